@@ -1,0 +1,51 @@
+# Project-wide compile settings and the helpers that every folder uses.
+
+add_compile_options(-Wall -Wextra)
+include_directories(${PROJECT_SOURCE_DIR})
+
+if(BRIM_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(BRIM_FUZZ)
+  # Everything is instrumented for coverage; only the fuzz targets link the fuzzer's main.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# brim_test(<name> SOURCES <files...> LIBS <targets...>)
+# One GoogleTest executable; its tests are discovered when CTest runs, not at build time.
+function(brim_test name)
+  if(NOT BRIM_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
+    PROPERTIES ENVIRONMENT "BRIM_SOURCE_DIR=${PROJECT_SOURCE_DIR};BRIM_TESTDATA_DIR=${PROJECT_SOURCE_DIR}/../shared/testdata")
+endfunction()
+
+# brim_fuzz(<name> SOURCES <files...> LIBS <targets...>)
+function(brim_fuzz name)
+  if(NOT BRIM_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()
+
+# brim_bench(<name> SOURCES <files...> LIBS <targets...>)
+function(brim_bench name)
+  if(NOT BRIM_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()

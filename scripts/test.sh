@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds everything in the default preset (debug, sanitizers) and runs every test.
+# Does all set-up on a fresh machine first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+cmake --preset default
+cmake --build --preset default
+ctest --preset default -j "$(nproc)"
