@@ -14,6 +14,13 @@ if(BRIM_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Real-world test data lives beside the checkout; a checkout elsewhere falls back to the workplace copy.
+set(BRIM_TESTDATA_DIR "${PROJECT_SOURCE_DIR}/../shared/testdata")
+if(NOT EXISTS "${BRIM_TESTDATA_DIR}")
+  set(BRIM_TESTDATA_DIR "/work/shared/testdata")
+endif()
+cmake_path(NORMAL_PATH BRIM_TESTDATA_DIR)
+
 # brim_test(<name> SOURCES <files...> LIBS <targets...>)
 # One GoogleTest executable; its tests are discovered when CTest runs, not at build time.
 function(brim_test name)
@@ -26,7 +33,7 @@ function(brim_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-    PROPERTIES ENVIRONMENT "BRIM_SOURCE_DIR=${PROJECT_SOURCE_DIR};BRIM_TESTDATA_DIR=${PROJECT_SOURCE_DIR}/../shared/testdata")
+    PROPERTIES ENVIRONMENT "BRIM_SOURCE_DIR=${PROJECT_SOURCE_DIR};BRIM_TESTDATA_DIR=${BRIM_TESTDATA_DIR}")
 endfunction()
 
 # brim_fuzz(<name> SOURCES <files...> LIBS <targets...>)
