@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -138,8 +139,11 @@ int CDecouplingModelsHelperImpl::CheckModelFile(CHostCapacitorModel* model)
     std::FILE* file = std::fopen(path, "r");
     if (!file)
         return 0;
+    // Here a directory opens for reading too; it is not a model file.
+    struct stat st {};
+    const bool regular = ::fstat(::fileno(file), &st) == 0 && !S_ISDIR(st.st_mode);
     std::fclose(file);
-    return 1;
+    return regular ? 1 : 0;
 }
 
 int CDecouplingModelsHelperImpl::GetModelPortCount(CHostCapacitorModel* model)

@@ -168,6 +168,7 @@ TEST_F(DecouplingModelsHelperTest, CheckModelFile)
     EXPECT_EQ(helper->CheckModelFile(FileModel(HostModelSPICE, SpiceDir() + "/C0201C101K3GACTU.subckt", "X").get()), 1)
         << "an absolute name is used as it is";
     EXPECT_EQ(helper->CheckModelFile(FileModel(HostModelSPICE, SpiceDir() + "/none.subckt", "X").get()), 0);
+    EXPECT_EQ(helper->CheckModelFile(FileModel(HostModelTouchstone, SpiceDir()).get()), 0) << "a directory";
 }
 
 TEST_F(DecouplingModelsHelperTest, PortCountsByKind)
