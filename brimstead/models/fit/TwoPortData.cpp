@@ -66,8 +66,9 @@ bool ParseOptions(std::string_view line, Options& options, std::string& error)
             return false;
         } else if (EqualsNoCase(p, "R")) {
             double r = 0.0;
-            if (i + 1 >= pieces.size() || !ParseWholeDouble(pieces[i + 1].data(), pieces[i + 1].data() + pieces[i + 1].size(), &r) ||
-                !(r > 0.0) || !std::isfinite(r)) {
+            const bool number = i + 1 < pieces.size() &&
+                                ParseWholeDouble(pieces[i + 1].data(), pieces[i + 1].data() + pieces[i + 1].size(), &r);
+            if (!number || !(r > 0.0) || !std::isfinite(r)) {
                 error = "option line: the reference impedance must be a positive real number of ohms";
                 return false;
             }

@@ -216,33 +216,3 @@ TEST(BoardMarksClear, StopsWhenTheMarkerDoesNotRemove)
     EXPECT_EQ(stubborn.removed.size(), 1u);
     marks.SetMarker(nullptr); // the destructor must not try again
 }
-
-TEST(BoardMarkShapes, AnswersOfEveryPosition)
-{
-    CBoardMarkCircleShape circle(0.5, 1.0, 2.0);
-    CBoardMarkShape& c = circle;
-    EXPECT_EQ(c.GetPointCount(), 0);
-    EXPECT_EQ(c.GetPoint(1), nullptr);
-    EXPECT_EQ(c.GetShape(0), &c);
-    EXPECT_EQ(c.GetShapeCode(), 0);
-    EXPECT_TRUE(c.IsClosed());
-    EXPECT_FALSE(c.IsFilled());
-    EXPECT_EQ(c.GetCentre()[0], 1.0);
-    EXPECT_EQ(c.GetCentre()[1], 2.0);
-    EXPECT_EQ(c.GetSize(), 0.5);
-    EXPECT_EQ(c.GetReserved12(), 0.0);
-
-    CBoardMarkSegmentShape segment(1, 2, 3, 4);
-    CBoardMarkShape& s = segment;
-    EXPECT_EQ(s.GetPointCount(), 2);
-    EXPECT_EQ(s.GetPoint(0)[0], 1.0);
-    EXPECT_EQ(s.GetPoint(0)[1], 2.0);
-    EXPECT_EQ(s.GetPoint(7)[0], 3.0);
-    EXPECT_EQ(s.GetPoint(7)[1], 4.0);
-    EXPECT_EQ(s.GetShape(0), &s);
-    EXPECT_EQ(s.GetShapeCode(), 5);
-    EXPECT_FALSE(s.IsClosed());
-    EXPECT_FALSE(s.IsFilled());
-    EXPECT_EQ(s.GetCentre(), nullptr);
-    EXPECT_EQ(s.GetSize(), 0.0);
-}
