@@ -165,6 +165,8 @@ TEST_F(PrivateProfileTest, ValuesThatWouldBreakTheFileAreRefused) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_FALSE(WritePrivateProfileString("S", "a=b", "v", file.c_str()));
   EXPECT_FALSE(WritePrivateProfileString("S]x", "k", "v", file.c_str()));
+  EXPECT_FALSE(WritePrivateProfileString("S", "  [k", "v", file.c_str()));
+  EXPECT_FALSE(WritePrivateProfileString("S", " ;k", "v", file.c_str()));
   EXPECT_FALSE(WritePrivateProfileString(nullptr, "k", "v", file.c_str()));
   EXPECT_EQ(Get(file, "S", "k"), "v");
 }
