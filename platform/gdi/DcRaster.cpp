@@ -116,6 +116,7 @@ bool DeviceContext::stretchBlt(int x, int y, int w, int h, DeviceContext* src, i
   if (dr.top > dr.bottom) { std::swap(dr.top, dr.bottom); flipY = !flipY; }
   if (sr.left > sr.right) { std::swap(sr.left, sr.right); flipX = !flipX; }
   if (sr.top > sr.bottom) { std::swap(sr.top, sr.bottom); flipY = !flipY; }
+  if (BitmapObject* bm = bitmapOf(src->st_.bitmap)) syncDibSection(*bm);
   // Copying within one surface reads from a snapshot of the source area.
   SurfacePtr source = src->surface_;
   if (source == surface_) {
