@@ -196,6 +196,9 @@ class DeviceContext : public GdiObject {
   friend class PrintJob;
 };
 
+// Orders a blit extent, mirroring as the classic negative extents do; toggles `flip` when it did.
+void mirror(LONG& a, LONG& b, bool& flip);
+
 // Packs ROP2/ROP3 evaluation for reuse by other files.
 Pixel applyRop2(int rop2, Pixel pen, Pixel dst);
 Pixel applyRop3(BYTE code, Pixel p, Pixel s, Pixel d);

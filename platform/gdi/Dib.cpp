@@ -186,12 +186,12 @@ int StretchDIBits(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, in
   // Source rows count from the bottom of a bottom-up DIB.
   RECT srect = dib.bottomUp ? RECT{sx, dib.height - sy - sh, sx + sw, dib.height - sy} : RECT{sx, sy, sx + sw, sy + sh};
   bool flipX = false, flipY = false;
-  if (srect.left > srect.right) { std::swap(srect.left, srect.right); flipX = !flipX; }
-  if (srect.top > srect.bottom) { std::swap(srect.top, srect.bottom); flipY = !flipY; }
+  mirror(srect.left, srect.right, flipX);
+  mirror(srect.top, srect.bottom, flipY);
   const POINT d0 = d->toSurface(x, y), d1 = d->toSurface(x + w, y + h);
   RECT drect{d0.x, d0.y, d1.x, d1.y};
-  if (drect.left > drect.right) { std::swap(drect.left, drect.right); flipX = !flipX; }
-  if (drect.top > drect.bottom) { std::swap(drect.top, drect.bottom); flipY = !flipY; }
+  mirror(drect.left, drect.right, flipX);
+  mirror(drect.top, drect.bottom, flipY);
   d->blitPixels(drect, *src, srect, false, 0, rop, flipX, flipY);
   if (d->recorder()) d->record("dib " + rectText(drect) + " bpp=" + std::to_string(dib.bpp));
   return std::abs(sh);
