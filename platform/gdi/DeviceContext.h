@@ -175,6 +175,7 @@ class DeviceContext : public GdiObject {
 
   // ---- recording and printing --------------------------------------------------------------------------------
   DcRecorder* recorder() const { return recorder_.get(); }
+  const std::shared_ptr<DcRecorder>& recorderPtr() const { return recorder_; }
   void setRecorder(std::shared_ptr<DcRecorder> r) { recorder_ = std::move(r); }
   void record(const std::string& line) const;
   PrintJob* printJob() const { return printJob_.get(); }
