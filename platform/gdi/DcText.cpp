@@ -180,10 +180,7 @@ bool DeviceContext::extTextOut(int x, int y, UINT options, const RECT* rect, con
     t.x = left;
     t.y = baseline;
     t.utf8 = FontFace::toUtf8(text, count);
-    t.family = f->family() == "Test Fixed" ? "Liberation Mono" : f->family();
-    t.sizePx = f->em();
-    t.bold = f->bold();
-    t.italic = f->italic();
+    t.face = f;
     t.color = resolveColor(st_.textColor);
     Region c = clip();
     if (clipped) c = c.intersected(r);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/ResourceTable.h"
 #include "platform/gdi/DcRecorder.h"
 #include "platform/gdi/DeviceContext.h"
 
@@ -350,4 +351,28 @@ BOOL GdiFlush() {
   live.erase(std::remove_if(live.begin(), live.end(), [](HGDIOBJ h) { return bitmapOf(h) == nullptr; }), live.end());
   for (HGDIOBJ h : live) syncDibSection(*bitmapOf(h));
   return TRUE;
+}
+
+HBITMAP LoadBitmapA(HINSTANCE module, LPCSTR name) {
+  HRSRC res = FindResource(module, name, RT_BITMAP);
+  if (!res) return nullptr;
+  HGLOBAL loaded = LoadResource(module, res);
+  const void* data = LockResource(loaded);
+  const DWORD size = SizeofResource(module, res);
+  DibResult r = ParsePackedDib(data, size);
+  if (!r.dib) return nullptr;
+  const DibView& dib = *r.dib;
+  auto isBlackWhite = [&] {
+    if (dib.bpp != 1 || dib.colors.size() != 2) return false;
+    const RGBQUAD& a = dib.colors[0];
+    const RGBQUAD& b = dib.colors[1];
+    return a.rgbRed == 0 && a.rgbGreen == 0 && a.rgbBlue == 0 && b.rgbRed == 255 && b.rgbGreen == 255 &&
+           b.rgbBlue == 255;
+  };
+  HGDIOBJ h = newBitmap(dib.width, dib.height, isBlackWhite() ? 1 : 32);
+  BitmapObject* bm = bitmapOf(h);
+  if (!bm) return nullptr;
+  for (int y = 0; y < dib.height; ++y)
+    for (int x = 0; x < dib.width; ++x) bm->surface->setPixel(x, y, dib.pixel(x, y));
+  return static_cast<HBITMAP>(h);
 }

@@ -35,14 +35,13 @@ struct PrinterSetup {
 };
 
 // A glyph run placed on a page, replayed as text into the PDF.
+class FontFace;
+
 struct PageText {
   double x = 0;
   double y = 0;  // baseline
   std::string utf8;
-  std::string family;
-  double sizePx = 0;
-  bool bold = false;
-  bool italic = false;
+  std::shared_ptr<FontFace> face;
   COLORREF color = 0;
   RECT clip{0, 0, 0, 0};
 };

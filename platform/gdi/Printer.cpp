@@ -10,6 +10,7 @@
 
 #include "platform/gdi/DcRecorder.h"
 #include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/FontFace.h"
 #include "platform/gdi/PrintJob.h"
 #include "platform/gdi/Printers.h"
 
@@ -259,9 +260,11 @@ int PrintJob::endPage(DeviceContext& dc) {
         cairo_save(cr);
         cairo_rectangle(cr, t.clip.left, t.clip.top, t.clip.right - t.clip.left, t.clip.bottom - t.clip.top);
         cairo_clip(cr);
-        cairo_select_font_face(cr, t.family.c_str(), t.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                               t.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-        cairo_set_font_size(cr, t.sizePx);
+        // The same face file as on screen, so the PDF's text has the screen's metrics.
+        cairo_set_font_face(cr, t.face->cairoFace());
+        cairo_matrix_t m;
+        cairo_matrix_init_scale(&m, t.face->em() * t.face->xScale(), t.face->em());
+        cairo_set_font_matrix(cr, &m);
         cairo_set_source_rgb(cr, GetRValue(t.color) / 255.0, GetGValue(t.color) / 255.0, GetBValue(t.color) / 255.0);
         cairo_move_to(cr, t.x, t.y);
         cairo_show_text(cr, t.utf8.c_str());
