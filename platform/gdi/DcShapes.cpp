@@ -181,16 +181,19 @@ static void wideLine(DeviceContext& dc, POINT a, POINT b, const PenInfo& pen) {
   const double minY = std::min({py[0], py[1], py[2], py[3]}), maxY = std::max({py[0], py[1], py[2], py[3]});
   for (int y = static_cast<int>(std::floor(minY)); y <= static_cast<int>(std::ceil(maxY)); ++y) {
     const double cy = y + 0.5;
-    double xs[4];
+    double lo = 0, hi = 0;
     int n = 0;
     for (int i = 0; i < 4; ++i) {
       const int j = (i + 1) % 4;
-      if ((py[i] <= cy && cy < py[j]) || (py[j] <= cy && cy < py[i]))
-        xs[n++] = px[i] + (cy - py[i]) / (py[j] - py[i]) * (px[j] - px[i]);
+      if ((py[i] <= cy && cy < py[j]) || (py[j] <= cy && cy < py[i])) {
+        const double x = px[i] + (cy - py[i]) / (py[j] - py[i]) * (px[j] - px[i]);
+        lo = n == 0 ? x : std::min(lo, x);
+        hi = n == 0 ? x : std::max(hi, x);
+        ++n;
+      }
     }
     if (n < 2) continue;
-    std::sort(xs, xs + n);
-    const int x0 = static_cast<int>(std::ceil(xs[0] - 0.5)), x1 = static_cast<int>(std::ceil(xs[n - 1] - 0.5));
+    const int x0 = static_cast<int>(std::ceil(lo - 0.5)), x1 = static_cast<int>(std::ceil(hi - 0.5));
     if (x1 > x0) dc.penSpan(y, x0, x1, pen.color);
   }
 }
