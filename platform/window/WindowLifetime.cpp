@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/window/Caret.h"
+#include "platform/window/Clipboard.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/Painter.h"
@@ -191,6 +192,7 @@ void WindowManager::FinishDestroy(HWND hwnd) {
   MessageQueue::Instance().RemoveWindow(hwnd);
   InputRouter::Instance().ForgetWindow(hwnd);
   Caret::Instance().ForgetWindow(hwnd);
+  Clipboard::Instance().ForgetWindow(hwnd);
   if (focus == hwnd) focus = nullptr;
   if (active == hwnd) active = nullptr;
   if (capture == hwnd) capture = nullptr;
@@ -243,6 +245,7 @@ void WindowManager::Reset() {
   TimerTable::Instance().Clear();
   InputRouter::Instance().Reset();
   Caret::Instance().Reset();
+  Clipboard::Instance().Reset();
   WindowClassRegistry::Instance().RemoveApplicationClasses();
   SetDesktopSize(1280, 1024);
   onWindowChanged = nullptr;

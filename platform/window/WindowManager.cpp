@@ -101,7 +101,13 @@ UINT WindowManager::RegisterMessage(const std::string& name) {
   if (nextRegisteredMessage_ > 0xFFFF) return 0;
   UINT id = nextRegisteredMessage_++;
   registeredMessages_.emplace(key, id);
+  registeredNames_.emplace(id, name);
   return id;
+}
+
+const std::string* WindowManager::RegisteredName(UINT id) const {
+  auto it = registeredNames_.find(id);
+  return it == registeredNames_.end() ? nullptr : &it->second;
 }
 
 }  // namespace plat

@@ -99,6 +99,8 @@ class WindowManager {
 
   // --- Registered messages -------------------------------------------------------------------------------
   UINT RegisterMessage(const std::string& name);
+  // The name as first registered; null for a number that was never handed out.
+  const std::string* RegisteredName(UINT id) const;
 
   // --- Monitors and the desktop ----------------------------------------------------------------------------
   std::vector<MONITORINFO> monitors;  // the first is the primary
@@ -118,6 +120,7 @@ class WindowManager {
   HWND desktop_ = nullptr;
   int sendDepth_ = 0;
   std::map<std::string, UINT> registeredMessages_;  // key folded to lower case
+  std::map<UINT, std::string> registeredNames_;
   UINT nextRegisteredMessage_ = 0xC000;
 };
 
