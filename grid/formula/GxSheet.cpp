@@ -128,13 +128,19 @@ void countOut(GX_SHEET* sh, const GX_CELL* cell) {
 
 void freeList(GX_CELL_LIST* list) {
     list->deferred = 0;
+    list->tidy = 0;
     while (GX_CELL_BLOCK* b = list->head) {
-        for (int i = 0; i < 32; ++i)
-            if (b->used & (1u << i)) _gx_cell_free(&b->cells[i]);
-        // The last release freed the block (outside deferred mode); guard against a block that stays.
-        if (list->head == b) {
+        // Releasing the block's last record frees the block itself.
+        uint32_t used = b->used;
+        if (!used) {
             unlinkBlock(list, b);
             _gx_free(b);
+            continue;
+        }
+        for (int i = 0; used; ++i) {
+            if (!(used & (1u << i))) continue;
+            used &= ~(1u << i);
+            _gx_cell_free(&b->cells[i]);
         }
     }
     list->count = 0;
