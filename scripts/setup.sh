@@ -23,13 +23,23 @@ done
 command -v node >/dev/null 2>&1 || missing+=(nodejs)
 command -v npm >/dev/null 2>&1 || missing+=(npm)
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-echo "setup: installing ${missing[*]}"
-sudo_cmd=()
-[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# npm folders of the tests that compare with a reference engine. "npm ci" runs only when the installed tree is
+# missing or older than the committed lock file.
+root="$(cd "$(dirname "$0")/.." && pwd)"
+for dir in grid/formula/tests/differential; do
+  [ -f "$root/$dir/package-lock.json" ] || continue
+  stamp="$root/$dir/node_modules/.package-lock.json"
+  if [ ! -f "$stamp" ] || [ "$root/$dir/package-lock.json" -nt "$stamp" ]; then
+    echo "setup: npm ci in $dir"
+    (cd "$root/$dir" && npm ci --no-audit --no-fund --loglevel=error)
+  fi
+done
