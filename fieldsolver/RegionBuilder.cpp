@@ -312,9 +312,12 @@ int FieldSolver::BuildRegions()
                     r.epsB = b.eps; r.lossB = b.loss; r.conductivityB = b.conductivity;
                     regions.push_back(std::move(r));
                 };
-                if (!(xL < extentLeft))
+                // A face wherever the real board edge bounds the model (an edge replaced by the far
+                // limit has none); testing the edge against the traces' extent instead would leave
+                // every ordinary board, whose edges lie beyond the traces, without its side faces.
+                if (model.LeftEdgeX >= widenedLeft)
                     addFace(float(xL), space, e.material);
-                if (xR < extentRight)
+                if (model.RightEdgeX <= widenedRight)
                     addFace(float(xR), e.material, space);
             }
         }

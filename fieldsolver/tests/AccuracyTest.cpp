@@ -190,3 +190,69 @@ TEST(Invariants, ShiftMirrorFlipRenumberAndScaleGiveTheSameLine)
     ASSERT_EQ(Solve(scaled, e), 0);
     ExpectSame(ref, e, false, 2e-3);
 }
+
+TEST(Accuracy, ThickMicrostripInAirFollowsTheThicknessCorrection)
+{
+    // Hammerstad-Jensen with the thickness-corrected width (good to about 1 %).
+    const float mil = 2.54e-5f, h = 4 * mil, t = 1.4f * mil, w = 8 * mil;
+    CrossSection cs;
+    cs.layers = {Layer(t, FS_LAYER_ROUTING), Layer(h, FS_LAYER_DIELECTRIC), Layer(mil, FS_LAYER_PLANE)};
+    cs.traces = {Trace(1, 0.0f, w, 1)};
+    const double u = w / h, tn = t / h;
+    const double coth = 1.0 / std::tanh(std::sqrt(6.517 * u));
+    const double u1 = u + tn / kPi * std::log(1.0 + 4.0 * std::exp(1.0) / (tn * coth * coth));
+    const double z = MicrostripZ0Air(u1);
+    OutputRoom out(1);
+    ASSERT_EQ(Solve(cs, out, 2), 0);
+    EXPECT_NEAR(out.output.impedance[0], z, 0.01 * z);
+}
+
+TEST(Invariants, DielectricsChangeCapacitanceButNotInductance)
+{
+    // A conformal coating (a filling dielectric facing the air) follows the strip's outline; it
+    // raises C and slows the line, while L stays the vacuum value.
+    const float mil = 2.54e-5f;
+    CrossSection bare;
+    bare.layers = {Layer(1.4f * mil, FS_LAYER_ROUTING), Layer(4 * mil, FS_LAYER_DIELECTRIC, 4.3f), Layer(mil, FS_LAYER_PLANE)};
+    bare.traces = {Trace(1, 0.0f, 8 * mil, 1)};
+    CrossSection coated = bare;
+    coated.layers.insert(coated.layers.begin(), Layer(0.8f * mil, FS_LAYER_DIELECTRIC, 3.5f));
+    coated.layers[0].fillsNeighbours = 1;
+    coated.traces[0].LayerIndex = 2;
+    OutputRoom a(1), b(1);
+    ASSERT_EQ(Solve(bare, a, 2), 0);
+    ASSERT_EQ(Solve(coated, b, 2), 0);
+    EXPECT_GT(b.output.capacitance[0], 1.03f * a.output.capacitance[0]);
+    EXPECT_LT(b.output.speeds[0], a.output.speeds[0]);
+    EXPECT_NEAR(b.output.inductance[0], a.output.inductance[0], 0.005 * a.output.inductance[0]);
+}
+
+TEST(Invariants, FiniteBoardHasSideFacesAndAReturnResistance)
+{
+    const float mil = 2.54e-5f;
+    CrossSection cs;
+    cs.layers = {Layer(1.4f * mil, FS_LAYER_ROUTING, 4.3f), Layer(4 * mil, FS_LAYER_DIELECTRIC, 4.3f), Layer(mil, FS_LAYER_PLANE)};
+    cs.layers[0].resistivity = cs.layers[2].resistivity = 1.7e-8f;
+    cs.traces = {Trace(1, 0.0f, 8 * mil, 1)};
+    cs.leftEdge = -30 * mil;
+    cs.rightEdge = 30 * mil;
+    ASSERT_EQ(FieldSolverInit(), 0);
+    FieldSolverSettings s;
+    FieldSolverGetSettings(s);
+    s.finiteBoard = 1;
+    FieldSolverSetSettings(s);
+    OutputRoom out(1);
+    ASSERT_EQ(FieldSolverCompute(cs.Input(), out.output), 0);
+    const double trace = 1.7e-8 / (8.0 * mil * 1.4 * mil);
+    const double plane = 1.7e-8 / (60.0 * mil * mil);
+    EXPECT_NEAR(out.output.dcResistance[0], trace + plane, 1e-5 * (trace + plane));
+    // The dielectric ends at the board's edges: less capacitance than on an endless board.
+    OutputRoom endless(1);
+    CrossSection wide = cs;
+    wide.leftEdge = -1.0f;
+    wide.rightEdge = 1.0f;
+    ASSERT_EQ(FieldSolverCompute(wide.Input(), endless.output), 0);
+    EXPECT_NEAR(endless.output.dcResistance[0], trace, 1e-5 * trace);
+    EXPECT_NE(out.output.capacitance[0], endless.output.capacitance[0]);
+    FieldSolverClose();
+}
