@@ -2,8 +2,9 @@
 // capacitance with and without dielectrics, inductance from the vacuum capacitance, optional loss
 // matrices, then the modal analysis.
 //
-// Units inside: a solved charge q is 4 pi eps0 q x 1e10 ... the factor 1.1126500560536186 turns charge
-// sums into capacitance in units of 1e-10 F/m; inductance is kept in units of 1e-7 H/m until the end.
+// Units inside: with the kernels' -2 ln r potential a solved charge q stands for 4 pi eps0 q coulombs
+// per metre per volt, so charge sums times 1.1126500560536186 (4 pi eps0 x 1e10) give capacitance in
+// units of 1e-10 F/m; inductance is kept in units of 1e-7 H/m until the final scaling.
 #include "fieldsolver/FieldSolver.h"
 #include "fieldsolver/LinearAlgebra.h"
 #include "fieldsolver/SegmentKernels.h"

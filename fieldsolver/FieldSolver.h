@@ -98,6 +98,9 @@ public:
     void SetLossFlags();
     int SolveCrossSection(FieldSolverOutput& output, bool keepModeCharges);
     bool PollProgress();
+    void SetStage(int s) { stage = s; }
+    void SetCancelRequested(bool cancel) { cancelRequested = cancel ? 1 : 0; }
+    bool CancelRequested() const { return cancelRequested != 0; }
     static void ComputeDcResistance(const FieldSolverInput& input, bool boardEdgesUsed, FieldSolverOutput& output);
 
     // Helpers shared by the mesh and the solve.

@@ -111,7 +111,7 @@ int FieldSolverSolve(const FieldSolverInput& input, FieldSolverOutput& output, s
     const std::span<const FieldSolverLayer> layers(input.layers, input.layers && input.layerCount > 0 ? std::size_t(input.layerCount) : 0);
     const std::span<const FieldSolverTrace> traces(input.traces, input.traces && input.traceCount > 0 ? std::size_t(input.traceCount) : 0);
     if (solver.CheckExtent(layers, traces, input.LeftEdgeX, input.RightEdgeX) != FS_OK)
-        return FS_SINGULAR;
+        return FS_BAD_EXTENT;
     // 4. Working model; an allocation failure leaves it empty and the region builder reports it.
     const bool built = BuildModel(solver.model, input, solver.accuracyLevel, solver.boardEdgesUsed, solver.lossesEnabled,
                                   solver.extraLossEnabled, solver.removedThickness);

@@ -103,7 +103,7 @@ int FieldSolver::CheckExtent(std::span<const FieldSolverLayer> layers, std::span
     extentLeft = float(left);
     extentRight = float(right);
     if (1000.0 * h < width || !std::isfinite(width))
-        return FS_SINGULAR;   // code 3: the clearance is too small against the extent
+        return FS_BAD_EXTENT;
     // 5. Widened span and the board edges.
     widenedLeft = float(left - 10.0 * h);
     widenedRight = float(right + 10.0 * h);

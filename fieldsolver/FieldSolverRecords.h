@@ -14,6 +14,7 @@ enum FieldSolverCode : int {
     FS_OUT_OF_MEMORY = 1,
     FS_NO_SIGNAL_CONDUCTOR = 2,
     FS_SINGULAR = 3,
+    FS_BAD_EXTENT = 3,             // the clearance is too small for the traces' extent (shares code 3)
     FS_NOT_POSITIVE = 4,
     FS_NO_CONVERGENCE = 5,
     FS_NO_SOLVER = 6,

@@ -132,7 +132,7 @@ void UndoColumnPivots(float* x, int n, const std::int32_t* colPivots)
 int InvertCore(float* a, int n, float tolerance, bool fullPivoting, float* progress)
 {
     const std::size_t nn = std::size_t(n) * n;
-    auto lu = TryAllocate<float>(nn + n);
+    auto lu = TryAllocate<float>(nn);
     auto piv = TryAllocate<std::int32_t>(2 * std::size_t(n));
     if (!lu || !piv)
         return -1;
@@ -141,17 +141,19 @@ int InvertCore(float* a, int n, float tolerance, bool fullPivoting, float* progr
     std::int32_t* rowPiv = piv.get() + n;
     if (int rc = LuFactorise(lu.get(), n, colPiv, rowPiv, tolerance, fullPivoting, progress))
         return rc;
-    std::vector<float> b(n), x(n);
-    float* col = lu.get() + nn;
-    (void)col;
+    auto work = TryAllocate<float>(2 * std::size_t(n));
+    if (!work)
+        return -1;
+    float* b = work.get();
+    float* x = work.get() + n;
     for (int c = 0; c < n; ++c) {
-        std::fill(b.begin(), b.end(), 0.0f);
+        std::fill(b, b + n, 0.0f);
         b[c] = 1.0f;
-        ForwardEliminate(lu.get(), b.data(), n, rowPiv);
-        if (int rc = BackSubstitute(lu.get(), b.data(), x.data(), n))
+        ForwardEliminate(lu.get(), b, n, rowPiv);
+        if (int rc = BackSubstitute(lu.get(), b, x, n))
             return rc;
         if (fullPivoting)
-            UndoColumnPivots(x.data(), n, colPiv);
+            UndoColumnPivots(x, n, colPiv);
         for (int r = 0; r < n; ++r)
             a[r * n + c] = x[r];
     }
