@@ -1,0 +1,277 @@
+#include "CanonicalCases.h"
+#include "fieldsolver/FieldSolverApi.h"
+#include "fieldsolver/ModelOperations.h"
+#include "fieldsolver/SmartCache.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+using namespace canonical;
+
+namespace {
+
+constexpr float kMil = 2.54e-5f;
+
+FieldSolverModel Model(const CrossSection& cs)
+{
+    FieldSolverModel m;
+    float removed;
+    BuildModel(m, cs.Input(), 1, false, false, false, removed);
+    return m;
+}
+
+CrossSection Pair()
+{
+    CrossSection cs;
+    cs.layers = {Layer(kMil, FS_LAYER_PLANE), Layer(4 * kMil, FS_LAYER_DIELECTRIC, 4.0f), Layer(1.4f * kMil, FS_LAYER_ROUTING),
+                 Layer(5 * kMil, FS_LAYER_DIELECTRIC, 3.0f), Layer(kMil, FS_LAYER_PLANE)};
+    cs.traces = {Trace(3, -6 * kMil, 4 * kMil, 1), Trace(3, 6 * kMil, 5 * kMil, 2)};
+    cs.traces[1].BottomWidth = 6 * kMil;   // a trapezoid: flipping the stack swaps its widths
+    return cs;
+}
+
+// A result whose every element tells where it came from: element (i, j) of matrix m is m*100+i*10+j.
+void FillTagged(OutputRoom& out)
+{
+    const int n = out.n;
+    FieldSolverOutput& o = out.output;
+    int m = 0;
+    for (float* a : {o.capacitance, o.inductance, o.modesToTraces, o.tracesToModes, o.impedance, o.equivalentResistors, o.dcResistance,
+                     o.extraMatrixA, o.extraMatrixB, o.extraMatrixC, o.extraMatrixD}) {
+        ++m;
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j)
+                a[i * n + j] = float(m * 100 + i * 10 + j);
+    }
+    for (int i = 0; i < n; ++i)
+        o.speeds[i] = float(1e8 + i);
+    o.conductorCount = n;
+    o.modeCount = 0;
+    o.status = 0;
+}
+
+SmartCacheSettings Enabled(int maxEntries = 8192)
+{
+    SmartCacheSettings s;
+    s.enabled = 1;
+    s.maxEntries = maxEntries;
+    return s;
+}
+
+std::vector<char> ReadFile(const std::string& name)
+{
+    std::ifstream f(name, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(f), {});
+}
+
+void WriteFile(const std::string& name, const std::vector<char>& bytes)
+{
+    std::ofstream f(name, std::ios::binary);
+    f.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+} // namespace
+
+TEST(CacheKey, RoundsHalvesAwayFromZeroAndSaturates)
+{
+    EXPECT_EQ(QuantiseRound(2.5), 3);
+    EXPECT_EQ(QuantiseRound(-2.5), -3);
+    EXPECT_EQ(QuantiseRound(2.49), 2);
+    EXPECT_EQ(QuantiseRound(0.0), 0);
+    EXPECT_EQ(QuantiseRound(1e30), INT32_MAX);
+}
+
+TEST(CacheKey, SingleRoundWireHasAFiniteKey)
+{
+    CrossSection cs;
+    cs.layers = {Layer(0.0f, FS_LAYER_ROUTING)};
+    cs.traces = {Trace(1, 1e-3f, 0.0f, 1)};
+    SmartCacheKey key;
+    std::vector<int> a, b;
+    ASSERT_TRUE(BuildCacheKey(Model(cs), key, a, b));
+    EXPECT_EQ(key.K, key.S);
+}
+
+TEST(SmartCache, ReorderedReversedAndShiftedGeometryFindsTheEntryInItsOwnOrder)
+{
+    SmartCache cache;
+    cache.SetSettings(Enabled());
+    const CrossSection base = Pair();
+    OutputRoom stored(2);
+    FillTagged(stored);
+    ASSERT_TRUE(cache.Store(Model(base), stored.output));
+
+    // Conductors renumbered and the traces listed the other way round: the matrices come back
+    // with rows and columns swapped.
+    CrossSection other = base;
+    std::swap(other.traces[0], other.traces[1]);
+    std::swap(other.traces[0].conductor, other.traces[1].conductor);
+    OutputRoom got(2);
+    ASSERT_TRUE(cache.Lookup(Model(other), got.output));
+    EXPECT_EQ(got.output.capacitance[0], stored.output.capacitance[3]);
+    EXPECT_EQ(got.output.capacitance[1], stored.output.capacitance[2]);
+    EXPECT_EQ(got.output.modesToTraces[0], stored.output.modesToTraces[2]);   // rows only
+    EXPECT_EQ(got.output.tracesToModes[0], stored.output.tracesToModes[1]);   // columns only
+    EXPECT_EQ(got.output.speeds[0], stored.output.speeds[0]);
+
+    // Upside down (layers reversed, indices adjusted, top and bottom widths swapped) and shifted.
+    CrossSection flipped = base;
+    std::reverse(flipped.layers.begin(), flipped.layers.end());
+    for (auto& t : flipped.traces) {
+        t.LayerIndex = int(flipped.layers.size()) - t.LayerIndex + 1;
+        std::swap(t.TopWidth, t.BottomWidth);
+        t.Center += 3e-3f;
+    }
+    ASSERT_TRUE(cache.Lookup(Model(flipped), got.output));
+    EXPECT_EQ(got.output.inductance[1], stored.output.inductance[1]);
+
+    // Flipping without swapping the widths is another geometry and must not share the entry.
+    CrossSection wrong = flipped;
+    for (auto& t : wrong.traces)
+        std::swap(t.TopWidth, t.BottomWidth);
+    EXPECT_FALSE(cache.Lookup(Model(wrong), got.output));
+    EXPECT_EQ(cache.GetSettings().hits, 2);
+    EXPECT_TRUE(cache.CheckConsistency());
+}
+
+TEST(SmartCache, EvictsTheLeastRecentlyUsedEntry)
+{
+    SmartCache cache;
+    std::time_t now = 1000;
+    cache.SetClock([&] { return now; });
+    cache.SetSettings(Enabled(2));
+    std::vector<CrossSection> sections;
+    for (int i = 0; i < 3; ++i) {
+        CrossSection cs = Pair();
+        cs.traces[0].TopWidth = cs.traces[0].BottomWidth = float(3 + i) * kMil;
+        sections.push_back(cs);
+    }
+    OutputRoom out(2);
+    FillTagged(out);
+    ASSERT_TRUE(cache.Store(Model(sections[0]), out.output));
+    ++now;
+    ASSERT_TRUE(cache.Store(Model(sections[1]), out.output));
+    ++now;
+    ASSERT_TRUE(cache.Lookup(Model(sections[0]), out.output));   // 0 is now the more recent
+    ++now;
+    ASSERT_TRUE(cache.Store(Model(sections[2]), out.output));
+    EXPECT_EQ(cache.EntryCount(), 2);
+    EXPECT_TRUE(cache.Lookup(Model(sections[0]), out.output));
+    EXPECT_FALSE(cache.Lookup(Model(sections[1]), out.output));
+    EXPECT_EQ(cache.GetSettings().evictions, 1);
+}
+
+TEST(SmartCache, TraceLimitsAndCallerCapacity)
+{
+    SmartCache cache;
+    cache.SetSettings(Enabled());
+    CrossSection many = Pair();
+    many.traces.clear();
+    for (int i = 0; i < 51; ++i)
+        many.traces.push_back(Trace(3, float(i) * 10 * kMil, 4 * kMil, 1));
+    OutputRoom out(1);
+    FillTagged(out);
+    ASSERT_TRUE(cache.Store(Model(many), out.output));   // succeeds by doing nothing
+    EXPECT_EQ(cache.EntryCount(), 0);
+
+    OutputRoom two(2);
+    FillTagged(two);
+    ASSERT_TRUE(cache.Store(Model(Pair()), two.output));
+    OutputRoom small(1);
+    small.output.capacitance[0] = -5.0f;
+    EXPECT_TRUE(cache.Lookup(Model(Pair()), small.output));
+    EXPECT_EQ(small.output.status, -1);
+    EXPECT_EQ(small.output.capacitance[0], -5.0f);   // nothing copied
+}
+
+TEST(SmartCacheFile, SavesAndLoadsOneEntry)
+{
+    const std::string name = testing::TempDir() + "fieldsolver_one.cache";
+    OutputRoom out(2);
+    FillTagged(out);
+    {
+        SmartCache cache;
+        cache.SetClock([] { return std::time_t(1700000000); });
+        cache.SetSettings(Enabled());
+        ASSERT_TRUE(cache.Store(Model(Pair()), out.output));
+        ASSERT_TRUE(cache.Save(name));
+        // The committed golden file holds the same bytes (regenerate with BRIM_UPDATE_GOLDEN=1).
+        if (std::getenv("BRIM_UPDATE_GOLDEN"))
+            cache.Save("data/one_entry.cache");
+        EXPECT_EQ(ReadFile(name), ReadFile("data/one_entry.cache"));
+        EXPECT_EQ(std::int64_t(ReadFile(name).size()), cache.FileBytes() + 92);   // texts, header and table words, "=END"
+    }
+    SmartCache loaded;
+    ASSERT_TRUE(loaded.Load(name));
+    EXPECT_TRUE(loaded.CheckConsistency());
+    EXPECT_EQ(loaded.EntryCount(), 1);
+    EXPECT_EQ(loaded.GetSettings().enabled, 1);
+    OutputRoom got(2);
+    ASSERT_TRUE(loaded.Lookup(Model(Pair()), got.output));
+    EXPECT_EQ(got.room, out.room);
+    std::remove(name.c_str());
+}
+
+TEST(SmartCacheFile, DamagedFilesDoNotLoadAndLoseNothingElse)
+{
+    const std::string good = "data/one_entry.cache";
+    const std::vector<char> bytes = ReadFile(good);
+    ASSERT_GT(bytes.size(), 200u);
+    const std::string name = testing::TempDir() + "fieldsolver_bad.cache";
+    SmartCache cache;
+    SmartCacheSettings settings = Enabled(77);
+    cache.SetSettings(settings);
+
+    std::vector<char> noEnd(bytes.begin(), bytes.end() - 4);
+    WriteFile(name, noEnd);
+    EXPECT_FALSE(cache.Load(name));
+    EXPECT_EQ(cache.GetSettings().maxEntries, 77);   // the settings before the load are kept
+
+    std::vector<char> version = bytes;
+    version[36 + 11] = 'x';   // one of the version text's blanks
+    WriteFile(name, version);
+    EXPECT_FALSE(cache.Load(name));
+
+    // Counts that would need more than the file holds, or more than the limits allow, are refused
+    // before anything is allocated for them.
+    std::vector<char> huge = bytes;
+    const std::size_t countAt = 104 + 12;   // first bucket's entry count
+    huge[countAt] = 0x00;
+    huge[countAt + 1] = 0x00;
+    huge[countAt + 2] = 0x04;   // 0x40000 entries
+    WriteFile(name, huge);
+    EXPECT_FALSE(cache.Load(name));
+    SmartCacheSettings tight = Enabled();
+    tight.maxBytes = 100;
+    cache.SetSettings(tight);
+    WriteFile(name, bytes);
+    EXPECT_FALSE(cache.Load(name));
+    EXPECT_EQ(cache.EntryCount(), 0);
+
+    ASSERT_EQ(FieldSolverInit(), 0);
+    EXPECT_EQ(FieldSolverOpenCache(name.c_str()), 0);   // defaults allow it
+    WriteFile(name, version);
+    EXPECT_EQ(FieldSolverOpenCache(name.c_str()), FS_CACHE_FILE);
+    FieldSolverClose();
+    std::remove(name.c_str());
+}
+
+TEST(SmartCache, SecondSolveOfAGeometryIsAHit)
+{
+    ASSERT_EQ(FieldSolverInit(), 0);
+    ASSERT_EQ(FieldSolverSetCacheSettings(Enabled()), 0);
+    const CrossSection cs = Pair();
+    OutputRoom first(2), second(2);
+    ASSERT_EQ(FieldSolverCompute(cs.Input(), first.output), 0);
+    ASSERT_EQ(FieldSolverCompute(cs.Input(), second.output), 0);
+    SmartCacheSettings s;
+    FieldSolverGetCacheSettings(s);
+    EXPECT_EQ(s.lookups, 2);
+    EXPECT_EQ(s.hits, 1);
+    EXPECT_EQ(first.room, second.room);
+    FieldSolverClose();
+}

@@ -1,0 +1,125 @@
+#include "CanonicalCases.h"
+#include "fieldsolver/FieldSolver.h"
+#include "fieldsolver/FieldSolverApi.h"
+
+#include <gtest/gtest.h>
+
+using namespace canonical;
+
+namespace {
+
+Case Wire()
+{
+    for (auto& c : AllCases())
+        if (c.name.rfind("wire over ground", 0) == 0)
+            return c;
+    return {};
+}
+
+int g_nestedResult = 0;
+int g_calls = 0;
+
+bool NestedCall(FieldSolver*)
+{
+    Case c = Wire();
+    OutputRoom out(1);
+    g_nestedResult = FieldSolverCompute(c.section.Input(), out.output);
+    return false;
+}
+
+bool CancelAtOnce(FieldSolver*)
+{
+    ++g_calls;
+    return true;
+}
+
+} // namespace
+
+TEST(EntryPoints, RefuseWorkBeforeInitAndCloseTwice)
+{
+    FieldSolverClose();
+    Case c = Wire();
+    OutputRoom out(1);
+    EXPECT_EQ(FieldSolverCompute(c.section.Input(), out.output), FS_NO_SOLVER);
+    EXPECT_EQ(FieldSolverOpenCache("nowhere.cache"), FS_NO_SOLVER);
+    FieldSolverSettings s;
+    EXPECT_EQ(FieldSolverSetSettings(s), FS_NO_SOLVER);
+    EXPECT_EQ(FieldSolverClose(), 0);
+    EXPECT_EQ(FieldSolverClose(), 0);
+}
+
+TEST(EntryPoints, BusyFlagTurnsAwayNestedCalls)
+{
+    ASSERT_EQ(FieldSolverInit(), 0);
+    FieldSolverInstance()->progressCallback = NestedCall;
+    Case c = Wire();
+    OutputRoom out(1);
+    EXPECT_EQ(FieldSolverCompute(c.section.Input(), out.output), 0);
+    EXPECT_EQ(g_nestedResult, FS_BUSY);
+    EXPECT_EQ(FieldSolverInstance()->busy, 0);
+    FieldSolverClose();
+}
+
+TEST(EntryPoints, CallbackCancelsTheSolve)
+{
+    ASSERT_EQ(FieldSolverInit(), 0);
+    FieldSolverInstance()->progressCallback = CancelAtOnce;
+    g_calls = 0;
+    Case c = Wire();
+    OutputRoom out(1);
+    EXPECT_EQ(FieldSolverCompute(c.section.Input(), out.output), FS_CANCELLED);
+    EXPECT_EQ(out.output.status, FS_CANCELLED);
+    EXPECT_EQ(g_calls, 1);
+    EXPECT_EQ(out.output.inductance[0], 0.0f);
+    FieldSolverClose();
+}
+
+TEST(EntryPoints, SettingsAreCheckedAndApplied)
+{
+    ASSERT_EQ(FieldSolverInit(), 0);
+    FieldSolverSettings s;
+    ASSERT_EQ(FieldSolverGetSettings(s), 0);
+    EXPECT_EQ(s.accuracyLevel, 1);
+    s.accuracyLevel = 9;
+    EXPECT_EQ(FieldSolverSetSettings(s), FS_BAD_SETTINGS);
+    s.accuracyLevel = 3;
+    s.dielectricTolerance = 0.0f;
+    EXPECT_EQ(FieldSolverSetSettings(s), FS_BAD_SETTINGS);
+    s.dielectricTolerance = 0.02f;
+    EXPECT_EQ(FieldSolverSetSettings(s), 0);
+    FieldSolverSettings back;
+    FieldSolverGetSettings(back);
+    EXPECT_EQ(back.accuracyLevel, 3);
+    EXPECT_FLOAT_EQ(back.dielectricTolerance, 0.02f);
+    // Init gives the defaults back.
+    ASSERT_EQ(FieldSolverInit(), 0);
+    FieldSolverGetSettings(back);
+    EXPECT_EQ(back.accuracyLevel, 1);
+    FieldSolverClose();
+}
+
+TEST(EntryPoints, LossMatricesOnlyWhenAskedFor)
+{
+    ASSERT_EQ(FieldSolverInit(), 0);
+    FieldSolverSettings s;
+    FieldSolverGetSettings(s);
+    s.lossesEnabled = 1;
+    ASSERT_EQ(FieldSolverSetSettings(s), 0);
+    const float mil = 2.54e-5f;
+    CrossSection cs;
+    cs.layers = {Layer(1.4f * mil, FS_LAYER_ROUTING), Layer(4 * mil, FS_LAYER_DIELECTRIC, 4.3f), Layer(1.4f * mil, FS_LAYER_PLANE)};
+    cs.layers[0].resistivity = cs.layers[2].resistivity = 1.7e-8f;
+    cs.layers[1].propertyA = 0.02f;
+    cs.traces = {Trace(1, 0.0f, 8 * mil, 1)};
+    OutputRoom out(1);
+    out.output.extraMatrixB = nullptr;   // no conductivity matrix wanted
+    ASSERT_EQ(FieldSolverCompute(cs.Input(), out.output), 0);
+    EXPECT_GT(out.output.extraMatrixA[0], 0.0f);   // skin-effect resistance
+    EXPECT_GT(out.output.extraMatrixC[0], 0.0f);   // loss-tangent conductance
+    // G = omega C tan(delta) for the part of the field in the lossy dielectric: below the full value.
+    const double omegaCtan = 2 * kPi * 1e9 * out.output.capacitance[0] * 0.02;
+    EXPECT_LT(out.output.extraMatrixC[0], omegaCtan);
+    EXPECT_GT(out.output.extraMatrixC[0], 0.5 * omegaCtan);
+    EXPECT_EQ(out.output.extraMatrixD[0], 0.0f);   // no roughness asked for
+    FieldSolverClose();
+}
