@@ -6,6 +6,8 @@
 #include "brimstead/DecouplingProbe.h"
 #include "brimstead/RecordArray.h"
 
+#include <string>
+
 using CDecouplingProbeArray = CRecordArray<CDecouplingProbe>;
 
 class CDecouplingAnalysisData final : public CAnalysisData {
@@ -36,7 +38,7 @@ public:
 
 private:
   CString ProbeSectionText();
-  void ApplyProbeSection(const char* section);
+  void ApplyProbeSection(const std::string& block);
   void FindNetsByName(const CString& net1, const CString& net2);
 };
 

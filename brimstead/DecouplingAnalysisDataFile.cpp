@@ -104,14 +104,12 @@ bool CDecouplingAnalysisData::Load(const char* path) {
   }
   const char* file = m_SettingsPath;
   FindNetsByName(ReadText("BOARD", "Net1_Name", "", file), ReadText("BOARD", "Net2_Name", "", file));
-  ApplyProbeSection(ReadIniSection("BOARD_PROBES", file).c_str());
+  ApplyProbeSection(ReadIniSection("BOARD_PROBES", file));
   return true;
 }
 
-void CDecouplingAnalysisData::ApplyProbeSection(const char* section) {
+void CDecouplingAnalysisData::ApplyProbeSection(const std::string& block) {
   CollectProbes();
-  std::string block(section ? section : "");
-  block.push_back('\0');
   std::vector<CDecouplingProbe> ordered;
   for (const CProbeLine& line : ReadProbeLines(block)) {
     // The state word is the last word (system mode: the one before "AutoReference"); the name is what precedes it,

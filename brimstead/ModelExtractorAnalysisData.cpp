@@ -4,6 +4,7 @@
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/WizardSeam.h"
 
+#include <algorithm>
 #include <vector>
 
 CModelExtractorAnalysisData* GetModelExtractorAnalysisData() {

@@ -11,7 +11,7 @@ constexpr DWORD ReadBufferSize = 512;
 }  // namespace
 
 bool WriteText(const char* section, const char* key, const char* value, const char* file) {
-  return WritePrivateProfileStringA(section, key, value ? value : "", file) != FALSE;
+  return WritePrivateProfileString(section, key, value ? value : "", file) != FALSE;
 }
 
 bool WriteInt(const char* section, const char* key, int value, const char* file) {
@@ -25,17 +25,17 @@ bool WriteFlag(const char* section, const char* key, bool value, const char* fil
 }
 
 bool WriteSection(const char* section, const char* lines, const char* file) {
-  return WritePrivateProfileSectionA(section, lines ? lines : "", file) != FALSE;
+  return WritePrivateProfileSection(section, lines ? lines : "", file) != FALSE;
 }
 
 CString ReadText(const char* section, const char* key, const char* fallback, const char* file) {
   char buffer[ReadBufferSize] = {};
-  GetPrivateProfileStringA(section, key, fallback ? fallback : "", buffer, ReadBufferSize, file);
+  GetPrivateProfileString(section, key, fallback ? fallback : "", buffer, ReadBufferSize, file);
   return CString(buffer);
 }
 
 int ReadInt(const char* section, const char* key, int fallback, const char* file) {
-  return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, file));
+  return static_cast<int>(GetPrivateProfileInt(section, key, fallback, file));
 }
 
 bool ReadFlag(const char* section, const char* key, bool fallback, const char* file) {

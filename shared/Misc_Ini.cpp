@@ -5,7 +5,7 @@
 #include <vector>
 
 DWORD ReadIniSectionRaw(const char* section, char* buffer, DWORD size, const char* file) {
-  return GetPrivateProfileSectionA(section, buffer, size, file);
+  return GetPrivateProfileSection(section, buffer, size, file);
 }
 
 std::string ReadIniSection(const char* section, const char* file) {

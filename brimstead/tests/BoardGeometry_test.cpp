@@ -54,12 +54,12 @@ TEST(NextToken, SplitsTrimsAndLeavesTheLastTokenAlone) {
   const char* text = " a\tb \nc \r\n last ";
   int position = 0;
   EXPECT_EQ(NextToken(position, text, "\n"), "a\tb");
-  EXPECT_EQ(position, 7);
+  EXPECT_EQ(position, 6);
   EXPECT_EQ(NextToken(position, text, "\n"), "c");
   EXPECT_EQ(NextToken(position, text, "\n"), " last ");
-  EXPECT_EQ(position, 17);
+  EXPECT_EQ(position, 16);
   EXPECT_EQ(NextToken(position, text, "\n"), "");
-  EXPECT_EQ(position, 17);
+  EXPECT_EQ(position, 16);
   int zero = 0;
   EXPECT_EQ(NextToken(zero, nullptr, "\n"), "");
   EXPECT_EQ(zero, 0);

@@ -211,6 +211,7 @@ TEST_F(SettingsFile, SystemModeProbeSectionsOfViaRecordsAreEmptyAndNeverRead) {
   auto* b = MakeWithProject<CBypassAnalysisData>(false);
   ASSERT_TRUE(b->Save());
   EXPECT_EQ(ReadIniSection("VIA_PROBES", b->m_SettingsPath), std::string(2, '\0'));
+  fs::remove(b->m_SettingsPath.GetString());
   auto* v = MakeWithProject<CDiffViaAnalysisData>(false);
   ASSERT_TRUE(v->Save());
   ExpectGolden("diffvia_system.dao", v->m_SettingsPath.GetString());
@@ -367,7 +368,7 @@ TEST_F(SettingsFile, ProbeLinesWithDotsBlanksAndUnknownNames) {
   ASSERT_TRUE(d->Save());
   const std::string file = d->m_SettingsPath.GetString();
   const std::string longLine = "PROBE_03 = U9." + std::string(400, 'p') + " Enabled AutoReference \r\n";
-  WritePrivateProfileSectionA("BOARD_PROBES",
+  WritePrivateProfileSection("BOARD_PROBES",
                               ("PROBE_00 = U1.G4 Enabled AutoReference \r\nPROBE_01 = U7.A1 Enabled AutoReference \r\n"
                                "PROBE_02 = U1.D4   Enabled\r\n" + longLine + "PROBE_04 = U1.G4 Disabled AutoReference \r\n")
                                   .c_str(),
@@ -386,7 +387,7 @@ TEST_F(SettingsFile, ASectionLongerThanTheFirstBufferIsReadWhole) {
   std::string lines;
   for (int i = 0; i < 200; ++i)
     lines += "KEY_" + std::to_string(i) + " = some longer value to fill the section\r\n";
-  ASSERT_TRUE(WritePrivateProfileSectionA("S", lines.c_str(), file.string().c_str()));
+  ASSERT_TRUE(WritePrivateProfileSection("S", lines.c_str(), file.string().c_str()));
   const std::string block = ReadIniSection("S", file.string().c_str());
   EXPECT_GT(block.size(), 1024u * 8);
   EXPECT_NE(block.find("KEY_199"), std::string::npos);
