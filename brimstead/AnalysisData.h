@@ -1,0 +1,138 @@
+// CAnalysisData: the settings record of one analysis set-up, and the one current record of the process.
+//
+// One record kind per wizard derives from it (decoupling 1, bypass 2, via model 3, model extractor 4) and adds its
+// probes. Exactly one record, the current record, exists at a time: the interface objects, the pages, the
+// capacitor table and the settings file all use it. A wizard's typed accessor replaces a current record of
+// another kind by a fresh record of its own kind.
+//
+// The record owns its texts; it does not own the system, the board, the settings-copy buffer or the host's table
+// text. Saving and loading the ".dao" settings file: AnalysisDataFile.cpp.
+#pragma once
+
+#include "brimstead/HostInterfaces.h"
+#include "platform/base/CString.h"
+
+#include <new>
+#include <vector>
+
+// Analysis types (file names "Quick", "Lumped", "Distributed").
+enum AnalysisType : int { AnalysisNone = 0, AnalysisQuick = 1, AnalysisLumped = 2, AnalysisDistributed = 3 };
+// Sweep modes ("Adaptive", "Linear", "Logarithmic").
+enum SweepMode : int { SweepAdaptive = 0, SweepLinear = 1, SweepLogarithmic = 2 };
+// DRC report modes ("NoReport", "XLS", "CSV").
+enum DRCReportMode : int { DRCNoReport = 0, DRCReportXLS = 1, DRCReportCSV = 2 };
+
+// The page identifiers a record's Check answers: dialog-template numbers of the wizard pages that hold a fault.
+using CPageIdList = std::vector<WORD>;
+
+class CAnalysisData {
+public:
+  CAnalysisData();
+  CAnalysisData(const CAnalysisData& other) { *this = other; }
+  // Copies the common part: texts by value, host pointers as pointers (not their ownership).
+  CAnalysisData& operator=(const CAnalysisData& other);
+
+  virtual ~CAnalysisData();
+  virtual double GetDefaultMinFreq() const = 0;
+  virtual double GetDefaultMaxFreq() const = 0;
+  // Empties `messages` (when given) and appends one message per failed rule; answers the pages of those rules.
+  virtual CPageIdList Check(CString* messages) = 0;
+  virtual void SelectBoard(int index) = 0;
+  virtual int GetKind() const { return 0; }
+  virtual bool Save();
+  virtual bool Load(const char* path);
+  virtual bool ReadBoardSection();
+  virtual int GetPortCount() = 0;
+
+  // Paths (AnalysisDataFile.cpp).
+  bool SetProjectPath(const char* path);
+  bool MakeDefaultSettingsPath();
+  bool MakeDefaultDRCReportPath();
+  void SetDRCReportMode(int mode);
+  CString GetSettingsPathRelative() const;
+  CString GetDRCReportFileRelative() const;
+  CString GetOutputFilePathRelative() const;
+  CString GetOutputFilePath() const;
+  CString GetTouchstoneExtension();
+  bool RestoreFromSettingsCopy();
+
+  BYTE GetUnkeyedFlag() const { return m_bUnkeyedFlag; }
+  // True when the analysis has a board to work on; checks and loads fail softly without one.
+  bool HasBoard() const { return m_pBoard != nullptr; }
+
+  // Fields, in the record's order.
+  BYTE m_bBoardMode = 0;                 // the host handed in one board rather than a system
+  CString m_SettingsPath;                // the ".dao" file
+  CString m_ProjectPath;                 // the host's project (board) file
+  char* m_pSettingsCopyBuffer = nullptr; // host buffer of MAX_PATH bytes for a copy of the settings, or null
+  CHostSystem* m_pSystem = nullptr;
+  CHostBoard* m_pBoard = nullptr;
+  int m_nBoardIndex = -1;
+  int m_nAnalysisType = AnalysisLumped;
+  BYTE m_bDRCOnly = 0;
+  BYTE m_bSkipStitchingVias = 0;
+  double m_dTargetImpedance = 0.001;     // ohms
+  int m_nMode = 0;                       // 0 "Easy", 1 "Custom"
+  int m_nAutoGenerateOutputFileName = 1;
+  CString m_BaseOutputFileName;
+  CString m_OutputFileName;
+  CString m_HelpFile;
+  const char* m_pHostTableText = nullptr;
+  BYTE m_bIncludeAllNets = 1;
+  BYTE m_bIncludeMounting = 1;
+  BYTE m_bIncludeInterPlane = 1;
+  BYTE m_bIncludeLowFreqConnections = 0;
+  BYTE m_bForcePassivity = 1;
+  BYTE m_bUnkeyedFlag = 1;               // set by construction and every load; no key in the file
+  BYTE m_bGenerateS = 0;                 // 1: S-parameters ('s' in the Touchstone extension), 0: Z ('z')
+  BYTE m_bExportShuntModel = 0;
+  double m_dMinFreq = 0.0;               // hertz; the derived record sets its default
+  double m_dMaxFreq = 0.0;
+  int m_nFreqSweepMode = SweepAdaptive;
+  int m_nAdaptiveSweepAccuracy = 2;      // 1..3
+  int m_nMaxAdaptiveFreqNumber = 50;
+  int m_nNonAdaptiveFreqNumber = 50;
+  // The user's "Save settings to file" choice: the settings file is written at Finish and at Cancel or Close only
+  // when it is set (it gates the writing; there is no separate modified flag).
+  BYTE m_bSaveSettings = 0;
+  BYTE m_bUseInterimTouchstone = 0;
+  BYTE m_bUseFDTD = 0;
+  double m_dFDTDInterval = 0.0;
+  BYTE m_bShowTPOscilloscope = 0;
+  BYTE m_bPageByteA = 1;                 // kept and copied for the pages
+  int m_nPageWords[2] = {0, 0};
+  double m_dPageDouble = 0.0;
+  int m_nDRCReportMode = DRCReportXLS;
+  CString m_DRCReportFile;
+  // File-name state flags of the pages; the first two are the reload markers (settings loaded from a file; the
+  // start page's choice is "New"). Every load sets them to 1 and 0.
+  BYTE m_PageFlags[4] = {0, 1, 0, 1};
+
+protected:
+  // The options-section name of this record's kind ("OPTIONS", "OPTIONS_DW", ...).
+  const char* OptionsSection() const;
+  // Takes the system's board collection: index inside it selects that board, any other index none. Answers
+  // whether the board changed (false when `index` is the current index).
+  bool SelectBoardFromSystem(int index);
+};
+
+// The current record, whatever its kind; null before any wizard made one.
+CAnalysisData* GetAnalysisData();
+// Makes `record` (owned) the current record, destroying the one before. Null leaves no current record.
+void SetCurrentAnalysisData(CAnalysisData* record);
+
+// The current record as a record of kind T: a current record of another kind is destroyed and a default record of
+// kind T takes its place. Null when it cannot be allocated.
+template <class T>
+T* GetAnalysisDataOfKind() {
+  CAnalysisData* current = GetAnalysisData();
+  if (current && current->GetKind() == T::Kind)
+    return static_cast<T*>(current);
+  SetCurrentAnalysisData(nullptr);
+  T* made = new (std::nothrow) T();
+  SetCurrentAnalysisData(made);
+  return made;
+}
+
+// Names of analysis types and report modes as the settings file writes them.
+const char* AnalysisTypeName(int type);

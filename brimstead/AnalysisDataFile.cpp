@@ -1,0 +1,324 @@
+// The common part of the ".dao" settings file and the record's path rules.
+//
+// Sections: "HEADER" (version stamps, written never read), "BOARD" (project, settings file name, board index and
+// the derived records' keys), the options section of the record's kind, and the derived records' probe sections.
+// Call flow of a save: Save -> [BOARD, HEADER stamps, options section] then the derived record's own sections.
+// Call flow of a load: Load -> [options section] -> the derived Load -> ReadBoardSection -> SelectBoard -> probes.
+#include "brimstead/AnalysisData.h"
+
+#include "brimstead/HostObjectRefs.h"
+#include "brimstead/SettingsIO.h"
+#include "platform/base/CTime.h"
+#include "shared/Misc_Ini.h"
+#include "shared/Misc_Path.h"
+
+#include <algorithm>
+#include <unistd.h>
+
+using namespace settings_io;
+
+namespace {
+
+// The analysis type a file without a known "Analysis" value gives, by kind.
+int DefaultAnalysisType(int kind) {
+  static const int types[] = {AnalysisNone, AnalysisLumped, AnalysisDistributed, AnalysisDistributed,
+                              AnalysisDistributed};
+  return kind >= 0 && kind < 5 ? types[kind] : AnalysisNone;
+}
+
+// "GenerateS" when the key is missing, by kind.
+bool DefaultGenerateS(int kind) { return kind == 0 || kind == 3 || kind == 4; }
+
+CString Formatted(const char* format, double value) {
+  CString text;
+  text.Format(format, value);
+  return text;
+}
+
+CString DriveAndDirectory(const char* path) {
+  const CPathParts parts = SplitPath(path);
+  return parts.drive + parts.directory;
+}
+
+CString CurrentDirectory() {
+  char buffer[4096];
+  return getcwd(buffer, sizeof(buffer)) ? CString(buffer) : CString();
+}
+
+// The first path, in the directory, among "<name>.<ext>", then the numbered ones, that is not an existing file.
+template <class NameAt>
+CString FirstFreePath(const CString& directory, NameAt nameAt) {
+  for (int n = 0;; ++n) {
+    const CString path = directory + nameAt(n);
+    if (!FileExists(path))
+      return path;
+  }
+}
+
+}  // namespace
+
+bool CAnalysisData::Save() {
+  // An empty settings path would write a file named "" in the working directory; refuse it instead.
+  if (m_SettingsPath.IsEmpty())
+    return false;
+  const char* file = m_SettingsPath;
+  bool written = true;
+
+  CString settingsDirectory(m_SettingsPath), projectDirectory(m_ProjectPath);
+  CutToDirectory(settingsDirectory);
+  CutToDirectory(projectDirectory);
+  if (settingsDirectory.CompareNoCase(projectDirectory) != 0) {
+    written &= WriteText("BOARD", "ProjectPath", m_ProjectPath, file);
+    written &= WriteText("HEADER", "FileName", m_SettingsPath, file);
+  } else {
+    written &= WriteText("BOARD", "ProjectPath", FileNameOfPath(m_ProjectPath), file);
+    written &= WriteText("BOARD", "FileName", FileNameOfPath(m_SettingsPath), file);
+  }
+  written &= WriteText("HEADER", "ZuzedAredozuro Wizard Version", "1.2", file);
+  written &= WriteText("HEADER", "DateTime", CTime::GetCurrentTime().Format("%#c"), file);
+  written &= WriteText("HEADER", "FileVersion", "1.0", file);
+
+  if (m_nAnalysisType == AnalysisNone)
+    return written;
+  const char* section = OptionsSection();
+  written &= WriteText(section, "Analysis", AnalysisTypeName(m_nAnalysisType), file);
+  written &= WriteFlag(section, "DRCOnly", m_bDRCOnly, file);
+  written &= WriteFlag(section, "SkipStitchingVias", m_bSkipStitchingVias, file);
+  written &= WriteText(section, "Mode", m_nMode == 1 ? "Custom" : "Easy", file);
+  written &= WriteText(section, "TargetImpedancee", Formatted("%f", m_dTargetImpedance), file);
+  written &= WriteFlag(section, "IncludeAllNets", m_bIncludeAllNets, file);
+  written &= WriteFlag(section, "IncludeMounting", m_bIncludeMounting, file);
+  written &= WriteFlag(section, "IncludeInterPlane", m_bIncludeInterPlane, file);
+  written &= WriteFlag(section, "IncludeLowFreqConnections", m_bIncludeLowFreqConnections, file);
+  written &= WriteFlag(section, "ForcePassivity", m_bForcePassivity, file);
+  written &= WriteFlag(section, "GenerateS", m_bGenerateS, file);
+  written &= WriteFlag(section, "ExportShuntModel", m_bExportShuntModel, file);
+  written &= WriteFlag(section, "UseInterimTochstone", m_bUseInterimTouchstone, file);
+  written &= WriteFlag(section, "UseFDTD", m_bUseFDTD, file);
+  written &= WriteFlag(section, "ShowTPOscilloscpe", m_bShowTPOscilloscope, file);
+  written &= WriteText(section, "FDTDInterval", Formatted("%g", m_dFDTDInterval), file);
+  written &= WriteText(section, "MinFreq", Formatted("%g", m_dMinFreq), file);
+  written &= WriteText(section, "MaxFreq", Formatted("%g", m_dMaxFreq), file);
+  const char* sweep = m_nFreqSweepMode == SweepLinear        ? "Linear"
+                      : m_nFreqSweepMode == SweepLogarithmic ? "Logarithmic"
+                                                             : "Adaptive";
+  written &= WriteText(section, "FreqSweepMode", sweep, file);
+  written &= WriteInt(section, "MaxAdaptiveFreqNumber", m_nMaxAdaptiveFreqNumber, file);
+  written &= WriteInt(section, "NonAdaptiveFreqNumber", m_nNonAdaptiveFreqNumber, file);
+  written &= WriteInt(section, "AdaptiveSweepAccuracy", m_nAdaptiveSweepAccuracy, file);
+  written &= WriteInt(section, "AutoGenerateOutputFileName", m_nAutoGenerateOutputFileName, file);
+  written &= WriteText(section, "BaseOutputFileName", m_BaseOutputFileName, file);
+  written &= WriteText(section, "OutputFileName", m_OutputFileName, file);
+  const char* report = m_nDRCReportMode == DRCNoReport ? "NoReport" : m_nDRCReportMode == DRCReportCSV ? "CSV" : "XLS";
+  written &= WriteText(section, "DRCReportMode", report, file);
+  written &= WriteText(section, "DRCReportFile", GetDRCReportFileRelative(), file);
+  return written;
+}
+
+bool CAnalysisData::Load(const char* path) {
+  if (!path || !*path)
+    return false;
+  // A file that is not there would read as all defaults; the record keeps what it holds instead.
+  if (!FileExists(path))
+    return false;
+  const int kind = GetKind();
+  const char* section = OptionsSection();
+
+  const CString analysis = ReadText(section, "Analysis", "", path);
+  if (analysis == "Distributed")
+    m_nAnalysisType = AnalysisDistributed;
+  else if (analysis == "Lumped")
+    m_nAnalysisType = AnalysisLumped;
+  else if (analysis == "Quick")
+    m_nAnalysisType = AnalysisQuick;
+  else
+    m_nAnalysisType = DefaultAnalysisType(kind);
+  m_bDRCOnly = ReadFlag(section, "DRCOnly", false, path);
+  m_bSkipStitchingVias = ReadFlag(section, "SkipStitchingVias", false, path);
+
+  if (m_nAnalysisType != AnalysisNone) {
+    m_nMode = ReadText(section, "Mode", "Easy", path) == "Custom" ? 1 : 0;
+    m_dTargetImpedance = ReadDouble(section, "TargetImpedancee", "0.0", path);
+    m_bIncludeAllNets = ReadFlag(section, "IncludeAllNets", true, path);
+    m_bIncludeMounting = ReadFlag(section, "IncludeMounting", true, path);
+    m_bIncludeInterPlane = ReadFlag(section, "IncludeInterPlane", true, path);
+    m_bIncludeLowFreqConnections = ReadFlag(section, "IncludeLowFreqConnections", false, path);
+    m_bForcePassivity = ReadFlag(section, "ForcePassivity", true, path);
+    m_bUnkeyedFlag = 1;
+    m_bGenerateS = ReadFlag(section, "GenerateS", DefaultGenerateS(kind), path);
+    // The defaults of a missing key are what the file format always gave, even where they differ from a new record.
+    m_bExportShuntModel = ReadFlag(section, "ExportShuntModel", true, path);
+    m_bUseInterimTouchstone = ReadFlag(section, "UseInterimTochstone", true, path);
+    m_bUseFDTD = ReadFlag(section, "UseFDTD", true, path);
+    m_bShowTPOscilloscope = ReadFlag(section, "ShowTPOscilloscpe", true, path);
+    m_dFDTDInterval = ReadDouble(section, "FDTDInterval", "0.0", path);
+    m_dMinFreq = ReadDouble(section, "MinFreq", Formatted("%g", GetDefaultMinFreq()), path);
+    m_dMaxFreq = ReadDouble(section, "MaxFreq", Formatted("%g", GetDefaultMaxFreq()), path);
+    const CString sweep = ReadText(section, "FreqSweepMode", "Adaptive", path);
+    m_nFreqSweepMode = sweep == "Linear" ? SweepLinear : sweep == "Logarithmic" ? SweepLogarithmic : SweepAdaptive;
+    m_nMaxAdaptiveFreqNumber = ReadInt(section, "MaxAdaptiveFreqNumber", 50, path);
+    m_nNonAdaptiveFreqNumber = ReadInt(section, "NonAdaptiveFreqNumber", 50, path);
+    m_nAdaptiveSweepAccuracy = std::clamp(ReadInt(section, "AdaptiveSweepAccuracy", 2, path), 1, 3);
+    const CString report = ReadText(section, "DRCReportMode", "NoReport", path);
+    m_nDRCReportMode = report == "NoReport" ? DRCNoReport : report == "CSV" ? DRCReportCSV : DRCReportXLS;
+    const CString reportFile = ReadText(section, "DRCReportFile", GetDRCReportFileRelative(), path);
+    if (IsRelativePath(reportFile))
+      m_DRCReportFile = DriveAndDirectory(m_ProjectPath) + FileNameOfPath(reportFile);
+    else
+      m_DRCReportFile = reportFile;
+  }
+  m_PageFlags[0] = 1;
+  m_PageFlags[1] = 0;
+  m_SettingsPath = path;
+  return true;
+}
+
+bool CAnalysisData::ReadBoardSection() {
+  const char* file = m_SettingsPath;
+  const CString stored = ReadText("BOARD", "ProjectPath", "", file);
+  const bool readingCopy = m_pSettingsCopyBuffer && m_SettingsPath == m_pSettingsCopyBuffer;
+  if (!readingCopy) {
+    // The stored project must be the current one; a bare name lies beside the settings file.
+    const CString storedPath = IsRelativePath(stored) ? DriveAndDirectory(m_SettingsPath) + stored : stored;
+    if (!PathsEqual(storedPath, m_ProjectPath)) {
+      m_nBoardIndex = -1;
+      m_pBoard = nullptr;
+      return false;
+    }
+  }
+  int index = -1;
+  {
+    CHostCollectionRef boards(m_pSystem ? m_pSystem->GetBoards() : nullptr);
+    const int count = boards.Count();
+    if (count == 0)
+      return false;
+    if (count == 1) {
+      index = 0;
+    } else {
+      index = ReadInt("BOARD", "BoardIdx", -1, file);
+      if (index < 0 || index >= count)
+        index = -1;
+    }
+  }
+  SelectBoard(index);
+  const char* section = OptionsSection();
+  m_nAutoGenerateOutputFileName = ReadInt(section, "AutoGenerateOutputFileName", 1, file) != 0 ? 1 : 0;
+  m_BaseOutputFileName = ReadText(section, "BaseOutputFileName", "", file);
+  m_OutputFileName = ReadText(section, "OutputFileName", "", file);
+  return true;
+}
+
+bool CAnalysisData::SetProjectPath(const char* path) {
+  if (!m_ProjectPath.IsEmpty() || !path || !*path)
+    return false;
+  CString full(path);
+  if (IsRelativePath(path)) {
+    // A path that begins with a separator keeps only the working directory's drive (none on Linux).
+    const CString cwd = CurrentDirectory();
+    if (path[0] == '\\' || path[0] == '/')
+      full = SplitPath(cwd).drive + path;
+    else
+      full = cwd + "/" + path;
+  }
+  m_ProjectPath = full;
+  MakeDefaultSettingsPath();
+  MakeDefaultDRCReportPath();
+  return true;
+}
+
+bool CAnalysisData::MakeDefaultSettingsPath() {
+  if (m_ProjectPath.IsEmpty())
+    return false;
+  const CPathParts parts = SplitPath(m_ProjectPath);
+  m_SettingsPath = MakePath(parts.drive, parts.directory, parts.name, "dao");
+  return true;
+}
+
+bool CAnalysisData::MakeDefaultDRCReportPath() {
+  if (m_ProjectPath.IsEmpty())
+    return false;
+  const CPathParts parts = SplitPath(m_ProjectPath);
+  const char* extension = m_nDRCReportMode == DRCReportCSV ? "csv" : "xls";
+  m_DRCReportFile = FirstFreePath(parts.drive + parts.directory, [&](int n) {
+    CString name;
+    if (n == 0)
+      name.Format("%s.%s", parts.name, extension);
+    else
+      name.Format("%s_%d.%s", parts.name, n, extension);
+    return name;
+  });
+  return true;
+}
+
+void CAnalysisData::SetDRCReportMode(int mode) {
+  m_nDRCReportMode = mode;
+  if (mode == DRCReportXLS)
+    ReplaceExtension(".xls", m_DRCReportFile);
+  else if (mode == DRCReportCSV)
+    ReplaceExtension(".csv", m_DRCReportFile);
+}
+
+namespace {
+CString RelativeToProject(const CString& file, const CString& project) {
+  if (DriveAndDirectory(file).CompareNoCase(DriveAndDirectory(project)) == 0)
+    return FileNameOfPath(file);
+  return file;
+}
+}  // namespace
+
+CString CAnalysisData::GetSettingsPathRelative() const { return RelativeToProject(m_SettingsPath, m_ProjectPath); }
+
+CString CAnalysisData::GetDRCReportFileRelative() const { return RelativeToProject(m_DRCReportFile, m_ProjectPath); }
+
+CString CAnalysisData::GetOutputFilePathRelative() const {
+  return RelativeToProject(GetOutputFilePath(), m_ProjectPath);
+}
+
+CString CAnalysisData::GetTouchstoneExtension() {
+  const char letter = m_bGenerateS ? 's' : 'z';
+  const int ports = GetPortCount();
+  CString extension;
+  if (ports == 0)
+    extension.Format("%c?p", letter);
+  else
+    extension.Format("%c%dp", letter, ports);
+  return extension;
+}
+
+CString CAnalysisData::GetOutputFilePath() const {
+  // The port count may ask the wizard's interface object, which is not a const operation.
+  const CString extension = const_cast<CAnalysisData*>(this)->GetTouchstoneExtension();
+  const CPathParts project = SplitPath(m_ProjectPath);
+  const CString directory = project.drive + project.directory;
+  if (!m_nAutoGenerateOutputFileName) {
+    if (m_OutputFileName.IsEmpty())
+      return MakePath(project.drive, project.directory, project.name, extension);
+    if (IsRelativePath(m_OutputFileName)) {
+      const CPathParts output = SplitPath(m_OutputFileName);
+      const CString outputDirectory = m_OutputFileName[0] == '\\' ? output.directory : project.directory;
+      return MakePath(project.drive, outputDirectory, output.name, extension);
+    }
+    return m_OutputFileName.Left(MAX_PATH - 1);
+  }
+  const CString base = m_BaseOutputFileName.IsEmpty() ? project.name : m_BaseOutputFileName;
+  // The first name is "<base>_.<ext>" (an underscore and no number): stored settings and the host's file lists
+  // have always used it, so it stays.
+  return FirstFreePath(directory, [&](int n) {
+    CString name;
+    if (n == 0)
+      name.Format("%s_.%s", base, extension);
+    else
+      name.Format("%s_%d.%s", base, n, extension);
+    return name;
+  });
+}
+
+bool CAnalysisData::RestoreFromSettingsCopy() {
+  if (!m_pSettingsCopyBuffer || !*m_pSettingsCopyBuffer)
+    return false;
+  const CString previous = m_SettingsPath;
+  const CString copy(m_pSettingsCopyBuffer);
+  const bool loaded = Load(copy);
+  m_SettingsPath = previous;
+  return loaded;
+}

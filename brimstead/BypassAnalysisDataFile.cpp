@@ -1,0 +1,103 @@
+// The bypass record's part of the ".dao" file: "BOARD" keys and the section "VIA_PROBES".
+//
+// "VIA_PROBES" in board mode, one line per via: PROBE_00 = <host probe text> Enabled|Disabled "<layer>" - "<layer>"
+// followed by a blank, lines joined by "\r\n" and ended by a further "\r\n". Outside board mode it is written empty
+// and never read.
+#include "brimstead/BypassAnalysisData.h"
+
+#include "brimstead/ProbeSection.h"
+#include "brimstead/SettingsIO.h"
+#include "shared/Misc_Ini.h"
+
+#include <algorithm>
+
+using namespace settings_io;
+
+namespace {
+const char* TextOf(const char* text) { return text ? text : ""; }
+}  // namespace
+
+CString CBypassAnalysisData::ProbeSectionText() {
+  CString text;
+  for (int i = 0; i < m_Probes.GetSize(); ++i) {
+    CBypassViaProbe& probe = m_Probes[i];
+    if (i > 0)
+      text += "\r\n";
+    text += ProbeLineStart("PROBE_", i);
+    text += TextOf(probe.GetName());
+    text += probe.m_bEnabled ? " Enabled " : " Disabled ";
+    text += "\"" + probe.m_FirstLayer + "\" - \"" + probe.m_SecondLayer + "\" ";
+  }
+  text += "\r\n";
+  return text;
+}
+
+bool CBypassAnalysisData::Save() {
+  bool written = CAnalysisData::Save();
+  if (m_SettingsPath.IsEmpty())
+    return false;
+  if (m_ProjectPath.IsEmpty())
+    return written;
+  const char* file = m_SettingsPath;
+  // The bypass record always stores the full project path, even beside the settings file; its readers expect it.
+  written &= WriteText("BOARD", "ProjectPath", m_ProjectPath, file);
+  if (m_nBoardIndex >= 0)
+    written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
+  written &= WriteSection("VIA_PROBES", m_bBoardMode ? ProbeSectionText() : CString(), file);
+  return written;
+}
+
+bool CBypassAnalysisData::Load(const char* path) {
+  if (!CAnalysisData::Load(path))
+    return false;
+  if (!ReadBoardSection()) {
+    SelectBoard(m_pSystem && !m_pSystem->MustChooseBoard() ? 0 : -1);
+    CollectProbes();
+    return true;
+  }
+  if (!m_bBoardMode)
+    return true;
+  CollectProbes();
+  ApplyProbeSection(ReadIniSection("VIA_PROBES", m_SettingsPath));
+  return true;
+}
+
+void CBypassAnalysisData::ApplyProbeSection(const std::string& block) {
+  std::vector<CBypassViaProbe> ordered;
+  for (const CProbeLine& line : ReadProbeLines(block)) {
+    // Words from the end: the second layer, "-", the first layer, the state; the probe text is what precedes.
+    const int count = static_cast<int>(line.words.size());
+    if (count < 5 || line.words[static_cast<size_t>(count - 2)] != "-")
+      continue;
+    const CString& second = line.words[static_cast<size_t>(count - 1)];
+    const CString& first = line.words[static_cast<size_t>(count - 3)];
+    const CString& state = line.words[static_cast<size_t>(count - 4)];
+    const CString name = line.Join(0, count - 5);
+    for (int i = 0; i < m_Probes.GetSize(); ++i) {
+      CBypassViaProbe& probe = m_Probes[i];
+      CheckProbe(probe);
+      if (name != TextOf(probe.GetName()))
+        continue;
+      const auto& layers = probe.m_ConnectedLayers;
+      const bool known = std::find(layers.begin(), layers.end(), first) != layers.end() &&
+                         std::find(layers.begin(), layers.end(), second) != layers.end();
+      if (known) {
+        probe.m_FirstLayer = first;
+        probe.m_SecondLayer = second;
+        probe.m_bEnabled = state == "Enabled";
+      } else {
+        probe.m_FirstLayer.Empty();
+        probe.m_SecondLayer.Empty();
+        probe.m_bEnabled = 0;
+      }
+      ordered.push_back(probe);
+      m_Probes.RemoveAt(i);
+      break;
+    }
+  }
+  CBypassViaProbeArray probes;
+  for (const CBypassViaProbe& probe : ordered)
+    probes.Add(probe);
+  probes.Append(m_Probes);
+  m_Probes.Copy(probes);
+}

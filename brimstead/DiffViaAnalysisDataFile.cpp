@@ -1,0 +1,103 @@
+// The via-model record's part of the ".dao" file: its keys in "OPTIONS_DV" and the section "DIFFVIA_PROBES".
+//
+// "DIFFVIA_PROBES" in board mode, one line per record: PROBE_00 = <host probe name> Enabled|Disabled, followed by a
+// blank, lines ended by "\r\n" and the block by one empty line. Outside board mode it is written empty.
+#include "brimstead/DiffViaAnalysisData.h"
+
+#include "brimstead/ProbeSection.h"
+#include "brimstead/SettingsIO.h"
+#include "shared/Misc_Ini.h"
+#include "shared/Misc_Number.h"
+
+using namespace settings_io;
+
+namespace {
+const char* TextOf(const char* text) { return text ? text : ""; }
+
+// The number at the start of a key's text, read from at most 127 characters as the file's readers always have.
+double LeadingNumber(const char* section, const char* key, const char* fallback, const char* file) {
+  const CString text = ReadText(section, key, fallback, file).Left(127);
+  return ParseDouble(text);
+}
+}  // namespace
+
+CString CDiffViaAnalysisData::ProbeSectionText() {
+  CString text;
+  if (!m_bBoardMode)
+    return text;
+  for (int i = 0; i < m_Probes.GetSize(); ++i) {
+    CViaPairProbe& probe = m_Probes[i];
+    text += ProbeLineStart("PROBE_", i);
+    text += TextOf(probe.GetName());
+    text += probe.m_bEnabled ? " Enabled " : " Disabled ";
+    text += "\r\n";
+  }
+  text += "\r\n";
+  return text;
+}
+
+bool CDiffViaAnalysisData::Save() {
+  bool written = CAnalysisData::Save();
+  if (m_SettingsPath.IsEmpty())
+    return false;
+  const char* file = m_SettingsPath;
+  written &= WriteFlag("OPTIONS_DV", "ExportCommonMode", m_bExportCommonMode, file);
+  written &= WriteFlag("OPTIONS_DV", "ExportDifferentialMode", m_bExportDifferentialMode, file);
+  written &= WriteFlag("OPTIONS_DV", "DiffViaType", m_bDiffViaType, file);
+  CString impedance;
+  impedance.Format("%f", m_dNormalImpedance);
+  written &= WriteText("OPTIONS_DV", "NormalImpedance", impedance, file);
+  if (m_ProjectPath.IsEmpty())
+    return written;
+  if (m_nBoardIndex >= 0)
+    written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
+  written &= WriteSection("DIFFVIA_PROBES", ProbeSectionText(), file);
+  return written;
+}
+
+bool CDiffViaAnalysisData::Load(const char* path) {
+  if (!CAnalysisData::Load(path))
+    return false;
+  const char* file = m_SettingsPath;
+  m_bExportCommonMode = ReadInt("OPTIONS_DV", "ExportCommonMode", 0, file) != 0;
+  m_bExportDifferentialMode = ReadInt("OPTIONS_DV", "ExportDifferentialMode", 0, file) != 0;
+  m_bDiffViaType = ReadInt("OPTIONS_DV", "DiffViaType", 0, file) != 0;
+  m_dNormalImpedance = LeadingNumber("OPTIONS_DV", "NormalImpedance", "50.0", file);
+  if (!ReadBoardSection()) {
+    m_Probes.RemoveAll();
+    return true;
+  }
+  if (m_bBoardMode) {
+    m_Probes.RemoveAll();
+    ParseProbeSection(ReadIniSection("DIFFVIA_PROBES", file));
+  }
+  return true;
+}
+
+void CDiffViaAnalysisData::ParseProbeSection(const std::string& block) {
+  CollectProbes();
+  std::vector<CViaPairProbe> ordered;
+  for (const CProbeLine& line : ReadProbeLines(block)) {
+    // The state is the last word; the name is what precedes it.
+    const int count = static_cast<int>(line.words.size());
+    if (count < 2)
+      continue;
+    const CString& state = line.words[static_cast<size_t>(count - 1)];
+    const CString name = line.Join(0, count - 2);
+    for (int i = 0; i < m_Probes.GetSize(); ++i) {
+      CViaPairProbe& probe = m_Probes[i];
+      probe.Check();
+      if (name != TextOf(probe.GetName()))
+        continue;
+      probe.m_bEnabled = state == "Enabled";
+      ordered.push_back(probe);
+      m_Probes.RemoveAt(i);
+      break;
+    }
+  }
+  CViaPairProbeArray probes;
+  for (const CViaPairProbe& probe : ordered)
+    probes.Add(probe);
+  probes.Append(m_Probes);
+  m_Probes.Copy(probes);
+}

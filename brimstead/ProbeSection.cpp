@@ -1,0 +1,71 @@
+#include "brimstead/ProbeSection.h"
+
+#include <cstring>
+
+CString CProbeLine::Join(int first, int last) const {
+  CString text;
+  for (int i = first; i <= last && i < static_cast<int>(words.size()); ++i) {
+    if (i < 0)
+      continue;
+    if (!text.IsEmpty())
+      text += ' ';
+    text += words[static_cast<size_t>(i)];
+  }
+  return text;
+}
+
+namespace {
+std::vector<CString> SplitWords(const CString& value) {
+  std::vector<CString> words;
+  const char* p = value;
+  while (*p) {
+    while (*p == ' ' || *p == '\t')
+      ++p;
+    if (!*p)
+      break;
+    CString word;
+    if (*p == '"') {
+      ++p;
+      const char* close = std::strchr(p, '"');
+      const size_t length = close ? static_cast<size_t>(close - p) : std::strlen(p);
+      word = CString(std::string(p, length));
+      p += length + (close ? 1 : 0);
+    } else {
+      const size_t length = std::strcspn(p, " \t");
+      word = CString(std::string(p, length));
+      p += length;
+    }
+    words.push_back(word);
+  }
+  return words;
+}
+}  // namespace
+
+std::vector<CProbeLine> ReadProbeLines(const std::string& block) {
+  std::vector<CProbeLine> lines;
+  size_t start = 0;
+  while (start < block.size()) {
+    const size_t end = block.find('\0', start);
+    const std::string entry = block.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (entry.empty())
+      break;
+    start = end == std::string::npos ? block.size() : end + 1;
+    const size_t equals = entry.find('=');
+    if (equals == std::string::npos)
+      continue;
+    CProbeLine line;
+    line.key = CString(entry.substr(0, equals));
+    line.key.Trim();
+    line.value = CString(entry.substr(equals + 1));
+    line.value.Trim();
+    line.words = SplitWords(line.value);
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+CString ProbeLineStart(const char* key, int index) {
+  CString start;
+  start.Format("%s%02d = ", key, index);
+  return start;
+}

@@ -1,0 +1,28 @@
+// Probe sections of the ".dao" file: lines "KEY = value", read back as a block of NUL-terminated entries.
+//
+// The records write their values as blank-separated words (a probe name, a state word, layer names in double
+// quotes). Reading is tolerant: a line of any length is read whole, a quoted layer name is one word whatever it
+// holds, and the records take their fixed words from the end of the line, so that a probe name with blanks in it
+// still reads as one name.
+#pragma once
+
+#include "platform/base/CString.h"
+
+#include <string>
+#include <vector>
+
+struct CProbeLine {
+  CString key;                  // the text before the first '=', trimmed
+  CString value;                // the text after it, trimmed
+  std::vector<CString> words;   // the value split at blanks and tabs; "..." is one word without its quotes
+
+  // The words from `first` to `last` (inclusive) joined by single blanks.
+  CString Join(int first, int last) const;
+};
+
+// The lines of a section block ("key=value" entries, each ended by a NUL, an empty entry ending the block).
+// Entries without '=' are skipped.
+std::vector<CProbeLine> ReadProbeLines(const std::string& block);
+
+// "<key>%02d = " for line `index`, as the sections number their lines.
+CString ProbeLineStart(const char* key, int index);

@@ -1,0 +1,49 @@
+#include "brimstead/SettingsIO.h"
+
+#include "platform/base/PrivateProfile.h"
+#include "shared/Misc_Number.h"
+
+namespace settings_io {
+
+namespace {
+// The file's readers have always used 512-byte buffers: a longer value is cut to 511 characters.
+constexpr DWORD ReadBufferSize = 512;
+}  // namespace
+
+bool WriteText(const char* section, const char* key, const char* value, const char* file) {
+  return WritePrivateProfileString(section, key, value ? value : "", file) != FALSE;
+}
+
+bool WriteInt(const char* section, const char* key, int value, const char* file) {
+  CString text;
+  text.Format("%d", value);
+  return WriteText(section, key, text, file);
+}
+
+bool WriteFlag(const char* section, const char* key, bool value, const char* file) {
+  return WriteText(section, key, value ? "1" : "0", file);
+}
+
+bool WriteSection(const char* section, const char* lines, const char* file) {
+  return WritePrivateProfileSection(section, lines ? lines : "", file) != FALSE;
+}
+
+CString ReadText(const char* section, const char* key, const char* fallback, const char* file) {
+  char buffer[ReadBufferSize] = {};
+  GetPrivateProfileString(section, key, fallback ? fallback : "", buffer, ReadBufferSize, file);
+  return CString(buffer);
+}
+
+int ReadInt(const char* section, const char* key, int fallback, const char* file) {
+  return static_cast<int>(GetPrivateProfileInt(section, key, fallback, file));
+}
+
+bool ReadFlag(const char* section, const char* key, bool fallback, const char* file) {
+  return ReadInt(section, key, fallback ? 1 : 0, file) != 0;
+}
+
+double ReadDouble(const char* section, const char* key, const char* fallback, const char* file) {
+  return ParseDouble(ReadText(section, key, fallback, file));
+}
+
+}  // namespace settings_io

@@ -1,0 +1,21 @@
+// Reading and writing keys of a ".dao" settings file through the private-profile functions. Reads use 512-byte
+// buffers, as the file's readers always have; numbers are written and read independently of the C locale.
+#pragma once
+
+#include "platform/base/CString.h"
+
+namespace settings_io {
+
+// False when the file cannot be written.
+bool WriteText(const char* section, const char* key, const char* value, const char* file);
+bool WriteInt(const char* section, const char* key, int value, const char* file);   // "%d"
+bool WriteFlag(const char* section, const char* key, bool value, const char* file); // "1" or "0"
+// Replaces a whole section by "\r\n"-joined lines.
+bool WriteSection(const char* section, const char* lines, const char* file);
+
+CString ReadText(const char* section, const char* key, const char* fallback, const char* file);
+int ReadInt(const char* section, const char* key, int fallback, const char* file);
+bool ReadFlag(const char* section, const char* key, bool fallback, const char* file);   // non-zero integer
+double ReadDouble(const char* section, const char* key, const char* fallback, const char* file);
+
+}  // namespace settings_io

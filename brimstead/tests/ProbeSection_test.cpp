@@ -1,0 +1,44 @@
+#include "brimstead/ProbeSection.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Block(std::initializer_list<const char*> entries) {
+  std::string block;
+  for (const char* entry : entries) {
+    block += entry;
+    block.push_back('\0');
+  }
+  block.push_back('\0');
+  return block;
+}
+
+TEST(ProbeSection, LinesSplitIntoKeyValueAndWords) {
+  const auto lines = ReadProbeLines(Block({"PROBE_00 = U1.A 1  Enabled AutoReference ", "no equals sign",
+                                           "PROBE_01=V 7 Disabled \"L 1\" - \"L4\" ", "NET = GND "}));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].key, "PROBE_00");
+  EXPECT_EQ(lines[0].value, "U1.A 1  Enabled AutoReference");
+  EXPECT_EQ(lines[0].words, (std::vector<CString>{"U1.A", "1", "Enabled", "AutoReference"}));
+  EXPECT_EQ(lines[0].Join(0, 1), "U1.A 1");
+  EXPECT_EQ(lines[1].words, (std::vector<CString>{"V", "7", "Disabled", "L 1", "-", "L4"}));
+  EXPECT_EQ(lines[2].value, "GND");
+}
+
+TEST(ProbeSection, AnEmptyEntryEndsTheBlockAndLongLinesReadWhole) {
+  const std::string longName(300, 'x');
+  std::string block = "PROBE_00 = " + longName + " Enabled ";
+  block.push_back('\0');
+  block.push_back('\0');
+  block += "PROBE_01 = after Enabled";
+  block.push_back('\0');
+  const auto lines = ReadProbeLines(block);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].words[0].GetLength(), 300);
+  EXPECT_TRUE(ReadProbeLines(std::string()).empty());
+  EXPECT_EQ(ProbeLineStart("VIA_", 7), "VIA_07 = ");
+  EXPECT_EQ(ProbeLineStart("VIA_", 123), "VIA_123 = ");
+}
+
+}  // namespace

@@ -1,0 +1,465 @@
+// The ".dao" settings file: golden files per wizard kind (fixed clock), read-back, missing and corrupt values,
+// stale files, files of another kind, path rules and the probe sections.
+#include "brimstead/BypassAnalysisData.h"
+#include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/DiffViaAnalysisData.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/tests/RecordTestSupport.h"
+#include "host/HostCallbackLog.h"
+#include "platform/base/PrivateProfile.h"
+#include "platform/base/VirtualClock.h"
+#include "shared/Misc_Ini.h"
+
+#include <clocale>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+class SettingsFile : public RecordTest {
+protected:
+  void SetUp() override {
+    plat::VirtualClock::Reset();
+    dir = fs::temp_directory_path() / ("brim_dao_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    project = (dir / "demo8.json").string();
+  }
+  void TearDown() override {
+    RecordTest::TearDown();
+    fs::remove_all(dir);
+  }
+
+  template <class T>
+  T* MakeWithProject(bool boardMode) {
+    T* record = Make<T>(boardMode);
+    EXPECT_TRUE(record->SetProjectPath(project.c_str()));
+    return record;
+  }
+
+  // Compares a saved file with its golden file; with BRIM_UPDATE_GOLDEN set, writes the golden file instead.
+  void ExpectGolden(const std::string& name, const fs::path& file) {
+    std::string text = ReadBytes(file);
+    // The bypass record stores the full project path: make it independent of the temporary folder.
+    for (size_t at; (at = text.find(dir.string())) != std::string::npos;)
+      text.replace(at, dir.string().size(), "<DIR>");
+    const fs::path golden = fs::path(std::getenv("BRIM_SOURCE_DIR")) / "brimstead/tests/golden" / name;
+    if (std::getenv("BRIM_UPDATE_GOLDEN")) {
+      WriteBytes(golden, text);
+      return;
+    }
+    EXPECT_EQ(text, ReadBytes(golden)) << "golden file " << golden;
+  }
+
+  fs::path dir;
+  std::string project;
+};
+
+// ---- golden files, one per kind and mode, each read back into a fresh record ----
+
+TEST_F(SettingsFile, DecouplingSystemModeGoldenAndReadBack) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_pNet1 = board->FindNet("VDD_CORE");
+  d->m_pNet2 = board->FindNet("GND");
+  d->CollectProbes();
+  d->m_Probes[0].m_bEnabled = 1;
+  d->m_Probes[3].m_bEnabled = 1;
+  d->m_nAnalysisType = AnalysisDistributed;
+  d->m_nMode = 1;
+  d->m_dTargetImpedance = 0.0025;
+  d->m_nFreqSweepMode = SweepLinear;
+  d->m_dMinFreq = 1e5;
+  d->m_dMaxFreq = 1.5e9;
+  d->SetDRCReportMode(DRCReportCSV);
+  ASSERT_TRUE(d->Save());
+  ExpectGolden("decoupling_system.dao", d->m_SettingsPath.GetString());
+  const std::string saved = ReadBytes(d->m_SettingsPath.GetString());
+
+  // A fresh record of the same set-up reads it back: nets, probe order and states, options.
+  SetCurrentAnalysisData(nullptr);
+  auto* r = MakeWithProject<CDecouplingAnalysisData>(false);
+  board->Pick({"U1.D4", "U1.G7", "U1.G4", "U1.D7"});   // the board view's picks in another order
+  ASSERT_TRUE(r->Load(r->m_SettingsPath));
+  EXPECT_EQ(r->m_pNet1, board->FindNet("VDD_CORE"));
+  EXPECT_EQ(r->m_pNet2, board->FindNet("GND"));
+  ASSERT_EQ(r->m_Probes.GetSize(), 4);
+  EXPECT_STREQ(r->m_Probes[0].GetName(), "U1.G7");
+  EXPECT_TRUE(r->m_Probes[0].m_bEnabled);
+  EXPECT_STREQ(r->m_Probes[3].GetName(), "U1.D4");
+  EXPECT_TRUE(r->m_Probes[3].m_bEnabled);
+  EXPECT_FALSE(r->m_Probes[1].m_bEnabled);
+  EXPECT_EQ(r->m_nMode, 1);
+  EXPECT_DOUBLE_EQ(r->m_dTargetImpedance, 0.0025);
+  EXPECT_EQ(r->m_nFreqSweepMode, SweepLinear);
+  EXPECT_DOUBLE_EQ(r->m_dMaxFreq, 1.5e9);
+  EXPECT_EQ(r->m_nDRCReportMode, DRCReportCSV);
+  EXPECT_EQ(r->m_DRCReportFile, (dir / "demo8.csv").string().c_str());
+  EXPECT_EQ(r->m_PageFlags[0], 1);
+  EXPECT_EQ(r->m_PageFlags[1], 0);
+  ASSERT_TRUE(r->Save());
+  EXPECT_EQ(ReadBytes(r->m_SettingsPath.GetString()), saved);
+}
+
+TEST_F(SettingsFile, DecouplingBoardModeGoldenAndReadBack) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(true);
+  d->m_Probes[1].m_bEnabled = 1;
+  ASSERT_TRUE(d->Save());
+  ExpectGolden("decoupling_board.dao", d->m_SettingsPath.GetString());
+  SetCurrentAnalysisData(nullptr);
+  board->Pick({"U1.D4", "V_TX0_P", "U1.G4"});
+  auto* r = MakeWithProject<CDecouplingAnalysisData>(true);
+  ASSERT_TRUE(r->Load(r->m_SettingsPath));
+  // Named picks in file order, then the pick no line names; the lines of pins not picked are ignored.
+  ASSERT_EQ(r->m_Probes.GetSize(), 3);
+  EXPECT_STREQ(r->m_Probes[0].GetName(), "V_TX0_P");
+  EXPECT_TRUE(r->m_Probes[0].m_bEnabled);
+  EXPECT_STREQ(r->m_Probes[1].GetName(), "U1.G4");
+  EXPECT_STREQ(r->m_Probes[2].GetName(), "U1.D4");
+}
+
+TEST_F(SettingsFile, BypassGoldenKeepsTheFullProjectPathAndTheChosenPair) {
+  board->Pick({"V_TX0_P", "V_DQ1"});
+  auto* b = MakeWithProject<CBypassAnalysisData>(true);
+  ASSERT_EQ(b->m_Probes.GetSize(), 2);
+  CBypassViaProbe& dq = b->m_Probes[0];
+  b->CheckProbe(dq);
+  dq.m_FirstLayer = "TOP";
+  dq.m_SecondLayer = "L6_SIG";
+  dq.m_bEnabled = 1;
+  ASSERT_TRUE(b->Save());
+  ExpectGolden("bypass_board.dao", b->m_SettingsPath.GetString());
+
+  SetCurrentAnalysisData(nullptr);
+  auto* r = MakeWithProject<CBypassAnalysisData>(true);
+  ASSERT_TRUE(r->Load(r->m_SettingsPath));
+  ASSERT_EQ(r->m_Probes.GetSize(), 2);
+  EXPECT_STREQ(r->m_Probes[0].GetName(), "V_DQ1");
+  EXPECT_TRUE(r->m_Probes[0].m_bEnabled);
+  EXPECT_EQ(r->m_Probes[0].m_SecondLayer, "L6_SIG");
+  EXPECT_TRUE(r->m_Probes[1].m_FirstLayer.IsEmpty());
+}
+
+TEST_F(SettingsFile, ViaModelGoldenAndReadBack) {
+  board->Pick({"V_TX0_P", "V_DQ1"});
+  auto* v = MakeWithProject<CDiffViaAnalysisData>(true);
+  v->m_bExportDifferentialMode = true;
+  v->m_bDiffViaType = true;
+  v->m_dNormalImpedance = 85.0;
+  v->m_Probes[0].m_bEnabled = 0;
+  ASSERT_TRUE(v->Save());
+  ExpectGolden("diffvia_board.dao", v->m_SettingsPath.GetString());
+  SetCurrentAnalysisData(nullptr);
+  auto* r = MakeWithProject<CDiffViaAnalysisData>(true);
+  ASSERT_TRUE(r->Load(r->m_SettingsPath));
+  EXPECT_TRUE(r->m_bExportDifferentialMode);
+  EXPECT_FALSE(r->m_bExportCommonMode);
+  EXPECT_DOUBLE_EQ(r->m_dNormalImpedance, 85.0);
+  ASSERT_EQ(r->m_Probes.GetSize(), 2);
+  EXPECT_STREQ(r->m_Probes[0].GetName(), "V_DQ1");
+  EXPECT_FALSE(r->m_Probes[0].m_bEnabled);
+  EXPECT_TRUE(r->m_Probes[0].m_bValid);   // checked while the line was matched
+}
+
+TEST_F(SettingsFile, ExtractorListModeGoldenSelectsTheNetAgainAndTellsTheHost) {
+  board->Pick({"U1.D4", "V_RESET", "V_TX0_P"});
+  auto* e = MakeWithProject<CModelExtractorAnalysisData>(false);
+  e->m_pSelectedNet = board->FindNet("VDD_CORE");
+  e->m_ViaPorts[0].m_bEnabled = 0;
+  ASSERT_TRUE(e->Save());
+  ExpectGolden("extractor_list.dao", e->m_SettingsPath.GetString());
+
+  SetCurrentAnalysisData(nullptr);
+  host::HostCallbackLog callback;
+  hook.SetCallback(&callback);
+  board->Pick({"V_TX0_P", "V_RESET", "U1.D4"});
+  auto* r = MakeWithProject<CModelExtractorAnalysisData>(false);
+  ASSERT_TRUE(r->Load(r->m_SettingsPath));
+  EXPECT_EQ(r->m_pSelectedNet, board->FindNet("VDD_CORE"));
+  EXPECT_EQ(callback.Lines(), (std::vector<std::string>{"SelectNet 1 VDD_CORE"}));
+  ASSERT_EQ(r->m_ViaPorts.GetSize(), 2);
+  EXPECT_EQ(r->m_ViaPorts[0].m_DisplayName, "V_TX0_P");
+  EXPECT_FALSE(r->m_ViaPorts[0].m_bEnabled);
+  EXPECT_EQ(r->m_ViaPorts[1].m_DisplayName, "RESET_N (0.025000,0.070000)");
+  EXPECT_DOUBLE_EQ(r->m_dNormalImpedance, 0.1);
+  hook.SetCallback(nullptr);
+}
+
+TEST_F(SettingsFile, ExtractorBoardModeGoldenWritesNoNetLine) {
+  board->Pick({"U1.D4", "V_TX0_P"});
+  auto* e = MakeWithProject<CModelExtractorAnalysisData>(true);
+  e->m_pSelectedNet = board->FindNet("VDD_CORE");
+  e->m_dNormalImpedance = 0.05;
+  ASSERT_TRUE(e->Save());
+  ExpectGolden("extractor_board.dao", e->m_SettingsPath.GetString());
+  EXPECT_EQ(ReadBytes(e->m_SettingsPath.GetString()).find("NET"), std::string::npos);
+}
+
+TEST_F(SettingsFile, SystemModeProbeSectionsOfViaRecordsAreEmptyAndNeverRead) {
+  auto* b = MakeWithProject<CBypassAnalysisData>(false);
+  ASSERT_TRUE(b->Save());
+  EXPECT_EQ(ReadIniSection("VIA_PROBES", b->m_SettingsPath), std::string(2, '\0'));
+  fs::remove(b->m_SettingsPath.GetString());
+  auto* v = MakeWithProject<CDiffViaAnalysisData>(false);
+  ASSERT_TRUE(v->Save());
+  ExpectGolden("diffvia_system.dao", v->m_SettingsPath.GetString());
+}
+
+// ---- missing, corrupt, stale ----
+
+TEST_F(SettingsFile, AnalysisTypeNoneWritesOnlyBoardAndHeader) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_nAnalysisType = AnalysisNone;
+  ASSERT_TRUE(d->Save());
+  const std::string text = ReadBytes(d->m_SettingsPath.GetString());
+  EXPECT_EQ(text.find("[OPTIONS"), std::string::npos);
+  EXPECT_NE(text.find("[HEADER]"), std::string::npos);
+  ASSERT_TRUE(d->Load(d->m_SettingsPath));
+  EXPECT_EQ(d->m_nAnalysisType, AnalysisLumped);
+}
+
+TEST_F(SettingsFile, MissingKeysGiveTheFileFormatsDefaults) {
+  const fs::path file = dir / "bare.dao";
+  WriteBytes(file, "[HEADER]\r\nFileVersion=1.0\r\n");
+  auto* e = MakeWithProject<CModelExtractorAnalysisData>(false);
+  e->m_bExportShuntModel = 0;
+  ASSERT_TRUE(e->Load(file.string().c_str()));
+  EXPECT_EQ(e->m_nAnalysisType, AnalysisDistributed);
+  EXPECT_EQ(e->m_bExportShuntModel, 1);
+  EXPECT_EQ(e->m_bUseFDTD, 1);
+  EXPECT_EQ(e->m_bGenerateS, 1);
+  EXPECT_DOUBLE_EQ(e->m_dTargetImpedance, 0.0);
+  EXPECT_DOUBLE_EQ(e->m_dMinFreq, 1e6);
+  EXPECT_DOUBLE_EQ(e->m_dMaxFreq, 3e8);
+  EXPECT_EQ(e->m_nDRCReportMode, DRCNoReport);
+  EXPECT_EQ(e->m_nBoardIndex, -1);   // no project stored: not this project
+  EXPECT_EQ(e->m_SupplyPorts.GetSize(), 0);
+  EXPECT_EQ(e->m_SettingsPath, file.string().c_str());
+
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  ASSERT_TRUE(d->Load(file.string().c_str()));
+  EXPECT_EQ(d->m_nAnalysisType, AnalysisLumped);
+  EXPECT_EQ(d->m_bGenerateS, 0);
+}
+
+TEST_F(SettingsFile, CorruptValuesAreReadSoftly) {
+  const fs::path file = dir / "corrupt.dao";
+  WriteBytes(file, "[OPTIONS_DW]\r\nAnalysis=distributed\r\nMode=custom\r\nAdaptiveSweepAccuracy=7\r\n"
+                   "MaxAdaptiveFreqNumber=12abc\r\nMinFreq=abc\r\nMaxFreq=1e999\r\nDRCReportMode=csv\r\n"
+                   "FreqSweepMode=linear\r\nTargetImpedancee=0,5\r\n");
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_nMode = 1;
+  ASSERT_TRUE(d->Load(file.string().c_str()));
+  EXPECT_EQ(d->m_nAnalysisType, AnalysisLumped);   // names are case-sensitive
+  EXPECT_EQ(d->m_nMode, 0);
+  EXPECT_EQ(d->m_nAdaptiveSweepAccuracy, 3);
+  EXPECT_EQ(d->m_nMaxAdaptiveFreqNumber, 12);
+  EXPECT_DOUBLE_EQ(d->m_dMinFreq, 0.0);
+  EXPECT_EQ(d->m_nDRCReportMode, DRCReportXLS);   // any other word reads as XLS
+  EXPECT_EQ(d->m_nFreqSweepMode, SweepAdaptive);
+  EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.0);
+  CString text;
+  EXPECT_EQ(d->Check(&text).back(), 1018);
+  WriteBytes(file, "[OPTIONS_DW]\r\nAnalysis=Quick\r\nAdaptiveSweepAccuracy=0\r\n");
+  ASSERT_TRUE(d->Load(file.string().c_str()));
+  EXPECT_EQ(d->m_nAdaptiveSweepAccuracy, 1);
+  EXPECT_EQ(d->m_nAnalysisType, AnalysisQuick);
+}
+
+TEST_F(SettingsFile, AFileOfAnotherProjectSelectsNoBoard) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_pNet1 = board->FindNet("VDD_CORE");
+  d->m_pNet2 = board->FindNet("GND");
+  d->CollectProbes();
+  ASSERT_TRUE(d->Save());
+  const std::string saved = d->m_SettingsPath.GetString();
+  SetCurrentAnalysisData(nullptr);
+  auto* other = Make<CDecouplingAnalysisData>(false);
+  ASSERT_TRUE(other->SetProjectPath((dir / "other.json").string().c_str()));
+  ASSERT_TRUE(other->Load(saved.c_str()));
+  EXPECT_EQ(other->m_nBoardIndex, -1);
+  EXPECT_EQ(other->m_pBoard, nullptr);
+  EXPECT_EQ(other->m_pNet1, nullptr);
+  EXPECT_EQ(other->m_Probes.GetSize(), 0);
+}
+
+TEST_F(SettingsFile, MovingBothFilesKeepsTheBoardSection) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  ASSERT_TRUE(d->Save());
+  const fs::path moved = dir / "moved";
+  fs::create_directories(moved);
+  fs::rename(d->m_SettingsPath.GetString(), moved / "demo8.dao");
+  SetCurrentAnalysisData(nullptr);
+  auto* r = Make<CDecouplingAnalysisData>(false);
+  r->SelectBoard(-1);
+  ASSERT_TRUE(r->SetProjectPath((moved / "demo8.json").string().c_str()));
+  ASSERT_TRUE(r->Load((moved / "demo8.dao").string().c_str()));
+  EXPECT_EQ(r->m_nBoardIndex, 0);
+}
+
+TEST_F(SettingsFile, FilesOfOneKindReadByAnother) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(true);
+  d->m_dTargetImpedance = 0.5;
+  ASSERT_TRUE(d->Save());
+  const std::string file = d->m_SettingsPath.GetString();
+  auto* e = MakeWithProject<CModelExtractorAnalysisData>(true);
+  ASSERT_TRUE(e->Load(file.c_str()));
+  EXPECT_EQ(e->m_nAnalysisType, AnalysisDistributed);   // its own options section is missing
+  EXPECT_DOUBLE_EQ(e->m_dTargetImpedance, 0.0);
+  EXPECT_EQ(e->m_nBoardIndex, 0);                       // the board section is shared
+  EXPECT_EQ(e->m_SupplyPorts.GetSize() + e->m_ViaPorts.GetSize(), 7);   // no probe section: all picks
+  auto* b = MakeWithProject<CBypassAnalysisData>(true);
+  ASSERT_TRUE(b->Load(file.c_str()));
+  EXPECT_EQ(b->m_Probes.GetSize(), 7);
+}
+
+// ---- Save and Load faults built soundly ----
+
+TEST_F(SettingsFile, SaveRefusesAnEmptyPathAndReportsAWriteFailure) {
+  auto* d = Make<CDecouplingAnalysisData>(false);
+  EXPECT_FALSE(d->Save());
+  d->m_SettingsPath = (dir / "missing-folder" / "x.dao").string().c_str();
+  EXPECT_FALSE(d->Save());
+}
+
+TEST_F(SettingsFile, LoadOfAMissingFileKeepsTheRecord) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_dTargetImpedance = 0.25;
+  const CString before = d->m_SettingsPath;
+  EXPECT_FALSE(d->Load((dir / "nope.dao").string().c_str()));
+  EXPECT_FALSE(d->Load(""));
+  EXPECT_FALSE(d->Load(nullptr));
+  EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.25);
+  EXPECT_EQ(d->m_SettingsPath, before);
+}
+
+TEST_F(SettingsFile, NumbersIgnoreTheProcessLocale) {
+  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+    GTEST_SKIP() << "no German locale installed";
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_dTargetImpedance = 0.5;
+  const bool saved = d->Save();
+  d->m_dTargetImpedance = 0;
+  const bool loaded = d->Load(d->m_SettingsPath);
+  std::setlocale(LC_NUMERIC, "C");
+  ASSERT_TRUE(saved && loaded);
+  EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.5);
+  EXPECT_NE(ReadBytes(d->m_SettingsPath.GetString()).find("TargetImpedancee=0.500000"), std::string::npos);
+}
+
+// ---- probe lines read tolerantly ----
+
+TEST_F(SettingsFile, ProbeLinesWithDotsBlanksAndUnknownNames) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_pNet1 = board->FindNet("VDD_CORE");
+  d->m_pNet2 = board->FindNet("GND");
+  ASSERT_TRUE(d->Save());
+  const std::string file = d->m_SettingsPath.GetString();
+  const std::string longLine = "PROBE_03 = U9." + std::string(400, 'p') + " Enabled AutoReference \r\n";
+  WritePrivateProfileSection("BOARD_PROBES",
+                              ("PROBE_00 = U1.G4 Enabled AutoReference \r\nPROBE_01 = U7.A1 Enabled AutoReference \r\n"
+                               "PROBE_02 = U1.D4   Enabled\r\n" + longLine + "PROBE_04 = U1.G4 Disabled AutoReference \r\n")
+                                  .c_str(),
+                              file.c_str());
+  ASSERT_TRUE(d->Load(file.c_str()));
+  ASSERT_EQ(d->m_Probes.GetSize(), 4);
+  EXPECT_STREQ(d->m_Probes[0].GetName(), "U1.G4");
+  EXPECT_TRUE(d->m_Probes[0].m_bEnabled);   // the second line naming it finds nothing
+  EXPECT_STREQ(d->m_Probes[1].GetName(), "U1.D4");
+  EXPECT_TRUE(d->m_Probes[1].m_bEnabled);
+  EXPECT_FALSE(d->m_Probes[2].m_bEnabled);
+}
+
+TEST_F(SettingsFile, ASectionLongerThanTheFirstBufferIsReadWhole) {
+  const fs::path file = dir / "long.dao";
+  std::string lines;
+  for (int i = 0; i < 200; ++i)
+    lines += "KEY_" + std::to_string(i) + " = some longer value to fill the section\r\n";
+  ASSERT_TRUE(WritePrivateProfileSection("S", lines.c_str(), file.string().c_str()));
+  const std::string block = ReadIniSection("S", file.string().c_str());
+  EXPECT_GT(block.size(), 1024u * 8);
+  EXPECT_NE(block.find("KEY_199"), std::string::npos);
+}
+
+// ---- paths ----
+
+TEST_F(SettingsFile, ProjectPathSettingsPathAndReportPath) {
+  auto* d = Make<CDecouplingAnalysisData>(false);
+  EXPECT_FALSE(d->SetProjectPath(""));
+  EXPECT_FALSE(d->MakeDefaultSettingsPath());
+  EXPECT_FALSE(d->MakeDefaultDRCReportPath());
+  WriteBytes(dir / "demo8.xls", "");
+  WriteBytes(dir / "demo8_1.xls", "");
+  ASSERT_TRUE(d->SetProjectPath(project.c_str()));
+  EXPECT_FALSE(d->SetProjectPath(project.c_str()));   // only once
+  EXPECT_EQ(d->m_SettingsPath, (dir / "demo8.dao").string().c_str());
+  EXPECT_EQ(d->m_DRCReportFile, (dir / "demo8_2.xls").string().c_str());
+  EXPECT_EQ(d->GetDRCReportFileRelative(), "demo8_2.xls");
+  EXPECT_EQ(d->GetSettingsPathRelative(), "demo8.dao");
+  d->SetDRCReportMode(DRCReportCSV);
+  EXPECT_EQ(d->GetDRCReportFileRelative(), "demo8_2.csv");
+  d->m_DRCReportFile = "/elsewhere/r.xls";
+  EXPECT_EQ(d->GetDRCReportFileRelative(), "/elsewhere/r.xls");
+
+  auto* r = Make<CBypassAnalysisData>(false);
+  const fs::path cwd = fs::current_path();
+  fs::current_path(dir);
+  EXPECT_TRUE(r->SetProjectPath("rel.json"));
+  fs::current_path(cwd);
+  EXPECT_EQ(r->m_ProjectPath, (fs::canonical(dir) / "rel.json").string().c_str());
+}
+
+TEST_F(SettingsFile, OutputFileNames) {
+  board->Pick({"V_DQ1"});
+  auto* v = MakeWithProject<CDiffViaAnalysisData>(true);
+  v->m_Probes[0].Check();
+  v->m_Probes[0].m_bEnabled = 1;
+  // Automatic names start with "<base>_.<ext>" and then count.
+  EXPECT_EQ(v->GetOutputFilePath(), (dir / "demo8_.s3p").string().c_str());
+  WriteBytes(dir / "demo8_.s3p", "");
+  EXPECT_EQ(v->GetOutputFilePath(), (dir / "demo8_1.s3p").string().c_str());
+  v->m_BaseOutputFileName = "via";
+  EXPECT_EQ(v->GetOutputFilePathRelative(), "via_.s3p");
+  v->m_nAutoGenerateOutputFileName = 0;
+  EXPECT_EQ(v->GetOutputFilePath(), (dir / "demo8.s3p").string().c_str());
+  v->m_OutputFileName = "sub/out.txt";
+  EXPECT_EQ(v->GetOutputFilePath(), (dir.string() + "/out.s3p").c_str());
+  v->m_OutputFileName = "/abs/out.s2p";
+  EXPECT_EQ(v->GetOutputFilePath(), "/abs/out.s2p");
+  v->m_bGenerateS = 0;
+  EXPECT_EQ(v->GetTouchstoneExtension(), "z3p");
+}
+
+TEST_F(SettingsFile, RestoreFromTheSettingsCopyKeepsTheSettingsPath) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(true);
+  char copy[MAX_PATH] = "";
+  d->m_pSettingsCopyBuffer = copy;
+  EXPECT_FALSE(d->RestoreFromSettingsCopy());
+  const std::string copyPath = (dir / "copy.dao").string();
+  std::strcpy(copy, copyPath.c_str());
+  const CString settings = d->m_SettingsPath;
+  d->m_SettingsPath = copyPath.c_str();
+  d->m_dTargetImpedance = 0.75;
+  ASSERT_TRUE(d->Save());
+  d->m_SettingsPath = settings;
+  d->m_dTargetImpedance = 0.001;
+  EXPECT_TRUE(d->RestoreFromSettingsCopy());
+  EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.75);
+  EXPECT_EQ(d->m_SettingsPath, settings);
+  d->m_pSettingsCopyBuffer = nullptr;
+  EXPECT_FALSE(d->RestoreFromSettingsCopy());
+}
+
+}  // namespace

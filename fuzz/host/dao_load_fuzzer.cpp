@@ -1,0 +1,102 @@
+// Loads arbitrary bytes as a ".dao" settings file into every record kind, in board and system mode, on the sample
+// board. Nothing may crash or hang, and the record must stay consistent: values in their ranges, probes that are
+// the host's picks, a check that runs, a save that writes, and every host collection given back.
+#include "brimstead/BypassAnalysisData.h"
+#include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/DiffViaAnalysisData.h"
+#include "brimstead/FakedSingleBoardSystem.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/tests/WizardSeamTestHook.h"
+#include "host/BoardFile.h"
+#include "host/HostBoard.h"
+#include "host/HostLedger.h"
+#include "host/HostSystem.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct World {
+  host::HostLedger ledger;
+  std::unique_ptr<host::HostBoard> board;
+  std::unique_ptr<host::HostSystem> system;
+  std::unique_ptr<CFakedSingleBoardSystem> oneBoard;
+  std::unique_ptr<CWizardSeamTestHook> hook;
+  std::string file;
+  std::string copy;
+  std::string project;
+
+  World() {
+    const char* dir = std::getenv("BRIM_SOURCE_DIR");
+    const std::string source = dir ? dir : BRIM_SOURCE_DIR_DEFAULT;
+    board = host::LoadBoardFile(source + "/samples/boards/demo8.json", ledger);
+    system = std::make_unique<host::HostSystem>(ledger, "Fuzz");
+    system->AddBoard(board.get());
+    oneBoard = std::make_unique<CFakedSingleBoardSystem>(board.get());
+    hook = std::make_unique<CWizardSeamTestHook>(&board->GeometryQuery());
+    const std::string dir = "/tmp/brim_fuzz_" + std::to_string(getpid());
+    mkdir(dir.c_str(), 0700);
+    file = dir + "/demo8.dao";
+    copy = dir + "/saved.dao";
+    // The project lies beside the file under the name the seed files store, so a board section can match.
+    project = dir + "/demo8.json";
+  }
+};
+
+World& TheWorld() {
+  static World* world = new World();
+  return *world;
+}
+
+void Require(bool condition) {
+  if (!condition)
+    std::abort();
+}
+
+template <class T>
+void Exercise(World& w, bool boardMode) {
+  T* record = GetAnalysisDataOfKind<T>();
+  record->m_bBoardMode = boardMode;
+  record->m_pSystem = boardMode ? static_cast<CHostSystem*>(w.oneBoard.get()) : w.system.get();
+  record->SelectBoard(0);
+  record->SetProjectPath(w.project.c_str());
+  Require(record->Load(w.file.c_str()));
+  Require(record->m_nAdaptiveSweepAccuracy >= 1 && record->m_nAdaptiveSweepAccuracy <= 3);
+  Require(record->m_nAnalysisType >= 0 && record->m_nAnalysisType <= 3);
+  Require(record->m_nDRCReportMode >= 0 && record->m_nDRCReportMode <= 2);
+  Require(record->m_nBoardIndex == -1 || record->m_nBoardIndex == 0);
+  Require((record->m_nBoardIndex == 0) == (record->m_pBoard == w.board.get()));
+  CString messages;
+  record->Check(&messages);
+  record->GetTouchstoneExtension();
+  record->m_SettingsPath = w.copy.c_str();
+  Require(record->Save());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  World& w = TheWorld();
+  {
+    std::ofstream out(w.file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  const int choice = size > 0 ? data[0] % 8 : 0;
+  const bool boardMode = choice & 1;
+  switch (choice >> 1) {
+  case 0: Exercise<CDecouplingAnalysisData>(w, boardMode); break;
+  case 1: Exercise<CBypassAnalysisData>(w, boardMode); break;
+  case 2: Exercise<CDiffViaAnalysisData>(w, boardMode); break;
+  default: Exercise<CModelExtractorAnalysisData>(w, boardMode); break;
+  }
+  SetCurrentAnalysisData(nullptr);
+  Require(w.ledger.IsBalanced());
+  std::remove(w.copy.c_str());
+  return 0;
+}

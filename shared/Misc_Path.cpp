@@ -1,0 +1,231 @@
+#include "shared/Misc_Path.h"
+
+
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+std::string NativeOf(const char* path) {
+  // Backslashes separate too; a leading drive means nothing on Linux.
+  std::string native(path);
+  for (char& c : native)
+    if (c == '\\')
+      c = '/';
+  if (native.size() >= 2 && native[1] == ':' &&
+      ((native[0] >= 'a' && native[0] <= 'z') || (native[0] >= 'A' && native[0] <= 'Z')))
+    native.erase(0, 2);
+  return native;
+}
+
+bool Stat(const char* path, struct stat& info) {
+  if (!path || !*path)
+    return false;
+  return ::stat(NativeOf(path).c_str(), &info) == 0;
+}
+
+}  // namespace
+
+bool FileExists(const char* path) {
+  struct stat info;
+  return Stat(path, info) && !S_ISDIR(info.st_mode);
+}
+
+bool DirectoryExists(const char* path) {
+  struct stat info;
+  return Stat(path, info) && S_ISDIR(info.st_mode);
+}
+
+bool IsRelativePath(const char* path) {
+  if (!path || !*path)
+    return true;
+  const bool letter = (path[0] >= 'a' && path[0] <= 'z') || (path[0] >= 'A' && path[0] <= 'Z');
+  if (letter && path[1] == ':')
+    return false;
+  if (path[0] == '\\' && path[1] == '\\')
+    return false;
+  return path[0] != '/';
+}
+
+const char* FindFileExtension(const char* path) {
+  if (!path)
+    return nullptr;
+  for (size_t i = std::strlen(path); i-- > 0;) {
+    if (IsSeparator(path[i]))
+      return nullptr;
+    if (path[i] == '.') {
+      if (i == 0 || path[i - 1] == '.')
+        return nullptr;
+      return path + i;
+    }
+  }
+  return nullptr;
+}
+
+void CutToDirectory(char* path) {
+  if (!path)
+    return;
+  bool dotCut = false;
+  for (size_t i = std::strlen(path); i-- > 0;) {
+    if (IsSeparator(path[i])) {
+      path[i] = '\0';
+      return;
+    }
+    if (path[i] == '.' && !dotCut) {
+      path[i] = '\0';
+      dotCut = true;
+    }
+  }
+}
+
+void CutToDirectory(CString& path) {
+  std::string text(path.View());
+  CutToDirectory(text.data());
+  path = text.c_str();
+}
+
+void FileNameOfPath(const char* path, char* out, size_t max) {
+  if (!out)
+    return;
+  out[0] = '\0';
+  if (!path)
+    return;
+  const char* name = path;
+  for (const char* p = path; *p; ++p)
+    if (IsSeparator(*p) || *p == ':')
+      name = p + 1;
+  // The bound is on every character written, dots included, so the copy never passes the end of `out`.
+  size_t n = 0;
+  while (name[n] && n < max) {
+    out[n] = name[n];
+    ++n;
+  }
+  out[n] = '\0';
+}
+
+CString FileNameOfPath(const char* path) {
+  if (!path)
+    return CString();
+  const size_t length = std::strlen(path);
+  std::string out(length + 1, '\0');
+  FileNameOfPath(path, out.data(), length);
+  return CString(out.c_str());
+}
+
+namespace {
+std::string ReplacedExtension(const char* newExt, const char* path) {
+  std::string result(path);
+  if (const char* dot = FindFileExtension(path))
+    result.resize(static_cast<size_t>(dot - path));
+  if (newExt && *newExt) {
+    if (*newExt != '.')
+      result += '.';
+    result += newExt;
+  }
+  return result;
+}
+}  // namespace
+
+bool ReplaceExtension(const char* newExt, char* path, size_t size) {
+  if (!path)
+    return false;
+  const std::string result = ReplacedExtension(newExt, path);
+  if (result.size() + 1 > size)
+    return false;
+  std::memcpy(path, result.c_str(), result.size() + 1);
+  return true;
+}
+
+void ReplaceExtension(const char* newExt, CString& path) {
+  path = ReplacedExtension(newExt, path.GetString()).c_str();
+}
+
+void AppendBackslash(CString& path) {
+  if (path.IsEmpty())
+    return;
+  path.TrimRight("\\/");
+  path += '\\';
+}
+
+bool PathsEqual(const char* a, const char* b) {
+  CString left(a ? a : ""), right(b ? b : "");
+  left.Replace('\\', '/');
+  right.Replace('\\', '/');
+  return left.CompareNoCase(right) == 0;
+}
+
+bool HasExtensionFromList(const char* name, const char* list, int caseSensitive) {
+  if (!name || !*name || !list || !*list)
+    return false;
+  static const char separators[] = ",. \t\n\"";
+  const size_t nameLength = std::strlen(name);
+  const char* p = list;
+  while (*p) {
+    const size_t skip = std::strspn(p, separators);
+    p += skip;
+    const size_t length = std::strcspn(p, separators);
+    if (length == 0)
+      break;
+    // The name needs at least one character before the '.' and the extension.
+    if (nameLength > length + 1) {
+      const char* tail = name + nameLength - length - 1;
+      if (*tail == '.') {
+        const CString extension(std::string(p, length));
+        const CString candidate(tail + 1);
+        const int compare = caseSensitive ? candidate.Compare(extension) : candidate.CompareNoCase(extension);
+        if (compare == 0)
+          return true;
+      }
+    }
+    p += length;
+  }
+  return false;
+}
+
+CPathParts SplitPath(const char* path) {
+  CPathParts parts;
+  if (!path)
+    return parts;
+  std::string rest(path);
+  const bool letter = rest.size() >= 2 && ((rest[0] >= 'a' && rest[0] <= 'z') || (rest[0] >= 'A' && rest[0] <= 'Z'));
+  if (letter && rest[1] == ':') {
+    parts.drive = CString(rest.substr(0, 2));
+    rest.erase(0, 2);
+  }
+  const size_t slash = rest.find_last_of("\\/");
+  if (slash != std::string::npos) {
+    parts.directory = CString(rest.substr(0, slash + 1));
+    rest.erase(0, slash + 1);
+  }
+  const size_t dot = rest.find_last_of('.');
+  if (dot != std::string::npos) {
+    parts.extension = CString(rest.substr(dot));
+    rest.erase(dot);
+  }
+  parts.name = CString(rest);
+  return parts;
+}
+
+CString MakePath(const char* drive, const char* directory, const char* name, const char* extension) {
+  CString path;
+  if (drive && *drive) {
+    path += drive[0];
+    path += ':';
+  }
+  if (directory && *directory) {
+    path += directory;
+    if (!IsSeparator(directory[std::strlen(directory) - 1]))
+      path += '\\';
+  }
+  if (name)
+    path += name;
+  if (extension && *extension) {
+    if (*extension != '.')
+      path += '.';
+    path += extension;
+  }
+  return path;
+}

@@ -1,0 +1,120 @@
+#include "shared/Misc_Path.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+TEST(Misc_Path, RelativeAndAbsolute) {
+  EXPECT_TRUE(IsRelativePath("\\dir\\f"));
+  EXPECT_FALSE(IsRelativePath("c:f"));
+  EXPECT_FALSE(IsRelativePath("\\\\srv\\f"));
+  EXPECT_FALSE(IsRelativePath("/home/f"));
+  EXPECT_TRUE(IsRelativePath("dir/f"));
+  EXPECT_TRUE(IsRelativePath(""));
+  EXPECT_TRUE(IsRelativePath(nullptr));
+}
+
+TEST(Misc_Path, FindFileExtension) {
+  const char* path = "dir/board.v2.dao";
+  EXPECT_EQ(FindFileExtension(path), path + 12);
+  EXPECT_EQ(FindFileExtension("dir.x\\file"), nullptr);
+  EXPECT_EQ(FindFileExtension("a.."), nullptr);
+  EXPECT_EQ(FindFileExtension(".profile"), nullptr);
+  EXPECT_EQ(FindFileExtension(nullptr), nullptr);
+}
+
+TEST(Misc_Path, CutToDirectory) {
+  CString path("c:\\work\\board.v2.dao");
+  CutToDirectory(path);
+  EXPECT_EQ(path, "c:\\work");
+  CString bare("board.v2.dao");
+  CutToDirectory(bare);
+  EXPECT_EQ(bare, "board.v2");   // only the first '.' met is cut
+  CString mixed("/a.b/c");
+  CutToDirectory(mixed);
+  EXPECT_EQ(mixed, "/a.b");
+}
+
+TEST(Misc_Path, FileNameOfPathStaysInsideItsBound) {
+  char out[8];
+  std::memset(out, 'x', sizeof(out));
+  FileNameOfPath("c:\\dir/sub:name.with.dots", out, 4);
+  EXPECT_STREQ(out, "name");
+  EXPECT_EQ(out[5], 'x');
+  FileNameOfPath("", out, 4);
+  EXPECT_STREQ(out, "");
+  EXPECT_EQ(FileNameOfPath("/x/y/board.dao"), "board.dao");
+  EXPECT_EQ(FileNameOfPath("trailing/"), "");
+}
+
+TEST(Misc_Path, ReplaceExtension) {
+  char path[16] = "dir.x/board.brd";
+  EXPECT_TRUE(ReplaceExtension(".dao", path, sizeof(path)));
+  EXPECT_STREQ(path, "dir.x/board.dao");
+  EXPECT_FALSE(ReplaceExtension("longer", path, sizeof(path)));
+  EXPECT_STREQ(path, "dir.x/board.dao");
+  CString name("report");
+  ReplaceExtension("csv", name);
+  EXPECT_EQ(name, "report.csv");
+}
+
+TEST(Misc_Path, AppendBackslashAndPathsEqual) {
+  CString path("/tmp/out/");
+  AppendBackslash(path);
+  EXPECT_EQ(path, "/tmp/out\\");
+  CString twice("a\\\\");
+  AppendBackslash(twice);
+  EXPECT_EQ(twice, "a\\");
+  CString empty;
+  AppendBackslash(empty);
+  EXPECT_TRUE(empty.IsEmpty());
+  EXPECT_TRUE(PathsEqual("C:\\Work\\B.dao", "c:/work/b.DAO"));
+  EXPECT_FALSE(PathsEqual("/work/a", "/work/b"));
+}
+
+TEST(Misc_Path, HasExtensionFromList) {
+  EXPECT_TRUE(HasExtensionFromList("model.S2P", "s2p,s4p", 0));
+  EXPECT_FALSE(HasExtensionFromList("model.S2P", "s2p,s4p", 1));
+  // An empty entry and a length mismatch no longer end the test.
+  EXPECT_TRUE(HasExtensionFromList("model.s4p", "s2p, s4p", 0));
+  EXPECT_TRUE(HasExtensionFromList("model.lib", "spice,,lib", 0));
+  EXPECT_TRUE(HasExtensionFromList("m.cir", "\"sp\" \"cir\"", 0));
+  EXPECT_FALSE(HasExtensionFromList("s2p", "s2p", 0));    // nothing before the '.'
+  EXPECT_FALSE(HasExtensionFromList(".s2p", "s2p", 0));
+  EXPECT_FALSE(HasExtensionFromList("model.s2p", "", 0));
+  EXPECT_FALSE(HasExtensionFromList(nullptr, "s2p", 0));
+  EXPECT_FALSE(HasExtensionFromList("models2p", "s2p", 0));
+}
+
+TEST(Misc_Path, FilesAndDirectories) {
+  const auto dir = std::filesystem::temp_directory_path() / "brim_misc_path_test";
+  std::filesystem::create_directories(dir);
+  const auto file = dir / "f.txt";
+  std::ofstream(file) << "x";
+  EXPECT_TRUE(FileExists(file.c_str()));
+  EXPECT_FALSE(FileExists(dir.c_str()));
+  EXPECT_TRUE(DirectoryExists(dir.c_str()));
+  EXPECT_FALSE(DirectoryExists(file.c_str()));
+  const std::string backslashed = dir.string() + "\\f.txt";
+  EXPECT_TRUE(FileExists(backslashed.c_str()));
+  EXPECT_FALSE(FileExists(nullptr));
+  EXPECT_FALSE(FileExists(""));
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Misc_Path, SplitAndMakePath) {
+  const CPathParts parts = SplitPath("c:\\work/dir\\board.v2.brd");
+  EXPECT_EQ(parts.drive, "c:");
+  EXPECT_EQ(parts.directory, "\\work/dir\\");
+  EXPECT_EQ(parts.name, "board.v2");
+  EXPECT_EQ(parts.extension, ".brd");
+  EXPECT_EQ(MakePath(parts.drive, parts.directory, parts.name, "dao"), "c:\\work/dir\\board.v2.dao");
+  EXPECT_EQ(MakePath("", "/tmp", "x", ".s2p"), "/tmp\\x.s2p");
+  EXPECT_EQ(SplitPath("name").name, "name");
+}
+
+}  // namespace
