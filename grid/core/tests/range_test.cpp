@@ -91,3 +91,96 @@ TEST(CGXRange, Unions) {
 }
 
 }  // namespace
+
+#include "grid/core/gxrangeadjust.h"
+
+namespace {
+
+using gx::Axis;
+using gx::Interval;
+
+std::vector<Interval> Intervals(std::initializer_list<CGXRange> rs, Axis axis, DWORD count, bool wholeOnly) {
+  std::vector<const CGXRange*> ptrs;
+  for (const CGXRange& r : rs) ptrs.push_back(&r);
+  return gx::CollectIntervals(ptrs, axis, count, wholeOnly);
+}
+
+TEST(RangeIntervals, NeighboursJoinIntoOneInterval) {
+  auto iv = Intervals({Cols(5, 6), Cols(1, 2), Cols(3, 4)}, Axis::cols, 10, false);
+  EXPECT_EQ(iv, (std::vector<Interval>{{1, 6}}));
+  // Column 4 is not covered: the gap stays.
+  iv = Intervals({Cols(5, 6), Cols(1, 2), Cols(3, 3)}, Axis::cols, 10, false);
+  EXPECT_EQ(iv, (std::vector<Interval>{{1, 3}, {5, 6}}));
+  // Overlaps in any order end in one interval.
+  iv = Intervals({Cols(4, 9), Cols(2, 5), Cols(1, 10)}, Axis::cols, 10, false);
+  EXPECT_EQ(iv, (std::vector<Interval>{{1, 10}}));
+}
+
+TEST(RangeIntervals, SortedDisjointAndFiltered) {
+  CGXRange invalid = Cols(20, 30);
+  invalid.valid = FALSE;
+  auto iv = Intervals({Cols(8, 9), CGXRange(1, 2, 5, 3), invalid, Cols(1, 1)}, Axis::cols, 50, false);
+  EXPECT_EQ(iv, (std::vector<Interval>{{1, 3}, {8, 9}}));
+  // Whole columns only: the cell block no longer counts.
+  iv = Intervals({Cols(8, 9), CGXRange(1, 2, 5, 3)}, Axis::cols, 50, true);
+  EXPECT_EQ(iv, (std::vector<Interval>{{8, 9}}));
+  // A rows range spans every column up to the count; so does the table.
+  iv = Intervals({Rows(2, 3)}, Axis::cols, 12, false);
+  EXPECT_EQ(iv, (std::vector<Interval>{{0, 12}}));
+  iv = Intervals({Rows(2, 3), Rows(7, 7)}, Axis::rows, 12, false);
+  EXPECT_EQ(iv, (std::vector<Interval>{{2, 3}, {7, 7}}));
+  EXPECT_TRUE(Intervals({}, Axis::rows, 12, false).empty());
+}
+
+TEST(RangeIntervals, TableStartsAtZero) {
+  // A table range's bounds are never read: its interval is 0..count whatever its words hold.
+  CGXRange t;
+  t.top = t.left = 77;
+  t.bottom = t.right = 99;
+  t.AssignTable();
+  EXPECT_EQ(Intervals({t}, Axis::cols, 5, true), (std::vector<Interval>{{0, 5}}));
+  EXPECT_EQ(Intervals({t}, Axis::rows, 5, false), (std::vector<Interval>{{0, 5}}));
+}
+
+TEST(RangeAdjust, InsertRemoveMove) {
+  CGXRange r = Rows(3, 5);
+  gx::AdjustForInserted(r, Axis::rows, 1, 2);
+  EXPECT_EQ(r, Rows(5, 7));
+
+  r = Rows(3, 5);
+  gx::AdjustForRemoved(r, Axis::rows, 3, 6, 100);
+  EXPECT_FALSE(r.IsValid());
+
+  r = Rows(3, 8);
+  gx::AdjustForRemoved(r, Axis::rows, 4, 5, 100);
+  EXPECT_EQ(r, Rows(3, 6));
+  r = Rows(4, 8);
+  gx::AdjustForRemoved(r, Axis::rows, 2, 5, 100);
+  EXPECT_EQ(r, Rows(2, 4));
+  r = Rows(2, 3);
+  gx::AdjustForRemoved(r, Axis::rows, 5, 9, 100);
+  EXPECT_EQ(r, Rows(2, 3));
+  r = Rows(2, 30);
+  gx::AdjustForRemoved(r, Axis::rows, 5, 9, 10);
+  EXPECT_EQ(r.bottom, 10u);  // clamped to the new count
+
+  // Columns 2..3 move to start at 6: a range starting at 2 follows, one at 5 closes up.
+  CGXRange c = Cols(2, 3);
+  gx::AdjustForMoved(c, Axis::cols, 2, 3, 6, 100);
+  EXPECT_EQ(c, Cols(6, 7));
+  c = Cols(5, 5);
+  gx::AdjustForMoved(c, Axis::cols, 2, 3, 6, 100);
+  EXPECT_EQ(c, Cols(3, 3));
+  c = Cols(9, 9);
+  gx::AdjustForMoved(c, Axis::cols, 2, 3, 6, 100);
+  EXPECT_EQ(c, Cols(9, 9));
+  // Moving up: 6..7 to 2; the range at 3 moves down by the block size.
+  c = Cols(6, 7);
+  gx::AdjustForMoved(c, Axis::cols, 6, 7, 2, 100);
+  EXPECT_EQ(c, Cols(2, 3));
+  c = Cols(3, 4);
+  gx::AdjustForMoved(c, Axis::cols, 6, 7, 2, 100);
+  EXPECT_EQ(c, Cols(5, 6));
+}
+
+}  // namespace
