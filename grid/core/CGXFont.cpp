@@ -6,6 +6,15 @@
 #include <string_view>
 
 #include "grid/core/CGXFontRegistry.h"
+#include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXStyleSerializeImp.h"
+#include "platform/base/CArchive.h"
+
+IMPLEMENT_SERIAL(CGXFont, CObject, 0)
+
+void CGXFont::Serialize(CArchive& ar) {
+  if (CGXAbstractStyleSerializeImp* imp = CGXGridGlobals::Get().m_pStyleSerializeImp) imp->SerializeFont(this, ar);
+}
 
 CGXFont& CGXFont::Clear() {
   *this = CGXFont();

@@ -9,9 +9,11 @@
 
 #include <string>
 
-#include "platform/base/wintypes.h"
+#include "platform/base/CObject.h"
 
-class CGXFont {
+class CGXFont : public CObject {
+  DECLARE_SERIAL(CGXFont)
+
  public:
   static constexpr UINT kNoWeight = 15;
   static constexpr UINT kNoOrientation = 511;
@@ -19,6 +21,14 @@ class CGXFont {
   static constexpr UINT kMaxQuarterPoints = 1023;
 
   CGXFont() = default;
+  CGXFont(const CGXFont& other) : CObject(), m_word0(other.m_word0), m_word1(other.m_word1) {}
+  CGXFont& operator=(const CGXFont& other) {
+    m_word0 = other.m_word0;
+    m_word1 = other.m_word1;
+    return *this;
+  }
+  // Hands the font to the installed style serialisation; nothing without it.
+  void Serialize(CArchive& ar) override;
   // Parses the profile text form (see FormatProfileText).
   explicit CGXFont(const char* text) { ParseProfileText(text); }
 

@@ -13,9 +13,6 @@
 
 #include "platform/base/wintypes.h"
 
-struct __POSITION;
-using POSITION = __POSITION*;
-
 namespace gx {
 
 inline POSITION BeforeStartPosition() { return reinterpret_cast<POSITION>(static_cast<ULONG_PTR>(-1)); }
