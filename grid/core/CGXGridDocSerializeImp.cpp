@@ -29,12 +29,11 @@ void SerializeDWordToLongMap(CGXCollMapDWordToLong& map, CArchive& ar) {
   }
   const DWORD_PTR count = ar.ReadCount();
   if (count > ar.GetBytesLeft() / 8) gx::ThrowBadIndex();
-  for (DWORD_PTR i = 0; i < count; ++i) {
-    DWORD key = 0;
-    LONG value = 0;
-    ar >> key >> value;
-    map.SetAt(key, value);
-  }
+  std::vector<std::pair<DWORD, LONG>> entries(static_cast<std::size_t>(count));
+  for (auto& [key, value] : entries) ar >> key >> value;
+  // New entries go to the head of their bucket's chain: inserting in reverse gives back the archived order,
+  // so that a map read and written again is unchanged.
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it) map.SetAt(it->first, it->second);
 }
 
 // ---- Styles map (schema 2)

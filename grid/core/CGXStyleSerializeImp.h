@@ -38,6 +38,8 @@ class CGXAbstractSerializeTarn5CompatibleImp : public CGXImpBase {
 
 // Installs the style serialisation once per process.
 void InstallStyleSerializeImp();
+// Installs the reader of user attributes of styles archived with schema 4 or lower.
+void InstallSerializeTarn5CompatibleImp();
 
 // The brush form of the style serialisation (five DWORDs); nothing without it installed.
 CArchive& SerializeInteriorBrush(CArchive& ar, CGXInteriorBrush& brush);

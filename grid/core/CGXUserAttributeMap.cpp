@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "grid/core/gxarchive.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CArchiveException.h"
 
@@ -118,7 +119,7 @@ void CGXUserAttributeMap::Serialize(CArchive& ar) {
   WORD count = 0;
   ar >> count;
   for (WORD n = 0; n < count; ++n) {
-    std::unique_ptr<CObject> object(ar.ReadObject(RUNTIME_CLASS(CGXAbstractUserAttribute)));
+    std::unique_ptr<CObject> object(gx::ReadOwnedObject(ar, RUNTIME_CLASS(CGXAbstractUserAttribute)));
     WORD id = 0;
     ar >> id;
     if (!object) AfxThrowArchiveException(CArchiveException::badClass);

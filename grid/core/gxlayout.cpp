@@ -27,8 +27,9 @@ namespace gx {
 CObject* ReadObjectFromBytes(std::span<const BYTE> bytes, const CRuntimeClass* expected) {
   if (bytes.size() > 0xFFFFFFFFu) return nullptr;
   try {
-    // The memory file reads the bytes in place; it never writes to them.
-    CMemFile file(const_cast<BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()), 1024);
+    // The memory file reads the bytes in place and never writes to them; without a growth step its
+    // length is the whole buffer.
+    CMemFile file(const_cast<BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()), 0);
     CObject* object = ReadObjectFromFile(&file, expected);
     file.Detach();
     return object;

@@ -31,6 +31,7 @@ class TestNumberParser : public CGXAbstractNumberFormattingImp {
 
 inline void InstallAll() {
   InstallDocSerializeImp();
+  InstallSerializeTarn5CompatibleImp();
   InstallStyleCompareSubsetImp();
   InstallParamCopyOperatorImp();
   CGXGridGlobals& g = CGXGridGlobals::Get();
@@ -76,6 +77,21 @@ inline int ArchiveErrorCause(const std::function<void()>& fn) {
     return -2;
   }
   return -1;
+}
+
+// Where two byte strings first differ, with the bytes around it; empty when equal.
+inline std::string Diff(const Bytes& a, const Bytes& b) {
+  std::size_t i = 0;
+  while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+  if (i == a.size() && i == b.size()) return {};
+  std::string s = "sizes " + std::to_string(a.size()) + "/" + std::to_string(b.size()) + ", first difference at " +
+                  std::to_string(i) + ":";
+  char buf[8];
+  for (std::size_t k = (i > 8 ? i - 8 : 0); k < i + 8; ++k) {
+    std::snprintf(buf, sizeof buf, " %02X/%02X", k < a.size() ? a[k] : 0, k < b.size() ? b[k] : 0);
+    s += buf;
+  }
+  return s;
 }
 
 // Hand-built bytes.
