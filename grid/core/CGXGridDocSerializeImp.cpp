@@ -336,7 +336,8 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
     ar << p.m_wSelectionFlags << p.m_wRowResizeFlags << p.m_wColResizeFlags;
     ar << p.m_nFrozenRows << p.m_nFrozenCols << p.m_nDefaultColWidth << p.m_nDefaultRowHeight;
     ar << p.m_sName;
-    ar << p.m_wW4 << p.m_wW5 << p.m_wW6 << p.m_wW7 << p.m_wW8;
+    ar << p.m_wActivateFlags << p.m_wW5 << static_cast<WORD>(p.m_nMinRowHeight) << static_cast<WORD>(p.m_nMinColWidth)
+       << p.m_wW8;
     ar << p.m_nHeaderRows << p.m_nHeaderCols;
     {
       StylesMapContext context(ar, p.GetStylesMap());
@@ -357,7 +358,7 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
     ar << p.m_dwD1 << p.m_dwD2 << p.m_dwD3;
     ar << p.m_wClickFlags;
     WriteFlag(ar, p.m_bP11);
-    ar << p.m_wW10 << p.m_dwD4;
+    ar << p.m_wEnterKeyAction << p.m_dwD4;
     for (BOOL f : {p.m_bP12, p.m_bP13, p.m_bP14, p.m_bP15, p.m_bP16}) WriteFlag(ar, f);
     ar << p.m_wFloatingMode;
     ar.WriteObject(p.m_pFloatDelayed.get());
@@ -401,7 +402,10 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
   ar >> p.m_wSelectionFlags >> p.m_wRowResizeFlags >> p.m_wColResizeFlags;
   ar >> p.m_nFrozenRows >> p.m_nFrozenCols >> p.m_nDefaultColWidth >> p.m_nDefaultRowHeight;
   ar >> p.m_sName;
-  ar >> p.m_wW4 >> p.m_wW5 >> p.m_wW6 >> p.m_wW7 >> p.m_wW8;
+  WORD minRow = 0, minCol = 0;
+  ar >> p.m_wActivateFlags >> p.m_wW5 >> minRow >> minCol >> p.m_wW8;
+  p.m_nMinRowHeight = minRow;
+  p.m_nMinColWidth = minCol;
   ar >> p.m_nHeaderRows >> p.m_nHeaderCols;
   {
     // The styles map comes first, so that the styles of the data and properties can find it.
@@ -432,7 +436,7 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
   if (schema >= 4) ar >> p.m_wClickFlags;
   if (schema >= 5) {
     p.m_bP11 = ReadFlag(ar);
-    ar >> p.m_wW10 >> p.m_dwD4;
+    ar >> p.m_wEnterKeyAction >> p.m_dwD4;
   }
   if (schema >= 6) {
     for (BOOL* x : {&p.m_bP12, &p.m_bP13, &p.m_bP14, &p.m_bP15, &p.m_bP16}) *x = ReadFlag(ar);

@@ -83,13 +83,20 @@ class CGXGridParam : public CObject {
   DWORD m_nFrozenRows = 0, m_nFrozenCols = 0;
   DWORD m_nDefaultColWidth = 10000, m_nDefaultRowHeight = 1200;
   CString m_sName;
-  WORD m_wW4 = 1, m_wW5 = 2, m_wW6 = 0, m_wW7 = 0, m_wW8 = 0;
+  // Activation flags: 1 activates a cell's control on a click into its text, 2 on a click anywhere.
+  WORD m_wActivateFlags = 1;
+  WORD m_wW5 = 2;
+  // The smallest row height and column width, in pixels, while the user resizes with the mouse (32-bit
+  // settings that the archive keeps in a WORD).
+  DWORD m_nMinRowHeight = 0, m_nMinColWidth = 0;
+  WORD m_wW8 = 0;
   DWORD m_nHeaderRows = 0, m_nHeaderCols = 0;
   BOOL m_bP8 = TRUE, m_bP9 = FALSE, m_bP10 = FALSE;
   DWORD m_dwD1 = 0, m_dwD2 = 0, m_dwD3 = 0;
   WORD m_wClickFlags = 0;
   BOOL m_bP11 = FALSE;
-  WORD m_wW10 = 4;
+  // Where Enter moves the current cell: the move codes 1 up, 2 left, 3 down, 4 right; 0 stays.
+  WORD m_wEnterKeyAction = 4;
   DWORD m_dwD4 = 0x200;
   BOOL m_bP12 = FALSE, m_bP13 = FALSE, m_bP14 = FALSE, m_bP15 = FALSE, m_bP16 = FALSE;
   WORD m_wFloatingMode = 0;  // floating cells: 0 off, 1 and 2 the two modes

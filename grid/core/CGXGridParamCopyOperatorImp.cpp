@@ -67,10 +67,10 @@ void CGXGridParamCopyOperatorImp::AssignParam(CGXGridParam& t, const CGXGridPara
   t.m_nDefaultColWidth = s.m_nDefaultColWidth;
   t.m_nDefaultRowHeight = s.m_nDefaultRowHeight;
   t.m_sName = s.m_sName;
-  t.m_wW4 = s.m_wW4;
+  t.m_wActivateFlags = s.m_wActivateFlags;
   t.m_wW5 = s.m_wW5;
-  t.m_wW6 = s.m_wW6;
-  t.m_wW7 = s.m_wW7;
+  t.m_nMinRowHeight = s.m_nMinRowHeight;
+  t.m_nMinColWidth = s.m_nMinColWidth;
   t.m_wW8 = s.m_wW8;
   t.m_nHeaderRows = s.m_nHeaderRows;
   t.m_nHeaderCols = s.m_nHeaderCols;
@@ -82,7 +82,7 @@ void CGXGridParamCopyOperatorImp::AssignParam(CGXGridParam& t, const CGXGridPara
   t.m_dwD3 = s.m_dwD3;
   t.m_wClickFlags = s.m_wClickFlags;
   t.m_bP11 = s.m_bP11;
-  t.m_wW10 = s.m_wW10;
+  t.m_wEnterKeyAction = s.m_wEnterKeyAction;
   t.m_dwD4 = s.m_dwD4;
   t.m_bP12 = s.m_bP12;
   t.m_bP13 = s.m_bP13;
