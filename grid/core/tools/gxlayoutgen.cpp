@@ -1,7 +1,7 @@
 // The layout generator: builds every grid layout that the program carries with the grid library,
 // archives it and writes a C++ source that registers the bytes as "GXLAYOUT" resources.
 //
-//   gxlayoutgen <output.cpp>
+//   gxlayoutgen <output.cpp> [<directory for the raw archives, e.g. a fuzzing corpus>]
 #include <cstdio>
 #include <string>
 
@@ -11,8 +11,8 @@
 #include "grid/core/layouts/gxlayoutdefs.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: gxlayoutgen <output.cpp>\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: gxlayoutgen <output.cpp> [<raw archive directory>]\n");
     return 2;
   }
   InstallDocSerializeImp();
@@ -26,6 +26,14 @@ int main(int argc, char** argv) {
   for (const gx::LayoutDefinition& def : gx::LayoutDefinitions()) {
     const std::vector<BYTE> bytes = gx::WriteObjectToBytes(def.build().get());
     const std::string var = "kLayout" + std::to_string(n++);
+    if (argc == 3) {
+      const std::string path = std::string(argv[2]) + "/" + (def.name ? def.name : std::to_string(def.id)) + ".gxlayout";
+      std::FILE* raw = std::fopen(path.c_str(), "wb");
+      if (!raw || std::fwrite(bytes.data(), 1, bytes.size(), raw) != bytes.size() || std::fclose(raw) != 0) {
+        std::fprintf(stderr, "gxlayoutgen: cannot write %s\n", path.c_str());
+        return 1;
+      }
+    }
     out += "const BYTE " + var + "[] = {";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
       if (i % 20 == 0) out += "\n   ";
