@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace plat {
@@ -129,9 +130,13 @@ struct Spec {
 };
 
 std::string BuildSpec(const Spec& s, const char* length, char conv) {
-  std::string spec = "%" + s.flags;
+  std::string spec(1, '%');
+  spec += s.flags;
   if (s.width >= 0) spec += std::to_string(s.width);
-  if (s.precision >= 0) spec += "." + std::to_string(s.precision);
+  if (s.precision >= 0) {
+    spec += '.';
+    spec += std::to_string(s.precision);
+  }
   spec += length;
   spec += conv;
   return spec;
@@ -373,3 +378,23 @@ std::string FormatVa(const char* format, va_list args) {
 }
 
 }  // namespace plat
+
+int _vsnprintf(char* buffer, std::size_t count, const char* format, va_list args) {
+  const std::string text = plat::FormatVa(format, args);
+  if (!buffer || count == 0) return text.empty() && buffer ? 0 : -1;
+  if (text.size() < count) {
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return static_cast<int>(text.size());
+  }
+  std::memcpy(buffer, text.data(), count - 1);
+  buffer[count - 1] = '\0';
+  return -1;
+}
+
+int _snprintf(char* buffer, std::size_t count, const char* format, ...) {
+  va_list ap;
+  va_start(ap, format);
+  const int n = _vsnprintf(buffer, count, format, ap);
+  va_end(ap);
+  return n;
+}
