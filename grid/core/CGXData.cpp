@@ -1,0 +1,160 @@
+#include "grid/core/CGXData.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "grid/core/CGXGridDocSerializeImp.h"
+#include "grid/core/CGXGridGlobals.h"
+#include "platform/base/CArchive.h"
+
+IMPLEMENT_SERIAL(CGXData, CObject, 0)
+
+namespace {
+INT_PTR Index(ROWCOL n) { return static_cast<INT_PTR>(n); }
+}  // namespace
+
+void CGXData::Serialize(CArchive& ar) {
+  if (CGXAbstractGridDocSerializeImp* imp = CGXGridGlobals::Get().m_pDocSerializeImp) imp->SerializeData(*this, ar);
+}
+
+void CGXData::DeleteContents() {
+  m_cells.DeleteAll();
+  m_rowStyles.DeleteAll();
+  m_colStyles.DeleteAll();
+}
+
+CGXData& CGXData::operator=(const CGXData& other) {
+  if (this == &other) return *this;
+  m_cells = other.m_cells;
+  m_rowStyles = other.m_rowStyles;
+  m_colStyles = other.m_colStyles;
+  m_nRows = other.m_nRows;
+  m_nCols = other.m_nCols;
+  return *this;
+}
+
+BOOL CGXData::StoreRowCount(ROWCOL nRows) {
+  if (nRows < m_nRows)
+    RemoveRows(nRows + 1, m_nRows);
+  else if (nRows > m_nRows)
+    InsertRows(m_nRows + 1, nRows - m_nRows);
+  return TRUE;
+}
+
+BOOL CGXData::StoreColCount(ROWCOL nCols) {
+  if (nCols < m_nCols)
+    RemoveCols(nCols + 1, m_nCols);
+  else if (nCols > m_nCols)
+    InsertCols(m_nCols + 1, nCols - m_nCols);
+  return TRUE;
+}
+
+BOOL CGXData::InsertRows(ROWCOL nRow, ROWCOL nCount) {
+  m_rowStyles.InsertAt(Index(nRow), Index(nCount));
+  m_cells.InsertAt(Index(nRow), Index(nCount));
+  m_nRows = nCount > std::numeric_limits<ROWCOL>::max() - m_nRows ? std::numeric_limits<ROWCOL>::max() : m_nRows + nCount;
+  return TRUE;
+}
+
+BOOL CGXData::InsertCols(ROWCOL nCol, ROWCOL nCount) {
+  m_colStyles.InsertAt(Index(nCol), Index(nCount));
+  for (INT_PTR r = 0; r < m_cells.GetSize(); ++r)
+    if (CGXStylePtrArray* row = m_cells.GetAt(r)) row->InsertAt(Index(nCol), Index(nCount));
+  m_nCols = nCount > std::numeric_limits<ROWCOL>::max() - m_nCols ? std::numeric_limits<ROWCOL>::max() : m_nCols + nCount;
+  return TRUE;
+}
+
+BOOL CGXData::RemoveRows(ROWCOL nFrom, ROWCOL nTo) {
+  if (nFrom > m_nRows || nTo < nFrom) return TRUE;
+  // Only the rows that exist: removing 5..9 from 7 rows removes 5..7.
+  const ROWCOL last = std::min(nTo, m_nRows);
+  const INT_PTR n = Index(last - nFrom + 1);
+  m_rowStyles.DeleteAt(Index(nFrom), n);
+  m_cells.DeleteAt(Index(nFrom), n);
+  m_nRows -= last - nFrom + 1;
+  return TRUE;
+}
+
+BOOL CGXData::RemoveCols(ROWCOL nFrom, ROWCOL nTo) {
+  if (nFrom > m_nCols || nTo < nFrom) return TRUE;
+  const ROWCOL last = std::min(nTo, m_nCols);
+  const INT_PTR n = Index(last - nFrom + 1);
+  m_colStyles.DeleteAt(Index(nFrom), n);
+  for (INT_PTR r = 0; r < m_cells.GetSize(); ++r)
+    if (CGXStylePtrArray* row = m_cells.GetAt(r)) row->DeleteAt(Index(nFrom), n);
+  m_nCols -= last - nFrom + 1;
+  return TRUE;
+}
+
+BOOL CGXData::MoveRows(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest) {
+  if (nTo < nFrom) return TRUE;
+  const INT_PTR n = Index(nTo - nFrom + 1);
+  m_rowStyles.MoveElements(Index(nFrom), n, Index(nDest));
+  m_cells.MoveElements(Index(nFrom), n, Index(nDest));
+  return TRUE;
+}
+
+BOOL CGXData::MoveCols(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest) {
+  if (nTo < nFrom) return TRUE;
+  const INT_PTR n = Index(nTo - nFrom + 1);
+  m_colStyles.MoveElements(Index(nFrom), n, Index(nDest));
+  for (INT_PTR r = 0; r < m_cells.GetSize(); ++r)
+    if (CGXStylePtrArray* row = m_cells.GetAt(r)) row->MoveElements(Index(nFrom), n, Index(nDest));
+  return TRUE;
+}
+
+BOOL CGXData::StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* style, int mode, int nType) {
+  m_nRows = std::max(m_nRows, nRow);
+  m_nCols = std::max(m_nCols, nCol);
+  if (nType == GX_BASESTYLE) {
+    CGXStylePtrArray& arr = nRow != 0 ? m_rowStyles : m_colStyles;
+    const INT_PTR i = Index(nRow != 0 ? nRow : nCol);
+    CGXStyle* stored = arr.GetAt(i);
+    if (!style) {
+      if (stored) arr.SetAtGrow(i, nullptr);
+    } else if (stored) {
+      stored->MergeStyle(*style, mode);
+    } else if (mode != gxExclude) {
+      arr.SetAtGrow(i, style->Clone());
+    }
+    return TRUE;
+  }
+  if (!style) {
+    if (CGXStylePtrArray* row = m_cells.GetAt(Index(nRow)); row && row->GetAt(Index(nCol)))
+      row->SetAtGrow(Index(nCol), nullptr);
+    return TRUE;
+  }
+  CGXStylePtrArray& row = m_cells.Row(Index(nRow));
+  CGXStyle* stored = row.GetAt(Index(nCol));
+  if (!stored && mode == gxExclude) return TRUE;
+  // A value that the installed number recognition reads as a number is stored as a number.
+  bool numeric = false;
+  if (mode != gxExclude && nType == 1 && style->GetIncludeValue() && style->GetValueType() != GX_VT_NUMBER) {
+    double d = 0;
+    numeric = gx::ParseDisplayText(style->GetValue(), d) != FALSE;
+  }
+  if (stored) {
+    stored->MergeStyle(*style, mode);
+  } else {
+    stored = style->Clone();
+    row.SetAtGrow(Index(nCol), stored);
+  }
+  if (numeric) stored->SetValueType(GX_VT_NUMBER);
+  return TRUE;
+}
+
+BOOL CGXData::GetStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int mode, int nType) const {
+  if (nRow > m_nRows || nCol > m_nCols) return FALSE;
+  const CGXStyle* stored = nullptr;
+  if (nType == GX_BASESTYLE) {
+    stored = nRow != 0 ? m_rowStyles.GetAt(Index(nRow)) : m_colStyles.GetAt(Index(nCol));
+  } else if (const CGXStylePtrArray* row = m_cells.GetAt(Index(nRow))) {
+    stored = row->GetAt(Index(nCol));
+  }
+  if (!stored) return FALSE;
+  if (mode == gxCopy)
+    style = *stored;
+  else
+    style.MergeStyle(*stored, mode);
+  return TRUE;
+}

@@ -1,0 +1,58 @@
+// The cell store: styles stored for single cells, for whole rows (row base styles) and whole columns
+// (column base styles), and the row and column counts. The grid reads and writes it only through its
+// virtual operations, so that a derived store can take its place.
+//
+// Every stored style is owned here (a clone of what was given). nType -1 addresses a base style: of row
+// nRow when nRow is not 0, else of column nCol (column 0: the table); any other nType the cell.
+#pragma once
+
+#include "grid/core/CGXRange.h"
+#include "grid/core/CGXStylePtrArray.h"
+
+class CGXData : public CObject {
+  DECLARE_SERIAL(CGXData)
+
+ public:
+  CGXData() = default;
+  CGXData(const CGXData& other) : CObject() { *this = other; }
+  ~CGXData() override { DeleteContents(); }
+
+  // The document serialisation's form (schema 1, the counts, the style arrays); nothing without it.
+  void Serialize(CArchive& ar) override;
+  virtual void DeleteContents();
+  // Deep copy of the cells, both base-style arrays and both counts.
+  virtual CGXData& operator=(const CGXData& other);
+  virtual void InitParam(void* param) { (void)param; }
+  virtual ROWCOL GetRowCount() const { return m_nRows; }
+  virtual ROWCOL GetColCount() const { return m_nCols; }
+  virtual BOOL StoreRowCount(ROWCOL nRows);
+  virtual BOOL StoreColCount(ROWCOL nCols);
+  virtual BOOL InsertRows(ROWCOL nRow, ROWCOL nCount);
+  virtual BOOL InsertCols(ROWCOL nCol, ROWCOL nCount);
+  // Removes the rows of nFrom..nTo that exist: a range reaching past the count removes only up to it.
+  virtual BOOL RemoveRows(ROWCOL nFrom, ROWCOL nTo);
+  virtual BOOL RemoveCols(ROWCOL nFrom, ROWCOL nTo);
+  virtual BOOL MoveRows(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest);
+  virtual BOOL MoveCols(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest);
+  virtual BOOL StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* style, int mode, int nType = 0);
+  virtual BOOL GetStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int mode, int nType = 0) const;
+
+  // The arrays, for the document serialisation and the copy features.
+  CGXStylePtrArrayPtrArray& GetCells() { return m_cells; }
+  CGXStylePtrArray& GetRowBaseStyles() { return m_rowStyles; }
+  CGXStylePtrArray& GetColBaseStyles() { return m_colStyles; }
+  const CGXStylePtrArrayPtrArray& GetCells() const { return m_cells; }
+  const CGXStylePtrArray& GetRowBaseStyles() const { return m_rowStyles; }
+  const CGXStylePtrArray& GetColBaseStyles() const { return m_colStyles; }
+  void SetCounts(ROWCOL rows, ROWCOL cols) {
+    m_nRows = rows;
+    m_nCols = cols;
+  }
+
+ protected:
+  ROWCOL m_nRows = 0;
+  ROWCOL m_nCols = 0;
+  CGXStylePtrArray m_rowStyles;
+  CGXStylePtrArray m_colStyles;
+  CGXStylePtrArrayPtrArray m_cells;
+};

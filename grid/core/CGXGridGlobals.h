@@ -1,0 +1,75 @@
+// The grid library's process-wide state: the installed feature implementations, the number separators
+// and the objects deleted at shut-down.
+//
+// An implementation is installed once per process by its Install... function, kept here and owned by the
+// auto-delete list; an operation whose implementation is not installed does nothing and answers 0, FALSE
+// or an empty text.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/base/wintypes.h"
+
+class CString;
+class CGXAbstractNumberFormattingImp;
+class CGXAbstractStyleSerializeImp;
+class CGXAbstractStyleCompareSubsetImp;
+class CGXAbstractGridDocSerializeImp;
+class CGXAbstractGridParamCopyOperatorImp;
+class CGXAbstractSpanCellPoolImp;
+class CGXAbstractDelayedRangePoolImp;
+class CGXAbstractPrintDeviceImp;
+
+// The common base of every installed implementation, so that one list can own them all.
+class CGXImpBase {
+ public:
+  virtual ~CGXImpBase() = default;
+};
+
+class CGXGridGlobals {
+ public:
+  static CGXGridGlobals& Get();
+
+  // The object is deleted at shut-down, newest first.
+  void AddToAutoDeleteList(CGXImpBase* object);
+
+  CGXAbstractNumberFormattingImp* m_pNumberFormattingImp = nullptr;
+  CGXAbstractStyleSerializeImp* m_pStyleSerializeImp = nullptr;
+  CGXAbstractStyleCompareSubsetImp* m_pStyleCompareSubsetImp = nullptr;
+  CGXAbstractGridDocSerializeImp* m_pDocSerializeImp = nullptr;
+  CGXAbstractGridParamCopyOperatorImp* m_pParamCopyOperatorImp = nullptr;
+  CGXAbstractSpanCellPoolImp* m_pSpanCellPoolImp = nullptr;
+  CGXAbstractDelayedRangePoolImp* m_pDelayedRangePoolImp = nullptr;
+  CGXAbstractPrintDeviceImp* m_pPrintDeviceImp = nullptr;
+  CGXImpBase* m_pSerializeCompatImp = nullptr;  // reads user attributes of styles of schema 4 or lower
+
+  // The two switches copied into each new parameter object, and the third that, with the first, draws
+  // the standard header styles without border lines. All 0 after start-up.
+  BOOL m_bSwitch1 = FALSE;
+  BOOL m_bSwitch2 = FALSE;
+  BOOL m_bSwitch3 = FALSE;
+
+  char m_cDecimalSeparator = '.';
+  char m_cThousandSeparator = ',';
+
+  CGXGridGlobals(const CGXGridGlobals&) = delete;
+  CGXGridGlobals& operator=(const CGXGridGlobals&) = delete;
+  ~CGXGridGlobals();
+
+ private:
+  CGXGridGlobals() = default;
+  std::vector<std::unique_ptr<CGXImpBase>> m_autoDelete;
+};
+
+// Number recognition, implemented by the value-formatting feature.
+class CGXAbstractNumberFormattingImp : public CGXImpBase {
+ public:
+  // TRUE when the text is a number; the value, and the format and places the text suggests.
+  virtual BOOL ParseNumber(const char* text, double& value, unsigned& format, unsigned& places) = 0;
+};
+
+namespace gx {
+// The drawing and formatting helpers' number parsing: FALSE when no number formatting is installed.
+BOOL ParseDisplayText(const char* text, double& value);
+}  // namespace gx

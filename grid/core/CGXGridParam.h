@@ -1,0 +1,130 @@
+// What a grid shares with other views of the same data and what a layout saves: the cell data, styles
+// map and properties, the selection and covered-cell lists, row heights and column widths, and the
+// switches that govern selection, resizing, dragging and clicking.
+//
+// The settings that the layout archive carries by place only keep their archived names (P1.., W1..,
+// D1..) until the engine parts that read them give them meaning; they are kept so that a layout read and
+// written again is unchanged.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "grid/core/CGXData.h"
+#include "grid/core/CGXMapDWordToLong.h"
+#include "grid/core/CGXPrintDevice.h"
+#include "grid/core/CGXProperties.h"
+#include "grid/core/CGXRangeList.h"
+#include "grid/core/CGXSpanCellPool.h"
+#include "grid/core/CGXStylesMap.h"
+
+class CGXGridParam : public CObject {
+  DECLARE_SERIAL(CGXGridParam)
+
+ public:
+  CGXGridParam();
+  CGXGridParam(const CGXGridParam&) = delete;
+  ~CGXGridParam() override;
+
+  // Schema 11 through the installed document serialisation; nothing without it.
+  void Serialize(CArchive& ar) override;
+  // Deep copy through the installed parameter copy; nothing without it.
+  virtual CGXGridParam& operator=(const CGXGridParam& other);
+
+  // An object held with its owner flag set is deleted first (unless it is the same object).
+  void SetProperties(CGXProperties* p, BOOL mustDelete);
+  void SetStylesMap(CGXStylesMap* p, BOOL mustDelete);
+  void SetData(CGXData* p, BOOL mustDelete);
+  void SetPrintDevice(CGXPrintDevice* p, BOOL mustDelete);
+  CGXProperties* GetProperties() const { return m_pProperties; }
+  CGXStylesMap* GetStylesMap() const { return m_pStylesMap; }
+  CGXData* GetData() const { return m_pData; }
+  CGXPrintDevice* GetPrintDevice() const { return m_pPrintDevice; }
+  BOOL OwnsProperties() const { return m_bOwnProperties; }
+  BOOL OwnsStylesMap() const { return m_bOwnStylesMap; }
+  BOOL OwnsData() const { return m_bOwnData; }
+  BOOL OwnsPrintDevice() const { return m_bOwnPrintDevice; }
+
+  // Selection kinds: GX_SELROW (1) whole rows, GX_SELCOL (2) whole columns.
+  void SetSelectionFlags(WORD flags) { m_wSelectionFlags = flags; }
+  WORD GetSelectionFlags() const { return m_wSelectionFlags; }
+  BOOL IsSelectionAllowed(WORD mask) const { return (m_wSelectionFlags & mask) != 0; }
+  void EnableDragRows(BOOL b) { m_bDragRows = b; }
+  BOOL IsDragRowsEnabled() const { return m_bDragRows; }
+  void EnableDragColumns(BOOL b) { m_bDragColumns = b; }
+  BOOL IsDragColumnsEnabled() const { return m_bDragColumns; }
+  void SetRowResizeFlags(WORD f) { m_wRowResizeFlags = f; }
+  void SetColResizeFlags(WORD f) { m_wColResizeFlags = f; }
+  BOOL IsRowResizeAllowed(WORD mask) const { return (m_wRowResizeFlags & mask) != 0; }
+  BOOL IsColResizeAllowed(WORD mask) const { return (m_wColResizeFlags & mask) != 0; }
+  void SetClickFlags(WORD f) { m_wClickFlags = f; }
+  BOOL TestClickFlags(WORD mask) const { return (m_wClickFlags & mask) != 0; }
+
+  CGXRangeList& GetSelection() { return m_selection; }
+  CGXRangeList& GetCoveredCells() { return m_coveredCells; }
+  const CGXRangeList& GetSelection() const { return m_selection; }
+  const CGXRangeList& GetCoveredCells() const { return m_coveredCells; }
+  CGXMapDWordToLong& GetRowHeights() { return m_rowHeights; }
+  CGXMapDWordToLong& GetColWidths() { return m_colWidths; }
+  const CGXMapDWordToLong& GetRowHeights() const { return m_rowHeights; }
+  const CGXMapDWordToLong& GetColWidths() const { return m_colWidths; }
+
+  // Asks the covered-cell feature to rebuild its index from the covered-cells list (nothing without it).
+  void SyncCoveredCellPool() {}
+
+  // Settings (names of the layout archive where the engine does not name them).
+  BOOL m_bP1 = TRUE, m_bP2 = TRUE, m_bReadOnly = FALSE, m_bUndoEnabled = TRUE, m_bNumberRows = TRUE,
+       m_bLetterCols = TRUE, m_bDragColumns = TRUE, m_bDragRows = TRUE;
+  BOOL m_bOwnData = FALSE, m_bOwnPrintDevice = FALSE, m_bOwnProperties = FALSE, m_bOwnStylesMap = FALSE;
+  BOOL m_bP5 = FALSE, m_bP6 = FALSE, m_bReadOnlyEnforced = TRUE, m_bP7 = TRUE;
+  WORD m_wSelectionFlags = GX_SELFULL;
+  WORD m_wRowResizeFlags = 0xB2;
+  WORD m_wColResizeFlags = 0xB2;
+  DWORD m_nFrozenRows = 0, m_nFrozenCols = 0;
+  DWORD m_nDefaultColWidth = 10000, m_nDefaultRowHeight = 1200;
+  CString m_sName;
+  // Activation flags: 1 activates a cell's control on a click into its text, 2 on a click anywhere.
+  WORD m_wActivateFlags = 1;
+  WORD m_wW5 = 2;
+  // The smallest row height and column width, in pixels, while the user resizes with the mouse (32-bit
+  // settings that the archive keeps in a WORD).
+  DWORD m_nMinRowHeight = 0, m_nMinColWidth = 0;
+  WORD m_wW8 = 0;
+  DWORD m_nHeaderRows = 0, m_nHeaderCols = 0;
+  BOOL m_bP8 = TRUE, m_bP9 = FALSE, m_bP10 = FALSE;
+  DWORD m_dwD1 = 0, m_dwD2 = 0, m_dwD3 = 0;
+  WORD m_wClickFlags = 0;
+  BOOL m_bP11 = FALSE;
+  // Where Enter moves the current cell: the move codes 1 up, 2 left, 3 down, 4 right; 0 stays.
+  WORD m_wEnterKeyAction = 4;
+  DWORD m_dwD4 = 0x200;
+  BOOL m_bP12 = FALSE, m_bP13 = FALSE, m_bP14 = FALSE, m_bP15 = FALSE, m_bP16 = FALSE;
+  WORD m_wFloatingMode = 0;  // floating cells: 0 off, 1 and 2 the two modes
+  WORD m_wMergingMode = 0;   // merged cells: low two bits 0 off, 1 and 2 the modes; higher bits options
+  WORD m_wW11 = 0;
+  BOOL m_bCutPaste1 = FALSE, m_bMarkingEnabled = FALSE, m_bCutPaste3 = FALSE;
+  WORD m_wW12 = 0;
+  BOOL m_bP17 = FALSE, m_bP18 = FALSE;
+  LONG m_nD5 = -1, m_nD6 = -1;
+
+  // Per-row and per-column byte flags.
+  std::vector<BYTE> m_rowFlags;
+  std::vector<BYTE> m_colFlags;
+
+  // Floating and merged cells: their delayed-range pools and span pools, owned here.
+  std::unique_ptr<CGXDelayedRangePool> m_pFloatDelayed;
+  std::unique_ptr<CGXSpanCellPool> m_pFloatSpans;
+  std::unique_ptr<CGXDelayedRangePool> m_pMergeDelayed;
+  std::unique_ptr<CGXSpanCellPool> m_pMergeSpansH;
+  std::unique_ptr<CGXSpanCellPool> m_pMergeSpansV;
+
+ private:
+  CGXProperties* m_pProperties = nullptr;
+  CGXStylesMap* m_pStylesMap = nullptr;
+  CGXData* m_pData = nullptr;
+  CGXPrintDevice* m_pPrintDevice = nullptr;
+  CGXRangeList m_selection;
+  CGXRangeList m_coveredCells;
+  CGXMapDWordToLong m_rowHeights;
+  CGXMapDWordToLong m_colWidths;
+};

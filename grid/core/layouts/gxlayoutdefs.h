@@ -1,0 +1,24 @@
+// The descriptions of the "GXLAYOUT" resources that the program carries. The layout generator builds each
+// with this library and archives it at build time; the program reads the bytes back through the same
+// reader as any stored layout.
+#pragma once
+
+#include <memory>
+#include <span>
+
+#include "grid/core/CGXGridParam.h"
+
+namespace gx {
+
+struct LayoutDefinition {
+  const char* name;  // the resource name; null for a numbered resource
+  WORD id;           // the resource id of a numbered resource
+  std::unique_ptr<CGXGridParam> (*build)();
+};
+
+std::span<const LayoutDefinition> LayoutDefinitions();
+
+// The board page's grid: a list of boards with their file names and descriptions.
+std::unique_ptr<CGXGridParam> BuildBoardListLayout();
+
+}  // namespace gx
