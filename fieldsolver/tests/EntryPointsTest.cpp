@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <string>
+
 using namespace canonical;
 
 namespace {
@@ -17,6 +21,8 @@ Case Wire()
 }
 
 int g_nestedResult = 0;
+int g_nestedInit = 0;
+int g_nestedClose = 0;
 int g_calls = 0;
 
 bool NestedCall(FieldSolver*)
@@ -24,6 +30,8 @@ bool NestedCall(FieldSolver*)
     Case c = Wire();
     OutputRoom out(1);
     g_nestedResult = FieldSolverCompute(c.section.Input(), out.output);
+    g_nestedInit = FieldSolverInit();
+    g_nestedClose = FieldSolverClose();
     return false;
 }
 
@@ -56,6 +64,8 @@ TEST(EntryPoints, BusyFlagTurnsAwayNestedCalls)
     OutputRoom out(1);
     EXPECT_EQ(FieldSolverCompute(c.section.Input(), out.output), 0);
     EXPECT_EQ(g_nestedResult, FS_BUSY);
+    EXPECT_EQ(g_nestedInit, FS_BUSY);
+    EXPECT_EQ(g_nestedClose, FS_BUSY);
     EXPECT_EQ(FieldSolverInstance()->busy, 0);
     FieldSolverClose();
 }
@@ -122,4 +132,44 @@ TEST(EntryPoints, LossMatricesOnlyWhenAskedFor)
     EXPECT_GT(out.output.extraMatrixC[0], 0.5 * omegaCtan);
     EXPECT_EQ(out.output.extraMatrixD[0], 0.0f);   // no roughness asked for
     FieldSolverClose();
+}
+
+TEST(EntryPoints, CloseSavesTheCacheAndSolvesAreRecorded)
+{
+    const std::string dir = testing::TempDir();
+    const std::string cacheName = dir + "fieldsolver_close.cache", index = dir + "fieldsolver_index.txt";
+    std::remove(cacheName.c_str());
+    ASSERT_EQ(FieldSolverInit(), 0);
+    SmartCacheSettings settings;
+    settings.enabled = 1;
+    std::snprintf(settings.fileName, sizeof settings.fileName, "%s", cacheName.c_str());
+    ASSERT_EQ(FieldSolverSetCacheSettings(settings), 0);
+    ASSERT_TRUE(FieldSolverCacheInstance()->Recorder().Start(index, index + ".tmp"));
+    Case c = Wire();
+    OutputRoom out(1);
+    ASSERT_EQ(FieldSolverCompute(c.section.Input(), out.output), 0);
+    FieldSolverCacheInstance()->Recorder().Close(true);
+    ASSERT_EQ(FieldSolverClose(), 0);
+    std::FILE* f = std::fopen(index.c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    char line[256] = {};
+    int lines = 0;
+    while (std::fgets(line, sizeof line, f))
+        lines += std::strstr(line, ".inp") != nullptr;
+    std::fclose(f);
+    EXPECT_EQ(lines, 1);
+    // The next session finds the saved result.
+    ASSERT_EQ(FieldSolverInit(), 0);
+    ASSERT_EQ(FieldSolverOpenCache(cacheName.c_str()), 0);
+    SmartCacheSettings loaded;
+    FieldSolverGetCacheSettings(loaded);
+    EXPECT_EQ(loaded.entryCount, 1);
+    EXPECT_EQ(loaded.enabled, 1);
+    OutputRoom again(1);
+    ASSERT_EQ(FieldSolverCompute(c.section.Input(), again.output), 0);
+    FieldSolverGetCacheSettings(loaded);
+    EXPECT_EQ(loaded.hits, 1);
+    EXPECT_EQ(again.room, out.room);
+    FieldSolverClose();
+    std::remove(cacheName.c_str());
 }
