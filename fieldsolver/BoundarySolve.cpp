@@ -76,6 +76,9 @@ int FieldSolver::SolveCrossSection(FieldSolverOutput& output, bool keepModeCharg
             nc += r.segmentCount;
     const int ns = int(segments.size());
     const int n = SignalConductorCount();
+    // A caller that states its arrays' capacity (as a cache hit requires) is never written past it.
+    if (output.conductorCount > 0 && output.conductorCount < n)
+        return finish(FS_OUTPUT_TOO_SMALL);
     output.conductorCount = std::max(n, 0);
     if (n < 1)
         return finish(FS_NO_SIGNAL_CONDUCTOR);

@@ -173,3 +173,16 @@ TEST(EntryPoints, CloseSavesTheCacheAndSolvesAreRecorded)
     FieldSolverClose();
     std::remove(cacheName.c_str());
 }
+
+TEST(EntryPoints, NeverWritesPastTheCallersStatedCapacity)
+{
+    ASSERT_EQ(FieldSolverInit(), 0);
+    const float mil = 2.54e-5f;
+    CrossSection pair;
+    pair.layers = {Layer(0.0f, FS_LAYER_ROUTING), Layer(4 * mil, FS_LAYER_DIELECTRIC), Layer(mil, FS_LAYER_PLANE)};
+    pair.traces = {Trace(1, -5 * mil, 4 * mil, 1), Trace(1, 5 * mil, 4 * mil, 2)};
+    OutputRoom small(1);   // room for one conductor, the result has two
+    EXPECT_EQ(FieldSolverCompute(pair.Input(), small.output), FS_OUTPUT_TOO_SMALL);
+    EXPECT_EQ(small.output.capacitance[0], 0.0f);
+    FieldSolverClose();
+}
