@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <map>
+#include <random>
 #include <string>
 
 using namespace canonical;
@@ -184,5 +188,64 @@ TEST(EntryPoints, NeverWritesPastTheCallersStatedCapacity)
     OutputRoom small(1);   // room for one conductor, the result has two
     EXPECT_EQ(FieldSolverCompute(pair.Input(), small.output), FS_OUTPUT_TOO_SMALL);
     EXPECT_EQ(small.output.capacitance[0], 0.0f);
+    FieldSolverClose();
+}
+
+TEST(EntryPoints, RandomCrossSectionsGiveACodeOrAWellFormedResult)
+{
+    std::mt19937 rng(20261206);
+    std::uniform_int_distribution<int> layerCount(1, 5), traceCount(1, 4), type(0, 3), conductor(0, 3);
+    std::uniform_real_distribution<float> thickness(0.0f, 2e-4f), centre(-5e-4f, 5e-4f), width(0.0f, 3e-4f), eps(0.9f, 5.0f);
+    ASSERT_EQ(FieldSolverInit(), 0);
+    FieldSolverSettings s;
+    FieldSolverGetSettings(s);
+    s.accuracyLevel = 0;
+    s.lossesEnabled = 1;
+    FieldSolverSetSettings(s);
+    int solved = 0;
+    std::map<int, int> codes;
+    for (int trial = 0; trial < 150; ++trial) {
+        CrossSection cs;
+        const int nl = layerCount(rng);
+        for (int k = 0; k < nl; ++k) {
+            cs.layers.push_back(Layer(k % 2 ? thickness(rng) : 0.25f * thickness(rng), type(rng), eps(rng)));
+            cs.layers.back().resistivity = 1.7e-8f;
+            cs.layers.back().propertyA = 0.01f;
+        }
+        // Mostly sensible: traces on metal layers, conductors numbered from 1, a plane somewhere; some
+        // inputs stay invalid on purpose.
+        std::vector<int> metal;
+        for (int k = 0; k < nl; ++k)
+            if (cs.layers[std::size_t(k)].LayerType != FS_LAYER_DIELECTRIC || trial % 7 == 0)
+                metal.push_back(k + 1);
+        if (metal.empty())
+            continue;
+        if (trial % 5 != 0)
+            cs.layers[std::size_t(metal.front() - 1)].LayerType = FS_LAYER_PLANE;
+        const int nt = traceCount(rng);
+        for (int i = 0; i < nt; ++i) {
+            const int layer = metal[rng() % metal.size()];
+            const int number = trial % 11 == 0 ? conductor(rng) : (i == 0 ? 1 : int(rng() % unsigned(i + 1)));
+            cs.traces.push_back(Trace(layer, centre(rng), width(rng), number, 5e-5f));
+        }
+        OutputRoom out(4);
+        const int code = FieldSolverCompute(cs.Input(), out.output);
+        ++codes[code];
+        EXPECT_EQ(FieldSolverInstance()->busy, 0);
+        if (code != 0)
+            continue;
+        ++solved;
+        const int n = out.output.conductorCount;
+        ASSERT_GE(n, 1);
+        for (int i = 0; i < n; ++i) {
+            EXPECT_GT(out.output.capacitance[i * n + i], 0.0f) << trial;
+            EXPECT_GT(out.output.inductance[i * n + i], 0.0f) << trial;
+            EXPECT_TRUE(std::isfinite(out.output.speeds[i])) << trial;
+        }
+    }
+    EXPECT_GT(solved, 30);
+    // Conductors that touch across adjacent metal layers short a signal to the reference; nothing
+    // validates that, and the modal analysis reports the matrices as not positive.
+    EXPECT_EQ(codes.count(FS_NO_CONVERGENCE), 0u);
     FieldSolverClose();
 }
