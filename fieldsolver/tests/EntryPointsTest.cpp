@@ -249,3 +249,20 @@ TEST(EntryPoints, RandomCrossSectionsGiveACodeOrAWellFormedResult)
     EXPECT_EQ(codes.count(FS_NO_CONVERGENCE), 0u);
     FieldSolverClose();
 }
+
+TEST(EntryPoints, FarReferenceLetsALoneWireBeSolved)
+{
+    ASSERT_EQ(FieldSolverInit(), 0);
+    const float mil = 2.54e-5f;
+    CrossSection lone;
+    lone.layers = {Layer(8 * mil, FS_LAYER_ROUTING)};
+    lone.traces = {Trace(1, 0.0f, 0.0f, 1)};
+    OutputRoom out(1);
+    EXPECT_EQ(FieldSolverCompute(lone.Input(), out.output), FS_NO_REFERENCE);
+    FieldSolverInstance()->addFarReference = 1;
+    out.output.conductorCount = 1;
+    ASSERT_EQ(FieldSolverCompute(lone.Input(), out.output), 0);
+    EXPECT_GT(out.output.inductance[0], 0.0f);
+    EXPECT_NEAR(out.output.speeds[0], kC0, 0.01 * kC0);
+    FieldSolverClose();
+}
