@@ -292,3 +292,18 @@ TEST(Accuracy, LossMatricesAgreeWithClosedForms)
     EXPECT_NEAR(lossy.output.extraMatrixC[0], g, 0.01 * g);
     FieldSolverClose();
 }
+
+TEST(Accuracy, SquareConductorActsAsItsEquivalentCircle)
+{
+    // Far from its plane a square of side a behaves as a round wire of radius
+    // a Gamma(1/4)^2 / (4 pi^(3/2)) (about 0.59 a): corners and their singular charge at work.
+    const float mil = 2.54e-5f, a = mil, gap = 20 * mil;
+    CrossSection cs;
+    cs.layers = {Layer(a, FS_LAYER_ROUTING), Layer(gap, FS_LAYER_DIELECTRIC), Layer(mil, FS_LAYER_PLANE)};
+    cs.traces = {Trace(1, 0.0f, a, 1)};
+    const double radius = a * std::pow(std::tgamma(0.25), 2) / (4.0 * std::pow(kPi, 1.5));
+    const double l = kMu0 / (2 * kPi) * std::acosh((gap + a / 2.0) / radius);
+    OutputRoom out(1);
+    ASSERT_EQ(Solve(cs, out, 2), 0);
+    EXPECT_NEAR(out.output.inductance[0], l, 0.001 * l);
+}
