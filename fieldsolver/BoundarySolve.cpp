@@ -76,6 +76,9 @@ int FieldSolver::SolveCrossSection(FieldSolverOutput& output, bool keepModeCharg
             nc += r.segmentCount;
     const int ns = int(segments.size());
     const int n = SignalConductorCount();
+    // A caller that states its arrays' capacity (as a cache hit requires) is never written past it.
+    if (output.conductorCount > 0 && output.conductorCount < n)
+        return finish(FS_OUTPUT_TOO_SMALL);
     output.conductorCount = std::max(n, 0);
     if (n < 1)
         return finish(FS_NO_SIGNAL_CONDUCTOR);
@@ -136,11 +139,19 @@ int FieldSolver::SolveCrossSection(FieldSolverOutput& output, bool keepModeCharg
     // 4. Assembly.
     stage = 1;
     progress = 0.0f;
+    std::vector<long double> bases;
+    try {
+        bases.assign(static_cast<std::size_t>(ns), 0.0L);
+    } catch (const std::bad_alloc&) {
+        return finish(FS_OUT_OF_MEMORY);
+    }
+    for (int j = 0; j < ns; ++j)
+        bases[std::size_t(j)] = kernels::PotentialBase(segments[std::size_t(j)], logScale);
     for (int i = 0; i < nc; ++i) {
         const Vec2 p = segments[std::size_t(i)].Point();
         float* row = a.data() + std::size_t(i) * ns;
         for (int j = 0; j < ns; ++j)
-            row[j] = kernels::SegmentPotential(segments[std::size_t(j)], p, logScale, kernels::JunctionForm::Dielectric);
+            row[j] = kernels::SegmentPotentialFromBase(segments[std::size_t(j)], p, bases[std::size_t(j)], kernels::JunctionForm::Dielectric);
         if (interfaces)
             std::copy(row, row + nc, a0.data() + std::size_t(i) * nc);
         progress = float(i + 1) / ns;

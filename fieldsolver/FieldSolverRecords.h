@@ -10,6 +10,7 @@
 
 // Result codes shared by every solver entry point and step.
 enum FieldSolverCode : int {
+    FS_OUTPUT_TOO_SMALL = -1,      // the caller's arrays hold fewer conductors than the result
     FS_OK = 0,
     FS_OUT_OF_MEMORY = 1,
     FS_NO_SIGNAL_CONDUCTOR = 2,

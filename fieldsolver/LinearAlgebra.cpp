@@ -69,9 +69,25 @@ int LuFactorise(float* a, int n, std::int32_t* colPivots, std::int32_t* rowPivot
             for (; j < n; ++j)
                 rowI[j] += m * rowK[j];
             if (fullPivoting) {
-                for (j = k + 1; j < n; ++j) {
-                    const float v = std::fabs(rowI[j]);
-                    if (v > best) { best = v; pr = i; pc = j; }
+                // The row's largest magnitude first (four independent running maxima); its
+                // position is looked up only when it beats the candidate, which keeps the first of
+                // equal maxima in row-major order.
+                float m0 = -1.0f, m1 = -1.0f, m2 = -1.0f, m3 = -1.0f;
+                for (j = k + 1; j + 4 <= n; j += 4) {
+                    m0 = std::max(m0, std::fabs(rowI[j]));
+                    m1 = std::max(m1, std::fabs(rowI[j + 1]));
+                    m2 = std::max(m2, std::fabs(rowI[j + 2]));
+                    m3 = std::max(m3, std::fabs(rowI[j + 3]));
+                }
+                for (; j < n; ++j)
+                    m0 = std::max(m0, std::fabs(rowI[j]));
+                const float rowMax = std::max(std::max(m0, m1), std::max(m2, m3));
+                if (rowMax > best) {
+                    for (j = k + 1; std::fabs(rowI[j]) != rowMax; ++j) {
+                    }
+                    best = rowMax;
+                    pr = i;
+                    pc = j;
                 }
             } else if (k + 1 < n) {
                 const float v = std::fabs(rowI[k + 1]);

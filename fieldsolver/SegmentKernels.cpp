@@ -1,5 +1,6 @@
 #include "fieldsolver/SegmentKernels.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kernels {
@@ -27,9 +28,23 @@ void AddFromLocal(long double fx, long double fy, Vec2 d, long double weight, lo
     by += weight * (fx * d.y + fy * d.x);
 }
 
-// 10-point quadrature weights for an edge charge of exponent e: W_k = (0.1 (k + 1))^(1 - e).
+// 10-point quadrature weights for an edge charge of exponent e: W_k = (0.1 (k + 1))^(1 - e). A mesh
+// has only a handful of distinct exponents (1/2 at caps, 1/3 at right-angled corners, a few more at
+// junctions), so the weights of the last few are kept instead of ten powers per kernel evaluation.
 void EdgeWeights(long double e, long double w[10])
 {
+    struct Memo {
+        long double exponent;
+        long double weights[10];
+    };
+    constexpr int kMemo = 8;
+    thread_local Memo memo[kMemo];
+    thread_local int used = 0, next = 0;
+    for (int i = 0; i < used; ++i)
+        if (memo[i].exponent == e) {
+            std::copy(memo[i].weights, memo[i].weights + 10, w);
+            return;
+        }
     const long double c = 1.0L - e;
     long double previous = 0.0L;
     for (int k = 0; k < 10; ++k) {
@@ -37,6 +52,18 @@ void EdgeWeights(long double e, long double w[10])
         w[k] = wk - previous;
         previous = wk;
     }
+    Memo& slot = memo[next];
+    slot.exponent = e;
+    std::copy(w, w + 10, slot.weights);
+    next = (next + 1) % kMemo;
+    used = std::min(used + 1, kMemo);
+}
+
+// atan((1 - x)/|y|) + atan((1 + x)/|y|), the angle the segment subtends, as one arctangent: the two
+// add up to atan2(2|y|, x^2 + y^2 - 1), which lies in (0, pi) like the sum.
+long double ArctangentPair(long double ay, long double r2)
+{
+    return std::atan2(2.0L * ay, r2 - 1.0L);
 }
 
 } // namespace
@@ -53,7 +80,7 @@ long double UniformPotential(long double x, long double y)
         value -= 0.5L * (1.0L - x) * std::log(b);
     const long double ay = std::fabs(y);
     if (ay > 1e-10L)
-        value -= ay * (std::atan((1.0L - x) / ay) + std::atan((1.0L + x) / ay));
+        value -= ay * ArctangentPair(ay, r2);
     return value;
 }
 
@@ -67,7 +94,7 @@ void UniformField(long double x, long double y, long double& fx, long double& fy
     fx = 0.5L * std::log(std::fmax(b, 1e-30L) / std::fmax(a, 1e-30L));
     const long double ay = std::fabs(y);
     if (ay > 1e-12L) {
-        fy = std::atan((1.0L - x) / ay) + std::atan((1.0L + x) / ay);
+        fy = ArctangentPair(ay, r2);
         if (y > 0.0L)
             fy = -fy;
     } else {
@@ -121,9 +148,18 @@ void EdgeField(long double x, long double y, long double e, long double& fx, lon
     fy = -2.0L * sy;
 }
 
+long double PotentialBase(const BoundarySegment& s, double logScale)
+{
+    return (long double)logScale - 2.0L * std::log((long double)s.halfLength);
+}
+
 float SegmentPotential(const BoundarySegment& s, Vec2 p, double logScale, JunctionForm form)
 {
-    const long double base = (long double)logScale - 2.0L * std::log((long double)s.halfLength);
+    return SegmentPotentialFromBase(s, p, PotentialBase(s, logScale), form);
+}
+
+float SegmentPotentialFromBase(const BoundarySegment& s, Vec2 p, long double base, JunctionForm form)
+{
     auto uniform = [&](Vec2 d) { const Local l = ToLocal(s, p, d); return UniformPotential(l.x, l.y); };
     auto edge = [&](Vec2 d, long double e) { const Local l = ToLocal(s, p, d); return EdgePotential(l.x, l.y, e); };
     switch (s.type) {

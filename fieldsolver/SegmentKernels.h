@@ -21,6 +21,10 @@ enum class JunctionForm { Dielectric, Vacuum };
 
 // Potential at p of a unit charge on segment s; logScale is the log of the mesh length scale.
 float SegmentPotential(const BoundarySegment& s, Vec2 p, double logScale, JunctionForm form);
+// The part that does not depend on the field point: logScale - 2 ln(halfLength).
+long double PotentialBase(const BoundarySegment& s, double logScale);
+// The same potential with the base computed once per segment (assembly evaluates it per row).
+float SegmentPotentialFromBase(const BoundarySegment& s, Vec2 p, long double base, JunctionForm form);
 // Field (gradient of the potential) at p of a unit charge on s, in board axes.
 Vec2 SegmentField(const BoundarySegment& s, Vec2 p);
 // Self term of an interface segment in the flux-continuity rows.

@@ -466,7 +466,7 @@ bool SmartCache::Lookup(const FieldSolverModel& model, FieldSolverOutput& output
         if (n != int(oldToNew.size()))
             return false;   // a stored result that does not match its own key (a damaged file)
         if (n > output.conductorCount) {
-            output.status = -1;   // the caller's arrays are too small: nothing is copied
+            output.status = FS_OUTPUT_TOO_SMALL;   // nothing is copied
             return true;
         }
         std::vector<int> p(oldToNew.size());

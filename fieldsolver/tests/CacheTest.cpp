@@ -193,6 +193,7 @@ TEST(SmartCacheFile, SavesAndLoadsOneEntry)
     const std::string name = testing::TempDir() + "fieldsolver_one.cache";
     OutputRoom out(2);
     FillTagged(out);
+    long long dataBytes = 0;
     {
         SmartCache cache;
         cache.SetClock([] { return std::time_t(1700000000); });
@@ -204,11 +205,14 @@ TEST(SmartCacheFile, SavesAndLoadsOneEntry)
             cache.Save("data/one_entry.cache");
         EXPECT_EQ(ReadFile(name), ReadFile("data/one_entry.cache"));
         EXPECT_EQ(std::int64_t(ReadFile(name).size()), cache.FileBytes() + 92);   // texts, header and table words, "=END"
+        dataBytes = cache.DataBytes();
+        EXPECT_EQ(dataBytes, 36 * 5 + 28 * 2 + 4 + (11 * 4 + 2) * 4);
     }
     SmartCache loaded;
     ASSERT_TRUE(loaded.Load(name));
     EXPECT_TRUE(loaded.CheckConsistency());
     EXPECT_EQ(loaded.EntryCount(), 1);
+    EXPECT_EQ(loaded.DataBytes(), dataBytes);   // counted the same way after a load as while storing
     EXPECT_EQ(loaded.GetSettings().enabled, 1);
     OutputRoom got(2);
     ASSERT_TRUE(loaded.Lookup(Model(Pair()), got.output));
