@@ -272,10 +272,14 @@ TEST_F(SettingsFile, CorruptValuesAreReadSoftly) {
   EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.0);
   CString text;
   EXPECT_EQ(d->Check(&text).back(), 1018);
-  WriteBytes(file, "[OPTIONS_DW]\r\nAnalysis=Quick\r\nAdaptiveSweepAccuracy=0\r\n");
+  // A lone carriage return inside a value ends it, so the record can be saved again.
+  WriteBytes(file, "[OPTIONS_DW]\r\nAnalysis=Quick\r\nAdaptiveSweepAccuracy=0\r\nDRCReportFile=rep\rjunk\r\n");
   ASSERT_TRUE(d->Load(file.string().c_str()));
   EXPECT_EQ(d->m_nAdaptiveSweepAccuracy, 1);
   EXPECT_EQ(d->m_nAnalysisType, AnalysisQuick);
+  EXPECT_EQ(d->m_DRCReportFile, (dir / "rep").string().c_str());
+  d->m_SettingsPath = (dir / "saved.dao").string().c_str();
+  EXPECT_TRUE(d->Save());
 }
 
 TEST_F(SettingsFile, AFileOfAnotherProjectSelectsNoBoard) {

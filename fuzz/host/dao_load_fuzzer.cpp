@@ -54,10 +54,13 @@ World& TheWorld() {
   return *world;
 }
 
-void Require(bool condition) {
-  if (!condition)
-    std::abort();
+void RequireAt(bool condition, const char* what) {
+  if (condition)
+    return;
+  std::fprintf(stderr, "broken: %s\n", what);
+  std::abort();
 }
+#define Require(condition) RequireAt(condition, #condition)
 
 template <class T>
 void Exercise(World& w, bool boardMode) {
