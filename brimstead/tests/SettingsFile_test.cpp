@@ -299,6 +299,18 @@ TEST_F(SettingsFile, AFileOfAnotherProjectSelectsNoBoard) {
   EXPECT_EQ(other->m_Probes.GetSize(), 0);
 }
 
+TEST_F(SettingsFile, OnlySupplyNetsWithPlanesAreFoundByName) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  ASSERT_TRUE(d->Save());
+  const std::string file = d->m_SettingsPath.GetString();
+  WritePrivateProfileString("BOARD", "Net1_Name", "USB_DP", file.c_str());
+  WritePrivateProfileString("BOARD", "Net2_Name", "VCC_3V3", file.c_str());
+  ASSERT_TRUE(d->Load(file.c_str()));
+  EXPECT_EQ(d->m_pNet1, nullptr);   // a signal net
+  EXPECT_EQ(d->m_pNet2, board->FindNet("VCC_3V3"));
+  EXPECT_EQ(d->m_Probes.GetSize(), 0);   // without both nets nothing is collected
+}
+
 TEST_F(SettingsFile, MovingBothFilesKeepsTheBoardSection) {
   auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
   ASSERT_TRUE(d->Save());
