@@ -31,7 +31,7 @@ void makePlaceholder(GX_EXPR_NODE& n) {
     n.kind = GX_NODE_OPERATOR;
     n.p = GX_EXPR_NODE::Payload{};
     n.p.op = GX_OP_ERROR;
-    n.a = n.b = GX_NO_NODE;
+    // `b` stays: in a dependency list it links to the next item.
 }
 
 // Sets a reference node's corners; out of the sheet it becomes the error placeholder. Returns true when the

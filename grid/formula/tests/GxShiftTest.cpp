@@ -28,6 +28,11 @@ TEST_F(GxShift, InsertingRowsMovesReferencesBelowThePoint) {
     EXPECT_EQ(nullptr, cell(5, 0));
     EXPECT_EQ(55, num(7, 0));
     EXPECT_EQ(0, _gx_engine_state()->shifting);
+    // A dependency-list item pushed off the sheet reads back as "??" too.
+    ASSERT_TRUE(formula(2, 1, "=1\\A8388607,A1"));
+    ASSERT_EQ(1, _gx_insert_rows(sheet, 5, 1));
+    EXPECT_EQ("=1\\??,A1", formulaText(2, 1));
+    EXPECT_EQ("=1\\??,A1", gxtest::roundTrip(sheet, "=1\\??,A1"));
     recalc();
     EXPECT_EQ(89, err(1, 1)); // the placeholder evaluates to an error
 }
