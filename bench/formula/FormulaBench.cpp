@@ -42,7 +42,7 @@ std::vector<std::string> blockFormulas() {
         for (int c = 0; c < kBlock; ++c) {
             std::string& t = f[size_t((r - 1) * kBlock + c)];
             if (r == 1 && c == 0) continue;
-            t = "=";
+            t.assign(1, '=');
             if (r == 1) t += cellName(r, c - 1);
             else if (c == 0) t += cellName(r - 1, c);
             else {
