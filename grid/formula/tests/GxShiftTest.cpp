@@ -154,6 +154,20 @@ TEST_F(GxShift, NamesFollowInsertedAndRemovedRows) {
     EXPECT_EQ("A6..B7", nameText("Block"));
 }
 
+TEST_F(GxShift, OutOfMemoryFailsACopyWithNothingChanged) {
+    ASSERT_TRUE(formula(1, 0, "=B1+1"));
+    number(2, 0, 5);
+    GX_RANGE src;
+    _gx_make_cell_ref(&src, 1, 0, 0);
+    _gx_fail_allocations_after(0);
+    EXPECT_EQ(0, _gx_copy_range(sheet, &src, 2, 0, 1));
+    EXPECT_EQ(0, _gx_define_name(sheet, "Later", &src));
+    _gx_fail_allocations_after(-1);
+    EXPECT_EQ(5, _gx_get_error_code());
+    EXPECT_EQ(5, num(2, 0));
+    EXPECT_EQ(nullptr, _gx_find_name(sheet, "Later", nullptr));
+}
+
 TEST_F(GxShift, ArgumentsOutOfTheSheetAreRefused) {
     EXPECT_EQ(0, _gx_insert_rows(sheet, 0, 1));
     EXPECT_EQ(0, _gx_insert_rows(sheet, 1, 0));
