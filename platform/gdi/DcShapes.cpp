@@ -285,8 +285,6 @@ bool DeviceContext::rectangle(int l, int t, int r, int b) {
     // A styled outline runs as one closed polyline so that the dashes flow round the corners.
     RECT box = ordered(rectToSurface(RECT{l, t, r, b}));
     fillRegion(Region(deflated(box, 1)), brushPaint());
-    const POINT o = origin_;
-    (void)o;
     DashState dash(pen.style);
     const POINT c[5] = {{box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1},
                         {box.left, box.bottom - 1}, {box.left, box.top}};

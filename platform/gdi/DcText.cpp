@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <strings.h>
+
 #include <cstring>
 
 #include "platform/gdi/DcRecorder.h"
@@ -221,9 +223,8 @@ using namespace plat;
 HFONT CreateFontIndirectA(const LOGFONTA* lf) {
   if (!lf) return nullptr;
   auto f = std::make_unique<FontObject>();
+  // Kept byte for byte (callers compare LOGFONTs); every reader of the face name bounds it to LF_FACESIZE.
   f->lf = *lf;
-  // The face name is kept byte for byte (callers compare LOGFONTs), but always terminated.
-  f->lf.lfFaceName[LF_FACESIZE - 1] = '\0';
   return static_cast<HFONT>(GdiTable::instance().add(std::move(f)));
 }
 
@@ -405,7 +406,9 @@ int EnumFontFamiliesExA(HDC dc, const LOGFONTA* lf, FONTENUMPROCA proc, LPARAM p
   DeviceContext* d = dcOf(dc);
   if (!d || !proc) return 0;
   const BYTE charset = lf ? lf->lfCharSet : DEFAULT_CHARSET;
-  const char* want = (lf && lf->lfFaceName[0]) ? lf->lfFaceName : nullptr;
+  char wantBuf[LF_FACESIZE + 1] = {};
+  if (lf) std::memcpy(wantBuf, lf->lfFaceName, LF_FACESIZE);
+  const char* want = wantBuf[0] ? wantBuf : nullptr;
   int result = 1;
   for (const auto& [name, pitchFamily] : FontFace::enumeratedFaces()) {
     if (want && strcasecmp(want, name.c_str()) != 0) continue;

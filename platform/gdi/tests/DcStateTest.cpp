@@ -233,6 +233,12 @@ TEST(SystemTables, ClassicColoursAndMetrics) {
   EXPECT_EQ(GetSystemMetrics(SM_PENWINDOWS), 0);
   EXPECT_EQ(GetSystemMetrics(SM_CXEDGE), 2);
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
+  EXPECT_EQ(GetDoubleClickTime(), 500u);
+  RECT work{};
+  ASSERT_TRUE(SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0));
+  EXPECT_EQ(work.right, 1280);
+  EXPECT_EQ(work.bottom, 1024);
+  EXPECT_FALSE(SystemParametersInfo(0x1234, 0, &work, 0));
 }
 
 TEST(SystemTables, SysColorBrushesFollowTheTable) {

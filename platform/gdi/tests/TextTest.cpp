@@ -152,6 +152,16 @@ TEST(Fonts, LogFontsComeBackByteForByteAndFacesMap) {
   TextOut(c.dc, 0, 0, "x", 1);
   EXPECT_NE(c.log->text().find("font=\"Liberation Serif\""), std::string::npos);
   EXPECT_NE(c.log->text().find("font=\"Liberation Mono\""), std::string::npos);
+  // A face name filling all 32 bytes without a terminator is kept as it is and read within its bounds.
+  LOGFONT full = lf;
+  std::memset(full.lfFaceName, 'A', LF_FACESIZE);
+  HFONT ff = CreateFontIndirect(&full);
+  LOGFONT fullBack{};
+  GetObject(ff, sizeof fullBack, &fullBack);
+  EXPECT_EQ(std::memcmp(&full, &fullBack, sizeof full), 0);
+  SelectObject(c.dc, ff);
+  EXPECT_EQ(GetTextFace(c.dc, sizeof face, face), LF_FACESIZE - 1);
+  DeleteObject(ff);
   // Stock fonts are 8-point LOGFONTs.
   LOGFONT gui{};
   GetObject(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
