@@ -107,14 +107,23 @@ bool DeviceContext::extTextOut(int x, int y, UINT options, const RECT* rect, con
 
   const Pixel color = devicePixel(st_.textColor);
   if (recorder_) {
-    std::string line = "text " + std::to_string(left) + "," + std::to_string(top) + " \"" +
-                       std::string(text ? text : "", static_cast<size_t>(count)) + "\" font=\"" + f->family() +
-                       "\" h=" + std::to_string(tm.tmHeight) + " w=" + std::to_string(tm.tmWeight) +
-                       (lf.lfUnderline ? " u" : "") + (lf.lfStrikeOut ? " s" : "") + " " +
-                       colorText(colorFromPixel(color));
-    if (rect && (options & ETO_OPAQUE)) line += " opaque " + rectText(r);
-    if (clipped) line += " clip " + rectText(r);
-    record(line);
+    RECT reach = count > 0 ? RECT{left, top, left + width, top + tm.tmHeight} : RECT{0, 0, 0, 0};
+    if (clipped) reach = RECT{std::max(reach.left, r.left), std::max(reach.top, r.top), std::min(reach.right, r.right),
+                              std::min(reach.bottom, r.bottom)};
+    const auto opaque = (rect && (options & ETO_OPAQUE)) ? visible(r) : std::nullopt;
+    if (count == 0) {
+      // FillSolidRect and the grid's colour fills: an opaque rectangle without text is a fill.
+      if (opaque) record("fill " + rectText(*opaque) + " " + colorText(colorFromPixel(bk)));
+    } else if (visible(reach) || opaque) {
+      std::string line = "text " + std::to_string(left) + "," + std::to_string(top) + " \"" +
+                         std::string(text, static_cast<size_t>(count)) + "\" font=\"" + f->family() +
+                         "\" h=" + std::to_string(tm.tmHeight) + " w=" + std::to_string(tm.tmWeight) +
+                         (lf.lfUnderline ? " u" : "") + (lf.lfStrikeOut ? " s" : "") + " " +
+                         colorText(colorFromPixel(color));
+      if (opaque) line += " opaque " + rectText(*opaque);
+      if (clipped) line += " clip " + rectText(r);
+      record(line);
+    }
   }
 
   const bool toPdf = printJob_ && printJob_->collectsText() && printJob_->inPage();
