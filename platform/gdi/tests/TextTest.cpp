@@ -251,6 +251,30 @@ TEST(TextOutput, OpaqueAndClippedOptions) {
   DeleteObject(f);
 }
 
+TEST(TextOutput, RotatedFontsDrawAlongTheirEscapement) {
+  Canvas c(60, 60);
+  HFONT up = CreateFont(-12, 0, 900, 900, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  SelectObject(c.dc, up);
+  SetBkMode(c.dc, TRANSPARENT);
+  TextOut(c.dc, 20, 50, "WWWW", 4);
+  // Rotated by 90 degrees counter-clockwise about (20, 50): the run goes up from there, its cell to the right.
+  int minX = 99, maxX = -1, minY = 99, maxY = -1;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 60; ++x)
+      if (c.at(x, y) != kWhite) {
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+      }
+  EXPECT_GE(minX, 20);
+  EXPECT_LE(maxX, 20 + 15);
+  EXPECT_LE(maxY, 50);
+  EXPECT_LT(minY, 30);  // four wide letters reach well above the reference point
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(up);
+}
+
 TEST(TextOutput, UpdateCurrentPositionAdvancesByTheExtent) {
   RecCanvas c(200, 30);
   HFONT f = font("Test Fixed", -10);
