@@ -195,7 +195,8 @@ BOOL InvertRgn(HDC dc, HRGN rgn) {
   DeviceContext* d = dcOf(dc);
   RegionObject* r = regionOf(rgn);
   if (!d || !r) return FALSE;
-  for (const RECT& rc : regionToSurface(*d, r->region).rects()) d->invertRect(rc);
+  const Region s = regionToSurface(*d, r->region);
+  for (const RECT& rc : s.rects()) d->invertRect(rc);
   return TRUE;
 }
 
