@@ -345,6 +345,12 @@ TEST(DrawTextLayout, PrefixesEllipsisAndModifyString) {
   DrawText(c.dc, buf, -1, &narrow, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING | DT_NOPREFIX);
   EXPECT_STREQ(buf, "A long ...");
   EXPECT_NE(log->lines()[0].find("\"A long ...\""), std::string::npos);
+  // A counted text without a terminator is rewritten only within its count.
+  char counted[8] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', '#'};
+  RECT four{0, 0, 20, 10};
+  DrawText(c.dc, counted, 7, &four, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING | DT_NOPREFIX);
+  EXPECT_EQ(std::string(counted, 5), std::string("a...\0", 5));
+  EXPECT_EQ(counted[7], '#');
   // Without DT_MODIFYSTRING the caller's text stays.
   char keep[32] = "A long file name.txt";
   DrawText(c.dc, keep, -1, &narrow, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
