@@ -271,11 +271,9 @@ static bool drawFigure(DeviceContext& dc, RECT box, Shape shape, const char* nam
   RECT outer = box;
   const int w = pen.width;
   if (w > 1 && !pen.insideFrame) {
-    // Centred on the outline pixels l, r - 1, t, b - 1.
+    // Centred on the outline pixels l, r - 1, t, b - 1: from -floor((w-1)/2) to +floor(w/2) around each.
     const int lo = (w - 1) / 2, hi = w / 2;
-    outer = RECT{box.left - lo, box.top - lo, box.right + hi - 0, box.bottom + hi - 0};
-    outer.right = box.right - 1 + hi + 1;
-    outer.bottom = box.bottom - 1 + hi + 1;
+    outer = RECT{box.left - lo, box.top - lo, box.right + hi, box.bottom + hi};
   }
   const Region whole = shape(outer);
   const Region inner = shape(deflated(outer, w));

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/base/GlobalMemory.h"
 #include "platform/gdi/DcRecorder.h"
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/FontFace.h"
@@ -140,6 +141,28 @@ std::optional<DevNamesValue> UnpackDevNames(const void* block, size_t size) {
     return std::nullopt;
   v.isDefault = (dn.wDefault & DN_DEFAULTPRN) != 0;
   return v;
+}
+
+BOOL CreatePrinterBlocks(const std::string& printer, HGLOBAL* devNames, HGLOBAL* devMode) {
+  if (!devNames || !devMode) return FALSE;
+  *devNames = *devMode = nullptr;
+  if (!knownPrinter(printer.c_str())) return FALSE;
+  const std::vector<BYTE> names = PackDevNames({"WINSPOOL", printer, printer + ":", printer == DefaultPrinterName()});
+  const DEVMODEA mode = MakeDevMode(printer);
+  HGLOBAL n = GlobalAlloc(GMEM_MOVEABLE, names.size());
+  HGLOBAL m = GlobalAlloc(GMEM_MOVEABLE, sizeof mode);
+  if (!n || !m) {
+    if (n) GlobalFree(n);
+    if (m) GlobalFree(m);
+    return FALSE;
+  }
+  std::memcpy(GlobalLock(n), names.data(), names.size());
+  GlobalUnlock(n);
+  std::memcpy(GlobalLock(m), &mode, sizeof mode);
+  GlobalUnlock(m);
+  *devNames = n;
+  *devMode = m;
+  return TRUE;
 }
 
 HDC createPrinterDC(LPCSTR, LPCSTR device, LPCSTR output, const void* devmode, bool) {

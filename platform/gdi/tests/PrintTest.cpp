@@ -184,6 +184,17 @@ TEST(PrintSettings, DevNamesRoundTripAndAfxCreateDcFromGlobalBlocks) {
   // The blocks are read, never changed.
   EXPECT_EQ(std::memcmp(GlobalLock(mode), &dm, sizeof dm), 0);
   GlobalUnlock(mode);
+  HGLOBAL defNames = nullptr, defMode = nullptr;
+  ASSERT_TRUE(plat::CreatePrinterBlocks("PNG", &defNames, &defMode));
+  EXPECT_EQ(GlobalSize(defMode), sizeof(DEVMODE));
+  HDC fromDefaults = AfxCreateDC(defNames, defMode);
+  ASSERT_NE(fromDefaults, nullptr);
+  EXPECT_EQ(plat::PrintJobOf(fromDefaults)->setup().deviceName, "PNG");
+  DeleteDC(fromDefaults);
+  GlobalFree(defNames);
+  GlobalFree(defMode);
+  EXPECT_FALSE(plat::CreatePrinterBlocks("Nowhere", &defNames, &defMode));
+  EXPECT_EQ(defNames, nullptr);
   HDC byDefault = AfxCreateDC(nullptr, nullptr);
   ASSERT_NE(byDefault, nullptr);
   EXPECT_EQ(GetDeviceCaps(byDefault, LOGPIXELSX), 300);
