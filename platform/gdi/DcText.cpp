@@ -192,6 +192,13 @@ bool DeviceContext::extTextOut(int x, int y, UINT options, const RECT* rect, con
     t.y = baseline;
     t.utf8 = FontFace::toUtf8(text, count);
     t.face = f;
+    double pen = left;
+    for (int i = 0; i < count; ++i) {
+      const unsigned char ch = static_cast<unsigned char>(text[i]);
+      t.glyphs.emplace_back(f->glyphIndex(ch), pen);
+      t.clusterBytes.push_back(static_cast<int>(FontFace::toUtf8(text + i, 1).size()));
+      pen += adv[i];
+    }
     t.color = resolveColor(st_.textColor);
     Region c = clip();
     if (clipped) c = c.intersected(r);

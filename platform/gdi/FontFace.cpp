@@ -46,11 +46,11 @@ Kind kindFor(const LOGFONTA& lf) {
   if (nameIs(face, {"Times New Roman", "Times", "MS Serif", "Roman", "Georgia", "Liberation Serif", "serif"}))
     return Kind::Serif;
   if (nameIs(face, {"Courier New", "Courier", "Lucida Console", "Consolas", "Fixedsys", "Terminal",
-                    "Liberation Mono", "monospace", "MS Sans Serif Fixed"}))
+                    "Liberation Mono", "monospace"}))
     return Kind::Mono;
   const bool known = face[0] != '\0' &&
                      nameIs(face, {"MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2", "Arial", "Tahoma", "System",
-                                   "Helv", "Verdana", "Segoe UI", "Microsoft Sans Serif", "Liberation Sans",
+                                   "Helv", "Verdana", "Liberation Sans",
                                    "sans-serif", "Small Fonts"});
   if (!known) {
     if ((lf.lfPitchAndFamily & 0x03) == FIXED_PITCH || (lf.lfPitchAndFamily & 0xF0) == FF_MODERN) return Kind::Mono;
