@@ -120,6 +120,11 @@ bool Surface::writePng(const std::string& path) const {
   return cairo_surface_write_to_png(surface_, path.c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
+cairo_surface_t* Surface::cairoSurface() const {
+  cairo_surface_mark_dirty(surface_);
+  return surface_;
+}
+
 cairo_t* Surface::beginCairo() {
   cairo_surface_mark_dirty(surface_);
   cairo_t* cr = cairo_create(surface_);
