@@ -222,7 +222,8 @@ BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state) {
       }
       if (kind > DFCS_SCROLLCOMBOBOX || kind == 4) return FALSE;
       const bool pushed = state & DFCS_PUSHED;
-      DrawEdge(dc, &r, pushed ? EDGE_RAISED : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST | (pushed ? BF_FLAT : flat));
+      // A pushed arrow button is flat, its arrow moved by one pixel down and right.
+      DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST | (pushed ? BF_FLAT : flat));
       const int shift = pushed ? 1 : 0;
       if (state & DFCS_INACTIVE) {
         drawArrow(dc, *rect, kind, COLOR_BTNHIGHLIGHT, shift + 1, shift + 1);
