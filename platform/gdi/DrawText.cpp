@@ -9,7 +9,8 @@
 // (6) output through ExtTextOut, clipped to the rectangle unless DT_NOCLIP, with the DC's background mode.
 // DT_CALCRECT only measures: the right side becomes left + the widest line (kept when word-breaking) and the
 // bottom top + the height. Tabs expand to stops every 8 average character widths with DT_EXPANDTABS.
-// The return value is the height of the text; DT_RTLREADING is accepted and ignored.
+// The return value is the height of the text (with DT_VCENTER or DT_BOTTOM: the offset from the rectangle's top
+// to the bottom of the text); DT_RTLREADING is accepted and ignored.
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -241,7 +242,9 @@ int drawTextImpl(HDC dc, LPSTR text, int count, size_t capacity, LPRECT rect, UI
     y += lineHeight;
   }
   SetTextAlign(dc, oldAlign);
-  return height;
+  // With DT_VCENTER or DT_BOTTOM the classic answer is the offset from the top to the bottom of the text.
+  const bool placed = (format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM));
+  return placed ? (y - rect->top) : height;
 }
 
 }  // namespace plat
