@@ -20,10 +20,7 @@
 //   push       raised edge with BTNFACE middle; pushed: sunken edge (flat with DFCS_FLAT);
 //   scroll     a push button with a solid triangle of n = (side + 1) / 4 rows (2n - 1, ..., 1 pixels) in BTNTEXT
 //              (GRAYTEXT with a BTNHIGHLIGHT copy one pixel down-right when inactive), moved by (1, 1) when pushed;
-//              DFCS_SCROLLSIZEGRIP draws three diagonal grip lines (shadow two pixels, highlight one);
-//   caption    a push button (sunken when pushed) with a close, minimise, maximise, restore or help glyph in
-//              BTNTEXT (GRAYTEXT inactive);
-//   menu       a black glyph (check, bullet, arrow) on a white mask.
+//              DFCS_SCROLLSIZEGRIP draws three diagonal grip lines (shadow two pixels, highlight one).
 #include <algorithm>
 
 #include "platform/gdi/DcRecorder.h"
@@ -135,85 +132,6 @@ void drawArrow(HDC dc, const RECT& r, UINT kind, int color, int dx, int dy) {
   }
 }
 
-// Caption button glyphs, centred on a square of side s = min(w, h) - 2 inside the button face:
-//   close: two diagonals two pixels thick; min: a bar two pixels high at the bottom; max: a box with a two-pixel
-//   top; restore: two overlapping smaller boxes; help: a question mark drawn as text.
-void drawCaptionGlyph(HDC dc, const RECT& face, UINT kind, int color) {
-  const int w = face.right - face.left, h = face.bottom - face.top;
-  const int s = std::max(3, std::min(w, h) - 2);
-  const int l = face.left + (w - s) / 2, t = face.top + (h - s) / 2;
-  switch (kind) {
-    case DFCS_CAPTIONCLOSE:
-      for (int i = 0; i < s; ++i) {
-        const int wide = i + 1 < s ? 2 : 1;  // two pixels across, one at the far end
-        fill(dc, l + i, t + i, l + i + wide, t + i + 1, color);
-        fill(dc, l + s - i - wide, t + i, l + s - i, t + i + 1, color);
-      }
-      break;
-    case DFCS_CAPTIONMIN:
-      fill(dc, l, t + s - 2, l + s - 2, t + s, color);
-      break;
-    case DFCS_CAPTIONMAX: {
-      RECT b{l, t, l + s, t + s};
-      HBRUSH brush = GetSysColorBrush(color);
-      FrameRect(dc, &b, brush);
-      fill(dc, l, t + 1, l + s, t + 2, color);
-      break;
-    }
-    case DFCS_CAPTIONRESTORE: {
-      const int q = std::max(3, s * 2 / 3);
-      HBRUSH brush = GetSysColorBrush(color);
-      RECT back{l + s - q, t, l + s, t + q};
-      RECT front{l, t + s - q, l + q, t + s};
-      FrameRect(dc, &back, brush);
-      fill(dc, back.left, back.top + 1, back.right, back.top + 2, color);
-      fill(dc, front.left, front.top, front.right, front.bottom, COLOR_BTNFACE);
-      FrameRect(dc, &front, brush);
-      fill(dc, front.left, front.top + 1, front.right, front.top + 2, color);
-      break;
-    }
-    case DFCS_CAPTIONHELP: {
-      const int saved = SaveDC(dc);
-      SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, GetSysColor(color));
-      SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-      RECT r = face;
-      DrawTextA(dc, "?", 1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
-      RestoreDC(dc, saved);
-      break;
-    }
-    default:
-      break;
-  }
-}
-
-// Menu glyphs in black on the white mask: the check mark, a round bullet of a third of the side, or a
-// right-pointing arrow of n = (side + 1) / 4 columns.
-void drawMenuGlyph(HDC dc, const RECT& r, UINT kind) {
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  switch (kind) {
-    case DFCS_MENUCHECK:
-      drawCheck(dc, r, COLOR_WINDOWTEXT);
-      break;
-    case DFCS_MENUBULLET: {
-      DeviceContext* d = dcOf(dc);
-      const RECT s = d->rectToSurface(r);
-      const int dot = std::max(2, std::min(w, h) / 3);
-      const int l = s.left + (w - dot) / 2, t = s.top + (h - dot) / 2;
-      Paint p;
-      p.color = d->devicePixel(GetSysColor(COLOR_WINDOWTEXT));
-      d->fillRegion(Region::ellipse(RECT{l, t, l + dot, t + dot}), p);
-      break;
-    }
-    case DFCS_MENUARROW:
-    case DFCS_MENUARROWRIGHT:
-      drawArrow(dc, r, DFCS_SCROLLRIGHT, COLOR_WINDOWTEXT, 0, 0);
-      break;
-    default:
-      break;
-  }
-}
-
 }  // namespace
 
 BOOL DrawEdge(HDC dc, LPRECT rect, UINT edge, UINT flags) {
@@ -315,23 +233,8 @@ BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state) {
       }
       return TRUE;
     }
-    case DFC_CAPTION: {
-      RECT r = *rect;
-      const bool pushed = state & DFCS_PUSHED;
-      DrawEdge(dc, &r, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST | flat);
-      const int shift = pushed ? 1 : 0;
-      const int color = (state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_BTNTEXT;
-      drawCaptionGlyph(dc, RECT{r.left + shift, r.top + shift, r.right + shift, r.bottom + shift}, state & 0x1F, color);
-      return TRUE;
-    }
-    case DFC_MENU: {
-      // Menu glyphs are masks: black on white, for the caller to blit in its own colours.
-      const RECT r = *rect;
-      fill(dc, r.left, r.top, r.right, r.bottom, COLOR_WINDOW);
-      drawMenuGlyph(dc, r, state & 0x1F);
-      return TRUE;
-    }
     default:
+      // Captions and menu glyphs are not drawn by this platform.
       return FALSE;
   }
 }

@@ -153,30 +153,3 @@ TEST(FrameControls, CheckBoxesRadiosPushButtonsAndArrows) {
   }
   EXPECT_EQ(rows, 4);
 }
-
-TEST(FrameControls, CaptionButtonsAndMenuMasks) {
-  plat::ResetSysColorsAndMetrics();
-  Blue c(16, 14);
-  RECT close{0, 0, 16, 14};
-  ASSERT_TRUE(DrawFrameControl(c.dc, &close, DFC_CAPTION, DFCS_CAPTIONCLOSE));
-  // The cross is symmetric about the face's vertical centre line and has ink on both diagonals.
-  int ink = 0;
-  for (int y = 2; y < 12; ++y)
-    for (int x = 2; x < 14; ++x) {
-      const bool here = c.at(x, y) == kDark;
-      ink += here;
-      EXPECT_EQ(here, c.at(15 - x, y) == kDark) << x << "," << y;
-    }
-  EXPECT_GT(ink, 16);
-  Blue m(13, 13);
-  RECT mr{0, 0, 13, 13};
-  ASSERT_TRUE(DrawFrameControl(m.dc, &mr, DFC_MENU, DFCS_MENUCHECK));
-  int black = 0, white = 0;
-  for (int y = 0; y < 13; ++y)
-    for (int x = 0; x < 13; ++x) {
-      black += m.at(x, y) == kDark;
-      white += m.at(x, y) == kHi;
-    }
-  EXPECT_EQ(black, 21);  // the 7x7 check's pixels
-  EXPECT_EQ(black + white, 169);
-}
