@@ -27,6 +27,16 @@ std::string hex8(DWORD v) {
 
 }  // namespace
 
+// A negative extent mirrors: the run starts at the given pixel and goes back, so [a + w + 1, a + 1) is covered
+// (the classic idiom mirrors with StretchBlt(x + w - 1, ..., -w, ...)).
+void mirror(LONG& a, LONG& b, bool& flip) {
+  if (a <= b) return;
+  const LONG lo = b + 1, hi = a + 1;
+  a = lo;
+  b = hi;
+  flip = !flip;
+}
+
 bool DeviceContext::patBlt(int x, int y, int w, int h, DWORD rop) {
   const BYTE code = static_cast<BYTE>((rop >> 16) & 0xFF);
   if (usesSource(code)) return false;
@@ -40,7 +50,8 @@ bool DeviceContext::patBlt(int x, int y, int w, int h, DWORD rop) {
   }
   if (code == 0x55) invertRect(r);
   else fillRect(r, p, code);
-  if (recorder_ && r.right > r.left && r.bottom > r.top) record("patblt " + rectText(r) + " rop=" + hex8(rop));
+  if (recorder_)
+    if (auto v = visible(r)) record("patblt " + rectText(*v) + " rop=" + hex8(rop));
   return true;
 }
 
@@ -112,10 +123,11 @@ bool DeviceContext::stretchBlt(int x, int y, int w, int h, DeviceContext* src, i
   POINT s0 = src->toSurface(sx, sy), s1 = src->toSurface(sx + sw, sy + sh);
   bool flipX = false, flipY = false;
   RECT dr{d0.x, d0.y, d1.x, d1.y}, sr{s0.x, s0.y, s1.x, s1.y};
-  if (dr.left > dr.right) { std::swap(dr.left, dr.right); flipX = !flipX; }
-  if (dr.top > dr.bottom) { std::swap(dr.top, dr.bottom); flipY = !flipY; }
-  if (sr.left > sr.right) { std::swap(sr.left, sr.right); flipX = !flipX; }
-  if (sr.top > sr.bottom) { std::swap(sr.top, sr.bottom); flipY = !flipY; }
+  mirror(dr.left, dr.right, flipX);
+  mirror(dr.top, dr.bottom, flipY);
+  mirror(sr.left, sr.right, flipX);
+  mirror(sr.top, sr.bottom, flipY);
+  if (BitmapObject* bm = bitmapOf(src->st_.bitmap)) syncDibSection(*bm);
   // Copying within one surface reads from a snapshot of the source area.
   SurfacePtr source = src->surface_;
   if (source == surface_) {
@@ -127,8 +139,8 @@ bool DeviceContext::stretchBlt(int x, int y, int w, int h, DeviceContext* src, i
     source = tmp;
   }
   blitPixels(dr, *source, sr, src->mono_, src->st_.bkColor, rop, flipX, flipY);
-  if (recorder_) {
-    std::string line = "blit " + rectText(dr) + " from " + std::to_string(sr.left) + "," + std::to_string(sr.top) +
+  if (recorder_ && visible(dr)) {
+    std::string line = "blit " + rectText(*visible(dr)) + " from " + std::to_string(sr.left) + "," + std::to_string(sr.top) +
                        " rop=" + hex8(rop);
     if (sr.right - sr.left != dr.right - dr.left || sr.bottom - sr.top != dr.bottom - dr.top)
       line += " stretch " + std::to_string(sr.right - sr.left) + "x" + std::to_string(sr.bottom - sr.top);

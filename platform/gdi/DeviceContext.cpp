@@ -103,7 +103,10 @@ DeviceContext::DeviceContext(DcKind kind, SurfacePtr surface, POINT origin)
 }
 
 DeviceContext::~DeviceContext() {
-  if (BitmapObject* bm = bitmapOf(st_.bitmap); bm && bm->selectedInto == this) bm->selectedInto = nullptr;
+  if (BitmapObject* bm = bitmapOf(st_.bitmap); bm && bm->selectedInto == this) {
+    bm->selectedInto = nullptr;
+    syncDibSection(*bm);
+  }
   for (const DcState& s : saved_) release(s);
   release(st_);
 }
@@ -171,7 +174,11 @@ HGDIOBJ DeviceContext::select(HGDIOBJ h) {
       if (kind_ != DcKind::Memory) return nullptr;
       auto* bm = static_cast<BitmapObject*>(o);
       if (bm->selectedInto && bm->selectedInto != this) return nullptr;
-      if (BitmapObject* old = bitmapOf(st_.bitmap); old && old != bm) old->selectedInto = nullptr;
+      if (BitmapObject* old = bitmapOf(st_.bitmap); old && old != bm) {
+        old->selectedInto = nullptr;
+        syncDibSection(*old);
+      }
+      syncDibSection(*bm);
       if (!bm->stock) bm->selectedInto = this;
       surface_ = bm->surface;
       mono_ = bm->mono();
@@ -341,7 +348,12 @@ Paint DeviceContext::brushPaint(HGDIOBJ brush) const {
 
 void DeviceContext::forEachClipped(const RECT& r, const std::function<void(const RECT&)>& fn) const {
   if (r.right <= r.left || r.bottom <= r.top) return;
-  for (const RECT& c : clip().rects()) {
+  // Bands are disjoint and sorted, so their bottoms rise monotonically: skip the bands above `r` at once (a clip
+  // carved by many excluded rectangles has many bands).
+  const auto& rects = clip().rects();
+  auto first = std::partition_point(rects.begin(), rects.end(), [&](const RECT& c) { return c.bottom <= r.top; });
+  for (auto it = first; it != rects.end(); ++it) {
+    const RECT& c = *it;
     if (c.top >= r.bottom) break;
     if (c.bottom <= r.top || c.right <= r.left || c.left >= r.right) continue;
     fn(RECT{std::max(c.left, r.left), std::max(c.top, r.top), std::min(c.right, r.right),
@@ -404,6 +416,13 @@ void DeviceContext::invertRect(const RECT& r) {
       for (int x = c.left; x < c.right; ++x) row[x] ^= 0x00FFFFFFu;
     }
   });
+}
+
+std::optional<RECT> DeviceContext::visible(const RECT& r) const {
+  if (r.right <= r.left || r.bottom <= r.top) return std::nullopt;
+  const Region v = clip().intersected(r);
+  if (v.empty()) return std::nullopt;
+  return v.bounds();
 }
 
 void DeviceContext::record(const std::string& line) const {

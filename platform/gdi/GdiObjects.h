@@ -1,13 +1,15 @@
 // The GDI object table and the objects behind HPEN, HBRUSH, HFONT, HBITMAP, HRGN, HPALETTE and HDC.
 //
-// Handles are tokens: bits 0..23 hold the slot index + 1, bits 32..63 its generation. A deleted slot bumps its
-// generation, so a stale handle never reaches a recycled object. Stock objects live in the table like any
+// Handles are tokens: bits 0..23 hold the slot index + 1, bits 32..55 its generation, bits 56..63 a tag. A
+// deleted slot bumps its generation and goes to the back of the free queue (the oldest free slot is reused
+// first), so a stale handle does not reach a recycled object. Stock objects live in the table like any
 // other object but refuse deletion. An object still selected into a DC is only marked; it is freed when the
 // last DC deselects it (the grid frees caches during nested redraws).
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -78,6 +80,7 @@ struct BitmapObject : GdiObject {
   DeviceContext* selectedInto = nullptr;
   // DIB sections: the caller-visible bits in the DIB's own format, kept in step with the surface.
   std::vector<BYTE> dibBits;
+  std::vector<BYTE> dibShadow;  // the bits as of the last synchronisation
   BITMAPINFOHEADER dibHeader{};
   std::vector<RGBQUAD> dibColors;
   bool isDibSection() const { return !dibBits.empty(); }
@@ -114,7 +117,7 @@ class GdiTable {
     std::uint32_t generation = 1;
   };
   std::vector<Slot> slots_;
-  std::vector<std::uint32_t> free_;
+  std::deque<std::uint32_t> free_;
 };
 
 inline PenObject* penOf(HGDIOBJ h) { return GdiTable::instance().get<PenObject>(h, OBJ_PEN); }
@@ -128,6 +131,11 @@ DeviceContext* dcOf(HDC h);
 // Called when a DC stops selecting an object: frees it when its deletion was deferred.
 void releaseSelection(HGDIOBJ h);
 void addSelection(HGDIOBJ h);
+
+// DIB sections keep the caller's bits and the surface in step at these points: selection and deselection, use as
+// a blit source, GdiFlush, GetDIBits and GetObject. Bits the caller changed since the last synchronisation win;
+// otherwise the surface (what GDI drew) is written to the bits.
+void syncDibSection(BitmapObject& bm);
 
 // Resolves PALETTEINDEX / PALETTERGB forms to a plain RGB colour.
 COLORREF resolveColor(COLORREF c);
