@@ -79,7 +79,8 @@ LRESULT OnWindowPosChanged(WindowManager& wm, Window& w, const WINDOWPOS* wp) {
   }
   Window* still = wm.Get(hwnd);
   if (still && !(wp->flags & kSwpNoClientSize))
-    wm.Send(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(still->client.Width(), still->client.Height()));
+    wm.Send(hwnd, WM_SIZE, (still->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED,
+            MAKELPARAM(still->client.Width(), still->client.Height()));
   return 0;
 }
 

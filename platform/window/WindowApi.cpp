@@ -5,6 +5,7 @@
 
 #include "platform/window/Caret.h"
 #include "platform/window/Cursors.h"
+#include "platform/window/Inspect.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/MessageSpy.h"
