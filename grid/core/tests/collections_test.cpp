@@ -78,3 +78,32 @@ TEST(GxHashMap, LastRemovalCanReleaseBlocks) {
 }
 
 }  // namespace
+
+#include "grid/core/CMapNdxToOb.h"
+
+namespace {
+
+TEST(CGXMapByte8ToPtr, RemovingTheOnlyKeyFreesTheBlocks) {
+  CGXMapByte8ToPtr m;
+  int x = 0;
+  m.SetAt({1, 2}, &x);
+  EXPECT_EQ(m.GetBlockCount(), 1u);
+  EXPECT_TRUE(m.RemoveKey({1, 2}));
+  EXPECT_EQ(m.GetBlockCount(), 0u);
+}
+
+TEST(CMapNdxToOb, CellsAreDistinctKeys) {
+  CGXMapCellToOb m;
+  CGXMapDWordToLong a, b;
+  m.SetAt(1, 2, &a);
+  m.SetAt(2, 1, &b);
+  CObject* o = nullptr;
+  ASSERT_TRUE(m.Lookup(1, 2, o));
+  EXPECT_EQ(o, &a);
+  ASSERT_TRUE(m.Lookup(2, 1, o));
+  EXPECT_EQ(o, &b);
+  EXPECT_FALSE(m.Lookup(1, 1, o));
+  EXPECT_EQ(m.GetCount(), 2);
+}
+
+}  // namespace
