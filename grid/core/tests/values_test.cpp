@@ -235,3 +235,23 @@ TEST(CGXFontGdi, MetricsOnTheBundledFaces) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GdiConversions, BrushesAndPens) {
+  CGXInteriorBrush solid(0xF9000000);
+  EXPECT_EQ(solid.GetLogBrush().lbStyle, 0u);
+  EXPECT_EQ(solid.GetLogBrush().lbColor, GetSysColor(5));
+  CGXInteriorBrush pattern;
+  pattern.SetPattern(7);
+  EXPECT_EQ(pattern.GetLogBrush().lbStyle, static_cast<UINT>(BS_PATTERN));
+  EXPECT_NE(pattern.GetLogBrush().lbHatch, 0u);
+  pattern.SetPattern(50);
+  EXPECT_EQ(pattern.GetLogBrush().lbStyle, static_cast<UINT>(BS_NULL));
+  const LOGPEN lp = CGXBorderPen(2, 3, 0xF6000000).GetLogPen();
+  EXPECT_EQ(lp.lopnStyle, 2u);
+  EXPECT_EQ(lp.lopnWidth.x, 3);
+  EXPECT_EQ(lp.lopnColor, GetSysColor(8));
+}
+
+}  // namespace
