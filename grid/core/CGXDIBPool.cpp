@@ -12,9 +12,11 @@ namespace {
 constexpr const char kPrefix[] = "#BMP(";
 }
 
+// The process's pool lives to the very end: its blocks belong to the platform's global-memory table, which
+// may be gone before a static pool would be destroyed. The system takes the memory back at exit.
 CGXDIBPool& GetDIBPool() {
-  static CGXDIBPool pool;
-  return pool;
+  static auto* pool = new CGXDIBPool;
+  return *pool;
 }
 
 CGXDIBPool::~CGXDIBPool() {

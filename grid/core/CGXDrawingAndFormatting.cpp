@@ -53,9 +53,11 @@ void TextOutClipped(CDC* pDC, int x, int y, LPCTSTR text, int n, const RECT& cli
 
 }  // namespace
 
+// Lives to the very end of the process: its pattern bitmaps must not be freed after the platform's GDI
+// tables at exit.
 CGXDrawingAndFormatting& GetDrawingAndFormatting() {
-  static CGXDrawingAndFormatting object;
-  return object;
+  static auto* object = new CGXDrawingAndFormatting;
+  return *object;
 }
 
 CBitmap* CGXDrawingAndFormatting::GetPatternBitmap(UINT n) {
