@@ -32,6 +32,11 @@ struct CaseTables {
 
 constexpr CaseTables kTables;
 
+// 0x80..0x9F of code page 1252.
+constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
 }  // namespace
 
 unsigned char ToUpper1252(unsigned char c) { return kTables.upper[c]; }
@@ -53,6 +58,97 @@ int CompareNoCase1252(std::string_view a, std::string_view b) {
 
 bool EqualNoCase1252(std::string_view a, std::string_view b) {
   return a.size() == b.size() && CompareNoCase1252(a, b) == 0;
+}
+
+char16_t CharTo16(unsigned char c) { return (c >= 0x80 && c < 0xA0) ? kHigh[c - 0x80] : static_cast<char16_t>(c); }
+
+unsigned char CharFrom16(char16_t u) {
+  if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<unsigned char>(u);
+  for (int i = 0; i < 32; ++i)
+    if (kHigh[i] == u) return static_cast<unsigned char>(0x80 + i);
+  return '?';
+}
+
+std::u16string Utf16From1252(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char c : text) out += CharTo16(static_cast<unsigned char>(c));
+  return out;
+}
+
+std::string Cp1252FromUtf16(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t u = text[i];
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      ++i;
+      out += '?';
+      continue;
+    }
+    out += static_cast<char>(CharFrom16(u));
+  }
+  return out;
+}
+
+std::string Utf8From1252(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    const char16_t u = CharTo16(static_cast<unsigned char>(c));
+    if (u < 0x80) {
+      out += static_cast<char>(u);
+    } else if (u < 0x800) {
+      out += static_cast<char>(0xC0 | (u >> 6));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (u >> 12));
+      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string Cp1252FromUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    char32_t cp = 0;
+    if (b < 0x80) {
+      cp = b;
+    } else if ((b & 0xE0) == 0xC0) {
+      cp = b & 0x1F;
+      extra = 1;
+    } else if ((b & 0xF0) == 0xE0) {
+      cp = b & 0x0F;
+      extra = 2;
+    } else if ((b & 0xF8) == 0xF0) {
+      cp = b & 0x07;
+      extra = 3;
+    } else {
+      out += '?';
+      ++i;
+      continue;
+    }
+    bool ok = i + static_cast<std::size_t>(extra) < text.size();
+    for (int k = 1; ok && k <= extra; ++k) {
+      const auto cb = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      if ((cb & 0xC0) != 0x80) ok = false;
+      cp = (cp << 6) | (cb & 0x3F);
+    }
+    if (!ok) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    i += static_cast<std::size_t>(extra) + 1;
+    out += cp > 0xFFFF ? '?' : static_cast<char>(CharFrom16(static_cast<char16_t>(cp)));
+  }
+  return out;
 }
 
 }  // namespace plat

@@ -21,8 +21,8 @@ using USHORT = std::uint16_t;
 using CHAR = char;
 using UCHAR = unsigned char;
 using WCHAR = char16_t;
-using LONGLONG = std::int64_t;
-using ULONGLONG = std::uint64_t;
+using LONGLONG = long long;  // not int64_t: on Linux that is `long`, which archives store as 32 bits
+using ULONGLONG = unsigned long long;
 using DWORD_PTR = std::uintptr_t;
 using UINT_PTR = std::uintptr_t;
 using INT_PTR = std::intptr_t;
@@ -170,3 +170,7 @@ struct SYSTEMTIME {
   WORD wSecond;
   WORD wMilliseconds;
 };
+
+// An iteration position in the classic collections; null means "no more elements".
+struct __POSITION {};
+using POSITION = __POSITION*;

@@ -1,0 +1,3 @@
+#include "platform/base/CByteArray.h"
+
+IMPLEMENT_SERIAL(CByteArray, CObject, 0)

@@ -1,0 +1,3 @@
+#include "platform/base/CMapPtrToPtr.h"
+
+IMPLEMENT_DYNAMIC(CMapPtrToPtr, CObject)

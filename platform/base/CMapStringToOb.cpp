@@ -1,0 +1,3 @@
+#include "platform/base/CMapStringToOb.h"
+
+IMPLEMENT_SERIAL(CMapStringToOb, CObject, 0)

@@ -1,0 +1,3 @@
+#include "platform/base/CMapStringToPtr.h"
+
+IMPLEMENT_DYNAMIC(CMapStringToPtr, CObject)

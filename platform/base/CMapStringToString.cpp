@@ -1,0 +1,3 @@
+#include "platform/base/CMapStringToString.h"
+
+IMPLEMENT_SERIAL(CMapStringToString, CObject, 0)

@@ -1,0 +1,3 @@
+#include "platform/base/CMapWordToOb.h"
+
+IMPLEMENT_SERIAL(CMapWordToOb, CObject, 0)

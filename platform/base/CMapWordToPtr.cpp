@@ -1,0 +1,3 @@
+#include "platform/base/CMapWordToPtr.h"
+
+IMPLEMENT_DYNAMIC(CMapWordToPtr, CObject)

@@ -1,0 +1,3 @@
+#include "platform/base/CObList.h"
+
+IMPLEMENT_SERIAL(CObList, CObject, 0)

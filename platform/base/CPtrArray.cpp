@@ -1,0 +1,3 @@
+#include "platform/base/CPtrArray.h"
+
+IMPLEMENT_DYNAMIC(CPtrArray, CObject)

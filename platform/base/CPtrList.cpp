@@ -1,0 +1,3 @@
+#include "platform/base/CPtrList.h"
+
+IMPLEMENT_DYNAMIC(CPtrList, CObject)

@@ -1,0 +1,3 @@
+#include "platform/base/CStringArray.h"
+
+IMPLEMENT_SERIAL(CStringArray, CObject, 0)

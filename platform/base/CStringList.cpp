@@ -1,0 +1,3 @@
+#include "platform/base/CStringList.h"
+
+IMPLEMENT_SERIAL(CStringList, CObject, 0)

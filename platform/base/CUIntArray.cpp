@@ -1,0 +1,3 @@
+#include "platform/base/CUIntArray.h"
+
+IMPLEMENT_DYNAMIC(CUIntArray, CObject)

@@ -1,0 +1,3 @@
+#include "platform/base/CWordArray.h"
+
+IMPLEMENT_SERIAL(CWordArray, CObject, 0)

@@ -1,0 +1,22 @@
+// Every classic collection class.
+#pragma once
+
+#include "platform/base/CArray.h"
+#include "platform/base/CList.h"
+#include "platform/base/CMap.h"
+#include "platform/base/CByteArray.h"
+#include "platform/base/CWordArray.h"
+#include "platform/base/CDWordArray.h"
+#include "platform/base/CUIntArray.h"
+#include "platform/base/CPtrArray.h"
+#include "platform/base/CObArray.h"
+#include "platform/base/CStringArray.h"
+#include "platform/base/CPtrList.h"
+#include "platform/base/CObList.h"
+#include "platform/base/CStringList.h"
+#include "platform/base/CMapStringToPtr.h"
+#include "platform/base/CMapStringToString.h"
+#include "platform/base/CMapStringToOb.h"
+#include "platform/base/CMapPtrToPtr.h"
+#include "platform/base/CMapWordToPtr.h"
+#include "platform/base/CMapWordToOb.h"
