@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace plat {
@@ -373,3 +374,23 @@ std::string FormatVa(const char* format, va_list args) {
 }
 
 }  // namespace plat
+
+int _vsnprintf(char* buffer, std::size_t count, const char* format, va_list args) {
+  const std::string text = plat::FormatVa(format, args);
+  if (!buffer || count == 0) return text.empty() && buffer ? 0 : -1;
+  if (text.size() < count) {
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return static_cast<int>(text.size());
+  }
+  std::memcpy(buffer, text.data(), count - 1);
+  buffer[count - 1] = '\0';
+  return -1;
+}
+
+int _snprintf(char* buffer, std::size_t count, const char* format, ...) {
+  va_list ap;
+  va_start(ap, format);
+  const int n = _vsnprintf(buffer, count, format, ap);
+  va_end(ap);
+  return n;
+}

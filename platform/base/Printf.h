@@ -83,3 +83,9 @@ class CLocaleScope {
 };
 
 }  // namespace plat
+
+// The classic runtime's bounded formatting: the length written, or -1 when the text (with its NUL) does
+// not fit; the output is always NUL-terminated when count > 0, also when cut. The format follows the
+// engine above ("l" is 32 bits, "I64" 64 bits).
+int _vsnprintf(char* buffer, std::size_t count, const char* format, va_list args);
+int _snprintf(char* buffer, std::size_t count, const char* format, ...);

@@ -1,6 +1,14 @@
 #include "platform/base/SystemError.h"
 
+#include <locale.h>
+
 #include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+#include <algorithm>
+
+#include "platform/base/GlobalMemory.h"
 
 namespace {
 thread_local DWORD tLastError = 0;
@@ -66,3 +74,162 @@ DWORD SetLastErrorFromErrno(int errnoValue) {
 }
 
 }  // namespace plat
+
+namespace {
+
+// The errno whose C runtime text describes a classic error number; 0 when there is none.
+int ErrorToErrno(DWORD e) {
+  switch (e) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return ENOENT;
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return EMFILE;
+    case ERROR_ACCESS_DENIED:
+      return EACCES;
+    case ERROR_INVALID_HANDLE:
+      return EBADF;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return ENOMEM;
+    case ERROR_SHARING_VIOLATION:
+      return EBUSY;
+    case ERROR_LOCK_VIOLATION:
+      return EAGAIN;
+    case ERROR_NOT_SUPPORTED:
+      return ENOTSUP;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return EEXIST;
+    case ERROR_INVALID_PARAMETER:
+      return EINVAL;
+    case ERROR_DISK_FULL:
+      return ENOSPC;
+    case ERROR_CALL_NOT_IMPLEMENTED:
+      return ENOSYS;
+    case ERROR_FILENAME_EXCED_RANGE:
+      return ENAMETOOLONG;
+    case ERROR_DIR_NOT_EMPTY:
+      return ENOTEMPTY;
+    case ERROR_GEN_FAILURE:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+      return EIO;
+    case ERROR_DIRECTORY:
+      return ENOTDIR;
+    default:
+      return 0;
+  }
+}
+
+std::string SystemText(DWORD id) {
+  switch (id) {
+    case ERROR_SUCCESS:
+      return "The operation completed successfully.";
+    case ERROR_HANDLE_EOF:
+      return "Reached the end of the file.";
+    case ERROR_INSUFFICIENT_BUFFER:
+    case ERROR_MORE_DATA:
+      return "The data area passed is too small.";
+    case ERROR_NO_MORE_FILES:
+      return "There are no more files.";
+    case static_cast<DWORD>(E_FAIL):
+      return "Unspecified failure.";
+    case static_cast<DWORD>(E_NOTIMPL):
+      return "Not implemented.";
+    case static_cast<DWORD>(E_NOINTERFACE):
+      return "The interface is not supported.";
+    case static_cast<DWORD>(E_POINTER):
+      return "Invalid pointer.";
+    case static_cast<DWORD>(E_OUTOFMEMORY):
+      return "Out of memory.";
+    case static_cast<DWORD>(E_INVALIDARG):
+      return "One or more arguments are invalid.";
+    default:
+      break;
+  }
+  // An HRESULT wrapping a classic error number (0x8007xxxx) reads as that number.
+  if ((id & 0xFFFF0000u) == 0x80070000u) id &= 0xFFFF;
+  if (const int e = ErrorToErrno(id)) {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return std::string(strerror_l(e, c)) + ".";
+  }
+  return "error number " + std::to_string(id);
+}
+
+}  // namespace
+
+DWORD FormatMessage(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPSTR buffer, DWORD size,
+                    va_list* args) {
+  if (languageId != 0 && languageId != 0x400 && languageId != 0x409 && languageId != 0x800) {
+    SetLastError(ERROR_RESOURCE_LANG_NOT_FOUND);
+    return 0;
+  }
+  if (!buffer) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  std::string text;
+  if (flags & FORMAT_MESSAGE_FROM_STRING) {
+    if (!source) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return 0;
+    }
+    const char* templ = static_cast<const char*>(source);
+    if (flags & FORMAT_MESSAGE_IGNORE_INSERTS) {
+      text = templ;
+    } else {
+      // %1..%99 as strings; %% a percent sign; %n a line break.
+      va_list copy;
+      const char* const* array = (flags & FORMAT_MESSAGE_ARGUMENT_ARRAY) ? reinterpret_cast<const char* const*>(args) : nullptr;
+      std::vector<const char*> taken;
+      if (!array && args) va_copy(copy, *args);
+      for (const char* p = templ; *p; ++p) {
+        if (*p != '%' || !p[1]) {
+          text += *p;
+          continue;
+        }
+        ++p;
+        if (*p >= '1' && *p <= '9') {
+          int n = *p - '0';
+          if (p[1] >= '0' && p[1] <= '9') n = n * 10 + (*++p - '0');
+          const char* value = nullptr;
+          if (array) {
+            value = array[n - 1];
+          } else if (args) {
+            while (static_cast<int>(taken.size()) < n) taken.push_back(va_arg(copy, const char*));
+            value = taken[static_cast<std::size_t>(n - 1)];
+          }
+          if (value) text += value;
+        } else if (*p == 'n') {
+          text += "\r\n";
+        } else {
+          text += *p;
+        }
+      }
+      if (!array && args) va_end(copy);
+    }
+  } else if (flags & FORMAT_MESSAGE_FROM_SYSTEM) {
+    text = SystemText(messageId) + "\r\n";
+  } else {
+    SetLastError(ERROR_MR_MID_NOT_FOUND);
+    return 0;
+  }
+  if (flags & FORMAT_MESSAGE_ALLOCATE_BUFFER) {
+    const std::size_t bytes = std::max<std::size_t>(text.size() + 1, size);
+    auto* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, bytes));
+    if (!block) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return 0;
+    }
+    std::memcpy(block, text.c_str(), text.size() + 1);
+    *reinterpret_cast<char**>(buffer) = block;
+    return static_cast<DWORD>(text.size());
+  }
+  if (size <= text.size()) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  return static_cast<DWORD>(text.size());
+}

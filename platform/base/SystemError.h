@@ -2,6 +2,8 @@
 // FormatMessage over a fixed table of texts.
 #pragma once
 
+#include <cstdarg>
+
 #include "platform/base/wintypes.h"
 
 constexpr DWORD NO_ERROR = 0;
@@ -37,8 +39,30 @@ constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_DIRECTORY = 267;
 
+constexpr DWORD ERROR_RESOURCE_LANG_NOT_FOUND = 1815;
+constexpr DWORD ERROR_MR_MID_NOT_FOUND = 317;
+
+constexpr DWORD FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x0100;
+constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x0200;
+constexpr DWORD FORMAT_MESSAGE_FROM_STRING = 0x0400;
+constexpr DWORD FORMAT_MESSAGE_FROM_HMODULE = 0x0800;
+constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x1000;
+constexpr DWORD FORMAT_MESSAGE_ARGUMENT_ARRAY = 0x2000;
+constexpr DWORD FORMAT_MESSAGE_MAX_WIDTH_MASK = 0x00FF;
+
 DWORD GetLastError();
 void SetLastError(DWORD error);
+
+// Messages come from a fixed table, never from the machine: classic error numbers through the C runtime's
+// texts in the C locale (ERROR_FILE_NOT_FOUND gives "No such file or directory"), the common HRESULTs,
+// else "error number n". System texts end with "\r\n" as on the classic system. Languages 0, 0x400,
+// 0x409 and 0x800 are accepted. With FORMAT_MESSAGE_FROM_STRING the source is the text; inserts %1..%99
+// are taken as strings from `args` (a va_list*, or a char* array with FORMAT_MESSAGE_ARGUMENT_ARRAY)
+// unless FORMAT_MESSAGE_IGNORE_INSERTS keeps them. With FORMAT_MESSAGE_ALLOCATE_BUFFER `buffer` is really
+// a char** that receives a LocalAlloc block (size is then a minimum). Returns the length without the
+// NUL, 0 on failure (last error set).
+DWORD FormatMessage(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPSTR buffer, DWORD size,
+                    va_list* args);
 
 namespace plat {
 // The classic error number that a C runtime errno value means.

@@ -1,0 +1,86 @@
+#include "platform/base/SystemError.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstring>
+#include <limits>
+#include <thread>
+
+#include "platform/base/GlobalMemory.h"
+#include "platform/base/MulDiv.h"
+#include "platform/base/Printf.h"
+
+namespace {
+
+DWORD FromString(DWORD flags, const char* templ, char* out, DWORD size, ...) {
+  va_list ap;
+  va_start(ap, size);
+  const DWORD n = FormatMessage(flags | FORMAT_MESSAGE_FROM_STRING, templ, 0, 0, out, size, &ap);
+  va_end(ap);
+  return n;
+}
+
+}  // namespace
+
+TEST(FormatMessage, SystemTextsFromTheFixedTable) {
+  char* text = nullptr;
+  const DWORD n = FormatMessage(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
+                                nullptr, ERROR_FILE_NOT_FOUND, 0x400, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+  ASSERT_NE(text, nullptr);
+  EXPECT_STREQ(text, "No such file or directory.\r\n");
+  EXPECT_EQ(n, std::strlen(text));
+  EXPECT_EQ(LocalFree(text), nullptr);
+
+  char buf[64];
+  EXPECT_GT(FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 0x80004005u, 0x800, buf, sizeof buf, nullptr), 0u);
+  EXPECT_STREQ(buf, "Unspecified failure.\r\n");
+  FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 0x80070005u, 0, buf, sizeof buf, nullptr);
+  EXPECT_STREQ(buf, "Permission denied.\r\n");  // an HRESULT wrapping a classic error number
+  FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 4242, 0, buf, sizeof buf, nullptr);
+  EXPECT_STREQ(buf, "error number 4242\r\n");
+  EXPECT_EQ(FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 2, 0x407, buf, sizeof buf, nullptr), 0u);
+  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_LANG_NOT_FOUND);
+  EXPECT_EQ(FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 2, 0, buf, 5, nullptr), 0u);
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+}
+
+TEST(FormatMessage, Inserts) {
+  char buf[64];
+  EXPECT_EQ(FromString(0, "%2 and %1%n100%%", buf, sizeof buf, "one", "two"), 17u);
+  EXPECT_STREQ(buf, "two and one\r\n100%");
+  FromString(FORMAT_MESSAGE_IGNORE_INSERTS, "%1 stays", buf, sizeof buf);
+  EXPECT_STREQ(buf, "%1 stays");
+}
+
+TEST(LastError, IsPerThread) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  DWORD other = 1;
+  std::thread([&] { other = GetLastError(); }).join();
+  EXPECT_EQ(other, 0u);
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+}
+
+TEST(MulDiv, RoundsHalfAwayFromZeroAndFails) {
+  EXPECT_EQ(MulDiv(5, 1, 2), 3);
+  EXPECT_EQ(MulDiv(-5, 1, 2), -3);
+  EXPECT_EQ(MulDiv(5, -1, 2), -3);
+  EXPECT_EQ(MulDiv(-5, -1, -2), -3);
+  EXPECT_EQ(MulDiv(7, 1, 3), 2);
+  EXPECT_EQ(MulDiv(8, 96, 72), 11);  // points to pixels at 96 DPI: 10.67
+  EXPECT_EQ(MulDiv(100000, 100000, 1000), 10000000);  // the product needs 64 bits
+  EXPECT_EQ(MulDiv(1, 2, 0), -1);
+  EXPECT_EQ(MulDiv(std::numeric_limits<int>::max(), 2, 1), -1);
+  EXPECT_EQ(MulDiv(std::numeric_limits<int>::min(), 1, 1), std::numeric_limits<int>::min());
+}
+
+TEST(PrintfShims, MinusOneOnTruncationAlwaysTerminated) {
+  char buf[6];
+  EXPECT_EQ(_snprintf(buf, sizeof buf, "%d", 12345), 5);
+  EXPECT_STREQ(buf, "12345");
+  EXPECT_EQ(_snprintf(buf, sizeof buf, "%s", "123456"), -1);
+  EXPECT_STREQ(buf, "12345");
+  EXPECT_EQ(_snprintf(buf, sizeof buf, "%.2f|%lu", 2.5, 7u), -1);
+  EXPECT_STREQ(buf, "2.50|");
+  EXPECT_EQ(_snprintf(buf, 0, "x"), -1);
+}

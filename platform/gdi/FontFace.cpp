@@ -1,0 +1,322 @@
+#include "platform/gdi/FontFace.h"
+
+#include <cairo-ft.h>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+#include FT_ADVANCES_H
+
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <stdexcept>
+
+namespace plat {
+
+namespace {
+
+enum class Kind { Sans, Serif, Mono, TestFixed };
+
+FT_Library library() {
+  static FT_Library lib = [] {
+    FT_Library l = nullptr;
+    if (FT_Init_FreeType(&l) != 0) throw std::runtime_error("FreeType cannot be initialised");
+    return l;
+  }();
+  return lib;
+}
+
+bool nameIs(const char* face, std::initializer_list<const char*> names) {
+  for (const char* n : names)
+    if (strcasecmp(face, n) == 0) return true;
+  return false;
+}
+
+Kind kindFor(const LOGFONTA& lf) {
+  char face[LF_FACESIZE + 1] = {};
+  std::memcpy(face, lf.lfFaceName, LF_FACESIZE);
+  if (nameIs(face, {"Test Fixed"})) return Kind::TestFixed;
+  if (nameIs(face, {"Times New Roman", "Times", "MS Serif", "Roman", "Georgia", "Liberation Serif", "serif"}))
+    return Kind::Serif;
+  if (nameIs(face, {"Courier New", "Courier", "Lucida Console", "Consolas", "Fixedsys", "Terminal",
+                    "Liberation Mono", "monospace", "MS Sans Serif Fixed"}))
+    return Kind::Mono;
+  const bool known = face[0] != '\0' &&
+                     nameIs(face, {"MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2", "Arial", "Tahoma", "System",
+                                   "Helv", "Verdana", "Segoe UI", "Microsoft Sans Serif", "Liberation Sans",
+                                   "sans-serif", "Small Fonts"});
+  if (!known) {
+    if ((lf.lfPitchAndFamily & 0x03) == FIXED_PITCH || (lf.lfPitchAndFamily & 0xF0) == FF_MODERN) return Kind::Mono;
+    if ((lf.lfPitchAndFamily & 0xF0) == FF_ROMAN) return Kind::Serif;
+  }
+  return Kind::Sans;
+}
+
+const char* familyName(Kind k) {
+  switch (k) {
+    case Kind::Serif: return "Liberation Serif";
+    case Kind::Mono:
+    case Kind::TestFixed: return "Liberation Mono";
+    default: return "Liberation Sans";
+  }
+}
+
+bool fileExists(const std::string& p) {
+  struct stat st {};
+  return ::stat(p.c_str(), &st) == 0;
+}
+
+// Locates a bundled face through fontconfig and checks that the match really is that family and style.
+std::string locate(const char* family, bool bold, bool italic) {
+  static std::map<std::string, std::string> cache;
+  const std::string key = std::string(family) + (bold ? "/b" : "/r") + (italic ? "i" : "");
+  if (auto it = cache.find(key); it != cache.end()) return it->second;
+  std::string file;
+  if (FcInit()) {
+    FcPattern* pat = FcPatternCreate();
+    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult res = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pat, &res);
+    if (match) {
+      FcChar8* f = nullptr;
+      FcChar8* fam = nullptr;
+      int weight = 0, slant = 0;
+      if (FcPatternGetString(match, FC_FILE, 0, &f) == FcResultMatch &&
+          FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch &&
+          FcPatternGetInteger(match, FC_WEIGHT, 0, &weight) == FcResultMatch &&
+          FcPatternGetInteger(match, FC_SLANT, 0, &slant) == FcResultMatch &&
+          strcasecmp(reinterpret_cast<const char*>(fam), family) == 0 && (weight >= FC_WEIGHT_BOLD) == bold &&
+          (slant != FC_SLANT_ROMAN) == italic) {
+        file = reinterpret_cast<const char*>(f);
+      }
+      FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pat);
+  }
+  if (file.empty()) {
+    // The package's fixed location, when the font configuration does not answer with the family.
+    std::string base = family;
+    base.erase(std::remove(base.begin(), base.end(), ' '), base.end());
+    const char* style = bold ? (italic ? "BoldItalic" : "Bold") : (italic ? "Italic" : "Regular");
+    for (const char* dir : {"/usr/share/fonts/truetype/liberation2/", "/usr/share/fonts/truetype/liberation/"}) {
+      const std::string p = std::string(dir) + base + "-" + style + ".ttf";
+      if (fileExists(p)) {
+        file = p;
+        break;
+      }
+    }
+  }
+  if (file.empty()) throw std::runtime_error(std::string("bundled font not installed: ") + family);
+  cache[key] = file;
+  return file;
+}
+
+int scaleRound(long v, int em, int upem) {
+  const double x = static_cast<double>(v) * em / upem;
+  return static_cast<int>(std::floor(x + 0.5));
+}
+
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+}  // namespace
+
+char32_t FontFace::toUnicode(unsigned char c) {
+  if (c >= 0x80 && c < 0xA0) return kCp1252High[c - 0x80];
+  return c;
+}
+
+std::string FontFace::toUtf8(const char* s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) {
+    const char32_t u = toUnicode(static_cast<unsigned char>(s[i]));
+    if (u < 0x80) {
+      out += static_cast<char>(u);
+    } else if (u < 0x800) {
+      out += static_cast<char>(0xC0 | (u >> 6));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (u >> 12));
+      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  return out;
+}
+
+int FontFace::emForHeight(const LOGFONTA& lf, int deviceHeight) {
+  if (deviceHeight < 0) return std::max(1, -deviceHeight);
+  if (deviceHeight == 0) return 12;
+  const Kind k = kindFor(lf);
+  if (k == Kind::TestFixed) return std::max(1, deviceHeight);
+  // A positive height is the cell height: scale by the face's em against its win ascent + descent.
+  const std::string file = locate(familyName(k), lf.lfWeight >= 600, lf.lfItalic != 0);
+  FT_Face f = nullptr;
+  if (FT_New_Face(library(), file.c_str(), 0, &f) != 0) return std::max(1, deviceHeight);
+  int em = deviceHeight;
+  if (const auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2))) {
+    const long cell = os2->usWinAscent + os2->usWinDescent;
+    if (cell > 0) em = static_cast<int>(std::floor(static_cast<double>(deviceHeight) * f->units_per_EM / cell + 0.5));
+  }
+  FT_Done_Face(f);
+  return std::max(1, em);
+}
+
+std::shared_ptr<FontFace> FontFace::get(const LOGFONTA& lf, int emPixels, int widthPixels) {
+  static std::map<std::string, std::shared_ptr<FontFace>> cache;
+  const Kind k = kindFor(lf);
+  const bool bold = lf.lfWeight >= 600;
+  const bool italic = lf.lfItalic != 0;
+  char key[96];
+  std::snprintf(key, sizeof key, "%d/%d/%d/%d/%d", static_cast<int>(k), emPixels, widthPixels, bold, italic);
+  if (auto it = cache.find(key); it != cache.end()) return it->second;
+  std::shared_ptr<FontFace> f(new FontFace());
+  f->bold_ = bold && k != Kind::TestFixed;
+  f->italic_ = italic && k != Kind::TestFixed;
+  f->family_ = k == Kind::TestFixed ? "Test Fixed" : familyName(k);
+  const std::string file = locate(familyName(k), f->bold_, f->italic_);
+  if (!f->open(file, emPixels, widthPixels, k == Kind::TestFixed)) return nullptr;
+  BYTE family = FF_SWISS;
+  if (k == Kind::Serif) family = FF_ROMAN;
+  if (k == Kind::Mono || k == Kind::TestFixed) family = FF_MODERN;
+  const bool variable = k == Kind::Sans || k == Kind::Serif;
+  // TMPF_FIXED_PITCH set means variable pitch.
+  f->tm_.tmPitchAndFamily = static_cast<BYTE>(family | TMPF_VECTOR | TMPF_TRUETYPE | (variable ? TMPF_FIXED_PITCH : 0));
+  f->tm_.tmWeight = lf.lfWeight == 0 ? FW_NORMAL : lf.lfWeight;
+  f->tm_.tmItalic = lf.lfItalic ? 255 : 0;
+  f->tm_.tmUnderlined = lf.lfUnderline ? 255 : 0;
+  f->tm_.tmStruckOut = lf.lfStrikeOut ? 255 : 0;
+  f->tm_.tmCharSet = lf.lfCharSet == DEFAULT_CHARSET ? ANSI_CHARSET : lf.lfCharSet;
+  cache[key] = f;
+  return f;
+}
+
+bool FontFace::open(const std::string& file, int em, int widthPixels, bool synthetic) {
+  file_ = file;
+  em_ = std::max(1, em);
+  if (FT_New_Face(library(), file.c_str(), 0, &face_) != 0) return false;
+  const int upem = face_->units_per_EM;
+  const auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
+  const auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(face_, FT_SFNT_HHEA));
+  const long winAscent = os2 ? os2->usWinAscent : face_->ascender;
+  const long winDescent = os2 ? os2->usWinDescent : -face_->descender;
+  const long avg = os2 ? os2->xAvgCharWidth : upem / 2;
+  TEXTMETRICA& tm = tm_;
+  if (synthetic) {
+    tm.tmAscent = static_cast<int>(std::floor(0.8 * em_ + 0.5));
+    tm.tmDescent = em_ - tm.tmAscent;
+    tm.tmAveCharWidth = std::max(1, em_ / 2);
+    tm.tmMaxCharWidth = tm.tmAveCharWidth;
+  } else {
+    tm.tmAscent = scaleRound(winAscent, em_, upem);
+    tm.tmDescent = scaleRound(winDescent, em_, upem);
+    tm.tmAveCharWidth = scaleRound(avg, em_, upem);
+    tm.tmMaxCharWidth = scaleRound(hhea ? hhea->advance_Width_Max : upem, em_, upem);
+    if (hhea) {
+      const long line = hhea->Ascender - hhea->Descender + hhea->Line_Gap;
+      tm.tmExternalLeading = std::max(0, scaleRound(line - winAscent - winDescent, em_, upem));
+    }
+  }
+  tm.tmHeight = tm.tmAscent + tm.tmDescent;
+  tm.tmInternalLeading = std::max<LONG>(0, tm.tmHeight - em_);
+  tm.tmDigitizedAspectX = 96;
+  tm.tmDigitizedAspectY = 96;
+  tm.tmFirstChar = 0x20;
+  tm.tmLastChar = 0xFF;
+  tm.tmDefaultChar = 0x1F;
+  tm.tmBreakChar = 0x20;
+
+  // lfWidth asks for an average character width; the face is stretched horizontally to match.
+  if (widthPixels > 0 && !synthetic && tm.tmAveCharWidth > 0) {
+    xScale_ = static_cast<double>(widthPixels) / (static_cast<double>(avg) * em_ / upem);
+    tm.tmAveCharWidth = widthPixels;
+    tm.tmMaxCharWidth = static_cast<int>(std::floor(tm.tmMaxCharWidth * xScale_ + 0.5));
+  }
+  FT_Set_Char_Size(face_, static_cast<FT_F26Dot6>(std::lround(em_ * 64 * xScale_)), em_ * 64, 72, 72);
+
+  for (int c = 0; c < 256; ++c) {
+    glyphIndex_[c] = FT_Get_Char_Index(face_, toUnicode(static_cast<unsigned char>(c)));
+    if (synthetic) {
+      advance_[c] = tm.tmAveCharWidth;
+      continue;
+    }
+    FT_Fixed adv = 0;
+    FT_Get_Advance(face_, glyphIndex_[c], FT_LOAD_NO_SCALE, &adv);
+    advance_[c] = static_cast<int>(std::floor(static_cast<double>(adv) * em_ * xScale_ / upem + 0.5));
+  }
+  // Control characters have no glyph and advance nothing (the classic faces draw them as the default glyph;
+  // callers expand tabs and line breaks before they get here).
+  for (int c = 0; c < 0x20; ++c) advance_[c] = synthetic ? tm.tmAveCharWidth : advance_[c];
+
+  const long ulPos = face_->underline_position;  // negative: below the baseline
+  const long ulThick = std::max<long>(face_->underline_thickness, 1);
+  underlineOffset_ = std::max(1, scaleRound(-ulPos, em_, upem));
+  lineThickness_ = std::max(1, scaleRound(ulThick, em_, upem));
+  strikeOffset_ = std::max(1, os2 ? scaleRound(os2->yStrikeoutPosition, em_, upem) : tm.tmAscent / 3);
+  return true;
+}
+
+FontFace::~FontFace() {
+  if (cairoFace_) cairo_font_face_destroy(cairoFace_);
+  if (face_) FT_Done_Face(face_);
+}
+
+int FontFace::extent(const char* s, int n) const {
+  int w = 0;
+  for (int i = 0; i < n; ++i) w += advance_[static_cast<unsigned char>(s[i])];
+  return w;
+}
+
+const Glyph& FontFace::glyph(unsigned char c) {
+  Glyph& g = glyphs_[c];
+  if (g.loaded) return g;
+  g.loaded = true;
+  if (c < 0x20 || glyphIndex_[c] == 0) return g;
+  if (FT_Load_Glyph(face_, glyphIndex_[c], FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0) return g;
+  if (FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_NORMAL) != 0) return g;
+  const FT_Bitmap& bm = face_->glyph->bitmap;
+  g.left = face_->glyph->bitmap_left;
+  g.top = face_->glyph->bitmap_top;
+  g.width = static_cast<int>(bm.width);
+  g.height = static_cast<int>(bm.rows);
+  g.coverage.resize(static_cast<size_t>(g.width) * g.height);
+  for (int y = 0; y < g.height; ++y)
+    std::memcpy(g.coverage.data() + static_cast<size_t>(y) * g.width, bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch,
+                static_cast<size_t>(g.width));
+  return g;
+}
+
+cairo_font_face_t* FontFace::cairoFace() {
+  if (!cairoFace_) cairoFace_ = cairo_ft_font_face_create_for_ft_face(face_, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
+  return cairoFace_;
+}
+
+const std::vector<std::pair<std::string, BYTE>>& FontFace::enumeratedFaces() {
+  static const std::vector<std::pair<std::string, BYTE>> faces = {
+      {"Arial", VARIABLE_PITCH | FF_SWISS},
+      {"Courier New", FIXED_PITCH | FF_MODERN},
+      {"Liberation Mono", FIXED_PITCH | FF_MODERN},
+      {"Liberation Sans", VARIABLE_PITCH | FF_SWISS},
+      {"Liberation Serif", VARIABLE_PITCH | FF_ROMAN},
+      {"MS Sans Serif", VARIABLE_PITCH | FF_SWISS},
+      {"MS Shell Dlg", VARIABLE_PITCH | FF_SWISS},
+      {"Tahoma", VARIABLE_PITCH | FF_SWISS},
+      {"Times New Roman", VARIABLE_PITCH | FF_ROMAN},
+  };
+  return faces;
+}
+
+}  // namespace plat

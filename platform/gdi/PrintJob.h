@@ -1,0 +1,89 @@
+// PrintJob: the document behind a printer DC. Pages are drawn into an image surface at the printer's resolution
+// with the same pixel code as the screen; EndPage hands the page to the target:
+//   Pdf        one cairo PDF page per page: the raster page as an image, the text runs on top as real text
+//              (so the document can be searched and read back), at the page's physical size;
+//   Png        one PNG file per page ("<base>-<n>.png");
+//   Recording  the recorder's lines of each page, kept in memory for tests.
+// Text is drawn on the page raster too, except for the PDF target where it is vector text instead.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/Surface.h"
+#include "platform/gdi/wingdi.h"
+
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace plat {
+
+class DeviceContext;
+class DcRecorder;
+
+struct PrinterSetup {
+  enum class Target { Pdf, Png, Recording };
+  Target target = Target::Pdf;
+  std::string deviceName = "PDF";
+  int dpi = 300;
+  // Paper in tenths of a millimetre (A4 portrait by default) and the unprintable margin in pixels.
+  int paperWidthTenthMm = 2100;
+  int paperHeightTenthMm = 2970;
+  bool landscape = false;
+  int marginPixels = 0;
+  std::string output;  // file (PDF) or base name (PNG); empty = a name under the temporary directory
+};
+
+// A glyph run placed on a page, replayed as text into the PDF.
+struct PageText {
+  double x = 0;
+  double y = 0;  // baseline
+  std::string utf8;
+  std::string family;
+  double sizePx = 0;
+  bool bold = false;
+  bool italic = false;
+  COLORREF color = 0;
+  RECT clip{0, 0, 0, 0};
+};
+
+class PrintJob {
+ public:
+  explicit PrintJob(PrinterSetup setup);
+  ~PrintJob();
+
+  const PrinterSetup& setup() const { return setup_; }
+  int pageWidthPx() const;
+  int pageHeightPx() const;
+  bool inDocument() const { return inDoc_; }
+  bool inPage() const { return inPage_; }
+
+  int startDoc(DeviceContext& dc, const DOCINFOA* info);
+  int startPage(DeviceContext& dc);
+  int endPage(DeviceContext& dc);
+  int endDoc(DeviceContext& dc);
+  int abortDoc(DeviceContext& dc);
+
+  // Text runs of the current page, for the PDF target.
+  bool collectsText() const { return setup_.target == PrinterSetup::Target::Pdf; }
+  void addText(PageText t) { pageText_.push_back(std::move(t)); }
+
+  const std::vector<std::string>& files() const { return files_; }
+  const std::vector<std::vector<std::string>>& recordedPages() const { return recordedPages_; }
+  int pagesPrinted() const { return pageCount_; }
+  const std::string& lastOutput() const { return output_; }
+
+ private:
+  PrinterSetup setup_;
+  bool inDoc_ = false;
+  bool inPage_ = false;
+  int pageCount_ = 0;
+  std::string output_;
+  cairo_surface_t* pdf_ = nullptr;
+  std::vector<PageText> pageText_;
+  std::vector<std::string> files_;
+  std::vector<std::vector<std::string>> recordedPages_;
+  std::shared_ptr<DcRecorder> pageRecorder_;
+};
+
+}  // namespace plat

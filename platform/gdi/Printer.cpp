@@ -1,0 +1,357 @@
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/gdi/DcRecorder.h"
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/PrintJob.h"
+#include "platform/gdi/Printers.h"
+
+namespace plat {
+
+HDC addDc(std::unique_ptr<DeviceContext> dc);
+
+namespace {
+
+struct Paper {
+  short id;
+  int widthTenthMm;
+  int heightTenthMm;
+};
+constexpr Paper kPapers[] = {
+    {DMPAPER_LETTER, 2159, 2794}, {DMPAPER_LEGAL, 2159, 3556}, {DMPAPER_A3, 2970, 4200},
+    {DMPAPER_A4, 2100, 2970},     {DMPAPER_A5, 1480, 2100},
+};
+
+const Paper* paperById(short id) {
+  for (const Paper& p : kPapers)
+    if (p.id == id) return &p;
+  return nullptr;
+}
+
+bool knownPrinter(const char* name) {
+  for (const std::string& n : PrinterNames())
+    if (strcasecmp(n.c_str(), name) == 0) return true;
+  return false;
+}
+
+PrinterSetup::Target targetFor(const std::string& name) {
+  if (strcasecmp(name.c_str(), "PNG") == 0) return PrinterSetup::Target::Png;
+  if (strcasecmp(name.c_str(), "Recording") == 0) return PrinterSetup::Target::Recording;
+  return PrinterSetup::Target::Pdf;
+}
+
+std::string fixedString(const BYTE* p, size_t n) {
+  size_t len = 0;
+  while (len < n && p[len]) ++len;
+  return std::string(reinterpret_cast<const char*>(p), len);
+}
+
+}  // namespace
+
+const std::vector<std::string>& PrinterNames() {
+  static const std::vector<std::string> names = {"PDF", "PNG", "Recording"};
+  return names;
+}
+
+std::string DefaultPrinterName() { return "PDF"; }
+
+DEVMODEA MakeDevMode(const std::string& printer) {
+  DEVMODEA dm{};
+  std::strncpy(reinterpret_cast<char*>(dm.dmDeviceName), printer.c_str(), CCHDEVICENAME - 1);
+  dm.dmSpecVersion = DM_SPECVERSION;
+  dm.dmDriverVersion = 0x0100;
+  dm.dmSize = sizeof(DEVMODEA);
+  dm.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_SCALE | DM_COPIES | DM_PRINTQUALITY | DM_COLOR |
+                DM_YRESOLUTION | DM_COLLATE | DM_FORMNAME;
+  dm.dmOrientation = DMORIENT_PORTRAIT;
+  dm.dmPaperSize = DMPAPER_A4;
+  dm.dmScale = 100;
+  dm.dmCopies = 1;
+  dm.dmPrintQuality = 300;
+  dm.dmYResolution = 300;
+  dm.dmColor = DMCOLOR_COLOR;
+  dm.dmCollate = 1;
+  std::strncpy(reinterpret_cast<char*>(dm.dmFormName), "A4", CCHFORMNAME - 1);
+  return dm;
+}
+
+std::optional<std::string> ValidateDevMode(const void* block, size_t size) {
+  if (!block) return std::string("no settings block");
+  if (size < offsetof(DEVMODEA, dmFields) + sizeof(DWORD)) return std::string("settings block too short");
+  DEVMODEA dm{};
+  std::memcpy(&dm, block, std::min(size, sizeof dm));
+  if (dm.dmSize < offsetof(DEVMODEA, dmFormName) || dm.dmSize > sizeof(DEVMODEA))
+    return std::string("settings block has a bad size field");
+  if (static_cast<size_t>(dm.dmSize) + dm.dmDriverExtra > size) return std::string("settings block is truncated");
+  const std::string name = fixedString(dm.dmDeviceName, CCHDEVICENAME);
+  if (!knownPrinter(name.c_str())) return "unknown printer \"" + name + "\"";
+  if ((dm.dmFields & DM_ORIENTATION) && dm.dmOrientation != DMORIENT_PORTRAIT && dm.dmOrientation != DMORIENT_LANDSCAPE)
+    return std::string("bad orientation");
+  if ((dm.dmFields & DM_PAPERSIZE) && dm.dmPaperSize != 0 && !paperById(dm.dmPaperSize) &&
+      !((dm.dmFields & DM_PAPERLENGTH) && (dm.dmFields & DM_PAPERWIDTH)))
+    return std::string("unknown paper size");
+  if ((dm.dmFields & DM_PAPERLENGTH) && dm.dmPaperLength <= 0) return std::string("bad paper length");
+  if ((dm.dmFields & DM_PAPERWIDTH) && dm.dmPaperWidth <= 0) return std::string("bad paper width");
+  if ((dm.dmFields & DM_PRINTQUALITY) && dm.dmPrintQuality > 2400) return std::string("bad resolution");
+  if ((dm.dmFields & DM_YRESOLUTION) && (dm.dmYResolution < 0 || dm.dmYResolution > 2400))
+    return std::string("bad resolution");
+  return std::nullopt;
+}
+
+std::vector<BYTE> PackDevNames(const DevNamesValue& v) {
+  std::vector<BYTE> out(sizeof(DEVNAMES), 0);
+  auto add = [&](const std::string& s) {
+    const WORD off = static_cast<WORD>(out.size());
+    out.insert(out.end(), s.begin(), s.end());
+    out.push_back(0);
+    return off;
+  };
+  DEVNAMES dn{};
+  dn.wDriverOffset = add(v.driver);
+  dn.wDeviceOffset = add(v.device);
+  dn.wOutputOffset = add(v.output);
+  dn.wDefault = v.isDefault ? DN_DEFAULTPRN : 0;
+  std::memcpy(out.data(), &dn, sizeof dn);
+  return out;
+}
+
+std::optional<DevNamesValue> UnpackDevNames(const void* block, size_t size) {
+  if (!block || size < sizeof(DEVNAMES)) return std::nullopt;
+  DEVNAMES dn{};
+  std::memcpy(&dn, block, sizeof dn);
+  const char* base = static_cast<const char*>(block);
+  auto read = [&](WORD off, std::string& out) {
+    if (off < sizeof(DEVNAMES) || off >= size) return false;
+    const void* end = std::memchr(base + off, 0, size - off);
+    if (!end) return false;
+    out.assign(base + off, static_cast<const char*>(end));
+    return true;
+  };
+  DevNamesValue v;
+  if (!read(dn.wDriverOffset, v.driver) || !read(dn.wDeviceOffset, v.device) || !read(dn.wOutputOffset, v.output))
+    return std::nullopt;
+  v.isDefault = (dn.wDefault & DN_DEFAULTPRN) != 0;
+  return v;
+}
+
+HDC createPrinterDC(LPCSTR, LPCSTR device, LPCSTR output, const void* devmode, bool) {
+  const std::string name = device && *device ? device : DefaultPrinterName();
+  if (!knownPrinter(name.c_str())) return nullptr;
+  PrinterSetup setup;
+  setup.deviceName = name;
+  setup.target = targetFor(name);
+  if (output) setup.output = output;
+  if (devmode) {
+    const auto* dm = static_cast<const DEVMODEA*>(devmode);
+    if (ValidateDevMode(devmode, std::max<size_t>(dm->dmSize, offsetof(DEVMODEA, dmFormName)) + dm->dmDriverExtra))
+      return nullptr;
+    if (dm->dmFields & DM_PAPERSIZE) {
+      if (const Paper* p = paperById(dm->dmPaperSize)) {
+        setup.paperWidthTenthMm = p->widthTenthMm;
+        setup.paperHeightTenthMm = p->heightTenthMm;
+      }
+    }
+    if ((dm->dmFields & DM_PAPERWIDTH) && (dm->dmFields & DM_PAPERLENGTH)) {
+      setup.paperWidthTenthMm = dm->dmPaperWidth;
+      setup.paperHeightTenthMm = dm->dmPaperLength;
+    }
+    if (dm->dmFields & DM_ORIENTATION) setup.landscape = dm->dmOrientation == DMORIENT_LANDSCAPE;
+    if ((dm->dmFields & DM_PRINTQUALITY) && dm->dmPrintQuality > 0) setup.dpi = dm->dmPrintQuality;
+    else if ((dm->dmFields & DM_YRESOLUTION) && dm->dmYResolution > 0) setup.dpi = dm->dmYResolution;
+  }
+  auto dc = std::make_unique<DeviceContext>(DcKind::Printer, nullptr, POINT{0, 0});
+  dc->setLogPixels(setup.dpi);
+  auto job = std::make_unique<PrintJob>(setup);
+  // Until a page starts the DC draws on a blank page-sized surface, so measuring and drawing work at once.
+  dc->setSurface(Surface::create(job->pageWidthPx(), job->pageHeightPx()));
+  dc->surface()->fillAll(0xFFFFFFFFu);
+  dc->setPrintJob(std::move(job));
+  return addDc(std::move(dc));
+}
+
+PrintJob* PrintJobOf(HDC dc) {
+  DeviceContext* d = dcOf(dc);
+  return d ? d->printJob() : nullptr;
+}
+
+PrintJob::PrintJob(PrinterSetup setup) : setup_(std::move(setup)) {}
+
+PrintJob::~PrintJob() {
+  if (pdf_) cairo_surface_destroy(pdf_);
+}
+
+int PrintJob::pageWidthPx() const {
+  const int tenth = setup_.landscape ? setup_.paperHeightTenthMm : setup_.paperWidthTenthMm;
+  return static_cast<int>(std::lround(tenth * setup_.dpi / 254.0));
+}
+
+int PrintJob::pageHeightPx() const {
+  const int tenth = setup_.landscape ? setup_.paperWidthTenthMm : setup_.paperHeightTenthMm;
+  return static_cast<int>(std::lround(tenth * setup_.dpi / 254.0));
+}
+
+int PrintJob::startDoc(DeviceContext&, const DOCINFOA* info) {
+  if (inDoc_) return SP_ERROR;
+  std::string out = setup_.output;
+  if (info && info->lpszOutput && *info->lpszOutput) out = info->lpszOutput;
+  if (out.empty()) {
+    std::string doc = info && info->lpszDocName ? info->lpszDocName : "document";
+    for (char& c : doc)
+      if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    std::error_code ec;
+    const auto dir = std::filesystem::temp_directory_path(ec);
+    out = (ec ? std::filesystem::path("/tmp") : dir) / (doc + (setup_.target == PrinterSetup::Target::Pdf ? ".pdf" : ""));
+  }
+  output_ = out;
+  files_.clear();
+  recordedPages_.clear();
+  pageCount_ = 0;
+  if (setup_.target == PrinterSetup::Target::Pdf) {
+    const double wpt = pageWidthPx() * 72.0 / setup_.dpi, hpt = pageHeightPx() * 72.0 / setup_.dpi;
+    pdf_ = cairo_pdf_surface_create(out.c_str(), wpt, hpt);
+    if (cairo_surface_status(pdf_) != CAIRO_STATUS_SUCCESS) {
+      cairo_surface_destroy(pdf_);
+      pdf_ = nullptr;
+      return SP_ERROR;
+    }
+    files_.push_back(out);
+  }
+  inDoc_ = true;
+  return 1;
+}
+
+int PrintJob::startPage(DeviceContext& dc) {
+  if (!inDoc_ || inPage_) return SP_ERROR;
+  auto page = Surface::create(pageWidthPx(), pageHeightPx());
+  if (!page) return SP_OUTOFMEMORY;
+  page->fillAll(0xFFFFFFFFu);
+  dc.setSurface(page);
+  dc.setOrigin(POINT{setup_.marginPixels, setup_.marginPixels});
+  pageText_.clear();
+  if (setup_.target == PrinterSetup::Target::Recording) {
+    pageRecorder_ = std::make_shared<DcRecorder>();
+    dc.setRecorder(pageRecorder_);
+  }
+  inPage_ = true;
+  return 1;
+}
+
+int PrintJob::endPage(DeviceContext& dc) {
+  if (!inPage_) return SP_ERROR;
+  inPage_ = false;
+  ++pageCount_;
+  Surface& page = *dc.surface();
+  switch (setup_.target) {
+    case PrinterSetup::Target::Pdf: {
+      cairo_t* cr = cairo_create(pdf_);
+      cairo_scale(cr, 72.0 / setup_.dpi, 72.0 / setup_.dpi);
+      cairo_surface_flush(page.cairoSurface());
+      cairo_set_source_surface(cr, page.cairoSurface(), 0, 0);
+      cairo_paint(cr);
+      for (const PageText& t : pageText_) {
+        cairo_save(cr);
+        cairo_rectangle(cr, t.clip.left, t.clip.top, t.clip.right - t.clip.left, t.clip.bottom - t.clip.top);
+        cairo_clip(cr);
+        cairo_select_font_face(cr, t.family.c_str(), t.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                               t.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+        cairo_set_font_size(cr, t.sizePx);
+        cairo_set_source_rgb(cr, GetRValue(t.color) / 255.0, GetGValue(t.color) / 255.0, GetBValue(t.color) / 255.0);
+        cairo_move_to(cr, t.x, t.y);
+        cairo_show_text(cr, t.utf8.c_str());
+        cairo_restore(cr);
+      }
+      cairo_show_page(cr);
+      const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+      cairo_destroy(cr);
+      if (!ok) return SP_ERROR;
+      break;
+    }
+    case PrinterSetup::Target::Png: {
+      const std::string file = output_ + "-" + std::to_string(pageCount_) + ".png";
+      if (!page.writePng(file)) return SP_ERROR;
+      files_.push_back(file);
+      break;
+    }
+    case PrinterSetup::Target::Recording:
+      recordedPages_.push_back(pageRecorder_ ? pageRecorder_->lines() : std::vector<std::string>{});
+      dc.setRecorder(nullptr);
+      pageRecorder_.reset();
+      break;
+  }
+  pageText_.clear();
+  return 1;
+}
+
+int PrintJob::endDoc(DeviceContext& dc) {
+  if (!inDoc_) return SP_ERROR;
+  if (inPage_) endPage(dc);
+  inDoc_ = false;
+  if (pdf_) {
+    cairo_surface_finish(pdf_);
+    const bool ok = cairo_surface_status(pdf_) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(pdf_);
+    pdf_ = nullptr;
+    if (!ok) return SP_ERROR;
+  }
+  return 1;
+}
+
+int PrintJob::abortDoc(DeviceContext& dc) {
+  if (!inDoc_) return SP_ERROR;
+  inDoc_ = false;
+  inPage_ = false;
+  dc.setRecorder(nullptr);
+  if (pdf_) {
+    cairo_surface_destroy(pdf_);
+    pdf_ = nullptr;
+  }
+  std::error_code ec;
+  for (const std::string& f : files_) std::filesystem::remove(f, ec);
+  files_.clear();
+  return 1;
+}
+
+}  // namespace plat
+
+using namespace plat;
+
+int StartDocA(HDC dc, const DOCINFOA* info) {
+  DeviceContext* d = dcOf(dc);
+  if (!d || !d->printJob()) return SP_ERROR;
+  return d->printJob()->startDoc(*d, info);
+}
+
+int StartPage(HDC dc) {
+  DeviceContext* d = dcOf(dc);
+  if (!d || !d->printJob()) return SP_ERROR;
+  return d->printJob()->startPage(*d);
+}
+
+int EndPage(HDC dc) {
+  DeviceContext* d = dcOf(dc);
+  if (!d || !d->printJob()) return SP_ERROR;
+  return d->printJob()->endPage(*d);
+}
+
+int EndDoc(HDC dc) {
+  DeviceContext* d = dcOf(dc);
+  if (!d || !d->printJob()) return SP_ERROR;
+  return d->printJob()->endDoc(*d);
+}
+
+int AbortDoc(HDC dc) {
+  DeviceContext* d = dcOf(dc);
+  if (!d || !d->printJob()) return SP_ERROR;
+  return d->printJob()->abortDoc(*d);
+}
+
+int SetAbortProc(HDC dc, ABORTPROC) { return dcOf(dc) ? 1 : SP_ERROR; }
+
+int Escape(HDC dc, int, int, LPCSTR, LPVOID) { return dcOf(dc) ? 0 : SP_ERROR; }

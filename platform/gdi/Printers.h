@@ -1,0 +1,44 @@
+// The virtual printers and their settings blocks.
+//
+// Printers: "PDF" (the default: a PDF file per document), "PNG" (a PNG file per page) and "Recording" (the
+// recording log of each page, in memory). Driver "WINSPOOL" or any other driver name is accepted; the device
+// name decides. CreateDC reads orientation, paper size (DMPAPER_* or custom dmPaperWidth/Length in tenths of a
+// millimetre) and the resolution (dmPrintQuality > 0 or dmYResolution, else 300 dpi) from a DEVMODE when one is
+// given and valid; an invalid block makes CreateDC fail instead of printing with half-read settings.
+//
+// DEVMODE/DEVNAMES blocks: MakeDevMode gives a printer's default block, ValidateDevMode checks one read from a
+// file (size fields, known printer, sane paper and resolution), DevNames packs and unpacks the DEVNAMES layout
+// (offsets in characters from the block's start, each string NUL-terminated).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/wingdi.h"
+
+namespace plat {
+
+class PrintJob;
+
+const std::vector<std::string>& PrinterNames();
+std::string DefaultPrinterName();
+
+DEVMODEA MakeDevMode(const std::string& printer);
+// Null when the block is acceptable; otherwise the reason.
+std::optional<std::string> ValidateDevMode(const void* block, size_t size);
+
+struct DevNamesValue {
+  std::string driver;
+  std::string device;
+  std::string output;
+  bool isDefault = false;
+};
+std::vector<BYTE> PackDevNames(const DevNamesValue& v);
+// Null when the block is too short or its offsets point outside it or to unterminated strings.
+std::optional<DevNamesValue> UnpackDevNames(const void* block, size_t size);
+
+// The document behind a printer DC (files written, pages recorded); null for other DCs.
+PrintJob* PrintJobOf(HDC dc);
+
+}  // namespace plat

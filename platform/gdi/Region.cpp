@@ -1,0 +1,279 @@
+#include "platform/gdi/Region.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace plat {
+
+namespace {
+
+using Span = std::pair<int, int>;  // [first, second)
+
+struct Band {
+  int top;
+  int bottom;
+  std::vector<Span> spans;
+};
+
+std::vector<Band> toBands(const std::vector<RECT>& rects) {
+  std::vector<Band> bands;
+  for (const RECT& r : rects) {
+    if (bands.empty() || bands.back().top != r.top) bands.push_back(Band{r.top, r.bottom, {}});
+    bands.back().spans.emplace_back(r.left, r.right);
+  }
+  return bands;
+}
+
+// Appends a band, merging it with the previous one when they touch and hold the same spans.
+void pushBand(std::vector<Band>& out, int top, int bottom, std::vector<Span>&& spans) {
+  if (spans.empty() || top >= bottom) return;
+  if (!out.empty() && out.back().bottom == top && out.back().spans == spans) {
+    out.back().bottom = bottom;
+    return;
+  }
+  out.push_back(Band{top, bottom, std::move(spans)});
+}
+
+std::vector<RECT> fromBands(const std::vector<Band>& bands) {
+  std::vector<RECT> rects;
+  for (const Band& b : bands)
+    for (const Span& s : b.spans) rects.push_back(RECT{s.first, b.top, s.second, b.bottom});
+  return rects;
+}
+
+bool apply(Region::Op op, bool a, bool b) {
+  switch (op) {
+    case Region::Op::And: return a && b;
+    case Region::Op::Or: return a || b;
+    case Region::Op::Xor: return a != b;
+    case Region::Op::Diff: return a && !b;
+    case Region::Op::Copy: return a;
+  }
+  return false;
+}
+
+// Combines two sorted, disjoint span lists. Touching result spans are merged.
+std::vector<Span> combineSpans(const std::vector<Span>& a, const std::vector<Span>& b, Region::Op op) {
+  std::vector<int> xs;
+  xs.reserve(2 * (a.size() + b.size()));
+  for (const Span& s : a) { xs.push_back(s.first); xs.push_back(s.second); }
+  for (const Span& s : b) { xs.push_back(s.first); xs.push_back(s.second); }
+  std::sort(xs.begin(), xs.end());
+  xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+  std::vector<Span> out;
+  size_t ia = 0, ib = 0;
+  for (size_t i = 0; i + 1 < xs.size(); ++i) {
+    const int x0 = xs[i], x1 = xs[i + 1];
+    while (ia < a.size() && a[ia].second <= x0) ++ia;
+    while (ib < b.size() && b[ib].second <= x0) ++ib;
+    const bool inA = ia < a.size() && a[ia].first <= x0;
+    const bool inB = ib < b.size() && b[ib].first <= x0;
+    if (!apply(op, inA, inB)) continue;
+    if (!out.empty() && out.back().second == x0) out.back().second = x1;
+    else out.emplace_back(x0, x1);
+  }
+  return out;
+}
+
+std::vector<Band> combineBands(const std::vector<Band>& a, const std::vector<Band>& b, Region::Op op) {
+  std::vector<int> ys;
+  ys.reserve(2 * (a.size() + b.size()));
+  for (const Band& x : a) { ys.push_back(x.top); ys.push_back(x.bottom); }
+  for (const Band& x : b) { ys.push_back(x.top); ys.push_back(x.bottom); }
+  std::sort(ys.begin(), ys.end());
+  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+  static const std::vector<Span> kNone;
+  std::vector<Band> out;
+  size_t ia = 0, ib = 0;
+  for (size_t i = 0; i + 1 < ys.size(); ++i) {
+    const int y0 = ys[i], y1 = ys[i + 1];
+    while (ia < a.size() && a[ia].bottom <= y0) ++ia;
+    while (ib < b.size() && b[ib].bottom <= y0) ++ib;
+    const std::vector<Span>& sa = (ia < a.size() && a[ia].top <= y0) ? a[ia].spans : kNone;
+    const std::vector<Span>& sb = (ib < b.size() && b[ib].top <= y0) ? b[ib].spans : kNone;
+    if (sa.empty() && sb.empty()) continue;
+    pushBand(out, y0, y1, combineSpans(sa, sb, op));
+  }
+  return out;
+}
+
+}  // namespace
+
+Region::Region(const RECT& r) {
+  if (r.right > r.left && r.bottom > r.top) rects_.push_back(r);
+}
+
+Region Region::fromRects(std::span<const RECT> rects) {
+  // Sweep: every y edge starts a band; the band's spans are the merged x ranges of the rectangles over it.
+  std::vector<int> ys;
+  for (const RECT& r : rects) {
+    if (r.right <= r.left || r.bottom <= r.top) continue;
+    ys.push_back(r.top);
+    ys.push_back(r.bottom);
+  }
+  std::sort(ys.begin(), ys.end());
+  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+  std::vector<Band> bands;
+  std::vector<Span> spans;
+  for (size_t i = 0; i + 1 < ys.size(); ++i) {
+    spans.clear();
+    for (const RECT& r : rects)
+      if (r.right > r.left && r.top <= ys[i] && r.bottom >= ys[i + 1]) spans.emplace_back(r.left, r.right);
+    std::sort(spans.begin(), spans.end());
+    std::vector<Span> merged;
+    for (const Span& s : spans) {
+      if (!merged.empty() && s.first <= merged.back().second) merged.back().second = std::max(merged.back().second, s.second);
+      else merged.push_back(s);
+    }
+    pushBand(bands, ys[i], ys[i + 1], std::move(merged));
+  }
+  Region out;
+  out.rects_ = fromBands(bands);
+  return out;
+}
+
+Region Region::fromPolygon(std::span<const POINT> pts, int fillMode) {
+  Region out;
+  if (pts.size() < 3) return out;
+  long long minY = pts[0].y, maxY = pts[0].y;
+  for (const POINT& p : pts) { minY = std::min<long long>(minY, p.y); maxY = std::max<long long>(maxY, p.y); }
+  std::vector<Band> bands;
+  std::vector<std::pair<double, int>> cross;  // x, direction
+  const size_t n = pts.size();
+  for (long long y = minY; y < maxY; ++y) {
+    const double cy = static_cast<double>(y) + 0.5;
+    cross.clear();
+    for (size_t i = 0; i < n; ++i) {
+      const POINT& p = pts[i];
+      const POINT& q = pts[(i + 1) % n];
+      if (p.y == q.y) continue;
+      const bool down = q.y > p.y;
+      const double y0 = down ? p.y : q.y, y1 = down ? q.y : p.y;
+      if (cy < y0 || cy >= y1) continue;
+      const double t = (cy - p.y) / static_cast<double>(q.y - p.y);
+      cross.emplace_back(p.x + t * (q.x - p.x), down ? 1 : -1);
+    }
+    std::sort(cross.begin(), cross.end());
+    std::vector<Span> spans;
+    auto addSpan = [&](double xa, double xb) {
+      // Pixel x is inside when its centre x + 0.5 lies in [xa, xb).
+      const int a = static_cast<int>(std::ceil(xa - 0.5)), b = static_cast<int>(std::ceil(xb - 0.5));
+      if (b <= a) return;
+      if (!spans.empty() && a <= spans.back().second) spans.back().second = std::max(spans.back().second, b);
+      else spans.emplace_back(a, b);
+    };
+    if (fillMode == 2) {  // WINDING
+      int wind = 0;
+      double start = 0;
+      for (const auto& [x, d] : cross) {
+        const int before = wind;
+        wind += d;
+        if (before == 0 && wind != 0) start = x;
+        else if (before != 0 && wind == 0) addSpan(start, x);
+      }
+    } else {
+      for (size_t i = 0; i + 1 < cross.size(); i += 2) addSpan(cross[i].first, cross[i + 1].first);
+    }
+    pushBand(bands, static_cast<int>(y), static_cast<int>(y + 1), std::move(spans));
+  }
+  out.rects_ = fromBands(bands);
+  return out;
+}
+
+Region Region::ellipse(const RECT& box) {
+  Region out;
+  if (box.right - box.left < 1 || box.bottom - box.top < 1) return out;
+  const double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
+  const double a = (box.right - box.left) / 2.0, b = (box.bottom - box.top) / 2.0;
+  std::vector<Band> bands;
+  for (int y = box.top; y < box.bottom; ++y) {
+    const double dy = (y + 0.5 - cy) / b;
+    const double dx = a * std::sqrt(std::max(0.0, 1.0 - dy * dy));
+    const int l = static_cast<int>(std::lround(cx - dx)), r = static_cast<int>(std::lround(cx + dx));
+    std::vector<Span> spans;
+    if (r > l) spans.emplace_back(l, r);
+    pushBand(bands, y, y + 1, std::move(spans));
+  }
+  out.rects_ = fromBands(bands);
+  return out;
+}
+
+int Region::kind() const {
+  if (rects_.empty()) return 1;
+  return rects_.size() == 1 ? 2 : 3;
+}
+
+RECT Region::bounds() const {
+  if (rects_.empty()) return RECT{0, 0, 0, 0};
+  RECT b = rects_.front();
+  for (const RECT& r : rects_) {
+    b.left = std::min(b.left, r.left);
+    b.right = std::max(b.right, r.right);
+  }
+  b.bottom = rects_.back().bottom;
+  return b;
+}
+
+bool Region::contains(int x, int y) const {
+  for (const RECT& r : rects_) {
+    if (r.top > y) break;
+    if (y < r.bottom && x >= r.left && x < r.right) return true;
+  }
+  return false;
+}
+
+bool Region::intersects(const RECT& q) const {
+  if (q.right <= q.left || q.bottom <= q.top) return false;
+  for (const RECT& r : rects_) {
+    if (r.top >= q.bottom) break;
+    if (r.bottom > q.top && r.left < q.right && r.right > q.left) return true;
+  }
+  return false;
+}
+
+void Region::offset(int dx, int dy) {
+  for (RECT& r : rects_) {
+    r.left += dx;
+    r.right += dx;
+    r.top += dy;
+    r.bottom += dy;
+  }
+}
+
+Region Region::combine(const Region& a, const Region& b, Op op) {
+  Region out;
+  if (op == Op::Copy) return a;
+  out.rects_ = fromBands(combineBands(toBands(a.rects_), toBands(b.rects_), op));
+  return out;
+}
+
+Region Region::intersected(const RECT& r) const {
+  // Fast path for the common clip of one rectangle: intersecting keeps the banded order.
+  Region out;
+  if (r.right <= r.left || r.bottom <= r.top) return out;
+  std::vector<Band> bands;
+  for (const Band& b : toBands(rects_)) {
+    const int t = std::max<int>(b.top, r.top), btm = std::min<int>(b.bottom, r.bottom);
+    if (t >= btm) continue;
+    std::vector<Span> spans;
+    for (const Span& s : b.spans) {
+      const int l = std::max<int>(s.first, r.left), rr = std::min<int>(s.second, r.right);
+      if (l < rr) spans.emplace_back(l, rr);
+    }
+    pushBand(bands, t, btm, std::move(spans));
+  }
+  out.rects_ = fromBands(bands);
+  return out;
+}
+
+bool operator==(const Region& a, const Region& b) {
+  if (a.rects_.size() != b.rects_.size()) return false;
+  for (size_t i = 0; i < a.rects_.size(); ++i) {
+    const RECT &x = a.rects_[i], &y = b.rects_[i];
+    if (x.left != y.left || x.top != y.top || x.right != y.right || x.bottom != y.bottom) return false;
+  }
+  return true;
+}
+
+}  // namespace plat

@@ -1,0 +1,164 @@
+#include "platform/window/MessageQueue.h"
+
+#include <algorithm>
+
+#include "platform/base/VirtualClock.h"
+#include "platform/window/AutomationProvider.h"
+#include "platform/window/InputRouter.h"
+#include "platform/window/Painter.h"
+#include "platform/window/TimerTable.h"
+#include "platform/window/WindowManager.h"
+
+namespace plat {
+
+namespace {
+const HWND kThreadOnly = reinterpret_cast<HWND>(-1);
+bool InRange(UINT m, UINT lo, UINT hi) { return (lo == 0 && hi == 0) || (m >= lo && m <= hi); }
+}  // namespace
+
+bool MatchesFilter(HWND target, UINT message, HWND hwnd, UINT lo, UINT hi) {
+  if (!InRange(message, lo, hi)) return false;
+  if (!hwnd) return true;
+  if (hwnd == kThreadOnly) return target == nullptr;
+  return target && WindowManager::Instance().IsAncestor(hwnd, target);
+}
+
+MessageQueue& MessageQueue::Instance() {
+  static MessageQueue queue;
+  return queue;
+}
+
+void MessageQueue::Post(const MSG& msg) {
+  MSG m = msg;
+  if (m.time == 0) m.time = static_cast<DWORD>(VirtualClock::NowMs());
+  m.pt = InputRouter::Instance().cursor;
+  posted_.push_back(m);
+}
+
+void MessageQueue::PostQuit(int exitCode) {
+  quitPosted_ = true;
+  quitCode_ = exitCode;
+}
+
+bool MessageQueue::PeekPosted(MSG* out, HWND hwnd, UINT lo, UINT hi, bool remove) {
+  for (auto it = posted_.begin(); it != posted_.end(); ++it) {
+    if (!MatchesFilter(it->hwnd, it->message, hwnd, lo, hi)) continue;
+    *out = *it;
+    if (remove) posted_.erase(it);
+    return true;
+  }
+  return false;
+}
+
+bool MessageQueue::Peek(MSG* out, HWND hwnd, UINT lo, UINT hi, UINT flags) {
+  if (!out) return false;
+  const bool remove = (flags & PM_REMOVE) != 0;
+  WindowManager& wm = WindowManager::Instance();
+  if (hwnd && hwnd != kThreadOnly && !wm.Get(hwnd)) return false;
+  MSG msg{};
+  bool found = PeekPosted(&msg, hwnd, lo, hi, remove);
+  if (!found && quitPosted_) {
+    // WM_QUIT comes once the posted messages are gone, whatever the filter.
+    msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode_), 0, static_cast<DWORD>(VirtualClock::NowMs()),
+              InputRouter::Instance().cursor};
+    if (remove) quitPosted_ = false;
+    found = true;
+  }
+  if (!found) found = InputRouter::Instance().Take(&msg, hwnd, lo, hi, remove);
+  if (!found && InRange(WM_PAINT, lo, hi) && hwnd != kThreadOnly) {
+    Painter::FlushNcPaint();
+    if (HWND p = wm.FindPaintWindow(hwnd)) {
+      msg = MSG{p, WM_PAINT, 0, 0, static_cast<DWORD>(VirtualClock::NowMs()), InputRouter::Instance().cursor};
+      if (remove) wm.Get(p)->internalPaint = false;
+      found = true;
+    }
+  }
+  if (!found && InRange(WM_TIMER, lo, hi)) {
+    found = TimerTable::Instance().TakeDue(&msg, hwnd == kThreadOnly ? nullptr : hwnd, remove);
+    msg.pt = InputRouter::Instance().cursor;
+  }
+  if (!found) return false;
+  if (remove) {
+    lastTime = msg.time;
+    lastPos = msg.pt;
+  }
+  RunHooks(&msg, remove);
+  *out = msg;
+  return true;
+}
+
+BOOL MessageQueue::Get(MSG* out, HWND hwnd, UINT lo, UINT hi) {
+  while (!Peek(out, hwnd, lo, hi, PM_REMOVE)) WaitForWork("GetMessage");
+  return out->message != WM_QUIT;
+}
+
+void MessageQueue::WaitForWork(const char* who) {
+  if (eventSource) {
+    std::optional<std::uint64_t> timeout;
+    if (auto due = TimerTable::Instance().NextDue()) {
+      std::uint64_t now = VirtualClock::NowMs();
+      timeout = *due > now ? *due - now : 0;
+    }
+    if (!eventSource->WaitForEvents(timeout)) PostQuit(0);
+    return;
+  }
+  if (AutomationProvider* p = GetAutomationProvider(); p && p->SupplyInput()) return;
+  throw MessageLoopStalled(std::string(who) +
+                           ": the queue is empty, no timer is due and nothing can supply input (no automation "
+                           "provider step left)");
+}
+
+void MessageQueue::RemoveWindow(HWND hwnd) {
+  std::erase_if(posted_, [&](const MSG& m) { return m.hwnd == hwnd; });
+}
+
+void MessageQueue::Clear() {
+  posted_.clear();
+  quitPosted_ = false;
+  quitCode_ = 0;
+  hooks_.clear();
+  eventSource = nullptr;
+  lastTime = 0;
+  lastPos = POINT{0, 0};
+}
+
+HHOOK MessageQueue::AddHook(int idHook, HOOKPROC proc) {
+  if (idHook != WH_GETMESSAGE || !proc) return nullptr;
+  HHOOK h = reinterpret_cast<HHOOK>(nextHook_++);
+  hooks_.insert(hooks_.begin(), Hook{h, proc});  // the newest hook is called first
+  return h;
+}
+
+bool MessageQueue::RemoveHook(HHOOK hook) {
+  auto it = std::find_if(hooks_.begin(), hooks_.end(), [&](const Hook& h) { return h.handle == hook; });
+  if (it == hooks_.end()) return false;
+  hooks_.erase(it);
+  return true;
+}
+
+LRESULT MessageQueue::CallNext(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
+  // The classic call ignores its hook argument when it is null and continues after the hook running now;
+  // we find the position by handle, or continue after the innermost running hook.
+  std::size_t next = 0;
+  auto it = std::find_if(hooks_.begin(), hooks_.end(), [&](const Hook& h) { return h.handle == hook; });
+  if (it != hooks_.end())
+    next = static_cast<std::size_t>(it - hooks_.begin()) + 1;
+  else if (!runningHooks_.empty())
+    next = runningHooks_.back() + 1;
+  else
+    return 0;
+  if (next >= hooks_.size()) return 0;
+  runningHooks_.push_back(next);
+  LRESULT r = hooks_[next].proc(code, wParam, lParam);
+  runningHooks_.pop_back();
+  return r;
+}
+
+void MessageQueue::RunHooks(MSG* msg, bool removed) {
+  if (hooks_.empty()) return;
+  runningHooks_.push_back(0);
+  hooks_[0].proc(HC_ACTION, removed ? PM_REMOVE : PM_NOREMOVE, reinterpret_cast<LPARAM>(msg));
+  runningHooks_.pop_back();
+}
+
+}  // namespace plat

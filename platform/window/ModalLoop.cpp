@@ -1,0 +1,100 @@
+#include "platform/window/ModalLoop.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/window/MessageQueue.h"
+#include "platform/window/WindowManager.h"
+
+namespace plat {
+
+namespace {
+std::vector<ModalLoop*>& Stack() {
+  static std::vector<ModalLoop*> stack;
+  return stack;
+}
+}  // namespace
+
+ModalLoop::ModalLoop() = default;
+
+ModalLoop::ModalLoop(Options options) : options_(std::move(options)) {}
+
+ModalLoop::~ModalLoop() { std::erase(Stack(), this); }
+
+ModalLoop* ModalLoop::Innermost() { return Stack().empty() ? nullptr : Stack().back(); }
+
+bool ModalLoop::IsDroppedWhileBusy(UINT m) {
+  return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
+         (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK) || m == WM_COMMAND;
+}
+
+void ModalLoop::End(int result) {
+  result_ = result;
+  ended_ = true;
+}
+
+int ModalLoop::Run() {
+  WindowManager& wm = WindowManager::Instance();
+  MessageQueue& queue = MessageQueue::Instance();
+  HWND owner = options_.owner;
+  const bool reenable = owner && IsWindowEnabled(owner);
+  if (reenable) EnableWindow(owner, FALSE);
+  running_ = true;
+  ended_ = false;
+  Stack().push_back(this);
+  struct Restore {
+    ModalLoop* self;
+    HWND owner;
+    bool reenable;
+    ~Restore() {
+      std::erase(Stack(), self);
+      self->running_ = false;
+      if (reenable && IsWindow(owner)) EnableWindow(owner, TRUE);
+    }
+  } restore{this, owner, reenable};
+  (void)wm;
+
+  int idleCount = 0;
+  while (!ended_) {
+    MSG msg;
+    if (queue.Peek(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      idleCount = 0;
+      if (msg.message == WM_QUIT) {
+        queue.PostQuit(static_cast<int>(msg.wParam));
+        result_ = kQuitResult;
+        break;
+      }
+      if (options_.dropInput && IsDroppedWhileBusy(msg.message)) continue;
+      if (options_.preTranslate && options_.preTranslate(msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+      continue;
+    }
+    if (options_.onIdle && options_.onIdle(idleCount++)) continue;
+    if (ended_) break;
+    queue.WaitForWork("modal loop");
+  }
+  return result_;
+}
+
+bool ModalLoop::PumpWhileBusy(const std::function<bool(int)>& onIdle) {
+  MessageQueue& queue = MessageQueue::Instance();
+  MSG msg;
+  while (queue.Peek(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      queue.PostQuit(static_cast<int>(msg.wParam));
+      return false;
+    }
+    if (IsDroppedWhileBusy(msg.message)) continue;
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+  if (onIdle) {
+    int count = 0;
+    while (onIdle(count++)) {
+    }
+  }
+  return true;
+}
+
+}  // namespace plat

@@ -1,0 +1,56 @@
+// Nested message loops: the one primitive under modal dialogs, message boxes, tracking loops and long
+// operations.
+//
+// Run() pumps until End() is called (from any handler inside the loop), which is the only way out apart
+// from WM_QUIT: a quit ends every loop on the way out (Run answers kQuitResult and posts the quit again
+// for the next loop outside). The owner window, when given, is disabled while the loop runs and enabled
+// again afterwards (if it was enabled before). When the queue is empty the idle callback runs with a
+// count that restarts after every message; when it wants no more, the loop waits for work, which asks the
+// automation provider headless and fails loudly (MessageLoopStalled) when nothing can come.
+#pragma once
+
+#include <functional>
+
+#include "platform/window/winuser.h"
+
+namespace plat {
+
+class ModalLoop {
+ public:
+  static constexpr int kQuitResult = -1;
+
+  struct Options {
+    HWND owner = nullptr;
+    // Long operations: keyboard, mouse, non-client mouse and WM_COMMAND messages are dropped.
+    bool dropInput = false;
+    // Sees each message first; true means it was handled (not translated or dispatched).
+    std::function<bool(MSG&)> preTranslate;
+    // OnIdle(count): true asks for another idle call before waiting.
+    std::function<bool(int)> onIdle;
+  };
+
+  ModalLoop();
+  explicit ModalLoop(Options options);
+  ~ModalLoop();
+  ModalLoop(const ModalLoop&) = delete;
+  ModalLoop& operator=(const ModalLoop&) = delete;
+
+  int Run();
+  void End(int result);
+  bool Running() const { return running_; }
+  static ModalLoop* Innermost();
+
+  // One pass of a long operation's pump: delivers what is queued now without waiting, dropping input
+  // and commands. Returns false when WM_QUIT was seen (it is posted again).
+  static bool PumpWhileBusy(const std::function<bool(int)>& onIdle = {});
+
+  static bool IsDroppedWhileBusy(UINT message);
+
+ private:
+  Options options_;
+  bool running_ = false;
+  bool ended_ = false;
+  int result_ = 0;
+};
+
+}  // namespace plat

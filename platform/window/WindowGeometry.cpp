@@ -1,0 +1,201 @@
+// Window and client rectangles, placement, Z order and visibility.
+#include <algorithm>
+
+#include "platform/window/NonClient.h"
+#include "platform/window/WindowManager.h"
+
+namespace plat {
+
+// Private SetWindowPos flags telling DefWindowProc that the client area did not move or resize, so that
+// WM_WINDOWPOSCHANGED turns into WM_MOVE and WM_SIZE only for what changed.
+constexpr UINT kSwpNoClientSize = 0x0800;
+constexpr UINT kSwpNoClientMove = 0x1000;
+
+CRect WindowManager::ScreenRect(const Window& w) const {
+  if (IsDesktop(w.hwnd)) return w.rect;
+  const Window* p = Get(w.parent);
+  if (!p || IsDesktop(w.parent)) return w.rect;
+  return w.rect + ClientOrigin(*p);
+}
+
+CPoint WindowManager::ClientOrigin(const Window& w) const { return ScreenRect(w).TopLeft() + w.client.TopLeft(); }
+
+FrameInsets WindowManager::Frame(DWORD style, DWORD exStyle) const { return NonClient::Insets(style, exStyle); }
+
+CRect WindowManager::DefaultClientRect(const Window& w, const CRect& r) const {
+  FrameInsets f = Frame(w.style, w.exStyle);
+  CRect c(r.left + f.left, r.top + f.top, r.right - f.right, r.bottom - f.bottom);
+  if (w.style & WS_VSCROLL) c.right -= NonClient::ScrollWidth();
+  if (w.style & WS_HSCROLL) c.bottom -= NonClient::ScrollHeight();
+  c.right = std::max(c.right, c.left);
+  c.bottom = std::max(c.bottom, c.top);
+  return c;
+}
+
+bool WindowManager::IsVisible(const Window& w) const {
+  for (const Window* x = &w; x; x = Get(x->parent)) {
+    if (!(x->style & WS_VISIBLE)) return false;
+    if (IsDesktop(x->hwnd) || !x->IsChild()) return (x->style & WS_VISIBLE) != 0;
+  }
+  return false;
+}
+
+void WindowManager::Reorder(Window& w, HWND after) {
+  Window* p = Get(w.parent);
+  if (!p) return;
+  std::vector<HWND>& list = p->children;
+  std::erase(list, w.hwnd);
+  bool topLevel = IsDesktop(w.parent);
+  auto topmost = [&](HWND h) { Window* x = Get(h); return x && (x->exStyle & WS_EX_TOPMOST); };
+  if (topLevel && after == HWND_TOPMOST) w.exStyle |= WS_EX_TOPMOST;
+  if (topLevel && after == HWND_NOTOPMOST) w.exStyle &= ~WS_EX_TOPMOST;
+  auto pos = list.end();
+  if (after == HWND_TOP || after == HWND_TOPMOST || after == HWND_NOTOPMOST) {
+    pos = list.begin();
+    if (topLevel && !(w.exStyle & WS_EX_TOPMOST))
+      while (pos != list.end() && topmost(*pos)) ++pos;
+  } else if (after == HWND_BOTTOM) {
+    pos = list.end();
+  } else {
+    auto it = std::find(list.begin(), list.end(), after);
+    pos = it == list.end() ? list.begin() : it + 1;
+  }
+  list.insert(pos, w.hwnd);
+}
+
+bool WindowManager::SetPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+  std::shared_ptr<Window> keep = Share(hwnd);
+  Window* w = keep.get();
+  if (!w || IsDesktop(hwnd)) return false;
+  WINDOWPOS wp{hwnd, insertAfter, x, y, cx, cy, flags};
+  if (flags & SWP_NOMOVE) {
+    wp.x = w->rect.left;
+    wp.y = w->rect.top;
+  }
+  if (flags & SWP_NOSIZE) {
+    wp.cx = w->rect.Width();
+    wp.cy = w->rect.Height();
+  }
+  if (!(flags & SWP_NOSENDCHANGING)) {
+    Send(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&wp));
+    if (!Get(hwnd)) return false;
+  }
+  wp.cx = std::max(wp.cx, 0);
+  wp.cy = std::max(wp.cy, 0);
+  const CRect oldRect = w->rect;
+  const CRect oldClient = w->client;
+  const bool wasVisible = IsVisible(*w);
+  CRect newRect(wp.x, wp.y, wp.x + wp.cx, wp.y + wp.cy);
+
+  if (!(wp.flags & SWP_NOZORDER)) Reorder(*w, wp.hwndInsertAfter);
+  if (wp.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
+  if (wp.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
+
+  CRect newClient = oldClient;
+  bool sized = newRect.Size() != oldRect.Size();
+  if (sized || (wp.flags & SWP_FRAMECHANGED)) {
+    NCCALCSIZE_PARAMS ncp{};
+    ncp.rgrc[0] = newRect;
+    ncp.rgrc[1] = oldRect;
+    ncp.rgrc[2] = oldClient + oldRect.TopLeft();
+    ncp.lppos = &wp;
+    w->rect = newRect;  // the frame is measured on the new rectangle
+    Send(hwnd, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&ncp));
+    if (!Get(hwnd)) return false;
+    newClient = CRect(ncp.rgrc[0]) - newRect.TopLeft();
+  }
+  w->rect = newRect;
+  w->client = newClient;
+  if (newClient.Size() == oldClient.Size()) wp.flags |= kSwpNoClientSize;
+  if (newRect.TopLeft() + newClient.TopLeft() == oldRect.TopLeft() + oldClient.TopLeft())
+    wp.flags |= kSwpNoClientMove;
+
+  bool changed = newRect != oldRect || newClient != oldClient || (wp.flags & (SWP_FRAMECHANGED | SWP_SHOWWINDOW |
+                                                                                SWP_HIDEWINDOW)) ||
+                 !(wp.flags & SWP_NOZORDER);
+  if (changed && !(wp.flags & SWP_NOREDRAW)) {
+    if (wasVisible && w->IsChild() && (newRect != oldRect || !IsVisible(*w))) {
+      InvalidateParentArea(hwnd, &oldRect);
+    }
+    if (IsVisible(*w)) {
+      // Top-level windows carry their back buffer along when they only move.
+      bool moveOnly = !w->IsChild() && newRect.Size() == oldRect.Size() && !(wp.flags & SWP_FRAMECHANGED) &&
+                      wasVisible;
+      if (!moveOnly) {
+        w->ncPaint = true;
+        Invalidate(hwnd, nullptr, true, Children::All);
+      }
+    }
+  }
+  if (changed && onWindowChanged) onWindowChanged(hwnd);
+  if (wasVisible && !IsVisible(*w)) MoveAwayFrom(hwnd);
+
+  Send(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
+  return Get(hwnd) != nullptr;
+}
+
+bool WindowManager::Show(HWND hwnd, int cmd) {
+  std::shared_ptr<Window> keep = Share(hwnd);
+  Window* w = keep.get();
+  if (!w || IsDesktop(hwnd)) return false;
+  const bool wasVisible = (w->style & WS_VISIBLE) != 0;
+  if (cmd == SW_HIDE) {
+    if (!wasVisible) return false;
+    Send(hwnd, WM_SHOWWINDOW, FALSE, 0);
+    if (!Get(hwnd)) return true;
+    const bool shown = IsVisible(*w);
+    w->style &= ~WS_VISIBLE;
+    if (shown) {
+      InvalidateParentArea(hwnd);
+      if (onWindowChanged) onWindowChanged(hwnd);
+      MoveAwayFrom(hwnd);
+    }
+    return true;
+  }
+  const bool activate = !w->IsChild() && cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE &&
+                        cmd != SW_SHOWMINNOACTIVE;
+  if (!wasVisible) {
+    Send(hwnd, WM_SHOWWINDOW, TRUE, 0);
+    if (!Get(hwnd)) return false;
+    w->style |= WS_VISIBLE;
+    if (IsVisible(*w)) {
+      w->ncPaint = true;
+      Invalidate(hwnd, nullptr, true, Children::All);
+      if (onWindowChanged) onWindowChanged(hwnd);
+    }
+  }
+  if (activate && Get(hwnd) && active != hwnd) Activate(hwnd, WA_ACTIVE);
+  return wasVisible;
+}
+
+void WindowManager::RecalcClient(HWND hwnd) {
+  SetPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+HWND WindowManager::HitWindow(POINT screen) const {
+  const Window* d = Get(desktop_);
+  for (HWND top : d->children) {
+    const Window* t = Get(top);
+    if (!t || !(t->style & WS_VISIBLE) || !t->rect.PtInRect(screen)) continue;
+    const Window* cur = t;
+    for (;;) {
+      CPoint origin = ClientOrigin(*cur);
+      CPoint local(screen.x - origin.x, screen.y - origin.y);
+      if (!CRect(0, 0, cur->client.Width(), cur->client.Height()).PtInRect(local)) break;
+      const Window* next = nullptr;
+      for (HWND c : cur->children) {
+        const Window* cw = Get(c);
+        if (cw && (cw->style & WS_VISIBLE) && cw->rect.PtInRect(local)) {
+          next = cw;
+          break;
+        }
+      }
+      if (!next || (next->style & WS_DISABLED)) break;
+      cur = next;
+    }
+    return cur->hwnd;
+  }
+  return nullptr;
+}
+
+}  // namespace plat
