@@ -96,6 +96,10 @@ void ResourceTable::AddString(HINSTANCE module, UINT id, std::string_view text) 
   t.strings[{module, id}] = text;
 }
 
+void ResourceTable::AddStrings(HINSTANCE module, std::initializer_list<StringEntry> table) {
+  for (const StringEntry& e : table) AddString(module, e.id, e.text);
+}
+
 void ResourceTable::AddResource(HINSTANCE module, LPCSTR type, LPCSTR name, std::span<const BYTE> bytes) {
   auto& t = TheTable();
   std::lock_guard lock(t.mutex);

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 
@@ -36,6 +37,13 @@ class ResourceTable {
   static std::string_view ModuleName(HINSTANCE module);
 
   static void AddString(HINSTANCE module, UINT id, std::string_view text);
+  struct StringEntry {
+    UINT id;
+    std::string_view text;
+  };
+  // A whole string table, typically from a static initialiser of the library:
+  //   static const bool registered = (ResourceTable::AddStrings(ModuleHandle("grid"), {{1, "a"}}), true);
+  static void AddStrings(HINSTANCE module, std::initializer_list<StringEntry> table);
   static void AddResource(HINSTANCE module, LPCSTR type, LPCSTR name, std::span<const BYTE> bytes);
   // Forgets everything a module registered (library unload, test isolation).
   static void RemoveModule(HINSTANCE module);

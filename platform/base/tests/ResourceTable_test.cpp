@@ -18,8 +18,7 @@ class ResourceTableTest : public ::testing::Test {
     lib_ = ResourceTable::ModuleHandle("test-lib");
     plat::SetInstanceHandle(app_);
     AfxSetResourceHandle(nullptr);
-    ResourceTable::AddString(app_, 100, "app text");
-    ResourceTable::AddString(app_, 101, "Value %1 of %2");
+    ResourceTable::AddStrings(app_, {{100, "app text"}, {101, "Value %1 of %2"}});
     ResourceTable::AddString(lib_, 100, "lib text");
     ResourceTable::AddResource(lib_, "GXLAYOUT", MAKEINTRESOURCE(7), kLayout);
     ResourceTable::AddResource(app_, RT_BITMAP, "LOGO", kOther);

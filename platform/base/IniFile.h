@@ -1,0 +1,66 @@
+// IniFile: the text of a private-profile (INI) file as an editable list of lines.
+//
+// Reading accepts LF and CR-LF; writing uses CR-LF. Lines keep their bytes unless an edit touches them,
+// so files keep their order, comments and layout. Section and key names match ignoring case (code page
+// 1252 tables) and keep the spelling they were written with; where a name occurs twice, the first wins.
+//   [name]        a section header (name trimmed, text after ']' ignored)
+//   key=value     an entry: key and value trimmed
+//   ;text         a comment (never an entry)
+//   other text    an entry without value (found by its trimmed text, value empty)
+// Lines before the first header belong to no section.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+
+class IniFile {
+ public:
+  static IniFile Parse(std::string_view text);
+  std::string Serialize() const;
+
+  bool HasSection(std::string_view section) const;
+  // The trimmed value as stored (quotes kept); nullopt when the section or key is missing.
+  std::optional<std::string_view> FindValue(std::string_view section, std::string_view key) const;
+  std::vector<std::string> SectionNames() const;
+  // Each key once, first spelling, in file order.
+  std::vector<std::string> KeyNames(std::string_view section) const;
+  // "key=value" for each entry (the text alone for entries without '='), in file order.
+  std::vector<std::string> SectionLines(std::string_view section) const;
+
+  // Edits; each returns whether the text changed.
+  // Replaces the first such key in place (keeping its spelling) or appends it after the section's last
+  // non-blank line; a missing section is appended at the end of the file.
+  bool SetValue(std::string_view section, std::string_view key, std::string_view value);
+  bool DeleteKey(std::string_view section, std::string_view key);
+  // Removes the header and every line up to the next header.
+  bool DeleteSection(std::string_view section);
+  // The section's lines become `lines` (blank lines after its last entry stay, for the layout); a missing
+  // section is appended at the end of the file.
+  bool ReplaceSection(std::string_view section, const std::vector<std::string>& lines);
+
+  std::size_t LineCount() const { return lines_.size(); }
+
+ private:
+  enum class Kind { Blank, Comment, Header, Entry };
+  struct Line {
+    Kind kind;
+    std::string raw;
+    std::string name;   // section name or key
+    std::string value;  // entries only
+    bool hasEquals = false;
+  };
+  static Line ParseLine(std::string_view raw);
+  // Header index of the first section of that name, or npos; End: the index of the next header.
+  std::size_t FindSection(std::string_view section) const;
+  std::size_t SectionEnd(std::size_t header) const;
+  std::size_t FindKey(std::size_t header, std::string_view key) const;
+  void AppendSection(std::string_view section);
+
+  std::vector<Line> lines_;
+};
+
+}  // namespace plat

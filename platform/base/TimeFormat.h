@@ -1,0 +1,37 @@
+// Calendar arithmetic and the C-locale strftime that CTime and the runtime shims share.
+//
+// All times are UTC (the platform has no time zones). FormatTime understands %a %A %b %B %c %d %H %I %j
+// %m %M %p %S %U %w %W %x %X %y %Y %z %Z %% with the classic C-locale forms (%c = "%m/%d/%y %H:%M:%S",
+// %x = "%m/%d/%y", %X = "%H:%M:%S", %z and %Z empty). The '#' flag removes leading zeros of numbers; "%#c"
+// is the long form "Tuesday, March 14, 1995, 12:41:29" and "%#x" the long date "Tuesday, March 14, 1995".
+// Unknown specifiers are copied as they are; nothing aborts.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+// Days since 1970-01-01 of a proleptic Gregorian date, and back.
+std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day);
+void CivilFromDays(std::int64_t days, std::int64_t& year, unsigned& month, unsigned& day);
+bool IsValidDate(int year, int month, int day);
+
+// The broken-down UTC time of unix seconds (tm_wday 0 = Sunday, tm_yday from 0, tm_isdst 0).
+std::tm UtcTm(std::int64_t seconds);
+std::int64_t SecondsFromTm(const std::tm& t);
+
+std::string FormatTime(const std::tm& t, std::string_view format);
+
+// Virtual-clock versions of the C runtime's time calls (UTC); the module calls these instead of the
+// machine's clock.
+std::time_t time(std::time_t* out);
+// One static result per thread, like the C runtime's.
+std::tm* localtime(const std::time_t* t);
+std::tm* gmtime(const std::time_t* t);
+// "Www Mmm dd hh:mm:ss yyyy\n" in one static buffer per thread.
+char* ctime(const std::time_t* t);
+
+}  // namespace plat
