@@ -27,6 +27,16 @@ std::string hex8(DWORD v) {
 
 }  // namespace
 
+// A negative extent mirrors: the run starts at the given pixel and goes back, so [a + w + 1, a + 1) is covered
+// (the classic idiom mirrors with StretchBlt(x + w - 1, ..., -w, ...)).
+void mirror(LONG& a, LONG& b, bool& flip) {
+  if (a <= b) return;
+  const LONG lo = b + 1, hi = a + 1;
+  a = lo;
+  b = hi;
+  flip = !flip;
+}
+
 bool DeviceContext::patBlt(int x, int y, int w, int h, DWORD rop) {
   const BYTE code = static_cast<BYTE>((rop >> 16) & 0xFF);
   if (usesSource(code)) return false;
@@ -112,10 +122,11 @@ bool DeviceContext::stretchBlt(int x, int y, int w, int h, DeviceContext* src, i
   POINT s0 = src->toSurface(sx, sy), s1 = src->toSurface(sx + sw, sy + sh);
   bool flipX = false, flipY = false;
   RECT dr{d0.x, d0.y, d1.x, d1.y}, sr{s0.x, s0.y, s1.x, s1.y};
-  if (dr.left > dr.right) { std::swap(dr.left, dr.right); flipX = !flipX; }
-  if (dr.top > dr.bottom) { std::swap(dr.top, dr.bottom); flipY = !flipY; }
-  if (sr.left > sr.right) { std::swap(sr.left, sr.right); flipX = !flipX; }
-  if (sr.top > sr.bottom) { std::swap(sr.top, sr.bottom); flipY = !flipY; }
+  mirror(dr.left, dr.right, flipX);
+  mirror(dr.top, dr.bottom, flipY);
+  mirror(sr.left, sr.right, flipX);
+  mirror(sr.top, sr.bottom, flipY);
+  if (BitmapObject* bm = bitmapOf(src->st_.bitmap)) syncDibSection(*bm);
   // Copying within one surface reads from a snapshot of the source area.
   SurfacePtr source = src->surface_;
   if (source == surface_) {

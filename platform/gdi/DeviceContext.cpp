@@ -103,7 +103,10 @@ DeviceContext::DeviceContext(DcKind kind, SurfacePtr surface, POINT origin)
 }
 
 DeviceContext::~DeviceContext() {
-  if (BitmapObject* bm = bitmapOf(st_.bitmap); bm && bm->selectedInto == this) bm->selectedInto = nullptr;
+  if (BitmapObject* bm = bitmapOf(st_.bitmap); bm && bm->selectedInto == this) {
+    bm->selectedInto = nullptr;
+    syncDibSection(*bm);
+  }
   for (const DcState& s : saved_) release(s);
   release(st_);
 }
@@ -171,7 +174,11 @@ HGDIOBJ DeviceContext::select(HGDIOBJ h) {
       if (kind_ != DcKind::Memory) return nullptr;
       auto* bm = static_cast<BitmapObject*>(o);
       if (bm->selectedInto && bm->selectedInto != this) return nullptr;
-      if (BitmapObject* old = bitmapOf(st_.bitmap); old && old != bm) old->selectedInto = nullptr;
+      if (BitmapObject* old = bitmapOf(st_.bitmap); old && old != bm) {
+        old->selectedInto = nullptr;
+        syncDibSection(*old);
+      }
+      syncDibSection(*bm);
       if (!bm->stock) bm->selectedInto = this;
       surface_ = bm->surface;
       mono_ = bm->mono();

@@ -175,6 +175,7 @@ class DeviceContext : public GdiObject {
 
   // ---- recording and printing --------------------------------------------------------------------------------
   DcRecorder* recorder() const { return recorder_.get(); }
+  const std::shared_ptr<DcRecorder>& recorderPtr() const { return recorder_; }
   void setRecorder(std::shared_ptr<DcRecorder> r) { recorder_ = std::move(r); }
   void record(const std::string& line) const;
   PrintJob* printJob() const { return printJob_.get(); }
@@ -195,6 +196,9 @@ class DeviceContext : public GdiObject {
   std::unique_ptr<PrintJob> printJob_;
   friend class PrintJob;
 };
+
+// Orders a blit extent, mirroring as the classic negative extents do; toggles `flip` when it did.
+void mirror(LONG& a, LONG& b, bool& flip);
 
 // Packs ROP2/ROP3 evaluation for reuse by other files.
 Pixel applyRop2(int rop2, Pixel pen, Pixel dst);

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <stdexcept>
@@ -78,7 +79,13 @@ std::string locate(const char* family, bool bold, bool italic) {
   const std::string key = std::string(family) + (bold ? "/b" : "/r") + (italic ? "i" : "");
   if (auto it = cache.find(key); it != cache.end()) return it->second;
   std::string file;
-  if (FcInit()) {
+  static const bool fcReady = [] {
+    if (!FcInit()) return false;
+    // Fontconfig keeps its configuration until FcFini; release it at exit so leak checkers stay quiet.
+    std::atexit(FcFini);
+    return true;
+  }();
+  if (fcReady) {
     FcPattern* pat = FcPatternCreate();
     FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
     FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);

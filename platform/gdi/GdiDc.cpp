@@ -627,3 +627,36 @@ BOOL EqualRgn(HRGN a, HRGN b) {
   if (!ra || !rb) return ERROR;
   return ra->region == rb->region ? TRUE : FALSE;
 }
+
+// ---- recording ----------------------------------------------------------------------------------------------
+
+#include "platform/gdi/RecordingDC.h"
+
+namespace plat {
+
+HDC CreateRecordingDC(int width, int height) {
+  auto surface = Surface::create(width, height);
+  if (!surface) return nullptr;
+  surface->fillAll(0xFFFFFFFFu);
+  auto dc = std::make_unique<DeviceContext>(DcKind::Recording, surface, POINT{0, 0});
+  dc->setRecorder(std::make_shared<DcRecorder>());
+  return addDc(std::move(dc));
+}
+
+std::shared_ptr<DcRecorder> StartRecording(HDC dc) {
+  DeviceContext* d = dcOf(dc);
+  if (!d) return nullptr;
+  if (!d->recorderPtr()) d->setRecorder(std::make_shared<DcRecorder>());
+  return d->recorderPtr();
+}
+
+void StopRecording(HDC dc) {
+  if (DeviceContext* d = dcOf(dc)) d->setRecorder(nullptr);
+}
+
+std::shared_ptr<DcRecorder> RecorderOf(HDC dc) {
+  DeviceContext* d = dcOf(dc);
+  return d ? d->recorderPtr() : nullptr;
+}
+
+}  // namespace plat

@@ -439,6 +439,7 @@ int GetObject(HGDIOBJ obj, int size, LPVOID out) {
     }
     case OBJ_BITMAP: {
       auto* bm = static_cast<BitmapObject*>(o);
+      syncDibSection(*bm);
       BITMAP b{};
       b.bmType = 0;
       b.bmWidth = bm->width;

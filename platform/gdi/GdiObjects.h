@@ -78,6 +78,7 @@ struct BitmapObject : GdiObject {
   DeviceContext* selectedInto = nullptr;
   // DIB sections: the caller-visible bits in the DIB's own format, kept in step with the surface.
   std::vector<BYTE> dibBits;
+  std::vector<BYTE> dibShadow;  // the bits as of the last synchronisation
   BITMAPINFOHEADER dibHeader{};
   std::vector<RGBQUAD> dibColors;
   bool isDibSection() const { return !dibBits.empty(); }
@@ -128,6 +129,11 @@ DeviceContext* dcOf(HDC h);
 // Called when a DC stops selecting an object: frees it when its deletion was deferred.
 void releaseSelection(HGDIOBJ h);
 void addSelection(HGDIOBJ h);
+
+// DIB sections keep the caller's bits and the surface in step at these points: selection and deselection, use as
+// a blit source, GdiFlush, GetDIBits and GetObject. Bits the caller changed since the last synchronisation win;
+// otherwise the surface (what GDI drew) is written to the bits.
+void syncDibSection(BitmapObject& bm);
 
 // Resolves PALETTEINDEX / PALETTERGB forms to a plain RGB colour.
 COLORREF resolveColor(COLORREF c);

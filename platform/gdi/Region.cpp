@@ -142,7 +142,9 @@ Region Region::fromPolygon(std::span<const POINT> pts, int fillMode) {
   std::vector<std::pair<double, int>> cross;  // x, direction
   const size_t n = pts.size();
   for (long long y = minY; y < maxY; ++y) {
-    const double cy = static_cast<double>(y) + 0.5;
+    // Pixels are sampled at their top-left corner: a polygon covers the left and top edges of its outline and
+    // leaves out the right and bottom ones, so an axis-aligned polygon fills exactly its half-open rectangle.
+    const double cy = static_cast<double>(y);
     cross.clear();
     for (size_t i = 0; i < n; ++i) {
       const POINT& p = pts[i];
@@ -157,8 +159,8 @@ Region Region::fromPolygon(std::span<const POINT> pts, int fillMode) {
     std::sort(cross.begin(), cross.end());
     std::vector<Span> spans;
     auto addSpan = [&](double xa, double xb) {
-      // Pixel x is inside when its centre x + 0.5 lies in [xa, xb).
-      const int a = static_cast<int>(std::ceil(xa - 0.5)), b = static_cast<int>(std::ceil(xb - 0.5));
+      // Pixel x is inside when x lies in [xa, xb).
+      const int a = static_cast<int>(std::ceil(xa)), b = static_cast<int>(std::ceil(xb));
       if (b <= a) return;
       if (!spans.empty() && a <= spans.back().second) spans.back().second = std::max(spans.back().second, b);
       else spans.emplace_back(a, b);

@@ -26,7 +26,8 @@ class Region {
   explicit Region(const RECT& r);
   // Any rectangles, overlapping or not, in any order; empty ones are ignored.
   static Region fromRects(std::span<const RECT> rects);
-  // Pixels whose centres lie inside the polygon (ALTERNATE 1 or WINDING 2 fill).
+  // Pixels whose top-left corners lie inside the polygon (ALTERNATE 1 or WINDING 2 fill); left and top edges
+  // belong to the polygon, right and bottom edges do not.
   static Region fromPolygon(std::span<const POINT> pts, int fillMode);
   static Region ellipse(const RECT& box);
 

@@ -1,0 +1,336 @@
+// Fonts and text: face mapping, the metrics of the bundled faces, extents, placement through the recording DC,
+// ExtTextOut's options and DrawText's formats.
+//
+// Metrics of the bundled faces at 96 DPI, as this platform computes them (see FontFace.h):
+//   face asked             lfHeight weight  -> tmHeight tmAscent tmDescent intLead extLead avgWidth maxWidth
+//   "MS Sans Serif"        -11      400        12       10       2         1       0       6        15
+//   "MS Shell Dlg"         -11      700        12       10       2         1       0       7        15
+//   "Arial"                -13      400        15       12       3         2       0       8        17
+//   "Times New Roman"      -16      400        17       14       3         1       1       9        21
+//   "Courier New"          -13      400        15       11       4         2       0       8        8
+//   "Test Fixed"           -10      400        10       8        2         0       0       5        5
+//   "Arial"                +16 (cell)  400     16       13       3         2       0       8        19
+// Extents of "Hello, World": 58, 64, 70, 83, 96, 60, 77 pixels in the same order.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/gdi/RecordingDC.h"
+#include "platform/gdi/tests/GdiTestUtil.h"
+
+using namespace gditest;
+
+namespace {
+
+struct FontCase {
+  const char* face;
+  int height;
+  int weight;
+  TEXTMETRIC expected;
+  int hello;
+  BYTE pitchFamily;
+};
+
+TEXTMETRIC metrics(LONG h, LONG a, LONG d, LONG il, LONG el, LONG avg, LONG max) {
+  TEXTMETRIC t{};
+  t.tmHeight = h;
+  t.tmAscent = a;
+  t.tmDescent = d;
+  t.tmInternalLeading = il;
+  t.tmExternalLeading = el;
+  t.tmAveCharWidth = avg;
+  t.tmMaxCharWidth = max;
+  return t;
+}
+
+// TMPF_FIXED_PITCH set means variable pitch.
+constexpr BYTE kVarSwiss = FF_SWISS | TMPF_TRUETYPE | TMPF_VECTOR | TMPF_FIXED_PITCH;
+constexpr BYTE kVarRoman = FF_ROMAN | TMPF_TRUETYPE | TMPF_VECTOR | TMPF_FIXED_PITCH;
+constexpr BYTE kFixedModern = FF_MODERN | TMPF_TRUETYPE | TMPF_VECTOR;
+
+HFONT font(const char* face, int height, int weight = FW_NORMAL, bool underline = false) {
+  return CreateFont(height, 0, 0, 0, weight, 0, underline, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH, face);
+}
+
+struct RecCanvas {
+  HDC dc;
+  std::shared_ptr<plat::DcRecorder> log;
+  RecCanvas(int w, int h) : dc(plat::CreateRecordingDC(w, h)), log(plat::RecorderOf(dc)) {}
+  ~RecCanvas() { DeleteDC(dc); }
+};
+
+}  // namespace
+
+TEST(Fonts, MetricsOfTheBundledFaces) {
+  const FontCase cases[] = {
+      {"MS Sans Serif", -11, 400, metrics(12, 10, 2, 1, 0, 6, 15), 58, kVarSwiss},
+      {"MS Shell Dlg", -11, 700, metrics(12, 10, 2, 1, 0, 7, 15), 64, kVarSwiss},
+      {"Arial", -13, 400, metrics(15, 12, 3, 2, 0, 8, 17), 70, kVarSwiss},
+      {"Times New Roman", -16, 400, metrics(17, 14, 3, 1, 1, 9, 21), 83, kVarRoman},
+      {"Courier New", -13, 400, metrics(15, 11, 4, 2, 0, 8, 8), 96, kFixedModern},
+      {"Test Fixed", -10, 400, metrics(10, 8, 2, 0, 0, 5, 5), 60, kFixedModern},
+      {"Arial", 16, 400, metrics(16, 13, 3, 2, 0, 8, 19), 77, kVarSwiss},
+  };
+  RecCanvas c(10, 10);
+  for (const FontCase& fc : cases) {
+    HFONT f = font(fc.face, fc.height, fc.weight);
+    HGDIOBJ old = SelectObject(c.dc, f);
+    TEXTMETRIC t{};
+    ASSERT_TRUE(GetTextMetrics(c.dc, &t));
+    SCOPED_TRACE(std::string(fc.face) + " " + std::to_string(fc.height));
+    EXPECT_EQ(t.tmHeight, fc.expected.tmHeight);
+    EXPECT_EQ(t.tmAscent, fc.expected.tmAscent);
+    EXPECT_EQ(t.tmDescent, fc.expected.tmDescent);
+    EXPECT_EQ(t.tmInternalLeading, fc.expected.tmInternalLeading);
+    EXPECT_EQ(t.tmExternalLeading, fc.expected.tmExternalLeading);
+    EXPECT_EQ(t.tmAveCharWidth, fc.expected.tmAveCharWidth);
+    EXPECT_EQ(t.tmMaxCharWidth, fc.expected.tmMaxCharWidth);
+    EXPECT_EQ(t.tmPitchAndFamily, fc.pitchFamily);
+    EXPECT_EQ(t.tmWeight, fc.weight);
+    SIZE s{};
+    GetTextExtentPoint32(c.dc, "Hello, World", 12, &s);
+    EXPECT_EQ(s.cx, fc.hello);
+    EXPECT_EQ(s.cy, t.tmHeight);
+    SelectObject(c.dc, old);
+    DeleteObject(f);
+  }
+}
+
+TEST(Fonts, ExtentIsTheSumOfTheCharacterWidths) {
+  RecCanvas c(10, 10);
+  HFONT f = font("Arial", -13);
+  SelectObject(c.dc, f);
+  const char* text = "Kerning AV To";
+  int widths[256];
+  ASSERT_TRUE(GetCharWidth32(c.dc, 0, 255, widths));
+  int sum = 0;
+  for (const char* p = text; *p; ++p) sum += widths[static_cast<unsigned char>(*p)];
+  SIZE s{};
+  GetTextExtentPoint32(c.dc, text, static_cast<int>(std::strlen(text)), &s);
+  EXPECT_EQ(s.cx, sum);
+  int fit = 0;
+  int dx[13];
+  GetTextExtentExPoint(c.dc, text, 13, widths['K'] + widths['e'], &fit, dx, &s);
+  EXPECT_EQ(fit, 2);
+  EXPECT_EQ(dx[12], sum);
+  // The synthetic face: every character advances half the em.
+  HFONT t = font("Test Fixed", -10);
+  SelectObject(c.dc, t);
+  GetTextExtentPoint32(c.dc, "iiiiWWWW", 8, &s);
+  EXPECT_EQ(s.cx, 40);
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(f);
+  DeleteObject(t);
+}
+
+TEST(Fonts, LogFontsComeBackByteForByteAndFacesMap) {
+  LOGFONT lf{};
+  lf.lfHeight = -11;  // 8 points at 96 DPI
+  lf.lfWeight = FW_BOLD;
+  lf.lfCharSet = SYMBOL_CHARSET;
+  lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  lf.lfQuality = DRAFT_QUALITY;
+  lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  std::strcpy(lf.lfFaceName, "Some Unknown Face");
+  HFONT f = CreateFontIndirect(&lf);
+  LOGFONT back{};
+  EXPECT_EQ(GetObject(f, sizeof back, &back), static_cast<int>(sizeof(LOGFONT)));
+  EXPECT_EQ(std::memcmp(&lf, &back, sizeof lf), 0);
+  RecCanvas c(100, 20);
+  SelectObject(c.dc, f);
+  TextOut(c.dc, 0, 0, "x", 1);
+  EXPECT_NE(c.log->text().find("font=\"Liberation Sans\""), std::string::npos);
+  char face[LF_FACESIZE];
+  GetTextFace(c.dc, sizeof face, face);
+  EXPECT_STREQ(face, "Some Unknown Face");
+  HFONT serif = font("Times New Roman", -12);
+  HFONT mono = CreateFont(-12, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, FIXED_PITCH | FF_MODERN, "Nonexistent Mono");
+  SelectObject(c.dc, serif);
+  TextOut(c.dc, 0, 0, "x", 1);
+  SelectObject(c.dc, mono);
+  TextOut(c.dc, 0, 0, "x", 1);
+  EXPECT_NE(c.log->text().find("font=\"Liberation Serif\""), std::string::npos);
+  EXPECT_NE(c.log->text().find("font=\"Liberation Mono\""), std::string::npos);
+  // Stock fonts are 8-point LOGFONTs.
+  LOGFONT gui{};
+  GetObject(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+  EXPECT_EQ(gui.lfHeight, -11);
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  for (HFONT x : {f, serif, mono}) DeleteObject(x);
+}
+
+TEST(Fonts, EnumerationListsTheOfferedFaces) {
+  RecCanvas c(1, 1);
+  std::vector<std::string> names;
+  LOGFONT lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  EnumFontFamiliesEx(
+      c.dc, &lf,
+      [](const LOGFONT* l, const TEXTMETRIC*, DWORD type, LPARAM p) {
+        EXPECT_EQ(type, TRUETYPE_FONTTYPE);
+        reinterpret_cast<std::vector<std::string>*>(p)->push_back(l->lfFaceName);
+        return 1;
+      },
+      reinterpret_cast<LPARAM>(&names), 0);
+  EXPECT_NE(std::find(names.begin(), names.end(), "Arial"), names.end());
+  EXPECT_NE(std::find(names.begin(), names.end(), "Courier New"), names.end());
+  EXPECT_NE(std::find(names.begin(), names.end(), "Liberation Serif"), names.end());
+}
+
+TEST(TextOutput, PlacementFollowsTheTextAlignment) {
+  RecCanvas c(200, 60);
+  HFONT f = font("Arial", -13);  // ascent 12, descent 3
+  SelectObject(c.dc, f);
+  SIZE s{};
+  GetTextExtentPoint32(c.dc, "Cell", 4, &s);
+  SetViewportOrgEx(c.dc, 10, 5, nullptr);
+  TextOut(c.dc, 20, 10, "Cell", 4);  // top-left of the cell
+  SetTextAlign(c.dc, TA_RIGHT | TA_BASELINE);
+  TextOut(c.dc, 100, 30, "Cell", 4);
+  SetTextAlign(c.dc, TA_CENTER | TA_BOTTOM | TA_RTLREADING);
+  EXPECT_EQ(GetTextAlign(c.dc), TA_CENTER | TA_BOTTOM | TA_RTLREADING);
+  TextOut(c.dc, 100, 50, "Cell", 4);
+  const auto& lines = c.log->lines();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].rfind("text 30,15 \"Cell\"", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[1].rfind("text " + std::to_string(110 - s.cx) + ",23 ", 0), 0u) << lines[1];
+  EXPECT_EQ(lines[2].rfind("text " + std::to_string(110 - s.cx / 2) + ",40 ", 0), 0u) << lines[2];
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(f);
+}
+
+TEST(TextOutput, OpaqueAndClippedOptions) {
+  Canvas c(80, 30);
+  HFONT f = font("Arial", -13);
+  SelectObject(c.dc, f);
+  SetBkColor(c.dc, kBlue);
+  SetTextColor(c.dc, kBlack);
+  // OPAQUE background mode fills the text cell: width x tmHeight.
+  SIZE s{};
+  GetTextExtentPoint32(c.dc, "ab", 2, &s);
+  TextOut(c.dc, 2, 2, "ab", 2);
+  int blueOrInk = 0;
+  for (int y = 2; y < 2 + 15; ++y)
+    for (int x = 2; x < 2 + s.cx; ++x) blueOrInk += c.at(x, y) != kWhite;
+  EXPECT_EQ(blueOrInk, s.cx * 15);
+  EXPECT_EQ(c.at(2 + s.cx, 2), kWhite);
+  EXPECT_EQ(c.at(2, 17), kWhite);
+  // ETO_CLIPPED keeps the text inside the rectangle; ETO_OPAQUE fills it even in TRANSPARENT mode.
+  Canvas d(80, 30);
+  SelectObject(d.dc, f);
+  SetBkMode(d.dc, TRANSPARENT);
+  SetBkColor(d.dc, kBlue);
+  RECT r{10, 5, 20, 25};
+  ExtTextOut(d.dc, 5, 8, ETO_CLIPPED | ETO_OPAQUE, &r, "WWWWW", 5, nullptr);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 80; ++x) {
+      const bool inside = x >= 10 && x < 20 && y >= 5 && y < 25;
+      if (!inside) {
+        ASSERT_EQ(d.at(x, y), kWhite) << x << "," << y;
+      }
+    }
+  EXPECT_EQ(d.at(10, 5), kBlue);
+  // Text is antialiased: some pixels are between ink and background.
+  int mixed = 0;
+  for (int y = 5; y < 25; ++y)
+    for (int x = 10; x < 20; ++x) mixed += d.at(x, y) != kBlue && d.at(x, y) != kBlack;
+  EXPECT_GT(mixed, 0);
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  SelectObject(d.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(f);
+}
+
+TEST(TextOutput, UpdateCurrentPositionAdvancesByTheExtent) {
+  RecCanvas c(200, 30);
+  HFONT f = font("Test Fixed", -10);
+  SelectObject(c.dc, f);
+  SetTextAlign(c.dc, TA_UPDATECP);
+  MoveToEx(c.dc, 7, 3, nullptr);
+  TextOut(c.dc, 0, 0, "abc", 3);
+  TextOut(c.dc, 0, 0, "de", 2);
+  POINT p{};
+  GetCurrentPositionEx(c.dc, &p);
+  EXPECT_EQ(p.x, 7 + 25);
+  EXPECT_EQ(c.log->lines()[1].rfind("text 22,3 ", 0), 0u);
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(f);
+}
+
+TEST(DrawTextLayout, SingleLineAlignmentAndCalcRect) {
+  RecCanvas c(200, 100);
+  HFONT f = font("Test Fixed", -10);  // 5 px per character, 10 px lines
+  SelectObject(c.dc, f);
+  RECT r{0, 0, 100, 30};
+  EXPECT_EQ(DrawText(c.dc, "abcd", -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER), 10);
+  RECT calc{10, 10, 11, 11};
+  EXPECT_EQ(DrawText(c.dc, "abcd", 4, &calc, DT_SINGLELINE | DT_CALCRECT), 10);
+  EXPECT_EQ(calc.right, 30);
+  EXPECT_EQ(calc.bottom, 20);
+  RECT right{0, 0, 100, 30};
+  DrawText(c.dc, "abcd", 4, &right, DT_SINGLELINE | DT_RIGHT | DT_BOTTOM);
+  const auto& lines = c.log->lines();
+  ASSERT_EQ(lines.size(), 2u);  // DT_CALCRECT draws nothing
+  EXPECT_EQ(lines[0].rfind("text 40,10 \"abcd\"", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[1].rfind("text 80,20 \"abcd\"", 0), 0u) << lines[1];
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(f);
+}
+
+TEST(DrawTextLayout, WordBreakLinesAndOverlongWords) {
+  RecCanvas c(200, 100);
+  HFONT f = font("Test Fixed", -10);
+  SelectObject(c.dc, f);
+  RECT r{0, 0, 50, 100};  // 10 characters per line
+  EXPECT_EQ(DrawText(c.dc, "one two three four\r\nabcdefghijklmnop", -1, &r, DT_WORDBREAK | DT_NOPREFIX), 40);
+  std::vector<std::string> texts;
+  for (const auto& l : c.log->lines()) texts.push_back(l.substr(l.find('"'), l.find('"', l.find('"') + 1) - l.find('"') + 1));
+  const std::vector<std::string> expected = {"\"one two\"", "\"three four\"", "\"abcdefghij\"", "\"klmnop\""};
+  EXPECT_EQ(texts, std::vector<std::string>(expected.begin(), expected.end()));
+  RECT calc{0, 0, 50, 0};
+  EXPECT_EQ(DrawText(c.dc, "one two three four", -1, &calc, DT_WORDBREAK | DT_CALCRECT), 20);
+  EXPECT_EQ(calc.bottom, 20);
+  EXPECT_EQ(calc.right, 50);
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(f);
+}
+
+TEST(DrawTextLayout, PrefixesEllipsisAndModifyString) {
+  Canvas c(120, 30);
+  HFONT f = font("Test Fixed", -10);
+  SelectObject(c.dc, f);
+  auto log = plat::StartRecording(c.dc);
+  RECT r{0, 0, 100, 20};
+  DrawText(c.dc, "&File && more", -1, &r, DT_SINGLELINE);
+  EXPECT_NE(log->lines()[0].find("\"File & more\""), std::string::npos);
+  // The underline of "F": one pixel below the baseline (ascent 8), under its 5-pixel advance.
+  EXPECT_NE(log->lines()[1].find("fill 0,9,5,10"), std::string::npos) << log->text();
+  log->clear();
+  char buf[32] = "A long file name.txt";
+  RECT narrow{0, 0, 50, 10};  // 10 characters
+  DrawText(c.dc, buf, -1, &narrow, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING | DT_NOPREFIX);
+  EXPECT_STREQ(buf, "A long ...");
+  EXPECT_NE(log->lines()[0].find("\"A long ...\""), std::string::npos);
+  // Without DT_MODIFYSTRING the caller's text stays.
+  char keep[32] = "A long file name.txt";
+  DrawText(c.dc, keep, -1, &narrow, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+  EXPECT_STREQ(keep, "A long file name.txt");
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(f);
+}
+
+TEST(DrawTextLayout, ExpandTabsAndClipping) {
+  RecCanvas c(200, 40);
+  HFONT f = font("Test Fixed", -10);  // average width 5: tab stops every 40 pixels
+  SelectObject(c.dc, f);
+  RECT r{0, 0, 200, 20};
+  DrawText(c.dc, "ab\tc", -1, &r, DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX);
+  ASSERT_EQ(c.log->lines().size(), 2u);
+  EXPECT_EQ(c.log->lines()[1].rfind("text 40,0 \"c\"", 0), 0u) << c.log->text();
+  EXPECT_NE(c.log->lines()[0].find("clip 0,0,200,20"), std::string::npos);
+  c.log->clear();
+  DrawText(c.dc, "x", -1, &r, DT_SINGLELINE | DT_NOCLIP);
+  EXPECT_EQ(c.log->lines()[0].find("clip"), std::string::npos);
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(f);
+}
