@@ -269,9 +269,11 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {
   HWND hwnd = pDX->PrepareCtrl(nIDC);
   if (pDX->m_bSaveAndValidate) {
     value = WindowText(hwnd);
-  } else if (::SendMessage(hwnd, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.GetString())) ==
-             -1) {
-    ::SetWindowText(hwnd, value);  // not in the list: a drop-down shows it in its edit
+  } else if (value.IsEmpty() ||
+             ::SendMessage(hwnd, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.GetString())) == -1) {
+    // Not in the list (or nothing to look for: an empty prefix would pick the first item): a drop-down
+    // shows the text in its edit, a drop-down list keeps its selection.
+    ::SetWindowText(hwnd, value);
   }
 }
 

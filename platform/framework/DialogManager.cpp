@@ -53,7 +53,9 @@ UINT DlgCode(HWND hwnd, const MSG* msg = nullptr) {
 DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(::GetWindowLong(hwnd, GWL_STYLE)); }
 DWORD ExStyleOf(HWND hwnd) { return static_cast<DWORD>(::GetWindowLong(hwnd, GWL_EXSTYLE)); }
 
-bool IsUsable(HWND hwnd) { return ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd); }
+// A control takes part in navigation when it is visible and enabled itself; the dialog may still be hidden
+// (the first focus is given before the dialog is shown).
+bool IsUsable(HWND hwnd) { return (StyleOf(hwnd) & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE; }
 
 bool IsControlParent(HWND hwnd) {
   return (ExStyleOf(hwnd) & WS_EX_CONTROLPARENT) || (IsDialogWindow(hwnd) && (StyleOf(hwnd) & DS_CONTROL));
@@ -416,11 +418,10 @@ LRESULT DefDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = ::GetFocus();
         if (focus && ::IsChild(dialog, focus)) s->savedFocus = focus;
-      } else {
-        HWND target = ::IsWindow(s->savedFocus) && ::IsChild(dialog, s->savedFocus)
-                          ? s->savedFocus
-                          : ::GetNextDlgTabItem(dialog, nullptr, FALSE);
-        if (target) ::SetFocus(target);
+      } else if (::IsWindow(s->savedFocus) && ::IsChild(dialog, s->savedFocus)) {
+        ::SetFocus(s->savedFocus);
+      } else if (HWND first = ::GetNextDlgTabItem(dialog, nullptr, FALSE)) {
+        plat::DialogSetFocus(dialog, first);
       }
       return 0;
     case WM_SETFOCUS: {

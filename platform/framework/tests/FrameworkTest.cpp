@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/base/CodePage.h"
+#include "platform/base/ResourceTable.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/CWnd.h"
@@ -370,6 +371,7 @@ LRESULT GridProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 
 void Register(const char* name, WNDPROC proc) {
   WNDCLASS wc{};
+  wc.style = CS_GLOBALCLASS;  // like the standard controls: found from any module
   wc.lpfnWndProc = proc;
   wc.lpszClassName = name;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -386,6 +388,7 @@ std::pair<int, int> EditSelection(HWND edit) {
 }
 
 void FrameworkTest::SetUp() {
+  SetInstanceHandle(ResourceTable::ModuleHandle("framework-tests"));
   ResetWindowSystem();
   VirtualClock::Reset();
   CWnd::DeleteTempMap();

@@ -15,6 +15,7 @@ std::vector<std::string> g_calls;
 
 void RegisterPlainClass() {
   WNDCLASS wc{};
+  wc.style = CS_GLOBALCLASS;
   wc.lpfnWndProc = DefWindowProc;
   wc.lpszClassName = "FwPlain";
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
