@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/ResourceTable.h"
 #include "platform/gdi/DcRecorder.h"
 #include "platform/gdi/DeviceContext.h"
 
@@ -193,7 +194,8 @@ int StretchDIBits(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, in
   mirror(drect.left, drect.right, flipX);
   mirror(drect.top, drect.bottom, flipY);
   d->blitPixels(drect, *src, srect, false, 0, rop, flipX, flipY);
-  if (d->recorder()) d->record("dib " + rectText(drect) + " bpp=" + std::to_string(dib.bpp));
+  if (d->recorder())
+    if (auto v = d->visible(drect)) d->record("dib " + rectText(*v) + " bpp=" + std::to_string(dib.bpp));
   return std::abs(sh);
 }
 
@@ -223,7 +225,8 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD w, DWORD h, int sx, int sy, UI
   const POINT p = d->toSurface(x, y);
   RECT drect{p.x, p.y + dy, p.x + (inStrip.right - inStrip.left), p.y + dy + (inStrip.bottom - inStrip.top)};
   d->blitPixels(drect, *strip, inStrip, false, 0, SRCCOPY);
-  if (d->recorder()) d->record("dib " + rectText(drect) + " bpp=" + std::to_string(r.dib->bpp));
+  if (d->recorder())
+    if (auto v = d->visible(drect)) d->record("dib " + rectText(*v) + " bpp=" + std::to_string(r.dib->bpp));
   return static_cast<int>(lines);
 }
 
@@ -350,4 +353,28 @@ BOOL GdiFlush() {
   live.erase(std::remove_if(live.begin(), live.end(), [](HGDIOBJ h) { return bitmapOf(h) == nullptr; }), live.end());
   for (HGDIOBJ h : live) syncDibSection(*bitmapOf(h));
   return TRUE;
+}
+
+HBITMAP LoadBitmapA(HINSTANCE module, LPCSTR name) {
+  HRSRC res = FindResource(module, name, RT_BITMAP);
+  if (!res) return nullptr;
+  HGLOBAL loaded = LoadResource(module, res);
+  const void* data = LockResource(loaded);
+  const DWORD size = SizeofResource(module, res);
+  DibResult r = ParsePackedDib(data, size);
+  if (!r.dib) return nullptr;
+  const DibView& dib = *r.dib;
+  auto isBlackWhite = [&] {
+    if (dib.bpp != 1 || dib.colors.size() != 2) return false;
+    const RGBQUAD& a = dib.colors[0];
+    const RGBQUAD& b = dib.colors[1];
+    return a.rgbRed == 0 && a.rgbGreen == 0 && a.rgbBlue == 0 && b.rgbRed == 255 && b.rgbGreen == 255 &&
+           b.rgbBlue == 255;
+  };
+  HGDIOBJ h = newBitmap(dib.width, dib.height, isBlackWhite() ? 1 : 32);
+  BitmapObject* bm = bitmapOf(h);
+  if (!bm) return nullptr;
+  for (int y = 0; y < dib.height; ++y)
+    for (int x = 0; x < dib.width; ++x) bm->surface->setPixel(x, y, dib.pixel(x, y));
+  return static_cast<HBITMAP>(h);
 }

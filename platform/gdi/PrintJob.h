@@ -35,14 +35,17 @@ struct PrinterSetup {
 };
 
 // A glyph run placed on a page, replayed as text into the PDF.
+class FontFace;
+
 struct PageText {
   double x = 0;
   double y = 0;  // baseline
   std::string utf8;
-  std::string family;
-  double sizePx = 0;
-  bool bold = false;
-  bool italic = false;
+  std::shared_ptr<FontFace> face;
+  // Glyph index and pen x of each character, and the UTF-8 bytes each character took: the PDF places the glyphs
+  // exactly where the screen does and maps each back to its character for text extraction.
+  std::vector<std::pair<unsigned long, double>> glyphs;
+  std::vector<int> clusterBytes;
   COLORREF color = 0;
   RECT clip{0, 0, 0, 0};
 };

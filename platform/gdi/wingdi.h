@@ -527,6 +527,7 @@ struct DOCINFOA {
   DWORD fwType;
 };
 using DOCINFO = DOCINFOA;
+using LPDOCINFO = DOCINFOA*;
 constexpr int SP_ERROR = -1;
 constexpr int SP_APPABORT = -2;
 constexpr int SP_USERABORT = -3;
@@ -757,6 +758,10 @@ int StretchDIBits(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, in
 int SetDIBitsToDevice(HDC dc, int x, int y, DWORD w, DWORD h, int sx, int sy, UINT startScan, UINT lines,
                       const void* bits, const BITMAPINFO* info, UINT usage);
 BOOL GdiFlush();
+// A bitmap resource (RT_BITMAP: a packed DIB) from the resource table; a two-colour black and white DIB becomes a
+// monochrome bitmap, anything else a colour one. Null when missing or malformed.
+HBITMAP LoadBitmapA(HINSTANCE module, LPCSTR name);
+#define LoadBitmap LoadBitmapA
 
 // ---- Palettes -------------------------------------------------------------------------------------------------
 HPALETTE CreatePalette(const LOGPALETTE* lp);

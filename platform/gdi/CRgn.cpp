@@ -1,0 +1,3 @@
+#include "platform/gdi/CRgn.h"
+
+CRgn* CRgn::FromHandle(HRGN h) { return plat::TempGdiWrapper<CRgn>(h); }

@@ -1,0 +1,213 @@
+// Printer DCs: the PDF printer read back with pdftotext, PNG pages, recorded pages, settings blocks, AfxCreateDC.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/base/GlobalMemory.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/PrintJob.h"
+#include "platform/gdi/Printers.h"
+#include "platform/gdi/tests/GdiTestUtil.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path scratch(const std::string& name) {
+  const fs::path dir = fs::temp_directory_path() / ("brim-gdi-print-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  return dir / name;
+}
+
+std::string runPdfToText(const fs::path& pdf) {
+  const std::string cmd = "pdftotext -layout '" + pdf.string() + "' - 2>/dev/null";
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
+int MulDivPx(HDC dc, int points) { return points * GetDeviceCaps(dc, LOGPIXELSY) / 72; }
+
+void drawPage(HDC dc, const char* line) {
+  HFONT f = CreateFont(-MulDivPx(dc, 12), 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  HGDIOBJ old = SelectObject(dc, f);
+  TextOut(dc, 100, 100, line, static_cast<int>(std::strlen(line)));
+  RECT r{100, 200, 600, 260};
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+  SelectObject(dc, old);
+  DeleteObject(f);
+}
+
+}  // namespace
+
+
+TEST(Printing, PdfPrinterWritesPagesThatReadBackAsText) {
+  const fs::path pdf = scratch("report.pdf");
+  HDC dc = CreateDC("WINSPOOL", "PDF", nullptr, nullptr);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(GetDeviceCaps(dc, TECHNOLOGY), DT_RASPRINTER);
+  EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 300);
+  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 2480);  // A4 at 300 dpi
+  EXPECT_EQ(GetDeviceCaps(dc, VERTRES), 3508);
+  const std::string out = pdf.string();
+  DOCINFO di{sizeof(DOCINFO), "Report", out.c_str(), nullptr, 0};
+  ASSERT_GT(StartDoc(dc, &di), 0);
+  ASSERT_GT(StartPage(dc), 0);
+  drawPage(dc, "Decoupling capacitor summary");
+  ASSERT_GT(EndPage(dc), 0);
+  ASSERT_GT(StartPage(dc), 0);
+  drawPage(dc, "Second page \xE9t\xE9");
+  ASSERT_GT(EndPage(dc), 0);
+  ASSERT_GT(EndDoc(dc), 0);
+  EXPECT_EQ(plat::PrintJobOf(dc)->pagesPrinted(), 2);
+  DeleteDC(dc);
+  ASSERT_TRUE(fs::exists(pdf));
+  const std::string text = runPdfToText(pdf);
+  EXPECT_NE(text.find("Decoupling capacitor summary"), std::string::npos) << text;
+  EXPECT_NE(text.find("Second page \xC3\xA9t\xC3\xA9"), std::string::npos) << text;  // UTF-8 in the PDF
+  EXPECT_NE(text.find('\f'), std::string::npos);  // a page break
+  // The shapes are on the page too: the grey bar, rendered back at 30 dpi.
+  const fs::path png = scratch("report-page");
+  const std::string cmd = "pdftoppm -r 30 -png -f 1 -l 1 -singlefile '" + pdf.string() + "' '" + png.string() + "'";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  auto page = plat::Surface::readPng(png.string() + ".png");
+  ASSERT_NE(page, nullptr);
+  const COLORREF bar = plat::colorFromPixel(page->pixel(30, 23));
+  EXPECT_NEAR(GetRValue(bar), 128, 12);
+  EXPECT_GT(GetRValue(plat::colorFromPixel(page->pixel(30, 60))), 245);  // blank paper (resampled)
+}
+
+TEST(Printing, PngAndRecordingPrinters) {
+  const fs::path base = scratch("pages");
+  HDC png = CreateDC(nullptr, "PNG", nullptr, nullptr);
+  const std::string b = base.string();
+  DOCINFO di{sizeof(DOCINFO), "Pages", b.c_str(), nullptr, 0};
+  ASSERT_GT(StartDoc(png, &di), 0);
+  StartPage(png);
+  drawPage(png, "one");
+  EndPage(png);
+  EndDoc(png);
+  ASSERT_EQ(plat::PrintJobOf(png)->files().size(), 1u);
+  auto page = plat::Surface::readPng(plat::PrintJobOf(png)->files()[0]);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(page->width(), 2480);
+  EXPECT_EQ(plat::colorFromPixel(page->pixel(150, 230)), RGB(128, 128, 128));
+  DeleteDC(png);
+
+  HDC rec = CreateDC(nullptr, "Recording", nullptr, nullptr);
+  DOCINFO rdi{sizeof(DOCINFO), "Recorded", nullptr, nullptr, 0};
+  ASSERT_GT(StartDoc(rec, &rdi), 0);
+  StartPage(rec);
+  drawPage(rec, "recorded");
+  EndPage(rec);
+  EndDoc(rec);
+  const auto& pages = plat::PrintJobOf(rec)->recordedPages();
+  ASSERT_EQ(pages.size(), 1u);
+  ASSERT_EQ(pages[0].size(), 2u);
+  EXPECT_EQ(pages[0][0].rfind("text 100,100 \"recorded\"", 0), 0u) << pages[0][0];
+  EXPECT_EQ(pages[0][1], "fill 100,200,600,260 #808080");
+  DeleteDC(rec);
+}
+
+TEST(Printing, DocumentCallsOutOfOrderFail) {
+  HDC dc = CreateDC(nullptr, "Recording", nullptr, nullptr);
+  EXPECT_EQ(StartPage(dc), SP_ERROR);
+  EXPECT_EQ(EndDoc(dc), SP_ERROR);
+  DOCINFO di{sizeof(DOCINFO), "x", nullptr, nullptr, 0};
+  EXPECT_GT(StartDoc(dc, &di), 0);
+  EXPECT_EQ(StartDoc(dc, &di), SP_ERROR);
+  EXPECT_EQ(EndPage(dc), SP_ERROR);
+  EXPECT_GT(AbortDoc(dc), 0);
+  DeleteDC(dc);
+  // A PDF that cannot be written fails at StartDoc.
+  HDC pdf = CreateDC(nullptr, "PDF", nullptr, nullptr);
+  DOCINFO bad{sizeof(DOCINFO), "x", "/nonexistent-dir/x.pdf", nullptr, 0};
+  EXPECT_EQ(StartDoc(pdf, &bad), SP_ERROR);
+  DeleteDC(pdf);
+  EXPECT_EQ(CreateDC(nullptr, "No Such Printer", nullptr, nullptr), nullptr);
+  // Screen and memory DCs are not printers.
+  gditest::Canvas c(2, 2);
+  EXPECT_EQ(StartDoc(c.dc, &di), SP_ERROR);
+}
+
+TEST(PrintSettings, DevModeDrivesThePageAndIsValidated) {
+  DEVMODE dm = plat::MakeDevMode("PDF");
+  EXPECT_EQ(dm.dmSize, 156);
+  EXPECT_FALSE(plat::ValidateDevMode(&dm, sizeof dm));
+  dm.dmOrientation = DMORIENT_LANDSCAPE;
+  dm.dmPaperSize = DMPAPER_LETTER;
+  dm.dmPrintQuality = 150;
+  HDC dc = CreateDC(nullptr, "PDF", nullptr, &dm);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), 150);
+  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 1650);  // 11 inches across
+  EXPECT_EQ(GetDeviceCaps(dc, VERTRES), 1275);
+  DeleteDC(dc);
+  DEVMODE bad = plat::MakeDevMode("PDF");
+  bad.dmOrientation = 7;
+  EXPECT_TRUE(plat::ValidateDevMode(&bad, sizeof bad));
+  EXPECT_EQ(CreateDC(nullptr, "PDF", nullptr, &bad), nullptr);
+  DEVMODE stranger = plat::MakeDevMode("PDF");
+  std::strcpy(reinterpret_cast<char*>(stranger.dmDeviceName), "Plotter 9000");
+  EXPECT_TRUE(plat::ValidateDevMode(&stranger, sizeof stranger));
+  EXPECT_TRUE(plat::ValidateDevMode(&dm, 40));                    // shorter than its header says
+  DEVMODE huge = plat::MakeDevMode("PDF");
+  huge.dmDriverExtra = 5000;
+  EXPECT_TRUE(plat::ValidateDevMode(&huge, sizeof huge));         // driver data past the block
+}
+
+TEST(PrintSettings, DevNamesRoundTripAndAfxCreateDcFromGlobalBlocks) {
+  const auto packed = plat::PackDevNames({"WINSPOOL", "Recording", "FILE:", true});
+  auto back = plat::UnpackDevNames(packed.data(), packed.size());
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->device, "Recording");
+  EXPECT_EQ(back->output, "FILE:");
+  EXPECT_TRUE(back->isDefault);
+  // Offsets pointing outside or at unterminated text are refused.
+  std::vector<BYTE> broken = packed;
+  broken[2] = 200;
+  EXPECT_FALSE(plat::UnpackDevNames(broken.data(), broken.size()));
+  EXPECT_FALSE(plat::UnpackDevNames(packed.data(), packed.size() - 1));
+
+  HGLOBAL names = GlobalAlloc(GHND, packed.size());
+  std::memcpy(GlobalLock(names), packed.data(), packed.size());
+  GlobalUnlock(names);
+  DEVMODE dm = plat::MakeDevMode("Recording");
+  dm.dmPrintQuality = 600;
+  HGLOBAL mode = GlobalAlloc(GHND, sizeof dm);
+  std::memcpy(GlobalLock(mode), &dm, sizeof dm);
+  GlobalUnlock(mode);
+  HDC dc = AfxCreateDC(names, mode);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 600);
+  DeleteDC(dc);
+  // The blocks are read, never changed.
+  EXPECT_EQ(std::memcmp(GlobalLock(mode), &dm, sizeof dm), 0);
+  GlobalUnlock(mode);
+  HGLOBAL defNames = nullptr, defMode = nullptr;
+  ASSERT_TRUE(plat::CreatePrinterBlocks("PNG", &defNames, &defMode));
+  EXPECT_EQ(GlobalSize(defMode), sizeof(DEVMODE));
+  HDC fromDefaults = AfxCreateDC(defNames, defMode);
+  ASSERT_NE(fromDefaults, nullptr);
+  EXPECT_EQ(plat::PrintJobOf(fromDefaults)->setup().deviceName, "PNG");
+  DeleteDC(fromDefaults);
+  GlobalFree(defNames);
+  GlobalFree(defMode);
+  EXPECT_FALSE(plat::CreatePrinterBlocks("Nowhere", &defNames, &defMode));
+  EXPECT_EQ(defNames, nullptr);
+  HDC byDefault = AfxCreateDC(nullptr, nullptr);
+  ASSERT_NE(byDefault, nullptr);
+  EXPECT_EQ(GetDeviceCaps(byDefault, LOGPIXELSX), 300);
+  DeleteDC(byDefault);
+  GlobalFree(names);
+  GlobalFree(mode);
+}
