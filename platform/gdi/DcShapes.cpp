@@ -181,16 +181,19 @@ static void wideLine(DeviceContext& dc, POINT a, POINT b, const PenInfo& pen) {
   const double minY = std::min({py[0], py[1], py[2], py[3]}), maxY = std::max({py[0], py[1], py[2], py[3]});
   for (int y = static_cast<int>(std::floor(minY)); y <= static_cast<int>(std::ceil(maxY)); ++y) {
     const double cy = y + 0.5;
-    double xs[4];
+    double lo = 0, hi = 0;
     int n = 0;
     for (int i = 0; i < 4; ++i) {
       const int j = (i + 1) % 4;
-      if ((py[i] <= cy && cy < py[j]) || (py[j] <= cy && cy < py[i]))
-        xs[n++] = px[i] + (cy - py[i]) / (py[j] - py[i]) * (px[j] - px[i]);
+      if ((py[i] <= cy && cy < py[j]) || (py[j] <= cy && cy < py[i])) {
+        const double x = px[i] + (cy - py[i]) / (py[j] - py[i]) * (px[j] - px[i]);
+        lo = n == 0 ? x : std::min(lo, x);
+        hi = n == 0 ? x : std::max(hi, x);
+        ++n;
+      }
     }
     if (n < 2) continue;
-    std::sort(xs, xs + n);
-    const int x0 = static_cast<int>(std::ceil(xs[0] - 0.5)), x1 = static_cast<int>(std::ceil(xs[n - 1] - 0.5));
+    const int x0 = static_cast<int>(std::ceil(lo - 0.5)), x1 = static_cast<int>(std::ceil(hi - 0.5));
     if (x1 > x0) dc.penSpan(y, x0, x1, pen.color);
   }
 }
@@ -200,13 +203,20 @@ static void segment(DeviceContext& dc, POINT a, POINT b, const PenInfo& pen, Das
   else wideLine(dc, a, b, pen);
 }
 
+static bool lineVisible(const DeviceContext& dc, POINT a, POINT b, int width) {
+  const int pad = width / 2 + 1;
+  return dc.visible(RECT{std::min(a.x, b.x) - pad, std::min(a.y, b.y) - pad, std::max(a.x, b.x) + pad,
+                         std::max(a.y, b.y) + pad})
+      .has_value();
+}
+
 bool DeviceContext::lineTo(int x, int y) {
   const PenInfo pen = penInfo(*this);
   const POINT a = toSurface(st_.cur.x, st_.cur.y), b = toSurface(x, y);
   if (!pen.none) {
     DashState dash(pen.style);
     segment(*this, a, b, pen, dash);
-    if (recorder_)
+    if (recorder_ && lineVisible(*this, a, b, pen.width))
       record("line " + std::to_string(a.x) + "," + std::to_string(a.y) + " -> " + std::to_string(b.x) + "," +
              std::to_string(b.y) + " " + colorText(pen.colorRef) + " w=" + std::to_string(pen.width) +
              " style=" + std::to_string(pen.style));
@@ -226,7 +236,7 @@ bool DeviceContext::polyline(const POINT* pts, int count, bool closed) {
     const POINT& q = pts[(i + 1) % count];
     const POINT a = toSurface(p.x, p.y), b = toSurface(q.x, q.y);
     segment(*this, a, b, pen, dash);
-    if (recorder_)
+    if (recorder_ && lineVisible(*this, a, b, pen.width))
       record("line " + std::to_string(a.x) + "," + std::to_string(a.y) + " -> " + std::to_string(b.x) + "," +
              std::to_string(b.y) + " " + colorText(pen.colorRef) + " w=" + std::to_string(pen.width) +
              " style=" + std::to_string(pen.style));
@@ -261,11 +271,9 @@ static bool drawFigure(DeviceContext& dc, RECT box, Shape shape, const char* nam
   RECT outer = box;
   const int w = pen.width;
   if (w > 1 && !pen.insideFrame) {
-    // Centred on the outline pixels l, r - 1, t, b - 1.
+    // Centred on the outline pixels l, r - 1, t, b - 1: from -floor((w-1)/2) to +floor(w/2) around each.
     const int lo = (w - 1) / 2, hi = w / 2;
-    outer = RECT{box.left - lo, box.top - lo, box.right + hi - 0, box.bottom + hi - 0};
-    outer.right = box.right - 1 + hi + 1;
-    outer.bottom = box.bottom - 1 + hi + 1;
+    outer = RECT{box.left - lo, box.top - lo, box.right + hi, box.bottom + hi};
   }
   const Region whole = shape(outer);
   const Region inner = shape(deflated(outer, w));
@@ -282,8 +290,6 @@ bool DeviceContext::rectangle(int l, int t, int r, int b) {
     // A styled outline runs as one closed polyline so that the dashes flow round the corners.
     RECT box = ordered(rectToSurface(RECT{l, t, r, b}));
     fillRegion(Region(deflated(box, 1)), brushPaint());
-    const POINT o = origin_;
-    (void)o;
     DashState dash(pen.style);
     const POINT c[5] = {{box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1},
                         {box.left, box.bottom - 1}, {box.left, box.top}};
@@ -340,8 +346,9 @@ bool DeviceContext::fillLogicalRect(const RECT& r, HGDIOBJ brush) {
   const RECT s = rectToSurface(r);
   const Paint p = brushPaint(brush);
   fillRect(s, p);
-  if (recorder_ && s.right > s.left && s.bottom > s.top && !p.none)
-    record("fill " + rectText(s) + " " + (p.patterned ? std::string("pattern") : colorText(colorFromPixel(p.color))));
+  if (recorder_ && !p.none)
+    if (auto v = visible(s))
+      record("fill " + rectText(*v) + " " + (p.patterned ? std::string("pattern") : colorText(colorFromPixel(p.color))));
   return true;
 }
 
@@ -350,7 +357,7 @@ bool DeviceContext::frameLogicalRect(const RECT& r, HGDIOBJ brush) {
   if (s.right <= s.left || s.bottom <= s.top) return true;
   const Region frame = Region(s).subtracted(Region(deflated(s, 1)));
   fillRegion(frame, brushPaint(brush));
-  record("frame " + rectText(s));
+  if (recorder_ && visible(s)) record("frame " + rectText(s));
   return true;
 }
 

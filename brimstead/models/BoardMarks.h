@@ -1,0 +1,31 @@
+#pragma once
+// Markers in the host's board view around the items that a wizard page's probes stand on: a white circle around
+// the item's pads and four short white ticks pointing outwards at 0, 90, 180 and 270 degrees. The marks belong to
+// the host's board view; this object only asks the host's marker to make and remove them.
+
+#include "brimstead/HostInterfaces.h"
+
+class CBoardMarks {
+public:
+    CBoardMarks() = default;
+    explicit CBoardMarks(CHostBoardMarker* marker) : m_marker(marker) {}
+    CBoardMarks(const CBoardMarks&) = delete;
+    CBoardMarks& operator=(const CBoardMarks&) = delete;
+    // Leaves the board view without marks, also when the owner's destruction is cut short by an exception.
+    ~CBoardMarks() { Clear(); }
+
+    void SetMarker(CHostBoardMarker* marker) { m_marker = marker; }
+    CHostBoardMarker* GetMarker() const { return m_marker; }
+
+    // Removes every mark group (entry 0 while any remain). Stops as soon as a removal does not lower the
+    // marker's count, so a marker that refuses cannot hold the caller in an endless loop.
+    void Clear();
+
+    // Adds one marker for a probed item (the pin or via under a probe): a circle whose diameter d is the largest
+    // pad dimension on any metal layer, or the item's size when that is larger, and four ticks running outwards
+    // from the circle (radius d/2) to d/2 + size/2. Line width is a tenth of the item's size, colour white.
+    void AddProbeMark(CHostProbedItem* item);
+
+private:
+    CHostBoardMarker* m_marker = nullptr;
+};

@@ -1,0 +1,52 @@
+#pragma once
+// Finds the subcircuit definitions (".SUBCKT"/".MACRO" ... ".ENDS"/".ENDM") of a SPICE netlist and their port
+// lists. Nothing else of the netlist is interpreted.
+//
+// Call flow of Scan:
+//   Scan -> mapfile::open (throws MapExcept) -> ScanView -> { NextToken -> HandleToken }* -> mapfile::close
+// The file is mapped only for the duration of one scan: the names are copied into the list and the view is
+// closed before Scan returns, so a later open of the same file (another port count, an editor) never finds it
+// still held.
+
+#include "brimstead/models/SpiceSubcircuitList.h"
+#include "brimstead/models/mapfile.h"
+
+#include <cstddef>
+
+class CSpiceScanner {
+public:
+    enum TokenKind { tokenNone = 0, tokenWord = 1, tokenSubcktStart = 2, tokenSubcktEnd = 3, tokenEquals = 5,
+                     tokenLineEnd = 6, tokenComment = 7 };
+
+    // Scans the file into `list` (cleared first). Throws vorntool::mapfile::MapExcept when the file cannot be
+    // opened or mapped (missing, empty, in use); the list is then empty. Malformed netlists never fail: they
+    // yield fewer or emptier entries.
+    bool Scan(const char* fileName, CSpiceSubcircuitList& list);
+
+    // Scans bytes that are already in memory (the same rules as Scan; used by Scan itself and by fuzzing).
+    void ScanView(const char* data, std::size_t size, CSpiceSubcircuitList& list);
+
+    // Starts tokenising bytes in memory from their first token (after a byte-order mark).
+    void BeginView(const char* data, std::size_t size) { Reset(data, size); }
+    // Advances to the next token of the current view; false when the view is exhausted.
+    bool NextToken();
+    TokenKind GetTokenKind() const { return m_kind; }
+    const char* GetTokenBegin() const { return m_tokBegin; }
+    const char* GetTokenEnd() const { return m_tokEnd; }
+
+private:
+    enum class State { Outside, ExpectName, Header, Parameters, Body };
+
+    void Reset(const char* data, std::size_t size);
+    void HandleToken();
+    bool AtLineStart(const char* p) const;
+
+    vorntool::mapfile m_file;
+    const char* m_begin = nullptr; // first byte after a UTF-8 byte-order mark
+    const char* m_end = nullptr;
+    TokenKind m_kind = tokenNone;
+    const char* m_tokBegin = nullptr;
+    const char* m_tokEnd = nullptr;
+    State m_state = State::Outside;
+    CSpiceSubcircuitList* m_list = nullptr;
+};

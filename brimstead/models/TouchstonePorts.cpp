@@ -1,0 +1,169 @@
+#include "brimstead/models/TouchstonePorts.h"
+
+#include "brimstead/models/NumberText.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+namespace {
+
+inline bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n';
+}
+
+// Number of pieces of one kept line, 0 when any piece does not begin with a number.
+std::uint64_t CountLineValues(const std::string& line)
+{
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    std::uint64_t count = 0;
+    for (;;) {
+        while (p < end && IsSpace(*p))
+            ++p;
+        if (p >= end)
+            return count;
+        const char* pieceEnd = p;
+        while (pieceEnd < end && !IsSpace(*pieceEnd))
+            ++pieceEnd;
+        if (!ParseLeadingDouble(p, pieceEnd, nullptr))
+            return 0;
+        ++count;
+        p = pieceEnd;
+    }
+}
+
+// Runs the counting rules over a character source: next() returns the next byte (0..255) or EOF.
+template <class NextChar>
+int CountPorts(NextChar&& next)
+{
+    std::string line;
+    bool started = false;
+    std::uint64_t values = 0;
+
+    for (;;) {
+        // Read one line; drop everything from the first comment or option character on.
+        line.clear();
+        std::size_t taken = 0;
+        bool dropping = false;
+        int c;
+        while ((c = next()) != EOF && c != '\n' && c != '\r') {
+            if (++taken >= kMaxTouchstoneLine)
+                break;
+            if (c == '!' || c == '%' || c == '#')
+                dropping = true;
+            if (!dropping)
+                line.push_back(static_cast<char>(c));
+        }
+        if (c == EOF || taken >= kMaxTouchstoneLine)
+            break; // a last line without its line end is not used
+
+        const std::uint64_t count = CountLineValues(line);
+        if (count == 0)
+            continue;
+        if (!started) {
+            if (count % 2 == 1) {
+                started = true;
+                values = count;
+            }
+        } else if (count % 2 == 0) {
+            values += count;
+        } else {
+            break;
+        }
+    }
+    if (!started)
+        return 0;
+
+    // 2 P^2 + 1 = N; the square root is corrected in integers so that large N cannot round wrongly.
+    const std::uint64_t half = (values - 1) / 2;
+    auto p = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(half)));
+    while (p > 0 && p * p > half)
+        --p;
+    while ((p + 1) * (p + 1) <= half)
+        ++p;
+    if (2 * p * p + 1 != values || p > static_cast<std::uint64_t>(INT_MAX))
+        return 0;
+    return static_cast<int>(p);
+}
+
+} // namespace
+
+int CountTouchstonePortsInStream(std::FILE* file)
+{
+    if (!file)
+        return 0;
+    return CountPorts([file] { return std::getc(file); });
+}
+
+int CountTouchstonePortsInText(const char* data, std::size_t size)
+{
+    std::size_t pos = 0;
+    return CountPorts([&]() -> int { return pos < size ? static_cast<unsigned char>(data[pos++]) : EOF; });
+}
+
+int CountTouchstonePortsInFile(const char* path)
+{
+    std::FILE* file = path ? std::fopen(path, "r") : nullptr;
+    if (!file)
+        return 0;
+    const int ports = CountTouchstonePortsInStream(file);
+    std::fclose(file);
+    return ports;
+}
+
+int ReadHeaderPortCountInStream(std::FILE* file)
+{
+    if (!file)
+        return 0;
+    int c;
+    for (;;) {
+        c = std::getc(file);
+        if (c == '\n' || c == '\r')
+            continue;
+        if (c == '!') {
+            while ((c = std::getc(file)) != EOF && c != '\n' && c != '\r') {
+            }
+            if (c == EOF)
+                return 0;
+            continue;
+        }
+        break;
+    }
+    if (c == EOF)
+        return 0;
+    if (!(c == 'Y' || c == 'y' || c == 'Z' || c == 'z' || c == 'P' || c == 'p' || c == 'S' || c == 's'))
+        std::ungetc(c, file);
+
+    // "%ld": leading white space, an optional sign, decimal digits.
+    do
+        c = std::getc(file);
+    while (c != EOF && IsSpace(static_cast<char>(c)));
+    bool negative = false;
+    if (c == '+' || c == '-') {
+        negative = (c == '-');
+        c = std::getc(file);
+    }
+    if (c == EOF || c < '0' || c > '9')
+        return 0;
+    long long value = 0;
+    for (; c != EOF && c >= '0' && c <= '9'; c = std::getc(file)) {
+        if (value <= INT_MAX)
+            value = value * 10 + (c - '0');
+    }
+    if (negative || value > INT_MAX)
+        return 0;
+    return static_cast<int>(value);
+}
+
+int ReadHeaderPortCountInFile(const char* path)
+{
+    std::FILE* file = path ? std::fopen(path, "r") : nullptr;
+    if (!file)
+        return 0;
+    const int ports = ReadHeaderPortCountInStream(file);
+    std::fclose(file);
+    return ports;
+}

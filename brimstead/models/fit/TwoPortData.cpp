@@ -1,0 +1,216 @@
+#include "brimstead/models/fit/TwoPortData.h"
+
+#include "brimstead/models/NumberText.h"
+
+#include <cctype>
+#include <cmath>
+#include <string_view>
+
+namespace {
+
+enum class Format { RI, MA, DB };
+enum class Parameter { S, Y, Z };
+
+struct Options {
+    double unit = 1e9;
+    Format format = Format::MA;
+    Parameter parameter = Parameter::S;
+    double r = 50.0;
+};
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::vector<std::string_view> SplitPieces(std::string_view line)
+{
+    std::vector<std::string_view> pieces;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && IsSpace(line[i]))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && !IsSpace(line[i]))
+            ++i;
+        if (i > start)
+            pieces.push_back(line.substr(start, i - start));
+    }
+    return pieces;
+}
+
+bool ParseOptions(std::string_view line, Options& options, std::string& error)
+{
+    const auto pieces = SplitPieces(line);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const std::string_view p = pieces[i];
+        if (EqualsNoCase(p, "HZ")) options.unit = 1.0;
+        else if (EqualsNoCase(p, "KHZ")) options.unit = 1e3;
+        else if (EqualsNoCase(p, "MHZ")) options.unit = 1e6;
+        else if (EqualsNoCase(p, "GHZ")) options.unit = 1e9;
+        else if (EqualsNoCase(p, "RI")) options.format = Format::RI;
+        else if (EqualsNoCase(p, "MA")) options.format = Format::MA;
+        else if (EqualsNoCase(p, "DB")) options.format = Format::DB;
+        else if (EqualsNoCase(p, "S")) options.parameter = Parameter::S;
+        else if (EqualsNoCase(p, "Y")) options.parameter = Parameter::Y;
+        else if (EqualsNoCase(p, "Z")) options.parameter = Parameter::Z;
+        else if (EqualsNoCase(p, "H") || EqualsNoCase(p, "G")) {
+            error = "option line: " + std::string(p) + " parameters are not supported";
+            return false;
+        } else if (EqualsNoCase(p, "R")) {
+            double r = 0.0;
+            const bool number = i + 1 < pieces.size() &&
+                                ParseWholeDouble(pieces[i + 1].data(), pieces[i + 1].data() + pieces[i + 1].size(), &r);
+            if (!number || !(r > 0.0) || !std::isfinite(r)) {
+                error = "option line: the reference impedance must be a positive real number of ohms";
+                return false;
+            }
+            options.r = r;
+            ++i;
+        } else {
+            error = "option line: unknown option " + std::string(p);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::complex<double> ToComplex(Format format, double a, double b)
+{
+    constexpr double kDegree = 3.14159265358979323846 / 180.0;
+    switch (format) {
+    case Format::RI: return {a, b};
+    case Format::MA: return std::polar(a, b * kDegree);
+    case Format::DB: return std::polar(std::pow(10.0, a / 20.0), b * kDegree);
+    }
+    return {};
+}
+
+// S21 of a two-port from its four parameters in file order (11, 21, 12, 22), normalised to the reference.
+std::complex<double> S21Of(Parameter parameter, const std::complex<double> v[4])
+{
+    const std::complex<double> one(1.0, 0.0);
+    switch (parameter) {
+    case Parameter::S: return v[1];
+    case Parameter::Z: return 2.0 * v[1] / ((v[0] + one) * (v[3] + one) - v[2] * v[1]);
+    case Parameter::Y: return -2.0 * v[1] / ((one + v[0]) * (one + v[3]) - v[2] * v[1]);
+    }
+    return {};
+}
+
+} // namespace
+
+bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data, std::string& error)
+{
+    data = TwoPortData{};
+    error.clear();
+    Options options;
+    bool haveOptions = false;
+
+    std::vector<double> point;
+    int pointLine = 0;
+
+    // Completes the point in `point`; false on error, sets `stop` when the noise parameters begin.
+    auto finishPoint = [&](bool& stop) {
+        if (point.empty())
+            return true;
+        if (point.size() == 5 && !data.frequencies.empty()) {
+            stop = true;
+            return true;
+        }
+        if (point.size() != 9) {
+            error = "line " + std::to_string(pointLine) + ": a two-port data point needs 9 values, found " +
+                    std::to_string(point.size());
+            return false;
+        }
+        const double f = point[0] * options.unit;
+        if (!std::isfinite(f) || f < 0.0) {
+            error = "line " + std::to_string(pointLine) + ": invalid frequency";
+            return false;
+        }
+        if (!data.frequencies.empty() && f < data.frequencies.back()) {
+            error = "line " + std::to_string(pointLine) + ": frequencies must not decrease";
+            return false;
+        }
+        std::complex<double> v[4];
+        for (int k = 0; k < 4; ++k)
+            v[k] = ToComplex(options.format, point[1 + 2 * k], point[2 + 2 * k]);
+        data.frequencies.push_back(f);
+        data.s21.push_back(S21Of(options.parameter, v));
+        point.clear();
+        return true;
+    };
+
+    std::size_t pos = 0;
+    int lineNo = 0;
+    bool stop = false;
+    while (pos < size && !stop) {
+        std::size_t eol = pos;
+        while (eol < size && text[eol] != '\n' && text[eol] != '\r')
+            ++eol;
+        std::string_view line(text + pos, eol - pos);
+        pos = eol;
+        if (pos < size && text[pos] == '\r')
+            ++pos;
+        if (pos < size && text[pos] == '\n')
+            ++pos;
+        ++lineNo;
+
+        if (const auto bang = line.find('!'); bang != std::string_view::npos)
+            line = line.substr(0, bang);
+        std::size_t first = 0;
+        while (first < line.size() && IsSpace(line[first]))
+            ++first;
+        if (first < line.size() && line[first] == '#') {
+            // Later option lines are ignored, as Touchstone readers do.
+            if (!haveOptions && !ParseOptions(line.substr(first + 1), options, error)) {
+                error = "line " + std::to_string(lineNo) + ": " + error;
+                return false;
+            }
+            haveOptions = true;
+            continue;
+        }
+
+        const auto pieces = SplitPieces(line);
+        if (pieces.empty())
+            continue;
+        std::vector<double> values;
+        for (const auto piece : pieces) {
+            double v = 0.0;
+            if (!ParseWholeDouble(piece.data(), piece.data() + piece.size(), &v)) {
+                error = "line " + std::to_string(lineNo) + ": not a number: " + std::string(piece);
+                return false;
+            }
+            values.push_back(v);
+        }
+        if (values.size() % 2 == 1) {
+            if (!finishPoint(stop))
+                return false;
+            if (stop)
+                break;
+            pointLine = lineNo;
+            point = std::move(values);
+        } else {
+            if (point.empty()) {
+                error = "line " + std::to_string(lineNo) + ": values before the first frequency";
+                return false;
+            }
+            point.insert(point.end(), values.begin(), values.end());
+        }
+    }
+    if (!stop && !finishPoint(stop))
+        return false;
+    if (data.frequencies.empty()) {
+        error = "no network data";
+        return false;
+    }
+    data.referenceImpedance = options.r;
+    return true;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Reader of two-port Touchstone 1.x files for the curve fit: the option line (frequency unit, parameter kind,
+// number format, reference impedance) and the network data as transmission coefficients S21.
+
+#include <complex>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct TwoPortData {
+    std::vector<double> frequencies;             // hertz, not decreasing
+    std::vector<std::complex<double>> s21;       // at the reference impedance
+    double referenceImpedance = 50.0;            // ohms
+};
+
+// Reads the text of a two-port Touchstone 1.x file.
+// Option line "# <unit> <parameter> <format> R <ohms>", any order, letter case ignored, defaults GHz S MA R 50:
+// units Hz, kHz, MHz, GHz; formats RI, MA, DB; parameters S, and Z and Y (normalised to R, as Touchstone 1.x
+// writes them), which are converted to S21. Only the first option line counts. A data point is 9 values:
+// frequency, then S11, S21, S12, S22 as pairs; a point may run over several lines, the first with an odd count
+// of values. A point of 5 values after the network data starts the noise parameters, where reading stops.
+// Returns false with a one-line reason in `error` for anything else.
+bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data, std::string& error);

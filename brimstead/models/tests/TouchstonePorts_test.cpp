@@ -1,0 +1,107 @@
+#include "brimstead/models/TouchstonePorts.h"
+#include "brimstead/models/tests/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+
+namespace {
+int Count(const std::string& text)
+{
+    return CountTouchstonePortsInText(text.data(), text.size());
+}
+} // namespace
+
+TEST(TouchstonePorts, EveryRealWorldFileHasItsExtensionsPortCount)
+{
+    const std::regex snp(R"(\.s([1-9])p)", std::regex::icase);
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(modeltest::TestDataDir() / "touchstone")) {
+        std::smatch m;
+        const std::string ext = entry.path().extension().string();
+        if (!std::regex_match(ext, m, snp))
+            continue;
+        ++files;
+        EXPECT_EQ(CountTouchstonePortsInFile(entry.path().c_str()), std::stoi(m[1].str())) << entry.path();
+    }
+    EXPECT_GE(files, 20);
+}
+
+TEST(TouchstonePorts, ValuesOfTheFirstPointGiveThePortCount)
+{
+    EXPECT_EQ(Count("1 2 3\n"), 1);
+    EXPECT_EQ(Count("1 2 3 4 5 6 7 8 9\n"), 2);
+    EXPECT_EQ(Count("1 2 3 4 5 6 7\n"), 0) << "7 = 2 P^2 + 1 has no solution";
+    EXPECT_EQ(Count("1\n"), 0) << "a frequency alone is no port";
+    // A point over several lines: the first odd, the rest even; the next odd line ends it.
+    EXPECT_EQ(Count("1 2 3 4 5 6 7\n8 9 10 11 12 13\n14 15 16 17 18 19\n2 0 0 0 0 0 0\n"), 3);
+    EXPECT_EQ(Count("1 2 3 4 5 6 7 8 9\n2 2 3 4 5 6 7 8 9\n"), 2) << "the second point is not added";
+    // Even lines before the first odd one are skipped.
+    EXPECT_EQ(Count("5 6\n7 8\n1 2 3\n"), 1);
+}
+
+TEST(TouchstonePorts, LinesThatCountZeroAreSkipped)
+{
+    EXPECT_EQ(Count("! comment\n# GHz S RI R 50\n\n1 2 3\n"), 1);
+    EXPECT_EQ(Count("% matlab-like comment\n1 2 3 ! trailing\n"), 1);
+    EXPECT_EQ(Count("1 2 3 # options after data\n"), 1);
+    // A piece that does not begin with a number zeroes its line; the line is skipped, not the end of a point.
+    EXPECT_EQ(Count("Freq S11 S21\n1 2 3 4 5 6 7 8 9\n[Data] here\n2 2 3 4 5 6 7 8 9\n"), 2);
+    EXPECT_EQ(Count("1 2 3 4 5 6 7\nx 9 10 11 12 13\n8 9 10 11 12 13\n14 15 16 17 18 19\n"), 3);
+    // Numbers the C library reads: signs, exponents, pieces that only begin with a number.
+    EXPECT_EQ(Count("+1.5e9 -2.0E-3 .5\n"), 1);
+    EXPECT_EQ(Count("1 2 3dB\n"), 1);
+    EXPECT_EQ(Count("1 - 3\n"), 0);
+}
+
+TEST(TouchstonePorts, LineEndsAndTheEndOfTheFile)
+{
+    EXPECT_EQ(Count("1 2 3\n"), 1) << "a single line with its line end";
+    EXPECT_EQ(Count("1 2 3"), 0) << "a last line without a line end is not used";
+    EXPECT_EQ(Count("1 2 3\r\n"), 1);
+    EXPECT_EQ(Count("1 2 3\r"), 1);
+    EXPECT_EQ(Count("1 2 3 4 5 6 7\n8 9 10 11 12 13\n14 15 16 17 18 19"), 0)
+        << "the unfinished last line would make the count";
+    EXPECT_EQ(Count("1 2 3 4 5 6 7 8 9\n! last comment without line end"), 2);
+    EXPECT_EQ(Count(""), 0);
+    EXPECT_EQ(Count("\n\n"), 0);
+}
+
+TEST(TouchstonePorts, OverlongLineEndsTheReading)
+{
+    const std::string longComment = "!" + std::string(kMaxTouchstoneLine, 'x') + "\n";
+    EXPECT_EQ(Count(longComment + "1 2 3\n"), 0);
+    const std::string justShort = "!" + std::string(kMaxTouchstoneLine - 2, 'x') + "\n";
+    EXPECT_EQ(Count(justShort + "1 2 3\n"), 1);
+    // Reading that stops inside a point ends the point there.
+    EXPECT_EQ(Count("1 2 3\n" + longComment), 1);
+}
+
+TEST(TouchstonePorts, FilesThatCannotBeOpened)
+{
+    EXPECT_EQ(CountTouchstonePortsInFile((modeltest::ScratchDir() / "missing.s2p").c_str()), 0);
+    EXPECT_EQ(CountTouchstonePortsInFile(nullptr), 0);
+    EXPECT_EQ(CountTouchstonePortsInFile(modeltest::ScratchDir().c_str()), 0) << "a directory";
+}
+
+TEST(TouchstonePorts, HeaderPortCountOfPlsFiles)
+{
+    auto header = [](const std::string& text) {
+        return ReadHeaderPortCountInFile(modeltest::WriteScratchFile("header.pls", text).c_str());
+    };
+    EXPECT_EQ(header("! made by a tool\nS 4\n1 2 3\n"), 4);
+    EXPECT_EQ(header("4\n"), 4);
+    EXPECT_EQ(header("\r\n\r\n!one\n!two\r\nz12 ports"), 12);
+    EXPECT_EQ(header("y\n  3"), 3) << "white space, line ends included, before the number";
+    EXPECT_EQ(header("P+2"), 2);
+    EXPECT_EQ(header("X 4\n"), 0) << "other letters are not passed over";
+    EXPECT_EQ(header("SS 4\n"), 0) << "only one letter is passed over";
+    EXPECT_EQ(header(" ! indented comment\n4\n"), 0) << "only lines that begin with ! are comments";
+    EXPECT_EQ(header("! only a comment"), 0);
+    EXPECT_EQ(header(""), 0);
+    EXPECT_EQ(header("S -3\n"), 0) << "a negative count is no port count";
+    EXPECT_EQ(header("S 99999999999999999999\n"), 0) << "beyond the int range";
+    EXPECT_EQ(ReadHeaderPortCountInFile((modeltest::ScratchDir() / "missing.pls").c_str()), 0);
+}

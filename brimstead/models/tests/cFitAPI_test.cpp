@@ -1,0 +1,371 @@
+#include "brimstead/models/fit/cFitAPI.h"
+#include "brimstead/models/tests/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+enum class Decision { None, Series, Shunt };
+
+const char* Name(Decision d)
+{
+    return d == Decision::Series ? "series" : d == Decision::Shunt ? "shunt" : "none";
+}
+
+// The model editor's way of deciding: the fit's own limit first, then 0.1 halved down to 0.0015625.
+Decision Decide(cFitAPI& fit)
+{
+    auto once = [&fit] {
+        const bool shunt = fit.IsShunt(), series = fit.IsSeries();
+        if (shunt && !series)
+            return Decision::Shunt;
+        if (series && !shunt)
+            return Decision::Series;
+        return Decision::None;
+    };
+    Decision d = once();
+    for (double t = 0.1; d == Decision::None && t >= 0.001; t /= 2) {
+        fit.SetDecisionLimit(t);
+        d = once();
+    }
+    return d;
+}
+
+struct FitDeleter {
+    void operator()(cFitAPI* fit) const { fit->Release(); }
+};
+using FitPtr = std::unique_ptr<cFitAPI, FitDeleter>;
+
+FitPtr MakeFit(cFitParams* params = nullptr)
+{
+    cFitParams defaults;
+    return FitPtr(cFitAPI::Create(params ? params : &defaults));
+}
+
+// Deterministic normal deviates (Box-Muller over a fixed 64-bit generator), the same on every machine.
+class Noise {
+public:
+    explicit Noise(std::uint64_t seed) : m_state(seed) {}
+    double Gauss()
+    {
+        const double u1 = (static_cast<double>(Next() >> 11) + 0.5) / 9007199254740992.0;
+        const double u2 = (static_cast<double>(Next() >> 11) + 0.5) / 9007199254740992.0;
+        return std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * kPi * u2);
+    }
+
+private:
+    std::uint64_t Next()
+    {
+        m_state += 0x9E3779B97F4A7C15ull;
+        std::uint64_t z = m_state;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    std::uint64_t m_state;
+};
+
+struct Rlc {
+    const char* part;
+    double r, l, c;
+};
+
+// ESR, ESL and capacitance from the makers' subcircuits in the shared test data: the main capacitor, the sum of
+// the series inductors, and the series resistance of the high-frequency branch.
+const Rlc kParts[] = {
+    {"C0201C101K3GACTU", 8.2, 7.6e-10, 1.0e-10},
+    {"C1206C104K1RACTU", 2.349, 9.2e-10, 9.6366e-08},
+    {"GRM21BR71E104JA01", 1.38e-2, 1.57e-10, 9.92e-08},
+};
+
+struct Unit {
+    const char* name;
+    double scale;
+};
+const Unit kUnits[] = {{"Hz", 1.0}, {"kHz", 1e3}, {"MHz", 1e6}, {"GHz", 1e9}};
+const char* const kFormats[] = {"RI", "MA", "DB"};
+
+// Scatter of a network analyser's readings: relative magnitude, phase in degrees, and an additive floor.
+struct NoiseLevel {
+    double magnitude, phaseDegrees, floor;
+};
+constexpr NoiseLevel kClean{0, 0, 0};
+constexpr NoiseLevel kAnalyser{0.002, 0.1, 1e-5}; // narrow IF bandwidth: about 0.02 dB, 0.1 degree, -100 dB
+constexpr NoiseLevel kRough{0.005, 0.3, 3e-5};    // a quick sweep
+
+// A two-port Touchstone file of the R-L-C in the fixture: 301 points from 10 kHz to 5 GHz, with scatter.
+std::string MakeTwoPort(const Rlc& part, FitFixture fixture, const char* format, const Unit& unit, double z0,
+                        const NoiseLevel& level, std::uint64_t seed)
+{
+    const bool noisy = level.magnitude > 0 || level.floor > 0;
+    Noise noise(seed);
+    std::string text = "! generated " + std::string(part.part) + "\n# " + unit.name + " S " + format + " R " +
+                       std::to_string(z0) + "\n";
+    char buf[512];
+    for (int i = 0; i < 301; ++i) {
+        const double f = 1e4 * std::pow(10.0, i * std::log10(5e9 / 1e4) / 300.0);
+        const double w = 2 * kPi * f;
+        const std::complex<double> z(part.r, w * part.l - 1.0 / (w * part.c));
+        std::complex<double> s21 = FixtureS21(fixture, z0, f, part.r, part.l, part.c);
+        std::complex<double> s11 = fixture == FitFixture::SeriesThrough ? z / (z + 2.0 * z0) : -z0 / (2.0 * z + z0);
+        auto disturb = [&](std::complex<double> s) {
+            if (!noisy)
+                return s;
+            s *= std::polar(1.0 + level.magnitude * noise.Gauss(), level.phaseDegrees * kPi / 180.0 * noise.Gauss());
+            return s + std::complex<double>(level.floor * noise.Gauss(), level.floor * noise.Gauss());
+        };
+        s21 = disturb(s21);
+        s11 = disturb(s11);
+        std::string line;
+        std::snprintf(buf, sizeof buf, "%.12g", f / unit.scale);
+        line = buf;
+        for (const auto& s : {s11, s21, s21, s11}) {
+            double a = s.real(), b = s.imag();
+            if (std::strcmp(format, "MA") == 0) {
+                a = std::abs(s);
+                b = std::arg(s) * 180.0 / kPi;
+            } else if (std::strcmp(format, "DB") == 0) {
+                a = 20.0 * std::log10(std::abs(s));
+                b = std::arg(s) * 180.0 / kPi;
+            }
+            std::snprintf(buf, sizeof buf, " %.10e %.10e", a, b);
+            line += buf;
+        }
+        text += line + "\n";
+    }
+    return text;
+}
+
+double RelErr(double got, double want)
+{
+    return std::fabs(got - want) / std::fabs(want);
+}
+
+} // namespace
+
+TEST(cFitParams, DefaultsAndLayout)
+{
+    alignas(cFitParams) unsigned char buffer[64];
+    std::memset(buffer, 0xAB, sizeof buffer);
+    auto* params = new (buffer) cFitParams;
+    EXPECT_EQ(params->nMaxPoints, 5001);
+    EXPECT_EQ(params->nMaxIterations, 200);
+    EXPECT_EQ(buffer[8], 1);
+    EXPECT_EQ(buffer[9], 1);
+    EXPECT_EQ(buffer[10], 0);
+    EXPECT_EQ(buffer[11], 0);
+    EXPECT_EQ(params->dReserved16, 400.0);
+    EXPECT_EQ(params->dDecisionLimit, 0.005);
+    EXPECT_EQ(buffer[32], 0);
+    EXPECT_EQ(params->dMaxFrequency, 2e10);
+    EXPECT_EQ(buffer[48], 0);
+    for (int i : {12, 13, 14, 15, 33, 39, 49, 55, 56, 63})
+        EXPECT_EQ(buffer[i], 0xAB) << "byte " << i << " is not the constructor's";
+}
+
+TEST(cFitAPI, SeriesAndShuntTwoPortsInEveryFormatAndUnit)
+{
+    std::uint64_t seed = 1;
+    int cases = 0;
+    for (const Rlc& part : kParts)
+        for (FitFixture fixture : {FitFixture::SeriesThrough, FitFixture::ShuntThrough})
+            for (const char* format : kFormats)
+                for (const Unit& unit : kUnits)
+                    for (bool noisy : {false, true}) {
+                        ++cases;
+                        const double z0 = (cases % 5 == 0) ? 75.0 : 50.0;
+                        const std::string path = modeltest::WriteScratchFile(
+                            "gen.s2p", MakeTwoPort(part, fixture, format, unit, z0, noisy ? kAnalyser : kClean, seed++));
+                        const bool series = fixture == FitFixture::SeriesThrough;
+                        SCOPED_TRACE(std::string(part.part) + (series ? " series " : " shunt ") + format + " " +
+                                     unit.name + (noisy ? " noisy" : " clean") + " Z0=" + std::to_string(z0));
+
+                        FitPtr fit = MakeFit();
+                        ASSERT_EQ(fit->ReadTouchstone(path.c_str()), 2) << fit->GetLastError();
+                        const Decision d = Decide(*fit);
+                        EXPECT_STREQ(Name(d), series ? "series" : "shunt")
+                            << "misfits: series " << fit->GetSeriesFit().misfit << ", shunt "
+                            << fit->GetShuntFit().misfit;
+
+                        const RlcFitResult& r = series ? fit->GetSeriesFit() : fit->GetShuntFit();
+                        const double tol = noisy ? 0.05 : 1e-4;
+                        EXPECT_LT(RelErr(r.capacitance, part.c), tol) << r.capacitance;
+                        EXPECT_LT(RelErr(r.inductance, part.l), tol) << r.inductance;
+                        // A few milliohms in series with 50 ohms change S21 by less than the noise: only an ESR
+                        // that the fixture resolves is checked on noisy data.
+                        if (!noisy || !series || part.r >= 1.0) {
+                            EXPECT_LT(RelErr(r.resistance, part.r), noisy ? 0.05 : 1e-4) << r.resistance;
+                        }
+                    }
+    EXPECT_EQ(cases, 144);
+}
+
+TEST(cFitAPI, RoughSweepsStillDecide)
+{
+    // With more scatter the fixture's weak spots (a few milliohms in series with 50 ohms, 0.16 nH in series)
+    // are no longer resolved, but the decision and the capacitance hold.
+    std::uint64_t seed = 1000;
+    for (const Rlc& part : kParts)
+        for (FitFixture fixture : {FitFixture::SeriesThrough, FitFixture::ShuntThrough})
+            for (const char* format : kFormats) {
+                const bool series = fixture == FitFixture::SeriesThrough;
+                SCOPED_TRACE(std::string(part.part) + (series ? " series " : " shunt ") + format);
+                const std::string path = modeltest::WriteScratchFile(
+                    "rough.s2p", MakeTwoPort(part, fixture, format, kUnits[1], 50.0, kRough, seed++));
+                FitPtr fit = MakeFit();
+                ASSERT_EQ(fit->ReadTouchstone(path.c_str()), 2) << fit->GetLastError();
+                EXPECT_STREQ(Name(Decide(*fit)), series ? "series" : "shunt");
+                const RlcFitResult& r = series ? fit->GetSeriesFit() : fit->GetShuntFit();
+                EXPECT_LT(RelErr(r.capacitance, part.c), 0.05) << r.capacitance;
+            }
+}
+
+TEST(cFitAPI, ImpedanceAndAdmittanceFiles)
+{
+    // A shunt element has Z parameters, a series element Y parameters (normalised to R in Touchstone 1.x).
+    const Rlc& part = kParts[1];
+    const double z0 = 50.0;
+    std::string zfile = "# MHz Z RI R 50\n", yfile = "# MHz Y RI R 50\n";
+    char buf[256];
+    for (int i = 0; i < 101; ++i) {
+        const double f = 1e5 * std::pow(10.0, i * 4.0 / 100.0);
+        const double w = 2 * kPi * f;
+        const std::complex<double> z(part.r, w * part.l - 1.0 / (w * part.c));
+        const std::complex<double> zn = z / z0, yn = z0 / z;
+        std::snprintf(buf, sizeof buf, "%.12g %.12e %.12e %.12e %.12e %.12e %.12e %.12e %.12e\n", f / 1e6, zn.real(),
+                      zn.imag(), zn.real(), zn.imag(), zn.real(), zn.imag(), zn.real(), zn.imag());
+        zfile += buf;
+        std::snprintf(buf, sizeof buf, "%.12g %.12e %.12e %.12e %.12e %.12e %.12e %.12e %.12e\n", f / 1e6, yn.real(),
+                      yn.imag(), -yn.real(), -yn.imag(), -yn.real(), -yn.imag(), yn.real(), yn.imag());
+        yfile += buf;
+    }
+    FitPtr fit = MakeFit();
+    ASSERT_EQ(fit->ReadTouchstone(modeltest::WriteScratchFile("shunt.z2p", zfile).c_str()), 2) << fit->GetLastError();
+    EXPECT_EQ(Decide(*fit), Decision::Shunt);
+    EXPECT_LT(RelErr(fit->GetShuntFit().capacitance, part.c), 1e-6);
+
+    fit = MakeFit();
+    ASSERT_EQ(fit->ReadTouchstone(modeltest::WriteScratchFile("series.y2p", yfile).c_str()), 2) << fit->GetLastError();
+    EXPECT_EQ(Decide(*fit), Decision::Series);
+    EXPECT_LT(RelErr(fit->GetSeriesFit().inductance, part.l), 1e-6);
+}
+
+TEST(cFitAPI, RealWorldSinglesFitExactlyButCannotBeToldApart)
+{
+    // A lone series C, L or R measured in a series-through fixture looks exactly like a shunt element of the
+    // dual kind (Z' = Z0^2 / Z): both fits are perfect, so no limit decides. The series fits give the values.
+    cFitParams params;
+    params.dMaxFrequency = 2e11; // the files lie between 75 and 110 GHz
+    const auto dir = modeltest::TestDataDir() / "touchstone";
+    struct Case {
+        const char* file;
+        double r, l, c;
+    };
+    for (const Case& c : {Case{"qucs_capacitor-p01pF.s2p", 0, 0, 1e-14}, Case{"qucs_inductor-p1nH.s2p", 0, 1e-10, 0},
+                          Case{"qucs_resistor-1ohm.s2p", 1.0, 0, 0}}) {
+        SCOPED_TRACE(c.file);
+        FitPtr fit = MakeFit(&params);
+        ASSERT_EQ(fit->ReadTouchstone((dir / c.file).c_str()), 2) << fit->GetLastError();
+        const RlcFitResult& s = fit->GetSeriesFit();
+        EXPECT_LT(s.misfit, 1e-6);
+        EXPECT_LT(fit->GetShuntFit().misfit, 1e-6);
+        EXPECT_EQ(Decide(*fit), Decision::None);
+        EXPECT_NEAR(s.resistance, c.r, 1e-6);
+        EXPECT_NEAR(s.inductance, c.l, 1e-6 * 1e-10);
+        if (c.c > 0) {
+            EXPECT_LT(RelErr(s.capacitance, c.c), 1e-6);
+        } else {
+            EXPECT_GT(std::fabs(s.capacitance), 1e-6) << "no series capacitance: 1/C fits to about 0";
+        }
+    }
+
+    // With the default highest frequency of 20 GHz none of their points takes part.
+    FitPtr fit = MakeFit();
+    EXPECT_EQ(fit->ReadTouchstone((dir / "qucs_capacitor-p01pF.s2p").c_str()), 2);
+    EXPECT_EQ(fit->GetSeriesFit().status, RlcFitResult::Status::TooFewPoints);
+    EXPECT_EQ(Decide(*fit), Decision::None);
+}
+
+TEST(cFitAPI, OtherPortCountsAndUnreadableFiles)
+{
+    const auto dir = modeltest::TestDataDir() / "touchstone";
+    FitPtr fit = MakeFit();
+    EXPECT_EQ(fit->ReadTouchstone((dir / "hfss_oneport.s1p").c_str()), 1);
+    EXPECT_FALSE(fit->IsSeries());
+    EXPECT_FALSE(fit->IsShunt());
+    EXPECT_EQ(fit->ReadTouchstone((dir / "Agilent_E5071B.s4p").c_str()), 4);
+    // Noise parameters after the network data end the reading; the duplicated frequency is kept.
+    EXPECT_EQ(fit->ReadTouchstone((dir / "ntwk_noise.s2p").c_str()), 2) << fit->GetLastError();
+    EXPECT_EQ(fit->ReadTouchstone((dir / "ntwk1.s2p").c_str()), 2) << fit->GetLastError();
+    // A complex reference impedance is not supported: a clear failure rather than a wrong fit.
+    EXPECT_EQ(fit->ReadTouchstone((dir / "simple_touchstone.s2p").c_str()), 0);
+    EXPECT_NE(fit->GetLastError().find("reference impedance"), std::string::npos) << fit->GetLastError();
+    EXPECT_FALSE(fit->IsSeries());
+    EXPECT_FALSE(fit->IsShunt());
+
+    EXPECT_EQ(fit->ReadTouchstone((modeltest::ScratchDir() / "missing.s2p").c_str()), 0);
+    EXPECT_EQ(fit->ReadTouchstone(nullptr), 0);
+    const char* bad[] = {
+        "# GHz H RI R 50\n1 1 0 0 0 0 0 1 0\n",            // H parameters
+        "# GHz S XX\n1 1 0 0 0 0 0 1 0\n",                  // unknown option
+        "# GHz S RI R -50\n1 1 0 0 0 0 0 1 0\n",            // negative reference
+        "1 1 0 0 0 0 0 1 0\n0.5 1 0 0 0 0 0 1 0\n",         // decreasing frequency
+        "1 1 0 0 0 0 0 1 0\n2 1 0 0 0 0 0 1 0 7 7\n",       // point of 11 values
+    };
+    for (const char* text : bad) {
+        EXPECT_EQ(fit->ReadTouchstone(modeltest::WriteScratchFile("bad.s2p", text).c_str()), 0) << text;
+        EXPECT_FALSE(fit->GetLastError().empty()) << text;
+    }
+}
+
+TEST(cFitAPI, PlsFilesGiveTheirHeaderAndNoFit)
+{
+    FitPtr fit = MakeFit();
+    // A decided Touchstone read first, so that ReadPls must clear it.
+    const std::string s2p = modeltest::WriteScratchFile(
+        "clean.s2p", MakeTwoPort(kParts[0], FitFixture::SeriesThrough, "RI", kUnits[3], 50.0, kClean, 7));
+    ASSERT_EQ(fit->ReadTouchstone(s2p.c_str()), 2);
+    ASSERT_TRUE(fit->IsSeries());
+    EXPECT_EQ(fit->ReadPls(modeltest::WriteScratchFile("model.pls", "! header\nS 2\n").c_str()), 2);
+    EXPECT_FALSE(fit->IsSeries());
+    EXPECT_FALSE(fit->IsShunt());
+    EXPECT_EQ(fit->ReadPls(modeltest::WriteScratchFile("model.pls", "nothing").c_str()), 0);
+}
+
+TEST(cFitAPI, CreateReadsOnlyTheRecordAndTheLimitDecides)
+{
+    // Callers may hand a larger buffer; only its first 56 bytes are the record.
+    alignas(cFitParams) unsigned char buffer[60];
+    std::memset(buffer, 0xFF, sizeof buffer);
+    cFitParams* params = new (buffer) cFitParams;
+    params->dDecisionLimit = 1e-12;
+    FitPtr fit(cFitAPI::Create(params));
+    EXPECT_EQ(fit->GetDecisionLimit(), 1e-12);
+
+    const std::string path = modeltest::WriteScratchFile(
+        "noisy.s2p", MakeTwoPort(kParts[1], FitFixture::ShuntThrough, "DB", kUnits[2], 50.0, kAnalyser, 99));
+    ASSERT_EQ(fit->ReadTouchstone(path.c_str()), 2);
+    const double right = fit->GetShuntFit().misfit, wrong = fit->GetSeriesFit().misfit;
+    ASSERT_LT(right, wrong);
+    EXPECT_FALSE(fit->IsShunt()) << "the noise keeps the right fit above a tiny limit";
+    fit->SetDecisionLimit(right);
+    EXPECT_TRUE(fit->IsShunt());
+    EXPECT_FALSE(fit->IsSeries());
+    fit->SetDecisionLimit(wrong);
+    EXPECT_FALSE(fit->IsShunt()) << "both fits within the limit decide nothing";
+    EXPECT_FALSE(fit->IsSeries());
+
+    // Without a record: the defaults.
+    FitPtr plain(cFitAPI::Create(nullptr));
+    EXPECT_EQ(plain->GetDecisionLimit(), 0.005);
+}

@@ -1,0 +1,534 @@
+#include "host/BoardFile.h"
+
+#include "host/HostBoard.h"
+
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace host {
+
+namespace {
+
+using nlohmann::json;
+
+// Lengths in board files are millimetres; the host answers metres.
+constexpr double MetresPerMillimetre = 0.001;
+
+std::string Describe(const json& value) {
+  switch (value.type()) {
+  case json::value_t::null: return "null";
+  case json::value_t::object: return "an object";
+  case json::value_t::array: return "an array";
+  case json::value_t::string: return "the text " + value.dump();
+  case json::value_t::boolean: return value.get<bool>() ? "true" : "false";
+  default: return "the number " + value.dump();
+  }
+}
+
+// Reads values with their place in the file, and fails with a message that names file, place and expectation.
+class Reader {
+public:
+  explicit Reader(std::string source) : m_source(std::move(source)) {}
+
+  [[noreturn]] void Fail(const std::string& where, const std::string& expected, const json* got = nullptr) const {
+    std::string message = m_source + ": " + (where.empty() ? "/" : where) + ": expected " + expected;
+    if (got)
+      message += ", found " + Describe(*got);
+    throw BoardFileError(message);
+  }
+
+  const json& Object(const json& value, const std::string& where) const {
+    if (!value.is_object())
+      Fail(where, "an object", &value);
+    return value;
+  }
+
+  const json& Array(const json& object, const std::string& where, const char* key, bool required) const {
+    static const json empty = json::array();
+    auto it = object.find(key);
+    if (it == object.end()) {
+      if (required)
+        Fail(where + "/" + key, "an array (the member is missing)");
+      return empty;
+    }
+    if (!it->is_array())
+      Fail(where + "/" + key, "an array", &*it);
+    return *it;
+  }
+
+  std::string Text(const json& object, const std::string& where, const char* key,
+                   const std::string* fallback = nullptr) const {
+    auto it = object.find(key);
+    if (it == object.end()) {
+      if (!fallback)
+        Fail(where + "/" + key, "a text (the member is missing)");
+      return *fallback;
+    }
+    if (!it->is_string())
+      Fail(where + "/" + key, "a text", &*it);
+    return it->get<std::string>();
+  }
+
+  double Number(const json& object, const std::string& where, const char* key, const double* fallback = nullptr,
+                bool nonNegative = false) const {
+    auto it = object.find(key);
+    if (it == object.end()) {
+      if (!fallback)
+        Fail(where + "/" + key, "a number (the member is missing)");
+      return *fallback;
+    }
+    if (!it->is_number())
+      Fail(where + "/" + key, "a number", &*it);
+    const double value = it->get<double>();
+    if (nonNegative && value < 0.0)
+      Fail(where + "/" + key, "a number not below 0", &*it);
+    return value;
+  }
+
+  bool Flag(const json& object, const std::string& where, const char* key, bool fallback) const {
+    auto it = object.find(key);
+    if (it == object.end())
+      return fallback;
+    if (!it->is_boolean())
+      Fail(where + "/" + key, "true or false", &*it);
+    return it->get<bool>();
+  }
+
+  std::vector<double> Numbers(const json& object, const std::string& where, const char* key, size_t count) const {
+    auto it = object.find(key);
+    const std::string place = where + "/" + key;
+    if (it == object.end())
+      Fail(place, "an array of " + std::to_string(count) + " numbers (the member is missing)");
+    if (!it->is_array() || it->size() != count)
+      Fail(place, "an array of " + std::to_string(count) + " numbers", &*it);
+    std::vector<double> values;
+    for (size_t i = 0; i < count; ++i) {
+      if (!(*it)[i].is_number())
+        Fail(place + "/" + std::to_string(i), "a number", &(*it)[i]);
+      values.push_back((*it)[i].get<double>());
+    }
+    return values;
+  }
+
+private:
+  std::string m_source;
+};
+
+std::string At(const std::string& where, size_t index) { return where + "/" + std::to_string(index); }
+
+class BoardBuilder {
+public:
+  BoardBuilder(const Reader& reader, HostBoard& board) : r(reader), b(board) {}
+
+  void Build(const json& root) {
+    r.Object(root, "");
+    b.SetDescription(r.Text(root, "", "description", &Empty));
+    ReadLayers(root);
+    ReadNets(root);
+    ReadAreas(root);
+    ReadParts(root);
+    ReadModels(root);
+    ReadComponents(root);
+    ReadVias(root);
+    ReadGroups(root);
+    ReadPicks(root);
+  }
+
+private:
+  static inline const std::string Empty;
+
+  HostLayer* Layer(const std::string& name, const std::string& where, bool metalOnly) const {
+    HostLayer* layer = b.FindLayer(name);
+    if (!layer)
+      r.Fail(where, "the name of a layer declared under /layers", &JsonText(name));
+    if (metalOnly && !layer->IsMetal())
+      r.Fail(where, "the name of a metal layer", &JsonText(name));
+    return layer;
+  }
+
+  HostNet* Net(const std::string& name, const std::string& where) const {
+    HostNet* net = b.FindNet(name);
+    if (!net)
+      r.Fail(where, "the name of a net declared under /nets", &JsonText(name));
+    return net;
+  }
+
+  const json& JsonText(const std::string& text) const {
+    m_scratch = text;
+    return m_scratch;
+  }
+
+  std::vector<HostLayer*> LayerList(const json& object, const std::string& where, const char* key) const {
+    std::vector<HostLayer*> layers;
+    const json& list = r.Array(object, where, key, true);
+    for (size_t i = 0; i < list.size(); ++i) {
+      if (!list[i].is_string())
+        r.Fail(At(where + "/" + key, i), "a layer name", &list[i]);
+      layers.push_back(Layer(list[i].get<std::string>(), At(where + "/" + key, i), true));
+    }
+    return layers;
+  }
+
+  void ReadLayers(const json& root) {
+    const json& layers = r.Array(root, "", "layers", true);
+    if (layers.empty())
+      r.Fail("/layers", "at least one layer");
+    for (size_t i = 0; i < layers.size(); ++i) {
+      const std::string where = At("/layers", i);
+      const json& layer = r.Object(layers[i], where);
+      const std::string name = r.Text(layer, where, "name");
+      if (name.empty())
+        r.Fail(where + "/name", "a layer name that is not empty");
+      if (b.FindLayer(name))
+        r.Fail(where + "/name", "a layer name not used before", &layer["name"]);
+      const std::string kind = r.Text(layer, where, "kind");
+      LayerKind layerKind = LayerKind::Metal;
+      if (kind == "dielectric")
+        layerKind = LayerKind::Dielectric;
+      else if (kind != "metal")
+        r.Fail(where + "/kind", "\"metal\" or \"dielectric\"", &layer["kind"]);
+      const double thickness = r.Number(layer, where, "thickness", nullptr, true);
+      b.AddLayer(name, layerKind, thickness * MetresPerMillimetre);
+    }
+  }
+
+  void ReadNets(const json& root) {
+    const json& nets = r.Array(root, "", "nets", true);
+    std::vector<std::pair<HostNet*, std::pair<std::string, std::string>>> references;
+    for (size_t i = 0; i < nets.size(); ++i) {
+      const std::string where = At("/nets", i);
+      const json& net = r.Object(nets[i], where);
+      const std::string name = r.Text(net, where, "name");
+      if (name.empty())
+        r.Fail(where + "/name", "a net name that is not empty");
+      if (b.FindNet(name))
+        r.Fail(where + "/name", "a net name not used before", &net["name"]);
+      const std::string type = r.Text(net, where, "type");
+      NetType netType = NetType::Signal;
+      if (type == "supply")
+        netType = NetType::Supply;
+      else if (type != "signal")
+        r.Fail(where + "/type", "\"supply\" or \"signal\"", &net["type"]);
+      const double zero = 0.0;
+      const double voltage = r.Number(net, where, "voltage", &zero);
+      HostNet* added = b.AddNet(name, netType, voltage);
+      if (net.contains("reference")) {
+        if (netType != NetType::Supply)
+          r.Fail(where + "/reference", "no reference on a signal net", &net["reference"]);
+        references.push_back({added, {r.Text(net, where, "reference"), where + "/reference"}});
+      }
+    }
+    for (auto& [net, reference] : references) {
+      HostNet* target = Net(reference.first, reference.second);
+      if (target == net)
+        r.Fail(reference.second, "another net than the net itself", &JsonText(reference.first));
+      net->SetReference(target);
+    }
+  }
+
+  void ReadAreas(const json& root) {
+    const json& areas = r.Array(root, "", "areas", false);
+    for (size_t i = 0; i < areas.size(); ++i) {
+      const std::string where = At("/areas", i);
+      const json& area = r.Object(areas[i], where);
+      MetalArea metal;
+      metal.net = Net(r.Text(area, where, "net"), where + "/net");
+      metal.layer = Layer(r.Text(area, where, "layer"), where + "/layer", true);
+      const std::vector<double> rect = r.Numbers(area, where, "rect", 4);
+      if (rect[2] < rect[0] || rect[3] < rect[1])
+        r.Fail(where + "/rect", "[x1, y1, x2, y2] with x1 <= x2 and y1 <= y2", &area["rect"]);
+      metal.x1 = rect[0] * MetresPerMillimetre;
+      metal.y1 = rect[1] * MetresPerMillimetre;
+      metal.x2 = rect[2] * MetresPerMillimetre;
+      metal.y2 = rect[3] * MetresPerMillimetre;
+      b.AddArea(metal);
+      metal.net->AddItem(NetItemKind::Plane);
+    }
+  }
+
+  void ReadParts(const json& root) {
+    const json& parts = r.Array(root, "", "parts", false);
+    for (size_t i = 0; i < parts.size(); ++i) {
+      const std::string where = At("/parts", i);
+      const json& part = r.Object(parts[i], where);
+      const std::string name = r.Text(part, where, "name");
+      if (b.FindPart(name))
+        r.Fail(where + "/name", "a part name not used before", &part["name"]);
+      const double zero = 0.0;
+      const std::string package = r.Text(part, where, "package", &Empty);
+      const double capacitance = r.Number(part, where, "capacitance", &zero, true);
+      const double size = r.Number(part, where, "size", &zero, true);
+      b.AddPart(name, package, capacitance, size * MetresPerMillimetre);
+    }
+  }
+
+  void ReadModels(const json& root) {
+    const json& models = r.Array(root, "", "models", false);
+    for (size_t i = 0; i < models.size(); ++i) {
+      const std::string where = At("/models", i);
+      const json& model = r.Object(models[i], where);
+      CapacitorModelData data;
+      data.libraryModelName = r.Text(model, where, "name");
+      if (b.ModelLibrary().Find(data.libraryModelName))
+        r.Fail(where + "/name", "a model name not used before", &model["name"]);
+      data.libraryModel = true;
+      data.libraryText = r.Text(model, where, "library", &Empty);
+      data.includesViaMounting = r.Flag(model, where, "includesViaMounting", false);
+      const std::string kind = r.Text(model, where, "kind");
+      const double zero = 0.0;
+      if (kind == "CLR") {
+        data.kind = HostModelCLR;
+        data.capacitance = r.Number(model, where, "capacitance", nullptr, true);
+        data.esr = r.Number(model, where, "esr", &zero, true);
+        data.esl = r.Number(model, where, "esl", &zero, true);
+      } else if (kind == "Touchstone" || kind == "SPICE" || kind == "PLS") {
+        data.kind = kind == "Touchstone" ? HostModelTouchstone : kind == "SPICE" ? HostModelSPICE : HostModelPLS;
+        data.fileName = r.Text(model, where, "file");
+        if (data.kind == HostModelSPICE)
+          data.subcircuit = r.Text(model, where, "subcircuit");
+        else
+          data.series = r.Flag(model, where, "series", true);
+        ReadPorts(model, where, data);
+      } else {
+        r.Fail(where + "/kind", "\"CLR\", \"Touchstone\", \"SPICE\" or \"PLS\"", &model["kind"]);
+      }
+      b.ModelLibrary().Put(std::make_unique<HostCapacitorModel>(std::move(data)));
+    }
+  }
+
+  void ReadPorts(const json& model, const std::string& where, CapacitorModelData& data) const {
+    const json& ports = r.Array(model, where, "ports", false);
+    for (size_t i = 0; i < ports.size(); ++i) {
+      if (!ports[i].is_string())
+        r.Fail(At(where + "/ports", i), "a pin name (or \"\" for a port left unassigned)", &ports[i]);
+      if (!ports[i].get<std::string>().empty())
+        data.portPins[static_cast<int>(i) + 1] = ports[i].get<std::string>();
+    }
+  }
+
+  HostPad ReadPad(const json& owner, const std::string& where) const {
+    const std::string place = where + "/pad";
+    const json& pad = r.Object(owner.at("pad"), place);
+    const std::string shape = r.Text(pad, place, "shape");
+    if (shape == "round")
+      return HostPad(HostPadRound, r.Number(pad, place, "diameter", nullptr, true) * MetresPerMillimetre, 0.0);
+    if (shape == "square")
+      return HostPad(HostPadSquare, r.Number(pad, place, "side", nullptr, true) * MetresPerMillimetre, 0.0);
+    HostPadKind kind = HostPadRectangle;
+    if (shape == "oblong")
+      kind = HostPadOblong;
+    else if (shape == "octagon")
+      kind = HostPadOctagon;
+    else if (shape != "rectangle")
+      r.Fail(place + "/shape", "\"round\", \"square\", \"rectangle\", \"oblong\" or \"octagon\"", &pad["shape"]);
+    return HostPad(kind, r.Number(pad, place, "width", nullptr, true) * MetresPerMillimetre,
+                   r.Number(pad, place, "height", nullptr, true) * MetresPerMillimetre);
+  }
+
+  CHostPosition Position(const json& object, const std::string& where) const {
+    const std::vector<double> at = r.Numbers(object, where, "at", 2);
+    return {at[0] * MetresPerMillimetre, at[1] * MetresPerMillimetre};
+  }
+
+  // Metal layers with an area of `net` at the point.
+  std::vector<HostLayer*> PlaneLayersAt(HostNet* net, CHostPosition at, double size) const {
+    std::set<HostLayer*> layers;
+    for (const MetalArea& area : b.Areas())
+      if (area.net == net && area.Hits(at.x, at.y, size))
+        layers.insert(area.layer);
+    return {layers.begin(), layers.end()};
+  }
+
+  void ReadComponents(const json& root) {
+    const json& components = r.Array(root, "", "components", false);
+    for (size_t i = 0; i < components.size(); ++i) {
+      const std::string where = At("/components", i);
+      const json& c = r.Object(components[i], where);
+      const std::string name = r.Text(c, where, "name");
+      if (name.empty() || b.FindComponent(name))
+        r.Fail(where + "/name", "a component name that is not empty and not used before", &c["name"]);
+      HostPart* part = nullptr;
+      if (c.contains("part")) {
+        const std::string partName = r.Text(c, where, "part");
+        part = b.FindPart(partName);
+        if (!part)
+          r.Fail(where + "/part", "the name of a part declared under /parts", &c["part"]);
+      }
+      HostLayer* side = Layer(r.Text(c, where, "side"), where + "/side", true);
+      HostComponent* component = b.AddComponent(name, part, side);
+      const bool decoupling = r.Flag(c, where, "decoupling", component->IsCapacitor());
+      b.Decoupling().SetDecoupling(component, decoupling);
+      if (c.contains("model"))
+        AssignModel(c, where, [&](CHostCapacitorModel* m, bool off) {
+          return b.Decoupling().SetComponentModel(component, m, off);
+        });
+      ReadPins(c, where, component, decoupling);
+    }
+  }
+
+  template <class Assign>
+  void AssignModel(const json& owner, const std::string& where, Assign assign) const {
+    const std::string name = r.Text(owner, where, "model");
+    HostCapacitorModel* model = b.ModelLibrary().Find(name);
+    if (!model)
+      r.Fail(where + "/model", "the name of a model declared under /models", &owner["model"]);
+    if (!assign(model, r.Flag(owner, where, "modelDisabled", false)))
+      r.Fail(where + "/model", "a model only on a decoupling capacitor or a group");
+  }
+
+  void ReadPins(const json& c, const std::string& componentWhere, HostComponent* component, bool decoupling) {
+    const json& pins = r.Array(c, componentWhere, "pins", true);
+    std::set<std::string> names;
+    for (size_t i = 0; i < pins.size(); ++i) {
+      const std::string where = At(componentWhere + "/pins", i);
+      const json& p = r.Object(pins[i], where);
+      const std::string pinName = r.Text(p, where, "name");
+      if (pinName.empty() || !names.insert(pinName).second)
+        r.Fail(where + "/name", "a pin name that is not empty and not used before on this component", &p["name"]);
+      HostNet* net = Net(r.Text(p, where, "net"), where + "/net");
+      const CHostPosition at = Position(p, where);
+      const double size = r.Number(p, where, "size", nullptr, true) * MetresPerMillimetre;
+      HostElement* pin = b.AddElement(net, at, size, pinName, component);
+      if (p.contains("pad"))
+        pin->SetPad(component->Side(), ReadPad(p, where));
+      component->AddPin(pin);
+      net->AddItem(NetItemKind::Pin);
+      // An IC pin on a supply net that is measured against a reference net is a supply-pin probe; the probe's net
+      // is that reference net (the return side), its element the pin.
+      if (decoupling || !net->IsSupplyNet() || !net->Reference())
+        continue;
+      const std::string id = component->Name() + "." + pinName;
+      HostProbe* probe = b.AddProbe(id, HostProbeSupplyPin, id, pin, net->Reference(), net->Reference());
+      std::vector<HostLayer*> connected = p.contains("connected") ? LayerList(p, where, "connected")
+                                                                  : PlaneLayersAt(net, at, size);
+      if (!p.contains("connected"))
+        connected.insert(connected.begin(), component->Side());
+      for (HostLayer* layer : connected)
+        probe->Connect(layer);
+      const std::vector<HostLayer*> reference = p.contains("reference") ? LayerList(p, where, "reference")
+                                                                        : PlaneLayersAt(net->Reference(), at, size);
+      for (HostLayer* layer : reference)
+        probe->Refer(layer);
+    }
+  }
+
+  void ReadVias(const json& root) {
+    const json& vias = r.Array(root, "", "vias", false);
+    std::vector<std::pair<HostProbe*, std::pair<std::string, std::string>>> partners;
+    for (size_t i = 0; i < vias.size(); ++i) {
+      const std::string where = At("/vias", i);
+      const json& v = r.Object(vias[i], where);
+      const std::string id = r.Text(v, where, "id");
+      if (id.empty() || b.FindProbe(id))
+        r.Fail(where + "/id", "a probe id that is not empty and not used before", &v["id"]);
+      const std::string name = r.Text(v, where, "name", &id);
+      HostNet* net = Net(r.Text(v, where, "net"), where + "/net");
+      const CHostPosition at = Position(v, where);
+      const double size = r.Number(v, where, "size", nullptr, true) * MetresPerMillimetre;
+      HostElement* element = b.AddElement(net, at, size, "", nullptr);
+      net->AddItem(NetItemKind::Via);
+      HostProbe* probe = b.AddProbe(id, HostProbeVia, name, element, net, nullptr);
+      const std::vector<HostLayer*> connected = LayerList(v, where, "connected");
+      const HostPad pad = v.contains("pad") ? ReadPad(v, where) : HostPad();
+      for (HostLayer* layer : connected) {
+        probe->Connect(layer);
+        if (v.contains("pad"))
+          element->SetPad(layer, pad);
+      }
+      probe->SetEligible(r.Flag(v, where, "eligible", !net->IsSupplyNet()));
+      probe->SetSelected(r.Flag(v, where, "selected", true));
+      if (v.contains("partner"))
+        partners.push_back({probe, {r.Text(v, where, "partner"), where + "/partner"}});
+    }
+    for (auto& [probe, partner] : partners) {
+      HostProbe* other = b.FindProbe(partner.first);
+      if (!other || other == probe || other->GetKind() != HostProbeVia)
+        r.Fail(partner.second, "the id of another via", &JsonText(partner.first));
+      probe->SetPartner(other);
+    }
+  }
+
+  void ReadGroups(const json& root) {
+    const json& groups = r.Array(root, "", "groups", false);
+    for (size_t i = 0; i < groups.size(); ++i) {
+      const std::string where = At("/groups", i);
+      const json& g = r.Object(groups[i], where);
+      const std::string name = r.Text(g, where, "name");
+      if (name.empty() || b.Decoupling().FindGroup(name))
+        r.Fail(where + "/name", "a group name that is not empty and not used before", &g["name"]);
+      HostCapacitorGroup* group = b.Decoupling().AddGroup(name);
+      const json& members = r.Array(g, where, "members", true);
+      for (size_t m = 0; m < members.size(); ++m) {
+        const std::string place = At(where + "/members", m);
+        if (!members[m].is_string())
+          r.Fail(place, "a component name", &members[m]);
+        HostComponent* component = b.FindComponent(members[m].get<std::string>());
+        if (!component || !b.Decoupling().IsDecouplingCapacitor(component))
+          r.Fail(place, "the name of a decoupling capacitor", &members[m]);
+        group->AddMember(component);
+      }
+      if (g.contains("model"))
+        AssignModel(g, where, [&](CHostCapacitorModel* m, bool off) {
+          return b.Decoupling().SetGroupModel(group, m, off);
+        });
+    }
+  }
+
+  void ReadPicks(const json& root) {
+    const json& picks = r.Array(root, "", "picks", false);
+    std::vector<HostProbe*> probes;
+    for (size_t i = 0; i < picks.size(); ++i) {
+      const std::string place = At("/picks", i);
+      if (!picks[i].is_string())
+        r.Fail(place, "a probe id", &picks[i]);
+      HostProbe* probe = b.FindProbe(picks[i].get<std::string>());
+      if (!probe)
+        r.Fail(place, "the id of a supply pin (\"<component>.<pin>\") or of a via", &picks[i]);
+      probes.push_back(probe);
+    }
+    b.SetPicks(std::move(probes));
+  }
+
+  const Reader& r;
+  HostBoard& b;
+  mutable json m_scratch;
+};
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::string& sourceName, HostLedger& ledger) {
+  const Reader reader(sourceName);
+  json root;
+  try {
+    root = json::parse(text);
+  } catch (const json::parse_error& e) {
+    throw BoardFileError(sourceName + ": byte " + std::to_string(e.byte) + ": expected valid JSON (" + e.what() +
+                         ")");
+  }
+  reader.Object(root, "");
+  const std::string name = reader.Text(root, "", "name");
+  auto board = std::make_unique<HostBoard>(ledger, name, BaseName(sourceName));
+  BoardBuilder(reader, *board).Build(root);
+  return board;
+}
+
+std::unique_ptr<HostBoard> LoadBoardFile(const std::string& path, HostLedger& ledger) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    throw BoardFileError(path + ": cannot be opened for reading");
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad())
+    throw BoardFileError(path + ": cannot be read");
+  return LoadBoardText(text.str(), path, ledger);
+}
+
+}  // namespace host

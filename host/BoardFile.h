@@ -1,0 +1,25 @@
+// Reads a board of the bundled host from a JSON board file; the schema is documented in host/README.md.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace host {
+
+class HostBoard;
+class HostLedger;
+
+// A board file that cannot be read: the message names the file, the place (a JSON pointer, or the byte offset of a
+// syntax error) and what was expected there.
+class BoardFileError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// Throws BoardFileError. `ledger` counts what the board hands out and must outlive it.
+std::unique_ptr<HostBoard> LoadBoardFile(const std::string& path, HostLedger& ledger);
+// The same for a text in memory; `sourceName` stands for the file in messages and is the board's file name.
+std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::string& sourceName, HostLedger& ledger);
+
+}  // namespace host

@@ -1,0 +1,31 @@
+// A wizard callback of the bundled host that logs every call, one line each, and answers Run and MayClose as told.
+#pragma once
+
+#include "brimstead/HostInterfaces.h"
+
+#include <string>
+#include <vector>
+
+namespace host {
+
+class HostCallbackLog final : public CHostWizardCallback {
+public:
+  bool Run() override;
+  bool MayClose() override;
+  void OnClosed() override;
+  void SelectNet(int one, CHostNet* net) override;
+  void Notify(int event, int one) override;
+  void HostCommand(int command, int zero) override;
+
+  void AnswerRun(bool answer) { m_runAnswer = answer; }
+  void AnswerMayClose(bool answer) { m_mayCloseAnswer = answer; }
+  const std::vector<std::string>& Lines() const { return m_lines; }
+  void Clear() { m_lines.clear(); }
+
+private:
+  std::vector<std::string> m_lines;
+  bool m_runAnswer = true;
+  bool m_mayCloseAnswer = true;
+};
+
+}  // namespace host

@@ -1,0 +1,36 @@
+#include "host/HostCollection.h"
+
+#include "host/HostLedger.h"
+
+namespace host {
+
+HostCollection* HostCollection::Make(HostLedger& ledger, std::string what, std::vector<void*> items) {
+  ledger.CollectionHandedOut(what);
+  return new HostCollection(ledger, std::move(what), std::move(items));
+}
+
+HostCollection::HostCollection(HostLedger& ledger, std::string what, std::vector<void*> items)
+    : m_ledger(ledger), m_what(std::move(what)), m_items(std::move(items)) {}
+
+void HostCollection::Release() {
+  if (m_released) {
+    m_ledger.CollectionReleasedTwice(m_what);
+    return;
+  }
+  m_released = true;
+  m_items.clear();
+  m_items.shrink_to_fit();
+  m_ledger.CollectionReleased(m_what);
+  // The ledger keeps the emptied object, so that a second Release is a counted fault, not a use after free.
+  m_ledger.Keep(std::unique_ptr<HostCollection>(this));
+}
+
+int HostCollection::GetCount() { return static_cast<int>(m_items.size()); }
+
+void* HostCollection::GetItem(int index) {
+  if (index < 0 || index >= static_cast<int>(m_items.size()))
+    return nullptr;
+  return m_items[static_cast<size_t>(index)];
+}
+
+}  // namespace host

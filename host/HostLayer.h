@@ -1,0 +1,32 @@
+// One layer of the bundled host's stack: metal (kind 0) or dielectric (kind 1, which the module skips).
+#pragma once
+
+#include "brimstead/HostInterfaces.h"
+
+#include <string>
+
+namespace host {
+
+enum class LayerKind : int { Metal = 0, Dielectric = HostLayerKindSkipped };
+
+class HostLayer final : public CHostLayer {
+public:
+  HostLayer(std::string name, LayerKind kind, double thicknessMetres, int index)
+      : m_name(std::move(name)), m_kind(kind), m_thickness(thicknessMetres), m_index(index) {}
+
+  int GetKind() override { return static_cast<int>(m_kind); }
+  const char* GetName() override { return m_name.c_str(); }
+  double GetThickness() override { return m_thickness; }
+
+  const std::string& Name() const { return m_name; }
+  bool IsMetal() const { return m_kind == LayerKind::Metal; }
+  int Index() const { return m_index; }   // position in the stack, dielectrics included
+
+private:
+  std::string m_name;
+  LayerKind m_kind;
+  double m_thickness;
+  int m_index;
+};
+
+}  // namespace host

@@ -1,0 +1,54 @@
+// A probe of the bundled host: an IC supply pin (measured against its net's reference net) or a signal via.
+#pragma once
+
+#include "brimstead/HostInterfaces.h"
+
+#include <set>
+#include <string>
+
+namespace host {
+
+class HostElement;
+class HostNet;
+
+class HostProbe final : public CHostProbe {
+public:
+  HostProbe(HostProbeKind kind, std::string name, HostElement* element, HostNet* net, HostNet* referenceNet)
+      : m_kind(kind), m_name(std::move(name)), m_element(element), m_net(net), m_referenceNet(referenceNet) {}
+
+  int GetKind() override { return m_kind; }
+  CHostProbeElement* GetElement() override;
+  const char* GetName() override { return m_name.c_str(); }
+  CHostPosition GetPosition() override;
+  CHostNet* GetReferenceNet() override;
+  bool IsConnectedOn(CHostLayer* layer) override { return m_connected.count(layer) != 0; }
+  bool IsReferenceLayer(CHostLayer* layer) override { return m_reference.count(layer) != 0; }
+  CHostNet* GetNet() override;
+  bool IsSelected() override { return m_selected; }
+  CHostProbe* GetPartner() override { return m_partner; }
+  bool IsEligible() override { return m_eligible; }
+
+  const std::string& Name() const { return m_name; }
+  HostElement* Element() const { return m_element; }
+  void Connect(CHostLayer* layer) { m_connected.insert(layer); }
+  void Refer(CHostLayer* layer) { m_reference.insert(layer); }
+  void SetPartner(HostProbe* partner) { m_partner = partner; }
+  void SetEligible(bool eligible) { m_eligible = eligible; }
+  void SetSelected(bool selected) { m_selected = selected; }
+  bool HasConnections() const { return !m_connected.empty(); }
+  bool HasReferences() const { return !m_reference.empty(); }
+
+private:
+  HostProbeKind m_kind;
+  std::string m_name;
+  HostElement* m_element;
+  HostNet* m_net;
+  HostNet* m_referenceNet;
+  std::set<CHostLayer*> m_connected;
+  std::set<CHostLayer*> m_reference;
+  HostProbe* m_partner = nullptr;
+  bool m_eligible = true;
+  bool m_selected = true;
+};
+
+}  // namespace host

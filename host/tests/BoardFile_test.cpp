@@ -1,0 +1,117 @@
+#include "host/BoardFile.h"
+#include "host/HostBoard.h"
+#include "host/HostLedger.h"
+#include "host/tests/HostTestBoards.h"
+
+#include <gtest/gtest.h>
+
+namespace host {
+namespace {
+
+TEST(BoardFile, SampleBoardsLoadWithTheirContents) {
+  HostLedger ledger;
+  auto demo = LoadBoardFile(test::SampleBoard("demo8.json"), ledger);
+  EXPECT_EQ(demo->FileName(), "demo8.json");
+  int metal = 0;
+  for (const auto& layer : demo->Layers())
+    metal += layer->IsMetal();
+  EXPECT_EQ(metal, 8);
+  EXPECT_EQ(demo->Layers().size(), 15u);
+  int decoupling = 0;
+  for (const auto& c : demo->Components())
+    decoupling += demo->Decoupling().IsDecouplingCapacitor(c.get());
+  EXPECT_EQ(decoupling, 60);
+  EXPECT_EQ(demo->Decoupling().Groups().size(), 7u);
+  int pairs = 0;
+  for (const auto& p : demo->Probes())
+    pairs += p->GetPartner() != nullptr;
+  EXPECT_EQ(pairs, 6);   // three differential via pairs, each via names its partner
+  EXPECT_EQ(demo->Picks().size(), 7u);
+
+  auto sensor = LoadBoardFile(test::SampleBoard("sensor4.json"), ledger);
+  metal = 0;
+  for (const auto& layer : sensor->Layers())
+    metal += layer->IsMetal();
+  EXPECT_EQ(metal, 4);
+  EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report();
+}
+
+TEST(BoardFile, MissingFileIsNamed) {
+  HostLedger ledger;
+  try {
+    LoadBoardFile("/nonexistent/board.json", ledger);
+    FAIL();
+  } catch (const BoardFileError& e) {
+    EXPECT_EQ(std::string(e.what()), "/nonexistent/board.json: cannot be opened for reading");
+  }
+}
+
+struct Malformed {
+  const char* text;
+  const char* message;
+  friend void PrintTo(const Malformed& m, std::ostream* os) { *os << m.message; }
+};
+
+class BoardFileErrors : public testing::TestWithParam<Malformed> {};
+
+TEST_P(BoardFileErrors, NameFilePlaceAndExpectation) {
+  HostLedger ledger;
+  try {
+    LoadBoardText(GetParam().text, "bad.json", ledger);
+    FAIL() << "no error for " << GetParam().text;
+  } catch (const BoardFileError& e) {
+    EXPECT_EQ(std::string(e.what()), GetParam().message);
+  }
+}
+
+constexpr const char* Layers = R"("layers": [{"name": "TOP", "kind": "metal", "thickness": 0.035},
+                                            {"name": "D", "kind": "dielectric", "thickness": 0.1},
+                                            {"name": "BOT", "kind": "metal", "thickness": 0.035}])";
+
+std::string Board(const std::string& rest) {
+  return std::string(R"({"name": "b", )") + Layers + R"(, "nets": [{"name": "GND", "type": "supply"},
+      {"name": "VCC", "type": "supply", "voltage": 3.3, "reference": "GND"}, {"name": "S", "type": "signal"}])" + rest +
+         "}";
+}
+
+const std::string kSyntax = "{\"name\": \"b\",, }";
+const std::string kNoLayers = R"({"name": "b", "nets": []})";
+const std::string kLayerKind =
+    R"({"name": "b", "layers": [{"name": "TOP", "kind": "copper", "thickness": 1}], "nets": []})";
+const std::string kAreaLayer = Board(R"(, "areas": [{"net": "GND", "layer": "D", "rect": [0, 0, 1, 1]}])");
+const std::string kAreaRect = Board(R"(, "areas": [{"net": "GND", "layer": "TOP", "rect": [0, 0, 1]}])");
+const std::string kPinNet = Board(
+    R"(, "components": [{"name": "U1", "side": "TOP", "pins": [{"name": "1", "net": "VDD", "at": [0, 0], "size": 1}]}])");
+const std::string kViaPartner = Board(
+    R"(, "vias": [{"id": "V1", "net": "S", "at": [0, 0], "size": 0.3, "connected": ["TOP"], "partner": "V9"}])");
+const std::string kPick = Board(R"(, "picks": ["U7.1"])");
+const std::string kSize = Board(
+    R"(, "components": [{"name": "U1", "side": "TOP", "pins": [{"name": "1", "net": "VCC", "at": [0, 0], "size": "big"}]}])");
+const std::string kGroup = Board(R"(, "components": [{"name": "U1", "side": "TOP", "pins": []}],
+    "groups": [{"name": "G", "members": ["U1"]}])");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BoardFileErrors,
+    testing::Values(
+        Malformed{kSyntax.c_str(),
+                  "bad.json: byte 14: expected valid JSON ([json.exception.parse_error.101] parse error at line 1, "
+                  "column 14: syntax error while parsing object key - unexpected ','; expected string literal)"},
+        Malformed{kNoLayers.c_str(), "bad.json: /layers: expected an array (the member is missing)"},
+        Malformed{kLayerKind.c_str(),
+                  "bad.json: /layers/0/kind: expected \"metal\" or \"dielectric\", found the text \"copper\""},
+        Malformed{kAreaLayer.c_str(), "bad.json: /areas/0/layer: expected the name of a metal layer, found the text \"D\""},
+        Malformed{kAreaRect.c_str(),
+                  "bad.json: /areas/0/rect: expected an array of 4 numbers, found an array"},
+        Malformed{kPinNet.c_str(),
+                  "bad.json: /components/0/pins/0/net: expected the name of a net declared under /nets, found the "
+                  "text \"VDD\""},
+        Malformed{kViaPartner.c_str(), "bad.json: /vias/0/partner: expected the id of another via, found the text \"V9\""},
+        Malformed{kPick.c_str(),
+                  "bad.json: /picks/0: expected the id of a supply pin (\"<component>.<pin>\") or of a via, found the "
+                  "text \"U7.1\""},
+        Malformed{kSize.c_str(), "bad.json: /components/0/pins/0/size: expected a number, found the text \"big\""},
+        Malformed{kGroup.c_str(),
+                  "bad.json: /groups/0/members/0: expected the name of a decoupling capacitor, found the text \"U1\""}));
+
+}  // namespace
+}  // namespace host
