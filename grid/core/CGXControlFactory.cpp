@@ -2,6 +2,7 @@
 
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
+#include "grid/core/CGXGridProfileImp.h"
 #include "grid/core/CGXStyleCompareSubsetImp.h"
 #include "grid/core/CGXStyleSerializeImp.h"
 #include "grid/core/CGXStylesMap.h"
@@ -78,6 +79,7 @@ void CGXControlFactory::InitializeApplicationComponents() {
   InstallStyleCompareSubsetImp();
   InstallStyleSerializeImp();
   InstallSerializeTarn5CompatibleImp();
+  InstallProfileImp();
   InstallDocSerializeImp();
   InstallParamCopyOperatorImp();
 }

@@ -11,10 +11,20 @@
 #include "grid/core/CGXHashMap.h"
 #include "platform/base/MulDiv.h"
 #include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXGridProfileImp.h"
 #include "grid/core/CGXStyleSerializeImp.h"
 #include "platform/base/CArchive.h"
 
 IMPLEMENT_SERIAL(CGXFont, CObject, 0)
+
+void CGXFont::WriteProfile(LPCTSTR section, LPCTSTR entry) const {
+  if (CGXAbstractGridProfileImp* imp = CGXGridGlobals::Get().m_pProfileImp) imp->WriteFontProfile(*this, section, entry);
+}
+
+BOOL CGXFont::ReadProfile(LPCTSTR section, LPCTSTR entry) {
+  CGXAbstractGridProfileImp* imp = CGXGridGlobals::Get().m_pProfileImp;
+  return imp ? imp->ReadFontProfile(*this, section, entry) : FALSE;
+}
 
 void CGXFont::Serialize(CArchive& ar) {
   if (CGXAbstractStyleSerializeImp* imp = CGXGridGlobals::Get().m_pStyleSerializeImp) imp->SerializeFont(this, ar);

@@ -81,6 +81,10 @@ class CGXFont : public CObject {
   // TRUE when every attribute that other includes is included here with the same value.
   BOOL ContainsFont(const CGXFont& other) const;
 
+  // Through the installed profile implementation; nothing (FALSE) without it.
+  void WriteProfile(LPCTSTR section, LPCTSTR entry) const;
+  BOOL ReadProfile(LPCTSTR section, LPCTSTR entry);
+
   // "face,size,weight,italic,underline,strikeout,orientation", a field empty when not included.
   std::string FormatProfileText() const;
   void ParseProfileText(const char* text);

@@ -23,6 +23,7 @@ class CGXAbstractGridParamCopyOperatorImp;
 class CGXAbstractSpanCellPoolImp;
 class CGXAbstractDelayedRangePoolImp;
 class CGXAbstractPrintDeviceImp;
+class CGXAbstractGridProfileImp;
 
 // The common base of every installed implementation, so that one list can own them all.
 class CGXImpBase {
@@ -45,7 +46,8 @@ class CGXGridGlobals {
   CGXAbstractSpanCellPoolImp* m_pSpanCellPoolImp = nullptr;
   CGXAbstractDelayedRangePoolImp* m_pDelayedRangePoolImp = nullptr;
   CGXAbstractPrintDeviceImp* m_pPrintDeviceImp = nullptr;
-  CGXImpBase* m_pSerializeCompatImp = nullptr;  // reads user attributes of styles of schema 4 or lower
+  CGXImpBase* m_pSerializeCompatImp = nullptr;
+  CGXAbstractGridProfileImp* m_pProfileImp = nullptr;  // reads user attributes of styles of schema 4 or lower
 
   // The two switches copied into each new parameter object, and the third that, with the first, draws
   // the standard header styles without border lines. All 0 after start-up.
