@@ -94,3 +94,29 @@ TEST(GridGlobals, GridsPerObject) {
 }
 
 }  // namespace
+
+#include "grid/core/gxwindowhelpers.h"
+#include "platform/framework/CDialog.h"
+
+namespace {
+
+TEST(WindowHelpers, FindParentOfClass) {
+  WNDCLASS wc{};
+  wc.lpfnWndProc = DefWindowProc;
+  wc.lpszClassName = "GXHelperTestWnd";
+  RegisterClass(&wc);
+  HWND top = CreateWindowEx(0, "GXHelperTestWnd", "top", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
+                            nullptr, nullptr);
+  HWND child = CreateWindowEx(0, "GXHelperTestWnd", "child", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top, nullptr,
+                              nullptr, nullptr);
+  ASSERT_TRUE(top && child);
+  CWnd* c = CWnd::FromHandle(child);
+  EXPECT_NE(FindParentOfClass(c, RUNTIME_CLASS(CWnd)), nullptr);
+  EXPECT_EQ(FindParentOfClass(c, RUNTIME_CLASS(CDialog)), nullptr);
+  EXPECT_EQ(FindParentOfClass(CWnd::FromHandle(top), RUNTIME_CLASS(CWnd)), nullptr);  // no parent at all
+  EXPECT_EQ(FindParentOfClass(nullptr, RUNTIME_CLASS(CWnd)), nullptr);
+  DestroyWindow(top);
+  CWnd::DeleteTempMap();
+}
+
+}  // namespace
