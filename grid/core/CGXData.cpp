@@ -17,6 +17,8 @@ void CGXData::Serialize(CArchive& ar) {
   if (CGXAbstractGridDocSerializeImp* imp = CGXGridGlobals::Get().m_pDocSerializeImp) imp->SerializeData(*this, ar);
 }
 
+CGXGridCore* CGXData::GetFirstGrid() const { return CGXGridGlobals::Get().GetFirstGridForObject(this); }
+
 void CGXData::DeleteContents() {
   m_cells.DeleteAll();
   m_rowStyles.DeleteAll();

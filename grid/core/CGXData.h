@@ -9,6 +9,8 @@
 #include "grid/core/CGXRange.h"
 #include "grid/core/CGXStylePtrArray.h"
 
+class CGXGridCore;
+
 class CGXData : public CObject {
   DECLARE_SERIAL(CGXData)
 
@@ -36,6 +38,9 @@ class CGXData : public CObject {
   virtual BOOL MoveCols(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest);
   virtual BOOL StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* style, int mode, int nType = 0);
   virtual BOOL GetStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int mode, int nType = 0) const;
+
+  // The first grid registered for this store, or null.
+  CGXGridCore* GetFirstGrid() const;
 
   // The arrays, for the document serialisation and the copy features.
   CGXStylePtrArrayPtrArray& GetCells() { return m_cells; }

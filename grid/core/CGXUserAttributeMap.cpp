@@ -6,6 +6,7 @@
 #include "grid/core/gxarchive.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CArchiveException.h"
+#include "platform/framework/CWinApp.h"
 
 IMPLEMENT_SERIAL(CGXUserAttributeMap, CObject, 0)
 
@@ -72,6 +73,16 @@ void CGXUserAttributeMap::RemoveAttribute(WORD id) {
   if (i < 0) return;
   delete m_items[static_cast<std::size_t>(i)];
   m_items.erase(m_items.begin() + i);
+}
+
+void CGXUserAttributeMap::WriteProfile(LPCTSTR section) const {
+  CWinApp* app = AfxGetApp();
+  if (!app || !section) return;
+  for (const CGXAbstractUserAttribute* a : m_items) {
+    CString entry;
+    entry.Format("UA%lu", static_cast<unsigned long>(a->GetId()));
+    app->WriteProfileString(section, entry, a->GetValue());
+  }
 }
 
 void CGXUserAttributeMap::MergeAttributes(const CGXUserAttributeMap& other, int mode) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "grid/core/CGXEllipseUserAttribute.h"
+#include "grid/core/CGXFontRegistry.h"
 #include "grid/core/CGXGridParam.h"
 #include "grid/core/CGXStyleSerializeImp.h"
 #include "grid/core/gxarchive.h"
@@ -131,7 +132,10 @@ TEST_F(Archive, FontForm) {
   f.SetFaceName("Arial").SetPointSize(8.25).SetWeight(700).SetItalic(TRUE).SetOrientation(900);
   const Bytes bytes = gxtest::Store([&](CArchive& ar) { f.Serialize(ar); });
   const DWORD mask = 0x1 | 0x8 | 0x40 | 0x80 | 0x100 | 0x200;
-  EXPECT_EQ(bytes, B().u16(2).u32(mask).u16(700).u16(82).u16(900).str("Arial").u8(0).u8(0).b);
+  const GXFontFaceEntry* arial = CGXFontRegistry::Instance().GetFaceEntry(f.GetFaceNameId());
+  ASSERT_NE(arial, nullptr);
+  EXPECT_EQ(bytes, B().u16(2).u32(mask).u16(700).u16(82).u16(900).str("Arial").u8(arial->pitchAndFamily)
+                       .u8(arial->charSet).b);
   CGXFont back;
   gxtest::Load(bytes, [&](CArchive& ar) { back.Serialize(ar); });
   EXPECT_EQ(back, f);  // 8.25 points survive the tenths
