@@ -403,6 +403,9 @@ void FrameworkTest::SetUp() {
   Register("TestList", ListProc);
   Register("TestSlider", SliderProc);
   Register("TestGrid", GridProc);
+  // The property sheet makes its own buttons of the standard class; stand in for it until it exists.
+  WNDCLASS standard{};
+  if (!GetClassInfo(nullptr, "BUTTON", &standard)) Register("BUTTON", ButtonProc);
   SetAutomationProvider(&automation);
 }
 
