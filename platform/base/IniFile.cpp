@@ -15,6 +15,24 @@ std::string_view Trim(std::string_view s) {
 
 }  // namespace
 
+bool IniFile::IsValidSectionName(std::string_view name) {
+  return name.find_first_of("\r\n]") == std::string_view::npos;
+}
+
+bool IniFile::IsValidKey(std::string_view key) {
+  if (key.find_first_of("\r\n=") != std::string_view::npos) return false;
+  const std::string_view t = Trim(key);
+  return t.empty() || (t.front() != '[' && t.front() != ';');
+}
+
+bool IniFile::IsValidSectionLine(std::string_view line) {
+  if (line.find_first_of("\r\n") != std::string_view::npos) return false;
+  const std::string_view t = Trim(line);
+  return t.empty() || t.front() != '[';
+}
+
+bool IniFile::IsValidValue(std::string_view value) { return value.find_first_of("\r\n") == std::string_view::npos; }
+
 IniFile::Line IniFile::ParseLine(std::string_view raw) {
   Line line{Kind::Blank, std::string(raw), {}, {}, false};
   const std::string_view t = Trim(raw);
@@ -68,10 +86,21 @@ std::string IniFile::Serialize() const {
   return out;
 }
 
+void IniFile::Changed() {
+  headersValid_ = false;
+  memoValid_ = false;
+}
+
 std::size_t IniFile::FindSection(std::string_view section) const {
+  if (!headersValid_) {
+    headers_.clear();
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+      if (lines_[i].kind == Kind::Header) headers_.push_back(i);
+    headersValid_ = true;
+  }
   const std::string_view want = Trim(section);
-  for (std::size_t i = 0; i < lines_.size(); ++i)
-    if (lines_[i].kind == Kind::Header && EqualNoCase1252(lines_[i].name, want)) return i;
+  for (std::size_t h : headers_)
+    if (EqualNoCase1252(lines_[h].name, want)) return h;
   return npos;
 }
 
@@ -79,6 +108,33 @@ std::size_t IniFile::SectionEnd(std::size_t header) const {
   std::size_t i = header + 1;
   while (i < lines_.size() && lines_[i].kind != Kind::Header) ++i;
   return i;
+}
+
+const std::string& IniFile::SectionText(std::string_view section) const {
+  if (memoValid_ && memoSection_ == section) return memoText_;
+  memoText_.clear();
+  const std::size_t h = FindSection(section);
+  if (h != npos) {
+    const std::size_t end = SectionEnd(h);
+    for (std::size_t i = h + 1; i < end; ++i) {
+      const Line& l = lines_[i];
+      if (l.kind == Kind::Entry) {
+        memoText_ += l.name;
+        if (l.hasEquals) {
+          memoText_ += '=';
+          memoText_ += l.value;
+        }
+      } else if (l.kind == Kind::Comment) {
+        memoText_ += Trim(l.raw);
+      } else {
+        continue;
+      }
+      memoText_ += '\0';
+    }
+  }
+  memoSection_ = section;
+  memoValid_ = true;
+  return memoText_;
 }
 
 std::size_t IniFile::FindKey(std::size_t header, std::string_view key) const {
@@ -130,14 +186,21 @@ std::vector<std::string> IniFile::SectionLines(std::string_view section) const {
   const std::size_t end = SectionEnd(h);
   for (std::size_t i = h + 1; i < end; ++i) {
     const Line& l = lines_[i];
-    if (l.kind != Kind::Entry) continue;
-    out.push_back(l.hasEquals ? l.name + "=" + l.value : l.name);
+    if (l.kind == Kind::Entry) {
+      out.push_back(l.hasEquals ? l.name + "=" + l.value : l.name);
+    } else if (l.kind == Kind::Comment) {
+      out.emplace_back(Trim(l.raw));
+    }
   }
   return out;
 }
 
 void IniFile::AppendSection(std::string_view section) {
-  lines_.push_back(ParseLine("[" + std::string(section) + "]"));
+  std::string header(1, '[');
+  header += section;
+  header += ']';
+  lines_.push_back(ParseLine(header));
+  Changed();
 }
 
 bool IniFile::SetValue(std::string_view section, std::string_view key, std::string_view value) {
@@ -145,6 +208,7 @@ bool IniFile::SetValue(std::string_view section, std::string_view key, std::stri
   if (h == npos) {
     AppendSection(section);
     lines_.push_back(ParseLine(std::string(key) + "=" + std::string(value)));
+    Changed();
     return true;
   }
   const std::size_t k = FindKey(h, key);
@@ -152,6 +216,7 @@ bool IniFile::SetValue(std::string_view section, std::string_view key, std::stri
     std::string raw = lines_[k].name + "=" + std::string(value);
     if (raw == lines_[k].raw) return false;
     lines_[k] = ParseLine(raw);
+    Changed();
     return true;
   }
   // After the last non-blank line of the section, so blank separators stay at its end.
@@ -160,6 +225,7 @@ bool IniFile::SetValue(std::string_view section, std::string_view key, std::stri
   for (std::size_t i = h + 1; i < end; ++i)
     if (lines_[i].kind != Kind::Blank) at = i + 1;
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), ParseLine(std::string(key) + "=" + std::string(value)));
+  Changed();
   return true;
 }
 
@@ -169,6 +235,7 @@ bool IniFile::DeleteKey(std::string_view section, std::string_view key) {
   const std::size_t k = FindKey(h, key);
   if (k == npos) return false;
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(k));
+  Changed();
   return true;
 }
 
@@ -176,6 +243,7 @@ bool IniFile::DeleteSection(std::string_view section) {
   const std::size_t h = FindSection(section);
   if (h == npos) return false;
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(h), lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(h)));
+  Changed();
   return true;
 }
 
@@ -202,6 +270,7 @@ bool IniFile::ReplaceSection(std::string_view section, const std::vector<std::st
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(h + 1), lines_.begin() + static_cast<std::ptrdiff_t>(contentEnd));
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(h + 1), std::make_move_iterator(fresh.begin()),
                 std::make_move_iterator(fresh.end()));
+  Changed();
   return true;
 }
 

@@ -20,6 +20,13 @@ namespace plat {
 class IniFile {
  public:
   static IniFile Parse(std::string_view text);
+  // Names that read back as what they are: no line breaks; a section name without ']'; a key without
+  // '=' that does not start (after blanks) with '[' or ';'.
+  static bool IsValidSectionName(std::string_view name);
+  static bool IsValidKey(std::string_view key);
+  static bool IsValidValue(std::string_view value);
+  // A line of a whole section: no line break, and not starting (after blanks) with '['.
+  static bool IsValidSectionLine(std::string_view line);
   std::string Serialize() const;
 
   bool HasSection(std::string_view section) const;
@@ -28,8 +35,12 @@ class IniFile {
   std::vector<std::string> SectionNames() const;
   // Each key once, first spelling, in file order.
   std::vector<std::string> KeyNames(std::string_view section) const;
-  // "key=value" for each entry (the text alone for entries without '='), in file order.
+  // "key=value" for each entry (the text alone for entries without '='), and each comment line, trimmed,
+  // in file order: what a section holds, so that writing it back loses nothing.
   std::vector<std::string> SectionLines(std::string_view section) const;
+  // The same lines, each followed by a NUL, as one text (the form the section reader hands out). The
+  // last answer is remembered until the next edit: callers that grow a buffer ask again and again.
+  const std::string& SectionText(std::string_view section) const;
 
   // Edits; each returns whether the text changed.
   // Replaces the first such key in place (keeping its spelling) or appends it after the section's last
@@ -59,8 +70,15 @@ class IniFile {
   std::size_t SectionEnd(std::size_t header) const;
   std::size_t FindKey(std::size_t header, std::string_view key) const;
   void AppendSection(std::string_view section);
+  void Changed();
 
   std::vector<Line> lines_;
+  // Indexes of the header lines, rebuilt after edits; the remembered section text.
+  mutable std::vector<std::size_t> headers_;
+  mutable bool headersValid_ = false;
+  mutable std::string memoSection_;
+  mutable std::string memoText_;
+  mutable bool memoValid_ = false;
 };
 
 }  // namespace plat

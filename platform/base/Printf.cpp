@@ -130,9 +130,13 @@ struct Spec {
 };
 
 std::string BuildSpec(const Spec& s, const char* length, char conv) {
-  std::string spec = "%" + s.flags;
+  std::string spec(1, '%');
+  spec += s.flags;
   if (s.width >= 0) spec += std::to_string(s.width);
-  if (s.precision >= 0) spec += "." + std::to_string(s.precision);
+  if (s.precision >= 0) {
+    spec += '.';
+    spec += std::to_string(s.precision);
+  }
   spec += length;
   spec += conv;
   return spec;

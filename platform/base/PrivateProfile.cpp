@@ -13,9 +13,8 @@
 namespace {
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
-
-bool ValidSection(LPCSTR s) { return !HasLineBreak(s) && std::strchr(s, ']') == nullptr; }
-bool ValidKey(LPCSTR k) { return !HasLineBreak(k) && std::strchr(k, '=') == nullptr && *k != '[' && *k != ';'; }
+bool ValidSection(LPCSTR s) { return plat::IniFile::IsValidSectionName(s); }
+bool ValidKey(LPCSTR k) { return plat::IniFile::IsValidKey(k); }
 
 // A value: cut to size - 1 and NUL-terminated.
 DWORD CopyValue(std::string_view text, LPSTR buffer, DWORD size) {
@@ -26,14 +25,10 @@ DWORD CopyValue(std::string_view text, LPSTR buffer, DWORD size) {
   return static_cast<DWORD>(n);
 }
 
-// A list of NUL-terminated entries with a final NUL; cut to size - 2 characters plus two NULs.
-DWORD CopyList(const std::vector<std::string>& entries, LPSTR buffer, DWORD size) {
+// NUL-terminated entries (`all` holds them with their NULs) and a final NUL; cut to size - 2 characters
+// plus two NULs.
+DWORD CopyListText(std::string_view all, LPSTR buffer, DWORD size) {
   if (!buffer || size == 0) return 0;
-  std::string all;
-  for (const std::string& e : entries) {
-    all += e;
-    all += '\0';
-  }
   if (all.size() + 1 <= size) {
     if (!all.empty()) std::memcpy(buffer, all.data(), all.size());
     buffer[all.size()] = '\0';
@@ -48,6 +43,15 @@ DWORD CopyList(const std::vector<std::string>& entries, LPSTR buffer, DWORD size
   buffer[size - 2] = '\0';
   buffer[size - 1] = '\0';
   return size - 2;
+}
+
+DWORD CopyList(const std::vector<std::string>& entries, LPSTR buffer, DWORD size) {
+  std::string all;
+  for (const std::string& e : entries) {
+    all += e;
+    all += '\0';
+  }
+  return CopyListText(all, buffer, size);
 }
 
 std::string_view StripQuotes(std::string_view v) {
@@ -126,9 +130,11 @@ DWORD GetPrivateProfileSection(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR 
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  std::vector<std::string> lines;
-  plat::IniStore::Read(fileName, [&](const plat::IniFile& ini, bool) { lines = ini.SectionLines(section); });
-  return CopyList(lines, buffer, size);
+  DWORD result = CopyListText({}, buffer, size);
+  plat::IniStore::Read(fileName, [&](const plat::IniFile& ini, bool) {
+    result = CopyListText(ini.SectionText(section), buffer, size);
+  });
+  return result;
 }
 
 BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
@@ -137,7 +143,7 @@ BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR 
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  if (!ValidSection(section) || (key && !ValidKey(key)) || (value && HasLineBreak(value))) {
+  if (!ValidSection(section) || (key && !ValidKey(key)) || (value && !plat::IniFile::IsValidValue(value))) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
@@ -180,6 +186,13 @@ BOOL WritePrivateProfileSection(LPCSTR section, LPCSTR lines, LPCSTR fileName) {
       split(first);
     } else {
       for (const char* p = lines; *p; p += std::strlen(p) + 1) split(p);
+    }
+  }
+  for (const std::string& line : parsed) {
+    if (!plat::IniFile::IsValidSectionLine(line)) {
+      // A line starting with '[' would read back as the header of another section.
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
     }
   }
   return plat::IniStore::Edit(fileName, [&](plat::IniFile& ini) {

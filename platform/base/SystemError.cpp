@@ -154,7 +154,9 @@ std::string SystemText(DWORD id) {
     static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return std::string(strerror_l(e, c)) + ".";
   }
-  return "error number " + std::to_string(id);
+  std::string text("error number ");
+  text += std::to_string(id);
+  return text;
 }
 
 }  // namespace

@@ -418,9 +418,23 @@ LONG TabbedTextOutA(HDC dc, int x, int y, LPCSTR text, int count, int tabCount, 
   return MAKELONG(pos + tabOrigin - x, d->textExtent("", 0).cy);
 }
 
-int EnumFontFamiliesExA(HDC dc, const LOGFONTA* lf, FONTENUMPROCA proc, LPARAM param, DWORD) {
-  DeviceContext* d = dcOf(dc);
-  if (!d || !proc) return 0;
+namespace {
+
+// The character sets the bundled faces cover, with the script names the enumeration reports.
+struct Script {
+  BYTE charset;
+  const char* name;
+  DWORD codePageBit;  // FONTSIGNATURE fsCsb[0]
+};
+constexpr Script kScripts[] = {
+    {ANSI_CHARSET, "Western", 0x00000001},    {238, "Central European", 0x00000002},
+    {204, "Cyrillic", 0x00000004},            {161, "Greek", 0x00000008},
+    {162, "Turkish", 0x00000010},             {186, "Baltic", 0x00000080},
+};
+
+// Enumerates the offered faces: every script of each face when `allScripts`, else the scripts equal to `charset`
+// (DEFAULT_CHARSET: Western only).
+int enumerateFaces(const LOGFONTA* lf, FONTENUMPROCA proc, LPARAM param, bool allScripts) {
   const BYTE charset = lf ? lf->lfCharSet : DEFAULT_CHARSET;
   char wantBuf[LF_FACESIZE + 1] = {};
   if (lf) std::memcpy(wantBuf, lf->lfFaceName, LF_FACESIZE);
@@ -428,38 +442,49 @@ int EnumFontFamiliesExA(HDC dc, const LOGFONTA* lf, FONTENUMPROCA proc, LPARAM p
   int result = 1;
   for (const auto& [name, pitchFamily] : FontFace::enumeratedFaces()) {
     if (want && strcasecmp(want, name.c_str()) != 0) continue;
-    if (charset != DEFAULT_CHARSET && charset != ANSI_CHARSET) continue;
-    ENUMLOGFONTEXA elf{};
-    LOGFONTA& l = elf.elfLogFont;
-    l.lfHeight = -11;
-    l.lfWeight = FW_NORMAL;
-    l.lfCharSet = ANSI_CHARSET;
-    l.lfOutPrecision = OUT_STRING_PRECIS;
-    l.lfClipPrecision = 2;
-    l.lfQuality = PROOF_QUALITY;
-    l.lfPitchAndFamily = pitchFamily;
-    std::strncpy(l.lfFaceName, name.c_str(), LF_FACESIZE - 1);
-    std::strncpy(reinterpret_cast<char*>(elf.elfFullName), name.c_str(), sizeof elf.elfFullName - 1);
-    std::strncpy(reinterpret_cast<char*>(elf.elfStyle), "Regular", sizeof elf.elfStyle - 1);
-    std::strncpy(reinterpret_cast<char*>(elf.elfScript), "Western", sizeof elf.elfScript - 1);
-    NEWTEXTMETRICEXA ntm{};
-    auto face = FontFace::get(l, 11, 0);
-    if (face) static_cast<TEXTMETRICA&>(ntm.ntmTm) = face->metrics();
-    ntm.ntmTm.ntmSizeEM = 2048;
-    ntm.ntmTm.ntmCellHeight = 2288;
-    ntm.ntmTm.ntmAvgWidth = 904;
-    ntm.ntmFontSig.fsCsb[0] = 1;  // Latin 1
-    result = proc(&elf.elfLogFont, &ntm.ntmTm, TRUETYPE_FONTTYPE, param);
-    if (result == 0) break;
+    for (const Script& script : kScripts) {
+      if (allScripts ? charset != DEFAULT_CHARSET && charset != script.charset
+                     : script.charset != (charset == DEFAULT_CHARSET ? ANSI_CHARSET : charset))
+        continue;
+      ENUMLOGFONTEXA elf{};
+      LOGFONTA& l = elf.elfLogFont;
+      l.lfHeight = -11;
+      l.lfWeight = FW_NORMAL;
+      l.lfCharSet = script.charset;
+      l.lfOutPrecision = OUT_STRING_PRECIS;
+      l.lfClipPrecision = 2;
+      l.lfQuality = PROOF_QUALITY;
+      l.lfPitchAndFamily = pitchFamily;
+      std::strncpy(l.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+      std::strncpy(reinterpret_cast<char*>(elf.elfFullName), name.c_str(), sizeof elf.elfFullName - 1);
+      std::strncpy(reinterpret_cast<char*>(elf.elfStyle), "Regular", sizeof elf.elfStyle - 1);
+      std::strncpy(reinterpret_cast<char*>(elf.elfScript), script.name, sizeof elf.elfScript - 1);
+      NEWTEXTMETRICEXA ntm{};
+      if (auto face = FontFace::get(l, 11, 0)) static_cast<TEXTMETRICA&>(ntm.ntmTm) = face->metrics();
+      ntm.ntmTm.tmCharSet = script.charset;
+      ntm.ntmTm.ntmSizeEM = 2048;
+      ntm.ntmFontSig.fsCsb[0] = script.codePageBit;
+      // The LOGFONT is the first member of the ENUMLOGFONTEX, as callers that read the script name expect.
+      result = proc(&elf.elfLogFont, &ntm.ntmTm, TRUETYPE_FONTTYPE, param);
+      if (result == 0) return 0;
+    }
   }
   return result;
 }
 
+}  // namespace
+
+int EnumFontFamiliesExA(HDC dc, const LOGFONTA* lf, FONTENUMPROCA proc, LPARAM param, DWORD) {
+  if (!dcOf(dc) || !proc) return 0;
+  return enumerateFaces(lf, proc, param, true);
+}
+
 int EnumFontFamiliesA(HDC dc, LPCSTR family, FONTENUMPROCA proc, LPARAM param) {
+  if (!dcOf(dc) || !proc) return 0;
   LOGFONTA lf{};
   lf.lfCharSet = DEFAULT_CHARSET;
   if (family) std::strncpy(lf.lfFaceName, family, LF_FACESIZE - 1);
-  return EnumFontFamiliesExA(dc, &lf, proc, param, 0);
+  return enumerateFaces(&lf, proc, param, false);
 }
 
 LONG GetDialogBaseUnits() {

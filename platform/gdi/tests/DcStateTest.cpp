@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "platform/base/GlobalMemory.h"
 #include "platform/gdi/RecordingDC.h"
 #include "platform/gdi/tests/GdiTestUtil.h"
 
@@ -66,6 +67,20 @@ TEST(DcState, DeletingTheDcFreesObjectsWhoseDeletionWasDeferred) {
   EXPECT_EQ(plat::GdiObjectCount(), before);
   EXPECT_EQ(GetObjectType(bm), 0u);
   EXPECT_EQ(GetObjectType(pen), 0u);
+}
+
+TEST(DcState, ForeignHandlesAreNotGdiObjects) {
+  // Cell bitmaps are global memory blocks that some callers hand to DeleteObject; that must fail harmlessly.
+  HGLOBAL movable = GlobalAlloc(GHND, 64);
+  HGLOBAL fixed = GlobalAlloc(GPTR, 64);
+  for (HGLOBAL h : {movable, fixed}) {
+    EXPECT_FALSE(DeleteObject(h));
+    EXPECT_EQ(GetObjectType(h), 0u);
+    EXPECT_EQ(GlobalSize(h), 64u);
+  }
+  EXPECT_EQ(SelectObject(MemCanvas::screenDc(), movable), nullptr);
+  GlobalFree(movable);
+  GlobalFree(fixed);
 }
 
 TEST(DcState, ABitmapIsSelectedIntoOneMemoryDcAtATime) {

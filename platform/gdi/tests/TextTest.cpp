@@ -170,22 +170,40 @@ TEST(Fonts, LogFontsComeBackByteForByteAndFacesMap) {
   for (HFONT x : {f, serif, mono}) DeleteObject(x);
 }
 
-TEST(Fonts, EnumerationListsTheOfferedFaces) {
+TEST(Fonts, EnumerationListsTheOfferedFacesWithTheirScripts) {
   RecCanvas c(1, 1);
-  std::vector<std::string> names;
+  struct Seen {
+    std::vector<std::string> faces;
+    std::vector<std::string> arialScripts;
+  } seen;
   LOGFONT lf{};
   lf.lfCharSet = DEFAULT_CHARSET;
-  EnumFontFamiliesEx(
-      c.dc, &lf,
-      [](const LOGFONT* l, const TEXTMETRIC*, DWORD type, LPARAM p) {
-        EXPECT_EQ(type, TRUETYPE_FONTTYPE);
-        reinterpret_cast<std::vector<std::string>*>(p)->push_back(l->lfFaceName);
-        return 1;
-      },
-      reinterpret_cast<LPARAM>(&names), 0);
-  EXPECT_NE(std::find(names.begin(), names.end(), "Arial"), names.end());
-  EXPECT_NE(std::find(names.begin(), names.end(), "Courier New"), names.end());
-  EXPECT_NE(std::find(names.begin(), names.end(), "Liberation Serif"), names.end());
+  auto collect = [](const LOGFONT* l, const TEXTMETRIC* tm, DWORD type, LPARAM p) {
+    auto* s = reinterpret_cast<Seen*>(p);
+    EXPECT_EQ(type, TRUETYPE_FONTTYPE);
+    EXPECT_EQ(tm->tmCharSet, l->lfCharSet);
+    const auto* elf = reinterpret_cast<const ENUMLOGFONTEX*>(l);
+    if (s->faces.empty() || s->faces.back() != l->lfFaceName) s->faces.push_back(l->lfFaceName);
+    if (std::string(l->lfFaceName) == "Arial") s->arialScripts.push_back(reinterpret_cast<const char*>(elf->elfScript));
+    return 1;
+  };
+  EnumFontFamiliesEx(c.dc, &lf, collect, reinterpret_cast<LPARAM>(&seen), 0);
+  EXPECT_NE(std::find(seen.faces.begin(), seen.faces.end(), "Arial"), seen.faces.end());
+  EXPECT_NE(std::find(seen.faces.begin(), seen.faces.end(), "Courier New"), seen.faces.end());
+  EXPECT_NE(std::find(seen.faces.begin(), seen.faces.end(), "Liberation Serif"), seen.faces.end());
+  const std::vector<std::string> scripts = {"Western", "Central European", "Cyrillic", "Greek", "Turkish", "Baltic"};
+  EXPECT_EQ(seen.arialScripts, scripts);
+  // One character set asked for: only that script; EnumFontFamilies: one entry per face.
+  Seen greek;
+  lf.lfCharSet = 161;
+  EnumFontFamiliesEx(c.dc, &lf, collect, reinterpret_cast<LPARAM>(&greek), 0);
+  EXPECT_EQ(greek.arialScripts, std::vector<std::string>{"Greek"});
+  Seen plain;
+  EnumFontFamilies(c.dc, "Arial", collect, reinterpret_cast<LPARAM>(&plain));
+  EXPECT_EQ(plain.faces, std::vector<std::string>{"Arial"});
+  EXPECT_EQ(plain.arialScripts.size(), 1u);
+  // A callback answering 0 stops the enumeration and is the answer.
+  EXPECT_EQ(EnumFontFamiliesEx(c.dc, &lf, [](const LOGFONT*, const TEXTMETRIC*, DWORD, LPARAM) { return 0; }, 0, 0), 0);
 }
 
 TEST(TextOutput, PlacementFollowsTheTextAlignment) {

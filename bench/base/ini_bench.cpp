@@ -1,0 +1,89 @@
+// Settings-file saves the way the module makes them.
+//
+// BM_ModuleSave: about 60 keys written one call each, then four probe sections of 2,500 lines each
+// written with one section call apiece (the module's "\r\n"-joined form), then everything read back:
+// the keys one call each and the sections with the module's loop (a 1024-byte buffer grown by 1024
+// while the answer is size - 2). Target: under 50 ms per save in the release build.
+// BM_SingleKeyWrites: 10,000 single-key writes into one file (reported, no target).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/base/PrivateProfile.h"
+
+namespace {
+
+std::string TempFile(const char* name) {
+  std::string dir = (std::filesystem::temp_directory_path() / "brim-bench-XXXXXX").string();
+  if (!::mkdtemp(dir.data())) std::abort();
+  return dir + "/" + name;
+}
+
+std::string ProbeSection(int section) {
+  std::string text;
+  char line[160];
+  for (int i = 0; i < 2500; ++i) {
+    std::snprintf(line, sizeof line, "Probe%d_%04d=U%d.%d,GND,%d,1,0.%06d,1e-09,2.5e-10,Layer%d,%s\r\n", section, i, i % 97,
+                  i % 13, i % 2, i * 37 % 1000000, i % 8, i % 3 ? "enabled" : "disabled");
+    text += line;
+  }
+  text += "\r\n";
+  return text;
+}
+
+void BM_ModuleSave(benchmark::State& state) {
+  const std::string file = TempFile("settings.dao");
+  std::vector<std::string> sections;
+  for (int s = 0; s < 4; ++s) sections.push_back(ProbeSection(s));
+  const char* names[] = {"BOARD_PROBES", "VIA_PROBES", "PORT_PROBES", "EXTRA_PROBES"};
+  char value[512];
+  std::size_t bytesRead = 0;
+  for (auto _ : state) {
+    std::remove(file.c_str());
+    for (int k = 0; k < 60; ++k) {
+      const std::string key = "Key" + std::to_string(k);
+      std::snprintf(value, sizeof value, "%g", k * 1.25e6);
+      WritePrivateProfileString(k < 20 ? "OPTIONS_DW" : (k < 40 ? "BOARD" : "HEADER"), key.c_str(), value, file.c_str());
+    }
+    for (int s = 0; s < 4; ++s) WritePrivateProfileSection(names[s], sections[s].c_str(), file.c_str());
+    for (int k = 0; k < 60; ++k) {
+      const std::string key = "Key" + std::to_string(k);
+      GetPrivateProfileString(k < 20 ? "OPTIONS_DW" : (k < 40 ? "BOARD" : "HEADER"), key.c_str(), "", value, sizeof value,
+                              file.c_str());
+    }
+    for (int s = 0; s < 4; ++s) {
+      std::vector<char> buf(1024);
+      DWORD n;
+      while ((n = GetPrivateProfileSection(names[s], buf.data(), static_cast<DWORD>(buf.size()), file.c_str())) ==
+             buf.size() - 2)
+        buf.resize(buf.size() + 1024);
+      bytesRead += n;
+    }
+  }
+  state.counters["section_bytes"] = benchmark::Counter(static_cast<double>(bytesRead), benchmark::Counter::kAvgIterations);
+  std::filesystem::remove_all(std::filesystem::path(file).parent_path());
+}
+BENCHMARK(BM_ModuleSave)->Unit(benchmark::kMillisecond);
+
+void BM_SingleKeyWrites(benchmark::State& state) {
+  const std::string file = TempFile("many.dao");
+  const int count = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    std::remove(file.c_str());
+    for (int k = 0; k < count; ++k) {
+      const std::string key = "Key" + std::to_string(k);
+      WritePrivateProfileString("MANY", key.c_str(), "0.125", file.c_str());
+    }
+  }
+  state.counters["writes_per_s"] =
+      benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate);
+  std::filesystem::remove_all(std::filesystem::path(file).parent_path());
+}
+BENCHMARK(BM_SingleKeyWrites)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace

@@ -1,0 +1,191 @@
+#include "platform/base/FileMapping.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <map>
+#include <string>
+#include <mutex>
+
+#include "platform/base/PathDialect.h"
+#include "platform/base/SystemError.h"
+
+namespace {
+
+class FileObject final : public plat::KernelObject {
+ public:
+  explicit FileObject(int fd, bool writable) : fd(fd), writable(writable) {}
+  ~FileObject() override { ::close(fd); }
+  const int fd;
+  const bool writable;
+};
+
+class MappingObject final : public plat::KernelObject {
+ public:
+  MappingObject(std::shared_ptr<FileObject> f, std::uint64_t s, bool w) : file(std::move(f)), size(s), writable(w) {}
+  const std::shared_ptr<FileObject> file;
+  const std::uint64_t size;
+  const bool writable;
+};
+
+struct Views {
+  std::mutex mutex;
+  // View address -> (length, mapping kept alive while the view exists).
+  std::map<const void*, std::pair<std::size_t, std::shared_ptr<MappingObject>>> open;
+};
+
+Views& TheViews() {
+  static Views v;
+  return v;
+}
+
+constexpr std::uint64_t kGranularity = 64 * 1024;
+
+}  // namespace
+
+HANDLE CreateFile(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD disposition, DWORD, HANDLE) {
+  if (!path || !*path) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return INVALID_HANDLE_VALUE;
+  }
+  const bool read = (access & GENERIC_READ) != 0, write = (access & GENERIC_WRITE) != 0;
+  int flags = O_CLOEXEC | (read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY);
+  switch (disposition) {
+    case CREATE_NEW:
+      flags |= O_CREAT | O_EXCL;
+      break;
+    case CREATE_ALWAYS:
+    case OPEN_ALWAYS:
+      flags |= O_CREAT;
+      break;
+    case OPEN_EXISTING:
+    case TRUNCATE_EXISTING:
+      break;
+    default:
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return INVALID_HANDLE_VALUE;
+  }
+  const std::string native = plat::NativePath(path);
+  struct stat before {};
+  const bool existed = ::stat(native.c_str(), &before) == 0;
+  const int fd = ::open(native.c_str(), flags, 0666);
+  if (fd < 0) {
+    SetLastError(errno == EEXIST ? ERROR_FILE_EXISTS : plat::ErrnoToError(errno));
+    return INVALID_HANDLE_VALUE;
+  }
+  auto file = std::make_shared<FileObject>(fd, write);
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  if (!(shareMode & FILE_SHARE_WRITE)) {
+    if (::flock(fd, (shareMode & FILE_SHARE_READ ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+      SetLastError(ERROR_SHARING_VIOLATION);
+      return INVALID_HANDLE_VALUE;
+    }
+  }
+  // Truncation only once the lock is held.
+  if ((disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) && ::ftruncate(fd, 0) != 0) {
+    plat::SetLastErrorFromErrno(errno);
+    return INVALID_HANDLE_VALUE;
+  }
+  SetLastError((disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) && existed ? ERROR_ALREADY_EXISTS : NO_ERROR);
+  return plat::KernelHandles::Add(std::move(file));
+}
+
+DWORD GetFileSize(HANDLE file, LPDWORD high) {
+  const auto f = plat::KernelHandles::Get<FileObject>(file);
+  struct stat st {};
+  if (!f || ::fstat(f->fd, &st) != 0) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return INVALID_FILE_SIZE;
+  }
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  if (high) *high = static_cast<DWORD>(size >> 32);
+  SetLastError(NO_ERROR);
+  return static_cast<DWORD>(size);
+}
+
+HANDLE CreateFileMapping(HANDLE file, void*, DWORD protect, DWORD maximumSizeHigh, DWORD maximumSizeLow, LPCSTR) {
+  const auto f = plat::KernelHandles::Get<FileObject>(file);
+  if (!f) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  const bool writable = (protect & 0xFF) == PAGE_READWRITE;
+  if (writable && !f->writable) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  struct stat st {};
+  if (::fstat(f->fd, &st) != 0) {
+    plat::SetLastErrorFromErrno(errno);
+    return nullptr;
+  }
+  std::uint64_t size = (static_cast<std::uint64_t>(maximumSizeHigh) << 32) | maximumSizeLow;
+  if (size == 0) size = static_cast<std::uint64_t>(st.st_size);
+  if (size == 0) {
+    SetLastError(ERROR_FILE_INVALID);
+    return nullptr;
+  }
+  if (size > static_cast<std::uint64_t>(st.st_size)) {
+    // A larger mapping grows the file, as the classic call does; only with write access.
+    if (!writable || ::ftruncate(f->fd, static_cast<off_t>(size)) != 0) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return nullptr;
+    }
+  }
+  return plat::KernelHandles::Add(std::make_shared<MappingObject>(f, size, writable));
+}
+
+LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes) {
+  const auto m = plat::KernelHandles::Get<MappingObject>(mapping);
+  if (!m) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  const std::uint64_t offset = (static_cast<std::uint64_t>(offsetHigh) << 32) | offsetLow;
+  if (offset % kGranularity != 0) {
+    SetLastError(ERROR_MAPPED_ALIGNMENT);
+    return nullptr;
+  }
+  if (offset >= m->size || (bytes != 0 && bytes > m->size - offset)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  const bool write = (access & FILE_MAP_WRITE) != 0;
+  if (write && !m->writable) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  const std::size_t length = bytes != 0 ? bytes : static_cast<std::size_t>(m->size - offset);
+  void* view = ::mmap(nullptr, length, PROT_READ | (write ? PROT_WRITE : 0), MAP_SHARED, m->file->fd, static_cast<off_t>(offset));
+  if (view == MAP_FAILED) {
+    plat::SetLastErrorFromErrno(errno);
+    return nullptr;
+  }
+  auto& v = TheViews();
+  std::lock_guard lock(v.mutex);
+  v.open.emplace(view, std::make_pair(length, m));
+  return view;
+}
+
+BOOL UnmapViewOfFile(LPCVOID view) {
+  std::shared_ptr<MappingObject> keep;  // released outside the lock
+  auto& v = TheViews();
+  std::lock_guard lock(v.mutex);
+  const auto it = v.open.find(view);
+  if (it == v.open.end()) {
+    SetLastError(ERROR_INVALID_ADDRESS);
+    return FALSE;
+  }
+  ::munmap(const_cast<void*>(view), it->second.first);
+  keep = std::move(it->second.second);
+  v.open.erase(it);
+  return TRUE;
+}

@@ -1,0 +1,37 @@
+// Files opened by handle and mapped into memory (the model-file scanner reads files this way).
+//
+// CreateFile opens with the classic dispositions; a share mode without FILE_SHARE_WRITE takes an advisory
+// lock (exclusive when nothing is shared), and a conflicting holder gives ERROR_SHARING_VIOLATION.
+// CreateFileMapping fails for an empty file (ERROR_FILE_INVALID) as the classic call does; views are
+// read-only or read-write shared mappings and their offsets must be multiples of 64 KiB.
+#pragma once
+
+#include "platform/base/KernelHandles.h"
+
+constexpr DWORD GENERIC_READ = 0x80000000u;
+constexpr DWORD GENERIC_WRITE = 0x40000000u;
+constexpr DWORD FILE_SHARE_READ = 0x1;
+constexpr DWORD FILE_SHARE_WRITE = 0x2;
+constexpr DWORD FILE_SHARE_DELETE = 0x4;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD OPEN_ALWAYS = 4;
+constexpr DWORD TRUNCATE_EXISTING = 5;
+constexpr DWORD PAGE_READONLY = 0x02;
+constexpr DWORD PAGE_READWRITE = 0x04;
+constexpr DWORD FILE_MAP_WRITE = 0x2;
+constexpr DWORD FILE_MAP_READ = 0x4;
+constexpr DWORD FILE_MAP_ALL_ACCESS = 0xF001F;
+constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFFu;
+constexpr DWORD ERROR_FILE_INVALID = 1006;
+constexpr DWORD ERROR_MAPPED_ALIGNMENT = 1132;
+
+HANDLE CreateFile(LPCSTR path, DWORD access, DWORD shareMode, void* securityAttributes, DWORD disposition,
+                  DWORD flagsAndAttributes, HANDLE templateFile);
+// The low 32 bits; the high ones into *high when given. INVALID_FILE_SIZE on a bad handle.
+DWORD GetFileSize(HANDLE file, LPDWORD high);
+HANDLE CreateFileMapping(HANDLE file, void* securityAttributes, DWORD protect, DWORD maximumSizeHigh,
+                         DWORD maximumSizeLow, LPCSTR name);
+LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes);
+BOOL UnmapViewOfFile(LPCVOID view);
