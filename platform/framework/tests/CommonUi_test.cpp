@@ -9,8 +9,8 @@
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CommonDialogs.h"
 #include "platform/framework/MessageBox.h"
-#include "platform/framework/Registry.h"
-#include "platform/framework/Services.h"
+#include "platform/base/RegistryStore.h"
+#include "platform/framework/HelpService.h"
 #include "platform/framework/tests/FrameworkTest.h"
 #include "platform/gdi/Printers.h"
 #include "platform/window/InputRouter.h"
@@ -28,7 +28,7 @@ class CommonUiTest : public FrameworkTest {
     std::filesystem::create_directories(dir_);
   }
   void TearDown() override {
-    SetRegistryRoot("");
+    RegistryStore::Reset();
     std::filesystem::remove_all(dir_);
     FrameworkTest::TearDown();
   }
@@ -200,16 +200,17 @@ TEST_F(CommonUiTest, ProfileGoesToTheIniFileOrToTheRegistryKey) {
   EXPECT_EQ(app.GetProfileString("Grid", "Font", "none"), "none");
   EXPECT_TRUE(app.WriteProfileString("Grid", nullptr, nullptr));  // deletes the section
   EXPECT_EQ(app.GetProfileInt("Grid", "Rows", 3), 3u);
-  EXPECT_TRUE(RegistryDump().empty());
+  EXPECT_EQ(RegistryStore::Dump(), "");
 
-  // Registry mode, persisted under a root directory and read back by a fresh load.
-  SetRegistryRoot(dir_.string());
+  // Registry mode, persisted in the store file and read back by a fresh load.
+  const std::string store = (dir_ / "registry.txt").string();
+  ASSERT_TRUE(RegistryStore::SetStoreFile(store));
   app.SetRegistryKey("Brimstead");
   EXPECT_TRUE(app.WriteProfileString("Grid", "Font", "Arial \"Bold\""));
   EXPECT_TRUE(app.WriteProfileInt("Grid\\Standard", "Height", 17));
   EXPECT_TRUE(app.WriteProfileString("Layouts", "Last", "a"));
-  SetRegistryRoot("");
-  SetRegistryRoot(dir_.string());
+  RegistryStore::Reset();
+  ASSERT_TRUE(RegistryStore::SetStoreFile(store));
   EXPECT_EQ(app.GetProfileString("Grid", "Font"), "Arial \"Bold\"");
   EXPECT_EQ(app.GetProfileInt("Grid\\Standard", "Height", 0), 17u);
   EXPECT_EQ(app.GetProfileInt("Grid", "Font", 5), 5u);  // a string is not an int
@@ -226,12 +227,13 @@ TEST_F(CommonUiTest, ProfileGoesToTheIniFileOrToTheRegistryKey) {
   EXPECT_EQ(names, (std::vector<std::string>{"Grid", "Layouts"}));
   EXPECT_TRUE(app.WriteProfileString("Grid", nullptr, nullptr));  // the section with its subkeys
   EXPECT_EQ(app.GetProfileInt("Grid\\Standard", "Height", 0), 0u);
-  EXPECT_EQ(RegistryDump(),
-            "[HKEY_CURRENT_USER\\Software\\Brimstead\\Grid Demo\\Layouts]\r\n\"Last\"=\"a\"\r\n");
+  EXPECT_EQ(app.GetProfileString("Layouts", "Last"), "a");
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Brimstead\\Grid Demo\\Grid", 0, KEY_READ, &key),
+            ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Nobody", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(CommonUiTest, HelpAndLauncherStandInsRecordWhatWasAsked) {
+TEST_F(CommonUiTest, HelpStandInRecordsWhatWasAsked) {
   HelpService help;
   help.answer = 3;
   HelpService::Install(&help);
@@ -243,17 +245,6 @@ TEST_F(CommonUiTest, HelpAndLauncherStandInsRecordWhatWasAsked) {
   EXPECT_EQ(help.calls[0].file, "pdn.chm");
   EXPECT_EQ(help.calls[0].data, 0x20010u);
 
-  ProgramLauncher launcher;
-  launcher.commands["ModelEditor.exe"] = "absent";
-  EXPECT_EQ(launcher.Launch("modeleditor.exe", "/tmp/a.mod", "/tmp", true), 2);
-  launcher.commands["Viewer.exe"] = "/bin/true";
-  EXPECT_EQ(launcher.Launch("Viewer.exe", "/tmp/b.s2p", dir_.string(), true), 0);
-  launcher.commands["Fails.exe"] = "/bin/false";
-  EXPECT_EQ(launcher.Launch("Fails.exe", "x", "", true), 1);
-  ASSERT_EQ(launcher.calls.size(), 3u);
-  EXPECT_EQ(launcher.calls[0].commandLine, "");
-  EXPECT_EQ(launcher.calls[1].commandLine, "/bin/true \"/tmp/b.s2p\"");
-  EXPECT_EQ(launcher.calls[1].workingDirectory, dir_.string());
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "platform/base/VirtualClock.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/CWnd.h"
-#include "platform/framework/Registry.h"
+#include "platform/base/RegistryStore.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/window/InputRouter.h"
@@ -392,7 +392,7 @@ void FrameworkTest::SetUp() {
   ResetWindowSystem();
   VirtualClock::Reset();
   CWnd::DeleteTempMap();
-  ResetRegistry();
+  RegistryStore::Reset();
   States().clear();
   Fonts().clear();
   g_gridKeys.clear();
