@@ -204,7 +204,10 @@ LRESULT EditProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case EM_GETSEL: return MAKELONG(s.selStart, s.selEnd);
     case EM_LIMITTEXT: s.limit = static_cast<int>(w); return 0;
     case EM_GETLIMITTEXT: return s.limit;
-    case WM_LBUTTONDOWN: SetFocus(h); return 0;
+    case WM_LBUTTONDOWN:
+      SetFocus(h);
+      s.selStart = s.selEnd = GetWindowTextLength(h);  // a click places the caret at the end
+      return 0;
     case WM_CHAR: {
       std::string text(static_cast<std::size_t>(GetWindowTextLength(h)) + 1, '\0');
       GetWindowText(h, text.data(), static_cast<int>(text.size()));
