@@ -40,6 +40,8 @@ class CDialog : public CWnd {
   void MapDialogRect(LPRECT lpRect) const;
 
   BOOL PreTranslateMessage(MSG* pMsg) override;
+  // The template DoModal/Create would use: the indirect one, else the named one; null when missing.
+  const DialogTemplate* FindTemplate() const;
 
   LPCSTR m_lpszTemplateName = nullptr;
   UINT m_nIDHelp = 0;
@@ -48,7 +50,6 @@ class CDialog : public CWnd {
 
  protected:
   BOOL CreateDlgIndirect(const DialogTemplate* tmpl, CWnd* pParentWnd);
-  const DialogTemplate* FindTemplate() const;
   // The modal owner: the parent's top-level window, else the main window; null when none can own.
   HWND PreModal();
 

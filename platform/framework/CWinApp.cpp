@@ -7,8 +7,8 @@
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/CWnd.h"
-#include "platform/framework/Registry.h"
-#include "platform/framework/Services.h"
+#include "platform/base/RegistryStore.h"
+#include "platform/framework/HelpService.h"
 
 IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 

@@ -2,6 +2,7 @@
 
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CWnd.h"
+#include "platform/gdi/CDC.h"
 
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
 
@@ -36,7 +37,10 @@ BOOL CWinThread::IsIdleMessage(MSG* pMsg) {
 }
 
 BOOL CWinThread::OnIdle(LONG lCount) {
-  if (lCount <= 0) CWnd::DeleteTempMap();
+  if (lCount <= 0) {
+    CWnd::DeleteTempMap();
+    CDC::DeleteTempMap();  // temporary DC and GDI-object wrappers too
+  }
   return lCount < 1;
 }
 

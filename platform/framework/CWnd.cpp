@@ -11,6 +11,7 @@
 #include "platform/framework/DialogManager.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/WindowMap.h"
+#include "platform/gdi/CDC.h"
 #include "platform/window/ModalLoop.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
@@ -425,4 +426,19 @@ int CWnd::RunModalLoop(DWORD) {
 CWnd* AfxGetMainWnd() {
   CWinThread* thread = AfxGetThread();
   return thread ? thread->GetMainWnd() : nullptr;
+}
+
+// ---- GDI wrappers ------------------------------------------------------------------------------------------
+
+CDC* CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
+CDC* CWnd::GetWindowDC() { return CDC::FromHandle(::GetWindowDC(m_hWnd)); }
+int CWnd::ReleaseDC(CDC* pDC) { return pDC ? ::ReleaseDC(m_hWnd, pDC->m_hDC) : 0; }
+
+void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
+  SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? static_cast<HFONT>(pFont->m_hObject) : nullptr), bRedraw);
+}
+
+CFont* CWnd::GetFont() const {
+  auto font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+  return font ? CFont::FromHandle(font) : nullptr;
 }

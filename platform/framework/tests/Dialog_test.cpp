@@ -9,124 +9,18 @@
 #include "platform/framework/CDialog.h"
 #include "platform/framework/DialogManager.h"
 #include "platform/framework/tests/FrameworkTest.h"
+#include "platform/framework/tests/TestDialog.h"
 #include "platform/window/InputRouter.h"
 
 namespace plat::test {
 namespace {
 
-enum : int {
-  IDD_TEST = 500,
-  IDC_NAME_LABEL = 1000,
-  IDC_NAME,
-  IDC_COUNT,
-  IDC_RATIO,
-  IDC_ENABLE,
-  IDC_RADIO_A,
-  IDC_RADIO_B,
-  IDC_RADIO_C,
-  IDC_KIND,
-  IDC_LIST,
-  IDC_LEVEL,
-  IDC_GRID,
-  IDC_APPLY,
-  IDC_HIDDEN,
-};
-
-constexpr DWORD kTab = WS_TABSTOP | WS_VISIBLE;
-
-const DialogItemTemplate kItems[] = {
-    {"TestStatic", "&Name:", IDC_NAME_LABEL, WS_VISIBLE, 0, 7, 9, 40, 8},
-    {"TestEdit", "", IDC_NAME, kTab | WS_GROUP, 0, 50, 7, 100, 12},
-    {"TestEdit", "", IDC_COUNT, kTab, 0, 50, 22, 40, 12},
-    {"TestEdit", "", IDC_RATIO, kTab, 0, 100, 22, 50, 12},
-    {"TestButton", "&Enabled", IDC_ENABLE, kTab | BS_AUTOCHECKBOX, 0, 7, 38, 60, 10},
-    {"TestButton", "Option &A", IDC_RADIO_A, kTab | WS_GROUP | BS_AUTORADIOBUTTON, 0, 7, 52, 50, 10},
-    {"TestButton", "Option &B", IDC_RADIO_B, WS_VISIBLE | BS_AUTORADIOBUTTON, 0, 60, 52, 50, 10},
-    {"TestButton", "Option &C", IDC_RADIO_C, WS_VISIBLE | BS_AUTORADIOBUTTON, 0, 113, 52, 50, 10},
-    {"TestCombo", "", IDC_KIND, kTab | WS_GROUP, 0, 7, 66, 80, 40},
-    {"TestList", "", IDC_LIST, kTab, 0, 95, 66, 60, 40},
-    {"TestSlider", "", IDC_LEVEL, kTab, 0, 7, 110, 80, 12},
-    {"TestGrid", "", IDC_GRID, kTab, 0, 95, 110, 60, 30},
-    {"TestButton", "Hidden", IDC_HIDDEN, WS_TABSTOP | BS_PUSHBUTTON, 0, 7, 126, 40, 14},
-    {"TestButton", "A&pply", IDC_APPLY, kTab | BS_PUSHBUTTON, 0, 7, 145, 50, 14},
-    {"TestButton", "OK", IDOK, kTab | BS_DEFPUSHBUTTON, 0, 60, 145, 50, 14},
-    {"TestButton", "Cancel", IDCANCEL, kTab | BS_PUSHBUTTON, 0, 113, 145, 50, 14},
-};
-
-const DialogTemplate kDialog{DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                             0, 0, 0, 170, 166, "Test Dialog", "MS Shell Dlg", 8, kItems};
-
-std::vector<std::string> g_events;
-
-class CTestDlg : public CDialog {
- public:
-  explicit CTestDlg(CWnd* parent = nullptr) : CDialog(IDD_TEST, parent) {}
-
-  CString m_name = "board";
-  int m_count = 3;
-  double m_ratio = 0.1;
-  int m_enabled = 1;
-  int m_option = 1;
-  int m_kind = 2;
-  CString m_kindText;
-  int m_list = 0;
-  int m_level = 4;
-  bool m_endInInit = false;
-  bool m_selfDelete = false;
-
- protected:
-  void DoDataExchange(CDataExchange* pDX) override {
-    DDX_Text(pDX, IDC_NAME, m_name);
-    DDV_MaxChars(pDX, m_name, 12);
-    DDX_Text(pDX, IDC_COUNT, m_count);
-    DDV_MinMaxInt(pDX, m_count, 1, 10);
-    DDX_Text(pDX, IDC_RATIO, m_ratio);
-    DDV_MinMaxDouble(pDX, m_ratio, 0.05, 2.5);
-    DDX_Check(pDX, IDC_ENABLE, m_enabled);
-    DDX_Radio(pDX, IDC_RADIO_A, m_option);
-    DDX_CBIndex(pDX, IDC_KIND, m_kind);
-    DDX_CBString(pDX, IDC_KIND, m_kindText);
-    DDX_LBIndex(pDX, IDC_LIST, m_list);
-    DDX_Slider(pDX, IDC_LEVEL, m_level);
-  }
-  BOOL OnInitDialog() override {
-    for (const char* k : {"Plane", "Trace", "Via"}) SendDlgItemMessage(IDC_KIND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(k));
-    for (const char* k : {"one", "two"}) SendDlgItemMessage(IDC_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(k));
-    g_events.push_back("init");
-    BOOL result = CDialog::OnInitDialog();
-    if (m_endInInit) EndDialog(IDABORT);
-    return result;
-  }
-  afx_msg void OnApply() { g_events.push_back("apply"); }
-  void OnOK() override {
-    g_events.push_back("ok");
-    CDialog::OnOK();
-  }
-  void OnCancel() override {
-    g_events.push_back("cancel");
-    if (m_selfDelete) {
-      DestroyWindow();
-      return;
-    }
-    CDialog::OnCancel();
-  }
-  void PostNcDestroy() override {
-    g_events.push_back("gone");
-    if (m_selfDelete) delete this;
-  }
-  DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CTestDlg, CDialog)
-  ON_BN_CLICKED(IDC_APPLY, OnApply)
-END_MESSAGE_MAP()
-
 class DialogTest : public FrameworkTest {
  protected:
   void SetUp() override {
     FrameworkTest::SetUp();
-    plat::RegisterDialogTemplate(AfxGetInstanceHandle(), IDD_TEST, kDialog);
-    g_events.clear();
+    RegisterTestDialog();
+    DialogEvents().clear();
     owner_ = CreateWindowEx(0, "TestStatic", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 600, 500, nullptr, nullptr,
                             nullptr, nullptr);
   }
@@ -156,8 +50,8 @@ TEST_F(DialogTest, TemplateBecomesControlsInOrderWithDialogUnitsFontAndFirstFocu
   // Template order is the child order.
   std::vector<int> ids;
   for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ids.push_back(GetDlgCtrlID(c));
-  ASSERT_EQ(ids.size(), std::size(kItems));
-  for (std::size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(ids[i], kItems[i].id);
+  ASSERT_EQ(ids.size(), kTestDialog.items.size());
+  for (std::size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(ids[i], kTestDialog.items[i].id);
   // 8-point base units 6 x 13: x * 6 / 4, y * 13 / 8.
   RECT r;
   GetWindowRect(Item(dlg, IDC_NAME), &r);
@@ -234,7 +128,7 @@ TEST_F(DialogTest, EnterPressesTheDefaultOrFocusedButtonAndEscapeCancels) {
   EXPECT_EQ(GetWindowLong(Item(dlg, IDC_APPLY), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
   EXPECT_EQ(GetWindowLong(Item(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
   Key(VK_RETURN);
-  EXPECT_EQ(g_events.back(), "apply");
+  EXPECT_EQ(DialogEvents().back(), "apply");
   // Leaving the button gives the real default its look back.
   dlg.GotoDlgCtrl(CWnd::FromHandle(Item(dlg, IDC_NAME)));
   EXPECT_EQ(GetWindowLong(Item(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
@@ -242,17 +136,17 @@ TEST_F(DialogTest, EnterPressesTheDefaultOrFocusedButtonAndEscapeCancels) {
   // Enter in an edit goes to the default button: DM_SETDEFID moves it.
   dlg.SetDefID(IDC_APPLY);
   EXPECT_EQ(LOWORD(dlg.GetDefID()), IDC_APPLY);
-  g_events.clear();
+  DialogEvents().clear();
   Key(VK_RETURN);
-  EXPECT_EQ(g_events, std::vector<std::string>{"apply"});
+  EXPECT_EQ(DialogEvents(), std::vector<std::string>{"apply"});
   dlg.SetDefID(IDOK);
   Key(VK_RETURN);
-  EXPECT_EQ(g_events.back(), "ok");
+  EXPECT_EQ(DialogEvents().back(), "ok");
   Key(VK_ESCAPE);
-  EXPECT_EQ(g_events.back(), "cancel");
+  EXPECT_EQ(DialogEvents().back(), "cancel");
   // A multi-line edit keeps Enter for itself (DLGC_WANTALLKEYS); so does the grid with Tab and arrows.
   SetFocus(Item(dlg, IDC_GRID));
-  g_events.clear();
+  DialogEvents().clear();
   GridKeys().clear();
   Key(VK_TAB);
   Key(VK_RIGHT);
@@ -276,7 +170,7 @@ TEST_F(DialogTest, MnemonicsFocusOrPressTheirControls) {
   in.KeyUp(VK_MENU);
   Pump();
   EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_ENABLE), BST_UNCHECKED);
-  EXPECT_EQ(g_events.back(), "apply");
+  EXPECT_EQ(DialogEvents().back(), "apply");
   // Plain letters in an edit are text, not mnemonics.
   SetFocus(Item(dlg, IDC_COUNT));
   Type("a");
@@ -358,10 +252,10 @@ TEST_F(DialogTest, RefusedValuesPromptFocusSelectAndKeepTheDialogOpen) {
   }
   // OnOK with a bad value keeps the dialog open.
   SetDlgItemText(dlg, IDC_COUNT, "0");
-  g_events.clear();
+  DialogEvents().clear();
   SetFocus(Item(dlg, IDC_NAME));
   Key(VK_RETURN);
-  EXPECT_EQ(g_events, std::vector<std::string>{"ok"});
+  EXPECT_EQ(DialogEvents(), std::vector<std::string>{"ok"});
   EXPECT_TRUE(IsWindow(dlg));
   EXPECT_EQ(GetFocus(), Item(dlg, IDC_COUNT));
 }
@@ -389,7 +283,7 @@ TEST_F(DialogTest, DoModalRunsUntilEndDialogWithTheOwnerDisabled) {
   EXPECT_EQ(dlg.m_hWnd, nullptr);  // the window is gone, the object stays
   EXPECT_EQ(dlg.m_name, "via");
   EXPECT_EQ(dlg.m_count, 8);
-  EXPECT_EQ(g_events, (std::vector<std::string>{"init", "ok", "gone"}));
+  EXPECT_EQ(DialogEvents(), (std::vector<std::string>{"init", "ok", "gone"}));
 }
 
 TEST_F(DialogTest, DoModalCancelKeepsTheMembersAndEndDialogInInitSkipsTheLoop) {
@@ -429,7 +323,7 @@ TEST_F(DialogTest, ModelessDialogsLiveUntilDestroyedAndMayDeleteThemselves) {
   EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_COUNT);
   Key(VK_ESCAPE);  // OnCancel destroys the window; PostNcDestroy deletes the object
   EXPECT_FALSE(IsWindow(hwnd));
-  EXPECT_EQ(g_events, (std::vector<std::string>{"init", "cancel", "gone"}));
+  EXPECT_EQ(DialogEvents(), (std::vector<std::string>{"init", "cancel", "gone"}));
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "platform/base/VirtualClock.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/CWnd.h"
-#include "platform/framework/Registry.h"
+#include "platform/base/RegistryStore.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/window/InputRouter.h"
@@ -204,7 +204,10 @@ LRESULT EditProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case EM_GETSEL: return MAKELONG(s.selStart, s.selEnd);
     case EM_LIMITTEXT: s.limit = static_cast<int>(w); return 0;
     case EM_GETLIMITTEXT: return s.limit;
-    case WM_LBUTTONDOWN: SetFocus(h); return 0;
+    case WM_LBUTTONDOWN:
+      SetFocus(h);
+      s.selStart = s.selEnd = GetWindowTextLength(h);  // a click places the caret at the end
+      return 0;
     case WM_CHAR: {
       std::string text(static_cast<std::size_t>(GetWindowTextLength(h)) + 1, '\0');
       GetWindowText(h, text.data(), static_cast<int>(text.size()));
@@ -392,7 +395,7 @@ void FrameworkTest::SetUp() {
   ResetWindowSystem();
   VirtualClock::Reset();
   CWnd::DeleteTempMap();
-  ResetRegistry();
+  RegistryStore::Reset();
   States().clear();
   Fonts().clear();
   g_gridKeys.clear();
@@ -403,6 +406,9 @@ void FrameworkTest::SetUp() {
   Register("TestList", ListProc);
   Register("TestSlider", SliderProc);
   Register("TestGrid", GridProc);
+  // The property sheet makes its own buttons of the standard class; stand in for it until it exists.
+  WNDCLASS standard{};
+  if (!GetClassInfo(nullptr, "BUTTON", &standard)) Register("BUTTON", ButtonProc);
   SetAutomationProvider(&automation);
 }
 
