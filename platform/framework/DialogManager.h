@@ -15,6 +15,7 @@
 #pragma once
 
 #include "platform/framework/DialogTemplate.h"
+#include "platform/controls/Button.h"  // CheckDlgButton, IsDlgButtonChecked, CheckRadioButton
 
 using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
 
@@ -42,9 +43,6 @@ BOOL SetDlgItemText(HWND dialog, int id, LPCSTR text);
 UINT GetDlgItemText(HWND dialog, int id, LPSTR buffer, int size);
 BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
 UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
-BOOL CheckDlgButton(HWND dialog, int id, UINT check);
-UINT IsDlgButtonChecked(HWND dialog, int id);
-BOOL CheckRadioButton(HWND dialog, int first, int last, int check);
 
 namespace plat {
 
