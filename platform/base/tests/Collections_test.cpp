@@ -113,6 +113,9 @@ TEST(CList, InsertRemoveAndIterate) {
   l.AddTail(&l);  // a list appended to itself is copied once
   EXPECT_EQ(l.GetCount(), 8);
   EXPECT_EQ(l.GetTail(), "d");
+  l.AddHead(&l);  // and so is one prepended to itself
+  EXPECT_EQ(l.GetCount(), 16);
+  EXPECT_EQ(l.GetHead(), "a");
 }
 
 TEST(CList, MisuseThrows) {
