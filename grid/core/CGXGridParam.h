@@ -16,7 +16,17 @@
 #include "grid/core/CGXProperties.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/CGXSpanCellPool.h"
+#include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXStylesMap.h"
+
+class CGXGridParam;
+
+// The covered-cells feature's factory of its index (installed by that feature).
+class CGXAbstractCoveredCellPoolImp : public CGXImpBase {
+ public:
+  virtual CObject* CreatePool(CGXGridParam& param) = 0;
+  virtual void SyncPool(CObject* pool, const CGXRangeList& coveredCells) = 0;
+};
 
 class CGXGridParam : public CObject {
   DECLARE_SERIAL(CGXGridParam)
@@ -69,8 +79,11 @@ class CGXGridParam : public CObject {
   const CGXMapDWordToLong& GetRowHeights() const { return m_rowHeights; }
   const CGXMapDWordToLong& GetColWidths() const { return m_colWidths; }
 
-  // Asks the covered-cell feature to rebuild its index from the covered-cells list (nothing without it).
-  void SyncCoveredCellPool() {}
+  // The covered-cell feature's index of the covered cells: created by the installed covered-cell pool
+  // implementation when there is none yet (stays null without it), and rebuilt from the covered-cells list.
+  void CreateCoveredCellPool();
+  void SyncCoveredCellPool();
+  CObject* GetCoveredCellPool() const { return m_pCoveredCellPool.get(); }
 
   // Settings (names of the layout archive where the engine does not name them).
   BOOL m_bP1 = TRUE, m_bP2 = TRUE, m_bReadOnly = FALSE, m_bUndoEnabled = TRUE, m_bNumberRows = TRUE,
@@ -117,6 +130,7 @@ class CGXGridParam : public CObject {
   std::unique_ptr<CGXDelayedRangePool> m_pMergeDelayed;
   std::unique_ptr<CGXSpanCellPool> m_pMergeSpansH;
   std::unique_ptr<CGXSpanCellPool> m_pMergeSpansV;
+  std::unique_ptr<CObject> m_pCoveredCellPool;
 
  private:
   CGXProperties* m_pProperties = nullptr;

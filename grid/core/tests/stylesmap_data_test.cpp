@@ -238,3 +238,28 @@ TEST_F(Model, ParamCopyOwnsExactlyItsCopies) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the covered-cells feature would install: counts the ranges it was synchronised with.
+class CountingPoolImp : public CGXAbstractCoveredCellPoolImp {
+ public:
+  CObject* CreatePool(CGXGridParam&) override { return new CGXRangeList; }
+  void SyncPool(CObject* pool, const CGXRangeList& covered) override { *static_cast<CGXRangeList*>(pool) = covered; }
+};
+
+TEST(CoveredCellPool, RebuiltThroughTheInstalledFeature) {
+  CGXGridParam p;
+  p.SyncCoveredCellPool();
+  EXPECT_EQ(p.GetCoveredCellPool(), nullptr);  // no feature: no index
+  CGXGridGlobals& g = CGXGridGlobals::Get();
+  auto* imp = new CountingPoolImp;
+  g.m_pCoveredCellPoolImp = imp;
+  g.AddToAutoDeleteList(imp);
+  p.GetCoveredCells().AddTail(new CGXRange(1, 1, 2, 2));
+  p.SyncCoveredCellPool();
+  ASSERT_NE(p.GetCoveredCellPool(), nullptr);
+  EXPECT_EQ(static_cast<CGXRangeList*>(p.GetCoveredCellPool())->GetCount(), 1);
+}
+
+}  // namespace
