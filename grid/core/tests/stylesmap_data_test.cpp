@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "grid/core/CGXGridParam.h"
+#include "grid/core/CGXProperties.h"
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/tests/gxtest.h"
 
@@ -90,6 +91,21 @@ TEST_F(Model, UserAttributesAndControlsRegisterOnce) {
   map.AddControl(52512);
   EXPECT_EQ(map.GetControlNames().size(), 1u);
   EXPECT_EQ(map.GetControlNames().at(52512), "Edit Control");
+}
+
+TEST_F(Model, PropertiesColours) {
+  CGXProperties p;
+  EXPECT_EQ(p.GetColorNames()[0], "Grid Lines");
+  EXPECT_EQ(p.GetTokens()[0], "$F");
+  EXPECT_EQ(p.AddColorProperty("Grid Lines", 0x123456), 0);  // an existing name keeps its colour
+  EXPECT_NE(p.GetColor(0), 0x123456u);
+  EXPECT_EQ(p.GetColor(p.GetColorCount()), 0u);
+  EXPECT_EQ(p.GetColor(-1), 0u);  // a negative index gives the default colour, never a read before the array
+  EXPECT_TRUE(p.GetUserProperty(4711).IsEmpty());
+  CGXData& header = p.GetHeaderTable();
+  CGXStyle s;
+  ASSERT_TRUE(header.GetStyle(1, 3, s, gxCopy));
+  EXPECT_EQ(s.GetValue(), "$P/$N");
 }
 
 TEST_F(Model, StoreAndReadCells) {
