@@ -31,6 +31,14 @@ TEST_F(Archive, StyleWithOnlyAValue) {
   EXPECT_EQ(back.GetValue(), "Hi");
 }
 
+TEST_F(Archive, WideStringsAsTheStoredLayoutsHoldThem) {
+  // The value in the wide form: 0xFF, 0xFFFE, the length, UTF-16 units.
+  const Bytes bytes = B().u16(6).u32(0x400).u8(0xFF).u16(0xFFFE).u8(2).u16('N').u16('N').u16(0).u16(0).u8(0).b;
+  CGXStyle s;
+  gxtest::Load(bytes, [&](CArchive& ar) { s.Serialize(ar); });
+  EXPECT_EQ(s.GetValue(), "NN");
+}
+
 TEST_F(Archive, EmptyStyle) {
   CGXStyle s;
   EXPECT_EQ(gxtest::Store([&](CArchive& ar) { s.Serialize(ar); }), B().u16(6).u32(0).u16(0).u16(0).b);
