@@ -141,7 +141,8 @@ BOOL CGXData::StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* style, int mo
     stored = style->Clone();
     row.SetAtGrow(Index(nCol), stored);
   }
-  if (numeric) stored->SetValueType(GX_VT_NUMBER);
+  // Only a value that the given style put there is marked (mode 1 keeps a value already stored).
+  if (numeric && stored->GetValue() == style->GetValue()) stored->SetValueType(GX_VT_NUMBER);
   return TRUE;
 }
 

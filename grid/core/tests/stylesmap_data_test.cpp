@@ -153,6 +153,13 @@ TEST_F(Model, StoringANumberMarksItsValueType) {
   data.StoreStyle(1, 2, &s, gxOverride, 1);
   data.GetStyle(1, 2, back, gxCopy);
   EXPECT_EQ(back.GetValueType(), GX_VT_TEXT);
+  // Applying a number where a text is stored keeps the text, and it stays a text.
+  CGXStyle n;
+  n.SetValue("42");
+  data.StoreStyle(1, 2, &n, gxApplyNew, 1);
+  data.GetStyle(1, 2, back, gxCopy);
+  EXPECT_EQ(back.GetValue(), "text");
+  EXPECT_EQ(back.GetValueType(), GX_VT_TEXT);
 }
 
 TEST_F(Model, RemovingRowsPastTheCountRemovesOnlyThoseThatExist) {
