@@ -25,6 +25,8 @@ class CGXAbstractDelayedRangePoolImp;
 class CGXAbstractPrintDeviceImp;
 class CGXAbstractGridProfileImp;
 class CGXAbstractCoveredCellPoolImp;
+class CGXAbstractDataCopyMoveCellsImp;
+class CGXAbstractGridSortMoveDataImp;
 
 // The common base of every installed implementation, so that one list can own them all.
 class CGXImpBase {
@@ -49,7 +51,9 @@ class CGXGridGlobals {
   CGXAbstractPrintDeviceImp* m_pPrintDeviceImp = nullptr;
   CGXImpBase* m_pSerializeCompatImp = nullptr;
   CGXAbstractGridProfileImp* m_pProfileImp = nullptr;
-  CGXAbstractCoveredCellPoolImp* m_pCoveredCellPoolImp = nullptr;  // reads user attributes of styles of schema 4 or lower
+  CGXAbstractCoveredCellPoolImp* m_pCoveredCellPoolImp = nullptr;
+  CGXAbstractDataCopyMoveCellsImp* m_pDataCopyMoveCellsImp = nullptr;
+  CGXAbstractGridSortMoveDataImp* m_pSortMoveDataImp = nullptr;  // reads user attributes of styles of schema 4 or lower
 
   // The two switches copied into each new parameter object, and the third that, with the first, draws
   // the standard header styles without border lines. All 0 after start-up.

@@ -17,7 +17,17 @@ CGXGridParam::CGXGridParam() {
   m_colWidths.SetAt(0, 6000);
 }
 
+namespace {
+void DeleteCommands(CObList& list) {
+  while (!list.IsEmpty()) delete list.RemoveHead();
+}
+}  // namespace
+
+void CGXGridParam::EmptyRedoList() { DeleteCommands(m_redoList); }
+
 CGXGridParam::~CGXGridParam() {
+  DeleteCommands(m_undoList);
+  DeleteCommands(m_redoList);
   m_pCoveredCellPool.reset();
   m_pFloatDelayed.reset();
   m_pFloatSpans.reset();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "grid/core/CGXData.h"
+#include "platform/base/CObList.h"
 #include "grid/core/CGXMapDWordToLong.h"
 #include "grid/core/CGXPrintDevice.h"
 #include "grid/core/CGXProperties.h"
@@ -79,6 +80,12 @@ class CGXGridParam : public CObject {
   const CGXMapDWordToLong& GetRowHeights() const { return m_rowHeights; }
   const CGXMapDWordToLong& GetColWidths() const { return m_colWidths; }
 
+  // The undo and redo commands (newest last), owned here.
+  CObList& GetUndoList() { return m_undoList; }
+  CObList& GetRedoList() { return m_redoList; }
+  // Deletes every command of the redo list.
+  void EmptyRedoList();
+
   // The covered-cell feature's index of the covered cells: created by the installed covered-cell pool
   // implementation when there is none yet (stays null without it), and rebuilt from the covered-cells list.
   void CreateCoveredCellPool();
@@ -141,4 +148,6 @@ class CGXGridParam : public CObject {
   CGXRangeList m_coveredCells;
   CGXMapDWordToLong m_rowHeights;
   CGXMapDWordToLong m_colWidths;
+  CObList m_undoList;
+  CObList m_redoList;
 };

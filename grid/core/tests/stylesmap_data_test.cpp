@@ -286,3 +286,29 @@ TEST(CoveredCellPool, RebuiltThroughTheInstalledFeature) {
 }
 
 }  // namespace
+
+#include "platform/base/Collections.h"
+
+namespace {
+
+TEST(ParamCommands, RedoListIsEmptiedAndCommandsAreOwned) {
+  CGXGridParam p;
+  p.GetUndoList().AddTail(new CGXRangeList);  // any object stands for a command here
+  p.GetRedoList().AddTail(new CGXRangeList);
+  p.GetRedoList().AddTail(new CGXRangeList);
+  p.EmptyRedoList();
+  EXPECT_TRUE(p.GetRedoList().IsEmpty());
+  EXPECT_EQ(p.GetUndoList().GetCount(), 1);
+  // The undo command is deleted with the parameter object (ASan reports a leak otherwise).
+}
+
+TEST(DataForwarders, WithoutFeaturesNothingMoves) {
+  CGXData data;
+  CObject* undo = nullptr;
+  EXPECT_FALSE(data.CopyCells(CGXRange(1, 1, 2, 2), 5, 5));
+  EXPECT_FALSE(data.MoveCells(CGXRange(1, 1, 2, 2), 5, 5, undo, TRUE));
+  CDWordArray order;
+  EXPECT_FALSE(data.MoveDataRows(CGXRange(1, 1, 2, 2), order));
+}
+
+}  // namespace
