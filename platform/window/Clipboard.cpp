@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/base/GlobalMemory.h"
+#include "platform/base/SystemError.h"
 #include "platform/window/WindowManager.h"
 
 namespace plat {
@@ -182,9 +183,19 @@ void Clipboard::Reset() {
 
 BOOL OpenClipboard(HWND owner) { return plat::Clipboard::Instance().Open(owner); }
 BOOL CloseClipboard() { return plat::Clipboard::Instance().Close(); }
-BOOL EmptyClipboard() { return plat::Clipboard::Instance().Empty(); }
-HANDLE SetClipboardData(UINT format, HANDLE data) { return plat::Clipboard::Instance().Set(format, data); }
-HANDLE GetClipboardData(UINT format) { return plat::Clipboard::Instance().Get(format); }
+BOOL EmptyClipboard() {
+  if (plat::Clipboard::Instance().Empty()) return TRUE;
+  SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
+  return FALSE;
+}
+HANDLE SetClipboardData(UINT format, HANDLE data) {
+  if (!plat::Clipboard::Instance().IsOpen()) SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
+  return plat::Clipboard::Instance().Set(format, data);
+}
+HANDLE GetClipboardData(UINT format) {
+  if (!plat::Clipboard::Instance().IsOpen()) SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
+  return plat::Clipboard::Instance().Get(format);
+}
 BOOL IsClipboardFormatAvailable(UINT format) { return plat::Clipboard::Instance().IsAvailable(format); }
 UINT EnumClipboardFormats(UINT format) { return plat::Clipboard::Instance().EnumFormats(format); }
 int CountClipboardFormats() { return plat::Clipboard::Instance().Count(); }

@@ -29,6 +29,7 @@ class Clipboard {
   int Count() const;
   HWND Owner() const;
   HWND OpenWindow() const;
+  bool IsOpen() const { return open_; }
   void ForgetWindow(HWND hwnd);
   void Reset();
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/base/ResourceTable.h"
+#include "platform/base/SystemError.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/HandleTable.h"
 #include "platform/window/WindowManager.h"
@@ -34,8 +35,9 @@ HandleTable<Menu>& Table() {
 
 Menu* Get(HMENU h) {
   auto v = reinterpret_cast<std::uintptr_t>(h);
-  if (!(v & kMenuTag)) return nullptr;
-  return Table().Get(v & ~kMenuTag);
+  Menu* m = (v & kMenuTag) ? Table().Get(v & ~kMenuTag) : nullptr;
+  if (!m) SetLastError(ERROR_INVALID_MENU_HANDLE);
+  return m;
 }
 
 HMENU Make(bool popup) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/SystemError.h"
+
 #include "platform/window/Caret.h"
 #include "platform/window/Cursors.h"
 #include "platform/window/Inspect.h"
@@ -19,7 +21,13 @@ using plat::WindowManager;
 namespace {
 
 WindowManager& WM() { return WindowManager::Instance(); }
-Window* Find(HWND hwnd) { return WM().Get(hwnd); }
+// Every call that takes a window answers a stale or foreign handle with its classic failure value and
+// ERROR_INVALID_WINDOW_HANDLE.
+Window* Find(HWND hwnd) {
+  Window* w = WM().Get(hwnd);
+  if (!w && hwnd) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return w;
+}
 
 std::vector<UINT>& Beeps() {
   static std::vector<UINT> beeps;
@@ -37,8 +45,13 @@ void ClearRecordedBeeps() { Beeps().clear(); }
 // ---- Classes --------------------------------------------------------------------------------------------
 
 ATOM RegisterClassEx(const WNDCLASSEX* wc) {
-  if (!wc) return 0;
-  return plat::WindowClassRegistry::Instance().Register(*wc);
+  if (!wc || !wc->lpszClassName || !wc->lpfnWndProc) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  ATOM atom = plat::WindowClassRegistry::Instance().Register(*wc);
+  if (!atom) SetLastError(ERROR_CLASS_ALREADY_EXISTS);
+  return atom;
 }
 
 ATOM RegisterClass(const WNDCLASS* wc) {
@@ -50,12 +63,25 @@ ATOM RegisterClass(const WNDCLASS* wc) {
 }
 
 BOOL UnregisterClass(LPCSTR className, HINSTANCE instance) {
-  return plat::WindowClassRegistry::Instance().Unregister(className, instance);
+  auto& registry = plat::WindowClassRegistry::Instance();
+  auto cls = registry.Find(className, instance);
+  if (!cls || cls->system) {
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+  }
+  if (cls->windows > 0) {
+    SetLastError(ERROR_CLASS_HAS_WINDOWS);
+    return FALSE;
+  }
+  return registry.Unregister(className, instance);
 }
 
 BOOL GetClassInfoEx(HINSTANCE instance, LPCSTR className, WNDCLASSEX* out) {
   auto cls = plat::WindowClassRegistry::Instance().Find(className, instance);
-  if (!cls || !out) return FALSE;
+  if (!cls || !out) {
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+  }
   out->style = cls->style;
   out->lpfnWndProc = cls->proc;
   out->cbClsExtra = static_cast<int>(cls->classExtra.size());
@@ -129,6 +155,11 @@ ULONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value) {
 
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  if (!plat::WindowClassRegistry::Instance().Find(className, instance)) {
+    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    return nullptr;
+  }
+  if (parent && parent != HWND_MESSAGE && !Find(parent)) return nullptr;
   return WM().Create(exStyle, className, windowName, style, x, y, width, height, parent, menu, instance, param);
 }
 
@@ -277,6 +308,7 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
         std::memcpy(&v, w->extra.data() + index, sizeof v);
         return v;
       }
+      SetLastError(ERROR_INVALID_INDEX);
       return 0;
   }
 }
@@ -772,11 +804,19 @@ BOOL MessageBeep(UINT type) {
 }
 
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE, DWORD threadId) {
-  if (threadId != 0 && threadId != GetCurrentThreadId()) return nullptr;
+  // Only get-message hooks on the UI thread exist here; a system-wide hook would need a module.
+  if (threadId != GetCurrentThreadId() || idHook != WH_GETMESSAGE || !proc) {
+    SetLastError(threadId == 0 ? ERROR_HOOK_NEEDS_HMOD : ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   return plat::MessageQueue::Instance().AddHook(idHook, proc);
 }
 
-BOOL UnhookWindowsHookEx(HHOOK hook) { return plat::MessageQueue::Instance().RemoveHook(hook); }
+BOOL UnhookWindowsHookEx(HHOOK hook) {
+  if (plat::MessageQueue::Instance().RemoveHook(hook)) return TRUE;
+  SetLastError(ERROR_INVALID_HOOK_HANDLE);
+  return FALSE;
+}
 
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
   return plat::MessageQueue::Instance().CallNext(hook, code, wParam, lParam);

@@ -1,6 +1,7 @@
 // Creation and destruction sequences, handles, classes, relations, subclassing, geometry and placement.
 #include <cstring>
 
+#include "platform/base/SystemError.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/tests/WindowTestSupport.h"
 
@@ -93,6 +94,14 @@ TEST_F(Lifetime, StaleHandlesAnswerClassicFailureValues) {
   EXPECT_EQ(GetFocus(), top);
   EXPECT_EQ(GetDlgItem(top, 5), nullptr);
   EXPECT_EQ(GetDlgItem(top, 6), again);
+  SetLastError(0);
+  EXPECT_EQ(GetWindowTextLength(child), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+  SetLastError(0);
+  EXPECT_EQ(GetWindowLongPtr(top, 4000), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
+  EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
 }
 
 TEST_F(Lifetime, WindowDestroyedInsideItsOwnHandlerStaysReadableUntilItReturns) {
