@@ -291,11 +291,20 @@ void InputRouter::ConvertMouse(Entry& e) {
       e.dropped = true;
       return;
     }
+    if (press && hit == HTCLIENT) NotifyParentsOfPress(target, clientMsg, e.pt);
+    if (!wm.Get(target)) {
+      e.dropped = true;
+      return;
+    }
   }
 
   Window* w = wm.Get(target);
   const bool client = hit == HTCLIENT;
   CheckLeave(target, client);
+  if (tracking_.hwnd == target && (tracking_.flags & TME_HOVER) && e.kind == Kind::Move) {
+    hoverDue_ = e.time + tracking_.hoverMs;  // the mouse moved: the hover time starts again
+    hoverPoint_ = e.pt;
+  }
   UINT msg = clientMsg;
   if (press) {
     // A second press within the time and box of the first turns into a double click, but only for
@@ -320,6 +329,20 @@ void InputRouter::ConvertMouse(Entry& e) {
   }
 }
 
+void InputRouter::NotifyParentsOfPress(HWND target, UINT msg, POINT screen) {
+  // A press in a child tells each parent up the chain (WM_PARENTNOTIFY with the point in that parent's
+  // client coordinates) unless a window on the way opts out with WS_EX_NOPARENTNOTIFY.
+  WindowManager& wm = WindowManager::Instance();
+  for (Window* w = wm.Get(target); w && w->IsChild() && !(w->exStyle & WS_EX_NOPARENTNOTIFY);) {
+    HWND parent = w->parent;
+    Window* p = wm.Get(parent);
+    if (!p || wm.IsDesktop(parent)) break;
+    CPoint o = wm.ClientOrigin(*p);
+    wm.Send(parent, WM_PARENTNOTIFY, MAKEWPARAM(msg, 0), MAKELPARAM(screen.x - o.x, screen.y - o.y));
+    w = wm.Get(parent);
+  }
+}
+
 void InputRouter::CheckLeave(HWND target, bool client) {
   if (!tracking_.hwnd) return;
   bool wantClient = !(tracking_.flags & TME_NONCLIENT);
@@ -337,7 +360,10 @@ bool InputRouter::SetTracking(const TRACKMOUSEEVENT& tme) {
     return true;
   }
   if (!wm.Get(tme.hwndTrack)) return false;
-  tracking_ = Tracking{tme.hwndTrack, tme.dwFlags & (TME_LEAVE | TME_NONCLIENT | TME_HOVER)};
+  tracking_ = Tracking{tme.hwndTrack, tme.dwFlags & (TME_LEAVE | TME_NONCLIENT | TME_HOVER),
+                       tme.dwHoverTime == HOVER_DEFAULT || tme.dwHoverTime == 0 ? kHoverMs : tme.dwHoverTime};
+  hoverDue_ = static_cast<DWORD>(VirtualClock::NowMs()) + tracking_.hoverMs;
+  hoverPoint_ = cursor;
   // Asking while the mouse is already elsewhere answers with the leave notice at once.
   HWND under = wm.HitWindow(cursor);
   Window* w = wm.Get(tme.hwndTrack);
@@ -346,10 +372,27 @@ bool InputRouter::SetTracking(const TRACKMOUSEEVENT& tme) {
   return true;
 }
 
+bool InputRouter::TakeHover(MSG* out, HWND filter, bool remove) {
+  WindowManager& wm = WindowManager::Instance();
+  if (!(tracking_.flags & TME_HOVER) || !wm.Get(tracking_.hwnd)) return false;
+  DWORD now = static_cast<DWORD>(VirtualClock::NowMs());
+  if (static_cast<std::int32_t>(now - hoverDue_) < 0) return false;
+  if (filter && !wm.IsAncestor(filter, tracking_.hwnd)) return false;
+  Window* w = wm.Get(tracking_.hwnd);
+  bool nonClient = (tracking_.flags & TME_NONCLIENT) != 0;
+  CPoint o = wm.ClientOrigin(*w);
+  *out = nonClient ? MSG{tracking_.hwnd, WM_NCMOUSEHOVER, static_cast<WPARAM>(HTCLIENT),
+                         MAKELPARAM(hoverPoint_.x, hoverPoint_.y), now, hoverPoint_}
+                   : MSG{tracking_.hwnd, WM_MOUSEHOVER, MouseKeys(async_),
+                         MAKELPARAM(hoverPoint_.x - o.x, hoverPoint_.y - o.y), now, hoverPoint_};
+  if (remove) tracking_.flags &= ~TME_HOVER;  // one notice per request
+  return true;
+}
+
 bool InputRouter::QueryTracking(TRACKMOUSEEVENT* tme) const {
   tme->hwndTrack = tracking_.hwnd;
   tme->dwFlags = tracking_.flags;
-  tme->dwHoverTime = HOVER_DEFAULT;
+  tme->dwHoverTime = tracking_.hoverMs;
   return true;
 }
 

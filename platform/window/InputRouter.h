@@ -53,6 +53,9 @@ class InputRouter {
   void CopyKeyState(BYTE* out) const;
   POINT cursor{0, 0};
   bool SetTracking(const TRACKMOUSEEVENT& tme);
+  // WM_MOUSEHOVER (or WM_NCMOUSEHOVER) once the mouse rested over the tracked window for the hover time.
+  bool TakeHover(MSG* out, HWND filter, bool remove);
+  static constexpr DWORD kHoverMs = 400;  // HOVER_DEFAULT
   bool QueryTracking(TRACKMOUSEEVENT* tme) const;
 
   // Double clicks: a second press of the same button on the same window within this time and box.
@@ -83,6 +86,7 @@ class InputRouter {
   void ConvertKey(Entry& e);
   void ConvertMouse(Entry& e);
   void CheckLeave(HWND target, bool client);
+  void NotifyParentsOfPress(HWND target, UINT msg, POINT screen);
   WPARAM MouseKeys(const KeyArray& keys) const;
 
   std::deque<Entry> queue_;
@@ -101,7 +105,10 @@ class InputRouter {
   struct Tracking {
     HWND hwnd = nullptr;
     DWORD flags = 0;
+    DWORD hoverMs = kHoverMs;
   } tracking_;
+  DWORD hoverDue_ = 0;
+  POINT hoverPoint_{0, 0};
 };
 
 // The US-layout key and Shift need for a character; vk 0 when no key types it.

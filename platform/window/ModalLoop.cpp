@@ -28,6 +28,12 @@ bool ModalLoop::IsDroppedWhileBusy(UINT m) {
          (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK) || m == WM_COMMAND;
 }
 
+void ModalLoop::SendCancelMode() {
+  WindowManager& wm = WindowManager::Instance();
+  HWND target = wm.Get(wm.capture) ? wm.capture : wm.focus;
+  if (wm.Get(target)) wm.Send(target, WM_CANCELMODE, 0, 0);
+}
+
 void ModalLoop::End(int result) {
   result_ = result;
   ended_ = true;

@@ -46,6 +46,10 @@ class ModalLoop {
 
   static bool IsDroppedWhileBusy(UINT message);
 
+  // What opening a modal box or a menu does first: WM_CANCELMODE to the capture window, or else to the
+  // focus window, so that tracking loops and drags end.
+  static void SendCancelMode();
+
  private:
   Options options_;
   bool running_ = false;

@@ -291,6 +291,43 @@ TEST_F(Input, MouseLeaveComesOnceAfterTracking) {
   EXPECT_EQ(Entries(a, WM_MOUSELEAVE).size(), 1u);
 }
 
+TEST_F(Input, PressInAChildNotifiesItsParentWithTheParentsCoordinates) {
+  in().Click(MouseButton::Left, At(a, 5, 7));
+  RunUntilIdle();
+  auto notes = Entries(top, WM_PARENTNOTIFY);
+  ASSERT_EQ(notes.size(), 1u);  // the press only, not the release
+  EXPECT_EQ(LOWORD(notes[0].wParam), WM_LBUTTONDOWN);
+  EXPECT_EQ(notes[0].lParam, MAKELPARAM(15, 17));
+  // The parent hears of it before the child gets the press.
+  std::size_t note = 0, press = 0;
+  for (std::size_t i = 0; i < All().size(); ++i) {
+    if (All()[i].msg == WM_PARENTNOTIFY) note = i;
+    if (All()[i].msg == WM_LBUTTONDOWN) press = i;
+  }
+  EXPECT_LT(note, press);
+}
+
+TEST_F(Input, HoverComesOnceAfterTheMouseRests) {
+  in().MouseMove(At(a, 5, 5));
+  RunUntilIdle();
+  TRACKMOUSEEVENT tme{sizeof(TRACKMOUSEEVENT), TME_HOVER | TME_LEAVE, a, HOVER_DEFAULT};
+  ASSERT_TRUE(TrackMouseEvent(&tme));
+  VirtualClock::Advance(300);
+  in().MouseMove(At(a, 6, 6));  // moving starts the hover time again
+  RunUntilIdle();
+  VirtualClock::Advance(399);
+  RunUntilIdle();
+  EXPECT_TRUE(Entries(a, WM_MOUSEHOVER).empty());
+  VirtualClock::Advance(1);
+  RunUntilIdle();
+  auto hover = Entries(a, WM_MOUSEHOVER);
+  ASSERT_EQ(hover.size(), 1u);
+  EXPECT_EQ(hover[0].lParam, MAKELPARAM(6, 6));
+  VirtualClock::Advance(1000);
+  RunUntilIdle();
+  EXPECT_EQ(Entries(a, WM_MOUSEHOVER).size(), 1u);
+}
+
 TEST_F(Input, CursorsAreSharedAndHarmlessToDestroy) {
   HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
   EXPECT_EQ(LoadCursor(nullptr, IDC_ARROW), arrow);
