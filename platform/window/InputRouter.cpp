@@ -1,9 +1,11 @@
 #include "platform/window/InputRouter.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
 #include "platform/base/VirtualClock.h"
+#include "platform/gdi/SysColors.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/WindowManager.h"
 
@@ -64,6 +66,7 @@ void InputRouter::ApplyKey(int vk, bool down) {
 }
 
 void InputRouter::Push(Entry e) {
+  e.seq = nextSeq_++;
   e.time = static_cast<DWORD>(VirtualClock::NowMs());
   e.keys = async_;
   queue_.push_back(e);
@@ -163,10 +166,20 @@ POINT InputRouter::ClientPoint(HWND hwnd, int x, int y) {
 
 bool InputRouter::Take(MSG* out, HWND filter, UINT lo, UINT hi, bool remove) {
   for (std::size_t i = 0; i < queue_.size(); ++i) {
-    Entry& e = queue_[i];
-    if (!e.converted) {
-      Convert(e);  // may send messages, which may inject more input or remove entries
-      if (i >= queue_.size()) return false;
+    if (queue_[i].converting) return false;  // a nested loop inside a conversion: keep the order, wait
+    if (!queue_[i].converted) {
+      // Converting sends messages, whose handlers may run nested loops that take or add input; work on a
+      // copy and find the entry again by its number afterwards.
+      const std::uint64_t seq = queue_[i].seq;
+      Entry copy = queue_[i];
+      queue_[i].converting = true;
+      Convert(copy);
+      auto it = std::find_if(queue_.begin(), queue_.end(), [&](const Entry& x) { return x.seq == seq; });
+      if (it == queue_.end()) return false;
+      copy.converting = false;
+      if (it->dropped) copy.dropped = true;
+      *it = copy;
+      i = static_cast<std::size_t>(it - queue_.begin());
     }
     Entry& c = queue_[i];
     if (c.dropped) {
@@ -310,10 +323,10 @@ void InputRouter::ConvertMouse(Entry& e) {
     // A second press within the time and box of the first turns into a double click, but only for
     // classes that ask for double clicks; the press after a double click starts afresh.
     bool wantsDouble = w->cls && (w->cls->style & CS_DBLCLKS);
-    bool near = std::abs(e.pt.x - lastPress_.pt.x) <= kDoubleClickBox / 2 &&
-                std::abs(e.pt.y - lastPress_.pt.y) <= kDoubleClickBox / 2;
+    bool near = std::abs(e.pt.x - lastPress_.pt.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                std::abs(e.pt.y - lastPress_.pt.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
     bool isDouble = wantsDouble && lastPress_.valid && lastPress_.hwnd == target && lastPress_.button == e.button &&
-                    lastPress_.client == client && e.time - lastPress_.time <= kDoubleClickMs && near;
+                    lastPress_.client == client && e.time - lastPress_.time <= GetDoubleClickTime() && near;
     if (isDouble) {
       msg = clientMsg + 2;  // WM_xBUTTONDBLCLK follows WM_xBUTTONUP
       lastPress_.valid = false;

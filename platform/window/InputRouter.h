@@ -58,9 +58,8 @@ class InputRouter {
   static constexpr DWORD kHoverMs = 400;  // HOVER_DEFAULT
   bool QueryTracking(TRACKMOUSEEVENT* tme) const;
 
-  // Double clicks: a second press of the same button on the same window within this time and box.
-  static constexpr DWORD kDoubleClickMs = 500;
-  static constexpr int kDoubleClickBox = 4;  // SM_CXDOUBLECLK: the box is centred on the first press
+  // Double clicks: a second press of the same button on the same window within the double-click time
+  // (GetDoubleClickTime, 500 ms) and box (SM_CXDOUBLECLK x SM_CYDOUBLECLK, 4 x 4, centred on the first).
 
  private:
   enum class Kind { KeyDown, KeyUp, Char, Move, Down, Up, Wheel };
@@ -75,7 +74,9 @@ class InputRouter {
     int wheel = 0;
     DWORD time = 0;
     KeyArray keys{};
+    std::uint64_t seq = 0;
     bool converted = false;
+    bool converting = false;
     bool dropped = false;
     MSG msg{};
   };
@@ -90,6 +91,7 @@ class InputRouter {
   WPARAM MouseKeys(const KeyArray& keys) const;
 
   std::deque<Entry> queue_;
+  std::uint64_t nextSeq_ = 0;
   KeyArray async_{};
   KeyArray sync_{};
 

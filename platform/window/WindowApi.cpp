@@ -1,7 +1,11 @@
 // The classic entry points for windows, classes, messages, input, focus, timers and hooks. Each checks its
 // handles and arguments, answers the classic failure value, and leaves the work to namespace plat.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <string>
 
 #include "platform/base/SystemError.h"
 
@@ -878,6 +882,28 @@ BOOL TrackMouseEvent(LPTRACKMOUSEEVENT tme) {
   if (!tme || tme->cbSize < sizeof(TRACKMOUSEEVENT)) return FALSE;
   if (tme->dwFlags & TME_QUERY) return plat::InputRouter::Instance().QueryTracking(tme);
   return plat::InputRouter::Instance().SetTracking(*tme);
+}
+
+LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
+  static std::map<std::string, std::unique_ptr<std::string>> names;
+  char buf[96];
+  std::snprintf(buf, sizeof buf, "Afx:%x:%llx:%llx:%llx", classStyle,
+                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(cursor)),
+                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(background)),
+                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(icon)));
+  auto& slot = names[buf];
+  if (!slot) slot = std::make_unique<std::string>(buf);
+  if (!plat::WindowClassRegistry::Instance().Find(slot->c_str(), nullptr)) {
+    WNDCLASS wc{};
+    wc.style = classStyle;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszClassName = slot->c_str();
+    if (!RegisterClass(&wc)) return nullptr;
+  }
+  return slot->c_str();
 }
 
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) { return plat::Cursors::Instance().Load(instance, name); }

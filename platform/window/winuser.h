@@ -732,6 +732,11 @@ HCURSOR GetCursor();
 BOOL DestroyCursor(HCURSOR cursor);
 int ShowCursor(BOOL show);
 
+// A class registered on demand for the given style, cursor, background and icon; the same arguments give
+// the same name. The name stays valid for the life of the process.
+LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
+                           HICON icon = nullptr);
+
 // ---- Caret ------------------------------------------------------------------------------------------------
 BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height);
 BOOL DestroyCaret();
