@@ -4,9 +4,11 @@
 
 #include <algorithm>
 
+#include "platform/base/CodePage.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
 #include "platform/window/Caret.h"
+#include "platform/window/Clipboard.h"
 #include "platform/window/Cursors.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/WindowManager.h"
@@ -83,6 +85,26 @@ SdlPresenter::SdlPresenter(const char* title) {
   MessageQueue::Instance().eventSource = this;
   VirtualClock::UseRealTime(true);
   Caret::Instance().blinking = true;
+  // CF_TEXT bridge: text copied on the desktop shows up as CF_TEXT when a window opens the clipboard; text
+  // a window leaves there goes to the desktop when it closes the clipboard (UTF-8 outside, 1252 inside).
+  Clipboard& clipboard = Clipboard::Instance();
+  clipboard.onOpen = [this] {
+    if (!SDL_HasClipboardText()) return;
+    char* utf8 = SDL_GetClipboardText();
+    std::string text = utf8 ? utf8 : "";
+    SDL_free(utf8);
+    if (text.empty() || text == lastDesktopText_) return;
+    lastDesktopText_ = text;
+    Clipboard::Instance().SeedText(Cp1252FromUtf8(text));
+  };
+  clipboard.onClose = [this] {
+    std::string text = Clipboard::Instance().ReadText();
+    if (text.empty()) return;
+    std::string utf8 = Utf8From1252(text);
+    if (utf8 == lastDesktopText_) return;
+    lastDesktopText_ = utf8;
+    SDL_SetClipboardText(utf8.c_str());
+  };
 }
 
 SdlPresenter::~SdlPresenter() {
@@ -91,6 +113,8 @@ SdlPresenter::~SdlPresenter() {
   if (MessageQueue::Instance().eventSource == this) MessageQueue::Instance().eventSource = nullptr;
   VirtualClock::UseRealTime(false);
   Caret::Instance().blinking = false;
+  Clipboard::Instance().onOpen = nullptr;
+  Clipboard::Instance().onClose = nullptr;
   if (sdlCursor_) SDL_FreeCursor(static_cast<SDL_Cursor*>(sdlCursor_));
   SDL_DestroyTexture(texture_);
   SDL_DestroyRenderer(renderer_);

@@ -26,6 +26,7 @@ const Clipboard::Entry* Clipboard::Find(UINT format) const {
 
 bool Clipboard::Open(HWND hwnd) {
   if (heldElsewhere) return false;
+  if (onOpen && !open_) onOpen();
   if (hwnd && !WindowManager::Instance().Get(hwnd)) return false;
   if (open_ && openWindow_ != hwnd) return false;
   open_ = true;
@@ -37,7 +38,36 @@ bool Clipboard::Close() {
   if (!open_) return false;
   open_ = false;
   openWindow_ = nullptr;
+  if (onClose) onClose();
   return true;
+}
+
+void Clipboard::SeedText(const std::string& text) {
+  FreeAll();
+  owner_ = nullptr;
+  HANDLE h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (char* p = static_cast<char*>(GlobalLock(h))) {
+    std::memcpy(p, text.c_str(), text.size() + 1);
+    GlobalUnlock(h);
+  }
+  entries_.push_back(Entry{CF_TEXT, h, false});
+}
+
+std::string Clipboard::ReadText() {
+  bool wasOpen = open_;
+  HWND wasWindow = openWindow_;
+  open_ = true;  // read as if opened, then put the state back
+  HANDLE h = Get(CF_TEXT);
+  std::string text;
+  if (h) {
+    const char* p = static_cast<const char*>(GlobalLock(h));
+    SIZE_T size = GlobalSize(h);
+    if (p) text.assign(p, strnlen(p, size));
+    GlobalUnlock(h);
+  }
+  open_ = wasOpen;
+  openWindow_ = wasWindow;
+  return text;
 }
 
 void Clipboard::FreeAll() {
@@ -175,6 +205,8 @@ void Clipboard::Reset() {
   owner_ = nullptr;
   heldElsewhere = false;
   rendering_ = false;
+  onOpen = nullptr;
+  onClose = nullptr;
 }
 
 }  // namespace plat

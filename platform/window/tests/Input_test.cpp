@@ -1,5 +1,6 @@
 // Keyboard and mouse input as message sequences: translation, key state, focus, activation, capture,
 // double clicks, mouse leave, cursors and the standard scroll bars' mouse handling.
+#include "platform/base/ResourceTable.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/window/Caret.h"
 #include "platform/window/Cursors.h"
@@ -339,6 +340,48 @@ TEST_F(Input, CursorsAreSharedAndHarmlessToDestroy) {
   EXPECT_EQ(GetCursor(), beam);
   EXPECT_EQ(Cursors::Instance().Describe(GetCursor()), "IDC_IBEAM");
   EXPECT_EQ(LoadCursor(nullptr, MAKEINTRESOURCE(12345)), nullptr);
+}
+
+TEST_F(Input, WheelGoesToTheFocusAndUpToTheParentUnhandled) {
+  SetFocus(a);
+  ClearLog();
+  in().KeyDown(VK_SHIFT);
+  in().Wheel(-WHEEL_DELTA, At(b, 1, 1));  // the focus gets it, wherever the mouse is
+  in().KeyUp(VK_SHIFT);
+  RunUntilIdle();
+  auto wheel = Entries(a, WM_MOUSEWHEEL);
+  ASSERT_EQ(wheel.size(), 1u);
+  EXPECT_EQ(static_cast<SHORT>(HIWORD(wheel[0].wParam)), -WHEEL_DELTA);
+  EXPECT_EQ(LOWORD(wheel[0].wParam), MK_SHIFT);
+  POINT screen = At(b, 1, 1);
+  EXPECT_EQ(wheel[0].lParam, MAKELPARAM(screen.x, screen.y));  // screen coordinates
+  EXPECT_EQ(Entries(top, WM_MOUSEWHEEL).size(), 1u);  // the default handling passed it up
+}
+
+TEST_F(Input, ResourceCursorsLoadFromTheirModuleOnly) {
+  HINSTANCE module = ResourceTable::ModuleHandle("window-tests");
+  static const BYTE bytes[4] = {0, 0, 0, 0};
+  ResourceTable::AddResource(module, RT_CURSOR, MAKEINTRESOURCE(105), bytes);
+  HCURSOR c = LoadCursor(module, MAKEINTRESOURCE(105));
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(LoadCursor(module, MAKEINTRESOURCE(105)), c);
+  EXPECT_EQ(LoadCursor(module, MAKEINTRESOURCE(106)), nullptr);
+  EXPECT_EQ(Cursors::Instance().Describe(c), "resource #105 of window-tests");
+  ResourceTable::RemoveModule(module);
+}
+
+TEST_F(Input, CaretBlinksOnTheClockOnlyWhenAsked) {
+  CreateCaret(a, nullptr, 1, 10);
+  ShowCaret(a);
+  VirtualClock::Advance(GetCaretBlinkTime());
+  EXPECT_TRUE(Caret::Instance().IsDrawn());  // headless: steady
+  Caret::Instance().blinking = true;
+  EXPECT_FALSE(Caret::Instance().IsDrawn());  // one period since it was shown: the "off" half
+  VirtualClock::Advance(GetCaretBlinkTime());
+  EXPECT_TRUE(Caret::Instance().IsDrawn());
+  SetCaretPos(3, 3);  // moving restarts the "on" half
+  VirtualClock::Advance(GetCaretBlinkTime() - 1);
+  EXPECT_TRUE(Caret::Instance().IsDrawn());
 }
 
 TEST_F(Input, CaretShowsAndHidesByCount) {

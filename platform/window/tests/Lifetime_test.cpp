@@ -403,6 +403,19 @@ TEST_F(Lifetime, ShowWindowReturnsThePreviousVisibility) {
   EXPECT_TRUE(GetWindowLong(child, GWL_STYLE) & WS_VISIBLE);
 }
 
+TEST_F(Lifetime, TopmostWindowsStayAboveTheOthers) {
+  HWND pinned = Top(WS_POPUP | WS_VISIBLE, {0, 0, 10, 10}, "TestWnd", WS_EX_TOPMOST);
+  HWND later = Top(WS_POPUP | WS_VISIBLE, {0, 0, 10, 10});
+  EXPECT_EQ(GetTopWindow(nullptr), pinned);  // created later, but not above a topmost window
+  EXPECT_EQ(GetWindow(pinned, GW_HWNDNEXT), later);
+  SetWindowPos(later, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_EQ(GetTopWindow(nullptr), later);
+  EXPECT_TRUE(GetWindowLong(later, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  SetWindowPos(later, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_EQ(GetTopWindow(nullptr), pinned);
+  EXPECT_EQ(GetWindow(pinned, GW_HWNDNEXT), later);
+}
+
 TEST_F(Lifetime, RegisteredMessagesShareOneNumberPerName) {
   UINT a = RegisterWindowMessage("commdlg_FindReplace");
   UINT b = RegisterWindowMessage("COMMDLG_FINDREPLACE");
