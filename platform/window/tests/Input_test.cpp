@@ -5,6 +5,7 @@
 #include "platform/window/Caret.h"
 #include "platform/window/Cursors.h"
 #include "platform/window/InputRouter.h"
+#include "platform/gdi/SysColors.h"
 #include "platform/window/Pump.h"
 #include "platform/window/tests/WindowTestSupport.h"
 
@@ -327,6 +328,47 @@ TEST_F(Input, HoverComesOnceAfterTheMouseRests) {
   VirtualClock::Advance(1000);
   RunUntilIdle();
   EXPECT_EQ(Entries(a, WM_MOUSEHOVER).size(), 1u);
+}
+
+TEST_F(Input, CaptionDragsMoveAndFrameDragsSizeUntilEscapeUndoes) {
+  HWND framed = Top(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {400, 300, 600, 450});
+  RunUntilIdle();
+  RECT r;
+  GetWindowRect(framed, &r);
+  POINT grip{r.left + 50, r.top + 10};  // on the caption
+  ASSERT_EQ(SendMessage(framed, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCAPTION);
+  ClearLog();
+  in().ButtonDown(MouseButton::Left, grip);
+  in().MouseMove(POINT{grip.x + 30, grip.y + 20});
+  in().ButtonUp(MouseButton::Left, POINT{grip.x + 30, grip.y + 20});
+  RunUntilIdle();
+  GetWindowRect(framed, &r);
+  EXPECT_EQ(r.left, 430);
+  EXPECT_EQ(r.top, 320);
+  EXPECT_EQ(r.right - r.left, 200);
+  EXPECT_FALSE(Entries(framed, WM_MOVE).empty());
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  POINT corner{r.right - 1, r.bottom - 1};
+  ASSERT_EQ(SendMessage(framed, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT);
+  in().ButtonDown(MouseButton::Left, corner);
+  in().MouseMove(POINT{corner.x + 40, corner.y - 500});  // too small: held at the minimum height
+  in().ButtonUp(MouseButton::Left, POINT{corner.x + 40, corner.y - 500});
+  RunUntilIdle();
+  GetWindowRect(framed, &r);
+  EXPECT_EQ(r.right - r.left, 240);
+  EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYMINTRACK));
+
+  SetFocus(framed);
+  in().ButtonDown(MouseButton::Left, POINT{r.left + 50, r.top + 10});
+  in().MouseMove(POINT{r.left + 150, r.top + 110});
+  in().KeyPress(VK_ESCAPE);
+  in().ButtonUp(MouseButton::Left, POINT{r.left + 150, r.top + 110});
+  RunUntilIdle();
+  RECT after;
+  GetWindowRect(framed, &after);
+  EXPECT_EQ(after.left, r.left);  // Esc put it back
+  EXPECT_EQ(after.top, r.top);
 }
 
 TEST_F(Input, CursorsAreSharedAndHarmlessToDestroy) {
