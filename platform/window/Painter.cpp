@@ -372,12 +372,33 @@ int Painter::ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const
   moved.Intersect(visibleNow);
   if (wm.IsVisible(*w) && (dx || dy)) {
     if (SurfacePtr buffer = BackBuffer(hwnd)) {
-      SurfacePtr before = buffer->clone();
       CPoint origin = OffsetInBuffer(wm, *w) + w->client.TopLeft();
-      for (const CRect& r : moved.Rects()) {
-        CRect from = r;
-        from.OffsetRect(origin.x - dx, origin.y - dy);
-        before->copyTo(from, *buffer, POINT{r.left + origin.x, r.top + origin.y});
+      std::vector<CRect> rects = moved.Rects();
+      if (dx == 0 || dy == 0) {
+        // Along one axis, copying the destination rectangles in the direction of the motion never reads a
+        // pixel that an earlier copy already overwrote (they are disjoint), so each moves in place.
+        std::sort(rects.begin(), rects.end(), [&](const CRect& a, const CRect& b) {
+          if (dy != 0) return dy < 0 ? a.top < b.top : a.top > b.top;
+          return dx < 0 ? a.left < b.left : a.left > b.left;
+        });
+        for (const CRect& r : rects) {
+          CRect from = r;
+          from.OffsetRect(origin.x - dx, origin.y - dy);
+          buffer->copyWithin(from, POINT{r.left + origin.x, r.top + origin.y});
+        }
+      } else {
+        // Diagonal: read everything from a copy of the affected box first.
+        CRect box = moved.Bounds();
+        box.OffsetRect(-dx, -dy);
+        box |= moved.Bounds();
+        box.OffsetRect(origin.x, origin.y);
+        SurfacePtr before = Surface::create(box.Width(), box.Height());
+        buffer->copyTo(box, *before, POINT{0, 0});
+        for (const CRect& r : rects) {
+          CRect from = r;
+          from.OffsetRect(origin.x - dx - box.left, origin.y - dy - box.top);
+          before->copyTo(from, *buffer, POINT{r.left + origin.x, r.top + origin.y});
+        }
       }
       Changed(hwnd);
     }

@@ -228,6 +228,30 @@ TEST_F(Paint, ScrollMovesPixelsAndLeavesExactlyTheUncoveredStripInvalid) {
   EXPECT_EQ(PixelAt(a, 0, 30), RGB(40, 100, 50));  // below the area: untouched
 }
 
+TEST_F(Paint, HorizontalAndDiagonalScrollsMoveEveryPixelByTheOffset) {
+  On(a, [](HWND hwnd, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (m != WM_PAINT) return std::nullopt;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    for (int y = 0; y < 50; ++y)
+      for (int x = 0; x < 100; ++x) SetPixel(dc, x, y, RGB(x, y, 7));
+    EndPaint(hwnd, &ps);
+    return 0;
+  });
+  InvalidateRect(a, nullptr, FALSE);
+  RunUntilIdle();
+  On(a, {});
+  ScrollWindowEx(a, -7, 0, nullptr, nullptr, nullptr, nullptr, 0);
+  EXPECT_EQ(PixelAt(a, 0, 3), RGB(7, 3, 7));
+  EXPECT_EQ(PixelAt(a, 92, 49), RGB(99, 49, 7));
+  ScrollWindowEx(a, 4, 3, nullptr, nullptr, nullptr, nullptr, 0);
+  // Now (x, y) shows the original (x - 4 + 7, y - 3).
+  EXPECT_EQ(PixelAt(a, 4, 3), RGB(7, 0, 7));
+  EXPECT_EQ(PixelAt(a, 60, 40), RGB(63, 37, 7));
+  RECT box;
+  EXPECT_FALSE(GetUpdateRect(a, &box, FALSE));  // without SW_INVALIDATE nothing was invalidated
+}
+
 TEST_F(Paint, ScrollCarriesThePendingUpdateRegionAndChildren) {
   HWND editor = Child(a, 9, {20, 20, 40, 30});
   RunUntilIdle();
