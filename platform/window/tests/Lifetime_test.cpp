@@ -403,6 +403,47 @@ TEST_F(Lifetime, ShowWindowReturnsThePreviousVisibility) {
   EXPECT_TRUE(GetWindowLong(child, GWL_STYLE) & WS_VISIBLE);
 }
 
+TEST_F(Lifetime, ControlsOwnTheirFrameThroughNcCalcSizeAndHitTest) {
+  WNDCLASS wc{};
+  wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    // A 3-pixel frame of its own, answered as HTBORDER, as the grid and the edit cells do.
+    if (m == WM_NCCALCSIZE) {
+      RECT* r = reinterpret_cast<RECT*>(l);
+      InflateRect(r, -3, -3);
+      return 0;
+    }
+    if (m == WM_NCHITTEST) {
+      LRESULT hit = DefWindowProc(h, m, w, l);
+      return hit == HTNOWHERE ? HTBORDER : hit;
+    }
+    return DefWindowProc(h, m, w, l);
+  };
+  wc.cbWndExtra = 16;
+  wc.cbClsExtra = 8;
+  wc.lpszClassName = "OwnFrame";
+  ASSERT_NE(RegisterClass(&wc), 0);
+  HWND top = Top(WS_POPUP | WS_VISIBLE, {0, 0, 200, 200});
+  HWND c = Child(top, 1, {10, 10, 60, 40}, WS_CHILD | WS_VISIBLE, "OwnFrame");
+  RECT r;
+  GetClientRect(c, &r);
+  EXPECT_EQ(r.right, 44);
+  EXPECT_EQ(r.bottom, 24);
+  EXPECT_EQ(SendMessage(c, WM_NCHITTEST, 0, MAKELPARAM(11, 11)), HTBORDER);
+  EXPECT_EQ(SendMessage(c, WM_NCHITTEST, 0, MAKELPARAM(20, 20)), HTCLIENT);
+  // A frame change asks again, and the size change comes with WM_SIZE.
+  MoveWindow(c, 10, 10, 70, 40, TRUE);
+  GetClientRect(c, &r);
+  EXPECT_EQ(r.right, 64);
+  // Window and class extra bytes start zeroed and keep what is stored.
+  EXPECT_EQ(GetWindowLongPtr(c, 8), 0);
+  SetWindowLongPtr(c, 8, 0x1234);
+  EXPECT_EQ(GetWindowLongPtr(c, 8), 0x1234);
+  EXPECT_EQ(GetWindowLongPtr(c, 9), 0x12);  // a 32-bit read where a pointer-sized one does not fit
+  EXPECT_EQ(GetWindowLongPtr(c, 13), 0);    // past the end: refused
+  EXPECT_EQ(SetClassLongPtr(c, 0, 77), 0u);
+  EXPECT_EQ(GetClassLongPtr(c, 0), 77u);
+}
+
 TEST_F(Lifetime, TopmostWindowsStayAboveTheOthers) {
   HWND pinned = Top(WS_POPUP | WS_VISIBLE, {0, 0, 10, 10}, "TestWnd", WS_EX_TOPMOST);
   HWND later = Top(WS_POPUP | WS_VISIBLE, {0, 0, 10, 10});
