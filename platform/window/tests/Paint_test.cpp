@@ -175,10 +175,20 @@ TEST_F(Paint, UpdateRegionQueriesAndRedrawFlags) {
 }
 
 TEST_F(Paint, SetRedrawOffHoldsInvalidationBack) {
+  PaintSolid(a, kRed);
+  InvalidateRect(a, nullptr, FALSE);
+  RunUntilIdle();
+  ClearLog();
   SendMessage(a, WM_SETREDRAW, FALSE, 0);
   InvalidateRect(a, nullptr, TRUE);
   RunUntilIdle();
   EXPECT_EQ(Count(a, WM_PAINT), 0);
+  EXPECT_FALSE(IsWindowVisible(a));  // the classic quirk: hidden from drawing means "not visible"
+  HDC dc = GetDC(a);
+  RECT r{0, 0, 10, 10};
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(a, dc);
+  EXPECT_EQ(PixelAt(a, 5, 5), kRed);  // drawing while redraw is off shows nothing
   SendMessage(a, WM_SETREDRAW, TRUE, 0);
   RunUntilIdle();
   EXPECT_EQ(Count(a, WM_PAINT), 0);  // turning it back on does not repaint by itself
