@@ -40,7 +40,6 @@ void ModalLoop::End(int result) {
 }
 
 int ModalLoop::Run() {
-  WindowManager& wm = WindowManager::Instance();
   MessageQueue& queue = MessageQueue::Instance();
   HWND owner = options_.owner;
   const bool reenable = owner && IsWindowEnabled(owner);
@@ -58,7 +57,6 @@ int ModalLoop::Run() {
       if (reenable && IsWindow(owner)) EnableWindow(owner, TRUE);
     }
   } restore{this, owner, reenable};
-  (void)wm;
 
   int idleCount = 0;
   while (!ended_) {
