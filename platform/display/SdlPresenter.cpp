@@ -196,6 +196,16 @@ bool SdlPresenter::HandleEvent(const void* raw) {
     case SDL_MOUSEWHEEL:
       in.Wheel(e.wheel.y * WHEEL_DELTA, in.cursor);
       return true;
+    case SDL_TEXTINPUT: {
+      // Characters outside ASCII (a European keyboard's accented letters) have no key in the platform's
+      // US layout; they arrive as bare WM_CHAR in code page 1252. ASCII comes through the keys above.
+      std::string text = Cp1252FromUtf8(e.text.text);
+      std::string extra;
+      for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) extra += c;
+      if (!extra.empty()) in.TypeText(extra);
+      return true;
+    }
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       int vk = VirtualKeyFromSdl(e.key.keysym.sym);
