@@ -144,6 +144,10 @@ LRESULT DefaultWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         MoveSizeLoop::Run(hwnd, static_cast<int>(wParam), at);
       return 0;
     }
+    case WM_NCLBUTTONUP:
+      // A click on the close box closes the window the classic way: WM_SYSCOMMAND SC_CLOSE, then WM_CLOSE.
+      if (wParam == HTCLOSE) wm.Send(hwnd, WM_SYSCOMMAND, kScClose, lParam);
+      return 0;
     case WM_MOUSEWHEEL:
     case WM_CONTEXTMENU:
     case WM_HELP:

@@ -282,6 +282,19 @@ void Painter::DrawNonClient(HWND hwnd) {
                   static_cast<UINT>(w->text.size()), nullptr);
       SelectObject(dc, oldFont);
     }
+    CRect box = NonClient::CloseBoxRect(*w);
+    if (!box.IsRectEmpty()) {
+      CRect face = box;
+      RaisedEdge(dc, face);
+      Fill(dc, face, COLOR_3DFACE);
+      // The cross: two diagonals two pixels thick, drawn pixel by pixel so they never depend on line rules.
+      int n = std::min(face.Width(), face.Height()) - 2;
+      int x0 = face.left + (face.Width() - n) / 2, y0 = face.top + (face.Height() - n) / 2;
+      for (int i = 0; i < n; ++i) {
+        Fill(dc, CRect(x0 + i, y0 + i, x0 + i + 2, y0 + i + 1), COLOR_BTNTEXT);
+        Fill(dc, CRect(x0 + n - 2 - i, y0 + i, x0 + n - i, y0 + i + 1), COLOR_BTNTEXT);
+      }
+    }
     r.top = cap.bottom + 1;
   }
   if (ex & WS_EX_CLIENTEDGE) SunkenEdge(dc, r);

@@ -371,6 +371,39 @@ TEST_F(Input, CaptionDragsMoveAndFrameDragsSizeUntilEscapeUndoes) {
   EXPECT_EQ(after.top, r.top);
 }
 
+TEST_F(Input, CloseBoxClickClosesThroughSysCommandAndClose) {
+  HWND framed = Top(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {400, 300, 600, 450});
+  RunUntilIdle();
+  RECT r;
+  GetWindowRect(framed, &r);
+  POINT box{r.right - 4 - 8, r.top + 4 + 8};
+  ASSERT_EQ(SendMessage(framed, WM_NCHITTEST, 0, MAKELPARAM(box.x, box.y)), HTCLOSE);
+  ClearLog();
+  in().Click(MouseButton::Left, box);
+  RunUntilIdle();
+  EXPECT_FALSE(IsWindow(framed));
+  std::vector<UINT> seen;
+  for (const Logged& l : All())
+    if (l.hwnd == framed && (l.msg == WM_SYSCOMMAND || l.msg == WM_CLOSE || l.msg == WM_DESTROY)) seen.push_back(l.msg);
+  EXPECT_MESSAGES(seen, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY);
+}
+
+TEST_F(Input, HorizontalBarArrowsSendLineCodes) {
+  HWND bar = Child(top, 7, {20, 70, 120, 110}, WS_CHILD | WS_VISIBLE | WS_HSCROLL);
+  SCROLLINFO si{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE, 0, 50, 10, 0, 0};
+  SetScrollInfo(bar, SB_HORZ, &si, TRUE);
+  RunUntilIdle();
+  ClearLog();
+  RECT r;
+  GetWindowRect(bar, &r);
+  in().Click(MouseButton::Left, POINT{r.right - 3, r.bottom - 5});
+  in().Click(MouseButton::Left, POINT{r.left + 3, r.bottom - 5});
+  RunUntilIdle();
+  std::vector<int> codes;
+  for (const Logged& l : Entries(bar, WM_HSCROLL)) codes.push_back(LOWORD(l.wParam));
+  EXPECT_EQ(codes, (std::vector<int>{SB_LINERIGHT, SB_ENDSCROLL, SB_LINELEFT, SB_ENDSCROLL}));
+}
+
 TEST_F(Input, CursorsAreSharedAndHarmlessToDestroy) {
   HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
   EXPECT_EQ(LoadCursor(nullptr, IDC_ARROW), arrow);
