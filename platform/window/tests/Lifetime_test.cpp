@@ -199,6 +199,19 @@ TEST_F(Lifetime, ClassesMatchIgnoringCaseAndGuardTheirWindows) {
   ASSERT_NE(RegisterClass(&global), 0);
   ASSERT_TRUE(GetClassInfo(reinterpret_cast<HINSTANCE>(0x9999), "gxwnd", &info));
   EXPECT_EQ(info.style, CS_GLOBALCLASS | CS_DBLCLKS);
+
+  // Classes are also known by their atom.
+  WNDCLASS byAtom{};
+  byAtom.lpfnWndProc = DefWindowProc;
+  byAtom.lpszClassName = "AtomClass";
+  ATOM atom = RegisterClass(&byAtom);
+  ASSERT_NE(atom, 0);
+  HWND w = CreateWindowEx(0, MAKEINTRESOURCE(atom), "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(IsWindow(w));
+  EXPECT_EQ(GetClassName(w, name, sizeof name), 9);
+  DestroyWindow(w);
+  EXPECT_TRUE(UnregisterClass(MAKEINTRESOURCE(atom), nullptr));
+  EXPECT_FALSE(GetClassInfo(nullptr, "AtomClass", &info));
 }
 
 LRESULT g_lastSubclassed = 0;
