@@ -159,13 +159,35 @@ SurfacePtr Painter::BackBuffer(HWND hwnd) {
 
 void Painter::DropBackBuffer(HWND topLevel) { Buffers().erase(topLevel); }
 
+std::function<SurfacePtr()>& Painter::ScreenComposer() {
+  static std::function<SurfacePtr()> composer;
+  return composer;
+}
+
+SurfacePtr Painter::ScreenSnapshot() {
+  if (ScreenComposer()) return ScreenComposer()();
+  SIZE size{WindowManager::Instance().Get(WindowManager::Instance().Desktop())->rect.Width(),
+            WindowManager::Instance().Get(WindowManager::Instance().Desktop())->rect.Height()};
+  return Surface::create(size.cx, size.cy);
+}
+
 // ---- DCs ----------------------------------------------------------------------------------------------------
 
 HDC Painter::GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
   WindowManager& wm = WindowManager::Instance();
   if (!hwnd) hwnd = wm.Desktop();
   Window* w = wm.Get(hwnd);
-  if (!w || wm.IsDesktop(hwnd)) return nullptr;  // FIXME: drawing on the desktop itself is not supported
+  if (!w) return nullptr;
+  if (wm.IsDesktop(hwnd)) {
+    // The screen DC reads the composed desktop (tips save what lies under them this way). It draws on a
+    // snapshot: what is drawn there never reaches a window, as nothing drawn on the real screen would
+    // survive the next repaint either.
+    SurfacePtr snapshot = ScreenSnapshot();
+    if (!snapshot) return nullptr;
+    HDC dc = CreateSurfaceDC(snapshot, POINT{0, 0}, SurfaceDcKind::Window);
+    if (dc) OpenDcs()[dc] = hwnd;
+    return dc;
+  }
   bool whole = (flags & DCX_WINDOW) != 0;
   bool clipChildren = (flags & DCX_CLIPCHILDREN) || (w->style & WS_CLIPCHILDREN);
   CRect area = whole ? CRect(-w->client.left, -w->client.top, w->rect.Width() - w->client.left,
