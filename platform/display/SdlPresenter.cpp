@@ -182,6 +182,8 @@ bool SdlPresenter::HandleEvent(const void* raw) {
         closed_ = true;
         return false;
       }
+      // The mouse left the desktop window: it is over no window now, which ends mouse tracking.
+      if (e.window.event == SDL_WINDOWEVENT_LEAVE) in.MouseMove(POINT{-1, -1});
       dirty_ = true;  // exposed, resized, ...
       return true;
     case SDL_MOUSEMOTION:
