@@ -5,7 +5,7 @@
 #include "platform/display/Desktop.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/window/Pump.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace {
 

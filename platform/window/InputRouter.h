@@ -14,7 +14,7 @@
 #include <deque>
 #include <string_view>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 

@@ -11,7 +11,7 @@
 
 #include <functional>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 

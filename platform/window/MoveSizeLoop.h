@@ -6,7 +6,7 @@
 // where it started. The button release ends it.
 #pragma once
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 

@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 

@@ -1,7 +1,7 @@
 // Placing popups (drop-down lists, menus, tips) on the screen the way the classic controls do.
 #pragma once
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 

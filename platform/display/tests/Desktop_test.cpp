@@ -9,7 +9,7 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/window/Pump.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
 

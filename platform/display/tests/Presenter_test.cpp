@@ -12,7 +12,7 @@
 #include "platform/display/SdlPresenter.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/window/Pump.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 // The X, SDL and D-Bus libraries keep process-wide state until exit, and their allocations unwind through
 // frames without frame pointers, so suppressions cannot name them reliably. Leak checking stays on for
