@@ -363,7 +363,7 @@ void Painter::UpdateNow(HWND hwnd, bool children, bool eraseOnly) {
   std::shared_ptr<Window> keep = wm.Share(hwnd);
   Window* w = keep.get();
   if (!w || !wm.IsVisible(*w)) return;
-  if (w->ncPaint && w->update.IsEmpty()) SendNcPaint(hwnd, false);
+  if (w->ncPaint && (eraseOnly || w->update.IsEmpty())) SendNcPaint(hwnd, false);
   if (eraseOnly) {
     if (w->erase && !w->update.IsEmpty()) {
       w->erase = false;

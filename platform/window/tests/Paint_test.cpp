@@ -417,6 +417,60 @@ TEST_F(ScrollBarMouse, ThumbDragTracksAndEndsWithThePosition) {
   EXPECT_EQ(GetScrollPos(bar, SB_VERT), 0);  // the owner moves the bar itself
 }
 
+TEST_F(Paint, FrameEraseNowAndClipRegionFlags) {
+  HWND framed = Child(top, 3, {120, 10, 190, 60}, WS_CHILD | WS_VISIBLE | WS_BORDER);
+  RunUntilIdle();
+  ClearLog();
+  RedrawWindow(framed, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ERASENOW);
+  // Erased at once, frame painted at once; the client paint is still owed.
+  EXPECT_MESSAGES(Log(framed, false), WM_NCPAINT, WM_ERASEBKGND);
+  RECT box;
+  EXPECT_TRUE(GetUpdateRect(framed, &box, FALSE));
+  RunUntilIdle();
+  EXPECT_EQ(Count(framed, WM_PAINT), 1);
+  EXPECT_EQ(Count(framed, WM_ERASEBKGND), 1);  // not erased twice
+
+  PaintSolid(a, kRed);
+  InvalidateRect(a, nullptr, FALSE);
+  RunUntilIdle();
+  HRGN clip = CreateRectRgn(0, 0, 10, 10);
+  HDC dc = GetDCEx(a, clip, DCX_INTERSECTRGN);
+  RECT all{0, 0, 100, 50};
+  HBRUSH blue = CreateSolidBrush(kBlue);
+  FillRect(dc, &all, blue);
+  ReleaseDC(a, dc);
+  DeleteObject(blue);
+  DeleteObject(clip);
+  EXPECT_EQ(PixelAt(a, 5, 5), kBlue);
+  EXPECT_EQ(PixelAt(a, 15, 5), kRed);
+}
+
+TEST_F(Paint, LockedWindowHoldsBackItsPaintUntilUnlocked) {
+  ASSERT_TRUE(LockWindowUpdate(a));
+  EXPECT_FALSE(LockWindowUpdate(top));  // one at a time
+  InvalidateRect(a, nullptr, TRUE);
+  RunUntilIdle();
+  EXPECT_EQ(Count(a, WM_PAINT), 0);
+  LockWindowUpdate(nullptr);
+  RunUntilIdle();
+  EXPECT_EQ(Count(a, WM_PAINT), 1);
+}
+
+TEST_F(Paint, ReparentedChildPaintsInItsNewPlace) {
+  HWND other = Child(top, 5, {120, 60, 190, 140});
+  PaintSolid(a, kRed);
+  RunUntilIdle();
+  EXPECT_EQ(SetParent(a, other), top);
+  EXPECT_EQ(GetParent(a), other);
+  EXPECT_EQ(GetWindow(other, GW_CHILD), a);
+  RunUntilIdle();
+  POINT p{5, 5};
+  ClientToScreen(a, &p);
+  EXPECT_EQ(p.x, 120 + 10 + 5);
+  EXPECT_EQ(PixelAt(a, 5, 5), kRed);
+  EXPECT_EQ(SetParent(other, a), nullptr);  // a window cannot go under its own child
+}
+
 TEST_F(Paint, ControlColorsDefaultToSystemBrushes) {
   HDC dc = GetDC(a);
   EXPECT_EQ(SendMessage(a, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), 0),
