@@ -16,7 +16,16 @@ void MoveSizeLoop::Run(HWND hwnd, int hit, POINT start) {
   const bool sizing = hit >= HTLEFT && hit <= HTBOTTOMRIGHT;
   if (hit != HTCAPTION && !(sizing && (w->style & WS_THICKFRAME))) return;
   const CRect original = w->rect;
-  const int minW = GetSystemMetrics(SM_CXMINTRACK), minH = GetSystemMetrics(SM_CYMINTRACK);
+  // The window may narrow the tracking limits (WM_GETMINMAXINFO), starting from the system's.
+  MINMAXINFO mmi{};
+  mmi.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+  mmi.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+  mmi.ptMaxSize = POINT{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (sizing) wm.Send(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+  if (!wm.Get(hwnd)) return;
+  const int minW = mmi.ptMinTrackSize.x, minH = mmi.ptMinTrackSize.y;
+  const int maxW = std::max(minW, static_cast<int>(mmi.ptMaxTrackSize.x));
+  const int maxH = std::max(minH, static_cast<int>(mmi.ptMaxTrackSize.y));
   const bool left = hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT;
   const bool right = hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT;
   const bool top = hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT;
@@ -28,10 +37,10 @@ void MoveSizeLoop::Run(HWND hwnd, int hit, POINT start) {
     if (!sizing) {
       r.OffsetRect(dx, dy);
     } else {
-      if (left) r.left = std::min(original.left + dx, original.right - minW);
-      if (right) r.right = std::max(original.right + dx, original.left + minW);
-      if (top) r.top = std::min(original.top + dy, original.bottom - minH);
-      if (bottom) r.bottom = std::max(original.bottom + dy, original.top + minH);
+      if (left) r.left = std::clamp(original.left + dx, original.right - maxW, original.right - minW);
+      if (right) r.right = std::clamp(original.right + dx, original.left + minW, original.left + maxW);
+      if (top) r.top = std::clamp(original.top + dy, original.bottom - maxH, original.bottom - minH);
+      if (bottom) r.bottom = std::clamp(original.bottom + dy, original.top + minH, original.top + maxH);
     }
     SetWindowPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
   };

@@ -359,6 +359,19 @@ TEST_F(Input, CaptionDragsMoveAndFrameDragsSizeUntilEscapeUndoes) {
   EXPECT_EQ(r.right - r.left, 240);
   EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYMINTRACK));
 
+  // The window's own limits win over the system's.
+  On(framed, [](HWND, UINT m, WPARAM, LPARAM l) -> std::optional<LRESULT> {
+    if (m == WM_GETMINMAXINFO) reinterpret_cast<MINMAXINFO*>(l)->ptMaxTrackSize.x = 250;
+    return std::nullopt;
+  });
+  corner = POINT{r.right - 1, r.bottom - 1};
+  in().ButtonDown(MouseButton::Left, corner);
+  in().MouseMove(POINT{corner.x + 100, corner.y});
+  in().ButtonUp(MouseButton::Left, POINT{corner.x + 100, corner.y});
+  RunUntilIdle();
+  GetWindowRect(framed, &r);
+  EXPECT_EQ(r.right - r.left, 250);
+
   SetFocus(framed);
   in().ButtonDown(MouseButton::Left, POINT{r.left + 50, r.top + 10});
   in().MouseMove(POINT{r.left + 150, r.top + 110});
