@@ -5,8 +5,10 @@
 #include <memory>
 
 #include "platform/base/ResourceTable.h"
+#include "platform/base/SystemError.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/HandleTable.h"
+#include "platform/window/ModalLoop.h"
 #include "platform/window/WindowManager.h"
 
 namespace plat {
@@ -34,8 +36,9 @@ HandleTable<Menu>& Table() {
 
 Menu* Get(HMENU h) {
   auto v = reinterpret_cast<std::uintptr_t>(h);
-  if (!(v & kMenuTag)) return nullptr;
-  return Table().Get(v & ~kMenuTag);
+  Menu* m = (v & kMenuTag) ? Table().Get(v & ~kMenuTag) : nullptr;
+  if (!m) SetLastError(ERROR_INVALID_MENU_HANDLE);
+  return m;
 }
 
 HMENU Make(bool popup) {
@@ -266,9 +269,12 @@ HMENU LoadMenu(HINSTANCE instance, LPCSTR name) {
 }
 
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const RECT*) {
+  using plat::ModalLoop;
   plat::Menu* m = plat::Get(menu);
   plat::WindowManager& wm = plat::WindowManager::Instance();
   if (!m || !wm.Get(owner)) return FALSE;
+  ModalLoop::SendCancelMode();
+  if (!wm.Get(owner) || !plat::Get(menu)) return FALSE;
   if (!(flags & TPM_NONOTIFY)) wm.Send(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
   m = plat::Get(menu);
   if (!m) return FALSE;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 constexpr UINT MF_STRING = 0x0000;
 constexpr UINT MF_ENABLED = 0x0000;

@@ -77,6 +77,10 @@ bool MessageQueue::Peek(MSG* out, HWND hwnd, UINT lo, UINT hi, UINT flags) {
     found = TimerTable::Instance().TakeDue(&msg, hwnd == kThreadOnly ? nullptr : hwnd, remove);
     msg.pt = InputRouter::Instance().cursor;
   }
+  // Hover notices are timer-like: they come when the queue is otherwise idle.
+  if (!found && hwnd != kThreadOnly &&
+      (InRange(WM_MOUSEHOVER, lo, hi) || InRange(WM_NCMOUSEHOVER, lo, hi)))
+    found = InputRouter::Instance().TakeHover(&msg, hwnd, remove);
   if (!found) return false;
   if (remove) {
     lastTime = msg.time;

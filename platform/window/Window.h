@@ -14,7 +14,7 @@
 #include "platform/base/geometry.h"
 #include "platform/window/RectList.h"
 #include "platform/window/WindowClassRegistry.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 

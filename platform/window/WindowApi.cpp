@@ -1,7 +1,13 @@
 // The classic entry points for windows, classes, messages, input, focus, timers and hooks. Each checks its
 // handles and arguments, answers the classic failure value, and leaves the work to namespace plat.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/base/SystemError.h"
 
 #include "platform/window/Caret.h"
 #include "platform/window/Cursors.h"
@@ -19,7 +25,13 @@ using plat::WindowManager;
 namespace {
 
 WindowManager& WM() { return WindowManager::Instance(); }
-Window* Find(HWND hwnd) { return WM().Get(hwnd); }
+// Every call that takes a window answers a stale or foreign handle with its classic failure value and
+// ERROR_INVALID_WINDOW_HANDLE.
+Window* Find(HWND hwnd) {
+  Window* w = WM().Get(hwnd);
+  if (!w && hwnd) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return w;
+}
 
 std::vector<UINT>& Beeps() {
   static std::vector<UINT> beeps;
@@ -37,8 +49,13 @@ void ClearRecordedBeeps() { Beeps().clear(); }
 // ---- Classes --------------------------------------------------------------------------------------------
 
 ATOM RegisterClassEx(const WNDCLASSEX* wc) {
-  if (!wc) return 0;
-  return plat::WindowClassRegistry::Instance().Register(*wc);
+  if (!wc || !wc->lpszClassName || !wc->lpfnWndProc) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  ATOM atom = plat::WindowClassRegistry::Instance().Register(*wc);
+  if (!atom) SetLastError(ERROR_CLASS_ALREADY_EXISTS);
+  return atom;
 }
 
 ATOM RegisterClass(const WNDCLASS* wc) {
@@ -50,12 +67,25 @@ ATOM RegisterClass(const WNDCLASS* wc) {
 }
 
 BOOL UnregisterClass(LPCSTR className, HINSTANCE instance) {
-  return plat::WindowClassRegistry::Instance().Unregister(className, instance);
+  auto& registry = plat::WindowClassRegistry::Instance();
+  auto cls = registry.Find(className, instance);
+  if (!cls || cls->system) {
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+  }
+  if (cls->windows > 0) {
+    SetLastError(ERROR_CLASS_HAS_WINDOWS);
+    return FALSE;
+  }
+  return registry.Unregister(className, instance);
 }
 
 BOOL GetClassInfoEx(HINSTANCE instance, LPCSTR className, WNDCLASSEX* out) {
   auto cls = plat::WindowClassRegistry::Instance().Find(className, instance);
-  if (!cls || !out) return FALSE;
+  if (!cls || !out) {
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+  }
   out->style = cls->style;
   out->lpfnWndProc = cls->proc;
   out->cbClsExtra = static_cast<int>(cls->classExtra.size());
@@ -129,6 +159,11 @@ ULONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value) {
 
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  if (!plat::WindowClassRegistry::Instance().Find(className, instance)) {
+    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    return nullptr;
+  }
+  if (parent && parent != HWND_MESSAGE && !Find(parent)) return nullptr;
   return WM().Create(exStyle, className, windowName, style, x, y, width, height, parent, menu, instance, param);
 }
 
@@ -277,6 +312,7 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
         std::memcpy(&v, w->extra.data() + index, sizeof v);
         return v;
       }
+      SetLastError(ERROR_INVALID_INDEX);
       return 0;
   }
 }
@@ -772,11 +808,19 @@ BOOL MessageBeep(UINT type) {
 }
 
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE, DWORD threadId) {
-  if (threadId != 0 && threadId != GetCurrentThreadId()) return nullptr;
+  // Only get-message hooks on the UI thread exist here; a system-wide hook would need a module.
+  if (threadId != GetCurrentThreadId() || idHook != WH_GETMESSAGE || !proc) {
+    SetLastError(threadId == 0 ? ERROR_HOOK_NEEDS_HMOD : ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   return plat::MessageQueue::Instance().AddHook(idHook, proc);
 }
 
-BOOL UnhookWindowsHookEx(HHOOK hook) { return plat::MessageQueue::Instance().RemoveHook(hook); }
+BOOL UnhookWindowsHookEx(HHOOK hook) {
+  if (plat::MessageQueue::Instance().RemoveHook(hook)) return TRUE;
+  SetLastError(ERROR_INVALID_HOOK_HANDLE);
+  return FALSE;
+}
 
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
   return plat::MessageQueue::Instance().CallNext(hook, code, wParam, lParam);
@@ -838,6 +882,28 @@ BOOL TrackMouseEvent(LPTRACKMOUSEEVENT tme) {
   if (!tme || tme->cbSize < sizeof(TRACKMOUSEEVENT)) return FALSE;
   if (tme->dwFlags & TME_QUERY) return plat::InputRouter::Instance().QueryTracking(tme);
   return plat::InputRouter::Instance().SetTracking(*tme);
+}
+
+LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
+  static std::map<std::string, std::unique_ptr<std::string>> names;
+  char buf[96];
+  std::snprintf(buf, sizeof buf, "Afx:%x:%llx:%llx:%llx", classStyle,
+                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(cursor)),
+                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(background)),
+                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(icon)));
+  auto& slot = names[buf];
+  if (!slot) slot = std::make_unique<std::string>(buf);
+  if (!plat::WindowClassRegistry::Instance().Find(slot->c_str(), nullptr)) {
+    WNDCLASS wc{};
+    wc.style = classStyle;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszClassName = slot->c_str();
+    if (!RegisterClass(&wc)) return nullptr;
+  }
+  return slot->c_str();
 }
 
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) { return plat::Cursors::Instance().Load(instance, name); }

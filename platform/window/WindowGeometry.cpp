@@ -33,8 +33,10 @@ CRect WindowManager::DefaultClientRect(const Window& w, const CRect& r) const {
 }
 
 bool WindowManager::IsVisible(const Window& w) const {
+  // WM_SETREDRAW(FALSE) hides a window from drawing as the classic one does by clearing WS_VISIBLE behind
+  // the scenes: nothing is invalidated or drawn in it or its children until redrawing is on again.
   for (const Window* x = &w; x; x = Get(x->parent)) {
-    if (!(x->style & WS_VISIBLE)) return false;
+    if (!(x->style & WS_VISIBLE) || !x->redraw) return false;
     if (IsDesktop(x->hwnd) || !x->IsChild()) return (x->style & WS_VISIBLE) != 0;
   }
   return false;

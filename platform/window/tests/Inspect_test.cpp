@@ -4,6 +4,7 @@
 #include "platform/window/InputRouter.h"
 #include "platform/window/Inspect.h"
 #include "platform/window/MessageSpy.h"
+#include "platform/window/Placement.h"
 #include "platform/window/Pump.h"
 #include "platform/window/tests/WindowTestSupport.h"
 
@@ -106,6 +107,31 @@ TEST_F(InspectTest, MaximiseFillsTheWorkAreaAndRestoreReturns) {
   EXPECT_EQ(r.left, 50);
   EXPECT_EQ(r.right, 250);
   EXPECT_EQ(Entries(framed, WM_SIZE).back().wParam, SIZE_RESTORED);
+}
+
+TEST_F(InspectTest, PopupsFlipAboveAtTheWorkAreaEdgeAndStayInside) {
+  // Default screen 1280 x 1024.
+  RECT low{100, 1000, 200, 1020};
+  RECT r = PlacePopup(low, SIZE{150, 100});
+  EXPECT_EQ(r.bottom, 1000);  // flipped above the anchor
+  RECT high{1250, 100, 1270, 120};
+  r = PlacePopup(high, SIZE{150, 100});
+  EXPECT_EQ(r.top, 120);
+  EXPECT_EQ(r.right, 1280);  // shifted left to stay on the screen
+}
+
+TEST_F(InspectTest, AfxClassNamesAreStablePerArguments) {
+  LPCSTR a1 = AfxRegisterWndClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW));
+  LPCSTR a2 = AfxRegisterWndClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW));
+  LPCSTR b = AfxRegisterWndClass(0);
+  ASSERT_NE(a1, nullptr);
+  EXPECT_STREQ(a1, a2);
+  EXPECT_STRNE(a1, b);
+  WNDCLASS info{};
+  ASSERT_TRUE(GetClassInfo(nullptr, a1, &info));
+  EXPECT_EQ(info.style, CS_DBLCLKS);
+  HWND w = CreateWindowEx(0, a1, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_TRUE(IsWindow(w));
 }
 
 }  // namespace

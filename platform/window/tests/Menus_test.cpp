@@ -86,7 +86,8 @@ TEST_F(MenusTest, TrackPopupMenuAsksTheProviderAndSendsTheChoice) {
   SetAutomationProvider(&script);
   ClearLog();
   EXPECT_TRUE(TrackPopupMenu(menu, 0, 10, 20, 0, owner, nullptr));
-  EXPECT_MESSAGES(Log(owner), WM_INITMENUPOPUP, WM_COMMAND);
+  // Opening the menu cancels modes first (the owner has the focus), then the owner fills it in.
+  EXPECT_MESSAGES(Log(owner), WM_CANCELMODE, WM_INITMENUPOPUP, WM_COMMAND);
   EXPECT_EQ(LOWORD(Entries(owner, WM_COMMAND)[0].wParam), ID_EDIT_PASTE);
   ClearLog();
   EXPECT_FALSE(TrackPopupMenu(menu, 0, 10, 20, 0, owner, nullptr));  // grayed: nothing chosen
