@@ -4,7 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "platform/base/GlobalMemory.h"
 #include "platform/base/PrivateProfile.h"
+#include "platform/gdi/Printers.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/CWnd.h"
 #include "platform/base/RegistryStore.h"
@@ -34,6 +36,8 @@ CWinApp::CWinApp(LPCSTR lpszAppName) {
 }
 
 CWinApp::~CWinApp() {
+  if (m_hDevMode) ::GlobalFree(m_hDevMode);
+  if (m_hDevNames) ::GlobalFree(m_hDevNames);
   if (g_app == this) g_app = nullptr;
 }
 
@@ -163,4 +167,28 @@ BOOL CWinApp::WriteProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue) 
 
 void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd) {
   plat::HelpService::Current().Show(HwndOf(m_pMainWnd), m_pszHelpFilePath ? m_pszHelpFilePath : "", nCmd, dwData);
+}
+
+BOOL CWinApp::GetPrinterDeviceDefaults(PRINTDLG* pPrintDlg) {
+  if (!m_hDevNames && !plat::CreatePrinterBlocks(plat::DefaultPrinterName(), &m_hDevNames, &m_hDevMode)) return FALSE;
+  if (pPrintDlg) {
+    pPrintDlg->hDevNames = m_hDevNames;
+    pPrintDlg->hDevMode = m_hDevMode;
+  }
+  return TRUE;
+}
+
+INT_PTR CWinApp::DoPrintDialog(CPrintDialog* pPD) {
+  if (!pPD) return IDCANCEL;
+  GetPrinterDeviceDefaults(&pPD->m_pd);
+  INT_PTR result = pPD->DoModal();
+  // The dialog may have made fresh blocks for another printer: they become the application's.
+  if (pPD->m_pd.hDevNames != m_hDevNames) {
+    if (m_hDevNames) ::GlobalFree(m_hDevNames);
+    if (m_hDevMode && m_hDevMode != pPD->m_pd.hDevMode) ::GlobalFree(m_hDevMode);
+    m_hDevNames = pPD->m_pd.hDevNames;
+    m_hDevMode = pPD->m_pd.hDevMode;
+    pPD->ReleaseBlocks();
+  }
+  return result;
 }

@@ -8,6 +8,7 @@
 
 #include "platform/base/CString.h"
 #include "platform/framework/CWinThread.h"
+#include "platform/framework/CommonDialogs.h"
 
 class CWinApp : public CWinThread {
   DECLARE_DYNAMIC(CWinApp)
@@ -41,6 +42,11 @@ class CWinApp : public CWinThread {
   HKEY GetAppRegistryKey(BOOL bCreate = TRUE);
 
   void WinHelp(DWORD_PTR dwData, UINT nCmd = 0x0001);
+
+  // Printing set-up: the application keeps the chosen printer's DEVMODE/DEVNAMES blocks (m_hDevMode,
+  // m_hDevNames) and hands them to every print dialog it runs.
+  INT_PTR DoPrintDialog(CPrintDialog* pPD);
+  BOOL GetPrinterDeviceDefaults(PRINTDLG* pPrintDlg);
 
  private:
   CString m_appName;

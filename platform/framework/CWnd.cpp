@@ -7,6 +7,7 @@
 #include "platform/base/CException.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/CDataExchange.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/DialogManager.h"
 #include "platform/framework/MessageBox.h"
@@ -318,7 +319,14 @@ void CWnd::SetOwner(CWnd* pOwnerWnd) {
   if (!(GetStyle() & WS_CHILD)) ::SetWindowLongPtr(m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(HwndOf(pOwnerWnd)));
 }
 CWnd* CWnd::GetTopLevelParent() const { return FromHandle(::GetTopLevelParent(m_hWnd)); }
-CFrameWnd* CWnd::GetParentFrame() const { return nullptr; }  // the module's windows live in dialogs
+CFrameWnd* CWnd::GetParentFrame() const {
+  // The nearest ancestor that is a frame; null for the module's windows, which live in dialogs.
+  for (HWND hwnd = ::GetParent(m_hWnd); hwnd; hwnd = ::GetParent(hwnd)) {
+    if (auto* frame = dynamic_cast<CFrameWnd*>(FromHandlePermanent(hwnd))) return frame;
+    if (!(::GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD)) break;
+  }
+  return nullptr;
+}
 CWnd* CWnd::GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
 CWnd* CWnd::GetNextWindow(UINT nFlag) const { return FromHandle(::GetNextWindow(m_hWnd, nFlag)); }
 BOOL CWnd::IsChild(const CWnd* pWnd) const { return ::IsChild(m_hWnd, HwndOf(pWnd)); }

@@ -245,7 +245,19 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, const DialogTemplate* t, HWND
   CRect frame(0, 0, client.Width(), client.Height());
   ::AdjustWindowRectEx(&frame, style, FALSE, t->exStyle);
   CPoint origin = client.TopLeft() + frame.TopLeft();
-  if (!child && parent) {
+  if (!child && (t->style & DS_CENTER)) {
+    // Centred on the owner when it shows, else on the work area.
+    RECT area;
+    if (parent && ::IsWindowVisible(parent)) {
+      ::GetWindowRect(::GetTopLevelParent(parent), &area);
+    } else {
+      MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
+      ::GetMonitorInfo(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONEAREST), &info);
+      area = info.rcWork;
+    }
+    origin = CPoint(area.left + (area.right - area.left - frame.Width()) / 2,
+                    area.top + (area.bottom - area.top - frame.Height()) / 2);
+  } else if (!child && parent) {
     POINT p{origin.x, origin.y};  // popup templates are placed relative to the owner's client area
     ::ClientToScreen(parent, &p);
     origin = p;

@@ -1,0 +1,92 @@
+#include "platform/framework/CFrameWnd.h"
+
+#include <algorithm>
+
+#include "platform/framework/CPaintDC.h"
+
+IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
+IMPLEMENT_DYNAMIC(CView, CWnd)
+IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
+
+namespace plat {
+namespace {
+StatusSink& Sink() {
+  static StatusSink sink;
+  return sink;
+}
+}  // namespace
+void SetStatusSink(StatusSink sink) { Sink() = std::move(sink); }
+}  // namespace plat
+
+BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+  ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
+END_MESSAGE_MAP()
+
+BOOL CFrameWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                       CWnd* pParentWnd) {
+  const bool defaultSize = rect.left == CW_USEDEFAULT;
+  return CreateEx(0, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
+                  defaultSize ? CW_USEDEFAULT : rect.right - rect.left, defaultSize ? CW_USEDEFAULT : rect.bottom - rect.top,
+                  HwndOf(pParentWnd), nullptr);
+}
+
+void CFrameWnd::SetActiveView(CView* pViewNew, BOOL bNotify) {
+  CView* old = m_pViewActive;
+  if (old == pViewNew) return;
+  m_pViewActive = pViewNew;
+  if (!bNotify) return;
+  if (old) old->OnActivateView(FALSE, pViewNew, old);
+  if (pViewNew) pViewNew->OnActivateView(TRUE, pViewNew, old);
+}
+
+CDocument* CFrameWnd::GetActiveDocument() { return m_pViewActive ? m_pViewActive->GetDocument() : nullptr; }
+
+void CFrameWnd::SetMessageText(LPCSTR lpszText) {
+  SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(lpszText));
+}
+
+LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
+  // The text comes as a pointer in lParam, or as a string id in wParam.
+  CString text;
+  if (lParam)
+    text = reinterpret_cast<LPCSTR>(lParam);
+  else if (wParam && wParam != AFX_IDS_IDLEMESSAGE)
+    text.LoadString(static_cast<UINT>(wParam));
+  if (auto& sink = plat::Sink()) sink(text.Str());
+  return 0;
+}
+
+BEGIN_MESSAGE_MAP(CView, CWnd)
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+void CView::OnPaint() {
+  CPaintDC dc(this);
+  OnDraw(&dc);
+}
+
+void CView::OnUpdate(CView*, LPARAM, CObject*) { Invalidate(TRUE); }
+void CView::OnActivateView(BOOL, CView*, CView*) {}
+void CView::OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
+
+CDocument::~CDocument() {
+  for (CView* view : m_views) view->m_pDocument = nullptr;
+}
+
+void CDocument::AddView(CView* pView) {
+  if (!pView || std::find(m_views.begin(), m_views.end(), pView) != m_views.end()) return;
+  m_views.push_back(pView);
+  pView->m_pDocument = this;
+}
+
+void CDocument::RemoveView(CView* pView) {
+  auto it = std::find(m_views.begin(), m_views.end(), pView);
+  if (it == m_views.end()) return;
+  m_views.erase(it);
+  pView->m_pDocument = nullptr;
+}
+
+void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint) {
+  for (CView* view : m_views)
+    if (view != pSender) view->OnUpdate(pSender, lHint, pHint);
+}
