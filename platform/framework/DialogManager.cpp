@@ -112,6 +112,8 @@ void ClickButton(HWND dialog, int id, HWND button) {
 }
 
 int DefaultId(HWND dialog) {
+  // DM_GETDEFID shares its number with controls' own WM_USER messages: only dialogs are asked.
+  if (!IsDialogWindow(dialog)) return IDOK;
   LRESULT answer = ::SendMessage(dialog, DM_GETDEFID, 0, 0);
   return HIWORD(answer) == DC_HASDEFID ? static_cast<int>(LOWORD(answer)) : IDOK;
 }
