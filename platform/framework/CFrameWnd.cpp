@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/framework/CPaintDC.h"
+#include "platform/framework/CPrintInfo.h"
+#include "platform/framework/CWinApp.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 IMPLEMENT_DYNAMIC(CView, CWnd)
@@ -58,6 +60,7 @@ LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
 
 BEGIN_MESSAGE_MAP(CView, CWnd)
   ON_WM_PAINT()
+  ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
 END_MESSAGE_MAP()
 
 void CView::OnPaint() {
@@ -89,4 +92,68 @@ void CDocument::RemoveView(CView* pView) {
 void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint) {
   for (CView* view : m_views)
     if (view != pSender) view->OnUpdate(pSender, lHint, pHint);
+}
+
+// ---- Printing ------------------------------------------------------------------------------------------------
+
+BOOL CView::OnPreparePrinting(CPrintInfo* pInfo) { return DoPreparePrinting(pInfo); }
+void CView::OnBeginPrinting(CDC*, CPrintInfo*) {}
+void CView::OnPrepareDC(CDC*, CPrintInfo* pInfo) {
+  // A view that never says how long its document is prints one page.
+  if (pInfo) pInfo->m_bContinuePrinting = pInfo->GetMaxPage() != 0xFFFF || pInfo->m_nCurPage == 1;
+}
+void CView::OnPrint(CDC* pDC, CPrintInfo*) { OnDraw(pDC); }
+void CView::OnEndPrinting(CDC*, CPrintInfo*) {}
+
+BOOL CView::DoPreparePrinting(CPrintInfo* pInfo) {
+  CPrintDialog& pd = *pInfo->m_pPD;
+  pd.m_pd.Flags |= PD_RETURNDC;
+  CWinApp* app = AfxGetApp();
+  if (pInfo->m_bDirect) {
+    if (app) app->GetPrinterDeviceDefaults(&pd.m_pd);
+    if (!pd.m_pd.hDevNames && !pd.GetDefaults()) return FALSE;
+    if (!pd.m_pd.hDC) pd.m_pd.hDC = pd.CreatePrinterDC();
+  } else {
+    INT_PTR answer = app ? app->DoPrintDialog(&pd) : pd.DoModal();
+    if (answer != IDOK) return FALSE;
+    if (!pd.m_pd.hDC) pd.m_pd.hDC = pd.CreatePrinterDC();
+  }
+  return pd.m_pd.hDC != nullptr;
+}
+
+void CView::OnFilePrint() {
+  CPrintInfo info;
+  info.m_bDirect = m_bDirectPrint;
+  if (!OnPreparePrinting(&info)) return;
+  HDC hdc = info.m_pPD->m_pd.hDC;
+  CDC dc;
+  dc.Attach(hdc);
+  dc.m_bPrinting = TRUE;
+  CString title;
+  GetWindowText(title);
+  if (CDocument* doc = GetDocument(); doc && !doc->GetTitle().IsEmpty()) title = doc->GetTitle();
+  DOCINFO docInfo{sizeof(DOCINFO), title, nullptr, nullptr, 0};
+  OnBeginPrinting(&dc, &info);
+  bool ok = ::StartDoc(hdc, &docInfo) > 0;
+  for (info.m_nCurPage = info.GetFromPage(); ok && info.m_nCurPage <= info.GetToPage(); ++info.m_nCurPage) {
+    OnPrepareDC(&dc, &info);
+    if (!info.m_bContinuePrinting) break;
+    if (::StartPage(hdc) <= 0) {
+      ok = false;
+      break;
+    }
+    CRect page(0, 0, ::GetDeviceCaps(hdc, HORZRES), ::GetDeviceCaps(hdc, VERTRES));
+    ::DPtoLP(hdc, reinterpret_cast<POINT*>(&page), 2);
+    info.m_rectDraw = page;
+    OnPrint(&dc, &info);
+    if (::EndPage(hdc) <= 0) ok = false;
+    if (!info.m_bContinuePrinting) break;
+  }
+  if (ok)
+    ::EndDoc(hdc);
+  else
+    ::AbortDoc(hdc);
+  OnEndPrinting(&dc, &info);
+  dc.Detach();
+  // The DC belongs to the print dialog data, which deletes it with the CPrintInfo.
 }

@@ -36,12 +36,30 @@ class CFrameWnd : public CWnd {
   CView* m_pViewActive = nullptr;
 };
 
+class CPrintInfo;
+
+constexpr UINT ID_FILE_PRINT = 0xE107;
+constexpr UINT ID_FILE_PRINT_DIRECT = 0xE108;
+constexpr UINT ID_FILE_PRINT_PREVIEW = 0xE109;
+
 class CView : public CWnd {
   DECLARE_DYNAMIC(CView)
 
  public:
   CDocument* GetDocument() const { return m_pDocument; }
   virtual void OnDraw(CDC* pDC) = 0;
+
+  // Printing: the print loop (CPrintInfo.h) calls these in order. Not printing here: the module never
+  // prints, the grid's printing code runs through them.
+  virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
+  virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+  virtual void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr);
+  virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+  virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+  // Asks for the printer (the print dialog, or the application's printer when printing directly) and makes
+  // the printer DC; FALSE when cancelled or no DC could be made.
+  BOOL DoPreparePrinting(CPrintInfo* pInfo);
+  afx_msg void OnFilePrint();
   virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
   virtual void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView);
   virtual void OnInitialUpdate();
@@ -51,6 +69,7 @@ class CView : public CWnd {
   DECLARE_MESSAGE_MAP()
 
   CDocument* m_pDocument = nullptr;
+  BOOL m_bDirectPrint = FALSE;
   friend class CDocument;
 };
 

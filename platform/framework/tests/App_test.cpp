@@ -5,9 +5,11 @@
 
 #include "platform/base/GlobalMemory.h"
 #include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CPrintInfo.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/WindowMap.h"
 #include "platform/framework/tests/FrameworkTest.h"
+#include "platform/gdi/CDC.h"
 #include "platform/gdi/Printers.h"
 #include "platform/window/InputRouter.h"
 
@@ -150,6 +152,49 @@ TEST_F(AppTest, PrinterSetUpIsKeptByTheApplication) {
   CPrintDialog later(FALSE);
   app.GetPrinterDeviceDefaults(&later.m_pd);
   EXPECT_EQ(later.GetDeviceName(), "Recording");  // the choice outlives the dialog that made it
+}
+
+class CPagedView : public CView {
+ public:
+  std::vector<std::string> log;
+  UINT pages = 3;
+  void OnDraw(CDC*) override {}
+  BOOL OnPreparePrinting(CPrintInfo* info) override {
+    info->SetMaxPage(pages);
+    return DoPreparePrinting(info);
+  }
+  void OnBeginPrinting(CDC* dc, CPrintInfo*) override { log.push_back(dc->m_bPrinting ? "begin printing" : "begin"); }
+  void OnPrint(CDC* dc, CPrintInfo* info) override {
+    log.push_back("page " + std::to_string(info->m_nCurPage) + (PrintJobOf(dc->m_hDC) ? " on a printer" : ""));
+    EXPECT_EQ(info->m_rectDraw.Width(), dc->GetDeviceCaps(HORZRES));
+  }
+  void OnEndPrinting(CDC*, CPrintInfo*) override { log.push_back("end"); }
+  void PrintDirect() {
+    m_bDirectPrint = TRUE;
+    OnFilePrint();
+  }
+};
+
+TEST_F(AppTest, PrintLoopRunsEveryPageOnThePrinterTheDialogChose) {
+  CWinApp app("Printing");
+  CPagedView view;
+  ASSERT_TRUE(view.CreateEx(0, "FwApp", "Board", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+  automation.Reply(SystemUiKind::Print, {IDOK, "Recording", 0});
+  view.SendMessage(WM_COMMAND, ID_FILE_PRINT);
+  EXPECT_EQ(view.log, (std::vector<std::string>{"begin printing", "page 1 on a printer", "page 2 on a printer",
+                                                "page 3 on a printer", "end"}));
+  EXPECT_EQ(ShownLog().back().request.kind, SystemUiKind::Print);
+
+  view.log.clear();
+  automation.Reply(SystemUiKind::Print, {IDCANCEL, {}, 0});
+  view.SendMessage(WM_COMMAND, ID_FILE_PRINT);  // cancelled: nothing printed
+  EXPECT_TRUE(view.log.empty());
+
+  view.pages = 0xFFFF;  // an unknown length prints one page, without asking when printing directly
+  ClearShownLog();
+  view.PrintDirect();
+  EXPECT_EQ(view.log, (std::vector<std::string>{"begin printing", "page 1 on a printer", "end"}));
+  EXPECT_TRUE(ShownLog().empty());
 }
 
 }  // namespace
