@@ -22,7 +22,7 @@ CWnd* WndFromHandle(HWND hwnd) { return CWnd::FromHandle(hwnd); }
 }  // namespace plat
 
 CWnd::~CWnd() {
-  if (m_hWnd && !m_bTemporary && plat::WindowMap::Instance().Permanent(m_hWnd) == this) {
+  if (m_hWnd && !m_bTemporary && plat::WindowMap::Instance().Permanent(m_hWnd) == this && ::IsWindow(m_hWnd)) {
     // An object going away with its window still alive: the window must not outlive it, since its
     // procedure would reach a dead object.
     DestroyWindow();
@@ -190,14 +190,15 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
 void CWnd::MoveWindow(LPCRECT r, BOOL bRepaint) {
   ::MoveWindow(m_hWnd, r->left, r->top, r->right - r->left, r->bottom - r->top, bRepaint);
 }
+// The values themselves, not the HWND_* variables: those may not be initialised yet when these are.
+const CWnd CWnd::wndTop(Sentinel{}, reinterpret_cast<HWND>(0));
+const CWnd CWnd::wndBottom(Sentinel{}, reinterpret_cast<HWND>(1));
+const CWnd CWnd::wndTopMost(Sentinel{}, reinterpret_cast<HWND>(-1));
+const CWnd CWnd::wndNoTopMost(Sentinel{}, reinterpret_cast<HWND>(-2));
+
 BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags) {
-  // The classic sentinels (wndTop, wndBottom, ...) travel as fake object pointers holding the handle value.
-  HWND after = reinterpret_cast<UINT_PTR>(pWndInsertAfter) <= 2 ||
-                       reinterpret_cast<INT_PTR>(pWndInsertAfter) == -1 ||
-                       reinterpret_cast<INT_PTR>(pWndInsertAfter) == -2
-                   ? reinterpret_cast<HWND>(const_cast<CWnd*>(pWndInsertAfter))
-                   : pWndInsertAfter->m_hWnd;
-  return ::SetWindowPos(m_hWnd, after, x, y, cx, cy, nFlags);
+  // A null object is HWND_TOP, like &wndTop.
+  return ::SetWindowPos(m_hWnd, HwndOf(pWndInsertAfter), x, y, cx, cy, nFlags);
 }
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner) {
