@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/CException.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/CWnd.h"
 #include "platform/framework/WindowMap.h"
@@ -285,6 +286,47 @@ TEST_F(MessageMapTest, SubclassingAnExistingControlFiltersAndUnsubclassRestores)
   EXPECT_EQ(Text(edit), "12c");
   EXPECT_EQ(CWnd::FromHandlePermanent(edit), nullptr);
   parentObject.Detach();
+}
+
+class CThrowing : public CWnd {
+ public:
+  bool failCreate = false;
+  int paints = 0;
+  afx_msg int OnCreate(LPCREATESTRUCT cs) {
+    if (failCreate) AfxThrowResourceException();
+    return CWnd::OnCreate(cs);
+  }
+  afx_msg void OnPaint() {
+    ++paints;
+    AfxThrowNotSupportedException();  // painting before the engine was set up
+  }
+  afx_msg void OnUser() { AfxThrowUserException(); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CThrowing, CWnd)
+  ON_WM_CREATE()
+  ON_WM_PAINT()
+  ON_COMMAND(1, OnUser)
+END_MESSAGE_MAP()
+
+TEST_F(MessageMapTest, ExceptionsFromHandlersAreReportedAndEndThere) {
+  automation.Reply(SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, /*repeat=*/true);
+  CThrowing refused;
+  refused.failCreate = true;
+  EXPECT_FALSE(refused.CreateEx(0, "FwPlain", "w", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+  EXPECT_EQ(refused.m_hWnd, nullptr);
+  ASSERT_EQ(ShownLog().size(), 1u);
+
+  CThrowing wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, "FwPlain", "w", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr));
+  Pump();
+  Pump();
+  EXPECT_EQ(wnd.paints, 1);  // validated after the failure: no endless repainting
+  ASSERT_EQ(ShownLog().size(), 2u);
+  EXPECT_EQ(ShownLog()[1].request.flags, MB_ICONEXCLAMATION);
+  wnd.SendMessage(WM_COMMAND, 1);  // the silent exception tells nobody
+  EXPECT_EQ(ShownLog().size(), 2u);
 }
 
 int g_deleted = 0;
