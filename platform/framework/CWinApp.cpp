@@ -20,11 +20,24 @@ CWinApp* g_app = nullptr;
 
 namespace plat {
 void SetCurrentApp(CWinApp* app) { g_app = app; }
+AppScope::AppScope(CWinApp* app) : previous_(g_app) { g_app = app; }
+AppScope::~AppScope() { g_app = previous_; }
 }  // namespace plat
 
 CWinApp* AfxGetApp() { return g_app; }
 
-LPCSTR AfxGetAppName() { return g_app ? g_app->m_pszAppName : ""; }
+LPCSTR AfxGetAppName() {
+  if (!g_app) return "";
+  g_app->EnsureAppName();
+  return g_app->m_pszAppName;
+}
+
+void CWinApp::EnsureAppName() {
+  if (m_pszAppName) return;
+  if (!m_appName.LoadString(AFX_IDS_APP_TITLE)) m_appName = CString(plat::ResourceTable::ModuleName(m_hInstance));
+  if (m_appName.IsEmpty()) m_appName = "App";
+  m_pszAppName = m_appName;
+}
 
 CWinApp::CWinApp(LPCSTR lpszAppName) {
   if (lpszAppName) {
@@ -42,10 +55,7 @@ CWinApp::~CWinApp() {
 }
 
 BOOL CWinApp::InitInstance() {
-  if (!m_pszAppName) {
-    m_appName = "App";
-    m_pszAppName = m_appName;
-  }
+  EnsureAppName();
   if (!m_pszProfileName) {
     m_profileName = CString(m_pszAppName) + ".INI";
     m_pszProfileName = m_profileName;
@@ -65,6 +75,7 @@ BOOL CWinApp::PreTranslateMessage(MSG* pMsg) { return CWinThread::PreTranslateMe
 BOOL CWinApp::OnIdle(LONG lCount) { return CWinThread::OnIdle(lCount); }
 
 void CWinApp::SetRegistryKey(LPCSTR lpszRegistryKey) {
+  EnsureAppName();
   m_registryKey = lpszRegistryKey ? lpszRegistryKey : "";
   m_pszRegistryKey = m_registryKey.IsEmpty() ? nullptr : m_registryKey.GetString();
   // In registry mode the profile name is the application name, not a file.

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "platform/base/GlobalMemory.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/framework/MessageBox.h"
 #include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CPrintInfo.h"
 #include "platform/framework/CWinApp.h"
@@ -137,6 +139,24 @@ TEST_F(AppTest, DocumentsUpdateTheirViewsAndFramesCarryStatusTexts) {
   a.SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>("elsewhere"));  // only frames show them
   SetStatusSink(nullptr);
   EXPECT_EQ(status, std::vector<std::string>{"Ready"});
+}
+
+TEST_F(AppTest, AModuleScopeMakesItsOwnApplicationCurrent) {
+  CWinApp host("Host");
+  CWinApp module;  // no name: the module's title string names it
+  ResourceTable::AddString(AfxGetInstanceHandle(), AFX_IDS_APP_TITLE, "Brimstead");
+  EXPECT_EQ(AfxGetApp(), &host);
+  automation.Reply(SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, /*repeat=*/true);
+  {
+    AppScope scope(&module);
+    EXPECT_EQ(AfxGetApp(), &module);
+    AfxMessageBox("Please enter a number.", MB_ICONSTOP);
+  }
+  EXPECT_EQ(AfxGetApp(), &host);
+  AfxMessageBox("Host text");
+  EXPECT_EQ(ShownLog()[0].request.caption, "Brimstead");
+  EXPECT_EQ(ShownLog()[1].request.caption, "Host");
+  ResourceTable::RemoveModule(AfxGetInstanceHandle());
 }
 
 TEST_F(AppTest, PrinterSetUpIsKeptByTheApplication) {
