@@ -182,22 +182,26 @@ char MnemonicOf(const char* text) {
   return 0;
 }
 
-void DialogSetFocus(HWND dialog, HWND control) {
-  if (!control) return;
-  HWND old = ::GetFocus();
-  const UINT newCode = DlgCode(control);
-  // The default look follows a focused push button; the real default keeps it otherwise.
-  if (old && old != control && ::IsChild(dialog, old) && IsPushButton(DlgCode(old)) && !IsPushButton(newCode))
-    SetButtonLook(old, false);
+void CheckDefaultButton(HWND dialog, HWND oldFocus, HWND focus) {
+  if (!IsDialogWindow(dialog)) return;
+  const UINT newCode = focus ? DlgCode(focus) : 0;
+  if (oldFocus && oldFocus != focus && ::IsChild(dialog, oldFocus) && IsPushButton(DlgCode(oldFocus)) &&
+      !IsPushButton(newCode))
+    SetButtonLook(oldFocus, false);
+  HWND real = ::GetDlgItem(dialog, DefaultId(dialog));
   if (IsPushButton(newCode)) {
-    HWND real = ::GetDlgItem(dialog, DefaultId(dialog));
-    if (real && real != control) SetButtonLook(real, false);
-    SetButtonLook(control, true);
-  } else if (HWND real = ::GetDlgItem(dialog, DefaultId(dialog))) {
+    if (real && real != focus) SetButtonLook(real, false);
+    SetButtonLook(focus, true);
+  } else if (real) {
     SetButtonLook(real, true);
   }
+}
+
+void DialogSetFocus(HWND dialog, HWND control) {
+  if (!control) return;
+  CheckDefaultButton(dialog, ::GetFocus(), control);
   ::SetFocus(control);
-  if (newCode & DLGC_HASSETSEL) ::SendMessage(control, EM_SETSEL, 0, -1);
+  if (DlgCode(control) & DLGC_HASSETSEL) ::SendMessage(control, EM_SETSEL, 0, -1);
 }
 
 void RegisterDialogClass() {
