@@ -7,6 +7,7 @@
 
 #include "platform/base/PrivateProfile.h"
 #include "platform/framework/CFindReplaceDialog.h"
+#include "platform/framework/ChooserBox.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CommonDialogs.h"
 #include "platform/framework/MessageBox.h"
@@ -119,6 +120,57 @@ TEST_F(CommonUiTest, TheOwnBoxWindowAnswersKeysAndClicks) {
   ClickAt(box, client.right / 2 + 40, client.bottom - 11 - 11);
   EXPECT_EQ(MessageBoxWindowResult(box), IDCANCEL);
   DestroyWindow(box);
+}
+
+TEST_F(CommonUiTest, TheOwnChooserWindowTakesTypedTextListPicksAndItsButtons) {
+  ChooserSpec spec;
+  spec.caption = "Save As";
+  spec.prompt = "File name:";
+  spec.entry = true;
+  spec.text = "bo";
+  spec.items = {"boards/", "a.dao", "b.dao"};
+  HWND chooser = CreateChooserWindow(nullptr, spec);
+  ASSERT_NE(chooser, nullptr);
+  ShowWindow(chooser, SW_SHOW);
+  SetFocus(chooser);
+  Type("ard");
+  Key(VK_BACK);
+  Key(VK_RETURN);
+  ChooserResult result;
+  ASSERT_EQ(ChooserWindowAnswer(chooser, &result), IDOK);
+  EXPECT_EQ(result.text, "boar");
+  EXPECT_EQ(result.index, -1);
+  DestroyWindow(chooser);
+
+  chooser = CreateChooserWindow(nullptr, spec);
+  ShowWindow(chooser, SW_SHOW);
+  SetFocus(chooser);
+  Key(VK_DOWN);
+  Key(VK_DOWN);  // the entry follows the list
+  Key(VK_RETURN);
+  ASSERT_EQ(ChooserWindowAnswer(chooser, &result), IDOK);
+  EXPECT_EQ(result.text, "a.dao");
+  EXPECT_EQ(result.index, 1);
+  DestroyWindow(chooser);
+
+  spec.entry = false;
+  chooser = CreateChooserWindow(nullptr, spec);
+  ShowWindow(chooser, SW_SHOW);
+  SetFocus(chooser);
+  Key(VK_RETURN);  // nothing chosen: OK waits
+  EXPECT_EQ(ChooserWindowAnswer(chooser, nullptr), 0);
+  InputRouter::Instance().DoubleClick(MouseButton::Left, InputRouter::ClientPoint(chooser, 40, 29 + 2 + 16 * 2 + 5));
+  Pump();
+  ASSERT_EQ(ChooserWindowAnswer(chooser, &result), IDOK);
+  EXPECT_EQ(result.text, "b.dao");
+  DestroyWindow(chooser);
+
+  chooser = CreateChooserWindow(nullptr, spec);
+  ShowWindow(chooser, SW_SHOW);
+  SetFocus(chooser);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(ChooserWindowAnswer(chooser, nullptr), IDCANCEL);
+  DestroyWindow(chooser);
 }
 
 TEST_F(CommonUiTest, FileDialogsApplyDefaultExtensionExistenceAndOverwriteRules) {
