@@ -3,6 +3,7 @@
 // system classes).
 #include "platform/controls/Button.h"
 #include "platform/controls/ControlSupport.h"
+#include "platform/controls/Edit.h"
 #include "platform/controls/Static.h"
 
 namespace plat::controls {
@@ -13,6 +14,7 @@ void RegisterControlClasses() {
   done = true;
   RegisterButtonClass();
   RegisterStaticClass();
+  RegisterEditClass();
 }
 
 namespace {
