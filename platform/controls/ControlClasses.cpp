@@ -2,6 +2,8 @@
 // any module can create them by name without a start-up call (and they survive the test reset, which keeps
 // system classes).
 #include "platform/controls/Button.h"
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/ListBox.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/Static.h"
@@ -15,6 +17,8 @@ void RegisterControlClasses() {
   RegisterButtonClass();
   RegisterStaticClass();
   RegisterEditClass();
+  RegisterListBoxClasses();
+  RegisterComboBoxClass();
 }
 
 namespace {
