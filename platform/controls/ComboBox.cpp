@@ -25,6 +25,7 @@ struct ComboState {
   bool focused = false;      // the combo or its edit has the focus
   bool arrowPushed = false;
   bool editWasReadOnly = false;
+  bool syncing = false;      // the combo itself is setting the edit's text
 };
 
 StateTable<ComboState>& States() {
@@ -71,7 +72,9 @@ void SyncEditToSelection(HWND hwnd, ComboState& s) {
     const int sel = CurSel(s);
     const std::string text = sel >= 0 && !(OwnerDraw(hwnd) && !(StyleOf(hwnd) & CBS_HASSTRINGS)) ? ItemText(s, sel) : std::string();
     // The edit's own change notifications must not pass as the user's typing.
+    s.syncing = true;
     SetWindowText(s.edit, text.c_str());
+    s.syncing = false;
     SendMessage(s.edit, EM_SETSEL, 0, -1);
   }
   InvalidateRect(hwnd, nullptr, FALSE);
@@ -478,6 +481,7 @@ LRESULT Dispatch(HWND hwnd, ComboState& s, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_ENABLE: return OnEnable(hwnd, s, wParam != 0);
     case WM_COMMAND:
       if (reinterpret_cast<HWND>(lParam) == s.edit && s.edit) {
+        if (s.syncing) return 0;
         if (HIWORD(wParam) == EN_CHANGE) Notify(hwnd, CBN_EDITCHANGE);
         else if (HIWORD(wParam) == EN_UPDATE) Notify(hwnd, CBN_EDITUPDATE);
         return 0;
@@ -565,7 +569,12 @@ LRESULT Dispatch(HWND hwnd, ComboState& s, UINT msg, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 LRESULT ComboBoxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) States().Create(hwnd);
+  if (msg == WM_NCCREATE) {
+    States().Create(hwnd);
+    // The scroll bar styles are the list's; the combo itself never shows a bar.
+    const DWORD style = StyleOf(hwnd);
+    if (style & (WS_VSCROLL | WS_HSCROLL)) SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(style & ~(WS_VSCROLL | WS_HSCROLL)));
+  }
   auto s = States().Get(hwnd);
   if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
@@ -573,6 +582,18 @@ LRESULT ComboBoxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(hwnd, msg, wParam, lParam);
   }
   return Dispatch(hwnd, *s, msg, wParam, lParam);
+}
+
+bool FillComboBoxInfo(HWND combo, COMBOBOXINFO* info) {
+  auto s = States().Get(combo);
+  if (!s || !info || info->cbSize != sizeof(COMBOBOXINFO)) return false;
+  info->rcItem = FieldRect(combo, *s);
+  info->rcButton = IsDropKind(combo) ? RECT(ArrowRect(combo)) : RECT{};
+  info->stateButton = s->arrowPushed ? STATE_SYSTEM_PRESSED : 0;
+  info->hwndCombo = combo;
+  info->hwndItem = s->edit ? s->edit : combo;
+  info->hwndList = s->list;
+  return true;
 }
 
 void RegisterComboBoxClass() {
@@ -586,3 +607,6 @@ void RegisterComboBoxClass() {
 }
 
 }  // namespace plat::controls
+
+
+BOOL GetComboBoxInfo(HWND combo, COMBOBOXINFO* info) { return plat::controls::FillComboBoxInfo(combo, info) ? TRUE : FALSE; }

@@ -26,3 +26,21 @@ constexpr int kComboEditId = 1001;
 constexpr int kComboListId = 1000;
 
 }  // namespace plat::controls
+
+struct COMBOBOXINFO;
+namespace plat::controls {
+bool FillComboBoxInfo(HWND combo, COMBOBOXINFO* info);
+}
+
+struct COMBOBOXINFO {
+  DWORD cbSize;
+  RECT rcItem;
+  RECT rcButton;
+  DWORD stateButton;
+  HWND hwndCombo;
+  HWND hwndItem;
+  HWND hwndList;
+};
+constexpr DWORD STATE_SYSTEM_PRESSED = 0x00000008;
+// The combo's parts: the field, the arrow button, the edit (or the combo) and the list window.
+BOOL GetComboBoxInfo(HWND combo, COMBOBOXINFO* info);
