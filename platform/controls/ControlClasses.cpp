@@ -4,6 +4,7 @@
 #include "platform/controls/Button.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/ListBox.h"
+#include "platform/controls/ScrollBarControl.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/Static.h"
@@ -19,6 +20,7 @@ void RegisterControlClasses() {
   RegisterEditClass();
   RegisterListBoxClasses();
   RegisterComboBoxClass();
+  RegisterScrollBarClass();
 }
 
 namespace {
