@@ -7,7 +7,10 @@
 #include "platform/controls/ScrollBarControl.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/Edit.h"
+#include "platform/controls/ProgressBar.h"
 #include "platform/controls/Static.h"
+#include "platform/controls/Trackbar.h"
+#include "platform/controls/UpDown.h"
 
 namespace plat::controls {
 
@@ -21,6 +24,9 @@ void RegisterControlClasses() {
   RegisterListBoxClasses();
   RegisterComboBoxClass();
   RegisterScrollBarClass();
+  RegisterTrackbarClass();
+  RegisterProgressClass();
+  RegisterUpDownClass();
 }
 
 namespace {
