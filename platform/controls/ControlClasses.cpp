@@ -9,6 +9,8 @@
 #include "platform/controls/Edit.h"
 #include "platform/controls/ProgressBar.h"
 #include "platform/controls/Static.h"
+#include "platform/controls/TabControl.h"
+#include "platform/controls/ToolTip.h"
 #include "platform/controls/Trackbar.h"
 #include "platform/controls/UpDown.h"
 
@@ -27,6 +29,8 @@ void RegisterControlClasses() {
   RegisterTrackbarClass();
   RegisterProgressClass();
   RegisterUpDownClass();
+  RegisterTabControlClass();
+  RegisterToolTipClass();
 }
 
 namespace {

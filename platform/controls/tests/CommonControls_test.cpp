@@ -1,5 +1,8 @@
-// The lighter common controls: trackbar, progress bar and up-down, driven by keys, clicks and messages.
+// The lighter common controls: trackbar, progress bar, up-down, tab control and tooltip, driven by keys,
+// clicks, the virtual clock and messages.
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "platform/controls/tests/ControlTestSupport.h"
 
@@ -134,6 +137,110 @@ TEST_F(CommonControls, UpDownWrapsWithUdsWrap) {
   EXPECT_EQ(SendMessage(ud, UDM_GETPOS32, 0, 0), 0);
 }
 
+TEST_F(CommonControls, TabsAskBeforeChangingAndSetCurSelIsSilent) {
+  HWND tab = Make(WC_TABCONTROL, "", kChild, {10, 10, 300, 150}, 505);
+  for (const char* t : {"General", "Layers", "Nets"}) {
+    TCITEM item{TCIF_TEXT | TCIF_PARAM, 0, 0, const_cast<char*>(t), 0, -1, static_cast<LPARAM>(std::strlen(t))};
+    SendMessage(tab, TCM_INSERTITEM, static_cast<WPARAM>(SendMessage(tab, TCM_GETITEMCOUNT, 0, 0)), reinterpret_cast<LPARAM>(&item));
+  }
+  EXPECT_EQ(SendMessage(tab, TCM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 0);
+  bool refuse = false;
+  std::vector<UINT> codes;
+  hostHook = [&](UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
+    if (msg == WM_NOTIFY) {
+      auto* nm = reinterpret_cast<NMHDR*>(lp);
+      EXPECT_EQ(nm->hwndFrom, tab);
+      EXPECT_EQ(nm->idFrom, 505u);
+      codes.push_back(nm->code);
+      return (nm->code == TCN_SELCHANGING && refuse) ? 1 : 0;
+    }
+    return std::nullopt;
+  };
+  RECT r{};
+  ASSERT_TRUE(SendMessage(tab, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r)));
+  ClickAt(tab, r.left + 3, r.top + 3);
+  EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(codes, (std::vector<UINT>{TCN_SELCHANGING, TCN_SELCHANGE}));
+  refuse = true;
+  codes.clear();
+  Key(VK_LEFT);
+  EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(codes, (std::vector<UINT>{TCN_SELCHANGING}));
+  codes.clear();
+  EXPECT_EQ(SendMessage(tab, TCM_SETCURSEL, 1, 0), 2);
+  EXPECT_TRUE(codes.empty());
+  char buf[16]{};
+  TCITEM got{TCIF_TEXT | TCIF_PARAM, 0, 0, buf, sizeof(buf), 0, 0};
+  ASSERT_TRUE(SendMessage(tab, TCM_GETITEM, 1, reinterpret_cast<LPARAM>(&got)));
+  EXPECT_STREQ(buf, "Layers");
+  EXPECT_EQ(got.lParam, 6);
+  TCHITTESTINFO hit{{r.left + 3, r.top + 3}, 0};
+  EXPECT_EQ(SendMessage(tab, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 2);
+  RECT area{0, 0, 290, 140};
+  SendMessage(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  RECT back = area;
+  SendMessage(tab, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&back));
+  EXPECT_EQ(back.top, 0);
+  EXPECT_EQ(back.right, 290);
+  EXPECT_GT(area.top, r.bottom - 1);
+  SendMessage(tab, TCM_DELETEITEM, 0, 0);
+  EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 0);
+}
+
+TEST_F(CommonControls, TooltipShowsAfterTheDelayAndHidesOnTheClock) {
+  HWND target = Make("STATIC", "target", kChild, {10, 10, 110, 40}, 506);
+  HWND tip = CreateWindowEx(WS_EX_TOPMOST, TOOLTIPS_CLASS, "", WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, host, nullptr, nullptr, nullptr);
+  ASSERT_NE(tip, nullptr);
+  std::vector<UINT> notes;
+  hostHook = [&](UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
+    if (msg == WM_NOTIFY) {
+      auto* nm = reinterpret_cast<NMHDR*>(lp);
+      notes.push_back(nm->code);
+      if (nm->code == TTN_GETDISPINFO) std::strcpy(reinterpret_cast<NMTTDISPINFO*>(lp)->szText, "Asked for");
+    }
+    return std::nullopt;
+  };
+  TOOLINFO ti{sizeof(ti), TTF_SUBCLASS, host, 7, {10, 10, 110, 40}, nullptr, const_cast<char*>("Board outline"), 0};
+  ASSERT_TRUE(SendMessage(tip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&ti)));
+  TOOLINFO ti2{sizeof(ti2), TTF_SUBCLASS, host, 8, {200, 10, 300, 40}, nullptr, LPSTR_TEXTCALLBACK, 0};
+  ASSERT_TRUE(SendMessage(tip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&ti2)));
+  EXPECT_FALSE(SendMessage(tip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&ti)));  // same tool twice
+  EXPECT_EQ(SendMessage(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
+  (void)target;
+  // The static is transparent to the mouse, so the host sees the moves.
+  in().MouseMove(InputRouter::ClientPoint(host, 30, 20));
+  RunUntilIdle();
+  AdvanceAndPump(499);
+  EXPECT_FALSE(IsWindowVisible(tip));
+  AdvanceAndPump(1);
+  EXPECT_TRUE(IsWindowVisible(tip));
+  EXPECT_EQ(notes, (std::vector<UINT>{TTN_SHOW}));
+  char buf[80]{};
+  TOOLINFO get{sizeof(get), 0, host, 7, {}, nullptr, buf, 0};
+  SendMessage(tip, TTM_GETTEXT, 0, reinterpret_cast<LPARAM>(&get));
+  EXPECT_STREQ(buf, "Board outline");
+  AdvanceAndPump(5000);
+  EXPECT_FALSE(IsWindowVisible(tip));
+  EXPECT_EQ(notes, (std::vector<UINT>{TTN_SHOW, TTN_POP}));
+  // The second tool's text comes from its window when it shows.
+  notes.clear();
+  in().MouseMove(InputRouter::ClientPoint(host, 250, 20));
+  RunUntilIdle();
+  AdvanceAndPump(500);
+  EXPECT_TRUE(IsWindowVisible(tip));
+  EXPECT_EQ(notes, (std::vector<UINT>{TTN_GETDISPINFO, TTN_SHOW}));
+  // Leaving the tool hides the tip at once; a press does too.
+  in().MouseMove(InputRouter::ClientPoint(host, 150, 100));
+  RunUntilIdle();
+  EXPECT_FALSE(IsWindowVisible(tip));
+  SendMessage(tip, TTM_ACTIVATE, FALSE, 0);
+  in().MouseMove(InputRouter::ClientPoint(host, 30, 20));
+  RunUntilIdle();
+  AdvanceAndPump(1000);
+  EXPECT_FALSE(IsWindowVisible(tip));
+}
+
 TEST_F(CommonControls, Look) {
   HWND t = Make(TRACKBAR_CLASS, "", kChild | TBS_AUTOTICKS, {10, 10, 160, 45}, 1);
   SendMessage(t, TBM_SETRANGE, TRUE, MAKELONG(1, 3));
@@ -144,7 +251,12 @@ TEST_F(CommonControls, Look) {
   SendMessage(ps, PBM_SETPOS, 35, 0);
   Make("EDIT", "42", kChild | WS_BORDER, {170, 10, 240, 32}, 4);
   Make(UPDOWN_CLASS, "", kChild | UDS_AUTOBUDDY | UDS_ALIGNRIGHT | UDS_SETBUDDYINT, {0, 0, 16, 22}, 5);
-  MoveWindow(host, 50, 50, 250, 110, TRUE);
+  HWND tab = Make(WC_TABCONTROL, "", kChild, {10, 110, 240, 170}, 6);
+  for (const char* t : {"One", "Two"}) {
+    TCITEM item{TCIF_TEXT, 0, 0, const_cast<char*>(t), 0, -1, 0};
+    SendMessage(tab, TCM_INSERTITEM, 5, reinterpret_cast<LPARAM>(&item));
+  }
+  MoveWindow(host, 50, 50, 250, 180, TRUE);
   ExpectMatchesReference(host, "common.png");
 }
 
