@@ -11,6 +11,7 @@
 #include "platform/controls/Static.h"
 #include "platform/controls/TabControl.h"
 #include "platform/controls/ToolTip.h"
+#include "platform/controls/TreeView.h"
 #include "platform/controls/Trackbar.h"
 #include "platform/controls/UpDown.h"
 
@@ -31,6 +32,7 @@ void RegisterControlClasses() {
   RegisterUpDownClass();
   RegisterTabControlClass();
   RegisterToolTipClass();
+  RegisterTreeViewClass();
 }
 
 namespace {
