@@ -9,7 +9,7 @@
 #include "grid/core/CGXSysColorTable.h"
 #include "grid/core/gxstrings.h"
 #include "platform/base/ResourceTable.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace {
 

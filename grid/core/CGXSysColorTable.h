@@ -4,7 +4,7 @@
 #include <array>
 
 #include "platform/base/wintypes.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 class CGXSysColorTable {
  public:

@@ -1,6 +1,6 @@
 #include "grid/core/gxwindowhelpers.h"
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 CWnd* FindParentOfClass(CWnd* wnd, const CRuntimeClass* cls, BOOL evenIfIconic) {
   if (!wnd || !cls) return nullptr;

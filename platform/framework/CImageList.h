@@ -10,21 +10,14 @@
 
 #include "platform/base/CObject.h"
 #include "platform/base/geometry.h"
+#include "platform/controls/winctrl.h"  // ILC_*, ILD_*, CLR_NONE, CLR_DEFAULT
 
 class CDC;
 class CBitmap;
 
-constexpr UINT ILC_MASK = 0x0001;
-constexpr UINT ILC_COLOR = 0x0000;
 constexpr UINT ILC_COLOR4 = 0x0004;
 constexpr UINT ILC_COLOR8 = 0x0008;
-constexpr UINT ILC_COLOR24 = 0x0018;
-constexpr UINT ILC_COLOR32 = 0x0020;
-constexpr UINT ILD_NORMAL = 0x0000;
-constexpr UINT ILD_TRANSPARENT = 0x0001;
 constexpr UINT ILD_MASK = 0x0010;
-constexpr COLORREF CLR_NONE = 0xFFFFFFFF;
-constexpr COLORREF CLR_DEFAULT = 0xFF000000;
 
 class CImageList : public CObject {
  public:

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "platform/controls/winctrl.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 // ---- Dialog results and standard ids ---------------------------------------------------------------------
 constexpr int IDOK = 1;
@@ -43,13 +43,6 @@ constexpr DWORD DS_CENTER = 0x0800;
 constexpr DWORD DS_CENTERMOUSE = 0x1000;
 constexpr DWORD DS_CONTEXTHELP = 0x2000;
 constexpr DWORD DS_SHELLFONT = DS_SETFONT | DS_FIXEDSYS;
-
-// ---- Buttons (the subset the dialog manager and data exchange talk to) ------------------------------------
-
-// ---- Edit, list box, combo box, trackbar messages used by data exchange -----------------------------------
-
-constexpr UINT TBM_GETPOS = WM_USER;
-constexpr UINT TBM_SETPOS = WM_USER + 5;
 
 // ---- Common-control notifications ------------------------------------------------------------------------
 

@@ -110,7 +110,7 @@ TEST(CMapNdxToOb, CellsAreDistinctKeys) {
 
 #include "grid/core/CGXPluginComponent.h"
 #include "grid/core/CGXSortInfoArray.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/tests/gxtest.h"
 #include "platform/base/ResourceTable.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace {
 
