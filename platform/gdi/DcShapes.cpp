@@ -203,13 +203,20 @@ static void segment(DeviceContext& dc, POINT a, POINT b, const PenInfo& pen, Das
   else wideLine(dc, a, b, pen);
 }
 
+static bool lineVisible(const DeviceContext& dc, POINT a, POINT b, int width) {
+  const int pad = width / 2 + 1;
+  return dc.visible(RECT{std::min(a.x, b.x) - pad, std::min(a.y, b.y) - pad, std::max(a.x, b.x) + pad,
+                         std::max(a.y, b.y) + pad})
+      .has_value();
+}
+
 bool DeviceContext::lineTo(int x, int y) {
   const PenInfo pen = penInfo(*this);
   const POINT a = toSurface(st_.cur.x, st_.cur.y), b = toSurface(x, y);
   if (!pen.none) {
     DashState dash(pen.style);
     segment(*this, a, b, pen, dash);
-    if (recorder_)
+    if (recorder_ && lineVisible(*this, a, b, pen.width))
       record("line " + std::to_string(a.x) + "," + std::to_string(a.y) + " -> " + std::to_string(b.x) + "," +
              std::to_string(b.y) + " " + colorText(pen.colorRef) + " w=" + std::to_string(pen.width) +
              " style=" + std::to_string(pen.style));
@@ -229,7 +236,7 @@ bool DeviceContext::polyline(const POINT* pts, int count, bool closed) {
     const POINT& q = pts[(i + 1) % count];
     const POINT a = toSurface(p.x, p.y), b = toSurface(q.x, q.y);
     segment(*this, a, b, pen, dash);
-    if (recorder_)
+    if (recorder_ && lineVisible(*this, a, b, pen.width))
       record("line " + std::to_string(a.x) + "," + std::to_string(a.y) + " -> " + std::to_string(b.x) + "," +
              std::to_string(b.y) + " " + colorText(pen.colorRef) + " w=" + std::to_string(pen.width) +
              " style=" + std::to_string(pen.style));
@@ -264,11 +271,9 @@ static bool drawFigure(DeviceContext& dc, RECT box, Shape shape, const char* nam
   RECT outer = box;
   const int w = pen.width;
   if (w > 1 && !pen.insideFrame) {
-    // Centred on the outline pixels l, r - 1, t, b - 1.
+    // Centred on the outline pixels l, r - 1, t, b - 1: from -floor((w-1)/2) to +floor(w/2) around each.
     const int lo = (w - 1) / 2, hi = w / 2;
-    outer = RECT{box.left - lo, box.top - lo, box.right + hi - 0, box.bottom + hi - 0};
-    outer.right = box.right - 1 + hi + 1;
-    outer.bottom = box.bottom - 1 + hi + 1;
+    outer = RECT{box.left - lo, box.top - lo, box.right + hi, box.bottom + hi};
   }
   const Region whole = shape(outer);
   const Region inner = shape(deflated(outer, w));
@@ -285,8 +290,6 @@ bool DeviceContext::rectangle(int l, int t, int r, int b) {
     // A styled outline runs as one closed polyline so that the dashes flow round the corners.
     RECT box = ordered(rectToSurface(RECT{l, t, r, b}));
     fillRegion(Region(deflated(box, 1)), brushPaint());
-    const POINT o = origin_;
-    (void)o;
     DashState dash(pen.style);
     const POINT c[5] = {{box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1},
                         {box.left, box.bottom - 1}, {box.left, box.top}};
@@ -343,8 +346,9 @@ bool DeviceContext::fillLogicalRect(const RECT& r, HGDIOBJ brush) {
   const RECT s = rectToSurface(r);
   const Paint p = brushPaint(brush);
   fillRect(s, p);
-  if (recorder_ && s.right > s.left && s.bottom > s.top && !p.none)
-    record("fill " + rectText(s) + " " + (p.patterned ? std::string("pattern") : colorText(colorFromPixel(p.color))));
+  if (recorder_ && !p.none)
+    if (auto v = visible(s))
+      record("fill " + rectText(*v) + " " + (p.patterned ? std::string("pattern") : colorText(colorFromPixel(p.color))));
   return true;
 }
 
@@ -353,7 +357,7 @@ bool DeviceContext::frameLogicalRect(const RECT& r, HGDIOBJ brush) {
   if (s.right <= s.left || s.bottom <= s.top) return true;
   const Region frame = Region(s).subtracted(Region(deflated(s, 1)));
   fillRegion(frame, brushPaint(brush));
-  record("frame " + rectText(s));
+  if (recorder_ && visible(s)) record("frame " + rectText(s));
   return true;
 }
 

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <strings.h>
+
 #include <cstring>
 
 #include "platform/gdi/DcRecorder.h"
@@ -105,14 +107,23 @@ bool DeviceContext::extTextOut(int x, int y, UINT options, const RECT* rect, con
 
   const Pixel color = devicePixel(st_.textColor);
   if (recorder_) {
-    std::string line = "text " + std::to_string(left) + "," + std::to_string(top) + " \"" +
-                       std::string(text ? text : "", static_cast<size_t>(count)) + "\" font=\"" + f->family() +
-                       "\" h=" + std::to_string(tm.tmHeight) + " w=" + std::to_string(tm.tmWeight) +
-                       (lf.lfUnderline ? " u" : "") + (lf.lfStrikeOut ? " s" : "") + " " +
-                       colorText(colorFromPixel(color));
-    if (rect && (options & ETO_OPAQUE)) line += " opaque " + rectText(r);
-    if (clipped) line += " clip " + rectText(r);
-    record(line);
+    RECT reach = count > 0 ? RECT{left, top, left + width, top + tm.tmHeight} : RECT{0, 0, 0, 0};
+    if (clipped) reach = RECT{std::max(reach.left, r.left), std::max(reach.top, r.top), std::min(reach.right, r.right),
+                              std::min(reach.bottom, r.bottom)};
+    const auto opaque = (rect && (options & ETO_OPAQUE)) ? visible(r) : std::nullopt;
+    if (count == 0) {
+      // FillSolidRect and the grid's colour fills: an opaque rectangle without text is a fill.
+      if (opaque) record("fill " + rectText(*opaque) + " " + colorText(colorFromPixel(bk)));
+    } else if (visible(reach) || opaque) {
+      std::string line = "text " + std::to_string(left) + "," + std::to_string(top) + " \"" +
+                         std::string(text, static_cast<size_t>(count)) + "\" font=\"" + f->family() +
+                         "\" h=" + std::to_string(tm.tmHeight) + " w=" + std::to_string(tm.tmWeight) +
+                         (lf.lfUnderline ? " u" : "") + (lf.lfStrikeOut ? " s" : "") + " " +
+                         colorText(colorFromPixel(color));
+      if (opaque) line += " opaque " + rectText(*opaque);
+      if (clipped) line += " clip " + rectText(r);
+      record(line);
+    }
   }
 
   const bool toPdf = printJob_ && printJob_->collectsText() && printJob_->inPage();
@@ -181,6 +192,13 @@ bool DeviceContext::extTextOut(int x, int y, UINT options, const RECT* rect, con
     t.y = baseline;
     t.utf8 = FontFace::toUtf8(text, count);
     t.face = f;
+    double pen = left;
+    for (int i = 0; i < count; ++i) {
+      const unsigned char ch = static_cast<unsigned char>(text[i]);
+      t.glyphs.emplace_back(f->glyphIndex(ch), pen);
+      t.clusterBytes.push_back(static_cast<int>(FontFace::toUtf8(text + i, 1).size()));
+      pen += adv[i];
+    }
     t.color = resolveColor(st_.textColor);
     Region c = clip();
     if (clipped) c = c.intersected(r);
@@ -221,9 +239,8 @@ using namespace plat;
 HFONT CreateFontIndirectA(const LOGFONTA* lf) {
   if (!lf) return nullptr;
   auto f = std::make_unique<FontObject>();
+  // Kept byte for byte (callers compare LOGFONTs); every reader of the face name bounds it to LF_FACESIZE.
   f->lf = *lf;
-  // The face name is kept byte for byte (callers compare LOGFONTs), but always terminated.
-  f->lf.lfFaceName[LF_FACESIZE - 1] = '\0';
   return static_cast<HFONT>(GdiTable::instance().add(std::move(f)));
 }
 
@@ -405,7 +422,9 @@ int EnumFontFamiliesExA(HDC dc, const LOGFONTA* lf, FONTENUMPROCA proc, LPARAM p
   DeviceContext* d = dcOf(dc);
   if (!d || !proc) return 0;
   const BYTE charset = lf ? lf->lfCharSet : DEFAULT_CHARSET;
-  const char* want = (lf && lf->lfFaceName[0]) ? lf->lfFaceName : nullptr;
+  char wantBuf[LF_FACESIZE + 1] = {};
+  if (lf) std::memcpy(wantBuf, lf->lfFaceName, LF_FACESIZE);
+  const char* want = wantBuf[0] ? wantBuf : nullptr;
   int result = 1;
   for (const auto& [name, pitchFamily] : FontFace::enumeratedFaces()) {
     if (want && strcasecmp(want, name.c_str()) != 0) continue;

@@ -413,6 +413,13 @@ void DeviceContext::invertRect(const RECT& r) {
   });
 }
 
+std::optional<RECT> DeviceContext::visible(const RECT& r) const {
+  if (r.right <= r.left || r.bottom <= r.top) return std::nullopt;
+  const Region v = clip().intersected(r);
+  if (v.empty()) return std::nullopt;
+  return v.bounds();
+}
+
 void DeviceContext::record(const std::string& line) const {
   if (recorder_) recorder_->add(line);
 }

@@ -152,6 +152,27 @@ TEST(Figures, RectangleAndEllipseStayInsideTheirBox) {
   EXPECT_EQ(maxY, 9);
 }
 
+TEST(Figures, WidePensAreCentredOnTheOutlineUnlessInsideFrame) {
+  Canvas c(20, 20);
+  HPEN wide = CreatePen(PS_SOLID, 3, kBlack);
+  SelectObject(c.dc, wide);
+  SelectObject(c.dc, GetStockObject(NULL_BRUSH));
+  Rectangle(c.dc, 5, 5, 12, 12);
+  // Outline pixels 5 and 11, three wide around each.
+  EXPECT_EQ(c.row(8, 0, 16), "....###...###...");
+  EXPECT_EQ(c.column(8, 0, 16), "....###...###...");
+  Canvas in(20, 20);
+  HPEN inside = CreatePen(PS_INSIDEFRAME, 3, kBlack);
+  SelectObject(in.dc, inside);
+  SelectObject(in.dc, GetStockObject(NULL_BRUSH));
+  Rectangle(in.dc, 5, 5, 12, 12);
+  EXPECT_EQ(in.row(8, 0, 16), ".....###.###....");
+  SelectObject(c.dc, GetStockObject(BLACK_PEN));
+  SelectObject(in.dc, GetStockObject(BLACK_PEN));
+  DeleteObject(wide);
+  DeleteObject(inside);
+}
+
 TEST(Figures, NullPenFiguresAreOnePixelSmaller) {
   Canvas c(12, 12);
   SelectObject(c.dc, GetStockObject(NULL_PEN));
