@@ -41,6 +41,19 @@ std::string AllGetters(CWizardAPI& api) {
   return out.str();
 }
 
+// Runs `call` and answers whether it raised the class library's invalid-argument exception (which the catcher
+// deletes).
+template <class Call>
+bool RaisesInvalidArgument(Call call) {
+  try {
+    call();
+  } catch (CInvalidArgException* e) {
+    e->Delete();
+    return true;
+  }
+  return false;
+}
+
 // Values unlike every default, so that a getter answering a default is told from one answering the field.
 void FillCustom(CAnalysisData& record, int mode) {
   record.m_nMode = mode;
@@ -322,7 +335,7 @@ TEST_F(WizardAPI, ProbeListsOfEachObject) {
 
   CBrimsteadAPI* decoupling = CBrimsteadAPI::Create();
   EXPECT_EQ(decoupling->BuildEnabledProbeList(), 0);
-  EXPECT_THROW(decoupling->GetEnabledProbe(0), CInvalidArgException*);
+  EXPECT_TRUE(RaisesInvalidArgument([&] { decoupling->GetEnabledProbe(0); }));
 
   CBypassWizardAPI* bypass = CBypassWizardAPI::Create();
   CBypassAnalysisData& bypassRecord = *GetBypassAnalysisData();
@@ -365,10 +378,10 @@ TEST_F(WizardAPI, ProbeListsOfEachObject) {
   EXPECT_EQ(extractor->GetEnabledPort(0), &portRecord.m_SupplyPorts[1]);   // supply pins first
   EXPECT_EQ(extractor->GetEnabledPort(1), &portRecord.m_ViaPorts[0]);
   EXPECT_EQ(extractor->GetEnabledPort(2), &portRecord.m_ViaPorts[2]);
-  EXPECT_THROW(extractor->GetEnabledPort(3), CInvalidArgException*);
+  EXPECT_TRUE(RaisesInvalidArgument([&] { extractor->GetEnabledPort(3); }));
   // A factory call replaces the ports; the list must not hand out the old ones.
   CModelExtractorWizardAPI::Create();
-  EXPECT_THROW(extractor->GetEnabledPort(0), CInvalidArgException*);
+  EXPECT_TRUE(RaisesInvalidArgument([&] { extractor->GetEnabledPort(0); }));
 }
 
 TEST_F(WizardAPI, NetsOfTheDecouplingObjectAndTheOthersEndTheProcess) {
