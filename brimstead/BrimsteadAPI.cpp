@@ -3,7 +3,7 @@
 #include "platform/base/CException.h"
 
 namespace {
-CBrimsteadAPI* g_pBrimsteadAPI = nullptr;   // made once, never freed: the host holds it for the whole process
+CBrimsteadAPI* g_pBrimsteadAPI = nullptr;   // made once; the host holds it while the module is loaded
 }  // namespace
 
 CBrimsteadAPI::CBrimsteadAPI() : CWizardAPIBase(CDecouplingAnalysisData::Kind, "BrimsteadAPI.cpp") {}
@@ -11,6 +11,12 @@ CBrimsteadAPI::CBrimsteadAPI() : CWizardAPIBase(CDecouplingAnalysisData::Kind, "
 CBrimsteadAPI::~CBrimsteadAPI() = default;
 
 CBrimsteadAPI* CBrimsteadAPI::Instance() { return g_pBrimsteadAPI; }
+
+void CBrimsteadAPI::Destroy() {
+  RegisterBrimsteadAPI(nullptr);
+  delete g_pBrimsteadAPI;
+  g_pBrimsteadAPI = nullptr;
+}
 
 CBrimsteadAPI* CBrimsteadAPI::Create() {
   if (!g_pBrimsteadAPI) {

@@ -6,7 +6,7 @@
 #include "brimstead/WizardAPIBase.h"
 #include "brimstead/WizardSeam.h"
 
-class CBrimsteadAPI final : public CWizardAPIBase, public CBrimsteadAPILink {
+class CBrimsteadAPI final : public CWizardAPIBase<CBrimsteadAPITable>, public CBrimsteadAPILink {
 public:
   bool Close() override;
   bool LoadSettings(const char* path) override { return UseLastConfiguration(path); }
@@ -28,10 +28,10 @@ public:
   int GetProbeCount() override { return BuildEnabledProbeList(); }
   CProbeRecord* GetProbeRecord(int index) override { return GetEnabledProbe(index); }
 
-  /* 59 */ virtual bool OnViewerSelectionChanged();
-  /* 60 */ virtual void GetNets(CHostNet** first, CHostNet** second);
-  /* 61 */ virtual int GetDRCReportMode();
-  /* 62 */ virtual const char* GetDRCReportFile();
+  /* 59 */ bool OnViewerSelectionChanged() override;
+  /* 60 */ void GetNets(CHostNet** first, CHostNet** second) override;
+  /* 61 */ int GetDRCReportMode() override;
+  /* 62 */ const char* GetDRCReportFile() override;
 
   // "Use last configuration" with the file (position 20).
   bool UseLastConfiguration(const char* path);
@@ -47,6 +47,8 @@ public:
   static CBrimsteadAPI* Create();
   // The object when the factory has made it, else null.
   static CBrimsteadAPI* Instance();
+  // Frees the object at unload (its wizard window destroyed first); a later factory call makes a new one.
+  static void Destroy();
 
 private:
   CBrimsteadAPI();

@@ -1,6 +1,10 @@
 // The module's static objects and exported factories. Only the factories are visible outside the library.
 #include "brimstead/BrimsteadApp.h"
+#include "brimstead/BrimsteadAPI.h"
 #include "brimstead/BrimsteadExports.h"
+#include "brimstead/BypassWizardAPI.h"
+#include "brimstead/DiffViaModelWizardAPI.h"
+#include "brimstead/ModelExtractorWizardAPI.h"
 #include "brimstead/ModuleInitOrder.h"
 #include "platform/base/CDWordArray.h"
 
@@ -13,7 +17,17 @@ CBrimsteadApp theApp __attribute__((init_priority(BRIM_INIT_ORDER_APP)));
 
 CBrimsteadApp& TheBrimsteadApp() { return theApp; }
 
-CBrimsteadAPI* CreateBrimstead() { return CBrimsteadAPI::Create(); }
-CBypassWizardAPI* CreateBypassWizard() { return CBypassWizardAPI::Create(); }
-CDiffViaModelWizardAPI* CreateViaModelWizard() { return CDiffViaModelWizardAPI::Create(); }
-CModelExtractorWizardAPI* CreateModelExtractorWizard() { return CModelExtractorWizardAPI::Create(); }
+void ReleaseModuleObjects() {
+  // What the module made for the host cannot be used once its code is gone: the four interface objects (with any
+  // wizard the host left open) and the current record are freed rather than left behind unreachable.
+  CBrimsteadAPI::Destroy();
+  CBypassWizardAPI::Destroy();
+  CDiffViaModelWizardAPI::Destroy();
+  CModelExtractorWizardAPI::Destroy();
+  SetCurrentAnalysisData(nullptr);
+}
+
+CBrimsteadAPITable* CreateBrimstead() { return CBrimsteadAPI::Create(); }
+CBypassWizardAPITable* CreateBypassWizard() { return CBypassWizardAPI::Create(); }
+CDiffViaModelWizardAPITable* CreateViaModelWizard() { return CDiffViaModelWizardAPI::Create(); }
+CModelExtractorWizardAPITable* CreateModelExtractorWizard() { return CModelExtractorWizardAPI::Create(); }

@@ -1,7 +1,7 @@
 #include "brimstead/BypassWizardAPI.h"
 
 namespace {
-CBypassWizardAPI* g_pBypassWizardAPI = nullptr;   // made once, never freed
+CBypassWizardAPI* g_pBypassWizardAPI = nullptr;   // made once; the host holds it while the module is loaded
 }  // namespace
 
 CBypassWizardAPI::CBypassWizardAPI() : CWizardAPIBase(CBypassAnalysisData::Kind, "BypassWizardAPI.cpp") {}
@@ -9,6 +9,12 @@ CBypassWizardAPI::CBypassWizardAPI() : CWizardAPIBase(CBypassAnalysisData::Kind,
 CBypassWizardAPI::~CBypassWizardAPI() = default;
 
 CBypassWizardAPI* CBypassWizardAPI::Instance() { return g_pBypassWizardAPI; }
+
+void CBypassWizardAPI::Destroy() {
+  RegisterBypassWizardAPI(nullptr);
+  delete g_pBypassWizardAPI;
+  g_pBypassWizardAPI = nullptr;
+}
 
 CBypassWizardAPI* CBypassWizardAPI::Create() {
   if (!g_pBypassWizardAPI) {

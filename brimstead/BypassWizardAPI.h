@@ -6,7 +6,7 @@
 #include "brimstead/WizardAPIBase.h"
 #include "brimstead/WizardSeam.h"
 
-class CBypassWizardAPI final : public CWizardAPIBase, public CBypassWizardAPILink {
+class CBypassWizardAPI final : public CWizardAPIBase<CBypassWizardAPITable>, public CBypassWizardAPILink {
 public:
   bool Close() override;
   bool LoadSettings(const char* path) override;
@@ -21,9 +21,9 @@ public:
   int GetProbeCount() override { return HasEnabledProbe(); }
   CProbeRecord* GetProbeRecord(int index) override { return GetEnabledProbe(index); }
 
-  /* 59 */ virtual bool Reserved59() { return false; }
-  /* 60 */ virtual bool ActivePageUsesViewer();
-  /* 61 */ virtual bool OnViewerSelectionChanged();
+  /* 59 */ bool Reserved59() override { return false; }
+  /* 60 */ bool ActivePageUsesViewer() override;
+  /* 61 */ bool OnViewerSelectionChanged() override;
 
   int HasEnabledProbe() override;
   // Index 0 only: the first enabled via probe; null for any other index or when none is enabled.
@@ -34,6 +34,8 @@ public:
 
   static CBypassWizardAPI* Create();
   static CBypassWizardAPI* Instance();
+  // Frees the object at unload (its wizard window destroyed first); a later factory call makes a new one.
+  static void Destroy();
 
 private:
   CBypassWizardAPI();

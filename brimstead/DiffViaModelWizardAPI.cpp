@@ -1,7 +1,7 @@
 #include "brimstead/DiffViaModelWizardAPI.h"
 
 namespace {
-CDiffViaModelWizardAPI* g_pDiffViaModelWizardAPI = nullptr;   // made once, never freed
+CDiffViaModelWizardAPI* g_pDiffViaModelWizardAPI = nullptr;   // made once; the host holds it while the module is loaded
 }  // namespace
 
 CDiffViaModelWizardAPI::CDiffViaModelWizardAPI()
@@ -10,6 +10,12 @@ CDiffViaModelWizardAPI::CDiffViaModelWizardAPI()
 CDiffViaModelWizardAPI::~CDiffViaModelWizardAPI() = default;
 
 CDiffViaModelWizardAPI* CDiffViaModelWizardAPI::Instance() { return g_pDiffViaModelWizardAPI; }
+
+void CDiffViaModelWizardAPI::Destroy() {
+  RegisterDiffViaModelWizardAPI(nullptr);
+  delete g_pDiffViaModelWizardAPI;
+  g_pDiffViaModelWizardAPI = nullptr;
+}
 
 CDiffViaModelWizardAPI* CDiffViaModelWizardAPI::Create() {
   if (!g_pDiffViaModelWizardAPI) {

@@ -6,7 +6,7 @@
 #include "brimstead/WizardAPIBase.h"
 #include "brimstead/WizardSeam.h"
 
-class CDiffViaModelWizardAPI final : public CWizardAPIBase, public CDiffViaModelWizardAPILink {
+class CDiffViaModelWizardAPI final : public CWizardAPIBase<CDiffViaModelWizardAPITable>, public CDiffViaModelWizardAPILink {
 public:
   bool Close() override;
   bool LoadSettings(const char* path) override;
@@ -19,11 +19,11 @@ public:
 
   /* 59 */ bool GetExportDifferentialMode() override;
   /* 60 */ bool GetExportCommonMode() override;
-  /* 61 */ virtual bool Reserved61() { return false; }
-  /* 62 */ virtual bool ActivePageUsesViewer();
-  /* 63 */ virtual bool OnViewerSelectionChanged();
+  /* 61 */ bool Reserved61() override { return false; }
+  /* 62 */ bool ActivePageUsesViewer() override;
+  /* 63 */ bool OnViewerSelectionChanged() override;
   /* 64 */ BYTE GetDiffViaType() override;
-  /* 65 */ virtual double GetNormalImpedance();
+  /* 65 */ double GetNormalImpedance() override;
 
   // Board mode: 1 when a via pair is enabled, else 0; otherwise the number of via pairs.
   int HasProbes() override;
@@ -35,6 +35,8 @@ public:
 
   static CDiffViaModelWizardAPI* Create();
   static CDiffViaModelWizardAPI* Instance();
+  // Frees the object at unload (its wizard window destroyed first); a later factory call makes a new one.
+  static void Destroy();
 
 private:
   CDiffViaModelWizardAPI();

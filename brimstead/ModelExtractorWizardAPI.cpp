@@ -3,7 +3,7 @@
 #include "platform/base/CException.h"
 
 namespace {
-CModelExtractorWizardAPI* g_pModelExtractorWizardAPI = nullptr;   // made once, never freed
+CModelExtractorWizardAPI* g_pModelExtractorWizardAPI = nullptr;   // made once; the host holds it while the module is loaded
 }  // namespace
 
 CModelExtractorWizardAPI::CModelExtractorWizardAPI()
@@ -12,6 +12,12 @@ CModelExtractorWizardAPI::CModelExtractorWizardAPI()
 CModelExtractorWizardAPI::~CModelExtractorWizardAPI() = default;
 
 CModelExtractorWizardAPI* CModelExtractorWizardAPI::Instance() { return g_pModelExtractorWizardAPI; }
+
+void CModelExtractorWizardAPI::Destroy() {
+  RegisterModelExtractorWizardAPI(nullptr);
+  delete g_pModelExtractorWizardAPI;
+  g_pModelExtractorWizardAPI = nullptr;
+}
 
 CModelExtractorWizardAPI* CModelExtractorWizardAPI::Create() {
   if (!g_pModelExtractorWizardAPI) {

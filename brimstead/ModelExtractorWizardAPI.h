@@ -7,7 +7,7 @@
 #include "brimstead/WizardAPIBase.h"
 #include "brimstead/WizardSeam.h"
 
-class CModelExtractorWizardAPI final : public CWizardAPIBase, public CModelExtractorWizardAPILink {
+class CModelExtractorWizardAPI final : public CWizardAPIBase<CModelExtractorWizardAPITable>, public CModelExtractorWizardAPILink {
 public:
   bool Close() override;
   bool LoadSettings(const char* path) override { return UseLastConfiguration(path); }
@@ -18,13 +18,13 @@ public:
   int GetProbeCount() override { return BuildEnabledPortList(); }
   CProbeRecord* GetProbeRecord(int index) override { return GetEnabledPort(index); }
 
-  /* 59 */ virtual bool IsSelectNetActive();
-  /* 60 */ virtual bool ActivePageUsesViewer();
-  /* 61 */ virtual bool SetViaPortEnabled(CHostProbeElement* identity, bool enabled);
-  /* 62 */ virtual bool IsViaPortEnabled(CHostProbeElement* identity);
-  /* 63 */ virtual bool OnViewerSelectionChanged();
-  /* 64 */ virtual bool SetSelectedNet(CHostNet* net);
-  /* 65 */ virtual double GetNormalImpedance();
+  /* 59 */ bool IsSelectNetActive() override;
+  /* 60 */ bool ActivePageUsesViewer() override;
+  /* 61 */ bool SetViaPortEnabled(CHostProbeElement* identity, bool enabled) override;
+  /* 62 */ bool IsViaPortEnabled(CHostProbeElement* identity) override;
+  /* 63 */ bool OnViewerSelectionChanged() override;
+  /* 64 */ bool SetSelectedNet(CHostNet* net) override;
+  /* 65 */ double GetNormalImpedance() override;
 
   bool UseLastConfiguration(const char* path);
   // The enabled supply-pin ports in order, then the enabled via ports; answers the count.
@@ -37,6 +37,8 @@ public:
 
   static CModelExtractorWizardAPI* Create();
   static CModelExtractorWizardAPI* Instance();
+  // Frees the object at unload (its wizard window destroyed first); a later factory call makes a new one.
+  static void Destroy();
 
 private:
   CModelExtractorWizardAPI();

@@ -6,18 +6,25 @@
 
 #include <cstring>
 
-CWizardAPIBase::CWizardAPIBase(int kind, const char* sourceFile) : m_nKind(kind), m_pSourceFile(sourceFile) {}
+template <class Table>
+CWizardAPIBase<Table>::CWizardAPIBase(int kind, const char* sourceFile) : m_nKind(kind), m_pSourceFile(sourceFile) {}
 
-CWizardAPIBase::~CWizardAPIBase() = default;
+template <class Table>
+CWizardAPIBase<Table>::~CWizardAPIBase() {
+  // Only reached at unload. A wizard window left open would point into code that is about to go.
+  DestroyDialog();
+}
 
-CAnalysisData& CWizardAPIBase::Rec() {
+template <class Table>
+CAnalysisData& CWizardAPIBase<Table>::Rec() {
   CAnalysisData* record = Record();
   if (!record)
     throw std::bad_alloc();
   return *record;
 }
 
-void CWizardAPIBase::Reset() {
+template <class Table>
+void CWizardAPIBase<Table>::Reset() {
   m_bModeless = 0;
   // An open dialog is forgotten, not closed: the host closes its modeless wizard before asking for a new object.
   m_pDialog = nullptr;
@@ -35,7 +42,8 @@ void CWizardAPIBase::Reset() {
   ResetOwnMembers();
 }
 
-void CWizardAPIBase::DropOneBoardSystem() {
+template <class Table>
+void CWizardAPIBase<Table>::DropOneBoardSystem() {
   if (!m_pOneBoardSystem)
     return;
   const CAnalysisData* record = GetAnalysisData();
@@ -44,18 +52,21 @@ void CWizardAPIBase::DropOneBoardSystem() {
   m_pOneBoardSystem.reset();
 }
 
-bool CWizardAPIBase::SetParentWindow(HWND parent) {
+template <class Table>
+bool CWizardAPIBase<Table>::SetParentWindow(HWND parent) {
   m_hParent = parent;
   return true;
 }
 
-bool CWizardAPIBase::SetProjectFile(const char* path) {
+template <class Table>
+bool CWizardAPIBase<Table>::SetProjectFile(const char* path) {
   if (!path || ::access(path, F_OK) != 0)
     return false;
   return Rec().SetProjectPath(path);
 }
 
-bool CWizardAPIBase::SetSystem(CHostSystem* system) {
+template <class Table>
+bool CWizardAPIBase<Table>::SetSystem(CHostSystem* system) {
   CAnalysisData& record = Rec();
   if (!system || record.m_pSystem || record.m_pBoard)
     return false;
@@ -65,7 +76,8 @@ bool CWizardAPIBase::SetSystem(CHostSystem* system) {
   return true;
 }
 
-bool CWizardAPIBase::SetBoard(CHostBoard* board) {
+template <class Table>
+bool CWizardAPIBase<Table>::SetBoard(CHostBoard* board) {
   CAnalysisData& record = Rec();
   if (!m_bBoardMode || !board || record.m_pSystem || record.m_pBoard)
     return false;
@@ -77,7 +89,8 @@ bool CWizardAPIBase::SetBoard(CHostBoard* board) {
   return true;
 }
 
-bool CWizardAPIBase::AddNames(const char* text) {
+template <class Table>
+bool CWizardAPIBase<Table>::AddNames(const char* text) {
   if (!text)
     return true;
   const char* piece = text;
@@ -93,30 +106,36 @@ bool CWizardAPIBase::AddNames(const char* text) {
   return true;
 }
 
-bool CWizardAPIBase::SetCallback(CHostWizardCallback* callback) {
+template <class Table>
+bool CWizardAPIBase<Table>::SetCallback(CHostWizardCallback* callback) {
   m_pCallback = callback;
   return true;
 }
 
-bool CWizardAPIBase::SetGeometryQuery(CHostGeometryQuery* query) {
+template <class Table>
+bool CWizardAPIBase<Table>::SetGeometryQuery(CHostGeometryQuery* query) {
   m_pGeometryQuery = query;
   return true;
 }
 
-bool CWizardAPIBase::SetBoardView(CHostBoardMarker* boardView) {
+template <class Table>
+bool CWizardAPIBase<Table>::SetBoardView(CHostBoardMarker* boardView) {
   if (KeepsBoardView())
     m_pBoardView = boardView;
   return true;
 }
 
-bool CWizardAPIBase::SetSettingsCopyBuffer(char* buffer) {
+template <class Table>
+bool CWizardAPIBase<Table>::SetSettingsCopyBuffer(char* buffer) {
   Rec().m_pSettingsCopyBuffer = buffer;
   return true;
 }
 
-void CWizardAPIBase::SetTableText(const char* text) { Rec().m_pHostTableText = text; }
+template <class Table>
+void CWizardAPIBase<Table>::SetTableText(const char* text) { Rec().m_pHostTableText = text; }
 
-CWizardDialogLink* CWizardAPIBase::MakeDialog(HWND parent, bool modeless) {
+template <class Table>
+CWizardDialogLink* CWizardAPIBase<Table>::MakeDialog(HWND parent, bool modeless) {
   WizardDialogFactory factory = GetWizardDialogFactory();
   CWizardDialogLink* dialog = factory ? factory(m_nKind, parent) : nullptr;
   if (!dialog)
@@ -134,7 +153,8 @@ CWizardDialogLink* CWizardAPIBase::MakeDialog(HWND parent, bool modeless) {
   return dialog;
 }
 
-void CWizardAPIBase::DestroyDialog() {
+template <class Table>
+void CWizardAPIBase<Table>::DestroyDialog() {
   if (!m_pDialog)
     return;
   if (m_pDialog->GetWindow())
@@ -144,7 +164,8 @@ void CWizardAPIBase::DestroyDialog() {
   m_bModeless = 0;
 }
 
-bool CWizardAPIBase::RunModal() {
+template <class Table>
+bool CWizardAPIBase<Table>::RunModal() {
   // A dialog still held goes first; a modeless one's window is destroyed before the object is deleted, so that no
   // window is left pointing at a freed dialog.
   DestroyDialog();
@@ -159,7 +180,8 @@ bool CWizardAPIBase::RunModal() {
   return result == IDOK;
 }
 
-bool CWizardAPIBase::CreateModeless() {
+template <class Table>
+bool CWizardAPIBase<Table>::CreateModeless() {
   // A second wizard while one is held would orphan the first one's window.
   if (!m_pCallback || m_pDialog)
     return false;
@@ -178,18 +200,22 @@ bool CWizardAPIBase::CreateModeless() {
   return true;
 }
 
-HWND CWizardAPIBase::WizardWindow() { return m_pDialog ? m_pDialog->GetWindow() : nullptr; }
+template <class Table>
+HWND CWizardAPIBase<Table>::WizardWindow() { return m_pDialog ? m_pDialog->GetWindow() : nullptr; }
 
-HWND CWizardAPIBase::GetWizardWindow() { return WizardWindow(); }
+template <class Table>
+HWND CWizardAPIBase<Table>::GetWizardWindow() { return WizardWindow(); }
 
-bool CWizardAPIBase::PostClick(HWND button) {
+template <class Table>
+bool CWizardAPIBase<Table>::PostClick(HWND button) {
   if (!button)
     return false;
   ::PostMessageA(button, BM_CLICK, 0, 0);
   return true;
 }
 
-bool CWizardAPIBase::ClickUseLastConfiguration(const char* path, char* pathBuffer) {
+template <class Table>
+bool CWizardAPIBase<Table>::ClickUseLastConfiguration(const char* path, char* pathBuffer) {
   pathBuffer[0] = '\0';
   if (path) {
     std::strncpy(pathBuffer, path, MAX_PATH - 1);
@@ -206,25 +232,35 @@ bool CWizardAPIBase::ClickUseLastConfiguration(const char* path, char* pathBuffe
   return PostClick(button);
 }
 
-void CWizardAPIBase::NotifyHost(int event) {
+template <class Table>
+void CWizardAPIBase<Table>::NotifyHost(int event) {
   if (m_pCallback)
     m_pCallback->Notify(event, 1);
 }
 
-int CWizardAPIBase::GetBoardIndex() { return Rec().m_nBoardIndex; }
+template <class Table>
+int CWizardAPIBase<Table>::GetBoardIndex() { return Rec().m_nBoardIndex; }
 
-void CWizardAPIBase::FatalError(unsigned line) { FatalErrorReport(__DATE__, m_pSourceFile, line); }
+template <class Table>
+const char* CWizardAPIBase<Table>::QueryFirstNet() { FatalErrorReport(__DATE__, m_pSourceFile, __LINE__); }
 
-const char* CWizardAPIBase::QueryFirstNet() { FatalError(__LINE__); }
+template <class Table>
+const char* CWizardAPIBase<Table>::QuerySecondNet() { FatalErrorReport(__DATE__, m_pSourceFile, __LINE__); }
 
-const char* CWizardAPIBase::QuerySecondNet() { FatalError(__LINE__); }
-
-bool CWizardAPIBase::SetHelpFile(const char* path) {
+template <class Table>
+bool CWizardAPIBase<Table>::SetHelpFile(const char* path) {
   Rec().m_HelpFile = path ? path : "";
   return true;
 }
 
-const char* CWizardAPIBase::GetOutputFileName() {
+template <class Table>
+const char* CWizardAPIBase<Table>::GetOutputFileName() {
   m_OutputFileName = Rec().GetOutputFilePath();
   return m_OutputFileName;
 }
+
+// The four objects' tables.
+template class CWizardAPIBase<CBrimsteadAPITable>;
+template class CWizardAPIBase<CBypassWizardAPITable>;
+template class CWizardAPIBase<CDiffViaModelWizardAPITable>;
+template class CWizardAPIBase<CModelExtractorWizardAPITable>;

@@ -1,13 +1,18 @@
-// CWizardAPIBase: what the four wizard interface objects share - their first members, the setters, the modal and
+// CWizardAPIBase<Table>: what the four wizard interface objects share - their first members, the setters, the modal and
 // modeless runs through the wizard-dialog seam, the posted clicks and the getters with their easy-mode defaults.
 //
 // Each object is a singleton per wizard kind, made by the first factory call, reset by every factory call and
-// never freed. Its wizard dialog is made through the registered dialog factory (WizardDialogLink.h).
+// freed only when the module is unloaded. Its wizard dialog is made through the registered dialog factory
+// (WizardDialogLink.h).
+//
+// `Table` is the host's table of the object (WizardAPITables.h): the object's own operations follow the 58 shared
+// ones directly, and the virtual operations this class adds for its kinds come after all of them, where the host
+// never looks.
 #pragma once
 
 #include "brimstead/AnalysisData.h"
 #include "brimstead/FakedSingleBoardSystem.h"
-#include "brimstead/WizardAPI.h"
+#include "brimstead/WizardAPITables.h"
 #include "brimstead/WizardDialogLink.h"
 #include "platform/base/CString.h"
 #include "platform/base/CStringArray.h"
@@ -15,7 +20,8 @@
 #include <memory>
 #include <vector>
 
-class CWizardAPIBase : public CWizardAPI {
+template <class Table>
+class CWizardAPIBase : public Table {
 public:
   CWizardAPIBase(const CWizardAPIBase&) = delete;
   CWizardAPIBase& operator=(const CWizardAPIBase&) = delete;
@@ -71,7 +77,7 @@ public:
   bool GetForcePassivity() override { return Simplified() || NoDebug() || Rec().m_bForcePassivity; }
   bool SetHelpFile(const char* path) override;
   const char* GetOutputFileName() override;
-  void Release() override { Close(); }
+  void Release() override { this->Close(); }
 
   // The object's state as the tests and the seam read it.
   bool IsBoardMode() const { return m_bBoardMode != 0; }
@@ -126,7 +132,6 @@ protected:
   bool ClickUseLastConfiguration(const char* path, char* pathBuffer);
   // Tells the callback, when one is set.
   void NotifyHost(int event);
-  [[noreturn]] void FatalError(unsigned line);
 
   // Shared members, in their order.
   int m_bModeless = 0;
