@@ -50,6 +50,8 @@ bool CBypassWizardAPI::Close() {
 }
 
 bool CBypassWizardAPI::LoadSettings(const char* path) {
+  // The host may load before it opens the wizard; the record must know its board mode to read its probes.
+  Rec().m_bBoardMode = m_bBoardMode;
   // A null or empty path loads nothing, and the host hears so instead of a success.
   if (!Data().Load(path))
     return false;

@@ -55,6 +55,8 @@ bool CDiffViaModelWizardAPI::Close() {
 }
 
 bool CDiffViaModelWizardAPI::LoadSettings(const char* path) {
+  // The host may load before it opens the wizard; the record must know its board mode to read its probes.
+  Rec().m_bBoardMode = m_bBoardMode;
   if (!Data().Load(path))
     return false;
   if (HWND wizard = WizardWindow())
