@@ -1,5 +1,7 @@
 #include "brimstead/BrimsteadApp.h"
 
+#include "grid/core/CGXControlFactory.h"
+
 // The application handles no message of its own; the map exists so that derived maps chain through it.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
@@ -8,13 +10,14 @@ END_MESSAGE_MAP()
 #pragma GCC diagnostic pop
 
 void StartGridLibrary() {
-  // FIXME(grid start-up): the grid library's start-up - InitGridLibrary with (0x710, 0, 0): the default cell-control
-  // factory, the grid window classes, the "Grid Styles %08x" clipboard format and the system-colour table - is not
-  // in the grid model yet. Call it here once grid/core has it.
+  // The default cell-control factory, the grid window classes, the "Grid Styles %08x" clipboard format and the
+  // system-colour table; the three numbers are the ones the module has always passed.
+  InitGridLibrary(0x710, 0, 0);
 }
 
 void StopGridLibrary() {
-  // The grid library's termination has nothing to release: its process-wide state goes with the static objects.
+  // Nothing to release: the grid's process-wide state goes with the static objects.
+  TerminateGridLibrary();
 }
 
 BOOL CBrimsteadApp::InitInstance() {

@@ -20,7 +20,6 @@ private:
   bool m_bStarted = false;
 };
 
-// The grid library's start-up and termination as the application calls them. The start-up's arguments are the
-// ones the module has always passed (0x710, 0, 0); termination has nothing to release.
+// The grid library's start-up and termination as the application calls them.
 void StartGridLibrary();
 void StopGridLibrary();

@@ -2,6 +2,7 @@
 // of its static objects and start-up, and what unloading takes away (the keyboard hook, open wizards).
 #include "brimstead/BrimsteadExports.h"
 #include "host/HostCallbackLog.h"
+#include "platform/base/ResourceTable.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/window/Pump.h"
 #include "platform/window/winuser.h"
@@ -65,12 +66,16 @@ TEST_F(ModuleLibrary, ExportsOnlyItsFactories) {
 
 TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndDoesNothingElse) {
   ASSERT_EQ(AfxGetApp(), nullptr);
+  WNDCLASS gridClass{};
+  ASSERT_FALSE(GetClassInfo(AfxGetInstanceHandle(), "GXWND", &gridClass));
   const int windowsBefore = CountTopLevelWindows();
   void* library = dlopen(BRIM_MODULE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(library, nullptr) << dlerror();
   // The application object exists and its start-up ran (the class library's start-up names the application).
   ASSERT_NE(AfxGetApp(), nullptr);
   EXPECT_STREQ(AfxGetAppName(), "App");
+  // The start-up started the grid library: its window classes are there, but no window.
+  EXPECT_TRUE(GetClassInfo(AfxGetInstanceHandle(), "GXWND", &gridClass));
   EXPECT_EQ(CountTopLevelWindows(), windowsBefore);
 
   auto createBrimstead = Export<CreateBrimsteadFn>(library, "CreateBrimstead");
