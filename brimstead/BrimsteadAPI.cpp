@@ -6,7 +6,7 @@ namespace {
 CBrimsteadAPI* g_pBrimsteadAPI = nullptr;   // made once; the host holds it while the module is loaded
 }  // namespace
 
-CBrimsteadAPI::CBrimsteadAPI() : CWizardAPIBase(CDecouplingAnalysisData::Kind, "BrimsteadAPI.cpp") {}
+CBrimsteadAPI::CBrimsteadAPI() : CWizardAPIBase(CDecouplingAnalysisData::Kind) {}
 
 CBrimsteadAPI::~CBrimsteadAPI() = default;
 

@@ -1,10 +1,12 @@
 #include "brimstead/BypassWizardAPI.h"
 
+#include "shared/Errorbox.h"
+
 namespace {
 CBypassWizardAPI* g_pBypassWizardAPI = nullptr;   // made once; the host holds it while the module is loaded
 }  // namespace
 
-CBypassWizardAPI::CBypassWizardAPI() : CWizardAPIBase(CBypassAnalysisData::Kind, "BypassWizardAPI.cpp") {}
+CBypassWizardAPI::CBypassWizardAPI() : CWizardAPIBase(CBypassAnalysisData::Kind) {}
 
 CBypassWizardAPI::~CBypassWizardAPI() = default;
 
@@ -104,3 +106,6 @@ CBypassViaProbe* CBypassWizardAPI::GetEnabledProbe(int index) {
 bool CBypassWizardAPI::ActivePageUsesViewer() { return m_pDialog && m_pDialog->ActivePageTakesViewerPicks(); }
 
 bool CBypassWizardAPI::OnViewerSelectionChanged() { return m_pDialog && m_pDialog->RefreshActivePage(); }
+
+const char* CBypassWizardAPI::QueryFirstNet() { FatalErrorReport(__DATE__, __FILE__, __LINE__); }
+const char* CBypassWizardAPI::QuerySecondNet() { FatalErrorReport(__DATE__, __FILE__, __LINE__); }

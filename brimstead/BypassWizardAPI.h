@@ -13,6 +13,9 @@ public:
   bool SetOutputFileName(const char* name) override;
   bool SetDRCReportFile(const char*) override { return false; }   // the bypass analysis writes no DRC report
   bool Run() override;
+  // Only the decoupling analysis has nets: a host that asks this object ends in the fatal-error report.
+  const char* QueryFirstNet() override;
+  const char* QuerySecondNet() override;
   bool CloseWizard() override;
   bool GetIncludeAllNets() override { return Easy() || Rec().m_bIncludeAllNets; }
   double GetTargetImpedance() override { return Rec().m_dTargetImpedance; }

@@ -1,11 +1,13 @@
 #include "brimstead/DiffViaModelWizardAPI.h"
 
+#include "shared/Errorbox.h"
+
 namespace {
 CDiffViaModelWizardAPI* g_pDiffViaModelWizardAPI = nullptr;   // made once; the host holds it while the module is loaded
 }  // namespace
 
 CDiffViaModelWizardAPI::CDiffViaModelWizardAPI()
-    : CWizardAPIBase(CDiffViaAnalysisData::Kind, "DiffViaModelWizardAPI.cpp") {}
+    : CWizardAPIBase(CDiffViaAnalysisData::Kind) {}
 
 CDiffViaModelWizardAPI::~CDiffViaModelWizardAPI() = default;
 
@@ -117,3 +119,6 @@ CViaPairProbe* CDiffViaModelWizardAPI::GetProbe(int index) {
       return &record.m_Probes[i];
   return nullptr;
 }
+
+const char* CDiffViaModelWizardAPI::QueryFirstNet() { FatalErrorReport(__DATE__, __FILE__, __LINE__); }
+const char* CDiffViaModelWizardAPI::QuerySecondNet() { FatalErrorReport(__DATE__, __FILE__, __LINE__); }

@@ -13,6 +13,9 @@ public:
   bool SetOutputFileName(const char* name) override;
   bool SetDRCReportFile(const char*) override { return false; }
   bool Run() override;
+  // Only the decoupling analysis has nets: a host that asks this object ends in the fatal-error report.
+  const char* QueryFirstNet() override;
+  const char* QuerySecondNet() override;
   bool CloseWizard() override;
   int GetProbeCount() override { return HasProbes(); }
   CProbeRecord* GetProbeRecord(int index) override { return GetProbe(index); }

@@ -1,5 +1,7 @@
 #include "brimstead/ModelExtractorWizardAPI.h"
 
+#include "shared/Errorbox.h"
+
 #include "platform/base/CException.h"
 
 namespace {
@@ -7,7 +9,7 @@ CModelExtractorWizardAPI* g_pModelExtractorWizardAPI = nullptr;   // made once; 
 }  // namespace
 
 CModelExtractorWizardAPI::CModelExtractorWizardAPI()
-    : CWizardAPIBase(CModelExtractorAnalysisData::Kind, "ModelExtractorWizardAPI.cpp") {}
+    : CWizardAPIBase(CModelExtractorAnalysisData::Kind) {}
 
 CModelExtractorWizardAPI::~CModelExtractorWizardAPI() = default;
 
@@ -144,3 +146,6 @@ bool CModelExtractorWizardAPI::SetSelectedNet(CHostNet* net) {
 }
 
 double CModelExtractorWizardAPI::GetNormalImpedance() { return Data().m_dNormalImpedance; }
+
+const char* CModelExtractorWizardAPI::QueryFirstNet() { FatalErrorReport(__DATE__, __FILE__, __LINE__); }
+const char* CModelExtractorWizardAPI::QuerySecondNet() { FatalErrorReport(__DATE__, __FILE__, __LINE__); }

@@ -1,13 +1,11 @@
 #include "brimstead/WizardAPIBase.h"
 
-#include "shared/Errorbox.h"
-
 #include <unistd.h>
 
 #include <cstring>
 
 template <class Table>
-CWizardAPIBase<Table>::CWizardAPIBase(int kind, const char* sourceFile) : m_nKind(kind), m_pSourceFile(sourceFile) {}
+CWizardAPIBase<Table>::CWizardAPIBase(int kind) : m_nKind(kind) {}
 
 template <class Table>
 CWizardAPIBase<Table>::~CWizardAPIBase() {
@@ -240,12 +238,6 @@ void CWizardAPIBase<Table>::NotifyHost(int event) {
 
 template <class Table>
 int CWizardAPIBase<Table>::GetBoardIndex() { return Rec().m_nBoardIndex; }
-
-template <class Table>
-const char* CWizardAPIBase<Table>::QueryFirstNet() { FatalErrorReport(__DATE__, m_pSourceFile, __LINE__); }
-
-template <class Table>
-const char* CWizardAPIBase<Table>::QuerySecondNet() { FatalErrorReport(__DATE__, m_pSourceFile, __LINE__); }
 
 template <class Table>
 bool CWizardAPIBase<Table>::SetHelpFile(const char* path) {

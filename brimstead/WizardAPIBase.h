@@ -45,8 +45,6 @@ public:
   bool CreateModeless() override;
   HWND GetWizardWindow() override;
   int GetBoardIndex() override;
-  const char* QueryFirstNet() override;    // the fatal-error report: only the decoupling object has nets
-  const char* QuerySecondNet() override;
   bool GetIncludeAllNets() override { return true; }
   bool GetUnkeyedFlag() override { return Simplified() || Rec().GetUnkeyedFlag(); }
   bool GetIncludeInterPlane() override { return Simplified() || Rec().m_bIncludeInterPlane; }
@@ -95,8 +93,7 @@ public:
   CFakedSingleBoardSystem* OneBoardSystem() const { return m_pOneBoardSystem.get(); }
 
 protected:
-  // `sourceFile` names the object in fatal-error reports.
-  CWizardAPIBase(int kind, const char* sourceFile);
+  explicit CWizardAPIBase(int kind);
   ~CWizardAPIBase();
 
   // The wizard kind's current record (the typed accessor: a record of another kind is replaced).
@@ -157,7 +154,6 @@ private:
   void DropOneBoardSystem();
 
   int m_nKind;
-  const char* m_pSourceFile;
   CString m_OutputFileName;   // GetOutputFileName's text
   std::vector<std::unique_ptr<CFakedSingleBoardSystem>> m_RetainedSystems;
 };
