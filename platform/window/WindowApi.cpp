@@ -808,8 +808,8 @@ BOOL MessageBeep(UINT type) {
 }
 
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE, DWORD threadId) {
-  // Only get-message hooks on the UI thread exist here; a system-wide hook would need a module.
-  if (threadId != GetCurrentThreadId() || idHook != WH_GETMESSAGE || !proc) {
+  // Only get-message and CBT hooks on the UI thread exist here; a system-wide hook would need a module.
+  if (threadId != GetCurrentThreadId() || (idHook != WH_GETMESSAGE && idHook != WH_CBT) || !proc) {
     SetLastError(threadId == 0 ? ERROR_HOOK_NEEDS_HMOD : ERROR_INVALID_PARAMETER);
     return nullptr;
   }
