@@ -1,4 +1,5 @@
 // Menus: building, item state by command and by position, templates, and TrackPopupMenu headless.
+#include "platform/base/ResourceTable.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/Menus.h"
 #include "platform/window/tests/WindowTestSupport.h"
@@ -75,6 +76,18 @@ TEST_F(MenusTest, TemplateLoadsNestedLevelsAndRefusesTruncation) {
   DestroyMenu(bar);
   EXPECT_FALSE(IsMenu(file));
   for (std::size_t cut = 0; cut < t.size(); cut += 3) EXPECT_EQ(LoadMenuIndirect(t.data(), cut), nullptr) << cut;
+
+  // The same bytes as a module's menu resource.
+  HINSTANCE module = ResourceTable::ModuleHandle("menu-tests");
+  static std::vector<BYTE> stored;
+  stored = t;
+  ResourceTable::AddResource(module, RT_MENU, MAKEINTRESOURCE(200), stored);
+  HMENU loaded = LoadMenu(module, MAKEINTRESOURCE(200));
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(GetMenuItemID(GetSubMenu(loaded, 0), 2), 101u);
+  EXPECT_EQ(LoadMenu(module, MAKEINTRESOURCE(201)), nullptr);
+  DestroyMenu(loaded);
+  ResourceTable::RemoveModule(module);
 }
 
 TEST_F(MenusTest, TrackPopupMenuAsksTheProviderAndSendsTheChoice) {
