@@ -8,7 +8,9 @@
 #include "platform/base/SystemError.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/HandleTable.h"
+#include "platform/window/MessageQueue.h"
 #include "platform/window/ModalLoop.h"
+#include "platform/window/PopupMenuWindow.h"
 #include "platform/window/WindowManager.h"
 
 namespace plat {
@@ -291,11 +293,19 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
     request.text += line + "\n";
     request.buttons.push_back(std::to_string(it.id) + ":" + it.text);
   }
-  plat::SystemAnswer answer = plat::RequestSystemAnswer(request);
+  int code = 0;
+  if (!plat::GetAutomationProvider() && plat::MessageQueue::Instance().eventSource) {
+    // A real display and nobody scripting: show the menu and let the user choose.
+    std::vector<plat::PopupItem> items;
+    for (const MenuItem& it : m->items) items.push_back({static_cast<UINT>(it.id), it.text, it.flags});
+    code = static_cast<int>(plat::PopupMenuWindow::Run(owner, items, POINT{x, y}));
+  } else {
+    code = plat::RequestSystemAnswer(request).code;
+  }
   // Only an enabled command of this menu (or its submenus) can be chosen.
   UINT chosen = 0;
-  if (MenuItem* it = plat::FindItem(menu, static_cast<UINT>(answer.code), MF_BYCOMMAND))
-    if (answer.code > 0 && !(it->flags & (MF_GRAYED | MF_DISABLED))) chosen = static_cast<UINT>(answer.code);
+  if (MenuItem* it = plat::FindItem(menu, static_cast<UINT>(code), MF_BYCOMMAND))
+    if (code > 0 && !(it->flags & (MF_GRAYED | MF_DISABLED))) chosen = static_cast<UINT>(code);
   if (flags & TPM_RETURNCMD) return static_cast<BOOL>(chosen);
   if (chosen && wm.Get(owner)) wm.Send(owner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
   return chosen ? TRUE : FALSE;

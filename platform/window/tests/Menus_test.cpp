@@ -1,7 +1,15 @@
 // Menus: building, item state by command and by position, templates, and TrackPopupMenu headless.
+#include <deque>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+
 #include "platform/base/ResourceTable.h"
 #include "platform/window/AutomationProvider.h"
+#include "platform/window/InputRouter.h"
 #include "platform/window/Menus.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/PopupMenuWindow.h"
 #include "platform/window/tests/WindowTestSupport.h"
 
 namespace plat::test {
@@ -110,6 +118,51 @@ TEST_F(MenusTest, TrackPopupMenuAsksTheProviderAndSendsTheChoice) {
   ASSERT_EQ(ShownLog().size(), 3u);
   EXPECT_NE(ShownLog()[0].request.text.find("&Copy (disabled)"), std::string::npos);
   SetAutomationProvider(nullptr);
+}
+
+// Stands in for the presenter: each wait runs the next scripted step (input a user would give).
+class FakeDisplay : public EventSource {
+ public:
+  std::deque<std::function<void()>> steps;
+  bool WaitForEvents(std::optional<std::uint64_t>) override {
+    if (steps.empty()) throw std::runtime_error("the menu is still up and the script is over");
+    auto step = std::move(steps.front());
+    steps.pop_front();
+    step();
+    return true;
+  }
+};
+
+POINT OnMenu(int x, int y) {
+  HWND shown = FindWindow(PopupMenuWindow::kClassName, nullptr);
+  EXPECT_NE(shown, nullptr);
+  return InputRouter::ClientPoint(shown, x, y);
+}
+
+TEST_F(MenusTest, OnScreenMenuTakesAClickOrTheKeyboardAndCancelsOnEscapeOrOutside) {
+  FakeDisplay display;
+  MessageQueue::Instance().eventSource = &display;
+  InputRouter& in = InputRouter::Instance();
+  ClearLog();
+  display.steps.push_back([&] { in.Click(MouseButton::Left, OnMenu(20, 10)); });  // first row: Cut
+  EXPECT_TRUE(TrackPopupMenu(menu, 0, 30, 40, 0, owner, nullptr));
+  EXPECT_EQ(LOWORD(Entries(owner, WM_COMMAND).at(0).wParam), ID_EDIT_CUT);
+  EXPECT_EQ(FindWindow(PopupMenuWindow::kClassName, nullptr), nullptr);  // gone again
+
+  // Keyboard: down to the grayed Copy, Enter does nothing there, Esc cancels.
+  ClearLog();
+  display.steps.push_back([&] { in.KeyPress(VK_DOWN); in.KeyPress(VK_DOWN); in.KeyPress(VK_RETURN); });
+  display.steps.push_back([&] { in.KeyPress(VK_ESCAPE); });
+  EXPECT_FALSE(TrackPopupMenu(menu, 0, 30, 40, 0, owner, nullptr));
+  EXPECT_TRUE(Entries(owner, WM_COMMAND).empty());
+  EXPECT_TRUE(Entries(owner, WM_KEYDOWN).empty());  // the menu kept the keys
+
+  // Down, Enter on Cut with TPM_RETURNCMD; then a press outside cancels.
+  display.steps.push_back([&] { in.KeyPress(VK_DOWN); in.KeyPress(VK_RETURN); });
+  EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 30, 40, 0, owner, nullptr), static_cast<BOOL>(ID_EDIT_CUT));
+  display.steps.push_back([&] { in.Click(MouseButton::Left, POINT{5, 5}); });
+  EXPECT_FALSE(TrackPopupMenu(menu, 0, 30, 40, 0, owner, nullptr));
+  MessageQueue::Instance().eventSource = nullptr;
 }
 
 }  // namespace
