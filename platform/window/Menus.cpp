@@ -294,7 +294,7 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
     request.buttons.push_back(std::to_string(it.id) + ":" + it.text);
   }
   int code = 0;
-  if (!plat::GetAutomationProvider() && plat::MessageQueue::Instance().eventSource) {
+  if (plat::ShowsSystemUiOnScreen()) {
     // A real display and nobody scripting: show the menu and let the user choose.
     std::vector<plat::PopupItem> items;
     for (const MenuItem& it : m->items) items.push_back({static_cast<UINT>(it.id), it.text, it.flags});
