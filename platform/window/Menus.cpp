@@ -131,6 +131,20 @@ bool ReadLevel(const BYTE*& p, const BYTE* end, HMENU into, int depth) {
 }
 
 }  // namespace
+
+// The items of a menu and its submenus, for the on-screen menu window.
+std::vector<PopupItem> PopupItemsOf(HMENU menu, int depth = 0) {
+  std::vector<PopupItem> out;
+  Menu* m = Get(menu);
+  if (!m || depth > 8) return out;
+  for (const MenuItem& it : m->items) {
+    PopupItem p{static_cast<UINT>(it.id), it.text, it.flags, {}};
+    if (it.flags & MF_POPUP) p.submenu = PopupItemsOf(it.popup, depth + 1);
+    out.push_back(std::move(p));
+  }
+  return out;
+}
+
 }  // namespace plat
 
 using plat::MenuItem;
@@ -296,9 +310,7 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
   int code = 0;
   if (plat::ShowsSystemUiOnScreen()) {
     // A real display and nobody scripting: show the menu and let the user choose.
-    std::vector<plat::PopupItem> items;
-    for (const MenuItem& it : m->items) items.push_back({static_cast<UINT>(it.id), it.text, it.flags});
-    code = static_cast<int>(plat::PopupMenuWindow::Run(owner, items, POINT{x, y}));
+    code = static_cast<int>(plat::PopupMenuWindow::Run(owner, plat::PopupItemsOf(menu), POINT{x, y}));
   } else {
     code = plat::RequestSystemAnswer(request).code;
   }

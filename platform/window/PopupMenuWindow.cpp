@@ -24,6 +24,9 @@ struct MenuState {
   int hot = -1;
   UINT result = 0;
   ModalLoop* loop = nullptr;
+  HWND owner = nullptr;
+  int depth = 0;
+  bool cascading = false;  // a submenu is up: losing the capture to it is not a cancel
 };
 
 MenuState* StateOf(HWND h) { return reinterpret_cast<MenuState*>(GetWindowLongPtr(h, GWLP_USERDATA)); }
@@ -114,6 +117,22 @@ void Finish(MenuState& s, UINT result) {
   if (s.loop) s.loop->End(0);
 }
 
+// Opens the submenu of item i beside its row; a choice there ends this menu too.
+void Cascade(HWND h, MenuState& s, int i) {
+  const PopupItem& it = s.items[static_cast<std::size_t>(i)];
+  if (!(it.flags & MF_POPUP) || (it.flags & (MF_GRAYED | MF_DISABLED)) || it.submenu.empty()) return;
+  POINT at{s.rows[static_cast<std::size_t>(i)].right, s.rows[static_cast<std::size_t>(i)].top - kPad};
+  ClientToScreen(h, &at);
+  s.cascading = true;
+  UINT chosen = PopupMenuWindow::Run(s.owner, it.submenu, at, s.depth + 1);
+  s.cascading = false;
+  if (!IsWindow(h)) return;
+  if (chosen)
+    Finish(s, chosen);
+  else
+    SetCapture(h);  // back in this menu
+}
+
 LRESULT MenuProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   MenuState* s = StateOf(h);
   if (!s) return DefWindowProc(h, m, w, l);
@@ -131,10 +150,16 @@ LRESULT MenuProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP: {
       int i = ItemAt(*s, p);
-      if (i >= 0 && Selectable(s->items[static_cast<std::size_t>(i)])) Finish(*s, s->items[static_cast<std::size_t>(i)].id);
+      if (i < 0) return 0;
+      if (Selectable(s->items[static_cast<std::size_t>(i)]))
+        Finish(*s, s->items[static_cast<std::size_t>(i)].id);
+      else
+        Cascade(h, *s, i);
       return 0;
     }
-    case WM_CAPTURECHANGED: Finish(*s, 0); return 0;
+    case WM_CAPTURECHANGED:
+      if (!s->cascading) Finish(*s, 0);
+      return 0;
     default: return DefWindowProc(h, m, w, l);
   }
 }
@@ -165,11 +190,13 @@ void Step(HWND h, MenuState& s, int dir) {
 
 }  // namespace
 
-UINT PopupMenuWindow::Run(HWND owner, const std::vector<PopupItem>& items, POINT at) {
-  if (items.empty()) return 0;
+UINT PopupMenuWindow::Run(HWND owner, const std::vector<PopupItem>& items, POINT at, int depth) {
+  if (items.empty() || depth > 8) return 0;
   RegisterMenuClass();
   MenuState state;
   state.items = items;
+  state.owner = owner;
+  state.depth = depth;
 
   // Measure with the menu font: the widest label plus the widest accelerator.
   HDC screen = GetDC(nullptr);
@@ -214,9 +241,17 @@ UINT PopupMenuWindow::Run(HWND owner, const std::vector<PopupItem>& items, POINT
         case VK_ESCAPE: Finish(state, 0); break;
         case VK_UP: Step(menu, state, -1); break;
         case VK_DOWN: Step(menu, state, 1); break;
+        case VK_LEFT:
+          if (state.depth > 0) Finish(state, 0);  // back to the parent menu
+          break;
+        case VK_RIGHT:
         case VK_RETURN:
-          if (state.hot >= 0 && Selectable(state.items[static_cast<std::size_t>(state.hot)]))
-            Finish(state, state.items[static_cast<std::size_t>(state.hot)].id);
+          if (state.hot < 0) break;
+          if (Selectable(state.items[static_cast<std::size_t>(state.hot)])) {
+            if (msg.wParam == VK_RETURN) Finish(state, state.items[static_cast<std::size_t>(state.hot)].id);
+          } else {
+            Cascade(menu, state, state.hot);
+          }
           break;
         default: break;
       }

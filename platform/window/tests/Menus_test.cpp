@@ -162,6 +162,26 @@ TEST_F(MenusTest, OnScreenMenuTakesAClickOrTheKeyboardAndCancelsOnEscapeOrOutsid
   EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 30, 40, 0, owner, nullptr), static_cast<BOOL>(ID_EDIT_CUT));
   display.steps.push_back([&] { in.Click(MouseButton::Left, POINT{5, 5}); });
   EXPECT_FALSE(TrackPopupMenu(menu, 0, 30, 40, 0, owner, nullptr));
+
+  // "More" opens its submenu with Right; Left goes back; Right again and Enter chooses Paste in it.
+  ClearLog();
+  display.steps.push_back([&] { in.KeyPress(VK_UP); in.KeyPress(VK_RIGHT); });
+  display.steps.push_back([&] {
+    int menus = 0;
+    EnumWindows([](HWND h, LPARAM l) -> BOOL {
+      char name[16];
+      GetClassName(h, name, sizeof name);
+      if (std::string(name) == PopupMenuWindow::kClassName) ++*reinterpret_cast<int*>(l);
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&menus));
+    EXPECT_EQ(menus, 2);  // the menu and its submenu
+    in.KeyPress(VK_LEFT);
+  });
+  display.steps.push_back([&] { in.KeyPress(VK_RIGHT); });
+  display.steps.push_back([&] { in.KeyPress(VK_DOWN); in.KeyPress(VK_RETURN); });
+  EXPECT_TRUE(TrackPopupMenu(menu, 0, 30, 40, 0, owner, nullptr));
+  EXPECT_EQ(LOWORD(Entries(owner, WM_COMMAND).at(0).wParam), ID_EDIT_PASTE);
+  EXPECT_EQ(FindWindow(PopupMenuWindow::kClassName, nullptr), nullptr);
   MessageQueue::Instance().eventSource = nullptr;
 }
 
