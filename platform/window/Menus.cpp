@@ -8,7 +8,9 @@
 #include "platform/base/SystemError.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/HandleTable.h"
+#include "platform/window/MessageQueue.h"
 #include "platform/window/ModalLoop.h"
+#include "platform/window/PopupMenuWindow.h"
 #include "platform/window/WindowManager.h"
 
 namespace plat {
@@ -129,6 +131,20 @@ bool ReadLevel(const BYTE*& p, const BYTE* end, HMENU into, int depth) {
 }
 
 }  // namespace
+
+// The items of a menu and its submenus, for the on-screen menu window.
+std::vector<PopupItem> PopupItemsOf(HMENU menu, int depth = 0) {
+  std::vector<PopupItem> out;
+  Menu* m = Get(menu);
+  if (!m || depth > 8) return out;
+  for (const MenuItem& it : m->items) {
+    PopupItem p{static_cast<UINT>(it.id), it.text, it.flags, {}};
+    if (it.flags & MF_POPUP) p.submenu = PopupItemsOf(it.popup, depth + 1);
+    out.push_back(std::move(p));
+  }
+  return out;
+}
+
 }  // namespace plat
 
 using plat::MenuItem;
@@ -291,11 +307,17 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
     request.text += line + "\n";
     request.buttons.push_back(std::to_string(it.id) + ":" + it.text);
   }
-  plat::SystemAnswer answer = plat::RequestSystemAnswer(request);
+  int code = 0;
+  if (plat::ShowsSystemUiOnScreen()) {
+    // A real display and nobody scripting: show the menu and let the user choose.
+    code = static_cast<int>(plat::PopupMenuWindow::Run(owner, plat::PopupItemsOf(menu), POINT{x, y}));
+  } else {
+    code = plat::RequestSystemAnswer(request).code;
+  }
   // Only an enabled command of this menu (or its submenus) can be chosen.
   UINT chosen = 0;
-  if (MenuItem* it = plat::FindItem(menu, static_cast<UINT>(answer.code), MF_BYCOMMAND))
-    if (answer.code > 0 && !(it->flags & (MF_GRAYED | MF_DISABLED))) chosen = static_cast<UINT>(answer.code);
+  if (MenuItem* it = plat::FindItem(menu, static_cast<UINT>(code), MF_BYCOMMAND))
+    if (code > 0 && !(it->flags & (MF_GRAYED | MF_DISABLED))) chosen = static_cast<UINT>(code);
   if (flags & TPM_RETURNCMD) return static_cast<BOOL>(chosen);
   if (chosen && wm.Get(owner)) wm.Send(owner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
   return chosen ? TRUE : FALSE;

@@ -429,8 +429,9 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   Window* w = wm.Get(hwnd);
   if (!w) return FALSE;
   BOOL wasDisabled = (w->style & WS_DISABLED) ? TRUE : FALSE;
-  if (enable == !wasDisabled) return wasDisabled;
-  if (enable) {
+  const bool want = enable != FALSE;
+  if (want == !wasDisabled) return wasDisabled;
+  if (want) {
     w->style &= ~WS_DISABLED;
   } else {
     w->style |= WS_DISABLED;
@@ -438,7 +439,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
     if (wm.focus && wm.IsAncestor(hwnd, wm.focus)) wm.SetFocusTo(nullptr);
     if (wm.capture && wm.IsAncestor(hwnd, wm.capture)) wm.ReleaseCaptureNow();
   }
-  if (wm.Get(hwnd)) wm.Send(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
+  if (wm.Get(hwnd)) wm.Send(hwnd, WM_ENABLE, want ? TRUE : FALSE, 0);
   return wasDisabled;
 }
 
@@ -544,7 +545,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   if ((flags & SWP_HIDEWINDOW) && (w->style & WS_VISIBLE)) {
     UINT rest = flags & ~SWP_HIDEWINDOW;
     if (!wm.SetPos(hwnd, insertAfter, x, y, cx, cy, rest)) return FALSE;
-    return wm.Show(hwnd, SW_HIDE) ? TRUE : TRUE;
+    wm.Show(hwnd, SW_HIDE);
+    return TRUE;
   }
   BOOL ok = wm.SetPos(hwnd, insertAfter, x, y, cx, cy, flags & ~(SWP_SHOWWINDOW | SWP_HIDEWINDOW));
   if (ok && !(flags & (SWP_NOACTIVATE | SWP_NOZORDER)) && Find(hwnd) && !Find(hwnd)->IsChild() &&
@@ -808,8 +810,8 @@ BOOL MessageBeep(UINT type) {
 }
 
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE, DWORD threadId) {
-  // Only get-message hooks on the UI thread exist here; a system-wide hook would need a module.
-  if (threadId != GetCurrentThreadId() || idHook != WH_GETMESSAGE || !proc) {
+  // Only get-message and CBT hooks on the UI thread exist here; a system-wide hook would need a module.
+  if (threadId != GetCurrentThreadId() || (idHook != WH_GETMESSAGE && idHook != WH_CBT) || !proc) {
     SetLastError(threadId == 0 ? ERROR_HOOK_NEEDS_HMOD : ERROR_INVALID_PARAMETER);
     return nullptr;
   }
@@ -858,7 +860,11 @@ HWND GetActiveWindow() { return Find(WM().active) ? WM().active : nullptr; }
 
 HWND GetForegroundWindow() { return GetActiveWindow(); }
 
-BOOL SetForegroundWindow(HWND hwnd) { return SetActiveWindow(hwnd) != nullptr || GetActiveWindow() == WM().TopLevelOf(hwnd); }
+BOOL SetForegroundWindow(HWND hwnd) {
+  if (!Find(hwnd)) return FALSE;
+  SetActiveWindow(hwnd);
+  return GetActiveWindow() == WM().TopLevelOf(hwnd);
+}
 
 HWND SetCapture(HWND hwnd) { return WM().SetCaptureTo(hwnd); }
 

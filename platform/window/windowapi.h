@@ -357,7 +357,10 @@ constexpr DWORD QS_SENDMESSAGE = 0x0040;
 constexpr DWORD QS_ALLINPUT = 0x04FF;
 
 constexpr int WH_GETMESSAGE = 3;
+constexpr int WH_CBT = 5;
 constexpr int HC_ACTION = 0;
+constexpr int HCBT_CREATEWND = 3;
+constexpr int HCBT_DESTROYWND = 4;
 
 // ---- Painting ---------------------------------------------------------------------------------------------
 constexpr UINT RDW_INVALIDATE = 0x0001;
@@ -527,6 +530,14 @@ struct CREATESTRUCT {
   DWORD dwExStyle;
 };
 using LPCREATESTRUCT = CREATESTRUCT*;
+
+// WH_CBT with HCBT_CREATEWND: wParam is the new window, lParam points here; a non-zero answer refuses the
+// creation. The hook runs before the window's first message, so a class library can attach its object
+// (subclass the window) before WM_NCCREATE.
+struct CBT_CREATEWND {
+  CREATESTRUCT* lpcs;
+  HWND hwndInsertAfter;
+};
 
 struct WINDOWPOS {
   HWND hwnd;

@@ -397,6 +397,20 @@ TEST_F(ScrollBarMouse, HeldArrowRepeatsOnTheClock) {
   EXPECT_EQ(Codes(), (std::vector<int>{SB_LINEDOWN, SB_LINEDOWN, SB_LINEDOWN, SB_LINEDOWN, SB_ENDSCROLL}));
 }
 
+TEST_F(ScrollBarMouse, DisabledArrowsAndDisabledWindowsIgnoreClicks) {
+  InputRouter& in = InputRouter::Instance();
+  EXPECT_TRUE(EnableScrollBar(bar, SB_VERT, ESB_DISABLE_LTUP));
+  in.Click(MouseButton::Left, POINT{x, yTop + 3});      // the disabled up arrow
+  in.Click(MouseButton::Left, POINT{x, yBottom - 3});   // the down arrow still works
+  RunUntilIdle();
+  EXPECT_EQ(Codes(), (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL}));
+  ClearLog();
+  EnableScrollBar(bar, SB_VERT, ESB_DISABLE_BOTH);
+  in.Click(MouseButton::Left, POINT{x, yBottom - 3});
+  RunUntilIdle();
+  EXPECT_TRUE(Codes().empty());
+}
+
 TEST_F(ScrollBarMouse, ThumbDragTracksAndEndsWithThePosition) {
   InputRouter& in = InputRouter::Instance();
   int thumbY = yTop + GetSystemMetrics(SM_CYVSCROLL) + 2;
