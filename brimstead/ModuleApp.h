@@ -12,7 +12,7 @@
 #pragma once
 
 #include "platform/framework/CWinApp.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 class CModuleApp : public CWinApp {
 public:

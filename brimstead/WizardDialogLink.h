@@ -8,7 +8,7 @@
 
 #include "platform/base/CStringArray.h"
 #include "platform/framework/ControlCodes.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 #include "brimstead/HostInterfaces.h"
 

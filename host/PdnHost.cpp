@@ -4,7 +4,7 @@
 #include "host/HostBoard.h"
 #include "host/HostLedger.h"
 #include "host/HostSystem.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 #include <dlfcn.h>
 

@@ -5,7 +5,7 @@
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/window/Pump.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
