@@ -139,6 +139,8 @@ class CPrintDialog : public CCommonDialog {
   CString GetPortName() const;
   HDC CreatePrinterDC();
   LPDEVMODE GetDevMode() const;
+  // Hands the blocks the dialog made over to their new owner (the application).
+  void ReleaseBlocks() { m_ownBlocks = false; }
 
   PRINTDLG m_pd;
 

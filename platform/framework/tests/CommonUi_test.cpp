@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/base/PrivateProfile.h"
+#include "platform/framework/CFindReplaceDialog.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CommonDialogs.h"
 #include "platform/framework/MessageBox.h"
@@ -165,6 +166,58 @@ TEST_F(CommonUiTest, FileDialogsApplyDefaultExtensionExistenceAndOverwriteRules)
     CFileDialog save(FALSE, "dao", nullptr, OFN_PATHMUSTEXIST);
     EXPECT_EQ(save.DoModal(), IDCANCEL);
   }
+}
+
+UINT g_findMessage = 0;
+
+class CFindOwner : public CWnd {
+ public:
+  std::vector<std::string> seen;
+  afx_msg LRESULT OnFindReplace(WPARAM, LPARAM lParam) {
+    CFindReplaceDialog* dlg = CFindReplaceDialog::GetNotifier(lParam);
+    std::string what = dlg->IsTerminating() ? "term"
+                       : dlg->ReplaceAll()  ? "all"
+                       : dlg->ReplaceCurrent() ? "replace"
+                                               : "next";
+    seen.push_back(what + " " + dlg->GetFindString().Str() + ">" + dlg->GetReplaceString().Str() +
+                   (dlg->MatchCase() ? " case" : "") + (dlg->SearchDown() ? " down" : " up"));
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CFindOwner, CWnd)
+  ON_REGISTERED_MESSAGE(g_findMessage, OnFindReplace)
+END_MESSAGE_MAP()
+
+TEST_F(CommonUiTest, FindAndReplaceReportEachActionThroughTheRegisteredMessage) {
+  g_findMessage = CFindReplaceDialog::GetFindReplaceMsg();
+  EXPECT_EQ(g_findMessage, RegisterWindowMessage("commdlg_FindReplace"));
+  CFindOwner owner;
+  ASSERT_TRUE(owner.CreateEx(0, "TestStatic", "grid", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  automation.Reply(SystemUiKind::Find, {IDOK, "net\t", FR_FINDNEXT | FR_MATCHCASE})
+      .Reply(SystemUiKind::Find, {IDOK, "via\t", FR_FINDNEXT | FR_DOWN})
+      .Reply(SystemUiKind::Find, {IDCANCEL, {}, 0});
+  auto* find = new CFindReplaceDialog;
+  ASSERT_TRUE(find->Create(TRUE, "pin", nullptr, FR_DOWN | FR_HIDEWHOLEWORD, &owner));
+  HWND findWindow = find->m_hWnd;
+  Pump();
+  EXPECT_FALSE(IsWindow(findWindow));  // closed and deleted itself
+  EXPECT_EQ(owner.seen, (std::vector<std::string>{"next net> case up", "next via> down", "term via> down"}));
+  EXPECT_EQ(ShownLog().front().request.text, "pin\t");
+  EXPECT_EQ(ShownLog().front().request.flags, FR_DOWN | FR_HIDEWHOLEWORD);
+
+  owner.seen.clear();
+  automation.Reply(SystemUiKind::Replace, {IDOK, "a\tb", FR_REPLACEALL | FR_DOWN});
+  auto* replace = new CFindReplaceDialog;
+  ASSERT_TRUE(replace->Create(FALSE, "a", "c", FR_DOWN, &owner));
+  HWND replaceWindow = replace->m_hWnd;
+  Pump();  // no more answers: the dialog waits, open
+  EXPECT_TRUE(IsWindow(replaceWindow));
+  PostMessage(replaceWindow, WM_CLOSE, 0, 0);  // the grid closes a dialog of the other kind
+  Pump();
+  EXPECT_FALSE(IsWindow(replaceWindow));
+  EXPECT_EQ(owner.seen, (std::vector<std::string>{"all a>b down", "term a>b down"}));
 }
 
 TEST_F(CommonUiTest, ColourAndPrintDialogsCarryTheirAnswers) {
