@@ -1,5 +1,6 @@
 #include "shared/Misc_Program.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -40,6 +41,7 @@ bool StartExternalProgram(HWND owner, const char* program, const char* directory
   size += 1;
   std::unique_ptr<char[]> commandLine(new (std::nothrow) char[size]);
   if (!commandLine) {
+    errno = ENOMEM;  // as the C runtime's allocator leaves it; the box shows its text
     ErrorBoxErrno(owner, "Unable to allocate temporary storage for command-line.\n");
     return false;
   }
