@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/base/AtomicFile.h"
 #include "platform/base/PathDialect.h"
 #include "platform/base/SystemError.h"
 
@@ -113,62 +114,6 @@ Cached* Load(Cache& cache, const std::string& path) {
   return &c;
 }
 
-mode_t DefaultMode() {
-  static const mode_t mode = [] {
-    const mode_t mask = ::umask(022);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-  }();
-  return mode;
-}
-
-bool WriteAtomically(const std::string& path, const std::string& text, int& err) {
-  // Write to the real file behind a symbolic link, so the link stays a link.
-  std::string target = path;
-  if (char* real = ::realpath(path.c_str(), nullptr)) {
-    target = real;
-    std::free(real);
-  }
-  const std::size_t slash = target.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
-  const std::string leaf = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temp = dir + (dir == "/" ? "" : "/") + "." + leaf + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    err = errno;
-    return false;
-  }
-  auto fail = [&](int e) {
-    err = e;
-    ::close(fd);
-    ::unlink(temp.c_str());
-    return false;
-  };
-  struct stat old {};
-  const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : DefaultMode();
-  if (::fchmod(fd, mode) != 0) return fail(errno);
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(errno);
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::close(fd) != 0) {
-    err = errno;
-    ::unlink(temp.c_str());
-    return false;
-  }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    err = errno;
-    ::unlink(temp.c_str());
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool IniStore::Read(const char* path, const std::function<void(const IniFile&, bool)>& read) {
@@ -197,7 +142,7 @@ bool IniStore::Edit(const char* path, const std::function<bool(IniFile&)>& edit)
   if (!c) return false;
   if (!edit(c->ini)) return true;
   int err = 0;
-  if (!WriteAtomically(abs, c->ini.Serialize(), err)) {
+  if (!WriteFileAtomically(abs, c->ini.Serialize(), err)) {
     // The cached text holds the edit that did not reach the file: forget it.
     cache.files.erase(abs);
     SetLastErrorFromErrno(err);

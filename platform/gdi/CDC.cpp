@@ -6,6 +6,10 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/gdi/Printers.h"
 
+namespace plat {
+int drawTextImpl(HDC dc, LPSTR text, int count, size_t capacity, LPRECT rect, UINT format);
+}
+
 CDC::~CDC() {
   if (owns_) DeleteDC();
 }
@@ -240,7 +244,7 @@ int CDC::DrawText(const CString& s, LPRECT r, UINT format) {
     CString& text = const_cast<CString&>(s);
     const int len = text.GetLength();
     char* buf = text.GetBuffer(len + 4);
-    const int h = ::DrawTextA(m_hDC, buf, len, r, format);
+    const int h = plat::drawTextImpl(m_hDC, buf, len, static_cast<size_t>(len) + 5, r, format);
     text.ReleaseBuffer();
     return h;
   }

@@ -163,7 +163,7 @@ BOOL DrawEdge(HDC dc, LPRECT rect, UINT edge, UINT flags) {
     }
   }
   if (flags & BF_MIDDLE) fill(dc, r.left, r.top, r.right, r.bottom, (flags & BF_MONO) ? COLOR_WINDOW : COLOR_BTNFACE);
-  if (d->recorder())
+  if (d->recorder() && d->visible(d->rectToSurface(*rect)))
     d->record("edge " + rectText(d->rectToSurface(*rect)) + " edge=" + std::to_string(edge) +
               " flags=" + std::to_string(flags));
   if (flags & BF_ADJUST) *rect = r;

@@ -50,7 +50,8 @@ bool DeviceContext::patBlt(int x, int y, int w, int h, DWORD rop) {
   }
   if (code == 0x55) invertRect(r);
   else fillRect(r, p, code);
-  if (recorder_ && r.right > r.left && r.bottom > r.top) record("patblt " + rectText(r) + " rop=" + hex8(rop));
+  if (recorder_)
+    if (auto v = visible(r)) record("patblt " + rectText(*v) + " rop=" + hex8(rop));
   return true;
 }
 
@@ -138,8 +139,8 @@ bool DeviceContext::stretchBlt(int x, int y, int w, int h, DeviceContext* src, i
     source = tmp;
   }
   blitPixels(dr, *source, sr, src->mono_, src->st_.bkColor, rop, flipX, flipY);
-  if (recorder_) {
-    std::string line = "blit " + rectText(dr) + " from " + std::to_string(sr.left) + "," + std::to_string(sr.top) +
+  if (recorder_ && visible(dr)) {
+    std::string line = "blit " + rectText(*visible(dr)) + " from " + std::to_string(sr.left) + "," + std::to_string(sr.top) +
                        " rop=" + hex8(rop);
     if (sr.right - sr.left != dr.right - dr.left || sr.bottom - sr.top != dr.bottom - dr.top)
       line += " stretch " + std::to_string(sr.right - sr.left) + "x" + std::to_string(sr.bottom - sr.top);

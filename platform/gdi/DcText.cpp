@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <strings.h>
+
 #include <cstring>
 
 #include "platform/gdi/DcRecorder.h"
@@ -105,14 +107,23 @@ bool DeviceContext::extTextOut(int x, int y, UINT options, const RECT* rect, con
 
   const Pixel color = devicePixel(st_.textColor);
   if (recorder_) {
-    std::string line = "text " + std::to_string(left) + "," + std::to_string(top) + " \"" +
-                       std::string(text ? text : "", static_cast<size_t>(count)) + "\" font=\"" + f->family() +
-                       "\" h=" + std::to_string(tm.tmHeight) + " w=" + std::to_string(tm.tmWeight) +
-                       (lf.lfUnderline ? " u" : "") + (lf.lfStrikeOut ? " s" : "") + " " +
-                       colorText(colorFromPixel(color));
-    if (rect && (options & ETO_OPAQUE)) line += " opaque " + rectText(r);
-    if (clipped) line += " clip " + rectText(r);
-    record(line);
+    RECT reach = count > 0 ? RECT{left, top, left + width, top + tm.tmHeight} : RECT{0, 0, 0, 0};
+    if (clipped) reach = RECT{std::max(reach.left, r.left), std::max(reach.top, r.top), std::min(reach.right, r.right),
+                              std::min(reach.bottom, r.bottom)};
+    const auto opaque = (rect && (options & ETO_OPAQUE)) ? visible(r) : std::nullopt;
+    if (count == 0) {
+      // FillSolidRect and the grid's colour fills: an opaque rectangle without text is a fill.
+      if (opaque) record("fill " + rectText(*opaque) + " " + colorText(colorFromPixel(bk)));
+    } else if (visible(reach) || opaque) {
+      std::string line = "text " + std::to_string(left) + "," + std::to_string(top) + " \"" +
+                         std::string(text, static_cast<size_t>(count)) + "\" font=\"" + f->family() +
+                         "\" h=" + std::to_string(tm.tmHeight) + " w=" + std::to_string(tm.tmWeight) +
+                         (lf.lfUnderline ? " u" : "") + (lf.lfStrikeOut ? " s" : "") + " " +
+                         colorText(colorFromPixel(color));
+      if (opaque) line += " opaque " + rectText(*opaque);
+      if (clipped) line += " clip " + rectText(r);
+      record(line);
+    }
   }
 
   const bool toPdf = printJob_ && printJob_->collectsText() && printJob_->inPage();
@@ -181,6 +192,13 @@ bool DeviceContext::extTextOut(int x, int y, UINT options, const RECT* rect, con
     t.y = baseline;
     t.utf8 = FontFace::toUtf8(text, count);
     t.face = f;
+    double pen = left;
+    for (int i = 0; i < count; ++i) {
+      const unsigned char ch = static_cast<unsigned char>(text[i]);
+      t.glyphs.emplace_back(f->glyphIndex(ch), pen);
+      t.clusterBytes.push_back(static_cast<int>(FontFace::toUtf8(text + i, 1).size()));
+      pen += adv[i];
+    }
     t.color = resolveColor(st_.textColor);
     Region c = clip();
     if (clipped) c = c.intersected(r);
@@ -221,9 +239,8 @@ using namespace plat;
 HFONT CreateFontIndirectA(const LOGFONTA* lf) {
   if (!lf) return nullptr;
   auto f = std::make_unique<FontObject>();
+  // Kept byte for byte (callers compare LOGFONTs); every reader of the face name bounds it to LF_FACESIZE.
   f->lf = *lf;
-  // The face name is kept byte for byte (callers compare LOGFONTs), but always terminated.
-  f->lf.lfFaceName[LF_FACESIZE - 1] = '\0';
   return static_cast<HFONT>(GdiTable::instance().add(std::move(f)));
 }
 
@@ -401,46 +418,73 @@ LONG TabbedTextOutA(HDC dc, int x, int y, LPCSTR text, int count, int tabCount, 
   return MAKELONG(pos + tabOrigin - x, d->textExtent("", 0).cy);
 }
 
-int EnumFontFamiliesExA(HDC dc, const LOGFONTA* lf, FONTENUMPROCA proc, LPARAM param, DWORD) {
-  DeviceContext* d = dcOf(dc);
-  if (!d || !proc) return 0;
+namespace {
+
+// The character sets the bundled faces cover, with the script names the enumeration reports.
+struct Script {
+  BYTE charset;
+  const char* name;
+  DWORD codePageBit;  // FONTSIGNATURE fsCsb[0]
+};
+constexpr Script kScripts[] = {
+    {ANSI_CHARSET, "Western", 0x00000001},    {238, "Central European", 0x00000002},
+    {204, "Cyrillic", 0x00000004},            {161, "Greek", 0x00000008},
+    {162, "Turkish", 0x00000010},             {186, "Baltic", 0x00000080},
+};
+
+// Enumerates the offered faces: every script of each face when `allScripts`, else the scripts equal to `charset`
+// (DEFAULT_CHARSET: Western only).
+int enumerateFaces(const LOGFONTA* lf, FONTENUMPROCA proc, LPARAM param, bool allScripts) {
   const BYTE charset = lf ? lf->lfCharSet : DEFAULT_CHARSET;
-  const char* want = (lf && lf->lfFaceName[0]) ? lf->lfFaceName : nullptr;
+  char wantBuf[LF_FACESIZE + 1] = {};
+  if (lf) std::memcpy(wantBuf, lf->lfFaceName, LF_FACESIZE);
+  const char* want = wantBuf[0] ? wantBuf : nullptr;
   int result = 1;
   for (const auto& [name, pitchFamily] : FontFace::enumeratedFaces()) {
     if (want && strcasecmp(want, name.c_str()) != 0) continue;
-    if (charset != DEFAULT_CHARSET && charset != ANSI_CHARSET) continue;
-    ENUMLOGFONTEXA elf{};
-    LOGFONTA& l = elf.elfLogFont;
-    l.lfHeight = -11;
-    l.lfWeight = FW_NORMAL;
-    l.lfCharSet = ANSI_CHARSET;
-    l.lfOutPrecision = OUT_STRING_PRECIS;
-    l.lfClipPrecision = 2;
-    l.lfQuality = PROOF_QUALITY;
-    l.lfPitchAndFamily = pitchFamily;
-    std::strncpy(l.lfFaceName, name.c_str(), LF_FACESIZE - 1);
-    std::strncpy(reinterpret_cast<char*>(elf.elfFullName), name.c_str(), sizeof elf.elfFullName - 1);
-    std::strncpy(reinterpret_cast<char*>(elf.elfStyle), "Regular", sizeof elf.elfStyle - 1);
-    std::strncpy(reinterpret_cast<char*>(elf.elfScript), "Western", sizeof elf.elfScript - 1);
-    NEWTEXTMETRICEXA ntm{};
-    auto face = FontFace::get(l, 11, 0);
-    if (face) static_cast<TEXTMETRICA&>(ntm.ntmTm) = face->metrics();
-    ntm.ntmTm.ntmSizeEM = 2048;
-    ntm.ntmTm.ntmCellHeight = 2288;
-    ntm.ntmTm.ntmAvgWidth = 904;
-    ntm.ntmFontSig.fsCsb[0] = 1;  // Latin 1
-    result = proc(&elf.elfLogFont, &ntm.ntmTm, TRUETYPE_FONTTYPE, param);
-    if (result == 0) break;
+    for (const Script& script : kScripts) {
+      if (allScripts ? charset != DEFAULT_CHARSET && charset != script.charset
+                     : script.charset != (charset == DEFAULT_CHARSET ? ANSI_CHARSET : charset))
+        continue;
+      ENUMLOGFONTEXA elf{};
+      LOGFONTA& l = elf.elfLogFont;
+      l.lfHeight = -11;
+      l.lfWeight = FW_NORMAL;
+      l.lfCharSet = script.charset;
+      l.lfOutPrecision = OUT_STRING_PRECIS;
+      l.lfClipPrecision = 2;
+      l.lfQuality = PROOF_QUALITY;
+      l.lfPitchAndFamily = pitchFamily;
+      std::strncpy(l.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+      std::strncpy(reinterpret_cast<char*>(elf.elfFullName), name.c_str(), sizeof elf.elfFullName - 1);
+      std::strncpy(reinterpret_cast<char*>(elf.elfStyle), "Regular", sizeof elf.elfStyle - 1);
+      std::strncpy(reinterpret_cast<char*>(elf.elfScript), script.name, sizeof elf.elfScript - 1);
+      NEWTEXTMETRICEXA ntm{};
+      if (auto face = FontFace::get(l, 11, 0)) static_cast<TEXTMETRICA&>(ntm.ntmTm) = face->metrics();
+      ntm.ntmTm.tmCharSet = script.charset;
+      ntm.ntmTm.ntmSizeEM = 2048;
+      ntm.ntmFontSig.fsCsb[0] = script.codePageBit;
+      // The LOGFONT is the first member of the ENUMLOGFONTEX, as callers that read the script name expect.
+      result = proc(&elf.elfLogFont, &ntm.ntmTm, TRUETYPE_FONTTYPE, param);
+      if (result == 0) return 0;
+    }
   }
   return result;
 }
 
+}  // namespace
+
+int EnumFontFamiliesExA(HDC dc, const LOGFONTA* lf, FONTENUMPROCA proc, LPARAM param, DWORD) {
+  if (!dcOf(dc) || !proc) return 0;
+  return enumerateFaces(lf, proc, param, true);
+}
+
 int EnumFontFamiliesA(HDC dc, LPCSTR family, FONTENUMPROCA proc, LPARAM param) {
+  if (!dcOf(dc) || !proc) return 0;
   LOGFONTA lf{};
   lf.lfCharSet = DEFAULT_CHARSET;
   if (family) std::strncpy(lf.lfFaceName, family, LF_FACESIZE - 1);
-  return EnumFontFamiliesExA(dc, &lf, proc, param, 0);
+  return enumerateFaces(&lf, proc, param, false);
 }
 
 LONG GetDialogBaseUnits() {

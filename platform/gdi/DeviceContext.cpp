@@ -348,7 +348,12 @@ Paint DeviceContext::brushPaint(HGDIOBJ brush) const {
 
 void DeviceContext::forEachClipped(const RECT& r, const std::function<void(const RECT&)>& fn) const {
   if (r.right <= r.left || r.bottom <= r.top) return;
-  for (const RECT& c : clip().rects()) {
+  // Bands are disjoint and sorted, so their bottoms rise monotonically: skip the bands above `r` at once (a clip
+  // carved by many excluded rectangles has many bands).
+  const auto& rects = clip().rects();
+  auto first = std::partition_point(rects.begin(), rects.end(), [&](const RECT& c) { return c.bottom <= r.top; });
+  for (auto it = first; it != rects.end(); ++it) {
+    const RECT& c = *it;
     if (c.top >= r.bottom) break;
     if (c.bottom <= r.top || c.right <= r.left || c.left >= r.right) continue;
     fn(RECT{std::max(c.left, r.left), std::max(c.top, r.top), std::min(c.right, r.right),
@@ -411,6 +416,13 @@ void DeviceContext::invertRect(const RECT& r) {
       for (int x = c.left; x < c.right; ++x) row[x] ^= 0x00FFFFFFu;
     }
   });
+}
+
+std::optional<RECT> DeviceContext::visible(const RECT& r) const {
+  if (r.right <= r.left || r.bottom <= r.top) return std::nullopt;
+  const Region v = clip().intersected(r);
+  if (v.empty()) return std::nullopt;
+  return v.bounds();
 }
 
 void DeviceContext::record(const std::string& line) const {

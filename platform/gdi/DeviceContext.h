@@ -178,6 +178,9 @@ class DeviceContext : public GdiObject {
   const std::shared_ptr<DcRecorder>& recorderPtr() const { return recorder_; }
   void setRecorder(std::shared_ptr<DcRecorder> r) { recorder_ = std::move(r); }
   void record(const std::string& line) const;
+  // The part of `surfaceRect` output can reach (bounding box after clipping); nothing when fully clipped. The
+  // recording log states primitives after clipping, so a primitive that touches no pixel is not logged.
+  std::optional<RECT> visible(const RECT& surfaceRect) const;
   PrintJob* printJob() const { return printJob_.get(); }
   void setPrintJob(std::unique_ptr<PrintJob> job);
 

@@ -194,7 +194,8 @@ int StretchDIBits(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, in
   mirror(drect.left, drect.right, flipX);
   mirror(drect.top, drect.bottom, flipY);
   d->blitPixels(drect, *src, srect, false, 0, rop, flipX, flipY);
-  if (d->recorder()) d->record("dib " + rectText(drect) + " bpp=" + std::to_string(dib.bpp));
+  if (d->recorder())
+    if (auto v = d->visible(drect)) d->record("dib " + rectText(*v) + " bpp=" + std::to_string(dib.bpp));
   return std::abs(sh);
 }
 
@@ -224,7 +225,8 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD w, DWORD h, int sx, int sy, UI
   const POINT p = d->toSurface(x, y);
   RECT drect{p.x, p.y + dy, p.x + (inStrip.right - inStrip.left), p.y + dy + (inStrip.bottom - inStrip.top)};
   d->blitPixels(drect, *strip, inStrip, false, 0, SRCCOPY);
-  if (d->recorder()) d->record("dib " + rectText(drect) + " bpp=" + std::to_string(r.dib->bpp));
+  if (d->recorder())
+    if (auto v = d->visible(drect)) d->record("dib " + rectText(*v) + " bpp=" + std::to_string(r.dib->bpp));
   return static_cast<int>(lines);
 }
 

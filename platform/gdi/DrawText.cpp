@@ -84,7 +84,10 @@ std::vector<std::pair<size_t, size_t>> splitParagraphs(const std::string& s) {
 
 }  // namespace
 
-int DrawTextExA(HDC dc, LPSTR text, int count, LPRECT rect, UINT format, void*) {
+namespace plat {
+
+// `capacity` is how many bytes DT_MODIFYSTRING may write at `text`, terminator included.
+int drawTextImpl(HDC dc, LPSTR text, int count, size_t capacity, LPRECT rect, UINT format) {
   DeviceContext* d = dcOf(dc);
   if (!d || !rect || (count > 0 && !text)) return 0;
   if (count < 0) count = text ? static_cast<int>(std::strlen(text)) : 0;
@@ -169,7 +172,8 @@ int DrawTextExA(HDC dc, LPSTR text, int count, LPRECT rect, UINT format, void*) 
   if ((format & DT_MODIFYSTRING) && shortened && text && !lines.empty()) {
     modified = lines.front().text;
     for (size_t i = 1; i < lines.size(); ++i) modified += "\r\n" + lines[i].text;
-    const size_t n = std::min(modified.size(), original.size());
+    // Never past the room the caller has: the text is cut rather than written beyond it.
+    const size_t n = std::min(modified.size(), capacity - 1);
     std::memcpy(text, modified.data(), n);
     text[n] = '\0';
   }
@@ -230,6 +234,17 @@ int DrawTextExA(HDC dc, LPSTR text, int count, LPRECT rect, UINT format, void*) 
   }
   SetTextAlign(dc, oldAlign);
   return height;
+}
+
+}  // namespace plat
+
+int DrawTextExA(HDC dc, LPSTR text, int count, LPRECT r, UINT format, void*) {
+  // The classic call wants count + 4 bytes of room for DT_MODIFYSTRING; this one only relies on the text itself:
+  // a NUL-terminated text (count -1) may be rewritten up to its terminator, a counted one within its count.
+  size_t capacity = 0;
+  if (text) capacity = count < 0 ? std::strlen(text) + 1 : static_cast<size_t>(count);
+  if (capacity == 0) format &= ~DT_MODIFYSTRING;
+  return plat::drawTextImpl(dc, text, count, capacity, r, format);
 }
 
 int DrawTextA(HDC dc, LPCSTR text, int count, LPRECT r, UINT format) {

@@ -46,11 +46,11 @@ Kind kindFor(const LOGFONTA& lf) {
   if (nameIs(face, {"Times New Roman", "Times", "MS Serif", "Roman", "Georgia", "Liberation Serif", "serif"}))
     return Kind::Serif;
   if (nameIs(face, {"Courier New", "Courier", "Lucida Console", "Consolas", "Fixedsys", "Terminal",
-                    "Liberation Mono", "monospace", "MS Sans Serif Fixed"}))
+                    "Liberation Mono", "monospace"}))
     return Kind::Mono;
   const bool known = face[0] != '\0' &&
                      nameIs(face, {"MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2", "Arial", "Tahoma", "System",
-                                   "Helv", "Verdana", "Segoe UI", "Microsoft Sans Serif", "Liberation Sans",
+                                   "Helv", "Verdana", "Liberation Sans",
                                    "sans-serif", "Small Fonts"});
   if (!known) {
     if ((lf.lfPitchAndFamily & 0x03) == FIXED_PITCH || (lf.lfPitchAndFamily & 0xF0) == FF_MODERN) return Kind::Mono;
@@ -169,6 +169,10 @@ int FontFace::emForHeight(const LOGFONTA& lf, int deviceHeight) {
   if (deviceHeight == 0) return 12;
   const Kind k = kindFor(lf);
   if (k == Kind::TestFixed) return std::max(1, deviceHeight);
+  static std::map<std::string, int> known;
+  const std::string key = std::to_string(static_cast<int>(k)) + "/" + std::to_string(lf.lfWeight >= 600) + "/" +
+                          std::to_string(lf.lfItalic != 0) + "/" + std::to_string(deviceHeight);
+  if (auto it = known.find(key); it != known.end()) return it->second;
   // A positive height is the cell height: scale by the face's em against its win ascent + descent.
   const std::string file = locate(familyName(k), lf.lfWeight >= 600, lf.lfItalic != 0);
   FT_Face f = nullptr;
@@ -179,7 +183,8 @@ int FontFace::emForHeight(const LOGFONTA& lf, int deviceHeight) {
     if (cell > 0) em = static_cast<int>(std::floor(static_cast<double>(deviceHeight) * f->units_per_EM / cell + 0.5));
   }
   FT_Done_Face(f);
-  return std::max(1, em);
+  known[key] = std::max(1, em);
+  return known[key];
 }
 
 std::shared_ptr<FontFace> FontFace::get(const LOGFONTA& lf, int emPixels, int widthPixels) {

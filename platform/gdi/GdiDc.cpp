@@ -654,6 +654,8 @@ void StopRecording(HDC dc) {
   if (DeviceContext* d = dcOf(dc)) d->setRecorder(nullptr);
 }
 
+size_t GdiObjectCount() { return GdiTable::instance().liveCount(); }
+
 std::shared_ptr<DcRecorder> RecorderOf(HDC dc) {
   DeviceContext* d = dcOf(dc);
   return d ? d->recorderPtr() : nullptr;

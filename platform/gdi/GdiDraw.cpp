@@ -146,7 +146,8 @@ BOOL InvertRect(HDC dc, const RECT* r) {
   if (!d || !r) return FALSE;
   const RECT s = d->rectToSurface(*r);
   d->invertRect(s);
-  if (s.right > s.left && s.bottom > s.top) d->record("invert " + rectText(s));
+  if (d->recorder())
+    if (auto v = d->visible(s)) d->record("invert " + rectText(*v));
   return TRUE;
 }
 
@@ -166,7 +167,7 @@ BOOL DrawFocusRect(HDC dc, const RECT* r) {
           if (((x - o.x + y - o.y) & 1) == 0) surf.row(y)[x] ^= 0x00FFFFFFu;
     });
   }
-  d->record("focus " + rectText(s));
+  if (d->recorder() && d->visible(s)) d->record("focus " + rectText(s));
   return TRUE;
 }
 
@@ -177,7 +178,10 @@ BOOL FillRgn(HDC dc, HRGN rgn, HBRUSH brush) {
   if (!d || !r || !brushOf(b)) return FALSE;
   const Region s = regionToSurface(*d, r->region);
   d->fillRegion(s, d->brushPaint(b));
-  if (!s.empty()) d->record("fillrgn " + rectText(s.bounds()) + " n=" + std::to_string(s.rects().size()));
+  if (d->recorder()) {
+    const Region v = s.intersected(d->clip());
+    if (!v.empty()) d->record("fillrgn " + rectText(v.bounds()) + " n=" + std::to_string(v.rects().size()));
+  }
   return TRUE;
 }
 
@@ -191,7 +195,8 @@ BOOL InvertRgn(HDC dc, HRGN rgn) {
   DeviceContext* d = dcOf(dc);
   RegionObject* r = regionOf(rgn);
   if (!d || !r) return FALSE;
-  for (const RECT& rc : regionToSurface(*d, r->region).rects()) d->invertRect(rc);
+  const Region s = regionToSurface(*d, r->region);
+  for (const RECT& rc : s.rects()) d->invertRect(rc);
   return TRUE;
 }
 

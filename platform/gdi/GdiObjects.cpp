@@ -11,9 +11,13 @@ namespace plat {
 namespace {
 
 constexpr std::uint64_t kIndexMask = 0xFFFFFFu;
+constexpr std::uint64_t kGenerationMask = 0xFFFFFFu;
+// The top byte marks GDI handles. User-space addresses and the small tokens of other handle kinds (global memory,
+// windows) never carry it, so a foreign handle can never be taken for a GDI object.
+constexpr std::uint64_t kTag = 0xB5ull << 56;
 
 HGDIOBJ makeHandle(std::uint32_t index, std::uint32_t generation) {
-  const std::uint64_t v = (static_cast<std::uint64_t>(generation) << 32) | (index + 1u);
+  const std::uint64_t v = kTag | ((generation & kGenerationMask) << 32) | (index + 1u);
   return reinterpret_cast<HGDIOBJ>(static_cast<std::uintptr_t>(v));
 }
 
@@ -27,8 +31,8 @@ GdiTable& GdiTable::instance() {
 HGDIOBJ GdiTable::add(std::unique_ptr<GdiObject> obj) {
   std::uint32_t index;
   if (!free_.empty()) {
-    index = free_.back();
-    free_.pop_back();
+    index = free_.front();
+    free_.pop_front();
   } else {
     index = static_cast<std::uint32_t>(slots_.size());
     if (index >= kIndexMask) return nullptr;
@@ -40,12 +44,13 @@ HGDIOBJ GdiTable::add(std::unique_ptr<GdiObject> obj) {
 
 GdiObject* GdiTable::get(HGDIOBJ h) const {
   const auto v = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(h));
+  if ((v & (0xFFull << 56)) != kTag) return nullptr;
   const std::uint64_t low = v & 0xFFFFFFFFu;
   if (low == 0 || low > kIndexMask) return nullptr;
   const std::uint32_t index = static_cast<std::uint32_t>(low - 1);
   if (index >= slots_.size()) return nullptr;
   const Slot& s = slots_[index];
-  if (!s.obj || s.generation != static_cast<std::uint32_t>(v >> 32)) return nullptr;
+  if (!s.obj || s.generation != static_cast<std::uint32_t>((v >> 32) & kGenerationMask)) return nullptr;
   return s.obj.get();
 }
 
@@ -55,7 +60,7 @@ void GdiTable::destroy(HGDIOBJ h) {
   const std::uint32_t index = static_cast<std::uint32_t>((v & 0xFFFFFFFFu) - 1);
   // Move out first: a DC's destructor may release objects and re-enter the table.
   std::unique_ptr<GdiObject> dead = std::move(slots_[index].obj);
-  ++slots_[index].generation;
+  slots_[index].generation = (slots_[index].generation + 1) & kGenerationMask;
   if (slots_[index].generation == 0) slots_[index].generation = 1;
   free_.push_back(index);
   dead.reset();

@@ -1,13 +1,15 @@
 // The GDI object table and the objects behind HPEN, HBRUSH, HFONT, HBITMAP, HRGN, HPALETTE and HDC.
 //
-// Handles are tokens: bits 0..23 hold the slot index + 1, bits 32..63 its generation. A deleted slot bumps its
-// generation, so a stale handle never reaches a recycled object. Stock objects live in the table like any
+// Handles are tokens: bits 0..23 hold the slot index + 1, bits 32..55 its generation, bits 56..63 a tag. A
+// deleted slot bumps its generation and goes to the back of the free queue (the oldest free slot is reused
+// first), so a stale handle does not reach a recycled object. Stock objects live in the table like any
 // other object but refuse deletion. An object still selected into a DC is only marked; it is freed when the
 // last DC deselects it (the grid frees caches during nested redraws).
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -115,7 +117,7 @@ class GdiTable {
     std::uint32_t generation = 1;
   };
   std::vector<Slot> slots_;
-  std::vector<std::uint32_t> free_;
+  std::deque<std::uint32_t> free_;
 };
 
 inline PenObject* penOf(HGDIOBJ h) { return GdiTable::instance().get<PenObject>(h, OBJ_PEN); }

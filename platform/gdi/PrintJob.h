@@ -42,6 +42,10 @@ struct PageText {
   double y = 0;  // baseline
   std::string utf8;
   std::shared_ptr<FontFace> face;
+  // Glyph index and pen x of each character, and the UTF-8 bytes each character took: the PDF places the glyphs
+  // exactly where the screen does and maps each back to its character for text extraction.
+  std::vector<std::pair<unsigned long, double>> glyphs;
+  std::vector<int> clusterBytes;
   COLORREF color = 0;
   RECT clip{0, 0, 0, 0};
 };

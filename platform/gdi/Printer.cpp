@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/base/GlobalMemory.h"
 #include "platform/gdi/DcRecorder.h"
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/FontFace.h"
@@ -142,6 +143,28 @@ std::optional<DevNamesValue> UnpackDevNames(const void* block, size_t size) {
   return v;
 }
 
+BOOL CreatePrinterBlocks(const std::string& printer, HGLOBAL* devNames, HGLOBAL* devMode) {
+  if (!devNames || !devMode) return FALSE;
+  *devNames = *devMode = nullptr;
+  if (!knownPrinter(printer.c_str())) return FALSE;
+  const std::vector<BYTE> names = PackDevNames({"WINSPOOL", printer, printer + ":", printer == DefaultPrinterName()});
+  const DEVMODEA mode = MakeDevMode(printer);
+  HGLOBAL n = GlobalAlloc(GMEM_MOVEABLE, names.size());
+  HGLOBAL m = GlobalAlloc(GMEM_MOVEABLE, sizeof mode);
+  if (!n || !m) {
+    if (n) GlobalFree(n);
+    if (m) GlobalFree(m);
+    return FALSE;
+  }
+  std::memcpy(GlobalLock(n), names.data(), names.size());
+  GlobalUnlock(n);
+  std::memcpy(GlobalLock(m), &mode, sizeof mode);
+  GlobalUnlock(m);
+  *devNames = n;
+  *devMode = m;
+  return TRUE;
+}
+
 HDC createPrinterDC(LPCSTR, LPCSTR device, LPCSTR output, const void* devmode, bool) {
   const std::string name = device && *device ? device : DefaultPrinterName();
   if (!knownPrinter(name.c_str())) return nullptr;
@@ -253,7 +276,8 @@ int PrintJob::endPage(DeviceContext& dc) {
     case PrinterSetup::Target::Pdf: {
       cairo_t* cr = cairo_create(pdf_);
       cairo_scale(cr, 72.0 / setup_.dpi, 72.0 / setup_.dpi);
-      cairo_surface_flush(page.cairoSurface());
+      // The page was drawn by direct pixel access: tell cairo, or it paints the surface as the blank it created.
+      cairo_surface_mark_dirty(page.cairoSurface());
       cairo_set_source_surface(cr, page.cairoSurface(), 0, 0);
       cairo_paint(cr);
       for (const PageText& t : pageText_) {
@@ -266,8 +290,15 @@ int PrintJob::endPage(DeviceContext& dc) {
         cairo_matrix_init_scale(&m, t.face->em() * t.face->xScale(), t.face->em());
         cairo_set_font_matrix(cr, &m);
         cairo_set_source_rgb(cr, GetRValue(t.color) / 255.0, GetGValue(t.color) / 255.0, GetBValue(t.color) / 255.0);
-        cairo_move_to(cr, t.x, t.y);
-        cairo_show_text(cr, t.utf8.c_str());
+        std::vector<cairo_glyph_t> glyphs;
+        std::vector<cairo_text_cluster_t> clusters;
+        for (size_t i = 0; i < t.glyphs.size(); ++i) {
+          glyphs.push_back(cairo_glyph_t{t.glyphs[i].first, t.glyphs[i].second, t.y});
+          clusters.push_back(cairo_text_cluster_t{t.clusterBytes[i], 1});
+        }
+        cairo_show_text_glyphs(cr, t.utf8.data(), static_cast<int>(t.utf8.size()), glyphs.data(),
+                               static_cast<int>(glyphs.size()), clusters.data(), static_cast<int>(clusters.size()),
+                               static_cast<cairo_text_cluster_flags_t>(0));
         cairo_restore(cr);
       }
       cairo_show_page(cr);

@@ -38,6 +38,11 @@ std::vector<BYTE> PackDevNames(const DevNamesValue& v);
 // Null when the block is too short or its offsets point outside it or to unterminated strings.
 std::optional<DevNamesValue> UnpackDevNames(const void* block, size_t size);
 
+// The default printer's blocks in new movable global memory (what a print-setup dialog's defaults hand out):
+// DEVNAMES "WINSPOOL" / printer / "PDF:" marked default, and MakeDevMode(printer). FALSE, with both handles
+// null, when an allocation fails; the caller frees them with GlobalFree.
+BOOL CreatePrinterBlocks(const std::string& printer, HGLOBAL* devNames, HGLOBAL* devMode);
+
 // The document behind a printer DC (files written, pages recorded); null for other DCs.
 PrintJob* PrintJobOf(HDC dc);
 

@@ -20,4 +20,8 @@ void StopRecording(HDC dc);
 // The log of a recording DC or a DC in recording mode; null otherwise.
 std::shared_ptr<DcRecorder> RecorderOf(HDC dc);
 
+// Live GDI objects, DCs included (stock objects count too, once created), so tests can check that drawing code
+// frees what it creates.
+size_t GdiObjectCount();
+
 }  // namespace plat

@@ -115,8 +115,14 @@ std::shared_ptr<Surface> Surface::clone() const {
 }
 
 bool Surface::writePng(const std::string& path) const {
-  cairo_surface_flush(surface_);
+  // Pixels are written directly; cairo must not take the surface for the blank it created.
+  cairo_surface_mark_dirty(surface_);
   return cairo_surface_write_to_png(surface_, path.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+cairo_surface_t* Surface::cairoSurface() const {
+  cairo_surface_mark_dirty(surface_);
+  return surface_;
 }
 
 cairo_t* Surface::beginCairo() {

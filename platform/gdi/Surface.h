@@ -68,7 +68,9 @@ class Surface {
 
   bool writePng(const std::string& path) const;
 
-  cairo_surface_t* cairoSurface() const { return surface_; }
+  // The cairo surface, marked dirty first: pixels written directly are invisible to cairo otherwise (a fresh
+  // surface would be painted as the blank it was created as). Call it again after further direct writes.
+  cairo_surface_t* cairoSurface() const;
   // A fresh cairo context on the surface; endCairo destroys it and flushes so direct access sees the result.
   cairo_t* beginCairo();
   void endCairo(cairo_t* cr);

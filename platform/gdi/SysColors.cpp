@@ -115,3 +115,12 @@ int GetSystemMetrics(int index) {
   auto it = m.find(index);
   return it == m.end() ? 0 : it->second;
 }
+
+UINT GetDoubleClickTime() { return 500; }
+
+BOOL SystemParametersInfoA(UINT action, UINT, void* out, UINT) {
+  if (action != SPI_GETWORKAREA || !out) return FALSE;
+  RECT* r = static_cast<RECT*>(out);
+  *r = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return TRUE;
+}

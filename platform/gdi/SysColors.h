@@ -135,9 +135,17 @@ constexpr int SM_CXFOCUSBORDER = 83;
 constexpr int SM_CYFOCUSBORDER = 84;
 constexpr int SM_REMOTESESSION = 0x1000;
 
+constexpr UINT SPI_GETWORKAREA = 0x0030;
+
 DWORD GetSysColor(int index);
 HBRUSH GetSysColorBrush(int index);
 int GetSystemMetrics(int index);
+// The classic 500 ms.
+UINT GetDoubleClickTime();
+// SPI_GETWORKAREA: the whole primary screen (there is no task bar), from SM_CXSCREEN/SM_CYSCREEN. Other actions
+// are not offered and answer FALSE.
+BOOL SystemParametersInfoA(UINT action, UINT param, void* out, UINT winIni);
+#define SystemParametersInfo SystemParametersInfoA
 
 namespace plat {
 

@@ -87,25 +87,26 @@ void SunkenEdge(HDC dc, CRect& r) {
   Frame3d(dc, r, COLOR_3DDKSHADOW, COLOR_3DLIGHT);
 }
 
-// A raised push-button face with a small triangle pointing in `dir` (0 up, 1 down, 2 left, 3 right).
+// A raised push-button face with a small solid triangle pointing in `dir` (0 up, 1 down, 2 left, 3 right),
+// drawn row by row so that its pixels never depend on polygon rasterisation: rows of 1, 3, 5... pixels.
 void ArrowButton(HDC dc, CRect r, int dir, bool enabled) {
   RaisedEdge(dc, r);
   Fill(dc, r, COLOR_3DFACE);
   CPoint c = r.CenterPoint();
-  int s = std::max(1, std::min(r.Width(), r.Height()) / 4);
-  POINT pts[3];
-  switch (dir) {
-    case 0: pts[0] = {c.x - s, c.y + s / 2}; pts[1] = {c.x + s, c.y + s / 2}; pts[2] = {c.x, c.y - s / 2 - 1}; break;
-    case 1: pts[0] = {c.x - s, c.y - s / 2}; pts[1] = {c.x + s, c.y - s / 2}; pts[2] = {c.x, c.y + s / 2 + 1}; break;
-    case 2: pts[0] = {c.x + s / 2, c.y - s}; pts[1] = {c.x + s / 2, c.y + s}; pts[2] = {c.x - s / 2 - 1, c.y}; break;
-    default: pts[0] = {c.x - s / 2, c.y - s}; pts[1] = {c.x - s / 2, c.y + s}; pts[2] = {c.x + s / 2 + 1, c.y}; break;
-  }
+  int n = std::max(1, std::min(r.Width(), r.Height()) / 4);  // rows in the triangle
   int color = enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT;
-  HGDIOBJ oldBrush = SelectObject(dc, SysBrush(color));
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-  Polygon(dc, pts, 3);
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
+  for (int i = 0; i < n; ++i) {
+    int half = i;
+    int along = i - n / 2;  // position of this row along the arrow's axis, centred
+    CRect row;
+    switch (dir) {
+      case 0: row = CRect(c.x - half, c.y + along, c.x + half + 1, c.y + along + 1); break;
+      case 1: row = CRect(c.x - half, c.y - along, c.x + half + 1, c.y - along + 1); break;
+      case 2: row = CRect(c.x + along, c.y - half, c.x + along + 1, c.y + half + 1); break;
+      default: row = CRect(c.x - along, c.y - half, c.x - along + 1, c.y + half + 1); break;
+    }
+    Fill(dc, row, color);
+  }
 }
 
 void DrawScrollBar(HDC dc, const Window& w, int bar) {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "platform/base/VirtualClock.h"
+#include "platform/gdi/SysColors.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/Cursors.h"
 #include "platform/window/MessageSpy.h"
@@ -47,6 +48,7 @@ void AdvanceAndPump(std::uint64_t ms) {
 
 void ResetWindowSystem() {
   WindowManager::Instance().Reset();
+  ResetSysColorsAndMetrics();
   Cursors::Instance().Reset();
   SetAutomationProvider(nullptr);
   ClearShownLog();

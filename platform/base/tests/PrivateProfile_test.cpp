@@ -121,7 +121,7 @@ TEST_F(PrivateProfileTest, ListsAndTheirTruncation) {
   EXPECT_EQ(Entries(buf, n), (std::vector<std::string>{"ProjectPath", "BoardIdx", "quoted", "odd", "novalue", "Neg", "Empty"}));
   n = GetPrivateProfileSection("board", buf, sizeof buf, file.c_str());
   const std::vector<std::string> lines = {"ProjectPath=\"C:\\proj\\demo.brd\"", "BoardIdx=0x1F", "BoardIdx=7", "quoted='single'",
-                                          "odd=\"unbalanced", "novalue", "Neg=-12abc", "Empty="};
+                                          "odd=\"unbalanced", "novalue", "; a comment=not a key", "Neg=-12abc", "Empty="};
   EXPECT_EQ(Entries(buf, n), lines);
   std::size_t total = 0;
   for (const auto& l : lines) total += l.size() + 1;
@@ -167,6 +167,7 @@ TEST_F(PrivateProfileTest, ValuesThatWouldBreakTheFileAreRefused) {
   EXPECT_FALSE(WritePrivateProfileString("S]x", "k", "v", file.c_str()));
   EXPECT_FALSE(WritePrivateProfileString("S", "  [k", "v", file.c_str()));
   EXPECT_FALSE(WritePrivateProfileString("S", " ;k", "v", file.c_str()));
+  EXPECT_FALSE(WritePrivateProfileSection("S", "a=1\r\n [T]\r\n", file.c_str()));
   EXPECT_FALSE(WritePrivateProfileString(nullptr, "k", "v", file.c_str()));
   EXPECT_EQ(Get(file, "S", "k"), "v");
 }

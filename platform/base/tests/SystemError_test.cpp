@@ -10,6 +10,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/MulDiv.h"
 #include "platform/base/Printf.h"
+#include "platform/base/Terminate.h"
 
 namespace {
 
@@ -83,4 +84,18 @@ TEST(PrintfShims, MinusOneOnTruncationAlwaysTerminated) {
   EXPECT_EQ(_snprintf(buf, sizeof buf, "%.2f|%lu", 2.5, 7u), -1);
   EXPECT_STREQ(buf, "2.50|");
   EXPECT_EQ(_snprintf(buf, 0, "x"), -1);
+}
+
+TEST(Terminate, HookReplacesTheProcessEnd) {
+  struct Ended {
+    int code;
+  };
+  plat::SetTerminateHook([](int code) { throw Ended{code}; });
+  try {
+    plat::Exit(3);
+  } catch (const Ended& e) {
+    EXPECT_EQ(e.code, 3);
+  }
+  plat::SetTerminateHook(nullptr);
+  EXPECT_EXIT(plat::Exit(4), ::testing::ExitedWithCode(4), "");
 }

@@ -96,6 +96,11 @@ TEST(GdiClasses, CStringDrawTextModifiesOnlyWhenAsked) {
   EXPECT_EQ(s, CString("abcdefghijklmnop"));
   dc.DrawText(s, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | DT_MODIFYSTRING);
   EXPECT_EQ(s, CString("abcde..."));
+  // A CString has room for the ellipsis even when the shortened text is longer than the original.
+  CString tiny("ab");
+  CRect one(0, 0, 5, 10);
+  dc.DrawText(tiny, &one, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | DT_MODIFYSTRING);
+  EXPECT_EQ(tiny, CString("..."));
   EXPECT_EQ(dc.GetTextExtent(CString("abc")), CSize(15, 10));
   CString face;
   dc.GetTextFace(face);

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "platform/base/GlobalMemory.h"
+#include "platform/gdi/RecordingDC.h"
 #include "platform/gdi/tests/GdiTestUtil.h"
 
 using namespace gditest;
@@ -47,6 +49,38 @@ TEST(DcState, DeletingASelectedObjectIsDeferredUntilDeselected) {
   // Stock objects survive DeleteObject.
   EXPECT_TRUE(DeleteObject(GetStockObject(WHITE_BRUSH)));
   EXPECT_EQ(GetObjectType(GetStockObject(WHITE_BRUSH)), static_cast<DWORD>(OBJ_BRUSH));
+}
+
+TEST(DcState, DeletingTheDcFreesObjectsWhoseDeletionWasDeferred) {
+  GetStockObject(WHITE_BRUSH);  // stock objects exist before counting
+  const size_t before = plat::GdiObjectCount();
+  HDC mem = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateBitmap(4, 4, 1, 1, nullptr);
+  HPEN pen = CreatePen(PS_DOT, 1, kRed);
+  SelectObject(mem, bm);
+  SelectObject(mem, pen);
+  SaveDC(mem);
+  EXPECT_TRUE(DeleteObject(bm));
+  EXPECT_TRUE(DeleteObject(pen));
+  EXPECT_EQ(plat::GdiObjectCount(), before + 3);
+  DeleteDC(mem);
+  EXPECT_EQ(plat::GdiObjectCount(), before);
+  EXPECT_EQ(GetObjectType(bm), 0u);
+  EXPECT_EQ(GetObjectType(pen), 0u);
+}
+
+TEST(DcState, ForeignHandlesAreNotGdiObjects) {
+  // Cell bitmaps are global memory blocks that some callers hand to DeleteObject; that must fail harmlessly.
+  HGLOBAL movable = GlobalAlloc(GHND, 64);
+  HGLOBAL fixed = GlobalAlloc(GPTR, 64);
+  for (HGLOBAL h : {movable, fixed}) {
+    EXPECT_FALSE(DeleteObject(h));
+    EXPECT_EQ(GetObjectType(h), 0u);
+    EXPECT_EQ(GlobalSize(h), 64u);
+  }
+  EXPECT_EQ(SelectObject(MemCanvas::screenDc(), movable), nullptr);
+  GlobalFree(movable);
+  GlobalFree(fixed);
 }
 
 TEST(DcState, ABitmapIsSelectedIntoOneMemoryDcAtATime) {
@@ -233,6 +267,12 @@ TEST(SystemTables, ClassicColoursAndMetrics) {
   EXPECT_EQ(GetSystemMetrics(SM_PENWINDOWS), 0);
   EXPECT_EQ(GetSystemMetrics(SM_CXEDGE), 2);
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
+  EXPECT_EQ(GetDoubleClickTime(), 500u);
+  RECT work{};
+  ASSERT_TRUE(SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0));
+  EXPECT_EQ(work.right, 1280);
+  EXPECT_EQ(work.bottom, 1024);
+  EXPECT_FALSE(SystemParametersInfo(0x1234, 0, &work, 0));
 }
 
 TEST(SystemTables, SysColorBrushesFollowTheTable) {

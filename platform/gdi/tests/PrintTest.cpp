@@ -75,6 +75,15 @@ TEST(Printing, PdfPrinterWritesPagesThatReadBackAsText) {
   EXPECT_NE(text.find("Decoupling capacitor summary"), std::string::npos) << text;
   EXPECT_NE(text.find("Second page \xC3\xA9t\xC3\xA9"), std::string::npos) << text;  // UTF-8 in the PDF
   EXPECT_NE(text.find('\f'), std::string::npos);  // a page break
+  // The shapes are on the page too: the grey bar, rendered back at 30 dpi.
+  const fs::path png = scratch("report-page");
+  const std::string cmd = "pdftoppm -r 30 -png -f 1 -l 1 -singlefile '" + pdf.string() + "' '" + png.string() + "'";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  auto page = plat::Surface::readPng(png.string() + ".png");
+  ASSERT_NE(page, nullptr);
+  const COLORREF bar = plat::colorFromPixel(page->pixel(30, 23));
+  EXPECT_NEAR(GetRValue(bar), 128, 12);
+  EXPECT_GT(GetRValue(plat::colorFromPixel(page->pixel(30, 60))), 245);  // blank paper (resampled)
 }
 
 TEST(Printing, PngAndRecordingPrinters) {
@@ -184,6 +193,17 @@ TEST(PrintSettings, DevNamesRoundTripAndAfxCreateDcFromGlobalBlocks) {
   // The blocks are read, never changed.
   EXPECT_EQ(std::memcmp(GlobalLock(mode), &dm, sizeof dm), 0);
   GlobalUnlock(mode);
+  HGLOBAL defNames = nullptr, defMode = nullptr;
+  ASSERT_TRUE(plat::CreatePrinterBlocks("PNG", &defNames, &defMode));
+  EXPECT_EQ(GlobalSize(defMode), sizeof(DEVMODE));
+  HDC fromDefaults = AfxCreateDC(defNames, defMode);
+  ASSERT_NE(fromDefaults, nullptr);
+  EXPECT_EQ(plat::PrintJobOf(fromDefaults)->setup().deviceName, "PNG");
+  DeleteDC(fromDefaults);
+  GlobalFree(defNames);
+  GlobalFree(defMode);
+  EXPECT_FALSE(plat::CreatePrinterBlocks("Nowhere", &defNames, &defMode));
+  EXPECT_EQ(defNames, nullptr);
   HDC byDefault = AfxCreateDC(nullptr, nullptr);
   ASSERT_NE(byDefault, nullptr);
   EXPECT_EQ(GetDeviceCaps(byDefault, LOGPIXELSX), 300);

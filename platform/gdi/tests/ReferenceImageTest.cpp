@@ -146,7 +146,8 @@ bool inText(const Picture& pic, int x, int y) {
 
 TEST(ReferenceImage, DialogPictureMatchesTheCommittedReference) {
   const Picture pic = drawDialog();
-  const fs::path ref = fs::path("tests") / "reference" / "dialog.png";
+  const char* src = std::getenv("BRIM_SOURCE_DIR");
+  const fs::path ref = (src ? fs::path(src) / "platform" / "gdi" : fs::path(".")) / "tests" / "reference" / "dialog.png";
   if (const char* u = std::getenv("BRIM_UPDATE_REFERENCE"); u && std::string(u) == "1") {
     ASSERT_TRUE(pic.surface->writePng(ref.string()));
     GTEST_SKIP() << "reference rewritten: " << ref;

@@ -152,6 +152,16 @@ TEST(Fonts, LogFontsComeBackByteForByteAndFacesMap) {
   TextOut(c.dc, 0, 0, "x", 1);
   EXPECT_NE(c.log->text().find("font=\"Liberation Serif\""), std::string::npos);
   EXPECT_NE(c.log->text().find("font=\"Liberation Mono\""), std::string::npos);
+  // A face name filling all 32 bytes without a terminator is kept as it is and read within its bounds.
+  LOGFONT full = lf;
+  std::memset(full.lfFaceName, 'A', LF_FACESIZE);
+  HFONT ff = CreateFontIndirect(&full);
+  LOGFONT fullBack{};
+  GetObject(ff, sizeof fullBack, &fullBack);
+  EXPECT_EQ(std::memcmp(&full, &fullBack, sizeof full), 0);
+  SelectObject(c.dc, ff);
+  EXPECT_EQ(GetTextFace(c.dc, sizeof face, face), LF_FACESIZE - 1);
+  DeleteObject(ff);
   // Stock fonts are 8-point LOGFONTs.
   LOGFONT gui{};
   GetObject(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
@@ -160,22 +170,40 @@ TEST(Fonts, LogFontsComeBackByteForByteAndFacesMap) {
   for (HFONT x : {f, serif, mono}) DeleteObject(x);
 }
 
-TEST(Fonts, EnumerationListsTheOfferedFaces) {
+TEST(Fonts, EnumerationListsTheOfferedFacesWithTheirScripts) {
   RecCanvas c(1, 1);
-  std::vector<std::string> names;
+  struct Seen {
+    std::vector<std::string> faces;
+    std::vector<std::string> arialScripts;
+  } seen;
   LOGFONT lf{};
   lf.lfCharSet = DEFAULT_CHARSET;
-  EnumFontFamiliesEx(
-      c.dc, &lf,
-      [](const LOGFONT* l, const TEXTMETRIC*, DWORD type, LPARAM p) {
-        EXPECT_EQ(type, TRUETYPE_FONTTYPE);
-        reinterpret_cast<std::vector<std::string>*>(p)->push_back(l->lfFaceName);
-        return 1;
-      },
-      reinterpret_cast<LPARAM>(&names), 0);
-  EXPECT_NE(std::find(names.begin(), names.end(), "Arial"), names.end());
-  EXPECT_NE(std::find(names.begin(), names.end(), "Courier New"), names.end());
-  EXPECT_NE(std::find(names.begin(), names.end(), "Liberation Serif"), names.end());
+  auto collect = [](const LOGFONT* l, const TEXTMETRIC* tm, DWORD type, LPARAM p) {
+    auto* s = reinterpret_cast<Seen*>(p);
+    EXPECT_EQ(type, TRUETYPE_FONTTYPE);
+    EXPECT_EQ(tm->tmCharSet, l->lfCharSet);
+    const auto* elf = reinterpret_cast<const ENUMLOGFONTEX*>(l);
+    if (s->faces.empty() || s->faces.back() != l->lfFaceName) s->faces.push_back(l->lfFaceName);
+    if (std::string(l->lfFaceName) == "Arial") s->arialScripts.push_back(reinterpret_cast<const char*>(elf->elfScript));
+    return 1;
+  };
+  EnumFontFamiliesEx(c.dc, &lf, collect, reinterpret_cast<LPARAM>(&seen), 0);
+  EXPECT_NE(std::find(seen.faces.begin(), seen.faces.end(), "Arial"), seen.faces.end());
+  EXPECT_NE(std::find(seen.faces.begin(), seen.faces.end(), "Courier New"), seen.faces.end());
+  EXPECT_NE(std::find(seen.faces.begin(), seen.faces.end(), "Liberation Serif"), seen.faces.end());
+  const std::vector<std::string> scripts = {"Western", "Central European", "Cyrillic", "Greek", "Turkish", "Baltic"};
+  EXPECT_EQ(seen.arialScripts, scripts);
+  // One character set asked for: only that script; EnumFontFamilies: one entry per face.
+  Seen greek;
+  lf.lfCharSet = 161;
+  EnumFontFamiliesEx(c.dc, &lf, collect, reinterpret_cast<LPARAM>(&greek), 0);
+  EXPECT_EQ(greek.arialScripts, std::vector<std::string>{"Greek"});
+  Seen plain;
+  EnumFontFamilies(c.dc, "Arial", collect, reinterpret_cast<LPARAM>(&plain));
+  EXPECT_EQ(plain.faces, std::vector<std::string>{"Arial"});
+  EXPECT_EQ(plain.arialScripts.size(), 1u);
+  // A callback answering 0 stops the enumeration and is the answer.
+  EXPECT_EQ(EnumFontFamiliesEx(c.dc, &lf, [](const LOGFONT*, const TEXTMETRIC*, DWORD, LPARAM) { return 0; }, 0, 0), 0);
 }
 
 TEST(TextOutput, PlacementFollowsTheTextAlignment) {
@@ -239,6 +267,30 @@ TEST(TextOutput, OpaqueAndClippedOptions) {
   SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
   SelectObject(d.dc, GetStockObject(SYSTEM_FONT));
   DeleteObject(f);
+}
+
+TEST(TextOutput, RotatedFontsDrawAlongTheirEscapement) {
+  Canvas c(60, 60);
+  HFONT up = CreateFont(-12, 0, 900, 900, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  SelectObject(c.dc, up);
+  SetBkMode(c.dc, TRANSPARENT);
+  TextOut(c.dc, 20, 50, "WWWW", 4);
+  // Rotated by 90 degrees counter-clockwise about (20, 50): the run goes up from there, its cell to the right.
+  int minX = 99, maxX = -1, minY = 99, maxY = -1;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 60; ++x)
+      if (c.at(x, y) != kWhite) {
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+      }
+  EXPECT_GE(minX, 20);
+  EXPECT_LE(maxX, 20 + 15);
+  EXPECT_LE(maxY, 50);
+  EXPECT_LT(minY, 30);  // four wide letters reach well above the reference point
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(up);
 }
 
 TEST(TextOutput, UpdateCurrentPositionAdvancesByTheExtent) {
@@ -311,6 +363,12 @@ TEST(DrawTextLayout, PrefixesEllipsisAndModifyString) {
   DrawText(c.dc, buf, -1, &narrow, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING | DT_NOPREFIX);
   EXPECT_STREQ(buf, "A long ...");
   EXPECT_NE(log->lines()[0].find("\"A long ...\""), std::string::npos);
+  // A counted text without a terminator is rewritten only within its count.
+  char counted[8] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', '#'};
+  RECT four{0, 0, 20, 10};
+  DrawText(c.dc, counted, 7, &four, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING | DT_NOPREFIX);
+  EXPECT_EQ(std::string(counted, 5), std::string("a...\0", 5));
+  EXPECT_EQ(counted[7], '#');
   // Without DT_MODIFYSTRING the caller's text stays.
   char keep[32] = "A long file name.txt";
   DrawText(c.dc, keep, -1, &narrow, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);

@@ -1,0 +1,491 @@
+#include "platform/base/RegistryStore.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/base/AtomicFile.h"
+#include "platform/base/CodePage.h"
+#include "platform/base/PathDialect.h"
+#include "platform/base/SystemError.h"
+
+namespace plat {
+namespace {
+
+struct NoCaseLess {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return CompareNoCase1252(a, b) < 0; }
+};
+
+struct Value {
+  std::string name;
+  DWORD type = REG_NONE;
+  std::vector<BYTE> data;
+};
+
+struct Key {
+  std::string name;
+  std::map<std::string, std::unique_ptr<Key>, NoCaseLess> subkeys;
+  std::map<std::string, Value, NoCaseLess> values;
+};
+
+constexpr const char* kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
+
+struct OpenKey {
+  int root;
+  std::vector<std::string> path;
+};
+
+struct State {
+  std::mutex mutex;
+  Key roots[4];
+  std::map<std::uintptr_t, OpenKey> handles;
+  std::uintptr_t next = 1;
+  std::optional<std::string> file;
+  State() {
+    for (int i = 0; i < 4; ++i) roots[i].name = kRootNames[i];
+  }
+};
+
+State& TheState() {
+  static State s;
+  return s;
+}
+
+std::vector<std::string> SplitPath(LPCSTR subKey) {
+  std::vector<std::string> parts;
+  if (!subKey) return parts;
+  std::string_view s(subKey);
+  while (!s.empty()) {
+    const std::size_t slash = s.find('\\');
+    const std::string_view part = s.substr(0, slash);
+    if (!part.empty()) parts.emplace_back(part);
+    if (slash == std::string_view::npos) break;
+    s.remove_prefix(slash + 1);
+  }
+  return parts;
+}
+
+// The open key behind a handle (predefined roots included); its root and path in `where`.
+LONG Resolve(State& s, HKEY key, Key*& out, OpenKey& where) {
+  const auto token = reinterpret_cast<std::uintptr_t>(key);
+  if (token >= 0x80000000u && token <= 0x80000003u) {
+    where = OpenKey{static_cast<int>(token - 0x80000000u), {}};
+    out = &s.roots[where.root];
+    return ERROR_SUCCESS;
+  }
+  const auto it = s.handles.find(token);
+  if (it == s.handles.end()) return static_cast<LONG>(ERROR_INVALID_HANDLE);
+  where = it->second;
+  Key* k = &s.roots[where.root];
+  for (const std::string& part : where.path) {
+    const auto sub = k->subkeys.find(part);
+    if (sub == k->subkeys.end()) return ERROR_KEY_DELETED;
+    k = sub->second.get();
+  }
+  out = k;
+  return ERROR_SUCCESS;
+}
+
+HKEY NewHandle(State& s, OpenKey where) {
+  const std::uintptr_t token = (s.next++ << 4) | 0x6;
+  s.handles.emplace(token, std::move(where));
+  return reinterpret_cast<HKEY>(token);
+}
+
+std::string Escape(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+void DumpKey(const Key& k, const std::string& path, std::string& out) {
+  const bool empty = k.values.empty() && k.subkeys.empty();
+  if (!path.empty() && (!k.values.empty() || empty)) out += "[" + path + "]\r\n";
+  for (const auto& [ignored, v] : k.values) {
+    out += "\"" + Escape(v.name) + "\"=";
+    const bool text = (v.type == REG_SZ || v.type == REG_EXPAND_SZ) && !v.data.empty() && v.data.back() == 0 &&
+                      std::find(v.data.begin(), v.data.end() - 1, BYTE{0}) == v.data.end() - 1;
+    char buf[16];
+    if (text) {
+      out += v.type == REG_SZ ? "sz:" : "expand:";
+      out += Escape(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1));
+    } else if (v.type == REG_DWORD && v.data.size() == 4) {
+      DWORD d;
+      std::memcpy(&d, v.data.data(), 4);
+      std::snprintf(buf, sizeof buf, "dword:%08x", d);
+      out += buf;
+    } else {
+      std::snprintf(buf, sizeof buf, "hex(%x):", v.type);
+      out += buf;
+      for (std::size_t i = 0; i < v.data.size(); ++i) {
+        std::snprintf(buf, sizeof buf, i ? ",%02x" : "%02x", v.data[i]);
+        out += buf;
+      }
+    }
+    out += "\r\n";
+  }
+  for (const auto& [ignored, sub] : k.subkeys) DumpKey(*sub, path + (path.empty() ? "" : "\\") + sub->name, out);
+}
+
+std::string DumpAll(const State& s) {
+  std::string out;
+  for (const Key& root : s.roots)
+    for (const auto& [ignored, sub] : root.subkeys) DumpKey(*sub, root.name + "\\" + sub->name, out);
+  return out;
+}
+
+// Reads a quoted, escaped text at `pos`; false when malformed.
+bool Unquote(std::string_view line, std::size_t& pos, std::string& out) {
+  if (pos >= line.size() || line[pos] != '"') return false;
+  ++pos;
+  out.clear();
+  while (pos < line.size() && line[pos] != '"') {
+    char c = line[pos++];
+    if (c == '\\') {
+      if (pos >= line.size()) return false;
+      c = line[pos++];
+      c = c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+    }
+    out += c;
+  }
+  if (pos >= line.size()) return false;
+  ++pos;
+  return true;
+}
+
+std::string Unescape(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\\' && i + 1 < text.size()) {
+      c = text[++i];
+      c = c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+    }
+    out += c;
+  }
+  return out;
+}
+
+Key* CreatePath(State& s, int root, const std::vector<std::string>& path, bool& created) {
+  created = false;
+  Key* k = &s.roots[root];
+  for (const std::string& part : path) {
+    auto it = k->subkeys.find(part);
+    if (it == k->subkeys.end()) {
+      auto fresh = std::make_unique<Key>();
+      fresh->name = part;
+      it = k->subkeys.emplace(part, std::move(fresh)).first;
+      created = true;
+    }
+    k = it->second.get();
+  }
+  return k;
+}
+
+bool Parse(State& s, std::string_view text) {
+  Key* current = nullptr;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t nl = text.find('\n', pos);
+    if (nl == std::string_view::npos) nl = text.size();
+    std::string_view line = text.substr(pos, nl - pos);
+    pos = nl + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      if (line.back() != ']') return false;
+      const std::vector<std::string> parts = SplitPath(std::string(line.substr(1, line.size() - 2)).c_str());
+      if (parts.empty()) return false;
+      int root = -1;
+      for (int i = 0; i < 4; ++i)
+        if (EqualNoCase1252(parts[0], kRootNames[i])) root = i;
+      if (root < 0) return false;
+      bool created;
+      current = CreatePath(s, root, std::vector<std::string>(parts.begin() + 1, parts.end()), created);
+      continue;
+    }
+    if (!current) return false;
+    std::size_t p = 0;
+    Value v;
+    if (!Unquote(line, p, v.name) || p >= line.size() || line[p] != '=') return false;
+    const std::string_view rest = line.substr(p + 1);
+    if (rest.starts_with("sz:") || rest.starts_with("expand:")) {
+      v.type = rest.starts_with("sz:") ? REG_SZ : REG_EXPAND_SZ;
+      const std::string t = Unescape(rest.substr(rest.find(':') + 1));
+      v.data.assign(t.begin(), t.end());
+      v.data.push_back(0);
+    } else if (rest.starts_with("dword:")) {
+      v.type = REG_DWORD;
+      const DWORD d = static_cast<DWORD>(std::strtoul(std::string(rest.substr(6)).c_str(), nullptr, 16));
+      v.data.resize(4);
+      std::memcpy(v.data.data(), &d, 4);
+    } else if (rest.starts_with("hex(")) {
+      const std::size_t close = rest.find("):");
+      if (close == std::string_view::npos) return false;
+      v.type = static_cast<DWORD>(std::strtoul(std::string(rest.substr(4, close - 4)).c_str(), nullptr, 16));
+      std::string_view bytes = rest.substr(close + 2);
+      while (!bytes.empty()) {
+        v.data.push_back(static_cast<BYTE>(std::strtoul(std::string(bytes.substr(0, 2)).c_str(), nullptr, 16)));
+        bytes.remove_prefix(std::min<std::size_t>(3, bytes.size()));
+      }
+    } else {
+      return false;
+    }
+    current->values[v.name] = v;
+  }
+  return true;
+}
+
+// Writes the tree through to the store file when there is one.
+LONG Persist(State& s) {
+  if (!s.file) return ERROR_SUCCESS;
+  int err = 0;
+  if (!WriteFileAtomically(*s.file, DumpAll(s), err)) return static_cast<LONG>(ErrnoToError(err));
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+void RegistryStore::Reset() {
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  for (Key& root : s.roots) {
+    root.subkeys.clear();
+    root.values.clear();
+  }
+  s.handles.clear();
+  s.file.reset();
+}
+
+bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  s.file.reset();
+  if (!path) return true;
+  const std::string native = NativePath(*path);
+  std::ifstream in(native, std::ios::binary);
+  if (in) {
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    State parsed;
+    if (!Parse(parsed, text)) return false;
+    for (int i = 0; i < 4; ++i) {
+      s.roots[i].subkeys = std::move(parsed.roots[i].subkeys);
+      s.roots[i].values = std::move(parsed.roots[i].values);
+    }
+  }
+  s.file = native;
+  return true;
+}
+
+std::string RegistryStore::Dump() {
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  return DumpAll(s);
+}
+
+std::size_t RegistryStore::OpenHandleCount() {
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  return s.handles.size();
+}
+
+}  // namespace plat
+
+using plat::TheState;
+
+LSTATUS RegOpenKeyEx(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result) {
+  if (!result) return ERROR_INVALID_PARAMETER;
+  *result = nullptr;
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  plat::Key* k = nullptr;
+  plat::OpenKey where;
+  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
+  for (const std::string& part : plat::SplitPath(subKey)) {
+    const auto it = k->subkeys.find(part);
+    if (it == k->subkeys.end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+    k = it->second.get();
+    where.path.push_back(k->name);
+  }
+  *result = plat::NewHandle(s, std::move(where));
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegCreateKeyEx(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, void*, PHKEY result, LPDWORD disposition) {
+  if (!result) return ERROR_INVALID_PARAMETER;
+  *result = nullptr;
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  plat::Key* k = nullptr;
+  plat::OpenKey where;
+  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
+  std::vector<std::string> full = where.path;
+  for (const std::string& part : plat::SplitPath(subKey)) full.push_back(part);
+  bool created = false;
+  plat::CreatePath(s, where.root, full, created);
+  if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+  if (created) {
+    if (const LONG r = plat::Persist(s)) return r;
+  }
+  *result = plat::NewHandle(s, plat::OpenKey{where.root, std::move(full)});
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegOpenKey(HKEY key, LPCSTR subKey, PHKEY result) { return RegOpenKeyEx(key, subKey, 0, KEY_ALL_ACCESS, result); }
+
+LSTATUS RegCreateKey(HKEY key, LPCSTR subKey, PHKEY result) {
+  return RegCreateKeyEx(key, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, result, nullptr);
+}
+
+LSTATUS RegCloseKey(HKEY key) {
+  const auto token = reinterpret_cast<std::uintptr_t>(key);
+  if (token >= 0x80000000u && token <= 0x80000003u) return ERROR_SUCCESS;
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  return s.handles.erase(token) ? ERROR_SUCCESS : static_cast<LONG>(ERROR_INVALID_HANDLE);
+}
+
+LSTATUS RegEnumKeyEx(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPSTR, LPDWORD, FILETIME*) {
+  if (!name || !nameLength) return ERROR_INVALID_PARAMETER;
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  plat::Key* k = nullptr;
+  plat::OpenKey where;
+  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
+  if (index >= k->subkeys.size()) return ERROR_NO_MORE_ITEMS;
+  auto it = k->subkeys.begin();
+  std::advance(it, index);
+  const std::string& n = it->second->name;
+  if (n.size() + 1 > *nameLength) return static_cast<LONG>(ERROR_MORE_DATA);
+  std::memcpy(name, n.c_str(), n.size() + 1);
+  *nameLength = static_cast<DWORD>(n.size());
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegEnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPDWORD type, LPBYTE data,
+                     LPDWORD dataLength) {
+  if (!name || !nameLength) return ERROR_INVALID_PARAMETER;
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  plat::Key* k = nullptr;
+  plat::OpenKey where;
+  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
+  if (index >= k->values.size()) return ERROR_NO_MORE_ITEMS;
+  auto it = k->values.begin();
+  std::advance(it, index);
+  const plat::Value& v = it->second;
+  if (v.name.size() + 1 > *nameLength) return static_cast<LONG>(ERROR_MORE_DATA);
+  std::memcpy(name, v.name.c_str(), v.name.size() + 1);
+  *nameLength = static_cast<DWORD>(v.name.size());
+  if (type) *type = v.type;
+  if (dataLength) {
+    const DWORD needed = static_cast<DWORD>(v.data.size());
+    if (data && *dataLength < needed) {
+      *dataLength = needed;
+      return static_cast<LONG>(ERROR_MORE_DATA);
+    }
+    if (data && needed) std::memcpy(data, v.data.data(), needed);
+    *dataLength = needed;
+  }
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegDeleteKey(HKEY key, LPCSTR subKey) {
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  plat::Key* k = nullptr;
+  plat::OpenKey where;
+  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
+  const std::vector<std::string> parts = plat::SplitPath(subKey);
+  if (parts.empty()) return ERROR_BADKEY;  // a key does not delete itself through its own handle
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    const auto it = k->subkeys.find(parts[i]);
+    if (it == k->subkeys.end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+    k = it->second.get();
+  }
+  if (!k->subkeys.erase(parts.back())) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+  return plat::Persist(s);
+}
+
+LSTATUS RegQueryValueEx(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  plat::Key* k = nullptr;
+  plat::OpenKey where;
+  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
+  const auto it = k->values.find(std::string_view(name ? name : ""));
+  if (it == k->values.end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+  const plat::Value& v = it->second;
+  if (type) *type = v.type;
+  const DWORD needed = static_cast<DWORD>(v.data.size());
+  if (data) {
+    if (!dataLength) return ERROR_INVALID_PARAMETER;
+    if (*dataLength < needed) {
+      *dataLength = needed;
+      return static_cast<LONG>(ERROR_MORE_DATA);
+    }
+    if (needed) std::memcpy(data, v.data.data(), needed);
+  }
+  if (dataLength) *dataLength = needed;
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegSetValueEx(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataLength) {
+  if (!data && dataLength) return ERROR_INVALID_PARAMETER;
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  plat::Key* k = nullptr;
+  plat::OpenKey where;
+  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
+  plat::Value v;
+  v.name = name ? name : "";
+  v.type = type;
+  if (dataLength) v.data.assign(data, data + dataLength);
+  // Strings written without their NUL still read back terminated.
+  if ((type == REG_SZ || type == REG_EXPAND_SZ) && (v.data.empty() || v.data.back() != 0)) v.data.push_back(0);
+  const auto it = k->values.find(v.name);
+  if (it != k->values.end()) {
+    v.name = it->second.name;  // the first spelling stays
+    it->second = std::move(v);
+  } else {
+    k->values.emplace(v.name, std::move(v));
+  }
+  return plat::Persist(s);
+}
+
+LSTATUS RegDeleteValue(HKEY key, LPCSTR name) {
+  auto& s = TheState();
+  std::lock_guard lock(s.mutex);
+  plat::Key* k = nullptr;
+  plat::OpenKey where;
+  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
+  const auto it = k->values.find(std::string_view(name ? name : ""));
+  if (it == k->values.end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+  k->values.erase(it);
+  return plat::Persist(s);
+}

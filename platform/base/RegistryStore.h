@@ -1,0 +1,81 @@
+// The registry stand-in: a tree of keys with named values, in memory, optionally kept in one text file.
+//
+// Key and value names match ignoring case and keep their spelling; subkeys enumerate in case-insensitive
+// sorted order. With a store file set, every change rewrites the file atomically (as the INI files are
+// written) and setting the file loads it; without one (the default, and what each test starts with) the
+// tree lives in memory only. Handles are tokens that name a key by its path: a handle whose key was
+// deleted answers ERROR_KEY_DELETED.
+//
+// Store file form (one entry a line, CR-LF):  [HKEY_CURRENT_USER\Software\App]  then  "name"=sz:text,
+// "name"=dword:00000010 or "name"=hex:01,02 for other types; backslashes and quotes in names and texts are
+// escaped with a backslash, line breaks as \n and \r.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/base/SystemError.h"
+#include "platform/base/wintypes.h"
+
+using REGSAM = DWORD;
+using LSTATUS = LONG;
+using PHKEY = HKEY*;
+
+inline HKEY const HKEY_CLASSES_ROOT = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000000u));
+inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000001u));
+inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000002u));
+inline HKEY const HKEY_USERS = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000003u));
+
+constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+constexpr REGSAM KEY_SET_VALUE = 0x0002;
+constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
+constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
+constexpr REGSAM KEY_READ = 0x20019;
+constexpr REGSAM KEY_WRITE = 0x20006;
+constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
+constexpr DWORD REG_NONE = 0;
+constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_EXPAND_SZ = 2;
+constexpr DWORD REG_BINARY = 3;
+constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr DWORD REG_CREATED_NEW_KEY = 1;
+constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
+constexpr LONG ERROR_NO_MORE_ITEMS = 259;
+constexpr LONG ERROR_KEY_DELETED = 1018;
+constexpr LONG ERROR_BADKEY = 1010;
+
+LSTATUS RegOpenKeyEx(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LSTATUS RegCreateKeyEx(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options, REGSAM access,
+                       void* securityAttributes, PHKEY result, LPDWORD disposition);
+LSTATUS RegOpenKey(HKEY key, LPCSTR subKey, PHKEY result);
+LSTATUS RegCreateKey(HKEY key, LPCSTR subKey, PHKEY result);
+LSTATUS RegCloseKey(HKEY key);
+// Names up to *nameLength - 1 characters (ERROR_MORE_DATA when longer); ERROR_NO_MORE_ITEMS past the end.
+LSTATUS RegEnumKeyEx(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD reserved, LPSTR keyClass,
+                     LPDWORD classLength, FILETIME* lastWriteTime);
+LSTATUS RegEnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD reserved, LPDWORD type,
+                     LPBYTE data, LPDWORD dataLength);
+// Deletes the key with all its subkeys.
+LSTATUS RegDeleteKey(HKEY key, LPCSTR subKey);
+// A null or empty name is the key's default value. With data null, *dataLength gets the size needed;
+// too small a buffer gives ERROR_MORE_DATA and the size needed. Strings count their NUL.
+LSTATUS RegQueryValueEx(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataLength);
+LSTATUS RegSetValueEx(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD dataLength);
+LSTATUS RegDeleteValue(HKEY key, LPCSTR name);
+
+namespace plat {
+
+class RegistryStore {
+ public:
+  // Empties the tree, closes every handle and forgets the store file (each test starts so).
+  static void Reset();
+  // Keeps the tree in this file from now on (loading it when it exists); nullopt: memory only.
+  // FALSE when the file exists but cannot be read or parsed.
+  static bool SetStoreFile(std::optional<std::string> path);
+  // The whole tree in the store file's form, for tests.
+  static std::string Dump();
+  static std::size_t OpenHandleCount();
+};
+
+}  // namespace plat

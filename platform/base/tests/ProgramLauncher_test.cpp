@@ -1,0 +1,94 @@
+#include "platform/base/ProgramLauncher.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "platform/base/SystemError.h"
+#include "platform/base/tests/TempDir.h"
+
+namespace {
+
+class LauncherTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::ProgramLauncher::ClearMappings();
+    plat::ProgramLauncher::ClearLaunches();
+    plat::ProgramLauncher::SetScript(std::nullopt);
+  }
+  void TearDown() override { SetUp(); }
+
+  static BOOL Start(std::string commandLine, const char* dir, PROCESS_INFORMATION& pi) {
+    STARTUPINFO si{};
+    si.cb = sizeof si;
+    return CreateProcess(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, dir, &si, &pi);
+  }
+};
+
+}  // namespace
+
+TEST_F(LauncherTest, RunsTheMappedCommandWithTheFileAsOneArgument) {
+  TempDir dir;
+  const std::string out = dir / "args.txt";
+  // The "viewer" writes its argument count and last argument into a file in its working directory.
+  plat::ProgramLauncher::SetMapping("Viewer.EXE", "/bin/sh -c 'echo $# \"$1\" > args.txt' viewer");
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(Start("\"C:\\Program Files\\Tools\\viewer.exe\" \"my board.s2p\"", dir.Path().string().c_str(), pi));
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, INFINITE), WAIT_OBJECT_0);
+  DWORD code = 7;
+  EXPECT_TRUE(GetExitCodeProcess(pi.hProcess, &code));
+  EXPECT_EQ(code, 0u);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  std::ifstream in(out);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, "1 my board.s2p");
+  const auto launches = plat::ProgramLauncher::Launches();
+  ASSERT_EQ(launches.size(), 1u);
+  EXPECT_EQ(launches[0].workingDirectory, dir.Path().string());
+}
+
+TEST_F(LauncherTest, UnknownAbsentAndScripted) {
+  PROCESS_INFORMATION pi{};
+  EXPECT_FALSE(Start("\"x:\\tools\\unknown.exe\"", nullptr, pi));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  plat::ProgramLauncher::SetMapping("editor.exe", std::nullopt);
+  EXPECT_FALSE(Start("editor.exe file", nullptr, pi));
+  plat::ProgramLauncher::SetMapping("editor.exe", "/no/such/editor");
+  plat::ProgramLauncher::SetScript(plat::ProgramLauncher::Script{3, std::nullopt});
+  ASSERT_TRUE(Start("editor.exe \"a b\"", nullptr, pi));
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), WAIT_OBJECT_0);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(code, 3u);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  const auto launches = plat::ProgramLauncher::Launches();
+  ASSERT_EQ(launches.size(), 3u);
+  EXPECT_EQ(launches[2].argv, (std::vector<std::string>{"/no/such/editor", "a b"}));
+  plat::ProgramLauncher::SetScript(plat::ProgramLauncher::Script{0, ERROR_ACCESS_DENIED});
+  EXPECT_FALSE(Start("editor.exe", nullptr, pi));
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+}
+
+TEST_F(LauncherTest, MapFileAndWaitingWithATimeout) {
+  TempDir dir;
+  std::ofstream(dir / "programs.map") << "# tools\r\nsleeper.exe = /bin/sleep\r\ngone.exe=absent\r\n";
+  ASSERT_TRUE(plat::ProgramLauncher::LoadMapFile(dir / "programs.map"));
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(Start("sleeper.exe 0.3", nullptr, pi));
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10), WAIT_TIMEOUT);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(code, STILL_ACTIVE);
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 5000), WAIT_OBJECT_0);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  EXPECT_FALSE(Start("gone.exe", nullptr, pi));
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), WAIT_FAILED);  // closed handle
+  char path[4096];
+  EXPECT_GT(GetModuleFileName(nullptr, path, sizeof path), 0u);
+  EXPECT_NE(std::string(path).find("platform_base_tests"), std::string::npos);
+}

@@ -1,0 +1,134 @@
+#include "platform/base/RegistryStore.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/base/tests/TempDir.h"
+
+namespace {
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { plat::RegistryStore::Reset(); }
+  void TearDown() override { plat::RegistryStore::Reset(); }
+
+  static void SetString(HKEY key, const char* name, const char* value) {
+    ASSERT_EQ(RegSetValueEx(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(std::strlen(value) + 1)),
+              ERROR_SUCCESS);
+  }
+  static std::string GetString(HKEY key, const char* name) {
+    char buf[64];
+    DWORD size = sizeof buf, type = 0;
+    if (RegQueryValueEx(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS) return "<none>";
+    return type == REG_SZ ? std::string(buf) : "<type>";
+  }
+  static std::vector<std::string> Subkeys(HKEY key) {
+    std::vector<std::string> out;
+    char name[1024];
+    for (DWORD i = 0;; ++i) {
+      DWORD len = sizeof name;
+      if (RegEnumKeyEx(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      out.emplace_back(name, len);
+    }
+    return out;
+  }
+};
+
+}  // namespace
+
+TEST_F(RegistryTest, KeysValuesAndCase) {
+  HKEY app = nullptr;
+  DWORD disposition = 0;
+  ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Maker\\App\\Grid", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &app,
+                           &disposition),
+            ERROR_SUCCESS);
+  EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
+  SetString(app, "Value", "12");
+  SetString(app, "value", "13");  // the same value, first spelling kept
+  EXPECT_EQ(GetString(app, "VALUE"), "13");
+  HKEY again = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "software\\MAKER\\app\\grid", 0, KEY_READ, &again), ERROR_SUCCESS);
+  EXPECT_EQ(GetString(again, "Value"), "13");
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Nobody", 0, KEY_READ, &again), ERROR_FILE_NOT_FOUND);
+  // Size query and a small buffer.
+  DWORD size = 0;
+  EXPECT_EQ(RegQueryValueEx(app, "Value", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(size, 3u);
+  char tiny[2];
+  size = sizeof tiny;
+  EXPECT_EQ(RegQueryValueEx(app, "Value", nullptr, nullptr, reinterpret_cast<BYTE*>(tiny), &size), ERROR_MORE_DATA);
+  EXPECT_EQ(size, 3u);
+  EXPECT_EQ(RegDeleteValue(app, "VALUE"), ERROR_SUCCESS);
+  EXPECT_EQ(GetString(app, "Value"), "<none>");
+  RegCloseKey(app);
+  RegCloseKey(app);
+  EXPECT_EQ(plat::RegistryStore::OpenHandleCount(), 1u);
+  RegCloseKey(again);
+}
+
+TEST_F(RegistryTest, EnumerationSortedAndSubtreeDeletion) {
+  HKEY section = nullptr;
+  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Software\\App\\Grid", &section), ERROR_SUCCESS);
+  for (const char* style : {"Standard", "row Header", "Column Header", "#52768"}) {
+    HKEY k = nullptr;
+    RegCreateKey(section, style, &k);
+    SetString(k, "Value", style);
+    HKEY deeper = nullptr;
+    RegCreateKey(k, "Sub", &deeper);
+    RegCloseKey(deeper);
+    RegCloseKey(k);
+  }
+  EXPECT_EQ(Subkeys(section), (std::vector<std::string>{"#52768", "Column Header", "row Header", "Standard"}));
+  char name[4];
+  DWORD len = sizeof name;
+  EXPECT_EQ(RegEnumKeyEx(section, 1, name, &len, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+  HKEY standard = nullptr;
+  RegOpenKey(section, "standard", &standard);
+  EXPECT_EQ(RegDeleteKey(section, "STANDARD"), ERROR_SUCCESS);  // with its subkey
+  EXPECT_EQ(GetString(standard, "Value"), "<none>");
+  EXPECT_EQ(RegQueryValueEx(standard, "Value", nullptr, nullptr, nullptr, nullptr), ERROR_KEY_DELETED);
+  EXPECT_EQ(Subkeys(section).size(), 3u);
+  RegCloseKey(standard);
+  RegCloseKey(section);
+}
+
+TEST_F(RegistryTest, StoreFileRoundTrip) {
+  TempDir dir;
+  const std::string file = dir / "registry.txt";
+  ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+  HKEY k = nullptr;
+  RegCreateKey(HKEY_CURRENT_USER, "Software\\App", &k);
+  SetString(k, "Text", "a \"quoted\"\\path\r\nline");
+  const DWORD number = 0x10;
+  RegSetValueEx(k, "Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+  const BYTE raw[] = {1, 0, 255};
+  RegSetValueEx(k, nullptr, 0, REG_BINARY, raw, sizeof raw);
+  HKEY empty = nullptr;
+  RegCreateKey(k, "Empty", &empty);
+  RegCloseKey(empty);
+  RegCloseKey(k);
+  const std::string dump = plat::RegistryStore::Dump();
+  EXPECT_EQ(dump,
+            "[HKEY_CURRENT_USER\\Software\\App]\r\n"
+            "\"\"=hex(3):01,00,ff\r\n"
+            "\"Number\"=dword:00000010\r\n"
+            "\"Text\"=sz:a \\\"quoted\\\"\\\\path\\r\\nline\r\n"
+            "[HKEY_CURRENT_USER\\Software\\App\\Empty]\r\n");
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), dump);
+
+  plat::RegistryStore::Reset();
+  EXPECT_EQ(plat::RegistryStore::Dump(), "");
+  ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+  EXPECT_EQ(plat::RegistryStore::Dump(), dump);
+  RegOpenKey(HKEY_CURRENT_USER, "Software\\App", &k);
+  EXPECT_EQ(GetString(k, "text"), "a \"quoted\"\\path\r\nline");
+  RegCloseKey(k);
+
+  std::ofstream(dir / "bad.txt") << "\"orphan\"=sz:x\n";
+  EXPECT_FALSE(plat::RegistryStore::SetStoreFile(dir / "bad.txt"));
+}
