@@ -1,0 +1,68 @@
+#include "platform/controls/ControlSupport.h"
+
+#include "platform/gdi/SysColors.h"
+
+namespace plat::controls {
+
+DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)); }
+
+int IdOf(HWND hwnd) { return GetDlgCtrlID(hwnd); }
+
+bool NotifyParent(HWND hwnd, UINT code) {
+  HWND parent = GetParent(hwnd);
+  if (parent) {
+    SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(IdOf(hwnd)), static_cast<WORD>(code)),
+                reinterpret_cast<LPARAM>(hwnd));
+  }
+  return IsWindow(hwnd) != FALSE;
+}
+
+HBRUSH ControlColor(HWND hwnd, UINT msg, HDC dc) {
+  HWND parent = GetParent(hwnd);
+  LRESULT r = 0;
+  if (parent) r = SendMessage(parent, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
+  else r = DefWindowProc(hwnd, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
+  return reinterpret_cast<HBRUSH>(r);
+}
+
+HFONT FontOr(HFONT font) { return font ? font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)); }
+
+std::string StripMnemonic(std::string_view text, int* underline) {
+  std::string out;
+  out.reserve(text.size());
+  if (underline) *underline = -1;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) {
+      ++i;
+      if (text[i] != '&' && underline && *underline < 0) *underline = static_cast<int>(out.size());
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+PaintScope::PaintScope(HWND hwnd, WPARAM wParam) : hwnd_(hwnd), dc_(reinterpret_cast<HDC>(wParam)), own_(!dc_) {
+  if (own_) dc_ = BeginPaint(hwnd, &ps_);
+}
+
+PaintScope::~PaintScope() {
+  if (own_) EndPaint(hwnd_, &ps_);
+}
+
+CRect ClientRectOf(HWND hwnd) {
+  RECT r{};
+  GetClientRect(hwnd, &r);
+  return CRect(r);
+}
+
+int FontHeight(HFONT font) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, FontOr(font));
+  TEXTMETRIC tm{};
+  GetTextMetrics(dc, &tm);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return tm.tmHeight;
+}
+
+}  // namespace plat::controls

@@ -1,0 +1,104 @@
+// Helpers shared by the standard controls: per-window state, notifications, colour requests, fonts and the
+// few drawing steps every control repeats.
+//
+// State lives outside the window record, keyed by handle, held by shared_ptr: a handler keeps its own
+// reference for its whole run, so a control destroyed by a parent's answer to one of its notifications
+// stays readable until the handler returns (the handler then checks IsWindow and stops).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/base/geometry.h"
+#include "platform/controls/winctrl.h"
+#include "platform/gdi/wingdi.h"
+
+namespace plat::controls {
+
+template <class State>
+class StateTable {
+ public:
+  std::shared_ptr<State> Get(HWND hwnd) const {
+    auto it = map_.find(hwnd);
+    return it == map_.end() ? nullptr : it->second;
+  }
+  std::shared_ptr<State> Create(HWND hwnd) {
+    auto s = std::make_shared<State>();
+    map_[hwnd] = s;
+    return s;
+  }
+  void Drop(HWND hwnd) { map_.erase(hwnd); }
+
+ private:
+  std::unordered_map<HWND, std::shared_ptr<State>> map_;
+};
+
+DWORD StyleOf(HWND hwnd);
+int IdOf(HWND hwnd);
+// WM_COMMAND(MAKEWPARAM(id, code), hwnd) to the parent. Returns false when the control did not survive it.
+bool NotifyParent(HWND hwnd, UINT code);
+// The parent's answer to WM_CTLCOLOR*; the DC's colours are whatever the parent set.
+HBRUSH ControlColor(HWND hwnd, UINT msg, HDC dc);
+// The control's font: WM_SETFONT's, else the system font.
+HFONT FontOr(HFONT font);
+
+// Classic mnemonic text: "&x" underlines x, "&&" shows one "&". Returns the shown text and the index of
+// the underlined character (-1 when none).
+std::string StripMnemonic(std::string_view text, int* underline = nullptr);
+
+// Selects a GDI object for a scope.
+class SelectScope {
+ public:
+  SelectScope(HDC dc, HGDIOBJ obj) : dc_(dc), old_(obj ? SelectObject(dc, obj) : nullptr) {}
+  ~SelectScope() {
+    if (old_) SelectObject(dc_, old_);
+  }
+  SelectScope(const SelectScope&) = delete;
+  SelectScope& operator=(const SelectScope&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// BeginPaint/EndPaint for a scope; a WM_PAINT wParam DC (WM_PRINTCLIENT-style painting) is used as given.
+class PaintScope {
+ public:
+  PaintScope(HWND hwnd, WPARAM wParam);
+  ~PaintScope();
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  HDC dc() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+  bool own_;
+};
+
+// A client DC for synchronous redraws of state changes (GetDC/ReleaseDC).
+class ClientDC {
+ public:
+  explicit ClientDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  ~ClientDC() {
+    if (dc_) ReleaseDC(hwnd_, dc_);
+  }
+  ClientDC(const ClientDC&) = delete;
+  ClientDC& operator=(const ClientDC&) = delete;
+  HDC dc() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+CRect ClientRectOf(HWND hwnd);
+int FontHeight(HFONT font);  // tmHeight of the font on the screen DC
+
+// Registration of every control class (done once when the library loads; idempotent).
+void RegisterControlClasses();
+
+}  // namespace plat::controls

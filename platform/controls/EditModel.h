@@ -1,0 +1,92 @@
+// The text, selection, line layout and undo of an edit control, without windows or pixels.
+//
+// Positions are byte offsets (code page 1252). Hard line breaks are "\r\n" (multi-line only); when a wrap
+// width is set, lines also break softly after the last space that fits, or inside a word longer than the
+// line. Character widths come from a 256-entry table, tabs advance to the next multiple of the tab width.
+//
+// Every change goes through Replace, which records undo and re-lays out only the lines the change touches:
+// layout restarts one line before the change and stops as soon as a line start lines up again with an old
+// one (shifted by the change's length), so typing into a megabyte of text costs a few lines, not the text.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat::controls {
+
+struct CharWidths {
+  std::array<int, 256> width{};
+  int tab = 32;  // tab stops every `tab` pixels
+  int Of(unsigned char c, int x) const { return c == '\t' ? (tab > 0 ? tab - x % tab : 0) : width[c]; }
+};
+
+class EditModel {
+ public:
+  explicit EditModel(bool multiline = false) : multiline_(multiline) { starts_.push_back(0); }
+
+  // ---- Text --------------------------------------------------------------------------------------------
+  const std::string& Text() const { return text_; }
+  int Length() const { return static_cast<int>(text_.size()); }
+  // Replaces [from, to) with `with`; selection collapses to the end of the insert. Records undo unless asked
+  // not to; typed runs (mergeTyping) extend one undo step.
+  enum class UndoMode { Record, MergeTyping, Clear };
+  void Replace(int from, int to, std::string_view with, UndoMode undo = UndoMode::Record);
+  void SetText(std::string_view text);  // whole text, undo cleared, caret at 0
+
+  // ---- Selection (anchor stays, caret moves) -----------------------------------------------------------
+  int Anchor() const { return anchor_; }
+  int Caret() const { return caret_; }
+  int SelStart() const { return anchor_ < caret_ ? anchor_ : caret_; }
+  int SelEnd() const { return anchor_ < caret_ ? caret_ : anchor_; }
+  bool HasSelection() const { return anchor_ != caret_; }
+  void Select(int anchor, int caret);
+  void MoveCaret(int caret, bool extend) { Select(extend ? anchor_ : caret, caret); }
+
+  // ---- Undo (single level; undoing twice redoes) -------------------------------------------------------
+  bool CanUndo() const { return undo_.valid; }
+  bool Undo();
+  void EmptyUndo() { undo_ = {}; }
+
+  // ---- Lines -------------------------------------------------------------------------------------------
+  void SetLayout(const CharWidths* widths, int wrapWidth);  // wrapWidth <= 0: no soft breaks
+  int LineCount() const { return static_cast<int>(starts_.size()); }
+  int LineStart(int line) const { return starts_[static_cast<size_t>(line)]; }
+  // End of the line's visible text (before its "\r\n"; a soft line ends where the next begins).
+  int LineEnd(int line) const;
+  int LineFromChar(int pos) const;
+  int Measure(int from, int to) const;  // width of [from, to) on one line, from the line start's tab phase
+  // The position in a line nearest to x pixels from the line start.
+  int CharAtX(int line, int x) const;
+
+  // ---- Words -------------------------------------------------------------------------------------------
+  int WordLeft(int pos) const;
+  int WordRight(int pos) const;
+  void WordAt(int pos, int* from, int* to) const;
+
+ private:
+  void Relayout(int from, int removed, int inserted);
+  void LayoutFrom(size_t firstLine, int stopAfter, int delta, const std::vector<int>& old, size_t oldIndex);
+  int NextLineStart(int start) const;
+  bool IsBreakAt(int pos) const { return multiline_ && pos + 1 < Length() && text_[pos] == '\r' && text_[pos + 1] == '\n'; }
+
+  struct UndoRecord {
+    bool valid = false;
+    int pos = 0;
+    int inserted = 0;      // length of the text that replaced `removed`
+    std::string removed;
+    bool typing = false;   // open for further typed characters
+  };
+
+  bool multiline_;
+  std::string text_;
+  int anchor_ = 0;
+  int caret_ = 0;
+  UndoRecord undo_;
+  std::vector<int> starts_;
+  const CharWidths* widths_ = nullptr;
+  int wrap_ = 0;
+};
+
+}  // namespace plat::controls

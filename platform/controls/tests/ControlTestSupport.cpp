@@ -1,0 +1,105 @@
+#include "platform/controls/tests/ControlTestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+
+#include "platform/gdi/Surface.h"
+#include "platform/gdi/SysColors.h"
+#include "platform/gdi/wingdi.h"
+#include "platform/window/Painter.h"
+#include "platform/window/WindowManager.h"
+
+namespace plat::test {
+
+std::ostream& operator<<(std::ostream& os, const Note& n) { return os << "{" << n.id << ", 0x" << std::hex << n.code << std::dec << "}"; }
+
+void ControlTest::SetUp() {
+  WindowTest::SetUp();
+  ResetSysColorsAndMetrics();
+  host = Top(WS_POPUP | WS_VISIBLE, {50, 50, 450, 350});
+  On(host, [this](HWND h, UINT msg, WPARAM w, LPARAM l) -> std::optional<LRESULT> {
+    if (hostHook)
+      if (auto r = hostHook(msg, w, l)) return r;
+    if (msg == WM_ERASEBKGND) {
+      RECT r{};
+      GetClientRect(h, &r);
+      FillRect(reinterpret_cast<HDC>(w), &r, GetSysColorBrush(COLOR_3DFACE));
+      return 1;
+    }
+    return std::nullopt;
+  });
+  RunUntilIdle();
+}
+
+HWND ControlTest::Make(const char* cls, const char* text, DWORD style, RECT r, int id, DWORD exStyle) {
+  return CreateWindowEx(exStyle, cls, text, style, r.left, r.top, r.right - r.left, r.bottom - r.top, host,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+}
+
+std::vector<Note> ControlTest::Notes() const {
+  std::vector<Note> out;
+  for (const Logged& l : Entries(host, WM_COMMAND)) out.push_back({LOWORD(l.wParam), HIWORD(l.wParam)});
+  return out;
+}
+
+std::vector<UINT> ControlTest::NoteCodes(int id) const {
+  std::vector<UINT> out;
+  for (const Note& n : Notes())
+    if (n.id == id) out.push_back(n.code);
+  return out;
+}
+
+std::vector<UINT> ControlTest::HostMessages(std::vector<UINT> which) const {
+  std::vector<UINT> out;
+  for (UINT m : Log(host, false))
+    for (UINT w : which)
+      if (m == w) out.push_back(m);
+  return out;
+}
+
+std::string ControlTest::Text(HWND h) const {
+  std::string s(static_cast<size_t>(GetWindowTextLength(h)) + 1, '\0');
+  s.resize(static_cast<size_t>(GetWindowText(h, s.data(), static_cast<int>(s.size()))));
+  return s;
+}
+
+void ExpectMatchesReference(HWND host, const std::string& name) {
+  RunUntilIdle();
+  auto buffer = Painter::BackBuffer(host);
+  ASSERT_TRUE(buffer);
+  RECT client{};
+  GetClientRect(host, &client);
+  auto shot = Surface::create(client.right, client.bottom);
+  buffer->copyTo(client, *shot, POINT{0, 0});  // WS_POPUP without a frame: client = window
+
+  namespace fs = std::filesystem;
+  const char* src = std::getenv("BRIM_SOURCE_DIR");
+  const fs::path ref = fs::path(src ? src : ".") / "platform/controls/tests/reference" / name;
+  if (const char* upd = std::getenv("BRIM_UPDATE_REFERENCE"); upd && *upd == '1') {
+    ASSERT_TRUE(shot->writePng(ref.string()));
+    return;
+  }
+  auto expected = Surface::readPng(ref.string());
+  ASSERT_TRUE(expected) << "missing reference " << ref;
+  ASSERT_EQ(expected->width(), shot->width());
+  ASSERT_EQ(expected->height(), shot->height());
+  // Glyph rasterisation may differ slightly between FreeType versions; shapes and colours may not.
+  constexpr int kTolerance = 48;
+  int bad = 0;
+  for (int y = 0; y < shot->height(); ++y)
+    for (int x = 0; x < shot->width(); ++x) {
+      const COLORREF a = colorFromPixel(shot->pixel(x, y)), b = colorFromPixel(expected->pixel(x, y));
+      if (std::abs(int(GetRValue(a)) - int(GetRValue(b))) > kTolerance ||
+          std::abs(int(GetGValue(a)) - int(GetGValue(b))) > kTolerance ||
+          std::abs(int(GetBValue(a)) - int(GetBValue(b))) > kTolerance)
+        ++bad;
+    }
+  if (bad) {
+    const fs::path out = fs::temp_directory_path() / ("actual_" + name);
+    shot->writePng(out.string());
+    ADD_FAILURE() << bad << " pixels differ from " << ref << "; actual image written to " << out;
+  }
+}
+
+}  // namespace plat::test
