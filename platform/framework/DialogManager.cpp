@@ -640,19 +640,4 @@ UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned) {
   return negative ? static_cast<UINT>(-static_cast<long long>(value)) : static_cast<UINT>(value);
 }
 
-BOOL CheckDlgButton(HWND dialog, int id, UINT check) {
-  HWND item = ::GetDlgItem(dialog, id);
-  if (!item) return FALSE;
-  ::SendMessage(item, BM_SETCHECK, check, 0);
-  return TRUE;
-}
-
-UINT IsDlgButtonChecked(HWND dialog, int id) {
-  HWND item = ::GetDlgItem(dialog, id);
-  return item ? static_cast<UINT>(::SendMessage(item, BM_GETCHECK, 0, 0)) : 0;
-}
-
-BOOL CheckRadioButton(HWND dialog, int first, int last, int check) {
-  for (int id = first; id <= last; ++id) CheckDlgButton(dialog, id, id == check ? BST_CHECKED : BST_UNCHECKED);
-  return TRUE;
-}
+// CheckDlgButton, IsDlgButtonChecked and CheckRadioButton live with the BUTTON class (controls/Button.cpp).
