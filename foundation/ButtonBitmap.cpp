@@ -113,6 +113,12 @@ COLORREF DeviceForm(HDC dc, COLORREF colour) {
 
 }  // namespace
 
+HDC ScreenDC() {
+  // The display's information DC: bitmaps compatible with it have the screen's colour depth.
+  static HDC screen = CreateDC("DISPLAY", nullptr, nullptr, nullptr);
+  return screen;
+}
+
 HINSTANCE FoundationModule() {
   RegisterOwnResources();
   return plat::ResourceTable::ModuleHandle("foundation");
@@ -155,10 +161,9 @@ BOOL LoadButtonBitmap(CBitmap& bitmap, LPCSTR name) {
   const int h = header.biHeight < 0 ? -header.biHeight : header.biHeight;
 
   // 2. A screen-compatible bitmap drawn from the pixel rows through the modified table.
-  HDC screen = GetDC(nullptr);
+  HDC screen = foundation::ScreenDC();
   const BOOL made = bitmap.Attach(CreateCompatibleBitmap(screen, w, h));
   HDC memory = made ? CreateCompatibleDC(screen) : nullptr;
-  ReleaseDC(nullptr, screen);
   if (!made) return FALSE;
   if (!memory) return FALSE;  // a bitmap without content, as when the DC cannot be had
   HGDIOBJ old = SelectObject(memory, bitmap.m_hObject);

@@ -22,6 +22,8 @@ void DrawBitmapDisabled(CDC* dst, int x, int y, int cx, int cy, CDC* src, int sx
                         COLORREF fill);
 
 namespace foundation {
+// The screen's information DC, for bitmaps compatible with the screen.
+HDC ScreenDC();
 // This library's own resources: the menu button's arrows (23000 down, 23001 right) and the "Other" caption
 // (string 23100), registered on first use.
 HINSTANCE FoundationModule();

@@ -231,10 +231,12 @@ void SECOwnerDrawButton::OnSetFocus(CWnd* pOldWnd) {
   m_dwDefIdReply = parent ? static_cast<DWORD>(parent->SendMessage(DM_GETDEFID)) : 0;
   if (HIWORD(m_dwDefIdReply) == DC_HASDEFID) {
     const HWND self = m_hWnd;
-    parent->SendMessage(DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID()));
+    // The previous default's style is taken before DM_SETDEFID, which may already restyle it.
     HWND previous = ::GetDlgItem(parent->m_hWnd, LOWORD(m_dwDefIdReply));
-    if (previous && previous != self && ::IsWindow(self)) {
-      m_dwPrevDefStyle = static_cast<DWORD>(::GetWindowLong(previous, GWL_STYLE));
+    if (previous && previous != self) m_dwPrevDefStyle = static_cast<DWORD>(::GetWindowLong(previous, GWL_STYLE));
+    parent->SendMessage(DM_SETDEFID, static_cast<WPARAM>(GetDlgCtrlID()));
+    if (!::IsWindow(self)) return;
+    if (previous && previous != self && ::IsWindow(previous)) {
       ::SendMessage(previous, BM_SETSTYLE, (m_dwPrevDefStyle & 0xFFFF) & ~BS_DEFPUSHBUTTON, TRUE);
       ::InvalidateRect(previous, nullptr, TRUE);
       ::UpdateWindow(previous);

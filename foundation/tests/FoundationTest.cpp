@@ -5,6 +5,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "foundation/ButtonBitmap.h"
 #include "foundation/StyleColors.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/base/VirtualClock.h"
@@ -71,10 +72,9 @@ void FoundationTest::Pump() {
 }
 
 MemoryImage::MemoryImage(int w, int h, COLORREF fill) : width(w), height(h) {
-  HDC screen = GetDC(nullptr);
+  HDC screen = ScreenDC();
   dc.Attach(CreateCompatibleDC(screen));
   bitmap.Attach(CreateCompatibleBitmap(screen, w, h));
-  ReleaseDC(nullptr, screen);
   old = dc.SelectObject(&bitmap);
   dc.FillSolidRect(0, 0, w, h, fill);
 }
