@@ -1,5 +1,6 @@
 #include "foundation/tests/ButtonsDialog.h"
 
+#include <cstdio>
 #include <deque>
 
 #include "foundation/tests/FoundationTest.h"
@@ -21,12 +22,13 @@ const DialogItemTemplate kItems[] = {
     {"Button", "Off", IDC_DISABLED, kOwnerDraw | WS_DISABLED, 0, 62, 42, 50, 16},
     {"Button", "Menu", IDC_MENU, kOwnerDraw, 0, 117, 42, 50, 16},
     {"Edit", "text", IDC_EDIT, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 7, 66, 60, 12},
+    {"Button", "", IDC_WELL_BUTTON, kOwnerDraw, 0, 142, 86, 50, 14},
     {"Button", "Spare", IDC_SPARE, WS_TABSTOP | BS_OWNERDRAW, 0, 72, 66, 50, 14},
     {"Button", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 142, 66, 50, 14},
 };
 
 const DialogTemplate kButtons{DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                              0, 0, 0, 200, 86, "Buttons", "MS Shell Dlg", 8, kItems};
+                              0, 0, 0, 200, 160, "Buttons", "MS Shell Dlg", 8, kItems};
 
 void AppendUtf16(std::vector<BYTE>& out, const char* text) {
   for (const char* p = text;; ++p) {
@@ -84,7 +86,25 @@ BOOL CButtonsDlg::OnInitDialog() {
   m_flat.SetFlat(TRUE);
   m_disabled.AttachButton(IDC_DISABLED, SEC_BMP_LEFT, IDB_TEST, this);
   m_menu.AttachButton(IDC_MENU, IDR_TEST_MENU, this);
+  m_wellButton.AttachButton(IDC_WELL_BUTTON, this);
+  m_wellButton.SetColor(RGB(0, 128, 128));
+  CRect well;
+  m_well.SetGrid(4, 5);
+  m_well.SetHasOtherCell(TRUE);
+  m_well.CalcSize(well, this, 7, 86, TRUE);
+  m_well.Create(WS_VISIBLE | WS_TABSTOP, well, this, IDC_WELL_PLACE, TRUE);
   return TRUE;
+}
+
+BEGIN_MESSAGE_MAP(CButtonsDlg, CDialog)
+  ON_MESSAGE(SEC_WM_COLORCHANGED, OnColorChanged)
+END_MESSAGE_MAP()
+
+LRESULT CButtonsDlg::OnColorChanged(WPARAM wParam, LPARAM lParam) {
+  char text[48];
+  std::snprintf(text, sizeof text, "colour %u %06x", static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
+  events.push_back(text);
+  return 0;
 }
 
 BOOL CButtonsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "foundation/SECBitmapButton.h"
+#include "foundation/SECColorWell.h"
 #include "foundation/SECMenuButton.h"
+#include "foundation/SECWellButton.h"
 #include "platform/framework/CDialog.h"
 
 namespace foundation::test {
@@ -41,11 +43,15 @@ class CButtonsDlg : public CDialog {
 
   SECBitmapButton m_left, m_top, m_only, m_right, m_flat, m_disabled;
   SECMenuButton m_menu;
-  std::vector<std::string> events;  // "click <id>", "command <id>"
+  SECWellButton m_wellButton;
+  SECColorWell m_well;
+  std::vector<std::string> events;  // "click <id>", "command <id>", "colour <id> <rrggbb>"
 
  protected:
   BOOL OnInitDialog() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  afx_msg LRESULT OnColorChanged(WPARAM wParam, LPARAM lParam);
+  DECLARE_MESSAGE_MAP()
 };
 
 }  // namespace foundation::test
