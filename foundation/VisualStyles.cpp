@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 
 #include "foundation/StyleColors.h"
 #include "platform/gdi/wingdi.h"
@@ -134,6 +135,17 @@ void ThemeStartup() {
   LoadThemeLibrary();
   UpdateStyleColors();
 }
+
+namespace {
+// The library's own start-up, as at load time: detection, loading and the style colours; the unloading
+// runs at process exit. A later ThemeStartup (the grid library's) finds everything loaded already.
+struct StartAtLoad {
+  StartAtLoad() {
+    ThemeStartup();
+    std::atexit([] { UnloadThemeLibrary(); });
+  }
+} startAtLoad;
+}  // namespace
 
 }  // namespace foundation
 
