@@ -8,7 +8,6 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/framework/CPaintDC.h"
 
-using namespace foundation::codes;
 
 BEGIN_MESSAGE_MAP(SECBitmapButton, SECOwnerDrawButton)
   ON_WM_SYSCOLORCHANGE()

@@ -3,7 +3,6 @@
 #include "platform/base/ResourceTable.h"
 #include "platform/window/Menus.h"
 
-using namespace foundation::codes;
 
 BEGIN_MESSAGE_MAP(SECMenuButton, SECBitmapButton)
   ON_WM_LBUTTONUP()

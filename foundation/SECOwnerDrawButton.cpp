@@ -5,7 +5,6 @@
 #include "platform/framework/CPaintDC.h"
 #include "platform/framework/ControlCodes.h"
 
-using namespace foundation::codes;
 
 namespace {
 

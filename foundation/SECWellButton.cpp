@@ -4,7 +4,6 @@
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/CommonDialogs.h"
 
-using namespace foundation::codes;
 
 BEGIN_MESSAGE_MAP(SECWellButton, SECOwnerDrawButton)
   ON_WM_KEYDOWN()

@@ -10,7 +10,6 @@
 namespace foundation::test {
 namespace {
 
-using namespace foundation::codes;
 using plat::InputRouter;
 using plat::MouseButton;
 

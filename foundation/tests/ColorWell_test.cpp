@@ -14,7 +14,6 @@
 namespace foundation::test {
 namespace {
 
-using namespace foundation::codes;
 using plat::InputRouter;
 using plat::MouseButton;
 
