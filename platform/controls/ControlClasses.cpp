@@ -2,9 +2,18 @@
 // any module can create them by name without a start-up call (and they survive the test reset, which keeps
 // system classes).
 #include "platform/controls/Button.h"
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/ListBox.h"
+#include "platform/controls/ScrollBarControl.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/Edit.h"
+#include "platform/controls/ProgressBar.h"
 #include "platform/controls/Static.h"
+#include "platform/controls/TabControl.h"
+#include "platform/controls/ToolTip.h"
+#include "platform/controls/TreeView.h"
+#include "platform/controls/Trackbar.h"
+#include "platform/controls/UpDown.h"
 
 namespace plat::controls {
 
@@ -15,6 +24,15 @@ void RegisterControlClasses() {
   RegisterButtonClass();
   RegisterStaticClass();
   RegisterEditClass();
+  RegisterListBoxClasses();
+  RegisterComboBoxClass();
+  RegisterScrollBarClass();
+  RegisterTrackbarClass();
+  RegisterProgressClass();
+  RegisterUpDownClass();
+  RegisterTabControlClass();
+  RegisterToolTipClass();
+  RegisterTreeViewClass();
 }
 
 namespace {

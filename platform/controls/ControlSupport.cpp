@@ -17,6 +17,14 @@ bool NotifyParent(HWND hwnd, UINT code) {
   return IsWindow(hwnd) != FALSE;
 }
 
+LRESULT SendNotify(HWND hwnd, NMHDR* header, UINT code) {
+  header->hwndFrom = hwnd;
+  header->idFrom = static_cast<UINT_PTR>(IdOf(hwnd));
+  header->code = code;
+  HWND parent = GetParent(hwnd);
+  return parent ? SendMessage(parent, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header)) : 0;
+}
+
 HBRUSH ControlColor(HWND hwnd, UINT msg, HDC dc) {
   HWND parent = GetParent(hwnd);
   LRESULT r = 0;

@@ -39,6 +39,8 @@ DWORD StyleOf(HWND hwnd);
 int IdOf(HWND hwnd);
 // WM_COMMAND(MAKEWPARAM(id, code), hwnd) to the parent. Returns false when the control did not survive it.
 bool NotifyParent(HWND hwnd, UINT code);
+// WM_NOTIFY to the parent with the header filled in (hwndFrom, idFrom, code); returns the parent's answer.
+LRESULT SendNotify(HWND hwnd, NMHDR* header, UINT code);
 // The parent's answer to WM_CTLCOLOR*; the DC's colours are whatever the parent set.
 HBRUSH ControlColor(HWND hwnd, UINT msg, HDC dc);
 // The control's font: WM_SETFONT's, else the system font.

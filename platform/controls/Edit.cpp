@@ -34,6 +34,7 @@ struct EditState {
   bool focused = false;
   bool selecting = false;
   int desiredX = -1;  // kept across Up/Down
+  bool vscroll = false;  // created with WS_VSCROLL (the bar comes and goes with the need)
 };
 
 StateTable<EditState>& States() {
@@ -110,7 +111,7 @@ int CharFromPoint(HWND hwnd, const EditState& s, CPoint pt, int* lineOut = nullp
 // ---- Scrolling and display ----------------------------------------------------------------------------
 
 void UpdateScrollBars(HWND hwnd, const EditState& s) {
-  if (!s.multiline || !(StyleOf(hwnd) & WS_VSCROLL)) return;
+  if (!s.multiline || !s.vscroll) return;
   SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, s.model.LineCount() - 1,
                 static_cast<UINT>(VisibleLines(s)), s.firstLine, 0};
   SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
@@ -676,6 +677,7 @@ LRESULT OnSetPasswordChar(HWND hwnd, EditState& s, WPARAM c) {
 
 LRESULT OnCreate(HWND hwnd, EditState& s, const CREATESTRUCT* cs) {
   s.multiline = (StyleOf(hwnd) & ES_MULTILINE) != 0;
+  s.vscroll = (StyleOf(hwnd) & WS_VSCROLL) != 0;
   s.model = EditModel(s.multiline);
   if (StyleOf(hwnd) & ES_PASSWORD) s.passwordChar = '*';
   ApplyFont(hwnd, s);

@@ -386,3 +386,324 @@ constexpr UINT SBM_ENABLE_ARROWS = 0x00E4;
 constexpr UINT SBM_SETRANGEREDRAW = 0x00E6;
 constexpr UINT SBM_SETSCROLLINFO = 0x00E9;
 constexpr UINT SBM_GETSCROLLINFO = 0x00EA;
+
+// ---- Common controls: shared ---------------------------------------------------------------------------
+constexpr UINT CCM_FIRST = 0x2000;
+constexpr UINT CCM_SETBKCOLOR = CCM_FIRST + 1;
+constexpr COLORREF CLR_DEFAULT = 0xFF000000;
+constexpr COLORREF CLR_NONE = 0xFFFFFFFF;
+
+// ---- Trackbar ---------------------------------------------------------------------------------------------
+constexpr DWORD TBS_AUTOTICKS = 0x0001;
+constexpr DWORD TBS_VERT = 0x0002;
+constexpr DWORD TBS_HORZ = 0x0000;
+constexpr DWORD TBS_TOP = 0x0004;
+constexpr DWORD TBS_LEFT = 0x0004;
+constexpr DWORD TBS_BOTH = 0x0008;
+constexpr DWORD TBS_NOTICKS = 0x0010;
+constexpr DWORD TBS_NOTHUMB = 0x0080;
+
+constexpr UINT TBM_GETPOS = WM_USER;
+constexpr UINT TBM_GETRANGEMIN = WM_USER + 1;
+constexpr UINT TBM_GETRANGEMAX = WM_USER + 2;
+constexpr UINT TBM_SETPOS = WM_USER + 5;
+constexpr UINT TBM_SETRANGE = WM_USER + 6;
+constexpr UINT TBM_SETRANGEMIN = WM_USER + 7;
+constexpr UINT TBM_SETRANGEMAX = WM_USER + 8;
+constexpr UINT TBM_SETTICFREQ = WM_USER + 20;
+constexpr UINT TBM_SETPAGESIZE = WM_USER + 21;
+constexpr UINT TBM_GETPAGESIZE = WM_USER + 22;
+constexpr UINT TBM_SETLINESIZE = WM_USER + 23;
+constexpr UINT TBM_GETLINESIZE = WM_USER + 24;
+constexpr UINT TBM_GETTHUMBRECT = WM_USER + 25;
+constexpr UINT TBM_GETCHANNELRECT = WM_USER + 26;
+
+constexpr WORD TB_LINEUP = 0;
+constexpr WORD TB_LINEDOWN = 1;
+constexpr WORD TB_PAGEUP = 2;
+constexpr WORD TB_PAGEDOWN = 3;
+constexpr WORD TB_THUMBPOSITION = 4;
+constexpr WORD TB_THUMBTRACK = 5;
+constexpr WORD TB_TOP = 6;
+constexpr WORD TB_BOTTOM = 7;
+constexpr WORD TB_ENDTRACK = 8;
+
+// ---- Progress bar -----------------------------------------------------------------------------------------
+constexpr DWORD PBS_SMOOTH = 0x01;
+constexpr DWORD PBS_VERTICAL = 0x04;
+constexpr UINT PBM_SETRANGE = WM_USER + 1;
+constexpr UINT PBM_SETPOS = WM_USER + 2;
+constexpr UINT PBM_DELTAPOS = WM_USER + 3;
+constexpr UINT PBM_SETSTEP = WM_USER + 4;
+constexpr UINT PBM_STEPIT = WM_USER + 5;
+constexpr UINT PBM_SETRANGE32 = WM_USER + 6;
+constexpr UINT PBM_GETRANGE = WM_USER + 7;
+constexpr UINT PBM_GETPOS = WM_USER + 8;
+constexpr UINT PBM_SETBARCOLOR = WM_USER + 9;
+constexpr UINT PBM_SETBKCOLOR = CCM_SETBKCOLOR;
+struct PBRANGE {
+  int iLow;
+  int iHigh;
+};
+
+// ---- Up-down ----------------------------------------------------------------------------------------------
+constexpr DWORD UDS_WRAP = 0x0001;
+constexpr DWORD UDS_SETBUDDYINT = 0x0002;
+constexpr DWORD UDS_ALIGNRIGHT = 0x0004;
+constexpr DWORD UDS_ALIGNLEFT = 0x0008;
+constexpr DWORD UDS_AUTOBUDDY = 0x0010;
+constexpr DWORD UDS_ARROWKEYS = 0x0020;
+constexpr DWORD UDS_HORZ = 0x0040;
+constexpr DWORD UDS_NOTHOUSANDS = 0x0080;
+
+constexpr UINT UDM_SETRANGE = WM_USER + 101;
+constexpr UINT UDM_GETRANGE = WM_USER + 102;
+constexpr UINT UDM_SETPOS = WM_USER + 103;
+constexpr UINT UDM_GETPOS = WM_USER + 104;
+constexpr UINT UDM_SETBUDDY = WM_USER + 105;
+constexpr UINT UDM_GETBUDDY = WM_USER + 106;
+constexpr UINT UDM_SETACCEL = WM_USER + 107;
+constexpr UINT UDM_GETACCEL = WM_USER + 108;
+constexpr UINT UDM_SETBASE = WM_USER + 109;
+constexpr UINT UDM_GETBASE = WM_USER + 110;
+constexpr UINT UDM_SETRANGE32 = WM_USER + 111;
+constexpr UINT UDM_GETRANGE32 = WM_USER + 112;
+constexpr UINT UDM_SETPOS32 = WM_USER + 113;
+constexpr UINT UDM_GETPOS32 = WM_USER + 114;
+constexpr UINT UDN_FIRST = static_cast<UINT>(-721);
+constexpr UINT UDN_DELTAPOS = UDN_FIRST - 1;
+struct NMUPDOWN {
+  NMHDR hdr;
+  int iPos;
+  int iDelta;
+};
+using LPNMUPDOWN = NMUPDOWN*;
+struct UDACCEL {
+  UINT nSec;
+  UINT nInc;
+};
+
+// ---- Tab control ------------------------------------------------------------------------------------------
+constexpr DWORD TCS_BUTTONS = 0x0100;
+constexpr DWORD TCS_MULTILINE = 0x0200;
+constexpr DWORD TCS_FOCUSNEVER = 0x8000;
+constexpr UINT TCM_FIRST = 0x1300;
+constexpr UINT TCM_GETIMAGELIST = TCM_FIRST + 2;
+constexpr UINT TCM_SETIMAGELIST = TCM_FIRST + 3;
+constexpr UINT TCM_GETITEMCOUNT = TCM_FIRST + 4;
+constexpr UINT TCM_GETITEM = TCM_FIRST + 5;
+constexpr UINT TCM_SETITEM = TCM_FIRST + 6;
+constexpr UINT TCM_INSERTITEM = TCM_FIRST + 7;
+constexpr UINT TCM_DELETEITEM = TCM_FIRST + 8;
+constexpr UINT TCM_DELETEALLITEMS = TCM_FIRST + 9;
+constexpr UINT TCM_GETITEMRECT = TCM_FIRST + 10;
+constexpr UINT TCM_GETCURSEL = TCM_FIRST + 11;
+constexpr UINT TCM_SETCURSEL = TCM_FIRST + 12;
+constexpr UINT TCM_HITTEST = TCM_FIRST + 13;
+constexpr UINT TCM_ADJUSTRECT = TCM_FIRST + 40;
+constexpr UINT TCM_GETCURFOCUS = TCM_FIRST + 47;
+constexpr UINT TCM_SETCURFOCUS = TCM_FIRST + 48;
+constexpr UINT TCIF_TEXT = 0x0001;
+constexpr UINT TCIF_IMAGE = 0x0002;
+constexpr UINT TCIF_PARAM = 0x0008;
+constexpr UINT TCIF_STATE = 0x0010;
+constexpr UINT TCHT_NOWHERE = 0x0001;
+constexpr UINT TCHT_ONITEM = 0x0006;
+constexpr UINT TCN_FIRST = static_cast<UINT>(-550);
+constexpr UINT TCN_KEYDOWN = TCN_FIRST - 0;
+constexpr UINT TCN_SELCHANGE = TCN_FIRST - 1;
+constexpr UINT TCN_SELCHANGING = TCN_FIRST - 2;
+struct TCITEM {
+  UINT mask;
+  DWORD dwState;
+  DWORD dwStateMask;
+  LPSTR pszText;
+  int cchTextMax;
+  int iImage;
+  LPARAM lParam;
+};
+using TCITEMA = TCITEM;
+using LPTCITEM = TCITEM*;
+struct TCHITTESTINFO {
+  POINT pt;
+  UINT flags;
+};
+
+// ---- Tooltip ----------------------------------------------------------------------------------------------
+constexpr DWORD TTS_ALWAYSTIP = 0x01;
+constexpr DWORD TTS_NOPREFIX = 0x02;
+constexpr UINT TTF_IDISHWND = 0x0001;
+constexpr UINT TTF_CENTERTIP = 0x0002;
+constexpr UINT TTF_SUBCLASS = 0x0010;
+constexpr UINT TTF_TRACK = 0x0020;
+constexpr UINT TTF_ABSOLUTE = 0x0080;
+constexpr UINT TTF_TRANSPARENT = 0x0100;
+constexpr UINT TTDT_AUTOMATIC = 0;
+constexpr UINT TTDT_RESHOW = 1;
+constexpr UINT TTDT_AUTOPOP = 2;
+constexpr UINT TTDT_INITIAL = 3;
+constexpr UINT TTM_ACTIVATE = WM_USER + 1;
+constexpr UINT TTM_SETDELAYTIME = WM_USER + 3;
+constexpr UINT TTM_ADDTOOL = WM_USER + 4;
+constexpr UINT TTM_DELTOOL = WM_USER + 5;
+constexpr UINT TTM_NEWTOOLRECT = WM_USER + 6;
+constexpr UINT TTM_RELAYEVENT = WM_USER + 7;
+constexpr UINT TTM_GETTOOLINFO = WM_USER + 8;
+constexpr UINT TTM_SETTOOLINFO = WM_USER + 9;
+constexpr UINT TTM_GETTEXT = WM_USER + 11;
+constexpr UINT TTM_UPDATETIPTEXT = WM_USER + 12;
+constexpr UINT TTM_GETTOOLCOUNT = WM_USER + 13;
+constexpr UINT TTM_GETDELAYTIME = WM_USER + 21;
+constexpr UINT TTM_POP = WM_USER + 28;
+constexpr UINT TTM_UPDATE = WM_USER + 29;
+constexpr UINT TTN_FIRST = static_cast<UINT>(-520);
+constexpr UINT TTN_GETDISPINFO = TTN_FIRST - 0;
+constexpr UINT TTN_SHOW = TTN_FIRST - 1;
+constexpr UINT TTN_POP = TTN_FIRST - 2;
+inline LPSTR const LPSTR_TEXTCALLBACK = reinterpret_cast<LPSTR>(-1);
+struct TOOLINFO {
+  UINT cbSize;
+  UINT uFlags;
+  HWND hwnd;
+  UINT_PTR uId;
+  RECT rect;
+  HINSTANCE hinst;
+  LPSTR lpszText;
+  LPARAM lParam;
+};
+using TOOLINFOA = TOOLINFO;
+using LPTOOLINFO = TOOLINFO*;
+struct NMTTDISPINFO {
+  NMHDR hdr;
+  LPSTR lpszText;
+  char szText[80];
+  HINSTANCE hinst;
+  UINT uFlags;
+  LPARAM lParam;
+};
+
+// ---- Image lists ------------------------------------------------------------------------------------------
+struct ImageListTag;
+using HIMAGELIST = ImageListTag*;
+constexpr UINT ILC_MASK = 0x0001;
+constexpr UINT ILC_COLOR = 0x0000;
+constexpr UINT ILC_COLOR24 = 0x0018;
+constexpr UINT ILC_COLOR32 = 0x0020;
+constexpr UINT ILD_NORMAL = 0x0000;
+constexpr UINT ILD_TRANSPARENT = 0x0001;
+constexpr UINT ILD_SELECTED = 0x0004;
+
+// ---- Tree view --------------------------------------------------------------------------------------------
+struct TreeItemTag;
+using HTREEITEM = TreeItemTag*;
+inline HTREEITEM const TVI_ROOT = reinterpret_cast<HTREEITEM>(static_cast<intptr_t>(-0x10000));
+inline HTREEITEM const TVI_FIRST = reinterpret_cast<HTREEITEM>(static_cast<intptr_t>(-0x0FFFF));
+inline HTREEITEM const TVI_LAST = reinterpret_cast<HTREEITEM>(static_cast<intptr_t>(-0x0FFFE));
+inline HTREEITEM const TVI_SORT = reinterpret_cast<HTREEITEM>(static_cast<intptr_t>(-0x0FFFD));
+
+constexpr DWORD TVS_HASBUTTONS = 0x0001;
+constexpr DWORD TVS_HASLINES = 0x0002;
+constexpr DWORD TVS_LINESATROOT = 0x0004;
+constexpr DWORD TVS_EDITLABELS = 0x0008;
+constexpr DWORD TVS_DISABLEDRAGDROP = 0x0010;
+constexpr DWORD TVS_SHOWSELALWAYS = 0x0020;
+
+constexpr UINT TVIF_TEXT = 0x0001;
+constexpr UINT TVIF_IMAGE = 0x0002;
+constexpr UINT TVIF_PARAM = 0x0004;
+constexpr UINT TVIF_STATE = 0x0008;
+constexpr UINT TVIF_HANDLE = 0x0010;
+constexpr UINT TVIF_SELECTEDIMAGE = 0x0020;
+constexpr UINT TVIF_CHILDREN = 0x0040;
+constexpr UINT TVIS_SELECTED = 0x0002;
+constexpr UINT TVIS_EXPANDED = 0x0020;
+constexpr UINT TVE_COLLAPSE = 0x0001;
+constexpr UINT TVE_EXPAND = 0x0002;
+constexpr UINT TVE_TOGGLE = 0x0003;
+constexpr UINT TVGN_ROOT = 0x0000;
+constexpr UINT TVGN_NEXT = 0x0001;
+constexpr UINT TVGN_PREVIOUS = 0x0002;
+constexpr UINT TVGN_PARENT = 0x0003;
+constexpr UINT TVGN_CHILD = 0x0004;
+constexpr UINT TVGN_FIRSTVISIBLE = 0x0005;
+constexpr UINT TVGN_NEXTVISIBLE = 0x0006;
+constexpr UINT TVGN_PREVIOUSVISIBLE = 0x0007;
+constexpr UINT TVGN_CARET = 0x0009;
+constexpr int TVSIL_NORMAL = 0;
+constexpr int TVSIL_STATE = 2;
+constexpr UINT TVC_UNKNOWN = 0x0000;
+constexpr UINT TVC_BYMOUSE = 0x0001;
+constexpr UINT TVC_BYKEYBOARD = 0x0002;
+constexpr UINT TVHT_NOWHERE = 0x0001;
+constexpr UINT TVHT_ONITEMICON = 0x0002;
+constexpr UINT TVHT_ONITEMLABEL = 0x0004;
+constexpr UINT TVHT_ONITEMINDENT = 0x0008;
+constexpr UINT TVHT_ONITEMBUTTON = 0x0010;
+constexpr UINT TVHT_ONITEMRIGHT = 0x0020;
+constexpr UINT TVHT_ONITEM = TVHT_ONITEMICON | TVHT_ONITEMLABEL;
+
+constexpr UINT TV_FIRST = 0x1100;
+constexpr UINT TVM_INSERTITEM = TV_FIRST + 0;
+constexpr UINT TVM_DELETEITEM = TV_FIRST + 1;
+constexpr UINT TVM_EXPAND = TV_FIRST + 2;
+constexpr UINT TVM_GETITEMRECT = TV_FIRST + 4;
+constexpr UINT TVM_GETCOUNT = TV_FIRST + 5;
+constexpr UINT TVM_GETINDENT = TV_FIRST + 6;
+constexpr UINT TVM_SETINDENT = TV_FIRST + 7;
+constexpr UINT TVM_GETIMAGELIST = TV_FIRST + 8;
+constexpr UINT TVM_SETIMAGELIST = TV_FIRST + 9;
+constexpr UINT TVM_GETNEXTITEM = TV_FIRST + 10;
+constexpr UINT TVM_SELECTITEM = TV_FIRST + 11;
+constexpr UINT TVM_GETITEM = TV_FIRST + 12;
+constexpr UINT TVM_SETITEM = TV_FIRST + 13;
+constexpr UINT TVM_HITTEST = TV_FIRST + 17;
+constexpr UINT TVM_ENSUREVISIBLE = TV_FIRST + 20;
+constexpr UINT TVM_GETITEMHEIGHT = TV_FIRST + 28;
+
+constexpr UINT TVN_FIRST = static_cast<UINT>(-400);
+constexpr UINT TVN_SELCHANGING = TVN_FIRST - 1;
+constexpr UINT TVN_SELCHANGED = TVN_FIRST - 2;
+constexpr UINT TVN_ITEMEXPANDING = TVN_FIRST - 5;
+constexpr UINT TVN_ITEMEXPANDED = TVN_FIRST - 6;
+constexpr UINT TVN_DELETEITEM = TVN_FIRST - 9;
+constexpr UINT TVN_KEYDOWN = TVN_FIRST - 12;
+
+struct TVITEM {
+  UINT mask;
+  HTREEITEM hItem;
+  UINT state;
+  UINT stateMask;
+  LPSTR pszText;
+  int cchTextMax;
+  int iImage;
+  int iSelectedImage;
+  int cChildren;
+  LPARAM lParam;
+};
+using TVITEMA = TVITEM;
+using LPTVITEM = TVITEM*;
+struct TVINSERTSTRUCT {
+  HTREEITEM hParent;
+  HTREEITEM hInsertAfter;
+  TVITEM item;
+};
+using TVINSERTSTRUCTA = TVINSERTSTRUCT;
+using LPTVINSERTSTRUCT = TVINSERTSTRUCT*;
+struct NMTREEVIEW {
+  NMHDR hdr;
+  UINT action;
+  TVITEM itemOld;
+  TVITEM itemNew;
+  POINT ptDrag;
+};
+using LPNMTREEVIEW = NMTREEVIEW*;
+struct TVHITTESTINFO {
+  POINT pt;
+  UINT flags;
+  HTREEITEM hItem;
+};
+struct NMTVKEYDOWN {
+  NMHDR hdr;
+  WORD wVKey;
+  UINT flags;
+};

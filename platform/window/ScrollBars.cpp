@@ -12,6 +12,7 @@ namespace plat {
 
 namespace {
 
+constexpr UINT SBM_ENABLE_ARROWS = 0x00E4;
 constexpr UINT SBM_SETSCROLLINFO = 0x00E9;
 constexpr UINT SBM_GETSCROLLINFO = 0x00EA;
 
@@ -85,7 +86,12 @@ bool ScrollBars::GetInfo(HWND hwnd, int bar, SCROLLINFO* info) {
 bool ScrollBars::Show(HWND hwnd, int bar, bool show) {
   WindowManager& wm = WindowManager::Instance();
   Window* w = wm.Get(hwnd);
-  if (!w || bar == SB_CTL) return w != nullptr;
+  if (!w) return false;
+  // For a scroll bar control, showing the bar is showing the window.
+  if (bar == SB_CTL) {
+    wm.Show(hwnd, show ? SW_SHOW : SW_HIDE);
+    return true;
+  }
   DWORD bits = bar == SB_BOTH ? (WS_HSCROLL | WS_VSCROLL) : StyleBit(bar);
   DWORD style = show ? (w->style | bits) : (w->style & ~bits);
   if (style == w->style) return true;
@@ -98,6 +104,8 @@ bool ScrollBars::Enable(HWND hwnd, int bar, UINT arrows) {
   WindowManager& wm = WindowManager::Instance();
   Window* w = wm.Get(hwnd);
   if (!w) return false;
+  // A scroll bar control keeps its own arrows' state.
+  if (bar == SB_CTL) return wm.Send(hwnd, SBM_ENABLE_ARROWS, arrows, 0) != 0;
   bool changed = false;
   for (int b : {SB_HORZ, SB_VERT}) {
     if (bar != b && bar != SB_BOTH) continue;

@@ -1,0 +1,74 @@
+// A sequence with cheap insertion and removal anywhere: items live in chunks of at most kChunk, and an
+// index is found by walking the chunk sizes. A sorted list box of 100,000 items inserts each new item in
+// O(chunks + kChunk) instead of moving half the list.
+#pragma once
+
+#include <cassert>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+namespace plat::controls {
+
+template <class T>
+class ChunkedList {
+ public:
+  static constexpr size_t kChunk = 512;
+
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  void clear() {
+    chunks_.clear();
+    size_ = 0;
+  }
+
+  T& operator[](size_t i) {
+    auto [c, j] = Locate(i);
+    return chunks_[c][j];
+  }
+  const T& operator[](size_t i) const {
+    auto [c, j] = Locate(i);
+    return chunks_[c][j];
+  }
+
+  void insert(size_t i, T value) {
+    assert(i <= size_);
+    if (chunks_.empty()) chunks_.emplace_back();
+    size_t c = 0, j = i;
+    while (c + 1 < chunks_.size() && j > chunks_[c].size()) j -= chunks_[c++].size();
+    auto& chunk = chunks_[c];
+    chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(j), std::move(value));
+    ++size_;
+    if (chunk.size() > 2 * kChunk) {
+      std::vector<T> tail(std::make_move_iterator(chunk.begin() + kChunk), std::make_move_iterator(chunk.end()));
+      chunk.resize(kChunk);
+      chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(c) + 1, std::move(tail));
+    }
+  }
+
+  void erase(size_t i) {
+    auto [c, j] = Locate(i);
+    chunks_[c].erase(chunks_[c].begin() + static_cast<std::ptrdiff_t>(j));
+    if (chunks_[c].empty()) chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(c));
+    --size_;
+  }
+
+  template <class F>
+  void ForEach(F&& f) {
+    for (auto& chunk : chunks_)
+      for (auto& v : chunk) f(v);
+  }
+
+ private:
+  std::pair<size_t, size_t> Locate(size_t i) const {
+    assert(i < size_);
+    size_t c = 0;
+    while (i >= chunks_[c].size()) i -= chunks_[c++].size();
+    return {c, i};
+  }
+
+  std::vector<std::vector<T>> chunks_;
+  size_t size_ = 0;
+};
+
+}  // namespace plat::controls

@@ -1,0 +1,803 @@
+#include "platform/controls/ListBox.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "platform/base/CodePage.h"
+#include "platform/base/StringApi.h"
+#include "platform/controls/ChunkedList.h"
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/ControlSupport.h"
+#include "platform/gdi/SysColors.h"
+#include "platform/window/WindowClassRegistry.h"
+
+namespace plat::controls {
+namespace {
+
+struct Item {
+  std::string text;
+  ULONG_PTR data = 0;
+  int height = 0;  // owner-draw variable only
+  bool selected = false;
+};
+
+struct ListState {
+  ChunkedList<Item> items;
+  int sel = -1;     // single selection
+  int caret = -1;   // focus item
+  int anchor = -1;  // extended selection anchor
+  int top = 0;
+  int itemHeight = 16;
+  HFONT font = nullptr;
+  bool focused = false;
+  bool tracking = false;  // mouse press in progress
+  bool trackToggle = false;
+  HWND combo = nullptr;
+  bool measuring = false;  // inside WM_MEASUREITEM for a new item
+  bool vscroll = false;    // created with WS_VSCROLL (the bar itself comes and goes with the need)
+};
+
+StateTable<ListState>& States() {
+  static StateTable<ListState> table;
+  return table;
+}
+
+DWORD Style(HWND hwnd) { return StyleOf(hwnd); }
+bool OwnerDraw(DWORD style) { return (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0; }
+bool HasStrings(DWORD style) { return !OwnerDraw(style) || (style & LBS_HASSTRINGS); }
+bool Multi(DWORD style) { return (style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
+int Count(const ListState& s) { return static_cast<int>(s.items.size()); }
+bool Valid(const ListState& s, int i) { return i >= 0 && i < Count(s); }
+
+// ---- Who hears about it -------------------------------------------------------------------------------
+
+HWND NotifyTarget(HWND hwnd, const ListState& s) { return s.combo ? GetParent(s.combo) : GetParent(hwnd); }
+HWND ItemWindow(HWND hwnd, const ListState& s) { return s.combo ? s.combo : hwnd; }
+UINT OwnerDrawType(const ListState& s) { return s.combo ? ODT_COMBOBOX : ODT_LISTBOX; }
+
+bool Notify(HWND hwnd, const ListState& s, UINT code) {
+  if (s.combo) {
+    HWND combo = s.combo;
+    ListEvent ev = code == LBN_DBLCLK ? ListEvent::DoubleClick : ListEvent::SelChange;
+    ComboListEvent(combo, ev);
+    return IsWindow(hwnd) != FALSE;
+  }
+  if ((code == LBN_SELCHANGE || code == LBN_DBLCLK || code == LBN_SELCANCEL) && !(Style(hwnd) & LBS_NOTIFY))
+    return true;
+  return NotifyParent(hwnd, code);
+}
+
+// ---- Geometry -----------------------------------------------------------------------------------------
+
+int HeightOf(HWND hwnd, const ListState& s, int i) {
+  if ((Style(hwnd) & LBS_OWNERDRAWVARIABLE) && Valid(s, i)) return std::max(1, s.items[static_cast<size_t>(i)].height);
+  return s.itemHeight;
+}
+
+int VisibleCount(HWND hwnd, const ListState& s) {
+  const int h = ClientRectOf(hwnd).Height();
+  if (!(Style(hwnd) & LBS_OWNERDRAWVARIABLE)) return std::max(1, h / s.itemHeight);
+  int y = 0, n = 0;
+  for (int i = s.top; i < Count(s); ++i) {
+    y += HeightOf(hwnd, s, i);
+    if (y > h) break;
+    ++n;
+  }
+  return std::max(1, n);
+}
+
+CRect ItemRect(HWND hwnd, const ListState& s, int i) {
+  const CRect c = ClientRectOf(hwnd);
+  int y = 0;
+  if (Style(hwnd) & LBS_OWNERDRAWVARIABLE) {
+    if (i >= s.top)
+      for (int k = s.top; k < i; ++k) y += HeightOf(hwnd, s, k);
+    else
+      for (int k = i; k < s.top; ++k) y -= HeightOf(hwnd, s, k);
+  } else {
+    y = (i - s.top) * s.itemHeight;
+  }
+  return CRect(c.left, y, c.right, y + HeightOf(hwnd, s, i));
+}
+
+// The item under a client point; `outside` when the point is past the items or the client area.
+int ItemFromPoint(HWND hwnd, const ListState& s, CPoint pt, bool* outside) {
+  const CRect c = ClientRectOf(hwnd);
+  *outside = !c.PtInRect(pt);
+  if (Count(s) == 0) {
+    *outside = true;
+    return 0;
+  }
+  int y = 0;
+  int i = s.top;
+  if (pt.y < 0) {
+    *outside = true;
+    return std::max(0, s.top - 1);
+  }
+  for (; i < Count(s); ++i) {
+    const int h = HeightOf(hwnd, s, i);
+    if (pt.y < y + h) return i;
+    y += h;
+  }
+  *outside = true;
+  return Count(s) - 1;
+}
+
+void UpdateScrollBar(HWND hwnd, const ListState& s) {
+  if (!s.vscroll) return;
+  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, Count(s) - 1),
+                static_cast<UINT>(VisibleCount(hwnd, s)), s.top, 0};
+  if (Style(hwnd) & LBS_DISABLENOSCROLL) si.fMask |= SIF_DISABLENOSCROLL;
+  SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+}
+
+void SetTop(HWND hwnd, ListState& s, int top) {
+  top = std::clamp(top, 0, std::max(0, Count(s) - 1));
+  // Never scroll past the point where the last item sits at the bottom.
+  const int h = ClientRectOf(hwnd).Height();
+  if (!(Style(hwnd) & LBS_OWNERDRAWVARIABLE)) {
+    top = std::min(top, std::max(0, Count(s) - std::max(1, h / s.itemHeight)));
+  }
+  if (top == s.top) return;
+  s.top = top;
+  InvalidateRect(hwnd, nullptr, TRUE);
+  UpdateScrollBar(hwnd, s);
+}
+
+void EnsureVisible(HWND hwnd, ListState& s, int i) {
+  if (!Valid(s, i)) return;
+  if (i < s.top) {
+    SetTop(hwnd, s, i);
+    return;
+  }
+  const int visible = VisibleCount(hwnd, s);
+  if (i >= s.top + visible) {
+    if (Style(hwnd) & LBS_OWNERDRAWVARIABLE) {
+      const int h = ClientRectOf(hwnd).Height();
+      int top = i, y = HeightOf(hwnd, s, i);
+      while (top > 0 && y + HeightOf(hwnd, s, top - 1) <= h) y += HeightOf(hwnd, s, --top);
+      SetTop(hwnd, s, top);
+    } else {
+      SetTop(hwnd, s, i - visible + 1);
+    }
+  }
+}
+
+void InvalidateItem(HWND hwnd, const ListState& s, int i) {
+  if (!Valid(s, i)) return;
+  const CRect r = ItemRect(hwnd, s, i);
+  InvalidateRect(hwnd, &r, TRUE);
+}
+
+// ---- Items --------------------------------------------------------------------------------------------
+
+int CompareItems(HWND hwnd, const ListState& s, const Item& a, const Item& b, int indexOfA) {
+  if (HasStrings(Style(hwnd))) return Collate1252(a.text, b.text, true);
+  COMPAREITEMSTRUCT cis{};
+  cis.CtlType = OwnerDrawType(s);
+  cis.CtlID = static_cast<UINT>(IdOf(ItemWindow(hwnd, s)));
+  cis.hwndItem = ItemWindow(hwnd, s);
+  cis.itemID1 = static_cast<UINT>(indexOfA);
+  cis.itemData1 = a.data;
+  cis.itemID2 = static_cast<UINT>(-1);
+  cis.itemData2 = b.data;
+  HWND target = NotifyTarget(hwnd, s);
+  return target ? static_cast<int>(SendMessage(target, WM_COMPAREITEM, cis.CtlID, reinterpret_cast<LPARAM>(&cis))) : 0;
+}
+
+int SortedPosition(HWND hwnd, const ListState& s, const Item& item) {
+  // After the last equal item, so equal texts keep their order of arrival.
+  int lo = 0, hi = Count(s);
+  while (lo < hi) {
+    const int mid = (lo + hi) / 2;
+    if (CompareItems(hwnd, s, s.items[static_cast<size_t>(mid)], item, mid) <= 0) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo;
+}
+
+void Measure(HWND hwnd, ListState& s, int index, Item& item) {
+  MEASUREITEMSTRUCT mis{};
+  mis.CtlType = OwnerDrawType(s);
+  mis.CtlID = static_cast<UINT>(IdOf(ItemWindow(hwnd, s)));
+  mis.itemID = static_cast<UINT>(index);
+  mis.itemHeight = static_cast<UINT>(s.itemHeight);
+  mis.itemWidth = static_cast<UINT>(ClientRectOf(hwnd).Width());
+  mis.itemData = item.data;
+  if (HWND target = NotifyTarget(hwnd, s)) SendMessage(target, WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
+  item.height = static_cast<int>(mis.itemHeight);
+}
+
+LRESULT Insert(HWND hwnd, ListState& s, int index, LPARAM lParam, bool sortIt) {
+  auto keep = States().Get(hwnd);
+  const DWORD style = Style(hwnd);
+  Item item;
+  if (HasStrings(style)) item.text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+  else item.data = static_cast<ULONG_PTR>(lParam);
+  if (sortIt && (style & LBS_SORT)) index = SortedPosition(hwnd, s, item);
+  if (index < 0 || index > Count(s)) {
+    if (index != -1) return LB_ERR;
+    index = Count(s);
+  }
+  if (HasStrings(style) && OwnerDraw(style)) item.data = 0;
+  s.items.insert(static_cast<size_t>(index), std::move(item));
+  if (s.sel >= index) ++s.sel;
+  if (s.caret >= index) ++s.caret;
+  if (s.anchor >= index) ++s.anchor;
+  if (style & LBS_OWNERDRAWVARIABLE) {
+    // Measured inside the add, with the item already counted (its text may not be readable yet).
+    Item& it = s.items[static_cast<size_t>(index)];
+    Item copy = it;
+    s.measuring = true;
+    Measure(hwnd, s, index, copy);
+    if (!IsWindow(hwnd)) return LB_ERR;
+    s.measuring = false;
+    if (index < Count(s)) s.items[static_cast<size_t>(index)].height = copy.height;
+  }
+  InvalidateRect(hwnd, nullptr, TRUE);
+  UpdateScrollBar(hwnd, s);
+  return index;
+}
+
+void SendDeleteItem(HWND hwnd, const ListState& s, int index, const Item& item) {
+  if (!OwnerDraw(Style(hwnd))) return;
+  DELETEITEMSTRUCT dis{};
+  dis.CtlType = OwnerDrawType(s);
+  dis.CtlID = static_cast<UINT>(IdOf(ItemWindow(hwnd, s)));
+  dis.itemID = static_cast<UINT>(index);
+  dis.hwndItem = ItemWindow(hwnd, s);
+  dis.itemData = item.data;
+  if (HWND target = NotifyTarget(hwnd, s)) SendMessage(target, WM_DELETEITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+}
+
+LRESULT Delete(HWND hwnd, ListState& s, int index) {
+  if (!Valid(s, index)) return LB_ERR;
+  auto keep = States().Get(hwnd);
+  const Item item = s.items[static_cast<size_t>(index)];
+  s.items.erase(static_cast<size_t>(index));
+  auto shift = [&](int& v) {
+    if (v == index) v = -1;
+    else if (v > index) --v;
+  };
+  shift(s.sel);
+  shift(s.anchor);
+  if (s.caret > index || (s.caret == index && s.caret >= Count(s))) --s.caret;
+  if (s.top > 0 && s.top >= Count(s)) s.top = std::max(0, Count(s) - 1);
+  InvalidateRect(hwnd, nullptr, TRUE);
+  UpdateScrollBar(hwnd, s);
+  SendDeleteItem(hwnd, s, index, item);
+  return Count(s);
+}
+
+void Reset(HWND hwnd, ListState& s) {
+  auto keep = States().Get(hwnd);
+  ChunkedList<Item> old = std::move(s.items);
+  s.items.clear();
+  s.sel = s.caret = s.anchor = -1;
+  s.top = 0;
+  InvalidateRect(hwnd, nullptr, TRUE);
+  UpdateScrollBar(hwnd, s);
+  if (OwnerDraw(Style(hwnd)))
+    for (size_t i = 0; i < old.size(); ++i) SendDeleteItem(hwnd, s, static_cast<int>(i), old[i]);
+}
+
+// ---- Search -------------------------------------------------------------------------------------------
+
+bool PrefixMatch(const std::string& text, const char* prefix) {
+  for (size_t i = 0; prefix[i]; ++i) {
+    if (i >= text.size()) return false;
+    if (ToLower1252(static_cast<unsigned char>(text[i])) != ToLower1252(static_cast<unsigned char>(prefix[i]))) return false;
+  }
+  return true;
+}
+
+LRESULT Find(HWND hwnd, const ListState& s, int start, LPARAM what, bool exact) {
+  const int n = Count(s);
+  if (n == 0) return LB_ERR;
+  if (start < -1 || start >= n) start = -1;
+  const bool strings = HasStrings(Style(hwnd));
+  const char* text = strings ? (what ? reinterpret_cast<const char*>(what) : "") : nullptr;
+  for (int k = 1; k <= n; ++k) {
+    const int i = (start + k) % n;
+    const Item& item = s.items[static_cast<size_t>(i)];
+    bool hit = false;
+    if (!strings) hit = item.data == static_cast<ULONG_PTR>(what);
+    else if (exact) hit = Collate1252(item.text, text, true) == 0 && item.text.size() == std::strlen(text);
+    else hit = PrefixMatch(item.text, text);
+    if (hit) return i;
+  }
+  return LB_ERR;
+}
+
+// ---- Selection ----------------------------------------------------------------------------------------
+
+void SetCaretItem(HWND hwnd, ListState& s, int i) {
+  if (s.caret == i) return;
+  if (s.focused) InvalidateItem(hwnd, s, s.caret);
+  s.caret = i;
+  if (s.focused) InvalidateItem(hwnd, s, s.caret);
+}
+
+// Single selection: returns true when it changed.
+bool SelectSingle(HWND hwnd, ListState& s, int i) {
+  SetCaretItem(hwnd, s, i);
+  if (s.sel == i) return false;
+  InvalidateItem(hwnd, s, s.sel);
+  s.sel = i;
+  InvalidateItem(hwnd, s, s.sel);
+  return true;
+}
+
+bool SetItemSelected(HWND hwnd, ListState& s, int i, bool on) {
+  Item& item = s.items[static_cast<size_t>(i)];
+  if (item.selected == on) return false;
+  item.selected = on;
+  InvalidateItem(hwnd, s, i);
+  return true;
+}
+
+// Extended selection: exactly the range anchor..i selected.
+bool SelectRange(HWND hwnd, ListState& s, int from, int to, bool clearOthers) {
+  if (from > to) std::swap(from, to);
+  bool changed = false;
+  for (int k = 0; k < Count(s); ++k) {
+    const bool in = k >= from && k <= to;
+    if (in) changed |= SetItemSelected(hwnd, s, k, true);
+    else if (clearOthers) changed |= SetItemSelected(hwnd, s, k, false);
+  }
+  return changed;
+}
+
+bool IsSelected(HWND hwnd, const ListState& s, int i) {
+  if (!Valid(s, i)) return false;
+  return Multi(Style(hwnd)) ? s.items[static_cast<size_t>(i)].selected : s.sel == i;
+}
+
+// A user's move of the caret to item i (keyboard or mouse), with the modifiers of that moment.
+bool UserSelect(HWND hwnd, ListState& s, int i, bool shift, bool ctrl, bool toggle) {
+  const DWORD style = Style(hwnd);
+  if (!Valid(s, i) || (style & LBS_NOSEL)) return false;
+  bool changed = false;
+  if (style & LBS_MULTIPLESEL) {
+    SetCaretItem(hwnd, s, i);
+    if (toggle) changed = SetItemSelected(hwnd, s, i, !s.items[static_cast<size_t>(i)].selected);
+  } else if (style & LBS_EXTENDEDSEL) {
+    if (shift && s.anchor >= 0) {
+      changed = SelectRange(hwnd, s, s.anchor, i, !ctrl);
+    } else if (ctrl) {
+      s.anchor = i;
+      if (toggle) changed = SetItemSelected(hwnd, s, i, !s.items[static_cast<size_t>(i)].selected);
+    } else {
+      s.anchor = i;
+      changed = SelectRange(hwnd, s, i, i, true);
+    }
+    SetCaretItem(hwnd, s, i);
+  } else {
+    changed = SelectSingle(hwnd, s, i);
+  }
+  EnsureVisible(hwnd, s, i);
+  return changed;
+}
+
+// ---- Keyboard and mouse -------------------------------------------------------------------------------
+
+LRESULT OnKeyDown(HWND hwnd, ListState& s, WPARAM vk) {
+  const int n = Count(s);
+  if (n == 0) return 0;
+  const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
+  const int cur = s.caret < 0 ? (s.sel < 0 ? -1 : s.sel) : s.caret;
+  const int page = std::max(1, VisibleCount(hwnd, s) - 1);
+  int target = -1;
+  switch (vk) {
+    case VK_UP:
+    case VK_LEFT: target = cur < 0 ? 0 : std::max(0, cur - 1); break;
+    case VK_DOWN:
+    case VK_RIGHT: target = cur < 0 ? 0 : std::min(n - 1, cur + 1); break;
+    case VK_PRIOR: target = std::max(0, (cur < 0 ? 0 : cur) - page); break;
+    case VK_NEXT: target = std::min(n - 1, (cur < 0 ? 0 : cur) + page); break;
+    case VK_HOME: target = 0; break;
+    case VK_END: target = n - 1; break;
+    case VK_SPACE:
+      if (Style(hwnd) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
+        if (UserSelect(hwnd, s, std::max(0, cur), false, true, true)) Notify(hwnd, s, LBN_SELCHANGE);
+      }
+      return 0;
+    default: return 0;
+  }
+  // In a multiple-selection list the arrows move only the focus; Space toggles.
+  const bool multiple = Style(hwnd) & LBS_MULTIPLESEL;
+  if (UserSelect(hwnd, s, target, shift, ctrl && !multiple, !multiple && !ctrl) || (!multiple && ctrl))
+    Notify(hwnd, s, LBN_SELCHANGE);
+  return 0;
+}
+
+LRESULT OnChar(HWND hwnd, ListState& s, WPARAM wParam) {
+  const auto c = static_cast<unsigned char>(wParam);
+  if (c < 0x20 || !HasStrings(Style(hwnd)) || Count(s) == 0) return 0;
+  const char prefix[2] = {static_cast<char>(c), 0};
+  const int from = s.caret >= 0 ? s.caret : -1;
+  const LRESULT i = Find(hwnd, s, from, reinterpret_cast<LPARAM>(prefix), false);
+  if (i == LB_ERR) return 0;
+  if (UserSelect(hwnd, s, static_cast<int>(i), false, false, false)) Notify(hwnd, s, LBN_SELCHANGE);
+  return 0;
+}
+
+LRESULT OnButtonDown(HWND hwnd, ListState& s, LPARAM lParam, bool dbl) {
+  auto keep = States().Get(hwnd);
+  if (!s.combo && GetFocus() != hwnd) SetFocus(hwnd);
+  if (!IsWindow(hwnd)) return 0;
+  bool outside = false;
+  const int i = ItemFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), &outside);
+  if (s.combo && outside && !ClientRectOf(hwnd).PtInRect(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)))) {
+    ComboListEvent(s.combo, ListEvent::Cancel);
+    return 0;
+  }
+  s.tracking = true;
+  SetCapture(hwnd);
+  if (Count(s) == 0 || (outside && !s.combo)) {
+    if (dbl) Notify(hwnd, s, LBN_DBLCLK);
+    return 0;
+  }
+  const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
+  const bool changed = UserSelect(hwnd, s, i, shift, ctrl, true);
+  if (changed && !Notify(hwnd, s, LBN_SELCHANGE)) return 0;
+  if (dbl) Notify(hwnd, s, LBN_DBLCLK);
+  return 0;
+}
+
+LRESULT OnMouseMove(HWND hwnd, ListState& s, LPARAM lParam) {
+  const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  // An open combo list follows the mouse even before a press, as the classic dropped list does.
+  if (!s.tracking && !(s.combo && GetCapture() == hwnd)) return 0;
+  const DWORD style = Style(hwnd);
+  if (style & LBS_MULTIPLESEL) return 0;
+  bool outside = false;
+  const int i = ItemFromPoint(hwnd, s, pt, &outside);
+  if (s.combo && outside) return 0;
+  if (!Valid(s, i)) return 0;
+  bool changed = false;
+  if (style & LBS_EXTENDEDSEL) changed = UserSelect(hwnd, s, i, true, GetKeyState(VK_CONTROL) < 0, false);
+  else changed = UserSelect(hwnd, s, i, false, false, false);
+  if (changed) Notify(hwnd, s, LBN_SELCHANGE);
+  return 0;
+}
+
+LRESULT OnButtonUp(HWND hwnd, ListState& s, LPARAM lParam) {
+  if (!s.tracking) return 0;
+  s.tracking = false;
+  if (s.combo) {
+    auto keep = States().Get(hwnd);
+    bool outside = false;
+    ItemFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), &outside);
+    if (!outside) ComboListEvent(s.combo, ListEvent::Chosen);
+    // A simple combo's list is an ordinary child and lets go of the mouse itself; a dropped list's
+    // capture belongs to its combo.
+    if (IsWindow(hwnd) && (Style(hwnd) & WS_CHILD) && GetCapture() == hwnd) ReleaseCapture();
+    return 0;
+  }
+  if (GetCapture() == hwnd) ReleaseCapture();
+  return 0;
+}
+
+LRESULT OnFocus(HWND hwnd, ListState& s, bool gained) {
+  s.focused = gained;
+  InvalidateItem(hwnd, s, s.caret);
+  if (!gained && s.tracking && GetCapture() == hwnd && !s.combo) ReleaseCapture();
+  if (!gained) s.tracking = false;
+  if (!s.combo) NotifyParent(hwnd, gained ? LBN_SETFOCUS : LBN_KILLFOCUS);
+  return 0;
+}
+
+// ---- Painting -----------------------------------------------------------------------------------------
+
+void DrawItem(HWND hwnd, HDC dc, const ListState& s, int i, const CRect& r) {
+  const DWORD style = Style(hwnd);
+  const bool selected = IsSelected(hwnd, s, i);
+  const bool focus = s.focused && s.caret == i;
+  if (OwnerDraw(style)) {
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = OwnerDrawType(s);
+    dis.CtlID = static_cast<UINT>(IdOf(ItemWindow(hwnd, s)));
+    dis.itemID = static_cast<UINT>(i);
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemState = (selected ? ODS_SELECTED : 0) | (focus ? ODS_FOCUS : 0) | (IsWindowEnabled(hwnd) ? 0 : ODS_DISABLED);
+    dis.hwndItem = ItemWindow(hwnd, s);
+    dis.hDC = dc;
+    dis.rcItem = r;
+    dis.itemData = s.items[static_cast<size_t>(i)].data;
+    if (HWND target = NotifyTarget(hwnd, s)) SendMessage(target, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+    return;
+  }
+  const std::string& text = s.items[static_cast<size_t>(i)].text;
+  if (selected) {
+    FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+  }
+  TextOut(dc, r.left + 2, r.top, text.c_str(), static_cast<int>(text.size()));
+  if (focus) DrawFocusRect(dc, &r);
+}
+
+void Paint(HWND hwnd, HDC dc, ListState& s) {
+  auto keep = States().Get(hwnd);
+  HWND colorTarget = s.combo ? s.combo : GetParent(hwnd);
+  HBRUSH brush = nullptr;
+  if (s.combo) {
+    brush = reinterpret_cast<HBRUSH>(SendMessage(colorTarget, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+  } else {
+    brush = ControlColor(hwnd, WM_CTLCOLORLISTBOX, dc);
+  }
+  if (!IsWindow(hwnd)) return;
+  const CRect client = ClientRectOf(hwnd);
+  FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_WINDOW));
+  if (!IsWindowEnabled(hwnd)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  const COLORREF text = GetTextColor(dc);
+  SelectScope font(dc, FontOr(s.font));
+  SetBkMode(dc, TRANSPARENT);
+  int y = 0;
+  for (int i = s.top; i < Count(s) && y < client.bottom; ++i) {
+    const int h = HeightOf(hwnd, s, i);
+    const CRect r(client.left, y, client.right, y + h);
+    SetTextColor(dc, text);
+    DrawItem(hwnd, dc, s, i, r);
+    if (!IsWindow(hwnd)) return;
+    y += h;
+  }
+  // An empty focused list still shows where the focus is.
+  if (Count(s) == 0 && s.focused && !OwnerDraw(Style(hwnd))) {
+    CRect r(client.left, 0, client.right, s.itemHeight);
+    DrawFocusRect(dc, &r);
+  }
+}
+
+// ---- Messages -----------------------------------------------------------------------------------------
+
+LRESULT OnGetText(HWND hwnd, const ListState& s, int i, LPARAM buffer) {
+  if (!Valid(s, i) || !buffer) return LB_ERR;
+  const Item& item = s.items[static_cast<size_t>(i)];
+  if (!HasStrings(Style(hwnd))) {
+    std::memcpy(reinterpret_cast<void*>(buffer), &item.data, sizeof(item.data));
+    return sizeof(item.data);
+  }
+  std::memcpy(reinterpret_cast<char*>(buffer), item.text.c_str(), item.text.size() + 1);
+  return static_cast<LRESULT>(item.text.size());
+}
+
+LRESULT OnGetTextLen(HWND hwnd, const ListState& s, int i) {
+  if (!Valid(s, i)) return LB_ERR;
+  if (!HasStrings(Style(hwnd))) return sizeof(ULONG_PTR);
+  return static_cast<LRESULT>(s.items[static_cast<size_t>(i)].text.size());
+}
+
+LRESULT OnSetCurSel(HWND hwnd, ListState& s, int i) {
+  if (Multi(Style(hwnd))) return LB_ERR;
+  if (i == -1 || !Valid(s, i)) {
+    SelectSingle(hwnd, s, -1);
+    return LB_ERR;  // -1 clears and still answers LB_ERR
+  }
+  SelectSingle(hwnd, s, i);
+  EnsureVisible(hwnd, s, i);
+  return i;
+}
+
+LRESULT OnSetSel(HWND hwnd, ListState& s, bool on, int i) {
+  if (!Multi(Style(hwnd))) return LB_ERR;
+  if (i == -1) {
+    for (int k = 0; k < Count(s); ++k) SetItemSelected(hwnd, s, k, on);
+    return 0;
+  }
+  if (!Valid(s, i)) return LB_ERR;
+  SetItemSelected(hwnd, s, i, on);
+  if (on) {
+    SetCaretItem(hwnd, s, i);
+    s.anchor = i;
+  }
+  return 0;
+}
+
+LRESULT OnSelectString(HWND hwnd, ListState& s, int start, LPARAM text) {
+  const LRESULT i = Find(hwnd, s, start, text, false);
+  if (i == LB_ERR) return LB_ERR;
+  if (Multi(Style(hwnd))) {
+    SetItemSelected(hwnd, s, static_cast<int>(i), true);
+    SetCaretItem(hwnd, s, static_cast<int>(i));
+  } else {
+    SelectSingle(hwnd, s, static_cast<int>(i));
+  }
+  EnsureVisible(hwnd, s, static_cast<int>(i));
+  return i;
+}
+
+LRESULT OnGetSelItems(const ListState& s, int max, LPARAM out) {
+  if (!out) return LB_ERR;
+  int n = 0;
+  for (int k = 0; k < Count(s) && n < max; ++k)
+    if (s.items[static_cast<size_t>(k)].selected) reinterpret_cast<int*>(out)[n++] = k;
+  return n;
+}
+
+LRESULT OnItemFromPoint(HWND hwnd, const ListState& s, LPARAM lParam) {
+  bool outside = false;
+  const int i = ItemFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), &outside);
+  return MAKELONG(static_cast<WORD>(i), outside ? 1 : 0);
+}
+
+LRESULT OnSetItemHeight(HWND hwnd, ListState& s, int i, int h) {
+  if (h <= 0 || h > 255) return LB_ERR;
+  if (Style(hwnd) & LBS_OWNERDRAWVARIABLE) {
+    if (!Valid(s, i)) return LB_ERR;
+    s.items[static_cast<size_t>(i)].height = h;
+  } else {
+    s.itemHeight = h;
+  }
+  InvalidateRect(hwnd, nullptr, TRUE);
+  UpdateScrollBar(hwnd, s);
+  return 0;
+}
+
+LRESULT OnScroll(HWND hwnd, ListState& s, WPARAM code) {
+  const int page = std::max(1, VisibleCount(hwnd, s) - 1);
+  switch (LOWORD(code)) {
+    case SB_LINEUP: SetTop(hwnd, s, s.top - 1); break;
+    case SB_LINEDOWN: SetTop(hwnd, s, s.top + 1); break;
+    case SB_PAGEUP: SetTop(hwnd, s, s.top - page); break;
+    case SB_PAGEDOWN: SetTop(hwnd, s, s.top + page); break;
+    case SB_TOP: SetTop(hwnd, s, 0); break;
+    case SB_BOTTOM: SetTop(hwnd, s, Count(s)); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: SetTop(hwnd, s, static_cast<SHORT>(HIWORD(code))); break;
+    default: break;
+  }
+  return 0;
+}
+
+void OnCreate(HWND hwnd, ListState& s) {
+  s.vscroll = (Style(hwnd) & WS_VSCROLL) != 0;
+  s.itemHeight = FontHeight(s.font);
+  if (Style(hwnd) & LBS_OWNERDRAWFIXED) {
+    Item probe;
+    Measure(hwnd, s, 0, probe);
+    if (probe.height > 0) s.itemHeight = probe.height;
+  }
+  UpdateScrollBar(hwnd, s);
+}
+
+LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const int index = static_cast<int>(wParam);
+  switch (msg) {
+    case WM_CREATE: OnCreate(hwnd, s); return 0;
+    case WM_PAINT: {
+      PaintScope paint(hwnd, wParam);
+      Paint(hwnd, paint.dc(), s);
+      return 0;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_SIZE: UpdateScrollBar(hwnd, s); InvalidateRect(hwnd, nullptr, TRUE); return 0;
+    case WM_SETFONT:
+      s.font = reinterpret_cast<HFONT>(wParam);
+      if (!OwnerDraw(Style(hwnd))) s.itemHeight = FontHeight(s.font);
+      UpdateScrollBar(hwnd, s);
+      if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_SETFOCUS: return OnFocus(hwnd, s, true);
+    case WM_KILLFOCUS: return OnFocus(hwnd, s, false);
+    case WM_KEYDOWN: return OnKeyDown(hwnd, s, wParam);
+    case WM_CHAR: return OnChar(hwnd, s, wParam);
+    case WM_LBUTTONDOWN: return OnButtonDown(hwnd, s, lParam, false);
+    case WM_LBUTTONDBLCLK: return OnButtonDown(hwnd, s, lParam, true);
+    case WM_MOUSEMOVE: return OnMouseMove(hwnd, s, lParam);
+    case WM_LBUTTONUP: return OnButtonUp(hwnd, s, lParam);
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != hwnd) {
+        s.tracking = false;
+        // Losing the mouse closes a dropped list (the combo ignores it when it closed the list itself).
+        if (s.combo && !(Style(hwnd) & WS_CHILD)) ComboListEvent(s.combo, ListEvent::Cancel);
+      }
+      return 0;
+    case WM_VSCROLL: return OnScroll(hwnd, s, wParam);
+    case WM_MOUSEWHEEL: SetTop(hwnd, s, s.top - 3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA); return 0;
+    case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
+    case LB_ADDSTRING: return Insert(hwnd, s, -1, lParam, true);
+    case LB_INSERTSTRING: return Insert(hwnd, s, index, lParam, false);
+    case LB_DELETESTRING: return Delete(hwnd, s, index);
+    case LB_RESETCONTENT: Reset(hwnd, s); return 0;
+    case LB_SETCURSEL: return OnSetCurSel(hwnd, s, index);
+    case LB_GETCURSEL: return Multi(Style(hwnd)) ? s.caret : s.sel;
+    case LB_GETTEXT: return OnGetText(hwnd, s, index, lParam);
+    case LB_GETTEXTLEN:
+      // While the new item is being measured its text may not be readable yet.
+      if (s.measuring) return 0;
+      return OnGetTextLen(hwnd, s, index);
+    case LB_GETCOUNT: return Count(s);
+    case LB_SELECTSTRING: return OnSelectString(hwnd, s, index, lParam);
+    case LB_FINDSTRING: return Find(hwnd, s, index, lParam, false);
+    case LB_FINDSTRINGEXACT: return Find(hwnd, s, index, lParam, true);
+    case LB_GETTOPINDEX: return s.top;
+    case LB_SETTOPINDEX:
+      if (!Valid(s, index) && !(index == 0 && Count(s) == 0)) return LB_ERR;
+      SetTop(hwnd, s, index);
+      return 0;
+    case LB_GETITEMRECT:
+      if (!Valid(s, index) || !lParam) return LB_ERR;
+      *reinterpret_cast<RECT*>(lParam) = ItemRect(hwnd, s, index);
+      return 1;
+    case LB_GETITEMDATA: return Valid(s, index) ? static_cast<LRESULT>(s.items[static_cast<size_t>(index)].data) : LB_ERR;
+    case LB_SETITEMDATA:
+      if (index == -1) {
+        s.items.ForEach([&](Item& it) { it.data = static_cast<ULONG_PTR>(lParam); });
+        return 0;
+      }
+      if (!Valid(s, index)) return LB_ERR;
+      s.items[static_cast<size_t>(index)].data = static_cast<ULONG_PTR>(lParam);
+      return 0;
+    case LB_SETITEMHEIGHT: return OnSetItemHeight(hwnd, s, index, LOWORD(static_cast<DWORD_PTR>(lParam)));
+    case LB_GETITEMHEIGHT:
+      if ((Style(hwnd) & LBS_OWNERDRAWVARIABLE) && !Valid(s, index)) return LB_ERR;
+      return HeightOf(hwnd, s, index);
+    case LB_ITEMFROMPOINT: return OnItemFromPoint(hwnd, s, lParam);
+    case LB_GETSEL: return Valid(s, index) ? (IsSelected(hwnd, s, index) ? 1 : 0) : LB_ERR;
+    case LB_SETSEL: return OnSetSel(hwnd, s, wParam != 0, static_cast<int>(lParam));
+    case LB_GETSELCOUNT: {
+      if (!Multi(Style(hwnd))) return LB_ERR;
+      int n = 0;
+      s.items.ForEach([&](Item& it) { n += it.selected ? 1 : 0; });
+      return n;
+    }
+    case LB_GETSELITEMS: return Multi(Style(hwnd)) ? OnGetSelItems(s, index, lParam) : LB_ERR;
+    case LB_SELITEMRANGE:
+      if (!Multi(Style(hwnd))) return LB_ERR;
+      for (int k = std::max(0, static_cast<int>(LOWORD(static_cast<DWORD_PTR>(lParam)))); k <= std::min(Count(s) - 1, static_cast<int>(HIWORD(static_cast<DWORD_PTR>(lParam)))); ++k)
+        SetItemSelected(hwnd, s, k, wParam != 0);
+      return 0;
+    case LB_SETCARETINDEX:
+      if (!Valid(s, index)) return LB_ERR;
+      SetCaretItem(hwnd, s, index);
+      EnsureVisible(hwnd, s, index);
+      return 0;
+    case LB_GETCARETINDEX: return s.caret;
+    case LB_SETANCHORINDEX:
+      if (!Valid(s, index)) return LB_ERR;
+      s.anchor = index;
+      return 0;
+    case LB_GETANCHORINDEX: return s.anchor;
+    default: break;
+  }
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT ListBoxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto fresh = States().Create(hwnd);
+    // A combo creates its list with itself as the creation parameter.
+    char cls[16]{};
+    GetClassName(hwnd, cls, sizeof(cls));
+    const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
+    if (cs && SameName(cls, WC_COMBOLBOX)) fresh->combo = static_cast<HWND>(cs->lpCreateParams);
+  }
+  auto s = States().Get(hwnd);
+  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    States().Drop(hwnd);
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+  }
+  return Dispatch(hwnd, *s, msg, wParam, lParam);
+}
+
+void RegisterListBoxClasses() {
+  WNDCLASSEX wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS;
+  wc.lpfnWndProc = ListBoxWndProc;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = WC_LISTBOX;
+  WindowClassRegistry::Instance().Register(wc, true);
+  wc.style = CS_DBLCLKS | CS_SAVEBITS | CS_GLOBALCLASS;
+  wc.lpszClassName = WC_COMBOLBOX;
+  WindowClassRegistry::Instance().Register(wc, true);
+}
+
+}  // namespace plat::controls

@@ -1,0 +1,324 @@
+// List boxes driven by messages, keys and the mouse: sorting, search with wrap-around, selection modes and
+// their notifications, owner-draw measure and draw sequences, scrolling, and their look.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/controls/ChunkedList.h"
+#include "platform/controls/tests/ControlTestSupport.h"
+
+namespace plat::test {
+namespace {
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+
+class ListBoxes : public ControlTest {
+ protected:
+  HWND List(DWORD extra, std::initializer_list<const char*> items = {}, int id = 200) {
+    HWND l = Make("LISTBOX", "", kChild | WS_BORDER | extra, {10, 10, 160, 110}, id);
+    for (const char* t : items) SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
+    RunUntilIdle();
+    ClearLog();
+    return l;
+  }
+  std::string ItemText(HWND l, int i) {
+    char buf[64]{};
+    SendMessage(l, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf));
+    return buf;
+  }
+  LRESULT Find(HWND l, UINT msg, int start, const char* text) {
+    return SendMessage(l, msg, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(text));
+  }
+  POINT ItemPoint(HWND l, int i) {
+    RECT r{};
+    SendMessage(l, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+    return InputRouter::ClientPoint(l, r.left + 5, r.top + 2);
+  }
+};
+
+TEST_F(ListBoxes, SortedInsertionIgnoresCaseAndKeepsArrivalOrderOfEquals) {
+  HWND l = List(LBS_SORT, {"pear", "Apple", "banana", "apple", "Cherry"});
+  EXPECT_EQ(SendMessage(l, LB_GETCOUNT, 0, 0), 5);
+  std::vector<std::string> got;
+  for (int i = 0; i < 5; ++i) got.push_back(ItemText(l, i));
+  EXPECT_EQ(got, (std::vector<std::string>{"Apple", "apple", "banana", "Cherry", "pear"}));
+  // Inserting at an index ignores the sort; -1 appends.
+  EXPECT_EQ(SendMessage(l, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>("zebra")), 0);
+  EXPECT_EQ(SendMessage(l, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("aardvark")), 6);
+  EXPECT_EQ(SendMessage(l, LB_INSERTSTRING, 99, reinterpret_cast<LPARAM>("x")), LB_ERR);
+  EXPECT_EQ(SendMessage(l, LB_GETTEXTLEN, 1, 0), 5);
+  EXPECT_EQ(SendMessage(l, LB_GETTEXTLEN, 7, 0), LB_ERR);
+}
+
+TEST_F(ListBoxes, SearchWrapsAroundAndStopsBeforeStart) {
+  HWND l = List(0, {"alpha", "beta", "alphabet", "gamma", "Alp"});
+  EXPECT_EQ(Find(l, LB_FINDSTRING, -1, "alp"), 0);
+  EXPECT_EQ(Find(l, LB_FINDSTRING, 0, "alp"), 2);
+  EXPECT_EQ(Find(l, LB_FINDSTRING, 2, "ALP"), 4);
+  EXPECT_EQ(Find(l, LB_FINDSTRING, 4, "alp"), 0);  // wrapped round
+  EXPECT_EQ(Find(l, LB_FINDSTRING, 1, "beta"), 1);  // the start item itself comes last
+  EXPECT_EQ(Find(l, LB_FINDSTRING, -1, ""), 0);
+  EXPECT_EQ(Find(l, LB_FINDSTRING, 2, ""), 3);
+  EXPECT_EQ(Find(l, LB_FINDSTRING, -1, "delta"), LB_ERR);
+  EXPECT_EQ(Find(l, LB_FINDSTRINGEXACT, -1, "ALP"), 4);
+  EXPECT_EQ(Find(l, LB_FINDSTRINGEXACT, -1, "alph"), LB_ERR);
+  EXPECT_EQ(Find(l, LB_FINDSTRINGEXACT, 0, "alpha"), 0);
+}
+
+TEST_F(ListBoxes, SelectStringFailureLeavesSelectionAndNeverNotifies) {
+  HWND l = List(LBS_NOTIFY, {"one", "two", "three"});
+  EXPECT_EQ(SendMessage(l, LB_SETCURSEL, 1, 0), 1);
+  EXPECT_EQ(Find(l, LB_SELECTSTRING, -1, "nothing"), LB_ERR);
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(Find(l, LB_SELECTSTRING, -1, "th"), 2);
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(SendMessage(l, LB_SETCURSEL, static_cast<WPARAM>(-1), 0), LB_ERR);
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), -1);
+  EXPECT_TRUE(Notes().empty());
+}
+
+TEST_F(ListBoxes, KeyboardMovesSelectionAndSearchesByInitial) {
+  HWND l = List(LBS_NOTIFY, {"apple", "banana", "blueberry", "cherry", "avocado"});
+  SetFocus(l);
+  ClearLog();
+  Key(VK_DOWN);
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 0);
+  Key(VK_DOWN);
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 1);
+  Type("b");
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 2);
+  Type("b");
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 1);  // wraps to the next "b"
+  Type("z");
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 1);  // no match: unchanged
+  Key(VK_END);
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 4);
+  Key(VK_DOWN);  // already last: no change, no notification
+  Key(VK_HOME);
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(NoteCodes(200), std::vector<UINT>(6, LBN_SELCHANGE));
+  EXPECT_EQ(SendMessage(l, WM_GETDLGCODE, 0, 0), LRESULT(DLGC_WANTARROWS | DLGC_WANTCHARS));
+}
+
+TEST_F(ListBoxes, WithoutLbsNotifyOnlyFocusIsReported) {
+  HWND l = List(0, {"a", "b"});
+  SetFocus(l);
+  Key(VK_DOWN);
+  ClickAt(l, 5, 2);
+  SetFocus(host);
+  EXPECT_EQ(NoteCodes(200), (std::vector<UINT>{LBN_SETFOCUS, LBN_KILLFOCUS}));
+}
+
+TEST_F(ListBoxes, MouseSelectsDragsAndDoubleClicks) {
+  HWND l = List(LBS_NOTIFY, {"a", "b", "c", "d"});
+  in().ButtonDown(MouseButton::Left, ItemPoint(l, 1));
+  RunUntilIdle();
+  EXPECT_EQ(GetCapture(), l);
+  in().MouseMove(ItemPoint(l, 3));
+  in().ButtonUp(MouseButton::Left, ItemPoint(l, 3));
+  RunUntilIdle();
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 3);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(NoteCodes(200), (std::vector<UINT>{LBN_SETFOCUS, LBN_SELCHANGE, LBN_SELCHANGE}));
+  AdvanceAndPump(1000);
+  ClearLog();
+  in().DoubleClick(MouseButton::Left, ItemPoint(l, 2));
+  RunUntilIdle();
+  EXPECT_EQ(NoteCodes(200), (std::vector<UINT>{LBN_SELCHANGE, LBN_DBLCLK}));
+  // A posted down/up pair selects that line.
+  ClearLog();
+  RECT r{};
+  SendMessage(l, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  PostMessage(l, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, r.top + 1));
+  PostMessage(l, WM_LBUTTONUP, 0, MAKELPARAM(3, r.top + 1));
+  RunUntilIdle();
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(ListBoxes, MultipleSelectionTogglesAndArrowsOnlyMoveFocus) {
+  HWND l = List(LBS_NOTIFY | LBS_MULTIPLESEL, {"a", "b", "c"});
+  ClickAt(l, 5, 2);
+  AdvanceAndPump(1000);
+  in().Click(MouseButton::Left, ItemPoint(l, 2));
+  RunUntilIdle();
+  EXPECT_EQ(SendMessage(l, LB_GETSELCOUNT, 0, 0), 2);
+  AdvanceAndPump(1000);
+  in().Click(MouseButton::Left, ItemPoint(l, 2));
+  RunUntilIdle();
+  EXPECT_EQ(SendMessage(l, LB_GETSEL, 2, 0), 0);
+  Key(VK_UP);
+  EXPECT_EQ(SendMessage(l, LB_GETCARETINDEX, 0, 0), 1);
+  EXPECT_EQ(SendMessage(l, LB_GETSEL, 1, 0), 0);
+  Key(VK_SPACE);
+  EXPECT_EQ(SendMessage(l, LB_GETSEL, 1, 0), 1);
+  int items[4]{};
+  EXPECT_EQ(SendMessage(l, LB_GETSELITEMS, 4, reinterpret_cast<LPARAM>(items)), 2);
+  EXPECT_EQ(items[0], 0);
+  EXPECT_EQ(items[1], 1);
+  EXPECT_EQ(SendMessage(l, LB_SETCURSEL, 0, 0), LB_ERR);  // not for multiple selection
+  SendMessage(l, LB_SETSEL, FALSE, -1);
+  EXPECT_EQ(SendMessage(l, LB_GETSELCOUNT, 0, 0), 0);
+}
+
+TEST_F(ListBoxes, ExtendedSelectionRangesWithShift) {
+  HWND l = List(LBS_NOTIFY | LBS_EXTENDEDSEL, {"a", "b", "c", "d", "e"});
+  ClickAt(l, 5, 2);
+  in().KeyDown(VK_SHIFT);
+  in().KeyPress(VK_DOWN);
+  in().KeyPress(VK_DOWN);
+  in().KeyUp(VK_SHIFT);
+  RunUntilIdle();
+  EXPECT_EQ(SendMessage(l, LB_GETSELCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessage(l, LB_GETANCHORINDEX, 0, 0), 0);
+  Key(VK_DOWN);  // a plain arrow selects only the new item
+  EXPECT_EQ(SendMessage(l, LB_GETSELCOUNT, 0, 0), 1);
+  EXPECT_EQ(SendMessage(l, LB_GETSEL, 3, 0), 1);
+}
+
+TEST_F(ListBoxes, OwnerDrawVariableMeasuresInsideAddAndDrawsEachVisibleItem) {
+  std::vector<UINT> measured;
+  std::vector<std::pair<UINT, UINT>> drawn;  // item, state
+  HWND l = nullptr;
+  hostHook = [&](UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
+    if (msg == WM_MEASUREITEM) {
+      auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+      EXPECT_EQ(m->CtlType, ODT_LISTBOX);
+      measured.push_back(m->itemID);
+      // The item is counted already, its text may not be readable yet.
+      if (l) {
+        EXPECT_EQ(SendMessage(l, LB_GETCOUNT, 0, 0), LRESULT(m->itemID) + 1);
+        EXPECT_EQ(SendMessage(l, LB_GETTEXTLEN, m->itemID, 0), 0);
+      }
+      m->itemHeight = 10 + 5 * m->itemID;
+      return TRUE;
+    }
+    if (msg == WM_DRAWITEM) {
+      auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+      drawn.emplace_back(d->itemID, d->itemState);
+      EXPECT_EQ(d->rcItem.bottom - d->rcItem.top, LONG(10 + 5 * d->itemID));
+      return TRUE;
+    }
+    return std::nullopt;
+  };
+  l = Make("LISTBOX", "", kChild | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS | LBS_NOTIFY, {10, 10, 160, 60}, 201);
+  for (const char* t : {"a", "b", "c", "d", "e"}) {
+    const size_t before = measured.size();
+    SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
+    EXPECT_EQ(measured.size(), before + 1) << "measured inside LB_ADDSTRING";
+  }
+  EXPECT_EQ(measured, (std::vector<UINT>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(SendMessage(l, LB_GETITEMHEIGHT, 2, 0), 20);
+  SendMessage(l, LB_SETCURSEL, 1, 0);
+  drawn.clear();
+  RunUntilIdle();
+  // 50 px show items 0 (10), 1 (15), 2 (20) and the top of 3.
+  EXPECT_EQ(drawn, (std::vector<std::pair<UINT, UINT>>{{0, 0}, {1, ODS_SELECTED}, {2, 0}, {3, 0}}));
+  bool outside = true;
+  const LRESULT hit = SendMessage(l, LB_ITEMFROMPOINT, 0, MAKELPARAM(5, 30));
+  outside = HIWORD(hit) != 0;
+  EXPECT_EQ(LOWORD(hit), 2);
+  EXPECT_FALSE(outside);
+}
+
+TEST_F(ListBoxes, OwnerDrawWithoutStringsKeepsDataAndSortsThroughCompareItem) {
+  int compares = 0;
+  std::vector<ULONG_PTR> deleted;
+  hostHook = [&](UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
+    if (msg == WM_COMPAREITEM) {
+      auto* c = reinterpret_cast<COMPAREITEMSTRUCT*>(lp);
+      ++compares;
+      return c->itemData1 < c->itemData2 ? -1 : c->itemData1 > c->itemData2 ? 1 : 0;
+    }
+    if (msg == WM_DELETEITEM) {
+      deleted.push_back(reinterpret_cast<DELETEITEMSTRUCT*>(lp)->itemData);
+      return TRUE;
+    }
+    return std::nullopt;
+  };
+  HWND l = Make("LISTBOX", "", kChild | LBS_OWNERDRAWFIXED | LBS_SORT, {10, 10, 160, 60}, 202);
+  for (LPARAM v : {30, 10, 20}) SendMessage(l, LB_ADDSTRING, 0, v);
+  EXPECT_GT(compares, 0);
+  EXPECT_EQ(SendMessage(l, LB_GETITEMDATA, 0, 0), 10);
+  EXPECT_EQ(SendMessage(l, LB_GETITEMDATA, 2, 0), 30);
+  EXPECT_EQ(SendMessage(l, LB_FINDSTRING, static_cast<WPARAM>(-1), 20), 1);  // data compared
+  SendMessage(l, LB_DELETESTRING, 1, 0);
+  SendMessage(l, LB_RESETCONTENT, 0, 0);
+  EXPECT_EQ(deleted, (std::vector<ULONG_PTR>{20, 10, 30}));
+}
+
+TEST_F(ListBoxes, ScrollingKeepsTheSelectionVisible) {
+  HWND l = Make("LISTBOX", "", kChild | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, {10, 10, 160, 110}, 203);
+  for (int i = 0; i < 50; ++i) SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("item " + std::to_string(i)).c_str()));
+  const int h = static_cast<int>(SendMessage(l, LB_GETITEMHEIGHT, 0, 0));
+  RECT c{};
+  GetClientRect(l, &c);
+  const int visible = c.bottom / h;
+  SendMessage(l, LB_SETCURSEL, 30, 0);
+  const int top = static_cast<int>(SendMessage(l, LB_GETTOPINDEX, 0, 0));
+  EXPECT_LE(top, 30);
+  EXPECT_GT(top + visible, 30);
+  SendMessage(l, LB_SETTOPINDEX, 49, 0);
+  EXPECT_EQ(SendMessage(l, LB_GETTOPINDEX, 0, 0), 50 - visible);  // never past the last page
+  SetFocus(l);
+  Key(VK_HOME);
+  EXPECT_EQ(SendMessage(l, LB_GETTOPINDEX, 0, 0), 0);
+  Key(VK_NEXT);
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), visible - 1);
+  SCROLLINFO si{sizeof(si), SIF_ALL, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(GetScrollInfo(l, SB_VERT, &si));
+  EXPECT_EQ(si.nMax, 49);
+  EXPECT_EQ(static_cast<int>(si.nPage), visible);
+  SendMessage(l, WM_VSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_EQ(SendMessage(l, LB_GETTOPINDEX, 0, 0), visible - 1);
+}
+
+TEST_F(ListBoxes, DeletingAdjustsSelectionAndItemDataMessages) {
+  HWND l = List(0, {"a", "b", "c"});
+  SendMessage(l, LB_SETCURSEL, 2, 0);
+  SendMessage(l, LB_SETITEMDATA, 2, 77);
+  EXPECT_EQ(SendMessage(l, LB_DELETESTRING, 0, 0), 2);
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(SendMessage(l, LB_GETITEMDATA, 1, 0), 77);
+  SendMessage(l, LB_DELETESTRING, 1, 0);
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), -1);
+  EXPECT_EQ(SendMessage(l, LB_DELETESTRING, 5, 0), LB_ERR);
+  EXPECT_EQ(SendMessage(l, LB_GETITEMDATA, 5, 0), LB_ERR);
+  SendMessage(l, LB_SETITEMDATA, static_cast<WPARAM>(-1), 5);
+  EXPECT_EQ(SendMessage(l, LB_GETITEMDATA, 0, 0), 5);
+}
+
+TEST(ChunkedList, BehavesLikeAVectorUnderRandomEdits) {
+  controls::ChunkedList<int> list;
+  std::vector<int> ref;
+  unsigned seed = 1;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 8); };
+  for (int step = 0; step < 20000; ++step) {
+    if (ref.empty() || next() % 3) {
+      const size_t at = next() % (ref.size() + 1);
+      list.insert(at, step);
+      ref.insert(ref.begin() + static_cast<std::ptrdiff_t>(at), step);
+    } else {
+      const size_t at = next() % ref.size();
+      list.erase(at);
+      ref.erase(ref.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+  }
+  ASSERT_EQ(list.size(), ref.size());
+  for (size_t i = 0; i < ref.size(); ++i) ASSERT_EQ(list[i], ref[i]);
+}
+
+TEST_F(ListBoxes, LookWithSelectionAndFocus) {
+  HWND a = List(0, {"First", "Second", "Third"}, 1);
+  SendMessage(a, LB_SETCURSEL, 1, 0);
+  HWND b = Make("LISTBOX", "", kChild | WS_BORDER | WS_VSCROLL | LBS_EXTENDEDSEL, {170, 10, 300, 110}, 2);
+  for (int i = 0; i < 12; ++i) SendMessage(b, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Row " + std::to_string(i)).c_str()));
+  SendMessage(b, LB_SELITEMRANGE, TRUE, MAKELPARAM(2, 4));
+  SetFocus(b);
+  SendMessage(b, LB_SETCARETINDEX, 4, 0);
+  MoveWindow(host, 50, 50, 310, 120, TRUE);
+  ExpectMatchesReference(host, "listboxes.png");
+}
+
+}  // namespace
+}  // namespace plat::test
