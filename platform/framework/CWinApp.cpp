@@ -4,7 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "platform/base/GlobalMemory.h"
 #include "platform/base/PrivateProfile.h"
+#include "platform/gdi/Printers.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/CWnd.h"
 #include "platform/base/RegistryStore.h"
@@ -18,11 +20,24 @@ CWinApp* g_app = nullptr;
 
 namespace plat {
 void SetCurrentApp(CWinApp* app) { g_app = app; }
+AppScope::AppScope(CWinApp* app) : previous_(g_app) { g_app = app; }
+AppScope::~AppScope() { g_app = previous_; }
 }  // namespace plat
 
 CWinApp* AfxGetApp() { return g_app; }
 
-LPCSTR AfxGetAppName() { return g_app ? g_app->m_pszAppName : ""; }
+LPCSTR AfxGetAppName() {
+  if (!g_app) return "";
+  g_app->EnsureAppName();
+  return g_app->m_pszAppName;
+}
+
+void CWinApp::EnsureAppName() {
+  if (m_pszAppName) return;
+  if (!m_appName.LoadString(AFX_IDS_APP_TITLE)) m_appName = CString(plat::ResourceTable::ModuleName(m_hInstance));
+  if (m_appName.IsEmpty()) m_appName = "App";
+  m_pszAppName = m_appName;
+}
 
 CWinApp::CWinApp(LPCSTR lpszAppName) {
   if (lpszAppName) {
@@ -34,14 +49,13 @@ CWinApp::CWinApp(LPCSTR lpszAppName) {
 }
 
 CWinApp::~CWinApp() {
+  if (m_hDevMode) ::GlobalFree(m_hDevMode);
+  if (m_hDevNames) ::GlobalFree(m_hDevNames);
   if (g_app == this) g_app = nullptr;
 }
 
 BOOL CWinApp::InitInstance() {
-  if (!m_pszAppName) {
-    m_appName = "App";
-    m_pszAppName = m_appName;
-  }
+  EnsureAppName();
   if (!m_pszProfileName) {
     m_profileName = CString(m_pszAppName) + ".INI";
     m_pszProfileName = m_profileName;
@@ -61,6 +75,7 @@ BOOL CWinApp::PreTranslateMessage(MSG* pMsg) { return CWinThread::PreTranslateMe
 BOOL CWinApp::OnIdle(LONG lCount) { return CWinThread::OnIdle(lCount); }
 
 void CWinApp::SetRegistryKey(LPCSTR lpszRegistryKey) {
+  EnsureAppName();
   m_registryKey = lpszRegistryKey ? lpszRegistryKey : "";
   m_pszRegistryKey = m_registryKey.IsEmpty() ? nullptr : m_registryKey.GetString();
   // In registry mode the profile name is the application name, not a file.
@@ -163,4 +178,28 @@ BOOL CWinApp::WriteProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue) 
 
 void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd) {
   plat::HelpService::Current().Show(HwndOf(m_pMainWnd), m_pszHelpFilePath ? m_pszHelpFilePath : "", nCmd, dwData);
+}
+
+BOOL CWinApp::GetPrinterDeviceDefaults(PRINTDLG* pPrintDlg) {
+  if (!m_hDevNames && !plat::CreatePrinterBlocks(plat::DefaultPrinterName(), &m_hDevNames, &m_hDevMode)) return FALSE;
+  if (pPrintDlg) {
+    pPrintDlg->hDevNames = m_hDevNames;
+    pPrintDlg->hDevMode = m_hDevMode;
+  }
+  return TRUE;
+}
+
+INT_PTR CWinApp::DoPrintDialog(CPrintDialog* pPD) {
+  if (!pPD) return IDCANCEL;
+  GetPrinterDeviceDefaults(&pPD->m_pd);
+  INT_PTR result = pPD->DoModal();
+  // The dialog may have made fresh blocks for another printer: they become the application's.
+  if (pPD->m_pd.hDevNames != m_hDevNames) {
+    if (m_hDevNames) ::GlobalFree(m_hDevNames);
+    if (m_hDevMode && m_hDevMode != pPD->m_pd.hDevMode) ::GlobalFree(m_hDevMode);
+    m_hDevNames = pPD->m_pd.hDevNames;
+    m_hDevMode = pPD->m_pd.hDevMode;
+    pPD->ReleaseBlocks();
+  }
+  return result;
 }

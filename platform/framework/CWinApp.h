@@ -8,6 +8,7 @@
 
 #include "platform/base/CString.h"
 #include "platform/framework/CWinThread.h"
+#include "platform/framework/CommonDialogs.h"
 
 class CWinApp : public CWinThread {
   DECLARE_DYNAMIC(CWinApp)
@@ -42,16 +43,43 @@ class CWinApp : public CWinThread {
 
   void WinHelp(DWORD_PTR dwData, UINT nCmd = 0x0001);
 
+  // Printing set-up: the application keeps the chosen printer's DEVMODE/DEVNAMES blocks (m_hDevMode,
+  // m_hDevNames) and hands them to every print dialog it runs.
+  INT_PTR DoPrintDialog(CPrintDialog* pPD);
+  BOOL GetPrinterDeviceDefaults(PRINTDLG* pPrintDlg);
+
  private:
+  void EnsureAppName();
+  friend LPCSTR AfxGetAppName();
+
   CString m_appName;
   CString m_registryKey;
   CString m_profileName;
 };
 
+// The current application object: the first one constructed, or the one an AppScope names.
 CWinApp* AfxGetApp();
+// Its name: the name given to its constructor, else the string AFX_IDS_APP_TITLE of its module, else the
+// module's name.
 LPCSTR AfxGetAppName();
+
+constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
 
 namespace plat {
 // Module entry points build the application object explicitly; this records it as the current one.
 void SetCurrentApp(CWinApp* app);
+
+// The host and the module share one platform library, so each may have an application object. A module's
+// entry points open an AppScope so that AfxGetApp, AfxGetAppName and the message boxes use the module's own
+// object while the call runs; the previous one comes back at the end of the scope.
+class AppScope {
+ public:
+  explicit AppScope(CWinApp* app);
+  ~AppScope();
+  AppScope(const AppScope&) = delete;
+  AppScope& operator=(const AppScope&) = delete;
+
+ private:
+  CWinApp* previous_;
+};
 }  // namespace plat

@@ -1,6 +1,7 @@
 #include "platform/framework/CWinThread.h"
 
 #include "platform/framework/CWinApp.h"
+#include "platform/framework/CMenu.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CDC.h"
 
@@ -40,6 +41,7 @@ BOOL CWinThread::OnIdle(LONG lCount) {
   if (lCount <= 0) {
     CWnd::DeleteTempMap();
     CDC::DeleteTempMap();  // temporary DC and GDI-object wrappers too
+    CMenu::DeleteTempMap();
   }
   return lCount < 1;
 }

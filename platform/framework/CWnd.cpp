@@ -7,6 +7,7 @@
 #include "platform/base/CException.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/CDataExchange.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/DialogManager.h"
 #include "platform/framework/MessageBox.h"
@@ -21,7 +22,7 @@ CWnd* WndFromHandle(HWND hwnd) { return CWnd::FromHandle(hwnd); }
 }  // namespace plat
 
 CWnd::~CWnd() {
-  if (m_hWnd && !m_bTemporary && plat::WindowMap::Instance().Permanent(m_hWnd) == this) {
+  if (m_hWnd && !m_bTemporary && plat::WindowMap::Instance().Permanent(m_hWnd) == this && ::IsWindow(m_hWnd)) {
     // An object going away with its window still alive: the window must not outlive it, since its
     // procedure would reach a dead object.
     DestroyWindow();
@@ -189,14 +190,15 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
 void CWnd::MoveWindow(LPCRECT r, BOOL bRepaint) {
   ::MoveWindow(m_hWnd, r->left, r->top, r->right - r->left, r->bottom - r->top, bRepaint);
 }
+// The values themselves, not the HWND_* variables: those may not be initialised yet when these are.
+const CWnd CWnd::wndTop(Sentinel{}, reinterpret_cast<HWND>(0));
+const CWnd CWnd::wndBottom(Sentinel{}, reinterpret_cast<HWND>(1));
+const CWnd CWnd::wndTopMost(Sentinel{}, reinterpret_cast<HWND>(-1));
+const CWnd CWnd::wndNoTopMost(Sentinel{}, reinterpret_cast<HWND>(-2));
+
 BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags) {
-  // The classic sentinels (wndTop, wndBottom, ...) travel as fake object pointers holding the handle value.
-  HWND after = reinterpret_cast<UINT_PTR>(pWndInsertAfter) <= 2 ||
-                       reinterpret_cast<INT_PTR>(pWndInsertAfter) == -1 ||
-                       reinterpret_cast<INT_PTR>(pWndInsertAfter) == -2
-                   ? reinterpret_cast<HWND>(const_cast<CWnd*>(pWndInsertAfter))
-                   : pWndInsertAfter->m_hWnd;
-  return ::SetWindowPos(m_hWnd, after, x, y, cx, cy, nFlags);
+  // A null object is HWND_TOP, like &wndTop.
+  return ::SetWindowPos(m_hWnd, HwndOf(pWndInsertAfter), x, y, cx, cy, nFlags);
 }
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner) {
@@ -318,7 +320,14 @@ void CWnd::SetOwner(CWnd* pOwnerWnd) {
   if (!(GetStyle() & WS_CHILD)) ::SetWindowLongPtr(m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(HwndOf(pOwnerWnd)));
 }
 CWnd* CWnd::GetTopLevelParent() const { return FromHandle(::GetTopLevelParent(m_hWnd)); }
-CFrameWnd* CWnd::GetParentFrame() const { return nullptr; }  // the module's windows live in dialogs
+CFrameWnd* CWnd::GetParentFrame() const {
+  // The nearest ancestor that is a frame; null for the module's windows, which live in dialogs.
+  for (HWND hwnd = ::GetParent(m_hWnd); hwnd; hwnd = ::GetParent(hwnd)) {
+    if (auto* frame = dynamic_cast<CFrameWnd*>(FromHandlePermanent(hwnd))) return frame;
+    if (!(::GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD)) break;
+  }
+  return nullptr;
+}
 CWnd* CWnd::GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
 CWnd* CWnd::GetNextWindow(UINT nFlag) const { return FromHandle(::GetNextWindow(m_hWnd, nFlag)); }
 BOOL CWnd::IsChild(const CWnd* pWnd) const { return ::IsChild(m_hWnd, HwndOf(pWnd)); }

@@ -34,6 +34,12 @@ class CWnd : public CCmdTarget {
   ~CWnd() override;
 
   HWND m_hWnd = nullptr;
+  // Z-order sentinels for SetWindowPos (&CWnd::wndTop ...): objects holding the classic handle values.
+  static const CWnd wndTop;
+  static const CWnd wndBottom;
+  static const CWnd wndTopMost;
+  static const CWnd wndNoTopMost;
+
   operator HWND() const { return m_hWnd; }  // NOLINT: classic implicit conversion
   HWND GetSafeHwnd() const { return m_hWnd; }
 
@@ -249,6 +255,8 @@ class CWnd : public CCmdTarget {
   BOOL m_bTemporary = FALSE;  // a FromHandle wrapper
 
  private:
+  struct Sentinel {};
+  CWnd(Sentinel, HWND value) : m_hWnd(value) { m_bTemporary = TRUE; }  // owns nothing, destroys nothing
   friend class CWinThread;
   friend struct CWndAccess;
 };

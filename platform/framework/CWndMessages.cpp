@@ -1,5 +1,9 @@
 // CWnd: the framework procedure, dispatch through the message maps, reflection and the default handlers.
+#include <cstdio>
+
+#include "platform/base/CException.h"
 #include "platform/framework/CWnd.h"
+#include "platform/framework/MessageBox.h"
 #include "platform/framework/WindowMap.h"
 #include "platform/window/ModalLoop.h"
 
@@ -45,6 +49,23 @@ HWND ReflectionSource(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// A class-library exception that escapes a handler ends there: the user is told (unless it is the silent
+// CUserException), a failed WM_CREATE refuses the window and a failed WM_PAINT validates the window so that
+// it does not throw again at every idle time.
+LRESULT ProcessWndProcException(CException* e, HWND hwnd, UINT message) {
+  if (!dynamic_cast<CUserException*>(e)) {
+    char text[512];
+    if (!e->GetErrorMessage(text, sizeof text))
+      std::snprintf(text, sizeof text, "%s",
+                    dynamic_cast<CMemoryException*>(e) ? "Out of memory." : "Internal application error.");
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
+  }
+  e->Delete();
+  if (message == WM_CREATE) return -1;
+  if (message == WM_PAINT && ::IsWindow(hwnd)) ::ValidateRect(hwnd, nullptr);
+  return 0;
+}
+
 }  // namespace
 
 LRESULT CWnd::FrameworkWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -53,7 +74,11 @@ LRESULT CWnd::FrameworkWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   LRESULT result;
   {
     CurrentMessageScope scope(hwnd, message, wParam, lParam);
-    result = wnd->WindowProc(message, wParam, lParam);
+    try {
+      result = wnd->WindowProc(message, wParam, lParam);
+    } catch (CException* e) {
+      result = ProcessWndProcException(e, hwnd, message);
+    }
   }
   if (message == WM_NCDESTROY && plat::WindowMap::Instance().Permanent(hwnd) == wnd) {
     // The window is gone: the object lets go of it, then may delete itself. Nothing touches it after.

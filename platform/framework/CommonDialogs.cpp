@@ -3,7 +3,12 @@
 #include <cstring>
 #include <string>
 
+#include <fnmatch.h>
+
+#include <filesystem>
+
 #include "platform/base/FileSystem.h"
+#include "platform/framework/ChooserBox.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/gdi/Printers.h"
@@ -23,6 +28,43 @@ std::string::size_type NameStart(const std::string& path) {
 }
 
 DWORD Attributes(const std::string& path) { return ::GetFileAttributes(path.c_str()); }
+
+// On screen the platform's own chooser answers, headless the automation provider (which records it).
+plat::SystemAnswer Ask(const plat::SystemRequest& request, const plat::ChooserSpec& spec) {
+  if (!plat::SystemDialogsOnScreen()) return plat::RequestSystemAnswer(request);
+  std::optional<plat::ChooserResult> chosen = plat::RunChooser(request.owner, spec);
+  if (!chosen) return plat::SystemAnswer{IDCANCEL, {}, 0};
+  return plat::SystemAnswer{IDOK, chosen->text, static_cast<DWORD>(chosen->index + 1)};
+}
+
+// The entries of a folder matching any pattern of "*.brd;*.txt" (ignoring case), folders first.
+std::vector<std::string> ListFolder(const std::string& folder, const std::string& patterns) {
+  std::vector<std::string> dirs, files;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (entry.is_directory(ec)) {
+      dirs.push_back(name + "/");
+      continue;
+    }
+    std::size_t start = 0;
+    while (start <= patterns.size()) {
+      std::size_t end = patterns.find(';', start);
+      if (end == std::string::npos) end = patterns.size();
+      std::string pattern = patterns.substr(start, end - start);
+      // "*.*" means every entry, not only names with a dot.
+      if (pattern.empty() || pattern == "*.*" || ::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0) {
+        files.push_back(name);
+        break;
+      }
+      start = end + 1;
+    }
+  }
+  std::sort(dirs.begin(), dirs.end());
+  std::sort(files.begin(), files.end());
+  dirs.insert(dirs.end(), files.begin(), files.end());
+  return dirs;
+}
 
 std::string Folder(const std::string& path) {
   auto start = NameStart(path);
@@ -84,8 +126,30 @@ INT_PTR CFileDialog::DoModal() {
     request.buttons.push_back(description + "\t" + pattern);
   }
 
+  plat::ChooserSpec spec;
+  spec.caption = request.caption;
+  spec.prompt = "File name:";
+  spec.entry = true;
+  spec.text = request.text;
+  std::string folder = m_ofn.lpstrInitialDir ? m_ofn.lpstrInitialDir : "";
+  if (NameStart(request.text) > 0) folder = Folder(request.text);
+  if (folder.empty()) folder = ".";
+  std::string patterns = "*.*";
+  if (!request.buttons.empty()) {
+    const std::size_t chosen = std::min<std::size_t>(m_ofn.nFilterIndex ? m_ofn.nFilterIndex - 1 : 0, request.buttons.size() - 1);
+    patterns = request.buttons[chosen].substr(request.buttons[chosen].find('\t') + 1);
+  }
   for (int attempt = 0; attempt < kMaxAnswers; ++attempt) {
-    plat::SystemAnswer answer = plat::RequestSystemAnswer(request);
+    spec.items = plat::SystemDialogsOnScreen() ? ListFolder(folder, patterns) : std::vector<std::string>{};
+    plat::SystemAnswer answer = Ask(request, spec);
+    if (plat::SystemDialogsOnScreen()) answer.value = 0;  // the chooser's index is not a filter index
+    if (answer.code == IDOK && !answer.text.empty() && NameStart(answer.text) == 0 && folder != ".")
+      answer.text = folder + "/" + answer.text;
+    if (answer.code == IDOK && !answer.text.empty() && answer.text.back() == '/') {
+      folder = answer.text.substr(0, answer.text.size() - 1);  // a folder chosen: show its entries
+      spec.text.clear();
+      continue;
+    }
     if (answer.code != IDOK) return IDCANCEL;
     std::string path = answer.text;
     if (path.empty()) continue;
@@ -167,8 +231,24 @@ INT_PTR CColorDialog::DoModal() {
   char initial[16];
   std::snprintf(initial, sizeof initial, "%06X", (m_cc.Flags & CC_RGBINIT) ? m_cc.rgbResult : 0u);
   request.text = initial;
-  plat::SystemAnswer answer = plat::RequestSystemAnswer(request);
+  static const struct {
+    const char* name;
+    COLORREF colour;
+  } kBasic[] = {{"Black", 0x000000}, {"Maroon", 0x000080}, {"Green", 0x008000}, {"Olive", 0x008080},
+                {"Navy", 0x800000},  {"Purple", 0x800080}, {"Teal", 0x808000},  {"Gray", 0x808080},
+                {"Silver", 0xC0C0C0}, {"Red", 0x0000FF},   {"Lime", 0x00FF00},  {"Yellow", 0x00FFFF},
+                {"Blue", 0xFF0000},  {"Fuchsia", 0xFF00FF}, {"Aqua", 0xFFFF00}, {"White", 0xFFFFFF}};
+  plat::ChooserSpec spec;
+  spec.caption = request.caption;
+  spec.prompt = "Basic colors:";
+  for (const auto& c : kBasic) {
+    spec.items.emplace_back(c.name);
+    spec.swatches.push_back(c.colour);
+    if ((m_cc.Flags & CC_RGBINIT) && c.colour == m_cc.rgbResult) spec.selected = static_cast<int>(spec.items.size()) - 1;
+  }
+  plat::SystemAnswer answer = Ask(request, spec);
   if (answer.code != IDOK) return IDCANCEL;
+  if (plat::SystemDialogsOnScreen()) answer.value = kBasic[answer.value - 1].colour;
   m_cc.rgbResult = answer.value & 0x00FFFFFF;
   return IDOK;
 }
@@ -204,8 +284,15 @@ INT_PTR CPrintDialog::DoModal() {
   request.caption = (m_pd.Flags & PD_PRINTSETUP) ? "Print Setup" : "Print";
   request.text = GetDeviceName().Str();
   request.flags = m_pd.Flags;
-  for (const std::string& name : plat::PrinterNames()) request.buttons.push_back(name);
-  plat::SystemAnswer answer = plat::RequestSystemAnswer(request);
+  plat::ChooserSpec spec;
+  spec.caption = request.caption;
+  spec.prompt = "Printer:";
+  for (const std::string& name : plat::PrinterNames()) {
+    request.buttons.push_back(name);
+    spec.items.push_back(name);
+    if (name == request.text) spec.selected = static_cast<int>(spec.items.size()) - 1;
+  }
+  plat::SystemAnswer answer = Ask(request, spec);
   if (answer.code != IDOK) return IDCANCEL;
   if (!answer.text.empty() && answer.text != GetDeviceName().Str()) {
     // Another printer chosen: fresh blocks for it.

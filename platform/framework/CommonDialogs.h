@@ -1,12 +1,10 @@
 // Common dialogs: file open and save, colour, print and print setup.
 //
 // Each asks the automation provider when one is installed (headless runs and tests: the request records
-// owner, caption, initial text and flags, the answer gives the code, a file name or a colour) and fails
-// loudly without one. The file dialogs apply the classic rules to the answer: the default extension is
+// owner, caption, initial text and flags, the answer gives the code, a file name or a colour), shows the
+// platform's own chooser window on screen (ChooserBox.h), and fails loudly when neither can answer. The file dialogs apply the classic rules to the answer: the default extension is
 // added to a name without one, OFN_FILEMUSTEXIST / OFN_PATHMUSTEXIST refuse missing files or folders and
 // OFN_OVERWRITEPROMPT asks before replacing, each with a message box, after which the dialog asks again.
-// FIXME: on screen (the presenter) these dialogs still ask the provider; their own windows need the
-// standard edit and list controls, built by a later issue.
 #pragma once
 
 #include <vector>
@@ -139,6 +137,8 @@ class CPrintDialog : public CCommonDialog {
   CString GetPortName() const;
   HDC CreatePrinterDC();
   LPDEVMODE GetDevMode() const;
+  // Hands the blocks the dialog made over to their new owner (the application).
+  void ReleaseBlocks() { m_ownBlocks = false; }
 
   PRINTDLG m_pd;
 

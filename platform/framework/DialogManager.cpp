@@ -112,6 +112,8 @@ void ClickButton(HWND dialog, int id, HWND button) {
 }
 
 int DefaultId(HWND dialog) {
+  // DM_GETDEFID shares its number with controls' own WM_USER messages: only dialogs are asked.
+  if (!IsDialogWindow(dialog)) return IDOK;
   LRESULT answer = ::SendMessage(dialog, DM_GETDEFID, 0, 0);
   return HIWORD(answer) == DC_HASDEFID ? static_cast<int>(LOWORD(answer)) : IDOK;
 }
@@ -180,22 +182,26 @@ char MnemonicOf(const char* text) {
   return 0;
 }
 
-void DialogSetFocus(HWND dialog, HWND control) {
-  if (!control) return;
-  HWND old = ::GetFocus();
-  const UINT newCode = DlgCode(control);
-  // The default look follows a focused push button; the real default keeps it otherwise.
-  if (old && old != control && ::IsChild(dialog, old) && IsPushButton(DlgCode(old)) && !IsPushButton(newCode))
-    SetButtonLook(old, false);
+void CheckDefaultButton(HWND dialog, HWND oldFocus, HWND focus) {
+  if (!IsDialogWindow(dialog)) return;
+  const UINT newCode = focus ? DlgCode(focus) : 0;
+  if (oldFocus && oldFocus != focus && ::IsChild(dialog, oldFocus) && IsPushButton(DlgCode(oldFocus)) &&
+      !IsPushButton(newCode))
+    SetButtonLook(oldFocus, false);
+  HWND real = ::GetDlgItem(dialog, DefaultId(dialog));
   if (IsPushButton(newCode)) {
-    HWND real = ::GetDlgItem(dialog, DefaultId(dialog));
-    if (real && real != control) SetButtonLook(real, false);
-    SetButtonLook(control, true);
-  } else if (HWND real = ::GetDlgItem(dialog, DefaultId(dialog))) {
+    if (real && real != focus) SetButtonLook(real, false);
+    SetButtonLook(focus, true);
+  } else if (real) {
     SetButtonLook(real, true);
   }
+}
+
+void DialogSetFocus(HWND dialog, HWND control) {
+  if (!control) return;
+  CheckDefaultButton(dialog, ::GetFocus(), control);
   ::SetFocus(control);
-  if (newCode & DLGC_HASSETSEL) ::SendMessage(control, EM_SETSEL, 0, -1);
+  if (DlgCode(control) & DLGC_HASSETSEL) ::SendMessage(control, EM_SETSEL, 0, -1);
 }
 
 void RegisterDialogClass() {
@@ -245,7 +251,19 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, const DialogTemplate* t, HWND
   CRect frame(0, 0, client.Width(), client.Height());
   ::AdjustWindowRectEx(&frame, style, FALSE, t->exStyle);
   CPoint origin = client.TopLeft() + frame.TopLeft();
-  if (!child && parent) {
+  if (!child && (t->style & DS_CENTER)) {
+    // Centred on the owner when it shows, else on the work area.
+    RECT area;
+    if (parent && ::IsWindowVisible(parent)) {
+      ::GetWindowRect(::GetTopLevelParent(parent), &area);
+    } else {
+      MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
+      ::GetMonitorInfo(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONEAREST), &info);
+      area = info.rcWork;
+    }
+    origin = CPoint(area.left + (area.right - area.left - frame.Width()) / 2,
+                    area.top + (area.bottom - area.top - frame.Height()) / 2);
+  } else if (!child && parent) {
     POINT p{origin.x, origin.y};  // popup templates are placed relative to the owner's client area
     ::ClientToScreen(parent, &p);
     origin = p;

@@ -56,6 +56,9 @@ bool IsDialogWindow(HWND hwnd);
 // Moves the focus the way the dialog manager does: edits get their text selected, push buttons take the
 // default look while they have the focus and the real default button gets it back when they lose it.
 void DialogSetFocus(HWND dialog, HWND control);
+// The default-look part alone, for focus that moves without the dialog manager (a push button clicked with
+// the mouse calls it from its WM_SETFOCUS): `focus` is the window about to have the focus.
+void CheckDefaultButton(HWND dialog, HWND oldFocus, HWND focus);
 // The mnemonic character of a control text ("&Next" -> 'n'), 0 when none.
 char MnemonicOf(const char* text);
 // Creates the controls of a template in `dialog` (used by the dialog manager and by sheets that host a

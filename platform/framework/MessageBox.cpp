@@ -8,6 +8,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/CWinApp.h"
+#include "platform/framework/ChooserBox.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/wingdi.h"
@@ -325,7 +326,7 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   const std::string body = text ? text : "";
   const std::string title = caption ? caption : "Error";
   plat::BoxScope scope;
-  if (plat::GetAutomationProvider() || !plat::MessageQueue::Instance().eventSource) {
+  if (!plat::SystemDialogsOnScreen()) {
     // Headless: the provider answers (and the request is recorded); without one this throws.
     plat::SystemRequest request;
     request.kind = plat::SystemUiKind::MessageBox;

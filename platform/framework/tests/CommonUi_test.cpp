@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "platform/base/PrivateProfile.h"
+#include "platform/framework/CFindReplaceDialog.h"
+#include "platform/framework/ChooserBox.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CommonDialogs.h"
 #include "platform/framework/MessageBox.h"
@@ -120,6 +122,57 @@ TEST_F(CommonUiTest, TheOwnBoxWindowAnswersKeysAndClicks) {
   DestroyWindow(box);
 }
 
+TEST_F(CommonUiTest, TheOwnChooserWindowTakesTypedTextListPicksAndItsButtons) {
+  ChooserSpec spec;
+  spec.caption = "Save As";
+  spec.prompt = "File name:";
+  spec.entry = true;
+  spec.text = "bo";
+  spec.items = {"boards/", "a.dao", "b.dao"};
+  HWND chooser = CreateChooserWindow(nullptr, spec);
+  ASSERT_NE(chooser, nullptr);
+  ShowWindow(chooser, SW_SHOW);
+  SetFocus(chooser);
+  Type("ard");
+  Key(VK_BACK);
+  Key(VK_RETURN);
+  ChooserResult result;
+  ASSERT_EQ(ChooserWindowAnswer(chooser, &result), IDOK);
+  EXPECT_EQ(result.text, "boar");
+  EXPECT_EQ(result.index, -1);
+  DestroyWindow(chooser);
+
+  chooser = CreateChooserWindow(nullptr, spec);
+  ShowWindow(chooser, SW_SHOW);
+  SetFocus(chooser);
+  Key(VK_DOWN);
+  Key(VK_DOWN);  // the entry follows the list
+  Key(VK_RETURN);
+  ASSERT_EQ(ChooserWindowAnswer(chooser, &result), IDOK);
+  EXPECT_EQ(result.text, "a.dao");
+  EXPECT_EQ(result.index, 1);
+  DestroyWindow(chooser);
+
+  spec.entry = false;
+  chooser = CreateChooserWindow(nullptr, spec);
+  ShowWindow(chooser, SW_SHOW);
+  SetFocus(chooser);
+  Key(VK_RETURN);  // nothing chosen: OK waits
+  EXPECT_EQ(ChooserWindowAnswer(chooser, nullptr), 0);
+  InputRouter::Instance().DoubleClick(MouseButton::Left, InputRouter::ClientPoint(chooser, 40, 29 + 2 + 16 * 2 + 5));
+  Pump();
+  ASSERT_EQ(ChooserWindowAnswer(chooser, &result), IDOK);
+  EXPECT_EQ(result.text, "b.dao");
+  DestroyWindow(chooser);
+
+  chooser = CreateChooserWindow(nullptr, spec);
+  ShowWindow(chooser, SW_SHOW);
+  SetFocus(chooser);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(ChooserWindowAnswer(chooser, nullptr), IDCANCEL);
+  DestroyWindow(chooser);
+}
+
 TEST_F(CommonUiTest, FileDialogsApplyDefaultExtensionExistenceAndOverwriteRules) {
   const std::string existing = Touch("board.brd");
   const std::string missing = (dir_ / "nothing.brd").string();
@@ -165,6 +218,58 @@ TEST_F(CommonUiTest, FileDialogsApplyDefaultExtensionExistenceAndOverwriteRules)
     CFileDialog save(FALSE, "dao", nullptr, OFN_PATHMUSTEXIST);
     EXPECT_EQ(save.DoModal(), IDCANCEL);
   }
+}
+
+UINT g_findMessage = 0;
+
+class CFindOwner : public CWnd {
+ public:
+  std::vector<std::string> seen;
+  afx_msg LRESULT OnFindReplace(WPARAM, LPARAM lParam) {
+    CFindReplaceDialog* dlg = CFindReplaceDialog::GetNotifier(lParam);
+    std::string what = dlg->IsTerminating() ? "term"
+                       : dlg->ReplaceAll()  ? "all"
+                       : dlg->ReplaceCurrent() ? "replace"
+                                               : "next";
+    seen.push_back(what + " " + dlg->GetFindString().Str() + ">" + dlg->GetReplaceString().Str() +
+                   (dlg->MatchCase() ? " case" : "") + (dlg->SearchDown() ? " down" : " up"));
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CFindOwner, CWnd)
+  ON_REGISTERED_MESSAGE(g_findMessage, OnFindReplace)
+END_MESSAGE_MAP()
+
+TEST_F(CommonUiTest, FindAndReplaceReportEachActionThroughTheRegisteredMessage) {
+  g_findMessage = CFindReplaceDialog::GetFindReplaceMsg();
+  EXPECT_EQ(g_findMessage, RegisterWindowMessage("commdlg_FindReplace"));
+  CFindOwner owner;
+  ASSERT_TRUE(owner.CreateEx(0, "TestStatic", "grid", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  automation.Reply(SystemUiKind::Find, {IDOK, "net\t", FR_FINDNEXT | FR_MATCHCASE})
+      .Reply(SystemUiKind::Find, {IDOK, "via\t", FR_FINDNEXT | FR_DOWN})
+      .Reply(SystemUiKind::Find, {IDCANCEL, {}, 0});
+  auto* find = new CFindReplaceDialog;
+  ASSERT_TRUE(find->Create(TRUE, "pin", nullptr, FR_DOWN | FR_HIDEWHOLEWORD, &owner));
+  HWND findWindow = find->m_hWnd;
+  Pump();
+  EXPECT_FALSE(IsWindow(findWindow));  // closed and deleted itself
+  EXPECT_EQ(owner.seen, (std::vector<std::string>{"next net> case up", "next via> down", "term via> down"}));
+  EXPECT_EQ(ShownLog().front().request.text, "pin\t");
+  EXPECT_EQ(ShownLog().front().request.flags, FR_DOWN | FR_HIDEWHOLEWORD);
+
+  owner.seen.clear();
+  automation.Reply(SystemUiKind::Replace, {IDOK, "a\tb", FR_REPLACEALL | FR_DOWN});
+  auto* replace = new CFindReplaceDialog;
+  ASSERT_TRUE(replace->Create(FALSE, "a", "c", FR_DOWN, &owner));
+  HWND replaceWindow = replace->m_hWnd;
+  Pump();  // no more answers: the dialog waits, open
+  EXPECT_TRUE(IsWindow(replaceWindow));
+  PostMessage(replaceWindow, WM_CLOSE, 0, 0);  // the grid closes a dialog of the other kind
+  Pump();
+  EXPECT_FALSE(IsWindow(replaceWindow));
+  EXPECT_EQ(owner.seen, (std::vector<std::string>{"all a>b down", "term a>b down"}));
 }
 
 TEST_F(CommonUiTest, ColourAndPrintDialogsCarryTheirAnswers) {

@@ -133,6 +133,12 @@ TEST_F(DialogTest, EnterPressesTheDefaultOrFocusedButtonAndEscapeCancels) {
   dlg.GotoDlgCtrl(CWnd::FromHandle(Item(dlg, IDC_NAME)));
   EXPECT_EQ(GetWindowLong(Item(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
   EXPECT_EQ(GetWindowLong(Item(dlg, IDC_APPLY), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+  // A click on a push button gives it the look too; Enter then presses it.
+  ClickAt(Item(dlg, IDCANCEL), 3, 3);
+  DialogEvents().clear();
+  EXPECT_EQ(GetWindowLong(Item(dlg, IDCANCEL), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLong(Item(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+  dlg.GotoDlgCtrl(CWnd::FromHandle(Item(dlg, IDC_NAME)));
   // Enter in an edit goes to the default button: DM_SETDEFID moves it.
   dlg.SetDefID(IDC_APPLY);
   EXPECT_EQ(LOWORD(dlg.GetDefID()), IDC_APPLY);
@@ -152,6 +158,17 @@ TEST_F(DialogTest, EnterPressesTheDefaultOrFocusedButtonAndEscapeCancels) {
   Key(VK_RIGHT);
   EXPECT_EQ(GridKeys(), (std::vector<int>{VK_TAB, VK_RIGHT}));
   EXPECT_EQ(GetFocus(), Item(dlg, IDC_GRID));
+}
+
+TEST_F(DialogTest, CenterWindowCentresOnTheOwner) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  dlg.CenterWindow();
+  RECT owner, self;
+  GetWindowRect(owner_, &owner);
+  dlg.GetWindowRect(&self);
+  EXPECT_NEAR((self.left + self.right) / 2, (owner.left + owner.right) / 2, 1);
+  EXPECT_NEAR((self.top + self.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
 }
 
 TEST_F(DialogTest, MnemonicsFocusOrPressTheirControls) {

@@ -10,6 +10,7 @@
 #include "platform/base/VirtualClock.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/CWnd.h"
+#include "platform/framework/DialogManager.h"
 #include "platform/base/RegistryStore.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/wingdi.h"
@@ -183,7 +184,15 @@ LRESULT ButtonProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: InvalidateRect(h, nullptr, TRUE); return 0;
+      // A push button focused by the mouse takes the default look, as the dialog manager would give it.
+      if (GetParent(h)) CheckDefaultButton(GetParent(h), reinterpret_cast<HWND>(w), h);
+      InvalidateRect(h, nullptr, TRUE);
+      return 0;
+    case WM_KILLFOCUS:
+      if (GetParent(h) && !IsChild(GetParent(h), reinterpret_cast<HWND>(w)))
+        CheckDefaultButton(GetParent(h), h, nullptr);
+      InvalidateRect(h, nullptr, TRUE);
+      return 0;
     default: return DefWindowProc(h, m, w, l);
   }
 }

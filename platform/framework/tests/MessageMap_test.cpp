@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/CException.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/CWnd.h"
 #include "platform/framework/WindowMap.h"
@@ -180,6 +181,54 @@ TEST_F(MessageMapTest, ReflectionOffersNotificationsToTheChildFirst) {
   EXPECT_EQ(g_calls, (std::vector<std::string>{"child took it", "child saw it", "parent 11", "child notify"}));
 }
 
+// An owner-draw control draws and measures itself: the parent's messages are reflected to it.
+class COwnerDrawn : public CWnd {
+ public:
+  void DrawItem(LPDRAWITEMSTRUCT d) { g_calls.push_back("draw item " + std::to_string(d->CtlID)); }
+  void MeasureItem(LPMEASUREITEMSTRUCT m) {
+    g_calls.push_back("measure item " + std::to_string(m->CtlID));
+    m->itemHeight = 21;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(COwnerDrawn, CWnd)
+  ON_WM_DRAWITEM_REFLECT()
+  ON_WM_MEASUREITEM_REFLECT()
+END_MESSAGE_MAP()
+
+class CDrawParent : public CWnd {
+ public:
+  afx_msg void OnDrawItem(int id, LPDRAWITEMSTRUCT) { g_calls.push_back("parent draws " + std::to_string(id)); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDrawParent, CWnd)
+  ON_WM_DRAWITEM()
+END_MESSAGE_MAP()
+
+TEST_F(MessageMapTest, OwnerDrawMessagesReachTheControlsOwnObject) {
+  CDrawParent parent;
+  ASSERT_TRUE(parent.CreateEx(0, "FwPlain", "p", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr));
+  COwnerDrawn drawn;
+  ASSERT_TRUE(drawn.Create("FwPlain", "d", WS_VISIBLE, CRect(0, 0, 20, 20), &parent, 31));
+  HWND plain = CreateWindowEx(0, "FwPlain", "x", WS_CHILD, 0, 30, 20, 20, parent, reinterpret_cast<HMENU>(32), nullptr,
+                              nullptr);
+  g_calls.clear();
+  DRAWITEMSTRUCT d{4, 31, 0, 1, 0, drawn.m_hWnd, nullptr, {0, 0, 20, 20}, 0};
+  parent.SendMessage(WM_DRAWITEM, 31, reinterpret_cast<LPARAM>(&d));
+  DRAWITEMSTRUCT other{4, 32, 0, 1, 0, plain, nullptr, {0, 0, 20, 20}, 0};
+  parent.SendMessage(WM_DRAWITEM, 32, reinterpret_cast<LPARAM>(&other));  // no object: the parent draws
+  MEASUREITEMSTRUCT m{4, 31, 0, 0, 0, 0};
+  parent.SendMessage(WM_MEASUREITEM, 31, reinterpret_cast<LPARAM>(&m));
+  EXPECT_EQ(m.itemHeight, 21u);
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"draw item 31", "parent draws 32", "measure item 31"}));
+  // The Z-order sentinels carry the classic handle values.
+  EXPECT_EQ(HwndOf(&CWnd::wndTopMost), HWND_TOPMOST);
+  EXPECT_TRUE(drawn.SetWindowPos(&CWnd::wndBottom, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
+  EXPECT_EQ(GetWindow(GetWindow(parent, GW_CHILD), GW_HWNDNEXT), drawn.m_hWnd);
+}
+
 TEST_F(MessageMapTest, TemporaryWrappersAttachAndDetach) {
   HWND plain = CreateWindowEx(0, "FwPlain", "x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   CWnd* temp = CWnd::FromHandle(plain);
@@ -237,6 +286,47 @@ TEST_F(MessageMapTest, SubclassingAnExistingControlFiltersAndUnsubclassRestores)
   EXPECT_EQ(Text(edit), "12c");
   EXPECT_EQ(CWnd::FromHandlePermanent(edit), nullptr);
   parentObject.Detach();
+}
+
+class CThrowing : public CWnd {
+ public:
+  bool failCreate = false;
+  int paints = 0;
+  afx_msg int OnCreate(LPCREATESTRUCT cs) {
+    if (failCreate) AfxThrowResourceException();
+    return CWnd::OnCreate(cs);
+  }
+  afx_msg void OnPaint() {
+    ++paints;
+    AfxThrowNotSupportedException();  // painting before the engine was set up
+  }
+  afx_msg void OnUser() { AfxThrowUserException(); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CThrowing, CWnd)
+  ON_WM_CREATE()
+  ON_WM_PAINT()
+  ON_COMMAND(1, OnUser)
+END_MESSAGE_MAP()
+
+TEST_F(MessageMapTest, ExceptionsFromHandlersAreReportedAndEndThere) {
+  automation.Reply(SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, /*repeat=*/true);
+  CThrowing refused;
+  refused.failCreate = true;
+  EXPECT_FALSE(refused.CreateEx(0, "FwPlain", "w", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+  EXPECT_EQ(refused.m_hWnd, nullptr);
+  ASSERT_EQ(ShownLog().size(), 1u);
+
+  CThrowing wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, "FwPlain", "w", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr));
+  Pump();
+  Pump();
+  EXPECT_EQ(wnd.paints, 1);  // validated after the failure: no endless repainting
+  ASSERT_EQ(ShownLog().size(), 2u);
+  EXPECT_EQ(ShownLog()[1].request.flags, MB_ICONEXCLAMATION);
+  wnd.SendMessage(WM_COMMAND, 1);  // the silent exception tells nobody
+  EXPECT_EQ(ShownLog().size(), 2u);
 }
 
 int g_deleted = 0;

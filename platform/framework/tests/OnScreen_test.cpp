@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -11,6 +12,7 @@
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/framework/CWinThread.h"
+#include "platform/framework/CommonDialogs.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/tests/FrameworkTest.h"
 #include "platform/framework/tests/TestDialog.h"
@@ -97,6 +99,30 @@ TEST_F(OnScreenTest, OwnMessageBoxRunsItsLoopUntilARealKeyAnswers) {
   int answer = MessageBox(nullptr, "Keep the changes?", "Test", MB_OKCANCEL | MB_ICONQUESTION);
   keys.join();
   EXPECT_EQ(answer, IDCANCEL);  // Tab moved from OK to Cancel
+}
+
+TEST_F(OnScreenTest, FileDialogShowsTheOwnChooserAndTakesATypedName) {
+  const auto dir = std::filesystem::temp_directory_path() / "brim-fw-onscreen";
+  std::filesystem::create_directories(dir);
+  SdlPresenter presenter("framework on-screen test");
+  ASSERT_TRUE(presenter.IsOpen());
+  presenter.Present();
+  for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);
+  POINT origin = presenter.WindowPosition();
+  std::string target = std::to_string(origin.x + 400) + " " + std::to_string(origin.y + 300);
+  std::thread keys([target] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    std::string cmd = "xdotool mousemove --sync " + target + " type --delay 60 board && xdotool key Return";
+    (void)std::system(cmd.c_str());
+  });
+  const std::string folder = dir.string();
+  CFileDialog save(FALSE, "dao", nullptr, OFN_OVERWRITEPROMPT);
+  save.m_ofn.lpstrInitialDir = folder.c_str();
+  INT_PTR answer = save.DoModal();
+  keys.join();
+  EXPECT_EQ(answer, IDOK);
+  EXPECT_EQ(save.GetPathName(), (folder + "/board.dao").c_str());  // the default extension was added
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ class CNumberPage : public CPropertyPage {
   }
   LRESULT OnWizardNext() override {
     g_log.push_back(name_ + " next");
-    return m_skipOnNext ? IDD_PAGE3 : CPropertyPage::OnWizardNext();
+    return m_skipOnNext ? LRESULT{IDD_PAGE3} : CPropertyPage::OnWizardNext();
   }
   LRESULT OnWizardBack() override {
     g_log.push_back(name_ + " back");

@@ -6,6 +6,7 @@
 
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
+#include "platform/framework/ChooserBox.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/tests/FrameworkTest.h"
 #include "platform/framework/tests/TestDialog.h"
@@ -63,6 +64,21 @@ TEST_F(ScreenshotTest, OwnMessageBoxMatchesTheReference) {
   Pump();
   ExpectMatchesReference(box, "message-box");
   DestroyWindow(box);
+}
+
+TEST_F(ScreenshotTest, OwnChooserMatchesTheReference) {
+  ChooserSpec spec;
+  spec.caption = "Color";
+  spec.prompt = "Basic colors:";
+  spec.items = {"Black", "Maroon", "Green", "Navy", "White"};
+  spec.swatches = {RGB(0, 0, 0), RGB(128, 0, 0), RGB(0, 128, 0), RGB(0, 0, 128), RGB(255, 255, 255)};
+  spec.selected = 2;
+  HWND chooser = CreateChooserWindow(nullptr, spec);
+  ASSERT_NE(chooser, nullptr);
+  ShowWindow(chooser, SW_SHOW);
+  Pump();
+  ExpectMatchesReference(chooser, "chooser");
+  DestroyWindow(chooser);
 }
 
 }  // namespace
