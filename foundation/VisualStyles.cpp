@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "foundation/StyleColors.h"
 #include "platform/gdi/wingdi.h"
@@ -33,9 +34,29 @@ enum EntryIndex : int {
   kIsAppThemed = 37,
 };
 
+// The platform's visual-style functions, reached through the same table as any other library.
+class SystemLibrary : public ThemeLibrary {
+ public:
+  HTHEME OpenThemeData(HWND hwnd, const WCHAR* classList) override {
+    std::wstring wide;
+    for (; classList && *classList; ++classList) wide += static_cast<wchar_t>(*classList);
+    return ::OpenThemeData(hwnd, wide.c_str());
+  }
+  HRESULT CloseThemeData(HTHEME theme) override { return ::CloseThemeData(theme); }
+  HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip) override {
+    return ::DrawThemeBackground(theme, dc, part, state, rect, clip);
+  }
+  HRESULT DrawThemeEdge(HTHEME theme, HDC dc, int part, int state, const RECT* dest, UINT edge, UINT flags,
+                        RECT* content) override {
+    return ::DrawThemeEdge(theme, dc, part, state, dest, edge, flags, content);
+  }
+  BOOL IsThemeActive() override { return ::IsThemeActive(); }
+  BOOL IsAppThemed() override { return ::IsAppThemed(); }
+};
+
 // Process-wide state, written only at start-up and exit.
 struct WrapperState {
-  ThemeLibrary* installed = nullptr;     // what the loader would find on disk
+  ThemeLibrary* installed = SystemThemeLibrary();  // what the loader finds by name
   ThemeLibrary* themeModule = nullptr;   // the loaded visual-style library
   bool userModule = false;               // "USER32.DLL" loaded for TrackMouseEvent
   std::bitset<kThemeEntryPointCount> entries;
@@ -54,7 +75,7 @@ ThemeLibrary* Entry(int index) {
   return s.themeModule && s.entries.test(static_cast<std::size_t>(index)) ? s.themeModule : nullptr;
 }
 
-std::string Narrow(LPCWSTR text) {
+std::string Narrow(const WCHAR* text) {
   std::string out;
   for (; text && *text; ++text) out += static_cast<char>(*text < 0x80 ? *text : '?');
   return out;
@@ -70,7 +91,7 @@ bool RecordingThemeLibrary::Exports(std::string_view entryPoint) const {
   return true;
 }
 
-HTHEME RecordingThemeLibrary::OpenThemeData(HWND, LPCWSTR classList) {
+HTHEME RecordingThemeLibrary::OpenThemeData(HWND, const WCHAR* classList) {
   ++opens;
   log.push_back("open " + Narrow(classList));
   next_ += 16;
@@ -118,6 +139,11 @@ HRESULT RecordingThemeLibrary::DrawThemeEdge(HTHEME theme, HDC dc, int part, int
   DrawEdge(dc, &r, edge, flags | BF_ADJUST);
   if (content) *content = r;
   return S_OK;
+}
+
+ThemeLibrary* SystemThemeLibrary() {
+  static SystemLibrary library;
+  return &library;
 }
 
 void InstallThemeLibrary(ThemeLibrary* library) { State().installed = library; }
@@ -182,7 +208,7 @@ int UnloadThemeLibrary() {
   return 1;
 }
 
-HTHEME SafeOpenThemeData(HWND hwnd, LPCWSTR classList) {
+HTHEME SafeOpenThemeData(HWND hwnd, const WCHAR* classList) {
   auto* lib = foundation::Entry(foundation::kOpenThemeData);
   return lib ? lib->OpenThemeData(hwnd, classList) : nullptr;
 }
@@ -219,12 +245,12 @@ BOOL SafeTrackMouseEvent(LPTRACKMOUSEEVENT tme) {
   return State().trackMouseEvent ? TrackMouseEvent(tme) : FALSE;
 }
 
-CThemeScope::CThemeScope(HWND hwnd, LPCWSTR classList) {
+CThemeScope::CThemeScope(HWND hwnd, const WCHAR* classList) {
   if (!SafeIsAppThemed() || !SafeIsThemeActive()) return;
   theme_ = SafeOpenThemeData(hwnd ? hwnd : GetDesktopWindow(), classList);
 }
 
-CThemeScope::CThemeScope(HDC dc, LPCWSTR classList) {
+CThemeScope::CThemeScope(HDC dc, const WCHAR* classList) {
   if (!SafeIsAppThemed() || !SafeIsThemeActive()) return;
   HWND hwnd = dc ? WindowFromDC(dc) : nullptr;
   theme_ = SafeOpenThemeData(hwnd ? hwnd : GetDesktopWindow(), classList);

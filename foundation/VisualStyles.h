@@ -2,10 +2,11 @@
 //
 // The module never links to the visual-style functions. At start-up it "loads the library by name" and looks
 // up its entry points one by one; each wrapper checks its entry point and answers a fixed failure value when
-// it is missing. This system has no visual-style library: by default nothing is installed, every wrapper
-// answers its failure value (NULL theme, E_FAIL, FALSE) and every caller draws the classic way. Tests
-// install a ThemeLibrary (for example RecordingThemeLibrary) before LoadThemeLibrary to exercise the themed
-// branches; the library then stands for the DLL that the loader finds.
+// it is missing. The library found is the platform's visual-style stand-in (platform/controls/uxtheme.h),
+// whose default provider answers "not themed": every wrapper then answers what a missing library would (NULL
+// theme, E_FAIL, FALSE) and every caller draws the classic way. Tests either install the platform's recording
+// provider, or put another ThemeLibrary (RecordingThemeLibrary paints its states) or none at all in the
+// library's place before LoadThemeLibrary.
 //
 // Call flow at start-up (ThemeStartup): DetectCommonControls6 -> LoadThemeLibrary -> UpdateStyleColors; at
 // exit UnloadThemeLibrary. A theme change is seen through SafeIsThemeActive at each drawing.
@@ -18,19 +19,8 @@
 #include <vector>
 
 #include "platform/base/wintypes.h"
+#include "platform/controls/uxtheme.h"
 #include "platform/window/winuser.h"
-
-using LPCWSTR = const WCHAR*;
-
-// Themed parts and states the module draws.
-constexpr int BP_PUSHBUTTON = 1;
-constexpr int BP_RADIOBUTTON = 2;
-constexpr int BP_CHECKBOX = 3;
-constexpr int PBS_NORMAL = 1;
-constexpr int PBS_HOT = 2;
-constexpr int PBS_PRESSED = 3;
-constexpr int PBS_DISABLED = 4;
-constexpr int PBS_DEFAULTED = 5;
 
 namespace foundation {
 
@@ -40,7 +30,7 @@ class ThemeLibrary {
  public:
   virtual ~ThemeLibrary() = default;
   virtual bool Exports(std::string_view entryPoint) const;
-  virtual HTHEME OpenThemeData(HWND hwnd, LPCWSTR classList) = 0;
+  virtual HTHEME OpenThemeData(HWND hwnd, const WCHAR* classList) = 0;
   virtual HRESULT CloseThemeData(HTHEME theme) = 0;
   virtual HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect,
                                       const RECT* clip) = 0;
@@ -56,7 +46,7 @@ class ThemeLibrary {
 class RecordingThemeLibrary : public ThemeLibrary {
  public:
   bool Exports(std::string_view entryPoint) const override;
-  HTHEME OpenThemeData(HWND hwnd, LPCWSTR classList) override;
+  HTHEME OpenThemeData(HWND hwnd, const WCHAR* classList) override;
   HRESULT CloseThemeData(HTHEME theme) override;
   HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip) override;
   HRESULT DrawThemeEdge(HTHEME theme, HDC dc, int part, int state, const RECT* dest, UINT edge, UINT flags,
@@ -79,8 +69,10 @@ class RecordingThemeLibrary : public ThemeLibrary {
   std::uintptr_t next_ = 0x7E000;
 };
 
-// The library the loader finds by name ("UXTHEME.DLL"); null (the default) means it is not installed.
-// Takes effect at the next LoadThemeLibrary.
+// The platform's visual-style functions as a library: the one the loader finds unless told otherwise.
+ThemeLibrary* SystemThemeLibrary();
+// The library the loader finds by name ("UXTHEME.DLL"): SystemThemeLibrary() by default; null means none is
+// installed. Takes effect at the next LoadThemeLibrary.
 void InstallThemeLibrary(ThemeLibrary* library);
 // What "COMCTL32.DLL"'s DllGetVersion reports: major in the high and minor in the low 16 bits (default 6.0);
 // nullopt makes the call fail. Takes effect at the next DetectCommonControls6.
@@ -102,7 +94,7 @@ void DetectCommonControls6();
 int LoadThemeLibrary();
 int UnloadThemeLibrary();
 
-HTHEME SafeOpenThemeData(HWND hwnd, LPCWSTR classList);
+HTHEME SafeOpenThemeData(HWND hwnd, const WCHAR* classList);
 HRESULT SafeCloseThemeData(HTHEME theme);
 HRESULT SafeDrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip);
 HRESULT SafeDrawThemeEdge(HTHEME theme, HDC dc, int part, int state, const RECT* dest, UINT edge, UINT flags,
@@ -116,8 +108,8 @@ BOOL SafeTrackMouseEvent(LPTRACKMOUSEEVENT tme);
 // classic drawing. The theme is closed when the scope ends, on every path.
 class CThemeScope {
  public:
-  CThemeScope(HWND hwnd, LPCWSTR classList);
-  CThemeScope(HDC dc, LPCWSTR classList);
+  CThemeScope(HWND hwnd, const WCHAR* classList);
+  CThemeScope(HDC dc, const WCHAR* classList);
   ~CThemeScope();
   CThemeScope(const CThemeScope&) = delete;
   CThemeScope& operator=(const CThemeScope&) = delete;

@@ -4,6 +4,7 @@
 #include "foundation/StyleColors.h"
 #include "foundation/tests/ButtonsDialog.h"
 #include "foundation/tests/FoundationTest.h"
+#include "platform/controls/ThemeProvider.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/window/InputRouter.h"
 
@@ -199,6 +200,15 @@ TEST_F(ButtonsTest, ThemedStatesGoThroughTheThemeAndEveryThemeIsClosed) {
   auto flat = Draw(dlg.m_flat, 0);
   EXPECT_FALSE(has("background"));
   EXPECT_EQ(flat->At(0, 0), kFace);
+}
+
+TEST_F(ButtonsTest, ThePlatformsThemedProviderDrawsTheFrameThroughTheWrapper) {
+  plat::RecordingThemeProvider provider;
+  plat::SetThemeProvider(&provider);
+  Draw(dlg.m_left, ODS_FOCUS);
+  ASSERT_FALSE(provider.log.empty());
+  EXPECT_EQ(provider.log[0], "background BUTTON 1 5");
+  EXPECT_EQ(provider.opens, provider.closes);
 }
 
 TEST_F(ButtonsTest, ThemedDisabledBitmapShowsItsDarkPixelsInTheShadowColour) {

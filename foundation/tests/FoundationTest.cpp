@@ -9,6 +9,7 @@
 #include "foundation/StyleColors.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/base/VirtualClock.h"
+#include "platform/controls/ThemeProvider.h"
 #include "platform/display/Desktop.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/SysColors.h"
@@ -30,7 +31,8 @@ void FoundationTest::SetUp() {
   CWnd::DeleteTempMap();
   plat::ResetSysColorsAndMetrics();
   plat::Desktop::Configure(1024, 768);
-  InstallThemeLibrary(nullptr);
+  plat::SetThemeProvider(nullptr);
+  InstallThemeLibrary(SystemThemeLibrary());
   UnloadThemeLibrary();
   SetCommonControlsVersion(0x00060000);
   ThemeStartup();
@@ -45,8 +47,10 @@ void FoundationTest::TearDown() {
   CWnd::DeleteTempMap();
   plat::ResourceTable::RemoveModule(AfxGetInstanceHandle());
   KeptBytes().clear();
-  InstallThemeLibrary(nullptr);
+  plat::SetThemeProvider(nullptr);
   UnloadThemeLibrary();
+  InstallThemeLibrary(SystemThemeLibrary());
+  ThemeStartup();
   plat::ResetSysColorsAndMetrics();
   UpdateStyleColors();
   UpdateButtonColors();

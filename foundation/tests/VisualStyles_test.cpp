@@ -3,6 +3,7 @@
 #include "foundation/VisualStyles.h"
 
 #include "foundation/tests/FoundationTest.h"
+#include "platform/controls/ThemeProvider.h"
 #include "platform/gdi/wingdi.h"
 
 namespace foundation::test {
@@ -10,7 +11,8 @@ namespace {
 
 using VisualStylesTest = FoundationTest;
 
-TEST_F(VisualStylesTest, WithoutTheLibraryEveryWrapperAnswersItsFallback) {
+// The answers of a missing library, which this system's "not themed" library gives as well.
+void ExpectFallbackAnswers() {
   RECT r{0, 0, 10, 10};
   RECT content{};
   EXPECT_EQ(SafeOpenThemeData(nullptr, u"Button"), nullptr);
@@ -19,10 +21,42 @@ TEST_F(VisualStylesTest, WithoutTheLibraryEveryWrapperAnswersItsFallback) {
   EXPECT_EQ(SafeDrawThemeEdge(nullptr, nullptr, 1, 1, &r, EDGE_RAISED, BF_RECT, &content), E_FAIL);
   EXPECT_FALSE(SafeIsThemeActive());
   EXPECT_FALSE(SafeIsAppThemed());
-  EXPECT_TRUE(CommonControls6());
-  for (int i = 0; i < kThemeEntryPointCount; ++i) EXPECT_FALSE(ThemeEntryPointLoaded(i)) << i;
   CThemeScope scope(static_cast<HWND>(nullptr), u"HEADER");
   EXPECT_FALSE(scope.Themed());
+}
+
+TEST_F(VisualStylesTest, TheSystemsLibraryIsFoundAndAnswersNotThemed) {
+  EXPECT_TRUE(CommonControls6());
+  for (int i = 0; i < kThemeEntryPointCount; ++i) EXPECT_TRUE(ThemeEntryPointLoaded(i)) << i;
+  ExpectFallbackAnswers();
+}
+
+TEST_F(VisualStylesTest, WithoutTheLibraryEveryWrapperAnswersItsFallback) {
+  UseTheme(nullptr);
+  for (int i = 0; i < kThemeEntryPointCount; ++i) EXPECT_FALSE(ThemeEntryPointLoaded(i)) << i;
+  ExpectFallbackAnswers();
+  // The platform's themed provider cannot help a library that is not there.
+  plat::RecordingThemeProvider provider;
+  plat::SetThemeProvider(&provider);
+  EXPECT_EQ(SafeOpenThemeData(nullptr, u"Button"), nullptr);
+  EXPECT_EQ(provider.opens, 0);
+}
+
+TEST_F(VisualStylesTest, ThePlatformsThemedProviderIsReachedThroughTheSystemsLibrary) {
+  plat::RecordingThemeProvider provider;
+  plat::SetThemeProvider(&provider);
+  EXPECT_TRUE(SafeIsAppThemed());
+  EXPECT_TRUE(SafeIsThemeActive());
+  {
+    CThemeScope scope(static_cast<HWND>(nullptr), u"Button");
+    ASSERT_TRUE(scope.Themed());
+    RECT r{0, 0, 8, 8};
+    EXPECT_EQ(SafeDrawThemeBackground(scope.Theme(), nullptr, BP_PUSHBUTTON, PBS_HOT, &r, nullptr), S_OK);
+  }
+  EXPECT_EQ(provider.opens, 1);
+  EXPECT_EQ(provider.closes, 1);
+  ASSERT_EQ(provider.log.size(), 1u);
+  EXPECT_EQ(provider.log[0], "background BUTTON 1 2");
 }
 
 TEST_F(VisualStylesTest, EntryPointTableKeepsItsOrderAndNames) {
