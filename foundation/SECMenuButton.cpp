@@ -1,6 +1,7 @@
 #include "foundation/SECMenuButton.h"
 
 #include "platform/base/ResourceTable.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/window/Menus.h"
 
 
@@ -13,16 +14,13 @@ END_MESSAGE_MAP()
 SECMenuButton::~SECMenuButton() { DestroyLoadedMenu(); }
 
 void SECMenuButton::DestroyLoadedMenu() {
-  if (m_bMenuLoaded && m_hMenu) ::DestroyMenu(m_hMenu);
-  m_hMenu = nullptr;
+  if (m_bMenuLoaded) m_menu.DestroyMenu();
   m_bMenuLoaded = FALSE;
 }
 
 BOOL SECMenuButton::SetMenu(UINT nMenuID) {
   DestroyLoadedMenu();
-  LPCSTR name = MAKEINTRESOURCE(nMenuID);
-  m_hMenu = ::LoadMenu(AfxFindResourceHandle(name, RT_MENU), name);
-  m_bMenuLoaded = m_hMenu != nullptr;
+  m_bMenuLoaded = m_menu.LoadMenu(nMenuID);
   return m_bMenuLoaded;
 }
 
@@ -73,13 +71,15 @@ void SECMenuButton::OnButtonClicked() {
   GetWindowRect(&window);
   const CPoint at = m_bRight ? CPoint(window.right, window.top) : CPoint(window.left, window.bottom);
   m_bDrawEnabled = FALSE;
-  // FIXME: a parent that is a view hands the menu to its frame; the framework has no views yet.
+  // In a view the commands go to its frame, where the view's menu commands are routed.
   CWnd* owner = GetParent();
+  if (owner && dynamic_cast<CView*>(CWnd::FromHandlePermanent(owner->m_hWnd)))
+    if (CFrameWnd* frame = owner->GetParentFrame()) owner = frame;
   m_bMenuShown = TRUE;
   m_bKeyUpAccepted = FALSE;
-  HMENU popup = m_hMenu ? ::GetSubMenu(m_hMenu, 0) : nullptr;
+  CMenu* popup = m_bMenuLoaded ? m_menu.GetSubMenu(0) : nullptr;
   BOOL chosen = FALSE;
-  if (popup) chosen = ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, HwndOf(owner), nullptr);
+  if (popup) chosen = popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, owner);
   if (!::IsWindow(self)) return;
   if (chosen) {
     // The press that closed the menu over this button must not open it again.

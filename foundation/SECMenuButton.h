@@ -4,6 +4,7 @@
 #pragma once
 
 #include "foundation/SECBitmapButton.h"
+#include "platform/framework/CMenu.h"
 
 constexpr UINT SEC_IDB_MENU_DOWN = 23000;
 constexpr UINT SEC_IDB_MENU_RIGHT = 23001;
@@ -29,13 +30,13 @@ class SECMenuButton : public SECBitmapButton {
   BOOL SetMenu(UINT nMenuID);
   void SetMenuDirection(BOOL bRight);
   BOOL GetMenuDirection() const { return m_bRight; }
-  HMENU GetMenu() const { return m_hMenu; }
+  CMenu& GetMenu() { return m_menu; }
   BOOL IsMenuShown() const { return m_bMenuShown; }
 
  protected:
   void DestroyLoadedMenu();
 
-  HMENU m_hMenu = nullptr;
+  CMenu m_menu;
   BOOL m_bMenuLoaded = FALSE;
   BOOL m_bRight = FALSE;
   BOOL m_bDrawEnabled = TRUE;
