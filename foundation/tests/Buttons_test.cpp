@@ -238,6 +238,36 @@ TEST_F(ButtonsTest, FocusTakesOverTheDefaultButtonAndGivesItBack) {
   EXPECT_EQ(Style(IDOK) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 }
 
+TEST_F(ButtonsTest, TabbingOntoAnOwnerDrawButtonMakesItTheDefaultUntilTheFocusMovesOn) {
+  ::SetFocus(::GetDlgItem(dlg, IDC_EDIT));
+  Pump();
+  InputRouter::Instance().KeyPress(VK_TAB);
+  Pump();
+  ASSERT_EQ(::GetFocus(), dlg.m_wellButton.m_hWnd);
+  EXPECT_EQ(LOWORD(dlg.GetDefID()), static_cast<WORD>(IDC_WELL_BUTTON));
+  EXPECT_EQ(Style(IDOK) & BS_TYPEMASK, BS_PUSHBUTTON);
+  InputRouter::Instance().KeyPress(VK_TAB);
+  Pump();
+  EXPECT_EQ(::GetFocus(), ::GetDlgItem(dlg, IDOK));
+  EXPECT_EQ(LOWORD(dlg.GetDefID()), static_cast<WORD>(IDOK));
+  EXPECT_EQ(Style(IDOK) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+}
+
+TEST_F(ButtonsTest, ThemedButtonRedrawsHotWhenTheMouseComesIn) {
+  RecordingThemeLibrary lib;
+  UseTheme(&lib);
+  InputRouter::Instance().MouseMove(InputRouter::ClientPoint(dlg.m_left, 5, 5));
+  Pump();
+  EXPECT_TRUE(dlg.m_left.IsHot());
+  EXPECT_NE(std::find_if(lib.log.begin(), lib.log.end(),
+                         [](const std::string& l) { return l.rfind("background 1 2 ", 0) == 0; }),
+            lib.log.end());
+  InputRouter::Instance().MouseMove(InputRouter::ClientPoint(dlg, 1, 1));
+  Pump();
+  EXPECT_FALSE(dlg.m_left.IsHot());
+  EXPECT_EQ(lib.OpenCount(), 0);
+}
+
 TEST_F(ButtonsTest, DialogCodeAsksForTheDefaultRoleOnlyWithTheExtendedStyleWhileFocused) {
   EXPECT_EQ(dlg.m_left.SendMessage(WM_GETDLGCODE), static_cast<LRESULT>(DLGC_BUTTON));
   SECBitmapButton def;
