@@ -253,6 +253,43 @@ TEST_F(ColorWellTest, WellButtonPopupChoosesByClickAndClosesByEscape) {
   EXPECT_NE(button.GetColor(), chosen);
 }
 
+TEST_F(ColorWellTest, PopupStaysOnTheScreenNearItsEdges) {
+  CRect d;
+  dlg.GetWindowRect(&d);
+  dlg.SetWindowPos(nullptr, 1024 - d.Width() + 40, 768 - d.Height() + 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Pump();
+  SECWellButton& button = dlg.m_wellButton;
+  Click(button, CPoint(5, 5));
+  SECPopupColorWell* popup = button.GetPopup();
+  ASSERT_TRUE(popup->IsOpen());
+  CRect b, p;
+  button.GetWindowRect(&b);
+  popup->GetWindowRect(&p);
+  EXPECT_EQ(p.right, b.right);   // right-aligned with the button
+  EXPECT_EQ(p.bottom, b.top);    // above it
+  InputRouter::Instance().KeyPress(VK_ESCAPE);
+  Pump();
+}
+
+TEST_F(ColorWellTest, TabInThePopupVisitsItsOtherButtonAndComesBack) {
+  SECWellButton& button = dlg.m_wellButton;
+  Click(button, CPoint(5, 5));
+  SECPopupColorWell* popup = button.GetPopup();
+  ASSERT_TRUE(popup->IsOpen());
+  InputRouter::Instance().KeyPress(VK_TAB);
+  Pump();
+  EXPECT_EQ(::GetFocus(), popup->GetOtherButton()->m_hWnd);
+  EXPECT_TRUE(popup->IsOpen());
+  InputRouter::Instance().KeyPress(VK_LEFT);
+  Pump();
+  EXPECT_EQ(::GetFocus(), popup->m_hWnd);
+  EXPECT_TRUE(popup->IsOpen());
+  // The focus going anywhere else closes it.
+  ::SetFocus(::GetDlgItem(dlg, IDC_EDIT));
+  Pump();
+  EXPECT_FALSE(popup->IsOpen());
+}
+
 TEST_F(ColorWellTest, APressOutsideThePopupClosesIt) {
   SECWellButton& button = dlg.m_wellButton;
   Click(button, CPoint(5, 5));
