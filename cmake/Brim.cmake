@@ -58,3 +58,23 @@ function(brim_bench name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
 endfunction()
+
+# brim_screen_test(<name> TEST <ctest name> SOURCES <files...> LIBS <targets...> [TIMEOUT <s>])
+# A test that shows real windows: it runs under a private Xvfb and drives the screen with xdotool.
+# xvfb-run picks its display number racily, so on-screen tests never run at the same time.
+function(brim_screen_test name)
+  if(NOT BRIM_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "TEST;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  find_program(BRIM_XVFB_RUN xvfb-run REQUIRED)
+  find_program(BRIM_XDOTOOL xdotool REQUIRED)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  add_test(NAME ${ARG_TEST} COMMAND ${BRIM_XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:${name}>)
+  set_tests_properties(${ARG_TEST} PROPERTIES TIMEOUT ${ARG_TIMEOUT} RESOURCE_LOCK x-server
+                       ENVIRONMENT "BRIM_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()

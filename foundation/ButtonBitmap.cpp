@@ -6,7 +6,7 @@
 #include "foundation/StyleColors.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace foundation {
 namespace {

@@ -20,7 +20,7 @@
 
 #include "platform/base/wintypes.h"
 #include "platform/controls/uxtheme.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace foundation {
 

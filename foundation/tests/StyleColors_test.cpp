@@ -5,7 +5,7 @@
 
 #include "foundation/tests/FoundationTest.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace foundation::test {
 namespace {
