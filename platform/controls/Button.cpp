@@ -71,6 +71,9 @@ UINT HorizontalFormat(DWORD style, UINT dflt) {
   }
 }
 
+// BS_MULTILINE wraps the label (top-aligned); otherwise it is one line, centred vertically.
+UINT LabelLines(DWORD style) { return (style & BS_MULTILINE) ? DT_WORDBREAK : DT_VCENTER | DT_SINGLELINE; }
+
 // The focus rectangle drawn around the label of check boxes and radio buttons.
 CRect LabelBox(HDC dc, HWND hwnd, CRect area, UINT format) {
   std::string shown = StripMnemonic(TextOf(hwnd));
@@ -106,7 +109,7 @@ void PaintPush(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
   label.DeflateRect(2, 2);
   if (down) label.OffsetRect(1, 1);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  DrawLabel(dc, hwnd, s, label, HorizontalFormat(style, DT_CENTER) | DT_VCENTER | DT_SINGLELINE);
+  DrawLabel(dc, hwnd, s, label, HorizontalFormat(style, DT_CENTER) | LabelLines(style));
   if (s.focused) {
     CRect f = r;
     f.DeflateRect(3, 3);
@@ -133,7 +136,7 @@ void PaintCheckOrRadio(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
   if (s.pushed) state |= DFCS_PUSHED;
   if (!IsWindowEnabled(hwnd)) state |= DFCS_INACTIVE;
   DrawFrameControl(dc, &box, DFC_BUTTON, state);
-  const UINT format = HorizontalFormat(style, DT_LEFT) | DT_VCENTER | DT_SINGLELINE;
+  const UINT format = HorizontalFormat(style, DT_LEFT) | LabelLines(style);
   DrawLabel(dc, hwnd, s, label, format);
   if (s.focused) {
     CRect f = LabelBox(dc, hwnd, label, format);

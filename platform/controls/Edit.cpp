@@ -214,6 +214,15 @@ bool ReplaceSelection(HWND hwnd, EditState& s, std::string text, Origin origin, 
       truncated = true;
     }
   }
+  if (origin == Origin::User && s.multiline && !(style & ES_AUTOVSCROLL) && s.rect.Height() >= s.lineHeight) {
+    // Without ES_AUTOVSCROLL a multi-line edit takes no more lines than it shows.
+    EditModel trial = s.model;
+    trial.Replace(from, to, text, EditModel::UndoMode::Clear);
+    if (trial.LineCount() > VisibleLines(s) && trial.LineCount() > s.model.LineCount()) {
+      NotifyParent(hwnd, EN_MAXTEXT);
+      return false;
+    }
+  }
   if (text.empty() && from == to) {
     if (truncated) NotifyParent(hwnd, EN_MAXTEXT);
     return false;

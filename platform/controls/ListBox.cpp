@@ -651,6 +651,26 @@ LRESULT OnScroll(HWND hwnd, ListState& s, WPARAM code) {
   return 0;
 }
 
+// Without LBS_NOINTEGRALHEIGHT a plain list box shows whole items only: its height shrinks to fit.
+bool Integral(HWND hwnd, const ListState& s) {
+  return !s.combo && !(Style(hwnd) & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE));
+}
+
+int IntegralHeight(HWND hwnd, const ListState& s, int windowHeight) {
+  RECT wr{}, cr{};
+  GetWindowRect(hwnd, &wr);
+  GetClientRect(hwnd, &cr);
+  const int frame = (wr.bottom - wr.top) - cr.bottom;  // borders and a horizontal bar
+  const int client = windowHeight - frame;
+  if (client <= s.itemHeight) return windowHeight;
+  return frame + client - client % s.itemHeight;
+}
+
+void OnPosChanging(HWND hwnd, const ListState& s, WINDOWPOS* wp) {
+  if ((wp->flags & SWP_NOSIZE) || !Integral(hwnd, s)) return;
+  wp->cy = IntegralHeight(hwnd, s, wp->cy);
+}
+
 void OnCreate(HWND hwnd, ListState& s) {
   s.vscroll = (Style(hwnd) & WS_VSCROLL) != 0;
   s.itemHeight = FontHeight(s.font);
@@ -658,6 +678,13 @@ void OnCreate(HWND hwnd, ListState& s) {
     Item probe;
     Measure(hwnd, s, 0, probe);
     if (probe.height > 0) s.itemHeight = probe.height;
+  }
+  if (Integral(hwnd, s)) {
+    RECT wr{};
+    GetWindowRect(hwnd, &wr);
+    const int h = IntegralHeight(hwnd, s, wr.bottom - wr.top);
+    if (h != wr.bottom - wr.top)
+      SetWindowPos(hwnd, nullptr, 0, 0, wr.right - wr.left, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   UpdateScrollBar(hwnd, s);
 }
@@ -672,6 +699,7 @@ LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam
       return 0;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_WINDOWPOSCHANGING: OnPosChanging(hwnd, s, reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
     case WM_SIZE: UpdateScrollBar(hwnd, s); InvalidateRect(hwnd, nullptr, TRUE); return 0;
     case WM_SETFONT:
       s.font = reinterpret_cast<HFONT>(wParam);

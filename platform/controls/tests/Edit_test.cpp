@@ -2,6 +2,7 @@
 // clipboard, limits and filters, caret and selection, lines and word wrap, scrolling, and their look.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -343,6 +344,21 @@ TEST_F(Edits, WordWrapKeepsEveryLineInsideTheFormatRectangle) {
     const LRESULT c = SendMessage(e, EM_CHARFROMPOS, 0, MAKELPARAM(LOWORD(p), HIWORD(p) + 2));
     EXPECT_EQ(LOWORD(c), i);
   }
+}
+
+TEST_F(Edits, WithoutAutoVScrollAMultiLineEditTakesOnlyTheLinesItShows) {
+  HWND e = Make("EDIT", "", kChild | ES_MULTILINE | ES_AUTOHSCROLL, {10, 10, 200, 50}, 102);
+  SetFocus(e);
+  RunUntilIdle();
+  Type("one\rtwo\rthree\rfour\rfive\rsix");
+  const int lines = static_cast<int>(SendMessage(e, EM_GETLINECOUNT, 0, 0));
+  EXPECT_GE(lines, 1);
+  EXPECT_LT(lines, 6);
+  const auto codes = NoteCodes(102);
+  EXPECT_NE(std::find(codes.begin(), codes.end(), EN_MAXTEXT), codes.end());
+  EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  // The refused line breaks did not stop the typing: the rest went onto the last line.
+  EXPECT_NE(Text(e).find("six"), std::string::npos);
 }
 
 TEST_F(Edits, ScrollingByMessagesAndCaret) {

@@ -288,6 +288,21 @@ TEST_F(ListBoxes, DeletingAdjustsSelectionAndItemDataMessages) {
   EXPECT_EQ(SendMessage(l, LB_GETITEMDATA, 0, 0), 5);
 }
 
+TEST_F(ListBoxes, HeightShrinksToWholeItemsUnlessNoIntegralHeight) {
+  HWND whole = Make("LISTBOX", "", kChild, {10, 10, 160, 107}, 210);
+  HWND exact = Make("LISTBOX", "", kChild | LBS_NOINTEGRALHEIGHT, {170, 10, 300, 107}, 211);
+  const int h = static_cast<int>(SendMessage(whole, LB_GETITEMHEIGHT, 0, 0));
+  RECT c{};
+  GetClientRect(whole, &c);
+  EXPECT_EQ(c.bottom % h, 0);
+  EXPECT_GT(c.bottom, 97 - h);
+  GetClientRect(exact, &c);
+  EXPECT_EQ(c.bottom, 97);
+  MoveWindow(whole, 10, 10, 150, 3 * h + h / 2, TRUE);
+  GetClientRect(whole, &c);
+  EXPECT_EQ(c.bottom, 3 * h);
+}
+
 TEST(ChunkedList, BehavesLikeAVectorUnderRandomEdits) {
   controls::ChunkedList<int> list;
   std::vector<int> ref;
