@@ -131,8 +131,10 @@ void PaintCheckOrRadio(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
     label = CRect(r.left, r.top, r.right - kBox - 4, r.bottom);
   }
   UINT state = IsRadioKind(type) ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
-  if ((type == BS_3STATE || type == BS_AUTO3STATE) && s.check == BST_INDETERMINATE) state = DFCS_BUTTON3STATE | DFCS_CHECKED;
-  else if (s.check != BST_UNCHECKED) state |= DFCS_CHECKED;
+  if ((type == BS_3STATE || type == BS_AUTO3STATE) && s.check == BST_INDETERMINATE)
+    state = DFCS_BUTTON3STATE | DFCS_CHECKED;
+  else if (s.check != BST_UNCHECKED)
+    state |= DFCS_CHECKED;
   if (s.pushed) state |= DFCS_PUSHED;
   if (!IsWindowEnabled(hwnd)) state |= DFCS_INACTIVE;
   DrawFrameControl(dc, &box, DFC_BUTTON, state);
@@ -175,8 +177,10 @@ void Paint(HWND hwnd, HDC dc, const ButtonState& s) {
   } else if (type == BS_GROUPBOX) {
     PaintGroupBox(dc, hwnd, s, style);
   } else if (IsCheckKind(type) || IsRadioKind(type)) {
-    if (style & BS_PUSHLIKE) PaintPush(dc, hwnd, s, style);
-    else PaintCheckOrRadio(dc, hwnd, s, style);
+    if (style & BS_PUSHLIKE)
+      PaintPush(dc, hwnd, s, style);
+    else
+      PaintCheckOrRadio(dc, hwnd, s, style);
   } else {
     PaintPush(dc, hwnd, s, style);
   }
@@ -369,7 +373,8 @@ DWORD ButtonType(DWORD style) { return style & BS_TYPEMASK; }
 UINT NextCheckState(DWORD style, UINT check) {
   switch (style & BS_TYPEMASK) {
     case BS_AUTOCHECKBOX: return check == BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED;
-    case BS_AUTO3STATE: return check == BST_UNCHECKED ? BST_CHECKED : check == BST_CHECKED ? BST_INDETERMINATE : BST_UNCHECKED;
+    case BS_AUTO3STATE:
+      return check == BST_UNCHECKED ? BST_CHECKED : check == BST_CHECKED ? BST_INDETERMINATE : BST_UNCHECKED;
     default: return check;
   }
 }

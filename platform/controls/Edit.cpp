@@ -33,7 +33,7 @@ struct EditState {
   char passwordChar = 0;
   bool focused = false;
   bool selecting = false;
-  int desiredX = -1;  // kept across Up/Down
+  int desiredX = -1;     // kept across Up/Down
   bool vscroll = false;  // created with WS_VSCROLL (the bar comes and goes with the need)
 };
 
@@ -112,8 +112,13 @@ int CharFromPoint(HWND hwnd, const EditState& s, CPoint pt, int* lineOut = nullp
 
 void UpdateScrollBars(HWND hwnd, const EditState& s) {
   if (!s.multiline || !s.vscroll) return;
-  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, s.model.LineCount() - 1,
-                static_cast<UINT>(VisibleLines(s)), s.firstLine, 0};
+  SCROLLINFO si{sizeof(si),
+                SIF_RANGE | SIF_PAGE | SIF_POS,
+                0,
+                s.model.LineCount() - 1,
+                static_cast<UINT>(VisibleLines(s)),
+                s.firstLine,
+                0};
   SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
 }
 
@@ -137,8 +142,10 @@ void ScrollCaretIntoView(HWND hwnd, EditState& s) {
     const int x = AlignOffset(hwnd, s, line) + s.model.Measure(s.model.LineStart(line), caret);
     const int width = std::max(1, s.rect.Width());
     // The view jumps by a third of its width, so typing does not scroll at every character.
-    if (x < s.xOffset) s.xOffset = std::max(0, x - width / 3);
-    else if (x > s.xOffset + width - 1) s.xOffset = x - width + width / 3;
+    if (x < s.xOffset)
+      s.xOffset = std::max(0, x - width / 3);
+    else if (x > s.xOffset + width - 1)
+      s.xOffset = x - width + width / 3;
   }
   if (oldFirst != s.firstLine || oldX != s.xOffset) {
     InvalidateRect(hwnd, nullptr, TRUE);
@@ -314,13 +321,17 @@ void UndoEdit(HWND hwnd, EditState& s) {
 // ---- Keyboard -----------------------------------------------------------------------------------------
 
 int StepLeft(const EditState& s, int pos) {
-  if (pos >= 2 && s.model.Text()[static_cast<size_t>(pos) - 1] == '\n' && s.model.Text()[static_cast<size_t>(pos) - 2] == '\r' && s.multiline) return pos - 2;
+  if (pos >= 2 && s.model.Text()[static_cast<size_t>(pos) - 1] == '\n' &&
+      s.model.Text()[static_cast<size_t>(pos) - 2] == '\r' && s.multiline)
+    return pos - 2;
   return std::max(0, pos - 1);
 }
 
 int StepRight(const EditState& s, int pos) {
   const std::string& t = s.model.Text();
-  if (s.multiline && pos + 1 < s.model.Length() && t[static_cast<size_t>(pos)] == '\r' && t[static_cast<size_t>(pos) + 1] == '\n') return pos + 2;
+  if (s.multiline && pos + 1 < s.model.Length() && t[static_cast<size_t>(pos)] == '\r' &&
+      t[static_cast<size_t>(pos) + 1] == '\n')
+    return pos + 2;
   return std::min(s.model.Length(), pos + 1);
 }
 
@@ -339,18 +350,26 @@ LRESULT OnKeyDown(HWND hwnd, EditState& s, WPARAM vk) {
   bool keepDesired = false;
   switch (vk) {
     case VK_LEFT:
-      target = ctrl ? s.model.WordLeft(caret) : (s.model.HasSelection() && !shift) ? s.model.SelStart() : StepLeft(s, caret);
+      target = ctrl                                 ? s.model.WordLeft(caret)
+               : (s.model.HasSelection() && !shift) ? s.model.SelStart()
+                                                    : StepLeft(s, caret);
       break;
     case VK_RIGHT:
-      target = ctrl ? s.model.WordRight(caret) : (s.model.HasSelection() && !shift) ? s.model.SelEnd() : StepRight(s, caret);
+      target = ctrl                                 ? s.model.WordRight(caret)
+               : (s.model.HasSelection() && !shift) ? s.model.SelEnd()
+                                                    : StepRight(s, caret);
       break;
     case VK_UP:
-      if (!s.multiline) target = StepLeft(s, caret);
-      else target = VerticalMove(hwnd, s, -1), keepDesired = true;
+      if (!s.multiline)
+        target = StepLeft(s, caret);
+      else
+        target = VerticalMove(hwnd, s, -1), keepDesired = true;
       break;
     case VK_DOWN:
-      if (!s.multiline) target = StepRight(s, caret);
-      else target = VerticalMove(hwnd, s, 1), keepDesired = true;
+      if (!s.multiline)
+        target = StepRight(s, caret);
+      else
+        target = VerticalMove(hwnd, s, 1), keepDesired = true;
       break;
     case VK_PRIOR:
     case VK_NEXT:
@@ -374,8 +393,10 @@ LRESULT OnKeyDown(HWND hwnd, EditState& s, WPARAM vk) {
       }
       return 0;
     case VK_INSERT:
-      if (shift) Paste(hwnd, s);
-      else if (ctrl) Copy(hwnd, s);
+      if (shift)
+        Paste(hwnd, s);
+      else if (ctrl)
+        Copy(hwnd, s);
       return 0;
     default: return 0;
   }
@@ -691,7 +712,8 @@ LRESULT OnCreate(HWND hwnd, EditState& s, const CREATESTRUCT* cs) {
   if (StyleOf(hwnd) & ES_PASSWORD) s.passwordChar = '*';
   ApplyFont(hwnd, s);
   Relayout(hwnd, s);
-  std::string text = ConvertCase(hwnd, cs && cs->lpszName && reinterpret_cast<uintptr_t>(cs->lpszName) > 0xFFFF ? cs->lpszName : "");
+  std::string text =
+      ConvertCase(hwnd, cs && cs->lpszName && reinterpret_cast<uintptr_t>(cs->lpszName) > 0xFFFF ? cs->lpszName : "");
   if (!s.multiline) {
     const size_t cut = text.find_first_of("\r\n");
     if (cut != std::string::npos) text.resize(cut);
@@ -803,8 +825,7 @@ LRESULT Dispatch(HWND hwnd, EditState& s, UINT msg, WPARAM wParam, LPARAM lParam
       return MAKELONG(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
     }
     case EM_CHARFROMPOS: return OnCharFromPos(hwnd, s, lParam);
-    case EM_GETFIRSTVISIBLELINE:
-      return s.multiline ? s.firstLine : s.model.CharAtX(0, s.xOffset);
+    case EM_GETFIRSTVISIBLELINE: return s.multiline ? s.firstLine : s.model.CharAtX(0, s.xOffset);
     case EM_LINESCROLL: return OnLineScroll(hwnd, s, static_cast<int>(wParam), static_cast<int>(lParam));
     case EM_SCROLL: return OnScroll(hwnd, s, wParam);
     case EM_SETPASSWORDCHAR: return OnSetPasswordChar(hwnd, s, wParam);

@@ -160,8 +160,10 @@ LRESULT OnSetItem(HWND hwnd, TabState& s, int i, const TCITEM* item) {
 LRESULT OnDelete(HWND hwnd, TabState& s, int i) {
   if (i < 0 || i >= Count(s)) return FALSE;
   s.tabs.erase(s.tabs.begin() + i);
-  if (s.cur == i) s.cur = -1;
-  else if (s.cur > i) --s.cur;
+  if (s.cur == i)
+    s.cur = -1;
+  else if (s.cur > i)
+    --s.cur;
   InvalidateRect(hwnd, nullptr, TRUE);
   return TRUE;
 }
@@ -205,8 +207,10 @@ LRESULT Dispatch(HWND hwnd, TabState& s, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     }
     case WM_KEYDOWN:
-      if (wParam == VK_LEFT) UserSelect(hwnd, s, s.cur - 1);
-      else if (wParam == VK_RIGHT) UserSelect(hwnd, s, s.cur + 1);
+      if (wParam == VK_LEFT)
+        UserSelect(hwnd, s, s.cur - 1);
+      else if (wParam == VK_RIGHT)
+        UserSelect(hwnd, s, s.cur + 1);
       return 0;
     case TCM_GETITEMCOUNT: return Count(s);
     case TCM_INSERTITEM: return OnInsert(hwnd, s, index, reinterpret_cast<const TCITEM*>(lParam));

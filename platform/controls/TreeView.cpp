@@ -123,8 +123,13 @@ CRect TextRect(HWND hwnd, const TreeState& s, const Node* n, int row) {
 void UpdateScroll(HWND hwnd, const TreeState& s) {
   if (!s.vscroll) return;
   const int rows = static_cast<int>(Rows(s).size());
-  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, rows - 1),
-                static_cast<UINT>(VisibleRows(hwnd, s)), s.top, 0};
+  SCROLLINFO si{sizeof(si),
+                SIF_RANGE | SIF_PAGE | SIF_POS,
+                0,
+                std::max(0, rows - 1),
+                static_cast<UINT>(VisibleRows(hwnd, s)),
+                s.top,
+                0};
   SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
 }
 
@@ -139,8 +144,10 @@ void SetTop(HWND hwnd, TreeState& s, int top) {
 
 void EnsureRowVisible(HWND hwnd, TreeState& s, int row) {
   if (row < 0) return;
-  if (row < s.top) SetTop(hwnd, s, row);
-  else if (row >= s.top + VisibleRows(hwnd, s)) SetTop(hwnd, s, row - VisibleRows(hwnd, s) + 1);
+  if (row < s.top)
+    SetTop(hwnd, s, row);
+  else if (row >= s.top + VisibleRows(hwnd, s))
+    SetTop(hwnd, s, row - VisibleRows(hwnd, s) + 1);
 }
 
 void Changed(HWND hwnd, TreeState& s) {
@@ -200,7 +207,8 @@ bool Expand(HWND hwnd, TreeState& s, Node* n, UINT code) {
   if (!HasChildren(n)) return false;
   auto keep = States().Get(hwnd);
   const UINT action = want ? TVE_EXPAND : TVE_COLLAPSE;
-  if (NotifyTree(hwnd, TVN_ITEMEXPANDING, action, nullptr, n) != 0 || !IsWindow(hwnd) || !Find(s, Handle(n))) return false;
+  if (NotifyTree(hwnd, TVN_ITEMEXPANDING, action, nullptr, n) != 0 || !IsWindow(hwnd) || !Find(s, Handle(n)))
+    return false;
   n->expanded = want;
   // Collapsing over the selection moves it up to the collapsed item.
   if (!want && s.selected) {
@@ -223,8 +231,10 @@ HTREEITEM Insert(HWND hwnd, TreeState& s, const TVINSERTSTRUCT* ins) {
   node->id = s.nextId++;
   const TVITEM& item = ins->item;
   if (item.mask & TVIF_TEXT) {
-    if (item.pszText == reinterpret_cast<LPSTR>(-1)) node->callbackText = true;
-    else if (item.pszText) node->text = item.pszText;
+    if (item.pszText == reinterpret_cast<LPSTR>(-1))
+      node->callbackText = true;
+    else if (item.pszText)
+      node->text = item.pszText;
   }
   if (item.mask & TVIF_IMAGE) node->image = item.iImage;
   if (item.mask & TVIF_SELECTEDIMAGE) node->selImage = item.iSelectedImage;
@@ -241,7 +251,8 @@ HTREEITEM Insert(HWND hwnd, TreeState& s, const TVINSERTSTRUCT* ins) {
     while (at < kids.size() && lstrcmpi(kids[at]->text.c_str(), node->text.c_str()) <= 0) ++at;
   } else if (ins->hInsertAfter && ins->hInsertAfter != TVI_LAST) {
     Node* after = Find(s, ins->hInsertAfter);
-    if (after && after->parent == parent) at = static_cast<size_t>(std::find(kids.begin(), kids.end(), after) - kids.begin()) + 1;
+    if (after && after->parent == parent)
+      at = static_cast<size_t>(std::find(kids.begin(), kids.end(), after) - kids.begin()) + 1;
   }
   Node* raw = node.get();
   kids.insert(kids.begin() + static_cast<std::ptrdiff_t>(at), raw);
@@ -354,7 +365,8 @@ LRESULT OnSetItem(HWND hwnd, TreeState& s, const TVITEM* item) {
   if (!item) return FALSE;
   Node* n = Find(s, item->hItem);
   if (!n) return FALSE;
-  if ((item->mask & TVIF_TEXT) && item->pszText && item->pszText != reinterpret_cast<LPSTR>(-1)) n->text = item->pszText;
+  if ((item->mask & TVIF_TEXT) && item->pszText && item->pszText != reinterpret_cast<LPSTR>(-1))
+    n->text = item->pszText;
   if (item->mask & TVIF_IMAGE) n->image = item->iImage;
   if (item->mask & TVIF_SELECTEDIMAGE) n->selImage = item->iSelectedImage;
   if (item->mask & TVIF_PARAM) n->param = item->lParam;
@@ -377,7 +389,8 @@ Node* HitTest(HWND hwnd, TreeState& s, CPoint pt, UINT* flags) {
   const CRect text = TextRect(hwnd, s, n, row);
   if (pt.x < indent) {
     // The button sits in the indent column just before the item.
-    const bool buttons = (StyleOf(hwnd) & TVS_HASBUTTONS) && HasChildren(n) && (n->parent != &s.root || (StyleOf(hwnd) & TVS_LINESATROOT));
+    const bool buttons = (StyleOf(hwnd) & TVS_HASBUTTONS) && HasChildren(n) &&
+                         (n->parent != &s.root || (StyleOf(hwnd) & TVS_LINESATROOT));
     *flags = (buttons && pt.x >= indent - s.indent) ? TVHT_ONITEMBUTTON : TVHT_ONITEMINDENT;
   } else if (s.images && pt.x < text.left) {
     *flags = TVHT_ONITEMICON;
@@ -408,15 +421,23 @@ LRESULT OnKeyDown(HWND hwnd, TreeState& s, WPARAM vk) {
     case VK_PRIOR: Select(hwnd, s, at(row - VisibleRows(hwnd, s) + 1), TVC_BYKEYBOARD); break;
     case VK_NEXT: Select(hwnd, s, at(row + VisibleRows(hwnd, s) - 1), TVC_BYKEYBOARD); break;
     case VK_LEFT:
-      if (cur && cur->expanded) Expand(hwnd, s, cur, TVE_COLLAPSE);
-      else if (cur && cur->parent != &s.root) Select(hwnd, s, cur->parent, TVC_BYKEYBOARD);
+      if (cur && cur->expanded)
+        Expand(hwnd, s, cur, TVE_COLLAPSE);
+      else if (cur && cur->parent != &s.root)
+        Select(hwnd, s, cur->parent, TVC_BYKEYBOARD);
       break;
     case VK_RIGHT:
-      if (cur && !cur->expanded && HasChildren(cur)) Expand(hwnd, s, cur, TVE_EXPAND);
-      else if (cur && !cur->kids.empty()) Select(hwnd, s, cur->kids.front(), TVC_BYKEYBOARD);
+      if (cur && !cur->expanded && HasChildren(cur))
+        Expand(hwnd, s, cur, TVE_EXPAND);
+      else if (cur && !cur->kids.empty())
+        Select(hwnd, s, cur->kids.front(), TVC_BYKEYBOARD);
       break;
-    case VK_ADD: if (cur) Expand(hwnd, s, cur, TVE_EXPAND); break;
-    case VK_SUBTRACT: if (cur) Expand(hwnd, s, cur, TVE_COLLAPSE); break;
+    case VK_ADD:
+      if (cur) Expand(hwnd, s, cur, TVE_EXPAND);
+      break;
+    case VK_SUBTRACT:
+      if (cur) Expand(hwnd, s, cur, TVE_COLLAPSE);
+      break;
     case VK_RETURN: {
       NMHDR nm{};
       SendNotify(hwnd, &nm, NM_RETURN);
@@ -517,7 +538,10 @@ LRESULT Dispatch(HWND hwnd, TreeState& s, UINT msg, WPARAM wParam, LPARAM lParam
       return 0;
     }
     case WM_ERASEBKGND: return 1;
-    case WM_SIZE: UpdateScroll(hwnd, s); InvalidateRect(hwnd, nullptr, TRUE); return 0;
+    case WM_SIZE:
+      UpdateScroll(hwnd, s);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
     case WM_SETFONT:
       s.font = reinterpret_cast<HFONT>(wParam);
       if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
@@ -545,9 +569,11 @@ LRESULT Dispatch(HWND hwnd, TreeState& s, UINT msg, WPARAM wParam, LPARAM lParam
       }
       return 0;
     }
-    case TVM_INSERTITEM: return reinterpret_cast<LRESULT>(Insert(hwnd, s, reinterpret_cast<const TVINSERTSTRUCT*>(lParam)));
+    case TVM_INSERTITEM:
+      return reinterpret_cast<LRESULT>(Insert(hwnd, s, reinterpret_cast<const TVINSERTSTRUCT*>(lParam)));
     case TVM_DELETEITEM: return Delete(hwnd, s, reinterpret_cast<HTREEITEM>(lParam));
-    case TVM_EXPAND: return Expand(hwnd, s, Find(s, reinterpret_cast<HTREEITEM>(lParam)), static_cast<UINT>(wParam) & TVE_TOGGLE);
+    case TVM_EXPAND:
+      return Expand(hwnd, s, Find(s, reinterpret_cast<HTREEITEM>(lParam)), static_cast<UINT>(wParam) & TVE_TOGGLE);
     case TVM_GETCOUNT: return static_cast<LRESULT>(s.nodes.size());
     case TVM_GETINDENT: return s.indent;
     case TVM_SETINDENT:
@@ -562,7 +588,9 @@ LRESULT Dispatch(HWND hwnd, TreeState& s, UINT msg, WPARAM wParam, LPARAM lParam
       Changed(hwnd, s);
       return reinterpret_cast<LRESULT>(old);
     }
-    case TVM_GETNEXTITEM: return reinterpret_cast<LRESULT>(NextItem(hwnd, s, static_cast<UINT>(wParam), reinterpret_cast<HTREEITEM>(lParam)));
+    case TVM_GETNEXTITEM:
+      return reinterpret_cast<LRESULT>(
+          NextItem(hwnd, s, static_cast<UINT>(wParam), reinterpret_cast<HTREEITEM>(lParam)));
     case TVM_SELECTITEM: {
       if (wParam != TVGN_CARET && wParam != TVGN_FIRSTVISIBLE) return FALSE;
       Node* n = Find(s, reinterpret_cast<HTREEITEM>(lParam));

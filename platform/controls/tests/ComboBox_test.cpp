@@ -1,10 +1,11 @@
 // Combo boxes: structure and geometry, opening and closing by mouse and keys with their notification
 // order, the edit child, search, owner-draw measuring, the colour request of the dropped list, and looks.
+#include "platform/controls/ComboBox.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/controls/ComboBox.h"
 #include "platform/controls/tests/ControlTestSupport.h"
 
 namespace plat::test {
@@ -122,7 +123,8 @@ TEST_F(Combos, KeysWhileOpenMoveSelectionEnterAcceptsEscRestores) {
   Key(VK_ESCAPE);
   EXPECT_FALSE(Dropped(c));
   EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 0);
-  EXPECT_EQ(NoteCodes(300), (std::vector<UINT>{CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELCHANGE, CBN_SELENDCANCEL, CBN_CLOSEUP}));
+  EXPECT_EQ(NoteCodes(300),
+            (std::vector<UINT>{CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELCHANGE, CBN_SELENDCANCEL, CBN_CLOSEUP}));
   ClearLog();
   in().KeyDown(VK_MENU);
   in().KeyPress(VK_DOWN);
@@ -224,7 +226,8 @@ TEST_F(Combos, OwnerDrawMeasuresFieldFirstThenEachItemInsideAdd) {
     }
     return std::nullopt;
   };
-  combo = Make("COMBOBOX", "", kChild | CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS, {10, 10, 160, 160}, 310);
+  combo =
+      Make("COMBOBOX", "", kChild | CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS, {10, 10, 160, 160}, 310);
   EXPECT_EQ(measured, (std::vector<int>{-1}));
   for (const char* t : {"x", "y"}) {
     const size_t before = measured.size();

@@ -46,12 +46,14 @@ TEST_F(CommonControls, TrackbarKeysAndClicksMoveByOneAndNotify) {
   SendMessage(t, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
   ClearLog();
   AdvanceAndPump(1000);
-  in().ButtonDown(MouseButton::Left, InputRouter::ClientPoint(t, (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2));
+  in().ButtonDown(MouseButton::Left,
+                  InputRouter::ClientPoint(t, (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2));
   in().MouseMove(InputRouter::ClientPoint(t, 10, (thumb.top + thumb.bottom) / 2));
   in().ButtonUp(MouseButton::Left, InputRouter::ClientPoint(t, 10, (thumb.top + thumb.bottom) / 2));
   RunUntilIdle();
   EXPECT_EQ(SendMessage(t, TBM_GETPOS, 0, 0), 1);
-  EXPECT_EQ(Scrolls(), (std::vector<std::pair<WORD, WORD>>{{TB_THUMBTRACK, 1}, {TB_THUMBPOSITION, 1}, {TB_ENDTRACK, 1}}));
+  EXPECT_EQ(Scrolls(),
+            (std::vector<std::pair<WORD, WORD>>{{TB_THUMBTRACK, 1}, {TB_THUMBPOSITION, 1}, {TB_ENDTRACK, 1}}));
 }
 
 TEST_F(CommonControls, ProgressPositionsRangesAndSteps) {
@@ -141,7 +143,8 @@ TEST_F(CommonControls, TabsAskBeforeChangingAndSetCurSelIsSilent) {
   HWND tab = Make(WC_TABCONTROL, "", kChild, {10, 10, 300, 150}, 505);
   for (const char* t : {"General", "Layers", "Nets"}) {
     TCITEM item{TCIF_TEXT | TCIF_PARAM, 0, 0, const_cast<char*>(t), 0, -1, static_cast<LPARAM>(std::strlen(t))};
-    SendMessage(tab, TCM_INSERTITEM, static_cast<WPARAM>(SendMessage(tab, TCM_GETITEMCOUNT, 0, 0)), reinterpret_cast<LPARAM>(&item));
+    SendMessage(tab, TCM_INSERTITEM, static_cast<WPARAM>(SendMessage(tab, TCM_GETITEMCOUNT, 0, 0)),
+                reinterpret_cast<LPARAM>(&item));
   }
   EXPECT_EQ(SendMessage(tab, TCM_GETITEMCOUNT, 0, 0), 3);
   EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 0);
@@ -190,7 +193,8 @@ TEST_F(CommonControls, TabsAskBeforeChangingAndSetCurSelIsSilent) {
 
 TEST_F(CommonControls, TooltipShowsAfterTheDelayAndHidesOnTheClock) {
   HWND target = Make("STATIC", "target", kChild, {10, 10, 110, 40}, 506);
-  HWND tip = CreateWindowEx(WS_EX_TOPMOST, TOOLTIPS_CLASS, "", WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, host, nullptr, nullptr, nullptr);
+  HWND tip = CreateWindowEx(WS_EX_TOPMOST, TOOLTIPS_CLASS, "", WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, host, nullptr,
+                            nullptr, nullptr);
   ASSERT_NE(tip, nullptr);
   std::vector<UINT> notes;
   hostHook = [&](UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {

@@ -12,7 +12,9 @@
 
 namespace plat::test {
 
-std::ostream& operator<<(std::ostream& os, const Note& n) { return os << "{" << n.id << ", 0x" << std::hex << n.code << std::dec << "}"; }
+std::ostream& operator<<(std::ostream& os, const Note& n) {
+  return os << "{" << n.id << ", 0x" << std::hex << n.code << std::dec << "}";
+}
 
 void ControlTest::SetUp() {
   WindowTest::SetUp();

@@ -61,8 +61,8 @@ void ExpectMatchesReference(HWND host, const std::string& name);
 
 }  // namespace plat::test
 
-#define EXPECT_NOTES(actual, ...)                                                                  \
-  do {                                                                                             \
-    std::vector<plat::test::Note> expected_{__VA_ARGS__};                                          \
-    EXPECT_EQ(actual, expected_);                                                                  \
+#define EXPECT_NOTES(actual, ...)                         \
+  do {                                                    \
+    std::vector<plat::test::Note> expected_{__VA_ARGS__}; \
+    EXPECT_EQ(actual, expected_);                         \
   } while (0)

@@ -1,5 +1,7 @@
 // Edit controls driven by injected keys, mouse and messages: notification order, modify flag, undo,
 // clipboard, limits and filters, caret and selection, lines and word wrap, scrolling, and their look.
+#include "platform/controls/Edit.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 #include <random>
 
 #include "platform/base/GlobalMemory.h"
-#include "platform/controls/Edit.h"
 #include "platform/controls/EditModel.h"
 #include "platform/controls/tests/ControlTestSupport.h"
 #include "platform/window/Caret.h"
@@ -164,7 +165,7 @@ TEST_F(Edits, ReplaceSelSetsModifyNotifiesAndIsUndoable) {
   EXPECT_TRUE(SendMessage(e, EM_UNDO, 0, 0));
   EXPECT_EQ(Text(e), "abc");
   EXPECT_EQ(Sel(e), std::make_pair(1, 2));  // the restored text is selected
-  SendMessage(e, EM_UNDO, 0, 0);  // undoing the undo redoes
+  SendMessage(e, EM_UNDO, 0, 0);            // undoing the undo redoes
   EXPECT_EQ(Text(e), "aXYZc");
   SendMessage(e, EM_EMPTYUNDOBUFFER, 0, 0);
   EXPECT_FALSE(SendMessage(e, EM_CANUNDO, 0, 0));
@@ -459,7 +460,8 @@ TEST_F(Edits, LookInItsStates) {
   Make("EDIT", "secret", kChild | WS_BORDER | ES_PASSWORD, {10, 70, 150, 92}, 5);
   Make("EDIT", "Read only", kChild | WS_BORDER | ES_READONLY, {160, 70, 300, 92}, 6);
   Make("EDIT", "Disabled", kChild | WS_BORDER | WS_DISABLED, {10, 100, 150, 122}, 7);
-  Make("EDIT", "A multi-line edit wraps its words\r\nand keeps hard breaks", kMulti | WS_BORDER, {160, 100, 300, 170}, 8);
+  Make("EDIT", "A multi-line edit wraps its words\r\nand keeps hard breaks", kMulti | WS_BORDER, {160, 100, 300, 170},
+       8);
   SendMessage(sel, EM_SETSEL, 0, 8);
   (void)plain;
   MoveWindow(host, 50, 50, 310, 180, TRUE);

@@ -55,7 +55,7 @@ TEST_F(ListBoxes, SearchWrapsAroundAndStopsBeforeStart) {
   EXPECT_EQ(Find(l, LB_FINDSTRING, -1, "alp"), 0);
   EXPECT_EQ(Find(l, LB_FINDSTRING, 0, "alp"), 2);
   EXPECT_EQ(Find(l, LB_FINDSTRING, 2, "ALP"), 4);
-  EXPECT_EQ(Find(l, LB_FINDSTRING, 4, "alp"), 0);  // wrapped round
+  EXPECT_EQ(Find(l, LB_FINDSTRING, 4, "alp"), 0);   // wrapped round
   EXPECT_EQ(Find(l, LB_FINDSTRING, 1, "beta"), 1);  // the start item itself comes last
   EXPECT_EQ(Find(l, LB_FINDSTRING, -1, ""), 0);
   EXPECT_EQ(Find(l, LB_FINDSTRING, 2, ""), 3);
@@ -249,7 +249,8 @@ TEST_F(ListBoxes, OwnerDrawWithoutStringsKeepsDataAndSortsThroughCompareItem) {
 
 TEST_F(ListBoxes, ScrollingKeepsTheSelectionVisible) {
   HWND l = Make("LISTBOX", "", kChild | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, {10, 10, 160, 110}, 203);
-  for (int i = 0; i < 50; ++i) SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("item " + std::to_string(i)).c_str()));
+  for (int i = 0; i < 50; ++i)
+    SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("item " + std::to_string(i)).c_str()));
   const int h = static_cast<int>(SendMessage(l, LB_GETITEMHEIGHT, 0, 0));
   RECT c{};
   GetClientRect(l, &c);
@@ -327,7 +328,8 @@ TEST_F(ListBoxes, LookWithSelectionAndFocus) {
   HWND a = List(0, {"First", "Second", "Third"}, 1);
   SendMessage(a, LB_SETCURSEL, 1, 0);
   HWND b = Make("LISTBOX", "", kChild | WS_BORDER | WS_VSCROLL | LBS_EXTENDEDSEL, {170, 10, 300, 110}, 2);
-  for (int i = 0; i < 12; ++i) SendMessage(b, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Row " + std::to_string(i)).c_str()));
+  for (int i = 0; i < 12; ++i)
+    SendMessage(b, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Row " + std::to_string(i)).c_str()));
   SendMessage(b, LB_SELITEMRANGE, TRUE, MAKELPARAM(2, 4));
   SetFocus(b);
   SendMessage(b, LB_SETCARETINDEX, 4, 0);

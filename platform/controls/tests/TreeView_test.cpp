@@ -36,7 +36,8 @@ class Trees : public ControlTest {
     return r;
   }
   HWND Tree(DWORD extra = 0) {
-    return Make(WC_TREEVIEW, "", kChild | WS_BORDER | TVS_HASBUTTONS | TVS_LINESATROOT | extra, {10, 10, 210, 190}, 600);
+    return Make(WC_TREEVIEW, "", kChild | WS_BORDER | TVS_HASBUTTONS | TVS_LINESATROOT | extra, {10, 10, 210, 190},
+                600);
   }
   // Tree notifications that reached the host: code and the new item's handle.
   std::vector<std::pair<UINT, HTREEITEM>> notes;
