@@ -725,6 +725,9 @@ LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_ERASEBKGND: return 1;
     case WM_WINDOWPOSCHANGING: OnPosChanging(hwnd, s, reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
     case WM_SIZE:
+      // A list sized after its selection was made (a combo's list before it first drops) shows from the
+      // top again when everything fits.
+      SetTop(hwnd, s, s.top);
       UpdateScrollBar(hwnd, s);
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;

@@ -309,5 +309,31 @@ TEST_F(Combos, LookClosedAndSimple) {
   ExpectMatchesReference(host, "combos.png");
 }
 
+TEST_F(Combos, LookDropped) {
+  HWND c = Combo(CBS_DROPDOWNLIST, {"Alpha", "Beta", "Gamma", "Delta"});
+  SendMessage(c, CB_SETCURSEL, 1, 0);
+  SetFocus(c);
+  SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
+  // Selected before its list ever had a size, the list still shows from the top when all items fit.
+  EXPECT_EQ(SendMessage(ListOf(c), LB_GETTOPINDEX, 0, 0), 0);
+  ExpectMatchesReference(ListOf(c), "combo_dropped.png");
+}
+
+TEST_F(Combos, ComboDestroyedByTheParentWhileClosingStopsQuietly) {
+  HWND c = Combo(CBS_DROPDOWNLIST);
+  HWND list = ListOf(c);
+  hostHook = [&](UINT msg, WPARAM w, LPARAM) -> std::optional<LRESULT> {
+    if (msg == WM_COMMAND && HIWORD(w) == CBN_SELENDOK) DestroyWindow(c);
+    return std::nullopt;
+  };
+  SetFocus(c);
+  Key(VK_F4);
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  EXPECT_FALSE(IsWindow(c));
+  EXPECT_FALSE(IsWindow(list));
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 }  // namespace
 }  // namespace plat::test

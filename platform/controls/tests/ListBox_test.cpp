@@ -304,6 +304,19 @@ TEST_F(ListBoxes, HeightShrinksToWholeItemsUnlessNoIntegralHeight) {
   EXPECT_EQ(c.bottom, 3 * h);
 }
 
+TEST_F(ListBoxes, ListDestroyedByItsSelectionNotificationStopsQuietly) {
+  HWND l = List(LBS_NOTIFY, {"a", "b"});
+  hostHook = [&](UINT msg, WPARAM w, LPARAM) -> std::optional<LRESULT> {
+    if (msg == WM_COMMAND && HIWORD(w) == LBN_SELCHANGE) DestroyWindow(l);
+    return std::nullopt;
+  };
+  in().DoubleClick(MouseButton::Left, InputRouter::ClientPoint(l, 5, 2));
+  RunUntilIdle();
+  EXPECT_FALSE(IsWindow(l));
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(NoteCodes(200), (std::vector<UINT>{LBN_SETFOCUS, LBN_SELCHANGE, LBN_KILLFOCUS}));  // no double click
+}
+
 TEST(ChunkedList, BehavesLikeAVectorUnderRandomEdits) {
   controls::ChunkedList<int> list;
   std::vector<int> ref;
