@@ -20,6 +20,7 @@ struct Node {
   uintptr_t id = 0;
   std::string text;
   bool callbackText = false;
+  std::string lastShown;  // a callback item's text as last drawn (its width for hit testing)
   int image = 0, selImage = 0;
   LPARAM param = 0;
   int children = 0;  // cChildren: 1 shows a button before any child exists
@@ -113,7 +114,8 @@ CRect TextRect(HWND hwnd, const TreeState& s, const Node* n, int row) {
   HDC dc = GetDC(hwnd);
   HGDIOBJ old = SelectObject(dc, FontOr(s.font));
   SIZE size{};
-  GetTextExtentPoint32(dc, n->text.c_str(), static_cast<int>(n->text.size()), &size);
+  const std::string& text = n->callbackText ? n->lastShown : n->text;
+  GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(hwnd, dc);
   const int y = (row - s.top) * h;
@@ -338,9 +340,49 @@ HTREEITEM NextItem(HWND hwnd, TreeState& s, UINT code, HTREEITEM h) {
 
 std::string ShownText(HWND hwnd, const Node* n) {
   if (!n->callbackText) return n->text;
-  // FIXME: callback texts (TVN_GETDISPINFO) are not asked for yet; they show empty.
-  (void)hwnd;
-  return {};
+  // Callback texts are the parent's to give each time the item is drawn.
+  char buffer[260]{};
+  NMTVDISPINFO info{};
+  info.item.mask = TVIF_TEXT;
+  info.item.hItem = Handle(n);
+  info.item.lParam = n->param;
+  info.item.pszText = buffer;
+  info.item.cchTextMax = sizeof(buffer);
+  SendNotify(hwnd, &info.hdr, TVN_GETDISPINFO);
+  const char* text = info.item.pszText ? info.item.pszText : buffer;
+  return std::string(text, strnlen(text, sizeof(buffer)));
+}
+
+bool HasNextSibling(const Node* n) { return n->parent && n->parent->kids.back() != n; }
+
+// Dotted connecting lines: every other pixel, as the classic tree draws them.
+void DottedLine(HDC dc, int x0, int y0, int x1, int y1, COLORREF c) {
+  if (x0 == x1)
+    for (int y = y0; y < y1; ++y) {
+      if ((x0 + y) % 2 == 0) SetPixelV(dc, x0, y, c);
+    }
+  else
+    for (int x = x0; x < x1; ++x) {
+      if ((x + y0) % 2 == 0) SetPixelV(dc, x, y0, c);
+    }
+}
+
+void DrawLines(HWND hwnd, HDC dc, const TreeState& s, const Node* n, int y, int h) {
+  const bool atRoot = (StyleOf(hwnd) & TVS_LINESATROOT) != 0;
+  if (n->parent == &s.root && !atRoot) return;
+  const COLORREF c = GetSysColor(COLOR_3DSHADOW);
+  const int indent = IndentOf(hwnd, s, n);
+  const int x = indent - s.indent / 2, mid = y + h / 2;
+  DottedLine(dc, x, mid, indent, mid, c);
+  const bool first = n->parent == &s.root && n->parent->kids.front() == n;
+  DottedLine(dc, x, first ? mid : y, x, HasNextSibling(n) ? y + h : mid + 1, c);
+  // Ancestors with later siblings continue their lines through this row.
+  int ax = x;
+  for (const Node* p = n->parent; p && p != &s.root; p = p->parent) {
+    ax -= s.indent;
+    if (p->parent == &s.root && !atRoot) break;
+    if (HasNextSibling(p)) DottedLine(dc, ax, y, ax, y + h, c);
+  }
 }
 
 LRESULT OnGetItem(TreeState& s, TVITEM* item) {
@@ -488,6 +530,7 @@ void Paint(HWND hwnd, HDC dc, TreeState& s) {
     Node* n = rows[static_cast<size_t>(row)];
     const int y = (row - s.top) * h;
     const int indent = IndentOf(hwnd, s, n);
+    if (style & TVS_HASLINES) DrawLines(hwnd, dc, s, n, y, h);
     if ((style & TVS_HASBUTTONS) && HasChildren(n) && (n->parent != &s.root || (style & TVS_LINESATROOT))) {
       const int cx = indent - s.indent / 2, cy = y + h / 2;
       CRect box(cx - 4, cy - 4, cx + 5, cy + 5);
@@ -500,7 +543,6 @@ void Paint(HWND hwnd, HDC dc, TreeState& s) {
         FillRect(dc, &plus, GetSysColorBrush(COLOR_WINDOWTEXT));
       }
     }
-    // FIXME: TVS_HASLINES connecting lines are not drawn yet.
     int x = indent + 2;
     const bool selected = n == s.selected;
     if (s.images) {
@@ -509,6 +551,9 @@ void Paint(HWND hwnd, HDC dc, TreeState& s) {
       ImageList_Draw(s.images, selected ? n->selImage : n->image, dc, x, y + (h - cy) / 2, ILD_TRANSPARENT);
       x += cx + 3;
     }
+    const std::string shown = ShownText(hwnd, n);
+    if (!IsWindow(hwnd) || !Find(s, Handle(n))) return;
+    n->lastShown = shown;
     const CRect text = TextRect(hwnd, s, n, row);
     const bool showSel = selected && (s.focused || (style & TVS_SHOWSELALWAYS));
     if (showSel) {
@@ -517,7 +562,6 @@ void Paint(HWND hwnd, HDC dc, TreeState& s) {
     } else {
       SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     }
-    const std::string shown = ShownText(hwnd, n);
     TextOut(dc, text.left + 2, y + (h - FontHeight(s.font)) / 2, shown.c_str(), static_cast<int>(shown.size()));
     if (selected && s.focused) {
       CRect f = text;
