@@ -35,6 +35,7 @@ struct EditState {
   bool selecting = false;
   int desiredX = -1;     // kept across Up/Down
   bool vscroll = false;  // created with WS_VSCROLL (the bar comes and goes with the need)
+  bool hscroll = false;  // created with WS_HSCROLL
 };
 
 StateTable<EditState>& States() {
@@ -111,15 +112,20 @@ int CharFromPoint(HWND hwnd, const EditState& s, CPoint pt, int* lineOut = nullp
 // ---- Scrolling and display ----------------------------------------------------------------------------
 
 void UpdateScrollBars(HWND hwnd, const EditState& s) {
-  if (!s.multiline || !s.vscroll) return;
-  SCROLLINFO si{sizeof(si),
-                SIF_RANGE | SIF_PAGE | SIF_POS,
-                0,
-                s.model.LineCount() - 1,
-                static_cast<UINT>(VisibleLines(s)),
-                s.firstLine,
-                0};
-  SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+  if (!s.multiline) return;
+  if (s.vscroll) {
+    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, s.model.LineCount() - 1, 0, s.firstLine, 0};
+    si.nPage = static_cast<UINT>(VisibleLines(s));
+    SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+  }
+  if (s.hscroll) {
+    // The widest line sets the range; only edits that scroll sideways (ES_AUTOHSCROLL) ask for this bar.
+    int widest = 0;
+    for (int l = 0; l < s.model.LineCount(); ++l) widest = std::max(widest, LineWidth(s, l));
+    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, widest), 0, s.xOffset, 0};
+    si.nPage = static_cast<UINT>(std::max(1, s.rect.Width()));
+    SetScrollInfo(hwnd, SB_HORZ, &si, TRUE);
+  }
 }
 
 void PlaceCaret(HWND hwnd, const EditState& s) {
@@ -652,6 +658,34 @@ LRESULT OnScroll(HWND hwnd, EditState& s, WPARAM code) {
   return MAKELONG(static_cast<WORD>(s.firstLine - before), TRUE);
 }
 
+LRESULT OnHScroll(HWND hwnd, EditState& s, WPARAM code) {
+  if (!s.multiline) return 0;
+  const int page = std::max(1, s.rect.Width());
+  int x = s.xOffset;
+  switch (LOWORD(code)) {
+    case SB_LINELEFT: x -= s.avgWidth; break;
+    case SB_LINERIGHT: x += s.avgWidth; break;
+    case SB_PAGELEFT: x -= page; break;
+    case SB_PAGERIGHT: x += page; break;
+    case SB_LEFT: x = 0; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: x = static_cast<SHORT>(HIWORD(code)); break;
+    default: return 0;
+  }
+  // A word-wrapping edit never scrolls sideways; the others stop where the widest line ends.
+  if (!(StyleOf(hwnd) & ES_AUTOHSCROLL)) return 0;
+  int widest = 0;
+  for (int l = 0; l < s.model.LineCount(); ++l) widest = std::max(widest, LineWidth(s, l));
+  x = std::clamp(x, 0, std::max(0, widest - page + 1));
+  if (x != s.xOffset) {
+    s.xOffset = x;
+    InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateScrollBars(hwnd, s);
+    PlaceCaret(hwnd, s);
+  }
+  return 0;
+}
+
 LRESULT OnSetMargins(HWND hwnd, EditState& s, WPARAM which, LPARAM margins) {
   // EC_USEFONTINFO has both margin bits set, so it is tested first.
   if (LOWORD(which) == EC_USEFONTINFO) {
@@ -708,6 +742,7 @@ LRESULT OnSetPasswordChar(HWND hwnd, EditState& s, WPARAM c) {
 LRESULT OnCreate(HWND hwnd, EditState& s, const CREATESTRUCT* cs) {
   s.multiline = (StyleOf(hwnd) & ES_MULTILINE) != 0;
   s.vscroll = (StyleOf(hwnd) & WS_VSCROLL) != 0;
+  s.hscroll = (StyleOf(hwnd) & WS_HSCROLL) != 0;
   s.model = EditModel(s.multiline);
   if (StyleOf(hwnd) & ES_PASSWORD) s.passwordChar = '*';
   ApplyFont(hwnd, s);
@@ -770,6 +805,7 @@ LRESULT Dispatch(HWND hwnd, EditState& s, UINT msg, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
     case WM_VSCROLL: OnScroll(hwnd, s, wParam); return 0;
+    case WM_HSCROLL: return OnHScroll(hwnd, s, wParam);
     case WM_MOUSEWHEEL:
       if (!s.multiline) break;
       OnLineScroll(hwnd, s, 0, -3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA);

@@ -386,6 +386,21 @@ TEST_F(Edits, ScrollingByMessagesAndCaret) {
   EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
+TEST_F(Edits, HorizontalBarFollowsTheWidestLine) {
+  HWND e = Multi(WS_HSCROLL | ES_AUTOHSCROLL, "short\r\na much longer line that runs past the right edge of the box");
+  SCROLLINFO si{sizeof(si), SIF_ALL, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(GetScrollInfo(e, SB_HORZ, &si));
+  EXPECT_GT(si.nMax, static_cast<int>(si.nPage));
+  SendMessage(e, WM_HSCROLL, SB_PAGERIGHT, 0);
+  const LRESULT p = SendMessage(e, EM_POSFROMCHAR, 0, 0);
+  EXPECT_LT(static_cast<SHORT>(LOWORD(p)), 0);  // the text moved left
+  ASSERT_TRUE(GetScrollInfo(e, SB_HORZ, &si));
+  EXPECT_EQ(si.nPos, -static_cast<SHORT>(LOWORD(p)));  // bar and text agree, clamped at the widest line's end
+  EXPECT_EQ(si.nPos, si.nMax - static_cast<int>(si.nPage) + 1);
+  SendMessage(e, WM_HSCROLL, SB_LEFT, 0);
+  EXPECT_EQ(LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0)), 0);
+}
+
 TEST_F(Edits, MouseClickDragAndDoubleClick) {
   HWND e = Single(ES_AUTOHSCROLL, "one two three");
   const LRESULT p4 = SendMessage(e, EM_POSFROMCHAR, 4, 0), p7 = SendMessage(e, EM_POSFROMCHAR, 7, 0);
