@@ -403,7 +403,13 @@ LRESULT OnGetText(HWND hwnd, ComboState& s, WPARAM size, LPARAM buffer) {
 }
 
 LRESULT OnSetText(HWND hwnd, ComboState& s, LPARAM text) {
-  if (s.edit) return SendMessage(s.edit, WM_SETTEXT, 0, text);
+  if (s.edit) {
+    // Text set by the program is no user edit: no CBN_EDITUPDATE/CBN_EDITCHANGE.
+    s.syncing = true;
+    const LRESULT r = SendMessage(s.edit, WM_SETTEXT, 0, text);
+    s.syncing = false;
+    return r;
+  }
   // A drop-down list can only show one of its items.
   const LRESULT i = ListSend(s, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), text);
   if (i == LB_ERR) return CB_ERR;
@@ -514,7 +520,11 @@ LRESULT Dispatch(HWND hwnd, ComboState& s, UINT msg, WPARAM wParam, LPARAM lPara
     case CB_DELETESTRING: return ListSend(s, LB_DELETESTRING, wParam, lParam);
     case CB_RESETCONTENT:
       ListSend(s, LB_RESETCONTENT, 0, 0);
-      if (s.edit) SetWindowText(s.edit, "");
+      if (s.edit) {
+        s.syncing = true;
+        SetWindowText(s.edit, "");
+        s.syncing = false;
+      }
       InvalidateRect(hwnd, nullptr, FALSE);
       return CB_OKAY;
     case CB_GETCOUNT: return ListSend(s, LB_GETCOUNT, 0, 0);

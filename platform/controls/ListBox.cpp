@@ -739,6 +739,10 @@ LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_MOUSEACTIVATE:
+      // A dropped combo list never takes the activation (nor the focus) from the combo's window.
+      if (s.combo && !(Style(hwnd) & WS_CHILD)) return MA_NOACTIVATE;
+      break;
     case WM_SETFOCUS: return OnFocus(hwnd, s, true);
     case WM_KILLFOCUS: return OnFocus(hwnd, s, false);
     case WM_KEYDOWN: return OnKeyDown(hwnd, s, wParam);

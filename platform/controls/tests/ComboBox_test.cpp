@@ -166,6 +166,10 @@ TEST_F(Combos, DropDownEditTextSelectionAndSearch) {
   EXPECT_EQ(NoteCodes(300), (std::vector<UINT>{CBN_EDITUPDATE, CBN_EDITCHANGE}));
   EXPECT_EQ(Text(c), "x");
   ClearLog();
+  SetWindowText(c, "set by the program");
+  EXPECT_EQ(Text(c), "set by the program");
+  EXPECT_TRUE(NoteCodes(300).empty());
+  ClearLog();
   EXPECT_EQ(SendMessage(c, CB_SETCURSEL, 1, 0), 1);
   EXPECT_EQ(Text(c), "two");
   EXPECT_EQ(NoteCodes(300), std::vector<UINT>{});  // set by message: silent
