@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "platform/controls/ControlSupport.h"
@@ -65,9 +66,59 @@ void WriteBuddy(HWND hwnd, const UpDownState& s) {
 
 int Clamp(const UpDownState& s, int v) { return std::clamp(v, std::min(s.lower, s.upper), std::max(s.lower, s.upper)); }
 
+void Step(HWND hwnd, UpDownState& s, int direction);
+
+// Buddies of UDS_ARROWKEYS controls: their original procedure and their up-down control.
+struct BuddyHook {
+  WNDPROC original = nullptr;
+  HWND updown = nullptr;
+};
+std::map<HWND, BuddyHook>& Buddies() {
+  static std::map<HWND, BuddyHook> map;
+  return map;
+}
+
+LRESULT BuddyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto it = Buddies().find(hwnd);
+  if (it == Buddies().end()) return DefWindowProc(hwnd, msg, wParam, lParam);
+  const BuddyHook hook = it->second;
+  if (msg == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN)) {
+    if (auto s = States().Get(hook.updown)) {
+      Step(hook.updown, *s, wParam == VK_UP ? 1 : -1);
+      return 0;
+    }
+  }
+  if (msg == WM_NCDESTROY) Buddies().erase(hwnd);
+  return CallWindowProc(hook.original, hwnd, msg, wParam, lParam);
+}
+
+void HookBuddy(HWND hwnd, HWND buddy) {
+  if (!buddy || Buddies().count(buddy)) return;
+  BuddyHook hook;
+  hook.updown = hwnd;
+  hook.original =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtr(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BuddyProc)));
+  Buddies()[buddy] = hook;
+}
+
+void UnhookBuddy(HWND hwnd) {
+  for (auto it = Buddies().begin(); it != Buddies().end();) {
+    if (it->second.updown == hwnd) {
+      if (IsWindow(it->first))
+        SetWindowLongPtr(it->first, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.original));
+      it = Buddies().erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 void AttachBuddy(HWND hwnd, UpDownState& s, HWND buddy) {
+  UnhookBuddy(hwnd);
   s.buddy = buddy;
   if (!buddy) return;
+  // With UDS_ARROWKEYS the buddy's Up and Down keys step the control.
+  if (StyleOf(hwnd) & UDS_ARROWKEYS) HookBuddy(hwnd, buddy);
   const DWORD style = StyleOf(hwnd);
   if (!(style & (UDS_ALIGNRIGHT | UDS_ALIGNLEFT))) return;
   // The control moves into the buddy's edge; the buddy gives up that much width.
@@ -183,6 +234,7 @@ LRESULT Dispatch(HWND hwnd, UpDownState& s, UINT msg, WPARAM wParam, LPARAM lPar
       }
       return 0;
     case WM_ENABLE: InvalidateRect(hwnd, nullptr, FALSE); return 0;
+    case WM_DESTROY: UnhookBuddy(hwnd); break;
     case UDM_SETRANGE:
       s.upper = static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lParam)));
       s.lower = static_cast<SHORT>(HIWORD(static_cast<DWORD_PTR>(lParam)));

@@ -131,6 +131,21 @@ TEST_F(CommonControls, UpDownStepsAskFirstWriteTheBuddyAndWrap) {
   EXPECT_EQ(SendMessage(ud, UDM_GETPOS32, 0, 0), 1004);  // the press, then repeats at 400, 500 and 600 ms
 }
 
+TEST_F(CommonControls, UpDownArrowKeysInTheBuddyStep) {
+  HWND edit = Make("EDIT", "5", kChild | WS_BORDER, {10, 10, 110, 32}, 507);
+  HWND ud = Make(UPDOWN_CLASS, "", kChild | UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ARROWKEYS, {120, 10, 136, 32}, 508);
+  SendMessage(ud, UDM_SETRANGE32, 0, 10);
+  SetFocus(edit);
+  Key(VK_UP);
+  Key(VK_UP);
+  EXPECT_EQ(Text(edit), "7");
+  Key(VK_DOWN);
+  EXPECT_EQ(Text(edit), "6");
+  DestroyWindow(ud);
+  Key(VK_UP);  // the buddy is itself again
+  EXPECT_EQ(Text(edit), "6");
+}
+
 TEST_F(CommonControls, UpDownWrapsWithUdsWrap) {
   HWND ud = Make(UPDOWN_CLASS, "", kChild | UDS_WRAP, {10, 10, 26, 32}, 504);
   SendMessage(ud, UDM_SETRANGE32, 0, 3);
