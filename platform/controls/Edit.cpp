@@ -467,17 +467,52 @@ LRESULT OnButtonDown(HWND hwnd, EditState& s, LPARAM lParam) {
   return 0;
 }
 
-LRESULT OnMouseMove(HWND hwnd, EditState& s, LPARAM lParam) {
-  if (!s.selecting) return 0;
-  const int pos = CharFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+constexpr UINT_PTR kDragScrollTimer = 1;
+constexpr UINT kDragScrollMs = 100;
+
+// Extends a drag selection to a point; past the format rectangle the view moves a line or a character
+// further, so holding the mouse outside keeps scrolling on the timer.
+void DragTo(HWND hwnd, EditState& s, CPoint pt) {
+  int pos = CharFromPoint(hwnd, s, pt);
+  if (s.multiline && pt.y >= s.rect.bottom) {
+    const int line = std::min(s.model.LineCount() - 1, s.firstLine + VisibleLines(s));
+    pos = s.model.CharAtX(line, pt.x - s.rect.left - AlignOffset(hwnd, s, line) + s.xOffset);
+  } else if (!s.multiline && pt.x >= s.rect.right) {
+    pos = std::min(s.model.Length(), pos + 1);
+  } else if (!s.multiline && pt.x < s.rect.left) {
+    pos = std::max(0, pos - 1);
+  }
   SetSelection(hwnd, s, s.model.Anchor(), pos);
   ScrollCaretIntoView(hwnd, s);
+  if (s.rect.PtInRect(pt))
+    KillTimer(hwnd, kDragScrollTimer);
+  else
+    SetTimer(hwnd, kDragScrollTimer, kDragScrollMs, nullptr);
+}
+
+LRESULT OnMouseMove(HWND hwnd, EditState& s, LPARAM lParam) {
+  if (!s.selecting) return 0;
+  DragTo(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+  return 0;
+}
+
+LRESULT OnTimer(HWND hwnd, EditState& s, WPARAM id) {
+  if (id != kDragScrollTimer) return 0;
+  if (!s.selecting) {
+    KillTimer(hwnd, kDragScrollTimer);
+    return 0;
+  }
+  POINT pt{};
+  GetCursorPos(&pt);
+  ScreenToClient(hwnd, &pt);
+  DragTo(hwnd, s, CPoint(pt));
   return 0;
 }
 
 LRESULT OnButtonUp(HWND hwnd, EditState& s) {
   if (!s.selecting) return 0;
   s.selecting = false;
+  KillTimer(hwnd, kDragScrollTimer);
   if (GetCapture() == hwnd) ReleaseCapture();
   return 0;
 }
@@ -800,6 +835,7 @@ LRESULT Dispatch(HWND hwnd, EditState& s, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, s, lParam);
     case WM_MOUSEMOVE: return OnMouseMove(hwnd, s, lParam);
     case WM_LBUTTONUP: return OnButtonUp(hwnd, s);
+    case WM_TIMER: return OnTimer(hwnd, s, wParam);
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != hwnd) s.selecting = false;
       return 0;

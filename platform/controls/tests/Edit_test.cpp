@@ -420,6 +420,26 @@ TEST_F(Edits, MouseClickDragAndDoubleClick) {
   EXPECT_EQ(Sel(e), std::make_pair(4, 7));
 }
 
+TEST_F(Edits, DragPastTheBottomKeepsScrollingOnTheClock) {
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "row " + std::to_string(i) + "\r\n";
+  HWND e = Multi(WS_VSCROLL, text.c_str());
+  in().ButtonDown(MouseButton::Left, InputRouter::ClientPoint(e, 0, 3));
+  in().MouseMove(InputRouter::ClientPoint(e, 3, 130));  // below the edit
+  RunUntilIdle();
+  const LRESULT first = SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0);
+  EXPECT_GE(first, 1);
+  AdvanceAndPump(500);
+  const LRESULT later = SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0);
+  EXPECT_GE(later, first + 4);
+  in().ButtonUp(MouseButton::Left, InputRouter::ClientPoint(e, 3, 130));
+  RunUntilIdle();
+  AdvanceAndPump(500);
+  EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), later);  // stopped with the release
+  EXPECT_EQ(Sel(e).first, 0);
+  EXPECT_GT(Sel(e).second, 20);
+}
+
 TEST_F(Edits, MarginsMoveTheFormatRectangle) {
   HWND e = Single();
   RECT before{}, after{};
