@@ -196,6 +196,31 @@ TEST_F(Combos, DropDownEditTextSelectionAndSearch) {
   EXPECT_EQ(SendMessage(ddl, CB_LIMITTEXT, 3, 0), CB_ERR);
 }
 
+TEST_F(Combos, SimpleComboListIsAlwaysShownAndReportsDoubleClicks) {
+  HWND c = Make("COMBOBOX", "", kChild | CBS_SIMPLE, {10, 10, 160, 140}, 320);
+  for (const char* t : {"one", "two", "three"}) SendMessage(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
+  HWND list = ListOf(c);
+  EXPECT_TRUE(IsWindowVisible(list));
+  EXPECT_NE(GetWindowLong(list, GWL_STYLE) & WS_CHILD, 0);
+  EXPECT_EQ(GetDlgCtrlID(GetWindow(c, GW_CHILD)), controls::kComboEditId);  // the edit comes first
+  SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
+  EXPECT_FALSE(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0));  // nothing to drop
+  SetFocus(GetWindow(c, GW_CHILD));
+  RunUntilIdle();
+  ClearLog();
+  Key(VK_DOWN);
+  EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(Text(c), "one");
+  RECT r{};
+  SendMessage(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r));
+  in().DoubleClick(MouseButton::Left, InputRouter::ClientPoint(list, r.left + 3, r.top + 2));
+  RunUntilIdle();
+  EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(Text(c), "three");
+  EXPECT_EQ(NoteCodes(320), (std::vector<UINT>{CBN_SELCHANGE, CBN_SELCHANGE, CBN_DBLCLK}));
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 TEST_F(Combos, ExtendedUiOpensWithDown) {
   HWND c = Combo(CBS_DROPDOWNLIST);
   SendMessage(c, CB_SETEXTENDEDUI, TRUE, 0);
