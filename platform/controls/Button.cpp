@@ -47,7 +47,7 @@ void SendDrawItem(HWND hwnd, HDC dc, const ButtonState& s, UINT action) {
   if (HWND parent = GetParent(hwnd)) SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
 }
 
-void DrawLabel(HDC dc, HWND hwnd, const ButtonState& s, CRect r, UINT format) {
+void DrawLabel(HDC dc, HWND hwnd, CRect r, UINT format) {
   const std::string text = TextOf(hwnd);
   SetBkMode(dc, TRANSPARENT);
   if (!IsWindowEnabled(hwnd)) {
@@ -59,7 +59,6 @@ void DrawLabel(HDC dc, HWND hwnd, const ButtonState& s, CRect r, UINT format) {
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
   }
   DrawText(dc, text.c_str(), -1, &r, format);
-  (void)s;
 }
 
 UINT HorizontalFormat(DWORD style, UINT dflt) {
@@ -91,8 +90,9 @@ CRect LabelBox(HDC dc, HWND hwnd, CRect area, UINT format) {
 
 void PaintPush(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
   CRect r = ClientRectOf(hwnd);
+  // The parent's brush shows only where the face does not reach; the face keeps the 3-D colour.
   HBRUSH brush = ControlColor(hwnd, WM_CTLCOLORBTN, dc);
-  (void)brush;  // push buttons keep the 3-D face, as classic ones do
+  FillRect(dc, &r, brush ? brush : GetSysColorBrush(COLOR_3DFACE));
   const bool isDefault = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
   if (isDefault) {
     FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
@@ -109,7 +109,7 @@ void PaintPush(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
   label.DeflateRect(2, 2);
   if (down) label.OffsetRect(1, 1);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  DrawLabel(dc, hwnd, s, label, HorizontalFormat(style, DT_CENTER) | LabelLines(style));
+  DrawLabel(dc, hwnd, label, HorizontalFormat(style, DT_CENTER) | LabelLines(style));
   if (s.focused) {
     CRect f = r;
     f.DeflateRect(3, 3);
@@ -139,14 +139,14 @@ void PaintCheckOrRadio(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
   if (!IsWindowEnabled(hwnd)) state |= DFCS_INACTIVE;
   DrawFrameControl(dc, &box, DFC_BUTTON, state);
   const UINT format = HorizontalFormat(style, DT_LEFT) | LabelLines(style);
-  DrawLabel(dc, hwnd, s, label, format);
+  DrawLabel(dc, hwnd, label, format);
   if (s.focused) {
     CRect f = LabelBox(dc, hwnd, label, format);
     DrawFocusRect(dc, &f);
   }
 }
 
-void PaintGroupBox(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
+void PaintGroupBox(HDC dc, HWND hwnd) {
   CRect r = ClientRectOf(hwnd);
   HBRUSH brush = ControlColor(hwnd, WM_CTLCOLORSTATIC, dc);
   TEXTMETRIC tm{};
@@ -163,9 +163,8 @@ void PaintGroupBox(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
     FillRect(dc, &label, brush ? brush : GetSysColorBrush(COLOR_3DFACE));
     label.left += 2;
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    DrawLabel(dc, hwnd, s, label, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    DrawLabel(dc, hwnd, label, DT_LEFT | DT_TOP | DT_SINGLELINE);
   }
-  (void)style;
 }
 
 void Paint(HWND hwnd, HDC dc, const ButtonState& s) {
@@ -175,7 +174,7 @@ void Paint(HWND hwnd, HDC dc, const ButtonState& s) {
   if (type == BS_OWNERDRAW) {
     SendDrawItem(hwnd, dc, s, ODA_DRAWENTIRE);
   } else if (type == BS_GROUPBOX) {
-    PaintGroupBox(dc, hwnd, s, style);
+    PaintGroupBox(dc, hwnd);
   } else if (IsCheckKind(type) || IsRadioKind(type)) {
     if (style & BS_PUSHLIKE)
       PaintPush(dc, hwnd, s, style);
@@ -288,7 +287,7 @@ LRESULT OnMouseMove(HWND hwnd, ButtonState& s, LPARAM lParam) {
   return 0;
 }
 
-LRESULT OnDoubleClick(HWND hwnd, ButtonState& s, LPARAM lParam) {
+LRESULT OnDoubleClick(HWND hwnd, ButtonState& s) {
   const DWORD style = StyleOf(hwnd);
   const DWORD type = style & BS_TYPEMASK;
   // Radio and owner-draw buttons (or any with BS_NOTIFY) report the double click; the rest take it as a
@@ -297,7 +296,6 @@ LRESULT OnDoubleClick(HWND hwnd, ButtonState& s, LPARAM lParam) {
     NotifyParent(hwnd, BN_DOUBLECLICKED);
     return 0;
   }
-  (void)lParam;
   return OnButtonDown(hwnd, s);
 }
 
@@ -394,7 +392,7 @@ LRESULT ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE: return OnGetDlgCode(hwnd);
     case WM_LBUTTONDOWN: return OnButtonDown(hwnd, *s);
     case WM_LBUTTONUP: return OnButtonUp(hwnd, *s, lParam);
-    case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, *s, lParam);
+    case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, *s);
     case WM_MOUSEMOVE: return OnMouseMove(hwnd, *s, lParam);
     case WM_KEYDOWN: return OnKeyDown(hwnd, *s, wParam);
     case WM_KEYUP: return OnKeyUp(hwnd, *s, wParam);

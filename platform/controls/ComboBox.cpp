@@ -390,7 +390,7 @@ void ComboListEvent(HWND combo, ListEvent event) {
 
 namespace {
 
-LRESULT OnGetText(HWND hwnd, ComboState& s, WPARAM size, LPARAM buffer) {
+LRESULT OnGetText(ComboState& s, WPARAM size, LPARAM buffer) {
   if (s.edit) return SendMessage(s.edit, WM_GETTEXT, size, buffer);
   if (!buffer || size == 0) return 0;
   const int sel = CurSel(s);
@@ -398,7 +398,6 @@ LRESULT OnGetText(HWND hwnd, ComboState& s, WPARAM size, LPARAM buffer) {
   const size_t n = std::min<size_t>(text.size(), size - 1);
   std::copy_n(text.data(), n, reinterpret_cast<char*>(buffer));
   reinterpret_cast<char*>(buffer)[n] = '\0';
-  (void)hwnd;
   return static_cast<LRESULT>(n);
 }
 
@@ -465,7 +464,7 @@ LRESULT Dispatch(HWND hwnd, ComboState& s, UINT msg, WPARAM wParam, LPARAM lPara
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
     case WM_SETTEXT: return OnSetText(hwnd, s, lParam);
-    case WM_GETTEXT: return OnGetText(hwnd, s, wParam, lParam);
+    case WM_GETTEXT: return OnGetText(s, wParam, lParam);
     case WM_GETTEXTLENGTH: {
       if (s.edit) return GetWindowTextLength(s.edit);
       const int sel = CurSel(s);

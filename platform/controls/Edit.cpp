@@ -49,7 +49,7 @@ enum class Origin { User, Api };
 
 bool Password(HWND hwnd, const EditState& s) { return !s.multiline && (StyleOf(hwnd) & ES_PASSWORD) && s.passwordChar; }
 
-void ApplyFont(HWND hwnd, EditState& s) {
+void ApplyFont(EditState& s) {
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, FontOr(s.font));
   TEXTMETRIC tm{};
@@ -62,7 +62,6 @@ void ApplyFont(HWND hwnd, EditState& s) {
   s.lineHeight = std::max(1, static_cast<int>(tm.tmHeight));
   s.avgWidth = std::max(1, static_cast<int>(tm.tmAveCharWidth));
   s.widths.tab = 8 * s.avgWidth;
-  (void)hwnd;
 }
 
 void UpdateShownWidths(HWND hwnd, EditState& s) {
@@ -780,7 +779,7 @@ LRESULT OnCreate(HWND hwnd, EditState& s, const CREATESTRUCT* cs) {
   s.hscroll = (StyleOf(hwnd) & WS_HSCROLL) != 0;
   s.model = EditModel(s.multiline);
   if (StyleOf(hwnd) & ES_PASSWORD) s.passwordChar = '*';
-  ApplyFont(hwnd, s);
+  ApplyFont(s);
   Relayout(hwnd, s);
   std::string text =
       ConvertCase(hwnd, cs && cs->lpszName && reinterpret_cast<uintptr_t>(cs->lpszName) > 0xFFFF ? cs->lpszName : "");
@@ -811,7 +810,7 @@ LRESULT Dispatch(HWND hwnd, EditState& s, UINT msg, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_SETFONT:
       s.font = reinterpret_cast<HFONT>(wParam);
-      ApplyFont(hwnd, s);
+      ApplyFont(s);
       Relayout(hwnd, s);
       if (s.focused) {
         CreateCaret(hwnd, nullptr, 1, s.lineHeight);

@@ -134,7 +134,6 @@ void Paint(HWND hwnd, HDC dc, const BarState& s) {
     FillRect(dc, &thumb, GetSysColorBrush(COLOR_3DFACE));
     DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT);
   }
-  (void)c;
 }
 
 void Redraw(HWND hwnd) { InvalidateRect(hwnd, nullptr, FALSE); }

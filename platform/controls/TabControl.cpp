@@ -168,10 +168,9 @@ LRESULT OnDelete(HWND hwnd, TabState& s, int i) {
   return TRUE;
 }
 
-LRESULT OnAdjustRect(HWND hwnd, const TabState& s, bool larger, RECT* r) {
+LRESULT OnAdjustRect(const TabState& s, bool larger, RECT* r) {
   if (!r) return 0;
   const int top = 2 + RowHeight(s) + 2, side = 2;
-  (void)hwnd;
   if (larger) {
     r->left -= side, r->right += side, r->bottom += side, r->top -= top;
   } else {
@@ -243,7 +242,7 @@ LRESULT Dispatch(HWND hwnd, TabState& s, UINT msg, WPARAM wParam, LPARAM lParam)
       info->flags = i >= 0 ? TCHT_ONITEM : TCHT_NOWHERE;
       return i;
     }
-    case TCM_ADJUSTRECT: return OnAdjustRect(hwnd, s, wParam != 0, reinterpret_cast<RECT*>(lParam));
+    case TCM_ADJUSTRECT: return OnAdjustRect(s, wParam != 0, reinterpret_cast<RECT*>(lParam));
     case TCM_SETIMAGELIST: {
       HIMAGELIST old = s.images;
       s.images = reinterpret_cast<HIMAGELIST>(lParam);

@@ -303,8 +303,7 @@ bool Delete(HWND hwnd, TreeState& s, HTREEITEM h) {
   return true;
 }
 
-HTREEITEM NextItem(HWND hwnd, TreeState& s, UINT code, HTREEITEM h) {
-  (void)hwnd;
+HTREEITEM NextItem(TreeState& s, UINT code, HTREEITEM h) {
   switch (code) {
     case TVGN_ROOT: return s.root.kids.empty() ? nullptr : Handle(s.root.kids.front());
     case TVGN_CARET: return Handle(s.selected);
@@ -634,7 +633,7 @@ LRESULT Dispatch(HWND hwnd, TreeState& s, UINT msg, WPARAM wParam, LPARAM lParam
     }
     case TVM_GETNEXTITEM:
       return reinterpret_cast<LRESULT>(
-          NextItem(hwnd, s, static_cast<UINT>(wParam), reinterpret_cast<HTREEITEM>(lParam)));
+          NextItem(s, static_cast<UINT>(wParam), reinterpret_cast<HTREEITEM>(lParam)));
     case TVM_SELECTITEM: {
       if (wParam != TVGN_CARET && wParam != TVGN_FIRSTVISIBLE) return FALSE;
       Node* n = Find(s, reinterpret_cast<HTREEITEM>(lParam));
