@@ -235,6 +235,7 @@ TEST_F(CommonControls, TooltipShowsAfterTheDelayAndHidesOnTheClock) {
   AdvanceAndPump(1);
   EXPECT_TRUE(IsWindowVisible(tip));
   EXPECT_EQ(notes, (std::vector<UINT>{TTN_SHOW}));
+  ExpectMatchesReference(tip, "tooltip.png");
   char buf[80]{};
   TOOLINFO get{sizeof(get), 0, host, 7, {}, nullptr, buf, 0};
   SendMessage(tip, TTM_GETTEXT, 0, reinterpret_cast<LPARAM>(&get));
