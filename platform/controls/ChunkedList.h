@@ -53,6 +53,37 @@ class ChunkedList {
     --size_;
   }
 
+  // The first index whose item fails `pred(item, index)`, for a predicate that holds for a prefix of the
+  // sequence (a sorted insertion point): binary search over the chunks' last items, then inside one chunk.
+  template <class Pred>
+  size_t PartitionPoint(Pred&& pred) const {
+    size_t lo = 0, hi = chunks_.size();
+    auto base = [&](size_t c) {
+      size_t n = 0;
+      for (size_t k = 0; k < c; ++k) n += chunks_[k].size();
+      return n;
+    };
+    while (lo < hi) {
+      const size_t mid = (lo + hi) / 2;
+      if (pred(chunks_[mid].back(), base(mid) + chunks_[mid].size() - 1))
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    if (lo == chunks_.size()) return size_;
+    const size_t first = base(lo);
+    const auto& chunk = chunks_[lo];
+    size_t a = 0, b = chunk.size();
+    while (a < b) {
+      const size_t mid = (a + b) / 2;
+      if (pred(chunk[mid], first + mid))
+        a = mid + 1;
+      else
+        b = mid;
+    }
+    return first + a;
+  }
+
   template <class F>
   void ForEach(F&& f) {
     for (auto& chunk : chunks_)

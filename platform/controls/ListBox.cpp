@@ -193,15 +193,9 @@ int CompareItems(HWND hwnd, const ListState& s, const Item& a, const Item& b, in
 
 int SortedPosition(HWND hwnd, const ListState& s, const Item& item) {
   // After the last equal item, so equal texts keep their order of arrival.
-  int lo = 0, hi = Count(s);
-  while (lo < hi) {
-    const int mid = (lo + hi) / 2;
-    if (CompareItems(hwnd, s, s.items[static_cast<size_t>(mid)], item, mid) <= 0)
-      lo = mid + 1;
-    else
-      hi = mid;
-  }
-  return lo;
+  return static_cast<int>(s.items.PartitionPoint([&](const Item& existing, size_t index) {
+    return CompareItems(hwnd, s, existing, item, static_cast<int>(index)) <= 0;
+  }));
 }
 
 void Measure(HWND hwnd, ListState& s, int index, Item& item) {

@@ -632,8 +632,7 @@ LRESULT Dispatch(HWND hwnd, TreeState& s, UINT msg, WPARAM wParam, LPARAM lParam
       return reinterpret_cast<LRESULT>(old);
     }
     case TVM_GETNEXTITEM:
-      return reinterpret_cast<LRESULT>(
-          NextItem(s, static_cast<UINT>(wParam), reinterpret_cast<HTREEITEM>(lParam)));
+      return reinterpret_cast<LRESULT>(NextItem(s, static_cast<UINT>(wParam), reinterpret_cast<HTREEITEM>(lParam)));
     case TVM_SELECTITEM: {
       if (wParam != TVGN_CARET && wParam != TVGN_FIRSTVISIBLE) return FALSE;
       Node* n = Find(s, reinterpret_cast<HTREEITEM>(lParam));

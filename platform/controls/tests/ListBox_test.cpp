@@ -2,6 +2,7 @@
 // their notifications, owner-draw measure and draw sequences, scrolling, and their look.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/controls/ChunkedList.h"
@@ -335,6 +336,25 @@ TEST(ChunkedList, BehavesLikeAVectorUnderRandomEdits) {
   }
   ASSERT_EQ(list.size(), ref.size());
   for (size_t i = 0; i < ref.size(); ++i) ASSERT_EQ(list[i], ref[i]);
+}
+
+TEST(ChunkedList, PartitionPointFindsSortedInsertionPoints) {
+  controls::ChunkedList<int> list;
+  std::vector<int> ref;
+  unsigned seed = 5;
+  for (int step = 0; step < 5000; ++step) {
+    seed = seed * 1103515245u + 12345u;
+    const int v = static_cast<int>((seed >> 8) % 700);
+    const size_t at = list.PartitionPoint([&](int x, size_t index) {
+      EXPECT_EQ(list[index], x);
+      return x <= v;
+    });
+    ASSERT_EQ(at, static_cast<size_t>(std::upper_bound(ref.begin(), ref.end(), v) - ref.begin())) << step;
+    list.insert(at, v);
+    ref.insert(ref.begin() + static_cast<std::ptrdiff_t>(at), v);
+  }
+  EXPECT_EQ(list.PartitionPoint([](int, size_t) { return true; }), ref.size());
+  EXPECT_EQ(list.PartitionPoint([](int, size_t) { return false; }), 0u);
 }
 
 TEST_F(ListBoxes, LookWithSelectionAndFocus) {
