@@ -13,7 +13,7 @@ namespace plat::controls {
 template <class T>
 class ChunkedList {
  public:
-  static constexpr size_t kChunk = 512;
+  static constexpr size_t kChunk = 128;
 
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
@@ -35,7 +35,12 @@ class ChunkedList {
     assert(i <= size_);
     if (chunks_.empty()) chunks_.emplace_back();
     size_t c = 0, j = i;
-    while (c + 1 < chunks_.size() && j > chunks_[c].size()) j -= chunks_[c++].size();
+    if (i == size_) {
+      c = chunks_.size() - 1;  // appending: straight to the last chunk
+      j = chunks_[c].size();
+    } else {
+      while (c + 1 < chunks_.size() && j > chunks_[c].size()) j -= chunks_[c++].size();
+    }
     auto& chunk = chunks_[c];
     chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(j), std::move(value));
     ++size_;
@@ -58,11 +63,9 @@ class ChunkedList {
   template <class Pred>
   size_t PartitionPoint(Pred&& pred) const {
     size_t lo = 0, hi = chunks_.size();
-    auto base = [&](size_t c) {
-      size_t n = 0;
-      for (size_t k = 0; k < c; ++k) n += chunks_[k].size();
-      return n;
-    };
+    std::vector<size_t> starts(chunks_.size() + 1, 0);
+    for (size_t k = 0; k < chunks_.size(); ++k) starts[k + 1] = starts[k] + chunks_[k].size();
+    auto base = [&](size_t c) { return starts[c]; };
     while (lo < hi) {
       const size_t mid = (lo + hi) / 2;
       if (pred(chunks_[mid].back(), base(mid) + chunks_[mid].size() - 1))
@@ -82,6 +85,25 @@ class ChunkedList {
         b = mid;
     }
     return first + a;
+  }
+
+  // The first index, walking from `first` to the end and then from 0, whose item satisfies `pred`, or -1.
+  template <class Pred>
+  long FindFrom(size_t first, Pred&& pred) const {
+    if (size_ == 0) return -1;
+    first %= size_;
+    auto [c0, j0] = Locate(first);
+    size_t index = first;
+    size_t c = c0, j = j0;
+    for (size_t seen = 0; seen < size_; ++seen) {
+      if (pred(chunks_[c][j])) return static_cast<long>(index);
+      ++index, ++j;
+      if (j == chunks_[c].size()) {
+        j = 0;
+        if (++c == chunks_.size()) c = 0, index = 0;
+      }
+    }
+    return -1;
   }
 
   template <class F>

@@ -306,19 +306,14 @@ LRESULT Find(HWND hwnd, const ListState& s, int start, LPARAM what, bool exact) 
   if (start < -1 || start >= n) start = -1;
   const bool strings = HasStrings(Style(hwnd));
   const char* text = strings ? (what ? reinterpret_cast<const char*>(what) : "") : nullptr;
-  for (int k = 1; k <= n; ++k) {
-    const int i = (start + k) % n;
-    const Item& item = s.items[static_cast<size_t>(i)];
-    bool hit = false;
-    if (!strings)
-      hit = item.data == static_cast<ULONG_PTR>(what);
-    else if (exact)
-      hit = Collate1252(item.text, text, true) == 0 && item.text.size() == std::strlen(text);
-    else
-      hit = PrefixMatch(item.text, text);
-    if (hit) return i;
-  }
-  return LB_ERR;
+  const size_t length = text ? std::strlen(text) : 0;
+  // From the item after `start`, wrapping round; `start` itself is looked at last.
+  const long hit = s.items.FindFrom(static_cast<size_t>(start + 1), [&](const Item& item) {
+    if (!strings) return item.data == static_cast<ULONG_PTR>(what);
+    if (exact) return item.text.size() == length && Collate1252(item.text, text, true) == 0;
+    return PrefixMatch(item.text, text);
+  });
+  return hit < 0 ? LB_ERR : static_cast<LRESULT>(hit);
 }
 
 // ---- Selection ----------------------------------------------------------------------------------------

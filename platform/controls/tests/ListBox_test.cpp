@@ -354,6 +354,14 @@ TEST(ChunkedList, PartitionPointFindsSortedInsertionPoints) {
     ref.insert(ref.begin() + static_cast<std::ptrdiff_t>(at), v);
   }
   EXPECT_EQ(list.PartitionPoint([](int, size_t) { return true; }), ref.size());
+  // FindFrom walks from a start, wraps round and finds the first match in that order.
+  const size_t start = ref.size() - 3;
+  const long found = list.FindFrom(start, [](int x) { return x < 5; });
+  long expected = -1;
+  for (size_t k = 0; k < ref.size() && expected < 0; ++k)
+    if (ref[(start + k) % ref.size()] < 5) expected = static_cast<long>((start + k) % ref.size());
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(list.FindFrom(0, [](int x) { return x > 10000; }), -1);
   EXPECT_EQ(list.PartitionPoint([](int, size_t) { return false; }), 0u);
 }
 
