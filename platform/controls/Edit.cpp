@@ -723,7 +723,7 @@ LRESULT OnHScroll(HWND hwnd, EditState& s, WPARAM code) {
 LRESULT OnSetMargins(HWND hwnd, EditState& s, WPARAM which, LPARAM margins) {
   // EC_USEFONTINFO has both margin bits set, so it is tested first.
   if (LOWORD(which) == EC_USEFONTINFO) {
-    s.leftMargin = s.rightMargin = s.avgWidth / 2;
+    s.leftMargin = s.rightMargin = s.avgWidth;  // the font's average character width
   } else {
     if (which & EC_LEFTMARGIN) s.leftMargin = LOWORD(static_cast<DWORD_PTR>(margins));
     if (which & EC_RIGHTMARGIN) s.rightMargin = HIWORD(static_cast<DWORD_PTR>(margins));

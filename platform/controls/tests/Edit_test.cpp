@@ -11,6 +11,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/controls/EditModel.h"
 #include "platform/controls/tests/ControlTestSupport.h"
+#include "platform/gdi/wingdi.h"
 #include "platform/window/Caret.h"
 
 namespace plat::test {
@@ -451,7 +452,13 @@ TEST_F(Edits, MarginsMoveTheFormatRectangle) {
   EXPECT_EQ(SendMessage(e, EM_GETMARGINS, 0, 0), MAKELONG(5, 7));
   // EC_USEFONTINFO is not read as the two margin bits with the margins in lParam.
   SendMessage(e, EM_SETMARGINS, EC_USEFONTINFO, MAKELONG(50, 50));
-  EXPECT_LT(LOWORD(SendMessage(e, EM_GETMARGINS, 0, 0)), 50);
+  HDC dc = GetDC(e);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  TEXTMETRIC tm{};
+  GetTextMetrics(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(e, dc);
+  EXPECT_EQ(SendMessage(e, EM_GETMARGINS, 0, 0), MAKELONG(tm.tmAveCharWidth, tm.tmAveCharWidth));
 }
 
 TEST_F(Edits, ControlDestroyedByItsOwnNotificationStopsQuietly) {
