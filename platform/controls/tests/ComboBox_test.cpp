@@ -75,6 +75,17 @@ TEST_F(Combos, StructureAndGeometry) {
   EXPECT_EQ(lr.bottom - lr.top, 100 - (wr.bottom - wr.top));
 }
 
+TEST_F(Combos, ListOpensAboveWhenTheWorkAreaHasNoRoomBelow) {
+  MoveWindow(host, 50, 900, 400, 120, TRUE);  // the desktop is 1024 pixels high
+  HWND c = Combo(CBS_DROPDOWNLIST);
+  SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
+  RECT cr{}, lr{};
+  GetWindowRect(c, &cr);
+  GetWindowRect(ListOf(c), &lr);
+  EXPECT_EQ(lr.bottom, cr.top);
+  EXPECT_EQ(lr.bottom - lr.top, 150 - (cr.bottom - cr.top));
+}
+
 TEST_F(Combos, ClickOpensAndLeavesOpenThenItemClickSelectsAndCloses) {
   HWND c = Combo(CBS_DROPDOWNLIST);
   ClickAt(c, 10, 5);
