@@ -2,22 +2,20 @@
 
 #include "brimstead/HostObjectRefs.h"
 
-#include <memory>
+#include <utility>
 
 namespace {
-std::unique_ptr<CAnalysisData>& CurrentRecord() {
-  // Never freed at unload: the module's static objects may still refer to it while they are destroyed.
-  static auto* current = new std::unique_ptr<CAnalysisData>();
-  return *current;
-}
+// A constant-initialised pointer: it exists before any static object is constructed and is never destroyed, so the
+// module's static objects may use it at any moment of loading and unloading. The library's unload frees the record.
+constinit CAnalysisData* g_currentRecord = nullptr;
 }  // namespace
 
-CAnalysisData* GetAnalysisData() { return CurrentRecord().get(); }
+CAnalysisData* GetAnalysisData() { return g_currentRecord; }
 
 void SetCurrentAnalysisData(CAnalysisData* record) {
   // The old record goes first, so that at no time two records exist.
-  CurrentRecord().reset();
-  CurrentRecord().reset(record);
+  delete std::exchange(g_currentRecord, nullptr);
+  g_currentRecord = record;
 }
 
 CAnalysisData::CAnalysisData() = default;

@@ -17,16 +17,6 @@ namespace {
 
 const char* TextOf(const char* text) { return text ? text : ""; }
 
-bool HasPlaneItem(CHostNet* net) {
-  CHostCollectionRef items(net->GetItems());
-  for (int i = 0; i < items.Count(); ++i) {
-    CHostNetItem* item = items.Item<CHostNetItem>(i);
-    if (item && item->GetKind() == HostNetItemKindPlane)
-      return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 CString CDecouplingAnalysisData::ProbeSectionText() {
@@ -83,7 +73,7 @@ void CDecouplingAnalysisData::FindNetsByName(const CString& net1, const CString&
   for (int i = nets.Count() - 1; i >= 0 && !(m_pNet1 && m_pNet2); --i) {
     CHostNet* net = nets.Item<CHostNet>(i);
     double voltage = 0.0;
-    if (!net || !net->IsSupply(&voltage) || !HasPlaneItem(net))
+    if (!net || !net->IsSupply(&voltage) || !HostCollectionHasKind4(net))
       continue;
     const char* name = TextOf(net->GetName());
     if (!m_pNet1 && net1 == name)

@@ -65,3 +65,17 @@ private:
   CHostBoard* m_board = nullptr;
   CHostBoardInterface* m_interface = nullptr;
 };
+
+// True when some item of the net's item collection answers kind 4 (a plane): the supply nets that the decoupling
+// analysis offers have one. The collection is given back.
+inline bool HostCollectionHasKind4(CHostNet* net) {
+  if (!net)
+    return false;
+  CHostCollectionRef items(net->GetItems());
+  for (int i = 0; i < items.Count(); ++i) {
+    CHostNetItem* item = items.Item<CHostNetItem>(i);
+    if (item && item->GetKind() == HostNetItemKindPlane)
+      return true;
+  }
+  return false;
+}

@@ -3,6 +3,8 @@
 #include "platform/base/PrivateProfile.h"
 #include "shared/Misc_Number.h"
 
+#include <cstring>
+
 namespace settings_io {
 
 namespace {
@@ -31,6 +33,9 @@ bool WriteSection(const char* section, const char* lines, const char* file) {
 CString ReadText(const char* section, const char* key, const char* fallback, const char* file) {
   char buffer[ReadBufferSize] = {};
   GetPrivateProfileString(section, key, fallback ? fallback : "", buffer, ReadBufferSize, file);
+  // A lone carriage return in a damaged file ends the value as a line break would: the file's lines cannot hold
+  // one, so a value keeping it could never be saved again.
+  buffer[std::strcspn(buffer, "\r\n")] = '\0';
   return CString(buffer);
 }
 

@@ -13,6 +13,7 @@ bool WriteFlag(const char* section, const char* key, bool value, const char* fil
 // Replaces a whole section by "\r\n"-joined lines.
 bool WriteSection(const char* section, const char* lines, const char* file);
 
+// A value ends at a carriage return or line feed.
 CString ReadText(const char* section, const char* key, const char* fallback, const char* file);
 int ReadInt(const char* section, const char* key, int fallback, const char* file);
 bool ReadFlag(const char* section, const char* key, bool fallback, const char* file);   // non-zero integer

@@ -33,7 +33,9 @@ function(brim_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-    PROPERTIES ENVIRONMENT "BRIM_SOURCE_DIR=${PROJECT_SOURCE_DIR};BRIM_TESTDATA_DIR=${BRIM_TESTDATA_DIR}")
+    # Two properties of one value each: the discovery script flattens a two-entry ENVIRONMENT list into one entry.
+    PROPERTIES ENVIRONMENT "BRIM_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+               ENVIRONMENT_MODIFICATION "BRIM_TESTDATA_DIR=set:${BRIM_TESTDATA_DIR}")
 endfunction()
 
 # brim_fuzz(<name> SOURCES <files...> LIBS <targets...>)

@@ -32,6 +32,7 @@ public:
 
 private:
   HostCollection(HostLedger& ledger, std::string what, std::vector<void*> items);
+  void Reset(std::string what, std::vector<void*> items);
 
   HostLedger& m_ledger;
   std::string m_what;

@@ -21,6 +21,16 @@ void HostLedger::CollectionReleasedTwice(const std::string& what) {
 
 void HostLedger::Keep(std::unique_ptr<HostCollection> released) { m_released.push_back(std::move(released)); }
 
+std::unique_ptr<HostCollection> HostLedger::Reuse() {
+  // Enough recent releases stay untouched for a second Release of any of them to be caught.
+  constexpr size_t Reserve = 256;
+  if (m_released.size() <= Reserve)
+    return nullptr;
+  std::unique_ptr<HostCollection> oldest = std::move(m_released.front());
+  m_released.pop_front();
+  return oldest;
+}
+
 void HostLedger::InterfaceHandedOut(const std::string& name) {
   ++m_interfacesOut[name];
   ++m_interfacesHanded;

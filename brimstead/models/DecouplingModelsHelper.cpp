@@ -1,5 +1,6 @@
 #include "brimstead/models/DecouplingModelsHelper.h"
 
+#include "brimstead/ModuleInitOrder.h"
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/models/SpiceScanner.h"
 #include "brimstead/models/TouchstonePorts.h"
@@ -104,7 +105,8 @@ private:
     CString m_description;
 };
 
-CDecouplingModelsHelperImpl g_helper;
+// Constructed second of the module's static objects (see ModuleInitOrder.h).
+CDecouplingModelsHelperImpl g_helper __attribute__((init_priority(BRIM_INIT_ORDER_MODELS_HELPER)));
 
 std::string g_foundPath; // the text FindModelFile returns, kept until the next call
 

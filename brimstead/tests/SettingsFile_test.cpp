@@ -272,10 +272,14 @@ TEST_F(SettingsFile, CorruptValuesAreReadSoftly) {
   EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.0);
   CString text;
   EXPECT_EQ(d->Check(&text).back(), 1018);
-  WriteBytes(file, "[OPTIONS_DW]\r\nAnalysis=Quick\r\nAdaptiveSweepAccuracy=0\r\n");
+  // A lone carriage return inside a value ends it, so the record can be saved again.
+  WriteBytes(file, "[OPTIONS_DW]\r\nAnalysis=Quick\r\nAdaptiveSweepAccuracy=0\r\nDRCReportFile=rep\rjunk\r\n");
   ASSERT_TRUE(d->Load(file.string().c_str()));
   EXPECT_EQ(d->m_nAdaptiveSweepAccuracy, 1);
   EXPECT_EQ(d->m_nAnalysisType, AnalysisQuick);
+  EXPECT_EQ(d->m_DRCReportFile, (dir / "rep").string().c_str());
+  d->m_SettingsPath = (dir / "saved.dao").string().c_str();
+  EXPECT_TRUE(d->Save());
 }
 
 TEST_F(SettingsFile, AFileOfAnotherProjectSelectsNoBoard) {
@@ -293,6 +297,18 @@ TEST_F(SettingsFile, AFileOfAnotherProjectSelectsNoBoard) {
   EXPECT_EQ(other->m_pBoard, nullptr);
   EXPECT_EQ(other->m_pNet1, nullptr);
   EXPECT_EQ(other->m_Probes.GetSize(), 0);
+}
+
+TEST_F(SettingsFile, OnlySupplyNetsWithPlanesAreFoundByName) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  ASSERT_TRUE(d->Save());
+  const std::string file = d->m_SettingsPath.GetString();
+  WritePrivateProfileString("BOARD", "Net1_Name", "USB_DP", file.c_str());
+  WritePrivateProfileString("BOARD", "Net2_Name", "VCC_3V3", file.c_str());
+  ASSERT_TRUE(d->Load(file.c_str()));
+  EXPECT_EQ(d->m_pNet1, nullptr);   // a signal net
+  EXPECT_EQ(d->m_pNet2, board->FindNet("VCC_3V3"));
+  EXPECT_EQ(d->m_Probes.GetSize(), 0);   // without both nets nothing is collected
 }
 
 TEST_F(SettingsFile, MovingBothFilesKeepsTheBoardSection) {

@@ -40,12 +40,12 @@ struct World {
     system->AddBoard(board.get());
     oneBoard = std::make_unique<CFakedSingleBoardSystem>(board.get());
     hook = std::make_unique<CWizardSeamTestHook>(&board->GeometryQuery());
-    const std::string dir = "/tmp/brim_fuzz_" + std::to_string(getpid());
-    mkdir(dir.c_str(), 0700);
-    file = dir + "/demo8.dao";
-    copy = dir + "/saved.dao";
+    const std::string folder = "/tmp/brim_fuzz_" + std::to_string(getpid());
+    mkdir(folder.c_str(), 0700);
+    file = folder + "/demo8.dao";
+    copy = folder + "/saved.dao";
     // The project lies beside the file under the name the seed files store, so a board section can match.
-    project = dir + "/demo8.json";
+    project = folder + "/demo8.json";
   }
 };
 
@@ -54,10 +54,13 @@ World& TheWorld() {
   return *world;
 }
 
-void Require(bool condition) {
-  if (!condition)
-    std::abort();
+void RequireAt(bool condition, const char* what) {
+  if (condition)
+    return;
+  std::fprintf(stderr, "broken: %s\n", what);
+  std::abort();
 }
+#define Require(condition) RequireAt(condition, #condition)
 
 template <class T>
 void Exercise(World& w, bool boardMode) {
@@ -87,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream out(w.file, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
-  const int choice = size > 0 ? data[0] % 8 : 0;
+  // The kind and mode follow the input's length, so that every seed file reaches every record.
+  const int choice = static_cast<int>(size % 8);
   const bool boardMode = choice & 1;
   switch (choice >> 1) {
   case 0: Exercise<CDecouplingAnalysisData>(w, boardMode); break;

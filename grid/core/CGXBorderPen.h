@@ -4,6 +4,7 @@
 #include <string>
 
 #include "grid/core/gxcolor.h"
+#include "platform/gdi/wingdi.h"
 
 class CGXBorderPen {
  public:
@@ -36,6 +37,9 @@ class CGXBorderPen {
   // Reads 1 to 6 numbers; with at least five the pen is set (a style "not set" becomes solid), with fewer
   // it is marked not set.
   void ParseProfileText(const char* text);
+
+  // {style, width, colour with system colours resolved}.
+  LOGPEN GetLogPen() const { return LOGPEN{m_style, POINT{m_width, 0}, GetColor()}; }
 
   friend bool operator==(const CGXBorderPen&, const CGXBorderPen&) = default;
 

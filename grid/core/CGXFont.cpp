@@ -1,38 +1,169 @@
 #include "grid/core/CGXFont.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
 
 #include "grid/core/CGXFontRegistry.h"
+#include "grid/core/CGXHashMap.h"
+#include "platform/base/MulDiv.h"
 #include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXGridProfileImp.h"
 #include "grid/core/CGXStyleSerializeImp.h"
 #include "platform/base/CArchive.h"
 
 IMPLEMENT_SERIAL(CGXFont, CObject, 0)
 
+void CGXFont::WriteProfile(LPCTSTR section, LPCTSTR entry) const {
+  if (CGXAbstractGridProfileImp* imp = CGXGridGlobals::Get().m_pProfileImp) imp->WriteFontProfile(*this, section, entry);
+}
+
+BOOL CGXFont::ReadProfile(LPCTSTR section, LPCTSTR entry) {
+  CGXAbstractGridProfileImp* imp = CGXGridGlobals::Get().m_pProfileImp;
+  return imp ? imp->ReadFontProfile(*this, section, entry) : FALSE;
+}
+
 void CGXFont::Serialize(CArchive& ar) {
   if (CGXAbstractStyleSerializeImp* imp = CGXGridGlobals::Get().m_pStyleSerializeImp) imp->SerializeFont(this, ar);
 }
 
+CGXFont::CGXFont(const CGXFont& other) : CObject(), m_word0(other.m_word0), m_word1(other.m_word1) {
+  if (other.m_bShared) GetFontData();
+}
+
+CGXFont& CGXFont::operator=(const CGXFont& other) {
+  if (this == &other) return *this;
+  if (m_word0 != other.m_word0 || m_word1 != other.m_word1) {
+    ReleaseSharedData();
+    m_word0 = other.m_word0;
+    m_word1 = other.m_word1;
+  }
+  if (other.m_bShared) GetFontData();
+  return *this;
+}
+
 CGXFont& CGXFont::Clear() {
-  *this = CGXFont();
+  ReleaseSharedData();
+  m_word0 = (kNoWeight << 4) | (kNoOrientation << 21);
+  m_word1 = kNoFace;
+  return *this;
+}
+
+// ---- Shared font data
+
+namespace {
+
+struct FirstWordHash {
+  DWORD operator()(ULONGLONG key) const { return static_cast<DWORD>(key); }
+};
+
+// CGXMapFontData: the records by the two packed words (second word high).
+// Never destroyed: fonts in static objects may release their references during exit.
+gx::HashMap<ULONGLONG, CGXFont::FontData*, FirstWordHash>& FontDataMap() {
+  static auto* map = new gx::HashMap<ULONGLONG, CGXFont::FontData*, FirstWordHash>(1001);
+  return *map;
+}
+
+}  // namespace
+
+const CGXFont::FontData* CGXFont::GetFontData() const {
+  const ULONGLONG key = (static_cast<ULONGLONG>(m_word1) << 32) | m_word0;
+  CGXFont::FontData*& record = FontDataMap()[key];
+  if (!record) record = new FontData;
+  if (!m_bShared) {
+    ++record->refs;
+    m_bShared = true;
+  }
+  if (!(record->flags & 1)) {
+    FillLogFont(record->lf);
+    record->flags |= 1;
+  }
+  return record;
+}
+
+void CGXFont::ReleaseSharedData() const {
+  if (!m_bShared) return;
+  m_bShared = false;
+  const ULONGLONG key = (static_cast<ULONGLONG>(m_word1) << 32) | m_word0;
+  FontData* record = nullptr;
+  if (!FontDataMap().Lookup(key, record) || !record) return;
+  if (--record->refs <= 0) {
+    delete record;
+    FontDataMap().RemoveKey(key, true);
+  }
+}
+
+std::size_t CGXFont::GetSharedDataCount() { return static_cast<std::size_t>(FontDataMap().GetCount()); }
+
+void CGXFont::GetLogFontZoomed(LOGFONT& out, int zoom) const {
+  out = GetLogFont();
+  out.lfHeight = static_cast<LONG>(static_cast<long long>(out.lfHeight) * zoom / 100);
+}
+
+void CGXFont::FillLogFont(LOGFONT& lf) const {
+  lf = LOGFONT{};
+  if (GetIncludeItalic()) lf.lfItalic = GetItalic() ? 1 : 0;
+  if (GetIncludeUnderline()) lf.lfUnderline = GetUnderline() ? 1 : 0;
+  if (GetIncludeStrikeOut()) lf.lfStrikeOut = GetStrikeOut() ? 1 : 0;
+  const CGXFontRegistry& reg = CGXFontRegistry::Instance();
+  if (GetIncludeSize()) lf.lfHeight = -MulDiv(static_cast<int>(QuarterPoints()), reg.GetLogPixelsY(), 288);
+  if (GetIncludeWeight()) lf.lfWeight = static_cast<LONG>(WeightCode()) * 100;
+  if (GetIncludeOrientation()) lf.lfEscapement = lf.lfOrientation = static_cast<LONG>(Degrees()) * 10;
+  if (GetIncludeFaceName()) {
+    if (const GXFontFaceEntry* e = reg.GetFaceEntry(GetFaceNameId())) {
+      const std::size_t n = std::min<std::size_t>(e->faceLength ? e->faceLength : e->name.size(), LF_FACESIZE - 1);
+      std::memcpy(lf.lfFaceName, e->name.data(), n);
+      lf.lfFaceName[n] = '\0';
+      lf.lfPitchAndFamily = e->pitchAndFamily;
+      // A rotated font asks for a TrueType face: the flag is added, not summed into the family bits.
+      if (lf.lfOrientation > 0) lf.lfPitchAndFamily |= 4;
+      lf.lfCharSet = e->charSet;
+    }
+  }
+}
+
+CGXFont& CGXFont::SetLogFont(const LOGFONT& lf) {
+  Clear();
+  CGXFontRegistry& reg = CGXFontRegistry::Instance();
+  const std::string face(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
+  if (lf.lfCharSet != ANSI_CHARSET && lf.lfCharSet != DEFAULT_CHARSET && !face.empty()) {
+    std::string script = reg.GetScriptName(lf.lfCharSet);
+    if (script.empty()) script = "charset " + std::to_string(lf.lfCharSet);
+    const BYTE length = static_cast<BYTE>(std::min<std::size_t>(face.size(), GXFontFaceEntry::kMaxName));
+    SetFaceNameId(reg.AddFaceName(face + " (" + script + ")", lf.lfPitchAndFamily, lf.lfCharSet, length));
+  } else {
+    SetFaceNameId(reg.AddFaceName(face, lf.lfPitchAndFamily, lf.lfCharSet));
+  }
+  if (lf.lfHeight != 0) {
+    const long long h = lf.lfHeight < 0 ? -static_cast<long long>(lf.lfHeight) : lf.lfHeight;
+    const int q = MulDiv(static_cast<int>(std::min<long long>(h, 0x7FFFFFFF)), 288, reg.GetLogPixelsY());
+    SetField(kSizeMask, 8, static_cast<UINT>(q < 0 || q > static_cast<int>(kMaxQuarterPoints) ? kMaxQuarterPoints : q));
+  }
+  SetWeight(lf.lfWeight);
+  SetOrientation(lf.lfOrientation);
+  SetStrikeOut(lf.lfStrikeOut != 0);
+  SetUnderline(lf.lfUnderline != 0);
+  SetItalic(lf.lfItalic != 0);
   return *this;
 }
 
 CGXFont& CGXFont::SetDefaultFont() {
-  Clear();
-  SetFaceName("Arial");
-  // lfHeight -11 at the platform's 96 pixels per inch: MulDiv(11, 288, 96) quarter points.
-  const int dpi = CGXFontRegistry::Instance().GetLogPixelsY();
-  SetField(kSizeMask, 8, static_cast<UINT>((11 * 288 + dpi / 2) / dpi));
-  SetWeight(400);
-  SetOrientation(0);
-  SetStrikeOut(FALSE);
-  SetUnderline(FALSE);
-  SetItalic(FALSE);
-  return *this;
+  LOGFONT lf{};
+  std::strcpy(lf.lfFaceName, "Arial");
+  lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  if (GetSystemMetrics(SM_DBCSENABLED)) {
+    // Double-byte systems take the face of the stock GUI font.
+    HGDIOBJ stock = GetStockObject(DEFAULT_GUI_FONT);
+    if (!stock || GetObject(stock, sizeof lf, &lf) != sizeof lf) GetObject(GetStockObject(SYSTEM_FONT), sizeof lf, &lf);
+  }
+  lf.lfHeight = -11;
+  lf.lfWeight = FW_NORMAL;
+  lf.lfItalic = 0;
+  lf.lfUnderline = 0;
+  return SetLogFont(lf);
 }
 
 CGXFont& CGXFont::SetWeight(LONG weight) {
@@ -45,6 +176,7 @@ CGXFont& CGXFont::SetWeight(LONG weight) {
 }
 
 CGXFont& CGXFont::SetFlag(DWORD includeBit, BOOL value) {
+  ReleaseSharedData();
   m_word0 |= includeBit;
   if (value)
     m_word0 |= ValueBit(includeBit);
@@ -54,6 +186,7 @@ CGXFont& CGXFont::SetFlag(DWORD includeBit, BOOL value) {
 }
 
 CGXFont& CGXFont::SetInclude(DWORD includeBit, BOOL include) {
+  ReleaseSharedData();
   if (include)
     m_word0 |= includeBit;
   else
@@ -79,7 +212,9 @@ CGXFont& CGXFont::SetIncludeOrientation(BOOL b) {
 }
 
 CGXFont& CGXFont::SetIncludeFaceName(BOOL b) {
-  if (!b) m_word1 = (m_word1 & ~0x3FFu) | kNoFace;
+  if (b) return *this;
+  ReleaseSharedData();
+  m_word1 = (m_word1 & ~0x3FFu) | kNoFace;
   return *this;
 }
 
@@ -98,6 +233,7 @@ CGXFont& CGXFont::SetOrientation(LONG tenths) {
 }
 
 CGXFont& CGXFont::SetFaceNameId(UINT id) {
+  ReleaseSharedData();
   m_word1 = (m_word1 & ~0x3FFu) | (id & 0x3FF);
   return *this;
 }
@@ -113,6 +249,15 @@ std::string CGXFont::GetFaceName() const {
 }
 
 CGXFont& CGXFont::ChangeFont(const CGXFont& other, int mode) {
+  // A font that held a reference moves it to the record of its new key.
+  const bool held = m_bShared;
+  struct Rehold {
+    const CGXFont& f;
+    bool held;
+    ~Rehold() {
+      if (held && !f.m_bShared) f.GetFontData();
+    }
+  } rehold{*this, held};
   if (mode == 2) {
     *this = other;
     return *this;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/base/CObject.h"
+#include "platform/gdi/wingdi.h"
 
 class CGXFont : public CObject {
   DECLARE_SERIAL(CGXFont)
@@ -21,12 +22,11 @@ class CGXFont : public CObject {
   static constexpr UINT kMaxQuarterPoints = 1023;
 
   CGXFont() = default;
-  CGXFont(const CGXFont& other) : CObject(), m_word0(other.m_word0), m_word1(other.m_word1) {}
-  CGXFont& operator=(const CGXFont& other) {
-    m_word0 = other.m_word0;
-    m_word1 = other.m_word1;
-    return *this;
-  }
+  // A copy of a font that holds a reference on the shared font data takes one more.
+  CGXFont(const CGXFont& other);
+  CGXFont& operator=(const CGXFont& other);
+  explicit CGXFont(const LOGFONT& lf) { SetLogFont(lf); }
+  ~CGXFont() override { ReleaseSharedData(); }
   // Hands the font to the installed style serialisation; nothing without it.
   void Serialize(CArchive& ar) override;
   // Parses the profile text form (see FormatProfileText).
@@ -81,9 +81,32 @@ class CGXFont : public CObject {
   // TRUE when every attribute that other includes is included here with the same value.
   BOOL ContainsFont(const CGXFont& other) const;
 
+  // Through the installed profile implementation; nothing (FALSE) without it.
+  void WriteProfile(LPCTSTR section, LPCTSTR entry) const;
+  BOOL ReadProfile(LPCTSTR section, LPCTSTR entry);
+
   // "face,size,weight,italic,underline,strikeout,orientation", a field empty when not included.
   std::string FormatProfileText() const;
   void ParseProfileText(const char* text);
+
+  // GDI side. The LOGFONT of a font is kept once per distinct font in a process-wide record that every
+  // equal font shares (reference counted); setting any attribute releases the reference.
+  struct FontData {
+    LONG refs = 0;
+    LOGFONT lf{};
+    DWORD flags = 0;  // bit 0: lf filled
+  };
+  const FontData* GetFontData() const;
+  const LOGFONT& GetLogFont() const { return GetFontData()->lf; }
+  // The LOGFONT with its height scaled by zoom percent.
+  void GetLogFontZoomed(LOGFONT& out, int zoom) const;
+  void FillLogFont(LOGFONT& lf) const;
+  // Every attribute from a LOGFONT (size, weight, orientation, the three flags and the face; a character
+  // set other than ANSI or default registers the "face (script)" description).
+  CGXFont& SetLogFont(const LOGFONT& lf);
+  void ReleaseSharedData() const;
+  // Fonts that hold a reference on shared data (for tests of the sharing).
+  static std::size_t GetSharedDataCount();
 
   DWORD GetWord0() const { return m_word0; }
   DWORD GetWord1() const { return m_word1; }
@@ -100,11 +123,15 @@ class CGXFont : public CObject {
   UINT Degrees() const { return (m_word0 >> 21) & 0x1FF; }
   CGXFont& SetFlag(DWORD includeBit, BOOL value);
   CGXFont& SetInclude(DWORD includeBit, BOOL include);
-  void SetField(DWORD mask, int shift, UINT value) { m_word0 = (m_word0 & ~mask) | ((value << shift) & mask); }
+  void SetField(DWORD mask, int shift, UINT value) {
+    ReleaseSharedData();
+    m_word0 = (m_word0 & ~mask) | ((value << shift) & mask);
+  }
 
   // Value bits for each include bit: italic, underline, strike-out.
   static DWORD ValueBit(DWORD includeBit) { return includeBit << 17; }
 
   DWORD m_word0 = (kNoWeight << 4) | (kNoOrientation << 21);
   DWORD m_word1 = kNoFace;
+  mutable bool m_bShared = false;  // holds a reference on the record of its key
 };

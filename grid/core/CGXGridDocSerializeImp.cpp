@@ -348,8 +348,8 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
     if (p.OwnsPrintDevice()) ar.WriteObject(p.GetPrintDevice());
     p.GetSelection().Serialize(ar);
     p.GetCoveredCells().Serialize(ar);
-    SerializeDWordToLongMap(p.GetRowHeights(), ar);
-    SerializeDWordToLongMap(p.GetColWidths(), ar);
+    p.GetRowHeights().Serialize(ar);
+    p.GetColWidths().Serialize(ar);
     WriteBytes(ar, p.m_rowFlags);
     WriteBytes(ar, p.m_colFlags);
     WriteFlag(ar, p.m_bP8);
@@ -423,8 +423,8 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
   p.SyncCoveredCellPool();
   p.GetRowHeights().RemoveAll();
   p.GetColWidths().RemoveAll();
-  SerializeDWordToLongMap(p.GetRowHeights(), ar);
-  SerializeDWordToLongMap(p.GetColWidths(), ar);
+  p.GetRowHeights().Serialize(ar);
+  p.GetColWidths().Serialize(ar);
   ReadBytes(ar, p.m_rowFlags);
   ReadBytes(ar, p.m_colFlags);
   if (schema >= 2) p.m_bP8 = ReadFlag(ar);

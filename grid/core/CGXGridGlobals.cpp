@@ -1,13 +1,44 @@
 #include "grid/core/CGXGridGlobals.h"
 
+#include <algorithm>
+
+#include "grid/core/CGXControlFactory.h"
+
 CGXGridGlobals& CGXGridGlobals::Get() {
   static CGXGridGlobals globals;
   return globals;
 }
 
 CGXGridGlobals::~CGXGridGlobals() {
+  m_pFactory.reset();
   // Newest first, as the list's head is its newest entry.
   while (!m_autoDelete.empty()) m_autoDelete.pop_back();
+}
+
+void CGXGridGlobals::SetControlFactory(CGXAbstractControlFactory* factory) {
+  if (factory != m_pFactory.get()) m_pFactory.reset(factory);
+}
+
+void CGXGridGlobals::AddRegisteredClassName(const char* name) {
+  if (name && std::find(m_classNames.begin(), m_classNames.end(), name) == m_classNames.end())
+    m_classNames.push_back(name);
+}
+
+void CGXGridGlobals::AddGridForObject(const void* object, CGXGridCore* grid) {
+  auto& grids = m_gridsByObject[object];
+  if (std::find(grids.begin(), grids.end(), grid) == grids.end()) grids.push_back(grid);
+}
+
+CGXGridCore* CGXGridGlobals::GetFirstGridForObject(const void* object) const {
+  auto it = m_gridsByObject.find(object);
+  return it == m_gridsByObject.end() || it->second.empty() ? nullptr : it->second.front();
+}
+
+void CGXGridGlobals::RemoveGrid(CGXGridCore* grid) {
+  for (auto it = m_gridsByObject.begin(); it != m_gridsByObject.end();) {
+    std::erase(it->second, grid);
+    it = it->second.empty() ? m_gridsByObject.erase(it) : std::next(it);
+  }
 }
 
 void CGXGridGlobals::AddToAutoDeleteList(CGXImpBase* object) {

@@ -6,12 +6,15 @@
 // or an empty text.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <vector>
 
+#include "platform/base/CString.h"
 #include "platform/base/wintypes.h"
 
-class CString;
+class CGXAbstractControlFactory;
+class CGXGridCore;
 class CGXAbstractNumberFormattingImp;
 class CGXAbstractStyleSerializeImp;
 class CGXAbstractStyleCompareSubsetImp;
@@ -20,6 +23,10 @@ class CGXAbstractGridParamCopyOperatorImp;
 class CGXAbstractSpanCellPoolImp;
 class CGXAbstractDelayedRangePoolImp;
 class CGXAbstractPrintDeviceImp;
+class CGXAbstractGridProfileImp;
+class CGXAbstractCoveredCellPoolImp;
+class CGXAbstractDataCopyMoveCellsImp;
+class CGXAbstractGridSortMoveDataImp;
 
 // The common base of every installed implementation, so that one list can own them all.
 class CGXImpBase {
@@ -42,7 +49,11 @@ class CGXGridGlobals {
   CGXAbstractSpanCellPoolImp* m_pSpanCellPoolImp = nullptr;
   CGXAbstractDelayedRangePoolImp* m_pDelayedRangePoolImp = nullptr;
   CGXAbstractPrintDeviceImp* m_pPrintDeviceImp = nullptr;
-  CGXImpBase* m_pSerializeCompatImp = nullptr;  // reads user attributes of styles of schema 4 or lower
+  CGXImpBase* m_pSerializeCompatImp = nullptr;
+  CGXAbstractGridProfileImp* m_pProfileImp = nullptr;
+  CGXAbstractCoveredCellPoolImp* m_pCoveredCellPoolImp = nullptr;
+  CGXAbstractDataCopyMoveCellsImp* m_pDataCopyMoveCellsImp = nullptr;
+  CGXAbstractGridSortMoveDataImp* m_pSortMoveDataImp = nullptr;  // reads user attributes of styles of schema 4 or lower
 
   // The two switches copied into each new parameter object, and the third that, with the first, draws
   // the standard header styles without border lines. All 0 after start-up.
@@ -52,6 +63,32 @@ class CGXGridGlobals {
 
   char m_cDecimalSeparator = '.';
   char m_cThousandSeparator = ',';
+  BOOL m_bFollowLocale = FALSE;
+  BOOL m_bPopupActive = FALSE;
+
+  // Start-up state.
+  BOOL m_bInitialized = FALSE;
+  UINT m_startupArgs[3] = {0, 0, 0};
+  UINT m_nStylesClipboardFormat = 0;
+  std::vector<CString> m_texts;
+  CString m_sPopupClassName;
+  // The platform is a modern system: version 4 or later, not the old family.
+  WORD m_wWindowsVersion = 0x0400;
+  BOOL m_bWin4 = TRUE, m_bWinOld = FALSE;
+
+  CGXAbstractControlFactory* GetControlFactory() const { return m_pFactory.get(); }
+  // Keeps the factory, deleting an earlier one.
+  void SetControlFactory(CGXAbstractControlFactory* factory);
+
+  // Window classes whose windows grids treat as their own parents (no pointer listed twice).
+  void AddRegisteredClassName(const char* name);
+  const std::vector<const char*>& GetRegisteredClassNames() const { return m_classNames; }
+
+  // The grids that use a data, parameter or properties object.
+  void AddGridForObject(const void* object, CGXGridCore* grid);
+  CGXGridCore* GetFirstGridForObject(const void* object) const;
+  // Takes the grid out of every list; lists that become empty go.
+  void RemoveGrid(CGXGridCore* grid);
 
   CGXGridGlobals(const CGXGridGlobals&) = delete;
   CGXGridGlobals& operator=(const CGXGridGlobals&) = delete;
@@ -60,7 +97,13 @@ class CGXGridGlobals {
  private:
   CGXGridGlobals() = default;
   std::vector<std::unique_ptr<CGXImpBase>> m_autoDelete;
+  std::unique_ptr<CGXAbstractControlFactory> m_pFactory;
+  std::vector<const char*> m_classNames;
+  std::map<const void*, std::vector<CGXGridCore*>> m_gridsByObject;
 };
+
+// Whether a cell's drop-down popup is shown.
+inline BOOL IsPopupActive() { return CGXGridGlobals::Get().m_bPopupActive; }
 
 // Number recognition, implemented by the value-formatting feature.
 class CGXAbstractNumberFormattingImp : public CGXImpBase {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/gxprofiletext.h"
 
 CGXInteriorBrush& CGXInteriorBrush::SetColor(COLORREF color) {
@@ -76,4 +77,19 @@ void CGXInteriorBrush::ParseProfileText(const char* text) {
   // background. The background is always an RGB colour.
   m_fore = FromText(n[2], n[3], n[4], count >= 9 ? n[8] : 0);
   m_back = FromText(n[5], n[6], n[7], 0);
+}
+
+LOGBRUSH CGXInteriorBrush::GetLogBrush() const {
+  LOGBRUSH lb{};
+  lb.lbStyle = m_style;
+  lb.lbColor = GetColor();
+  lb.lbHatch = m_hatch;
+  if (m_style == pattern) {
+    CBitmap* bmp = GetDrawingAndFormatting().GetPatternBitmap(m_pattern);
+    if (bmp)
+      lb.lbHatch = reinterpret_cast<ULONG_PTR>(bmp->m_hObject);
+    else
+      lb = LOGBRUSH{BS_NULL, 0, 0};
+  }
+  return lb;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "grid/core/gxcolor.h"
+#include "platform/gdi/wingdi.h"
 
 class CGXInteriorBrush {
  public:
@@ -51,6 +52,10 @@ class CGXInteriorBrush {
   // Reads 1 to 9 blank-separated numbers (see the form above). Style, hatch or pattern and foreground are
   // taken only with at least five numbers; missing colour numbers count as 0.
   void ParseProfileText(const char* text);
+
+  // The LOGBRUSH to draw with (system colours resolved). A pattern brush takes the pattern bitmap of the
+  // drawing helpers; a pattern number outside their table gives a null brush.
+  LOGBRUSH GetLogBrush() const;
 
   friend bool operator==(const CGXInteriorBrush&, const CGXInteriorBrush&) = default;
 

@@ -3,6 +3,14 @@
 #include <utility>
 #include <vector>
 
+#include "grid/core/CGXGridDocSerializeImp.h"
+#include "platform/base/CArchive.h"
+
+IMPLEMENT_SERIAL(CGXCollMapDWordToLong, CObject, 0)
+IMPLEMENT_SERIAL(CGXMapDWordToLong, CGXCollMapDWordToLong, 0)
+
+void CGXCollMapDWordToLong::Serialize(CArchive& ar) { SerializeDWordToLongMap(*this, ar); }
+
 CGXMapDWordToLong& CGXMapDWordToLong::operator=(const CGXMapDWordToLong& other) {
   if (this == &other) return *this;
   RemoveAll();

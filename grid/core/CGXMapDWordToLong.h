@@ -6,6 +6,7 @@
 
 #include "grid/core/CGXHashMap.h"
 #include "grid/core/gxtypes.h"
+#include "platform/base/CObject.h"
 
 namespace gx {
 struct RowColHash {
@@ -13,10 +14,16 @@ struct RowColHash {
 };
 }  // namespace gx
 
-class CGXCollMapDWordToLong {
+class CGXCollMapDWordToLong : public CObject {
+  DECLARE_SERIAL(CGXCollMapDWordToLong)
+
  public:
   explicit CGXCollMapDWordToLong(int blockSize = 10) : m_map(17, blockSize) {}
-  virtual ~CGXCollMapDWordToLong() = default;
+  ~CGXCollMapDWordToLong() override = default;
+
+  // The count (WORD, or 0xFFFF and a DWORD from 0xFFFF entries on), then key and value per entry; a map
+  // read and written again is unchanged. Loading adds to what the map holds.
+  void Serialize(CArchive& ar) override;
 
   INT_PTR GetCount() const { return m_map.GetCount(); }
   BOOL IsEmpty() const { return m_map.IsEmpty(); }
@@ -35,8 +42,10 @@ class CGXCollMapDWordToLong {
 };
 
 class CGXMapDWordToLong : public CGXCollMapDWordToLong {
+  DECLARE_SERIAL(CGXMapDWordToLong)
+
  public:
-  using CGXCollMapDWordToLong::CGXCollMapDWordToLong;
+  explicit CGXMapDWordToLong(int blockSize = 10) : CGXCollMapDWordToLong(blockSize) {}
   CGXMapDWordToLong(const CGXMapDWordToLong& other) : CGXCollMapDWordToLong() { *this = other; }
 
   // Removes all, then copies every entry of the other map (the bucket count stays this map's own).

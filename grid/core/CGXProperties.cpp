@@ -3,6 +3,7 @@
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
+#include "grid/core/CGXGridProfileImp.h"
 #include "grid/core/gxcolor.h"
 #include "grid/core/gxstrings.h"
 #include "platform/base/CArchive.h"
@@ -59,6 +60,13 @@ void CGXProperties::BuildHeaderFooter() {
 
 void CGXProperties::Serialize(CArchive& ar) {
   if (CGXAbstractGridDocSerializeImp* imp = CGXGridGlobals::Get().m_pDocSerializeImp) imp->SerializeProperties(*this, ar);
+}
+
+BOOL CGXProperties::WriteProfile() const {
+  CGXAbstractGridProfileImp* imp = CGXGridGlobals::Get().m_pProfileImp;
+  if (!imp) return FALSE;
+  imp->WritePropertiesProfile(*this);
+  return TRUE;
 }
 
 void CGXProperties::AddDefaultUserProperties() {

@@ -28,6 +28,10 @@ class CGXProperties : public CObject {
   ~CGXProperties() override;
 
   void Serialize(CArchive& ar) override;
+  // Through the installed profile implementation; nothing (FALSE) without it. Reading the properties
+  // back is the profile feature's.
+  virtual BOOL WriteProfile() const;
+
   // Registers user property 51005 "Current Cell." (the frame kinds, as a drop-down list).
   virtual void AddDefaultUserProperties();
 

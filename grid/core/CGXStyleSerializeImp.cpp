@@ -78,9 +78,9 @@ void CGXStyleSerializeImp::SerializeFont(CGXFont* font, CArchive& ar) {
   if (ar.IsStoring()) {
     ar << kFontSchema;
     DWORD mask = 0;
-    if (font->GetIncludeItalic()) mask |= kItalicIn | (font->GetItalic() ? kItalicVal : 0);
-    if (font->GetIncludeUnderline()) mask |= kUnderlineIn | (font->GetUnderline() ? kUnderlineVal : 0);
-    if (font->GetIncludeStrikeOut()) mask |= kStrikeIn | (font->GetStrikeOut() ? kStrikeVal : 0);
+    if (font->GetIncludeItalic()) mask |= kItalicIn | (font->GetItalic() ? DWORD{kItalicVal} : DWORD{0});
+    if (font->GetIncludeUnderline()) mask |= kUnderlineIn | (font->GetUnderline() ? DWORD{kUnderlineVal} : DWORD{0});
+    if (font->GetIncludeStrikeOut()) mask |= kStrikeIn | (font->GetStrikeOut() ? DWORD{kStrikeVal} : DWORD{0});
     const GXFontFaceEntry* face = font->GetIncludeFaceName()
                                       ? CGXFontRegistry::Instance().GetFaceEntry(font->GetFaceNameId())
                                       : nullptr;

@@ -32,6 +32,9 @@ class CGXUserAttributeMap : public CObject {
   void DeleteAll();
   void SortById();
 
+  // One application profile entry "UA%lu" (the id) per attribute with its value text.
+  void WriteProfile(LPCTSTR section) const;
+
   // Modes of the style merge: 0 override, 1 apply new, 2 copy, 3 exclude.
   void MergeAttributes(const CGXUserAttributeMap& other, int mode);
 

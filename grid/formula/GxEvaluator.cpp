@@ -428,6 +428,7 @@ GX_ITEM _gx_evaluate(int sheet, int32_t row, int32_t col, const GX_EXPR_NODE* no
         _gx_free(t);
         t = nullptr;
     }
+    _gx_set_error_flag(s.errorCode != 0);
     _gx_set_error_code(s.errorCode);
     s = saved;
     return result;

@@ -209,11 +209,25 @@ void _gx_node_text(int sheet, const GX_EXPR_NODE* nodes, uint16_t index, std::st
             out += text;
             _gx_node_text(sheet, nodes, n.b, out);
             break;
-        case GX_OP_COND:
+        case GX_OP_COND: {
             _gx_node_text(sheet, nodes, n.a, out);
             out += '?';
+            // "?" before a "??" placeholder would read back as "??" and "?".
+            size_t mark = out.size();
+            _gx_node_text(sheet, nodes, n.b, out);
+            if (out.size() > mark && out[mark] == '?') out.insert(mark, 1, ' ');
+            break;
+        }
+        case GX_OP_RANGE: {
+            _gx_node_text(sheet, nodes, n.a, out);
+            // A name or cell directly before ".." would read back as one longer name ("A1..X" is a name).
+            const char last = out.empty() ? ' ' : out.back();
+            if (std::isalnum(static_cast<unsigned char>(last)) || last == '_' || last == '$' || last == '.')
+                out += ' ';
+            out += text;
             _gx_node_text(sheet, nodes, n.b, out);
             break;
+        }
         case GX_OP_PERCENT:
             _gx_node_text(sheet, nodes, n.b, out);
             out += '%';

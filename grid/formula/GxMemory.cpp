@@ -3,23 +3,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <unordered_set>
+
+GX_ENGINE_MEMOBJ_STATE::~GX_ENGINE_MEMOBJ_STATE() {
+    for (void* p : live) std::free(p);
+    live.clear();
+}
+
+GX_ENGINE_MEMOBJ_STATE* _gx_memobj_state() {
+    static GX_ENGINE_MEMOBJ_STATE state;
+    return &state;
+}
 
 namespace {
 
-// The map of live engine objects. Freed at process end, when the memory-object state goes away.
-struct MemObjState {
-    std::unordered_set<void*> live;
-    ~MemObjState() {
-        for (void* p : live) std::free(p);
-        live.clear();
-    }
-};
-
-MemObjState& memobj() {
-    static MemObjState state;
-    return state;
-}
+GX_ENGINE_MEMOBJ_STATE& memobj() { return *_gx_memobj_state(); }
 
 long g_failAfter = -1;
 

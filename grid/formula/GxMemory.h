@@ -6,6 +6,15 @@
 #pragma once
 
 #include <cstddef>
+#include <unordered_set>
+
+// The process-wide map of every engine allocation not yet freed; its destructor releases them all.
+struct GX_ENGINE_MEMOBJ_STATE {
+    std::unordered_set<void*> live;
+    ~GX_ENGINE_MEMOBJ_STATE();
+};
+
+GX_ENGINE_MEMOBJ_STATE* _gx_memobj_state();
 
 void* _gx_alloc(std::size_t size);          // zeroed, tracked; throws std::bad_alloc
 void* _gx_track(void* p);                    // registers p (twice keeps one entry); returns p

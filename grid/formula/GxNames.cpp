@@ -1,5 +1,6 @@
 #include "grid/formula/GxNames.h"
 
+#include "grid/formula/GxGuard.h"
 #include "grid/formula/GxMemory.h"
 #include "grid/formula/GxSheet.h"
 
@@ -29,7 +30,9 @@ GX_NAMED_RANGE* _gx_find_name(int sheet, const char* name, GX_RANGE* range) {
     return nullptr;
 }
 
-int _gx_define_name(int sheet, const char* name, const GX_RANGE* range) {
+namespace {
+
+int defineName(int sheet, const char* name, const GX_RANGE* range) {
     if (!name) return 0;
     char cut[32];
     std::strncpy(cut, name, 31);
@@ -55,7 +58,7 @@ int _gx_define_name(int sheet, const char* name, const GX_RANGE* range) {
     return 1;
 }
 
-int _gx_delete_name(int sheet, const char* name) {
+int deleteName(int sheet, const char* name) {
     GX_SHEET* sh = _gx_sheet_get(sheet);
     GX_NAMED_RANGE* rec = _gx_find_name(sheet, name, nullptr);
     if (!rec) return 0;
@@ -108,6 +111,16 @@ int _gx_delete_name(int sheet, const char* name) {
     }
     sh->modified = 1;
     return 1;
+}
+
+} // namespace
+
+int _gx_define_name(int sheet, const char* name, const GX_RANGE* range) {
+    return gxOutOfMemoryGuard([&] { return defineName(sheet, name, range); });
+}
+
+int _gx_delete_name(int sheet, const char* name) {
+    return gxOutOfMemoryGuard([&] { return deleteName(sheet, name); });
 }
 
 GX_NAMED_RANGE* _gx_pop_deleted_name(int sheet) {

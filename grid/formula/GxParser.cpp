@@ -166,7 +166,9 @@ bool Parser::run(const char* text, GX_EXPR* expr) {
     if (!err_ && cur_.code == GX_TK_BACKSLASH) {
         advance();
         uint16_t prev = GX_NO_NODE;
-        while (!err_ && (cur_.code == GX_TK_CELL || cur_.code == GX_TK_NAME)) {
+        // "??" stands for an item that shifting pushed off the sheet; it reads back as such.
+        auto isItem = [](int code) { return code == GX_TK_CELL || code == GX_TK_NAME || code == GX_TK_ERRREF; };
+        while (!err_ && isItem(cur_.code)) {
             uint16_t item = dependsItem();
             if (err_) break;
             if (prev == GX_NO_NODE) expr->dependsRoot = item;
@@ -174,7 +176,7 @@ bool Parser::run(const char* text, GX_EXPR* expr) {
             prev = item;
             if (cur_.code != GX_TK_COMMA) break;
             advance();
-            if (!err_ && cur_.code != GX_TK_CELL && cur_.code != GX_TK_NAME) fail(231 + GX_TK_NAME, cur_.position);
+            if (!err_ && !isItem(cur_.code)) fail(231 + GX_TK_NAME, cur_.position);
         }
     }
     std::string comment;
@@ -552,6 +554,11 @@ uint16_t Parser::rangeRight() {
 }
 
 uint16_t Parser::dependsItem() {
+    if (cur_.code == GX_TK_ERRREF) {
+        uint16_t n = allocOp(GX_OP_ERROR);
+        if (!err_) advance();
+        return err_ ? 0 : n;
+    }
     if (cur_.code == GX_TK_NAME) {
         std::string name = cur_.value;
         int pos = cur_.position;

@@ -10,6 +10,7 @@
 #include "grid/formula/GxEngineState.h"
 #include "grid/formula/GxEvaluator.h"
 #include "grid/formula/GxExprText.h"
+#include "grid/formula/GxGuard.h"
 #include "grid/formula/GxMemory.h"
 #include "grid/formula/GxNames.h"
 #include "grid/formula/GxParser.h"
@@ -314,7 +315,13 @@ int _gx_enter_text(int sheet, int32_t row, int32_t col, const char* text) {
     return 1;
 }
 
+static int clearRange(int sheet, const GX_RANGE* range);
+
 int _gx_clear_range(int sheet, const GX_RANGE* range) {
+    return gxOutOfMemoryGuard([&] { return clearRange(sheet, range); });
+}
+
+static int clearRange(int sheet, const GX_RANGE* range) {
     GX_RANGE r = *range;
     if (!_gx_clip_to_extent(sheet, &r)) return 0;
     GX_SHEET* sh = _gx_sheet_get(sheet);
@@ -349,7 +356,17 @@ int _gx_clear_range(int sheet, const GX_RANGE* range) {
 int _gx_recalc(int sheet) { return recalc(sheet, false); }
 int _gx_recalc_forced(int sheet) { return recalc(sheet, true); }
 
+static void recalcCell(int sheet, GX_CELL* cell);
+
 void _gx_recalc_cell(int sheet, GX_CELL* cell) {
+    try {
+        recalcCell(sheet, cell);
+    } catch (const std::bad_alloc&) {
+        _gx_set_error_code(5); // the cells not reached keep their values; the next pass tries again
+    }
+}
+
+static void recalcCell(int sheet, GX_CELL* cell) {
     if (!cell || (cell->flags & GX_CF_VISITED)) return;
     GX_SHEET* sh = _gx_sheet_get(sheet);
     std::vector<WalkFrame> stack;

@@ -64,24 +64,15 @@ size_t matchFunction(View s) {
 }
 
 size_t matchString(View s) {
-    // Items are any character but a double quote, or a backslash and any character; the closing quote may
-    // therefore be reached both as an escape's second character and as the end. Track both readings.
+    // A backslash always takes the next character, quote included. (Read as an ordinary character as well, a
+    // backslash would let the longest match run on past a closing quote into the next string: "\\"&"x" would
+    // be one string.)
     if (s.empty() || s[0] != '"') return 0;
-    bool body = true, afterBackslash = false;
-    size_t best = 0;
-    for (size_t i = 1; i < s.size() && (body || afterBackslash); ++i) {
-        char c = s[i];
-        bool nextBody = false, nextAfter = false;
-        if (body) {
-            if (c == '"') best = i + 1;
-            else nextBody = true;
-            if (c == '\\') nextAfter = true;
-        }
-        if (afterBackslash) nextBody = true;
-        body = nextBody;
-        afterBackslash = nextAfter;
+    for (size_t i = 1; i < s.size(); ++i) {
+        if (s[i] == '"') return i + 1;
+        if (s[i] == '\\') ++i;
     }
-    return best;
+    return 0;
 }
 
 size_t matchHex(View s) {

@@ -1,6 +1,7 @@
 #include "grid/formula/GxSheet.h"
 
 #include "grid/formula/GxEngineState.h"
+#include "grid/formula/GxGuard.h"
 #include "grid/formula/GxMemory.h"
 #include "grid/formula/GxNames.h"
 #include "grid/formula/GxParser.h"
@@ -151,7 +152,13 @@ void freeList(GX_CELL_LIST* list) {
 // ---------------------------------------------------------------------------------------------------------
 // Sheets and settings
 
+static int sheetCreate();
+
 int _gx_sheet_create() {
+    return gxOutOfMemoryGuard([] { return sheetCreate(); });
+}
+
+static int sheetCreate() {
     auto& sheets = _gx_engine_state()->sheets;
     auto* sh = static_cast<GX_SHEET*>(_gx_alloc(sizeof(GX_SHEET)));
     for (size_t i = 0; i < sheets.size(); ++i)
@@ -589,9 +596,15 @@ void _gx_add_changed_range(int sheet, const GX_RANGE* range) {
             (*link)->range.bottom() == range->bottom() && (*link)->range.left() == range->left() &&
             (*link)->range.right() == range->right())
             return;
-    auto* rec = static_cast<GX_RANGE_REC*>(_gx_alloc(sizeof(GX_RANGE_REC)));
-    rec->range = *range;
-    *link = rec;
+    try {
+        auto* rec = static_cast<GX_RANGE_REC*>(_gx_alloc(sizeof(GX_RANGE_REC)));
+        rec->range = *range;
+        *link = rec;
+    } catch (const std::bad_alloc&) {
+        // An empty list means "everything changed": still correct, only slower.
+        _gx_free_changed_ranges(sheet);
+        _gx_set_error_code(5);
+    }
 }
 
 void _gx_free_changed_ranges(int sheet) {

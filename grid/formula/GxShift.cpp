@@ -6,6 +6,7 @@
 #include "grid/formula/GxShift.h"
 
 #include "grid/formula/GxEngineState.h"
+#include "grid/formula/GxGuard.h"
 #include "grid/formula/GxNames.h"
 #include "grid/formula/GxParser.h"
 #include "grid/formula/GxRecalc.h"
@@ -31,7 +32,7 @@ void makePlaceholder(GX_EXPR_NODE& n) {
     n.kind = GX_NODE_OPERATOR;
     n.p = GX_EXPR_NODE::Payload{};
     n.p.op = GX_OP_ERROR;
-    n.a = n.b = GX_NO_NODE;
+    // `b` stays: in a dependency list it links to the next item.
 }
 
 // Sets a reference node's corners; out of the sheet it becomes the error placeholder. Returns true when the
@@ -91,7 +92,11 @@ int moveBlock(int sheet, const Rect& src, int64_t d, int64_t e) {
     GxDeferredScope deferred(sheet, GX_LIST_ALL);
     sh->modified = 1;
 
+    // Room for every record up front: collecting must not fail half-way, with cells already out of the table.
     std::vector<GX_CELL*> moving, overwritten, undoCopies;
+    const size_t records = size_t(sh->lists[0].count) + size_t(sh->lists[1].count);
+    moving.reserve(records);
+    overwritten.reserve(records);
     auto collect = [&](GX_CELL* c) {
         if (src.contains(c->row, c->col)) moving.push_back(c);
         else if (dst.contains(c->row, c->col)) overwritten.push_back(c);
@@ -209,25 +214,25 @@ int64_t remapBand(int64_t c, int64_t first, int64_t last, int64_t dest) {
 
 } // namespace
 
-int _gx_move_range(int sheet, const GX_RANGE* source, int32_t destRow, int32_t destCol) {
+static int moveRangeBody(int sheet, const GX_RANGE* source, int32_t destRow, int32_t destCol) {
     if (!source || !gx_row_ok(destRow) || !gx_col_ok(destCol)) return 0;
     const Rect src = rectOf(*source);
     return moveBlock(sheet, src, int64_t(destRow) - src.top, int64_t(destCol) - src.left);
 }
 
-int _gx_insert_rows(int sheet, int32_t row, int32_t count) {
+static int insertRowsBody(int sheet, int32_t row, int32_t count) {
     if (!gx_row_ok(row) || count < 1) return 0;
     ShiftingScope shifting;
     return moveBlock(sheet, Rect{row, 0, GX_MAX_ROW, GX_MAX_COL}, count, 0);
 }
 
-int _gx_insert_cols(int sheet, int32_t col, int32_t count) {
+static int insertColsBody(int sheet, int32_t col, int32_t count) {
     if (!gx_col_ok(col) || count < 1) return 0;
     ShiftingScope shifting;
     return moveBlock(sheet, Rect{1, col, GX_MAX_ROW, GX_MAX_COL}, 0, count);
 }
 
-int _gx_remove_rows(int sheet, int32_t row, int32_t count) {
+static int removeRowsBody(int sheet, int32_t row, int32_t count) {
     if (!gx_row_ok(row) || count < 1) return 0;
     ShiftingScope shifting;
     // Both steps run with the sheet's undo-recording flag as it stands, so that an undo can bring the cleared
@@ -240,7 +245,7 @@ int _gx_remove_rows(int sheet, int32_t row, int32_t count) {
     return moveBlock(sheet, Rect{end + 1, 0, GX_MAX_ROW, GX_MAX_COL}, -int64_t(end + 1 - row), 0);
 }
 
-int _gx_remove_cols(int sheet, int32_t col, int32_t count) {
+static int removeColsBody(int sheet, int32_t col, int32_t count) {
     if (!gx_col_ok(col) || count < 1) return 0;
     ShiftingScope shifting;
     const int64_t end = std::min<int64_t>(int64_t(col) + count - 1, GX_MAX_COL);
@@ -251,7 +256,7 @@ int _gx_remove_cols(int sheet, int32_t col, int32_t count) {
     return moveBlock(sheet, Rect{1, end + 1, GX_MAX_ROW, GX_MAX_COL}, 0, -int64_t(end + 1 - col));
 }
 
-int _gx_move_rows_cols(int sheet, int byRows, int32_t first, int32_t last, int32_t destination) {
+static int moveRowsColsBody(int sheet, int byRows, int32_t first, int32_t last, int32_t destination) {
     const int64_t maxIndex = byRows ? GX_MAX_ROW : GX_MAX_COL;
     const int64_t minIndex = byRows ? 1 : 0;
     if (first > last || first < minIndex || last > maxIndex || destination < minIndex ||
@@ -288,6 +293,7 @@ int _gx_move_rows_cols(int sheet, int byRows, int32_t first, int32_t last, int32
     GxDeferredScope deferred(sheet, GX_LIST_ALL);
 
     std::vector<GX_CELL*> removed;
+    removed.reserve(size_t(sh->lists[0].count) + size_t(sh->lists[1].count));
     {
         GX_RANGE_ITER it;
         _gx_range_iter_init(sheet, &clipped, &it, GX_LIST_VALUE);
@@ -405,9 +411,39 @@ int copyCells(int sheet, const GX_RANGE* source, int32_t destRow, int32_t destCo
 
 } // namespace
 
-int _gx_copy_range(int sheet, const GX_RANGE* source, int32_t destRow, int32_t destCol, int noRecalc) {
+static int copyRangeBody(int sheet, const GX_RANGE* source, int32_t destRow, int32_t destCol, int noRecalc) {
     if (!source || !gx_row_ok(destRow) || !gx_col_ok(destCol)) return 0;
     if (!copyCells(sheet, source, destRow, destCol, noRecalc)) return 0;
     if (!noRecalc) _gx_recalc(sheet);
     return 1;
+}
+
+// Entry points.
+
+int _gx_move_range(int sheet, const GX_RANGE* source, int32_t destRow, int32_t destCol) {
+    return gxOutOfMemoryGuard([&] { return moveRangeBody(sheet, source, destRow, destCol); });
+}
+
+int _gx_insert_rows(int sheet, int32_t row, int32_t count) {
+    return gxOutOfMemoryGuard([&] { return insertRowsBody(sheet, row, count); });
+}
+
+int _gx_insert_cols(int sheet, int32_t col, int32_t count) {
+    return gxOutOfMemoryGuard([&] { return insertColsBody(sheet, col, count); });
+}
+
+int _gx_remove_rows(int sheet, int32_t row, int32_t count) {
+    return gxOutOfMemoryGuard([&] { return removeRowsBody(sheet, row, count); });
+}
+
+int _gx_remove_cols(int sheet, int32_t col, int32_t count) {
+    return gxOutOfMemoryGuard([&] { return removeColsBody(sheet, col, count); });
+}
+
+int _gx_move_rows_cols(int sheet, int byRows, int32_t first, int32_t last, int32_t destination) {
+    return gxOutOfMemoryGuard([&] { return moveRowsColsBody(sheet, byRows, first, last, destination); });
+}
+
+int _gx_copy_range(int sheet, const GX_RANGE* source, int32_t destRow, int32_t destCol, int noRecalc) {
+    return gxOutOfMemoryGuard([&] { return copyRangeBody(sheet, source, destRow, destCol, noRecalc); });
 }

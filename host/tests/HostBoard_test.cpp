@@ -268,3 +268,25 @@ TEST(HostSystem, BoardsOfASystem) {
 
 }  // namespace
 }  // namespace host
+
+namespace host {
+namespace {
+
+TEST(HostLedger, ReleasedCollectionsAreReusedSoMemoryStaysBounded) {
+  HostLedger ledger;
+  auto board = LoadBoardFile(test::SampleBoard("sensor4.json"), ledger);
+  CHostCollection* first = board->GetLayers();
+  first->Release();
+  bool reused = false;
+  for (int i = 0; i < 1000; ++i) {
+    CHostCollection* layers = board->GetLayers();
+    reused |= layers == first;
+    EXPECT_EQ(layers->GetCount(), 7);
+    layers->Release();
+  }
+  EXPECT_TRUE(reused);
+  EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report();
+}
+
+}  // namespace
+}  // namespace host

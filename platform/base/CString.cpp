@@ -5,6 +5,7 @@
 
 #include "platform/base/CException.h"
 #include "platform/base/CodePage.h"
+#include "platform/base/StringApi.h"
 
 namespace {
 
@@ -119,18 +120,7 @@ int CString::Compare(const char* other) const {
 
 int CString::CompareNoCase(const char* other) const { return plat::CompareNoCase1252(s_, ViewOf(other)); }
 
-int CString::Collate(const char* other) const {
-  const int folded = CompareNoCase(other);
-  if (folded != 0) return folded;
-  // Same letters: the first position where the case differs decides, lower case first.
-  const std::string_view b = ViewOf(other);
-  for (std::size_t i = 0; i < s_.size() && i < b.size(); ++i) {
-    const auto ca = static_cast<unsigned char>(s_[i]);
-    const auto cb = static_cast<unsigned char>(b[i]);
-    if (ca != cb) return plat::IsLower1252(ca) ? -1 : 1;
-  }
-  return 0;
-}
+int CString::Collate(const char* other) const { return plat::Collate1252(s_, ViewOf(other), false); }
 
 CString CString::Mid(int first) const { return Mid(first, GetLength()); }
 

@@ -25,6 +25,12 @@ bool IniFile::IsValidKey(std::string_view key) {
   return t.empty() || (t.front() != '[' && t.front() != ';');
 }
 
+bool IniFile::IsValidSectionLine(std::string_view line) {
+  if (line.find_first_of("\r\n") != std::string_view::npos) return false;
+  const std::string_view t = Trim(line);
+  return t.empty() || t.front() != '[';
+}
+
 bool IniFile::IsValidValue(std::string_view value) { return value.find_first_of("\r\n") == std::string_view::npos; }
 
 IniFile::Line IniFile::ParseLine(std::string_view raw) {
@@ -62,7 +68,15 @@ IniFile IniFile::Parse(std::string_view text) {
     if (last) nl = text.size();
     std::string_view raw = text.substr(pos, nl - pos);
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-    ini.lines_.push_back(ParseLine(raw));
+    if (pos == 0 && raw.starts_with("\xEF\xBB\xBF")) {
+      // A byte-order mark that an editor put in front of the first line: read the line without it,
+      // keep its bytes.
+      Line line = ParseLine(raw.substr(3));
+      line.raw = std::string(raw);
+      ini.lines_.push_back(std::move(line));
+    } else {
+      ini.lines_.push_back(ParseLine(raw));
+    }
     pos = nl + 1;
   }
   return ini;
@@ -112,11 +126,16 @@ const std::string& IniFile::SectionText(std::string_view section) const {
     const std::size_t end = SectionEnd(h);
     for (std::size_t i = h + 1; i < end; ++i) {
       const Line& l = lines_[i];
-      if (l.kind != Kind::Entry) continue;
-      memoText_ += l.name;
-      if (l.hasEquals) {
-        memoText_ += '=';
-        memoText_ += l.value;
+      if (l.kind == Kind::Entry) {
+        memoText_ += l.name;
+        if (l.hasEquals) {
+          memoText_ += '=';
+          memoText_ += l.value;
+        }
+      } else if (l.kind == Kind::Comment) {
+        memoText_ += Trim(l.raw);
+      } else {
+        continue;
       }
       memoText_ += '\0';
     }
@@ -175,8 +194,11 @@ std::vector<std::string> IniFile::SectionLines(std::string_view section) const {
   const std::size_t end = SectionEnd(h);
   for (std::size_t i = h + 1; i < end; ++i) {
     const Line& l = lines_[i];
-    if (l.kind != Kind::Entry) continue;
-    out.push_back(l.hasEquals ? l.name + "=" + l.value : l.name);
+    if (l.kind == Kind::Entry) {
+      out.push_back(l.hasEquals ? l.name + "=" + l.value : l.name);
+    } else if (l.kind == Kind::Comment) {
+      out.emplace_back(Trim(l.raw));
+    }
   }
   return out;
 }

@@ -25,6 +25,8 @@ class IniFile {
   static bool IsValidSectionName(std::string_view name);
   static bool IsValidKey(std::string_view key);
   static bool IsValidValue(std::string_view value);
+  // A line of a whole section: no line break, and not starting (after blanks) with '['.
+  static bool IsValidSectionLine(std::string_view line);
   std::string Serialize() const;
 
   bool HasSection(std::string_view section) const;
@@ -33,7 +35,8 @@ class IniFile {
   std::vector<std::string> SectionNames() const;
   // Each key once, first spelling, in file order.
   std::vector<std::string> KeyNames(std::string_view section) const;
-  // "key=value" for each entry (the text alone for entries without '='), in file order.
+  // "key=value" for each entry (the text alone for entries without '='), and each comment line, trimmed,
+  // in file order: what a section holds, so that writing it back loses nothing.
   std::vector<std::string> SectionLines(std::string_view section) const;
   // The same lines, each followed by a NUL, as one text (the form the section reader hands out). The
   // last answer is remembered until the next edit: callers that grow a buffer ask again and again.

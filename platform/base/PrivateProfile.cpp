@@ -188,6 +188,13 @@ BOOL WritePrivateProfileSection(LPCSTR section, LPCSTR lines, LPCSTR fileName) {
       for (const char* p = lines; *p; p += std::strlen(p) + 1) split(p);
     }
   }
+  for (const std::string& line : parsed) {
+    if (!plat::IniFile::IsValidSectionLine(line)) {
+      // A line starting with '[' would read back as the header of another section.
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
+  }
   return plat::IniStore::Edit(fileName, [&](plat::IniFile& ini) {
            if (!lines) return ini.DeleteSection(section);
            return ini.ReplaceSection(section, parsed);

@@ -22,7 +22,7 @@ DWORD GetPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR defaultValue, L
 // The leading integer of the value after blanks: sign, decimal or "0x" hex ("12abc" gives 12, a text
 // without digits 0); the default when the key is missing.
 UINT GetPrivateProfileInt(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName);
-// The section's "key=value" lines (entries without '=' as their text; comments left out) as
+// The section's "key=value" lines (entries without '=' and comment lines as their text) as
 // NUL-terminated entries plus a final NUL. Returns the length without the final NUL; a buffer too small
 // gets the cut text and the result size - 2.
 DWORD GetPrivateProfileSection(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR fileName);
@@ -32,5 +32,5 @@ BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR 
 // Replaces the section's lines. `lines` is the documented NUL-separated list ending with an empty entry,
 // or one text of "\r\n"-joined lines (how the module calls it: recognised by its line break, and read
 // only up to its NUL); empty lines are dropped; an empty text leaves an empty section; null deletes the
-// section.
+// section. A line starting with '[' is refused (FALSE, nothing written): it would read back as a header.
 BOOL WritePrivateProfileSection(LPCSTR section, LPCSTR lines, LPCSTR fileName);

@@ -2,7 +2,7 @@
 // structures. Values are part of the contract (resources and stored dialogs carry them).
 #pragma once
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 // ---- Class names ------------------------------------------------------------------------------------------
 inline constexpr const char* WC_BUTTON = "Button";

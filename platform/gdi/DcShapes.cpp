@@ -50,26 +50,32 @@ const std::vector<int>& dashPattern(int style) {
   }
 }
 
-// Walks a dash pattern one pixel at a time.
+// Walks a dash pattern one pixel at a time; skip() jumps over pixels that are clipped away.
 class DashState {
  public:
-  explicit DashState(int style) : pattern_(dashPattern(style)) {}
+  explicit DashState(int style) : pattern_(dashPattern(style)) {
+    for (int n : pattern_) period_ += n;
+  }
   bool solid() const { return pattern_.empty(); }
   // True when the next pixel is "on"; advances.
   bool next() {
     if (pattern_.empty()) return true;
-    const bool on = (index_ % 2) == 0;
-    if (++count_ >= pattern_[index_]) {
-      count_ = 0;
-      index_ = (index_ + 1) % pattern_.size();
+    long long p = pos_;
+    pos_ = (pos_ + 1) % period_;
+    for (size_t i = 0; i < pattern_.size(); ++i) {
+      if (p < pattern_[i]) return i % 2 == 0;
+      p -= pattern_[i];
     }
-    return on;
+    return true;
+  }
+  void skip(long long n) {
+    if (!pattern_.empty() && n > 0) pos_ = (pos_ + n % period_) % period_;
   }
 
  private:
   const std::vector<int>& pattern_;
-  size_t index_ = 0;
-  int count_ = 0;
+  long long period_ = 0;
+  long long pos_ = 0;
 };
 
 std::string colorText(COLORREF c) {
@@ -80,28 +86,46 @@ std::string colorText(COLORREF c) {
 
 }  // namespace
 
-Region roundRectRegion(const RECT& box, int w, int h) {
+// The clip box grown by a margin: figures are computed only there (a margin keeps the deflated inner figure of a
+// wide outline exact near the edges).
+static RECT paddedClipBox(const DeviceContext& dc) {
+  const RECT b = dc.clip().bounds();
+  constexpr int kMargin = 64;
+  return RECT{b.left - kMargin, b.top - kMargin, b.right + kMargin, b.bottom + kMargin};
+}
+
+Region roundRectRegion(const RECT& box, int w, int h, const RECT& within) {
   w = std::min<int>(std::abs(w), box.right - box.left);
   h = std::min<int>(std::abs(h), box.bottom - box.top);
-  if (w < 2 || h < 2) return Region(box);
-  const Region corner = Region::ellipse(RECT{box.left, box.top, box.left + w, box.top + h});
-  std::vector<RECT> rows;
+  if (w < 2 || h < 2) return Region(box).intersected(within);
+  // Each corner is a quarter of the w x h ellipse; a row's inset from the sides is where that ellipse's span
+  // starts on the matching row of the ellipse (computed as Region::ellipse does).
+  const double a = w / 2.0, b = h / 2.0;
   const int half = h / 2;
-  for (int y = box.top; y < box.bottom; ++y) {
+  std::vector<RECT> rows;
+  for (int y = std::max(box.top, within.top); y < std::min(box.bottom, within.bottom); ++y) {
     int inset = 0;
-    int cy = -1;
-    if (y < box.top + half) cy = box.top + (y - box.top);
-    else if (y >= box.bottom - half) cy = box.top + h - 1 - (box.bottom - 1 - y);
-    if (cy >= 0) {
-      // The corner ellipse's span on that row gives the inset from the box's side.
-      inset = w / 2;
-      for (const RECT& r : corner.rects())
-        if (r.top <= cy && cy < r.bottom) inset = r.left - box.left;
+    bool corner = false;
+    int ey = 0;  // row within the corner ellipse's box
+    if (y < box.top + half) {
+      corner = true;
+      ey = y - box.top;
+    } else if (y >= box.bottom - half) {
+      corner = true;
+      ey = h - 1 - (box.bottom - 1 - y);
     }
-    if (box.left + inset < box.right - inset) rows.push_back(RECT{box.left + inset, y, box.right - inset, y + 1});
+    if (corner) {
+      const double dy = (ey + 0.5 - b) / b;
+      const double dx = a * std::sqrt(std::max(0.0, 1.0 - dy * dy));
+      inset = static_cast<int>(std::lround(a - dx));
+    }
+    const int l = std::max<int>(box.left + inset, within.left), r = std::min<int>(box.right - inset, within.right);
+    if (l < r) rows.push_back(RECT{l, y, r, y + 1});
   }
   return Region::fromRects(rows);
 }
+
+Region roundRectRegion(const RECT& box, int w, int h) { return roundRectRegion(box, w, h, Region::kFigureLimit); }
 
 static PenInfo penInfo(const DeviceContext& dc) {
   PenInfo p;
@@ -132,19 +156,40 @@ static void thinLine(DeviceContext& dc, POINT a, POINT b, const PenInfo& pen, Da
     }
     return;
   }
-  long long dx = std::llabs(static_cast<long long>(b.x) - a.x), dy = std::llabs(static_cast<long long>(b.y) - a.y);
-  const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
-  long long x = a.x, y = a.y;
+  // Pixel i of the line (0 <= i < steps) is at major a + i and minor a + round(i * dMinor / dMajor), ties
+  // rounding up: Bresenham's choice. Only the steps whose major coordinate falls inside the clip box are walked,
+  // so a line running far outside the surface costs nothing.
+  const long long dx = std::llabs(static_cast<long long>(b.x) - a.x), dy = std::llabs(static_cast<long long>(b.y) - a.y);
   const long long steps = std::max(dx, dy);
-  long long err = (dx > dy ? dx : -dy) / 2;
-  for (long long i = 0; i < steps; ++i) {
-    const bool on = dash.next();
-    if (on) dc.penPixel(static_cast<int>(x), static_cast<int>(y), pen.color);
-    else if (opaqueGaps) dc.penPixel(static_cast<int>(x), static_cast<int>(y), gap);
-    const long long e2 = err;
-    if (e2 > -dx) { err -= dy; x += sx; }
-    if (e2 < dy) { err += dx; y += sy; }
+  if (steps == 0) return;
+  const bool xMajor = dx >= dy;
+  const long long dMaj = xMajor ? dx : dy, dMin = xMajor ? dy : dx;
+  const int sMaj = (xMajor ? a.x < b.x : a.y < b.y) ? 1 : -1;
+  const int sMin = (xMajor ? a.y < b.y : a.x < b.x) ? 1 : -1;
+  const long long maj0 = xMajor ? a.x : a.y, min0 = xMajor ? a.y : a.x;
+  const Region& clip = dc.clip();
+  if (clip.empty()) {
+    dash.skip(steps);
+    return;
   }
+  const RECT box = clip.bounds();
+  const long long lo = xMajor ? box.left : box.top, hi = (xMajor ? box.right : box.bottom) - 1;
+  const long long i0 = std::max(0LL, sMaj > 0 ? lo - maj0 : maj0 - hi);
+  const long long i1 = std::min(steps - 1, sMaj > 0 ? hi - maj0 : maj0 - lo);
+  if (i0 > i1) {
+    dash.skip(steps);
+    return;
+  }
+  dash.skip(i0);
+  for (long long i = i0; i <= i1; ++i) {
+    const auto minor = static_cast<long long>((static_cast<__int128>(2) * i * dMin + dMaj) / (2 * static_cast<__int128>(dMaj)));
+    const long long major = maj0 + sMaj * i, mnr = min0 + sMin * minor;
+    const int x = static_cast<int>(xMajor ? major : mnr), y = static_cast<int>(xMajor ? mnr : major);
+    const bool on = dash.next();
+    if (on) dc.penPixel(x, y, pen.color);
+    else if (opaqueGaps) dc.penPixel(x, y, gap);
+  }
+  dash.skip(steps - 1 - i1);
 }
 
 // Wide line: the pixels whose centres fall inside the pen's rectangle around the segment.
@@ -179,7 +224,9 @@ static void wideLine(DeviceContext& dc, POINT a, POINT b, const PenInfo& pen) {
   const double py[4] = {ay - uy * e + ny * half + sy, by + uy * e + ny * half + sy, by + uy * e - ny * half + sy,
                         ay - uy * e - ny * half + sy};
   const double minY = std::min({py[0], py[1], py[2], py[3]}), maxY = std::max({py[0], py[1], py[2], py[3]});
-  for (int y = static_cast<int>(std::floor(minY)); y <= static_cast<int>(std::ceil(maxY)); ++y) {
+  const RECT box = dc.clip().bounds();
+  const double yFrom = std::max<double>(std::floor(minY), box.top), yTo = std::min<double>(std::ceil(maxY), box.bottom);
+  for (int y = static_cast<int>(yFrom); y <= static_cast<int>(yTo); ++y) {
     const double cy = y + 0.5;
     double lo = 0, hi = 0;
     int n = 0;
@@ -193,7 +240,8 @@ static void wideLine(DeviceContext& dc, POINT a, POINT b, const PenInfo& pen) {
       }
     }
     if (n < 2) continue;
-    const int x0 = static_cast<int>(std::ceil(lo - 0.5)), x1 = static_cast<int>(std::ceil(hi - 0.5));
+    const int x0 = static_cast<int>(std::max<double>(std::ceil(lo - 0.5), box.left - 1));
+    const int x1 = static_cast<int>(std::min<double>(std::ceil(hi - 0.5), box.right + 1));
     if (x1 > x0) dc.penSpan(y, x0, x1, pen.color);
   }
 }
@@ -296,27 +344,33 @@ bool DeviceContext::rectangle(int l, int t, int r, int b) {
     for (int i = 0; i < 4; ++i) thinLine(*this, c[i], c[i + 1], pen, dash);
     return true;
   }
-  return drawFigure(*this, rectToSurface(RECT{l, t, r, b}), [](const RECT& x) { return Region(x); }, "rectangle");
+  const RECT within = paddedClipBox(*this);
+  return drawFigure(*this, rectToSurface(RECT{l, t, r, b}),
+                    [within](const RECT& x) { return Region(x).intersected(within); }, "rectangle");
 }
 
 bool DeviceContext::ellipse(int l, int t, int r, int b) {
-  return drawFigure(*this, rectToSurface(RECT{l, t, r, b}), [](const RECT& x) { return Region::ellipse(x); },
-                    "ellipse");
+  // Figures are built only inside the clip box (padded for wide pens), so their cost is that of what shows.
+  const RECT within = paddedClipBox(*this);
+  return drawFigure(*this, rectToSurface(RECT{l, t, r, b}),
+                    [within](const RECT& x) { return Region::ellipse(x, within); }, "ellipse");
 }
 
 bool DeviceContext::roundRect(int l, int t, int r, int b, int w, int h) {
   const int dw = lengthToDeviceX(w), dh = lengthToDeviceY(h);
   return drawFigure(
       *this, rectToSurface(RECT{l, t, r, b}),
-      [dw, dh](const RECT& x) { return roundRectRegion(x, dw, dh); }, "roundrect");
+      [dw, dh, within = paddedClipBox(*this)](const RECT& x) { return roundRectRegion(x, dw, dh, within); },
+      "roundrect");
 }
 
 bool DeviceContext::polygon(const POINT* pts, int count) {
   if (!pts || count < 2) return false;
   std::vector<POINT> dev(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) dev[i] = toSurface(pts[i].x, pts[i].y);
-  fillRegion(Region::fromPolygon(dev, st_.polyFillMode), brushPaint());
-  if (recorder_) record("polygon n=" + std::to_string(count) + " box=" + rectText(Region::fromPolygon(dev, st_.polyFillMode).bounds()));
+  const Region fill = Region::fromPolygon(dev, st_.polyFillMode, paddedClipBox(*this));
+  fillRegion(fill, brushPaint());
+  if (recorder_ && !fill.empty()) record("polygon n=" + std::to_string(count) + " box=" + rectText(fill.bounds()));
   return polyline(pts, count, true);
 }
 
@@ -329,7 +383,7 @@ bool DeviceContext::polyPolygon(const POINT* pts, const INT* counts, int polys) 
     if (counts[i] < 2) return false;
     std::vector<POINT> dev;
     for (int k = 0; k < counts[i]; ++k) dev.push_back(toSurface(pts[at + k].x, pts[at + k].y));
-    fill = Region::combine(fill, Region::fromPolygon(dev, st_.polyFillMode),
+    fill = Region::combine(fill, Region::fromPolygon(dev, st_.polyFillMode, paddedClipBox(*this)),
                            st_.polyFillMode == WINDING ? Region::Op::Or : Region::Op::Xor);
     at += counts[i];
   }

@@ -105,39 +105,55 @@ Region::Region(const RECT& r) {
 }
 
 Region Region::fromRects(std::span<const RECT> rects) {
-  // Sweep: every y edge starts a band; the band's spans are the merged x ranges of the rectangles over it.
+  // Sweep from top to bottom: every y edge starts a band whose spans are the merged x ranges of the rectangles
+  // over it. Rectangles enter an active list at their top and leave it at their bottom, so a list of thin rows
+  // costs linear time.
+  std::vector<RECT> in;
+  in.reserve(rects.size());
+  for (const RECT& r : rects)
+    if (r.right > r.left && r.bottom > r.top) in.push_back(r);
+  std::sort(in.begin(), in.end(), [](const RECT& a, const RECT& b) { return a.top < b.top; });
   std::vector<int> ys;
-  for (const RECT& r : rects) {
-    if (r.right <= r.left || r.bottom <= r.top) continue;
+  ys.reserve(2 * in.size());
+  for (const RECT& r : in) {
     ys.push_back(r.top);
     ys.push_back(r.bottom);
   }
   std::sort(ys.begin(), ys.end());
   ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
   std::vector<Band> bands;
+  std::vector<const RECT*> active;
   std::vector<Span> spans;
+  size_t next = 0;
   for (size_t i = 0; i + 1 < ys.size(); ++i) {
+    const int y0 = ys[i], y1 = ys[i + 1];
+    active.erase(std::remove_if(active.begin(), active.end(), [&](const RECT* r) { return r->bottom <= y0; }),
+                 active.end());
+    while (next < in.size() && in[next].top <= y0) active.push_back(&in[next++]);
     spans.clear();
-    for (const RECT& r : rects)
-      if (r.right > r.left && r.top <= ys[i] && r.bottom >= ys[i + 1]) spans.emplace_back(r.left, r.right);
+    for (const RECT* r : active) spans.emplace_back(r->left, r->right);
     std::sort(spans.begin(), spans.end());
     std::vector<Span> merged;
     for (const Span& s : spans) {
       if (!merged.empty() && s.first <= merged.back().second) merged.back().second = std::max(merged.back().second, s.second);
       else merged.push_back(s);
     }
-    pushBand(bands, ys[i], ys[i + 1], std::move(merged));
+    pushBand(bands, y0, y1, std::move(merged));
   }
   Region out;
   out.rects_ = fromBands(bands);
   return out;
 }
 
-Region Region::fromPolygon(std::span<const POINT> pts, int fillMode) {
+Region Region::fromPolygon(std::span<const POINT> pts, int fillMode) { return fromPolygon(pts, fillMode, kFigureLimit); }
+
+Region Region::fromPolygon(std::span<const POINT> pts, int fillMode, const RECT& within) {
   Region out;
   if (pts.size() < 3) return out;
   long long minY = pts[0].y, maxY = pts[0].y;
   for (const POINT& p : pts) { minY = std::min<long long>(minY, p.y); maxY = std::max<long long>(maxY, p.y); }
+  minY = std::max<long long>(minY, within.top);
+  maxY = std::min<long long>(maxY, within.bottom);
   std::vector<Band> bands;
   std::vector<std::pair<double, int>> cross;  // x, direction
   const size_t n = pts.size();
@@ -160,7 +176,8 @@ Region Region::fromPolygon(std::span<const POINT> pts, int fillMode) {
     std::vector<Span> spans;
     auto addSpan = [&](double xa, double xb) {
       // Pixel x is inside when x lies in [xa, xb).
-      const int a = static_cast<int>(std::ceil(xa)), b = static_cast<int>(std::ceil(xb));
+      const double l = std::max<double>(xa, within.left), r = std::min<double>(xb, within.right);
+      const int a = static_cast<int>(std::ceil(l)), b = static_cast<int>(std::ceil(r));
       if (b <= a) return;
       if (!spans.empty() && a <= spans.back().second) spans.back().second = std::max(spans.back().second, b);
       else spans.emplace_back(a, b);
@@ -183,16 +200,20 @@ Region Region::fromPolygon(std::span<const POINT> pts, int fillMode) {
   return out;
 }
 
-Region Region::ellipse(const RECT& box) {
+Region Region::ellipse(const RECT& box) { return ellipse(box, kFigureLimit); }
+
+Region Region::ellipse(const RECT& box, const RECT& within) {
   Region out;
   if (box.right - box.left < 1 || box.bottom - box.top < 1) return out;
   const double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
   const double a = (box.right - box.left) / 2.0, b = (box.bottom - box.top) / 2.0;
   std::vector<Band> bands;
-  for (int y = box.top; y < box.bottom; ++y) {
+  const int y0 = std::max(box.top, within.top), y1 = std::min(box.bottom, within.bottom);
+  for (int y = y0; y < y1; ++y) {
     const double dy = (y + 0.5 - cy) / b;
     const double dx = a * std::sqrt(std::max(0.0, 1.0 - dy * dy));
-    const int l = static_cast<int>(std::lround(cx - dx)), r = static_cast<int>(std::lround(cx + dx));
+    const int l = std::max<int>(static_cast<int>(std::lround(cx - dx)), within.left);
+    const int r = std::min<int>(static_cast<int>(std::lround(cx + dx)), within.right);
     std::vector<Span> spans;
     if (r > l) spans.emplace_back(l, r);
     pushBand(bands, y, y + 1, std::move(spans));

@@ -29,7 +29,13 @@ class Region {
   // Pixels whose top-left corners lie inside the polygon (ALTERNATE 1 or WINDING 2 fill); left and top edges
   // belong to the polygon, right and bottom edges do not.
   static Region fromPolygon(std::span<const POINT> pts, int fillMode);
+  // Only the part inside `within`: the work is bounded by it, not by the figure's size (drawing passes the clip
+  // box, so a huge figure costs what its visible part costs).
+  static Region fromPolygon(std::span<const POINT> pts, int fillMode, const RECT& within);
   static Region ellipse(const RECT& box);
+  static Region ellipse(const RECT& box, const RECT& within);
+  // The reach of regions made from figures by the classic functions (CreatePolygonRgn & co): +-2^16 pixels.
+  static constexpr RECT kFigureLimit{-65536, -65536, 65536, 65536};
 
   bool empty() const { return rects_.empty(); }
   int kind() const;

@@ -87,25 +87,26 @@ void SunkenEdge(HDC dc, CRect& r) {
   Frame3d(dc, r, COLOR_3DDKSHADOW, COLOR_3DLIGHT);
 }
 
-// A raised push-button face with a small triangle pointing in `dir` (0 up, 1 down, 2 left, 3 right).
+// A raised push-button face with a small solid triangle pointing in `dir` (0 up, 1 down, 2 left, 3 right),
+// drawn row by row so that its pixels never depend on polygon rasterisation: rows of 1, 3, 5... pixels.
 void ArrowButton(HDC dc, CRect r, int dir, bool enabled) {
   RaisedEdge(dc, r);
   Fill(dc, r, COLOR_3DFACE);
   CPoint c = r.CenterPoint();
-  int s = std::max(1, std::min(r.Width(), r.Height()) / 4);
-  POINT pts[3];
-  switch (dir) {
-    case 0: pts[0] = {c.x - s, c.y + s / 2}; pts[1] = {c.x + s, c.y + s / 2}; pts[2] = {c.x, c.y - s / 2 - 1}; break;
-    case 1: pts[0] = {c.x - s, c.y - s / 2}; pts[1] = {c.x + s, c.y - s / 2}; pts[2] = {c.x, c.y + s / 2 + 1}; break;
-    case 2: pts[0] = {c.x + s / 2, c.y - s}; pts[1] = {c.x + s / 2, c.y + s}; pts[2] = {c.x - s / 2 - 1, c.y}; break;
-    default: pts[0] = {c.x - s / 2, c.y - s}; pts[1] = {c.x - s / 2, c.y + s}; pts[2] = {c.x + s / 2 + 1, c.y}; break;
-  }
+  int n = std::max(1, std::min(r.Width(), r.Height()) / 4);  // rows in the triangle
   int color = enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT;
-  HGDIOBJ oldBrush = SelectObject(dc, SysBrush(color));
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-  Polygon(dc, pts, 3);
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
+  for (int i = 0; i < n; ++i) {
+    int half = i;
+    int along = i - n / 2;  // position of this row along the arrow's axis, centred
+    CRect row;
+    switch (dir) {
+      case 0: row = CRect(c.x - half, c.y + along, c.x + half + 1, c.y + along + 1); break;
+      case 1: row = CRect(c.x - half, c.y - along, c.x + half + 1, c.y - along + 1); break;
+      case 2: row = CRect(c.x + along, c.y - half, c.x + along + 1, c.y + half + 1); break;
+      default: row = CRect(c.x - along, c.y - half, c.x - along + 1, c.y + half + 1); break;
+    }
+    Fill(dc, row, color);
+  }
 }
 
 void DrawScrollBar(HDC dc, const Window& w, int bar) {
@@ -158,13 +159,35 @@ SurfacePtr Painter::BackBuffer(HWND hwnd) {
 
 void Painter::DropBackBuffer(HWND topLevel) { Buffers().erase(topLevel); }
 
+std::function<SurfacePtr()>& Painter::ScreenComposer() {
+  static std::function<SurfacePtr()> composer;
+  return composer;
+}
+
+SurfacePtr Painter::ScreenSnapshot() {
+  if (ScreenComposer()) return ScreenComposer()();
+  SIZE size{WindowManager::Instance().Get(WindowManager::Instance().Desktop())->rect.Width(),
+            WindowManager::Instance().Get(WindowManager::Instance().Desktop())->rect.Height()};
+  return Surface::create(size.cx, size.cy);
+}
+
 // ---- DCs ----------------------------------------------------------------------------------------------------
 
 HDC Painter::GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
   WindowManager& wm = WindowManager::Instance();
   if (!hwnd) hwnd = wm.Desktop();
   Window* w = wm.Get(hwnd);
-  if (!w || wm.IsDesktop(hwnd)) return nullptr;  // FIXME: drawing on the desktop itself is not supported
+  if (!w) return nullptr;
+  if (wm.IsDesktop(hwnd)) {
+    // The screen DC reads the composed desktop (tips save what lies under them this way). It draws on a
+    // snapshot: what is drawn there never reaches a window, as nothing drawn on the real screen would
+    // survive the next repaint either.
+    SurfacePtr snapshot = ScreenSnapshot();
+    if (!snapshot) return nullptr;
+    HDC dc = CreateSurfaceDC(snapshot, POINT{0, 0}, SurfaceDcKind::Window);
+    if (dc) OpenDcs()[dc] = hwnd;
+    return dc;
+  }
   bool whole = (flags & DCX_WINDOW) != 0;
   bool clipChildren = (flags & DCX_CLIPCHILDREN) || (w->style & WS_CLIPCHILDREN);
   CRect area = whole ? CRect(-w->client.left, -w->client.top, w->rect.Width() - w->client.left,
@@ -281,6 +304,19 @@ void Painter::DrawNonClient(HWND hwnd) {
                   static_cast<UINT>(w->text.size()), nullptr);
       SelectObject(dc, oldFont);
     }
+    CRect box = NonClient::CloseBoxRect(*w);
+    if (!box.IsRectEmpty()) {
+      CRect face = box;
+      RaisedEdge(dc, face);
+      Fill(dc, face, COLOR_3DFACE);
+      // The cross: two diagonals two pixels thick, drawn pixel by pixel so they never depend on line rules.
+      int n = std::min(face.Width(), face.Height()) - 2;
+      int x0 = face.left + (face.Width() - n) / 2, y0 = face.top + (face.Height() - n) / 2;
+      for (int i = 0; i < n; ++i) {
+        Fill(dc, CRect(x0 + i, y0 + i, x0 + i + 2, y0 + i + 1), COLOR_BTNTEXT);
+        Fill(dc, CRect(x0 + n - 2 - i, y0 + i, x0 + n - i, y0 + i + 1), COLOR_BTNTEXT);
+      }
+    }
     r.top = cap.bottom + 1;
   }
   if (ex & WS_EX_CLIENTEDGE) SunkenEdge(dc, r);
@@ -327,7 +363,7 @@ void Painter::UpdateNow(HWND hwnd, bool children, bool eraseOnly) {
   std::shared_ptr<Window> keep = wm.Share(hwnd);
   Window* w = keep.get();
   if (!w || !wm.IsVisible(*w)) return;
-  if (w->ncPaint && w->update.IsEmpty()) SendNcPaint(hwnd, false);
+  if (w->ncPaint && (eraseOnly || w->update.IsEmpty())) SendNcPaint(hwnd, false);
   if (eraseOnly) {
     if (w->erase && !w->update.IsEmpty()) {
       w->erase = false;
@@ -371,12 +407,33 @@ int Painter::ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const
   moved.Intersect(visibleNow);
   if (wm.IsVisible(*w) && (dx || dy)) {
     if (SurfacePtr buffer = BackBuffer(hwnd)) {
-      SurfacePtr before = buffer->clone();
       CPoint origin = OffsetInBuffer(wm, *w) + w->client.TopLeft();
-      for (const CRect& r : moved.Rects()) {
-        CRect from = r;
-        from.OffsetRect(origin.x - dx, origin.y - dy);
-        before->copyTo(from, *buffer, POINT{r.left + origin.x, r.top + origin.y});
+      std::vector<CRect> rects = moved.Rects();
+      if (dx == 0 || dy == 0) {
+        // Along one axis, copying the destination rectangles in the direction of the motion never reads a
+        // pixel that an earlier copy already overwrote (they are disjoint), so each moves in place.
+        std::sort(rects.begin(), rects.end(), [&](const CRect& a, const CRect& b) {
+          if (dy != 0) return dy < 0 ? a.top < b.top : a.top > b.top;
+          return dx < 0 ? a.left < b.left : a.left > b.left;
+        });
+        for (const CRect& r : rects) {
+          CRect from = r;
+          from.OffsetRect(origin.x - dx, origin.y - dy);
+          buffer->copyWithin(from, POINT{r.left + origin.x, r.top + origin.y});
+        }
+      } else {
+        // Diagonal: read everything from a copy of the affected box first.
+        CRect box = moved.Bounds();
+        box.OffsetRect(-dx, -dy);
+        box |= moved.Bounds();
+        box.OffsetRect(origin.x, origin.y);
+        SurfacePtr before = Surface::create(box.Width(), box.Height());
+        buffer->copyTo(box, *before, POINT{0, 0});
+        for (const CRect& r : rects) {
+          CRect from = r;
+          from.OffsetRect(origin.x - dx - box.left, origin.y - dy - box.top);
+          before->copyTo(from, *buffer, POINT{r.left + origin.x, r.top + origin.y});
+        }
       }
       Changed(hwnd);
     }

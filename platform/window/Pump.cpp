@@ -3,15 +3,15 @@
 #include <stdexcept>
 
 #include "platform/base/VirtualClock.h"
+#include "platform/gdi/SysColors.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/Cursors.h"
+#include "platform/window/Inspect.h"
 #include "platform/window/MessageSpy.h"
 #include "platform/window/TimerTable.h"
 #include "platform/window/WindowManager.h"
 
 namespace plat {
-
-void ClearRecordedBeeps();
 
 int RunUntilIdle(int limit) {
   int count = 0;
@@ -47,6 +47,7 @@ void AdvanceAndPump(std::uint64_t ms) {
 
 void ResetWindowSystem() {
   WindowManager::Instance().Reset();
+  ResetSysColorsAndMetrics();
   Cursors::Instance().Reset();
   SetAutomationProvider(nullptr);
   ClearShownLog();

@@ -78,3 +78,76 @@ TEST(GxHashMap, LastRemovalCanReleaseBlocks) {
 }
 
 }  // namespace
+
+#include "grid/core/CMapNdxToOb.h"
+
+namespace {
+
+TEST(CGXMapByte8ToPtr, RemovingTheOnlyKeyFreesTheBlocks) {
+  CGXMapByte8ToPtr m;
+  int x = 0;
+  m.SetAt({1, 2}, &x);
+  EXPECT_EQ(m.GetBlockCount(), 1u);
+  EXPECT_TRUE(m.RemoveKey({1, 2}));
+  EXPECT_EQ(m.GetBlockCount(), 0u);
+}
+
+TEST(CMapNdxToOb, CellsAreDistinctKeys) {
+  CGXMapCellToOb m;
+  CGXMapDWordToLong a, b;
+  m.SetAt(1, 2, &a);
+  m.SetAt(2, 1, &b);
+  CObject* o = nullptr;
+  ASSERT_TRUE(m.Lookup(1, 2, o));
+  EXPECT_EQ(o, &a);
+  ASSERT_TRUE(m.Lookup(2, 1, o));
+  EXPECT_EQ(o, &b);
+  EXPECT_FALSE(m.Lookup(1, 1, o));
+  EXPECT_EQ(m.GetCount(), 2);
+}
+
+}  // namespace
+
+#include "grid/core/CGXPluginComponent.h"
+#include "grid/core/CGXSortInfoArray.h"
+#include "platform/window/windowapi.h"
+
+namespace {
+
+TEST(CGXSortInfoArray, GrowsZeroFilledAndFrees) {
+  CGXSortInfoArray a;
+  a.SetSize(1);
+  ASSERT_EQ(a.GetSize(), 1);
+  EXPECT_EQ(a[0].nRC, 0u);
+  EXPECT_EQ(a[0].sortOrder, 0u);
+  a[0].nRC = 7;
+  a.SetSize(3);
+  EXPECT_EQ(a[0].nRC, 7u);
+  EXPECT_EQ(a[2].sortType, 0u);
+  a.SetSize(0);
+  EXPECT_EQ(a.GetSize(), 0);
+  EXPECT_EQ(a.GetCapacity(), 0);
+}
+
+TEST(CGXPluginComponent, BorrowsTheGridWindow) {
+  WNDCLASS wc{};
+  wc.lpfnWndProc = DefWindowProc;
+  wc.lpszClassName = "GXPluginTestWnd";
+  RegisterClass(&wc);
+  HWND grid = CreateWindowEx(0, "GXPluginTestWnd", "grid", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                             nullptr, nullptr);
+  ASSERT_NE(grid, nullptr);
+  auto* plugin = new CGXPluginComponent;
+  EXPECT_TRUE(plugin->PlugIn(CWnd::FromHandle(grid)));
+  EXPECT_EQ(plugin->m_hWnd, grid);
+  plugin->m_bExitMessage = plugin->m_bSkipDefault = TRUE;
+  plugin->HandleMessage(WM_TIMER, 1, 0, nullptr);
+  EXPECT_FALSE(plugin->m_bExitMessage);
+  EXPECT_FALSE(plugin->m_bSkipDefault);
+  delete plugin;
+  EXPECT_TRUE(IsWindow(grid));  // the grid window lives on
+  DestroyWindow(grid);
+  CWnd::DeleteTempMap();
+}
+
+}  // namespace

@@ -1,6 +1,8 @@
 // The packed value types of a style: colours, interior brushes, border pens and fonts.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "grid/core/CGXBorderPen.h"
 #include "grid/core/CGXFont.h"
 #include "grid/core/CGXFontRegistry.h"
@@ -153,6 +155,103 @@ TEST(CGXFontRegistry, IdsAreStableAndBounded) {
   const std::string longName(200, 'x');
   const UINT l = reg.AddFaceName(longName);
   EXPECT_EQ(reg.GetFaceEntry(l)->name.size(), GXFontFaceEntry::kMaxName);
+}
+
+}  // namespace
+
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CFont.h"
+
+namespace {
+
+TEST(CGXFontGdi, EqualFontsShareOneRecord) {
+  const std::size_t before = CGXFont::GetSharedDataCount();
+  CGXFont a;
+  a.SetFaceName("Arial").SetPointSize(12).SetBold(TRUE);
+  CGXFont b(a);
+  const CGXFont::FontData* da = a.GetFontData();
+  const CGXFont::FontData* db = b.GetFontData();
+  EXPECT_EQ(da, db);
+  EXPECT_EQ(da->refs, 2);
+  EXPECT_EQ(CGXFont::GetSharedDataCount(), before + 1);
+  b.SetItalic(TRUE);  // releases its reference; a keeps the record
+  EXPECT_EQ(da->refs, 1);
+  EXPECT_EQ(a.GetLogFont().lfWeight, 700);
+  EXPECT_NE(b.GetFontData(), da);
+  b.Clear();
+  a.Clear();
+  EXPECT_EQ(CGXFont::GetSharedDataCount(), before);
+}
+
+TEST(CGXFontGdi, LogFontRoundTrip) {
+  CGXFont f;
+  f.SetFaceName("Arial").SetPointSize(10).SetWeight(400).SetOrientation(900).SetItalic(TRUE);
+  LOGFONT lf;
+  f.FillLogFont(lf);
+  EXPECT_EQ(lf.lfHeight, -13);  // 40 quarter points at 96 pixels per inch
+  EXPECT_EQ(lf.lfEscapement, 900);
+  EXPECT_STREQ(lf.lfFaceName, "Arial");
+  // A rotated font asks for a TrueType face with the flag set, not added.
+  EXPECT_EQ(lf.lfPitchAndFamily & 4, 4);
+  const BYTE before = lf.lfPitchAndFamily;
+  CGXFont rotatedAgain(lf);
+  LOGFONT again;
+  rotatedAgain.FillLogFont(again);
+  EXPECT_EQ(again.lfPitchAndFamily, before | 4);
+}
+
+TEST(CGXFontGdi, ScriptCharSetComesBack) {
+  LOGFONT lf{};
+  std::strcpy(lf.lfFaceName, "Arial");
+  lf.lfCharSet = 161;  // Greek
+  lf.lfHeight = -16;
+  CGXFont f(lf);
+  const GXFontFaceEntry* e = CGXFontRegistry::Instance().GetFaceEntry(f.GetFaceNameId());
+  ASSERT_NE(e, nullptr);
+  EXPECT_NE(e->name, "Arial");  // the face-and-script description
+  LOGFONT back;
+  f.FillLogFont(back);
+  EXPECT_STREQ(back.lfFaceName, "Arial");
+  EXPECT_EQ(back.lfCharSet, 161);
+  EXPECT_EQ(back.lfHeight, -16);
+}
+
+TEST(CGXFontGdi, MetricsOnTheBundledFaces) {
+  CGXFont f;
+  f.SetDefaultFont();
+  CFont font;
+  ASSERT_TRUE(font.CreateFontIndirect(&f.GetLogFont()));
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  CFont* old = dc.SelectObject(&font);
+  TEXTMETRIC tm{};
+  ASSERT_TRUE(dc.GetTextMetrics(&tm));
+  dc.SelectObject(old);
+  // An 8.25-point face at 96 DPI: 11 pixels of em, a line of about 13 to 15 pixels.
+  EXPECT_GE(tm.tmHeight, 12);
+  EXPECT_LE(tm.tmHeight, 16);
+  EXPECT_GT(tm.tmAveCharWidth, 3);
+  EXPECT_LT(tm.tmAveCharWidth, 9);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GdiConversions, BrushesAndPens) {
+  CGXInteriorBrush solid(0xF9000000);
+  EXPECT_EQ(solid.GetLogBrush().lbStyle, 0u);
+  EXPECT_EQ(solid.GetLogBrush().lbColor, GetSysColor(5));
+  CGXInteriorBrush pattern;
+  pattern.SetPattern(7);
+  EXPECT_EQ(pattern.GetLogBrush().lbStyle, static_cast<UINT>(BS_PATTERN));
+  EXPECT_NE(pattern.GetLogBrush().lbHatch, 0u);
+  pattern.SetPattern(50);
+  EXPECT_EQ(pattern.GetLogBrush().lbStyle, static_cast<UINT>(BS_NULL));
+  const LOGPEN lp = CGXBorderPen(2, 3, 0xF6000000).GetLogPen();
+  EXPECT_EQ(lp.lopnStyle, 2u);
+  EXPECT_EQ(lp.lopnWidth.x, 3);
+  EXPECT_EQ(lp.lopnColor, GetSysColor(8));
 }
 
 }  // namespace

@@ -187,9 +187,12 @@ TEST_F(GxParser, RoundTripsThroughText) {
     const Pair rewritten[] = {
         {"=A1<>B1", "=A1!=B1"}, {"=A1=B1", "=A1==B1"}, {"=A1:B2", "=A1..B2"}, {"=B2:A1", "=A1..B2"},
         {"=A1.B2", "=A1..B2"},  {"=1 #and# 0", "=1&&0"}, {"=@SUM(1)", "=SUM(1)"}, {"=sum(1)", "=SUM(1)"},
-        {"= 1 +\t2", "=1+2"},   {"=$C7:B$3", "=B$3..$C7"}, {"=.5", "=0.5"}, {"=\"\\x41\\101\"", "=\"AA\""},
+        {"= 1 +\t2", "=1+2"},     {"=A1:@SUM(1)", "=A1 ..SUM(1)"}, {"=1? ??:2", "=1? ??:2"},   {"=$C7:B$3", "=B$3..$C7"}, {"=.5", "=0.5"}, {"=\"\\x41\\101\"", "=\"AA\""},
     };
-    for (const Pair& p : rewritten) EXPECT_EQ(p.out, roundTrip(sheet, p.in)) << p.in;
+    for (const Pair& p : rewritten) {
+        EXPECT_EQ(p.out, roundTrip(sheet, p.in)) << p.in;
+        EXPECT_EQ(p.out, roundTrip(sheet, p.out)) << p.out; // the written text reads back the same
+    }
 }
 
 TEST_F(GxParser, AlternativeTextsAreForDisplayOnly) {

@@ -88,6 +88,8 @@ TEST(GxScanner, FunctionNamesStringsAndComments) {
     // The escaped quote stays inside: value a\"b.
     EXPECT_EQ((std::vector<Tok>{{GX_TK_STRING, "a\\\"b", 0}}), scan("\"a\\\"b\""));
     EXPECT_EQ((std::vector<Tok>{{GX_TK_STRING, "x\ny", 0}}), scan("\"x\ny\""));
+    // An escaped backslash before the closing quote ends the string there.
+    EXPECT_EQ((std::vector<int>{GX_TK_STRING, GX_TK_AMP, GX_TK_STRING}), codes("\"\\\\\"&\"x\""));
     EXPECT_EQ((std::vector<Tok>{{GX_TK_NUMBER, "1", 0}, {GX_TK_COMMENT, " remark", 2}}), scan("1 // remark"));
     // A lone double quote is an invalid character, and scanning goes on after it.
     auto t = scan("\"ab");

@@ -28,6 +28,11 @@ TEST_F(GxShift, InsertingRowsMovesReferencesBelowThePoint) {
     EXPECT_EQ(nullptr, cell(5, 0));
     EXPECT_EQ(55, num(7, 0));
     EXPECT_EQ(0, _gx_engine_state()->shifting);
+    // A dependency-list item pushed off the sheet reads back as "??" too.
+    ASSERT_TRUE(formula(2, 1, "=1\\A8388607,A1"));
+    ASSERT_EQ(1, _gx_insert_rows(sheet, 5, 1));
+    EXPECT_EQ("=1\\??,A1", formulaText(2, 1));
+    EXPECT_EQ("=1\\??,A1", gxtest::roundTrip(sheet, "=1\\??,A1"));
     recalc();
     EXPECT_EQ(89, err(1, 1)); // the placeholder evaluates to an error
 }
@@ -139,6 +144,34 @@ TEST_F(GxShift, MovingRowsRemapsTheBand) {
     EXPECT_EQ(0, _gx_move_rows_cols(sheet, 1, 1, 2, GX_MAX_ROW));
 }
 
+TEST_F(GxShift, RangesUnderCopyAndNamesUnderMove) {
+    ASSERT_TRUE(formula(1, 3, "=SUM(A1..$B$2)+SUM($A1..B$2)"));
+    GX_RANGE src;
+    _gx_make_cell_ref(&src, 1, 3, 0);
+    ASSERT_EQ(1, _gx_copy_range(sheet, &src, 3, 4, 1));
+    // Bounds are ordered again, each row marker travelling with its row.
+    EXPECT_EQ("=SUM(B$2..$B3)+SUM($A$2..C3)", formulaText(3, 4));
+
+    GX_RANGE named;
+    _gx_make_range_ref(&named, 2, 0, 4, 0, 0);
+    _gx_define_name(sheet, "Part", &named);
+    GX_RANGE block;
+    _gx_make_range_ref(&block, 1, 0, 2, 1, 0); // holds the name's first cell only
+    ASSERT_EQ(1, _gx_move_range(sheet, &block, 10, 2));
+    EXPECT_EQ("A4..C11", nameText("Part"));
+}
+
+TEST_F(GxShift, MovingColumnsRemapsTheBand) {
+    for (int c = 0; c < 5; ++c) number(1, c, c);
+    ASSERT_TRUE(formula(2, 0, "=A1+B1+E1+SUM(B1..C1)"));
+    ASSERT_EQ(1, _gx_move_rows_cols(sheet, 0, 3, 4, 1)); // D and E move to B and C
+    EXPECT_EQ(3, num(1, 1));
+    EXPECT_EQ(4, num(1, 2));
+    EXPECT_EQ(1, num(1, 3));
+    EXPECT_EQ(2, num(1, 4));
+    EXPECT_EQ("=A1+D1+C1+SUM(D1..E1)", formulaText(2, 0));
+}
+
 TEST_F(GxShift, NamesFollowInsertedAndRemovedRows) {
     GX_RANGE r;
     _gx_make_range_ref(&r, 5, 0, 6, 1, 0);
@@ -147,6 +180,20 @@ TEST_F(GxShift, NamesFollowInsertedAndRemovedRows) {
     EXPECT_EQ("A7..B8", nameText("Block"));
     ASSERT_EQ(1, _gx_remove_rows(sheet, 1, 1));
     EXPECT_EQ("A6..B7", nameText("Block"));
+}
+
+TEST_F(GxShift, OutOfMemoryFailsACopyWithNothingChanged) {
+    ASSERT_TRUE(formula(1, 0, "=B1+1"));
+    number(2, 0, 5);
+    GX_RANGE src;
+    _gx_make_cell_ref(&src, 1, 0, 0);
+    _gx_fail_allocations_after(0);
+    EXPECT_EQ(0, _gx_copy_range(sheet, &src, 2, 0, 1));
+    EXPECT_EQ(0, _gx_define_name(sheet, "Later", &src));
+    _gx_fail_allocations_after(-1);
+    EXPECT_EQ(5, _gx_get_error_code());
+    EXPECT_EQ(5, num(2, 0));
+    EXPECT_EQ(nullptr, _gx_find_name(sheet, "Later", nullptr));
 }
 
 TEST_F(GxShift, ArgumentsOutOfTheSheetAreRefused) {

@@ -5,6 +5,7 @@
 #include "platform/base/tests/ExpectThrow.h"
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -366,4 +367,27 @@ TEST(CArchive, DirectionAndBufferBehaviour) {
   EXPECT_CLASSIC_THROW(load << b, CArchiveException);
   load.Flush();
   EXPECT_EQ(in.GetPosition(), 1u);
+}
+
+TEST(CArchive, OverADiskFileAndLongWideStrings) {
+  const std::string path = (std::filesystem::temp_directory_path() / "brim-archive-test.bin").string();
+  const CString longText('w', 70000);  // past the WORD length form
+  {
+    CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
+    CArchive ar(&file, CArchive::store);
+    ar.WriteWideString(longText.View());
+    ar << 3.5;
+    ar.Close();
+  }
+  {
+    CFile file(path.c_str(), CFile::modeRead);
+    EXPECT_EQ(file.GetLength(), 1u + 2 + 1 + 2 + 4 + 70000u * 2 + 8);
+    CArchive ar(&file, CArchive::load);
+    CString back;
+    double d = 0;
+    ar >> back >> d;
+    EXPECT_EQ(back, longText);
+    EXPECT_EQ(d, 3.5);
+  }
+  std::filesystem::remove(path);
 }

@@ -121,7 +121,7 @@ TEST_F(PrivateProfileTest, ListsAndTheirTruncation) {
   EXPECT_EQ(Entries(buf, n), (std::vector<std::string>{"ProjectPath", "BoardIdx", "quoted", "odd", "novalue", "Neg", "Empty"}));
   n = GetPrivateProfileSection("board", buf, sizeof buf, file.c_str());
   const std::vector<std::string> lines = {"ProjectPath=\"C:\\proj\\demo.brd\"", "BoardIdx=0x1F", "BoardIdx=7", "quoted='single'",
-                                          "odd=\"unbalanced", "novalue", "Neg=-12abc", "Empty="};
+                                          "odd=\"unbalanced", "novalue", "; a comment=not a key", "Neg=-12abc", "Empty="};
   EXPECT_EQ(Entries(buf, n), lines);
   std::size_t total = 0;
   for (const auto& l : lines) total += l.size() + 1;
@@ -139,6 +139,14 @@ TEST_F(PrivateProfileTest, ListsAndTheirTruncation) {
   EXPECT_EQ(GetPrivateProfileSection("NOSUCH", buf, sizeof buf, file.c_str()), 0u);
   EXPECT_EQ(buf[0], '\0');
   EXPECT_EQ(buf[1], '\0');
+}
+
+TEST_F(PrivateProfileTest, ByteOrderMarkBeforeTheFirstSection) {
+  const std::string file = dir / "bom.ini";
+  std::ofstream(file, std::ios::binary) << "\xEF\xBB\xBF[HEADER]\r\nVersion=1\r\n";
+  EXPECT_EQ(Get(file, "HEADER", "Version"), "1");
+  WritePrivateProfileString("HEADER", "Version", "2", file.c_str());
+  EXPECT_EQ(ReadAll(file), "\xEF\xBB\xBF[HEADER]\r\nVersion=2\r\n");
 }
 
 TEST_F(PrivateProfileTest, LargeSectionReadWhole) {
@@ -167,6 +175,7 @@ TEST_F(PrivateProfileTest, ValuesThatWouldBreakTheFileAreRefused) {
   EXPECT_FALSE(WritePrivateProfileString("S]x", "k", "v", file.c_str()));
   EXPECT_FALSE(WritePrivateProfileString("S", "  [k", "v", file.c_str()));
   EXPECT_FALSE(WritePrivateProfileString("S", " ;k", "v", file.c_str()));
+  EXPECT_FALSE(WritePrivateProfileSection("S", "a=1\r\n [T]\r\n", file.c_str()));
   EXPECT_FALSE(WritePrivateProfileString(nullptr, "k", "v", file.c_str()));
   EXPECT_EQ(Get(file, "S", "k"), "v");
 }

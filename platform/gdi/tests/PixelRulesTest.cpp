@@ -71,6 +71,45 @@ TEST(Lines, OnePixelLinesStopBeforeTheEndPoint) {
   EXPECT_EQ(p.at(5, 5), kWhite);
 }
 
+TEST(Lines, LongLinesFarOutsideTheSurfaceAreCheapAndExact) {
+  Canvas c(10, 10);
+  // From far left to far right: a shallow slope whose half-way step (ties round up) falls exactly at x = 0.
+  MoveToEx(c.dc, -2000000000, 5, nullptr);
+  LineTo(c.dc, 2000000000, 6);
+  EXPECT_EQ(c.row(6, 0, 10), "##########");
+  EXPECT_EQ(c.count(kBlack), 10);
+  // Huge figures cost what their visible part costs.
+  LOGBRUSH lb{BS_SOLID, kBlack, 0};
+  HPEN wide = ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_FLAT | PS_SOLID, 3, &lb, 0, nullptr);
+  SelectObject(c.dc, wide);
+  MoveToEx(c.dc, -1500000000, -1500000000, nullptr);
+  LineTo(c.dc, 1500000000, 1500000000);
+  EXPECT_EQ(c.at(4, 4), kBlack);
+  SelectObject(c.dc, GetStockObject(BLACK_PEN));
+  DeleteObject(wide);
+  SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
+  Ellipse(c.dc, -1000000000, -1000000000, 1000000000, 1000000000);
+  EXPECT_EQ(c.count(kBlack), 100);
+  const POINT tri[] = {{-1000000000, 0}, {1000000000, 0}, {0, 1000000000}};
+  Polygon(c.dc, tri, 3);
+  RoundRect(c.dc, -1000000000, -1000000000, 1000000000, 1000000000, 500000000, 500000000);
+  RoundRect(c.dc, 0, 0, 2000000000, 2000000000, 1000000000, 1000000000);  // the surface is in a corner's cut
+  EXPECT_EQ(c.count(kBlack), 100);
+  // A dashed diagonal keeps its pattern phase across the clipped part.
+  Canvas d(20, 20);
+  HPEN dot = CreatePen(PS_DOT, 1, kBlack);
+  SelectObject(d.dc, dot);
+  SetBkMode(d.dc, TRANSPARENT);
+  MoveToEx(d.dc, -4, -4, nullptr);
+  LineTo(d.dc, 20, 20);
+  // Pixels -4..-2 on, -1..1 off, 2..4 on, ...
+  std::string diag;
+  for (int i = 0; i < 10; ++i) diag += d.at(i, i) == kBlack ? '#' : '.';
+  EXPECT_EQ(diag, "..###...##");
+  SelectObject(d.dc, GetStockObject(BLACK_PEN));
+  DeleteObject(dot);
+}
+
 TEST(Lines, CosmeticDashPatternsAndOpaqueGaps) {
   Canvas c(40, 4);
   HPEN dot = CreatePen(PS_DOT, 1, kBlack);

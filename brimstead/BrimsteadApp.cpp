@@ -1,0 +1,34 @@
+#include "brimstead/BrimsteadApp.h"
+
+#include "grid/core/CGXControlFactory.h"
+
+// The application handles no message of its own; the map exists so that derived maps chain through it.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
+BEGIN_MESSAGE_MAP(CBrimsteadApp, CModuleApp)
+END_MESSAGE_MAP()
+#pragma GCC diagnostic pop
+
+void StartGridLibrary() {
+  // The default cell-control factory, the grid window classes, the "Grid Styles %08x" clipboard format and the
+  // system-colour table; the three numbers are the ones the module has always passed.
+  InitGridLibrary(0x710, 0, 0);
+}
+
+void StopGridLibrary() {
+  // Nothing to release: the grid's process-wide state goes with the static objects.
+  TerminateGridLibrary();
+}
+
+BOOL CBrimsteadApp::InitInstance() {
+  StartGridLibrary();
+  CWinApp::InitInstance();
+  m_bStarted = true;
+  return TRUE;
+}
+
+int CBrimsteadApp::ExitInstance() {
+  StopGridLibrary();
+  m_bStarted = false;
+  return CModuleApp::ExitInstance();
+}

@@ -1,0 +1,20 @@
+// The module's exported factories, as a host declares them. Each takes no argument and answers the module's
+// object; the four wizard objects and the models helper belong to the module and are never deleted by the host.
+#pragma once
+
+#include "brimstead/WizardAPITables.h"
+#include "brimstead/models/DecouplingModelsHelper.h"
+
+#define BRIM_EXPORT extern "C" __attribute__((visibility("default")))
+
+BRIM_EXPORT CBrimsteadAPITable* CreateBrimstead();
+BRIM_EXPORT CBypassWizardAPITable* CreateBypassWizard();
+BRIM_EXPORT CDiffViaModelWizardAPITable* CreateViaModelWizard();
+BRIM_EXPORT CModelExtractorWizardAPITable* CreateModelExtractorWizard();
+
+// The factories' types, for a host that finds them by name in the loaded library.
+using CreateBrimsteadFn = CBrimsteadAPITable* (*)();
+using CreateBypassWizardFn = CBypassWizardAPITable* (*)();
+using CreateViaModelWizardFn = CDiffViaModelWizardAPITable* (*)();
+using CreateModelExtractorWizardFn = CModelExtractorWizardAPITable* (*)();
+using GetDecouplingModelsHelperFn = CDecouplingModelsHelper* (*)();

@@ -1,0 +1,124 @@
+#include "brimstead/DiffViaModelWizardAPI.h"
+
+#include "shared/Errorbox.h"
+
+namespace {
+CDiffViaModelWizardAPI* g_pDiffViaModelWizardAPI = nullptr;   // made once; the host holds it while the module is loaded
+}  // namespace
+
+CDiffViaModelWizardAPI::CDiffViaModelWizardAPI()
+    : CWizardAPIBase(CDiffViaAnalysisData::Kind) {}
+
+CDiffViaModelWizardAPI::~CDiffViaModelWizardAPI() = default;
+
+CDiffViaModelWizardAPI* CDiffViaModelWizardAPI::Instance() { return g_pDiffViaModelWizardAPI; }
+
+void CDiffViaModelWizardAPI::Destroy() {
+  RegisterDiffViaModelWizardAPI(nullptr);
+  delete g_pDiffViaModelWizardAPI;
+  g_pDiffViaModelWizardAPI = nullptr;
+}
+
+CDiffViaModelWizardAPI* CDiffViaModelWizardAPI::Create() {
+  if (!g_pDiffViaModelWizardAPI) {
+    g_pDiffViaModelWizardAPI = new CDiffViaModelWizardAPI();
+    RegisterDiffViaModelWizardAPI(g_pDiffViaModelWizardAPI);
+  }
+  g_pDiffViaModelWizardAPI->Reset();
+  return g_pDiffViaModelWizardAPI;
+}
+
+CDiffViaAnalysisData& CDiffViaModelWizardAPI::Data() {
+  CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
+  if (!record)
+    throw std::bad_alloc();
+  return *record;
+}
+
+void CDiffViaModelWizardAPI::ResetRecordToDefaults() {
+  if (CDiffViaAnalysisData* record = GetDiffViaAnalysisData()) {
+    *record = CDiffViaAnalysisData();
+    record->m_nAnalysisType = AnalysisDistributed;
+  }
+}
+
+bool CDiffViaModelWizardAPI::Close() {
+  if (m_bModeless && m_pDialog) {
+    DestroyDialog();
+    return true;
+  }
+  // A modal run is not ended here; only the marks it made in the board view go.
+  if (m_pBoardView) {
+    while (m_pBoardView->GetMarkCount() != 0)
+      m_pBoardView->RemoveMark(0);
+    m_pBoardView->Refresh();
+  }
+  return false;
+}
+
+bool CDiffViaModelWizardAPI::LoadSettings(const char* path) {
+  // The host may load before it opens the wizard; the record must know its board mode to read its probes.
+  Rec().m_bBoardMode = m_bBoardMode;
+  if (!Data().Load(path))
+    return false;
+  if (HWND wizard = WizardWindow())
+    ::PostMessageA(wizard, WM_WIZARD_REREAD_RECORD, 0, 0);
+  NotifyHost(HostEventSettingsLoaded);
+  return true;
+}
+
+bool CDiffViaModelWizardAPI::SetOutputFileName(const char* name) {
+  CAnalysisData& record = Rec();
+  record.m_nAutoGenerateOutputFileName = 0;
+  record.m_OutputFileName = name ? name : "";
+  NotifyHost(HostEventOutputNameSet);
+  return true;
+}
+
+bool CDiffViaModelWizardAPI::Run() {
+  Rec().m_pSettingsCopyBuffer = nullptr;
+  if (WizardWindow())
+    PostClick(m_pDialog->GetFinishButton());
+  return true;
+}
+
+bool CDiffViaModelWizardAPI::CloseWizard() {
+  Rec().m_pSettingsCopyBuffer = nullptr;
+  if (WizardWindow())
+    PostClick(m_pDialog->GetCancelButton());
+  return true;
+}
+
+bool CDiffViaModelWizardAPI::GetExportDifferentialMode() { return Data().m_bExportDifferentialMode; }
+bool CDiffViaModelWizardAPI::GetExportCommonMode() { return Data().m_bExportCommonMode; }
+BYTE CDiffViaModelWizardAPI::GetDiffViaType() { return Data().m_bDiffViaType ? 1 : 0; }
+double CDiffViaModelWizardAPI::GetNormalImpedance() { return Data().m_dNormalImpedance; }
+
+bool CDiffViaModelWizardAPI::ActivePageUsesViewer() { return m_pDialog && m_pDialog->ActivePageTakesViewerPicks(); }
+
+bool CDiffViaModelWizardAPI::OnViewerSelectionChanged() { return m_pDialog && m_pDialog->RefreshActivePage(); }
+
+int CDiffViaModelWizardAPI::HasProbes() {
+  CDiffViaAnalysisData& record = Data();
+  if (!m_bBoardMode)
+    return record.m_Probes.GetSize();
+  for (int i = 0; i < record.m_Probes.GetSize(); ++i)
+    if (record.m_Probes[i].m_bEnabled)
+      return 1;
+  return 0;
+}
+
+CViaPairProbe* CDiffViaModelWizardAPI::GetProbe(int index) {
+  CDiffViaAnalysisData& record = Data();
+  if (!m_bBoardMode)
+    return index >= 0 && index < record.m_Probes.GetSize() ? &record.m_Probes[index] : nullptr;
+  if (index != 0)
+    return nullptr;
+  for (int i = 0; i < record.m_Probes.GetSize(); ++i)
+    if (record.m_Probes[i].m_bEnabled)
+      return &record.m_Probes[i];
+  return nullptr;
+}
+
+const char* CDiffViaModelWizardAPI::QueryFirstNet() { FatalErrorReport(__DATE__, __FILE__, __LINE__); }
+const char* CDiffViaModelWizardAPI::QuerySecondNet() { FatalErrorReport(__DATE__, __FILE__, __LINE__); }

@@ -1,0 +1,9 @@
+// The order in which the module's static objects are constructed at load (and destroyed, in reverse, at unload):
+// an empty array, the capacitor-model helper, the application object. They live in different files, so the
+// order is given to the compiler explicitly; every other static object of the module is constructed after them.
+// The application's start-up runs after all static objects (ModuleEntry.cpp).
+#pragma once
+
+#define BRIM_INIT_ORDER_ARRAY 1001
+#define BRIM_INIT_ORDER_MODELS_HELPER 1002
+#define BRIM_INIT_ORDER_APP 1003

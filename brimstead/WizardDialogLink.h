@@ -1,0 +1,72 @@
+// The seam between the four wizard interface objects and their wizard dialogs.
+//
+// The interface objects create, run, click and close a wizard dialog only through CWizardDialogLink; the wizard
+// dialogs implement it and register one factory that makes the dialog of a wizard kind. Until a factory is
+// registered (the dialogs are not built into the module yet), an interface object's RunModal and CreateModeless
+// open nothing and answer false.
+#pragma once
+
+#include "platform/base/CStringArray.h"
+#include "platform/framework/ControlCodes.h"
+#include "platform/window/windowapi.h"
+
+#include "brimstead/HostInterfaces.h"
+
+// What the interface object hands a new dialog before it runs.
+struct CWizardDialogSettings {
+  BYTE option1 = 1;                 // decoupling: shows the capacitor-models page
+  BYTE option2 = 0;                 // decoupling: configures that page's capacitor table
+  BYTE debugOptions = 0;            // decoupling: adds the debug page
+  const CStringArray* names = nullptr;   // replaces the dialog's own name list (copied)
+  CHostWizardCallback* callback = nullptr;
+  int tableValue = 0;
+  CHostBoardMarker* boardView = nullptr;   // via model and extractor only
+  bool modeless = false;            // set only for a modeless run
+};
+
+class CWizardDialogLink {
+public:
+  virtual ~CWizardDialogLink() = default;   // the interface object deletes its dialog through this
+
+  virtual void Configure(const CWizardDialogSettings& settings) = 0;
+  // The modal run; answers IDOK, IDCANCEL or -1 when the dialog could not be made.
+  virtual INT_PTR DoModal() = 0;
+  // Creates the dialog's window (template 1000) without a parent; false on failure.
+  virtual bool CreateModeless() = 0;
+  virtual HWND GetWindow() = 0;   // null while the dialog has no window
+  virtual void Show() = 0;
+  virtual void Destroy() = 0;     // destroys the window
+  virtual void EndDialog(int result) = 0;
+
+  // The wizard frame's Finish and Cancel/Close buttons; null when the frame has none.
+  virtual HWND GetFinishButton() = 0;
+  virtual HWND GetCancelButton() = 0;
+  // Control `controlId` of the page built from template `pageTemplateId`; null when the page or control is missing.
+  virtual HWND FindPageControl(int controlId, int pageTemplateId) = 0;
+
+  // The active page's answers; false without a page.
+  virtual bool ActivePageTakesViewerPicks() = 0;
+  virtual bool ActivePageHasSelection() = 0;
+  virtual bool NotifyActivePageNetChanged() = 0;
+  virtual bool RefreshActivePage() = 0;
+
+  // The board view's marks the dialog holds (via model and extractor): any there, and removing them all with a
+  // refresh of the view.
+  virtual bool HasBoardMarks() = 0;
+  virtual void ClearBoardMarks() = 0;
+};
+
+// Makes the dialog of a wizard kind (1 decoupling, 2 bypass, 3 via model, 4 model extractor) with the given parent
+// (null for none); null when it cannot.
+using WizardDialogFactory = CWizardDialogLink* (*)(int kind, HWND parent);
+
+// The registered factory, or null. The wizard dialogs register theirs when the module is loaded.
+WizardDialogFactory GetWizardDialogFactory();
+void RegisterWizardDialogFactory(WizardDialogFactory factory);
+
+// Wizard dialog template and the start page's "Use last configuration" button.
+constexpr int WizardDialogTemplate = 1000;
+constexpr int WizardStartPageTemplate = 1007;
+constexpr int WizardUseLastConfigurationControl = 1003;
+// Asks an open wizard to make its active page re-read the current analysis record.
+constexpr UINT WM_WIZARD_REREAD_RECORD = 1315;

@@ -1,0 +1,157 @@
+// The module library loaded and unloaded the way a host does it: what it exports, what happens at load, the order
+// of its static objects and start-up, and what unloading takes away (the keyboard hook, open wizards).
+#include "brimstead/BrimsteadExports.h"
+#include "host/HostCallbackLog.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/framework/CWinApp.h"
+#include "platform/window/Pump.h"
+#include "platform/window/windowapi.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::set<std::string> DefinedDynamicSymbols(const char* library) {
+  std::set<std::string> names;
+  const std::string command = std::string("nm -D --defined-only ") + library;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe)
+    return names;
+  char line[1024];
+  while (std::fgets(line, sizeof line, pipe)) {
+    std::istringstream fields(line);
+    std::string address, type, name;
+    if (fields >> address >> type >> name)
+      names.insert(name);
+  }
+  pclose(pipe);
+  return names;
+}
+
+int CountTopLevelWindows() {
+  int count = 0;
+  EnumWindows([](HWND, LPARAM counter) -> BOOL {
+    ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+template <class Fn>
+Fn Export(void* library, const char* name) {
+  return reinterpret_cast<Fn>(dlsym(library, name));
+}
+
+class ModuleLibrary : public ::testing::Test {
+protected:
+  void SetUp() override { plat::ResetWindowSystem(); }
+  void TearDown() override { plat::ResetWindowSystem(); }
+};
+
+TEST_F(ModuleLibrary, ExportsOnlyItsFactories) {
+  const std::set<std::string> expected = {"CreateBrimstead", "CreateBypassWizard", "CreateViaModelWizard",
+                                          "CreateModelExtractorWizard", "GetDecouplingModelsHelper"};
+  EXPECT_EQ(DefinedDynamicSymbols(BRIM_MODULE_LIBRARY), expected);
+  EXPECT_EQ(DefinedDynamicSymbols(BRIM_TEST_MODULE_LIBRARY), expected);
+}
+
+TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndDoesNothingElse) {
+  ASSERT_EQ(AfxGetApp(), nullptr);
+  WNDCLASS gridClass{};
+  ASSERT_FALSE(GetClassInfo(AfxGetInstanceHandle(), "GXWND", &gridClass));
+  const int windowsBefore = CountTopLevelWindows();
+  void* library = dlopen(BRIM_MODULE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  // The application object exists and its start-up ran (the class library's start-up names the application).
+  ASSERT_NE(AfxGetApp(), nullptr);
+  EXPECT_STREQ(AfxGetAppName(), "App");
+  // The start-up started the grid library: its window classes are there, but no window.
+  EXPECT_TRUE(GetClassInfo(AfxGetInstanceHandle(), "GXWND", &gridClass));
+  EXPECT_EQ(CountTopLevelWindows(), windowsBefore);
+
+  auto createBrimstead = Export<CreateBrimsteadFn>(library, "CreateBrimstead");
+  auto createBypass = Export<CreateBypassWizardFn>(library, "CreateBypassWizard");
+  auto createViaModel = Export<CreateViaModelWizardFn>(library, "CreateViaModelWizard");
+  auto createExtractor = Export<CreateModelExtractorWizardFn>(library, "CreateModelExtractorWizard");
+  auto getHelper = Export<GetDecouplingModelsHelperFn>(library, "GetDecouplingModelsHelper");
+  ASSERT_TRUE(createBrimstead && createBypass && createViaModel && createExtractor && getHelper);
+
+  CBrimsteadAPITable* decoupling = createBrimstead();
+  EXPECT_EQ(createBrimstead(), decoupling);
+  EXPECT_TRUE(decoupling->IsLumpedAnalysis());
+  host::HostCallbackLog callback;
+  decoupling->SetCallback(&callback);
+  // No wizard dialogs in the library yet: the runs open nothing.
+  EXPECT_FALSE(decoupling->RunModal());
+  EXPECT_FALSE(decoupling->CreateModeless());
+  EXPECT_EQ(CountTopLevelWindows(), windowsBefore);
+  EXPECT_TRUE(createBypass()->IsDistributedAnalysis());
+  EXPECT_EQ(createViaModel()->GetNormalImpedance(), 50.0);
+  EXPECT_EQ(createExtractor()->GetNormalImpedance(), 0.1);
+  ASSERT_NE(getHelper(), nullptr);
+  EXPECT_STREQ(getHelper()->GetModelDescription(nullptr), "<undefined>");
+  EXPECT_TRUE(callback.Lines().empty());
+
+  ASSERT_EQ(dlclose(library), 0);
+  EXPECT_EQ(AfxGetApp(), nullptr);   // the application object went with the library
+}
+
+TEST_F(ModuleLibrary, StaticOrderStartUpAndWhatUnloadingTakesAway) {
+  const std::string tracePath = "/tmp/brim_module_trace_" + std::to_string(::getpid()) + ".txt";
+  std::remove(tracePath.c_str());
+  void* library = dlopen(BRIM_TEST_MODULE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  auto createBrimstead = Export<CreateBrimsteadFn>(library, "CreateBrimstead");
+  auto createBypass = Export<CreateBypassWizardFn>(library, "CreateBypassWizard");
+  ASSERT_TRUE(createBrimstead && createBypass);
+
+  // Two modeless wizards: the hook is in place, and a character for either becomes a null message.
+  host::HostCallbackLog callback;
+  CBrimsteadAPITable* decoupling = createBrimstead();
+  CBypassWizardAPITable* bypass = createBypass();
+  decoupling->SetCallback(&callback);
+  bypass->SetCallback(&callback);
+  ASSERT_TRUE(decoupling->CreateModeless());
+  ASSERT_TRUE(bypass->CreateModeless());
+  HWND first = decoupling->GetWizardWindow();
+  HWND second = bypass->GetWizardWindow();
+  ASSERT_TRUE(IsWindow(first) && IsWindow(second));
+  PostMessage(second, WM_CHAR, 'k', 1);
+  MSG msg;
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_NULL);
+
+  // The host unloads with both wizards open: the hook and the windows must go with the library.
+  ASSERT_EQ(dlclose(library), 0);
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_FALSE(IsWindow(second));
+  WNDCLASS wc{};
+  wc.lpfnWndProc = DefWindowProc;
+  wc.lpszClassName = "BrimHostWnd";
+  RegisterClass(&wc);
+  HWND hostWindow = CreateWindowEx(0, "BrimHostWnd", "host", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                   nullptr, nullptr);
+  PostMessage(hostWindow, WM_CHAR, 'k', 1);
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));   // a hook left behind would call unloaded code
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_CHAR));
+  EXPECT_EQ(msg.wParam, static_cast<WPARAM>('k'));
+
+  // The application object is constructed before the module's other static objects and starts after all of them;
+  // it exits before they are destroyed and is destroyed after them.
+  std::ifstream trace(tracePath);
+  std::stringstream text;
+  text << trace.rdbuf();
+  EXPECT_EQ(text.str(), "statics app=1 started=0\nunload app=1 started=0\n");
+  std::remove(tracePath.c_str());
+}
+
+}  // namespace

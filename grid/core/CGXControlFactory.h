@@ -1,0 +1,67 @@
+// Which cell control serves each control id, the names of the control types and the user attributes they
+// use, and the installation of the grid's feature objects.
+//
+// The factory is a registry: each cell control registers a creator for its ids (the cell-control
+// libraries fill it), so that the core knows no control class. Ids without a creator get the edit
+// control, as the classic table maps every unlisted id to it.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "grid/core/CGXGridGlobals.h"
+#include "grid/core/gxtypes.h"
+
+class CGXControl;
+class CGXGridCore;
+class CGXStylesMap;
+
+class CGXAbstractControlFactory : public CGXImpBase {
+ public:
+  virtual CGXControl* CreateControl(UINT controlId, CGXGridCore* grid) = 0;
+  virtual void RegisterAllControls(CGXStylesMap& stylesMap) = 0;
+  virtual void RegisterAllUserAttributes(CGXStylesMap& stylesMap) = 0;
+  virtual void InitializeGridComponents(CGXGridCore* grid) = 0;
+  virtual void InitializeApplicationComponents() = 0;
+  virtual void RegisterWndClasses(HINSTANCE instance) = 0;
+  virtual void UnregisterWndClasses(HINSTANCE instance) = 0;
+};
+
+class CGXControlFactory : public CGXAbstractControlFactory {
+ public:
+  using Creator = std::function<CGXControl*(CGXGridCore* grid)>;
+  using Registrar = std::function<void(CGXStylesMap&)>;
+  using Installer = std::function<void(CGXGridCore* grid)>;
+  using ClassRegistrar = std::function<void(HINSTANCE instance, bool unregister)>;
+
+  // The control ids whose type names RegisterAllControls records, in its order.
+  static const std::vector<UINT>& StandardControlIds();
+
+  // Registries the cell-control, window and feature libraries fill (process-wide).
+  static void RegisterControlCreator(UINT controlId, Creator creator);
+  static void AddUserAttributeRegistrar(Registrar registrar);
+  static void AddGridComponentInstaller(Installer installer);
+  // The grid window library's registration of "CGXGridWnd" (and, later, the sheet-tab classes).
+  static void AddWndClassRegistrar(ClassRegistrar registrar);
+  static void ClearRegistriesForTest();
+
+  // The control of an id: its creator, else the edit control's (52512), else (FIXME: until the edit control
+  // exists) the static cell's (52513); null when neither is registered or the creator fails.
+  CGXControl* CreateControl(UINT controlId, CGXGridCore* grid) override;
+  void RegisterAllControls(CGXStylesMap& stylesMap) override;
+  // Each control family's attributes, then 51022 "Tooltip-Text" and 52792 (the ellipsis type).
+  void RegisterAllUserAttributes(CGXStylesMap& stylesMap) override;
+  void InitializeGridComponents(CGXGridCore* grid) override;
+  // The process-wide implementations this library provides, in the classic order.
+  void InitializeApplicationComponents() override;
+  void RegisterWndClasses(HINSTANCE instance) override;
+  void UnregisterWndClasses(HINSTANCE instance) override;
+};
+
+// Starts the grid library once per process (the application's InitInstance calls it). The three numbers
+// the module passes (1808, 0, 0) are kept in the globals and otherwise unused: the grid has no behaviour
+// that depends on them.
+void InitGridLibrary(UINT arg1 = 0, UINT arg2 = 0, UINT arg3 = 0);
+// The library's termination call: nothing to do; the state block is destroyed at process exit.
+void TerminateGridLibrary();

@@ -1,0 +1,132 @@
+// Cell bitmaps: references in cell texts, the pool, and drawing at natural size or scaled to fit.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "grid/core/CGXDIB.h"
+#include "grid/core/CGXDIBPool.h"
+#include "platform/base/GlobalMemory.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/gdi/CBitmap.h"
+#include "platform/gdi/CDC.h"
+
+namespace {
+
+// A 24-bit packed DIB of one colour (blue, green, red bytes).
+std::vector<BYTE> SolidDib(LONG w, LONG h, BYTE r, BYTE g, BYTE b) {
+  BITMAPINFOHEADER hdr{};
+  hdr.biSize = sizeof hdr;
+  hdr.biWidth = w;
+  hdr.biHeight = h;
+  hdr.biPlanes = 1;
+  hdr.biBitCount = 24;
+  const std::size_t stride = ((static_cast<std::size_t>(w) * 24 + 31) / 32) * 4;
+  std::vector<BYTE> out(sizeof hdr + stride * static_cast<std::size_t>(h), 0);
+  std::memcpy(out.data(), &hdr, sizeof hdr);
+  for (LONG y = 0; y < h; ++y)
+    for (LONG x = 0; x < w; ++x) {
+      BYTE* p = out.data() + sizeof hdr + y * stride + x * 3;
+      p[0] = b;
+      p[1] = g;
+      p[2] = r;
+    }
+  return out;
+}
+
+HGLOBAL ToGlobal(const std::vector<BYTE>& bytes) {
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
+  GlobalUnlock(h);
+  return h;
+}
+
+const std::vector<BYTE>& RedDib() {
+  static const std::vector<BYTE> dib = SolidDib(16, 16, 255, 0, 0);
+  return dib;
+}
+
+TEST(CGXDIBPool, ParsesReferences) {
+  CGXDIBPool pool;
+  CString name;
+  EXPECT_EQ(pool.ParseReference("#BMP(20211)", name), 20211u);
+  EXPECT_EQ(name, "#20211");
+  EXPECT_NE(pool.ParseReference("#BMP(\"LOGO\")", name), 0u);
+  EXPECT_EQ(name, "LOGO");
+  EXPECT_EQ(pool.ParseReference("#BMP(0)", name), 0u);
+  EXPECT_EQ(pool.ParseReference("#BMP()", name), 0u);
+  EXPECT_EQ(pool.ParseReference("plain text", name), 0u);
+  EXPECT_EQ(pool.ParseReference("#BMP(65537)", name), 0u);  // refused, not taken as id 1
+  CString ref;
+  pool.FormatIdReference(12, ref);
+  EXPECT_EQ(ref, "#BMP(12)");
+  pool.FormatNameReference("LOGO", ref);
+  EXPECT_EQ(ref, "#BMP(\"LOGO\")");
+}
+
+TEST(CGXDIBPool, LoadsEachBitmapOnce) {
+  const HINSTANCE grid = plat::ResourceTable::ModuleHandle("grid");
+  plat::ResourceTable::AddResource(grid, RT_BITMAP, MAKEINTRESOURCE(31001), RedDib());
+  plat::ResourceTable::AddResource(grid, RT_BITMAP, "REDNAMED", RedDib());
+  CGXDIBPool pool;
+  HGLOBAL a = pool.GetDIB("#BMP(31001)");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(pool.GetDIB("#BMP(31001)"), a);
+  EXPECT_NE(pool.GetDIB("#BMP(\"REDNAMED\")"), nullptr);
+  EXPECT_EQ(pool.GetDIB("#BMP(31999)"), nullptr);
+  EXPECT_EQ(pool.GetDIB("#BMP(31999)"), nullptr);
+  EXPECT_EQ(pool.GetCount(), 3);  // the missing one is remembered too
+}
+
+TEST(CGXDIB, AttachRefusesWhatIsNoDib) {
+  CGXDIB dib;
+  EXPECT_FALSE(dib.Attach(nullptr));
+  std::vector<BYTE> truncated = RedDib();
+  truncated.resize(100);
+  HGLOBAL bad = ToGlobal(truncated);
+  EXPECT_FALSE(dib.Attach(bad));  // refused: the block stays the caller's
+  GlobalFree(bad);
+  EXPECT_TRUE(dib.Attach(ToGlobal(RedDib())));
+  EXPECT_EQ(dib.GetWidth(), 16);
+  EXPECT_EQ(dib.GetHeight(), 16);
+  EXPECT_EQ(dib.GetColorCount(), 0u);
+  EXPECT_TRUE(dib.Attach(ToGlobal(RedDib())));  // the first block is freed (ASan reports a leak otherwise)
+}
+
+class DibDraw : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(bmp.CreateBitmap(60, 60, 1, 32, nullptr));
+    old = dc.SelectObject(&bmp);
+    dc.FillSolidRect(0, 0, 60, 60, RGB(255, 255, 255));
+  }
+  void TearDown() override { dc.SelectObject(old); }
+  CDC dc;
+  CBitmap bmp;
+  CBitmap* old = nullptr;
+};
+
+TEST_F(DibDraw, NaturalSizeCentred) {
+  HGLOBAL h = ToGlobal(RedDib());
+  const RECT cell{0, 0, 40, 20};
+  CGXDIB::Draw(&dc, h, &cell, CGXDIB::natural, CGXDIB::hCenter | CGXDIB::vCenter);
+  // 16 x 16 in 40 x 20: columns 12..27, rows 2..17, not stretched.
+  EXPECT_EQ(dc.GetPixel(12, 1), RGB(255, 255, 255));
+  EXPECT_EQ(dc.GetPixel(12, 2), RGB(255, 0, 0));
+  EXPECT_EQ(dc.GetPixel(27, 17), RGB(255, 0, 0));
+  EXPECT_EQ(dc.GetPixel(28, 17), RGB(255, 255, 255));
+  EXPECT_EQ(dc.GetPixel(27, 18), RGB(255, 255, 255));
+  GlobalFree(h);
+}
+
+TEST_F(DibDraw, ScaleToFitKeepsTheAspect) {
+  HGLOBAL h = ToGlobal(SolidDib(100, 50, 0, 0, 255));
+  const RECT cell{0, 0, 50, 50};
+  CGXDIB::Draw(&dc, h, &cell, CGXDIB::scaleToFit, 0);
+  EXPECT_EQ(dc.GetPixel(49, 24), RGB(0, 0, 255));
+  EXPECT_EQ(dc.GetPixel(49, 25), RGB(255, 255, 255));
+  GlobalFree(h);
+}
+
+}  // namespace

@@ -1,0 +1,394 @@
+#include "host/PdnHost.h"
+
+#include "host/BoardFile.h"
+#include "host/HostBoard.h"
+#include "host/HostLedger.h"
+#include "host/HostSystem.h"
+#include "platform/window/windowapi.h"
+
+#include <dlfcn.h>
+
+#include <ostream>
+#include <sstream>
+
+namespace host {
+namespace {
+
+const char* KindName(WizardKind kind) {
+  switch (kind) {
+    case WizardKind::Decoupling: return "decoupling";
+    case WizardKind::Bypass: return "bypass";
+    case WizardKind::ViaModel: return "via-model";
+    case WizardKind::Extractor: return "extractor";
+  }
+  return "?";
+}
+
+bool ParseSwitch(const std::string& option, const std::string& value) {
+  if (value == "on" || value == "1")
+    return true;
+  if (value == "off" || value == "0")
+    return false;
+  throw PdnHostUsageError(option + ": expected on or off, found \"" + value + "\"");
+}
+
+const char* Text(const char* text) { return text ? text : "(none)"; }
+
+}  // namespace
+
+const char* PdnHostUsage() {
+  return "usage: pdnhost [options]\n"
+         "  --library FILE          the module library (default: the one built beside pdnhost)\n"
+         "  --board FILE            board file (default: the 8-layer sample board)\n"
+         "  --wizard KIND           decoupling (default), bypass, via-model or extractor\n"
+         "  --board-mode            hand in the board alone instead of a system of boards\n"
+         "  --project FILE          project file; its settings file is the same name with \".dao\"\n"
+         "  --help-file TEXT        help file of the wizard\n"
+         "  --names TEXT            names for the wizard (separated by tab, CR or LF); may repeat\n"
+         "  --option1 on|off        wizard option 1 (decoupling: the capacitor-models page)\n"
+         "  --option2 on|off        wizard option 2 (decoupling: the capacitor table)\n"
+         "  --debug-options         enable the debug options\n"
+         "  --table-value N         the value handed to the wizard's capacitor table\n"
+         "  --output NAME           output file name\n"
+         "  --drc-report NAME       DRC report file (decoupling)\n"
+         "  --load FILE             load settings (decoupling and extractor: \"Use last configuration\" of the\n"
+         "                          open wizard)\n"
+         "  --save                  let the wizard save its settings file (its Finish)\n"
+         "  --open modal|modeless   open the wizard\n"
+         "  --no-getters            do not print the getters at the end\n";
+}
+
+PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, const std::string& defaultLibrary,
+                                     const std::string& defaultBoard) {
+  PdnHostOptions options;
+  options.library = defaultLibrary;
+  options.board = defaultBoard;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& option = arguments[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= arguments.size())
+        throw PdnHostUsageError(option + ": a value is missing");
+      return arguments[++i];
+    };
+    if (option == "--library") {
+      options.library = value();
+    } else if (option == "--board") {
+      options.board = value();
+    } else if (option == "--wizard") {
+      const std::string& kind = value();
+      if (kind == "decoupling")
+        options.wizard = WizardKind::Decoupling;
+      else if (kind == "bypass")
+        options.wizard = WizardKind::Bypass;
+      else if (kind == "via-model")
+        options.wizard = WizardKind::ViaModel;
+      else if (kind == "extractor")
+        options.wizard = WizardKind::Extractor;
+      else
+        throw PdnHostUsageError("--wizard: expected decoupling, bypass, via-model or extractor, found \"" + kind + "\"");
+    } else if (option == "--board-mode") {
+      options.boardMode = true;
+    } else if (option == "--project") {
+      options.project = value();
+    } else if (option == "--help-file") {
+      options.helpFile = value();
+    } else if (option == "--names") {
+      options.names.push_back(value());
+    } else if (option == "--option1") {
+      options.option1 = ParseSwitch(option, value());
+    } else if (option == "--option2") {
+      options.option2 = ParseSwitch(option, value());
+    } else if (option == "--debug-options") {
+      options.debugOptions = true;
+    } else if (option == "--table-value") {
+      const std::string& text = value();
+      size_t used = 0;
+      int number = 0;
+      try {
+        number = std::stoi(text, &used);
+      } catch (const std::exception&) {
+        used = 0;
+      }
+      if (used == 0 || used != text.size())
+        throw PdnHostUsageError("--table-value: expected a whole number, found \"" + text + "\"");
+      options.tableValue = number;
+    } else if (option == "--output") {
+      options.outputName = value();
+    } else if (option == "--drc-report") {
+      options.drcReport = value();
+    } else if (option == "--load") {
+      options.load = value();
+    } else if (option == "--save") {
+      options.save = true;
+    } else if (option == "--open") {
+      const std::string& how = value();
+      if (how != "modal" && how != "modeless")
+        throw PdnHostUsageError("--open: expected modal or modeless, found \"" + how + "\"");
+      options.open = how;
+    } else if (option == "--no-getters") {
+      options.printGetters = false;
+    } else {
+      throw PdnHostUsageError("unknown option \"" + option + "\"");
+    }
+  }
+  return options;
+}
+
+PdnHost::PdnHost(std::ostream& out) : m_out(out), m_ledger(std::make_unique<HostLedger>()) {}
+
+PdnHost::~PdnHost() {
+  // The host closes its wizard before it unloads the module.
+  if (m_api && m_api->GetWizardWindow()) {
+    m_api->Close();
+    PumpMessages();
+  }
+  if (m_library)
+    dlclose(m_library);
+}
+
+bool PdnHost::LoadLibrary(const std::string& path) {
+  m_library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!m_library) {
+    m_out << "pdnhost: cannot load the module library " << path << ": " << dlerror() << "\n";
+    return false;
+  }
+  m_out << "module: " << path << "\n";
+  return true;
+}
+
+CWizardAPI* PdnHost::CreateObject(WizardKind kind) {
+  const char* name = nullptr;
+  switch (kind) {
+    case WizardKind::Decoupling: name = "CreateBrimstead"; break;
+    case WizardKind::Bypass: name = "CreateBypassWizard"; break;
+    case WizardKind::ViaModel: name = "CreateViaModelWizard"; break;
+    case WizardKind::Extractor: name = "CreateModelExtractorWizard"; break;
+  }
+  void* factory = dlsym(m_library, name);
+  if (!factory) {
+    m_out << "pdnhost: the module does not export " << name << "\n";
+    return nullptr;
+  }
+  // Each factory answers its object's table, whose first 58 operations are the shared ones.
+  switch (kind) {
+    case WizardKind::Decoupling: return reinterpret_cast<CreateBrimsteadFn>(factory)();
+    case WizardKind::Bypass: return reinterpret_cast<CreateBypassWizardFn>(factory)();
+    case WizardKind::ViaModel: return reinterpret_cast<CreateViaModelWizardFn>(factory)();
+    case WizardKind::Extractor: return reinterpret_cast<CreateModelExtractorWizardFn>(factory)();
+  }
+  return nullptr;
+}
+
+void PdnHost::Step(const std::string& what, bool answer) {
+  FlushCallback();
+  m_out << what << " -> " << (answer ? "true" : "false") << "\n";
+}
+
+void PdnHost::FlushCallback() {
+  const std::vector<std::string>& lines = m_callback.Lines();
+  for (; m_callbackPrinted < lines.size(); ++m_callbackPrinted)
+    m_out << "callback: " << lines[m_callbackPrinted] << "\n";
+}
+
+void PdnHost::PumpMessages() {
+  // The host's own loop: what the module posted (clicks, re-read requests) runs now, through its keyboard hook.
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+  FlushCallback();
+}
+
+void PdnHost::SayNoWizards(const std::string& why) {
+  m_wizardsMissing = true;
+  m_out << "pdnhost: " << why << ": the wizard dialogs do not exist yet in this module, so no wizard opens.\n";
+}
+
+bool PdnHost::OpenModeless(CWizardAPI& api) {
+  if (api.GetWizardWindow())
+    return true;
+  const bool opened = api.CreateModeless();
+  Step("CreateModeless()", opened);
+  PumpMessages();
+  return opened;
+}
+
+int PdnHost::Run(const PdnHostOptions& options) {
+  try {
+    m_board = LoadBoardFile(options.board, *m_ledger);
+  } catch (const BoardFileError& error) {
+    m_out << "pdnhost: " << error.what() << "\n";
+    return 2;
+  }
+  m_out << "board: " << options.board << " (" << m_board->Name() << ", " << m_board->Layers().size() << " layers, "
+        << m_board->Nets().size() << " nets, " << m_board->Probes().size() << " probes)\n";
+  if (!LoadLibrary(options.library))
+    return 2;
+  m_api = CreateObject(options.wizard);
+  if (!m_api)
+    return 2;
+  CWizardAPI& api = *m_api;
+  m_out << "wizard: " << KindName(options.wizard) << "\n";
+
+  Step("SetCallback(log)", api.SetCallback(&m_callback));
+  Step("SetGeometryQuery(board)", api.SetGeometryQuery(&m_board->GeometryQuery()));
+  if (options.boardMode) {
+    api.EnableBoardMode();
+    m_out << "EnableBoardMode()\n";
+    Step("SetBoard(" + m_board->Name() + ")", api.SetBoard(m_board.get()));
+  } else {
+    m_system = std::make_unique<HostSystem>(*m_ledger, "pdnhost");
+    m_system->AddBoard(m_board.get());
+    Step("SetSystem(" + m_board->Name() + ")", api.SetSystem(m_system.get()));
+  }
+  if (options.project)
+    Step("SetProjectFile(" + *options.project + ")", api.SetProjectFile(options.project->c_str()));
+  if (options.helpFile)
+    Step("SetHelpFile(" + *options.helpFile + ")", api.SetHelpFile(options.helpFile->c_str()));
+  for (const std::string& names : options.names)
+    Step("AddNames(" + names + ")", api.AddNames(names.c_str()));
+  if (options.option1) {
+    api.SetWizardOption1(*options.option1);
+    m_out << "SetWizardOption1(" << *options.option1 << ")\n";
+  }
+  if (options.option2) {
+    api.SetWizardOption2(*options.option2);
+    m_out << "SetWizardOption2(" << *options.option2 << ")\n";
+  }
+  if (options.debugOptions) {
+    api.EnableDebugOptions();
+    m_out << "EnableDebugOptions()\n";
+  }
+  if (options.tableValue) {
+    api.SetTableValue(*options.tableValue);
+    m_out << "SetTableValue(" << *options.tableValue << ")\n";
+  }
+  if (options.outputName)
+    Step("SetOutputFileName(" + *options.outputName + ")", api.SetOutputFileName(options.outputName->c_str()));
+  if (options.drcReport)
+    Step("SetDRCReportFile(" + *options.drcReport + ")", api.SetDRCReportFile(options.drcReport->c_str()));
+
+  int code = 0;
+  if (options.load) {
+    // The decoupling and extractor objects take a settings file only as the open wizard's last configuration.
+    const bool needsWizard = options.wizard == WizardKind::Decoupling || options.wizard == WizardKind::Extractor;
+    if (needsWizard && !OpenModeless(api)) {
+      SayNoWizards("loading settings into the " + std::string(KindName(options.wizard)) +
+                   " wizard needs it open (\"Use last configuration\")");
+      code = 3;
+    } else {
+      Step("LoadSettings(" + *options.load + ")", api.LoadSettings(options.load->c_str()));
+      PumpMessages();
+    }
+  }
+  if (options.save) {
+    // The settings file is written by the wizard's Finish; Run clicks it.
+    if (!OpenModeless(api)) {
+      SayNoWizards("saving settings needs the wizard's Finish");
+      code = 3;
+    } else {
+      Step("Run()", api.Run());
+      PumpMessages();
+    }
+  }
+  if (options.open == std::string("modal")) {
+    // A wizard that opens tells the callback so (event 1); a modal run that ends with Cancel answers false too.
+    const size_t before = m_callback.Lines().size();
+    const bool ended = api.RunModal();
+    Step("RunModal()", ended);
+    bool opened = false;
+    for (size_t i = before; i < m_callback.Lines().size(); ++i)
+      opened = opened || m_callback.Lines()[i] == "Notify 1 1";
+    if (!opened) {
+      SayNoWizards("RunModal opened nothing");
+      code = 3;
+    }
+  } else if (options.open == std::string("modeless")) {
+    if (!OpenModeless(api)) {
+      SayNoWizards("CreateModeless opened nothing");
+      code = 3;
+    }
+  }
+  if (api.GetWizardWindow()) {
+    Step("CloseWizard()", api.CloseWizard());
+    PumpMessages();
+  }
+  if (options.printGetters)
+    PrintGetters(api, options.wizard);
+  FlushCallback();
+  if (!m_ledger->IsBalanced())
+    m_out << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+  return code;
+}
+
+void PdnHost::PrintGetters(CWizardAPI& api, WizardKind kind) {
+  std::ostringstream out;
+  out << "getters:\n";
+  out << "  GetBoardIndex = " << api.GetBoardIndex() << "\n";
+  if (kind == WizardKind::Decoupling) {
+    out << "  QueryFirstNet = " << Text(api.QueryFirstNet()) << "\n";
+    out << "  QuerySecondNet = " << Text(api.QuerySecondNet()) << "\n";
+  }
+  out << std::boolalpha;
+  out << "  GetIncludeAllNets = " << api.GetIncludeAllNets() << "\n";
+  out << "  GetUnkeyedFlag = " << api.GetUnkeyedFlag() << "\n";
+  out << "  GetIncludeInterPlane = " << api.GetIncludeInterPlane() << "\n";
+  out << "  GetIncludeLowFreqConnections = " << api.GetIncludeLowFreqConnections() << "\n";
+  out << "  GetTargetImpedance = " << api.GetTargetImpedance() << "\n";
+  out << "  GetDRCOnly = " << api.GetDRCOnly() << "\n";
+  out << "  GetSkipStitchingVias = " << api.GetSkipStitchingVias() << "\n";
+  out << "  GetGenerateS = " << api.GetGenerateS() << "\n";
+  out << "  GetExportShuntModel = " << api.GetExportShuntModel() << "\n";
+  out << "  GetMinFreq = " << api.GetMinFreq() << "\n";
+  out << "  GetMaxFreq = " << api.GetMaxFreq() << "\n";
+  out << "  IsAdaptiveSweep = " << api.IsAdaptiveSweep() << "\n";
+  out << "  IsLinearSweep = " << api.IsLinearSweep() << "\n";
+  out << "  IsLogarithmicSweep = " << api.IsLogarithmicSweep() << "\n";
+  out << "  GetAdaptiveSweepAccuracy = " << api.GetAdaptiveSweepAccuracy() << "\n";
+  out << "  GetMaxAdaptiveFreqNumber = " << api.GetMaxAdaptiveFreqNumber() << "\n";
+  out << "  GetNonAdaptiveFreqNumber = " << api.GetNonAdaptiveFreqNumber() << "\n";
+  out << "  GetUseFDTD = " << api.GetUseFDTD() << "\n";
+  out << "  GetShowTPOscilloscope = " << api.GetShowTPOscilloscope() << "\n";
+  out << "  GetFDTDInterval = " << api.GetFDTDInterval() << "\n";
+  out << "  IsQuickAnalysis = " << api.IsQuickAnalysis() << "\n";
+  out << "  IsLumpedAnalysis = " << api.IsLumpedAnalysis() << "\n";
+  out << "  IsDistributedAnalysis = " << api.IsDistributedAnalysis() << "\n";
+  out << "  GetIncludeMounting = " << api.GetIncludeMounting() << "\n";
+  out << "  GetUseInterimTouchstone = " << api.GetUseInterimTouchstone() << "\n";
+  out << "  GetForcePassivity = " << api.GetForcePassivity() << "\n";
+  out << "  GetOutputFileName = " << Text(api.GetOutputFileName()) << "\n";
+  switch (kind) {
+    case WizardKind::Decoupling: {
+      auto& table = static_cast<CBrimsteadAPITable&>(api);
+      out << "  GetDRCReportMode = " << table.GetDRCReportMode() << "\n";
+      out << "  GetDRCReportFile = " << Text(table.GetDRCReportFile()) << "\n";
+      break;
+    }
+    case WizardKind::ViaModel: {
+      auto& table = static_cast<CDiffViaModelWizardAPITable&>(api);
+      out << "  GetExportDifferentialMode = " << table.GetExportDifferentialMode() << "\n";
+      out << "  GetExportCommonMode = " << table.GetExportCommonMode() << "\n";
+      out << "  GetDiffViaType = " << static_cast<int>(table.GetDiffViaType()) << "\n";
+      out << "  GetNormalImpedance = " << table.GetNormalImpedance() << "\n";
+      break;
+    }
+    case WizardKind::Extractor:
+      out << "  GetNormalImpedance = " << static_cast<CModelExtractorWizardAPITable&>(api).GetNormalImpedance()
+          << "\n";
+      break;
+    case WizardKind::Bypass:
+      break;
+  }
+  const int probes = api.GetProbeCount();
+  out << "  GetProbeCount = " << probes << "\n";
+  // The bypass object's count is a yes/no; its only probe is index 0.
+  const int listed = kind == WizardKind::Bypass ? (probes > 0 ? 1 : 0) : probes;
+  for (int i = 0; i < listed; ++i) {
+    CProbeRecord* probe = api.GetProbeRecord(i);
+    out << "  probe " << i << " = " << Text(probe ? probe->GetName() : nullptr) << "\n";
+  }
+  m_out << out.str();
+}
+
+}  // namespace host

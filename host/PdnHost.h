@@ -1,0 +1,88 @@
+// PdnHost: the host program's engine. It loads the module library as the host application does (dlopen, the
+// exported factories by name), reads a board file, hands the module a callback that logs every call, and drives one
+// wizard interface object through the steps given on the command line, printing what each operation answers and,
+// at the end, every getter.
+#pragma once
+
+#include "brimstead/BrimsteadExports.h"
+#include "host/HostCallbackLog.h"
+
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace host {
+
+class HostBoard;
+class HostLedger;
+class HostSystem;
+
+// A command line that cannot be used: the text says what is wrong.
+class PdnHostUsageError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class WizardKind { Decoupling, Bypass, ViaModel, Extractor };
+
+struct PdnHostOptions {
+  std::string library;        // the module library
+  std::string board;          // the board file
+  WizardKind wizard = WizardKind::Decoupling;
+  bool boardMode = false;     // hand in the board alone (EnableBoardMode, SetBoard) instead of a system
+  std::optional<std::string> project;
+  std::optional<std::string> helpFile;
+  std::vector<std::string> names;
+  std::optional<bool> option1, option2;
+  bool debugOptions = false;
+  std::optional<int> tableValue;
+  std::optional<std::string> outputName;
+  std::optional<std::string> drcReport;
+  std::optional<std::string> load;   // settings file to load (or to use as the last configuration)
+  bool save = false;                 // let the wizard write the settings file (its Finish)
+  std::optional<std::string> open;   // "modal" or "modeless"
+  bool printGetters = true;
+};
+
+// The usage text.
+const char* PdnHostUsage();
+// Throws PdnHostUsageError. `defaultLibrary` and `defaultBoard` fill what the line does not give.
+PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, const std::string& defaultLibrary,
+                                     const std::string& defaultBoard);
+
+class PdnHost {
+public:
+  explicit PdnHost(std::ostream& out);
+  ~PdnHost();
+  PdnHost(const PdnHost&) = delete;
+  PdnHost& operator=(const PdnHost&) = delete;
+
+  // Runs the steps; answers the exit code: 0 done, 2 the library or board could not be loaded, 3 a wizard was
+  // asked for (to open, load into or save from) and none could be opened.
+  int Run(const PdnHostOptions& options);
+
+private:
+  bool LoadLibrary(const std::string& path);
+  CWizardAPI* CreateObject(WizardKind kind);
+  void Step(const std::string& what, bool answer);
+  void FlushCallback();
+  bool OpenModeless(CWizardAPI& api);
+  void PumpMessages();
+  void PrintGetters(CWizardAPI& api, WizardKind kind);
+  void SayNoWizards(const std::string& why);
+
+  std::ostream& m_out;
+  void* m_library = nullptr;
+  std::unique_ptr<HostLedger> m_ledger;
+  std::unique_ptr<HostBoard> m_board;
+  std::unique_ptr<HostSystem> m_system;
+  HostCallbackLog m_callback;
+  size_t m_callbackPrinted = 0;
+  CWizardAPI* m_api = nullptr;
+  bool m_wizardsMissing = false;
+};
+
+}  // namespace host

@@ -1,0 +1,58 @@
+// The on-screen presenter: shows the composed desktop in a real SDL2 window and turns real mouse and
+// keyboard events into the same injected input that tests use.
+//
+// While it is installed it is the message queue's event source: an idle message loop presents the desktop
+// when something changed and then waits for SDL events (or the next timer) instead of failing. The clock
+// runs in real time and the caret blinks; CF_TEXT is mirrored with the desktop clipboard. Closing the SDL
+// window posts WM_QUIT. It works under any X
+// server, Xvfb included. One presenter at a time.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/window/MessageQueue.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace plat {
+
+class SdlPresenter : public EventSource {
+ public:
+  // Opens a window the size of the desktop; check IsOpen() (no display, no SDL video: false).
+  explicit SdlPresenter(const char* title = "Brimstead desktop");
+  ~SdlPresenter() override;
+  SdlPresenter(const SdlPresenter&) = delete;
+  SdlPresenter& operator=(const SdlPresenter&) = delete;
+
+  bool IsOpen() const { return window_ != nullptr; }
+  // Composes and shows the desktop now.
+  void Present();
+  // Handles pending SDL events without waiting; false once the window was closed.
+  bool PumpEvents();
+  bool WaitForEvents(std::optional<std::uint64_t> timeoutMs) override;
+  // The SDL window's position on the display (for tools that click into it).
+  POINT WindowPosition() const;
+
+ private:
+  bool HandleEvent(const void* event);
+  void UpdateCursor();
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  bool dirty_ = true;
+  bool closed_ = false;
+  HCURSOR shownCursor_ = nullptr;
+  void* sdlCursor_ = nullptr;
+  std::string lastDesktopText_;  // what the bridge last exchanged with the desktop, in UTF-8
+};
+
+// Maps an SDL key code to the classic virtual key (0 for keys the platform does not know).
+int VirtualKeyFromSdl(int sdlKey);
+
+}  // namespace plat

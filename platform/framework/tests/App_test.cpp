@@ -1,0 +1,221 @@
+// The application object's loop (idle work, pre-translation, quit), frames, views and documents, status
+// texts, and the application's printer set-up.
+#include <string>
+#include <vector>
+
+#include "platform/base/GlobalMemory.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CPrintInfo.h"
+#include "platform/framework/CWinApp.h"
+#include "platform/framework/WindowMap.h"
+#include "platform/framework/tests/FrameworkTest.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/Printers.h"
+#include "platform/window/InputRouter.h"
+
+namespace plat::test {
+namespace {
+
+std::vector<std::string> g_trace;
+
+void RegisterPlain() {
+  WNDCLASS wc{};
+  wc.style = CS_GLOBALCLASS;
+  wc.lpfnWndProc = DefWindowProc;
+  wc.lpszClassName = "FwApp";
+  RegisterClass(&wc);
+}
+
+class CTraceView : public CView {
+ public:
+  void OnDraw(CDC*) override { g_trace.push_back("draw"); }
+  void OnUpdate(CView*, LPARAM hint, CObject*) override { g_trace.push_back("update " + std::to_string(hint)); }
+  void OnActivateView(BOOL on, CView*, CView*) override { g_trace.push_back(on ? "activate" : "deactivate"); }
+  afx_msg void OnKeyDown(UINT key, UINT, UINT) { g_trace.push_back("view key " + std::to_string(key)); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CTraceView, CView)
+  ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+class CTestApp : public CWinApp {
+ public:
+  CTestApp() : CWinApp("Trace App") {}
+  CFrameWnd* frame = nullptr;
+  CTraceView* view = nullptr;
+  std::vector<LONG> idleCounts;
+
+  BOOL InitInstance() override {
+    CWinApp::InitInstance();
+    frame = new CFrameWnd;
+    frame->Create("FwApp", "Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT{10, 10, 300, 200});
+    view = new CTraceView;
+    view->Create("FwApp", "view", WS_VISIBLE, CRect(0, 0, 100, 100), frame, 1);
+    frame->SetActiveView(view);
+    m_pMainWnd = frame;
+    return TRUE;
+  }
+  BOOL PreTranslateMessage(MSG* msg) override {
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_F5) {
+      g_trace.push_back("app took F5");
+      return TRUE;
+    }
+    return CWinApp::PreTranslateMessage(msg);
+  }
+  BOOL OnIdle(LONG count) override {
+    idleCounts.push_back(count);
+    return CWinApp::OnIdle(count);
+  }
+  int ExitInstance() override {
+    g_trace.push_back("exit");
+    delete view;
+    delete frame;
+    return CWinApp::ExitInstance();
+  }
+};
+
+class AppTest : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    RegisterPlain();
+    g_trace.clear();
+  }
+};
+
+TEST_F(AppTest, RunPumpsPreTranslatesIdlesAndQuits) {
+  CTestApp app;
+  ASSERT_EQ(AfxGetApp(), &app);
+  EXPECT_EQ(std::string(AfxGetAppName()), "Trace App");
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_EQ(AfxGetMainWnd(), app.frame);
+  app.view->SetFocus();
+  automation
+      .Then([&] {
+        CWnd::FromHandle(GetDesktopWindow());  // a temporary wrapper, freed at the next idle time
+        InputRouter::Instance().KeyPress(VK_F5);
+        InputRouter::Instance().KeyPress(VK_F6);
+      })
+      .Then([&] {
+        EXPECT_EQ(WindowMap::Instance().TemporaryCount(), 0u);
+        PostQuitMessage(3);
+      });
+  EXPECT_EQ(app.Run(), 3);
+  EXPECT_EQ(g_trace, (std::vector<std::string>{"activate", "draw", "app took F5", "view key 117", "exit"}));
+  ASSERT_FALSE(app.idleCounts.empty());
+  EXPECT_EQ(app.idleCounts.front(), 0);
+}
+
+TEST_F(AppTest, DocumentsUpdateTheirViewsAndFramesCarryStatusTexts) {
+  CFrameWnd frame;
+  ASSERT_TRUE(frame.Create("FwApp", "Frame", WS_OVERLAPPEDWINDOW, RECT{0, 0, 200, 100}));
+  CTraceView a, b;
+  ASSERT_TRUE(a.Create("FwApp", "a", WS_VISIBLE, CRect(0, 0, 10, 10), &frame, 1));
+  ASSERT_TRUE(b.Create("FwApp", "b", WS_VISIBLE, CRect(0, 10, 10, 20), &frame, 2));
+  CWnd inner;
+  ASSERT_TRUE(inner.Create("FwApp", "inner", WS_VISIBLE, CRect(0, 0, 5, 5), &a, 3));
+  EXPECT_EQ(inner.GetParentFrame(), &frame);
+  EXPECT_EQ(frame.GetParentFrame(), nullptr);
+  {
+    CDocument doc;
+    doc.AddView(&a);
+    doc.AddView(&b);
+    EXPECT_EQ(a.GetDocument(), &doc);
+    frame.SetActiveView(&a);
+    EXPECT_EQ(frame.GetActiveDocument(), &doc);
+    g_trace.clear();
+    doc.UpdateAllViews(&a, 7);  // the sender is not told
+    frame.SetActiveView(&b);
+    EXPECT_EQ(g_trace, (std::vector<std::string>{"update 7", "deactivate", "activate"}));
+  }
+  EXPECT_EQ(b.GetDocument(), nullptr);  // a document going away lets go of its views
+
+  std::vector<std::string> status;
+  SetStatusSink([&](const std::string& text) { status.push_back(text); });
+  frame.SetMessageText("Ready");
+  a.SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>("elsewhere"));  // only frames show them
+  SetStatusSink(nullptr);
+  EXPECT_EQ(status, std::vector<std::string>{"Ready"});
+}
+
+TEST_F(AppTest, AModuleScopeMakesItsOwnApplicationCurrent) {
+  CWinApp host("Host");
+  CWinApp module;  // no name: the module's title string names it
+  ResourceTable::AddString(AfxGetInstanceHandle(), AFX_IDS_APP_TITLE, "Brimstead");
+  EXPECT_EQ(AfxGetApp(), &host);
+  automation.Reply(SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, /*repeat=*/true);
+  {
+    AppScope scope(&module);
+    EXPECT_EQ(AfxGetApp(), &module);
+    AfxMessageBox("Please enter a number.", MB_ICONSTOP);
+  }
+  EXPECT_EQ(AfxGetApp(), &host);
+  AfxMessageBox("Host text");
+  EXPECT_EQ(ShownLog()[0].request.caption, "Brimstead");
+  EXPECT_EQ(ShownLog()[1].request.caption, "Host");
+  ResourceTable::RemoveModule(AfxGetInstanceHandle());
+}
+
+TEST_F(AppTest, PrinterSetUpIsKeptByTheApplication) {
+  CWinApp app("Printing");
+  PRINTDLG pd{};
+  ASSERT_TRUE(app.GetPrinterDeviceDefaults(&pd));
+  EXPECT_EQ(pd.hDevNames, app.m_hDevNames);
+  automation.Reply(SystemUiKind::PrintSetup, {IDOK, "Recording", 0});
+  {
+    CPrintDialog setup(TRUE);
+    EXPECT_EQ(app.DoPrintDialog(&setup), IDOK);
+  }
+  CPrintDialog later(FALSE);
+  app.GetPrinterDeviceDefaults(&later.m_pd);
+  EXPECT_EQ(later.GetDeviceName(), "Recording");  // the choice outlives the dialog that made it
+}
+
+class CPagedView : public CView {
+ public:
+  std::vector<std::string> log;
+  UINT pages = 3;
+  void OnDraw(CDC*) override {}
+  BOOL OnPreparePrinting(CPrintInfo* info) override {
+    info->SetMaxPage(pages);
+    return DoPreparePrinting(info);
+  }
+  void OnBeginPrinting(CDC* dc, CPrintInfo*) override { log.push_back(dc->m_bPrinting ? "begin printing" : "begin"); }
+  void OnPrint(CDC* dc, CPrintInfo* info) override {
+    log.push_back("page " + std::to_string(info->m_nCurPage) + (PrintJobOf(dc->m_hDC) ? " on a printer" : ""));
+    EXPECT_EQ(info->m_rectDraw.Width(), dc->GetDeviceCaps(HORZRES));
+  }
+  void OnEndPrinting(CDC*, CPrintInfo*) override { log.push_back("end"); }
+  void PrintDirect() {
+    m_bDirectPrint = TRUE;
+    OnFilePrint();
+  }
+};
+
+TEST_F(AppTest, PrintLoopRunsEveryPageOnThePrinterTheDialogChose) {
+  CWinApp app("Printing");
+  CPagedView view;
+  ASSERT_TRUE(view.CreateEx(0, "FwApp", "Board", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+  automation.Reply(SystemUiKind::Print, {IDOK, "Recording", 0});
+  view.SendMessage(WM_COMMAND, ID_FILE_PRINT);
+  EXPECT_EQ(view.log, (std::vector<std::string>{"begin printing", "page 1 on a printer", "page 2 on a printer",
+                                                "page 3 on a printer", "end"}));
+  EXPECT_EQ(ShownLog().back().request.kind, SystemUiKind::Print);
+
+  view.log.clear();
+  automation.Reply(SystemUiKind::Print, {IDCANCEL, {}, 0});
+  view.SendMessage(WM_COMMAND, ID_FILE_PRINT);  // cancelled: nothing printed
+  EXPECT_TRUE(view.log.empty());
+
+  view.pages = 0xFFFF;  // an unknown length prints one page, without asking when printing directly
+  ClearShownLog();
+  view.PrintDirect();
+  EXPECT_EQ(view.log, (std::vector<std::string>{"begin printing", "page 1 on a printer", "end"}));
+  EXPECT_TRUE(ShownLog().empty());
+}
+
+}  // namespace
+}  // namespace plat::test

@@ -1,0 +1,356 @@
+// Message boxes (scripted and the platform's own box window), common dialogs, the application profile in
+// both of its homes, and the help and launcher stand-ins.
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/base/PrivateProfile.h"
+#include "platform/framework/CFindReplaceDialog.h"
+#include "platform/framework/ChooserBox.h"
+#include "platform/framework/CWinApp.h"
+#include "platform/framework/CommonDialogs.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/base/RegistryStore.h"
+#include "platform/framework/HelpService.h"
+#include "platform/framework/tests/FrameworkTest.h"
+#include "platform/gdi/Printers.h"
+#include "platform/window/InputRouter.h"
+
+namespace plat::test {
+namespace {
+
+class CommonUiTest : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    dir_ = std::filesystem::temp_directory_path() /
+           ("brim-fw-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override {
+    RegistryStore::Reset();
+    std::filesystem::remove_all(dir_);
+    FrameworkTest::TearDown();
+  }
+  std::string Touch(const char* name) {
+    std::string path = (dir_ / name).string();
+    std::ofstream(path) << "x";
+    return path;
+  }
+  std::filesystem::path dir_;
+};
+
+TEST_F(CommonUiTest, MessageBoxAsksTheProviderAndRecordsWhatItShowed) {
+  automation.Reply(SystemUiKind::MessageBox, {IDNO, {}, 0}, "Save");
+  HWND top = CreateWindowEx(0, "TestStatic", "top", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                            nullptr, nullptr);
+  HWND edit = CreateWindowEx(0, "TestEdit", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, top, nullptr, nullptr, nullptr);
+  SetFocus(edit);
+  SetCapture(top);
+  EXPECT_EQ(MessageBox(edit, "Save changes?", nullptr, MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2), IDNO);
+  ASSERT_EQ(ShownLog().size(), 1u);
+  const SystemRequest& r = ShownLog()[0].request;
+  EXPECT_EQ(r.kind, SystemUiKind::MessageBox);
+  EXPECT_EQ(r.owner, edit);
+  EXPECT_EQ(r.caption, "Error");  // a NULL caption
+  EXPECT_EQ(r.text, "Save changes?");
+  EXPECT_EQ(r.flags, MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
+  EXPECT_EQ(r.buttons, (std::vector<std::string>{"&Yes", "&No", "Cancel"}));
+  // The box took the capture and the focus away and gave the focus back.
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(GetFocus(), edit);
+
+  // AfxMessageBox: the application's name as caption.
+  CWinApp app("Board Tool");
+  automation.Reply(SystemUiKind::MessageBox, {IDOK, {}, 0});
+  EXPECT_EQ(AfxMessageBox("Done."), IDOK);
+  EXPECT_EQ(ShownLog().back().request.caption, "Board Tool");
+
+  // Nobody to answer: a loud failure, never a hang.
+  EXPECT_THROW(MessageBox(nullptr, "lost", "Caption", MB_OK), AutomationMissing);
+  SetAutomationProvider(nullptr);
+  EXPECT_THROW(AfxMessageBox("lost"), AutomationMissing);
+}
+
+TEST_F(CommonUiTest, BoxTypesHaveTheirButtonsDefaultsAndEscapeAnswers) {
+  struct Case {
+    UINT type;
+    std::vector<int> ids;
+    int def;
+    int escape;
+  };
+  const Case cases[] = {
+      {MB_OK, {IDOK}, IDOK, IDOK},
+      {MB_OKCANCEL | MB_DEFBUTTON2, {IDOK, IDCANCEL}, IDCANCEL, IDCANCEL},
+      {MB_ABORTRETRYIGNORE | MB_DEFBUTTON3, {IDABORT, IDRETRY, IDIGNORE}, IDIGNORE, 0},
+      {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}, IDYES, IDCANCEL},
+      {MB_YESNO | MB_DEFBUTTON3, {IDYES, IDNO}, IDNO, 0},  // a missing third button: the last one
+      {MB_RETRYCANCEL, {IDRETRY, IDCANCEL}, IDRETRY, IDCANCEL},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> ids;
+    for (const auto& b : MessageBoxButtons(c.type)) ids.push_back(b.id);
+    EXPECT_EQ(ids, c.ids) << c.type;
+    EXPECT_EQ(MessageBoxDefault(c.type), c.def) << c.type;
+    EXPECT_EQ(MessageBoxEscape(c.type), c.escape) << c.type;
+  }
+}
+
+TEST_F(CommonUiTest, TheOwnBoxWindowAnswersKeysAndClicks) {
+  HWND box = CreateMessageBoxWindow(nullptr, "Replace the existing model file?", "Models", MB_YESNO | MB_ICONQUESTION);
+  ASSERT_NE(box, nullptr);
+  ShowWindow(box, SW_SHOW);
+  SetFocus(box);
+  Pump();
+  Key(VK_ESCAPE);  // Yes/No has no way out but its buttons
+  EXPECT_EQ(MessageBoxWindowResult(box), 0);
+  Key(VK_TAB);
+  Key(VK_RETURN);
+  EXPECT_EQ(MessageBoxWindowResult(box), IDNO);
+  DestroyWindow(box);
+
+  box = CreateMessageBoxWindow(nullptr, "Short", "Caption", MB_OKCANCEL);
+  ShowWindow(box, SW_SHOW);
+  Pump();
+  RECT client;
+  GetClientRect(box, &client);
+  // The buttons sit centred in the bottom row; the right-hand one is Cancel.
+  ClickAt(box, client.right / 2 + 40, client.bottom - 11 - 11);
+  EXPECT_EQ(MessageBoxWindowResult(box), IDCANCEL);
+  DestroyWindow(box);
+}
+
+TEST_F(CommonUiTest, TheOwnChooserWindowTakesTypedTextListPicksAndItsButtons) {
+  ChooserSpec spec;
+  spec.caption = "Save As";
+  spec.prompt = "File name:";
+  spec.entry = true;
+  spec.text = "bo";
+  spec.items = {"boards/", "a.dao", "b.dao"};
+  HWND chooser = CreateChooserWindow(nullptr, spec);
+  ASSERT_NE(chooser, nullptr);
+  ShowWindow(chooser, SW_SHOW);
+  SetFocus(chooser);
+  Type("ard");
+  Key(VK_BACK);
+  Key(VK_RETURN);
+  ChooserResult result;
+  ASSERT_EQ(ChooserWindowAnswer(chooser, &result), IDOK);
+  EXPECT_EQ(result.text, "boar");
+  EXPECT_EQ(result.index, -1);
+  DestroyWindow(chooser);
+
+  chooser = CreateChooserWindow(nullptr, spec);
+  ShowWindow(chooser, SW_SHOW);
+  SetFocus(chooser);
+  Key(VK_DOWN);
+  Key(VK_DOWN);  // the entry follows the list
+  Key(VK_RETURN);
+  ASSERT_EQ(ChooserWindowAnswer(chooser, &result), IDOK);
+  EXPECT_EQ(result.text, "a.dao");
+  EXPECT_EQ(result.index, 1);
+  DestroyWindow(chooser);
+
+  spec.entry = false;
+  chooser = CreateChooserWindow(nullptr, spec);
+  ShowWindow(chooser, SW_SHOW);
+  SetFocus(chooser);
+  Key(VK_RETURN);  // nothing chosen: OK waits
+  EXPECT_EQ(ChooserWindowAnswer(chooser, nullptr), 0);
+  InputRouter::Instance().DoubleClick(MouseButton::Left, InputRouter::ClientPoint(chooser, 40, 29 + 2 + 16 * 2 + 5));
+  Pump();
+  ASSERT_EQ(ChooserWindowAnswer(chooser, &result), IDOK);
+  EXPECT_EQ(result.text, "b.dao");
+  DestroyWindow(chooser);
+
+  chooser = CreateChooserWindow(nullptr, spec);
+  ShowWindow(chooser, SW_SHOW);
+  SetFocus(chooser);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(ChooserWindowAnswer(chooser, nullptr), IDCANCEL);
+  DestroyWindow(chooser);
+}
+
+TEST_F(CommonUiTest, FileDialogsApplyDefaultExtensionExistenceAndOverwriteRules) {
+  const std::string existing = Touch("board.brd");
+  const std::string missing = (dir_ / "nothing.brd").string();
+  {
+    automation.Reply(SystemUiKind::FileOpen, {IDOK, missing, 0})
+        .Reply(SystemUiKind::MessageBox, {IDOK, {}, 0}, "File not found")
+        .Reply(SystemUiKind::FileOpen, {IDOK, (dir_ / "board").string(), 2});  // the extension is added
+    CFileDialog open(TRUE, "brd", nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
+                     "Board files (*.brd)|*.brd|All files (*.*)|*.*||");
+    ASSERT_EQ(open.DoModal(), IDOK);
+    EXPECT_EQ(open.GetPathName(), existing.c_str());
+    EXPECT_EQ(open.GetFileName(), "board.brd");
+    EXPECT_EQ(open.GetFileExt(), "brd");
+    EXPECT_EQ(open.GetFileTitle(), "board");
+    EXPECT_EQ(open.m_ofn.nFilterIndex, 2u);
+    ASSERT_EQ(ShownLog().size(), 3u);
+    EXPECT_EQ(ShownLog()[0].request.caption, "Open");
+    EXPECT_EQ(ShownLog()[0].request.buttons,
+              (std::vector<std::string>{"Board files (*.brd)\t*.brd", "All files (*.*)\t*.*"}));
+    EXPECT_EQ(ShownLog()[1].request.text, missing + "\nFile not found.\nCheck the file name and try again.");
+  }
+  ClearShownLog();
+  {
+    automation.Reply(SystemUiKind::FileSave, {IDOK, existing, 0})
+        .Reply(SystemUiKind::MessageBox, {IDNO, {}, 0}, "already exists")
+        .Reply(SystemUiKind::FileSave, {IDOK, (dir_ / "copy.dao").string(), 0});
+    CFileDialog save(FALSE, "dao", "settings.dao", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST);
+    ASSERT_EQ(save.DoModal(), IDOK);
+    EXPECT_EQ(save.GetFileName(), "copy.dao");
+    EXPECT_EQ(ShownLog()[0].request.text, "settings.dao");
+    EXPECT_EQ(ShownLog()[1].request.flags, MB_YESNO | MB_ICONEXCLAMATION);
+  }
+  {
+    automation.Reply(SystemUiKind::FileSave, {IDCANCEL, {}, 0});
+    CFileDialog save(FALSE);
+    EXPECT_EQ(save.DoModal(), IDCANCEL);
+  }
+  {
+    // A folder that does not exist is refused before anything else.
+    automation.Reply(SystemUiKind::FileSave, {IDOK, (dir_ / "no" / "such.dao").string(), 0})
+        .Reply(SystemUiKind::MessageBox, {IDOK, {}, 0}, "Path does not exist")
+        .Reply(SystemUiKind::FileSave, {IDCANCEL, {}, 0});
+    CFileDialog save(FALSE, "dao", nullptr, OFN_PATHMUSTEXIST);
+    EXPECT_EQ(save.DoModal(), IDCANCEL);
+  }
+}
+
+UINT g_findMessage = 0;
+
+class CFindOwner : public CWnd {
+ public:
+  std::vector<std::string> seen;
+  afx_msg LRESULT OnFindReplace(WPARAM, LPARAM lParam) {
+    CFindReplaceDialog* dlg = CFindReplaceDialog::GetNotifier(lParam);
+    std::string what = dlg->IsTerminating() ? "term"
+                       : dlg->ReplaceAll()  ? "all"
+                       : dlg->ReplaceCurrent() ? "replace"
+                                               : "next";
+    seen.push_back(what + " " + dlg->GetFindString().Str() + ">" + dlg->GetReplaceString().Str() +
+                   (dlg->MatchCase() ? " case" : "") + (dlg->SearchDown() ? " down" : " up"));
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CFindOwner, CWnd)
+  ON_REGISTERED_MESSAGE(g_findMessage, OnFindReplace)
+END_MESSAGE_MAP()
+
+TEST_F(CommonUiTest, FindAndReplaceReportEachActionThroughTheRegisteredMessage) {
+  g_findMessage = CFindReplaceDialog::GetFindReplaceMsg();
+  EXPECT_EQ(g_findMessage, RegisterWindowMessage("commdlg_FindReplace"));
+  CFindOwner owner;
+  ASSERT_TRUE(owner.CreateEx(0, "TestStatic", "grid", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  automation.Reply(SystemUiKind::Find, {IDOK, "net\t", FR_FINDNEXT | FR_MATCHCASE})
+      .Reply(SystemUiKind::Find, {IDOK, "via\t", FR_FINDNEXT | FR_DOWN})
+      .Reply(SystemUiKind::Find, {IDCANCEL, {}, 0});
+  auto* find = new CFindReplaceDialog;
+  ASSERT_TRUE(find->Create(TRUE, "pin", nullptr, FR_DOWN | FR_HIDEWHOLEWORD, &owner));
+  HWND findWindow = find->m_hWnd;
+  Pump();
+  EXPECT_FALSE(IsWindow(findWindow));  // closed and deleted itself
+  EXPECT_EQ(owner.seen, (std::vector<std::string>{"next net> case up", "next via> down", "term via> down"}));
+  EXPECT_EQ(ShownLog().front().request.text, "pin\t");
+  EXPECT_EQ(ShownLog().front().request.flags, FR_DOWN | FR_HIDEWHOLEWORD);
+
+  owner.seen.clear();
+  automation.Reply(SystemUiKind::Replace, {IDOK, "a\tb", FR_REPLACEALL | FR_DOWN});
+  auto* replace = new CFindReplaceDialog;
+  ASSERT_TRUE(replace->Create(FALSE, "a", "c", FR_DOWN, &owner));
+  HWND replaceWindow = replace->m_hWnd;
+  Pump();  // no more answers: the dialog waits, open
+  EXPECT_TRUE(IsWindow(replaceWindow));
+  PostMessage(replaceWindow, WM_CLOSE, 0, 0);  // the grid closes a dialog of the other kind
+  Pump();
+  EXPECT_FALSE(IsWindow(replaceWindow));
+  EXPECT_EQ(owner.seen, (std::vector<std::string>{"all a>b down", "term a>b down"}));
+}
+
+TEST_F(CommonUiTest, ColourAndPrintDialogsCarryTheirAnswers) {
+  automation.Reply(SystemUiKind::Color, {IDOK, {}, 0x00123456});
+  CColorDialog colour(RGB(255, 0, 0), CC_FULLOPEN);
+  ASSERT_EQ(colour.DoModal(), IDOK);
+  EXPECT_EQ(colour.GetColor(), 0x00123456u);
+  EXPECT_EQ(ShownLog().back().request.text, "0000FF");
+  EXPECT_EQ(ShownLog().back().request.flags, CC_FULLOPEN | CC_RGBINIT);
+
+  CPrintDialog defaults(TRUE);
+  ASSERT_TRUE(defaults.GetDefaults());
+  EXPECT_EQ(defaults.GetDeviceName(), DefaultPrinterName().c_str());
+
+  automation.Reply(SystemUiKind::PrintSetup, {IDOK, "PNG", 0});
+  CPrintDialog setup(TRUE);
+  ASSERT_EQ(setup.DoModal(), IDOK);
+  EXPECT_EQ(setup.GetDeviceName(), "PNG");
+  EXPECT_EQ(ShownLog().back().request.caption, "Print Setup");
+  ASSERT_NE(setup.GetDevMode(), nullptr);
+}
+
+TEST_F(CommonUiTest, ProfileGoesToTheIniFileOrToTheRegistryKey) {
+  CWinApp app("Grid Demo");
+  const std::string ini = (dir_ / "demo.ini").string();
+  app.m_pszProfileName = ini.c_str();
+  EXPECT_TRUE(app.WriteProfileString("Grid", "Font", "Arial"));
+  EXPECT_TRUE(app.WriteProfileInt("Grid", "Rows", -12));
+  EXPECT_EQ(app.GetProfileString("grid", "font"), "Arial");
+  EXPECT_EQ(static_cast<int>(app.GetProfileInt("Grid", "Rows", 0)), -12);
+  EXPECT_EQ(app.GetProfileInt("Grid", "Missing", 7), 7u);
+  EXPECT_TRUE(app.WriteProfileString("Grid", "Font", nullptr));  // deletes the entry
+  EXPECT_EQ(app.GetProfileString("Grid", "Font", "none"), "none");
+  EXPECT_TRUE(app.WriteProfileString("Grid", nullptr, nullptr));  // deletes the section
+  EXPECT_EQ(app.GetProfileInt("Grid", "Rows", 3), 3u);
+  EXPECT_EQ(RegistryStore::Dump(), "");
+
+  // Registry mode, persisted in the store file and read back by a fresh load.
+  const std::string store = (dir_ / "registry.txt").string();
+  ASSERT_TRUE(RegistryStore::SetStoreFile(store));
+  app.SetRegistryKey("Brimstead");
+  EXPECT_TRUE(app.WriteProfileString("Grid", "Font", "Arial \"Bold\""));
+  EXPECT_TRUE(app.WriteProfileInt("Grid\\Standard", "Height", 17));
+  EXPECT_TRUE(app.WriteProfileString("Layouts", "Last", "a"));
+  RegistryStore::Reset();
+  ASSERT_TRUE(RegistryStore::SetStoreFile(store));
+  EXPECT_EQ(app.GetProfileString("Grid", "Font"), "Arial \"Bold\"");
+  EXPECT_EQ(app.GetProfileInt("Grid\\Standard", "Height", 0), 17u);
+  EXPECT_EQ(app.GetProfileInt("Grid", "Font", 5), 5u);  // a string is not an int
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "software\\BRIMSTEAD\\Grid Demo", 0, KEY_READ, &key), ERROR_SUCCESS);
+  std::vector<std::string> names;
+  char name[1024];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name;
+    if (RegEnumKeyEx(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.push_back(name);
+  }
+  RegCloseKey(key);
+  EXPECT_EQ(names, (std::vector<std::string>{"Grid", "Layouts"}));
+  EXPECT_TRUE(app.WriteProfileString("Grid", nullptr, nullptr));  // the section with its subkeys
+  EXPECT_EQ(app.GetProfileInt("Grid\\Standard", "Height", 0), 0u);
+  EXPECT_EQ(app.GetProfileString("Layouts", "Last"), "a");
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Brimstead\\Grid Demo\\Grid", 0, KEY_READ, &key),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Nobody", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(CommonUiTest, HelpStandInRecordsWhatWasAsked) {
+  HelpService help;
+  help.answer = 3;
+  HelpService::Install(&help);
+  CWinApp app("Tool");
+  app.m_pszHelpFilePath = "pdn.chm";
+  app.WinHelp(0x20010, 1);
+  HelpService::Install(nullptr);
+  ASSERT_EQ(help.calls.size(), 1u);
+  EXPECT_EQ(help.calls[0].file, "pdn.chm");
+  EXPECT_EQ(help.calls[0].data, 0x20010u);
+
+}
+
+}  // namespace
+}  // namespace plat::test

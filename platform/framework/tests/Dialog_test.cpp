@@ -1,0 +1,347 @@
+// The test dialog: a template with every control kind the test classes offer and a custom-class grid,
+// driven by injected keys and clicks - creation, tab order and groups, default button, Enter and Escape,
+// mnemonics, data exchange round trips and refusals, modal and modeless lifetimes.
+#include <string>
+#include <vector>
+
+#include "platform/base/ResourceTable.h"
+#include "platform/framework/CDataExchange.h"
+#include "platform/framework/CDialog.h"
+#include "platform/framework/DialogManager.h"
+#include "platform/framework/tests/FrameworkTest.h"
+#include "platform/framework/tests/TestDialog.h"
+#include "platform/window/InputRouter.h"
+
+namespace plat::test {
+namespace {
+
+class DialogTest : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    RegisterTestDialog();
+    DialogEvents().clear();
+    owner_ = CreateWindowEx(0, "TestStatic", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 600, 500, nullptr, nullptr,
+                            nullptr, nullptr);
+  }
+  void TearDown() override {
+    ResourceTable::RemoveModule(AfxGetInstanceHandle());
+    FrameworkTest::TearDown();
+  }
+  static HWND Item(const CDialog& dlg, int id) { return GetDlgItem(dlg.m_hWnd, id); }
+  static std::vector<std::string> Prompts() {
+    std::vector<std::string> out;
+    for (const auto& r : ShownLog()) out.push_back(r.request.text);
+    return out;
+  }
+  // A modeless dialog owned by the test's top-level window.
+  void OpenModeless(CTestDlg& dlg) {
+    ASSERT_TRUE(dlg.Create(IDD_TEST, CWnd::FromHandle(owner_)));
+    dlg.ShowWindow(SW_SHOW);
+    Pump();
+  }
+
+  HWND owner_ = nullptr;
+};
+
+TEST_F(DialogTest, TemplateBecomesControlsInOrderWithDialogUnitsFontAndFirstFocus) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  // Template order is the child order.
+  std::vector<int> ids;
+  for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ids.push_back(GetDlgCtrlID(c));
+  ASSERT_EQ(ids.size(), kTestDialog.items.size());
+  for (std::size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(ids[i], kTestDialog.items[i].id);
+  // 8-point base units 6 x 13: x * 6 / 4, y * 13 / 8.
+  RECT r;
+  GetWindowRect(Item(dlg, IDC_NAME), &r);
+  POINT origin{0, 0};
+  ClientToScreen(dlg, &origin);
+  EXPECT_EQ(r.left - origin.x, 75);
+  EXPECT_EQ(r.top - origin.y, 11);
+  EXPECT_EQ(r.right - r.left, 150);
+  EXPECT_EQ(r.bottom - r.top, 20);
+  RECT client;
+  dlg.GetClientRect(&client);
+  EXPECT_EQ(client.right, 255);
+  EXPECT_EQ(client.bottom, 270);
+  RECT units{4, 8, 8, 16};
+  dlg.MapDialogRect(&units);
+  EXPECT_EQ(CRect(units), CRect(6, 13, 12, 26));
+  // Every control got the dialog's font; the focus is on the first tab stop with its text selected.
+  HFONT font = reinterpret_cast<HFONT>(dlg.SendMessage(WM_GETFONT));
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessage(Item(dlg, IDC_GRID), WM_GETFONT, 0, 0)), font);
+  EXPECT_EQ(GetFocus(), Item(dlg, IDC_NAME));
+  EXPECT_EQ(EditSelection(Item(dlg, IDC_NAME)), std::make_pair(0, -1));
+  EXPECT_EQ(LOWORD(dlg.GetDefID()), IDOK);
+  EXPECT_EQ(HIWORD(dlg.GetDefID()), DC_HASDEFID);
+  // OnInitDialog filled the controls.
+  EXPECT_EQ(Text(Item(dlg, IDC_NAME)), "board");
+  EXPECT_EQ(Text(Item(dlg, IDC_RATIO)), "0.1");
+  EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_RADIO_B), BST_CHECKED);
+}
+
+TEST_F(DialogTest, TabVisitsTabStopsInOrderEnteringRadioGroupsAtTheCheckedButton) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  EnableWindow(Item(dlg, IDC_RATIO), FALSE);  // disabled controls are passed over, as are hidden ones
+  std::vector<int> visited;
+  for (int i = 0; i < 11; ++i) {
+    Key(VK_TAB);
+    visited.push_back(GetDlgCtrlID(GetFocus()));
+    // The grid wants Tab for itself; move on the way the grid's owner would.
+    if (GetDlgCtrlID(GetFocus()) == IDC_GRID) SetFocus(Item(dlg, IDC_APPLY));
+  }
+  EXPECT_EQ(visited, (std::vector<int>{IDC_COUNT, IDC_ENABLE, IDC_RADIO_B, IDC_KIND, IDC_LIST, IDC_LEVEL, IDC_GRID,
+                                       IDOK, IDCANCEL, IDC_NAME, IDC_COUNT}));
+  SetFocus(Item(dlg, IDC_KIND));
+  ShiftKey(VK_TAB);
+  EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_RADIO_B);
+  ShiftKey(VK_TAB);
+  EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_ENABLE);
+}
+
+TEST_F(DialogTest, ArrowsMoveWithinTheGroupAndCheckAutoRadios) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  SetFocus(Item(dlg, IDC_RADIO_B));
+  Key(VK_DOWN);
+  EXPECT_EQ(GetFocus(), Item(dlg, IDC_RADIO_C));
+  EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_RADIO_C), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_RADIO_B), BST_UNCHECKED);
+  Key(VK_DOWN);  // wraps within the group
+  EXPECT_EQ(GetFocus(), Item(dlg, IDC_RADIO_A));
+  Key(VK_UP);
+  EXPECT_EQ(GetFocus(), Item(dlg, IDC_RADIO_C));
+  ASSERT_TRUE(dlg.UpdateData(TRUE));
+  EXPECT_EQ(dlg.m_option, 2);
+}
+
+TEST_F(DialogTest, EnterPressesTheDefaultOrFocusedButtonAndEscapeCancels) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  // Focus on a push button makes it the default for the moment; Enter presses it.
+  SetFocus(Item(dlg, IDC_NAME));
+  Key(VK_TAB);  // -> count
+  dlg.GotoDlgCtrl(CWnd::FromHandle(Item(dlg, IDC_APPLY)));
+  EXPECT_EQ(GetWindowLong(Item(dlg, IDC_APPLY), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLong(Item(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+  Key(VK_RETURN);
+  EXPECT_EQ(DialogEvents().back(), "apply");
+  // Leaving the button gives the real default its look back.
+  dlg.GotoDlgCtrl(CWnd::FromHandle(Item(dlg, IDC_NAME)));
+  EXPECT_EQ(GetWindowLong(Item(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLong(Item(dlg, IDC_APPLY), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+  // A click on a push button gives it the look too; Enter then presses it.
+  ClickAt(Item(dlg, IDCANCEL), 3, 3);
+  DialogEvents().clear();
+  EXPECT_EQ(GetWindowLong(Item(dlg, IDCANCEL), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLong(Item(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+  dlg.GotoDlgCtrl(CWnd::FromHandle(Item(dlg, IDC_NAME)));
+  // Enter in an edit goes to the default button: DM_SETDEFID moves it.
+  dlg.SetDefID(IDC_APPLY);
+  EXPECT_EQ(LOWORD(dlg.GetDefID()), IDC_APPLY);
+  DialogEvents().clear();
+  Key(VK_RETURN);
+  EXPECT_EQ(DialogEvents(), std::vector<std::string>{"apply"});
+  dlg.SetDefID(IDOK);
+  Key(VK_RETURN);
+  EXPECT_EQ(DialogEvents().back(), "ok");
+  Key(VK_ESCAPE);
+  EXPECT_EQ(DialogEvents().back(), "cancel");
+  // A multi-line edit keeps Enter for itself (DLGC_WANTALLKEYS); so does the grid with Tab and arrows.
+  SetFocus(Item(dlg, IDC_GRID));
+  DialogEvents().clear();
+  GridKeys().clear();
+  Key(VK_TAB);
+  Key(VK_RIGHT);
+  EXPECT_EQ(GridKeys(), (std::vector<int>{VK_TAB, VK_RIGHT}));
+  EXPECT_EQ(GetFocus(), Item(dlg, IDC_GRID));
+}
+
+TEST_F(DialogTest, CenterWindowCentresOnTheOwner) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  dlg.CenterWindow();
+  RECT owner, self;
+  GetWindowRect(owner_, &owner);
+  dlg.GetWindowRect(&self);
+  EXPECT_NEAR((self.left + self.right) / 2, (owner.left + owner.right) / 2, 1);
+  EXPECT_NEAR((self.top + self.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
+}
+
+TEST_F(DialogTest, MnemonicsFocusOrPressTheirControls) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  SetFocus(Item(dlg, IDC_LEVEL));
+  InputRouter& in = InputRouter::Instance();
+  in.KeyDown(VK_MENU);
+  in.KeyPress('N');  // the label's mnemonic focuses the control after it
+  in.KeyUp(VK_MENU);
+  Pump();
+  EXPECT_EQ(GetFocus(), Item(dlg, IDC_NAME));
+  in.KeyDown(VK_MENU);
+  in.KeyPress('E');  // a check box toggles
+  in.KeyPress('P');  // a push button is pressed
+  in.KeyUp(VK_MENU);
+  Pump();
+  EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_ENABLE), BST_UNCHECKED);
+  EXPECT_EQ(DialogEvents().back(), "apply");
+  // Plain letters in an edit are text, not mnemonics.
+  SetFocus(Item(dlg, IDC_COUNT));
+  Type("a");
+  EXPECT_EQ(GetFocus(), Item(dlg, IDC_COUNT));
+}
+
+TEST_F(DialogTest, DataExchangeRoundTripsEveryKind) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  EXPECT_EQ(Text(Item(dlg, IDC_COUNT)), "3");
+  EXPECT_EQ(SendMessage(Item(dlg, IDC_KIND), CB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(SendMessage(Item(dlg, IDC_LEVEL), TBM_GETPOS, 0, 0), 4);
+  SetDlgItemText(dlg, IDC_NAME, "  lid  ");
+  SetDlgItemText(dlg, IDC_COUNT, " 7 ");
+  SetDlgItemText(dlg, IDC_RATIO, "1.25e0");
+  dlg.CheckDlgButton(IDC_ENABLE, BST_UNCHECKED);
+  SendMessage(Item(dlg, IDC_RADIO_C), BM_CLICK, 0, 0);
+  SendMessage(Item(dlg, IDC_KIND), CB_SETCURSEL, 0, 0);
+  SendMessage(Item(dlg, IDC_LIST), LB_SETCURSEL, 1, 0);
+  SendMessage(Item(dlg, IDC_LEVEL), TBM_SETPOS, TRUE, 9);
+  ASSERT_TRUE(dlg.UpdateData(TRUE));
+  EXPECT_EQ(dlg.m_name, "  lid  ");
+  EXPECT_EQ(dlg.m_count, 7);
+  EXPECT_DOUBLE_EQ(dlg.m_ratio, 1.25);
+  EXPECT_EQ(dlg.m_enabled, 0);
+  EXPECT_EQ(dlg.m_option, 2);
+  EXPECT_EQ(dlg.m_kind, 0);
+  EXPECT_EQ(dlg.m_kindText, "Plane");
+  EXPECT_EQ(dlg.m_list, 1);
+  EXPECT_EQ(dlg.m_level, 9);
+  // Doubles travel with 15 significant digits; a value read back is the value written.
+  dlg.m_ratio = 2.0 / 3.0;
+  dlg.m_kindText = "tr";  // a prefix selects the matching item
+  dlg.m_kind = -1;
+  ASSERT_TRUE(dlg.UpdateData(FALSE));
+  EXPECT_EQ(Text(Item(dlg, IDC_RATIO)), "0.666666666666667");
+  EXPECT_EQ(SendMessage(Item(dlg, IDC_KIND), CB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(SendMessage(Item(dlg, IDC_NAME), EM_GETLIMITTEXT, 0, 0), 12);  // DDV_MaxChars on load
+  // No radio checked reads as -1.
+  for (int id : {IDC_RADIO_A, IDC_RADIO_B, IDC_RADIO_C}) dlg.CheckDlgButton(id, BST_UNCHECKED);
+  ASSERT_TRUE(dlg.UpdateData(TRUE));
+  EXPECT_EQ(dlg.m_option, -1);
+  EXPECT_TRUE(ShownLog().empty());
+}
+
+TEST_F(DialogTest, RefusedValuesPromptFocusSelectAndKeepTheDialogOpen) {
+  automation.Reply(SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, /*repeat=*/true);
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  struct Case {
+    int id;
+    const char* text;
+    const char* prompt;
+  };
+  const Case cases[] = {
+      {IDC_COUNT, "12abc", "Please enter an integer."},
+      {IDC_COUNT, "", "Please enter an integer."},
+      {IDC_COUNT, "99999999999", "Please enter an integer."},
+      {IDC_COUNT, "11", "Please enter an integer between 1 and 10."},
+      {IDC_RATIO, "x", "Please enter a number."},
+      {IDC_RATIO, "1e999", "Please enter a number."},
+      {IDC_RATIO, "3", "Please enter a number between 0.05 and 2.5."},
+      {IDC_NAME, "thirteen char", "Enter no more than 12 characters."},
+  };
+  for (const Case& c : cases) {
+    SetDlgItemText(dlg, c.id, c.text);
+    ClearShownLog();
+    SetFocus(Item(dlg, IDC_GRID));
+    EXPECT_FALSE(dlg.UpdateData(TRUE)) << c.text;
+    ASSERT_EQ(Prompts(), std::vector<std::string>{c.prompt}) << c.text;
+    const ShownRecord& shown = ShownLog().front();
+    EXPECT_EQ(shown.request.flags, MB_ICONEXCLAMATION);
+    EXPECT_EQ(shown.request.owner, dlg.m_hWnd);  // the active window owns the prompt
+    EXPECT_EQ(GetFocus(), Item(dlg, c.id)) << c.text;
+    EXPECT_EQ(EditSelection(Item(dlg, c.id)), std::make_pair(0, -1)) << c.text;
+    SetDlgItemText(dlg, IDC_NAME, "board");
+    SetDlgItemText(dlg, IDC_COUNT, "3");
+    SetDlgItemText(dlg, IDC_RATIO, "0.1");
+  }
+  // OnOK with a bad value keeps the dialog open.
+  SetDlgItemText(dlg, IDC_COUNT, "0");
+  DialogEvents().clear();
+  SetFocus(Item(dlg, IDC_NAME));
+  Key(VK_RETURN);
+  EXPECT_EQ(DialogEvents(), std::vector<std::string>{"ok"});
+  EXPECT_TRUE(IsWindow(dlg));
+  EXPECT_EQ(GetFocus(), Item(dlg, IDC_COUNT));
+}
+
+TEST_F(DialogTest, DoModalRunsUntilEndDialogWithTheOwnerDisabled) {
+  CTestDlg dlg(CWnd::FromHandle(owner_));
+  HWND seen = nullptr;
+  bool ownerEnabledInside = true;
+  automation
+      .Then([&] {
+        seen = GetActiveWindow();
+        ownerEnabledInside = IsWindowEnabled(owner_) != FALSE;
+        InputRouter::Instance().TypeText("via");  // replaces the selected name
+      })
+      .Then([&] {
+        InputRouter& in = InputRouter::Instance();
+        in.KeyPress(VK_TAB);
+        in.TypeText("8");
+        in.KeyPress(VK_RETURN);
+      });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_FALSE(ownerEnabledInside);
+  EXPECT_TRUE(IsWindowEnabled(owner_));
+  EXPECT_NE(seen, owner_);
+  EXPECT_EQ(dlg.m_hWnd, nullptr);  // the window is gone, the object stays
+  EXPECT_EQ(dlg.m_name, "via");
+  EXPECT_EQ(dlg.m_count, 8);
+  EXPECT_EQ(DialogEvents(), (std::vector<std::string>{"init", "ok", "gone"}));
+}
+
+TEST_F(DialogTest, DoModalCancelKeepsTheMembersAndEndDialogInInitSkipsTheLoop) {
+  {
+    CTestDlg dlg;
+    automation.Then([] {
+      InputRouter::Instance().TypeText("changed");
+      InputRouter::Instance().KeyPress(VK_ESCAPE);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.m_name, "board");
+  }
+  {
+    CTestDlg dlg;
+    dlg.m_endInInit = true;
+    EXPECT_EQ(dlg.DoModal(), IDABORT);
+    EXPECT_EQ(automation.PendingSteps(), 0u);
+  }
+  {
+    // A template that is not there: -1, nothing created.
+    CDialog missing(4242);
+    EXPECT_EQ(missing.DoModal(), -1);
+  }
+  // The close box is Cancel.
+  CTestDlg dlg;
+  automation.Then([&] { PostMessage(GetActiveWindow(), WM_CLOSE, 0, 0); });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
+TEST_F(DialogTest, ModelessDialogsLiveUntilDestroyedAndMayDeleteThemselves) {
+  auto* dlg = new CTestDlg;
+  dlg->m_selfDelete = true;
+  OpenModeless(*dlg);
+  HWND hwnd = dlg->m_hWnd;
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  Key(VK_TAB);  // the application's loop runs the dialog manager through pre-translation
+  EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_COUNT);
+  Key(VK_ESCAPE);  // OnCancel destroys the window; PostNcDestroy deletes the object
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(DialogEvents(), (std::vector<std::string>{"init", "cancel", "gone"}));
+}
+
+}  // namespace
+}  // namespace plat::test

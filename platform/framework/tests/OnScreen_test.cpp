@@ -1,0 +1,129 @@
+// The test dialog and the platform's own message box on screen through the SDL2 presenter, answering real
+// mouse and keyboard input made with xdotool under a private X server. Run by CTest through xvfb-run.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "platform/base/ResourceTable.h"
+#include "platform/display/Desktop.h"
+#include "platform/display/SdlPresenter.h"
+#include "platform/framework/CWinThread.h"
+#include "platform/framework/CommonDialogs.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/framework/tests/FrameworkTest.h"
+#include "platform/framework/tests/TestDialog.h"
+
+// The X and SDL libraries keep process-wide state until exit (see the display's presenter test).
+extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
+
+namespace plat::test {
+namespace {
+
+class OnScreenTest : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    FrameworkTest::SetUp();
+    SetAutomationProvider(nullptr);  // real input only
+    Desktop::Configure(800, 600);
+    RegisterTestDialog();
+  }
+  void TearDown() override {
+    ResourceTable::RemoveModule(AfxGetInstanceHandle());
+    FrameworkTest::TearDown();
+  }
+
+  static void Xdotool(const std::string& args) {
+    std::string cmd = "xdotool " + args;
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  }
+  // Pumps real events until the condition holds or time runs out.
+  template <class F>
+  static bool PumpUntil(SdlPresenter& presenter, F done) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done() && std::chrono::steady_clock::now() < until) {
+      presenter.WaitForEvents(20);
+      Pump();
+    }
+    return done();
+  }
+  static std::string ScreenPoint(SdlPresenter& presenter, HWND hwnd, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(hwnd, &p);
+    POINT origin = presenter.WindowPosition();
+    return std::to_string(origin.x + p.x) + " " + std::to_string(origin.y + p.y);
+  }
+};
+
+TEST_F(OnScreenTest, TestDialogAnswersRealClicksAndKeys) {
+  CTestDlg dlg;
+  ASSERT_TRUE(dlg.Create(IDD_TEST));
+  dlg.SetWindowPos(nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  dlg.ShowWindow(SW_SHOW);
+  SdlPresenter presenter("framework on-screen test");
+  ASSERT_TRUE(presenter.IsOpen());
+  Pump();
+  presenter.Present();
+  for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);  // let the window map
+
+  HWND name = GetDlgItem(dlg, IDC_NAME);
+  Xdotool("mousemove --sync " + ScreenPoint(presenter, name, 20, 8) + " click 1");
+  ASSERT_TRUE(PumpUntil(presenter, [&] { return GetFocus() == name; }));
+  Xdotool("type --delay 30 x");
+  ASSERT_TRUE(PumpUntil(presenter, [&] { return Text(name) == "boardx"; })) << Text(name);
+  Xdotool("key --delay 30 Tab");
+  ASSERT_TRUE(PumpUntil(presenter, [&] { return GetDlgCtrlID(GetFocus()) == IDC_COUNT; }));
+  Xdotool("key --delay 30 Return");
+  ASSERT_TRUE(PumpUntil(presenter, [&] { return !DialogEvents().empty() && DialogEvents().back() == "ok"; }));
+  EXPECT_EQ(dlg.m_name, "boardx");
+}
+
+TEST_F(OnScreenTest, OwnMessageBoxRunsItsLoopUntilARealKeyAnswers) {
+  SdlPresenter presenter("framework on-screen test");
+  ASSERT_TRUE(presenter.IsOpen());
+  presenter.Present();
+  for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);
+  // The box opens centred on the screen; the pointer over it gives it the X keyboard focus. The keys come
+  // from another thread while the box's nested loop waits for real events (that thread only runs xdotool).
+  POINT origin = presenter.WindowPosition();
+  std::string target = std::to_string(origin.x + 400) + " " + std::to_string(origin.y + 300);
+  std::thread keys([target] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    std::string cmd = "xdotool mousemove --sync " + target + " key --delay 80 Tab Return";
+    (void)std::system(cmd.c_str());
+  });
+  int answer = MessageBox(nullptr, "Keep the changes?", "Test", MB_OKCANCEL | MB_ICONQUESTION);
+  keys.join();
+  EXPECT_EQ(answer, IDCANCEL);  // Tab moved from OK to Cancel
+}
+
+TEST_F(OnScreenTest, FileDialogShowsTheOwnChooserAndTakesATypedName) {
+  const auto dir = std::filesystem::temp_directory_path() / "brim-fw-onscreen";
+  std::filesystem::create_directories(dir);
+  SdlPresenter presenter("framework on-screen test");
+  ASSERT_TRUE(presenter.IsOpen());
+  presenter.Present();
+  for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);
+  POINT origin = presenter.WindowPosition();
+  std::string target = std::to_string(origin.x + 400) + " " + std::to_string(origin.y + 300);
+  std::thread keys([target] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    std::string cmd = "xdotool mousemove --sync " + target + " type --delay 60 board && xdotool key Return";
+    (void)std::system(cmd.c_str());
+  });
+  const std::string folder = dir.string();
+  CFileDialog save(FALSE, "dao", nullptr, OFN_OVERWRITEPROMPT);
+  save.m_ofn.lpstrInitialDir = folder.c_str();
+  INT_PTR answer = save.DoModal();
+  keys.join();
+  EXPECT_EQ(answer, IDOK);
+  EXPECT_EQ(save.GetPathName(), (folder + "/board.dao").c_str());  // the default extension was added
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace plat::test

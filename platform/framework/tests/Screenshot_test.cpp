@@ -1,0 +1,85 @@
+// Reference screenshots of the test dialog and of the platform's own message box. Set BRIM_UPDATE_REFERENCES
+// to rewrite the committed images after an intended change.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/base/ResourceTable.h"
+#include "platform/display/Desktop.h"
+#include "platform/framework/ChooserBox.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/framework/tests/FrameworkTest.h"
+#include "platform/framework/tests/TestDialog.h"
+
+namespace plat::test {
+namespace {
+
+class ScreenshotTest : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    Desktop::Configure(1024, 768);
+    RegisterTestDialog();
+  }
+  void TearDown() override {
+    ResourceTable::RemoveModule(AfxGetInstanceHandle());
+    FrameworkTest::TearDown();
+  }
+
+  static void ExpectMatchesReference(HWND hwnd, const std::string& name) {
+    auto image = Desktop::Capture(hwnd);
+    ASSERT_TRUE(image);
+    const char* src = std::getenv("BRIM_SOURCE_DIR");
+    ASSERT_NE(src, nullptr);
+    std::filesystem::path ref = std::filesystem::path(src) / "platform/framework/tests/reference" / (name + ".png");
+    if (std::getenv("BRIM_UPDATE_REFERENCES")) image->writePng(ref.string());
+    auto expected = Surface::readPng(ref.string());
+    ASSERT_TRUE(expected) << "missing reference " << ref;
+    const auto tmp = std::filesystem::temp_directory_path();
+    const std::string actualPath = (tmp / (name + "-actual.png")).string();
+    const std::string diffPath = (tmp / (name + "-diff.png")).string();
+    long long differing = CompareImages(*image, *expected, 0, diffPath);
+    if (differing) image->writePng(actualPath);
+    EXPECT_EQ(differing, 0) << "see " << actualPath << " and " << diffPath;
+  }
+};
+
+TEST_F(ScreenshotTest, TestDialogMatchesTheReference) {
+  CTestDlg dlg;
+  ASSERT_TRUE(dlg.Create(IDD_TEST));
+  dlg.SetWindowPos(nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  dlg.ShowWindow(SW_SHOW);
+  SetFocus(GetDlgItem(dlg, IDC_APPLY));  // the focused push button takes the default look
+  ::SendMessage(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dlg, IDC_APPLY)), TRUE);
+  Pump();
+  ExpectMatchesReference(dlg, "test-dialog");
+}
+
+TEST_F(ScreenshotTest, OwnMessageBoxMatchesTheReference) {
+  HWND box = CreateMessageBoxWindow(nullptr,
+                                    "The capacitor model file could not be read. Do you want to choose another file?",
+                                    "Models", MB_YESNOCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2);
+  ASSERT_NE(box, nullptr);
+  ShowWindow(box, SW_SHOW);
+  Pump();
+  ExpectMatchesReference(box, "message-box");
+  DestroyWindow(box);
+}
+
+TEST_F(ScreenshotTest, OwnChooserMatchesTheReference) {
+  ChooserSpec spec;
+  spec.caption = "Color";
+  spec.prompt = "Basic colors:";
+  spec.items = {"Black", "Maroon", "Green", "Navy", "White"};
+  spec.swatches = {RGB(0, 0, 0), RGB(128, 0, 0), RGB(0, 128, 0), RGB(0, 0, 128), RGB(255, 255, 255)};
+  spec.selected = 2;
+  HWND chooser = CreateChooserWindow(nullptr, spec);
+  ASSERT_NE(chooser, nullptr);
+  ShowWindow(chooser, SW_SHOW);
+  Pump();
+  ExpectMatchesReference(chooser, "chooser");
+  DestroyWindow(chooser);
+}
+
+}  // namespace
+}  // namespace plat::test
