@@ -40,7 +40,8 @@ HWND Host() {
 }
 
 HWND List(HWND host, DWORD style) {
-  HWND list = CreateWindowEx(0, "LISTBOX", "", WS_CHILD | WS_VSCROLL | style, 0, 0, 300, 400, host, nullptr, nullptr, nullptr);
+  HWND list =
+      CreateWindowEx(0, "LISTBOX", "", WS_CHILD | WS_VSCROLL | style, 0, 0, 300, 400, host, nullptr, nullptr, nullptr);
   if (!list) std::abort();
   return list;
 }
@@ -77,8 +78,10 @@ void BM_ListBoxFind100k(benchmark::State& state) {
   // Worst cases: a prefix matching nothing walks every item; an exact text found near the end.
   const std::string missing = "zzzzzzzzzzzzzzzzz";
   for (auto _ : state) {
-    benchmark::DoNotOptimize(SendMessage(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(missing.c_str())));
-    benchmark::DoNotOptimize(SendMessage(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(words.back().c_str())));
+    benchmark::DoNotOptimize(
+        SendMessage(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(missing.c_str())));
+    benchmark::DoNotOptimize(
+        SendMessage(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(words.back().c_str())));
     benchmark::DoNotOptimize(SendMessage(list, LB_SELECTSTRING, 0, reinterpret_cast<LPARAM>("zz")));
   }
 }
@@ -91,15 +94,17 @@ std::string Megabyte() {
   size_t i = 0, line = 0;
   while (text.size() < (1u << 20)) {
     text += words[i++ % words.size()];
-    if (++line % 12 == 0) text += "\r\n";
-    else text += ' ';
+    if (++line % 12 == 0)
+      text += "\r\n";
+    else
+      text += ' ';
   }
   return text;
 }
 
 HWND BigEdit(HWND host, const std::string& text) {
-  HWND e = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 600, 400,
-                          host, nullptr, nullptr, nullptr);
+  HWND e = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 600, 400, host,
+                          nullptr, nullptr, nullptr);
   if (!e) std::abort();
   SendMessage(e, EM_LIMITTEXT, 0, 0);
   SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -120,7 +125,8 @@ void BM_Edit1MBTypeAtEnd(benchmark::State& state) {
   SendMessage(e, EM_SETSEL, text.size(), text.size());
   const char typed[] = "typing at the end of a megabyte ";
   size_t k = 0;
-  for (auto _ : state) SendMessage(e, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(typed[k++ % (sizeof(typed) - 1)])), 1);
+  for (auto _ : state)
+    SendMessage(e, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(typed[k++ % (sizeof(typed) - 1)])), 1);
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_Edit1MBTypeAtEnd)->Unit(benchmark::kMicrosecond);

@@ -47,7 +47,7 @@ void SendDrawItem(HWND hwnd, HDC dc, const ButtonState& s, UINT action) {
   if (HWND parent = GetParent(hwnd)) SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
 }
 
-void DrawLabel(HDC dc, HWND hwnd, const ButtonState& s, CRect r, UINT format) {
+void DrawLabel(HDC dc, HWND hwnd, CRect r, UINT format) {
   const std::string text = TextOf(hwnd);
   SetBkMode(dc, TRANSPARENT);
   if (!IsWindowEnabled(hwnd)) {
@@ -59,7 +59,6 @@ void DrawLabel(HDC dc, HWND hwnd, const ButtonState& s, CRect r, UINT format) {
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
   }
   DrawText(dc, text.c_str(), -1, &r, format);
-  (void)s;
 }
 
 UINT HorizontalFormat(DWORD style, UINT dflt) {
@@ -70,6 +69,9 @@ UINT HorizontalFormat(DWORD style, UINT dflt) {
     default: return dflt;
   }
 }
+
+// BS_MULTILINE wraps the label (top-aligned); otherwise it is one line, centred vertically.
+UINT LabelLines(DWORD style) { return (style & BS_MULTILINE) ? DT_WORDBREAK : DT_VCENTER | DT_SINGLELINE; }
 
 // The focus rectangle drawn around the label of check boxes and radio buttons.
 CRect LabelBox(HDC dc, HWND hwnd, CRect area, UINT format) {
@@ -88,8 +90,9 @@ CRect LabelBox(HDC dc, HWND hwnd, CRect area, UINT format) {
 
 void PaintPush(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
   CRect r = ClientRectOf(hwnd);
+  // The parent's brush shows only where the face does not reach; the face keeps the 3-D colour.
   HBRUSH brush = ControlColor(hwnd, WM_CTLCOLORBTN, dc);
-  (void)brush;  // push buttons keep the 3-D face, as classic ones do
+  FillRect(dc, &r, brush ? brush : GetSysColorBrush(COLOR_3DFACE));
   const bool isDefault = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
   if (isDefault) {
     FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
@@ -106,7 +109,7 @@ void PaintPush(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
   label.DeflateRect(2, 2);
   if (down) label.OffsetRect(1, 1);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  DrawLabel(dc, hwnd, s, label, HorizontalFormat(style, DT_CENTER) | DT_VCENTER | DT_SINGLELINE);
+  DrawLabel(dc, hwnd, label, HorizontalFormat(style, DT_CENTER) | LabelLines(style));
   if (s.focused) {
     CRect f = r;
     f.DeflateRect(3, 3);
@@ -128,20 +131,22 @@ void PaintCheckOrRadio(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
     label = CRect(r.left, r.top, r.right - kBox - 4, r.bottom);
   }
   UINT state = IsRadioKind(type) ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
-  if ((type == BS_3STATE || type == BS_AUTO3STATE) && s.check == BST_INDETERMINATE) state = DFCS_BUTTON3STATE | DFCS_CHECKED;
-  else if (s.check != BST_UNCHECKED) state |= DFCS_CHECKED;
+  if ((type == BS_3STATE || type == BS_AUTO3STATE) && s.check == BST_INDETERMINATE)
+    state = DFCS_BUTTON3STATE | DFCS_CHECKED;
+  else if (s.check != BST_UNCHECKED)
+    state |= DFCS_CHECKED;
   if (s.pushed) state |= DFCS_PUSHED;
   if (!IsWindowEnabled(hwnd)) state |= DFCS_INACTIVE;
   DrawFrameControl(dc, &box, DFC_BUTTON, state);
-  const UINT format = HorizontalFormat(style, DT_LEFT) | DT_VCENTER | DT_SINGLELINE;
-  DrawLabel(dc, hwnd, s, label, format);
+  const UINT format = HorizontalFormat(style, DT_LEFT) | LabelLines(style);
+  DrawLabel(dc, hwnd, label, format);
   if (s.focused) {
     CRect f = LabelBox(dc, hwnd, label, format);
     DrawFocusRect(dc, &f);
   }
 }
 
-void PaintGroupBox(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
+void PaintGroupBox(HDC dc, HWND hwnd) {
   CRect r = ClientRectOf(hwnd);
   HBRUSH brush = ControlColor(hwnd, WM_CTLCOLORSTATIC, dc);
   TEXTMETRIC tm{};
@@ -158,9 +163,8 @@ void PaintGroupBox(HDC dc, HWND hwnd, const ButtonState& s, DWORD style) {
     FillRect(dc, &label, brush ? brush : GetSysColorBrush(COLOR_3DFACE));
     label.left += 2;
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    DrawLabel(dc, hwnd, s, label, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    DrawLabel(dc, hwnd, label, DT_LEFT | DT_TOP | DT_SINGLELINE);
   }
-  (void)style;
 }
 
 void Paint(HWND hwnd, HDC dc, const ButtonState& s) {
@@ -170,10 +174,12 @@ void Paint(HWND hwnd, HDC dc, const ButtonState& s) {
   if (type == BS_OWNERDRAW) {
     SendDrawItem(hwnd, dc, s, ODA_DRAWENTIRE);
   } else if (type == BS_GROUPBOX) {
-    PaintGroupBox(dc, hwnd, s, style);
+    PaintGroupBox(dc, hwnd);
   } else if (IsCheckKind(type) || IsRadioKind(type)) {
-    if (style & BS_PUSHLIKE) PaintPush(dc, hwnd, s, style);
-    else PaintCheckOrRadio(dc, hwnd, s, style);
+    if (style & BS_PUSHLIKE)
+      PaintPush(dc, hwnd, s, style);
+    else
+      PaintCheckOrRadio(dc, hwnd, s, style);
   } else {
     PaintPush(dc, hwnd, s, style);
   }
@@ -281,7 +287,7 @@ LRESULT OnMouseMove(HWND hwnd, ButtonState& s, LPARAM lParam) {
   return 0;
 }
 
-LRESULT OnDoubleClick(HWND hwnd, ButtonState& s, LPARAM lParam) {
+LRESULT OnDoubleClick(HWND hwnd, ButtonState& s) {
   const DWORD style = StyleOf(hwnd);
   const DWORD type = style & BS_TYPEMASK;
   // Radio and owner-draw buttons (or any with BS_NOTIFY) report the double click; the rest take it as a
@@ -290,7 +296,6 @@ LRESULT OnDoubleClick(HWND hwnd, ButtonState& s, LPARAM lParam) {
     NotifyParent(hwnd, BN_DOUBLECLICKED);
     return 0;
   }
-  (void)lParam;
   return OnButtonDown(hwnd, s);
 }
 
@@ -366,7 +371,8 @@ DWORD ButtonType(DWORD style) { return style & BS_TYPEMASK; }
 UINT NextCheckState(DWORD style, UINT check) {
   switch (style & BS_TYPEMASK) {
     case BS_AUTOCHECKBOX: return check == BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED;
-    case BS_AUTO3STATE: return check == BST_UNCHECKED ? BST_CHECKED : check == BST_CHECKED ? BST_INDETERMINATE : BST_UNCHECKED;
+    case BS_AUTO3STATE:
+      return check == BST_UNCHECKED ? BST_CHECKED : check == BST_CHECKED ? BST_INDETERMINATE : BST_UNCHECKED;
     default: return check;
   }
 }
@@ -386,7 +392,7 @@ LRESULT ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE: return OnGetDlgCode(hwnd);
     case WM_LBUTTONDOWN: return OnButtonDown(hwnd, *s);
     case WM_LBUTTONUP: return OnButtonUp(hwnd, *s, lParam);
-    case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, *s, lParam);
+    case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, *s);
     case WM_MOUSEMOVE: return OnMouseMove(hwnd, *s, lParam);
     case WM_KEYDOWN: return OnKeyDown(hwnd, *s, wParam);
     case WM_KEYUP: return OnKeyUp(hwnd, *s, wParam);

@@ -22,10 +22,10 @@ struct ComboState {
   int droppedHeight = 100;   // list height when dropped
   bool sizing = false;       // the combo is resizing itself
   HFONT font = nullptr;
-  bool focused = false;      // the combo or its edit has the focus
+  bool focused = false;  // the combo or its edit has the focus
   bool arrowPushed = false;
   bool editWasReadOnly = false;
-  bool syncing = false;      // the combo itself is setting the edit's text
+  bool syncing = false;  // the combo itself is setting the edit's text
 };
 
 StateTable<ComboState>& States() {
@@ -53,7 +53,9 @@ CRect FieldRect(HWND hwnd, const ComboState& s) {
   return r;
 }
 
-LRESULT ListSend(const ComboState& s, UINT msg, WPARAM w, LPARAM l) { return s.list ? SendMessage(s.list, msg, w, l) : CB_ERR; }
+LRESULT ListSend(const ComboState& s, UINT msg, WPARAM w, LPARAM l) {
+  return s.list ? SendMessage(s.list, msg, w, l) : CB_ERR;
+}
 
 std::string ItemText(const ComboState& s, int i) {
   const LRESULT n = ListSend(s, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
@@ -70,7 +72,8 @@ int CurSel(const ComboState& s) { return static_cast<int>(ListSend(s, LB_GETCURS
 void SyncEditToSelection(HWND hwnd, ComboState& s) {
   if (s.edit) {
     const int sel = CurSel(s);
-    const std::string text = sel >= 0 && !(OwnerDraw(hwnd) && !(StyleOf(hwnd) & CBS_HASSTRINGS)) ? ItemText(s, sel) : std::string();
+    const std::string text =
+        sel >= 0 && !(OwnerDraw(hwnd) && !(StyleOf(hwnd) & CBS_HASSTRINGS)) ? ItemText(s, sel) : std::string();
     // The edit's own change notifications must not pass as the user's typing.
     s.syncing = true;
     SetWindowText(s.edit, text.c_str());
@@ -134,8 +137,10 @@ bool OnComboKey(HWND hwnd, ComboState& s, UINT msg, WPARAM vk) {
   const bool alt = msg == WM_SYSKEYDOWN;
   if ((vk == VK_F4 && !alt) || (alt && (vk == VK_DOWN || vk == VK_UP))) {
     if (!IsDropKind(hwnd)) return false;
-    if (s.dropped) HideList(hwnd, s, Close::Accept);
-    else ShowList(hwnd, s);
+    if (s.dropped)
+      HideList(hwnd, s, Close::Accept);
+    else
+      ShowList(hwnd, s);
     return true;
   }
   if (alt) return false;
@@ -149,8 +154,8 @@ bool OnComboKey(HWND hwnd, ComboState& s, UINT msg, WPARAM vk) {
       return true;
     }
   }
-  const bool listKey = vk == VK_UP || vk == VK_DOWN || vk == VK_PRIOR || vk == VK_NEXT ||
-                       ((vk == VK_HOME || vk == VK_END) && !s.edit);
+  const bool listKey =
+      vk == VK_UP || vk == VK_DOWN || vk == VK_PRIOR || vk == VK_NEXT || ((vk == VK_HOME || vk == VK_END) && !s.edit);
   if (!listKey) return false;
   if (s.extendedUI && !s.dropped && vk == VK_DOWN && IsDropKind(hwnd)) {
     ShowList(hwnd, s);
@@ -241,7 +246,8 @@ void PaintField(HWND hwnd, HDC dc, ComboState& s) {
   }
   if (sel >= 0) {
     const std::string text = ItemText(s, sel);
-    TextOut(dc, field.left + 2, field.top + (field.Height() - s.fieldItemHeight) / 2, text.c_str(), static_cast<int>(text.size()));
+    TextOut(dc, field.left + 2, field.top + (field.Height() - s.fieldItemHeight) / 2, text.c_str(),
+            static_cast<int>(text.size()));
   }
   if (highlight) DrawFocusRect(dc, &field);
 }
@@ -255,9 +261,11 @@ void Paint(HWND hwnd, HDC dc, ComboState& s) {
   if (IsDropKind(hwnd)) {
     CRect arrow = ArrowRect(hwnd);
     DrawFrameControl(dc, &arrow, DFC_SCROLL,
-                     DFCS_SCROLLCOMBOBOX | (s.arrowPushed ? DFCS_PUSHED | DFCS_FLAT : 0) | (IsWindowEnabled(hwnd) ? 0 : DFCS_INACTIVE));
+                     DFCS_SCROLLCOMBOBOX | (s.arrowPushed ? DFCS_PUSHED | DFCS_FLAT : 0) |
+                         (IsWindowEnabled(hwnd) ? 0 : DFCS_INACTIVE));
   }
-  if (!s.edit) PaintField(hwnd, dc, s);
+  if (!s.edit)
+    PaintField(hwnd, dc, s);
   else {
     const CRect field = FieldRect(hwnd, s);
     HBRUSH brush = ControlColor(hwnd, WM_CTLCOLOREDIT, dc);
@@ -293,9 +301,10 @@ LRESULT OnCreate(HWND hwnd, ComboState& s, const CREATESTRUCT* cs) {
   s.fieldItemHeight = FontHeight(s.font);
   if (style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) {
     // The selection field is measured first, as item -1.
-    MEASUREITEMSTRUCT mis{ODT_COMBOBOX, static_cast<UINT>(id), static_cast<UINT>(-1), 0,
-                          static_cast<UINT>(s.fieldItemHeight), 0};
-    if (HWND parent = GetParent(hwnd)) SendMessage(parent, WM_MEASUREITEM, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&mis));
+    MEASUREITEMSTRUCT mis{
+        ODT_COMBOBOX, static_cast<UINT>(id), static_cast<UINT>(-1), 0, static_cast<UINT>(s.fieldItemHeight), 0};
+    if (HWND parent = GetParent(hwnd))
+      SendMessage(parent, WM_MEASUREITEM, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&mis));
     if (!IsWindow(hwnd)) return -1;
     if (mis.itemHeight > 0) s.fieldItemHeight = static_cast<int>(mis.itemHeight);
   }
@@ -313,7 +322,8 @@ LRESULT OnCreate(HWND hwnd, ComboState& s, const CREATESTRUCT* cs) {
     s.edit = CreateWindowEx(0, WC_EDIT, "", editStyle, 0, 0, 0, 0, hwnd,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kComboEditId)), nullptr, nullptr);
     if (!s.edit) return -1;
-    s.editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtr(s.edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ComboEditProc)));
+    s.editProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtr(s.edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ComboEditProc)));
   }
   if (Kind(hwnd) == CBS_SIMPLE) {
     s.list = CreateWindowEx(0, WC_COMBOLBOX, "", WS_CHILD | WS_VISIBLE | listStyle, 0, 0, 0, 0, hwnd,
@@ -380,7 +390,7 @@ void ComboListEvent(HWND combo, ListEvent event) {
 
 namespace {
 
-LRESULT OnGetText(HWND hwnd, ComboState& s, WPARAM size, LPARAM buffer) {
+LRESULT OnGetText(ComboState& s, WPARAM size, LPARAM buffer) {
   if (s.edit) return SendMessage(s.edit, WM_GETTEXT, size, buffer);
   if (!buffer || size == 0) return 0;
   const int sel = CurSel(s);
@@ -388,12 +398,17 @@ LRESULT OnGetText(HWND hwnd, ComboState& s, WPARAM size, LPARAM buffer) {
   const size_t n = std::min<size_t>(text.size(), size - 1);
   std::copy_n(text.data(), n, reinterpret_cast<char*>(buffer));
   reinterpret_cast<char*>(buffer)[n] = '\0';
-  (void)hwnd;
   return static_cast<LRESULT>(n);
 }
 
 LRESULT OnSetText(HWND hwnd, ComboState& s, LPARAM text) {
-  if (s.edit) return SendMessage(s.edit, WM_SETTEXT, 0, text);
+  if (s.edit) {
+    // Text set by the program is no user edit: no CBN_EDITUPDATE/CBN_EDITCHANGE.
+    s.syncing = true;
+    const LRESULT r = SendMessage(s.edit, WM_SETTEXT, 0, text);
+    s.syncing = false;
+    return r;
+  }
   // A drop-down list can only show one of its items.
   const LRESULT i = ListSend(s, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), text);
   if (i == LB_ERR) return CB_ERR;
@@ -432,7 +447,10 @@ LRESULT Dispatch(HWND hwnd, ComboState& s, UINT msg, WPARAM wParam, LPARAM lPara
     }
     case WM_ERASEBKGND: return 1;
     case WM_WINDOWPOSCHANGING: OnPosChanging(hwnd, s, reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
-    case WM_SIZE: LayoutChildren(hwnd, s); InvalidateRect(hwnd, nullptr, TRUE); return 0;
+    case WM_SIZE:
+      LayoutChildren(hwnd, s);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
     case WM_SETFONT:
       s.font = reinterpret_cast<HFONT>(wParam);
       if (s.edit) SendMessage(s.edit, WM_SETFONT, wParam, lParam);
@@ -446,7 +464,7 @@ LRESULT Dispatch(HWND hwnd, ComboState& s, UINT msg, WPARAM wParam, LPARAM lPara
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
     case WM_SETTEXT: return OnSetText(hwnd, s, lParam);
-    case WM_GETTEXT: return OnGetText(hwnd, s, wParam, lParam);
+    case WM_GETTEXT: return OnGetText(s, wParam, lParam);
     case WM_GETTEXTLENGTH: {
       if (s.edit) return GetWindowTextLength(s.edit);
       const int sel = CurSel(s);
@@ -482,8 +500,10 @@ LRESULT Dispatch(HWND hwnd, ComboState& s, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_COMMAND:
       if (reinterpret_cast<HWND>(lParam) == s.edit && s.edit) {
         if (s.syncing) return 0;
-        if (HIWORD(wParam) == EN_CHANGE) Notify(hwnd, CBN_EDITCHANGE);
-        else if (HIWORD(wParam) == EN_UPDATE) Notify(hwnd, CBN_EDITUPDATE);
+        if (HIWORD(wParam) == EN_CHANGE)
+          Notify(hwnd, CBN_EDITCHANGE);
+        else if (HIWORD(wParam) == EN_UPDATE)
+          Notify(hwnd, CBN_EDITUPDATE);
         return 0;
       }
       break;
@@ -499,7 +519,11 @@ LRESULT Dispatch(HWND hwnd, ComboState& s, UINT msg, WPARAM wParam, LPARAM lPara
     case CB_DELETESTRING: return ListSend(s, LB_DELETESTRING, wParam, lParam);
     case CB_RESETCONTENT:
       ListSend(s, LB_RESETCONTENT, 0, 0);
-      if (s.edit) SetWindowText(s.edit, "");
+      if (s.edit) {
+        s.syncing = true;
+        SetWindowText(s.edit, "");
+        s.syncing = false;
+      }
       InvalidateRect(hwnd, nullptr, FALSE);
       return CB_OKAY;
     case CB_GETCOUNT: return ListSend(s, LB_GETCOUNT, 0, 0);
@@ -521,8 +545,10 @@ LRESULT Dispatch(HWND hwnd, ComboState& s, UINT msg, WPARAM wParam, LPARAM lPara
     case CB_GETITEMDATA: return ListSend(s, LB_GETITEMDATA, wParam, 0);
     case CB_SETITEMDATA: return ListSend(s, LB_SETITEMDATA, wParam, lParam);
     case CB_SHOWDROPDOWN:
-      if (wParam) ShowList(hwnd, s);
-      else HideList(hwnd, s, Close::Quiet);
+      if (wParam)
+        ShowList(hwnd, s);
+      else
+        HideList(hwnd, s, Close::Quiet);
       return TRUE;
     case CB_GETDROPPEDSTATE: return s.dropped;
     case CB_GETDROPPEDCONTROLRECT: {
@@ -573,7 +599,8 @@ LRESULT ComboBoxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     States().Create(hwnd);
     // The scroll bar styles are the list's; the combo itself never shows a bar.
     const DWORD style = StyleOf(hwnd);
-    if (style & (WS_VSCROLL | WS_HSCROLL)) SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(style & ~(WS_VSCROLL | WS_HSCROLL)));
+    if (style & (WS_VSCROLL | WS_HSCROLL))
+      SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(style & ~(WS_VSCROLL | WS_HSCROLL)));
   }
   auto s = States().Get(hwnd);
   if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
@@ -608,5 +635,6 @@ void RegisterComboBoxClass() {
 
 }  // namespace plat::controls
 
-
-BOOL GetComboBoxInfo(HWND combo, COMBOBOXINFO* info) { return plat::controls::FillComboBoxInfo(combo, info) ? TRUE : FALSE; }
+BOOL GetComboBoxInfo(HWND combo, COMBOBOXINFO* info) {
+  return plat::controls::FillComboBoxInfo(combo, info) ? TRUE : FALSE;
+}

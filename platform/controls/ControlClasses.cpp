@@ -3,16 +3,16 @@
 // system classes).
 #include "platform/controls/Button.h"
 #include "platform/controls/ComboBox.h"
-#include "platform/controls/ListBox.h"
-#include "platform/controls/ScrollBarControl.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/Edit.h"
+#include "platform/controls/ListBox.h"
 #include "platform/controls/ProgressBar.h"
+#include "platform/controls/ScrollBarControl.h"
 #include "platform/controls/Static.h"
 #include "platform/controls/TabControl.h"
 #include "platform/controls/ToolTip.h"
-#include "platform/controls/TreeView.h"
 #include "platform/controls/Trackbar.h"
+#include "platform/controls/TreeView.h"
 #include "platform/controls/UpDown.h"
 
 namespace plat::controls {

@@ -28,8 +28,10 @@ LRESULT SendNotify(HWND hwnd, NMHDR* header, UINT code) {
 HBRUSH ControlColor(HWND hwnd, UINT msg, HDC dc) {
   HWND parent = GetParent(hwnd);
   LRESULT r = 0;
-  if (parent) r = SendMessage(parent, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
-  else r = DefWindowProc(hwnd, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
+  if (parent)
+    r = SendMessage(parent, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
+  else
+    r = DefWindowProc(hwnd, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
   return reinterpret_cast<HBRUSH>(r);
 }
 

@@ -33,8 +33,9 @@ struct EditState {
   char passwordChar = 0;
   bool focused = false;
   bool selecting = false;
-  int desiredX = -1;  // kept across Up/Down
+  int desiredX = -1;     // kept across Up/Down
   bool vscroll = false;  // created with WS_VSCROLL (the bar comes and goes with the need)
+  bool hscroll = false;  // created with WS_HSCROLL
 };
 
 StateTable<EditState>& States() {
@@ -48,7 +49,7 @@ enum class Origin { User, Api };
 
 bool Password(HWND hwnd, const EditState& s) { return !s.multiline && (StyleOf(hwnd) & ES_PASSWORD) && s.passwordChar; }
 
-void ApplyFont(HWND hwnd, EditState& s) {
+void ApplyFont(EditState& s) {
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, FontOr(s.font));
   TEXTMETRIC tm{};
@@ -61,7 +62,6 @@ void ApplyFont(HWND hwnd, EditState& s) {
   s.lineHeight = std::max(1, static_cast<int>(tm.tmHeight));
   s.avgWidth = std::max(1, static_cast<int>(tm.tmAveCharWidth));
   s.widths.tab = 8 * s.avgWidth;
-  (void)hwnd;
 }
 
 void UpdateShownWidths(HWND hwnd, EditState& s) {
@@ -111,10 +111,20 @@ int CharFromPoint(HWND hwnd, const EditState& s, CPoint pt, int* lineOut = nullp
 // ---- Scrolling and display ----------------------------------------------------------------------------
 
 void UpdateScrollBars(HWND hwnd, const EditState& s) {
-  if (!s.multiline || !s.vscroll) return;
-  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, s.model.LineCount() - 1,
-                static_cast<UINT>(VisibleLines(s)), s.firstLine, 0};
-  SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+  if (!s.multiline) return;
+  if (s.vscroll) {
+    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, s.model.LineCount() - 1, 0, s.firstLine, 0};
+    si.nPage = static_cast<UINT>(VisibleLines(s));
+    SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+  }
+  if (s.hscroll) {
+    // The widest line sets the range; only edits that scroll sideways (ES_AUTOHSCROLL) ask for this bar.
+    int widest = 0;
+    for (int l = 0; l < s.model.LineCount(); ++l) widest = std::max(widest, LineWidth(s, l));
+    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, widest), 0, s.xOffset, 0};
+    si.nPage = static_cast<UINT>(std::max(1, s.rect.Width()));
+    SetScrollInfo(hwnd, SB_HORZ, &si, TRUE);
+  }
 }
 
 void PlaceCaret(HWND hwnd, const EditState& s) {
@@ -137,8 +147,10 @@ void ScrollCaretIntoView(HWND hwnd, EditState& s) {
     const int x = AlignOffset(hwnd, s, line) + s.model.Measure(s.model.LineStart(line), caret);
     const int width = std::max(1, s.rect.Width());
     // The view jumps by a third of its width, so typing does not scroll at every character.
-    if (x < s.xOffset) s.xOffset = std::max(0, x - width / 3);
-    else if (x > s.xOffset + width - 1) s.xOffset = x - width + width / 3;
+    if (x < s.xOffset)
+      s.xOffset = std::max(0, x - width / 3);
+    else if (x > s.xOffset + width - 1)
+      s.xOffset = x - width + width / 3;
   }
   if (oldFirst != s.firstLine || oldX != s.xOffset) {
     InvalidateRect(hwnd, nullptr, TRUE);
@@ -212,6 +224,15 @@ bool ReplaceSelection(HWND hwnd, EditState& s, std::string text, Origin origin, 
       w -= s.shown.width[static_cast<unsigned char>(text.back())];
       text.pop_back();
       truncated = true;
+    }
+  }
+  if (origin == Origin::User && s.multiline && !(style & ES_AUTOVSCROLL) && s.rect.Height() >= s.lineHeight) {
+    // Without ES_AUTOVSCROLL a multi-line edit takes no more lines than it shows.
+    EditModel trial = s.model;
+    trial.Replace(from, to, text, EditModel::UndoMode::Clear);
+    if (trial.LineCount() > VisibleLines(s) && trial.LineCount() > s.model.LineCount()) {
+      NotifyParent(hwnd, EN_MAXTEXT);
+      return false;
     }
   }
   if (text.empty() && from == to) {
@@ -305,13 +326,17 @@ void UndoEdit(HWND hwnd, EditState& s) {
 // ---- Keyboard -----------------------------------------------------------------------------------------
 
 int StepLeft(const EditState& s, int pos) {
-  if (pos >= 2 && s.model.Text()[static_cast<size_t>(pos) - 1] == '\n' && s.model.Text()[static_cast<size_t>(pos) - 2] == '\r' && s.multiline) return pos - 2;
+  if (pos >= 2 && s.model.Text()[static_cast<size_t>(pos) - 1] == '\n' &&
+      s.model.Text()[static_cast<size_t>(pos) - 2] == '\r' && s.multiline)
+    return pos - 2;
   return std::max(0, pos - 1);
 }
 
 int StepRight(const EditState& s, int pos) {
   const std::string& t = s.model.Text();
-  if (s.multiline && pos + 1 < s.model.Length() && t[static_cast<size_t>(pos)] == '\r' && t[static_cast<size_t>(pos) + 1] == '\n') return pos + 2;
+  if (s.multiline && pos + 1 < s.model.Length() && t[static_cast<size_t>(pos)] == '\r' &&
+      t[static_cast<size_t>(pos) + 1] == '\n')
+    return pos + 2;
   return std::min(s.model.Length(), pos + 1);
 }
 
@@ -330,18 +355,26 @@ LRESULT OnKeyDown(HWND hwnd, EditState& s, WPARAM vk) {
   bool keepDesired = false;
   switch (vk) {
     case VK_LEFT:
-      target = ctrl ? s.model.WordLeft(caret) : (s.model.HasSelection() && !shift) ? s.model.SelStart() : StepLeft(s, caret);
+      target = ctrl                                 ? s.model.WordLeft(caret)
+               : (s.model.HasSelection() && !shift) ? s.model.SelStart()
+                                                    : StepLeft(s, caret);
       break;
     case VK_RIGHT:
-      target = ctrl ? s.model.WordRight(caret) : (s.model.HasSelection() && !shift) ? s.model.SelEnd() : StepRight(s, caret);
+      target = ctrl                                 ? s.model.WordRight(caret)
+               : (s.model.HasSelection() && !shift) ? s.model.SelEnd()
+                                                    : StepRight(s, caret);
       break;
     case VK_UP:
-      if (!s.multiline) target = StepLeft(s, caret);
-      else target = VerticalMove(hwnd, s, -1), keepDesired = true;
+      if (!s.multiline)
+        target = StepLeft(s, caret);
+      else
+        target = VerticalMove(hwnd, s, -1), keepDesired = true;
       break;
     case VK_DOWN:
-      if (!s.multiline) target = StepRight(s, caret);
-      else target = VerticalMove(hwnd, s, 1), keepDesired = true;
+      if (!s.multiline)
+        target = StepRight(s, caret);
+      else
+        target = VerticalMove(hwnd, s, 1), keepDesired = true;
       break;
     case VK_PRIOR:
     case VK_NEXT:
@@ -365,8 +398,10 @@ LRESULT OnKeyDown(HWND hwnd, EditState& s, WPARAM vk) {
       }
       return 0;
     case VK_INSERT:
-      if (shift) Paste(hwnd, s);
-      else if (ctrl) Copy(hwnd, s);
+      if (shift)
+        Paste(hwnd, s);
+      else if (ctrl)
+        Copy(hwnd, s);
       return 0;
     default: return 0;
   }
@@ -431,17 +466,52 @@ LRESULT OnButtonDown(HWND hwnd, EditState& s, LPARAM lParam) {
   return 0;
 }
 
-LRESULT OnMouseMove(HWND hwnd, EditState& s, LPARAM lParam) {
-  if (!s.selecting) return 0;
-  const int pos = CharFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+constexpr UINT_PTR kDragScrollTimer = 1;
+constexpr UINT kDragScrollMs = 100;
+
+// Extends a drag selection to a point; past the format rectangle the view moves a line or a character
+// further, so holding the mouse outside keeps scrolling on the timer.
+void DragTo(HWND hwnd, EditState& s, CPoint pt) {
+  int pos = CharFromPoint(hwnd, s, pt);
+  if (s.multiline && pt.y >= s.rect.bottom) {
+    const int line = std::min(s.model.LineCount() - 1, s.firstLine + VisibleLines(s));
+    pos = s.model.CharAtX(line, pt.x - s.rect.left - AlignOffset(hwnd, s, line) + s.xOffset);
+  } else if (!s.multiline && pt.x >= s.rect.right) {
+    pos = std::min(s.model.Length(), pos + 1);
+  } else if (!s.multiline && pt.x < s.rect.left) {
+    pos = std::max(0, pos - 1);
+  }
   SetSelection(hwnd, s, s.model.Anchor(), pos);
   ScrollCaretIntoView(hwnd, s);
+  if (s.rect.PtInRect(pt))
+    KillTimer(hwnd, kDragScrollTimer);
+  else
+    SetTimer(hwnd, kDragScrollTimer, kDragScrollMs, nullptr);
+}
+
+LRESULT OnMouseMove(HWND hwnd, EditState& s, LPARAM lParam) {
+  if (!s.selecting) return 0;
+  DragTo(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+  return 0;
+}
+
+LRESULT OnTimer(HWND hwnd, EditState& s, WPARAM id) {
+  if (id != kDragScrollTimer) return 0;
+  if (!s.selecting) {
+    KillTimer(hwnd, kDragScrollTimer);
+    return 0;
+  }
+  POINT pt{};
+  GetCursorPos(&pt);
+  ScreenToClient(hwnd, &pt);
+  DragTo(hwnd, s, CPoint(pt));
   return 0;
 }
 
 LRESULT OnButtonUp(HWND hwnd, EditState& s) {
   if (!s.selecting) return 0;
   s.selecting = false;
+  KillTimer(hwnd, kDragScrollTimer);
   if (GetCapture() == hwnd) ReleaseCapture();
   return 0;
 }
@@ -622,10 +692,38 @@ LRESULT OnScroll(HWND hwnd, EditState& s, WPARAM code) {
   return MAKELONG(static_cast<WORD>(s.firstLine - before), TRUE);
 }
 
+LRESULT OnHScroll(HWND hwnd, EditState& s, WPARAM code) {
+  if (!s.multiline) return 0;
+  const int page = std::max(1, s.rect.Width());
+  int x = s.xOffset;
+  switch (LOWORD(code)) {
+    case SB_LINELEFT: x -= s.avgWidth; break;
+    case SB_LINERIGHT: x += s.avgWidth; break;
+    case SB_PAGELEFT: x -= page; break;
+    case SB_PAGERIGHT: x += page; break;
+    case SB_LEFT: x = 0; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: x = static_cast<SHORT>(HIWORD(code)); break;
+    default: return 0;
+  }
+  // A word-wrapping edit never scrolls sideways; the others stop where the widest line ends.
+  if (!(StyleOf(hwnd) & ES_AUTOHSCROLL)) return 0;
+  int widest = 0;
+  for (int l = 0; l < s.model.LineCount(); ++l) widest = std::max(widest, LineWidth(s, l));
+  x = std::clamp(x, 0, std::max(0, widest - page + 1));
+  if (x != s.xOffset) {
+    s.xOffset = x;
+    InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateScrollBars(hwnd, s);
+    PlaceCaret(hwnd, s);
+  }
+  return 0;
+}
+
 LRESULT OnSetMargins(HWND hwnd, EditState& s, WPARAM which, LPARAM margins) {
   // EC_USEFONTINFO has both margin bits set, so it is tested first.
   if (LOWORD(which) == EC_USEFONTINFO) {
-    s.leftMargin = s.rightMargin = s.avgWidth / 2;
+    s.leftMargin = s.rightMargin = s.avgWidth;  // the font's average character width
   } else {
     if (which & EC_LEFTMARGIN) s.leftMargin = LOWORD(static_cast<DWORD_PTR>(margins));
     if (which & EC_RIGHTMARGIN) s.rightMargin = HIWORD(static_cast<DWORD_PTR>(margins));
@@ -678,11 +776,13 @@ LRESULT OnSetPasswordChar(HWND hwnd, EditState& s, WPARAM c) {
 LRESULT OnCreate(HWND hwnd, EditState& s, const CREATESTRUCT* cs) {
   s.multiline = (StyleOf(hwnd) & ES_MULTILINE) != 0;
   s.vscroll = (StyleOf(hwnd) & WS_VSCROLL) != 0;
+  s.hscroll = (StyleOf(hwnd) & WS_HSCROLL) != 0;
   s.model = EditModel(s.multiline);
   if (StyleOf(hwnd) & ES_PASSWORD) s.passwordChar = '*';
-  ApplyFont(hwnd, s);
+  ApplyFont(s);
   Relayout(hwnd, s);
-  std::string text = ConvertCase(hwnd, cs && cs->lpszName && reinterpret_cast<uintptr_t>(cs->lpszName) > 0xFFFF ? cs->lpszName : "");
+  std::string text =
+      ConvertCase(hwnd, cs && cs->lpszName && reinterpret_cast<uintptr_t>(cs->lpszName) > 0xFFFF ? cs->lpszName : "");
   if (!s.multiline) {
     const size_t cut = text.find_first_of("\r\n");
     if (cut != std::string::npos) text.resize(cut);
@@ -710,7 +810,7 @@ LRESULT Dispatch(HWND hwnd, EditState& s, UINT msg, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_SETFONT:
       s.font = reinterpret_cast<HFONT>(wParam);
-      ApplyFont(hwnd, s);
+      ApplyFont(s);
       Relayout(hwnd, s);
       if (s.focused) {
         CreateCaret(hwnd, nullptr, 1, s.lineHeight);
@@ -734,11 +834,13 @@ LRESULT Dispatch(HWND hwnd, EditState& s, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, s, lParam);
     case WM_MOUSEMOVE: return OnMouseMove(hwnd, s, lParam);
     case WM_LBUTTONUP: return OnButtonUp(hwnd, s);
+    case WM_TIMER: return OnTimer(hwnd, s, wParam);
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != hwnd) s.selecting = false;
       return 0;
     case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
     case WM_VSCROLL: OnScroll(hwnd, s, wParam); return 0;
+    case WM_HSCROLL: return OnHScroll(hwnd, s, wParam);
     case WM_MOUSEWHEEL:
       if (!s.multiline) break;
       OnLineScroll(hwnd, s, 0, -3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA);
@@ -794,8 +896,7 @@ LRESULT Dispatch(HWND hwnd, EditState& s, UINT msg, WPARAM wParam, LPARAM lParam
       return MAKELONG(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
     }
     case EM_CHARFROMPOS: return OnCharFromPos(hwnd, s, lParam);
-    case EM_GETFIRSTVISIBLELINE:
-      return s.multiline ? s.firstLine : s.model.CharAtX(0, s.xOffset);
+    case EM_GETFIRSTVISIBLELINE: return s.multiline ? s.firstLine : s.model.CharAtX(0, s.xOffset);
     case EM_LINESCROLL: return OnLineScroll(hwnd, s, static_cast<int>(wParam), static_cast<int>(lParam));
     case EM_SCROLL: return OnScroll(hwnd, s, wParam);
     case EM_SETPASSWORDCHAR: return OnSetPasswordChar(hwnd, s, wParam);

@@ -196,7 +196,10 @@ void EditModel::WordAt(int pos, int* from, int* to) const {
   pos = std::clamp(pos, 0, n);
   int a = pos, b = pos;
   const bool space = pos < n && IsSpace(text_[static_cast<size_t>(pos)]);
-  auto same = [&](int i) { return IsSpace(text_[static_cast<size_t>(i)]) == space && text_[static_cast<size_t>(i)] != '\r' && text_[static_cast<size_t>(i)] != '\n'; };
+  auto same = [&](int i) {
+    return IsSpace(text_[static_cast<size_t>(i)]) == space && text_[static_cast<size_t>(i)] != '\r' &&
+           text_[static_cast<size_t>(i)] != '\n';
+  };
   while (a > 0 && same(a - 1)) --a;
   while (b < n && same(b)) ++b;
   *from = a;

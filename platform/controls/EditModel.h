@@ -69,14 +69,16 @@ class EditModel {
   void Relayout(int from, int removed, int inserted);
   void LayoutFrom(size_t firstLine, int stopAfter, int delta, const std::vector<int>& old, size_t oldIndex);
   int NextLineStart(int start) const;
-  bool IsBreakAt(int pos) const { return multiline_ && pos + 1 < Length() && text_[pos] == '\r' && text_[pos + 1] == '\n'; }
+  bool IsBreakAt(int pos) const {
+    return multiline_ && pos + 1 < Length() && text_[pos] == '\r' && text_[pos + 1] == '\n';
+  }
 
   struct UndoRecord {
     bool valid = false;
     int pos = 0;
-    int inserted = 0;      // length of the text that replaced `removed`
+    int inserted = 0;  // length of the text that replaced `removed`
     std::string removed;
-    bool typing = false;   // open for further typed characters
+    bool typing = false;  // open for further typed characters
   };
 
   bool multiline_;

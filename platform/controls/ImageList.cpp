@@ -33,7 +33,8 @@ bool ReadPixels(HBITMAP bitmap, int* width, int* height, std::vector<COLORREF>* 
   HGDIOBJ old = SelectObject(dc, bitmap);
   out->resize(static_cast<size_t>(bm.bmWidth) * static_cast<size_t>(bm.bmHeight));
   for (int y = 0; y < bm.bmHeight; ++y)
-    for (int x = 0; x < bm.bmWidth; ++x) (*out)[static_cast<size_t>(y) * static_cast<size_t>(bm.bmWidth) + static_cast<size_t>(x)] = GetPixel(dc, x, y);
+    for (int x = 0; x < bm.bmWidth; ++x)
+      (*out)[static_cast<size_t>(y) * static_cast<size_t>(bm.bmWidth) + static_cast<size_t>(x)] = GetPixel(dc, x, y);
   SelectObject(dc, old);
   DeleteDC(dc);
   return true;
@@ -51,7 +52,8 @@ int AddStrip(ImageListTag* list, HBITMAP image, Transparent transparent) {
       for (int x = 0; x < list->cx; ++x) {
         const int sx = i * list->cx + x;
         const COLORREF c = pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(sx)];
-        if (!transparent(sx, y, c)) img[static_cast<size_t>(y) * static_cast<size_t>(list->cx) + static_cast<size_t>(x)] = c;
+        if (!transparent(sx, y, c))
+          img[static_cast<size_t>(y) * static_cast<size_t>(list->cx) + static_cast<size_t>(x)] = c;
       }
     list->images.push_back(std::move(img));
   }

@@ -126,8 +126,13 @@ int ItemFromPoint(HWND hwnd, const ListState& s, CPoint pt, bool* outside) {
 
 void UpdateScrollBar(HWND hwnd, const ListState& s) {
   if (!s.vscroll) return;
-  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, Count(s) - 1),
-                static_cast<UINT>(VisibleCount(hwnd, s)), s.top, 0};
+  SCROLLINFO si{sizeof(si),
+                SIF_RANGE | SIF_PAGE | SIF_POS,
+                0,
+                std::max(0, Count(s) - 1),
+                static_cast<UINT>(VisibleCount(hwnd, s)),
+                s.top,
+                0};
   if (Style(hwnd) & LBS_DISABLENOSCROLL) si.fMask |= SIF_DISABLENOSCROLL;
   SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
 }
@@ -188,13 +193,9 @@ int CompareItems(HWND hwnd, const ListState& s, const Item& a, const Item& b, in
 
 int SortedPosition(HWND hwnd, const ListState& s, const Item& item) {
   // After the last equal item, so equal texts keep their order of arrival.
-  int lo = 0, hi = Count(s);
-  while (lo < hi) {
-    const int mid = (lo + hi) / 2;
-    if (CompareItems(hwnd, s, s.items[static_cast<size_t>(mid)], item, mid) <= 0) lo = mid + 1;
-    else hi = mid;
-  }
-  return lo;
+  return static_cast<int>(s.items.PartitionPoint([&](const Item& existing, size_t index) {
+    return CompareItems(hwnd, s, existing, item, static_cast<int>(index)) <= 0;
+  }));
 }
 
 void Measure(HWND hwnd, ListState& s, int index, Item& item) {
@@ -205,7 +206,8 @@ void Measure(HWND hwnd, ListState& s, int index, Item& item) {
   mis.itemHeight = static_cast<UINT>(s.itemHeight);
   mis.itemWidth = static_cast<UINT>(ClientRectOf(hwnd).Width());
   mis.itemData = item.data;
-  if (HWND target = NotifyTarget(hwnd, s)) SendMessage(target, WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
+  if (HWND target = NotifyTarget(hwnd, s))
+    SendMessage(target, WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
   item.height = static_cast<int>(mis.itemHeight);
 }
 
@@ -213,8 +215,10 @@ LRESULT Insert(HWND hwnd, ListState& s, int index, LPARAM lParam, bool sortIt) {
   auto keep = States().Get(hwnd);
   const DWORD style = Style(hwnd);
   Item item;
-  if (HasStrings(style)) item.text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-  else item.data = static_cast<ULONG_PTR>(lParam);
+  if (HasStrings(style))
+    item.text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+  else
+    item.data = static_cast<ULONG_PTR>(lParam);
   if (sortIt && (style & LBS_SORT)) index = SortedPosition(hwnd, s, item);
   if (index < 0 || index > Count(s)) {
     if (index != -1) return LB_ERR;
@@ -248,7 +252,8 @@ void SendDeleteItem(HWND hwnd, const ListState& s, int index, const Item& item) 
   dis.itemID = static_cast<UINT>(index);
   dis.hwndItem = ItemWindow(hwnd, s);
   dis.itemData = item.data;
-  if (HWND target = NotifyTarget(hwnd, s)) SendMessage(target, WM_DELETEITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+  if (HWND target = NotifyTarget(hwnd, s))
+    SendMessage(target, WM_DELETEITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
 }
 
 LRESULT Delete(HWND hwnd, ListState& s, int index) {
@@ -257,8 +262,10 @@ LRESULT Delete(HWND hwnd, ListState& s, int index) {
   const Item item = s.items[static_cast<size_t>(index)];
   s.items.erase(static_cast<size_t>(index));
   auto shift = [&](int& v) {
-    if (v == index) v = -1;
-    else if (v > index) --v;
+    if (v == index)
+      v = -1;
+    else if (v > index)
+      --v;
   };
   shift(s.sel);
   shift(s.anchor);
@@ -287,7 +294,8 @@ void Reset(HWND hwnd, ListState& s) {
 bool PrefixMatch(const std::string& text, const char* prefix) {
   for (size_t i = 0; prefix[i]; ++i) {
     if (i >= text.size()) return false;
-    if (ToLower1252(static_cast<unsigned char>(text[i])) != ToLower1252(static_cast<unsigned char>(prefix[i]))) return false;
+    if (ToLower1252(static_cast<unsigned char>(text[i])) != ToLower1252(static_cast<unsigned char>(prefix[i])))
+      return false;
   }
   return true;
 }
@@ -298,16 +306,14 @@ LRESULT Find(HWND hwnd, const ListState& s, int start, LPARAM what, bool exact) 
   if (start < -1 || start >= n) start = -1;
   const bool strings = HasStrings(Style(hwnd));
   const char* text = strings ? (what ? reinterpret_cast<const char*>(what) : "") : nullptr;
-  for (int k = 1; k <= n; ++k) {
-    const int i = (start + k) % n;
-    const Item& item = s.items[static_cast<size_t>(i)];
-    bool hit = false;
-    if (!strings) hit = item.data == static_cast<ULONG_PTR>(what);
-    else if (exact) hit = Collate1252(item.text, text, true) == 0 && item.text.size() == std::strlen(text);
-    else hit = PrefixMatch(item.text, text);
-    if (hit) return i;
-  }
-  return LB_ERR;
+  const size_t length = text ? std::strlen(text) : 0;
+  // From the item after `start`, wrapping round; `start` itself is looked at last.
+  const long hit = s.items.FindFrom(static_cast<size_t>(start + 1), [&](const Item& item) {
+    if (!strings) return item.data == static_cast<ULONG_PTR>(what);
+    if (exact) return item.text.size() == length && Collate1252(item.text, text, true) == 0;
+    return PrefixMatch(item.text, text);
+  });
+  return hit < 0 ? LB_ERR : static_cast<LRESULT>(hit);
 }
 
 // ---- Selection ----------------------------------------------------------------------------------------
@@ -343,8 +349,10 @@ bool SelectRange(HWND hwnd, ListState& s, int from, int to, bool clearOthers) {
   bool changed = false;
   for (int k = 0; k < Count(s); ++k) {
     const bool in = k >= from && k <= to;
-    if (in) changed |= SetItemSelected(hwnd, s, k, true);
-    else if (clearOthers) changed |= SetItemSelected(hwnd, s, k, false);
+    if (in)
+      changed |= SetItemSelected(hwnd, s, k, true);
+    else if (clearOthers)
+      changed |= SetItemSelected(hwnd, s, k, false);
   }
   return changed;
 }
@@ -457,8 +465,10 @@ LRESULT OnMouseMove(HWND hwnd, ListState& s, LPARAM lParam) {
   if (s.combo && outside) return 0;
   if (!Valid(s, i)) return 0;
   bool changed = false;
-  if (style & LBS_EXTENDEDSEL) changed = UserSelect(hwnd, s, i, true, GetKeyState(VK_CONTROL) < 0, false);
-  else changed = UserSelect(hwnd, s, i, false, false, false);
+  if (style & LBS_EXTENDEDSEL)
+    changed = UserSelect(hwnd, s, i, true, GetKeyState(VK_CONTROL) < 0, false);
+  else
+    changed = UserSelect(hwnd, s, i, false, false, false);
   if (changed) Notify(hwnd, s, LBN_SELCHANGE);
   return 0;
 }
@@ -501,12 +511,14 @@ void DrawItem(HWND hwnd, HDC dc, const ListState& s, int i, const CRect& r) {
     dis.CtlID = static_cast<UINT>(IdOf(ItemWindow(hwnd, s)));
     dis.itemID = static_cast<UINT>(i);
     dis.itemAction = ODA_DRAWENTIRE;
-    dis.itemState = (selected ? ODS_SELECTED : 0) | (focus ? ODS_FOCUS : 0) | (IsWindowEnabled(hwnd) ? 0 : ODS_DISABLED);
+    dis.itemState =
+        (selected ? ODS_SELECTED : 0) | (focus ? ODS_FOCUS : 0) | (IsWindowEnabled(hwnd) ? 0 : ODS_DISABLED);
     dis.hwndItem = ItemWindow(hwnd, s);
     dis.hDC = dc;
     dis.rcItem = r;
     dis.itemData = s.items[static_cast<size_t>(i)].data;
-    if (HWND target = NotifyTarget(hwnd, s)) SendMessage(target, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+    if (HWND target = NotifyTarget(hwnd, s))
+      SendMessage(target, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
     return;
   }
   const std::string& text = s.items[static_cast<size_t>(i)].text;
@@ -523,7 +535,8 @@ void Paint(HWND hwnd, HDC dc, ListState& s) {
   HWND colorTarget = s.combo ? s.combo : GetParent(hwnd);
   HBRUSH brush = nullptr;
   if (s.combo) {
-    brush = reinterpret_cast<HBRUSH>(SendMessage(colorTarget, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+    brush = reinterpret_cast<HBRUSH>(
+        SendMessage(colorTarget, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
   } else {
     brush = ControlColor(hwnd, WM_CTLCOLORLISTBOX, dc);
   }
@@ -651,6 +664,26 @@ LRESULT OnScroll(HWND hwnd, ListState& s, WPARAM code) {
   return 0;
 }
 
+// Without LBS_NOINTEGRALHEIGHT a plain list box shows whole items only: its height shrinks to fit.
+bool Integral(HWND hwnd, const ListState& s) {
+  return !s.combo && !(Style(hwnd) & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE));
+}
+
+int IntegralHeight(HWND hwnd, const ListState& s, int windowHeight) {
+  RECT wr{}, cr{};
+  GetWindowRect(hwnd, &wr);
+  GetClientRect(hwnd, &cr);
+  const int frame = (wr.bottom - wr.top) - cr.bottom;  // borders and a horizontal bar
+  const int client = windowHeight - frame;
+  if (client <= s.itemHeight) return windowHeight;
+  return frame + client - client % s.itemHeight;
+}
+
+void OnPosChanging(HWND hwnd, const ListState& s, WINDOWPOS* wp) {
+  if ((wp->flags & SWP_NOSIZE) || !Integral(hwnd, s)) return;
+  wp->cy = IntegralHeight(hwnd, s, wp->cy);
+}
+
 void OnCreate(HWND hwnd, ListState& s) {
   s.vscroll = (Style(hwnd) & WS_VSCROLL) != 0;
   s.itemHeight = FontHeight(s.font);
@@ -658,6 +691,13 @@ void OnCreate(HWND hwnd, ListState& s) {
     Item probe;
     Measure(hwnd, s, 0, probe);
     if (probe.height > 0) s.itemHeight = probe.height;
+  }
+  if (Integral(hwnd, s)) {
+    RECT wr{};
+    GetWindowRect(hwnd, &wr);
+    const int h = IntegralHeight(hwnd, s, wr.bottom - wr.top);
+    if (h != wr.bottom - wr.top)
+      SetWindowPos(hwnd, nullptr, 0, 0, wr.right - wr.left, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   UpdateScrollBar(hwnd, s);
 }
@@ -672,7 +712,14 @@ LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam
       return 0;
     }
     case WM_ERASEBKGND: return 1;
-    case WM_SIZE: UpdateScrollBar(hwnd, s); InvalidateRect(hwnd, nullptr, TRUE); return 0;
+    case WM_WINDOWPOSCHANGING: OnPosChanging(hwnd, s, reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
+    case WM_SIZE:
+      // A list sized after its selection was made (a combo's list before it first drops) shows from the
+      // top again when everything fits.
+      SetTop(hwnd, s, s.top);
+      UpdateScrollBar(hwnd, s);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
     case WM_SETFONT:
       s.font = reinterpret_cast<HFONT>(wParam);
       if (!OwnerDraw(Style(hwnd))) s.itemHeight = FontHeight(s.font);
@@ -681,6 +728,10 @@ LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_MOUSEACTIVATE:
+      // A dropped combo list never takes the activation (nor the focus) from the combo's window.
+      if (s.combo && !(Style(hwnd) & WS_CHILD)) return MA_NOACTIVATE;
+      break;
     case WM_SETFOCUS: return OnFocus(hwnd, s, true);
     case WM_KILLFOCUS: return OnFocus(hwnd, s, false);
     case WM_KEYDOWN: return OnKeyDown(hwnd, s, wParam);
@@ -723,7 +774,8 @@ LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam
       if (!Valid(s, index) || !lParam) return LB_ERR;
       *reinterpret_cast<RECT*>(lParam) = ItemRect(hwnd, s, index);
       return 1;
-    case LB_GETITEMDATA: return Valid(s, index) ? static_cast<LRESULT>(s.items[static_cast<size_t>(index)].data) : LB_ERR;
+    case LB_GETITEMDATA:
+      return Valid(s, index) ? static_cast<LRESULT>(s.items[static_cast<size_t>(index)].data) : LB_ERR;
     case LB_SETITEMDATA:
       if (index == -1) {
         s.items.ForEach([&](Item& it) { it.data = static_cast<ULONG_PTR>(lParam); });
@@ -748,7 +800,8 @@ LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam
     case LB_GETSELITEMS: return Multi(Style(hwnd)) ? OnGetSelItems(s, index, lParam) : LB_ERR;
     case LB_SELITEMRANGE:
       if (!Multi(Style(hwnd))) return LB_ERR;
-      for (int k = std::max(0, static_cast<int>(LOWORD(static_cast<DWORD_PTR>(lParam)))); k <= std::min(Count(s) - 1, static_cast<int>(HIWORD(static_cast<DWORD_PTR>(lParam)))); ++k)
+      for (int k = std::max(0, static_cast<int>(LOWORD(static_cast<DWORD_PTR>(lParam))));
+           k <= std::min(Count(s) - 1, static_cast<int>(HIWORD(static_cast<DWORD_PTR>(lParam)))); ++k)
         SetItemSelected(hwnd, s, k, wParam != 0);
       return 0;
     case LB_SETCARETINDEX:

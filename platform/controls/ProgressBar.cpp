@@ -42,7 +42,8 @@ void Paint(HWND hwnd, HDC dc, const ProgressState& s) {
   const int filled = static_cast<int>(static_cast<long long>(length) * (s.pos - s.low) / (s.high - s.low));
   HBRUSH bar = s.bar == CLR_DEFAULT ? GetSysColorBrush(COLOR_HIGHLIGHT) : CreateSolidBrush(s.bar);
   if (StyleOf(hwnd) & PBS_SMOOTH) {
-    CRect r = vertical ? CRect(c.left, c.bottom - filled, c.right, c.bottom) : CRect(c.left, c.top, c.left + filled, c.bottom);
+    CRect r = vertical ? CRect(c.left, c.bottom - filled, c.right, c.bottom)
+                       : CRect(c.left, c.top, c.left + filled, c.bottom);
     FillRect(dc, &r, bar);
   } else {
     // Classic blocks: two thirds of the thickness wide, two pixels apart, whole blocks only.
@@ -50,7 +51,8 @@ void Paint(HWND hwnd, HDC dc, const ProgressState& s) {
     const int block = std::max(2, thickness * 2 / 3);
     for (int at = 0; at < filled; at += block + 2) {
       const int end = std::min(at + block, length);
-      CRect r = vertical ? CRect(c.left, c.bottom - end, c.right, c.bottom - at) : CRect(c.left + at, c.top, c.left + end, c.bottom);
+      CRect r = vertical ? CRect(c.left, c.bottom - end, c.right, c.bottom - at)
+                         : CRect(c.left + at, c.top, c.left + end, c.bottom);
       FillRect(dc, &r, bar);
     }
   }

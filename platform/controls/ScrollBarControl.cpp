@@ -134,12 +134,9 @@ void Paint(HWND hwnd, HDC dc, const BarState& s) {
     FillRect(dc, &thumb, GetSysColorBrush(COLOR_3DFACE));
     DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT);
   }
-  (void)c;
 }
 
-void Redraw(HWND hwnd) {
-  InvalidateRect(hwnd, nullptr, FALSE);
-}
+void Redraw(HWND hwnd) { InvalidateRect(hwnd, nullptr, FALSE); }
 
 // ---- Tracking -----------------------------------------------------------------------------------------
 
@@ -176,7 +173,8 @@ LRESULT OnMouseMove(HWND hwnd, BarState& s, LPARAM lParam) {
     }
     return 0;
   }
-  const bool over = HitBar(g, Along(hwnd, lParam)) == s.pressed && ClientRectOf(hwnd).PtInRect(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+  const bool over = HitBar(g, Along(hwnd, lParam)) == s.pressed &&
+                    ClientRectOf(hwnd).PtInRect(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
   if (over != s.over) {
     s.over = over;
     Redraw(hwnd);
@@ -217,10 +215,18 @@ LRESULT OnTimer(HWND hwnd, BarState& s, WPARAM id) {
 LRESULT OnKeyDown(HWND hwnd, WPARAM vk) {
   const bool v = Vertical(hwnd);
   switch (vk) {
-    case VK_UP: if (v) SendScroll(hwnd, SB_LINEUP); break;
-    case VK_DOWN: if (v) SendScroll(hwnd, SB_LINEDOWN); break;
-    case VK_LEFT: if (!v) SendScroll(hwnd, SB_LINELEFT); break;
-    case VK_RIGHT: if (!v) SendScroll(hwnd, SB_LINERIGHT); break;
+    case VK_UP:
+      if (v) SendScroll(hwnd, SB_LINEUP);
+      break;
+    case VK_DOWN:
+      if (v) SendScroll(hwnd, SB_LINEDOWN);
+      break;
+    case VK_LEFT:
+      if (!v) SendScroll(hwnd, SB_LINELEFT);
+      break;
+    case VK_RIGHT:
+      if (!v) SendScroll(hwnd, SB_LINERIGHT);
+      break;
     case VK_PRIOR: SendScroll(hwnd, SB_PAGEUP); break;
     case VK_NEXT: SendScroll(hwnd, SB_PAGEDOWN); break;
     case VK_HOME: SendScroll(hwnd, SB_TOP); break;
@@ -329,7 +335,9 @@ BarGeometry LayoutBar(int length, int thickness, int min, int max, UINT page, in
   g.thumbLength = thumb;
   // Rounded both here and in PositionFromThumb, so the two are inverse while the track has a pixel per position.
   const long long steps = static_cast<long long>(maxPos) - min;
-  g.thumbStart = g.arrow + (steps > 0 ? static_cast<int>((static_cast<long long>(span) * (clamped - min) + steps / 2) / steps) : 0);
+  g.thumbStart =
+      g.arrow +
+      (steps > 0 ? static_cast<int>((static_cast<long long>(span) * (clamped - min) + steps / 2) / steps) : 0);
   return g;
 }
 

@@ -20,9 +20,9 @@ void RegisterScrollBarClass();
 enum class BarPart { None, LineUp, PageUp, Thumb, PageDown, LineDown };
 
 struct BarGeometry {
-  int length = 0;     // along the bar
-  int thickness = 0;  // across it
-  int arrow = 0;      // each arrow's length
+  int length = 0;                       // along the bar
+  int thickness = 0;                    // across it
+  int arrow = 0;                        // each arrow's length
   int thumbStart = 0, thumbLength = 0;  // along the bar; thumbLength 0 when there is no room or nothing to scroll
 };
 

@@ -160,16 +160,17 @@ LRESULT OnSetItem(HWND hwnd, TabState& s, int i, const TCITEM* item) {
 LRESULT OnDelete(HWND hwnd, TabState& s, int i) {
   if (i < 0 || i >= Count(s)) return FALSE;
   s.tabs.erase(s.tabs.begin() + i);
-  if (s.cur == i) s.cur = -1;
-  else if (s.cur > i) --s.cur;
+  if (s.cur == i)
+    s.cur = -1;
+  else if (s.cur > i)
+    --s.cur;
   InvalidateRect(hwnd, nullptr, TRUE);
   return TRUE;
 }
 
-LRESULT OnAdjustRect(HWND hwnd, const TabState& s, bool larger, RECT* r) {
+LRESULT OnAdjustRect(const TabState& s, bool larger, RECT* r) {
   if (!r) return 0;
   const int top = 2 + RowHeight(s) + 2, side = 2;
-  (void)hwnd;
   if (larger) {
     r->left -= side, r->right += side, r->bottom += side, r->top -= top;
   } else {
@@ -205,8 +206,10 @@ LRESULT Dispatch(HWND hwnd, TabState& s, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     }
     case WM_KEYDOWN:
-      if (wParam == VK_LEFT) UserSelect(hwnd, s, s.cur - 1);
-      else if (wParam == VK_RIGHT) UserSelect(hwnd, s, s.cur + 1);
+      if (wParam == VK_LEFT)
+        UserSelect(hwnd, s, s.cur - 1);
+      else if (wParam == VK_RIGHT)
+        UserSelect(hwnd, s, s.cur + 1);
       return 0;
     case TCM_GETITEMCOUNT: return Count(s);
     case TCM_INSERTITEM: return OnInsert(hwnd, s, index, reinterpret_cast<const TCITEM*>(lParam));
@@ -239,7 +242,7 @@ LRESULT Dispatch(HWND hwnd, TabState& s, UINT msg, WPARAM wParam, LPARAM lParam)
       info->flags = i >= 0 ? TCHT_ONITEM : TCHT_NOWHERE;
       return i;
     }
-    case TCM_ADJUSTRECT: return OnAdjustRect(hwnd, s, wParam != 0, reinterpret_cast<RECT*>(lParam));
+    case TCM_ADJUSTRECT: return OnAdjustRect(s, wParam != 0, reinterpret_cast<RECT*>(lParam));
     case TCM_SETIMAGELIST: {
       HIMAGELIST old = s.images;
       s.images = reinterpret_cast<HIMAGELIST>(lParam);

@@ -1,11 +1,11 @@
-// The provider behind the visual-style calls of uxtheme.h: "not themed" by default; a recording provider
+// The provider behind the visual-style calls of VisualStyles.h: "not themed" by default; a recording provider
 // for tests answers as a themed desktop would, counts opens and closes and logs what was drawn.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "platform/controls/uxtheme.h"
+#include "platform/controls/VisualStyles.h"
 
 namespace plat {
 

@@ -88,7 +88,8 @@ std::string TextOf(HWND tip, const Tool& tool) {
   info.lParam = tool.param;
   info.uFlags = tool.flags;
   if (IsWindow(tool.hwnd)) SendMessage(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&info));
-  if (info.lpszText && info.lpszText != LPSTR_TEXTCALLBACK && reinterpret_cast<uintptr_t>(info.lpszText) > 0xFFFF) return info.lpszText;
+  if (info.lpszText && info.lpszText != LPSTR_TEXTCALLBACK && reinterpret_cast<uintptr_t>(info.lpszText) > 0xFFFF)
+    return info.lpszText;
   return info.szText;
 }
 
@@ -115,7 +116,8 @@ void Show(HWND tip, TipState& s, int index) {
   POINT cursor{};
   GetCursorPos(&cursor);
   s.shown = index;
-  SetWindowPos(tip, HWND_TOPMOST, cursor.x, cursor.y + 20, calc.right + 8, calc.bottom + 4, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  SetWindowPos(tip, HWND_TOPMOST, cursor.x, cursor.y + 20, calc.right + 8, calc.bottom + 4,
+               SWP_SHOWWINDOW | SWP_NOACTIVATE);
   InvalidateRect(tip, nullptr, TRUE);
   Notify(tip, tool, TTN_SHOW);
   if (IsWindow(tip)) SetTimer(tip, kPopTimer, s.autopop, nullptr);
@@ -168,7 +170,8 @@ void SubclassTool(HWND tip, HWND hwnd) {
   if (!IsWindow(hwnd) || Subclassed().count(hwnd)) return;
   Subclass sub;
   sub.tip = tip;
-  sub.original = reinterpret_cast<WNDPROC>(SetWindowLongPtr(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+  sub.original =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtr(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
   Subclassed()[hwnd] = sub;
 }
 
@@ -179,8 +182,10 @@ Tool ToolFrom(const TOOLINFO* ti) {
   t.id = ti->uId;
   t.rect = ti->rect;
   t.param = ti->lParam;
-  if (ti->lpszText == LPSTR_TEXTCALLBACK) t.callback = true;
-  else if (ti->lpszText && reinterpret_cast<uintptr_t>(ti->lpszText) > 0xFFFF) t.text = ti->lpszText;
+  if (ti->lpszText == LPSTR_TEXTCALLBACK)
+    t.callback = true;
+  else if (ti->lpszText && reinterpret_cast<uintptr_t>(ti->lpszText) > 0xFFFF)
+    t.text = ti->lpszText;
   return t;
 }
 
@@ -253,7 +258,8 @@ LRESULT Dispatch(HWND hwnd, TipState& s, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
       for (auto it = Subclassed().begin(); it != Subclassed().end();) {
         if (it->second.tip == hwnd) {
-          if (IsWindow(it->first)) SetWindowLongPtr(it->first, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.original));
+          if (IsWindow(it->first))
+            SetWindowLongPtr(it->first, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.original));
           it = Subclassed().erase(it);
         } else {
           ++it;
@@ -269,12 +275,12 @@ LRESULT Dispatch(HWND hwnd, TipState& s, UINT msg, WPARAM wParam, LPARAM lParam)
       }
       return 0;
     case TTM_SETDELAYTIME: return SetDelay(s, wParam, lParam);
-    case TTM_GETDELAYTIME:
-      return wParam == TTDT_AUTOPOP ? s.autopop : wParam == TTDT_RESHOW ? s.reshow : s.initial;
+    case TTM_GETDELAYTIME: return wParam == TTDT_AUTOPOP ? s.autopop : wParam == TTDT_RESHOW ? s.reshow : s.initial;
     case TTM_ADDTOOL:
       if (!ti || !IsWindow(ti->hwnd) || FindTool(s, ti) >= 0) return FALSE;
       s.tools.push_back(ToolFrom(ti));
-      if (ti->uFlags & TTF_SUBCLASS) SubclassTool(hwnd, (ti->uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(ti->uId) : ti->hwnd);
+      if (ti->uFlags & TTF_SUBCLASS)
+        SubclassTool(hwnd, (ti->uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(ti->uId) : ti->hwnd);
       return TRUE;
     case TTM_DELTOOL: {
       const int i = FindTool(s, ti);

@@ -112,8 +112,10 @@ LRESULT OnButtonDown(HWND hwnd, TrackState& s, LPARAM lParam) {
     return 0;
   }
   // A click beside the thumb moves it a page towards the click.
-  if (at < thumbFrom) UserMove(hwnd, s, s.pos - s.page, TB_PAGEUP);
-  else UserMove(hwnd, s, s.pos + s.page, TB_PAGEDOWN);
+  if (at < thumbFrom)
+    UserMove(hwnd, s, s.pos - s.page, TB_PAGEUP);
+  else
+    UserMove(hwnd, s, s.pos + s.page, TB_PAGEDOWN);
   return 0;
 }
 
@@ -199,8 +201,10 @@ LRESULT Dispatch(HWND hwnd, TrackState& s, UINT msg, WPARAM wParam, LPARAM lPara
     case TBM_GETRANGEMIN: return s.min;
     case TBM_GETRANGEMAX: return s.max;
     case TBM_SETPOS:
-      if (wParam) SetPos(hwnd, s, static_cast<int>(lParam));
-      else s.pos = std::clamp(static_cast<int>(lParam), s.min, std::max(s.min, s.max));
+      if (wParam)
+        SetPos(hwnd, s, static_cast<int>(lParam));
+      else
+        s.pos = std::clamp(static_cast<int>(lParam), s.min, std::max(s.min, s.max));
       return 0;
     case TBM_SETRANGE:
       s.min = static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lParam)));
@@ -216,7 +220,10 @@ LRESULT Dispatch(HWND hwnd, TrackState& s, UINT msg, WPARAM wParam, LPARAM lPara
       if (!s.pageSet) s.page = std::max(1, (s.max - s.min) / 5);
       if (wParam) InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
-    case TBM_SETTICFREQ: s.ticFreq = static_cast<int>(wParam); InvalidateRect(hwnd, nullptr, TRUE); return 0;
+    case TBM_SETTICFREQ:
+      s.ticFreq = static_cast<int>(wParam);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
     case TBM_SETPAGESIZE: {
       const int old = s.page;
       s.page = static_cast<int>(lParam);

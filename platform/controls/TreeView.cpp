@@ -20,6 +20,7 @@ struct Node {
   uintptr_t id = 0;
   std::string text;
   bool callbackText = false;
+  std::string lastShown;  // a callback item's text as last drawn (its width for hit testing)
   int image = 0, selImage = 0;
   LPARAM param = 0;
   int children = 0;  // cChildren: 1 shows a button before any child exists
@@ -113,7 +114,8 @@ CRect TextRect(HWND hwnd, const TreeState& s, const Node* n, int row) {
   HDC dc = GetDC(hwnd);
   HGDIOBJ old = SelectObject(dc, FontOr(s.font));
   SIZE size{};
-  GetTextExtentPoint32(dc, n->text.c_str(), static_cast<int>(n->text.size()), &size);
+  const std::string& text = n->callbackText ? n->lastShown : n->text;
+  GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(hwnd, dc);
   const int y = (row - s.top) * h;
@@ -123,8 +125,13 @@ CRect TextRect(HWND hwnd, const TreeState& s, const Node* n, int row) {
 void UpdateScroll(HWND hwnd, const TreeState& s) {
   if (!s.vscroll) return;
   const int rows = static_cast<int>(Rows(s).size());
-  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, rows - 1),
-                static_cast<UINT>(VisibleRows(hwnd, s)), s.top, 0};
+  SCROLLINFO si{sizeof(si),
+                SIF_RANGE | SIF_PAGE | SIF_POS,
+                0,
+                std::max(0, rows - 1),
+                static_cast<UINT>(VisibleRows(hwnd, s)),
+                s.top,
+                0};
   SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
 }
 
@@ -139,8 +146,10 @@ void SetTop(HWND hwnd, TreeState& s, int top) {
 
 void EnsureRowVisible(HWND hwnd, TreeState& s, int row) {
   if (row < 0) return;
-  if (row < s.top) SetTop(hwnd, s, row);
-  else if (row >= s.top + VisibleRows(hwnd, s)) SetTop(hwnd, s, row - VisibleRows(hwnd, s) + 1);
+  if (row < s.top)
+    SetTop(hwnd, s, row);
+  else if (row >= s.top + VisibleRows(hwnd, s))
+    SetTop(hwnd, s, row - VisibleRows(hwnd, s) + 1);
 }
 
 void Changed(HWND hwnd, TreeState& s) {
@@ -200,7 +209,8 @@ bool Expand(HWND hwnd, TreeState& s, Node* n, UINT code) {
   if (!HasChildren(n)) return false;
   auto keep = States().Get(hwnd);
   const UINT action = want ? TVE_EXPAND : TVE_COLLAPSE;
-  if (NotifyTree(hwnd, TVN_ITEMEXPANDING, action, nullptr, n) != 0 || !IsWindow(hwnd) || !Find(s, Handle(n))) return false;
+  if (NotifyTree(hwnd, TVN_ITEMEXPANDING, action, nullptr, n) != 0 || !IsWindow(hwnd) || !Find(s, Handle(n)))
+    return false;
   n->expanded = want;
   // Collapsing over the selection moves it up to the collapsed item.
   if (!want && s.selected) {
@@ -223,8 +233,10 @@ HTREEITEM Insert(HWND hwnd, TreeState& s, const TVINSERTSTRUCT* ins) {
   node->id = s.nextId++;
   const TVITEM& item = ins->item;
   if (item.mask & TVIF_TEXT) {
-    if (item.pszText == reinterpret_cast<LPSTR>(-1)) node->callbackText = true;
-    else if (item.pszText) node->text = item.pszText;
+    if (item.pszText == reinterpret_cast<LPSTR>(-1))
+      node->callbackText = true;
+    else if (item.pszText)
+      node->text = item.pszText;
   }
   if (item.mask & TVIF_IMAGE) node->image = item.iImage;
   if (item.mask & TVIF_SELECTEDIMAGE) node->selImage = item.iSelectedImage;
@@ -241,7 +253,8 @@ HTREEITEM Insert(HWND hwnd, TreeState& s, const TVINSERTSTRUCT* ins) {
     while (at < kids.size() && lstrcmpi(kids[at]->text.c_str(), node->text.c_str()) <= 0) ++at;
   } else if (ins->hInsertAfter && ins->hInsertAfter != TVI_LAST) {
     Node* after = Find(s, ins->hInsertAfter);
-    if (after && after->parent == parent) at = static_cast<size_t>(std::find(kids.begin(), kids.end(), after) - kids.begin()) + 1;
+    if (after && after->parent == parent)
+      at = static_cast<size_t>(std::find(kids.begin(), kids.end(), after) - kids.begin()) + 1;
   }
   Node* raw = node.get();
   kids.insert(kids.begin() + static_cast<std::ptrdiff_t>(at), raw);
@@ -290,8 +303,7 @@ bool Delete(HWND hwnd, TreeState& s, HTREEITEM h) {
   return true;
 }
 
-HTREEITEM NextItem(HWND hwnd, TreeState& s, UINT code, HTREEITEM h) {
-  (void)hwnd;
+HTREEITEM NextItem(TreeState& s, UINT code, HTREEITEM h) {
   switch (code) {
     case TVGN_ROOT: return s.root.kids.empty() ? nullptr : Handle(s.root.kids.front());
     case TVGN_CARET: return Handle(s.selected);
@@ -327,9 +339,49 @@ HTREEITEM NextItem(HWND hwnd, TreeState& s, UINT code, HTREEITEM h) {
 
 std::string ShownText(HWND hwnd, const Node* n) {
   if (!n->callbackText) return n->text;
-  // FIXME: callback texts (TVN_GETDISPINFO) are not asked for yet; they show empty.
-  (void)hwnd;
-  return {};
+  // Callback texts are the parent's to give each time the item is drawn.
+  char buffer[260]{};
+  NMTVDISPINFO info{};
+  info.item.mask = TVIF_TEXT;
+  info.item.hItem = Handle(n);
+  info.item.lParam = n->param;
+  info.item.pszText = buffer;
+  info.item.cchTextMax = sizeof(buffer);
+  SendNotify(hwnd, &info.hdr, TVN_GETDISPINFO);
+  const char* text = info.item.pszText ? info.item.pszText : buffer;
+  return std::string(text, strnlen(text, sizeof(buffer)));
+}
+
+bool HasNextSibling(const Node* n) { return n->parent && n->parent->kids.back() != n; }
+
+// Dotted connecting lines: every other pixel, as the classic tree draws them.
+void DottedLine(HDC dc, int x0, int y0, int x1, int y1, COLORREF c) {
+  if (x0 == x1)
+    for (int y = y0; y < y1; ++y) {
+      if ((x0 + y) % 2 == 0) SetPixelV(dc, x0, y, c);
+    }
+  else
+    for (int x = x0; x < x1; ++x) {
+      if ((x + y0) % 2 == 0) SetPixelV(dc, x, y0, c);
+    }
+}
+
+void DrawLines(HWND hwnd, HDC dc, const TreeState& s, const Node* n, int y, int h) {
+  const bool atRoot = (StyleOf(hwnd) & TVS_LINESATROOT) != 0;
+  if (n->parent == &s.root && !atRoot) return;
+  const COLORREF c = GetSysColor(COLOR_3DSHADOW);
+  const int indent = IndentOf(hwnd, s, n);
+  const int x = indent - s.indent / 2, mid = y + h / 2;
+  DottedLine(dc, x, mid, indent, mid, c);
+  const bool first = n->parent == &s.root && n->parent->kids.front() == n;
+  DottedLine(dc, x, first ? mid : y, x, HasNextSibling(n) ? y + h : mid + 1, c);
+  // Ancestors with later siblings continue their lines through this row.
+  int ax = x;
+  for (const Node* p = n->parent; p && p != &s.root; p = p->parent) {
+    ax -= s.indent;
+    if (p->parent == &s.root && !atRoot) break;
+    if (HasNextSibling(p)) DottedLine(dc, ax, y, ax, y + h, c);
+  }
 }
 
 LRESULT OnGetItem(TreeState& s, TVITEM* item) {
@@ -354,7 +406,8 @@ LRESULT OnSetItem(HWND hwnd, TreeState& s, const TVITEM* item) {
   if (!item) return FALSE;
   Node* n = Find(s, item->hItem);
   if (!n) return FALSE;
-  if ((item->mask & TVIF_TEXT) && item->pszText && item->pszText != reinterpret_cast<LPSTR>(-1)) n->text = item->pszText;
+  if ((item->mask & TVIF_TEXT) && item->pszText && item->pszText != reinterpret_cast<LPSTR>(-1))
+    n->text = item->pszText;
   if (item->mask & TVIF_IMAGE) n->image = item->iImage;
   if (item->mask & TVIF_SELECTEDIMAGE) n->selImage = item->iSelectedImage;
   if (item->mask & TVIF_PARAM) n->param = item->lParam;
@@ -377,7 +430,8 @@ Node* HitTest(HWND hwnd, TreeState& s, CPoint pt, UINT* flags) {
   const CRect text = TextRect(hwnd, s, n, row);
   if (pt.x < indent) {
     // The button sits in the indent column just before the item.
-    const bool buttons = (StyleOf(hwnd) & TVS_HASBUTTONS) && HasChildren(n) && (n->parent != &s.root || (StyleOf(hwnd) & TVS_LINESATROOT));
+    const bool buttons = (StyleOf(hwnd) & TVS_HASBUTTONS) && HasChildren(n) &&
+                         (n->parent != &s.root || (StyleOf(hwnd) & TVS_LINESATROOT));
     *flags = (buttons && pt.x >= indent - s.indent) ? TVHT_ONITEMBUTTON : TVHT_ONITEMINDENT;
   } else if (s.images && pt.x < text.left) {
     *flags = TVHT_ONITEMICON;
@@ -408,15 +462,23 @@ LRESULT OnKeyDown(HWND hwnd, TreeState& s, WPARAM vk) {
     case VK_PRIOR: Select(hwnd, s, at(row - VisibleRows(hwnd, s) + 1), TVC_BYKEYBOARD); break;
     case VK_NEXT: Select(hwnd, s, at(row + VisibleRows(hwnd, s) - 1), TVC_BYKEYBOARD); break;
     case VK_LEFT:
-      if (cur && cur->expanded) Expand(hwnd, s, cur, TVE_COLLAPSE);
-      else if (cur && cur->parent != &s.root) Select(hwnd, s, cur->parent, TVC_BYKEYBOARD);
+      if (cur && cur->expanded)
+        Expand(hwnd, s, cur, TVE_COLLAPSE);
+      else if (cur && cur->parent != &s.root)
+        Select(hwnd, s, cur->parent, TVC_BYKEYBOARD);
       break;
     case VK_RIGHT:
-      if (cur && !cur->expanded && HasChildren(cur)) Expand(hwnd, s, cur, TVE_EXPAND);
-      else if (cur && !cur->kids.empty()) Select(hwnd, s, cur->kids.front(), TVC_BYKEYBOARD);
+      if (cur && !cur->expanded && HasChildren(cur))
+        Expand(hwnd, s, cur, TVE_EXPAND);
+      else if (cur && !cur->kids.empty())
+        Select(hwnd, s, cur->kids.front(), TVC_BYKEYBOARD);
       break;
-    case VK_ADD: if (cur) Expand(hwnd, s, cur, TVE_EXPAND); break;
-    case VK_SUBTRACT: if (cur) Expand(hwnd, s, cur, TVE_COLLAPSE); break;
+    case VK_ADD:
+      if (cur) Expand(hwnd, s, cur, TVE_EXPAND);
+      break;
+    case VK_SUBTRACT:
+      if (cur) Expand(hwnd, s, cur, TVE_COLLAPSE);
+      break;
     case VK_RETURN: {
       NMHDR nm{};
       SendNotify(hwnd, &nm, NM_RETURN);
@@ -467,6 +529,7 @@ void Paint(HWND hwnd, HDC dc, TreeState& s) {
     Node* n = rows[static_cast<size_t>(row)];
     const int y = (row - s.top) * h;
     const int indent = IndentOf(hwnd, s, n);
+    if (style & TVS_HASLINES) DrawLines(hwnd, dc, s, n, y, h);
     if ((style & TVS_HASBUTTONS) && HasChildren(n) && (n->parent != &s.root || (style & TVS_LINESATROOT))) {
       const int cx = indent - s.indent / 2, cy = y + h / 2;
       CRect box(cx - 4, cy - 4, cx + 5, cy + 5);
@@ -479,7 +542,6 @@ void Paint(HWND hwnd, HDC dc, TreeState& s) {
         FillRect(dc, &plus, GetSysColorBrush(COLOR_WINDOWTEXT));
       }
     }
-    // FIXME: TVS_HASLINES connecting lines are not drawn yet.
     int x = indent + 2;
     const bool selected = n == s.selected;
     if (s.images) {
@@ -488,6 +550,9 @@ void Paint(HWND hwnd, HDC dc, TreeState& s) {
       ImageList_Draw(s.images, selected ? n->selImage : n->image, dc, x, y + (h - cy) / 2, ILD_TRANSPARENT);
       x += cx + 3;
     }
+    const std::string shown = ShownText(hwnd, n);
+    if (!IsWindow(hwnd) || !Find(s, Handle(n))) return;
+    n->lastShown = shown;
     const CRect text = TextRect(hwnd, s, n, row);
     const bool showSel = selected && (s.focused || (style & TVS_SHOWSELALWAYS));
     if (showSel) {
@@ -496,7 +561,6 @@ void Paint(HWND hwnd, HDC dc, TreeState& s) {
     } else {
       SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     }
-    const std::string shown = ShownText(hwnd, n);
     TextOut(dc, text.left + 2, y + (h - FontHeight(s.font)) / 2, shown.c_str(), static_cast<int>(shown.size()));
     if (selected && s.focused) {
       CRect f = text;
@@ -517,7 +581,10 @@ LRESULT Dispatch(HWND hwnd, TreeState& s, UINT msg, WPARAM wParam, LPARAM lParam
       return 0;
     }
     case WM_ERASEBKGND: return 1;
-    case WM_SIZE: UpdateScroll(hwnd, s); InvalidateRect(hwnd, nullptr, TRUE); return 0;
+    case WM_SIZE:
+      UpdateScroll(hwnd, s);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
     case WM_SETFONT:
       s.font = reinterpret_cast<HFONT>(wParam);
       if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
@@ -545,9 +612,11 @@ LRESULT Dispatch(HWND hwnd, TreeState& s, UINT msg, WPARAM wParam, LPARAM lParam
       }
       return 0;
     }
-    case TVM_INSERTITEM: return reinterpret_cast<LRESULT>(Insert(hwnd, s, reinterpret_cast<const TVINSERTSTRUCT*>(lParam)));
+    case TVM_INSERTITEM:
+      return reinterpret_cast<LRESULT>(Insert(hwnd, s, reinterpret_cast<const TVINSERTSTRUCT*>(lParam)));
     case TVM_DELETEITEM: return Delete(hwnd, s, reinterpret_cast<HTREEITEM>(lParam));
-    case TVM_EXPAND: return Expand(hwnd, s, Find(s, reinterpret_cast<HTREEITEM>(lParam)), static_cast<UINT>(wParam) & TVE_TOGGLE);
+    case TVM_EXPAND:
+      return Expand(hwnd, s, Find(s, reinterpret_cast<HTREEITEM>(lParam)), static_cast<UINT>(wParam) & TVE_TOGGLE);
     case TVM_GETCOUNT: return static_cast<LRESULT>(s.nodes.size());
     case TVM_GETINDENT: return s.indent;
     case TVM_SETINDENT:
@@ -562,7 +631,8 @@ LRESULT Dispatch(HWND hwnd, TreeState& s, UINT msg, WPARAM wParam, LPARAM lParam
       Changed(hwnd, s);
       return reinterpret_cast<LRESULT>(old);
     }
-    case TVM_GETNEXTITEM: return reinterpret_cast<LRESULT>(NextItem(hwnd, s, static_cast<UINT>(wParam), reinterpret_cast<HTREEITEM>(lParam)));
+    case TVM_GETNEXTITEM:
+      return reinterpret_cast<LRESULT>(NextItem(s, static_cast<UINT>(wParam), reinterpret_cast<HTREEITEM>(lParam)));
     case TVM_SELECTITEM: {
       if (wParam != TVGN_CARET && wParam != TVGN_FIRSTVISIBLE) return FALSE;
       Node* n = Find(s, reinterpret_cast<HTREEITEM>(lParam));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "platform/controls/ControlSupport.h"
@@ -59,14 +60,65 @@ bool ReadBuddy(const UpDownState& s, int* value) {
 }
 
 void WriteBuddy(HWND hwnd, const UpDownState& s) {
-  if ((StyleOf(hwnd) & UDS_SETBUDDYINT) && s.buddy && IsWindow(s.buddy)) SetWindowText(s.buddy, Format(hwnd, s, s.pos).c_str());
+  if ((StyleOf(hwnd) & UDS_SETBUDDYINT) && s.buddy && IsWindow(s.buddy))
+    SetWindowText(s.buddy, Format(hwnd, s, s.pos).c_str());
 }
 
 int Clamp(const UpDownState& s, int v) { return std::clamp(v, std::min(s.lower, s.upper), std::max(s.lower, s.upper)); }
 
+void Step(HWND hwnd, UpDownState& s, int direction);
+
+// Buddies of UDS_ARROWKEYS controls: their original procedure and their up-down control.
+struct BuddyHook {
+  WNDPROC original = nullptr;
+  HWND updown = nullptr;
+};
+std::map<HWND, BuddyHook>& Buddies() {
+  static std::map<HWND, BuddyHook> map;
+  return map;
+}
+
+LRESULT BuddyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto it = Buddies().find(hwnd);
+  if (it == Buddies().end()) return DefWindowProc(hwnd, msg, wParam, lParam);
+  const BuddyHook hook = it->second;
+  if (msg == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN)) {
+    if (auto s = States().Get(hook.updown)) {
+      Step(hook.updown, *s, wParam == VK_UP ? 1 : -1);
+      return 0;
+    }
+  }
+  if (msg == WM_NCDESTROY) Buddies().erase(hwnd);
+  return CallWindowProc(hook.original, hwnd, msg, wParam, lParam);
+}
+
+void HookBuddy(HWND hwnd, HWND buddy) {
+  if (!buddy || Buddies().count(buddy)) return;
+  BuddyHook hook;
+  hook.updown = hwnd;
+  hook.original =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtr(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BuddyProc)));
+  Buddies()[buddy] = hook;
+}
+
+void UnhookBuddy(HWND hwnd) {
+  for (auto it = Buddies().begin(); it != Buddies().end();) {
+    if (it->second.updown == hwnd) {
+      if (IsWindow(it->first))
+        SetWindowLongPtr(it->first, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.original));
+      it = Buddies().erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 void AttachBuddy(HWND hwnd, UpDownState& s, HWND buddy) {
+  UnhookBuddy(hwnd);
   s.buddy = buddy;
   if (!buddy) return;
+  // With UDS_ARROWKEYS the buddy's Up and Down keys step the control.
+  if (StyleOf(hwnd) & UDS_ARROWKEYS) HookBuddy(hwnd, buddy);
   const DWORD style = StyleOf(hwnd);
   if (!(style & (UDS_ALIGNRIGHT | UDS_ALIGNLEFT))) return;
   // The control moves into the buddy's edge; the buddy gives up that much width.
@@ -103,14 +155,16 @@ void Step(HWND hwnd, UpDownState& s, int direction) {
   int next = current + nm.iDelta;
   const int lo = std::min(s.lower, s.upper), hi = std::max(s.lower, s.upper);
   if (next > hi || next < lo) {
-    if (StyleOf(hwnd) & UDS_WRAP) next = next > hi ? lo : hi;
-    else next = std::clamp(next, lo, hi);
+    if (StyleOf(hwnd) & UDS_WRAP)
+      next = next > hi ? lo : hi;
+    else
+      next = std::clamp(next, lo, hi);
   }
   s.pos = next;
   WriteBuddy(hwnd, s);
   if (HWND parent = GetParent(hwnd))
-    SendMessage(parent, Horizontal(hwnd) ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(s.pos)),
-                reinterpret_cast<LPARAM>(hwnd));
+    SendMessage(parent, Horizontal(hwnd) ? WM_HSCROLL : WM_VSCROLL,
+                MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(s.pos)), reinterpret_cast<LPARAM>(hwnd));
 }
 
 int ArrowAt(HWND hwnd, LPARAM lParam) {
@@ -143,12 +197,17 @@ void EndPress(HWND hwnd, UpDownState& s, bool release) {
 void Paint(HWND hwnd, HDC dc, const UpDownState& s) {
   const CRect c = ClientRectOf(hwnd);
   const bool h = Horizontal(hwnd);
-  CRect first = h ? CRect(c.left, c.top, c.left + c.Width() / 2, c.bottom) : CRect(c.left, c.top, c.right, c.top + c.Height() / 2);
+  CRect first = h ? CRect(c.left, c.top, c.left + c.Width() / 2, c.bottom)
+                  : CRect(c.left, c.top, c.right, c.top + c.Height() / 2);
   CRect second = h ? CRect(first.right, c.top, c.right, c.bottom) : CRect(c.left, first.bottom, c.right, c.bottom);
   const UINT off = IsWindowEnabled(hwnd) ? 0 : DFCS_INACTIVE;
   // Vertical: up on top; horizontal: the "up" arrow is the right one.
-  DrawFrameControl(dc, &first, DFC_SCROLL, (h ? DFCS_SCROLLLEFT : DFCS_SCROLLUP) | off | ((h ? s.pressed == -1 : s.pressed == 1) ? DFCS_PUSHED : 0));
-  DrawFrameControl(dc, &second, DFC_SCROLL, (h ? DFCS_SCROLLRIGHT : DFCS_SCROLLDOWN) | off | ((h ? s.pressed == 1 : s.pressed == -1) ? DFCS_PUSHED : 0));
+  DrawFrameControl(
+      dc, &first, DFC_SCROLL,
+      (h ? DFCS_SCROLLLEFT : DFCS_SCROLLUP) | off | ((h ? s.pressed == -1 : s.pressed == 1) ? DFCS_PUSHED : 0));
+  DrawFrameControl(
+      dc, &second, DFC_SCROLL,
+      (h ? DFCS_SCROLLRIGHT : DFCS_SCROLLDOWN) | off | ((h ? s.pressed == 1 : s.pressed == -1) ? DFCS_PUSHED : 0));
 }
 
 LRESULT Dispatch(HWND hwnd, UpDownState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -175,6 +234,7 @@ LRESULT Dispatch(HWND hwnd, UpDownState& s, UINT msg, WPARAM wParam, LPARAM lPar
       }
       return 0;
     case WM_ENABLE: InvalidateRect(hwnd, nullptr, FALSE); return 0;
+    case WM_DESTROY: UnhookBuddy(hwnd); break;
     case UDM_SETRANGE:
       s.upper = static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lParam)));
       s.lower = static_cast<SHORT>(HIWORD(static_cast<DWORD_PTR>(lParam)));
@@ -191,7 +251,8 @@ LRESULT Dispatch(HWND hwnd, UpDownState& s, UINT msg, WPARAM wParam, LPARAM lPar
     case UDM_SETPOS:
     case UDM_SETPOS32: {
       const int old = s.pos;
-      s.pos = Clamp(s, msg == UDM_SETPOS ? static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lParam))) : static_cast<int>(lParam));
+      s.pos = Clamp(
+          s, msg == UDM_SETPOS ? static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lParam))) : static_cast<int>(lParam));
       WriteBuddy(hwnd, s);
       return old;
     }
@@ -201,8 +262,10 @@ LRESULT Dispatch(HWND hwnd, UpDownState& s, UINT msg, WPARAM wParam, LPARAM lPar
       bool error = false;
       if (StyleOf(hwnd) & UDS_SETBUDDYINT) {
         int v = 0;
-        if (ReadBuddy(s, &v)) s.pos = Clamp(s, v);
-        else error = s.buddy != nullptr;
+        if (ReadBuddy(s, &v))
+          s.pos = Clamp(s, v);
+        else
+          error = s.buddy != nullptr;
       }
       if (msg == UDM_GETPOS32) {
         if (lParam) *reinterpret_cast<BOOL*>(lParam) = error;

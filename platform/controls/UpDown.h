@@ -4,7 +4,7 @@
 // moves the position (wrapping with UDS_WRAP), writes it into the buddy (UDS_SETBUDDYINT), and sends
 // WM_VSCROLL (WM_HSCROLL with UDS_HORZ) SB_THUMBPOSITION; holding the button repeats on the clock; the
 // release sends SB_ENDSCROLL. UDS_AUTOBUDDY takes the previous sibling; UDS_ALIGNRIGHT/LEFT moves the
-// control into the buddy's edge.
+// control into the buddy's edge; with UDS_ARROWKEYS the buddy's Up and Down keys step it.
 #pragma once
 
 #include "platform/controls/winctrl.h"

@@ -663,6 +663,7 @@ constexpr UINT TVM_GETITEMHEIGHT = TV_FIRST + 28;
 constexpr UINT TVN_FIRST = static_cast<UINT>(-400);
 constexpr UINT TVN_SELCHANGING = TVN_FIRST - 1;
 constexpr UINT TVN_SELCHANGED = TVN_FIRST - 2;
+constexpr UINT TVN_GETDISPINFO = TVN_FIRST - 3;
 constexpr UINT TVN_ITEMEXPANDING = TVN_FIRST - 5;
 constexpr UINT TVN_ITEMEXPANDED = TVN_FIRST - 6;
 constexpr UINT TVN_DELETEITEM = TVN_FIRST - 9;
@@ -697,6 +698,10 @@ struct NMTREEVIEW {
   POINT ptDrag;
 };
 using LPNMTREEVIEW = NMTREEVIEW*;
+struct NMTVDISPINFO {
+  NMHDR hdr;
+  TVITEM item;
+};
 struct TVHITTESTINFO {
   POINT pt;
   UINT flags;

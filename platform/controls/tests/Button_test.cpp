@@ -1,8 +1,9 @@
 // Buttons and statics driven by injected input and messages: notification order, automatic check and radio
 // state, BM_CLICK, owner-draw message sequences, mnemonics, and their look in every state.
+#include "platform/controls/Button.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/controls/Button.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/tests/ControlTestSupport.h"
 #include "platform/gdi/SysColors.h"
@@ -174,7 +175,8 @@ TEST_F(Buttons, DialogCodesAndStyleChanges) {
 }
 
 TEST_F(Buttons, DialogHelpers) {
-  for (int id = 10; id <= 12; ++id) Make("BUTTON", "r", kChild | BS_RADIOBUTTON, {10, 10 + 25 * (id - 10), 90, 30 + 25 * (id - 10)}, id);
+  for (int id = 10; id <= 12; ++id)
+    Make("BUTTON", "r", kChild | BS_RADIOBUTTON, {10, 10 + 25 * (id - 10), 90, 30 + 25 * (id - 10)}, id);
   EXPECT_TRUE(CheckRadioButton(host, 10, 12, 11));
   EXPECT_EQ(IsDlgButtonChecked(host, 10), 0u);
   EXPECT_EQ(IsDlgButtonChecked(host, 11), 1u);

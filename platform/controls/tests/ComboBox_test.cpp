@@ -1,10 +1,11 @@
 // Combo boxes: structure and geometry, opening and closing by mouse and keys with their notification
 // order, the edit child, search, owner-draw measuring, the colour request of the dropped list, and looks.
+#include "platform/controls/ComboBox.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/controls/ComboBox.h"
 #include "platform/controls/tests/ControlTestSupport.h"
 
 namespace plat::test {
@@ -74,6 +75,17 @@ TEST_F(Combos, StructureAndGeometry) {
   EXPECT_EQ(lr.bottom - lr.top, 100 - (wr.bottom - wr.top));
 }
 
+TEST_F(Combos, ListOpensAboveWhenTheWorkAreaHasNoRoomBelow) {
+  MoveWindow(host, 50, 900, 400, 120, TRUE);  // the desktop is 1024 pixels high
+  HWND c = Combo(CBS_DROPDOWNLIST);
+  SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
+  RECT cr{}, lr{};
+  GetWindowRect(c, &cr);
+  GetWindowRect(ListOf(c), &lr);
+  EXPECT_EQ(lr.bottom, cr.top);
+  EXPECT_EQ(lr.bottom - lr.top, 150 - (cr.bottom - cr.top));
+}
+
 TEST_F(Combos, ClickOpensAndLeavesOpenThenItemClickSelectsAndCloses) {
   HWND c = Combo(CBS_DROPDOWNLIST);
   ClickAt(c, 10, 5);
@@ -122,7 +134,8 @@ TEST_F(Combos, KeysWhileOpenMoveSelectionEnterAcceptsEscRestores) {
   Key(VK_ESCAPE);
   EXPECT_FALSE(Dropped(c));
   EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 0);
-  EXPECT_EQ(NoteCodes(300), (std::vector<UINT>{CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELCHANGE, CBN_SELENDCANCEL, CBN_CLOSEUP}));
+  EXPECT_EQ(NoteCodes(300),
+            (std::vector<UINT>{CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELCHANGE, CBN_SELENDCANCEL, CBN_CLOSEUP}));
   ClearLog();
   in().KeyDown(VK_MENU);
   in().KeyPress(VK_DOWN);
@@ -164,6 +177,10 @@ TEST_F(Combos, DropDownEditTextSelectionAndSearch) {
   EXPECT_EQ(NoteCodes(300), (std::vector<UINT>{CBN_EDITUPDATE, CBN_EDITCHANGE}));
   EXPECT_EQ(Text(c), "x");
   ClearLog();
+  SetWindowText(c, "set by the program");
+  EXPECT_EQ(Text(c), "set by the program");
+  EXPECT_TRUE(NoteCodes(300).empty());
+  ClearLog();
   EXPECT_EQ(SendMessage(c, CB_SETCURSEL, 1, 0), 1);
   EXPECT_EQ(Text(c), "two");
   EXPECT_EQ(NoteCodes(300), std::vector<UINT>{});  // set by message: silent
@@ -188,6 +205,31 @@ TEST_F(Combos, DropDownEditTextSelectionAndSearch) {
   HWND ddl = Combo(CBS_DROPDOWNLIST, {"a"}, 301);
   EXPECT_EQ(SendMessage(ddl, CB_SETEDITSEL, 0, 0), CB_ERR);
   EXPECT_EQ(SendMessage(ddl, CB_LIMITTEXT, 3, 0), CB_ERR);
+}
+
+TEST_F(Combos, SimpleComboListIsAlwaysShownAndReportsDoubleClicks) {
+  HWND c = Make("COMBOBOX", "", kChild | CBS_SIMPLE, {10, 10, 160, 140}, 320);
+  for (const char* t : {"one", "two", "three"}) SendMessage(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
+  HWND list = ListOf(c);
+  EXPECT_TRUE(IsWindowVisible(list));
+  EXPECT_NE(GetWindowLong(list, GWL_STYLE) & WS_CHILD, 0);
+  EXPECT_EQ(GetDlgCtrlID(GetWindow(c, GW_CHILD)), controls::kComboEditId);  // the edit comes first
+  SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
+  EXPECT_FALSE(SendMessage(c, CB_GETDROPPEDSTATE, 0, 0));  // nothing to drop
+  SetFocus(GetWindow(c, GW_CHILD));
+  RunUntilIdle();
+  ClearLog();
+  Key(VK_DOWN);
+  EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(Text(c), "one");
+  RECT r{};
+  SendMessage(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r));
+  in().DoubleClick(MouseButton::Left, InputRouter::ClientPoint(list, r.left + 3, r.top + 2));
+  RunUntilIdle();
+  EXPECT_EQ(SendMessage(c, CB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(Text(c), "three");
+  EXPECT_EQ(NoteCodes(320), (std::vector<UINT>{CBN_SELCHANGE, CBN_SELCHANGE, CBN_DBLCLK}));
+  EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST_F(Combos, ExtendedUiOpensWithDown) {
@@ -224,7 +266,8 @@ TEST_F(Combos, OwnerDrawMeasuresFieldFirstThenEachItemInsideAdd) {
     }
     return std::nullopt;
   };
-  combo = Make("COMBOBOX", "", kChild | CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS, {10, 10, 160, 160}, 310);
+  combo =
+      Make("COMBOBOX", "", kChild | CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS, {10, 10, 160, 160}, 310);
   EXPECT_EQ(measured, (std::vector<int>{-1}));
   for (const char* t : {"x", "y"}) {
     const size_t before = measured.size();
@@ -304,6 +347,32 @@ TEST_F(Combos, LookClosedAndSimple) {
   SetFocus(f);
   MoveWindow(host, 50, 50, 310, 150, TRUE);
   ExpectMatchesReference(host, "combos.png");
+}
+
+TEST_F(Combos, LookDropped) {
+  HWND c = Combo(CBS_DROPDOWNLIST, {"Alpha", "Beta", "Gamma", "Delta"});
+  SendMessage(c, CB_SETCURSEL, 1, 0);
+  SetFocus(c);
+  SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
+  // Selected before its list ever had a size, the list still shows from the top when all items fit.
+  EXPECT_EQ(SendMessage(ListOf(c), LB_GETTOPINDEX, 0, 0), 0);
+  ExpectMatchesReference(ListOf(c), "combo_dropped.png");
+}
+
+TEST_F(Combos, ComboDestroyedByTheParentWhileClosingStopsQuietly) {
+  HWND c = Combo(CBS_DROPDOWNLIST);
+  HWND list = ListOf(c);
+  hostHook = [&](UINT msg, WPARAM w, LPARAM) -> std::optional<LRESULT> {
+    if (msg == WM_COMMAND && HIWORD(w) == CBN_SELENDOK) DestroyWindow(c);
+    return std::nullopt;
+  };
+  SetFocus(c);
+  Key(VK_F4);
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  EXPECT_FALSE(IsWindow(c));
+  EXPECT_FALSE(IsWindow(list));
+  EXPECT_EQ(GetCapture(), nullptr);
 }
 
 }  // namespace

@@ -46,12 +46,14 @@ TEST_F(CommonControls, TrackbarKeysAndClicksMoveByOneAndNotify) {
   SendMessage(t, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
   ClearLog();
   AdvanceAndPump(1000);
-  in().ButtonDown(MouseButton::Left, InputRouter::ClientPoint(t, (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2));
+  in().ButtonDown(MouseButton::Left,
+                  InputRouter::ClientPoint(t, (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2));
   in().MouseMove(InputRouter::ClientPoint(t, 10, (thumb.top + thumb.bottom) / 2));
   in().ButtonUp(MouseButton::Left, InputRouter::ClientPoint(t, 10, (thumb.top + thumb.bottom) / 2));
   RunUntilIdle();
   EXPECT_EQ(SendMessage(t, TBM_GETPOS, 0, 0), 1);
-  EXPECT_EQ(Scrolls(), (std::vector<std::pair<WORD, WORD>>{{TB_THUMBTRACK, 1}, {TB_THUMBPOSITION, 1}, {TB_ENDTRACK, 1}}));
+  EXPECT_EQ(Scrolls(),
+            (std::vector<std::pair<WORD, WORD>>{{TB_THUMBTRACK, 1}, {TB_THUMBPOSITION, 1}, {TB_ENDTRACK, 1}}));
 }
 
 TEST_F(CommonControls, ProgressPositionsRangesAndSteps) {
@@ -129,6 +131,21 @@ TEST_F(CommonControls, UpDownStepsAskFirstWriteTheBuddyAndWrap) {
   EXPECT_EQ(SendMessage(ud, UDM_GETPOS32, 0, 0), 1004);  // the press, then repeats at 400, 500 and 600 ms
 }
 
+TEST_F(CommonControls, UpDownArrowKeysInTheBuddyStep) {
+  HWND edit = Make("EDIT", "5", kChild | WS_BORDER, {10, 10, 110, 32}, 507);
+  HWND ud = Make(UPDOWN_CLASS, "", kChild | UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ARROWKEYS, {120, 10, 136, 32}, 508);
+  SendMessage(ud, UDM_SETRANGE32, 0, 10);
+  SetFocus(edit);
+  Key(VK_UP);
+  Key(VK_UP);
+  EXPECT_EQ(Text(edit), "7");
+  Key(VK_DOWN);
+  EXPECT_EQ(Text(edit), "6");
+  DestroyWindow(ud);
+  Key(VK_UP);  // the buddy is itself again
+  EXPECT_EQ(Text(edit), "6");
+}
+
 TEST_F(CommonControls, UpDownWrapsWithUdsWrap) {
   HWND ud = Make(UPDOWN_CLASS, "", kChild | UDS_WRAP, {10, 10, 26, 32}, 504);
   SendMessage(ud, UDM_SETRANGE32, 0, 3);
@@ -141,7 +158,8 @@ TEST_F(CommonControls, TabsAskBeforeChangingAndSetCurSelIsSilent) {
   HWND tab = Make(WC_TABCONTROL, "", kChild, {10, 10, 300, 150}, 505);
   for (const char* t : {"General", "Layers", "Nets"}) {
     TCITEM item{TCIF_TEXT | TCIF_PARAM, 0, 0, const_cast<char*>(t), 0, -1, static_cast<LPARAM>(std::strlen(t))};
-    SendMessage(tab, TCM_INSERTITEM, static_cast<WPARAM>(SendMessage(tab, TCM_GETITEMCOUNT, 0, 0)), reinterpret_cast<LPARAM>(&item));
+    SendMessage(tab, TCM_INSERTITEM, static_cast<WPARAM>(SendMessage(tab, TCM_GETITEMCOUNT, 0, 0)),
+                reinterpret_cast<LPARAM>(&item));
   }
   EXPECT_EQ(SendMessage(tab, TCM_GETITEMCOUNT, 0, 0), 3);
   EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 0);
@@ -190,7 +208,8 @@ TEST_F(CommonControls, TabsAskBeforeChangingAndSetCurSelIsSilent) {
 
 TEST_F(CommonControls, TooltipShowsAfterTheDelayAndHidesOnTheClock) {
   HWND target = Make("STATIC", "target", kChild, {10, 10, 110, 40}, 506);
-  HWND tip = CreateWindowEx(WS_EX_TOPMOST, TOOLTIPS_CLASS, "", WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, host, nullptr, nullptr, nullptr);
+  HWND tip = CreateWindowEx(WS_EX_TOPMOST, TOOLTIPS_CLASS, "", WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, host, nullptr,
+                            nullptr, nullptr);
   ASSERT_NE(tip, nullptr);
   std::vector<UINT> notes;
   hostHook = [&](UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
@@ -216,6 +235,7 @@ TEST_F(CommonControls, TooltipShowsAfterTheDelayAndHidesOnTheClock) {
   AdvanceAndPump(1);
   EXPECT_TRUE(IsWindowVisible(tip));
   EXPECT_EQ(notes, (std::vector<UINT>{TTN_SHOW}));
+  ExpectMatchesReference(tip, "tooltip.png");
   char buf[80]{};
   TOOLINFO get{sizeof(get), 0, host, 7, {}, nullptr, buf, 0};
   SendMessage(tip, TTM_GETTEXT, 0, reinterpret_cast<LPARAM>(&get));

@@ -12,7 +12,9 @@
 
 namespace plat::test {
 
-std::ostream& operator<<(std::ostream& os, const Note& n) { return os << "{" << n.id << ", 0x" << std::hex << n.code << std::dec << "}"; }
+std::ostream& operator<<(std::ostream& os, const Note& n) {
+  return os << "{" << n.id << ", 0x" << std::hex << n.code << std::dec << "}";
+}
 
 void ControlTest::SetUp() {
   WindowTest::SetUp();
@@ -68,10 +70,12 @@ void ExpectMatchesReference(HWND host, const std::string& name) {
   RunUntilIdle();
   auto buffer = Painter::BackBuffer(host);
   ASSERT_TRUE(buffer);
-  RECT client{};
-  GetClientRect(host, &client);
-  auto shot = Surface::create(client.right, client.bottom);
-  buffer->copyTo(client, *shot, POINT{0, 0});  // WS_POPUP without a frame: client = window
+  // A top-level window's back buffer is its whole window rectangle, frame included.
+  RECT window{};
+  GetWindowRect(host, &window);
+  const RECT all{0, 0, window.right - window.left, window.bottom - window.top};
+  auto shot = Surface::create(all.right, all.bottom);
+  buffer->copyTo(all, *shot, POINT{0, 0});
 
   namespace fs = std::filesystem;
   const char* src = std::getenv("BRIM_SOURCE_DIR");

@@ -55,14 +55,15 @@ class ControlTest : public WindowTest {
   HWND host{};
 };
 
-// The host's client area as painted (after pumping), compared with platform/controls/tests/reference/<name>.
+// A top-level window as painted (after pumping; the host, or a popup such as a dropped list), compared with
+// platform/controls/tests/reference/<name>.
 // BRIM_UPDATE_REFERENCE=1 rewrites the reference; a mismatch writes the actual image beside the build.
 void ExpectMatchesReference(HWND host, const std::string& name);
 
 }  // namespace plat::test
 
-#define EXPECT_NOTES(actual, ...)                                                                  \
-  do {                                                                                             \
-    std::vector<plat::test::Note> expected_{__VA_ARGS__};                                          \
-    EXPECT_EQ(actual, expected_);                                                                  \
+#define EXPECT_NOTES(actual, ...)                         \
+  do {                                                    \
+    std::vector<plat::test::Note> expected_{__VA_ARGS__}; \
+    EXPECT_EQ(actual, expected_);                         \
   } while (0)

@@ -1,14 +1,17 @@
 // Edit controls driven by injected keys, mouse and messages: notification order, modify flag, undo,
 // clipboard, limits and filters, caret and selection, lines and word wrap, scrolling, and their look.
+#include "platform/controls/Edit.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
 #include "platform/base/GlobalMemory.h"
-#include "platform/controls/Edit.h"
 #include "platform/controls/EditModel.h"
 #include "platform/controls/tests/ControlTestSupport.h"
+#include "platform/gdi/wingdi.h"
 #include "platform/window/Caret.h"
 
 namespace plat::test {
@@ -163,7 +166,7 @@ TEST_F(Edits, ReplaceSelSetsModifyNotifiesAndIsUndoable) {
   EXPECT_TRUE(SendMessage(e, EM_UNDO, 0, 0));
   EXPECT_EQ(Text(e), "abc");
   EXPECT_EQ(Sel(e), std::make_pair(1, 2));  // the restored text is selected
-  SendMessage(e, EM_UNDO, 0, 0);  // undoing the undo redoes
+  SendMessage(e, EM_UNDO, 0, 0);            // undoing the undo redoes
   EXPECT_EQ(Text(e), "aXYZc");
   SendMessage(e, EM_EMPTYUNDOBUFFER, 0, 0);
   EXPECT_FALSE(SendMessage(e, EM_CANUNDO, 0, 0));
@@ -345,6 +348,21 @@ TEST_F(Edits, WordWrapKeepsEveryLineInsideTheFormatRectangle) {
   }
 }
 
+TEST_F(Edits, WithoutAutoVScrollAMultiLineEditTakesOnlyTheLinesItShows) {
+  HWND e = Make("EDIT", "", kChild | ES_MULTILINE | ES_AUTOHSCROLL, {10, 10, 200, 50}, 102);
+  SetFocus(e);
+  RunUntilIdle();
+  Type("one\rtwo\rthree\rfour\rfive\rsix");
+  const int lines = static_cast<int>(SendMessage(e, EM_GETLINECOUNT, 0, 0));
+  EXPECT_GE(lines, 1);
+  EXPECT_LT(lines, 6);
+  const auto codes = NoteCodes(102);
+  EXPECT_NE(std::find(codes.begin(), codes.end(), EN_MAXTEXT), codes.end());
+  EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  // The refused line breaks did not stop the typing: the rest went onto the last line.
+  EXPECT_NE(Text(e).find("six"), std::string::npos);
+}
+
 TEST_F(Edits, ScrollingByMessagesAndCaret) {
   std::string text;
   for (int i = 0; i < 30; ++i) text += "line " + std::to_string(i) + "\r\n";
@@ -369,6 +387,21 @@ TEST_F(Edits, ScrollingByMessagesAndCaret) {
   EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
+TEST_F(Edits, HorizontalBarFollowsTheWidestLine) {
+  HWND e = Multi(WS_HSCROLL | ES_AUTOHSCROLL, "short\r\na much longer line that runs past the right edge of the box");
+  SCROLLINFO si{sizeof(si), SIF_ALL, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(GetScrollInfo(e, SB_HORZ, &si));
+  EXPECT_GT(si.nMax, static_cast<int>(si.nPage));
+  SendMessage(e, WM_HSCROLL, SB_PAGERIGHT, 0);
+  const LRESULT p = SendMessage(e, EM_POSFROMCHAR, 0, 0);
+  EXPECT_LT(static_cast<SHORT>(LOWORD(p)), 0);  // the text moved left
+  ASSERT_TRUE(GetScrollInfo(e, SB_HORZ, &si));
+  EXPECT_EQ(si.nPos, -static_cast<SHORT>(LOWORD(p)));  // bar and text agree, clamped at the widest line's end
+  EXPECT_EQ(si.nPos, si.nMax - static_cast<int>(si.nPage) + 1);
+  SendMessage(e, WM_HSCROLL, SB_LEFT, 0);
+  EXPECT_EQ(LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0)), 0);
+}
+
 TEST_F(Edits, MouseClickDragAndDoubleClick) {
   HWND e = Single(ES_AUTOHSCROLL, "one two three");
   const LRESULT p4 = SendMessage(e, EM_POSFROMCHAR, 4, 0), p7 = SendMessage(e, EM_POSFROMCHAR, 7, 0);
@@ -388,6 +421,26 @@ TEST_F(Edits, MouseClickDragAndDoubleClick) {
   EXPECT_EQ(Sel(e), std::make_pair(4, 7));
 }
 
+TEST_F(Edits, DragPastTheBottomKeepsScrollingOnTheClock) {
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "row " + std::to_string(i) + "\r\n";
+  HWND e = Multi(WS_VSCROLL, text.c_str());
+  in().ButtonDown(MouseButton::Left, InputRouter::ClientPoint(e, 0, 3));
+  in().MouseMove(InputRouter::ClientPoint(e, 3, 130));  // below the edit
+  RunUntilIdle();
+  const LRESULT first = SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0);
+  EXPECT_GE(first, 1);
+  AdvanceAndPump(500);
+  const LRESULT later = SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0);
+  EXPECT_GE(later, first + 4);
+  in().ButtonUp(MouseButton::Left, InputRouter::ClientPoint(e, 3, 130));
+  RunUntilIdle();
+  AdvanceAndPump(500);
+  EXPECT_EQ(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), later);  // stopped with the release
+  EXPECT_EQ(Sel(e).first, 0);
+  EXPECT_GT(Sel(e).second, 20);
+}
+
 TEST_F(Edits, MarginsMoveTheFormatRectangle) {
   HWND e = Single();
   RECT before{}, after{};
@@ -399,7 +452,13 @@ TEST_F(Edits, MarginsMoveTheFormatRectangle) {
   EXPECT_EQ(SendMessage(e, EM_GETMARGINS, 0, 0), MAKELONG(5, 7));
   // EC_USEFONTINFO is not read as the two margin bits with the margins in lParam.
   SendMessage(e, EM_SETMARGINS, EC_USEFONTINFO, MAKELONG(50, 50));
-  EXPECT_LT(LOWORD(SendMessage(e, EM_GETMARGINS, 0, 0)), 50);
+  HDC dc = GetDC(e);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  TEXTMETRIC tm{};
+  GetTextMetrics(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(e, dc);
+  EXPECT_EQ(SendMessage(e, EM_GETMARGINS, 0, 0), MAKELONG(tm.tmAveCharWidth, tm.tmAveCharWidth));
 }
 
 TEST_F(Edits, ControlDestroyedByItsOwnNotificationStopsQuietly) {
@@ -443,7 +502,8 @@ TEST_F(Edits, LookInItsStates) {
   Make("EDIT", "secret", kChild | WS_BORDER | ES_PASSWORD, {10, 70, 150, 92}, 5);
   Make("EDIT", "Read only", kChild | WS_BORDER | ES_READONLY, {160, 70, 300, 92}, 6);
   Make("EDIT", "Disabled", kChild | WS_BORDER | WS_DISABLED, {10, 100, 150, 122}, 7);
-  Make("EDIT", "A multi-line edit wraps its words\r\nand keeps hard breaks", kMulti | WS_BORDER, {160, 100, 300, 170}, 8);
+  Make("EDIT", "A multi-line edit wraps its words\r\nand keeps hard breaks", kMulti | WS_BORDER, {160, 100, 300, 170},
+       8);
   SendMessage(sel, EM_SETSEL, 0, 8);
   (void)plain;
   MoveWindow(host, 50, 50, 310, 180, TRUE);

@@ -2,6 +2,7 @@
 // their notifications, owner-draw measure and draw sequences, scrolling, and their look.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/controls/ChunkedList.h"
@@ -55,7 +56,7 @@ TEST_F(ListBoxes, SearchWrapsAroundAndStopsBeforeStart) {
   EXPECT_EQ(Find(l, LB_FINDSTRING, -1, "alp"), 0);
   EXPECT_EQ(Find(l, LB_FINDSTRING, 0, "alp"), 2);
   EXPECT_EQ(Find(l, LB_FINDSTRING, 2, "ALP"), 4);
-  EXPECT_EQ(Find(l, LB_FINDSTRING, 4, "alp"), 0);  // wrapped round
+  EXPECT_EQ(Find(l, LB_FINDSTRING, 4, "alp"), 0);   // wrapped round
   EXPECT_EQ(Find(l, LB_FINDSTRING, 1, "beta"), 1);  // the start item itself comes last
   EXPECT_EQ(Find(l, LB_FINDSTRING, -1, ""), 0);
   EXPECT_EQ(Find(l, LB_FINDSTRING, 2, ""), 3);
@@ -249,7 +250,8 @@ TEST_F(ListBoxes, OwnerDrawWithoutStringsKeepsDataAndSortsThroughCompareItem) {
 
 TEST_F(ListBoxes, ScrollingKeepsTheSelectionVisible) {
   HWND l = Make("LISTBOX", "", kChild | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, {10, 10, 160, 110}, 203);
-  for (int i = 0; i < 50; ++i) SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("item " + std::to_string(i)).c_str()));
+  for (int i = 0; i < 50; ++i)
+    SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("item " + std::to_string(i)).c_str()));
   const int h = static_cast<int>(SendMessage(l, LB_GETITEMHEIGHT, 0, 0));
   RECT c{};
   GetClientRect(l, &c);
@@ -288,6 +290,34 @@ TEST_F(ListBoxes, DeletingAdjustsSelectionAndItemDataMessages) {
   EXPECT_EQ(SendMessage(l, LB_GETITEMDATA, 0, 0), 5);
 }
 
+TEST_F(ListBoxes, HeightShrinksToWholeItemsUnlessNoIntegralHeight) {
+  HWND whole = Make("LISTBOX", "", kChild, {10, 10, 160, 107}, 210);
+  HWND exact = Make("LISTBOX", "", kChild | LBS_NOINTEGRALHEIGHT, {170, 10, 300, 107}, 211);
+  const int h = static_cast<int>(SendMessage(whole, LB_GETITEMHEIGHT, 0, 0));
+  RECT c{};
+  GetClientRect(whole, &c);
+  EXPECT_EQ(c.bottom % h, 0);
+  EXPECT_GT(c.bottom, 97 - h);
+  GetClientRect(exact, &c);
+  EXPECT_EQ(c.bottom, 97);
+  MoveWindow(whole, 10, 10, 150, 3 * h + h / 2, TRUE);
+  GetClientRect(whole, &c);
+  EXPECT_EQ(c.bottom, 3 * h);
+}
+
+TEST_F(ListBoxes, ListDestroyedByItsSelectionNotificationStopsQuietly) {
+  HWND l = List(LBS_NOTIFY, {"a", "b"});
+  hostHook = [&](UINT msg, WPARAM w, LPARAM) -> std::optional<LRESULT> {
+    if (msg == WM_COMMAND && HIWORD(w) == LBN_SELCHANGE) DestroyWindow(l);
+    return std::nullopt;
+  };
+  in().DoubleClick(MouseButton::Left, InputRouter::ClientPoint(l, 5, 2));
+  RunUntilIdle();
+  EXPECT_FALSE(IsWindow(l));
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(NoteCodes(200), (std::vector<UINT>{LBN_SETFOCUS, LBN_SELCHANGE, LBN_KILLFOCUS}));  // no double click
+}
+
 TEST(ChunkedList, BehavesLikeAVectorUnderRandomEdits) {
   controls::ChunkedList<int> list;
   std::vector<int> ref;
@@ -308,11 +338,39 @@ TEST(ChunkedList, BehavesLikeAVectorUnderRandomEdits) {
   for (size_t i = 0; i < ref.size(); ++i) ASSERT_EQ(list[i], ref[i]);
 }
 
+TEST(ChunkedList, PartitionPointFindsSortedInsertionPoints) {
+  controls::ChunkedList<int> list;
+  std::vector<int> ref;
+  unsigned seed = 5;
+  for (int step = 0; step < 5000; ++step) {
+    seed = seed * 1103515245u + 12345u;
+    const int v = static_cast<int>((seed >> 8) % 700);
+    const size_t at = list.PartitionPoint([&](int x, size_t index) {
+      EXPECT_EQ(list[index], x);
+      return x <= v;
+    });
+    ASSERT_EQ(at, static_cast<size_t>(std::upper_bound(ref.begin(), ref.end(), v) - ref.begin())) << step;
+    list.insert(at, v);
+    ref.insert(ref.begin() + static_cast<std::ptrdiff_t>(at), v);
+  }
+  EXPECT_EQ(list.PartitionPoint([](int, size_t) { return true; }), ref.size());
+  // FindFrom walks from a start, wraps round and finds the first match in that order.
+  const size_t start = ref.size() - 3;
+  const long found = list.FindFrom(start, [](int x) { return x < 5; });
+  long expected = -1;
+  for (size_t k = 0; k < ref.size() && expected < 0; ++k)
+    if (ref[(start + k) % ref.size()] < 5) expected = static_cast<long>((start + k) % ref.size());
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(list.FindFrom(0, [](int x) { return x > 10000; }), -1);
+  EXPECT_EQ(list.PartitionPoint([](int, size_t) { return false; }), 0u);
+}
+
 TEST_F(ListBoxes, LookWithSelectionAndFocus) {
   HWND a = List(0, {"First", "Second", "Third"}, 1);
   SendMessage(a, LB_SETCURSEL, 1, 0);
   HWND b = Make("LISTBOX", "", kChild | WS_BORDER | WS_VSCROLL | LBS_EXTENDEDSEL, {170, 10, 300, 110}, 2);
-  for (int i = 0; i < 12; ++i) SendMessage(b, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Row " + std::to_string(i)).c_str()));
+  for (int i = 0; i < 12; ++i)
+    SendMessage(b, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Row " + std::to_string(i)).c_str()));
   SendMessage(b, LB_SELITEMRANGE, TRUE, MAKELPARAM(2, 4));
   SetFocus(b);
   SendMessage(b, LB_SETCARETINDEX, 4, 0);

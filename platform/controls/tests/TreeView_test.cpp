@@ -36,7 +36,8 @@ class Trees : public ControlTest {
     return r;
   }
   HWND Tree(DWORD extra = 0) {
-    return Make(WC_TREEVIEW, "", kChild | WS_BORDER | TVS_HASBUTTONS | TVS_LINESATROOT | extra, {10, 10, 210, 190}, 600);
+    return Make(WC_TREEVIEW, "", kChild | WS_BORDER | TVS_HASBUTTONS | TVS_LINESATROOT | extra, {10, 10, 210, 190},
+                600);
   }
   // Tree notifications that reached the host: code and the new item's handle.
   std::vector<std::pair<UINT, HTREEITEM>> notes;
@@ -205,6 +206,33 @@ TEST_F(Trees, DeletionNotifiesEachItemAndStaleHandlesFail) {
   EXPECT_EQ(SendMessage(tree, TVM_GETCOUNT, 0, 0), 0);
 }
 
+TEST_F(Trees, CallbackTextsAreAskedForWhenDrawn) {
+  HWND tree = Tree();
+  TVINSERTSTRUCT ins{};
+  ins.hParent = TVI_ROOT;
+  ins.hInsertAfter = TVI_LAST;
+  ins.item.mask = TVIF_TEXT | TVIF_PARAM;
+  ins.item.pszText = reinterpret_cast<LPSTR>(-1);
+  ins.item.lParam = 42;
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessage(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&ins)));
+  int asked = 0;
+  hostHook = [&](UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
+    if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lp)->code == TVN_GETDISPINFO) {
+      auto* info = reinterpret_cast<NMTVDISPINFO*>(lp);
+      EXPECT_EQ(info->item.hItem, item);
+      EXPECT_EQ(info->item.lParam, 42);
+      std::strcpy(info->item.pszText, "Given late");
+      ++asked;
+    }
+    return std::nullopt;
+  };
+  RunUntilIdle();
+  EXPECT_GE(asked, 1);
+  // The label is as wide as the text it was given.
+  const RECT r = ItemRect(tree, item);
+  EXPECT_GT(r.right - r.left, 30);
+}
+
 HBITMAP Strip(int images) {
   // 8x8 images: a coloured square on magenta (the mask colour), a different colour per image.
   std::vector<DWORD> bits(static_cast<size_t>(8 * images) * 8, 0x00FF00FF);
@@ -245,13 +273,14 @@ TEST_F(Trees, Look) {
   HBITMAP strip = Strip(4);
   ImageList_AddMasked(images, strip, RGB(255, 0, 255));
   DeleteObject(strip);
-  HWND tree = Tree(TVS_SHOWSELALWAYS);
+  HWND tree = Tree(TVS_SHOWSELALWAYS | TVS_HASLINES);
   SendMessage(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
   HTREEITEM a = Add(tree, TVI_ROOT, "Stackup", 0);
   Add(tree, a, "Top layer", 2);
   HTREEITEM sel = Add(tree, a, "Bottom layer", 2);
   HTREEITEM b = Add(tree, TVI_ROOT, "Nets", 0);
   Add(tree, b, "GND", 2);
+  Add(tree, TVI_ROOT, "Analyses", 0);
   SendMessage(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(sel));
   MoveWindow(host, 50, 50, 220, 200, TRUE);
   ExpectMatchesReference(host, "treeview.png");
