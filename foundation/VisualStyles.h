@@ -2,7 +2,7 @@
 //
 // The module never links to the visual-style functions. At start-up it "loads the library by name" and looks
 // up its entry points one by one; each wrapper checks its entry point and answers a fixed failure value when
-// it is missing. The library found is the platform's visual-style stand-in (platform/controls/uxtheme.h),
+// it is missing. The library found is the platform's visual-style stand-in (platform/controls/VisualStyles.h),
 // whose default provider answers "not themed": every wrapper then answers what a missing library would (NULL
 // theme, E_FAIL, FALSE) and every caller draws the classic way. Tests either install the platform's recording
 // provider, or put another ThemeLibrary (RecordingThemeLibrary paints its states) or none at all in the
@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/base/wintypes.h"
-#include "platform/controls/uxtheme.h"
+#include "platform/controls/VisualStyles.h"
 #include "platform/window/windowapi.h"
 
 namespace foundation {
