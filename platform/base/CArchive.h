@@ -19,8 +19,10 @@
 // check counts against the bytes left (EnsureAvailable). An object whose Serialize throws is deleted.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -202,26 +204,33 @@ class CArchive {
 };
 
 // Element (de)serialisation for the collection templates: trivially copyable types as their bytes, as the
-// classic templates do; CString and object pointers in their archive forms. Specialise for other types.
+// classic templates do; CString and object pointers in their archive forms. Other types need a
+// specialisation; without one, serialising them throws CNotSupportedException (the collections that hold
+// them still compile, since their Serialize is virtual and therefore always instantiated).
 template <class T>
 void SerializeElements(CArchive& ar, T* elements, INT_PTR count) {
-  static_assert(std::is_trivially_copyable_v<T>, "SerializeElements needs a specialisation for this type");
-  if (count <= 0) return;
-  const std::size_t bytes = sizeof(T) * static_cast<std::size_t>(count);
-  if (ar.IsStoring()) {
-    const auto* p = reinterpret_cast<const BYTE*>(elements);
-    for (std::size_t done = 0; done < bytes;) {
-      const UINT n = static_cast<UINT>(std::min<std::size_t>(bytes - done, 0x10000000));
-      ar.Write(p + done, n);
-      done += n;
-    }
+  if constexpr (!std::is_trivially_copyable_v<T>) {
+    (void)ar;
+    (void)elements;
+    if (count > 0) AfxThrowNotSupportedException();
   } else {
-    ar.EnsureAvailable(bytes);
-    auto* p = reinterpret_cast<BYTE*>(elements);
-    for (std::size_t done = 0; done < bytes;) {
-      const UINT n = static_cast<UINT>(std::min<std::size_t>(bytes - done, 0x10000000));
-      if (ar.Read(p + done, n) != n) AfxThrowArchiveException(CArchiveException::endOfFile);
-      done += n;
+    if (count <= 0) return;
+    const std::size_t bytes = sizeof(T) * static_cast<std::size_t>(count);
+    if (ar.IsStoring()) {
+      const auto* p = reinterpret_cast<const BYTE*>(elements);
+      for (std::size_t done = 0; done < bytes;) {
+        const UINT n = static_cast<UINT>(std::min<std::size_t>(bytes - done, 0x10000000));
+        ar.Write(p + done, n);
+        done += n;
+      }
+    } else {
+      ar.EnsureAvailable(bytes);
+      auto* p = reinterpret_cast<BYTE*>(elements);
+      for (std::size_t done = 0; done < bytes;) {
+        const UINT n = static_cast<UINT>(std::min<std::size_t>(bytes - done, 0x10000000));
+        if (ar.Read(p + done, n) != n) AfxThrowArchiveException(CArchiveException::endOfFile);
+        done += n;
+      }
     }
   }
 }

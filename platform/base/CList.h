@@ -64,7 +64,9 @@ class CList : public CObject {
   // Copies of another list's elements, kept in their order.
   void AddHead(const CList* other) {
     if (!other) AfxThrowInvalidArgException();
-    for (Node* n = other->tail_; n; n = n->prev) AddHead(n->data);
+    const INT_PTR count = other->count_;  // adding a list to itself copies it once
+    Node* n = other->tail_;
+    for (INT_PTR i = 0; i < count; ++i, n = n->prev) AddHead(n->data);
   }
   void AddTail(const CList* other) {
     if (!other) AfxThrowInvalidArgException();

@@ -108,9 +108,11 @@ CString COleDateTime::Format(DWORD flags, LCID locale) const {
   if (!table) table = plat::FindLocale(0x0409);
   const double whole = std::trunc(m_dt);
   const bool hasTime = (p.hour | p.minute | p.second) != 0;
-  bool showDate = !(flags & VAR_TIMEVALUEONLY) && whole != 0;
-  bool showTime = !(flags & VAR_DATEVALUEONLY) && (hasTime || whole == 0);
-  if ((flags & VAR_TIMEVALUEONLY) && (flags & VAR_DATEVALUEONLY)) showDate = showTime = false;
+  // Without flags the parts that are not zero show (a zero date with a zero time shows the time); a flag
+  // asks for its part whatever it holds.
+  const bool dateOnly = (flags & VAR_DATEVALUEONLY) != 0, timeOnly = (flags & VAR_TIMEVALUEONLY) != 0;
+  const bool showDate = !timeOnly && (dateOnly || whole != 0);
+  const bool showTime = !dateOnly && (timeOnly || hasTime || whole == 0);
   std::string out;
   if (showDate) out = plat::FormatDatePicture(p, plat::LocaleText(*table, LOCALE_SSHORTDATE), locale);
   if (showTime) {

@@ -68,7 +68,15 @@ IniFile IniFile::Parse(std::string_view text) {
     if (last) nl = text.size();
     std::string_view raw = text.substr(pos, nl - pos);
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-    ini.lines_.push_back(ParseLine(raw));
+    if (pos == 0 && raw.starts_with("\xEF\xBB\xBF")) {
+      // A byte-order mark that an editor put in front of the first line: read the line without it,
+      // keep its bytes.
+      Line line = ParseLine(raw.substr(3));
+      line.raw = std::string(raw);
+      ini.lines_.push_back(std::move(line));
+    } else {
+      ini.lines_.push_back(ParseLine(raw));
+    }
     pos = nl + 1;
   }
   return ini;

@@ -143,7 +143,7 @@ bool RoundDecimal(std::string_view value, UINT places, bool& negative, std::stri
   const bool roundUp = f.size() > places && f[places] >= '5';
   f.resize(places, '0');
   std::string all = digits + f;
-  if (all.empty()) all = "0";
+  if (all.empty()) all.assign(1, '0');
   if (roundUp) {
     int i = static_cast<int>(all.size()) - 1;
     while (i >= 0 && all[static_cast<std::size_t>(i)] == '9') all[static_cast<std::size_t>(i--)] = '0';
@@ -315,7 +315,7 @@ std::lconv* localeconv() {
     std::lock_guard lock(s.mutex);
     user = s.numericUser;
   }
-  decimal = ".";
+  decimal.assign(1, '.');
   thousands.clear();
   grouping.clear();
   if (user) {

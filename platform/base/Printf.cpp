@@ -68,12 +68,12 @@ class VaSource final : public ArgSource {
   va_list args_;
 };
 
-void AppendPrintf(std::string& out, const char* spec, ...) __attribute__((format(printf, 2, 3)));
-void AppendPrintf(std::string& out, const char* spec, ...) {
+void AppendPrintf(std::string& out, const char* pattern, ...) __attribute__((format(printf, 2, 3)));
+void AppendPrintf(std::string& out, const char* pattern, ...) {
   char buf[256];
   va_list ap;
-  va_start(ap, spec);
-  const int n = vsnprintf(buf, sizeof buf, spec, ap);
+  va_start(ap, pattern);
+  const int n = vsnprintf(buf, sizeof buf, pattern, ap);
   va_end(ap);
   if (n < 0) return;
   if (static_cast<std::size_t>(n) < sizeof buf) {
@@ -82,8 +82,8 @@ void AppendPrintf(std::string& out, const char* spec, ...) {
   }
   const std::size_t old = out.size();
   out.resize(old + static_cast<std::size_t>(n) + 1);
-  va_start(ap, spec);
-  vsnprintf(out.data() + old, static_cast<std::size_t>(n) + 1, spec, ap);
+  va_start(ap, pattern);
+  vsnprintf(out.data() + old, static_cast<std::size_t>(n) + 1, pattern, ap);
   va_end(ap);
   out.resize(old + static_cast<std::size_t>(n));
 }
@@ -121,7 +121,7 @@ double AsDouble(const FormatArg& a) {
   }
 }
 
-struct Spec {
+struct Conversion {
   std::string flags;
   int width = -1;
   int precision = -1;
@@ -129,33 +129,33 @@ struct Spec {
   bool explicitBits = false;
 };
 
-std::string BuildSpec(const Spec& s, const char* length, char conv) {
-  std::string spec(1, '%');
-  spec += s.flags;
-  if (s.width >= 0) spec += std::to_string(s.width);
+std::string BuildPattern(const Conversion& s, const char* length, char conv) {
+  std::string pattern(1, '%');
+  pattern += s.flags;
+  if (s.width >= 0) pattern += std::to_string(s.width);
   if (s.precision >= 0) {
-    spec += '.';
-    spec += std::to_string(s.precision);
+    pattern += '.';
+    pattern += std::to_string(s.precision);
   }
-  spec += length;
-  spec += conv;
-  return spec;
+  pattern += length;
+  pattern += conv;
+  return pattern;
 }
 
-void FormatInteger(std::string& out, const Spec& s, char conv, const FormatArg& a) {
+void FormatInteger(std::string& out, const Conversion& s, char conv, const FormatArg& a) {
   int bits = s.bits;
   if (!s.explicitBits) bits = (a.kind != FormatArg::Kind::Float && a.bytes > 4) ? 64 : 32;
   unsigned long long raw = RawBits(a);
   if (bits < 64) raw &= (1ULL << bits) - 1;
-  const std::string spec = BuildSpec(s, "ll", conv);
+  const std::string pattern = BuildPattern(s, "ll", conv);
   if (conv == 'd' || conv == 'i') {
     long long v = static_cast<long long>(raw);
     if (bits < 64 && (raw >> (bits - 1)) & 1) v = static_cast<long long>(raw | ~((1ULL << bits) - 1));
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    AppendPrintf(out, spec.c_str(), v);
+    AppendPrintf(out, pattern.c_str(), v);
   } else {
-    AppendPrintf(out, spec.c_str(), raw);
+    AppendPrintf(out, pattern.c_str(), raw);
   }
 #pragma GCC diagnostic pop
 }
@@ -181,7 +181,7 @@ std::string Run(std::string_view fmt, ArgSource& src) {
       ++i;
       continue;
     }
-    Spec s;
+    Conversion s;
     while (i < n && (fmt[i] == '-' || fmt[i] == '+' || fmt[i] == ' ' || fmt[i] == '#' || fmt[i] == '0')) {
       if (s.flags.find(fmt[i]) == std::string::npos) s.flags += fmt[i];
       ++i;
@@ -286,10 +286,10 @@ std::string Run(std::string_view fmt, ArgSource& src) {
       case 'c':
       case 'C':
         if (src.Next(ArgSource::Want::Int, 32, a)) {
-          const std::string spec = BuildSpec(s, "", 'c');
+          const std::string pattern = BuildPattern(s, "", 'c');
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-          AppendPrintf(out, spec.c_str(), static_cast<int>(static_cast<unsigned char>(RawBits(a))));
+          AppendPrintf(out, pattern.c_str(), static_cast<int>(static_cast<unsigned char>(RawBits(a))));
 #pragma GCC diagnostic pop
         }
         break;
@@ -304,7 +304,7 @@ std::string Run(std::string_view fmt, ArgSource& src) {
             text = "(null)";
           } else {
             // Not text: show the value rather than read memory that is not a string.
-            Spec plain;
+            Conversion plain;
             if (a.kind == FormatArg::Kind::Float) {
               AppendPrintf(number, "%g", a.d);
             } else {
@@ -312,10 +312,10 @@ std::string Run(std::string_view fmt, ArgSource& src) {
             }
             text = number.c_str();
           }
-          const std::string spec = BuildSpec(s, "", 's');
+          const std::string pattern = BuildPattern(s, "", 's');
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-          AppendPrintf(out, spec.c_str(), text);
+          AppendPrintf(out, pattern.c_str(), text);
 #pragma GCC diagnostic pop
         }
         break;
@@ -328,10 +328,10 @@ std::string Run(std::string_view fmt, ArgSource& src) {
       case 'a':
       case 'A':
         if (src.Next(ArgSource::Want::Float, 64, a)) {
-          const std::string spec = BuildSpec(s, "", conv);
+          const std::string pattern = BuildPattern(s, "", conv);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-          AppendPrintf(out, spec.c_str(), AsDouble(a));
+          AppendPrintf(out, pattern.c_str(), AsDouble(a));
 #pragma GCC diagnostic pop
         }
         break;
@@ -340,12 +340,12 @@ std::string Run(std::string_view fmt, ArgSource& src) {
         if (src.Next(ArgSource::Want::Pointer, 64, a)) {
           std::string digits;
           AppendPrintf(digits, "%016llX", RawBits(a));
-          Spec ps = s;
+          Conversion ps = s;
           ps.precision = -1;
-          const std::string spec = BuildSpec(ps, "", 's');
+          const std::string pattern = BuildPattern(ps, "", 's');
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-          AppendPrintf(out, spec.c_str(), digits.c_str());
+          AppendPrintf(out, pattern.c_str(), digits.c_str());
 #pragma GCC diagnostic pop
         }
         break;

@@ -125,9 +125,15 @@ std::string Escape(std::string_view text) {
 
 void DumpKey(const Key& k, const std::string& path, std::string& out) {
   const bool empty = k.values.empty() && k.subkeys.empty();
-  if (!path.empty() && (!k.values.empty() || empty)) out += "[" + path + "]\r\n";
+  if (!path.empty() && (!k.values.empty() || empty)) {
+    out += '[';
+    out += path;
+    out += "]\r\n";
+  }
   for (const auto& [ignored, v] : k.values) {
-    out += "\"" + Escape(v.name) + "\"=";
+    out += '"';
+    out += Escape(v.name);
+    out += "\"=";
     const bool text = (v.type == REG_SZ || v.type == REG_EXPAND_SZ) && !v.data.empty() && v.data.back() == 0 &&
                       std::find(v.data.begin(), v.data.end() - 1, BYTE{0}) == v.data.end() - 1;
     char buf[16];

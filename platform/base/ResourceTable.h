@@ -45,6 +45,12 @@ class ResourceTable {
   //   static const bool registered = (ResourceTable::AddStrings(ModuleHandle("grid"), {{1, "a"}}), true);
   static void AddStrings(HINSTANCE module, std::initializer_list<StringEntry> table);
   static void AddResource(HINSTANCE module, LPCSTR type, LPCSTR name, std::span<const BYTE> bytes);
+  // A resource that is a C++ object rather than bytes (dialog templates, menus): LockResource gives the
+  // object's address and SizeofResource its size. The object must outlive the registration.
+  template <class T>
+  static void AddObject(HINSTANCE module, LPCSTR type, LPCSTR name, const T& object) {
+    AddResource(module, type, name, std::span<const BYTE>(reinterpret_cast<const BYTE*>(&object), sizeof(T)));
+  }
   // Forgets everything a module registered (library unload, test isolation).
   static void RemoveModule(HINSTANCE module);
 

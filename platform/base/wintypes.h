@@ -173,5 +173,5 @@ struct SYSTEMTIME {
 };
 
 // An iteration position in the classic collections; null means "no more elements".
-struct __POSITION {};
-using POSITION = __POSITION*;
+struct PositionTag {};
+using POSITION = PositionTag*;

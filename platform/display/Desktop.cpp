@@ -10,6 +10,14 @@
 
 namespace plat {
 
+namespace {
+// The screen DC of the window system reads what the desktop shows.
+const bool kScreenComposerInstalled = [] {
+  Painter::ScreenComposer() = [] { return Desktop::Compose(false); };
+  return true;
+}();
+}  // namespace
+
 void Desktop::Configure(int width, int height, int taskbarHeight) {
   RECT screen{0, 0, width, height};
   RECT work{0, 0, width, std::max(0, height - taskbarHeight)};

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/gdi/Surface.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 
+#include "platform/base/CodePage.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
 #include "platform/window/Caret.h"
+#include "platform/window/Clipboard.h"
 #include "platform/window/Cursors.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/WindowManager.h"
@@ -83,6 +85,26 @@ SdlPresenter::SdlPresenter(const char* title) {
   MessageQueue::Instance().eventSource = this;
   VirtualClock::UseRealTime(true);
   Caret::Instance().blinking = true;
+  // CF_TEXT bridge: text copied on the desktop shows up as CF_TEXT when a window opens the clipboard; text
+  // a window leaves there goes to the desktop when it closes the clipboard (UTF-8 outside, 1252 inside).
+  Clipboard& clipboard = Clipboard::Instance();
+  clipboard.onOpen = [this] {
+    if (!SDL_HasClipboardText()) return;
+    char* utf8 = SDL_GetClipboardText();
+    std::string text = utf8 ? utf8 : "";
+    SDL_free(utf8);
+    if (text.empty() || text == lastDesktopText_) return;
+    lastDesktopText_ = text;
+    Clipboard::Instance().SeedText(Cp1252FromUtf8(text));
+  };
+  clipboard.onClose = [this] {
+    std::string text = Clipboard::Instance().ReadText();
+    if (text.empty()) return;
+    std::string utf8 = Utf8From1252(text);
+    if (utf8 == lastDesktopText_) return;
+    lastDesktopText_ = utf8;
+    SDL_SetClipboardText(utf8.c_str());
+  };
 }
 
 SdlPresenter::~SdlPresenter() {
@@ -91,6 +113,8 @@ SdlPresenter::~SdlPresenter() {
   if (MessageQueue::Instance().eventSource == this) MessageQueue::Instance().eventSource = nullptr;
   VirtualClock::UseRealTime(false);
   Caret::Instance().blinking = false;
+  Clipboard::Instance().onOpen = nullptr;
+  Clipboard::Instance().onClose = nullptr;
   if (sdlCursor_) SDL_FreeCursor(static_cast<SDL_Cursor*>(sdlCursor_));
   SDL_DestroyTexture(texture_);
   SDL_DestroyRenderer(renderer_);
@@ -158,6 +182,8 @@ bool SdlPresenter::HandleEvent(const void* raw) {
         closed_ = true;
         return false;
       }
+      // The mouse left the desktop window: it is over no window now, which ends mouse tracking.
+      if (e.window.event == SDL_WINDOWEVENT_LEAVE) in.MouseMove(POINT{-1, -1});
       dirty_ = true;  // exposed, resized, ...
       return true;
     case SDL_MOUSEMOTION:
@@ -172,6 +198,16 @@ bool SdlPresenter::HandleEvent(const void* raw) {
     case SDL_MOUSEWHEEL:
       in.Wheel(e.wheel.y * WHEEL_DELTA, in.cursor);
       return true;
+    case SDL_TEXTINPUT: {
+      // Characters outside ASCII (a European keyboard's accented letters) have no key in the platform's
+      // US layout; they arrive as bare WM_CHAR in code page 1252. ASCII comes through the keys above.
+      std::string text = Cp1252FromUtf8(e.text.text);
+      std::string extra;
+      for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) extra += c;
+      if (!extra.empty()) in.TypeText(extra);
+      return true;
+    }
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       int vk = VirtualKeyFromSdl(e.key.keysym.sym);

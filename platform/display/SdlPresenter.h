@@ -3,13 +3,15 @@
 //
 // While it is installed it is the message queue's event source: an idle message loop presents the desktop
 // when something changed and then waits for SDL events (or the next timer) instead of failing. The clock
-// runs in real time and the caret blinks. Closing the SDL window posts WM_QUIT. It works under any X
+// runs in real time and the caret blinks; CF_TEXT is mirrored with the desktop clipboard. Closing the SDL
+// window posts WM_QUIT. It works under any X
 // server, Xvfb included. One presenter at a time.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/window/MessageQueue.h"
 
@@ -47,6 +49,7 @@ class SdlPresenter : public EventSource {
   bool closed_ = false;
   HCURSOR shownCursor_ = nullptr;
   void* sdlCursor_ = nullptr;
+  std::string lastDesktopText_;  // what the bridge last exchanged with the desktop, in UTF-8
 };
 
 // Maps an SDL key code to the classic virtual key (0 for keys the platform does not know).

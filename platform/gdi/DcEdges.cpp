@@ -20,7 +20,7 @@
 //   push       raised edge with BTNFACE middle; pushed: sunken edge (flat with DFCS_FLAT);
 //   scroll     a push button with a solid triangle of n = (side + 1) / 4 rows (2n - 1, ..., 1 pixels) in BTNTEXT
 //              (GRAYTEXT with a BTNHIGHLIGHT copy one pixel down-right when inactive), moved by (1, 1) when pushed;
-//              DFCS_SCROLLSIZEGRIP draws three pairs of diagonal grip lines.
+//              DFCS_SCROLLSIZEGRIP draws three diagonal grip lines (shadow two pixels, highlight one).
 #include <algorithm>
 
 #include "platform/gdi/DcRecorder.h"
@@ -206,22 +206,24 @@ BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state) {
       RECT r = *rect;
       if (kind == DFCS_SCROLLSIZEGRIP) {
         fill(dc, r.left, r.top, r.right, r.bottom, COLOR_BTNFACE);
+        // Three grip lines across the bottom-right corner: pixels whose distance x' + y' from the corner pixel
+        // is 4k + 1 or 4k + 2 in the shadow colour and 4k + 3 in the highlight colour (k = 0, 1, 2).
         const int s = std::min(r.right - r.left, r.bottom - r.top);
-        for (int k = 0; k < 3; ++k) {
-          const int off = 4 * k + 2;
-          for (int i = 0; i < s - off; ++i) {
-            const int x = r.right - 1 - i, y = r.bottom - s + off + i;
-            (void)y;
-            fill(dc, x, r.bottom - 1 - (s - off - 1 - i), x + 1, r.bottom - (s - off - 1 - i), COLOR_BTNSHADOW);
-            if (x - 1 >= r.left)
-              fill(dc, x - 1, r.bottom - 1 - (s - off - 1 - i), x, r.bottom - (s - off - 1 - i), COLOR_BTNHIGHLIGHT);
+        for (int dy = 0; dy < s; ++dy)
+          for (int dx = 0; dx < s; ++dx) {
+            const int d = dx + dy;
+            if (d < 1 || d > 11) continue;
+            const int m = d % 4;
+            const int x = r.right - 1 - dx, y = r.bottom - 1 - dy;
+            if (m == 1 || m == 2) fill(dc, x, y, x + 1, y + 1, COLOR_BTNSHADOW);
+            else if (m == 3) fill(dc, x, y, x + 1, y + 1, COLOR_BTNHIGHLIGHT);
           }
-        }
         return TRUE;
       }
       if (kind > DFCS_SCROLLCOMBOBOX || kind == 4) return FALSE;
       const bool pushed = state & DFCS_PUSHED;
-      DrawEdge(dc, &r, pushed ? EDGE_RAISED : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST | (pushed ? BF_FLAT : flat));
+      // A pushed arrow button is flat, its arrow moved by one pixel down and right.
+      DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST | (pushed ? BF_FLAT : flat));
       const int shift = pushed ? 1 : 0;
       if (state & DFCS_INACTIVE) {
         drawArrow(dc, *rect, kind, COLOR_BTNHIGHLIGHT, shift + 1, shift + 1);

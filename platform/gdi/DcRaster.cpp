@@ -11,6 +11,7 @@
 
 #include "platform/gdi/DcRecorder.h"
 #include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/Dib.h"
 
 namespace plat {
 
@@ -77,22 +78,27 @@ void DeviceContext::blitPixels(const RECT& dst, const Surface& src, const RECT& 
     return ((s & 0xFFFFFFu) == (bkSrc & 0xFFFFFFu)) ? 0xFFFFFFFFu : kOpaque;
   };
   const bool identity = dw == sw && dh == sh && !flipX && !flipY;
-  // Column and row lookup for the stretch.
-  std::vector<int> colOf(static_cast<size_t>(dw));
-  for (int i = 0; i < dw; ++i) {
-    int j = identity ? i : static_cast<int>((2LL * i + 1) * sw / (2LL * dw));
+  // Column lookup for the stretch, over the columns the clip lets through only (a huge destination costs what
+  // shows of it).
+  const RECT box = clip().bounds();
+  const int cx0 = std::max<int>(dst.left, box.left), cx1 = std::min<int>(dst.right, box.right);
+  if (cx0 >= cx1) return;
+  std::vector<int> colOf(static_cast<size_t>(cx1 - cx0));
+  for (int x = cx0; x < cx1; ++x) {
+    const long long i = x - dst.left;
+    long long j = identity ? i : (2LL * i + 1) * sw / (2LL * dw);
     if (flipX) j = sw - 1 - j;
-    colOf[i] = srcRect.left + j;
+    colOf[x - cx0] = static_cast<int>(srcRect.left + j);
   }
   Surface& d = *surface_;
   forEachClipped(dst, [&](const RECT& c) {
     for (int y = c.top; y < c.bottom; ++y) {
-      const int i = y - dst.top;
-      int j = identity ? i : static_cast<int>((2LL * i + 1) * sh / (2LL * dh));
+      const long long i = y - dst.top;
+      long long j = identity ? i : (2LL * i + 1) * sh / (2LL * dh);
       if (flipY) j = sh - 1 - j;
-      const int sy = srcRect.top + j;
+      const long long sy = srcRect.top + j;
       if (sy < 0 || sy >= src.height()) continue;
-      const Pixel* srow = src.row(sy);
+      const Pixel* srow = src.row(static_cast<int>(sy));
       Pixel* drow = d.row(y);
       if (code == 0xCC && srcMono == mono_ && identity) {
         // The common copy: clip the run to the source row and move it in one go.
@@ -104,7 +110,7 @@ void DeviceContext::blitPixels(const RECT& dst, const Surface& src, const RECT& 
         continue;
       }
       for (int x = c.left; x < c.right; ++x) {
-        const int sx = colOf[x - dst.left];
+        const int sx = colOf[x - cx0];
         if (sx < 0 || sx >= src.width()) continue;
         const Pixel s = convert(srow[sx]);
         const Pixel p = needPattern ? pat.at(x, y) : 0;
@@ -179,6 +185,8 @@ BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, in
 namespace plat {
 
 HGDIOBJ newBitmap(int w, int h, int bpp) {
+  // Bitmaps share the DIB size limit, so that a bad size cannot exhaust memory.
+  if (static_cast<long long>(std::max(w, 1)) * std::max(h, 1) > kMaxDibPixels) return nullptr;
   auto bm = std::make_unique<BitmapObject>();
   bm->width = std::max(w, 1);
   bm->height = std::max(h, 1);

@@ -44,6 +44,8 @@ DibResult ParseDib(const void* info, size_t infoSize, const void* bits, size_t b
   if (h.biPlanes != 1) return fail("bitmap planes must be 1");
   if (h.biWidth <= 0 || h.biWidth > 32767 || h.biHeight == 0 || h.biHeight > 32767 || h.biHeight < -32767)
     return fail("bad bitmap size");
+  if (static_cast<long long>(h.biWidth) * std::abs(static_cast<long long>(h.biHeight)) > kMaxDibPixels)
+    return fail("bitmap too large");
   const int bpp = h.biBitCount;
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) return fail("unsupported bits per pixel");
   size_t offset = h.biSize;

@@ -2,7 +2,7 @@
 // from surfaces.
 //
 // Accepted: BITMAPINFOHEADER (biSize >= 40), biPlanes 1, biBitCount 1, 4, 8, 24 or 32, BI_RGB (and BI_BITFIELDS
-// with the standard 32-bit masks), width 1..32767, |height| 1..32767; colour table of biClrUsed entries (or
+// with the standard 32-bit masks), width 1..32767, |height| 1..32767, at most kMaxDibPixels pixels; colour table of biClrUsed entries (or
 // 2^bpp up to 8 bpp; biClrUsed larger than 2^bpp is refused); rows padded to 32 bits, bottom-up when
 // biHeight > 0. Anything else, or a block too small for its header, table and rows, is refused with a reason.
 #pragma once
@@ -15,6 +15,10 @@
 #include "platform/gdi/wingdi.h"
 
 namespace plat {
+
+// 64 Mi pixels (a 256 MiB surface): far above any bitmap resource, low enough that a bad header cannot exhaust
+// memory.
+constexpr long long kMaxDibPixels = 1LL << 26;
 
 struct DibView {
   BITMAPINFOHEADER header{};

@@ -9,9 +9,11 @@
 // (6) output through ExtTextOut, clipped to the rectangle unless DT_NOCLIP, with the DC's background mode.
 // DT_CALCRECT only measures: the right side becomes left + the widest line (kept when word-breaking) and the
 // bottom top + the height. Tabs expand to stops every 8 average character widths with DT_EXPANDTABS.
-// The return value is the height of the text; DT_RTLREADING is accepted and ignored.
+// The return value is the height of the text (with DT_VCENTER or DT_BOTTOM: the offset from the rectangle's top
+// to the bottom of the text); DT_RTLREADING is accepted and ignored.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,28 +28,23 @@ struct Line {
   int underline = -1;  // index into text of the prefixed character, or -1
 };
 
+// Widths in logical units from the DC's character widths (an extent is the sum of its advances), with tab
+// expansion when asked for; one pass per text.
 struct Measure {
-  HDC dc;
+  int adv[256];
   bool tabs;
   int tabStep;
+  Measure(HDC dc, bool expandTabs, int step) : tabs(expandTabs), tabStep(step) {
+    if (!GetCharWidth32A(dc, 0, 255, adv)) std::fill(std::begin(adv), std::end(adv), 0);
+  }
+  // Pen position after `c` when the pen is at `x`.
+  int advance(int x, char c) const {
+    if (tabs && c == '\t') return (x / tabStep + 1) * tabStep;
+    return x + adv[static_cast<unsigned char>(c)];
+  }
   int width(const std::string& s) const {
-    if (s.empty()) return 0;
-    if (!tabs || s.find('\t') == std::string::npos) {
-      SIZE sz{};
-      GetTextExtentPoint32A(dc, s.data(), static_cast<int>(s.size()), &sz);
-      return sz.cx;
-    }
     int x = 0;
-    size_t start = 0;
-    for (size_t i = 0; i <= s.size(); ++i) {
-      if (i == s.size() || s[i] == '\t') {
-        SIZE sz{};
-        GetTextExtentPoint32A(dc, s.data() + start, static_cast<int>(i - start), &sz);
-        x += sz.cx;
-        if (i < s.size()) x = (x / tabStep + 1) * tabStep;
-        start = i + 1;
-      }
-    }
+    for (char c : s) x = advance(x, c);
     return x;
   }
 };
@@ -96,7 +93,7 @@ int drawTextImpl(HDC dc, LPSTR text, int count, size_t capacity, LPRECT rect, UI
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
   const int lineHeight = tm.tmHeight + ((format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
-  const Measure m{dc, (format & DT_EXPANDTABS) != 0, std::max(1, 8 * tm.tmAveCharWidth)};
+  const Measure m(dc, (format & DT_EXPANDTABS) != 0, std::max(1, 8 * tm.tmAveCharWidth));
   const int width = rect->right - rect->left;
 
   // (1) prefixes, (2) paragraphs
@@ -127,7 +124,11 @@ int drawTextImpl(HDC dc, LPSTR text, int count, size_t capacity, LPRECT rect, UI
       while (pos < para.size()) {
         size_t end = pos;
         size_t lastBlank = std::string::npos;
-        while (end < para.size() && m.width(para.substr(pos, end - pos + 1)) <= width) {
+        int x = 0;
+        while (end < para.size()) {
+          const int nx = m.advance(x, para[end]);
+          if (nx > width) break;
+          x = nx;
           if (para[end] == ' ') lastBlank = end;
           ++end;
         }
@@ -162,8 +163,16 @@ int drawTextImpl(HDC dc, LPSTR text, int count, size_t capacity, LPRECT rect, UI
   if (format & DT_END_ELLIPSIS) {
     for (Line& l : lines) {
       if (m.width(l.text) <= width) continue;
-      size_t keep = l.text.size();
-      while (keep > 0 && m.width(l.text.substr(0, keep) + "...") > width) --keep;
+      // The longest prefix that fits with the ellipsis after it.
+      const int dots = m.width("...");
+      size_t keep = 0;
+      int x = 0;
+      while (keep < l.text.size()) {
+        const int nx = m.advance(x, l.text[keep]);
+        if (nx + dots > width) break;
+        x = nx;
+        ++keep;
+      }
       l.text = l.text.substr(0, keep) + "...";
       if (l.underline >= static_cast<int>(keep)) l.underline = -1;
       shortened = true;
@@ -233,7 +242,9 @@ int drawTextImpl(HDC dc, LPSTR text, int count, size_t capacity, LPRECT rect, UI
     y += lineHeight;
   }
   SetTextAlign(dc, oldAlign);
-  return height;
+  // With DT_VCENTER or DT_BOTTOM the classic answer is the offset from the top to the bottom of the text.
+  const bool placed = (format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM));
+  return placed ? (y - rect->top) : height;
 }
 
 }  // namespace plat

@@ -1,5 +1,7 @@
 #include "platform/window/AutomationProvider.h"
 
+#include "platform/window/MessageQueue.h"
+
 namespace plat {
 
 namespace {
@@ -61,6 +63,8 @@ std::optional<SystemAnswer> ScriptedAutomation::Answer(const SystemRequest& requ
 void SetAutomationProvider(AutomationProvider* provider) { g_provider = provider; }
 
 AutomationProvider* GetAutomationProvider() { return g_provider; }
+
+bool ShowsSystemUiOnScreen() { return !g_provider && MessageQueue::Instance().eventSource != nullptr; }
 
 SystemAnswer RequestSystemAnswer(const SystemRequest& request) {
   std::optional<SystemAnswer> answer;

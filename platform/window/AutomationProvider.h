@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 
@@ -78,6 +78,9 @@ class ScriptedAutomation : public AutomationProvider {
 };
 
 void SetAutomationProvider(AutomationProvider* provider);
+// True when system UI must show as real windows: a display is attached (the presenter) and no automation
+// provider is installed to answer instead. Message boxes, common dialogs and menus ask this first.
+bool ShowsSystemUiOnScreen();
 AutomationProvider* GetAutomationProvider();
 SystemAnswer RequestSystemAnswer(const SystemRequest& request);
 const std::vector<ShownRecord>& ShownLog();

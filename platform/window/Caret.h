@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "platform/base/geometry.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/base/GlobalMemory.h"
+#include "platform/base/SystemError.h"
 #include "platform/window/WindowManager.h"
 
 namespace plat {
@@ -25,6 +26,7 @@ const Clipboard::Entry* Clipboard::Find(UINT format) const {
 
 bool Clipboard::Open(HWND hwnd) {
   if (heldElsewhere) return false;
+  if (onOpen && !open_) onOpen();
   if (hwnd && !WindowManager::Instance().Get(hwnd)) return false;
   if (open_ && openWindow_ != hwnd) return false;
   open_ = true;
@@ -36,7 +38,36 @@ bool Clipboard::Close() {
   if (!open_) return false;
   open_ = false;
   openWindow_ = nullptr;
+  if (onClose) onClose();
   return true;
+}
+
+void Clipboard::SeedText(const std::string& text) {
+  FreeAll();
+  owner_ = nullptr;
+  HANDLE h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (char* p = static_cast<char*>(GlobalLock(h))) {
+    std::memcpy(p, text.c_str(), text.size() + 1);
+    GlobalUnlock(h);
+  }
+  entries_.push_back(Entry{CF_TEXT, h, false});
+}
+
+std::string Clipboard::ReadText() {
+  bool wasOpen = open_;
+  HWND wasWindow = openWindow_;
+  open_ = true;  // read as if opened, then put the state back
+  HANDLE h = Get(CF_TEXT);
+  std::string text;
+  if (h) {
+    const char* p = static_cast<const char*>(GlobalLock(h));
+    SIZE_T size = GlobalSize(h);
+    if (p) text.assign(p, strnlen(p, size));
+    GlobalUnlock(h);
+  }
+  open_ = wasOpen;
+  openWindow_ = wasWindow;
+  return text;
 }
 
 void Clipboard::FreeAll() {
@@ -174,6 +205,8 @@ void Clipboard::Reset() {
   owner_ = nullptr;
   heldElsewhere = false;
   rendering_ = false;
+  onOpen = nullptr;
+  onClose = nullptr;
 }
 
 }  // namespace plat
@@ -182,9 +215,19 @@ void Clipboard::Reset() {
 
 BOOL OpenClipboard(HWND owner) { return plat::Clipboard::Instance().Open(owner); }
 BOOL CloseClipboard() { return plat::Clipboard::Instance().Close(); }
-BOOL EmptyClipboard() { return plat::Clipboard::Instance().Empty(); }
-HANDLE SetClipboardData(UINT format, HANDLE data) { return plat::Clipboard::Instance().Set(format, data); }
-HANDLE GetClipboardData(UINT format) { return plat::Clipboard::Instance().Get(format); }
+BOOL EmptyClipboard() {
+  if (plat::Clipboard::Instance().Empty()) return TRUE;
+  SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
+  return FALSE;
+}
+HANDLE SetClipboardData(UINT format, HANDLE data) {
+  if (!plat::Clipboard::Instance().IsOpen()) SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
+  return plat::Clipboard::Instance().Set(format, data);
+}
+HANDLE GetClipboardData(UINT format) {
+  if (!plat::Clipboard::Instance().IsOpen()) SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
+  return plat::Clipboard::Instance().Get(format);
+}
 BOOL IsClipboardFormatAvailable(UINT format) { return plat::Clipboard::Instance().IsAvailable(format); }
 UINT EnumClipboardFormats(UINT format) { return plat::Clipboard::Instance().EnumFormats(format); }
 int CountClipboardFormats() { return plat::Clipboard::Instance().Count(); }

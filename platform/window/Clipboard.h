@@ -9,9 +9,11 @@
 // registered-message numbers (0xC000 up, same name same number, ignoring case), as on the classic desktop.
 #pragma once
 
+#include <functional>
+#include <string>
 #include <vector>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 
@@ -29,11 +31,19 @@ class Clipboard {
   int Count() const;
   HWND Owner() const;
   HWND OpenWindow() const;
+  bool IsOpen() const { return open_; }
   void ForgetWindow(HWND hwnd);
   void Reset();
 
-  // Test aid: pretend another program holds the clipboard open (OpenClipboard fails for everyone).
+  // Test aids. heldElsewhere: pretend another program holds the clipboard open (OpenClipboard fails for
+  // everyone). SeedText: put text there as another program would (no owner window). ReadText: the CF_TEXT
+  // (or synthesised) text, empty when there is none; neither changes who holds the clipboard.
   bool heldElsewhere = false;
+  void SeedText(const std::string& text);
+  std::string ReadText();
+  // Called before OpenClipboard and after CloseClipboard (the presenter mirrors CF_TEXT with the desktop).
+  std::function<void()> onOpen;
+  std::function<void()> onClose;
 
  private:
   struct Entry {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/window/Cursors.h"
+#include "platform/window/MoveSizeLoop.h"
 #include "platform/window/NonClient.h"
 #include "platform/window/Painter.h"
 #include "platform/window/ScrollBars.h"
@@ -79,7 +80,8 @@ LRESULT OnWindowPosChanged(WindowManager& wm, Window& w, const WINDOWPOS* wp) {
   }
   Window* still = wm.Get(hwnd);
   if (still && !(wp->flags & kSwpNoClientSize))
-    wm.Send(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(still->client.Width(), still->client.Height()));
+    wm.Send(hwnd, WM_SIZE, (still->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED,
+            MAKELPARAM(still->client.Width(), still->client.Height()));
   return 0;
 }
 
@@ -134,10 +136,17 @@ LRESULT DefaultWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       ScrollBars::CancelTracking(hwnd);
       if (wm.capture == hwnd) wm.ReleaseCaptureNow();
       return 0;
-    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDOWN: {
+      POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       if (wParam == HTVSCROLL || wParam == HTHSCROLL)
-        ScrollBars::TrackMouse(hwnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ,
-                               POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        ScrollBars::TrackMouse(hwnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ, at);
+      else if (wParam == HTCAPTION || (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT))
+        MoveSizeLoop::Run(hwnd, static_cast<int>(wParam), at);
+      return 0;
+    }
+    case WM_NCLBUTTONUP:
+      // A click on the close box closes the window the classic way: WM_SYSCOMMAND SC_CLOSE, then WM_CLOSE.
+      if (wParam == HTCLOSE) wm.Send(hwnd, WM_SYSCOMMAND, kScClose, lParam);
       return 0;
     case WM_MOUSEWHEEL:
     case WM_CONTEXTMENU:

@@ -1,9 +1,11 @@
 #include "platform/window/InputRouter.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
 #include "platform/base/VirtualClock.h"
+#include "platform/gdi/SysColors.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/WindowManager.h"
 
@@ -64,6 +66,7 @@ void InputRouter::ApplyKey(int vk, bool down) {
 }
 
 void InputRouter::Push(Entry e) {
+  e.seq = nextSeq_++;
   e.time = static_cast<DWORD>(VirtualClock::NowMs());
   e.keys = async_;
   queue_.push_back(e);
@@ -163,10 +166,20 @@ POINT InputRouter::ClientPoint(HWND hwnd, int x, int y) {
 
 bool InputRouter::Take(MSG* out, HWND filter, UINT lo, UINT hi, bool remove) {
   for (std::size_t i = 0; i < queue_.size(); ++i) {
-    Entry& e = queue_[i];
-    if (!e.converted) {
-      Convert(e);  // may send messages, which may inject more input or remove entries
-      if (i >= queue_.size()) return false;
+    if (queue_[i].converting) return false;  // a nested loop inside a conversion: keep the order, wait
+    if (!queue_[i].converted) {
+      // Converting sends messages, whose handlers may run nested loops that take or add input; work on a
+      // copy and find the entry again by its number afterwards.
+      const std::uint64_t seq = queue_[i].seq;
+      Entry copy = queue_[i];
+      queue_[i].converting = true;
+      Convert(copy);
+      auto it = std::find_if(queue_.begin(), queue_.end(), [&](const Entry& x) { return x.seq == seq; });
+      if (it == queue_.end()) return false;
+      copy.converting = false;
+      if (it->dropped) copy.dropped = true;
+      *it = copy;
+      i = static_cast<std::size_t>(it - queue_.begin());
     }
     Entry& c = queue_[i];
     if (c.dropped) {
@@ -291,20 +304,29 @@ void InputRouter::ConvertMouse(Entry& e) {
       e.dropped = true;
       return;
     }
+    if (press && hit == HTCLIENT) NotifyParentsOfPress(target, clientMsg, e.pt);
+    if (!wm.Get(target)) {
+      e.dropped = true;
+      return;
+    }
   }
 
   Window* w = wm.Get(target);
   const bool client = hit == HTCLIENT;
   CheckLeave(target, client);
+  if (tracking_.hwnd == target && (tracking_.flags & TME_HOVER) && e.kind == Kind::Move) {
+    hoverDue_ = e.time + tracking_.hoverMs;  // the mouse moved: the hover time starts again
+    hoverPoint_ = e.pt;
+  }
   UINT msg = clientMsg;
   if (press) {
     // A second press within the time and box of the first turns into a double click, but only for
     // classes that ask for double clicks; the press after a double click starts afresh.
     bool wantsDouble = w->cls && (w->cls->style & CS_DBLCLKS);
-    bool near = std::abs(e.pt.x - lastPress_.pt.x) <= kDoubleClickBox / 2 &&
-                std::abs(e.pt.y - lastPress_.pt.y) <= kDoubleClickBox / 2;
+    bool near = std::abs(e.pt.x - lastPress_.pt.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                std::abs(e.pt.y - lastPress_.pt.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
     bool isDouble = wantsDouble && lastPress_.valid && lastPress_.hwnd == target && lastPress_.button == e.button &&
-                    lastPress_.client == client && e.time - lastPress_.time <= kDoubleClickMs && near;
+                    lastPress_.client == client && e.time - lastPress_.time <= GetDoubleClickTime() && near;
     if (isDouble) {
       msg = clientMsg + 2;  // WM_xBUTTONDBLCLK follows WM_xBUTTONUP
       lastPress_.valid = false;
@@ -317,6 +339,20 @@ void InputRouter::ConvertMouse(Entry& e) {
     e.msg = MSG{target, msg, mk, MAKELPARAM(e.pt.x - o.x, e.pt.y - o.y), e.time, e.pt};
   } else {
     e.msg = MSG{target, msg - kClientToNonClient, static_cast<WPARAM>(hit), MAKELPARAM(e.pt.x, e.pt.y), e.time, e.pt};
+  }
+}
+
+void InputRouter::NotifyParentsOfPress(HWND target, UINT msg, POINT screen) {
+  // A press in a child tells each parent up the chain (WM_PARENTNOTIFY with the point in that parent's
+  // client coordinates) unless a window on the way opts out with WS_EX_NOPARENTNOTIFY.
+  WindowManager& wm = WindowManager::Instance();
+  for (Window* w = wm.Get(target); w && w->IsChild() && !(w->exStyle & WS_EX_NOPARENTNOTIFY);) {
+    HWND parent = w->parent;
+    Window* p = wm.Get(parent);
+    if (!p || wm.IsDesktop(parent)) break;
+    CPoint o = wm.ClientOrigin(*p);
+    wm.Send(parent, WM_PARENTNOTIFY, MAKEWPARAM(msg, 0), MAKELPARAM(screen.x - o.x, screen.y - o.y));
+    w = wm.Get(parent);
   }
 }
 
@@ -337,7 +373,10 @@ bool InputRouter::SetTracking(const TRACKMOUSEEVENT& tme) {
     return true;
   }
   if (!wm.Get(tme.hwndTrack)) return false;
-  tracking_ = Tracking{tme.hwndTrack, tme.dwFlags & (TME_LEAVE | TME_NONCLIENT | TME_HOVER)};
+  tracking_ = Tracking{tme.hwndTrack, tme.dwFlags & (TME_LEAVE | TME_NONCLIENT | TME_HOVER),
+                       tme.dwHoverTime == HOVER_DEFAULT || tme.dwHoverTime == 0 ? kHoverMs : tme.dwHoverTime};
+  hoverDue_ = static_cast<DWORD>(VirtualClock::NowMs()) + tracking_.hoverMs;
+  hoverPoint_ = cursor;
   // Asking while the mouse is already elsewhere answers with the leave notice at once.
   HWND under = wm.HitWindow(cursor);
   Window* w = wm.Get(tme.hwndTrack);
@@ -346,10 +385,27 @@ bool InputRouter::SetTracking(const TRACKMOUSEEVENT& tme) {
   return true;
 }
 
+bool InputRouter::TakeHover(MSG* out, HWND filter, bool remove) {
+  WindowManager& wm = WindowManager::Instance();
+  if (!(tracking_.flags & TME_HOVER) || !wm.Get(tracking_.hwnd)) return false;
+  DWORD now = static_cast<DWORD>(VirtualClock::NowMs());
+  if (static_cast<std::int32_t>(now - hoverDue_) < 0) return false;
+  if (filter && !wm.IsAncestor(filter, tracking_.hwnd)) return false;
+  Window* w = wm.Get(tracking_.hwnd);
+  bool nonClient = (tracking_.flags & TME_NONCLIENT) != 0;
+  CPoint o = wm.ClientOrigin(*w);
+  *out = nonClient ? MSG{tracking_.hwnd, WM_NCMOUSEHOVER, static_cast<WPARAM>(HTCLIENT),
+                         MAKELPARAM(hoverPoint_.x, hoverPoint_.y), now, hoverPoint_}
+                   : MSG{tracking_.hwnd, WM_MOUSEHOVER, MouseKeys(async_),
+                         MAKELPARAM(hoverPoint_.x - o.x, hoverPoint_.y - o.y), now, hoverPoint_};
+  if (remove) tracking_.flags &= ~TME_HOVER;  // one notice per request
+  return true;
+}
+
 bool InputRouter::QueryTracking(TRACKMOUSEEVENT* tme) const {
   tme->hwndTrack = tracking_.hwnd;
   tme->dwFlags = tracking_.flags;
-  tme->dwHoverTime = HOVER_DEFAULT;
+  tme->dwHoverTime = tracking_.hoverMs;
   return true;
 }
 

@@ -14,7 +14,7 @@
 #include <deque>
 #include <string_view>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 
@@ -53,11 +53,13 @@ class InputRouter {
   void CopyKeyState(BYTE* out) const;
   POINT cursor{0, 0};
   bool SetTracking(const TRACKMOUSEEVENT& tme);
+  // WM_MOUSEHOVER (or WM_NCMOUSEHOVER) once the mouse rested over the tracked window for the hover time.
+  bool TakeHover(MSG* out, HWND filter, bool remove);
+  static constexpr DWORD kHoverMs = 400;  // HOVER_DEFAULT
   bool QueryTracking(TRACKMOUSEEVENT* tme) const;
 
-  // Double clicks: a second press of the same button on the same window within this time and box.
-  static constexpr DWORD kDoubleClickMs = 500;
-  static constexpr int kDoubleClickBox = 4;  // SM_CXDOUBLECLK: the box is centred on the first press
+  // Double clicks: a second press of the same button on the same window within the double-click time
+  // (GetDoubleClickTime, 500 ms) and box (SM_CXDOUBLECLK x SM_CYDOUBLECLK, 4 x 4, centred on the first).
 
  private:
   enum class Kind { KeyDown, KeyUp, Char, Move, Down, Up, Wheel };
@@ -72,7 +74,9 @@ class InputRouter {
     int wheel = 0;
     DWORD time = 0;
     KeyArray keys{};
+    std::uint64_t seq = 0;
     bool converted = false;
+    bool converting = false;
     bool dropped = false;
     MSG msg{};
   };
@@ -83,9 +87,11 @@ class InputRouter {
   void ConvertKey(Entry& e);
   void ConvertMouse(Entry& e);
   void CheckLeave(HWND target, bool client);
+  void NotifyParentsOfPress(HWND target, UINT msg, POINT screen);
   WPARAM MouseKeys(const KeyArray& keys) const;
 
   std::deque<Entry> queue_;
+  std::uint64_t nextSeq_ = 0;
   KeyArray async_{};
   KeyArray sync_{};
 
@@ -101,7 +107,10 @@ class InputRouter {
   struct Tracking {
     HWND hwnd = nullptr;
     DWORD flags = 0;
+    DWORD hoverMs = kHoverMs;
   } tracking_;
+  DWORD hoverDue_ = 0;
+  POINT hoverPoint_{0, 0};
 };
 
 // The US-layout key and Shift need for a character; vk 0 when no key types it.

@@ -5,8 +5,12 @@
 #include <memory>
 
 #include "platform/base/ResourceTable.h"
+#include "platform/base/SystemError.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/HandleTable.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/ModalLoop.h"
+#include "platform/window/PopupMenuWindow.h"
 #include "platform/window/WindowManager.h"
 
 namespace plat {
@@ -34,8 +38,9 @@ HandleTable<Menu>& Table() {
 
 Menu* Get(HMENU h) {
   auto v = reinterpret_cast<std::uintptr_t>(h);
-  if (!(v & kMenuTag)) return nullptr;
-  return Table().Get(v & ~kMenuTag);
+  Menu* m = (v & kMenuTag) ? Table().Get(v & ~kMenuTag) : nullptr;
+  if (!m) SetLastError(ERROR_INVALID_MENU_HANDLE);
+  return m;
 }
 
 HMENU Make(bool popup) {
@@ -126,6 +131,20 @@ bool ReadLevel(const BYTE*& p, const BYTE* end, HMENU into, int depth) {
 }
 
 }  // namespace
+
+// The items of a menu and its submenus, for the on-screen menu window.
+std::vector<PopupItem> PopupItemsOf(HMENU menu, int depth = 0) {
+  std::vector<PopupItem> out;
+  Menu* m = Get(menu);
+  if (!m || depth > 8) return out;
+  for (const MenuItem& it : m->items) {
+    PopupItem p{static_cast<UINT>(it.id), it.text, it.flags, {}};
+    if (it.flags & MF_POPUP) p.submenu = PopupItemsOf(it.popup, depth + 1);
+    out.push_back(std::move(p));
+  }
+  return out;
+}
+
 }  // namespace plat
 
 using plat::MenuItem;
@@ -266,9 +285,12 @@ HMENU LoadMenu(HINSTANCE instance, LPCSTR name) {
 }
 
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const RECT*) {
+  using plat::ModalLoop;
   plat::Menu* m = plat::Get(menu);
   plat::WindowManager& wm = plat::WindowManager::Instance();
   if (!m || !wm.Get(owner)) return FALSE;
+  ModalLoop::SendCancelMode();
+  if (!wm.Get(owner) || !plat::Get(menu)) return FALSE;
   if (!(flags & TPM_NONOTIFY)) wm.Send(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
   m = plat::Get(menu);
   if (!m) return FALSE;
@@ -285,11 +307,17 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
     request.text += line + "\n";
     request.buttons.push_back(std::to_string(it.id) + ":" + it.text);
   }
-  plat::SystemAnswer answer = plat::RequestSystemAnswer(request);
+  int code = 0;
+  if (plat::ShowsSystemUiOnScreen()) {
+    // A real display and nobody scripting: show the menu and let the user choose.
+    code = static_cast<int>(plat::PopupMenuWindow::Run(owner, plat::PopupItemsOf(menu), POINT{x, y}));
+  } else {
+    code = plat::RequestSystemAnswer(request).code;
+  }
   // Only an enabled command of this menu (or its submenus) can be chosen.
   UINT chosen = 0;
-  if (MenuItem* it = plat::FindItem(menu, static_cast<UINT>(answer.code), MF_BYCOMMAND))
-    if (answer.code > 0 && !(it->flags & (MF_GRAYED | MF_DISABLED))) chosen = static_cast<UINT>(answer.code);
+  if (MenuItem* it = plat::FindItem(menu, static_cast<UINT>(code), MF_BYCOMMAND))
+    if (code > 0 && !(it->flags & (MF_GRAYED | MF_DISABLED))) chosen = static_cast<UINT>(code);
   if (flags & TPM_RETURNCMD) return static_cast<BOOL>(chosen);
   if (chosen && wm.Get(owner)) wm.Send(owner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
   return chosen ? TRUE : FALSE;

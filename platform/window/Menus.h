@@ -1,6 +1,7 @@
 // Menus: popup and bar menus as handle-table objects, built by calls or loaded from a MENU resource, and
 // TrackPopupMenu.
 //
+// On a real display with no automation provider, TrackPopupMenu shows the menu (PopupMenuWindow).
 // Headless, TrackPopupMenu asks the automation provider which command to choose (the request lists the
 // items as "text" lines, with their ids as buttons "id:text"; grayed or disabled items are marked) and
 // records it; an answer naming no enabled command of the menu chooses nothing. The owner first hears
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 constexpr UINT MF_STRING = 0x0000;
 constexpr UINT MF_ENABLED = 0x0000;

@@ -77,6 +77,10 @@ bool MessageQueue::Peek(MSG* out, HWND hwnd, UINT lo, UINT hi, UINT flags) {
     found = TimerTable::Instance().TakeDue(&msg, hwnd == kThreadOnly ? nullptr : hwnd, remove);
     msg.pt = InputRouter::Instance().cursor;
   }
+  // Hover notices are timer-like: they come when the queue is otherwise idle.
+  if (!found && hwnd != kThreadOnly &&
+      (InRange(WM_MOUSEHOVER, lo, hi) || InRange(WM_NCMOUSEHOVER, lo, hi)))
+    found = InputRouter::Instance().TakeHover(&msg, hwnd, remove);
   if (!found) return false;
   if (remove) {
     lastTime = msg.time;
@@ -123,9 +127,9 @@ void MessageQueue::Clear() {
 }
 
 HHOOK MessageQueue::AddHook(int idHook, HOOKPROC proc) {
-  if (idHook != WH_GETMESSAGE || !proc) return nullptr;
+  if ((idHook != WH_GETMESSAGE && idHook != WH_CBT) || !proc) return nullptr;
   HHOOK h = reinterpret_cast<HHOOK>(nextHook_++);
-  hooks_.insert(hooks_.begin(), Hook{h, proc});  // the newest hook is called first
+  hooks_.insert(hooks_.begin(), Hook{h, idHook, proc});  // the newest hook is called first
   return h;
 }
 
@@ -136,29 +140,41 @@ bool MessageQueue::RemoveHook(HHOOK hook) {
   return true;
 }
 
+bool MessageQueue::HasHooks(int idHook) const {
+  return std::any_of(hooks_.begin(), hooks_.end(), [&](const Hook& h) { return h.id == idHook; });
+}
+
+LRESULT MessageQueue::CallFrom(std::size_t index, int id, int code, WPARAM wParam, LPARAM lParam) {
+  for (std::size_t i = index; i < hooks_.size(); ++i) {
+    if (hooks_[i].id != id) continue;
+    runningHooks_.push_back(i);
+    LRESULT r = hooks_[i].proc(code, wParam, lParam);
+    runningHooks_.pop_back();
+    return r;
+  }
+  return 0;
+}
+
 LRESULT MessageQueue::CallNext(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
   // The classic call ignores its hook argument when it is null and continues after the hook running now;
   // we find the position by handle, or continue after the innermost running hook.
-  std::size_t next = 0;
   auto it = std::find_if(hooks_.begin(), hooks_.end(), [&](const Hook& h) { return h.handle == hook; });
+  std::size_t current;
   if (it != hooks_.end())
-    next = static_cast<std::size_t>(it - hooks_.begin()) + 1;
-  else if (!runningHooks_.empty())
-    next = runningHooks_.back() + 1;
+    current = static_cast<std::size_t>(it - hooks_.begin());
+  else if (!runningHooks_.empty() && runningHooks_.back() < hooks_.size())
+    current = runningHooks_.back();
   else
     return 0;
-  if (next >= hooks_.size()) return 0;
-  runningHooks_.push_back(next);
-  LRESULT r = hooks_[next].proc(code, wParam, lParam);
-  runningHooks_.pop_back();
-  return r;
+  return CallFrom(current + 1, hooks_[current].id, code, wParam, lParam);
+}
+
+LRESULT MessageQueue::RunChain(int idHook, int code, WPARAM wParam, LPARAM lParam) {
+  return CallFrom(0, idHook, code, wParam, lParam);
 }
 
 void MessageQueue::RunHooks(MSG* msg, bool removed) {
-  if (hooks_.empty()) return;
-  runningHooks_.push_back(0);
-  hooks_[0].proc(HC_ACTION, removed ? PM_REMOVE : PM_NOREMOVE, reinterpret_cast<LPARAM>(msg));
-  runningHooks_.pop_back();
+  RunChain(WH_GETMESSAGE, HC_ACTION, removed ? PM_REMOVE : PM_NOREMOVE, reinterpret_cast<LPARAM>(msg));
 }
 
 }  // namespace plat

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 
@@ -56,10 +56,13 @@ class MessageQueue {
   DWORD lastTime = 0;
   POINT lastPos{0, 0};
 
-  // Get-message hooks, newest first.
+  // Hook chains (WH_GETMESSAGE, WH_CBT), newest first in each chain.
   HHOOK AddHook(int idHook, HOOKPROC proc);
   bool RemoveHook(HHOOK hook);
   LRESULT CallNext(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+  // Calls the first hook of a chain; 0 when the chain is empty.
+  LRESULT RunChain(int idHook, int code, WPARAM wParam, LPARAM lParam);
+  bool HasHooks(int idHook) const;
 
   EventSource* eventSource = nullptr;
 
@@ -69,8 +72,10 @@ class MessageQueue {
 
   struct Hook {
     HHOOK handle;
+    int id;
     HOOKPROC proc;
   };
+  LRESULT CallFrom(std::size_t index, int id, int code, WPARAM wParam, LPARAM lParam);
   std::deque<MSG> posted_;
   bool quitPosted_ = false;
   int quitCode_ = 0;

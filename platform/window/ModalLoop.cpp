@@ -28,13 +28,18 @@ bool ModalLoop::IsDroppedWhileBusy(UINT m) {
          (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK) || m == WM_COMMAND;
 }
 
+void ModalLoop::SendCancelMode() {
+  WindowManager& wm = WindowManager::Instance();
+  HWND target = wm.Get(wm.capture) ? wm.capture : wm.focus;
+  if (wm.Get(target)) wm.Send(target, WM_CANCELMODE, 0, 0);
+}
+
 void ModalLoop::End(int result) {
   result_ = result;
   ended_ = true;
 }
 
 int ModalLoop::Run() {
-  WindowManager& wm = WindowManager::Instance();
   MessageQueue& queue = MessageQueue::Instance();
   HWND owner = options_.owner;
   const bool reenable = owner && IsWindowEnabled(owner);
@@ -52,7 +57,6 @@ int ModalLoop::Run() {
       if (reenable && IsWindow(owner)) EnableWindow(owner, TRUE);
     }
   } restore{this, owner, reenable};
-  (void)wm;
 
   int idleCount = 0;
   while (!ended_) {

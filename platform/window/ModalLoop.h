@@ -11,7 +11,7 @@
 
 #include <functional>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 
@@ -45,6 +45,10 @@ class ModalLoop {
   static bool PumpWhileBusy(const std::function<bool(int)>& onIdle = {});
 
   static bool IsDroppedWhileBusy(UINT message);
+
+  // What opening a modal box or a menu does first: WM_CANCELMODE to the capture window, or else to the
+  // focus window, so that tracking loops and drags end.
+  static void SendCancelMode();
 
  private:
   Options options_;

@@ -40,6 +40,14 @@ CRect NonClient::CaptionRect(const Window& w) {
   return CRect(outer, outer, w.rect.Width() - outer, outer + h - 1);
 }
 
+CRect NonClient::CloseBoxRect(const Window& w) {
+  CRect cap = CaptionRect(w);
+  if (cap.IsRectEmpty() || !(w.style & WS_SYSMENU)) return CRect();
+  int h = cap.Height() - 4;  // a square button two pixels inside the caption bar
+  if (h <= 0 || cap.Width() < h + 4) return CRect();
+  return CRect(cap.right - 2 - h - 2, cap.top + 2, cap.right - 2, cap.top + 2 + h);
+}
+
 CRect NonClient::ScrollBarRect(const Window& w, int bar) {
   FrameInsets f = Insets(w.style, w.exStyle);
   int W = w.rect.Width(), H = w.rect.Height();
@@ -120,6 +128,7 @@ int NonClient::HitTest(const Window& w, const CRect& screenRect, POINT pt) {
   if (w.client.PtInRect(local)) return HTCLIENT;
   if (ScrollBarRect(w, SB_VERT).PtInRect(local)) return HTVSCROLL;
   if (ScrollBarRect(w, SB_HORZ).PtInRect(local)) return HTHSCROLL;
+  if (CloseBoxRect(w).PtInRect(local)) return HTCLOSE;
   CRect caption = CaptionRect(w);
   caption.bottom += 1;
   if (caption.PtInRect(local)) return HTCAPTION;

@@ -27,6 +27,8 @@ struct NonClient {
   static FrameInsets Insets(DWORD style, DWORD exStyle);
   // Caption rectangle in window coordinates (empty without WS_CAPTION).
   static CRect CaptionRect(const Window& w);
+  // The close box at the right end of the caption (WS_SYSMENU), in window coordinates; empty without one.
+  static CRect CloseBoxRect(const Window& w);
   // A standard scroll bar's rectangle in window coordinates (empty when the bar is hidden).
   static CRect ScrollBarRect(const Window& w, int bar);
 

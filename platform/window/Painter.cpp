@@ -159,13 +159,35 @@ SurfacePtr Painter::BackBuffer(HWND hwnd) {
 
 void Painter::DropBackBuffer(HWND topLevel) { Buffers().erase(topLevel); }
 
+std::function<SurfacePtr()>& Painter::ScreenComposer() {
+  static std::function<SurfacePtr()> composer;
+  return composer;
+}
+
+SurfacePtr Painter::ScreenSnapshot() {
+  if (ScreenComposer()) return ScreenComposer()();
+  SIZE size{WindowManager::Instance().Get(WindowManager::Instance().Desktop())->rect.Width(),
+            WindowManager::Instance().Get(WindowManager::Instance().Desktop())->rect.Height()};
+  return Surface::create(size.cx, size.cy);
+}
+
 // ---- DCs ----------------------------------------------------------------------------------------------------
 
 HDC Painter::GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
   WindowManager& wm = WindowManager::Instance();
   if (!hwnd) hwnd = wm.Desktop();
   Window* w = wm.Get(hwnd);
-  if (!w || wm.IsDesktop(hwnd)) return nullptr;  // FIXME: drawing on the desktop itself is not supported
+  if (!w) return nullptr;
+  if (wm.IsDesktop(hwnd)) {
+    // The screen DC reads the composed desktop (tips save what lies under them this way). It draws on a
+    // snapshot: what is drawn there never reaches a window, as nothing drawn on the real screen would
+    // survive the next repaint either.
+    SurfacePtr snapshot = ScreenSnapshot();
+    if (!snapshot) return nullptr;
+    HDC dc = CreateSurfaceDC(snapshot, POINT{0, 0}, SurfaceDcKind::Window);
+    if (dc) OpenDcs()[dc] = hwnd;
+    return dc;
+  }
   bool whole = (flags & DCX_WINDOW) != 0;
   bool clipChildren = (flags & DCX_CLIPCHILDREN) || (w->style & WS_CLIPCHILDREN);
   CRect area = whole ? CRect(-w->client.left, -w->client.top, w->rect.Width() - w->client.left,
@@ -282,6 +304,19 @@ void Painter::DrawNonClient(HWND hwnd) {
                   static_cast<UINT>(w->text.size()), nullptr);
       SelectObject(dc, oldFont);
     }
+    CRect box = NonClient::CloseBoxRect(*w);
+    if (!box.IsRectEmpty()) {
+      CRect face = box;
+      RaisedEdge(dc, face);
+      Fill(dc, face, COLOR_3DFACE);
+      // The cross: two diagonals two pixels thick, drawn pixel by pixel so they never depend on line rules.
+      int n = std::min(face.Width(), face.Height()) - 2;
+      int x0 = face.left + (face.Width() - n) / 2, y0 = face.top + (face.Height() - n) / 2;
+      for (int i = 0; i < n; ++i) {
+        Fill(dc, CRect(x0 + i, y0 + i, x0 + i + 2, y0 + i + 1), COLOR_BTNTEXT);
+        Fill(dc, CRect(x0 + n - 2 - i, y0 + i, x0 + n - i, y0 + i + 1), COLOR_BTNTEXT);
+      }
+    }
     r.top = cap.bottom + 1;
   }
   if (ex & WS_EX_CLIENTEDGE) SunkenEdge(dc, r);
@@ -328,7 +363,7 @@ void Painter::UpdateNow(HWND hwnd, bool children, bool eraseOnly) {
   std::shared_ptr<Window> keep = wm.Share(hwnd);
   Window* w = keep.get();
   if (!w || !wm.IsVisible(*w)) return;
-  if (w->ncPaint && w->update.IsEmpty()) SendNcPaint(hwnd, false);
+  if (w->ncPaint && (eraseOnly || w->update.IsEmpty())) SendNcPaint(hwnd, false);
   if (eraseOnly) {
     if (w->erase && !w->update.IsEmpty()) {
       w->erase = false;
@@ -372,12 +407,33 @@ int Painter::ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const
   moved.Intersect(visibleNow);
   if (wm.IsVisible(*w) && (dx || dy)) {
     if (SurfacePtr buffer = BackBuffer(hwnd)) {
-      SurfacePtr before = buffer->clone();
       CPoint origin = OffsetInBuffer(wm, *w) + w->client.TopLeft();
-      for (const CRect& r : moved.Rects()) {
-        CRect from = r;
-        from.OffsetRect(origin.x - dx, origin.y - dy);
-        before->copyTo(from, *buffer, POINT{r.left + origin.x, r.top + origin.y});
+      std::vector<CRect> rects = moved.Rects();
+      if (dx == 0 || dy == 0) {
+        // Along one axis, copying the destination rectangles in the direction of the motion never reads a
+        // pixel that an earlier copy already overwrote (they are disjoint), so each moves in place.
+        std::sort(rects.begin(), rects.end(), [&](const CRect& a, const CRect& b) {
+          if (dy != 0) return dy < 0 ? a.top < b.top : a.top > b.top;
+          return dx < 0 ? a.left < b.left : a.left > b.left;
+        });
+        for (const CRect& r : rects) {
+          CRect from = r;
+          from.OffsetRect(origin.x - dx, origin.y - dy);
+          buffer->copyWithin(from, POINT{r.left + origin.x, r.top + origin.y});
+        }
+      } else {
+        // Diagonal: read everything from a copy of the affected box first.
+        CRect box = moved.Bounds();
+        box.OffsetRect(-dx, -dy);
+        box |= moved.Bounds();
+        box.OffsetRect(origin.x, origin.y);
+        SurfacePtr before = Surface::create(box.Width(), box.Height());
+        buffer->copyTo(box, *before, POINT{0, 0});
+        for (const CRect& r : rects) {
+          CRect from = r;
+          from.OffsetRect(origin.x - dx - box.left, origin.y - dy - box.top);
+          before->copyTo(from, *buffer, POINT{r.left + origin.x, r.top + origin.y});
+        }
       }
       Changed(hwnd);
     }

@@ -11,9 +11,10 @@
 // returns a DC clipped to the update region, which it validates; EndPaint releases the DC.
 #pragma once
 
+#include <functional>
 #include <memory>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 
@@ -24,6 +25,9 @@ class Painter {
   // The back buffer of a window's top-level window, created or resized to the window rectangle.
   static std::shared_ptr<Surface> BackBuffer(HWND hwnd);
   static void DropBackBuffer(HWND topLevel);
+  // The composed screen for the screen DC (GetDC(NULL)); the display installs the composer.
+  static std::function<std::shared_ptr<Surface>()>& ScreenComposer();
+  static std::shared_ptr<Surface> ScreenSnapshot();
 
   static HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
   static bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps);

@@ -6,13 +6,12 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/Cursors.h"
+#include "platform/window/Inspect.h"
 #include "platform/window/MessageSpy.h"
 #include "platform/window/TimerTable.h"
 #include "platform/window/WindowManager.h"
 
 namespace plat {
-
-void ClearRecordedBeeps();
 
 int RunUntilIdle(int limit) {
   int count = 0;

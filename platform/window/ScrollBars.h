@@ -12,7 +12,7 @@
 // with SB_ENDSCROLL. The owner sets the new position itself, as with the classic bars.
 #pragma once
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 

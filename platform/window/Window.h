@@ -14,7 +14,7 @@
 #include "platform/base/geometry.h"
 #include "platform/window/RectList.h"
 #include "platform/window/WindowClassRegistry.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 
@@ -43,6 +43,7 @@ struct Window {
   std::vector<HWND> children;  // Z order, topmost first; creation order unless reordered
   CRect rect;
   CRect client;
+  CRect restoreRect;  // the placement to return to from WS_MAXIMIZE
   std::string text;
   LONG_PTR id = 0;
   LONG_PTR userData = 0;

@@ -1,10 +1,17 @@
 // The classic entry points for windows, classes, messages, input, focus, timers and hooks. Each checks its
 // handles and arguments, answers the classic failure value, and leaves the work to namespace plat.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/base/SystemError.h"
 
 #include "platform/window/Caret.h"
 #include "platform/window/Cursors.h"
+#include "platform/window/Inspect.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/MessageSpy.h"
@@ -18,7 +25,13 @@ using plat::WindowManager;
 namespace {
 
 WindowManager& WM() { return WindowManager::Instance(); }
-Window* Find(HWND hwnd) { return WM().Get(hwnd); }
+// Every call that takes a window answers a stale or foreign handle with its classic failure value and
+// ERROR_INVALID_WINDOW_HANDLE.
+Window* Find(HWND hwnd) {
+  Window* w = WM().Get(hwnd);
+  if (!w && hwnd) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return w;
+}
 
 std::vector<UINT>& Beeps() {
   static std::vector<UINT> beeps;
@@ -36,8 +49,13 @@ void ClearRecordedBeeps() { Beeps().clear(); }
 // ---- Classes --------------------------------------------------------------------------------------------
 
 ATOM RegisterClassEx(const WNDCLASSEX* wc) {
-  if (!wc) return 0;
-  return plat::WindowClassRegistry::Instance().Register(*wc);
+  if (!wc || !wc->lpszClassName || !wc->lpfnWndProc) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  ATOM atom = plat::WindowClassRegistry::Instance().Register(*wc);
+  if (!atom) SetLastError(ERROR_CLASS_ALREADY_EXISTS);
+  return atom;
 }
 
 ATOM RegisterClass(const WNDCLASS* wc) {
@@ -49,12 +67,25 @@ ATOM RegisterClass(const WNDCLASS* wc) {
 }
 
 BOOL UnregisterClass(LPCSTR className, HINSTANCE instance) {
-  return plat::WindowClassRegistry::Instance().Unregister(className, instance);
+  auto& registry = plat::WindowClassRegistry::Instance();
+  auto cls = registry.Find(className, instance);
+  if (!cls || cls->system) {
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+  }
+  if (cls->windows > 0) {
+    SetLastError(ERROR_CLASS_HAS_WINDOWS);
+    return FALSE;
+  }
+  return registry.Unregister(className, instance);
 }
 
 BOOL GetClassInfoEx(HINSTANCE instance, LPCSTR className, WNDCLASSEX* out) {
   auto cls = plat::WindowClassRegistry::Instance().Find(className, instance);
-  if (!cls || !out) return FALSE;
+  if (!cls || !out) {
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+  }
   out->style = cls->style;
   out->lpfnWndProc = cls->proc;
   out->cbClsExtra = static_cast<int>(cls->classExtra.size());
@@ -128,6 +159,11 @@ ULONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value) {
 
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  if (!plat::WindowClassRegistry::Instance().Find(className, instance)) {
+    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    return nullptr;
+  }
+  if (parent && parent != HWND_MESSAGE && !Find(parent)) return nullptr;
   return WM().Create(exStyle, className, windowName, style, x, y, width, height, parent, menu, instance, param);
 }
 
@@ -276,6 +312,7 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
         std::memcpy(&v, w->extra.data() + index, sizeof v);
         return v;
       }
+      SetLastError(ERROR_INVALID_INDEX);
       return 0;
   }
 }
@@ -392,8 +429,9 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   Window* w = wm.Get(hwnd);
   if (!w) return FALSE;
   BOOL wasDisabled = (w->style & WS_DISABLED) ? TRUE : FALSE;
-  if (enable == !wasDisabled) return wasDisabled;
-  if (enable) {
+  const bool want = enable != FALSE;
+  if (want == !wasDisabled) return wasDisabled;
+  if (want) {
     w->style &= ~WS_DISABLED;
   } else {
     w->style |= WS_DISABLED;
@@ -401,7 +439,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
     if (wm.focus && wm.IsAncestor(hwnd, wm.focus)) wm.SetFocusTo(nullptr);
     if (wm.capture && wm.IsAncestor(hwnd, wm.capture)) wm.ReleaseCaptureNow();
   }
-  if (wm.Get(hwnd)) wm.Send(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
+  if (wm.Get(hwnd)) wm.Send(hwnd, WM_ENABLE, want ? TRUE : FALSE, 0);
   return wasDisabled;
 }
 
@@ -507,7 +545,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   if ((flags & SWP_HIDEWINDOW) && (w->style & WS_VISIBLE)) {
     UINT rest = flags & ~SWP_HIDEWINDOW;
     if (!wm.SetPos(hwnd, insertAfter, x, y, cx, cy, rest)) return FALSE;
-    return wm.Show(hwnd, SW_HIDE) ? TRUE : TRUE;
+    wm.Show(hwnd, SW_HIDE);
+    return TRUE;
   }
   BOOL ok = wm.SetPos(hwnd, insertAfter, x, y, cx, cy, flags & ~(SWP_SHOWWINDOW | SWP_HIDEWINDOW));
   if (ok && !(flags & (SWP_NOACTIVATE | SWP_NOZORDER)) && Find(hwnd) && !Find(hwnd)->IsChild() &&
@@ -771,11 +810,19 @@ BOOL MessageBeep(UINT type) {
 }
 
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE, DWORD threadId) {
-  if (threadId != 0 && threadId != GetCurrentThreadId()) return nullptr;
+  // Only get-message and CBT hooks on the UI thread exist here; a system-wide hook would need a module.
+  if (threadId != GetCurrentThreadId() || (idHook != WH_GETMESSAGE && idHook != WH_CBT) || !proc) {
+    SetLastError(threadId == 0 ? ERROR_HOOK_NEEDS_HMOD : ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   return plat::MessageQueue::Instance().AddHook(idHook, proc);
 }
 
-BOOL UnhookWindowsHookEx(HHOOK hook) { return plat::MessageQueue::Instance().RemoveHook(hook); }
+BOOL UnhookWindowsHookEx(HHOOK hook) {
+  if (plat::MessageQueue::Instance().RemoveHook(hook)) return TRUE;
+  SetLastError(ERROR_INVALID_HOOK_HANDLE);
+  return FALSE;
+}
 
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
   return plat::MessageQueue::Instance().CallNext(hook, code, wParam, lParam);
@@ -813,7 +860,11 @@ HWND GetActiveWindow() { return Find(WM().active) ? WM().active : nullptr; }
 
 HWND GetForegroundWindow() { return GetActiveWindow(); }
 
-BOOL SetForegroundWindow(HWND hwnd) { return SetActiveWindow(hwnd) != nullptr || GetActiveWindow() == WM().TopLevelOf(hwnd); }
+BOOL SetForegroundWindow(HWND hwnd) {
+  if (!Find(hwnd)) return FALSE;
+  SetActiveWindow(hwnd);
+  return GetActiveWindow() == WM().TopLevelOf(hwnd);
+}
 
 HWND SetCapture(HWND hwnd) { return WM().SetCaptureTo(hwnd); }
 
@@ -837,6 +888,28 @@ BOOL TrackMouseEvent(LPTRACKMOUSEEVENT tme) {
   if (!tme || tme->cbSize < sizeof(TRACKMOUSEEVENT)) return FALSE;
   if (tme->dwFlags & TME_QUERY) return plat::InputRouter::Instance().QueryTracking(tme);
   return plat::InputRouter::Instance().SetTracking(*tme);
+}
+
+LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
+  static std::map<std::string, std::unique_ptr<std::string>> names;
+  char buf[96];
+  std::snprintf(buf, sizeof buf, "Afx:%x:%llx:%llx:%llx", classStyle,
+                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(cursor)),
+                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(background)),
+                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(icon)));
+  auto& slot = names[buf];
+  if (!slot) slot = std::make_unique<std::string>(buf);
+  if (!plat::WindowClassRegistry::Instance().Find(slot->c_str(), nullptr)) {
+    WNDCLASS wc{};
+    wc.style = classStyle;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszClassName = slot->c_str();
+    if (!RegisterClass(&wc)) return nullptr;
+  }
+  return slot->c_str();
 }
 
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) { return plat::Cursors::Instance().Load(instance, name); }

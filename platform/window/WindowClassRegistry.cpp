@@ -83,10 +83,12 @@ std::shared_ptr<WindowClass> WindowClassRegistry::Find(LPCSTR nameParam, HINSTAN
 
 bool WindowClassRegistry::Unregister(LPCSTR nameParam, HINSTANCE instance) {
   if (!nameParam) return false;
-  std::string name = NameFromParam(nameParam);
+  const bool byAtom = IS_INTRESOURCE(nameParam);
+  const ATOM atom = byAtom ? static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(nameParam)) : 0;
+  std::string name = byAtom ? std::string() : std::string(nameParam);
   for (auto it = classes_.begin(); it != classes_.end(); ++it) {
     const auto& c = *it;
-    if (c->system || !SameName(c->name, name)) continue;
+    if (c->system || (byAtom ? c->atom != atom : !SameName(c->name, name))) continue;
     if (c->instance != instance && !(c->style & CS_GLOBALCLASS)) continue;
     if (c->windows > 0) return false;
     classes_.erase(it);

@@ -33,8 +33,10 @@ CRect WindowManager::DefaultClientRect(const Window& w, const CRect& r) const {
 }
 
 bool WindowManager::IsVisible(const Window& w) const {
+  // WM_SETREDRAW(FALSE) hides a window from drawing as the classic one does by clearing WS_VISIBLE behind
+  // the scenes: nothing is invalidated or drawn in it or its children until redrawing is on again.
   for (const Window* x = &w; x; x = Get(x->parent)) {
-    if (!(x->style & WS_VISIBLE)) return false;
+    if (!(x->style & WS_VISIBLE) || !x->redraw) return false;
     if (IsDesktop(x->hwnd) || !x->IsChild()) return (x->style & WS_VISIBLE) != 0;
   }
   return false;
@@ -151,6 +153,22 @@ bool WindowManager::Show(HWND hwnd, int cmd) {
       MoveAwayFrom(hwnd);
     }
     return true;
+  }
+  if (!w->IsChild() && cmd == SW_SHOWMAXIMIZED && !(w->style & WS_MAXIMIZE)) {
+    // Maximised: the work area of the window's monitor; the old placement is kept for restoring.
+    w->restoreRect = w->rect;
+    w->style |= WS_MAXIMIZE;
+    MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
+    GetMonitorInfo(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
+    CRect work = info.rcWork;
+    SetPos(hwnd, nullptr, work.left, work.top, work.Width(), work.Height(),
+           SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (!Get(hwnd)) return false;
+  } else if (!w->IsChild() && (cmd == SW_RESTORE || cmd == SW_SHOWNORMAL) && (w->style & WS_MAXIMIZE)) {
+    w->style &= ~WS_MAXIMIZE;
+    CRect r = w->restoreRect;
+    SetPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (!Get(hwnd)) return false;
   }
   const bool activate = !w->IsChild() && cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE &&
                         cmd != SW_SHOWMINNOACTIVE;

@@ -97,6 +97,17 @@ HWND WindowManager::Create(DWORD exStyle, LPCSTR className, LPCSTR windowName, D
   cs.lpszClass = className;
   cs.dwExStyle = exStyle;
 
+  if (MessageQueue::Instance().HasHooks(WH_CBT)) {
+    CBT_CREATEWND cbt{&cs, child ? HWND_BOTTOM : HWND_TOP};
+    if (MessageQueue::Instance().RunChain(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(hwnd),
+                                          reinterpret_cast<LPARAM>(&cbt))) {
+      // Refused before the window saw anything: it goes without a message.
+      if (Get(hwnd)) FinishDestroy(hwnd);
+      return nullptr;
+    }
+    if (!Get(hwnd)) return nullptr;
+  }
+
   if (!Send(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
     // Refused: the window never existed for anyone but itself.
     if (Get(hwnd)) {
@@ -138,6 +149,10 @@ bool WindowManager::Destroy(HWND hwnd) {
   Window* w = Get(hwnd);
   if (!w || IsDesktop(hwnd) || w->destroying) return false;
   std::shared_ptr<Window> keep = Share(hwnd);
+  if (MessageQueue::Instance().HasHooks(WH_CBT) &&
+      MessageQueue::Instance().RunChain(WH_CBT, HCBT_DESTROYWND, reinterpret_cast<WPARAM>(hwnd), 0))
+    return false;  // a hook may refuse the destruction
+  if (!Get(hwnd) || w->destroying) return false;
   w->destroying = true;
 
   if (w->IsChild()) SendParentNotify(*this, hwnd, WM_DESTROY);

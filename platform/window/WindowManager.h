@@ -1,9 +1,20 @@
 // The window manager: the one table of windows and the state that spans them (focus, activation, capture,
 // the queue, hooks, timers) on the single UI thread.
 //
-// Call flow of the classic entry points (each in its own file by concern):
-//   CreateWindowEx  -> Create: WM_GETMINMAXINFO (top-level), WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE,
-//                      WM_MOVE, WM_PARENTNOTIFY (children), ShowWindow when WS_VISIBLE           (WindowLifetime.cpp)
+// Index of the folder (classic entry points in windowapi.h; the implementation by concern):
+//   WindowManager / WindowLifetime / WindowGeometry / Focus / Painting   windows, their tree, placement,
+//                                         focus and activation, update regions (this class, several files)
+//   WindowApi, PaintApi                   the classic calls for windows, messages, input and painting
+//   DefWindowProc                         default handling of every message
+//   MessageQueue, TimerTable, InputRouter the queue stages: posted, input, paint, timers; hooks
+//   Painter, NonClient, ScrollBars        back buffers and DCs, frames, standard scroll bars
+//   ModalLoop, MoveSizeLoop, AutomationProvider   nested loops and their headless answers
+//   Clipboard, Menus, Caret, Cursors      the smaller services
+//   MessageSpy, Inspect, Pump, Placement  test aids and helpers
+//
+// Call flow of the main entry points:
+//   CreateWindowEx  -> Create: WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE, WM_PARENTNOTIFY
+//                      (children), ShowWindow when WS_VISIBLE                                   (WindowLifetime.cpp)
 //   DestroyWindow   -> Destroy: WM_PARENTNOTIFY, owned popups, hide, focus/capture/activation move away,
 //                      WM_DESTROY pre-order, WM_NCDESTROY post-order, handles freed             (WindowLifetime.cpp)
 //   SetWindowPos    -> SetPos: WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED -> WM_MOVE/WM_SIZE (WindowGeometry.cpp)

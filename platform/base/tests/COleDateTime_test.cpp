@@ -43,6 +43,8 @@ TEST(COleDateTime, ImpossiblePartsAreInvalid) {
 
 TEST(COleDateTime, FormatByLocale) {
   EXPECT_EQ(COleDateTime(0.0).Format(), "12:00:00 AM");
+  EXPECT_EQ(COleDateTime(0.0).Format(VAR_DATEVALUEONLY), "12/30/1899");
+  EXPECT_EQ(COleDateTime(1995, 3, 14, 0, 0, 0).Format(VAR_TIMEVALUEONLY), "12:00:00 AM");
   EXPECT_EQ(COleDateTime(1995, 3, 14, 0, 0, 0).Format(), "3/14/1995");
   EXPECT_EQ(COleDateTime(1995, 3, 14, 13, 5, 9).Format(), "3/14/1995 1:05:09 PM");
   EXPECT_EQ(COleDateTime(1995, 3, 14, 13, 5, 9).Format(VAR_DATEVALUEONLY), "3/14/1995");

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/CMemFile.h"
 #include "platform/base/Collections.h"
 
 namespace {
@@ -112,6 +113,9 @@ TEST(CList, InsertRemoveAndIterate) {
   l.AddTail(&l);  // a list appended to itself is copied once
   EXPECT_EQ(l.GetCount(), 8);
   EXPECT_EQ(l.GetTail(), "d");
+  l.AddHead(&l);  // and so is one prepended to itself
+  EXPECT_EQ(l.GetCount(), 16);
+  EXPECT_EQ(l.GetHead(), "a");
 }
 
 TEST(CList, MisuseThrows) {
@@ -204,4 +208,28 @@ TEST(CMap, RemovingTheReturnedEntryDuringIteration) {
   }
   EXPECT_EQ(seen, 50);
   EXPECT_TRUE(m.IsEmpty());
+}
+
+namespace {
+struct Named {
+  CString name;
+  int value = 0;
+  bool operator==(const Named& o) const { return name == o.name && value == o.value; }
+};
+}  // namespace
+
+TEST(Collections, ElementsWithoutAnArchiveFormCompileAndRefuseToSerialize) {
+  CArray<Named> a;
+  a.Add(Named{"x", 1});
+  CList<Named> l;
+  l.AddTail(Named{"y", 2});
+  EXPECT_TRUE(l.Find(Named{"y", 2}) != nullptr);
+  CMemFile file;
+  CArchive ar(&file, CArchive::store);
+  try {
+    a.Serialize(ar);
+    ADD_FAILURE() << "no exception";
+  } catch (CNotSupportedException* e) {
+    e->Delete();
+  }
 }

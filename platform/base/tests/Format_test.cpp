@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdarg>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "platform/base/CString.h"
 
@@ -84,4 +86,53 @@ TEST(Format, NumbersIgnoreTheProcessLocale) {
   freelocale(comma);
   EXPECT_EQ(typed, "1.50");
   EXPECT_EQ(listed, "1.50");
+}
+
+TEST(Format, AgreesWithTheCLibraryOnPortableConversions) {
+  // Random flags, widths and precisions on conversions whose meaning is the same everywhere.
+  std::mt19937 rng(7);
+  const char* flagSets[] = {"", "-", "+", " ", "#", "0", "-+", "+0", "- ", "#0"};
+  const char convs[] = {'d', 'i', 'u', 'x', 'X', 'o', 'f', 'e', 'E', 'g', 'G', 's', 'c'};
+  for (int i = 0; i < 3000; ++i) {
+    const char conv = convs[rng() % sizeof convs];
+    std::string fmt = "<%";
+    fmt += flagSets[rng() % 10];
+    if (rng() % 2) fmt += std::to_string(rng() % 20);
+    if (rng() % 2) fmt += "." + std::to_string(rng() % 12);
+    fmt += conv;
+    fmt += ">";
+    char expected[256];
+    CString got;
+    const int n = static_cast<int>(rng() % 2000001) - 1000000;
+    const double d = (static_cast<double>(rng()) / 1000.0 - 2e6) * ((rng() % 3 == 0) ? 1e-7 : 1.0);
+    const char* texts[] = {"", "a", "grid cell", "\xE9t\xE9"};
+    const char* s = texts[rng() % 4];
+    switch (conv) {
+      case 'd':
+      case 'i':
+        std::snprintf(expected, sizeof expected, fmt.c_str(), n);
+        got.Format(fmt.c_str(), n);
+        break;
+      case 'u':
+      case 'x':
+      case 'X':
+      case 'o':
+        std::snprintf(expected, sizeof expected, fmt.c_str(), static_cast<unsigned>(n));
+        got.Format(fmt.c_str(), static_cast<unsigned>(n));
+        break;
+      case 's':
+        std::snprintf(expected, sizeof expected, fmt.c_str(), s);
+        got.Format(fmt.c_str(), s);
+        break;
+      case 'c':
+        std::snprintf(expected, sizeof expected, fmt.c_str(), 'q');
+        got.Format(fmt.c_str(), 'q');
+        break;
+      default:
+        std::snprintf(expected, sizeof expected, fmt.c_str(), d);
+        got.Format(fmt.c_str(), d);
+        break;
+    }
+    ASSERT_EQ(got, expected) << fmt;
+  }
 }

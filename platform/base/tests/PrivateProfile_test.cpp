@@ -141,6 +141,14 @@ TEST_F(PrivateProfileTest, ListsAndTheirTruncation) {
   EXPECT_EQ(buf[1], '\0');
 }
 
+TEST_F(PrivateProfileTest, ByteOrderMarkBeforeTheFirstSection) {
+  const std::string file = dir / "bom.ini";
+  std::ofstream(file, std::ios::binary) << "\xEF\xBB\xBF[HEADER]\r\nVersion=1\r\n";
+  EXPECT_EQ(Get(file, "HEADER", "Version"), "1");
+  WritePrivateProfileString("HEADER", "Version", "2", file.c_str());
+  EXPECT_EQ(ReadAll(file), "\xEF\xBB\xBF[HEADER]\r\nVersion=2\r\n");
+}
+
 TEST_F(PrivateProfileTest, LargeSectionReadWhole) {
   const std::string file = dir / "big.dao";
   std::string text;

@@ -66,6 +66,17 @@ TEST_F(ResourceTableTest, StringsFromResourceModuleFirstThenInstance) {
   EXPECT_EQ(out, "Value 3 of 7");
 }
 
+TEST_F(ResourceTableTest, ObjectsRegisteredAsResources) {
+  struct Template {
+    int controls;
+  };
+  static const Template dialog{7};
+  ResourceTable::AddObject(app_, RT_DIALOG, MAKEINTRESOURCE(2001), dialog);
+  HRSRC r = FindResource(nullptr, MAKEINTRESOURCE(2001), RT_DIALOG);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(static_cast<const Template*>(LockResource(LoadResource(app_, r)))->controls, 7);
+}
+
 TEST_F(ResourceTableTest, BinaryResourcesByTypeAndName) {
   HRSRC r = FindResource(lib_, MAKEINTRESOURCE(7), "gxlayout");  // type names ignore case
   ASSERT_NE(r, nullptr);

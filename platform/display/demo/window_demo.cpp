@@ -15,7 +15,7 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/window/Pump.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace {
 

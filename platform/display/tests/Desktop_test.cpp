@@ -9,7 +9,7 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/window/Pump.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
 
@@ -93,6 +93,25 @@ TEST_F(DesktopTest, WindowCaptureIncludesChildrenAndTheCaretOnRequest) {
   EXPECT_EQ(At(*withCaret, 5, 5), RGB(0, 0, 0));  // inverted white
   EXPECT_EQ(At(*withCaret, 7, 5), RGB(255, 255, 255));
   EXPECT_EQ(At(*Desktop::Capture(child), 5, 5), RGB(255, 255, 255));  // back buffers never hold it
+}
+
+TEST_F(DesktopTest, ScreenDcReadsTheComposedDesktop) {
+  Make(nullptr, WS_POPUP | WS_VISIBLE, {10, 10, 60, 60}, RGB(200, 10, 10));
+  HDC screen = GetDC(nullptr);
+  ASSERT_NE(screen, nullptr);
+  EXPECT_EQ(GetPixel(screen, 20, 20), RGB(200, 10, 10));
+  EXPECT_EQ(GetPixel(screen, 100, 100), GetSysColor(COLOR_DESKTOP));
+  // Save-under: copy the screen into a memory bitmap.
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 30, 30);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, 30, 30, screen, 5, 5, SRCCOPY);
+  EXPECT_EQ(GetPixel(mem, 10, 10), RGB(200, 10, 10));
+  EXPECT_EQ(GetPixel(mem, 0, 0), GetSysColor(COLOR_DESKTOP));
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
 }
 
 TEST_F(DesktopTest, MonitorsAnswerByPositionWithTheirWorkAreas) {

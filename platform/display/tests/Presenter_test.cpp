@@ -1,15 +1,18 @@
 // The on-screen presenter under a private X server: a real click made with xdotool reaches a button
 // window through the same injection path as scripted input. Run by CTest through xvfb-run.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
+#include "platform/base/GlobalMemory.h"
 #include "platform/window/Pump.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 // The X, SDL and D-Bus libraries keep process-wide state until exit, and their allocations unwind through
 // frames without frame pointers, so suppressions cannot name them reliably. Leak checking stays on for
@@ -68,6 +71,25 @@ TEST(Presenter, RealClickArrivesAsButtonMessages) {
   EXPECT_EQ(g_ups, 1);
   EXPECT_EQ(g_at.x, 10);
   EXPECT_EQ(g_at.y, 12);
+
+  // The CF_TEXT bridge, both ways, with the text converted between UTF-8 and code page 1252.
+  SDL_SetClipboardText("from the desktop \xC3\xA9");
+  ASSERT_TRUE(OpenClipboard(top));
+  HANDLE h = GetClipboardData(CF_TEXT);
+  ASSERT_NE(h, nullptr);
+  EXPECT_STREQ(static_cast<const char*>(GlobalLock(h)), "from the desktop \xE9");
+  GlobalUnlock(h);
+  EmptyClipboard();
+  HANDLE mine = GlobalAlloc(GMEM_MOVEABLE, 8);
+  std::memcpy(GlobalLock(mine), "caf\xE9 1", 7);
+  static_cast<char*>(GlobalLock(mine))[7] = 0;
+  GlobalUnlock(mine);
+  GlobalUnlock(mine);
+  SetClipboardData(CF_TEXT, mine);
+  CloseClipboard();
+  char* desktop = SDL_GetClipboardText();
+  EXPECT_STREQ(desktop, "caf\xC3\xA9 1");
+  SDL_free(desktop);
   DestroyWindow(top);
   plat::ResetWindowSystem();
 }

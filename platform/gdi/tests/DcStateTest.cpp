@@ -189,6 +189,44 @@ TEST(DcState, SystemClipAndApplicationClipBothApply) {
   EXPECT_EQ(box.right, 50);
 }
 
+TEST(DcState, ChildWindowDcsShareOneBackBuffer) {
+  // A top-level back buffer with two children: each DC draws in its own client coordinates, clipped to its
+  // visible part; moving the child and swapping the buffer (a resize) keep the DC usable.
+  auto back = plat::Surface::create(40, 20);
+  back->fillAll(plat::pixelFromColor(kWhite));
+  HDC left = plat::CreateSurfaceDC(back, POINT{0, 0}, plat::SurfaceDcKind::Paint);
+  HDC right = plat::CreateSurfaceDC(back, POINT{20, 0}, plat::SurfaceDcKind::Paint);
+  const RECT leftVisible[] = {{0, 0, 20, 20}};
+  const RECT rightVisible[] = {{20, 0, 40, 20}};
+  plat::SetDCSystemClip(left, leftVisible);
+  plat::SetDCSystemClip(right, rightVisible);
+  RECT all{0, 0, 100, 100};
+  FillRect(left, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  HBRUSH red = CreateSolidBrush(kRed);
+  FillRect(right, &all, red);
+  EXPECT_EQ(plat::colorFromPixel(back->pixel(19, 5)), kBlack);
+  EXPECT_EQ(plat::colorFromPixel(back->pixel(20, 5)), kRed);
+  EXPECT_EQ(GetPixel(right, 0, 0), kRed);
+  POINT org{};
+  GetDCOrgEx(right, &org);
+  EXPECT_EQ(org.x, 20);
+  // The child moves 5 pixels right: its pixel (0, 0) is now back-buffer (25, 0).
+  plat::SetDCOrigin(right, POINT{25, 0});
+  SetPixel(right, 0, 0, kBlue);
+  EXPECT_EQ(plat::colorFromPixel(back->pixel(25, 0)), kBlue);
+  // A new, larger back buffer; the old one stays alive as long as someone holds it.
+  auto bigger = plat::Surface::create(60, 30);
+  ASSERT_TRUE(plat::SetDCSurface(right, bigger));
+  plat::ClearDCSystemClip(right);
+  EXPECT_EQ(plat::SurfaceOfDC(right), bigger);
+  SetPixel(right, 30, 25, kBlue);
+  EXPECT_EQ(plat::colorFromPixel(bigger->pixel(55, 25)), kBlue);
+  DeleteDC(left);
+  DeleteDC(right);
+  DeleteObject(red);
+  EXPECT_FALSE(plat::SetDCOrigin(right, POINT{0, 0}));  // a released DC is gone
+}
+
 TEST(DcState, NestedClippingNarrowsAndExcludeMakesHoles) {
   Canvas c(40, 40);
   IntersectClipRect(c.dc, 0, 0, 30, 30);

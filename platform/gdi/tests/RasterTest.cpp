@@ -106,6 +106,7 @@ TEST(MonoColour, ColourToMonoMarksTheSourceBackgroundColourAsWhite) {
   EXPECT_EQ(dst.at(0, 0), kWhite);
   EXPECT_EQ(dst.at(1, 0), kBlack);  // near is not equal
   EXPECT_EQ(dst.at(2, 0), kBlack);  // white is not the background colour
+  EXPECT_EQ(CreateCompatibleBitmap(src.dc, 30000, 30000), nullptr);  // beyond the bitmap size limit
   // A compatible bitmap of a DC holding a monochrome bitmap is monochrome too.
   HBITMAP compat = CreateCompatibleBitmap(dst.dc, 2, 2);
   BITMAP bm{};
@@ -230,6 +231,14 @@ TEST(Blits, StretchIsNearestNeighbourAndNegativeExtentsMirror) {
   EXPECT_EQ(dst.at(5, 0), kRed);
 }
 
+TEST(Blits, HugeStretchedDestinationsCostOnlyWhatShows) {
+  MemCanvas src(2, 2);
+  SetPixel(src.dc, 0, 0, kRed);
+  Canvas c(8, 8);
+  ASSERT_TRUE(StretchBlt(c.dc, 0, 0, 2000000000, 2000000000, src.dc, 0, 0, 2, 2, SRCCOPY));
+  EXPECT_EQ(c.at(7, 7), kRed);  // the red source pixel covers the first billion pixels
+}
+
 TEST(Blits, OverlappingCopyWithinOneSurface) {
   Canvas c(10, 1);
   for (int x = 0; x < 10; ++x) c.surface->setPixel(x, 0, plat::pixelFromColor(RGB(x, 0, 0)));
@@ -324,6 +333,11 @@ TEST(Dibs, MalformedHeadersAreRefused) {
   Dib d = makeDib(2, 2, 24, {});
   BITMAPINFOHEADER* h = reinterpret_cast<BITMAPINFOHEADER*>(d.info.data());
   MemCanvas dst(2, 2);
+  h->biWidth = 30000;
+  h->biHeight = 30000;  // larger than any bitmap this platform accepts
+  EXPECT_EQ(StretchDIBits(dst.dc, 0, 0, 2, 2, 0, 0, 2, 2, d.bits.data(), d.bmi(), DIB_RGB_COLORS, SRCCOPY), 0);
+  h->biWidth = 2;
+  h->biHeight = 2;
   h->biBitCount = 16;
   EXPECT_EQ(StretchDIBits(dst.dc, 0, 0, 2, 2, 0, 0, 2, 2, d.bits.data(), d.bmi(), DIB_RGB_COLORS, SRCCOPY), 0);
   h->biBitCount = 24;

@@ -314,7 +314,8 @@ TEST(DrawTextLayout, SingleLineAlignmentAndCalcRect) {
   HFONT f = font("Test Fixed", -10);  // 5 px per character, 10 px lines
   SelectObject(c.dc, f);
   RECT r{0, 0, 100, 30};
-  EXPECT_EQ(DrawText(c.dc, "abcd", -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER), 10);
+  // Centred in 30 pixels: drawn from y = 10, so the text ends 20 below the top.
+  EXPECT_EQ(DrawText(c.dc, "abcd", -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER), 20);
   RECT calc{10, 10, 11, 11};
   EXPECT_EQ(DrawText(c.dc, "abcd", 4, &calc, DT_SINGLELINE | DT_CALCRECT), 10);
   EXPECT_EQ(calc.right, 30);

@@ -113,6 +113,18 @@ TEST_F(ClipboardTest, PromisedFormatsAreRenderedOnDemand) {
   CloseClipboard();
 }
 
+TEST_F(ClipboardTest, SeededTextReadsLikeAnotherProgramsData) {
+  Clipboard::Instance().SeedText("1\t2\r\n3\t4");
+  EXPECT_EQ(GetClipboardOwner(), nullptr);
+  ASSERT_TRUE(OpenClipboard(a));
+  EXPECT_EQ(Read(GetClipboardData(CF_TEXT)), "1\t2\r\n3\t4");
+  EmptyClipboard();
+  SetClipboardData(CF_OEMTEXT, Text("mine"));
+  CloseClipboard();
+  EXPECT_EQ(Clipboard::Instance().ReadText(), "mine");
+  EXPECT_EQ(GetOpenClipboardWindow(), nullptr);
+}
+
 TEST_F(ClipboardTest, RegisteredFormatsShareNumbersByName) {
   UINT rtf = RegisterClipboardFormat("Rich Text Format");
   EXPECT_GE(rtf, 0xC000u);

@@ -1,9 +1,11 @@
 // Keyboard and mouse input as message sequences: translation, key state, focus, activation, capture,
 // double clicks, mouse leave, cursors and the standard scroll bars' mouse handling.
+#include "platform/base/ResourceTable.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/window/Caret.h"
 #include "platform/window/Cursors.h"
 #include "platform/window/InputRouter.h"
+#include "platform/gdi/SysColors.h"
 #include "platform/window/Pump.h"
 #include "platform/window/tests/WindowTestSupport.h"
 
@@ -291,6 +293,130 @@ TEST_F(Input, MouseLeaveComesOnceAfterTracking) {
   EXPECT_EQ(Entries(a, WM_MOUSELEAVE).size(), 1u);
 }
 
+TEST_F(Input, PressInAChildNotifiesItsParentWithTheParentsCoordinates) {
+  in().Click(MouseButton::Left, At(a, 5, 7));
+  RunUntilIdle();
+  auto notes = Entries(top, WM_PARENTNOTIFY);
+  ASSERT_EQ(notes.size(), 1u);  // the press only, not the release
+  EXPECT_EQ(LOWORD(notes[0].wParam), WM_LBUTTONDOWN);
+  EXPECT_EQ(notes[0].lParam, MAKELPARAM(15, 17));
+  // The parent hears of it before the child gets the press.
+  std::size_t note = 0, press = 0;
+  for (std::size_t i = 0; i < All().size(); ++i) {
+    if (All()[i].msg == WM_PARENTNOTIFY) note = i;
+    if (All()[i].msg == WM_LBUTTONDOWN) press = i;
+  }
+  EXPECT_LT(note, press);
+}
+
+TEST_F(Input, HoverComesOnceAfterTheMouseRests) {
+  in().MouseMove(At(a, 5, 5));
+  RunUntilIdle();
+  TRACKMOUSEEVENT tme{sizeof(TRACKMOUSEEVENT), TME_HOVER | TME_LEAVE, a, HOVER_DEFAULT};
+  ASSERT_TRUE(TrackMouseEvent(&tme));
+  VirtualClock::Advance(300);
+  in().MouseMove(At(a, 6, 6));  // moving starts the hover time again
+  RunUntilIdle();
+  VirtualClock::Advance(399);
+  RunUntilIdle();
+  EXPECT_TRUE(Entries(a, WM_MOUSEHOVER).empty());
+  VirtualClock::Advance(1);
+  RunUntilIdle();
+  auto hover = Entries(a, WM_MOUSEHOVER);
+  ASSERT_EQ(hover.size(), 1u);
+  EXPECT_EQ(hover[0].lParam, MAKELPARAM(6, 6));
+  VirtualClock::Advance(1000);
+  RunUntilIdle();
+  EXPECT_EQ(Entries(a, WM_MOUSEHOVER).size(), 1u);
+}
+
+TEST_F(Input, CaptionDragsMoveAndFrameDragsSizeUntilEscapeUndoes) {
+  HWND framed = Top(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {400, 300, 600, 450});
+  RunUntilIdle();
+  RECT r;
+  GetWindowRect(framed, &r);
+  POINT grip{r.left + 50, r.top + 10};  // on the caption
+  ASSERT_EQ(SendMessage(framed, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCAPTION);
+  ClearLog();
+  in().ButtonDown(MouseButton::Left, grip);
+  in().MouseMove(POINT{grip.x + 30, grip.y + 20});
+  in().ButtonUp(MouseButton::Left, POINT{grip.x + 30, grip.y + 20});
+  RunUntilIdle();
+  GetWindowRect(framed, &r);
+  EXPECT_EQ(r.left, 430);
+  EXPECT_EQ(r.top, 320);
+  EXPECT_EQ(r.right - r.left, 200);
+  EXPECT_FALSE(Entries(framed, WM_MOVE).empty());
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  POINT corner{r.right - 1, r.bottom - 1};
+  ASSERT_EQ(SendMessage(framed, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT);
+  in().ButtonDown(MouseButton::Left, corner);
+  in().MouseMove(POINT{corner.x + 40, corner.y - 500});  // too small: held at the minimum height
+  in().ButtonUp(MouseButton::Left, POINT{corner.x + 40, corner.y - 500});
+  RunUntilIdle();
+  GetWindowRect(framed, &r);
+  EXPECT_EQ(r.right - r.left, 240);
+  EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYMINTRACK));
+
+  // The window's own limits win over the system's.
+  On(framed, [](HWND, UINT m, WPARAM, LPARAM l) -> std::optional<LRESULT> {
+    if (m == WM_GETMINMAXINFO) reinterpret_cast<MINMAXINFO*>(l)->ptMaxTrackSize.x = 250;
+    return std::nullopt;
+  });
+  corner = POINT{r.right - 1, r.bottom - 1};
+  in().ButtonDown(MouseButton::Left, corner);
+  in().MouseMove(POINT{corner.x + 100, corner.y});
+  in().ButtonUp(MouseButton::Left, POINT{corner.x + 100, corner.y});
+  RunUntilIdle();
+  GetWindowRect(framed, &r);
+  EXPECT_EQ(r.right - r.left, 250);
+
+  SetFocus(framed);
+  in().ButtonDown(MouseButton::Left, POINT{r.left + 50, r.top + 10});
+  in().MouseMove(POINT{r.left + 150, r.top + 110});
+  in().KeyPress(VK_ESCAPE);
+  in().ButtonUp(MouseButton::Left, POINT{r.left + 150, r.top + 110});
+  RunUntilIdle();
+  RECT after;
+  GetWindowRect(framed, &after);
+  EXPECT_EQ(after.left, r.left);  // Esc put it back
+  EXPECT_EQ(after.top, r.top);
+}
+
+TEST_F(Input, CloseBoxClickClosesThroughSysCommandAndClose) {
+  HWND framed = Top(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {400, 300, 600, 450});
+  RunUntilIdle();
+  RECT r;
+  GetWindowRect(framed, &r);
+  POINT box{r.right - 4 - 8, r.top + 4 + 8};
+  ASSERT_EQ(SendMessage(framed, WM_NCHITTEST, 0, MAKELPARAM(box.x, box.y)), HTCLOSE);
+  ClearLog();
+  in().Click(MouseButton::Left, box);
+  RunUntilIdle();
+  EXPECT_FALSE(IsWindow(framed));
+  std::vector<UINT> seen;
+  for (const Logged& l : All())
+    if (l.hwnd == framed && (l.msg == WM_SYSCOMMAND || l.msg == WM_CLOSE || l.msg == WM_DESTROY)) seen.push_back(l.msg);
+  EXPECT_MESSAGES(seen, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY);
+}
+
+TEST_F(Input, HorizontalBarArrowsSendLineCodes) {
+  HWND bar = Child(top, 7, {20, 70, 120, 110}, WS_CHILD | WS_VISIBLE | WS_HSCROLL);
+  SCROLLINFO si{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE, 0, 50, 10, 0, 0};
+  SetScrollInfo(bar, SB_HORZ, &si, TRUE);
+  RunUntilIdle();
+  ClearLog();
+  RECT r;
+  GetWindowRect(bar, &r);
+  in().Click(MouseButton::Left, POINT{r.right - 3, r.bottom - 5});
+  in().Click(MouseButton::Left, POINT{r.left + 3, r.bottom - 5});
+  RunUntilIdle();
+  std::vector<int> codes;
+  for (const Logged& l : Entries(bar, WM_HSCROLL)) codes.push_back(LOWORD(l.wParam));
+  EXPECT_EQ(codes, (std::vector<int>{SB_LINERIGHT, SB_ENDSCROLL, SB_LINELEFT, SB_ENDSCROLL}));
+}
+
 TEST_F(Input, CursorsAreSharedAndHarmlessToDestroy) {
   HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
   EXPECT_EQ(LoadCursor(nullptr, IDC_ARROW), arrow);
@@ -302,6 +428,48 @@ TEST_F(Input, CursorsAreSharedAndHarmlessToDestroy) {
   EXPECT_EQ(GetCursor(), beam);
   EXPECT_EQ(Cursors::Instance().Describe(GetCursor()), "IDC_IBEAM");
   EXPECT_EQ(LoadCursor(nullptr, MAKEINTRESOURCE(12345)), nullptr);
+}
+
+TEST_F(Input, WheelGoesToTheFocusAndUpToTheParentUnhandled) {
+  SetFocus(a);
+  ClearLog();
+  in().KeyDown(VK_SHIFT);
+  in().Wheel(-WHEEL_DELTA, At(b, 1, 1));  // the focus gets it, wherever the mouse is
+  in().KeyUp(VK_SHIFT);
+  RunUntilIdle();
+  auto wheel = Entries(a, WM_MOUSEWHEEL);
+  ASSERT_EQ(wheel.size(), 1u);
+  EXPECT_EQ(static_cast<SHORT>(HIWORD(wheel[0].wParam)), -WHEEL_DELTA);
+  EXPECT_EQ(LOWORD(wheel[0].wParam), MK_SHIFT);
+  POINT screen = At(b, 1, 1);
+  EXPECT_EQ(wheel[0].lParam, MAKELPARAM(screen.x, screen.y));  // screen coordinates
+  EXPECT_EQ(Entries(top, WM_MOUSEWHEEL).size(), 1u);  // the default handling passed it up
+}
+
+TEST_F(Input, ResourceCursorsLoadFromTheirModuleOnly) {
+  HINSTANCE module = ResourceTable::ModuleHandle("window-tests");
+  static const BYTE bytes[4] = {0, 0, 0, 0};
+  ResourceTable::AddResource(module, RT_CURSOR, MAKEINTRESOURCE(105), bytes);
+  HCURSOR c = LoadCursor(module, MAKEINTRESOURCE(105));
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(LoadCursor(module, MAKEINTRESOURCE(105)), c);
+  EXPECT_EQ(LoadCursor(module, MAKEINTRESOURCE(106)), nullptr);
+  EXPECT_EQ(Cursors::Instance().Describe(c), "resource #105 of window-tests");
+  ResourceTable::RemoveModule(module);
+}
+
+TEST_F(Input, CaretBlinksOnTheClockOnlyWhenAsked) {
+  CreateCaret(a, nullptr, 1, 10);
+  ShowCaret(a);
+  VirtualClock::Advance(GetCaretBlinkTime());
+  EXPECT_TRUE(Caret::Instance().IsDrawn());  // headless: steady
+  Caret::Instance().blinking = true;
+  EXPECT_FALSE(Caret::Instance().IsDrawn());  // one period since it was shown: the "off" half
+  VirtualClock::Advance(GetCaretBlinkTime());
+  EXPECT_TRUE(Caret::Instance().IsDrawn());
+  SetCaretPos(3, 3);  // moving restarts the "on" half
+  VirtualClock::Advance(GetCaretBlinkTime() - 1);
+  EXPECT_TRUE(Caret::Instance().IsDrawn());
 }
 
 TEST_F(Input, CaretShowsAndHidesByCount) {

@@ -1,6 +1,7 @@
 // Creation and destruction sequences, handles, classes, relations, subclassing, geometry and placement.
 #include <cstring>
 
+#include "platform/base/SystemError.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/tests/WindowTestSupport.h"
 
@@ -93,6 +94,14 @@ TEST_F(Lifetime, StaleHandlesAnswerClassicFailureValues) {
   EXPECT_EQ(GetFocus(), top);
   EXPECT_EQ(GetDlgItem(top, 5), nullptr);
   EXPECT_EQ(GetDlgItem(top, 6), again);
+  SetLastError(0);
+  EXPECT_EQ(GetWindowTextLength(child), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+  SetLastError(0);
+  EXPECT_EQ(GetWindowLongPtr(top, 4000), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
+  EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
 }
 
 TEST_F(Lifetime, WindowDestroyedInsideItsOwnHandlerStaysReadableUntilItReturns) {
@@ -190,6 +199,19 @@ TEST_F(Lifetime, ClassesMatchIgnoringCaseAndGuardTheirWindows) {
   ASSERT_NE(RegisterClass(&global), 0);
   ASSERT_TRUE(GetClassInfo(reinterpret_cast<HINSTANCE>(0x9999), "gxwnd", &info));
   EXPECT_EQ(info.style, CS_GLOBALCLASS | CS_DBLCLKS);
+
+  // Classes are also known by their atom.
+  WNDCLASS byAtom{};
+  byAtom.lpfnWndProc = DefWindowProc;
+  byAtom.lpszClassName = "AtomClass";
+  ATOM atom = RegisterClass(&byAtom);
+  ASSERT_NE(atom, 0);
+  HWND w = CreateWindowEx(0, MAKEINTRESOURCE(atom), "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(IsWindow(w));
+  EXPECT_EQ(GetClassName(w, name, sizeof name), 9);
+  DestroyWindow(w);
+  EXPECT_TRUE(UnregisterClass(MAKEINTRESOURCE(atom), nullptr));
+  EXPECT_FALSE(GetClassInfo(nullptr, "AtomClass", &info));
 }
 
 LRESULT g_lastSubclassed = 0;
@@ -392,6 +414,60 @@ TEST_F(Lifetime, ShowWindowReturnsThePreviousVisibility) {
   ShowWindow(top, SW_HIDE);
   EXPECT_FALSE(IsWindowVisible(child));  // visibility needs every ancestor visible
   EXPECT_TRUE(GetWindowLong(child, GWL_STYLE) & WS_VISIBLE);
+}
+
+TEST_F(Lifetime, ControlsOwnTheirFrameThroughNcCalcSizeAndHitTest) {
+  WNDCLASS wc{};
+  wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    // A 3-pixel frame of its own, answered as HTBORDER, as the grid and the edit cells do.
+    if (m == WM_NCCALCSIZE) {
+      RECT* r = reinterpret_cast<RECT*>(l);
+      InflateRect(r, -3, -3);
+      return 0;
+    }
+    if (m == WM_NCHITTEST) {
+      LRESULT hit = DefWindowProc(h, m, w, l);
+      return hit == HTNOWHERE ? HTBORDER : hit;
+    }
+    return DefWindowProc(h, m, w, l);
+  };
+  wc.cbWndExtra = 16;
+  wc.cbClsExtra = 8;
+  wc.lpszClassName = "OwnFrame";
+  ASSERT_NE(RegisterClass(&wc), 0);
+  HWND top = Top(WS_POPUP | WS_VISIBLE, {0, 0, 200, 200});
+  HWND c = Child(top, 1, {10, 10, 60, 40}, WS_CHILD | WS_VISIBLE, "OwnFrame");
+  RECT r;
+  GetClientRect(c, &r);
+  EXPECT_EQ(r.right, 44);
+  EXPECT_EQ(r.bottom, 24);
+  EXPECT_EQ(SendMessage(c, WM_NCHITTEST, 0, MAKELPARAM(11, 11)), HTBORDER);
+  EXPECT_EQ(SendMessage(c, WM_NCHITTEST, 0, MAKELPARAM(20, 20)), HTCLIENT);
+  // A frame change asks again, and the size change comes with WM_SIZE.
+  MoveWindow(c, 10, 10, 70, 40, TRUE);
+  GetClientRect(c, &r);
+  EXPECT_EQ(r.right, 64);
+  // Window and class extra bytes start zeroed and keep what is stored.
+  EXPECT_EQ(GetWindowLongPtr(c, 8), 0);
+  SetWindowLongPtr(c, 8, 0x1234);
+  EXPECT_EQ(GetWindowLongPtr(c, 8), 0x1234);
+  EXPECT_EQ(GetWindowLongPtr(c, 9), 0x12);  // a 32-bit read where a pointer-sized one does not fit
+  EXPECT_EQ(GetWindowLongPtr(c, 13), 0);    // past the end: refused
+  EXPECT_EQ(SetClassLongPtr(c, 0, 77), 0u);
+  EXPECT_EQ(GetClassLongPtr(c, 0), 77u);
+}
+
+TEST_F(Lifetime, TopmostWindowsStayAboveTheOthers) {
+  HWND pinned = Top(WS_POPUP | WS_VISIBLE, {0, 0, 10, 10}, "TestWnd", WS_EX_TOPMOST);
+  HWND later = Top(WS_POPUP | WS_VISIBLE, {0, 0, 10, 10});
+  EXPECT_EQ(GetTopWindow(nullptr), pinned);  // created later, but not above a topmost window
+  EXPECT_EQ(GetWindow(pinned, GW_HWNDNEXT), later);
+  SetWindowPos(later, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_EQ(GetTopWindow(nullptr), later);
+  EXPECT_TRUE(GetWindowLong(later, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  SetWindowPos(later, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_EQ(GetTopWindow(nullptr), pinned);
+  EXPECT_EQ(GetWindow(pinned, GW_HWNDNEXT), later);
 }
 
 TEST_F(Lifetime, RegisteredMessagesShareOneNumberPerName) {

@@ -1,6 +1,15 @@
 // Menus: building, item state by command and by position, templates, and TrackPopupMenu headless.
+#include <deque>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+
+#include "platform/base/ResourceTable.h"
 #include "platform/window/AutomationProvider.h"
+#include "platform/window/InputRouter.h"
 #include "platform/window/Menus.h"
+#include "platform/window/MessageQueue.h"
+#include "platform/window/PopupMenuWindow.h"
 #include "platform/window/tests/WindowTestSupport.h"
 
 namespace plat::test {
@@ -75,6 +84,18 @@ TEST_F(MenusTest, TemplateLoadsNestedLevelsAndRefusesTruncation) {
   DestroyMenu(bar);
   EXPECT_FALSE(IsMenu(file));
   for (std::size_t cut = 0; cut < t.size(); cut += 3) EXPECT_EQ(LoadMenuIndirect(t.data(), cut), nullptr) << cut;
+
+  // The same bytes as a module's menu resource.
+  HINSTANCE module = ResourceTable::ModuleHandle("menu-tests");
+  static std::vector<BYTE> stored;
+  stored = t;
+  ResourceTable::AddResource(module, RT_MENU, MAKEINTRESOURCE(200), stored);
+  HMENU loaded = LoadMenu(module, MAKEINTRESOURCE(200));
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(GetMenuItemID(GetSubMenu(loaded, 0), 2), 101u);
+  EXPECT_EQ(LoadMenu(module, MAKEINTRESOURCE(201)), nullptr);
+  DestroyMenu(loaded);
+  ResourceTable::RemoveModule(module);
 }
 
 TEST_F(MenusTest, TrackPopupMenuAsksTheProviderAndSendsTheChoice) {
@@ -86,7 +107,8 @@ TEST_F(MenusTest, TrackPopupMenuAsksTheProviderAndSendsTheChoice) {
   SetAutomationProvider(&script);
   ClearLog();
   EXPECT_TRUE(TrackPopupMenu(menu, 0, 10, 20, 0, owner, nullptr));
-  EXPECT_MESSAGES(Log(owner), WM_INITMENUPOPUP, WM_COMMAND);
+  // Opening the menu cancels modes first (the owner has the focus), then the owner fills it in.
+  EXPECT_MESSAGES(Log(owner), WM_CANCELMODE, WM_INITMENUPOPUP, WM_COMMAND);
   EXPECT_EQ(LOWORD(Entries(owner, WM_COMMAND)[0].wParam), ID_EDIT_PASTE);
   ClearLog();
   EXPECT_FALSE(TrackPopupMenu(menu, 0, 10, 20, 0, owner, nullptr));  // grayed: nothing chosen
@@ -96,6 +118,71 @@ TEST_F(MenusTest, TrackPopupMenuAsksTheProviderAndSendsTheChoice) {
   ASSERT_EQ(ShownLog().size(), 3u);
   EXPECT_NE(ShownLog()[0].request.text.find("&Copy (disabled)"), std::string::npos);
   SetAutomationProvider(nullptr);
+}
+
+// Stands in for the presenter: each wait runs the next scripted step (input a user would give).
+class FakeDisplay : public EventSource {
+ public:
+  std::deque<std::function<void()>> steps;
+  bool WaitForEvents(std::optional<std::uint64_t>) override {
+    if (steps.empty()) throw std::runtime_error("the menu is still up and the script is over");
+    auto step = std::move(steps.front());
+    steps.pop_front();
+    step();
+    return true;
+  }
+};
+
+POINT OnMenu(int x, int y) {
+  HWND shown = FindWindow(PopupMenuWindow::kClassName, nullptr);
+  EXPECT_NE(shown, nullptr);
+  return InputRouter::ClientPoint(shown, x, y);
+}
+
+TEST_F(MenusTest, OnScreenMenuTakesAClickOrTheKeyboardAndCancelsOnEscapeOrOutside) {
+  FakeDisplay display;
+  MessageQueue::Instance().eventSource = &display;
+  InputRouter& in = InputRouter::Instance();
+  ClearLog();
+  display.steps.push_back([&] { in.Click(MouseButton::Left, OnMenu(20, 10)); });  // first row: Cut
+  EXPECT_TRUE(TrackPopupMenu(menu, 0, 30, 40, 0, owner, nullptr));
+  EXPECT_EQ(LOWORD(Entries(owner, WM_COMMAND).at(0).wParam), ID_EDIT_CUT);
+  EXPECT_EQ(FindWindow(PopupMenuWindow::kClassName, nullptr), nullptr);  // gone again
+
+  // Keyboard: down to the grayed Copy, Enter does nothing there, Esc cancels.
+  ClearLog();
+  display.steps.push_back([&] { in.KeyPress(VK_DOWN); in.KeyPress(VK_DOWN); in.KeyPress(VK_RETURN); });
+  display.steps.push_back([&] { in.KeyPress(VK_ESCAPE); });
+  EXPECT_FALSE(TrackPopupMenu(menu, 0, 30, 40, 0, owner, nullptr));
+  EXPECT_TRUE(Entries(owner, WM_COMMAND).empty());
+  EXPECT_TRUE(Entries(owner, WM_KEYDOWN).empty());  // the menu kept the keys
+
+  // Down, Enter on Cut with TPM_RETURNCMD; then a press outside cancels.
+  display.steps.push_back([&] { in.KeyPress(VK_DOWN); in.KeyPress(VK_RETURN); });
+  EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 30, 40, 0, owner, nullptr), static_cast<BOOL>(ID_EDIT_CUT));
+  display.steps.push_back([&] { in.Click(MouseButton::Left, POINT{5, 5}); });
+  EXPECT_FALSE(TrackPopupMenu(menu, 0, 30, 40, 0, owner, nullptr));
+
+  // "More" opens its submenu with Right; Left goes back; Right again and Enter chooses Paste in it.
+  ClearLog();
+  display.steps.push_back([&] { in.KeyPress(VK_UP); in.KeyPress(VK_RIGHT); });
+  display.steps.push_back([&] {
+    int menus = 0;
+    EnumWindows([](HWND h, LPARAM l) -> BOOL {
+      char name[16];
+      GetClassName(h, name, sizeof name);
+      if (std::string(name) == PopupMenuWindow::kClassName) ++*reinterpret_cast<int*>(l);
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&menus));
+    EXPECT_EQ(menus, 2);  // the menu and its submenu
+    in.KeyPress(VK_LEFT);
+  });
+  display.steps.push_back([&] { in.KeyPress(VK_RIGHT); });
+  display.steps.push_back([&] { in.KeyPress(VK_DOWN); in.KeyPress(VK_RETURN); });
+  EXPECT_TRUE(TrackPopupMenu(menu, 0, 30, 40, 0, owner, nullptr));
+  EXPECT_EQ(LOWORD(Entries(owner, WM_COMMAND).at(0).wParam), ID_EDIT_PASTE);
+  EXPECT_EQ(FindWindow(PopupMenuWindow::kClassName, nullptr), nullptr);
+  MessageQueue::Instance().eventSource = nullptr;
 }
 
 }  // namespace

@@ -175,10 +175,20 @@ TEST_F(Paint, UpdateRegionQueriesAndRedrawFlags) {
 }
 
 TEST_F(Paint, SetRedrawOffHoldsInvalidationBack) {
+  PaintSolid(a, kRed);
+  InvalidateRect(a, nullptr, FALSE);
+  RunUntilIdle();
+  ClearLog();
   SendMessage(a, WM_SETREDRAW, FALSE, 0);
   InvalidateRect(a, nullptr, TRUE);
   RunUntilIdle();
   EXPECT_EQ(Count(a, WM_PAINT), 0);
+  EXPECT_FALSE(IsWindowVisible(a));  // the classic quirk: hidden from drawing means "not visible"
+  HDC dc = GetDC(a);
+  RECT r{0, 0, 10, 10};
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(a, dc);
+  EXPECT_EQ(PixelAt(a, 5, 5), kRed);  // drawing while redraw is off shows nothing
   SendMessage(a, WM_SETREDRAW, TRUE, 0);
   RunUntilIdle();
   EXPECT_EQ(Count(a, WM_PAINT), 0);  // turning it back on does not repaint by itself
@@ -226,6 +236,30 @@ TEST_F(Paint, ScrollMovesPixelsAndLeavesExactlyTheUncoveredStripInvalid) {
   EXPECT_EQ(PixelAt(a, 0, 15), RGB(20, 100, 50));
   EXPECT_EQ(PixelAt(a, 0, 29), RGB(34, 100, 50));
   EXPECT_EQ(PixelAt(a, 0, 30), RGB(40, 100, 50));  // below the area: untouched
+}
+
+TEST_F(Paint, HorizontalAndDiagonalScrollsMoveEveryPixelByTheOffset) {
+  On(a, [](HWND hwnd, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (m != WM_PAINT) return std::nullopt;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    for (int y = 0; y < 50; ++y)
+      for (int x = 0; x < 100; ++x) SetPixel(dc, x, y, RGB(x, y, 7));
+    EndPaint(hwnd, &ps);
+    return 0;
+  });
+  InvalidateRect(a, nullptr, FALSE);
+  RunUntilIdle();
+  On(a, {});
+  ScrollWindowEx(a, -7, 0, nullptr, nullptr, nullptr, nullptr, 0);
+  EXPECT_EQ(PixelAt(a, 0, 3), RGB(7, 3, 7));
+  EXPECT_EQ(PixelAt(a, 92, 49), RGB(99, 49, 7));
+  ScrollWindowEx(a, 4, 3, nullptr, nullptr, nullptr, nullptr, 0);
+  // Now (x, y) shows the original (x - 4 + 7, y - 3).
+  EXPECT_EQ(PixelAt(a, 4, 3), RGB(7, 0, 7));
+  EXPECT_EQ(PixelAt(a, 60, 40), RGB(63, 37, 7));
+  RECT box;
+  EXPECT_FALSE(GetUpdateRect(a, &box, FALSE));  // without SW_INVALIDATE nothing was invalidated
 }
 
 TEST_F(Paint, ScrollCarriesThePendingUpdateRegionAndChildren) {
@@ -363,6 +397,20 @@ TEST_F(ScrollBarMouse, HeldArrowRepeatsOnTheClock) {
   EXPECT_EQ(Codes(), (std::vector<int>{SB_LINEDOWN, SB_LINEDOWN, SB_LINEDOWN, SB_LINEDOWN, SB_ENDSCROLL}));
 }
 
+TEST_F(ScrollBarMouse, DisabledArrowsAndDisabledWindowsIgnoreClicks) {
+  InputRouter& in = InputRouter::Instance();
+  EXPECT_TRUE(EnableScrollBar(bar, SB_VERT, ESB_DISABLE_LTUP));
+  in.Click(MouseButton::Left, POINT{x, yTop + 3});      // the disabled up arrow
+  in.Click(MouseButton::Left, POINT{x, yBottom - 3});   // the down arrow still works
+  RunUntilIdle();
+  EXPECT_EQ(Codes(), (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL}));
+  ClearLog();
+  EnableScrollBar(bar, SB_VERT, ESB_DISABLE_BOTH);
+  in.Click(MouseButton::Left, POINT{x, yBottom - 3});
+  RunUntilIdle();
+  EXPECT_TRUE(Codes().empty());
+}
+
 TEST_F(ScrollBarMouse, ThumbDragTracksAndEndsWithThePosition) {
   InputRouter& in = InputRouter::Instance();
   int thumbY = yTop + GetSystemMetrics(SM_CYVSCROLL) + 2;
@@ -381,6 +429,60 @@ TEST_F(ScrollBarMouse, ThumbDragTracksAndEndsWithThePosition) {
   EXPECT_EQ(HIWORD(all[all.size() - 2].wParam), 90);
   EXPECT_EQ(LOWORD(all.back().wParam), SB_ENDSCROLL);
   EXPECT_EQ(GetScrollPos(bar, SB_VERT), 0);  // the owner moves the bar itself
+}
+
+TEST_F(Paint, FrameEraseNowAndClipRegionFlags) {
+  HWND framed = Child(top, 3, {120, 10, 190, 60}, WS_CHILD | WS_VISIBLE | WS_BORDER);
+  RunUntilIdle();
+  ClearLog();
+  RedrawWindow(framed, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ERASENOW);
+  // Erased at once, frame painted at once; the client paint is still owed.
+  EXPECT_MESSAGES(Log(framed, false), WM_NCPAINT, WM_ERASEBKGND);
+  RECT box;
+  EXPECT_TRUE(GetUpdateRect(framed, &box, FALSE));
+  RunUntilIdle();
+  EXPECT_EQ(Count(framed, WM_PAINT), 1);
+  EXPECT_EQ(Count(framed, WM_ERASEBKGND), 1);  // not erased twice
+
+  PaintSolid(a, kRed);
+  InvalidateRect(a, nullptr, FALSE);
+  RunUntilIdle();
+  HRGN clip = CreateRectRgn(0, 0, 10, 10);
+  HDC dc = GetDCEx(a, clip, DCX_INTERSECTRGN);
+  RECT all{0, 0, 100, 50};
+  HBRUSH blue = CreateSolidBrush(kBlue);
+  FillRect(dc, &all, blue);
+  ReleaseDC(a, dc);
+  DeleteObject(blue);
+  DeleteObject(clip);
+  EXPECT_EQ(PixelAt(a, 5, 5), kBlue);
+  EXPECT_EQ(PixelAt(a, 15, 5), kRed);
+}
+
+TEST_F(Paint, LockedWindowHoldsBackItsPaintUntilUnlocked) {
+  ASSERT_TRUE(LockWindowUpdate(a));
+  EXPECT_FALSE(LockWindowUpdate(top));  // one at a time
+  InvalidateRect(a, nullptr, TRUE);
+  RunUntilIdle();
+  EXPECT_EQ(Count(a, WM_PAINT), 0);
+  LockWindowUpdate(nullptr);
+  RunUntilIdle();
+  EXPECT_EQ(Count(a, WM_PAINT), 1);
+}
+
+TEST_F(Paint, ReparentedChildPaintsInItsNewPlace) {
+  HWND other = Child(top, 5, {120, 60, 190, 140});
+  PaintSolid(a, kRed);
+  RunUntilIdle();
+  EXPECT_EQ(SetParent(a, other), top);
+  EXPECT_EQ(GetParent(a), other);
+  EXPECT_EQ(GetWindow(other, GW_CHILD), a);
+  RunUntilIdle();
+  POINT p{5, 5};
+  ClientToScreen(a, &p);
+  EXPECT_EQ(p.x, 120 + 10 + 5);
+  EXPECT_EQ(PixelAt(a, 5, 5), kRed);
+  EXPECT_EQ(SetParent(other, a), nullptr);  // a window cannot go under its own child
 }
 
 TEST_F(Paint, ControlColorsDefaultToSystemBrushes) {

@@ -156,6 +156,46 @@ TEST_F(Queue, GetMessageHookSeesRemoveFlagAndCanMakeNullMessages) {
   g_hookLog = nullptr;
 }
 
+// A class library attaches its object to every new window before the window's first message.
+std::vector<UINT>* g_firstSeen = nullptr;
+WNDPROC g_classProc = nullptr;
+HHOOK g_cbt = nullptr;
+bool g_refuse = false;
+LRESULT AttachedProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (g_firstSeen) g_firstSeen->push_back(m);
+  return CallWindowProc(g_classProc, h, m, w, l);
+}
+LRESULT CbtHook(int code, WPARAM w, LPARAM l) {
+  if (code == HCBT_CREATEWND) {
+    if (g_refuse) return 1;
+    auto* cbt = reinterpret_cast<CBT_CREATEWND*>(l);
+    if (cbt->lpcs && cbt->lpcs->lpszName && std::string(cbt->lpcs->lpszName) == "attach me")
+      g_classProc = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtr(reinterpret_cast<HWND>(w), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AttachedProc)));
+  }
+  return CallNextHookEx(g_cbt, code, w, l);
+}
+
+TEST_F(Queue, CreationHookSubclassesBeforeTheFirstMessageOrRefuses) {
+  std::vector<UINT> seen;
+  g_firstSeen = &seen;
+  g_cbt = SetWindowsHookEx(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+  ASSERT_NE(g_cbt, nullptr);
+  HWND h = CreateWindowEx(0, "TestWnd", "attach me", WS_CHILD, 0, 0, 5, 5, top, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(IsWindow(h));
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.front(), WM_NCCREATE);  // the attached procedure saw everything
+  EXPECT_EQ(Log(h).front(), WM_NCCREATE);  // and passed it on to the class procedure
+  g_refuse = true;
+  HWND refused = CreateWindowEx(0, "TestWnd", "x", WS_CHILD, 0, 0, 5, 5, top, reinterpret_cast<HMENU>(77), nullptr,
+                                nullptr);
+  EXPECT_EQ(refused, nullptr);
+  EXPECT_EQ(GetDlgItem(top, 77), nullptr);
+  g_refuse = false;
+  UnhookWindowsHookEx(g_cbt);
+  g_firstSeen = nullptr;
+}
+
 // ---- Timers -----------------------------------------------------------------------------------------------
 
 std::vector<std::pair<HWND, UINT_PTR>> TimerTicks(const std::vector<Logged>& all) {

@@ -14,7 +14,7 @@ std::map<HWND, Handler> g_handlers;
 LRESULT TestProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   g_log.push_back({hwnd, msg, wParam, lParam});
   auto it = g_handlers.find(hwnd);
-  if (it != g_handlers.end()) {
+  if (it != g_handlers.end() && it->second) {
     Handler h = it->second;  // the handler may replace itself
     if (auto r = h(hwnd, msg, wParam, lParam)) return *r;
   }

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat::test {
 

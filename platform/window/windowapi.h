@@ -357,7 +357,10 @@ constexpr DWORD QS_SENDMESSAGE = 0x0040;
 constexpr DWORD QS_ALLINPUT = 0x04FF;
 
 constexpr int WH_GETMESSAGE = 3;
+constexpr int WH_CBT = 5;
 constexpr int HC_ACTION = 0;
+constexpr int HCBT_CREATEWND = 3;
+constexpr int HCBT_DESTROYWND = 4;
 
 // ---- Painting ---------------------------------------------------------------------------------------------
 constexpr UINT RDW_INVALIDATE = 0x0001;
@@ -454,6 +457,18 @@ constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 1;
 constexpr DWORD MONITOR_DEFAULTTONEAREST = 2;
 constexpr DWORD MONITORINFOF_PRIMARY = 1;
 
+// ---- Last-error codes of the window calls (GetLastError) ------------------------------------------------
+constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
+constexpr DWORD ERROR_INVALID_MENU_HANDLE = 1401;
+constexpr DWORD ERROR_INVALID_HOOK_HANDLE = 1404;
+constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+constexpr DWORD ERROR_CLASS_DOES_NOT_EXIST = 1411;
+constexpr DWORD ERROR_CLASS_HAS_WINDOWS = 1412;
+constexpr DWORD ERROR_INVALID_INDEX = 1413;
+constexpr DWORD ERROR_CLIPBOARD_NOT_OPEN = 1418;
+constexpr DWORD ERROR_HOOK_NEEDS_HMOD = 1428;
+
 // ---- Structures and callbacks -----------------------------------------------------------------------------
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
@@ -515,6 +530,14 @@ struct CREATESTRUCT {
   DWORD dwExStyle;
 };
 using LPCREATESTRUCT = CREATESTRUCT*;
+
+// WH_CBT with HCBT_CREATEWND: wParam is the new window, lParam points here; a non-zero answer refuses the
+// creation. The hook runs before the window's first message, so a class library can attach its object
+// (subclass the window) before WM_NCCREATE.
+struct CBT_CREATEWND {
+  CREATESTRUCT* lpcs;
+  HWND hwndInsertAfter;
+};
 
 struct WINDOWPOS {
   HWND hwnd;
@@ -719,6 +742,11 @@ HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 BOOL DestroyCursor(HCURSOR cursor);
 int ShowCursor(BOOL show);
+
+// A class registered on demand for the given style, cursor, background and icon; the same arguments give
+// the same name. The name stays valid for the life of the process.
+LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
+                           HICON icon = nullptr);
 
 // ---- Caret ------------------------------------------------------------------------------------------------
 BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height);

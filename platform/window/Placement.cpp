@@ -1,0 +1,20 @@
+#include "platform/window/Placement.h"
+
+#include <algorithm>
+
+namespace plat {
+
+RECT PlacePopup(const RECT& anchor, SIZE size) {
+  MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
+  GetMonitorInfo(MonitorFromRect(&anchor, MONITOR_DEFAULTTONEAREST), &info);
+  const RECT& work = info.rcWork;
+  LONG below = work.bottom - anchor.bottom, above = anchor.top - work.top;
+  LONG top = anchor.bottom;
+  if (size.cy > below && above > below) top = anchor.top - size.cy;  // flip when above has more room
+  LONG left = anchor.left;
+  if (left + size.cx > work.right) left = work.right - size.cx;
+  left = std::max(left, work.left);
+  return RECT{left, top, left + size.cx, top + size.cy};
+}
+
+}  // namespace plat

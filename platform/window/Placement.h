@@ -1,0 +1,13 @@
+// Placing popups (drop-down lists, menus, tips) on the screen the way the classic controls do.
+#pragma once
+
+#include "platform/window/windowapi.h"
+
+namespace plat {
+
+// Where a popup of `size` goes for an anchor rectangle (screen coordinates): below the anchor, left edges
+// aligned; flipped above it when it does not fit below within the work area of the anchor's monitor but
+// fits better above; shifted left (and right, at most to the work area's left edge) to stay inside.
+RECT PlacePopup(const RECT& anchor, SIZE size);
+
+}  // namespace plat

@@ -1,0 +1,87 @@
+// Activation between top-level windows: showing without activating, closing or hiding the active window,
+// disabling the capture window, thread messages and queue status.
+#include "platform/window/InputRouter.h"
+#include "platform/window/Pump.h"
+#include "platform/window/tests/WindowTestSupport.h"
+
+namespace plat::test {
+namespace {
+
+class Activation : public WindowTest {
+ protected:
+  HWND Popup(HWND owner, RECT r, DWORD style = WS_POPUP | WS_VISIBLE) {
+    return CreateWindowEx(0, "TestWnd", "popup", style, r.left, r.top, r.right - r.left, r.bottom - r.top, owner,
+                          nullptr, nullptr, nullptr);
+  }
+};
+
+TEST_F(Activation, ClosingAnOwnedPopupActivatesItsOwnerAgain) {
+  HWND owner = Top(WS_POPUP | WS_VISIBLE, {0, 0, 300, 200});
+  HWND other = Top(WS_POPUP | WS_VISIBLE, {400, 0, 500, 100});
+  HWND box = Popup(owner, {50, 50, 150, 120});
+  ASSERT_EQ(GetActiveWindow(), box);
+  ClearLog();
+  DestroyWindow(box);
+  EXPECT_EQ(GetActiveWindow(), owner);  // not `other`, although it was active more recently than owner
+  EXPECT_EQ(GetFocus(), owner);
+  auto act = Entries(owner, WM_ACTIVATE);
+  ASSERT_EQ(act.size(), 1u);
+  EXPECT_EQ(LOWORD(act[0].wParam), WA_ACTIVE);
+  (void)other;
+}
+
+TEST_F(Activation, HidingTheActiveWindowPassesActivationOnAndShowNaDoesNotTakeIt) {
+  HWND first = Top(WS_POPUP | WS_VISIBLE, {0, 0, 100, 100});
+  HWND second = Top(WS_POPUP | WS_VISIBLE, {200, 0, 300, 100});
+  ASSERT_EQ(GetActiveWindow(), second);
+  ShowWindow(second, SW_HIDE);
+  EXPECT_EQ(GetActiveWindow(), first);
+  ShowWindow(second, SW_SHOWNA);
+  EXPECT_EQ(GetActiveWindow(), first);
+  EXPECT_TRUE(IsWindowVisible(second));
+  ShowWindow(second, SW_SHOW);
+  EXPECT_EQ(GetActiveWindow(), second);
+  // The last visible window hidden: nothing is active and nothing has the focus.
+  ShowWindow(first, SW_HIDE);
+  ShowWindow(second, SW_HIDE);
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
+}
+
+TEST_F(Activation, DisablingTheCaptureWindowReleasesTheCapture) {
+  HWND top = Top(WS_POPUP | WS_VISIBLE, {0, 0, 100, 100});
+  HWND child = Child(top, 1, {0, 0, 50, 50});
+  SetCapture(child);
+  ClearLog();
+  EnableWindow(top, FALSE);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(Entries(child, WM_CAPTURECHANGED).size(), 1u);
+  auto enable = Entries(top, WM_ENABLE);
+  ASSERT_EQ(enable.size(), 1u);
+  EXPECT_EQ(enable[0].wParam, static_cast<WPARAM>(FALSE));
+  EXPECT_FALSE(EnableWindow(top, TRUE) == FALSE);  // answers "was disabled"
+}
+
+TEST_F(Activation, ThreadMessagesAndQueueStatus) {
+  HWND top = Top(WS_POPUP | WS_VISIBLE, {0, 0, 100, 100});
+  RunUntilIdle();
+  EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), 0u);
+  PostThreadMessage(GetCurrentThreadId(), WM_USER + 7, 1, 2);
+  PostMessage(top, WM_USER + 8, 0, 0);
+  EXPECT_NE(HIWORD(GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE, 0u);
+  MSG m;
+  // The special filter -1 takes thread messages only.
+  ASSERT_TRUE(PeekMessage(&m, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.message, WM_USER + 7u);
+  EXPECT_EQ(m.hwnd, nullptr);
+  EXPECT_FALSE(PeekMessage(&m, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+  ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.message, WM_USER + 8u);
+  InvalidateRect(top, nullptr, FALSE);
+  EXPECT_NE(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT, 0u);
+  InputRouter::Instance().KeyPress('A');
+  EXPECT_NE(HIWORD(GetQueueStatus(QS_KEY)) & QS_KEY, 0u);
+}
+
+}  // namespace
+}  // namespace plat::test
