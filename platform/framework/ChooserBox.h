@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace plat {
 

@@ -5,7 +5,7 @@
 // LBN_/CBN_ codes and NMHDR, and this file should include it instead of defining them.
 #pragma once
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 // ---- Dialog results and standard ids ---------------------------------------------------------------------
 constexpr int IDOK = 1;

@@ -14,7 +14,7 @@
 #include <memory>
 #include <unordered_map>
 
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 class CWnd;
 
