@@ -318,6 +318,12 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
       }
       if (invertSelection && IsCellSelected(ctx.rows[i], ctx.cols[j])) f |= kInvert;
     }
+  // Cells with the standard interior are painted with the block in one fill; the others below.
+  if (ctx.n && ctx.m) {
+    CRect block(ctx.lefts.front(), ctx.tops.front(), ctx.lefts.back() + ctx.widths.back(),
+                ctx.tops.back() + ctx.heights.back());
+    FillWithInterior(dc, block, standardInterior);
+  }
   // Interior runs: neighbours with equal non-standard interiors are filled in one step; a single cell keeps
   // its flag and its control paints its own background.
   for (ROWCOL i = 0; i < ctx.n; ++i) {

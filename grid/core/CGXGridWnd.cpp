@@ -33,7 +33,10 @@ LRESULT GridClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* grid = new CGXGridWnd;
   OwnedByWindow().insert(grid);
   grid->SubclassWindow(hwnd);
-  return ::SendMessage(hwnd, message, wParam, lParam);
+  // The default processing behind the object is the system's, not this procedure again.
+  *grid->SuperProcAddr() = ::DefWindowProc;
+  return ::CallWindowProc(reinterpret_cast<WNDPROC>(::GetWindowLongPtr(hwnd, GWLP_WNDPROC)), hwnd, message, wParam,
+                          lParam);
 }
 
 // The start-up's class-registration hook, installed when this file is linked.

@@ -21,6 +21,8 @@ class CGXGridWnd : public CWnd, public CGXGridCore {
   static void RegisterClass(HINSTANCE instance);
   static void UnregisterClass(HINSTANCE instance);
 
+  WNDPROC* SuperProcAddr() { return GetSuperWndProcAddr(); }
+
   // Asks for a three-dimensional frame around the window (drawn on WM_NCPAINT).
   DWORD m_bDraw3dFrame = 0;
 

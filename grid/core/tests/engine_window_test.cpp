@@ -1,1 +1,320 @@
-#include <gtest/gtest.h>
+// The grid window on the headless desktop: painting, the current cell, keys, scrolling, mouse, dialogs
+// and the query messages.
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "grid/core/tests/enginetest.h"
+#include "platform/base/GlobalMemory.h"
+#include "platform/controls/winctrl.h"
+#include "platform/framework/CDialog.h"
+#include "platform/framework/CWinThread.h"
+#include "platform/framework/DialogTemplate.h"
+#include "platform/gdi/Surface.h"
+#include "platform/window/Clipboard.h"
+
+namespace enginetest {
+namespace {
+
+using WindowTest = EngineTest;
+
+std::shared_ptr<plat::Surface> Shot(HWND h) {
+  plat::Desktop::PaintAll();
+  return plat::Desktop::Capture(h);
+}
+
+COLORREF At(const std::shared_ptr<plat::Surface>& s, int x, int y) { return plat::colorFromPixel(s->pixel(x, y)) & 0xFFFFFF; }
+
+TEST_F(WindowTest, PaintsGridLinesHeadersAndBackground) {
+  CGXGridWnd* g = MakeGrid(3, 2, 300, 200);
+  auto s = Shot(*g);
+  ASSERT_TRUE(s);
+  if (const char* dir = std::getenv("BRIM_SHOT_DIR")) s->writePng(std::string(dir) + "/grid.png");
+  // The vertical grid line at the left edge of column 1 (x = 50), in a body row.
+  const COLORREF line = g->PropertyColor(0), background = g->PropertyColor(4);
+  EXPECT_EQ(At(s, 50, 30), line);
+  // The horizontal line at the top of row 2 (y = 40), inside column 1.
+  EXPECT_EQ(At(s, 70, 40), line);
+  // Inside a body cell: the window colour.
+  EXPECT_EQ(At(s, 70, 30), GetSysColor(COLOR_WINDOW) & 0xFFFFFF);
+  // Beyond the last column (x >= 150) and the last row (y >= 80): the background colour.
+  EXPECT_EQ(At(s, 200, 30), background);
+  EXPECT_EQ(At(s, 100, 150), background);
+  EXPECT_EQ(At(s, 150, 30), line);  // the closing line after the last column
+}
+
+
+// A grid that records the cells it enters.
+class RecordingGrid : public CGXGridWnd {
+ public:
+  void OnCellChanged(ROWCOL row, ROWCOL col) override { entered.emplace_back(row, col); }
+  std::vector<std::pair<ROWCOL, ROWCOL>> entered;
+};
+
+// A control that edits and asks for Enter and Escape while it does.
+class GreedyControl : public CGXStatic {
+ public:
+  using CGXStatic::CGXStatic;
+  void SetEditingState(BOOL b) override { editing = b; }
+  BOOL GetEditingState() const override { return editing; }
+  BOOL WantsReturnAndEscape() const override { return TRUE; }
+  BOOL editing = FALSE;
+};
+
+TEST_F(WindowTest, CurrentCellFrameIsAnExactInversion) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto before = Shot(*g);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  auto after = Shot(*g);
+  const CRect cell = g->CalcCellRect(2, 2);
+  ASSERT_EQ(cell, CRect(100, 40, 150, 60));
+  int inverted = 0;
+  for (int y = cell.top; y < cell.bottom; ++y)
+    for (int x = cell.left; x < cell.right; ++x) {
+      const bool band = y < cell.top + 3 || x < cell.left + 3 || y >= cell.bottom - 2 || x >= cell.right - 2;
+      const COLORREF b = At(before, x, y), a = At(after, x, y);
+      if (band) {
+        EXPECT_EQ(a, b ^ 0xFFFFFF) << x << "," << y;
+        ++inverted;
+      } else {
+        EXPECT_EQ(a, b) << x << "," << y;
+      }
+    }
+  EXPECT_GT(inverted, 0);
+  // Moving away restores the cell exactly.
+  ASSERT_TRUE(g->MoveCurrentCellTo(4, 1, GX_UPDATENOW));
+  auto restored = Shot(*g);
+  for (int y = cell.top; y < cell.bottom; ++y)
+    for (int x = cell.left; x < cell.right; ++x) ASSERT_EQ(At(restored, x, y), At(before, x, y)) << x << "," << y;
+}
+
+TEST_F(WindowTest, SelectionIsInvertedAndBordersDrawnWithTheirWidth) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto before = Shot(*g);
+  g->GetParam()->GetSelection().AddTail(new CGXRange(3, 1, 3, 1));
+  CGXStyle style;
+  style.SetBorder(GX_BORDER_RIGHT, CGXBorderPen(PS_SOLID, 3, RGB(255, 0, 0)));
+  g->SetStyleRange(CGXRange(1, 3), style);
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  const CRect sel = g->CalcCellRect(3, 1);
+  EXPECT_EQ(At(s, sel.left + 10, sel.top + 10), At(before, sel.left + 10, sel.top + 10) ^ 0xFFFFFF);
+  const CRect b = g->CalcCellRect(1, 3);
+  for (int x = b.right - 3; x < b.right; ++x) EXPECT_EQ(At(s, x, b.top + 10), RGB(255, 0, 0)) << x;
+  EXPECT_NE(At(s, b.right - 4, b.top + 10), RGB(255, 0, 0));
+}
+
+TEST_F(WindowTest, ArrowKeysMoveTheCurrentCellAndNotify) {
+  auto* g = MakeGrid<RecordingGrid>(5, 3, 300, 200);
+  SetFocus(*g);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  auto& in = plat::InputRouter::Instance();
+  in.KeyPress(VK_DOWN);
+  in.KeyPress(VK_RIGHT);
+  Pump();
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 2u);
+  EXPECT_EQ(col, 2u);
+  in.KeyPress(VK_TAB);
+  in.KeyPress(VK_TAB);  // at the last column: stays
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(col, 3u);
+  in.KeyDown(VK_CONTROL);
+  in.KeyPress(VK_END);
+  in.KeyUp(VK_CONTROL);
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 5u);
+  EXPECT_EQ(col, 3u);
+  const std::vector<std::pair<ROWCOL, ROWCOL>> expected = {{1, 1}, {2, 1}, {2, 2}, {2, 3}, {5, 3}};
+  EXPECT_EQ(g->entered, expected);
+  // A disabled cell is never entered: Up from (5, 3) skips (4, 3).
+  CGXStyle disabled;
+  disabled.SetEnabled(FALSE);
+  g->SetStyleRange(CGXRange(4, 3), disabled);
+  in.KeyPress(VK_UP);
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 3u);
+}
+
+TEST_F(WindowTest, ScrollingInvalidatesOnlyTheStripThatComesIntoView) {
+  CGXGridWnd* g = MakeGrid(100, 3, 300, 200);  // 20-pixel rows: the header and 9 rows fill 200 pixels
+  g->m_bNoUpdateAfterScroll = TRUE;
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 1));
+  EXPECT_EQ(g->GetTopRow(), 2u);
+  RECT r;
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  EXPECT_EQ(CRect(r), CRect(0, 180, 300, 200));
+  Pump();
+  ASSERT_TRUE(g->ScrollByCells(GX_UP, 1));
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  EXPECT_EQ(CRect(r), CRect(0, 20, 300, 41));  // the new row and the line at the old top row's edge
+  Pump();
+  // The picture after scrolling equals a fresh paint.
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 3));
+  Pump();
+  auto scrolled = Shot(*g);
+  g->RedrawAll(GX_UPDATENOW);
+  auto fresh = Shot(*g);
+  long long differing = plat::CompareImages(*scrolled, *fresh, 0, "");
+  EXPECT_EQ(differing, 0);
+}
+
+TEST_F(WindowTest, KeysWheelAndScrollBarScroll) {
+  CGXGridWnd* g = MakeGrid(100, 3, 300, 200, WS_VSCROLL);
+  SetFocus(*g);
+  g->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
+  auto& in = plat::InputRouter::Instance();
+  for (int i = 0; i < 12; ++i) in.KeyPress(VK_DOWN);
+  Pump();
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 13u);
+  const ROWCOL top = g->GetTopRow();
+  EXPECT_GT(top, 1u);
+  EXPECT_LE(g->CalcCellRect(13, 1).bottom, 200);  // the current cell is in view
+  in.Wheel(-WHEEL_DELTA, plat::InputRouter::ClientPoint(*g, 100, 100));
+  Pump();
+  EXPECT_EQ(g->GetTopRow(), top + 3);
+  SendMessage(*g, WM_VSCROLL, SB_LINEUP, 0);
+  EXPECT_EQ(g->GetTopRow(), top + 2);
+  SendMessage(*g, WM_VSCROLL, SB_TOP, 0);
+  EXPECT_EQ(g->GetTopRow(), 1u);
+}
+
+TEST_F(WindowTest, ThumbMapsToTheRightRowBeyond32767Rows) {
+  CGXGridWnd* g = MakeGrid(100000, 3, 300, 200, WS_VSCROLL);
+  const int scale = g->GetScrollScale(SB_VERT);
+  ASSERT_GT(scale, 1);
+  SetScrollPos(*g, SB_VERT, 20000, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 20000 & 0xFFFF), 0);
+  EXPECT_EQ(g->GetTopRow(), static_cast<ROWCOL>(20000 * scale));
+  SendMessage(*g, WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(g->CalcCellRect(100000, 1).bottom, 200);
+}
+
+TEST_F(WindowTest, ClickMakesACellCurrent) {
+  auto* g = MakeGrid<RecordingGrid>(5, 3, 300, 200);
+  plat::InputRouter::Instance().Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(*g, 125, 70));
+  Pump();
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 3u);
+  EXPECT_EQ(col, 2u);
+  EXPECT_EQ(GetFocus(), g->m_hWnd);
+  EXPECT_EQ(g->GetPressState(), 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// A dialog whose template names the grid's window class; it records OK and Cancel.
+class GridDialog : public CDialog {
+ public:
+  static constexpr int kGrid = 100;
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    grid = static_cast<CGXGridWnd*>(CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, kGrid)));
+    if (!grid) return FALSE;
+    grid->InitializeFromStyle();
+    grid->SetRowCount(5, 0);
+    grid->SetColCount(3, 0);
+    return TRUE;
+  }
+  void OnOK() override { events.push_back("OK"); }
+  void OnCancel() override { events.push_back("Cancel"); }
+  CGXGridWnd* grid = nullptr;
+  std::vector<std::string> events;
+};
+
+void DialogPump() {
+  MSG msg;
+  for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+    if (!AfxGetThread()->PreTranslateMessage(&msg)) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+  }
+}
+
+TEST_F(WindowTest, InADialogEnterAndEscapeAreLeftToTheDialog) {
+  static const DialogItemTemplate items[] = {
+      {"CGXGridWnd", "", GridDialog::kGrid, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 5, 5, 150, 80},
+      {"BUTTON", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 160, 5, 40, 14},
+      {"BUTTON", "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 160, 25, 40, 14},
+  };
+  static const DialogTemplate tmpl{WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 0, 210, 100, "Grid", nullptr, 0, items};
+  GridDialog dlg;
+  ASSERT_TRUE(dlg.CreateIndirect(&tmpl));
+  ASSERT_NE(dlg.grid, nullptr);
+  CGXGridWnd* g = dlg.grid;
+  const UINT code = static_cast<UINT>(SendMessage(*g, WM_GETDLGCODE, 0, 0));
+  EXPECT_EQ(code & (DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS), DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS);
+  EXPECT_EQ(code & DLGC_WANTALLKEYS, 0u);
+  SetFocus(*g);
+  g->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
+  auto& in = plat::InputRouter::Instance();
+  in.KeyPress(VK_TAB);  // the grid takes Tab: the current cell moves, the focus stays
+  DialogPump();
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(col, 2u);
+  EXPECT_EQ(GetFocus(), g->m_hWnd);
+  in.KeyPress(VK_RETURN);
+  in.KeyPress(VK_ESCAPE);
+  DialogPump();
+  EXPECT_EQ(dlg.events, (std::vector<std::string>{"OK", "Cancel"}));
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(col, 2u);  // Enter did not reach the grid
+  // An editing control that asks for Enter and Escape gets them, and the dialog does not.
+  auto* greedy = new GreedyControl(g);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, greedy, TRUE);
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_STATIC);
+  g->SetStyleRange(CGXRange().AssignTable(), style);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  greedy->editing = TRUE;
+  EXPECT_NE(static_cast<UINT>(SendMessage(*g, WM_GETDLGCODE, 0, 0)) & DLGC_WANTALLKEYS, 0u);
+  in.KeyPress(VK_RETURN);
+  DialogPump();
+  EXPECT_EQ(dlg.events.size(), 2u);
+  greedy->editing = FALSE;
+  dlg.DestroyWindow();
+}
+
+TEST_F(WindowTest, QueryMessagesAnswerThroughTheClipboard) {
+  CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
+  g->HideCols(2, 2);
+  g->SetCellValue(1, 1, "a", 0);
+  g->SetCellValue(1, 3, "c", 0);
+  EXPECT_EQ(SendMessage(*g, WM_USER + 1, 0, 0), 3);
+  EXPECT_EQ(SendMessage(*g, WM_USER + 2, 0, 0), 4);
+  auto clipboardText = [&] {
+    std::string text;
+    if (OpenClipboard(nullptr)) {
+      if (HANDLE h = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(h));
+        GlobalUnlock(h);
+      }
+      CloseClipboard();
+    }
+    return text;
+  };
+  EXPECT_EQ(SendMessage(*g, WM_USER + 3, 1, 0), 1);
+  EXPECT_EQ(clipboardText(), "1;a;c");
+  EXPECT_EQ(SendMessage(*g, WM_USER + 3, 9, 0), 0);  // past the last visible row: clipboard untouched
+  EXPECT_EQ(clipboardText(), "1;a;c");
+  EXPECT_EQ(SendMessage(*g, WM_USER + 4, 1, 1), 1);
+  EXPECT_EQ(clipboardText(), "50;20;100;40");
+  EXPECT_EQ(SendMessage(*g, WM_USER + 5, 1, 1), 0);
+  EXPECT_EQ(clipboardText(), "CGXStatic");
+  // A clipboard that cannot be opened is reported as a failure.
+  plat::Clipboard::Instance().heldElsewhere = true;
+  EXPECT_EQ(SendMessage(*g, WM_USER + 3, 1, 0), 0);
+  EXPECT_EQ(SendMessage(*g, WM_USER + 5, 1, 1), -1);
+  plat::Clipboard::Instance().heldElsewhere = false;
+}
+
+}  // namespace
+}  // namespace enginetest
