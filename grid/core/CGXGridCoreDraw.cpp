@@ -303,6 +303,7 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
   const CGXInteriorBrush standardInterior =
       m_pStyleStandard ? m_pStyleStandard->GetInterior() : CGXInteriorBrush(RGB(255, 255, 255));
   const BOOL hLines = DrawsHorzLines(), vLines = DrawsVertLines();
+  const ROWCOL fr = GetFrozenRows(), fc = GetFrozenCols(), hr = GetHeaderRows(), hc = GetHeaderCols();
   // Styles and flags.
   for (ROWCOL i = 0; i < ctx.n; ++i)
     for (ROWCOL j = 0; j < ctx.m; ++j) {
@@ -316,7 +317,10 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
         if (!(f & kBorderLeft) && vLines) f |= kVLine;
         if (!(f & kBorderTop) && hLines) f |= kHLine;
       }
-      if (invertSelection && IsCellSelected(ctx.rows[i], ctx.cols[j])) f |= kInvert;
+      // Decision: header cells (row 0, column 0 and the header rows and columns) are never inverted; a
+      // selected whole column or row shows inverted in its body cells only.
+      const BOOL header = ctx.rows[i] == 0 || ctx.cols[j] == 0 || ctx.rows[i] <= hr || ctx.cols[j] <= hc;
+      if (invertSelection && !header && IsCellSelected(ctx.rows[i], ctx.cols[j])) f |= kInvert;
     }
   // Cells with the standard interior are painted with the block in one fill; the others below.
   if (ctx.n && ctx.m) {
@@ -359,7 +363,6 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
   // Grid lines on the left and top edges of each cell, in the "Grid Lines" colour; the line after the
   // last frozen column and row in the "Fixed Lines" colour.
   const COLORREF lineColor = PropertyColor(0), fixedColor = PropertyColor(1);
-  const ROWCOL fr = GetFrozenRows(), fc = GetFrozenCols(), hr = GetHeaderRows(), hc = GetHeaderCols();
   for (ROWCOL i = 0; i < ctx.n; ++i)
     for (ROWCOL j = 0; j < ctx.m; ++j) {
       CRect rect = ctx.CellRect(i, j);

@@ -21,5 +21,6 @@ brim_test(grid_engine_tests
   SOURCES
     tests/engine_geometry_test.cpp
     tests/engine_window_test.cpp
+    tests/engine_screenshot_test.cpp
   LIBS grid_core grid_controls grid_layouts
 )
