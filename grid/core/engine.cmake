@@ -24,3 +24,21 @@ brim_test(grid_engine_tests
     tests/engine_screenshot_test.cpp
   LIBS grid_core grid_controls grid_layouts
 )
+
+# The demo grid: headless to a PNG, or on screen through the SDL2 presenter.
+add_executable(grid_demo demo/grid_demo.cpp)
+target_link_libraries(grid_demo PRIVATE grid_core grid_controls)
+if(BRIM_TESTS)
+  add_test(NAME GridDemo.HeadlessScreenshot COMMAND grid_demo --png ${CMAKE_CURRENT_BINARY_DIR}/grid_demo.png)
+endif()
+
+# The grid on screen: real clicks and keys through the SDL2 presenter under a private X server.
+find_program(BRIM_XVFB_RUN xvfb-run)
+find_program(BRIM_XDOTOOL xdotool)
+if(BRIM_TESTS AND BRIM_XVFB_RUN AND BRIM_XDOTOOL)
+  add_executable(grid_engine_onscreen_test tests/engine_onscreen_test.cpp)
+  target_link_libraries(grid_engine_onscreen_test PRIVATE grid_core grid_controls GTest::gtest GTest::gtest_main)
+  add_test(NAME GridEngine.OnScreenUnderXvfb
+           COMMAND ${BRIM_XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:grid_engine_onscreen_test>)
+  set_tests_properties(GridEngine.OnScreenUnderXvfb PROPERTIES TIMEOUT 60)
+endif()
