@@ -80,6 +80,10 @@ BOOL CGXGridCore::StoreInsertRows(ROWCOL row, ROWCOL count, BOOL force) {
   if (!force) return FALSE;
   SetModifiedFlag(TRUE);
   m_pParam->GetRowHeights().InsertKeys(row, count);
+  // Range edges at or after the insertion move on with the cells.
+  m_pParam->GetSelection().AdjustForInsertedRows(row, count);
+  m_pParam->GetCoveredCells().AdjustForInsertedRows(row, count);
+  m_pParam->SyncCoveredCellPool();
   return TRUE;
 }
 
@@ -90,6 +94,10 @@ BOOL CGXGridCore::StoreInsertCols(ROWCOL col, ROWCOL count, BOOL force) {
   if (!force) return FALSE;
   SetModifiedFlag(TRUE);
   m_pParam->GetColWidths().InsertKeys(col, count);
+  // Range edges at or after the insertion move on with the cells.
+  m_pParam->GetSelection().AdjustForInsertedCols(col, count);
+  m_pParam->GetCoveredCells().AdjustForInsertedCols(col, count);
+  m_pParam->SyncCoveredCellPool();
   return TRUE;
 }
 
@@ -100,6 +108,9 @@ BOOL CGXGridCore::StoreRemoveRows(ROWCOL from, ROWCOL to, BOOL force) {
   if (!force) return FALSE;
   SetModifiedFlag(TRUE);
   m_pParam->GetRowHeights().RemoveKeys(from, to);
+  m_pParam->GetSelection().AdjustForRemovedRows(from, to, GetRowCount());
+  m_pParam->GetCoveredCells().AdjustForRemovedRows(from, to, GetRowCount());
+  m_pParam->SyncCoveredCellPool();
   return TRUE;
 }
 
@@ -110,6 +121,9 @@ BOOL CGXGridCore::StoreRemoveCols(ROWCOL from, ROWCOL to, BOOL force) {
   if (!force) return FALSE;
   SetModifiedFlag(TRUE);
   m_pParam->GetColWidths().RemoveKeys(from, to);
+  m_pParam->GetSelection().AdjustForRemovedCols(from, to, GetColCount());
+  m_pParam->GetCoveredCells().AdjustForRemovedCols(from, to, GetColCount());
+  m_pParam->SyncCoveredCellPool();
   return TRUE;
 }
 

@@ -153,5 +153,52 @@ TEST_F(GeometryTest, CopyOntoAnOverlappingBlockCopiesTheOriginalCells) {
   EXPECT_FALSE(g->CopyCells(CGXRange(1, 1, 3, 1), 9, 1));  // would run past the grid
 }
 
+
+TEST_F(GeometryTest, InsertingAndRemovingRowsMovesSizesSelectionAndCurrentCell) {
+  CGXGridWnd* g = MakeGrid(10, 3);
+  g->SetRowHeight(5, 5, 30, nullptr, 0);
+  g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(4, 6)));
+  ASSERT_TRUE(g->MoveCurrentCellTo(5, 2, 0));
+  ASSERT_TRUE(g->InsertRows(3, 2, 0));
+  EXPECT_EQ(g->GetRowHeight(7), 30);
+  EXPECT_EQ(g->GetRowHeight(5), 20);
+  const CGXRange* sel = g->GetParam()->GetSelection().GetAt(g->GetParam()->GetSelection().GetHeadPosition());
+  EXPECT_EQ(sel->top, 6u);
+  EXPECT_EQ(sel->bottom, 8u);
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 7u);
+  ASSERT_TRUE(g->RemoveRows(6, 8, 0));
+  EXPECT_FALSE(g->QueryCurrentCell(&row, &col));  // the block held the current cell
+}
+
+TEST_F(GeometryTest, FontMetricsGiveTheUnitsAndZoomIsFixedWhilePrinting) {
+  CGXGridWnd* g = MakeGrid(5, 5);
+  // The standard style has a font: the line height and character width come from its metrics.
+  EXPECT_GT(g->GetFontHeight(), 0);
+  EXPECT_GT(g->GetFontWidth(), 0);
+  CGXGridCore bare;  // no window, no parameter object
+  EXPECT_EQ(bare.GetFontHeight(), 15);
+  EXPECT_EQ(bare.GetFontWidth(), 10);
+  ASSERT_TRUE(g->SetZoom(150, 0));
+  EXPECT_EQ(g->GetZoom(), 150);
+  g->SetPrinting(TRUE, TRUE);
+  EXPECT_EQ(g->GetZoom(), 100);
+  g->SetPrinting(FALSE);
+  EXPECT_EQ(g->GetZoom(), 150);
+}
+
+TEST_F(GeometryTest, AParameterObjectNotOwnedSurvivesTheGrid) {
+  auto param = std::make_unique<CGXGridParam>();
+  {
+    CGXGridWnd* g = MakeGrid(3, 3);
+    g->AttachParam(param.get(), FALSE);
+    g->SetFrozenRows(3, 0, 0);
+    EXPECT_EQ(g->GetTopRow(), 4u);
+    grid.reset();
+  }
+  EXPECT_EQ(param->m_nFrozenRows, 3u);  // still alive and readable
+}
+
 }  // namespace
 }  // namespace enginetest

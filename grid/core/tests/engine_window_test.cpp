@@ -316,5 +316,84 @@ TEST_F(WindowTest, QueryMessagesAnswerThroughTheClipboard) {
   plat::Clipboard::Instance().heldElsewhere = false;
 }
 
+
+TEST_F(WindowTest, BufferedDrawingEqualsDirectDrawing) {
+  CGXGridWnd* g = MakeGrid(20, 5, 300, 200);
+  g->SetCellValue(2, 2, "text");
+  g->GetParam()->GetSelection().AddTail(new CGXRange(3, 1, 4, 2));
+  g->MoveCurrentCellTo(5, 3, GX_UPDATENOW);
+  g->RedrawAll(GX_UPDATENOW);
+  auto direct = Shot(*g);
+  g->SetBufferedDrawing(1);
+  g->RedrawAll(GX_UPDATENOW);
+  auto buffered = Shot(*g);
+  EXPECT_EQ(plat::CompareImages(*buffered, *direct, 0, ""), 0);
+  // A partial repaint through the memory bitmap paints exactly the clip box.
+  g->RedrawCell(2, 2, GX_UPDATENOW);
+  auto partial = Shot(*g);
+  EXPECT_EQ(plat::CompareImages(*partial, *direct, 0, ""), 0);
+}
+
+TEST_F(WindowTest, PageDownMovesTheCurrentCellByTheRowsScrolled) {
+  CGXGridWnd* g = MakeGrid(100, 3, 300, 200);
+  SetFocus(*g);
+  g->MoveCurrentCellTo(3, 1, GX_UPDATENOW);
+  plat::InputRouter::Instance().KeyPress(VK_NEXT);
+  Pump();
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  const ROWCOL scrolled = g->GetTopRow() - 1;
+  EXPECT_GT(scrolled, 0u);
+  EXPECT_EQ(row, 3 + scrolled);
+  for (int i = 0; i < 20; ++i) plat::InputRouter::Instance().KeyPress(VK_NEXT);
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 100u);  // never beyond the last row
+}
+
+// A control that records the state words of the cell handler's calls.
+class TracingControl : public CGXStatic {
+ public:
+  using CGXStatic::CGXStatic;
+  BOOL OnLButtonDownInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
+  BOOL OnMouseMoveInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
+  BOOL OnLButtonUpInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
+  std::vector<WORD> states;
+};
+
+TEST_F(WindowTest, DragStatesReachTheCurrentCellsControl) {
+  CGXGridWnd* g = MakeGrid(10, 4, 300, 200);
+  auto* tracer = new TracingControl(g);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, tracer, TRUE);
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_STATIC);
+  g->SetStyleRange(CGXRange().AssignTable(), style);
+  g->MoveCurrentCellTo(2, 1, GX_UPDATENOW);
+  auto& in = plat::InputRouter::Instance();
+  const POINT press = plat::InputRouter::ClientPoint(*g, 75, 50);  // row 2, column 1
+  in.MouseMove(press);
+  in.ButtonDown(plat::MouseButton::Left, press);
+  in.MouseMove(plat::InputRouter::ClientPoint(*g, 125, 50));  // away to column 2
+  const POINT back = plat::InputRouter::ClientPoint(*g, 76, 50);
+  in.MouseMove(back);
+  in.ButtonUp(plat::MouseButton::Left, back);
+  Pump();
+  ASSERT_EQ(tracer->states.size(), 4u);
+  EXPECT_EQ(tracer->states[0] & 0x0144, 0x0144);  // down, over the press cell, on the bound current cell
+  EXPECT_EQ(tracer->states[1] & 0x0068, 0x0028);  // a move away, after being over the press cell
+  EXPECT_EQ(tracer->states[2] & 0x0048, 0x0048);  // back over the press cell
+  EXPECT_EQ(tracer->states[3] & 0x0050, 0x0050);  // released over the press cell
+  EXPECT_EQ(GetCapture(), nullptr);
+  // A second button during a press cancels it.
+  in.ButtonDown(plat::MouseButton::Left, press);
+  in.ButtonDown(plat::MouseButton::Right, press);
+  Pump();
+  EXPECT_EQ(g->GetPressState(), 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+  in.ButtonUp(plat::MouseButton::Right, press);
+  in.ButtonUp(plat::MouseButton::Left, press);
+  Pump();
+}
+
 }  // namespace
 }  // namespace enginetest
