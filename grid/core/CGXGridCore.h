@@ -200,6 +200,17 @@ class CGXGridCore {
   virtual BOOL HideRows(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW);
   virtual BOOL HideCols(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW);
 
+  // ---- Optimized redraw after structure changes ---------------------------------------------------------
+  // On (the default), inserted, removed and resized rows and columns repaint by scrolling the window
+  // contents and invalidating what changed; off, they repaint the whole grid.
+  BOOL m_bOptimizedUpdate = TRUE;
+  void OptimizedInsertRows(ROWCOL row, ROWCOL count, UINT flags);
+  void OptimizedInsertCols(ROWCOL col, ROWCOL count, UINT flags);
+  void OptimizedRemoveRows(ROWCOL from, ROWCOL to, int removedHeight, BOOL wasShown, UINT flags);
+  void OptimizedRemoveCols(ROWCOL from, ROWCOL to, int removedWidth, BOOL wasShown, UINT flags);
+  void OptimizedRowHeights(ROWCOL from, ROWCOL to, UINT flags);
+  void OptimizedColWidths(ROWCOL from, ROWCOL to, UINT flags);
+
   // ---- Visible area and hit-testing -------------------------------------------------------------------
   ROWCOL RowToClientRow(ROWCOL row) const;
   ROWCOL ClientRowToRow(ROWCOL clientRow) const;
@@ -406,6 +417,13 @@ class CGXGridCore {
   virtual BOOL PreTranslateGridMessage(MSG* msg);
   virtual BOOL OnGridEraseBkgnd(CDC*) { return TRUE; }
   virtual void ShowScrollBar(int bar, BOOL show);
+  // The private messages 0x0791, 0x07A3 and 0x07CB.
+  virtual DWORD GetParamWord() const { return 1; }
+  virtual void MoveByMessage(int code, int n);
+  virtual void SuppressSizeHandling(BOOL suppress);
+  // Plug-ins: owned by the grid, each offered every window message before the grid's own handling.
+  void AddPlugin(CGXPluginComponent* plugin);
+  virtual BOOL DispatchToPlugins(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   BOOL m_bMouseKeyboard = FALSE;  // mouse, scroll and cursor handling on once the grid is set up
   BOOL m_bInDialog = FALSE;       // set by the window when its parent is a dialog
 
@@ -530,6 +548,10 @@ class CGXGridCore {
   ROWCOL m_nPressRow = 0, m_nPressCol = 0;
   BOOL m_bDragMoved = FALSE;
   int m_cxLastClient = 0, m_cyLastClient = 0;
+  BOOL m_bSuppressSize = FALSE;
+  // What a removal took off the screen, measured before the store half ran (for the optimized redraw).
+  int m_nRemovedExtent = 0;
+  BOOL m_bRemovedShown = TRUE;
 
   friend class CGXGridDrawContext;
 };

@@ -1,7 +1,10 @@
 // Window messages other than keys, mouse buttons and scrolling: cursor, size, focus, dialog codes,
 // colours and settings, commands and pre-translation.
+#include <algorithm>
+
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXPluginComponent.h"
 #include "platform/framework/CWnd.h"
 #include "platform/controls/winctrl.h"
 #include "platform/window/winuser.h"
@@ -90,4 +93,40 @@ BOOL CGXGridCore::PreTranslateGridMessage(MSG* msg) {
   if (!m_bMouseKeyboard || !h || !::IsWindowVisible(h)) return FALSE;
   CGXControl* c = ControlOfCurrentCell();
   return c ? c->PreTranslate(msg) : FALSE;
+}
+
+void CGXGridCore::MoveByMessage(int code, int n) {
+  switch (code) {
+    case 0: MoveCurrentCellByKey(GX_TOPROW, 1); break;
+    case 1: MoveCurrentCellByKey(GX_UP, 1); break;
+    case 2: MoveCurrentCellByKey(GX_DOWN, 1); break;
+    case 3: MoveCurrentCellByKey(GX_BOTTOMROW, 1); break;
+    case 4: {
+      const ROWCOL row = std::min<ROWCOL>(GetHeaderRows() + static_cast<ROWCOL>(std::max(n, 0)), GetRowCount());
+      MoveCurrentCellTo(row, GetHeaderCols() + 1, GX_UPDATENOW | 0x08);
+      if (HWND h = GridHwnd()) ::SetFocus(h);
+      break;
+    }
+    default: break;
+  }
+}
+
+void CGXGridCore::SuppressSizeHandling(BOOL suppress) {
+  m_bSuppressSize = suppress;
+  if (!suppress) InvalidateRect(nullptr, TRUE);
+}
+
+void CGXGridCore::AddPlugin(CGXPluginComponent* plugin) {
+  m_plugins.emplace_back(plugin);
+  if (m_pGridWnd && m_pGridWnd->m_hWnd) plugin->PlugIn(m_pGridWnd);
+}
+
+BOOL CGXGridCore::DispatchToPlugins(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (!m_bMouseKeyboard) return FALSE;
+  for (auto& plugin : m_plugins) {
+    plugin->HandleMessage(message, wParam, lParam, result);
+    if (plugin->m_bExitMessage) return TRUE;
+    if (plugin->m_bSkipDefault) return FALSE;
+  }
+  return FALSE;
 }

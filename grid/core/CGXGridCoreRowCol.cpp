@@ -143,6 +143,9 @@ BOOL CGXGridCore::InsertCols(ROWCOL col, ROWCOL count, UINT flags, int) {
 
 BOOL CGXGridCore::RemoveRows(ROWCOL from, ROWCOL to, UINT flags, int) {
   if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
+  const CRect shown = CalcRangeRect(from, 0, to, 0);
+  m_bRemovedShown = !shown.IsRectNull();
+  m_nRemovedExtent = shown.Height();
   if (!StoreRemoveRows(from, to, FALSE)) return FALSE;
   UpdateRemoveRows(from, to, flags, TRUE);
   return TRUE;
@@ -150,6 +153,9 @@ BOOL CGXGridCore::RemoveRows(ROWCOL from, ROWCOL to, UINT flags, int) {
 
 BOOL CGXGridCore::RemoveCols(ROWCOL from, ROWCOL to, UINT flags, int) {
   if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
+  const CRect shown = CalcRangeRect(0, from, 0, to);
+  m_bRemovedShown = !shown.IsRectNull();
+  m_nRemovedExtent = shown.Width();
   if (!StoreRemoveCols(from, to, FALSE)) return FALSE;
   UpdateRemoveCols(from, to, flags, TRUE);
   return TRUE;
@@ -163,7 +169,12 @@ void CGXGridCore::UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL) {
   }
   if (m_nTopRow == GetFrozenRows()) ++m_nTopRow;
   if (!IsLockUpdate()) {
-    RedrawAll(flags, FALSE);
+    BOOL old = SuspendScrollBarUpdates(TRUE);
+    if (m_bOptimizedUpdate)
+      OptimizedInsertRows(row, count, flags);
+    else
+      RedrawAll(flags, FALSE);
+    m_bSuspendScrollBars = old;
     if (flags & (GX_UPDATENOW | GX_INVALIDATE)) RefreshScrollBars(FALSE, FALSE);
   }
 }
@@ -176,7 +187,12 @@ void CGXGridCore::UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL) {
   }
   if (m_nLeftCol == GetFrozenCols()) ++m_nLeftCol;
   if (!IsLockUpdate()) {
-    RedrawAll(flags, FALSE);
+    BOOL old = SuspendScrollBarUpdates(TRUE);
+    if (m_bOptimizedUpdate)
+      OptimizedInsertCols(col, count, flags);
+    else
+      RedrawAll(flags, FALSE);
+    m_bSuspendScrollBars = old;
     if (flags & (GX_UPDATENOW | GX_INVALIDATE)) RefreshScrollBars(FALSE, FALSE);
   }
 }
@@ -192,9 +208,14 @@ void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, UINT flags, BOOL) {
     }
   }
   if (!IsLockUpdate()) {
-    RedrawAll(flags, FALSE);
+    if (m_bOptimizedUpdate)
+      OptimizedRemoveRows(from, to, m_nRemovedExtent, m_bRemovedShown, flags);
+    else
+      RedrawAll(flags, FALSE);
     if (flags) RefreshScrollBars(!(flags & GX_UPDATENOW), FALSE);
   }
+  m_nRemovedExtent = 0;
+  m_bRemovedShown = TRUE;
 }
 
 void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, UINT flags, BOOL) {
@@ -208,9 +229,14 @@ void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, UINT flags, BOOL) {
     }
   }
   if (!IsLockUpdate()) {
-    RedrawAll(flags, FALSE);
+    if (m_bOptimizedUpdate)
+      OptimizedRemoveCols(from, to, m_nRemovedExtent, m_bRemovedShown, flags);
+    else
+      RedrawAll(flags, FALSE);
     if (flags) RefreshScrollBars(!(flags & GX_UPDATENOW), FALSE);
   }
+  m_nRemovedExtent = 0;
+  m_bRemovedShown = TRUE;
 }
 
 ROWCOL CGXGridCore::GetFrozenRows() const {
@@ -373,14 +399,24 @@ void CGXGridCore::UpdateChangedRowHeights(ROWCOL from, ROWCOL to, UINT flags, BO
   InvalidateShownCaches();
   if (GetRowHeight(from) == 0 && m_bCurrentValid && m_nCurrentRow >= from && m_nCurrentRow <= to)
     SaveCurrentCellEdit(TRUE);
-  if (!IsLockUpdate()) RedrawAll(flags, TRUE);
+  if (!IsLockUpdate()) {
+    if (m_bOptimizedUpdate)
+      OptimizedRowHeights(from, to, flags);
+    else
+      RedrawAll(flags, TRUE);
+  }
 }
 
 void CGXGridCore::UpdateChangedColWidths(ROWCOL from, ROWCOL to, UINT flags, BOOL) {
   InvalidateShownCaches();
   if (GetColWidth(from) == 0 && m_bCurrentValid && m_nCurrentCol >= from && m_nCurrentCol <= to)
     SaveCurrentCellEdit(TRUE);
-  if (!IsLockUpdate()) RedrawAll(flags, TRUE);
+  if (!IsLockUpdate()) {
+    if (m_bOptimizedUpdate)
+      OptimizedColWidths(from, to, flags);
+    else
+      RedrawAll(flags, TRUE);
+  }
 }
 
 BOOL CGXGridCore::SetRowHeight(ROWCOL from, ROWCOL to, int height, const int* heights, UINT flags, int) {

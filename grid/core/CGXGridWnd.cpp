@@ -229,6 +229,8 @@ LRESULT CGXGridWnd::OnQueryMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CGXGridWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
   const UINT keys = static_cast<UINT>(wParam);
+  LRESULT pluginResult = 0;
+  if (DispatchToPlugins(message, wParam, lParam, &pluginResult)) return pluginResult;
   switch (message) {
     case WM_PAINT: OnGridPaint(); return 0;
     case WM_NCPAINT: {
@@ -318,6 +320,14 @@ LRESULT CGXGridWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_USER + 3:
     case WM_USER + 4:
     case WM_USER + 5: return OnQueryMessage(message, wParam, lParam);
+    case 0x0790: return 0;  // the sheet-tab interface is not part of this library
+    case 0x0791: return static_cast<LRESULT>(GetParamWord());
+    case 0x0792: return ValidateCurrentCellNow(static_cast<BOOL>(wParam)) ? 0 : 1;
+    case 0x07A3:
+      ::SetFocus(m_hWnd);
+      MoveByMessage(static_cast<int>(wParam), static_cast<int>(lParam));
+      return 0;
+    case 0x07CB: SuppressSizeHandling(static_cast<BOOL>(wParam)); return 0;
     default: break;
   }
   return CWnd::WindowProc(message, wParam, lParam);

@@ -11,6 +11,7 @@ target_sources(grid_core PRIVATE
   CGXGridCoreMoves.cpp
   CGXGridCoreMouse.cpp
   CGXGridCoreMessages.cpp
+  CGXGridCoreUpdate.cpp
   CGXGridWnd.cpp
 )
 # The engine calls the cell controls only through their virtual operations; the controls' library links

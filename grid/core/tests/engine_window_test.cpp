@@ -314,6 +314,18 @@ TEST_F(WindowTest, QueryMessagesAnswerThroughTheClipboard) {
   EXPECT_EQ(SendMessage(*g, WM_USER + 3, 1, 0), 0);
   EXPECT_EQ(SendMessage(*g, WM_USER + 5, 1, 1), -1);
   plat::Clipboard::Instance().heldElsewhere = false;
+  // The private navigation and validation messages.
+  EXPECT_EQ(SendMessage(*g, 0x07A3, 4, 2), 0);
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 2u);
+  EXPECT_EQ(col, 1u);
+  EXPECT_EQ(GetFocus(), g->m_hWnd);
+  SendMessage(*g, 0x07A3, 2, 0);  // down
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 3u);
+  EXPECT_EQ(SendMessage(*g, 0x0792, 0, 0), 0);  // nothing being edited: valid
+  EXPECT_EQ(SendMessage(*g, 0x0791, 0, 0), 1);
 }
 
 
@@ -393,6 +405,37 @@ TEST_F(WindowTest, DragStatesReachTheCurrentCellsControl) {
   in.ButtonUp(plat::MouseButton::Right, press);
   in.ButtonUp(plat::MouseButton::Left, press);
   Pump();
+}
+
+
+TEST_F(WindowTest, StructureChangesRepaintLikeAFreshPaint) {
+  CGXGridWnd* g = MakeGrid(50, 4, 300, 200);
+  for (ROWCOL r = 1; r <= 50; ++r) g->SetCellValue(r, 1, CString(static_cast<char>('A' + r % 26)), 0);
+  g->SetTopRow(10, 0);
+  g->RedrawAll(GX_UPDATENOW);
+  // Rows inserted above the top row keep the same rows on screen.
+  ASSERT_TRUE(g->InsertRows(2, 3, GX_UPDATENOW));
+  EXPECT_EQ(g->GetTopRow(), 13u);
+  auto check = [&](const char* what) {
+    Pump();
+    auto incremental = Shot(*g);
+    g->RedrawAll(GX_UPDATENOW);
+    auto fresh = Shot(*g);
+    EXPECT_EQ(plat::CompareImages(*incremental, *fresh, 0, ""), 0) << what;
+  };
+  check("insert above");
+  ASSERT_TRUE(g->InsertRows(15, 2, GX_UPDATENOW));
+  check("insert among the shown rows");
+  ASSERT_TRUE(g->RemoveRows(14, 16, GX_UPDATENOW));
+  check("remove shown rows");
+  ASSERT_TRUE(g->SetRowHeight(14, 14, 35, nullptr, GX_UPDATENOW));
+  check("row height");
+  ASSERT_TRUE(g->InsertCols(2, 1, GX_UPDATENOW));
+  check("insert column");
+  // Removing every row brings the top row back to 1.
+  ASSERT_TRUE(g->SetRowCount(0, GX_UPDATENOW));
+  EXPECT_EQ(g->GetTopRow(), 1u);
+  check("no rows");
 }
 
 }  // namespace
