@@ -4,6 +4,7 @@
 
 #include "grid/controls/CGXHeader.h"
 #include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXDrawRotatedTextImp.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridCore.h"
 #include "platform/gdi/CDC.h"
@@ -39,7 +40,13 @@ void CGXStatic::DrawText(CDC* dc, const CRect& inner, ROWCOL row, ROWCOL col, co
   RECT r = inner;
   int saved = dc->SaveDC();
   dc->IntersectClipRect(&inner);
-  GetDrawingAndFormatting().DrawWrappedText(dc, text, text.GetLength(), r, format, &inner);
+  const CGXFont* cellFont = style.GetFontPtr();
+  CGXDrawRotatedTextImp* rotated = GetDrawRotatedTextImp();
+  if (cellFont && cellFont->GetIncludeOrientation() && cellFont->GetOrientation() % 3600 != 0 && rotated)
+    rotated->DrawRotatedText(dc, text, text.GetLength(), inner.left, inner.top, inner.right, inner.bottom,
+                             format & 0x0F, cellFont->GetOrientation(), &inner);
+  else
+    GetDrawingAndFormatting().DrawWrappedText(dc, text, text.GetLength(), r, format, &inner);
   dc->RestoreDC(saved);
   dc->SetBkMode(oldMode);
   dc->SetTextColor(oldColor);

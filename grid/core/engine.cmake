@@ -12,6 +12,7 @@ target_sources(grid_core PRIVATE
   CGXGridCoreMouse.cpp
   CGXGridCoreMessages.cpp
   CGXGridCoreUpdate.cpp
+  CGXDrawRotatedTextImp.cpp
   CGXGridWnd.cpp
 )
 # The engine calls the cell controls only through their virtual operations; the controls' library links
