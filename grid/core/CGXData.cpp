@@ -141,7 +141,8 @@ BOOL CGXData::StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* style, int mo
     stored = style->Clone();
     row.SetAtGrow(Index(nCol), stored);
   }
-  if (numeric) stored->SetValueType(GX_VT_NUMBER);
+  // Only a value that the given style put there is marked (mode 1 keeps a value already stored).
+  if (numeric && stored->GetValue() == style->GetValue()) stored->SetValueType(GX_VT_NUMBER);
   return TRUE;
 }
 
@@ -159,4 +160,25 @@ BOOL CGXData::GetStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int mode, int 
   else
     style.MergeStyle(*stored, mode);
   return TRUE;
+}
+
+BOOL CGXData::CopyCells(const CGXRange& range, ROWCOL destRow, ROWCOL destCol) {
+  CGXAbstractDataCopyMoveCellsImp* imp = CGXGridGlobals::Get().m_pDataCopyMoveCellsImp;
+  return imp ? imp->CopyCells(*this, range.top, range.left, range.bottom, range.right, destRow, destCol) : FALSE;
+}
+
+BOOL CGXData::MoveCells(const CGXRange& range, ROWCOL destRow, ROWCOL destCol, CObject*& undoInfo,
+                        BOOL createUndoInfo) {
+  CGXAbstractDataCopyMoveCellsImp* imp = CGXGridGlobals::Get().m_pDataCopyMoveCellsImp;
+  return imp ? imp->MoveCells(*this, range, destRow, destCol, undoInfo, createUndoInfo) : FALSE;
+}
+
+BOOL CGXData::MoveDataRows(const CGXRange& sortRange, const CDWordArray& order) {
+  CGXAbstractGridSortMoveDataImp* imp = CGXGridGlobals::Get().m_pSortMoveDataImp;
+  return imp ? imp->MoveDataRows(*this, sortRange, order) : FALSE;
+}
+
+BOOL CGXData::MoveDataCols(const CGXRange& sortRange, const CDWordArray& order) {
+  CGXAbstractGridSortMoveDataImp* imp = CGXGridGlobals::Get().m_pSortMoveDataImp;
+  return imp ? imp->MoveDataCols(*this, sortRange, order) : FALSE;
 }

@@ -7,9 +7,28 @@
 #pragma once
 
 #include "grid/core/CGXRange.h"
+#include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXStylePtrArray.h"
 
 class CGXGridCore;
+class CDWordArray;
+class CGXData;
+
+// Copying and moving blocks of stored cell styles (installed by the cell copy-and-move feature).
+class CGXAbstractDataCopyMoveCellsImp : public CGXImpBase {
+ public:
+  virtual BOOL CopyCells(CGXData& data, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, ROWCOL destRow,
+                         ROWCOL destCol) = 0;
+  virtual BOOL MoveCells(CGXData& data, const CGXRange& range, ROWCOL destRow, ROWCOL destCol, CObject*& undoInfo,
+                         BOOL createUndoInfo) = 0;
+};
+
+// Reordering rows or columns after a sort (installed by the sorting feature).
+class CGXAbstractGridSortMoveDataImp : public CGXImpBase {
+ public:
+  virtual BOOL MoveDataRows(CGXData& data, const CGXRange& sortRange, const CDWordArray& order) = 0;
+  virtual BOOL MoveDataCols(CGXData& data, const CGXRange& sortRange, const CDWordArray& order) = 0;
+};
 
 class CGXData : public CObject {
   DECLARE_SERIAL(CGXData)
@@ -36,8 +55,15 @@ class CGXData : public CObject {
   virtual BOOL RemoveCols(ROWCOL nFrom, ROWCOL nTo);
   virtual BOOL MoveRows(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest);
   virtual BOOL MoveCols(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest);
+  // Through the installed copy-and-move implementation; FALSE without it.
+  virtual BOOL CopyCells(const CGXRange& range, ROWCOL destRow, ROWCOL destCol);
+  virtual BOOL MoveCells(const CGXRange& range, ROWCOL destRow, ROWCOL destCol, CObject*& undoInfo,
+                         BOOL createUndoInfo);
   virtual BOOL StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* style, int mode, int nType = 0);
   virtual BOOL GetStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int mode, int nType = 0) const;
+  // Through the installed sort-move implementation; FALSE without it.
+  virtual BOOL MoveDataRows(const CGXRange& sortRange, const CDWordArray& order);
+  virtual BOOL MoveDataCols(const CGXRange& sortRange, const CDWordArray& order);
 
   // The first grid registered for this store, or null.
   CGXGridCore* GetFirstGrid() const;

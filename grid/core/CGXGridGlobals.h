@@ -24,6 +24,9 @@ class CGXAbstractSpanCellPoolImp;
 class CGXAbstractDelayedRangePoolImp;
 class CGXAbstractPrintDeviceImp;
 class CGXAbstractGridProfileImp;
+class CGXAbstractCoveredCellPoolImp;
+class CGXAbstractDataCopyMoveCellsImp;
+class CGXAbstractGridSortMoveDataImp;
 
 // The common base of every installed implementation, so that one list can own them all.
 class CGXImpBase {
@@ -47,7 +50,10 @@ class CGXGridGlobals {
   CGXAbstractDelayedRangePoolImp* m_pDelayedRangePoolImp = nullptr;
   CGXAbstractPrintDeviceImp* m_pPrintDeviceImp = nullptr;
   CGXImpBase* m_pSerializeCompatImp = nullptr;
-  CGXAbstractGridProfileImp* m_pProfileImp = nullptr;  // reads user attributes of styles of schema 4 or lower
+  CGXAbstractGridProfileImp* m_pProfileImp = nullptr;
+  CGXAbstractCoveredCellPoolImp* m_pCoveredCellPoolImp = nullptr;
+  CGXAbstractDataCopyMoveCellsImp* m_pDataCopyMoveCellsImp = nullptr;
+  CGXAbstractGridSortMoveDataImp* m_pSortMoveDataImp = nullptr;  // reads user attributes of styles of schema 4 or lower
 
   // The two switches copied into each new parameter object, and the third that, with the first, draws
   // the standard header styles without border lines. All 0 after start-up.

@@ -17,7 +17,18 @@ CGXGridParam::CGXGridParam() {
   m_colWidths.SetAt(0, 6000);
 }
 
+namespace {
+void DeleteCommands(CObList& list) {
+  while (!list.IsEmpty()) delete list.RemoveHead();
+}
+}  // namespace
+
+void CGXGridParam::EmptyRedoList() { DeleteCommands(m_redoList); }
+
 CGXGridParam::~CGXGridParam() {
+  DeleteCommands(m_undoList);
+  DeleteCommands(m_redoList);
+  m_pCoveredCellPool.reset();
   m_pFloatDelayed.reset();
   m_pFloatSpans.reset();
   m_pMergeDelayed.reset();
@@ -56,3 +67,16 @@ void CGXGridParam::SetProperties(CGXProperties* p, BOOL mustDelete) { Replace(m_
 void CGXGridParam::SetStylesMap(CGXStylesMap* p, BOOL mustDelete) { Replace(m_pStylesMap, m_bOwnStylesMap, p, mustDelete); }
 void CGXGridParam::SetData(CGXData* p, BOOL mustDelete) { Replace(m_pData, m_bOwnData, p, mustDelete); }
 void CGXGridParam::SetPrintDevice(CGXPrintDevice* p, BOOL mustDelete) { Replace(m_pPrintDevice, m_bOwnPrintDevice, p, mustDelete); }
+
+void CGXGridParam::CreateCoveredCellPool() {
+  if (m_pCoveredCellPool) return;
+  if (CGXAbstractCoveredCellPoolImp* imp = CGXGridGlobals::Get().m_pCoveredCellPoolImp)
+    m_pCoveredCellPool.reset(imp->CreatePool(*this));
+}
+
+void CGXGridParam::SyncCoveredCellPool() {
+  CGXAbstractCoveredCellPoolImp* imp = CGXGridGlobals::Get().m_pCoveredCellPoolImp;
+  if (!imp) return;
+  CreateCoveredCellPool();
+  if (m_pCoveredCellPool) imp->SyncPool(m_pCoveredCellPool.get(), m_coveredCells);
+}

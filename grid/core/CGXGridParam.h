@@ -11,12 +11,23 @@
 #include <vector>
 
 #include "grid/core/CGXData.h"
+#include "platform/base/CObList.h"
 #include "grid/core/CGXMapDWordToLong.h"
 #include "grid/core/CGXPrintDevice.h"
 #include "grid/core/CGXProperties.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/CGXSpanCellPool.h"
+#include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXStylesMap.h"
+
+class CGXGridParam;
+
+// The covered-cells feature's factory of its index (installed by that feature).
+class CGXAbstractCoveredCellPoolImp : public CGXImpBase {
+ public:
+  virtual CObject* CreatePool(CGXGridParam& param) = 0;
+  virtual void SyncPool(CObject* pool, const CGXRangeList& coveredCells) = 0;
+};
 
 class CGXGridParam : public CObject {
   DECLARE_SERIAL(CGXGridParam)
@@ -69,8 +80,17 @@ class CGXGridParam : public CObject {
   const CGXMapDWordToLong& GetRowHeights() const { return m_rowHeights; }
   const CGXMapDWordToLong& GetColWidths() const { return m_colWidths; }
 
-  // Asks the covered-cell feature to rebuild its index from the covered-cells list (nothing without it).
-  void SyncCoveredCellPool() {}
+  // The undo and redo commands (newest last), owned here.
+  CObList& GetUndoList() { return m_undoList; }
+  CObList& GetRedoList() { return m_redoList; }
+  // Deletes every command of the redo list.
+  void EmptyRedoList();
+
+  // The covered-cell feature's index of the covered cells: created by the installed covered-cell pool
+  // implementation when there is none yet (stays null without it), and rebuilt from the covered-cells list.
+  void CreateCoveredCellPool();
+  void SyncCoveredCellPool();
+  CObject* GetCoveredCellPool() const { return m_pCoveredCellPool.get(); }
 
   // Settings (names of the layout archive where the engine does not name them).
   BOOL m_bP1 = TRUE, m_bP2 = TRUE, m_bReadOnly = FALSE, m_bUndoEnabled = TRUE, m_bNumberRows = TRUE,
@@ -117,6 +137,7 @@ class CGXGridParam : public CObject {
   std::unique_ptr<CGXDelayedRangePool> m_pMergeDelayed;
   std::unique_ptr<CGXSpanCellPool> m_pMergeSpansH;
   std::unique_ptr<CGXSpanCellPool> m_pMergeSpansV;
+  std::unique_ptr<CObject> m_pCoveredCellPool;
 
  private:
   CGXProperties* m_pProperties = nullptr;
@@ -127,4 +148,6 @@ class CGXGridParam : public CObject {
   CGXRangeList m_coveredCells;
   CGXMapDWordToLong m_rowHeights;
   CGXMapDWordToLong m_colWidths;
+  CObList m_undoList;
+  CObList m_redoList;
 };

@@ -7,6 +7,7 @@
 IMPLEMENT_SERIAL(CGXDelayedRange, CObject, 1)
 IMPLEMENT_SERIAL(CGXDelayedRangePool, CObject, 1)
 IMPLEMENT_SERIAL(CGXSpanCellPool, CObject, 1)
+IMPLEMENT_DYNAMIC(CGXDWordArrayPtrArray, CObject)
 
 namespace gx {
 

@@ -51,15 +51,17 @@ class CGXDelayedRangePool : public CObject {
 };
 
 // An array of owned DWORD lines, null where nothing is stored.
-class CGXDWordArrayPtrArray {
+class CGXDWordArrayPtrArray : public CObject {
+  DECLARE_DYNAMIC(CGXDWordArrayPtrArray)
+
  public:
   CGXDWordArrayPtrArray() = default;
-  CGXDWordArrayPtrArray(const CGXDWordArrayPtrArray& other) { *this = other; }
+  CGXDWordArrayPtrArray(const CGXDWordArrayPtrArray& other) : CObject() { *this = other; }
   CGXDWordArrayPtrArray& operator=(const CGXDWordArrayPtrArray& other);
 
   // WORD schema 1, DWORD element count, then index and line (DWORD array form) per non-null line,
   // ended by 0xFFFFFFFF. Loading accepts 0xFFFFFFFE as the end too.
-  void Serialize(CArchive& ar);
+  void Serialize(CArchive& ar) override;
   void DeleteAll() { m_lines.clear(); }
   INT_PTR GetSize() const { return static_cast<INT_PTR>(m_lines.size()); }
   std::vector<DWORD>* GetAt(INT_PTR i) const {

@@ -12,6 +12,16 @@
 
 IMPLEMENT_SERIAL(CGXStyle, CObject, 0)
 
+std::span<const char* const> GetStyleKeywords() {
+  static constexpr const char* kKeywords[] = {
+      "HorizontalAlignment", "VerticalAlignment", "ReadOnly", "ControlId", "Interior", "TextColor", "WrapText",
+      "AllowEnter", "Font", "Borders", "Top", "Left", "Bottom", "Right", "Value", "MaxLength",
+      "VerticalScrollbar", "ChoicesList", "Enabled", "TriState", "Draw3dFrame", "AutoSize", "BaseStyle",
+      "FloatCell", "FloodCell", "MergeCell", "Format", "Places"};
+  static_assert(std::size(kKeywords) == 28);
+  return kKeywords;
+}
+
 CGXStyle::CGXStyle(const CGXStyle& other) : CObject() { *this = other; }
 
 CGXStyle::~CGXStyle() { Free(); }

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 
 #include "grid/core/CGXBorderPen.h"
 #include "grid/core/CGXFont.h"
@@ -53,6 +54,10 @@ enum GXBorderIndex : int { GX_BORDER_TOP = 0, GX_BORDER_LEFT = 1, GX_BORDER_BOTT
 
 // Value types of a style's value.
 enum GXValueType : BYTE { GX_VT_TEXT = 0, GX_VT_NUMBER = 1, GX_VT_FORMULA = 2, GX_VT_ERROR = 3 };
+
+// The profile keys of a style's attributes, in the order of the keyword table ("Top" to "Right" name the
+// four borders under "Borders").
+std::span<const char* const> GetStyleKeywords();
 
 class CGXStyle : public CObject {
   DECLARE_SERIAL(CGXStyle)

@@ -1,5 +1,6 @@
 #include "grid/core/CGXSysColorTable.h"
 
+#include "grid/core/CGXGridGlobals.h"
 #include "platform/gdi/SysColors.h"
 
 std::array<COLORREF, CGXSysColorTable::kColors>& CGXSysColorTable::Table() {
@@ -19,3 +20,10 @@ COLORREF CGXSysColorTable::GetColor(int index) {
 void CGXSysColorTable::Refresh() {
   for (int i = 0; i < kColors; ++i) Table()[static_cast<std::size_t>(i)] = ::GetSysColor(i);
 }
+
+HCURSOR CGXSysColorTable::GetArrowCursor() {
+  static const HCURSOR cursor = LoadCursor(nullptr, IDC_ARROW);
+  return cursor;
+}
+
+int CGXSysColorTable::GetEdgeSize() { return CGXGridGlobals::Get().m_bWin4 ? 2 : 1; }

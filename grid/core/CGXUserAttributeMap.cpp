@@ -118,8 +118,8 @@ void CGXUserAttributeMap::MergeAttributes(const CGXUserAttributeMap& other, int 
 
 void CGXUserAttributeMap::Serialize(CArchive& ar) {
   if (ar.IsStoring()) {
-    // A style holds far fewer than 65536 attributes: ids are 16 bits and unique.
-    ar << static_cast<WORD>(m_items.size());
+    // A WORD count, with the class library's escape (0xFFFF and a DWORD) for a map of every id.
+    ar.WriteCount(m_items.size());
     for (const CGXAbstractUserAttribute* a : m_items) {
       ar.WriteObject(a);
       ar << a->GetId();
@@ -127,9 +127,10 @@ void CGXUserAttributeMap::Serialize(CArchive& ar) {
     return;
   }
   DeleteAll();
-  WORD count = 0;
-  ar >> count;
-  for (WORD n = 0; n < count; ++n) {
+  const DWORD_PTR count = ar.ReadCount();
+  // Four bytes at least per attribute (an object tag and the id).
+  if (count > ar.GetBytesLeft() / 4) gx::ThrowBadIndex();
+  for (DWORD_PTR n = 0; n < count; ++n) {
     std::unique_ptr<CObject> object(gx::ReadOwnedObject(ar, RUNTIME_CLASS(CGXAbstractUserAttribute)));
     WORD id = 0;
     ar >> id;

@@ -1,6 +1,6 @@
 #include "grid/core/gxarchive.h"
 
-#include <vector>
+#include <memory>
 
 #include "platform/base/CRuntimeClass.h"
 
@@ -10,11 +10,8 @@
 namespace gx {
 namespace {
 
-// The object-tag bookkeeping of the archive being read: classes by index (objects are never referred back
-// to, so only their indexes are counted).
+// The budget of the read that a guard has opened.
 struct ReadState {
-  const CArchive* archive = nullptr;
-  std::vector<const CRuntimeClass*> classes{nullptr};  // index 0 unused; a null entry is an object's index
   std::size_t slotsLeft = ArchiveReadGuard::kSlotBudget;
   int depth = 0;
 };
@@ -38,50 +35,22 @@ ArchiveReadGuard::~ArchiveReadGuard() {
 void ThrowBadIndex() { AfxThrowArchiveException(CArchiveException::badIndex); }
 void ThrowBadSchema() { AfxThrowArchiveException(CArchiveException::badSchema); }
 
-// The persistent-object form: WORD tag 0 null; 0xFFFF a new class (schema, name) and a new object;
-// 0x8000 | n a new object of class n; 0x7FFF a DWORD tag follows (0x80000000 | n class, else object n);
-// any other n an object already read, which is refused: each object read here gets exactly one owner.
+// The persistent-object form, read through the archive's own class and object tables (so that it mixes
+// with any other object reading of the same archive): a null tag gives null, a new object of a new or
+// known class is created, mapped and read. A reference to an object already read is refused: each object
+// read here gets exactly one owner.
 CObject* ReadOwnedObject(CArchive& ar, const CRuntimeClass* cls) {
-  if (!t_state) return ar.ReadObject(cls);
-  ReadState& st = *t_state;
-  if (st.archive && st.archive != &ar) ThrowBadIndex();
-  st.archive = &ar;
-  WORD tag = 0;
-  ar >> tag;
-  if (tag == 0) return nullptr;
-  DWORD index = 0;
-  bool isClass = false;
-  if (tag == 0x7FFF) {
-    DWORD big = 0;
-    ar >> big;
-    isClass = (big & 0x80000000u) != 0;
-    index = big & 0x7FFFFFFFu;
-    if (!isClass) ThrowBadIndex();
-  } else if (tag == 0xFFFF) {
-    isClass = true;
-    index = 0;
-  } else if (tag & 0x8000) {
-    isClass = true;
-    index = tag & 0x7FFFu;
-  } else {
-    ThrowBadIndex();  // a reference to an object already delivered
+  UINT schema = 0;
+  DWORD objectTag = 0;
+  CRuntimeClass* found = ar.ReadClass(cls, &schema, &objectTag);
+  if (!found) {
+    if (objectTag == 0) return nullptr;
+    ThrowBadIndex();
   }
-  const CRuntimeClass* found = nullptr;
-  if (index == 0) {
-    UINT schema = 0;
-    found = CRuntimeClass::Load(ar, &schema);
-    if (!found) AfxThrowArchiveException(CArchiveException::badClass);
-    if ((found->m_wSchema & ~VERSIONABLE_SCHEMA) != schema && !(found->m_wSchema & VERSIONABLE_SCHEMA))
-      ThrowBadSchema();
-    st.classes.push_back(found);
-  } else {
-    if (index >= st.classes.size() || !st.classes[index]) ThrowBadIndex();
-    found = st.classes[index];
-  }
-  if (cls && !found->IsDerivedFrom(cls)) AfxThrowArchiveException(CArchiveException::badClass);
   std::unique_ptr<CObject> object(found->CreateObject());
   if (!object) AfxThrowArchiveException(CArchiveException::badClass);
-  st.classes.push_back(nullptr);  // the object's index
+  ar.MapObject(object.get());
+  ar.SetObjectSchema(schema);
   object->Serialize(ar);
   return object.release();
 }

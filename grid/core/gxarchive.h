@@ -1,12 +1,12 @@
 // Hardened reading of the grid's archives.
 //
 // A layout is untrusted input: every reader checks counts, indexes, lengths and kinds and throws the
-// archive exception instead of crashing or allocating without bound. The top-level readers (layout
-// resources, files) open an ArchiveReadGuard for the duration of one read; while it is open:
-// - every object read through ReadOwnedObject must be new: an archive that refers back to an object it
-//   already delivered would give that object a second owner, so it is refused;
-// - array slots created from archived counts and indexes are charged against one budget for the read.
-// Without a guard (trusted archives the program wrote itself) the checks that need it are skipped.
+// archive exception instead of crashing or allocating without bound.
+// - Objects are read through ReadOwnedObject, which refuses a reference to an object already read: such
+//   a reference would give that object a second owner (the grid's writers never produce one).
+// - The top-level readers (layout resources, files) open an ArchiveReadGuard for the duration of one
+//   read; array slots created from archived counts and indexes are charged against one budget for it.
+//   Without a guard (trusted archives the program wrote itself) there is no budget.
 #pragma once
 
 #include <cstddef>

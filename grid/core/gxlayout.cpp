@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridParam.h"
 #include "grid/core/gxarchive.h"
 #include "platform/base/CArchive.h"
@@ -10,6 +11,9 @@
 
 CObject* ReadObjectFromFile(CFile* file, const CRuntimeClass* expected) {
   if (!file) return nullptr;
+  // Without the document serialisation a layout would read as an empty parameter object and pass for a
+  // loaded one: the readers make sure it is there.
+  InstallDocSerializeImp();
   try {
     gx::ArchiveReadGuard guard;
     CArchive ar(file, CArchive::load, 4096);
@@ -40,6 +44,7 @@ CObject* ReadObjectFromBytes(std::span<const BYTE> bytes, const CRuntimeClass* e
 }
 
 std::vector<BYTE> WriteObjectToBytes(const CObject* object) {
+  InstallDocSerializeImp();
   CMemFile file(1024);
   {
     CArchive ar(&file, CArchive::store, 4096);

@@ -31,6 +31,14 @@ TEST_F(Archive, StyleWithOnlyAValue) {
   EXPECT_EQ(back.GetValue(), "Hi");
 }
 
+TEST_F(Archive, WideStringsAsTheStoredLayoutsHoldThem) {
+  // The value in the wide form: 0xFF, 0xFFFE, the length, UTF-16 units.
+  const Bytes bytes = B().u16(6).u32(0x400).u8(0xFF).u16(0xFFFE).u8(2).u16('N').u16('N').u16(0).u16(0).u8(0).b;
+  CGXStyle s;
+  gxtest::Load(bytes, [&](CArchive& ar) { s.Serialize(ar); });
+  EXPECT_EQ(s.GetValue(), "NN");
+}
+
 TEST_F(Archive, EmptyStyle) {
   CGXStyle s;
   EXPECT_EQ(gxtest::Store([&](CArchive& ar) { s.Serialize(ar); }), B().u16(6).u32(0).u16(0).u16(0).b);
@@ -320,6 +328,114 @@ TEST_F(Archive, BackReferencesToObjectsAreRefused) {
   std::unique_ptr<CObject> good(gx::ReadObjectFromBytes(ok, RUNTIME_CLASS(CGXUserAttributeMap)));
   ASSERT_NE(good, nullptr);
   EXPECT_EQ(static_cast<CGXUserAttributeMap*>(good.get())->GetSize(), 2);
+}
+
+}  // namespace
+
+#include "grid/core/CGXCollMapDWordToString.h"
+#include "grid/core/CMapNdxToOb.h"
+
+namespace {
+
+class ArchiveForms : public ::testing::Test {
+ protected:
+  void SetUp() override { gxtest::InstallAll(); }
+};
+
+TEST_F(ArchiveForms, BrushAndPen) {
+  CGXInteriorBrush b;
+  b.SetColor(0x00010203).SetBkColor(0x01000007);
+  EXPECT_EQ(gxtest::Store([&](CArchive& ar) { SerializeInteriorBrush(ar, b); }),
+            B().u32(0).u32(0x00010203).u32(0).u32(0).u32(0x01000007).b);
+  CGXBorderPen pen(2, 3, 0x00112233);
+  CGXStyleSerializeImp imp;
+  const Bytes bytes = gxtest::Store([&](CArchive& ar) { imp.SerializePen(&pen, ar); });
+  EXPECT_EQ(bytes, B().u32(2).u16(3).u16(1).u32(0x00112233).b);
+  CGXBorderPen back;
+  gxtest::Load(bytes, [&](CArchive& ar) { imp.SerializePen(&back, ar); });
+  EXPECT_EQ(back, pen);
+  const Bytes unset = B().u32(2).u16(3).u16(0).u32(0).b;
+  gxtest::Load(unset, [&](CArchive& ar) { imp.SerializePen(&back, ar); });
+  EXPECT_FALSE(back.IsSet());
+}
+
+TEST_F(ArchiveForms, CellData) {
+  CGXData data;
+  CGXStyle s;
+  s.SetValue("x");
+  data.StoreStyle(1, 1, &s, gxOverride);
+  data.StoreRowCount(2);
+  const Bytes style = gxtest::Store([&](CArchive& ar) { s.Serialize(ar); });
+  const Bytes bytes = gxtest::Store([&](CArchive& ar) { data.Serialize(ar); });
+  const Bytes expected = B().u16(1).u32(2).u32(1)
+                             .u16(1).u32(3).u32(1)                                      // rows: 3 slots, row 1
+                             .u16(1).u32(2).u32(1).cls("CGXStyle").append(style).u32(0xFFFFFFFF)
+                             .u32(0xFFFFFFFF)
+                             .u16(1).u32(0).u32(0xFFFFFFFF)                              // row base styles
+                             .u16(1).u32(0).u32(0xFFFFFFFF)                              // column base styles
+                             .b;
+  EXPECT_EQ(gxtest::Diff(bytes, expected), "");
+  CGXData back;
+  gxtest::Load(bytes, [&](CArchive& ar) { back.Serialize(ar); });
+  EXPECT_EQ(gxtest::Store([&](CArchive& ar) { back.Serialize(ar); }), bytes);
+}
+
+TEST_F(ArchiveForms, StylesMap) {
+  CGXStylesMap map;
+  map.RegisterStyle("A", CGXStyle());
+  const Bytes bytes = gxtest::Store([&](CArchive& ar) { map.Serialize(ar); });
+  const Bytes expected = B().u16(2).str("Styles")
+                             .u16(0)                                   // control names
+                             .u16(1).u16(0).str("A")                   // name table
+                             .u16(1).u16(0).u32(0).str("A").u8(0)      // one base style ...
+                             .u16(6).u32(0).u16(0).u16(0)              // ... that includes nothing
+                             .u16(1)                                   // next id
+                             .u16(0)                                   // user attributes
+                             .b;
+  EXPECT_EQ(gxtest::Diff(bytes, expected), "");
+  CGXStylesMap back;
+  gxtest::Load(bytes, [&](CArchive& ar) { back.Serialize(ar); });
+  EXPECT_EQ(back.GetIdFromName("A"), 0);
+  EXPECT_EQ(back.RegisterStyle("B", CGXStyle()), 1);
+
+  // A schema-1 map has no user attributes.
+  const Bytes v1 = B().u16(1).str("Styles").u16(0).u16(0).u16(0).u16(0).b;
+  CGXStylesMap old;
+  old.AddUserAttribute(51022);
+  gxtest::Load(v1, [&](CArchive& ar) { old.Serialize(ar); });
+  EXPECT_TRUE(old.GetUserAttributeMap().empty());
+}
+
+TEST_F(ArchiveForms, PropertiesSchemaTwoHasNoColumnHeaderField) {
+  CGXProperties p;
+  const Bytes v4 = gxtest::Store([&](CArchive& ar) { p.Serialize(ar); });
+  // Schema 2 ends after the two WORD settings: cut the schema-3/4 parts off a schema-4 archive.
+  CGXProperties fresh;
+  const Bytes tail3 = gxtest::Store([&](CArchive& ar) {
+    gx::WriteDWordArray(ar, fresh.m_dwList1);
+    gx::WriteDWordArray(ar, fresh.m_dwList2);
+    fresh.GetHeaderTable().Serialize(ar);
+    fresh.GetFooterTable().Serialize(ar);
+    ar << DWORD{1};
+  });
+  ASSERT_GT(v4.size(), tail3.size());
+  Bytes v2(v4.begin(), v4.end() - static_cast<std::ptrdiff_t>(tail3.size()));
+  v2[0] = 2;
+  CGXProperties back;
+  back.m_bPrintColHeaders = FALSE;
+  gxtest::Load(v2, [&](CArchive& ar) { back.Serialize(ar); });
+  EXPECT_FALSE(back.m_bPrintColHeaders);  // not in the archive: unchanged
+  CGXProperties full;
+  gxtest::Load(v4, [&](CArchive& ar) { full.Serialize(ar); });
+  EXPECT_EQ(gxtest::Store([&](CArchive& ar) { full.Serialize(ar); }), v4);
+}
+
+TEST_F(ArchiveForms, TextMapAndCellMap) {
+  CGXCollMapDWordToString m;
+  m.SetAt(5, "five");
+  EXPECT_EQ(gxtest::Store([&](CArchive& ar) { m.Serialize(ar); }), B().u16(1).u32(5).str("five").b);
+  CMapNdxToOb cells;
+  EXPECT_EQ(gxtest::Store([&](CArchive& ar) { cells.Serialize(ar); }), B().u16(0).b);
 }
 
 }  // namespace

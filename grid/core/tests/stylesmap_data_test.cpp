@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "grid/core/CGXGridParam.h"
+#include "grid/core/CGXProperties.h"
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/tests/gxtest.h"
 
@@ -92,6 +93,21 @@ TEST_F(Model, UserAttributesAndControlsRegisterOnce) {
   EXPECT_EQ(map.GetControlNames().at(52512), "Edit Control");
 }
 
+TEST_F(Model, PropertiesColours) {
+  CGXProperties p;
+  EXPECT_EQ(p.GetColorNames()[0], "Grid Lines");
+  EXPECT_EQ(p.GetTokens()[0], "$F");
+  EXPECT_EQ(p.AddColorProperty("Grid Lines", 0x123456), 0);  // an existing name keeps its colour
+  EXPECT_NE(p.GetColor(0), 0x123456u);
+  EXPECT_EQ(p.GetColor(p.GetColorCount()), 0u);
+  EXPECT_EQ(p.GetColor(-1), 0u);  // a negative index gives the default colour, never a read before the array
+  EXPECT_TRUE(p.GetUserProperty(4711).IsEmpty());
+  CGXData& header = p.GetHeaderTable();
+  CGXStyle s;
+  ASSERT_TRUE(header.GetStyle(1, 3, s, gxCopy));
+  EXPECT_EQ(s.GetValue(), "$P/$N");
+}
+
 TEST_F(Model, StoreAndReadCells) {
   CGXData data;
   CGXStyle s;
@@ -136,6 +152,13 @@ TEST_F(Model, StoringANumberMarksItsValueType) {
   s.SetValue("text");
   data.StoreStyle(1, 2, &s, gxOverride, 1);
   data.GetStyle(1, 2, back, gxCopy);
+  EXPECT_EQ(back.GetValueType(), GX_VT_TEXT);
+  // Applying a number where a text is stored keeps the text, and it stays a text.
+  CGXStyle n;
+  n.SetValue("42");
+  data.StoreStyle(1, 2, &n, gxApplyNew, 1);
+  data.GetStyle(1, 2, back, gxCopy);
+  EXPECT_EQ(back.GetValue(), "text");
   EXPECT_EQ(back.GetValueType(), GX_VT_TEXT);
 }
 
@@ -235,6 +258,57 @@ TEST_F(Model, ParamCopyOwnsExactlyItsCopies) {
   EXPECT_EQ(target.GetSelection().GetCount(), 1);
   EXPECT_EQ(target.m_sName, "copied");
   // Destroying the target frees only its copies; the borrowed data stays with its owner.
+}
+
+}  // namespace
+
+namespace {
+
+// What the covered-cells feature would install: counts the ranges it was synchronised with.
+class CountingPoolImp : public CGXAbstractCoveredCellPoolImp {
+ public:
+  CObject* CreatePool(CGXGridParam&) override { return new CGXRangeList; }
+  void SyncPool(CObject* pool, const CGXRangeList& covered) override { *static_cast<CGXRangeList*>(pool) = covered; }
+};
+
+TEST(CoveredCellPool, RebuiltThroughTheInstalledFeature) {
+  CGXGridParam p;
+  p.SyncCoveredCellPool();
+  EXPECT_EQ(p.GetCoveredCellPool(), nullptr);  // no feature: no index
+  CGXGridGlobals& g = CGXGridGlobals::Get();
+  auto* imp = new CountingPoolImp;
+  g.m_pCoveredCellPoolImp = imp;
+  g.AddToAutoDeleteList(imp);
+  p.GetCoveredCells().AddTail(new CGXRange(1, 1, 2, 2));
+  p.SyncCoveredCellPool();
+  ASSERT_NE(p.GetCoveredCellPool(), nullptr);
+  EXPECT_EQ(static_cast<CGXRangeList*>(p.GetCoveredCellPool())->GetCount(), 1);
+}
+
+}  // namespace
+
+#include "platform/base/Collections.h"
+
+namespace {
+
+TEST(ParamCommands, RedoListIsEmptiedAndCommandsAreOwned) {
+  CGXGridParam p;
+  p.GetUndoList().AddTail(new CGXRangeList);  // any object stands for a command here
+  p.GetRedoList().AddTail(new CGXRangeList);
+  p.GetRedoList().AddTail(new CGXRangeList);
+  p.EmptyRedoList();
+  EXPECT_TRUE(p.GetRedoList().IsEmpty());
+  EXPECT_EQ(p.GetUndoList().GetCount(), 1);
+  // The undo command is deleted with the parameter object (ASan reports a leak otherwise).
+}
+
+TEST(DataForwarders, WithoutFeaturesNothingMoves) {
+  CGXData data;
+  CObject* undo = nullptr;
+  EXPECT_FALSE(data.CopyCells(CGXRange(1, 1, 2, 2), 5, 5));
+  EXPECT_FALSE(data.MoveCells(CGXRange(1, 1, 2, 2), 5, 5, undo, TRUE));
+  CDWordArray order;
+  EXPECT_FALSE(data.MoveDataRows(CGXRange(1, 1, 2, 2), order));
 }
 
 }  // namespace
