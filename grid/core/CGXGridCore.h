@@ -288,6 +288,8 @@ class CGXGridCore {
   virtual void AutoScrollStep();
   virtual void StopAutoScroll();
   BOOL IsAutoScrolling() const { return m_bAutoScroll; }
+  // A press on a cell starts auto-scrolling (the grid's own auto-scroll; on unless a derived grid turns it off).
+  BOOL m_bPressAutoScroll = TRUE;
 
   // ---- Drawing ------------------------------------------------------------------------------------------
   virtual void RedrawRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, UINT flags = GX_INVALIDATE,

@@ -62,6 +62,12 @@ BOOL CGXGridCore::ButtonDown(Button b, UINT keys, CPoint pt) {
   HWND h = GridHwnd();
   if (CallCellHandler(b, row, col, row, col, pt, keys, static_cast<WORD>(m_wPressState | kDown | kOverPress))) {
     if (h && ::GetCapture() != h) ::SetCapture(h);
+    // Scroll while the mouse is held outside the grid, in the directions in which the press cell scrolls.
+    if (b == Button::left && m_bPressAutoScroll && m_wPressState) {
+      const BOOL vertical = row > GetFrozenRows() && row > GetHeaderRows();
+      const BOOL horizontal = col > GetFrozenCols() && col > GetHeaderCols();
+      if (vertical || horizontal) StartAutoScroll(FALSE, vertical, horizontal);
+    }
   } else {
     m_wPressState = 0;
     if (h) ::SendMessage(h, WM_CANCELMODE, 0, 0);

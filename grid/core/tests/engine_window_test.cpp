@@ -438,5 +438,26 @@ TEST_F(WindowTest, StructureChangesRepaintLikeAFreshPaint) {
   check("no rows");
 }
 
+
+TEST_F(WindowTest, HoldingTheMouseBelowTheGridScrollsUntilReleased) {
+  CGXGridWnd* g = MakeGrid(100, 3, 300, 200);
+  auto& in = plat::InputRouter::Instance();
+  const POINT press = plat::InputRouter::ClientPoint(*g, 75, 50);
+  in.MouseMove(press);
+  in.ButtonDown(plat::MouseButton::Left, press);
+  Pump();
+  EXPECT_TRUE(g->IsAutoScrolling());
+  const POINT below = plat::InputRouter::ClientPoint(*g, 75, 260);
+  in.MouseMove(below);
+  plat::AdvanceAndPump(100);
+  const ROWCOL top = g->GetTopRow();
+  EXPECT_GT(top, 5u);
+  in.ButtonUp(plat::MouseButton::Left, below);
+  Pump();
+  EXPECT_FALSE(g->IsAutoScrolling());
+  plat::AdvanceAndPump(100);
+  EXPECT_EQ(g->GetTopRow(), top);
+}
+
 }  // namespace
 }  // namespace enginetest
