@@ -39,6 +39,7 @@ class CBrush;
 class CGXControl;
 class CGXPluginComponent;
 class CGXGridDrawContext;
+class CGXAbstractGridOldDrawingImp;
 
 // Redraw flags of every update operation.
 constexpr UINT GX_SMART = 0x00;
@@ -308,6 +309,18 @@ class CGXGridCore {
   virtual void SelectStyleFont(CDC* dc, const CGXStyle& style);
   virtual void FreeDrawingCaches();
   void FillWithInterior(CDC* dc, const CRect& rect, const CGXInteriorBrush& interior);
+  // The steps of a cell block (see the call flow at the top).
+  void PrepareCellFlags(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j);
+  void FillRowInteriorRuns(CGXGridDrawContext& ctx, ROWCOL i);
+  void DrawBlockCell(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j);
+  void DrawBlockLines(CGXGridDrawContext& ctx);
+  void DrawBeyondGrid(CGXGridDrawContext& ctx);
+  void InvertMarkedCells(CGXGridDrawContext& ctx);
+  CGXInteriorBrush StandardInterior() const;
+  // The cell-by-cell drawing (per-row clipping, backgrounds painted in blocks); null until installed.
+  void InstallOldDrawingImp();
+  CGXAbstractGridOldDrawingImp* GetOldDrawingImp() const { return m_pOldDrawingImp.get(); }
+  BOOL m_bOldDrawing = FALSE;  // asks the installed cell-by-cell drawing to draw
   void DrawBorderLine(const CGXBorderPen& pen, const CRect& rect, int side, CDC* dc);
   void DrawStyleBorders(CDC* dc, const CRect& rect, const CGXStyle& style);
   void DrawEdgeLine(CDC* dc, int kind, int index, UINT flags);
@@ -512,6 +525,7 @@ class CGXGridCore {
   CGXControl* m_pCachedControl = nullptr;
   std::vector<std::pair<void*, void (*)(void*)>> m_autoDelete;
   std::vector<std::unique_ptr<CGXPluginComponent>> m_plugins;
+  std::unique_ptr<CGXAbstractGridOldDrawingImp> m_pOldDrawingImp;
   BOOL m_bOwnParamSaved = FALSE;
 
   // Drawing state and caches.
@@ -555,5 +569,4 @@ class CGXGridCore {
   int m_nRemovedExtent = 0;
   BOOL m_bRemovedShown = TRUE;
 
-  friend class CGXGridDrawContext;
 };

@@ -15,6 +15,8 @@
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridDrawContext.h"
+#include "grid/core/CGXGridOldDrawingImp.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CBrush.h"
@@ -24,10 +26,11 @@
 #include "platform/window/winuser.h"
 
 namespace {
-constexpr WORD kBorderLeft = 0x0001, kBorderRight = 0x0002, kBorderTop = 0x0004, kBorderBottom = 0x0008;
+constexpr WORD kBorderLeft = GX_CF_BORDER_LEFT, kBorderRight = GX_CF_BORDER_RIGHT, kBorderTop = GX_CF_BORDER_TOP,
+               kBorderBottom = GX_CF_BORDER_BOTTOM;
 // Sides in drawing order 0 left, 1 right, 2 top, 3 bottom; the style numbers its borders otherwise.
 constexpr int kStyleIndex[4] = {GX_BORDER_LEFT, GX_BORDER_RIGHT, GX_BORDER_TOP, GX_BORDER_BOTTOM};
-constexpr WORD kInvert = 0x0010, kOwnBackground = 0x0020, kVLine = 0x0400, kHLine = 0x0200;
+constexpr WORD kInvert = GX_CF_INVERT, kOwnBackground = GX_CF_OWNBACKGROUND, kVLine = GX_CF_VLINE, kHLine = GX_CF_HLINE;
 
 COLORREF ResolvePropertyColor(COLORREF c) {
   BYTE kind = static_cast<BYTE>(c >> 24);
@@ -42,21 +45,6 @@ std::vector<BYTE> KeyOf(const T& value) {
   return key;
 }
 }  // namespace
-
-// One block of cells being drawn: positions, sizes, composed styles and cell flags, in client indices.
-class CGXGridDrawContext {
- public:
-  ROWCOL n = 0, m = 0;
-  std::vector<int> heights, widths, tops, lefts;
-  std::vector<ROWCOL> rows, cols;
-  std::vector<CGXStyle> styles;
-  std::vector<WORD> flags;
-  CGXStyle& Style(ROWCOL i, ROWCOL j) { return styles[static_cast<size_t>(i) * m + j]; }
-  WORD& Flags(ROWCOL i, ROWCOL j) { return flags[static_cast<size_t>(i) * m + j]; }
-  CRect CellRect(ROWCOL i, ROWCOL j) const {
-    return CRect(lefts[j], tops[i], lefts[j] + widths[j], tops[i] + heights[i]);
-  }
-};
 
 COLORREF CGXGridCore::PropertyColor(int index) const {
   static const COLORREF defaults[] = {RGB(192, 192, 192), RGB(0, 0, 0), RGB(0, 0, 0), RGB(0, 0, 0),
@@ -272,6 +260,8 @@ void CGXGridCore::PaintBlock(CDC* dc, const CRect& clip) {
 void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, CDC* dc) {
   ++m_nDrawNesting;
   CGXGridDrawContext ctx;
+  ctx.dc = dc;
+  dc->GetClipBox(&ctx.clip);
   const ROWCOL rowCount = GetRowCount(), colCount = GetColCount();
   const CRect area = GetGridRect();
   // Rows and columns of the block, stopping at the grid's end.
@@ -299,70 +289,84 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
   ctx.m = static_cast<ROWCOL>(ctx.cols.size());
   ctx.styles.resize(static_cast<size_t>(ctx.n) * ctx.m);
   ctx.flags.assign(static_cast<size_t>(ctx.n) * ctx.m, 0);
-  const BOOL invertSelection = !m_bPrinting;
-  const CGXInteriorBrush standardInterior =
-      m_pStyleStandard ? m_pStyleStandard->GetInterior() : CGXInteriorBrush(RGB(255, 255, 255));
-  const BOOL hLines = DrawsHorzLines(), vLines = DrawsVertLines();
-  const ROWCOL fr = GetFrozenRows(), fc = GetFrozenCols(), hr = GetHeaderRows(), hc = GetHeaderCols();
-  // Styles and flags.
   for (ROWCOL i = 0; i < ctx.n; ++i)
-    for (ROWCOL j = 0; j < ctx.m; ++j) {
-      CGXStyle& s = ctx.Style(i, j);
-      ComposeCellStyle(ctx.rows[i], ctx.cols[j], s, TRUE);
-      WORD& f = ctx.Flags(i, j);
-      if (ctx.heights[i] > 0 && ctx.widths[j] > 0) {
-        if (!(s.GetInterior() == standardInterior)) f |= kOwnBackground;
-        for (int side = 0; side < 4; ++side)
-          if (s.HasBorder(kStyleIndex[side])) f |= static_cast<WORD>(1 << side);
-        if (!(f & kBorderLeft) && vLines) f |= kVLine;
-        if (!(f & kBorderTop) && hLines) f |= kHLine;
-      }
-      // Decision: header cells (row 0, column 0 and the header rows and columns) are never inverted; a
-      // selected whole column or row shows inverted in its body cells only.
-      const BOOL header = ctx.rows[i] == 0 || ctx.cols[j] == 0 || ctx.rows[i] <= hr || ctx.cols[j] <= hc;
-      if (invertSelection && !header && IsCellSelected(ctx.rows[i], ctx.cols[j])) f |= kInvert;
+    for (ROWCOL j = 0; j < ctx.m; ++j) PrepareCellFlags(ctx, i, j);
+  // The cell-by-cell drawing, when installed and switched on, draws the block itself.
+  if (!(m_pOldDrawingImp && m_pOldDrawingImp->DrawCells(this, dc, ctx))) {
+    // Cells with the standard interior are painted with the block in one fill; the others in runs.
+    if (ctx.n && ctx.m) {
+      CRect block(ctx.lefts.front(), ctx.tops.front(), ctx.lefts.back() + ctx.widths.back(),
+                  ctx.tops.back() + ctx.heights.back());
+      FillWithInterior(dc, block, StandardInterior());
     }
-  // Cells with the standard interior are painted with the block in one fill; the others below.
-  if (ctx.n && ctx.m) {
-    CRect block(ctx.lefts.front(), ctx.tops.front(), ctx.lefts.back() + ctx.widths.back(),
-                ctx.tops.back() + ctx.heights.back());
-    FillWithInterior(dc, block, standardInterior);
+    for (ROWCOL i = 0; i < ctx.n; ++i) FillRowInteriorRuns(ctx, i);
+    for (ROWCOL i = 0; i < ctx.n; ++i)
+      for (ROWCOL j = 0; j < ctx.m; ++j) DrawBlockCell(ctx, i, j);
+    DrawBlockLines(ctx);
+    InvertMarkedCells(ctx);
   }
-  // Interior runs: neighbours with equal non-standard interiors are filled in one step; a single cell keeps
-  // its flag and its control paints its own background.
-  for (ROWCOL i = 0; i < ctx.n; ++i) {
-    ROWCOL j = 0;
-    while (j < ctx.m) {
-      if (!(ctx.Flags(i, j) & kOwnBackground)) {
-        ++j;
-        continue;
-      }
-      ROWCOL k = j + 1;
-      while (k < ctx.m && (ctx.Flags(i, k) & kOwnBackground) &&
-             ctx.Style(i, k).GetInterior() == ctx.Style(i, j).GetInterior())
-        ++k;
-      if (k - j >= 2) {
-        CRect run(ctx.lefts[j], ctx.tops[i], ctx.lefts[k - 1] + ctx.widths[k - 1], ctx.tops[i] + ctx.heights[i]);
-        FillWithInterior(dc, run, ctx.Style(i, j).GetInterior());
-        for (ROWCOL c = j; c < k; ++c) ctx.Flags(i, c) &= static_cast<WORD>(~kOwnBackground);
-      }
-      j = k;
-    }
+  DrawBeyondGrid(ctx);
+  --m_nDrawNesting;
+}
+
+CGXInteriorBrush CGXGridCore::StandardInterior() const {
+  return m_pStyleStandard ? m_pStyleStandard->GetInterior() : CGXInteriorBrush(RGB(255, 255, 255));
+}
+
+void CGXGridCore::PrepareCellFlags(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j) {
+  const ROWCOL hr = GetHeaderRows(), hc = GetHeaderCols();
+  CGXStyle& s = ctx.Style(i, j);
+  ComposeCellStyle(ctx.rows[i], ctx.cols[j], s, TRUE);
+  WORD& f = ctx.Flags(i, j);
+  if (ctx.heights[i] > 0 && ctx.widths[j] > 0) {
+    if (!(s.GetInterior() == StandardInterior())) f |= kOwnBackground;
+    for (int side = 0; side < 4; ++side)
+      if (s.HasBorder(kStyleIndex[side])) f |= static_cast<WORD>(1 << side);
+    if (!(f & kBorderLeft) && DrawsVertLines()) f |= kVLine;
+    if (!(f & kBorderTop) && DrawsHorzLines()) f |= kHLine;
   }
-  // Cells.
-  ROWCOL curRow = 0, curCol = 0;
-  const BOOL hasCurrent = QueryCurrentCell(&curRow, &curCol);
-  for (ROWCOL i = 0; i < ctx.n; ++i)
-    for (ROWCOL j = 0; j < ctx.m; ++j) {
-      CRect rect = ctx.CellRect(i, j);
-      if (rect.IsRectEmpty()) continue;
-      m_bNeedsOwnBackground = (ctx.Flags(i, j) & kOwnBackground) != 0;
-      DrawCellControl(dc, ctx.rows[i], ctx.cols[j], rect, ctx.Style(i, j));
-      m_bNeedsOwnBackground = FALSE;
+  // Decision: header cells (row 0, column 0 and the header rows and columns) are never inverted; a
+  // selected whole column or row shows inverted in its body cells only.
+  const BOOL header = ctx.rows[i] == 0 || ctx.cols[j] == 0 || ctx.rows[i] <= hr || ctx.cols[j] <= hc;
+  if (!m_bPrinting && !header && IsCellSelected(ctx.rows[i], ctx.cols[j])) f |= kInvert;
+}
+
+void CGXGridCore::FillRowInteriorRuns(CGXGridDrawContext& ctx, ROWCOL i) {
+  // Neighbours with equal non-standard interiors are filled in one step; a single cell keeps its flag and
+  // its control paints its own background.
+  ROWCOL j = 0;
+  while (j < ctx.m) {
+    if (!(ctx.Flags(i, j) & kOwnBackground)) {
+      ++j;
+      continue;
     }
+    ROWCOL k = j + 1;
+    while (k < ctx.m && (ctx.Flags(i, k) & kOwnBackground) &&
+           ctx.Style(i, k).GetInterior() == ctx.Style(i, j).GetInterior())
+      ++k;
+    if (k - j >= 2) {
+      CRect run(ctx.lefts[j], ctx.tops[i], ctx.lefts[k - 1] + ctx.widths[k - 1], ctx.tops[i] + ctx.heights[i]);
+      FillWithInterior(ctx.dc, run, ctx.Style(i, j).GetInterior());
+      for (ROWCOL c = j; c < k; ++c) ctx.Flags(i, c) &= static_cast<WORD>(~kOwnBackground);
+    }
+    j = k;
+  }
+}
+
+void CGXGridCore::DrawBlockCell(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j) {
+  CRect rect = ctx.CellRect(i, j);
+  if (rect.IsRectEmpty() || (ctx.Flags(i, j) & GX_CF_SPANNED)) return;
+  m_bNeedsOwnBackground = (ctx.Flags(i, j) & kOwnBackground) != 0;
+  DrawCellControl(ctx.dc, ctx.rows[i], ctx.cols[j], rect, ctx.Style(i, j));
+  m_bNeedsOwnBackground = FALSE;
+}
+
+void CGXGridCore::DrawBlockLines(CGXGridDrawContext& ctx) {
   // Grid lines on the left and top edges of each cell, in the "Grid Lines" colour; the line after the
-  // last frozen column and row in the "Fixed Lines" colour.
+  // last frozen column and row in the "Fixed Lines" colour; borders over them.
+  CDC* dc = ctx.dc;
   const COLORREF lineColor = PropertyColor(0), fixedColor = PropertyColor(1);
+  const ROWCOL fr = GetFrozenRows(), fc = GetFrozenCols(), hr = GetHeaderRows(), hc = GetHeaderCols();
   for (ROWCOL i = 0; i < ctx.n; ++i)
     for (ROWCOL j = 0; j < ctx.m; ++j) {
       CRect rect = ctx.CellRect(i, j);
@@ -378,7 +382,14 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
       }
       if (f & (kBorderLeft | kBorderRight | kBorderTop | kBorderBottom)) DrawStyleBorders(dc, rect, ctx.Style(i, j));
     }
-  // The area beyond the last column and row, and the closing lines.
+}
+
+void CGXGridCore::DrawBeyondGrid(CGXGridDrawContext& ctx) {
+  CDC* dc = ctx.dc;
+  const CRect area = GetGridRect();
+  const ROWCOL rowCount = GetRowCount(), colCount = GetColCount();
+  const COLORREF lineColor = PropertyColor(0);
+  const BOOL hLines = DrawsHorzLines(), vLines = DrawsVertLines();
   if (ctx.m && ctx.cols.back() == colCount) {
     CRect beyond(ctx.lefts.back() + ctx.widths.back(), area.top, area.right, area.bottom + 5);
     if (!beyond.IsRectEmpty()) dc->FillSolidRect(&beyond, PropertyColor(4));
@@ -388,36 +399,32 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
     }
   }
   if (ctx.n && ctx.rows.back() == rowCount) {
-    CRect below(area.left, ctx.tops.back() + ctx.heights.back(), area.right, area.bottom);
-    int endX = ctx.m ? ctx.lefts.back() + ctx.widths.back() : area.left;
-    if (ctx.m && ctx.cols.back() == colCount) below.right = endX + 1;
-    if (ctx.m && ctx.cols.back() == colCount) below.left = area.left;
-    if (!below.IsRectEmpty()) {
-      CRect fill(area.left, below.top, area.right, area.bottom);
-      fill.right = (ctx.m && ctx.cols.back() == colCount) ? endX : area.right;
-      if (!fill.IsRectEmpty()) dc->FillSolidRect(&fill, PropertyColor(4));
-    }
-    if (hLines && ctx.m) dc->FillSolidRect(area.left, below.top, std::min<int>(endX - area.left + 1, area.Width()), 1, lineColor);
+    const int top = ctx.tops.back() + ctx.heights.back();
+    const int endX = ctx.m ? ctx.lefts.back() + ctx.widths.back() : area.left;
+    CRect fill(area.left, top, (ctx.m && ctx.cols.back() == colCount) ? endX : area.right, area.bottom);
+    if (!fill.IsRectEmpty()) dc->FillSolidRect(&fill, PropertyColor(4));
+    if (hLines && ctx.m) dc->FillSolidRect(area.left, top, std::min<int>(endX - area.left + 1, area.Width()), 1, lineColor);
   }
-  if (ctx.n == 0 || ctx.m == 0) {
+  if (ctx.n == 0 && ctx.m == 0) {
     // Nothing of the grid in this block (an empty grid): the background only.
-    CRect clip;
-    dc->GetClipBox(&clip);
+    CRect clip = ctx.clip;
     clip.IntersectRect(clip, area);
-    if (!clip.IsRectEmpty() && ctx.n == 0 && ctx.m == 0) dc->FillSolidRect(&clip, PropertyColor(4));
+    if (!clip.IsRectEmpty()) dc->FillSolidRect(&clip, PropertyColor(4));
   }
-  // Selection inversion, then the current cell's frame.
+}
+
+void CGXGridCore::InvertMarkedCells(CGXGridDrawContext& ctx) {
+  // Selection inversion, then the current cell's frame (drawn even when the cell is not selected).
   for (ROWCOL i = 0; i < ctx.n; ++i)
     for (ROWCOL j = 0; j < ctx.m; ++j)
-      if (ctx.Flags(i, j) & kInvert) InvertCell(dc, ctx.rows[i], ctx.cols[j], ctx.CellRect(i, j));
-  if (hasCurrent && !m_bPrinting) {
-    for (ROWCOL i = 0; i < ctx.n; ++i) {
-      if (ctx.rows[i] != curRow) continue;
-      for (ROWCOL j = 0; j < ctx.m; ++j)
-        if (ctx.cols[j] == curCol && !(ctx.Flags(i, j) & kInvert)) InvertCell(dc, curRow, curCol, ctx.CellRect(i, j));
-    }
+      if (ctx.Flags(i, j) & kInvert) InvertCell(ctx.dc, ctx.rows[i], ctx.cols[j], ctx.CellRect(i, j));
+  ROWCOL curRow = 0, curCol = 0;
+  if (m_bPrinting || !QueryCurrentCell(&curRow, &curCol)) return;
+  for (ROWCOL i = 0; i < ctx.n; ++i) {
+    if (ctx.rows[i] != curRow) continue;
+    for (ROWCOL j = 0; j < ctx.m; ++j)
+      if (ctx.cols[j] == curCol && !(ctx.Flags(i, j) & kInvert)) InvertCell(ctx.dc, curRow, curCol, ctx.CellRect(i, j));
   }
-  --m_nDrawNesting;
 }
 
 void CGXGridCore::DrawCellControl(CDC* dc, ROWCOL row, ROWCOL col, const CRect& rect, const CGXStyle& style) {

@@ -13,6 +13,7 @@ target_sources(grid_core PRIVATE
   CGXGridCoreMessages.cpp
   CGXGridCoreUpdate.cpp
   CGXDrawRotatedTextImp.cpp
+  CGXGridOldDrawingImp.cpp
   CGXGridWnd.cpp
 )
 # The engine calls the cell controls only through their virtual operations; the controls' library links

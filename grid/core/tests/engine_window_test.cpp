@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/core/CGXGridOldDrawingImp.h"
 #include "grid/core/tests/enginetest.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/controls/winctrl.h"
@@ -457,6 +458,27 @@ TEST_F(WindowTest, HoldingTheMouseBelowTheGridScrollsUntilReleased) {
   EXPECT_FALSE(g->IsAutoScrolling());
   plat::AdvanceAndPump(100);
   EXPECT_EQ(g->GetTopRow(), top);
+}
+
+
+TEST_F(WindowTest, CellByCellDrawingPaintsBlocksOnceAndLooksTheSame) {
+  CGXGridWnd* g = MakeGrid(8, 5, 300, 200);
+  CGXStyle tinted;
+  tinted.SetInteriorColor(RGB(250, 230, 200));
+  g->SetStyleRange(CGXRange(2, 2, 3, 3), tinted);  // a 2 x 2 block
+  g->SetStyleRange(CGXRange(6, 1), tinted);         // a single cell
+  g->SetCellValue(2, 2, "x");
+  g->RedrawAll(GX_UPDATENOW);
+  auto normal = Shot(*g);
+  g->InstallOldDrawingImp();
+  g->m_bOldDrawing = TRUE;
+  g->RedrawAll(GX_UPDATENOW);
+  auto cellByCell = Shot(*g);
+  EXPECT_EQ(plat::CompareImages(*cellByCell, *normal, 0, ""), 0);
+  // The standard fill, the header row, the header column and one fill for the 2 x 2 block; the single
+  // tinted cell paints its own background.
+  auto* imp = static_cast<CGXGridOldDrawingImp*>(g->GetOldDrawingImp());
+  EXPECT_EQ(imp->m_nLastFills, 4);
 }
 
 }  // namespace
