@@ -56,6 +56,7 @@ void CGXGridCore::AttachParam(CGXGridParam* param, BOOL mustDelete) {
     return;
   }
   if (m_bOwnParam) delete m_pParam;
+  FreeDrawingCaches();
   m_pParam = param;
   m_bOwnParam = mustDelete;
   m_pStyleStandard = m_pStyleColHeader = m_pStyleRowHeader = nullptr;

@@ -19,6 +19,7 @@
 //   DrawBlockCell -> CGXControl::DrawCell; then FillRowInteriorRuns, line passes, InvertMarkedCells.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <vector>
@@ -36,6 +37,7 @@ class CDocument;
 class CScrollBar;
 class CFont;
 class CBrush;
+class CPen;
 class CGXControl;
 class CGXPluginComponent;
 class CGXGridDrawContext;
@@ -306,8 +308,21 @@ class CGXGridCore {
   virtual void FillLineRect(CDC* dc, int x, int y, int cx, int cy, int kind, int index, UINT flags);
   virtual void SubtractBorders(CRect* out, const CRect& cell, const CGXStyle& style, BOOL inner = TRUE);
   virtual void AddBorders(CSize* out, int cx, int cy, const CGXStyle& style);
-  virtual void SelectStyleFont(CDC* dc, const CGXStyle& style);
+  // Selects the style's zoomed font and returns the font that was selected before; with a previous style,
+  // nothing happens (null) when the style has no font or the same font as the previous one.
+  virtual CFont* SelectStyleFont(CDC* dc, const CGXStyle& style, const CGXStyle* previous = nullptr);
   virtual void FreeDrawingCaches();
+  // The composed style of a cell from the per-grid cache (composed once, kept until the caches are freed).
+  const CGXStyle* GetCachedCellStyle(ROWCOL row, ROWCOL col);
+  // The pool of spare styles: at most 501 are kept, more are deleted.
+  CGXStyle* NewWorkStyle();
+  void ReleaseWorkStyle(CGXStyle* style);
+  size_t GetWorkStylePoolSize() const { return m_stylePool.size(); }
+  static constexpr size_t kMaxPooledStyles = 501;
+  CPen* LookupPen(const CGXBorderPen& pen);
+  // Selects the font scaled by the zoom (in quarter points, at most 1023); returns the previous font.
+  CFont* CreateZoomedFont(CDC* dc, const CGXFont& font);
+  size_t CachedBrushCount() const { return m_brushCache.size(); }
   void FillWithInterior(CDC* dc, const CRect& rect, const CGXInteriorBrush& interior);
   // The steps of a cell block (see the call flow at the top).
   void PrepareCellFlags(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j);
@@ -535,6 +550,10 @@ class CGXGridCore {
   int m_nDrawNesting = 0;
   std::map<std::vector<BYTE>, std::unique_ptr<CFont>> m_fontCache;
   std::map<std::vector<BYTE>, std::unique_ptr<CBrush>> m_brushCache;
+  std::map<std::vector<BYTE>, std::unique_ptr<CPen>> m_penCache;
+  std::map<std::uint64_t, std::unique_ptr<CGXStyle>> m_styleCache;
+  std::vector<std::unique_ptr<CGXStyle>> m_stylePool;
+  std::vector<std::unique_ptr<CGXStyle>> m_deleteLater;
 
   // Scrolling state.
   BOOL m_bScrolling = FALSE;

@@ -10,6 +10,7 @@
 //     cell flags; interior runs; each cell through its control; grid lines and borders; the area beyond
 //     the last row and column; selection inversion; the current cell's inverted frame.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -70,8 +71,78 @@ BOOL CGXGridCore::DrawsVertLines() const {
 // ---- Caches -------------------------------------------------------------------------------------------
 
 void CGXGridCore::FreeDrawingCaches() {
+  if (m_bPrinting) return;
   m_fontCache.clear();
   m_brushCache.clear();
+  m_penCache.clear();
+  for (auto& [key, style] : m_styleCache) ReleaseWorkStyle(style.release());
+  m_styleCache.clear();
+  m_deleteLater.clear();
+}
+
+CGXStyle* CGXGridCore::NewWorkStyle() {
+  if (m_stylePool.empty()) return new CGXStyle;
+  CGXStyle* s = m_stylePool.back().release();
+  m_stylePool.pop_back();
+  return s;
+}
+
+void CGXGridCore::ReleaseWorkStyle(CGXStyle* style) {
+  if (!style) return;
+  if (m_stylePool.size() >= kMaxPooledStyles) {
+    delete style;
+    return;
+  }
+  style->Free();
+  m_stylePool.emplace_back(style);
+}
+
+const CGXStyle* CGXGridCore::GetCachedCellStyle(ROWCOL row, ROWCOL col) {
+  const std::uint64_t key = (static_cast<std::uint64_t>(row) << 32) | col;
+  const BOOL current = MatchesCurrentCell(row, col);
+  if (!current) {
+    auto it = m_styleCache.find(key);
+    if (it != m_styleCache.end()) return it->second.get();
+  }
+  CGXStyle* style = NewWorkStyle();
+  ComposeCellStyle(row, col, *style, TRUE);
+  // The current cell's style is not cached: its control may change it while it edits.
+  if (current)
+    m_deleteLater.emplace_back(style);
+  else
+    m_styleCache[key].reset(style);
+  return style;
+}
+
+CPen* CGXGridCore::LookupPen(const CGXBorderPen& pen) {
+  LOGPEN lp = pen.GetLogPen();
+  auto key = KeyOf(lp);
+  auto it = m_penCache.find(key);
+  if (it != m_penCache.end()) return it->second.get();
+  auto p = std::make_unique<CPen>();
+  if (!p->CreatePenIndirect(&lp)) return nullptr;
+  return (m_penCache[key] = std::move(p)).get();
+}
+
+CFont* CGXGridCore::CreateZoomedFont(CDC* dc, const CGXFont& font) {
+  CGXFont zoomed(font);
+  if (zoomed.GetIncludeSize()) {
+    const double points = zoomed.GetSize() * GetZoom() * 0.01;
+    zoomed.SetPointSize(points);  // kept in quarter points, at most 1023
+  }
+  LOGFONT lf;
+  zoomed.GetLogFontZoomed(lf, 100);
+  auto key = KeyOf(lf);
+  CFont* f = nullptr;
+  auto it = m_fontCache.find(key);
+  if (it != m_fontCache.end()) {
+    f = it->second.get();
+  } else {
+    auto made = std::make_unique<CFont>();
+    if (!made->CreateFontIndirect(&lf)) return nullptr;
+    f = (m_fontCache[key] = std::move(made)).get();
+  }
+  return dc->SelectObject(f);
 }
 
 CFont* CGXGridCore::LookupFont(const CGXFont& font) {
@@ -97,8 +168,13 @@ CBrush* CGXGridCore::LookupBrush(const CGXInteriorBrush& interior) {
   return (m_brushCache[key] = std::move(b)).get();
 }
 
-void CGXGridCore::SelectStyleFont(CDC* dc, const CGXStyle& style) {
-  if (CFont* f = LookupFont(style)) dc->SelectObject(f);
+CFont* CGXGridCore::SelectStyleFont(CDC* dc, const CGXStyle& style, const CGXStyle* previous) {
+  if (previous) {
+    const CGXFont* mine = style.GetFontPtr();
+    const CGXFont* theirs = previous->GetFontPtr();
+    if (!mine || (theirs && *mine == *theirs)) return nullptr;
+  }
+  return CreateZoomedFont(dc, style.GetFont());
 }
 
 // ---- Invalidation and redraw --------------------------------------------------------------------------
@@ -176,6 +252,7 @@ void CGXGridCore::DrawGrid(CDC* dc) {
 
 void CGXGridCore::DrawGridDirect(CDC* dc) {
   LookupBaseStyles();
+  FreeDrawingCaches();
   CRect clip;
   CRect area = GetGridRect();
   if (dc->GetClipBox(&clip) == ERROR) clip = area;
@@ -192,6 +269,7 @@ void CGXGridCore::DrawGridDirect(CDC* dc) {
 
 void CGXGridCore::DrawGridBuffered(CDC* dc) {
   LookupBaseStyles();
+  FreeDrawingCaches();
   CRect clip;
   CRect area = GetGridRect();
   if (dc->GetClipBox(&clip) == ERROR) clip = area;
@@ -315,8 +393,8 @@ CGXInteriorBrush CGXGridCore::StandardInterior() const {
 
 void CGXGridCore::PrepareCellFlags(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j) {
   const ROWCOL hr = GetHeaderRows(), hc = GetHeaderCols();
-  CGXStyle& s = ctx.Style(i, j);
-  ComposeCellStyle(ctx.rows[i], ctx.cols[j], s, TRUE);
+  ctx.styles[static_cast<size_t>(i) * ctx.m + j] = GetCachedCellStyle(ctx.rows[i], ctx.cols[j]);
+  const CGXStyle& s = ctx.Style(i, j);
   WORD& f = ctx.Flags(i, j);
   if (ctx.heights[i] > 0 && ctx.widths[j] > 0) {
     if (!(s.GetInterior() == StandardInterior())) f |= kOwnBackground;

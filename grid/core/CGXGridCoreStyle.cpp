@@ -71,6 +71,17 @@ BOOL CGXGridCore::WriteStoredStyle(ROWCOL row, ROWCOL col, const CGXStyle* style
   CGXData* d = GetData();
   if (!d) return FALSE;
   BOOL ok = d->StoreStyle(row, col, style, mode, type);
+  // Composed styles depend on what is stored: a cell changes its own entry, a base style every entry.
+  if (type >= 0) {
+    auto it = m_styleCache.find((static_cast<std::uint64_t>(row) << 32) | col);
+    if (it != m_styleCache.end()) {
+      ReleaseWorkStyle(it->second.release());
+      m_styleCache.erase(it);
+    }
+  } else {
+    for (auto& [key, cached] : m_styleCache) ReleaseWorkStyle(cached.release());
+    m_styleCache.clear();
+  }
   if (ok && MatchesCurrentCell(row, col) && m_pCurrentControl && !m_pCurrentControl->GetEditingState())
     m_pCurrentControl->InitForCell(row, col);
   return ok;

@@ -20,13 +20,13 @@ class CGXGridDrawContext {
   ROWCOL n = 0, m = 0;
   std::vector<int> heights, widths, tops, lefts;
   std::vector<ROWCOL> rows, cols;
-  std::vector<CGXStyle> styles;
+  std::vector<const CGXStyle*> styles;  // from the grid's style cache
   std::vector<WORD> flags;
   CDC* dc = nullptr;
   CRect clip;
   BOOL colorsAllowed = TRUE;
 
-  CGXStyle& Style(ROWCOL i, ROWCOL j) { return styles[static_cast<size_t>(i) * m + j]; }
+  const CGXStyle& Style(ROWCOL i, ROWCOL j) const { return *styles[static_cast<size_t>(i) * m + j]; }
   WORD& Flags(ROWCOL i, ROWCOL j) { return flags[static_cast<size_t>(i) * m + j]; }
   CRect CellRect(ROWCOL i, ROWCOL j) const {
     return CRect(lefts[j], tops[i], lefts[j] + widths[j], tops[i] + heights[i]);

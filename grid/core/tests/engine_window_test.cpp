@@ -11,6 +11,8 @@
 #include "platform/framework/CDialog.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/DialogTemplate.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CFont.h"
 #include "platform/gdi/Surface.h"
 #include "platform/window/Clipboard.h"
 
@@ -479,6 +481,65 @@ TEST_F(WindowTest, CellByCellDrawingPaintsBlocksOnceAndLooksTheSame) {
   // tinted cell paints its own background.
   auto* imp = static_cast<CGXGridOldDrawingImp*>(g->GetOldDrawingImp());
   EXPECT_EQ(imp->m_nLastFills, 4);
+}
+
+
+TEST_F(WindowTest, CachesShareObjectsAndKeepTheStylePoolBounded) {
+  CGXGridWnd* g = MakeGrid(8, 5, 300, 200);
+  CGXStyle tinted;
+  tinted.SetInteriorPattern(3);  // a patterned interior goes through the brush cache
+  g->SetStyleRange(CGXRange(2, 2), tinted);
+  g->SetStyleRange(CGXRange(4, 4), tinted);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(g->CachedBrushCount(), 1u);  // two cells, one brush
+  g->FreeDrawingCaches();
+  EXPECT_EQ(g->CachedBrushCount(), 0u);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(g->CachedBrushCount(), 1u);
+  // The pool keeps at most 501 spare styles.
+  std::vector<CGXStyle*> styles;
+  for (int i = 0; i < 600; ++i) styles.push_back(new CGXStyle);
+  g->FreeDrawingCaches();
+  const size_t before = g->GetWorkStylePoolSize();
+  for (CGXStyle* s : styles) g->ReleaseWorkStyle(s);
+  EXPECT_EQ(g->GetWorkStylePoolSize(), CGXGridCore::kMaxPooledStyles);
+  EXPECT_LE(before, CGXGridCore::kMaxPooledStyles);
+}
+
+TEST_F(WindowTest, ZoomedFontsAndRepeatedFontSelection) {
+  CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
+  g->SetZoom(150, 0);
+  HDC hdc = GetDC(*g);
+  CDC dc;
+  dc.Attach(hdc);
+  CGXFont ten;
+  ten.SetFaceName("Arial").SetPointSize(10);
+  CGXStyle a, b;
+  a.SetFont(ten);
+  b.SetFont(ten);
+  CFont* old = g->SelectStyleFont(&dc, a);
+  ASSERT_NE(old, nullptr);
+  LOGFONT lf{};
+  GetObject(GetCurrentObject(hdc, OBJ_FONT), sizeof lf, &lf);
+  LOGFONT expected{};
+  CGXFont fifteen(ten);
+  fifteen.SetPointSize(15);
+  fifteen.GetLogFontZoomed(expected, 100);
+  EXPECT_EQ(lf.lfHeight, expected.lfHeight);
+  EXPECT_EQ(g->SelectStyleFont(&dc, b, &a), nullptr);  // the same font: nothing changes
+  CGXFont huge(ten);
+  huge.SetPointSize(300);  // 300 * 1.5 points would exceed 1023 quarter points
+  CGXStyle c;
+  c.SetFont(huge);
+  g->SelectStyleFont(&dc, c, &a);
+  GetObject(GetCurrentObject(hdc, OBJ_FONT), sizeof lf, &lf);
+  CGXFont capped(ten);
+  capped.SetPointSize(1023 / 4.0);
+  capped.GetLogFontZoomed(expected, 100);
+  EXPECT_EQ(lf.lfHeight, expected.lfHeight);
+  dc.SelectObject(old);
+  dc.Detach();
+  ReleaseDC(*g, hdc);
 }
 
 }  // namespace
