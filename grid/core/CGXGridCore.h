@@ -569,6 +569,7 @@ class CGXGridCore {
   CString m_sWarningText;
   BOOL m_bValidationBusy = FALSE, m_bPendingRefresh = FALSE, m_bFocusLost = FALSE;
   BOOL m_bKeepCurrentStyle = FALSE;
+  BOOL m_bCompletingEdit = FALSE;
   ROWCOL m_nLastInitRow = GX_INVALID, m_nLastInitCol = GX_INVALID;
   ROWCOL m_nCurrentRow = 0, m_nCurrentCol = 0;
   CGXControl* m_pCurrentControl = nullptr;

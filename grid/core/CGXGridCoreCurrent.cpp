@@ -124,8 +124,10 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
   const BOOL hadOld = QueryCurrentCell(&oldRow, &oldCol);
   CGXControl* oldControl = hadOld ? m_pCurrentControl : nullptr;
   const BOOL same = hadOld && oldRow == row && oldCol == col;
-  // Moving to the cell that is being edited only brings it into view: no validation, no store.
-  if (same && oldControl && oldControl->GetEditingState()) {
+  // Moving to the cell that is being edited only brings it into view: no validation, no store. Completing
+  // the edit (CompleteCellEdit) goes through the full leave instead: decision, since completing must
+  // validate and store while a plain move to the same cell must not.
+  if (same && oldControl && oldControl->GetEditingState() && !m_bCompletingEdit) {
     if (!BringCellIntoView(row, col, flags)) oldControl->Refresh();
     if (flags & (GX_UPDATENOW | GX_INVALIDATE)) UpdateWindow();
     return TRUE;
@@ -178,7 +180,11 @@ BOOL CGXGridCore::CompleteCellEdit(BOOL store, UINT flags, BOOL) {
     c->NotifyEditCancel();
     return result;
   }
-  if (c->GetEditingState()) result = MoveCurrentCellTo(row, col, flags);
+  if (c->GetEditingState()) {
+    m_bCompletingEdit = TRUE;
+    result = MoveCurrentCellTo(row, col, flags);
+    m_bCompletingEdit = FALSE;
+  }
   return result;
 }
 

@@ -542,5 +542,179 @@ TEST_F(WindowTest, ZoomedFontsAndRepeatedFontSelection) {
   ReleaseDC(*g, hdc);
 }
 
+
+// An editing control without a window: typed characters go into its text while it edits; it stores the
+// text as the cell's value and can be told to refuse validation or storing.
+class TextControl : public CGXStatic {
+ public:
+  using CGXStatic::CGXStatic;
+  void InitForCell(ROWCOL row, ROWCOL col) override {
+    CGXStatic::InitForCell(row, col);
+    text = Grid()->GetCellValue(row, col);
+    modified = editing = FALSE;
+  }
+  void SetEditingState(BOOL b) override { editing = b; }
+  BOOL GetEditingState() const override { return editing; }
+  void SetModifiedState(BOOL b) override { modified = b; }
+  BOOL GetModifiedState() const override { return modified; }
+  void GetEditText(CString& out) const override { out = text; }
+  void SetEditText(const CString& t) override { text = t; }
+  BOOL ValidateValue() override { return accept; }
+  BOOL StoreValue() override {
+    if (!store) return FALSE;
+    CGXStyle s;
+    s.SetValue(text);
+    return Grid()->WriteStoredStyle(GetRow(), GetCol(), &s, gxOverride, 0);
+  }
+  BOOL OnCharInCell(UINT ch, UINT, UINT) override {
+    if (ch < 0x20) return FALSE;
+    if (!editing) {
+      if (IsCellReadOnly()) return FALSE;
+      editing = TRUE;
+      text.Empty();
+    }
+    text += static_cast<char>(ch);
+    modified = TRUE;
+    return TRUE;
+  }
+  void NotifyEditCancel() override {
+    ++cancels;
+    CGXStatic::NotifyEditCancel();
+  }
+  CString text;
+  BOOL editing = FALSE, modified = FALSE, accept = TRUE, store = TRUE;
+  int cancels = 0;
+};
+
+class EditingTest : public EngineTest {
+ protected:
+  CGXGridWnd* MakeEditingGrid() {
+    CGXGridWnd* g = MakeGrid(6, 4, 300, 200);
+    control = new TextControl(g);
+    g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
+    CGXStyle style;
+    style.SetControl(GX_IDS_CTRL_STATIC);
+    g->SetStyleRange(CGXRange().AssignTable(), style);
+    g->SetCellValue(2, 2, "old");
+    SetFocus(*g);
+    g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
+    return g;
+  }
+  TextControl* control = nullptr;
+};
+
+TEST_F(EditingTest, EnterStoresAndMovesEscapeRestores) {
+  CGXGridWnd* g = MakeEditingGrid();
+  plat::InputRouter::Instance().TypeText("new");
+  Pump();
+  EXPECT_TRUE(control->GetEditingState());
+  plat::InputRouter::Instance().KeyPress(VK_RETURN);
+  Pump();
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("new"));
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(col, 3u);  // the default Enter direction: right
+  // Escape on an editing cell brings the stored value back and tells the grid.
+  g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
+  plat::InputRouter::Instance().TypeText("zz");
+  plat::InputRouter::Instance().KeyPress(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(control->text, CString("new"));
+  EXPECT_EQ(control->cancels, 1);
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("new"));
+  // With the Enter direction 0, Enter only commits.
+  g->GetParam()->m_wEnterKeyAction = 0;
+  plat::InputRouter::Instance().TypeText("v");
+  plat::InputRouter::Instance().KeyPress(VK_RETURN);
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(col, 2u);
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("v"));
+}
+
+TEST_F(EditingTest, RefusedValidationOrStoreKeepsTheCell) {
+  CGXGridWnd* g = MakeEditingGrid();
+  plat::InputRouter::Instance().TypeText("bad");
+  Pump();
+  control->accept = FALSE;
+  EXPECT_FALSE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 2u);
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("old"));
+  // A store that fails puts the user's text back into the editor, which stays modified and editing.
+  control->accept = TRUE;
+  control->store = FALSE;
+  EXPECT_FALSE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 2u);
+  EXPECT_EQ(control->text, CString("bad"));
+  EXPECT_TRUE(control->GetModifiedState());
+  EXPECT_TRUE(control->GetEditingState());
+  control->store = TRUE;
+  EXPECT_TRUE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("bad"));
+  // A disabled cell is refused; the old cell stays current.
+  CGXStyle disabled;
+  disabled.SetEnabled(FALSE);
+  g->SetStyleRange(CGXRange(5, 2), disabled);
+  EXPECT_FALSE(g->MoveCurrentCellTo(5, 2, GX_UPDATENOW));
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 3u);
+}
+
+TEST_F(EditingTest, F2DoesNotEditAReadOnlyCell) {
+  CGXGridWnd* g = MakeEditingGrid();
+  CGXStyle ro;
+  ro.SetReadOnly(TRUE);
+  g->SetStyleRange(CGXRange(3, 3), ro);
+  g->MoveCurrentCellTo(3, 3, GX_UPDATENOW);
+  plat::InputRouter::Instance().KeyPress(VK_F2);
+  Pump();
+  EXPECT_FALSE(control->GetEditingState());
+  g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
+  plat::InputRouter::Instance().KeyPress(VK_F2);
+  Pump();
+  EXPECT_TRUE(control->GetEditingState());
+  plat::InputRouter::Instance().KeyPress(VK_F2);  // again: stores and keeps the cell
+  Pump();
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 2u);
+  EXPECT_EQ(col, 2u);
+}
+
+TEST_F(WindowTest, HorizontalScrollKeepsFrozenColumnsAndInvalidatesTheNewStrip) {
+  CGXGridWnd* g = MakeGrid(10, 30, 300, 200);
+  g->SetFrozenCols(1, 0, 0);
+  g->m_bNoUpdateAfterScroll = TRUE;
+  ASSERT_TRUE(g->ScrollByCells(GX_RIGHT, 1));
+  EXPECT_EQ(g->GetLeftCol(), 3u);
+  EXPECT_EQ(g->CalcCellRect(1, 1), CRect(50, 20, 100, 40));   // the frozen column stays
+  EXPECT_EQ(g->CalcCellRect(1, 3), CRect(100, 20, 150, 40));  // the scrolled part moved
+  RECT r;
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  EXPECT_EQ(CRect(r), CRect(250, 0, 300, 200));
+  Pump();
+  auto scrolled = Shot(*g);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(plat::CompareImages(*scrolled, *Shot(*g), 0, ""), 0);
+}
+
+TEST_F(WindowTest, ClientEdgeFrameIsDrawnAroundTheGrid) {
+  HWND parent = CreateWindowEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+                               AfxGetInstanceHandle(), nullptr);
+  CGXGridWnd* g = MakeGrid(5, 3, 200, 150, 0, parent);
+  g->m_bDraw3dFrame = TRUE;
+  g->SetWindowPos(nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SendMessage(*g, WM_NCPAINT, 1, 0);
+  auto s = plat::Desktop::Capture(parent);
+  ASSERT_TRUE(s);
+  // The sunken edge: shadow at the top-left, two pixels outside the window.
+  EXPECT_EQ(At(s, 30, 18), GetSysColor(COLOR_BTNSHADOW) & 0xFFFFFF);
+  grid.reset();
+  DestroyWindow(parent);
+}
+
 }  // namespace
 }  // namespace enginetest
