@@ -45,10 +45,8 @@ void CGXGridCore::StoreCurrentCell(BOOL set, ROWCOL row, ROWCOL col) {
   m_bCurrentValid = TRUE;
   m_nCurrentRow = row;
   m_nCurrentCol = col;
-  if (m_pParam) {
-    m_pParam->m_dwD1 = row;  // the parameter object mirrors the current cell
-    m_pParam->m_dwD2 = col;
-  }
+  // FIXME: the parameter object's mirror of the current cell has no member of its own yet; its archived
+  // words are not borrowed for it, so the engine alone keeps the current cell.
 }
 
 void CGXGridCore::OnControlInitialized(ROWCOL row, ROWCOL col) {

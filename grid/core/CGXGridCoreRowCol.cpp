@@ -319,6 +319,8 @@ BOOL CGXGridCore::StoreDefaultColWidth(int pixels) {
   return TRUE;
 }
 
+// Hidden rows and columns until the hide feature takes them over: bit 0 of the parameter object's per-row
+// and per-column byte flags (archived with the layout), so that hidden rows survive a saved layout.
 BOOL CGXGridCore::IsRowHidden(ROWCOL row) const {
   return m_pParam && row < m_pParam->m_rowFlags.size() && (m_pParam->m_rowFlags[row] & 1);
 }
