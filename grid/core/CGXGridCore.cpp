@@ -170,6 +170,13 @@ void CGXGridCore::Initialize() {
   m_nTopRow = std::max(m_nTopRow, GetFrozenRows() + 1);
   m_nLeftCol = std::max(m_nLeftCol, GetFrozenCols() + 1);
   RefreshScrollBars(TRUE, FALSE);
+  // The size the smart resize compares with.
+  if (HWND h = GridHwnd()) {
+    RECT r;
+    ::GetClientRect(h, &r);
+    m_cxLastClient = r.right;
+    m_cyLastClient = r.bottom;
+  }
 }
 
 void CGXGridCore::MeasureStandardFont() {

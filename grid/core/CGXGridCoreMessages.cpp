@@ -18,16 +18,54 @@ BOOL CGXGridCore::OnGridSetCursor(HWND wnd, UINT hitCode, UINT) {
   return TRUE;
 }
 
-BOOL CGXGridCore::OnGridSize(UINT, int cx, int cy) {
-  if (!m_bInitDone) return FALSE;
+BOOL CGXGridCore::OnGridSize(UINT type, int cx, int cy) {
   InvalidateShownCaches();
-  if (cx != m_cxLastClient || cy != m_cyLastClient) {
-    m_cxLastClient = cx;
-    m_cyLastClient = cy;
-    m_nLastRefreshRows = m_nLastRefreshCols = GX_INVALID;
-    RefreshScrollBars(TRUE, FALSE);
+  if (!m_bInitDone) return FALSE;
+  if (type != SIZE_RESTORED) {
+    if (type == SIZE_MAXIMIZED) RefreshScrollBars(FALSE, FALSE);
+    return FALSE;
+  }
+  HWND h = GridHwnd();
+  if (m_bSuppressSize) {
+    if (h) ::ValidateRect(h, nullptr);
+    return TRUE;
+  }
+  // Minimal repaint: the cells that were wholly shown stay; only the strips from the cell that the old
+  // right (bottom) edge cut to the new edge are painted again.
+  const int oldCx = m_cxLastClient, oldCy = m_cyLastClient;
+  if (h && oldCx > 0 && oldCy > 0 && !m_bInRefreshScrollBars) {
+    ::ValidateRect(h, nullptr);
+    int left = 0, top = 0;
+    const ROWCOL cj = HitTestClientCol(CPoint(oldCx, 0), &left);
+    const ROWCOL ci = HitTestClientRow(CPoint(0, oldCy), &top);
+    const int stripLeft = cj == GX_INVALID ? oldCx : left;
+    const int stripTop = ci == GX_INVALID ? oldCy : top;
+    if (cx != oldCx && stripLeft < cx) {
+      CRect r(stripLeft, 0, cx, std::min(oldCy, cy));
+      InvalidateRect(&r, TRUE);
+    }
+    if (cy != oldCy && stripTop < cy) {
+      CRect r(0, stripTop, cx, cy);
+      InvalidateRect(&r, TRUE);
+    }
+    // The closing lines and the background beyond the grid sit at the old edges too.
+    if (cx != oldCx) {
+      CRect r(std::max(0, std::min(oldCx, stripLeft) - 1), 0, cx, cy);
+      if (cj == GX_INVALID) InvalidateRect(&r, TRUE);
+    }
+    if (cy != oldCy) {
+      CRect r(0, std::max(0, std::min(oldCy, stripTop) - 1), cx, cy);
+      if (ci == GX_INVALID) InvalidateRect(&r, TRUE);
+    }
+  } else {
     InvalidateRect(nullptr, TRUE);
   }
+  if (m_bMouseKeyboard && !m_bInRefreshScrollBars) {
+    m_nLastRefreshRows = m_nLastRefreshCols = GX_INVALID;
+    RefreshScrollBars(TRUE, FALSE);
+  }
+  m_cxLastClient = cx;
+  m_cyLastClient = cy;
   return TRUE;
 }
 

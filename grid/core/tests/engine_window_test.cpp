@@ -716,5 +716,25 @@ TEST_F(WindowTest, ClientEdgeFrameIsDrawnAroundTheGrid) {
   DestroyWindow(parent);
 }
 
+
+TEST_F(WindowTest, GrowingTheWindowRepaintsOnlyTheUncoveredStrips) {
+  CGXGridWnd* g = MakeGrid(30, 10, 225, 150);  // the right edge cuts column 4 (200..250), the bottom row 7
+  g->SetWindowPos(nullptr, 0, 0, 325, 170, SWP_NOMOVE | SWP_NOZORDER);
+  RECT r;
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  // Nothing left of the cut column or above the cut row is repainted.
+  EXPECT_GE(r.left, 0);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(*g, rgn, FALSE);
+  EXPECT_FALSE(PtInRegion(rgn, 100, 60));  // an old, wholly shown cell
+  EXPECT_TRUE(PtInRegion(rgn, 210, 60));   // the cut column
+  EXPECT_TRUE(PtInRegion(rgn, 100, 145));  // the cut row
+  DeleteObject(rgn);
+  Pump();
+  auto grown = Shot(*g);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(plat::CompareImages(*grown, *Shot(*g), 0, ""), 0);
+}
+
 }  // namespace
 }  // namespace enginetest
