@@ -209,10 +209,11 @@ TEST_F(GeometryTest, AParameterObjectNotOwnedSurvivesTheGrid) {
 
 // Draws a text rotated by `angle` into a fresh 120 x 120 bitmap and returns its pixels.
 std::vector<COLORREF> DrawRotated(LONG angle, int length, UINT format) {
+  // A 32-bit colour bitmap (a bitmap compatible with a fresh memory device would be monochrome).
   CDC dc;
   dc.CreateCompatibleDC(nullptr);
   CBitmap bmp;
-  bmp.CreateCompatibleBitmap(&dc, 120, 120);
+  bmp.CreateBitmap(120, 120, 1, 32, nullptr);
   CBitmap* old = dc.SelectObject(&bmp);
   dc.FillSolidRect(0, 0, 120, 120, RGB(255, 255, 255));
   LOGFONT lf{};
