@@ -1,4 +1,5 @@
 // The effective style of a cell, storing styles, cell values and the registered cell controls.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -107,8 +108,10 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
       changed = WriteStoredStyle(range.top, range.left, style, mode, type);
     }
   } else {
-    for (ROWCOL r = range.top; r <= range.bottom; ++r) {
-      for (ROWCOL c = range.left; c <= range.right; ++c) {
+    // Cells beyond the counts do not exist: a range reaching past them stops at the last row and column.
+    const ROWCOL bottom = std::min(range.bottom, GetRowCount()), right = std::min(range.right, GetColCount());
+    for (ROWCOL r = range.top; r <= bottom; ++r) {
+      for (ROWCOL c = range.left; c <= right; ++c) {
         CGXStyle composed;
         ComposeCellStyle(r, c, composed, TRUE);
         WORD id = style && style->IsIncluded(GX_IN_CONTROLID) ? style->GetControl() : composed.GetControl();
@@ -116,9 +119,7 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
         BOOL ok = control ? control->StoreStyle(r, c, style, mode, type, &composed)
                           : WriteStoredStyle(r, c, style, mode, type);
         changed |= ok;
-        if (c == range.right) break;
       }
-      if (r == range.bottom) break;
     }
   }
   if (changed) {
@@ -196,7 +197,10 @@ BOOL CGXGridCore::CopyCells(const CGXRange& source, ROWCOL destRow, ROWCOL destC
   CGXData* d = GetData();
   if (!d || !source.IsValid() || source.top > source.bottom || source.left > source.right) return FALSE;
   const ROWCOL h = source.bottom - source.top + 1, w = source.right - source.left + 1;
-  if (destRow + h - 1 > GetRowCount() || destCol + w - 1 > GetColCount()) return FALSE;
+  const ROWCOL rows = GetRowCount(), cols = GetColCount();
+  if (source.bottom > rows || source.right > cols || destRow > rows || destCol > cols || h - 1 > rows - destRow ||
+      w - 1 > cols - destCol)
+    return FALSE;
   // A snapshot of the source first: copying onto an overlapping block must copy the original cells,
   // not cells this loop has already overwritten.
   std::vector<std::unique_ptr<CGXStyle>> snapshot;

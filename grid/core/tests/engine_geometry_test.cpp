@@ -157,6 +157,12 @@ TEST_F(GeometryTest, CopyOntoAnOverlappingBlockCopiesTheOriginalCells) {
   EXPECT_EQ(g->GetCellValue(3, 1), CString("c"));
   EXPECT_TRUE(g->GetCellValue(4, 1).IsEmpty());
   EXPECT_FALSE(g->CopyCells(CGXRange(1, 1, 3, 1), 9, 1));  // would run past the grid
+  EXPECT_FALSE(g->CopyCells(CGXRange(1, 1, 3, 1), GX_MAXROWCOL, 1));  // no wrap-around
+  // A cell range reaching far past the counts changes only the cells that exist.
+  CGXStyle bold;
+  bold.SetValue("b");
+  EXPECT_TRUE(g->SetStyleRange(CGXRange(9, 4, GX_MAXROWCOL, GX_MAXROWCOL), bold));
+  EXPECT_EQ(g->GetCellValue(10, 5), CString("b"));
 }
 
 
