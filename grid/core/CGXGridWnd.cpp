@@ -39,17 +39,22 @@ LRESULT GridClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                           lParam);
 }
 
-// The start-up's class-registration hook, installed when this file is linked.
-const bool g_registered = [] {
+// The start-up's class-registration hook, installed when this file is linked (and by the start-up itself,
+// so that a program whose dialogs only name the class still gets it).
+const bool g_registered = (GXEnsureGridWndRegistrar(), true);
+}  // namespace
+
+void GXEnsureGridWndRegistrar() {
+  static bool done = false;
+  if (done) return;
+  done = true;
   CGXControlFactory::AddWndClassRegistrar([](HINSTANCE instance, bool unregister) {
     if (unregister)
       CGXGridWnd::UnregisterClass(instance);
     else
       CGXGridWnd::RegisterClass(instance);
   });
-  return true;
-}();
-}  // namespace
+}
 
 CGXGridWnd::CGXGridWnd() : CGXGridCore(nullptr, nullptr, FALSE) { SetGridWnd(this); }
 

@@ -43,3 +43,6 @@ class CGXGridWnd : public CWnd, public CGXGridCore {
   // Puts a text on the clipboard as CF_TEXT; FALSE when it could not (nothing is left allocated then).
   BOOL PutOnClipboard(const CString& text);
 };
+
+// Adds the registration of "CGXGridWnd" to the grid library's start-up (once; the start-up calls it).
+void GXEnsureGridWndRegistrar();
