@@ -7,6 +7,7 @@
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
 #include "grid/core/CGXPluginComponent.h"
 #include "platform/base/CException.h"

@@ -42,6 +42,9 @@ class CGXControl;
 class CGXPluginComponent;
 class CGXGridDrawContext;
 class CGXAbstractGridOldDrawingImp;
+class CGXGridUpdateHintImp;
+class CGXGridHint;
+class CObject;
 
 // Redraw flags of every update operation.
 constexpr UINT GX_SMART = 0x00;
@@ -202,6 +205,19 @@ class CGXGridCore {
   virtual BOOL IsColHidden(ROWCOL col) const;
   virtual BOOL HideRows(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW);
   virtual BOOL HideCols(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW);
+
+  // ---- Update hints ------------------------------------------------------------------------------------
+  // Hints are built only when the update-hint feature is installed, the hint switch is set and the grid is
+  // bound to a document; dialog grids (no document) never send one.
+  void InstallUpdateHintImp();
+  CGXGridUpdateHintImp* GetUpdateHintImp() const { return m_pUpdateHintImp.get(); }
+  BOOL CanSendHints() const { return m_pUpdateHintImp && m_bHintSwitch && m_pDocument; }
+  // Sends a hint to the other views of the document (nothing without one).
+  virtual void NotifyOtherViews(CGXGridHint* hint);
+  // Executes a hint received from another view.
+  virtual void ProcessHint(CObject* hint);
+  BOOL m_bHintSwitch = FALSE;
+  DWORD m_nHintGroup = 0;
 
   // ---- Optimized redraw after structure changes ---------------------------------------------------------
   // On (the default), inserted, removed and resized rows and columns repaint by scrolling the window
@@ -541,6 +557,9 @@ class CGXGridCore {
   std::vector<std::pair<void*, void (*)(void*)>> m_autoDelete;
   std::vector<std::unique_ptr<CGXPluginComponent>> m_plugins;
   std::unique_ptr<CGXAbstractGridOldDrawingImp> m_pOldDrawingImp;
+  std::unique_ptr<CGXGridUpdateHintImp> m_pUpdateHintImp;
+  // Builds and sends a hint when hints can be sent (see CanSendHints).
+  void Hint(DWORD id, ROWCOL r1, ROWCOL c1, ROWCOL r2, ROWCOL c2, UINT flags, const CGXRange* range = nullptr);
   BOOL m_bOwnParamSaved = FALSE;
 
   // Drawing state and caches.

@@ -17,6 +17,7 @@
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridDrawContext.h"
+#include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CBitmap.h"
@@ -188,7 +189,8 @@ void CGXGridCore::UpdateWindow() {
   if (HWND h = GridHwnd()) ::UpdateWindow(h);
 }
 
-void CGXGridCore::RedrawRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, UINT flags, BOOL) {
+void CGXGridCore::RedrawRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, UINT flags, BOOL hint) {
+  if (hint) Hint(gxHintRedrawRange, top, left, bottom, right, flags);
   HWND h = GridHwnd();
   if (!flags || !h || !::IsWindowVisible(h) || IsLockUpdate()) return;
   CRect r = CalcRangeRect(top, left, bottom, right);
@@ -201,7 +203,8 @@ void CGXGridCore::RedrawCell(ROWCOL row, ROWCOL col, UINT flags, BOOL hint) {
   RedrawRange(row, col, row, col, flags, hint);
 }
 
-void CGXGridCore::RedrawAll(UINT flags, BOOL) {
+void CGXGridCore::RedrawAll(UINT flags, BOOL hint) {
+  if (hint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
   InvalidateShownCaches();
   if (!flags || IsLockUpdate()) return;
   if (GetRowCount() < m_nTopRow) m_nTopRow = std::max(GetRowCount(), GetFrozenRows() + 1);

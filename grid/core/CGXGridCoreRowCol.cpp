@@ -7,6 +7,7 @@
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridHint.h"
 #include "platform/framework/CWnd.h"
 
 namespace {
@@ -53,7 +54,8 @@ BOOL CGXGridCore::SetColCount(ROWCOL cols, UINT flags) {
   return TRUE;
 }
 
-void CGXGridCore::UpdateChangedRowCount(ROWCOL, UINT flags, BOOL) {
+void CGXGridCore::UpdateChangedRowCount(ROWCOL oldCount, UINT flags, BOOL createHint) {
+  if (createHint) Hint(gxHintRowCount, oldCount, 0, 0, 0, flags);
   ROWCOL row, col;
   QueryCurrentCell(&row, &col);
   if (m_bCurrentValid && row > GetRowCount()) SaveCurrentCellEdit(FALSE);
@@ -63,7 +65,8 @@ void CGXGridCore::UpdateChangedRowCount(ROWCOL, UINT flags, BOOL) {
   }
 }
 
-void CGXGridCore::UpdateChangedColCount(ROWCOL, UINT flags, BOOL) {
+void CGXGridCore::UpdateChangedColCount(ROWCOL oldCount, UINT flags, BOOL createHint) {
+  if (createHint) Hint(gxHintColCount, 0, oldCount, 0, 0, flags);
   ROWCOL row, col;
   QueryCurrentCell(&row, &col);
   if (m_bCurrentValid && col > GetColCount()) SaveCurrentCellEdit(FALSE);
@@ -161,7 +164,8 @@ BOOL CGXGridCore::RemoveCols(ROWCOL from, ROWCOL to, UINT flags, int) {
   return TRUE;
 }
 
-void CGXGridCore::UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL) {
+void CGXGridCore::UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL createHint) {
+  if (createHint) Hint(gxHintInsertRows, row, 0, count, 0, flags);
   InvalidateShownCaches();
   if (m_bCurrentValid && m_nCurrentRow >= row) {
     StoreCurrentCell(TRUE, m_nCurrentRow + count, m_nCurrentCol);
@@ -179,7 +183,8 @@ void CGXGridCore::UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL) {
   }
 }
 
-void CGXGridCore::UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL) {
+void CGXGridCore::UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL createHint) {
+  if (createHint) Hint(gxHintInsertCols, 0, col, 0, count, flags);
   InvalidateShownCaches();
   if (m_bCurrentValid && m_nCurrentCol >= col) {
     StoreCurrentCell(TRUE, m_nCurrentRow, m_nCurrentCol + count);
@@ -197,7 +202,8 @@ void CGXGridCore::UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL) {
   }
 }
 
-void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, UINT flags, BOOL) {
+void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint) {
+  if (createHint) Hint(gxHintRemoveRows, from, 0, to, 0, flags);
   InvalidateShownCaches();
   if (m_bCurrentValid) {
     if (m_nCurrentRow >= from && m_nCurrentRow <= to) {
@@ -218,7 +224,8 @@ void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, UINT flags, BOOL) {
   m_bRemovedShown = TRUE;
 }
 
-void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, UINT flags, BOOL) {
+void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint) {
+  if (createHint) Hint(gxHintRemoveCols, 0, from, 0, to, flags);
   InvalidateShownCaches();
   if (m_bCurrentValid) {
     if (m_nCurrentCol >= from && m_nCurrentCol <= to) {
@@ -268,13 +275,15 @@ BOOL CGXGridCore::StoreFrozenCols(ROWCOL frozen, ROWCOL header) {
   return TRUE;
 }
 
-void CGXGridCore::UpdateFrozenRows(ROWCOL, ROWCOL, UINT flags, BOOL) {
+void CGXGridCore::UpdateFrozenRows(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flags, BOOL createHint) {
+  if (createHint) Hint(gxHintFrozenRows, oldFrozen, 0, oldHeader, 0, flags);
   m_nTopRow = std::max(m_nTopRow, GetFrozenRows() + 1);
   HideCurrentCellWindow();
   if (!IsLockUpdate()) RedrawAll(flags, FALSE);
 }
 
-void CGXGridCore::UpdateFrozenCols(ROWCOL, ROWCOL, UINT flags, BOOL) {
+void CGXGridCore::UpdateFrozenCols(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flags, BOOL createHint) {
+  if (createHint) Hint(gxHintFrozenCols, 0, oldFrozen, 0, oldHeader, flags);
   m_nLeftCol = std::max(m_nLeftCol, GetFrozenCols() + 1);
   HideCurrentCellWindow();
   if (!IsLockUpdate()) RedrawAll(flags, FALSE);
@@ -397,7 +406,8 @@ BOOL CGXGridCore::StoreColWidth(ROWCOL col, int pixels) {
   return TRUE;
 }
 
-void CGXGridCore::UpdateChangedRowHeights(ROWCOL from, ROWCOL to, UINT flags, BOOL) {
+void CGXGridCore::UpdateChangedRowHeights(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint) {
+  if (createHint) Hint(gxHintRowHeights, from, 0, to, 0, flags);
   InvalidateShownCaches();
   if (GetRowHeight(from) == 0 && m_bCurrentValid && m_nCurrentRow >= from && m_nCurrentRow <= to)
     SaveCurrentCellEdit(TRUE);
@@ -409,7 +419,8 @@ void CGXGridCore::UpdateChangedRowHeights(ROWCOL from, ROWCOL to, UINT flags, BO
   }
 }
 
-void CGXGridCore::UpdateChangedColWidths(ROWCOL from, ROWCOL to, UINT flags, BOOL) {
+void CGXGridCore::UpdateChangedColWidths(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint) {
+  if (createHint) Hint(gxHintColWidths, 0, from, 0, to, flags);
   InvalidateShownCaches();
   if (GetColWidth(from) == 0 && m_bCurrentValid && m_nCurrentCol >= from && m_nCurrentCol <= to)
     SaveCurrentCellEdit(TRUE);

@@ -14,6 +14,7 @@ target_sources(grid_core PRIVATE
   CGXGridCoreUpdate.cpp
   CGXDrawRotatedTextImp.cpp
   CGXGridOldDrawingImp.cpp
+  CGXGridHint.cpp
   CGXGridWnd.cpp
 )
 # The engine calls the cell controls only through their virtual operations; the controls' library links

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
 #include "grid/core/tests/enginetest.h"
 #include "platform/base/GlobalMemory.h"
@@ -734,6 +735,49 @@ TEST_F(WindowTest, GrowingTheWindowRepaintsOnlyTheUncoveredStrips) {
   auto grown = Shot(*g);
   g->RedrawAll(GX_UPDATENOW);
   EXPECT_EQ(plat::CompareImages(*grown, *Shot(*g), 0, ""), 0);
+}
+
+
+// A grid that records the hints it would send to other views; BindToDocument stands for a document view.
+class HintingGrid : public CGXGridWnd {
+ public:
+  void NotifyOtherViews(CGXGridHint* hint) override { sent.push_back(hint->m_id); }
+  void BindToDocument() { m_pDocument = reinterpret_cast<CDocument*>(this); }  // never dereferenced here
+  std::vector<DWORD> sent;
+};
+
+TEST_F(WindowTest, HintsAreSentOnlyByDocumentViewsAndExecutedByGroup) {
+  auto* g = MakeGrid<HintingGrid>(10, 3, 300, 200);
+  g->InstallUpdateHintImp();
+  g->m_bHintSwitch = TRUE;
+  g->InsertRows(2, 1, GX_INVALIDATE);
+  CGXStyle s;
+  s.SetValue("x");
+  g->SetStyleRange(CGXRange(3, 1), s);
+  EXPECT_TRUE(g->sent.empty());  // a dialog grid has no document: nothing is sent
+  g->BindToDocument();
+  g->InsertRows(2, 1, GX_INVALIDATE);
+  ASSERT_FALSE(g->sent.empty());
+  EXPECT_EQ(g->sent.front(), static_cast<DWORD>(gxHintInsertRows));
+  // Receiving: a hint of another group is ignored; one for every group is executed.
+  g->SetTopRow(5, 0);
+  CGXGridHint other(gxHintInsertRows, 7);
+  other.m_row1 = 1;
+  other.m_row2 = 2;
+  other.m_flags = 0;
+  const ROWCOL top = g->GetTopRow();
+  g->ProcessHint(&other);
+  EXPECT_EQ(g->GetTopRow(), top);
+  CGXGridHint any(gxHintInsertRows);
+  any.m_row1 = 1;
+  any.m_row2 = 2;
+  any.m_flags = GX_INVALIDATE;
+  const size_t before = g->sent.size();
+  g->ProcessHint(&any);
+  EXPECT_EQ(g->GetTopRow(), top + 2);  // rows inserted above the top row keep the shown rows
+  EXPECT_EQ(g->sent.size(), before);   // executing a hint builds no further hint
+  CGXGridHint unknown(99);
+  g->ProcessHint(&unknown);  // ignored
 }
 
 }  // namespace
