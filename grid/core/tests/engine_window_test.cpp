@@ -780,5 +780,33 @@ TEST_F(WindowTest, HintsAreSentOnlyByDocumentViewsAndExecutedByGroup) {
   g->ProcessHint(&unknown);  // ignored
 }
 
+
+TEST_F(WindowTest, UpAcrossTheFrozenSeamKeepsTheCurrentCellVisible) {
+  CGXGridWnd* g = MakeGrid(50, 3, 300, 200);
+  g->SetFrozenRows(2, 0, 0);
+  SetFocus(*g);
+  g->SetTopRow(10, 0);
+  ASSERT_TRUE(g->MoveCurrentCellTo(10, 1, GX_UPDATENOW));
+  auto& in = plat::InputRouter::Instance();
+  in.KeyPress(VK_UP);
+  Pump();
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 9u);
+  EXPECT_EQ(g->GetTopRow(), 9u);  // scrolled back so that row 9 shows below the frozen rows
+  g->SetTopRow(3, 0);
+  g->MoveCurrentCellTo(3, 1, GX_UPDATENOW);
+  in.KeyPress(VK_UP);
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 2u);  // into the frozen rows; nothing scrolls
+  EXPECT_EQ(g->GetTopRow(), 3u);
+  in.KeyPress(VK_UP);
+  in.KeyPress(VK_UP);  // never into the header row
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 1u);
+}
+
 }  // namespace
 }  // namespace enginetest
