@@ -15,6 +15,7 @@ target_sources(grid_core PRIVATE
   CGXDrawRotatedTextImp.cpp
   CGXGridOldDrawingImp.cpp
   CGXGridHint.cpp
+  CGXDataCopyMoveCellsImp.cpp
   CGXGridWnd.cpp
 )
 # The engine calls the cell controls only through their virtual operations; the controls' library links

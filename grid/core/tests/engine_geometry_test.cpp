@@ -1,4 +1,5 @@
 // Rows and columns, client indices, rectangles and hit-testing, effective styles and cell copies.
+#include "grid/core/CGXDataCopyMoveCellsImp.h"
 #include "grid/core/CGXDrawRotatedTextImp.h"
 #include "grid/core/tests/enginetest.h"
 #include "platform/gdi/CBitmap.h"
@@ -245,6 +246,62 @@ TEST(RotatedText, NegativeAnglesAndWholeTextLengths) {
   long ink = 0;
   for (COLORREF c : a) ink += c != RGB(255, 255, 255);
   EXPECT_GT(ink, 20);
+}
+
+
+CString Value(const CGXData& d, ROWCOL r, ROWCOL c) {
+  CGXStyle s;
+  return d.GetStyle(r, c, s, gxCopy, 0) ? s.GetValue() : CString();
+}
+
+void Store(CGXData& d, ROWCOL r, ROWCOL c, const char* v) {
+  CGXStyle s;
+  s.SetValue(v);
+  d.StoreStyle(r, c, &s, gxCopy, 0);
+}
+
+TEST(DataCopyMove, CopyOntoAnOverlappingBlockUsesASnapshot) {
+  InstallDataCopyMoveCellsImp();
+  CGXData d;
+  d.StoreRowCount(10);
+  d.StoreColCount(5);
+  Store(d, 1, 1, "a");
+  Store(d, 2, 1, "b");
+  Store(d, 3, 1, "c");
+  ASSERT_TRUE(d.CopyCells(CGXRange(1, 1, 3, 1), 2, 1));
+  EXPECT_EQ(Value(d, 2, 1), CString("a"));
+  EXPECT_EQ(Value(d, 3, 1), CString("b"));
+  EXPECT_EQ(Value(d, 4, 1), CString("c"));
+  // Source rows beyond the stored rows copy nothing.
+  Store(d, 9, 2, "keep");
+  ASSERT_TRUE(d.CopyCells(CGXRange(50, 2, 60, 2), 9, 2));
+  EXPECT_EQ(Value(d, 9, 2), CString("keep"));
+}
+
+TEST(DataCopyMove, MovingBackWithUndoInformationRestoresTheOverwrittenCells) {
+  InstallDataCopyMoveCellsImp();
+  CGXData d;
+  d.StoreRowCount(10);
+  d.StoreColCount(5);
+  Store(d, 1, 1, "moved");
+  Store(d, 5, 1, "victim");
+  CObject* undo = nullptr;
+  ASSERT_TRUE(d.MoveCells(CGXRange(1, 1), 5, 1, undo, TRUE));
+  EXPECT_EQ(Value(d, 5, 1), CString("moved"));
+  EXPECT_TRUE(Value(d, 1, 1).IsEmpty());
+  ASSERT_NE(undo, nullptr);
+  ASSERT_TRUE(d.MoveCells(CGXRange(5, 1), 1, 1, undo, FALSE));
+  EXPECT_EQ(Value(d, 1, 1), CString("moved"));
+  EXPECT_EQ(Value(d, 5, 1), CString("victim"));
+  // Putting back onto a place that holds a style replaces it (and frees it, which ASan checks).
+  CObject* undo2 = nullptr;
+  ASSERT_TRUE(d.MoveCells(CGXRange(1, 1), 5, 1, undo2, TRUE));  // overwrites "victim" again
+  Store(d, 6, 3, "other");
+  ASSERT_TRUE(d.MoveCells(CGXRange(6, 3), 7, 3, undo2, FALSE));  // puts "victim" back over "moved"
+  EXPECT_EQ(Value(d, 5, 1), CString("victim"));
+  EXPECT_EQ(Value(d, 7, 3), CString("other"));
+  delete undo2;
+  delete undo;
 }
 
 }  // namespace
