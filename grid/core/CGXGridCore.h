@@ -307,6 +307,9 @@ class CGXGridCore {
   virtual void AutoScrollStep();
   virtual void StopAutoScroll();
   BOOL IsAutoScrolling() const { return m_bAutoScroll; }
+  // The acceleration state: the step delay (80 ms at the start, down to 0) and the step factor (1 to 80).
+  int GetAutoScrollDelay() const { return m_nAutoScrollDelay; }
+  int GetAutoScrollFactor() const { return m_nAutoScrollFactor; }
   // A press on a cell starts auto-scrolling (the grid's own auto-scroll; on unless a derived grid turns it off).
   BOOL m_bPressAutoScroll = TRUE;
 
@@ -582,6 +585,10 @@ class CGXGridCore {
   BOOL m_bInRefreshScrollBars = FALSE, m_bSuspendScrollBars = FALSE;
   BOOL m_bAutoScroll = FALSE;
   int m_nAutoScrollV = 0, m_nAutoScrollH = 0;
+  BOOL m_bAutoScrollNew = FALSE;
+  DWORD m_dwAutoScrollLast = 0;
+  int m_nAutoScrollDelay = 80, m_nAutoScrollMoveInterval = 80, m_nAutoScrollFactor = 1, m_nAutoScrollLastDist = 0;
+  POINT m_ptAutoScrollStart{0, 0};
   int m_nWheelRemainder = 0;
 
   // Current-cell state.

@@ -99,6 +99,7 @@ UINT CGXGridCore::OnGridGetDlgCode(UINT defaultCode) {
 }
 
 BOOL CGXGridCore::OnGridKillFocus(HWND) {
+  StopAutoScroll();
   if (m_bFocusGuard) return FALSE;
   m_bFocusLost = TRUE;
   return OnGridFocusChange(FALSE);

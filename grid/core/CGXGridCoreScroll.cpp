@@ -1,9 +1,11 @@
 // Scrolling: bringing a cell into view, scrolling by whole rows or columns while repainting only the strip
 // that comes into view, the scroll bars (scaled to the bar's 32767 units) and the scroll messages.
 #include <algorithm>
+#include <cstdlib>
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
+#include "platform/base/VirtualClock.h"
 #include "platform/framework/CWnd.h"
 #include "platform/window/winuser.h"
 
@@ -401,9 +403,10 @@ void CGXGridCore::StartAutoScroll(BOOL capture, int vertical, int horizontal) {
   m_nAutoScrollV = vertical;
   m_nAutoScrollH = horizontal;
   m_bAutoScroll = TRUE;
+  m_bAutoScrollNew = TRUE;
   if (capture) ::SetCapture(h);
   if (!::SetTimer(h, GX_AUTOSCROLL_TIMER, 10, nullptr)) {
-    m_bAutoScroll = FALSE;
+    m_bAutoScroll = FALSE;  // no timer: no auto-scroll, and no message about it
     return;
   }
   ::PostMessage(h, WM_TIMER, GX_AUTOSCROLL_TIMER, 0);
@@ -415,21 +418,86 @@ void CGXGridCore::StopAutoScroll() {
   if (HWND h = GridHwnd()) ::KillTimer(h, GX_AUTOSCROLL_TIMER);
 }
 
+// One timer tick: scrolls towards the mouse when it is outside the scrolled area, faster the longer it
+// stays out and the farther it is; between steps it keeps sending mouse moves so that a selection follows.
+// (The grid serves its auto-scroll timer itself rather than through a separate plug-in object.)
 void CGXGridCore::AutoScrollStep() {
   HWND h = GridHwnd();
   if (!m_bAutoScroll || !h) return;
-  // The mouse outside the grid rectangle scrolls towards it, one cell per tick, in the allowed directions.
+  const DWORD now = GetTickCount();
   POINT pt;
   ::GetCursorPos(&pt);
   ::ScreenToClient(h, &pt);
-  CRect area = GetGridRect();
+  if (m_bAutoScrollNew) {
+    m_bAutoScrollNew = FALSE;
+    m_dwAutoScrollLast = 0;
+    m_nAutoScrollLastDist = 0;
+    m_nAutoScrollDelay = m_nAutoScrollMoveInterval = 80;
+    m_nAutoScrollFactor = 1;
+    m_ptAutoScrollStart = pt;
+  }
+  const LPARAM at = MAKELPARAM(pt.x, pt.y);
+  if (now - m_dwAutoScrollLast <= static_cast<DWORD>(m_nAutoScrollDelay)) {
+    const int moved = std::abs(pt.x - m_ptAutoScrollStart.x) + std::abs(pt.y - m_ptAutoScrollStart.y);
+    if (moved < 6 && now - m_dwAutoScrollLast > static_cast<DWORD>(m_nAutoScrollMoveInterval)) {
+      ::SendMessage(h, WM_MOUSEMOVE, MK_LBUTTON, at);
+      m_nAutoScrollMoveInterval -= 3;
+    } else if (moved >= 6) {
+      ::SendMessage(h, WM_MOUSEMOVE, MK_LBUTTON, at);
+      m_nAutoScrollMoveInterval = 100;
+    }
+    return;
+  }
+  m_dwAutoScrollLast = now;
+  // The scrolled area: the grid rectangle less the frozen rows at the top and columns at the left.
+  CRect inner = GetGridRect();
+  inner.top += SumRowHeights(0, GetFrozenRows());
+  inner.left += SumColWidths(0, GetFrozenCols());
+  const ROWCOL step = static_cast<ROWCOL>(std::max(1, m_nAutoScrollFactor / 10));
+  auto reset = [&] {
+    m_nAutoScrollDelay = 80;
+    m_nAutoScrollFactor = 1;
+  };
+  int dist = 0, divisor = 5;
+  BOOL scrolled = FALSE;
   if (m_nAutoScrollV) {
-    if (pt.y < area.top) ScrollByCells(GX_UP, 1);
-    if (pt.y >= area.bottom) ScrollByCells(GX_DOWN, 1);
+    if (pt.y < inner.top) {
+      dist = inner.top - pt.y;
+      scrolled = ScrollByCells(GX_UP, step);
+    } else if (pt.y > inner.bottom) {
+      dist = pt.y - inner.bottom;
+      scrolled = ScrollByCells(GX_DOWN, step);
+    }
   }
-  if (m_nAutoScrollH) {
-    if (pt.x < area.left) ScrollByCells(GX_LEFT, 1);
-    if (pt.x >= area.right) ScrollByCells(GX_RIGHT, 1);
+  if (!scrolled) {
+    if (!m_nAutoScrollH) {
+      reset();
+      return;
+    }
+    divisor = 10;
+    dist = 0;
+    if (pt.x < inner.left) {
+      dist = inner.left - pt.x;
+      scrolled = ScrollByCells(GX_LEFT, step);
+    } else if (pt.x > inner.right) {
+      dist = pt.x - inner.right;
+      scrolled = ScrollByCells(GX_RIGHT, step);
+    }
+    if (!scrolled) {
+      reset();
+      return;
+    }
   }
-  if (::GetCapture() != h && !(::GetKeyState(VK_LBUTTON) & 0x8000)) StopAutoScroll();
+  // Acceleration: the farther (or as far) as last time, the shorter the delay; at 0 the steps grow.
+  if (dist >= m_nAutoScrollLastDist && dist > 1) {
+    m_nAutoScrollDelay -= (dist / divisor) / 2;
+    if (m_nAutoScrollDelay < 0) {
+      m_nAutoScrollDelay = 0;
+      m_nAutoScrollFactor = std::min(80, m_nAutoScrollFactor + 2);
+    }
+  } else if (dist < m_nAutoScrollLastDist) {
+    reset();
+  }
+  m_nAutoScrollLastDist = dist;
+  ::SendMessage(h, WM_MOUSEMOVE, MK_LBUTTON, at);
 }

@@ -444,7 +444,7 @@ TEST_F(WindowTest, StructureChangesRepaintLikeAFreshPaint) {
 
 
 TEST_F(WindowTest, HoldingTheMouseBelowTheGridScrollsUntilReleased) {
-  CGXGridWnd* g = MakeGrid(100, 3, 300, 200);
+  CGXGridWnd* g = MakeGrid(100000, 3, 300, 200);
   auto& in = plat::InputRouter::Instance();
   const POINT press = plat::InputRouter::ClientPoint(*g, 75, 50);
   in.MouseMove(press);
@@ -453,14 +453,29 @@ TEST_F(WindowTest, HoldingTheMouseBelowTheGridScrollsUntilReleased) {
   EXPECT_TRUE(g->IsAutoScrolling());
   const POINT below = plat::InputRouter::ClientPoint(*g, 75, 260);
   in.MouseMove(below);
-  plat::AdvanceAndPump(100);
+  plat::AdvanceAndPump(3000);
   const ROWCOL top = g->GetTopRow();
   EXPECT_GT(top, 5u);
+  // Held long enough, the delay reaches 0 and the steps grow.
+  EXPECT_EQ(g->GetAutoScrollDelay(), 0);
+  EXPECT_GT(g->GetAutoScrollFactor(), 1);
   in.ButtonUp(plat::MouseButton::Left, below);
   Pump();
   EXPECT_FALSE(g->IsAutoScrolling());
   plat::AdvanceAndPump(100);
   EXPECT_EQ(g->GetTopRow(), top);
+  // Escape during a drag stops it as well.
+  g->SetTopRow(1, 0);
+  in.MouseMove(press);
+  in.ButtonDown(plat::MouseButton::Left, press);
+  Pump();
+  ASSERT_TRUE(g->IsAutoScrolling());
+  in.KeyPress(VK_ESCAPE);
+  Pump();
+  EXPECT_FALSE(g->IsAutoScrolling());
+  EXPECT_EQ(GetCapture(), nullptr);
+  in.ButtonUp(plat::MouseButton::Left, press);
+  Pump();
 }
 
 
