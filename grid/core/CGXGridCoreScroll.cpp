@@ -325,6 +325,35 @@ ROWCOL PageRows(const CGXGridCore& g) {
   ROWCOL bottom = g.CalcBottomRow(area);
   return bottom > g.GetTopRow() ? bottom - g.GetTopRow() : 1;
 }
+// Page up: the rows above the top row whose heights fit into the scrolled area, at least 1.
+ROWCOL PageRowsUp(const CGXGridCore& g) {
+  const ROWCOL first = g.GetFrozenRows() + 1;
+  if (g.GetTopRow() <= first) return 0;
+  const int avail = g.GetGridRect().Height() - g.SumRowHeights(0, g.GetFrozenRows());
+  int sum = g.GetRowHeight(g.GetTopRow());
+  ROWCOL n = 0;
+  for (ROWCOL r = g.GetTopRow() - 1; r >= first; --r) {
+    sum += g.GetRowHeight(r);
+    if (sum > avail) break;
+    ++n;
+    if (r == 1) break;
+  }
+  return std::max<ROWCOL>(n, 1);
+}
+ROWCOL PageColsLeft(const CGXGridCore& g) {
+  const ROWCOL first = g.GetFrozenCols() + 1;
+  if (g.GetLeftCol() <= first) return 0;
+  const int avail = g.GetGridRect().Width() - g.SumColWidths(0, g.GetFrozenCols());
+  int sum = g.GetColWidth(g.GetLeftCol());
+  ROWCOL n = 0;
+  for (ROWCOL c = g.GetLeftCol() - 1; c >= first; --c) {
+    sum += g.GetColWidth(c);
+    if (sum > avail) break;
+    ++n;
+    if (c == 1) break;
+  }
+  return std::max<ROWCOL>(n, 1);
+}
 ROWCOL PageCols(const CGXGridCore& g) {
   CRect area = g.GetGridRect();
   ROWCOL right = g.CalcRightmostCol(area);
@@ -333,11 +362,14 @@ ROWCOL PageCols(const CGXGridCore& g) {
 }  // namespace
 
 BOOL CGXGridCore::OnGridVScroll(UINT code, UINT, CScrollBar*) {
-  if (!m_bMouseKeyboard) return FALSE;
+  if (!m_bMouseKeyboard || IsLockUpdate()) return FALSE;
+  if (GetRowCount() <= GetFrozenRows()) return FALSE;  // nothing to scroll
   switch (code) {
     case SB_LINEUP: ScrollByCells(GX_UP, 1); break;
     case SB_LINEDOWN: ScrollByCells(GX_DOWN, 1); break;
-    case SB_PAGEUP: ScrollByCells(GX_UP, PageRows(*this)); break;
+    case SB_PAGEUP:
+      if (ROWCOL n = PageRowsUp(*this)) ScrollByCells(GX_UP, n);
+      break;
     case SB_PAGEDOWN: ScrollByCells(GX_DOWN, PageRows(*this)); break;
     case SB_TOP: SetTopRow(GetFrozenRows() + 1, GX_UPDATENOW); break;
     case SB_BOTTOM: SetTopRow(CalcLastTopRow(), GX_UPDATENOW); break;
@@ -361,11 +393,14 @@ BOOL CGXGridCore::OnGridVScroll(UINT code, UINT, CScrollBar*) {
 }
 
 BOOL CGXGridCore::OnGridHScroll(UINT code, UINT, CScrollBar*) {
-  if (!m_bMouseKeyboard) return FALSE;
+  if (!m_bMouseKeyboard || IsLockUpdate()) return FALSE;
+  if (GetColCount() <= GetFrozenCols()) return FALSE;
   switch (code) {
     case SB_LINELEFT: ScrollByCells(GX_LEFT, 1); break;
     case SB_LINERIGHT: ScrollByCells(GX_RIGHT, 1); break;
-    case SB_PAGELEFT: ScrollByCells(GX_LEFT, PageCols(*this)); break;
+    case SB_PAGELEFT:
+      if (ROWCOL n = PageColsLeft(*this)) ScrollByCells(GX_LEFT, n);
+      break;
     case SB_PAGERIGHT: ScrollByCells(GX_RIGHT, PageCols(*this)); break;
     case SB_LEFT: SetLeftCol(GetFrozenCols() + 1, GX_UPDATENOW); break;
     case SB_RIGHT: SetLeftCol(CalcLastLeftCol(), GX_UPDATENOW); break;

@@ -185,7 +185,14 @@ TEST_F(WindowTest, KeysWheelAndScrollBarScroll) {
   EXPECT_EQ(g->GetTopRow(), top + 3);
   SendMessage(*g, WM_VSCROLL, SB_LINEUP, 0);
   EXPECT_EQ(g->GetTopRow(), top + 2);
+  SendMessage(*g, WM_VSCROLL, SB_PAGEDOWN, 0);
+  const ROWCOL paged = g->GetTopRow();
+  SendMessage(*g, WM_VSCROLL, SB_PAGEUP, 0);
+  EXPECT_EQ(g->GetTopRow(), top + 2);  // a page up undoes a page down of full rows
+  EXPECT_GT(paged, top + 2);
   SendMessage(*g, WM_VSCROLL, SB_TOP, 0);
+  EXPECT_EQ(g->GetTopRow(), 1u);
+  SendMessage(*g, WM_VSCROLL, SB_PAGEUP, 0);  // at the first row: nothing
   EXPECT_EQ(g->GetTopRow(), 1u);
 }
 
