@@ -13,7 +13,7 @@
 #include "grid/core/gxtypes.h"
 #include "platform/base/CString.h"
 #include "platform/base/geometry.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 class CDC;
 class CWnd;

@@ -3,7 +3,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXSysColorTable.h"
 #include "platform/gdi/CDC.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 const CGXControlClass CGXHeader::classCGXHeader = {"CGXHeader", &CGXStatic::classCGXStatic};
 

@@ -9,7 +9,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CFont.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 const CGXControlClass CGXStatic::classCGXStatic = {"CGXStatic", &CGXControl::classCGXControl};
 

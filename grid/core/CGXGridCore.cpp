@@ -16,7 +16,7 @@
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CFont.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 CGXGridCore::CGXGridCore(CWnd* gridWnd, CDocument* doc, BOOL flag)
     : m_pGridWnd(gridWnd), m_pDocument(doc), m_bFlag(flag) {

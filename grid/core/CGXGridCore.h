@@ -29,7 +29,7 @@
 #include "grid/core/CGXStyle.h"
 #include "grid/core/gxtypes.h"
 #include "platform/base/geometry.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 class CWnd;
 class CDC;

@@ -4,7 +4,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "platform/framework/CWnd.h"
 #include "platform/framework/MessageBox.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 BOOL CGXGridCore::QueryCurrentCell(ROWCOL* row, ROWCOL* col, BOOL evenWhilePrinting) const {
   if (row) *row = m_nCurrentRow;

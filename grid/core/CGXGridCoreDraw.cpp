@@ -25,7 +25,7 @@
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CFont.h"
 #include "platform/gdi/CPen.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace {
 constexpr WORD kBorderLeft = GX_CF_BORDER_LEFT, kBorderRight = GX_CF_BORDER_RIGHT, kBorderTop = GX_CF_BORDER_TOP,

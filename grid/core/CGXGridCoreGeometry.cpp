@@ -10,7 +10,7 @@
 #include "grid/core/CGXGridParam.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/CWnd.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 ROWCOL CGXGridCore::RowToClientRow(ROWCOL row) const {
   if (row == GX_INVALID) return row;

@@ -2,7 +2,7 @@
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
 #include "platform/framework/CWnd.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace {
 BOOL Held(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }

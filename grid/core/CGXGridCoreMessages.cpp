@@ -7,7 +7,7 @@
 #include "grid/core/CGXPluginComponent.h"
 #include "platform/framework/CWnd.h"
 #include "platform/controls/winctrl.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 BOOL CGXGridCore::OnGridSetCursor(HWND wnd, UINT hitCode, UINT) {
   if (!m_bMouseKeyboard || wnd != GridHwnd() || hitCode != HTCLIENT) return FALSE;

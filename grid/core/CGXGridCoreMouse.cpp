@@ -6,7 +6,7 @@
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
 #include "platform/framework/CWnd.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 namespace {
 constexpr WORD kPressed = 0x0001, kDown = 0x0004, kMove = 0x0008, kUp = 0x0010, kWasOverPress = 0x0020,

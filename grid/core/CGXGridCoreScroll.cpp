@@ -7,7 +7,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/framework/CWnd.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 int CGXGridCore::GetScrollBarPolicy(int bar) const {
   return bar == SB_VERT ? m_nVScrollPolicy : bar == SB_HORZ ? m_nHScrollPolicy : 0;

@@ -16,7 +16,7 @@
 #include "platform/framework/CPaintDC.h"
 #include "platform/gdi/CDC.h"
 #include "platform/window/Clipboard.h"
-#include "platform/window/winuser.h"
+#include "platform/window/windowapi.h"
 
 IMPLEMENT_DYNCREATE(CGXGridWnd, CWnd)
 

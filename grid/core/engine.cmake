@@ -38,12 +38,6 @@ if(BRIM_TESTS)
 endif()
 
 # The grid on screen: real clicks and keys through the SDL2 presenter under a private X server.
-find_program(BRIM_XVFB_RUN xvfb-run)
-find_program(BRIM_XDOTOOL xdotool)
-if(BRIM_TESTS AND BRIM_XVFB_RUN AND BRIM_XDOTOOL)
-  add_executable(grid_engine_onscreen_test tests/engine_onscreen_test.cpp)
-  target_link_libraries(grid_engine_onscreen_test PRIVATE grid_core grid_controls GTest::gtest GTest::gtest_main)
-  add_test(NAME GridEngine.OnScreenUnderXvfb
-           COMMAND ${BRIM_XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:grid_engine_onscreen_test>)
-  set_tests_properties(GridEngine.OnScreenUnderXvfb PROPERTIES TIMEOUT 60)
-endif()
+brim_screen_test(grid_engine_onscreen_test TEST GridEngine.OnScreenUnderXvfb TIMEOUT 60
+  SOURCES tests/engine_onscreen_test.cpp
+  LIBS grid_core grid_controls)
