@@ -4,15 +4,11 @@
 
 #include "platform/controls/ControlSupport.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
 namespace {
 
-StateTable<ButtonState>& States() {
-  static StateTable<ButtonState> table;
-  return table;
-}
+StateTable<ButtonState>& States() { return StateTable<ButtonState>::Instance(); }
 
 bool IsCheckKind(DWORD type) {
   return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE;
@@ -364,6 +360,58 @@ LRESULT OnGetState(const ButtonState& s) {
   return static_cast<LRESULT>(s.check | (s.pushed ? BST_PUSHED : 0) | (s.focused ? BST_FOCUS : 0));
 }
 
+LRESULT Dispatch(HWND hwnd, ButtonState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT: {
+      PaintScope paint(hwnd, wParam);
+      Paint(hwnd, paint.dc(), s);
+      return 0;
+    }
+    case WM_ERASEBKGND: return 1;  // painting covers the whole button
+    case WM_GETDLGCODE: return OnGetDlgCode(hwnd);
+    case WM_LBUTTONDOWN: return OnButtonDown(hwnd, s);
+    case WM_LBUTTONUP: return OnButtonUp(hwnd, s, lParam);
+    case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, s);
+    case WM_MOUSEMOVE: return OnMouseMove(hwnd, s, lParam);
+    case WM_KEYDOWN: return OnKeyDown(hwnd, s, wParam);
+    case WM_KEYUP: return OnKeyUp(hwnd, s, wParam);
+    case WM_SETFOCUS: return OnFocus(hwnd, s, true);
+    case WM_KILLFOCUS: return OnFocus(hwnd, s, false);
+    case WM_CAPTURECHANGED:
+      if (s.captured && reinterpret_cast<HWND>(lParam) != hwnd) {
+        s.captured = false;
+        SetPushed(hwnd, s, false);
+      }
+      return 0;
+    case WM_ENABLE: Redraw(hwnd, s, ODA_DRAWENTIRE); return 0;
+    case WM_SETTEXT: {
+      LRESULT r = DefWindowProc(hwnd, msg, wParam, lParam);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return r;
+    }
+    case WM_SETFONT:
+      s.font = reinterpret_cast<HFONT>(wParam);
+      if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
+    case BM_GETCHECK: return s.check;
+    case BM_SETCHECK: SetCheck(hwnd, s, static_cast<UINT>(wParam)); return 0;
+    case BM_GETSTATE: return OnGetState(s);
+    case BM_SETSTATE: SetPushed(hwnd, s, wParam != 0); return 0;
+    case BM_SETSTYLE: return OnSetStyle(hwnd, wParam, lParam);
+    case BM_CLICK: return OnClick(hwnd);
+    case BM_GETIMAGE: return reinterpret_cast<LRESULT>(s.image);
+    case BM_SETIMAGE: {
+      HANDLE old = s.image;
+      s.image = reinterpret_cast<HANDLE>(lParam);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return reinterpret_cast<LRESULT>(old);
+    }
+    default: break;
+  }
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
 }  // namespace
 
 DWORD ButtonType(DWORD style) { return style & BS_TYPEMASK; }
@@ -377,70 +425,8 @@ UINT NextCheckState(DWORD style, UINT check) {
   }
 }
 
-LRESULT ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) States().Create(hwnd);
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
-  switch (msg) {
-    case WM_NCDESTROY: States().Drop(hwnd); break;
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), *s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;  // painting covers the whole button
-    case WM_GETDLGCODE: return OnGetDlgCode(hwnd);
-    case WM_LBUTTONDOWN: return OnButtonDown(hwnd, *s);
-    case WM_LBUTTONUP: return OnButtonUp(hwnd, *s, lParam);
-    case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, *s);
-    case WM_MOUSEMOVE: return OnMouseMove(hwnd, *s, lParam);
-    case WM_KEYDOWN: return OnKeyDown(hwnd, *s, wParam);
-    case WM_KEYUP: return OnKeyUp(hwnd, *s, wParam);
-    case WM_SETFOCUS: return OnFocus(hwnd, *s, true);
-    case WM_KILLFOCUS: return OnFocus(hwnd, *s, false);
-    case WM_CAPTURECHANGED:
-      if (s->captured && reinterpret_cast<HWND>(lParam) != hwnd) {
-        s->captured = false;
-        SetPushed(hwnd, *s, false);
-      }
-      return 0;
-    case WM_ENABLE: Redraw(hwnd, *s, ODA_DRAWENTIRE); return 0;
-    case WM_SETTEXT: {
-      LRESULT r = DefWindowProc(hwnd, msg, wParam, lParam);
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return r;
-    }
-    case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
-    case BM_GETCHECK: return s->check;
-    case BM_SETCHECK: SetCheck(hwnd, *s, static_cast<UINT>(wParam)); return 0;
-    case BM_GETSTATE: return OnGetState(*s);
-    case BM_SETSTATE: SetPushed(hwnd, *s, wParam != 0); return 0;
-    case BM_SETSTYLE: return OnSetStyle(hwnd, wParam, lParam);
-    case BM_CLICK: return OnClick(hwnd);
-    case BM_GETIMAGE: return reinterpret_cast<LRESULT>(s->image);
-    case BM_SETIMAGE: {
-      HANDLE old = s->image;
-      s->image = reinterpret_cast<HANDLE>(lParam);
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return reinterpret_cast<LRESULT>(old);
-    }
-    default: break;
-  }
-  return DefWindowProc(hwnd, msg, wParam, lParam);
-}
-
 void RegisterButtonClass() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS;
-  wc.lpfnWndProc = ButtonWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = WC_BUTTON;
-  WindowClassRegistry::Instance().Register(wc, true);
+  RegisterControlClass(WC_BUTTON, ControlWndProc<ButtonState, Dispatch>, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS);
 }
 
 }  // namespace plat::controls

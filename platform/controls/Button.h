@@ -25,7 +25,6 @@ struct ButtonState {
   HANDLE image = nullptr;
 };
 
-LRESULT ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterButtonClass();
 
 DWORD ButtonType(DWORD style);

@@ -1,8 +1,19 @@
 #include "platform/controls/ControlSupport.h"
 
 #include "platform/gdi/SysColors.h"
+#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
+
+void RegisterControlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor) {
+  WNDCLASSEX wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.hCursor = LoadCursor(nullptr, cursor);
+  wc.lpszClassName = name;
+  WindowClassRegistry::Instance().Register(wc, true);
+}
 
 DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)); }
 

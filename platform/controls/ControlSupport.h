@@ -20,6 +20,11 @@ namespace plat::controls {
 template <class State>
 class StateTable {
  public:
+  // The table of one state type; every control keeps a state type of its own, so this is its table.
+  static StateTable& Instance() {
+    static StateTable table;
+    return table;
+  }
   std::shared_ptr<State> Get(HWND hwnd) const {
     auto it = map_.find(hwnd);
     return it == map_.end() ? nullptr : it->second;
@@ -34,6 +39,30 @@ class StateTable {
  private:
   std::unordered_map<HWND, std::shared_ptr<State>> map_;
 };
+
+// The window procedure every control shares around its own message switch: the state is made on
+// WM_NCCREATE (and handed to `OnCreate`, when given, with the creation lParam), a window without state gets
+// DefWindowProc, WM_NCDESTROY drops the state, and every other message goes to `Dispatch` with the state
+// held for the whole call.
+template <class State, LRESULT (*Dispatch)(HWND, State&, UINT, WPARAM, LPARAM),
+          void (*OnCreate)(HWND, State&, LPARAM) = nullptr>
+LRESULT ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto& states = StateTable<State>::Instance();
+  if (msg == WM_NCCREATE) {
+    auto fresh = states.Create(hwnd);
+    if constexpr (OnCreate != nullptr) OnCreate(hwnd, *fresh, lParam);
+  }
+  auto s = states.Get(hwnd);
+  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    states.Drop(hwnd);
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+  }
+  return Dispatch(hwnd, *s, msg, wParam, lParam);
+}
+
+// Registers a control's window class as a global class, so any module creates it by name.
+void RegisterControlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor = IDC_ARROW);
 
 DWORD StyleOf(HWND hwnd);
 int IdOf(HWND hwnd);
