@@ -414,8 +414,6 @@ LRESULT Dispatch(HWND hwnd, ButtonState& s, UINT msg, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-DWORD ButtonType(DWORD style) { return style & BS_TYPEMASK; }
-
 UINT NextCheckState(DWORD style, UINT check) {
   switch (style & BS_TYPEMASK) {
     case BS_AUTOCHECKBOX: return check == BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED;

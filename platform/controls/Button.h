@@ -27,7 +27,6 @@ struct ButtonState {
 
 void RegisterButtonClass();
 
-DWORD ButtonType(DWORD style);
 // The state the next click leaves an auto check box in, or the same state for other kinds.
 UINT NextCheckState(DWORD style, UINT check);
 
