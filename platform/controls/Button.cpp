@@ -15,12 +15,6 @@ bool IsCheckKind(DWORD type) {
 }
 bool IsRadioKind(DWORD type) { return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON; }
 
-std::string TextOf(HWND hwnd) {
-  std::string s(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
-  s.resize(static_cast<size_t>(GetWindowText(hwnd, s.data(), static_cast<int>(s.size()))));
-  return s;
-}
-
 // ---- Drawing (reads the state only) -------------------------------------------------------------------
 
 UINT OwnerDrawState(HWND hwnd, const ButtonState& s) {
@@ -44,7 +38,7 @@ void SendDrawItem(HWND hwnd, HDC dc, const ButtonState& s, UINT action) {
 }
 
 void DrawLabel(HDC dc, HWND hwnd, CRect r, UINT format) {
-  const std::string text = TextOf(hwnd);
+  const std::string text = WindowTextOf(hwnd);
   SetBkMode(dc, TRANSPARENT);
   if (!IsWindowEnabled(hwnd)) {
     // Classic embossed grey text: white shadow one pixel down-right, then the grey text.
@@ -71,7 +65,7 @@ UINT LabelLines(DWORD style) { return (style & BS_MULTILINE) ? DT_WORDBREAK : DT
 
 // The focus rectangle drawn around the label of check boxes and radio buttons.
 CRect LabelBox(HDC dc, HWND hwnd, CRect area, UINT format) {
-  std::string shown = StripMnemonic(TextOf(hwnd));
+  std::string shown = StripMnemonic(WindowTextOf(hwnd));
   CRect calc = area;
   DrawText(dc, shown.empty() ? " " : shown.c_str(), -1, &calc, (format | DT_CALCRECT | DT_NOPREFIX) & ~DT_VCENTER);
   const int h = calc.Height();
@@ -147,7 +141,7 @@ void PaintGroupBox(HDC dc, HWND hwnd) {
   HBRUSH brush = ControlColor(hwnd, WM_CTLCOLORSTATIC, dc);
   TEXTMETRIC tm{};
   GetTextMetrics(dc, &tm);
-  const std::string shown = StripMnemonic(TextOf(hwnd));
+  const std::string shown = StripMnemonic(WindowTextOf(hwnd));
   CRect frame = r;
   frame.top += tm.tmHeight / 2;
   DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);

@@ -19,6 +19,12 @@ DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLong(hwnd, GWL_STY
 
 int IdOf(HWND hwnd) { return GetDlgCtrlID(hwnd); }
 
+std::string WindowTextOf(HWND hwnd) {
+  std::string s(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
+  s.resize(static_cast<size_t>(GetWindowText(hwnd, s.data(), static_cast<int>(s.size()))));
+  return s;
+}
+
 bool NotifyParent(HWND hwnd, UINT code) {
   HWND parent = GetParent(hwnd);
   if (parent) {

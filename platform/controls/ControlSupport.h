@@ -72,6 +72,8 @@ bool NotifyParent(HWND hwnd, UINT code);
 LRESULT SendNotify(HWND hwnd, NMHDR* header, UINT code);
 // The parent's answer to WM_CTLCOLOR*; the DC's colours are whatever the parent set.
 HBRUSH ControlColor(HWND hwnd, UINT msg, HDC dc);
+// The window's whole text.
+std::string WindowTextOf(HWND hwnd);
 // The control's font: WM_SETFONT's, else the system font.
 HFONT FontOr(HFONT font);
 

@@ -28,8 +28,7 @@ UINT TextFormat(DWORD style) {
 void PaintText(HWND hwnd, HDC dc, const StaticState& s, DWORD style, const CRect& r) {
   HBRUSH brush = ControlColor(hwnd, WM_CTLCOLORSTATIC, dc);
   FillRect(dc, &r, brush ? brush : GetSysColorBrush(COLOR_3DFACE));
-  std::string text(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowText(hwnd, text.data(), static_cast<int>(text.size()))));
+  const std::string text = WindowTextOf(hwnd);
   SelectScope font(dc, FontOr(s.font));
   SetBkMode(dc, TRANSPARENT);
   CRect box = r;
