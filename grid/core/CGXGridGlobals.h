@@ -27,6 +27,7 @@ class CGXAbstractGridProfileImp;
 class CGXAbstractCoveredCellPoolImp;
 class CGXAbstractDataCopyMoveCellsImp;
 class CGXAbstractGridSortMoveDataImp;
+class CGXAbstractGridPrintImp;
 
 // The common base of every installed implementation, so that one list can own them all.
 class CGXImpBase {
@@ -54,6 +55,10 @@ class CGXGridGlobals {
   CGXAbstractCoveredCellPoolImp* m_pCoveredCellPoolImp = nullptr;
   CGXAbstractDataCopyMoveCellsImp* m_pDataCopyMoveCellsImp = nullptr;
   CGXAbstractGridSortMoveDataImp* m_pSortMoveDataImp = nullptr;  // reads user attributes of styles of schema 4 or lower
+
+  // The print feature of a grid, answered by the grid engine once grids carry one; null until then (the
+  // properties' print forwarders then do nothing).
+  CGXAbstractGridPrintImp* (*m_pfnGetGridPrintImp)(CGXGridCore* grid) = nullptr;
 
   // The two switches copied into each new parameter object, and the third that, with the first, draws
   // the standard header styles without border lines. All 0 after start-up.
