@@ -6,7 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/ButtonBitmap.h"
 #include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXStyle.h"
 #include "grid/core/CGXSysColorTable.h"
 #include "platform/base/CodePage.h"
 #include "platform/gdi/CDC.h"
@@ -72,6 +74,20 @@ CBitmap* CGXDrawingAndFormatting::GetPatternBitmap(UINT n) {
   }
   return m_patterns[n].get();
 }
+
+CString CGXDrawingAndFormatting::FormatDisplayText(const CGXStyle& style, LPCTSTR valueText, unsigned valueType,
+                                                   int arg1, int arg2) {
+  if (CGXAbstractNumberFormattingImp* imp = CGXGridGlobals::Get().m_pNumberFormattingImp)
+    return imp->FormatText(style, valueText, valueType, arg1, arg2);
+  if (valueText) return CString(valueText);
+  return style.GetIncludeValue() ? style.GetValue() : CString();
+}
+
+CString FormatDisplayText(const CGXStyle& style, LPCTSTR valueText, unsigned valueType, int arg1, int arg2) {
+  return GetDrawingAndFormatting().FormatDisplayText(style, valueText, valueType, arg1, arg2);
+}
+
+BOOL LoadSysColorBitmap(CBitmap& bitmap, LPCSTR name) { return LoadButtonBitmap(bitmap, name); }
 
 BOOL CGXDrawingAndFormatting::ParseDisplayText(LPCTSTR text, double& value) { return gx::ParseDisplayText(text, value); }
 

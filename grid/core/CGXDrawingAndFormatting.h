@@ -13,6 +13,7 @@
 #include "platform/gdi/CBitmap.h"
 
 class CDC;
+class CGXStyle;
 
 class CGXDrawingAndFormatting {
  public:
@@ -39,6 +40,10 @@ class CGXDrawingAndFormatting {
   // vertical centring (format 4) or bottom alignment (8). Returns the number of lines.
   virtual int CalcLineBreaks(CDC* pDC, LPCTSTR text, int length, RECT& rect, UINT format, int* starts,
                              int* lengths, int maxLines);
+  // The display text of a value under the style's number format, through the installed number formatting.
+  // Without it: the value text unchanged, else the style's own value (empty when it has none).
+  virtual CString FormatDisplayText(const CGXStyle& style, LPCTSTR valueText, unsigned valueType, int arg1 = 0,
+                                    int arg2 = 0);
   // The installed number recognition; FALSE without it.
   virtual BOOL ParseDisplayText(LPCTSTR text, double& value);
   // A frame of `width` rings: top and left in the first colour, bottom and right in the second.
@@ -67,6 +72,12 @@ void DrawEdgeRect(CDC* pDC, RECT rect, UINT edge, BOOL adjust);
 void InvertRectClipped(CDC* pDC, const RECT& rect, const RECT& clip);
 // A packed colour as the colour to draw with.
 COLORREF ResolvePackedColor(COLORREF color);
+
+// The free form of the object's FormatDisplayText.
+CString FormatDisplayText(const CGXStyle& style, LPCTSTR valueText, unsigned valueType, int arg1 = 0, int arg2 = 0);
+// Loads one of the grid's bitmap resources with its black, dark grey, light grey and white replaced by the
+// current button colours (as the owner-draw buttons load theirs). FALSE leaves the bitmap empty.
+BOOL LoadSysColorBitmap(CBitmap& bitmap, LPCSTR name);
 
 // Choice lists: lines separated by CR LF, fields by tabs.
 // The n-th tab-separated field (from 0), at most max - 1 characters plus the terminator; empty when
