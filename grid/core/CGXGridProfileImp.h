@@ -15,6 +15,9 @@ class CGXAbstractGridProfileImp : public CGXImpBase {
   virtual void WritePropertiesProfile(const CGXProperties& properties) = 0;
   // TRUE when the entry exists and is not empty; the font is then replaced by the parsed text.
   virtual BOOL ReadFontProfile(CGXFont& font, LPCTSTR section, LPCTSTR entry) = 0;
+  // FALSE, changing nothing, when the properties' section is not in the profile. Entries that are missing
+  // or empty keep the current setting.
+  virtual BOOL ReadPropertiesProfile(CGXProperties& properties) = 0;
 };
 
 class CGXGridProfileImp : public CGXAbstractGridProfileImp {
@@ -22,7 +25,12 @@ class CGXGridProfileImp : public CGXAbstractGridProfileImp {
   void WriteFontProfile(const CGXFont& font, LPCTSTR section, LPCTSTR entry) override;
   void WritePropertiesProfile(const CGXProperties& properties) override;
   BOOL ReadFontProfile(CGXFont& font, LPCTSTR section, LPCTSTR entry) override;
+  BOOL ReadPropertiesProfile(CGXProperties& properties) override;
 };
+
+// Whether the application profile has the section: the registry key opens, or the INI file has at least
+// one entry in it. FALSE without an application object.
+BOOL ProfileSectionExists(LPCTSTR section);
 
 void InstallProfileImp();
 

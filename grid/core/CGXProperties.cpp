@@ -70,6 +70,11 @@ BOOL CGXProperties::WriteProfile() const {
   return TRUE;
 }
 
+BOOL CGXProperties::ReadProfile() {
+  CGXAbstractGridProfileImp* imp = CGXGridGlobals::Get().m_pProfileImp;
+  return imp ? imp->ReadPropertiesProfile(*this) : FALSE;
+}
+
 void CGXProperties::AddDefaultUserProperties() {
   CString choices;
   for (std::size_t i = 0; i < m_frameNames.size(); ++i) {

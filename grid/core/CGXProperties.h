@@ -39,6 +39,8 @@ class CGXProperties : public CObject {
   // Through the installed profile implementation; nothing (FALSE) without it. Reading the properties
   // back is the profile feature's.
   virtual BOOL WriteProfile() const;
+  // Through the installed profile implementation; FALSE (nothing read) without it or without the section.
+  virtual BOOL ReadProfile();
 
   // The grid's drawing decisions: the print setting while printing, else the display setting.
   BOOL DrawsHorizontalLines(BOOL printing) const { return printing ? m_bPrintHorzLines : m_bHorzLines; }

@@ -9,6 +9,7 @@
 #include "grid/core/CGXProperties.h"
 #include "grid/core/CGXUserAttribute.h"
 #include "grid/core/tests/gxtest.h"
+#include "platform/base/RegistryStore.h"
 #include "platform/framework/CWinApp.h"
 
 namespace {
@@ -89,6 +90,67 @@ TEST_F(Profile, UserAttributes) {
   m.SetAttribute(51022, new CGXUserAttribute("tip"));
   m.WriteProfile("Attrs");
   EXPECT_EQ(app.GetProfileString("Attrs", "UA51022"), "tip");
+}
+
+
+// Every setting that is written comes back; an absent section changes nothing. In both profile homes.
+void CheckPropertiesRoundTrip(CWinApp& app) {
+  CGXProperties missing;
+  missing.m_sSection = "NoSuchGridSection";
+  missing.m_bVertLines = FALSE;
+  EXPECT_FALSE(missing.ReadProfile());
+  EXPECT_FALSE(missing.m_bVertLines);
+
+  CGXProperties p;
+  p.AddDefaultUserProperties();
+  CGXStyle thin;
+  thin.SetValue("Thin Border.");
+  p.AddUserProperty(51005, thin);
+  p.GetColors()[1] = 0xFB000005;  // a system-colour tag in the high byte survives the text form
+  p.GetColors()[2] = RGB(1, 2, 3);
+  p.m_bVertLines = FALSE;
+  p.m_bMarkRowHeader = FALSE;
+  p.m_nPageOrder = 1;
+  p.m_bBlackWhite = FALSE;
+  p.m_nMargins[0] = 10;
+  p.m_nMargins[3] = 40;
+  p.m_nFirstPage = 3;
+  p.m_nDistances[1] = 9;
+  ASSERT_TRUE(p.WriteProfile());
+
+  CGXProperties back;
+  back.AddDefaultUserProperties();
+  ASSERT_TRUE(back.ReadProfile());
+  EXPECT_EQ(back.GetColors(), p.GetColors());
+  EXPECT_FALSE(back.m_bVertLines);
+  EXPECT_FALSE(back.m_bMarkRowHeader);
+  EXPECT_TRUE(back.m_bHorzLines);
+  EXPECT_EQ(back.m_nPageOrder, 1u);
+  EXPECT_FALSE(back.m_bBlackWhite);
+  EXPECT_EQ(back.GetUserProperty(51005).GetValue(), "Thin Border.");
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(back.m_nMargins[i], p.m_nMargins[i]) << i;
+  EXPECT_EQ(back.m_nFirstPage, 3);
+  EXPECT_EQ(back.m_nDistances[1], 9);
+
+  // Short lists set only their first fields; empty entries keep the current settings.
+  app.WriteProfileString("Grid", "Margins", " 5, 6");
+  app.WriteProfileString("Grid", "Print Frame", "");
+  back.m_bPrintFrame = FALSE;
+  ASSERT_TRUE(back.ReadProfile());
+  EXPECT_EQ(back.m_nMargins[0], 5);
+  EXPECT_EQ(back.m_nMargins[1], 6);
+  EXPECT_EQ(back.m_nMargins[2], p.m_nMargins[2]);
+  EXPECT_EQ(back.m_nMargins[3], 40);
+  EXPECT_FALSE(back.m_bPrintFrame);
+}
+
+TEST_F(Profile, PropertiesReadBackFromTheIniFile) { CheckPropertiesRoundTrip(app); }
+
+TEST_F(Profile, PropertiesReadBackFromTheRegistry) {
+  plat::RegistryStore::Reset();
+  app.SetRegistryKey("GridProfileTest");
+  CheckPropertiesRoundTrip(app);
+  plat::RegistryStore::Reset();
 }
 
 }  // namespace
