@@ -44,7 +44,7 @@ BOOL CDialog::CreateDlgIndirect(const DialogTemplate* tmpl, CWnd* pParentWnd) {
   HINSTANCE instance = m_lpszTemplateName ? AfxFindResourceHandle(m_lpszTemplateName, RT_DIALOG) : AfxGetInstanceHandle();
   HWND hwnd;
   {
-    plat::CreationHook hook(this, tmpl->className ? tmpl->className : plat::kDialogClass, instance);
+    plat::CreationHook hook(this);
     hwnd = ::CreateDialogIndirectParam(instance, tmpl, parent, &DialogProc, 0);
   }
   if (!hwnd) {

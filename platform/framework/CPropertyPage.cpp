@@ -351,7 +351,7 @@ INT_PTR CPropertySheet::DoModal() {
   plat::RegisterDialogClass();
   HWND hwnd;
   {
-    plat::CreationHook hook(this, plat::kDialogClass, AfxGetInstanceHandle());
+    plat::CreationHook hook(this);
     hwnd = ::CreateDialogIndirectParam(AfxGetInstanceHandle(), &m_template, owner, &SheetDialogProc, 0);
   }
   int result = -1;

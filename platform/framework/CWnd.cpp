@@ -119,7 +119,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
   }
   HWND hwnd;
   {
-    plat::CreationHook hook(this, cs.lpszClass, cs.hInstance);
+    plat::CreationHook hook(this);
     hwnd = ::CreateWindowEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,
                             cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
   }

@@ -1,7 +1,6 @@
 #include "platform/framework/WindowMap.h"
 
 #include "platform/framework/CWnd.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat {
 
@@ -43,37 +42,30 @@ void WindowMap::DeleteTemporaries() {
   for (auto& [hwnd, wnd] : doomed) wnd->m_hWnd = nullptr;  // a wrapper never destroys the window
 }
 
-CreationHook::CreationHook(CWnd* wnd, LPCSTR className, HINSTANCE instance) : wnd_(wnd) {
-  cls_ = WindowClassRegistry::Instance().Find(className, instance);
-  if (!cls_) return;  // CreateWindowEx will fail on its own
-  classProc_ = cls_->proc;
-  cls_->proc = &BinderProc;
+CreationHook::CreationHook(CWnd* wnd) : wnd_(wnd) {
+  hook_ = ::SetWindowsHookEx(WH_CBT, &CbtProc, nullptr, ::GetCurrentThreadId());
   outer_ = g_innermost;
   g_innermost = this;
 }
 
 CreationHook::~CreationHook() {
-  Restore();
+  if (hook_) ::UnhookWindowsHookEx(hook_);
   if (g_innermost == this) g_innermost = outer_;
 }
 
-void CreationHook::Restore() {
-  if (cls_ && cls_->proc == &BinderProc) cls_->proc = classProc_;
-}
-
-LRESULT CreationHook::BinderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CreationHook::CbtProc(int code, WPARAM wParam, LPARAM lParam) {
+  // Every installed creation hook runs this; the innermost scope takes the window it is waiting for.
   CreationHook* hook = g_innermost;
-  // Only the window being created can reach the binder: the class gets its procedure back at once.
-  WNDPROC super = hook ? hook->classProc_ : ::DefWindowProc;
-  if (!hook) return ::DefWindowProc(hwnd, message, wParam, lParam);
-  hook->Restore();
-  g_innermost = hook->outer_;
-  CWnd* wnd = hook->wnd_;
-  wnd->m_hWnd = hwnd;
-  WindowMap::Instance().Bind(hwnd, wnd);
-  *wnd->GetSuperWndProcAddr() = super;
-  ::SetWindowLongPtr(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::FrameworkWndProc));
-  return CWnd::FrameworkWndProc(hwnd, message, wParam, lParam);
+  if (code == HCBT_CREATEWND && hook && !hook->bound_) {
+    hook->bound_ = true;
+    HWND hwnd = reinterpret_cast<HWND>(wParam);
+    CWnd* wnd = hook->wnd_;
+    wnd->m_hWnd = hwnd;
+    WindowMap::Instance().Bind(hwnd, wnd);
+    *wnd->GetSuperWndProcAddr() = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtr(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::FrameworkWndProc)));
+  }
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 CurrentMessage& Current() {

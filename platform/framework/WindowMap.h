@@ -3,12 +3,12 @@
 // Permanent map: HWND -> the CWnd that owns it (created or subclassed by the framework, or attached).
 // Temporary map: wrappers made by CWnd::FromHandle for windows nobody owns; freed at idle.
 //
-// Binding at creation. The first message a new window gets (WM_GETMINMAXINFO or WM_NCCREATE) must already
-// reach its object, or typed handlers for WM_NCCREATE/WM_CREATE would never run. The window manager offers
-// no creation hook, so CreationHook swaps the class's procedure for a binder procedure for the span of one
-// CreateWindowEx call: the binder takes the first message, binds the object, gives the class its procedure
-// back, gives the window the framework procedure (keeping the class procedure as the object's super
-// procedure) and hands the message on. Nested creations stack.
+// Binding at creation. The first message a new window gets must already reach its object, or typed
+// handlers for WM_NCCREATE/WM_CREATE would never run. CreationHook installs a CBT hook for the span of one
+// CreateWindowEx call; at HCBT_CREATEWND (before the window's first message) it binds the object to the new
+// window and gives the window the framework procedure, keeping the class procedure as the object's super
+// procedure. Only the first window created in the span is taken: windows that the new window's handlers
+// create meanwhile are left alone. Nested creations stack.
 #pragma once
 
 #include <memory>
@@ -19,8 +19,6 @@
 class CWnd;
 
 namespace plat {
-
-struct WindowClass;
 
 class WindowMap {
  public:
@@ -38,21 +36,20 @@ class WindowMap {
   std::unordered_map<HWND, std::unique_ptr<CWnd>> temporary_;
 };
 
-// RAII: binds `wnd` to the next window of class `className` created while it is alive.
+// RAII: binds `wnd` to the next window created while it is alive.
 class CreationHook {
  public:
-  CreationHook(CWnd* wnd, LPCSTR className, HINSTANCE instance);
+  explicit CreationHook(CWnd* wnd);
   ~CreationHook();
   CreationHook(const CreationHook&) = delete;
   CreationHook& operator=(const CreationHook&) = delete;
 
  private:
-  static LRESULT BinderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  void Restore();
+  static LRESULT CbtProc(int code, WPARAM wParam, LPARAM lParam);
 
   CWnd* wnd_;
-  std::shared_ptr<WindowClass> cls_;
-  WNDPROC classProc_ = nullptr;
+  HHOOK hook_ = nullptr;
+  bool bound_ = false;
   CreationHook* outer_ = nullptr;
 };
 

@@ -328,6 +328,15 @@ TEST_F(DialogTest, DoModalCancelKeepsTheMembersAndEndDialogInInitSkipsTheLoop) {
   CTestDlg dlg;
   automation.Then([&] { PostMessage(GetActiveWindow(), WM_CLOSE, 0, 0); });
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  // A quit ends the dialog with -1 and stays queued for the loop outside.
+  CTestDlg quitting;
+  automation.Then([] { PostQuitMessage(4); });
+  EXPECT_EQ(quitting.DoModal(), -1);
+  EXPECT_EQ(quitting.m_hWnd, nullptr);
+  MSG msg;
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_QUIT);
+  EXPECT_EQ(msg.wParam, 4u);
 }
 
 TEST_F(DialogTest, ModelessDialogsLiveUntilDestroyedAndMayDeleteThemselves) {

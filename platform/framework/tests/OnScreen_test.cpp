@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <cstdlib>
 #include <string>
-#include <thread>
+#include <functional>
 
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
@@ -16,12 +16,38 @@
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/tests/FrameworkTest.h"
 #include "platform/framework/tests/TestDialog.h"
+#include "platform/window/MessageQueue.h"
 
 // The X and SDL libraries keep process-wide state until exit (see the display's presenter test).
 extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
 
 namespace plat::test {
 namespace {
+
+// Runs real input once, the first time a nested loop waits for events (the box it opened is up by then),
+// then lets the presenter wait as usual.
+class InputWhenIdle : public EventSource {
+ public:
+  InputWhenIdle(SdlPresenter& presenter, std::function<void()> input) : presenter_(presenter), input_(std::move(input)) {
+    previous_ = MessageQueue::Instance().eventSource;
+    MessageQueue::Instance().eventSource = this;
+  }
+  ~InputWhenIdle() override { MessageQueue::Instance().eventSource = previous_; }
+  bool WaitForEvents(std::optional<std::uint64_t> timeoutMs) override {
+    if (input_) {
+      auto input = std::move(input_);
+      input_ = nullptr;
+      presenter_.Present();
+      input();
+    }
+    return presenter_.WaitForEvents(timeoutMs);
+  }
+
+ private:
+  SdlPresenter& presenter_;
+  std::function<void()> input_;
+  EventSource* previous_;
+};
 
 class OnScreenTest : public FrameworkTest {
  protected:
@@ -87,17 +113,12 @@ TEST_F(OnScreenTest, OwnMessageBoxRunsItsLoopUntilARealKeyAnswers) {
   ASSERT_TRUE(presenter.IsOpen());
   presenter.Present();
   for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);
-  // The box opens centred on the screen; the pointer over it gives it the X keyboard focus. The keys come
-  // from another thread while the box's nested loop waits for real events (that thread only runs xdotool).
+  // The box opens centred on the screen; the pointer over it gives it the X keyboard focus. The keys go out
+  // when the box's nested loop first waits for real events.
   POINT origin = presenter.WindowPosition();
   std::string target = std::to_string(origin.x + 400) + " " + std::to_string(origin.y + 300);
-  std::thread keys([target] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    std::string cmd = "xdotool mousemove --sync " + target + " key --delay 80 Tab Return";
-    (void)std::system(cmd.c_str());
-  });
+  InputWhenIdle keys(presenter, [target] { Xdotool("mousemove --sync " + target + " key --delay 80 Tab Return"); });
   int answer = MessageBox(nullptr, "Keep the changes?", "Test", MB_OKCANCEL | MB_ICONQUESTION);
-  keys.join();
   EXPECT_EQ(answer, IDCANCEL);  // Tab moved from OK to Cancel
 }
 
@@ -110,16 +131,14 @@ TEST_F(OnScreenTest, FileDialogShowsTheOwnChooserAndTakesATypedName) {
   for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);
   POINT origin = presenter.WindowPosition();
   std::string target = std::to_string(origin.x + 400) + " " + std::to_string(origin.y + 300);
-  std::thread keys([target] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    std::string cmd = "xdotool mousemove --sync " + target + " type --delay 60 board && xdotool key Return";
-    (void)std::system(cmd.c_str());
+  InputWhenIdle keys(presenter, [target] {
+    Xdotool("mousemove --sync " + target + " type --delay 60 board");  // type takes every word after it
+    Xdotool("key Return");
   });
   const std::string folder = dir.string();
   CFileDialog save(FALSE, "dao", nullptr, OFN_OVERWRITEPROMPT);
   save.m_ofn.lpstrInitialDir = folder.c_str();
   INT_PTR answer = save.DoModal();
-  keys.join();
   EXPECT_EQ(answer, IDOK);
   EXPECT_EQ(save.GetPathName(), (folder + "/board.dao").c_str());  // the default extension was added
   std::filesystem::remove_all(dir);
