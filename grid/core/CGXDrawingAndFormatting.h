@@ -9,10 +9,12 @@
 #include <array>
 #include <memory>
 
+#include "grid/core/gxtypes.h"
 #include "platform/base/CString.h"
 #include "platform/gdi/CBitmap.h"
 
 class CDC;
+class CGXControl;
 class CGXStyle;
 
 class CGXDrawingAndFormatting {
@@ -30,6 +32,9 @@ class CGXDrawingAndFormatting {
   // that do not fit.
   virtual void DrawTextEllipsis(CDC* pDC, LPCTSTR text, int length, RECT rect, UINT format, const RECT* clip,
                                 UINT ellipsis);
+  // Text at an angle (tenths of a degree) through the installed rotated-text drawing; 0 without it.
+  virtual int DrawRotatedText(CDC* pDC, LPCTSTR text, int length, int left, int top, int right, int bottom,
+                              UINT format, LONG angle, const RECT* clip);
   // Draws the lines of CalcLineBreaks one below the other.
   virtual void DrawWrappedText(CDC* pDC, LPCTSTR text, int length, RECT rect, UINT format, const RECT* clip);
   // The index of the character at (x, y) of the text laid out as DrawWrappedText does, or -1.
@@ -52,6 +57,12 @@ class CGXDrawingAndFormatting {
   virtual void DrawEdge3d(CDC* pDC, RECT rect, BOOL frame, BOOL sunken);
   // The caption centred in a button rectangle, and a dotted focus frame when asked.
   virtual void DrawButtonCaption(CDC* pDC, RECT rect, LPCTSTR text, BOOL focus);
+  // A static cell's content: its bitmap when the text names one (not for controls whose window is an
+  // edit), else its text in the style's font, colours and alignment; rotated by the font's orientation,
+  // with the ellipsis of user attribute 52792, right-to-left reading with attribute 52570. The control's
+  // background step runs first, so that it never covers the text.
+  virtual void DrawCellText(CGXControl* control, CDC* pDC, const RECT& rect, ROWCOL row, ROWCOL col,
+                            const CGXStyle& style);
 
  private:
   // The line step: font height plus external leading, one less from 20 pixels on.
