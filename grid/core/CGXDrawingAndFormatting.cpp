@@ -493,7 +493,7 @@ bool HasEditWindow(CGXControl* control) {
   if (!wnd || !wnd->m_hWnd) return false;
   char name[64] = {};
   ::GetClassName(wnd->m_hWnd, name, sizeof name);
-  return std::string_view(name).size() == 4 && ::_stricmp(name, "edit") == 0;
+  return ::_stricmp(name, "edit") == 0;
 }
 
 }  // namespace

@@ -345,9 +345,14 @@ BOOL CGXGridProfileImp::ReadStyleProfile(CGXStyle& style, LPCTSTR section, const
   if (stylesMap && FindBaseStyle(*stylesMap, Read(section, "BaseStyle"), base)) style.SetBaseStyle(base);
   const CString rgb = Read(section, "TextColor");
   if (!rgb.IsEmpty()) {
-    char* p = const_cast<char*>(rgb.GetString());
-    const unsigned long r = std::strtoul(p, &p, 10), g = std::strtoul(p, &p, 10), b = std::strtoul(p, &p, 10);
-    style.SetTextColor(RGB(r & 0xFF, g & 0xFF, b & 0xFF));
+    unsigned long c[3] = {0, 0, 0};
+    const char* p = rgb;
+    for (unsigned long& v : c) {
+      char* end = nullptr;
+      v = std::strtoul(p, &end, 10);
+      p = end;
+    }
+    style.SetTextColor(RGB(c[0] & 0xFF, c[1] & 0xFF, c[2] & 0xFF));
   }
   if (ReadNumber(section, "WrapText", n)) style.SetWrapText(n != 0);
   if (ReadNumber(section, "AutoSize", n)) style.SetAutoSize(n != 0);
