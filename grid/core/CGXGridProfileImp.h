@@ -1,6 +1,7 @@
-// Grid settings in the application profile (the registry or the INI file the application object names):
-// the properties and the text forms of fonts. The style and properties readers are the editing
-// features'; this object writes the properties and converts fonts.
+// Grid settings in the application profile (the registry key or the INI file the application object
+// names): the properties, single styles, the styles map's base styles and the text forms of fonts. Every
+// value is a text entry; an entry that is missing or empty leaves its setting as it is (or, for a style,
+// not included).
 #pragma once
 
 #include "grid/core/CGXGridGlobals.h"
