@@ -9,6 +9,7 @@
 
 #include "grid/controls/CGXStatic.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
+#include "grid/core/CGXProperties.h"
 #include "grid/core/tests/enginetest.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/RecordingDC.h"
@@ -97,6 +98,27 @@ TEST_F(CellText, ABitmapReferenceDrawsTheBitmapNotItsText) {
   style.SetValue("#BMP(31777)");  // no such bitmap: the reference is plain text
   GetDrawingAndFormatting().DrawCellText(&control, &dc, CRect(0, 0, 100, 20), 1, 1, style);
   EXPECT_EQ(Texts(), (std::vector<std::string>{"#BMP(31777)"}));
+}
+
+TEST_F(CellText, BlackOnWhiteOnlyWhilePrintingInBlackAndWhite) {
+  CGXStatic control(grid.get());
+  CGXStyle style;
+  style.SetValue("red").SetTextColor(RGB(255, 0, 0));
+  const auto drawnIn = [&](const char* colour) {
+    rec->clear();
+    GetDrawingAndFormatting().DrawCellText(&control, &dc, CRect(0, 0, 100, 20), 1, 1, style);
+    for (const std::string& l : rec->lines())
+      if (l.rfind("text ", 0) == 0) return l.find(colour) != std::string::npos;
+    return false;
+  };
+  ASSERT_NE(grid->GetProperties(), nullptr);
+  grid->GetProperties()->m_bBlackWhite = TRUE;
+  EXPECT_TRUE(drawnIn("#FF0000"));  // on screen the style's colour
+  grid->SetPrinting(TRUE);
+  EXPECT_TRUE(drawnIn("#000000"));
+  grid->GetProperties()->m_bBlackWhite = FALSE;
+  EXPECT_TRUE(drawnIn("#FF0000"));
+  grid->SetPrinting(FALSE);
 }
 
 }  // namespace
