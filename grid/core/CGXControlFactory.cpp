@@ -171,7 +171,8 @@ void InitGridLibrary(UINT arg1, UINT arg2, UINT arg3) {
   RegisterPlain(instance, "GxMdiFrame", CS_GLOBALCLASS | CS_DBLCLKS);
   // 6. The colour table.
   CGXSysColorTable::Refresh();
-  // 7. FIXME: refresh the date and time settings once the date-time feature exists.
+  // 7. The date and time settings, when the date-time feature is installed.
+  if (g.m_pDateTimeImp) g.m_pDateTimeImp->RefreshSettings();
   g.m_cDecimalSeparator = '.';
   g.m_cThousandSeparator = ',';
   g.m_bInitialized = TRUE;

@@ -15,8 +15,13 @@ constexpr const char kPrefix[] = "#BMP(";
 // The process's pool lives to the very end: its blocks belong to the platform's global-memory table, which
 // may be gone before a static pool would be destroyed. The system takes the memory back at exit.
 CGXDIBPool& GetDIBPool() {
-  static auto* pool = new CGXDIBPool;
-  return *pool;
+  // The pool frees its bitmaps when it is destroyed (at exit, or when the module holding it is unloaded).
+  // Global memory is used once before the pool exists, so that the memory layer's tables are older than
+  // the pool and therefore destroyed after it.
+  static const bool memoryReady = (GlobalFree(GlobalAlloc(GMEM_MOVEABLE, 1)), true);
+  static CGXDIBPool pool;
+  (void)memoryReady;
+  return pool;
 }
 
 CGXDIBPool::~CGXDIBPool() {

@@ -6,10 +6,22 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/ButtonBitmap.h"
+#include "grid/controls/CGXControl.h"
+#include "grid/core/CGXDIB.h"
+#include "grid/core/CGXDIBPool.h"
+#include "grid/core/CGXDrawRotatedTextImp.h"
+#include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXProperties.h"
+#include "grid/core/CGXStyle.h"
 #include "grid/core/CGXSysColorTable.h"
 #include "platform/base/CodePage.h"
+#include "platform/base/StringApi.h"
+#include "platform/framework/CWnd.h"
 #include "platform/gdi/CDC.h"
+#include "platform/gdi/CFont.h"
+#include "platform/window/windowapi.h"
 
 namespace {
 
@@ -72,6 +84,20 @@ CBitmap* CGXDrawingAndFormatting::GetPatternBitmap(UINT n) {
   }
   return m_patterns[n].get();
 }
+
+CString CGXDrawingAndFormatting::FormatDisplayText(const CGXStyle& style, LPCTSTR valueText, unsigned valueType,
+                                                   int arg1, int arg2) {
+  if (CGXAbstractNumberFormattingImp* imp = CGXGridGlobals::Get().m_pNumberFormattingImp)
+    return imp->FormatText(style, valueText, valueType, arg1, arg2);
+  if (valueText) return CString(valueText);
+  return style.GetIncludeValue() ? style.GetValue() : CString();
+}
+
+CString FormatDisplayText(const CGXStyle& style, LPCTSTR valueText, unsigned valueType, int arg1, int arg2) {
+  return GetDrawingAndFormatting().FormatDisplayText(style, valueText, valueType, arg1, arg2);
+}
+
+BOOL LoadSysColorBitmap(CBitmap& bitmap, LPCSTR name) { return LoadButtonBitmap(bitmap, name); }
 
 BOOL CGXDrawingAndFormatting::ParseDisplayText(LPCTSTR text, double& value) { return gx::ParseDisplayText(text, value); }
 
@@ -447,4 +473,78 @@ CString SortChoiceList(LPCTSTR list, int field, BOOL keepHeader) {
     out += lines[i];
   }
   return CString(out);
+}
+
+int CGXDrawingAndFormatting::DrawRotatedText(CDC* pDC, LPCTSTR text, int length, int left, int top, int right,
+                                             int bottom, UINT format, LONG angle, const RECT* clip) {
+  CGXDrawRotatedTextImp* imp = GetDrawRotatedTextImp();
+  return imp ? imp->DrawRotatedText(pDC, text, length, left, top, right, bottom, format, angle, clip) : 0;
+}
+
+namespace {
+
+constexpr WORD kRtlReadingAttribute = 52570;
+constexpr WORD kEllipsisAttribute = 52792;
+constexpr UINT kRtlReading = 0x100;  // TA_RTLREADING
+
+// A control whose window part is an edit shows its text as it is, never as a bitmap.
+bool HasEditWindow(CGXControl* control) {
+  CWnd* wnd = control->GetWindowPart();
+  if (!wnd || !wnd->m_hWnd) return false;
+  char name[64] = {};
+  ::GetClassName(wnd->m_hWnd, name, sizeof name);
+  return ::_stricmp(name, "edit") == 0;
+}
+
+}  // namespace
+
+void CGXDrawingAndFormatting::DrawCellText(CGXControl* control, CDC* pDC, const RECT& rect, ROWCOL row, ROWCOL col,
+                                           const CGXStyle& style) {
+  if (!control || !pDC) return;
+  const CRect cell(rect);
+  control->DrawBackground(pDC, cell, style);
+  CString text;
+  control->GetDisplayText(text, row, col, nullptr, style);
+  if (text.IsEmpty() || cell.Width() < 2 || cell.Height() < 2) return;
+  const CRect inner = control->ComputeInnerRect(cell, style);
+  const BYTE align = static_cast<BYTE>(style.GetHorizontalAlignment() | style.GetVerticalAlignment());
+
+  if (!HasEditWindow(control)) {
+    if (HGLOBAL dib = GetDIBPool().GetDIB(text)) {
+      CGXDIB::Draw(pDC, dib, &inner, CGXDIB::natural, align);
+      return;
+    }
+  }
+
+  CGXGridCore* grid = control->Grid();
+  CFont* font = grid ? grid->LookupFont(style) : nullptr;
+  CFont* oldFont = font ? pDC->SelectObject(font) : nullptr;
+  const CGXProperties* props = grid ? grid->GetProperties() : nullptr;
+  const bool blackWhite = grid && props && props->PrintsBlackAndWhite(grid->IsPrinting());
+  const COLORREF oldText = pDC->SetTextColor(blackWhite ? RGB(0, 0, 0) : style.GetTextColor());
+  const COLORREF oldBack = pDC->SetBkColor(blackWhite ? RGB(255, 255, 255) : style.GetInterior().GetColor());
+  const int oldMode = pDC->SetBkMode(TRANSPARENT);
+  const UINT format = align | (style.GetWrapText() ? DT_NOPREFIX | DT_WORDBREAK : DT_NOPREFIX | DT_SINGLELINE);
+  const UINT oldAlign = pDC->GetTextAlign();
+  if (style.HasUserAttribute(kRtlReadingAttribute) &&
+      std::atol(style.GetUserAttributeText(kRtlReadingAttribute)) != 0)
+    pDC->SetTextAlign(oldAlign | kRtlReading);
+
+  const CGXFont* cellFont = style.GetFontPtr();
+  const RECT r = inner;
+  if (cellFont && cellFont->GetIncludeOrientation() && cellFont->GetOrientation() % 3600 != 0) {
+    DrawRotatedText(pDC, text, text.GetLength(), r.left, r.top, r.right, r.bottom, format, cellFont->GetOrientation(),
+                    &r);
+  } else if (style.HasUserAttribute(kEllipsisAttribute)) {
+    const long type = std::atol(style.GetUserAttributeText(kEllipsisAttribute));
+    DrawTextEllipsis(pDC, text, text.GetLength(), r, format, &r, static_cast<UINT>(type < 0 ? 0 : type));
+  } else {
+    DrawWrappedText(pDC, text, text.GetLength(), r, format, &r);
+  }
+
+  pDC->SetTextAlign(oldAlign);
+  pDC->SetBkMode(oldMode);
+  pDC->SetBkColor(oldBack);
+  pDC->SetTextColor(oldText);
+  if (oldFont) pDC->SelectObject(oldFont);
 }

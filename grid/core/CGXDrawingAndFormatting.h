@@ -9,10 +9,13 @@
 #include <array>
 #include <memory>
 
+#include "grid/core/gxtypes.h"
 #include "platform/base/CString.h"
 #include "platform/gdi/CBitmap.h"
 
 class CDC;
+class CGXControl;
+class CGXStyle;
 
 class CGXDrawingAndFormatting {
  public:
@@ -29,6 +32,9 @@ class CGXDrawingAndFormatting {
   // that do not fit.
   virtual void DrawTextEllipsis(CDC* pDC, LPCTSTR text, int length, RECT rect, UINT format, const RECT* clip,
                                 UINT ellipsis);
+  // Text at an angle (tenths of a degree) through the installed rotated-text drawing; 0 without it.
+  virtual int DrawRotatedText(CDC* pDC, LPCTSTR text, int length, int left, int top, int right, int bottom,
+                              UINT format, LONG angle, const RECT* clip);
   // Draws the lines of CalcLineBreaks one below the other.
   virtual void DrawWrappedText(CDC* pDC, LPCTSTR text, int length, RECT rect, UINT format, const RECT* clip);
   // The index of the character at (x, y) of the text laid out as DrawWrappedText does, or -1.
@@ -39,6 +45,10 @@ class CGXDrawingAndFormatting {
   // vertical centring (format 4) or bottom alignment (8). Returns the number of lines.
   virtual int CalcLineBreaks(CDC* pDC, LPCTSTR text, int length, RECT& rect, UINT format, int* starts,
                              int* lengths, int maxLines);
+  // The display text of a value under the style's number format, through the installed number formatting.
+  // Without it: the value text unchanged, else the style's own value (empty when it has none).
+  virtual CString FormatDisplayText(const CGXStyle& style, LPCTSTR valueText, unsigned valueType, int arg1 = 0,
+                                    int arg2 = 0);
   // The installed number recognition; FALSE without it.
   virtual BOOL ParseDisplayText(LPCTSTR text, double& value);
   // A frame of `width` rings: top and left in the first colour, bottom and right in the second.
@@ -47,6 +57,12 @@ class CGXDrawingAndFormatting {
   virtual void DrawEdge3d(CDC* pDC, RECT rect, BOOL frame, BOOL sunken);
   // The caption centred in a button rectangle, and a dotted focus frame when asked.
   virtual void DrawButtonCaption(CDC* pDC, RECT rect, LPCTSTR text, BOOL focus);
+  // A static cell's content: its bitmap when the text names one (not for controls whose window is an
+  // edit), else its text in the style's font, colours and alignment; rotated by the font's orientation,
+  // with the ellipsis of user attribute 52792, right-to-left reading with attribute 52570. The control's
+  // background step runs first, so that it never covers the text.
+  virtual void DrawCellText(CGXControl* control, CDC* pDC, const RECT& rect, ROWCOL row, ROWCOL col,
+                            const CGXStyle& style);
 
  private:
   // The line step: font height plus external leading, one less from 20 pixels on.
@@ -67,6 +83,12 @@ void DrawEdgeRect(CDC* pDC, RECT rect, UINT edge, BOOL adjust);
 void InvertRectClipped(CDC* pDC, const RECT& rect, const RECT& clip);
 // A packed colour as the colour to draw with.
 COLORREF ResolvePackedColor(COLORREF color);
+
+// The free form of the object's FormatDisplayText.
+CString FormatDisplayText(const CGXStyle& style, LPCTSTR valueText, unsigned valueType, int arg1 = 0, int arg2 = 0);
+// Loads one of the grid's bitmap resources with its black, dark grey, light grey and white replaced by the
+// current button colours (as the owner-draw buttons load theirs). FALSE leaves the bitmap empty.
+BOOL LoadSysColorBitmap(CBitmap& bitmap, LPCSTR name);
 
 // Choice lists: lines separated by CR LF, fields by tabs.
 // The n-th tab-separated field (from 0), at most max - 1 characters plus the terminator; empty when

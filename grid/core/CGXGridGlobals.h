@@ -27,6 +27,9 @@ class CGXAbstractGridProfileImp;
 class CGXAbstractCoveredCellPoolImp;
 class CGXAbstractDataCopyMoveCellsImp;
 class CGXAbstractGridSortMoveDataImp;
+class CGXAbstractGridPrintImp;
+class CGXAbstractDateTimeImp;
+class CGXStyle;
 
 // The common base of every installed implementation, so that one list can own them all.
 class CGXImpBase {
@@ -53,7 +56,12 @@ class CGXGridGlobals {
   CGXAbstractGridProfileImp* m_pProfileImp = nullptr;
   CGXAbstractCoveredCellPoolImp* m_pCoveredCellPoolImp = nullptr;
   CGXAbstractDataCopyMoveCellsImp* m_pDataCopyMoveCellsImp = nullptr;
+  CGXAbstractDateTimeImp* m_pDateTimeImp = nullptr;  // refreshed at the end of start-up
   CGXAbstractGridSortMoveDataImp* m_pSortMoveDataImp = nullptr;  // reads user attributes of styles of schema 4 or lower
+
+  // The print feature of a grid, answered by the grid engine once grids carry one; null until then (the
+  // properties' print forwarders then do nothing).
+  CGXAbstractGridPrintImp* (*m_pfnGetGridPrintImp)(CGXGridCore* grid) = nullptr;
 
   // The two switches copied into each new parameter object, and the third that, with the first, draws
   // the standard header styles without border lines. All 0 after start-up.
@@ -110,6 +118,16 @@ class CGXAbstractNumberFormattingImp : public CGXImpBase {
  public:
   // TRUE when the text is a number; the value, and the format and places the text suggests.
   virtual BOOL ParseNumber(const char* text, double& value, unsigned& format, unsigned& places) = 0;
+  // The display text of a value under the style's number format. Without a value text the style's own
+  // value and value type are formatted. The two last arguments are passed on for formats that need them.
+  virtual CString FormatText(const CGXStyle& style, LPCTSTR valueText, unsigned valueType, int arg1, int arg2) = 0;
+};
+
+// Date and time entry and display, implemented by the date-time feature.
+class CGXAbstractDateTimeImp : public CGXImpBase {
+ public:
+  // Takes the user's current date and time settings (formats and separators) afresh.
+  virtual void RefreshSettings() = 0;
 };
 
 namespace gx {

@@ -1,5 +1,6 @@
 #include "grid/core/CGXProperties.h"
 
+#include "grid/core/CGXAbstractGridPrintImp.h"
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
@@ -67,6 +68,11 @@ BOOL CGXProperties::WriteProfile() const {
   if (!imp) return FALSE;
   imp->WritePropertiesProfile(*this);
   return TRUE;
+}
+
+BOOL CGXProperties::ReadProfile() {
+  CGXAbstractGridProfileImp* imp = CGXGridGlobals::Get().m_pProfileImp;
+  return imp ? imp->ReadPropertiesProfile(*this) : FALSE;
 }
 
 void CGXProperties::AddDefaultUserProperties() {
@@ -168,4 +174,39 @@ void CGXProperties::CopyFrom(const CGXProperties& o) {
   m_nFirstPage = o.m_nFirstPage;
   m_header = o.m_header;
   m_footer = o.m_footer;
+}
+
+CGXAbstractGridPrintImp* CGXProperties::PrintImp() const {
+  const CGXGridGlobals& g = CGXGridGlobals::Get();
+  CGXGridCore* grid = g.GetFirstGridForObject(this);
+  return grid && g.m_pfnGetGridPrintImp ? g.m_pfnGetGridPrintImp(grid) : nullptr;
+}
+
+void CGXProperties::PrintHeaderAndFooter(CDC* pDC, CPrintInfo* info, CDocument* document, CGXGridParam* param) {
+  if (CGXAbstractGridPrintImp* imp = PrintImp()) imp->PrintHeaderAndFooter(*this, pDC, info, document, param);
+}
+
+int CGXProperties::CalcHeaderFooterHeight(CDC* pDC, const CGXData& table, CGXStylesMap* stylesMap) {
+  CGXAbstractGridPrintImp* imp = PrintImp();
+  return imp ? imp->CalcHeaderFooterHeight(pDC, table, stylesMap) : 0;
+}
+
+void CGXProperties::DrawHeaderFooter(CDC* pDC, CPrintInfo* info, const CRect& rect, const CGXData& table,
+                                     CGXStylesMap* stylesMap) {
+  if (CGXAbstractGridPrintImp* imp = PrintImp()) imp->DrawHeaderFooter(*this, pDC, info, rect, table, stylesMap);
+}
+
+CString CGXProperties::GetTokenArgs(int token, CString& rest) {
+  CGXAbstractGridPrintImp* imp = PrintImp();
+  return imp ? imp->GetTokenValue(*this, token, rest) : CString();
+}
+
+CString CGXProperties::SubstTokenText(const CString& text) {
+  CGXAbstractGridPrintImp* imp = PrintImp();
+  return imp ? imp->SubstituteTokens(*this, text) : CString();
+}
+
+CString CGXProperties::SplitHeaderFooterText(CString& text) {
+  CGXAbstractGridPrintImp* imp = PrintImp();
+  return imp ? imp->SplitFormatPart(text) : CString();
 }

@@ -1,8 +1,8 @@
 // A grid's display and print settings: lines and headers, the named colours the grid paints with, user
 // properties (named values kept as styles), page set-up and the header and footer tables.
 //
-// This is the model and its archive form; the print forwarders and the profile belong to the printing
-// and profile features.
+// This is the model and its archive form; what the print forwarders reach and the profile belong to the
+// printing and profile features.
 #pragma once
 
 #include <map>
@@ -10,6 +10,14 @@
 #include <vector>
 
 #include "grid/core/CGXData.h"
+#include "platform/base/geometry.h"
+
+class CDC;
+class CDocument;
+class CPrintInfo;
+class CGXAbstractGridPrintImp;
+class CGXGridParam;
+class CGXStylesMap;
 
 struct GXUserPropertyEntry {
   WORD id = 0;
@@ -31,6 +39,27 @@ class CGXProperties : public CObject {
   // Through the installed profile implementation; nothing (FALSE) without it. Reading the properties
   // back is the profile feature's.
   virtual BOOL WriteProfile() const;
+  // Through the installed profile implementation; FALSE (nothing read) without it or without the section.
+  virtual BOOL ReadProfile();
+
+  // The grid's drawing decisions: the print setting while printing, else the display setting.
+  BOOL DrawsHorizontalLines(BOOL printing) const { return printing ? m_bPrintHorzLines : m_bHorzLines; }
+  BOOL DrawsVerticalLines(BOOL printing) const { return printing ? m_bPrintVertLines : m_bVertLines; }
+  // Black text on white: only while printing, and only when asked.
+  BOOL PrintsBlackAndWhite(BOOL printing) const { return printing && m_bBlackWhite; }
+
+  // Print forwarders: through the print feature of the first grid that uses these properties. Without a
+  // grid or a print feature the texts are empty and the numbers 0.
+  void PrintHeaderAndFooter(CDC* pDC, CPrintInfo* info, CDocument* document, CGXGridParam* param);
+  int CalcHeaderFooterHeight(CDC* pDC, const CGXData& table, CGXStylesMap* stylesMap);
+  void DrawHeaderFooter(CDC* pDC, CPrintInfo* info, const CRect& rect, const CGXData& table,
+                        CGXStylesMap* stylesMap);
+  // The value of token `token`; a "$D" takes its format in braces from the front of `rest`.
+  virtual CString GetTokenArgs(int token, CString& rest);
+  // The text with the tokens replaced by their values.
+  virtual CString SubstTokenText(const CString& text);
+  // The format in braces cut from the front of the text.
+  CString SplitHeaderFooterText(CString& text);
 
   // Registers user property 51005 "Current Cell." (the frame kinds, as a drop-down list).
   virtual void AddDefaultUserProperties();
@@ -96,6 +125,7 @@ class CGXProperties : public CObject {
 
  private:
   void BuildHeaderFooter();
+  CGXAbstractGridPrintImp* PrintImp() const;
 
   std::vector<CString> m_tokens;
   std::map<WORD, std::unique_ptr<GXUserPropertyEntry>> m_userProps;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXGridProfileImp.h"
 #include "grid/core/CGXStyleCompareSubsetImp.h"
 #include "grid/core/CGXStyleSerializeImp.h"
 #include "grid/core/CGXStylesMap.h"
@@ -380,4 +381,13 @@ CGXStyle& CGXStyle::SetDefault() {
   SetPlaces(13);
   SetItemDataPtr(0);
   return *this;
+}
+
+void CGXStyle::WriteProfile(LPCTSTR section, const CGXStylesMap* stylesMap) const {
+  if (CGXAbstractGridProfileImp* imp = CGXGridGlobals::Get().m_pProfileImp) imp->WriteStyleProfile(*this, section, stylesMap);
+}
+
+BOOL CGXStyle::ReadProfile(LPCTSTR section, const CGXStylesMap* stylesMap) {
+  CGXAbstractGridProfileImp* imp = CGXGridGlobals::Get().m_pProfileImp;
+  return imp ? imp->ReadStyleProfile(*this, section, stylesMap) : FALSE;
 }

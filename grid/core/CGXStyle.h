@@ -86,6 +86,10 @@ class CGXStyle : public CObject {
   virtual CGXStyle& MergeStyle(const CGXStyle& other, int mode);
   // Drops every attribute: no flags, no item data, empty texts.
   virtual void Free();
+  // The style in the application profile, through the installed profile implementation (nothing, FALSE,
+  // without it). The styles map names base styles and user attributes.
+  virtual void WriteProfile(LPCTSTR section, const CGXStylesMap* stylesMap) const;
+  virtual BOOL ReadProfile(LPCTSTR section, const CGXStylesMap* stylesMap);
 
   DWORD GetIncludeMask() const { return m_include; }
   CGXStyle& SetIncludeMask(DWORD mask);

@@ -2,6 +2,7 @@
 
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXGridProfileImp.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
 #include "grid/core/gxstrings.h"
 #include "platform/base/CArchive.h"
@@ -199,4 +200,13 @@ void CGXStylesMap::DeleteContents() {
   m_idsByName.clear();
   m_idsByResource.clear();
   m_nNextId = 0;
+}
+
+void CGXStylesMap::WriteProfile() const {
+  if (CGXAbstractGridProfileImp* imp = CGXGridGlobals::Get().m_pProfileImp) imp->WriteStylesMapProfile(*this);
+}
+
+BOOL CGXStylesMap::ReadProfile() {
+  CGXAbstractGridProfileImp* imp = CGXGridGlobals::Get().m_pProfileImp;
+  return imp ? imp->ReadStylesMapProfile(*this) : FALSE;
 }

@@ -44,6 +44,10 @@ class CGXStylesMap : public CObject {
 
   // The archive form of the installed document serialisation; nothing without it.
   void Serialize(CArchive& ar) override;
+  // The base styles in the application profile under the map's section, through the installed profile
+  // implementation; nothing (FALSE) without it. Reading registers what it finds.
+  void WriteProfile() const;
+  BOOL ReadProfile();
 
   WORD RegisterStyle(LPCTSTR name, const CGXStyle& style, DWORD flags = 0);
   WORD RegisterStyleFromResource(UINT nID, const CGXStyle& style, DWORD flags = 0);

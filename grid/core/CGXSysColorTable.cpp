@@ -1,6 +1,8 @@
 #include "grid/core/CGXSysColorTable.h"
 
+#include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridGlobals.h"
+#include "platform/gdi/CBitmap.h"
 #include "platform/gdi/SysColors.h"
 
 std::array<COLORREF, CGXSysColorTable::kColors>& CGXSysColorTable::Table() {
@@ -17,8 +19,40 @@ COLORREF CGXSysColorTable::GetColor(int index) {
   return ::GetSysColor(index);
 }
 
+namespace {
+
+constexpr UINT kBitmapIds[2] = {20028, 20211};
+
+// The bitmaps live to process exit. At exit the drawing layer's object table may already be gone when
+// this library's statics are destroyed, so the handles are left to the table (which frees everything it
+// holds) rather than deleted here.
+struct KeptBitmaps {
+  std::array<CBitmap, 2> bitmaps;
+  ~KeptBitmaps() {
+    for (CBitmap& b : bitmaps) b.Detach();
+  }
+};
+
+std::array<CBitmap, 2>& Bitmaps() {
+  static KeptBitmaps kept;
+  return kept.bitmaps;
+}
+
+}  // namespace
+
 void CGXSysColorTable::Refresh() {
   for (int i = 0; i < kColors; ++i) Table()[static_cast<std::size_t>(i)] = ::GetSysColor(i);
+  for (std::size_t i = 0; i < 2; ++i) {
+    CBitmap& bitmap = Bitmaps()[i];
+    bitmap.DeleteObject();
+    LoadSysColorBitmap(bitmap, MAKEINTRESOURCE(kBitmapIds[i]));
+  }
+}
+
+CBitmap* CGXSysColorTable::GetBitmap(UINT resourceId) {
+  for (std::size_t i = 0; i < 2; ++i)
+    if (kBitmapIds[i] == resourceId) return Bitmaps()[i].m_hObject ? &Bitmaps()[i] : nullptr;
+  return nullptr;
 }
 
 HCURSOR CGXSysColorTable::GetArrowCursor() {

@@ -6,3 +6,9 @@
 // The nearest ancestor of wnd that is of (a class derived from) cls; unless evenIfIconic, null when an
 // ancestor on the way is minimised.
 CWnd* FindParentOfClass(CWnd* wnd, const CRuntimeClass* cls, BOOL evenIfIconic = FALSE);
+
+class CView;
+// The active view of the application's main frame; null without an application, a frame main window or an
+// active view. The frames here are single-document frames, each its own active frame, so the fallback to
+// the active frame's view ends at the main frame itself.
+CView* GetActiveViewOfApp();

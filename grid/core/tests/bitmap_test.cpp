@@ -6,6 +6,7 @@
 
 #include "grid/core/CGXDIB.h"
 #include "grid/core/CGXDIBPool.h"
+#include "grid/core/CGXSysColorTable.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/gdi/CBitmap.h"
@@ -44,6 +45,49 @@ HGLOBAL ToGlobal(const std::vector<BYTE>& bytes) {
 const std::vector<BYTE>& RedDib() {
   static const std::vector<BYTE> dib = SolidDib(16, 16, 255, 0, 0);
   return dib;
+}
+
+// An 8-bit 4 x 1 DIB whose pixels are black, dark grey, light grey and white, then red.
+const std::vector<BYTE>& GreyScaleDib() {
+  static const std::vector<BYTE> dib = [] {
+    BITMAPINFOHEADER hdr{};
+    hdr.biSize = sizeof hdr;
+    hdr.biWidth = 5;
+    hdr.biHeight = 1;
+    hdr.biPlanes = 1;
+    hdr.biBitCount = 8;
+    hdr.biClrUsed = 5;
+    std::vector<BYTE> out(sizeof hdr);
+    std::memcpy(out.data(), &hdr, sizeof hdr);
+    for (BYTE v : {0, 128, 192, 255}) out.insert(out.end(), {v, v, v, 0});
+    out.insert(out.end(), {0, 0, 255, 0});
+    out.insert(out.end(), {0, 1, 2, 3, 4, 0, 0, 0});
+    return out;
+  }();
+  return dib;
+}
+
+TEST(CGXSysColorTable, BitmapsTakeTheButtonColoursOnRefresh) {
+  // The bitmaps come from the program's modules, as the buttons' bitmaps do.
+  const HINSTANCE kept = AfxGetInstanceHandle();
+  const HINSTANCE program = plat::ResourceTable::ModuleHandle("gxcolortabletest");
+  plat::ResourceTable::AddResource(program, RT_BITMAP, MAKEINTRESOURCE(20028), GreyScaleDib());
+  plat::SetInstanceHandle(program);
+  CGXSysColorTable::Refresh();
+  plat::SetInstanceHandle(kept);
+  CBitmap* bitmap = CGXSysColorTable::GetBitmap(20028);
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(CGXSysColorTable::GetBitmap(20211), nullptr);  // not in this module: no bitmap, no crash
+  EXPECT_EQ(CGXSysColorTable::GetBitmap(20029), nullptr);
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  CBitmap* old = dc.SelectObject(bitmap);
+  EXPECT_EQ(dc.GetPixel(0, 0), GetSysColor(COLOR_BTNTEXT));
+  EXPECT_EQ(dc.GetPixel(1, 0), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(dc.GetPixel(2, 0), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(dc.GetPixel(3, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(dc.GetPixel(4, 0), RGB(255, 0, 0));
+  dc.SelectObject(old);
 }
 
 TEST(CGXDIBPool, ParsesReferences) {

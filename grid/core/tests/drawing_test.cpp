@@ -8,6 +8,9 @@
 
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXFont.h"
+#include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXStyle.h"
+#include "grid/core/tests/gxtest.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CFont.h"
 #include "platform/gdi/RecordingDC.h"
@@ -148,6 +151,21 @@ TEST(Patterns, TableBitmaps) {
   EXPECT_EQ(gfx.GetPatternBitmap(0), gfx.GetPatternBitmap(0));
   EXPECT_NE(gfx.GetPatternBitmap(40), nullptr);
   EXPECT_EQ(gfx.GetPatternBitmap(41), nullptr);
+}
+
+TEST(FormatDisplayText, ThroughTheInstalledFormattingElseTheTextItself) {
+  gxtest::InstallAll();
+  CGXGridGlobals& g = CGXGridGlobals::Get();
+  CGXStyle style;
+  style.SetValue("12.5");
+  EXPECT_EQ(FormatDisplayText(style, "7", 0), "[7|0]");
+  EXPECT_EQ(FormatDisplayText(style, nullptr, 1), "[12.5|1]");
+  CGXAbstractNumberFormattingImp* installed = g.m_pNumberFormattingImp;
+  g.m_pNumberFormattingImp = nullptr;
+  EXPECT_EQ(FormatDisplayText(style, "7", 1), "7");
+  EXPECT_EQ(FormatDisplayText(style, nullptr, 1), "12.5");
+  EXPECT_EQ(FormatDisplayText(CGXStyle(), nullptr, 1), "");
+  g.m_pNumberFormattingImp = installed;
 }
 
 }  // namespace

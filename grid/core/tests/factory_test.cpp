@@ -53,6 +53,14 @@ TEST_F(Factory, RegistersControlNamesAndUserAttributes) {
 }
 
 TEST(GridLibrary, StartUp) {
+  // The date-time feature's settings are taken afresh at the end of start-up.
+  struct DateTime : CGXAbstractDateTimeImp {
+    void RefreshSettings() override { ++refreshed; }
+    int refreshed = 0;
+  };
+  auto* dateTime = new DateTime;
+  CGXGridGlobals::Get().AddToAutoDeleteList(dateTime);
+  CGXGridGlobals::Get().m_pDateTimeImp = dateTime;
   int registered = 0;
   CGXControlFactory::AddWndClassRegistrar([&](HINSTANCE, bool unregister) { registered += unregister ? -1 : 1; });
   InitGridLibrary(1808, 0, 0);
@@ -61,6 +69,7 @@ TEST(GridLibrary, StartUp) {
   const CGXGridGlobals& g = CGXGridGlobals::Get();
   EXPECT_TRUE(g.m_bInitialized);
   EXPECT_EQ(registered, 1);
+  EXPECT_EQ(dateTime->refreshed, 1);
   EXPECT_EQ(g.m_startupArgs[0], 1808u);
   EXPECT_EQ(g.m_cDecimalSeparator, '.');
   EXPECT_EQ(g.m_cThousandSeparator, ',');
@@ -97,6 +106,8 @@ TEST(GridGlobals, GridsPerObject) {
 
 #include "grid/core/gxwindowhelpers.h"
 #include "platform/framework/CDialog.h"
+#include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CWinApp.h"
 
 namespace {
 
@@ -117,6 +128,26 @@ TEST(WindowHelpers, FindParentOfClass) {
   EXPECT_EQ(FindParentOfClass(nullptr, RUNTIME_CLASS(CWnd)), nullptr);
   DestroyWindow(top);
   CWnd::DeleteTempMap();
+}
+
+TEST(WindowHelpers, ActiveViewOfTheApplicationsMainFrame) {
+  struct View : CView {
+    void OnDraw(CDC*) override {}
+  } view;
+  CFrameWnd frame;
+  CWnd plain;
+  CWinApp app;
+  EXPECT_EQ(GetActiveViewOfApp(), nullptr);  // no application
+  plat::SetCurrentApp(&app);
+  EXPECT_EQ(GetActiveViewOfApp(), nullptr);  // no main window
+  app.m_pMainWnd = &plain;
+  EXPECT_EQ(GetActiveViewOfApp(), nullptr);  // a main window that is no frame
+  app.m_pMainWnd = &frame;
+  EXPECT_EQ(GetActiveViewOfApp(), nullptr);  // a frame without a view
+  frame.SetActiveView(&view, FALSE);
+  EXPECT_EQ(GetActiveViewOfApp(), &view);
+  frame.SetActiveView(nullptr, FALSE);
+  plat::SetCurrentApp(nullptr);
 }
 
 }  // namespace

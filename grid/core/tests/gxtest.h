@@ -11,6 +11,7 @@
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
+#include "grid/core/CGXStyle.h"
 #include "grid/core/CGXStyleCompareSubsetImp.h"
 #include "grid/core/CGXStyleSerializeImp.h"
 #include "platform/base/CArchive.h"
@@ -26,6 +27,12 @@ class TestNumberParser : public CGXAbstractNumberFormattingImp {
     char* end = nullptr;
     value = std::strtod(text, &end);
     return end != text && *end == '\0';
+  }
+  // Marks what it was given, so that tests see which text and type reached it.
+  CString FormatText(const CGXStyle& style, LPCTSTR valueText, unsigned valueType, int, int) override {
+    CString out;
+    out.Format("[%s|%u]", valueText ? valueText : style.GetValue().GetString(), valueType);
+    return out;
   }
 };
 

@@ -7,8 +7,10 @@
 
 #include "grid/core/CGXGridProfileImp.h"
 #include "grid/core/CGXProperties.h"
+#include "grid/core/CGXStylesMap.h"
 #include "grid/core/CGXUserAttribute.h"
 #include "grid/core/tests/gxtest.h"
+#include "platform/base/RegistryStore.h"
 #include "platform/framework/CWinApp.h"
 
 namespace {
@@ -89,6 +91,184 @@ TEST_F(Profile, UserAttributes) {
   m.SetAttribute(51022, new CGXUserAttribute("tip"));
   m.WriteProfile("Attrs");
   EXPECT_EQ(app.GetProfileString("Attrs", "UA51022"), "tip");
+}
+
+
+// Every setting that is written comes back; an absent section changes nothing. In both profile homes.
+void CheckPropertiesRoundTrip(CWinApp& app) {
+  CGXProperties missing;
+  missing.m_sSection = "NoSuchGridSection";
+  missing.m_bVertLines = FALSE;
+  EXPECT_FALSE(missing.ReadProfile());
+  EXPECT_FALSE(missing.m_bVertLines);
+
+  CGXProperties p;
+  p.AddDefaultUserProperties();
+  CGXStyle thin;
+  thin.SetValue("Thin Border.");
+  p.AddUserProperty(51005, thin);
+  p.GetColors()[1] = 0xFB000005;  // a system-colour tag in the high byte survives the text form
+  p.GetColors()[2] = RGB(1, 2, 3);
+  p.m_bVertLines = FALSE;
+  p.m_bMarkRowHeader = FALSE;
+  p.m_nPageOrder = 1;
+  p.m_bBlackWhite = FALSE;
+  p.m_nMargins[0] = 10;
+  p.m_nMargins[3] = 40;
+  p.m_nFirstPage = 3;
+  p.m_nDistances[1] = 9;
+  ASSERT_TRUE(p.WriteProfile());
+
+  CGXProperties back;
+  back.AddDefaultUserProperties();
+  ASSERT_TRUE(back.ReadProfile());
+  EXPECT_EQ(back.GetColors(), p.GetColors());
+  EXPECT_FALSE(back.m_bVertLines);
+  EXPECT_FALSE(back.m_bMarkRowHeader);
+  EXPECT_TRUE(back.m_bHorzLines);
+  EXPECT_EQ(back.m_nPageOrder, 1u);
+  EXPECT_FALSE(back.m_bBlackWhite);
+  EXPECT_EQ(back.GetUserProperty(51005).GetValue(), "Thin Border.");
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(back.m_nMargins[i], p.m_nMargins[i]) << i;
+  EXPECT_EQ(back.m_nFirstPage, 3);
+  EXPECT_EQ(back.m_nDistances[1], 9);
+
+  // Short lists set only their first fields; empty entries keep the current settings.
+  app.WriteProfileString("Grid", "Margins", " 5, 6");
+  app.WriteProfileString("Grid", "Print Frame", "");
+  back.m_bPrintFrame = FALSE;
+  ASSERT_TRUE(back.ReadProfile());
+  EXPECT_EQ(back.m_nMargins[0], 5);
+  EXPECT_EQ(back.m_nMargins[1], 6);
+  EXPECT_EQ(back.m_nMargins[2], p.m_nMargins[2]);
+  EXPECT_EQ(back.m_nMargins[3], 40);
+  EXPECT_FALSE(back.m_bPrintFrame);
+}
+
+TEST_F(Profile, PropertiesReadBackFromTheIniFile) { CheckPropertiesRoundTrip(app); }
+
+TEST_F(Profile, PropertiesReadBackFromTheRegistry) {
+  plat::RegistryStore::Reset();
+  app.SetRegistryKey("GridProfileTest");
+  CheckPropertiesRoundTrip(app);
+  plat::RegistryStore::Reset();
+}
+
+
+// Everything a style can say, as the profile writes it.
+CGXStyle FullStyle(WORD base) {
+  CGXStyle s;
+  s.SetHorizontalAlignment(2).SetVerticalAlignment(DT_VCENTER).SetReadOnly(TRUE).SetFloatCell(TRUE);
+  s.SetFloodCell(FALSE).SetMergeCell(5).SetDraw3dFrame(2).SetControl(52529).SetMaxLength(12);
+  s.SetVerticalScrollbar(TRUE).SetBaseStyle(base).SetTextColor(RGB(10, 20, 30)).SetWrapText(FALSE);
+  s.SetAutoSize(TRUE).SetAllowEnter(TRUE).SetEnabled(FALSE).SetTriState(TRUE).SetValue("v 1");
+  s.SetInterior(CGXInteriorBrush().SetColor(RGB(200, 100, 50))).SetFormat(3).SetPlaces(4);
+  s.SetChoiceList("one\ntwo\\x\nthree");
+  s.SetFont(CGXFont().SetFaceName("Arial").SetPointSize(9).SetBold(TRUE));
+  s.SetBorder(GX_BORDER_TOP, CGXBorderPen(PS_SOLID, 2, RGB(1, 2, 3)));
+  s.SetBorder(GX_BORDER_RIGHT, CGXBorderPen(PS_DOT, 1, RGB(4, 5, 6)));
+  s.SetUserAttribute(51022, "a tip");
+  return s;
+}
+
+void ExpectSameStyle(const CGXStyle& a, const CGXStyle& b) {
+  EXPECT_EQ(a.GetIncludeMask(), b.GetIncludeMask());
+  EXPECT_TRUE(a.IsSubSet(b));
+  EXPECT_TRUE(b.IsSubSet(a));
+  EXPECT_EQ(a.GetChoiceList(), b.GetChoiceList());
+}
+
+TEST_F(Profile, StylesRoundTripAndDropWhatTheyNoLongerInclude) {
+  CGXStylesMap map;
+  map.CreateStandardStyles();
+  map.AddUserAttribute(51022);
+  const WORD custom = map.RegisterStyle("Custom Base", CGXStyle().SetWrapText(TRUE));
+  for (WORD base : {map.GetRowHeaderStyle(), custom}) {  // named by string resource, and by name
+    const CGXStyle full = FullStyle(base);
+    full.WriteProfile("Cell", &map);
+    CGXStyle back;
+    ASSERT_TRUE(back.ReadProfile("Cell", &map));
+    ExpectSameStyle(back, full);
+    EXPECT_EQ(back.GetBaseStyle(), base);
+  }
+  EXPECT_EQ(app.GetProfileString("Cell", "BaseStyle"), "Custom Base");
+  EXPECT_EQ(app.GetProfileString("Cell", "ChoicesList"), "one\\ntwo\\\\x\\nthree");
+  CGXStyle crlf;
+  crlf.SetChoiceList("a\r\nb").WriteProfile("Lines", &map);
+  ASSERT_TRUE(crlf.ReadProfile("Lines", &map));
+  EXPECT_EQ(crlf.GetChoiceList(), "a\nb");  // carriage returns are not kept
+  // Without the map the base style and the user attribute cannot be named.
+  CGXStyle noMap;
+  ASSERT_TRUE(noMap.ReadProfile("Cell", nullptr));
+  EXPECT_FALSE(noMap.IsIncluded(GX_IN_BASESTYLE));
+  EXPECT_FALSE(noMap.HasUserAttribute(51022));
+
+  CGXStyle sparse;
+  sparse.SetValue("only");
+  sparse.WriteProfile("Cell", &map);
+  CGXStyle back;
+  ASSERT_TRUE(back.ReadProfile("Cell", &map));
+  EXPECT_EQ(back.GetIncludeMask(), GX_IN_VALUE | GX_IN_USERATTR);  // user attributes are never removed
+  EXPECT_EQ(back.GetValue(), "only");
+  EXPECT_FALSE(back.ReadProfile(nullptr, &map));
+}
+
+// The styles map written and read back: the names, a base-style link, a style removed in between, and the
+// standard style completed from the defaults.
+void CheckStylesMapRoundTrip() {
+  CGXStylesMap empty;
+  EXPECT_FALSE(empty.ReadProfile());  // nothing stored yet
+  EXPECT_EQ(empty.GetBaseStyles().size(), 0u);
+
+  CGXStylesMap map;
+  map.CreateStandardStyles();
+  const WORD gone = map.RegisterStyle("Gone", CGXStyle().SetValue("x"));
+  CGXStyle* standard = nullptr;
+  ASSERT_TRUE(map.LookupStyle(map.GetStandardStyle(), standard));
+  standard->Free();
+  standard->SetReadOnly(TRUE);  // the one attribute the profile keeps of it
+  map.WriteProfile();
+  CGXStylesMap smaller;
+  smaller.CreateStandardStyles();
+  smaller.RegisterStyle("Linked", CGXStyle().SetBaseStyle(smaller.GetColHeaderStyle()).SetMaxLength(7));
+  ASSERT_TRUE(smaller.LookupStyle(smaller.GetStandardStyle(), standard));
+  standard->Free();
+  standard->SetReadOnly(TRUE);
+  smaller.WriteProfile();
+  (void)gone;
+
+  CGXStylesMap back;
+  ASSERT_TRUE(back.ReadProfile());
+  EXPECT_EQ(back.GetNameTable().count("Gone"), 0u);
+  ASSERT_EQ(back.GetNameTable().count("Linked"), 1u);
+  CGXStyle* linked = nullptr;
+  ASSERT_TRUE(back.LookupStyle(back.GetIdFromName("Linked"), linked));
+  EXPECT_EQ(linked->GetBaseStyle(), back.GetColHeaderStyle());
+  EXPECT_EQ(linked->GetMaxLength(), 7);
+  ASSERT_TRUE(back.LookupStyle(back.GetStandardStyle(), standard));
+  EXPECT_TRUE(standard->GetReadOnly());  // the profile's value wins over the default
+  CGXStyle defaults;
+  defaults.SetDefault();
+  EXPECT_EQ(standard->GetIncludeMask() & defaults.GetIncludeMask(), defaults.GetIncludeMask());
+}
+
+TEST_F(Profile, StylesMapInTheIniFile) {
+  CheckStylesMapRoundTrip();
+  EXPECT_EQ(app.GetProfileString("Styles", "Linked"), "1");
+  EXPECT_EQ(app.GetProfileString("Styles.Linked", "MaxLength"), "7");
+  EXPECT_EQ(app.GetProfileString("Styles.#52768", "ReadOnly"), "1");
+  EXPECT_EQ(FileText().find("[Styles.Gone]"), std::string::npos);
+}
+
+TEST_F(Profile, StylesMapInTheRegistry) {
+  plat::RegistryStore::Reset();
+  app.SetRegistryKey("GridProfileTest");
+  CheckStylesMapRoundTrip();
+  EXPECT_EQ(app.GetProfileString("Styles\\Linked", "MaxLength"), "7");
+  HKEY gone = app.GetSectionKey("Styles\\Gone", FALSE);
+  EXPECT_EQ(gone, nullptr);
+  if (gone) RegCloseKey(gone);
+  plat::RegistryStore::Reset();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The styles map's registration, the cell store and the parameter object's ownership rules.
 #include <gtest/gtest.h>
 
+#include "grid/core/CGXAbstractGridPrintImp.h"
 #include "grid/core/CGXGridParam.h"
 #include "grid/core/CGXProperties.h"
 #include "grid/core/CGXStylesMap.h"
@@ -106,6 +107,69 @@ TEST_F(Model, PropertiesColours) {
   CGXStyle s;
   ASSERT_TRUE(header.GetStyle(1, 3, s, gxCopy));
   EXPECT_EQ(s.GetValue(), "$P/$N");
+}
+
+// Stands in for a grid's print feature: records which properties reached it.
+class RecordingPrintImp : public CGXAbstractGridPrintImp {
+ public:
+  void BeginPrinting(CGXGridCore*, CDC*, CPrintInfo*) override {}
+  void PrintPage(CGXGridCore*, CDC*, CPrintInfo*) override {}
+  void EndPrinting(CGXGridCore*) override {}
+  void PrintHeaderAndFooter(CGXProperties& p, CDC*, CPrintInfo*, CDocument*, CGXGridParam*) override {
+    seen = &p;
+  }
+  int CalcHeaderFooterHeight(CDC*, const CGXData& table, CGXStylesMap*) override {
+    return static_cast<int>(table.GetRowCount());
+  }
+  void DrawHeaderFooter(CGXProperties& p, CDC*, CPrintInfo*, const CRect&, const CGXData&, CGXStylesMap*) override {
+    seen = &p;
+  }
+  CString SubstituteTokens(CGXProperties& p, const CString& text) override { return p.GetTokens()[0] + text; }
+  CString GetTokenValue(CGXProperties& p, int token, CString& rest) override {
+    rest = "taken";
+    return p.GetTokens()[static_cast<size_t>(token)];
+  }
+  CString SplitFormatPart(CString& text) override { return text.Left(2); }
+  CGXProperties* seen = nullptr;
+};
+
+RecordingPrintImp g_printImp;
+CGXGridCore* const g_printingGrid = reinterpret_cast<CGXGridCore*>(0x1000);
+
+TEST_F(Model, PropertiesReachThePrintFeatureOfTheirFirstGrid) {
+  CGXGridGlobals& g = CGXGridGlobals::Get();
+  CGXProperties p;
+  CString rest = "{%d}";
+  // No grid uses the properties: nothing is forwarded.
+  g.m_pfnGetGridPrintImp = [](CGXGridCore* grid) -> CGXAbstractGridPrintImp* {
+    return grid == g_printingGrid ? &g_printImp : nullptr;
+  };
+  EXPECT_EQ(p.SubstTokenText("x"), "");
+  EXPECT_EQ(p.CalcHeaderFooterHeight(nullptr, p.GetHeaderTable(), nullptr), 0);
+  g.AddGridForObject(&p, g_printingGrid);
+  EXPECT_EQ(p.SubstTokenText("x"), "$Fx");
+  EXPECT_EQ(p.GetTokenArgs(4, rest), "$D");
+  EXPECT_EQ(rest, "taken");
+  EXPECT_EQ(p.SplitHeaderFooterText(rest), "ta");
+  EXPECT_EQ(p.CalcHeaderFooterHeight(nullptr, p.GetFooterTable(), nullptr), 10);
+  p.DrawHeaderFooter(nullptr, nullptr, CRect(0, 0, 1, 1), p.GetHeaderTable(), nullptr);
+  EXPECT_EQ(g_printImp.seen, &p);
+  // A grid without a print feature answers empty.
+  g.m_pfnGetGridPrintImp = nullptr;
+  EXPECT_EQ(p.GetTokenArgs(0, rest), "");
+  g.RemoveGrid(g_printingGrid);
+}
+
+TEST_F(Model, LinesAndColoursFollowThePrintSettingsOnlyWhilePrinting) {
+  CGXProperties p;
+  p.m_bHorzLines = FALSE;
+  p.m_bPrintVertLines = FALSE;
+  EXPECT_FALSE(p.DrawsHorizontalLines(FALSE));
+  EXPECT_TRUE(p.DrawsHorizontalLines(TRUE));
+  EXPECT_TRUE(p.DrawsVerticalLines(FALSE));
+  EXPECT_FALSE(p.DrawsVerticalLines(TRUE));
+  EXPECT_FALSE(p.PrintsBlackAndWhite(FALSE));  // the screen keeps its colours even with the print switch on
+  EXPECT_TRUE(p.PrintsBlackAndWhite(TRUE));
 }
 
 TEST_F(Model, StoreAndReadCells) {
