@@ -184,13 +184,7 @@ LRESULT ButtonProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_SETFOCUS:
-      // A push button focused by the mouse takes the default look, as the dialog manager would give it.
-      if (GetParent(h)) CheckDefaultButton(GetParent(h), reinterpret_cast<HWND>(w), h);
-      InvalidateRect(h, nullptr, TRUE);
-      return 0;
     case WM_KILLFOCUS:
-      if (GetParent(h) && !IsChild(GetParent(h), reinterpret_cast<HWND>(w)))
-        CheckDefaultButton(GetParent(h), h, nullptr);
       InvalidateRect(h, nullptr, TRUE);
       return 0;
     default: return DefWindowProc(h, m, w, l);

@@ -49,7 +49,8 @@ TEST_F(ScreenshotTest, TestDialogMatchesTheReference) {
   ASSERT_TRUE(dlg.Create(IDD_TEST));
   dlg.SetWindowPos(nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   dlg.ShowWindow(SW_SHOW);
-  SetFocus(GetDlgItem(dlg, IDC_APPLY));  // the focused push button takes the default look
+  Pump();
+  // The focused push button takes the default look from OK.
   ::SendMessage(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dlg, IDC_APPLY)), TRUE);
   Pump();
   ExpectMatchesReference(dlg, "test-dialog");
