@@ -21,7 +21,7 @@ class ControlWrappers : public FrameworkTest {
  protected:
   void SetUp() override {
     FrameworkTest::SetUp();
-    ASSERT_TRUE(parent.CreateEx(0, "TestStatic", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
+    ASSERT_TRUE(parent.CreateEx(0, "Static", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
   }
   CWnd parent;
 };
@@ -141,7 +141,7 @@ TEST_F(ControlWrappers, ScrollLimitIsTheRangeLessThePage) {
 
 TEST_F(ControlWrappers, ToolsNamedByWindowOrByIdAreFoundAgain) {
   CWnd child;
-  ASSERT_TRUE(child.CreateEx(0, "TestStatic", "child", WS_CHILD | WS_VISIBLE, 10, 10, 50, 20, parent.m_hWnd, nullptr));
+  ASSERT_TRUE(child.CreateEx(0, "Static", "child", WS_CHILD | WS_VISIBLE, 10, 10, 50, 20, parent.m_hWnd, nullptr));
   CToolTipCtrl tip;
   ASSERT_TRUE(tip.Create(&parent));
   ASSERT_TRUE(tip.AddTool(&child, "whole window"));

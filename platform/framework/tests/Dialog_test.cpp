@@ -21,7 +21,7 @@ class DialogTest : public FrameworkTest {
     FrameworkTest::SetUp();
     RegisterTestDialog();
     DialogEvents().clear();
-    owner_ = CreateWindowEx(0, "TestStatic", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 600, 500, nullptr, nullptr,
+    owner_ = CreateWindowEx(0, "Static", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 600, 500, nullptr, nullptr,
                             nullptr, nullptr);
   }
   void TearDown() override {
