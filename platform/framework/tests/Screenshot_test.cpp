@@ -6,6 +6,7 @@
 
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
+#include "platform/display/ReferenceImage.h"
 #include "platform/framework/ChooserBox.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/tests/FrameworkTest.h"
@@ -29,18 +30,8 @@ class ScreenshotTest : public FrameworkTest {
   static void ExpectMatchesReference(HWND hwnd, const std::string& name) {
     auto image = Desktop::Capture(hwnd);
     ASSERT_TRUE(image);
-    const char* src = std::getenv("BRIM_SOURCE_DIR");
-    ASSERT_NE(src, nullptr);
-    std::filesystem::path ref = std::filesystem::path(src) / "platform/framework/tests/reference" / (name + ".png");
-    if (std::getenv("BRIM_UPDATE_REFERENCES")) image->writePng(ref.string());
-    auto expected = Surface::readPng(ref.string());
-    ASSERT_TRUE(expected) << "missing reference " << ref;
-    const auto tmp = std::filesystem::temp_directory_path();
-    const std::string actualPath = (tmp / (name + "-actual.png")).string();
-    const std::string diffPath = (tmp / (name + "-diff.png")).string();
-    long long differing = CompareImages(*image, *expected, 0, diffPath);
-    if (differing) image->writePng(actualPath);
-    EXPECT_EQ(differing, 0) << "see " << actualPath << " and " << diffPath;
+    const ReferenceMatch match = MatchReferenceImage(*image, "platform/framework/tests/reference/" + name + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
   }
 };
 
