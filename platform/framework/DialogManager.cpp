@@ -185,8 +185,9 @@ char MnemonicOf(const char* text) {
 void CheckDefaultButton(HWND dialog, HWND oldFocus, HWND focus) {
   if (!IsDialogWindow(dialog)) return;
   const UINT newCode = focus ? DlgCode(focus) : 0;
-  if (oldFocus && oldFocus != focus && ::IsChild(dialog, oldFocus) && IsPushButton(DlgCode(oldFocus)) &&
-      !IsPushButton(newCode))
+  // The push button losing the focus gives up the look, also when the focus goes to another push button
+  // (otherwise two buttons would look like the default).
+  if (oldFocus && oldFocus != focus && ::IsChild(dialog, oldFocus) && IsPushButton(DlgCode(oldFocus)))
     SetButtonLook(oldFocus, false);
   HWND real = ::GetDlgItem(dialog, DefaultId(dialog));
   if (IsPushButton(newCode)) {

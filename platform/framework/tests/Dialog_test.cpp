@@ -421,6 +421,35 @@ TEST_F(DialogTest, ComboDropsAndListsSelectByMouseAndKeysWithoutClosingTheDialog
   EXPECT_EQ(DialogEvents(), std::vector<std::string>{"ok"});
 }
 
+TEST_F(DialogTest, APushButtonFocusedByTheMouseIsTheDefaultUntilTheFocusLeaves) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  auto type = [&](int id) { return GetWindowLong(Item(dlg, id), GWL_STYLE) & BS_TYPEMASK; };
+  ClickAt(Item(dlg, IDC_APPLY), 5, 5);
+  EXPECT_EQ(DialogEvents().back(), "apply");
+  EXPECT_EQ(type(IDC_APPLY), BS_DEFPUSHBUTTON);
+  EXPECT_EQ(type(IDOK), BS_PUSHBUTTON);
+  ClickAt(Item(dlg, IDCANCEL), 5, 5);  // from push button to push button: the look moves along
+  EXPECT_EQ(type(IDC_APPLY), BS_PUSHBUTTON);
+  EXPECT_EQ(type(IDCANCEL), BS_DEFPUSHBUTTON);
+  EXPECT_EQ(type(IDOK), BS_PUSHBUTTON);
+  ClickAt(Item(dlg, IDC_NAME), 5, 5);  // into an edit: the real default gets it back
+  EXPECT_EQ(type(IDCANCEL), BS_PUSHBUTTON);
+  EXPECT_EQ(type(IDOK), BS_DEFPUSHBUTTON);
+  ClickAt(Item(dlg, IDC_ENABLE), 5, 5);  // a check box is no push button
+  EXPECT_EQ(type(IDOK), BS_DEFPUSHBUTTON);
+  EXPECT_EQ(LOWORD(dlg.GetDefID()), IDOK);  // the look moved, never the default id
+  // Tab from push button to push button moves the look the same way.
+  dlg.GotoDlgCtrl(CWnd::FromHandle(Item(dlg, IDC_APPLY)));
+  Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), Item(dlg, IDOK));
+  EXPECT_EQ(type(IDC_APPLY), BS_PUSHBUTTON);
+  EXPECT_EQ(type(IDOK), BS_DEFPUSHBUTTON);
+  Key(VK_TAB);
+  EXPECT_EQ(type(IDOK), BS_PUSHBUTTON);
+  EXPECT_EQ(type(IDCANCEL), BS_DEFPUSHBUTTON);
+}
+
 TEST_F(DialogTest, SpinSliderAndCheckBoxAnswerTheirKeysAndClicks) {
   CTestDlg dlg;
   OpenModeless(dlg);
