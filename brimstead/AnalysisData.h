@@ -57,8 +57,6 @@ public:
   bool RestoreFromSettingsCopy();
 
   BYTE GetUnkeyedFlag() const { return m_bUnkeyedFlag; }
-  // True when the analysis has a board to work on; checks and loads fail softly without one.
-  bool HasBoard() const { return m_pBoard != nullptr; }
 
   // Fields, in the record's order.
   BYTE m_bBoardMode = 0;                 // the host handed in one board rather than a system

@@ -2,37 +2,17 @@
 
 #include "platform/base/CException.h"
 
-namespace {
-CBrimsteadAPI* g_pBrimsteadAPI = nullptr;   // made once; the host holds it while the module is loaded
-}  // namespace
-
 CBrimsteadAPI::CBrimsteadAPI() : CWizardAPIBase(CDecouplingAnalysisData::Kind) {}
 
 CBrimsteadAPI::~CBrimsteadAPI() = default;
 
-CBrimsteadAPI* CBrimsteadAPI::Instance() { return g_pBrimsteadAPI; }
+CBrimsteadAPI* CBrimsteadAPI::Instance() { return CWizardAPIInstance<CBrimsteadAPI>::Get(); }
 
-void CBrimsteadAPI::Destroy() {
-  RegisterBrimsteadAPI(nullptr);
-  delete g_pBrimsteadAPI;
-  g_pBrimsteadAPI = nullptr;
-}
+void CBrimsteadAPI::Destroy() { CWizardAPIInstance<CBrimsteadAPI>::Destroy(RegisterBrimsteadAPI); }
 
-CBrimsteadAPI* CBrimsteadAPI::Create() {
-  if (!g_pBrimsteadAPI) {
-    g_pBrimsteadAPI = new CBrimsteadAPI();
-    RegisterBrimsteadAPI(g_pBrimsteadAPI);
-  }
-  g_pBrimsteadAPI->Reset();
-  return g_pBrimsteadAPI;
-}
+CBrimsteadAPI* CBrimsteadAPI::Create() { return CWizardAPIInstance<CBrimsteadAPI>::Create(RegisterBrimsteadAPI); }
 
-CDecouplingAnalysisData& CBrimsteadAPI::Data() {
-  CDecouplingAnalysisData* record = GetDecouplingAnalysisData();
-  if (!record)
-    throw std::bad_alloc();
-  return *record;
-}
+CDecouplingAnalysisData& CBrimsteadAPI::Data() { return Required(GetDecouplingAnalysisData()); }
 
 void CBrimsteadAPI::ResetRecordToDefaults() {
   // The enabled-probe list points into the record's probes, which the reset replaces.
@@ -47,12 +27,7 @@ void CBrimsteadAPI::ResetOwnMembers() {
 }
 
 bool CBrimsteadAPI::Close() {
-  if (!WizardWindow())
-    return false;
-  if (m_bModeless)
-    DestroyDialog();
-  else
-    m_pDialog->EndDialog(IDCANCEL);
+  CloseWizardWindow();
   return false;
 }
 

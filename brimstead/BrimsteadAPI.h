@@ -4,6 +4,7 @@
 
 #include "brimstead/DecouplingAnalysisData.h"
 #include "brimstead/WizardAPIBase.h"
+#include "brimstead/WizardAPIInstance.h"
 #include "brimstead/WizardSeam.h"
 
 class CBrimsteadAPI final : public CWizardAPIBase<CBrimsteadAPITable>, public CBrimsteadAPILink {
@@ -51,6 +52,8 @@ public:
   static void Destroy();
 
 private:
+  friend class CWizardAPIInstance<CBrimsteadAPI>;
+
   CBrimsteadAPI();
   ~CBrimsteadAPI();
 

@@ -13,10 +13,6 @@
 
 using namespace settings_io;
 
-namespace {
-const char* TextOf(const char* text) { return text ? text : ""; }
-}  // namespace
-
 CString CBypassAnalysisData::ProbeSectionText() {
   CString text;
   for (int i = 0; i < m_Probes.GetSize(); ++i) {

@@ -2,37 +2,19 @@
 
 #include "shared/Errorbox.h"
 
-namespace {
-CBypassWizardAPI* g_pBypassWizardAPI = nullptr;   // made once; the host holds it while the module is loaded
-}  // namespace
-
 CBypassWizardAPI::CBypassWizardAPI() : CWizardAPIBase(CBypassAnalysisData::Kind) {}
 
 CBypassWizardAPI::~CBypassWizardAPI() = default;
 
-CBypassWizardAPI* CBypassWizardAPI::Instance() { return g_pBypassWizardAPI; }
+CBypassWizardAPI* CBypassWizardAPI::Instance() { return CWizardAPIInstance<CBypassWizardAPI>::Get(); }
 
-void CBypassWizardAPI::Destroy() {
-  RegisterBypassWizardAPI(nullptr);
-  delete g_pBypassWizardAPI;
-  g_pBypassWizardAPI = nullptr;
-}
+void CBypassWizardAPI::Destroy() { CWizardAPIInstance<CBypassWizardAPI>::Destroy(RegisterBypassWizardAPI); }
 
 CBypassWizardAPI* CBypassWizardAPI::Create() {
-  if (!g_pBypassWizardAPI) {
-    g_pBypassWizardAPI = new CBypassWizardAPI();
-    RegisterBypassWizardAPI(g_pBypassWizardAPI);
-  }
-  g_pBypassWizardAPI->Reset();
-  return g_pBypassWizardAPI;
+  return CWizardAPIInstance<CBypassWizardAPI>::Create(RegisterBypassWizardAPI);
 }
 
-CBypassAnalysisData& CBypassWizardAPI::Data() {
-  CBypassAnalysisData* record = GetBypassAnalysisData();
-  if (!record)
-    throw std::bad_alloc();
-  return *record;
-}
+CBypassAnalysisData& CBypassWizardAPI::Data() { return Required(GetBypassAnalysisData()); }
 
 void CBypassWizardAPI::ResetRecordToDefaults() {
   if (CBypassAnalysisData* record = GetBypassAnalysisData()) {
@@ -42,12 +24,7 @@ void CBypassWizardAPI::ResetRecordToDefaults() {
 }
 
 bool CBypassWizardAPI::Close() {
-  if (!WizardWindow())
-    return false;
-  if (m_bModeless)
-    DestroyDialog();
-  else
-    m_pDialog->EndDialog(IDCANCEL);
+  CloseWizardWindow();
   return false;
 }
 

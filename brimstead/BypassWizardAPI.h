@@ -4,6 +4,7 @@
 
 #include "brimstead/BypassAnalysisData.h"
 #include "brimstead/WizardAPIBase.h"
+#include "brimstead/WizardAPIInstance.h"
 #include "brimstead/WizardSeam.h"
 
 class CBypassWizardAPI final : public CWizardAPIBase<CBypassWizardAPITable>, public CBypassWizardAPILink {
@@ -41,6 +42,8 @@ public:
   static void Destroy();
 
 private:
+  friend class CWizardAPIInstance<CBypassWizardAPI>;
+
   CBypassWizardAPI();
   ~CBypassWizardAPI();
 

@@ -40,5 +40,4 @@ private:
   CString m_ReferenceText;
   CString m_ConnectedNames;
   CString m_ReferenceNames;
-  CString m_Scratch;
 };

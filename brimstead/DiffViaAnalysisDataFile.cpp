@@ -12,7 +12,6 @@
 using namespace settings_io;
 
 namespace {
-const char* TextOf(const char* text) { return text ? text : ""; }
 
 // The number at the start of a key's text, read from at most 127 characters as the file's readers always have.
 double LeadingNumber(const char* section, const char* key, const char* fallback, const char* file) {

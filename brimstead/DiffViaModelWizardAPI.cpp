@@ -2,38 +2,22 @@
 
 #include "shared/Errorbox.h"
 
-namespace {
-CDiffViaModelWizardAPI* g_pDiffViaModelWizardAPI = nullptr;   // made once; the host holds it while the module is loaded
-}  // namespace
-
 CDiffViaModelWizardAPI::CDiffViaModelWizardAPI()
     : CWizardAPIBase(CDiffViaAnalysisData::Kind) {}
 
 CDiffViaModelWizardAPI::~CDiffViaModelWizardAPI() = default;
 
-CDiffViaModelWizardAPI* CDiffViaModelWizardAPI::Instance() { return g_pDiffViaModelWizardAPI; }
+CDiffViaModelWizardAPI* CDiffViaModelWizardAPI::Instance() { return CWizardAPIInstance<CDiffViaModelWizardAPI>::Get(); }
 
 void CDiffViaModelWizardAPI::Destroy() {
-  RegisterDiffViaModelWizardAPI(nullptr);
-  delete g_pDiffViaModelWizardAPI;
-  g_pDiffViaModelWizardAPI = nullptr;
+  CWizardAPIInstance<CDiffViaModelWizardAPI>::Destroy(RegisterDiffViaModelWizardAPI);
 }
 
 CDiffViaModelWizardAPI* CDiffViaModelWizardAPI::Create() {
-  if (!g_pDiffViaModelWizardAPI) {
-    g_pDiffViaModelWizardAPI = new CDiffViaModelWizardAPI();
-    RegisterDiffViaModelWizardAPI(g_pDiffViaModelWizardAPI);
-  }
-  g_pDiffViaModelWizardAPI->Reset();
-  return g_pDiffViaModelWizardAPI;
+  return CWizardAPIInstance<CDiffViaModelWizardAPI>::Create(RegisterDiffViaModelWizardAPI);
 }
 
-CDiffViaAnalysisData& CDiffViaModelWizardAPI::Data() {
-  CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
-  if (!record)
-    throw std::bad_alloc();
-  return *record;
-}
+CDiffViaAnalysisData& CDiffViaModelWizardAPI::Data() { return Required(GetDiffViaAnalysisData()); }
 
 void CDiffViaModelWizardAPI::ResetRecordToDefaults() {
   if (CDiffViaAnalysisData* record = GetDiffViaAnalysisData()) {

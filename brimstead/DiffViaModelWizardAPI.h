@@ -4,6 +4,7 @@
 
 #include "brimstead/DiffViaAnalysisData.h"
 #include "brimstead/WizardAPIBase.h"
+#include "brimstead/WizardAPIInstance.h"
 #include "brimstead/WizardSeam.h"
 
 class CDiffViaModelWizardAPI final : public CWizardAPIBase<CDiffViaModelWizardAPITable>, public CDiffViaModelWizardAPILink {
@@ -42,6 +43,8 @@ public:
   static void Destroy();
 
 private:
+  friend class CWizardAPIInstance<CDiffViaModelWizardAPI>;
+
   CDiffViaModelWizardAPI();
   ~CDiffViaModelWizardAPI();
 

@@ -19,8 +19,6 @@ using namespace settings_io;
 
 namespace {
 
-const char* TextOf(const char* text) { return text ? text : ""; }
-
 CString PositionText(CHostProbeElement* element) {
   CString text;
   if (element)

@@ -4,38 +4,24 @@
 
 #include "platform/base/CException.h"
 
-namespace {
-CModelExtractorWizardAPI* g_pModelExtractorWizardAPI = nullptr;   // made once; the host holds it while the module is loaded
-}  // namespace
-
 CModelExtractorWizardAPI::CModelExtractorWizardAPI()
     : CWizardAPIBase(CModelExtractorAnalysisData::Kind) {}
 
 CModelExtractorWizardAPI::~CModelExtractorWizardAPI() = default;
 
-CModelExtractorWizardAPI* CModelExtractorWizardAPI::Instance() { return g_pModelExtractorWizardAPI; }
+CModelExtractorWizardAPI* CModelExtractorWizardAPI::Instance() {
+  return CWizardAPIInstance<CModelExtractorWizardAPI>::Get();
+}
 
 void CModelExtractorWizardAPI::Destroy() {
-  RegisterModelExtractorWizardAPI(nullptr);
-  delete g_pModelExtractorWizardAPI;
-  g_pModelExtractorWizardAPI = nullptr;
+  CWizardAPIInstance<CModelExtractorWizardAPI>::Destroy(RegisterModelExtractorWizardAPI);
 }
 
 CModelExtractorWizardAPI* CModelExtractorWizardAPI::Create() {
-  if (!g_pModelExtractorWizardAPI) {
-    g_pModelExtractorWizardAPI = new CModelExtractorWizardAPI();
-    RegisterModelExtractorWizardAPI(g_pModelExtractorWizardAPI);
-  }
-  g_pModelExtractorWizardAPI->Reset();
-  return g_pModelExtractorWizardAPI;
+  return CWizardAPIInstance<CModelExtractorWizardAPI>::Create(RegisterModelExtractorWizardAPI);
 }
 
-CModelExtractorAnalysisData& CModelExtractorWizardAPI::Data() {
-  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (!record)
-    throw std::bad_alloc();
-  return *record;
-}
+CModelExtractorAnalysisData& CModelExtractorWizardAPI::Data() { return Required(GetModelExtractorAnalysisData()); }
 
 void CModelExtractorWizardAPI::ResetRecordToDefaults() {
   // The enabled-port list points into the record's port lists, which the reset replaces.

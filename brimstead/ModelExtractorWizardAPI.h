@@ -5,6 +5,7 @@
 
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/WizardAPIBase.h"
+#include "brimstead/WizardAPIInstance.h"
 #include "brimstead/WizardSeam.h"
 
 class CModelExtractorWizardAPI final : public CWizardAPIBase<CModelExtractorWizardAPITable>, public CModelExtractorWizardAPILink {
@@ -44,6 +45,8 @@ public:
   static void Destroy();
 
 private:
+  friend class CWizardAPIInstance<CModelExtractorWizardAPI>;
+
   CModelExtractorWizardAPI();
   ~CModelExtractorWizardAPI();
 

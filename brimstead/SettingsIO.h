@@ -6,6 +6,9 @@
 
 namespace settings_io {
 
+// A host object's text as written to the file: "" for none.
+inline const char* TextOf(const char* text) { return text ? text : ""; }
+
 // False when the file cannot be written.
 bool WriteText(const char* section, const char* key, const char* value, const char* file);
 bool WriteInt(const char* section, const char* key, int value, const char* file);   // "%d"

@@ -5,16 +5,10 @@
 CViaPairProbe& CViaPairProbe::operator=(const CViaPairProbe& other) {
   if (this == &other)
     return *this;
-  m_pHostProbe = other.m_pHostProbe;
-  m_bValid = other.m_bValid;
-  m_bEnabled = other.m_bEnabled;
-  m_ConnectedLayers = other.m_ConnectedLayers;
+  CViaProbeRecord::operator=(other);
   m_PartnerConnectedLayers = other.m_PartnerConnectedLayers;
-  m_Message = other.m_Message;
   return *this;
 }
-
-const char* CViaPairProbe::GetName() { return m_pHostProbe ? m_pHostProbe->GetName() : nullptr; }
 
 const char* CViaPairProbe::GetViaLayers() {
   m_ConnectedText = ProbeLayerText(m_pHostProbe, LayerTest::Connected, LayerTextForm::LeadingTab);
@@ -23,7 +17,6 @@ const char* CViaPairProbe::GetViaLayers() {
 
 bool CViaPairProbe::Check() {
   CDiffViaAnalysisData::CheckViaPair(*this);
-  if (!m_bValid)
-    m_bEnabled = 0;
+  DisableIfInvalid();
   return true;
 }

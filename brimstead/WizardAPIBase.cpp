@@ -15,10 +15,7 @@ CWizardAPIBase<Table>::~CWizardAPIBase() {
 
 template <class Table>
 CAnalysisData& CWizardAPIBase<Table>::Rec() {
-  CAnalysisData* record = Record();
-  if (!record)
-    throw std::bad_alloc();
-  return *record;
+  return Required(Record());
 }
 
 template <class Table>
@@ -160,6 +157,16 @@ void CWizardAPIBase<Table>::DestroyDialog() {
   delete m_pDialog;
   m_pDialog = nullptr;
   m_bModeless = 0;
+}
+
+template <class Table>
+void CWizardAPIBase<Table>::CloseWizardWindow() {
+  if (!WizardWindow())
+    return;
+  if (m_bModeless)
+    DestroyDialog();
+  else
+    m_pDialog->EndDialog(IDCANCEL);
 }
 
 template <class Table>

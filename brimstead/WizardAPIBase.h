@@ -18,6 +18,7 @@
 #include "platform/base/CStringArray.h"
 
 #include <memory>
+#include <new>
 #include <vector>
 
 template <class Table>
@@ -117,6 +118,13 @@ protected:
   bool Easy() { return Rec().m_nMode == 0; }
   bool NoDebug() const { return m_bDebugOptions == 0; }
   CAnalysisData& Rec();
+  // The kind's typed record; bad_alloc when none could be made.
+  template <class Data>
+  static Data& Required(Data* record) {
+    if (!record)
+      throw std::bad_alloc();
+    return *record;
+  }
 
   // The wizard's window, null without a dialog or window.
   HWND WizardWindow();
@@ -124,6 +132,8 @@ protected:
   static bool PostClick(HWND button);
   // Destroys a modeless dialog's window, deletes the dialog and forgets it.
   void DestroyDialog();
+  // Destroys a modeless wizard, ends a modal one with IDCANCEL; nothing without a wizard window.
+  void CloseWizardWindow();
   // The extractor and decoupling objects' "Use last configuration": the file name is kept in `pathBuffer`
   // (MAX_PATH bytes), made the record's settings-copy buffer, and the start page's button enabled and clicked.
   bool ClickUseLastConfiguration(const char* path, char* pathBuffer);

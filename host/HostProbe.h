@@ -35,7 +35,6 @@ public:
   void SetPartner(HostProbe* partner) { m_partner = partner; }
   void SetEligible(bool eligible) { m_eligible = eligible; }
   void SetSelected(bool selected) { m_selected = selected; }
-  bool HasConnections() const { return !m_connected.empty(); }
   bool HasReferences() const { return !m_reference.empty(); }
 
 private:

@@ -15,7 +15,6 @@ public:
     ~CBoardMarks() { Clear(); }
 
     void SetMarker(CHostBoardMarker* marker) { m_marker = marker; }
-    CHostBoardMarker* GetMarker() const { return m_marker; }
 
     // Removes every mark group (entry 0 while any remain). Stops as soon as a removal does not lower the
     // marker's count, so a marker that refuses cannot hold the caller in an endless loop.

@@ -84,7 +84,10 @@ void CGXControlFactory::InitializeApplicationComponents() {
   InstallParamCopyOperatorImp();
 }
 
+void GXEnsureGridWndRegistrar();  // the grid window's registration (CGXGridWnd.cpp)
+
 void CGXControlFactory::RegisterWndClasses(HINSTANCE instance) {
+  GXEnsureGridWndRegistrar();
   for (const ClassRegistrar& r : Reg().wndClasses) r(instance, false);
 }
 

@@ -1,8 +1,8 @@
 #include "platform/base/COleDateTimeSpan.h"
 
+#include "platform/base/CTimeSpan.h"
+
 #include <cmath>
-#include <cstdio>
-#include <string>
 
 void COleDateTimeSpan::SetDateTimeSpan(LONG days, int hours, int minutes, int seconds) {
   m_span = days + ((hours * 60.0 + minutes) * 60.0 + seconds) / 86400.0;
@@ -16,42 +16,10 @@ LONG COleDateTimeSpan::GetHours() const { return static_cast<LONG>(RoundedSecond
 LONG COleDateTimeSpan::GetMinutes() const { return static_cast<LONG>(RoundedSeconds() / 60 % 60); }
 LONG COleDateTimeSpan::GetSeconds() const { return static_cast<LONG>(RoundedSeconds() % 60); }
 
+// The same fields as a whole-second span, each from the rounded seconds.
 CString COleDateTimeSpan::Format(LPCSTR format) const {
   if (m_status != valid) return CString();
-  std::string out;
-  char buf[32];
-  for (const char* p = format ? format : ""; *p; ++p) {
-    if (*p != '%' || !p[1]) {
-      out += *p;
-      continue;
-    }
-    switch (*++p) {
-      case 'D':
-        std::snprintf(buf, sizeof buf, "%ld", static_cast<long>(GetDays()));
-        out += buf;
-        break;
-      case 'H':
-        std::snprintf(buf, sizeof buf, "%02ld", static_cast<long>(GetHours()));
-        out += buf;
-        break;
-      case 'M':
-        std::snprintf(buf, sizeof buf, "%02ld", static_cast<long>(GetMinutes()));
-        out += buf;
-        break;
-      case 'S':
-        std::snprintf(buf, sizeof buf, "%02ld", static_cast<long>(GetSeconds()));
-        out += buf;
-        break;
-      case '%':
-        out += '%';
-        break;
-      default:
-        out += '%';
-        out += *p;
-        break;
-    }
-  }
-  return CString(std::move(out));
+  return CTimeSpan(RoundedSeconds()).Format(format);
 }
 
 COleDateTimeSpan COleDateTimeSpan::operator+(const COleDateTimeSpan& o) const {

@@ -32,6 +32,14 @@ Heap& TheHeap() {
 
 std::uintptr_t Key(const void* h) { return reinterpret_cast<std::uintptr_t>(h); }
 
+// The heap's entry for a handle; blocks.end(), with ERROR_INVALID_HANDLE, when the handle is not one of ours.
+// The caller holds the heap's lock.
+auto FindBlock(Heap& heap, HGLOBAL mem) {
+  const auto it = heap.blocks.find(Key(mem));
+  if (it == heap.blocks.end()) SetLastError(ERROR_INVALID_HANDLE);
+  return it;
+}
+
 void* AllocData(SIZE_T bytes, bool zero) {
   // One extra byte so that zero-sized blocks still have a distinct, lockable address.
   void* p = zero ? std::calloc(bytes + 1, 1) : std::malloc(bytes + 1);
@@ -63,11 +71,8 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
 HGLOBAL GlobalReAlloc(HGLOBAL mem, SIZE_T bytes, UINT flags) {
   auto& heap = TheHeap();
   std::lock_guard lock(heap.mutex);
-  const auto it = heap.blocks.find(Key(mem));
-  if (it == heap.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  const auto it = FindBlock(heap, mem);
+  if (it == heap.blocks.end()) return nullptr;
   Block& b = it->second;
   if (flags & GMEM_MODIFY) {
     if (flags & GMEM_MOVEABLE) b.flags |= GMEM_MOVEABLE;
@@ -108,11 +113,8 @@ HGLOBAL GlobalFree(HGLOBAL mem) {
   if (!mem) return nullptr;
   auto& heap = TheHeap();
   std::lock_guard lock(heap.mutex);
-  const auto it = heap.blocks.find(Key(mem));
-  if (it == heap.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return mem;
-  }
+  const auto it = FindBlock(heap, mem);
+  if (it == heap.blocks.end()) return mem;
   heap.byData.erase(it->second.data);
   std::free(it->second.data);
   heap.blocks.erase(it);
@@ -122,11 +124,8 @@ HGLOBAL GlobalFree(HGLOBAL mem) {
 LPVOID GlobalLock(HGLOBAL mem) {
   auto& heap = TheHeap();
   std::lock_guard lock(heap.mutex);
-  const auto it = heap.blocks.find(Key(mem));
-  if (it == heap.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  const auto it = FindBlock(heap, mem);
+  if (it == heap.blocks.end()) return nullptr;
   if (it->second.movable && it->second.locks < 0xFF) ++it->second.locks;
   return it->second.data;
 }
@@ -134,11 +133,8 @@ LPVOID GlobalLock(HGLOBAL mem) {
 BOOL GlobalUnlock(HGLOBAL mem) {
   auto& heap = TheHeap();
   std::lock_guard lock(heap.mutex);
-  const auto it = heap.blocks.find(Key(mem));
-  if (it == heap.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  const auto it = FindBlock(heap, mem);
+  if (it == heap.blocks.end()) return FALSE;
   Block& b = it->second;
   if (!b.movable) return TRUE;  // fixed blocks are never locked
   if (b.locks == 0) {
@@ -155,11 +151,8 @@ BOOL GlobalUnlock(HGLOBAL mem) {
 SIZE_T GlobalSize(HGLOBAL mem) {
   auto& heap = TheHeap();
   std::lock_guard lock(heap.mutex);
-  const auto it = heap.blocks.find(Key(mem));
-  if (it == heap.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return 0;
-  }
+  const auto it = FindBlock(heap, mem);
+  if (it == heap.blocks.end()) return 0;
   return it->second.size;
 }
 

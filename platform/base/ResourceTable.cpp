@@ -135,12 +135,6 @@ const std::string_view* ResourceTable::FindString(HINSTANCE module, UINT id) {
   return it == t.strings.end() ? nullptr : &it->second;
 }
 
-HINSTANCE ResourceTable::FindStringModule(UINT id) {
-  auto& t = TheTable();
-  std::lock_guard lock(t.mutex);
-  return Search(t, [&](HINSTANCE m) { return t.strings.count({m, id}) != 0; });
-}
-
 HINSTANCE ResourceTable::FindResourceModule(LPCSTR type, LPCSTR name) {
   if (!type || !name) return nullptr;
   const Key tk = MakeKey(type), nk = MakeKey(name);

@@ -57,7 +57,6 @@ class ResourceTable {
   // Null when missing. The text is the registered bytes (not NUL-terminated in general).
   static const std::string_view* FindString(HINSTANCE module, UINT id);
   // Resource module first, then the instance module; null module means exactly that search.
-  static HINSTANCE FindStringModule(UINT id);
   static HINSTANCE FindResourceModule(LPCSTR type, LPCSTR name);
 };
 

@@ -4,26 +4,16 @@
 
 #include "platform/controls/ControlSupport.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
 namespace {
 
-StateTable<ButtonState>& States() {
-  static StateTable<ButtonState> table;
-  return table;
-}
+StateTable<ButtonState>& States() { return StateTable<ButtonState>::Instance(); }
 
 bool IsCheckKind(DWORD type) {
   return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE;
 }
 bool IsRadioKind(DWORD type) { return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON; }
-
-std::string TextOf(HWND hwnd) {
-  std::string s(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
-  s.resize(static_cast<size_t>(GetWindowText(hwnd, s.data(), static_cast<int>(s.size()))));
-  return s;
-}
 
 // ---- Drawing (reads the state only) -------------------------------------------------------------------
 
@@ -48,7 +38,7 @@ void SendDrawItem(HWND hwnd, HDC dc, const ButtonState& s, UINT action) {
 }
 
 void DrawLabel(HDC dc, HWND hwnd, CRect r, UINT format) {
-  const std::string text = TextOf(hwnd);
+  const std::string text = WindowTextOf(hwnd);
   SetBkMode(dc, TRANSPARENT);
   if (!IsWindowEnabled(hwnd)) {
     // Classic embossed grey text: white shadow one pixel down-right, then the grey text.
@@ -75,7 +65,7 @@ UINT LabelLines(DWORD style) { return (style & BS_MULTILINE) ? DT_WORDBREAK : DT
 
 // The focus rectangle drawn around the label of check boxes and radio buttons.
 CRect LabelBox(HDC dc, HWND hwnd, CRect area, UINT format) {
-  std::string shown = StripMnemonic(TextOf(hwnd));
+  std::string shown = StripMnemonic(WindowTextOf(hwnd));
   CRect calc = area;
   DrawText(dc, shown.empty() ? " " : shown.c_str(), -1, &calc, (format | DT_CALCRECT | DT_NOPREFIX) & ~DT_VCENTER);
   const int h = calc.Height();
@@ -151,7 +141,7 @@ void PaintGroupBox(HDC dc, HWND hwnd) {
   HBRUSH brush = ControlColor(hwnd, WM_CTLCOLORSTATIC, dc);
   TEXTMETRIC tm{};
   GetTextMetrics(dc, &tm);
-  const std::string shown = StripMnemonic(TextOf(hwnd));
+  const std::string shown = StripMnemonic(WindowTextOf(hwnd));
   CRect frame = r;
   frame.top += tm.tmHeight / 2;
   DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
@@ -364,9 +354,59 @@ LRESULT OnGetState(const ButtonState& s) {
   return static_cast<LRESULT>(s.check | (s.pushed ? BST_PUSHED : 0) | (s.focused ? BST_FOCUS : 0));
 }
 
-}  // namespace
+LRESULT Dispatch(HWND hwnd, ButtonState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT: {
+      PaintScope paint(hwnd, wParam);
+      Paint(hwnd, paint.dc(), s);
+      return 0;
+    }
+    case WM_ERASEBKGND: return 1;  // painting covers the whole button
+    case WM_GETDLGCODE: return OnGetDlgCode(hwnd);
+    case WM_LBUTTONDOWN: return OnButtonDown(hwnd, s);
+    case WM_LBUTTONUP: return OnButtonUp(hwnd, s, lParam);
+    case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, s);
+    case WM_MOUSEMOVE: return OnMouseMove(hwnd, s, lParam);
+    case WM_KEYDOWN: return OnKeyDown(hwnd, s, wParam);
+    case WM_KEYUP: return OnKeyUp(hwnd, s, wParam);
+    case WM_SETFOCUS: return OnFocus(hwnd, s, true);
+    case WM_KILLFOCUS: return OnFocus(hwnd, s, false);
+    case WM_CAPTURECHANGED:
+      if (s.captured && reinterpret_cast<HWND>(lParam) != hwnd) {
+        s.captured = false;
+        SetPushed(hwnd, s, false);
+      }
+      return 0;
+    case WM_ENABLE: Redraw(hwnd, s, ODA_DRAWENTIRE); return 0;
+    case WM_SETTEXT: {
+      LRESULT r = DefWindowProc(hwnd, msg, wParam, lParam);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return r;
+    }
+    case WM_SETFONT:
+      s.font = reinterpret_cast<HFONT>(wParam);
+      if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
+    case BM_GETCHECK: return s.check;
+    case BM_SETCHECK: SetCheck(hwnd, s, static_cast<UINT>(wParam)); return 0;
+    case BM_GETSTATE: return OnGetState(s);
+    case BM_SETSTATE: SetPushed(hwnd, s, wParam != 0); return 0;
+    case BM_SETSTYLE: return OnSetStyle(hwnd, wParam, lParam);
+    case BM_CLICK: return OnClick(hwnd);
+    case BM_GETIMAGE: return reinterpret_cast<LRESULT>(s.image);
+    case BM_SETIMAGE: {
+      HANDLE old = s.image;
+      s.image = reinterpret_cast<HANDLE>(lParam);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return reinterpret_cast<LRESULT>(old);
+    }
+    default: break;
+  }
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
 
-DWORD ButtonType(DWORD style) { return style & BS_TYPEMASK; }
+}  // namespace
 
 UINT NextCheckState(DWORD style, UINT check) {
   switch (style & BS_TYPEMASK) {
@@ -377,70 +417,8 @@ UINT NextCheckState(DWORD style, UINT check) {
   }
 }
 
-LRESULT ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) States().Create(hwnd);
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
-  switch (msg) {
-    case WM_NCDESTROY: States().Drop(hwnd); break;
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), *s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;  // painting covers the whole button
-    case WM_GETDLGCODE: return OnGetDlgCode(hwnd);
-    case WM_LBUTTONDOWN: return OnButtonDown(hwnd, *s);
-    case WM_LBUTTONUP: return OnButtonUp(hwnd, *s, lParam);
-    case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, *s);
-    case WM_MOUSEMOVE: return OnMouseMove(hwnd, *s, lParam);
-    case WM_KEYDOWN: return OnKeyDown(hwnd, *s, wParam);
-    case WM_KEYUP: return OnKeyUp(hwnd, *s, wParam);
-    case WM_SETFOCUS: return OnFocus(hwnd, *s, true);
-    case WM_KILLFOCUS: return OnFocus(hwnd, *s, false);
-    case WM_CAPTURECHANGED:
-      if (s->captured && reinterpret_cast<HWND>(lParam) != hwnd) {
-        s->captured = false;
-        SetPushed(hwnd, *s, false);
-      }
-      return 0;
-    case WM_ENABLE: Redraw(hwnd, *s, ODA_DRAWENTIRE); return 0;
-    case WM_SETTEXT: {
-      LRESULT r = DefWindowProc(hwnd, msg, wParam, lParam);
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return r;
-    }
-    case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
-    case BM_GETCHECK: return s->check;
-    case BM_SETCHECK: SetCheck(hwnd, *s, static_cast<UINT>(wParam)); return 0;
-    case BM_GETSTATE: return OnGetState(*s);
-    case BM_SETSTATE: SetPushed(hwnd, *s, wParam != 0); return 0;
-    case BM_SETSTYLE: return OnSetStyle(hwnd, wParam, lParam);
-    case BM_CLICK: return OnClick(hwnd);
-    case BM_GETIMAGE: return reinterpret_cast<LRESULT>(s->image);
-    case BM_SETIMAGE: {
-      HANDLE old = s->image;
-      s->image = reinterpret_cast<HANDLE>(lParam);
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return reinterpret_cast<LRESULT>(old);
-    }
-    default: break;
-  }
-  return DefWindowProc(hwnd, msg, wParam, lParam);
-}
-
 void RegisterButtonClass() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS;
-  wc.lpfnWndProc = ButtonWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = WC_BUTTON;
-  WindowClassRegistry::Instance().Register(wc, true);
+  RegisterControlClass(WC_BUTTON, ControlWndProc<ButtonState, Dispatch>, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS);
 }
 
 }  // namespace plat::controls

@@ -25,10 +25,8 @@ struct ButtonState {
   HANDLE image = nullptr;
 };
 
-LRESULT ButtonWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterButtonClass();
 
-DWORD ButtonType(DWORD style);
 // The state the next click leaves an auto check box in, or the same state for other kinds.
 UINT NextCheckState(DWORD style, UINT check);
 

@@ -6,7 +6,6 @@
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/Edit.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
 namespace {
@@ -28,10 +27,7 @@ struct ComboState {
   bool syncing = false;  // the combo itself is setting the edit's text
 };
 
-StateTable<ComboState>& States() {
-  static StateTable<ComboState> table;
-  return table;
-}
+StateTable<ComboState>& States() { return StateTable<ComboState>::Instance(); }
 
 DWORD Kind(HWND hwnd) { return StyleOf(hwnd) & 3; }
 bool IsDropKind(HWND hwnd) { return Kind(hwnd) == CBS_DROPDOWN || Kind(hwnd) == CBS_DROPDOWNLIST; }
@@ -592,24 +588,14 @@ LRESULT Dispatch(HWND hwnd, ComboState& s, UINT msg, WPARAM wParam, LPARAM lPara
   return DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace
-
-LRESULT ComboBoxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    States().Create(hwnd);
-    // The scroll bar styles are the list's; the combo itself never shows a bar.
-    const DWORD style = StyleOf(hwnd);
-    if (style & (WS_VSCROLL | WS_HSCROLL))
-      SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(style & ~(WS_VSCROLL | WS_HSCROLL)));
-  }
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    States().Drop(hwnd);
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-  }
-  return Dispatch(hwnd, *s, msg, wParam, lParam);
+// The scroll bar styles are the list's; the combo itself never shows a bar.
+void OnCreate(HWND hwnd, ComboState&, LPARAM) {
+  const DWORD style = StyleOf(hwnd);
+  if (style & (WS_VSCROLL | WS_HSCROLL))
+    SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(style & ~(WS_VSCROLL | WS_HSCROLL)));
 }
+
+}  // namespace
 
 bool FillComboBoxInfo(HWND combo, COMBOBOXINFO* info) {
   auto s = States().Get(combo);
@@ -624,13 +610,8 @@ bool FillComboBoxInfo(HWND combo, COMBOBOXINFO* info) {
 }
 
 void RegisterComboBoxClass() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS;
-  wc.lpfnWndProc = ComboBoxWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = WC_COMBOBOX;
-  WindowClassRegistry::Instance().Register(wc, true);
+  RegisterControlClass(WC_COMBOBOX, ControlWndProc<ComboState, Dispatch, OnCreate>,
+                       CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS);
 }
 
 }  // namespace plat::controls

@@ -17,7 +17,6 @@
 
 namespace plat::controls {
 
-LRESULT ComboBoxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterComboBoxClass();
 // Called by the combo's list window.
 void ComboListEvent(HWND combo, ListEvent event);

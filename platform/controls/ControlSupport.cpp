@@ -1,12 +1,29 @@
 #include "platform/controls/ControlSupport.h"
 
 #include "platform/gdi/SysColors.h"
+#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
+
+void RegisterControlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor) {
+  WNDCLASSEX wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.hCursor = LoadCursor(nullptr, cursor);
+  wc.lpszClassName = name;
+  WindowClassRegistry::Instance().Register(wc, true);
+}
 
 DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)); }
 
 int IdOf(HWND hwnd) { return GetDlgCtrlID(hwnd); }
+
+std::string WindowTextOf(HWND hwnd) {
+  std::string s(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
+  s.resize(static_cast<size_t>(GetWindowText(hwnd, s.data(), static_cast<int>(s.size()))));
+  return s;
+}
 
 bool NotifyParent(HWND hwnd, UINT code) {
   HWND parent = GetParent(hwnd);

@@ -20,6 +20,11 @@ namespace plat::controls {
 template <class State>
 class StateTable {
  public:
+  // The table of one state type; every control keeps a state type of its own, so this is its table.
+  static StateTable& Instance() {
+    static StateTable table;
+    return table;
+  }
   std::shared_ptr<State> Get(HWND hwnd) const {
     auto it = map_.find(hwnd);
     return it == map_.end() ? nullptr : it->second;
@@ -35,6 +40,30 @@ class StateTable {
   std::unordered_map<HWND, std::shared_ptr<State>> map_;
 };
 
+// The window procedure every control shares around its own message switch: the state is made on
+// WM_NCCREATE (and handed to `OnCreate`, when given, with the creation lParam), a window without state gets
+// DefWindowProc, WM_NCDESTROY drops the state, and every other message goes to `Dispatch` with the state
+// held for the whole call.
+template <class State, LRESULT (*Dispatch)(HWND, State&, UINT, WPARAM, LPARAM),
+          void (*OnCreate)(HWND, State&, LPARAM) = nullptr>
+LRESULT ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto& states = StateTable<State>::Instance();
+  if (msg == WM_NCCREATE) {
+    auto fresh = states.Create(hwnd);
+    if constexpr (OnCreate != nullptr) OnCreate(hwnd, *fresh, lParam);
+  }
+  auto s = states.Get(hwnd);
+  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    states.Drop(hwnd);
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+  }
+  return Dispatch(hwnd, *s, msg, wParam, lParam);
+}
+
+// Registers a control's window class as a global class, so any module creates it by name.
+void RegisterControlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor = IDC_ARROW);
+
 DWORD StyleOf(HWND hwnd);
 int IdOf(HWND hwnd);
 // WM_COMMAND(MAKEWPARAM(id, code), hwnd) to the parent. Returns false when the control did not survive it.
@@ -43,6 +72,8 @@ bool NotifyParent(HWND hwnd, UINT code);
 LRESULT SendNotify(HWND hwnd, NMHDR* header, UINT code);
 // The parent's answer to WM_CTLCOLOR*; the DC's colours are whatever the parent set.
 HBRUSH ControlColor(HWND hwnd, UINT msg, HDC dc);
+// The window's whole text.
+std::string WindowTextOf(HWND hwnd);
 // The control's font: WM_SETFONT's, else the system font.
 HFONT FontOr(HFONT font);
 

@@ -10,7 +10,6 @@
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/EditModel.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
 namespace {
@@ -38,10 +37,7 @@ struct EditState {
   bool hscroll = false;  // created with WS_HSCROLL
 };
 
-StateTable<EditState>& States() {
-  static StateTable<EditState> table;
-  return table;
-}
+StateTable<EditState>& States() { return StateTable<EditState>::Instance(); }
 
 enum class Origin { User, Api };
 
@@ -908,25 +904,9 @@ LRESULT Dispatch(HWND hwnd, EditState& s, UINT msg, WPARAM wParam, LPARAM lParam
 
 }  // namespace
 
-LRESULT EditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) States().Create(hwnd);
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    States().Drop(hwnd);
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-  }
-  return Dispatch(hwnd, *s, msg, wParam, lParam);
-}
-
 void RegisterEditClass() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS;
-  wc.lpfnWndProc = EditWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
-  wc.lpszClassName = WC_EDIT;
-  WindowClassRegistry::Instance().Register(wc, true);
+  RegisterControlClass(WC_EDIT, ControlWndProc<EditState, Dispatch>,
+                       CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS, IDC_IBEAM);
 }
 
 }  // namespace plat::controls

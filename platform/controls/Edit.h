@@ -16,7 +16,6 @@
 
 namespace plat::controls {
 
-LRESULT EditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterEditClass();
 
 // Limits: the initial one, and what EM_LIMITTEXT(0) means.

@@ -42,7 +42,6 @@ class EditModel {
   int SelEnd() const { return anchor_ < caret_ ? caret_ : anchor_; }
   bool HasSelection() const { return anchor_ != caret_; }
   void Select(int anchor, int caret);
-  void MoveCaret(int caret, bool extend) { Select(extend ? anchor_ : caret, caret); }
 
   // ---- Undo (single level; undoing twice redoes) -------------------------------------------------------
   bool CanUndo() const { return undo_.valid; }

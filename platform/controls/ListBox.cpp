@@ -38,10 +38,7 @@ struct ListState {
   bool vscroll = false;    // created with WS_VSCROLL (the bar itself comes and goes with the need)
 };
 
-StateTable<ListState>& States() {
-  static StateTable<ListState> table;
-  return table;
-}
+StateTable<ListState>& States() { return StateTable<ListState>::Instance(); }
 
 DWORD Style(HWND hwnd) { return StyleOf(hwnd); }
 bool OwnerDraw(DWORD style) { return (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0; }
@@ -820,37 +817,20 @@ LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam
   return DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace
-
-LRESULT ListBoxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto fresh = States().Create(hwnd);
-    // A combo creates its list with itself as the creation parameter.
-    char cls[16]{};
-    GetClassName(hwnd, cls, sizeof(cls));
-    const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-    if (cs && SameName(cls, WC_COMBOLBOX)) fresh->combo = static_cast<HWND>(cs->lpCreateParams);
-  }
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    States().Drop(hwnd);
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-  }
-  return Dispatch(hwnd, *s, msg, wParam, lParam);
+// A combo creates its list with itself as the creation parameter.
+void OnCreate(HWND hwnd, ListState& s, LPARAM lParam) {
+  char cls[16]{};
+  GetClassName(hwnd, cls, sizeof(cls));
+  const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
+  if (cs && SameName(cls, WC_COMBOLBOX)) s.combo = static_cast<HWND>(cs->lpCreateParams);
 }
 
+}  // namespace
+
 void RegisterListBoxClasses() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS;
-  wc.lpfnWndProc = ListBoxWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = WC_LISTBOX;
-  WindowClassRegistry::Instance().Register(wc, true);
-  wc.style = CS_DBLCLKS | CS_SAVEBITS | CS_GLOBALCLASS;
-  wc.lpszClassName = WC_COMBOLBOX;
-  WindowClassRegistry::Instance().Register(wc, true);
+  constexpr WNDPROC proc = ControlWndProc<ListState, Dispatch, OnCreate>;
+  RegisterControlClass(WC_LISTBOX, proc, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS);
+  RegisterControlClass(WC_COMBOLBOX, proc, CS_DBLCLKS | CS_SAVEBITS | CS_GLOBALCLASS);
 }
 
 }  // namespace plat::controls

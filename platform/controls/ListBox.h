@@ -16,7 +16,6 @@
 
 namespace plat::controls {
 
-LRESULT ListBoxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterListBoxClasses();
 
 // What a combo's list tells its combo.

@@ -4,7 +4,6 @@
 
 #include "platform/controls/ControlSupport.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
 namespace {
@@ -16,11 +15,6 @@ struct ProgressState {
   COLORREF bar = CLR_DEFAULT;
   COLORREF back = CLR_DEFAULT;
 };
-
-StateTable<ProgressState>& States() {
-  static StateTable<ProgressState> table;
-  return table;
-}
 
 LRESULT SetPos(HWND hwnd, ProgressState& s, int pos) {
   const int old = s.pos;
@@ -119,25 +113,8 @@ LRESULT Dispatch(HWND hwnd, ProgressState& s, UINT msg, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-LRESULT ProgressWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) States().Create(hwnd);
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    States().Drop(hwnd);
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-  }
-  return Dispatch(hwnd, *s, msg, wParam, lParam);
-}
-
 void RegisterProgressClass() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_GLOBALCLASS;
-  wc.lpfnWndProc = ProgressWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = PROGRESS_CLASS;
-  WindowClassRegistry::Instance().Register(wc, true);
+  RegisterControlClass(PROGRESS_CLASS, ControlWndProc<ProgressState, Dispatch>, CS_GLOBALCLASS);
 }
 
 }  // namespace plat::controls

@@ -7,7 +7,6 @@
 
 namespace plat::controls {
 
-LRESULT ProgressWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterProgressClass();
 
 }  // namespace plat::controls

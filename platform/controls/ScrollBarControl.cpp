@@ -4,7 +4,6 @@
 
 #include "platform/controls/ControlSupport.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
 
@@ -26,10 +25,7 @@ struct BarState {
   int grab = 0;                     // thumb drag: mouse offset from the thumb start
 };
 
-StateTable<BarState>& States() {
-  static StateTable<BarState> table;
-  return table;
-}
+StateTable<BarState>& States() { return StateTable<BarState>::Instance(); }
 
 bool Vertical(HWND hwnd) { return (StyleOf(hwnd) & SBS_VERT) != 0; }
 bool SizeBox(HWND hwnd) { return (StyleOf(hwnd) & (SBS_SIZEBOX | SBS_SIZEGRIP)) != 0; }
@@ -360,25 +356,8 @@ int PositionFromThumb(const BarGeometry& g, int min, int max, UINT page, int thu
   return min + static_cast<int>((static_cast<long long>(offset) * (maxPos - min) + span / 2) / span);
 }
 
-LRESULT ScrollBarWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) States().Create(hwnd);
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    States().Drop(hwnd);
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-  }
-  return Dispatch(hwnd, *s, msg, wParam, lParam);
-}
-
 void RegisterScrollBarClass() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS;
-  wc.lpfnWndProc = ScrollBarWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = WC_SCROLLBAR;
-  WindowClassRegistry::Instance().Register(wc, true);
+  RegisterControlClass(WC_SCROLLBAR, ControlWndProc<BarState, Dispatch>, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS);
 }
 
 }  // namespace plat::controls

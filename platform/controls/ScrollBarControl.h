@@ -13,7 +13,6 @@
 
 namespace plat::controls {
 
-LRESULT ScrollBarWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterScrollBarClass();
 
 // The parts of a bar, in order along it.

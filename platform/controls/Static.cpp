@@ -4,7 +4,6 @@
 
 #include "platform/controls/ControlSupport.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
 namespace {
@@ -13,11 +12,6 @@ struct StaticState {
   HFONT font = nullptr;
   HANDLE image = nullptr;  // SS_BITMAP: the bitmap shown; SS_ICON: kept and answered, not drawn
 };
-
-StateTable<StaticState>& States() {
-  static StateTable<StaticState> table;
-  return table;
-}
 
 UINT TextFormat(DWORD style) {
   UINT f = (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
@@ -34,8 +28,7 @@ UINT TextFormat(DWORD style) {
 void PaintText(HWND hwnd, HDC dc, const StaticState& s, DWORD style, const CRect& r) {
   HBRUSH brush = ControlColor(hwnd, WM_CTLCOLORSTATIC, dc);
   FillRect(dc, &r, brush ? brush : GetSysColorBrush(COLOR_3DFACE));
-  std::string text(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowText(hwnd, text.data(), static_cast<int>(text.size()))));
+  const std::string text = WindowTextOf(hwnd);
   SelectScope font(dc, FontOr(s.font));
   SetBkMode(dc, TRANSPARENT);
   CRect box = r;
@@ -106,17 +99,11 @@ LRESULT OnSetImage(HWND hwnd, StaticState& s, WPARAM type, LPARAM image) {
   return reinterpret_cast<LRESULT>(old);
 }
 
-}  // namespace
-
-LRESULT StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) States().Create(hwnd);
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
+LRESULT Dispatch(HWND hwnd, StaticState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_NCDESTROY: States().Drop(hwnd); break;
     case WM_PAINT: {
       PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), *s);
+      Paint(hwnd, paint.dc(), s);
       return 0;
     }
     case WM_ERASEBKGND: return 1;
@@ -141,27 +128,23 @@ LRESULT StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return r;
     }
     case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
+      s.font = reinterpret_cast<HFONT>(wParam);
       if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
-    case STM_SETIMAGE: return OnSetImage(hwnd, *s, wParam, lParam);
-    case STM_GETIMAGE: return reinterpret_cast<LRESULT>(s->image);
-    case STM_SETICON: return OnSetImage(hwnd, *s, IMAGE_ICON, static_cast<LPARAM>(wParam));
-    case STM_GETICON: return reinterpret_cast<LRESULT>(s->image);
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
+    case STM_SETIMAGE: return OnSetImage(hwnd, s, wParam, lParam);
+    case STM_GETIMAGE: return reinterpret_cast<LRESULT>(s.image);
+    case STM_SETICON: return OnSetImage(hwnd, s, IMAGE_ICON, static_cast<LPARAM>(wParam));
+    case STM_GETICON: return reinterpret_cast<LRESULT>(s.image);
     default: break;
   }
   return DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
+}  // namespace
+
 void RegisterStaticClass() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS;
-  wc.lpfnWndProc = StaticWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = WC_STATIC;
-  WindowClassRegistry::Instance().Register(wc, true);
+  RegisterControlClass(WC_STATIC, ControlWndProc<StaticState, Dispatch>, CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS);
 }
 
 }  // namespace plat::controls

@@ -6,7 +6,6 @@
 
 namespace plat::controls {
 
-LRESULT StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterStaticClass();
 
 }  // namespace plat::controls

@@ -8,7 +8,6 @@
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/ImageList.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
 namespace {
@@ -27,10 +26,7 @@ struct TabState {
   HIMAGELIST images = nullptr;
 };
 
-StateTable<TabState>& States() {
-  static StateTable<TabState> table;
-  return table;
-}
+StateTable<TabState>& States() { return StateTable<TabState>::Instance(); }
 
 int Count(const TabState& s) { return static_cast<int>(s.tabs.size()); }
 int RowHeight(const TabState& s) { return FontHeight(s.font) + 6; }
@@ -257,25 +253,8 @@ LRESULT Dispatch(HWND hwnd, TabState& s, UINT msg, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-LRESULT TabControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) States().Create(hwnd);
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    States().Drop(hwnd);
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-  }
-  return Dispatch(hwnd, *s, msg, wParam, lParam);
-}
-
 void RegisterTabControlClass() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-  wc.lpfnWndProc = TabControlWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = WC_TABCONTROL;
-  WindowClassRegistry::Instance().Register(wc, true);
+  RegisterControlClass(WC_TABCONTROL, ControlWndProc<TabState, Dispatch>, CS_GLOBALCLASS | CS_DBLCLKS);
 }
 
 }  // namespace plat::controls

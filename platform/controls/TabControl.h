@@ -7,7 +7,6 @@
 
 namespace plat::controls {
 
-LRESULT TabControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterTabControlClass();
 
 }  // namespace plat::controls

@@ -8,7 +8,6 @@
 
 #include "platform/controls/ControlSupport.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
 namespace {
@@ -39,10 +38,7 @@ struct TipState {
   HFONT font = nullptr;
 };
 
-StateTable<TipState>& States() {
-  static StateTable<TipState> table;
-  return table;
-}
+StateTable<TipState>& States() { return StateTable<TipState>::Instance(); }
 
 // Tool windows subclassed for TTF_SUBCLASS: their original procedure and their tooltip.
 struct Subclass {
@@ -344,25 +340,8 @@ LRESULT Dispatch(HWND hwnd, TipState& s, UINT msg, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-LRESULT ToolTipWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) States().Create(hwnd);
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    States().Drop(hwnd);
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-  }
-  return Dispatch(hwnd, *s, msg, wParam, lParam);
-}
-
 void RegisterToolTipClass() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_GLOBALCLASS | CS_SAVEBITS;
-  wc.lpfnWndProc = ToolTipWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = TOOLTIPS_CLASS;
-  WindowClassRegistry::Instance().Register(wc, true);
+  RegisterControlClass(TOOLTIPS_CLASS, ControlWndProc<TipState, Dispatch>, CS_GLOBALCLASS | CS_SAVEBITS);
 }
 
 }  // namespace plat::controls

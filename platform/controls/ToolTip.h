@@ -13,7 +13,6 @@
 
 namespace plat::controls {
 
-LRESULT ToolTipWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterToolTipClass();
 
 }  // namespace plat::controls

@@ -4,7 +4,6 @@
 
 #include "platform/controls/ControlSupport.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
 namespace {
@@ -24,10 +23,7 @@ struct TrackState {
   int grab = 0;
 };
 
-StateTable<TrackState>& States() {
-  static StateTable<TrackState> table;
-  return table;
-}
+StateTable<TrackState>& States() { return StateTable<TrackState>::Instance(); }
 
 bool Vertical(HWND hwnd) { return (StyleOf(hwnd) & TBS_VERT) != 0; }
 
@@ -247,25 +243,8 @@ LRESULT Dispatch(HWND hwnd, TrackState& s, UINT msg, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-LRESULT TrackbarWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) States().Create(hwnd);
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    States().Drop(hwnd);
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-  }
-  return Dispatch(hwnd, *s, msg, wParam, lParam);
-}
-
 void RegisterTrackbarClass() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_GLOBALCLASS;
-  wc.lpfnWndProc = TrackbarWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = TRACKBAR_CLASS;
-  WindowClassRegistry::Instance().Register(wc, true);
+  RegisterControlClass(TRACKBAR_CLASS, ControlWndProc<TrackState, Dispatch>, CS_GLOBALCLASS);
 }
 
 }  // namespace plat::controls

@@ -9,7 +9,6 @@
 
 namespace plat::controls {
 
-LRESULT TrackbarWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterTrackbarClass();
 
 }  // namespace plat::controls

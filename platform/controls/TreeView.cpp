@@ -11,7 +11,6 @@
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/ImageList.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
 namespace {
@@ -43,10 +42,7 @@ struct TreeState {
   bool vscroll = false;
 };
 
-StateTable<TreeState>& States() {
-  static StateTable<TreeState> table;
-  return table;
-}
+StateTable<TreeState>& States() { return StateTable<TreeState>::Instance(); }
 
 HTREEITEM Handle(const Node* n) { return n ? reinterpret_cast<HTREEITEM>(n->id) : nullptr; }
 
@@ -680,25 +676,8 @@ LRESULT Dispatch(HWND hwnd, TreeState& s, UINT msg, WPARAM wParam, LPARAM lParam
 
 }  // namespace
 
-LRESULT TreeViewWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) States().Create(hwnd);
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    States().Drop(hwnd);
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-  }
-  return Dispatch(hwnd, *s, msg, wParam, lParam);
-}
-
 void RegisterTreeViewClass() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-  wc.lpfnWndProc = TreeViewWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = WC_TREEVIEW;
-  WindowClassRegistry::Instance().Register(wc, true);
+  RegisterControlClass(WC_TREEVIEW, ControlWndProc<TreeState, Dispatch>, CS_GLOBALCLASS | CS_DBLCLKS);
 }
 
 }  // namespace plat::controls

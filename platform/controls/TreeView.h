@@ -11,7 +11,6 @@
 
 namespace plat::controls {
 
-LRESULT TreeViewWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterTreeViewClass();
 
 }  // namespace plat::controls

@@ -7,7 +7,6 @@
 
 #include "platform/controls/ControlSupport.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/window/WindowClassRegistry.h"
 
 namespace plat::controls {
 namespace {
@@ -24,10 +23,7 @@ struct UpDownState {
   int pressed = 0;  // +1 up arrow, -1 down arrow, 0 none
 };
 
-StateTable<UpDownState>& States() {
-  static StateTable<UpDownState> table;
-  return table;
-}
+StateTable<UpDownState>& States() { return StateTable<UpDownState>::Instance(); }
 
 bool Horizontal(HWND hwnd) { return (StyleOf(hwnd) & UDS_HORZ) != 0; }
 
@@ -293,25 +289,8 @@ LRESULT Dispatch(HWND hwnd, UpDownState& s, UINT msg, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-LRESULT UpDownWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) States().Create(hwnd);
-  auto s = States().Get(hwnd);
-  if (!s) return DefWindowProc(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    States().Drop(hwnd);
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-  }
-  return Dispatch(hwnd, *s, msg, wParam, lParam);
-}
-
 void RegisterUpDownClass() {
-  WNDCLASSEX wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_GLOBALCLASS;
-  wc.lpfnWndProc = UpDownWndProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = UPDOWN_CLASS;
-  WindowClassRegistry::Instance().Register(wc, true);
+  RegisterControlClass(UPDOWN_CLASS, ControlWndProc<UpDownState, Dispatch>, CS_GLOBALCLASS);
 }
 
 }  // namespace plat::controls

@@ -11,7 +11,6 @@
 
 namespace plat::controls {
 
-LRESULT UpDownWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void RegisterUpDownClass();
 
 }  // namespace plat::controls

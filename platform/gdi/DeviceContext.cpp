@@ -123,11 +123,6 @@ void DeviceContext::setOrigin(POINT o) {
 
 void DeviceContext::setPrintJob(std::unique_ptr<PrintJob> job) { printJob_ = std::move(job); }
 
-SIZE DeviceContext::deviceSize() const {
-  if (!surface_) return SIZE{0, 0};
-  return SIZE{surface_->width() - origin_.x, surface_->height() - origin_.y};
-}
-
 int DeviceContext::save() {
   saved_.push_back(st_);
   retain(st_);

@@ -100,7 +100,6 @@ class DeviceContext : public GdiObject {
   void setMono(bool m) { mono_ = m; }
   int logPixels() const { return logPixels_; }
   void setLogPixels(int dpi) { logPixels_ = dpi; }
-  SIZE deviceSize() const;
 
   // ---- save / restore --------------------------------------------------------------------------------------
   int save();

@@ -18,6 +18,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "platform/base/CodePage.h"
+
 namespace plat {
 
 namespace {
@@ -133,35 +135,13 @@ int scaleRound(long v, int em, int upem) {
   return static_cast<int>(std::floor(x + 0.5));
 }
 
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
 }  // namespace
 
-char32_t FontFace::toUnicode(unsigned char c) {
-  if (c >= 0x80 && c < 0xA0) return kCp1252High[c - 0x80];
-  return c;
-}
+// The font's text is code page 1252.
+char32_t FontFace::toUnicode(unsigned char c) { return CharTo16(c); }
 
 std::string FontFace::toUtf8(const char* s, int n) {
-  std::string out;
-  for (int i = 0; i < n; ++i) {
-    const char32_t u = toUnicode(static_cast<unsigned char>(s[i]));
-    if (u < 0x80) {
-      out += static_cast<char>(u);
-    } else if (u < 0x800) {
-      out += static_cast<char>(0xC0 | (u >> 6));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (u >> 12));
-      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-  }
-  return out;
+  return n > 0 ? Utf8From1252(std::string_view(s, static_cast<std::size_t>(n))) : std::string();
 }
 
 int FontFace::emForHeight(const LOGFONTA& lf, int deviceHeight) {

@@ -206,92 +206,65 @@ int GetDeviceCaps(HDC dc, int index) {
 
 // ---- attributes ----------------------------------------------------------------------------------------------
 
-#define BRIM_DC_ATTRIBUTE(Type, SetName, GetName, field, failure)   \
-  Type SetName(HDC dc, Type value) {                                \
-    DeviceContext* d = dcOf(dc);                                    \
-    if (!d) return failure;                                         \
-    const Type old = d->state().field;                              \
-    d->state().field = value;                                       \
-    return old;                                                     \
-  }                                                                 \
-  Type GetName(HDC dc) {                                            \
-    DeviceContext* d = dcOf(dc);                                    \
-    return d ? d->state().field : failure;                          \
-  }
+namespace {
 
-BRIM_DC_ATTRIBUTE(COLORREF, SetTextColor, GetTextColor, textColor, CLR_INVALID)
-BRIM_DC_ATTRIBUTE(COLORREF, SetBkColor, GetBkColor, bkColor, CLR_INVALID)
-BRIM_DC_ATTRIBUTE(int, SetTextCharacterExtra, GetTextCharacterExtra, charExtra, static_cast<int>(0x80000000u))
-#undef BRIM_DC_ATTRIBUTE
+// One DC attribute: the setter answers the old value, or `failure` for a bad DC or a value `valid` refuses
+// (the attribute is then left as it was); the getter answers `failure` for a bad DC.
+template <class T, class Valid>
+T SwapAttribute(HDC dc, T DcState::*field, T value, T failure, Valid valid) {
+  DeviceContext* d = dcOf(dc);
+  if (!d || !valid(value)) return failure;
+  std::swap(value, d->state().*field);
+  return value;
+}
+
+template <class T>
+T SwapAttribute(HDC dc, T DcState::*field, T value, T failure) {
+  return SwapAttribute(dc, field, value, failure, [](T) { return true; });
+}
+
+template <class T>
+T AttributeOf(HDC dc, T DcState::*field, T failure) {
+  DeviceContext* d = dcOf(dc);
+  return d ? d->state().*field : failure;
+}
+
+constexpr int kNoCharExtra = static_cast<int>(0x80000000u);
+
+}  // namespace
+
+COLORREF SetTextColor(HDC dc, COLORREF color) { return SwapAttribute(dc, &DcState::textColor, color, CLR_INVALID); }
+COLORREF GetTextColor(HDC dc) { return AttributeOf(dc, &DcState::textColor, CLR_INVALID); }
+COLORREF SetBkColor(HDC dc, COLORREF color) { return SwapAttribute(dc, &DcState::bkColor, color, CLR_INVALID); }
+COLORREF GetBkColor(HDC dc) { return AttributeOf(dc, &DcState::bkColor, CLR_INVALID); }
+int SetTextCharacterExtra(HDC dc, int extra) { return SwapAttribute(dc, &DcState::charExtra, extra, kNoCharExtra); }
+int GetTextCharacterExtra(HDC dc) { return AttributeOf(dc, &DcState::charExtra, kNoCharExtra); }
+COLORREF SetDCBrushColor(HDC dc, COLORREF color) {
+  return SwapAttribute(dc, &DcState::dcBrushColor, color, CLR_INVALID);
+}
+COLORREF SetDCPenColor(HDC dc, COLORREF color) { return SwapAttribute(dc, &DcState::dcPenColor, color, CLR_INVALID); }
+UINT SetTextAlign(HDC dc, UINT align) { return SwapAttribute(dc, &DcState::textAlign, align, UINT{GDI_ERROR}); }
+UINT GetTextAlign(HDC dc) { return AttributeOf(dc, &DcState::textAlign, UINT{GDI_ERROR}); }
 
 int SetBkMode(HDC dc, int mode) {
-  DeviceContext* d = dcOf(dc);
-  if (!d || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
-  std::swap(mode, d->state().bkMode);
-  return mode;
+  return SwapAttribute(dc, &DcState::bkMode, mode, 0, [](int m) { return m == TRANSPARENT || m == OPAQUE; });
 }
-int GetBkMode(HDC dc) {
-  DeviceContext* d = dcOf(dc);
-  return d ? d->state().bkMode : 0;
-}
-
-UINT SetTextAlign(HDC dc, UINT align) {
-  DeviceContext* d = dcOf(dc);
-  if (!d) return GDI_ERROR;
-  std::swap(align, d->state().textAlign);
-  return align;
-}
-UINT GetTextAlign(HDC dc) {
-  DeviceContext* d = dcOf(dc);
-  return d ? d->state().textAlign : GDI_ERROR;
-}
+int GetBkMode(HDC dc) { return AttributeOf(dc, &DcState::bkMode, 0); }
 
 int SetROP2(HDC dc, int rop2) {
-  DeviceContext* d = dcOf(dc);
-  if (!d || rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
-  std::swap(rop2, d->state().rop2);
-  return rop2;
+  return SwapAttribute(dc, &DcState::rop2, rop2, 0, [](int r) { return r >= R2_BLACK && r <= R2_WHITE; });
 }
-int GetROP2(HDC dc) {
-  DeviceContext* d = dcOf(dc);
-  return d ? d->state().rop2 : 0;
-}
+int GetROP2(HDC dc) { return AttributeOf(dc, &DcState::rop2, 0); }
 
 int SetStretchBltMode(HDC dc, int mode) {
-  DeviceContext* d = dcOf(dc);
-  if (!d || mode < BLACKONWHITE || mode > HALFTONE) return 0;
-  std::swap(mode, d->state().stretchMode);
-  return mode;
+  return SwapAttribute(dc, &DcState::stretchMode, mode, 0, [](int m) { return m >= BLACKONWHITE && m <= HALFTONE; });
 }
-int GetStretchBltMode(HDC dc) {
-  DeviceContext* d = dcOf(dc);
-  return d ? d->state().stretchMode : 0;
-}
+int GetStretchBltMode(HDC dc) { return AttributeOf(dc, &DcState::stretchMode, 0); }
 
 int SetPolyFillMode(HDC dc, int mode) {
-  DeviceContext* d = dcOf(dc);
-  if (!d || (mode != ALTERNATE && mode != WINDING)) return 0;
-  std::swap(mode, d->state().polyFillMode);
-  return mode;
+  return SwapAttribute(dc, &DcState::polyFillMode, mode, 0, [](int m) { return m == ALTERNATE || m == WINDING; });
 }
-int GetPolyFillMode(HDC dc) {
-  DeviceContext* d = dcOf(dc);
-  return d ? d->state().polyFillMode : 0;
-}
-
-COLORREF SetDCBrushColor(HDC dc, COLORREF color) {
-  DeviceContext* d = dcOf(dc);
-  if (!d) return CLR_INVALID;
-  std::swap(color, d->state().dcBrushColor);
-  return color;
-}
-
-COLORREF SetDCPenColor(HDC dc, COLORREF color) {
-  DeviceContext* d = dcOf(dc);
-  if (!d) return CLR_INVALID;
-  std::swap(color, d->state().dcPenColor);
-  return color;
-}
+int GetPolyFillMode(HDC dc) { return AttributeOf(dc, &DcState::polyFillMode, 0); }
 
 // ---- mapping -------------------------------------------------------------------------------------------------
 

@@ -1,7 +1,5 @@
 #include "platform/window/RectList.h"
 
-#include <algorithm>
-
 namespace plat {
 
 namespace {
@@ -27,10 +25,6 @@ CRect RectList::Bounds() const {
   CRect box;
   for (const CRect& r : rects_) box |= r;
   return box;
-}
-
-bool RectList::Contains(POINT p) const {
-  return std::any_of(rects_.begin(), rects_.end(), [&](const CRect& r) { return r.PtInRect(p); });
 }
 
 long long RectList::Area() const {

@@ -18,7 +18,6 @@ class RectList {
   bool IsEmpty() const { return rects_.empty(); }
   const std::vector<CRect>& Rects() const { return rects_; }
   CRect Bounds() const;
-  bool Contains(POINT p) const;
   long long Area() const;
 
   void Clear() { rects_.clear(); }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "platform/controls/ControlSupport.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/gdi/Surface.h"
 #include "platform/gdi/SysColors.h"
@@ -61,11 +62,7 @@ std::vector<UINT> ControlTest::HostMessages(std::vector<UINT> which) const {
   return out;
 }
 
-std::string ControlTest::Text(HWND h) const {
-  std::string s(static_cast<size_t>(GetWindowTextLength(h)) + 1, '\0');
-  s.resize(static_cast<size_t>(GetWindowText(h, s.data(), static_cast<int>(s.size()))));
-  return s;
-}
+std::string ControlTest::Text(HWND h) const { return controls::WindowTextOf(h); }
 
 void ExpectMatchesReference(HWND host, const std::string& name) {
   RunUntilIdle();

@@ -1,0 +1,101 @@
+// The grid engine on large sparse grids: open, scroll a page, jump to the end, repaint. Each is measured
+// at 10,000, 100,000 and 1,000,000 rows of 100 columns with a value in every 1000th row; the cost must not
+// grow with the row count.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "grid/controls/CGXStatic.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXGridWnd.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/display/Desktop.h"
+#include "platform/window/Pump.h"
+
+namespace {
+
+void Setup() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("gridengine-bench"));
+  plat::Desktop::Configure(1024, 768);
+  GXRegisterStaticControls();
+  InitGridLibrary();
+  WNDCLASS wc{};
+  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
+    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.lpszClassName = "GXWND";
+    RegisterClass(&wc);
+  }
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+}
+
+std::unique_ptr<CGXGridWnd> Open(ROWCOL rows) {
+  Setup();
+  auto g = std::make_unique<CGXGridWnd>();
+  g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, 800, 600, nullptr, nullptr);
+  g->InitializeFromStyle();
+  g->SetRowCount(rows, 0);
+  g->SetColCount(100, 0);
+  for (ROWCOL r = 1; r <= rows; r += 1000) g->SetCellValue(r, 1 + r % 100, "value", 0);
+  g->RedrawAll(GX_UPDATENOW);
+  Pump();
+  return g;
+}
+
+void BM_Open(benchmark::State& state) {
+  const auto rows = static_cast<ROWCOL>(state.range(0));
+  for (auto _ : state) {
+    auto g = Open(rows);
+    benchmark::DoNotOptimize(g->GetTopRow());
+    g->DestroyWindow();
+  }
+}
+
+void BM_ScrollPage(benchmark::State& state) {
+  auto g = Open(static_cast<ROWCOL>(state.range(0)));
+  for (auto _ : state) {
+    SendMessage(*g, WM_VSCROLL, SB_PAGEDOWN, 0);
+    Pump();
+    if (g->GetTopRow() > 5000) SendMessage(*g, WM_VSCROLL, SB_TOP, 0);
+  }
+  g->DestroyWindow();
+}
+
+void BM_JumpToEnd(benchmark::State& state) {
+  auto g = Open(static_cast<ROWCOL>(state.range(0)));
+  for (auto _ : state) {
+    SendMessage(*g, WM_VSCROLL, SB_BOTTOM, 0);
+    Pump();
+    SendMessage(*g, WM_VSCROLL, SB_TOP, 0);
+    Pump();
+  }
+  g->DestroyWindow();
+}
+
+void BM_Repaint(benchmark::State& state) {
+  auto g = Open(static_cast<ROWCOL>(state.range(0)));
+  g->SetTopRow(g->GetRowCount() / 2, 0);
+  for (auto _ : state) {
+    InvalidateRect(*g, nullptr, FALSE);
+    UpdateWindow(*g);
+  }
+  g->DestroyWindow();
+}
+
+}  // namespace
+
+BENCHMARK(BM_Open)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollPage)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_JumpToEnd)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Repaint)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,24 @@
+// The static text cell: shows a cell's text without editing. Its text margins are shared by the header.
+#pragma once
+
+#include "grid/controls/CGXControl.h"
+
+class CGXStatic : public CGXControl {
+ public:
+  explicit CGXStatic(CGXGridCore* grid) : CGXControl(grid) {}
+  static const CGXControlClass classCGXStatic;
+  const CGXControlClass* GetControlClass() const override { return &classCGXStatic; }
+  // The base inner rectangle, m pixels in from the left and m / 2 from the right (m + 1 when the text is
+  // right-aligned), m = max(2, SM_CXFRAME / 2).
+  CRect ComputeInnerRect(const CRect& cell, const CGXStyle& style) const override;
+  CSize AddBordersToSize(CSize size, const CGXStyle& style) const override;
+  void DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
+                const CGXStyle* standard) override;
+  static int TextMargin();
+
+ protected:
+  void DrawText(CDC* dc, const CRect& inner, ROWCOL row, ROWCOL col, const CGXStyle& style);
+};
+
+// Registers the static and header cells with the control factory (ids 52513 and 52520).
+void GXRegisterStaticControls();

@@ -1,0 +1,618 @@
+// The grid engine: everything a grid window does besides being a window. A grid window (CGXGridWnd)
+// carries one as its second base; the engine reaches its window through m_pGridWnd.
+//
+// The engine is one class with many concerns, split over files by concern:
+//   CGXGridCore.cpp          object, lifetime, parameter object, zoom and read-only, feature plug points
+//   CGXGridCoreRowCol.cpp    counts, frozen and header rows, heights and widths (font units), top row
+//   CGXGridCoreGeometry.cpp  client indices, rectangles, hit-testing, cursors (pure: no device context)
+//   CGXGridCoreStyle.cpp     effective cell style, storing styles, cell values, registered controls
+//   CGXGridCoreDraw.cpp      paint entry, cell block, interiors, grid lines, borders, inversion, caches
+//   CGXGridCoreScroll.cpp    bring into view, scroll by cells, scroll bars (scaled), scroll messages
+//   CGXGridCoreCurrent.cpp   current cell: store, move, validate, complete an edit, notifications
+//   CGXGridCoreKeys.cpp      key dispatcher and the grid's own keys
+//   CGXGridCoreMoves.cpp     directional moves of the current cell
+//   CGXGridCoreMouse.cpp     press-and-drag state machine, cell clicks
+//   CGXGridCoreMessages.cpp  focus, size, cursor, dialog codes, colours and settings
+//
+// Call flow of a paint: WM_PAINT -> DrawGrid -> RefreshScrollBars(only if counts changed)
+//   -> DrawGridDirect | DrawGridBuffered -> DrawCellBlock -> per cell ComposeCellStyle, PrepareCellFlags,
+//   DrawBlockCell -> CGXControl::DrawCell; then FillRowInteriorRuns, line passes, InvertMarkedCells.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "grid/core/CGXGridParam.h"
+#include "grid/core/CGXRange.h"
+#include "grid/core/CGXStyle.h"
+#include "grid/core/gxtypes.h"
+#include "platform/base/geometry.h"
+#include "platform/window/windowapi.h"
+
+class CWnd;
+class CDC;
+class CDocument;
+class CScrollBar;
+class CFont;
+class CBrush;
+class CPen;
+class CGXControl;
+class CGXPluginComponent;
+class CGXGridDrawContext;
+class CGXAbstractGridOldDrawingImp;
+class CGXGridUpdateHintImp;
+class CGXGridHint;
+class CObject;
+
+// Redraw flags of every update operation.
+constexpr UINT GX_SMART = 0x00;
+constexpr UINT GX_NOSCROLL = 0x01;
+constexpr UINT GX_UPDATENOW = 0x02;
+constexpr UINT GX_INVALIDATE = 0x04;
+
+// Direction codes of current-cell moves.
+enum GXDirection : int {
+  GX_UP = 1,
+  GX_LEFT = 2,
+  GX_DOWN = 3,
+  GX_RIGHT = 4,
+  GX_MOSTBOTTOM_PAGE = 5,  // page down
+  GX_MOSTTOP_PAGE = 6,     // page up
+  GX_TOPROW = 7,
+  GX_BOTTOMROW = 8,
+  GX_LEFTCOL = 9,
+  GX_RIGHTCOL = 10,
+  GX_TOPLEFT = 11,
+  GX_BOTTOMRIGHT = 12,
+};
+
+// Hit-test codes.
+enum GXHitCode : int {
+  GX_NOHIT = 0,
+  GX_VERTLINE = 1,
+  GX_HORZLINE = 2,
+  GX_CELLHIT = 3,
+  GX_HEADERHIT = 4,
+  GX_SELEDGEHIT = 5,
+  GX_FILLHANDLEHIT = 6,
+  GX_VERTHIDDENLINE = 7,
+  GX_HORZHIDDENLINE = 8,
+};
+
+// Grid cursor resources.
+constexpr UINT GX_IDC_VRESIZE = 20190, GX_IDC_HRESIZE = 20191, GX_IDC_VHIDDEN = 20192, GX_IDC_HHIDDEN = 20193,
+               GX_IDC_SELDRAG = 20194, GX_IDC_SELCOL = 20195, GX_IDC_SELROW = 20196, GX_IDC_FILLHANDLE = 20209;
+
+// The auto-scroll timer.
+constexpr UINT GX_AUTOSCROLL_TIMER = 992;
+
+class CGXGridCore {
+ public:
+  CGXGridCore(CWnd* gridWnd = nullptr, CDocument* doc = nullptr, BOOL flag = FALSE);
+  virtual ~CGXGridCore();
+  CGXGridCore(const CGXGridCore&) = delete;
+  CGXGridCore& operator=(const CGXGridCore&) = delete;
+
+  // ---- Object and lifetime ------------------------------------------------------------------------------
+  void AttachParam(CGXGridParam* param, BOOL mustDelete);
+  CGXGridParam* GetParam() const { return m_pParam; }
+  CGXData* GetData() const { return m_pParam ? m_pParam->GetData() : nullptr; }
+  CGXStylesMap* GetStylesMap() const { return m_pParam ? m_pParam->GetStylesMap() : nullptr; }
+  CGXProperties* GetProperties() const { return m_pParam ? m_pParam->GetProperties() : nullptr; }
+  CWnd* GridWnd() const { return m_pGridWnd; }
+  HWND GridHwnd() const;
+  void SetGridWnd(CWnd* wnd) { m_pGridWnd = wnd; }
+  void AddAutoDeleteObject(void* object, void (*deleter)(void*));
+  void GetDrawingArea(CRect* out) const;
+  CRect GetGridRect() const {
+    CRect r;
+    GetDrawingArea(&r);
+    return r;
+  }
+  BOOL IsRegisteredParent() const;
+  BOOL IsInitialized() const { return m_bInitDone; }
+  // A fixed rectangle replaces the window's client rectangle (tests and the benchmark draw without a window).
+  void SetFixedDrawingArea(const CRect* rect);
+
+  virtual void SetPrinting(BOOL printing, BOOL useClientRect = FALSE);
+  BOOL IsPrinting() const { return m_bPrinting; }
+  virtual void SetModifiedFlag(BOOL modified = TRUE);
+  virtual void OnGridPrepareDC(CDC* dc);
+  virtual void Initialize();
+
+  // ---- Zoom and read-only ------------------------------------------------------------------------------
+  virtual BOOL SetZoom(int percent, UINT flags = GX_UPDATENOW);
+  virtual BOOL SetReadOnly(BOOL readOnly = TRUE);
+  virtual int GetZoom() const;
+  virtual BOOL IsReadOnly() const;
+  virtual BOOL StoreZoom(int percent, BOOL createHint = FALSE);
+  virtual BOOL StoreReadOnly(BOOL readOnly);
+  virtual void UpdateZoom(int oldZoom, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateReadOnly(BOOL oldReadOnly, BOOL createHint = FALSE);
+  // While updates are locked nothing is painted or invalidated; returns the previous state.
+  BOOL LockUpdate(BOOL lock = TRUE) {
+    BOOL old = m_bLockUpdate;
+    m_bLockUpdate = lock;
+    return old;
+  }
+  BOOL IsLockUpdate() const { return m_bLockUpdate; }
+
+  // ---- Rows and columns ---------------------------------------------------------------------------------
+  virtual BOOL SetRowCount(ROWCOL rows, UINT flags = GX_UPDATENOW);
+  virtual BOOL SetColCount(ROWCOL cols, UINT flags = GX_UPDATENOW);
+  virtual ROWCOL GetRowCount() const;
+  virtual ROWCOL GetColCount() const;
+  virtual BOOL StoreRowCount(ROWCOL rows);
+  virtual BOOL StoreColCount(ROWCOL cols);
+  virtual void UpdateChangedRowCount(ROWCOL oldCount, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateChangedColCount(ROWCOL oldCount, UINT flags, BOOL createHint = FALSE);
+  virtual BOOL RemoveRows(ROWCOL from, ROWCOL to, UINT flags = GX_UPDATENOW, int commandType = 0);
+  virtual BOOL RemoveCols(ROWCOL from, ROWCOL to, UINT flags = GX_UPDATENOW, int commandType = 0);
+  virtual BOOL InsertRows(ROWCOL row, ROWCOL count, UINT flags = GX_UPDATENOW, int commandType = 0);
+  virtual BOOL InsertCols(ROWCOL col, ROWCOL count, UINT flags = GX_UPDATENOW, int commandType = 0);
+  virtual BOOL StoreInsertRows(ROWCOL row, ROWCOL count, BOOL force = FALSE);
+  virtual BOOL StoreInsertCols(ROWCOL col, ROWCOL count, BOOL force = FALSE);
+  virtual BOOL StoreRemoveRows(ROWCOL from, ROWCOL to, BOOL force = FALSE);
+  virtual BOOL StoreRemoveCols(ROWCOL from, ROWCOL to, BOOL force = FALSE);
+  virtual void UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateRemoveRows(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateRemoveCols(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint = FALSE);
+  virtual BOOL SetFrozenRows(ROWCOL frozen, ROWCOL header = 0, UINT flags = GX_UPDATENOW, int commandType = 0);
+  virtual BOOL SetFrozenCols(ROWCOL frozen, ROWCOL header = 0, UINT flags = GX_UPDATENOW, int commandType = 0);
+  virtual ROWCOL GetFrozenRows() const;
+  virtual ROWCOL GetFrozenCols() const;
+  virtual ROWCOL GetHeaderRows() const;
+  virtual ROWCOL GetHeaderCols() const;
+  virtual BOOL StoreFrozenRows(ROWCOL frozen, ROWCOL header);
+  virtual BOOL StoreFrozenCols(ROWCOL frozen, ROWCOL header);
+  virtual void UpdateFrozenRows(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateFrozenCols(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flags, BOOL createHint = FALSE);
+  BOOL RowIsFrozen(ROWCOL row) const { return row >= 1 && row <= GetFrozenRows(); }
+  BOOL ColIsFrozen(ROWCOL col) const { return col >= 1 && col <= GetFrozenCols(); }
+
+  virtual void SetTopRow(ROWCOL row, UINT flags = GX_UPDATENOW, BOOL createHint = FALSE);
+  virtual void SetLeftCol(ROWCOL col, UINT flags = GX_UPDATENOW, BOOL createHint = FALSE);
+  ROWCOL GetTopRow() const { return m_nTopRow; }
+  ROWCOL GetLeftCol() const { return m_nLeftCol; }
+  virtual BOOL SetRowHeight(ROWCOL from, ROWCOL to, int height, const int* heights = nullptr,
+                            UINT flags = GX_UPDATENOW, int commandType = 0);
+  virtual BOOL SetColWidth(ROWCOL from, ROWCOL to, int width, const int* widths = nullptr,
+                           UINT flags = GX_UPDATENOW, int commandType = 0);
+  virtual BOOL SetDefaultRowHeight(int height, UINT flags = GX_UPDATENOW, int commandType = 0);
+  virtual BOOL SetDefaultColWidth(int width, UINT flags = GX_UPDATENOW, int commandType = 0);
+  virtual int GetRowHeight(ROWCOL row) const;
+  virtual int GetColWidth(ROWCOL col) const;
+  virtual int GetDefaultRowHeight() const;
+  virtual int GetDefaultColWidth() const;
+  virtual BOOL StoreDefaultRowHeight(int pixels);
+  virtual BOOL StoreDefaultColWidth(int pixels);
+  virtual BOOL StoreRowHeight(ROWCOL row, int pixels);
+  virtual BOOL StoreColWidth(ROWCOL col, int pixels);
+  virtual void UpdateChangedRowHeights(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateChangedColWidths(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint = FALSE);
+  virtual int GetFontHeight() const;
+  virtual int GetFontWidth() const;
+  int SumRowHeights(ROWCOL from, ROWCOL to, int limit = 0) const;
+  int SumColWidths(ROWCOL from, ROWCOL to, int limit = 0) const;
+  // The two size-limit switches: a row is never shown taller, a column never wider, than the scrolled part.
+  BOOL m_bLimitRowHeight = TRUE, m_bLimitColWidth = TRUE;
+
+  // Hidden rows and columns (the hide feature's plug point): a hidden row has height 0.
+  virtual BOOL IsRowHidden(ROWCOL row) const;
+  virtual BOOL IsColHidden(ROWCOL col) const;
+  virtual BOOL HideRows(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW);
+  virtual BOOL HideCols(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW);
+
+  // ---- Update hints ------------------------------------------------------------------------------------
+  // Hints are built only when the update-hint feature is installed, the hint switch is set and the grid is
+  // bound to a document; dialog grids (no document) never send one.
+  void InstallUpdateHintImp();
+  CGXGridUpdateHintImp* GetUpdateHintImp() const { return m_pUpdateHintImp.get(); }
+  BOOL CanSendHints() const { return m_pUpdateHintImp && m_bHintSwitch && m_pDocument; }
+  // Sends a hint to the other views of the document (nothing without one).
+  virtual void NotifyOtherViews(CGXGridHint* hint);
+  // Executes a hint received from another view.
+  virtual void ProcessHint(CObject* hint);
+  BOOL m_bHintSwitch = FALSE;
+  DWORD m_nHintGroup = 0;
+
+  // ---- Optimized redraw after structure changes ---------------------------------------------------------
+  // On (the default), inserted, removed and resized rows and columns repaint by scrolling the window
+  // contents and invalidating what changed; off, they repaint the whole grid.
+  BOOL m_bOptimizedUpdate = TRUE;
+  void OptimizedInsertRows(ROWCOL row, ROWCOL count, UINT flags);
+  void OptimizedInsertCols(ROWCOL col, ROWCOL count, UINT flags);
+  void OptimizedRemoveRows(ROWCOL from, ROWCOL to, int removedHeight, BOOL wasShown, UINT flags);
+  void OptimizedRemoveCols(ROWCOL from, ROWCOL to, int removedWidth, BOOL wasShown, UINT flags);
+  void OptimizedRowHeights(ROWCOL from, ROWCOL to, UINT flags);
+  void OptimizedColWidths(ROWCOL from, ROWCOL to, UINT flags);
+
+  // ---- Visible area and hit-testing -------------------------------------------------------------------
+  ROWCOL RowToClientRow(ROWCOL row) const;
+  ROWCOL ClientRowToRow(ROWCOL clientRow) const;
+  ROWCOL ColToClientCol(ROWCOL col) const;
+  ROWCOL ClientColToCol(ROWCOL clientCol) const;
+  int SumClientRowHeights(ROWCOL from, ROWCOL to, int limit = 0) const;
+  int SumClientColWidths(ROWCOL from, ROWCOL to, int limit = 0) const;
+  int ClientRowTop(ROWCOL clientRow) const;
+  int ClientColLeft(ROWCOL clientCol) const;
+  ROWCOL HitTestClientRow(const POINT& pt, int* outTop = nullptr) const;
+  ROWCOL HitTestClientCol(const POINT& pt, int* outLeft = nullptr) const;
+  ROWCOL CalcBottomRow(const CRect& rect) const;
+  ROWCOL CalcBottomRowEx(const CRect& rect, BOOL* endsBefore) const;
+  ROWCOL CalcRightmostCol(const CRect& rect) const;
+  ROWCOL CalcRightmostColEx(const CRect& rect, BOOL* endsBefore) const;
+  ROWCOL GetLastVisibleRow() const;
+  ROWCOL GetLastVisibleCol() const;
+  CRect CalcRangeRect(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, BOOL noClip = FALSE) const;
+  CRect CalcCellRect(ROWCOL row, ROWCOL col) const { return CalcRangeRect(row, col, row, col); }
+  CRect CalcRectBelowRow(ROWCOL row) const;
+  CRect CalcRectRightOfCol(ROWCOL col) const;
+  virtual int HitTest(const POINT& pt, ROWCOL* row = nullptr, ROWCOL* col = nullptr, CRect* cellRect = nullptr);
+  virtual int HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, const CRect& cellRect);
+  virtual void SetGridCursor(UINT resourceId, LPCSTR standardCursor = nullptr);
+  virtual void UpdateCursor(POINT pt);
+  virtual void SetFixedCursor(UINT resourceId);
+  UINT GetCursorId() const { return m_nCursorId; }
+  int m_nResizeTolerance = 8;
+  BOOL m_bSelectionEdge = FALSE;
+
+  // ---- Effective cell style, values, controls ------------------------------------------------------
+  virtual BOOL ApplyStyleToRange(const CGXRange& range, const CGXStyle* style, int mode = gxOverride,
+                                 int type = 0, UINT flags = GX_INVALIDATE);
+  BOOL SetStyleRange(const CGXRange& range, const CGXStyle& style, int mode = gxOverride, int type = 0) {
+    return ApplyStyleToRange(range, &style, mode, type);
+  }
+  virtual BOOL ReadStoredStyle(ROWCOL row, ROWCOL col, CGXStyle& style, int mode, int type) const;
+  virtual void ComposeCellStyle(ROWCOL row, ROWCOL col, CGXStyle& style, BOOL withStandard = TRUE);
+  virtual BOOL WriteStoredStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type);
+  virtual void RefreshStyleRange(const CGXRange& range, UINT flags);
+  // The composed value text of a cell, returned by value (no shared scratch buffer: two calls in one
+  // expression cannot overwrite each other).
+  CString GetCellValue(ROWCOL row, ROWCOL col);
+  BOOL SetCellValue(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags = GX_INVALIDATE);
+  const CGXStyle* GetStandardStyle() const { return m_pStyleStandard; }
+  const CGXStyle* GetColHeaderStyle() const { return m_pStyleColHeader; }
+  const CGXStyle* GetRowHeaderStyle() const { return m_pStyleRowHeader; }
+  void LookupBaseStyles();
+  void AddCellControl(WORD id, CGXControl* control, BOOL makeDefault = FALSE);
+  CGXControl* ControlForId(WORD id);
+  virtual CGXControl* ControlForCell(ROWCOL row, ROWCOL col);
+
+  // ---- Feature plug points (forward to installed features; without them 0, FALSE or nothing) ------------
+  virtual BOOL CanCopy() { return FALSE; }
+  virtual BOOL Copy() { return FALSE; }
+  virtual BOOL CanCut() { return FALSE; }
+  virtual BOOL Cut() { return FALSE; }
+  virtual BOOL CanPaste() { return FALSE; }
+  virtual BOOL Paste() { return FALSE; }
+  virtual BOOL CanClear() { return FALSE; }
+  virtual BOOL ClearCells(BOOL /*ctrl*/) { return FALSE; }
+  virtual BOOL Undo() { return FALSE; }
+  virtual BOOL Redo() { return FALSE; }
+  virtual void Beep();
+  BOOL IsCellSelected(ROWCOL row, ROWCOL col) const;
+
+  // ---- Cell copy and move (the direct-copy half of the editing features) -----------------------------
+  // Copies the stored styles of `source` to the block starting at (destRow, destCol). The source is read
+  // into a snapshot first, so an overlapping destination copies the original cells.
+  virtual BOOL CopyCells(const CGXRange& source, ROWCOL destRow, ROWCOL destCol, UINT flags = GX_INVALIDATE);
+  // As CopyCells, then the source cells that the destination does not cover are cleared.
+  virtual BOOL MoveCells(const CGXRange& source, ROWCOL destRow, ROWCOL destCol, UINT flags = GX_INVALIDATE);
+  // Auto-scroll while the mouse is held outside the grid.
+  virtual void StartAutoScroll(BOOL capture, int vertical, int horizontal);
+  virtual void AutoScrollStep();
+  virtual void StopAutoScroll();
+  BOOL IsAutoScrolling() const { return m_bAutoScroll; }
+  // The acceleration state: the step delay (80 ms at the start, down to 0) and the step factor (1 to 80).
+  int GetAutoScrollDelay() const { return m_nAutoScrollDelay; }
+  int GetAutoScrollFactor() const { return m_nAutoScrollFactor; }
+  // A press on a cell starts auto-scrolling (the grid's own auto-scroll; on unless a derived grid turns it off).
+  BOOL m_bPressAutoScroll = TRUE;
+
+  // ---- Drawing ------------------------------------------------------------------------------------------
+  virtual void RedrawRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, UINT flags = GX_INVALIDATE,
+                           BOOL hint = FALSE);
+  virtual void RedrawAll(UINT flags = GX_INVALIDATE, BOOL hint = FALSE);
+  virtual void RedrawCell(ROWCOL row, ROWCOL col, UINT flags = GX_INVALIDATE, BOOL hint = FALSE);
+  virtual BOOL RedrawChangedCells(BOOL recalc = FALSE, void* hint = nullptr, BOOL notify = FALSE);
+  virtual void BeforeDraw(ROWCOL lastRow, ROWCOL lastCol) { (void)lastRow, (void)lastCol; }
+  virtual void DrawGrid(CDC* dc);
+  virtual void DrawCellControl(CDC* dc, ROWCOL row, ROWCOL col, const CRect& rect, const CGXStyle& style);
+  virtual void DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, CDC* dc);
+  virtual void InvertCell(CDC* dc, ROWCOL row, ROWCOL col, const CRect& rect);
+  virtual void FillLineRect(CDC* dc, int x, int y, int cx, int cy, int kind, int index, UINT flags);
+  virtual void SubtractBorders(CRect* out, const CRect& cell, const CGXStyle& style, BOOL inner = TRUE);
+  virtual void AddBorders(CSize* out, int cx, int cy, const CGXStyle& style);
+  // Selects the style's zoomed font and returns the font that was selected before; with a previous style,
+  // nothing happens (null) when the style has no font or the same font as the previous one.
+  virtual CFont* SelectStyleFont(CDC* dc, const CGXStyle& style, const CGXStyle* previous = nullptr);
+  virtual void FreeDrawingCaches();
+  // The composed style of a cell from the per-grid cache (composed once, kept until the caches are freed).
+  const CGXStyle* GetCachedCellStyle(ROWCOL row, ROWCOL col);
+  // The pool of spare styles: at most 501 are kept, more are deleted.
+  CGXStyle* NewWorkStyle();
+  void ReleaseWorkStyle(CGXStyle* style);
+  size_t GetWorkStylePoolSize() const { return m_stylePool.size(); }
+  static constexpr size_t kMaxPooledStyles = 501;
+  CPen* LookupPen(const CGXBorderPen& pen);
+  // Selects the font scaled by the zoom (in quarter points, at most 1023); returns the previous font.
+  CFont* CreateZoomedFont(CDC* dc, const CGXFont& font);
+  size_t CachedBrushCount() const { return m_brushCache.size(); }
+  void FillWithInterior(CDC* dc, const CRect& rect, const CGXInteriorBrush& interior);
+  // The steps of a cell block (see the call flow at the top).
+  void PrepareCellFlags(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j);
+  void FillRowInteriorRuns(CGXGridDrawContext& ctx, ROWCOL i);
+  void DrawBlockCell(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j);
+  void DrawBlockLines(CGXGridDrawContext& ctx);
+  void DrawBeyondGrid(CGXGridDrawContext& ctx);
+  void InvertMarkedCells(CGXGridDrawContext& ctx);
+  CGXInteriorBrush StandardInterior() const;
+  // The cell-by-cell drawing (per-row clipping, backgrounds painted in blocks); null until installed.
+  void InstallOldDrawingImp();
+  CGXAbstractGridOldDrawingImp* GetOldDrawingImp() const { return m_pOldDrawingImp.get(); }
+  BOOL m_bOldDrawing = FALSE;  // asks the installed cell-by-cell drawing to draw
+  void DrawBorderLine(const CGXBorderPen& pen, const CRect& rect, int side, CDC* dc);
+  void DrawStyleBorders(CDC* dc, const CRect& rect, const CGXStyle& style);
+  void DrawEdgeLine(CDC* dc, int kind, int index, UINT flags);
+  void CalcTrackingLineRect(CRect* out, int kind, int index) const;
+  BOOL ClientCellFromPoint(const POINT& pt, int* clientRow, int* clientCol, CRect* cellRect = nullptr) const;
+  // Buffered drawing: 1 draws through a memory bitmap; returns the previous value.
+  int SetBufferedDrawing(int value) {
+    int old = m_nBufferedDrawing;
+    m_nBufferedDrawing = value;
+    return old;
+  }
+  BOOL m_bDrawOuterFrame = FALSE;
+  // Invalidate through the window; every invalidation of the engine goes through here.
+  void InvalidateRect(const RECT* rect, BOOL erase = TRUE);
+  void UpdateWindow();
+  // The screen font of a style (zoomed), from the per-grid cache.
+  CFont* LookupFont(const CGXStyle& style);
+  CFont* LookupFont(const CGXFont& font);
+  CBrush* LookupBrush(const CGXInteriorBrush& brush);
+  COLORREF PropertyColor(int index) const;
+  BOOL GridLinesAtLeftTop() const;
+  BOOL DrawsHorzLines() const;
+  BOOL DrawsVertLines() const;
+  BOOL m_bNeedsOwnBackground = FALSE;   // read by the controls while DrawCellControl runs
+  BOOL m_bInvertCurrentCellOnce = FALSE;
+  BOOL m_bCurrentCellFrame = TRUE;      // frame the current cell by inversion
+  BOOL m_bInvertCurrentCellToo = FALSE;  // a selected current cell is inverted whole
+
+  // ---- Scrolling ----------------------------------------------------------------------------------------
+  virtual BOOL BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags = GX_UPDATENOW, BOOL floatCells = FALSE);
+  virtual BOOL ScrollByCells(int direction, ROWCOL count);
+  virtual void RefreshScrollBars(BOOL noRepaint = FALSE, BOOL onlyIfCountsChanged = FALSE);
+  virtual void SetScrollBarPolicy(int bar, int policy, BOOL redraw = TRUE);
+  int GetScrollBarPolicy(int bar) const;
+  virtual BOOL AllowTopRowChange(ROWCOL) { return TRUE; }
+  virtual BOOL AllowLeftColChange(ROWCOL) { return TRUE; }
+  virtual void TopRowChanged() {}
+  virtual void LeftColChanged() {}
+  virtual int SetScrollPosScaled(int bar, ROWCOL pos, BOOL redraw = TRUE);
+  virtual void SetScrollRangeScaled(int bar, ROWCOL minPos, ROWCOL maxPos, BOOL redraw = TRUE);
+  virtual ROWCOL GetScrollPosScaled(int bar) const;
+  int GetScrollScale(int bar) const { return bar == SB_VERT ? m_nVScrollScale : m_nHScrollScale; }
+  BOOL SuspendScrollBarUpdates(BOOL suspend);
+  void ScrollWindowArea(int dx, int dy, const RECT* scroll, const RECT* clip);
+  ROWCOL CalcLastTopRow() const;
+  ROWCOL CalcLastLeftCol() const;
+  BOOL m_bNoUpdateAfterScroll = FALSE;
+  BOOL m_bDoNotBringIntoView = FALSE;
+
+  // ---- Current cell and editing -------------------------------------------------------------------------
+  BOOL QueryCurrentCell(ROWCOL* row, ROWCOL* col, BOOL evenWhilePrinting = FALSE) const;
+  BOOL MatchesCurrentCell(ROWCOL row, ROWCOL col, BOOL evenWhilePrinting = FALSE) const;
+  CGXControl* ControlOfCurrentCell() const;
+  BOOL CurrentCellIsActive() const;
+  void StoreCurrentCell(BOOL set, ROWCOL row = 0, ROWCOL col = 0);
+  virtual BOOL MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags = GX_UPDATENOW | 0x08);
+  virtual BOOL ValidateCellChange(BOOL target, ROWCOL row, ROWCOL col, ROWCOL oldRow, ROWCOL oldCol);
+  virtual BOOL CompleteCellEdit(BOOL store = TRUE, UINT flags = GX_UPDATENOW, BOOL hint = TRUE);
+  virtual void SaveCurrentCellEdit(BOOL validate);
+  virtual void HideCurrentCellWindow();
+  virtual void SetWarningText(LPCSTR text);
+  virtual void ShowWarningText();
+  virtual BOOL ValidateCurrentCellNow(BOOL skip = FALSE);
+  virtual BOOL OnGridFocusChange(BOOL gained);
+  virtual void OnMoveCurrentCellHook(ROWCOL, ROWCOL) {}
+  // Notifications from the cell controls (defaults: TRUE or nothing).
+  virtual BOOL OnStartEditing(ROWCOL, ROWCOL) { return TRUE; }
+  virtual void NotifyCellModified(ROWCOL, ROWCOL) { SetModifiedFlag(TRUE); }
+  virtual BOOL OnEndEditing(ROWCOL, ROWCOL) { return TRUE; }
+  virtual void OnCanceledEditing(ROWCOL, ROWCOL) {}
+  virtual BOOL OnCellStored(ROWCOL, ROWCOL) { return TRUE; }
+  virtual BOOL OnLeftCell(ROWCOL, ROWCOL, ROWCOL, ROWCOL) { return TRUE; }
+  virtual BOOL OnDeleteCell(ROWCOL, ROWCOL) { return TRUE; }
+  virtual void OnControlInitialized(ROWCOL row, ROWCOL col);
+  virtual void OnCellChanged(ROWCOL, ROWCOL) {}
+  virtual void OnButtonClickedInCell(ROWCOL, ROWCOL) {}
+  ROWCOL GetFirstScrolledRow() const { return m_bPrinting ? m_nPrintTopRow : m_nTopRow; }
+  ROWCOL GetFirstScrolledCol() const { return m_bPrinting ? m_nPrintLeftCol : m_nLeftCol; }
+  BOOL m_bWarningShown = FALSE;
+  BOOL m_bHasFocus = FALSE;
+
+  // ---- Keyboard and directional moves ------------------------------------------------------------------
+  virtual BOOL ProcessKeyMessage(CWnd* source, UINT message, UINT ch, UINT repeat, UINT flags);
+  virtual BOOL OnGridKeyDown(UINT ch, UINT repeat, UINT flags);
+  virtual BOOL OnGridKeyUp(UINT, UINT, UINT) { return FALSE; }
+  virtual BOOL OnGridChar(UINT ch, UINT repeat, UINT flags);
+  virtual BOOL OnGridDbcsChar(const CString&, UINT, UINT) { return FALSE; }
+  virtual BOOL OnGridSysKeyDown(UINT ch, UINT repeat, UINT flags);
+  virtual BOOL NoModifierKeyDown() const;
+  virtual BOOL MoveCurrentCellBy(int direction, ROWCOL count = 1, BOOL processed = FALSE);
+  virtual BOOL MoveCurrentCellByKey(int direction, ROWCOL count = 1);
+  virtual BOOL IsCellEnterable(ROWCOL row, ROWCOL col);
+
+  // ---- Window messages ----------------------------------------------------------------------------------
+  virtual BOOL OnGridSetCursor(HWND wnd, UINT hitCode, UINT message);
+  virtual BOOL OnGridVScroll(UINT code, UINT pos, CScrollBar* bar);
+  virtual BOOL OnGridHScroll(UINT code, UINT pos, CScrollBar* bar);
+  virtual BOOL OnGridSize(UINT type, int cx, int cy);
+  virtual BOOL OnGridShowWindow(BOOL show, UINT status);
+  virtual BOOL OnGridDestroy() { return FALSE; }
+  virtual BOOL OnGridSettingChange(UINT flag);
+  virtual void OnGridSysColorChange();
+  virtual UINT OnGridGetDlgCode(UINT defaultCode);
+  virtual BOOL OnGridKillFocus(HWND newFocus);
+  virtual BOOL OnGridSetFocus(HWND oldFocus);
+  virtual BOOL OnGridTimer(UINT_PTR id);
+  virtual BOOL OnGridMouseWheel(UINT keys, short delta, CPoint pt);
+  virtual BOOL OnGridCommand(WPARAM wParam, LPARAM lParam);
+  virtual BOOL PreTranslateGridMessage(MSG* msg);
+  virtual BOOL OnGridEraseBkgnd(CDC*) { return TRUE; }
+  virtual void ShowScrollBar(int bar, BOOL show);
+  // The private messages 0x0791, 0x07A3 and 0x07CB.
+  virtual DWORD GetParamWord() const { return 1; }
+  virtual void MoveByMessage(int code, int n);
+  virtual void SuppressSizeHandling(BOOL suppress);
+  // Plug-ins: owned by the grid, each offered every window message before the grid's own handling.
+  void AddPlugin(CGXPluginComponent* plugin);
+  virtual BOOL DispatchToPlugins(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  BOOL m_bMouseKeyboard = FALSE;  // mouse, scroll and cursor handling on once the grid is set up
+  BOOL m_bInDialog = FALSE;       // set by the window when its parent is a dialog
+
+  // ---- Mouse --------------------------------------------------------------------------------------------
+  virtual BOOL OnGridMouseMove(UINT keys, CPoint pt);
+  virtual BOOL OnGridLButtonDown(UINT keys, CPoint pt);
+  virtual BOOL OnGridMButtonDown(UINT keys, CPoint pt);
+  virtual BOOL OnGridRButtonDown(UINT keys, CPoint pt);
+  virtual BOOL OnGridLButtonUp(UINT keys, CPoint pt);
+  virtual BOOL OnGridMButtonUp(UINT keys, CPoint pt);
+  virtual BOOL OnGridRButtonUp(UINT keys, CPoint pt);
+  virtual BOOL OnGridLButtonDblClk(UINT keys, CPoint pt);
+  virtual BOOL OnGridMButtonDblClk(UINT keys, CPoint pt);
+  virtual BOOL OnGridRButtonDblClk(UINT keys, CPoint pt);
+  virtual BOOL OnGridCancelMode();
+  virtual BOOL OnLButtonCell(ROWCOL pressRow, ROWCOL pressCol, ROWCOL row, ROWCOL col, int x, int y, UINT keys,
+                             WORD state);
+  virtual BOOL OnMButtonCell(ROWCOL pressRow, ROWCOL pressCol, ROWCOL row, ROWCOL col, int x, int y, UINT keys,
+                             WORD state);
+  virtual BOOL OnRButtonCell(ROWCOL pressRow, ROWCOL pressCol, ROWCOL row, ROWCOL col, int x, int y, UINT keys,
+                             WORD state);
+  virtual BOOL OnLButtonClickedCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+  virtual BOOL OnMButtonClickedCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+  virtual BOOL OnRButtonClickedCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+  virtual BOOL OnLButtonDblClkCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+  virtual BOOL OnMButtonDblClkCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+  virtual BOOL OnRButtonDblClkCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+  WORD GetPressState() const { return m_wPressState; }
+
+ protected:
+  enum class Button { left, middle, right };
+  // Common first step of every press: FALSE when the press cannot start (then *code is not set).
+  BOOL BeginPress(UINT keys, UINT otherButtons, CPoint pt, int* code, ROWCOL* row, ROWCOL* col);
+  BOOL ButtonDown(Button button, UINT keys, CPoint pt);
+  BOOL ButtonUp(Button button, UINT keys, CPoint pt);
+  BOOL ButtonDblClk(Button button, UINT keys, CPoint pt);
+  BOOL CallCellHandler(Button button, ROWCOL pressRow, ROWCOL pressCol, ROWCOL row, ROWCOL col, CPoint pt,
+                       UINT keys, WORD state);
+  CPoint ClampMousePoint(CPoint pt) const;
+  void MeasureStandardFont();
+  void LeaveCurrentCellForMove(ROWCOL row, ROWCOL col, UINT flags, BOOL* refused);
+  void DrawGridDirect(CDC* dc);
+  void DrawGridBuffered(CDC* dc);
+  void PaintBlock(CDC* dc, const CRect& clip);
+  BOOL ScrollRows(int direction, ROWCOL count);
+  BOOL ScrollCols(int direction, ROWCOL count);
+  void RefreshBar(int bar, int policy, ROWCOL first, ROWCOL lastTop, ROWCOL pos, BOOL* visibilityChanged);
+  BOOL HasScrollBar(int bar) const;
+  void InvalidateShownCaches() { m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID; }
+
+  CWnd* m_pGridWnd = nullptr;
+  CDocument* m_pDocument = nullptr;
+  BOOL m_bFlag = FALSE;
+  CGXGridParam* m_pParam = nullptr;
+  BOOL m_bOwnParam = FALSE;
+  BOOL m_bInitDone = FALSE;
+  BOOL m_bPrinting = FALSE;
+  CRect m_rectPrint;
+  ROWCOL m_nPrintTopRow = 1, m_nPrintLeftCol = 1;
+  int m_nPrintFontHeight = 15, m_nPrintFontWidth = 10;
+  std::unique_ptr<CRect> m_pFixedArea;
+  int m_nZoom = 100;
+  BOOL m_bLockUpdate = FALSE;
+  ROWCOL m_nTopRow = 1, m_nLeftCol = 1;
+  int m_dyHeight = 15, m_dxWidth = 10;  // line height and average character width of the standard font
+  BOOL m_bIgnoreFrozenRows = FALSE, m_bIgnoreFrozenCols = FALSE;
+  mutable ROWCOL m_nLastVisibleRow = GX_INVALID, m_nLastVisibleCol = GX_INVALID;
+  int m_cxFrame = 4, m_cyFrame = 4, m_cxBorder = 1, m_cyBorder = 1;
+  HCURSOR m_hArrow = nullptr;
+  UINT m_nFixedCursor = 0;
+  UINT m_nCursorId = 0;
+  HCURSOR m_hLoadedCursor = nullptr;
+  UINT m_nLoadedCursorId = 0;
+
+  // Base styles (pointers into the styles map, not owned).
+  const CGXStyle* m_pStyleStandard = nullptr;
+  const CGXStyle* m_pStyleColHeader = nullptr;
+  const CGXStyle* m_pStyleRowHeader = nullptr;
+
+  // Registered cell controls, owned; a one-entry cache in front of the map.
+  std::map<WORD, std::unique_ptr<CGXControl>> m_controls;
+  CGXControl* m_pDefaultControl = nullptr;
+  WORD m_nCachedControlId = 0xFFFF;
+  CGXControl* m_pCachedControl = nullptr;
+  std::vector<std::pair<void*, void (*)(void*)>> m_autoDelete;
+  std::vector<std::unique_ptr<CGXPluginComponent>> m_plugins;
+  std::unique_ptr<CGXAbstractGridOldDrawingImp> m_pOldDrawingImp;
+  std::unique_ptr<CGXGridUpdateHintImp> m_pUpdateHintImp;
+  // Builds and sends a hint when hints can be sent (see CanSendHints).
+  void Hint(DWORD id, ROWCOL r1, ROWCOL c1, ROWCOL r2, ROWCOL c2, UINT flags, const CGXRange* range = nullptr);
+  BOOL m_bOwnParamSaved = FALSE;
+
+  // Drawing state and caches.
+  int m_nBufferedDrawing = 0;
+  BOOL m_bChangedCellsMode = FALSE;
+  BOOL m_bScrollRangeChanged = FALSE;
+  int m_nDrawNesting = 0;
+  std::map<std::vector<BYTE>, std::unique_ptr<CFont>> m_fontCache;
+  std::map<std::vector<BYTE>, std::unique_ptr<CBrush>> m_brushCache;
+  std::map<std::vector<BYTE>, std::unique_ptr<CPen>> m_penCache;
+  std::map<std::uint64_t, std::unique_ptr<CGXStyle>> m_styleCache;
+  std::vector<std::unique_ptr<CGXStyle>> m_stylePool;
+  std::vector<std::unique_ptr<CGXStyle>> m_deleteLater;
+
+  // Scrolling state.
+  BOOL m_bScrolling = FALSE;
+  int m_nVScrollPolicy = 0, m_nHScrollPolicy = 0;
+  int m_nVScrollScale = 2, m_nHScrollScale = 2;
+  ROWCOL m_nLastRefreshRows = GX_INVALID, m_nLastRefreshCols = GX_INVALID;
+  BOOL m_bInRefreshScrollBars = FALSE, m_bSuspendScrollBars = FALSE;
+  BOOL m_bAutoScroll = FALSE;
+  int m_nAutoScrollV = 0, m_nAutoScrollH = 0;
+  BOOL m_bAutoScrollNew = FALSE;
+  DWORD m_dwAutoScrollLast = 0;
+  int m_nAutoScrollDelay = 80, m_nAutoScrollMoveInterval = 80, m_nAutoScrollFactor = 1, m_nAutoScrollLastDist = 0;
+  POINT m_ptAutoScrollStart{0, 0};
+  int m_nWheelRemainder = 0;
+
+  // Current-cell state.
+  CString m_sWarningText;
+  BOOL m_bValidationBusy = FALSE, m_bPendingRefresh = FALSE, m_bFocusLost = FALSE;
+  BOOL m_bKeepCurrentStyle = FALSE;
+  BOOL m_bCompletingEdit = FALSE;
+  ROWCOL m_nLastInitRow = GX_INVALID, m_nLastInitCol = GX_INVALID;
+  ROWCOL m_nCurrentRow = 0, m_nCurrentCol = 0;
+  CGXControl* m_pCurrentControl = nullptr;
+  BOOL m_bCurrentValid = FALSE;
+  BOOL m_bFocusGuard = FALSE;
+  BOOL m_bCutPending = FALSE;
+
+  // Mouse state.
+  ROWCOL m_nLastMouseRow = 0, m_nLastMouseCol = 0;
+  WORD m_wPressState = 0;
+  UINT m_nPressKeys = 0;
+  ROWCOL m_nPressRow = 0, m_nPressCol = 0;
+  BOOL m_bDragMoved = FALSE;
+  int m_cxLastClient = 0, m_cyLastClient = 0;
+  BOOL m_bSuppressSize = FALSE;
+  // What a removal took off the screen, measured before the store half ran (for the optimized redraw).
+  int m_nRemovedExtent = 0;
+  BOOL m_bRemovedShown = TRUE;
+
+};

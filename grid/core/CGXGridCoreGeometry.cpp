@@ -1,0 +1,349 @@
+// Visible area and hit-testing: client indices, rectangles of cells and ranges, what a point hits and the
+// cursor it gets. Pure arithmetic over the row and column sizes; no device context.
+//
+// Client indices number the shown rows: row 0 and the frozen rows 1..F keep their numbers, the scrolled
+// rows follow from the top row on. Every walk here is bounded by the drawing area, never by the row count,
+// so the cost does not grow with the size of the grid.
+#include <algorithm>
+
+#include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridParam.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/framework/CWnd.h"
+#include "platform/window/windowapi.h"
+
+ROWCOL CGXGridCore::RowToClientRow(ROWCOL row) const {
+  if (row == GX_INVALID) return row;
+  ROWCOL f = GetFrozenRows(), top = GetFirstScrolledRow();
+  if (row <= f || top < f + 2) return row;
+  if (row < top) return 0;  // scrolled out
+  return row - (top - f - 1);
+}
+
+ROWCOL CGXGridCore::ClientRowToRow(ROWCOL clientRow) const {
+  if (clientRow == GX_INVALID) return clientRow;
+  ROWCOL f = GetFrozenRows(), top = GetFirstScrolledRow();
+  if (clientRow <= f || top < f + 2) return clientRow;
+  return clientRow + (top - f - 1);
+}
+
+ROWCOL CGXGridCore::ColToClientCol(ROWCOL col) const {
+  if (col == GX_INVALID) return col;
+  ROWCOL f = GetFrozenCols(), left = GetFirstScrolledCol();
+  if (col <= f || left < f + 2) return col;
+  if (col < left) return 0;
+  return col - (left - f - 1);
+}
+
+ROWCOL CGXGridCore::ClientColToCol(ROWCOL clientCol) const {
+  if (clientCol == GX_INVALID) return clientCol;
+  ROWCOL f = GetFrozenCols(), left = GetFirstScrolledCol();
+  if (clientCol <= f || left < f + 2) return clientCol;
+  return clientCol + (left - f - 1);
+}
+
+int CGXGridCore::SumClientRowHeights(ROWCOL from, ROWCOL to, int limit) const {
+  if (from > to) return 0;
+  int sum = 0;
+  ROWCOL count = GetRowCount();
+  for (ROWCOL i = from; i <= to; ++i) {
+    ROWCOL r = ClientRowToRow(i);
+    if (r > count) break;
+    sum += GetRowHeight(r);
+    if (limit && sum > limit) break;
+  }
+  return sum;
+}
+
+int CGXGridCore::SumClientColWidths(ROWCOL from, ROWCOL to, int limit) const {
+  if (from > to) return 0;
+  int sum = 0;
+  ROWCOL count = GetColCount();
+  for (ROWCOL i = from; i <= to; ++i) {
+    ROWCOL c = ClientColToCol(i);
+    if (c > count) break;
+    sum += GetColWidth(c);
+    if (limit && sum > limit) break;
+  }
+  return sum;
+}
+
+int CGXGridCore::ClientRowTop(ROWCOL clientRow) const {
+  CRect area = GetGridRect();
+  return area.top + (clientRow ? SumClientRowHeights(0, clientRow - 1, 2 * area.bottom) : 0);
+}
+
+int CGXGridCore::ClientColLeft(ROWCOL clientCol) const {
+  CRect area = GetGridRect();
+  return area.left + (clientCol ? SumClientColWidths(0, clientCol - 1, 2 * area.right) : 0);
+}
+
+ROWCOL CGXGridCore::HitTestClientRow(const POINT& pt, int* outTop) const {
+  CRect area = GetGridRect();
+  if (pt.y < area.top) {
+    if (outTop) *outTop = area.top;
+    return 0;
+  }
+  int y = area.top;
+  ROWCOL count = GetRowCount();
+  for (ROWCOL i = 0;; ++i) {
+    ROWCOL r = ClientRowToRow(i);
+    if (r > count || y > area.bottom) return GX_INVALID;
+    int h = GetRowHeight(r);
+    if (pt.y < y + h) {
+      if (outTop) *outTop = y;
+      return i;
+    }
+    y += h;
+  }
+}
+
+ROWCOL CGXGridCore::HitTestClientCol(const POINT& pt, int* outLeft) const {
+  CRect area = GetGridRect();
+  if (pt.x < area.left) {
+    if (outLeft) *outLeft = area.left;
+    return 0;
+  }
+  int x = area.left;
+  ROWCOL count = GetColCount();
+  for (ROWCOL i = 0;; ++i) {
+    ROWCOL c = ClientColToCol(i);
+    if (c > count || x > area.right) return GX_INVALID;
+    int w = GetColWidth(c);
+    if (pt.x < x + w) {
+      if (outLeft) *outLeft = x;
+      return i;
+    }
+    x += w;
+  }
+}
+
+ROWCOL CGXGridCore::CalcBottomRowEx(const CRect& rect, BOOL* endsBefore) const {
+  CPoint pt(rect.left, std::max<LONG>(rect.top, rect.bottom - 1));
+  ROWCOL i = HitTestClientRow(pt);
+  if (endsBefore) *endsBefore = i == GX_INVALID;
+  if (i == GX_INVALID) return GetRowCount();
+  return ClientRowToRow(i);
+}
+
+ROWCOL CGXGridCore::CalcBottomRow(const CRect& rect) const { return CalcBottomRowEx(rect, nullptr); }
+
+ROWCOL CGXGridCore::CalcRightmostColEx(const CRect& rect, BOOL* endsBefore) const {
+  CPoint pt(std::max<LONG>(rect.left, rect.right - 1), rect.top);
+  ROWCOL i = HitTestClientCol(pt);
+  if (endsBefore) *endsBefore = i == GX_INVALID;
+  if (i == GX_INVALID) return GetColCount();
+  return ClientColToCol(i);
+}
+
+ROWCOL CGXGridCore::CalcRightmostCol(const CRect& rect) const { return CalcRightmostColEx(rect, nullptr); }
+
+ROWCOL CGXGridCore::GetLastVisibleRow() const {
+  if (m_nLastVisibleRow == GX_INVALID) m_nLastVisibleRow = CalcBottomRow(GetGridRect());
+  return m_nLastVisibleRow;
+}
+
+ROWCOL CGXGridCore::GetLastVisibleCol() const {
+  if (m_nLastVisibleCol == GX_INVALID) m_nLastVisibleCol = CalcRightmostCol(GetGridRect());
+  return m_nLastVisibleCol;
+}
+
+CRect CGXGridCore::CalcRangeRect(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, BOOL noClip) const {
+  if (top > bottom) std::swap(top, bottom);
+  if (left > right) std::swap(left, right);
+  CRect area = GetGridRect();
+  const int limitX = 2 * area.right, limitY = 2 * area.bottom;
+  ROWCOL fr = GetFrozenRows(), fc = GetFrozenCols();
+  ROWCOL topRow = GetFirstScrolledRow(), leftCol = GetFirstScrolledCol();
+  if ((left > fc && right < leftCol) || (top > fr && bottom < topRow)) return CRect(0, 0, 0, 0);
+  if (!m_bPrinting && ((m_nLastVisibleRow != GX_INVALID && top > m_nLastVisibleRow) ||
+                       (m_nLastVisibleCol != GX_INVALID && left > m_nLastVisibleCol)))
+    return CRect(0, 0, 0, 0);
+  // A start that is scrolled out becomes the first scrolled row; an end that is, the last frozen row.
+  ROWCOL ct = top > fr && top < topRow ? RowToClientRow(topRow) : RowToClientRow(top);
+  ROWCOL cl = left > fc && left < leftCol ? ColToClientCol(leftCol) : ColToClientCol(left);
+  ROWCOL cb = bottom > fr && bottom < topRow ? fr : RowToClientRow(bottom);
+  ROWCOL cr = right > fc && right < leftCol ? fc : ColToClientCol(right);
+  CRect r;
+  r.left = area.left + (cl ? SumClientColWidths(0, cl - 1, noClip ? 0 : limitX) : 0);
+  r.right = r.left + SumClientColWidths(cl, cr, noClip ? 0 : limitX);
+  r.top = area.top + (ct ? SumClientRowHeights(0, ct - 1, noClip ? 0 : limitY) : 0);
+  r.bottom = r.top + SumClientRowHeights(ct, cb, noClip ? 0 : limitY);
+  return r;
+}
+
+CRect CGXGridCore::CalcRectBelowRow(ROWCOL row) const {
+  CRect area = GetGridRect();
+  CRect r = CalcRangeRect(row, 0, row, 0);
+  if (r.IsRectNull()) return area;
+  area.top = std::min(area.bottom, r.bottom);
+  return area;
+}
+
+CRect CGXGridCore::CalcRectRightOfCol(ROWCOL col) const {
+  CRect area = GetGridRect();
+  CRect r = CalcRangeRect(0, col, 0, col);
+  if (r.IsRectNull()) return area;
+  area.left = std::min(area.right, r.right);
+  return area;
+}
+
+int CGXGridCore::HitTest(const POINT& given, ROWCOL* outRow, ROWCOL* outCol, CRect* cellRect) {
+  // 1. Clamp to the positive quadrant; find the client row and column.
+  CPoint pt(std::max<LONG>(0, given.x), std::max<LONG>(0, given.y));
+  CRect area = GetGridRect();
+  if (!area.PtInRect(pt) || !area.PtInRect(CPoint(given))) return GX_NOHIT;
+  int top = 0, left = 0;
+  ROWCOL ci = HitTestClientRow(pt, &top), cj = HitTestClientCol(pt, &left);
+  ROWCOL row = ClientRowToRow(ci), col = ClientColToCol(cj);
+  BOOL inCell = ci != GX_INVALID && cj != GX_INVALID;
+  CRect rect;
+  if (inCell) rect.SetRect(left, top, left + GetColWidth(col), top + GetRowHeight(row));
+  const ROWCOL hr = GetHeaderRows(), hc = GetHeaderCols();
+  const int h = m_nResizeTolerance / 2, q = m_nResizeTolerance / 4;
+  int code = GX_NOHIT;
+  BOOL stop = FALSE;
+  BOOL colResize = m_pParam && m_pParam->IsColResizeAllowed(3) && (row <= hr || m_pParam->IsColResizeAllowed(4));
+  BOOL rowResize = m_pParam && m_pParam->IsRowResizeAllowed(3) && (col <= hc || m_pParam->IsRowResizeAllowed(4));
+  if (inCell && colResize) {
+    BOOL flag8 = m_pParam->IsColResizeAllowed(8);
+    if (pt.x >= rect.right - h) {
+      if (col <= hc && flag8)
+        stop = TRUE;
+      else
+        code = GX_VERTLINE;
+    } else if (pt.x < rect.left + h && col != 0) {
+      if (col > hc + 1 || !flag8) {
+        if (pt.x > rect.left + q && GetColWidth(col - 1) == 0) {
+          code = GX_VERTHIDDENLINE;
+          col = col - 1;
+        } else {
+          ROWCOL c = col - 1;
+          while (c > 0 && GetColWidth(c) == 0) --c;
+          col = c;
+          code = GX_VERTLINE;
+        }
+      } else {
+        stop = TRUE;
+      }
+    }
+  }
+  if (inCell && code == GX_NOHIT && !stop && rowResize) {
+    BOOL flag8 = m_pParam->IsRowResizeAllowed(8);
+    if (pt.y >= rect.bottom - h) {
+      if (!(row <= hr && flag8)) code = GX_HORZLINE;
+    } else if (pt.y < rect.top + h && row != 0) {
+      if (row > hr + 1 || !flag8) {
+        if (pt.y > rect.top + q && GetRowHeight(row - 1) == 0) {
+          code = GX_HORZHIDDENLINE;
+          row = row - 1;
+        } else {
+          ROWCOL r = row - 1;
+          while (r > 0 && GetRowHeight(r) == 0) --r;
+          row = r;
+          code = GX_HORZLINE;
+        }
+      }
+    }
+  }
+  if (inCell && code == GX_NOHIT) {
+    code = HitTestSelectionEdge(row, col, pt, rect);
+    if (code == GX_NOHIT) code = (cj > hc && ci > hr) ? GX_CELLHIT : GX_HEADERHIT;
+  }
+  if (ci == GX_INVALID && pt.y > h + 1) row = GetRowCount() + 1;
+  if (cj == GX_INVALID && pt.x > h + 1) col = GetColCount() + 1;
+  if (cellRect) *cellRect = rect;
+  if (outRow) *outRow = row;
+  if (outCol) *outCol = col;
+  return code;
+}
+
+int CGXGridCore::HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, const CRect& cell) {
+  const BOOL fillHandle = FALSE;  // the fill feature sets it when installed
+  if (!m_bSelectionEdge && !fillHandle) return GX_NOHIT;
+  if (!m_pParam) return GX_NOHIT;
+  auto nearL = [&] { return pt.x <= cell.left + 4; };
+  auto nearR = [&] { return pt.x >= cell.right - 4; };
+  auto nearT = [&] { return pt.y <= cell.top + 4; };
+  auto nearB = [&] { return pt.y >= cell.bottom - 4; };
+  BOOL onBorder = FALSE;
+  if (m_pParam->GetSelection().FindCell(0, 0)) {
+    if (row != 0 || col != 0) return GX_NOHIT;
+    onBorder = nearL() || nearT();
+  } else {
+    CGXRange range;
+    ROWCOL cr, cc;
+    if (QueryCurrentCell(&cr, &cc) && cr == row && cc == col) {
+      range = CGXRange(row, col);
+    } else {
+      POSITION pos = m_pParam->GetSelection().FindCell(row, col);
+      if (!pos) return GX_NOHIT;
+      range = *m_pParam->GetSelection().GetAt(pos);
+    }
+    onBorder = (nearL() && col == range.left && !range.IsRows()) ||
+               (nearR() && col == range.right && !range.IsRows()) ||
+               (nearT() && row == range.top && !range.IsCols()) ||
+               (nearB() && row == range.bottom && !range.IsCols());
+  }
+  if (!onBorder) return GX_NOHIT;
+  if (fillHandle && cell.right - pt.x < 5 && cell.bottom - pt.y < 5) return GX_FILLHANDLEHIT;
+  return GX_SELEDGEHIT;
+}
+
+void CGXGridCore::SetGridCursor(UINT id, LPCSTR standard) {
+  m_nCursorId = id;
+  if (id == 0) {
+    ::SetCursor(m_hArrow);
+    return;
+  }
+  if (id != m_nLoadedCursorId) {
+    HCURSOR c = LoadCursor(AfxGetInstanceHandle(), MAKEINTRESOURCE(id));
+    if (!c) c = LoadCursor(nullptr, standard ? standard : IDC_ARROW);
+    HCURSOR old = m_hLoadedCursor;
+    m_hLoadedCursor = c;
+    m_nLoadedCursorId = id;
+    ::SetCursor(c);
+    // Only cursors loaded from the module's own resources are destroyed; shared ones are not ours.
+    if (old && old != c) DestroyCursor(old);
+  } else {
+    ::SetCursor(m_hLoadedCursor);
+  }
+}
+
+void CGXGridCore::UpdateCursor(POINT pt) {
+  if (m_nFixedCursor) {
+    SetGridCursor(m_nFixedCursor, IDC_ARROW);
+    return;
+  }
+  ROWCOL row = 0, col = 0;
+  int code = HitTest(pt, &row, &col, nullptr);
+  const BOOL resizeFeature = FALSE;  // the user-resize feature sets the resize cursors when installed
+  switch (code) {
+    case GX_VERTLINE:
+      if (resizeFeature) return SetGridCursor(GX_IDC_VRESIZE, IDC_SIZEWE);
+      break;
+    case GX_HORZLINE:
+      if (resizeFeature) return SetGridCursor(GX_IDC_HRESIZE, IDC_SIZENS);
+      break;
+    case GX_VERTHIDDENLINE: return SetGridCursor(GX_IDC_VHIDDEN, IDC_ARROW);
+    case GX_HORZHIDDENLINE: return SetGridCursor(GX_IDC_HHIDDEN, IDC_ARROW);
+    case GX_SELEDGEHIT: return SetGridCursor(GX_IDC_SELDRAG, IDC_ARROW);
+    case GX_FILLHANDLEHIT: return SetGridCursor(GX_IDC_FILLHANDLE, IDC_ARROW);
+    case GX_HEADERHIT:
+      if (row == 0 && col > 0) {
+        BOOL selected = IsCellSelected(1, col) && m_pParam->IsDragColumnsEnabled();
+        if (!selected && m_pParam->IsSelectionAllowed(GX_SELCOL)) return SetGridCursor(GX_IDC_SELCOL, IDC_ARROW);
+      } else if (col == 0 && row > 0) {
+        BOOL selected = IsCellSelected(row, 1) && m_pParam->IsDragRowsEnabled();
+        if (!selected && m_pParam->IsSelectionAllowed(GX_SELROW)) return SetGridCursor(GX_IDC_SELROW, IDC_ARROW);
+      }
+      break;
+    default: break;
+  }
+  SetGridCursor(0, nullptr);
+}
+
+void CGXGridCore::SetFixedCursor(UINT id) {
+  m_nFixedCursor = id;
+  UpdateCursor(CPoint(0, 0));
+}

@@ -1,0 +1,147 @@
+// The key dispatcher: the current cell's control first, then the grid's own keys.
+#include "grid/controls/CGXControl.h"
+#include "grid/core/CGXGridCore.h"
+#include "platform/framework/CWnd.h"
+#include "platform/window/windowapi.h"
+
+namespace {
+BOOL Held(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
+}  // namespace
+
+BOOL CGXGridCore::NoModifierKeyDown() const { return !Held(VK_CONTROL) && !Held(VK_SHIFT); }
+
+BOOL CGXGridCore::ProcessKeyMessage(CWnd* source, UINT message, UINT ch, UINT repeat, UINT flags) {
+  HWND h = GridHwnd();
+  // 1. A mouse drag in progress: Escape cancels it; every key is swallowed.
+  if (h && ::GetCapture() == h) {
+    if (ch == VK_ESCAPE) ::SendMessage(h, WM_CANCELMODE, 0, 0);
+    return TRUE;
+  }
+  // 2. The current cell's control first (unless the key comes from the control's own window).
+  ROWCOL row, col;
+  if (QueryCurrentCell(&row, &col) && m_pCurrentControl && (!source || source->m_hWnd == h)) {
+    if (!m_pCurrentControl->IsBoundToCell(row, col)) m_pCurrentControl->InitForCell(row, col);
+    if (m_pCurrentControl->OnKeyMessage(message, ch, repeat, flags)) {
+      BringCellIntoView(row, col, GX_UPDATENOW);
+      UpdateWindow();
+      return TRUE;
+    }
+  }
+  switch (message) {
+    case WM_KEYDOWN: return OnGridKeyDown(ch, repeat, flags);
+    case WM_KEYUP: return OnGridKeyUp(ch, repeat, flags);
+    case WM_CHAR: return OnGridChar(ch, repeat, flags);
+    case WM_SYSKEYDOWN: return OnGridSysKeyDown(ch, repeat, flags);
+    default: return FALSE;
+  }
+}
+
+BOOL CGXGridCore::OnGridKeyDown(UINT ch, UINT repeat, UINT) {
+  const BOOL ctrl = Held(VK_CONTROL), shift = Held(VK_SHIFT), alt = Held(VK_MENU);
+  const ROWCOL count = repeat ? repeat : 1;
+  BOOL handled = TRUE;
+  ROWCOL row, col;
+  switch (ch) {
+    case VK_UP: MoveCurrentCellByKey(ctrl ? GX_TOPROW : GX_UP, count); break;
+    case VK_DOWN: MoveCurrentCellByKey(ctrl ? GX_BOTTOMROW : GX_DOWN, count); break;
+    case VK_LEFT: MoveCurrentCellByKey(ctrl ? GX_LEFTCOL : GX_LEFT, count); break;
+    case VK_RIGHT: MoveCurrentCellByKey(ctrl ? GX_RIGHTCOL : GX_RIGHT, count); break;
+    case VK_PRIOR: MoveCurrentCellByKey(GX_MOSTTOP_PAGE, count); break;
+    case VK_NEXT: MoveCurrentCellByKey(GX_MOSTBOTTOM_PAGE, count); break;
+    case VK_HOME:
+      if (!ctrl) return FALSE;
+      MoveCurrentCellByKey(GX_TOPLEFT, 1);
+      break;
+    case VK_END:
+      if (!ctrl) return FALSE;
+      MoveCurrentCellByKey(GX_BOTTOMRIGHT, 1);
+      break;
+    case VK_TAB:
+      if (CompleteCellEdit(TRUE, 1, TRUE)) MoveCurrentCellBy(shift ? GX_LEFT : GX_RIGHT, 1, TRUE);
+      break;
+    case VK_F2:
+      if (!m_pCurrentControl || !QueryCurrentCell(&row, &col)) {
+        if (ctrl || shift || alt) return FALSE;
+        if (CompleteCellEdit(TRUE, 1, TRUE) && m_pParam && m_pParam->m_wEnterKeyAction)
+          MoveCurrentCellByKey(m_pParam->m_wEnterKeyAction, 1);
+        break;
+      }
+      if (!m_pCurrentControl->GetEditingState()) {
+        CompleteCellEdit(FALSE, 2, TRUE);
+        if (!m_pCurrentControl->IsCellReadOnly() && m_pCurrentControl->NotifyEditStart()) {
+          m_pCurrentControl->SetEditingState(TRUE);
+          m_pCurrentControl->Refresh();
+        }
+      } else {
+        CompleteCellEdit(TRUE, 2, TRUE);
+      }
+      break;
+    case VK_RETURN:
+      if (ctrl || shift || alt) return FALSE;
+      if (CompleteCellEdit(TRUE, 1, TRUE) && m_pParam && m_pParam->m_wEnterKeyAction)
+        MoveCurrentCellByKey(m_pParam->m_wEnterKeyAction, 1);
+      break;
+    case VK_ESCAPE:
+      if (m_bCutPending) {
+        m_bCutPending = FALSE;
+        RedrawAll(GX_INVALIDATE);
+      }
+      if (QueryCurrentCell(&row, &col) && m_pCurrentControl) {
+        if (m_pCurrentControl->NotifyEditEnd()) {
+          m_pCurrentControl->InitForCell(row, col);
+          m_pCurrentControl->Refresh();
+          m_pCurrentControl->NotifyEditCancel();
+        } else {
+          m_pCurrentControl->Refresh();
+        }
+        BringCellIntoView(row, col, GX_UPDATENOW);
+      }
+      break;
+    case VK_INSERT:
+      if (ctrl) {
+        if (CanCopy()) Copy();
+      } else if (shift) {
+        if (CanPaste()) Paste();
+      } else {
+        return FALSE;
+      }
+      break;
+    case VK_DELETE:
+      if (shift) {
+        if (CanCut()) Cut();
+      } else if (QueryCurrentCell(&row, &col) && m_pCurrentControl && !m_pCurrentControl->GetEditingState() &&
+                 CanClear() && OnDeleteCell(row, col)) {
+        ClearCells(ctrl);
+      }
+      break;
+    case VK_BACK:
+      if (!ctrl) return FALSE;
+      Redo();
+      break;
+    default: handled = FALSE; break;
+  }
+  if (handled) UpdateWindow();
+  return handled;
+}
+
+BOOL CGXGridCore::OnGridChar(UINT ch, UINT, UINT) {
+  switch (ch) {
+    case 0x03: if (CanCopy()) Copy(); return TRUE;
+    case 0x16: if (CanPaste()) Paste(); return TRUE;
+    case 0x18: if (CanCut()) Cut(); return TRUE;
+    case 0x1A: Undo(); return TRUE;
+    case 0x12: Redo(); return TRUE;
+    case 0x09:
+    case 0x0D:
+    case 0x7F: return TRUE;
+    default: return FALSE;
+  }
+}
+
+BOOL CGXGridCore::OnGridSysKeyDown(UINT ch, UINT, UINT) {
+  if (ch == VK_BACK && Held(VK_MENU)) {
+    Undo();
+    return TRUE;
+  }
+  return FALSE;
+}

@@ -1,0 +1,171 @@
+// Window messages other than keys, mouse buttons and scrolling: cursor, size, focus, dialog codes,
+// colours and settings, commands and pre-translation.
+#include <algorithm>
+
+#include "grid/controls/CGXControl.h"
+#include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXPluginComponent.h"
+#include "platform/framework/CWnd.h"
+#include "platform/controls/winctrl.h"
+#include "platform/window/windowapi.h"
+
+BOOL CGXGridCore::OnGridSetCursor(HWND wnd, UINT hitCode, UINT) {
+  if (!m_bMouseKeyboard || wnd != GridHwnd() || hitCode != HTCLIENT) return FALSE;
+  POINT pt;
+  ::GetCursorPos(&pt);
+  ::ScreenToClient(wnd, &pt);
+  UpdateCursor(pt);
+  return TRUE;
+}
+
+BOOL CGXGridCore::OnGridSize(UINT type, int cx, int cy) {
+  InvalidateShownCaches();
+  if (!m_bInitDone) return FALSE;
+  if (type != SIZE_RESTORED) {
+    if (type == SIZE_MAXIMIZED) RefreshScrollBars(FALSE, FALSE);
+    return FALSE;
+  }
+  HWND h = GridHwnd();
+  if (m_bSuppressSize) {
+    if (h) ::ValidateRect(h, nullptr);
+    return TRUE;
+  }
+  // Minimal repaint: the cells that were wholly shown stay; only the strips from the cell that the old
+  // right (bottom) edge cut to the new edge are painted again.
+  const int oldCx = m_cxLastClient, oldCy = m_cyLastClient;
+  if (h && oldCx > 0 && oldCy > 0 && !m_bInRefreshScrollBars) {
+    ::ValidateRect(h, nullptr);
+    int left = 0, top = 0;
+    const ROWCOL cj = HitTestClientCol(CPoint(oldCx, 0), &left);
+    const ROWCOL ci = HitTestClientRow(CPoint(0, oldCy), &top);
+    const int stripLeft = cj == GX_INVALID ? oldCx : left;
+    const int stripTop = ci == GX_INVALID ? oldCy : top;
+    if (cx != oldCx && stripLeft < cx) {
+      CRect r(stripLeft, 0, cx, std::min(oldCy, cy));
+      InvalidateRect(&r, TRUE);
+    }
+    if (cy != oldCy && stripTop < cy) {
+      CRect r(0, stripTop, cx, cy);
+      InvalidateRect(&r, TRUE);
+    }
+    // The closing lines and the background beyond the grid sit at the old edges too.
+    if (cx != oldCx) {
+      CRect r(std::max(0, std::min(oldCx, stripLeft) - 1), 0, cx, cy);
+      if (cj == GX_INVALID) InvalidateRect(&r, TRUE);
+    }
+    if (cy != oldCy) {
+      CRect r(0, std::max(0, std::min(oldCy, stripTop) - 1), cx, cy);
+      if (ci == GX_INVALID) InvalidateRect(&r, TRUE);
+    }
+  } else {
+    InvalidateRect(nullptr, TRUE);
+  }
+  if (m_bMouseKeyboard && !m_bInRefreshScrollBars) {
+    m_nLastRefreshRows = m_nLastRefreshCols = GX_INVALID;
+    RefreshScrollBars(TRUE, FALSE);
+  }
+  m_cxLastClient = cx;
+  m_cyLastClient = cy;
+  return TRUE;
+}
+
+BOOL CGXGridCore::OnGridShowWindow(BOOL show, UINT) {
+  if (!show) {
+    InvalidateShownCaches();
+    m_cxLastClient = m_cyLastClient = 0;
+  }
+  return TRUE;
+}
+
+BOOL CGXGridCore::OnGridSettingChange(UINT flag) {
+  for (auto& [id, control] : m_controls) control->OnSettingsChanged(flag);
+  InvalidateRect(nullptr, TRUE);
+  return TRUE;
+}
+
+void CGXGridCore::OnGridSysColorChange() {
+  for (auto& [id, control] : m_controls) control->RefreshSysColors();
+}
+
+UINT CGXGridCore::OnGridGetDlgCode(UINT defaultCode) {
+  UINT code = defaultCode | DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
+  // In a dialog, Enter and Escape go to the default button and Cancel unless the active cell control
+  // wants them; outside a dialog the grid takes every key anyway.
+  if (m_bInDialog) {
+    CGXControl* c = ControlOfCurrentCell();
+    if (c && c->GetEditingState() && c->WantsReturnAndEscape()) code |= DLGC_WANTALLKEYS;
+  }
+  return code;
+}
+
+BOOL CGXGridCore::OnGridKillFocus(HWND) {
+  StopAutoScroll();
+  if (m_bFocusGuard) return FALSE;
+  m_bFocusLost = TRUE;
+  return OnGridFocusChange(FALSE);
+}
+
+BOOL CGXGridCore::OnGridSetFocus(HWND) {
+  if (m_bFocusGuard) return FALSE;
+  if (m_bPendingRefresh) {
+    m_bPendingRefresh = FALSE;
+    if (CGXControl* c = ControlOfCurrentCell()) c->Refresh();
+  }
+  return OnGridFocusChange(TRUE);
+}
+
+BOOL CGXGridCore::OnGridTimer(UINT_PTR id) {
+  if (id == GX_AUTOSCROLL_TIMER) {
+    AutoScrollStep();
+    return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CGXGridCore::OnGridCommand(WPARAM wParam, LPARAM lParam) {
+  CGXControl* c = ControlOfCurrentCell();
+  return c ? c->HandleWindowCommand(wParam, lParam) : FALSE;
+}
+
+BOOL CGXGridCore::PreTranslateGridMessage(MSG* msg) {
+  HWND h = GridHwnd();
+  if (!m_bMouseKeyboard || !h || !::IsWindowVisible(h)) return FALSE;
+  CGXControl* c = ControlOfCurrentCell();
+  return c ? c->PreTranslate(msg) : FALSE;
+}
+
+void CGXGridCore::MoveByMessage(int code, int n) {
+  switch (code) {
+    case 0: MoveCurrentCellByKey(GX_TOPROW, 1); break;
+    case 1: MoveCurrentCellByKey(GX_UP, 1); break;
+    case 2: MoveCurrentCellByKey(GX_DOWN, 1); break;
+    case 3: MoveCurrentCellByKey(GX_BOTTOMROW, 1); break;
+    case 4: {
+      const ROWCOL row = std::min<ROWCOL>(GetHeaderRows() + static_cast<ROWCOL>(std::max(n, 0)), GetRowCount());
+      MoveCurrentCellTo(row, GetHeaderCols() + 1, GX_UPDATENOW | 0x08);
+      if (HWND h = GridHwnd()) ::SetFocus(h);
+      break;
+    }
+    default: break;
+  }
+}
+
+void CGXGridCore::SuppressSizeHandling(BOOL suppress) {
+  m_bSuppressSize = suppress;
+  if (!suppress) InvalidateRect(nullptr, TRUE);
+}
+
+void CGXGridCore::AddPlugin(CGXPluginComponent* plugin) {
+  m_plugins.emplace_back(plugin);
+  if (m_pGridWnd && m_pGridWnd->m_hWnd) plugin->PlugIn(m_pGridWnd);
+}
+
+BOOL CGXGridCore::DispatchToPlugins(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (!m_bMouseKeyboard) return FALSE;
+  for (auto& plugin : m_plugins) {
+    plugin->HandleMessage(message, wParam, lParam, result);
+    if (plugin->m_bExitMessage) return TRUE;
+    if (plugin->m_bSkipDefault) return FALSE;
+  }
+  return FALSE;
+}

@@ -1,0 +1,48 @@
+// The grid window: a window and the grid engine joined in one object. Each window message goes to one
+// engine operation; when that operation answers FALSE the window's default processing runs.
+#pragma once
+
+#include "grid/core/CGXGridCore.h"
+#include "platform/framework/CWnd.h"
+
+class CGXGridWnd : public CWnd, public CGXGridCore {
+  DECLARE_DYNCREATE(CGXGridWnd)
+
+ public:
+  CGXGridWnd();
+  ~CGXGridWnd() override;
+
+  // Scroll-bar policies from the window style (unless a parent is a registered grid parent), then Initialize.
+  void InitializeFromStyle();
+  void Initialize() override;
+  void ShowScrollBar(int bar, BOOL show) override;
+
+  // Registers the "CGXGridWnd" window class with the instance (skipped when it is registered already).
+  static void RegisterClass(HINSTANCE instance);
+  static void UnregisterClass(HINSTANCE instance);
+
+  WNDPROC* SuperProcAddr() { return GetSuperWndProcAddr(); }
+
+  // Asks for a three-dimensional frame around the window (drawn on WM_NCPAINT).
+  DWORD m_bDraw3dFrame = 0;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  BOOL PreTranslateMessage(MSG* msg) override;
+  void PostNcDestroy() override;
+
+ private:
+  void OnGridPaint();
+  void OnGridNcPaint();
+  // WM_USER+1 .. WM_USER+5.
+  LRESULT OnQueryMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // The row (column) at a visible index: hidden rows and rows of height 0 are not counted; -1 for none.
+  ROWCOL VisibleRow(WPARAM index) const;
+  ROWCOL VisibleCol(LPARAM index) const;
+  // Puts a text on the clipboard as CF_TEXT; FALSE when it could not (nothing is left allocated then).
+  BOOL PutOnClipboard(const CString& text);
+};
+
+// Adds the registration of "CGXGridWnd" to the grid library's start-up (once; the start-up calls it).
+void GXEnsureGridWndRegistrar();

@@ -1,0 +1,43 @@
+# The grid engine and the grid window (kept apart from the model's list so that both grow independently).
+target_sources(grid_core PRIVATE
+  CGXGridCore.cpp
+  CGXGridCoreRowCol.cpp
+  CGXGridCoreGeometry.cpp
+  CGXGridCoreStyle.cpp
+  CGXGridCoreDraw.cpp
+  CGXGridCoreScroll.cpp
+  CGXGridCoreCurrent.cpp
+  CGXGridCoreKeys.cpp
+  CGXGridCoreMoves.cpp
+  CGXGridCoreMouse.cpp
+  CGXGridCoreMessages.cpp
+  CGXGridCoreUpdate.cpp
+  CGXDrawRotatedTextImp.cpp
+  CGXGridOldDrawingImp.cpp
+  CGXGridHint.cpp
+  CGXDataCopyMoveCellsImp.cpp
+  CGXGridWnd.cpp
+)
+# The engine calls the cell controls only through their virtual operations; the controls' library links
+# back to the core (a cycle of static libraries, which the linker resolves).
+target_link_libraries(grid_core PUBLIC grid_controls)
+
+brim_test(grid_engine_tests
+  SOURCES
+    tests/engine_geometry_test.cpp
+    tests/engine_window_test.cpp
+    tests/engine_screenshot_test.cpp
+  LIBS grid_core grid_controls grid_layouts
+)
+
+# The demo grid: headless to a PNG, or on screen through the SDL2 presenter.
+add_executable(grid_demo demo/grid_demo.cpp)
+target_link_libraries(grid_demo PRIVATE grid_core grid_controls)
+if(BRIM_TESTS)
+  add_test(NAME GridDemo.HeadlessScreenshot COMMAND grid_demo --png ${CMAKE_CURRENT_BINARY_DIR}/grid_demo.png)
+endif()
+
+# The grid on screen: real clicks and keys through the SDL2 presenter under a private X server.
+brim_screen_test(grid_engine_onscreen_test TEST GridEngine.OnScreenUnderXvfb TIMEOUT 60
+  SOURCES tests/engine_onscreen_test.cpp
+  LIBS grid_core grid_controls)

@@ -1,0 +1,44 @@
+// The grid on screen through the SDL2 presenter under a private X server: a real click made with xdotool
+// makes a cell current and real arrow keys move it. Run by CTest through xvfb-run.
+#include <chrono>
+#include <cstdlib>
+#include <string>
+
+#include "grid/core/tests/enginetest.h"
+#include "platform/display/SdlPresenter.h"
+
+// The X and SDL libraries keep process-wide state until exit (see the platform's presenter test).
+extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
+
+namespace enginetest {
+namespace {
+
+using OnScreenTest = EngineTest;
+
+TEST_F(OnScreenTest, RealClickAndKeysMoveTheCurrentCell) {
+  if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+  CGXGridWnd* g = MakeGrid(30, 5, 400, 300);
+  plat::SdlPresenter presenter("grid on screen");
+  ASSERT_TRUE(presenter.IsOpen());
+  plat::RunUntilIdle();
+  presenter.Present();
+  for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);
+  POINT target{125, 110};  // row 5, column 2
+  ClientToScreen(*g, &target);
+  POINT origin = presenter.WindowPosition();
+  std::string cmd = "xdotool mousemove --sync " + std::to_string(origin.x + target.x) + " " +
+                    std::to_string(origin.y + target.y) + " click 1 key Down key Right";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  ROWCOL row = 0, col = 0;
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < until) {
+    presenter.WaitForEvents(20);
+    plat::RunUntilIdle();
+    if (g->QueryCurrentCell(&row, &col) && row == 6 && col == 3) break;
+  }
+  EXPECT_EQ(row, 6u);
+  EXPECT_EQ(col, 3u);
+}
+
+}  // namespace
+}  // namespace enginetest

@@ -1,0 +1,834 @@
+// The grid window on the headless desktop: painting, the current cell, keys, scrolling, mouse, dialogs
+// and the query messages.
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "grid/core/CGXGridHint.h"
+#include "grid/core/CGXGridOldDrawingImp.h"
+#include "grid/core/tests/enginetest.h"
+#include "platform/base/GlobalMemory.h"
+#include "platform/controls/winctrl.h"
+#include "platform/framework/CDialog.h"
+#include "platform/framework/CWinThread.h"
+#include "platform/framework/DialogTemplate.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CFont.h"
+#include "platform/gdi/Surface.h"
+#include "platform/window/Clipboard.h"
+
+namespace enginetest {
+namespace {
+
+using WindowTest = EngineTest;
+
+std::shared_ptr<plat::Surface> Shot(HWND h) {
+  plat::Desktop::PaintAll();
+  return plat::Desktop::Capture(h);
+}
+
+COLORREF At(const std::shared_ptr<plat::Surface>& s, int x, int y) { return plat::colorFromPixel(s->pixel(x, y)) & 0xFFFFFF; }
+
+TEST_F(WindowTest, PaintsGridLinesHeadersAndBackground) {
+  CGXGridWnd* g = MakeGrid(3, 2, 300, 200);
+  auto s = Shot(*g);
+  ASSERT_TRUE(s);
+  if (const char* dir = std::getenv("BRIM_SHOT_DIR")) s->writePng(std::string(dir) + "/grid.png");
+  // The vertical grid line at the left edge of column 1 (x = 50), in a body row.
+  const COLORREF line = g->PropertyColor(0), background = g->PropertyColor(4);
+  EXPECT_EQ(At(s, 50, 30), line);
+  // The horizontal line at the top of row 2 (y = 40), inside column 1.
+  EXPECT_EQ(At(s, 70, 40), line);
+  // Inside a body cell: the window colour.
+  EXPECT_EQ(At(s, 70, 30), GetSysColor(COLOR_WINDOW) & 0xFFFFFF);
+  // Beyond the last column (x >= 150) and the last row (y >= 80): the background colour.
+  EXPECT_EQ(At(s, 200, 30), background);
+  EXPECT_EQ(At(s, 100, 150), background);
+  EXPECT_EQ(At(s, 150, 30), line);  // the closing line after the last column
+}
+
+
+// A grid that records the cells it enters.
+class RecordingGrid : public CGXGridWnd {
+ public:
+  void OnCellChanged(ROWCOL row, ROWCOL col) override { entered.emplace_back(row, col); }
+  std::vector<std::pair<ROWCOL, ROWCOL>> entered;
+};
+
+// A control that edits and asks for Enter and Escape while it does.
+class GreedyControl : public CGXStatic {
+ public:
+  using CGXStatic::CGXStatic;
+  void SetEditingState(BOOL b) override { editing = b; }
+  BOOL GetEditingState() const override { return editing; }
+  BOOL WantsReturnAndEscape() const override { return TRUE; }
+  BOOL editing = FALSE;
+};
+
+TEST_F(WindowTest, CurrentCellFrameIsAnExactInversion) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto before = Shot(*g);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  auto after = Shot(*g);
+  const CRect cell = g->CalcCellRect(2, 2);
+  ASSERT_EQ(cell, CRect(100, 40, 150, 60));
+  int inverted = 0;
+  for (int y = cell.top; y < cell.bottom; ++y)
+    for (int x = cell.left; x < cell.right; ++x) {
+      const bool band = y < cell.top + 3 || x < cell.left + 3 || y >= cell.bottom - 2 || x >= cell.right - 2;
+      const COLORREF b = At(before, x, y), a = At(after, x, y);
+      if (band) {
+        EXPECT_EQ(a, b ^ 0xFFFFFF) << x << "," << y;
+        ++inverted;
+      } else {
+        EXPECT_EQ(a, b) << x << "," << y;
+      }
+    }
+  EXPECT_GT(inverted, 0);
+  // Moving away restores the cell exactly.
+  ASSERT_TRUE(g->MoveCurrentCellTo(4, 1, GX_UPDATENOW));
+  auto restored = Shot(*g);
+  for (int y = cell.top; y < cell.bottom; ++y)
+    for (int x = cell.left; x < cell.right; ++x) ASSERT_EQ(At(restored, x, y), At(before, x, y)) << x << "," << y;
+}
+
+TEST_F(WindowTest, SelectionIsInvertedAndBordersDrawnWithTheirWidth) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto before = Shot(*g);
+  g->GetParam()->GetSelection().AddTail(new CGXRange(3, 1, 3, 1));
+  CGXStyle style;
+  style.SetBorder(GX_BORDER_RIGHT, CGXBorderPen(PS_SOLID, 3, RGB(255, 0, 0)));
+  g->SetStyleRange(CGXRange(1, 3), style);
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  const CRect sel = g->CalcCellRect(3, 1);
+  EXPECT_EQ(At(s, sel.left + 10, sel.top + 10), At(before, sel.left + 10, sel.top + 10) ^ 0xFFFFFF);
+  const CRect b = g->CalcCellRect(1, 3);
+  for (int x = b.right - 3; x < b.right; ++x) EXPECT_EQ(At(s, x, b.top + 10), RGB(255, 0, 0)) << x;
+  EXPECT_NE(At(s, b.right - 4, b.top + 10), RGB(255, 0, 0));
+}
+
+TEST_F(WindowTest, ArrowKeysMoveTheCurrentCellAndNotify) {
+  auto* g = MakeGrid<RecordingGrid>(5, 3, 300, 200);
+  SetFocus(*g);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  auto& in = plat::InputRouter::Instance();
+  in.KeyPress(VK_DOWN);
+  in.KeyPress(VK_RIGHT);
+  Pump();
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 2u);
+  EXPECT_EQ(col, 2u);
+  in.KeyPress(VK_TAB);
+  in.KeyPress(VK_TAB);  // at the last column: stays
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(col, 3u);
+  in.KeyDown(VK_CONTROL);
+  in.KeyPress(VK_END);
+  in.KeyUp(VK_CONTROL);
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 5u);
+  EXPECT_EQ(col, 3u);
+  const std::vector<std::pair<ROWCOL, ROWCOL>> expected = {{1, 1}, {2, 1}, {2, 2}, {2, 3}, {5, 3}};
+  EXPECT_EQ(g->entered, expected);
+  // A disabled cell is never entered: Up from (5, 3) skips (4, 3).
+  CGXStyle disabled;
+  disabled.SetEnabled(FALSE);
+  g->SetStyleRange(CGXRange(4, 3), disabled);
+  in.KeyPress(VK_UP);
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 3u);
+}
+
+TEST_F(WindowTest, ScrollingInvalidatesOnlyTheStripThatComesIntoView) {
+  CGXGridWnd* g = MakeGrid(100, 3, 300, 200);  // 20-pixel rows: the header and 9 rows fill 200 pixels
+  g->m_bNoUpdateAfterScroll = TRUE;
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 1));
+  EXPECT_EQ(g->GetTopRow(), 2u);
+  RECT r;
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  EXPECT_EQ(CRect(r), CRect(0, 180, 300, 200));
+  Pump();
+  ASSERT_TRUE(g->ScrollByCells(GX_UP, 1));
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  EXPECT_EQ(CRect(r), CRect(0, 20, 300, 41));  // the new row and the line at the old top row's edge
+  Pump();
+  // The picture after scrolling equals a fresh paint.
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 3));
+  Pump();
+  auto scrolled = Shot(*g);
+  g->RedrawAll(GX_UPDATENOW);
+  auto fresh = Shot(*g);
+  long long differing = plat::CompareImages(*scrolled, *fresh, 0, "");
+  EXPECT_EQ(differing, 0);
+}
+
+TEST_F(WindowTest, KeysWheelAndScrollBarScroll) {
+  CGXGridWnd* g = MakeGrid(100, 3, 300, 200, WS_VSCROLL);
+  SetFocus(*g);
+  g->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
+  auto& in = plat::InputRouter::Instance();
+  for (int i = 0; i < 12; ++i) in.KeyPress(VK_DOWN);
+  Pump();
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 13u);
+  const ROWCOL top = g->GetTopRow();
+  EXPECT_GT(top, 1u);
+  EXPECT_LE(g->CalcCellRect(13, 1).bottom, 200);  // the current cell is in view
+  in.Wheel(-WHEEL_DELTA, plat::InputRouter::ClientPoint(*g, 100, 100));
+  Pump();
+  EXPECT_EQ(g->GetTopRow(), top + 3);
+  SendMessage(*g, WM_VSCROLL, SB_LINEUP, 0);
+  EXPECT_EQ(g->GetTopRow(), top + 2);
+  SendMessage(*g, WM_VSCROLL, SB_PAGEDOWN, 0);
+  const ROWCOL paged = g->GetTopRow();
+  SendMessage(*g, WM_VSCROLL, SB_PAGEUP, 0);
+  EXPECT_EQ(g->GetTopRow(), top + 2);  // a page up undoes a page down of full rows
+  EXPECT_GT(paged, top + 2);
+  SendMessage(*g, WM_VSCROLL, SB_TOP, 0);
+  EXPECT_EQ(g->GetTopRow(), 1u);
+  SendMessage(*g, WM_VSCROLL, SB_PAGEUP, 0);  // at the first row: nothing
+  EXPECT_EQ(g->GetTopRow(), 1u);
+}
+
+TEST_F(WindowTest, ThumbMapsToTheRightRowBeyond32767Rows) {
+  CGXGridWnd* g = MakeGrid(100000, 3, 300, 200, WS_VSCROLL);
+  const int scale = g->GetScrollScale(SB_VERT);
+  ASSERT_GT(scale, 1);
+  SetScrollPos(*g, SB_VERT, 20000, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 20000 & 0xFFFF), 0);
+  EXPECT_EQ(g->GetTopRow(), static_cast<ROWCOL>(20000 * scale));
+  SendMessage(*g, WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(g->CalcCellRect(100000, 1).bottom, 200);
+}
+
+TEST_F(WindowTest, ClickMakesACellCurrent) {
+  auto* g = MakeGrid<RecordingGrid>(5, 3, 300, 200);
+  plat::InputRouter::Instance().Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(*g, 125, 70));
+  Pump();
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 3u);
+  EXPECT_EQ(col, 2u);
+  EXPECT_EQ(GetFocus(), g->m_hWnd);
+  EXPECT_EQ(g->GetPressState(), 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// A dialog whose template names the grid's window class; it records OK and Cancel.
+class GridDialog : public CDialog {
+ public:
+  static constexpr int kGrid = 100;
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    grid = static_cast<CGXGridWnd*>(CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, kGrid)));
+    if (!grid) return FALSE;
+    grid->InitializeFromStyle();
+    grid->SetRowCount(5, 0);
+    grid->SetColCount(3, 0);
+    return TRUE;
+  }
+  void OnOK() override { events.push_back("OK"); }
+  void OnCancel() override { events.push_back("Cancel"); }
+  CGXGridWnd* grid = nullptr;
+  std::vector<std::string> events;
+};
+
+void DialogPump() {
+  MSG msg;
+  for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+    if (!AfxGetThread()->PreTranslateMessage(&msg)) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+  }
+}
+
+TEST_F(WindowTest, InADialogEnterAndEscapeAreLeftToTheDialog) {
+  static const DialogItemTemplate items[] = {
+      {"CGXGridWnd", "", GridDialog::kGrid, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 5, 5, 150, 80},
+      {"BUTTON", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 160, 5, 40, 14},
+      {"BUTTON", "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 160, 25, 40, 14},
+  };
+  static const DialogTemplate tmpl{WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 0, 210, 100, "Grid", nullptr, 0, items};
+  GridDialog dlg;
+  ASSERT_TRUE(dlg.CreateIndirect(&tmpl));
+  ASSERT_NE(dlg.grid, nullptr);
+  CGXGridWnd* g = dlg.grid;
+  const UINT code = static_cast<UINT>(SendMessage(*g, WM_GETDLGCODE, 0, 0));
+  EXPECT_EQ(code & (DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS), DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS);
+  EXPECT_EQ(code & DLGC_WANTALLKEYS, 0u);
+  SetFocus(*g);
+  g->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
+  auto& in = plat::InputRouter::Instance();
+  in.KeyPress(VK_TAB);  // the grid takes Tab: the current cell moves, the focus stays
+  DialogPump();
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(col, 2u);
+  EXPECT_EQ(GetFocus(), g->m_hWnd);
+  in.KeyPress(VK_RETURN);
+  in.KeyPress(VK_ESCAPE);
+  DialogPump();
+  EXPECT_EQ(dlg.events, (std::vector<std::string>{"OK", "Cancel"}));
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(col, 2u);  // Enter did not reach the grid
+  // An editing control that asks for Enter and Escape gets them, and the dialog does not.
+  auto* greedy = new GreedyControl(g);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, greedy, TRUE);
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_STATIC);
+  g->SetStyleRange(CGXRange().AssignTable(), style);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  greedy->editing = TRUE;
+  EXPECT_NE(static_cast<UINT>(SendMessage(*g, WM_GETDLGCODE, 0, 0)) & DLGC_WANTALLKEYS, 0u);
+  in.KeyPress(VK_RETURN);
+  DialogPump();
+  EXPECT_EQ(dlg.events.size(), 2u);
+  greedy->editing = FALSE;
+  dlg.DestroyWindow();
+}
+
+TEST_F(WindowTest, QueryMessagesAnswerThroughTheClipboard) {
+  CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
+  g->HideCols(2, 2);
+  g->SetCellValue(1, 1, "a", 0);
+  g->SetCellValue(1, 3, "c", 0);
+  EXPECT_EQ(SendMessage(*g, WM_USER + 1, 0, 0), 3);
+  EXPECT_EQ(SendMessage(*g, WM_USER + 2, 0, 0), 4);
+  auto clipboardText = [&] {
+    std::string text;
+    if (OpenClipboard(nullptr)) {
+      if (HANDLE h = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(h));
+        GlobalUnlock(h);
+      }
+      CloseClipboard();
+    }
+    return text;
+  };
+  EXPECT_EQ(SendMessage(*g, WM_USER + 3, 1, 0), 1);
+  EXPECT_EQ(clipboardText(), "1;a;c");
+  EXPECT_EQ(SendMessage(*g, WM_USER + 3, 9, 0), 0);  // past the last visible row: clipboard untouched
+  EXPECT_EQ(clipboardText(), "1;a;c");
+  EXPECT_EQ(SendMessage(*g, WM_USER + 4, 1, 1), 1);
+  EXPECT_EQ(clipboardText(), "50;20;100;40");
+  EXPECT_EQ(SendMessage(*g, WM_USER + 5, 1, 1), 0);
+  EXPECT_EQ(clipboardText(), "CGXStatic");
+  // A clipboard that cannot be opened is reported as a failure.
+  plat::Clipboard::Instance().heldElsewhere = true;
+  EXPECT_EQ(SendMessage(*g, WM_USER + 3, 1, 0), 0);
+  EXPECT_EQ(SendMessage(*g, WM_USER + 5, 1, 1), -1);
+  plat::Clipboard::Instance().heldElsewhere = false;
+  // The private navigation and validation messages.
+  EXPECT_EQ(SendMessage(*g, 0x07A3, 4, 2), 0);
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 2u);
+  EXPECT_EQ(col, 1u);
+  EXPECT_EQ(GetFocus(), g->m_hWnd);
+  SendMessage(*g, 0x07A3, 2, 0);  // down
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 3u);
+  EXPECT_EQ(SendMessage(*g, 0x0792, 0, 0), 0);  // nothing being edited: valid
+  EXPECT_EQ(SendMessage(*g, 0x0791, 0, 0), 1);
+}
+
+
+TEST_F(WindowTest, BufferedDrawingEqualsDirectDrawing) {
+  CGXGridWnd* g = MakeGrid(20, 5, 300, 200);
+  g->SetCellValue(2, 2, "text");
+  g->GetParam()->GetSelection().AddTail(new CGXRange(3, 1, 4, 2));
+  g->MoveCurrentCellTo(5, 3, GX_UPDATENOW);
+  g->RedrawAll(GX_UPDATENOW);
+  auto direct = Shot(*g);
+  g->SetBufferedDrawing(1);
+  g->RedrawAll(GX_UPDATENOW);
+  auto buffered = Shot(*g);
+  EXPECT_EQ(plat::CompareImages(*buffered, *direct, 0, ""), 0);
+  // A partial repaint through the memory bitmap paints exactly the clip box.
+  g->RedrawCell(2, 2, GX_UPDATENOW);
+  auto partial = Shot(*g);
+  EXPECT_EQ(plat::CompareImages(*partial, *direct, 0, ""), 0);
+}
+
+TEST_F(WindowTest, PageDownMovesTheCurrentCellByTheRowsScrolled) {
+  CGXGridWnd* g = MakeGrid(100, 3, 300, 200);
+  SetFocus(*g);
+  g->MoveCurrentCellTo(3, 1, GX_UPDATENOW);
+  plat::InputRouter::Instance().KeyPress(VK_NEXT);
+  Pump();
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  const ROWCOL scrolled = g->GetTopRow() - 1;
+  EXPECT_GT(scrolled, 0u);
+  EXPECT_EQ(row, 3 + scrolled);
+  for (int i = 0; i < 20; ++i) plat::InputRouter::Instance().KeyPress(VK_NEXT);
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 100u);  // never beyond the last row
+}
+
+// A control that records the state words of the cell handler's calls.
+class TracingControl : public CGXStatic {
+ public:
+  using CGXStatic::CGXStatic;
+  BOOL OnLButtonDownInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
+  BOOL OnMouseMoveInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
+  BOOL OnLButtonUpInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
+  std::vector<WORD> states;
+};
+
+TEST_F(WindowTest, DragStatesReachTheCurrentCellsControl) {
+  CGXGridWnd* g = MakeGrid(10, 4, 300, 200);
+  auto* tracer = new TracingControl(g);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, tracer, TRUE);
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_STATIC);
+  g->SetStyleRange(CGXRange().AssignTable(), style);
+  g->MoveCurrentCellTo(2, 1, GX_UPDATENOW);
+  auto& in = plat::InputRouter::Instance();
+  const POINT press = plat::InputRouter::ClientPoint(*g, 75, 50);  // row 2, column 1
+  in.MouseMove(press);
+  in.ButtonDown(plat::MouseButton::Left, press);
+  in.MouseMove(plat::InputRouter::ClientPoint(*g, 125, 50));  // away to column 2
+  const POINT back = plat::InputRouter::ClientPoint(*g, 76, 50);
+  in.MouseMove(back);
+  in.ButtonUp(plat::MouseButton::Left, back);
+  Pump();
+  ASSERT_EQ(tracer->states.size(), 4u);
+  EXPECT_EQ(tracer->states[0] & 0x0144, 0x0144);  // down, over the press cell, on the bound current cell
+  EXPECT_EQ(tracer->states[1] & 0x0068, 0x0028);  // a move away, after being over the press cell
+  EXPECT_EQ(tracer->states[2] & 0x0048, 0x0048);  // back over the press cell
+  EXPECT_EQ(tracer->states[3] & 0x0050, 0x0050);  // released over the press cell
+  EXPECT_EQ(GetCapture(), nullptr);
+  // A second button during a press cancels it.
+  in.ButtonDown(plat::MouseButton::Left, press);
+  in.ButtonDown(plat::MouseButton::Right, press);
+  Pump();
+  EXPECT_EQ(g->GetPressState(), 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+  in.ButtonUp(plat::MouseButton::Right, press);
+  in.ButtonUp(plat::MouseButton::Left, press);
+  Pump();
+}
+
+
+TEST_F(WindowTest, StructureChangesRepaintLikeAFreshPaint) {
+  CGXGridWnd* g = MakeGrid(50, 4, 300, 200);
+  for (ROWCOL r = 1; r <= 50; ++r) g->SetCellValue(r, 1, CString(static_cast<char>('A' + r % 26)), 0);
+  g->SetTopRow(10, 0);
+  g->RedrawAll(GX_UPDATENOW);
+  // Rows inserted above the top row keep the same rows on screen.
+  ASSERT_TRUE(g->InsertRows(2, 3, GX_UPDATENOW));
+  EXPECT_EQ(g->GetTopRow(), 13u);
+  auto check = [&](const char* what) {
+    Pump();
+    auto incremental = Shot(*g);
+    g->RedrawAll(GX_UPDATENOW);
+    auto fresh = Shot(*g);
+    EXPECT_EQ(plat::CompareImages(*incremental, *fresh, 0, ""), 0) << what;
+  };
+  check("insert above");
+  ASSERT_TRUE(g->InsertRows(15, 2, GX_UPDATENOW));
+  check("insert among the shown rows");
+  ASSERT_TRUE(g->RemoveRows(14, 16, GX_UPDATENOW));
+  check("remove shown rows");
+  ASSERT_TRUE(g->SetRowHeight(14, 14, 35, nullptr, GX_UPDATENOW));
+  check("row height");
+  ASSERT_TRUE(g->InsertCols(2, 1, GX_UPDATENOW));
+  check("insert column");
+  // Removing every row brings the top row back to 1.
+  ASSERT_TRUE(g->SetRowCount(0, GX_UPDATENOW));
+  EXPECT_EQ(g->GetTopRow(), 1u);
+  check("no rows");
+}
+
+
+TEST_F(WindowTest, HoldingTheMouseBelowTheGridScrollsUntilReleased) {
+  CGXGridWnd* g = MakeGrid(100000, 3, 300, 200);
+  auto& in = plat::InputRouter::Instance();
+  const POINT press = plat::InputRouter::ClientPoint(*g, 75, 50);
+  in.MouseMove(press);
+  in.ButtonDown(plat::MouseButton::Left, press);
+  Pump();
+  EXPECT_TRUE(g->IsAutoScrolling());
+  const POINT below = plat::InputRouter::ClientPoint(*g, 75, 260);
+  in.MouseMove(below);
+  plat::AdvanceAndPump(3000);
+  const ROWCOL top = g->GetTopRow();
+  EXPECT_GT(top, 5u);
+  // Held long enough, the delay reaches 0 and the steps grow.
+  EXPECT_EQ(g->GetAutoScrollDelay(), 0);
+  EXPECT_GT(g->GetAutoScrollFactor(), 1);
+  in.ButtonUp(plat::MouseButton::Left, below);
+  Pump();
+  EXPECT_FALSE(g->IsAutoScrolling());
+  plat::AdvanceAndPump(100);
+  EXPECT_EQ(g->GetTopRow(), top);
+  // Escape during a drag stops it as well.
+  g->SetTopRow(1, 0);
+  in.MouseMove(press);
+  in.ButtonDown(plat::MouseButton::Left, press);
+  Pump();
+  ASSERT_TRUE(g->IsAutoScrolling());
+  in.KeyPress(VK_ESCAPE);
+  Pump();
+  EXPECT_FALSE(g->IsAutoScrolling());
+  EXPECT_EQ(GetCapture(), nullptr);
+  in.ButtonUp(plat::MouseButton::Left, press);
+  Pump();
+}
+
+
+TEST_F(WindowTest, CellByCellDrawingPaintsBlocksOnceAndLooksTheSame) {
+  CGXGridWnd* g = MakeGrid(8, 5, 300, 200);
+  CGXStyle tinted;
+  tinted.SetInteriorColor(RGB(250, 230, 200));
+  g->SetStyleRange(CGXRange(2, 2, 3, 3), tinted);  // a 2 x 2 block
+  g->SetStyleRange(CGXRange(6, 1), tinted);         // a single cell
+  g->SetCellValue(2, 2, "x");
+  g->RedrawAll(GX_UPDATENOW);
+  auto normal = Shot(*g);
+  g->InstallOldDrawingImp();
+  g->m_bOldDrawing = TRUE;
+  g->RedrawAll(GX_UPDATENOW);
+  auto cellByCell = Shot(*g);
+  EXPECT_EQ(plat::CompareImages(*cellByCell, *normal, 0, ""), 0);
+  // The standard fill, the header row, the header column and one fill for the 2 x 2 block; the single
+  // tinted cell paints its own background.
+  auto* imp = static_cast<CGXGridOldDrawingImp*>(g->GetOldDrawingImp());
+  EXPECT_EQ(imp->m_nLastFills, 4);
+}
+
+
+TEST_F(WindowTest, CachesShareObjectsAndKeepTheStylePoolBounded) {
+  CGXGridWnd* g = MakeGrid(8, 5, 300, 200);
+  CGXStyle tinted;
+  tinted.SetInteriorPattern(3);  // a patterned interior goes through the brush cache
+  g->SetStyleRange(CGXRange(2, 2), tinted);
+  g->SetStyleRange(CGXRange(4, 4), tinted);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(g->CachedBrushCount(), 1u);  // two cells, one brush
+  g->FreeDrawingCaches();
+  EXPECT_EQ(g->CachedBrushCount(), 0u);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(g->CachedBrushCount(), 1u);
+  // The pool keeps at most 501 spare styles.
+  std::vector<CGXStyle*> styles;
+  for (int i = 0; i < 600; ++i) styles.push_back(new CGXStyle);
+  g->FreeDrawingCaches();
+  const size_t before = g->GetWorkStylePoolSize();
+  for (CGXStyle* s : styles) g->ReleaseWorkStyle(s);
+  EXPECT_EQ(g->GetWorkStylePoolSize(), CGXGridCore::kMaxPooledStyles);
+  EXPECT_LE(before, CGXGridCore::kMaxPooledStyles);
+}
+
+TEST_F(WindowTest, ZoomedFontsAndRepeatedFontSelection) {
+  CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
+  g->SetZoom(150, 0);
+  HDC hdc = GetDC(*g);
+  CDC dc;
+  dc.Attach(hdc);
+  CGXFont ten;
+  ten.SetFaceName("Arial").SetPointSize(10);
+  CGXStyle a, b;
+  a.SetFont(ten);
+  b.SetFont(ten);
+  CFont* old = g->SelectStyleFont(&dc, a);
+  ASSERT_NE(old, nullptr);
+  LOGFONT lf{};
+  GetObject(GetCurrentObject(hdc, OBJ_FONT), sizeof lf, &lf);
+  LOGFONT expected{};
+  CGXFont fifteen(ten);
+  fifteen.SetPointSize(15);
+  fifteen.GetLogFontZoomed(expected, 100);
+  EXPECT_EQ(lf.lfHeight, expected.lfHeight);
+  EXPECT_EQ(g->SelectStyleFont(&dc, b, &a), nullptr);  // the same font: nothing changes
+  CGXFont huge(ten);
+  huge.SetPointSize(300);  // 300 * 1.5 points would exceed 1023 quarter points
+  CGXStyle c;
+  c.SetFont(huge);
+  g->SelectStyleFont(&dc, c, &a);
+  GetObject(GetCurrentObject(hdc, OBJ_FONT), sizeof lf, &lf);
+  CGXFont capped(ten);
+  capped.SetPointSize(1023 / 4.0);
+  capped.GetLogFontZoomed(expected, 100);
+  EXPECT_EQ(lf.lfHeight, expected.lfHeight);
+  dc.SelectObject(old);
+  dc.Detach();
+  ReleaseDC(*g, hdc);
+}
+
+
+// An editing control without a window: typed characters go into its text while it edits; it stores the
+// text as the cell's value and can be told to refuse validation or storing.
+class TextControl : public CGXStatic {
+ public:
+  using CGXStatic::CGXStatic;
+  void InitForCell(ROWCOL row, ROWCOL col) override {
+    CGXStatic::InitForCell(row, col);
+    text = Grid()->GetCellValue(row, col);
+    modified = editing = FALSE;
+  }
+  void SetEditingState(BOOL b) override { editing = b; }
+  BOOL GetEditingState() const override { return editing; }
+  void SetModifiedState(BOOL b) override { modified = b; }
+  BOOL GetModifiedState() const override { return modified; }
+  void GetEditText(CString& out) const override { out = text; }
+  void SetEditText(const CString& t) override { text = t; }
+  BOOL ValidateValue() override { return accept; }
+  BOOL StoreValue() override {
+    if (!store) return FALSE;
+    CGXStyle s;
+    s.SetValue(text);
+    return Grid()->WriteStoredStyle(GetRow(), GetCol(), &s, gxOverride, 0);
+  }
+  BOOL OnCharInCell(UINT ch, UINT, UINT) override {
+    if (ch < 0x20) return FALSE;
+    if (!editing) {
+      if (IsCellReadOnly()) return FALSE;
+      editing = TRUE;
+      text.Empty();
+    }
+    text += static_cast<char>(ch);
+    modified = TRUE;
+    return TRUE;
+  }
+  void NotifyEditCancel() override {
+    ++cancels;
+    CGXStatic::NotifyEditCancel();
+  }
+  CString text;
+  BOOL editing = FALSE, modified = FALSE, accept = TRUE, store = TRUE;
+  int cancels = 0;
+};
+
+class EditingTest : public EngineTest {
+ protected:
+  CGXGridWnd* MakeEditingGrid() {
+    CGXGridWnd* g = MakeGrid(6, 4, 300, 200);
+    control = new TextControl(g);
+    g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
+    CGXStyle style;
+    style.SetControl(GX_IDS_CTRL_STATIC);
+    g->SetStyleRange(CGXRange().AssignTable(), style);
+    g->SetCellValue(2, 2, "old");
+    SetFocus(*g);
+    g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
+    return g;
+  }
+  TextControl* control = nullptr;
+};
+
+TEST_F(EditingTest, EnterStoresAndMovesEscapeRestores) {
+  CGXGridWnd* g = MakeEditingGrid();
+  plat::InputRouter::Instance().TypeText("new");
+  Pump();
+  EXPECT_TRUE(control->GetEditingState());
+  plat::InputRouter::Instance().KeyPress(VK_RETURN);
+  Pump();
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("new"));
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(col, 3u);  // the default Enter direction: right
+  // Escape on an editing cell brings the stored value back and tells the grid.
+  g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
+  plat::InputRouter::Instance().TypeText("zz");
+  plat::InputRouter::Instance().KeyPress(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(control->text, CString("new"));
+  EXPECT_EQ(control->cancels, 1);
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("new"));
+  // With the Enter direction 0, Enter only commits.
+  g->GetParam()->m_wEnterKeyAction = 0;
+  plat::InputRouter::Instance().TypeText("v");
+  plat::InputRouter::Instance().KeyPress(VK_RETURN);
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(col, 2u);
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("v"));
+}
+
+TEST_F(EditingTest, RefusedValidationOrStoreKeepsTheCell) {
+  CGXGridWnd* g = MakeEditingGrid();
+  plat::InputRouter::Instance().TypeText("bad");
+  Pump();
+  control->accept = FALSE;
+  EXPECT_FALSE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 2u);
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("old"));
+  // A store that fails puts the user's text back into the editor, which stays modified and editing.
+  control->accept = TRUE;
+  control->store = FALSE;
+  EXPECT_FALSE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 2u);
+  EXPECT_EQ(control->text, CString("bad"));
+  EXPECT_TRUE(control->GetModifiedState());
+  EXPECT_TRUE(control->GetEditingState());
+  control->store = TRUE;
+  EXPECT_TRUE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("bad"));
+  // A disabled cell is refused; the old cell stays current.
+  CGXStyle disabled;
+  disabled.SetEnabled(FALSE);
+  g->SetStyleRange(CGXRange(5, 2), disabled);
+  EXPECT_FALSE(g->MoveCurrentCellTo(5, 2, GX_UPDATENOW));
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 3u);
+}
+
+TEST_F(EditingTest, F2DoesNotEditAReadOnlyCell) {
+  CGXGridWnd* g = MakeEditingGrid();
+  CGXStyle ro;
+  ro.SetReadOnly(TRUE);
+  g->SetStyleRange(CGXRange(3, 3), ro);
+  g->MoveCurrentCellTo(3, 3, GX_UPDATENOW);
+  plat::InputRouter::Instance().KeyPress(VK_F2);
+  Pump();
+  EXPECT_FALSE(control->GetEditingState());
+  g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
+  plat::InputRouter::Instance().KeyPress(VK_F2);
+  Pump();
+  EXPECT_TRUE(control->GetEditingState());
+  plat::InputRouter::Instance().KeyPress(VK_F2);  // again: stores and keeps the cell
+  Pump();
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 2u);
+  EXPECT_EQ(col, 2u);
+}
+
+TEST_F(WindowTest, HorizontalScrollKeepsFrozenColumnsAndInvalidatesTheNewStrip) {
+  CGXGridWnd* g = MakeGrid(10, 30, 300, 200);
+  g->SetFrozenCols(1, 0, 0);
+  g->m_bNoUpdateAfterScroll = TRUE;
+  ASSERT_TRUE(g->ScrollByCells(GX_RIGHT, 1));
+  EXPECT_EQ(g->GetLeftCol(), 3u);
+  EXPECT_EQ(g->CalcCellRect(1, 1), CRect(50, 20, 100, 40));   // the frozen column stays
+  EXPECT_EQ(g->CalcCellRect(1, 3), CRect(100, 20, 150, 40));  // the scrolled part moved
+  RECT r;
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  EXPECT_EQ(CRect(r), CRect(250, 0, 300, 200));
+  Pump();
+  auto scrolled = Shot(*g);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(plat::CompareImages(*scrolled, *Shot(*g), 0, ""), 0);
+}
+
+TEST_F(WindowTest, ClientEdgeFrameIsDrawnAroundTheGrid) {
+  HWND parent = CreateWindowEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+                               AfxGetInstanceHandle(), nullptr);
+  CGXGridWnd* g = MakeGrid(5, 3, 200, 150, 0, parent);
+  g->m_bDraw3dFrame = TRUE;
+  g->SetWindowPos(nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SendMessage(*g, WM_NCPAINT, 1, 0);
+  auto s = plat::Desktop::Capture(parent);
+  ASSERT_TRUE(s);
+  // The sunken edge: shadow at the top-left, two pixels outside the window.
+  EXPECT_EQ(At(s, 30, 18), GetSysColor(COLOR_BTNSHADOW) & 0xFFFFFF);
+  grid.reset();
+  DestroyWindow(parent);
+}
+
+
+TEST_F(WindowTest, GrowingTheWindowRepaintsOnlyTheUncoveredStrips) {
+  CGXGridWnd* g = MakeGrid(30, 10, 225, 150);  // the right edge cuts column 4 (200..250), the bottom row 7
+  g->SetWindowPos(nullptr, 0, 0, 325, 170, SWP_NOMOVE | SWP_NOZORDER);
+  RECT r;
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  // Nothing left of the cut column or above the cut row is repainted.
+  EXPECT_GE(r.left, 0);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(*g, rgn, FALSE);
+  EXPECT_FALSE(PtInRegion(rgn, 100, 60));  // an old, wholly shown cell
+  EXPECT_TRUE(PtInRegion(rgn, 210, 60));   // the cut column
+  EXPECT_TRUE(PtInRegion(rgn, 100, 145));  // the cut row
+  DeleteObject(rgn);
+  Pump();
+  auto grown = Shot(*g);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(plat::CompareImages(*grown, *Shot(*g), 0, ""), 0);
+}
+
+
+// A grid that records the hints it would send to other views; BindToDocument stands for a document view.
+class HintingGrid : public CGXGridWnd {
+ public:
+  void NotifyOtherViews(CGXGridHint* hint) override { sent.push_back(hint->m_id); }
+  void BindToDocument() { m_pDocument = reinterpret_cast<CDocument*>(this); }  // never dereferenced here
+  std::vector<DWORD> sent;
+};
+
+TEST_F(WindowTest, HintsAreSentOnlyByDocumentViewsAndExecutedByGroup) {
+  auto* g = MakeGrid<HintingGrid>(10, 3, 300, 200);
+  g->InstallUpdateHintImp();
+  g->m_bHintSwitch = TRUE;
+  g->InsertRows(2, 1, GX_INVALIDATE);
+  CGXStyle s;
+  s.SetValue("x");
+  g->SetStyleRange(CGXRange(3, 1), s);
+  EXPECT_TRUE(g->sent.empty());  // a dialog grid has no document: nothing is sent
+  g->BindToDocument();
+  g->InsertRows(2, 1, GX_INVALIDATE);
+  ASSERT_FALSE(g->sent.empty());
+  EXPECT_EQ(g->sent.front(), static_cast<DWORD>(gxHintInsertRows));
+  // Receiving: a hint of another group is ignored; one for every group is executed.
+  g->SetTopRow(5, 0);
+  CGXGridHint other(gxHintInsertRows, 7);
+  other.m_row1 = 1;
+  other.m_row2 = 2;
+  other.m_flags = 0;
+  const ROWCOL top = g->GetTopRow();
+  g->ProcessHint(&other);
+  EXPECT_EQ(g->GetTopRow(), top);
+  CGXGridHint any(gxHintInsertRows);
+  any.m_row1 = 1;
+  any.m_row2 = 2;
+  any.m_flags = GX_INVALIDATE;
+  const size_t before = g->sent.size();
+  g->ProcessHint(&any);
+  EXPECT_EQ(g->GetTopRow(), top + 2);  // rows inserted above the top row keep the shown rows
+  EXPECT_EQ(g->sent.size(), before);   // executing a hint builds no further hint
+  CGXGridHint unknown(99);
+  g->ProcessHint(&unknown);  // ignored
+}
+
+
+TEST_F(WindowTest, UpAcrossTheFrozenSeamKeepsTheCurrentCellVisible) {
+  CGXGridWnd* g = MakeGrid(50, 3, 300, 200);
+  g->SetFrozenRows(2, 0, 0);
+  SetFocus(*g);
+  g->SetTopRow(10, 0);
+  ASSERT_TRUE(g->MoveCurrentCellTo(10, 1, GX_UPDATENOW));
+  auto& in = plat::InputRouter::Instance();
+  in.KeyPress(VK_UP);
+  Pump();
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 9u);
+  EXPECT_EQ(g->GetTopRow(), 9u);  // scrolled back so that row 9 shows below the frozen rows
+  g->SetTopRow(3, 0);
+  g->MoveCurrentCellTo(3, 1, GX_UPDATENOW);
+  in.KeyPress(VK_UP);
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 2u);  // into the frozen rows; nothing scrolls
+  EXPECT_EQ(g->GetTopRow(), 3u);
+  in.KeyPress(VK_UP);
+  in.KeyPress(VK_UP);  // never into the header row
+  Pump();
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 1u);
+}
+
+}  // namespace
+}  // namespace enginetest

@@ -1,0 +1,81 @@
+// Shared fixture of the engine tests: a clean window system, the grid library's classes and cell
+// controls, and a grid window of a known size with deterministic row heights and column widths.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "grid/controls/CGXStatic.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXGridWnd.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/display/Desktop.h"
+#include "platform/framework/CWnd.h"
+#include "platform/window/InputRouter.h"
+#include "platform/window/Pump.h"
+
+namespace enginetest {
+
+inline void RegisterGridClasses() {
+  HINSTANCE instance = AfxGetInstanceHandle();
+  WNDCLASS wc{};
+  if (!GetClassInfo(instance, "GXWND", &wc)) {
+    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = "GXWND";
+    RegisterClass(&wc);
+  }
+  CGXGridWnd::RegisterClass(instance);
+}
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("engine-tests"));
+    plat::ResetWindowSystem();
+    CWnd::DeleteTempMap();
+    plat::Desktop::Configure(800, 600);
+    GXRegisterStaticControls();
+    InitGridLibrary();
+    RegisterGridClasses();
+  }
+  void TearDown() override {
+    grid.reset();
+    plat::ResetWindowSystem();
+    CWnd::DeleteTempMap();
+  }
+
+  static void Pump() {
+    MSG msg;
+    for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+  }
+
+  // A grid of rows x cols with 20-pixel rows and 50-pixel columns (headers too) in a w x h window.
+  template <typename Grid = CGXGridWnd>
+  Grid* MakeGrid(ROWCOL rows, ROWCOL cols, int w = 400, int h = 300, DWORD style = 0, HWND parent = nullptr) {
+    auto* g = new Grid;
+    grid.reset(g);
+    DWORD ws = (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE | style;
+    EXPECT_TRUE(g->CreateEx(0, "GXWND", "", ws, 0, 0, w, h, parent, nullptr));
+    g->InitializeFromStyle();
+    g->SetRowCount(rows, 0);
+    g->SetColCount(cols, 0);
+    g->SetDefaultRowHeight(20, 0);
+    g->SetDefaultColWidth(50, 0);
+    g->SetRowHeight(0, 0, 20, nullptr, 0);
+    g->SetColWidth(0, 0, 50, nullptr, 0);
+    g->RedrawAll(GX_INVALIDATE);
+    Pump();
+    return g;
+  }
+
+  std::unique_ptr<CGXGridWnd> grid;
+};
+
+}  // namespace enginetest
