@@ -1,5 +1,5 @@
-// Reference screenshots of the test dialog and of the platform's own message box. Set BRIM_UPDATE_REFERENCES
-// to rewrite the committed images after an intended change.
+// Reference screenshots of the test dialog (every standard control kind), the platform's own message box and
+// chooser. BRIM_UPDATE_REFERENCES=1 rewrites the committed images after an intended change.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
