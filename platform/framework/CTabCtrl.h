@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/controls/winctrl.h"
+#include "platform/framework/CImageList.h"
 #include "platform/framework/CWnd.h"
 
 class CTabCtrl : public CWnd {
@@ -45,8 +46,13 @@ class CTabCtrl : public CWnd {
   }
   // bLarger TRUE: the window rectangle for a display area; FALSE: the display area of a window rectangle.
   void AdjustRect(BOOL bLarger, LPRECT lpRect) { SendMessage(TCM_ADJUSTRECT, static_cast<WPARAM>(bLarger), reinterpret_cast<LPARAM>(lpRect)); }
-  HIMAGELIST GetImageList() const { return reinterpret_cast<HIMAGELIST>(SendMessage(TCM_GETIMAGELIST)); }
-  HIMAGELIST SetImageList(HIMAGELIST hImageList) {
-    return reinterpret_cast<HIMAGELIST>(SendMessage(TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(hImageList)));
+  CImageList* GetImageList() const {
+    return CImageList::FromHandlePermanent(reinterpret_cast<HIMAGELIST>(SendMessage(TCM_GETIMAGELIST)));
+  }
+  // The list stays the caller's and must outlive its use here; the previous list's object, if any.
+  CImageList* SetImageList(CImageList* pImageList) {
+    HIMAGELIST handle = pImageList ? pImageList->GetSafeHandle() : nullptr;
+    return CImageList::FromHandlePermanent(
+        reinterpret_cast<HIMAGELIST>(SendMessage(TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(handle))));
   }
 };

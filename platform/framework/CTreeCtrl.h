@@ -3,6 +3,7 @@
 
 #include "platform/base/CString.h"
 #include "platform/controls/winctrl.h"
+#include "platform/framework/CImageList.h"
 #include "platform/framework/CWnd.h"
 
 class CTreeCtrl : public CWnd {
@@ -67,11 +68,14 @@ class CTreeCtrl : public CWnd {
   UINT GetIndent() const { return static_cast<UINT>(SendMessage(TVM_GETINDENT)); }
   void SetIndent(UINT nIndent) { SendMessage(TVM_SETINDENT, nIndent); }
   int GetItemHeight() const { return static_cast<int>(SendMessage(TVM_GETITEMHEIGHT)); }
-  HIMAGELIST GetImageList(int nImageList) const {
-    return reinterpret_cast<HIMAGELIST>(SendMessage(TVM_GETIMAGELIST, static_cast<WPARAM>(nImageList)));
+  CImageList* GetImageList(int nImageList) const {
+    return CImageList::FromHandlePermanent(
+        reinterpret_cast<HIMAGELIST>(SendMessage(TVM_GETIMAGELIST, static_cast<WPARAM>(nImageList))));
   }
-  HIMAGELIST SetImageList(HIMAGELIST hImageList, int nImageList) {
-    return reinterpret_cast<HIMAGELIST>(
-        SendMessage(TVM_SETIMAGELIST, static_cast<WPARAM>(nImageList), reinterpret_cast<LPARAM>(hImageList)));
+  // The list stays the caller's and must outlive its use here; the previous list's object, if any.
+  CImageList* SetImageList(CImageList* pImageList, int nImageList) {
+    HIMAGELIST handle = pImageList ? pImageList->GetSafeHandle() : nullptr;
+    return CImageList::FromHandlePermanent(reinterpret_cast<HIMAGELIST>(
+        SendMessage(TVM_SETIMAGELIST, static_cast<WPARAM>(nImageList), reinterpret_cast<LPARAM>(handle))));
   }
 };
