@@ -33,7 +33,8 @@ void CCheckListBox::Toggle(int nIndex) {
     SetCheck(nIndex, (GetCheck(nIndex) + 1) % states);
   }
   HWND self = m_hWnd;
-  ::SendMessage(::GetParent(self), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), CLBN_CHKCHANGE), reinterpret_cast<LPARAM>(self));
+  ::SendMessage(::GetParent(self), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), CLBN_CHKCHANGE),
+                reinterpret_cast<LPARAM>(self));
 }
 
 void CCheckListBox::InvalidateCheck(int nIndex) {
@@ -46,13 +47,13 @@ LRESULT CCheckListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case LB_ADDSTRING:
     case LB_INSERTSTRING: {
       const LRESULT index = CListBox::WindowProc(message, wParam, lParam);
-      if (index >= 0 && index <= static_cast<LRESULT>(m_checks.size()))
-        m_checks.insert(m_checks.begin() + index, 0);
+      if (index >= 0 && index <= static_cast<LRESULT>(m_checks.size())) m_checks.insert(m_checks.begin() + index, 0);
       return index;
     }
     case LB_DELETESTRING: {
       const LRESULT left = CListBox::WindowProc(message, wParam, lParam);
-      if (left != LB_ERR && wParam < m_checks.size()) m_checks.erase(m_checks.begin() + static_cast<std::ptrdiff_t>(wParam));
+      if (left != LB_ERR && wParam < m_checks.size())
+        m_checks.erase(m_checks.begin() + static_cast<std::ptrdiff_t>(wParam));
       return left;
     }
     case LB_RESETCONTENT:
@@ -76,7 +77,8 @@ LRESULT CCheckListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CHAR:
       if (wParam == ' ') return 0;  // Space toggles; it is no search letter
       break;
-    default: break;
+    default:
+      break;
   }
   return CListBox::WindowProc(message, wParam, lParam);
 }
@@ -117,8 +119,8 @@ void CCheckListBox::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
     CString text;
     GetText(static_cast<int>(dis.itemID), text);
     const COLORREF oldText = dc->SetTextColor(::GetSysColor((dis.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT
-                                                            : selected                      ? COLOR_HIGHLIGHTTEXT
-                                                                                            : COLOR_WINDOWTEXT));
+                                                            : selected                     ? COLOR_HIGHLIGHTTEXT
+                                                                                           : COLOR_WINDOWTEXT));
     const int oldMode = dc->SetBkMode(TRANSPARENT);
     CRect textRect = r;
     textRect.left += 2;

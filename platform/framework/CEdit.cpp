@@ -24,7 +24,8 @@ int CEdit::GetLine(int nIndex, LPSTR lpszBuffer, int nMaxLength) const {
     char wide[sizeof(WORD)];
     const WORD size = static_cast<WORD>(sizeof(WORD));
     std::memcpy(wide, &size, sizeof size);
-    const int got = static_cast<int>(SendMessage(EM_GETLINE, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(wide)));
+    const int got =
+        static_cast<int>(SendMessage(EM_GETLINE, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(wide)));
     const int n = got < nMaxLength ? got : nMaxLength;
     std::memcpy(lpszBuffer, wide, static_cast<std::size_t>(n));
     return n;

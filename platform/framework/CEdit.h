@@ -18,7 +18,9 @@ class CEdit : public CWnd {
   // ---- Selection and text --------------------------------------------------------------------------------
   DWORD GetSel() const { return static_cast<DWORD>(SendMessage(EM_GETSEL)); }
   void GetSel(int& nStartChar, int& nEndChar) const;
-  void SetSel(DWORD dwSelection, BOOL bNoScroll = FALSE) { SetSel(LOWORD(dwSelection), HIWORD(dwSelection), bNoScroll); }
+  void SetSel(DWORD dwSelection, BOOL bNoScroll = FALSE) {
+    SetSel(LOWORD(dwSelection), HIWORD(dwSelection), bNoScroll);
+  }
   void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE);
   void ReplaceSel(LPCSTR lpszNewText, BOOL bCanUndo = FALSE) {
     SendMessage(EM_REPLACESEL, static_cast<WPARAM>(bCanUndo), reinterpret_cast<LPARAM>(lpszNewText));
@@ -28,10 +30,14 @@ class CEdit : public CWnd {
   UINT GetLimitText() const { return static_cast<UINT>(SendMessage(EM_GETLIMITTEXT)); }
   BOOL GetModify() const { return static_cast<BOOL>(SendMessage(EM_GETMODIFY)); }
   void SetModify(BOOL bModified = TRUE) { SendMessage(EM_SETMODIFY, static_cast<WPARAM>(bModified)); }
-  BOOL SetReadOnly(BOOL bReadOnly = TRUE) { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, static_cast<WPARAM>(bReadOnly))); }
+  BOOL SetReadOnly(BOOL bReadOnly = TRUE) {
+    return static_cast<BOOL>(SendMessage(EM_SETREADONLY, static_cast<WPARAM>(bReadOnly)));
+  }
   void SetPasswordChar(char ch) { SendMessage(EM_SETPASSWORDCHAR, static_cast<unsigned char>(ch)); }
   char GetPasswordChar() const { return static_cast<char>(SendMessage(EM_GETPASSWORDCHAR)); }
-  void SetMargins(UINT nLeft, UINT nRight) { SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(nLeft, nRight)); }
+  void SetMargins(UINT nLeft, UINT nRight) {
+    SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(nLeft, nRight));
+  }
   DWORD GetMargins() const { return static_cast<DWORD>(SendMessage(EM_GETMARGINS)); }
   void GetRect(LPRECT lpRect) const { SendMessage(EM_GETRECT, 0, reinterpret_cast<LPARAM>(lpRect)); }
   void SetRect(LPCRECT lpRect) { SendMessage(EM_SETRECT, 0, reinterpret_cast<LPARAM>(lpRect)); }
@@ -41,9 +47,15 @@ class CEdit : public CWnd {
   // Copies line nIndex into lpszBuffer (nMaxLength characters at most, not terminated); the count copied.
   int GetLine(int nIndex, LPSTR lpszBuffer, int nMaxLength) const;
   int GetLine(int nIndex, LPSTR lpszBuffer) const;
-  int LineIndex(int nLine = -1) const { return static_cast<int>(SendMessage(EM_LINEINDEX, static_cast<WPARAM>(nLine))); }
-  int LineFromChar(int nIndex = -1) const { return static_cast<int>(SendMessage(EM_LINEFROMCHAR, static_cast<WPARAM>(nIndex))); }
-  int LineLength(int nLine = -1) const { return static_cast<int>(SendMessage(EM_LINELENGTH, static_cast<WPARAM>(nLine))); }
+  int LineIndex(int nLine = -1) const {
+    return static_cast<int>(SendMessage(EM_LINEINDEX, static_cast<WPARAM>(nLine)));
+  }
+  int LineFromChar(int nIndex = -1) const {
+    return static_cast<int>(SendMessage(EM_LINEFROMCHAR, static_cast<WPARAM>(nIndex)));
+  }
+  int LineLength(int nLine = -1) const {
+    return static_cast<int>(SendMessage(EM_LINELENGTH, static_cast<WPARAM>(nLine)));
+  }
   void LineScroll(int nLines, int nChars = 0) { SendMessage(EM_LINESCROLL, static_cast<WPARAM>(nChars), nLines); }
   int GetFirstVisibleLine() const { return static_cast<int>(SendMessage(EM_GETFIRSTVISIBLELINE)); }
   CPoint PosFromChar(UINT nChar) const;

@@ -16,7 +16,9 @@ class CProgressCtrl : public CWnd {
   }
 
   // SetRange keeps the classic 16-bit form; SetRange32 takes full ints.
-  void SetRange(short nLower, short nUpper) { SendMessage(PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(nLower), static_cast<WORD>(nUpper))); }
+  void SetRange(short nLower, short nUpper) {
+    SendMessage(PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(nLower), static_cast<WORD>(nUpper)));
+  }
   void SetRange32(int nLower, int nUpper) { SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(nLower), nUpper); }
   void GetRange(int& nLower, int& nUpper) const {
     PBRANGE range{};
@@ -29,6 +31,10 @@ class CProgressCtrl : public CWnd {
   int OffsetPos(int nPos) { return static_cast<int>(SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(nPos))); }
   int SetStep(int nStep) { return static_cast<int>(SendMessage(PBM_SETSTEP, static_cast<WPARAM>(nStep))); }
   int StepIt() { return static_cast<int>(SendMessage(PBM_STEPIT)); }
-  COLORREF SetBarColor(COLORREF clrBar) { return static_cast<COLORREF>(SendMessage(PBM_SETBARCOLOR, 0, static_cast<LPARAM>(clrBar))); }
-  COLORREF SetBkColor(COLORREF clrBk) { return static_cast<COLORREF>(SendMessage(PBM_SETBKCOLOR, 0, static_cast<LPARAM>(clrBk))); }
+  COLORREF SetBarColor(COLORREF clrBar) {
+    return static_cast<COLORREF>(SendMessage(PBM_SETBARCOLOR, 0, static_cast<LPARAM>(clrBar)));
+  }
+  COLORREF SetBkColor(COLORREF clrBk) {
+    return static_cast<COLORREF>(SendMessage(PBM_SETBKCOLOR, 0, static_cast<LPARAM>(clrBk)));
+  }
 };

@@ -16,7 +16,9 @@ class CScrollBar : public CWnd {
   }
 
   int GetScrollPos() const { return static_cast<int>(SendMessage(SBM_GETPOS)); }
-  int SetScrollPos(int nPos, BOOL bRedraw = TRUE) { return static_cast<int>(SendMessage(SBM_SETPOS, static_cast<WPARAM>(nPos), bRedraw)); }
+  int SetScrollPos(int nPos, BOOL bRedraw = TRUE) {
+    return static_cast<int>(SendMessage(SBM_SETPOS, static_cast<WPARAM>(nPos), bRedraw));
+  }
   void GetScrollRange(int* lpMinPos, int* lpMaxPos) const {
     SendMessage(SBM_GETRANGE, reinterpret_cast<WPARAM>(lpMinPos), reinterpret_cast<LPARAM>(lpMaxPos));
   }
@@ -24,7 +26,8 @@ class CScrollBar : public CWnd {
     SendMessage(bRedraw ? SBM_SETRANGEREDRAW : SBM_SETRANGE, static_cast<WPARAM>(nMinPos), nMaxPos);
   }
   BOOL SetScrollInfo(LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE) {
-    return static_cast<BOOL>(SendMessage(SBM_SETSCROLLINFO, static_cast<WPARAM>(bRedraw), reinterpret_cast<LPARAM>(lpScrollInfo)));
+    return static_cast<BOOL>(
+        SendMessage(SBM_SETSCROLLINFO, static_cast<WPARAM>(bRedraw), reinterpret_cast<LPARAM>(lpScrollInfo)));
   }
   BOOL GetScrollInfo(LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL);
   int GetScrollLimit();

@@ -18,13 +18,16 @@ class CTabCtrl : public CWnd {
 
   int GetItemCount() const { return static_cast<int>(SendMessage(TCM_GETITEMCOUNT)); }
   BOOL GetItem(int nItem, TCITEM* pTabCtrlItem) const {
-    return static_cast<BOOL>(SendMessage(TCM_GETITEM, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(pTabCtrlItem)));
+    return static_cast<BOOL>(
+        SendMessage(TCM_GETITEM, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(pTabCtrlItem)));
   }
   BOOL SetItem(int nItem, TCITEM* pTabCtrlItem) {
-    return static_cast<BOOL>(SendMessage(TCM_SETITEM, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(pTabCtrlItem)));
+    return static_cast<BOOL>(
+        SendMessage(TCM_SETITEM, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(pTabCtrlItem)));
   }
   LONG InsertItem(int nItem, TCITEM* pTabCtrlItem) {
-    return static_cast<LONG>(SendMessage(TCM_INSERTITEM, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(pTabCtrlItem)));
+    return static_cast<LONG>(
+        SendMessage(TCM_INSERTITEM, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(pTabCtrlItem)));
   }
   LONG InsertItem(int nItem, LPCSTR lpszItem) {
     TCITEM item{};
@@ -35,7 +38,8 @@ class CTabCtrl : public CWnd {
   BOOL DeleteItem(int nItem) { return static_cast<BOOL>(SendMessage(TCM_DELETEITEM, static_cast<WPARAM>(nItem))); }
   BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(TCM_DELETEALLITEMS)); }
   BOOL GetItemRect(int nItem, LPRECT lpRect) const {
-    return static_cast<BOOL>(SendMessage(TCM_GETITEMRECT, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(lpRect)));
+    return static_cast<BOOL>(
+        SendMessage(TCM_GETITEMRECT, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(lpRect)));
   }
   int GetCurSel() const { return static_cast<int>(SendMessage(TCM_GETCURSEL)); }
   int SetCurSel(int nItem) { return static_cast<int>(SendMessage(TCM_SETCURSEL, static_cast<WPARAM>(nItem))); }
@@ -45,7 +49,9 @@ class CTabCtrl : public CWnd {
     return static_cast<int>(SendMessage(TCM_HITTEST, 0, reinterpret_cast<LPARAM>(pHitTestInfo)));
   }
   // bLarger TRUE: the window rectangle for a display area; FALSE: the display area of a window rectangle.
-  void AdjustRect(BOOL bLarger, LPRECT lpRect) { SendMessage(TCM_ADJUSTRECT, static_cast<WPARAM>(bLarger), reinterpret_cast<LPARAM>(lpRect)); }
+  void AdjustRect(BOOL bLarger, LPRECT lpRect) {
+    SendMessage(TCM_ADJUSTRECT, static_cast<WPARAM>(bLarger), reinterpret_cast<LPARAM>(lpRect));
+  }
   CImageList* GetImageList() const {
     return CImageList::FromHandlePermanent(reinterpret_cast<HIMAGELIST>(SendMessage(TCM_GETIMAGELIST)));
   }

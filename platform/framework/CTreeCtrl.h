@@ -24,11 +24,17 @@ class CTreeCtrl : public CWnd {
   HTREEITEM InsertItem(LPCSTR lpszItem, HTREEITEM hParent = TVI_ROOT, HTREEITEM hInsertAfter = TVI_LAST);
   HTREEITEM InsertItem(LPCSTR lpszItem, int nImage, int nSelectedImage, HTREEITEM hParent = TVI_ROOT,
                        HTREEITEM hInsertAfter = TVI_LAST);
-  BOOL DeleteItem(HTREEITEM hItem) { return static_cast<BOOL>(SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(hItem))); }
+  BOOL DeleteItem(HTREEITEM hItem) {
+    return static_cast<BOOL>(SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(hItem)));
+  }
   BOOL DeleteAllItems() { return DeleteItem(TVI_ROOT); }
   UINT GetCount() const { return static_cast<UINT>(SendMessage(TVM_GETCOUNT)); }
-  BOOL GetItem(TVITEM* pItem) const { return static_cast<BOOL>(SendMessage(TVM_GETITEM, 0, reinterpret_cast<LPARAM>(pItem))); }
-  BOOL SetItem(TVITEM* pItem) { return static_cast<BOOL>(SendMessage(TVM_SETITEM, 0, reinterpret_cast<LPARAM>(pItem))); }
+  BOOL GetItem(TVITEM* pItem) const {
+    return static_cast<BOOL>(SendMessage(TVM_GETITEM, 0, reinterpret_cast<LPARAM>(pItem)));
+  }
+  BOOL SetItem(TVITEM* pItem) {
+    return static_cast<BOOL>(SendMessage(TVM_SETITEM, 0, reinterpret_cast<LPARAM>(pItem)));
+  }
   CString GetItemText(HTREEITEM hItem) const;
   BOOL SetItemText(HTREEITEM hItem, LPCSTR lpszItem);
   DWORD_PTR GetItemData(HTREEITEM hItem) const;
@@ -57,8 +63,12 @@ class CTreeCtrl : public CWnd {
     return static_cast<BOOL>(SendMessage(TVM_SELECTITEM, nCode, reinterpret_cast<LPARAM>(hItem)));
   }
   BOOL SelectItem(HTREEITEM hItem) { return Select(hItem, TVGN_CARET); }
-  BOOL Expand(HTREEITEM hItem, UINT nCode) { return static_cast<BOOL>(SendMessage(TVM_EXPAND, nCode, reinterpret_cast<LPARAM>(hItem))); }
-  BOOL EnsureVisible(HTREEITEM hItem) { return static_cast<BOOL>(SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hItem))); }
+  BOOL Expand(HTREEITEM hItem, UINT nCode) {
+    return static_cast<BOOL>(SendMessage(TVM_EXPAND, nCode, reinterpret_cast<LPARAM>(hItem)));
+  }
+  BOOL EnsureVisible(HTREEITEM hItem) {
+    return static_cast<BOOL>(SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hItem)));
+  }
   // The item rectangle; bTextOnly limits it to the label. The control reads the item from the rectangle.
   BOOL GetItemRect(HTREEITEM hItem, LPRECT lpRect, BOOL bTextOnly) const;
   HTREEITEM HitTest(CPoint pt, UINT* pFlags = nullptr) const;

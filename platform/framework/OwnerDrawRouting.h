@@ -11,13 +11,20 @@ namespace plat {
 template <class Control>
 BOOL RouteOwnerDraw(Control& control, UINT message, LPARAM lParam, LRESULT* pResult) {
   switch (message) {
-    case WM_DRAWITEM: control.DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); break;
-    case WM_MEASUREITEM: control.MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); break;
+    case WM_DRAWITEM:
+      control.DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+      break;
+    case WM_MEASUREITEM:
+      control.MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
+      break;
     case WM_COMPAREITEM:
       *pResult = control.CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam));
       return TRUE;
-    case WM_DELETEITEM: control.DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam)); break;
-    default: return FALSE;
+    case WM_DELETEITEM:
+      control.DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam));
+      break;
+    default:
+      return FALSE;
   }
   *pResult = TRUE;
   return TRUE;

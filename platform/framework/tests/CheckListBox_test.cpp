@@ -40,7 +40,7 @@ TEST_F(CheckListBoxTest, StatesFollowTheirItemsThroughSortedInsertsAndDeletes) {
   list.SetItemData(2, 99);
   EXPECT_EQ(list.GetCheck(0), 0);
   EXPECT_EQ(list.GetCheck(1), 0);
-  EXPECT_EQ(list.GetCheck(2), 1);  // Via kept its tick
+  EXPECT_EQ(list.GetCheck(2), 1);       // Via kept its tick
   EXPECT_EQ(list.GetItemData(2), 99u);  // item data stays the caller's
   list.DeleteString(0);
   EXPECT_EQ(list.GetCheck(1), 1);

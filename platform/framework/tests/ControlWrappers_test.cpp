@@ -90,7 +90,8 @@ TEST_F(ControlWrappers, TextsComeBackWholeAndBadIndexesGiveEmptyStrings) {
   EXPECT_TRUE(text.IsEmpty());
 
   CComboBox combo;
-  ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_HASSTRINGS, CRect(0, 0, 100, 100), &parent, 2));
+  ASSERT_TRUE(
+      combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_HASSTRINGS, CRect(0, 0, 100, 100), &parent, 2));
   combo.AddString("Plane");
   combo.GetLBText(0, text);
   EXPECT_EQ(std::string(text), "Plane");
