@@ -10,8 +10,8 @@
 
 #include <memory>
 
-#include "foundation/ButtonCodes.h"
-#include "foundation/CButtonFallback.h"
+#include "platform/framework/CButton.h"
+#include "platform/framework/ControlCodes.h"
 #include "platform/gdi/CDC.h"
 
 constexpr UINT SEC_WM_COLORCHANGED = WM_USER + 101;  // 1125

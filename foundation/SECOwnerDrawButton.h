@@ -11,8 +11,8 @@
 // Without a memory DC the same steps run directly on the item DC, without the emboss.
 #pragma once
 
-#include "foundation/ButtonCodes.h"
-#include "foundation/CButtonFallback.h"
+#include "platform/framework/CButton.h"
+#include "platform/framework/ControlCodes.h"
 #include "platform/gdi/CDC.h"
 
 // Bit 0 of the extended style: the button is the dialog's default button.

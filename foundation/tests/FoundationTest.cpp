@@ -11,6 +11,7 @@
 #include "platform/base/VirtualClock.h"
 #include "platform/controls/ThemeProvider.h"
 #include "platform/display/Desktop.h"
+#include "platform/display/ReferenceImage.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/window/Pump.h"
@@ -125,19 +126,12 @@ void RegisterTestBitmap(UINT id, int bpp, std::initializer_list<COLORREF> colour
 void ExpectMatchesReference(HWND hwnd, const std::string& name) {
   auto image = plat::Desktop::Capture(hwnd);
   ASSERT_TRUE(image);
-  const char* src = std::getenv("BRIM_SOURCE_DIR");
-  ASSERT_NE(src, nullptr);
-  const auto ref = std::filesystem::path(src) / "foundation/tests/reference" / (name + ".png");
-  if (std::getenv("BRIM_UPDATE_REFERENCES")) image->writePng(ref.string());
-  auto expected = plat::Surface::readPng(ref.string());
-  ASSERT_TRUE(expected) << "missing reference " << ref;
-  const auto tmp = std::filesystem::temp_directory_path();
-  const std::string actualPath = (tmp / (name + "-actual.png")).string();
-  const std::string diffPath = (tmp / (name + "-diff.png")).string();
   // Text is antialiased; a small per-channel tolerance absorbs rasteriser differences, not colour faults.
-  const long long differing = plat::CompareImages(*image, *expected, 48, diffPath);
-  if (differing) image->writePng(actualPath);
-  EXPECT_EQ(differing, 0) << "see " << actualPath << " and " << diffPath;
+  plat::ImageTolerance tolerance;
+  tolerance.channel = 48;
+  const plat::ReferenceMatch match =
+      plat::MatchReferenceImage(*image, "foundation/tests/reference/" + name + ".png", tolerance);
+  EXPECT_TRUE(match.Matches()) << match.message;
 }
 
 }  // namespace foundation::test

@@ -44,8 +44,8 @@ void RegisterTestBitmap(UINT id, int bpp, std::initializer_list<COLORREF> colour
 // Registers raw resource bytes (kept alive by the fixture) under an id.
 void RegisterRawBitmap(UINT id, std::vector<BYTE> bytes);
 
-// The window (children included) compared with foundation/tests/reference/<name>.png; BRIM_UPDATE_REFERENCES
-// rewrites the image.
+// The window (children included) compared with foundation/tests/reference/<name>.png;
+// BRIM_UPDATE_REFERENCES=1 rewrites the image.
 void ExpectMatchesReference(HWND hwnd, const std::string& name);
 
 }  // namespace foundation::test

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/display/ReferenceImage.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/window/Caret.h"
 #include "platform/window/Painter.h"
@@ -137,31 +138,9 @@ bool Desktop::SaveWindowScreenshot(HWND hwnd, const std::string& path, bool with
 }
 
 long long CompareImages(const Surface& actual, const Surface& expected, int tolerance, const std::string& diffPath) {
-  int w = std::max(actual.width(), expected.width()), h = std::max(actual.height(), expected.height());
-  long long differing = 0;
-  SurfacePtr diff = diffPath.empty() ? nullptr : Surface::create(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      bool inBoth = x < actual.width() && y < actual.height() && x < expected.width() && y < expected.height();
-      bool same = false;
-      Pixel e = inBoth ? expected.pixel(x, y) : 0;
-      if (inBoth) {
-        Pixel a = actual.pixel(x, y);
-        same = true;
-        for (int shift : {0, 8, 16})
-          if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((e >> shift) & 0xFF)) > tolerance)
-            same = false;
-      }
-      if (!same) ++differing;
-      if (diff) {
-        // Faded expected image with the differing pixels in red.
-        Pixel faded = kOpaque | (((e >> 16 & 0xFF) / 3 + 170) << 16) | (((e >> 8 & 0xFF) / 3 + 170) << 8) |
-                      ((e & 0xFF) / 3 + 170);
-        diff->setPixel(x, y, same ? faded : 0xFFFF0000u);
-      }
-    }
-  if (diff && differing) diff->writePng(diffPath);
-  return differing;
+  ImageTolerance same;
+  same.channel = tolerance;
+  return CompareImages(actual, expected, same, diffPath).Total();
 }
 
 }  // namespace plat

@@ -37,8 +37,8 @@ class Desktop {
 };
 
 // Compares two images: the number of pixels whose channels differ by more than `tolerance`; writes a diff
-// image (differing pixels red over a faded copy of `expected`) when `diffPath` is given and they differ.
-// Images of different sizes count every pixel of the larger one.
+// image when `diffPath` is given and they differ. ReferenceImage.h has the full form (text tolerance,
+// reference files).
 long long CompareImages(const Surface& actual, const Surface& expected, int tolerance = 0,
                         const std::string& diffPath = {});
 

@@ -1,6 +1,9 @@
 #include "platform/framework/CImageList.h"
 
+#include <map>
+
 #include "platform/base/ResourceTable.h"
+#include "platform/controls/ImageList.h"
 #include "platform/gdi/CDC.h"
 
 namespace {
@@ -25,7 +28,67 @@ bool ReadPixels(HBITMAP bitmap, std::vector<COLORREF>& out, int& width, int& hei
   return true;
 }
 
+std::map<HIMAGELIST, CImageList*>& Handles() {
+  static std::map<HIMAGELIST, CImageList*> handles;
+  return handles;
+}
+
+// A colour that no opaque pixel of the image uses, to stand for its transparent pixels.
+COLORREF KeyColour(const std::vector<COLORREF>& pixels, const std::vector<bool>& transparent) {
+  for (COLORREF key = RGB(255, 0, 255);; key = (key + 1) & 0x00FFFFFF) {
+    bool used = false;
+    for (std::size_t i = 0; i < pixels.size() && !used; ++i) used = !transparent[i] && pixels[i] == key;
+    if (!used) return key;
+  }
+}
+
 }  // namespace
+
+CImageList::~CImageList() { DestroyHandle(); }
+
+CImageList* CImageList::FromHandlePermanent(HIMAGELIST hImageList) {
+  auto it = Handles().find(hImageList);
+  return it == Handles().end() ? nullptr : it->second;
+}
+
+HIMAGELIST CImageList::GetSafeHandle() const {
+  if (!created_) return nullptr;
+  if (!handle_) {
+    handle_ = ::ImageList_Create(cx_, cy_, ILC_COLOR24 | (masked_ ? ILC_MASK : 0), GetImageCount(), grow_);
+    if (!handle_) return nullptr;
+    Handles()[handle_] = const_cast<CImageList*>(this);
+    SyncHandle();
+  }
+  return handle_;
+}
+
+// Refills the handle's list from the images, each through a bitmap with a key colour for its transparent pixels.
+void CImageList::SyncHandle() const {
+  if (!handle_) return;
+  ::ImageList_Remove(handle_, -1);
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  for (const Image& image : images_) {
+    HBITMAP bitmap = ::CreateBitmap(cx_, cy_, 1, 32, nullptr);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    const COLORREF key = KeyColour(image.pixels, image.transparent);
+    for (int y = 0; y < cy_; ++y)
+      for (int x = 0; x < cx_; ++x) {
+        const std::size_t i = static_cast<std::size_t>(y * cx_ + x);
+        ::SetPixel(dc, x, y, image.transparent[i] ? key : image.pixels[i]);
+      }
+    ::SelectObject(dc, old);
+    ::ImageList_AddMasked(handle_, bitmap, key);
+    ::DeleteObject(bitmap);
+  }
+  ::DeleteDC(dc);
+}
+
+void CImageList::DestroyHandle() {
+  if (!handle_) return;
+  Handles().erase(handle_);
+  ::ImageList_Destroy(handle_);
+  handle_ = nullptr;
+}
 
 BOOL CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow) {
   if (cx <= 0 || cy <= 0 || nInitial < 0) return FALSE;
@@ -57,6 +120,7 @@ BOOL CImageList::Create(LPCSTR lpszBitmapID, int cx, int nGrow, COLORREF crMask)
 
 BOOL CImageList::DeleteImageList() {
   const bool was = created_;
+  DestroyHandle();
   images_.clear();
   capacity_ = 0;
   created_ = false;
@@ -84,6 +148,7 @@ int CImageList::AddPixels(const std::vector<COLORREF>& pixels, const std::vector
     }
     images_.push_back(std::move(image));
   }
+  SyncHandle();
   return first;
 }
 
@@ -110,10 +175,12 @@ int CImageList::Add(CBitmap* pbmImage, CBitmap* pbmMask) {
 BOOL CImageList::Remove(int nImage) {
   if (nImage == -1) {
     images_.clear();
+    SyncHandle();
     return created_;
   }
   if (nImage < 0 || nImage >= GetImageCount()) return FALSE;
   images_.erase(images_.begin() + nImage);
+  SyncHandle();
   return TRUE;
 }
 

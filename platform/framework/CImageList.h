@@ -22,6 +22,9 @@ constexpr UINT ILD_MASK = 0x0010;
 class CImageList : public CObject {
  public:
   CImageList() = default;
+  ~CImageList() override;
+  CImageList(const CImageList&) = delete;
+  CImageList& operator=(const CImageList&) = delete;
 
   BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
   // From a bitmap strip in the resource table.
@@ -41,6 +44,12 @@ class CImageList : public CObject {
   BOOL Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle);
   BOOL IsValid() const { return created_; }
 
+  // The images as a handle the controls take (tree view, tab control): made on the first request, kept in step
+  // with later additions and removals, destroyed with the list. Null before Create.
+  HIMAGELIST GetSafeHandle() const;
+  // The list object that made a handle, or null for handles made elsewhere.
+  static CImageList* FromHandlePermanent(HIMAGELIST hImageList);
+
  private:
   struct Image {
     std::vector<COLORREF> pixels;
@@ -55,4 +64,7 @@ class CImageList : public CObject {
   std::size_t capacity_ = 0;
   COLORREF background_ = CLR_NONE;
   std::vector<Image> images_;
+  mutable HIMAGELIST handle_ = nullptr;
+  void SyncHandle() const;
+  void DestroyHandle();
 };

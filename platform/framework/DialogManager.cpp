@@ -185,8 +185,9 @@ char MnemonicOf(const char* text) {
 void CheckDefaultButton(HWND dialog, HWND oldFocus, HWND focus) {
   if (!IsDialogWindow(dialog)) return;
   const UINT newCode = focus ? DlgCode(focus) : 0;
-  if (oldFocus && oldFocus != focus && ::IsChild(dialog, oldFocus) && IsPushButton(DlgCode(oldFocus)) &&
-      !IsPushButton(newCode))
+  // The push button losing the focus gives up the look, also when the focus goes to another push button
+  // (otherwise two buttons would look like the default).
+  if (oldFocus && oldFocus != focus && ::IsChild(dialog, oldFocus) && IsPushButton(DlgCode(oldFocus)))
     SetButtonLook(oldFocus, false);
   HWND real = ::GetDlgItem(dialog, DefaultId(dialog));
   if (IsPushButton(newCode)) {
@@ -197,9 +198,14 @@ void CheckDefaultButton(HWND dialog, HWND oldFocus, HWND focus) {
   }
 }
 
+// The focus the dialog manager itself last moved (and fixed the default look for), so that the check after a
+// dispatched message does not run a second time for it.
+thread_local HWND t_focusSetByManager = nullptr;
+
 void DialogSetFocus(HWND dialog, HWND control) {
   if (!control) return;
   CheckDefaultButton(dialog, ::GetFocus(), control);
+  t_focusSetByManager = control;
   ::SetFocus(control);
   if (DlgCode(control) & DLGC_HASSETSEL) ::SendMessage(control, EM_SETSEL, 0, -1);
 }
@@ -528,8 +534,16 @@ BOOL IsDialogMessage(HWND dialog, LPMSG msg) {
       }
     }
   }
+  // Focus that moves while the message runs - a click on a push button, a handler's SetFocus - gets the same
+  // default-button look as focus moved by the keys above. Buttons do not do it themselves on WM_SETFOCUS:
+  // this is the one place, for every button class.
+  HWND before = ::GetFocus();
+  plat::t_focusSetByManager = nullptr;
   ::TranslateMessage(msg);
   ::DispatchMessage(msg);
+  HWND after = ::GetFocus();
+  if (after != before && after != plat::t_focusSetByManager && ::IsWindow(dialog))
+    plat::CheckDefaultButton(dialog, before, ::IsChild(dialog, after) ? after : nullptr);
   return TRUE;
 }
 

@@ -54,8 +54,9 @@ bool IsDialogWindow(HWND hwnd);
 // Moves the focus the way the dialog manager does: edits get their text selected, push buttons take the
 // default look while they have the focus and the real default button gets it back when they lose it.
 void DialogSetFocus(HWND dialog, HWND control);
-// The default-look part alone, for focus that moves without the dialog manager (a push button clicked with
-// the mouse calls it from its WM_SETFOCUS): `focus` is the window about to have the focus.
+// The default-look part alone: `focus` is the window about to have (or just given) the focus, null when it
+// leaves the dialog. IsDialogMessage runs it for focus moved while a message it dispatches runs (a push button
+// clicked with the mouse), so button classes need not call it.
 void CheckDefaultButton(HWND dialog, HWND oldFocus, HWND focus);
 // The mnemonic character of a control text ("&Next" -> 'n'), 0 when none.
 char MnemonicOf(const char* text);

@@ -1,5 +1,5 @@
-// Reference screenshots of grids laid out from a layout resource. Set BRIM_UPDATE_REFERENCES to rewrite
-// the committed images after an intended change.
+// Reference screenshots of grids laid out from a layout resource. BRIM_UPDATE_REFERENCES=1 rewrites the
+// committed images after an intended change.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -8,6 +8,7 @@
 #include "grid/core/gxlayoutresources.h"
 #include "grid/core/tests/enginetest.h"
 #include "grid/core/tests/gxtest.h"
+#include "platform/display/ReferenceImage.h"
 #include "platform/gdi/Surface.h"
 
 namespace enginetest {
@@ -25,21 +26,8 @@ class ScreenshotTest : public EngineTest {
     plat::Desktop::PaintAll();
     auto image = plat::Desktop::Capture(hwnd);
     ASSERT_TRUE(image);
-    const char* src = std::getenv("BRIM_SOURCE_DIR");
-    ASSERT_NE(src, nullptr);
-    std::filesystem::path ref = std::filesystem::path(src) / "grid/core/tests/reference" / (name + ".png");
-    if (std::getenv("BRIM_UPDATE_REFERENCES")) {
-      std::filesystem::create_directories(ref.parent_path());
-      image->writePng(ref.string());
-    }
-    auto expected = plat::Surface::readPng(ref.string());
-    ASSERT_TRUE(expected) << "missing reference " << ref;
-    const auto tmp = std::filesystem::temp_directory_path();
-    const std::string actualPath = (tmp / (name + "-actual.png")).string();
-    const std::string diffPath = (tmp / (name + "-diff.png")).string();
-    long long differing = plat::CompareImages(*image, *expected, 0, diffPath);
-    if (differing) image->writePng(actualPath);
-    EXPECT_EQ(differing, 0) << "see " << actualPath << " and " << diffPath;
+    const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, "grid/core/tests/reference/" + name + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
   }
 
   // A grid window laid out from a layout resource (the dialogs' way: attach, then initialise).

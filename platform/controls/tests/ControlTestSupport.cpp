@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "platform/controls/ControlSupport.h"
+#include "platform/display/ReferenceImage.h"
 #include "platform/gdi/Surface.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/wingdi.h"
@@ -74,33 +75,13 @@ void ExpectMatchesReference(HWND host, const std::string& name) {
   auto shot = Surface::create(all.right, all.bottom);
   buffer->copyTo(all, *shot, POINT{0, 0});
 
-  namespace fs = std::filesystem;
-  const char* src = std::getenv("BRIM_SOURCE_DIR");
-  const fs::path ref = fs::path(src ? src : ".") / "platform/controls/tests/reference" / name;
-  if (const char* upd = std::getenv("BRIM_UPDATE_REFERENCE"); upd && *upd == '1') {
-    ASSERT_TRUE(shot->writePng(ref.string()));
-    return;
-  }
-  auto expected = Surface::readPng(ref.string());
-  ASSERT_TRUE(expected) << "missing reference " << ref;
-  ASSERT_EQ(expected->width(), shot->width());
-  ASSERT_EQ(expected->height(), shot->height());
-  // Glyph rasterisation may differ slightly between FreeType versions; shapes and colours may not.
-  constexpr int kTolerance = 48;
-  int bad = 0;
-  for (int y = 0; y < shot->height(); ++y)
-    for (int x = 0; x < shot->width(); ++x) {
-      const COLORREF a = colorFromPixel(shot->pixel(x, y)), b = colorFromPixel(expected->pixel(x, y));
-      if (std::abs(int(GetRValue(a)) - int(GetRValue(b))) > kTolerance ||
-          std::abs(int(GetGValue(a)) - int(GetGValue(b))) > kTolerance ||
-          std::abs(int(GetBValue(a)) - int(GetBValue(b))) > kTolerance)
-        ++bad;
-    }
-  if (bad) {
-    const fs::path out = fs::temp_directory_path() / ("actual_" + name);
-    shot->writePng(out.string());
-    ADD_FAILURE() << bad << " pixels differ from " << ref << "; actual image written to " << out;
-  }
+  // Glyph rasterisation may differ slightly between font-library versions; shapes and colours may not.
+  ImageTolerance tolerance;
+  tolerance.channel = 48;
+  const ReferenceMatch match = MatchReferenceImage(*shot, "platform/controls/tests/reference/" + name, tolerance);
+  ASSERT_FALSE(match.missing) << match.message;
+  ASSERT_FALSE(match.difference.sizeDiffers) << match.message;
+  EXPECT_TRUE(match.Matches()) << match.message;
 }
 
 }  // namespace plat::test

@@ -57,7 +57,8 @@ class ControlTest : public WindowTest {
 
 // A top-level window as painted (after pumping; the host, or a popup such as a dropped list), compared with
 // platform/controls/tests/reference/<name>.
-// BRIM_UPDATE_REFERENCE=1 rewrites the reference; a mismatch writes the actual image beside the build.
+// BRIM_UPDATE_REFERENCES=1 rewrites the reference; a mismatch writes the actual and diff images to the temporary
+// directory.
 void ExpectMatchesReference(HWND host, const std::string& name);
 
 }  // namespace plat::test

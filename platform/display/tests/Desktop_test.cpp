@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/display/Desktop.h"
+#include "platform/display/ReferenceImage.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/window/Pump.h"
@@ -145,6 +146,54 @@ TEST_F(DesktopTest, ImageComparisonCountsDifferencesWithTolerance) {
   EXPECT_EQ(CompareImages(*a, *c), 20);  // every pixel of the larger image
 }
 
+TEST_F(DesktopTest, TextToleranceHoldsOnlyInsideTheTextAreas) {
+  auto a = Surface::create(10, 4);
+  auto b = Surface::create(10, 4);
+  a->fillAll(pixelFromColor(RGB(0, 0, 0)));
+  b->fillAll(pixelFromColor(RGB(0, 0, 0)));
+  b->setPixel(1, 1, pixelFromColor(RGB(40, 0, 0)));  // in the text run, within its tolerance
+  b->setPixel(2, 1, pixelFromColor(RGB(0, 0, 60)));  // in the text run, beyond it
+  b->setPixel(8, 1, pixelFromColor(RGB(40, 0, 0)));  // outside: exact
+  ImageTolerance tolerance;
+  tolerance.textAreas = {RECT{0, 0, 5, 4}};
+  tolerance.text = 48;
+  ImageDifference d = CompareImages(*a, *b, tolerance);
+  EXPECT_EQ(d.pixels, 1);
+  EXPECT_EQ(d.textPixels, 1);
+  EXPECT_FALSE(d.sizeDiffers);
+  tolerance.channel = 60;  // a general tolerance above the text one covers text too
+  EXPECT_EQ(CompareImages(*a, *b, tolerance).Total(), 0);
+}
+
+TEST_F(DesktopTest, ReferenceFilesAreReportedMissingRewrittenOnRequestAndDiffedOnMismatch) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "brim-reference-test";
+  fs::remove_all(dir);
+  const char* was = std::getenv("BRIM_SOURCE_DIR");
+  const std::string source = was ? was : "";
+  ::setenv("BRIM_SOURCE_DIR", dir.c_str(), 1);
+  auto image = Surface::create(3, 3);
+  image->fillAll(pixelFromColor(RGB(10, 20, 30)));
+  ::unsetenv("BRIM_UPDATE_REFERENCES");
+  ReferenceMatch missing = MatchReferenceImage(*image, "ref/shot.png");
+  EXPECT_TRUE(missing.missing);
+  EXPECT_FALSE(missing.Matches());
+  EXPECT_NE(missing.message.find("BRIM_UPDATE_REFERENCES=1"), std::string::npos);
+  ::setenv("BRIM_UPDATE_REFERENCES", "1", 1);
+  EXPECT_TRUE(MatchReferenceImage(*image, "ref/shot.png").updated);
+  ::unsetenv("BRIM_UPDATE_REFERENCES");
+  EXPECT_TRUE(MatchReferenceImage(*image, "ref/shot.png").Matches());
+  image->setPixel(0, 0, pixelFromColor(RGB(200, 20, 30)));
+  ReferenceMatch changed = MatchReferenceImage(*image, "ref/shot.png");
+  EXPECT_FALSE(changed.Matches());
+  EXPECT_EQ(changed.difference.pixels, 1);
+  EXPECT_TRUE(fs::exists(fs::temp_directory_path() / "shot-diff.png"));
+  EXPECT_TRUE(fs::exists(fs::temp_directory_path() / "shot-actual.png"));
+  fs::remove_all(dir);
+  if (was) ::setenv("BRIM_SOURCE_DIR", source.c_str(), 1);
+  else ::unsetenv("BRIM_SOURCE_DIR");
+}
+
 // Frames, edges and scroll bars are drawn without text, so the picture is exact on every machine.
 TEST_F(DesktopTest, FramesAndScrollBarsMatchTheReferenceScreenshot) {
   HWND top = Make(nullptr, WS_POPUP | WS_VISIBLE | WS_DLGFRAME, {20, 20, 300, 220}, GetSysColor(COLOR_3DFACE));
@@ -158,17 +207,8 @@ TEST_F(DesktopTest, FramesAndScrollBarsMatchTheReferenceScreenshot) {
   Make(top, WS_CHILD | WS_VISIBLE, {170, 60, 260, 90}, RGB(0, 0, 128), WS_EX_STATICEDGE);
   auto image = Desktop::Capture(top);
   ASSERT_TRUE(image);
-  const char* src = std::getenv("BRIM_SOURCE_DIR");
-  ASSERT_NE(src, nullptr);
-  std::filesystem::path ref = std::filesystem::path(src) / "platform/display/tests/reference/frames.png";
-  if (std::getenv("BRIM_UPDATE_REFERENCES")) image->writePng(ref.string());
-  auto expected = Surface::readPng(ref.string());
-  ASSERT_TRUE(expected) << "missing reference " << ref;
-  std::string actualPath = (std::filesystem::temp_directory_path() / "frames-actual.png").string();
-  std::string diffPath = (std::filesystem::temp_directory_path() / "frames-diff.png").string();
-  long long differing = CompareImages(*image, *expected, 0, diffPath);
-  if (differing) image->writePng(actualPath);
-  EXPECT_EQ(differing, 0) << "see " << actualPath << " and " << diffPath;
+  const ReferenceMatch match = MatchReferenceImage(*image, "platform/display/tests/reference/frames.png");
+  EXPECT_TRUE(match.Matches()) << match.message;
 }
 
 }  // namespace

@@ -44,9 +44,9 @@ class CommonUiTest : public FrameworkTest {
 
 TEST_F(CommonUiTest, MessageBoxAsksTheProviderAndRecordsWhatItShowed) {
   automation.Reply(SystemUiKind::MessageBox, {IDNO, {}, 0}, "Save");
-  HWND top = CreateWindowEx(0, "TestStatic", "top", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+  HWND top = CreateWindowEx(0, "Static", "top", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
                             nullptr, nullptr);
-  HWND edit = CreateWindowEx(0, "TestEdit", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, top, nullptr, nullptr, nullptr);
+  HWND edit = CreateWindowEx(0, "Edit", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, top, nullptr, nullptr, nullptr);
   SetFocus(edit);
   SetCapture(top);
   EXPECT_EQ(MessageBox(edit, "Save changes?", nullptr, MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2), IDNO);
@@ -246,7 +246,7 @@ TEST_F(CommonUiTest, FindAndReplaceReportEachActionThroughTheRegisteredMessage) 
   g_findMessage = CFindReplaceDialog::GetFindReplaceMsg();
   EXPECT_EQ(g_findMessage, RegisterWindowMessage("commdlg_FindReplace"));
   CFindOwner owner;
-  ASSERT_TRUE(owner.CreateEx(0, "TestStatic", "grid", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  ASSERT_TRUE(owner.CreateEx(0, "Static", "grid", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
   automation.Reply(SystemUiKind::Find, {IDOK, "net\t", FR_FINDNEXT | FR_MATCHCASE})
       .Reply(SystemUiKind::Find, {IDOK, "via\t", FR_FINDNEXT | FR_DOWN})
       .Reply(SystemUiKind::Find, {IDCANCEL, {}, 0});

@@ -1,4 +1,4 @@
-// The test dialog: a template with every control kind the test classes offer and a custom-class grid,
+// The test dialog: a template with every standard control kind and a custom-class grid,
 // driven by injected keys and clicks - creation, tab order and groups, default button, Enter and Escape,
 // mnemonics, data exchange round trips and refusals, modal and modeless lifetimes.
 #include <string>
@@ -21,7 +21,7 @@ class DialogTest : public FrameworkTest {
     FrameworkTest::SetUp();
     RegisterTestDialog();
     DialogEvents().clear();
-    owner_ = CreateWindowEx(0, "TestStatic", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 600, 500, nullptr, nullptr,
+    owner_ = CreateWindowEx(0, "Static", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 600, 500, nullptr, nullptr,
                             nullptr, nullptr);
   }
   void TearDown() override {
@@ -29,6 +29,14 @@ class DialogTest : public FrameworkTest {
     FrameworkTest::TearDown();
   }
   static HWND Item(const CDialog& dlg, int id) { return GetDlgItem(dlg.m_hWnd, id); }
+  // An edit's selection as EM_GETSEL reports it.
+  static std::pair<int, int> Selection(HWND edit) {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {static_cast<int>(start), static_cast<int>(end)};
+  }
+  static std::pair<int, int> AllSelected(HWND edit) { return {0, GetWindowTextLength(edit)}; }
   static std::vector<std::string> Prompts() {
     std::vector<std::string> out;
     for (const auto& r : ShownLog()) out.push_back(r.request.text);
@@ -59,11 +67,11 @@ TEST_F(DialogTest, TemplateBecomesControlsInOrderWithDialogUnitsFontAndFirstFocu
   ClientToScreen(dlg, &origin);
   EXPECT_EQ(r.left - origin.x, 75);
   EXPECT_EQ(r.top - origin.y, 11);
-  EXPECT_EQ(r.right - r.left, 150);
+  EXPECT_EQ(r.right - r.left, 165);
   EXPECT_EQ(r.bottom - r.top, 20);
   RECT client;
   dlg.GetClientRect(&client);
-  EXPECT_EQ(client.right, 255);
+  EXPECT_EQ(client.right, 377);
   EXPECT_EQ(client.bottom, 270);
   RECT units{4, 8, 8, 16};
   dlg.MapDialogRect(&units);
@@ -73,7 +81,7 @@ TEST_F(DialogTest, TemplateBecomesControlsInOrderWithDialogUnitsFontAndFirstFocu
   ASSERT_NE(font, nullptr);
   EXPECT_EQ(reinterpret_cast<HFONT>(SendMessage(Item(dlg, IDC_GRID), WM_GETFONT, 0, 0)), font);
   EXPECT_EQ(GetFocus(), Item(dlg, IDC_NAME));
-  EXPECT_EQ(EditSelection(Item(dlg, IDC_NAME)), std::make_pair(0, -1));
+  EXPECT_EQ(Selection(Item(dlg, IDC_NAME)), AllSelected(Item(dlg, IDC_NAME)));
   EXPECT_EQ(LOWORD(dlg.GetDefID()), IDOK);
   EXPECT_EQ(HIWORD(dlg.GetDefID()), DC_HASDEFID);
   // OnInitDialog filled the controls.
@@ -87,14 +95,14 @@ TEST_F(DialogTest, TabVisitsTabStopsInOrderEnteringRadioGroupsAtTheCheckedButton
   OpenModeless(dlg);
   EnableWindow(Item(dlg, IDC_RATIO), FALSE);  // disabled controls are passed over, as are hidden ones
   std::vector<int> visited;
-  for (int i = 0; i < 11; ++i) {
+  for (int i = 0; i < 13; ++i) {
     Key(VK_TAB);
     visited.push_back(GetDlgCtrlID(GetFocus()));
     // The grid wants Tab for itself; move on the way the grid's owner would.
     if (GetDlgCtrlID(GetFocus()) == IDC_GRID) SetFocus(Item(dlg, IDC_APPLY));
   }
-  EXPECT_EQ(visited, (std::vector<int>{IDC_COUNT, IDC_ENABLE, IDC_RADIO_B, IDC_KIND, IDC_LIST, IDC_LEVEL, IDC_GRID,
-                                       IDOK, IDCANCEL, IDC_NAME, IDC_COUNT}));
+  EXPECT_EQ(visited, (std::vector<int>{IDC_COUNT, IDC_ENABLE, IDC_RADIO_B, IDC_KIND, IDC_LIST, IDC_LEVEL, IDC_TABS,
+                                       IDC_TREE, IDC_GRID, IDOK, IDCANCEL, IDC_NAME, IDC_COUNT}));
   SetFocus(Item(dlg, IDC_KIND));
   ShiftKey(VK_TAB);
   EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_RADIO_B);
@@ -262,7 +270,7 @@ TEST_F(DialogTest, RefusedValuesPromptFocusSelectAndKeepTheDialogOpen) {
     EXPECT_EQ(shown.request.flags, MB_ICONEXCLAMATION);
     EXPECT_EQ(shown.request.owner, dlg.m_hWnd);  // the active window owns the prompt
     EXPECT_EQ(GetFocus(), Item(dlg, c.id)) << c.text;
-    EXPECT_EQ(EditSelection(Item(dlg, c.id)), std::make_pair(0, -1)) << c.text;
+    EXPECT_EQ(Selection(Item(dlg, c.id)), AllSelected(Item(dlg, c.id))) << c.text;
     SetDlgItemText(dlg, IDC_NAME, "board");
     SetDlgItemText(dlg, IDC_COUNT, "3");
     SetDlgItemText(dlg, IDC_RATIO, "0.1");
@@ -350,6 +358,127 @@ TEST_F(DialogTest, ModelessDialogsLiveUntilDestroyedAndMayDeleteThemselves) {
   Key(VK_ESCAPE);  // OnCancel destroys the window; PostNcDestroy deletes the object
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_EQ(DialogEvents(), (std::vector<std::string>{"init", "cancel", "gone"}));
+}
+
+}  // namespace
+}  // namespace plat::test
+
+namespace plat::test {
+namespace {
+
+TEST_F(DialogTest, ComboDropsAndListsSelectByMouseAndKeysWithoutClosingTheDialog) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  HWND kind = Item(dlg, IDC_KIND);
+  // A click drops the list and leaves it open; a click on an item picks it and closes the list.
+  ClickAt(kind, 10, 8);
+  ASSERT_TRUE(dlg.m_kindBox.GetDroppedState());
+  EXPECT_EQ(GetFocus(), kind);
+  CRect dropped;
+  dlg.m_kindBox.GetDroppedControlRect(&dropped);
+  const int itemHeight = dlg.m_kindBox.GetItemHeight(0);
+  HWND popup = WindowFromPoint(CPoint(dropped.left + 10, dropped.bottom - 2));
+  ASSERT_NE(popup, nullptr);
+  POINT first{dropped.left + 10, 0};
+  ScreenToClient(popup, &first);
+  ClickAt(popup, first.x, itemHeight / 2);
+  EXPECT_FALSE(dlg.m_kindBox.GetDroppedState());
+  EXPECT_EQ(dlg.m_kindBox.GetCurSel(), 0);
+  // Escape and Enter in an open list belong to the combo: the list closes, the dialog stays.
+  DialogEvents().clear();
+  Key(VK_F4);
+  ASSERT_TRUE(dlg.m_kindBox.GetDroppedState());
+  Key(VK_DOWN);
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(dlg.m_kindBox.GetDroppedState());
+  EXPECT_EQ(dlg.m_kindBox.GetCurSel(), 0);  // Escape restores the earlier selection
+  Key(VK_F4);
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  EXPECT_FALSE(dlg.m_kindBox.GetDroppedState());
+  EXPECT_EQ(dlg.m_kindBox.GetCurSel(), 1);
+  EXPECT_TRUE(DialogEvents().empty());
+  EXPECT_TRUE(IsWindowVisible(dlg));
+  // With the list closed, arrows change the selection in place.
+  Key(VK_DOWN);
+  EXPECT_EQ(dlg.m_kindBox.GetCurSel(), 2);
+
+  // The list box: a click selects, arrows move.
+  CRect second;
+  dlg.m_listBox.GetItemRect(1, &second);
+  ClickAt(Item(dlg, IDC_LIST), second.left + 5, second.top + 2);
+  EXPECT_EQ(GetFocus(), Item(dlg, IDC_LIST));
+  EXPECT_EQ(dlg.m_listBox.GetCurSel(), 1);
+  Key(VK_UP);
+  EXPECT_EQ(dlg.m_listBox.GetCurSel(), 0);
+  Key(VK_DOWN);
+  ASSERT_TRUE(dlg.UpdateData(TRUE));
+  EXPECT_EQ(dlg.m_kind, 2);
+  EXPECT_EQ(dlg.m_kindText, "Via");
+  EXPECT_EQ(dlg.m_list, 1);
+  // Enter from the list presses the default button.
+  Key(VK_RETURN);
+  EXPECT_EQ(DialogEvents(), std::vector<std::string>{"ok"});
+}
+
+TEST_F(DialogTest, APushButtonFocusedByTheMouseIsTheDefaultUntilTheFocusLeaves) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  auto type = [&](int id) { return GetWindowLong(Item(dlg, id), GWL_STYLE) & BS_TYPEMASK; };
+  ClickAt(Item(dlg, IDC_APPLY), 5, 5);
+  EXPECT_EQ(DialogEvents().back(), "apply");
+  EXPECT_EQ(type(IDC_APPLY), BS_DEFPUSHBUTTON);
+  EXPECT_EQ(type(IDOK), BS_PUSHBUTTON);
+  ClickAt(Item(dlg, IDCANCEL), 5, 5);  // from push button to push button: the look moves along
+  EXPECT_EQ(type(IDC_APPLY), BS_PUSHBUTTON);
+  EXPECT_EQ(type(IDCANCEL), BS_DEFPUSHBUTTON);
+  EXPECT_EQ(type(IDOK), BS_PUSHBUTTON);
+  ClickAt(Item(dlg, IDC_NAME), 5, 5);  // into an edit: the real default gets it back
+  EXPECT_EQ(type(IDCANCEL), BS_PUSHBUTTON);
+  EXPECT_EQ(type(IDOK), BS_DEFPUSHBUTTON);
+  ClickAt(Item(dlg, IDC_ENABLE), 5, 5);  // a check box is no push button
+  EXPECT_EQ(type(IDOK), BS_DEFPUSHBUTTON);
+  EXPECT_EQ(LOWORD(dlg.GetDefID()), IDOK);  // the look moved, never the default id
+  // Tab from push button to push button moves the look the same way.
+  dlg.GotoDlgCtrl(CWnd::FromHandle(Item(dlg, IDC_APPLY)));
+  Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), Item(dlg, IDOK));
+  EXPECT_EQ(type(IDC_APPLY), BS_PUSHBUTTON);
+  EXPECT_EQ(type(IDOK), BS_DEFPUSHBUTTON);
+  Key(VK_TAB);
+  EXPECT_EQ(type(IDOK), BS_PUSHBUTTON);
+  EXPECT_EQ(type(IDCANCEL), BS_DEFPUSHBUTTON);
+}
+
+TEST_F(DialogTest, SpinSliderAndCheckBoxAnswerTheirKeysAndClicks) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  // The spin's arrow keys step its buddy; the click on the upper half steps up.
+  SetFocus(Item(dlg, IDC_COUNT));
+  Key(VK_UP);
+  EXPECT_EQ(Text(Item(dlg, IDC_COUNT)), "4");
+  CRect spin;
+  dlg.m_countSpin.GetClientRect(&spin);
+  ClickAt(dlg.m_countSpin, spin.Width() / 2, 2);
+  EXPECT_EQ(Text(Item(dlg, IDC_COUNT)), "5");
+  // The slider takes arrows for itself.
+  SetFocus(Item(dlg, IDC_LEVEL));
+  Key(VK_RIGHT);
+  Key(VK_RIGHT);
+  EXPECT_EQ(GetFocus(), Item(dlg, IDC_LEVEL));
+  // Space toggles the focused check box; a click toggles it back.
+  SetFocus(Item(dlg, IDC_ENABLE));
+  Key(VK_SPACE);
+  EXPECT_EQ(dlg.m_enableCheck.GetCheck(), BST_UNCHECKED);
+  ClickAt(Item(dlg, IDC_ENABLE), 4, 4);
+  EXPECT_EQ(dlg.m_enableCheck.GetCheck(), BST_CHECKED);
+  // A click on a radio checks it and clears the rest of the group.
+  ClickAt(Item(dlg, IDC_RADIO_A), 4, 4);
+  ASSERT_TRUE(dlg.UpdateData(TRUE));
+  EXPECT_EQ(dlg.m_count, 5);
+  EXPECT_EQ(dlg.m_level, 6);
+  EXPECT_EQ(dlg.m_enabled, 1);
+  EXPECT_EQ(dlg.m_option, 0);
 }
 
 }  // namespace

@@ -1,14 +1,6 @@
-// Shared fixture for the class-library tests: a clean window system per test, an automation provider,
-// and tiny test-only control classes standing in for the standard controls (built by a later issue):
-//   "TestButton"  push/default/check/radio/auto-radio/group box by BS_ style; BM_* messages; clicks by
-//                 mouse, Space or BM_CLICK send BN_CLICKED
-//   "TestEdit"    text by WM_SETTEXT/typing, EM_SETSEL/EM_GETSEL, EM_LIMITTEXT; wants characters (and all
-//                 keys with ES_MULTILINE)
-//   "TestStatic"  a label (DLGC_STATIC)
-//   "TestCombo"   CB_ADDSTRING, CB_SETCURSEL/GETCURSEL, CB_SELECTSTRING; its text is the selected item
-//   "TestList"    LB_ADDSTRING, LB_SETCURSEL/GETCURSEL, LB_GETTEXT(LEN), LB_SELECTSTRING
-//   "TestSlider"  TBM_SETPOS/TBM_GETPOS
-//   "TestGrid"    a custom class answering DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS, logging keys
+// Shared fixture for the class-library tests: a clean window system per test, an automation provider, the
+// standard controls, and one custom-class control, "TestGrid": a grid-like window answering
+// DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS that logs the keys it gets.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,11 +13,6 @@
 #include "platform/window/AutomationProvider.h"
 
 namespace plat::test {
-
-constexpr DWORD ES_MULTILINE = 0x0004;
-constexpr UINT CB_ADDSTRING = 0x0143;
-constexpr UINT LB_ADDSTRING = 0x0180;
-constexpr UINT EM_GETLIMITTEXT = 0x00D5;
 
 class FrameworkTest : public ::testing::Test {
  protected:
@@ -44,7 +31,5 @@ class FrameworkTest : public ::testing::Test {
 
 // Keys that reached a "TestGrid" window.
 std::vector<int>& GridKeys();
-// Selection of a "TestEdit" (start, end) as last set.
-std::pair<int, int> EditSelection(HWND edit);
 
 }  // namespace plat::test

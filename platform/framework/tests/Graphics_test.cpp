@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "platform/base/ResourceTable.h"
+#include "platform/controls/ImageList.h"
 #include "platform/framework/CImageList.h"
+#include "platform/framework/CTreeCtrl.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/CMenu.h"
 #include "platform/framework/CPaintDC.h"
@@ -221,6 +223,54 @@ TEST_F(GraphicsTest, ImageListsCutStripsAndDrawWithTransparency) {
   EXPECT_TRUE(list.Remove(0));
   EXPECT_EQ(list.GetImageCount(), 5);
   EXPECT_FALSE(list.Create(999, 16, 2, RGB(255, 0, 255)));  // no such bitmap
+}
+
+TEST_F(GraphicsTest, ImageListsGoToTheTreeAsHandlesThatFollowLaterChanges) {
+  static const std::vector<BYTE> strip = Strip({RGB(255, 0, 0), RGB(0, 128, 0)});
+  ResourceTable::AddResource(AfxGetInstanceHandle(), RT_BITMAP, MAKEINTRESOURCE(301), strip);
+  CImageList list;
+  EXPECT_EQ(list.GetSafeHandle(), nullptr);  // nothing before Create
+  ASSERT_TRUE(list.Create(301, 16, 2, RGB(255, 0, 255)));
+  CWnd parent;
+  ASSERT_TRUE(parent.CreateEx(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  CTreeCtrl tree;
+  ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), &parent, 1));
+  EXPECT_EQ(tree.SetImageList(&list, TVSIL_NORMAL), nullptr);
+  EXPECT_EQ(tree.GetImageList(TVSIL_NORMAL), &list);
+  HTREEITEM item = tree.InsertItem("net", 1, 1);
+  HIMAGELIST handle = list.GetSafeHandle();
+  EXPECT_EQ(ImageList_GetImageCount(handle), 2);
+  int cx = 0, cy = 0;
+  ASSERT_TRUE(ImageList_GetIconSize(handle, &cx, &cy));
+  EXPECT_EQ(cx, 16);
+  // The handle draws like the list: the key colour border stays transparent.
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  CBitmap target;
+  ASSERT_TRUE(target.CreateBitmap(20, 20, 1, 32, nullptr));
+  CBitmap* old = dc.SelectObject(&target);
+  dc.FillSolidRect(CRect(0, 0, 20, 20), RGB(255, 255, 255));
+  ASSERT_TRUE(ImageList_Draw(handle, 1, dc.m_hDC, 2, 2, ILD_TRANSPARENT));
+  EXPECT_EQ(dc.GetPixel(2, 2), RGB(255, 255, 255));
+  EXPECT_EQ(dc.GetPixel(5, 5), RGB(0, 128, 0));
+  dc.SelectObject(old);
+  // Later changes reach the same handle.
+  CBitmap more;
+  ASSERT_TRUE(more.LoadBitmap(301));
+  list.Add(&more, RGB(255, 0, 255));
+  EXPECT_EQ(ImageList_GetImageCount(handle), 4);
+  list.Remove(0);
+  EXPECT_EQ(ImageList_GetImageCount(handle), 3);
+  int image = 0, selected = 0;
+  EXPECT_TRUE(tree.GetItemImage(item, image, selected));
+  EXPECT_EQ(image, 1);
+  // Another list replaces it; the tree answers with the one it had.
+  CImageList other;
+  ASSERT_TRUE(other.Create(16, 16, ILC_COLOR24, 0, 1));
+  EXPECT_EQ(tree.SetImageList(&other, TVSIL_NORMAL), &list);
+  tree.SetImageList(nullptr, TVSIL_NORMAL);
+  list.DeleteImageList();
+  EXPECT_EQ(CImageList::FromHandlePermanent(handle), nullptr);
 }
 
 }  // namespace

@@ -171,8 +171,8 @@ TEST_F(MessageMapTest, ReflectionOffersNotificationsToTheChildFirst) {
   CParentWnd parent;
   ASSERT_TRUE(parent.CreateEx(0, "FwPlain", "p", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr));
   CSelfClick taker(TRUE), decliner(FALSE);
-  ASSERT_TRUE(taker.Create("TestButton", "a", WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 50, 20), &parent, 10));
-  ASSERT_TRUE(decliner.Create("TestButton", "b", WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 30, 50, 50), &parent, 11));
+  ASSERT_TRUE(taker.Create("Button", "a", WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 50, 20), &parent, 10));
+  ASSERT_TRUE(decliner.Create("Button", "b", WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 30, 50, 50), &parent, 11));
   g_calls.clear();
   taker.SendMessage(BM_CLICK);
   decliner.SendMessage(BM_CLICK);
@@ -270,7 +270,7 @@ END_MESSAGE_MAP()
 
 TEST_F(MessageMapTest, SubclassingAnExistingControlFiltersAndUnsubclassRestores) {
   HWND parent = CreateWindowEx(0, "FwPlain", "p", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
-  HWND edit = CreateWindowEx(0, "TestEdit", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, parent,
+  HWND edit = CreateWindowEx(0, "Edit", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, parent,
                              reinterpret_cast<HMENU>(5), nullptr, nullptr);
   CKeyFilter filter;
   CWnd parentObject;

@@ -97,14 +97,29 @@ TEST_F(OnScreenTest, TestDialogAnswersRealClicksAndKeys) {
   for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);  // let the window map
 
   HWND name = GetDlgItem(dlg, IDC_NAME);
-  Xdotool("mousemove --sync " + ScreenPoint(presenter, name, 20, 8) + " click 1");
+  // A click right of the text puts the caret at its end.
+  Xdotool("mousemove --sync " + ScreenPoint(presenter, name, 140, 8) + " click 1");
   ASSERT_TRUE(PumpUntil(presenter, [&] { return GetFocus() == name; }));
   Xdotool("type --delay 30 x");
   ASSERT_TRUE(PumpUntil(presenter, [&] { return Text(name) == "boardx"; })) << Text(name);
   Xdotool("key --delay 30 Tab");
   ASSERT_TRUE(PumpUntil(presenter, [&] { return GetDlgCtrlID(GetFocus()) == IDC_COUNT; }));
+  // A real click on a push button presses it and gives it the default look; Enter then presses it again.
+  HWND apply = GetDlgItem(dlg, IDC_APPLY);
+  Xdotool("mousemove --sync " + ScreenPoint(presenter, apply, 20, 10) + " click 1");
+  ASSERT_TRUE(PumpUntil(presenter, [&] { return !DialogEvents().empty() && DialogEvents().back() == "apply"; }));
+  EXPECT_EQ(GetWindowLong(apply, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLong(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+  DialogEvents().clear();
   Xdotool("key --delay 30 Return");
-  ASSERT_TRUE(PumpUntil(presenter, [&] { return !DialogEvents().empty() && DialogEvents().back() == "ok"; }));
+  ASSERT_TRUE(PumpUntil(presenter, [&] { return !DialogEvents().empty(); }));
+  EXPECT_EQ(DialogEvents().back(), "apply");
+  // Shift+Tab reaches the grid, which keeps Tab and arrows but not Enter: Enter goes to the real default again.
+  Xdotool("key --delay 30 shift+Tab");
+  ASSERT_TRUE(PumpUntil(presenter, [&] { return GetDlgCtrlID(GetFocus()) == IDC_GRID; }));
+  EXPECT_EQ(GetWindowLong(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  Xdotool("key --delay 30 Return");
+  ASSERT_TRUE(PumpUntil(presenter, [&] { return DialogEvents().back() == "ok"; }));
   EXPECT_EQ(dlg.m_name, "boardx");
 }
 

@@ -16,15 +16,15 @@ namespace {
 enum : int { IDD_PAGE1 = 601, IDD_PAGE2, IDD_PAGE3, IDD_HOST, IDC_VALUE = 1100, IDC_RUN = 1101 };
 
 const DialogItemTemplate kPageItems[] = {
-    {"TestStatic", "&Value:", IDC_STATIC, WS_VISIBLE, 0, 7, 9, 40, 8},
-    {"TestEdit", "", IDC_VALUE, WS_VISIBLE | WS_TABSTOP, 0, 50, 7, 60, 12},
+    {"Static", "&Value:", IDC_STATIC, WS_VISIBLE, 0, 7, 9, 40, 8},
+    {"Edit", "", IDC_VALUE, WS_VISIBLE | WS_TABSTOP, 0, 50, 7, 60, 12},
 };
 constexpr DWORD kPageStyle = WS_CHILD | DS_CONTROL | DS_SETFONT;
 const DialogTemplate kPage1{kPageStyle, 0, 0, 0, 180, 60, "One", "MS Shell Dlg", 8, kPageItems};
 const DialogTemplate kPage2{kPageStyle, 0, 0, 0, 180, 70, "Two", "MS Shell Dlg", 8, kPageItems};
 const DialogTemplate kPage3{kPageStyle, 0, 0, 0, 160, 60, "Three", "MS Shell Dlg", 8, kPageItems};
 const DialogItemTemplate kHostItems[] = {
-    {"TestButton", "&Run wizard", IDC_RUN, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 7, 7, 60, 14},
+    {"Button", "&Run wizard", IDC_RUN, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 7, 7, 60, 14},
 };
 const DialogTemplate kHost{DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION, 0, 0, 0, 100, 40, "Host",
                            "MS Shell Dlg", 8, kHostItems};
@@ -128,7 +128,7 @@ class PropertySheetTest : public FrameworkTest {
 
 TEST_F(PropertySheetTest, PageOutsideASheetFollowsTheClassLibraryDefaults) {
   automation.Reply(SystemUiKind::MessageBox, {IDOK, {}, 0});
-  HWND frame = CreateWindowEx(0, "TestStatic", "frame", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+  HWND frame = CreateWindowEx(0, "Static", "frame", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
                               nullptr, nullptr);
   CNumberPage page(IDD_PAGE1, "p", 0);
   ASSERT_TRUE(page.Create(IDD_PAGE1, CWnd::FromHandle(frame)));

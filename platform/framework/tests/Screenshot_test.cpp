@@ -1,11 +1,12 @@
-// Reference screenshots of the test dialog and of the platform's own message box. Set BRIM_UPDATE_REFERENCES
-// to rewrite the committed images after an intended change.
+// Reference screenshots of the test dialog (every standard control kind), the platform's own message box and
+// chooser. BRIM_UPDATE_REFERENCES=1 rewrites the committed images after an intended change.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
+#include "platform/display/ReferenceImage.h"
 #include "platform/framework/ChooserBox.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/tests/FrameworkTest.h"
@@ -29,18 +30,8 @@ class ScreenshotTest : public FrameworkTest {
   static void ExpectMatchesReference(HWND hwnd, const std::string& name) {
     auto image = Desktop::Capture(hwnd);
     ASSERT_TRUE(image);
-    const char* src = std::getenv("BRIM_SOURCE_DIR");
-    ASSERT_NE(src, nullptr);
-    std::filesystem::path ref = std::filesystem::path(src) / "platform/framework/tests/reference" / (name + ".png");
-    if (std::getenv("BRIM_UPDATE_REFERENCES")) image->writePng(ref.string());
-    auto expected = Surface::readPng(ref.string());
-    ASSERT_TRUE(expected) << "missing reference " << ref;
-    const auto tmp = std::filesystem::temp_directory_path();
-    const std::string actualPath = (tmp / (name + "-actual.png")).string();
-    const std::string diffPath = (tmp / (name + "-diff.png")).string();
-    long long differing = CompareImages(*image, *expected, 0, diffPath);
-    if (differing) image->writePng(actualPath);
-    EXPECT_EQ(differing, 0) << "see " << actualPath << " and " << diffPath;
+    const ReferenceMatch match = MatchReferenceImage(*image, "platform/framework/tests/reference/" + name + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
   }
 };
 
@@ -49,7 +40,8 @@ TEST_F(ScreenshotTest, TestDialogMatchesTheReference) {
   ASSERT_TRUE(dlg.Create(IDD_TEST));
   dlg.SetWindowPos(nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   dlg.ShowWindow(SW_SHOW);
-  SetFocus(GetDlgItem(dlg, IDC_APPLY));  // the focused push button takes the default look
+  Pump();
+  // The focused push button takes the default look from OK.
   ::SendMessage(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dlg, IDC_APPLY)), TRUE);
   Pump();
   ExpectMatchesReference(dlg, "test-dialog");

@@ -1,12 +1,23 @@
-// The test dialog: a template with every control kind the test classes offer and a custom-class grid,
-// and a dialog class exchanging data with each of them. Shared by the dialog, screenshot and on-screen tests.
+// The test dialog: a template with every standard control kind and a custom-class grid, and a dialog class
+// that binds the control classes to them and exchanges data with each. Shared by the dialog, screenshot and
+// on-screen tests.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "platform/framework/CButton.h"
+#include "platform/framework/CComboBox.h"
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/CDialog.h"
+#include "platform/framework/CEdit.h"
+#include "platform/framework/CListBox.h"
+#include "platform/framework/CProgressCtrl.h"
+#include "platform/framework/CScrollBar.h"
+#include "platform/framework/CSliderCtrl.h"
+#include "platform/framework/CSpinButtonCtrl.h"
+#include "platform/framework/CTabCtrl.h"
+#include "platform/framework/CTreeCtrl.h"
 #include "platform/framework/tests/FrameworkTest.h"
 
 namespace plat::test {
@@ -27,6 +38,12 @@ enum : int {
   IDC_GRID,
   IDC_APPLY,
   IDC_HIDDEN,
+  IDC_COUNT_SPIN,
+  IDC_OPTION_BOX,
+  IDC_PROGRESS,
+  IDC_SCROLL,
+  IDC_TABS,
+  IDC_TREE,
 };
 
 extern const DialogTemplate kTestDialog;
@@ -51,8 +68,31 @@ class CTestDlg : public CDialog {
   bool m_endInInit = false;
   bool m_selfDelete = false;
 
+  CEdit m_nameEdit;
+  CSpinButtonCtrl m_countSpin;
+  CButton m_enableCheck;
+  CComboBox m_kindBox;
+  CListBox m_listBox;
+  CSliderCtrl m_levelSlider;
+  CProgressCtrl m_progress;
+  CScrollBar m_scroll;
+  CTabCtrl m_tabs;
+  CTreeCtrl m_tree;
+  CButton m_applyButton;
+
  protected:
   void DoDataExchange(CDataExchange* pDX) override {
+    DDX_Control(pDX, IDC_NAME, m_nameEdit);
+    DDX_Control(pDX, IDC_COUNT_SPIN, m_countSpin);
+    DDX_Control(pDX, IDC_ENABLE, m_enableCheck);
+    DDX_Control(pDX, IDC_KIND, m_kindBox);
+    DDX_Control(pDX, IDC_LIST, m_listBox);
+    DDX_Control(pDX, IDC_LEVEL, m_levelSlider);
+    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+    DDX_Control(pDX, IDC_SCROLL, m_scroll);
+    DDX_Control(pDX, IDC_TABS, m_tabs);
+    DDX_Control(pDX, IDC_TREE, m_tree);
+    DDX_Control(pDX, IDC_APPLY, m_applyButton);
     DDX_Text(pDX, IDC_NAME, m_name);
     DDV_MaxChars(pDX, m_name, 12);
     DDX_Text(pDX, IDC_COUNT, m_count);
@@ -66,14 +106,7 @@ class CTestDlg : public CDialog {
     DDX_LBIndex(pDX, IDC_LIST, m_list);
     DDX_Slider(pDX, IDC_LEVEL, m_level);
   }
-  BOOL OnInitDialog() override {
-    for (const char* k : {"Plane", "Trace", "Via"}) SendDlgItemMessage(IDC_KIND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(k));
-    for (const char* k : {"one", "two"}) SendDlgItemMessage(IDC_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(k));
-    DialogEvents().push_back("init");
-    BOOL result = CDialog::OnInitDialog();
-    if (m_endInInit) EndDialog(IDABORT);
-    return result;
-  }
+  BOOL OnInitDialog() override;
   afx_msg void OnApply() { DialogEvents().push_back("apply"); }
   void OnOK() override {
     DialogEvents().push_back("ok");

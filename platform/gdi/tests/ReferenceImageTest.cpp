@@ -1,7 +1,7 @@
 // A small dialog-like picture (frames, 3-D edges, check boxes, radio buttons, push buttons, text in two fonts)
 // compared with the committed reference image. Pixels outside text runs must match exactly; pixels inside text
 // runs may differ by a small per-channel tolerance (glyph rasterisation may differ between FreeType versions).
-// BRIM_UPDATE_REFERENCE=1 rewrites the reference; on a mismatch the actual image and a diff image are written to
+// BRIM_UPDATE_REFERENCES=1 rewrites the reference; on a mismatch the actual image and a diff image are written to
 // the temporary directory.
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/display/ReferenceImage.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/tests/GdiTestUtil.h"
 
@@ -136,50 +137,18 @@ Picture drawDialog() {
   return pic;
 }
 
-bool inText(const Picture& pic, int x, int y) {
-  for (const RECT& r : pic.textRuns)
-    if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
-  return false;
-}
-
 }  // namespace
 
 TEST(ReferenceImage, DialogPictureMatchesTheCommittedReference) {
   const Picture pic = drawDialog();
-  const char* src = std::getenv("BRIM_SOURCE_DIR");
-  const fs::path ref = (src ? fs::path(src) / "platform" / "gdi" : fs::path(".")) / "tests" / "reference" / "dialog.png";
-  if (const char* u = std::getenv("BRIM_UPDATE_REFERENCE"); u && std::string(u) == "1") {
-    ASSERT_TRUE(pic.surface->writePng(ref.string()));
-    GTEST_SKIP() << "reference rewritten: " << ref;
-  }
-  auto expected = plat::Surface::readPng(ref.string());
-  ASSERT_NE(expected, nullptr) << "missing reference " << ref << " (run with BRIM_UPDATE_REFERENCE=1)";
-  ASSERT_EQ(expected->width(), pic.surface->width());
-  ASSERT_EQ(expected->height(), pic.surface->height());
-  auto diff = plat::Surface::create(expected->width(), expected->height());
-  int exactMismatches = 0, textMismatches = 0;
-  for (int y = 0; y < expected->height(); ++y)
-    for (int x = 0; x < expected->width(); ++x) {
-      const plat::Pixel a = pic.surface->pixel(x, y) | plat::kOpaque, b = expected->pixel(x, y) | plat::kOpaque;
-      diff->setPixel(x, y, a == b ? 0xFFFFFFFFu : 0xFFFF0000u);
-      if (a == b) continue;
-      if (!inText(pic, x, y)) {
-        ++exactMismatches;
-        continue;
-      }
-      for (int shift : {0, 8, 16}) {
-        const int da = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-        if (std::abs(da) > kTextTolerance) {
-          ++textMismatches;
-          break;
-        }
-      }
-    }
-  if (exactMismatches || textMismatches) {
-    const fs::path out = fs::temp_directory_path();
-    pic.surface->writePng((out / "dialog-actual.png").string());
-    diff->writePng((out / "dialog-diff.png").string());
-  }
-  EXPECT_EQ(exactMismatches, 0) << "shape pixels differ; see dialog-actual.png and dialog-diff.png in the temp dir";
-  EXPECT_EQ(textMismatches, 0) << "text pixels differ beyond the tolerance";
+  plat::ImageTolerance tolerance;
+  tolerance.textAreas = pic.textRuns;
+  tolerance.text = kTextTolerance;
+  const plat::ReferenceMatch match =
+      plat::MatchReferenceImage(*pic.surface, "platform/gdi/tests/reference/dialog.png", tolerance);
+  if (match.updated) GTEST_SKIP() << match.message;
+  ASSERT_FALSE(match.missing) << match.message;
+  ASSERT_FALSE(match.difference.sizeDiffers) << match.message;
+  EXPECT_EQ(match.difference.pixels, 0) << "shape pixels differ; " << match.message;
+  EXPECT_EQ(match.difference.textPixels, 0) << "text pixels differ beyond the tolerance; " << match.message;
 }

@@ -1,0 +1,3 @@
+#include "platform/framework/CProgressCtrl.h"
+
+IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)

@@ -1,0 +1,3 @@
+#include "platform/framework/CSliderCtrl.h"
+
+IMPLEMENT_DYNAMIC(CSliderCtrl, CWnd)

@@ -1,0 +1,3 @@
+#include "platform/framework/CSpinButtonCtrl.h"
+
+IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)

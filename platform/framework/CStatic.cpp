@@ -1,0 +1,3 @@
+#include "platform/framework/CStatic.h"
+
+IMPLEMENT_DYNAMIC(CStatic, CWnd)

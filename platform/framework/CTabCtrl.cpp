@@ -1,0 +1,3 @@
+#include "platform/framework/CTabCtrl.h"
+
+IMPLEMENT_DYNAMIC(CTabCtrl, CWnd)
