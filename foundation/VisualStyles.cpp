@@ -6,7 +6,7 @@
 #include <string>
 
 #include "foundation/StyleColors.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 namespace foundation {
 namespace {

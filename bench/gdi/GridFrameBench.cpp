@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "platform/gdi/SurfaceDC.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "platform/display/Desktop.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 #include "platform/window/Pump.h"
 #include "platform/window/windowapi.h"
 

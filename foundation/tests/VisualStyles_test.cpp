@@ -4,7 +4,7 @@
 
 #include "foundation/tests/FoundationTest.h"
 #include "platform/controls/ThemeProvider.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 namespace foundation::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "grid/core/gxcolor.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 class CGXBorderPen {
  public:

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/base/CObject.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 class CDC;
 

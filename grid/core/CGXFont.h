@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/base/CObject.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 class CGXFont : public CObject {
   DECLARE_SERIAL(CGXFont)

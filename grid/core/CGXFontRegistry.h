@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 struct GXFontFaceEntry {
   static constexpr std::size_t kMaxName = 66;  // bytes of name kept, so that name and terminator fit 67

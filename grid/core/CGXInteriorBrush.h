@@ -8,7 +8,7 @@
 #include <string>
 
 #include "grid/core/gxcolor.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 class CGXInteriorBrush {
  public:

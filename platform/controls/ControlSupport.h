@@ -13,7 +13,7 @@
 
 #include "platform/base/geometry.h"
 #include "platform/controls/winctrl.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 namespace plat::controls {
 

@@ -7,7 +7,7 @@
 #include "platform/base/geometry.h"
 #include "platform/framework/ControlCodes.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/ModalLoop.h"

@@ -12,7 +12,7 @@
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/WindowMap.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 #include "platform/window/ModalLoop.h"
 #include "platform/window/WindowClassRegistry.h"
 

@@ -11,7 +11,7 @@
 #include "platform/framework/ChooserBox.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/ModalLoop.h"

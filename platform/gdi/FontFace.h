@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 typedef struct FT_FaceRec_* FT_Face;
 typedef struct _cairo_font_face cairo_font_face_t;

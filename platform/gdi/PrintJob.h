@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/gdi/Surface.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 typedef struct _cairo_surface cairo_surface_t;
 

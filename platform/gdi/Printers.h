@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 namespace plat {
 

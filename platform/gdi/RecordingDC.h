@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/gdi/DcRecorder.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 namespace plat {
 

@@ -20,7 +20,7 @@
 
 #include "platform/gdi/Region.h"
 #include "platform/gdi/Surface.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 namespace plat {
 

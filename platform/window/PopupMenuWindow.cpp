@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/gdi/SysColors.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 #include "platform/window/Menus.h"
 #include "platform/window/ModalLoop.h"
 #include "platform/window/Placement.h"

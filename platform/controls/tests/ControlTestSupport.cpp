@@ -8,7 +8,7 @@
 #include "platform/display/ReferenceImage.h"
 #include "platform/gdi/Surface.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 #include "platform/window/Painter.h"
 #include "platform/window/WindowManager.h"
 

@@ -11,7 +11,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/controls/EditModel.h"
 #include "platform/controls/tests/ControlTestSupport.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 #include "platform/window/Caret.h"
 
 namespace plat::test {

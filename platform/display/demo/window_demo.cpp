@@ -13,7 +13,7 @@
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 #include "platform/window/Pump.h"
 #include "platform/window/windowapi.h"
 

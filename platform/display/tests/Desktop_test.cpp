@@ -8,7 +8,7 @@
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 #include "platform/window/Pump.h"
 #include "platform/window/windowapi.h"
 

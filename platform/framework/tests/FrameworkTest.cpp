@@ -13,7 +13,7 @@
 #include "platform/framework/DialogManager.h"
 #include "platform/base/RegistryStore.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
 

@@ -5,7 +5,7 @@
 
 #include "platform/gdi/Surface.h"
 #include "platform/gdi/SurfaceDC.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 namespace gditest {
 

@@ -5,7 +5,7 @@
 
 #include "platform/gdi/Region.h"
 #include "platform/gdi/SurfaceDC.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 
 using plat::Region;
 

@@ -4,7 +4,7 @@
 #include "platform/gdi/Surface.h"
 #include "platform/gdi/SurfaceDC.h"
 #include "platform/gdi/SysColors.h"
-#include "platform/gdi/wingdi.h"
+#include "platform/gdi/gdiapi.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/NonClient.h"
