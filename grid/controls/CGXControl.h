@@ -74,6 +74,11 @@ class CGXControl {
 
   // Values.
   virtual void GetEditText(CString& out) const;
+  // The text selected inside the control (empty and FALSE for controls without a text selection).
+  virtual BOOL GetSelectedText(CString& out) {
+    out.Empty();
+    return FALSE;
+  }
   virtual void SetEditText(const CString& text);
   virtual BOOL GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CString* value,
                               const CGXStyle& style) const;

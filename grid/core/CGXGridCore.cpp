@@ -255,8 +255,6 @@ void CGXGridCore::UpdateReadOnly(BOOL, BOOL) {
   }
 }
 
-void CGXGridCore::Beep() { MessageBeep(0); }
-
 BOOL CGXGridCore::IsCellSelected(ROWCOL row, ROWCOL col) const {
   return m_pParam && m_pParam->GetSelection().FindCell(row, col) != nullptr;
 }

@@ -328,34 +328,6 @@ BOOL CGXGridCore::StoreDefaultColWidth(int pixels) {
   return TRUE;
 }
 
-// Hidden rows and columns until the hide feature takes them over: bit 0 of the parameter object's per-row
-// and per-column byte flags (archived with the layout), so that hidden rows survive a saved layout.
-BOOL CGXGridCore::IsRowHidden(ROWCOL row) const {
-  return m_pParam && row < m_pParam->m_rowFlags.size() && (m_pParam->m_rowFlags[row] & 1);
-}
-
-BOOL CGXGridCore::IsColHidden(ROWCOL col) const {
-  return m_pParam && col < m_pParam->m_colFlags.size() && (m_pParam->m_colFlags[col] & 1);
-}
-
-BOOL CGXGridCore::HideRows(ROWCOL from, ROWCOL to, BOOL hide, UINT flags) {
-  if (!m_pParam || to < from) return FALSE;
-  auto& f = m_pParam->m_rowFlags;
-  if (f.size() <= to) f.resize(static_cast<size_t>(to) + 1, 0);
-  for (ROWCOL r = from; r <= to; ++r) f[r] = hide ? (f[r] | 1) : (f[r] & ~1);
-  UpdateChangedRowHeights(from, to, flags, TRUE);
-  return TRUE;
-}
-
-BOOL CGXGridCore::HideCols(ROWCOL from, ROWCOL to, BOOL hide, UINT flags) {
-  if (!m_pParam || to < from) return FALSE;
-  auto& f = m_pParam->m_colFlags;
-  if (f.size() <= to) f.resize(static_cast<size_t>(to) + 1, 0);
-  for (ROWCOL c = from; c <= to; ++c) f[c] = hide ? (f[c] | 1) : (f[c] & ~1);
-  UpdateChangedColWidths(from, to, flags, TRUE);
-  return TRUE;
-}
-
 int CGXGridCore::GetRowHeight(ROWCOL row) const {
   if (!m_pParam || IsRowHidden(row)) return 0;
   LONG units = 0;

@@ -1,0 +1,172 @@
+// The feature plug points: answers without features, forwarding to installed features (grid first, the
+// arguments in order, the result passed on), the keys that reach features, and the selection queries.
+#include <vector>
+
+#include "grid/core/CGXRangeList.h"
+#include "grid/core/tests/enginetest.h"
+
+namespace {
+
+using enginetest::EngineTest;
+
+class FeaturesTest : public EngineTest {};
+
+int g_destroyed = 0;
+
+struct RecordingCutPaste : CGXGridCutPasteImp {
+  ~RecordingCutPaste() override { ++g_destroyed; }
+  BOOL CanCopy(CGXGridCore*) override { return canCopy; }
+  BOOL Copy(CGXGridCore* g) override {
+    grid = g;
+    ++copies;
+    return TRUE;
+  }
+  BOOL CanCut(CGXGridCore*) override { return TRUE; }
+  BOOL Cut(CGXGridCore*, const CGXRangeList& ranges, UINT flags) override {
+    for (POSITION p = ranges.GetHeadPosition(); p;) cut.push_back(*ranges.GetNext(p));
+    cutFlags = flags;
+    return TRUE;
+  }
+  LRESULT CutPasteForward12(CGXGridCore*, const GXForwardArgs& args) override {
+    return static_cast<LRESULT>(args.v[0] * 10 + args.v[1]);
+  }
+  BOOL canCopy = FALSE;
+  int copies = 0;
+  CGXGridCore* grid = nullptr;
+  std::vector<CGXRange> cut;
+  UINT cutFlags = 99;
+};
+
+struct RecordingClear : CGXGridClearCellsImp {
+  BOOL CanClear(CGXGridCore*) override { return TRUE; }
+  BOOL ClearCellsForward1(CGXGridCore*, BOOL ctrl) override {
+    calls.push_back(ctrl);
+    return TRUE;
+  }
+  std::vector<BOOL> calls;
+};
+
+struct RecordingCovered : CGXGridCoveredCellsImp {
+  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
+    if (row < 2 || row > 3 || col < 2 || col > 4) return nullptr;
+    out = CGXRange(2, 2, 3, 4);
+    return &out;
+  }
+};
+
+TEST_F(FeaturesTest, WithoutFeaturesEveryRequestAnswersZeroAndDoesNothing) {
+  CGXGridWnd* g = MakeGrid(10, 5);
+  g->SetFeature(static_cast<CGXGridHideCellsImp*>(nullptr));  // the fixture's hide feature off again
+  EXPECT_FALSE(g->CanCopy());
+  EXPECT_FALSE(g->CanPaste());
+  EXPECT_FALSE(g->CanCut());
+  EXPECT_FALSE(g->CanClear());
+  EXPECT_FALSE(g->Undo());
+  EXPECT_FALSE(g->Redo());
+  EXPECT_FALSE(g->IsRowHidden(3));
+  CGXRange out;
+  EXPECT_EQ(g->GetCoveredCellsRowCol(2, 2, out), nullptr);
+  EXPECT_FALSE(g->EnableDataUndoRecording(TRUE));
+  EXPECT_EQ(g->CutPasteForward12({}), 0);
+  g->BeginTransaction("x");
+  g->UpdateMovedRows(1, 2, 5, 0, FALSE);
+  g->FreezeRows();
+  EXPECT_EQ(g->GetFrozenRows(), 0u);
+  // Without the hide feature nothing hides: the stored height stays.
+  EXPECT_FALSE(g->HideRows(3, 3));
+  EXPECT_EQ(g->GetRowHeight(3), 20);
+  // The keys that reach missing features are still consumed.
+  SetFocus(*g);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  EXPECT_TRUE(g->OnGridChar(0x03, 1, 0));
+  EXPECT_TRUE(g->OnGridChar(0x1A, 1, 0));
+}
+
+TEST_F(FeaturesTest, InstalledFeaturesReceiveTheGridAndTheArgumentsAndAreFreedWithTheGrid) {
+  g_destroyed = 0;
+  CGXGridWnd* g = MakeGrid(10, 5);
+  auto* cp = new RecordingCutPaste;
+  g->SetFeature(cp);
+  g->SetFeature(new RecordingCovered);
+  GXForwardArgs args;
+  args.v[0] = 4;
+  args.v[1] = 2;
+  EXPECT_EQ(g->CutPasteForward12(args), 42);
+  CGXRange out;
+  ASSERT_EQ(g->GetCoveredCellsRowCol(3, 3, out), &out);
+  EXPECT_EQ(out.bottom, 3u);
+  EXPECT_EQ(out.right, 4u);
+  EXPECT_EQ(g->GetCoveredCellsRowCol(5, 5, out), nullptr);
+
+  // Ctrl+C copies only when the feature can copy.
+  SetFocus(*g);
+  ASSERT_TRUE(g->MoveCurrentCellTo(5, 3, GX_UPDATENOW));
+  EXPECT_TRUE(g->OnGridChar(0x03, 1, 0));
+  EXPECT_EQ(cp->copies, 0);
+  cp->canCopy = TRUE;
+  EXPECT_TRUE(g->OnGridChar(0x03, 1, 0));
+  EXPECT_EQ(cp->copies, 1);
+  EXPECT_EQ(cp->grid, g);
+  // Shift+Delete cuts the current cell when nothing is selected.
+  auto& in = plat::InputRouter::Instance();
+  in.KeyDown(VK_SHIFT);
+  in.KeyPress(VK_DELETE);
+  in.KeyUp(VK_SHIFT);
+  Pump();
+  ASSERT_EQ(cp->cut.size(), 1u);
+  EXPECT_EQ(cp->cut[0].top, 5u);
+  EXPECT_EQ(cp->cut[0].left, 3u);
+  EXPECT_EQ(cp->cutFlags, 0u);
+
+  grid.reset();
+  EXPECT_EQ(g_destroyed, 1);
+}
+
+TEST_F(FeaturesTest, DeleteClearsThroughTheClearFeaturePassingCtrl) {
+  CGXGridWnd* g = MakeGrid(10, 5);
+  auto* clear = new RecordingClear;
+  g->SetFeature(clear);
+  SetFocus(*g);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  auto& in = plat::InputRouter::Instance();
+  in.KeyPress(VK_DELETE);
+  in.KeyDown(VK_CONTROL);
+  in.KeyPress(VK_DELETE);
+  in.KeyUp(VK_CONTROL);
+  Pump();
+  ASSERT_EQ(clear->calls.size(), 2u);
+  EXPECT_FALSE(clear->calls[0]);
+  EXPECT_TRUE(clear->calls[1]);
+}
+
+TEST_F(FeaturesTest, SelectedRowsAndTheRangeListWithTheCurrentCell) {
+  CGXGridWnd* g = MakeGrid(10, 5);
+  CGXRangeList out;
+  EXPECT_FALSE(g->CopyRangeList(out, TRUE));  // no selection, no current cell
+  ASSERT_TRUE(g->MoveCurrentCellTo(5, 3, GX_UPDATENOW));
+  EXPECT_FALSE(g->CopyRangeList(out, FALSE));
+  ASSERT_TRUE(g->CopyRangeList(out, TRUE));
+  ASSERT_EQ(out.GetCount(), 1);
+  POSITION p = out.GetHeadPosition();
+  const CGXRange* r = out.GetNext(p);
+  EXPECT_EQ(r->top, 5u);
+  EXPECT_EQ(r->left, 3u);
+  EXPECT_EQ(r->bottom, 5u);
+  EXPECT_EQ(r->right, 3u);
+
+  std::vector<ROWCOL> rows;
+  EXPECT_EQ(g->GetSelectedRows(rows, FALSE, TRUE), 1);  // only the current cell's row
+  EXPECT_EQ(rows, std::vector<ROWCOL>{5});
+  CGXRangeList& sel = g->GetParam()->GetSelection();
+  sel.AddTail(new CGXRange(2, 1, 4, 5));
+  sel.AddTail(new CGXRange(7, 2, 7, 2));
+  EXPECT_EQ(g->GetSelectedRows(rows, FALSE, TRUE), 4);
+  EXPECT_EQ(rows, (std::vector<ROWCOL>{2, 3, 4, 7}));
+  EXPECT_TRUE(g->RangeListContains(3, 5, sel));
+  EXPECT_FALSE(g->RangeListContains(6, 2, sel));
+  // The selection is copied, not the current cell.
+  ASSERT_TRUE(g->CopyRangeList(out, TRUE));
+  EXPECT_EQ(out.GetCount(), 2);
+}
+
+}  // namespace
