@@ -182,3 +182,17 @@ BOOL CGXData::MoveDataCols(const CGXRange& sortRange, const CDWordArray& order) 
   CGXAbstractGridSortMoveDataImp* imp = CGXGridGlobals::Get().m_pSortMoveDataImp;
   return imp ? imp->MoveDataCols(*this, sortRange, order) : FALSE;
 }
+
+// The plain store's hooks: nothing to compute, no message, no undo records and no names.
+BOOL CGXData::IsCellChanged(ROWCOL, ROWCOL) const { return FALSE; }
+void CGXData::SetCellChanged(ROWCOL, ROWCOL, BOOL) {}
+void CGXData::SetRangeChanged(const CGXRange&) {}
+void CGXData::Recalc(BOOL) {}
+void CGXData::RequestMessage() {}
+BOOL CGXData::GetMessage(CString&) { return FALSE; }
+CObject* CGXData::DetachUndoInfo() { return nullptr; }
+BOOL CGXData::ApplyUndoInfo(CObject*, BOOL, BOOL) { return FALSE; }
+BOOL CGXData::EnableUndoRecording(BOOL) { return FALSE; }
+BOOL CGXData::SetRangeName(LPCTSTR, const CGXRange&, CObject*) { return FALSE; }
+BOOL CGXData::GetRangeName(LPCTSTR, CGXRange&) const { return FALSE; }
+BOOL CGXData::DeleteRangeName(LPCTSTR, CObject*&, BOOL) { return FALSE; }

@@ -65,6 +65,29 @@ class CGXData : public CObject {
   virtual BOOL MoveDataRows(const CGXRange& sortRange, const CDWordArray& order);
   virtual BOOL MoveDataCols(const CGXRange& sortRange, const CDWordArray& order);
 
+  // Hooks for a store that computes its cells (the formula sheet). The plain store keeps no formulas,
+  // names or undo records of its own, so each hook does nothing here and answers 0, FALSE or null.
+  //
+  // The set is the one the formula sheet overrides from this class: changed-cell marks (the grid asks
+  // them when it draws and tells them when a cell was drawn), the range-changed notice the grid sends on
+  // every stored change, recalculation, the pending message, undo records of the engine and named ranges.
+  // The text and number entry points the formula sheet adds behind these are its own and are not hooks.
+  virtual BOOL IsCellChanged(ROWCOL nRow, ROWCOL nCol) const;
+  virtual void SetCellChanged(ROWCOL nRow, ROWCOL nCol, BOOL changed);
+  virtual void SetRangeChanged(const CGXRange& range);
+  virtual void Recalc(BOOL force);
+  virtual void RequestMessage();
+  // TRUE when a message was handed out.
+  virtual BOOL GetMessage(CString& text);
+  // Hands the pending undo record to the caller, who then owns it.
+  virtual CObject* DetachUndoInfo();
+  virtual BOOL ApplyUndoInfo(CObject* undoInfo, BOOL record, BOOL redo);
+  // The previous setting.
+  virtual BOOL EnableUndoRecording(BOOL enable);
+  virtual BOOL SetRangeName(LPCTSTR name, const CGXRange& range, CObject* undoInfo);
+  virtual BOOL GetRangeName(LPCTSTR name, CGXRange& range) const;
+  virtual BOOL DeleteRangeName(LPCTSTR name, CObject*& undoInfo, BOOL record);
+
   // The first grid registered for this store, or null.
   CGXGridCore* GetFirstGrid() const;
 

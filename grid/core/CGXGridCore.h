@@ -531,7 +531,14 @@ class CGXGridCore {
                            BOOL hint = FALSE);
   virtual void RedrawAll(UINT flags = GX_INVALIDATE, BOOL hint = FALSE);
   virtual void RedrawCell(ROWCOL row, ROWCOL col, UINT flags = GX_INVALIDATE, BOOL hint = FALSE);
+  // Repaints only the cells that the data object marks as changed (see QueueUnchangedCells).
   virtual BOOL RedrawChangedCells(BOOL recalc = FALSE, void* hint = nullptr, BOOL notify = FALSE);
+  // The data object's changed-cell marks and recalculation (FALSE or nothing without a data object).
+  virtual BOOL IsDataCellChanged(ROWCOL row, ROWCOL col);
+  virtual void NotifyDataCellDrawn(ROWCOL row, ROWCOL col, BOOL flag);
+  virtual void DataObjectRecalc();
+  virtual BOOL DataObjectErrorText(CString& out);
+  BOOL IsChangedCellsMode() const { return m_bChangedCellsMode; }
   virtual void BeforeDraw(ROWCOL lastRow, ROWCOL lastCol) { (void)lastRow, (void)lastCol; }
   virtual void DrawGrid(CDC* dc);
   virtual void DrawCellControl(CDC* dc, ROWCOL row, ROWCOL col, const CRect& rect, const CGXStyle& style);
@@ -563,6 +570,8 @@ class CGXGridCore {
   void DrawBlockLines(CGXGridDrawContext& ctx);
   void DrawBeyondGrid(CGXGridDrawContext& ctx);
   void InvertMarkedCells(CGXGridDrawContext& ctx);
+  void QueueUnchangedCells(CGXGridDrawContext& ctx);
+  BOOL IsCellQueued(const CRect& cell) const;
   CGXInteriorBrush StandardInterior() const;
   // The cell-by-cell drawing (per-row clipping, backgrounds painted in blocks); null until installed.
   void InstallOldDrawingImp();
@@ -812,6 +821,7 @@ class CGXGridCore {
   // Drawing state and caches.
   int m_nBufferedDrawing = 0;
   BOOL m_bChangedCellsMode = FALSE;
+  std::vector<CRect> m_queuedRects;  // cells left undrawn in changed-cells mode (emptied by every paint)
   BOOL m_bScrollRangeChanged = FALSE;
   int m_nDrawNesting = 0;
   std::map<std::vector<BYTE>, std::unique_ptr<CFont>> m_fontCache;
