@@ -170,6 +170,10 @@ void CGXGridCore::Initialize() {
   m_bMouseKeyboard = TRUE;
   m_nTopRow = std::max(m_nTopRow, GetFrozenRows() + 1);
   m_nLeftCol = std::max(m_nLeftCol, GetFrozenCols() + 1);
+  // Decision: two start-up steps of the original engine are left out because nothing here feeds them: the
+  // library's process-wide block carries no start-up hook object to tell about the new grid, and the
+  // parameter object carries no initial current cell (see StoreCurrentCell). A grid starts without a current
+  // cell; the selection comes with the parameter object.
   RefreshScrollBars(TRUE, FALSE);
   // The size the smart resize compares with.
   if (HWND h = GridHwnd()) {

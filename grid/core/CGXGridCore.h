@@ -680,6 +680,13 @@ class CGXGridCore {
   virtual BOOL OnGridSettingChange(UINT flag);
   virtual void OnGridSysColorChange();
   virtual UINT OnGridGetDlgCode(UINT defaultCode);
+  // WM_CTLCOLOR* from the grid's children (the current cell's control windows): the current cell's text and
+  // interior colours and the cached interior brush; null without a current cell.
+  virtual HBRUSH OnGridCtlColor(CDC* dc, CWnd* wnd, UINT kind);
+  // WM_MOUSEACTIVATE: TRUE with *result set when the grid (or its current control) decides.
+  virtual BOOL OnGridMouseActivate(CWnd* topLevel, UINT hitCode, UINT message, LRESULT* result);
+  // Activate-on-click for grids that are views: a click into an inactive view takes the focus and is eaten.
+  BOOL m_bActivateOnClick = FALSE;
   virtual BOOL OnGridKillFocus(HWND newFocus);
   virtual BOOL OnGridSetFocus(HWND oldFocus);
   virtual BOOL OnGridTimer(UINT_PTR id);

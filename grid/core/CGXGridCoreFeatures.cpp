@@ -634,7 +634,7 @@ void CGXGridCore::RefreshHeaders(ROWCOL, ROWCOL, UINT) {
 
 void CGXGridCore::SelectedTextOfCurrentCell(CString& out) {
   out.Empty();
-  if (CGXControl* c = ControlOfCurrentCell()) c->GetSelectedText(out);
+  if (CGXControl* c = ControlOfCurrentCell()) c->GetSelectionText(out);
 }
 
 BOOL CGXGridCore::CutOneRange(const CGXRange& range, UINT flags) {

@@ -879,5 +879,66 @@ TEST_F(WindowTest, ChangedCellsModeRepaintsFromTheFirstChangedCellOfEachRow) {
   }
 }
 
+// A static control that can take over the colour and activation notifications.
+struct AnsweringStatic : CGXStatic {
+  using CGXStatic::CGXStatic;
+  BOOL OnGridMessageExtra(CDC*, CWnd*, UINT kind) override {
+    kinds.push_back(kind);
+    return handles;
+  }
+  BOOL OnMouseActivate(CWnd*, UINT, UINT, LRESULT* result) override {
+    if (!activation) return FALSE;
+    *result = activation;
+    return TRUE;
+  }
+  BOOL handles = FALSE;
+  LRESULT activation = 0;
+  std::vector<UINT> kinds;
+};
+
+TEST_F(WindowTest, CtlColorGivesTheCurrentCellsColoursUnlessItsControlHandlesThem) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto* control = new AnsweringStatic(g);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_STATIC).SetTextColor(RGB(200, 0, 0)).SetInteriorColor(RGB(255, 255, 0));
+  g->SetStyleRange(CGXRange(2, 2), style);
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  dc.SetTextColor(RGB(1, 2, 3));
+  dc.SetBkColor(RGB(4, 5, 6));
+  auto send = [&] { return SendMessage(*g, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.m_hDC), 0); };
+  // No current cell: the default handling answers.
+  const LRESULT standard = send();
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  LRESULT brush = send();
+  EXPECT_NE(brush, 0);
+  EXPECT_NE(brush, standard);
+  EXPECT_EQ(dc.GetTextColor(), RGB(200, 0, 0));
+  EXPECT_EQ(dc.GetBkColor(), RGB(255, 255, 0));
+  ASSERT_FALSE(control->kinds.empty());
+  EXPECT_EQ(control->kinds.back(), 1u);  // CTLCOLOR_EDIT
+  // A control that answers "handled" keeps its own colours; the grid still answers the interior brush.
+  control->handles = TRUE;
+  dc.SetTextColor(RGB(1, 2, 3));
+  EXPECT_EQ(send(), brush);
+  EXPECT_EQ(dc.GetTextColor(), RGB(1, 2, 3));
+}
+
+TEST_F(WindowTest, MouseActivateAsksTheCurrentCellsControl) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto* control = new AnsweringStatic(g);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_STATIC);
+  g->SetStyleRange(CGXRange(1, 1), style);
+  const LPARAM lp = MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN);
+  const LRESULT plain = SendMessage(*g, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(g->m_hWnd), lp);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  EXPECT_EQ(SendMessage(*g, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(g->m_hWnd), lp), plain);  // no answer
+  control->activation = MA_NOACTIVATE;
+  EXPECT_EQ(SendMessage(*g, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(g->m_hWnd), lp), MA_NOACTIVATE);
+}
+
 }  // namespace
 }  // namespace enginetest
