@@ -6,6 +6,7 @@
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXFontRegistry.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
@@ -129,6 +130,18 @@ void CGXGridCore::SetModifiedFlag(BOOL) {
   // Dialog grids have no document; a document-bound grid would forward here.
 }
 
+void CGXGridCore::PrepareDC(CDC* dc, CPrintInfo*) {
+  // Decision: the on-screen printer metrics (measuring with the printer's device on screen) are not built:
+  // the parameter object has no switch for them and the print device opens no printer device here.
+  if (m_bPrinting) {
+    const CGXFontRegistry& fonts = CGXFontRegistry::Instance();
+    dc->SetMapMode(MM_ANISOTROPIC);
+    dc->SetWindowExt(fonts.GetLogPixelsX(), fonts.GetLogPixelsY());
+    dc->SetViewportExt(dc->GetDeviceCaps(LOGPIXELSX), dc->GetDeviceCaps(LOGPIXELSY));
+  }
+  OnGridPrepareDC(dc);
+}
+
 void CGXGridCore::OnGridPrepareDC(CDC*) {}
 
 void CGXGridCore::Initialize() {
@@ -195,7 +208,7 @@ void CGXGridCore::MeasureStandardFont() {
   {
     CDC dc;
     dc.Attach(hdc);
-    OnGridPrepareDC(&dc);
+    PrepareDC(&dc);
     CFont* old = dc.SelectObject(LookupFont(*m_pStyleStandard));
     TEXTMETRIC tm{};
     if (dc.GetTextMetrics(&tm)) {

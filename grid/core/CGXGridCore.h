@@ -35,6 +35,7 @@
 
 class CWnd;
 class CDC;
+class CPrintInfo;
 class CDocument;
 class CScrollBar;
 class CFont;
@@ -148,6 +149,10 @@ class CGXGridCore {
   virtual void SetPrinting(BOOL printing, BOOL useClientRect = FALSE);
   BOOL IsPrinting() const { return m_bPrinting; }
   virtual void SetModifiedFlag(BOOL modified = TRUE);
+  // Prepares a device for the grid's drawing and measuring: while printing, an anisotropic mapping makes one
+  // logical unit one display pixel (the font registry's pixels per inch against the device's), so screen
+  // and printer draw in the same units; then the overridable hook OnGridPrepareDC.
+  virtual void PrepareDC(CDC* dc, CPrintInfo* info = nullptr);
   virtual void OnGridPrepareDC(CDC* dc);
   virtual void Initialize();
 

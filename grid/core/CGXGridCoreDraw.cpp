@@ -341,7 +341,7 @@ void CGXGridCore::DrawGridBuffered(CDC* dc) {
   CBitmap bmp;
   if (!bmp.CreateCompatibleBitmap(dc, clip.Width(), clip.Height())) return DrawGridDirect(dc);
   CBitmap* oldBmp = mem.SelectObject(&bmp);
-  OnGridPrepareDC(&mem);
+  PrepareDC(&mem);
   mem.SetViewportOrg(-clip.left, -clip.top);
   mem.SetBrushOrg(clip.left % 8, clip.top % 8);
   // The memory bitmap is painted completely before anything is copied, so the screen never receives the

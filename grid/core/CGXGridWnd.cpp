@@ -117,7 +117,7 @@ BOOL CGXGridWnd::PreTranslateMessage(MSG* msg) {
 void CGXGridWnd::OnGridPaint() {
   if (!IsInitialized()) throw new CNotSupportedException;
   CPaintDC dc(this);
-  OnGridPrepareDC(&dc);
+  PrepareDC(&dc);
   DrawGrid(&dc);
 }
 

@@ -1,12 +1,14 @@
 // The grid window on the headless desktop: painting, the current cell, keys, scrolling, mouse, dialogs
 // and the query messages.
 #include <cstdlib>
+#include <cstring>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "grid/core/CGXData.h"
+#include "grid/core/CGXFontRegistry.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
 #include "grid/core/tests/enginetest.h"
@@ -938,6 +940,31 @@ TEST_F(WindowTest, MouseActivateAsksTheCurrentCellsControl) {
   EXPECT_EQ(SendMessage(*g, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(g->m_hWnd), lp), plain);  // no answer
   control->activation = MA_NOACTIVATE;
   EXPECT_EQ(SendMessage(*g, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(g->m_hWnd), lp), MA_NOACTIVATE);
+}
+
+// While printing, the grid's devices map one display pixel to the device's own resolution; on screen the
+// mapping is left alone.
+TEST_F(WindowTest, PrepareDCMapsDisplayPixelsOntoThePrinterWhilePrinting) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  mode.dmSpecVersion = DM_SPECVERSION;
+  std::strncpy(reinterpret_cast<char*>(mode.dmDeviceName), "PDF", CCHDEVICENAME - 1);
+  mode.dmFields = DM_PRINTQUALITY;
+  mode.dmPrintQuality = 300;
+  CDC printer;
+  ASSERT_TRUE(printer.CreateIC("WINSPOOL", "PDF", nullptr, &mode));
+  ASSERT_EQ(printer.GetDeviceCaps(LOGPIXELSX), 300);
+  g->PrepareDC(&printer);
+  EXPECT_EQ(printer.GetMapMode(), MM_TEXT);
+  g->SetPrinting(TRUE, TRUE);
+  g->PrepareDC(&printer);
+  g->SetPrinting(FALSE);
+  EXPECT_EQ(printer.GetMapMode(), MM_ANISOTROPIC);
+  POINT inch{CGXFontRegistry::Instance().GetLogPixelsX(), CGXFontRegistry::Instance().GetLogPixelsY()};
+  printer.LPtoDP(&inch);
+  EXPECT_EQ(inch.x, 300);
+  EXPECT_EQ(inch.y, 300);
 }
 
 }  // namespace
