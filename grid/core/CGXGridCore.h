@@ -507,7 +507,10 @@ class CGXGridCore {
   BOOL CutOneRange(const CGXRange& range, UINT flags);
   WORD QueryFloatingMode() const;
   WORD QueryMergingMode() const;
-  // The selection frame's lock: returns the previous state (0 without the frame feature).
+  // The selection frame (nothing without the frame feature). It follows the cells only while the grid or
+  // one of its children has the focus; the lock hides it and returns the previous state (0 without it).
+  void UpdateExcelLikeFrame(const GXForwardArgs& args = {});
+  void DrawExcelLikeFrame(CDC* dc, BOOL eraseOld, const CGXRange* newRange);
   BOOL LockExcelLikeFrame(BOOL lock, BOOL redraw);
   void SetExcelLikeFillImp(CGXGridExcelLikeFillImp* imp, BOOL autoDelete) { SetFeature(imp, autoDelete); }
   // Redraws the row and column headers when the parameter object's header-marking switch is set.
@@ -751,6 +754,7 @@ class CGXGridCore {
   void DrawGridDirect(CDC* dc);
   void DrawGridBuffered(CDC* dc);
   void PaintBlock(CDC* dc, const CRect& clip);
+  void PaintBlockWithFrame(CDC* dc, const CRect& clip);
   BOOL ScrollRows(int direction, ROWCOL count);
   BOOL ScrollCols(int direction, ROWCOL count);
   void RefreshBar(int bar, int policy, ROWCOL first, ROWCOL lastTop, ROWCOL pos, BOOL* visibilityChanged);
@@ -820,7 +824,6 @@ class CGXGridCore {
   CGXGridRangeNameImp* m_pRangeNameImp = nullptr;
   CGXGridExtraFeatureBImp* m_pExtraFeatureBImp = nullptr;
   CGXGridExtraFeatureCImp* m_pExtraFeatureCImp = nullptr;
-  BOOL m_bFrameLocked = FALSE;
   template <class T>
   void InstallFeature(T*& slot, T* imp, BOOL autoDelete) {
     slot = imp;
@@ -881,4 +884,18 @@ class CGXGridCore {
   int m_nRemovedExtent = 0;
   BOOL m_bRemovedShown = TRUE;
 
+};
+
+// Hides the selection frame while it lives (the row and column operations hold one while the structure
+// changes); the frame shows again, redrawn, when the previous state was unlocked.
+class CGXExcelLikeFrameLock {
+ public:
+  explicit CGXExcelLikeFrameLock(CGXGridCore* grid) : m_pGrid(grid), m_bOld(grid->LockExcelLikeFrame(TRUE, TRUE)) {}
+  ~CGXExcelLikeFrameLock() { m_pGrid->LockExcelLikeFrame(m_bOld, TRUE); }
+  CGXExcelLikeFrameLock(const CGXExcelLikeFrameLock&) = delete;
+  CGXExcelLikeFrameLock& operator=(const CGXExcelLikeFrameLock&) = delete;
+
+ private:
+  CGXGridCore* m_pGrid;
+  BOOL m_bOld;
 };

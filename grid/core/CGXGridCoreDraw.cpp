@@ -291,6 +291,9 @@ BOOL CGXGridCore::IsCellQueued(const CRect& cell) const {
 // ---- Paint entry ----------------------------------------------------------------------------------------
 
 void CGXGridCore::DrawGrid(CDC* dc) {
+  GXForwardArgs notice;  // (0, 0, TRUE, 0) for the plug-point feature, before anything is decided
+  notice.v[2] = TRUE;
+  ExtraFeatureBForward9(notice);
   if (IsLockUpdate()) return;
   CRect clip;
   if (dc->GetClipBox(&clip) == NULLREGION || clip.IsRectEmpty()) return;
@@ -324,7 +327,7 @@ void CGXGridCore::DrawGridDirect(CDC* dc) {
     dc->FillSolidRect(area.right, area.top - 1, 1, area.Height() + 2, RGB(0, 0, 0));
     dc->FillSolidRect(area.left - 1, area.bottom, area.Width() + 2, 1, RGB(0, 0, 0));
   }
-  PaintBlock(dc, clip);
+  PaintBlockWithFrame(dc, clip);
   m_queuedRects.clear();
 }
 
@@ -347,7 +350,7 @@ void CGXGridCore::DrawGridBuffered(CDC* dc) {
   // The memory bitmap is painted completely before anything is copied, so the screen never receives the
   // bitmap's uninitialised pixels; in changed-cells mode the undrawn (queued) parts are not copied at all.
   mem.FillSolidRect(&clip, PropertyColor(4));
-  PaintBlock(&mem, clip);
+  PaintBlockWithFrame(&mem, clip);
   if (m_bDrawOuterFrame) {
     mem.FillSolidRect(area.left, area.top, area.Width(), 1, RGB(0, 0, 0));
     mem.FillSolidRect(area.left, area.top, 1, area.Height(), RGB(0, 0, 0));
@@ -378,6 +381,13 @@ BOOL CGXGridCore::ClientCellFromPoint(const POINT& pt, int* clientRow, int* clie
   if (cellRect)
     cellRect->SetRect(left, top, left + GetColWidth(ClientColToCol(j)), top + GetRowHeight(ClientRowToRow(i)));
   return TRUE;
+}
+
+// The selection frame is drawn after every block; in changed-cells mode it is also erased before.
+void CGXGridCore::PaintBlockWithFrame(CDC* dc, const CRect& clip) {
+  if (m_bChangedCellsMode) DrawExcelLikeFrame(dc, TRUE, nullptr);
+  PaintBlock(dc, clip);
+  DrawExcelLikeFrame(dc, TRUE, nullptr);
 }
 
 void CGXGridCore::PaintBlock(CDC* dc, const CRect& clip) {

@@ -647,10 +647,17 @@ WORD CGXGridCore::QueryFloatingMode() const { return m_pParam ? m_pParam->m_wFlo
 
 WORD CGXGridCore::QueryMergingMode() const { return m_pParam ? m_pParam->m_wMergingMode : 0; }
 
+void CGXGridCore::UpdateExcelLikeFrame(const GXForwardArgs& args) {
+  HWND grid = GridHwnd();
+  HWND focus = ::GetFocus();
+  if (m_pExcelLikeFrameImp && grid && focus && (focus == grid || ::IsChild(grid, focus)))
+    m_pExcelLikeFrameImp->UpdateFrame(this, args);
+}
+
+void CGXGridCore::DrawExcelLikeFrame(CDC* dc, BOOL eraseOld, const CGXRange* newRange) {
+  if (m_pExcelLikeFrameImp) m_pExcelLikeFrameImp->DrawFrame(this, dc, eraseOld, newRange);
+}
+
 BOOL CGXGridCore::LockExcelLikeFrame(BOOL lock, BOOL redraw) {
-  if (!m_pExcelLikeFrameImp) return FALSE;
-  BOOL old = m_bFrameLocked;
-  m_bFrameLocked = lock;
-  if (redraw && old != lock) SelectionFrameForward0();
-  return old;
+  return m_pExcelLikeFrameImp ? m_pExcelLikeFrameImp->LockFrame(this, lock, redraw) : FALSE;
 }

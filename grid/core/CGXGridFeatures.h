@@ -26,6 +26,7 @@ class CGXGridCore;
 class CGXRange;
 class CGXRangeList;
 class CGXStyle;
+class CDC;
 class CObject;
 
 // The argument block of the forwarders named by operation number: up to eight words, in argument order.
@@ -125,6 +126,9 @@ class CGXGridHideCellsImp {
   virtual BOOL IsColHidden(CGXGridCore*, ROWCOL /*col*/) { return FALSE; }
   virtual BOOL StoreHideRow(CGXGridCore*, ROWCOL /*row*/, BOOL /*hide*/) { return FALSE; }
   virtual BOOL StoreHideCol(CGXGridCore*, ROWCOL /*col*/, BOOL /*hide*/) { return FALSE; }
+  // Told by the store halves when rows come and go (operations 2 and 0 of the feature's table).
+  virtual void OnInsertRows(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*count*/) {}
+  virtual void OnRemoveRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/) {}
 };
 
 class CGXGridFindReplaceImp {
@@ -153,6 +157,11 @@ class CGXGridExcelLikeFrameImp {
  public:
   virtual ~CGXGridExcelLikeFrameImp() = default;
   virtual void SelectionFrameForward0(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  // The plain members of the engine reach these: draw the frame (erasing the old one first), follow the cells
+  // after a scroll or change (four words), and hide it while locked (returns the previous lock state).
+  virtual void DrawFrame(CGXGridCore*, CDC* /*dc*/, BOOL /*eraseOld*/, const CGXRange* /*newRange*/) {}
+  virtual void UpdateFrame(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual BOOL LockFrame(CGXGridCore*, BOOL /*lock*/, BOOL /*redraw*/) { return FALSE; }
 };
 
 class CGXGridExcelLikeFillImp {

@@ -1,5 +1,6 @@
 // The feature plug points: answers without features, forwarding to installed features (grid first, the
 // arguments in order, the result passed on), the keys that reach features, and the selection queries.
+#include <utility>
 #include <vector>
 
 #include "grid/core/CGXRangeList.h"
@@ -167,6 +168,64 @@ TEST_F(FeaturesTest, SelectedRowsAndTheRangeListWithTheCurrentCell) {
   // The selection is copied, not the current cell.
   ASSERT_TRUE(g->CopyRangeList(out, TRUE));
   EXPECT_EQ(out.GetCount(), 2);
+}
+
+struct RecordingFrame : CGXGridExcelLikeFrameImp {
+  void DrawFrame(CGXGridCore*, CDC* dc, BOOL eraseOld, const CGXRange* range) override {
+    if (dc && eraseOld && !range) ++draws;
+  }
+  void UpdateFrame(CGXGridCore*, const GXForwardArgs&) override { ++updates; }
+  BOOL LockFrame(CGXGridCore*, BOOL lock, BOOL) override {
+    locks.push_back(lock);
+    BOOL old = locked;
+    locked = lock;
+    return old;
+  }
+  int draws = 0, updates = 0;
+  BOOL locked = FALSE;
+  std::vector<BOOL> locks;
+};
+
+struct RecordingB : CGXGridExtraFeatureBImp {
+  void ExtraFeatureBForward9(CGXGridCore*, const GXForwardArgs& args) override {
+    if (args.v[0] == 0 && args.v[1] == 0 && args.v[2] == TRUE && args.v[3] == 0) ++notices;
+  }
+  int notices = 0;
+};
+
+struct CountingHide : enginetest::TestHideCells {
+  void OnInsertRows(CGXGridCore*, ROWCOL row, ROWCOL count) override { inserted.push_back({row, count}); }
+  void OnRemoveRows(CGXGridCore*, ROWCOL from, ROWCOL to) override { removed.push_back({from, to}); }
+  std::vector<std::pair<ROWCOL, ROWCOL>> inserted, removed;
+};
+
+TEST_F(FeaturesTest, PaintsScrollsAndStructureChangesReachTheirFeatures) {
+  CGXGridWnd* g = MakeGrid(100, 5, 300, 200);
+  auto* frame = new RecordingFrame;
+  auto* b = new RecordingB;
+  auto* hide = new CountingHide;
+  g->SetFeature(frame);
+  g->SetFeature(b);
+  g->SetFeature(static_cast<CGXGridHideCellsImp*>(hide));
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_GE(b->notices, 1);
+  EXPECT_GE(frame->draws, 1);
+  // Without the focus the frame does not follow a scroll; with it, before and after.
+  SetFocus(nullptr);
+  const int notices = b->notices;
+  g->m_bNoUpdateAfterScroll = TRUE;  // no paint inside the scroll: the notice is the scroll's own
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 3));
+  EXPECT_EQ(frame->updates, 0);
+  EXPECT_EQ(b->notices, notices + 1);
+  SetFocus(*g);
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 3));
+  EXPECT_EQ(frame->updates, 2);
+  // A structure change hides the frame for its duration and shows it again.
+  ASSERT_TRUE(g->InsertRows(5, 2, 0));
+  ASSERT_TRUE(g->RemoveRows(7, 8, 0));
+  EXPECT_EQ(frame->locks, (std::vector<BOOL>{TRUE, FALSE, TRUE, FALSE}));
+  EXPECT_EQ(hide->inserted, (std::vector<std::pair<ROWCOL, ROWCOL>>{{5, 2}}));
+  EXPECT_EQ(hide->removed, (std::vector<std::pair<ROWCOL, ROWCOL>>{{7, 8}}));
 }
 
 }  // namespace
