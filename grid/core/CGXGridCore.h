@@ -48,6 +48,7 @@ class CGXAbstractGridOldDrawingImp;
 class CGXGridUpdateHintImp;
 class CGXGridHint;
 class CObject;
+class CGXSpanCellPool;
 class CGXRangeList;
 class CDWordArray;
 class CGXGridPrintImp;
@@ -507,6 +508,26 @@ class CGXGridCore {
   BOOL CutOneRange(const CGXRange& range, UINT flags);
   WORD QueryFloatingMode() const;
   WORD QueryMergingMode() const;
+  // Floating and merged cells through their features (nothing, FALSE without them). The range evaluators
+  // also answer FALSE without evaluating while the mode is off or the grid suspends it.
+  void RecalcFloatCells(const CGXRange& range, int flag);
+  BOOL CalcFloatCellsInRange(const CGXRange& range);
+  void UpdateFloatCellsAfterChange(const CGXRange& range, UINT flags);
+  BOOL GetFloatedCellsRange(ROWCOL row, ROWCOL col, CGXRange& out);
+  void RedrawFloatCells(const CGXRange& range, UINT flags);
+  void WidenRangeByFloatCells(CGXRange& range);
+  // The spans of floated cells: a pool of the grid's own while printing, else the parameter object's.
+  CGXSpanCellPool* GetFloatCellsPool();
+  void RecalcMergedCells(const CGXRange& range, int flag);
+  BOOL CalcMergedCellsInRange(const CGXRange& range);
+  void UpdateMergedCellsAfterChange(const CGXRange& range, UINT flags);
+  BOOL GetMergedCellsRange(ROWCOL row, ROWCOL col, CGXRange& out, int direction);
+  void RedrawMergedCells(const CGXRange& range, UINT flags);
+  void WidenRangeByMergedCells(CGXRange& range);
+  BOOL m_bSuspendFloating = FALSE, m_bSuspendMerging = FALSE;
+  // Find and replace through the find feature (FALSE without it).
+  BOOL SearchNextMatch(BOOL flag);
+  BOOL SearchFromCell(ROWCOL* row, ROWCOL* col, DWORD flags);
   // The selection frame (nothing without the frame feature). It follows the cells only while the grid or
   // one of its children has the focus; the lock hides it and returns the previous state (0 without it).
   void UpdateExcelLikeFrame(const GXForwardArgs& args = {});
@@ -799,6 +820,7 @@ class CGXGridCore {
   std::vector<std::unique_ptr<CGXPluginComponent>> m_plugins;
   std::unique_ptr<CGXAbstractGridOldDrawingImp> m_pOldDrawingImp;
   std::unique_ptr<CGXGridUpdateHintImp> m_pUpdateHintImp;
+  std::unique_ptr<CGXSpanCellPool> m_pPrintFloatPool;
   // Feature pointers (owned through the auto-delete list when installed with autoDelete).
   CGXGridPrintImp* m_pPrintImp = nullptr;
   CGXGridSortImp* m_pSortImp = nullptr;

@@ -444,6 +444,12 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
   ctx.m = static_cast<ROWCOL>(ctx.cols.size());
   ctx.styles.resize(static_cast<size_t>(ctx.n) * ctx.m);
   ctx.flags.assign(static_cast<size_t>(ctx.n) * ctx.m, 0);
+  // A changed cell may float differently now: its floating cells are computed again before it draws.
+  if (m_pFloatCellsImp)
+    for (ROWCOL i = 0; i < ctx.n; ++i)
+      for (ROWCOL j = 0; j < ctx.m; ++j)
+        if (ctx.rows[i] && ctx.cols[j] && IsDataCellChanged(ctx.rows[i], ctx.cols[j]))
+          RecalcFloatCells(CGXRange(ctx.rows[i], ctx.cols[j]), -1);
   for (ROWCOL i = 0; i < ctx.n; ++i)
     for (ROWCOL j = 0; j < ctx.m; ++j) PrepareCellFlags(ctx, i, j);
   // Every cell is prepared (the line and inversion passes read all styles); in changed-cells mode the

@@ -5,6 +5,7 @@
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXRangeList.h"
+#include "grid/core/CGXSpanCellPool.h"
 #include "platform/base/CDWordArray.h"
 #include "platform/window/windowapi.h"
 
@@ -660,4 +661,70 @@ void CGXGridCore::DrawExcelLikeFrame(CDC* dc, BOOL eraseOld, const CGXRange* new
 
 BOOL CGXGridCore::LockExcelLikeFrame(BOOL lock, BOOL redraw) {
   return m_pExcelLikeFrameImp ? m_pExcelLikeFrameImp->LockFrame(this, lock, redraw) : FALSE;
+}
+
+void CGXGridCore::RecalcFloatCells(const CGXRange& range, int flag) {
+  if (m_pFloatCellsImp) m_pFloatCellsImp->RecalcFloatCells(this, range, flag);
+}
+
+BOOL CGXGridCore::CalcFloatCellsInRange(const CGXRange& range) {
+  if (!m_pFloatCellsImp || QueryFloatingMode() == 0 || m_bSuspendFloating) return FALSE;
+  return m_pFloatCellsImp->CalcFloatCellsInRange(this, range);
+}
+
+void CGXGridCore::UpdateFloatCellsAfterChange(const CGXRange& range, UINT flags) {
+  if (m_pFloatCellsImp) m_pFloatCellsImp->UpdateFloatCellsAfterChange(this, range, flags);
+}
+
+BOOL CGXGridCore::GetFloatedCellsRange(ROWCOL row, ROWCOL col, CGXRange& out) {
+  return m_pFloatCellsImp && m_pFloatCellsImp->GetFloatedCellsRange(this, row, col, out);
+}
+
+void CGXGridCore::RedrawFloatCells(const CGXRange& range, UINT flags) {
+  if (m_pFloatCellsImp) m_pFloatCellsImp->RedrawFloatCells(this, range, flags);
+}
+
+void CGXGridCore::WidenRangeByFloatCells(CGXRange& range) {
+  if (m_pFloatCellsImp) m_pFloatCellsImp->WidenRangeByFloatCells(this, range);
+}
+
+CGXSpanCellPool* CGXGridCore::GetFloatCellsPool() {
+  if (m_bPrinting) {
+    if (!m_pPrintFloatPool) m_pPrintFloatPool = std::make_unique<CGXSpanCellPool>();
+    return m_pPrintFloatPool.get();
+  }
+  return m_pParam ? m_pParam->m_pFloatSpans.get() : nullptr;
+}
+
+void CGXGridCore::RecalcMergedCells(const CGXRange& range, int flag) {
+  if (m_pMergeCellsImp) m_pMergeCellsImp->RecalcMergedCells(this, range, flag);
+}
+
+BOOL CGXGridCore::CalcMergedCellsInRange(const CGXRange& range) {
+  if (!m_pMergeCellsImp || (QueryMergingMode() & 3) == 0 || m_bSuspendMerging) return FALSE;
+  return m_pMergeCellsImp->CalcMergedCellsInRange(this, range);
+}
+
+void CGXGridCore::UpdateMergedCellsAfterChange(const CGXRange& range, UINT flags) {
+  if (m_pMergeCellsImp) m_pMergeCellsImp->UpdateMergedCellsAfterChange(this, range, flags);
+}
+
+BOOL CGXGridCore::GetMergedCellsRange(ROWCOL row, ROWCOL col, CGXRange& out, int direction) {
+  return m_pMergeCellsImp && m_pMergeCellsImp->GetMergedCellsRange(this, row, col, out, direction);
+}
+
+void CGXGridCore::RedrawMergedCells(const CGXRange& range, UINT flags) {
+  if (m_pMergeCellsImp) m_pMergeCellsImp->RedrawMergedCells(this, range, flags);
+}
+
+void CGXGridCore::WidenRangeByMergedCells(CGXRange& range) {
+  if (m_pMergeCellsImp) m_pMergeCellsImp->WidenRangeByMergedCells(this, range);
+}
+
+BOOL CGXGridCore::SearchNextMatch(BOOL flag) {
+  return m_pFindReplaceImp && m_pFindReplaceImp->SearchNextMatch(this, flag);
+}
+
+BOOL CGXGridCore::SearchFromCell(ROWCOL* row, ROWCOL* col, DWORD flags) {
+  return m_pFindReplaceImp && m_pFindReplaceImp->SearchFromCell(this, row, col, flags);
 }

@@ -81,6 +81,14 @@ class CGXGridFloatCellsImp {
  public:
   virtual ~CGXGridFloatCellsImp() = default;
   virtual LRESULT FloatCellsForward5(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  // The engine's plain members reach these (the range evaluation only while the mode is on and the grid
+  // does not suspend it).
+  virtual void RecalcFloatCells(CGXGridCore*, const CGXRange& /*range*/, int /*flag*/) {}
+  virtual BOOL CalcFloatCellsInRange(CGXGridCore*, const CGXRange& /*range*/) { return FALSE; }
+  virtual void UpdateFloatCellsAfterChange(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
+  virtual BOOL GetFloatedCellsRange(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, CGXRange& /*out*/) { return FALSE; }
+  virtual void RedrawFloatCells(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
+  virtual void WidenRangeByFloatCells(CGXGridCore*, CGXRange& /*range*/) {}
 };
 
 class CGXGridMergeCellsImp {
@@ -88,6 +96,17 @@ class CGXGridMergeCellsImp {
   virtual ~CGXGridMergeCellsImp() = default;
   virtual LRESULT MergeCellsForward4(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
   virtual BOOL CanMergeStyles(CGXGridCore*, const CGXStyle& /*a*/, const CGXStyle& /*b*/) { return FALSE; }
+  // The engine's plain members reach these (the range evaluation only while the mode is on and the grid
+  // does not suspend it).
+  virtual void RecalcMergedCells(CGXGridCore*, const CGXRange& /*range*/, int /*flag*/) {}
+  virtual BOOL CalcMergedCellsInRange(CGXGridCore*, const CGXRange& /*range*/) { return FALSE; }
+  virtual void UpdateMergedCellsAfterChange(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
+  virtual BOOL GetMergedCellsRange(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, CGXRange& /*out*/,
+                                   int /*direction*/) {
+    return FALSE;
+  }
+  virtual void RedrawMergedCells(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
+  virtual void WidenRangeByMergedCells(CGXGridCore*, CGXRange& /*range*/) {}
 };
 
 class CGXCommandFactory {
@@ -139,6 +158,9 @@ class CGXGridFindReplaceImp {
   virtual void FindReplaceForward6(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void FindReplaceForward0(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void FindReplaceForward7(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  // The find members: the next match from the current position, and a search from a cell (moved to the match).
+  virtual BOOL SearchNextMatch(CGXGridCore*, BOOL /*flag*/) { return FALSE; }
+  virtual BOOL SearchFromCell(CGXGridCore*, ROWCOL* /*row*/, ROWCOL* /*col*/, DWORD /*flags*/) { return FALSE; }
 };
 
 class CGXGridUserSelectRangeImp {

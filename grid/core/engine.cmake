@@ -13,6 +13,7 @@ target_sources(grid_core PRIVATE
   CGXGridCoreMessages.cpp
   CGXGridCoreUpdate.cpp
   CGXGridCoreFeatures.cpp
+  CGXFindReplaceState.cpp
   CGXDrawRotatedTextImp.cpp
   CGXGridOldDrawingImp.cpp
   CGXGridHint.cpp

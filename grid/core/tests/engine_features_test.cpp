@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/tests/enginetest.h"
 
@@ -228,4 +229,39 @@ TEST_F(FeaturesTest, PaintsScrollsAndStructureChangesReachTheirFeatures) {
   EXPECT_EQ(hide->removed, (std::vector<std::pair<ROWCOL, ROWCOL>>{{7, 8}}));
 }
 
+struct CountingMerge : CGXGridMergeCellsImp {
+  BOOL CalcMergedCellsInRange(CGXGridCore*, const CGXRange&) override {
+    ++evaluations;
+    return TRUE;
+  }
+  int evaluations = 0;
+};
+
+TEST_F(FeaturesTest, MergedCellsAreEvaluatedOnlyWhileTheModeIsOnAndNotSuspended) {
+  CGXGridWnd* g = MakeGrid(10, 5);
+  const CGXRange range(1, 1, 3, 3);
+  EXPECT_FALSE(g->CalcMergedCellsInRange(range));  // no feature
+  auto* merge = new CountingMerge;
+  g->SetFeature(merge);
+  EXPECT_FALSE(g->CalcMergedCellsInRange(range));  // mode off
+  g->GetParam()->m_wMergingMode = 4;               // an option bit, but neither merge mode
+  EXPECT_FALSE(g->CalcMergedCellsInRange(range));
+  EXPECT_EQ(merge->evaluations, 0);
+  g->GetParam()->m_wMergingMode = 2;
+  EXPECT_TRUE(g->CalcMergedCellsInRange(range));
+  g->m_bSuspendMerging = TRUE;
+  EXPECT_FALSE(g->CalcMergedCellsInRange(range));
+  EXPECT_EQ(merge->evaluations, 1);
+}
+
+TEST(FindReplaceState, TheWorkingCopyIsUpperCasedOnlyForSearchesThatIgnoreCase) {
+  CGXFindReplaceState state;
+  state.m_strFind = "Total ab";
+  state.PrepareFindText();
+  EXPECT_EQ(state.m_strFindUpper, CString("Total ab"));
+  state.m_bCase = FALSE;
+  state.PrepareFindText();
+  EXPECT_EQ(state.m_strFindUpper, CString("TOTAL AB"));
+  EXPECT_EQ(state.m_strFind, CString("Total ab"));  // the text to find itself is kept
+}
 }  // namespace
