@@ -381,7 +381,7 @@ class CGXGridCore {
   virtual BOOL EnableDataUndoRecording(BOOL enable);
   virtual CObject* DetachDataUndoInfo();
   virtual BOOL ApplyDataUndoInfo(CObject* info, DWORD_PTR a, DWORD_PTR b);
-  virtual void DiscardDataUndoInfo(CObject* info);
+  virtual void DiscardDataUndoInfo();
   virtual LRESULT ExecuteCommand(const GXForwardArgs& args = {});
   // CGXGridResizeToFitImp
   virtual LRESULT ResizeToFitForward0(const GXForwardArgs& args = {});

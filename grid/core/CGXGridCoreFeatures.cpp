@@ -220,8 +220,8 @@ BOOL CGXGridCore::ApplyDataUndoInfo(CObject* info, DWORD_PTR a, DWORD_PTR b) {
   return m_pCommandFactory ? m_pCommandFactory->ApplyDataUndoInfo(this, info, a, b) : FALSE;
 }
 
-void CGXGridCore::DiscardDataUndoInfo(CObject* info) {
-  if (m_pCommandFactory) m_pCommandFactory->DiscardDataUndoInfo(this, info);
+void CGXGridCore::DiscardDataUndoInfo() {
+  if (m_pCommandFactory) m_pCommandFactory->DiscardDataUndoInfo(this);
 }
 
 LRESULT CGXGridCore::ExecuteCommand(const GXForwardArgs& args) {

@@ -125,7 +125,7 @@ class CGXCommandFactory {
   virtual BOOL EnableDataUndoRecording(CGXGridCore*, BOOL /*enable*/) { return FALSE; }
   virtual CObject* DetachDataUndoInfo(CGXGridCore*) { return nullptr; }
   virtual BOOL ApplyDataUndoInfo(CGXGridCore*, CObject* /*info*/, DWORD_PTR /*a*/, DWORD_PTR /*b*/) { return FALSE; }
-  virtual void DiscardDataUndoInfo(CGXGridCore*, CObject* /*info*/) {}
+  virtual void DiscardDataUndoInfo(CGXGridCore*) {}
   virtual LRESULT ExecuteCommand(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
 };
 
