@@ -74,6 +74,8 @@ class CGXControl {
 
   // Values.
   virtual void GetEditText(CString& out) const;
+  // The selected text; the base control has no text selection and hands out its whole current text.
+  virtual void GetSelectionText(CString& out) { GetEditText(out); }
   virtual void SetEditText(const CString& text);
   virtual BOOL GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CString* value,
                               const CGXStyle& style) const;
@@ -105,6 +107,17 @@ class CGXControl {
   virtual BOOL HandleWindowCommand(WPARAM, LPARAM) { return FALSE; }
   virtual BOOL PreTranslate(MSG*) { return FALSE; }
   virtual void RefreshSysColors() {}
+  // The grid's WM_CTLCOLOR notifications for the current cell's control (DC, window, colour kind 0..6):
+  // TRUE when the control set the colours itself ("handled"); the grid then leaves the DC alone.
+  virtual BOOL OnGridMessageExtra(CDC* dc, CWnd* wnd, UINT kind) {
+    (void)dc, (void)wnd, (void)kind;
+    return FALSE;
+  }
+  // WM_MOUSEACTIVATE while the control is on the current cell: TRUE with *result set when it decides.
+  virtual BOOL OnMouseActivate(CWnd* topLevel, UINT hitCode, UINT message, LRESULT* result) {
+    (void)topLevel, (void)hitCode, (void)message, (void)result;
+    return FALSE;
+  }
   virtual void OnSettingsChanged(UINT) {}
   virtual void ReleaseChildButtons() {}
 

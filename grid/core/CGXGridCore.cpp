@@ -6,6 +6,7 @@
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXFontRegistry.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
@@ -129,6 +130,18 @@ void CGXGridCore::SetModifiedFlag(BOOL) {
   // Dialog grids have no document; a document-bound grid would forward here.
 }
 
+void CGXGridCore::PrepareDC(CDC* dc, CPrintInfo*) {
+  // Decision: the on-screen printer metrics (measuring with the printer's device on screen) are not built:
+  // the parameter object has no switch for them and the print device opens no printer device here.
+  if (m_bPrinting) {
+    const CGXFontRegistry& fonts = CGXFontRegistry::Instance();
+    dc->SetMapMode(MM_ANISOTROPIC);
+    dc->SetWindowExt(fonts.GetLogPixelsX(), fonts.GetLogPixelsY());
+    dc->SetViewportExt(dc->GetDeviceCaps(LOGPIXELSX), dc->GetDeviceCaps(LOGPIXELSY));
+  }
+  OnGridPrepareDC(dc);
+}
+
 void CGXGridCore::OnGridPrepareDC(CDC*) {}
 
 void CGXGridCore::Initialize() {
@@ -170,6 +183,10 @@ void CGXGridCore::Initialize() {
   m_bMouseKeyboard = TRUE;
   m_nTopRow = std::max(m_nTopRow, GetFrozenRows() + 1);
   m_nLeftCol = std::max(m_nLeftCol, GetFrozenCols() + 1);
+  // Decision: two start-up steps of the original engine are left out because nothing here feeds them: the
+  // library's process-wide block carries no start-up hook object to tell about the new grid, and the
+  // parameter object carries no initial current cell (see StoreCurrentCell). A grid starts without a current
+  // cell; the selection comes with the parameter object.
   RefreshScrollBars(TRUE, FALSE);
   // The size the smart resize compares with.
   if (HWND h = GridHwnd()) {
@@ -191,7 +208,7 @@ void CGXGridCore::MeasureStandardFont() {
   {
     CDC dc;
     dc.Attach(hdc);
-    OnGridPrepareDC(&dc);
+    PrepareDC(&dc);
     CFont* old = dc.SelectObject(LookupFont(*m_pStyleStandard));
     TEXTMETRIC tm{};
     if (dc.GetTextMetrics(&tm)) {
@@ -254,8 +271,6 @@ void CGXGridCore::UpdateReadOnly(BOOL, BOOL) {
     c->InitForCell(row, col);
   }
 }
-
-void CGXGridCore::Beep() { MessageBeep(0); }
 
 BOOL CGXGridCore::IsCellSelected(ROWCOL row, ROWCOL col) const {
   return m_pParam && m_pParam->GetSelection().FindCell(row, col) != nullptr;

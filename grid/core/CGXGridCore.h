@@ -2,7 +2,8 @@
 // carries one as its second base; the engine reaches its window through m_pGridWnd.
 //
 // The engine is one class with many concerns, split over files by concern:
-//   CGXGridCore.cpp          object, lifetime, parameter object, zoom and read-only, feature plug points
+//   CGXGridCore.cpp          object, lifetime, parameter object, zoom and read-only
+//   CGXGridCoreFeatures.cpp  feature plug points: installing features, forwarders, selection queries
 //   CGXGridCoreRowCol.cpp    counts, frozen and header rows, heights and widths (font units), top row
 //   CGXGridCoreGeometry.cpp  client indices, rectangles, hit-testing, cursors (pure: no device context)
 //   CGXGridCoreStyle.cpp     effective cell style, storing styles, cell values, registered controls
@@ -24,6 +25,7 @@
 #include <memory>
 #include <vector>
 
+#include "grid/core/CGXGridFeatures.h"
 #include "grid/core/CGXGridParam.h"
 #include "grid/core/CGXRange.h"
 #include "grid/core/CGXStyle.h"
@@ -33,6 +35,7 @@
 
 class CWnd;
 class CDC;
+class CPrintInfo;
 class CDocument;
 class CScrollBar;
 class CFont;
@@ -45,6 +48,34 @@ class CGXAbstractGridOldDrawingImp;
 class CGXGridUpdateHintImp;
 class CGXGridHint;
 class CObject;
+class CGXSpanCellPool;
+class CGXRangeList;
+class CDWordArray;
+class CGXGridPrintImp;
+class CGXGridSortImp;
+class CGXGridCoveredCellsImp;
+class CGXGridFloatCellsImp;
+class CGXGridMergeCellsImp;
+class CGXCommandFactory;
+class CGXGridResizeToFitImp;
+class CGXGridHideCellsImp;
+class CGXGridFindReplaceImp;
+class CGXGridUserSelectRangeImp;
+class CGXGridExcelLikeFrameImp;
+class CGXGridExcelLikeFillImp;
+class CGXGridUserDragSelectRangeImp;
+class CGXGridMoveRowsColsImp;
+class CGXGridUserResizeCellsImp;
+class CGXGridFreezeMenuHelperImp;
+class CGXGridDirectCopyMoveCellsImp;
+class CGXGridTextDataExchangeImp;
+class CGXGridStyleDataExchangeImp;
+class CGXGridCutPasteImp;
+class CGXGridClearCellsImp;
+class CGXGridRangeNameImp;
+class CGXGridExtraFeatureBImp;
+class CGXGridExtraFeatureCImp;
+struct GXForwardArgs;
 
 // Redraw flags of every update operation.
 constexpr UINT GX_SMART = 0x00;
@@ -119,6 +150,10 @@ class CGXGridCore {
   virtual void SetPrinting(BOOL printing, BOOL useClientRect = FALSE);
   BOOL IsPrinting() const { return m_bPrinting; }
   virtual void SetModifiedFlag(BOOL modified = TRUE);
+  // Prepares a device for the grid's drawing and measuring: while printing, an anisotropic mapping makes one
+  // logical unit one display pixel (the font registry's pixels per inch against the device's), so screen
+  // and printer draw in the same units; then the overridable hook OnGridPrepareDC.
+  virtual void PrepareDC(CDC* dc, CPrintInfo* info = nullptr);
   virtual void OnGridPrepareDC(CDC* dc);
   virtual void Initialize();
 
@@ -200,11 +235,7 @@ class CGXGridCore {
   // The two size-limit switches: a row is never shown taller, a column never wider, than the scrolled part.
   BOOL m_bLimitRowHeight = TRUE, m_bLimitColWidth = TRUE;
 
-  // Hidden rows and columns (the hide feature's plug point): a hidden row has height 0.
-  virtual BOOL IsRowHidden(ROWCOL row) const;
-  virtual BOOL IsColHidden(ROWCOL col) const;
-  virtual BOOL HideRows(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW);
-  virtual BOOL HideCols(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW);
+  // Hidden rows and columns: answered by the hide feature (no row is hidden without it), see below.
 
   // ---- Update hints ------------------------------------------------------------------------------------
   // Hints are built only when the update-hint feature is installed, the hint switch is set and the grid is
@@ -282,18 +313,229 @@ class CGXGridCore {
   CGXControl* ControlForId(WORD id);
   virtual CGXControl* ControlForCell(ROWCOL row, ROWCOL col);
 
-  // ---- Feature plug points (forward to installed features; without them 0, FALSE or nothing) ------------
-  virtual BOOL CanCopy() { return FALSE; }
-  virtual BOOL Copy() { return FALSE; }
-  virtual BOOL CanCut() { return FALSE; }
-  virtual BOOL Cut() { return FALSE; }
-  virtual BOOL CanPaste() { return FALSE; }
-  virtual BOOL Paste() { return FALSE; }
-  virtual BOOL CanClear() { return FALSE; }
-  virtual BOOL ClearCells(BOOL /*ctrl*/) { return FALSE; }
-  virtual BOOL Undo() { return FALSE; }
-  virtual BOOL Redo() { return FALSE; }
+  // ---- Feature plug points (CGXGridCoreFeatures.cpp) ---------------------------------------------------
+  // Installs a feature; with autoDelete the grid frees it when it goes. Null uninstalls.
+  void SetFeature(CGXGridPrintImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridSortImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridCoveredCellsImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridFloatCellsImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridMergeCellsImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXCommandFactory* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridResizeToFitImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridHideCellsImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridFindReplaceImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridUserSelectRangeImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridExcelLikeFrameImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridExcelLikeFillImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridUserDragSelectRangeImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridMoveRowsColsImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridUserResizeCellsImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridFreezeMenuHelperImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridDirectCopyMoveCellsImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridTextDataExchangeImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridStyleDataExchangeImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridCutPasteImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridClearCellsImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridRangeNameImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridExtraFeatureBImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridExtraFeatureCImp* imp, BOOL autoDelete = TRUE);
+  // One forwarder per feature operation: the installed feature's answer, else 0, FALSE, null or nothing.
+  // CGXGridPrintImp
+  virtual void PrintForward0(const GXForwardArgs& args = {});
+  virtual void PrintForward2(const GXForwardArgs& args = {});
+  virtual void PrintForward1(const GXForwardArgs& args = {});
+  // CGXGridSortImp
+  virtual void SortRows(const GXForwardArgs& args = {});
+  virtual LRESULT SortForward2(const GXForwardArgs& args = {});
+  virtual LRESULT StoreMoveDataRows(const GXForwardArgs& args = {});
+  virtual void RefreshAfterSort(const GXForwardArgs& args = {});
+  virtual void SortForward5(const GXForwardArgs& args = {});
+  virtual void SortCols(const GXForwardArgs& args = {});
+  virtual LRESULT SortForward7(const GXForwardArgs& args = {});
+  virtual LRESULT StoreMoveDataCols(const GXForwardArgs& args = {});
+  virtual void RefreshAfterSortCols(const GXForwardArgs& args = {});
+  virtual void SortForward10(const GXForwardArgs& args = {});
+  virtual void SortKeys(const GXForwardArgs& args = {});
+  // CGXGridCoveredCellsImp
+  virtual BOOL SetCoveredCellsRowCol(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, UINT flags, int commandType);
+  virtual CGXRange* GetCoveredCellsRowCol(ROWCOL row, ROWCOL col, CGXRange& out);
+  virtual BOOL StoreCoveredCellsRowCol(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, BOOL set);
+  virtual void UpdateCoveredCellsRowCol(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, UINT flags, BOOL createHint);
+  virtual void WidenRangeByCoveredCells(CGXRange& range);
+  // CGXGridFloatCellsImp
+  virtual LRESULT FloatCellsForward5(const GXForwardArgs& args = {});
+  // CGXGridMergeCellsImp
+  virtual LRESULT MergeCellsForward4(const GXForwardArgs& args = {});
+  virtual BOOL CanMergeStyles(const CGXStyle& a, const CGXStyle& b);
+  // CGXCommandFactory
+  virtual BOOL Undo();
+  virtual BOOL Redo();
+  virtual void BeginTransaction(LPCTSTR name);
+  virtual void CommitTransaction();
+  virtual void RollbackTransaction();
+  virtual void UpdateUndoMenuText(const GXForwardArgs& args = {});
+  virtual void UpdateRedoMenuText(const GXForwardArgs& args = {});
+  virtual void AddCommand(CObject* command, int commandType);
+  virtual void RemoveLastCommand(const GXForwardArgs& args = {});
+  virtual void RestoreCurrentCell(const GXForwardArgs& args = {});
+  virtual BOOL EnableDataUndoRecording(BOOL enable);
+  virtual CObject* DetachDataUndoInfo();
+  virtual BOOL ApplyDataUndoInfo(CObject* info, DWORD_PTR a, DWORD_PTR b);
+  virtual void DiscardDataUndoInfo();
+  virtual LRESULT ExecuteCommand(const GXForwardArgs& args = {});
+  // CGXGridResizeToFitImp
+  virtual LRESULT ResizeToFitForward0(const GXForwardArgs& args = {});
+  virtual LRESULT ResizeToFitForward1(const GXForwardArgs& args = {});
+  // CGXGridHideCellsImp
+  virtual BOOL HideRows(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW);
+  virtual BOOL HideCols(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW);
+  virtual BOOL IsRowHidden(ROWCOL row) const;
+  virtual BOOL IsColHidden(ROWCOL col) const;
+  virtual BOOL StoreHideRow(ROWCOL row, BOOL hide);
+  virtual BOOL StoreHideCol(ROWCOL col, BOOL hide);
+  // CGXGridFindReplaceImp
+  virtual void SetFindRequest(LPCTSTR text, BOOL flag, DWORD flags);
+  virtual void FindReplaceForward5(const GXForwardArgs& args = {});
+  virtual void FindReplaceForward6(const GXForwardArgs& args = {});
+  virtual void FindReplaceForward0(const GXForwardArgs& args = {});
+  virtual void FindReplaceForward7(const GXForwardArgs& args = {});
+  // CGXGridUserSelectRangeImp
+  virtual void SetSelection(POSITION pos, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right);
+  virtual void SelectRangeForward4(const GXForwardArgs& args = {});
+  virtual LRESULT SelectRangeForward5(const GXForwardArgs& args = {});
+  virtual void SelectRangeForward6(const GXForwardArgs& args = {});
+  virtual void SelectRangeForward8(const CGXRange& range, BOOL flag);
+  virtual void SelectRangeForward9(BOOL flag);
+  // CGXGridExcelLikeFrameImp
+  virtual void SelectionFrameForward0(const GXForwardArgs& args = {});
+  // CGXGridExcelLikeFillImp
+  virtual void FillForward5(const GXForwardArgs& args = {});
+  virtual void FillForward6(const GXForwardArgs& args = {});
+  // CGXGridUserDragSelectRangeImp
+  virtual BOOL BeginDragSelect(ROWCOL row, ROWCOL col);
+  virtual LRESULT DragSelectForward4(const GXForwardArgs& args = {});
+  virtual LRESULT DragSelectForward5(const GXForwardArgs& args = {});
+  virtual void EndDragSelect();
+  // CGXGridMoveRowsColsImp
+  virtual BOOL StoreMoveRows(ROWCOL from, ROWCOL to, ROWCOL dest);
+  virtual BOOL StoreMoveCols(ROWCOL from, ROWCOL to, ROWCOL dest);
+  virtual BOOL MoveRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, int commandType);
+  virtual BOOL MoveCols(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, int commandType);
+  virtual void UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint);
+  virtual void UpdateMovedCols(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint);
+  // CGXGridUserResizeCellsImp
+  virtual LRESULT UserResizeForward4(const GXForwardArgs& args = {});
+  virtual void UserResizeForward5(const GXForwardArgs& args = {});
+  virtual void UserResizeForward7(const GXForwardArgs& args = {});
+  virtual void UserResizeForward6(const GXForwardArgs& args = {});
+  // CGXGridFreezeMenuHelperImp
+  virtual void FreezeCols();
+  virtual BOOL CanFreezeCols();
+  virtual void UnfreezeCols();
+  virtual BOOL CanUnfreezeCols();
+  virtual void FreezeRows();
+  virtual BOOL CanFreezeRows();
+  virtual void UnfreezeRows();
+  virtual BOOL CanUnfreezeRows();
+  // CGXGridDirectCopyMoveCellsImp
+  virtual LRESULT DirectCopyMoveForward1(const GXForwardArgs& args = {});
+  virtual LRESULT DirectCopyMoveForward3(const GXForwardArgs& args = {});
+  virtual LRESULT DirectCopyMoveForward0(const GXForwardArgs& args = {});
+  virtual LRESULT DirectCopyMoveForward2(const GXForwardArgs& args = {});
+  // CGXGridTextDataExchangeImp
+  virtual LRESULT TextExchangeForward0(const GXForwardArgs& args = {});
+  virtual LRESULT TextExchangeForward2(const GXForwardArgs& args = {});
+  virtual LRESULT TextExchangeForward4(const GXForwardArgs& args = {});
+  virtual LRESULT SetTextThroughGrid(const GXForwardArgs& args = {});
+  // CGXGridStyleDataExchangeImp
+  virtual LRESULT StyleExchangeForward0(const GXForwardArgs& args = {});
+  virtual LRESULT StyleExchangeForward1(const GXForwardArgs& args = {});
+  virtual LRESULT StyleExchangeForward2(const GXForwardArgs& args = {});
+  // CGXGridCutPasteImp
+  virtual LRESULT CutPasteForward2(const GXForwardArgs& args = {});
+  virtual BOOL Cut(const CGXRangeList& ranges, UINT flags);
+  virtual LRESULT CutPasteForward11(const GXForwardArgs& args = {});
+  virtual LRESULT CutPasteForward12(const GXForwardArgs& args = {});
+  virtual BOOL CanPaste();
+  virtual LRESULT CutPasteForward13(const GXForwardArgs& args = {});
+  virtual LRESULT CutPasteForward1(const GXForwardArgs& args = {});
+  virtual LRESULT CutPasteForward10(const GXForwardArgs& args = {});
+  virtual LRESULT CutPasteForward6(const GXForwardArgs& args = {});
+  virtual BOOL CanCopy();
+  virtual BOOL CanCut();
+  virtual LRESULT CutPasteForward8(const GXForwardArgs& args = {});
+  // The keys' cut: the selection (or the current cell) cut through the cut/paste feature.
+  virtual BOOL CutSelection();
+  virtual BOOL CopyTextToClipboard(const CGXRangeList& ranges);
+  virtual BOOL CopyStylesToClipboard(const CGXRangeList& ranges, UINT flags);
+  // CGXGridClearCellsImp
+  virtual BOOL ClearCells(const CGXRangeList& ranges, UINT flags);
+  virtual BOOL ClearCellsForward1(BOOL ctrlHeld);
+  virtual BOOL CanClear();
+  // CGXGridRangeNameImp
+  virtual BOOL SetRangeName(LPCTSTR name, const CGXRange* range, DWORD_PTR value, UINT flags, int commandType);
+  virtual LRESULT RangeNameForward1(const GXForwardArgs& args = {});
+  virtual BOOL DeleteRangeName(LPCTSTR name, UINT flags, int commandType);
+  // CGXGridExtraFeatureBImp
+  virtual LRESULT ExtraFeatureBForward0(const GXForwardArgs& args = {});
+  virtual LRESULT ExtraFeatureBForward1(const GXForwardArgs& args = {});
+  virtual LRESULT ExtraFeatureBForward2(const GXForwardArgs& args = {});
+  virtual LRESULT ExtraFeatureBForward3(const GXForwardArgs& args = {});
+  virtual LRESULT ExtraFeatureBForward4(const GXForwardArgs& args = {});
+  virtual void ExtraFeatureBForward5(const GXForwardArgs& args = {});
+  virtual LRESULT ExtraFeatureBForward6(const GXForwardArgs& args = {});
+  virtual LRESULT ExtraFeatureBForward7(const GXForwardArgs& args = {});
+  virtual LRESULT ExtraFeatureBForward8(const GXForwardArgs& args = {});
+  virtual void ExtraFeatureBForward9(const GXForwardArgs& args = {});
+  // CGXGridExtraFeatureCImp
+  virtual LRESULT ExtraFeatureCForward4(const GXForwardArgs& args = {});
+  virtual LRESULT ExtraFeatureCForward5(const GXForwardArgs& args = {});
+  // Operations of the plug points that are not plain forwarders.
+  // The keys' copy and paste (Ctrl+C, Ctrl+V, Ctrl+Insert, Shift+Insert) reach the cut/paste feature.
+  virtual BOOL Copy();
+  virtual BOOL Paste();
   virtual void Beep();
+  virtual BOOL RangeListContains(ROWCOL row, ROWCOL col, const CGXRangeList& list) const;
+  virtual BOOL CallEmptyHook(DWORD_PTR a, DWORD_PTR b, DWORD_PTR c);
+  virtual void EmptyHook(DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
+  virtual INT_PTR GetSelectedRows(std::vector<ROWCOL>& rows, BOOL wholeRowsOnly, BOOL withCurrentCell);
+  virtual BOOL GetSelectedRowIntervals(CDWordArray& starts, CDWordArray& ends, BOOL wholeRowsOnly,
+                                       BOOL withCurrentCell);
+  virtual BOOL CopyRangeList(CGXRangeList& out, BOOL withCurrentCell);
+  virtual void RefreshHeaders(ROWCOL row, ROWCOL col, UINT flag);
+  virtual BOOL CanStartSelection(ROWCOL, ROWCOL) { return TRUE; }
+  virtual void SelectedTextOfCurrentCell(CString& out);
+  BOOL CutOneRange(const CGXRange& range, UINT flags);
+  WORD QueryFloatingMode() const;
+  WORD QueryMergingMode() const;
+  // Floating and merged cells through their features (nothing, FALSE without them). The range evaluators
+  // also answer FALSE without evaluating while the mode is off or the grid suspends it.
+  void RecalcFloatCells(const CGXRange& range, int flag);
+  BOOL CalcFloatCellsInRange(const CGXRange& range);
+  void UpdateFloatCellsAfterChange(const CGXRange& range, UINT flags);
+  BOOL GetFloatedCellsRange(ROWCOL row, ROWCOL col, CGXRange& out);
+  void RedrawFloatCells(const CGXRange& range, UINT flags);
+  void WidenRangeByFloatCells(CGXRange& range);
+  // The spans of floated cells: a pool of the grid's own while printing, else the parameter object's.
+  CGXSpanCellPool* GetFloatCellsPool();
+  void RecalcMergedCells(const CGXRange& range, int flag);
+  BOOL CalcMergedCellsInRange(const CGXRange& range);
+  void UpdateMergedCellsAfterChange(const CGXRange& range, UINT flags);
+  BOOL GetMergedCellsRange(ROWCOL row, ROWCOL col, CGXRange& out, int direction);
+  void RedrawMergedCells(const CGXRange& range, UINT flags);
+  void WidenRangeByMergedCells(CGXRange& range);
+  BOOL m_bSuspendFloating = FALSE, m_bSuspendMerging = FALSE;
+  // Find and replace through the find feature (FALSE without it).
+  BOOL SearchNextMatch(BOOL flag);
+  BOOL SearchFromCell(ROWCOL* row, ROWCOL* col, DWORD flags);
+  // The selection frame (nothing without the frame feature). It follows the cells only while the grid or
+  // one of its children has the focus; the lock hides it and returns the previous state (0 without it).
+  void UpdateExcelLikeFrame(const GXForwardArgs& args = {});
+  void DrawExcelLikeFrame(CDC* dc, BOOL eraseOld, const CGXRange* newRange);
+  BOOL LockExcelLikeFrame(BOOL lock, BOOL redraw);
+  void SetExcelLikeFillImp(CGXGridExcelLikeFillImp* imp, BOOL autoDelete) { SetFeature(imp, autoDelete); }
+  // Redraws the row and column headers when the parameter object's header-marking switch is set.
+  BOOL m_bMarkHeaders = FALSE;
   BOOL IsCellSelected(ROWCOL row, ROWCOL col) const;
 
   // ---- Cell copy and move (the direct-copy half of the editing features) -----------------------------
@@ -318,7 +560,14 @@ class CGXGridCore {
                            BOOL hint = FALSE);
   virtual void RedrawAll(UINT flags = GX_INVALIDATE, BOOL hint = FALSE);
   virtual void RedrawCell(ROWCOL row, ROWCOL col, UINT flags = GX_INVALIDATE, BOOL hint = FALSE);
+  // Repaints only the cells that the data object marks as changed (see QueueUnchangedCells).
   virtual BOOL RedrawChangedCells(BOOL recalc = FALSE, void* hint = nullptr, BOOL notify = FALSE);
+  // The data object's changed-cell marks and recalculation (FALSE or nothing without a data object).
+  virtual BOOL IsDataCellChanged(ROWCOL row, ROWCOL col);
+  virtual void NotifyDataCellDrawn(ROWCOL row, ROWCOL col, BOOL flag);
+  virtual void DataObjectRecalc();
+  virtual BOOL DataObjectErrorText(CString& out);
+  BOOL IsChangedCellsMode() const { return m_bChangedCellsMode; }
   virtual void BeforeDraw(ROWCOL lastRow, ROWCOL lastCol) { (void)lastRow, (void)lastCol; }
   virtual void DrawGrid(CDC* dc);
   virtual void DrawCellControl(CDC* dc, ROWCOL row, ROWCOL col, const CRect& rect, const CGXStyle& style);
@@ -350,6 +599,8 @@ class CGXGridCore {
   void DrawBlockLines(CGXGridDrawContext& ctx);
   void DrawBeyondGrid(CGXGridDrawContext& ctx);
   void InvertMarkedCells(CGXGridDrawContext& ctx);
+  void QueueUnchangedCells(CGXGridDrawContext& ctx);
+  BOOL IsCellQueued(const CRect& cell) const;
   CGXInteriorBrush StandardInterior() const;
   // The cell-by-cell drawing (per-row clipping, backgrounds painted in blocks); null until installed.
   void InstallOldDrawingImp();
@@ -458,6 +709,13 @@ class CGXGridCore {
   virtual BOOL OnGridSettingChange(UINT flag);
   virtual void OnGridSysColorChange();
   virtual UINT OnGridGetDlgCode(UINT defaultCode);
+  // WM_CTLCOLOR* from the grid's children (the current cell's control windows): the current cell's text and
+  // interior colours and the cached interior brush; null without a current cell.
+  virtual HBRUSH OnGridCtlColor(CDC* dc, CWnd* wnd, UINT kind);
+  // WM_MOUSEACTIVATE: TRUE with *result set when the grid (or its current control) decides.
+  virtual BOOL OnGridMouseActivate(CWnd* topLevel, UINT hitCode, UINT message, LRESULT* result);
+  // Activate-on-click for grids that are views: a click into an inactive view takes the focus and is eaten.
+  BOOL m_bActivateOnClick = FALSE;
   virtual BOOL OnGridKillFocus(HWND newFocus);
   virtual BOOL OnGridSetFocus(HWND oldFocus);
   virtual BOOL OnGridTimer(UINT_PTR id);
@@ -517,6 +775,7 @@ class CGXGridCore {
   void DrawGridDirect(CDC* dc);
   void DrawGridBuffered(CDC* dc);
   void PaintBlock(CDC* dc, const CRect& clip);
+  void PaintBlockWithFrame(CDC* dc, const CRect& clip);
   BOOL ScrollRows(int direction, ROWCOL count);
   BOOL ScrollCols(int direction, ROWCOL count);
   void RefreshBar(int bar, int policy, ROWCOL first, ROWCOL lastTop, ROWCOL pos, BOOL* visibilityChanged);
@@ -561,6 +820,37 @@ class CGXGridCore {
   std::vector<std::unique_ptr<CGXPluginComponent>> m_plugins;
   std::unique_ptr<CGXAbstractGridOldDrawingImp> m_pOldDrawingImp;
   std::unique_ptr<CGXGridUpdateHintImp> m_pUpdateHintImp;
+  std::unique_ptr<CGXSpanCellPool> m_pPrintFloatPool;
+  // Feature pointers (owned through the auto-delete list when installed with autoDelete).
+  CGXGridPrintImp* m_pPrintImp = nullptr;
+  CGXGridSortImp* m_pSortImp = nullptr;
+  CGXGridCoveredCellsImp* m_pCoveredCellsImp = nullptr;
+  CGXGridFloatCellsImp* m_pFloatCellsImp = nullptr;
+  CGXGridMergeCellsImp* m_pMergeCellsImp = nullptr;
+  CGXCommandFactory* m_pCommandFactory = nullptr;
+  CGXGridResizeToFitImp* m_pResizeToFitImp = nullptr;
+  CGXGridHideCellsImp* m_pHideCellsImp = nullptr;
+  CGXGridFindReplaceImp* m_pFindReplaceImp = nullptr;
+  CGXGridUserSelectRangeImp* m_pUserSelectRangeImp = nullptr;
+  CGXGridExcelLikeFrameImp* m_pExcelLikeFrameImp = nullptr;
+  CGXGridExcelLikeFillImp* m_pExcelLikeFillImp = nullptr;
+  CGXGridUserDragSelectRangeImp* m_pUserDragSelectRangeImp = nullptr;
+  CGXGridMoveRowsColsImp* m_pMoveRowsColsImp = nullptr;
+  CGXGridUserResizeCellsImp* m_pUserResizeCellsImp = nullptr;
+  CGXGridFreezeMenuHelperImp* m_pFreezeMenuHelperImp = nullptr;
+  CGXGridDirectCopyMoveCellsImp* m_pDirectCopyMoveCellsImp = nullptr;
+  CGXGridTextDataExchangeImp* m_pTextDataExchangeImp = nullptr;
+  CGXGridStyleDataExchangeImp* m_pStyleDataExchangeImp = nullptr;
+  CGXGridCutPasteImp* m_pCutPasteImp = nullptr;
+  CGXGridClearCellsImp* m_pClearCellsImp = nullptr;
+  CGXGridRangeNameImp* m_pRangeNameImp = nullptr;
+  CGXGridExtraFeatureBImp* m_pExtraFeatureBImp = nullptr;
+  CGXGridExtraFeatureCImp* m_pExtraFeatureCImp = nullptr;
+  template <class T>
+  void InstallFeature(T*& slot, T* imp, BOOL autoDelete) {
+    slot = imp;
+    if (imp && autoDelete) AddAutoDeleteObject(imp, [](void* p) { delete static_cast<T*>(p); });
+  }
   // Builds and sends a hint when hints can be sent (see CanSendHints).
   void Hint(DWORD id, ROWCOL r1, ROWCOL c1, ROWCOL r2, ROWCOL c2, UINT flags, const CGXRange* range = nullptr);
   BOOL m_bOwnParamSaved = FALSE;
@@ -568,6 +858,7 @@ class CGXGridCore {
   // Drawing state and caches.
   int m_nBufferedDrawing = 0;
   BOOL m_bChangedCellsMode = FALSE;
+  std::vector<CRect> m_queuedRects;  // cells left undrawn in changed-cells mode (emptied by every paint)
   BOOL m_bScrollRangeChanged = FALSE;
   int m_nDrawNesting = 0;
   std::map<std::vector<BYTE>, std::unique_ptr<CFont>> m_fontCache;
@@ -615,4 +906,18 @@ class CGXGridCore {
   int m_nRemovedExtent = 0;
   BOOL m_bRemovedShown = TRUE;
 
+};
+
+// Hides the selection frame while it lives (the row and column operations hold one while the structure
+// changes); the frame shows again, redrawn, when the previous state was unlocked.
+class CGXExcelLikeFrameLock {
+ public:
+  explicit CGXExcelLikeFrameLock(CGXGridCore* grid) : m_pGrid(grid), m_bOld(grid->LockExcelLikeFrame(TRUE, TRUE)) {}
+  ~CGXExcelLikeFrameLock() { m_pGrid->LockExcelLikeFrame(m_bOld, TRUE); }
+  CGXExcelLikeFrameLock(const CGXExcelLikeFrameLock&) = delete;
+  CGXExcelLikeFrameLock& operator=(const CGXExcelLikeFrameLock&) = delete;
+
+ private:
+  CGXGridCore* m_pGrid;
+  BOOL m_bOld;
 };

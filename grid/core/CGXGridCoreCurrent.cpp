@@ -45,8 +45,9 @@ void CGXGridCore::StoreCurrentCell(BOOL set, ROWCOL row, ROWCOL col) {
   m_bCurrentValid = TRUE;
   m_nCurrentRow = row;
   m_nCurrentCol = col;
-  // FIXME: the parameter object's mirror of the current cell has no member of its own yet; its archived
-  // words are not borrowed for it, so the engine alone keeps the current cell.
+  // Decision: the parameter object keeps no copy of the current cell. Its layout has no member for one, and
+  // borrowing one of its archived words would write the current cell into every saved layout; the engine
+  // alone keeps it (Initialize therefore has no initial current cell to restore either).
 }
 
 void CGXGridCore::OnControlInitialized(ROWCOL row, ROWCOL col) {

@@ -15,11 +15,13 @@
 #include <vector>
 
 #include "grid/controls/CGXControl.h"
+#include "grid/core/CGXData.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridDrawContext.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
 #include "platform/framework/CWnd.h"
+#include "platform/framework/MessageBox.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
@@ -219,8 +221,10 @@ void CGXGridCore::RedrawAll(UINT flags, BOOL hint) {
   if (flags & GX_UPDATENOW) UpdateWindow();
 }
 
-BOOL CGXGridCore::RedrawChangedCells(BOOL, void*, BOOL) {
+BOOL CGXGridCore::RedrawChangedCells(BOOL recalc, void* hint, BOOL notify) {
+  (void)hint;
   if (GetRowCount() == 0 || GetColCount() == 0) return FALSE;
+  if (recalc) DataObjectRecalc();
   BOOL oldMode = m_bChangedCellsMode, oldScroll = m_bScrolling;
   m_bChangedCellsMode = TRUE;
   m_bScrolling = TRUE;
@@ -228,12 +232,68 @@ BOOL CGXGridCore::RedrawChangedCells(BOOL, void*, BOOL) {
   RedrawAll(GX_UPDATENOW, FALSE);
   m_bChangedCellsMode = oldMode;
   m_bScrolling = oldScroll;
+  if (notify) Hint(gxHintChangedCells, 0, 0, 0, 0, 0);
+  CString error;
+  if (recalc && DataObjectErrorText(error) && !error.IsEmpty()) ::MessageBox(GridHwnd(), error, nullptr, MB_OK);
   return TRUE;
+}
+
+// ---- The data object's changed-cell marks -----------------------------------------------------------------
+
+BOOL CGXGridCore::IsDataCellChanged(ROWCOL row, ROWCOL col) {
+  CGXData* data = GetData();
+  if (!data) return FALSE;
+  // A covered cell is changed when the top-left cell of its covered range is.
+  CGXRange covered;
+  if (GetCoveredCellsRowCol(row, col, covered)) {
+    row = covered.top;
+    col = covered.left;
+  }
+  return data->IsCellChanged(row, col);
+}
+
+void CGXGridCore::NotifyDataCellDrawn(ROWCOL row, ROWCOL col, BOOL) {
+  if (CGXData* data = GetData()) data->SetCellChanged(row, col, FALSE);
+}
+
+void CGXGridCore::DataObjectRecalc() {
+  if (CGXData* data = GetData()) data->Recalc(FALSE);
+}
+
+BOOL CGXGridCore::DataObjectErrorText(CString& out) {
+  CGXData* data = GetData();
+  return data && data->GetMessage(out);
+}
+
+// Changed-cells mode: a row without a changed cell is not drawn, nor are the cells of a row before its
+// first changed cell. Their rectangles are queued and excluded from the device's clip region, so nothing
+// of the block (interiors, cells, lines, inversion) reaches them; the paint's end frees the queue.
+void CGXGridCore::QueueUnchangedCells(CGXGridDrawContext& ctx) {
+  for (ROWCOL i = 0; i < ctx.n; ++i) {
+    ROWCOL first = 0;
+    while (first < ctx.m && !IsDataCellChanged(ctx.rows[i], ctx.cols[first])) ++first;
+    if (first == 0) continue;
+    CRect r(ctx.lefts[0], ctx.tops[i], ctx.lefts[first - 1] + ctx.widths[first - 1], ctx.tops[i] + ctx.heights[i]);
+    if (r.IsRectEmpty()) continue;
+    ctx.dc->ExcludeClipRect(&r);
+    m_queuedRects.push_back(r);
+  }
+}
+
+BOOL CGXGridCore::IsCellQueued(const CRect& cell) const {
+  for (const CRect& q : m_queuedRects) {
+    CRect both;
+    if (both.IntersectRect(q, cell) && both == cell) return TRUE;
+  }
+  return FALSE;
 }
 
 // ---- Paint entry ----------------------------------------------------------------------------------------
 
 void CGXGridCore::DrawGrid(CDC* dc) {
+  GXForwardArgs notice;  // (0, 0, TRUE, 0) for the plug-point feature, before anything is decided
+  notice.v[2] = TRUE;
+  ExtraFeatureBForward9(notice);
   if (IsLockUpdate()) return;
   CRect clip;
   if (dc->GetClipBox(&clip) == NULLREGION || clip.IsRectEmpty()) return;
@@ -267,7 +327,8 @@ void CGXGridCore::DrawGridDirect(CDC* dc) {
     dc->FillSolidRect(area.right, area.top - 1, 1, area.Height() + 2, RGB(0, 0, 0));
     dc->FillSolidRect(area.left - 1, area.bottom, area.Width() + 2, 1, RGB(0, 0, 0));
   }
-  PaintBlock(dc, clip);
+  PaintBlockWithFrame(dc, clip);
+  m_queuedRects.clear();
 }
 
 void CGXGridCore::DrawGridBuffered(CDC* dc) {
@@ -283,13 +344,13 @@ void CGXGridCore::DrawGridBuffered(CDC* dc) {
   CBitmap bmp;
   if (!bmp.CreateCompatibleBitmap(dc, clip.Width(), clip.Height())) return DrawGridDirect(dc);
   CBitmap* oldBmp = mem.SelectObject(&bmp);
-  OnGridPrepareDC(&mem);
+  PrepareDC(&mem);
   mem.SetViewportOrg(-clip.left, -clip.top);
   mem.SetBrushOrg(clip.left % 8, clip.top % 8);
-  // The memory bitmap is painted completely (changed-cells mode included) before anything is copied, so
-  // the screen never receives the bitmap's uninitialised pixels.
+  // The memory bitmap is painted completely before anything is copied, so the screen never receives the
+  // bitmap's uninitialised pixels; in changed-cells mode the undrawn (queued) parts are not copied at all.
   mem.FillSolidRect(&clip, PropertyColor(4));
-  PaintBlock(&mem, clip);
+  PaintBlockWithFrame(&mem, clip);
   if (m_bDrawOuterFrame) {
     mem.FillSolidRect(area.left, area.top, area.Width(), 1, RGB(0, 0, 0));
     mem.FillSolidRect(area.left, area.top, 1, area.Height(), RGB(0, 0, 0));
@@ -297,7 +358,13 @@ void CGXGridCore::DrawGridBuffered(CDC* dc) {
     mem.FillSolidRect(area.left, area.bottom - 1, area.Width(), 1, RGB(0, 0, 0));
   }
   mem.SetViewportOrg(0, 0);
+  // In changed-cells mode the memory bitmap holds only the background where cells were queued (not drawn):
+  // those rectangles keep what the screen shows, so they are left out of the copy.
+  int saved = dc->SaveDC();
+  for (const CRect& q : m_queuedRects) dc->ExcludeClipRect(&q);
+  m_queuedRects.clear();
   dc->BitBlt(clip.left, clip.top, clip.Width(), clip.Height(), &mem, 0, 0, SRCCOPY);
+  dc->RestoreDC(saved);
   mem.SelectObject(oldBmp);
 }
 
@@ -314,6 +381,13 @@ BOOL CGXGridCore::ClientCellFromPoint(const POINT& pt, int* clientRow, int* clie
   if (cellRect)
     cellRect->SetRect(left, top, left + GetColWidth(ClientColToCol(j)), top + GetRowHeight(ClientRowToRow(i)));
   return TRUE;
+}
+
+// The selection frame is drawn after every block; in changed-cells mode it is also erased before.
+void CGXGridCore::PaintBlockWithFrame(CDC* dc, const CRect& clip) {
+  if (m_bChangedCellsMode) DrawExcelLikeFrame(dc, TRUE, nullptr);
+  PaintBlock(dc, clip);
+  DrawExcelLikeFrame(dc, TRUE, nullptr);
 }
 
 void CGXGridCore::PaintBlock(CDC* dc, const CRect& clip) {
@@ -370,8 +444,17 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
   ctx.m = static_cast<ROWCOL>(ctx.cols.size());
   ctx.styles.resize(static_cast<size_t>(ctx.n) * ctx.m);
   ctx.flags.assign(static_cast<size_t>(ctx.n) * ctx.m, 0);
+  // A changed cell may float differently now: its floating cells are computed again before it draws.
+  if (m_pFloatCellsImp)
+    for (ROWCOL i = 0; i < ctx.n; ++i)
+      for (ROWCOL j = 0; j < ctx.m; ++j)
+        if (ctx.rows[i] && ctx.cols[j] && IsDataCellChanged(ctx.rows[i], ctx.cols[j]))
+          RecalcFloatCells(CGXRange(ctx.rows[i], ctx.cols[j]), -1);
   for (ROWCOL i = 0; i < ctx.n; ++i)
     for (ROWCOL j = 0; j < ctx.m; ++j) PrepareCellFlags(ctx, i, j);
+  // Every cell is prepared (the line and inversion passes read all styles); in changed-cells mode the
+  // unchanged ones are then clipped away.
+  if (m_bChangedCellsMode) QueueUnchangedCells(ctx);
   // The cell-by-cell drawing, when installed and switched on, draws the block itself.
   if (!(m_pOldDrawingImp && m_pOldDrawingImp->DrawCells(this, dc, ctx))) {
     // Cells with the standard interior are painted with the block in one fill; the others in runs.
@@ -387,6 +470,11 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
     InvertMarkedCells(ctx);
   }
   DrawBeyondGrid(ctx);
+  // The data object learns which cells were drawn (their changed marks are cleared).
+  for (ROWCOL i = 0; i < ctx.n; ++i)
+    for (ROWCOL j = 0; j < ctx.m; ++j)
+      if (ctx.rows[i] && ctx.cols[j] && !(m_bChangedCellsMode && IsCellQueued(ctx.CellRect(i, j))))
+        NotifyDataCellDrawn(ctx.rows[i], ctx.cols[j], FALSE);
   --m_nDrawNesting;
 }
 

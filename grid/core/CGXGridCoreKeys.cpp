@@ -108,10 +108,10 @@ BOOL CGXGridCore::OnGridKeyDown(UINT ch, UINT repeat, UINT) {
       break;
     case VK_DELETE:
       if (shift) {
-        if (CanCut()) Cut();
+        if (CanCut()) CutSelection();
       } else if (QueryCurrentCell(&row, &col) && m_pCurrentControl && !m_pCurrentControl->GetEditingState() &&
                  CanClear() && OnDeleteCell(row, col)) {
-        ClearCells(ctrl);
+        ClearCellsForward1(ctrl);
       }
       break;
     case VK_BACK:
@@ -128,7 +128,7 @@ BOOL CGXGridCore::OnGridChar(UINT ch, UINT, UINT) {
   switch (ch) {
     case 0x03: if (CanCopy()) Copy(); return TRUE;
     case 0x16: if (CanPaste()) Paste(); return TRUE;
-    case 0x18: if (CanCut()) Cut(); return TRUE;
+    case 0x18: if (CanCut()) CutSelection(); return TRUE;
     case 0x1A: Undo(); return TRUE;
     case 0x12: Redo(); return TRUE;
     case 0x09:

@@ -5,7 +5,10 @@
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXPluginComponent.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CWnd.h"
+#include "platform/gdi/CBrush.h"
+#include "platform/gdi/CDC.h"
 #include "platform/controls/winctrl.h"
 #include "platform/window/windowapi.h"
 
@@ -167,5 +170,38 @@ BOOL CGXGridCore::DispatchToPlugins(UINT message, WPARAM wParam, LPARAM lParam, 
     if (plugin->m_bExitMessage) return TRUE;
     if (plugin->m_bSkipDefault) return FALSE;
   }
+  return FALSE;
+}
+
+HBRUSH CGXGridCore::OnGridCtlColor(CDC* dc, CWnd* wnd, UINT kind) {
+  ROWCOL row, col;
+  if (!QueryCurrentCell(&row, &col)) return nullptr;
+  CGXStyle style;
+  ComposeCellStyle(row, col, style, TRUE);
+  CGXControl* control = ControlForId(style.GetControl());
+  // A control that answers "handled" has set the colours itself (a BOOL, not a brush: the grid always
+  // answers with the cell's interior brush).
+  if (!control || !control->OnGridMessageExtra(dc, wnd, kind)) {
+    const CGXInteriorBrush& interior = style.GetInterior();
+    dc->SetTextColor(style.GetTextColor());
+    dc->SetBkColor(interior.GetPattern() == 0 ? interior.GetColor() : interior.GetBkColor());
+  }
+  CBrush* brush = LookupBrush(style.GetInterior());
+  return brush ? static_cast<HBRUSH>(brush->m_hObject) : nullptr;
+}
+
+BOOL CGXGridCore::OnGridMouseActivate(CWnd* topLevel, UINT hitCode, UINT message, LRESULT* result) {
+  HWND grid = GridHwnd();
+  if (m_bActivateOnClick && grid && hitCode == HTCLIENT && dynamic_cast<CView*>(m_pGridWnd)) {
+    HWND focus = ::GetFocus();
+    if (focus != grid && !::IsChild(grid, focus)) {
+      if (!focus || ::GetAncestorRoot(focus) != ::GetAncestorRoot(grid)) ::SetFocus(grid);
+      *result = MA_ACTIVATEANDEAT;
+      return TRUE;
+    }
+  }
+  ROWCOL row, col;
+  if (QueryCurrentCell(&row, &col))
+    if (CGXControl* c = ControlOfCurrentCell()) return c->OnMouseActivate(topLevel, hitCode, message, result);
   return FALSE;
 }

@@ -82,6 +82,7 @@ BOOL CGXGridCore::StoreInsertRows(ROWCOL row, ROWCOL count, BOOL force) {
     if (d->InsertRows(row, count)) force = TRUE;
   if (!force) return FALSE;
   SetModifiedFlag(TRUE);
+  if (m_pHideCellsImp) m_pHideCellsImp->OnInsertRows(this, row, count);
   m_pParam->GetRowHeights().InsertKeys(row, count);
   // Range edges at or after the insertion move on with the cells.
   m_pParam->GetSelection().AdjustForInsertedRows(row, count);
@@ -110,6 +111,7 @@ BOOL CGXGridCore::StoreRemoveRows(ROWCOL from, ROWCOL to, BOOL force) {
     if (d->RemoveRows(from, to)) force = TRUE;
   if (!force) return FALSE;
   SetModifiedFlag(TRUE);
+  if (m_pHideCellsImp) m_pHideCellsImp->OnRemoveRows(this, from, to);
   m_pParam->GetRowHeights().RemoveKeys(from, to);
   m_pParam->GetSelection().AdjustForRemovedRows(from, to, GetRowCount());
   m_pParam->GetCoveredCells().AdjustForRemovedRows(from, to, GetRowCount());
@@ -132,6 +134,7 @@ BOOL CGXGridCore::StoreRemoveCols(ROWCOL from, ROWCOL to, BOOL force) {
 
 BOOL CGXGridCore::InsertRows(ROWCOL row, ROWCOL count, UINT flags, int) {
   if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
+  CGXExcelLikeFrameLock frameLock(this);
   if (!StoreInsertRows(row, count, FALSE)) return FALSE;
   UpdateInsertRows(row, count, flags, TRUE);
   return TRUE;
@@ -139,6 +142,7 @@ BOOL CGXGridCore::InsertRows(ROWCOL row, ROWCOL count, UINT flags, int) {
 
 BOOL CGXGridCore::InsertCols(ROWCOL col, ROWCOL count, UINT flags, int) {
   if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
+  CGXExcelLikeFrameLock frameLock(this);
   if (!StoreInsertCols(col, count, FALSE)) return FALSE;
   UpdateInsertCols(col, count, flags, TRUE);
   return TRUE;
@@ -146,6 +150,7 @@ BOOL CGXGridCore::InsertCols(ROWCOL col, ROWCOL count, UINT flags, int) {
 
 BOOL CGXGridCore::RemoveRows(ROWCOL from, ROWCOL to, UINT flags, int) {
   if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
+  CGXExcelLikeFrameLock frameLock(this);
   const CRect shown = CalcRangeRect(from, 0, to, 0);
   m_bRemovedShown = !shown.IsRectNull();
   m_nRemovedExtent = shown.Height();
@@ -156,6 +161,7 @@ BOOL CGXGridCore::RemoveRows(ROWCOL from, ROWCOL to, UINT flags, int) {
 
 BOOL CGXGridCore::RemoveCols(ROWCOL from, ROWCOL to, UINT flags, int) {
   if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
+  CGXExcelLikeFrameLock frameLock(this);
   const CRect shown = CalcRangeRect(0, from, 0, to);
   m_bRemovedShown = !shown.IsRectNull();
   m_nRemovedExtent = shown.Width();
@@ -325,34 +331,6 @@ BOOL CGXGridCore::StoreDefaultColWidth(int pixels) {
   if (pixels < 1 || !m_pParam) return FALSE;
   m_pParam->m_nDefaultColWidth = static_cast<DWORD>(pixels * Step(GetFontWidth()));
   SetModifiedFlag(TRUE);
-  return TRUE;
-}
-
-// Hidden rows and columns until the hide feature takes them over: bit 0 of the parameter object's per-row
-// and per-column byte flags (archived with the layout), so that hidden rows survive a saved layout.
-BOOL CGXGridCore::IsRowHidden(ROWCOL row) const {
-  return m_pParam && row < m_pParam->m_rowFlags.size() && (m_pParam->m_rowFlags[row] & 1);
-}
-
-BOOL CGXGridCore::IsColHidden(ROWCOL col) const {
-  return m_pParam && col < m_pParam->m_colFlags.size() && (m_pParam->m_colFlags[col] & 1);
-}
-
-BOOL CGXGridCore::HideRows(ROWCOL from, ROWCOL to, BOOL hide, UINT flags) {
-  if (!m_pParam || to < from) return FALSE;
-  auto& f = m_pParam->m_rowFlags;
-  if (f.size() <= to) f.resize(static_cast<size_t>(to) + 1, 0);
-  for (ROWCOL r = from; r <= to; ++r) f[r] = hide ? (f[r] | 1) : (f[r] & ~1);
-  UpdateChangedRowHeights(from, to, flags, TRUE);
-  return TRUE;
-}
-
-BOOL CGXGridCore::HideCols(ROWCOL from, ROWCOL to, BOOL hide, UINT flags) {
-  if (!m_pParam || to < from) return FALSE;
-  auto& f = m_pParam->m_colFlags;
-  if (f.size() <= to) f.resize(static_cast<size_t>(to) + 1, 0);
-  for (ROWCOL c = from; c <= to; ++c) f[c] = hide ? (f[c] | 1) : (f[c] & ~1);
-  UpdateChangedColWidths(from, to, flags, TRUE);
   return TRUE;
 }
 

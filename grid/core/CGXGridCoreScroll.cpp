@@ -205,8 +205,12 @@ BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count) {
     for (ROWCOL r = m_nTopRow; r < m_nTopRow + count && dist < areaHeight; ++r) dist += GetRowHeight(r);
     newTop = m_nTopRow + count;
   }
+  // The plug-point feature hears of every scroll as of every paint; the selection frame follows the cells.
+  GXForwardArgs notice;
+  notice.v[2] = TRUE;
+  ExtraFeatureBForward9(notice);
   if (!AllowTopRowChange(newTop)) return FALSE;
-  const ROWCOL oldTop = m_nTopRow;
+  UpdateExcelLikeFrame();
   m_nTopRow = newTop;
   InvalidateShownCaches();
   if (m_pCurrentControl && m_bCurrentValid && m_nCurrentRow > GetFrozenRows()) m_pCurrentControl->HideWindowPart();
@@ -225,7 +229,7 @@ BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count) {
   }
   SetScrollPosScaled(SB_VERT, m_nTopRow, TRUE);
   if (direction == GX_UP && (m_nVScrollPolicy & 2) && m_nTopRow == first) RefreshScrollBars(FALSE, FALSE);
-  (void)oldTop;
+  UpdateExcelLikeFrame();
   TopRowChanged();
   return TRUE;
 }
@@ -253,7 +257,12 @@ BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count) {
     for (ROWCOL c = m_nLeftCol; c < m_nLeftCol + count && dist < areaWidth; ++c) dist += GetColWidth(c);
     newLeft = m_nLeftCol + count;
   }
+  // The plug-point feature hears of every scroll as of every paint; the selection frame follows the cells.
+  GXForwardArgs notice;
+  notice.v[2] = TRUE;
+  ExtraFeatureBForward9(notice);
   if (!AllowLeftColChange(newLeft)) return FALSE;
+  UpdateExcelLikeFrame();
   m_nLeftCol = newLeft;
   InvalidateShownCaches();
   if (m_pCurrentControl && m_bCurrentValid && m_nCurrentCol > GetFrozenCols()) m_pCurrentControl->HideWindowPart();
@@ -270,6 +279,7 @@ BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count) {
   }
   SetScrollPosScaled(SB_HORZ, m_nLeftCol, TRUE);
   if (direction == GX_LEFT && (m_nHScrollPolicy & 2) && m_nLeftCol == first) RefreshScrollBars(FALSE, FALSE);
+  UpdateExcelLikeFrame();
   LeftColChanged();
   return TRUE;
 }

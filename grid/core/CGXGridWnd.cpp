@@ -117,7 +117,7 @@ BOOL CGXGridWnd::PreTranslateMessage(MSG* msg) {
 void CGXGridWnd::OnGridPaint() {
   if (!IsInitialized()) throw new CNotSupportedException;
   CPaintDC dc(this);
-  OnGridPrepareDC(&dc);
+  PrepareDC(&dc);
   DrawGrid(&dc);
 }
 
@@ -319,6 +319,23 @@ LRESULT CGXGridWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_TIMER: OnGridTimer(wParam); break;
     case WM_SYSCOLORCHANGE: OnGridSysColorChange(); break;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      if (HBRUSH b = OnGridCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)),
+                                    CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), message - WM_CTLCOLORMSGBOX))
+        return reinterpret_cast<LRESULT>(b);
+      break;
+    case WM_MOUSEACTIVATE: {
+      LRESULT r = 0;
+      if (OnGridMouseActivate(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), LOWORD(lParam), HIWORD(lParam), &r))
+        return r;
+      break;
+    }
     case WM_SETTINGCHANGE: OnGridSettingChange(static_cast<UINT>(wParam)); break;
     case WM_USER + 1:
     case WM_USER + 2:

@@ -12,6 +12,8 @@ target_sources(grid_core PRIVATE
   CGXGridCoreMouse.cpp
   CGXGridCoreMessages.cpp
   CGXGridCoreUpdate.cpp
+  CGXGridCoreFeatures.cpp
+  CGXFindReplaceState.cpp
   CGXDrawRotatedTextImp.cpp
   CGXGridOldDrawingImp.cpp
   CGXGridHint.cpp
@@ -27,6 +29,7 @@ brim_test(grid_engine_tests
     tests/engine_geometry_test.cpp
     tests/engine_window_test.cpp
     tests/engine_screenshot_test.cpp
+    tests/engine_features_test.cpp
   LIBS grid_core grid_controls grid_layouts
 )
 

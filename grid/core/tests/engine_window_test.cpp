@@ -1,9 +1,14 @@
 // The grid window on the headless desktop: painting, the current cell, keys, scrolling, mouse, dialogs
 // and the query messages.
 #include <cstdlib>
+#include <cstring>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "grid/core/CGXData.h"
+#include "grid/core/CGXFontRegistry.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
 #include "grid/core/tests/enginetest.h"
@@ -27,7 +32,9 @@ std::shared_ptr<plat::Surface> Shot(HWND h) {
   return plat::Desktop::Capture(h);
 }
 
-COLORREF At(const std::shared_ptr<plat::Surface>& s, int x, int y) { return plat::colorFromPixel(s->pixel(x, y)) & 0xFFFFFF; }
+COLORREF At(const std::shared_ptr<plat::Surface>& s, int x, int y) {
+  return plat::colorFromPixel(s->pixel(x, y)) & 0xFFFFFF;
+}
 
 TEST_F(WindowTest, PaintsGridLinesHeadersAndBackground) {
   CGXGridWnd* g = MakeGrid(3, 2, 300, 200);
@@ -46,7 +53,6 @@ TEST_F(WindowTest, PaintsGridLinesHeadersAndBackground) {
   EXPECT_EQ(At(s, 100, 150), background);
   EXPECT_EQ(At(s, 150, 30), line);  // the closing line after the last column
 }
-
 
 // A grid that records the cells it enters.
 class RecordingGrid : public CGXGridWnd {
@@ -261,7 +267,8 @@ TEST_F(WindowTest, InADialogEnterAndEscapeAreLeftToTheDialog) {
   ASSERT_NE(dlg.grid, nullptr);
   CGXGridWnd* g = dlg.grid;
   const UINT code = static_cast<UINT>(SendMessage(*g, WM_GETDLGCODE, 0, 0));
-  EXPECT_EQ(code & (DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS), DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS);
+  EXPECT_EQ(code & (DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS),
+            DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS);
   EXPECT_EQ(code & DLGC_WANTALLKEYS, 0u);
   SetFocus(*g);
   g->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
@@ -338,7 +345,6 @@ TEST_F(WindowTest, QueryMessagesAnswerThroughTheClipboard) {
   EXPECT_EQ(SendMessage(*g, 0x0792, 0, 0), 0);  // nothing being edited: valid
   EXPECT_EQ(SendMessage(*g, 0x0791, 0, 0), 1);
 }
-
 
 TEST_F(WindowTest, BufferedDrawingEqualsDirectDrawing) {
   CGXGridWnd* g = MakeGrid(20, 5, 300, 200);
@@ -418,7 +424,6 @@ TEST_F(WindowTest, DragStatesReachTheCurrentCellsControl) {
   Pump();
 }
 
-
 TEST_F(WindowTest, StructureChangesRepaintLikeAFreshPaint) {
   CGXGridWnd* g = MakeGrid(50, 4, 300, 200);
   for (ROWCOL r = 1; r <= 50; ++r) g->SetCellValue(r, 1, CString(static_cast<char>('A' + r % 26)), 0);
@@ -448,7 +453,6 @@ TEST_F(WindowTest, StructureChangesRepaintLikeAFreshPaint) {
   EXPECT_EQ(g->GetTopRow(), 1u);
   check("no rows");
 }
-
 
 TEST_F(WindowTest, HoldingTheMouseBelowTheGridScrollsUntilReleased) {
   CGXGridWnd* g = MakeGrid(100000, 3, 300, 200);
@@ -485,13 +489,12 @@ TEST_F(WindowTest, HoldingTheMouseBelowTheGridScrollsUntilReleased) {
   Pump();
 }
 
-
 TEST_F(WindowTest, CellByCellDrawingPaintsBlocksOnceAndLooksTheSame) {
   CGXGridWnd* g = MakeGrid(8, 5, 300, 200);
   CGXStyle tinted;
   tinted.SetInteriorColor(RGB(250, 230, 200));
   g->SetStyleRange(CGXRange(2, 2, 3, 3), tinted);  // a 2 x 2 block
-  g->SetStyleRange(CGXRange(6, 1), tinted);         // a single cell
+  g->SetStyleRange(CGXRange(6, 1), tinted);        // a single cell
   g->SetCellValue(2, 2, "x");
   g->RedrawAll(GX_UPDATENOW);
   auto normal = Shot(*g);
@@ -505,7 +508,6 @@ TEST_F(WindowTest, CellByCellDrawingPaintsBlocksOnceAndLooksTheSame) {
   auto* imp = static_cast<CGXGridOldDrawingImp*>(g->GetOldDrawingImp());
   EXPECT_EQ(imp->m_nLastFills, 4);
 }
-
 
 TEST_F(WindowTest, CachesShareObjectsAndKeepTheStylePoolBounded) {
   CGXGridWnd* g = MakeGrid(8, 5, 300, 200);
@@ -564,7 +566,6 @@ TEST_F(WindowTest, ZoomedFontsAndRepeatedFontSelection) {
   dc.Detach();
   ReleaseDC(*g, hdc);
 }
-
 
 // An editing control without a window: typed characters go into its text while it edits; it stores the
 // text as the cell's value and can be told to refuse validation or storing.
@@ -739,7 +740,6 @@ TEST_F(WindowTest, ClientEdgeFrameIsDrawnAroundTheGrid) {
   DestroyWindow(parent);
 }
 
-
 TEST_F(WindowTest, GrowingTheWindowRepaintsOnlyTheUncoveredStrips) {
   CGXGridWnd* g = MakeGrid(30, 10, 225, 150);  // the right edge cuts column 4 (200..250), the bottom row 7
   g->SetWindowPos(nullptr, 0, 0, 325, 170, SWP_NOMOVE | SWP_NOZORDER);
@@ -758,7 +758,6 @@ TEST_F(WindowTest, GrowingTheWindowRepaintsOnlyTheUncoveredStrips) {
   g->RedrawAll(GX_UPDATENOW);
   EXPECT_EQ(plat::CompareImages(*grown, *Shot(*g), 0, ""), 0);
 }
-
 
 // A grid that records the hints it would send to other views; BindToDocument stands for a document view.
 class HintingGrid : public CGXGridWnd {
@@ -802,7 +801,6 @@ TEST_F(WindowTest, HintsAreSentOnlyByDocumentViewsAndExecutedByGroup) {
   g->ProcessHint(&unknown);  // ignored
 }
 
-
 TEST_F(WindowTest, UpAcrossTheFrozenSeamKeepsTheCurrentCellVisible) {
   CGXGridWnd* g = MakeGrid(50, 3, 300, 200);
   g->SetFrozenRows(2, 0, 0);
@@ -828,6 +826,145 @@ TEST_F(WindowTest, UpAcrossTheFrozenSeamKeepsTheCurrentCellVisible) {
   Pump();
   g->QueryCurrentCell(&row, &col);
   EXPECT_EQ(row, 1u);
+}
+
+// A store whose cells carry changed marks, as a computing store keeps them.
+struct MarkedData : CGXData {
+  BOOL IsCellChanged(ROWCOL r, ROWCOL c) const override { return changed.count({r, c}) != 0; }
+  void SetCellChanged(ROWCOL r, ROWCOL c, BOOL on) override {
+    if (on)
+      changed.insert({r, c});
+    else
+      changed.erase({r, c});
+  }
+  std::set<std::pair<ROWCOL, ROWCOL>> changed;
+};
+
+// Only the changed cells and the cells after them in their rows repaint; the rest keeps what the screen
+// shows, with buffered drawing too (the memory bitmap's undrawn parts never reach the screen).
+TEST_F(WindowTest, ChangedCellsModeRepaintsFromTheFirstChangedCellOfEachRow) {
+  for (int buffered : {0, 1}) {
+    CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
+    auto* data = new MarkedData;
+    data->InitParam(g->GetParam());
+    g->GetParam()->SetData(data, TRUE);
+    g->SetRowCount(5, 0);
+    g->SetColCount(4, 0);
+    g->SetBufferedDrawing(buffered);
+    CGXStyle red, blue;
+    red.SetInteriorColor(RGB(255, 0, 0));
+    blue.SetInteriorColor(RGB(0, 0, 255));
+    for (auto [r, c] : {std::pair<ROWCOL, ROWCOL>{2, 1}, {2, 2}, {2, 3}, {3, 2}})
+      g->SetStyleRange(CGXRange(r, c), red);
+    g->RedrawAll(GX_UPDATENOW);
+    Shot(*g);
+    // Restyle without repainting; only (2, 2) is marked as changed.
+    for (auto [r, c] : {std::pair<ROWCOL, ROWCOL>{2, 1}, {2, 2}, {2, 3}, {3, 2}})
+      g->ApplyStyleToRange(CGXRange(r, c), &blue, gxOverride, 0, 0);
+    data->changed = {{2, 2}};
+    ASSERT_TRUE(g->RedrawChangedCells());
+    auto s = Shot(*g);
+    auto centre = [&](ROWCOL r, ROWCOL c) {
+      return At(s, g->CalcCellRect(r, c).CenterPoint().x, g->CalcCellRect(r, c).CenterPoint().y);
+    };
+    EXPECT_EQ(centre(2, 1), RGB(255, 0, 0)) << "before the first changed cell, buffered " << buffered;
+    EXPECT_EQ(centre(2, 2), RGB(0, 0, 255)) << buffered;
+    EXPECT_EQ(centre(2, 3), RGB(0, 0, 255)) << "after the first changed cell, buffered " << buffered;
+    EXPECT_EQ(centre(3, 2), RGB(255, 0, 0)) << "a row without changes, buffered " << buffered;
+    EXPECT_TRUE(data->changed.empty());  // the drawn cell's mark is cleared
+    EXPECT_FALSE(g->IsChangedCellsMode());
+    // A normal paint draws everything again.
+    g->RedrawAll(GX_UPDATENOW);
+    s = Shot(*g);
+    EXPECT_EQ(centre(2, 1), RGB(0, 0, 255));
+    grid.reset();
+  }
+}
+
+// A static control that can take over the colour and activation notifications.
+struct AnsweringStatic : CGXStatic {
+  using CGXStatic::CGXStatic;
+  BOOL OnGridMessageExtra(CDC*, CWnd*, UINT kind) override {
+    kinds.push_back(kind);
+    return handles;
+  }
+  BOOL OnMouseActivate(CWnd*, UINT, UINT, LRESULT* result) override {
+    if (!activation) return FALSE;
+    *result = activation;
+    return TRUE;
+  }
+  BOOL handles = FALSE;
+  LRESULT activation = 0;
+  std::vector<UINT> kinds;
+};
+
+TEST_F(WindowTest, CtlColorGivesTheCurrentCellsColoursUnlessItsControlHandlesThem) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto* control = new AnsweringStatic(g);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_STATIC).SetTextColor(RGB(200, 0, 0)).SetInteriorColor(RGB(255, 255, 0));
+  g->SetStyleRange(CGXRange(2, 2), style);
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  dc.SetTextColor(RGB(1, 2, 3));
+  dc.SetBkColor(RGB(4, 5, 6));
+  auto send = [&] { return SendMessage(*g, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.m_hDC), 0); };
+  // No current cell: the default handling answers.
+  const LRESULT standard = send();
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  LRESULT brush = send();
+  EXPECT_NE(brush, 0);
+  EXPECT_NE(brush, standard);
+  EXPECT_EQ(dc.GetTextColor(), RGB(200, 0, 0));
+  EXPECT_EQ(dc.GetBkColor(), RGB(255, 255, 0));
+  ASSERT_FALSE(control->kinds.empty());
+  EXPECT_EQ(control->kinds.back(), 1u);  // CTLCOLOR_EDIT
+  // A control that answers "handled" keeps its own colours; the grid still answers the interior brush.
+  control->handles = TRUE;
+  dc.SetTextColor(RGB(1, 2, 3));
+  EXPECT_EQ(send(), brush);
+  EXPECT_EQ(dc.GetTextColor(), RGB(1, 2, 3));
+}
+
+TEST_F(WindowTest, MouseActivateAsksTheCurrentCellsControl) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto* control = new AnsweringStatic(g);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_STATIC);
+  g->SetStyleRange(CGXRange(1, 1), style);
+  const LPARAM lp = MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN);
+  const LRESULT plain = SendMessage(*g, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(g->m_hWnd), lp);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  EXPECT_EQ(SendMessage(*g, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(g->m_hWnd), lp), plain);  // no answer
+  control->activation = MA_NOACTIVATE;
+  EXPECT_EQ(SendMessage(*g, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(g->m_hWnd), lp), MA_NOACTIVATE);
+}
+
+// While printing, the grid's devices map one display pixel to the device's own resolution; on screen the
+// mapping is left alone.
+TEST_F(WindowTest, PrepareDCMapsDisplayPixelsOntoThePrinterWhilePrinting) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  mode.dmSpecVersion = DM_SPECVERSION;
+  std::strncpy(reinterpret_cast<char*>(mode.dmDeviceName), "PDF", CCHDEVICENAME - 1);
+  mode.dmFields = DM_PRINTQUALITY;
+  mode.dmPrintQuality = 300;
+  CDC printer;
+  ASSERT_TRUE(printer.CreateIC("WINSPOOL", "PDF", nullptr, &mode));
+  ASSERT_EQ(printer.GetDeviceCaps(LOGPIXELSX), 300);
+  g->PrepareDC(&printer);
+  EXPECT_EQ(printer.GetMapMode(), MM_TEXT);
+  g->SetPrinting(TRUE, TRUE);
+  g->PrepareDC(&printer);
+  g->SetPrinting(FALSE);
+  EXPECT_EQ(printer.GetMapMode(), MM_ANISOTROPIC);
+  POINT inch{CGXFontRegistry::Instance().GetLogPixelsX(), CGXFontRegistry::Instance().GetLogPixelsY()};
+  printer.LPtoDP(&inch);
+  EXPECT_EQ(inch.x, 300);
+  EXPECT_EQ(inch.y, 300);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 #include "grid/controls/CGXStatic.h"
 #include "grid/core/CGXControlFactory.h"
@@ -17,6 +18,32 @@
 #include "platform/window/Pump.h"
 
 namespace enginetest {
+
+// A hide feature for the tests: the hidden rows and columns in two sets; hiding repaints through the grid.
+class TestHideCells : public CGXGridHideCellsImp {
+ public:
+  BOOL HideRows(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags) override {
+    for (ROWCOL r = from; r <= to; ++r) StoreHideRow(g, r, hide);
+    g->UpdateChangedRowHeights(from, to, flags, TRUE);
+    return TRUE;
+  }
+  BOOL HideCols(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags) override {
+    for (ROWCOL c = from; c <= to; ++c) StoreHideCol(g, c, hide);
+    g->UpdateChangedColWidths(from, to, flags, TRUE);
+    return TRUE;
+  }
+  BOOL IsRowHidden(CGXGridCore*, ROWCOL row) override { return rows.count(row) != 0; }
+  BOOL IsColHidden(CGXGridCore*, ROWCOL col) override { return cols.count(col) != 0; }
+  BOOL StoreHideRow(CGXGridCore*, ROWCOL row, BOOL hide) override {
+    hide ? (void)rows.insert(row) : (void)rows.erase(row);
+    return TRUE;
+  }
+  BOOL StoreHideCol(CGXGridCore*, ROWCOL col, BOOL hide) override {
+    hide ? (void)cols.insert(col) : (void)cols.erase(col);
+    return TRUE;
+  }
+  std::set<ROWCOL> rows, cols;
+};
 
 inline void RegisterGridClasses() {
   HINSTANCE instance = AfxGetInstanceHandle();
@@ -64,6 +91,7 @@ class EngineTest : public ::testing::Test {
     DWORD ws = (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE | style;
     EXPECT_TRUE(g->CreateEx(0, "GXWND", "", ws, 0, 0, w, h, parent, nullptr));
     g->InitializeFromStyle();
+    g->SetFeature(new TestHideCells);
     g->SetRowCount(rows, 0);
     g->SetColCount(cols, 0);
     g->SetDefaultRowHeight(20, 0);

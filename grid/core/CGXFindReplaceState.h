@@ -1,0 +1,26 @@
+// The process-wide find request that the find-and-replace feature works from: what to find, what to put in
+// its place and an upper-cased working copy for searches that ignore case.
+#pragma once
+
+#include "platform/base/CString.h"
+#include "platform/base/wintypes.h"
+
+class CGXFindReplaceState {
+ public:
+  // The one request of the process.
+  static CGXFindReplaceState& Get();
+
+  // Copies the text to find into the working copy, upper-cased unless the search is case-sensitive.
+  void PrepareFindText();
+
+  CString m_strFind;
+  CString m_strReplace;
+  CString m_strFindUpper;
+  // Both switches start on: search onwards, and case-sensitively.
+  BOOL m_bNext = TRUE;
+  BOOL m_bCase = TRUE;
+  int m_nCount = 0;
+  DWORD m_dwFlags = 0;
+  BOOL m_bFound = FALSE;
+  BOOL m_bReplaceAll = FALSE;
+};

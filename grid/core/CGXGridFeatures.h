@@ -1,0 +1,332 @@
+// The interfaces of the grid's optional features. The engine keeps one pointer per feature and offers each
+// feature operation as a virtual forwarder of its own (CGXGridCoreFeatures.cpp): installed, the forwarder
+// calls the feature with the grid first and its own arguments in order; not installed, it answers 0, FALSE
+// or a null pointer, or does nothing.
+//
+// Decision: every feature is a class of its own with named virtual operations and a virtual destructor.
+// The feature tables of the original layout are numbered (operation 0, 1, ...); those numbers describe
+// where an operation sat in a table, not what it does, so they appear here only as the names of the
+// operations whose meaning belongs to the feature (`...Forward<n>`). Such operations take their arguments
+// as one block of machine words (GXForwardArgs), in the caller's order. Every operation of an interface
+// has the "not installed" answer as its default body, so a feature overrides only what it provides.
+//
+// The Delete key clears the selected cells through ClearCellsForward1(ctrlHeld) of the clear-cells feature;
+// the copy and paste keys reach the cut/paste feature's Copy and Paste.
+//
+// The engine owns an installed feature through its auto-delete list (freed by plain deletion through the
+// virtual destructor when the grid goes).
+#pragma once
+
+#include <array>
+
+#include "grid/core/gxtypes.h"
+#include "platform/base/wintypes.h"
+
+class CGXGridCore;
+class CGXRange;
+class CGXRangeList;
+class CGXStyle;
+class CDC;
+class CObject;
+
+// The argument block of the forwarders named by operation number: up to eight words, in argument order.
+struct GXForwardArgs {
+  std::array<DWORD_PTR, 8> v{};
+};
+
+class CGXGridPrintImp {
+ public:
+  virtual ~CGXGridPrintImp() = default;
+  virtual void PrintForward0(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void PrintForward2(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void PrintForward1(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+};
+
+class CGXGridSortImp {
+ public:
+  virtual ~CGXGridSortImp() = default;
+  virtual void SortRows(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual LRESULT SortForward2(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT StoreMoveDataRows(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual void RefreshAfterSort(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void SortForward5(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void SortCols(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual LRESULT SortForward7(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT StoreMoveDataCols(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual void RefreshAfterSortCols(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void SortForward10(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void SortKeys(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+};
+
+class CGXGridCoveredCellsImp {
+ public:
+  virtual ~CGXGridCoveredCellsImp() = default;
+  virtual BOOL SetCoveredCellsRowCol(CGXGridCore*, ROWCOL /*top*/, ROWCOL /*left*/, ROWCOL /*bottom*/,
+                                     ROWCOL /*right*/, UINT /*flags*/, int /*commandType*/) {
+    return FALSE;
+  }
+  virtual CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, CGXRange& /*out*/) {
+    return nullptr;
+  }
+  virtual BOOL StoreCoveredCellsRowCol(CGXGridCore*, ROWCOL /*top*/, ROWCOL /*left*/, ROWCOL /*bottom*/,
+                                       ROWCOL /*right*/, BOOL /*set*/) {
+    return FALSE;
+  }
+  virtual void UpdateCoveredCellsRowCol(CGXGridCore*, ROWCOL /*top*/, ROWCOL /*left*/, ROWCOL /*bottom*/,
+                                        ROWCOL /*right*/, UINT /*flags*/, BOOL /*createHint*/) {}
+  virtual void WidenRangeByCoveredCells(CGXGridCore*, CGXRange& /*range*/) {}
+};
+
+class CGXGridFloatCellsImp {
+ public:
+  virtual ~CGXGridFloatCellsImp() = default;
+  virtual LRESULT FloatCellsForward5(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  // The engine's plain members reach these (the range evaluation only while the mode is on and the grid
+  // does not suspend it).
+  virtual void RecalcFloatCells(CGXGridCore*, const CGXRange& /*range*/, int /*flag*/) {}
+  virtual BOOL CalcFloatCellsInRange(CGXGridCore*, const CGXRange& /*range*/) { return FALSE; }
+  virtual void UpdateFloatCellsAfterChange(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
+  virtual BOOL GetFloatedCellsRange(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, CGXRange& /*out*/) { return FALSE; }
+  virtual void RedrawFloatCells(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
+  virtual void WidenRangeByFloatCells(CGXGridCore*, CGXRange& /*range*/) {}
+};
+
+class CGXGridMergeCellsImp {
+ public:
+  virtual ~CGXGridMergeCellsImp() = default;
+  virtual LRESULT MergeCellsForward4(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual BOOL CanMergeStyles(CGXGridCore*, const CGXStyle& /*a*/, const CGXStyle& /*b*/) { return FALSE; }
+  // The engine's plain members reach these (the range evaluation only while the mode is on and the grid
+  // does not suspend it).
+  virtual void RecalcMergedCells(CGXGridCore*, const CGXRange& /*range*/, int /*flag*/) {}
+  virtual BOOL CalcMergedCellsInRange(CGXGridCore*, const CGXRange& /*range*/) { return FALSE; }
+  virtual void UpdateMergedCellsAfterChange(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
+  virtual BOOL GetMergedCellsRange(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, CGXRange& /*out*/,
+                                   int /*direction*/) {
+    return FALSE;
+  }
+  virtual void RedrawMergedCells(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
+  virtual void WidenRangeByMergedCells(CGXGridCore*, CGXRange& /*range*/) {}
+};
+
+class CGXCommandFactory {
+ public:
+  virtual ~CGXCommandFactory() = default;
+  virtual BOOL Undo(CGXGridCore*) { return FALSE; }
+  virtual BOOL Redo(CGXGridCore*) { return FALSE; }
+  virtual void BeginTransaction(CGXGridCore*, LPCTSTR /*name*/) {}
+  virtual void CommitTransaction(CGXGridCore*) {}
+  virtual void RollbackTransaction(CGXGridCore*) {}
+  virtual void UpdateUndoMenuText(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void UpdateRedoMenuText(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void AddCommand(CGXGridCore*, CObject* /*command*/, int /*commandType*/) {}
+  virtual void RemoveLastCommand(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void RestoreCurrentCell(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual BOOL EnableDataUndoRecording(CGXGridCore*, BOOL /*enable*/) { return FALSE; }
+  virtual CObject* DetachDataUndoInfo(CGXGridCore*) { return nullptr; }
+  virtual BOOL ApplyDataUndoInfo(CGXGridCore*, CObject* /*info*/, DWORD_PTR /*a*/, DWORD_PTR /*b*/) { return FALSE; }
+  virtual void DiscardDataUndoInfo(CGXGridCore*) {}
+  virtual LRESULT ExecuteCommand(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+};
+
+class CGXGridResizeToFitImp {
+ public:
+  virtual ~CGXGridResizeToFitImp() = default;
+  virtual LRESULT ResizeToFitForward0(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT ResizeToFitForward1(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+};
+
+class CGXGridHideCellsImp {
+ public:
+  virtual ~CGXGridHideCellsImp() = default;
+  virtual BOOL HideRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, BOOL /*hide*/, UINT /*flags*/) { return FALSE; }
+  virtual BOOL HideCols(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, BOOL /*hide*/, UINT /*flags*/) { return FALSE; }
+  virtual BOOL IsRowHidden(CGXGridCore*, ROWCOL /*row*/) { return FALSE; }
+  virtual BOOL IsColHidden(CGXGridCore*, ROWCOL /*col*/) { return FALSE; }
+  virtual BOOL StoreHideRow(CGXGridCore*, ROWCOL /*row*/, BOOL /*hide*/) { return FALSE; }
+  virtual BOOL StoreHideCol(CGXGridCore*, ROWCOL /*col*/, BOOL /*hide*/) { return FALSE; }
+  // Told by the store halves when rows come and go (operations 2 and 0 of the feature's table).
+  virtual void OnInsertRows(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*count*/) {}
+  virtual void OnRemoveRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/) {}
+};
+
+class CGXGridFindReplaceImp {
+ public:
+  virtual ~CGXGridFindReplaceImp() = default;
+  virtual void SetFindRequest(CGXGridCore*, LPCTSTR /*text*/, BOOL /*flag*/, DWORD /*flags*/) {}
+  virtual void FindReplaceForward5(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void FindReplaceForward6(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void FindReplaceForward0(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void FindReplaceForward7(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  // The find members: the next match from the current position, and a search from a cell (moved to the match).
+  virtual BOOL SearchNextMatch(CGXGridCore*, BOOL /*flag*/) { return FALSE; }
+  virtual BOOL SearchFromCell(CGXGridCore*, ROWCOL* /*row*/, ROWCOL* /*col*/, DWORD /*flags*/) { return FALSE; }
+};
+
+class CGXGridUserSelectRangeImp {
+ public:
+  virtual ~CGXGridUserSelectRangeImp() = default;
+  virtual void SetSelection(CGXGridCore*, POSITION /*pos*/, ROWCOL /*top*/, ROWCOL /*left*/, ROWCOL /*bottom*/,
+                            ROWCOL /*right*/) {}
+  virtual void SelectRangeForward4(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual LRESULT SelectRangeForward5(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual void SelectRangeForward6(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void SelectRangeForward8(CGXGridCore*, const CGXRange& /*range*/, BOOL /*flag*/) {}
+  virtual void SelectRangeForward9(CGXGridCore*, BOOL /*flag*/) {}
+};
+
+class CGXGridExcelLikeFrameImp {
+ public:
+  virtual ~CGXGridExcelLikeFrameImp() = default;
+  virtual void SelectionFrameForward0(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  // The plain members of the engine reach these: draw the frame (erasing the old one first), follow the cells
+  // after a scroll or change (four words), and hide it while locked (returns the previous lock state).
+  virtual void DrawFrame(CGXGridCore*, CDC* /*dc*/, BOOL /*eraseOld*/, const CGXRange* /*newRange*/) {}
+  virtual void UpdateFrame(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual BOOL LockFrame(CGXGridCore*, BOOL /*lock*/, BOOL /*redraw*/) { return FALSE; }
+};
+
+class CGXGridExcelLikeFillImp {
+ public:
+  virtual ~CGXGridExcelLikeFillImp() = default;
+  virtual void FillForward5(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void FillForward6(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+};
+
+class CGXGridUserDragSelectRangeImp {
+ public:
+  virtual ~CGXGridUserDragSelectRangeImp() = default;
+  virtual BOOL BeginDragSelect(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/) { return FALSE; }
+  virtual LRESULT DragSelectForward4(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT DragSelectForward5(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual void EndDragSelect(CGXGridCore*) {}
+};
+
+class CGXGridMoveRowsColsImp {
+ public:
+  virtual ~CGXGridMoveRowsColsImp() = default;
+  virtual BOOL StoreMoveRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, ROWCOL /*dest*/) { return FALSE; }
+  virtual BOOL StoreMoveCols(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, ROWCOL /*dest*/) { return FALSE; }
+  virtual BOOL MoveRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, ROWCOL /*dest*/, UINT /*flags*/,
+                        int /*commandType*/) {
+    return FALSE;
+  }
+  virtual BOOL MoveCols(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, ROWCOL /*dest*/, UINT /*flags*/,
+                        int /*commandType*/) {
+    return FALSE;
+  }
+  virtual void UpdateMovedRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, ROWCOL /*dest*/, UINT /*flags*/,
+                               BOOL /*createHint*/) {}
+  virtual void UpdateMovedCols(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, ROWCOL /*dest*/, UINT /*flags*/,
+                               BOOL /*createHint*/) {}
+};
+
+class CGXGridUserResizeCellsImp {
+ public:
+  virtual ~CGXGridUserResizeCellsImp() = default;
+  virtual LRESULT UserResizeForward4(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual void UserResizeForward5(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void UserResizeForward7(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void UserResizeForward6(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+};
+
+class CGXGridFreezeMenuHelperImp {
+ public:
+  virtual ~CGXGridFreezeMenuHelperImp() = default;
+  virtual void FreezeCols(CGXGridCore*) {}
+  virtual BOOL CanFreezeCols(CGXGridCore*) { return FALSE; }
+  virtual void UnfreezeCols(CGXGridCore*) {}
+  virtual BOOL CanUnfreezeCols(CGXGridCore*) { return FALSE; }
+  virtual void FreezeRows(CGXGridCore*) {}
+  virtual BOOL CanFreezeRows(CGXGridCore*) { return FALSE; }
+  virtual void UnfreezeRows(CGXGridCore*) {}
+  virtual BOOL CanUnfreezeRows(CGXGridCore*) { return FALSE; }
+};
+
+class CGXGridDirectCopyMoveCellsImp {
+ public:
+  virtual ~CGXGridDirectCopyMoveCellsImp() = default;
+  virtual LRESULT DirectCopyMoveForward1(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT DirectCopyMoveForward3(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT DirectCopyMoveForward0(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT DirectCopyMoveForward2(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+};
+
+class CGXGridTextDataExchangeImp {
+ public:
+  virtual ~CGXGridTextDataExchangeImp() = default;
+  virtual LRESULT TextExchangeForward0(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT TextExchangeForward2(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT TextExchangeForward4(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT SetTextThroughGrid(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+};
+
+class CGXGridStyleDataExchangeImp {
+ public:
+  virtual ~CGXGridStyleDataExchangeImp() = default;
+  virtual LRESULT StyleExchangeForward0(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT StyleExchangeForward1(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT StyleExchangeForward2(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+};
+
+class CGXGridCutPasteImp {
+ public:
+  virtual ~CGXGridCutPasteImp() = default;
+  virtual LRESULT CutPasteForward2(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual BOOL Cut(CGXGridCore*, const CGXRangeList& /*ranges*/, UINT /*flags*/) { return FALSE; }
+  virtual LRESULT CutPasteForward11(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT CutPasteForward12(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual BOOL CanPaste(CGXGridCore*) { return FALSE; }
+  virtual LRESULT CutPasteForward13(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT CutPasteForward1(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT CutPasteForward10(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT CutPasteForward6(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual BOOL CanCopy(CGXGridCore*) { return FALSE; }
+  virtual BOOL CanCut(CGXGridCore*) { return FALSE; }
+  virtual LRESULT CutPasteForward8(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual BOOL Copy(CGXGridCore*) { return FALSE; }
+  virtual BOOL Paste(CGXGridCore*) { return FALSE; }
+  virtual BOOL CopyTextToClipboard(CGXGridCore*, const CGXRangeList& /*ranges*/) { return FALSE; }
+  virtual BOOL CopyStylesToClipboard(CGXGridCore*, const CGXRangeList& /*ranges*/, UINT /*flags*/) { return FALSE; }
+};
+
+class CGXGridClearCellsImp {
+ public:
+  virtual ~CGXGridClearCellsImp() = default;
+  virtual BOOL ClearCells(CGXGridCore*, const CGXRangeList& /*ranges*/, UINT /*flags*/) { return FALSE; }
+  virtual BOOL ClearCellsForward1(CGXGridCore*, BOOL /*ctrlHeld*/) { return FALSE; }
+  virtual BOOL CanClear(CGXGridCore*) { return FALSE; }
+};
+
+class CGXGridRangeNameImp {
+ public:
+  virtual ~CGXGridRangeNameImp() = default;
+  virtual BOOL SetRangeName(CGXGridCore*, LPCTSTR /*name*/, const CGXRange* /*range*/, DWORD_PTR /*value*/,
+                            UINT /*flags*/, int /*commandType*/) {
+    return FALSE;
+  }
+  virtual LRESULT RangeNameForward1(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual BOOL DeleteRangeName(CGXGridCore*, LPCTSTR /*name*/, UINT /*flags*/, int /*commandType*/) { return FALSE; }
+};
+
+class CGXGridExtraFeatureBImp {
+ public:
+  virtual ~CGXGridExtraFeatureBImp() = default;
+  virtual LRESULT ExtraFeatureBForward0(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT ExtraFeatureBForward1(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT ExtraFeatureBForward2(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT ExtraFeatureBForward3(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT ExtraFeatureBForward4(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual void ExtraFeatureBForward5(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual LRESULT ExtraFeatureBForward6(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT ExtraFeatureBForward7(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT ExtraFeatureBForward8(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual void ExtraFeatureBForward9(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+};
+
+class CGXGridExtraFeatureCImp {
+ public:
+  virtual ~CGXGridExtraFeatureCImp() = default;
+  virtual LRESULT ExtraFeatureCForward4(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  virtual LRESULT ExtraFeatureCForward5(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+};
