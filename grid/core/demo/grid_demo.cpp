@@ -5,8 +5,6 @@
 //   grid_demo --screen [--seconds N]        on screen until closed (or N seconds): arrows, Tab, Page
 //                                           keys, the wheel, the scroll bars and clicks all work
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 
 #include "grid/controls/CGXStatic.h"
@@ -18,9 +16,7 @@
 #include "grid/core/CGXStyleSerializeImp.h"
 #include "grid/core/gxlayout.h"
 #include "platform/base/ResourceTable.h"
-#include "platform/display/Desktop.h"
-#include "platform/display/SdlPresenter.h"
-#include "platform/window/Pump.h"
+#include "platform/display/DemoRunner.h"
 
 // The X and SDL libraries keep process-wide state until exit; on screen their allocations are not ours.
 extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
@@ -28,7 +24,6 @@ extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
 namespace {
 
 constexpr int kGridId = 100;
-constexpr UINT_PTR kQuitTimer = 1;
 
 // The generated layout: 60 nets by 6 columns under two frozen header rows, archived and read back the
 // way the program reads its "GXLAYOUT" resources.
@@ -87,9 +82,6 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_SIZE:
       if (HWND grid = GetDlgItem(h, kGridId)) MoveWindow(grid, 8, 8, LOWORD(l) - 16, HIWORD(l) - 16, TRUE);
       return 0;
-    case WM_TIMER:
-      if (w == kQuitTimer) DestroyWindow(h);
-      return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return DefWindowProc(h, m, w, l);
   }
@@ -125,44 +117,8 @@ HWND BuildWindows() {
   return main;
 }
 
-int Headless(const char* path) {
-  plat::Desktop::Configure(640, 440);
-  HWND main = BuildWindows();
-  plat::RunUntilIdle();
-  if (!plat::Desktop::SaveScreenshot(path)) {
-    std::fprintf(stderr, "grid_demo: cannot write %s\n", path);
-    return 1;
-  }
-  DestroyWindow(main);
-  std::printf("%s\n", path);
-  return 0;
-}
-
-int OnScreen(int seconds) {
-  plat::Desktop::Configure(640, 440);
-  HWND main = BuildWindows();
-  plat::SdlPresenter presenter("Grid demo");
-  if (!presenter.IsOpen()) {
-    std::fprintf(stderr, "grid_demo: no display for the presenter (is DISPLAY set?)\n");
-    return 1;
-  }
-  if (seconds > 0) SetTimer(main, kQuitTimer, static_cast<UINT>(seconds * 1000), nullptr);
-  MSG msg;
-  while (GetMessage(&msg, nullptr, 0, 0)) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
-  return static_cast<int>(msg.wParam);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 3 && std::strcmp(argv[1], "--png") == 0) return Headless(argv[2]);
-  if (argc >= 2 && std::strcmp(argv[1], "--screen") == 0) {
-    int seconds = argc >= 4 && std::strcmp(argv[2], "--seconds") == 0 ? std::atoi(argv[3]) : 0;
-    return OnScreen(seconds);
-  }
-  std::fprintf(stderr, "usage: grid_demo --png out.png | --screen [--seconds N]\n");
-  return 2;
+  return plat::RunDemo({"grid_demo", 640, 440, BuildWindows}, argc, argv);
 }

@@ -4,24 +4,19 @@
 //   window_demo --png out.png     headless: lays the windows out, paints, writes a screenshot
 //   window_demo --screen [--seconds N]
 //                                  on screen through the SDL2 presenter until closed (or N seconds)
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "platform/base/VirtualClock.h"
-#include "platform/display/Desktop.h"
-#include "platform/display/SdlPresenter.h"
+#include "platform/display/DemoRunner.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/gdiapi.h"
-#include "platform/window/Pump.h"
 #include "platform/window/windowapi.h"
 
 namespace {
 
 constexpr int kRows = 40;
 constexpr int kRowHeight = 18;
-constexpr int kQuitTimer = 1;
 int g_clicks = 0;
 
 void Text(HDC dc, int x, int y, const std::string& s, COLORREF color) {
@@ -142,9 +137,6 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
       if (LOWORD(w) == 2) SendMessage(GetDlgItem(h, 10), WM_VSCROLL, SB_PAGEDOWN, 0);
       return 0;
     }
-    case WM_TIMER:
-      if (w == kQuitTimer) DestroyWindow(h);
-      return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return DefWindowProc(h, m, w, l);
@@ -178,44 +170,8 @@ HWND BuildWindows() {
   return main;
 }
 
-int Headless(const char* path) {
-  plat::Desktop::Configure(480, 320);
-  HWND main = BuildWindows();
-  plat::RunUntilIdle();
-  if (!plat::Desktop::SaveScreenshot(path)) {
-    std::fprintf(stderr, "window_demo: cannot write %s\n", path);
-    return 1;
-  }
-  DestroyWindow(main);
-  std::printf("%s\n", path);
-  return 0;
-}
-
-int OnScreen(int seconds) {
-  plat::Desktop::Configure(480, 320);
-  HWND main = BuildWindows();
-  plat::SdlPresenter presenter("Window system demo");
-  if (!presenter.IsOpen()) {
-    std::fprintf(stderr, "window_demo: no display for the presenter (is DISPLAY set?)\n");
-    return 1;
-  }
-  if (seconds > 0) SetTimer(main, kQuitTimer, static_cast<UINT>(seconds * 1000), nullptr);
-  MSG msg;
-  while (GetMessage(&msg, nullptr, 0, 0)) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
-  return static_cast<int>(msg.wParam);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 3 && std::strcmp(argv[1], "--png") == 0) return Headless(argv[2]);
-  if (argc >= 2 && std::strcmp(argv[1], "--screen") == 0) {
-    int seconds = argc >= 4 && std::strcmp(argv[2], "--seconds") == 0 ? std::atoi(argv[3]) : 0;
-    return OnScreen(seconds);
-  }
-  std::fprintf(stderr, "usage: window_demo --png out.png | --screen [--seconds N]\n");
-  return 2;
+  return plat::RunDemo({"window_demo", 480, 320, BuildWindows}, argc, argv);
 }
