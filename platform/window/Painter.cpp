@@ -60,6 +60,14 @@ HDC MakeDc(const Window& w, const RectList& visibleClient, bool whole, SurfaceDc
   return dc;
 }
 
+// A window without WS_CLIPCHILDREN is about to erase or paint `area` (client coordinates) over its children:
+// they paint again afterwards (children after their parent), so a child's pixels never stay overwritten.
+// With WS_CLIPCHILDREN the area already excludes them and nothing is owed.
+void PaintingOverChildren(const Window& w, const RectList& area, bool erase) {
+  if ((w.style & WS_CLIPCHILDREN) || area.IsEmpty()) return;
+  WindowManager::Instance().InvalidateChildren(w.hwnd, area, erase);
+}
+
 HBRUSH SysBrush(int index) { return GetSysColorBrush(index); }
 
 void Fill(HDC dc, const CRect& r, int colorIndex) {
@@ -241,6 +249,9 @@ HDC Painter::BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   wm.Validate(hwnd, nullptr);
   RectList visible = wm.VisibleClientRegion(*w, (w->style & WS_CLIPCHILDREN) != 0);
   visible.Intersect(region);
+  // The update region of the children under it was set when this one was invalidated, but a child may have
+  // painted since (UpdateWindow, a focus change) and emptied it: what this paint covers is owed again.
+  PaintingOverChildren(*w, visible, erase);
   HDC dc = MakeDc(*w, visible, false, SurfaceDcKind::Paint);
   ps->hdc = dc;
   ps->rcPaint = region.Bounds();
@@ -369,6 +380,7 @@ void Painter::UpdateNow(HWND hwnd, bool children, bool eraseOnly) {
       w->erase = false;
       RectList visible = wm.VisibleClientRegion(*w, (w->style & WS_CLIPCHILDREN) != 0);
       visible.Intersect(w->update);
+      PaintingOverChildren(*w, visible, true);
       HDC dc = MakeDc(*w, visible, false, SurfaceDcKind::Paint);
       ++w->eraseCount;
       wm.Send(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);

@@ -8,7 +8,9 @@
 // Paint cycle: InvalidateRect & co accumulate a window's update region (WindowManager::Invalidate); when the
 // queue is idle PeekMessage hands out WM_PAINT for the first window with something to paint (parents before
 // children); BeginPaint sends WM_NCPAINT when the frame is owed, WM_ERASEBKGND when erasing was asked, and
-// returns a DC clipped to the update region, which it validates; EndPaint releases the DC.
+// returns a DC clipped to the update region, which it validates; EndPaint releases the DC. A window without
+// WS_CLIPCHILDREN paints over its children, so the children under what it erases or paints owe a paint again
+// (they come after it), even when they painted ahead of it; with WS_CLIPCHILDREN its DC leaves them out.
 #pragma once
 
 #include <functional>

@@ -20,12 +20,18 @@ void WindowManager::Invalidate(HWND hwnd, const RectList* region, bool erase, Ch
     if (onWindowChanged) onWindowChanged(hwnd);
   }
   // Without WS_CLIPCHILDREN the parent paints over its children, so they must paint again afterwards.
+  InvalidateChildren(hwnd, r, erase, children);
+}
+
+void WindowManager::InvalidateChildren(HWND hwnd, const RectList& region, bool erase, Children children) {
+  Window* w = Get(hwnd);
+  if (!w) return;
   if (children == Children::None || (children == Children::Default && (w->style & WS_CLIPCHILDREN))) return;
   std::vector<HWND> list = w->children;
   for (HWND c : list) {
     Window* cw = Get(c);
     if (!cw || !(cw->style & WS_VISIBLE)) continue;
-    RectList part = r;
+    RectList part = region;
     part.Intersect(cw->rect);
     if (part.IsEmpty()) continue;
     if (!(CRect(cw->client + cw->rect.TopLeft()) == cw->rect)) cw->ncPaint = true;

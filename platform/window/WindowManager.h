@@ -86,6 +86,10 @@ class WindowManager {
   enum class Children { None, Default, All };
   void Invalidate(HWND hwnd, const RectList* region, bool erase, Children children = Children::Default);
   void Validate(HWND hwnd, const RectList* region, Children children = Children::None);
+  // The visible children under `region` (the parent's client coordinates) owe a paint there, and so on down
+  // per `children`. A parent without WS_CLIPCHILDREN calls it for what it is about to erase or paint, so
+  // that a child that painted ahead of it is painted again on top.
+  void InvalidateChildren(HWND hwnd, const RectList& region, bool erase, Children children = Children::Default);
   // The parent and the siblings under a child's area (its current one, or `area` in parent client
   // coordinates) repaint there.
   void InvalidateParentArea(HWND hwnd, const CRect* area = nullptr);

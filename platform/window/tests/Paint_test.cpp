@@ -146,6 +146,91 @@ TEST_F(Paint, ChildPixelsLieOverTheParentAndClipSiblingsOut) {
   EXPECT_EQ(PixelAt(top, 20, 20), kBlue);
 }
 
+// A child that paints ahead of its parent's pending paint (UpdateWindow on it, or a focus change that
+// repaints it at once) must not stay painted over when the parent's paint comes later: without
+// WS_CLIPCHILDREN the parent's paint owes the child another paint, with it the child is clipped out.
+TEST_F(Paint, ChildPaintedAheadOfItsParentSurvivesTheParentsPaint) {
+  constexpr COLORREF kGreen = RGB(0, 255, 0);
+  // The parent erases and paints blue over its whole client area, as a dialog does.
+  On(top, [](HWND hwnd, UINT m, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    HBRUSH br = CreateSolidBrush(kBlue);
+    std::optional<LRESULT> result;
+    if (m == WM_ERASEBKGND) {
+      FillRect(reinterpret_cast<HDC>(wp), &r, br);
+      result = 1;
+    } else if (m == WM_PAINT) {
+      PAINTSTRUCT ps;
+      FillRect(BeginPaint(hwnd, &ps), &r, br);
+      EndPaint(hwnd, &ps);
+      result = 0;
+    }
+    DeleteObject(br);
+    return result;
+  });
+  // The button paints red, or green while it has the focus; taking the focus repaints it at once.
+  On(a, [](HWND hwnd, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (m == WM_SETFOCUS || m == WM_KILLFOCUS) {
+      InvalidateRect(hwnd, nullptr, TRUE);
+      UpdateWindow(hwnd);
+      return 0;
+    }
+    if (m != WM_PAINT) return std::nullopt;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    HBRUSH br = CreateSolidBrush(GetFocus() == hwnd ? kGreen : kRed);
+    FillRect(dc, &r, br);
+    DeleteObject(br);
+    EndPaint(hwnd, &ps);
+    return 0;
+  });
+  auto showAgain = [&] {
+    ShowWindow(top, SW_HIDE);
+    RunUntilIdle();
+    ShowWindow(top, SW_SHOW);
+  };
+  for (DWORD clip : {DWORD{0}, DWORD{WS_CLIPCHILDREN}}) {
+    SCOPED_TRACE(clip ? "WS_CLIPCHILDREN" : "no WS_CLIPCHILDREN");
+    SetWindowLong(top, GWL_STYLE, (GetWindowLong(top, GWL_STYLE) & ~WS_CLIPCHILDREN) | clip);
+    SetFocus(nullptr);
+
+    showAgain();
+    UpdateWindow(a);  // the child first, the parent's first paint still pending
+    ASSERT_EQ(PixelAt(a, 5, 5), kRed);
+    RunUntilIdle();
+    EXPECT_EQ(PixelAt(a, 5, 5), kRed);
+    EXPECT_EQ(PixelAt(a, 99, 49), kRed);
+    EXPECT_EQ(PixelAt(top, 5, 5), kBlue);
+
+    showAgain();
+    SetFocus(a);  // the focus moves right after the window was shown
+    RunUntilIdle();
+    EXPECT_EQ(PixelAt(a, 5, 5), kGreen);
+
+    // Erasing the parent ahead of its paint (GetUpdateRect with erase) wipes the child's area as well.
+    InvalidateRect(top, nullptr, TRUE);
+    UpdateWindow(a);
+    RECT box;
+    GetUpdateRect(top, &box, TRUE);
+    ValidateRect(top, nullptr);
+    RunUntilIdle();
+    EXPECT_EQ(PixelAt(a, 5, 5), kGreen);
+    EXPECT_EQ(PixelAt(top, 5, 5), kBlue);
+  }
+  // The child's repaint is owed only where the parent painted: a strip beside it leaves it alone.
+  SetWindowLong(top, GWL_STYLE, GetWindowLong(top, GWL_STYLE) & ~WS_CLIPCHILDREN);
+  RunUntilIdle();
+  ClearLog();
+  RECT strip{150, 0, 200, 150};
+  InvalidateRect(top, &strip, TRUE);
+  RunUntilIdle();
+  EXPECT_EQ(Count(top, WM_PAINT), 1);
+  EXPECT_EQ(Count(a, WM_PAINT), 0);
+}
+
 TEST_F(Paint, UpdateRegionQueriesAndRedrawFlags) {
   RECT r1{0, 0, 10, 10}, r2{20, 20, 30, 30};
   InvalidateRect(a, &r1, FALSE);
