@@ -378,3 +378,18 @@ TEST_F(FeaturesTest, StructureChangesRedrawTheKeptSelectionFrameWhereItMoved) {
   EXPECT_EQ(frame->redrawn[2].first, CGXRange(8, 2, 10, 3));
   EXPECT_FALSE(g->m_bKeepsSelRange);
 }
+
+TEST_F(FeaturesTest, TheSelectionBorderIsTheCurrentCellsOnlyWhileNoRangeIsKept) {
+  CGXGridWnd* g = MakeGrid(20, 8);
+  g->m_bSelectionEdge = TRUE;
+  g->GetParam()->GetSelection().AddTail(new CGXRange(2, 2, 5, 5));
+  g->StoreCurrentCell(TRUE, 3, 3);
+  const CRect cell = g->CalcCellRect(3, 3);
+  const CPoint nearRight(cell.right - 2, cell.CenterPoint().y);
+  EXPECT_EQ(g->HitTestSelectionEdge(3, 3, nearRight, cell), GX_SELEDGEHIT);
+  // With a kept range the current cell lies inside it, away from its border.
+  g->m_bKeepsSelRange = TRUE;
+  EXPECT_EQ(g->HitTestSelectionEdge(3, 3, nearRight, cell), GX_NOHIT);
+  const CRect edge = g->CalcCellRect(3, 5);
+  EXPECT_EQ(g->HitTestSelectionEdge(3, 5, CPoint(edge.right - 2, edge.CenterPoint().y), edge), GX_SELEDGEHIT);
+}
