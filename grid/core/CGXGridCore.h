@@ -400,7 +400,14 @@ class CGXGridCore {
   virtual void FindReplaceForward0(const GXForwardArgs& args = {});
   virtual void FindReplaceForward7(const GXForwardArgs& args = {});
   // CGXGridUserSelectRangeImp
+  // Every engine change of the selection goes through here. With a position: the range there becomes the
+  // given one, ordered, cut to whole rows under the row-selecting click flags, and widened to whole rows,
+  // columns or table where its top or left is 0; the user-selection feature hears of it first. Without a
+  // position: the whole selection is cleared and the kept selection range is given up.
   virtual void SetSelection(POSITION pos, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right);
+  // Set while the user-selection feature keeps a selection range (the newest range of the selection list,
+  // the one the selection frame follows). Parameter objects carry no such state, so the engine keeps it.
+  BOOL m_bKeepsSelRange = FALSE;
   virtual void SelectRangeForward4(const GXForwardArgs& args = {});
   virtual LRESULT SelectRangeForward5(const GXForwardArgs& args = {});
   virtual void SelectRangeForward6(const GXForwardArgs& args = {});
@@ -533,6 +540,10 @@ class CGXGridCore {
   void UpdateExcelLikeFrame(const GXForwardArgs& args = {});
   void DrawExcelLikeFrame(CDC* dc, BOOL eraseOld, const CGXRange* newRange);
   BOOL LockExcelLikeFrame(BOOL lock, BOOL redraw);
+  // After rows or columns were inserted or removed the kept selection range sits elsewhere on screen: the
+  // frame feature forgets the frame it drew and draws it anew around that range (nothing while no range
+  // is kept, updates are locked or there is no window).
+  void RefreshExcelLikeFrame();
   void SetExcelLikeFillImp(CGXGridExcelLikeFillImp* imp, BOOL autoDelete) { SetFeature(imp, autoDelete); }
   // Redraws the row and column headers when the parameter object's header-marking switch is set.
   BOOL m_bMarkHeaders = FALSE;

@@ -235,6 +235,16 @@ BOOL CGXGridCore::RedrawChangedCells(BOOL recalc, void* hint, BOOL notify) {
   if (notify) Hint(gxHintChangedCells, 0, 0, 0, 0, 0);
   CString error;
   if (recalc && DataObjectErrorText(error) && !error.IsEmpty()) ::MessageBox(GridHwnd(), error, nullptr, MB_OK);
+  // The cells still listed as pending were repainted by now: their marks go and the list empties, so a
+  // later repaint neither clears them again nor keeps the entries alive.
+  if (m_pParam) {
+    CGXRangeList& pending = m_pParam->GetPendingChangedCells();
+    for (POSITION pos = pending.GetHeadPosition(); pos;) {
+      const CGXRange* cell = pending.GetNext(pos);
+      NotifyDataCellDrawn(cell->top, cell->left, FALSE);
+    }
+    pending.DeleteAll();
+  }
   return TRUE;
 }
 

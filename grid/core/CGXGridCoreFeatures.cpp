@@ -7,6 +7,7 @@
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/CGXSpanCellPool.h"
 #include "platform/base/CDWordArray.h"
+#include "platform/gdi/CDC.h"
 #include "platform/window/windowapi.h"
 
 void CGXGridCore::SetFeature(CGXGridPrintImp* imp, BOOL autoDelete) { InstallFeature(m_pPrintImp, imp, autoDelete); }
@@ -281,7 +282,29 @@ void CGXGridCore::FindReplaceForward7(const GXForwardArgs& args) {
 }
 
 void CGXGridCore::SetSelection(POSITION pos, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right) {
-  if (m_pUserSelectRangeImp) m_pUserSelectRangeImp->SetSelection(this, pos, top, left, bottom, right);
+  if (!m_pParam) return;
+  CGXRangeList& sel = m_pParam->GetSelection();
+  if (!pos) {
+    if (m_bKeepsSelRange) SelectRangeForward9(TRUE);
+    sel.DeleteAll();
+    m_bKeepsSelRange = FALSE;
+    return;
+  }
+  if (top > bottom) std::swap(top, bottom);
+  if (left > right) std::swap(left, right);
+  // Row-selecting click flags make every selection whole rows.
+  if (m_pParam->TestClickFlags(3)) left = right = 0;
+  CGXRange range;
+  if (top == 0 && left == 0)
+    range.AssignTable();
+  else if (top == 0)
+    range.AssignCols(left, right);
+  else if (left == 0)
+    range.AssignRows(top, bottom);
+  else
+    range.AssignCells(top, left, bottom, right);
+  SelectRangeForward8(range, TRUE);
+  if (CGXRange* at = sel.GetAt(pos)) *at = range;
 }
 
 void CGXGridCore::SelectRangeForward4(const GXForwardArgs& args) {
@@ -657,6 +680,26 @@ void CGXGridCore::UpdateExcelLikeFrame(const GXForwardArgs& args) {
 
 void CGXGridCore::DrawExcelLikeFrame(CDC* dc, BOOL eraseOld, const CGXRange* newRange) {
   if (m_pExcelLikeFrameImp) m_pExcelLikeFrameImp->DrawFrame(this, dc, eraseOld, newRange);
+}
+
+void CGXGridCore::RefreshExcelLikeFrame() {
+  if (!m_pExcelLikeFrameImp || !m_pParam || !m_bKeepsSelRange || IsLockUpdate()) return;
+  const CGXRange* range = m_pParam->GetSelection().GetTail();
+  HWND h = GridHwnd();
+  if (!range || !h) return;
+  HDC hdc = ::GetDC(h);
+  if (!hdc) return;
+  {
+    CDC dc;
+    dc.Attach(hdc);
+    PrepareDC(&dc);
+    // Not erased: the old frame's place was repainted by the structure change, and inverting there again
+    // would leave a stray frame behind.
+    const CGXRange shown = *range;
+    m_pExcelLikeFrameImp->DrawFrame(this, &dc, FALSE, &shown);
+    dc.Detach();
+  }
+  ::ReleaseDC(h, hdc);
 }
 
 BOOL CGXGridCore::LockExcelLikeFrame(BOOL lock, BOOL redraw) {

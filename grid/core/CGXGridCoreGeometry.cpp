@@ -273,7 +273,9 @@ int CGXGridCore::HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, c
   } else {
     CGXRange range;
     ROWCOL cr, cc;
-    if (QueryCurrentCell(&cr, &cc) && cr == row && cc == col) {
+    // The current cell stands for the selection only while no selection range is kept; with one, the
+    // border is that of the selection range even around the current cell.
+    if (!m_bKeepsSelRange && QueryCurrentCell(&cr, &cc) && cr == row && cc == col) {
       range = CGXRange(row, col);
     } else {
       POSITION pos = m_pParam->GetSelection().FindCell(row, col);

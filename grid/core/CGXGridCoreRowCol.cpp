@@ -156,6 +156,10 @@ BOOL CGXGridCore::RemoveRows(ROWCOL from, ROWCOL to, UINT flags, int) {
   m_nRemovedExtent = shown.Height();
   if (!StoreRemoveRows(from, to, FALSE)) return FALSE;
   UpdateRemoveRows(from, to, flags, TRUE);
+  // What was selected is gone or has moved: the selection is cleared (through SetSelection, so the
+  // user-selection feature hears of it) and the cells that the removal changed are repainted.
+  SetSelection(nullptr, 0, 0, 0, 0);
+  RedrawChangedCells(TRUE, nullptr, TRUE);
   return TRUE;
 }
 
@@ -167,6 +171,10 @@ BOOL CGXGridCore::RemoveCols(ROWCOL from, ROWCOL to, UINT flags, int) {
   m_nRemovedExtent = shown.Width();
   if (!StoreRemoveCols(from, to, FALSE)) return FALSE;
   UpdateRemoveCols(from, to, flags, TRUE);
+  // What was selected is gone or has moved: the selection is cleared (through SetSelection, so the
+  // user-selection feature hears of it) and the cells that the removal changed are repainted.
+  SetSelection(nullptr, 0, 0, 0, 0);
+  RedrawChangedCells(TRUE, nullptr, TRUE);
   return TRUE;
 }
 
@@ -178,6 +186,7 @@ void CGXGridCore::UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL cr
     if (m_pCurrentControl) m_pCurrentControl->InitForCell(m_nCurrentRow, m_nCurrentCol);
   }
   if (m_nTopRow == GetFrozenRows()) ++m_nTopRow;
+  RefreshExcelLikeFrame();
   if (!IsLockUpdate()) {
     BOOL old = SuspendScrollBarUpdates(TRUE);
     if (m_bOptimizedUpdate)
@@ -197,6 +206,7 @@ void CGXGridCore::UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL cr
     if (m_pCurrentControl) m_pCurrentControl->InitForCell(m_nCurrentRow, m_nCurrentCol);
   }
   if (m_nLeftCol == GetFrozenCols()) ++m_nLeftCol;
+  RefreshExcelLikeFrame();
   if (!IsLockUpdate()) {
     BOOL old = SuspendScrollBarUpdates(TRUE);
     if (m_bOptimizedUpdate)
@@ -219,6 +229,7 @@ void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, UINT flags, BOOL crea
       if (m_pCurrentControl) m_pCurrentControl->InitForCell(m_nCurrentRow, m_nCurrentCol);
     }
   }
+  RefreshExcelLikeFrame();
   if (!IsLockUpdate()) {
     if (m_bOptimizedUpdate)
       OptimizedRemoveRows(from, to, m_nRemovedExtent, m_bRemovedShown, flags);
@@ -241,6 +252,7 @@ void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, UINT flags, BOOL crea
       if (m_pCurrentControl) m_pCurrentControl->InitForCell(m_nCurrentRow, m_nCurrentCol);
     }
   }
+  RefreshExcelLikeFrame();
   if (!IsLockUpdate()) {
     if (m_bOptimizedUpdate)
       OptimizedRemoveCols(from, to, m_nRemovedExtent, m_bRemovedShown, flags);

@@ -75,6 +75,10 @@ class CGXGridParam : public CObject {
   CGXRangeList& GetCoveredCells() { return m_coveredCells; }
   const CGXRangeList& GetSelection() const { return m_selection; }
   const CGXRangeList& GetCoveredCells() const { return m_coveredCells; }
+  // Cells whose changed mark still has to be cleared in the data object: the next changed-cells repaint of
+  // a grid on this parameter object tells the data object each one was drawn and empties the list. A
+  // run-time list of the views sharing the data; neither archived nor copied.
+  CGXRangeList& GetPendingChangedCells() { return m_pendingChangedCells; }
   CGXMapDWordToLong& GetRowHeights() { return m_rowHeights; }
   CGXMapDWordToLong& GetColWidths() { return m_colWidths; }
   const CGXMapDWordToLong& GetRowHeights() const { return m_rowHeights; }
@@ -146,6 +150,7 @@ class CGXGridParam : public CObject {
   CGXPrintDevice* m_pPrintDevice = nullptr;
   CGXRangeList m_selection;
   CGXRangeList m_coveredCells;
+  CGXRangeList m_pendingChangedCells;
   CGXMapDWordToLong m_rowHeights;
   CGXMapDWordToLong m_colWidths;
   CObList m_undoList;

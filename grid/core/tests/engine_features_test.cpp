@@ -265,3 +265,131 @@ TEST(FindReplaceState, TheWorkingCopyIsUpperCasedOnlyForSearchesThatIgnoreCase) 
   EXPECT_EQ(state.m_strFind, CString("Total ab"));  // the text to find itself is kept
 }
 }  // namespace
+
+struct RecordingSelect : CGXGridUserSelectRangeImp {
+  void SelectRangeForward8(CGXGridCore* g, const CGXRange& range, BOOL flag) override {
+    // The feature hears of the new range before the list holds it.
+    changing.push_back(range);
+    listHeldIt.push_back(*g->GetParam()->GetSelection().GetTail() == range);
+    EXPECT_TRUE(flag);
+  }
+  void SelectRangeForward9(CGXGridCore*, BOOL flag) override {
+    EXPECT_TRUE(flag);
+    ++cleared;
+  }
+  std::vector<CGXRange> changing;
+  std::vector<bool> listHeldIt;
+  int cleared = 0;
+};
+
+TEST_F(FeaturesTest, SetSelectionOrdersAndWidensTheRangeAndClearsThroughTheFeature) {
+  CGXGridWnd* g = MakeGrid(20, 8);
+  auto* select = new RecordingSelect;
+  g->SetFeature(select);
+  CGXRangeList& sel = g->GetParam()->GetSelection();
+  POSITION pos = sel.AddTail(new CGXRange(1, 1, 1, 1));
+  g->SetSelection(pos, 6, 5, 2, 3);  // reversed corners
+  EXPECT_EQ(*sel.GetAt(pos), CGXRange(2, 3, 6, 5));
+  g->SetSelection(pos, 0, 4, 0, 2);
+  EXPECT_TRUE(sel.GetAt(pos)->IsCols());
+  EXPECT_EQ(sel.GetAt(pos)->left, 2u);
+  EXPECT_EQ(sel.GetAt(pos)->right, 4u);
+  g->SetSelection(pos, 7, 0, 3, 0);
+  EXPECT_TRUE(sel.GetAt(pos)->IsRows());
+  EXPECT_EQ(sel.GetAt(pos)->top, 3u);
+  EXPECT_EQ(sel.GetAt(pos)->bottom, 7u);
+  g->SetSelection(pos, 0, 0, 0, 0);
+  EXPECT_TRUE(sel.GetAt(pos)->IsTable());
+  // Row-selecting click flags drop the columns.
+  g->GetParam()->SetClickFlags(3);
+  g->SetSelection(pos, 4, 2, 5, 6);
+  EXPECT_TRUE(sel.GetAt(pos)->IsRows());
+  g->GetParam()->SetClickFlags(0);
+  ASSERT_EQ(select->changing.size(), 5u);
+  EXPECT_EQ(select->changing[0], CGXRange(2, 3, 6, 5));
+  EXPECT_EQ(select->listHeldIt, std::vector<bool>(5, false));
+  // Clearing: the feature is told only when a selection range is kept.
+  g->SetSelection(nullptr, 0, 0, 0, 0);
+  EXPECT_TRUE(sel.IsEmpty());
+  EXPECT_EQ(select->cleared, 0);
+  sel.AddTail(new CGXRange(3, 3));
+  g->m_bKeepsSelRange = TRUE;
+  g->SetSelection(nullptr, 0, 0, 0, 0);
+  EXPECT_TRUE(sel.IsEmpty());
+  EXPECT_EQ(select->cleared, 1);
+  EXPECT_FALSE(g->m_bKeepsSelRange);
+}
+
+TEST_F(FeaturesTest, RemovingRowsOrColumnsClearsTheSelectionThroughSetSelection) {
+  CGXGridWnd* g = MakeGrid(20, 8);
+  auto* select = new RecordingSelect;
+  g->SetFeature(select);
+  CGXRangeList& sel = g->GetParam()->GetSelection();
+  sel.AddTail(new CGXRange(2, 2, 9, 4));
+  g->m_bKeepsSelRange = TRUE;
+  ASSERT_TRUE(g->RemoveRows(3, 4, 0));
+  EXPECT_TRUE(sel.IsEmpty());
+  EXPECT_EQ(select->cleared, 1);
+  EXPECT_FALSE(g->m_bKeepsSelRange);
+  sel.AddTail(&(new CGXRange)->AssignCols(5, 6));
+  g->m_bKeepsSelRange = TRUE;
+  ASSERT_TRUE(g->RemoveCols(1, 1, 0));
+  EXPECT_TRUE(sel.IsEmpty());
+  EXPECT_EQ(select->cleared, 2);
+  // Inserting keeps the selection and moves it with the cells.
+  sel.AddTail(&(new CGXRange)->AssignRows(4, 6));
+  ASSERT_TRUE(g->InsertRows(3, 2, 0));
+  ASSERT_EQ(sel.GetCount(), 1);
+  EXPECT_EQ(sel.GetHead()->top, 6u);
+  EXPECT_EQ(sel.GetHead()->bottom, 8u);
+}
+
+struct FrameRedraws : CGXGridExcelLikeFrameImp {
+  void DrawFrame(CGXGridCore*, CDC* dc, BOOL eraseOld, const CGXRange* range) override {
+    if (range) redrawn.push_back({*range, eraseOld == FALSE && dc != nullptr});
+  }
+  std::vector<std::pair<CGXRange, bool>> redrawn;
+};
+
+TEST_F(FeaturesTest, StructureChangesRedrawTheKeptSelectionFrameWhereItMoved) {
+  CGXGridWnd* g = MakeGrid(30, 8);
+  auto* frame = new FrameRedraws;
+  g->SetFeature(frame);
+  CGXRangeList& sel = g->GetParam()->GetSelection();
+  sel.AddTail(new CGXRange(4, 2, 6, 3));
+  // Without a kept range there is no frame to follow.
+  ASSERT_TRUE(g->InsertRows(1, 1, 0));
+  EXPECT_TRUE(frame->redrawn.empty());
+  g->m_bKeepsSelRange = TRUE;
+  ASSERT_TRUE(g->InsertRows(2, 2, 0));
+  ASSERT_TRUE(g->InsertCols(1, 1, 0));
+  ASSERT_EQ(frame->redrawn.size(), 2u);
+  // Drawn fresh (not erasing the old place) around the range where the cells went.
+  EXPECT_EQ(frame->redrawn[0], std::make_pair(CGXRange(7, 2, 9, 3), true));
+  EXPECT_EQ(frame->redrawn[1], std::make_pair(CGXRange(7, 3, 9, 4), true));
+  // Nothing while updates are locked.
+  g->LockUpdate(TRUE);
+  ASSERT_TRUE(g->InsertRows(1, 1, 0));
+  g->LockUpdate(FALSE);
+  EXPECT_EQ(frame->redrawn.size(), 2u);
+  // A removal redraws it too, before the selection is given up.
+  ASSERT_TRUE(g->RemoveCols(1, 1, 0));
+  ASSERT_EQ(frame->redrawn.size(), 3u);
+  EXPECT_EQ(frame->redrawn[2].first, CGXRange(8, 2, 10, 3));
+  EXPECT_FALSE(g->m_bKeepsSelRange);
+}
+
+TEST_F(FeaturesTest, TheSelectionBorderIsTheCurrentCellsOnlyWhileNoRangeIsKept) {
+  CGXGridWnd* g = MakeGrid(20, 8);
+  g->m_bSelectionEdge = TRUE;
+  g->GetParam()->GetSelection().AddTail(new CGXRange(2, 2, 5, 5));
+  g->StoreCurrentCell(TRUE, 3, 3);
+  const CRect cell = g->CalcCellRect(3, 3);
+  const CPoint nearRight(cell.right - 2, cell.CenterPoint().y);
+  EXPECT_EQ(g->HitTestSelectionEdge(3, 3, nearRight, cell), GX_SELEDGEHIT);
+  // With a kept range the current cell lies inside it, away from its border.
+  g->m_bKeepsSelRange = TRUE;
+  EXPECT_EQ(g->HitTestSelectionEdge(3, 3, nearRight, cell), GX_NOHIT);
+  const CRect edge = g->CalcCellRect(3, 5);
+  EXPECT_EQ(g->HitTestSelectionEdge(3, 5, CPoint(edge.right - 2, edge.CenterPoint().y), edge), GX_SELEDGEHIT);
+}

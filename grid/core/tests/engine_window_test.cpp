@@ -881,6 +881,29 @@ TEST_F(WindowTest, ChangedCellsModeRepaintsFromTheFirstChangedCellOfEachRow) {
   }
 }
 
+// Cells listed as pending on the parameter object lose their marks after a changed-cells repaint, drawn or
+// not (one lies far below the window), and the list is emptied.
+TEST_F(WindowTest, ChangedCellsRepaintEmptiesThePendingList) {
+  CGXGridWnd* g = MakeGrid(100, 4, 300, 200);
+  auto* data = new MarkedData;
+  data->InitParam(g->GetParam());
+  g->GetParam()->SetData(data, TRUE);
+  g->SetRowCount(100, 0);
+  g->SetColCount(4, 0);
+  data->changed = {{2, 2}, {90, 3}};
+  CGXRangeList& pending = g->GetParam()->GetPendingChangedCells();
+  pending.AddTail(new CGXRange(2, 2));
+  pending.AddTail(new CGXRange(90, 3));
+  ASSERT_TRUE(g->RedrawChangedCells());
+  EXPECT_TRUE(pending.IsEmpty());
+  EXPECT_TRUE(data->changed.empty());
+  // A later repaint finds nothing left to clear: a new mark on a listed-before cell stays.
+  data->changed = {{90, 3}};
+  ASSERT_TRUE(g->RedrawChangedCells());
+  EXPECT_EQ(data->changed.size(), 1u);
+  grid.reset();
+}
+
 // A static control that can take over the colour and activation notifications.
 struct AnsweringStatic : CGXStatic {
   using CGXStatic::CGXStatic;
