@@ -363,6 +363,12 @@ LRESULT Dispatch(HWND hwnd, ButtonState& s, UINT msg, WPARAM wParam, LPARAM lPar
     }
     case WM_ERASEBKGND: return 1;  // painting covers the whole button
     case WM_GETDLGCODE: return OnGetDlgCode(hwnd);
+    case WM_NCHITTEST:
+      // A group box is only a frame drawn around other controls: the mouse goes through it to the radios
+      // inside, even when the box lies above them in the Z order (as it does when a dialog template lists it
+      // first), and to the parent elsewhere.
+      if ((StyleOf(hwnd) & BS_TYPEMASK) == BS_GROUPBOX) return HTTRANSPARENT;
+      break;
     case WM_LBUTTONDOWN: return OnButtonDown(hwnd, s);
     case WM_LBUTTONUP: return OnButtonUp(hwnd, s, lParam);
     case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, s);

@@ -52,8 +52,6 @@ constexpr UINT ODS_FOCUS = 0x0010;
 constexpr UINT ODS_DEFAULT = 0x0020;
 constexpr UINT ODS_COMBOBOXEDIT = 0x1000;
 
-#ifndef BRIM_OWNERDRAW_STRUCTS_DEFINED
-#define BRIM_OWNERDRAW_STRUCTS_DEFINED
 struct DRAWITEMSTRUCT {
   UINT CtlType;
   UINT CtlID;
@@ -104,7 +102,6 @@ struct NMHDR {
   UINT code;
 };
 using LPNMHDR = NMHDR*;
-#endif
 
 constexpr UINT NM_CLICK = static_cast<UINT>(-2);
 constexpr UINT NM_DBLCLK = static_cast<UINT>(-3);

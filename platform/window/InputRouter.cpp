@@ -271,13 +271,7 @@ void InputRouter::ConvertMouse(Entry& e) {
   if (wm.Get(wm.capture)) {
     target = wm.capture;  // the capture window gets everything, in client coordinates, even off its area
   } else {
-    target = wm.HitWindow(e.pt);
-    while (target) {
-      hit = static_cast<int>(static_cast<SHORT>(wm.Send(target, WM_NCHITTEST, 0, MAKELPARAM(e.pt.x, e.pt.y))));
-      if (hit != HTTRANSPARENT) break;
-      Window* tw = wm.Get(target);
-      target = tw && tw->IsChild() ? tw->parent : nullptr;
-    }
+    target = wm.HitWindow(e.pt, &hit);
     if (!wm.Get(target)) {
       e.dropped = true;
       return;

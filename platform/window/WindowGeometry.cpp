@@ -1,5 +1,6 @@
 // Window and client rectangles, placement, Z order and visibility.
 #include <algorithm>
+#include <vector>
 
 #include "platform/window/NonClient.h"
 #include "platform/window/WindowManager.h"
@@ -190,30 +191,40 @@ void WindowManager::RecalcClient(HWND hwnd) {
   SetPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-HWND WindowManager::HitWindow(POINT screen) const {
-  const Window* d = Get(desktop_);
-  for (HWND top : d->children) {
+HWND WindowManager::HitWindow(POINT screen, int* hit) {
+  int code = HTNOWHERE;
+  HWND found = nullptr;
+  const std::vector<HWND> tops = Get(desktop_)->children;  // a hit-test answer may create or destroy windows
+  for (HWND top : tops) {
     const Window* t = Get(top);
     if (!t || !(t->style & WS_VISIBLE) || !t->rect.PtInRect(screen)) continue;
-    const Window* cur = t;
-    for (;;) {
-      CPoint origin = ClientOrigin(*cur);
-      CPoint local(screen.x - origin.x, screen.y - origin.y);
-      if (!CRect(0, 0, cur->client.Width(), cur->client.Height()).PtInRect(local)) break;
-      const Window* next = nullptr;
-      for (HWND c : cur->children) {
-        const Window* cw = Get(c);
-        if (cw && (cw->style & WS_VISIBLE) && cw->rect.PtInRect(local)) {
-          next = cw;
-          break;
-        }
-      }
-      if (!next || (next->style & WS_DISABLED)) break;
-      cur = next;
-    }
-    return cur->hwnd;
+    if ((found = HitWithin(top, screen, code))) break;
   }
-  return nullptr;
+  if (hit) *hit = found ? code : HTNOWHERE;
+  return found;
+}
+
+// hwnd is visible and holds the point. Its children are asked first, top of the Z order first; the window
+// itself answers only when none of them takes the point. A window answering HTTRANSPARENT (a group box, a
+// plain label) is skipped, so the point reaches whatever lies beneath it: null tells the caller to go on
+// with the next sibling down.
+HWND WindowManager::HitWithin(HWND hwnd, POINT screen, int& hit) {
+  if (const Window* w = Get(hwnd)) {
+    CPoint origin = ClientOrigin(*w);
+    CPoint local(screen.x - origin.x, screen.y - origin.y);
+    if (CRect(0, 0, w->client.Width(), w->client.Height()).PtInRect(local)) {
+      const std::vector<HWND> children = w->children;
+      for (HWND c : children) {
+        const Window* cw = Get(c);
+        if (!cw || !(cw->style & WS_VISIBLE) || !cw->rect.PtInRect(local)) continue;
+        if (cw->style & WS_DISABLED) break;  // the parent answers for a disabled child
+        if (HWND found = HitWithin(c, screen, hit)) return found;
+        if (!Get(hwnd)) return nullptr;
+      }
+    }
+  }
+  hit = static_cast<SHORT>(Send(hwnd, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)));
+  return Get(hwnd) && hit != HTTRANSPARENT ? hwnd : nullptr;
 }
 
 }  // namespace plat

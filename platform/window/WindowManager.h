@@ -74,9 +74,11 @@ class WindowManager {
   bool Show(HWND hwnd, int cmd);
   bool IsVisible(const Window& w) const;  // WS_VISIBLE on the window and all ancestors
   void RecalcClient(HWND hwnd);           // after a frame change (scroll bar shown or hidden)
-  // The deepest visible window under a screen point; disabled children are passed over (their parent
-  // answers for them), a disabled top-level window is returned and the caller decides.
-  HWND HitWindow(POINT screen) const;
+  // The deepest visible window under a screen point that does not answer WM_NCHITTEST with HTTRANSPARENT;
+  // a transparent window hands the point on to the siblings beneath it, then to its parent. Disabled
+  // children are passed over (their parent answers for them), a disabled top-level window is returned and
+  // the caller decides. hit, when given, receives the found window's hit-test code (HTNOWHERE if none).
+  HWND HitWindow(POINT screen, int* hit = nullptr);
   // Z-order placement among siblings (HWND_TOP, HWND_BOTTOM, HWND_TOPMOST, HWND_NOTOPMOST or a sibling).
   void Reorder(Window& w, HWND insertAfter);
 
@@ -130,6 +132,7 @@ class WindowManager {
   void FinishDestroy(HWND hwnd);
   void UnlinkFromParent(Window& w);
   void MoveAwayFrom(HWND hwnd);
+  HWND HitWithin(HWND hwnd, POINT screen, int& hit);
 
   HandleTable<Window> windows_;
   HWND desktop_ = nullptr;

@@ -116,6 +116,47 @@ TEST_F(Buttons, AutoRadiosClearTheirGroupOnly) {
   EXPECT_EQ(SendMessage(r3, BM_GETCHECK, 0, 0), 0);
 }
 
+TEST_F(Buttons, GroupBoxLetsTheMouseThroughToWhatLiesInsideIt) {
+  // Listed first, as dialog templates have it, the box lies above its radios in the Z order; listed last,
+  // below them. Either way a click on a radio inside the frame reaches the radio.
+  for (bool boxFirst : {true, false}) {
+    SCOPED_TRACE(boxFirst ? "box above the radios" : "box below the radios");
+    auto makeBox = [&] { return Make("BUTTON", "Options", kChild | WS_GROUP | BS_GROUPBOX, {5, 5, 200, 90}, 9); };
+    HWND box = boxFirst ? makeBox() : nullptr;
+    HWND a = Make("BUTTON", "a", kChild | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, {15, 25, 100, 45}, 1);
+    HWND b = Make("BUTTON", "b", kChild | BS_AUTORADIOBUTTON, {15, 55, 100, 75}, 2);
+    if (!boxFirst) box = makeBox();
+    SendMessage(a, BM_SETCHECK, BST_CHECKED, 0);
+    RunUntilIdle();
+    ClearLog();
+    ClickAt(b, 5, 5);
+    EXPECT_EQ(SendMessage(b, BM_GETCHECK, 0, 0), 1);
+    EXPECT_EQ(SendMessage(a, BM_GETCHECK, 0, 0), 0);
+    EXPECT_EQ(GetFocus(), b);
+    EXPECT_NOTES(Notes(), {2, BN_CLICKED});
+    POINT inB = InputRouter::ClientPoint(b, 5, 5);
+    EXPECT_EQ(WindowFromPoint(inB), b);
+    // Inside the frame but off the radios the press belongs to the parent; the box takes neither the
+    // capture nor the focus.
+    ClearLog();
+    POINT empty = InputRouter::ClientPoint(box, 150, 40);
+    EXPECT_EQ(WindowFromPoint(empty), host);
+    in().ButtonDown(MouseButton::Left, empty);
+    RunUntilIdle();
+    EXPECT_EQ(GetCapture(), nullptr);
+    in().ButtonUp(MouseButton::Left, empty);
+    RunUntilIdle();
+    EXPECT_EQ(Entries(host, WM_LBUTTONDOWN).size(), 1u);
+    EXPECT_EQ(GetFocus(), b);
+    EXPECT_TRUE(Notes().empty());
+    // ChildWindowFromPoint goes by the rectangles alone, transparent or not.
+    POINT local = inB;
+    ScreenToClient(host, &local);
+    EXPECT_EQ(ChildWindowFromPoint(host, local), boxFirst ? box : b);
+    for (HWND h : {box, a, b}) DestroyWindow(h);
+  }
+}
+
 TEST_F(Buttons, DisabledOrHiddenButtonsIgnoreBmClick) {
   HWND b = Make("BUTTON", "x", kChild | BS_AUTOCHECKBOX, {10, 10, 100, 30}, 5);
   EnableWindow(b, FALSE);

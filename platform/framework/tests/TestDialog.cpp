@@ -15,11 +15,11 @@ const DialogItemTemplate kItems[] = {
     {UPDOWN_CLASS, "", IDC_COUNT_SPIN, WS_VISIBLE | UDS_AUTOBUDDY | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_SETBUDDYINT, 0, 84, 22, 10, 12},
     {WC_EDIT, "", IDC_RATIO, kTab | WS_BORDER | ES_AUTOHSCROLL, 0, 100, 22, 60, 12},
     {WC_BUTTON, "&Enabled", IDC_ENABLE, kTab | BS_AUTOCHECKBOX, 0, 7, 38, 60, 10},
+    // The frame comes before its radios and so lies above them; it lets their clicks through.
+    {WC_BUTTON, "Option", IDC_OPTION_BOX, WS_VISIBLE | WS_GROUP | BS_GROUPBOX, 0, 4, 49, 158, 22},
     {WC_BUTTON, "Option &A", IDC_RADIO_A, kTab | WS_GROUP | BS_AUTORADIOBUTTON, 0, 10, 58, 46, 10},
     {WC_BUTTON, "Option &B", IDC_RADIO_B, WS_VISIBLE | BS_AUTORADIOBUTTON, 0, 60, 58, 46, 10},
     {WC_BUTTON, "Option &C", IDC_RADIO_C, WS_VISIBLE | BS_AUTORADIOBUTTON, 0, 110, 58, 46, 10},
-    // After the radios, below them: the frame must not take their clicks. WS_GROUP ends the radio group.
-    {WC_BUTTON, "Option", IDC_OPTION_BOX, WS_VISIBLE | WS_GROUP | BS_GROUPBOX, 0, 4, 49, 158, 22},
     {WC_COMBOBOX, "", IDC_KIND, kTab | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 7, 76, 80, 60},
     {WC_LISTBOX, "", IDC_LIST, kTab | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 0, 95, 76, 65, 34},
     {TRACKBAR_CLASS, "", IDC_LEVEL, kTab | TBS_AUTOTICKS, 0, 7, 92, 80, 14},
