@@ -27,7 +27,7 @@ class OnScreenTest : public FoundationTest {
   }
 
   static void Xdotool(const std::string& args) {
-    const std::string cmd = "xdotool " + args;
+    const std::string cmd = "timeout 10 xdotool " + args;  // bounded: --sync may wait forever
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
   }
   template <class F>
@@ -54,8 +54,8 @@ TEST_F(OnScreenTest, ButtonsAndWellsAnswerRealClicks) {
   plat::SdlPresenter presenter("foundation on-screen test");
   ASSERT_TRUE(presenter.IsOpen());
   Pump();
-  presenter.Present();
-  for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);  // let the window map
+  // Real input before the window is mapped and holds the X keyboard focus is lost.
+  ASSERT_TRUE(presenter.WaitUntilFocused(10000));
 
   const std::string click = "click " + std::to_string(IDC_BMP_LEFT);
   Xdotool("mousemove --sync " + ScreenPoint(presenter, dlg.m_left, {20, 10}) + " click 1");

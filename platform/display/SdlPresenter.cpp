@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 #include "platform/base/CodePage.h"
 #include "platform/base/VirtualClock.h"
@@ -62,7 +64,24 @@ int VirtualKeyFromSdl(int key) {
 }
 
 SdlPresenter::SdlPresenter(const char* title) {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
+  // Left to choose, SDL falls back to its off-screen driver when the X one does not come up at once (seen on
+  // a loaded X server right after an earlier presenter closed): the window then exists nowhere on screen,
+  // looks open and never gets input. With an X display, ask for X11 and give it a few tries; a driver that
+  // shows nothing counts as no display.
+  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);  // the user's choice, or ours from an earlier presenter
+  const bool xDisplay = std::getenv("DISPLAY") && (!asked || std::string(asked) == "x11");
+  if (xDisplay) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  bool up = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  for (int attempt = 1; !up && xDisplay && attempt < 10; ++attempt) {
+    SDL_Delay(100);
+    up = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  }
+  if (!up) return;
+  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  if (driver == "offscreen" || driver == "dummy" || driver.empty()) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return;
+  }
   SIZE size = Desktop::Size();
   window_ = SDL_CreateWindow(title, 0, 0, size.cx, size.cy, SDL_WINDOW_SHOWN);
   if (!window_) {
@@ -126,6 +145,32 @@ POINT SdlPresenter::WindowPosition() const {
   int x = 0, y = 0;
   if (window_) SDL_GetWindowPosition(window_, &x, &y);
   return POINT{x, y};
+}
+
+bool SdlPresenter::WaitUntilFocused(std::uint64_t timeoutMs) {
+  if (!window_ || closed_) return false;
+  Present();
+  const Uint64 start = SDL_GetTicks64();
+  Uint64 lastAsked = 0;
+  bool asked = false;
+  while (!closed_) {
+    const Uint32 flags = SDL_GetWindowFlags(window_);
+    if ((flags & SDL_WINDOW_SHOWN) && (flags & SDL_WINDOW_INPUT_FOCUS)) {
+      Present();  // the window may only now be mapped: show what it holds before anyone looks or types
+      return true;
+    }
+    const Uint64 now = SDL_GetTicks64();
+    if (now - start >= timeoutMs) return false;
+    // SDL asks only for a mapped window; under load the map can come late, so keep asking now and then.
+    if (!asked || now - lastAsked >= 200) {
+      SDL_SetWindowInputFocus(window_);
+      asked = true;
+      lastAsked = now;
+    }
+    SDL_Event e;
+    if (SDL_WaitEventTimeout(&e, 20) && !HandleEvent(&e)) return false;
+  }
+  return false;
 }
 
 void SdlPresenter::Present() {

@@ -37,6 +37,10 @@ class SdlPresenter : public EventSource {
   bool WaitForEvents(std::optional<std::uint64_t> timeoutMs) override;
   // The SDL window's position on the display (for tools that click into it).
   POINT WindowPosition() const;
+  // Presents, then handles events until the window is mapped and holds the X keyboard focus, asking the
+  // server for the focus once it is mapped (an X server without a window manager gives none by itself).
+  // Real keys sent before that are lost. False when it did not happen within timeoutMs.
+  bool WaitUntilFocused(std::uint64_t timeoutMs);
 
  private:
   bool HandleEvent(const void* event);

@@ -43,7 +43,7 @@ class OnScreen : public ::testing::Test {
   void TearDown() override { plat::ResetWindowSystem(); }
 
   static void Xdotool(const std::string& args) {
-    const std::string cmd = "xdotool " + args;
+    const std::string cmd = "timeout 10 xdotool " + args;  // bounded: --sync may wait forever
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
   }
   template <class F>
@@ -85,8 +85,8 @@ TEST_F(OnScreen, RealInputDrivesEditCheckBoxComboAndList) {
   plat::SdlPresenter presenter("controls on-screen test");
   ASSERT_TRUE(presenter.IsOpen());
   plat::RunUntilIdle();
-  presenter.Present();
-  for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);  // let the window map
+  // Real input before the window is mapped and holds the X keyboard focus is lost.
+  ASSERT_TRUE(presenter.WaitUntilFocused(10000));
 
   // Edit: a click at the end, then typing.
   Xdotool("mousemove --sync " + At(presenter, edit, 150, 10) + " click 1");

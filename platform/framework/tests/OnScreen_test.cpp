@@ -24,28 +24,49 @@ extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
 namespace plat::test {
 namespace {
 
-// Runs real input once, the first time a nested loop waits for events (the box it opened is up by then),
-// then lets the presenter wait as usual.
+constexpr std::uint64_t kFocusMs = 10000;
+constexpr auto kModalDeadline = std::chrono::seconds(20);
+
+// Runs real input once, when a nested loop waits for events and the window it waits for is up: active,
+// visible, painted, on screen and holding the X keyboard focus. A key sent any earlier is lost and the loop
+// would wait forever, so the wait has a deadline that ends the loop with a clear failure instead.
 class InputWhenIdle : public EventSource {
  public:
-  InputWhenIdle(SdlPresenter& presenter, std::function<void()> input) : presenter_(presenter), input_(std::move(input)) {
+  InputWhenIdle(SdlPresenter& presenter, std::string caption, std::function<void()> input)
+      : presenter_(presenter), caption_(std::move(caption)), input_(std::move(input)),
+        deadline_(std::chrono::steady_clock::now() + kModalDeadline) {
     previous_ = MessageQueue::Instance().eventSource;
     MessageQueue::Instance().eventSource = this;
   }
   ~InputWhenIdle() override { MessageQueue::Instance().eventSource = previous_; }
   bool WaitForEvents(std::optional<std::uint64_t> timeoutMs) override {
-    if (input_) {
+    if (std::chrono::steady_clock::now() > deadline_)
+      throw MessageLoopStalled("\"" + caption_ + (input_ ? "\" never came up ready for input"
+                                                          : "\" did not end after the real input: keys lost?"));
+    if (input_ && Ready()) {
+      if (!presenter_.WaitUntilFocused(kFocusMs))
+        throw MessageLoopStalled("the presenter's window never got the X keyboard focus");
       auto input = std::move(input_);
       input_ = nullptr;
-      presenter_.Present();
+      deadline_ = std::chrono::steady_clock::now() + kModalDeadline;  // the answer gets the full time too
       input();
     }
     return presenter_.WaitForEvents(timeoutMs);
   }
 
  private:
+  bool Ready() const {
+    HWND active = GetActiveWindow();
+    if (!active || !IsWindowVisible(active) || GetUpdateRect(active, nullptr, FALSE)) return false;
+    char text[128]{};
+    GetWindowText(active, text, sizeof(text));
+    return caption_ == text;
+  }
+
   SdlPresenter& presenter_;
+  std::string caption_;
   std::function<void()> input_;
+  std::chrono::steady_clock::time_point deadline_;
   EventSource* previous_;
 };
 
@@ -63,8 +84,9 @@ class OnScreenTest : public FrameworkTest {
     FrameworkTest::TearDown();
   }
 
+  // Bounded: a tool that waits (--sync) for something that never happens must not hang the run.
   static void Xdotool(const std::string& args) {
-    std::string cmd = "xdotool " + args;
+    std::string cmd = "timeout 10 xdotool " + args;
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
   }
   // Pumps real events until the condition holds or time runs out.
@@ -93,8 +115,7 @@ TEST_F(OnScreenTest, TestDialogAnswersRealClicksAndKeys) {
   SdlPresenter presenter("framework on-screen test");
   ASSERT_TRUE(presenter.IsOpen());
   Pump();
-  presenter.Present();
-  for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);  // let the window map
+  ASSERT_TRUE(presenter.WaitUntilFocused(kFocusMs));
 
   HWND name = GetDlgItem(dlg, IDC_NAME);
   // A click right of the text puts the caret at its end.
@@ -126,13 +147,8 @@ TEST_F(OnScreenTest, TestDialogAnswersRealClicksAndKeys) {
 TEST_F(OnScreenTest, OwnMessageBoxRunsItsLoopUntilARealKeyAnswers) {
   SdlPresenter presenter("framework on-screen test");
   ASSERT_TRUE(presenter.IsOpen());
-  presenter.Present();
-  for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);
-  // The box opens centred on the screen; the pointer over it gives it the X keyboard focus. The keys go out
-  // when the box's nested loop first waits for real events.
-  POINT origin = presenter.WindowPosition();
-  std::string target = std::to_string(origin.x + 400) + " " + std::to_string(origin.y + 300);
-  InputWhenIdle keys(presenter, [target] { Xdotool("mousemove --sync " + target + " key --delay 80 Tab Return"); });
+  // The keys go out once the box is up and painted inside its own loop and the screen holds the focus.
+  InputWhenIdle keys(presenter, "Test", [] { Xdotool("key --delay 80 Tab Return"); });
   int answer = MessageBox(nullptr, "Keep the changes?", "Test", MB_OKCANCEL | MB_ICONQUESTION);
   EXPECT_EQ(answer, IDCANCEL);  // Tab moved from OK to Cancel
 }
@@ -142,12 +158,8 @@ TEST_F(OnScreenTest, FileDialogShowsTheOwnChooserAndTakesATypedName) {
   std::filesystem::create_directories(dir);
   SdlPresenter presenter("framework on-screen test");
   ASSERT_TRUE(presenter.IsOpen());
-  presenter.Present();
-  for (int i = 0; i < 20; ++i) presenter.WaitForEvents(10);
-  POINT origin = presenter.WindowPosition();
-  std::string target = std::to_string(origin.x + 400) + " " + std::to_string(origin.y + 300);
-  InputWhenIdle keys(presenter, [target] {
-    Xdotool("mousemove --sync " + target + " type --delay 60 board");  // type takes every word after it
+  InputWhenIdle keys(presenter, "Save As", [] {
+    Xdotool("type --delay 60 board");  // type takes every word after it
     Xdotool("key Return");
   });
   const std::string folder = dir.string();
