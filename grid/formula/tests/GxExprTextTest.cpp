@@ -55,6 +55,8 @@ TEST(GxExprText, ErrorTexts) {
     EXPECT_STREQ("expected to find \"=\" here", _gx_error_text(253));
     EXPECT_STREQ("ending line with a \\", _gx_error_text(355));
     EXPECT_STREQ("out of memory", _gx_error_text(5));
+    EXPECT_STREQ("illegal range spec" "ification", _gx_error_text(6));
+    EXPECT_STREQ("illegal cell address spec" "ification", _gx_error_text(7));
     EXPECT_STREQ("IEEE Floating Exception (Infinity or NaN)", _gx_error_text(40));
     EXPECT_STREQ("precompiled regular expression is invalid", _gx_error_text(381));
     EXPECT_STREQ("", _gx_error_text(1));
