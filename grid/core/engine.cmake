@@ -30,6 +30,12 @@ brim_test(grid_engine_tests
     tests/engine_window_test.cpp
     tests/engine_screenshot_test.cpp
     tests/engine_features_test.cpp
+    tests/engine_rowcol_test.cpp
+    tests/engine_lifetime_test.cpp
+    tests/engine_view_test.cpp
+    tests/engine_draw_test.cpp
+    tests/engine_current_test.cpp
+    tests/engine_style_test.cpp
   LIBS grid_core grid_controls grid_layouts
 )
 

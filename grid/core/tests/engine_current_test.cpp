@@ -1,0 +1,2 @@
+// Engine tests: current.
+#include "grid/core/tests/enginetest.h"

@@ -1,0 +1,2 @@
+// Engine tests: draw.
+#include "grid/core/tests/enginetest.h"

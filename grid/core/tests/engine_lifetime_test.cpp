@@ -1,0 +1,2 @@
+// Engine tests: lifetime.
+#include "grid/core/tests/enginetest.h"

@@ -1,0 +1,2 @@
+// Engine tests: rowcol.
+#include "grid/core/tests/enginetest.h"

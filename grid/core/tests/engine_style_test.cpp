@@ -1,0 +1,2 @@
+// Engine tests: style.
+#include "grid/core/tests/enginetest.h"

@@ -1,0 +1,2 @@
+// Engine tests: view.
+#include "grid/core/tests/enginetest.h"
