@@ -48,6 +48,7 @@ class CGXAbstractGridOldDrawingImp;
 class CGXGridUpdateHintImp;
 class CGXGridHint;
 class CObject;
+class CObArray;
 class CGXSpanCellPool;
 class CGXRangeList;
 class CDWordArray;
@@ -185,16 +186,23 @@ class CGXGridCore {
   virtual void UpdateChangedColCount(ROWCOL oldCount, UINT flags, BOOL createHint = FALSE);
   virtual BOOL RemoveRows(ROWCOL from, ROWCOL to, UINT flags = GX_UPDATENOW, int commandType = 0);
   virtual BOOL RemoveCols(ROWCOL from, ROWCOL to, UINT flags = GX_UPDATENOW, int commandType = 0);
-  virtual BOOL InsertRows(ROWCOL row, ROWCOL count, UINT flags = GX_UPDATENOW, int commandType = 0);
-  virtual BOOL InsertCols(ROWCOL col, ROWCOL count, UINT flags = GX_UPDATENOW, int commandType = 0);
+  // heights: one per new row (or null); cellStyles: the new cells' styles row by row, colCount of them per
+  // row (null entries store nothing), possibly followed by the data object's undo information; rowStyles:
+  // the new rows' own styles. The arrays stay the caller's.
+  virtual BOOL InsertRows(ROWCOL row, ROWCOL count, const int* heights = nullptr, const CObArray* cellStyles = nullptr,
+                          const CObArray* rowStyles = nullptr, ROWCOL colCount = 0, UINT flags = GX_UPDATENOW,
+                          int commandType = 0);
+  virtual BOOL InsertCols(ROWCOL col, ROWCOL count, const int* widths = nullptr, const CObArray* cellStyles = nullptr,
+                          const CObArray* colStyles = nullptr, ROWCOL rowCount = 0, UINT flags = GX_UPDATENOW,
+                          int commandType = 0);
   virtual BOOL StoreInsertRows(ROWCOL row, ROWCOL count, BOOL force = FALSE);
   virtual BOOL StoreInsertCols(ROWCOL col, ROWCOL count, BOOL force = FALSE);
   virtual BOOL StoreRemoveRows(ROWCOL from, ROWCOL to, BOOL force = FALSE);
   virtual BOOL StoreRemoveCols(ROWCOL from, ROWCOL to, BOOL force = FALSE);
   virtual void UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL createHint = FALSE);
   virtual void UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL createHint = FALSE);
-  virtual void UpdateRemoveRows(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint = FALSE);
-  virtual void UpdateRemoveCols(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags, BOOL createHint = FALSE);
   virtual BOOL SetFrozenRows(ROWCOL frozen, ROWCOL header = 0, UINT flags = GX_UPDATENOW, int commandType = 0);
   virtual BOOL SetFrozenCols(ROWCOL frozen, ROWCOL header = 0, UINT flags = GX_UPDATENOW, int commandType = 0);
   virtual ROWCOL GetFrozenRows() const;
@@ -226,8 +234,13 @@ class CGXGridCore {
   virtual BOOL StoreDefaultColWidth(int pixels);
   virtual BOOL StoreRowHeight(ROWCOL row, int pixels);
   virtual BOOL StoreColWidth(ROWCOL col, int pixels);
-  virtual void UpdateChangedRowHeights(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint = FALSE);
-  virtual void UpdateChangedColWidths(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateChangedRowHeights(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags,
+                                       BOOL createHint = FALSE);
+  virtual void UpdateChangedColWidths(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags,
+                                      BOOL createHint = FALSE);
+  // out[0..to-from]: GetRowHeight of each row (GetColWidth of each column).
+  void GetRowHeights(ROWCOL from, ROWCOL to, int* out) const;
+  void GetColWidths(ROWCOL from, ROWCOL to, int* out) const;
   virtual int GetFontHeight() const;
   virtual int GetFontWidth() const;
   int SumRowHeights(ROWCOL from, ROWCOL to, int limit = 0) const;
@@ -792,6 +805,15 @@ class CGXGridCore {
   void RefreshBar(int bar, int policy, ROWCOL first, ROWCOL lastTop, ROWCOL pos, BOOL* visibilityChanged);
   BOOL HasScrollBar(int bar) const;
   void InvalidateShownCaches() { m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID; }
+  // Rows and columns: undo applies when the command factory is installed, the command type is not 1 and the
+  // parameter object's undo switch is on; Record hands a created command to AddCommand.
+  BOOL UndoApplies(int commandType) const;
+  void Record(CObject* command, int commandType);
+  // The undo heights of rows from..to: the stored height in pixels, or -1 where the default applies.
+  std::unique_ptr<int[]> SaveRowHeightsForUndo(ROWCOL from, ROWCOL to) const;
+  std::unique_ptr<int[]> SaveColWidthsForUndo(ROWCOL from, ROWCOL to) const;
+  void StoreInsertedCells(ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
+                          const CObArray* lineStyles, ROWCOL otherCount, BOOL rows);
 
   CWnd* m_pGridWnd = nullptr;
   CDocument* m_pDocument = nullptr;

@@ -18,12 +18,12 @@ void CGXGridUpdateHintImp::ExecuteHint(CGXGridCore* grid, CObject* object) {
     case gxHintRedrawRange: grid->RedrawRange(h.m_row1, h.m_col1, h.m_row2, h.m_col2, h.m_flags, FALSE); break;
     case gxHintRowCount: grid->UpdateChangedRowCount(h.m_row1, h.m_flags, FALSE); break;
     case gxHintColCount: grid->UpdateChangedColCount(h.m_col1, h.m_flags, FALSE); break;
-    case gxHintRowHeights: grid->UpdateChangedRowHeights(h.m_row1, h.m_row2, h.m_flags, FALSE); break;
-    case gxHintColWidths: grid->UpdateChangedColWidths(h.m_col1, h.m_col2, h.m_flags, FALSE); break;
+    case gxHintRowHeights: grid->UpdateChangedRowHeights(h.m_row1, h.m_row2, nullptr, h.m_flags, FALSE); break;
+    case gxHintColWidths: grid->UpdateChangedColWidths(h.m_col1, h.m_col2, nullptr, h.m_flags, FALSE); break;
     case gxHintInsertCols: grid->UpdateInsertCols(h.m_col1, h.m_col2, h.m_flags, FALSE); break;
     case gxHintInsertRows: grid->UpdateInsertRows(h.m_row1, h.m_row2, h.m_flags, FALSE); break;
-    case gxHintRemoveCols: grid->UpdateRemoveCols(h.m_col1, h.m_col2, h.m_flags, FALSE); break;
-    case gxHintRemoveRows: grid->UpdateRemoveRows(h.m_row1, h.m_row2, h.m_flags, FALSE); break;
+    case gxHintRemoveCols: grid->UpdateRemoveCols(h.m_col1, h.m_col2, nullptr, h.m_flags, FALSE); break;
+    case gxHintRemoveRows: grid->UpdateRemoveRows(h.m_row1, h.m_row2, nullptr, h.m_flags, FALSE); break;
     case gxHintFrozenRows: grid->UpdateFrozenRows(h.m_row1, h.m_row2, h.m_flags, FALSE); break;
     case gxHintFrozenCols: grid->UpdateFrozenCols(h.m_col1, h.m_col2, h.m_flags, FALSE); break;
     case gxHintStyleRange: grid->RefreshStyleRange(h.m_range, h.m_flags); break;

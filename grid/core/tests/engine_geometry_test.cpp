@@ -172,7 +172,7 @@ TEST_F(GeometryTest, InsertingAndRemovingRowsMovesSizesSelectionAndCurrentCell) 
   g->SetRowHeight(5, 5, 30, nullptr, 0);
   g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(4, 6)));
   ASSERT_TRUE(g->MoveCurrentCellTo(5, 2, 0));
-  ASSERT_TRUE(g->InsertRows(3, 2, 0));
+  ASSERT_TRUE(g->InsertRows(3, 2, nullptr, nullptr, nullptr, 0, 0));
   EXPECT_EQ(g->GetRowHeight(7), 30);
   EXPECT_EQ(g->GetRowHeight(5), 20);
   const CGXRange* sel = g->GetParam()->GetSelection().GetAt(g->GetParam()->GetSelection().GetHeadPosition());
