@@ -43,6 +43,7 @@ class CBrush;
 class CPen;
 class CGXControl;
 class CGXPluginComponent;
+class CGXAutoScrollPlugin;
 class CGXGridDrawContext;
 class CGXAbstractGridOldDrawingImp;
 class CGXGridUpdateHintImp;
@@ -568,14 +569,26 @@ class CGXGridCore {
   virtual BOOL CopyCells(const CGXRange& source, ROWCOL destRow, ROWCOL destCol, UINT flags = GX_INVALIDATE);
   // As CopyCells, then the source cells that the destination does not cover are cleared.
   virtual BOOL MoveCells(const CGXRange& source, ROWCOL destRow, ROWCOL destCol, UINT flags = GX_INVALIDATE);
-  // Auto-scroll while the mouse is held outside the grid.
+  // Auto-scroll while the mouse is held outside the grid (or a key or a scroll-bar button is held). The grid
+  // starts a request (StartAutoScroll and the request fields below); the auto-scroll plug-in serves its
+  // timer 992 and ends it. AutoScrollStep (the engine's own timer handler) and StopAutoScroll reach the
+  // plug-in, installing it first when the grid has none.
   virtual void StartAutoScroll(BOOL capture, int vertical, int horizontal);
   virtual void AutoScrollStep();
   virtual void StopAutoScroll();
+  void InstallAutoScrollPlugin();
   BOOL IsAutoScrolling() const { return m_bAutoScroll; }
   // The acceleration state: the step delay (80 ms at the start, down to 0) and the step factor (1 to 80).
-  int GetAutoScrollDelay() const { return m_nAutoScrollDelay; }
-  int GetAutoScrollFactor() const { return m_nAutoScrollFactor; }
+  int GetAutoScrollDelay() const;
+  int GetAutoScrollFactor() const;
+  // The request besides the directions: set by the plug-in's constructor; key mode repeats the key-down of
+  // key (with the key data) instead of following the mouse; a scroll-bar code (SB_LINEUP...SB_PAGEDOWN, -1
+  // none) scrolls as a held scroll-bar button; keep-alive survives the loss of the focus.
+  BOOL m_bAutoScrollPluginInstalled = FALSE;
+  BOOL m_bAutoScrollKeyMode = FALSE;
+  int m_nAutoScrollBarCode = -1;
+  UINT m_nAutoScrollKey = 0, m_nAutoScrollKeyData = 0;
+  BOOL m_bAutoScrollKeepAlive = FALSE;
   // A press on a cell starts auto-scrolling (the grid's own auto-scroll; on unless a derived grid turns it off).
   BOOL m_bPressAutoScroll = TRUE;
 
@@ -910,9 +923,8 @@ class CGXGridCore {
   BOOL m_bAutoScroll = FALSE;
   int m_nAutoScrollV = 0, m_nAutoScrollH = 0;
   BOOL m_bAutoScrollNew = FALSE;
-  DWORD m_dwAutoScrollLast = 0;
-  int m_nAutoScrollDelay = 80, m_nAutoScrollMoveInterval = 80, m_nAutoScrollFactor = 1, m_nAutoScrollLastDist = 0;
-  POINT m_ptAutoScrollStart{0, 0};
+  CGXAutoScrollPlugin* m_pAutoScrollPlugin = nullptr;  // owned through the plug-in list
+  friend class CGXAutoScrollPlugin;
   int m_nWheelRemainder = 0;
 
   // Current-cell state.

@@ -5,6 +5,7 @@
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXAutoScrollPlugin.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/framework/CWnd.h"
 #include "platform/window/windowapi.h"
@@ -457,92 +458,31 @@ void CGXGridCore::StartAutoScroll(BOOL capture, int vertical, int horizontal) {
   ::PostMessage(h, WM_TIMER, GX_AUTOSCROLL_TIMER, 0);
 }
 
-void CGXGridCore::StopAutoScroll() {
-  if (!m_bAutoScroll) return;
-  m_bAutoScroll = FALSE;
-  if (HWND h = GridHwnd()) ::KillTimer(h, GX_AUTOSCROLL_TIMER);
+void CGXGridCore::InstallAutoScrollPlugin() {
+  if (m_pAutoScrollPlugin) return;
+  m_pAutoScrollPlugin = new CGXAutoScrollPlugin(this);
+  AddPlugin(m_pAutoScrollPlugin);
 }
 
-// One timer tick: scrolls towards the mouse when it is outside the scrolled area, faster the longer it
-// stays out and the farther it is; between steps it keeps sending mouse moves so that a selection follows.
-// (The grid serves its auto-scroll timer itself rather than through a separate plug-in object.)
-void CGXGridCore::AutoScrollStep() {
-  HWND h = GridHwnd();
-  if (!m_bAutoScroll || !h) return;
-  const DWORD now = GetTickCount();
-  POINT pt;
-  ::GetCursorPos(&pt);
-  ::ScreenToClient(h, &pt);
-  if (m_bAutoScrollNew) {
-    m_bAutoScrollNew = FALSE;
-    m_dwAutoScrollLast = 0;
-    m_nAutoScrollLastDist = 0;
-    m_nAutoScrollDelay = m_nAutoScrollMoveInterval = 80;
-    m_nAutoScrollFactor = 1;
-    m_ptAutoScrollStart = pt;
-  }
-  const LPARAM at = MAKELPARAM(pt.x, pt.y);
-  if (now - m_dwAutoScrollLast <= static_cast<DWORD>(m_nAutoScrollDelay)) {
-    const int moved = std::abs(pt.x - m_ptAutoScrollStart.x) + std::abs(pt.y - m_ptAutoScrollStart.y);
-    if (moved < 6 && now - m_dwAutoScrollLast > static_cast<DWORD>(m_nAutoScrollMoveInterval)) {
-      ::SendMessage(h, WM_MOUSEMOVE, MK_LBUTTON, at);
-      m_nAutoScrollMoveInterval -= 3;
-    } else if (moved >= 6) {
-      ::SendMessage(h, WM_MOUSEMOVE, MK_LBUTTON, at);
-      m_nAutoScrollMoveInterval = 100;
-    }
+void CGXGridCore::StopAutoScroll() {
+  if (m_pAutoScrollPlugin) {
+    m_pAutoScrollPlugin->Stop();
     return;
   }
-  m_dwAutoScrollLast = now;
-  // The scrolled area: the grid rectangle less the frozen rows at the top and columns at the left.
-  CRect inner = GetGridRect();
-  inner.top += SumRowHeights(0, GetFrozenRows());
-  inner.left += SumColWidths(0, GetFrozenCols());
-  const ROWCOL step = static_cast<ROWCOL>(std::max(1, m_nAutoScrollFactor / 10));
-  auto reset = [&] {
-    m_nAutoScrollDelay = 80;
-    m_nAutoScrollFactor = 1;
-  };
-  int dist = 0, divisor = 5;
-  BOOL scrolled = FALSE;
-  if (m_nAutoScrollV) {
-    if (pt.y < inner.top) {
-      dist = inner.top - pt.y;
-      scrolled = ScrollByCells(GX_UP, step);
-    } else if (pt.y > inner.bottom) {
-      dist = pt.y - inner.bottom;
-      scrolled = ScrollByCells(GX_DOWN, step);
-    }
-  }
-  if (!scrolled) {
-    if (!m_nAutoScrollH) {
-      reset();
-      return;
-    }
-    divisor = 10;
-    dist = 0;
-    if (pt.x < inner.left) {
-      dist = inner.left - pt.x;
-      scrolled = ScrollByCells(GX_LEFT, step);
-    } else if (pt.x > inner.right) {
-      dist = pt.x - inner.right;
-      scrolled = ScrollByCells(GX_RIGHT, step);
-    }
-    if (!scrolled) {
-      reset();
-      return;
-    }
-  }
-  // Acceleration: the farther (or as far) as last time, the shorter the delay; at 0 the steps grow.
-  if (dist >= m_nAutoScrollLastDist && dist > 1) {
-    m_nAutoScrollDelay -= (dist / divisor) / 2;
-    if (m_nAutoScrollDelay < 0) {
-      m_nAutoScrollDelay = 0;
-      m_nAutoScrollFactor = std::min(80, m_nAutoScrollFactor + 2);
-    }
-  } else if (dist < m_nAutoScrollLastDist) {
-    reset();
-  }
-  m_nAutoScrollLastDist = dist;
-  ::SendMessage(h, WM_MOUSEMOVE, MK_LBUTTON, at);
+  if (m_bAutoScroll)
+    if (HWND h = GridHwnd()) ::KillTimer(h, GX_AUTOSCROLL_TIMER);
+  m_bAutoScroll = FALSE;
+  m_nAutoScrollBarCode = -1;
+  m_bAutoScrollKeyMode = FALSE;
 }
+
+// The engine's own timer handler reaches the step only while the plug-in has not taken the timer message
+// first (it is installed by the first step; grids without mouse and keyboard handling offer no messages to
+// plug-ins).
+void CGXGridCore::AutoScrollStep() {
+  InstallAutoScrollPlugin();
+  m_pAutoScrollPlugin->OnAutoScrollTimer();
+}
+
+int CGXGridCore::GetAutoScrollDelay() const { return m_pAutoScrollPlugin ? m_pAutoScrollPlugin->GetDelay() : 80; }
+int CGXGridCore::GetAutoScrollFactor() const { return m_pAutoScrollPlugin ? m_pAutoScrollPlugin->GetFactor() : 1; }

@@ -18,6 +18,7 @@ target_sources(grid_core PRIVATE
   CGXGridOldDrawingImp.cpp
   CGXGridHint.cpp
   CGXDataCopyMoveCellsImp.cpp
+  CGXAutoScrollPlugin.cpp
   CGXGridWnd.cpp
 )
 # The engine calls the cell controls only through their virtual operations; the controls' library links

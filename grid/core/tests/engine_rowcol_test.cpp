@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/core/CGXAutoScrollPlugin.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXSpanCellPool.h"
 #include "grid/core/tests/enginetest.h"
@@ -395,6 +396,75 @@ TEST_F(RowColTest, SpanPoolsFollowInsertedAndRemovedRows) {
   ASSERT_TRUE(g->InsertRows(2, 1, nullptr, nullptr, nullptr, 0, 0));
   EXPECT_EQ(g->GetParam()->m_pFloatSpans->m_perRow.GetAt(5), nullptr);
   ASSERT_NE(g->GetParam()->m_pFloatSpans->m_perRow.GetAt(6), nullptr);
+}
+
+// ---- Auto-scroll plug-in ---------------------------------------------------------------------------------
+
+TEST_F(RowColTest, AKeyRequestRepeatsItsKeyFasterAndOnlyOtherKeysOrEscStopIt) {
+  CGXGridWnd* g = MakeGrid(2000, 3, 300, 200);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1));
+  g->m_bAutoScrollKeyMode = TRUE;
+  g->m_nAutoScrollKey = VK_DOWN;
+  g->StartAutoScroll(FALSE, TRUE, FALSE);
+  plat::AdvanceAndPump(300);
+  // The first steps only shorten the delay; below 40 ms each step sends the key with a growing repeat.
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  const ROWCOL early = row;
+  plat::AdvanceAndPump(3000);
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_GT(row, early + 20);
+  EXPECT_EQ(g->GetAutoScrollDelay(), 0);
+  EXPECT_GT(g->GetAutoScrollFactor(), 5);
+  // The request's own key keeps it going; Esc ends it.
+  ::SendMessage(g->m_hWnd, WM_KEYDOWN, VK_DOWN, 1);
+  EXPECT_TRUE(g->IsAutoScrolling());
+  ::SendMessage(g->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_FALSE(g->IsAutoScrolling());
+  EXPECT_FALSE(g->m_bAutoScrollKeyMode);
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  plat::AdvanceAndPump(500);
+  ROWCOL after = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&after, &col));
+  EXPECT_EQ(after, row);
+}
+
+TEST_F(RowColTest, AScrollBarRequestScrollsWithoutFollowingTheMouseAndReleasesStopIt) {
+  CGXGridWnd* g = MakeGrid(2000, 3, 300, 200);
+  g->m_nAutoScrollBarCode = SB_LINEDOWN;
+  g->StartAutoScroll(FALSE, TRUE, FALSE);
+  // A held scroll-bar button starts slowly: the delay shrinks by 1 ms a step and scrolling begins below 40.
+  plat::AdvanceAndPump(2000);
+  EXPECT_EQ(g->GetTopRow(), 1u);
+  plat::AdvanceAndPump(4000);
+  EXPECT_GT(g->GetTopRow(), 10u);
+  // Every button release, a key release and cancel mode end a request.
+  for (UINT stop : {WM_MBUTTONUP, WM_RBUTTONUP, WM_KEYUP, WM_CANCELMODE}) {
+    g->m_nAutoScrollBarCode = SB_LINEUP;
+    g->StartAutoScroll(FALSE, TRUE, FALSE);
+    plat::AdvanceAndPump(50);
+    ASSERT_TRUE(g->IsAutoScrolling());
+    ::SendMessage(g->m_hWnd, stop, 0, 0);
+    EXPECT_FALSE(g->IsAutoScrolling()) << stop;
+    EXPECT_EQ(g->m_nAutoScrollBarCode, -1);
+  }
+  const ROWCOL top = g->GetTopRow();
+  plat::AdvanceAndPump(500);
+  EXPECT_EQ(g->GetTopRow(), top);
+}
+
+TEST_F(RowColTest, TheKeepAliveFlagLetsARequestSurviveTheLossOfTheFocus) {
+  CGXGridWnd* g = MakeGrid(200, 3, 300, 200);
+  g->InstallAutoScrollPlugin();
+  CGXAutoScrollPlugin plugin(g);  // the plug-in's own answer, without the grid's focus handling behind it
+  g->StartAutoScroll(FALSE, TRUE, FALSE);
+  g->m_bAutoScrollKeepAlive = TRUE;
+  plugin.HandleMessage(WM_KILLFOCUS, 0, 0, nullptr);
+  EXPECT_TRUE(g->IsAutoScrolling());
+  g->m_bAutoScrollKeepAlive = FALSE;
+  plugin.HandleMessage(WM_KILLFOCUS, 0, 0, nullptr);
+  EXPECT_FALSE(g->IsAutoScrolling());
+  EXPECT_TRUE(g->m_bAutoScrollPluginInstalled);
 }
 
 }  // namespace
