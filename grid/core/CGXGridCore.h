@@ -214,6 +214,9 @@ class CGXGridCore {
   virtual BOOL StoreFrozenCols(ROWCOL frozen, ROWCOL header);
   virtual void UpdateFrozenRows(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flags, BOOL createHint = FALSE);
   virtual void UpdateFrozenCols(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flags, BOOL createHint = FALSE);
+  // While printing the stored frozen counts apply, unless this switch makes printing follow the screen rule
+  // (the ignore-frozen switches).
+  BOOL m_bPrintFrozenLikeScreen = FALSE;
   BOOL RowIsFrozen(ROWCOL row) const { return row >= 1 && row <= GetFrozenRows(); }
   BOOL ColIsFrozen(ROWCOL col) const { return col >= 1 && col <= GetFrozenCols(); }
 

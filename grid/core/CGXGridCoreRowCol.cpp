@@ -569,13 +569,15 @@ void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* /*oldWidth
 }
 
 ROWCOL CGXGridCore::GetFrozenRows() const {
-  if (!m_pParam || (!m_bPrinting && m_bIgnoreFrozenRows)) return 0;
-  return m_pParam->m_nFrozenRows;
+  if (!m_pParam) return 0;
+  const BOOL screenRule = !m_bPrinting || m_bPrintFrozenLikeScreen;
+  return screenRule && m_bIgnoreFrozenRows ? 0 : m_pParam->m_nFrozenRows;
 }
 
 ROWCOL CGXGridCore::GetFrozenCols() const {
-  if (!m_pParam || (!m_bPrinting && m_bIgnoreFrozenCols)) return 0;
-  return m_pParam->m_nFrozenCols;
+  if (!m_pParam) return 0;
+  const BOOL screenRule = !m_bPrinting || m_bPrintFrozenLikeScreen;
+  return screenRule && m_bIgnoreFrozenCols ? 0 : m_pParam->m_nFrozenCols;
 }
 
 ROWCOL CGXGridCore::GetHeaderRows() const { return m_pParam ? m_pParam->m_nHeaderRows : 0; }
