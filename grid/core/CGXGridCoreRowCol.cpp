@@ -878,7 +878,8 @@ void CGXGridCore::SetTopRow(ROWCOL row, UINT flags, BOOL createHint) {
       m_nTopRow = row;
       if (flags & GX_NOSCROLL) {
         RefreshScrollBars(FALSE, FALSE);
-        InvalidateRect(nullptr);
+        const CRect area = GetGridRect();
+        InvalidateRect(&area);
       }
       TopRowChanged();
     }
@@ -909,7 +910,8 @@ void CGXGridCore::SetLeftCol(ROWCOL col, UINT flags, BOOL createHint) {
       m_nLeftCol = col;
       if (flags & GX_NOSCROLL) {
         RefreshScrollBars(FALSE, FALSE);
-        InvalidateRect(nullptr);
+        const CRect area = GetGridRect();
+        InvalidateRect(&area);
       }
       LeftColChanged();
     }

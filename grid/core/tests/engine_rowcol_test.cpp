@@ -398,6 +398,63 @@ TEST_F(RowColTest, SpanPoolsFollowInsertedAndRemovedRows) {
   ASSERT_NE(g->GetParam()->m_pFloatSpans->m_perRow.GetAt(6), nullptr);
 }
 
+// Records the ranges that the engine asks the floating- and merged-cells features to evaluate anew.
+struct RecordingFloat : CGXGridFloatCellsImp {
+  void RecalcFloatCells(CGXGridCore*, const CGXRange& r, int) override { ranges.push_back(r); }
+  std::vector<CGXRange> ranges;
+};
+struct RecordingMerge : CGXGridMergeCellsImp {
+  void RecalcMergedCells(CGXGridCore*, const CGXRange& r, int) override { ranges.push_back(r); }
+  std::vector<CGXRange> ranges;
+};
+
+TEST_F(RowColTest, SpannedCellsAreEvaluatedAnewWhereRowsAndSizesChanged) {
+  CGXGridWnd* g = MakeGrid(10, 4);
+  auto* floating = new RecordingFloat;
+  auto* merged = new RecordingMerge;
+  g->SetFeature(floating);
+  g->SetFeature(merged);
+  CGXGridParam* p = g->GetParam();
+  p->m_wMergingMode = 1;
+  const DWORD none = CGXSpanCellPool::kNoSpan;
+  p->m_pMergeSpansH = std::make_unique<CGXSpanCellPool>();
+  p->m_pMergeSpansV = std::make_unique<CGXSpanCellPool>();
+  p->m_pMergeSpansH->m_perRow.Line(5) = {none, 1, 1};
+  p->m_pMergeSpansV->m_perCol.Line(2) = {none, 1, 1, 1, 1, 1, 6, 6};
+
+  ASSERT_TRUE(g->InsertRows(3, 2, nullptr, nullptr, nullptr, 0, 0));
+  // The first merged pool follows the rows; the second is dropped from the insertion on and evaluated anew.
+  EXPECT_EQ(p->m_pMergeSpansH->m_perRow.GetAt(5), nullptr);
+  ASSERT_NE(p->m_pMergeSpansH->m_perRow.GetAt(7), nullptr);
+  EXPECT_EQ(*p->m_pMergeSpansV->m_perCol.GetAt(2), (std::vector<DWORD>{none, 1, 1}));
+  ASSERT_EQ(merged->ranges.size(), 1u);
+  EXPECT_EQ(merged->ranges[0], CGXRange(3, 0, 12, 4));
+  EXPECT_TRUE(floating->ranges.empty());  // floating cells are off
+
+  merged->ranges.clear();
+  ASSERT_TRUE(g->RemoveRows(2, 3, 0));
+  ASSERT_EQ(merged->ranges.size(), 1u);
+  EXPECT_EQ(merged->ranges[0], CGXRange(2, 0, 10, 4));
+
+  // Heights re-evaluate floating cells of the rows; the default height the whole table; frozen rows the
+  // merged cells from the smaller to one past the larger count.
+  merged->ranges.clear();
+  ASSERT_TRUE(g->SetRowHeight(4, 6, 30, nullptr, 0));
+  ASSERT_EQ(floating->ranges.size(), 1u);
+  EXPECT_EQ(floating->ranges[0], CGXRange(4, 0, 6, 4));
+  floating->ranges.clear();
+  ASSERT_TRUE(g->SetDefaultRowHeight(22, 0));
+  ASSERT_EQ(floating->ranges.size(), 1u);
+  EXPECT_EQ(floating->ranges[0], CGXRange(0, 0, 10, 4));
+  EXPECT_EQ(merged->ranges.back(), CGXRange(0, 0, 10, 4));
+  merged->ranges.clear();
+  ASSERT_TRUE(g->SetFrozenRows(3, 0, 0));
+  ASSERT_TRUE(g->SetFrozenRows(1, 0, 0));
+  ASSERT_EQ(merged->ranges.size(), 2u);
+  EXPECT_EQ(merged->ranges[0], CGXRange(0, 0, 4, 4));
+  EXPECT_EQ(merged->ranges[1], CGXRange(1, 0, 4, 4));
+}
+
 // ---- Auto-scroll plug-in ---------------------------------------------------------------------------------
 
 TEST_F(RowColTest, AKeyRequestRepeatsItsKeyFasterAndOnlyOtherKeysOrEscStopIt) {
