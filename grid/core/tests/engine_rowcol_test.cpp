@@ -100,6 +100,25 @@ class RecordingFactory : public CGXCommandFactory {
     }
     return TRUE;
   }
+  // The column twin: per removed column, its cells of rows 0..rowCount and the column's own style.
+  BOOL SaveRemovedColsData(CGXGridCore* g, ROWCOL from, ROWCOL to, CObArray*& cells, CObArray*& cols) override {
+    log.push_back("SaveRemovedCols:" + std::to_string(from) + "," + std::to_string(to));
+    if (!allowRemove) return FALSE;
+    const ROWCOL rows = g->GetRowCount() + 1;
+    cells = new CObArray;
+    cols = new CObArray;
+    for (ROWCOL c = from; c <= to; ++c) {
+      for (ROWCOL r = 0; r < rows; ++r) {
+        auto s = std::make_unique<CGXStyle>();
+        cells->Add(g->ReadStoredStyle(r, c, *s, gxCopy, 0) ? s.release() : nullptr);
+      }
+      auto s = std::make_unique<CGXStyle>();
+      cols->Add(g->ReadStoredStyle(0, c, *s, gxCopy, -1) ? s.release() : nullptr);
+    }
+    return TRUE;
+  }
+  CObject* CreateSetFrozenColsCmd(ROWCOL frozen, ROWCOL header) override { return Make("FrozenCols", frozen, header); }
+  CObject* CreateSetDefaultColWidthCmd(int w) override { return Make("DefaultColWidth", static_cast<ROWCOL>(w), 0); }
   void BeginTransaction(CGXGridCore*, LPCTSTR name) override { log.push_back(std::string("Begin:") + name); }
   void CommitTransaction(CGXGridCore*) override { log.push_back("Commit"); }
   void AddCommand(CGXGridCore*, CObject* command, int type) override {
@@ -197,6 +216,46 @@ TEST_F(RowColTest, RemoveRowsCollectsTheUndoDataInOneTransactionAndUndoBringsThe
   EXPECT_EQ(f->log, undo);
   EXPECT_EQ(f->applied.size(), 2u);
   EXPECT_EQ(f->applied[0], cmd.cells->GetAt(8));
+}
+
+TEST_F(RowColTest, TheColumnFormsRecordAndBringBackColumnsWidthsAndFrozenColumns) {
+  CGXGridWnd* g = MakeGrid(4, 6);
+  SetValue(g, 2, 3, "b3");
+  SetValue(g, 4, 4, "d4");
+  CGXStyle colStyle;
+  colStyle.SetValue("col4");
+  g->WriteStoredStyle(0, 4, &colStyle, gxCopy, -1);
+  g->SetColWidth(4, 4, 70, nullptr, 0, 1);
+  RecordingFactory* f = Install(g);
+  ASSERT_TRUE(g->RemoveCols(3, 4, 0, 0));
+  EXPECT_EQ(g->GetColCount(), 4u);
+  const std::vector<std::string> expected = {"SaveRemovedCols:3,4", "Begin:Removing columns ...", "Recording:1",
+                                             "Recording:0", "Detach", "CreateInsertCols:3,2,5", "Add:0", "Commit"};
+  EXPECT_EQ(f->log, expected);
+  FakeCommand& cmd = *f->added[0];
+  EXPECT_EQ(cmd.sizes[0], -1);
+  EXPECT_EQ(cmd.sizes[1], 70);
+  f->log.clear();
+  ASSERT_TRUE(g->InsertCols(cmd.a, cmd.b, cmd.sizes, cmd.cells, cmd.lines, cmd.extra, 0, 2));
+  EXPECT_EQ(g->GetColCount(), 6u);
+  EXPECT_EQ(g->GetCellValue(2, 3), "b3");
+  EXPECT_EQ(g->GetCellValue(4, 4), "d4");
+  EXPECT_EQ(g->GetColWidth(4), 70);
+  EXPECT_EQ(g->GetColWidth(3), 50);
+  CGXStyle back;
+  ASSERT_TRUE(g->ReadStoredStyle(0, 4, back, gxCopy, -1));
+  EXPECT_EQ(back.GetValue(), "col4");
+  const std::vector<std::string> undo = {"Recording:1", "Recording:0", "CreateRemoveCols:3,4", "Add:2",
+                                         "Restore:1,3,1"};
+  EXPECT_EQ(f->log, undo);
+
+  f->log.clear();
+  ASSERT_TRUE(g->SetColWidth(2, 2, 80, nullptr, 0, 0));
+  ASSERT_TRUE(g->SetDefaultColWidth(60, 0, 0));
+  ASSERT_TRUE(g->SetFrozenCols(2, 1, 0, 0));
+  const std::vector<std::string> sizes = {"CreateColWidths:2,2", "Add:0", "CreateDefaultColWidth:50,0", "Add:0",
+                                          "CreateFrozenCols:0,0", "Add:0"};
+  EXPECT_EQ(f->log, sizes);
 }
 
 TEST_F(RowColTest, ARefusedRemovalChangesNothingAndAFailedStoreStillClosesTheTransaction) {
