@@ -405,6 +405,24 @@ TEST_F(RowColTest, CountsTopRowAndTheReadOnlyLock) {
   EXPECT_EQ(g->GetRowCount(), 12u);
 }
 
+TEST_F(RowColTest, AChangedRowCountRepaintsBelowTheFirstChangedRowOnlyWhenItIsShown) {
+  CGXGridWnd* g = MakeGrid(30, 3, 300, 200);  // rows 1..8 or so are shown
+  ASSERT_TRUE(g->StoreRowCount(4));
+  g->UpdateChangedRowCount(30, GX_INVALIDATE);
+  RECT dirty{};
+  ASSERT_TRUE(GetUpdateRect(g->m_hWnd, &dirty, FALSE));
+  EXPECT_EQ(dirty.top, 5 * 20);  // below row 4: header row and rows 1..4 of 20 pixels
+  Pump();
+  // Rows that change far below the window leave the screen alone.
+  ASSERT_TRUE(g->StoreRowCount(100));
+  g->UpdateChangedRowCount(50, GX_INVALIDATE);
+  EXPECT_FALSE(GetUpdateRect(g->m_hWnd, &dirty, FALSE));
+  // Without redraw flags nothing is invalidated.
+  ASSERT_TRUE(g->StoreRowCount(2));
+  g->UpdateChangedRowCount(100, 0);
+  EXPECT_FALSE(GetUpdateRect(g->m_hWnd, &dirty, FALSE));
+}
+
 // A grid that records the hints it would send; BindToDocument stands for a document view.
 class HintingGrid : public CGXGridWnd {
  public:
@@ -567,6 +585,30 @@ TEST_F(RowColTest, AScrollBarRequestScrollsWithoutFollowingTheMouseAndReleasesSt
   const ROWCOL top = g->GetTopRow();
   plat::AdvanceAndPump(500);
   EXPECT_EQ(g->GetTopRow(), top);
+}
+
+TEST_F(RowColTest, HoldingTheMouseBelowTheGridRaisesTheStepFactorUpTo80) {
+  CGXGridWnd* g = MakeGrid(400000, 3, 300, 200);
+  auto& in = plat::InputRouter::Instance();
+  const POINT press = plat::InputRouter::ClientPoint(*g, 75, 50);
+  in.MouseMove(press);
+  in.ButtonDown(plat::MouseButton::Left, press);
+  Pump();
+  ASSERT_TRUE(g->IsAutoScrolling());
+  in.MouseMove(plat::InputRouter::ClientPoint(*g, 75, 290));
+  // 90 pixels below: the delay shrinks by (90 / 5) / 2 = 9 ms a step, then the factor grows by 2 a step.
+  plat::AdvanceAndPump(300);
+  EXPECT_LT(g->GetAutoScrollFactor(), 80);
+  plat::AdvanceAndPump(2000);
+  EXPECT_EQ(g->GetAutoScrollDelay(), 0);
+  EXPECT_EQ(g->GetAutoScrollFactor(), 80);
+  // Moving back towards the grid (a smaller distance) starts slow again.
+  in.MouseMove(plat::InputRouter::ClientPoint(*g, 75, 205));
+  plat::AdvanceAndPump(200);
+  EXPECT_LT(g->GetAutoScrollFactor(), 80);
+  in.ButtonUp(plat::MouseButton::Left, press);
+  Pump();
+  EXPECT_FALSE(g->IsAutoScrolling());
 }
 
 TEST_F(RowColTest, TheKeepAliveFlagLetsARequestSurviveTheLossOfTheFocus) {
