@@ -259,29 +259,33 @@ BOOL CGXGridCore::ScrollByCells(int direction, ROWCOL count) {
 }
 
 namespace {
-// The new first scrolled row (column) of a scroll towards row 1 by `count` shown rows: rows of size 0 are
-// passed over without counting, so the row landed on is a shown one; the walk also stops once the sizes
+// The new first scrolled row (column) of a scroll towards row 1 by `count` rows. A scroll never ends on a
+// row of size 0: it goes on over hidden rows to the next shown one, so that every scroll moves the picture
+// (a one-row scroll over a hidden row would otherwise move nothing). The walk also stops once the sizes
 // passed fill the area. `dist` receives the pixels passed.
 template <typename SizeOf>
 ROWCOL WalkBack(ROWCOL from, ROWCOL first, ROWCOL count, int area, SizeOf sizeOf, int* dist) {
-  ROWCOL r = from, counted = 0;
+  ROWCOL r = from, steps = 0;
   *dist = 0;
-  while (r > first && counted < count && *dist < area) {
-    const int size = sizeOf(--r);
-    *dist += size;
-    if (size > 0) ++counted;
+  while (r > first && *dist < area) {
+    if (steps >= count && sizeOf(r) > 0) break;
+    *dist += sizeOf(--r);
+    ++steps;
   }
   return r;
 }
-// The number of rows (columns) a scroll away from row 1 moves: `count`, one more for every row of size 0
-// met after the first scrolled one, at most the distance to the last possible first row.
+// The number of rows (columns) a scroll away from row 1 moves: `count`, and one more for every row of size
+// 0 that the scroll would end on, at most the distance to the last possible first row.
+//
+// Decision: hidden rows extend a scroll only where it would end on them, rather than counting every hidden
+// row passed. The top-row setters scroll by the difference to the requested row; counting the hidden rows
+// passed would carry them past the row asked for.
 template <typename SizeOf>
 ROWCOL StepsForward(ROWCOL from, ROWCOL last, ROWCOL count, SizeOf sizeOf) {
   if (from >= last) return 0;
   ROWCOL n = std::min(count, last - from);
-  for (ROWCOL r = from + 1; r <= from + n && n < last - from; ++r)
-    if (sizeOf(r) == 0) ++n;
-  return std::min(n, last - from);
+  while (n < last - from && sizeOf(from + n) == 0) ++n;
+  return n;
 }
 }  // namespace
 
@@ -448,6 +452,11 @@ BOOL CGXGridCore::BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags, BOOL flo
   };
   CGXRange span;
   if (GetCoveredCellsRowCol(row, col, span)) straddle(span);
+  // The last row (column) at the window's edge needs no scroll when it ends inside the window.
+  auto EndsInside = [&](ROWCOL r, ROWCOL c) {
+    const CRect rect = CalcCellRect(r, c);
+    return !rect.IsRectNull() && (r ? rect.bottom <= area.bottom : rect.right <= area.right);
+  };
   if (floatCells && GetFloatedCellsRange(row, col, span)) straddle(span);
   BOOL set = FALSE;
   if (row > fr && row <= rowCount) {
@@ -456,7 +465,7 @@ BOOL CGXGridCore::BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags, BOOL flo
     if (row < m_nTopRow) {
       SetTopRow(row, flags, TRUE);
       set = TRUE;
-    } else if (row >= bottom && !(bottom == rowCount && endsBefore)) {
+    } else if (row >= bottom && !(bottom == rowCount && (endsBefore || EndsInside(bottom, 0)))) {
       // The candidate top row: walk up from the row while the rows fit the area. The walk never enters the
       // frozen rows: the first scrolled row is frozen rows + 1 at the least.
       int sum = GetRowHeight(row) + SumRowHeights(0, fr);
@@ -473,7 +482,7 @@ BOOL CGXGridCore::BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags, BOOL flo
     if (col < m_nLeftCol) {
       SetLeftCol(col, flags, TRUE);
       set = TRUE;
-    } else if (col >= right && !(right == colCount && endsBefore)) {
+    } else if (col >= right && !(right == colCount && (endsBefore || EndsInside(0, right)))) {
       int sum = GetColWidth(col) + SumColWidths(0, fc);
       ROWCOL cand = col;
       while (sum < area.Width() && cand > fc + 1) sum += GetColWidth(--cand);
