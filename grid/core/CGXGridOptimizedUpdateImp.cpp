@@ -105,6 +105,7 @@ void RemoveAlong(CGXGridCore* g, bool rows, ROWCOL from, ROWCOL to, const int* o
     for (ROWCOL i = from; i <= to; ++i)
       if (ax.IsFrozen(i) || i >= oldFirst) removed += old[i - from];
     removed = std::min(removed, ax.AreaLength());
+    shown = removed > 0;
   }
   if (shown && (flags & (GX_UPDATENOW | GX_INVALIDATE))) {
     const int edge = ax.Edge(std::min(from, std::max<ROWCOL>(n, 1)));

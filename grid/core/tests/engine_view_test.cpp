@@ -28,6 +28,11 @@ std::shared_ptr<plat::Surface> Shot(HWND h) {
   return plat::Desktop::Capture(h);
 }
 
+std::string CRectStr(const CRect& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+         std::to_string(r.bottom);
+}
+
 // The incremental picture equals a fresh paint of the whole grid.
 void ExpectLikeAFreshPaint(CGXGridWnd* g, const char* what) {
   PumpAll();
@@ -557,6 +562,28 @@ TEST_F(ViewTest, OptimizedRedrawOfResizedRowsMovesTheRowsBelow) {
   g->Take();
   g->GetOptimizedUpdateImp()->OptimizedRowHeights(g, 5, 6, nullptr, GX_UPDATENOW);
   EXPECT_TRUE(g->Take().IsRectEmpty());
+  // Rows removed across the top row, with their old heights: the two that were shown (40 pixels) go, the
+  // rows below move up and the first row after the block becomes the top row.
+  g->SetTopRow(10, GX_UPDATENOW);
+  g->GetParam()->m_bNumberRows = FALSE;  // numbered row headers below the block would repaint as well
+  g->RedrawAll(GX_UPDATENOW);
+  g->Take();
+  ASSERT_TRUE(g->StoreRemoveRows(8, 11));
+  const int removedHeights[] = {20, 20, 20, 20};
+  g->GetOptimizedUpdateImp()->OptimizedRemoveRows(g, 8, 11, removedHeights, GX_UPDATENOW);
+  EXPECT_EQ(g->GetTopRow(), 8u);
+  p = g->Take();
+  EXPECT_EQ(CRectStr(p), CRectStr(CRect(0, 160, 300, 200)));  // only the strip uncovered at the bottom
+  ExpectLikeAFreshPaint(g, "removed across the top row");
+  g->Take();
+  // Rows removed wholly above the top row move nothing on screen.
+  ASSERT_TRUE(g->StoreRemoveRows(2, 3));
+  const int above[] = {20, 20};
+  g->GetOptimizedUpdateImp()->OptimizedRemoveRows(g, 2, 3, above, GX_UPDATENOW);
+  EXPECT_EQ(g->GetTopRow(), 6u);
+  EXPECT_TRUE(g->Take().IsRectEmpty());
+  g->GetParam()->m_bNumberRows = TRUE;
+  g->RedrawAll(GX_UPDATENOW);
   // Removing rows with their old heights: the rows below move up; the top row never enters frozen rows.
   g->SetFrozenRows(2, 0, GX_UPDATENOW);
   ASSERT_TRUE(g->RemoveRows(3, 49, GX_UPDATENOW));
