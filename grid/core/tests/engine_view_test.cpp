@@ -74,9 +74,11 @@ TEST_F(ViewTest, GeometryTableWithFrozenRowsAndColumnsAndAHiddenRow) {
   g->SetFrozenRows(2, 0, 0);
   g->SetFrozenCols(1, 0, 0);
   g->HideRows(12, 12);
+  g->HideCols(7, 7);
   g->SetTopRow(10, 0);
   g->SetLeftCol(5, 0);
-  // Rows: 0, 1, 2 frozen (0..60), then 10, 11, 12 (hidden), 13...; columns: 0, 1 (0..100), then 5, 6...
+  // Rows: 0, 1, 2 frozen (0..60), then 10, 11, 12 (hidden), 13...; columns: 0, 1 (0..100), then 5, 6, 7
+  // (hidden), 8...
   struct Case {
     ROWCOL top, left, bottom, right;
     CRect rect;
@@ -90,6 +92,7 @@ TEST_F(ViewTest, GeometryTableWithFrozenRowsAndColumnsAndAHiddenRow) {
       {1, 1, 5, 3, CRect(50, 20, 100, 60)},        // a scrolled-out end becomes the last frozen row
       {5, 2, 8, 4, CRect(0, 0, 0, 0)},             // wholly scrolled out
       {13, 6, 11, 5, CRect(100, 80, 200, 120)},    // corners in any order
+      {10, 7, 10, 8, CRect(200, 60, 250, 80)},     // the hidden column takes no pixels either
   };
   for (const Case& c : cases)
     EXPECT_EQ(g->CalcRangeRect(c.top, c.left, c.bottom, c.right), c.rect)
@@ -107,7 +110,7 @@ TEST_F(ViewTest, GeometryTableWithFrozenRowsAndColumnsAndAHiddenRow) {
   ROWCOL bottom = 0, right = 0;
   g->CalcClientRowRect(g->GetGridRect(), &bottom, &right);
   EXPECT_EQ(bottom, 22u);  // 13 at 100..120, ..., 22 at 280..300
-  EXPECT_EQ(right, 10u);   // 5 at 100..150, ..., 10 at 350..400
+  EXPECT_EQ(right, 11u);   // 5 at 100..150, 6, (7), 8 at 200..250, ..., 11 at 350..400
   // Hit-testing around the hidden row in the row header: just below it, and the boundary above.
   ROWCOL r = 0, c = 0;
   EXPECT_EQ(g->HitTest(CPoint(175, 110), &r, &c), GX_CELLHIT);
@@ -117,6 +120,10 @@ TEST_F(ViewTest, GeometryTableWithFrozenRowsAndColumnsAndAHiddenRow) {
   EXPECT_EQ(r, 12u);
   EXPECT_EQ(g->HitTest(CPoint(25, 101), &r, &c), GX_HORZLINE);
   EXPECT_EQ(r, 11u);  // over the hidden row to the nearest shown one
+  EXPECT_EQ(g->HitTest(CPoint(203, 10), &r, &c), GX_VERTHIDDENLINE);  // just right of the hidden column
+  EXPECT_EQ(c, 7u);
+  EXPECT_EQ(g->HitTest(CPoint(201, 10), &r, &c), GX_VERTLINE);
+  EXPECT_EQ(c, 6u);
   EXPECT_EQ(g->HitTest(CPoint(125, 99), &r, &c), GX_CELLHIT);  // body rows need the other resize flag
   EXPECT_EQ(r, 11u);
   // Outside the window: no hit and the out values untouched.
