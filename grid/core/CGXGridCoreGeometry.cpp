@@ -9,6 +9,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridParam.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CWnd.h"
 #include "platform/window/windowapi.h"
 
@@ -367,6 +368,18 @@ void CGXGridCore::UpdateCursor(POINT pt) {
   if (m_nFixedCursor) {
     SetGridCursor(m_nFixedCursor, IDC_ARROW);
     return;
+  }
+  // A grid that is a view of a document shows the plain arrow while it is not the active view of the frame
+  // that has the focus (the click that activates it is eaten, see OnGridMouseActivate).
+  if (m_bActivateOnClick && m_pGridWnd && m_pGridWnd->IsKindOf(RUNTIME_CLASS(CView))) {
+    HWND focus = ::GetFocus();
+    CFrameWnd* frame = m_pGridWnd->GetParentFrame();
+    CWnd* focusWnd = focus ? CWnd::FromHandle(focus) : nullptr;
+    if (!focusWnd || !frame || focusWnd->GetParentFrame() != frame ||
+        frame->GetActiveView() != static_cast<CView*>(m_pGridWnd)) {
+      SetGridCursor(0, nullptr);
+      return;
+    }
   }
   ROWCOL row = 0, col = 0;
   int code = HitTest(pt, &row, &col, nullptr);

@@ -7,6 +7,7 @@
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridOptimizedUpdateImp.h"
 #include "grid/core/tests/enginetest.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/Surface.h"
 
@@ -423,6 +424,43 @@ TEST_F(ViewTest, CursorsFollowTheFeaturesAndTheSelection) {
   g->SetFixedCursor(GX_IDC_SELDRAG);
   g->UpdateCursor(CPoint(125, 70));
   EXPECT_EQ(g->GetCursorId(), GX_IDC_SELDRAG);
+}
+
+// A grid that is a view in a frame window.
+class ViewGrid : public CView, public CGXGridCore {
+ public:
+  ViewGrid() : CGXGridCore(nullptr, nullptr, FALSE) { SetGridWnd(this); }
+  void OnDraw(CDC*) override {}
+};
+
+TEST_F(ViewTest, AnInactiveViewShowsThePlainArrow) {
+  CFrameWnd frame;
+  ASSERT_TRUE(frame.Create("GXWND", "frame", WS_POPUP | WS_VISIBLE, CRect(0, 0, 400, 300)));
+  ViewGrid view;
+  ASSERT_TRUE(view.CreateEx(0, "GXWND", "", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, frame.GetSafeHwnd(), nullptr));
+  view.Initialize();
+  view.SetDefaultColWidth(50, 0);
+  view.SetColWidth(0, 0, 50, nullptr, 0);
+  view.SetDefaultRowHeight(20, 0);
+  view.SetRowHeight(0, 0, 20, nullptr, 0);
+  view.SetRowCount(10, 0);
+  view.SetColCount(5, 0);
+  const CPoint header(125, 10);
+  view.UpdateCursor(header);
+  EXPECT_EQ(view.GetCursorId(), GX_IDC_SELCOL);  // without the switch the view is treated as any grid
+  view.m_bActivateOnClick = TRUE;
+  view.UpdateCursor(header);
+  EXPECT_EQ(view.GetCursorId(), 0u);  // not the frame's active view
+  frame.SetActiveView(&view, FALSE);
+  ::SetFocus(view.GetSafeHwnd());
+  view.UpdateCursor(header);
+  EXPECT_EQ(view.GetCursorId(), GX_IDC_SELCOL);
+  ::SetFocus(nullptr);
+  view.UpdateCursor(header);
+  EXPECT_EQ(view.GetCursorId(), 0u);  // no window has the focus
+  frame.SetActiveView(nullptr, FALSE);
+  view.DestroyWindow();
+  frame.DestroyWindow();
 }
 
 TEST_F(ViewTest, TheSelectionBorderOfACoveredCurrentCellAndTheFillHandle) {
