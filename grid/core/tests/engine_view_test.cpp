@@ -202,6 +202,15 @@ TEST_F(ViewTest, ScrollingOverHiddenRowsAlwaysMovesTheShownRows) {
   // At the last possible top row nothing scrolls.
   g->SetTopRow(100, GX_UPDATENOW);
   EXPECT_FALSE(g->ScrollByCells(GX_DOWN, 1));
+  // Columns alike: a hidden column is passed over both ways, and the setter lands on the column asked for.
+  g->SetColCount(30, GX_UPDATENOW);
+  g->HideCols(3, 3);
+  g->SetLeftCol(4, GX_UPDATENOW);
+  EXPECT_EQ(g->GetLeftCol(), 4u);
+  ASSERT_TRUE(g->ScrollByCells(GX_LEFT, 1));
+  EXPECT_EQ(g->GetLeftCol(), 2u);
+  ASSERT_TRUE(g->ScrollByCells(GX_RIGHT, 1));
+  EXPECT_EQ(g->GetLeftCol(), 4u);
 }
 
 TEST_F(ViewTest, KeysWheelScrollBarAndThumbRepaintOnlyTheNewStrip) {
