@@ -38,7 +38,9 @@ class GXUpdateAxis {
   CRect Strip(int start, int end) const {
     return rows_ ? CRect(area_.left, start, area_.right, end) : CRect(start, area_.top, end, area_.bottom);
   }
-  void Scroll(int delta, const CRect& rect) { g_->ScrollWindowArea(rows_ ? 0 : delta, rows_ ? delta : 0, &rect, &rect); }
+  void Scroll(int delta, const CRect& rect) {
+    g_->ScrollWindowArea(rows_ ? 0 : delta, rows_ ? delta : 0, &rect, &rect);
+  }
   void Invalidate(const CRect& rect) { g_->InvalidateRect(&rect, TRUE); }
   void RedrawHeaders(ROWCOL from, ROWCOL to, UINT flags) {
     rows_ ? g_->RedrawRange(from, 0, to, 0, flags) : g_->RedrawRange(0, from, 0, to, flags);
