@@ -47,6 +47,7 @@ class CGXAutoScrollPlugin;
 class CGXGridDrawContext;
 class CGXAbstractGridOldDrawingImp;
 class CGXGridUpdateHintImp;
+class CGXGridOptimizedUpdateImp;
 class CGXGridHint;
 class CObject;
 class CObArray;
@@ -257,8 +258,11 @@ class CGXGridCore {
   // ---- Update hints ------------------------------------------------------------------------------------
   // Hints are built only when the update-hint feature is installed, the hint switch is set and the grid is
   // bound to a document; dialog grids (no document) never send one.
+  // The two installers create the grid's feature object when it has none (owned by the grid).
   void InstallUpdateHintImp();
+  void InstallOptimizedUpdateImp();
   CGXGridUpdateHintImp* GetUpdateHintImp() const { return m_pUpdateHintImp.get(); }
+  CGXGridOptimizedUpdateImp* GetOptimizedUpdateImp() const { return m_pOptimizedUpdateImp; }
   BOOL CanSendHints() const { return m_pUpdateHintImp && m_bHintSwitch && m_pDocument; }
   // Sends a hint to the other views of the document (nothing without one).
   virtual void NotifyOtherViews(CGXGridHint* hint);
@@ -268,8 +272,10 @@ class CGXGridCore {
   DWORD m_nHintGroup = 0;
 
   // ---- Optimized redraw after structure changes ---------------------------------------------------------
-  // On (the default), inserted, removed and resized rows and columns repaint by scrolling the window
-  // contents and invalidating what changed; off, they repaint the whole grid.
+  // Inserted, removed and resized rows and columns repaint through the optimized-update feature, which
+  // scrolls the window contents and invalidates what changed; without it the whole grid repaints. While this
+  // switch is on (the default) the grid installs the feature when it first needs it, since no installer
+  // list of this program adds it.
   BOOL m_bOptimizedUpdate = TRUE;
   void OptimizedInsertRows(ROWCOL row, ROWCOL count, UINT flags);
   void OptimizedInsertCols(ROWCOL col, ROWCOL count, UINT flags);
@@ -299,6 +305,28 @@ class CGXGridCore {
   CRect CalcCellRect(ROWCOL row, ROWCOL col) const { return CalcRangeRect(row, col, row, col); }
   CRect CalcRectBelowRow(ROWCOL row) const;
   CRect CalcRectRightOfCol(ROWCOL col) const;
+  // The out-pointer forms of the rectangle operations.
+  void CalcRangeRect(CRect* out, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, BOOL noClip = FALSE) const {
+    *out = CalcRangeRect(top, left, bottom, right, noClip);
+  }
+  void CalcRectBelowRow(CRect* out, ROWCOL row) const { *out = CalcRectBelowRow(row); }
+  void CalcRectRightOfCol(CRect* out, ROWCOL col) const { *out = CalcRectRightOfCol(col); }
+  // The row at the rectangle's bottom edge and the column at its right edge (the counts when the grid ends
+  // before them); either pointer may be null.
+  void CalcClientRowRect(const CRect& rect, ROWCOL* bottomRow, ROWCOL* rightCol) const;
+  // Range rectangles widened first: by covered cells; with spans, by merged, then floating, then covered cells.
+  void CalcRangeRectCovered(CRect* out, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right);
+  void CalcRangeRectWithSpans(CRect* out, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right);
+  void CalcCoveredCellRect(CRect* out, ROWCOL row, ROWCOL col) { CalcRangeRectCovered(out, row, col, row, col); }
+  void CalcCellRectWithSpans(CRect* out, ROWCOL row, ROWCOL col) { CalcRangeRectWithSpans(out, row, col, row, col); }
+  // The permission tests asked before a user resize: whether the user-resize feature is installed (rows and
+  // columns alike), and their two companions, which allow.
+  virtual BOOL HasUserResizeFeature() const { return m_pUserResizeCellsImp != nullptr; }
+  virtual BOOL ReturnTrueStub() const { return TRUE; }
+  virtual BOOL ReturnTrueStub2() const { return TRUE; }
+  // The parameter object's fill-handle switch (the fill handle at the selection's corner, hit code 6); the
+  // engine keeps it until the parameter object carries it.
+  BOOL m_bFillHandleSwitch = FALSE;
   virtual int HitTest(const POINT& pt, ROWCOL* row = nullptr, ROWCOL* col = nullptr, CRect* cellRect = nullptr);
   virtual int HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, const CRect& cellRect);
   virtual void SetGridCursor(UINT resourceId, LPCSTR standardCursor = nullptr);
@@ -687,6 +715,10 @@ class CGXGridCore {
   virtual int SetScrollPosScaled(int bar, ROWCOL pos, BOOL redraw = TRUE);
   virtual void SetScrollRangeScaled(int bar, ROWCOL minPos, ROWCOL maxPos, BOOL redraw = TRUE);
   virtual ROWCOL GetScrollPosScaled(int bar) const;
+  virtual void GetScrollRangeScaled(int bar, int* minPos, int* maxPos) const;
+  // ScrollByCells, and when it scrolled the other views hear of it (update hints).
+  virtual BOOL ScrollAndNotify(int direction, ROWCOL count);
+  void GetTopLeftCell(int* row, int* col) const;
   int GetScrollScale(int bar) const { return bar == SB_VERT ? m_nVScrollScale : m_nHScrollScale; }
   BOOL SuspendScrollBarUpdates(BOOL suspend);
   void ScrollWindowArea(int dx, int dy, const RECT* scroll, const RECT* clip);
@@ -694,6 +726,8 @@ class CGXGridCore {
   ROWCOL CalcLastLeftCol() const;
   BOOL m_bNoUpdateAfterScroll = FALSE;
   BOOL m_bDoNotBringIntoView = FALSE;
+  // Refresh the scroll bars even while the grid window is hidden in a registered parent window.
+  BOOL m_bRefreshHidden = FALSE;
 
   // ---- Current cell and editing -------------------------------------------------------------------------
   BOOL QueryCurrentCell(ROWCOL* row, ROWCOL* col, BOOL evenWhilePrinting = FALSE) const;
@@ -816,8 +850,10 @@ class CGXGridCore {
   void DrawGridBuffered(CDC* dc);
   void PaintBlock(CDC* dc, const CRect& clip);
   void PaintBlockWithFrame(CDC* dc, const CRect& clip);
-  BOOL ScrollRows(int direction, ROWCOL count);
-  BOOL ScrollCols(int direction, ROWCOL count);
+  // The two halves of ScrollByCells; `current` is the current cell's rectangle before the scroll (empty
+  // without one), `queued` collects the rectangles to repaint once the contents moved.
+  BOOL ScrollRows(int direction, ROWCOL count, const CRect& current, std::vector<CRect>& queued);
+  BOOL ScrollCols(int direction, ROWCOL count, const CRect& current, std::vector<CRect>& queued);
   void RefreshBar(int bar, int policy, ROWCOL first, ROWCOL lastTop, ROWCOL pos, BOOL* visibilityChanged);
   BOOL HasScrollBar(int bar) const;
   void InvalidateShownCaches() { m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID; }
@@ -869,6 +905,10 @@ class CGXGridCore {
   std::vector<std::unique_ptr<CGXPluginComponent>> m_plugins;
   std::unique_ptr<CGXAbstractGridOldDrawingImp> m_pOldDrawingImp;
   std::unique_ptr<CGXGridUpdateHintImp> m_pUpdateHintImp;
+  CGXGridOptimizedUpdateImp* m_pOptimizedUpdateImp = nullptr;  // owned through the auto-delete list
+  friend class CGXGridUpdateHintImp;
+  friend class CGXGridOptimizedUpdateImp;
+  friend class GXUpdateAxis;
   std::unique_ptr<CGXSpanCellPool> m_pPrintFloatPool;
   // Feature pointers (owned through the auto-delete list when installed with autoDelete).
   CGXGridPrintImp* m_pPrintImp = nullptr;
@@ -929,6 +969,8 @@ class CGXGridCore {
   CGXAutoScrollPlugin* m_pAutoScrollPlugin = nullptr;  // owned through the plug-in list
   friend class CGXAutoScrollPlugin;
   int m_nWheelRemainder = 0;
+  // The top row and left column before the scroll in progress (0 while none is).
+  ROWCOL m_nPrevTopRow = 0, m_nPrevLeftCol = 0;
 
   // Current-cell state.
   CString m_sWarningText;

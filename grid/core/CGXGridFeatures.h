@@ -58,6 +58,8 @@ class CGXGridSortImp {
   virtual void RefreshAfterSortCols(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void SortForward10(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void SortKeys(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  // Update hint 32 from another view: columns were sorted there.
+  virtual void OnColsSortedHint(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
 };
 
 class CGXGridCoveredCellsImp {
@@ -77,6 +79,9 @@ class CGXGridCoveredCellsImp {
   virtual void UpdateCoveredCellsRowCol(CGXGridCore*, ROWCOL /*top*/, ROWCOL /*left*/, ROWCOL /*bottom*/,
                                         ROWCOL /*right*/, UINT /*flags*/, BOOL /*createHint*/) {}
   virtual void WidenRangeByCoveredCells(CGXGridCore*, CGXRange& /*range*/) {}
+  // Update hint 18 from another view: the covered cells of the block changed and redraw.
+  virtual void OnCoveredCellsHint(CGXGridCore*, ROWCOL /*top*/, ROWCOL /*left*/, ROWCOL /*bottom*/,
+                                  ROWCOL /*right*/, UINT /*flags*/) {}
 };
 
 class CGXGridFloatCellsImp {
@@ -212,6 +217,11 @@ class CGXGridUserSelectRangeImp {
   virtual void SelectRangeForward6(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void SelectRangeForward8(CGXGridCore*, const CGXRange& /*range*/, BOOL /*flag*/) {}
   virtual void SelectRangeForward9(CGXGridCore*, BOOL /*flag*/) {}
+  // Update hints from another view: 13 selection changed, 14 selection cleared, 23 range changed.
+  virtual void OnSelectionChangedHint(CGXGridCore*, DWORD_PTR /*arg*/, ROWCOL /*top*/, ROWCOL /*left*/,
+                                      ROWCOL /*bottom*/, ROWCOL /*right*/) {}
+  virtual void OnSelectionClearedHint(CGXGridCore*) {}
+  virtual void OnRangeChangedHint(CGXGridCore*, const CGXRange& /*range*/, DWORD /*extra*/) {}
 };
 
 class CGXGridExcelLikeFrameImp {
@@ -230,6 +240,8 @@ class CGXGridExcelLikeFillImp {
   virtual ~CGXGridExcelLikeFillImp() = default;
   virtual void FillForward5(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void FillForward6(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  // Told before the grid scrolls its window contents (while the fill-handle switch is on).
+  virtual void BeforeScrollWindow(CGXGridCore*) {}
 };
 
 class CGXGridUserDragSelectRangeImp {

@@ -17,6 +17,7 @@ target_sources(grid_core PRIVATE
   CGXDrawRotatedTextImp.cpp
   CGXGridOldDrawingImp.cpp
   CGXGridHint.cpp
+  CGXGridOptimizedUpdateImp.cpp
   CGXDataCopyMoveCellsImp.cpp
   CGXAutoScrollPlugin.cpp
   CGXGridWnd.cpp
