@@ -3,9 +3,14 @@
 #include <algorithm>
 
 #include "grid/controls/CGXControl.h"
+#include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXSysColorTable.h"
 #include "grid/core/CGXPluginComponent.h"
+#include "platform/framework/CFindReplaceDialog.h"
 #include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CScrollBar.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
@@ -81,12 +86,14 @@ BOOL CGXGridCore::OnGridShowWindow(BOOL show, UINT) {
 }
 
 BOOL CGXGridCore::OnGridSettingChange(UINT flag) {
+  CGXGridGlobals::Get().RefreshLocaleSettings();
   for (auto& [id, control] : m_controls) control->OnSettingsChanged(flag);
   InvalidateRect(nullptr, TRUE);
   return TRUE;
 }
 
 void CGXGridCore::OnGridSysColorChange() {
+  CGXSysColorTable::Refresh();
   for (auto& [id, control] : m_controls) control->RefreshSysColors();
 }
 
@@ -101,21 +108,65 @@ UINT CGXGridCore::OnGridGetDlgCode(UINT defaultCode) {
   return code;
 }
 
-BOOL CGXGridCore::OnGridKillFocus(HWND) {
+BOOL CGXGridCore::OnGridKillFocus(HWND newFocus) {
   StopAutoScroll();
-  if (m_bFocusGuard) return FALSE;
   m_bFocusLost = TRUE;
+  if (m_bFocusGuard) return FALSE;
+  // The focus moving into the grid's own children (a cell editor) keeps the grid focused.
+  HWND grid = GridHwnd();
+  if (newFocus && grid && (newFocus == grid || ::IsChild(grid, newFocus))) return FALSE;
   return OnGridFocusChange(FALSE);
 }
 
-BOOL CGXGridCore::OnGridSetFocus(HWND) {
+BOOL CGXGridCore::OnGridSetFocus(HWND oldFocus) {
   if (m_bFocusGuard) return FALSE;
+  HWND grid = GridHwnd();
+  BOOL result = FALSE;
+  // Coming back from one of its own children (a cell editor) the grid never lost the focus.
+  if (!oldFocus || !grid || !::IsChild(grid, oldFocus)) result = OnGridFocusChange(TRUE);
+  m_hLastFocus = oldFocus;
   if (m_bPendingRefresh) {
     m_bPendingRefresh = FALSE;
     if (CGXControl* c = ControlOfCurrentCell()) c->Refresh();
   }
-  return OnGridFocusChange(TRUE);
+  return result;
 }
+
+BOOL CGXGridCore::OnGridDestroy() {
+  CGXFindReplaceState& find = CGXFindReplaceState::Get();
+  HWND grid = GridHwnd();
+  if (find.m_pFindReplaceDlg && grid && find.m_hWndFindOwner == grid) {
+    // The dialog deletes itself when its window goes; only the pointer is forgotten here.
+    CFindReplaceDialog* dlg = find.m_pFindReplaceDlg;
+    find.m_pFindReplaceDlg = nullptr;
+    find.m_hWndFindOwner = nullptr;
+    if (dlg->m_hWnd && ::IsWindow(dlg->m_hWnd)) ::SendMessage(dlg->m_hWnd, WM_CLOSE, 0, 0);
+  }
+  return FALSE;
+}
+
+void CGXGridCore::OnGridFindReplace(CFindReplaceDialog* dialog) {
+  if (m_pFindReplaceImp) m_pFindReplaceImp->OnFindReplace(this, dialog);
+}
+
+CScrollBar* CGXGridCore::GetSharedScrollBar(int bar) const {
+  HWND grid = GridHwnd();
+  if (!grid || (bar != SB_HORZ && bar != SB_VERT)) return nullptr;
+  const LONG_PTR style = ::GetWindowLongPtr(grid, GWL_STYLE);
+  if (style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) return nullptr;
+  if (!IsRegisteredParent()) return nullptr;
+  HWND parent = ::GetParent(grid);
+  HWND item = parent ? ::GetDlgItem(parent, bar == SB_HORZ ? 0xEA00 : 0xEA10) : nullptr;
+  // Only a scroll-bar object the parent made: a temporary wrapper of the handle is no CScrollBar.
+  return item ? dynamic_cast<CScrollBar*>(CWnd::FromHandlePermanent(item)) : nullptr;
+}
+
+HWND CGXGridCore::SetCapture() {
+  HWND grid = GridHwnd();
+  return grid ? ::SetCapture(grid) : nullptr;
+}
+
+void CGXGridCore::InvalidateGrid(BOOL erase) { InvalidateRect(nullptr, erase); }
 
 BOOL CGXGridCore::OnGridTimer(UINT_PTR id) {
   if (id == GX_AUTOSCROLL_TIMER) {
@@ -192,7 +243,7 @@ HBRUSH CGXGridCore::OnGridCtlColor(CDC* dc, CWnd* wnd, UINT kind) {
 
 BOOL CGXGridCore::OnGridMouseActivate(CWnd* topLevel, UINT hitCode, UINT message, LRESULT* result) {
   HWND grid = GridHwnd();
-  if (m_bActivateOnClick && grid && hitCode == HTCLIENT && dynamic_cast<CView*>(m_pGridWnd)) {
+  if (m_pParam && m_pParam->m_bActivateOnClick && grid && hitCode == HTCLIENT && dynamic_cast<CView*>(m_pGridWnd)) {
     HWND focus = ::GetFocus();
     if (focus != grid && !::IsChild(grid, focus)) {
       if (!focus || ::GetAncestorRoot(focus) != ::GetAncestorRoot(grid)) ::SetFocus(grid);

@@ -13,6 +13,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/CDialog.h"
+#include "platform/framework/CFindReplaceDialog.h"
 #include "platform/framework/CPaintDC.h"
 #include "platform/gdi/CDC.h"
 #include "platform/window/Clipboard.h"
@@ -102,6 +103,16 @@ void CGXGridWnd::ShowScrollBar(int bar, BOOL show) {
 
 void CGXGridWnd::PostNcDestroy() {
   if (OwnedByWindow().erase(this)) delete this;
+}
+
+CScrollBar* CGXGridWnd::GetScrollBarCtrl(int bar) const {
+  if (CScrollBar* shared = GetSharedScrollBar(bar)) return shared;
+  return CWnd::GetScrollBarCtrl(bar);
+}
+
+UINT CGXGridWnd::FindReplaceMessage() {
+  static const UINT message = ::RegisterWindowMessage("commdlg_FindReplace");
+  return message;
 }
 
 BOOL CGXGridWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -350,7 +361,15 @@ LRESULT CGXGridWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       MoveByMessage(static_cast<int>(wParam), static_cast<int>(lParam));
       return 0;
     case 0x07CB: SuppressSizeHandling(static_cast<BOOL>(wParam)); return 0;
-    default: break;
+    case WM_DESTROY:
+      if (OnGridDestroy()) return 0;
+      break;
+    default:
+      if (message == FindReplaceMessage()) {
+        OnGridFindReplace(CFindReplaceDialog::GetNotifier(lParam));
+        return 0;
+      }
+      break;
   }
   return CWnd::WindowProc(message, wParam, lParam);
 }

@@ -28,6 +28,8 @@ class CGXGridWnd : public CWnd, public CGXGridCore {
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // A scroll bar shared with a registered parent, else the window's own.
+  CScrollBar* GetScrollBarCtrl(int bar) const override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL PreTranslateMessage(MSG* msg) override;
   void PostNcDestroy() override;
@@ -35,6 +37,8 @@ class CGXGridWnd : public CWnd, public CGXGridCore {
  private:
   void OnGridPaint();
   void OnGridNcPaint();
+  // The registered "commdlg_FindReplace" message.
+  static UINT FindReplaceMessage();
   // WM_USER+1 .. WM_USER+5.
   LRESULT OnQueryMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // The row (column) at a visible index: hidden rows and rows of height 0 are not counted; -1 for none.

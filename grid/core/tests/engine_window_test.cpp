@@ -15,6 +15,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/controls/winctrl.h"
 #include "platform/framework/CDialog.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/DialogTemplate.h"
 #include "platform/gdi/CDC.h"
@@ -763,7 +764,8 @@ TEST_F(WindowTest, GrowingTheWindowRepaintsOnlyTheUncoveredStrips) {
 class HintingGrid : public CGXGridWnd {
  public:
   void NotifyOtherViews(CGXGridHint* hint) override { sent.push_back(hint->m_id); }
-  void BindToDocument() { m_pDocument = reinterpret_cast<CDocument*>(this); }  // never dereferenced here
+  void BindToDocument() { m_pDocument = &doc; }
+  CDocument doc;
   std::vector<DWORD> sent;
 };
 
