@@ -136,11 +136,13 @@ BOOL CGXGridCore::OnGridDestroy() {
   CGXFindReplaceState& find = CGXFindReplaceState::Get();
   HWND grid = GridHwnd();
   if (find.m_pFindReplaceDlg && grid && find.m_hWndFindOwner == grid) {
-    // The dialog deletes itself when its window goes; only the pointer is forgotten here.
-    CFindReplaceDialog* dlg = find.m_pFindReplaceDlg;
+    // The dialog deletes itself when its window goes, so it is reached through its handle only (it may be
+    // gone already) and then forgotten.
+    HWND dlg = find.m_hWndFindDlg;
     find.m_pFindReplaceDlg = nullptr;
+    find.m_hWndFindDlg = nullptr;
     find.m_hWndFindOwner = nullptr;
-    if (dlg->m_hWnd && ::IsWindow(dlg->m_hWnd)) ::SendMessage(dlg->m_hWnd, WM_CLOSE, 0, 0);
+    if (dlg && ::IsWindow(dlg)) ::SendMessage(dlg, WM_CLOSE, 0, 0);
   }
   return FALSE;
 }
