@@ -258,8 +258,7 @@ void CGXGridCore::Initialize() {
   if (HWND h = GridHwnd()) {
     RECT r;
     ::GetClientRect(h, &r);
-    m_cxLastClient = r.right;
-    m_cyLastClient = r.bottom;
+    RememberClientSize(r.right, r.bottom);
   }
 }
 

@@ -963,8 +963,11 @@ class CGXGridCore {
   UINT m_nPressKeys = 0;
   ROWCOL m_nPressRow = 0, m_nPressCol = 0;
   BOOL m_bDragMoved = FALSE;
-  int m_cxLastClient = 0, m_cyLastClient = 0;
+  int m_cxLastClient = 0, m_cyLastClient = 0;  // the client size less the scroll bars, 0 when unknown
+  CPoint m_ptLastWindowPos{0, 0};
+  BOOL m_bParentWasMaximized = FALSE;
   BOOL m_bSuppressSize = FALSE;
+  void RememberClientSize(int cx, int cy);
   // What a removal took off the screen, measured before the store half ran (for the optimized redraw).
   int m_nRemovedExtent = 0;
   BOOL m_bRemovedShown = TRUE;

@@ -26,55 +26,94 @@ BOOL CGXGridCore::OnGridSetCursor(HWND wnd, UINT hitCode, UINT) {
   return TRUE;
 }
 
+namespace {
+
+// Whether the top-level window around the grid is maximised.
+BOOL ParentFrameMaximized(HWND grid) {
+  HWND root = grid ? ::GetAncestorRoot(grid) : nullptr;
+  return root && root != grid && ::IsZoomed(root);
+}
+
+// The window's top-left corner in its parent's client coordinates (screen coordinates without a parent).
+CPoint WindowPosInParent(HWND grid) {
+  RECT r{};
+  ::GetWindowRect(grid, &r);
+  POINT pt{r.left, r.top};
+  if (HWND parent = ::GetParent(grid)) ::ScreenToClient(parent, &pt);
+  return CPoint(pt.x, pt.y);
+}
+
+}  // namespace
+
 BOOL CGXGridCore::OnGridSize(UINT type, int cx, int cy) {
   InvalidateShownCaches();
-  if (!m_bInitDone) return FALSE;
+  HWND h = GridHwnd();
+  const BOOL maximized = ParentFrameMaximized(h);
   if (type != SIZE_RESTORED) {
-    if (type == SIZE_MAXIMIZED) RefreshScrollBars(FALSE, FALSE);
+    if (type == SIZE_MAXIMIZED && m_bInitDone) RefreshScrollBars(FALSE, FALSE);
+    m_bParentWasMaximized = maximized;
     return FALSE;
   }
-  HWND h = GridHwnd();
   if (m_bSuppressSize) {
-    if (h) ::ValidateRect(h, nullptr);
+    if (h && maximized == m_bParentWasMaximized) ::ValidateRect(h, nullptr);
     return TRUE;
   }
+  const BOOL smart = !m_pParam || m_pParam->m_bSmartResize;
+  const CPoint pos = h ? WindowPosInParent(h) : CPoint(0, 0);
   // Minimal repaint: the cells that were wholly shown stay; only the strips from the cell that the old
-  // right (bottom) edge cut to the new edge are painted again.
+  // right (bottom) edge cut to the new edge are painted again, each at once. The remembered size is the old
+  // client size less the scroll bars, so a strip also covers where a scroll bar stood.
   const int oldCx = m_cxLastClient, oldCy = m_cyLastClient;
-  if (h && oldCx > 0 && oldCy > 0 && !m_bInRefreshScrollBars) {
-    ::ValidateRect(h, nullptr);
-    int left = 0, top = 0;
-    const ROWCOL cj = HitTestClientCol(CPoint(oldCx, 0), &left);
-    const ROWCOL ci = HitTestClientRow(CPoint(0, oldCy), &top);
-    const int stripLeft = cj == GX_INVALID ? oldCx : left;
-    const int stripTop = ci == GX_INVALID ? oldCy : top;
-    if (cx != oldCx && stripLeft < cx) {
-      CRect r(stripLeft, 0, cx, std::min(oldCy, cy));
-      InvalidateRect(&r, TRUE);
-    }
-    if (cy != oldCy && stripTop < cy) {
-      CRect r(0, stripTop, cx, cy);
-      InvalidateRect(&r, TRUE);
-    }
-    // The closing lines and the background beyond the grid sit at the old edges too.
-    if (cx != oldCx) {
-      CRect r(std::max(0, std::min(oldCx, stripLeft) - 1), 0, cx, cy);
-      if (cj == GX_INVALID) InvalidateRect(&r, TRUE);
-    }
-    if (cy != oldCy) {
-      CRect r(0, std::max(0, std::min(oldCy, stripTop) - 1), cx, cy);
-      if (ci == GX_INVALID) InvalidateRect(&r, TRUE);
+  if (smart && h && ::GetParent(h) && oldCx > 0 && oldCy > 0 && pos == m_ptLastWindowPos &&
+      !m_bInRefreshScrollBars) {
+    if (maximized == m_bParentWasMaximized) {
+      ::ValidateRect(h, nullptr);
+      int left = 0, top = 0;
+      const ROWCOL cj = HitTestClientCol(CPoint(oldCx, 0), &left);
+      const ROWCOL ci = HitTestClientRow(CPoint(0, oldCy), &top);
+      const int stripLeft = cj == GX_INVALID ? oldCx : left;
+      const int stripTop = ci == GX_INVALID ? oldCy : top;
+      if (cx != oldCx && stripLeft < cx) {
+        // Right of the grid's last column the closing line sits at the old edge too. The strip reaches down
+        // to the cut row, which the second strip repaints; when that one does not run (the height is
+        // unchanged) it reaches the bottom, or the cut row's new part would stay unpainted.
+        CRect r(cj == GX_INVALID ? std::max(0, stripLeft - 1) : stripLeft, 0, cx,
+                cy != oldCy ? std::min(stripTop, oldCy) : cy);
+        InvalidateRect(&r, TRUE);
+        UpdateWindow();
+      }
+      if (cy != oldCy && stripTop < cy) {
+        CRect r(0, ci == GX_INVALID ? std::max(0, stripTop - 1) : stripTop, cx, cy);
+        InvalidateRect(&r, TRUE);
+        UpdateWindow();
+      }
+    } else {
+      InvalidateRect(nullptr, TRUE);
+      UpdateWindow();
     }
   } else {
     InvalidateRect(nullptr, TRUE);
   }
   if (m_bMouseKeyboard && !m_bInRefreshScrollBars) {
+    MeasureStandardFont();
+    if (smart) UpdateWindow();
     m_nLastRefreshRows = m_nLastRefreshCols = GX_INVALID;
     RefreshScrollBars(TRUE, FALSE);
   }
-  m_cxLastClient = cx;
-  m_cyLastClient = cy;
+  RememberClientSize(cx, cy);
+  m_bParentWasMaximized = maximized;
   return TRUE;
+}
+
+void CGXGridCore::RememberClientSize(int cx, int cy) {
+  HWND h = GridHwnd();
+  if (h && ::IsWindowVisible(h)) {
+    m_cxLastClient = cx - ::GetSystemMetrics(SM_CXVSCROLL);
+    m_cyLastClient = cy - ::GetSystemMetrics(SM_CYHSCROLL);
+    m_ptLastWindowPos = WindowPosInParent(h);
+  } else {
+    m_cxLastClient = m_cyLastClient = 0;
+  }
 }
 
 BOOL CGXGridCore::OnGridShowWindow(BOOL show, UINT) {

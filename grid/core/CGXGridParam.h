@@ -144,6 +144,8 @@ class CGXGridParam : public CObject {
   ROWCOL m_nInitialCurrentRow = 0, m_nInitialCurrentCol = 0;
   // Zoom is ignored (every grid on this object draws at 100 percent).
   BOOL m_bZoomDisabled = FALSE;
+  // A restored grid that grows or shrinks repaints only the strips that change (else all of it).
+  BOOL m_bSmartResize = TRUE;
   // Set when the first grid on this object has been initialised.
   BOOL m_bGridInitialized = FALSE;
 

@@ -107,6 +107,7 @@ void CGXGridParamCopyOperatorImp::AssignParam(CGXGridParam& t, const CGXGridPara
   t.m_nInitialCurrentRow = s.m_nInitialCurrentRow;
   t.m_nInitialCurrentCol = s.m_nInitialCurrentCol;
   t.m_bZoomDisabled = s.m_bZoomDisabled;
+  t.m_bSmartResize = s.m_bSmartResize;
 
   // 3. Deep copies of whatever the source holds, owned by the target. A source that only borrows an
   // object still hands the target its own copy: the target never shares or frees the source's objects.
