@@ -13,8 +13,10 @@
 #include "platform/base/LocaleTable.h"
 #include "platform/framework/CFindReplaceDialog.h"
 #include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CPrintInfo.h"
 #include "platform/framework/CScrollBar.h"
 #include "platform/framework/CWinApp.h"
+#include "platform/gdi/CDC.h"
 
 namespace enginetest {
 namespace {
@@ -254,7 +256,28 @@ TEST_F(LifetimeTest, PrintingUsesTheClientRectangleAndItsOwnFirstRows) {
   EXPECT_EQ(g->GetFirstScrolledRow(), 10u);
 }
 
-TEST_F(LifetimeTest, StandardStyleFromTheProfileAtInitialisation) {
+struct RecordingPrint : CGXGridPrintImp {
+  void PrintForward0(CGXGridCore*, const GXForwardArgs& a) override { calls.push_back({0, a.v[0], a.v[1]}); }
+  void PrintForward1(CGXGridCore*, const GXForwardArgs& a) override { calls.push_back({1, a.v[0], a.v[1]}); }
+  void PrintForward2(CGXGridCore*, const GXForwardArgs& a) override { calls.push_back({2, a.v[0], a.v[1]}); }
+  std::vector<std::vector<DWORD_PTR>> calls;
+};
+
+TEST_F(LifetimeTest, PrintingStepsReachThePrintFeatureInTheirOrder) {
+  CGXGridWnd* g = MakeGrid(5, 3);
+  CDC dc;
+  CPrintInfo info;
+  g->OnGridBeginPrinting(&dc, &info);  // nothing without the feature
+  auto* print = new RecordingPrint;
+  g->SetFeature(print);
+  g->OnGridBeginPrinting(&dc, &info);
+  g->OnGridPrint(&dc, &info);
+  g->OnGridEndPrinting(&dc, &info);
+  const auto d = reinterpret_cast<DWORD_PTR>(&dc), i = reinterpret_cast<DWORD_PTR>(&info);
+  EXPECT_EQ(print->calls, (std::vector<std::vector<DWORD_PTR>>{{0, d, i}, {1, d, i}, {2, d, i}}));
+}
+
+TEST_F(LifetimeTest, PropertiesFromTheProfileAtInitialisation) {
   const std::string path = (std::filesystem::temp_directory_path() / "gx_lifetime_profile.ini").string();
   std::filesystem::remove(path);
   CWinApp app{"GridLifetimeTest"};
