@@ -1,5 +1,7 @@
 #include "grid/core/CGXControlFactory.h"
 
+#include "grid/core/CGXDataCopyMoveCellsImp.h"
+#include "grid/core/CGXDrawRotatedTextImp.h"
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
 #include "grid/core/CGXGridProfileImp.h"
@@ -82,6 +84,10 @@ void CGXControlFactory::InitializeApplicationComponents() {
   InstallProfileImp();
   InstallDocSerializeImp();
   InstallParamCopyOperatorImp();
+  InstallDrawRotatedTextImp();
+  // Number formatting, the date-time services, sort-move and long operations come with the editing
+  // features, which install themselves; then the cell copy and move of the data store.
+  InstallDataCopyMoveCellsImp();
 }
 
 void GXEnsureGridWndRegistrar();  // the grid window's registration (CGXGridWnd.cpp)
