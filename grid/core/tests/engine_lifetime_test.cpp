@@ -401,6 +401,35 @@ TEST_F(LifetimeTest, FocusMovingToAndFromTheGridsOwnChildIsNoFocusChange) {
   DestroyWindow(other);
 }
 
+// A grid that notes which window had the focus when its press handler ran.
+class PressRecordingGrid : public CGXGridWnd {
+ public:
+  BOOL OnGridLButtonDown(UINT keys, CPoint pt) override {
+    focusAtPress = ::GetFocus();
+    return CGXGridWnd::OnGridLButtonDown(keys, pt);
+  }
+  HWND focusAtPress = nullptr;
+};
+
+TEST_F(LifetimeTest, APressTakesTheFocusFirstUnlessTheGridsOwnChildHasIt) {
+  auto* g = MakeGrid<PressRecordingGrid>(5, 3);
+  HWND other = CreateWindowEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 400, 0, 50, 50, nullptr, nullptr, nullptr,
+                              nullptr);
+  auto& in = plat::InputRouter::Instance();
+  SetFocus(other);
+  in.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(*g, 125, 50));
+  Pump();
+  EXPECT_EQ(g->focusAtPress, g->m_hWnd);
+  // An editor window inside the grid still has the focus when the grid's press handler runs.
+  HWND child = CreateWindowEx(0, "GXWND", "", WS_CHILD | WS_VISIBLE, 250, 250, 20, 20, *g, nullptr, nullptr,
+                              nullptr);
+  SetFocus(child);
+  in.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(*g, 125, 90));
+  Pump();
+  EXPECT_EQ(g->focusAtPress, child);
+  DestroyWindow(other);
+}
+
 TEST_F(LifetimeTest, SettingChangeReloadsTheSeparatorsOnlyWhenFollowingTheLocale) {
   CGXGridWnd* g = MakeGrid(5, 3);
   CGXGridGlobals& globals = CGXGridGlobals::Get();
