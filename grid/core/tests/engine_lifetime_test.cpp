@@ -430,6 +430,69 @@ TEST_F(LifetimeTest, APressTakesTheFocusFirstUnlessTheGridsOwnChildHasIt) {
   DestroyWindow(other);
 }
 
+// A plug-in that notes the messages it is offered and ends or cuts short the walk for chosen ones.
+class NotingPlugin : public CGXPluginComponent {
+ public:
+  BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM, LRESULT* result) override {
+    if (message != WM_TIMER) return FALSE;
+    seen.push_back(static_cast<UINT>(wParam));
+    if (wParam == handleId) {
+      m_bExitMessage = TRUE;
+      *result = 42;
+      return TRUE;
+    }
+    if (wParam == skipId) m_bSkipDefault = TRUE;
+    return FALSE;
+  }
+  std::vector<UINT> seen;
+  WPARAM handleId = 0, skipId = 0;
+};
+
+TEST_F(LifetimeTest, PluginsSeeTheMessagesInOrderUntilOneHandlesThem) {
+  CGXGridWnd* g = CreateUninitialised(grid);
+  auto* first = new NotingPlugin;
+  auto* second = new NotingPlugin;
+  g->AddPlugin(first);
+  g->AddPlugin(second);
+  SendMessage(*g, WM_TIMER, 5, 0);  // not set up yet: nobody is asked
+  EXPECT_TRUE(first->seen.empty());
+  g->InitializeFromStyle();
+  first->handleId = 7;
+  first->skipId = 8;
+  EXPECT_EQ(SendMessage(*g, WM_TIMER, 7, 0), 42);  // handled: the plug-in's answer, the second not asked
+  SendMessage(*g, WM_TIMER, 8, 0);                 // the others skipped
+  SendMessage(*g, WM_TIMER, 9, 0);                 // everyone
+  EXPECT_EQ(first->seen, (std::vector<UINT>{7, 8, 9}));
+  EXPECT_EQ(second->seen, std::vector<UINT>{9});
+}
+
+class NotedStatic : public CGXStatic {
+ public:
+  using CGXStatic::CGXStatic;
+  void RefreshSysColors() override { ++colourRefreshes; }
+  void OnSettingsChanged(UINT flag) override { settings.push_back(flag); }
+  int colourRefreshes = 0;
+  std::vector<UINT> settings;
+};
+
+TEST_F(LifetimeTest, ColourAndSettingChangesReachEveryRegisteredControl) {
+  CGXGridWnd* g = MakeGrid(5, 3);
+  auto* a = new NotedStatic(g);
+  auto* b = new NotedStatic(g);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, a);
+  g->AddCellControl(GX_IDS_CTRL_HEADER, b);
+  SendMessage(*g, WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(a->colourRefreshes, 1);
+  EXPECT_EQ(b->colourRefreshes, 1);
+  ValidateRect(*g, nullptr);
+  SendMessage(*g, WM_SETTINGCHANGE, 3, 0);
+  EXPECT_EQ(a->settings, std::vector<UINT>{3});
+  EXPECT_EQ(b->settings, std::vector<UINT>{3});
+  RECT update{};
+  ASSERT_TRUE(GetUpdateRect(*g, &update, FALSE));  // the whole window paints again
+  EXPECT_EQ(CRect(update), CRect(0, 0, 400, 300));
+}
+
 TEST_F(LifetimeTest, SettingChangeReloadsTheSeparatorsOnlyWhenFollowingTheLocale) {
   CGXGridWnd* g = MakeGrid(5, 3);
   CGXGridGlobals& globals = CGXGridGlobals::Get();
