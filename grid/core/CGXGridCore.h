@@ -354,7 +354,6 @@ class CGXGridCore {
   // Further feature C is always the grid's own: it is deleted when replaced and with the grid.
   void SetFeature(CGXGridExtraFeatureCImp* imp);
   void SetFeature(CGXAbstractCalcSizeImp* imp, BOOL autoDelete = TRUE);
-  void SetFeature(CGXGridOptimizedUpdateImp* imp, BOOL autoDelete = TRUE);
   void SetFeature(CGXGridMarkEditHeaderImp* imp, BOOL autoDelete = TRUE);
   // The cell-tip plug-in: kept as the grid's cell-tip plug-in and owned through the plug-in list like every
   // plug-in (an earlier cell-tip plug-in is taken out of the list and deleted).
@@ -362,7 +361,6 @@ class CGXGridCore {
   CGXPluginComponent* GetCellTipPlugin() const { return m_pCellTipPlugin; }
   // The features that other parts of the library call directly (null when not installed).
   CGXAbstractCalcSizeImp* GetCalcSizeImp() const { return m_pCalcSizeImp; }
-  CGXGridOptimizedUpdateImp* GetOptimizedUpdateImp() const { return m_pOptimizedUpdateImp; }
   CGXGridMarkEditHeaderImp* GetMarkEditHeaderImp() const { return m_pMarkEditHeaderImp; }
   // One forwarder per feature operation: the installed feature's answer, else 0, FALSE, null or nothing.
   // CGXGridPrintImp
@@ -890,7 +888,7 @@ class CGXGridCore {
   CGXGridUserDragSelectRangeImp* m_pUserDragSelectRangeImp = nullptr;
   CGXGridMoveRowsColsImp* m_pMoveRowsColsImp = nullptr;
   CGXGridUserResizeCellsImp* m_pUserResizeCellsImp = nullptr;
-  CGXGridOptimizedUpdateImp* m_pOptimizedUpdateImp = nullptr;
+  // (The optimized-update feature, next in the classic order, comes with the update code.)
   CGXGridMarkEditHeaderImp* m_pMarkEditHeaderImp = nullptr;
   CGXGridFreezeMenuHelperImp* m_pFreezeMenuHelperImp = nullptr;
   CGXGridDirectCopyMoveCellsImp* m_pDirectCopyMoveCellsImp = nullptr;

@@ -82,9 +82,6 @@ void CGXGridCore::SetFeature(CGXGridExtraFeatureCImp* imp) {
 void CGXGridCore::SetFeature(CGXAbstractCalcSizeImp* imp, BOOL autoDelete) {
   InstallFeature(m_pCalcSizeImp, imp, autoDelete);
 }
-void CGXGridCore::SetFeature(CGXGridOptimizedUpdateImp* imp, BOOL autoDelete) {
-  InstallFeature(m_pOptimizedUpdateImp, imp, autoDelete);
-}
 void CGXGridCore::SetFeature(CGXGridMarkEditHeaderImp* imp, BOOL autoDelete) {
   InstallFeature(m_pMarkEditHeaderImp, imp, autoDelete);
 }

@@ -347,24 +347,6 @@ class CGXAbstractCalcSizeImp {
   }
 };
 
-// The optimized repaint after rows or columns were inserted, removed or resized: scrolls the window contents
-// and invalidates only what changed. The old sizes are the removed or resized rows' (columns') heights
-// (widths) in pixels before the change, one per row (column) of from..to.
-class CGXGridOptimizedUpdateImp {
- public:
-  virtual ~CGXGridOptimizedUpdateImp() = default;
-  virtual void OptimizedInsertRows(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*count*/, UINT /*flags*/) {}
-  virtual void OptimizedInsertCols(CGXGridCore*, ROWCOL /*col*/, ROWCOL /*count*/, UINT /*flags*/) {}
-  virtual void OptimizedRemoveRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, const int* /*oldHeights*/,
-                                   UINT /*flags*/) {}
-  virtual void OptimizedRemoveCols(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, const int* /*oldWidths*/,
-                                   UINT /*flags*/) {}
-  virtual void OptimizedRowHeights(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, const int* /*oldHeights*/,
-                                   UINT /*flags*/) {}
-  virtual void OptimizedColWidths(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, const int* /*oldWidths*/,
-                                  UINT /*flags*/) {}
-};
-
 // Header marking: redraws the headers of a changed current cell (kind 0 both, 1 the column header, 2 the
 // row header) and tells the header cells whether they are drawn marked.
 class CGXGridMarkEditHeaderImp {
