@@ -16,7 +16,9 @@
 #include "platform/framework/CPrintInfo.h"
 #include "platform/framework/CScrollBar.h"
 #include "platform/framework/CWinApp.h"
+#include "platform/display/Desktop.h"
 #include "platform/gdi/CDC.h"
+#include "platform/gdi/Surface.h"
 
 namespace enginetest {
 namespace {
@@ -254,6 +256,35 @@ TEST_F(LifetimeTest, PrintingUsesTheClientRectangleAndItsOwnFirstRows) {
   EXPECT_EQ(g->GetZoom(), 100);
   g->SetPrinting(FALSE);
   EXPECT_EQ(g->GetFirstScrolledRow(), 10u);
+  // The print font metrics are measured at print zoom (100), not copied from the zoomed screen.
+  ASSERT_TRUE(g->SetZoom(200, 0));
+  const int screenHeight = g->GetFontHeight();
+  g->SetPrinting(TRUE, TRUE);
+  const int printHeight = g->GetFontHeight();
+  g->SetPrinting(FALSE);
+  EXPECT_LT(printHeight * 3, screenHeight * 2);
+  EXPECT_EQ(g->GetFontHeight(), screenHeight);
+}
+
+TEST_F(LifetimeTest, TheSunkenFrameOnlyWhenAskedForOrWithAClientEdge) {
+  HWND parent = CreateWindowEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+                               AfxGetInstanceHandle(), nullptr);
+  auto frameShown = [&](CGXGridWnd* g) {
+    g->SetWindowPos(nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CDC* dc = CWnd::FromHandle(parent)->GetDC();
+    CRect all(0, 0, 400, 300);
+    dc->FillSolidRect(&all, RGB(1, 2, 3));
+    CWnd::FromHandle(parent)->ReleaseDC(dc);
+    SendMessage(*g, WM_NCPAINT, 1, 0);
+    auto s = plat::Desktop::Capture(parent);
+    return (plat::colorFromPixel(s->pixel(30, 18)) & 0xFFFFFF) == (GetSysColor(COLOR_BTNSHADOW) & 0xFFFFFF);
+  };
+  CGXGridWnd* g = MakeGrid(5, 3, 200, 150, 0, parent);
+  EXPECT_FALSE(frameShown(g));
+  g->ModifyStyleEx(0, WS_EX_CLIENTEDGE);
+  EXPECT_TRUE(frameShown(g));
+  grid.reset();
+  DestroyWindow(parent);
 }
 
 struct RecordingPrint : CGXGridPrintImp {
