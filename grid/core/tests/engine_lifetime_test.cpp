@@ -10,6 +10,7 @@
 #include "grid/core/CGXPluginComponent.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/tests/enginetest.h"
+#include "platform/base/CException.h"
 #include "platform/base/LocaleTable.h"
 #include "platform/framework/CFindReplaceDialog.h"
 #include "platform/framework/CFrameWnd.h"
@@ -141,6 +142,22 @@ TEST_F(LifetimeTest, ParameterObjectOwnershipAndTheObjectToGridsMap) {
   EXPECT_EQ(globals.GetFirstGridForObject(borrowed.get()), nullptr);
   EXPECT_NE(borrowed->GetData(), nullptr);  // still alive and usable
   EXPECT_EQ(borrowed->GetData()->GetRowCount(), 0u);
+}
+
+TEST_F(LifetimeTest, InitialisationWithoutTheLibrarysWindowClassIsRefused) {
+  ASSERT_TRUE(UnregisterClass("GXWND", AfxGetInstanceHandle()));
+  CGXGridCore core;
+  BOOL refused = FALSE;
+  try {
+    core.Initialize();
+  } catch (CNotSupportedException* e) {
+    refused = TRUE;
+    e->Delete();
+  }
+  EXPECT_TRUE(refused);
+  EXPECT_EQ(core.GetParam(), nullptr);  // nothing was made
+  EXPECT_FALSE(core.IsInitialized());
+  RegisterGridClasses();
 }
 
 TEST_F(LifetimeTest, InitialisationTellsTheHookMakesTheAskedCellCurrentAndTakesTheKeptRange) {
