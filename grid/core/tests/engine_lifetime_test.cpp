@@ -541,6 +541,39 @@ TEST_F(LifetimeTest, ColourAndSettingChangesReachEveryRegisteredControl) {
   EXPECT_EQ(CRect(update), CRect(0, 0, 400, 300));
 }
 
+// A grid that is a view of a document (the engine behind a view window).
+class GridView : public CView, public CGXGridCore {
+ public:
+  GridView() : CGXGridCore(nullptr) { SetGridWnd(this); }
+  void OnDraw(CDC*) override {}
+};
+
+TEST_F(LifetimeTest, ActivateOnClickTakesTheFocusForAViewOnlyWhenSwitchedOn) {
+  GridView view;
+  ASSERT_TRUE(view.CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  view.Initialize();
+  HWND other = CreateWindowEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 400, 0, 50, 50, nullptr, nullptr, nullptr,
+                              nullptr);
+  SetFocus(other);
+  LRESULT result = 0;
+  EXPECT_FALSE(view.OnGridMouseActivate(&view, HTCLIENT, WM_LBUTTONDOWN, &result));  // switch off
+  EXPECT_EQ(GetFocus(), other);
+  view.GetParam()->m_bActivateOnClick = TRUE;
+  EXPECT_FALSE(view.OnGridMouseActivate(&view, HTCAPTION, WM_LBUTTONDOWN, &result));  // not the client area
+  ASSERT_TRUE(view.OnGridMouseActivate(&view, HTCLIENT, WM_LBUTTONDOWN, &result));
+  EXPECT_EQ(result, MA_ACTIVATEANDEAT);
+  EXPECT_EQ(GetFocus(), view.m_hWnd);
+  // With the focus already in the view the click is not eaten.
+  EXPECT_FALSE(view.OnGridMouseActivate(&view, HTCLIENT, WM_LBUTTONDOWN, &result));
+  // A grid window that is no view never eats the click.
+  CGXGridWnd* g = MakeGrid(5, 3);
+  g->GetParam()->m_bActivateOnClick = TRUE;
+  SetFocus(other);
+  EXPECT_FALSE(g->OnGridMouseActivate(g, HTCLIENT, WM_LBUTTONDOWN, &result));
+  DestroyWindow(other);
+  view.DestroyWindow();
+}
+
 TEST_F(LifetimeTest, SettingChangeReloadsTheSeparatorsOnlyWhenFollowingTheLocale) {
   CGXGridWnd* g = MakeGrid(5, 3);
   CGXGridGlobals& globals = CGXGridGlobals::Get();
