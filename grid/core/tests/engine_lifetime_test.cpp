@@ -283,6 +283,21 @@ TEST_F(LifetimeTest, PrintingUsesTheClientRectangleAndItsOwnFirstRows) {
   EXPECT_EQ(g->GetFontHeight(), screenHeight);
 }
 
+TEST_F(LifetimeTest, SuppressedSizeHandlingLeavesTheWindowValidUntilReleased) {
+  HWND parent = CreateWindowEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 600, 400, nullptr, nullptr, nullptr,
+                               nullptr);
+  CGXGridWnd* g = MakeGrid(30, 10, 225, 150, 0, parent);
+  EXPECT_EQ(SendMessage(*g, 0x07CB, TRUE, 0), 0);
+  g->SetWindowPos(nullptr, 0, 0, 325, 170, SWP_NOMOVE | SWP_NOZORDER);
+  RECT update{};
+  EXPECT_FALSE(GetUpdateRect(*g, &update, FALSE));
+  SendMessage(*g, 0x07CB, FALSE, 0);  // released: the whole window paints again
+  ASSERT_TRUE(GetUpdateRect(*g, &update, FALSE));
+  EXPECT_EQ(CRect(update), CRect(0, 0, 325, 170));
+  grid.reset();
+  DestroyWindow(parent);
+}
+
 TEST_F(LifetimeTest, TheSunkenFrameOnlyWhenAskedForOrWithAClientEdge) {
   HWND parent = CreateWindowEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
                                AfxGetInstanceHandle(), nullptr);
