@@ -296,11 +296,11 @@ int CGXGridCore::HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, c
     // border is that of the selection range even around the current cell. A covered cell is the current
     // cell when its covered range starts there, and its border is that of the whole covered range.
     CGXRange covered(row, col);
-    if (!m_bKeepsSelRange) {
+    if (!KeepsCurrentSelRange()) {
       CGXRange widened;
       if (GetCoveredCellsRowCol(row, col, widened)) covered = widened;
     }
-    if (!m_bKeepsSelRange && MatchesCurrentCell(covered.top, covered.left)) {
+    if (!KeepsCurrentSelRange() && MatchesCurrentCell(covered.top, covered.left)) {
       range = covered;
     } else {
       POSITION pos = selection.FindCell(row, col);
@@ -371,7 +371,7 @@ void CGXGridCore::UpdateCursor(POINT pt) {
   }
   // A grid that is a view of a document shows the plain arrow while it is not the active view of the frame
   // that has the focus (the click that activates it is eaten, see OnGridMouseActivate).
-  if (m_bActivateOnClick && m_pGridWnd && m_pGridWnd->IsKindOf(RUNTIME_CLASS(CView))) {
+  if (m_pParam && m_pParam->m_bActivateOnClick && m_pGridWnd && m_pGridWnd->IsKindOf(RUNTIME_CLASS(CView))) {
     HWND focus = ::GetFocus();
     CFrameWnd* frame = m_pGridWnd->GetParentFrame();
     CWnd* focusWnd = focus ? CWnd::FromHandle(focus) : nullptr;

@@ -9,6 +9,7 @@
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXSpanCellPool.h"
 #include "grid/core/tests/enginetest.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/base/CObArray.h"
 
 namespace {
@@ -427,7 +428,8 @@ TEST_F(RowColTest, AChangedRowCountRepaintsBelowTheFirstChangedRowOnlyWhenItIsSh
 class HintingGrid : public CGXGridWnd {
  public:
   void NotifyOtherViews(CGXGridHint* hint) override { sent.push_back(hint->m_id); }
-  void BindToDocument() { m_pDocument = reinterpret_cast<CDocument*>(this); }  // never dereferenced here
+  void BindToDocument() { m_pDocument = &doc; }
+  CDocument doc;
   std::vector<DWORD> sent;
 };
 

@@ -457,7 +457,7 @@ TEST_F(ViewTest, AnInactiveViewShowsThePlainArrow) {
   const CPoint header(125, 10);
   view.UpdateCursor(header);
   EXPECT_EQ(view.GetCursorId(), GX_IDC_SELCOL);  // without the switch the view is treated as any grid
-  view.m_bActivateOnClick = TRUE;
+  view.GetParam()->m_bActivateOnClick = TRUE;
   view.UpdateCursor(header);
   EXPECT_EQ(view.GetCursorId(), 0u);  // not the frame's active view
   frame.SetActiveView(&view, FALSE);
@@ -501,7 +501,8 @@ class ViewPair : public CGXGridWnd {
     ids.push_back(hint->m_id);
     if (peer) peer->ProcessHint(hint);
   }
-  void BindToDocument() { m_pDocument = reinterpret_cast<CDocument*>(this); }  // never dereferenced here
+  void BindToDocument() { m_pDocument = &doc; }
+  CDocument doc;
   BOOL CompleteCellEdit(BOOL store, UINT flags, BOOL hint) override {
     if (refuseEdit) return FALSE;
     return CGXGridWnd::CompleteCellEdit(store, flags, hint);
