@@ -149,6 +149,7 @@ void InitGridLibrary(UINT arg1, UINT arg2, UINT arg3) {
   g.m_nStylesClipboardFormat = RegisterClipboardFormat(format);
   auto* factory = new CGXControlFactory;
   g.SetControlFactory(factory);
+  g.m_pInitHook.reset();
   // 2. The process-wide implementations.
   factory->InitializeApplicationComponents();
   // 3. The texts.
