@@ -848,7 +848,7 @@ class CGXGridCore {
   // The current cell's control, fetched again when it was released (null without a current cell).
   CGXControl* CurrentControl();
   void ReleaseCurrentControl() { m_pCurrentControl = nullptr; }
-  void LeaveCurrentCellForMove(CGXControl* control, ROWCOL row, ROWCOL col, UINT flags, BOOL* refused);
+  void LeaveCurrentCellForMove(CGXControl* control, ROWCOL row, ROWCOL col, UINT flags, int kind, BOOL* refused);
   void RefreshAfterStoredValue();
   void GiveFocusBack(HWND focus, BOOL editing);
   void DropTypedAhead(HWND focus);

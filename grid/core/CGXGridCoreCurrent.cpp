@@ -110,7 +110,8 @@ void CGXGridCore::RefreshAfterStoredValue() {
   RedrawChangedCells(FALSE, nullptr, TRUE);
 }
 
-void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col, UINT flags, BOOL* refused) {
+void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col, UINT flags, int kind,
+                                          BOOL* refused) {
   const ROWCOL oldRow = m_nCurrentRow, oldCol = m_nCurrentCol;
   CString text;
   c->GetEditText(text);
@@ -167,6 +168,7 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
   const BOOL keep = m_bKeepCurrentStyle;
   if (left) {
     m_bKeepCurrentStyle = TRUE;
+    MarkEditHeaders(oldRow, oldCol, kind, flags);
     // Decision: a move whose flags paint nothing still invalidates the old cell; its frame would stay on
     // the screen otherwise, since the new cell is always drawn.
     RedrawCell(oldRow, oldCol, flags ? flags : GX_INVALIDATE);
@@ -209,6 +211,17 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
   const BOOL hadOld = QueryCurrentCell(&oldRow, &oldCol);
   CGXControl* oldControl = hadOld ? CurrentControl() : nullptr;
   const BOOL same = hadOld && oldRow == row && oldCol == col;
+  // Which headers the header marking redraws: none for the same cell (-1), the column's (1) or the row's (2)
+  // when only that changes, else both (0) - also without an old cell or from a header cell.
+  int kind = 0;
+  if (hadOld && oldControl && oldRow > GetHeaderRows() && oldCol > GetHeaderCols()) {
+    if (same && row != 0 && col != 0)
+      kind = -1;
+    else if (oldRow == row)
+      kind = 1;
+    else if (oldCol == col)
+      kind = 2;
+  }
   // Moving to the cell that is being edited only brings it into view: no validation, no store. Completing
   // the edit (CompleteCellEdit) goes through the full leave instead: decision, since completing must
   // validate and store while a plain move to the same cell must not.
@@ -216,7 +229,7 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
     if (!BringCellIntoView(row, col, flags)) oldControl->Refresh();
   } else {
     BOOL refused = FALSE;
-    if (oldControl) LeaveCurrentCellForMove(oldControl, row, col, flags, &refused);
+    if (oldControl) LeaveCurrentCellForMove(oldControl, row, col, flags, kind, &refused);
     if (refused) {
       SendCurrentCellHint(row, col, flags);
       return FALSE;
@@ -230,6 +243,7 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
     if ((!same || !oldControl) && !ValidateCellChange(TRUE, row, col, oldRow, oldCol)) {
       if (hadOld && ValidateCellChange(TRUE, oldRow, oldCol, 0, 0)) {
         StoreCurrentCell(TRUE, oldRow, oldCol);
+        MarkEditHeaders(oldRow, oldCol, 0, GX_UPDATENOW);
         if (CGXControl* c = CurrentControl()) {
           c->InitForCell(oldRow, oldCol);
           c->Refresh();
@@ -268,6 +282,7 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
     }
   }
   if (flags & (GX_UPDATENOW | GX_INVALIDATE)) UpdateWindow();
+  if (kind != -1) MarkEditHeaders(row, col, kind, flags);
   SendCurrentCellHint(row, col, flags);
   JoinSelection(row, col, flags);
   return TRUE;

@@ -318,6 +318,40 @@ TEST_F(CurrentTest, MovingToTheEditedCellOnlyScrollsWhileCompletingStores) {
   EXPECT_EQ(g->ControlOfCurrentCell(), control);  // fetched again after its release
 }
 
+// Header marking: logs which headers each move asks to redraw, among the grid's notifications.
+struct MarkFeature : CGXGridMarkEditHeaderImp {
+  explicit MarkFeature(Log* l) : log(l) {}
+  void MarkEditHeaders(CGXGridCore*, ROWCOL r, ROWCOL c, int kind, UINT flags) override {
+    log->push_back(Cell(("mark " + std::to_string(kind) + " " + std::to_string(flags)).c_str(), r, c));
+  }
+  Log* log;
+};
+
+TEST_F(CurrentTest, HeaderMarkingHearsWhichHeadersChangedOnLeavingAndEntering) {
+  NotifyingGrid* g = MakeEditingGrid();
+  g->SetFeature(new MarkFeature(&g->log));
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 4, GX_INVALIDATE));  // the row stays: column headers (1)
+  EXPECT_EQ(g->log, (Log{"stored 2,2", "left 2,2>2,4", "mark 1 4 2,2", "reset", "entered 2,4", "mark 1 4 2,4"}));
+  g->log.clear();
+  ASSERT_TRUE(g->MoveCurrentCellTo(5, 4, GX_INVALIDATE));  // the column stays: row headers (2)
+  EXPECT_EQ(g->log.back(), "mark 2 4 5,4");
+  g->log.clear();
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_INVALIDATE));  // both change: both (0)
+  EXPECT_EQ(g->log.back(), "mark 0 4 1,1");
+  g->log.clear();
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_INVALIDATE));  // the same cell entered again: none
+  EXPECT_EQ(std::count_if(g->log.begin(), g->log.end(), [](const std::string& e) { return e.rfind("mark", 0) == 0; }),
+            1);  // only the leave's own call, with kind -1
+  // A refused target: the old cell is made current again and both its headers are marked.
+  CGXStyle disabled;
+  disabled.SetEnabled(FALSE);
+  g->SetStyleRange(CGXRange(3, 3), disabled);
+  g->log.clear();
+  EXPECT_FALSE(g->MoveCurrentCellTo(3, 3, GX_INVALIDATE));
+  EXPECT_EQ(g->log.back(), "mark 0 2 1,1");
+  EXPECT_EQ(Row(g), 1u);
+}
+
 TEST_F(CurrentTest, CompletingAnEditAsksTheOtherViewsAndCountsTheirAnswer) {
   NotifyingGrid* g = MakeEditingGrid();
   g->InstallUpdateHintImp();
