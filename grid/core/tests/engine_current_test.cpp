@@ -352,6 +352,51 @@ TEST_F(CurrentTest, HeaderMarkingHearsWhichHeadersChangedOnLeavingAndEntering) {
   EXPECT_EQ(Row(g), 1u);
 }
 
+TEST_F(CurrentTest, LosingTheFocusStoresTheEditUnlessACellPopupIsOpen) {
+  NotifyingGrid* g = MakeEditingGrid();
+  auto* other = new CWnd;
+  ASSERT_TRUE(other->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 400, 0, 50, 50, nullptr, nullptr));
+  g->SetFocus();
+  Pump();
+  plat::InputRouter::Instance().TypeText("15");
+  Pump();
+  // A drop-down popup of the cell takes the focus: the edit goes on.
+  CGXGridGlobals::Get().m_bPopupActive = TRUE;
+  other->SetFocus();
+  Pump();
+  EXPECT_TRUE(control->GetEditingState());
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("old"));
+  CGXGridGlobals::Get().m_bPopupActive = FALSE;
+  g->SetFocus();
+  Pump();
+  // Any other window: validated, stored, editing ends; the cell stays current.
+  g->log.clear();
+  other->SetFocus();
+  Pump();
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("15"));
+  EXPECT_FALSE(control->GetEditingState());
+  EXPECT_FALSE(control->GetModifiedState());
+  EXPECT_EQ(g->log, (Log{"validate", "store", "stored 2,2"}));
+  EXPECT_EQ(Row(g), 2u);
+  other->DestroyWindow();
+  delete other;
+}
+
+TEST_F(CurrentTest, TheValidateMessageShowsTheWarningAndRefreshesTheCellOnTheNextFocus) {
+  NotifyingGrid* g = MakeEditingGrid();
+  EXPECT_EQ(::SendMessage(*g, 0x0792, 0, 0), 0);  // nothing edited: valid
+  plat::InputRouter::Instance().TypeText("zz");
+  Pump();
+  control->accept = FALSE;
+  EXPECT_EQ(::SendMessage(*g, 0x0792, 1, 0), 0);  // skipped
+  EXPECT_EQ(Boxes(), 0u);
+  EXPECT_EQ(::SendMessage(*g, 0x0792, 0, 0), 1);
+  ASSERT_EQ(Boxes(), 1u);
+  EXPECT_EQ(plat::ShownLog()[0].request.text, "Not a number");
+  EXPECT_EQ(GetFocus(), g->m_hWnd);  // the focus came back from the box
+  EXPECT_TRUE(control->GetEditingState());
+}
+
 TEST_F(CurrentTest, CompletingAnEditAsksTheOtherViewsAndCountsTheirAnswer) {
   NotifyingGrid* g = MakeEditingGrid();
   g->InstallUpdateHintImp();
