@@ -136,8 +136,12 @@ BOOL CGXGridCore::OnGridMouseMove(UINT keys, CPoint raw) {
   if (!h || ::GetCapture() != h) return FALSE;
   ROWCOL row = 0, col = 0;
   HitTest(pt, &row, &col, nullptr);
-  row = std::clamp(row, std::min(GetHeaderRows() + 1, GetRowCount()), GetRowCount());
-  col = std::clamp(col, std::min(GetHeaderCols() + 1, GetColCount()), GetColCount());
+  // Over a header the drag stays on the first row (column) shown below (right of) the headers: a frozen
+  // row when there are frozen rows beyond the headers, else the top row.
+  const ROWCOL firstRow = GetFrozenRows() > GetHeaderRows() ? GetHeaderRows() + 1 : m_nTopRow;
+  const ROWCOL firstCol = GetFrozenCols() > GetHeaderCols() ? GetHeaderCols() + 1 : m_nLeftCol;
+  row = std::clamp(row, std::min(firstRow, GetRowCount()), GetRowCount());
+  col = std::clamp(col, std::min(firstCol, GetColCount()), GetColCount());
   WORD state = static_cast<WORD>(m_wPressState | kMove);
   if (row == m_nPressRow && col == m_nPressCol)
     state |= kOverPress;

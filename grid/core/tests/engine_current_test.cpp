@@ -753,6 +753,33 @@ TEST_F(CurrentTest, ThePressStartsTheSelectionAndTheDragExtendsIt) {
   EXPECT_EQ(sel, (Log{"press 3 7,4", "release", "clicked 7,4"}));
 }
 
+TEST_F(CurrentTest, ADragOverTheHeadersStaysOnTheFirstRowShown) {
+  NotifyingGrid* g = MakeEditingGrid(50, 5);
+  Log sel;
+  g->SetFeature(new SelectFeature(&sel));
+  g->SetTopRow(10, 0);
+  auto& in = plat::InputRouter::Instance();
+  const POINT press = plat::InputRouter::ClientPoint(*g, 75, 70);  // row 12, column 1
+  in.ButtonDown(plat::MouseButton::Left, press);
+  in.MouseMove(plat::InputRouter::ClientPoint(*g, 75, 10));  // over the column headers
+  Pump();
+  ASSERT_GE(sel.size(), 2u);
+  EXPECT_EQ(sel[0], "press 3 12,1");
+  EXPECT_EQ(sel[1], "extend 10,1");
+  in.ButtonUp(plat::MouseButton::Left, plat::InputRouter::ClientPoint(*g, 75, 10));
+  Pump();
+  // With frozen rows beyond the headers it is the first frozen row.
+  g->SetFrozenRows(2, 0, 0);
+  sel.clear();
+  plat::VirtualClock::Advance(1000);
+  in.ButtonDown(plat::MouseButton::Left, press);
+  in.MouseMove(plat::InputRouter::ClientPoint(*g, 75, 10));
+  in.ButtonUp(plat::MouseButton::Left, plat::InputRouter::ClientPoint(*g, 75, 10));
+  Pump();
+  ASSERT_GE(sel.size(), 2u);
+  EXPECT_EQ(sel[1], "extend 1,1");
+}
+
 TEST_F(CurrentTest, DragSelectionResizeAndFillTakeTheMouseFirst) {
   NotifyingGrid* g = MakeEditingGrid(10, 5);
   Log log;
