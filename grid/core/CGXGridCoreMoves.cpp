@@ -16,7 +16,9 @@ BOOL CGXGridCore::MoveCurrentCellByKey(int direction, ROWCOL count) {
   // The user-selection feature moves with its own selection handling (a held Shift extends).
   if (m_pUserSelectRangeImp) return m_pUserSelectRangeImp->MoveByKey(this, direction, count);
   const BOOL moved = MoveCurrentCellBy(direction, count, TRUE);
-  m_nAnchorRow = m_nAnchorCol = m_nAnchorTopRow = m_nAnchorLeftCol = 0;
+  // Decision: the selection anchor cached by the grid is the selection range it took over at its
+  // initialisation; a keyboard move without the selection feature leaves it behind.
+  m_bSelRangeCached = FALSE;
   return moved;
 }
 

@@ -758,6 +758,7 @@ TEST_F(CurrentTest, ADragOverTheHeadersStaysOnTheFirstRowShown) {
   Log sel;
   g->SetFeature(new SelectFeature(&sel));
   g->SetTopRow(10, 0);
+  g->m_bPressAutoScroll = FALSE;  // the rows stay where they are while the mouse is over the headers
   auto& in = plat::InputRouter::Instance();
   const POINT press = plat::InputRouter::ClientPoint(*g, 75, 70);  // row 12, column 1
   in.ButtonDown(plat::MouseButton::Left, press);
