@@ -847,7 +847,7 @@ class CGXGridCore {
   void MeasureStandardFont();
   // The current cell's control, fetched again when it was released (null without a current cell).
   CGXControl* CurrentControl();
-  void ReleaseCurrentControl() { m_pCurrentControl = nullptr; }
+  void ReleaseCurrentControl();
   void LeaveCurrentCellForMove(CGXControl* control, ROWCOL row, ROWCOL col, UINT flags, int kind, BOOL* refused);
   void RefreshAfterStoredValue();
   void GiveFocusBack(HWND focus, BOOL editing);

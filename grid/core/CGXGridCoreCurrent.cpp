@@ -38,9 +38,17 @@ CGXControl* CGXGridCore::ControlOfCurrentCell() const {
 CGXControl* CGXGridCore::CurrentControl() {
   ROWCOL row, col;
   if (m_bPrinting || !QueryCurrentCell(&row, &col)) return nullptr;
-  // Released after a completed edit: the cell's style may name another control now.
+  // Dropped when its control was removed from the grid.
   if (!m_pCurrentControl) m_pCurrentControl = ControlForCell(row, col);
   return m_pCurrentControl;
+}
+
+// Released after a completed edit: the cell's style may name another control now. The next one is fetched
+// at once, so that code holding on to the current control never finds none while a current cell exists.
+void CGXGridCore::ReleaseCurrentControl() {
+  m_pCurrentControl = nullptr;
+  ROWCOL row, col;
+  if (QueryCurrentCell(&row, &col, TRUE)) m_pCurrentControl = ControlForCell(row, col);
 }
 
 BOOL CGXGridCore::CurrentCellIsActive() const {

@@ -397,6 +397,18 @@ TEST_F(CurrentTest, TheValidateMessageShowsTheWarningAndRefreshesTheCellOnTheNex
   EXPECT_TRUE(control->GetEditingState());
 }
 
+TEST_F(CurrentTest, ACompletedEditFetchesTheControlThatTheCellNamesNow) {
+  NotifyingGrid* g = MakeEditingGrid();
+  auto* other = new CGXStatic(g);
+  g->AddCellControl(52000, other);
+  CGXStyle style;
+  style.SetControl(52000);
+  g->SetStyleRange(CGXRange(2, 2), style);
+  EXPECT_EQ(g->ControlOfCurrentCell(), control);  // kept while the cell stays current
+  ASSERT_TRUE(g->CompleteCellEdit(TRUE, GX_UPDATENOW, FALSE));
+  EXPECT_EQ(g->ControlOfCurrentCell(), other);
+}
+
 TEST_F(CurrentTest, CompletingAnEditAsksTheOtherViewsAndCountsTheirAnswer) {
   NotifyingGrid* g = MakeEditingGrid();
   g->InstallUpdateHintImp();
