@@ -284,7 +284,10 @@ BOOL CGXGridCore::MoveCurrentCellBy(int direction, ROWCOL count, BOOL allowSelec
   }
   if (!MoveCurrentCellTo(newRow, newCol, flags)) return finish(FALSE);
   // A move that ended in the frozen rows (columns) through scrolled-out ones shows them again.
-  if (seamRows && newRow <= frozenRows) ScrollForCurrentCell(GX_UP, seamRows);
-  if (seamCols && newCol <= GetFrozenCols()) ScrollForCurrentCell(GX_LEFT, seamCols);
+  if (seamRows && newRow <= frozenRows && m_nTopRow > frozenRows + 1)
+    SetTopRow(m_nTopRow - std::min(seamRows, m_nTopRow - frozenRows - 1), GX_UPDATENOW);
+  const ROWCOL frozenCols = GetFrozenCols();
+  if (seamCols && newCol <= frozenCols && m_nLeftCol > frozenCols + 1)
+    SetLeftCol(m_nLeftCol - std::min(seamCols, m_nLeftCol - frozenCols - 1), GX_UPDATENOW);
   return finish(TRUE);
 }

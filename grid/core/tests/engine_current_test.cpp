@@ -639,6 +639,20 @@ TEST_F(CurrentTest, TheFrozenSeamFollowsTheRowsAsShownOrThroughTheScrolledOutRow
   EXPECT_EQ(Row(g), 10u);
 }
 
+TEST_F(CurrentTest, TheFrozenColumnSeamScrollsBackByTheColumnsPassed) {
+  NotifyingGrid* g = MakeEditingGrid(10, 30);
+  g->SetFrozenCols(1, 0, 0);
+  g->SetLeftCol(6, 0);
+  g->MoveCurrentCellTo(3, 6, GX_UPDATENOW);
+  ASSERT_TRUE(g->MoveCurrentCellBy(GX_LEFT, 5));
+  EXPECT_EQ(Col(g), 1u);
+  EXPECT_EQ(g->GetLeftCol(), 2u);  // columns 2..5 were passed
+  // Right from the frozen column lands on the left column shown.
+  g->SetLeftCol(12, 0);
+  ASSERT_TRUE(g->MoveCurrentCellBy(GX_RIGHT, 1));
+  EXPECT_EQ(Col(g), 12u);
+}
+
 TEST_F(CurrentTest, F2EditsAgainAfterTheControlWasReleasedAndDoubleByteInputIsComposed) {
   NotifyingGrid* g = MakeEditingGrid();
   auto& in = plat::InputRouter::Instance();
