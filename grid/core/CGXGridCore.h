@@ -765,6 +765,7 @@ class CGXGridCore {
   virtual void HideCurrentCellWindow();
   virtual void SetWarningText(LPCSTR text);
   virtual void ShowWarningText();
+  const CString& GetWarningText() const { return m_sWarningText; }
   virtual BOOL ValidateCurrentCellNow(BOOL skip = FALSE);
   virtual BOOL OnGridFocusChange(BOOL gained);
   virtual void OnMoveCurrentCellHook(ROWCOL, ROWCOL) {}
@@ -783,6 +784,19 @@ class CGXGridCore {
   ROWCOL GetFirstScrolledCol() const { return m_bPrinting ? m_nPrintLeftCol : m_nLeftCol; }
   BOOL m_bWarningShown = FALSE;
   BOOL m_bHasFocus = FALSE;
+  // Switches that other views of the same data would share. The parameter object carries no run-time
+  // members for them, so the engine keeps them (none is saved with a layout).
+  BOOL m_bHintCurrentCellMoves = FALSE;      // other views hear of current-cell moves
+  BOOL m_bCurrentCellJoinsSelection = FALSE;  // a move makes the new cell the selection
+  BOOL m_bSkipEnterRedraw = FALSE;            // entering a cell only stores it and binds its control
+  BOOL m_bFrozenScroll = TRUE;                // Up/Left cross into the frozen rows through the scrolled-out ones
+  BOOL m_bClearSelectionOnMove = FALSE;       // a joining keyboard move clears a selection without the target
+  BOOL m_bFillEnabled = FALSE;                // presses on the fill handle go to the fill feature
+  BOOL m_bDragCells = FALSE;                  // presses on the selection border start dragging the cells
+  // The current-cell style cache switches: while the first is on (and the second off) a keyboard move from
+  // an unmodified control keeps the current cell's style; the second off lets a newly entered cell paint
+  // at once.
+  BOOL m_bCacheCurrentCellStyle = TRUE, m_bCacheCurrentCellStyle2 = FALSE;
 
   // ---- Keyboard and directional moves ------------------------------------------------------------------
   virtual BOOL ProcessKeyMessage(CWnd* source, UINT message, UINT ch, UINT repeat, UINT flags);
@@ -790,11 +804,23 @@ class CGXGridCore {
   virtual BOOL OnGridKeyUp(UINT, UINT, UINT) { return FALSE; }
   virtual BOOL OnGridChar(UINT ch, UINT repeat, UINT flags);
   virtual BOOL OnGridDbcsChar(const CString&, UINT, UINT) { return FALSE; }
+  virtual BOOL OnGridDeadChar(UINT, UINT, UINT) { return FALSE; }
   virtual BOOL OnGridSysKeyDown(UINT ch, UINT repeat, UINT flags);
+  virtual BOOL OnGridSysKeyUp(UINT, UINT, UINT) { return FALSE; }
+  virtual BOOL OnGridSysChar(UINT, UINT, UINT) { return FALSE; }
+  virtual BOOL OnGridSysDeadChar(UINT, UINT, UINT) { return FALSE; }
   virtual BOOL NoModifierKeyDown() const;
-  virtual BOOL MoveCurrentCellBy(int direction, ROWCOL count = 1, BOOL processed = FALSE);
+  virtual BOOL MoveCurrentCellBy(int direction, ROWCOL count = 1, BOOL allowSelectionChange = TRUE);
   virtual BOOL MoveCurrentCellByKey(int direction, ROWCOL count = 1);
+  // From (*row, *col) in direction 1..4: the first cell not hidden, not covered away and enabled.
+  virtual BOOL FindEnabledCell(int direction, ROWCOL* row, ROWCOL* col);
+  virtual void ScrollForCurrentCell(int direction, ROWCOL count);
+  // Called before a move down, right or to an end of the grid with the row and column the move may reach
+  // (GX_MOVE_TO_END for the last row or column); empty here.
+  virtual void OnMoveExtentHook(ROWCOL, ROWCOL) {}
+  static constexpr ROWCOL GX_MOVE_TO_END = static_cast<ROWCOL>(-2);
   virtual BOOL IsCellEnterable(ROWCOL row, ROWCOL col);
+  BOOL IsMoveInProgress() const { return m_bMoveInProgress; }
 
   // ---- Window messages ----------------------------------------------------------------------------------
   virtual BOOL OnGridSetCursor(HWND wnd, UINT hitCode, UINT message);
@@ -859,10 +885,10 @@ class CGXGridCore {
                              WORD state);
   virtual BOOL OnRButtonCell(ROWCOL pressRow, ROWCOL pressCol, ROWCOL row, ROWCOL col, int x, int y, UINT keys,
                              WORD state);
-  virtual BOOL OnLButtonClickedCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+  virtual BOOL OnLButtonClickedCell(ROWCOL row, ROWCOL col, UINT keys, CPoint pt);
   virtual BOOL OnMButtonClickedCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
   virtual BOOL OnRButtonClickedCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
-  virtual BOOL OnLButtonDblClkCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+  virtual BOOL OnLButtonDblClkCell(ROWCOL row, ROWCOL col, UINT keys, CPoint pt);
   virtual BOOL OnMButtonDblClkCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
   virtual BOOL OnRButtonDblClkCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
   WORD GetPressState() const { return m_wPressState; }
@@ -877,13 +903,31 @@ class CGXGridCore {
   BOOL CallCellHandler(Button button, ROWCOL pressRow, ROWCOL pressCol, ROWCOL row, ROWCOL col, CPoint pt,
                        UINT keys, WORD state);
   CPoint ClampMousePoint(CPoint pt) const;
+  BOOL StartCellPress(Button button, UINT keys, CPoint pt, int code, ROWCOL row, ROWCOL col);
+  void StartPressAutoScroll(ROWCOL row, ROWCOL col);
   void MeasureStandardFont();
+  // The current cell's control, fetched again when it was released (null without a current cell).
+  CGXControl* CurrentControl();
+  void ReleaseCurrentControl();
+  void LeaveCurrentCellForMove(CGXControl* control, ROWCOL row, ROWCOL col, UINT flags, int kind, BOOL* refused);
+  void RefreshAfterStoredValue();
+  void GiveFocusBack(HWND focus, BOOL editing);
+  void DropTypedAhead(HWND focus);
+  void SendCurrentCellHint(ROWCOL row, ROWCOL col, UINT flags);
+  void JoinSelection(ROWCOL row, ROWCOL col, UINT flags);
+  // The user-selection feature's selection handling (nothing without the feature).
+  void ClearSelectionByUser();
+  void SelectCellByUser(ROWCOL row, ROWCOL col);
+  ROWCOL StepRowsUp(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL* seamSteps);
+  ROWCOL StepColsLeft(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL* seamSteps);
+  ROWCOL StepRowsDown(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL extra);
+  ROWCOL StepColsRight(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL extra);
+  ROWCOL PageUpRows() const;
   // The standard font's line height and average width (left unchanged when the standard style has no font
   // or no device is at hand).
   void MeasureFontMetrics(int* height, int* width);
   // Sends a hint that carries one value (zoom, old zoom, old read-only state) when hints can be sent.
   void SendValueHint(DWORD id, DWORD_PTR value, UINT flags);
-  void LeaveCurrentCellForMove(ROWCOL row, ROWCOL col, UINT flags, BOOL* refused);
   void DrawGridDirect(CDC* dc);
   void DrawGridBuffered(CDC* dc);
   void PaintBlock(CDC* dc, const CRect& clip);
@@ -1027,6 +1071,12 @@ class CGXGridCore {
   BOOL m_bValidationBusy = FALSE, m_bPendingRefresh = FALSE, m_bFocusLost = FALSE;
   BOOL m_bKeepCurrentStyle = FALSE;
   BOOL m_bCompletingEdit = FALSE;
+  BOOL m_bMoveInProgress = FALSE;
+  // Where a keyboard move from an unmodified control started (GX_INVALID-1 = taken at the first step).
+  ROWCOL m_nAnchorRow = 0, m_nAnchorCol = 0, m_nAnchorTopRow = 0, m_nAnchorLeftCol = 0;
+  // Double-byte input: a lead byte waits for its trail byte.
+  BOOL m_bDbcsLeadPending = FALSE;
+  BYTE m_cDbcsLead = 0;
   ROWCOL m_nLastInitRow = GX_INVALID, m_nLastInitCol = GX_INVALID;
   ROWCOL m_nCurrentRow = 0, m_nCurrentCol = 0;
   CGXControl* m_pCurrentControl = nullptr;

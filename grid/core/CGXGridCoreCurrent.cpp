@@ -2,9 +2,16 @@
 // one: bind its control, draw, scroll), completing and cancelling edits, warnings.
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridHint.h"
+#include "grid/core/CGXRangeList.h"
 #include "platform/framework/CWnd.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/window/windowapi.h"
+
+namespace {
+// The store hint: other views end or check their current edits; their answers are ANDed into its result.
+constexpr DWORD kHintCheckCurrentCell = 24;
+}  // namespace
 
 BOOL CGXGridCore::QueryCurrentCell(ROWCOL* row, ROWCOL* col, BOOL evenWhilePrinting) const {
   if (row) *row = m_nCurrentRow;
@@ -25,8 +32,23 @@ BOOL CGXGridCore::MatchesCurrentCell(ROWCOL row, ROWCOL col, BOOL evenWhilePrint
 }
 
 CGXControl* CGXGridCore::ControlOfCurrentCell() const {
-  if (m_bPrinting || !QueryCurrentCell(nullptr, nullptr)) return nullptr;
+  return const_cast<CGXGridCore*>(this)->CurrentControl();
+}
+
+CGXControl* CGXGridCore::CurrentControl() {
+  ROWCOL row, col;
+  if (m_bPrinting || !QueryCurrentCell(&row, &col)) return nullptr;
+  // Dropped when its control was removed from the grid.
+  if (!m_pCurrentControl) m_pCurrentControl = ControlForCell(row, col);
   return m_pCurrentControl;
+}
+
+// Released after a completed edit: the cell's style may name another control now. The next one is fetched
+// at once, so that code holding on to the current control never finds none while a current cell exists.
+void CGXGridCore::ReleaseCurrentControl() {
+  m_pCurrentControl = nullptr;
+  ROWCOL row, col;
+  if (QueryCurrentCell(&row, &col, TRUE)) m_pCurrentControl = ControlForCell(row, col);
 }
 
 BOOL CGXGridCore::CurrentCellIsActive() const {
@@ -74,34 +96,74 @@ BOOL CGXGridCore::IsCellEnterable(ROWCOL row, ROWCOL col) {
   return !(style.IsIncluded(GX_IN_ENABLED) && !style.GetEnabled());
 }
 
-void CGXGridCore::LeaveCurrentCellForMove(ROWCOL row, ROWCOL col, UINT flags, BOOL* refused) {
-  ROWCOL oldRow = m_nCurrentRow, oldCol = m_nCurrentCol;
-  CGXControl* c = m_pCurrentControl;
+void CGXGridCore::DropTypedAhead(HWND focus) {
+  MSG msg;
+  while (focus && ::PeekMessage(&msg, focus, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  }
+}
+
+// After a refused validation or store the focus goes back to the window that had it (an editing control's
+// own window), and the grid notes that it holds the focus when it does.
+void CGXGridCore::GiveFocusBack(HWND focus, BOOL editing) {
+  if (editing && focus && ::IsWindow(focus) && ::IsWindowVisible(focus)) ::SetFocus(focus);
+  HWND h = GridHwnd(), now = ::GetFocus();
+  if (h && now && (now == h || ::IsChild(h, now))) m_bHasFocus = TRUE;
+}
+
+// A stored value may change other cells (a computing store): they repaint, other views hear of it, and
+// a message of the store becomes the pending warning. No message box here: the warning shows once, from
+// the caller.
+void CGXGridCore::RefreshAfterStoredValue() {
+  DataObjectRecalc();
+  RedrawChangedCells(FALSE, nullptr, TRUE);
+}
+
+void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col, UINT flags, int kind,
+                                          BOOL* refused) {
+  const ROWCOL oldRow = m_nCurrentRow, oldCol = m_nCurrentCol;
   CString text;
   c->GetEditText(text);
   const BOOL modified = c->GetModifiedState();
+  const BOOL editing = c->GetEditingState();
   m_bValidationBusy = TRUE;
   m_bFocusLost = FALSE;
+  HWND focus = ::GetFocus(), h = GridHwnd();
+  // Keys typed ahead into the editor must not reach a cell that refuses to be left, nor the next cell.
+  if (editing && focus && h && ::IsChild(h, focus)) DropTypedAhead(focus);
   if (!ValidateCellChange(FALSE, row, col, oldRow, oldCol)) {
+    if (m_sWarningText.IsEmpty()) GiveFocusBack(focus, editing);
     ShowWarningText();
     c->HideAndInvalidate();
     *refused = TRUE;
     m_bValidationBusy = FALSE;
     return;
   }
-  BOOL stored = TRUE;
-  if (modified) stored = c->StoreValue();
+  BOOL storeAnswer = TRUE, stored = TRUE;
+  if (modified) {
+    storeAnswer = c->StoreValue();
+    stored = (storeAnswer & 1) != 0;
+  }
   if (stored && c->IsInitialized()) stored = OnCellStored(oldRow, oldCol);
+  if (modified && c->IsInitialized() && (storeAnswer & 1)) RefreshAfterStoredValue();
+  if (m_sWarningText.IsEmpty()) {
+    CString message;
+    if (DataObjectErrorText(message)) m_sWarningText = message;
+  }
   if (m_bFocusLost) m_bWarningShown = TRUE;
   if (!stored) {
+    if (m_sWarningText.IsEmpty()) GiveFocusBack(focus, editing);
     ShowWarningText();
+    // The old cell stays current with the editor as the user left it: bound, editing, modified, the text.
     StoreCurrentCell(TRUE, oldRow, oldCol);
     c->HideWindowPart();
     if (!c->IsInitialized()) c->InitForCell(oldRow, oldCol);
     c->SetEditingState(TRUE);
     c->SetModifiedState(TRUE);
     c->SetEditText(text);
-    RedrawCell(oldRow, oldCol, flags);
+    if (!storeAnswer)
+      c->HideAndInvalidate();
+    else
+      RedrawCell(oldRow, oldCol, flags ? flags : GX_INVALIDATE);
     *refused = TRUE;
     m_bValidationBusy = FALSE;
     return;
@@ -109,90 +171,168 @@ void CGXGridCore::LeaveCurrentCellForMove(ROWCOL row, ROWCOL col, UINT flags, BO
   m_bCurrentValid = FALSE;
   if (c->IsInitialized()) c->HideWindowPart();
   c->SetEditingState(FALSE);
-  BOOL left = c->NotifyLeaveCell(row, col);
+  const BOOL left = c->NotifyLeaveCell(row, col);
   ShowWarningText();
-  if (left) RedrawCell(oldRow, oldCol, flags ? flags : GX_INVALIDATE);
+  const BOOL keep = m_bKeepCurrentStyle;
+  if (left) {
+    m_bKeepCurrentStyle = TRUE;
+    MarkEditHeaders(oldRow, oldCol, kind, flags);
+    // Decision: a move whose flags paint nothing still invalidates the old cell; its frame would stay on
+    // the screen otherwise, since the new cell is always drawn.
+    RedrawCell(oldRow, oldCol, flags ? flags : GX_INVALIDATE);
+  }
   c->RedrawIfChanged();
   if (flags & (GX_UPDATENOW | GX_INVALIDATE)) UpdateWindow();
+  m_bKeepCurrentStyle = keep;
   m_bValidationBusy = FALSE;
+}
+
+void CGXGridCore::SendCurrentCellHint(ROWCOL row, ROWCOL col, UINT flags) {
+  if (m_bHintCurrentCellMoves && !(flags & 0x40)) Hint(gxHintCurrentCellMoved, row, col, 0, 0, (flags & ~0x08u) | 0xE0);
+}
+
+void CGXGridCore::ClearSelectionByUser() {
+  if (m_pUserSelectRangeImp) m_pUserSelectRangeImp->ClearSelection(this);
+}
+
+void CGXGridCore::SelectCellByUser(ROWCOL row, ROWCOL col) {
+  if (m_pUserSelectRangeImp) m_pUserSelectRangeImp->SelectCell(this, row, col);
+}
+
+// The current cell joins the selection: a cell outside the selection becomes the selection alone (a header
+// cell only clears it).
+void CGXGridCore::JoinSelection(ROWCOL row, ROWCOL col, UINT flags) {
+  if (!m_bCurrentCellJoinsSelection || (flags & 0x80) || !m_pParam) return;
+  if (RangeListContains(row, col, m_pParam->GetSelection())) return;
+  ClearSelectionByUser();
+  if (row > GetHeaderRows() && col > GetHeaderCols()) SelectCellByUser(row, col);
 }
 
 BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
   OnMoveCurrentCellHook(row, col);
+  CGXRange covered;
+  if (row <= GetRowCount() && col <= GetColCount() && GetCoveredCellsRowCol(row, col, covered)) {
+    row = covered.top;
+    col = covered.left;
+  }
   ROWCOL oldRow = 0, oldCol = 0;
   const BOOL hadOld = QueryCurrentCell(&oldRow, &oldCol);
-  CGXControl* oldControl = hadOld ? m_pCurrentControl : nullptr;
+  CGXControl* oldControl = hadOld ? CurrentControl() : nullptr;
   const BOOL same = hadOld && oldRow == row && oldCol == col;
+  // Which headers the header marking redraws: none for the same cell (-1), the column's (1) or the row's (2)
+  // when only that changes, else both (0) - also without an old cell or from a header cell.
+  int kind = 0;
+  if (hadOld && oldControl && oldRow > GetHeaderRows() && oldCol > GetHeaderCols()) {
+    if (same && row != 0 && col != 0)
+      kind = -1;
+    else if (oldRow == row)
+      kind = 1;
+    else if (oldCol == col)
+      kind = 2;
+  }
   // Moving to the cell that is being edited only brings it into view: no validation, no store. Completing
   // the edit (CompleteCellEdit) goes through the full leave instead: decision, since completing must
   // validate and store while a plain move to the same cell must not.
   if (same && oldControl && oldControl->GetEditingState() && !m_bCompletingEdit) {
     if (!BringCellIntoView(row, col, flags)) oldControl->Refresh();
-    if (flags & (GX_UPDATENOW | GX_INVALIDATE)) UpdateWindow();
-    return TRUE;
-  }
-  BOOL refused = FALSE;
-  if (oldControl) LeaveCurrentCellForMove(row, col, flags, &refused);
-  if (refused) return FALSE;
-  if (row > GetRowCount() || col > GetColCount()) {
-    if (hadOld) StoreCurrentCell(TRUE, oldRow, oldCol);  // the old cell stays current
-    return FALSE;
-  }
-  if (!same || !oldControl) {
-    if (!ValidateCellChange(TRUE, row, col, oldRow, oldCol)) {
+  } else {
+    BOOL refused = FALSE;
+    if (oldControl) LeaveCurrentCellForMove(oldControl, row, col, flags, kind, &refused);
+    if (refused) {
+      SendCurrentCellHint(row, col, flags);
+      return FALSE;
+    }
+    if (row > GetRowCount() || col > GetColCount()) {
+      // Left (validated, stored, unbound), but nothing to enter: the old cell stays current.
+      if (hadOld) StoreCurrentCell(TRUE, oldRow, oldCol);
+      return FALSE;
+    }
+    // The old cell itself (its control no longer editing) is entered again without asking.
+    if ((!same || !oldControl) && !ValidateCellChange(TRUE, row, col, oldRow, oldCol)) {
       if (hadOld && ValidateCellChange(TRUE, oldRow, oldCol, 0, 0)) {
         StoreCurrentCell(TRUE, oldRow, oldCol);
-        if (m_pCurrentControl) {
-          m_pCurrentControl->InitForCell(oldRow, oldCol);
-          m_pCurrentControl->Refresh();
+        MarkEditHeaders(oldRow, oldCol, 0, GX_UPDATENOW);
+        if (CGXControl* c = CurrentControl()) {
+          c->InitForCell(oldRow, oldCol);
+          c->Refresh();
         }
       }
       return FALSE;
     }
+    if (m_bSkipEnterRedraw) {
+      StoreCurrentCell(TRUE, row, col);
+      if (CGXControl* c = CurrentControl()) c->InitForCell(row, col);
+    } else {
+      HWND h = GridHwnd();
+      if (!(flags & 0x20) && h && ::IsWindowVisible(h) && ::GetFocus() != h) {
+        m_bFocusGuard = TRUE;
+        ::SetFocus(h);
+        m_bFocusGuard = FALSE;
+      }
+      StoreCurrentCell(TRUE, row, col);
+      CGXControl* c = CurrentControl();
+      if (c) {
+        c->InitForCell(row, col);
+        if (flags & 0x10) c->SetEditingState(TRUE);
+      }
+      // The frame-drawing word 1 leaves the new cell to the next paint. Otherwise a newly entered cell
+      // paints at once (decision: through the grid's own paint of that cell, which frames the current cell
+      // by inversion; a control-drawn background alone would show no frame); else its control refreshes it.
+      const WORD frameWord = m_pParam ? m_pParam->m_wW5 : 2;
+      const WORD activate = m_pParam ? m_pParam->m_wActivateFlags : 1;
+      if (frameWord != 1 && c) {
+        if (!m_bCacheCurrentCellStyle2 && !c->GetEditingState() && !same && activate != 4)
+          RedrawCell(row, col, GX_UPDATENOW);
+        else
+          c->HideAndInvalidate();
+      }
+      if (flags & 0x08) BringCellIntoView(row, col, flags);
+    }
   }
-  HWND h = GridHwnd();
-  if (!(flags & 0x20) && h && ::IsWindowVisible(h) && ::GetFocus() != h) {
-    m_bFocusGuard = TRUE;
-    ::SetFocus(h);
-    m_bFocusGuard = FALSE;
-  }
-  StoreCurrentCell(TRUE, row, col);
-  if (m_pCurrentControl) {
-    m_pCurrentControl->InitForCell(row, col);
-    if (flags & 0x10) m_pCurrentControl->SetEditingState(TRUE);
-  }
-  RedrawCell(row, col, GX_INVALIDATE);
-  if (flags & 0x08) BringCellIntoView(row, col, flags);
   if (flags & (GX_UPDATENOW | GX_INVALIDATE)) UpdateWindow();
+  if (kind != -1) MarkEditHeaders(row, col, kind, flags);
+  SendCurrentCellHint(row, col, flags);
+  JoinSelection(row, col, flags);
   return TRUE;
 }
 
-BOOL CGXGridCore::CompleteCellEdit(BOOL store, UINT flags, BOOL) {
+BOOL CGXGridCore::CompleteCellEdit(BOOL store, UINT flags, BOOL hint) {
   ROWCOL row, col;
-  if (!QueryCurrentCell(&row, &col) || !m_pCurrentControl) return TRUE;
-  CGXControl* c = m_pCurrentControl;
+  CGXControl* c = QueryCurrentCell(&row, &col) ? CurrentControl() : nullptr;
+  if (!c) return TRUE;
   BOOL result = TRUE;
   if (!store) {
+    if (!m_bKeepCurrentStyle) ReleaseCurrentControl();
     if (c->GetEditingState()) result = c->NotifyEditEnd();
     c->InitForCell(row, col);
     c->Refresh();
     c->NotifyEditCancel();
-    return result;
+  } else {
+    if (c->GetEditingState()) {
+      m_bCompletingEdit = TRUE;
+      result = MoveCurrentCellTo(row, col, flags);
+      m_bCompletingEdit = FALSE;
+    }
+    if (!m_bKeepCurrentStyle) ReleaseCurrentControl();
   }
-  if (c->GetEditingState()) {
-    m_bCompletingEdit = TRUE;
-    result = MoveCurrentCellTo(row, col, flags);
-    m_bCompletingEdit = FALSE;
+  // Other views end or check their edits too; each answer counts.
+  if (hint && CanSendHints()) {
+    CGXGridHint check(kHintCheckCurrentCell);
+    check.m_arg = static_cast<DWORD_PTR>(store);
+    check.m_flags = flags;
+    check.m_result = TRUE;
+    GetUpdateHintImp()->SendHint(this, check);
+    result = result && check.m_result;
   }
   return result;
 }
 
 void CGXGridCore::SaveCurrentCellEdit(BOOL validate) {
   ROWCOL row, col;
-  if (!QueryCurrentCell(&row, &col) || !m_pCurrentControl) return;
-  if (validate && ValidateCellChange(FALSE, row, col, row, col) && m_pCurrentControl->GetModifiedState())
-    m_pCurrentControl->StoreValue();
-  m_pCurrentControl->RedrawIfChanged();
+  CGXControl* c = QueryCurrentCell(&row, &col) ? CurrentControl() : nullptr;
+  if (!c) return;
+  if (validate && ValidateCellChange(FALSE, row, col, row, col) && c->GetModifiedState()) c->StoreValue();
+  c->RedrawIfChanged();
 }
 
 void CGXGridCore::HideCurrentCellWindow() {
@@ -205,9 +345,7 @@ void CGXGridCore::ShowWarningText() {
   if (m_sWarningText.IsEmpty()) return;
   m_bValidationBusy = TRUE;
   HWND focus = ::GetFocus();
-  MSG msg;
-  while (focus && ::PeekMessage(&msg, focus, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-  }
+  DropTypedAhead(focus);
   ROWCOL row, col;
   if (QueryCurrentCell(&row, &col)) BringCellIntoView(row, col, GX_UPDATENOW);
   CString text = m_sWarningText;
@@ -226,10 +364,16 @@ BOOL CGXGridCore::ValidateCurrentCellNow(BOOL skip) {
   if (skip) return TRUE;
   m_bValidationBusy = TRUE;
   BOOL ok = TRUE;
-  if (CurrentCellIsActive() && !m_pCurrentControl->ValidateValue()) {
-    ShowWarningText();
-    m_bPendingRefresh = TRUE;
-    ok = FALSE;
+  if (CurrentCellIsActive()) {
+    CGXControl* c = CurrentControl();
+    HWND focus = ::GetFocus(), h = GridHwnd();
+    if (focus && h && (focus == h || ::IsChild(h, focus))) DropTypedAhead(focus);
+    if (!c->ValidateValue()) {
+      if (m_sWarningText.IsEmpty()) GiveFocusBack(focus, c->GetEditingState());
+      ShowWarningText();
+      m_bPendingRefresh = TRUE;
+      ok = FALSE;
+    }
   }
   m_bValidationBusy = FALSE;
   return ok;
@@ -241,20 +385,24 @@ BOOL CGXGridCore::OnGridFocusChange(BOOL gained) {
   if (!gained && m_bValidationBusy) return FALSE;
   m_bHasFocus = gained;
   if (m_bValidationBusy || !m_bMouseKeyboard || !m_pParam) return FALSE;
+  if (!gained && h) ::SendMessage(h, WM_CANCELMODE, 0, 0);
   BOOL result = TRUE;
   ROWCOL row, col;
-  if (QueryCurrentCell(&row, &col) && m_pCurrentControl) {
-    CGXControl* c = m_pCurrentControl;
+  // While a cell's drop-down popup is shown, the focus moves to the popup and back: the cell stays as it is.
+  CGXControl* c = QueryCurrentCell(&row, &col) && !IsPopupActive() ? CurrentControl() : nullptr;
+  if (c) {
     if (!gained) {
       if (c->IsInitialized()) {
         const BOOL modified = c->GetModifiedState();
         BOOL ok = ValidateCellChange(FALSE, row, col, row, col);
-        if (ok && modified) ok = c->StoreValue();
+        BOOL storeAnswer = TRUE;
+        if (ok && modified) ok = (storeAnswer = c->StoreValue()) & 1;
         if (ok) ok = OnCellStored(row, col);
         if (ok) {
           c->SetEditingState(FALSE);
           c->SetModifiedState(FALSE);
           c->Refresh();
+          if (modified) RefreshAfterStoredValue();
         }
         result = ok;
       } else {

@@ -1,6 +1,7 @@
 // The key dispatcher: the current cell's control first, then the grid's own keys.
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
+#include "platform/base/StringApi.h"
 #include "platform/framework/CWnd.h"
 #include "platform/window/windowapi.h"
 
@@ -9,6 +10,26 @@ BOOL Held(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
 }  // namespace
 
 BOOL CGXGridCore::NoModifierKeyDown() const { return !Held(VK_CONTROL) && !Held(VK_SHIFT); }
+
+namespace {
+// The double-byte composer: a lead byte is held until its trail byte comes; the pair is one text.
+enum class Composed { single, held, pair };
+Composed ComposeDbcsChar(BOOL& leadPending, BYTE& lead, UINT ch, CString& text) {
+  const BYTE byte = static_cast<BYTE>(ch);
+  if (leadPending) {
+    leadPending = FALSE;
+    const char pair[3] = {static_cast<char>(lead), static_cast<char>(byte), 0};
+    text = pair;
+    return Composed::pair;
+  }
+  if (ch <= 0xFF && IsDBCSLeadByte(byte)) {
+    leadPending = TRUE;
+    lead = byte;
+    return Composed::held;
+  }
+  return Composed::single;
+}
+}  // namespace
 
 BOOL CGXGridCore::ProcessKeyMessage(CWnd* source, UINT message, UINT ch, UINT repeat, UINT flags) {
   HWND h = GridHwnd();
@@ -19,9 +40,10 @@ BOOL CGXGridCore::ProcessKeyMessage(CWnd* source, UINT message, UINT ch, UINT re
   }
   // 2. The current cell's control first (unless the key comes from the control's own window).
   ROWCOL row, col;
-  if (QueryCurrentCell(&row, &col) && m_pCurrentControl && (!source || source->m_hWnd == h)) {
-    if (!m_pCurrentControl->IsBoundToCell(row, col)) m_pCurrentControl->InitForCell(row, col);
-    if (m_pCurrentControl->OnKeyMessage(message, ch, repeat, flags)) {
+  CGXControl* c = QueryCurrentCell(&row, &col) ? CurrentControl() : nullptr;
+  if (c && (!source || source->m_hWnd == h)) {
+    if (!c->IsBoundToCell(row, col)) c->InitForCell(row, col);
+    if (c->OnKeyMessage(message, ch, repeat, flags)) {
       BringCellIntoView(row, col, GX_UPDATENOW);
       UpdateWindow();
       return TRUE;
@@ -30,8 +52,20 @@ BOOL CGXGridCore::ProcessKeyMessage(CWnd* source, UINT message, UINT ch, UINT re
   switch (message) {
     case WM_KEYDOWN: return OnGridKeyDown(ch, repeat, flags);
     case WM_KEYUP: return OnGridKeyUp(ch, repeat, flags);
-    case WM_CHAR: return OnGridChar(ch, repeat, flags);
+    case WM_CHAR: {
+      CString text;
+      switch (ComposeDbcsChar(m_bDbcsLeadPending, m_cDbcsLead, ch, text)) {
+        case Composed::single: return OnGridChar(ch, repeat, flags);
+        case Composed::held: return TRUE;
+        case Composed::pair: return OnGridDbcsChar(text, repeat, flags);
+      }
+      return FALSE;
+    }
+    case WM_DEADCHAR: return OnGridDeadChar(ch, repeat, flags);
     case WM_SYSKEYDOWN: return OnGridSysKeyDown(ch, repeat, flags);
+    case WM_SYSKEYUP: return OnGridSysKeyUp(ch, repeat, flags);
+    case WM_SYSCHAR: return OnGridSysChar(ch, repeat, flags);
+    case WM_SYSDEADCHAR: return OnGridSysDeadChar(ch, repeat, flags);
     default: return FALSE;
   }
 }
@@ -59,23 +93,25 @@ BOOL CGXGridCore::OnGridKeyDown(UINT ch, UINT repeat, UINT) {
     case VK_TAB:
       if (CompleteCellEdit(TRUE, 1, TRUE)) MoveCurrentCellBy(shift ? GX_LEFT : GX_RIGHT, 1, TRUE);
       break;
-    case VK_F2:
-      if (!m_pCurrentControl || !QueryCurrentCell(&row, &col)) {
+    case VK_F2: {
+      CGXControl* c = QueryCurrentCell(&row, &col) ? CurrentControl() : nullptr;
+      if (!c) {
         if (ctrl || shift || alt) return FALSE;
         if (CompleteCellEdit(TRUE, 1, TRUE) && m_pParam && m_pParam->m_wEnterKeyAction)
           MoveCurrentCellByKey(m_pParam->m_wEnterKeyAction, 1);
         break;
       }
-      if (!m_pCurrentControl->GetEditingState()) {
+      if (!c->GetEditingState()) {
         CompleteCellEdit(FALSE, 2, TRUE);
-        if (!m_pCurrentControl->IsCellReadOnly() && m_pCurrentControl->NotifyEditStart()) {
-          m_pCurrentControl->SetEditingState(TRUE);
-          m_pCurrentControl->Refresh();
+        if ((c = CurrentControl()) && !c->IsCellReadOnly() && c->NotifyEditStart()) {
+          c->SetEditingState(TRUE);
+          c->Refresh();
         }
       } else {
         CompleteCellEdit(TRUE, 2, TRUE);
       }
       break;
+    }
     case VK_RETURN:
       if (ctrl || shift || alt) return FALSE;
       if (CompleteCellEdit(TRUE, 1, TRUE) && m_pParam && m_pParam->m_wEnterKeyAction)
@@ -86,16 +122,17 @@ BOOL CGXGridCore::OnGridKeyDown(UINT ch, UINT repeat, UINT) {
         m_bCutPending = FALSE;
         RedrawAll(GX_INVALIDATE);
       }
-      if (QueryCurrentCell(&row, &col) && m_pCurrentControl) {
-        if (m_pCurrentControl->NotifyEditEnd()) {
-          m_pCurrentControl->InitForCell(row, col);
-          m_pCurrentControl->Refresh();
-          m_pCurrentControl->NotifyEditCancel();
+      if (CGXControl* c = QueryCurrentCell(&row, &col) ? CurrentControl() : nullptr) {
+        if (c->NotifyEditEnd()) {
+          c->InitForCell(row, col);
+          c->Refresh();
+          c->NotifyEditCancel();
         } else {
-          m_pCurrentControl->Refresh();
+          c->Refresh();
         }
         BringCellIntoView(row, col, GX_UPDATENOW);
       }
+      if (!m_bCurrentCellJoinsSelection) ClearSelectionByUser();
       break;
     case VK_INSERT:
       if (ctrl) {
@@ -109,7 +146,7 @@ BOOL CGXGridCore::OnGridKeyDown(UINT ch, UINT repeat, UINT) {
     case VK_DELETE:
       if (shift) {
         if (CanCut()) CutSelection();
-      } else if (QueryCurrentCell(&row, &col) && m_pCurrentControl && !m_pCurrentControl->GetEditingState() &&
+      } else if (QueryCurrentCell(&row, &col) && CurrentControl() && !CurrentControl()->GetEditingState() &&
                  CanClear() && OnDeleteCell(row, col)) {
         ClearCellsForward1(ctrl);
       }

@@ -1,122 +1,293 @@
-// Directional moves of the current cell. A move never lands in a header row or column, in a row or
-// column of size 0, or in a disabled cell; at the grid's edge it changes nothing and answers FALSE.
+// Directional moves of the current cell. A step never lands in a header row or column, in a row or
+// column of size 0, inside a covered range away from its first row (column), or in a disabled cell; at
+// the grid's edge nothing changes and the move answers FALSE.
 #include <algorithm>
 
+#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXRangeList.h"
 
 namespace {
-struct Cell {
-  ROWCOL row, col;
-};
+// The anchor of a keyboard move from an unmodified control: taken at the move's first step.
+constexpr ROWCOL kAnchorAtFirstStep = static_cast<ROWCOL>(-2);
 }  // namespace
 
 BOOL CGXGridCore::MoveCurrentCellByKey(int direction, ROWCOL count) {
-  return MoveCurrentCellBy(direction, count, TRUE);
+  // The user-selection feature moves with its own selection handling (a held Shift extends).
+  if (m_pUserSelectRangeImp) return m_pUserSelectRangeImp->MoveByKey(this, direction, count);
+  const BOOL moved = MoveCurrentCellBy(direction, count, TRUE);
+  // Decision: the selection anchor cached by the grid is the selection range it took over at its
+  // initialisation; a keyboard move without the selection feature leaves it behind.
+  m_bSelRangeCached = FALSE;
+  return moved;
 }
 
-BOOL CGXGridCore::MoveCurrentCellBy(int direction, ROWCOL count, BOOL) {
-  const ROWCOL rows = GetRowCount(), cols = GetColCount();
-  const ROWCOL firstRow = GetHeaderRows() + 1, firstCol = GetHeaderCols() + 1;
-  if (rows < firstRow || cols < firstCol) return FALSE;
-  ROWCOL row = firstRow, col = firstCol;
+void CGXGridCore::ScrollForCurrentCell(int direction, ROWCOL count) { ScrollByCells(direction, count); }
+
+BOOL CGXGridCore::FindEnabledCell(int direction, ROWCOL* row, ROWCOL* col) {
+  if (direction < GX_UP || direction > GX_RIGHT || !row || !col) return FALSE;
+  const BOOL vertical = direction == GX_UP || direction == GX_DOWN;
+  const BOOL forward = direction == GX_DOWN || direction == GX_RIGHT;
+  const ROWCOL limit = vertical ? GetRowCount() : GetColCount();
+  ROWCOL r = *row, c = *col;
+  ROWCOL& i = vertical ? r : c;
+  while (i >= 1 && i <= limit) {
+    BOOL skip = vertical ? GetRowHeight(r) == 0 : GetColWidth(c) == 0;
+    ROWCOL styleRow = r, styleCol = c;
+    CGXRange covered;
+    if (!skip && GetCoveredCellsRowCol(r, c, covered)) {
+      // Only the covered range's first row (moving up or down) or first column (left or right) counts.
+      skip = vertical ? r != covered.top : c != covered.left;
+      styleRow = covered.top;
+      styleCol = covered.left;
+    }
+    if (!skip && IsCellEnterable(styleRow, styleCol)) {
+      *row = r;
+      *col = c;
+      return TRUE;
+    }
+    if (forward) {
+      if (i == limit) break;
+      ++i;
+    } else {
+      --i;
+    }
+  }
+  return FALSE;
+}
+
+// Up by `count` enabled rows, never into the header rows. Crossing from the scrolled rows into the frozen
+// rows either follows the rows as shown (the step from the top row shown lands on the last frozen row) or,
+// with the frozen-scroll switch, goes on through the rows scrolled out above the top row; the steps that
+// land there are counted so that a move ending in the frozen rows can scroll back by them.
+ROWCOL CGXGridCore::StepRowsUp(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL* seamSteps) {
+  const ROWCOL first = GetHeaderRows() + 1, frozen = GetFrozenRows(), top = m_nTopRow;
+  ROWCOL r = row, last = GX_INVALID;
+  for (ROWCOL n = 0; n < count && r > first; ++n) {
+    ROWCOL candidate = r - 1;
+    if (!m_bFrozenScroll && r >= top && candidate < top && candidate > frozen) candidate = frozen;
+    if (candidate < first) break;
+    ROWCOL fr = candidate, fc = col;
+    if (!FindEnabledCell(GX_UP, &fr, &fc) || fr < first) break;
+    if (fr > frozen && fr < top) ++*seamSteps;
+    r = last = fr;
+  }
+  return last;
+}
+
+ROWCOL CGXGridCore::StepColsLeft(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL* seamSteps) {
+  const ROWCOL first = GetHeaderCols() + 1, frozen = GetFrozenCols(), left = m_nLeftCol;
+  ROWCOL c = col, last = GX_INVALID;
+  for (ROWCOL n = 0; n < count && c > first; ++n) {
+    ROWCOL candidate = c - 1;
+    if (!m_bFrozenScroll && c >= left && candidate < left && candidate > frozen) candidate = frozen;
+    if (candidate < first) break;
+    ROWCOL fr = row, fc = candidate;
+    if (!FindEnabledCell(GX_LEFT, &fr, &fc) || fc < first) break;
+    if (fc > frozen && fc < left) ++*seamSteps;
+    c = last = fc;
+  }
+  return last;
+}
+
+// Down by `count` enabled rows: beyond the frozen rows one row further (past a covered range's last row);
+// within the frozen rows in rows as shown, so that the step from the last frozen row lands on the top row.
+ROWCOL CGXGridCore::StepRowsDown(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL) {
+  const ROWCOL rows = GetRowCount(), frozen = GetFrozenRows(), first = GetHeaderRows() + 1;
+  ROWCOL r = row, last = GX_INVALID;
+  for (ROWCOL n = 0; n < count && r < rows; ++n) {
+    ROWCOL candidate = r + 1;
+    CGXRange covered;
+    if (r > frozen) {
+      if (GetCoveredCellsRowCol(r, col, covered)) candidate = covered.bottom + 1;
+    } else if (r == frozen) {
+      candidate = std::max(m_nTopRow, frozen + 1);
+    }
+    candidate = std::max(candidate, first);
+    if (candidate > rows) break;
+    ROWCOL fr = candidate, fc = col;
+    if (!FindEnabledCell(GX_DOWN, &fr, &fc)) break;
+    r = last = fr;
+  }
+  return last;
+}
+
+ROWCOL CGXGridCore::StepColsRight(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL) {
+  const ROWCOL cols = GetColCount(), frozen = GetFrozenCols(), first = GetHeaderCols() + 1;
+  ROWCOL c = col, last = GX_INVALID;
+  for (ROWCOL n = 0; n < count && c < cols; ++n) {
+    ROWCOL candidate = c + 1;
+    CGXRange covered;
+    if (c > frozen) {
+      if (GetCoveredCellsRowCol(row, c, covered)) candidate = covered.right + 1;
+    } else if (c == frozen) {
+      candidate = std::max(m_nLeftCol, frozen + 1);
+    }
+    candidate = std::max(candidate, first);
+    if (candidate > cols) break;
+    ROWCOL fr = row, fc = candidate;
+    if (!FindEnabledCell(GX_RIGHT, &fr, &fc)) break;
+    c = last = fc;
+  }
+  return last;
+}
+
+// The rows above the top row that fit, with the top row, into the drawing area below the frozen rows.
+ROWCOL CGXGridCore::PageUpRows() const {
+  const CRect area = GetGridRect();
+  const ROWCOL frozen = GetFrozenRows();
+  const int available = area.Height() - SumRowHeights(0, frozen);
+  int used = GetRowHeight(m_nTopRow);
+  ROWCOL page = 0;
+  for (ROWCOL r = m_nTopRow - 1; r > frozen && r >= 1; --r) {
+    const int h = GetRowHeight(r);
+    if (used + h > available) break;
+    used += h;
+    ++page;
+  }
+  return std::max<ROWCOL>(page, 1);
+}
+
+BOOL CGXGridCore::MoveCurrentCellBy(int direction, ROWCOL count, BOOL allowSelectionChange) {
+  if (count < 2) count = 1;
+  const BOOL oldKeep = m_bKeepCurrentStyle;
+  m_bMoveInProgress = TRUE;
+  auto finish = [&](BOOL result) {
+    m_bMoveInProgress = FALSE;
+    m_nAnchorRow = m_nAnchorCol = m_nAnchorTopRow = m_nAnchorLeftCol = 0;
+    m_bKeepCurrentStyle = oldKeep;
+    return result;
+  };
+  ROWCOL row = 0, col = 0;
   const BOOL hasCurrent = QueryCurrentCell(&row, &col);
+  const ROWCOL headerRows = GetHeaderRows(), headerCols = GetHeaderCols();
+  const ROWCOL frozenRows = GetFrozenRows();
   if (!hasCurrent) {
-    row = firstRow;
-    col = firstCol;
+    // From the stored cell, limited to the counts and kept out of the headers.
+    row = std::clamp(row, std::min(headerRows + 1, GetRowCount()), GetRowCount());
+    col = std::clamp(col, std::min(headerCols + 1, GetColCount()), GetColCount());
+    if (row <= headerRows || col <= headerCols) return finish(FALSE);
+  } else if (CGXControl* c = CurrentControl();
+             c && !c->GetModifiedState() && m_bCacheCurrentCellStyle && !m_bCacheCurrentCellStyle2) {
+    // An unmodified control's cell keeps its style through the move.
+    m_bKeepCurrentStyle = TRUE;
+    m_nAnchorRow = m_nAnchorCol = m_nAnchorTopRow = m_nAnchorLeftCol = kAnchorAtFirstStep;
   }
-  row = std::max(row, firstRow);
-  col = std::max(col, firstCol);
-  auto usableRow = [&](ROWCOL r, ROWCOL c) { return GetRowHeight(r) > 0 && IsCellEnterable(r, c); };
-  auto usableCol = [&](ROWCOL r, ROWCOL c) { return GetColWidth(c) > 0 && IsCellEnterable(r, c); };
-  // Steps up or down from `from` over `steps` usable rows; stays when none is found.
-  auto stepRows = [&](ROWCOL from, ROWCOL c, ROWCOL steps, BOOL down) {
-    ROWCOL r = from, last = from;
-    while (steps) {
-      if (down ? r >= rows : r <= firstRow) break;
-      r = down ? r + 1 : r - 1;
-      if (usableRow(r, c)) {
-        last = r;
-        --steps;
-      }
-    }
-    return last;
-  };
-  auto stepCols = [&](ROWCOL r, ROWCOL from, ROWCOL steps, BOOL right) {
-    ROWCOL c = from, last = from;
-    while (steps) {
-      if (right ? c >= cols : c <= firstCol) break;
-      c = right ? c + 1 : c - 1;
-      if (usableCol(r, c)) {
-        last = c;
-        --steps;
-      }
-    }
-    return last;
-  };
-  auto firstUsableRow = [&](ROWCOL c, BOOL fromTop) {
-    if (fromTop) {
-      for (ROWCOL r = firstRow; r <= rows; ++r)
-        if (usableRow(r, c)) return r;
-    } else {
-      for (ROWCOL r = rows; r >= firstRow; --r)
-        if (usableRow(r, c)) return r;
-    }
-    return GX_INVALID;
-  };
-  auto firstUsableCol = [&](ROWCOL r, BOOL fromLeft) {
-    if (fromLeft) {
-      for (ROWCOL c = firstCol; c <= cols; ++c)
-        if (usableCol(r, c)) return c;
-    } else {
-      for (ROWCOL c = cols; c >= firstCol; --c)
-        if (usableCol(r, c)) return c;
-    }
-    return GX_INVALID;
-  };
-  ROWCOL newRow = row, newCol = col;
-  if (!hasCurrent) {
-    newRow = firstUsableRow(col, TRUE);
-    if (newRow == GX_INVALID) return FALSE;
-  } else {
-    switch (direction) {
-      case GX_UP: newRow = stepRows(row, col, count, FALSE); break;
-      case GX_DOWN: newRow = stepRows(row, col, count, TRUE); break;
-      case GX_LEFT: newCol = stepCols(row, col, count, FALSE); break;
-      case GX_RIGHT: newCol = stepCols(row, col, count, TRUE); break;
-      case GX_TOPROW: newRow = firstUsableRow(col, TRUE); break;
-      case GX_BOTTOMROW: newRow = firstUsableRow(col, FALSE); break;
-      case GX_LEFTCOL: newCol = firstUsableCol(row, TRUE); break;
-      case GX_RIGHTCOL: newCol = firstUsableCol(row, FALSE); break;
-      case GX_TOPLEFT:
-        newRow = firstUsableRow(firstCol, TRUE);
-        if (newRow == GX_INVALID) return FALSE;
-        newCol = firstUsableCol(newRow, TRUE);
-        break;
-      case GX_BOTTOMRIGHT:
-        newRow = firstUsableRow(cols, FALSE);
-        if (newRow == GX_INVALID) return FALSE;
-        newCol = firstUsableCol(newRow, FALSE);
-        break;
-      case GX_MOSTBOTTOM_PAGE:
-      case GX_MOSTTOP_PAGE: {
-        // Page moves scroll a page; a current cell below the frozen rows moves by the rows scrolled.
-        const BOOL down = direction == GX_MOSTBOTTOM_PAGE;
-        const ROWCOL oldTop = m_nTopRow;
-        CRect area = GetGridRect();
-        ROWCOL bottom = CalcBottomRow(area);
-        ROWCOL page = std::max<ROWCOL>(1, bottom > m_nTopRow ? bottom - m_nTopRow : 1) * count;
-        ScrollByCells(down ? GX_DOWN : GX_UP, page);
-        ROWCOL moved = down ? m_nTopRow - oldTop : oldTop - m_nTopRow;
-        if (row > GetFrozenRows()) {
-          if (moved == 0) moved = page;
-          newRow = stepRows(row, col, moved, down);
-        }
-        break;
-      }
-      default: return FALSE;
-    }
+  if (m_nAnchorRow == kAnchorAtFirstStep) {
+    m_nAnchorRow = row;
+    m_nAnchorCol = col;
+    m_nAnchorTopRow = m_nTopRow;
+    m_nAnchorLeftCol = m_nLeftCol;
   }
-  if (newRow == GX_INVALID || newCol == GX_INVALID) return FALSE;
-  if (hasCurrent && newRow == row && newCol == col) return FALSE;
-  return MoveCurrentCellTo(newRow, newCol, GX_UPDATENOW | 0x08);
+  // A derived grid may grow its counts before a move that may reach beyond them.
+  switch (direction) {
+    case GX_DOWN: OnMoveExtentHook(row + std::min(count, GX_MAXROWCOL - row), col); break;
+    case GX_RIGHT: OnMoveExtentHook(row, col + std::min(count, GX_MAXROWCOL - col)); break;
+    case GX_MOSTBOTTOM_PAGE:
+    case GX_BOTTOMROW: OnMoveExtentHook(GX_MOVE_TO_END, col); break;
+    case GX_RIGHTCOL: OnMoveExtentHook(row, GX_MOVE_TO_END); break;
+    case GX_BOTTOMRIGHT: OnMoveExtentHook(GX_MOVE_TO_END, GX_MOVE_TO_END); break;
+    default: break;
+  }
+  const ROWCOL rows = GetRowCount(), cols = GetColCount();
+  ROWCOL newRow = row, newCol = col, seamRows = 0, seamCols = 0;
+  BOOL found = TRUE;
+  auto firstRow = [&] { return std::min(headerRows + 1, rows); };
+  auto firstCol = [&] { return std::min(headerCols + 1, cols); };
+  switch (direction) {
+    case GX_UP: found = (newRow = StepRowsUp(row, col, count, &seamRows)) != GX_INVALID; break;
+    case GX_LEFT: found = (newCol = StepColsLeft(row, col, count, &seamCols)) != GX_INVALID; break;
+    case GX_DOWN: found = (newRow = StepRowsDown(row, col, count, 0)) != GX_INVALID; break;
+    case GX_RIGHT: found = (newCol = StepColsRight(row, col, count, 0)) != GX_INVALID; break;
+    case GX_MOSTBOTTOM_PAGE: {
+      if (m_nTopRow >= rows) {
+        found = FALSE;
+        break;
+      }
+      const ROWCOL bottom = CalcBottomRow(GetGridRect());
+      const ROWCOL page = bottom > m_nTopRow ? bottom - m_nTopRow : 1;
+      const ROWCOL oldTop = m_nTopRow;
+      ScrollForCurrentCell(GX_DOWN, page);
+      // By the rows actually scrolled; at the end of the grid (nothing scrolls) by the page.
+      const ROWCOL moved = m_nTopRow > oldTop ? m_nTopRow - oldTop : page;
+      if (row > frozenRows) newRow = row + std::min(moved, rows - row);
+      ROWCOL fr = newRow, fc = col;
+      if (!FindEnabledCell(GX_DOWN, &fr, &fc)) {
+        fr = newRow;
+        found = FindEnabledCell(GX_UP, &fr, &fc);
+      }
+      newRow = fr;
+      break;
+    }
+    case GX_MOSTTOP_PAGE: {
+      if (m_nTopRow <= frozenRows + 1) {
+        newRow = firstRow();
+        found = FindEnabledCell(GX_DOWN, &newRow, &newCol);
+        break;
+      }
+      const ROWCOL page = PageUpRows();
+      const ROWCOL oldTop = m_nTopRow;
+      ScrollForCurrentCell(GX_UP, page);
+      const ROWCOL moved = oldTop > m_nTopRow ? oldTop - m_nTopRow : page;
+      if (row > frozenRows) newRow = row > moved ? row - moved : 1;
+      ROWCOL fr = newRow, fc = col;
+      if (!FindEnabledCell(GX_UP, &fr, &fc)) {
+        fr = newRow;
+        found = FindEnabledCell(GX_DOWN, &fr, &fc);
+      }
+      newRow = fr;
+      break;
+    }
+    case GX_TOPROW:
+      newRow = firstRow();
+      found = FindEnabledCell(GX_DOWN, &newRow, &newCol);
+      break;
+    case GX_BOTTOMROW:
+      newRow = rows;
+      found = FindEnabledCell(GX_UP, &newRow, &newCol);
+      break;
+    case GX_LEFTCOL:
+      if (col > headerCols && col > 1) ScrollForCurrentCell(GX_LEFT, col - 1);
+      newCol = firstCol();
+      found = FindEnabledCell(GX_RIGHT, &newRow, &newCol);
+      break;
+    case GX_RIGHTCOL:
+      newCol = cols;
+      found = FindEnabledCell(GX_LEFT, &newRow, &newCol);
+      break;
+    case GX_TOPLEFT: {
+      newRow = firstRow();
+      newCol = firstCol();
+      const BOOL down = FindEnabledCell(GX_DOWN, &newRow, &newCol);
+      const BOOL right = FindEnabledCell(GX_RIGHT, &newRow, &newCol);
+      found = down || right;
+      break;
+    }
+    case GX_BOTTOMRIGHT: {
+      newRow = rows;
+      newCol = cols;
+      const BOOL up = FindEnabledCell(GX_UP, &newRow, &newCol);
+      const BOOL left = FindEnabledCell(GX_LEFT, &newRow, &newCol);
+      found = up || left;
+      break;
+    }
+    default: found = FALSE; break;
+  }
+  if (!found) return finish(FALSE);
+  const BOOL runs = !hasCurrent || (newRow != row && newRow > headerRows) || (newCol != col && newCol > headerCols);
+  if (!runs) return finish(TRUE);
+  UINT flags = GX_UPDATENOW | 0x08;
+  if (!m_bCurrentCellJoinsSelection || !allowSelectionChange) {
+    flags |= 0x80;
+  } else if (m_bClearSelectionOnMove && m_pParam && !RangeListContains(newRow, newCol, m_pParam->GetSelection())) {
+    ClearSelectionByUser();
+  }
+  if (!MoveCurrentCellTo(newRow, newCol, flags)) return finish(FALSE);
+  // A move that ended in the frozen rows (columns) through scrolled-out ones shows them again.
+  if (seamRows && newRow <= frozenRows && m_nTopRow > frozenRows + 1)
+    SetTopRow(m_nTopRow - std::min(seamRows, m_nTopRow - frozenRows - 1), GX_UPDATENOW);
+  const ROWCOL frozenCols = GetFrozenCols();
+  if (seamCols && newCol <= frozenCols && m_nLeftCol > frozenCols + 1)
+    SetLeftCol(m_nLeftCol - std::min(seamCols, m_nLeftCol - frozenCols - 1), GX_UPDATENOW);
+  return finish(TRUE);
 }

@@ -63,6 +63,10 @@ class CGXGridSortImp {
   virtual void SortKeys(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   // Update hint 32 from another view: columns were sorted there.
   virtual void OnColsSortedHint(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
+  // A double click on a cell that no control took (row, col, keys, point): TRUE when handled.
+  virtual BOOL OnDblClkCell(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, UINT /*keys*/, POINT /*pt*/) {
+    return FALSE;
+  }
 };
 
 class CGXGridCoveredCellsImp {
@@ -227,6 +231,20 @@ class CGXGridUserSelectRangeImp {
                                       ROWCOL /*bottom*/, ROWCOL /*right*/) {}
   virtual void OnSelectionClearedHint(CGXGridCore*) {}
   virtual void OnRangeChangedHint(CGXGridCore*, const CGXRange& /*range*/, DWORD /*extra*/) {}
+  // The engine's keyboard and mouse hand these over. A keyboard move is carried out whole by the feature
+  // with its own selection handling (Shift extends the selection; the feature moves the current cell).
+  virtual BOOL MoveByKey(CGXGridCore*, int /*direction*/, ROWCOL /*count*/) { return FALSE; }
+  virtual void OnPressStarted(CGXGridCore*, UINT /*keys*/, POINT /*pt*/, int /*hitCode*/, ROWCOL /*row*/,
+                              ROWCOL /*col*/) {}
+  // The mouse reached another cell during a press (extend the selection to it).
+  virtual void OnPressMoved(CGXGridCore*, UINT /*keys*/, POINT /*pt*/, ROWCOL /*row*/, ROWCOL /*col*/) {}
+  virtual void OnPressReleased(CGXGridCore*, UINT /*keys*/, POINT /*pt*/) {}
+  virtual void ClearSelection(CGXGridCore*) {}
+  virtual void SelectCell(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/) {}
+  // A click that the cell's control did not take: TRUE when handled.
+  virtual BOOL OnClickedCell(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, UINT /*keys*/, POINT /*pt*/) {
+    return FALSE;
+  }
 };
 
 class CGXGridExcelLikeFrameImp {
@@ -247,6 +265,10 @@ class CGXGridExcelLikeFillImp {
   virtual void FillForward6(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   // Told before the grid scrolls its window contents (while the fill-handle switch is on).
   virtual void BeforeScrollWindow(CGXGridCore*) {}
+  // The fill handle: a press on it starts the fill, moves and the release follow.
+  virtual void StartFill(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, UINT /*keys*/, POINT /*pt*/) {}
+  virtual BOOL OnFillMove(CGXGridCore*, UINT /*keys*/, POINT /*pt*/) { return FALSE; }
+  virtual void EndFill(CGXGridCore*, UINT /*keys*/, POINT /*pt*/) {}
 };
 
 class CGXGridUserDragSelectRangeImp {
@@ -256,6 +278,14 @@ class CGXGridUserDragSelectRangeImp {
   virtual LRESULT DragSelectForward4(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
   virtual LRESULT DragSelectForward5(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
   virtual void EndDragSelect(CGXGridCore*) {}
+  // Offered each press, move and release before the engine's own handling: TRUE when taken.
+  virtual BOOL OnButtonDown(CGXGridCore*, UINT /*keys*/, POINT /*pt*/, ROWCOL /*row*/, ROWCOL /*col*/) {
+    return FALSE;
+  }
+  virtual BOOL OnMouseMove(CGXGridCore*, UINT /*keys*/, POINT /*pt*/) { return FALSE; }
+  virtual BOOL OnButtonUp(CGXGridCore*, UINT /*keys*/, POINT /*pt*/) { return FALSE; }
+  // Cancel mode: TRUE when a drag selection was running (and is cancelled now).
+  virtual BOOL CancelDragSelect(CGXGridCore*) { return FALSE; }
 };
 
 class CGXGridMoveRowsColsImp {
@@ -284,6 +314,17 @@ class CGXGridUserResizeCellsImp {
   virtual void UserResizeForward5(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void UserResizeForward7(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void UserResizeForward6(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  // The mouse over row and column boundaries (hit codes 1, 2, 7 and 8).
+  virtual BOOL OnHover(CGXGridCore*, UINT /*keys*/, POINT /*pt*/) { return FALSE; }
+  virtual BOOL OnPress(CGXGridCore*, UINT /*keys*/, POINT /*pt*/, int /*hitCode*/, ROWCOL /*row*/, ROWCOL /*col*/) {
+    return FALSE;
+  }
+  virtual void OnRelease(CGXGridCore*, UINT /*keys*/, POINT /*pt*/) {}
+  virtual BOOL OnDblClk(CGXGridCore*, UINT /*keys*/, POINT /*pt*/, int /*hitCode*/, ROWCOL /*row*/, ROWCOL /*col*/) {
+    return FALSE;
+  }
+  // Cancel mode: TRUE when a resize was in progress (and is cancelled now).
+  virtual BOOL CancelResize(CGXGridCore*) { return FALSE; }
 };
 
 class CGXGridFreezeMenuHelperImp {
