@@ -20,6 +20,7 @@
 #include <array>
 
 #include "grid/core/gxtypes.h"
+#include "platform/base/CString.h"
 #include "platform/base/wintypes.h"
 
 class CGXGridCore;
@@ -259,6 +260,8 @@ class CGXGridTextDataExchangeImp {
   virtual LRESULT TextExchangeForward2(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
   virtual LRESULT TextExchangeForward4(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
   virtual LRESULT SetTextThroughGrid(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  // The text of a cell for the clipboard (CGXGridCore::CellTextForCopy).
+  virtual BOOL CellText(CString& /*out*/, CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/) { return FALSE; }
 };
 
 class CGXGridStyleDataExchangeImp {
@@ -285,6 +288,8 @@ class CGXGridCutPasteImp {
   virtual BOOL CanCut(CGXGridCore*) { return FALSE; }
   virtual LRESULT CutPasteForward8(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
   virtual BOOL Copy(CGXGridCore*) { return FALSE; }
+  // Copies the cells of a range list (CGXGridCore::CopyOneRange).
+  virtual BOOL CopyRanges(CGXGridCore*, const CGXRangeList& /*ranges*/) { return FALSE; }
   virtual BOOL Paste(CGXGridCore*) { return FALSE; }
   virtual BOOL CopyTextToClipboard(CGXGridCore*, const CGXRangeList& /*ranges*/) { return FALSE; }
   virtual BOOL CopyStylesToClipboard(CGXGridCore*, const CGXRangeList& /*ranges*/, UINT /*flags*/) { return FALSE; }

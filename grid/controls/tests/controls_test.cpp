@@ -1,6 +1,10 @@
 // The cell control base and the static and header cells.
 #include "grid/controls/CGXHeader.h"
+#include "grid/core/CGXProperties.h"
+#include "grid/core/CGXRangeList.h"
+#include "grid/core/CGXSysColorTable.h"
 #include "grid/core/tests/enginetest.h"
+#include "platform/base/StringApi.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
 
@@ -57,19 +61,298 @@ TEST_F(StaticCellTest, AHeaderOnePixelHighDrawsNothing) {
   dc.SelectObject(old);
 }
 
-TEST_F(StaticCellTest, TheCurrentRowsHeaderIsDrawnPressed) {
-  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
-  plat::Desktop::PaintAll();
-  auto before = plat::Desktop::Capture(*g);
-  g->MoveCurrentCellTo(3, 2, GX_UPDATENOW);
-  g->RedrawAll(GX_UPDATENOW);
-  plat::Desktop::PaintAll();
-  auto after = plat::Desktop::Capture(*g);
-  const CRect header = g->CalcCellRect(3, 0);
-  // The raised highlight along the top of the row header is gone once the row holds the current cell.
-  EXPECT_NE(after->pixel(header.left + 10, header.top + 1), before->pixel(header.left + 10, header.top + 1));
-  const CRect other = g->CalcCellRect(4, 0);
-  EXPECT_EQ(after->pixel(other.left + 10, other.top + 1), before->pixel(other.left + 10, other.top + 1));
+// A 32-bit colour bitmap selected into a memory device, filled with a marker colour.
+struct Canvas {
+  CDC dc;
+  CBitmap bmp;
+  CBitmap* old = nullptr;
+  Canvas(int w, int h) {
+    dc.CreateCompatibleDC(nullptr);
+    bmp.CreateBitmap(w, h, 1, 32, nullptr);
+    old = dc.SelectObject(&bmp);
+    dc.FillSolidRect(0, 0, w, h, RGB(1, 2, 3));
+  }
+  ~Canvas() { dc.SelectObject(old); }
+  COLORREF At(int x, int y) { return dc.GetPixel(x, y); }
+};
+
+TEST_F(StaticCellTest, HeaderLooksFollowTheMarkingSwitchAndTheSelection) {
+  CGXGridWnd* g = MakeGrid(5, 3);
+  CGXHeader header(g);
+  CGXStyle style;
+  style.SetInteriorColor(RGB(200, 200, 200));
+  const COLORREF black = RGB(0, 0, 0), grey = RGB(128, 128, 128), white = RGB(255, 255, 255),
+                 face = RGB(200, 200, 200), light = CGXSysColorTable::GetColor(20);
+  {
+    // Without the switch: raised, highlight on top and left, black shadow at the bottom and right.
+    Canvas c(40, 20);
+    header.DrawCell(&c.dc, CRect(0, 0, 40, 20), 3, 0, style, nullptr);
+    EXPECT_EQ(c.At(10, 0), light);
+    EXPECT_EQ(c.At(0, 10), light);
+    EXPECT_EQ(c.At(10, 19), black);
+    EXPECT_EQ(c.At(39, 10), black);
+    EXPECT_EQ(c.At(10, 10), face);
+  }
+  g->m_bMarkHeaders = TRUE;
+  g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(3, 3)));
+  {
+    // With the switch a selected row's header is unmarked: raised, with black outer and grey inner lines.
+    Canvas c(40, 20);
+    header.DrawCell(&c.dc, CRect(0, 0, 40, 20), 3, 0, style, nullptr);
+    EXPECT_EQ(c.At(0, 10), white);
+    EXPECT_EQ(c.At(10, 19), black);
+    EXPECT_EQ(c.At(39, 10), black);
+    EXPECT_EQ(c.At(10, 18), grey);
+    EXPECT_EQ(c.At(38, 10), grey);
+    EXPECT_EQ(c.At(10, 0), light);
+  }
+  {
+    // Any other row's header is marked: only the grey bottom and right lines and the white left line.
+    Canvas c(40, 20);
+    header.DrawCell(&c.dc, CRect(0, 0, 40, 20), 4, 0, style, nullptr);
+    EXPECT_EQ(c.At(10, 19), grey);
+    EXPECT_EQ(c.At(39, 10), grey);
+    EXPECT_EQ(c.At(0, 10), white);
+    EXPECT_EQ(c.At(10, 0), face);
+    EXPECT_EQ(c.At(10, 18), face);
+  }
+  {
+    // A whole row meets every column: all column headers mark, but only its own row header.
+    EXPECT_TRUE(header.MarkEditHeader(0, 2, 0));
+    EXPECT_TRUE(header.MarkEditHeader(3, 0, 0));
+    EXPECT_FALSE(header.MarkEditHeader(4, 0, 0));
+    g->GetParam()->GetSelection().DeleteAll();
+    g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignCols(2, 2)));
+    EXPECT_TRUE(header.MarkEditHeader(4, 0, 0));
+    EXPECT_TRUE(header.MarkEditHeader(0, 2, 0));
+    EXPECT_FALSE(header.MarkEditHeader(0, 1, 0));
+  }
+}
+
+TEST_F(StaticCellTest, AHeaderWithItsOwnFrameSettingGetsNoHeaderLook) {
+  CGXGridWnd* g = MakeGrid(5, 3);
+  CGXHeader header(g);
+  CGXStyle style;
+  style.SetInteriorColor(RGB(200, 200, 200)).SetDraw3dFrame(2);  // inset
+  Canvas c(40, 20);
+  g->m_bNeedsOwnBackground = TRUE;
+  header.DrawCell(&c.dc, CRect(0, 0, 40, 20), 3, 0, style, nullptr);
+  // The control's inset frame lies in the ring inside the grid line: black on top and left.
+  EXPECT_EQ(c.At(10, 1), RGB(0, 0, 0));
+  EXPECT_EQ(c.At(1, 10), RGB(0, 0, 0));
+  EXPECT_EQ(c.At(10, 19), CGXSysColorTable::GetColor(20));
+}
+
+// A child button that records what reaches it.
+class RecordingChild : public CGXChild {
+ public:
+  RecordingChild(CGXControl* c, std::vector<CString>* log, const char* name) : CGXChild(c), m_log(log), m_name(name) {}
+  BOOL OnLButtonDown(UINT, CPoint) override { return Log("down"), handles; }
+  BOOL OnLButtonUp(UINT, CPoint) override { return Log("up"), handles; }
+  BOOL OnLButtonDblClk(UINT, CPoint) override { return Log("dblclk"), handles; }
+  BOOL OnKeyMessage(UINT, UINT, UINT, UINT) override { return Log("key"), handles; }
+  void ReleaseState() override { Log("release"); }
+  BOOL handles = TRUE;
+
+ private:
+  void Log(const char* what) { m_log->push_back(CString(m_name) + ":" + what); }
+  std::vector<CString>* m_log;
+  const char* m_name;
+};
+
+// A control whose two children sit side by side in the inner rectangle.
+class TwoButtonControl : public CGXControl {
+ public:
+  using CGXControl::CGXControl;
+  void LayOutChildren(ROWCOL, ROWCOL, const CRect& inner) override {
+    const int mid = (inner.left + inner.right) / 2;
+    GetChildAt(0)->SetRect(CRect(inner.left, inner.top, mid, inner.bottom));
+    GetChildAt(1)->SetRect(CRect(mid, inner.top, inner.right, inner.bottom));
+  }
+  BOOL OnCharInCell(UINT ch, UINT, UINT) override { return chars.push_back(ch), TRUE; }
+  BOOL OnDbcsCharInCell(const CString& s, UINT, UINT) override { return dbcs.push_back(s), TRUE; }
+  std::vector<UINT> chars;
+  std::vector<CString> dbcs;
+};
+
+class GridWithClickLog : public CGXGridWnd {
+ public:
+  BOOL OnLButtonDblClkCell(ROWCOL r, ROWCOL c, UINT, CPoint) override {
+    log.push_back(CString("grid:dblclk"));
+    (void)r, (void)c;
+    return FALSE;
+  }
+  BOOL OnLButtonClickedCell(ROWCOL, ROWCOL, UINT, CPoint) override { return log.push_back("grid:up"), FALSE; }
+  std::vector<CString> log;
+};
+
+TEST_F(StaticCellTest, ChildrenTakeTheMouseFirstAndTheGridHearsEveryDoubleClick) {
+  auto* g = MakeGrid<GridWithClickLog>(4, 3);
+  TwoButtonControl control(g);
+  control.AppendChild(new RecordingChild(&control, &g->log, "a"));
+  auto* b = new RecordingChild(&control, &g->log, "b");
+  control.AppendChild(b);
+  control.InitForCell(2, 2);
+  const CRect cell = g->CalcCellRect(2, 2);
+  const CPoint inB(cell.right - 3, cell.CenterPoint().y);
+  EXPECT_TRUE(control.OnLButtonDownInCell(0, inB.x, inB.y, 64));
+  EXPECT_EQ(control.GetActiveChild(), b);
+  EXPECT_TRUE(control.OnLButtonUpInCell(0, inB.x, inB.y, 64));
+  // A double-click handled by a child still reaches the grid.
+  EXPECT_TRUE(control.OnLButtonDblClkInCell(0, inB.x, inB.y));
+  // Keys go to the active child first; one it refuses goes on to the control.
+  b->handles = FALSE;
+  EXPECT_TRUE(control.OnKeyMessage(WM_CHAR, 'x', 1, 0));
+  control.ReleaseChildButtons();
+  const std::vector<CString> expected = {"b:down", "b:up", "grid:up", "b:dblclk", "grid:dblclk", "b:key",
+                                         "a:release", "b:release"};
+  EXPECT_EQ(g->log, expected);
+  EXPECT_EQ(control.chars, std::vector<UINT>{'x'});
+  // Detaching hands the child back undeleted.
+  control.DetachChild(b);
+  EXPECT_EQ(control.GetChildCount(), 1);
+  EXPECT_EQ(control.GetActiveChild(), nullptr);
+  delete b;
+}
+
+TEST_F(StaticCellTest, ChoiceListsFindEqualLinesBeforePrefixes) {
+  CGXGridWnd* g = MakeGrid(1, 1);
+  CGXControl control(g);
+  const CString choices = "apple\r\ncherry\rCher\nlast";
+  CString out;
+  EXPECT_EQ(control.FindChoiceListItem(out, "Cher", choices, FALSE), 2);
+  EXPECT_EQ(out, "Cher");
+  EXPECT_EQ(control.FindChoiceListItem(out, "che", choices, FALSE), 1);
+  EXPECT_EQ(out, "cherry");
+  EXPECT_EQ(control.FindChoiceListItem(out, "che", choices, TRUE), -1);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(control.FindChoiceListItem(out, "", choices, FALSE), -1);
+  EXPECT_TRUE(control.GetChoiceListItem(out, choices, 3));
+  EXPECT_EQ(out, "last");
+  EXPECT_FALSE(control.GetChoiceListItem(out, choices, 4));
+  EXPECT_FALSE(control.GetChoiceListItem(out, choices, -1));
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(StaticCellTest, StoredTextsAreCutToTheMaximumLengthAndReadOnlyCellsRefuse) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXControl control(g);
+  CGXStyle limited;
+  limited.SetMaxLength(4);
+  EXPECT_TRUE(control.StoreCellText(1, 1, "abcdefgh", GX_INVALIDATE, &limited));
+  EXPECT_EQ(g->GetCellValue(1, 1), "abcd");
+  CGXStyle unlimited;
+  unlimited.SetMaxLength(0);
+  EXPECT_TRUE(control.StoreCellText(1, 2, "abcdefgh", GX_INVALIDATE, &unlimited));
+  EXPECT_EQ(g->GetCellValue(1, 2), "abcdefgh");
+  CGXStyle ro;
+  ro.SetReadOnly(TRUE);
+  EXPECT_FALSE(control.StoreCellText(1, 3, "x", GX_INVALIDATE, &ro));
+  EXPECT_EQ(g->GetCellValue(1, 3), "");
+}
+
+// An editing control over a text of its own, for the validation.
+class EditingControl : public CGXControl {
+ public:
+  using CGXControl::CGXControl;
+  BOOL GetEditingState() const override { return TRUE; }
+  BOOL GetModifiedState() const override { return TRUE; }
+  void GetEditText(CString& out) const override { out = text; }
+  BOOL AcceptsText(const CString& t) override { return t != "refused"; }
+  CString text;
+};
+
+TEST_F(StaticCellTest, ValidationChecksBothBoundsInclusively) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXStyle bounds;
+  bounds.SetUserAttribute(GX_IDS_UA_VALID_MIN, "10").SetUserAttribute(GX_IDS_UA_VALID_MAX, "20");
+  bounds.SetUserAttribute(GX_IDS_UA_VALID_MSG, "Between 10 and 20");
+  g->SetStyleRange(CGXRange(2, 2), bounds);
+  EditingControl control(g);
+  control.InitForCell(2, 2);
+  for (const char* ok : {"10", "20", " 15.5", ""}) {
+    control.text = ok;
+    EXPECT_TRUE(control.ValidateValue()) << ok;
+  }
+  for (const char* bad : {"9.99", "20.01", "abc"}) {  // a text that is no number counts as 0
+    control.text = bad;
+    EXPECT_FALSE(control.ValidateValue()) << bad;
+  }
+  control.text = "refused";
+  bounds.SetUserAttribute(GX_IDS_UA_VALID_MIN, "");
+  bounds.SetUserAttribute(GX_IDS_UA_VALID_MAX, "");
+  g->SetStyleRange(CGXRange(2, 2), bounds);
+  control.InitForCell(2, 2);
+  EXPECT_FALSE(control.ValidateValue());  // no bounds, but the control does not accept the text
+}
+
+TEST_F(StaticCellTest, ALeadByteWaitsForItsTrailByte) {
+  CGXGridWnd* g = MakeGrid(1, 1);
+  TwoButtonControl control(g);
+  const BYTE lead = 0x82;
+  plat::SetLeadBytePredicate([](BYTE b) { return b >= 0x81 && b <= 0x9F; });
+  EXPECT_TRUE(control.OnKeyMessage(WM_CHAR, lead, 1, 0));
+  EXPECT_TRUE(control.chars.empty());
+  EXPECT_TRUE(control.OnKeyMessage(WM_CHAR, 0x41, 1, 0));
+  ASSERT_EQ(control.dbcs.size(), 1u);
+  EXPECT_EQ(static_cast<BYTE>(control.dbcs[0][0]), lead);
+  EXPECT_EQ(control.dbcs[0][1], 'A');
+  EXPECT_TRUE(control.OnKeyMessage(WM_CHAR, 'b', 1, 0));  // a plain character after the pair
+  EXPECT_EQ(control.chars, std::vector<UINT>{'b'});
+  plat::SetLeadBytePredicate(nullptr);
+}
+
+TEST_F(StaticCellTest, TheCurrentCellFrameFollowsTheUserProperty) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXControl control(g);
+  auto frame = [&](const char* look) {
+    CGXStyle value;
+    value.SetValue(look);
+    g->GetProperties()->AddUserProperty(GX_IDS_UP_CURRENTCELL, value);
+    auto c = std::make_unique<Canvas>(20, 20);
+    c->dc.FillSolidRect(0, 0, 20, 20, RGB(255, 255, 255));
+    control.DrawCurrentCellFrame(&c->dc, CRect(2, 2, 18, 18));
+    return c;
+  };
+  auto thin = frame("Invert Thin.");
+  EXPECT_EQ(thin->At(2, 10), RGB(0, 0, 0));
+  EXPECT_EQ(thin->At(3, 10), RGB(255, 255, 255));
+  EXPECT_EQ(thin->At(2, 2), RGB(0, 0, 0));  // the corner inverted once, not twice
+  auto thick = frame("Invert Thick.");
+  EXPECT_EQ(thick->At(3, 10), RGB(0, 0, 0));
+  EXPECT_EQ(thick->At(10, 16), RGB(0, 0, 0));
+  EXPECT_EQ(thick->At(4, 10), RGB(255, 255, 255));
+  auto none = frame("No Border.");
+  EXPECT_EQ(none->At(2, 10), RGB(255, 255, 255));
+  auto border = frame("Thick Border.");
+  EXPECT_EQ(border->At(16, 10), RGB(0, 0, 0));
+  EXPECT_EQ(border->At(15, 10), RGB(255, 255, 255));
+}
+
+TEST_F(StaticCellTest, ARightAlignedStaticCellDrawsItsTextAtTheRight) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXStatic cell(g);
+  g->m_bNeedsOwnBackground = TRUE;
+  auto inkColumns = [&](UINT align) {
+    Canvas c(120, 20);
+    CGXStyle style;
+    style.SetValue("WWW").SetInteriorColor(RGB(255, 255, 255)).SetTextColor(RGB(0, 0, 0)).SetHorizontalAlignment(align);
+    cell.DrawCell(&c.dc, CRect(0, 0, 120, 20), 1, 1, style, nullptr);
+    int first = -1, last = -1;
+    for (int x = 1; x < 120; ++x)
+      for (int y = 1; y < 20; ++y)
+        if (c.At(x, y) != RGB(255, 255, 255)) {
+          if (first < 0) first = x;
+          last = x;
+        }
+    return std::pair(first, last);
+  };
+  auto [l0, l1] = inkColumns(GX_DT_LEFT);
+  auto [r0, r1] = inkColumns(GX_DT_RIGHT);
+  EXPECT_GE(l0, 1 + CGXStatic::TextMargin());
+  EXPECT_LT(l1, 60);
+  EXPECT_GT(r0, 60);
+  EXPECT_LE(r1, 120 - (CGXStatic::TextMargin() + 1));  // (one pixel of a glyph's overhang)
 }
 
 }  // namespace
