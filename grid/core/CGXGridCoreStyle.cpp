@@ -15,6 +15,7 @@
 #include "grid/core/gxstrings.h"
 #include "platform/base/CException.h"
 #include "platform/base/CObArray.h"
+#include "platform/base/ResourceTable.h"
 #include "platform/framework/MessageBox.h"
 
 namespace {
@@ -34,7 +35,21 @@ constexpr WORD kNegativeColorAttribute = 52797;
 constexpr UINT kIdsGeneratingUndo = 20141, kIdsStoringCells = 20142, kIdsRestoringCells = 20143,
                kIdsUndoTooLarge = 20082;
 
+// The style operations' status texts and question, in the grid's string table.
+void RegisterStyleStrings() {
+  static const bool registered = (plat::ResourceTable::AddStrings(plat::ResourceTable::ModuleHandle("grid"),
+                                                                  {{kIdsUndoTooLarge,
+                                                                    "Operation is too large for the undo buffer. "
+                                                                    "Do you want to continue?"},
+                                                                   {kIdsGeneratingUndo, "Generating undo information ..."},
+                                                                   {kIdsStoringCells, "Storing cells ...."},
+                                                                   {kIdsRestoringCells, "Restoring cells ..."}}),
+                                  true);
+  (void)registered;
+}
+
 CString GridText(UINT id) {
+  RegisterStyleStrings();
   CString text;
   gx::LoadGridString(text, id);
   return text;
