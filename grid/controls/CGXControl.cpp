@@ -83,7 +83,11 @@ void CGXControl::InitForCell(ROWCOL row, ROWCOL col) {
 }
 
 void CGXControl::RedrawIfChanged() {
-  if (GetModifiedState() || GetEditingState()) m_pGrid->RecalcFloatCells(CGXRange(m_nRow, m_nCol), -1);
+  // A changed cell is drawn again without the editor (and its floating neighbours recalculated).
+  if (m_bInit && (GetModifiedState() || GetEditingState())) {
+    m_pGrid->RecalcFloatCells(CGXRange(m_nRow, m_nCol), -1);
+    m_pGrid->RedrawCell(m_nRow, m_nCol, GX_INVALIDATE);
+  }
   HideWindowPart();
   SetModifiedState(FALSE);
   SetEditingState(FALSE);
@@ -334,10 +338,14 @@ BOOL CGXControl::ApplyStyleToCell(ROWCOL row, ROWCOL col, const CGXStyle* style,
   if (m_pGrid->GetParam() && m_pGrid->GetParam()->m_bReadOnlyEnforced &&
       (m_pGrid->IsLocked() || (current && current->IsIncluded(GX_IN_READONLY) && current->GetReadOnly())))
     return FALSE;
+  // The store re-binds the current cell's control, which clears its modified state: keep it first.
+  const BOOL wasBound = IsBoundToCell(row, col), modified = GetModifiedState();
   if (!m_pGrid->ApplyStyleToCell(row, col, style, mode, flags)) return FALSE;
   if (!m_pGrid->MatchesCurrentCell(row, col)) return TRUE;
-  if (IsBoundToCell(row, col) && mode != gxRemove) {
-    const BOOL modified = GetModifiedState();
+  if (wasBound && mode != gxRemove) {
+    m_nRow = row;
+    m_nCol = col;
+    m_bInit = TRUE;
     m_pCachedStyle.reset();
     GetCachedStyle();
     if (style && style->IsIncluded(GX_IN_CONTROLID)) {
@@ -553,6 +561,10 @@ BOOL CGXControl::CopyToClipboard() {
     GlobalFree(data);
     return FALSE;
   }
+  // The clipboard is emptied first: formats another program left there would otherwise stay beside the
+  // new text (and a paste elsewhere could take the stale, richer one), or the text could not be set at all
+  // while another window owns the clipboard.
+  EmptyClipboard();
   const BOOL ok = SetClipboardData(CF_TEXT, data) != nullptr;
   CloseClipboard();
   if (!ok) GlobalFree(data);

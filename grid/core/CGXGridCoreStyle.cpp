@@ -416,6 +416,10 @@ void CGXGridCore::RefreshAfterBaseStyle(WORD, UINT flags, BOOL createHint) {
   if (!m_bInitDone) return;
   LookupBaseStyles();
   FreeDrawingCaches();  // fonts and composed styles
+  // Row heights are kept in units of the standard font: a new standard font gives new pixel heights.
+  MeasureStandardFont();
+  m_nShownTopRow = m_nShownLeftCol = GX_INVALID;
+  InvalidateShownCaches();
   RedrawAll(flags);
   if (createHint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
 }

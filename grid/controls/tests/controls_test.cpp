@@ -4,6 +4,7 @@
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/CGXSysColorTable.h"
 #include "grid/core/tests/enginetest.h"
+#include "platform/base/GlobalMemory.h"
 #include "platform/base/StringApi.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
@@ -353,6 +354,162 @@ TEST_F(StaticCellTest, ARightAlignedStaticCellDrawsItsTextAtTheRight) {
   EXPECT_LT(l1, 60);
   EXPECT_GT(r0, 60);
   EXPECT_LE(r1, 120 - (CGXStatic::TextMargin() + 1));  // (one pixel of a glyph's overhang)
+}
+
+}  // namespace
+}  // namespace enginetest
+
+namespace enginetest {
+namespace {
+
+using ControlBaseTest = EngineTest;
+
+// An editor-like control: editing and modified states of its own, a text it edits.
+class StatefulControl : public CGXControl {
+ public:
+  using CGXControl::CGXControl;
+  void SetEditingState(BOOL b) override { editing = b; }
+  BOOL GetEditingState() const override { return editing; }
+  void SetModifiedState(BOOL b) override { modified = b; }
+  BOOL GetModifiedState() const override { return modified; }
+  BOOL StoreValue() override { return ++stores, TRUE; }
+  void GetSelectionText(CString& out) override { out = selection; }
+  void ReplaceSelectedText(LPCTSTR text) override { replaced.push_back(text); }
+  BOOL editing = FALSE, modified = FALSE;
+  int stores = 0;
+  CString selection;
+  std::vector<CString> replaced;
+};
+
+struct RecordingCopy : CGXGridCutPasteImp {
+  BOOL CopyRanges(CGXGridCore*, const CGXRangeList& ranges) override {
+    for (POSITION p = ranges.GetHeadPosition(); p;) copied.push_back(*ranges.GetNext(p));
+    return TRUE;
+  }
+  std::vector<CGXRange> copied;
+};
+
+TEST_F(ControlBaseTest, CopyingTakesTheSelectedTextWhileEditingElseTheCell) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  auto* copy = new RecordingCopy;
+  g->SetFeature(copy);
+  auto* c = new StatefulControl(g);
+  g->AddCellControl(GX_IDS_CTRL_EDIT, c, TRUE);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, 0));
+  ASSERT_EQ(g->ControlOfCurrentCell(), c);
+  // Not editing: the grid copies the one-cell range.
+  EXPECT_TRUE(c->CopyToClipboard());
+  ASSERT_EQ(copy->copied.size(), 1u);
+  EXPECT_EQ(copy->copied[0], CGXRange(2, 2));
+  // Editing: the selected text goes to the clipboard as CF_TEXT; an empty selection sets nothing.
+  c->editing = TRUE;
+  c->selection = "";
+  EXPECT_FALSE(c->CopyToClipboard());
+  c->selection = "picked";
+  EXPECT_TRUE(c->CopyToClipboard());
+  ASSERT_TRUE(OpenClipboard(g->m_hWnd));
+  HANDLE data = GetClipboardData(CF_TEXT);
+  ASSERT_NE(data, nullptr);
+  EXPECT_STREQ(static_cast<const char*>(GlobalLock(static_cast<HGLOBAL>(data))), "picked");
+  GlobalUnlock(static_cast<HGLOBAL>(data));
+  CloseClipboard();
+  // Pasting hands the clipboard text to the selection; a read-only cell refuses.
+  EXPECT_TRUE(c->PasteFromClipboard());
+  EXPECT_EQ(c->replaced, std::vector<CString>{"picked"});
+  CGXStyle ro;
+  ro.SetReadOnly(TRUE);
+  c->editing = FALSE;  // (an editing control is not bound again under its edit)
+  g->SetStyleRange(CGXRange(2, 2), ro);
+  c->editing = TRUE;
+  EXPECT_FALSE(c->PasteFromClipboard());
+  EXPECT_FALSE(c->CanCutToClipboard());
+}
+
+TEST_F(ControlBaseTest, BindingClearsTheStatesAndActivationFlag4StartsEditing) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  StatefulControl c(g);
+  EXPECT_FALSE(c.NotifyEditStart());  // unbound
+  c.editing = c.modified = TRUE;
+  c.InitForCell(1, 2);
+  EXPECT_TRUE(c.IsBoundToCell(1, 2));
+  EXPECT_FALSE(c.editing);
+  EXPECT_FALSE(c.modified);
+  g->GetParam()->m_wActivateFlags = 4;
+  c.InitForCell(1, 3);
+  EXPECT_TRUE(c.editing);
+  c.RedrawIfChanged();
+  EXPECT_FALSE(c.IsInitialized());
+  EXPECT_FALSE(c.editing);
+  EXPECT_EQ(c.GetCol(), 3u);  // row and column keep their last values
+}
+
+TEST_F(ControlBaseTest, ReadOnlyCellsCountOnlyWhileTheGridEnforcesIt) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXStyle ro;
+  ro.SetReadOnly(TRUE);
+  g->SetStyleRange(CGXRange(1, 1), ro);
+  CGXControl c(g);
+  c.InitForCell(1, 1);
+  EXPECT_TRUE(c.IsCellReadOnly());
+  c.InitForCell(1, 2);
+  EXPECT_FALSE(c.IsCellReadOnly());
+  g->SetReadOnly(TRUE);
+  EXPECT_TRUE(c.IsCellReadOnly());
+  g->GetParam()->m_bReadOnlyEnforced = FALSE;
+  EXPECT_FALSE(c.IsCellReadOnly());
+  c.InitForCell(1, 1);
+  EXPECT_FALSE(c.IsCellReadOnly());
+}
+
+struct StraddlingCover : CGXGridCoveredCellsImp {
+  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
+    if (row != 2 || col < 1 || col > 3) return nullptr;
+    out = CGXRange(2, 1, 2, 3);
+    return &out;
+  }
+};
+
+TEST_F(ControlBaseTest, ScrollingStopsAnEditThatStraddlesTheFrozenColumns) {
+  CGXGridWnd* g = MakeGrid(5, 5);
+  g->SetFeature(new StraddlingCover);
+  StatefulControl c(g);
+  c.InitForCell(2, 1);
+  c.editing = c.modified = TRUE;
+  MSG other{};
+  other.message = WM_PAINT;
+  c.OnGridWindowMessage(&other);
+  MSG scroll{};
+  scroll.message = WM_HSCROLL;
+  c.OnGridWindowMessage(&scroll);
+  EXPECT_TRUE(c.editing);  // no frozen columns: nothing straddles
+  g->SetFrozenCols(1, 0, 0);
+  c.OnGridWindowMessage(&other);
+  EXPECT_TRUE(c.editing);
+  c.OnGridWindowMessage(&scroll);
+  EXPECT_FALSE(c.editing);
+  EXPECT_EQ(c.stores, 1);
+}
+
+TEST_F(ControlBaseTest, AStyleAppliedToTheBoundCurrentCellBecomesTheEditedValue) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  auto* c = new StatefulControl(g);
+  g->AddCellControl(GX_IDS_CTRL_EDIT, c, TRUE);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, 0));
+  ASSERT_TRUE(c->IsBoundToCell(1, 1));
+  c->modified = TRUE;
+  CGXStyle v;
+  v.SetValue("new");
+  EXPECT_TRUE(c->ApplyStyleToCell(1, 1, &v, gxOverride, GX_INVALIDATE, nullptr));
+  CString edited;
+  EXPECT_TRUE(c->GetEditedValue(edited));
+  EXPECT_EQ(edited, "new");
+  EXPECT_TRUE(c->modified);  // kept, except by a copy
+  EXPECT_TRUE(c->ApplyStyleToCell(1, 1, &v, gxCopy, GX_INVALIDATE, nullptr));
+  EXPECT_FALSE(c->modified);
+  // A read-only current style refuses.
+  CGXStyle ro;
+  ro.SetReadOnly(TRUE);
+  EXPECT_FALSE(c->ApplyStyleToCell(1, 1, &v, gxOverride, GX_INVALIDATE, &ro));
 }
 
 }  // namespace

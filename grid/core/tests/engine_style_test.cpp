@@ -392,5 +392,45 @@ TEST_F(StyleTest, RegisteredControlsAndTextThroughTheControl) {
   EXPECT_EQ(stored.GetInterior().GetColor(), RGB(5, 5, 5));
 }
 
+struct TextExchange : CGXGridTextDataExchangeImp {
+  BOOL CellText(CString& out, CGXGridCore*, ROWCOL row, ROWCOL col) override {
+    out.Format("%u/%u", row, col);
+    return TRUE;
+  }
+};
+
+struct CoverTwoByTwo : CGXGridCoveredCellsImp {
+  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
+    if (row < 2 || row > 3 || col < 2 || col > 3) return nullptr;
+    out = CGXRange(2, 2, 3, 3);
+    return &out;
+  }
+};
+
+TEST_F(StyleTest, SmallNeighboursAnswerThroughTheirFeatures) {
+  CGXGridWnd* g = MakeGrid(5, 5);
+  CString text = "stale";
+  g->CellTextForCopy(text, 2, 3);
+  EXPECT_EQ(text, "");
+  CGXRange span;
+  EXPECT_EQ(g->SpanRangeOfCell(3, 3, span), nullptr);
+  EXPECT_FALSE(g->CopyOneRange(CGXRange(1, 1)));
+  g->SetFeature(new TextExchange);
+  g->SetFeature(new CoverTwoByTwo);
+  g->CellTextForCopy(text, 2, 3);
+  EXPECT_EQ(text, "2/3");
+  ASSERT_EQ(g->SpanRangeOfCell(3, 3, span), &span);
+  EXPECT_EQ(span, CGXRange(2, 2, 3, 3));
+  EXPECT_EQ(g->SpanRangeOfCell(4, 4, span), nullptr);
+  // The last shown row follows the top row.
+  g->SetRowCount(100, 0);
+  BOOL endsBefore = TRUE;
+  const ROWCOL bottom = g->GetBottomShownRow(&endsBefore);
+  EXPECT_FALSE(endsBefore);
+  EXPECT_EQ(bottom, g->CalcBottomRow(g->GetGridRect()));
+  g->SetTopRow(10, 0);
+  EXPECT_EQ(g->GetBottomShownRow(), bottom + 9);
+}
+
 }  // namespace
 }  // namespace enginetest
