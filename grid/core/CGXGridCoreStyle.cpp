@@ -89,6 +89,21 @@ Bounds VisitedBounds(const CGXRange& range, int type, ROWCOL rows, ROWCOL cols) 
   return b;
 }
 
+// A work style from the grid's pool, given back on every path (also when a control throws).
+class PooledStyle {
+ public:
+  explicit PooledStyle(CGXGridCore* grid) : m_grid(grid), m_style(grid->NewWorkStyle()) {}
+  ~PooledStyle() { m_grid->ReleaseWorkStyle(m_style); }
+  PooledStyle(const PooledStyle&) = delete;
+  PooledStyle& operator=(const PooledStyle&) = delete;
+  CGXStyle& operator*() const { return *m_style; }
+  CGXStyle* get() const { return m_style; }
+
+ private:
+  CGXGridCore* m_grid;
+  CGXStyle* m_style;
+};
+
 }  // namespace
 
 void CGXGridCore::LookupBaseStyles() {
@@ -191,7 +206,7 @@ CObArray* CGXGridCore::CollectRangeStyles(const CGXRange& range, int type, BOOL 
         }
       }
     }
-  } catch (CException*) {
+  } catch (CUserException*) {
     for (INT_PTR i = 0; i < styles->GetSize(); ++i) ReleaseWorkStyle(static_cast<CGXStyle*>(styles->GetAt(i)));
     delete styles;
     throw;
@@ -232,8 +247,8 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
   if (m_pCommandFactory && commandType != 1 && m_pParam->m_bUndoEnabled && !b.empty) {
     if (cellCount < 0x7FFFFFFFULL && b.Height() < 0x8000 && b.Width() < 0x8000) {
       try {
-        undoCopy = CollectRangeStyles(range, recordedType < 0 || type < 0 ? type : recordedType, progress);
-      } catch (CException* e) {
+        undoCopy = CollectRangeStyles(range, recordedType, progress);
+      } catch (CUserException* e) {
         e->Delete();
         return FALSE;  // aborted while collecting: nothing was changed
       }
@@ -249,6 +264,18 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
   if (!oldSuspend) GetData()->SetRangeChanged(range);
   m_bSuspendRangeNotice = TRUE;
   const BOOL oldRecording = EnableDataUndoRecording(m_pParam->m_bUndoEnabled && commandType != 1);
+  // 10 (also when a control or feature throws). Restore the nested state; an undo copy not yet handed on
+  // is freed.
+  struct Restore {
+    CGXGridCore* grid;
+    BOOL suspend, recording;
+    CObArray*& copy;
+    ~Restore() {
+      grid->EnableDataUndoRecording(recording);
+      grid->m_bSuspendRangeNotice = suspend;
+      FreeStyleArray(grid, copy, copy ? copy->GetSize() : 0);
+    }
+  } restore{this, oldSuspend, oldRecording, undoCopy};
 
   // 5. An undo record behind the styles.
   if (styles && static_cast<unsigned long long>(styles->GetSize()) > cellCount) {
@@ -262,18 +289,15 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
   BOOL changed = FALSE;
   auto storeCell = [&](ROWCOL r, ROWCOL c, const CGXStyle* s, int m) -> BOOL {
     if (type < 0) return WriteStoredStyle(r, c, s, m, type);
-    CGXStyle* work = nullptr;
+    PooledStyle work(this);
     const CGXStyle* composed = m_pPendingStyle;
     if (!composed) {
-      work = NewWorkStyle();
       ComposeCellStyle(r, c, *work, TRUE);
-      composed = work;
+      composed = work.get();
     }
     const WORD id = s && s->IsIncluded(GX_IN_CONTROLID) ? s->GetControl() : composed->GetControl();
     CGXControl* control = ControlForId(id);
-    const BOOL ok = control ? control->StoreStyle(r, c, s, m, type, composed) : WriteStoredStyle(r, c, s, m, type);
-    ReleaseWorkStyle(work);
-    return ok;
+    return control ? control->StoreStyle(r, c, s, m, type, composed) : WriteStoredStyle(r, c, s, m, type);
   };
   try {
     unsigned long long index = 0;
@@ -299,7 +323,7 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
         }
       }
     }
-  } catch (CException* e) {
+  } catch (CUserException* e) {
     // An abort leaves the part done changed; it is refreshed below, without an undo command (the undo
     // copy describes the whole range, not the part done).
     e->Delete();
@@ -307,10 +331,10 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
     undoCopy = nullptr;
   }
 
+
   if (!changed) {
     // 8. Nothing changed: no command.
     DiscardDataUndoInfo();
-    FreeStyleArray(this, undoCopy, undoCopy ? undoCopy->GetSize() : 0);
   } else {
     // 9. Refresh, modified flag, undo command.
     EnableDataUndoRecording(oldRecording);
@@ -321,8 +345,9 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
     if (undoCopy) {
       const INT_PTR cells = undoCopy->GetSize();
       if (CObject* extra = DetachDataUndoInfo()) undoCopy->Add(extra);
-      // The command factory offers no set-style-range command to own the copy: it is freed here.
+      // The command factory offers no set-style-range command to own the copy: it is freed on return.
       FreeStyleArray(this, undoCopy, cells);
+      undoCopy = nullptr;
     }
     if (commandType == 2 || commandType == 3) {
       GXForwardArgs args;
@@ -333,9 +358,6 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
     }
   }
 
-  // 10. Restore the nested state.
-  EnableDataUndoRecording(oldRecording);
-  m_bSuspendRangeNotice = oldSuspend;
   return changed;
 }
 
@@ -470,34 +492,32 @@ BOOL CGXGridCore::SetCellValue(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags)
 
 BOOL CGXGridCore::SetCellTextThroughControl(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags,
                                             const CGXStyle* style) {
-  CGXStyle* work = nullptr;
+  PooledStyle work(this);
   if (!style) {
-    work = NewWorkStyle();
     ComposeCellStyle(row, col, *work, TRUE);
-    style = work;
+    style = work.get();
   }
   CGXControl* control = ControlForId(style->GetControl());
-  const BOOL ok = control ? control->StoreCellText(row, col, text, flags, style) : FALSE;
-  ReleaseWorkStyle(work);
-  return ok;
+  return control ? control->StoreCellText(row, col, text, flags, style) : FALSE;
 }
 
 BOOL CGXGridCore::StoreValueFromControl(ROWCOL row, ROWCOL col, LPCTSTR text, int mode, const CGXStyle* style) {
   CGXStyle value;
   ReadStoredStyle(row, col, value, gxCopy, 0);
   value.SetValue(text ? text : "");
-  CGXStyle* work = nullptr;
+  PooledStyle work(this);
   if (!style) {
-    work = NewWorkStyle();
     ComposeCellStyle(row, col, *work, TRUE);
-    style = work;
+    style = work.get();
   }
-  const CGXStyle* old = m_pPendingStyle;
+  // The pending style stands for the composed one while this one cell is stored (null again after).
+  struct Pending {
+    const CGXStyle*& slot;
+    const CGXStyle* old;
+    ~Pending() { slot = old; }
+  } pending{m_pPendingStyle, m_pPendingStyle};
   m_pPendingStyle = style;
-  const BOOL ok = ApplyStyleToRange(CGXRange(row, col), &value, mode, 0, nullptr, GX_INVALIDATE);
-  m_pPendingStyle = old;
-  ReleaseWorkStyle(work);
-  return ok;
+  return ApplyStyleToRange(CGXRange(row, col), &value, mode, 0, nullptr, GX_INVALIDATE);
 }
 
 BOOL CGXGridCore::ApplyStyleToCell(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, UINT flags) {

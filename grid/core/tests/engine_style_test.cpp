@@ -257,6 +257,37 @@ TEST_F(StyleTest, AnAbortedRangeKeepsThePartDoneAndShowsProgress) {
   EXPECT_EQ(CGXLongOperationScope::GetNestingLevel(), 0);
 }
 
+// A control that fails loudly on its second cell.
+class ThrowingControl : public CGXControl {
+ public:
+  using CGXControl::CGXControl;
+  BOOL StoreStyle(ROWCOL r, ROWCOL c, const CGXStyle* s, int mode, int type, const CGXStyle* composed) override {
+    if (++calls == 2) AfxThrowResourceException();
+    return CGXControl::StoreStyle(r, c, s, mode, type, composed);
+  }
+  int calls = 0;
+};
+
+TEST_F(StyleTest, AnExceptionFromAControlLeavesTheNestedStateRestored) {
+  CGXGridWnd* g = MakeGrid(4, 3);
+  auto* f = new RecordingFactory;
+  g->SetFeature(f);
+  g->AddCellControl(0x1235, new ThrowingControl(g));
+  CGXStyle s = Valued("t");
+  s.SetControl(0x1235);
+  BOOL thrown = FALSE;
+  try {
+    g->ApplyStyleToRange(CGXRange(1, 1, 1, 3), &s, gxOverride);
+  } catch (CResourceException* e) {
+    thrown = TRUE;
+    e->Delete();
+  }
+  EXPECT_TRUE(thrown);
+  EXPECT_FALSE(g->m_bSuspendRangeNotice);
+  EXPECT_TRUE(f->recording);
+  EXPECT_EQ(CGXLongOperationScope::GetNestingLevel(), 0);
+}
+
 TEST_F(StyleTest, LongOperationProgressIsClampedAndIgnoredBelowTheLevelLimit) {
   CGXLongOperationScope outer;
   SetLongOperationPercentDone(150);
