@@ -1,4 +1,5 @@
 // The cell control base and the static and header cells.
+#include "foundation/VisualStyles.h"
 #include "grid/controls/CGXHeader.h"
 #include "grid/core/CGXProperties.h"
 #include "grid/core/CGXRangeList.h"
@@ -128,6 +129,37 @@ TEST_F(StaticCellTest, HeaderLooksFollowTheMarkingSwitchAndTheSelection) {
     EXPECT_TRUE(header.MarkEditHeader(0, 2, 0));
     EXPECT_FALSE(header.MarkEditHeader(0, 1, 0));
   }
+}
+
+TEST_F(StaticCellTest, TheCurrentHeaderIsBoldWithTheSwitchButNotUnderVisualStyles) {
+  CGXGridWnd* g = MakeGrid(5, 3);
+  CGXHeader header(g);
+  g->m_bMarkHeaders = TRUE;
+  g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(3, 4)));
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 1, 0));
+  auto ink = [&](ROWCOL row) {
+    Canvas c(60, 20);
+    CGXStyle style;
+    style.SetValue("WWW").SetInteriorColor(RGB(200, 200, 200)).SetTextColor(RGB(0, 0, 255));
+    header.DrawCell(&c.dc, CRect(0, 0, 60, 20), row, 0, style, nullptr);
+    int n = 0;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 60; ++x) n += c.At(x, y) == RGB(0, 0, 255);
+    return n;
+  };
+  const int current = ink(3), other = ink(4);
+  EXPECT_GT(current, other);  // both unmarked (selected); only the current one is bold
+  foundation::RecordingThemeLibrary lib;
+  UnloadThemeLibrary();
+  foundation::InstallThemeLibrary(&lib);
+  foundation::SetCommonControlsVersion(0x00060000);
+  foundation::ThemeStartup();
+  const int themed = ink(3);
+  UnloadThemeLibrary();
+  foundation::InstallThemeLibrary(nullptr);
+  foundation::SetCommonControlsVersion(std::nullopt);
+  foundation::ThemeStartup();
+  EXPECT_EQ(themed, other);
 }
 
 TEST_F(StaticCellTest, AHeaderWithItsOwnFrameSettingGetsNoHeaderLook) {
