@@ -648,8 +648,10 @@ void CGXControl::ReleaseChildButtons() {
   for (int i = 0; i < GetChildCount(); ++i) GetChildAt(i)->ReleaseState();
 }
 
-// The grid holds no mark-edit-header feature object, so the base answers as without one.
-BOOL CGXControl::MarkEditHeader(ROWCOL, ROWCOL, DWORD_PTR) { return FALSE; }
+BOOL CGXControl::MarkEditHeader(ROWCOL row, ROWCOL col, DWORD_PTR) {
+  CGXGridMarkEditHeaderImp* imp = m_pGrid->GetMarkEditHeaderImp();
+  return imp ? imp->IsHeaderMarked(m_pGrid, this, row, col) : FALSE;
+}
 
 BOOL CGXControl::NeedsCellTip(ROWCOL row, ROWCOL col, const CGXStyle& style) {
   return m_pCellTip ? m_pCellTip->NeedsTip(row, col, style) : FALSE;

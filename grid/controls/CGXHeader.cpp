@@ -22,6 +22,8 @@ constexpr int kHighlightIndex = 20;   // button highlight in the grid's system c
 constexpr UINT kThemedHeaderFill = 5;  // the style colour of a themed, unmarked header
 }  // namespace
 
+BOOL CGXHeader::HeaderFlag() const { return m_pGrid->GetParam() && m_pGrid->GetParam()->m_bHeaderMarking; }
+
 BOOL CGXHeader::IsCurrent(ROWCOL row, ROWCOL col) const {
   ROWCOL cr, cc;
   if (!m_pGrid->QueryCurrentCell(&cr, &cc)) return FALSE;
@@ -30,7 +32,7 @@ BOOL CGXHeader::IsCurrent(ROWCOL row, ROWCOL col) const {
 
 BOOL CGXHeader::MarkEditHeader(ROWCOL row, ROWCOL col, DWORD_PTR flag) {
   if (CGXStatic::MarkEditHeader(row, col, flag)) return TRUE;
-  if (!m_pGrid->m_bMarkHeaders || !m_pGrid->GetParam()) return FALSE;
+  if (!HeaderFlag()) return FALSE;
   // A row header asks about its row, a column header about its column: a selected row marks its own row
   // header and every column header. (Asking a row header about column 0 as well would mark every row
   // header as soon as any whole row is selected, since a row range meets every column.)
@@ -41,7 +43,7 @@ BOOL CGXHeader::MarkEditHeader(ROWCOL row, ROWCOL col, DWORD_PTR flag) {
 
 BOOL CGXHeader::IsMarked(ROWCOL row, ROWCOL col) {
   const BOOL marked = MarkEditHeader(row, col, 0);
-  return m_pGrid->m_bMarkHeaders ? !marked : marked;
+  return HeaderFlag() ? !marked : marked;
 }
 
 void CGXHeader::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
@@ -49,7 +51,7 @@ void CGXHeader::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, con
   // 1. Nothing fits into a rectangle of one pixel or less.
   if (rect.Width() <= 1 || rect.Height() <= 1) return;
   // 2. Marked and current.
-  const BOOL flag = m_pGrid->m_bMarkHeaders;
+  const BOOL flag = HeaderFlag();
   const BOOL themed = SafeIsAppThemed();
   const BOOL marked = IsMarked(row, col);
   const BOOL current = IsCurrent(row, col);

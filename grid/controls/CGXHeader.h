@@ -22,6 +22,8 @@ class CGXHeader : public CGXStatic {
  protected:
   // Whether the header is drawn marked (pressed): MarkEditHeader, inverted by the header-marking switch.
   BOOL IsMarked(ROWCOL row, ROWCOL col);
+  // The grid parameters' header-marking switch.
+  BOOL HeaderFlag() const;
   // Whether the header belongs to the current cell's row or column.
   BOOL IsCurrent(ROWCOL row, ROWCOL col) const;
   void DrawHeaderText(CDC* dc, const CRect& inner, ROWCOL row, ROWCOL col, const CGXStyle& style);

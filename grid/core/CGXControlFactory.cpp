@@ -1,5 +1,7 @@
 #include "grid/core/CGXControlFactory.h"
 
+#include "grid/core/CGXDataCopyMoveCellsImp.h"
+#include "grid/core/CGXDrawRotatedTextImp.h"
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
 #include "grid/core/CGXGridProfileImp.h"
@@ -82,6 +84,10 @@ void CGXControlFactory::InitializeApplicationComponents() {
   InstallProfileImp();
   InstallDocSerializeImp();
   InstallParamCopyOperatorImp();
+  InstallDrawRotatedTextImp();
+  // Number formatting, the date-time services, sort-move and long operations come with the editing
+  // features, which install themselves; then the cell copy and move of the data store.
+  InstallDataCopyMoveCellsImp();
 }
 
 void GXEnsureGridWndRegistrar();  // the grid window's registration (CGXGridWnd.cpp)
@@ -149,6 +155,7 @@ void InitGridLibrary(UINT arg1, UINT arg2, UINT arg3) {
   g.m_nStylesClipboardFormat = RegisterClipboardFormat(format);
   auto* factory = new CGXControlFactory;
   g.SetControlFactory(factory);
+  g.m_pInitHook.reset();
   // 2. The process-wide implementations.
   factory->InitializeApplicationComponents();
   // 3. The texts.

@@ -5,6 +5,8 @@
 #include "platform/base/CString.h"
 #include "platform/base/wintypes.h"
 
+class CFindReplaceDialog;
+
 class CGXFindReplaceState {
  public:
   // The one request of the process.
@@ -23,4 +25,10 @@ class CGXFindReplaceState {
   DWORD m_dwFlags = 0;
   BOOL m_bFound = FALSE;
   BOOL m_bReplaceAll = FALSE;
+  // The process-wide find (or find-and-replace) dialog while it is open, its window and the window it works
+  // for; the grid that owns it closes it when its window is destroyed. The dialog deletes itself when its
+  // window goes (an owned dialog goes before its owner), so only the handle says whether it still lives.
+  CFindReplaceDialog* m_pFindReplaceDlg = nullptr;
+  HWND m_hWndFindDlg = nullptr;
+  HWND m_hWndFindOwner = nullptr;
 };

@@ -13,6 +13,7 @@
 #include "grid/core/CGXPluginComponent.h"
 #include "platform/base/CException.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
@@ -39,8 +40,12 @@ CGXGridCore::~CGXGridCore() {
   FreeDrawingCaches();
   if (m_bOwnParam) delete m_pParam;
   m_pParam = nullptr;
+  // Further feature C and the listener are the grid's own, whatever the auto-delete list holds.
+  m_pExtraFeatureCImp.reset();
+  m_pListener.reset();
   for (auto it = m_autoDelete.rbegin(); it != m_autoDelete.rend(); ++it) it->second(it->first);
   m_autoDelete.clear();
+  m_pCellTipPlugin = nullptr;
   m_plugins.clear();
   if (m_hLoadedCursor) DestroyCursor(m_hLoadedCursor);
   CGXGridGlobals::Get().RemoveGrid(this);
@@ -57,6 +62,10 @@ void CGXGridCore::AttachParam(CGXGridParam* param, BOOL mustDelete) {
     m_bOwnParam = mustDelete;
     return;
   }
+  CGXGridGlobals& g = CGXGridGlobals::Get();
+  // The grid leaves the object-to-grids map before its old objects may go: a deleted parameter object must
+  // not keep pointing here (a new object at the same address would find this grid).
+  if (m_bInitDone) g.RemoveGrid(this);
   if (m_bOwnParam) delete m_pParam;
   FreeDrawingCaches();
   m_pParam = param;
@@ -64,7 +73,38 @@ void CGXGridCore::AttachParam(CGXGridParam* param, BOOL mustDelete) {
   m_pStyleStandard = m_pStyleColHeader = m_pStyleRowHeader = nullptr;
   m_pCurrentControl = nullptr;
   m_bCurrentValid = FALSE;
-  if (m_bInitDone) LookupBaseStyles();
+  m_bSelRangeCached = FALSE;
+  if (m_bInitDone) {
+    for (const void* object : {static_cast<const void*>(param), static_cast<const void*>(param->GetProperties()),
+                               static_cast<const void*>(param->GetStylesMap()),
+                               static_cast<const void*>(param->GetData())})
+      if (object) g.AddGridForObject(object, this);
+    LookupBaseStyles();
+  }
+}
+
+DWORD CGXGridCore::ExchangeSwitchWord(DWORD value) {
+  const DWORD old = m_dwSwitchWord;
+  m_dwSwitchWord = value;
+  return old;
+}
+
+DWORD CGXGridCore::GetSwitchWord() const { return m_dwSwitchWord; }
+
+BOOL CGXGridCore::GetResizeState(int* mode, int* index) const {
+  if (mode) *mode = m_nResizeMode;
+  if (index) *index = m_nResizeIndex;
+  return m_bUserResizing;
+}
+
+void CGXGridCore::SetResizeState(BOOL resizing, int mode, int index) {
+  m_bUserResizing = resizing;
+  m_nResizeMode = resizing ? mode : 0;
+  m_nResizeIndex = resizing ? index : 0;
+}
+
+void CGXGridCore::SetListener(CGXGridListener* listener) {
+  if (listener != m_pListener.get()) m_pListener.reset(listener);
 }
 
 void CGXGridCore::AddAutoDeleteObject(void* object, void (*deleter)(void*)) {
@@ -110,24 +150,30 @@ void CGXGridCore::SetPrinting(BOOL printing, BOOL useClientRect) {
     if (CurrentCellIsActive()) CompleteCellEdit(TRUE, 2, TRUE);
     if (CGXControl* c = ControlOfCurrentCell()) c->SetEditingState(FALSE);
   }
+  m_bPrinting = printing;
+  InvalidateShownCaches();
   if (useClientRect) {
+    // The window's client rectangle, not the (possibly stale) print rectangle GetDrawingArea answers now.
     CRect r;
-    BOOL old = m_bPrinting;
-    m_bPrinting = FALSE;
-    GetDrawingArea(&r);
-    m_bPrinting = old;
+    if (HWND h = GridHwnd()) {
+      RECT rc;
+      ::GetClientRect(h, &rc);
+      r = rc;
+    } else if (m_pFixedArea) {
+      r = *m_pFixedArea;
+    }
     m_rectPrint = r;
-    m_nPrintFontHeight = m_dyHeight;
-    m_nPrintFontWidth = m_dxWidth;
+    // Measured with the printing flag set, so the device is prepared as for printing.
+    m_nPrintFontHeight = 15;
+    m_nPrintFontWidth = 10;
+    MeasureFontMetrics(&m_nPrintFontHeight, &m_nPrintFontWidth);
     m_nPrintTopRow = GetFrozenRows() + 1;
     m_nPrintLeftCol = GetFrozenCols() + 1;
   }
-  m_bPrinting = printing;
-  InvalidateShownCaches();
 }
 
-void CGXGridCore::SetModifiedFlag(BOOL) {
-  // Dialog grids have no document; a document-bound grid would forward here.
+void CGXGridCore::SetModifiedFlag(BOOL modified) {
+  if (m_pDocument && m_bHintSwitch) m_pDocument->SetModifiedFlag(modified);
 }
 
 void CGXGridCore::PrepareDC(CDC* dc, CPrintInfo*) {
@@ -149,20 +195,25 @@ void CGXGridCore::Initialize() {
   WNDCLASS wc{};
   if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) throw new CNotSupportedException;
   for (auto& plugin : m_plugins) plugin->PlugIn(m_pGridWnd);
+  if (m_pListener) m_pListener->OnGridInitialize(this);
   CGXGridGlobals& g = CGXGridGlobals::Get();
   if (!m_pParam) AttachParam(new CGXGridParam, TRUE);
   g.AddGridForObject(m_pParam, this);
   FreeDrawingCaches();
+  // The shared objects a layout did not bring: made here, read from the application profile when the
+  // profile feature is installed, and owned by the parameter object.
   if (!m_pParam->GetProperties()) {
-    auto* props = new CGXProperties;
+    auto props = std::make_unique<CGXProperties>();
     props->AddDefaultUserProperties();
-    m_pParam->SetProperties(props, TRUE);
+    if (g.m_pProfileImp) props->ReadProfile();
+    m_pParam->SetProperties(props.release(), TRUE);
   }
   g.AddGridForObject(m_pParam->GetProperties(), this);
   if (!m_pParam->GetStylesMap()) {
-    auto* map = new CGXStylesMap;
+    auto map = std::make_unique<CGXStylesMap>();
     map->CreateStandardStyles();
-    m_pParam->SetStylesMap(map, TRUE);
+    if (g.m_pProfileImp) map->ReadProfile();
+    m_pParam->SetStylesMap(map.release(), TRUE);
   }
   g.AddGridForObject(m_pParam->GetStylesMap(), this);
   LookupBaseStyles();
@@ -172,34 +223,52 @@ void CGXGridCore::Initialize() {
     if (CGXControl* c = factory->CreateControl(id, this)) AddCellControl(id, c, TRUE);
   }
   if (!m_pParam->GetData()) {
-    auto* data = new CGXData;
+    auto data = std::make_unique<CGXData>();
     data->InitParam(m_pParam);
-    m_pParam->SetData(data, TRUE);
+    m_pParam->SetData(data.release(), TRUE);
   }
   g.AddGridForObject(m_pParam->GetData(), this);
+  m_pParam->m_bGridInitialized = TRUE;
   m_nZoom = m_pParam->GetProperties()->m_nZoom > 0 ? static_cast<int>(m_pParam->GetProperties()->m_nZoom) : 100;
   MeasureStandardFont();
   m_bInitDone = TRUE;
   m_bMouseKeyboard = TRUE;
   m_nTopRow = std::max(m_nTopRow, GetFrozenRows() + 1);
   m_nLeftCol = std::max(m_nLeftCol, GetFrozenCols() + 1);
-  // Decision: two start-up steps of the original engine are left out because nothing here feeds them: the
-  // library's process-wide block carries no start-up hook object to tell about the new grid, and the
-  // parameter object carries no initial current cell (see StoreCurrentCell). A grid starts without a current
-  // cell; the selection comes with the parameter object.
+  // 17. The start-up hook hears of the new grid and the name of its parameter object.
+  if (CGXGridInitHook* hook = g.m_pInitHook.get())
+    hook->OnGridInitialized(m_pGridWnd, m_pParam->m_sName, !m_pParam->m_sName.IsEmpty());
+  // 18. A cell the parameter object asks for becomes current when it exists.
+  if (m_pParam->m_bInitialCurrentCell && m_pParam->m_nInitialCurrentRow <= GetRowCount() &&
+      m_pParam->m_nInitialCurrentCol <= GetColCount())
+    StoreCurrentCell(TRUE, m_pParam->m_nInitialCurrentRow, m_pParam->m_nInitialCurrentCol);
+  // 19. The kept current selection range is the selection list's newest range.
+  m_bSelRangeCached = FALSE;
+  if (m_pParam->m_bKeepsCurrentSelRange)
+    if (const CGXRange* kept = m_pParam->GetSelection().GetTail()) {
+      m_rgCachedSel = *kept;
+      m_bSelRangeCached = TRUE;
+    }
+  // 20. Measured again: the hook or a derived grid may have changed the standard style.
+  MeasureStandardFont();
   RefreshScrollBars(TRUE, FALSE);
+  for (auto& [key, style] : m_styleCache) ReleaseWorkStyle(style.release());
+  m_styleCache.clear();
   // The size the smart resize compares with.
   if (HWND h = GridHwnd()) {
     RECT r;
     ::GetClientRect(h, &r);
-    m_cxLastClient = r.right;
-    m_cyLastClient = r.bottom;
+    RememberClientSize(r.right, r.bottom);
   }
 }
 
 void CGXGridCore::MeasureStandardFont() {
   m_dyHeight = 15;
   m_dxWidth = 10;
+  MeasureFontMetrics(&m_dyHeight, &m_dxWidth);
+}
+
+void CGXGridCore::MeasureFontMetrics(int* height, int* width) {
   if (!m_pStyleStandard || !m_pStyleStandard->GetFontPtr()) return;
   // A screen device: the grid window's, or the desktop's while the grid has no window yet.
   HWND h = GridHwnd();
@@ -212,10 +281,10 @@ void CGXGridCore::MeasureStandardFont() {
     CFont* old = dc.SelectObject(LookupFont(*m_pStyleStandard));
     TEXTMETRIC tm{};
     if (dc.GetTextMetrics(&tm)) {
-      m_dyHeight = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
+      *height = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
       // TMPF_FIXED_PITCH set means a variable-pitch font (the classic inverted bit).
-      m_dxWidth = std::max<int>(1, (tm.tmPitchAndFamily & TMPF_FIXED_PITCH) ? tm.tmAveCharWidth * 3 / 2
-                                                                             : tm.tmAveCharWidth);
+      *width = std::max<int>(1, (tm.tmPitchAndFamily & TMPF_FIXED_PITCH) ? tm.tmAveCharWidth * 3 / 2
+                                                                          : tm.tmAveCharWidth);
     }
     if (old) dc.SelectObject(old);
     dc.Detach();
@@ -231,21 +300,34 @@ BOOL CGXGridCore::SetZoom(int percent, UINT flags) {
 }
 
 int CGXGridCore::GetZoom() const {
-  if (m_bPrinting || !m_pParam) return 100;
+  if (m_bPrinting || !m_pParam || m_pParam->m_bZoomDisabled) return 100;
   return m_nZoom;
 }
 
-BOOL CGXGridCore::StoreZoom(int percent, BOOL) {
+BOOL CGXGridCore::StoreZoom(int percent, BOOL createHint) {
+  // A zoom of 0 or less would scale every size and font to nothing (and divides); it is refused.
   if (percent <= 0) return FALSE;
   m_nZoom = percent;
   if (CGXProperties* p = GetProperties()) p->m_nZoom = static_cast<DWORD>(percent);
+  if (createHint) SendValueHint(gxHintStoreZoom, static_cast<DWORD_PTR>(percent), 0);
   return TRUE;
 }
 
-void CGXGridCore::UpdateZoom(int oldZoom, UINT flags, BOOL) {
+void CGXGridCore::UpdateZoom(int oldZoom, UINT flags, BOOL createHint) {
   FreeDrawingCaches();
   MeasureStandardFont();
+  // Floated texts span a different number of cells at another zoom.
+  RecalcFloatCells(CGXRange().AssignTable(), TRUE);
   if (!IsLockUpdate() && GetZoom() != oldZoom) RedrawAll(flags, FALSE);
+  if (createHint) SendValueHint(gxHintUpdateZoom, static_cast<DWORD_PTR>(oldZoom), flags);
+}
+
+void CGXGridCore::SendValueHint(DWORD id, DWORD_PTR value, UINT flags) {
+  if (!CanSendHints()) return;
+  CGXGridHint hint(id);
+  hint.m_arg = value;
+  hint.m_flags = flags;
+  m_pUpdateHintImp->SendHint(this, hint);
 }
 
 BOOL CGXGridCore::SetReadOnly(BOOL readOnly) {
@@ -263,13 +345,15 @@ BOOL CGXGridCore::StoreReadOnly(BOOL readOnly) {
   return TRUE;
 }
 
-void CGXGridCore::UpdateReadOnly(BOOL, BOOL) {
+void CGXGridCore::UpdateReadOnly(BOOL oldReadOnly, BOOL createHint) {
   ROWCOL row, col;
   if (QueryCurrentCell(&row, &col) && CurrentCellIsActive()) {
+    // The active control shows the cell again under the new state (an editor may not stay editable).
     CGXControl* c = ControlOfCurrentCell();
-    c->HideAndInvalidate();
+    c->Refresh();
     c->InitForCell(row, col);
   }
+  if (createHint) SendValueHint(gxHintReadOnly, static_cast<DWORD_PTR>(oldReadOnly), 0);
 }
 
 BOOL CGXGridCore::IsCellSelected(ROWCOL row, ROWCOL col) const {

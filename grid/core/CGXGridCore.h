@@ -54,6 +54,7 @@ class CDWordArray;
 class CObArray;
 class CGXStylesMap;
 class CGXProperties;
+class CFindReplaceDialog;
 class CGXGridPrintImp;
 class CGXGridSortImp;
 class CGXGridCoveredCellsImp;
@@ -149,6 +150,18 @@ class CGXGridCore {
   BOOL IsInitialized() const { return m_bInitDone; }
   // A fixed rectangle replaces the window's client rectangle (tests and the benchmark draw without a window).
   void SetFixedDrawingArea(const CRect* rect);
+  // The switch word (0), for derived grids: exchanged (the previous value returned) and read.
+  virtual DWORD ExchangeSwitchWord(DWORD value);
+  virtual DWORD GetSwitchWord() const;
+  // Whether the user is resizing rows or columns with the mouse, with the resize mode flags and the row
+  // (mode bit 0 set) or column being resized. The user-resize feature sets it; header marking asks it.
+  BOOL GetResizeState(int* mode, int* index) const;
+  void SetResizeState(BOOL resizing, int mode = 0, int index = 0);
+  // The listener hears when the grid is initialised; the grid owns it (an earlier one is deleted).
+  void SetListener(CGXGridListener* listener);
+  // The selection range the grid took over from the parameter object's kept current selection range when it
+  // was initialised; null when there was none or the selection was cleared since.
+  const CGXRange* GetCachedSelRange() const { return m_bSelRangeCached ? &m_rgCachedSel : nullptr; }
 
   virtual void SetPrinting(BOOL printing, BOOL useClientRect = FALSE);
   BOOL IsPrinting() const { return m_bPrinting; }
@@ -393,7 +406,17 @@ class CGXGridCore {
   void SetFeature(CGXGridClearCellsImp* imp, BOOL autoDelete = TRUE);
   void SetFeature(CGXGridRangeNameImp* imp, BOOL autoDelete = TRUE);
   void SetFeature(CGXGridExtraFeatureBImp* imp, BOOL autoDelete = TRUE);
-  void SetFeature(CGXGridExtraFeatureCImp* imp, BOOL autoDelete = TRUE);
+  // Further feature C is always the grid's own: it is deleted when replaced and with the grid.
+  void SetFeature(CGXGridExtraFeatureCImp* imp);
+  void SetFeature(CGXAbstractCalcSizeImp* imp, BOOL autoDelete = TRUE);
+  void SetFeature(CGXGridMarkEditHeaderImp* imp, BOOL autoDelete = TRUE);
+  // The cell-tip plug-in: kept as the grid's cell-tip plug-in and owned through the plug-in list like every
+  // plug-in (an earlier cell-tip plug-in is taken out of the list and deleted).
+  void SetCellTipPlugin(CGXPluginComponent* plugin);
+  CGXPluginComponent* GetCellTipPlugin() const { return m_pCellTipPlugin; }
+  // The features that other parts of the library call directly (null when not installed).
+  CGXAbstractCalcSizeImp* GetCalcSizeImp() const { return m_pCalcSizeImp; }
+  CGXGridMarkEditHeaderImp* GetMarkEditHeaderImp() const { return m_pMarkEditHeaderImp; }
   // One forwarder per feature operation: the installed feature's answer, else 0, FALSE, null or nothing.
   // CGXGridPrintImp
   virtual void PrintForward0(const GXForwardArgs& args = {});
@@ -460,9 +483,9 @@ class CGXGridCore {
   // columns or table where its top or left is 0; the user-selection feature hears of it first. Without a
   // position: the whole selection is cleared and the kept selection range is given up.
   virtual void SetSelection(POSITION pos, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right);
-  // Set while the user-selection feature keeps a selection range (the newest range of the selection list,
-  // the one the selection frame follows). Parameter objects carry no such state, so the engine keeps it.
-  BOOL m_bKeepsSelRange = FALSE;
+  // Whether the parameter object keeps a current selection range (the newest range of the selection list,
+  // the one the selection frame follows); set by the user-selection feature.
+  BOOL KeepsCurrentSelRange() const { return m_pParam && m_pParam->m_bKeepsCurrentSelRange; }
   virtual void SelectRangeForward4(const GXForwardArgs& args = {});
   virtual LRESULT SelectRangeForward5(const GXForwardArgs& args = {});
   virtual void SelectRangeForward6(const GXForwardArgs& args = {});
@@ -600,8 +623,8 @@ class CGXGridCore {
   // is kept, updates are locked or there is no window).
   void RefreshExcelLikeFrame();
   void SetExcelLikeFillImp(CGXGridExcelLikeFillImp* imp, BOOL autoDelete) { SetFeature(imp, autoDelete); }
-  // Redraws the row and column headers when the parameter object's header-marking switch is set.
-  BOOL m_bMarkHeaders = FALSE;
+  // Header marking of a changed current cell (kind 0 both headers, 1 column, 2 row) through its feature.
+  virtual void MarkEditHeaders(ROWCOL row, ROWCOL col, int kind, UINT flags);
   BOOL IsCellSelected(ROWCOL row, ROWCOL col) const;
 
   // ---- Cell copy and move (the direct-copy half of the editing features) -----------------------------
@@ -771,7 +794,17 @@ class CGXGridCore {
   virtual BOOL OnGridHScroll(UINT code, UINT pos, CScrollBar* bar);
   virtual BOOL OnGridSize(UINT type, int cx, int cy);
   virtual BOOL OnGridShowWindow(BOOL show, UINT status);
-  virtual BOOL OnGridDestroy() { return FALSE; }
+  // Closes the process-wide find dialog when it belongs to this grid's window; FALSE (default follows).
+  virtual BOOL OnGridDestroy();
+  // The registered find message: the find dialog's notification goes to the find feature.
+  virtual void OnGridFindReplace(CFindReplaceDialog* dialog);
+  // A scroll bar shared with a registered parent (its items 0xEA00 horizontal, 0xEA10 vertical) for a bar the
+  // window lacks; null otherwise.
+  virtual CScrollBar* GetSharedScrollBar(int bar) const;
+  // Captures the mouse for the grid window; the window that had the capture before (null when none).
+  HWND SetCapture();
+  // Invalidates the whole grid window.
+  void InvalidateGrid(BOOL erase = TRUE);
   virtual BOOL OnGridSettingChange(UINT flag);
   virtual void OnGridSysColorChange();
   virtual UINT OnGridGetDlgCode(UINT defaultCode);
@@ -780,8 +813,8 @@ class CGXGridCore {
   virtual HBRUSH OnGridCtlColor(CDC* dc, CWnd* wnd, UINT kind);
   // WM_MOUSEACTIVATE: TRUE with *result set when the grid (or its current control) decides.
   virtual BOOL OnGridMouseActivate(CWnd* topLevel, UINT hitCode, UINT message, LRESULT* result);
-  // Activate-on-click for grids that are views: a click into an inactive view takes the focus and is eaten.
-  BOOL m_bActivateOnClick = FALSE;
+  // Activate-on-click (the parameter object's switch) for grids that are views: a click into an inactive
+  // view takes the focus and is eaten.
   virtual BOOL OnGridKillFocus(HWND newFocus);
   virtual BOOL OnGridSetFocus(HWND oldFocus);
   virtual BOOL OnGridTimer(UINT_PTR id);
@@ -837,6 +870,11 @@ class CGXGridCore {
                        UINT keys, WORD state);
   CPoint ClampMousePoint(CPoint pt) const;
   void MeasureStandardFont();
+  // The standard font's line height and average width (left unchanged when the standard style has no font
+  // or no device is at hand).
+  void MeasureFontMetrics(int* height, int* width);
+  // Sends a hint that carries one value (zoom, old zoom, old read-only state) when hints can be sent.
+  void SendValueHint(DWORD id, DWORD_PTR value, UINT flags);
   void LeaveCurrentCellForMove(ROWCOL row, ROWCOL col, UINT flags, BOOL* refused);
   void DrawGridDirect(CDC* dc);
   void DrawGridBuffered(CDC* dc);
@@ -899,6 +937,8 @@ class CGXGridCore {
   CGXGridFloatCellsImp* m_pFloatCellsImp = nullptr;
   CGXGridMergeCellsImp* m_pMergeCellsImp = nullptr;
   CGXCommandFactory* m_pCommandFactory = nullptr;
+  CGXAbstractCalcSizeImp* m_pCalcSizeImp = nullptr;
+  // (The update-hint feature, next in the classic order, is m_pUpdateHintImp above.)
   CGXGridResizeToFitImp* m_pResizeToFitImp = nullptr;
   CGXGridHideCellsImp* m_pHideCellsImp = nullptr;
   CGXGridFindReplaceImp* m_pFindReplaceImp = nullptr;
@@ -908,6 +948,8 @@ class CGXGridCore {
   CGXGridUserDragSelectRangeImp* m_pUserDragSelectRangeImp = nullptr;
   CGXGridMoveRowsColsImp* m_pMoveRowsColsImp = nullptr;
   CGXGridUserResizeCellsImp* m_pUserResizeCellsImp = nullptr;
+  // (The optimized-update feature, next in the classic order, comes with the update code.)
+  CGXGridMarkEditHeaderImp* m_pMarkEditHeaderImp = nullptr;
   CGXGridFreezeMenuHelperImp* m_pFreezeMenuHelperImp = nullptr;
   CGXGridDirectCopyMoveCellsImp* m_pDirectCopyMoveCellsImp = nullptr;
   CGXGridTextDataExchangeImp* m_pTextDataExchangeImp = nullptr;
@@ -916,7 +958,9 @@ class CGXGridCore {
   CGXGridClearCellsImp* m_pClearCellsImp = nullptr;
   CGXGridRangeNameImp* m_pRangeNameImp = nullptr;
   CGXGridExtraFeatureBImp* m_pExtraFeatureBImp = nullptr;
-  CGXGridExtraFeatureCImp* m_pExtraFeatureCImp = nullptr;
+  std::unique_ptr<CGXGridExtraFeatureCImp> m_pExtraFeatureCImp;
+  CGXPluginComponent* m_pCellTipPlugin = nullptr;  // owned by the plug-in list
+  std::unique_ptr<CGXGridListener> m_pListener;
   template <class T>
   void InstallFeature(T*& slot, T* imp, BOOL autoDelete) {
     slot = imp;
@@ -925,6 +969,12 @@ class CGXGridCore {
   // Builds and sends a hint when hints can be sent (see CanSendHints).
   void Hint(DWORD id, ROWCOL r1, ROWCOL c1, ROWCOL r2, ROWCOL c2, UINT flags, const CGXRange* range = nullptr);
   BOOL m_bOwnParamSaved = FALSE;
+  DWORD m_dwSwitchWord = 0;
+  BOOL m_bUserResizing = FALSE;
+  int m_nResizeMode = 0, m_nResizeIndex = 0;
+  BOOL m_bSelRangeCached = FALSE;
+  CGXRange m_rgCachedSel;
+  HWND m_hLastFocus = nullptr;  // the window that had the focus before the grid took it
 
   // Drawing state and caches.
   int m_nBufferedDrawing = 0;
@@ -971,8 +1021,11 @@ class CGXGridCore {
   UINT m_nPressKeys = 0;
   ROWCOL m_nPressRow = 0, m_nPressCol = 0;
   BOOL m_bDragMoved = FALSE;
-  int m_cxLastClient = 0, m_cyLastClient = 0;
+  int m_cxLastClient = 0, m_cyLastClient = 0;  // the client size less the scroll bars, 0 when unknown
+  CPoint m_ptLastWindowPos{0, 0};
+  BOOL m_bParentWasMaximized = FALSE;
   BOOL m_bSuppressSize = FALSE;
+  void RememberClientSize(int cx, int cy);
   // What a removal took off the screen, measured before the store half ran (for the optimized redraw).
   int m_nRemovedExtent = 0;
   BOOL m_bRemovedShown = TRUE;

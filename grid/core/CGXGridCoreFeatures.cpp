@@ -4,6 +4,7 @@
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXPluginComponent.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/CGXSpanCellPool.h"
 #include "platform/base/CDWordArray.h"
@@ -75,8 +76,32 @@ void CGXGridCore::SetFeature(CGXGridRangeNameImp* imp, BOOL autoDelete) {
 void CGXGridCore::SetFeature(CGXGridExtraFeatureBImp* imp, BOOL autoDelete) {
   InstallFeature(m_pExtraFeatureBImp, imp, autoDelete);
 }
-void CGXGridCore::SetFeature(CGXGridExtraFeatureCImp* imp, BOOL autoDelete) {
-  InstallFeature(m_pExtraFeatureCImp, imp, autoDelete);
+void CGXGridCore::SetFeature(CGXGridExtraFeatureCImp* imp) {
+  if (imp != m_pExtraFeatureCImp.get()) m_pExtraFeatureCImp.reset(imp);
+}
+void CGXGridCore::SetFeature(CGXAbstractCalcSizeImp* imp, BOOL autoDelete) {
+  InstallFeature(m_pCalcSizeImp, imp, autoDelete);
+}
+void CGXGridCore::SetFeature(CGXGridMarkEditHeaderImp* imp, BOOL autoDelete) {
+  InstallFeature(m_pMarkEditHeaderImp, imp, autoDelete);
+}
+
+void CGXGridCore::SetCellTipPlugin(CGXPluginComponent* plugin) {
+  if (plugin == m_pCellTipPlugin) return;
+  if (m_pCellTipPlugin) {
+    auto it = std::find_if(m_plugins.begin(), m_plugins.end(),
+                           [this](const auto& p) { return p.get() == m_pCellTipPlugin; });
+    if (it != m_plugins.end()) m_plugins.erase(it);
+    m_pCellTipPlugin = nullptr;
+  }
+  if (plugin) {
+    AddPlugin(plugin);
+    m_pCellTipPlugin = plugin;
+  }
+}
+
+void CGXGridCore::MarkEditHeaders(ROWCOL row, ROWCOL col, int kind, UINT flags) {
+  if (m_pMarkEditHeaderImp) m_pMarkEditHeaderImp->MarkEditHeaders(this, row, col, kind, flags);
 }
 
 void CGXGridCore::PrintForward0(const GXForwardArgs& args) {
@@ -285,9 +310,10 @@ void CGXGridCore::SetSelection(POSITION pos, ROWCOL top, ROWCOL left, ROWCOL bot
   if (!m_pParam) return;
   CGXRangeList& sel = m_pParam->GetSelection();
   if (!pos) {
-    if (m_bKeepsSelRange) SelectRangeForward9(TRUE);
+    if (m_pParam->m_bKeepsCurrentSelRange) SelectRangeForward9(TRUE);
     sel.DeleteAll();
-    m_bKeepsSelRange = FALSE;
+    m_pParam->m_bKeepsCurrentSelRange = FALSE;
+    m_bSelRangeCached = FALSE;
     return;
   }
   if (top > bottom) std::swap(top, bottom);
@@ -643,14 +669,16 @@ BOOL CGXGridCore::CopyRangeList(CGXRangeList& out, BOOL withCurrentCell) {
     const CGXRangeList& sel = m_pParam->GetSelection();
     for (POSITION pos = sel.GetHeadPosition(); pos;) out.AddTail(new CGXRange(*sel.GetNext(pos)));
   }
-  // The selection list is the kept selection: without one the current cell stands in.
+  // Without a kept current selection range the current cell is no part of the selection list, so it is
+  // added (the kept range, when there is one, already stands for the cell the user works in).
   ROWCOL row, col;
-  if (out.IsEmpty() && withCurrentCell && QueryCurrentCell(&row, &col)) out.AddTail(new CGXRange(row, col));
+  if (!KeepsCurrentSelRange() && withCurrentCell && QueryCurrentCell(&row, &col))
+    out.AddTail(new CGXRange(row, col));
   return !out.IsEmpty();
 }
 
 void CGXGridCore::RefreshHeaders(ROWCOL, ROWCOL, UINT) {
-  if (!m_bMarkHeaders) return;
+  if (!m_pParam || !m_pParam->m_bHeaderMarking) return;
   ROWCOL rows = GetRowCount(), cols = GetColCount(), hr = GetHeaderRows(), hc = GetHeaderCols();
   if (hr + 1 <= rows) RedrawRange(hr + 1, 0, rows, hc, 2, TRUE);
   if (hc + 1 <= cols) RedrawRange(0, hc + 1, hr, cols, 2, TRUE);
@@ -683,7 +711,7 @@ void CGXGridCore::DrawExcelLikeFrame(CDC* dc, BOOL eraseOld, const CGXRange* new
 }
 
 void CGXGridCore::RefreshExcelLikeFrame() {
-  if (!m_pExcelLikeFrameImp || !m_pParam || !m_bKeepsSelRange || IsLockUpdate()) return;
+  if (!m_pExcelLikeFrameImp || !KeepsCurrentSelRange() || IsLockUpdate()) return;
   const CGXRange* range = m_pParam->GetSelection().GetTail();
   HWND h = GridHwnd();
   if (!range || !h) return;

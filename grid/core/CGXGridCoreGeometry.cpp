@@ -275,7 +275,7 @@ int CGXGridCore::HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, c
     ROWCOL cr, cc;
     // The current cell stands for the selection only while no selection range is kept; with one, the
     // border is that of the selection range even around the current cell.
-    if (!m_bKeepsSelRange && QueryCurrentCell(&cr, &cc) && cr == row && cc == col) {
+    if (!KeepsCurrentSelRange() && QueryCurrentCell(&cr, &cc) && cr == row && cc == col) {
       range = CGXRange(row, col);
     } else {
       POSITION pos = m_pParam->GetSelection().FindCell(row, col);

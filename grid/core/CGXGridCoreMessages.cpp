@@ -3,9 +3,14 @@
 #include <algorithm>
 
 #include "grid/controls/CGXControl.h"
+#include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXSysColorTable.h"
 #include "grid/core/CGXPluginComponent.h"
+#include "platform/framework/CFindReplaceDialog.h"
 #include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CScrollBar.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
@@ -21,55 +26,94 @@ BOOL CGXGridCore::OnGridSetCursor(HWND wnd, UINT hitCode, UINT) {
   return TRUE;
 }
 
+namespace {
+
+// Whether the top-level window around the grid is maximised.
+BOOL ParentFrameMaximized(HWND grid) {
+  HWND root = grid ? ::GetAncestorRoot(grid) : nullptr;
+  return root && root != grid && ::IsZoomed(root);
+}
+
+// The window's top-left corner in its parent's client coordinates (screen coordinates without a parent).
+CPoint WindowPosInParent(HWND grid) {
+  RECT r{};
+  ::GetWindowRect(grid, &r);
+  POINT pt{r.left, r.top};
+  if (HWND parent = ::GetParent(grid)) ::ScreenToClient(parent, &pt);
+  return CPoint(pt.x, pt.y);
+}
+
+}  // namespace
+
 BOOL CGXGridCore::OnGridSize(UINT type, int cx, int cy) {
   InvalidateShownCaches();
-  if (!m_bInitDone) return FALSE;
+  HWND h = GridHwnd();
+  const BOOL maximized = ParentFrameMaximized(h);
   if (type != SIZE_RESTORED) {
-    if (type == SIZE_MAXIMIZED) RefreshScrollBars(FALSE, FALSE);
+    if (type == SIZE_MAXIMIZED && m_bInitDone) RefreshScrollBars(FALSE, FALSE);
+    m_bParentWasMaximized = maximized;
     return FALSE;
   }
-  HWND h = GridHwnd();
   if (m_bSuppressSize) {
-    if (h) ::ValidateRect(h, nullptr);
+    if (h && maximized == m_bParentWasMaximized) ::ValidateRect(h, nullptr);
     return TRUE;
   }
+  const BOOL smart = !m_pParam || m_pParam->m_bSmartResize;
+  const CPoint pos = h ? WindowPosInParent(h) : CPoint(0, 0);
   // Minimal repaint: the cells that were wholly shown stay; only the strips from the cell that the old
-  // right (bottom) edge cut to the new edge are painted again.
+  // right (bottom) edge cut to the new edge are painted again, each at once. The remembered size is the old
+  // client size less the scroll bars, so a strip also covers where a scroll bar stood.
   const int oldCx = m_cxLastClient, oldCy = m_cyLastClient;
-  if (h && oldCx > 0 && oldCy > 0 && !m_bInRefreshScrollBars) {
-    ::ValidateRect(h, nullptr);
-    int left = 0, top = 0;
-    const ROWCOL cj = HitTestClientCol(CPoint(oldCx, 0), &left);
-    const ROWCOL ci = HitTestClientRow(CPoint(0, oldCy), &top);
-    const int stripLeft = cj == GX_INVALID ? oldCx : left;
-    const int stripTop = ci == GX_INVALID ? oldCy : top;
-    if (cx != oldCx && stripLeft < cx) {
-      CRect r(stripLeft, 0, cx, std::min(oldCy, cy));
-      InvalidateRect(&r, TRUE);
-    }
-    if (cy != oldCy && stripTop < cy) {
-      CRect r(0, stripTop, cx, cy);
-      InvalidateRect(&r, TRUE);
-    }
-    // The closing lines and the background beyond the grid sit at the old edges too.
-    if (cx != oldCx) {
-      CRect r(std::max(0, std::min(oldCx, stripLeft) - 1), 0, cx, cy);
-      if (cj == GX_INVALID) InvalidateRect(&r, TRUE);
-    }
-    if (cy != oldCy) {
-      CRect r(0, std::max(0, std::min(oldCy, stripTop) - 1), cx, cy);
-      if (ci == GX_INVALID) InvalidateRect(&r, TRUE);
+  if (smart && h && ::GetParent(h) && oldCx > 0 && oldCy > 0 && pos == m_ptLastWindowPos &&
+      !m_bInRefreshScrollBars) {
+    if (maximized == m_bParentWasMaximized) {
+      ::ValidateRect(h, nullptr);
+      int left = 0, top = 0;
+      const ROWCOL cj = HitTestClientCol(CPoint(oldCx, 0), &left);
+      const ROWCOL ci = HitTestClientRow(CPoint(0, oldCy), &top);
+      const int stripLeft = cj == GX_INVALID ? oldCx : left;
+      const int stripTop = ci == GX_INVALID ? oldCy : top;
+      if (cx != oldCx && stripLeft < cx) {
+        // Right of the grid's last column the closing line sits at the old edge too. The strip reaches down
+        // to the cut row, which the second strip repaints; when that one does not run (the height is
+        // unchanged) it reaches the bottom, or the cut row's new part would stay unpainted.
+        CRect r(cj == GX_INVALID ? std::max(0, stripLeft - 1) : stripLeft, 0, cx,
+                cy != oldCy ? std::min(stripTop, oldCy) : cy);
+        InvalidateRect(&r, TRUE);
+        UpdateWindow();
+      }
+      if (cy != oldCy && stripTop < cy) {
+        CRect r(0, ci == GX_INVALID ? std::max(0, stripTop - 1) : stripTop, cx, cy);
+        InvalidateRect(&r, TRUE);
+        UpdateWindow();
+      }
+    } else {
+      InvalidateRect(nullptr, TRUE);
+      UpdateWindow();
     }
   } else {
     InvalidateRect(nullptr, TRUE);
   }
   if (m_bMouseKeyboard && !m_bInRefreshScrollBars) {
+    MeasureStandardFont();
+    if (smart) UpdateWindow();
     m_nLastRefreshRows = m_nLastRefreshCols = GX_INVALID;
     RefreshScrollBars(TRUE, FALSE);
   }
-  m_cxLastClient = cx;
-  m_cyLastClient = cy;
+  RememberClientSize(cx, cy);
+  m_bParentWasMaximized = maximized;
   return TRUE;
+}
+
+void CGXGridCore::RememberClientSize(int cx, int cy) {
+  HWND h = GridHwnd();
+  if (h && ::IsWindowVisible(h)) {
+    m_cxLastClient = cx - ::GetSystemMetrics(SM_CXVSCROLL);
+    m_cyLastClient = cy - ::GetSystemMetrics(SM_CYHSCROLL);
+    m_ptLastWindowPos = WindowPosInParent(h);
+  } else {
+    m_cxLastClient = m_cyLastClient = 0;
+  }
 }
 
 BOOL CGXGridCore::OnGridShowWindow(BOOL show, UINT) {
@@ -81,12 +125,14 @@ BOOL CGXGridCore::OnGridShowWindow(BOOL show, UINT) {
 }
 
 BOOL CGXGridCore::OnGridSettingChange(UINT flag) {
+  CGXGridGlobals::Get().RefreshLocaleSettings();
   for (auto& [id, control] : m_controls) control->OnSettingsChanged(flag);
   InvalidateRect(nullptr, TRUE);
   return TRUE;
 }
 
 void CGXGridCore::OnGridSysColorChange() {
+  CGXSysColorTable::Refresh();
   for (auto& [id, control] : m_controls) control->RefreshSysColors();
 }
 
@@ -101,21 +147,67 @@ UINT CGXGridCore::OnGridGetDlgCode(UINT defaultCode) {
   return code;
 }
 
-BOOL CGXGridCore::OnGridKillFocus(HWND) {
+BOOL CGXGridCore::OnGridKillFocus(HWND newFocus) {
   StopAutoScroll();
-  if (m_bFocusGuard) return FALSE;
   m_bFocusLost = TRUE;
+  if (m_bFocusGuard) return FALSE;
+  // The focus moving into the grid's own children (a cell editor) keeps the grid focused.
+  HWND grid = GridHwnd();
+  if (newFocus && grid && (newFocus == grid || ::IsChild(grid, newFocus))) return FALSE;
   return OnGridFocusChange(FALSE);
 }
 
-BOOL CGXGridCore::OnGridSetFocus(HWND) {
+BOOL CGXGridCore::OnGridSetFocus(HWND oldFocus) {
   if (m_bFocusGuard) return FALSE;
+  HWND grid = GridHwnd();
+  BOOL result = FALSE;
+  // Coming back from one of its own children (a cell editor) the grid never lost the focus.
+  if (!oldFocus || !grid || !::IsChild(grid, oldFocus)) result = OnGridFocusChange(TRUE);
+  m_hLastFocus = oldFocus;
   if (m_bPendingRefresh) {
     m_bPendingRefresh = FALSE;
     if (CGXControl* c = ControlOfCurrentCell()) c->Refresh();
   }
-  return OnGridFocusChange(TRUE);
+  return result;
 }
+
+BOOL CGXGridCore::OnGridDestroy() {
+  CGXFindReplaceState& find = CGXFindReplaceState::Get();
+  HWND grid = GridHwnd();
+  if (find.m_pFindReplaceDlg && grid && find.m_hWndFindOwner == grid) {
+    // The dialog deletes itself when its window goes, so it is reached through its handle only (it may be
+    // gone already) and then forgotten.
+    HWND dlg = find.m_hWndFindDlg;
+    find.m_pFindReplaceDlg = nullptr;
+    find.m_hWndFindDlg = nullptr;
+    find.m_hWndFindOwner = nullptr;
+    if (dlg && ::IsWindow(dlg)) ::SendMessage(dlg, WM_CLOSE, 0, 0);
+  }
+  return FALSE;
+}
+
+void CGXGridCore::OnGridFindReplace(CFindReplaceDialog* dialog) {
+  if (m_pFindReplaceImp) m_pFindReplaceImp->OnFindReplace(this, dialog);
+}
+
+CScrollBar* CGXGridCore::GetSharedScrollBar(int bar) const {
+  HWND grid = GridHwnd();
+  if (!grid || (bar != SB_HORZ && bar != SB_VERT)) return nullptr;
+  const LONG_PTR style = ::GetWindowLongPtr(grid, GWL_STYLE);
+  if (style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) return nullptr;
+  if (!IsRegisteredParent()) return nullptr;
+  HWND parent = ::GetParent(grid);
+  HWND item = parent ? ::GetDlgItem(parent, bar == SB_HORZ ? 0xEA00 : 0xEA10) : nullptr;
+  // Only a scroll-bar object the parent made: a temporary wrapper of the handle is no CScrollBar.
+  return item ? dynamic_cast<CScrollBar*>(CWnd::FromHandlePermanent(item)) : nullptr;
+}
+
+HWND CGXGridCore::SetCapture() {
+  HWND grid = GridHwnd();
+  return grid ? ::SetCapture(grid) : nullptr;
+}
+
+void CGXGridCore::InvalidateGrid(BOOL erase) { InvalidateRect(nullptr, erase); }
 
 BOOL CGXGridCore::OnGridTimer(UINT_PTR id) {
   if (id == GX_AUTOSCROLL_TIMER) {
@@ -192,7 +284,7 @@ HBRUSH CGXGridCore::OnGridCtlColor(CDC* dc, CWnd* wnd, UINT kind) {
 
 BOOL CGXGridCore::OnGridMouseActivate(CWnd* topLevel, UINT hitCode, UINT message, LRESULT* result) {
   HWND grid = GridHwnd();
-  if (m_bActivateOnClick && grid && hitCode == HTCLIENT && dynamic_cast<CView*>(m_pGridWnd)) {
+  if (m_pParam && m_pParam->m_bActivateOnClick && grid && hitCode == HTCLIENT && dynamic_cast<CView*>(m_pGridWnd)) {
     HWND focus = ::GetFocus();
     if (focus != grid && !::IsChild(grid, focus)) {
       if (!focus || ::GetAncestorRoot(focus) != ::GetAncestorRoot(grid)) ::SetFocus(grid);

@@ -21,14 +21,17 @@
 
 #include "grid/core/gxtypes.h"
 #include "platform/base/CString.h"
+#include "platform/base/geometry.h"
 #include "platform/base/wintypes.h"
 
 class CGXGridCore;
+class CGXControl;
 class CGXRange;
 class CGXRangeList;
 class CGXStyle;
 class CDC;
 class CObject;
+class CFindReplaceDialog;
 
 // The argument block of the forwarders named by operation number: up to eight words, in argument order.
 struct GXForwardArgs {
@@ -154,6 +157,8 @@ class CGXGridHideCellsImp {
 class CGXGridFindReplaceImp {
  public:
   virtual ~CGXGridFindReplaceImp() = default;
+  // The find dialog's notification (the registered find message) for this grid.
+  virtual void OnFindReplace(CGXGridCore*, CFindReplaceDialog* /*dialog*/) {}
   virtual void SetFindRequest(CGXGridCore*, LPCTSTR /*text*/, BOOL /*flag*/, DWORD /*flags*/) {}
   virtual void FindReplaceForward5(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void FindReplaceForward6(CGXGridCore*, const GXForwardArgs& /*args*/) {}
@@ -334,4 +339,31 @@ class CGXGridExtraFeatureCImp {
   virtual ~CGXGridExtraFeatureCImp() = default;
   virtual LRESULT ExtraFeatureCForward4(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
   virtual LRESULT ExtraFeatureCForward5(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+};
+
+// The cell-size calculation: the size a cell's content needs (width, or with `vertical` the height), borders
+// and margins included; the cell controls' size calculation forwards to it.
+class CGXAbstractCalcSizeImp {
+ public:
+  virtual ~CGXAbstractCalcSizeImp() = default;
+  virtual CSize CalcSize(CGXGridCore*, CGXControl* /*control*/, CDC* /*dc*/, ROWCOL /*row*/, ROWCOL /*col*/,
+                         const CGXStyle& /*style*/, const CGXStyle* /*previous*/, BOOL /*vertical*/) {
+    return CSize(0, 0);
+  }
+};
+
+// Header marking: redraws the headers of a changed current cell (kind 0 both, 1 the column header, 2 the
+// row header) and tells the header cells whether they are drawn marked.
+class CGXGridMarkEditHeaderImp {
+ public:
+  virtual ~CGXGridMarkEditHeaderImp() = default;
+  virtual void MarkEditHeaders(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, int /*kind*/, UINT /*flags*/) {}
+  virtual BOOL IsHeaderMarked(CGXGridCore*, CGXControl* /*header*/, ROWCOL /*row*/, ROWCOL /*col*/) { return FALSE; }
+};
+
+// An object that hears when its grid has been set up (Initialize); owned by the grid.
+class CGXGridListener {
+ public:
+  virtual ~CGXGridListener() = default;
+  virtual void OnGridInitialize(CGXGridCore*) {}
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "grid/core/CGXControlFactory.h"
+#include "platform/base/LocaleTable.h"
 
 CGXGridGlobals& CGXGridGlobals::Get() {
   static CGXGridGlobals globals;
@@ -13,6 +14,15 @@ CGXGridGlobals::~CGXGridGlobals() {
   m_pFactory.reset();
   // Newest first, as the list's head is its newest entry.
   while (!m_autoDelete.empty()) m_autoDelete.pop_back();
+}
+
+void CGXGridGlobals::RefreshLocaleSettings() {
+  if (!m_bFollowLocale) return;
+  char buf[8] = {};
+  // A locale without the entry keeps the separator the grid had.
+  if (GetLocaleInfo(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buf, sizeof buf) > 1) m_cDecimalSeparator = buf[0];
+  if (GetLocaleInfo(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, buf, sizeof buf) > 1) m_cThousandSeparator = buf[0];
+  plat::SetRuntimeNumericLocaleToUser(true);
 }
 
 void CGXGridGlobals::SetControlFactory(CGXAbstractControlFactory* factory) {

@@ -37,6 +37,15 @@ class CGXImpBase {
   virtual ~CGXImpBase() = default;
 };
 
+class CWnd;
+
+// The start-up hook: told about every grid as its initialisation ends, with the grid window, the parameter
+// object's name and whether that name is non-empty.
+class CGXGridInitHook : public CGXImpBase {
+ public:
+  virtual void OnGridInitialized(CWnd* gridWnd, const CString& name, BOOL hasName) = 0;
+};
+
 class CGXGridGlobals {
  public:
   static CGXGridGlobals& Get();
@@ -72,6 +81,9 @@ class CGXGridGlobals {
   char m_cDecimalSeparator = '.';
   char m_cThousandSeparator = ',';
   BOOL m_bFollowLocale = FALSE;
+  // After a settings change: with the follow-locale switch set, both separators are read again from the
+  // user locale and the C runtime's numeric locale becomes the user's; otherwise nothing changes.
+  void RefreshLocaleSettings();
   BOOL m_bPopupActive = FALSE;
 
   // Start-up state.
@@ -83,6 +95,10 @@ class CGXGridGlobals {
   // The platform is a modern system: version 4 or later, not the old family.
   WORD m_wWindowsVersion = 0x0400;
   BOOL m_bWin4 = TRUE, m_bWinOld = FALSE;
+
+  // The second of the block's three further owned objects (the other two have no use here). The start-up
+  // deletes it, so a hook is installed after InitGridLibrary; it lives until process exit.
+  std::unique_ptr<CGXGridInitHook> m_pInitHook;
 
   CGXAbstractControlFactory* GetControlFactory() const { return m_pFactory.get(); }
   // Keeps the factory, deleting an earlier one.

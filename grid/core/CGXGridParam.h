@@ -131,6 +131,24 @@ class CGXGridParam : public CObject {
   BOOL m_bP17 = FALSE, m_bP18 = FALSE;
   LONG m_nD5 = -1, m_nD6 = -1;
 
+  // Run-time settings that no layout archive carries (a layout read and written again is unchanged; the
+  // parameter copy copies them with the other settings).
+  // Header marking: RefreshHeaders redraws the header cells while it is on.
+  BOOL m_bHeaderMarking = FALSE;
+  // A click into a grid view that has not the focus takes the focus and is eaten.
+  BOOL m_bActivateOnClick = FALSE;
+  // The user-selection feature keeps a current selection range: the newest range of the selection list.
+  BOOL m_bKeepsCurrentSelRange = FALSE;
+  // A cell the grid makes current when it is initialised (when it lies within the counts).
+  BOOL m_bInitialCurrentCell = FALSE;
+  ROWCOL m_nInitialCurrentRow = 0, m_nInitialCurrentCol = 0;
+  // Zoom is ignored (every grid on this object draws at 100 percent).
+  BOOL m_bZoomDisabled = FALSE;
+  // A restored grid that grows or shrinks repaints only the strips that change (else all of it).
+  BOOL m_bSmartResize = TRUE;
+  // Set when the first grid on this object has been initialised.
+  BOOL m_bGridInitialized = FALSE;
+
   // Per-row and per-column byte flags.
   std::vector<BYTE> m_rowFlags;
   std::vector<BYTE> m_colFlags;

@@ -98,6 +98,16 @@ void CGXGridParamCopyOperatorImp::AssignParam(CGXGridParam& t, const CGXGridPara
   t.m_bP18 = s.m_bP18;
   t.m_nD5 = s.m_nD5;
   t.m_nD6 = s.m_nD6;
+  // The run-time settings that no archive carries are settings all the same. The kept selection range
+  // travels with the selection list copied below; the initialised flag belongs to the target's own grids.
+  t.m_bHeaderMarking = s.m_bHeaderMarking;
+  t.m_bActivateOnClick = s.m_bActivateOnClick;
+  t.m_bKeepsCurrentSelRange = s.m_bKeepsCurrentSelRange;
+  t.m_bInitialCurrentCell = s.m_bInitialCurrentCell;
+  t.m_nInitialCurrentRow = s.m_nInitialCurrentRow;
+  t.m_nInitialCurrentCol = s.m_nInitialCurrentCol;
+  t.m_bZoomDisabled = s.m_bZoomDisabled;
+  t.m_bSmartResize = s.m_bSmartResize;
 
   // 3. Deep copies of whatever the source holds, owned by the target. A source that only borrows an
   // object still hands the target its own copy: the target never shares or frees the source's objects.

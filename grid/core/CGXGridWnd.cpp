@@ -13,7 +13,9 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/CDialog.h"
+#include "platform/framework/CFindReplaceDialog.h"
 #include "platform/framework/CPaintDC.h"
+#include "platform/framework/CScrollBar.h"
 #include "platform/gdi/CDC.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/windowapi.h"
@@ -100,8 +102,36 @@ void CGXGridWnd::ShowScrollBar(int bar, BOOL show) {
   if (m_hWnd) ::ShowScrollBar(m_hWnd, bar, show);
 }
 
+namespace {
+GXForwardArgs PrintArgs(CDC* dc, CPrintInfo* info) {
+  GXForwardArgs args;
+  args.v[0] = reinterpret_cast<DWORD_PTR>(dc);
+  args.v[1] = reinterpret_cast<DWORD_PTR>(info);
+  return args;
+}
+}  // namespace
+
+void CGXGridWnd::OnGridBeginPrinting(CDC* dc, CPrintInfo* info) { PrintForward0(PrintArgs(dc, info)); }
+void CGXGridWnd::OnGridPrint(CDC* dc, CPrintInfo* info) { PrintForward1(PrintArgs(dc, info)); }
+void CGXGridWnd::OnGridEndPrinting(CDC* dc, CPrintInfo* info) { PrintForward2(PrintArgs(dc, info)); }
+
 void CGXGridWnd::PostNcDestroy() {
   if (OwnedByWindow().erase(this)) delete this;
+}
+
+CScrollBar* CGXGridWnd::GetScrollBarCtrl(int bar) const {
+  if (CScrollBar* shared = GetSharedScrollBar(bar)) return shared;
+  return CWnd::GetScrollBarCtrl(bar);
+}
+
+CScrollBar* CGXGridWnd::ScrollBarOf(LPARAM lParam) {
+  // A scroll-bar control's message names its window; the window's own bars send none.
+  return lParam ? dynamic_cast<CScrollBar*>(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(lParam))) : nullptr;
+}
+
+UINT CGXGridWnd::FindReplaceMessage() {
+  static const UINT message = ::RegisterWindowMessage("commdlg_FindReplace");
+  return message;
 }
 
 BOOL CGXGridWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -243,7 +273,8 @@ LRESULT CGXGridWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       OnGridNcPaint();
       return r;
     }
-    case WM_ERASEBKGND: return 1;  // the grid paints every pixel of its area
+    case WM_ERASEBKGND:  // the grid paints every pixel of its area: the engine's handler says so
+      return OnGridEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
     case WM_SIZE:
       if (OnGridSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam))) return 0;
       break;
@@ -267,12 +298,12 @@ LRESULT CGXGridWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (OnGridSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam))) return TRUE;
       break;
-    case WM_CANCELMODE: OnGridCancelMode(); break;
+    case WM_CANCELMODE: OnGridCancelMode(); return 0;
     case WM_VSCROLL:
-      if (OnGridVScroll(LOWORD(wParam), HIWORD(wParam), nullptr)) return 0;
+      if (OnGridVScroll(LOWORD(wParam), HIWORD(wParam), ScrollBarOf(lParam))) return 0;
       break;
     case WM_HSCROLL:
-      if (OnGridHScroll(LOWORD(wParam), HIWORD(wParam), nullptr)) return 0;
+      if (OnGridHScroll(LOWORD(wParam), HIWORD(wParam), ScrollBarOf(lParam))) return 0;
       break;
     case WM_MOUSEWHEEL:
       if (OnGridMouseWheel(LOWORD(wParam), static_cast<short>(HIWORD(wParam)), pt)) return 0;
@@ -350,7 +381,15 @@ LRESULT CGXGridWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       MoveByMessage(static_cast<int>(wParam), static_cast<int>(lParam));
       return 0;
     case 0x07CB: SuppressSizeHandling(static_cast<BOOL>(wParam)); return 0;
-    default: break;
+    case WM_DESTROY:
+      if (OnGridDestroy()) return 0;
+      break;
+    default:
+      if (message == FindReplaceMessage()) {
+        OnGridFindReplace(CFindReplaceDialog::GetNotifier(lParam));
+        return 0;
+      }
+      break;
   }
   return CWnd::WindowProc(message, wParam, lParam);
 }

@@ -17,6 +17,12 @@ class CGXGridWnd : public CWnd, public CGXGridCore {
   void Initialize() override;
   void ShowScrollBar(int bar, BOOL show) override;
 
+  // The window's printing steps: each hands its device and print information to the print feature through
+  // the engine (begin printing, print a page, end printing); nothing without the feature.
+  virtual void OnGridBeginPrinting(CDC* dc, CPrintInfo* info);
+  virtual void OnGridPrint(CDC* dc, CPrintInfo* info);
+  virtual void OnGridEndPrinting(CDC* dc, CPrintInfo* info);
+
   // Registers the "CGXGridWnd" window class with the instance (skipped when it is registered already).
   static void RegisterClass(HINSTANCE instance);
   static void UnregisterClass(HINSTANCE instance);
@@ -28,6 +34,8 @@ class CGXGridWnd : public CWnd, public CGXGridCore {
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // A scroll bar shared with a registered parent, else the window's own.
+  CScrollBar* GetScrollBarCtrl(int bar) const override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL PreTranslateMessage(MSG* msg) override;
   void PostNcDestroy() override;
@@ -35,6 +43,9 @@ class CGXGridWnd : public CWnd, public CGXGridCore {
  private:
   void OnGridPaint();
   void OnGridNcPaint();
+  // The registered "commdlg_FindReplace" message.
+  static UINT FindReplaceMessage();
+  static CScrollBar* ScrollBarOf(LPARAM lParam);
   // WM_USER+1 .. WM_USER+5.
   LRESULT OnQueryMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // The row (column) at a visible index: hidden rows and rows of height 0 are not counted; -1 for none.

@@ -95,7 +95,7 @@ TEST_F(StaticCellTest, HeaderLooksFollowTheMarkingSwitchAndTheSelection) {
     EXPECT_EQ(c.At(39, 10), black);
     EXPECT_EQ(c.At(10, 10), face);
   }
-  g->m_bMarkHeaders = TRUE;
+  g->GetParam()->m_bHeaderMarking = TRUE;
   g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(3, 3)));
   {
     // With the switch a selected row's header is unmarked: raised, with black outer and grey inner lines.
@@ -134,7 +134,7 @@ TEST_F(StaticCellTest, HeaderLooksFollowTheMarkingSwitchAndTheSelection) {
 TEST_F(StaticCellTest, TheCurrentHeaderIsBoldWithTheSwitchButNotUnderVisualStyles) {
   CGXGridWnd* g = MakeGrid(5, 3);
   CGXHeader header(g);
-  g->m_bMarkHeaders = TRUE;
+  g->GetParam()->m_bHeaderMarking = TRUE;
   g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(3, 4)));
   ASSERT_TRUE(g->MoveCurrentCellTo(3, 1, 0));
   auto ink = [&](ROWCOL row) {
@@ -160,6 +160,35 @@ TEST_F(StaticCellTest, TheCurrentHeaderIsBoldWithTheSwitchButNotUnderVisualStyle
   foundation::SetCommonControlsVersion(std::nullopt);
   foundation::ThemeStartup();
   EXPECT_EQ(themed, other);
+}
+
+// Marks the headers of column 2 (the feature that marks the edited cell's headers).
+struct MarkColumnTwo : CGXGridMarkEditHeaderImp {
+  BOOL IsHeaderMarked(CGXGridCore*, CGXControl* header, ROWCOL row, ROWCOL col) override {
+    asked = header;
+    return row == 0 && col == 2;
+  }
+  CGXControl* asked = nullptr;
+};
+
+TEST_F(StaticCellTest, TheMarkEditHeaderFeatureDrawsAHeaderPressed) {
+  CGXGridWnd* g = MakeGrid(5, 3);
+  CGXHeader header(g);
+  EXPECT_FALSE(header.MarkEditHeader(0, 2, 0));
+  auto* feature = new MarkColumnTwo;
+  g->SetFeature(feature);
+  EXPECT_TRUE(header.MarkEditHeader(0, 2, 0));
+  EXPECT_EQ(feature->asked, &header);
+  CGXStyle style;
+  style.SetInteriorColor(RGB(200, 200, 200));
+  Canvas marked(40, 20), plain(40, 20);
+  header.DrawCell(&marked.dc, CRect(0, 0, 40, 20), 0, 2, style, nullptr);
+  header.DrawCell(&plain.dc, CRect(0, 0, 40, 20), 0, 1, style, nullptr);
+  // Pressed: no highlight on top, the black bottom and right lines only.
+  EXPECT_EQ(marked.At(10, 0), RGB(200, 200, 200));
+  EXPECT_EQ(marked.At(10, 19), RGB(0, 0, 0));
+  EXPECT_EQ(marked.At(39, 10), RGB(0, 0, 0));
+  EXPECT_EQ(plain.At(10, 0), CGXSysColorTable::GetColor(20));
 }
 
 TEST_F(StaticCellTest, AHeaderWithItsOwnFrameSettingGetsNoHeaderLook) {

@@ -166,7 +166,12 @@ TEST_F(FeaturesTest, SelectedRowsAndTheRangeListWithTheCurrentCell) {
   EXPECT_EQ(rows, (std::vector<ROWCOL>{2, 3, 4, 7}));
   EXPECT_TRUE(g->RangeListContains(3, 5, sel));
   EXPECT_FALSE(g->RangeListContains(6, 2, sel));
-  // The selection is copied, not the current cell.
+  // Without a kept current selection range the current cell joins the copied selection; with one, the kept
+  // range stands for it.
+  ASSERT_TRUE(g->CopyRangeList(out, TRUE));
+  ASSERT_EQ(out.GetCount(), 3);
+  EXPECT_EQ(*out.GetTail(), CGXRange(5, 3));
+  g->GetParam()->m_bKeepsCurrentSelRange = TRUE;
   ASSERT_TRUE(g->CopyRangeList(out, TRUE));
   EXPECT_EQ(out.GetCount(), 2);
 }
@@ -313,11 +318,11 @@ TEST_F(FeaturesTest, SetSelectionOrdersAndWidensTheRangeAndClearsThroughTheFeatu
   EXPECT_TRUE(sel.IsEmpty());
   EXPECT_EQ(select->cleared, 0);
   sel.AddTail(new CGXRange(3, 3));
-  g->m_bKeepsSelRange = TRUE;
+  g->GetParam()->m_bKeepsCurrentSelRange = TRUE;
   g->SetSelection(nullptr, 0, 0, 0, 0);
   EXPECT_TRUE(sel.IsEmpty());
   EXPECT_EQ(select->cleared, 1);
-  EXPECT_FALSE(g->m_bKeepsSelRange);
+  EXPECT_FALSE(g->KeepsCurrentSelRange());
 }
 
 TEST_F(FeaturesTest, RemovingRowsOrColumnsClearsTheSelectionThroughSetSelection) {
@@ -326,13 +331,13 @@ TEST_F(FeaturesTest, RemovingRowsOrColumnsClearsTheSelectionThroughSetSelection)
   g->SetFeature(select);
   CGXRangeList& sel = g->GetParam()->GetSelection();
   sel.AddTail(new CGXRange(2, 2, 9, 4));
-  g->m_bKeepsSelRange = TRUE;
+  g->GetParam()->m_bKeepsCurrentSelRange = TRUE;
   ASSERT_TRUE(g->RemoveRows(3, 4, 0));
   EXPECT_TRUE(sel.IsEmpty());
   EXPECT_EQ(select->cleared, 1);
-  EXPECT_FALSE(g->m_bKeepsSelRange);
+  EXPECT_FALSE(g->KeepsCurrentSelRange());
   sel.AddTail(&(new CGXRange)->AssignCols(5, 6));
-  g->m_bKeepsSelRange = TRUE;
+  g->GetParam()->m_bKeepsCurrentSelRange = TRUE;
   ASSERT_TRUE(g->RemoveCols(1, 1, 0));
   EXPECT_TRUE(sel.IsEmpty());
   EXPECT_EQ(select->cleared, 2);
@@ -360,7 +365,7 @@ TEST_F(FeaturesTest, StructureChangesRedrawTheKeptSelectionFrameWhereItMoved) {
   // Without a kept range there is no frame to follow.
   ASSERT_TRUE(g->InsertRows(1, 1, 0));
   EXPECT_TRUE(frame->redrawn.empty());
-  g->m_bKeepsSelRange = TRUE;
+  g->GetParam()->m_bKeepsCurrentSelRange = TRUE;
   ASSERT_TRUE(g->InsertRows(2, 2, 0));
   ASSERT_TRUE(g->InsertCols(1, 1, 0));
   ASSERT_EQ(frame->redrawn.size(), 2u);
@@ -376,7 +381,7 @@ TEST_F(FeaturesTest, StructureChangesRedrawTheKeptSelectionFrameWhereItMoved) {
   ASSERT_TRUE(g->RemoveCols(1, 1, 0));
   ASSERT_EQ(frame->redrawn.size(), 3u);
   EXPECT_EQ(frame->redrawn[2].first, CGXRange(8, 2, 10, 3));
-  EXPECT_FALSE(g->m_bKeepsSelRange);
+  EXPECT_FALSE(g->KeepsCurrentSelRange());
 }
 
 TEST_F(FeaturesTest, TheSelectionBorderIsTheCurrentCellsOnlyWhileNoRangeIsKept) {
@@ -388,7 +393,7 @@ TEST_F(FeaturesTest, TheSelectionBorderIsTheCurrentCellsOnlyWhileNoRangeIsKept) 
   const CPoint nearRight(cell.right - 2, cell.CenterPoint().y);
   EXPECT_EQ(g->HitTestSelectionEdge(3, 3, nearRight, cell), GX_SELEDGEHIT);
   // With a kept range the current cell lies inside it, away from its border.
-  g->m_bKeepsSelRange = TRUE;
+  g->GetParam()->m_bKeepsCurrentSelRange = TRUE;
   EXPECT_EQ(g->HitTestSelectionEdge(3, 3, nearRight, cell), GX_NOHIT);
   const CRect edge = g->CalcCellRect(3, 5);
   EXPECT_EQ(g->HitTestSelectionEdge(3, 5, CPoint(edge.right - 2, edge.CenterPoint().y), edge), GX_SELEDGEHIT);

@@ -15,6 +15,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/controls/winctrl.h"
 #include "platform/framework/CDialog.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/DialogTemplate.h"
 #include "platform/gdi/CDC.h"
@@ -740,30 +741,54 @@ TEST_F(WindowTest, ClientEdgeFrameIsDrawnAroundTheGrid) {
   DestroyWindow(parent);
 }
 
+// A grid that records the clip box of every paint.
+class PaintRecordingGrid : public CGXGridWnd {
+ public:
+  void DrawGrid(CDC* dc) override {
+    CRect clip;
+    dc->GetClipBox(&clip);
+    clips.push_back(clip);
+    CGXGridWnd::DrawGrid(dc);
+  }
+  std::vector<CRect> clips;
+};
+
 TEST_F(WindowTest, GrowingTheWindowRepaintsOnlyTheUncoveredStrips) {
-  CGXGridWnd* g = MakeGrid(30, 10, 225, 150);  // the right edge cuts column 4 (200..250), the bottom row 7
+  HWND parent = CreateWindowEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 600, 400, nullptr, nullptr, nullptr,
+                               nullptr);
+  auto* g = MakeGrid<PaintRecordingGrid>(30, 10, 225, 150, 0, parent);
+  // The remembered size is the client size less the scroll bars: its right edge cuts column 4 (200..250),
+  // its bottom edge row 6 (120..140).
+  ASSERT_LT(225 - GetSystemMetrics(SM_CXVSCROLL), 250);
+  ASSERT_GT(225 - GetSystemMetrics(SM_CXVSCROLL), 200);
+  ASSERT_LT(150 - GetSystemMetrics(SM_CYHSCROLL), 140);
+  ASSERT_GT(150 - GetSystemMetrics(SM_CYHSCROLL), 120);
+  g->clips.clear();
   g->SetWindowPos(nullptr, 0, 0, 325, 170, SWP_NOMOVE | SWP_NOZORDER);
-  RECT r;
-  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
-  // Nothing left of the cut column or above the cut row is repainted.
-  EXPECT_GE(r.left, 0);
-  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-  GetUpdateRgn(*g, rgn, FALSE);
-  EXPECT_FALSE(PtInRegion(rgn, 100, 60));  // an old, wholly shown cell
-  EXPECT_TRUE(PtInRegion(rgn, 210, 60));   // the cut column
-  EXPECT_TRUE(PtInRegion(rgn, 100, 145));  // the cut row
-  DeleteObject(rgn);
-  Pump();
+  // Both strips are painted at once, and nothing else is left to paint.
+  RECT pending;
+  EXPECT_FALSE(GetUpdateRect(*g, &pending, FALSE));
+  EXPECT_EQ(g->clips, (std::vector<CRect>{CRect(200, 0, 325, 120), CRect(0, 120, 325, 170)}));
   auto grown = Shot(*g);
   g->RedrawAll(GX_UPDATENOW);
   EXPECT_EQ(plat::CompareImages(*grown, *Shot(*g), 0, ""), 0);
+  // Without the smart-resize switch the whole grid is painted again.
+  g->GetParam()->m_bSmartResize = FALSE;
+  g->clips.clear();
+  g->SetWindowPos(nullptr, 0, 0, 300, 160, SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  ASSERT_EQ(g->clips.size(), 1u);
+  EXPECT_EQ(g->clips[0], CRect(0, 0, 300, 160));
+  grid.reset();
+  DestroyWindow(parent);
 }
 
 // A grid that records the hints it would send to other views; BindToDocument stands for a document view.
 class HintingGrid : public CGXGridWnd {
  public:
   void NotifyOtherViews(CGXGridHint* hint) override { sent.push_back(hint->m_id); }
-  void BindToDocument() { m_pDocument = reinterpret_cast<CDocument*>(this); }  // never dereferenced here
+  void BindToDocument() { m_pDocument = &doc; }
+  CDocument doc;
   std::vector<DWORD> sent;
 };
 
