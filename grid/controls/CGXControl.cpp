@@ -187,7 +187,7 @@ CSize CGXControl::AddBordersToSize(CSize size, const CGXStyle& style) const {
   return out;
 }
 
-CSize CGXControl::ComputeCellSize(CDC*, ROWCOL, ROWCOL, const CGXStyle&, CSize) { return CSize(0, 0); }
+CSize CGXControl::ComputeCellSize(CDC*, ROWCOL, ROWCOL, const CGXStyle&, const CGXStyle*, BOOL) { return CSize(0, 0); }
 
 BOOL CGXControl::CanFloatText(ROWCOL, ROWCOL, const CGXStyle&, BOOL) { return FALSE; }
 

@@ -88,7 +88,9 @@ class CGXControl {
   virtual CRect ComputeInnerRect(const CRect& cell, const CGXStyle& style) const;
   CRect ComputeInnerRect(ROWCOL row, ROWCOL col, const CRect* cell = nullptr, const CGXStyle* style = nullptr);
   virtual CSize AddBordersToSize(CSize size, const CGXStyle& style) const;
-  virtual CSize ComputeCellSize(CDC* dc, ROWCOL row, ROWCOL col, const CGXStyle& style, CSize extra);
+  // The size the cell's content needs (with `vertical` its height); the base needs none.
+  virtual CSize ComputeCellSize(CDC* dc, ROWCOL row, ROWCOL col, const CGXStyle& style, const CGXStyle* previous,
+                                BOOL vertical);
   virtual BOOL CanFloatText(ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL flag);
   virtual BOOL HasValueText(ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL flag);
 

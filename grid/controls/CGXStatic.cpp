@@ -26,6 +26,16 @@ CSize CGXStatic::AddBordersToSize(CSize size, const CGXStyle& style) const {
   return CGXControl::AddBordersToSize(size, style);
 }
 
+CSize CGXStatic::ComputeCellSize(CDC* dc, ROWCOL row, ROWCOL col, const CGXStyle& style, const CGXStyle* previous,
+                                 BOOL vertical) {
+  CGXAbstractCalcSizeImp* imp = m_pGrid->GetCalcSizeImp();
+  return imp ? imp->CalcSize(m_pGrid, this, dc, row, col, style, previous, vertical) : CSize(0, 0);
+}
+
+BOOL CGXStatic::CanFloatText(ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL flag) {
+  return m_pGrid->CanFloatCellText(row, col, style, flag);
+}
+
 void CGXStatic::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
                          const CGXStyle*) {
   GetDrawingAndFormatting().DrawCellText(this, dc, rect, row, col, style);

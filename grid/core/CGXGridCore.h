@@ -358,6 +358,8 @@ class CGXGridCore {
   virtual BOOL CopyOneRange(const CGXRange& range);
   // The cell's text for the clipboard through the text data-exchange feature (empty without it).
   virtual void CellTextForCopy(CString& out, ROWCOL row, ROWCOL col);
+  // Whether the cell's text may float into empty neighbours: the floating-cells feature's answer, else FALSE.
+  BOOL CanFloatCellText(ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL flag);
   // The last shown row and column, cached until the top row (left column) changes.
   ROWCOL GetBottomShownRow(BOOL* endsBefore = nullptr);
   ROWCOL GetRightmostShownCol(BOOL* endsBefore = nullptr);

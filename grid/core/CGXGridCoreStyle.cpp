@@ -581,6 +581,10 @@ void CGXGridCore::CellTextForCopy(CString& out, ROWCOL row, ROWCOL col) {
   if (m_pTextDataExchangeImp) m_pTextDataExchangeImp->CellText(out, this, row, col);
 }
 
+BOOL CGXGridCore::CanFloatCellText(ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL flag) {
+  return m_pFloatCellsImp ? m_pFloatCellsImp->CanFloatText(this, row, col, style, flag) : FALSE;
+}
+
 ROWCOL CGXGridCore::GetBottomShownRow(BOOL* endsBefore) {
   if (m_nShownTopRow != m_nTopRow) {
     m_nShownBottomRow = CalcBottomRowEx(GetGridRect(), &m_bShownRowEndsBefore);

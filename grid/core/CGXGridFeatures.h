@@ -93,6 +93,10 @@ class CGXGridFloatCellsImp {
   virtual BOOL GetFloatedCellsRange(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, CGXRange& /*out*/) { return FALSE; }
   virtual void RedrawFloatCells(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
   virtual void WidenRangeByFloatCells(CGXGridCore*, CGXRange& /*range*/) {}
+  // Whether a text cell's text may spread into empty neighbours (asked by the text cell controls).
+  virtual BOOL CanFloatText(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, const CGXStyle& /*style*/, BOOL /*flag*/) {
+    return FALSE;
+  }
 };
 
 class CGXGridMergeCellsImp {

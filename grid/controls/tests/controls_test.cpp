@@ -32,6 +32,39 @@ TEST_F(StaticCellTest, TextMarginsFollowTheAlignment) {
   EXPECT_EQ(base, CRect(101, 41, 150, 60));
 }
 
+struct FixedSize : CGXAbstractCalcSizeImp {
+  CSize CalcSize(CGXGridCore*, CGXControl* control, CDC*, ROWCOL row, ROWCOL col, const CGXStyle&, const CGXStyle*,
+                 BOOL vertical) override {
+    asked = control;
+    return vertical ? CSize(0, static_cast<int>(row)) : CSize(static_cast<int>(col) * 10, 0);
+  }
+  CGXControl* asked = nullptr;
+};
+
+TEST_F(StaticCellTest, StaticCellsAreMeasuredByTheCellSizeFeature) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXStatic cell(g);
+  CGXStyle style;
+  EXPECT_EQ(cell.ComputeCellSize(nullptr, 2, 3, style, nullptr, FALSE), CSize(0, 0));
+  auto* imp = new FixedSize;
+  g->SetFeature(imp);
+  EXPECT_EQ(cell.ComputeCellSize(nullptr, 2, 3, style, nullptr, FALSE), CSize(30, 0));
+  EXPECT_EQ(cell.ComputeCellSize(nullptr, 2, 3, style, nullptr, TRUE), CSize(0, 2));
+  EXPECT_EQ(imp->asked, &cell);
+  // Floating text is the floating-cells feature's decision.
+  struct FloatRowTwo : CGXGridFloatCellsImp {
+    BOOL CanFloatText(CGXGridCore*, ROWCOL row, ROWCOL, const CGXStyle&, BOOL) override { return row == 2; }
+  };
+  EXPECT_FALSE(cell.CanFloatText(2, 1, style, FALSE));
+  g->SetFeature(new FloatRowTwo);
+  EXPECT_TRUE(cell.CanFloatText(2, 1, style, FALSE));
+  EXPECT_FALSE(cell.CanFloatText(3, 1, style, FALSE));
+  // The base control needs no size of its own and never floats.
+  CGXControl base(g);
+  EXPECT_EQ(base.ComputeCellSize(nullptr, 2, 3, style, nullptr, FALSE), CSize(0, 0));
+  EXPECT_FALSE(base.CanFloatText(2, 1, style, FALSE));
+}
+
 TEST_F(StaticCellTest, ControlClassesChainToTheirBases) {
   CGXGridWnd* g = MakeGrid(1, 1);
   CGXHeader header(g);
