@@ -65,6 +65,13 @@ BOOL CGXControl::IsWindowKindOf(const CRuntimeClass* cls) {
 
 CWnd* CGXControl::GetGridWnd() const { return m_pGrid->GridWnd(); }
 
+void CGXControl::ForwardKillFocusToGrid(CWnd* focus) {
+  HWND grid = m_pGrid->GridHwnd();
+  HWND window = focus ? focus->m_hWnd : nullptr;
+  if (!grid || window == grid) return;
+  ::SendMessage(grid, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
+}
+
 // ---- Binding --------------------------------------------------------------------------------------------
 
 void CGXControl::InitForCell(ROWCOL row, ROWCOL col) {

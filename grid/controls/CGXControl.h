@@ -222,6 +222,9 @@ class CGXControl {
   CGXGridCore* Grid() const { return m_pGrid; }
   CGXGridCore* GetGrid() const { return m_pGrid; }
   CWnd* GetGridWnd() const;
+  // A window-based control's window received the focus: the grid hears WM_KILLFOCUS with that window's
+  // handle (not when the window is the grid itself); the grid ignores it while it guards its focus.
+  void ForwardKillFocusToGrid(CWnd* focus);
   // Registers the user attributes that every grid knows through the base.
   static void RegisterUserAttributes(CGXStylesMap* map);
   // The display text under the style's number format (unchanged without the number-formatting feature).

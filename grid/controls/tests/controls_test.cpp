@@ -606,5 +606,19 @@ TEST_F(ControlBaseTest, AStyleAppliedToTheBoundCurrentCellBecomesTheEditedValue)
   EXPECT_FALSE(c->ApplyStyleToCell(1, 1, &v, gxOverride, GX_INVALIDATE, &ro));
 }
 
+TEST_F(ControlBaseTest, AWindowTakingTheFocusIsForwardedToTheGrid) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CWnd other;
+  ASSERT_TRUE(other.CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 500, 0, 50, 50, nullptr, nullptr));
+  CGXControl c(g);
+  ::SetFocus(g->m_hWnd);
+  ASSERT_TRUE(g->m_bHasFocus);
+  c.ForwardKillFocusToGrid(g);  // the grid itself: nothing
+  EXPECT_TRUE(g->m_bHasFocus);
+  c.ForwardKillFocusToGrid(&other);
+  EXPECT_FALSE(g->m_bHasFocus);
+  other.DestroyWindow();
+}
+
 }  // namespace
 }  // namespace enginetest
