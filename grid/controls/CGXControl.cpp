@@ -1,11 +1,52 @@
 #include "grid/controls/CGXControl.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
+#include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXProperties.h"
+#include "grid/core/CGXRangeList.h"
+#include "grid/core/CGXStylesMap.h"
+#include "grid/core/CGXSysColorTable.h"
+#include "platform/base/CSharedFile.h"
+#include "platform/base/GlobalMemory.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/base/StringApi.h"
+#include "platform/framework/CWnd.h"
 #include "platform/gdi/CDC.h"
 
 const CGXControlClass CGXControl::classCGXControl = {"CGXControl", nullptr};
+
+namespace {
+
+constexpr WORD kSpinEditId = 52519, kCheckBox3dId = 52523;
+
+// Decimal floating-point text as the validation reads it: leading white space skipped, no number is 0.
+double TextNumber(const CString& text) { return std::strtod(text, nullptr); }
+
+// The lines of a choice list, separated by CR, LF or CR LF.
+std::vector<CString> ChoiceLines(const CString& choices) {
+  std::vector<CString> lines;
+  const char* p = choices;
+  const char* end = p + choices.GetLength();
+  if (p == end) return lines;
+  const char* start = p;
+  while (p < end) {
+    if (*p == '\r' || *p == '\n') {
+      lines.emplace_back(start, static_cast<int>(p - start));
+      if (*p == '\r' && p + 1 < end && p[1] == '\n') ++p;
+      start = p + 1;
+    }
+    ++p;
+  }
+  if (start < end) lines.emplace_back(start, static_cast<int>(end - start));
+  return lines;
+}
+
+}  // namespace
 
 CGXControl::CGXControl(CGXGridCore* grid) : m_pGrid(grid) {}
 
@@ -17,16 +58,43 @@ BOOL CGXControl::IsKindOfControl(const CGXControlClass* cls) const {
   return FALSE;
 }
 
+BOOL CGXControl::IsWindowKindOf(const CRuntimeClass* cls) {
+  CWnd* wnd = GetWindowPart();
+  return wnd && cls && wnd->IsKindOf(cls);
+}
+
+CWnd* CGXControl::GetGridWnd() const { return m_pGrid->GridWnd(); }
+
+void CGXControl::ForwardKillFocusToGrid(CWnd* focus) {
+  HWND grid = m_pGrid->GridHwnd();
+  HWND window = focus ? focus->m_hWnd : nullptr;
+  if (!grid || window == grid) return;
+  ::SendMessage(grid, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
+}
+
+// ---- Binding --------------------------------------------------------------------------------------------
+
 void CGXControl::InitForCell(ROWCOL row, ROWCOL col) {
   m_nRow = row;
   m_nCol = col;
-  m_pCachedStyle.reset();
   m_bInit = TRUE;
+  SetEditingState(FALSE);
+  SetModifiedState(FALSE);
+  m_pCachedStyle.reset();
+  m_pActiveChild = nullptr;
+  if (GetChildCount() > 0) LayOutChildren(row, col, ComputeInnerRect(row, col));
   m_pGrid->OnControlInitialized(row, col);
+  // Activation flag 4: a cell's control edits as soon as it is bound.
+  const CGXGridParam* param = m_pGrid->GetParam();
+  if (param && (param->m_wActivateFlags & 4) && NotifyEditStart()) SetEditingState(TRUE);
 }
 
 void CGXControl::RedrawIfChanged() {
-  if (GetModifiedState() || GetEditingState()) m_pGrid->RedrawCell(m_nRow, m_nCol, GX_INVALIDATE);
+  // A changed cell is drawn again without the editor (and its floating neighbours recalculated).
+  if (m_bInit && (GetModifiedState() || GetEditingState())) {
+    m_pGrid->RecalcFloatCells(CGXRange(m_nRow, m_nCol), -1);
+    m_pGrid->RedrawCell(m_nRow, m_nCol, GX_INVALIDATE);
+  }
   HideWindowPart();
   SetModifiedState(FALSE);
   SetEditingState(FALSE);
@@ -34,7 +102,32 @@ void CGXControl::RedrawIfChanged() {
   m_bInit = FALSE;
 }
 
-BOOL CGXControl::NotifyEditStart() { return m_pGrid->OnStartEditing(m_nRow, m_nCol); }
+// ---- Notifications ---------------------------------------------------------------------------------------
+
+BOOL CGXControl::ValidateValue() {
+  if (GetEditingState() && GetModifiedState()) {
+    CString text;
+    GetEditText(text);
+    if (!text.IsEmpty()) {
+      const CGXStyle& style = GetCachedStyle();
+      const CString minText = style.GetUserAttributeText(GX_IDS_UA_VALID_MIN);
+      const CString maxText = style.GetUserAttributeText(GX_IDS_UA_VALID_MAX);
+      const double value = TextNumber(text);
+      if ((!minText.IsEmpty() && value < TextNumber(minText)) || (!maxText.IsEmpty() && value > TextNumber(maxText))) {
+        m_pGrid->SetWarningText(style.GetUserAttributeText(GX_IDS_UA_VALID_MSG));
+        return FALSE;
+      }
+      if (!AcceptsText(text)) return FALSE;
+    }
+  }
+  return m_pGrid->ValidateCell(m_nRow, m_nCol);
+}
+
+BOOL CGXControl::NotifyEditStart() {
+  if (!m_bInit || !m_pGrid->OnStartEditing(m_nRow, m_nCol)) return FALSE;
+  if (!m_pGrid->m_bDoNotBringIntoView) m_pGrid->BringCellIntoView(m_nRow, m_nCol, 2, TRUE);
+  return TRUE;
+}
 
 BOOL CGXControl::NotifyModified() {
   if (!GetModifiedState()) return FALSE;
@@ -42,17 +135,56 @@ BOOL CGXControl::NotifyModified() {
   return TRUE;
 }
 
-BOOL CGXControl::NotifyEditEnd() { return m_pGrid->OnEndEditing(m_nRow, m_nCol); }
+BOOL CGXControl::NotifyEditEnd() {
+  if (!m_pGrid->OnEndEditing(m_nRow, m_nCol)) return FALSE;
+  m_pGrid->RecalcFloatCells(CGXRange(m_nRow, m_nCol), -1);
+  return TRUE;
+}
 
-void CGXControl::NotifyEditCancel() { m_pGrid->OnCanceledEditing(m_nRow, m_nCol); }
+void CGXControl::NotifyEditCancel() {
+  m_pGrid->OnCanceledEditing(m_nRow, m_nCol);
+  m_pGrid->CalcFloatCellsInRange(CGXRange(m_nRow, m_nCol));
+}
+
+BOOL CGXControl::AskGridFirstHook() { return m_pGrid->CellHookFirst(m_nRow, m_nCol); }
 
 BOOL CGXControl::NotifyLeaveCell(ROWCOL newRow, ROWCOL newCol) {
   return m_pGrid->OnLeftCell(m_nRow, m_nCol, newRow, newCol);
 }
 
+BOOL CGXControl::AskGridSecondHook() { return m_pGrid->CellHookSecond(m_nRow, m_nCol); }
+
+// ---- Geometry --------------------------------------------------------------------------------------------
+
 CRect CGXControl::ComputeInnerRect(const CRect& cell, const CGXStyle& style) const {
   CRect inner;
   m_pGrid->SubtractBorders(&inner, cell, style, TRUE);
+  return inner;
+}
+
+CRect CGXControl::ComputeInnerRect(ROWCOL row, ROWCOL col, const CRect* cell, const CGXStyle* style) {
+  CGXStyle composed;
+  if (!style) {
+    m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
+    style = &composed;
+  }
+  CRect rect;
+  if (cell) {
+    rect = *cell;
+  } else {
+    CGXRange covered(row, col);
+    m_pGrid->GetCoveredCellsRowCol(row, col, covered);
+    rect = m_pGrid->CalcRangeRect(covered.top, covered.left, covered.bottom, covered.right);
+  }
+  CRect inner = ComputeInnerRect(rect, *style);
+  // At the edge of the frozen part the grid draws its frozen line over the cell's last pixel.
+  // (Each correction is tied to the other direction's grid lines, as the grid has always done.)
+  if (m_pGrid->DrawsHorzLines() && col == m_pGrid->GetFrozenCols() && col > m_pGrid->GetHeaderCols() &&
+      !style->HasBorder(GX_BORDER_RIGHT))
+    inner.right -= 1;
+  if (m_pGrid->DrawsVertLines() && row == m_pGrid->GetFrozenRows() && row > m_pGrid->GetHeaderRows() &&
+      !style->HasBorder(GX_BORDER_BOTTOM))
+    inner.bottom -= 1;
   return inner;
 }
 
@@ -62,21 +194,85 @@ CSize CGXControl::AddBordersToSize(CSize size, const CGXStyle& style) const {
   return out;
 }
 
-void CGXControl::DrawBackground(CDC* dc, const CRect& rect, const CGXStyle& style, BOOL eraseAlways) {
-  // Runs of equal interiors were filled by the grid; only a cell that still needs its own background (or
-  // any cell when asked) is filled here.
-  if (eraseAlways || m_pGrid->m_bNeedsOwnBackground) m_pGrid->FillWithInterior(dc, rect, style.GetInterior());
+CSize CGXControl::ComputeCellSize(CDC*, ROWCOL, ROWCOL, const CGXStyle&, const CGXStyle*, BOOL) { return CSize(0, 0); }
+
+BOOL CGXControl::CanFloatText(ROWCOL, ROWCOL, const CGXStyle&, BOOL) { return FALSE; }
+
+BOOL CGXControl::HasValueText(ROWCOL, ROWCOL, const CGXStyle& style, BOOL) {
+  return style.GetIncludeValue() && !style.GetValue().IsEmpty();
 }
 
-void CGXControl::DrawCell(CDC* dc, const CRect& rect, ROWCOL, ROWCOL, const CGXStyle& style, const CGXStyle*) {
-  DrawBackground(dc, rect, style);
+// ---- Drawing ---------------------------------------------------------------------------------------------
+
+void CGXControl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
+                          const CGXStyle*) {
+  DrawCellBackground(dc, rect, style, FALSE);
+  DrawChildren(dc, rect, row, col, style);
 }
+
+void CGXControl::DrawChildren(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style) {
+  if (GetChildCount() == 0) return;
+  const CRect inner = ComputeInnerRect(row, col, &rect, &style);
+  LayOutChildren(row, col, inner);
+  const BOOL active = m_pGrid->MatchesCurrentCell(row, col) && !m_pGrid->IsPrinting() && m_pGrid->m_bHasFocus;
+  for (int i = 0; i < GetChildCount(); ++i) GetChildAt(i)->Draw(dc, active);
+}
+
+void CGXControl::DrawCurrentCellFrame(CDC* dc, const CRect& rect) {
+  const CGXProperties* props = m_pGrid->GetProperties();
+  const CString look = props ? props->GetUserProperty(GX_IDS_UP_CURRENTCELL).GetValue() : CString();
+  const int side[4] = {2, 3, 0, 1};  // top, bottom, left, right
+  if (look == "Thin Border." || look == "Thick Border.") {
+    const CGXBorderPen pen(PS_SOLID, look == "Thin Border." ? 1 : 2, RGB(0, 0, 0));
+    for (int s : side) m_pGrid->DrawBorderLine(pen, rect, s, dc);
+    return;
+  }
+  if (look == "No Border.") return;
+  const int w = look == "Invert Thick." ? 2 : 1;
+  // Left and right over the full height, then top and bottom between them: no pixel is inverted twice.
+  dc->PatBlt(rect.left, rect.top, w, rect.Height(), DSTINVERT);
+  dc->PatBlt(rect.right - w, rect.top, w, rect.Height(), DSTINVERT);
+  dc->PatBlt(rect.left + w, rect.top, rect.Width() - 2 * w, w, DSTINVERT);
+  dc->PatBlt(rect.left + w, rect.bottom - w, rect.Width() - 2 * w, w, DSTINVERT);
+}
+
+void CGXControl::DrawCellBackground(CDC* dc, const CRect& rect, const CGXStyle& style, BOOL force) {
+  // Runs of equal interiors were filled by the grid; only a cell that still needs its own background (or
+  // any cell when forced) is filled here.
+  if (force || m_pGrid->m_bNeedsOwnBackground) {
+    const CGXProperties* props = m_pGrid->GetProperties();
+    if (props && props->PrintsBlackAndWhite(m_pGrid->IsPrinting()))
+      dc->FillSolidRect(&rect, RGB(255, 255, 255));
+    else
+      m_pGrid->FillWithInterior(dc, rect, style.GetInterior());
+  }
+  Draw3dFrame(dc, rect, style);
+}
+
+void CGXControl::Draw3dFrame(CDC* dc, const CRect& rect, const CGXStyle& style) {
+  const CGXProperties* props = m_pGrid->GetProperties();
+  if (props && props->PrintsBlackAndWhite(m_pGrid->IsPrinting())) return;
+  if (!style.IsIncluded(GX_IN_DRAW3DFRAME)) return;
+  const UINT kind = style.GetDraw3dFrame();
+  if (kind != 1 && kind != 2) return;
+  // The ring just inside the borders: the inner rectangle grown back by the pixel the frame reserves.
+  CRect ring;
+  m_pGrid->SubtractBorders(&ring, rect, style, TRUE);
+  ring.InflateRect(1, 1);
+  const COLORREF light = CGXSysColorTable::GetColor(COLOR_BTNHIGHLIGHT), dark = RGB(0, 0, 0);
+  GetDrawingAndFormatting().Draw3dFrame(dc, ring.left, ring.top, ring.right - 1, ring.bottom - 1, 1,
+                                        kind == 1 ? light : dark, kind == 1 ? dark : light);
+}
+
+// ---- Values ----------------------------------------------------------------------------------------------
 
 void CGXControl::GetEditText(CString& out) const {
   if (m_pCachedStyle && m_pCachedStyle->GetIncludeValue()) {
     out = m_pCachedStyle->GetValue();
   } else if (m_bInit) {
-    out = m_pGrid->GetCellValue(m_nRow, m_nCol);
+    CGXStyle style;
+    m_pGrid->ComposeCellStyle(m_nRow, m_nCol, style, TRUE);
+    GetDisplayText(out, m_nRow, m_nCol, nullptr, style);
   } else {
     out.Empty();
   }
@@ -84,49 +280,414 @@ void CGXControl::GetEditText(CString& out) const {
 
 void CGXControl::SetEditText(const CString& text) {
   if (!m_bInit) return;
-  CGXStyle style;
-  style.SetValue(text);
-  m_pGrid->WriteStoredStyle(m_nRow, m_nCol, &style, gxOverride, 0);
+  m_pGrid->StoreValueFromControl(m_nRow, m_nCol, text, gxCopy, &GetCachedStyle());
+}
+
+BOOL CGXControl::GetEditedValue(CString& out) const {
+  if (!m_bInit || !m_pCachedStyle || !m_pCachedStyle->GetIncludeValue()) return FALSE;
+  out = m_pCachedStyle->GetValue();
+  return TRUE;
+}
+
+void CGXControl::SetEditedValue(const CString& text) {
+  if (!m_bInit) return;
+  GetCachedStyle();
+  m_pCachedStyle->SetValue(text);
+  const CGXRange cell(m_nRow, m_nCol);
+  m_pGrid->RecalcFloatCells(cell, -1);
+  m_pGrid->CalcFloatCellsInRange(cell);
+}
+
+CString CGXControl::FormatDisplayText(const CString& value, const CGXStyle& style) {
+  // Format 0 is the general format: the value shows as it is stored.
+  if (!CGXGridGlobals::Get().m_pNumberFormattingImp || !style.IsIncluded(GX_IN_FORMAT) || style.GetFormat() == 0)
+    return value;
+  return GetDrawingAndFormatting().FormatDisplayText(style, value, style.GetValueType());
 }
 
 BOOL CGXControl::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CString* value, const CGXStyle& style) const {
   if (value) {
-    out = *value;
+    out = FormatDisplayText(*value, style);
     return TRUE;
   }
   if (!style.GetIncludeValue()) {
     out.Empty();
     return FALSE;
   }
-  out = style.GetValue();
+  out = FormatDisplayText(style.GetValue(), style);
   return TRUE;
+}
+
+BOOL CGXControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* style) {
+  CGXStyle composed;
+  if (!style) {
+    m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
+    style = &composed;
+  }
+  CString value = text ? text : "";
+  if (!ConvertTextForCell(value, row, col, *style)) return FALSE;
+  if (m_pGrid->GetParam() && m_pGrid->GetParam()->m_bReadOnlyEnforced &&
+      (m_pGrid->IsLocked() || (style->IsIncluded(GX_IN_READONLY) && style->GetReadOnly())))
+    return FALSE;
+  if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 && value.GetLength() > style->GetMaxLength())
+    value = value.Left(style->GetMaxLength());
+  CGXStyle valueStyle;
+  valueStyle.SetValue(value);
+  return m_pGrid->ApplyStyleToRange(CGXRange(row, col), &valueStyle, gxOverride, 0, nullptr, flags);
 }
 
 BOOL CGXControl::StoreStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type, const CGXStyle*) {
   return m_pGrid->WriteStoredStyle(row, col, style, mode, type);
 }
 
+BOOL CGXControl::ApplyStyleToCell(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, UINT flags,
+                                  const CGXStyle* current) {
+  if (m_pGrid->GetParam() && m_pGrid->GetParam()->m_bReadOnlyEnforced &&
+      (m_pGrid->IsLocked() || (current && current->IsIncluded(GX_IN_READONLY) && current->GetReadOnly())))
+    return FALSE;
+  // The store re-binds the current cell's control, which clears its modified state: keep it first.
+  const BOOL wasBound = IsBoundToCell(row, col), modified = GetModifiedState();
+  if (!m_pGrid->ApplyStyleToCell(row, col, style, mode, flags)) return FALSE;
+  if (!m_pGrid->MatchesCurrentCell(row, col)) return TRUE;
+  if (wasBound && mode != gxRemove) {
+    m_nRow = row;
+    m_nCol = col;
+    m_bInit = TRUE;
+    m_pCachedStyle.reset();
+    GetCachedStyle();
+    if (style && style->IsIncluded(GX_IN_CONTROLID)) {
+      m_pGrid->ResetCurrentCellAfterStyles();
+      return TRUE;
+    }
+    if (style && style->GetIncludeValue()) SetEditedValue(style->GetValue());
+    HideAndInvalidate();
+    SetModifiedState(mode == gxCopy ? FALSE : modified);
+  } else {
+    InitForCell(row, col);
+  }
+  return TRUE;
+}
+
+void CGXControl::ApplyEditedValueToStyle(ROWCOL row, ROWCOL col, CGXStyle& style) {
+  CString value;
+  if (IsBoundToCell(row, col) && GetEditedValue(value)) style.SetValue(value);
+}
+
+BOOL CGXControl::GetChoiceListItem(CString& out, const CString& choices, int n) const {
+  out.Empty();
+  if (n < 0) return FALSE;
+  const std::vector<CString> lines = ChoiceLines(choices);
+  if (static_cast<size_t>(n) >= lines.size()) return FALSE;
+  out = lines[static_cast<size_t>(n)];
+  return TRUE;
+}
+
+int CGXControl::FindChoiceListItem(CString& out, const CString& text, const CString& choices, BOOL exact) const {
+  out.Empty();
+  if (text.IsEmpty()) return -1;
+  const std::vector<CString> lines = ChoiceLines(choices);
+  int prefix = -1;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].CompareNoCase(text) == 0) {
+      out = lines[i];
+      return static_cast<int>(i);
+    }
+    if (!exact && prefix < 0 && lines[i].GetLength() >= text.GetLength() &&
+        lines[i].Left(text.GetLength()).CompareNoCase(text) == 0)
+      prefix = static_cast<int>(i);
+  }
+  if (prefix >= 0) out = lines[static_cast<size_t>(prefix)];
+  return prefix;
+}
+
 BOOL CGXControl::IsCellReadOnly() const {
-  if (m_pGrid->IsReadOnly()) return TRUE;
+  const CGXGridParam* param = m_pGrid->GetParam();
+  if (!param || !param->m_bReadOnlyEnforced) return FALSE;
+  if (m_pGrid->IsLocked()) return TRUE;
   if (!m_bInit) return FALSE;
   CGXStyle style;
   m_pGrid->ComposeCellStyle(m_nRow, m_nCol, style, TRUE);
   return style.IsIncluded(GX_IN_READONLY) && style.GetReadOnly();
 }
 
+void CGXControl::GetStyleValueText(CString& out, const CGXStyle& style) const { out = style.GetValue(); }
+
+// ---- Refreshing ------------------------------------------------------------------------------------------
+
 void CGXControl::HideAndInvalidate() {
   if (!m_bInit) return;
+  const BOOL editing = GetEditingState();
+  if (GetModifiedState() || editing) m_pGrid->RecalcFloatCells(CGXRange(m_nRow, m_nCol), -1);
   HideWindowPart();
-  m_pGrid->RedrawCell(m_nRow, m_nCol, GX_INVALIDATE);
+  CGXRange range(m_nRow, m_nCol);
+  if (!editing) {
+    m_pGrid->WidenRangeByMergedCells(range);
+    m_pGrid->WidenRangeByFloatCells(range);
+  }
+  m_pGrid->WidenRangeByCoveredCells(range);
+  const CRect rect = m_pGrid->CalcRangeRect(range.top, range.left, range.bottom, range.right);
+  m_pGrid->InvalidateRect(&rect, TRUE);
 }
 
+// ---- Mouse -----------------------------------------------------------------------------------------------
+
+void CGXControl::PrepareChildren() {
+  if (GetChildCount() > 0) LayOutChildren(m_nRow, m_nCol, ComputeInnerRect(m_nRow, m_nCol));
+}
+
+BOOL CGXControl::OfferToChildren(CPoint pt, BOOL (CGXChild::*op)(UINT, CPoint), UINT flags, BOOL untilHandled) {
+  for (int i = 0; i < GetChildCount(); ++i) {
+    CGXChild* child = GetChildAt(i);
+    if (!child->HitTest(pt)) continue;
+    m_pActiveChild = child;
+    const BOOL handled = (child->*op)(flags, pt);
+    if (!untilHandled || handled) return handled;
+  }
+  return FALSE;
+}
+
+BOOL CGXControl::OnMouseMoveInCell(UINT flags, int x, int y, WORD) {
+  PrepareChildren();
+  return m_pActiveChild ? m_pActiveChild->OnMouseMove(flags, CPoint(x, y)) : FALSE;
+}
+
+BOOL CGXControl::OnMouseMoveOverCell(ROWCOL row, ROWCOL col, UINT flags, int x, int y) {
+  BOOL handled = FALSE;
+  if (GetChildCount() > 0) {
+    LayOutChildren(row, col, ComputeInnerRect(row, col));
+    const CPoint pt(x, y);
+    for (int i = 0; i < GetChildCount() && !handled; ++i)
+      if (GetChildAt(i)->HitTest(pt)) handled = GetChildAt(i)->OnMouseMoveOver(row, col, flags, pt);
+  }
+  return m_pGrid->OnMouseMoveInCell(row, col, flags, CPoint(x, y)) || handled;
+}
+
+BOOL CGXControl::OnLButtonDownInCell(UINT flags, int x, int y, WORD) {
+  PrepareChildren();
+  return OfferToChildren(CPoint(x, y), &CGXChild::OnLButtonDown, flags, FALSE);
+}
+
+BOOL CGXControl::OnMButtonDownInCell(UINT flags, int x, int y, WORD) {
+  PrepareChildren();
+  return OfferToChildren(CPoint(x, y), &CGXChild::OnMButtonDown, flags, FALSE);
+}
+
+BOOL CGXControl::OnRButtonDownInCell(UINT flags, int x, int y, WORD) {
+  PrepareChildren();
+  return OfferToChildren(CPoint(x, y), &CGXChild::OnRButtonDown, flags, FALSE);
+}
+
+BOOL CGXControl::ButtonUp(UINT flags, int x, int y, BOOL (CGXChild::*op)(UINT, CPoint), int button) {
+  const CPoint pt(x, y);
+  BOOL handled = m_pActiveChild ? (m_pActiveChild->*op)(flags, pt) : FALSE;
+  if (ComputeInnerRect(m_nRow, m_nCol).PtInRect(pt)) {
+    const BOOL grid = button == 0   ? m_pGrid->OnLButtonClickedCell(m_nRow, m_nCol, flags, pt)
+                      : button == 1 ? m_pGrid->OnMButtonClickedCell(m_nRow, m_nCol, flags, pt)
+                                    : m_pGrid->OnRButtonClickedCell(m_nRow, m_nCol, flags, pt);
+    handled = handled || grid;
+  }
+  return handled;
+}
+
+BOOL CGXControl::OnLButtonUpInCell(UINT flags, int x, int y, WORD) {
+  return ButtonUp(flags, x, y, &CGXChild::OnLButtonUp, 0);
+}
+BOOL CGXControl::OnMButtonUpInCell(UINT flags, int x, int y, WORD) {
+  return ButtonUp(flags, x, y, &CGXChild::OnMButtonUp, 1);
+}
+BOOL CGXControl::OnRButtonUpInCell(UINT flags, int x, int y, WORD) {
+  return ButtonUp(flags, x, y, &CGXChild::OnRButtonUp, 2);
+}
+
+BOOL CGXControl::ButtonDblClk(UINT flags, int x, int y, BOOL (CGXChild::*op)(UINT, CPoint), int button) {
+  PrepareChildren();
+  const CPoint pt(x, y);
+  const BOOL handled = OfferToChildren(pt, op, flags, TRUE);
+  // The grid hears of every double-click, also one a child handled.
+  const BOOL grid = button == 0   ? m_pGrid->OnLButtonDblClkCell(m_nRow, m_nCol, flags, pt)
+                    : button == 1 ? m_pGrid->OnMButtonDblClkCell(m_nRow, m_nCol, flags, pt)
+                                  : m_pGrid->OnRButtonDblClkCell(m_nRow, m_nCol, flags, pt);
+  return handled || grid;
+}
+
+BOOL CGXControl::OnLButtonDblClkInCell(UINT flags, int x, int y) {
+  return ButtonDblClk(flags, x, y, &CGXChild::OnLButtonDblClk, 0);
+}
+BOOL CGXControl::OnMButtonDblClkInCell(UINT flags, int x, int y) {
+  return ButtonDblClk(flags, x, y, &CGXChild::OnMButtonDblClk, 1);
+}
+BOOL CGXControl::OnRButtonDblClkInCell(UINT flags, int x, int y) {
+  return ButtonDblClk(flags, x, y, &CGXChild::OnRButtonDblClk, 2);
+}
+
+// ---- Keys ------------------------------------------------------------------------------------------------
+
 BOOL CGXControl::OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags) {
+  if (m_pActiveChild && m_pActiveChild->OnKeyMessage(message, ch, repeat, flags)) return TRUE;
   switch (message) {
-    case 0x0100: return OnKeyDownInCell(ch, repeat, flags);
-    case 0x0102: return OnCharInCell(ch, repeat, flags);
+    case WM_KEYDOWN: return OnKeyDownInCell(ch, repeat, flags);
+    case WM_KEYUP: return OnKeyUpInCell(ch, repeat, flags);
+    case WM_CHAR: {
+      CString text;
+      switch (ComposeDbcsChar(m_bLeadBytePending, m_cLeadByte, ch, text)) {
+        case GXComposedChar::single: return OnCharInCell(ch, repeat, flags);
+        case GXComposedChar::held: return TRUE;
+        case GXComposedChar::pair: return OnDbcsCharInCell(text, repeat, flags);
+      }
+      return FALSE;
+    }
+    case WM_DEADCHAR: return OnDeadCharInCell(ch, repeat, flags);
+    case WM_SYSKEYDOWN: return OnSysKeyDownInCell(ch, repeat, flags);
+    case WM_SYSKEYUP: return OnSysKeyUpInCell(ch, repeat, flags);
+    case WM_SYSCHAR: return OnSysCharInCell(ch, repeat, flags);
+    case WM_SYSDEADCHAR: return OnSysDeadCharInCell(ch, repeat, flags);
     default: return FALSE;
   }
 }
+
+// ---- Clipboard -------------------------------------------------------------------------------------------
+
+BOOL CGXControl::CopyToClipboard() {
+  if (!GetEditingState()) {
+    if (m_bInit && m_pGrid->MatchesCurrentCell(m_nRow, m_nCol)) return m_pGrid->CopyOneRange(CGXRange(m_nRow, m_nCol));
+    return FALSE;
+  }
+  CString text;
+  GetSelectionText(text);
+  if (text.IsEmpty()) return FALSE;
+  CSharedFile file(GMEM_DDESHARE | GMEM_MOVEABLE | GMEM_ZEROINIT);
+  file.Write(static_cast<LPCSTR>(text), static_cast<UINT>(text.GetLength()) + 1);
+  HGLOBAL data = file.Detach();
+  if (!OpenClipboard(m_pGrid->GridHwnd())) {
+    GlobalFree(data);
+    return FALSE;
+  }
+  // The clipboard is emptied first: formats another program left there would otherwise stay beside the
+  // new text (and a paste elsewhere could take the stale, richer one), or the text could not be set at all
+  // while another window owns the clipboard.
+  EmptyClipboard();
+  const BOOL ok = SetClipboardData(CF_TEXT, data) != nullptr;
+  CloseClipboard();
+  if (!ok) GlobalFree(data);
+  return ok;
+}
+
+BOOL CGXControl::PasteFromClipboard() {
+  // (The parameter object has no switch that lets styles be pasted yet, so the grid's own styles on the
+  // clipboard never take precedence here.)
+  if (!m_bInit || !GetEditingState()) return FALSE;
+  const CGXStyle& style = GetCachedStyle();
+  if (style.IsIncluded(GX_IN_READONLY) && style.GetReadOnly()) return FALSE;
+  const BOOL opened = GetOpenClipboardWindow() == nullptr && OpenClipboard(m_pGrid->GridHwnd());
+  HANDLE data = GetClipboardData(CF_TEXT);
+  if (!data) data = GetClipboardData(CF_OEMTEXT);
+  BOOL found = FALSE;
+  if (data) {
+    found = TRUE;
+    const char* p = static_cast<const char*>(GlobalLock(static_cast<HGLOBAL>(data)));
+    const CString text = p ? CString(p) : CString();
+    GlobalUnlock(static_cast<HGLOBAL>(data));
+    if (CanPasteText(text)) ReplaceSelectedText(text);
+  }
+  if (opened) CloseClipboard();
+  return found;
+}
+
+BOOL CGXControl::CutToClipboard() {
+  if (GetEditingState()) {
+    if (!CopyToClipboard()) return FALSE;
+    ReplaceSelectedText("");
+    return TRUE;
+  }
+  if (m_bInit && m_pGrid->MatchesCurrentCell(m_nRow, m_nCol)) return m_pGrid->CutOneRange(CGXRange(m_nRow, m_nCol), 0);
+  return FALSE;
+}
+
+BOOL CGXControl::CanCutToClipboard() {
+  if (!m_bInit) return FALSE;
+  const CGXStyle& style = GetCachedStyle();
+  return !(style.IsIncluded(GX_IN_READONLY) && style.GetReadOnly());
+}
+
+BOOL CGXControl::CanPasteFromClipboard() {
+  if (!m_bInit || !GetEditingState() || IsCellReadOnly()) return FALSE;
+  return IsClipboardFormatAvailable(CF_TEXT) || IsClipboardFormatAvailable(CF_OEMTEXT);
+}
+
+void CGXControl::ReplaceSelectedText(LPCTSTR text) {
+  if (m_bInit && m_pGrid->MatchesCurrentCell(m_nRow, m_nCol))
+    m_pGrid->StoreValueFromControl(m_nRow, m_nCol, text, gxCopy, nullptr);
+}
+
+// ---- Messages and notifications --------------------------------------------------------------------------
+
+void CGXControl::OnChildClicked(CGXChild*) { m_pGrid->OnButtonClickedInCell(m_nRow, m_nCol); }
+
+BOOL CGXControl::OnGridWindowMessage(const MSG* msg) {
+  if (!msg || (msg->message != WM_HSCROLL && msg->message != WM_VSCROLL) || !GetEditingState()) return FALSE;
+  CGXRange covered;
+  if (!m_pGrid->GetCoveredCellsRowCol(m_nRow, m_nCol, covered)) return FALSE;
+  const ROWCOL frozenCols = m_pGrid->GetFrozenCols(), frozenRows = m_pGrid->GetFrozenRows();
+  const BOOL straddles = (covered.left <= frozenCols && covered.right > frozenCols) ||
+                         (covered.top <= frozenRows && covered.bottom > frozenRows);
+  if (!straddles) return FALSE;
+  if (GetModifiedState()) StoreValue();
+  SetEditingState(FALSE);
+  HideAndInvalidate();
+  return FALSE;
+}
+
+void CGXControl::BroadcastToChildren(DWORD_PTR value) {
+  for (int i = 0; i < GetChildCount(); ++i) GetChildAt(i)->OnBroadcast(value);
+}
+
+void CGXControl::RefreshSysColors() {
+  for (int i = 0; i < GetChildCount(); ++i) GetChildAt(i)->RefreshSysColors();
+}
+
+void CGXControl::ReleaseChildButtons() {
+  for (int i = 0; i < GetChildCount(); ++i) GetChildAt(i)->ReleaseState();
+}
+
+BOOL CGXControl::MarkEditHeader(ROWCOL row, ROWCOL col, DWORD_PTR) {
+  CGXGridMarkEditHeaderImp* imp = m_pGrid->GetMarkEditHeaderImp();
+  return imp ? imp->IsHeaderMarked(m_pGrid, this, row, col) : FALSE;
+}
+
+BOOL CGXControl::NeedsCellTip(ROWCOL row, ROWCOL col, const CGXStyle& style) {
+  return m_pCellTip ? m_pCellTip->NeedsTip(row, col, style) : FALSE;
+}
+
+int CGXControl::GetCellTipKind(ROWCOL row, ROWCOL col, const CGXStyle& style) {
+  return m_pCellTip ? m_pCellTip->GetTipKind(row, col, style) : 0x7FFFFFFF;
+}
+
+void CGXControl::ShowCellTip(DWORD_PTR a, DWORD_PTR b, DWORD_PTR c, DWORD_PTR d) {
+  if (m_pCellTip) m_pCellTip->ShowTip(a, b, c, d);
+}
+
+// ---- Children --------------------------------------------------------------------------------------------
+
+void CGXControl::AppendChild(CGXChild* child) {
+  if (!m_pChildren) {
+    m_pChildren = std::make_unique<std::vector<std::unique_ptr<CGXChild>>>();
+    m_pChildren->reserve(10);
+  }
+  m_pChildren->emplace_back(child);
+}
+
+void CGXControl::DetachChild(CGXChild* child) {
+  if (!m_pChildren) return;
+  for (auto it = m_pChildren->begin(); it != m_pChildren->end(); ++it) {
+    if (it->get() != child) continue;
+    it->release();  // handed back to the caller, not deleted
+    m_pChildren->erase(it);
+    if (m_pActiveChild == child) m_pActiveChild = nullptr;
+    return;
+  }
+}
+
+// ---- Cached style, attributes ----------------------------------------------------------------------------
 
 const CGXStyle& CGXControl::GetCachedStyle() {
   if (!m_pCachedStyle) {
@@ -134,4 +695,24 @@ const CGXStyle& CGXControl::GetCachedStyle() {
     if (m_bInit) m_pGrid->ComposeCellStyle(m_nRow, m_nCol, *m_pCachedStyle, TRUE);
   }
   return *m_pCachedStyle;
+}
+
+void CGXControl::RegisterUserAttributes(CGXStylesMap* map) {
+  if (!map) return;
+  static const bool named = (plat::ResourceTable::AddStrings(plat::ResourceTable::ModuleHandle("grid"),
+                                                             {{GX_IDS_UA_VALID_MIN, "Valid: Min. Value"},
+                                                              {GX_IDS_UA_VALID_MAX, "Valid: Max. Value"},
+                                                              {GX_IDS_UA_VALID_MSG, "Valid: Warning Msg"}}),
+                             true);
+  (void)named;
+  CGXStyle spin;
+  spin.SetControl(kSpinEditId);
+  map->AddUserAttribute(GX_IDS_UA_VALID_MIN, &spin);
+  map->AddUserAttribute(GX_IDS_UA_VALID_MAX, &spin);
+  CGXStyle wrapped;
+  wrapped.SetWrapText(TRUE);
+  map->AddUserAttribute(GX_IDS_UA_VALID_MSG, &wrapped);
+  CGXStyle check;
+  check.SetControl(kCheckBox3dId).SetHorizontalAlignment(GX_DT_CENTER).SetVerticalAlignment(GX_DT_VCENTER);
+  map->AddUserAttribute(GX_IDS_UA_RTLREADING, &check);
 }

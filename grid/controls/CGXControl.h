@@ -1,14 +1,21 @@
 // The base of every cell control: the object the grid asks to draw a cell, to take the current cell's
 // mouse and key input, to hold the value being edited, to store it back and to validate it. A grid keeps
 // one control per control id; the same object serves every cell whose style names that id and is bound
-// to one cell at a time (InitForCell).
+// to one cell at a time (InitForCell). Windowless buttons inside the cell (CGXChild) live in the control's
+// child list and get the mouse and keys first.
 //
 // The engine (grid_core) calls these operations through the table of virtual operations only, so the
 // engine's library needs no definition from this one; the controls' library defines them.
+//
+// Names kept from the engine's side: the current cell's frame is DrawCurrentCellFrame (the engine calls it
+// for the current cell when its own frame is off); DrawBackground is the cell background that the grid's
+// static-cell drawing asks for (it is DrawCellBackground); Refresh is HideAndInvalidate.
 #pragma once
 
 #include <memory>
+#include <vector>
 
+#include "grid/controls/CGXChild.h"
 #include "grid/core/CGXStyle.h"
 #include "grid/core/gxtypes.h"
 #include "platform/base/CString.h"
@@ -18,12 +25,20 @@
 class CDC;
 class CWnd;
 class CGXGridCore;
+class CGXStylesMap;
+struct CRuntimeClass;
 
 // The chain of control class names that IsKindOfControl walks.
 struct CGXControlClass {
   LPCSTR name;
   const CGXControlClass* base;
 };
+
+// User attributes that every grid knows through the control base.
+constexpr WORD GX_IDS_UA_VALID_MIN = 51011, GX_IDS_UA_VALID_MAX = 51012, GX_IDS_UA_VALID_MSG = 51013,
+               GX_IDS_UA_RTLREADING = 52570;
+// The user property that chooses the current cell's frame.
+constexpr WORD GX_IDS_UP_CURRENTCELL = 51005;
 
 class CGXControl {
  public:
@@ -35,78 +50,141 @@ class CGXControl {
   static const CGXControlClass classCGXControl;
   virtual const CGXControlClass* GetControlClass() const { return &classCGXControl; }
   BOOL IsKindOfControl(const CGXControlClass* cls) const;
+  virtual CRuntimeClass* GetWindowRuntimeClass() { return nullptr; }
   virtual CWnd* GetWindowPart() { return nullptr; }
+  BOOL IsWindowKindOf(const CRuntimeClass* cls);
 
   // Editing and modified states (controls without an editor keep both off).
   virtual void SetEditingState(BOOL) {}
   virtual BOOL GetEditingState() const { return FALSE; }
+  virtual BOOL GetExtraState() const { return FALSE; }
   virtual void SetModifiedState(BOOL) {}
   virtual BOOL GetModifiedState() const { return FALSE; }
 
   // Binding to a cell.
   virtual void InitForCell(ROWCOL row, ROWCOL col);
-  // Unbinds: when modified or editing the cell is refreshed; the window part hides, the states clear.
+  // Unbinds: when modified or editing the floating cells are recalculated; the window part hides, the
+  // states clear and the cached style goes (row and column keep their last values).
   virtual void RedrawIfChanged();
   BOOL IsInitialized() const { return m_bInit; }
   BOOL IsBoundToCell(ROWCOL row, ROWCOL col) const { return m_bInit && row == m_nRow && col == m_nCol; }
   ROWCOL GetRow() const { return m_nRow; }
   ROWCOL GetCol() const { return m_nCol; }
 
-  // Storing and validating (the base has nothing to store).
+  // Storing, validating and the grid's hooks.
   virtual BOOL StoreValue() { return FALSE; }
-  virtual BOOL ValidateValue() { return TRUE; }
+  virtual BOOL ValidateValue();
   virtual BOOL NotifyEditStart();
   virtual BOOL NotifyModified();
   virtual BOOL NotifyEditEnd();
   virtual void NotifyEditCancel();
+  virtual BOOL AskGridFirstHook();
   virtual BOOL NotifyLeaveCell(ROWCOL newRow, ROWCOL newCol);
+  virtual BOOL AskGridSecondHook();
 
-  // Geometry and drawing.
+  // Geometry.
+  // The cell rectangle less the style's borders, with the one-pixel corrections at the last frozen row and
+  // column. The (rect, style) form is the engine's; the full form looks up what is not given.
   virtual CRect ComputeInnerRect(const CRect& cell, const CGXStyle& style) const;
+  CRect ComputeInnerRect(ROWCOL row, ROWCOL col, const CRect* cell = nullptr, const CGXStyle* style = nullptr);
   virtual CSize AddBordersToSize(CSize size, const CGXStyle& style) const;
-  // The cell's background (the interior unless the grid already filled a run) and, for the current cell,
-  // nothing: the grid frames the current cell by inversion.
-  virtual void DrawBackground(CDC* dc, const CRect& rect, const CGXStyle& style, BOOL eraseAlways = FALSE);
+  // The size the cell's content needs (with `vertical` its height); the base needs none.
+  virtual CSize ComputeCellSize(CDC* dc, ROWCOL row, ROWCOL col, const CGXStyle& style, const CGXStyle* previous,
+                                BOOL vertical);
+  virtual BOOL CanFloatText(ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL flag);
+  virtual BOOL HasValueText(ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL flag);
+
+  // Drawing.
+  virtual void DrawBackground(CDC* dc, const CRect& rect, const CGXStyle& style, BOOL eraseAlways = FALSE) {
+    DrawCellBackground(dc, rect, style, eraseAlways);
+  }
   virtual void DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
                         const CGXStyle* standard);
-  // The current cell's frame inside its inner rectangle (called once per painted block).
-  virtual void DrawCurrentCellFrame(CDC* dc, const CRect& inner) { (void)dc, (void)inner; }
+  // The current cell's frame in the given rectangle, as the "Current Cell." user property asks.
+  virtual void DrawCurrentCellFrame(CDC* dc, const CRect& inner);
+  // The interior (only when forced or the grid needs the control to fill it), then the 3-D frame.
+  virtual void DrawCellBackground(CDC* dc, const CRect& rect, const CGXStyle& style, BOOL force);
+  virtual void Draw3dFrame(CDC* dc, const CRect& rect, const CGXStyle& style);
 
   // Values.
   virtual void GetEditText(CString& out) const;
-  // The selected text; the base control has no text selection and hands out its whole current text.
-  virtual void GetSelectionText(CString& out) { GetEditText(out); }
   virtual void SetEditText(const CString& text);
+  virtual BOOL GetEditedValue(CString& out) const;
+  virtual void SetEditedValue(const CString& text);
   virtual BOOL GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CString* value,
                               const CGXStyle& style) const;
+  virtual BOOL StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* style);
+  virtual BOOL ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style) {
+    return (void)text, (void)row, (void)col, (void)style, TRUE;
+  }
+  // The store-style hook of ApplyStyleToRange: stores through the grid's WriteStoredStyle.
   virtual BOOL StoreStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type,
                           const CGXStyle* composed);
+  virtual BOOL ApplyStyleToCell(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, UINT flags,
+                                const CGXStyle* current);
+  virtual void ApplyEditedValueToStyle(ROWCOL row, ROWCOL col, CGXStyle& style);
+  virtual BOOL GetChoiceListItem(CString& out, const CString& choices, int n) const;
+  virtual int FindChoiceListItem(CString& out, const CString& text, const CString& choices, BOOL exact) const;
   virtual BOOL IsCellReadOnly() const;
+  virtual void GetStyleValueText(CString& out, const CGXStyle& style) const;
 
   // Window part and refreshing.
   virtual void HideWindowPart() {}
   virtual void HideAndInvalidate();
   virtual void Refresh() { HideAndInvalidate(); }
 
-  // Mouse and keys inside the current cell: FALSE lets the grid do its own processing.
-  virtual BOOL OnMouseMoveInCell(UINT, int, int, WORD) { return FALSE; }
-  virtual BOOL OnLButtonDownInCell(UINT, int, int, WORD) { return FALSE; }
-  virtual BOOL OnLButtonUpInCell(UINT, int, int, WORD) { return FALSE; }
-  virtual BOOL OnLButtonDblClkInCell(UINT, int, int) { return FALSE; }
-  virtual BOOL OnMButtonDownInCell(UINT, int, int, WORD) { return FALSE; }
-  virtual BOOL OnMButtonUpInCell(UINT, int, int, WORD) { return FALSE; }
-  virtual BOOL OnMButtonDblClkInCell(UINT, int, int) { return FALSE; }
-  virtual BOOL OnRButtonDownInCell(UINT, int, int, WORD) { return FALSE; }
-  virtual BOOL OnRButtonUpInCell(UINT, int, int, WORD) { return FALSE; }
-  virtual BOOL OnRButtonDblClkInCell(UINT, int, int) { return FALSE; }
+  // Mouse and keys inside the current cell: FALSE lets the grid do its own processing. The hit flags
+  // carry 64 when the button went down in this same cell.
+  virtual BOOL OnMouseMoveInCell(UINT flags, int x, int y, WORD hit);
+  virtual BOOL OnMouseMoveOverCell(ROWCOL row, ROWCOL col, UINT flags, int x, int y);
+  virtual BOOL OnLButtonDownInCell(UINT flags, int x, int y, WORD hit);
+  virtual BOOL OnLButtonUpInCell(UINT flags, int x, int y, WORD hit);
+  virtual BOOL OnLButtonDblClkInCell(UINT flags, int x, int y);
+  virtual BOOL OnMButtonDownInCell(UINT flags, int x, int y, WORD hit);
+  virtual BOOL OnMButtonUpInCell(UINT flags, int x, int y, WORD hit);
+  virtual BOOL OnMButtonDblClkInCell(UINT flags, int x, int y);
+  virtual BOOL OnRButtonDownInCell(UINT flags, int x, int y, WORD hit);
+  virtual BOOL OnRButtonUpInCell(UINT flags, int x, int y, WORD hit);
+  virtual BOOL OnRButtonDblClkInCell(UINT flags, int x, int y);
+  virtual BOOL QueryCellHit(DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR) { return FALSE; }
+  virtual BOOL QueryCellFlag(DWORD_PTR) { return FALSE; }
   virtual BOOL OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags);
+  // The double-byte state of typed characters: a lead byte held until its trail byte comes.
+  BOOL IsLeadBytePending() const { return m_bLeadBytePending; }
+  BYTE PendingLeadByte() const { return m_cLeadByte; }
   virtual BOOL OnKeyDownInCell(UINT, UINT, UINT) { return FALSE; }
+  virtual BOOL OnKeyUpInCell(UINT, UINT, UINT) { return FALSE; }
   virtual BOOL OnCharInCell(UINT, UINT, UINT) { return FALSE; }
+  virtual BOOL OnDbcsCharInCell(const CString&, UINT, UINT) { return FALSE; }
+  virtual BOOL OnDeadCharInCell(UINT, UINT, UINT) { return FALSE; }
+  virtual BOOL OnSysKeyDownInCell(UINT, UINT, UINT) { return FALSE; }
+  virtual BOOL OnSysKeyUpInCell(UINT, UINT, UINT) { return FALSE; }
+  virtual BOOL OnSysCharInCell(UINT, UINT, UINT) { return FALSE; }
+  virtual BOOL OnSysDeadCharInCell(UINT, UINT, UINT) { return FALSE; }
   // Whether the control wants Enter and Escape while it edits (a dialog then leaves them to the grid).
   virtual BOOL WantsReturnAndEscape() const { return FALSE; }
+
+  // Clipboard, find and replace.
+  virtual BOOL CopyToClipboard();
+  virtual BOOL PasteFromClipboard();
+  virtual BOOL CutToClipboard();
+  virtual BOOL CanCopyToClipboard() const { return m_bInit; }
+  virtual BOOL CanCutToClipboard();
+  virtual BOOL CanPasteFromClipboard();
+  virtual BOOL FindInCell(DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR) { return FALSE; }
+  virtual void ReplaceSelectedText(LPCTSTR text);
+  virtual BOOL ReplaceInCell(DWORD_PTR, DWORD_PTR, DWORD_PTR) { return FALSE; }
+  // The selected text; the base control has no text selection and hands out its whole current text.
+  virtual void GetSelectionText(CString& out) { GetEditText(out); }
+  virtual BOOL AcceptsText(const CString&) { return TRUE; }
+  virtual BOOL CanPasteText(const CString&) { return TRUE; }
+
+  // Window messages and notifications.
+  virtual void OnChildClicked(CGXChild* child);
   virtual BOOL HandleWindowCommand(WPARAM, LPARAM) { return FALSE; }
-  virtual BOOL PreTranslate(MSG*) { return FALSE; }
-  virtual void RefreshSysColors() {}
+  // WM_VSCROLL and WM_HSCROLL before the grid scrolls: an editing control whose covered cell straddles the
+  // frozen rows or columns stores and stops editing.
+  virtual BOOL OnGridWindowMessage(const MSG* msg);
   // The grid's WM_CTLCOLOR notifications for the current cell's control (DC, window, colour kind 0..6):
   // TRUE when the control set the colours itself ("handled"); the grid then leaves the DC alone.
   virtual BOOL OnGridMessageExtra(CDC* dc, CWnd* wnd, UINT kind) {
@@ -118,16 +196,60 @@ class CGXControl {
     (void)topLevel, (void)hitCode, (void)message, (void)result;
     return FALSE;
   }
+  virtual BOOL PreTranslate(MSG*) { return FALSE; }
   virtual void OnSettingsChanged(UINT) {}
-  virtual void ReleaseChildButtons() {}
+  virtual void BroadcastToChildren(DWORD_PTR value);
+  virtual void RefreshSysColors();
+  virtual void ReleaseChildButtons();
+  virtual BOOL QueryControlFlag() { return FALSE; }
+  virtual void OnCellNotify(DWORD_PTR) {}
+  virtual BOOL MarkEditHeader(ROWCOL row, ROWCOL col, DWORD_PTR flag);
+
+  // Cell tips.
+  virtual BOOL NeedsCellTip(ROWCOL row, ROWCOL col, const CGXStyle& style);
+  virtual int GetCellTipKind(ROWCOL row, ROWCOL col, const CGXStyle& style);
+  virtual void ShowCellTip(DWORD_PTR a, DWORD_PTR b, DWORD_PTR c, DWORD_PTR d);
+  void InstallCellTipStatic(CGXCellTipStatic* tip) { m_pCellTip.reset(tip); }
+
+  // Children (owned; the list is created on the first append).
+  virtual void AppendChild(CGXChild* child);
+  virtual void DetachChild(CGXChild* child);
+  virtual CGXChild* GetChildAt(int index) const { return (*m_pChildren)[static_cast<size_t>(index)].get(); }
+  virtual int GetChildCount() const { return m_pChildren ? static_cast<int>(m_pChildren->size()) : 0; }
+  virtual CGXChild* GetActiveChild() const { return m_pActiveChild; }
+  virtual void SetActiveChild(CGXChild* child) { m_pActiveChild = child; }
+  virtual void LayOutChildren(ROWCOL row, ROWCOL col, const CRect& inner) { (void)row, (void)col, (void)inner; }
 
   // The cell's effective style, composed on first demand and dropped on every re-binding.
   const CGXStyle& GetCachedStyle();
   CGXGridCore* Grid() const { return m_pGrid; }
+  CGXGridCore* GetGrid() const { return m_pGrid; }
+  CWnd* GetGridWnd() const;
+  // A window-based control's window received the focus: the grid hears WM_KILLFOCUS with that window's
+  // handle (not when the window is the grid itself); the grid ignores it while it guards its focus.
+  void ForwardKillFocusToGrid(CWnd* focus);
+  // Registers the user attributes that every grid knows through the base.
+  static void RegisterUserAttributes(CGXStylesMap* map);
+  // The display text under the style's number format (unchanged without the number-formatting feature).
+  static CString FormatDisplayText(const CString& value, const CGXStyle& style);
 
  protected:
+  // Offers a button event to the children in list order: the first hit becomes the active child.
+  BOOL OfferToChildren(CPoint pt, BOOL (CGXChild::*op)(UINT, CPoint), UINT flags, BOOL untilHandled);
+  BOOL ButtonUp(UINT flags, int x, int y, BOOL (CGXChild::*op)(UINT, CPoint), int button);
+  BOOL ButtonDblClk(UINT flags, int x, int y, BOOL (CGXChild::*op)(UINT, CPoint), int button);
+  void PrepareChildren();
+  // Lays out the children in the cell's inner rectangle and lets each draw itself, in list order.
+  void DrawChildren(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style);
+  void DropCachedStyle() { m_pCachedStyle.reset(); }
+
   CGXGridCore* m_pGrid;
   ROWCOL m_nRow = GX_INVALID, m_nCol = GX_INVALID;
   std::unique_ptr<CGXStyle> m_pCachedStyle;
   BOOL m_bInit = FALSE;
+  std::unique_ptr<std::vector<std::unique_ptr<CGXChild>>> m_pChildren;
+  CGXChild* m_pActiveChild = nullptr;
+  BOOL m_bLeadBytePending = FALSE;
+  BYTE m_cLeadByte = 0;
+  std::unique_ptr<CGXCellTipStatic> m_pCellTip;
 };

@@ -4,11 +4,9 @@
 
 #include "grid/controls/CGXHeader.h"
 #include "grid/core/CGXControlFactory.h"
-#include "grid/core/CGXDrawRotatedTextImp.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridCore.h"
 #include "platform/gdi/CDC.h"
-#include "platform/gdi/CFont.h"
 #include "platform/window/windowapi.h"
 
 const CGXControlClass CGXStatic::classCGXStatic = {"CGXStatic", &CGXControl::classCGXControl};
@@ -28,35 +26,20 @@ CSize CGXStatic::AddBordersToSize(CSize size, const CGXStyle& style) const {
   return CGXControl::AddBordersToSize(size, style);
 }
 
-void CGXStatic::DrawText(CDC* dc, const CRect& inner, ROWCOL row, ROWCOL col, const CGXStyle& style) {
-  CString text;
-  if (!GetDisplayText(text, row, col, nullptr, style) || text.IsEmpty() || inner.IsRectEmpty()) return;
-  CFont* font = m_pGrid->LookupFont(style);
-  CFont* old = font ? dc->SelectObject(font) : nullptr;
-  COLORREF oldColor = dc->SetTextColor(style.GetTextColor());
-  int oldMode = dc->SetBkMode(TRANSPARENT);
-  UINT format = style.GetHorizontalAlignment() | style.GetVerticalAlignment() | DT_NOPREFIX |
-                (style.GetWrapText() ? DT_WORDBREAK : DT_SINGLELINE);
-  RECT r = inner;
-  int saved = dc->SaveDC();
-  dc->IntersectClipRect(&inner);
-  const CGXFont* cellFont = style.GetFontPtr();
-  CGXDrawRotatedTextImp* rotated = GetDrawRotatedTextImp();
-  if (cellFont && cellFont->GetIncludeOrientation() && cellFont->GetOrientation() % 3600 != 0 && rotated)
-    rotated->DrawRotatedText(dc, text, text.GetLength(), inner.left, inner.top, inner.right, inner.bottom,
-                             format & 0x0F, cellFont->GetOrientation(), &inner);
-  else
-    GetDrawingAndFormatting().DrawWrappedText(dc, text, text.GetLength(), r, format, &inner);
-  dc->RestoreDC(saved);
-  dc->SetBkMode(oldMode);
-  dc->SetTextColor(oldColor);
-  if (old) dc->SelectObject(old);
+CSize CGXStatic::ComputeCellSize(CDC* dc, ROWCOL row, ROWCOL col, const CGXStyle& style, const CGXStyle* previous,
+                                 BOOL vertical) {
+  CGXAbstractCalcSizeImp* imp = m_pGrid->GetCalcSizeImp();
+  return imp ? imp->CalcSize(m_pGrid, this, dc, row, col, style, previous, vertical) : CSize(0, 0);
+}
+
+BOOL CGXStatic::CanFloatText(ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL flag) {
+  return m_pGrid->CanFloatCellText(row, col, style, flag);
 }
 
 void CGXStatic::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
                          const CGXStyle*) {
-  DrawBackground(dc, rect, style);
-  DrawText(dc, ComputeInnerRect(rect, style), row, col, style);
+  GetDrawingAndFormatting().DrawCellText(this, dc, rect, row, col, style);
+  DrawChildren(dc, rect, row, col, style);
 }
 
 void GXRegisterStaticControls() {

@@ -11,13 +11,18 @@ class CGXStatic : public CGXControl {
   // The base inner rectangle, m pixels in from the left and m / 2 from the right (m + 1 when the text is
   // right-aligned), m = max(2, SM_CXFRAME / 2).
   CRect ComputeInnerRect(const CRect& cell, const CGXStyle& style) const override;
+  using CGXControl::ComputeInnerRect;
   CSize AddBordersToSize(CSize size, const CGXStyle& style) const override;
+  // Measured by the grid's cell-size feature (the text in the style's font and wrapping); (0, 0) without it.
+  CSize ComputeCellSize(CDC* dc, ROWCOL row, ROWCOL col, const CGXStyle& style, const CGXStyle* previous,
+                        BOOL vertical) override;
+  // Through the grid's floating-cells feature; FALSE without it.
+  BOOL CanFloatText(ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL flag) override;
+  // Background, text (a bitmap when the text names one, rotated, ellipsis) and children, through the grid's
+  // static-cell drawing.
   void DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
                 const CGXStyle* standard) override;
   static int TextMargin();
-
- protected:
-  void DrawText(CDC* dc, const CRect& inner, ROWCOL row, ROWCOL col, const CGXStyle& style);
 };
 
 // Registers the static and header cells with the control factory (ids 52513 and 52520).

@@ -384,6 +384,22 @@ void InvertRectClipped(CDC* pDC, const RECT& rect, const RECT& clip) {
   pDC->InvertRect(&r);
 }
 
+GXComposedChar ComposeDbcsChar(BOOL& leadPending, BYTE& lead, UINT ch, CString& text) {
+  const BYTE byte = static_cast<BYTE>(ch);
+  if (leadPending) {
+    leadPending = FALSE;
+    const char pair[3] = {static_cast<char>(lead), static_cast<char>(byte), 0};
+    text = pair;
+    return GXComposedChar::pair;
+  }
+  if (ch <= 0xFF && IsDBCSLeadByte(byte)) {
+    leadPending = TRUE;
+    lead = byte;
+    return GXComposedChar::held;
+  }
+  return GXComposedChar::single;
+}
+
 int GetTabbedField(LPCTSTR line, int n, char* buffer, int max) {
   if (!buffer || max <= 0) return 0;
   buffer[0] = '\0';

@@ -90,6 +90,10 @@ CString FormatDisplayText(const CGXStyle& style, LPCTSTR valueText, unsigned val
 // current button colours (as the owner-draw buttons load theirs). FALSE leaves the bitmap empty.
 BOOL LoadSysColorBitmap(CBitmap& bitmap, LPCSTR name);
 
+// Double-byte typing: a lead byte is held until its trail byte comes; the pair is then one two-byte text.
+enum class GXComposedChar { single, held, pair };
+GXComposedChar ComposeDbcsChar(BOOL& leadPending, BYTE& lead, UINT ch, CString& text);
+
 // Choice lists: lines separated by CR LF, fields by tabs.
 // The n-th tab-separated field (from 0), at most max - 1 characters plus the terminator; empty when
 // missing. Returns the field's length.

@@ -54,6 +54,9 @@ class CObArray;
 class CGXSpanCellPool;
 class CGXRangeList;
 class CDWordArray;
+class CObArray;
+class CGXStylesMap;
+class CGXProperties;
 class CFindReplaceDialog;
 class CGXGridPrintImp;
 class CGXGridSortImp;
@@ -350,26 +353,80 @@ class CGXGridCore {
   BOOL m_bSelectionEdge = FALSE;
 
   // ---- Effective cell style, values, controls ------------------------------------------------------
-  virtual BOOL ApplyStyleToRange(const CGXRange& range, const CGXStyle* style, int mode = gxOverride,
-                                 int type = 0, UINT flags = GX_INVALIDATE);
-  BOOL SetStyleRange(const CGXRange& range, const CGXStyle& style, int mode = gxOverride, int type = 0) {
-    return ApplyStyleToRange(range, &style, mode, type);
+  // Applies a style (or, with `styles`, one style per cell in row-major order, possibly followed by one
+  // undo record of the command factory) to a range; commandType 0 do, 1 rollback, 2 undo, 3 redo. Rows,
+  // columns and the table go to their base styles when type is 0. TRUE when any cell changed.
+  virtual BOOL ApplyStyleToRange(const CGXRange& range, const CGXStyle* style, int mode = gxOverride, int type = 0,
+                                 const CObArray* styles = nullptr, UINT flags = GX_INVALIDATE, int commandType = 0);
+  BOOL SetStyleRange(const CGXRange& range, const CGXStyle& style, int mode = gxOverride, int type = 0,
+                     UINT flags = GX_INVALIDATE, int commandType = 0) {
+    return ApplyStyleToRange(range, &style, mode, type, nullptr, flags, commandType);
   }
   virtual BOOL ReadStoredStyle(ROWCOL row, ROWCOL col, CGXStyle& style, int mode, int type) const;
+  // What is stored for each cell of a range (row-major; null where nothing is stored); the caller owns the
+  // array and gives the styles back with ReleaseWorkStyle (or deletes them).
+  virtual CObArray* CollectRangeStyles(const CGXRange& range, int type, BOOL showProgress);
   virtual void ComposeCellStyle(ROWCOL row, ROWCOL col, CGXStyle& style, BOOL withStandard = TRUE);
   virtual BOOL WriteStoredStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type);
-  virtual void RefreshStyleRange(const CGXRange& range, UINT flags);
+  virtual void RefreshStyleRange(const CGXRange& range, const CGXStyle* style, int mode, int type, UINT flags,
+                                 BOOL createHint);
+  void RefreshStyleRange(const CGXRange& range, UINT flags) { RefreshStyleRange(range, nullptr, 0, 0, flags, FALSE); }
+  virtual BOOL ReplaceStylesMap(const CGXStylesMap& map, UINT flags = GX_INVALIDATE, int commandType = 0);
+  virtual void RefreshAfterStylesMap(UINT flags, BOOL createHint);
+  virtual BOOL ReplaceProperties(const CGXProperties& properties, UINT flags = GX_INVALIDATE, int commandType = 0);
+  virtual void RefreshAfterProperties(UINT flags, BOOL createHint);
+  virtual BOOL ModifyBaseStyle(WORD id, const CGXStyle& style, int mode = gxOverride, UINT flags = GX_INVALIDATE,
+                               int commandType = 0);
+  virtual void RefreshAfterBaseStyle(WORD id, UINT flags, BOOL createHint);
+  // After the styles map, the properties or a base style changed: the current cell's control is fetched and
+  // bound again (unless it edits).
+  void ResetCurrentCellAfterStyles();
+  // The registered base style of an id; an id the styles map does not know is a programming error.
+  CGXStyle& BaseStyleById(WORD id);
   // The composed value text of a cell, returned by value (no shared scratch buffer: two calls in one
-  // expression cannot overwrite each other).
+  // expression cannot overwrite each other). A cell's own value is never overridden by base styles.
   CString GetCellValue(ROWCOL row, ROWCOL col);
+  // The value text stored for the cell itself (no base styles).
+  CString GetStoredCellValue(ROWCOL row, ROWCOL col);
   BOOL SetCellValue(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags = GX_INVALIDATE);
-  const CGXStyle* GetStandardStyle() const { return m_pStyleStandard; }
+  virtual BOOL SetCellTextThroughControl(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags,
+                                         const CGXStyle* style = nullptr);
+  const CGXStyle* GetStandardStyle();
   const CGXStyle* GetColHeaderStyle() const { return m_pStyleColHeader; }
   const CGXStyle* GetRowHeaderStyle() const { return m_pStyleRowHeader; }
   void LookupBaseStyles();
-  void AddCellControl(WORD id, CGXControl* control, BOOL makeDefault = FALSE);
+  void AddCellControl(WORD id, CGXControl* control, BOOL makeDefault = FALSE, BOOL registerWithStylesMap = FALSE);
   CGXControl* ControlForId(WORD id);
   virtual CGXControl* ControlForCell(ROWCOL row, ROWCOL col);
+  // The covered, merged (either direction) or floated range the cell belongs to, else null.
+  virtual CGXRange* SpanRangeOfCell(ROWCOL row, ROWCOL col, CGXRange& range);
+  virtual BOOL CopyOneRange(const CGXRange& range);
+  // The cell's text for the clipboard through the text data-exchange feature (empty without it).
+  virtual void CellTextForCopy(CString& out, ROWCOL row, ROWCOL col);
+  // Whether the cell's text may float into empty neighbours: the floating-cells feature's answer, else FALSE.
+  BOOL CanFloatCellText(ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL flag);
+  // The last shown row and column, cached until the top row (left column) changes.
+  ROWCOL GetBottomShownRow(BOOL* endsBefore = nullptr);
+  ROWCOL GetRightmostShownCol(BOOL* endsBefore = nullptr);
+  // What the cell controls call back (defaults: TRUE, FALSE or the plain store).
+  // A control's text as the cell's value: the stored style keeps everything but its value; `style` is the
+  // composed style the control works with (composed for the duration when null).
+  virtual BOOL StoreValueFromControl(ROWCOL row, ROWCOL col, LPCTSTR text, int mode, const CGXStyle* style);
+  virtual BOOL ApplyStyleToCell(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, UINT flags);
+  virtual BOOL ValidateCell(ROWCOL, ROWCOL) { return TRUE; }
+  virtual BOOL CellHookFirst(ROWCOL, ROWCOL) { return TRUE; }
+  virtual BOOL CellHookSecond(ROWCOL, ROWCOL) { return TRUE; }
+  virtual BOOL OnMouseMoveInCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+  // The whole grid is read-only and the parameter object enforces it.
+  virtual BOOL IsLocked() const { return IsReadOnly() && m_pParam && m_pParam->m_bReadOnlyEnforced; }
+  // Used instead of composing each cell while an operation that sets it runs (null outside such operations).
+  const CGXStyle* m_pPendingStyle = nullptr;
+  // The storage type an ApplyStyleToRange with type 0 records (0: the cell itself).
+  int m_nDefaultStorageType = 0;
+  // Suppresses the progress display of the style operations.
+  WORD m_wNoProgress = 0;
+  // Set while ApplyStyleToRange runs: the data store hears of the whole range once, not of each cell.
+  BOOL m_bSuspendRangeNotice = FALSE;
 
   // ---- Feature plug points (CGXGridCoreFeatures.cpp) ---------------------------------------------------
   // Installs a feature; with autoDelete the grid frees it when it goes. Null uninstalls.
@@ -980,6 +1037,11 @@ class CGXGridCore {
 
   // Registered cell controls, owned; a one-entry cache in front of the map.
   std::map<WORD, std::unique_ptr<CGXControl>> m_controls;
+  // Composition stops after the cell's own value while a value-text operation runs.
+  BOOL m_bValueOnly = FALSE;
+  CGXStyle m_scratchStyle;
+  ROWCOL m_nShownTopRow = GX_INVALID, m_nShownLeftCol = GX_INVALID, m_nShownBottomRow = 0, m_nShownRightCol = 0;
+  BOOL m_bShownRowEndsBefore = FALSE, m_bShownColEndsBefore = FALSE;
   CGXControl* m_pDefaultControl = nullptr;
   WORD m_nCachedControlId = 0xFFFF;
   CGXControl* m_pCachedControl = nullptr;

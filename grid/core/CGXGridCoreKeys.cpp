@@ -1,5 +1,6 @@
 // The key dispatcher: the current cell's control first, then the grid's own keys.
 #include "grid/controls/CGXControl.h"
+#include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridCore.h"
 #include "platform/base/StringApi.h"
 #include "platform/framework/CWnd.h"
@@ -11,25 +12,6 @@ BOOL Held(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
 
 BOOL CGXGridCore::NoModifierKeyDown() const { return !Held(VK_CONTROL) && !Held(VK_SHIFT); }
 
-namespace {
-// The double-byte composer: a lead byte is held until its trail byte comes; the pair is one text.
-enum class Composed { single, held, pair };
-Composed ComposeDbcsChar(BOOL& leadPending, BYTE& lead, UINT ch, CString& text) {
-  const BYTE byte = static_cast<BYTE>(ch);
-  if (leadPending) {
-    leadPending = FALSE;
-    const char pair[3] = {static_cast<char>(lead), static_cast<char>(byte), 0};
-    text = pair;
-    return Composed::pair;
-  }
-  if (ch <= 0xFF && IsDBCSLeadByte(byte)) {
-    leadPending = TRUE;
-    lead = byte;
-    return Composed::held;
-  }
-  return Composed::single;
-}
-}  // namespace
 
 BOOL CGXGridCore::ProcessKeyMessage(CWnd* source, UINT message, UINT ch, UINT repeat, UINT flags) {
   HWND h = GridHwnd();
@@ -43,10 +25,18 @@ BOOL CGXGridCore::ProcessKeyMessage(CWnd* source, UINT message, UINT ch, UINT re
   CGXControl* c = QueryCurrentCell(&row, &col) ? CurrentControl() : nullptr;
   if (c && (!source || source->m_hWnd == h)) {
     if (!c->IsBoundToCell(row, col)) c->InitForCell(row, col);
+    // The control composes double-byte characters itself; a pair that it then declines reaches the grid
+    // whole, never as a lone trail byte.
+    const BOOL leadHeld = message == WM_CHAR && c->IsLeadBytePending();
+    const BYTE lead = c->PendingLeadByte();
     if (c->OnKeyMessage(message, ch, repeat, flags)) {
       BringCellIntoView(row, col, GX_UPDATENOW);
       UpdateWindow();
       return TRUE;
+    }
+    if (leadHeld) {
+      const char pair[3] = {static_cast<char>(lead), static_cast<char>(ch), 0};
+      return OnGridDbcsChar(pair, repeat, flags);
     }
   }
   switch (message) {
@@ -55,9 +45,9 @@ BOOL CGXGridCore::ProcessKeyMessage(CWnd* source, UINT message, UINT ch, UINT re
     case WM_CHAR: {
       CString text;
       switch (ComposeDbcsChar(m_bDbcsLeadPending, m_cDbcsLead, ch, text)) {
-        case Composed::single: return OnGridChar(ch, repeat, flags);
-        case Composed::held: return TRUE;
-        case Composed::pair: return OnGridDbcsChar(text, repeat, flags);
+        case GXComposedChar::single: return OnGridChar(ch, repeat, flags);
+        case GXComposedChar::held: return TRUE;
+        case GXComposedChar::pair: return OnGridDbcsChar(text, repeat, flags);
       }
       return FALSE;
     }

@@ -8,6 +8,15 @@
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXGridHint.h"
+#include "grid/core/CGXLongOperation.h"
+#include "grid/core/CGXProperties.h"
+#include "grid/core/CGXStylesMap.h"
+#include "grid/core/gxstrings.h"
+#include "platform/base/CException.h"
+#include "platform/base/CObArray.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/framework/MessageBox.h"
 
 namespace {
 // Column letters: 1 "A", 26 "Z", 27 "AA", 52 "AZ", 53 "BA" (at most ten letters).
@@ -22,6 +31,79 @@ CString ColumnLetters(ROWCOL n) {
   for (int i = len - 1; i >= 0; --i) s += buf[i];
   return s;
 }
+constexpr WORD kNegativeColorAttribute = 52797;
+constexpr UINT kIdsGeneratingUndo = 20141, kIdsStoringCells = 20142, kIdsRestoringCells = 20143,
+               kIdsUndoTooLarge = 20082;
+
+// The style operations' status texts and question, in the grid's string table.
+void RegisterStyleStrings() {
+  static const bool registered = (plat::ResourceTable::AddStrings(plat::ResourceTable::ModuleHandle("grid"),
+                                                                  {{kIdsUndoTooLarge,
+                                                                    "Operation is too large for the undo buffer. "
+                                                                    "Do you want to continue?"},
+                                                                   {kIdsGeneratingUndo, "Generating undo information ..."},
+                                                                   {kIdsStoringCells, "Storing cells ...."},
+                                                                   {kIdsRestoringCells, "Restoring cells ..."}}),
+                                  true);
+  (void)registered;
+}
+
+CString GridText(UINT id) {
+  RegisterStyleStrings();
+  CString text;
+  gx::LoadGridString(text, id);
+  return text;
+}
+
+// The cells an operation on `range` visits, with the current counts: base styles sit at row 0 or column
+// 0, so a table range is the one cell (0, 0), a row range column 0 of its rows, a column range row 0 of its
+// columns; a cell-wise store of a row, column or table range covers its cells up to the current counts.
+// A range made before rows or columns were added therefore never leaves the new ones out.
+struct Bounds {
+  ROWCOL top = 0, left = 0, bottom = 0, right = 0;
+  bool empty = true;
+  ROWCOL Height() const { return bottom - top + 1; }
+  ROWCOL Width() const { return right - left + 1; }
+  unsigned long long Cells() const { return empty ? 0ULL : 1ULL * Height() * Width(); }
+};
+
+Bounds VisitedBounds(const CGXRange& range, int type, ROWCOL rows, ROWCOL cols) {
+  Bounds b;
+  if (!range.IsValid()) return b;
+  if (type < 0 && range.IsTable()) {
+    b = {0, 0, 0, 0, false};
+  } else if (type < 0 && range.IsRows()) {
+    b = {range.top, 0, std::min(range.bottom, rows), 0, false};
+  } else if (type < 0 && range.IsCols()) {
+    b = {0, range.left, 0, std::min(range.right, cols), false};
+  } else if (range.IsTable()) {
+    b = {1, 1, rows, cols, false};
+  } else if (range.IsRows()) {
+    b = {range.top, 1, std::min(range.bottom, rows), cols, false};
+  } else if (range.IsCols()) {
+    b = {1, range.left, rows, std::min(range.right, cols), false};
+  } else {
+    b = {range.top, range.left, std::min(range.bottom, rows), std::min(range.right, cols), false};
+  }
+  if (b.top > b.bottom || b.left > b.right) b.empty = true;
+  return b;
+}
+
+// A work style from the grid's pool, given back on every path (also when a control throws).
+class PooledStyle {
+ public:
+  explicit PooledStyle(CGXGridCore* grid) : m_grid(grid), m_style(grid->NewWorkStyle()) {}
+  ~PooledStyle() { m_grid->ReleaseWorkStyle(m_style); }
+  PooledStyle(const PooledStyle&) = delete;
+  PooledStyle& operator=(const PooledStyle&) = delete;
+  CGXStyle& operator*() const { return *m_style; }
+  CGXStyle* get() const { return m_style; }
+
+ private:
+  CGXGridCore* m_grid;
+  CGXStyle* m_style;
+};
+
 }  // namespace
 
 void CGXGridCore::LookupBaseStyles() {
@@ -41,34 +123,45 @@ BOOL CGXGridCore::ReadStoredStyle(ROWCOL row, ROWCOL col, CGXStyle& style, int m
 
 void CGXGridCore::ComposeCellStyle(ROWCOL row, ROWCOL col, CGXStyle& style, BOOL withStandard) {
   const ROWCOL hr = GetHeaderRows(), hc = GetHeaderCols();
+  // 1-2. The cell's own style; while only the value is wanted, a value of its own is final.
   ReadStoredStyle(row, col, style, gxCopy, 0);
+  if (m_bValueOnly && style.GetIncludeValue()) return;
+  // 3-4. Row, then column, then table base style (row 0 and column 0 keep the table's at (0, 0)).
   if (col > hc) ReadStoredStyle(row, 0, style, gxApplyNew, GX_BASESTYLE);
   if (row > hr) {
     ReadStoredStyle(0, col, style, gxApplyNew, GX_BASESTYLE);
     if (col > hc) ReadStoredStyle(0, 0, style, gxApplyNew, GX_BASESTYLE);
   }
+  // 5-6. The chain of named base styles, then the header base styles (column header first).
   if (const CGXStylesMap* map = GetStylesMap()) style.LoadBaseStyle(*map);
   if (row <= hr && m_pStyleColHeader) style.MergeStyle(*m_pStyleColHeader, gxApplyNew);
   if (col <= hc && m_pStyleRowHeader) style.MergeStyle(*m_pStyleRowHeader, gxApplyNew);
+  // 7. Header labels for headers without a value of their own.
   if ((row == 0 || col == 0) && !style.GetIncludeValue() && m_pParam) {
     if (row == 0 && col >= 1 && m_pParam->m_bLetterCols) {
       style.SetValue(ColumnLetters(col));
     } else if (col == 0 && row >= 1 && m_pParam->m_bNumberRows) {
-      char buf[16];
-      std::snprintf(buf, sizeof buf, "%lu", static_cast<unsigned long>(row));
-      style.SetValue(buf);
-      style.SetValueType(1);
+      style.SetValue(static_cast<DWORD>(row));
     }
   }
+  // 8. The standard style.
   if (withStandard && m_pStyleStandard) style.MergeStyle(*m_pStyleStandard, gxApplyNew);
-  if (style.GetIncludeValue() && style.HasUserAttribute(52797) && !style.GetValue().IsEmpty() &&
+  // 9. Marked copy source: the parameter object keeps no list of marked cells yet, so nothing is marked.
+  // 10. The active editor of the current cell stands for the rest.
+  if (style.IsIncluded(GX_IN_CONTROLID) && MatchesCurrentCell(row, col)) {
+    const CGXControl* control = ControlForId(style.GetControl());
+    if (control && control->GetEditingState()) return;
+  }
+  // 11. Negative numbers in the colour of the user attribute.
+  if (style.GetIncludeValue() && style.HasUserAttribute(kNegativeColorAttribute) &&
       std::atof(style.GetValue()) < 0) {
-    style.SetTextColor(static_cast<COLORREF>(std::strtoul(style.GetUserAttributeText(52797), nullptr, 10)));
+    const CString color = style.GetUserAttributeText(kNegativeColorAttribute);
+    style.SetTextColor(static_cast<COLORREF>(std::strtoul(color, nullptr, 0)));
   }
 }
 
 BOOL CGXGridCore::WriteStoredStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type) {
-  if (m_pParam && m_pParam->m_bReadOnly && m_pParam->m_bReadOnlyEnforced) return FALSE;
+  if (IsLocked()) return FALSE;
   CGXData* d = GetData();
   if (!d) return FALSE;
   BOOL ok = d->StoreStyle(row, col, style, mode, type);
@@ -83,80 +176,355 @@ BOOL CGXGridCore::WriteStoredStyle(ROWCOL row, ROWCOL col, const CGXStyle* style
     for (auto& [key, cached] : m_styleCache) ReleaseWorkStyle(cached.release());
     m_styleCache.clear();
   }
+  if (!m_bSuspendRangeNotice) d->SetRangeChanged(CGXRange(row, col));
   if (ok && MatchesCurrentCell(row, col) && m_pCurrentControl && !m_pCurrentControl->GetEditingState())
     m_pCurrentControl->InitForCell(row, col);
   return ok;
 }
 
-BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style, int mode, int type,
-                                    UINT flags) {
-  if (!range.IsValid() || !GetData()) return FALSE;
-  if (!range.IsCells() && type == 0) type = GX_BASESTYLE;
-  BOOL changed = FALSE;
-  if (type < 0) {
-    // Base styles: a table range is the table's style at (0, 0) whatever bounds the range object carries,
-    // so a range made before rows were added can never leave new rows out.
-    if (range.IsTable()) {
-      changed = WriteStoredStyle(0, 0, style, mode, type);
-    } else if (range.IsRows()) {
-      for (ROWCOL r = range.top; r <= range.bottom && r <= GetRowCount(); ++r)
-        changed |= WriteStoredStyle(r, 0, style, mode, type);
-    } else if (range.IsCols()) {
-      for (ROWCOL c = range.left; c <= range.right && c <= GetColCount(); ++c)
-        changed |= WriteStoredStyle(0, c, style, mode, type);
-    } else {
-      changed = WriteStoredStyle(range.top, range.left, style, mode, type);
-    }
-  } else {
-    // Cells beyond the counts do not exist: a range reaching past them stops at the last row and column.
-    const ROWCOL bottom = std::min(range.bottom, GetRowCount()), right = std::min(range.right, GetColCount());
-    for (ROWCOL r = range.top; r <= bottom; ++r) {
-      for (ROWCOL c = range.left; c <= right; ++c) {
-        CGXStyle composed;
-        ComposeCellStyle(r, c, composed, TRUE);
-        WORD id = style && style->IsIncluded(GX_IN_CONTROLID) ? style->GetControl() : composed.GetControl();
-        CGXControl* control = ControlForId(id);
-        BOOL ok = control ? control->StoreStyle(r, c, style, mode, type, &composed)
-                          : WriteStoredStyle(r, c, style, mode, type);
-        changed |= ok;
+CObArray* CGXGridCore::CollectRangeStyles(const CGXRange& range, int type, BOOL showProgress) {
+  const Bounds b = VisitedBounds(range, type, GetRowCount(), GetColCount());
+  auto* styles = new CObArray;
+  if (b.empty) return styles;
+  styles->SetSize(static_cast<INT_PTR>(b.Cells()));
+  CGXLongOperationScope scope;
+  INT_PTR index = 0;
+  try {
+    for (ROWCOL r = b.top; r <= b.bottom; ++r) {
+      for (ROWCOL c = b.left; c <= b.right; ++c, ++index) {
+        CGXStyle* s = NewWorkStyle();
+        if (ReadStoredStyle(r, c, *s, gxCopy, type)) {
+          styles->SetAt(index, s);
+        } else {
+          ReleaseWorkStyle(s);
+        }
+        if (showProgress && scope.IsWaitDelayElapsed()) {
+          SetLongOperationPercentDone(static_cast<int>(index * 100 / styles->GetSize()));
+          BOOL abort = FALSE;
+          scope.PollAbort(abort);
+          if (abort) AfxThrowUserException();
+        }
       }
     }
+  } catch (CUserException*) {
+    for (INT_PTR i = 0; i < styles->GetSize(); ++i) ReleaseWorkStyle(static_cast<CGXStyle*>(styles->GetAt(i)));
+    delete styles;
+    throw;
   }
-  if (changed) {
-    RefreshStyleRange(range, flags);
+  return styles;
+}
+
+namespace {
+void FreeStyleArray(CGXGridCore* grid, CObArray* styles, INT_PTR count) {
+  if (!styles) return;
+  for (INT_PTR i = 0; i < styles->GetSize(); ++i) {
+    CObject* o = styles->GetAt(i);
+    if (i < count)
+      grid->ReleaseWorkStyle(static_cast<CGXStyle*>(o));
+    else
+      delete o;  // the command factory's extra undo record
+  }
+  delete styles;
+}
+}  // namespace
+
+BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style, int mode, int type,
+                                    const CObArray* styles, UINT flags, int commandType) {
+  if (!range.IsValid() || !GetData()) return FALSE;
+  // 1. Rows, columns and the table go to their base styles.
+  if (!range.IsCells() && type == 0) type = GX_BASESTYLE;
+  const int recordedType = type == 0 ? m_nDefaultStorageType : type;
+  const Bounds b = VisitedBounds(range, type, GetRowCount(), GetColCount());
+  const unsigned long long cellCount = b.Cells();
+  const BOOL progress = m_wNoProgress == 0;
+
+  // 2. The long-operation scope.
+  CGXLongOperationScope scope;
+  scope.SetStatusText(GridText(kIdsGeneratingUndo));
+
+  // 3. The undo copy.
+  CObArray* undoCopy = nullptr;
+  if (m_pCommandFactory && commandType != 1 && m_pParam->m_bUndoEnabled && !b.empty) {
+    if (cellCount < 0x7FFFFFFFULL && b.Height() < 0x8000 && b.Width() < 0x8000) {
+      try {
+        undoCopy = CollectRangeStyles(range, recordedType, progress);
+      } catch (CUserException* e) {
+        e->Delete();
+        return FALSE;  // aborted while collecting: nothing was changed
+      }
+    } else if (AfxMessageBox(GridText(kIdsUndoTooLarge), MB_OKCANCEL) == IDCANCEL) {
+      return FALSE;
+    }
+  }
+
+  // 4. Storing: caches flushed, the data store told once, nested undo recording switched.
+  scope.SetStatusText(GridText(commandType == 0 ? kIdsStoringCells : kIdsRestoringCells));
+  FreeDrawingCaches();
+  const BOOL oldSuspend = m_bSuspendRangeNotice;
+  if (!oldSuspend) GetData()->SetRangeChanged(range);
+  m_bSuspendRangeNotice = TRUE;
+  const BOOL oldRecording = EnableDataUndoRecording(m_pParam->m_bUndoEnabled && commandType != 1);
+  // 10 (also when a control or feature throws). Restore the nested state; an undo copy not yet handed on
+  // is freed.
+  struct Restore {
+    CGXGridCore* grid;
+    BOOL suspend, recording;
+    CObArray*& copy;
+    ~Restore() {
+      grid->EnableDataUndoRecording(recording);
+      grid->m_bSuspendRangeNotice = suspend;
+      FreeStyleArray(grid, copy, copy ? copy->GetSize() : 0);
+    }
+  } restore{this, oldSuspend, oldRecording, undoCopy};
+
+  // 5. An undo record behind the styles.
+  if (styles && static_cast<unsigned long long>(styles->GetSize()) > cellCount) {
+    CObject* record = styles->GetAt(static_cast<INT_PTR>(cellCount));
+    if (record && ApplyDataUndoInfo(record, commandType != 1, 0)) RedrawAll(flags);
+  }
+
+  // 6-7. The cells.
+  ROWCOL curRow = GX_INVALID - 1, curCol = GX_INVALID - 1;
+  if (!QueryCurrentCell(&curRow, &curCol)) curRow = curCol = GX_INVALID - 1;
+  BOOL changed = FALSE;
+  auto storeCell = [&](ROWCOL r, ROWCOL c, const CGXStyle* s, int m) -> BOOL {
+    if (type < 0) return WriteStoredStyle(r, c, s, m, type);
+    PooledStyle work(this);
+    const CGXStyle* composed = m_pPendingStyle;
+    if (!composed) {
+      ComposeCellStyle(r, c, *work, TRUE);
+      composed = work.get();
+    }
+    const WORD id = s && s->IsIncluded(GX_IN_CONTROLID) ? s->GetControl() : composed->GetControl();
+    CGXControl* control = ControlForId(id);
+    return control ? control->StoreStyle(r, c, s, m, type, composed) : WriteStoredStyle(r, c, s, m, type);
+  };
+  try {
+    unsigned long long index = 0;
+    for (ROWCOL r = b.top; !b.empty && r <= b.bottom; ++r) {
+      for (ROWCOL c = b.left; c <= b.right; ++c, ++index) {
+        if (styles) {
+          if (index >= static_cast<unsigned long long>(styles->GetSize())) break;
+          const auto* element = static_cast<const CGXStyle*>(styles->GetAt(static_cast<INT_PTR>(index)));
+          changed |= storeCell(r, c, element, element ? mode : gxRemove);
+        } else {
+          changed |= storeCell(r, c, style, mode);
+          if (m_pCurrentControl && !m_pCurrentControl->GetEditingState()) {
+            const BOOL touches = type < 0 ? ((r == 0 && c == 0) || r == curRow || c == curCol)
+                                          : (r == curRow && c == curCol);
+            if (touches && curRow != GX_INVALID - 1) m_pCurrentControl->InitForCell(curRow, curCol);
+          }
+        }
+        if (progress && scope.IsWaitDelayElapsed()) {
+          SetLongOperationPercentDone(static_cast<int>(index * 100 / cellCount));
+          BOOL abort = FALSE;
+          scope.PollAbort(abort);
+          if (abort) AfxThrowUserException();
+        }
+      }
+    }
+  } catch (CUserException* e) {
+    // An abort leaves the part done changed; it is refreshed below, without an undo command (the undo
+    // copy describes the whole range, not the part done).
+    e->Delete();
+    FreeStyleArray(this, undoCopy, undoCopy ? undoCopy->GetSize() : 0);
+    undoCopy = nullptr;
+  }
+
+
+  if (!changed) {
+    // 8. Nothing changed: no command.
+    DiscardDataUndoInfo();
+  } else {
+    // 9. Refresh, modified flag, undo command.
+    EnableDataUndoRecording(oldRecording);
+    RecalcFloatCells(range, -1);
+    RecalcMergedCells(range, -1);
+    RefreshStyleRange(range, style, mode, type, flags, TRUE);
     SetModifiedFlag(TRUE);
+    if (undoCopy) {
+      const INT_PTR cells = undoCopy->GetSize();
+      if (CObject* extra = DetachDataUndoInfo()) undoCopy->Add(extra);
+      // The command factory offers no set-style-range command to own the copy: it is freed on return.
+      FreeStyleArray(this, undoCopy, cells);
+      undoCopy = nullptr;
+    }
+    if (commandType == 2 || commandType == 3) {
+      GXForwardArgs args;
+      args.v[0] = range.IsTable() || range.IsCols() ? 1 : range.top;
+      args.v[1] = range.IsTable() || range.IsRows() ? 1 : range.left;
+      args.v[2] = TRUE;
+      RestoreCurrentCell(args);
+    }
   }
+
   return changed;
 }
 
-void CGXGridCore::RefreshStyleRange(const CGXRange& range, UINT flags) {
-  if (IsLockUpdate()) return;
-  if (range.IsTable())
-    RedrawAll(flags);
-  else if (range.IsRows())
-    RedrawRange(range.top, 0, range.bottom, GetColCount(), flags);
-  else if (range.IsCols())
-    RedrawRange(0, range.left, GetRowCount(), range.right, flags);
-  else
-    RedrawRange(range.top, range.left, range.bottom, range.right, flags);
+void CGXGridCore::RefreshStyleRange(const CGXRange& range, const CGXStyle* style, int mode, int type, UINT flags,
+                                    BOOL createHint) {
+  if (!IsLockUpdate() && GridHwnd() && ::IsWindowVisible(GridHwnd())) {
+    const Bounds b = VisitedBounds(range, 1, GetRowCount(), GetColCount());
+    if (range.IsTable()) {
+      RedrawAll(flags);
+    } else if (!b.empty) {
+      CGXRange widened(range.IsCols() ? 0 : b.top, range.IsRows() ? 0 : b.left, b.bottom, b.right);
+      WidenRangeByCoveredCells(widened);
+      WidenRangeByMergedCells(widened);
+      WidenRangeByFloatCells(widened);
+      RedrawRange(widened.top, widened.left, widened.bottom, widened.right, flags);
+    }
+  }
+  if (createHint && CanSendHints()) {
+    CGXGridHint hint(gxHintStyleRange);
+    hint.m_range = range;
+    hint.m_pStyle = style;
+    hint.m_mode = mode;
+    hint.m_arg = static_cast<DWORD_PTR>(static_cast<LONG_PTR>(type));
+    hint.m_flags = flags;
+    m_pUpdateHintImp->SendHint(this, hint);
+  }
+}
+
+BOOL CGXGridCore::ReplaceStylesMap(const CGXStylesMap& map, UINT flags, int) {
+  if (IsLocked()) return FALSE;
+  CGXStylesMap* current = GetStylesMap();
+  if (!current) return FALSE;
+  // The command factory offers no change-styles-map command yet: no undo record is made.
+  *current = map;
+  SetModifiedFlag(TRUE);
+  ResetCurrentCellAfterStyles();
+  RefreshAfterStylesMap(flags, TRUE);
+  return TRUE;
+}
+
+void CGXGridCore::RefreshAfterStylesMap(UINT flags, BOOL createHint) {
+  LookupBaseStyles();
+  FreeDrawingCaches();
+  RedrawAll(flags);
+  if (createHint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
+}
+
+BOOL CGXGridCore::ReplaceProperties(const CGXProperties& properties, UINT flags, int) {
+  if (IsLocked()) return FALSE;
+  CGXProperties* current = GetProperties();
+  if (!current) return FALSE;
+  *current = properties;
+  SetModifiedFlag(TRUE);
+  ResetCurrentCellAfterStyles();
+  RefreshAfterProperties(flags, TRUE);
+  return TRUE;
+}
+
+void CGXGridCore::RefreshAfterProperties(UINT flags, BOOL createHint) {
+  FreeDrawingCaches();
+  RedrawAll(flags);
+  if (createHint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
+}
+
+BOOL CGXGridCore::ModifyBaseStyle(WORD id, const CGXStyle& style, int mode, UINT flags, int) {
+  if (IsLocked()) return FALSE;
+  CGXStylesMap* map = GetStylesMap();
+  CGXStyle* base = nullptr;
+  if (!map || !map->LookupStyle(id, base) || !base) return FALSE;
+  base->MergeStyle(style, mode);
+  SetModifiedFlag(TRUE);
+  ResetCurrentCellAfterStyles();
+  RefreshAfterBaseStyle(id, flags, TRUE);
+  return TRUE;
+}
+
+void CGXGridCore::RefreshAfterBaseStyle(WORD, UINT flags, BOOL createHint) {
+  if (!m_bInitDone) return;
+  LookupBaseStyles();
+  FreeDrawingCaches();  // fonts and composed styles
+  // Row heights are kept in units of the standard font: a new standard font gives new pixel heights.
+  MeasureStandardFont();
+  m_nShownTopRow = m_nShownLeftCol = GX_INVALID;
+  InvalidateShownCaches();
+  RedrawAll(flags);
+  if (createHint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
+}
+
+void CGXGridCore::ResetCurrentCellAfterStyles() {
+  ROWCOL r, c;
+  if (m_pCurrentControl && QueryCurrentCell(&r, &c) && !m_pCurrentControl->GetEditingState()) {
+    m_pCurrentControl = ControlForCell(r, c);
+    if (m_pCurrentControl) m_pCurrentControl->InitForCell(r, c);
+  }
+}
+
+CGXStyle& CGXGridCore::BaseStyleById(WORD id) {
+  CGXStylesMap* map = GetStylesMap();
+  CGXStyle* style = nullptr;
+  if (!map || !map->LookupStyle(id, style) || !style) AfxThrowInvalidArgException();
+  return *style;
+}
+
+const CGXStyle* CGXGridCore::GetStandardStyle() {
+  if (!m_pStyleStandard) LookupBaseStyles();
+  return m_pStyleStandard;
 }
 
 CString CGXGridCore::GetCellValue(ROWCOL row, ROWCOL col) {
-  // The cell's own value wins over base styles: compose, but a stored value is final.
-  CGXStyle style;
-  if (ReadStoredStyle(row, col, style, gxCopy, 0) && style.GetIncludeValue()) return style.GetValue();
-  style.Free();
-  ComposeCellStyle(row, col, style, TRUE);
-  return style.GetValue();
+  m_scratchStyle.SetIncludeValue(FALSE);
+  const BOOL old = m_bValueOnly;
+  m_bValueOnly = TRUE;
+  ComposeCellStyle(row, col, m_scratchStyle, TRUE);
+  m_bValueOnly = old;
+  return m_scratchStyle.GetIncludeValue() ? m_scratchStyle.GetValue() : CString();
+}
+
+CString CGXGridCore::GetStoredCellValue(ROWCOL row, ROWCOL col) {
+  m_scratchStyle.SetIncludeValue(FALSE);
+  const BOOL old = m_bValueOnly;
+  m_bValueOnly = TRUE;
+  ReadStoredStyle(row, col, m_scratchStyle, gxOverride, m_nDefaultStorageType);
+  m_bValueOnly = old;
+  return m_scratchStyle.GetIncludeValue() ? m_scratchStyle.GetValue() : CString();
 }
 
 BOOL CGXGridCore::SetCellValue(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags) {
   CGXStyle style;
   style.SetValue(text);
-  return ApplyStyleToRange(CGXRange(row, col), &style, gxOverride, 0, flags);
+  return ApplyStyleToRange(CGXRange(row, col), &style, gxOverride, 0, nullptr, flags);
 }
 
-void CGXGridCore::AddCellControl(WORD id, CGXControl* control, BOOL makeDefault) {
+BOOL CGXGridCore::SetCellTextThroughControl(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags,
+                                            const CGXStyle* style) {
+  PooledStyle work(this);
+  if (!style) {
+    ComposeCellStyle(row, col, *work, TRUE);
+    style = work.get();
+  }
+  CGXControl* control = ControlForId(style->GetControl());
+  return control ? control->StoreCellText(row, col, text, flags, style) : FALSE;
+}
+
+BOOL CGXGridCore::StoreValueFromControl(ROWCOL row, ROWCOL col, LPCTSTR text, int mode, const CGXStyle* style) {
+  CGXStyle value;
+  ReadStoredStyle(row, col, value, gxCopy, 0);
+  value.SetValue(text ? text : "");
+  PooledStyle work(this);
+  if (!style) {
+    ComposeCellStyle(row, col, *work, TRUE);
+    style = work.get();
+  }
+  // The pending style stands for the composed one while this one cell is stored (null again after).
+  struct Pending {
+    const CGXStyle*& slot;
+    const CGXStyle* old;
+    ~Pending() { slot = old; }
+  } pending{m_pPendingStyle, m_pPendingStyle};
+  m_pPendingStyle = style;
+  return ApplyStyleToRange(CGXRange(row, col), &value, mode, 0, nullptr, GX_INVALIDATE);
+}
+
+BOOL CGXGridCore::ApplyStyleToCell(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, UINT flags) {
+  return ApplyStyleToRange(CGXRange(row, col), style, mode, 0, nullptr, flags);
+}
+
+void CGXGridCore::AddCellControl(WORD id, CGXControl* control, BOOL makeDefault, BOOL registerWithStylesMap) {
   auto it = m_controls.find(id);
   if (it != m_controls.end()) {
     if (m_pCachedControl == it->second.get()) {
@@ -167,6 +535,8 @@ void CGXGridCore::AddCellControl(WORD id, CGXControl* control, BOOL makeDefault)
     if (m_pCurrentControl == it->second.get()) m_pCurrentControl = nullptr;
   }
   m_controls[id].reset(control);
+  if (registerWithStylesMap)
+    if (CGXStylesMap* map = GetStylesMap()) map->AddControl(id);
   if (makeDefault || !m_pDefaultControl) m_pDefaultControl = control;
 }
 
@@ -191,6 +561,46 @@ CGXControl* CGXGridCore::ControlForCell(ROWCOL row, ROWCOL col) {
   CGXStyle style;
   ComposeCellStyle(row, col, style, TRUE);
   return ControlForId(style.IsIncluded(GX_IN_CONTROLID) ? style.GetControl() : 0);
+}
+
+CGXRange* CGXGridCore::SpanRangeOfCell(ROWCOL row, ROWCOL col, CGXRange& range) {
+  if (GetCoveredCellsRowCol(row, col, range)) return &range;
+  if (GetMergedCellsRange(row, col, range, 0) || GetMergedCellsRange(row, col, range, 1)) return &range;
+  if (GetFloatedCellsRange(row, col, range)) return &range;
+  return nullptr;
+}
+
+BOOL CGXGridCore::CopyOneRange(const CGXRange& range) {
+  CGXRangeList list;
+  list.AddTail(new CGXRange(range));
+  return m_pCutPasteImp ? m_pCutPasteImp->CopyRanges(this, list) : FALSE;
+}
+
+void CGXGridCore::CellTextForCopy(CString& out, ROWCOL row, ROWCOL col) {
+  out.Empty();
+  if (m_pTextDataExchangeImp) m_pTextDataExchangeImp->CellText(out, this, row, col);
+}
+
+BOOL CGXGridCore::CanFloatCellText(ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL flag) {
+  return m_pFloatCellsImp ? m_pFloatCellsImp->CanFloatText(this, row, col, style, flag) : FALSE;
+}
+
+ROWCOL CGXGridCore::GetBottomShownRow(BOOL* endsBefore) {
+  if (m_nShownTopRow != m_nTopRow) {
+    m_nShownBottomRow = CalcBottomRowEx(GetGridRect(), &m_bShownRowEndsBefore);
+    m_nShownTopRow = m_nTopRow;
+  }
+  if (endsBefore) *endsBefore = m_bShownRowEndsBefore;
+  return m_nShownBottomRow;
+}
+
+ROWCOL CGXGridCore::GetRightmostShownCol(BOOL* endsBefore) {
+  if (m_nShownLeftCol != m_nLeftCol) {
+    m_nShownRightCol = CalcRightmostColEx(GetGridRect(), &m_bShownColEndsBefore);
+    m_nShownLeftCol = m_nLeftCol;
+  }
+  if (endsBefore) *endsBefore = m_bShownColEndsBefore;
+  return m_nShownRightCol;
 }
 
 BOOL CGXGridCore::CopyCells(const CGXRange& source, ROWCOL destRow, ROWCOL destCol, UINT flags) {

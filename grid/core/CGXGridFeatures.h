@@ -21,6 +21,7 @@
 
 #include "grid/core/gxtypes.h"
 #include "platform/base/CObject.h"
+#include "platform/base/CString.h"
 #include "platform/base/geometry.h"
 #include "platform/base/wintypes.h"
 
@@ -103,6 +104,10 @@ class CGXGridFloatCellsImp {
   virtual BOOL GetFloatedCellsRange(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, CGXRange& /*out*/) { return FALSE; }
   virtual void RedrawFloatCells(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
   virtual void WidenRangeByFloatCells(CGXGridCore*, CGXRange& /*range*/) {}
+  // Whether a text cell's text may spread into empty neighbours (asked by the text cell controls).
+  virtual BOOL CanFloatText(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, const CGXStyle& /*style*/, BOOL /*flag*/) {
+    return FALSE;
+  }
 };
 
 class CGXGridMergeCellsImp {
@@ -356,6 +361,8 @@ class CGXGridTextDataExchangeImp {
   virtual LRESULT TextExchangeForward2(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
   virtual LRESULT TextExchangeForward4(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
   virtual LRESULT SetTextThroughGrid(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
+  // The text of a cell for the clipboard (CGXGridCore::CellTextForCopy).
+  virtual BOOL CellText(CString& /*out*/, CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/) { return FALSE; }
 };
 
 class CGXGridStyleDataExchangeImp {
@@ -382,6 +389,8 @@ class CGXGridCutPasteImp {
   virtual BOOL CanCut(CGXGridCore*) { return FALSE; }
   virtual LRESULT CutPasteForward8(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
   virtual BOOL Copy(CGXGridCore*) { return FALSE; }
+  // Copies the cells of a range list (CGXGridCore::CopyOneRange).
+  virtual BOOL CopyRanges(CGXGridCore*, const CGXRangeList& /*ranges*/) { return FALSE; }
   virtual BOOL Paste(CGXGridCore*) { return FALSE; }
   virtual BOOL CopyTextToClipboard(CGXGridCore*, const CGXRangeList& /*ranges*/) { return FALSE; }
   virtual BOOL CopyStylesToClipboard(CGXGridCore*, const CGXRangeList& /*ranges*/, UINT /*flags*/) { return FALSE; }

@@ -4,6 +4,7 @@ target_sources(grid_core PRIVATE
   CGXGridCoreRowCol.cpp
   CGXGridCoreGeometry.cpp
   CGXGridCoreStyle.cpp
+  CGXLongOperation.cpp
   CGXGridCoreDraw.cpp
   CGXGridCoreScroll.cpp
   CGXGridCoreCurrent.cpp

@@ -1,6 +1,12 @@
 // The cell control base and the static and header cells.
+#include "foundation/VisualStyles.h"
 #include "grid/controls/CGXHeader.h"
+#include "grid/core/CGXProperties.h"
+#include "grid/core/CGXRangeList.h"
+#include "grid/core/CGXSysColorTable.h"
 #include "grid/core/tests/enginetest.h"
+#include "platform/base/GlobalMemory.h"
+#include "platform/base/StringApi.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
 
@@ -24,6 +30,39 @@ TEST_F(StaticCellTest, TextMarginsFollowTheAlignment) {
   EXPECT_EQ(r.right, base.right - (m + 1));
   // The inner rectangle leaves the grid line at the left and top edges.
   EXPECT_EQ(base, CRect(101, 41, 150, 60));
+}
+
+struct FixedSize : CGXAbstractCalcSizeImp {
+  CSize CalcSize(CGXGridCore*, CGXControl* control, CDC*, ROWCOL row, ROWCOL col, const CGXStyle&, const CGXStyle*,
+                 BOOL vertical) override {
+    asked = control;
+    return vertical ? CSize(0, static_cast<int>(row)) : CSize(static_cast<int>(col) * 10, 0);
+  }
+  CGXControl* asked = nullptr;
+};
+
+TEST_F(StaticCellTest, StaticCellsAreMeasuredByTheCellSizeFeature) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXStatic cell(g);
+  CGXStyle style;
+  EXPECT_EQ(cell.ComputeCellSize(nullptr, 2, 3, style, nullptr, FALSE), CSize(0, 0));
+  auto* imp = new FixedSize;
+  g->SetFeature(imp);
+  EXPECT_EQ(cell.ComputeCellSize(nullptr, 2, 3, style, nullptr, FALSE), CSize(30, 0));
+  EXPECT_EQ(cell.ComputeCellSize(nullptr, 2, 3, style, nullptr, TRUE), CSize(0, 2));
+  EXPECT_EQ(imp->asked, &cell);
+  // Floating text is the floating-cells feature's decision.
+  struct FloatRowTwo : CGXGridFloatCellsImp {
+    BOOL CanFloatText(CGXGridCore*, ROWCOL row, ROWCOL, const CGXStyle&, BOOL) override { return row == 2; }
+  };
+  EXPECT_FALSE(cell.CanFloatText(2, 1, style, FALSE));
+  g->SetFeature(new FloatRowTwo);
+  EXPECT_TRUE(cell.CanFloatText(2, 1, style, FALSE));
+  EXPECT_FALSE(cell.CanFloatText(3, 1, style, FALSE));
+  // The base control needs no size of its own and never floats.
+  CGXControl base(g);
+  EXPECT_EQ(base.ComputeCellSize(nullptr, 2, 3, style, nullptr, FALSE), CSize(0, 0));
+  EXPECT_FALSE(base.CanFloatText(2, 1, style, FALSE));
 }
 
 TEST_F(StaticCellTest, ControlClassesChainToTheirBases) {
@@ -57,19 +96,528 @@ TEST_F(StaticCellTest, AHeaderOnePixelHighDrawsNothing) {
   dc.SelectObject(old);
 }
 
-TEST_F(StaticCellTest, TheCurrentRowsHeaderIsDrawnPressed) {
-  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
-  plat::Desktop::PaintAll();
-  auto before = plat::Desktop::Capture(*g);
-  g->MoveCurrentCellTo(3, 2, GX_UPDATENOW);
-  g->RedrawAll(GX_UPDATENOW);
-  plat::Desktop::PaintAll();
-  auto after = plat::Desktop::Capture(*g);
-  const CRect header = g->CalcCellRect(3, 0);
-  // The raised highlight along the top of the row header is gone once the row holds the current cell.
-  EXPECT_NE(after->pixel(header.left + 10, header.top + 1), before->pixel(header.left + 10, header.top + 1));
-  const CRect other = g->CalcCellRect(4, 0);
-  EXPECT_EQ(after->pixel(other.left + 10, other.top + 1), before->pixel(other.left + 10, other.top + 1));
+// A 32-bit colour bitmap selected into a memory device, filled with a marker colour.
+struct Canvas {
+  CDC dc;
+  CBitmap bmp;
+  CBitmap* old = nullptr;
+  Canvas(int w, int h) {
+    dc.CreateCompatibleDC(nullptr);
+    bmp.CreateBitmap(w, h, 1, 32, nullptr);
+    old = dc.SelectObject(&bmp);
+    dc.FillSolidRect(0, 0, w, h, RGB(1, 2, 3));
+  }
+  ~Canvas() { dc.SelectObject(old); }
+  COLORREF At(int x, int y) { return dc.GetPixel(x, y); }
+};
+
+TEST_F(StaticCellTest, HeaderLooksFollowTheMarkingSwitchAndTheSelection) {
+  CGXGridWnd* g = MakeGrid(5, 3);
+  CGXHeader header(g);
+  CGXStyle style;
+  style.SetInteriorColor(RGB(200, 200, 200));
+  const COLORREF black = RGB(0, 0, 0), grey = RGB(128, 128, 128), white = RGB(255, 255, 255),
+                 face = RGB(200, 200, 200), light = CGXSysColorTable::GetColor(20);
+  {
+    // Without the switch: raised, highlight on top and left, black shadow at the bottom and right.
+    Canvas c(40, 20);
+    header.DrawCell(&c.dc, CRect(0, 0, 40, 20), 3, 0, style, nullptr);
+    EXPECT_EQ(c.At(10, 0), light);
+    EXPECT_EQ(c.At(0, 10), light);
+    EXPECT_EQ(c.At(10, 19), black);
+    EXPECT_EQ(c.At(39, 10), black);
+    EXPECT_EQ(c.At(10, 10), face);
+  }
+  g->GetParam()->m_bHeaderMarking = TRUE;
+  g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(3, 3)));
+  {
+    // With the switch a selected row's header is unmarked: raised, with black outer and grey inner lines.
+    Canvas c(40, 20);
+    header.DrawCell(&c.dc, CRect(0, 0, 40, 20), 3, 0, style, nullptr);
+    EXPECT_EQ(c.At(0, 10), white);
+    EXPECT_EQ(c.At(10, 19), black);
+    EXPECT_EQ(c.At(39, 10), black);
+    EXPECT_EQ(c.At(10, 18), grey);
+    EXPECT_EQ(c.At(38, 10), grey);
+    EXPECT_EQ(c.At(10, 0), light);
+  }
+  {
+    // Any other row's header is marked: only the grey bottom and right lines and the white left line.
+    Canvas c(40, 20);
+    header.DrawCell(&c.dc, CRect(0, 0, 40, 20), 4, 0, style, nullptr);
+    EXPECT_EQ(c.At(10, 19), grey);
+    EXPECT_EQ(c.At(39, 10), grey);
+    EXPECT_EQ(c.At(0, 10), white);
+    EXPECT_EQ(c.At(10, 0), face);
+    EXPECT_EQ(c.At(10, 18), face);
+  }
+  {
+    // A whole row meets every column: all column headers mark, but only its own row header.
+    EXPECT_TRUE(header.MarkEditHeader(0, 2, 0));
+    EXPECT_TRUE(header.MarkEditHeader(3, 0, 0));
+    EXPECT_FALSE(header.MarkEditHeader(4, 0, 0));
+    g->GetParam()->GetSelection().DeleteAll();
+    g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignCols(2, 2)));
+    EXPECT_TRUE(header.MarkEditHeader(4, 0, 0));
+    EXPECT_TRUE(header.MarkEditHeader(0, 2, 0));
+    EXPECT_FALSE(header.MarkEditHeader(0, 1, 0));
+  }
+}
+
+TEST_F(StaticCellTest, TheCurrentHeaderIsBoldWithTheSwitchButNotUnderVisualStyles) {
+  CGXGridWnd* g = MakeGrid(5, 3);
+  CGXHeader header(g);
+  g->GetParam()->m_bHeaderMarking = TRUE;
+  g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(3, 4)));
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 1, 0));
+  auto ink = [&](ROWCOL row) {
+    Canvas c(60, 20);
+    CGXStyle style;
+    style.SetValue("WWW").SetInteriorColor(RGB(200, 200, 200)).SetTextColor(RGB(0, 0, 255));
+    header.DrawCell(&c.dc, CRect(0, 0, 60, 20), row, 0, style, nullptr);
+    int n = 0;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 60; ++x) n += c.At(x, y) == RGB(0, 0, 255);
+    return n;
+  };
+  const int current = ink(3), other = ink(4);
+  EXPECT_GT(current, other);  // both unmarked (selected); only the current one is bold
+  foundation::RecordingThemeLibrary lib;
+  UnloadThemeLibrary();
+  foundation::InstallThemeLibrary(&lib);
+  foundation::SetCommonControlsVersion(0x00060000);
+  foundation::ThemeStartup();
+  const int themed = ink(3);
+  UnloadThemeLibrary();
+  foundation::InstallThemeLibrary(nullptr);
+  foundation::SetCommonControlsVersion(std::nullopt);
+  foundation::ThemeStartup();
+  EXPECT_EQ(themed, other);
+}
+
+// Marks the headers of column 2 (the feature that marks the edited cell's headers).
+struct MarkColumnTwo : CGXGridMarkEditHeaderImp {
+  BOOL IsHeaderMarked(CGXGridCore*, CGXControl* header, ROWCOL row, ROWCOL col) override {
+    asked = header;
+    return row == 0 && col == 2;
+  }
+  CGXControl* asked = nullptr;
+};
+
+TEST_F(StaticCellTest, TheMarkEditHeaderFeatureDrawsAHeaderPressed) {
+  CGXGridWnd* g = MakeGrid(5, 3);
+  CGXHeader header(g);
+  EXPECT_FALSE(header.MarkEditHeader(0, 2, 0));
+  auto* feature = new MarkColumnTwo;
+  g->SetFeature(feature);
+  EXPECT_TRUE(header.MarkEditHeader(0, 2, 0));
+  EXPECT_EQ(feature->asked, &header);
+  CGXStyle style;
+  style.SetInteriorColor(RGB(200, 200, 200));
+  Canvas marked(40, 20), plain(40, 20);
+  header.DrawCell(&marked.dc, CRect(0, 0, 40, 20), 0, 2, style, nullptr);
+  header.DrawCell(&plain.dc, CRect(0, 0, 40, 20), 0, 1, style, nullptr);
+  // Pressed: no highlight on top, the black bottom and right lines only.
+  EXPECT_EQ(marked.At(10, 0), RGB(200, 200, 200));
+  EXPECT_EQ(marked.At(10, 19), RGB(0, 0, 0));
+  EXPECT_EQ(marked.At(39, 10), RGB(0, 0, 0));
+  EXPECT_EQ(plain.At(10, 0), CGXSysColorTable::GetColor(20));
+}
+
+TEST_F(StaticCellTest, AHeaderWithItsOwnFrameSettingGetsNoHeaderLook) {
+  CGXGridWnd* g = MakeGrid(5, 3);
+  CGXHeader header(g);
+  CGXStyle style;
+  style.SetInteriorColor(RGB(200, 200, 200)).SetDraw3dFrame(2);  // inset
+  Canvas c(40, 20);
+  g->m_bNeedsOwnBackground = TRUE;
+  header.DrawCell(&c.dc, CRect(0, 0, 40, 20), 3, 0, style, nullptr);
+  // The control's inset frame lies in the ring inside the grid line: black on top and left.
+  EXPECT_EQ(c.At(10, 1), RGB(0, 0, 0));
+  EXPECT_EQ(c.At(1, 10), RGB(0, 0, 0));
+  EXPECT_EQ(c.At(10, 19), CGXSysColorTable::GetColor(20));
+}
+
+// A child button that records what reaches it.
+class RecordingChild : public CGXChild {
+ public:
+  RecordingChild(CGXControl* c, std::vector<CString>* log, const char* name) : CGXChild(c), m_log(log), m_name(name) {}
+  BOOL OnLButtonDown(UINT, CPoint) override { return Log("down"), handles; }
+  BOOL OnLButtonUp(UINT, CPoint) override { return Log("up"), handles; }
+  BOOL OnLButtonDblClk(UINT, CPoint) override { return Log("dblclk"), handles; }
+  BOOL OnKeyMessage(UINT, UINT, UINT, UINT) override { return Log("key"), handles; }
+  void ReleaseState() override { Log("release"); }
+  BOOL handles = TRUE;
+
+ private:
+  void Log(const char* what) { m_log->push_back(CString(m_name) + ":" + what); }
+  std::vector<CString>* m_log;
+  const char* m_name;
+};
+
+// A control whose two children sit side by side in the inner rectangle.
+class TwoButtonControl : public CGXControl {
+ public:
+  using CGXControl::CGXControl;
+  void LayOutChildren(ROWCOL, ROWCOL, const CRect& inner) override {
+    const int mid = (inner.left + inner.right) / 2;
+    GetChildAt(0)->SetRect(CRect(inner.left, inner.top, mid, inner.bottom));
+    GetChildAt(1)->SetRect(CRect(mid, inner.top, inner.right, inner.bottom));
+  }
+  BOOL OnCharInCell(UINT ch, UINT, UINT) override { return chars.push_back(ch), TRUE; }
+  BOOL OnDbcsCharInCell(const CString& s, UINT, UINT) override { return dbcs.push_back(s), TRUE; }
+  std::vector<UINT> chars;
+  std::vector<CString> dbcs;
+};
+
+class GridWithClickLog : public CGXGridWnd {
+ public:
+  BOOL OnLButtonDblClkCell(ROWCOL r, ROWCOL c, UINT, CPoint) override {
+    log.push_back(CString("grid:dblclk"));
+    (void)r, (void)c;
+    return FALSE;
+  }
+  BOOL OnLButtonClickedCell(ROWCOL, ROWCOL, UINT, CPoint) override { return log.push_back("grid:up"), FALSE; }
+  std::vector<CString> log;
+};
+
+TEST_F(StaticCellTest, ChildrenTakeTheMouseFirstAndTheGridHearsEveryDoubleClick) {
+  auto* g = MakeGrid<GridWithClickLog>(4, 3);
+  TwoButtonControl control(g);
+  control.AppendChild(new RecordingChild(&control, &g->log, "a"));
+  auto* b = new RecordingChild(&control, &g->log, "b");
+  control.AppendChild(b);
+  control.InitForCell(2, 2);
+  const CRect cell = g->CalcCellRect(2, 2);
+  const CPoint inB(cell.right - 3, cell.CenterPoint().y);
+  EXPECT_TRUE(control.OnLButtonDownInCell(0, inB.x, inB.y, 64));
+  EXPECT_EQ(control.GetActiveChild(), b);
+  EXPECT_TRUE(control.OnLButtonUpInCell(0, inB.x, inB.y, 64));
+  // A double-click handled by a child still reaches the grid.
+  EXPECT_TRUE(control.OnLButtonDblClkInCell(0, inB.x, inB.y));
+  // Keys go to the active child first; one it refuses goes on to the control.
+  b->handles = FALSE;
+  EXPECT_TRUE(control.OnKeyMessage(WM_CHAR, 'x', 1, 0));
+  control.ReleaseChildButtons();
+  const std::vector<CString> expected = {"b:down", "b:up", "grid:up", "b:dblclk", "grid:dblclk", "b:key",
+                                         "a:release", "b:release"};
+  EXPECT_EQ(g->log, expected);
+  EXPECT_EQ(control.chars, std::vector<UINT>{'x'});
+  // Detaching hands the child back undeleted.
+  control.DetachChild(b);
+  EXPECT_EQ(control.GetChildCount(), 1);
+  EXPECT_EQ(control.GetActiveChild(), nullptr);
+  delete b;
+}
+
+TEST_F(StaticCellTest, ChoiceListsFindEqualLinesBeforePrefixes) {
+  CGXGridWnd* g = MakeGrid(1, 1);
+  CGXControl control(g);
+  const CString choices = "apple\r\ncherry\rCher\nlast";
+  CString out;
+  EXPECT_EQ(control.FindChoiceListItem(out, "Cher", choices, FALSE), 2);
+  EXPECT_EQ(out, "Cher");
+  EXPECT_EQ(control.FindChoiceListItem(out, "che", choices, FALSE), 1);
+  EXPECT_EQ(out, "cherry");
+  EXPECT_EQ(control.FindChoiceListItem(out, "che", choices, TRUE), -1);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(control.FindChoiceListItem(out, "", choices, FALSE), -1);
+  EXPECT_TRUE(control.GetChoiceListItem(out, choices, 3));
+  EXPECT_EQ(out, "last");
+  EXPECT_FALSE(control.GetChoiceListItem(out, choices, 4));
+  EXPECT_FALSE(control.GetChoiceListItem(out, choices, -1));
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(StaticCellTest, StoredTextsAreCutToTheMaximumLengthAndReadOnlyCellsRefuse) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXControl control(g);
+  CGXStyle limited;
+  limited.SetMaxLength(4);
+  EXPECT_TRUE(control.StoreCellText(1, 1, "abcdefgh", GX_INVALIDATE, &limited));
+  EXPECT_EQ(g->GetCellValue(1, 1), "abcd");
+  CGXStyle unlimited;
+  unlimited.SetMaxLength(0);
+  EXPECT_TRUE(control.StoreCellText(1, 2, "abcdefgh", GX_INVALIDATE, &unlimited));
+  EXPECT_EQ(g->GetCellValue(1, 2), "abcdefgh");
+  CGXStyle ro;
+  ro.SetReadOnly(TRUE);
+  EXPECT_FALSE(control.StoreCellText(1, 3, "x", GX_INVALIDATE, &ro));
+  EXPECT_EQ(g->GetCellValue(1, 3), "");
+}
+
+// An editing control over a text of its own, for the validation.
+class EditingControl : public CGXControl {
+ public:
+  using CGXControl::CGXControl;
+  BOOL GetEditingState() const override { return TRUE; }
+  BOOL GetModifiedState() const override { return TRUE; }
+  void GetEditText(CString& out) const override { out = text; }
+  BOOL AcceptsText(const CString& t) override { return t != "refused"; }
+  CString text;
+};
+
+TEST_F(StaticCellTest, ValidationChecksBothBoundsInclusively) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXStyle bounds;
+  bounds.SetUserAttribute(GX_IDS_UA_VALID_MIN, "10").SetUserAttribute(GX_IDS_UA_VALID_MAX, "20");
+  bounds.SetUserAttribute(GX_IDS_UA_VALID_MSG, "Between 10 and 20");
+  g->SetStyleRange(CGXRange(2, 2), bounds);
+  EditingControl control(g);
+  control.InitForCell(2, 2);
+  for (const char* ok : {"10", "20", " 15.5", ""}) {
+    control.text = ok;
+    EXPECT_TRUE(control.ValidateValue()) << ok;
+  }
+  for (const char* bad : {"9.99", "20.01", "abc"}) {  // a text that is no number counts as 0
+    control.text = bad;
+    EXPECT_FALSE(control.ValidateValue()) << bad;
+  }
+  control.text = "refused";
+  bounds.SetUserAttribute(GX_IDS_UA_VALID_MIN, "");
+  bounds.SetUserAttribute(GX_IDS_UA_VALID_MAX, "");
+  g->SetStyleRange(CGXRange(2, 2), bounds);
+  control.InitForCell(2, 2);
+  EXPECT_FALSE(control.ValidateValue());  // no bounds, but the control does not accept the text
+}
+
+TEST_F(StaticCellTest, ALeadByteWaitsForItsTrailByte) {
+  CGXGridWnd* g = MakeGrid(1, 1);
+  TwoButtonControl control(g);
+  const BYTE lead = 0x82;
+  plat::SetLeadBytePredicate([](BYTE b) { return b >= 0x81 && b <= 0x9F; });
+  EXPECT_TRUE(control.OnKeyMessage(WM_CHAR, lead, 1, 0));
+  EXPECT_TRUE(control.chars.empty());
+  EXPECT_TRUE(control.OnKeyMessage(WM_CHAR, 0x41, 1, 0));
+  ASSERT_EQ(control.dbcs.size(), 1u);
+  EXPECT_EQ(static_cast<BYTE>(control.dbcs[0][0]), lead);
+  EXPECT_EQ(control.dbcs[0][1], 'A');
+  EXPECT_TRUE(control.OnKeyMessage(WM_CHAR, 'b', 1, 0));  // a plain character after the pair
+  EXPECT_EQ(control.chars, std::vector<UINT>{'b'});
+  plat::SetLeadBytePredicate(nullptr);
+}
+
+TEST_F(StaticCellTest, TheCurrentCellFrameFollowsTheUserProperty) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXControl control(g);
+  auto frame = [&](const char* look) {
+    CGXStyle value;
+    value.SetValue(look);
+    g->GetProperties()->AddUserProperty(GX_IDS_UP_CURRENTCELL, value);
+    auto c = std::make_unique<Canvas>(20, 20);
+    c->dc.FillSolidRect(0, 0, 20, 20, RGB(255, 255, 255));
+    control.DrawCurrentCellFrame(&c->dc, CRect(2, 2, 18, 18));
+    return c;
+  };
+  auto thin = frame("Invert Thin.");
+  EXPECT_EQ(thin->At(2, 10), RGB(0, 0, 0));
+  EXPECT_EQ(thin->At(3, 10), RGB(255, 255, 255));
+  EXPECT_EQ(thin->At(2, 2), RGB(0, 0, 0));  // the corner inverted once, not twice
+  auto thick = frame("Invert Thick.");
+  EXPECT_EQ(thick->At(3, 10), RGB(0, 0, 0));
+  EXPECT_EQ(thick->At(10, 16), RGB(0, 0, 0));
+  EXPECT_EQ(thick->At(4, 10), RGB(255, 255, 255));
+  auto none = frame("No Border.");
+  EXPECT_EQ(none->At(2, 10), RGB(255, 255, 255));
+  auto border = frame("Thick Border.");
+  EXPECT_EQ(border->At(16, 10), RGB(0, 0, 0));
+  EXPECT_EQ(border->At(15, 10), RGB(255, 255, 255));
+}
+
+TEST_F(StaticCellTest, ARightAlignedStaticCellDrawsItsTextAtTheRight) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXStatic cell(g);
+  g->m_bNeedsOwnBackground = TRUE;
+  auto inkColumns = [&](UINT align) {
+    Canvas c(120, 20);
+    CGXStyle style;
+    style.SetValue("WWW").SetInteriorColor(RGB(255, 255, 255)).SetTextColor(RGB(0, 0, 0)).SetHorizontalAlignment(align);
+    cell.DrawCell(&c.dc, CRect(0, 0, 120, 20), 1, 1, style, nullptr);
+    int first = -1, last = -1;
+    for (int x = 1; x < 120; ++x)
+      for (int y = 1; y < 20; ++y)
+        if (c.At(x, y) != RGB(255, 255, 255)) {
+          if (first < 0) first = x;
+          last = x;
+        }
+    return std::pair(first, last);
+  };
+  auto [l0, l1] = inkColumns(GX_DT_LEFT);
+  auto [r0, r1] = inkColumns(GX_DT_RIGHT);
+  EXPECT_GE(l0, 1 + CGXStatic::TextMargin());
+  EXPECT_LT(l1, 60);
+  EXPECT_GT(r0, 60);
+  EXPECT_LE(r1, 120 - (CGXStatic::TextMargin() + 1));  // (one pixel of a glyph's overhang)
+}
+
+}  // namespace
+}  // namespace enginetest
+
+namespace enginetest {
+namespace {
+
+using ControlBaseTest = EngineTest;
+
+// An editor-like control: editing and modified states of its own, a text it edits.
+class StatefulControl : public CGXControl {
+ public:
+  using CGXControl::CGXControl;
+  void SetEditingState(BOOL b) override { editing = b; }
+  BOOL GetEditingState() const override { return editing; }
+  void SetModifiedState(BOOL b) override { modified = b; }
+  BOOL GetModifiedState() const override { return modified; }
+  BOOL StoreValue() override { return ++stores, TRUE; }
+  void GetSelectionText(CString& out) override { out = selection; }
+  void ReplaceSelectedText(LPCTSTR text) override { replaced.push_back(text); }
+  BOOL editing = FALSE, modified = FALSE;
+  int stores = 0;
+  CString selection;
+  std::vector<CString> replaced;
+};
+
+struct RecordingCopy : CGXGridCutPasteImp {
+  BOOL CopyRanges(CGXGridCore*, const CGXRangeList& ranges) override {
+    for (POSITION p = ranges.GetHeadPosition(); p;) copied.push_back(*ranges.GetNext(p));
+    return TRUE;
+  }
+  std::vector<CGXRange> copied;
+};
+
+TEST_F(ControlBaseTest, CopyingTakesTheSelectedTextWhileEditingElseTheCell) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  auto* copy = new RecordingCopy;
+  g->SetFeature(copy);
+  auto* c = new StatefulControl(g);
+  g->AddCellControl(GX_IDS_CTRL_EDIT, c, TRUE);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, 0));
+  ASSERT_EQ(g->ControlOfCurrentCell(), c);
+  // Not editing: the grid copies the one-cell range.
+  EXPECT_TRUE(c->CopyToClipboard());
+  ASSERT_EQ(copy->copied.size(), 1u);
+  EXPECT_EQ(copy->copied[0], CGXRange(2, 2));
+  // Editing: the selected text goes to the clipboard as CF_TEXT; an empty selection sets nothing.
+  c->editing = TRUE;
+  c->selection = "";
+  EXPECT_FALSE(c->CopyToClipboard());
+  c->selection = "picked";
+  EXPECT_TRUE(c->CopyToClipboard());
+  ASSERT_TRUE(OpenClipboard(g->m_hWnd));
+  HANDLE data = GetClipboardData(CF_TEXT);
+  ASSERT_NE(data, nullptr);
+  EXPECT_STREQ(static_cast<const char*>(GlobalLock(static_cast<HGLOBAL>(data))), "picked");
+  GlobalUnlock(static_cast<HGLOBAL>(data));
+  CloseClipboard();
+  // Pasting hands the clipboard text to the selection; a read-only cell refuses.
+  EXPECT_TRUE(c->PasteFromClipboard());
+  EXPECT_EQ(c->replaced, std::vector<CString>{"picked"});
+  CGXStyle ro;
+  ro.SetReadOnly(TRUE);
+  c->editing = FALSE;  // (an editing control is not bound again under its edit)
+  g->SetStyleRange(CGXRange(2, 2), ro);
+  c->editing = TRUE;
+  EXPECT_FALSE(c->PasteFromClipboard());
+  EXPECT_FALSE(c->CanCutToClipboard());
+}
+
+TEST_F(ControlBaseTest, BindingClearsTheStatesAndActivationFlag4StartsEditing) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  StatefulControl c(g);
+  EXPECT_FALSE(c.NotifyEditStart());  // unbound
+  c.editing = c.modified = TRUE;
+  c.InitForCell(1, 2);
+  EXPECT_TRUE(c.IsBoundToCell(1, 2));
+  EXPECT_FALSE(c.editing);
+  EXPECT_FALSE(c.modified);
+  g->GetParam()->m_wActivateFlags = 4;
+  c.InitForCell(1, 3);
+  EXPECT_TRUE(c.editing);
+  c.RedrawIfChanged();
+  EXPECT_FALSE(c.IsInitialized());
+  EXPECT_FALSE(c.editing);
+  EXPECT_EQ(c.GetCol(), 3u);  // row and column keep their last values
+}
+
+TEST_F(ControlBaseTest, ReadOnlyCellsCountOnlyWhileTheGridEnforcesIt) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXStyle ro;
+  ro.SetReadOnly(TRUE);
+  g->SetStyleRange(CGXRange(1, 1), ro);
+  CGXControl c(g);
+  c.InitForCell(1, 1);
+  EXPECT_TRUE(c.IsCellReadOnly());
+  c.InitForCell(1, 2);
+  EXPECT_FALSE(c.IsCellReadOnly());
+  g->SetReadOnly(TRUE);
+  EXPECT_TRUE(c.IsCellReadOnly());
+  g->GetParam()->m_bReadOnlyEnforced = FALSE;
+  EXPECT_FALSE(c.IsCellReadOnly());
+  c.InitForCell(1, 1);
+  EXPECT_FALSE(c.IsCellReadOnly());
+}
+
+struct StraddlingCover : CGXGridCoveredCellsImp {
+  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
+    if (row != 2 || col < 1 || col > 3) return nullptr;
+    out = CGXRange(2, 1, 2, 3);
+    return &out;
+  }
+};
+
+TEST_F(ControlBaseTest, ScrollingStopsAnEditThatStraddlesTheFrozenColumns) {
+  CGXGridWnd* g = MakeGrid(5, 5);
+  g->SetFeature(new StraddlingCover);
+  StatefulControl c(g);
+  c.InitForCell(2, 1);
+  c.editing = c.modified = TRUE;
+  MSG other{};
+  other.message = WM_PAINT;
+  c.OnGridWindowMessage(&other);
+  MSG scroll{};
+  scroll.message = WM_HSCROLL;
+  c.OnGridWindowMessage(&scroll);
+  EXPECT_TRUE(c.editing);  // no frozen columns: nothing straddles
+  g->SetFrozenCols(1, 0, 0);
+  c.OnGridWindowMessage(&other);
+  EXPECT_TRUE(c.editing);
+  c.OnGridWindowMessage(&scroll);
+  EXPECT_FALSE(c.editing);
+  EXPECT_EQ(c.stores, 1);
+}
+
+TEST_F(ControlBaseTest, AStyleAppliedToTheBoundCurrentCellBecomesTheEditedValue) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  auto* c = new StatefulControl(g);
+  g->AddCellControl(GX_IDS_CTRL_EDIT, c, TRUE);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, 0));
+  ASSERT_TRUE(c->IsBoundToCell(1, 1));
+  c->modified = TRUE;
+  CGXStyle v;
+  v.SetValue("new");
+  EXPECT_TRUE(c->ApplyStyleToCell(1, 1, &v, gxOverride, GX_INVALIDATE, nullptr));
+  CString edited;
+  EXPECT_TRUE(c->GetEditedValue(edited));
+  EXPECT_EQ(edited, "new");
+  EXPECT_TRUE(c->modified);  // kept, except by a copy
+  EXPECT_TRUE(c->ApplyStyleToCell(1, 1, &v, gxCopy, GX_INVALIDATE, nullptr));
+  EXPECT_FALSE(c->modified);
+  // A read-only current style refuses.
+  CGXStyle ro;
+  ro.SetReadOnly(TRUE);
+  EXPECT_FALSE(c->ApplyStyleToCell(1, 1, &v, gxOverride, GX_INVALIDATE, &ro));
+}
+
+TEST_F(ControlBaseTest, AWindowTakingTheFocusIsForwardedToTheGrid) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CWnd other;
+  ASSERT_TRUE(other.CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 500, 0, 50, 50, nullptr, nullptr));
+  CGXControl c(g);
+  ::SetFocus(g->m_hWnd);
+  ASSERT_TRUE(g->m_bHasFocus);
+  c.ForwardKillFocusToGrid(g);  // the grid itself: nothing
+  EXPECT_TRUE(g->m_bHasFocus);
+  c.ForwardKillFocusToGrid(&other);
+  EXPECT_FALSE(g->m_bHasFocus);
+  other.DestroyWindow();
 }
 
 }  // namespace

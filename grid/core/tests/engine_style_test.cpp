@@ -1,2 +1,467 @@
-// Engine tests: style.
+// Engine tests: the effective style of a cell, storing styles into ranges (with undo recording through a
+// recording command factory), value texts, base styles, registered controls and the long-operation scope.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid/controls/CGXControl.h"
+#include "grid/core/CGXData.h"
+#include "grid/core/CGXLongOperation.h"
+#include "grid/core/CGXStylesMap.h"
 #include "grid/core/tests/enginetest.h"
+#include "platform/base/CException.h"
+#include "platform/base/CObArray.h"
+#include "platform/base/VirtualClock.h"
+#include "platform/window/AutomationProvider.h"
+
+namespace enginetest {
+namespace {
+
+using StyleTest = EngineTest;
+
+// A stand-in for the command factory's own undo record.
+class UndoRecord : public CObject {};
+
+// Records the undo plumbing the engine reaches through the command factory.
+struct RecordingFactory : CGXCommandFactory {
+  BOOL EnableDataUndoRecording(CGXGridCore*, BOOL enable) override {
+    log.push_back(std::string("record:") + (enable ? "on" : "off"));
+    const BOOL old = recording;
+    recording = enable;
+    return old;
+  }
+  CObject* DetachDataUndoInfo(CGXGridCore*) override {
+    log.push_back("detach");
+    return extra ? new UndoRecord : nullptr;
+  }
+  BOOL ApplyDataUndoInfo(CGXGridCore*, CObject* info, DWORD_PTR notRollback, DWORD_PTR) override {
+    log.push_back(std::string("apply:") + (info ? "record" : "null") + ":" + std::to_string(notRollback));
+    return FALSE;
+  }
+  void DiscardDataUndoInfo(CGXGridCore*) override { log.push_back("discard"); }
+  void RestoreCurrentCell(CGXGridCore*, const GXForwardArgs& a) override {
+    log.push_back("moveto:" + std::to_string(a.v[0]) + "," + std::to_string(a.v[1]) + "," + std::to_string(a.v[2]));
+  }
+  std::vector<std::string> log;
+  BOOL recording = TRUE;
+  BOOL extra = FALSE;
+};
+
+CGXStyle Valued(const char* value) {
+  CGXStyle s;
+  s.SetValue(value);
+  return s;
+}
+
+// A style that lives to the end of the full expression.
+const CGXStyle* Ptr(const CGXStyle& s) { return &s; }
+
+
+
+TEST_F(StyleTest, HeaderLabelsAreLettersAndNumbersUnlessTheHeaderHasAValue) {
+  CGXGridWnd* g = MakeGrid(5, 60);
+  EXPECT_EQ(g->GetCellValue(0, 1), "A");
+  EXPECT_EQ(g->GetCellValue(0, 26), "Z");
+  EXPECT_EQ(g->GetCellValue(0, 27), "AA");
+  EXPECT_EQ(g->GetCellValue(0, 52), "AZ");
+  EXPECT_EQ(g->GetCellValue(0, 53), "BA");
+  EXPECT_EQ(g->GetCellValue(5, 0), "5");
+  EXPECT_EQ(g->GetCellValue(0, 0), "");
+  CGXStyle rowHeader;
+  g->ComposeCellStyle(5, 0, rowHeader, TRUE);
+  EXPECT_EQ(rowHeader.GetValueType(), 1);  // numeric
+  g->SetStyleRange(CGXRange(0, 3), Valued("Net"));
+  EXPECT_EQ(g->GetCellValue(0, 3), "Net");
+  g->GetParam()->m_bLetterCols = FALSE;
+  g->GetParam()->m_bNumberRows = FALSE;
+  EXPECT_EQ(g->GetCellValue(0, 2), "");
+  EXPECT_EQ(g->GetCellValue(4, 0), "");
+}
+
+TEST_F(StyleTest, TheCellWinsThenItsRowThenItsColumnThenTheTable) {
+  CGXGridWnd* g = MakeGrid(5, 5);
+  CGXStyle table, col, row;
+  table.SetValue("table").SetTextColor(RGB(1, 0, 0)).SetInteriorColor(RGB(1, 1, 1)).SetMaxLength(7);
+  col.SetValue("col").SetTextColor(RGB(2, 0, 0)).SetInteriorColor(RGB(2, 2, 2));
+  row.SetValue("row").SetTextColor(RGB(3, 0, 0));
+  g->SetStyleRange(CGXRange().AssignTable(), table);
+  g->SetStyleRange(CGXRange().AssignCols(2, 2), col);
+  g->SetStyleRange(CGXRange().AssignRows(3, 3), row);
+  g->SetStyleRange(CGXRange(3, 2), Valued("cell"));
+  CGXStyle s;
+  g->ComposeCellStyle(3, 2, s, TRUE);
+  EXPECT_EQ(s.GetValue(), "cell");
+  EXPECT_EQ(s.GetTextColor(), RGB(3, 0, 0));           // row before column
+  EXPECT_EQ(s.GetInterior().GetColor(), RGB(2, 2, 2));  // column before table
+  EXPECT_EQ(s.GetMaxLength(), 7);                       // the table last
+  // A column header takes the table's base style, not its column's; a row header not its row's.
+  EXPECT_EQ(g->GetCellValue(0, 2), "table");
+  CGXStyle colHeader, rowHeader, corner;
+  g->ComposeCellStyle(0, 2, colHeader, FALSE);
+  g->ComposeCellStyle(3, 0, rowHeader, FALSE);
+  g->ComposeCellStyle(0, 0, corner, FALSE);
+  EXPECT_EQ(colHeader.GetMaxLength(), 7);
+  EXPECT_NE(colHeader.GetTextColor(), RGB(2, 0, 0));
+  EXPECT_EQ(rowHeader.GetMaxLength(), 7);
+  EXPECT_NE(rowHeader.GetTextColor(), RGB(3, 0, 0));
+  EXPECT_FALSE(corner.IsIncluded(GX_IN_MAXLENGTH));
+  // Header cells take the header base styles: the row header's control is the header control.
+  EXPECT_TRUE(rowHeader.IsIncluded(GX_IN_CONTROLID));
+}
+
+TEST_F(StyleTest, NegativeNumbersTakeTheColourOfTheUserAttribute) {
+  CGXGridWnd* g = MakeGrid(5, 5);
+  CGXStyle s;
+  s.SetUserAttribute(52797, "255").SetTextColor(RGB(0, 0, 9));
+  g->SetStyleRange(CGXRange().AssignTable(), s);
+  const char* values[] = {"-3.5", "0", "-0", "abc", "12"};
+  const COLORREF expected[] = {RGB(255, 0, 0), RGB(0, 0, 9), RGB(0, 0, 9), RGB(0, 0, 9), RGB(0, 0, 9)};
+  for (int i = 0; i < 5; ++i) {
+    g->SetCellValue(1, 1, values[i]);
+    CGXStyle composed;
+    g->ComposeCellStyle(1, 1, composed, TRUE);
+    EXPECT_EQ(composed.GetTextColor(), expected[i]) << values[i];
+  }
+}
+
+TEST_F(StyleTest, RowColumnAndTableRangesGoToBaseStylesWhateverTheirBounds) {
+  CGXGridWnd* g = MakeGrid(4, 3);
+  const CGXRange table = CGXRange().AssignTable();
+  g->SetRowCount(20, 0);  // the range object was made before the rows were added
+  CGXStyle tint;
+  tint.SetInteriorColor(RGB(9, 9, 9));
+  EXPECT_TRUE(g->SetStyleRange(table, tint));
+  CGXStyle s;
+  g->ComposeCellStyle(20, 3, s, TRUE);
+  EXPECT_EQ(s.GetInterior().GetColor(), RGB(9, 9, 9));
+  // A whole row is stored as the row's base style, not per cell.
+  EXPECT_TRUE(g->SetStyleRange(CGXRange().AssignRows(2, 2), Valued("r")));
+  CGXStyle stored;
+  EXPECT_TRUE(g->ReadStoredStyle(2, 0, stored, gxCopy, GX_BASESTYLE));
+  EXPECT_FALSE(g->ReadStoredStyle(2, 1, stored, gxCopy, 0));
+  EXPECT_EQ(g->GetCellValue(2, 3), "r");
+  // Cell ranges past the counts stop at the last row and column.
+  EXPECT_TRUE(g->SetStyleRange(CGXRange(19, 2, 500, 500), Valued("x")));
+  EXPECT_EQ(g->GetCellValue(20, 3), "x");
+  EXPECT_EQ(g->GetRowCount(), 20u);
+}
+
+TEST_F(StyleTest, CellValuesAreReturnedByValueAndNeverTakenFromBaseStylesOverTheCell) {
+  CGXGridWnd* g = MakeGrid(4, 3);
+  g->SetStyleRange(CGXRange().AssignRows(1, 1), Valued("row"));
+  g->SetCellValue(1, 1, "a");
+  // Two values in one expression: the first is not overwritten by the second.
+  EXPECT_EQ(g->GetCellValue(1, 1) + "|" + g->GetCellValue(1, 2), "a|row");
+  const CString keep = g->GetCellValue(1, 1);
+  g->GetCellValue(1, 2);
+  EXPECT_EQ(keep, "a");
+  // The stored value ignores base styles.
+  EXPECT_EQ(g->GetStoredCellValue(1, 2), "");
+  EXPECT_EQ(g->GetStoredCellValue(1, 1), "a");
+}
+
+TEST_F(StyleTest, AStylesArrayStoresPerCellAndANullElementDeletes) {
+  CGXGridWnd* g = MakeGrid(4, 3);
+  for (ROWCOL c = 1; c <= 3; ++c) g->SetCellValue(2, c, "old");
+  CGXStyle n1 = Valued("n1");
+  CObArray styles;
+  styles.Add(&n1);
+  styles.Add(nullptr);
+  // A 1 x 3 range with two elements: the third cell keeps what it has.
+  EXPECT_TRUE(g->ApplyStyleToRange(CGXRange(2, 1, 2, 3), nullptr, gxCopy, 0, &styles));
+  EXPECT_EQ(g->GetCellValue(2, 1), "n1");
+  CGXStyle stored;
+  EXPECT_FALSE(g->ReadStoredStyle(2, 2, stored, gxCopy, 0));
+  EXPECT_EQ(g->GetCellValue(2, 3), "old");
+}
+
+TEST_F(StyleTest, UndoRecordingGoesThroughTheCommandFactory) {
+  CGXGridWnd* g = MakeGrid(4, 3);
+  auto* f = new RecordingFactory;
+  g->SetFeature(f);
+  f->extra = TRUE;
+  EXPECT_TRUE(g->ApplyStyleToRange(CGXRange(1, 1, 2, 2), Ptr(Valued("v")), gxOverride, 0, nullptr, 0, 0));
+  EXPECT_EQ(f->log, (std::vector<std::string>{"record:on", "record:on", "detach", "record:on"}));
+  EXPECT_TRUE(f->recording);
+  // A rollback records nothing; an undo moves to the range's top-left cell.
+  f->log.clear();
+  EXPECT_TRUE(g->ApplyStyleToRange(CGXRange(2, 2, 3, 3), Ptr(Valued("w")), gxOverride, 0, nullptr, 0, 1));
+  EXPECT_EQ(f->log, (std::vector<std::string>{"record:off", "record:on", "record:on"}));
+  f->log.clear();
+  EXPECT_TRUE(g->ApplyStyleToRange(CGXRange(2, 2, 3, 3), Ptr(Valued("u")), gxOverride, 0, nullptr, 0, 2));
+  EXPECT_EQ(f->log.back(), "record:on");
+  EXPECT_NE(std::find(f->log.begin(), f->log.end(), "moveto:2,2,1"), f->log.end());
+  // An extra element behind the styles is the factory's undo record.
+  f->log.clear();
+  CGXStyle one = Valued("1");
+  UndoRecord record;
+  CObArray styles;
+  styles.Add(&one);
+  styles.Add(&record);
+  g->ApplyStyleToRange(CGXRange(1, 1), nullptr, gxCopy, 0, &styles, 0, 3);
+  EXPECT_NE(std::find(f->log.begin(), f->log.end(), "apply:record:1"), f->log.end());
+  // Nothing changed: the pending command state is dropped.
+  f->log.clear();
+  g->SetReadOnly(TRUE);
+  EXPECT_FALSE(g->ApplyStyleToRange(CGXRange(1, 1), Ptr(Valued("ro")), gxOverride, 0, nullptr, 0, 0));
+  EXPECT_NE(std::find(f->log.begin(), f->log.end(), "discard"), f->log.end());
+  EXPECT_EQ(g->GetCellValue(1, 1), "1");
+}
+
+TEST_F(StyleTest, ATooLargeRangeAsksBeforeItIsChangedWithoutUndo) {
+  CGXGridWnd* g = MakeGrid(4, 2);
+  g->SetRowCount(40000, 0);
+  g->SetFeature(new RecordingFactory);
+  plat::ScriptedAutomation automation;
+  plat::SetAutomationProvider(&automation);
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDCANCEL, {}, 0});
+  EXPECT_FALSE(g->ApplyStyleToRange(CGXRange(1, 1, 40000, 1), Ptr(Valued("big")), gxOverride));
+  EXPECT_EQ(g->GetCellValue(39999, 1), "");
+  ASSERT_EQ(plat::ShownLog().size(), 1u);
+  EXPECT_NE(plat::ShownLog()[0].request.text.find("too large for the undo buffer"), std::string::npos);
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0});
+  EXPECT_TRUE(g->ApplyStyleToRange(CGXRange(1, 1, 40000, 1), Ptr(Valued("big")), gxOverride));
+  EXPECT_EQ(g->GetCellValue(39999, 1), "big");
+  // Without undo nothing asks.
+  g->GetParam()->m_bUndoEnabled = FALSE;
+  EXPECT_TRUE(g->ApplyStyleToRange(CGXRange(1, 1, 40000, 1), Ptr(Valued("again")), gxOverride));
+  EXPECT_EQ(plat::ShownLog().size(), 2u);
+  plat::SetAutomationProvider(nullptr);
+  plat::ClearShownLog();
+}
+
+// Stores like the base control and moves the clock on, so that a long operation's wait delay elapses.
+class SlowControl : public CGXControl {
+ public:
+  using CGXControl::CGXControl;
+  BOOL StoreStyle(ROWCOL r, ROWCOL c, const CGXStyle* s, int mode, int type, const CGXStyle* composed) override {
+    plat::VirtualClock::Advance(400);
+    return CGXControl::StoreStyle(r, c, s, mode, type, composed);
+  }
+};
+
+TEST_F(StyleTest, AnAbortedRangeKeepsThePartDoneAndShowsProgress) {
+  CGXGridWnd* g = MakeGrid(4, 3);
+  g->AddCellControl(0x1234, new SlowControl(g));
+  CGXStyle s = Valued("z");
+  s.SetControl(0x1234);
+  static int polls = 0;
+  polls = 0;
+  CGXLongOperationScope::s_pfnAbortHandler = [](const CGXLongOperationScope&) -> BOOL { return ++polls == 1; };
+  EXPECT_TRUE(g->ApplyStyleToRange(CGXRange(1, 1, 4, 3), &s, gxOverride));
+  CGXLongOperationScope::s_pfnAbortHandler = nullptr;
+  EXPECT_EQ(polls, 1);
+  // The first delay (750 ms) elapsed with the second cell: the cells stored until then stay changed.
+  EXPECT_EQ(g->GetCellValue(1, 2), "z");
+  EXPECT_EQ(g->GetCellValue(1, 3), "");
+  EXPECT_EQ(CGXLongOperationScope::GetNestingLevel(), 0);
+}
+
+// A control that fails loudly on its second cell.
+class ThrowingControl : public CGXControl {
+ public:
+  using CGXControl::CGXControl;
+  BOOL StoreStyle(ROWCOL r, ROWCOL c, const CGXStyle* s, int mode, int type, const CGXStyle* composed) override {
+    if (++calls == 2) AfxThrowResourceException();
+    return CGXControl::StoreStyle(r, c, s, mode, type, composed);
+  }
+  int calls = 0;
+};
+
+TEST_F(StyleTest, AnExceptionFromAControlLeavesTheNestedStateRestored) {
+  CGXGridWnd* g = MakeGrid(4, 3);
+  auto* f = new RecordingFactory;
+  g->SetFeature(f);
+  g->AddCellControl(0x1235, new ThrowingControl(g));
+  CGXStyle s = Valued("t");
+  s.SetControl(0x1235);
+  BOOL thrown = FALSE;
+  try {
+    g->ApplyStyleToRange(CGXRange(1, 1, 1, 3), &s, gxOverride);
+  } catch (CResourceException* e) {
+    thrown = TRUE;
+    e->Delete();
+  }
+  EXPECT_TRUE(thrown);
+  EXPECT_FALSE(g->m_bSuspendRangeNotice);
+  EXPECT_TRUE(f->recording);
+  EXPECT_EQ(CGXLongOperationScope::GetNestingLevel(), 0);
+}
+
+TEST_F(StyleTest, LongOperationProgressIsClampedAndIgnoredBelowTheLevelLimit) {
+  CGXLongOperationScope outer;
+  SetLongOperationPercentDone(150);
+  EXPECT_EQ(GetLongOperationPercentDone(), 100);
+  CGXLongOperationScope::s_nIgnoreLevel = 1;
+  {
+    CGXLongOperationScope inner;
+    EXPECT_TRUE(IsLongOperationLevelIgnored());
+    SetLongOperationPercentDone(20);
+    EXPECT_EQ(GetLongOperationPercentDone(), 100);
+  }
+  EXPECT_FALSE(IsLongOperationLevelIgnored());
+  SetLongOperationPercentDone(20);
+  EXPECT_EQ(GetLongOperationPercentDone(), 20);
+  CGXLongOperationScope::s_nIgnoreLevel = -1;
+  // The wait delay: the first delay, the shorter later one once progress was shown.
+  CGXLongOperationScope timed;
+  plat::VirtualClock::Advance(CGXLongOperationScope::s_nLaterDelay + 1);
+  EXPECT_FALSE(timed.IsWaitDelayElapsed());
+  CGXLongOperationScope::s_bProgressShown = TRUE;
+  EXPECT_TRUE(timed.IsWaitDelayElapsed());
+  CGXLongOperationScope::s_bProgressShown = FALSE;
+}
+
+TEST_F(StyleTest, ReadOnlyGridsRefuseEveryStoreAndReplace) {
+  CGXGridWnd* g = MakeGrid(4, 3);
+  g->SetCellValue(1, 1, "kept");
+  g->SetReadOnly(TRUE);
+  EXPECT_FALSE(g->SetCellValue(1, 1, "x"));
+  EXPECT_FALSE(g->ReplaceStylesMap(*g->GetStylesMap()));
+  EXPECT_FALSE(g->ReplaceProperties(*g->GetProperties()));
+  const WORD standard = g->GetStylesMap()->GetStandardStyle();
+  EXPECT_FALSE(g->ModifyBaseStyle(standard, Valued("x")));
+  EXPECT_EQ(g->GetCellValue(1, 1), "kept");
+  // Not enforced, the read-only flag does not lock.
+  g->GetParam()->m_bReadOnlyEnforced = FALSE;
+  EXPECT_TRUE(g->SetCellValue(1, 1, "x"));
+}
+
+TEST_F(StyleTest, ModifiedBaseStylesShowInEveryCellAndUnknownIdsThrow) {
+  CGXGridWnd* g = MakeGrid(4, 3);
+  const WORD standard = g->GetStylesMap()->GetStandardStyle();
+  CGXStyle tint;
+  tint.SetInteriorColor(RGB(7, 8, 9));
+  EXPECT_TRUE(g->ModifyBaseStyle(standard, tint));
+  CGXStyle s;
+  g->ComposeCellStyle(4, 3, s, TRUE);
+  EXPECT_EQ(s.GetInterior().GetColor(), RGB(7, 8, 9));
+  EXPECT_EQ(g->BaseStyleById(standard).GetInterior().GetColor(), RGB(7, 8, 9));
+  BOOL thrown = FALSE;
+  try {
+    g->BaseStyleById(0x7FFF);
+  } catch (CInvalidArgException* e) {
+    thrown = TRUE;
+    e->Delete();
+  }
+  EXPECT_TRUE(thrown);
+  // A replaced styles map is looked up again.
+  CGXStylesMap copy(*g->GetStylesMap());
+  CGXStyle* std = nullptr;
+  ASSERT_TRUE(copy.LookupStyle(standard, std));
+  std->SetInteriorColor(RGB(1, 2, 3));
+  EXPECT_TRUE(g->ReplaceStylesMap(copy));
+  CGXStyle after;
+  g->ComposeCellStyle(4, 3, after, TRUE);
+  EXPECT_EQ(after.GetInterior().GetColor(), RGB(1, 2, 3));
+}
+
+TEST_F(StyleTest, TheWorkStylePoolKeepsAtMost501Styles) {
+  CGXGridWnd* g = MakeGrid(1, 1);
+  std::vector<CGXStyle*> taken;
+  for (int i = 0; i < 600; ++i) taken.push_back(g->NewWorkStyle());
+  for (CGXStyle* s : taken) g->ReleaseWorkStyle(s);
+  EXPECT_EQ(g->GetWorkStylePoolSize(), 501u);
+}
+
+// A control that counts its bindings.
+class CountingControl : public CGXControl {
+ public:
+  using CGXControl::CGXControl;
+  void InitForCell(ROWCOL r, ROWCOL c) override {
+    ++inits;
+    CGXControl::InitForCell(r, c);
+  }
+  int inits = 0;
+};
+
+TEST_F(StyleTest, TheCurrentCellsControlIsBoundAgainWhenItsRowOrColumnChanges) {
+  CGXGridWnd* g = MakeGrid(5, 5);
+  auto* c = new CountingControl(g);
+  g->AddCellControl(GX_IDS_CTRL_EDIT, c, TRUE);
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_EDIT);
+  g->SetStyleRange(CGXRange().AssignTable(), style);
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 3, 0));
+  ASSERT_EQ(g->ControlOfCurrentCell(), c);
+  int before = c->inits;
+  g->SetStyleRange(CGXRange().AssignRows(3, 3), Valued("row"));
+  EXPECT_GT(c->inits, before);
+  before = c->inits;
+  g->SetStyleRange(CGXRange().AssignRows(4, 4), Valued("other row"));
+  EXPECT_EQ(c->inits, before);
+  g->SetStyleRange(CGXRange(3, 3), Valued("cell"));
+  EXPECT_GT(c->inits, before);
+}
+
+TEST_F(StyleTest, RegisteredControlsAndTextThroughTheControl) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, new CGXStatic(g), FALSE, TRUE);
+  EXPECT_EQ(g->GetStylesMap()->GetControlNames().count(GX_IDS_CTRL_STATIC), 1u);
+  BOOL thrown = FALSE;
+  try {
+    g->AddCellControl(0x7FF0, new CGXStatic(g), FALSE, TRUE);  // no name for the id
+  } catch (CResourceException* e) {
+    thrown = TRUE;
+    e->Delete();
+  }
+  EXPECT_TRUE(thrown);
+  // The control stores the text its own way: cut to the style's maximum length.
+  CGXStyle limited;
+  limited.SetMaxLength(3);
+  g->SetStyleRange(CGXRange(2, 2), limited);
+  EXPECT_TRUE(g->SetCellTextThroughControl(2, 2, "abcdef", GX_INVALIDATE));
+  EXPECT_EQ(g->GetCellValue(2, 2), "abc");
+  // Controls keep everything but the value when they store their text.
+  CGXStyle tint;
+  tint.SetInteriorColor(RGB(5, 5, 5));
+  g->SetStyleRange(CGXRange(1, 1), tint);
+  EXPECT_TRUE(g->StoreValueFromControl(1, 1, "typed", gxCopy, nullptr));
+  CGXStyle stored;
+  ASSERT_TRUE(g->ReadStoredStyle(1, 1, stored, gxCopy, 0));
+  EXPECT_EQ(stored.GetValue(), "typed");
+  EXPECT_EQ(stored.GetInterior().GetColor(), RGB(5, 5, 5));
+}
+
+struct TextExchange : CGXGridTextDataExchangeImp {
+  BOOL CellText(CString& out, CGXGridCore*, ROWCOL row, ROWCOL col) override {
+    out.Format("%u/%u", row, col);
+    return TRUE;
+  }
+};
+
+struct CoverTwoByTwo : CGXGridCoveredCellsImp {
+  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
+    if (row < 2 || row > 3 || col < 2 || col > 3) return nullptr;
+    out = CGXRange(2, 2, 3, 3);
+    return &out;
+  }
+};
+
+TEST_F(StyleTest, SmallNeighboursAnswerThroughTheirFeatures) {
+  CGXGridWnd* g = MakeGrid(5, 5);
+  CString text = "stale";
+  g->CellTextForCopy(text, 2, 3);
+  EXPECT_EQ(text, "");
+  CGXRange span;
+  EXPECT_EQ(g->SpanRangeOfCell(3, 3, span), nullptr);
+  EXPECT_FALSE(g->CopyOneRange(CGXRange(1, 1)));
+  g->SetFeature(new TextExchange);
+  g->SetFeature(new CoverTwoByTwo);
+  g->CellTextForCopy(text, 2, 3);
+  EXPECT_EQ(text, "2/3");
+  ASSERT_EQ(g->SpanRangeOfCell(3, 3, span), &span);
+  EXPECT_EQ(span, CGXRange(2, 2, 3, 3));
+  EXPECT_EQ(g->SpanRangeOfCell(4, 4, span), nullptr);
+  // The last shown row follows the top row.
+  g->SetRowCount(100, 0);
+  BOOL endsBefore = TRUE;
+  const ROWCOL bottom = g->GetBottomShownRow(&endsBefore);
+  EXPECT_FALSE(endsBefore);
+  EXPECT_EQ(bottom, g->CalcBottomRow(g->GetGridRect()));
+  g->SetTopRow(10, 0);
+  EXPECT_EQ(g->GetBottomShownRow(), bottom + 9);
+}
+
+}  // namespace
+}  // namespace enginetest

@@ -885,7 +885,7 @@ TEST_F(WindowTest, ChangedCellsModeRepaintsFromTheFirstChangedCellOfEachRow) {
     Shot(*g);
     // Restyle without repainting; only (2, 2) is marked as changed.
     for (auto [r, c] : {std::pair<ROWCOL, ROWCOL>{2, 1}, {2, 2}, {2, 3}, {3, 2}})
-      g->ApplyStyleToRange(CGXRange(r, c), &blue, gxOverride, 0, 0);
+      g->ApplyStyleToRange(CGXRange(r, c), &blue, gxOverride, 0, nullptr, 0);
     data->changed = {{2, 2}};
     ASSERT_TRUE(g->RedrawChangedCells());
     auto s = Shot(*g);
