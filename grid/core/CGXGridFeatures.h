@@ -330,3 +330,28 @@ class CGXGridExtraFeatureCImp {
   virtual LRESULT ExtraFeatureCForward4(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
   virtual LRESULT ExtraFeatureCForward5(CGXGridCore*, const GXForwardArgs& /*args*/) { return 0; }
 };
+
+// The grid's spanned-cells drawing (covered, merged and floating cells). The engine asks it, for each cell
+// of a block being drawn (block indices i, j of the draw context), whether the cell belongs to a span the
+// feature draws (the engine then sets no flags for it) and whether it drew the cell itself; before a range
+// is drawn or redrawn it prepares the spans of that range. Without the feature every answer is FALSE or 0.
+class CGXGridDrawContext;
+class CGXDrawSpannedCellsImp {
+ public:
+  virtual ~CGXDrawSpannedCellsImp() = default;
+  virtual BOOL IsSpannedCell(CGXGridCore*, CGXGridDrawContext& /*ctx*/, ROWCOL /*i*/, ROWCOL /*j*/) { return FALSE; }
+  virtual BOOL DrawSpannedCell(CGXGridCore*, CGXGridDrawContext& /*ctx*/, ROWCOL /*i*/, ROWCOL /*j*/) { return FALSE; }
+  virtual LRESULT PrepareSpannedCells(CGXGridCore*, ROWCOL /*frozenRows*/, ROWCOL /*frozenCols*/, ROWCOL /*topRow*/,
+                                      ROWCOL /*leftCol*/, ROWCOL /*lastRow*/, ROWCOL /*lastCol*/, ROWCOL /*top*/,
+                                      ROWCOL /*left*/, ROWCOL /*bottom*/, ROWCOL /*right*/) {
+    return 0;
+  }
+};
+
+// Redraws the headers of a changed current cell: operation 0 receives (row, col, kind, flags) with kind 1
+// column changed, 2 row changed, 0 both. Nothing without it.
+class CGXGridMarkEditHeaderImp {
+ public:
+  virtual ~CGXGridMarkEditHeaderImp() = default;
+  virtual void MarkEditHeaders(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, int /*kind*/, UINT /*flags*/) {}
+};

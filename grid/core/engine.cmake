@@ -5,6 +5,8 @@ target_sources(grid_core PRIVATE
   CGXGridCoreGeometry.cpp
   CGXGridCoreStyle.cpp
   CGXGridCoreDraw.cpp
+  CGXGridCoreDrawCaches.cpp
+  CGXGridCoreLines.cpp
   CGXGridCoreScroll.cpp
   CGXGridCoreCurrent.cpp
   CGXGridCoreKeys.cpp
