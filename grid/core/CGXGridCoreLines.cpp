@@ -76,6 +76,7 @@ struct LinePass {
 void CGXGridCore::DrawColumnLines(CGXGridDrawContext& ctx, ROWCOL j) {
   const BOOL lines = DrawsVertLines(), leftTop = GridLinesAtLeftTop();
   CGXBorderPen gridPen(m_nGridLineStyle, 1, PropertyColor(0));
+  const CGXBorderPen plainPen = gridPen;
   const BOOL lastFrozen = ctx.cols[j] == ctx.frozenCols && ctx.cols[j] > ctx.headerCols;
   const LinePass passes[2] = {{GX_CF_BORDER_LEFT, static_cast<WORD>(leftTop ? GX_CF_VLINE : 0), 0, 0},
                               {GX_CF_BORDER_RIGHT, static_cast<WORD>(leftTop ? 0 : GX_CF_VLINE),
@@ -113,7 +114,9 @@ void CGXGridCore::DrawColumnLines(CGXGridDrawContext& ctx, ROWCOL j) {
         consume(k);
       }
       const CRect run(ctx.lefts[j], ctx.tops[i], ctx.lefts[j] + ctx.widths[j], ctx.tops[k - 1] + ctx.heights[k - 1]);
-      if (kind == LineKind::grid && !patterned) {
+      // A plain grid line in the grid-line colour is a line rectangle; the frozen boundary's line (another
+      // colour) is a band of its pen.
+      if (kind == LineKind::grid && !patterned && pen == plainPen) {
         if (pen.GetStyle() != PS_NULL) {
           const int x = pass.side == 0 ? run.left : run.right - 1;
           FillLineRect(ctx.dc, x, run.top, 1, run.Height(), 1, static_cast<int>(ctx.cols[j]), 0);
@@ -131,6 +134,7 @@ void CGXGridCore::DrawColumnLines(CGXGridDrawContext& ctx, ROWCOL j) {
 void CGXGridCore::DrawRowLines(CGXGridDrawContext& ctx, ROWCOL i) {
   const BOOL lines = DrawsHorzLines(), leftTop = GridLinesAtLeftTop();
   CGXBorderPen gridPen(m_nGridLineStyle, 1, PropertyColor(0));
+  const CGXBorderPen plainPen = gridPen;
   const BOOL lastFrozen = ctx.rows[i] == ctx.frozenRows && ctx.rows[i] > ctx.headerRows;
   const LinePass passes[2] = {{GX_CF_BORDER_TOP, static_cast<WORD>(leftTop ? GX_CF_HLINE : 0), 0, 2},
                               {GX_CF_BORDER_BOTTOM, static_cast<WORD>(leftTop ? 0 : GX_CF_HLINE),
@@ -166,7 +170,7 @@ void CGXGridCore::DrawRowLines(CGXGridDrawContext& ctx, ROWCOL i) {
         consume(k);
       }
       const CRect run(ctx.lefts[j], ctx.tops[i], ctx.lefts[k - 1] + ctx.widths[k - 1], ctx.tops[i] + ctx.heights[i]);
-      if (kind == LineKind::grid && !patterned) {
+      if (kind == LineKind::grid && !patterned && pen == plainPen) {
         if (pen.GetStyle() != PS_NULL) {
           const int y = pass.side == 2 ? run.top : run.bottom - 1;
           FillLineRect(ctx.dc, run.left, y, run.Width(), 1, 2, static_cast<int>(ctx.rows[i]), 0);
@@ -212,7 +216,9 @@ void CGXGridCore::DrawBorderLine(const CGXBorderPen& pen, const CRect& rect, int
   if (interior && IsPatternStyle(style)) {
     if (CBrush* brush = LinePatternBrush(style, side < 2)) {
       const COLORREF oldText = dc->SetTextColor(color);
-      const COLORREF oldBk = dc->SetBkColor(bw ? RGB(255, 255, 255) : interior->GetBkColor());
+      // The interior's colour: a solid interior's own, a pattern's background.
+      const COLORREF under = interior->GetStyle() == CGXInteriorBrush::solid ? interior->GetColor() : interior->GetBkColor();
+      const COLORREF oldBk = dc->SetBkColor(bw ? RGB(255, 255, 255) : under);
       dc->FillRect(&band, brush);
       dc->SetBkColor(oldBk);
       dc->SetTextColor(oldText);
