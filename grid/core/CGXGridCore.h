@@ -645,6 +645,9 @@ class CGXGridCore {
   void InvertMarkedCells(CGXGridDrawContext& ctx);
   void DrawCurrentCellFrameOnce(CGXGridDrawContext& ctx);
   CGXInteriorBrush StandardInterior() const;
+  // Measures the font selected into the paint device into the line height and character width (the
+  // standard style's font at the start of every paint).
+  void MeasurePaintFont(CDC* dc);
   // The draw context of the innermost block being drawn (null outside a paint).
   CGXGridDrawContext* GetDrawContext() const { return m_pDrawContext; }
   // The cell-by-cell drawing (per-row clipping, backgrounds painted in blocks); null until installed.

@@ -269,7 +269,10 @@ struct PaintScope {
   PaintScope(CGXGridCore* g, CDC* d) : grid(g), dc(d) {
     grid->LookupBaseStyles();
     grid->FreeDrawingCaches();
-    if (const CGXStyle* standard = grid->GetStandardStyle()) oldFont = grid->SelectStyleFont(dc, *standard);
+    if (const CGXStyle* standard = grid->GetStandardStyle()) {
+      oldFont = grid->SelectStyleFont(dc, *standard);
+      if (standard->GetFontPtr()) grid->MeasurePaintFont(dc);
+    }
   }
   ~PaintScope() {
     if (oldFont) dc->SelectObject(oldFont);
@@ -334,6 +337,18 @@ void CGXGridCore::DrawGridBuffered(CDC* dc) {
   dc->BitBlt(clip.left, clip.top, clip.Width(), clip.Height(), &mem, 0, 0, SRCCOPY);
   dc->RestoreDC(saved);
   mem.SelectObject(oldBmp);
+}
+
+void CGXGridCore::MeasurePaintFont(CDC* dc) {
+  TEXTMETRIC tm{};
+  if (!dc->GetTextMetrics(&tm)) return;
+  const int height = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
+  // TMPF_FIXED_PITCH set means a variable-pitch font (the classic inverted bit): 3/2 of the average width.
+  const int width = std::max<int>(1, tm.tmAveCharWidth * ((tm.tmPitchAndFamily & TMPF_FIXED_PITCH) ? 3 : 2) / 2);
+  if (height == m_dyHeight && width == m_dxWidth) return;
+  m_dyHeight = height;
+  m_dxWidth = width;
+  InvalidateShownCaches();  // sizes in font units follow the new metrics
 }
 
 BOOL CGXGridCore::ClientCellFromPoint(const POINT& pt, int* clientRow, int* clientCol, CRect* cellRect) const {
