@@ -655,7 +655,8 @@ void CGXGridCore::FillRowInteriorRuns(CGXGridDrawContext& ctx, ROWCOL i) {
         // Black and white: white background and black foreground (exchanged for a pattern).
         CGXInteriorBrush bw(interior);
         const BOOL patterned = interior.GetFillKind() != CGXInteriorBrush::fillColor;
-        bw.SetColor(patterned ? RGB(0, 0, 0) : RGB(255, 255, 255)).SetBkColor(patterned ? RGB(255, 255, 255) : RGB(0, 0, 0));
+        bw.SetColor(patterned ? RGB(0, 0, 0) : RGB(255, 255, 255))
+            .SetBkColor(patterned ? RGB(255, 255, 255) : RGB(0, 0, 0));
         bw.SetStyle(interior.GetStyle());
         FillWithInterior(ctx.dc, run, bw);
       }

@@ -99,7 +99,8 @@ void CGXGridCore::DrawColumnLines(CGXGridDrawContext& ctx, ROWCOL j) {
       const CGXInteriorBrush* interior = ctx.StylePtr(i, j) ? &ctx.Style(i, j).GetInterior() : nullptr;
       const BOOL patterned = IsPatternStyle(pen.GetStyle()) && interior;
       auto consume = [&](ROWCOL k) {
-        ctx.Flags(k, j) &= static_cast<WORD>(~(kind == LineKind::border ? pass.borderBit : (pass.lineBit | pass.frozenBit)));
+        ctx.Flags(k, j) &=
+            static_cast<WORD>(~(kind == LineKind::border ? pass.borderBit : (pass.lineBit | pass.frozenBit)));
       };
       consume(i);
       // Coalesce downwards: the same kind and pen; a patterned grid line also needs the same interior (its
@@ -157,7 +158,8 @@ void CGXGridCore::DrawRowLines(CGXGridDrawContext& ctx, ROWCOL i) {
       const CGXInteriorBrush* interior = ctx.StylePtr(i, j) ? &ctx.Style(i, j).GetInterior() : nullptr;
       const BOOL patterned = IsPatternStyle(pen.GetStyle()) && interior;
       auto consume = [&](ROWCOL k) {
-        ctx.Flags(i, k) &= static_cast<WORD>(~(kind == LineKind::border ? pass.borderBit : (pass.lineBit | pass.frozenBit)));
+        ctx.Flags(i, k) &=
+            static_cast<WORD>(~(kind == LineKind::border ? pass.borderBit : (pass.lineBit | pass.frozenBit)));
       };
       consume(j);
       ROWCOL k = j + 1;
@@ -217,7 +219,8 @@ void CGXGridCore::DrawBorderLine(const CGXBorderPen& pen, const CRect& rect, int
     if (CBrush* brush = LinePatternBrush(style, side < 2)) {
       const COLORREF oldText = dc->SetTextColor(color);
       // The interior's colour: a solid interior's own, a pattern's background.
-      const COLORREF under = interior->GetStyle() == CGXInteriorBrush::solid ? interior->GetColor() : interior->GetBkColor();
+      const COLORREF under =
+          interior->GetStyle() == CGXInteriorBrush::solid ? interior->GetColor() : interior->GetBkColor();
       const COLORREF oldBk = dc->SetBkColor(bw ? RGB(255, 255, 255) : under);
       dc->FillRect(&band, brush);
       dc->SetBkColor(oldBk);
@@ -247,7 +250,8 @@ void CGXGridCore::DrawStyleBorders(CDC* dc, int left, int top, int right, int bo
   const CRect rect(left, top, right, bottom);
   const CGXInteriorBrush& interior = style.GetInterior();
   for (int side : order)
-    if (style.HasBorder(kStyleIndex[side])) DrawBorderLine(style.GetBorder(kStyleIndex[side]), rect, side, dc, &interior);
+    if (style.HasBorder(kStyleIndex[side]))
+      DrawBorderLine(style.GetBorder(kStyleIndex[side]), rect, side, dc, &interior);
 }
 
 void CGXGridCore::FillWithInterior(CDC* dc, const CRect& rect, const CGXInteriorBrush& interior) {

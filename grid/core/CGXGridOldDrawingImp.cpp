@@ -17,6 +17,14 @@ BOOL CGXGridOldDrawingImp::DrawCells(CGXGridCore* grid, CDC* dc, CGXGridDrawCont
   const BOOL metafile = ::GetObjectType(dc->GetSafeHdc()) == OBJ_METADC;
   const BOOL clipRows = metafile ? dc->m_hAttribDC != nullptr : !(grid->IsPrinting() && !dc->m_hAttribDC);
   m_bLastClippedRows = clipRows;
+  // In changed-cells mode the cells before a row's first changed cell keep what the screen shows: the
+  // background pass must not paint over them.
+  const int outer = dc->SaveDC();
+  if (grid->IsChangedCellsMode() && ctx.firstChanged.size() == ctx.n)
+    for (ROWCOL i = 0; i < ctx.n; ++i)
+      if (const ROWCOL first = ctx.firstChanged[i]; first > 0)
+        dc->ExcludeClipRect(ctx.lefts[0], ctx.tops[i], ctx.lefts[first - 1] + ctx.widths[first - 1],
+                            ctx.tops[i] + ctx.heights[i]);
   // 2. Backgrounds through the grid's hook, then the cells row by row.
   grid->CallOldDrawingHook(ctx);
   for (ROWCOL i = 0; i < ctx.n; ++i) {
@@ -34,6 +42,7 @@ BOOL CGXGridOldDrawingImp::DrawCells(CGXGridCore* grid, CDC* dc, CGXGridDrawCont
   for (ROWCOL i = 0; i < ctx.n; ++i) grid->DrawRowLines(ctx, i);
   grid->DrawCurrentCellFrameOnce(ctx);
   grid->InvertMarkedCells(ctx);
+  dc->RestoreDC(outer);
   return TRUE;
 }
 
@@ -72,7 +81,8 @@ void CGXGridOldDrawingImp::DrawBackgrounds(CGXGridCore* grid, CGXGridDrawContext
       if (right == j && bottom == i) continue;  // a single cell is painted with its cell
       for (ROWCOL r = i; r <= bottom; ++r)
         for (ROWCOL c = j; c <= right; ++c) ctx.Flags(r, c) &= static_cast<WORD>(~GX_CF_OWNBACKGROUND);
-      CRect rect(ctx.lefts[j], ctx.tops[i], ctx.lefts[right] + ctx.widths[right], ctx.tops[bottom] + ctx.heights[bottom]);
+      CRect rect(ctx.lefts[j], ctx.tops[i], ctx.lefts[right] + ctx.widths[right],
+                 ctx.tops[bottom] + ctx.heights[bottom]);
       grid->FillWithInterior(ctx.dc, rect, ctx.colorsAllowed ? interior : standard);
       ++m_nLastFills;
     }

@@ -291,6 +291,40 @@ TEST_F(DrawTest, ChangedCellsRepaintComposesOnlyFromTheFirstChangedCellAndWaitsW
   EXPECT_EQ(At(s, g->CalcCellRect(2, 4).CenterPoint().x, 50), kBlue);
 }
 
+// The cell-by-cell drawing paints its backgrounds over the whole block; in changed-cells mode it leaves
+// the cells before each row's first changed cell alone, directly and through the memory bitmap.
+TEST_F(DrawTest, CellByCellDrawingInChangedCellsModeKeepsTheUnchangedCells) {
+  for (int buffered : {0, 1}) {
+    CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
+    auto* data = new MarkedData;
+    data->InitParam(g->GetParam());
+    g->GetParam()->SetData(data, TRUE);
+    g->SetRowCount(5, 0);
+    g->SetColCount(4, 0);
+    g->SetBufferedDrawing(buffered);
+    g->InstallOldDrawingImp();
+    g->m_bOldDrawing = TRUE;
+    CGXStyle red, blue;
+    red.SetInteriorColor(kRed);
+    blue.SetInteriorColor(kBlue);
+    g->SetStyleRange(CGXRange(2, 1, 3, 4), red);
+    g->RedrawAll(GX_UPDATENOW);
+    Shot(*g);
+    g->ApplyStyleToRange(CGXRange(2, 1, 3, 4), &blue, gxOverride, 0, 0);
+    data->changed = {{2, 3}};
+    ASSERT_TRUE(g->RedrawChangedCells());
+    auto s = Shot(*g);
+    auto centre = [&](ROWCOL r, ROWCOL c) {
+      return At(s, g->CalcCellRect(r, c).CenterPoint().x, g->CalcCellRect(r, c).CenterPoint().y);
+    };
+    EXPECT_EQ(centre(2, 2), kRed) << buffered;
+    EXPECT_EQ(centre(3, 1), kRed) << buffered;
+    EXPECT_EQ(centre(2, 3), kBlue) << buffered;
+    EXPECT_EQ(centre(2, 4), kBlue) << buffered;
+    grid.reset();
+  }
+}
+
 // A spanned-cells feature that spans cells (3, 2)..(3, 3): it prepares the block, claims (3, 3) and
 // draws (3, 2) itself as one red rectangle over both.
 struct RecordingSpans : CGXDrawSpannedCellsImp {
