@@ -458,6 +458,28 @@ TEST_F(DrawTest, PaintsWhilePrintingAreDeferredAndLockedPaintsDrawNothing) {
   EXPECT_EQ(At(Shot(*g), 70, 30), At(before, 70, 30));
 }
 
+// The outer frame: drawn before the cells just outside the grid rectangle, or, through the memory bitmap,
+// after the cells on the rectangle's outermost pixels.
+TEST_F(DrawTest, OuterFrameSitsOutsideTheGridDirectlyAndInsideItBuffered) {
+  CGXGridWnd* g = MakeGrid(20, 10, 300, 200);
+  const CRect area(10, 10, 210, 110);
+  g->SetFixedDrawingArea(&area);
+  g->m_bDrawOuterFrame = TRUE;
+  for (int buffered : {0, 1}) {
+    g->SetBufferedDrawing(buffered);
+    InvalidateRect(*g, nullptr, TRUE);
+    auto s = Shot(*g);
+    const int out = buffered ? 0 : 1;  // how far outside the rectangle the frame lies
+    EXPECT_EQ(At(s, area.left - out, 50), RGB(0, 0, 0)) << buffered;
+    EXPECT_EQ(At(s, area.right - 1 + out, 50), RGB(0, 0, 0)) << buffered;
+    EXPECT_EQ(At(s, 100, area.top - out), RGB(0, 0, 0)) << buffered;
+    EXPECT_EQ(At(s, 100, area.bottom - 1 + out), RGB(0, 0, 0)) << buffered;
+    // Inside (direct) the first pixel row is the header's; buffered the frame covers it.
+    if (!buffered) EXPECT_NE(At(s, 100, area.top), RGB(0, 0, 0));
+  }
+  g->SetFixedDrawingArea(nullptr);
+}
+
 TEST_F(DrawTest, HintRangesRedrawWholeRowsOrColumns) {
   CGXGridWnd* g = MakeGrid(10, 5, 300, 200);
   ValidateRect(*g, nullptr);
