@@ -7,7 +7,9 @@
 //   CGXGridCoreRowCol.cpp    counts, frozen and header rows, heights and widths (font units), top row
 //   CGXGridCoreGeometry.cpp  client indices, rectangles, hit-testing, cursors (pure: no device context)
 //   CGXGridCoreStyle.cpp     effective cell style, storing styles, cell values, registered controls
-//   CGXGridCoreDraw.cpp      paint entry, cell block, interiors, grid lines, borders, inversion, caches
+//   CGXGridCoreDraw.cpp      paint entry, direct and buffered drawing, cell block, redraw operations
+//   CGXGridCoreLines.cpp     grid lines, borders, interior fills, inversion, border arithmetic
+//   CGXGridCoreDrawCaches.cpp fonts, brushes, pens, measuring device, style cache and pool
 //   CGXGridCoreScroll.cpp    bring into view, scroll by cells, scroll bars (scaled), scroll messages
 //   CGXGridCoreCurrent.cpp   current cell: store, move, validate, complete an edit, notifications
 //   CGXGridCoreKeys.cpp      key dispatcher and the grid's own keys
@@ -16,8 +18,9 @@
 //   CGXGridCoreMessages.cpp  focus, size, cursor, dialog codes, colours and settings
 //
 // Call flow of a paint: WM_PAINT -> DrawGrid -> RefreshScrollBars(only if counts changed)
-//   -> DrawGridDirect | DrawGridBuffered -> DrawCellBlock -> per cell ComposeCellStyle, PrepareCellFlags,
-//   DrawBlockCell -> CGXControl::DrawCell; then FillRowInteriorRuns, line passes, InvertMarkedCells.
+//   -> DrawGridDirect | DrawGridBuffered -> DrawCellBlock -> per cell PrepareCellFlags (style composed
+//   once); per row FillRowInteriorRuns, DrawBlockCell -> CGXControl::DrawCell, DrawRowLines; then the area
+//   beyond the grid, DrawColumnLines per column, InvertMarkedCells.
 #pragma once
 
 #include <cstdint>
@@ -588,7 +591,8 @@ class CGXGridCore {
   // Set while the data object is not to be told anything (DataObjectNotice stays silent).
   BOOL m_bNoDataObjectNotice = FALSE;
   BOOL IsChangedCellsMode() const { return m_bChangedCellsMode; }
-  // The spanned-cells drawing feature (covered, merged and floating cells); nothing without it.
+  // The spanned-cells drawing feature (covered, merged and floating cells) and the header marking of an
+  // edited cell; nothing without them.
   void SetFeature(CGXDrawSpannedCellsImp* imp, BOOL autoDelete = TRUE);
   void SetFeature(CGXGridMarkEditHeaderImp* imp, BOOL autoDelete = TRUE);
   virtual LRESULT PrepareSpannedCells(ROWCOL frozenRows, ROWCOL frozenCols, ROWCOL topRow, ROWCOL leftCol,
@@ -665,7 +669,9 @@ class CGXGridCore {
   BOOL ClientCellFromPoint(const POINT& pt, int* clientRow, int* clientCol, CRect* cellRect = nullptr) const;
   BOOL ClientCellFromPointOrLast(const POINT& pt, int* clientRow, int* clientCol) const;
   // The rectangle of a client cell, summing the client rows and columns before it; the cached form continues
-  // the sums of the previous call while the indices do not go back.
+  // the sums of the previous call while the indices do not go back. The kept sums start over with every
+  // cell block and whenever the first scrolled row or column moved (they would be stale); it serves loops
+  // inside one paint, where sizes do not change.
   void CalcClientCellRect(CRect* out, ROWCOL clientRow, ROWCOL clientCol) const;
   void CalcClientCellRectCached(CRect* out, ROWCOL clientRow, ROWCOL clientCol);
   // Buffered drawing: 1 draws through a memory bitmap; returns the previous value.
@@ -675,7 +681,7 @@ class CGXGridCore {
     return old;
   }
   BOOL m_bDrawOuterFrame = FALSE;
-  // Set when a paint arrived while printing (the screen paints again when printing ends).
+  // Set when a paint arrived while printing; ending the printing is to repaint the window and clear it.
   BOOL m_bPaintDeferred = FALSE;
   // Invalidate through the window; every invalidation of the engine goes through here.
   void InvalidateRect(const RECT* rect, BOOL erase = TRUE);
@@ -946,6 +952,8 @@ class CGXGridCore {
   // Running sums of CalcClientCellRectCached.
   ROWCOL m_nCachedRectRow = 0, m_nCachedRectCol = 0;
   int m_nCachedRectY = 0, m_nCachedRectX = 0;
+  ROWCOL m_nCachedRectTop = GX_INVALID, m_nCachedRectLeft = GX_INVALID;
+  void ResetClientCellRectCache() { m_nCachedRectTop = m_nCachedRectLeft = GX_INVALID; }
 
   // Scrolling state.
   BOOL m_bScrolling = FALSE;

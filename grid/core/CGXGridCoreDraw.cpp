@@ -385,9 +385,16 @@ void CGXGridCore::CalcClientCellRect(CRect* out, ROWCOL clientRow, ROWCOL client
 
 void CGXGridCore::CalcClientCellRectCached(CRect* out, ROWCOL clientRow, ROWCOL clientCol) {
   const CRect area = GetGridRect();
-  // Each sum continues from the kept one and starts over when its index went back.
-  if (clientRow < m_nCachedRectRow) m_nCachedRectRow = 0, m_nCachedRectY = 0;
-  if (clientCol < m_nCachedRectCol) m_nCachedRectCol = 0, m_nCachedRectX = 0;
+  // Each sum continues from the kept one and starts over when its index went back or the rows (columns)
+  // scrolled since.
+  if (clientRow < m_nCachedRectRow || m_nCachedRectTop != GetFirstScrolledRow()) {
+    m_nCachedRectRow = 0, m_nCachedRectY = 0;
+    m_nCachedRectTop = GetFirstScrolledRow();
+  }
+  if (clientCol < m_nCachedRectCol || m_nCachedRectLeft != GetFirstScrolledCol()) {
+    m_nCachedRectCol = 0, m_nCachedRectX = 0;
+    m_nCachedRectLeft = GetFirstScrolledCol();
+  }
   for (; m_nCachedRectRow < clientRow && m_nCachedRectY <= 2 * area.bottom; ++m_nCachedRectRow)
     m_nCachedRectY += GetRowHeight(ClientRowToRow(m_nCachedRectRow));
   for (; m_nCachedRectCol < clientCol && m_nCachedRectX <= 2 * area.right; ++m_nCachedRectCol)
@@ -437,6 +444,7 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
   // 1. Nesting and the current draw context.
   CGXGridDrawContext ctx;
   BlockScope scope(m_nDrawNesting, m_pDrawContext, &ctx);
+  ResetClientCellRectCache();  // sizes may have changed since the last block
   ctx.dc = dc;
   dc->GetClipBox(&ctx.clip);
   // 2. The context.

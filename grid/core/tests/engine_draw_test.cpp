@@ -425,6 +425,11 @@ TEST_F(DrawTest, ClientCellRectanglesAndPointsPastTheEnd) {
       ASSERT_EQ(plain, cached) << i << "," << j;
       ASSERT_EQ(plain, g->CalcCellRect(g->ClientRowToRow(i), g->ClientColToCol(j))) << i << "," << j;
     }
+  // After a scroll the kept sums start over.
+  g->CalcClientCellRectCached(&cached, 3, 3);
+  g->SetTopRow(9, 0);
+  g->CalcClientCellRectCached(&cached, 4, 3);
+  EXPECT_EQ(cached, g->CalcCellRect(g->ClientRowToRow(4), g->ClientColToCol(3)));
   CGXGridWnd* small = MakeGrid(3, 2, 300, 200);
   int row = 0, col = 0;
   EXPECT_FALSE(small->ClientCellFromPointOrLast(CPoint(250, 150), &row, &col));
