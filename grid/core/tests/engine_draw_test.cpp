@@ -485,6 +485,41 @@ TEST_F(DrawTest, OuterFrameSitsOutsideTheGridDirectlyAndInsideItBuffered) {
   g->SetFixedDrawingArea(nullptr);
 }
 
+// The moving lines of a user resize: flags 0x02 is tested before 0x04, so 0x06 is a dragging line (grid
+// colour under a dotted line), 0x04 alone an inversion, 0x01 the tracking colour.
+TEST_F(DrawTest, EdgeLinesTestTheirFlagsInOrder) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto before = Shot(*g);
+  HDC hdc = GetDC(*g);
+  CDC dc;
+  dc.Attach(hdc);
+  g->DrawEdgeLine(&dc, 1, 2, 0x06);  // the vertical line after client column 1: x = 100
+  dc.Detach();
+  ReleaseDC(*g, hdc);
+  auto dragged = plat::Desktop::Capture(*g);
+  const COLORREF dragColor = g->PropertyColor(3), lineColor = g->PropertyColor(0);
+  ASSERT_NE(dragColor, lineColor);
+  int drag = 0, grid = 0;
+  for (int y = 0; y < 80; ++y) {
+    const COLORREF c = At(dragged, 100, y);
+    drag += c == dragColor;
+    grid += c == lineColor;
+  }
+  EXPECT_GT(drag, 20);
+  EXPECT_GT(grid, 20);
+  EXPECT_EQ(drag + grid, 80);  // nothing but the two colours along the line
+  hdc = GetDC(*g);
+  dc.Attach(hdc);
+  g->DrawEdgeLine(&dc, 2, 2, 0x04);  // the horizontal line below client row 1: y = 40, inverted
+  dc.Detach();
+  ReleaseDC(*g, hdc);
+  auto inverted = plat::Desktop::Capture(*g);
+  EXPECT_EQ(At(inverted, 120, 40), At(before, 120, 40) ^ 0xFFFFFF);
+  CRect r;
+  g->CalcTrackingLineRect(&r, 2, 2);
+  EXPECT_EQ(r, CRect(0, 40, 4 * 50 + 1, 41));
+}
+
 TEST_F(DrawTest, HintRangesRedrawWholeRowsOrColumns) {
   CGXGridWnd* g = MakeGrid(10, 5, 300, 200);
   ValidateRect(*g, nullptr);
