@@ -634,6 +634,12 @@ class CGXGridCore {
   size_t CachedBrushCount() const { return m_brushCache.size(); }
   size_t CachedPenCount() const { return m_penCache.size(); }
   size_t CachedStyleCount() const { return m_styleCache.size(); }
+  // Printer metrics on screen: while on and the parameter object's print device names a printer, the grid's
+  // screen devices measure text with that printer (their attribute device), mapped so that its answers come
+  // in display pixels; what the screen shows then breaks and wraps as the printout will. Off by default.
+  BOOL m_bPrinterMetrics = FALSE;
+  // Called by PrepareDC on screen; TRUE when the device was given the printer as its attribute device.
+  BOOL PreparePrinterMetrics(CDC* dc);
   // The measuring device: the drawing block's device while one draws, else the grid's own client device
   // (created on first use, prepared, with the standard style's font selected).
   CDC* GetCachedDC();
@@ -944,6 +950,9 @@ class CGXGridCore {
   CGXDrawSpannedCellsImp* m_pDrawSpannedCellsImp = nullptr;
   CGXGridMarkEditHeaderImp* m_pMarkEditHeaderImp = nullptr;
   std::shared_ptr<CDC> m_pCachedDC;  // shared_ptr: deleted where CDC is complete
+  // The printer information device of the printer metrics, and the print device blocks it was made from.
+  std::shared_ptr<CDC> m_pMetricsPrinter;
+  std::vector<BYTE> m_metricsDevNames, m_metricsDevMode;
   CFont* m_pCachedDCOldFont = nullptr;
   // The line patterns of dashed and dotted pens (styles 1 to 4, horizontal and vertical), made once.
   std::shared_ptr<CBitmap> m_linePatternBitmaps[4][2];

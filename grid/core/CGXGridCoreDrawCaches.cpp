@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "grid/controls/CGXControl.h"
+#include "grid/core/CGXFontRegistry.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridDrawContext.h"
 #include "platform/framework/CPaintDC.h"
@@ -215,4 +216,44 @@ void CGXGridCore::ReleaseCachedDC() {
   if (m_pCachedDCOldFont) m_pCachedDC->SelectObject(m_pCachedDCOldFont);
   m_pCachedDCOldFont = nullptr;
   m_pCachedDC.reset();
+}
+
+// ---- Printer metrics on screen -----------------------------------------------------------------------------
+
+// Decision: the anisotropic mapping (display pixels per inch onto the printer's) is set on the printer's
+// information device, the screen device's attribute device, and not on the screen device itself: mapped
+// there it would scale the screen picture by the printer's resolution. Text measured through the screen
+// device (fonts are selected into both) then comes in display pixels at the printer's glyph metrics.
+BOOL CGXGridCore::PreparePrinterMetrics(CDC* dc) {
+  if (!m_bPrinterMetrics || !dc || !m_pParam || !m_pParam->GetPrintDevice()) return FALSE;
+  const std::vector<BYTE>& names = m_pParam->GetPrintDevice()->GetDevNames();
+  const std::vector<BYTE>& mode = m_pParam->GetPrintDevice()->GetDevMode();
+  if (!m_pMetricsPrinter || names != m_metricsDevNames || mode != m_metricsDevMode) {
+    m_pMetricsPrinter.reset();
+    m_metricsDevNames = names;
+    m_metricsDevMode = mode;
+    // The printer the DEVNAMES block names (offsets in characters from its start; each name must end
+    // inside the block).
+    if (names.size() < sizeof(DEVNAMES)) return FALSE;
+    DEVNAMES dn;
+    std::memcpy(&dn, names.data(), sizeof dn);
+    auto text = [&](WORD offset) -> const char* {
+      if (offset >= names.size()) return nullptr;
+      const char* p = reinterpret_cast<const char*>(names.data()) + offset;
+      return std::memchr(p, 0, names.size() - offset) ? p : nullptr;
+    };
+    const char* device = text(dn.wDeviceOffset);
+    if (!device || !*device) return FALSE;
+    auto printer = std::make_shared<CDC>();
+    if (!printer->CreateIC(text(dn.wDriverOffset), device, text(dn.wOutputOffset), mode.empty() ? nullptr : mode.data()))
+      return FALSE;
+    const CGXFontRegistry& fonts = CGXFontRegistry::Instance();
+    printer->SetMapMode(MM_ANISOTROPIC);
+    printer->SetWindowExt(fonts.GetLogPixelsX(), fonts.GetLogPixelsY());
+    printer->SetViewportExt(printer->GetDeviceCaps(LOGPIXELSX), printer->GetDeviceCaps(LOGPIXELSY));
+    m_pMetricsPrinter = printer;
+  }
+  if (!m_pMetricsPrinter) return FALSE;
+  dc->SetAttribDC(m_pMetricsPrinter->GetSafeHdc());
+  return TRUE;
 }

@@ -1,6 +1,7 @@
 // Engine tests: drawing. Pixel checks on the headless desktop (rows 20 pixels, columns 50, headers too:
 // cell (r, c) covers x 50c..50c+49, y 20r..20r+19), the drawing caches, the features drawing reaches, and
 // a reference screenshot of the line and border forms.
+#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "grid/core/CGXData.h"
+#include "grid/core/CGXPrintDevice.h"
 #include "grid/core/CGXGridDrawContext.h"
 #include "grid/core/tests/enginetest.h"
 #include "platform/display/ReferenceImage.h"
@@ -518,6 +520,56 @@ TEST_F(DrawTest, EdgeLinesTestTheirFlagsInOrder) {
   CRect r;
   g->CalcTrackingLineRect(&r, 2, 2);
   EXPECT_EQ(r, CRect(0, 40, 4 * 50 + 1, 41));
+}
+
+// Printer metrics on screen: the grid's devices measure with the printer that the print device names, in
+// display pixels; the screen picture itself is not scaled.
+TEST_F(DrawTest, PrinterMetricsOnScreenMeasureWithThePrinterInDisplayPixels) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  g->SetCellValue(2, 1, "Measured text");
+  g->RedrawAll(GX_UPDATENOW);
+  auto plain = Shot(*g);
+  CDC* screenDC = g->GetCachedDC();
+  ASSERT_NE(screenDC, nullptr);
+  TEXTMETRIC screen{};
+  ASSERT_TRUE(screenDC->GetTextMetrics(&screen));
+  g->ReleaseCachedDC();
+  // A print device naming the 300 dpi printer: DEVNAMES, then "WINSPOOL", "PDF" and an empty output.
+  std::vector<BYTE> names(sizeof(DEVNAMES));
+  const DEVNAMES dn{static_cast<WORD>(sizeof(DEVNAMES)), static_cast<WORD>(sizeof(DEVNAMES) + 9),
+                    static_cast<WORD>(sizeof(DEVNAMES) + 13), 0};
+  std::memcpy(names.data(), &dn, sizeof dn);
+  for (const char* part : {"WINSPOOL", "PDF", ""}) names.insert(names.end(), part, part + std::strlen(part) + 1);
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  mode.dmSpecVersion = DM_SPECVERSION;
+  std::strncpy(reinterpret_cast<char*>(mode.dmDeviceName), "PDF", CCHDEVICENAME - 1);
+  mode.dmFields = DM_PRINTQUALITY;
+  mode.dmPrintQuality = 300;
+  auto* device = new CGXPrintDevice;
+  device->SetDeviceInfo(names.data(), names.size(), reinterpret_cast<const BYTE*>(&mode), sizeof mode);
+  g->GetParam()->SetPrintDevice(device, TRUE);
+  g->m_bPrinterMetrics = TRUE;
+  CDC* dc = g->GetCachedDC();
+  ASSERT_NE(dc, nullptr);
+  EXPECT_NE(dc->m_hAttribDC, dc->m_hDC);
+  EXPECT_EQ(dc->GetDeviceCaps(LOGPIXELSX), 300);  // the printer answers
+  TEXTMETRIC printer{};
+  ASSERT_TRUE(dc->GetTextMetrics(&printer));
+  EXPECT_NEAR(printer.tmHeight, screen.tmHeight, 2);  // the standard font, in display pixels
+  EXPECT_NEAR(printer.tmAveCharWidth, screen.tmAveCharWidth, 2);
+  g->ReleaseCachedDC();
+  // The screen shows the same cells at the same places.
+  g->RedrawAll(GX_UPDATENOW);
+  auto metrics = Shot(*g);
+  EXPECT_EQ(At(metrics, 50, 30), At(plain, 50, 30));
+  EXPECT_EQ(At(metrics, 149, 70), At(plain, 149, 70));
+  // A print device naming no printer leaves the screen's own metrics.
+  device->SetDeviceInfo(nullptr, 0, nullptr, 0);
+  dc = g->GetCachedDC();
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(dc->m_hAttribDC, dc->m_hDC);
+  g->ReleaseCachedDC();
 }
 
 TEST_F(DrawTest, HintRangesRedrawWholeRowsOrColumns) {
