@@ -26,6 +26,14 @@ const CGXStyle* At(const CGXData& data, ROWCOL row, ROWCOL col) {
   return r ? r->GetAt(static_cast<INT_PTR>(col)) : nullptr;
 }
 
+// The destination block must lie within the store's rows and columns: a block past them (or past the last
+// row number) would grow the store without bound or wrap onto the header cells. Such a request is refused
+// before anything changes.
+BOOL DestinationFits(const CGXData& data, ROWCOL height, ROWCOL width, ROWCOL destRow, ROWCOL destCol) {
+  return destRow <= data.GetRowCount() && height <= data.GetRowCount() - destRow &&
+         destCol <= data.GetColCount() && width <= data.GetColCount() - destCol;
+}
+
 CGXStyle* Take(CGXData& data, ROWCOL row, ROWCOL col) {
   CGXStylePtrArray* r = data.GetCells().GetAt(static_cast<INT_PTR>(row));
   return r && static_cast<INT_PTR>(col) < r->GetSize() ? r->Detach(static_cast<INT_PTR>(col)) : nullptr;
@@ -35,19 +43,24 @@ CGXStyle* Take(CGXData& data, ROWCOL row, ROWCOL col) {
 BOOL CGXDataCopyMoveCellsImp::CopyCells(CGXData& data, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right,
                                         ROWCOL destRow, ROWCOL destCol) {
   if (top > bottom || left > right) return TRUE;
+  if (!DestinationFits(data, bottom - top, right - left, destRow, destCol)) return FALSE;
   const INT_PTR storedRows = data.GetCells().GetSize();
   struct Cell {
     ROWCOL row, col;
     std::unique_ptr<CGXStyle> style;
   };
-  // 1. The snapshot: clones of the source, read before anything is written.
+  // 1. The snapshot: clones of the source, read before anything is written. A source row that is not stored
+  //    copies "nothing stored" onto a destination row that is; onto one that is not stored either it is
+  //    skipped (there is nothing to clear there).
   std::vector<Cell> snapshot;
-  for (ROWCOL r = top; r <= bottom; ++r) {
-    if (static_cast<INT_PTR>(r) >= storedRows) break;  // rows beyond the stored rows copy nothing
-    for (ROWCOL c = left; c <= right; ++c) {
-      const CGXStyle* s = At(data, r, c);
-      snapshot.push_back({destRow + (r - top), destCol + (c - left), s ? std::unique_ptr<CGXStyle>(s->Clone()) : nullptr});
-      if (c == right) break;
+  for (ROWCOL r = top;; ++r) {
+    const ROWCOL dr = destRow + (r - top);
+    if (static_cast<INT_PTR>(r) < storedRows || static_cast<INT_PTR>(dr) < storedRows) {
+      for (ROWCOL c = left;; ++c) {
+        const CGXStyle* s = At(data, r, c);
+        snapshot.push_back({dr, destCol + (c - left), s ? std::unique_ptr<CGXStyle>(s->Clone()) : nullptr});
+        if (c == right) break;
+      }
     }
     if (r == bottom) break;
   }
@@ -59,6 +72,7 @@ BOOL CGXDataCopyMoveCellsImp::CopyCells(CGXData& data, ROWCOL top, ROWCOL left, 
 BOOL CGXDataCopyMoveCellsImp::MoveCells(CGXData& data, const CGXRange& range, ROWCOL destRow, ROWCOL destCol,
                                         CObject*& undoInfo, BOOL createUndoInfo) {
   if (range.top > range.bottom || range.left > range.right) return TRUE;
+  if (!DestinationFits(data, range.bottom - range.top, range.right - range.left, destRow, destCol)) return FALSE;
   struct Moved {
     ROWCOL row, col;
     std::unique_ptr<CGXStyle> style;
@@ -97,6 +111,8 @@ BOOL CGXDataCopyMoveCellsImp::MoveCells(CGXData& data, const CGXRange& range, RO
   }
   // 5. The new undo information.
   if (createUndoInfo) {
+    // The caller handed its undo object over; one of another kind is replaced, so it is freed here.
+    if (!previous) delete undoInfo;
     CGXDataUndoMoveCellsInfo* info = previous ? previous : new CGXDataUndoMoveCellsInfo;
     info->m_entries = std::move(overwritten);
     undoInfo = info;

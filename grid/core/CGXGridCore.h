@@ -47,11 +47,14 @@ class CPen;
 class CBitmap;
 class CGXControl;
 class CGXPluginComponent;
+class CGXAutoScrollPlugin;
 class CGXGridDrawContext;
 class CGXAbstractGridOldDrawingImp;
 class CGXGridUpdateHintImp;
+class CGXGridOptimizedUpdateImp;
 class CGXGridHint;
 class CObject;
+class CObArray;
 class CGXSpanCellPool;
 class CGXRangeList;
 class CDWordArray;
@@ -191,16 +194,23 @@ class CGXGridCore {
   virtual void UpdateChangedColCount(ROWCOL oldCount, UINT flags, BOOL createHint = FALSE);
   virtual BOOL RemoveRows(ROWCOL from, ROWCOL to, UINT flags = GX_UPDATENOW, int commandType = 0);
   virtual BOOL RemoveCols(ROWCOL from, ROWCOL to, UINT flags = GX_UPDATENOW, int commandType = 0);
-  virtual BOOL InsertRows(ROWCOL row, ROWCOL count, UINT flags = GX_UPDATENOW, int commandType = 0);
-  virtual BOOL InsertCols(ROWCOL col, ROWCOL count, UINT flags = GX_UPDATENOW, int commandType = 0);
+  // heights: one per new row (or null); cellStyles: the new cells' styles row by row, colCount of them per
+  // row (null entries store nothing), possibly followed by the data object's undo information; rowStyles:
+  // the new rows' own styles. The arrays stay the caller's.
+  virtual BOOL InsertRows(ROWCOL row, ROWCOL count, const int* heights = nullptr, const CObArray* cellStyles = nullptr,
+                          const CObArray* rowStyles = nullptr, ROWCOL colCount = 0, UINT flags = GX_UPDATENOW,
+                          int commandType = 0);
+  virtual BOOL InsertCols(ROWCOL col, ROWCOL count, const int* widths = nullptr, const CObArray* cellStyles = nullptr,
+                          const CObArray* colStyles = nullptr, ROWCOL rowCount = 0, UINT flags = GX_UPDATENOW,
+                          int commandType = 0);
   virtual BOOL StoreInsertRows(ROWCOL row, ROWCOL count, BOOL force = FALSE);
   virtual BOOL StoreInsertCols(ROWCOL col, ROWCOL count, BOOL force = FALSE);
   virtual BOOL StoreRemoveRows(ROWCOL from, ROWCOL to, BOOL force = FALSE);
   virtual BOOL StoreRemoveCols(ROWCOL from, ROWCOL to, BOOL force = FALSE);
   virtual void UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL createHint = FALSE);
   virtual void UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL createHint = FALSE);
-  virtual void UpdateRemoveRows(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint = FALSE);
-  virtual void UpdateRemoveCols(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags, BOOL createHint = FALSE);
   virtual BOOL SetFrozenRows(ROWCOL frozen, ROWCOL header = 0, UINT flags = GX_UPDATENOW, int commandType = 0);
   virtual BOOL SetFrozenCols(ROWCOL frozen, ROWCOL header = 0, UINT flags = GX_UPDATENOW, int commandType = 0);
   virtual ROWCOL GetFrozenRows() const;
@@ -211,6 +221,9 @@ class CGXGridCore {
   virtual BOOL StoreFrozenCols(ROWCOL frozen, ROWCOL header);
   virtual void UpdateFrozenRows(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flags, BOOL createHint = FALSE);
   virtual void UpdateFrozenCols(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flags, BOOL createHint = FALSE);
+  // While printing the stored frozen counts apply, unless this switch makes printing follow the screen rule
+  // (the ignore-frozen switches).
+  BOOL m_bPrintFrozenLikeScreen = FALSE;
   BOOL RowIsFrozen(ROWCOL row) const { return row >= 1 && row <= GetFrozenRows(); }
   BOOL ColIsFrozen(ROWCOL col) const { return col >= 1 && col <= GetFrozenCols(); }
 
@@ -232,8 +245,13 @@ class CGXGridCore {
   virtual BOOL StoreDefaultColWidth(int pixels);
   virtual BOOL StoreRowHeight(ROWCOL row, int pixels);
   virtual BOOL StoreColWidth(ROWCOL col, int pixels);
-  virtual void UpdateChangedRowHeights(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint = FALSE);
-  virtual void UpdateChangedColWidths(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint = FALSE);
+  virtual void UpdateChangedRowHeights(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags,
+                                       BOOL createHint = FALSE);
+  virtual void UpdateChangedColWidths(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags,
+                                      BOOL createHint = FALSE);
+  // out[0..to-from]: GetRowHeight of each row (GetColWidth of each column).
+  void GetRowHeights(ROWCOL from, ROWCOL to, int* out) const;
+  void GetColWidths(ROWCOL from, ROWCOL to, int* out) const;
   virtual int GetFontHeight() const;
   virtual int GetFontWidth() const;
   int SumRowHeights(ROWCOL from, ROWCOL to, int limit = 0) const;
@@ -246,8 +264,11 @@ class CGXGridCore {
   // ---- Update hints ------------------------------------------------------------------------------------
   // Hints are built only when the update-hint feature is installed, the hint switch is set and the grid is
   // bound to a document; dialog grids (no document) never send one.
+  // The two installers create the grid's feature object when it has none (owned by the grid).
   void InstallUpdateHintImp();
+  void InstallOptimizedUpdateImp();
   CGXGridUpdateHintImp* GetUpdateHintImp() const { return m_pUpdateHintImp.get(); }
+  CGXGridOptimizedUpdateImp* GetOptimizedUpdateImp() const { return m_pOptimizedUpdateImp; }
   BOOL CanSendHints() const { return m_pUpdateHintImp && m_bHintSwitch && m_pDocument; }
   // Sends a hint to the other views of the document (nothing without one).
   virtual void NotifyOtherViews(CGXGridHint* hint);
@@ -257,8 +278,10 @@ class CGXGridCore {
   DWORD m_nHintGroup = 0;
 
   // ---- Optimized redraw after structure changes ---------------------------------------------------------
-  // On (the default), inserted, removed and resized rows and columns repaint by scrolling the window
-  // contents and invalidating what changed; off, they repaint the whole grid.
+  // Inserted, removed and resized rows and columns repaint through the optimized-update feature, which
+  // scrolls the window contents and invalidates what changed; without it the whole grid repaints. While this
+  // switch is on (the default) the grid installs the feature when it first needs it, since no installer
+  // list of this program adds it.
   BOOL m_bOptimizedUpdate = TRUE;
   void OptimizedInsertRows(ROWCOL row, ROWCOL count, UINT flags);
   void OptimizedInsertCols(ROWCOL col, ROWCOL count, UINT flags);
@@ -288,6 +311,28 @@ class CGXGridCore {
   CRect CalcCellRect(ROWCOL row, ROWCOL col) const { return CalcRangeRect(row, col, row, col); }
   CRect CalcRectBelowRow(ROWCOL row) const;
   CRect CalcRectRightOfCol(ROWCOL col) const;
+  // The out-pointer forms of the rectangle operations.
+  void CalcRangeRect(CRect* out, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, BOOL noClip = FALSE) const {
+    *out = CalcRangeRect(top, left, bottom, right, noClip);
+  }
+  void CalcRectBelowRow(CRect* out, ROWCOL row) const { *out = CalcRectBelowRow(row); }
+  void CalcRectRightOfCol(CRect* out, ROWCOL col) const { *out = CalcRectRightOfCol(col); }
+  // The row at the rectangle's bottom edge and the column at its right edge (the counts when the grid ends
+  // before them); either pointer may be null.
+  void CalcClientRowRect(const CRect& rect, ROWCOL* bottomRow, ROWCOL* rightCol) const;
+  // Range rectangles widened first: by covered cells; with spans, by merged, then floating, then covered cells.
+  void CalcRangeRectCovered(CRect* out, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right);
+  void CalcRangeRectWithSpans(CRect* out, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right);
+  void CalcCoveredCellRect(CRect* out, ROWCOL row, ROWCOL col) { CalcRangeRectCovered(out, row, col, row, col); }
+  void CalcCellRectWithSpans(CRect* out, ROWCOL row, ROWCOL col) { CalcRangeRectWithSpans(out, row, col, row, col); }
+  // The permission tests asked before a user resize: whether the user-resize feature is installed (rows and
+  // columns alike), and their two companions, which allow.
+  virtual BOOL HasUserResizeFeature() const { return m_pUserResizeCellsImp != nullptr; }
+  virtual BOOL ReturnTrueStub() const { return TRUE; }
+  virtual BOOL ReturnTrueStub2() const { return TRUE; }
+  // The parameter object's fill-handle switch (the fill handle at the selection's corner, hit code 6); the
+  // engine keeps it until the parameter object carries it.
+  BOOL m_bFillHandleSwitch = FALSE;
   virtual int HitTest(const POINT& pt, ROWCOL* row = nullptr, ROWCOL* col = nullptr, CRect* cellRect = nullptr);
   virtual int HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, const CRect& cellRect);
   virtual void SetGridCursor(UINT resourceId, LPCSTR standardCursor = nullptr);
@@ -561,14 +606,26 @@ class CGXGridCore {
   virtual BOOL CopyCells(const CGXRange& source, ROWCOL destRow, ROWCOL destCol, UINT flags = GX_INVALIDATE);
   // As CopyCells, then the source cells that the destination does not cover are cleared.
   virtual BOOL MoveCells(const CGXRange& source, ROWCOL destRow, ROWCOL destCol, UINT flags = GX_INVALIDATE);
-  // Auto-scroll while the mouse is held outside the grid.
+  // Auto-scroll while the mouse is held outside the grid (or a key or a scroll-bar button is held). The grid
+  // starts a request (StartAutoScroll and the request fields below); the auto-scroll plug-in serves its
+  // timer 992 and ends it. AutoScrollStep (the engine's own timer handler) and StopAutoScroll reach the
+  // plug-in, installing it first when the grid has none.
   virtual void StartAutoScroll(BOOL capture, int vertical, int horizontal);
   virtual void AutoScrollStep();
   virtual void StopAutoScroll();
+  void InstallAutoScrollPlugin();
   BOOL IsAutoScrolling() const { return m_bAutoScroll; }
   // The acceleration state: the step delay (80 ms at the start, down to 0) and the step factor (1 to 80).
-  int GetAutoScrollDelay() const { return m_nAutoScrollDelay; }
-  int GetAutoScrollFactor() const { return m_nAutoScrollFactor; }
+  int GetAutoScrollDelay() const;
+  int GetAutoScrollFactor() const;
+  // The request besides the directions: set by the plug-in's constructor; key mode repeats the key-down of
+  // key (with the key data) instead of following the mouse; a scroll-bar code (SB_LINEUP...SB_PAGEDOWN, -1
+  // none) scrolls as a held scroll-bar button; keep-alive survives the loss of the focus.
+  BOOL m_bAutoScrollPluginInstalled = FALSE;
+  BOOL m_bAutoScrollKeyMode = FALSE;
+  int m_nAutoScrollBarCode = -1;
+  UINT m_nAutoScrollKey = 0, m_nAutoScrollKeyData = 0;
+  BOOL m_bAutoScrollKeepAlive = FALSE;
   // A press on a cell starts auto-scrolling (the grid's own auto-scroll; on unless a derived grid turns it off).
   BOOL m_bPressAutoScroll = TRUE;
 
@@ -726,6 +783,10 @@ class CGXGridCore {
   virtual int SetScrollPosScaled(int bar, ROWCOL pos, BOOL redraw = TRUE);
   virtual void SetScrollRangeScaled(int bar, ROWCOL minPos, ROWCOL maxPos, BOOL redraw = TRUE);
   virtual ROWCOL GetScrollPosScaled(int bar) const;
+  virtual void GetScrollRangeScaled(int bar, int* minPos, int* maxPos) const;
+  // ScrollByCells, and when it scrolled the other views hear of it (update hints).
+  virtual BOOL ScrollAndNotify(int direction, ROWCOL count);
+  void GetTopLeftCell(int* row, int* col) const;
   int GetScrollScale(int bar) const { return bar == SB_VERT ? m_nVScrollScale : m_nHScrollScale; }
   BOOL SuspendScrollBarUpdates(BOOL suspend);
   void ScrollWindowArea(int dx, int dy, const RECT* scroll, const RECT* clip);
@@ -733,6 +794,8 @@ class CGXGridCore {
   ROWCOL CalcLastLeftCol() const;
   BOOL m_bNoUpdateAfterScroll = FALSE;
   BOOL m_bDoNotBringIntoView = FALSE;
+  // Refresh the scroll bars even while the grid window is hidden in a registered parent window.
+  BOOL m_bRefreshHidden = FALSE;
 
   // ---- Current cell and editing -------------------------------------------------------------------------
   BOOL QueryCurrentCell(ROWCOL* row, ROWCOL* col, BOOL evenWhilePrinting = FALSE) const;
@@ -855,11 +918,22 @@ class CGXGridCore {
   void DrawGridBuffered(CDC* dc);
   void PaintBlock(CDC* dc, const CRect& clip);
   void PaintBlockWithFrame(CDC* dc, const CRect& clip);
-  BOOL ScrollRows(int direction, ROWCOL count);
-  BOOL ScrollCols(int direction, ROWCOL count);
+  // The two halves of ScrollByCells; `current` is the current cell's rectangle before the scroll (empty
+  // without one), `queued` collects the rectangles to repaint once the contents moved.
+  BOOL ScrollRows(int direction, ROWCOL count, const CRect& current, std::vector<CRect>& queued);
+  BOOL ScrollCols(int direction, ROWCOL count, const CRect& current, std::vector<CRect>& queued);
   void RefreshBar(int bar, int policy, ROWCOL first, ROWCOL lastTop, ROWCOL pos, BOOL* visibilityChanged);
   BOOL HasScrollBar(int bar) const;
   void InvalidateShownCaches() { m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID; }
+  // Rows and columns: undo applies when the command factory is installed, the command type is not 1 and the
+  // parameter object's undo switch is on; Record hands a created command to AddCommand.
+  BOOL UndoApplies(int commandType) const;
+  void Record(CObject* command, int commandType);
+  // The undo heights of rows from..to: the stored height in pixels, or -1 where the default applies.
+  std::unique_ptr<int[]> SaveRowHeightsForUndo(ROWCOL from, ROWCOL to) const;
+  std::unique_ptr<int[]> SaveColWidthsForUndo(ROWCOL from, ROWCOL to) const;
+  void StoreInsertedCells(ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
+                          const CObArray* lineStyles, ROWCOL otherCount, BOOL rows);
 
   CWnd* m_pGridWnd = nullptr;
   CDocument* m_pDocument = nullptr;
@@ -899,6 +973,10 @@ class CGXGridCore {
   std::vector<std::unique_ptr<CGXPluginComponent>> m_plugins;
   std::unique_ptr<CGXAbstractGridOldDrawingImp> m_pOldDrawingImp;
   std::unique_ptr<CGXGridUpdateHintImp> m_pUpdateHintImp;
+  CGXGridOptimizedUpdateImp* m_pOptimizedUpdateImp = nullptr;  // owned through the auto-delete list
+  friend class CGXGridUpdateHintImp;
+  friend class CGXGridOptimizedUpdateImp;
+  friend class GXUpdateAxis;
   std::unique_ptr<CGXSpanCellPool> m_pPrintFloatPool;
   // Feature pointers (owned through the auto-delete list when installed with autoDelete).
   CGXGridPrintImp* m_pPrintImp = nullptr;
@@ -973,10 +1051,11 @@ class CGXGridCore {
   BOOL m_bAutoScroll = FALSE;
   int m_nAutoScrollV = 0, m_nAutoScrollH = 0;
   BOOL m_bAutoScrollNew = FALSE;
-  DWORD m_dwAutoScrollLast = 0;
-  int m_nAutoScrollDelay = 80, m_nAutoScrollMoveInterval = 80, m_nAutoScrollFactor = 1, m_nAutoScrollLastDist = 0;
-  POINT m_ptAutoScrollStart{0, 0};
+  CGXAutoScrollPlugin* m_pAutoScrollPlugin = nullptr;  // owned through the plug-in list
+  friend class CGXAutoScrollPlugin;
   int m_nWheelRemainder = 0;
+  // The top row and left column before the scroll in progress (0 while none is).
+  ROWCOL m_nPrevTopRow = 0, m_nPrevLeftCol = 0;
 
   // Current-cell state.
   CString m_sWarningText;

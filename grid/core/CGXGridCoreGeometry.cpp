@@ -9,6 +9,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridParam.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CWnd.h"
 #include "platform/window/windowapi.h"
 
@@ -172,6 +173,24 @@ CRect CGXGridCore::CalcRangeRect(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL 
   return r;
 }
 
+void CGXGridCore::CalcClientRowRect(const CRect& rect, ROWCOL* bottomRow, ROWCOL* rightCol) const {
+  if (bottomRow) *bottomRow = CalcBottomRow(rect);
+  if (rightCol) *rightCol = CalcRightmostCol(rect);
+}
+
+void CGXGridCore::CalcRangeRectCovered(CRect* out, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right) {
+  CGXRange range(top, left, bottom, right);
+  WidenRangeByCoveredCells(range);
+  *out = CalcRangeRect(range.top, range.left, range.bottom, range.right);
+}
+
+void CGXGridCore::CalcRangeRectWithSpans(CRect* out, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right) {
+  CGXRange range(top, left, bottom, right);
+  WidenRangeByMergedCells(range);
+  WidenRangeByFloatCells(range);
+  CalcRangeRectCovered(out, range.top, range.left, range.bottom, range.right);
+}
+
 CRect CGXGridCore::CalcRectBelowRow(ROWCOL row) const {
   CRect area = GetGridRect();
   CRect r = CalcRangeRect(row, 0, row, 0);
@@ -259,7 +278,7 @@ int CGXGridCore::HitTest(const POINT& given, ROWCOL* outRow, ROWCOL* outCol, CRe
 }
 
 int CGXGridCore::HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, const CRect& cell) {
-  const BOOL fillHandle = FALSE;  // the fill feature sets it when installed
+  const BOOL fillHandle = m_bFillHandleSwitch;
   if (!m_bSelectionEdge && !fillHandle) return GX_NOHIT;
   if (!m_pParam) return GX_NOHIT;
   auto nearL = [&] { return pt.x <= cell.left + 4; };
@@ -267,20 +286,26 @@ int CGXGridCore::HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, c
   auto nearT = [&] { return pt.y <= cell.top + 4; };
   auto nearB = [&] { return pt.y >= cell.bottom - 4; };
   BOOL onBorder = FALSE;
-  if (m_pParam->GetSelection().FindCell(0, 0)) {
+  const CGXRangeList& selection = m_pParam->GetSelection();
+  if (selection.FindCell(0, 0)) {
     if (row != 0 || col != 0) return GX_NOHIT;
     onBorder = nearL() || nearT();
   } else {
     CGXRange range;
-    ROWCOL cr, cc;
     // The current cell stands for the selection only while no selection range is kept; with one, the
-    // border is that of the selection range even around the current cell.
-    if (!m_bKeepsSelRange && QueryCurrentCell(&cr, &cc) && cr == row && cc == col) {
-      range = CGXRange(row, col);
+    // border is that of the selection range even around the current cell. A covered cell is the current
+    // cell when its covered range starts there, and its border is that of the whole covered range.
+    CGXRange covered(row, col);
+    if (!m_bKeepsSelRange) {
+      CGXRange widened;
+      if (GetCoveredCellsRowCol(row, col, widened)) covered = widened;
+    }
+    if (!m_bKeepsSelRange && MatchesCurrentCell(covered.top, covered.left)) {
+      range = covered;
     } else {
-      POSITION pos = m_pParam->GetSelection().FindCell(row, col);
+      POSITION pos = selection.FindCell(row, col);
       if (!pos) return GX_NOHIT;
-      range = *m_pParam->GetSelection().GetAt(pos);
+      range = *selection.GetAt(pos);
     }
     onBorder = (nearL() && col == range.left && !range.IsRows()) ||
                (nearR() && col == range.right && !range.IsRows()) ||
@@ -292,52 +317,92 @@ int CGXGridCore::HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, c
   return GX_SELEDGEHIT;
 }
 
+namespace {
+// The last grid cursor loaded from the module's resources: one per process, as the cursor is.
+UINT g_loadedCursorId = 0;
+HCURSOR g_loadedCursor = nullptr;
+BOOL g_loadedCursorOwned = FALSE;  // FALSE when the standard cursor stood in (shared: never destroyed)
+}  // namespace
+
 void CGXGridCore::SetGridCursor(UINT id, LPCSTR standard) {
   m_nCursorId = id;
   if (id == 0) {
     ::SetCursor(m_hArrow);
     return;
   }
-  if (id != m_nLoadedCursorId) {
+  if (id != g_loadedCursorId) {
     HCURSOR c = LoadCursor(AfxGetInstanceHandle(), MAKEINTRESOURCE(id));
+    const BOOL owned = c != nullptr;
     if (!c) c = LoadCursor(nullptr, standard ? standard : IDC_ARROW);
-    HCURSOR old = m_hLoadedCursor;
-    m_hLoadedCursor = c;
-    m_nLoadedCursorId = id;
+    HCURSOR old = g_loadedCursor;
+    const BOOL oldOwned = g_loadedCursorOwned;
+    g_loadedCursor = c;
+    g_loadedCursorId = id;
+    g_loadedCursorOwned = owned;
     ::SetCursor(c);
-    // Only cursors loaded from the module's own resources are destroyed; shared ones are not ours.
-    if (old && old != c) DestroyCursor(old);
+    if (old && oldOwned && old != c) DestroyCursor(old);
   } else {
-    ::SetCursor(m_hLoadedCursor);
+    ::SetCursor(g_loadedCursor);
   }
 }
+
+namespace {
+// A column (row) counts as selected when a columns (rows) range or the table range of the selection holds it.
+BOOL WholeColumnSelected(const CGXRangeList& list, ROWCOL col) {
+  for (POSITION pos = list.GetHeadPosition(); pos;) {
+    const CGXRange* r = list.GetNext(pos);
+    if ((r->IsTable() || (r->IsCols() && col >= r->left && col <= r->right))) return TRUE;
+  }
+  return FALSE;
+}
+BOOL WholeRowSelected(const CGXRangeList& list, ROWCOL row) {
+  for (POSITION pos = list.GetHeadPosition(); pos;) {
+    const CGXRange* r = list.GetNext(pos);
+    if ((r->IsTable() || (r->IsRows() && row >= r->top && row <= r->bottom))) return TRUE;
+  }
+  return FALSE;
+}
+}  // namespace
 
 void CGXGridCore::UpdateCursor(POINT pt) {
   if (m_nFixedCursor) {
     SetGridCursor(m_nFixedCursor, IDC_ARROW);
     return;
   }
+  // A grid that is a view of a document shows the plain arrow while it is not the active view of the frame
+  // that has the focus (the click that activates it is eaten, see OnGridMouseActivate).
+  if (m_bActivateOnClick && m_pGridWnd && m_pGridWnd->IsKindOf(RUNTIME_CLASS(CView))) {
+    HWND focus = ::GetFocus();
+    CFrameWnd* frame = m_pGridWnd->GetParentFrame();
+    CWnd* focusWnd = focus ? CWnd::FromHandle(focus) : nullptr;
+    if (!focusWnd || !frame || focusWnd->GetParentFrame() != frame ||
+        frame->GetActiveView() != static_cast<CView*>(m_pGridWnd)) {
+      SetGridCursor(0, nullptr);
+      return;
+    }
+  }
   ROWCOL row = 0, col = 0;
   int code = HitTest(pt, &row, &col, nullptr);
-  const BOOL resizeFeature = FALSE;  // the user-resize feature sets the resize cursors when installed
+  const BOOL resizeFeature = HasUserResizeFeature() && m_pParam;
   switch (code) {
     case GX_VERTLINE:
-      if (resizeFeature) return SetGridCursor(GX_IDC_VRESIZE, IDC_SIZEWE);
+      if (resizeFeature && m_pParam->IsColResizeAllowed(3)) return SetGridCursor(GX_IDC_VRESIZE, IDC_SIZEWE);
       break;
     case GX_HORZLINE:
-      if (resizeFeature) return SetGridCursor(GX_IDC_HRESIZE, IDC_SIZENS);
+      if (resizeFeature && m_pParam->IsRowResizeAllowed(3)) return SetGridCursor(GX_IDC_HRESIZE, IDC_SIZENS);
       break;
     case GX_VERTHIDDENLINE: return SetGridCursor(GX_IDC_VHIDDEN, IDC_ARROW);
     case GX_HORZHIDDENLINE: return SetGridCursor(GX_IDC_HHIDDEN, IDC_ARROW);
     case GX_SELEDGEHIT: return SetGridCursor(GX_IDC_SELDRAG, IDC_ARROW);
     case GX_FILLHANDLEHIT: return SetGridCursor(GX_IDC_FILLHANDLE, IDC_ARROW);
     case GX_HEADERHIT:
+      if (!m_pParam) break;
       if (row == 0 && col > 0) {
-        BOOL selected = IsCellSelected(1, col) && m_pParam->IsDragColumnsEnabled();
-        if (!selected && m_pParam->IsSelectionAllowed(GX_SELCOL)) return SetGridCursor(GX_IDC_SELCOL, IDC_ARROW);
+        BOOL dragging = WholeColumnSelected(m_pParam->GetSelection(), col) && m_pParam->IsDragColumnsEnabled();
+        if (!dragging && m_pParam->IsSelectionAllowed(GX_SELCOL)) return SetGridCursor(GX_IDC_SELCOL, IDC_ARROW);
       } else if (col == 0 && row > 0) {
-        BOOL selected = IsCellSelected(row, 1) && m_pParam->IsDragRowsEnabled();
-        if (!selected && m_pParam->IsSelectionAllowed(GX_SELROW)) return SetGridCursor(GX_IDC_SELROW, IDC_ARROW);
+        BOOL dragging = WholeRowSelected(m_pParam->GetSelection(), row) && m_pParam->IsDragRowsEnabled();
+        if (!dragging && m_pParam->IsSelectionAllowed(GX_SELROW)) return SetGridCursor(GX_IDC_SELROW, IDC_ARROW);
       }
       break;
     default: break;

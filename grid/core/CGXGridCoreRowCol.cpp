@@ -4,10 +4,15 @@
 // division done first; a stored u reads back as u / (1000 / F). A font taller than 1000 pixels would make
 // the step 0; the step is kept at least 1 so that no size ever divides by zero.
 #include <algorithm>
+#include <cstdint>
+#include <memory>
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridHint.h"
+#include "grid/core/gxstrings.h"
+#include "platform/base/CObArray.h"
+#include "platform/base/CObList.h"
 #include "platform/framework/CWnd.h"
 
 namespace {
@@ -43,44 +48,59 @@ BOOL CGXGridCore::StoreColCount(ROWCOL cols) {
 BOOL CGXGridCore::SetRowCount(ROWCOL rows, UINT flags) {
   ROWCOL count = GetRowCount();
   if (rows < count) return RemoveRows(rows + 1, count, flags, 0);
-  if (rows > count) return InsertRows(count + 1, rows - count, flags, 0);
+  if (rows > count) return InsertRows(count + 1, rows - count, nullptr, nullptr, nullptr, 0, flags, 0);
   return TRUE;
 }
 
 BOOL CGXGridCore::SetColCount(ROWCOL cols, UINT flags) {
   ROWCOL count = GetColCount();
   if (cols < count) return RemoveCols(cols + 1, count, flags, 0);
-  if (cols > count) return InsertCols(count + 1, cols - count, flags, 0);
+  if (cols > count) return InsertCols(count + 1, cols - count, nullptr, nullptr, nullptr, 0, flags, 0);
   return TRUE;
 }
 
+// The part of the window below (right of) the first row (column) whose existence changed is repainted when
+// that row lies within the shown rows; rows past the window change nothing on screen.
 void CGXGridCore::UpdateChangedRowCount(ROWCOL oldCount, UINT flags, BOOL createHint) {
-  if (createHint) Hint(gxHintRowCount, oldCount, 0, 0, 0, flags);
-  ROWCOL row, col;
-  QueryCurrentCell(&row, &col);
-  if (m_bCurrentValid && row > GetRowCount()) SaveCurrentCellEdit(FALSE);
-  if (!IsLockUpdate() && flags) {
+  if (m_bCurrentValid && m_nCurrentRow > GetRowCount()) SaveCurrentCellEdit(FALSE);
+  InvalidateShownCaches();
+  if (!IsLockUpdate() && (flags & (GX_NOSCROLL | GX_UPDATENOW | GX_INVALIDATE))) {
     RefreshScrollBars(FALSE, FALSE);
-    RedrawAll(flags, FALSE);
+    const ROWCOL first = std::min(oldCount, GetRowCount());
+    if (IsInitialized() && first <= GetLastVisibleRow()) {
+      const CRect below = CalcRectBelowRow(first);
+      InvalidateRect(&below);
+    }
+    if (flags & GX_UPDATENOW) UpdateWindow();
   }
+  if (createHint) Hint(gxHintRowCount, oldCount, 0, 0, 0, flags);
 }
 
 void CGXGridCore::UpdateChangedColCount(ROWCOL oldCount, UINT flags, BOOL createHint) {
-  if (createHint) Hint(gxHintColCount, 0, oldCount, 0, 0, flags);
-  ROWCOL row, col;
-  QueryCurrentCell(&row, &col);
-  if (m_bCurrentValid && col > GetColCount()) SaveCurrentCellEdit(FALSE);
-  if (!IsLockUpdate() && flags) {
+  if (m_bCurrentValid && m_nCurrentCol > GetColCount()) SaveCurrentCellEdit(FALSE);
+  InvalidateShownCaches();
+  if (!IsLockUpdate() && (flags & (GX_NOSCROLL | GX_UPDATENOW | GX_INVALIDATE))) {
     RefreshScrollBars(FALSE, FALSE);
-    RedrawAll(flags, FALSE);
+    const ROWCOL first = std::min(oldCount, GetColCount());
+    if (IsInitialized() && first <= GetLastVisibleCol()) {
+      const CRect right = CalcRectRightOfCol(first);
+      InvalidateRect(&right);
+    }
+    if (flags & GX_UPDATENOW) UpdateWindow();
   }
+  if (createHint) Hint(gxHintColCount, 0, oldCount, 0, 0, flags);
 }
+
+// ---- Store halves of insert and remove ------------------------------------------------------------------
+// Besides the data object, everything keyed by row follows the rows: heights, the selection and covered
+// ranges, the hide feature, and the span pools of floating and merged cells. The second merged pool is
+// cleared from the first changed row on and the merged cells there are evaluated anew.
 
 BOOL CGXGridCore::StoreInsertRows(ROWCOL row, ROWCOL count, BOOL force) {
   if (m_pParam && m_pParam->m_bReadOnlyEnforced && IsReadOnly()) return FALSE;
   if (CGXData* d = GetData())
     if (d->InsertRows(row, count)) force = TRUE;
-  if (!force) return FALSE;
+  if (!force || !m_pParam) return FALSE;
   SetModifiedFlag(TRUE);
   if (m_pHideCellsImp) m_pHideCellsImp->OnInsertRows(this, row, count);
   m_pParam->GetRowHeights().InsertKeys(row, count);
@@ -88,6 +108,15 @@ BOOL CGXGridCore::StoreInsertRows(ROWCOL row, ROWCOL count, BOOL force) {
   m_pParam->GetSelection().AdjustForInsertedRows(row, count);
   m_pParam->GetCoveredCells().AdjustForInsertedRows(row, count);
   m_pParam->SyncCoveredCellPool();
+  if (QueryFloatingMode() != 0) {
+    if (m_pParam->m_pFloatSpans) m_pParam->m_pFloatSpans->InsertRows(row, count);
+    if (m_pPrintFloatPool) m_pPrintFloatPool->InsertRows(row, count);
+  }
+  if ((QueryMergingMode() & 3) != 0) {
+    if (m_pParam->m_pMergeSpansH) m_pParam->m_pMergeSpansH->InsertRows(row, count);
+    if (m_pParam->m_pMergeSpansV) m_pParam->m_pMergeSpansV->RemoveRows(row, GX_MAXROWCOL - 1);
+    RecalcMergedCells(CGXRange(row, 0, std::max(row, GetRowCount()), GetColCount()), -1);
+  }
   return TRUE;
 }
 
@@ -95,13 +124,22 @@ BOOL CGXGridCore::StoreInsertCols(ROWCOL col, ROWCOL count, BOOL force) {
   if (m_pParam && m_pParam->m_bReadOnlyEnforced && IsReadOnly()) return FALSE;
   if (CGXData* d = GetData())
     if (d->InsertCols(col, count)) force = TRUE;
-  if (!force) return FALSE;
+  if (!force || !m_pParam) return FALSE;
   SetModifiedFlag(TRUE);
   m_pParam->GetColWidths().InsertKeys(col, count);
-  // Range edges at or after the insertion move on with the cells.
   m_pParam->GetSelection().AdjustForInsertedCols(col, count);
   m_pParam->GetCoveredCells().AdjustForInsertedCols(col, count);
   m_pParam->SyncCoveredCellPool();
+  if (QueryFloatingMode() != 0) {
+    if (m_pParam->m_pFloatSpans) m_pParam->m_pFloatSpans->InsertCols(col, count);
+    if (m_pPrintFloatPool) m_pPrintFloatPool->InsertCols(col, count);
+  }
+  if ((QueryMergingMode() & 3) != 0) {
+    // The column form swaps the pools' roles: the vertical pool follows, the horizontal one is rebuilt.
+    if (m_pParam->m_pMergeSpansV) m_pParam->m_pMergeSpansV->InsertCols(col, count);
+    if (m_pParam->m_pMergeSpansH) m_pParam->m_pMergeSpansH->RemoveCols(col, GX_MAXROWCOL - 1);
+    RecalcMergedCells(CGXRange(0, col, GetRowCount(), std::max(col, GetColCount())), -1);
+  }
   return TRUE;
 }
 
@@ -109,13 +147,22 @@ BOOL CGXGridCore::StoreRemoveRows(ROWCOL from, ROWCOL to, BOOL force) {
   if (m_pParam && m_pParam->m_bReadOnlyEnforced && IsReadOnly()) return FALSE;
   if (CGXData* d = GetData())
     if (d->RemoveRows(from, to)) force = TRUE;
-  if (!force) return FALSE;
+  if (!force || !m_pParam) return FALSE;
   SetModifiedFlag(TRUE);
   if (m_pHideCellsImp) m_pHideCellsImp->OnRemoveRows(this, from, to);
   m_pParam->GetRowHeights().RemoveKeys(from, to);
   m_pParam->GetSelection().AdjustForRemovedRows(from, to, GetRowCount());
   m_pParam->GetCoveredCells().AdjustForRemovedRows(from, to, GetRowCount());
   m_pParam->SyncCoveredCellPool();
+  if (QueryFloatingMode() != 0) {
+    if (m_pParam->m_pFloatSpans) m_pParam->m_pFloatSpans->RemoveRows(from, to);
+    if (m_pPrintFloatPool) m_pPrintFloatPool->RemoveRows(from, to);
+  }
+  if ((QueryMergingMode() & 3) != 0) {
+    if (m_pParam->m_pMergeSpansV) m_pParam->m_pMergeSpansV->RemoveRows(from, GX_MAXROWCOL - 1);
+    if (m_pParam->m_pMergeSpansH) m_pParam->m_pMergeSpansH->RemoveRows(from, to);
+    RecalcMergedCells(CGXRange(from, 0, std::max(from, GetRowCount()), GetColCount()), -1);
+  }
   return TRUE;
 }
 
@@ -123,63 +170,311 @@ BOOL CGXGridCore::StoreRemoveCols(ROWCOL from, ROWCOL to, BOOL force) {
   if (m_pParam && m_pParam->m_bReadOnlyEnforced && IsReadOnly()) return FALSE;
   if (CGXData* d = GetData())
     if (d->RemoveCols(from, to)) force = TRUE;
-  if (!force) return FALSE;
+  if (!force || !m_pParam) return FALSE;
   SetModifiedFlag(TRUE);
   m_pParam->GetColWidths().RemoveKeys(from, to);
   m_pParam->GetSelection().AdjustForRemovedCols(from, to, GetColCount());
   m_pParam->GetCoveredCells().AdjustForRemovedCols(from, to, GetColCount());
   m_pParam->SyncCoveredCellPool();
+  if (QueryFloatingMode() != 0) {
+    if (m_pParam->m_pFloatSpans) m_pParam->m_pFloatSpans->RemoveCols(from, to);
+    if (m_pPrintFloatPool) m_pPrintFloatPool->RemoveCols(from, to);
+  }
+  if ((QueryMergingMode() & 3) != 0) {
+    if (m_pParam->m_pMergeSpansH) m_pParam->m_pMergeSpansH->RemoveCols(from, GX_MAXROWCOL - 1);
+    if (m_pParam->m_pMergeSpansV) m_pParam->m_pMergeSpansV->RemoveCols(from, to);
+    RecalcMergedCells(CGXRange(0, from, GetRowCount(), std::max(from, GetColCount())), -1);
+  }
   return TRUE;
 }
 
-BOOL CGXGridCore::InsertRows(ROWCOL row, ROWCOL count, UINT flags, int) {
-  if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
-  CGXExcelLikeFrameLock frameLock(this);
-  if (!StoreInsertRows(row, count, FALSE)) return FALSE;
-  UpdateInsertRows(row, count, flags, TRUE);
-  return TRUE;
+// ---- Undo plumbing ------------------------------------------------------------------------------------------
+
+BOOL CGXGridCore::UndoApplies(int commandType) const {
+  return m_pCommandFactory && commandType != 1 && m_pParam && m_pParam->m_bUndoEnabled;
 }
 
-BOOL CGXGridCore::InsertCols(ROWCOL col, ROWCOL count, UINT flags, int) {
-  if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
-  CGXExcelLikeFrameLock frameLock(this);
-  if (!StoreInsertCols(col, count, FALSE)) return FALSE;
-  UpdateInsertCols(col, count, flags, TRUE);
-  return TRUE;
+void CGXGridCore::Record(CObject* command, int commandType) {
+  if (command) AddCommand(command, commandType);
 }
 
-BOOL CGXGridCore::RemoveRows(ROWCOL from, ROWCOL to, UINT flags, int) {
+std::unique_ptr<int[]> CGXGridCore::SaveRowHeightsForUndo(ROWCOL from, ROWCOL to) const {
+  auto out = std::make_unique<int[]>(std::size_t{to} - from + 1);
+  const int step = Step(GetFontHeight());
+  for (ROWCOL r = from;; ++r) {
+    LONG units = 0;
+    out[r - from] = m_pParam && m_pParam->GetRowHeights().Lookup(r, units) ? static_cast<int>(units) / step : -1;
+    if (r == to) break;
+  }
+  return out;
+}
+
+std::unique_ptr<int[]> CGXGridCore::SaveColWidthsForUndo(ROWCOL from, ROWCOL to) const {
+  auto out = std::make_unique<int[]>(std::size_t{to} - from + 1);
+  const int step = Step(GetFontWidth());
+  for (ROWCOL c = from;; ++c) {
+    LONG units = 0;
+    out[c - from] = m_pParam && m_pParam->GetColWidths().Lookup(c, units) ? static_cast<int>(units) / step : -1;
+    if (c == to) break;
+  }
+  return out;
+}
+
+namespace {
+// Frees an array of collected undo data: its objects (a list's objects with the list) and the array.
+void FreeObArray(CObArray* array) {
+  if (!array) return;
+  for (INT_PTR i = 0; i < array->GetSize(); ++i) {
+    CObject* o = array->GetAt(i);
+    if (o && o->IsKindOf(RUNTIME_CLASS(CObList))) {
+      auto* list = static_cast<CObList*>(o);
+      for (POSITION p = list->GetHeadPosition(); p;) delete list->GetNext(p);
+    }
+    delete o;
+  }
+  delete array;
+}
+
+struct ObArrayDeleter {
+  void operator()(CObArray* a) const { FreeObArray(a); }
+};
+using ObArrayPtr = std::unique_ptr<CObArray, ObArrayDeleter>;
+
+const CGXStyle* StyleAt(const CObArray* array, std::uint64_t i) {
+  if (!array || i >= static_cast<std::uint64_t>(array->GetSize())) return nullptr;
+  CObject* o = array->GetAt(static_cast<INT_PTR>(i));
+  return o && o->IsKindOf(RUNTIME_CLASS(CGXStyle)) ? static_cast<const CGXStyle*>(o) : nullptr;
+}
+
+// The data object's undo information travels as the one element after the cells.
+CObject* ExtraElement(const CObArray* cellStyles, ROWCOL count, ROWCOL otherCount) {
+  const std::uint64_t at = std::uint64_t{count} * otherCount;
+  if (!cellStyles || at >= static_cast<std::uint64_t>(cellStyles->GetSize())) return nullptr;
+  return cellStyles->GetAt(static_cast<INT_PTR>(at));
+}
+
+// Puts what the data object recorded during a removal behind the collected cells (at count x otherCount).
+void AppendDataUndoInfo(CObArray& cells, CObject* info, ROWCOL count, ROWCOL otherCount) {
+  const std::uint64_t at = std::uint64_t{count} * otherCount;
+  if (static_cast<std::uint64_t>(cells.GetSize()) < at) cells.SetSize(static_cast<INT_PTR>(at));
+  if (static_cast<std::uint64_t>(cells.GetSize()) == at) {
+    cells.Add(info);
+  } else if (!cells.GetAt(static_cast<INT_PTR>(at))) {
+    cells.SetAt(static_cast<INT_PTR>(at), info);
+  } else {
+    delete info;  // the place is taken by what the factory collected: the record cannot be kept
+  }
+}
+
+CString GridText(UINT id, const char* fallback) {
+  CString text;
+  if (!gx::LoadGridString(text, id) || text.IsEmpty()) text = fallback;
+  return text;
+}
+}  // namespace
+
+// Writes what an insert command brings back into the new rows (rows) or columns (!rows): sizes, the cells'
+// styles (otherCount per line, null entries store nothing) and the lines' own styles.
+void CGXGridCore::StoreInsertedCells(ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
+                                     const CObArray* lineStyles, ROWCOL otherCount, BOOL rows) {
+  for (ROWCOL i = 0; i < count; ++i) {
+    const ROWCOL line = first + i;
+    if (sizes) rows ? StoreRowHeight(line, sizes[i]) : StoreColWidth(line, sizes[i]);
+    for (ROWCOL j = 0; cellStyles && j < otherCount; ++j) {
+      if (const CGXStyle* style = StyleAt(cellStyles, std::uint64_t{i} * otherCount + j))
+        rows ? WriteStoredStyle(line, j, style, gxCopy, 0) : WriteStoredStyle(j, line, style, gxCopy, 0);
+    }
+    if (const CGXStyle* style = StyleAt(lineStyles, i))
+      rows ? WriteStoredStyle(line, 0, style, gxCopy, -1) : WriteStoredStyle(0, line, style, gxCopy, -1);
+  }
+}
+
+// ---- Insert and remove ------------------------------------------------------------------------------------
+// Every path that opened a transaction closes it; the data object's undo recording is switched on only
+// around the store half and its pending record is discarded when the store refuses.
+
+BOOL CGXGridCore::InsertRows(ROWCOL row, ROWCOL count, const int* heights, const CObArray* cellStyles,
+                             const CObArray* rowStyles, ROWCOL colCount, UINT flags, int commandType) {
+  if (count == 0 || row == 0) return FALSE;
   if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
   CGXExcelLikeFrameLock frameLock(this);
+  const CString text = GridText(20164, "Insert Rows");
+  if (commandType == 0) BeginTransaction(text);
+  CObject* extra = ExtraElement(cellStyles, count, colCount);
+  BOOL changedCells = extra ? ApplyDataUndoInfo(extra, commandType != 1, TRUE) : FALSE;
+  const BOOL oldRecording = EnableDataUndoRecording(m_pParam && m_pParam->m_bUndoEnabled && commandType != 1);
+  const BOOL ok = StoreInsertRows(row, count, FALSE);
+  EnableDataUndoRecording(oldRecording);
+  if (!ok) {
+    DiscardDataUndoInfo();
+  } else {
+    if (extra) ApplyDataUndoInfo(extra, commandType != 1, FALSE);
+    StoreInsertedCells(row, count, heights, cellStyles, rowStyles, colCount, TRUE);
+    UpdateInsertRows(row, count, flags, TRUE);
+    if (UndoApplies(commandType)) {
+      Record(m_pCommandFactory->CreateRemoveRowsCmd(row, row + count - 1), commandType);
+      if (commandType == 2 || commandType == 3) RestoreCurrentCell({{row, GetFirstScrolledCol(), TRUE}});
+    }
+    if (changedCells) RedrawChangedCells(TRUE, nullptr, TRUE);
+  }
+  if (commandType == 0) CommitTransaction();
+  return ok;
+}
+
+BOOL CGXGridCore::InsertCols(ROWCOL col, ROWCOL count, const int* widths, const CObArray* cellStyles,
+                             const CObArray* colStyles, ROWCOL rowCount, UINT flags, int commandType) {
+  if (count == 0 || col == 0) return FALSE;
+  if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
+  CGXExcelLikeFrameLock frameLock(this);
+  const CString text = GridText(20165, "Insert Columns");
+  if (commandType == 0) BeginTransaction(text);
+  CObject* extra = ExtraElement(cellStyles, count, rowCount);
+  BOOL changedCells = extra ? ApplyDataUndoInfo(extra, commandType != 1, TRUE) : FALSE;
+  const BOOL oldRecording = EnableDataUndoRecording(m_pParam && m_pParam->m_bUndoEnabled && commandType != 1);
+  const BOOL ok = StoreInsertCols(col, count, FALSE);
+  EnableDataUndoRecording(oldRecording);
+  if (!ok) {
+    DiscardDataUndoInfo();
+  } else {
+    if (extra) ApplyDataUndoInfo(extra, commandType != 1, FALSE);
+    StoreInsertedCells(col, count, widths, cellStyles, colStyles, rowCount, FALSE);
+    UpdateInsertCols(col, count, flags, TRUE);
+    if (UndoApplies(commandType)) {
+      Record(m_pCommandFactory->CreateRemoveColsCmd(col, col + count - 1), commandType);
+      if (commandType == 2 || commandType == 3) RestoreCurrentCell({{GetFirstScrolledRow(), col, TRUE}});
+    }
+    if (changedCells) RedrawChangedCells(TRUE, nullptr, TRUE);
+  }
+  if (commandType == 0) CommitTransaction();
+  return ok;
+}
+
+// A removal reaching past the last row removes up to it; nothing to remove (or the header row) is refused.
+BOOL CGXGridCore::RemoveRows(ROWCOL from, ROWCOL to, UINT flags, int commandType) {
+  if (from == 0 || to < from) return FALSE;
+  if (GetData()) {
+    if (from > GetRowCount()) return FALSE;
+    to = std::min(to, GetRowCount());
+  }
+  if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
+  CGXExcelLikeFrameLock frameLock(this);
+  const ROWCOL count = to - from + 1;
+  const BOOL undo = UndoApplies(commandType);
+  CObArray* cellsRaw = nullptr;
+  CObArray* rowsRaw = nullptr;
+  const BOOL allowed = !undo || m_pCommandFactory->SaveRemovedRowsData(this, from, to, cellsRaw, rowsRaw);
+  ObArrayPtr cells(cellsRaw), rowStyles(rowsRaw);
+  if (!allowed) return FALSE;
+  const CString text = GridText(20145, "Removing rows ...");
+  if (commandType == 0) BeginTransaction(text);
+  // Covered cells of the removed rows: the covered-cells feature has no remove notice yet.
+  std::unique_ptr<int[]> oldHeights;
+  if ((flags == GX_UPDATENOW && !IsLockUpdate() && GetRowCount() > to + 1) || undo) {
+    oldHeights = std::make_unique<int[]>(count);
+    GetRowHeights(from, to, oldHeights.get());
+  }
+  std::unique_ptr<int[]> undoHeights = undo ? SaveRowHeightsForUndo(from, to) : nullptr;
   const CRect shown = CalcRangeRect(from, 0, to, 0);
   m_bRemovedShown = !shown.IsRectNull();
   m_nRemovedExtent = shown.Height();
-  if (!StoreRemoveRows(from, to, FALSE)) return FALSE;
-  UpdateRemoveRows(from, to, flags, TRUE);
-  // What was selected is gone or has moved: the selection is cleared (through SetSelection, so the
-  // user-selection feature hears of it) and the cells that the removal changed are repainted.
-  SetSelection(nullptr, 0, 0, 0, 0);
-  RedrawChangedCells(TRUE, nullptr, TRUE);
-  return TRUE;
+  const BOOL oldRecording = EnableDataUndoRecording(m_pParam && m_pParam->m_bUndoEnabled && commandType != 1);
+  const BOOL ok = StoreRemoveRows(from, to, FALSE);
+  EnableDataUndoRecording(oldRecording);
+  if (!ok) {
+    DiscardDataUndoInfo();
+    m_nRemovedExtent = 0;
+    m_bRemovedShown = TRUE;
+  } else {
+    UpdateRemoveRows(from, to, oldHeights.get(), flags, TRUE);
+    if (!undo) {
+      DiscardDataUndoInfo();
+    } else {
+      const ROWCOL colCount = GetColCount() + 1;
+      if (!cells)
+        DiscardDataUndoInfo();
+      else if (CObject* info = DetachDataUndoInfo())
+        AppendDataUndoInfo(*cells, info, count, colCount);
+      CObject* command = m_pCommandFactory->CreateInsertRowsCmd(from, count, undoHeights.get(), cells.get(),
+                                                                rowStyles.get(), colCount);
+      if (command) {
+        // The command owns the arrays now.
+        undoHeights.release();
+        cells.release();
+        rowStyles.release();
+        Record(command, commandType);
+      }
+      if (commandType == 2 || commandType == 3) RestoreCurrentCell({{from, GetFirstScrolledCol(), TRUE}});
+    }
+    SetSelection(nullptr, 0, 0, 0, 0);
+    RedrawChangedCells(TRUE, nullptr, TRUE);
+  }
+  if (commandType == 0) CommitTransaction();
+  return ok;
 }
 
-BOOL CGXGridCore::RemoveCols(ROWCOL from, ROWCOL to, UINT flags, int) {
+BOOL CGXGridCore::RemoveCols(ROWCOL from, ROWCOL to, UINT flags, int commandType) {
+  if (from == 0 || to < from) return FALSE;
+  if (GetData()) {
+    if (from > GetColCount()) return FALSE;
+    to = std::min(to, GetColCount());
+  }
   if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
   CGXExcelLikeFrameLock frameLock(this);
+  const ROWCOL count = to - from + 1;
+  const BOOL undo = UndoApplies(commandType);
+  CObArray* cellsRaw = nullptr;
+  CObArray* colsRaw = nullptr;
+  const BOOL allowed = !undo || m_pCommandFactory->SaveRemovedColsData(this, from, to, cellsRaw, colsRaw);
+  ObArrayPtr cells(cellsRaw), colStyles(colsRaw);
+  if (!allowed) return FALSE;
+  const CString text = GridText(20146, "Removing columns ...");
+  if (commandType == 0) BeginTransaction(text);
+  std::unique_ptr<int[]> oldWidths;
+  if ((flags == GX_UPDATENOW && !IsLockUpdate() && GetColCount() > to + 1) || undo) {
+    oldWidths = std::make_unique<int[]>(count);
+    GetColWidths(from, to, oldWidths.get());
+  }
+  std::unique_ptr<int[]> undoWidths = undo ? SaveColWidthsForUndo(from, to) : nullptr;
   const CRect shown = CalcRangeRect(0, from, 0, to);
   m_bRemovedShown = !shown.IsRectNull();
   m_nRemovedExtent = shown.Width();
-  if (!StoreRemoveCols(from, to, FALSE)) return FALSE;
-  UpdateRemoveCols(from, to, flags, TRUE);
-  // What was selected is gone or has moved: the selection is cleared (through SetSelection, so the
-  // user-selection feature hears of it) and the cells that the removal changed are repainted.
-  SetSelection(nullptr, 0, 0, 0, 0);
-  RedrawChangedCells(TRUE, nullptr, TRUE);
-  return TRUE;
+  const BOOL oldRecording = EnableDataUndoRecording(m_pParam && m_pParam->m_bUndoEnabled && commandType != 1);
+  const BOOL ok = StoreRemoveCols(from, to, FALSE);
+  EnableDataUndoRecording(oldRecording);
+  if (!ok) {
+    DiscardDataUndoInfo();
+    m_nRemovedExtent = 0;
+    m_bRemovedShown = TRUE;
+  } else {
+    UpdateRemoveCols(from, to, oldWidths.get(), flags, TRUE);
+    if (!undo) {
+      DiscardDataUndoInfo();
+    } else {
+      const ROWCOL rowCount = GetRowCount() + 1;
+      if (!cells)
+        DiscardDataUndoInfo();
+      else if (CObject* info = DetachDataUndoInfo())
+        AppendDataUndoInfo(*cells, info, count, rowCount);
+      CObject* command = m_pCommandFactory->CreateInsertColsCmd(from, count, undoWidths.get(), cells.get(),
+                                                                colStyles.get(), rowCount);
+      if (command) {
+        undoWidths.release();
+        cells.release();
+        colStyles.release();
+        Record(command, commandType);
+      }
+      if (commandType == 2 || commandType == 3) RestoreCurrentCell({{GetFirstScrolledRow(), from, TRUE}});
+    }
+    SetSelection(nullptr, 0, 0, 0, 0);
+    RedrawChangedCells(TRUE, nullptr, TRUE);
+  }
+  if (commandType == 0) CommitTransaction();
+  return ok;
 }
 
+// ---- Update halves of insert and remove -------------------------------------------------------------------
+
 void CGXGridCore::UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL createHint) {
-  if (createHint) Hint(gxHintInsertRows, row, 0, count, 0, flags);
   InvalidateShownCaches();
   if (m_bCurrentValid && m_nCurrentRow >= row) {
     StoreCurrentCell(TRUE, m_nCurrentRow + count, m_nCurrentCol);
@@ -196,10 +491,10 @@ void CGXGridCore::UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL cr
     m_bSuspendScrollBars = old;
     if (flags & (GX_UPDATENOW | GX_INVALIDATE)) RefreshScrollBars(FALSE, FALSE);
   }
+  if (createHint) Hint(gxHintInsertRows, row, 0, count, 0, flags);
 }
 
 void CGXGridCore::UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL createHint) {
-  if (createHint) Hint(gxHintInsertCols, 0, col, 0, count, flags);
   InvalidateShownCaches();
   if (m_bCurrentValid && m_nCurrentCol >= col) {
     StoreCurrentCell(TRUE, m_nCurrentRow, m_nCurrentCol + count);
@@ -216,10 +511,13 @@ void CGXGridCore::UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL cr
     m_bSuspendScrollBars = old;
     if (flags & (GX_UPDATENOW | GX_INVALIDATE)) RefreshScrollBars(FALSE, FALSE);
   }
+  if (createHint) Hint(gxHintInsertCols, 0, col, 0, count, flags);
 }
 
-void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint) {
-  if (createHint) Hint(gxHintRemoveRows, from, 0, to, 0, flags);
+// The old heights are the removed rows' heights in pixels when the caller measured them (null otherwise);
+// the optimized redraw works from the removed area measured before the store half ran.
+void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* /*oldHeights*/, UINT flags,
+                                   BOOL createHint) {
   InvalidateShownCaches();
   if (m_bCurrentValid) {
     if (m_nCurrentRow >= from && m_nCurrentRow <= to) {
@@ -231,18 +529,21 @@ void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, UINT flags, BOOL crea
   }
   RefreshExcelLikeFrame();
   if (!IsLockUpdate()) {
+    BOOL old = SuspendScrollBarUpdates(TRUE);
     if (m_bOptimizedUpdate)
       OptimizedRemoveRows(from, to, m_nRemovedExtent, m_bRemovedShown, flags);
     else
       RedrawAll(flags, FALSE);
+    m_bSuspendScrollBars = old;
     if (flags) RefreshScrollBars(!(flags & GX_UPDATENOW), FALSE);
   }
   m_nRemovedExtent = 0;
   m_bRemovedShown = TRUE;
+  if (createHint) Hint(gxHintRemoveRows, from, 0, to, 0, flags);
 }
 
-void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint) {
-  if (createHint) Hint(gxHintRemoveCols, 0, from, 0, to, flags);
+void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* /*oldWidths*/, UINT flags,
+                                   BOOL createHint) {
   InvalidateShownCaches();
   if (m_bCurrentValid) {
     if (m_nCurrentCol >= from && m_nCurrentCol <= to) {
@@ -254,24 +555,29 @@ void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, UINT flags, BOOL crea
   }
   RefreshExcelLikeFrame();
   if (!IsLockUpdate()) {
+    BOOL old = SuspendScrollBarUpdates(TRUE);
     if (m_bOptimizedUpdate)
       OptimizedRemoveCols(from, to, m_nRemovedExtent, m_bRemovedShown, flags);
     else
       RedrawAll(flags, FALSE);
+    m_bSuspendScrollBars = old;
     if (flags) RefreshScrollBars(!(flags & GX_UPDATENOW), FALSE);
   }
   m_nRemovedExtent = 0;
   m_bRemovedShown = TRUE;
+  if (createHint) Hint(gxHintRemoveCols, 0, from, 0, to, flags);
 }
 
 ROWCOL CGXGridCore::GetFrozenRows() const {
-  if (!m_pParam || (!m_bPrinting && m_bIgnoreFrozenRows)) return 0;
-  return m_pParam->m_nFrozenRows;
+  if (!m_pParam) return 0;
+  const BOOL screenRule = !m_bPrinting || m_bPrintFrozenLikeScreen;
+  return screenRule && m_bIgnoreFrozenRows ? 0 : m_pParam->m_nFrozenRows;
 }
 
 ROWCOL CGXGridCore::GetFrozenCols() const {
-  if (!m_pParam || (!m_bPrinting && m_bIgnoreFrozenCols)) return 0;
-  return m_pParam->m_nFrozenCols;
+  if (!m_pParam) return 0;
+  const BOOL screenRule = !m_bPrinting || m_bPrintFrozenLikeScreen;
+  return screenRule && m_bIgnoreFrozenCols ? 0 : m_pParam->m_nFrozenCols;
 }
 
 ROWCOL CGXGridCore::GetHeaderRows() const { return m_pParam ? m_pParam->m_nHeaderRows : 0; }
@@ -294,30 +600,42 @@ BOOL CGXGridCore::StoreFrozenCols(ROWCOL frozen, ROWCOL header) {
 }
 
 void CGXGridCore::UpdateFrozenRows(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flags, BOOL createHint) {
-  if (createHint) Hint(gxHintFrozenRows, oldFrozen, 0, oldHeader, 0, flags);
   m_nTopRow = std::max(m_nTopRow, GetFrozenRows() + 1);
   HideCurrentCellWindow();
+  const ROWCOL frozen = m_pParam ? m_pParam->m_nFrozenRows : 0;
+  RecalcMergedCells(CGXRange(std::min(oldFrozen, frozen), 0, std::max(oldFrozen, frozen) + 1, GetColCount()), -1);
   if (!IsLockUpdate()) RedrawAll(flags, FALSE);
+  if (createHint) Hint(gxHintFrozenRows, oldFrozen, 0, oldHeader, 0, flags);
 }
 
+// Unlike the row form, the column form also evaluates floating cells anew: text floats across columns.
 void CGXGridCore::UpdateFrozenCols(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flags, BOOL createHint) {
-  if (createHint) Hint(gxHintFrozenCols, 0, oldFrozen, 0, oldHeader, flags);
   m_nLeftCol = std::max(m_nLeftCol, GetFrozenCols() + 1);
   HideCurrentCellWindow();
+  const ROWCOL frozen = m_pParam ? m_pParam->m_nFrozenCols : 0;
+  const CGXRange affected(0, std::min(oldFrozen, frozen), GetRowCount(), std::max(oldFrozen, frozen) + 1);
+  RecalcFloatCells(affected, -1);
+  RecalcMergedCells(affected, -1);
   if (!IsLockUpdate()) RedrawAll(flags, FALSE);
+  if (createHint) Hint(gxHintFrozenCols, 0, oldFrozen, 0, oldHeader, flags);
 }
 
-BOOL CGXGridCore::SetFrozenRows(ROWCOL frozen, ROWCOL header, UINT flags, int) {
-  ROWCOL oldFrozen = GetFrozenRows(), oldHeader = GetHeaderRows();
+// The old counts are the stored ones (not those the ignore switches report), so that undo restores them.
+BOOL CGXGridCore::SetFrozenRows(ROWCOL frozen, ROWCOL header, UINT flags, int commandType) {
+  if (!m_pParam) return FALSE;
+  const ROWCOL oldFrozen = m_pParam->m_nFrozenRows, oldHeader = m_pParam->m_nHeaderRows;
   if (!StoreFrozenRows(frozen, header)) return FALSE;
   UpdateFrozenRows(oldFrozen, oldHeader, flags, TRUE);
+  if (UndoApplies(commandType)) Record(m_pCommandFactory->CreateSetFrozenRowsCmd(oldFrozen, oldHeader), commandType);
   return TRUE;
 }
 
-BOOL CGXGridCore::SetFrozenCols(ROWCOL frozen, ROWCOL header, UINT flags, int) {
-  ROWCOL oldFrozen = GetFrozenCols(), oldHeader = GetHeaderCols();
+BOOL CGXGridCore::SetFrozenCols(ROWCOL frozen, ROWCOL header, UINT flags, int commandType) {
+  if (!m_pParam) return FALSE;
+  const ROWCOL oldFrozen = m_pParam->m_nFrozenCols, oldHeader = m_pParam->m_nHeaderCols;
   if (!StoreFrozenCols(frozen, header)) return FALSE;
   UpdateFrozenCols(oldFrozen, oldHeader, flags, TRUE);
+  if (UndoApplies(commandType)) Record(m_pCommandFactory->CreateSetFrozenColsCmd(oldFrozen, oldHeader), commandType);
   return TRUE;
 }
 
@@ -396,8 +714,22 @@ BOOL CGXGridCore::StoreColWidth(ROWCOL col, int pixels) {
   return TRUE;
 }
 
-void CGXGridCore::UpdateChangedRowHeights(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint) {
-  if (createHint) Hint(gxHintRowHeights, from, 0, to, 0, flags);
+void CGXGridCore::GetRowHeights(ROWCOL from, ROWCOL to, int* out) const {
+  for (ROWCOL r = from; r <= to; ++r) {
+    out[r - from] = GetRowHeight(r);
+    if (r == GX_MAXROWCOL) break;
+  }
+}
+
+void CGXGridCore::GetColWidths(ROWCOL from, ROWCOL to, int* out) const {
+  for (ROWCOL c = from; c <= to; ++c) {
+    out[c - from] = GetColWidth(c);
+    if (c == GX_MAXROWCOL) break;
+  }
+}
+
+void CGXGridCore::UpdateChangedRowHeights(ROWCOL from, ROWCOL to, const int* /*oldHeights*/, UINT flags,
+                                          BOOL createHint) {
   InvalidateShownCaches();
   if (GetRowHeight(from) == 0 && m_bCurrentValid && m_nCurrentRow >= from && m_nCurrentRow <= to)
     SaveCurrentCellEdit(TRUE);
@@ -407,10 +739,11 @@ void CGXGridCore::UpdateChangedRowHeights(ROWCOL from, ROWCOL to, UINT flags, BO
     else
       RedrawAll(flags, TRUE);
   }
+  if (createHint) Hint(gxHintRowHeights, from, 0, to, 0, flags);
 }
 
-void CGXGridCore::UpdateChangedColWidths(ROWCOL from, ROWCOL to, UINT flags, BOOL createHint) {
-  if (createHint) Hint(gxHintColWidths, 0, from, 0, to, flags);
+void CGXGridCore::UpdateChangedColWidths(ROWCOL from, ROWCOL to, const int* /*oldWidths*/, UINT flags,
+                                         BOOL createHint) {
   InvalidateShownCaches();
   if (GetColWidth(from) == 0 && m_bCurrentValid && m_nCurrentCol >= from && m_nCurrentCol <= to)
     SaveCurrentCellEdit(TRUE);
@@ -420,43 +753,82 @@ void CGXGridCore::UpdateChangedColWidths(ROWCOL from, ROWCOL to, UINT flags, BOO
     else
       RedrawAll(flags, TRUE);
   }
+  if (createHint) Hint(gxHintColWidths, 0, from, 0, to, flags);
 }
 
-BOOL CGXGridCore::SetRowHeight(ROWCOL from, ROWCOL to, int height, const int* heights, UINT flags, int) {
+// The undo command receives each row's stored height, or -1 where the default applied, rather than the
+// shown height: a hidden row (shown as 0) or a row cut to the window would otherwise come back with the
+// shown height instead of its own.
+BOOL CGXGridCore::SetRowHeight(ROWCOL from, ROWCOL to, int height, const int* heights, UINT flags,
+                               int commandType) {
   if (to == 0) to = from;
+  if (to < from) return FALSE;
+  const std::size_t n = std::size_t{to} - from + 1;
+  auto shown = std::make_unique<int[]>(n);
+  GetRowHeights(from, to, shown.get());
+  std::unique_ptr<int[]> saved = UndoApplies(commandType) ? SaveRowHeightsForUndo(from, to) : nullptr;
   BOOL changed = FALSE;
-  for (ROWCOL r = from; r <= to && r >= from; ++r) {
-    int h = heights ? heights[r - from] : height;
-    changed |= StoreRowHeight(r, h);
-    if (r == GX_MAXROWCOL) break;
+  for (ROWCOL r = from;; ++r) {
+    changed |= StoreRowHeight(r, heights ? heights[r - from] : height);
+    if (r == to) break;
   }
   if (!changed) return FALSE;
-  UpdateChangedRowHeights(from, to, flags, TRUE);
+  RecalcFloatCells(CGXRange(from, 0, to, GetColCount()), -1);
+  UpdateChangedRowHeights(from, to, shown.get(), flags, TRUE);
+  if (saved) {
+    if (CObject* command = m_pCommandFactory->CreateSetRowHeightCmd(from, to, saved.get())) {
+      saved.release();
+      Record(command, commandType);
+    }
+    if (commandType == 2 || commandType == 3) RestoreCurrentCell({{from, GetFirstScrolledCol(), TRUE}});
+  }
   return TRUE;
 }
 
-BOOL CGXGridCore::SetColWidth(ROWCOL from, ROWCOL to, int width, const int* widths, UINT flags, int) {
+BOOL CGXGridCore::SetColWidth(ROWCOL from, ROWCOL to, int width, const int* widths, UINT flags, int commandType) {
   if (to == 0) to = from;
+  if (to < from) return FALSE;
+  const std::size_t n = std::size_t{to} - from + 1;
+  auto shown = std::make_unique<int[]>(n);
+  GetColWidths(from, to, shown.get());
+  std::unique_ptr<int[]> saved = UndoApplies(commandType) ? SaveColWidthsForUndo(from, to) : nullptr;
   BOOL changed = FALSE;
-  for (ROWCOL c = from; c <= to && c >= from; ++c) {
-    int w = widths ? widths[c - from] : width;
-    changed |= StoreColWidth(c, w);
-    if (c == GX_MAXROWCOL) break;
+  for (ROWCOL c = from;; ++c) {
+    changed |= StoreColWidth(c, widths ? widths[c - from] : width);
+    if (c == to) break;
   }
   if (!changed) return FALSE;
-  UpdateChangedColWidths(from, to, flags, TRUE);
+  RecalcFloatCells(CGXRange(0, from, GetRowCount(), to), -1);
+  UpdateChangedColWidths(from, to, shown.get(), flags, TRUE);
+  if (saved) {
+    if (CObject* command = m_pCommandFactory->CreateSetColWidthCmd(from, to, saved.get())) {
+      saved.release();
+      Record(command, commandType);
+    }
+    if (commandType == 2 || commandType == 3) RestoreCurrentCell({{GetFirstScrolledRow(), from, TRUE}});
+  }
   return TRUE;
 }
 
-BOOL CGXGridCore::SetDefaultRowHeight(int height, UINT flags, int) {
+BOOL CGXGridCore::SetDefaultRowHeight(int height, UINT flags, int commandType) {
+  const int old = GetDefaultRowHeight();
   if (!StoreDefaultRowHeight(height)) return FALSE;
-  UpdateChangedRowHeights(1, GetRowCount(), flags, TRUE);
+  const CGXRange table(0, 0, GetRowCount(), GetColCount());
+  RecalcFloatCells(table, -1);
+  RecalcMergedCells(table, -1);
+  UpdateChangedRowHeights(1, GetRowCount(), nullptr, flags, TRUE);
+  if (UndoApplies(commandType)) Record(m_pCommandFactory->CreateSetDefaultRowHeightCmd(old), commandType);
   return TRUE;
 }
 
-BOOL CGXGridCore::SetDefaultColWidth(int width, UINT flags, int) {
+BOOL CGXGridCore::SetDefaultColWidth(int width, UINT flags, int commandType) {
+  const int old = GetDefaultColWidth();
   if (!StoreDefaultColWidth(width)) return FALSE;
-  UpdateChangedColWidths(1, GetColCount(), flags, TRUE);
+  const CGXRange table(0, 0, GetRowCount(), GetColCount());
+  RecalcFloatCells(table, -1);
+  RecalcMergedCells(table, -1);
+  UpdateChangedColWidths(1, GetColCount(), nullptr, flags, TRUE);
+  if (UndoApplies(commandType)) Record(m_pCommandFactory->CreateSetDefaultColWidthCmd(old), commandType);
   return TRUE;
 }
 
@@ -480,67 +852,69 @@ int CGXGridCore::SumColWidths(ROWCOL from, ROWCOL to, int limit) const {
   return sum;
 }
 
-void CGXGridCore::SetTopRow(ROWCOL row, UINT flags, BOOL) {
+// The hint is built at the end of every path that changed (or scrolled to) the top row; a refusal by
+// AllowTopRowChange ends the operation without one.
+void CGXGridCore::SetTopRow(ROWCOL row, UINT flags, BOOL createHint) {
   row = std::min(row, GetRowCount());
   if (row == 0) row = 1;
   InvalidateShownCaches();
   if (m_bPrinting) {
     m_nPrintTopRow = row;
-    return;
-  }
-  // The top row is the first scrolled row: it never lies inside the frozen rows.
-  row = std::max(row, GetFrozenRows() + 1);
-  if (IsLockUpdate()) {
+  } else if (IsLockUpdate()) {
     if (!AllowTopRowChange(row)) return;
-    m_nTopRow = row;
+    m_nTopRow = std::max(row, GetFrozenRows() + 1);
     TopRowChanged();
-    return;
+  } else {
+    // The top row is the first scrolled row: it never lies inside the frozen rows.
+    row = std::max(row, GetFrozenRows() + 1);
+    if (flags & (GX_UPDATENOW | GX_INVALIDATE)) {
+      if (row < m_nTopRow)
+        ScrollByCells(GX_UP, m_nTopRow - row);
+      else if (row > m_nTopRow)
+        ScrollByCells(GX_DOWN, row - m_nTopRow);
+      if (flags & GX_UPDATENOW) UpdateWindow();
+    } else {
+      if (!AllowTopRowChange(row)) return;
+      m_nTopRow = row;
+      if (flags & GX_NOSCROLL) {
+        RefreshScrollBars(FALSE, FALSE);
+        const CRect area = GetGridRect();
+        InvalidateRect(&area);
+      }
+      TopRowChanged();
+    }
   }
-  if (flags & (GX_UPDATENOW | GX_INVALIDATE)) {
-    if (row < m_nTopRow)
-      ScrollByCells(GX_UP, m_nTopRow - row);
-    else if (row > m_nTopRow)
-      ScrollByCells(GX_DOWN, row - m_nTopRow);
-    if (flags & GX_UPDATENOW) UpdateWindow();
-    return;
-  }
-  if (!AllowTopRowChange(row)) return;
-  m_nTopRow = row;
-  if (flags & GX_NOSCROLL) {
-    RefreshScrollBars(FALSE, FALSE);
-    InvalidateRect(nullptr);
-  }
-  TopRowChanged();
+  if (createHint) Hint(gxHintTopRow, row, 0, 0, 0, flags);
 }
 
-void CGXGridCore::SetLeftCol(ROWCOL col, UINT flags, BOOL) {
+void CGXGridCore::SetLeftCol(ROWCOL col, UINT flags, BOOL createHint) {
   col = std::min(col, GetColCount());
   if (col == 0) col = 1;
   InvalidateShownCaches();
   if (m_bPrinting) {
     m_nPrintLeftCol = col;
-    return;
-  }
-  col = std::max(col, GetFrozenCols() + 1);
-  if (IsLockUpdate()) {
+  } else if (IsLockUpdate()) {
     if (!AllowLeftColChange(col)) return;
-    m_nLeftCol = col;
+    m_nLeftCol = std::max(col, GetFrozenCols() + 1);
     LeftColChanged();
-    return;
+  } else {
+    col = std::max(col, GetFrozenCols() + 1);
+    if (flags & (GX_UPDATENOW | GX_INVALIDATE)) {
+      if (col < m_nLeftCol)
+        ScrollByCells(GX_LEFT, m_nLeftCol - col);
+      else if (col > m_nLeftCol)
+        ScrollByCells(GX_RIGHT, col - m_nLeftCol);
+      if (flags & GX_UPDATENOW) UpdateWindow();
+    } else {
+      if (!AllowLeftColChange(col)) return;
+      m_nLeftCol = col;
+      if (flags & GX_NOSCROLL) {
+        RefreshScrollBars(FALSE, FALSE);
+        const CRect area = GetGridRect();
+        InvalidateRect(&area);
+      }
+      LeftColChanged();
+    }
   }
-  if (flags & (GX_UPDATENOW | GX_INVALIDATE)) {
-    if (col < m_nLeftCol)
-      ScrollByCells(GX_LEFT, m_nLeftCol - col);
-    else if (col > m_nLeftCol)
-      ScrollByCells(GX_RIGHT, col - m_nLeftCol);
-    if (flags & GX_UPDATENOW) UpdateWindow();
-    return;
-  }
-  if (!AllowLeftColChange(col)) return;
-  m_nLeftCol = col;
-  if (flags & GX_NOSCROLL) {
-    RefreshScrollBars(FALSE, FALSE);
-    InvalidateRect(nullptr);
-  }
-  LeftColChanged();
+  if (createHint) Hint(gxHintLeftCol, 0, col, 0, 0, flags);
 }

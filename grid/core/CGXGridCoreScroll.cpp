@@ -2,11 +2,15 @@
 // that comes into view, the scroll bars (scaled to the bar's 32767 units) and the scroll messages.
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXAutoScrollPlugin.h"
+#include "grid/core/CGXGridHint.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/framework/CWnd.h"
+#include "platform/gdi/SysColors.h"
 #include "platform/window/windowapi.h"
 
 int CGXGridCore::GetScrollBarPolicy(int bar) const {
@@ -97,6 +101,9 @@ void CGXGridCore::RefreshBar(int bar, int policy, ROWCOL first, ROWCOL lastTop, 
 
 void CGXGridCore::RefreshScrollBars(BOOL noRepaint, BOOL onlyIfCountsChanged) {
   if (!m_bInitDone || m_bInRefreshScrollBars || m_bSuspendScrollBars || IsLockUpdate()) return;
+  // A hidden grid in a registered parent refreshes its bars when it is shown, unless asked to do it hidden.
+  HWND h = GridHwnd();
+  if (h && !::IsWindowVisible(h) && IsRegisteredParent() && !m_bRefreshHidden) return;
   if (m_bPrinting) {
     ShowScrollBar(SB_BOTH, FALSE);
     return;
@@ -109,15 +116,40 @@ void CGXGridCore::RefreshScrollBars(BOOL noRepaint, BOOL onlyIfCountsChanged) {
   const ROWCOL firstRow = GetFrozenRows() + 1, firstCol = GetFrozenCols() + 1;
   const ROWCOL lastTop = m_nVScrollPolicy ? CalcLastTopRow() : firstRow;
   const ROWCOL lastLeft = m_nHScrollPolicy ? CalcLastLeftCol() : firstCol;
-  if ((m_nHScrollPolicy & 8) && m_nLeftCol > firstCol && m_nLeftCol > lastLeft) m_nLeftCol = std::max(lastLeft, firstCol);
-  if ((m_nVScrollPolicy & 8) && m_nTopRow > firstRow && m_nTopRow > lastTop) m_nTopRow = std::max(lastTop, firstRow);
+  // No empty space after the last column (row): pulled back through the setters, which scroll.
+  if ((m_nHScrollPolicy & 8) && m_nLeftCol > firstCol && m_nLeftCol > lastLeft) {
+    SetLeftCol(std::max(lastLeft, firstCol), GX_UPDATENOW);
+    UpdateWindow();
+  }
+  if ((m_nVScrollPolicy & 8) && m_nTopRow > firstRow && m_nTopRow > lastTop) {
+    SetTopRow(std::max(lastTop, firstRow), GX_UPDATENOW);
+    UpdateWindow();
+  }
   m_bInRefreshScrollBars = TRUE;
   BOOL vChanged = FALSE, hChanged = FALSE;
   RefreshBar(SB_VERT, m_nVScrollPolicy, firstRow, lastTop, m_nTopRow, &vChanged);
   RefreshBar(SB_HORZ, m_nHScrollPolicy, firstCol, lastLeft, m_nLeftCol, &hChanged);
-  if (!noRepaint && (vChanged || hChanged)) {
-    InvalidateShownCaches();
-    m_cxLastClient = m_cyLastClient = 0;
+  if (!noRepaint) {
+    if (vChanged || hChanged) {
+      InvalidateShownCaches();
+      m_cxLastClient = m_cyLastClient = 0;
+    }
+    UpdateWindow();
+    // A bar that came or went changed the client area: the strips along it repaint (twice the bar's size,
+    // for the cells cut by the old edge).
+    CRect client;
+    if (h && (hChanged || vChanged) && ::GetClientRect(h, &client)) {
+      if (hChanged) {
+        CRect strip(client.left, client.bottom - 2 * GetSystemMetrics(SM_CYHSCROLL), client.right, client.bottom);
+        InvalidateRect(&strip, TRUE);
+        UpdateWindow();
+      }
+      if (vChanged) {
+        CRect strip(client.right - 2 * GetSystemMetrics(SM_CXVSCROLL), client.top, client.right, client.bottom);
+        InvalidateRect(&strip, TRUE);
+        UpdateWindow();
+      }
+    }
   }
   if (m_nVScrollPolicy) SetScrollPosScaled(SB_VERT, m_nTopRow, TRUE);
   if (m_nHScrollPolicy) SetScrollPosScaled(SB_HORZ, m_nLeftCol, TRUE);
@@ -130,26 +162,42 @@ void CGXGridCore::SetScrollRangeScaled(int bar, ROWCOL minPos, ROWCOL maxPos, BO
   const int policy = GetScrollBarPolicy(bar);
   HWND h = GridHwnd();
   if (policy == 0 || !h) return;
-  // The bar holds at most 32767 units: rows are scaled down by max / 32767 + 1.
-  const int scale = static_cast<int>(maxPos / 32767 + 1);
-  (bar == SB_VERT ? m_nVScrollScale : m_nHScrollScale) = scale;
+  // The bar holds at most 32767 units: rows are scaled down by max / 32767 + 1. The minimum is scaled as
+  // well, so that the thumb at the top names the first scrollable row whatever the scale.
+  const ROWCOL scale = maxPos / 32767 + 1;
+  (bar == SB_VERT ? m_nVScrollScale : m_nHScrollScale) = static_cast<int>(scale);
   SCROLLINFO si{};
   si.cbSize = sizeof si;
+  si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+  const BOOL haveInfo = ::GetScrollInfo(h, bar, &si);
   si.fMask = SIF_RANGE | SIF_PAGE;
-  si.nMin = static_cast<int>(minPos / static_cast<ROWCOL>(scale));
-  si.nMax = static_cast<int>(maxPos / static_cast<ROWCOL>(scale));
-  si.nPage = 0;
-  if (policy & 8) {
+  ROWCOL max = maxPos;
+  UINT page = 0;
+  if ((policy & 8) && haveInfo) {
     const ROWCOL count = bar == SB_VERT ? GetRowCount() : GetColCount();
-    si.nPage = static_cast<UINT>((count + 1 - maxPos) / static_cast<ROWCOL>(scale));
-    si.nMax = static_cast<int>(count / static_cast<ROWCOL>(scale));
+    page = static_cast<UINT>((count + 1 - std::min(maxPos, count + 1)) / scale);
+    max = count;
   }
+  si.nMax = static_cast<int>(max / scale);
+  si.nMin = static_cast<int>(minPos / scale);
+  si.nPage = page;
   if (si.nMax < si.nMin) {
     si.nMin = si.nMax;
     si.nPage = 1;
   }
-  ::SetScrollInfo(h, bar, &si, redraw);
+  if (haveInfo)
+    ::SetScrollInfo(h, bar, &si, redraw);
+  else
+    ::SetScrollRange(h, bar, static_cast<int>(minPos / scale), static_cast<int>(maxPos / scale), redraw);
   m_bScrollRangeChanged = TRUE;
+}
+
+void CGXGridCore::GetScrollRangeScaled(int bar, int* minPos, int* maxPos) const {
+  int lo = 0, hi = 0;
+  if (HWND h = GridHwnd()) ::GetScrollRange(h, bar, &lo, &hi);
+  const int scale = GetScrollScale(bar);
+  if (minPos) *minPos = lo * scale;
+  if (maxPos) *maxPos = hi * scale;
 }
 
 int CGXGridCore::SetScrollPosScaled(int bar, ROWCOL pos, BOOL redraw) {
@@ -167,53 +215,137 @@ ROWCOL CGXGridCore::GetScrollPosScaled(int bar) const {
 }
 
 void CGXGridCore::ScrollWindowArea(int dx, int dy, const RECT* scroll, const RECT* clip) {
+  // The fill feature draws outside the cells (its handle): it hears of the move before the contents go.
+  if ((dx || dy) && m_pExcelLikeFillImp && m_bFillHandleSwitch) m_pExcelLikeFillImp->BeforeScrollWindow(this);
   if (HWND h = GridHwnd())
     ::ScrollWindowEx(h, dx, dy, scroll, clip, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
 }
 
-BOOL CGXGridCore::ScrollByCells(int direction, ROWCOL count) {
-  if (count == 0) return FALSE;
-  InvalidateShownCaches();
-  m_bScrolling = TRUE;
-  BOOL scrolled = direction == GX_UP || direction == GX_DOWN ? ScrollRows(direction, count)
-                                                            : ScrollCols(direction, count);
-  m_bScrolling = FALSE;
-  if (scrolled && !m_bNoUpdateAfterScroll) UpdateWindow();
+BOOL CGXGridCore::ScrollAndNotify(int direction, ROWCOL count) {
+  const BOOL scrolled = ScrollByCells(direction, count);
+  if (scrolled && CanSendHints()) m_pUpdateHintImp->HintSyncSplitterPanes(this, direction);
   return scrolled;
 }
 
-BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count) {
+void CGXGridCore::GetTopLeftCell(int* row, int* col) const {
+  if (row) *row = static_cast<int>(m_nTopRow);
+  if (col) *col = static_cast<int>(m_nLeftCol);
+}
+
+BOOL CGXGridCore::ScrollByCells(int direction, ROWCOL count) {
+  if (count == 0) return FALSE;
+  m_nPrevTopRow = m_nTopRow;
+  m_nPrevLeftCol = m_nLeftCol;
+  InvalidateShownCaches();
+  CRect current(0, 0, 0, 0);
+  ROWCOL cr = 0, cc = 0;
+  if (QueryCurrentCell(&cr, &cc)) current = CalcCellRect(cr, cc);
+  m_bScrolling = TRUE;
+  std::vector<CRect> queued;
+  const BOOL scrolled = direction == GX_UP || direction == GX_DOWN ? ScrollRows(direction, count, current, queued)
+                                                                  : ScrollCols(direction, count, current, queued);
+  if (scrolled && !m_bNoUpdateAfterScroll) {
+    UpdateWindow();
+    // Merged cells that crossed the seam repaint whole once the contents moved.
+    for (const CRect& r : queued) {
+      InvalidateRect(&r, TRUE);
+      UpdateWindow();
+    }
+  } else if (scrolled) {
+    for (const CRect& r : queued) InvalidateRect(&r, TRUE);
+  }
+  m_bScrolling = FALSE;
+  m_nPrevTopRow = m_nPrevLeftCol = 0;
+  return scrolled;
+}
+
+namespace {
+// The new first scrolled row (column) of a scroll towards row 1 by `count` rows. A scroll never ends on a
+// row of size 0: it goes on over hidden rows to the next shown one, so that every scroll moves the picture
+// (a one-row scroll over a hidden row would otherwise move nothing). The walk also stops once the sizes
+// passed fill the area. `dist` receives the pixels passed.
+template <typename SizeOf>
+ROWCOL WalkBack(ROWCOL from, ROWCOL first, ROWCOL count, int area, SizeOf sizeOf, int* dist) {
+  ROWCOL r = from, steps = 0;
+  *dist = 0;
+  while (r > first && *dist < area) {
+    if (steps >= count && sizeOf(r) > 0) break;
+    *dist += sizeOf(--r);
+    ++steps;
+  }
+  return r;
+}
+// The number of rows (columns) a scroll away from row 1 moves: `count`, and one more for every row of size
+// 0 that the scroll would end on, at most the distance to the last possible first row.
+//
+// Decision: hidden rows extend a scroll only where it would end on them, rather than counting every hidden
+// row passed. The top-row setters scroll by the difference to the requested row; counting the hidden rows
+// passed would carry them past the row asked for.
+template <typename SizeOf>
+ROWCOL StepsForward(ROWCOL from, ROWCOL last, ROWCOL count, SizeOf sizeOf) {
+  if (from >= last) return 0;
+  ROWCOL n = std::min(count, last - from);
+  while (n < last - from && sizeOf(from + n) == 0) ++n;
+  return n;
+}
+}  // namespace
+
+BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count, const CRect& current, std::vector<CRect>& queued) {
   const CRect area = GetGridRect();
   const ROWCOL first = GetFrozenRows() + 1;
   CRect scrollArea = area;
   scrollArea.top = std::min<LONG>(area.bottom, area.top + SumRowHeights(0, GetFrozenRows()));
   const int areaHeight = scrollArea.Height();
+  auto height = [this](ROWCOL r) { return GetRowHeight(r); };
   ROWCOL newTop = m_nTopRow;
   int dist = 0;
   if (direction == GX_UP) {
-    ROWCOL target = m_nTopRow > first + count ? m_nTopRow - count : first;
-    target = std::max(target, first);
+    const ROWCOL target = m_nTopRow > first + count ? m_nTopRow - count : first;
     if (m_nTopRow <= target) return FALSE;
-    ROWCOL r = m_nTopRow;
-    while (r > target && dist < areaHeight) dist += GetRowHeight(--r);
-    newTop = std::max<ROWCOL>(r, 1);
+    newTop = std::max<ROWCOL>(std::min(WalkBack(m_nTopRow, first, count, areaHeight, height, &dist), target), 1);
   } else {
     BeforeDraw(GetRowCount(), 0);
-    const ROWCOL lastTop = CalcLastTopRow();
-    if (m_nTopRow >= lastTop) return FALSE;
-    count = std::min(count, lastTop - m_nTopRow);
+    count = StepsForward(m_nTopRow, CalcLastTopRow(), count, height);
+    if (count == 0) return FALSE;
     for (ROWCOL r = m_nTopRow; r < m_nTopRow + count && dist < areaHeight; ++r) dist += GetRowHeight(r);
     newTop = m_nTopRow + count;
   }
-  // The plug-point feature hears of every scroll as of every paint; the selection frame follows the cells.
+  // The plug-point feature hears of every scroll as of every paint.
   GXForwardArgs notice;
   notice.v[2] = TRUE;
   ExtraFeatureBForward9(notice);
   if (!AllowTopRowChange(newTop)) return FALSE;
+  // Merged cells that reach across the old top row from above are drawn around their whole range: once the
+  // contents moved, the part of them that stays is stale and repaints whole.
+  if (m_pParam && m_pParam->m_wMergingMode != 0) {
+    const ROWCOL lastCol = GetLastVisibleCol();
+    for (ROWCOL c = 0; c <= lastCol && c != GX_INVALID; ++c) {
+      if (c > GetFrozenCols() && c < m_nLeftCol) c = m_nLeftCol;
+      if (c > lastCol) break;
+      CGXRange merged;
+      if (!GetMergedCellsRange(m_nTopRow, c, merged, -1) || merged.top >= m_nTopRow) continue;
+      CRect r = CalcRangeRect(merged.top, merged.left, merged.bottom, merged.right, TRUE);
+      r.top -= dist;
+      r.bottom += dist;
+      r.IntersectRect(&r, &scrollArea);
+      if (!r.IsRectEmpty()) queued.push_back(r);
+      c = std::max(c, merged.right);
+    }
+  }
   UpdateExcelLikeFrame();
+  m_nPrevTopRow = m_nTopRow;
   m_nTopRow = newTop;
   InvalidateShownCaches();
-  if (m_pCurrentControl && m_bCurrentValid && m_nCurrentRow > GetFrozenRows()) m_pCurrentControl->HideWindowPart();
+  // An editing control's window leaves with its cell: hidden once the cell's corner is no longer in the
+  // part of the area whose contents stay on screen (cells of frozen rows do not scroll).
+  if (CurrentCellIsActive() && !RowIsFrozen(m_nCurrentRow) && m_nCurrentRow != 0 && !current.IsRectEmpty()) {
+    CRect keeps = scrollArea;
+    if (direction == GX_UP)
+      keeps.bottom -= dist;
+    else
+      keeps.top += dist;
+    if (!keeps.PtInRect(current.TopLeft())) m_pCurrentControl->HideWindowPart();
+  }
   if (!IsLockUpdate() && GridHwnd()) {
     if (dist < areaHeight) {
       // The window contents move; the strip that comes into view is invalidated by the scroll itself.
@@ -225,6 +357,7 @@ BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count) {
       }
     } else {
       InvalidateRect(&scrollArea, TRUE);
+      queued.clear();
     }
   }
   SetScrollPosScaled(SB_VERT, m_nTopRow, TRUE);
@@ -234,38 +367,57 @@ BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count) {
   return TRUE;
 }
 
-BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count) {
+BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count, const CRect& current, std::vector<CRect>& queued) {
   const CRect area = GetGridRect();
   const ROWCOL first = GetFrozenCols() + 1;
   CRect scrollArea = area;
   scrollArea.left = std::min<LONG>(area.right, area.left + SumColWidths(0, GetFrozenCols()));
   const int areaWidth = scrollArea.Width();
+  auto width = [this](ROWCOL c) { return GetColWidth(c); };
   ROWCOL newLeft = m_nLeftCol;
   int dist = 0;
   if (direction == GX_LEFT) {
-    ROWCOL target = m_nLeftCol > first + count ? m_nLeftCol - count : first;
-    target = std::max(target, first);
+    const ROWCOL target = m_nLeftCol > first + count ? m_nLeftCol - count : first;
     if (m_nLeftCol <= target) return FALSE;
-    ROWCOL c = m_nLeftCol;
-    while (c > target && dist < areaWidth) dist += GetColWidth(--c);
-    newLeft = std::max<ROWCOL>(c, 1);
+    newLeft = std::max<ROWCOL>(std::min(WalkBack(m_nLeftCol, first, count, areaWidth, width, &dist), target), 1);
   } else {
     BeforeDraw(0, GetColCount());
-    const ROWCOL lastLeft = CalcLastLeftCol();
-    if (m_nLeftCol >= lastLeft) return FALSE;
-    count = std::min(count, lastLeft - m_nLeftCol);
+    count = StepsForward(m_nLeftCol, CalcLastLeftCol(), count, width);
+    if (count == 0) return FALSE;
     for (ROWCOL c = m_nLeftCol; c < m_nLeftCol + count && dist < areaWidth; ++c) dist += GetColWidth(c);
     newLeft = m_nLeftCol + count;
   }
-  // The plug-point feature hears of every scroll as of every paint; the selection frame follows the cells.
   GXForwardArgs notice;
   notice.v[2] = TRUE;
   ExtraFeatureBForward9(notice);
   if (!AllowLeftColChange(newLeft)) return FALSE;
+  if (m_pParam && m_pParam->m_wMergingMode != 0) {
+    const ROWCOL lastRow = GetLastVisibleRow();
+    for (ROWCOL r = 0; r <= lastRow && r != GX_INVALID; ++r) {
+      if (r > GetFrozenRows() && r < m_nTopRow) r = m_nTopRow;
+      if (r > lastRow) break;
+      CGXRange merged;
+      if (!GetMergedCellsRange(r, m_nLeftCol, merged, -1) || merged.left >= m_nLeftCol) continue;
+      CRect rect = CalcRangeRect(merged.top, merged.left, merged.bottom, merged.right, TRUE);
+      rect.left -= dist;
+      rect.right += dist;
+      rect.IntersectRect(&rect, &scrollArea);
+      if (!rect.IsRectEmpty()) queued.push_back(rect);
+      r = std::max(r, merged.bottom);
+    }
+  }
   UpdateExcelLikeFrame();
+  m_nPrevLeftCol = m_nLeftCol;
   m_nLeftCol = newLeft;
   InvalidateShownCaches();
-  if (m_pCurrentControl && m_bCurrentValid && m_nCurrentCol > GetFrozenCols()) m_pCurrentControl->HideWindowPart();
+  if (CurrentCellIsActive() && !ColIsFrozen(m_nCurrentCol) && m_nCurrentCol != 0 && !current.IsRectEmpty()) {
+    CRect keeps = scrollArea;
+    if (direction == GX_LEFT)
+      keeps.right -= dist;
+    else
+      keeps.left += dist;
+    if (!keeps.PtInRect(current.TopLeft())) m_pCurrentControl->HideWindowPart();
+  }
   if (!IsLockUpdate() && GridHwnd()) {
     if (dist < areaWidth) {
       ScrollWindowArea(direction == GX_LEFT ? dist : -dist, 0, &scrollArea, &scrollArea);
@@ -275,6 +427,7 @@ BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count) {
       }
     } else {
       InvalidateRect(&scrollArea, TRUE);
+      queued.clear();
     }
   }
   SetScrollPosScaled(SB_HORZ, m_nLeftCol, TRUE);
@@ -284,43 +437,58 @@ BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count) {
   return TRUE;
 }
 
-BOOL CGXGridCore::BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags, BOOL) {
+BOOL CGXGridCore::BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags, BOOL floatCells) {
   if (m_bDoNotBringIntoView) {
     m_bDoNotBringIntoView = FALSE;
     return FALSE;
   }
   const CRect area = GetGridRect();
   const ROWCOL rowCount = GetRowCount(), colCount = GetColCount();
-  BOOL set = FALSE;
   const ROWCOL fr = GetFrozenRows(), fc = GetFrozenCols();
+  // A spanning cell that starts in the frozen rows (columns) and reaches below them is brought into view
+  // by its first scrollable row (column).
+  auto straddle = [&](const CGXRange& span) {
+    if (row >= 1 && row <= fr && span.bottom > fr) row = fr + 1;
+    if (col >= 1 && col <= fc && span.right > fc) col = fc + 1;
+  };
+  CGXRange span;
+  if (GetCoveredCellsRowCol(row, col, span)) straddle(span);
+  // The last row (column) at the window's edge needs no scroll when it ends inside the window.
+  auto EndsInside = [&](ROWCOL r, ROWCOL c) {
+    const CRect rect = CalcCellRect(r, c);
+    return !rect.IsRectNull() && (r ? rect.bottom <= area.bottom : rect.right <= area.right);
+  };
+  if (floatCells && GetFloatedCellsRange(row, col, span)) straddle(span);
+  BOOL set = FALSE;
   if (row > fr && row <= rowCount) {
     BOOL endsBefore = FALSE;
-    ROWCOL bottom = CalcBottomRowEx(area, &endsBefore);
+    const ROWCOL bottom = CalcBottomRowEx(area, &endsBefore);
     if (row < m_nTopRow) {
-      SetTopRow(row, flags | GX_INVALIDATE, TRUE);
+      SetTopRow(row, flags, TRUE);
       set = TRUE;
-    } else if (row >= bottom && !(bottom == rowCount && endsBefore)) {
-      // The candidate top row: walk up from the row while the rows fit the area.
+    } else if (row >= bottom && !(bottom == rowCount && (endsBefore || EndsInside(bottom, 0)))) {
+      // The candidate top row: walk up from the row while the rows fit the area. The walk never enters the
+      // frozen rows: the first scrolled row is frozen rows + 1 at the least.
       int sum = GetRowHeight(row) + SumRowHeights(0, fr);
       ROWCOL cand = row;
       while (sum < area.Height() && cand > fr + 1) sum += GetRowHeight(--cand);
       if (sum > area.Height() && cand < row) ++cand;
-      SetTopRow(std::min(cand, rowCount), flags | GX_INVALIDATE, TRUE);
+      SetTopRow(std::min(cand, rowCount), flags, TRUE);
       set = TRUE;
     }
   }
   if (col > fc && col <= colCount) {
     BOOL endsBefore = FALSE;
-    ROWCOL right = CalcRightmostColEx(area, &endsBefore);
+    const ROWCOL right = CalcRightmostColEx(area, &endsBefore);
     if (col < m_nLeftCol) {
-      SetLeftCol(col, flags | GX_INVALIDATE, TRUE);
+      SetLeftCol(col, flags, TRUE);
       set = TRUE;
-    } else if (col >= right && !(right == colCount && endsBefore)) {
+    } else if (col >= right && !(right == colCount && (endsBefore || EndsInside(0, right)))) {
       int sum = GetColWidth(col) + SumColWidths(0, fc);
       ROWCOL cand = col;
       while (sum < area.Width() && cand > fc + 1) sum += GetColWidth(--cand);
       if (sum > area.Width() && cand < col) ++cand;
-      SetLeftCol(std::min(cand, colCount), flags | GX_INVALIDATE, TRUE);
+      SetLeftCol(std::min(cand, colCount), flags, TRUE);
       set = TRUE;
     }
   }
@@ -457,92 +625,31 @@ void CGXGridCore::StartAutoScroll(BOOL capture, int vertical, int horizontal) {
   ::PostMessage(h, WM_TIMER, GX_AUTOSCROLL_TIMER, 0);
 }
 
-void CGXGridCore::StopAutoScroll() {
-  if (!m_bAutoScroll) return;
-  m_bAutoScroll = FALSE;
-  if (HWND h = GridHwnd()) ::KillTimer(h, GX_AUTOSCROLL_TIMER);
+void CGXGridCore::InstallAutoScrollPlugin() {
+  if (m_pAutoScrollPlugin) return;
+  m_pAutoScrollPlugin = new CGXAutoScrollPlugin(this);
+  AddPlugin(m_pAutoScrollPlugin);
 }
 
-// One timer tick: scrolls towards the mouse when it is outside the scrolled area, faster the longer it
-// stays out and the farther it is; between steps it keeps sending mouse moves so that a selection follows.
-// (The grid serves its auto-scroll timer itself rather than through a separate plug-in object.)
-void CGXGridCore::AutoScrollStep() {
-  HWND h = GridHwnd();
-  if (!m_bAutoScroll || !h) return;
-  const DWORD now = GetTickCount();
-  POINT pt;
-  ::GetCursorPos(&pt);
-  ::ScreenToClient(h, &pt);
-  if (m_bAutoScrollNew) {
-    m_bAutoScrollNew = FALSE;
-    m_dwAutoScrollLast = 0;
-    m_nAutoScrollLastDist = 0;
-    m_nAutoScrollDelay = m_nAutoScrollMoveInterval = 80;
-    m_nAutoScrollFactor = 1;
-    m_ptAutoScrollStart = pt;
-  }
-  const LPARAM at = MAKELPARAM(pt.x, pt.y);
-  if (now - m_dwAutoScrollLast <= static_cast<DWORD>(m_nAutoScrollDelay)) {
-    const int moved = std::abs(pt.x - m_ptAutoScrollStart.x) + std::abs(pt.y - m_ptAutoScrollStart.y);
-    if (moved < 6 && now - m_dwAutoScrollLast > static_cast<DWORD>(m_nAutoScrollMoveInterval)) {
-      ::SendMessage(h, WM_MOUSEMOVE, MK_LBUTTON, at);
-      m_nAutoScrollMoveInterval -= 3;
-    } else if (moved >= 6) {
-      ::SendMessage(h, WM_MOUSEMOVE, MK_LBUTTON, at);
-      m_nAutoScrollMoveInterval = 100;
-    }
+void CGXGridCore::StopAutoScroll() {
+  if (m_pAutoScrollPlugin) {
+    m_pAutoScrollPlugin->Stop();
     return;
   }
-  m_dwAutoScrollLast = now;
-  // The scrolled area: the grid rectangle less the frozen rows at the top and columns at the left.
-  CRect inner = GetGridRect();
-  inner.top += SumRowHeights(0, GetFrozenRows());
-  inner.left += SumColWidths(0, GetFrozenCols());
-  const ROWCOL step = static_cast<ROWCOL>(std::max(1, m_nAutoScrollFactor / 10));
-  auto reset = [&] {
-    m_nAutoScrollDelay = 80;
-    m_nAutoScrollFactor = 1;
-  };
-  int dist = 0, divisor = 5;
-  BOOL scrolled = FALSE;
-  if (m_nAutoScrollV) {
-    if (pt.y < inner.top) {
-      dist = inner.top - pt.y;
-      scrolled = ScrollByCells(GX_UP, step);
-    } else if (pt.y > inner.bottom) {
-      dist = pt.y - inner.bottom;
-      scrolled = ScrollByCells(GX_DOWN, step);
-    }
-  }
-  if (!scrolled) {
-    if (!m_nAutoScrollH) {
-      reset();
-      return;
-    }
-    divisor = 10;
-    dist = 0;
-    if (pt.x < inner.left) {
-      dist = inner.left - pt.x;
-      scrolled = ScrollByCells(GX_LEFT, step);
-    } else if (pt.x > inner.right) {
-      dist = pt.x - inner.right;
-      scrolled = ScrollByCells(GX_RIGHT, step);
-    }
-    if (!scrolled) {
-      reset();
-      return;
-    }
-  }
-  // Acceleration: the farther (or as far) as last time, the shorter the delay; at 0 the steps grow.
-  if (dist >= m_nAutoScrollLastDist && dist > 1) {
-    m_nAutoScrollDelay -= (dist / divisor) / 2;
-    if (m_nAutoScrollDelay < 0) {
-      m_nAutoScrollDelay = 0;
-      m_nAutoScrollFactor = std::min(80, m_nAutoScrollFactor + 2);
-    }
-  } else if (dist < m_nAutoScrollLastDist) {
-    reset();
-  }
-  m_nAutoScrollLastDist = dist;
-  ::SendMessage(h, WM_MOUSEMOVE, MK_LBUTTON, at);
+  if (m_bAutoScroll)
+    if (HWND h = GridHwnd()) ::KillTimer(h, GX_AUTOSCROLL_TIMER);
+  m_bAutoScroll = FALSE;
+  m_nAutoScrollBarCode = -1;
+  m_bAutoScrollKeyMode = FALSE;
 }
+
+// The engine's own timer handler reaches the step only while the plug-in has not taken the timer message
+// first (it is installed by the first step; grids without mouse and keyboard handling offer no messages to
+// plug-ins).
+void CGXGridCore::AutoScrollStep() {
+  InstallAutoScrollPlugin();
+  m_pAutoScrollPlugin->OnAutoScrollTimer();
+}
+
+int CGXGridCore::GetAutoScrollDelay() const { return m_pAutoScrollPlugin ? m_pAutoScrollPlugin->GetDelay() : 80; }
+int CGXGridCore::GetAutoScrollFactor() const { return m_pAutoScrollPlugin ? m_pAutoScrollPlugin->GetFactor() : 1; }

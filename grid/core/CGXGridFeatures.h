@@ -20,6 +20,7 @@
 #include <array>
 
 #include "grid/core/gxtypes.h"
+#include "platform/base/CObject.h"
 #include "platform/base/wintypes.h"
 
 class CGXGridCore;
@@ -28,6 +29,7 @@ class CGXRangeList;
 class CGXStyle;
 class CDC;
 class CObject;
+class CObArray;
 
 // The argument block of the forwarders named by operation number: up to eight words, in argument order.
 struct GXForwardArgs {
@@ -56,6 +58,8 @@ class CGXGridSortImp {
   virtual void RefreshAfterSortCols(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void SortForward10(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void SortKeys(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  // Update hint 32 from another view: columns were sorted there.
+  virtual void OnColsSortedHint(CGXGridCore*, const CGXRange& /*range*/, UINT /*flags*/) {}
 };
 
 class CGXGridCoveredCellsImp {
@@ -75,6 +79,9 @@ class CGXGridCoveredCellsImp {
   virtual void UpdateCoveredCellsRowCol(CGXGridCore*, ROWCOL /*top*/, ROWCOL /*left*/, ROWCOL /*bottom*/,
                                         ROWCOL /*right*/, UINT /*flags*/, BOOL /*createHint*/) {}
   virtual void WidenRangeByCoveredCells(CGXGridCore*, CGXRange& /*range*/) {}
+  // Update hint 18 from another view: the covered cells of the block changed and redraw.
+  virtual void OnCoveredCellsHint(CGXGridCore*, ROWCOL /*top*/, ROWCOL /*left*/, ROWCOL /*bottom*/,
+                                  ROWCOL /*right*/, UINT /*flags*/) {}
 };
 
 class CGXGridFloatCellsImp {
@@ -109,9 +116,46 @@ class CGXGridMergeCellsImp {
   virtual void WidenRangeByMergedCells(CGXGridCore*, CGXRange& /*range*/) {}
 };
 
+// The undo feature. The row and column operations of the engine ask it, while undo applies (factory installed,
+// command type not 1, the parameter object's undo switch on), for the command that undoes them and hand that
+// command to AddCommand.
+//
+// Ownership: a creator takes over every array it is given (int arrays allocated with new[], object arrays
+// with their objects) and hands them to the command it returns; when it returns null it must not have freed
+// them, and the engine frees them. AddCommand takes over the command; a factory that does not file it deletes
+// it (the default does).
 class CGXCommandFactory {
  public:
   virtual ~CGXCommandFactory() = default;
+  // Creators of the row and column commands (null: nothing is recorded).
+  virtual CObject* CreateSetRowHeightCmd(ROWCOL /*from*/, ROWCOL /*to*/, int* /*heights*/) { return nullptr; }
+  virtual CObject* CreateSetDefaultRowHeightCmd(int /*height*/) { return nullptr; }
+  virtual CObject* CreateSetColWidthCmd(ROWCOL /*from*/, ROWCOL /*to*/, int* /*widths*/) { return nullptr; }
+  virtual CObject* CreateSetDefaultColWidthCmd(int /*width*/) { return nullptr; }
+  virtual CObject* CreateRemoveRowsCmd(ROWCOL /*from*/, ROWCOL /*to*/) { return nullptr; }
+  virtual CObject* CreateRemoveColsCmd(ROWCOL /*from*/, ROWCOL /*to*/) { return nullptr; }
+  virtual CObject* CreateInsertRowsCmd(ROWCOL /*row*/, ROWCOL /*count*/, int* /*heights*/, CObArray* /*cellStyles*/,
+                                       CObArray* /*rowStyles*/, ROWCOL /*colCount*/) {
+    return nullptr;
+  }
+  virtual CObject* CreateInsertColsCmd(ROWCOL /*col*/, ROWCOL /*count*/, int* /*widths*/, CObArray* /*cellStyles*/,
+                                       CObArray* /*colStyles*/, ROWCOL /*rowCount*/) {
+    return nullptr;
+  }
+  virtual CObject* CreateSetFrozenRowsCmd(ROWCOL /*frozen*/, ROWCOL /*header*/) { return nullptr; }
+  virtual CObject* CreateSetFrozenColsCmd(ROWCOL /*frozen*/, ROWCOL /*header*/) { return nullptr; }
+  // Collects what a removal of rows from..to destroys so that the insert command can bring it back: the
+  // cells' styles (row by row, colCount + 1 per row) and the rows' own styles, each a new array owned by the
+  // caller, or left null. FALSE refuses the removal (nothing collected). Asked only while undo applies, so the
+  // default collects nothing and lets the removal go on.
+  virtual BOOL SaveRemovedRowsData(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, CObArray*& /*cellStyles*/,
+                                   CObArray*& /*rowStyles*/) {
+    return TRUE;
+  }
+  virtual BOOL SaveRemovedColsData(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, CObArray*& /*cellStyles*/,
+                                   CObArray*& /*colStyles*/) {
+    return TRUE;
+  }
   virtual BOOL Undo(CGXGridCore*) { return FALSE; }
   virtual BOOL Redo(CGXGridCore*) { return FALSE; }
   virtual void BeginTransaction(CGXGridCore*, LPCTSTR /*name*/) {}
@@ -119,7 +163,7 @@ class CGXCommandFactory {
   virtual void RollbackTransaction(CGXGridCore*) {}
   virtual void UpdateUndoMenuText(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void UpdateRedoMenuText(CGXGridCore*, const GXForwardArgs& /*args*/) {}
-  virtual void AddCommand(CGXGridCore*, CObject* /*command*/, int /*commandType*/) {}
+  virtual void AddCommand(CGXGridCore*, CObject* command, int /*commandType*/) { delete command; }
   virtual void RemoveLastCommand(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void RestoreCurrentCell(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual BOOL EnableDataUndoRecording(CGXGridCore*, BOOL /*enable*/) { return FALSE; }
@@ -173,6 +217,11 @@ class CGXGridUserSelectRangeImp {
   virtual void SelectRangeForward6(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void SelectRangeForward8(CGXGridCore*, const CGXRange& /*range*/, BOOL /*flag*/) {}
   virtual void SelectRangeForward9(CGXGridCore*, BOOL /*flag*/) {}
+  // Update hints from another view: 13 selection changed, 14 selection cleared, 23 range changed.
+  virtual void OnSelectionChangedHint(CGXGridCore*, DWORD_PTR /*arg*/, ROWCOL /*top*/, ROWCOL /*left*/,
+                                      ROWCOL /*bottom*/, ROWCOL /*right*/) {}
+  virtual void OnSelectionClearedHint(CGXGridCore*) {}
+  virtual void OnRangeChangedHint(CGXGridCore*, const CGXRange& /*range*/, DWORD /*extra*/) {}
 };
 
 class CGXGridExcelLikeFrameImp {
@@ -191,6 +240,8 @@ class CGXGridExcelLikeFillImp {
   virtual ~CGXGridExcelLikeFillImp() = default;
   virtual void FillForward5(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void FillForward6(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  // Told before the grid scrolls its window contents (while the fill-handle switch is on).
+  virtual void BeforeScrollWindow(CGXGridCore*) {}
 };
 
 class CGXGridUserDragSelectRangeImp {

@@ -1,5 +1,8 @@
 #include "grid/core/CGXSpanCellPool.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/gxarchive.h"
 #include "platform/base/CArchive.h"
@@ -92,6 +95,18 @@ std::vector<DWORD>& CGXDWordArrayPtrArray::Line(INT_PTR i) {
   return *slot;
 }
 
+void CGXDWordArrayPtrArray::InsertLines(INT_PTR i, INT_PTR n) {
+  if (i < 0 || n <= 0 || i >= GetSize()) return;
+  std::vector<std::unique_ptr<std::vector<DWORD>>> empty(static_cast<std::size_t>(n));
+  m_lines.insert(m_lines.begin() + i, std::make_move_iterator(empty.begin()), std::make_move_iterator(empty.end()));
+}
+
+void CGXDWordArrayPtrArray::RemoveLines(INT_PTR i, INT_PTR n) {
+  if (i < 0 || n <= 0 || i >= GetSize()) return;
+  n = std::min(n, GetSize() - i);
+  m_lines.erase(m_lines.begin() + i, m_lines.begin() + i + n);
+}
+
 void CGXDWordArrayPtrArray::Serialize(CArchive& ar) {
   if (ar.IsStoring()) {
     ar << WORD{1};
@@ -135,3 +150,49 @@ void CGXSpanCellPool::Serialize(CArchive& ar) {
   m_perRow.Serialize(ar);
   m_perCol.Serialize(ar);
 }
+
+namespace {
+BOOL IsSpan(DWORD v) { return v != CGXSpanCellPool::kNoSpan && v != 0xFFFFFFFE; }
+
+// `lines` are indexed by the dimension that changes; each line of `across` holds, per index of that dimension,
+// the first index of the span.
+void InsertIndices(CGXDWordArrayPtrArray& lines, CGXDWordArrayPtrArray& across, DWORD at, DWORD count) {
+  if (count == 0) return;
+  lines.InsertLines(static_cast<INT_PTR>(at), static_cast<INT_PTR>(count));
+  for (INT_PTR i = 0; i < across.GetSize(); ++i) {
+    std::vector<DWORD>* line = across.GetAt(i);
+    if (!line || line->size() <= at) continue;
+    line->insert(line->begin() + at, count, CGXSpanCellPool::kNoSpan);
+    for (std::size_t k = at + std::size_t{count}; k < line->size(); ++k) {
+      DWORD& v = (*line)[k];
+      if (!IsSpan(v)) continue;
+      if (v >= at)
+        v += count;
+      else
+        v = CGXSpanCellPool::kNoSpan;  // the rest of a span that the insertion cut
+    }
+  }
+}
+
+void RemoveIndices(CGXDWordArrayPtrArray& lines, CGXDWordArrayPtrArray& across, DWORD from, DWORD to) {
+  if (to < from) return;
+  const DWORD n = to - from + 1 == 0 ? 0xFFFFFFFF : to - from + 1;
+  lines.RemoveLines(static_cast<INT_PTR>(from), static_cast<INT_PTR>(n));
+  for (INT_PTR i = 0; i < across.GetSize(); ++i) {
+    std::vector<DWORD>* line = across.GetAt(i);
+    if (!line || line->size() <= from) continue;
+    const std::size_t end = std::min<std::size_t>(line->size(), std::size_t{from} + n);
+    line->erase(line->begin() + from, line->begin() + static_cast<std::ptrdiff_t>(end));
+    for (std::size_t k = from; k < line->size(); ++k) {
+      DWORD& v = (*line)[k];
+      if (!IsSpan(v) || v < from) continue;
+      v = v > to ? v - n : from;  // a span whose first index went starts after the removed ones
+    }
+  }
+}
+}  // namespace
+
+void CGXSpanCellPool::InsertRows(ROWCOL row, ROWCOL count) { InsertIndices(m_perRow, m_perCol, row, count); }
+void CGXSpanCellPool::RemoveRows(ROWCOL from, ROWCOL to) { RemoveIndices(m_perRow, m_perCol, from, to); }
+void CGXSpanCellPool::InsertCols(ROWCOL col, ROWCOL count) { InsertIndices(m_perCol, m_perRow, col, count); }
+void CGXSpanCellPool::RemoveCols(ROWCOL from, ROWCOL to) { RemoveIndices(m_perCol, m_perRow, from, to); }

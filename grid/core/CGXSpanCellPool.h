@@ -68,6 +68,9 @@ class CGXDWordArrayPtrArray : public CObject {
     return i >= 0 && i < GetSize() ? m_lines[static_cast<std::size_t>(i)].get() : nullptr;
   }
   std::vector<DWORD>& Line(INT_PTR i);
+  // Lines i..i+n-1 made room for (null lines) or dropped; nothing happens past the last line.
+  void InsertLines(INT_PTR i, INT_PTR n);
+  void RemoveLines(INT_PTR i, INT_PTR n);
 
  private:
   std::vector<std::unique_ptr<std::vector<DWORD>>> m_lines;
@@ -87,6 +90,15 @@ class CGXSpanCellPool : public CObject {
     m_perRow.DeleteAll();
     m_perCol.DeleteAll();
   }
+
+  // Rows and columns coming and going: the spans follow their cells. Inserted cells belong to no span; a span
+  // cut by an insertion ends before it; a span whose first row (column) is removed starts at the first row
+  // after the removed ones. `to` may lie past the end (0xFFFFFFFE: everything from `from` on).
+  virtual void InsertRows(ROWCOL row, ROWCOL count);
+  virtual void RemoveRows(ROWCOL from, ROWCOL to);
+  virtual void InsertCols(ROWCOL col, ROWCOL count);
+  virtual void RemoveCols(ROWCOL from, ROWCOL to);
+  static constexpr DWORD kNoSpan = 0xFFFFFFFF;
 
   CGXDWordArrayPtrArray m_perRow;  // by row: for each column the first column of its horizontal span
   CGXDWordArrayPtrArray m_perCol;  // by column: for each row the first row of its vertical span

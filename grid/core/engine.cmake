@@ -19,7 +19,9 @@ target_sources(grid_core PRIVATE
   CGXDrawRotatedTextImp.cpp
   CGXGridOldDrawingImp.cpp
   CGXGridHint.cpp
+  CGXGridOptimizedUpdateImp.cpp
   CGXDataCopyMoveCellsImp.cpp
+  CGXAutoScrollPlugin.cpp
   CGXGridWnd.cpp
 )
 # The engine calls the cell controls only through their virtual operations; the controls' library links

@@ -222,7 +222,7 @@ TEST_F(FeaturesTest, PaintsScrollsAndStructureChangesReachTheirFeatures) {
   ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 3));
   EXPECT_EQ(frame->updates, 2);
   // A structure change hides the frame for its duration and shows it again.
-  ASSERT_TRUE(g->InsertRows(5, 2, 0));
+  ASSERT_TRUE(g->InsertRows(5, 2, nullptr, nullptr, nullptr, 0, 0));
   ASSERT_TRUE(g->RemoveRows(7, 8, 0));
   EXPECT_EQ(frame->locks, (std::vector<BOOL>{TRUE, FALSE, TRUE, FALSE}));
   EXPECT_EQ(hide->inserted, (std::vector<std::pair<ROWCOL, ROWCOL>>{{5, 2}}));
@@ -338,7 +338,7 @@ TEST_F(FeaturesTest, RemovingRowsOrColumnsClearsTheSelectionThroughSetSelection)
   EXPECT_EQ(select->cleared, 2);
   // Inserting keeps the selection and moves it with the cells.
   sel.AddTail(&(new CGXRange)->AssignRows(4, 6));
-  ASSERT_TRUE(g->InsertRows(3, 2, 0));
+  ASSERT_TRUE(g->InsertRows(3, 2, nullptr, nullptr, nullptr, 0, 0));
   ASSERT_EQ(sel.GetCount(), 1);
   EXPECT_EQ(sel.GetHead()->top, 6u);
   EXPECT_EQ(sel.GetHead()->bottom, 8u);
@@ -358,18 +358,18 @@ TEST_F(FeaturesTest, StructureChangesRedrawTheKeptSelectionFrameWhereItMoved) {
   CGXRangeList& sel = g->GetParam()->GetSelection();
   sel.AddTail(new CGXRange(4, 2, 6, 3));
   // Without a kept range there is no frame to follow.
-  ASSERT_TRUE(g->InsertRows(1, 1, 0));
+  ASSERT_TRUE(g->InsertRows(1, 1, nullptr, nullptr, nullptr, 0, 0));
   EXPECT_TRUE(frame->redrawn.empty());
   g->m_bKeepsSelRange = TRUE;
-  ASSERT_TRUE(g->InsertRows(2, 2, 0));
-  ASSERT_TRUE(g->InsertCols(1, 1, 0));
+  ASSERT_TRUE(g->InsertRows(2, 2, nullptr, nullptr, nullptr, 0, 0));
+  ASSERT_TRUE(g->InsertCols(1, 1, nullptr, nullptr, nullptr, 0, 0));
   ASSERT_EQ(frame->redrawn.size(), 2u);
   // Drawn fresh (not erasing the old place) around the range where the cells went.
   EXPECT_EQ(frame->redrawn[0], std::make_pair(CGXRange(7, 2, 9, 3), true));
   EXPECT_EQ(frame->redrawn[1], std::make_pair(CGXRange(7, 3, 9, 4), true));
   // Nothing while updates are locked.
   g->LockUpdate(TRUE);
-  ASSERT_TRUE(g->InsertRows(1, 1, 0));
+  ASSERT_TRUE(g->InsertRows(1, 1, nullptr, nullptr, nullptr, 0, 0));
   g->LockUpdate(FALSE);
   EXPECT_EQ(frame->redrawn.size(), 2u);
   // A removal redraws it too, before the selection is given up.

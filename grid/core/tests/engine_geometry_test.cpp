@@ -172,7 +172,7 @@ TEST_F(GeometryTest, InsertingAndRemovingRowsMovesSizesSelectionAndCurrentCell) 
   g->SetRowHeight(5, 5, 30, nullptr, 0);
   g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(4, 6)));
   ASSERT_TRUE(g->MoveCurrentCellTo(5, 2, 0));
-  ASSERT_TRUE(g->InsertRows(3, 2, 0));
+  ASSERT_TRUE(g->InsertRows(3, 2, nullptr, nullptr, nullptr, 0, 0));
   EXPECT_EQ(g->GetRowHeight(7), 30);
   EXPECT_EQ(g->GetRowHeight(5), 20);
   const CGXRange* sel = g->GetParam()->GetSelection().GetAt(g->GetParam()->GetSelection().GetHeadPosition());
@@ -272,10 +272,24 @@ TEST(DataCopyMove, CopyOntoAnOverlappingBlockUsesASnapshot) {
   EXPECT_EQ(Value(d, 2, 1), CString("a"));
   EXPECT_EQ(Value(d, 3, 1), CString("b"));
   EXPECT_EQ(Value(d, 4, 1), CString("c"));
-  // Source rows beyond the stored rows copy nothing.
-  Store(d, 9, 2, "keep");
+  // Source rows beyond the stored rows: a stored destination row receives "nothing stored", one beyond the
+  // stored rows stays as it is.
+  d.StoreRowCount(70);
+  Store(d, 9, 2, "cleared");
+  Store(d, 9, 3, "kept");
   ASSERT_TRUE(d.CopyCells(CGXRange(50, 2, 60, 2), 9, 2));
-  EXPECT_EQ(Value(d, 9, 2), CString("keep"));
+  EXPECT_TRUE(Value(d, 9, 2).IsEmpty());
+  EXPECT_EQ(Value(d, 9, 3), CString("kept"));
+  const INT_PTR stored = d.GetCells().GetSize();
+  ASSERT_TRUE(d.CopyCells(CGXRange(50, 2, 55, 2), 60, 2));
+  EXPECT_EQ(d.GetCells().GetSize(), stored);
+  // A destination block past the counts (or past the last row number) is refused and changes nothing.
+  EXPECT_FALSE(d.CopyCells(CGXRange(1, 1, 3, 1), 69, 1));
+  EXPECT_FALSE(d.CopyCells(CGXRange(1, 1, 3, 1), 0xFFFFFFFE, 1));
+  CObject* none = nullptr;
+  EXPECT_FALSE(d.MoveCells(CGXRange(1, 1, 1, 3), 1, 4, none, TRUE));
+  EXPECT_EQ(none, nullptr);
+  EXPECT_EQ(Value(d, 2, 1), CString("a"));
 }
 
 TEST(DataCopyMove, MovingBackWithUndoInformationRestoresTheOverwrittenCells) {
@@ -302,6 +316,13 @@ TEST(DataCopyMove, MovingBackWithUndoInformationRestoresTheOverwrittenCells) {
   EXPECT_EQ(Value(d, 7, 3), CString("other"));
   delete undo2;
   delete undo;
+  // Undo information of another kind counts as none; it is replaced (and freed) by the new information.
+  CObject* foreign = new CGXRangeList;
+  ASSERT_TRUE(d.MoveCells(CGXRange(7, 3), 8, 3, foreign, TRUE));
+  ASSERT_NE(foreign, nullptr);
+  EXPECT_TRUE(foreign->IsKindOf(RUNTIME_CLASS(CGXDataUndoMoveCellsInfo)));
+  EXPECT_EQ(Value(d, 8, 3), CString("other"));
+  delete foreign;
 }
 
 }  // namespace

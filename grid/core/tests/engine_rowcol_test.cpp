@@ -1,2 +1,628 @@
-// Engine tests: rowcol.
+// Rows and columns: the undo side of every structure change as the command factory sees it (creators and
+// their arguments, transactions, the data object's undo recording, refusals and failures), the data that an
+// undo brings back, and the edge cases of counts, heights, frozen rows, the top row and the read-only lock.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid/core/CGXAutoScrollPlugin.h"
+#include "grid/core/CGXGridHint.h"
+#include "grid/core/CGXSpanCellPool.h"
 #include "grid/core/tests/enginetest.h"
+#include "platform/base/CObArray.h"
+
+namespace {
+
+using enginetest::EngineTest;
+
+class RowColTest : public EngineTest {};
+
+// What a recording factory's creators return: the arguments, owning what the engine handed over.
+struct FakeCommand : CObject {
+  ~FakeCommand() override {
+    delete[] sizes;
+    for (CObArray* a : {cells, lines}) {
+      if (!a) continue;
+      for (INT_PTR i = 0; i < a->GetSize(); ++i) delete a->GetAt(i);
+      delete a;
+    }
+  }
+  std::string kind;
+  ROWCOL a = 0, b = 0, extra = 0;
+  int* sizes = nullptr;
+  CObArray* cells = nullptr;
+  CObArray* lines = nullptr;
+};
+
+// A marker for the data object's undo information.
+struct DataUndoInfo : CObject {};
+
+// Records every call in order; creators return FakeCommands (or null with nullCommands), AddCommand keeps them.
+class RecordingFactory : public CGXCommandFactory {
+ public:
+  std::vector<std::string> log;
+  std::vector<std::unique_ptr<FakeCommand>> added;
+  BOOL nullCommands = FALSE, allowRemove = TRUE, recording = FALSE;
+  BOOL pendingInfo = FALSE;  // DetachDataUndoInfo hands out a marker once
+  std::vector<CObject*> applied;
+
+  FakeCommand* Make(std::string kind, ROWCOL a, ROWCOL b, ROWCOL extra = 0) {
+    log.push_back("Create" + kind + ":" + std::to_string(a) + "," + std::to_string(b) +
+                  (extra ? "," + std::to_string(extra) : ""));
+    if (nullCommands) return nullptr;
+    auto* c = new FakeCommand;
+    c->kind = kind;
+    c->a = a;
+    c->b = b;
+    c->extra = extra;
+    return c;
+  }
+  CObject* CreateSetRowHeightCmd(ROWCOL from, ROWCOL to, int* heights) override {
+    FakeCommand* c = Make("RowHeights", from, to);
+    if (c) c->sizes = heights;
+    return c;
+  }
+  CObject* CreateSetDefaultRowHeightCmd(int h) override { return Make("DefaultRowHeight", static_cast<ROWCOL>(h), 0); }
+  CObject* CreateSetColWidthCmd(ROWCOL from, ROWCOL to, int* widths) override {
+    FakeCommand* c = Make("ColWidths", from, to);
+    if (c) c->sizes = widths;
+    return c;
+  }
+  CObject* CreateRemoveRowsCmd(ROWCOL from, ROWCOL to) override { return Make("RemoveRows", from, to); }
+  CObject* CreateRemoveColsCmd(ROWCOL from, ROWCOL to) override { return Make("RemoveCols", from, to); }
+  CObject* CreateInsertRowsCmd(ROWCOL row, ROWCOL count, int* heights, CObArray* cells, CObArray* rows,
+                               ROWCOL colCount) override {
+    FakeCommand* c = Make("InsertRows", row, count, colCount);
+    if (c) c->sizes = heights, c->cells = cells, c->lines = rows;
+    return c;
+  }
+  CObject* CreateInsertColsCmd(ROWCOL col, ROWCOL count, int* widths, CObArray* cells, CObArray* cols,
+                               ROWCOL rowCount) override {
+    FakeCommand* c = Make("InsertCols", col, count, rowCount);
+    if (c) c->sizes = widths, c->cells = cells, c->lines = cols;
+    return c;
+  }
+  CObject* CreateSetFrozenRowsCmd(ROWCOL frozen, ROWCOL header) override { return Make("FrozenRows", frozen, header); }
+  // Collects the cells of the rows (colCount + 1 per row) and the rows' own styles, as the real one does.
+  BOOL SaveRemovedRowsData(CGXGridCore* g, ROWCOL from, ROWCOL to, CObArray*& cells, CObArray*& rows) override {
+    log.push_back("SaveRemovedRows:" + std::to_string(from) + "," + std::to_string(to));
+    if (!allowRemove) return FALSE;
+    const ROWCOL cols = g->GetColCount() + 1;
+    cells = new CObArray;
+    rows = new CObArray;
+    for (ROWCOL r = from; r <= to; ++r) {
+      for (ROWCOL c = 0; c < cols; ++c) {
+        auto s = std::make_unique<CGXStyle>();
+        cells->Add(g->ReadStoredStyle(r, c, *s, gxCopy, 0) ? s.release() : nullptr);
+      }
+      auto s = std::make_unique<CGXStyle>();
+      rows->Add(g->ReadStoredStyle(r, 0, *s, gxCopy, -1) ? s.release() : nullptr);
+    }
+    return TRUE;
+  }
+  // The column twin: per removed column, its cells of rows 0..rowCount and the column's own style.
+  BOOL SaveRemovedColsData(CGXGridCore* g, ROWCOL from, ROWCOL to, CObArray*& cells, CObArray*& cols) override {
+    log.push_back("SaveRemovedCols:" + std::to_string(from) + "," + std::to_string(to));
+    if (!allowRemove) return FALSE;
+    const ROWCOL rows = g->GetRowCount() + 1;
+    cells = new CObArray;
+    cols = new CObArray;
+    for (ROWCOL c = from; c <= to; ++c) {
+      for (ROWCOL r = 0; r < rows; ++r) {
+        auto s = std::make_unique<CGXStyle>();
+        cells->Add(g->ReadStoredStyle(r, c, *s, gxCopy, 0) ? s.release() : nullptr);
+      }
+      auto s = std::make_unique<CGXStyle>();
+      cols->Add(g->ReadStoredStyle(0, c, *s, gxCopy, -1) ? s.release() : nullptr);
+    }
+    return TRUE;
+  }
+  CObject* CreateSetFrozenColsCmd(ROWCOL frozen, ROWCOL header) override { return Make("FrozenCols", frozen, header); }
+  CObject* CreateSetDefaultColWidthCmd(int w) override { return Make("DefaultColWidth", static_cast<ROWCOL>(w), 0); }
+  void BeginTransaction(CGXGridCore*, LPCTSTR name) override { log.push_back(std::string("Begin:") + name); }
+  void CommitTransaction(CGXGridCore*) override { log.push_back("Commit"); }
+  void AddCommand(CGXGridCore*, CObject* command, int type) override {
+    log.push_back("Add:" + std::to_string(type));
+    added.emplace_back(static_cast<FakeCommand*>(command));
+  }
+  void RestoreCurrentCell(CGXGridCore*, const GXForwardArgs& args) override {
+    log.push_back("Restore:" + std::to_string(args.v[0]) + "," + std::to_string(args.v[1]) + "," +
+                  std::to_string(args.v[2]));
+  }
+  BOOL EnableDataUndoRecording(CGXGridCore*, BOOL enable) override {
+    log.push_back("Recording:" + std::to_string(enable));
+    BOOL old = recording;
+    recording = enable;
+    return old;
+  }
+  CObject* DetachDataUndoInfo(CGXGridCore*) override {
+    log.push_back("Detach");
+    if (!pendingInfo) return nullptr;
+    pendingInfo = FALSE;
+    return new DataUndoInfo;
+  }
+  BOOL ApplyDataUndoInfo(CGXGridCore*, CObject* info, DWORD_PTR a, DWORD_PTR b) override {
+    log.push_back("Apply:" + std::to_string(a) + "," + std::to_string(b));
+    applied.push_back(info);
+    return FALSE;
+  }
+  void DiscardDataUndoInfo(CGXGridCore*) override { log.push_back("Discard"); }
+
+  BOOL Logged(const std::string& entry) const {
+    for (const auto& e : log)
+      if (e == entry) return TRUE;
+    return FALSE;
+  }
+  BOOL AnyStartingWith(const std::string& prefix) const {
+    for (const auto& e : log)
+      if (e.rfind(prefix, 0) == 0) return TRUE;
+    return FALSE;
+  }
+};
+
+RecordingFactory* Install(CGXGridCore* g) {
+  auto* f = new RecordingFactory;
+  g->SetFeature(f);
+  return f;
+}
+
+void SetValue(CGXGridCore* g, ROWCOL row, ROWCOL col, const char* text) {
+  CGXStyle s;
+  s.SetValue(text);
+  g->SetStyleRange(CGXRange(row, col), s);
+}
+
+TEST_F(RowColTest, RemoveRowsCollectsTheUndoDataInOneTransactionAndUndoBringsTheRowsBack) {
+  CGXGridWnd* g = MakeGrid(10, 3);
+  SetValue(g, 4, 2, "four");
+  SetValue(g, 5, 1, "five");
+  CGXStyle rowStyle;
+  rowStyle.SetValue("row5");
+  g->WriteStoredStyle(5, 0, &rowStyle, gxCopy, -1);
+  g->SetRowHeight(5, 5, 33, nullptr, 0, 1);  // rollback type: nothing recorded yet
+  RecordingFactory* f = Install(g);
+  f->pendingInfo = TRUE;
+
+  ASSERT_TRUE(g->RemoveRows(4, 5, 0, 0));
+  EXPECT_EQ(g->GetRowCount(), 8u);
+  EXPECT_EQ(g->GetCellValue(4, 1), "");
+  const std::vector<std::string> expected = {"SaveRemovedRows:4,5", "Begin:Removing rows ...", "Recording:1",
+                                             "Recording:0", "Detach", "CreateInsertRows:4,2,4", "Add:0", "Commit"};
+  EXPECT_EQ(f->log, expected);
+  ASSERT_EQ(f->added.size(), 1u);
+  FakeCommand& cmd = *f->added[0];
+  // Heights: row 4 had the default (-1 brings the default back), row 5 its own 33 pixels.
+  EXPECT_EQ(cmd.sizes[0], -1);
+  EXPECT_EQ(cmd.sizes[1], 33);
+  // The data object's record sits right behind the 2 x 4 cells.
+  ASSERT_EQ(cmd.cells->GetSize(), 9);
+  EXPECT_TRUE(dynamic_cast<DataUndoInfo*>(cmd.cells->GetAt(8)) != nullptr);
+
+  // Undo: the command inserts the rows again with everything collected and records their removal.
+  f->log.clear();
+  ASSERT_TRUE(g->InsertRows(cmd.a, cmd.b, cmd.sizes, cmd.cells, cmd.lines, cmd.extra, 0, 2));
+  EXPECT_EQ(g->GetRowCount(), 10u);
+  EXPECT_EQ(g->GetCellValue(4, 2), "four");
+  EXPECT_EQ(g->GetCellValue(5, 1), "five");
+  CGXStyle back;
+  ASSERT_TRUE(g->ReadStoredStyle(5, 0, back, gxCopy, -1));
+  EXPECT_EQ(back.GetValue(), "row5");
+  EXPECT_EQ(g->GetRowHeight(4), 20);
+  EXPECT_EQ(g->GetRowHeight(5), 33);
+  // The record is handed back before and after the store; undo opens no transaction and brings row 4 into
+  // view at the first scrolled column.
+  const std::vector<std::string> undo = {"Apply:1,1", "Recording:1", "Recording:0", "Apply:1,0",
+                                         "CreateRemoveRows:4,5", "Add:2", "Restore:4,1,1"};
+  EXPECT_EQ(f->log, undo);
+  EXPECT_EQ(f->applied.size(), 2u);
+  EXPECT_EQ(f->applied[0], cmd.cells->GetAt(8));
+}
+
+TEST_F(RowColTest, TheColumnFormsRecordAndBringBackColumnsWidthsAndFrozenColumns) {
+  CGXGridWnd* g = MakeGrid(4, 6);
+  SetValue(g, 2, 3, "b3");
+  SetValue(g, 4, 4, "d4");
+  CGXStyle colStyle;
+  colStyle.SetValue("col4");
+  g->WriteStoredStyle(0, 4, &colStyle, gxCopy, -1);
+  g->SetColWidth(4, 4, 70, nullptr, 0, 1);
+  RecordingFactory* f = Install(g);
+  ASSERT_TRUE(g->RemoveCols(3, 4, 0, 0));
+  EXPECT_EQ(g->GetColCount(), 4u);
+  const std::vector<std::string> expected = {"SaveRemovedCols:3,4", "Begin:Removing columns ...", "Recording:1",
+                                             "Recording:0", "Detach", "CreateInsertCols:3,2,5", "Add:0", "Commit"};
+  EXPECT_EQ(f->log, expected);
+  FakeCommand& cmd = *f->added[0];
+  EXPECT_EQ(cmd.sizes[0], -1);
+  EXPECT_EQ(cmd.sizes[1], 70);
+  f->log.clear();
+  ASSERT_TRUE(g->InsertCols(cmd.a, cmd.b, cmd.sizes, cmd.cells, cmd.lines, cmd.extra, 0, 2));
+  EXPECT_EQ(g->GetColCount(), 6u);
+  EXPECT_EQ(g->GetCellValue(2, 3), "b3");
+  EXPECT_EQ(g->GetCellValue(4, 4), "d4");
+  EXPECT_EQ(g->GetColWidth(4), 70);
+  EXPECT_EQ(g->GetColWidth(3), 50);
+  CGXStyle back;
+  ASSERT_TRUE(g->ReadStoredStyle(0, 4, back, gxCopy, -1));
+  EXPECT_EQ(back.GetValue(), "col4");
+  const std::vector<std::string> undo = {"Recording:1", "Recording:0", "CreateRemoveCols:3,4", "Add:2",
+                                         "Restore:1,3,1"};
+  EXPECT_EQ(f->log, undo);
+
+  f->log.clear();
+  ASSERT_TRUE(g->SetColWidth(2, 2, 80, nullptr, 0, 0));
+  ASSERT_TRUE(g->SetDefaultColWidth(60, 0, 0));
+  ASSERT_TRUE(g->SetFrozenCols(2, 1, 0, 0));
+  const std::vector<std::string> sizes = {"CreateColWidths:2,2", "Add:0", "CreateDefaultColWidth:50,0", "Add:0",
+                                          "CreateFrozenCols:0,0", "Add:0"};
+  EXPECT_EQ(f->log, sizes);
+}
+
+TEST_F(RowColTest, ARefusedRemovalChangesNothingAndAFailedStoreStillClosesTheTransaction) {
+  CGXGridWnd* g = MakeGrid(10, 3);
+  SetValue(g, 4, 1, "kept");
+  g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(4, 6)));
+  RecordingFactory* f = Install(g);
+  f->allowRemove = FALSE;
+  EXPECT_FALSE(g->RemoveRows(4, 5, 0, 0));
+  EXPECT_EQ(g->GetRowCount(), 10u);
+  EXPECT_EQ(g->GetCellValue(4, 1), "kept");
+  EXPECT_EQ(g->GetParam()->GetSelection().GetCount(), 1);
+  EXPECT_EQ(f->log, std::vector<std::string>{"SaveRemovedRows:4,5"});
+
+  // A read-only grid under the lock refuses the store half: the pending record goes, the transaction closes.
+  f->allowRemove = TRUE;
+  f->log.clear();
+  g->SetReadOnly(TRUE);
+  EXPECT_FALSE(g->RemoveRows(4, 5, 0, 0));
+  EXPECT_EQ(g->GetRowCount(), 10u);
+  const std::vector<std::string> removeFailed = {"SaveRemovedRows:4,5", "Begin:Removing rows ...", "Recording:1",
+                                                 "Recording:0", "Discard", "Commit"};
+  EXPECT_EQ(f->log, removeFailed);
+  f->log.clear();
+  EXPECT_FALSE(g->InsertRows(2, 1, nullptr, nullptr, nullptr, 0, 0, 0));
+  const std::vector<std::string> insertFailed = {"Begin:Insert Rows", "Recording:1", "Recording:0", "Discard",
+                                                 "Commit"};
+  EXPECT_EQ(f->log, insertFailed);
+  EXPECT_TRUE(f->added.empty());
+}
+
+TEST_F(RowColTest, NothingIsRecordedForRollbacksOrWithUndoOff) {
+  CGXGridWnd* g = MakeGrid(10, 3);
+  RecordingFactory* f = Install(g);
+  ASSERT_TRUE(g->InsertRows(2, 2, nullptr, nullptr, nullptr, 0, 0, 1));
+  ASSERT_TRUE(g->RemoveRows(2, 3, 0, 1));
+  ASSERT_TRUE(g->SetRowHeight(2, 3, 25, nullptr, 0, 1));
+  ASSERT_TRUE(g->SetFrozenRows(1, 0, 0, 1));
+  EXPECT_FALSE(f->AnyStartingWith("Create"));
+  EXPECT_FALSE(f->AnyStartingWith("Begin"));
+  EXPECT_FALSE(f->AnyStartingWith("SaveRemoved"));
+  EXPECT_FALSE(f->Logged("Recording:1"));
+
+  // Undo switched off: type 0 still opens (and closes) the transaction, but records nothing.
+  f->log.clear();
+  g->GetParam()->m_bUndoEnabled = FALSE;
+  ASSERT_TRUE(g->RemoveRows(2, 2, 0, 0));
+  ASSERT_TRUE(g->SetDefaultRowHeight(22, 0, 0));
+  EXPECT_FALSE(f->AnyStartingWith("Create"));
+  EXPECT_FALSE(f->AnyStartingWith("SaveRemoved"));
+  EXPECT_TRUE(f->Logged("Begin:Removing rows ..."));
+  EXPECT_TRUE(f->Logged("Commit"));
+  EXPECT_TRUE(f->Logged("Discard"));  // the data object's record is not kept
+  EXPECT_TRUE(f->added.empty());
+}
+
+TEST_F(RowColTest, HeightsFrozenRowsAndDefaultsRecordTheirOldValues) {
+  CGXGridWnd* g = MakeGrid(10, 3);
+  auto* hide = new enginetest::TestHideCells;
+  g->SetFeature(hide);
+  g->SetRowHeight(3, 3, 30, nullptr, 0, 1);
+  hide->rows.insert(3);  // hidden: shown as 0, but its own height is what undo must bring back
+  RecordingFactory* f = Install(g);
+  const int heights[] = {40, 41, 42};
+  ASSERT_TRUE(g->SetRowHeight(2, 4, 0, heights, 0, 0));
+  EXPECT_EQ(g->GetRowHeight(4), 42);
+  ASSERT_EQ(f->added.size(), 1u);
+  EXPECT_EQ(f->added[0]->kind, "RowHeights");
+  EXPECT_EQ(f->added[0]->sizes[0], -1);
+  EXPECT_EQ(f->added[0]->sizes[1], 30);
+  EXPECT_EQ(f->added[0]->sizes[2], -1);
+  // Executing the recorded command (as undo) restores the rows and brings row 2 into view.
+  f->log.clear();
+  ASSERT_TRUE(g->SetRowHeight(2, 4, 0, f->added[0]->sizes, 0, 2));
+  hide->rows.clear();
+  EXPECT_EQ(g->GetRowHeight(2), 20);
+  EXPECT_EQ(g->GetRowHeight(3), 30);
+  EXPECT_TRUE(f->Logged("Restore:2,1,1"));
+  EXPECT_TRUE(f->Logged("Add:2"));
+
+  // A factory that gives no command: the engine frees the saved heights itself (checked by the leak checker).
+  f->nullCommands = TRUE;
+  f->log.clear();
+  ASSERT_TRUE(g->SetRowHeight(5, 9, 25, nullptr, 0, 0));
+  ASSERT_TRUE(g->RemoveRows(5, 6, 0, 0));
+  EXPECT_TRUE(f->Logged("CreateInsertRows:5,2,4"));
+  EXPECT_FALSE(f->AnyStartingWith("Add"));
+  f->nullCommands = FALSE;
+
+  f->log.clear();
+  ASSERT_TRUE(g->SetDefaultRowHeight(25, 0, 0));
+  ASSERT_TRUE(g->SetFrozenRows(2, 1, 0, 0));
+  ASSERT_TRUE(g->SetFrozenRows(3, 0, 0, 0));
+  const std::vector<std::string> expected = {"CreateDefaultRowHeight:20,0", "Add:0", "CreateFrozenRows:0,0", "Add:0",
+                                             "CreateFrozenRows:2,1", "Add:0"};
+  EXPECT_EQ(f->log, expected);
+}
+
+TEST_F(RowColTest, InsertingRowsMovesHeightsSelectionAndCurrentCell) {
+  CGXGridWnd* g = MakeGrid(10, 3);
+  g->SetRowHeight(5, 5, 31, nullptr, 0);
+  g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(4, 6)));
+  ASSERT_TRUE(g->MoveCurrentCellTo(6, 2));
+  ASSERT_TRUE(g->InsertRows(3, 2, nullptr, nullptr, nullptr, 0, 0));
+  EXPECT_EQ(g->GetRowHeight(7), 31);
+  EXPECT_EQ(g->GetRowHeight(5), 20);
+  const CGXRange* sel = g->GetParam()->GetSelection().GetHead();
+  EXPECT_EQ(sel->top, 6u);
+  EXPECT_EQ(sel->bottom, 8u);
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 8u);
+  // Removing a block with the current cell leaves none; removal past the last row stops there.
+  ASSERT_TRUE(g->RemoveRows(7, 100, 0));
+  EXPECT_EQ(g->GetRowCount(), 6u);
+  EXPECT_FALSE(g->QueryCurrentCell(&row, &col));
+  EXPECT_FALSE(g->RemoveRows(7, 8, 0));   // nothing there
+  EXPECT_FALSE(g->RemoveRows(0, 2, 0));   // never the header row
+  EXPECT_FALSE(g->InsertRows(2, 0));      // nothing to insert
+  EXPECT_EQ(g->GetRowCount(), 6u);
+}
+
+TEST_F(RowColTest, CountsTopRowAndTheReadOnlyLock) {
+  CGXGridWnd* g = MakeGrid(8, 3);
+  ASSERT_TRUE(g->SetRowCount(5, 0));
+  EXPECT_EQ(g->GetRowCount(), 5u);
+  ASSERT_TRUE(g->SetRowCount(5, 0));
+  ASSERT_TRUE(g->SetRowCount(7, 0));
+  EXPECT_EQ(g->GetRowCount(), 7u);
+
+  ASSERT_TRUE(g->SetRowCount(10, 0));
+  ASSERT_TRUE(g->SetFrozenRows(2, 0, 0));
+  g->SetTopRow(0, 0);
+  EXPECT_EQ(g->GetTopRow(), 3u);
+  g->SetTopRow(50, 0);
+  EXPECT_EQ(g->GetTopRow(), 10u);
+
+  g->SetReadOnly(TRUE);
+  EXPECT_FALSE(g->SetRowCount(12, 0));
+  EXPECT_FALSE(g->SetFrozenRows(1, 0, 0));
+  EXPECT_TRUE(g->SetRowHeight(4, 4, 27, nullptr, 0));
+  EXPECT_EQ(g->GetRowCount(), 10u);
+  EXPECT_EQ(g->GetFrozenRows(), 2u);
+  g->GetParam()->m_bReadOnlyEnforced = FALSE;
+  EXPECT_TRUE(g->SetRowCount(12, 0));
+  EXPECT_TRUE(g->SetFrozenRows(1, 0, 0));
+  EXPECT_EQ(g->GetRowCount(), 12u);
+}
+
+TEST_F(RowColTest, AChangedRowCountRepaintsBelowTheFirstChangedRowOnlyWhenItIsShown) {
+  CGXGridWnd* g = MakeGrid(30, 3, 300, 200);  // rows 1..8 or so are shown
+  ASSERT_TRUE(g->StoreRowCount(4));
+  g->UpdateChangedRowCount(30, GX_INVALIDATE);
+  RECT dirty{};
+  ASSERT_TRUE(GetUpdateRect(g->m_hWnd, &dirty, FALSE));
+  EXPECT_EQ(dirty.top, 5 * 20);  // below row 4: header row and rows 1..4 of 20 pixels
+  Pump();
+  // Rows that change far below the window leave the screen alone.
+  ASSERT_TRUE(g->StoreRowCount(100));
+  g->UpdateChangedRowCount(50, GX_INVALIDATE);
+  EXPECT_FALSE(GetUpdateRect(g->m_hWnd, &dirty, FALSE));
+  // Without redraw flags nothing is invalidated.
+  ASSERT_TRUE(g->StoreRowCount(2));
+  g->UpdateChangedRowCount(100, 0);
+  EXPECT_FALSE(GetUpdateRect(g->m_hWnd, &dirty, FALSE));
+}
+
+// A grid that records the hints it would send; BindToDocument stands for a document view.
+class HintingGrid : public CGXGridWnd {
+ public:
+  void NotifyOtherViews(CGXGridHint* hint) override { sent.push_back(hint->m_id); }
+  void BindToDocument() { m_pDocument = reinterpret_cast<CDocument*>(this); }  // never dereferenced here
+  std::vector<DWORD> sent;
+};
+
+TEST_F(RowColTest, TheTopRowAndStructureChangesBuildTheirHintsLast) {
+  auto* g = MakeGrid<HintingGrid>(30, 3);
+  g->InstallUpdateHintImp();
+  g->m_bHintSwitch = TRUE;
+  g->BindToDocument();
+  g->SetTopRow(5, 0, FALSE);
+  EXPECT_TRUE(g->sent.empty());
+  g->SetTopRow(6, 0, TRUE);
+  g->SetLeftCol(2, 0, TRUE);
+  ASSERT_TRUE(g->SetRowHeight(3, 3, 30, nullptr, 0));
+  ASSERT_TRUE(g->SetFrozenRows(1, 0, 0));
+  const std::vector<DWORD> expected = {gxHintTopRow, gxHintLeftCol, gxHintRowHeights, gxHintFrozenRows};
+  EXPECT_EQ(g->sent, expected);
+}
+
+TEST_F(RowColTest, SpanPoolsFollowInsertedAndRemovedRows) {
+  CGXSpanCellPool pool;
+  // Column 1 holds a vertical span over rows 2..4 and a one-row span at 6; row 3 a horizontal span 1..2.
+  auto& col1 = pool.m_perCol.Line(1);
+  const DWORD none = CGXSpanCellPool::kNoSpan;
+  col1 = {none, none, 2, 2, 2, none, 6, none};
+  pool.m_perRow.Line(3) = {none, 1, 1};
+  pool.InsertRows(4, 2);
+  // The span is cut before the new rows; what lay after them moved on by two.
+  EXPECT_EQ(col1, (std::vector<DWORD>{none, none, 2, 2, none, none, none, none, 8, none}));
+  EXPECT_EQ(pool.m_perRow.GetAt(3)->size(), 3u);
+  EXPECT_EQ(pool.m_perRow.GetAt(4), nullptr);
+  pool.RemoveRows(2, 3);
+  EXPECT_EQ(col1, (std::vector<DWORD>{none, none, none, none, none, none, 6, none}));
+  EXPECT_EQ(pool.m_perRow.GetAt(3), nullptr);  // the line of row 3 went with it
+  // Everything from a row on (the form the second merged pool receives).
+  pool.RemoveRows(5, 0xFFFFFFFE);
+  EXPECT_EQ(col1.size(), 5u);
+
+  // Through the grid: with floating cells on, the parameter object's pool follows the rows.
+  CGXGridWnd* g = MakeGrid(10, 3);
+  g->GetParam()->m_wFloatingMode = 1;
+  g->GetParam()->m_pFloatSpans = std::make_unique<CGXSpanCellPool>();
+  g->GetParam()->m_pFloatSpans->m_perRow.Line(5) = {none, 1, 1};
+  ASSERT_TRUE(g->InsertRows(2, 1, nullptr, nullptr, nullptr, 0, 0));
+  EXPECT_EQ(g->GetParam()->m_pFloatSpans->m_perRow.GetAt(5), nullptr);
+  ASSERT_NE(g->GetParam()->m_pFloatSpans->m_perRow.GetAt(6), nullptr);
+}
+
+// Records the ranges that the engine asks the floating- and merged-cells features to evaluate anew.
+struct RecordingFloat : CGXGridFloatCellsImp {
+  void RecalcFloatCells(CGXGridCore*, const CGXRange& r, int) override { ranges.push_back(r); }
+  std::vector<CGXRange> ranges;
+};
+struct RecordingMerge : CGXGridMergeCellsImp {
+  void RecalcMergedCells(CGXGridCore*, const CGXRange& r, int) override { ranges.push_back(r); }
+  std::vector<CGXRange> ranges;
+};
+
+TEST_F(RowColTest, SpannedCellsAreEvaluatedAnewWhereRowsAndSizesChanged) {
+  CGXGridWnd* g = MakeGrid(10, 4);
+  auto* floating = new RecordingFloat;
+  auto* merged = new RecordingMerge;
+  g->SetFeature(floating);
+  g->SetFeature(merged);
+  CGXGridParam* p = g->GetParam();
+  p->m_wMergingMode = 1;
+  const DWORD none = CGXSpanCellPool::kNoSpan;
+  p->m_pMergeSpansH = std::make_unique<CGXSpanCellPool>();
+  p->m_pMergeSpansV = std::make_unique<CGXSpanCellPool>();
+  p->m_pMergeSpansH->m_perRow.Line(5) = {none, 1, 1};
+  p->m_pMergeSpansV->m_perCol.Line(2) = {none, 1, 1, 1, 1, 1, 6, 6};
+
+  ASSERT_TRUE(g->InsertRows(3, 2, nullptr, nullptr, nullptr, 0, 0));
+  // The first merged pool follows the rows; the second is dropped from the insertion on and evaluated anew.
+  EXPECT_EQ(p->m_pMergeSpansH->m_perRow.GetAt(5), nullptr);
+  ASSERT_NE(p->m_pMergeSpansH->m_perRow.GetAt(7), nullptr);
+  EXPECT_EQ(*p->m_pMergeSpansV->m_perCol.GetAt(2), (std::vector<DWORD>{none, 1, 1}));
+  ASSERT_EQ(merged->ranges.size(), 1u);
+  EXPECT_EQ(merged->ranges[0], CGXRange(3, 0, 12, 4));
+  EXPECT_TRUE(floating->ranges.empty());  // floating cells are off
+
+  merged->ranges.clear();
+  ASSERT_TRUE(g->RemoveRows(2, 3, 0));
+  ASSERT_EQ(merged->ranges.size(), 1u);
+  EXPECT_EQ(merged->ranges[0], CGXRange(2, 0, 10, 4));
+
+  // Heights re-evaluate floating cells of the rows; the default height the whole table; frozen rows the
+  // merged cells from the smaller to one past the larger count.
+  merged->ranges.clear();
+  ASSERT_TRUE(g->SetRowHeight(4, 6, 30, nullptr, 0));
+  ASSERT_EQ(floating->ranges.size(), 1u);
+  EXPECT_EQ(floating->ranges[0], CGXRange(4, 0, 6, 4));
+  floating->ranges.clear();
+  ASSERT_TRUE(g->SetDefaultRowHeight(22, 0));
+  ASSERT_EQ(floating->ranges.size(), 1u);
+  EXPECT_EQ(floating->ranges[0], CGXRange(0, 0, 10, 4));
+  EXPECT_EQ(merged->ranges.back(), CGXRange(0, 0, 10, 4));
+  merged->ranges.clear();
+  ASSERT_TRUE(g->SetFrozenRows(3, 0, 0));
+  ASSERT_TRUE(g->SetFrozenRows(1, 0, 0));
+  ASSERT_EQ(merged->ranges.size(), 2u);
+  EXPECT_EQ(merged->ranges[0], CGXRange(0, 0, 4, 4));
+  EXPECT_EQ(merged->ranges[1], CGXRange(1, 0, 4, 4));
+}
+
+// ---- Auto-scroll plug-in ---------------------------------------------------------------------------------
+
+TEST_F(RowColTest, AKeyRequestRepeatsItsKeyFasterAndOnlyOtherKeysOrEscStopIt) {
+  CGXGridWnd* g = MakeGrid(2000, 3, 300, 200);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1));
+  g->m_bAutoScrollKeyMode = TRUE;
+  g->m_nAutoScrollKey = VK_DOWN;
+  g->StartAutoScroll(FALSE, TRUE, FALSE);
+  plat::AdvanceAndPump(300);
+  // The first steps only shorten the delay; below 40 ms each step sends the key with a growing repeat.
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  const ROWCOL early = row;
+  plat::AdvanceAndPump(3000);
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_GT(row, early + 20);
+  EXPECT_EQ(g->GetAutoScrollDelay(), 0);
+  EXPECT_GT(g->GetAutoScrollFactor(), 5);
+  // The request's own key keeps it going; Esc ends it.
+  ::SendMessage(g->m_hWnd, WM_KEYDOWN, VK_DOWN, 1);
+  EXPECT_TRUE(g->IsAutoScrolling());
+  ::SendMessage(g->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_FALSE(g->IsAutoScrolling());
+  EXPECT_FALSE(g->m_bAutoScrollKeyMode);
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  plat::AdvanceAndPump(500);
+  ROWCOL after = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&after, &col));
+  EXPECT_EQ(after, row);
+}
+
+TEST_F(RowColTest, AScrollBarRequestScrollsWithoutFollowingTheMouseAndReleasesStopIt) {
+  CGXGridWnd* g = MakeGrid(2000, 3, 300, 200);
+  g->m_nAutoScrollBarCode = SB_LINEDOWN;
+  g->StartAutoScroll(FALSE, TRUE, FALSE);
+  // A held scroll-bar button starts slowly: the delay shrinks by 1 ms a step and scrolling begins below 40.
+  plat::AdvanceAndPump(2000);
+  EXPECT_EQ(g->GetTopRow(), 1u);
+  plat::AdvanceAndPump(4000);
+  EXPECT_GT(g->GetTopRow(), 10u);
+  // Every button release, a key release and cancel mode end a request.
+  for (UINT stop : {WM_MBUTTONUP, WM_RBUTTONUP, WM_KEYUP, WM_CANCELMODE}) {
+    g->m_nAutoScrollBarCode = SB_LINEUP;
+    g->StartAutoScroll(FALSE, TRUE, FALSE);
+    plat::AdvanceAndPump(50);
+    ASSERT_TRUE(g->IsAutoScrolling());
+    ::SendMessage(g->m_hWnd, stop, 0, 0);
+    EXPECT_FALSE(g->IsAutoScrolling()) << stop;
+    EXPECT_EQ(g->m_nAutoScrollBarCode, -1);
+  }
+  const ROWCOL top = g->GetTopRow();
+  plat::AdvanceAndPump(500);
+  EXPECT_EQ(g->GetTopRow(), top);
+}
+
+TEST_F(RowColTest, HoldingTheMouseBelowTheGridRaisesTheStepFactorUpTo80) {
+  CGXGridWnd* g = MakeGrid(400000, 3, 300, 200);
+  auto& in = plat::InputRouter::Instance();
+  const POINT press = plat::InputRouter::ClientPoint(*g, 75, 50);
+  in.MouseMove(press);
+  in.ButtonDown(plat::MouseButton::Left, press);
+  Pump();
+  ASSERT_TRUE(g->IsAutoScrolling());
+  in.MouseMove(plat::InputRouter::ClientPoint(*g, 75, 290));
+  // 90 pixels below: the delay shrinks by (90 / 5) / 2 = 9 ms a step, then the factor grows by 2 a step.
+  plat::AdvanceAndPump(300);
+  EXPECT_LT(g->GetAutoScrollFactor(), 80);
+  plat::AdvanceAndPump(2000);
+  EXPECT_EQ(g->GetAutoScrollDelay(), 0);
+  EXPECT_EQ(g->GetAutoScrollFactor(), 80);
+  // Moving back towards the grid (a smaller distance) starts slow again.
+  in.MouseMove(plat::InputRouter::ClientPoint(*g, 75, 205));
+  plat::AdvanceAndPump(200);
+  EXPECT_LT(g->GetAutoScrollFactor(), 80);
+  in.ButtonUp(plat::MouseButton::Left, press);
+  Pump();
+  EXPECT_FALSE(g->IsAutoScrolling());
+}
+
+TEST_F(RowColTest, TheKeepAliveFlagLetsARequestSurviveTheLossOfTheFocus) {
+  CGXGridWnd* g = MakeGrid(200, 3, 300, 200);
+  g->InstallAutoScrollPlugin();
+  CGXAutoScrollPlugin plugin(g);  // the plug-in's own answer, without the grid's focus handling behind it
+  g->StartAutoScroll(FALSE, TRUE, FALSE);
+  g->m_bAutoScrollKeepAlive = TRUE;
+  plugin.HandleMessage(WM_KILLFOCUS, 0, 0, nullptr);
+  EXPECT_TRUE(g->IsAutoScrolling());
+  g->m_bAutoScrollKeepAlive = FALSE;
+  plugin.HandleMessage(WM_KILLFOCUS, 0, 0, nullptr);
+  EXPECT_FALSE(g->IsAutoScrolling());
+  EXPECT_TRUE(g->m_bAutoScrollPluginInstalled);
+}
+
+}  // namespace

@@ -1,2 +1,649 @@
-// Engine tests: view.
+// The visible area: geometry with frozen rows and columns and hidden rows, bringing cells into view,
+// scrolling (what is repainted after keys, the wheel, the scroll bar and the thumb), the scroll bars and
+// their scaling, cursors and the selection border, update hints between two views and the optimized redraw.
+#include <string>
+#include <vector>
+
+#include "grid/core/CGXGridHint.h"
+#include "grid/core/CGXGridOptimizedUpdateImp.h"
 #include "grid/core/tests/enginetest.h"
+#include "platform/framework/CFrameWnd.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/Surface.h"
+
+namespace enginetest {
+namespace {
+
+using ViewTest = EngineTest;
+
+void PumpAll() {
+  MSG msg;
+  for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+}
+
+std::shared_ptr<plat::Surface> Shot(HWND h) {
+  plat::Desktop::PaintAll();
+  return plat::Desktop::Capture(h);
+}
+
+std::string CRectStr(const CRect& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+         std::to_string(r.bottom);
+}
+
+// The incremental picture equals a fresh paint of the whole grid.
+void ExpectLikeAFreshPaint(CGXGridWnd* g, const char* what) {
+  PumpAll();
+  auto incremental = Shot(*g);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(plat::CompareImages(*incremental, *Shot(*g), 0, ""), 0) << what;
+}
+
+// A grid that records the clip box of every paint: what the window system asked it to repaint.
+class PaintRecorder : public CGXGridWnd {
+ public:
+  void DrawGrid(CDC* dc) override {
+    CRect r;
+    dc->GetClipBox(&r);
+    painted.UnionRect(&painted, &r);
+    CGXGridWnd::DrawGrid(dc);
+  }
+  CRect Take() {
+    PumpAll();
+    CRect r = painted;
+    painted.SetRectEmpty();
+    return r;
+  }
+  CRect painted;
+};
+
+struct CoveredBlock : CGXGridCoveredCellsImp {
+  explicit CoveredBlock(CGXRange r) : block(r) {}
+  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
+    if (!block.ContainsCell(row, col)) return nullptr;
+    out = block;
+    return &out;
+  }
+  CGXRange block;
+};
+
+TEST_F(ViewTest, GeometryTableWithFrozenRowsAndColumnsAndAHiddenRow) {
+  CGXGridWnd* g = MakeGrid(100, 30, 400, 300);
+  g->SetFrozenRows(2, 0, 0);
+  g->SetFrozenCols(1, 0, 0);
+  g->HideRows(12, 12);
+  g->HideCols(7, 7);
+  g->SetTopRow(10, 0);
+  g->SetLeftCol(5, 0);
+  // Rows: 0, 1, 2 frozen (0..60), then 10, 11, 12 (hidden), 13...; columns: 0, 1 (0..100), then 5, 6, 7
+  // (hidden), 8...
+  struct Case {
+    ROWCOL top, left, bottom, right;
+    CRect rect;
+  } cases[] = {
+      {1, 1, 1, 1, CRect(50, 20, 100, 40)},
+      {10, 5, 10, 5, CRect(100, 60, 150, 80)},
+      {13, 6, 13, 6, CRect(150, 100, 200, 120)},
+      {12, 5, 12, 5, CRect(100, 100, 150, 100)},   // the hidden row takes no pixels
+      {1, 1, 11, 5, CRect(50, 20, 150, 100)},      // from the frozen part into the scrolled part
+      {4, 2, 11, 6, CRect(100, 60, 200, 100)},     // a scrolled-out start becomes the first scrolled row
+      {1, 1, 5, 3, CRect(50, 20, 100, 60)},        // a scrolled-out end becomes the last frozen row
+      {5, 2, 8, 4, CRect(0, 0, 0, 0)},             // wholly scrolled out
+      {13, 6, 11, 5, CRect(100, 80, 200, 120)},    // corners in any order
+      {10, 7, 10, 8, CRect(200, 60, 250, 80)},     // the hidden column takes no pixels either
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(g->CalcRangeRect(c.top, c.left, c.bottom, c.right), c.rect)
+        << c.top << "," << c.left << "," << c.bottom << "," << c.right;
+  CRect out;
+  g->CalcRangeRect(&out, 10, 5, 10, 5);
+  EXPECT_EQ(out, CRect(100, 60, 150, 80));
+  EXPECT_EQ(g->RowToClientRow(13), 6u);
+  EXPECT_EQ(g->ClientRowToRow(6), 13u);
+  EXPECT_EQ(g->RowToClientRow(6), 0u);
+  EXPECT_EQ(g->ColToClientCol(6), 3u);
+  EXPECT_EQ(g->ClientRowTop(4), 80);
+  g->CalcRectBelowRow(&out, 11);
+  EXPECT_EQ(out, CRect(0, 100, 400, 300));
+  ROWCOL bottom = 0, right = 0;
+  g->CalcClientRowRect(g->GetGridRect(), &bottom, &right);
+  EXPECT_EQ(bottom, 22u);  // 13 at 100..120, ..., 22 at 280..300
+  EXPECT_EQ(right, 11u);   // 5 at 100..150, 6, (7), 8 at 200..250, ..., 11 at 350..400
+  // Hit-testing around the hidden row in the row header: just below it, and the boundary above.
+  ROWCOL r = 0, c = 0;
+  EXPECT_EQ(g->HitTest(CPoint(175, 110), &r, &c), GX_CELLHIT);
+  EXPECT_EQ(r, 13u);
+  EXPECT_EQ(c, 6u);
+  EXPECT_EQ(g->HitTest(CPoint(25, 103), &r, &c), GX_HORZHIDDENLINE);
+  EXPECT_EQ(r, 12u);
+  EXPECT_EQ(g->HitTest(CPoint(25, 101), &r, &c), GX_HORZLINE);
+  EXPECT_EQ(r, 11u);  // over the hidden row to the nearest shown one
+  EXPECT_EQ(g->HitTest(CPoint(203, 10), &r, &c), GX_VERTHIDDENLINE);  // just right of the hidden column
+  EXPECT_EQ(c, 7u);
+  EXPECT_EQ(g->HitTest(CPoint(201, 10), &r, &c), GX_VERTLINE);
+  EXPECT_EQ(c, 6u);
+  EXPECT_EQ(g->HitTest(CPoint(125, 99), &r, &c), GX_CELLHIT);  // body rows need the other resize flag
+  EXPECT_EQ(r, 11u);
+  // Outside the window: no hit and the out values untouched.
+  r = c = 77;
+  EXPECT_EQ(g->HitTest(CPoint(500, 10), &r, &c), GX_NOHIT);
+  EXPECT_EQ(r, 77u);
+}
+
+TEST_F(ViewTest, BringingACellIntoViewNeverPutsTheTopRowIntoTheFrozenRows) {
+  CGXGridWnd* g = MakeGrid(100, 3, 300, 200);
+  g->SetFrozenRows(3, 0, 0);
+  g->SetTopRow(50, 0);
+  EXPECT_TRUE(g->BringCellIntoView(4, 1, 0));
+  EXPECT_EQ(g->GetTopRow(), 4u);
+  EXPECT_FALSE(g->BringCellIntoView(2, 1, GX_UPDATENOW));  // a frozen row never scrolls
+  EXPECT_EQ(g->GetTopRow(), 4u);
+  ASSERT_TRUE(g->BringCellIntoView(100, 1, GX_UPDATENOW));
+  EXPECT_EQ(g->GetTopRow(), 95u);
+  EXPECT_EQ(g->CalcCellRect(100, 1).bottom, 200);
+  EXPECT_FALSE(g->BringCellIntoView(100, 1, GX_UPDATENOW));  // already ends inside the window
+  // A row taller than the window becomes the top row itself, never a frozen one above it.
+  g->SetRowHeight(60, 60, 500, nullptr, 0);
+  g->BringCellIntoView(60, 1, GX_UPDATENOW);
+  EXPECT_EQ(g->GetTopRow(), 60u);
+  g->SetTopRow(5, GX_UPDATENOW);
+  g->BringCellIntoView(60, 1, GX_UPDATENOW);
+  EXPECT_EQ(g->GetTopRow(), 60u);
+  // A covered cell that starts in the frozen rows and reaches below them brings its first scrollable row.
+  g->SetFeature(new CoveredBlock(CGXRange(2, 1, 6, 1)));
+  g->SetTopRow(30, GX_UPDATENOW);
+  EXPECT_TRUE(g->BringCellIntoView(2, 1, GX_UPDATENOW));
+  EXPECT_EQ(g->GetTopRow(), 4u);
+  ExpectLikeAFreshPaint(g, "after bringing rows into view");
+  // Grids with only frozen rows, or none at all.
+  g->SetRowCount(3, GX_UPDATENOW);
+  EXPECT_FALSE(g->BringCellIntoView(3, 1, GX_UPDATENOW));
+  EXPECT_EQ(g->GetTopRow(), 4u);
+  g->SetRowCount(0, GX_UPDATENOW);
+  EXPECT_FALSE(g->BringCellIntoView(1, 1, GX_UPDATENOW));
+  EXPECT_FALSE(g->BringCellIntoView(0, 0, GX_UPDATENOW));
+  EXPECT_EQ(g->GetTopRow(), 4u);
+}
+
+TEST_F(ViewTest, ScrollingOverHiddenRowsAlwaysMovesTheShownRows) {
+  CGXGridWnd* g = MakeGrid(100, 3, 300, 200);
+  g->HideRows(5, 6);
+  g->SetTopRow(7, GX_UPDATENOW);
+  g->m_bNoUpdateAfterScroll = TRUE;
+  // Up by one: the hidden rows are passed over without counting; row 4 comes into view at once.
+  ASSERT_TRUE(g->ScrollByCells(GX_UP, 1));
+  EXPECT_EQ(g->GetTopRow(), 4u);
+  RECT r;
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  EXPECT_EQ(CRect(r), CRect(0, 20, 300, 41));
+  Pump();
+  // Down by one, twice: each moves one shown row out at the top, never stopping on a hidden row.
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 1));
+  EXPECT_EQ(g->GetTopRow(), 7u);
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  EXPECT_EQ(CRect(r), CRect(0, 180, 300, 200));
+  Pump();
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 1));
+  EXPECT_EQ(g->GetTopRow(), 8u);
+  Pump();
+  g->m_bNoUpdateAfterScroll = FALSE;
+  ASSERT_TRUE(g->ScrollByCells(GX_UP, 2));
+  EXPECT_EQ(g->GetTopRow(), 4u);
+  ExpectLikeAFreshPaint(g, "up over hidden rows");
+  // By more rows than fit: the whole scrolled area repaints.
+  g->m_bNoUpdateAfterScroll = TRUE;
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 20));
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  EXPECT_EQ(CRect(r), CRect(0, 20, 300, 200));
+  Pump();
+  // At the last possible top row nothing scrolls.
+  g->SetTopRow(100, GX_UPDATENOW);
+  EXPECT_FALSE(g->ScrollByCells(GX_DOWN, 1));
+  // Columns alike: a hidden column is passed over both ways, and the setter lands on the column asked for.
+  g->SetColCount(30, GX_UPDATENOW);
+  g->HideCols(3, 3);
+  g->SetLeftCol(4, GX_UPDATENOW);
+  EXPECT_EQ(g->GetLeftCol(), 4u);
+  ASSERT_TRUE(g->ScrollByCells(GX_LEFT, 1));
+  EXPECT_EQ(g->GetLeftCol(), 2u);
+  ASSERT_TRUE(g->ScrollByCells(GX_RIGHT, 1));
+  EXPECT_EQ(g->GetLeftCol(), 4u);
+}
+
+TEST_F(ViewTest, KeysWheelScrollBarAndThumbRepaintOnlyTheNewStrip) {
+  auto* g = MakeGrid<PaintRecorder>(100, 3, 300, 200, WS_VSCROLL);
+  const int barWidth = 300 - g->GetGridRect().Width();  // the bar takes its width off the client area
+  const int w = 300 - barWidth;
+  SetFocus(*g);
+  g->MoveCurrentCellTo(9, 1, GX_UPDATENOW);
+  g->RedrawAll(GX_UPDATENOW);
+  g->Take();
+  auto& in = plat::InputRouter::Instance();
+  // A key past the bottom scrolls one row: the new row and the two current cells, nothing above them.
+  in.KeyPress(VK_DOWN);
+  CRect p = g->Take();
+  EXPECT_EQ(g->GetTopRow(), 2u);
+  EXPECT_GE(p.top, 160);
+  EXPECT_EQ(p.bottom, 200);
+  // (No picture comparison here: a key move repaints the column header differently from a fresh paint
+  // even without a scroll, which belongs to the current-cell drawing.)
+  g->RedrawAll(GX_UPDATENOW);
+  g->Take();
+  in.Wheel(-WHEEL_DELTA, plat::InputRouter::ClientPoint(*g, 100, 100));
+  EXPECT_EQ(g->Take(), CRect(0, 140, w, 200));  // three rows
+  EXPECT_EQ(g->GetTopRow(), 5u);
+  SendMessage(*g, WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(g->Take(), CRect(0, 180, w, 200));
+  SendMessage(*g, WM_VSCROLL, SB_LINEUP, 0);
+  EXPECT_EQ(g->Take(), CRect(0, 20, w, 41));
+  ExpectLikeAFreshPaint(g, "scroll bar");
+  g->Take();
+  SetScrollPos(*g, SB_VERT, 7, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 7), 0);
+  EXPECT_EQ(g->GetTopRow(), 7u);
+  EXPECT_EQ(g->Take(), CRect(0, 160, w, 200));  // two rows
+  SetScrollPos(*g, SB_VERT, 60, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 60), 0);
+  EXPECT_EQ(g->GetTopRow(), 60u);
+  EXPECT_EQ(g->Take(), CRect(0, 20, w, 200));  // farther than the window: all of the scrolled area
+  ExpectLikeAFreshPaint(g, "thumb");
+  // With frozen rows the strip lies below them.
+  g->SetFrozenRows(2, 0, GX_UPDATENOW);
+  g->Take();
+  SendMessage(*g, WM_VSCROLL, SB_LINEUP, 0);
+  EXPECT_EQ(g->Take(), CRect(0, 60, w, 81));
+  in.Wheel(WHEEL_DELTA, plat::InputRouter::ClientPoint(*g, 100, 100));
+  EXPECT_EQ(g->Take(), CRect(0, 60, w, 121));
+  ExpectLikeAFreshPaint(g, "frozen rows");
+}
+
+TEST_F(ViewTest, ThumbWithFrozenRowsBeyond32767RowsReachesBothEnds) {
+  CGXGridWnd* g = MakeGrid(100000, 3, 300, 200, WS_VSCROLL);
+  g->SetFrozenRows(2, 0, GX_UPDATENOW);
+  const int scale = g->GetScrollScale(SB_VERT);
+  EXPECT_EQ(scale, 4);  // a maximum near 100 000: 100 000 / 32767 + 1
+  int lo = -1, hi = -1;
+  g->GetScrollRangeScaled(SB_VERT, &lo, &hi);
+  EXPECT_EQ(lo, 0);  // the first scrollable row, scaled with the maximum
+  EXPECT_GE(hi, 99990);
+  SetScrollPos(*g, SB_VERT, 12345, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 12345), 0);
+  EXPECT_EQ(g->GetTopRow(), 12345u * 4);
+  EXPECT_EQ(g->GetScrollPosScaled(SB_VERT), 12345u * 4);
+  SetScrollPos(*g, SB_VERT, 0, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0);
+  EXPECT_EQ(g->GetTopRow(), 3u);  // never into the frozen rows
+  SetScrollPos(*g, SB_VERT, hi / scale, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, (hi / scale) & 0xFFFF), 0);
+  EXPECT_EQ(g->CalcCellRect(100000, 1).bottom, 200);  // the last row ends at the bottom
+  // Positions below the scale go to the bar as 0; positions read back are multiples of the scale.
+  g->SetScrollPosScaled(SB_VERT, 3);
+  EXPECT_EQ(GetScrollPos(*g, SB_VERT), 0);
+  g->SetScrollPosScaled(SB_VERT, 4003);
+  EXPECT_EQ(g->GetScrollPosScaled(SB_VERT), 4000u);
+}
+
+TEST_F(ViewTest, ScrollBarPoliciesAndTheScaleBeforeAnyRange) {
+  // Before any range was set the scale is 2.
+  auto* raw = new CGXGridWnd;
+  grid.reset(raw);
+  ASSERT_TRUE(raw->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 0, 0, 300, 200, nullptr, nullptr));
+  raw->SetScrollBarPolicy(SB_VERT, 4, FALSE);
+  SetScrollRange(*raw, SB_VERT, 0, 100, FALSE);
+  raw->SetScrollPosScaled(SB_VERT, 7);
+  EXPECT_EQ(GetScrollPos(*raw, SB_VERT), 3);
+  EXPECT_EQ(raw->GetScrollPosScaled(SB_VERT), 6u);
+  EXPECT_EQ(raw->GetScrollBarPolicy(2), 0);
+
+  // Automatic: hidden while everything fits, shown once rows no longer fit, refreshed back at the top.
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  g->SetScrollBarPolicy(SB_VERT, 2);
+  g->RefreshScrollBars();
+  const auto visible = [&] { return (GetWindowLong(*g, GWL_STYLE) & WS_VSCROLL) != 0; };
+  EXPECT_FALSE(visible());
+  g->SetRowCount(50, GX_UPDATENOW);
+  g->RefreshScrollBars();
+  EXPECT_TRUE(visible());
+  g->SetRowCount(5, GX_UPDATENOW);
+  g->RefreshScrollBars();
+  EXPECT_FALSE(visible());
+  ExpectLikeAFreshPaint(g, "bar gone");
+  // Values 3, 5, 6 and 7 leave the bar alone.
+  for (int policy : {3, 5, 6, 7}) {
+    g->SetScrollBarPolicy(SB_VERT, policy, FALSE);
+    ShowScrollBar(*g, SB_VERT, TRUE);
+    g->SetRowCount(3, 0);
+    g->RefreshScrollBars();
+    EXPECT_TRUE(visible()) << policy;
+    ShowScrollBar(*g, SB_VERT, FALSE);
+    g->RefreshScrollBars();
+    EXPECT_FALSE(visible()) << policy;
+  }
+  // Bit 8: no empty space after the last row; the top row is pulled back (a row count changed with flags 0
+  // leaves the picture to the caller, so only the state is checked).
+  g->SetScrollBarPolicy(SB_VERT, 1 | 8);
+  g->SetRowCount(100, GX_UPDATENOW);
+  g->SetTopRow(95, GX_UPDATENOW);
+  g->SetRowCount(50, 0);
+  g->RefreshScrollBars();
+  EXPECT_EQ(g->CalcCellRect(50, 1).bottom, g->GetGridRect().bottom);
+  EXPECT_EQ(g->GetTopRow(), 42u);
+
+}
+
+// A grid whose hooks refuse or count changes of the top row.
+class HookedGrid : public CGXGridWnd {
+ public:
+  BOOL AllowTopRowChange(ROWCOL row) override {
+    asked.push_back(row);
+    return allow;
+  }
+  void TopRowChanged() override { ++changed; }
+  BOOL allow = TRUE;
+  std::vector<ROWCOL> asked;
+  int changed = 0;
+};
+
+struct FillRecorder : CGXGridExcelLikeFillImp {
+  void BeforeScrollWindow(CGXGridCore*) override { ++told; }
+  int told = 0;
+};
+
+TEST_F(ViewTest, TheAllowHookCanRefuseAScrollAndTheFillFeatureHearsOfMoves) {
+  auto* g = MakeGrid<HookedGrid>(100, 3, 300, 200);
+  g->allow = FALSE;
+  EXPECT_FALSE(g->ScrollByCells(GX_DOWN, 2));
+  EXPECT_EQ(g->GetTopRow(), 1u);
+  ASSERT_EQ(g->asked.size(), 1u);
+  EXPECT_EQ(g->asked[0], 3u);
+  EXPECT_EQ(g->changed, 0);
+  g->allow = TRUE;
+  EXPECT_TRUE(g->ScrollAndNotify(GX_DOWN, 2));
+  EXPECT_EQ(g->changed, 1);
+  auto* fill = new FillRecorder;
+  g->SetFeature(fill);
+  g->ScrollByCells(GX_DOWN, 1);
+  EXPECT_EQ(fill->told, 0);  // only while the fill-handle switch is on
+  g->m_bFillHandleSwitch = TRUE;
+  g->ScrollByCells(GX_DOWN, 1);
+  EXPECT_EQ(fill->told, 1);
+  int row = 0, col = 0;
+  g->GetTopLeftCell(&row, &col);
+  EXPECT_EQ(row, 5);
+  EXPECT_EQ(col, 1);
+}
+
+struct MergedBlock : CGXGridMergeCellsImp {
+  BOOL GetMergedCellsRange(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out, int) override {
+    const CGXRange block(3, 2, 8, 2);
+    if (!block.ContainsCell(row, col)) return FALSE;
+    out = block;
+    return TRUE;
+  }
+};
+
+TEST_F(ViewTest, AMergedCellAcrossTheOldTopRowRepaintsWhole) {
+  auto* g = MakeGrid<PaintRecorder>(100, 3, 300, 200);
+  g->SetFeature(new MergedBlock);
+  g->SetTopRow(5, GX_UPDATENOW);
+  g->Take();
+  g->GetParam()->m_wMergingMode = 1;
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 1));
+  // Besides the new strip the rest of the merged block (rows 6..8 of column 2) repaints.
+  const CRect p = g->Take();
+  EXPECT_EQ(p.top, 20);
+  EXPECT_LE(p.left, 100);
+  g->GetParam()->m_wMergingMode = 0;
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 1));
+  EXPECT_EQ(g->Take(), CRect(0, 180, 300, 200));
+}
+
+struct ResizeFeature : CGXGridUserResizeCellsImp {};
+
+TEST_F(ViewTest, CursorsFollowTheFeaturesAndTheSelection) {
+  CGXGridWnd* g = MakeGrid(10, 5);
+  // Column boundary in the header: the resize cursor only with the user-resize feature.
+  g->UpdateCursor(CPoint(97, 10));
+  EXPECT_EQ(g->GetCursorId(), 0u);
+  EXPECT_FALSE(g->HasUserResizeFeature());
+  g->SetFeature(new ResizeFeature);
+  EXPECT_TRUE(g->HasUserResizeFeature());
+  g->UpdateCursor(CPoint(97, 10));
+  EXPECT_EQ(g->GetCursorId(), GX_IDC_VRESIZE);
+  g->UpdateCursor(CPoint(25, 38));
+  EXPECT_EQ(g->GetCursorId(), GX_IDC_HRESIZE);
+  // A column header: the column-selection cursor, unless the whole column is selected and can be dragged.
+  g->UpdateCursor(CPoint(125, 10));
+  EXPECT_EQ(g->GetCursorId(), GX_IDC_SELCOL);
+  g->GetParam()->EnableDragColumns(TRUE);
+  g->GetParam()->GetSelection().AddTail(new CGXRange(1, 2, 1, 2));  // one cell of the column only
+  g->UpdateCursor(CPoint(125, 10));
+  EXPECT_EQ(g->GetCursorId(), GX_IDC_SELCOL);
+  g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignCols(2, 3)));
+  g->UpdateCursor(CPoint(125, 10));
+  EXPECT_EQ(g->GetCursorId(), 0u);
+  g->GetParam()->SetSelectionFlags(GX_SELROW);
+  g->UpdateCursor(CPoint(175, 10));  // column 3 selected too, and columns cannot be selected anyway
+  EXPECT_EQ(g->GetCursorId(), 0u);
+  g->UpdateCursor(CPoint(25, 70));
+  EXPECT_EQ(g->GetCursorId(), GX_IDC_SELROW);
+  g->SetFixedCursor(GX_IDC_SELDRAG);
+  g->UpdateCursor(CPoint(125, 70));
+  EXPECT_EQ(g->GetCursorId(), GX_IDC_SELDRAG);
+}
+
+// A grid that is a view in a frame window.
+class ViewGrid : public CView, public CGXGridCore {
+ public:
+  ViewGrid() : CGXGridCore(nullptr, nullptr, FALSE) { SetGridWnd(this); }
+  void OnDraw(CDC*) override {}
+};
+
+TEST_F(ViewTest, AnInactiveViewShowsThePlainArrow) {
+  CFrameWnd frame;
+  ASSERT_TRUE(frame.Create("GXWND", "frame", WS_POPUP | WS_VISIBLE, CRect(0, 0, 400, 300)));
+  ViewGrid view;
+  ASSERT_TRUE(view.CreateEx(0, "GXWND", "", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, frame.GetSafeHwnd(), nullptr));
+  view.Initialize();
+  view.SetDefaultColWidth(50, 0);
+  view.SetColWidth(0, 0, 50, nullptr, 0);
+  view.SetDefaultRowHeight(20, 0);
+  view.SetRowHeight(0, 0, 20, nullptr, 0);
+  view.SetRowCount(10, 0);
+  view.SetColCount(5, 0);
+  const CPoint header(125, 10);
+  view.UpdateCursor(header);
+  EXPECT_EQ(view.GetCursorId(), GX_IDC_SELCOL);  // without the switch the view is treated as any grid
+  view.m_bActivateOnClick = TRUE;
+  view.UpdateCursor(header);
+  EXPECT_EQ(view.GetCursorId(), 0u);  // not the frame's active view
+  frame.SetActiveView(&view, FALSE);
+  ::SetFocus(view.GetSafeHwnd());
+  view.UpdateCursor(header);
+  EXPECT_EQ(view.GetCursorId(), GX_IDC_SELCOL);
+  ::SetFocus(nullptr);
+  view.UpdateCursor(header);
+  EXPECT_EQ(view.GetCursorId(), 0u);  // no window has the focus
+  frame.SetActiveView(nullptr, FALSE);
+  view.DestroyWindow();
+  frame.DestroyWindow();
+}
+
+TEST_F(ViewTest, TheSelectionBorderOfACoveredCurrentCellAndTheFillHandle) {
+  CGXGridWnd* g = MakeGrid(20, 8);
+  g->SetFeature(new CoveredBlock(CGXRange(2, 2, 3, 4)));
+  g->StoreCurrentCell(TRUE, 2, 2);
+  const CRect right = g->CalcCellRect(3, 4), inner = g->CalcCellRect(2, 2);
+  const CPoint nearRightEdge(right.right - 2, right.CenterPoint().y);
+  const CPoint innerRightEdge(inner.right - 2, inner.CenterPoint().y);
+  // Off while neither switch is set.
+  EXPECT_EQ(g->HitTestSelectionEdge(3, 4, nearRightEdge, right), GX_NOHIT);
+  g->m_bSelectionEdge = TRUE;
+  // The covered block is the current cell: its outer edge is the border, its inner seams are not.
+  EXPECT_EQ(g->HitTestSelectionEdge(3, 4, nearRightEdge, right), GX_SELEDGEHIT);
+  EXPECT_EQ(g->HitTestSelectionEdge(2, 2, innerRightEdge, inner), GX_NOHIT);
+  EXPECT_EQ(g->HitTest(nearRightEdge), GX_SELEDGEHIT);
+  // The fill handle: within 5 pixels of the block's bottom-right corner.
+  g->m_bFillHandleSwitch = TRUE;
+  EXPECT_EQ(g->HitTestSelectionEdge(3, 4, CPoint(right.right - 2, right.bottom - 2), right), GX_FILLHANDLEHIT);
+  EXPECT_EQ(g->HitTestSelectionEdge(3, 4, CPoint(right.right - 2, right.bottom - 6), right), GX_SELEDGEHIT);
+  g->m_bSelectionEdge = FALSE;  // the fill-handle switch alone is enough
+  EXPECT_EQ(g->HitTestSelectionEdge(3, 4, CPoint(right.right - 2, right.bottom - 2), right), GX_FILLHANDLEHIT);
+}
+
+// Two views of one document: each sends its hints straight to the other.
+class ViewPair : public CGXGridWnd {
+ public:
+  void NotifyOtherViews(CGXGridHint* hint) override {
+    ids.push_back(hint->m_id);
+    if (peer) peer->ProcessHint(hint);
+  }
+  void BindToDocument() { m_pDocument = reinterpret_cast<CDocument*>(this); }  // never dereferenced here
+  BOOL CompleteCellEdit(BOOL store, UINT flags, BOOL hint) override {
+    if (refuseEdit) return FALSE;
+    return CGXGridWnd::CompleteCellEdit(store, flags, hint);
+  }
+  ViewPair* peer = nullptr;
+  BOOL refuseEdit = FALSE;
+  std::vector<DWORD> ids;
+};
+
+struct SelectionHints : CGXGridUserSelectRangeImp {
+  void OnSelectionChangedHint(CGXGridCore*, DWORD_PTR arg, ROWCOL t, ROWCOL l, ROWCOL b, ROWCOL r) override {
+    changed = CGXRange(t, l, b, r);
+    this->arg = arg;
+  }
+  void OnSelectionClearedHint(CGXGridCore*) override { ++cleared; }
+  void OnRangeChangedHint(CGXGridCore*, const CGXRange& range, DWORD extra) override {
+    ranged = range;
+    this->extra = extra;
+  }
+  CGXRange changed, ranged;
+  DWORD_PTR arg = 0;
+  DWORD extra = 0;
+  int cleared = 0;
+};
+
+TEST_F(ViewTest, HintsKeepTwoViewsOfOneDocumentInStep) {
+  auto* a = MakeGrid<ViewPair>(50, 5, 300, 200);
+  auto* b = new ViewPair;
+  std::unique_ptr<CGXGridWnd> bOwner(b);
+  ASSERT_TRUE(b->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr));
+  b->InitializeFromStyle();
+  b->AttachParam(a->GetParam(), FALSE);  // one document: one parameter object
+  a->peer = b;
+  for (ViewPair* v : {a, b}) {
+    v->InstallUpdateHintImp();
+    v->m_bHintSwitch = TRUE;
+    v->BindToDocument();
+  }
+  b->SetTopRow(10, 0);
+  a->InsertRows(2, 3, nullptr, nullptr, nullptr, 0, GX_INVALIDATE);
+  EXPECT_EQ(b->GetTopRow(), 13u);  // the other view keeps showing the same rows
+  EXPECT_TRUE(b->ids.empty());     // executing a hint builds none
+  // The builders fill the fields the receivers read.
+  CGXGridUpdateHintImp* hints = a->GetUpdateHintImp();
+  hints->HintRemoveRows(a, 2, 4, nullptr, GX_INVALIDATE);
+  EXPECT_EQ(b->GetTopRow(), 10u);
+  hints->HintCurrentCellMoved(a, 7, 3, GX_INVALIDATE);
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(b->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 7u);
+  EXPECT_EQ(col, 3u);
+  EXPECT_EQ(hints->HintCheckCurrentCell(a, TRUE, 0), 1u);
+  b->refuseEdit = TRUE;
+  EXPECT_EQ(hints->HintCheckCurrentCell(a, TRUE, 0), 0u);  // the other view's answer is ANDed in
+  // Selection hints reach the other view's selection feature.
+  auto* sel = new SelectionHints;
+  b->SetFeature(sel);
+  hints->HintSelectionChanged(a, 5, 1, 2, 3, 4);
+  EXPECT_EQ(sel->changed, CGXRange(1, 2, 3, 4));
+  EXPECT_EQ(sel->arg, 5u);
+  hints->HintSelectionCleared(a);
+  EXPECT_EQ(sel->cleared, 1);
+  hints->HintRangeChanged(a, CGXRange(4, 4), 9);
+  EXPECT_EQ(sel->ranged, CGXRange(4, 4));
+  EXPECT_EQ(sel->extra, 9u);
+  // Zoom hints are executed only while floating cells are on.
+  hints->HintStoreZoom(a, 150);
+  EXPECT_EQ(b->GetZoom(), 100);
+  a->GetParam()->m_wFloatingMode = 1;
+  hints->HintStoreZoom(a, 150);
+  EXPECT_EQ(b->GetZoom(), 150);
+  a->GetParam()->m_wFloatingMode = 0;
+  // Another group's hints are ignored; the splitter hints have no pane to reach.
+  b->m_nHintGroup = 3;
+  hints->HintRedrawAll(a, GX_INVALIDATE);
+  hints->HintInsertRows(a, 1, 2, GX_INVALIDATE);
+  EXPECT_EQ(b->GetTopRow(), 10u);
+  const size_t sent = a->ids.size();
+  hints->HintTopRow(a, 20, GX_UPDATENOW);
+  EXPECT_EQ(a->ids.size(), sent);
+  a->peer = nullptr;
+  bOwner.reset();
+}
+
+TEST_F(ViewTest, OptimizedRedrawOfResizedRowsMovesTheRowsBelow) {
+  auto* g = MakeGrid<PaintRecorder>(50, 3, 300, 200);
+  for (ROWCOL r = 1; r <= 50; ++r) g->SetCellValue(r, 1, CString(static_cast<char>('A' + r % 26)), 0);
+  g->RedrawAll(GX_UPDATENOW);
+  g->Take();
+  // Row 3 grows from 20 to 30: the rows below move down, only row 3 and the uncovered end repaint.
+  const int old[] = {20};
+  g->SetRowHeight(3, 3, 30, nullptr, 0);
+  g->InstallOptimizedUpdateImp();
+  g->GetOptimizedUpdateImp()->OptimizedRowHeights(g, 3, 3, old, GX_UPDATENOW);
+  CRect p = g->Take();
+  EXPECT_EQ(p.top, 60);
+  EXPECT_LE(p.bottom, 200);
+  ExpectLikeAFreshPaint(g, "grown row");
+  g->Take();
+  // Shrinking back uncovers a strip at the bottom, which repaints too.
+  const int grown[] = {30};
+  g->SetRowHeight(3, 3, 20, nullptr, 0);
+  g->GetOptimizedUpdateImp()->OptimizedRowHeights(g, 3, 3, grown, GX_UPDATENOW);
+  p = g->Take();
+  EXPECT_EQ(p.top, 60);
+  EXPECT_EQ(p.bottom, 200);
+  ExpectLikeAFreshPaint(g, "shrunk row");
+  // Flags 0 change nothing on screen; rows scrolled out above paint nothing either.
+  g->Take();
+  g->GetOptimizedUpdateImp()->OptimizedRowHeights(g, 3, 3, grown, 0);
+  g->SetTopRow(20, GX_UPDATENOW);
+  g->Take();
+  g->GetOptimizedUpdateImp()->OptimizedRowHeights(g, 5, 6, nullptr, GX_UPDATENOW);
+  EXPECT_TRUE(g->Take().IsRectEmpty());
+  // Rows removed across the top row, with their old heights: the two that were shown (40 pixels) go, the
+  // rows below move up and the first row after the block becomes the top row.
+  g->SetTopRow(10, GX_UPDATENOW);
+  g->GetParam()->m_bNumberRows = FALSE;  // numbered row headers below the block would repaint as well
+  g->RedrawAll(GX_UPDATENOW);
+  g->Take();
+  ASSERT_TRUE(g->StoreRemoveRows(8, 11));
+  const int removedHeights[] = {20, 20, 20, 20};
+  g->GetOptimizedUpdateImp()->OptimizedRemoveRows(g, 8, 11, removedHeights, GX_UPDATENOW);
+  EXPECT_EQ(g->GetTopRow(), 8u);
+  p = g->Take();
+  EXPECT_EQ(CRectStr(p), CRectStr(CRect(0, 160, 300, 200)));  // only the strip uncovered at the bottom
+  ExpectLikeAFreshPaint(g, "removed across the top row");
+  g->Take();
+  // Rows removed wholly above the top row move nothing on screen.
+  ASSERT_TRUE(g->StoreRemoveRows(2, 3));
+  const int above[] = {20, 20};
+  g->GetOptimizedUpdateImp()->OptimizedRemoveRows(g, 2, 3, above, GX_UPDATENOW);
+  EXPECT_EQ(g->GetTopRow(), 6u);
+  EXPECT_TRUE(g->Take().IsRectEmpty());
+  g->GetParam()->m_bNumberRows = TRUE;
+  g->RedrawAll(GX_UPDATENOW);
+  // Removing rows with their old heights: the rows below move up; the top row never enters frozen rows.
+  g->SetFrozenRows(2, 0, GX_UPDATENOW);
+  ASSERT_TRUE(g->RemoveRows(3, 49, GX_UPDATENOW));
+  EXPECT_EQ(g->GetTopRow(), 3u);
+  ExpectLikeAFreshPaint(g, "removed");
+}
+
+}  // namespace
+}  // namespace enginetest

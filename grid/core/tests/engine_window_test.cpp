@@ -430,7 +430,7 @@ TEST_F(WindowTest, StructureChangesRepaintLikeAFreshPaint) {
   g->SetTopRow(10, 0);
   g->RedrawAll(GX_UPDATENOW);
   // Rows inserted above the top row keep the same rows on screen.
-  ASSERT_TRUE(g->InsertRows(2, 3, GX_UPDATENOW));
+  ASSERT_TRUE(g->InsertRows(2, 3, nullptr, nullptr, nullptr, 0, GX_UPDATENOW));
   EXPECT_EQ(g->GetTopRow(), 13u);
   auto check = [&](const char* what) {
     Pump();
@@ -440,13 +440,13 @@ TEST_F(WindowTest, StructureChangesRepaintLikeAFreshPaint) {
     EXPECT_EQ(plat::CompareImages(*incremental, *fresh, 0, ""), 0) << what;
   };
   check("insert above");
-  ASSERT_TRUE(g->InsertRows(15, 2, GX_UPDATENOW));
+  ASSERT_TRUE(g->InsertRows(15, 2, nullptr, nullptr, nullptr, 0, GX_UPDATENOW));
   check("insert among the shown rows");
   ASSERT_TRUE(g->RemoveRows(14, 16, GX_UPDATENOW));
   check("remove shown rows");
   ASSERT_TRUE(g->SetRowHeight(14, 14, 35, nullptr, GX_UPDATENOW));
   check("row height");
-  ASSERT_TRUE(g->InsertCols(2, 1, GX_UPDATENOW));
+  ASSERT_TRUE(g->InsertCols(2, 1, nullptr, nullptr, nullptr, 0, GX_UPDATENOW));
   check("insert column");
   // Removing every row brings the top row back to 1.
   ASSERT_TRUE(g->SetRowCount(0, GX_UPDATENOW));
@@ -780,13 +780,13 @@ TEST_F(WindowTest, HintsAreSentOnlyByDocumentViewsAndExecutedByGroup) {
   auto* g = MakeGrid<HintingGrid>(10, 3, 300, 200);
   g->InstallUpdateHintImp();
   g->m_bHintSwitch = TRUE;
-  g->InsertRows(2, 1, GX_INVALIDATE);
+  g->InsertRows(2, 1, nullptr, nullptr, nullptr, 0, GX_INVALIDATE);
   CGXStyle s;
   s.SetValue("x");
   g->SetStyleRange(CGXRange(3, 1), s);
   EXPECT_TRUE(g->sent.empty());  // a dialog grid has no document: nothing is sent
   g->BindToDocument();
-  g->InsertRows(2, 1, GX_INVALIDATE);
+  g->InsertRows(2, 1, nullptr, nullptr, nullptr, 0, GX_INVALIDATE);
   ASSERT_FALSE(g->sent.empty());
   EXPECT_EQ(g->sent.front(), static_cast<DWORD>(gxHintInsertRows));
   // Receiving: a hint of another group is ignored; one for every group is executed.

@@ -24,12 +24,12 @@ class TestHideCells : public CGXGridHideCellsImp {
  public:
   BOOL HideRows(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags) override {
     for (ROWCOL r = from; r <= to; ++r) StoreHideRow(g, r, hide);
-    g->UpdateChangedRowHeights(from, to, flags, TRUE);
+    g->UpdateChangedRowHeights(from, to, nullptr, flags, TRUE);
     return TRUE;
   }
   BOOL HideCols(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags) override {
     for (ROWCOL c = from; c <= to; ++c) StoreHideCol(g, c, hide);
-    g->UpdateChangedColWidths(from, to, flags, TRUE);
+    g->UpdateChangedColWidths(from, to, nullptr, flags, TRUE);
     return TRUE;
   }
   BOOL IsRowHidden(CGXGridCore*, ROWCOL row) override { return rows.count(row) != 0; }
