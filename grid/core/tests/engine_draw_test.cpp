@@ -482,7 +482,9 @@ TEST_F(DrawTest, OuterFrameSitsOutsideTheGridDirectlyAndInsideItBuffered) {
     EXPECT_EQ(At(s, 100, area.top - out), RGB(0, 0, 0)) << buffered;
     EXPECT_EQ(At(s, 100, area.bottom - 1 + out), RGB(0, 0, 0)) << buffered;
     // Inside (direct) the first pixel row is the header's; buffered the frame covers it.
-    if (!buffered) EXPECT_NE(At(s, 100, area.top), RGB(0, 0, 0));
+    if (!buffered) {
+      EXPECT_NE(At(s, 100, area.top), RGB(0, 0, 0));
+    }
   }
   g->SetFixedDrawingArea(nullptr);
 }
