@@ -4,9 +4,12 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <set>
+#include <utility>
 
 #include "grid/controls/CGXStatic.h"
 #include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXData.h"
 #include "grid/core/CGXGridWnd.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
@@ -93,9 +96,54 @@ void BM_Repaint(benchmark::State& state) {
   g->DestroyWindow();
 }
 
+// The same repaint through the memory bitmap.
+void BM_RepaintBuffered(benchmark::State& state) {
+  auto g = Open(static_cast<ROWCOL>(state.range(0)));
+  g->SetTopRow(g->GetRowCount() / 2, 0);
+  g->SetBufferedDrawing(1);
+  for (auto _ : state) {
+    InvalidateRect(*g, nullptr, FALSE);
+    UpdateWindow(*g);
+  }
+  g->DestroyWindow();
+}
+
+// A store that marks cells as changed, as a computing store does.
+struct MarkedData : CGXData {
+  BOOL IsCellChanged(ROWCOL r, ROWCOL c) const override { return changed.count({r, c}) != 0; }
+  void SetCellChanged(ROWCOL r, ROWCOL c, BOOL on) override {
+    if (on)
+      changed.insert({r, c});
+    else
+      changed.erase({r, c});
+  }
+  std::set<std::pair<ROWCOL, ROWCOL>> changed;
+};
+
+// One changed cell in the middle of the window repainted in changed-cells mode, buffered.
+void BM_RedrawChangedCell(benchmark::State& state) {
+  auto g = Open(static_cast<ROWCOL>(state.range(0)));
+  auto* data = new MarkedData;
+  data->InitParam(g->GetParam());
+  g->GetParam()->SetData(data, TRUE);
+  g->SetRowCount(static_cast<ROWCOL>(state.range(0)), 0);
+  g->SetColCount(100, 0);
+  g->SetTopRow(g->GetRowCount() / 2, 0);
+  g->SetBufferedDrawing(1);
+  g->RedrawAll(GX_UPDATENOW);
+  const ROWCOL row = g->GetTopRow() + 10;
+  for (auto _ : state) {
+    data->changed.insert({row, 3});
+    g->RedrawChangedCells();
+  }
+  g->DestroyWindow();
+}
+
 }  // namespace
 
 BENCHMARK(BM_Open)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollPage)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_JumpToEnd)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Repaint)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RepaintBuffered)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RedrawChangedCell)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);

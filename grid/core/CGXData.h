@@ -88,6 +88,10 @@ class CGXData : public CObject {
   virtual BOOL GetRangeName(LPCTSTR name, CGXRange& range) const;
   virtual BOOL DeleteRangeName(LPCTSTR name, CObject*& undoInfo, BOOL record);
 
+  // Set while the store suspends its updates (a computing store in the middle of a bulk change): grids do
+  // not repaint its changed cells meanwhile. A run-time switch, not archived.
+  BOOL m_bSuspendUpdates = FALSE;
+
   // The first grid registered for this store, or null.
   CGXGridCore* GetFirstGrid() const;
 

@@ -47,7 +47,7 @@ int CGXDrawRotatedTextImp::DrawRotatedText(CDC* dc, LPCSTR text, int length, int
     s = std::sin(r);
     c = std::cos(r);
     x0 = L + cx * s;
-    if (x0 > R - cy) x0 = R - cy;
+    if (x0 > R) x0 = R - cy;  // a start beyond the right edge moves back inside by the text height
     y0 = T + cx * c + cy;
     quadrant = 1;
   } else if (degrees <= 270) {

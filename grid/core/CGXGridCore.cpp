@@ -177,8 +177,7 @@ void CGXGridCore::SetModifiedFlag(BOOL modified) {
 }
 
 void CGXGridCore::PrepareDC(CDC* dc, CPrintInfo*) {
-  // Decision: the on-screen printer metrics (measuring with the printer's device on screen) are not built:
-  // the parameter object has no switch for them and the print device opens no printer device here.
+  if (!m_bPrinting) PreparePrinterMetrics(dc);  // on screen, measuring with the printer when asked
   if (m_bPrinting) {
     const CGXFontRegistry& fonts = CGXFontRegistry::Instance();
     dc->SetMapMode(MM_ANISOTROPIC);

@@ -7,7 +7,9 @@
 //   CGXGridCoreRowCol.cpp    counts, frozen and header rows, heights and widths (font units), top row
 //   CGXGridCoreGeometry.cpp  client indices, rectangles, hit-testing, cursors (pure: no device context)
 //   CGXGridCoreStyle.cpp     effective cell style, storing styles, cell values, registered controls
-//   CGXGridCoreDraw.cpp      paint entry, cell block, interiors, grid lines, borders, inversion, caches
+//   CGXGridCoreDraw.cpp      paint entry, direct and buffered drawing, cell block, redraw operations
+//   CGXGridCoreLines.cpp     grid lines, borders, interior fills, inversion, border arithmetic
+//   CGXGridCoreDrawCaches.cpp fonts, brushes, pens, measuring device, style cache and pool
 //   CGXGridCoreScroll.cpp    bring into view, scroll by cells, scroll bars (scaled), scroll messages
 //   CGXGridCoreCurrent.cpp   current cell: store, move, validate, complete an edit, notifications
 //   CGXGridCoreKeys.cpp      key dispatcher and the grid's own keys
@@ -16,8 +18,9 @@
 //   CGXGridCoreMessages.cpp  focus, size, cursor, dialog codes, colours and settings
 //
 // Call flow of a paint: WM_PAINT -> DrawGrid -> RefreshScrollBars(only if counts changed)
-//   -> DrawGridDirect | DrawGridBuffered -> DrawCellBlock -> per cell ComposeCellStyle, PrepareCellFlags,
-//   DrawBlockCell -> CGXControl::DrawCell; then FillRowInteriorRuns, line passes, InvertMarkedCells.
+//   -> DrawGridDirect | DrawGridBuffered -> DrawCellBlock -> per cell PrepareCellFlags (style composed
+//   once); per row FillRowInteriorRuns, DrawBlockCell -> CGXControl::DrawCell, DrawRowLines; then the area
+//   beyond the grid, DrawColumnLines per column, InvertMarkedCells.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +44,7 @@ class CScrollBar;
 class CFont;
 class CBrush;
 class CPen;
+class CBitmap;
 class CGXControl;
 class CGXPluginComponent;
 class CGXAutoScrollPlugin;
@@ -82,6 +86,8 @@ class CGXGridClearCellsImp;
 class CGXGridRangeNameImp;
 class CGXGridExtraFeatureBImp;
 class CGXGridExtraFeatureCImp;
+class CGXDrawSpannedCellsImp;
+class CGXGridMarkEditHeaderImp;
 struct GXForwardArgs;
 
 // Redraw flags of every update operation.
@@ -708,14 +714,29 @@ class CGXGridCore {
                            BOOL hint = FALSE);
   virtual void RedrawAll(UINT flags = GX_INVALIDATE, BOOL hint = FALSE);
   virtual void RedrawCell(ROWCOL row, ROWCOL col, UINT flags = GX_INVALIDATE, BOOL hint = FALSE);
-  // Repaints only the cells that the data object marks as changed (see QueueUnchangedCells).
+  // A range received in a hint: rows over all columns, columns over all rows, the table, or the cells.
+  void RedrawHintRange(const CGXRange& range, UINT flags, BOOL hint);
+  // Repaints only the cells that the data object marks as changed (changed-cells mode, see DrawCellBlock).
   virtual BOOL RedrawChangedCells(BOOL recalc = FALSE, void* hint = nullptr, BOOL notify = FALSE);
   // The data object's changed-cell marks and recalculation (FALSE or nothing without a data object).
   virtual BOOL IsDataCellChanged(ROWCOL row, ROWCOL col);
   virtual void NotifyDataCellDrawn(ROWCOL row, ROWCOL col, BOOL flag);
+  virtual void DataObjectNotice();
+  virtual void DataObjectBegin(BOOL flag);
   virtual void DataObjectRecalc();
   virtual BOOL DataObjectErrorText(CString& out);
+  // Set while the data object is not to be told anything (DataObjectNotice stays silent).
+  BOOL m_bNoDataObjectNotice = FALSE;
   BOOL IsChangedCellsMode() const { return m_bChangedCellsMode; }
+  // The spanned-cells drawing feature (covered, merged and floating cells); nothing without it.
+  void SetFeature(CGXDrawSpannedCellsImp* imp, BOOL autoDelete = TRUE);
+  virtual LRESULT PrepareSpannedCells(ROWCOL frozenRows, ROWCOL frozenCols, ROWCOL topRow, ROWCOL leftCol,
+                                      ROWCOL lastRow, ROWCOL lastCol, ROWCOL top, ROWCOL left, ROWCOL bottom,
+                                      ROWCOL right);
+  LRESULT PrepareSpannedCellsForView(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right);
+  void PrepareBlockSpans(CGXGridDrawContext& ctx);
+  virtual void ApplyPrintMargins(CDC* dc, CPrintInfo* info);
+  virtual void DrawPrintHeaderFooter(CDC* dc, CPrintInfo* info);
   virtual void BeforeDraw(ROWCOL lastRow, ROWCOL lastCol) { (void)lastRow, (void)lastCol; }
   virtual void DrawGrid(CDC* dc);
   virtual void DrawCellControl(CDC* dc, ROWCOL row, ROWCOL col, const CRect& rect, const CGXStyle& style);
@@ -735,30 +756,64 @@ class CGXGridCore {
   void ReleaseWorkStyle(CGXStyle* style);
   size_t GetWorkStylePoolSize() const { return m_stylePool.size(); }
   static constexpr size_t kMaxPooledStyles = 501;
+  // Keep values: cached styles of these rows and columns survive FreeDrawingCaches (GX_INVALID = not set).
+  ROWCOL m_nKeepStyleRows[2] = {GX_INVALID, GX_INVALID}, m_nKeepStyleCols[2] = {GX_INVALID, GX_INVALID};
+  // On: the current cell's composed style and control survive paints and cache releases.
+  BOOL m_bKeepCurrentCell = FALSE;
   CPen* LookupPen(const CGXBorderPen& pen);
+  // Pens from a LOGPEN (cosmetic) instead of geometric square-capped pens; off by default.
+  static BOOL s_bIndirectPens;
   // Selects the font scaled by the zoom (in quarter points, at most 1023); returns the previous font.
   CFont* CreateZoomedFont(CDC* dc, const CGXFont& font);
   size_t CachedBrushCount() const { return m_brushCache.size(); }
+  size_t CachedPenCount() const { return m_penCache.size(); }
+  size_t CachedStyleCount() const { return m_styleCache.size(); }
+  // Printer metrics on screen: while on and the parameter object's print device names a printer, the grid's
+  // screen devices measure text with that printer (their attribute device), mapped so that its answers come
+  // in display pixels; what the screen shows then breaks and wraps as the printout will. Off by default.
+  BOOL m_bPrinterMetrics = FALSE;
+  // Called by PrepareDC on screen; TRUE when the device was given the printer as its attribute device.
+  BOOL PreparePrinterMetrics(CDC* dc);
+  // The measuring device: the drawing block's device while one draws, else the grid's own client device
+  // (created on first use, prepared, with the standard style's font selected).
+  CDC* GetCachedDC();
+  void ReleaseCachedDC();
   void FillWithInterior(CDC* dc, const CRect& rect, const CGXInteriorBrush& interior);
   // The steps of a cell block (see the call flow at the top).
   void PrepareCellFlags(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j);
   void FillRowInteriorRuns(CGXGridDrawContext& ctx, ROWCOL i);
   void DrawBlockCell(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j);
-  void DrawBlockLines(CGXGridDrawContext& ctx);
+  void DrawColumnLines(CGXGridDrawContext& ctx, ROWCOL j);
+  void DrawRowLines(CGXGridDrawContext& ctx, ROWCOL i);
   void DrawBeyondGrid(CGXGridDrawContext& ctx);
   void InvertMarkedCells(CGXGridDrawContext& ctx);
-  void QueueUnchangedCells(CGXGridDrawContext& ctx);
-  BOOL IsCellQueued(const CRect& cell) const;
+  void DrawCurrentCellFrameOnce(CGXGridDrawContext& ctx);
   CGXInteriorBrush StandardInterior() const;
+  // Measures the font selected into the paint device into the line height and character width (the
+  // standard style's font at the start of every paint).
+  void MeasurePaintFont(CDC* dc);
+  // The draw context of the innermost block being drawn (null outside a paint).
+  CGXGridDrawContext* GetDrawContext() const { return m_pDrawContext; }
   // The cell-by-cell drawing (per-row clipping, backgrounds painted in blocks); null until installed.
   void InstallOldDrawingImp();
   CGXAbstractGridOldDrawingImp* GetOldDrawingImp() const { return m_pOldDrawingImp.get(); }
+  void CallOldDrawingHook(CGXGridDrawContext& ctx);
   BOOL m_bOldDrawing = FALSE;  // asks the installed cell-by-cell drawing to draw
-  void DrawBorderLine(const CGXBorderPen& pen, const CRect& rect, int side, CDC* dc);
-  void DrawStyleBorders(CDC* dc, const CRect& rect, const CGXStyle& style);
+  // Border line on one side (0 left, 1 right, 2 top, 3 bottom) of rect; a dashed or dotted pen becomes a
+  // pattern band on the interior's colour when an interior is given.
+  void DrawBorderLine(const CGXBorderPen& pen, const CRect& rect, int side, CDC* dc,
+                      const CGXInteriorBrush* interior = nullptr);
+  void DrawStyleBorders(CDC* dc, int left, int top, int right, int bottom, const CGXStyle& style);
   void DrawEdgeLine(CDC* dc, int kind, int index, UINT flags);
   void CalcTrackingLineRect(CRect* out, int kind, int index) const;
   BOOL ClientCellFromPoint(const POINT& pt, int* clientRow, int* clientCol, CRect* cellRect = nullptr) const;
+  BOOL ClientCellFromPointOrLast(const POINT& pt, int* clientRow, int* clientCol) const;
+  // The rectangle of a client cell, summing the client rows and columns before it; the cached form continues
+  // the sums of the previous call while the indices do not go back. The kept sums start over with every
+  // cell block and whenever the first scrolled row or column moved (they would be stale); it serves loops
+  // inside one paint, where sizes do not change.
+  void CalcClientCellRect(CRect* out, ROWCOL clientRow, ROWCOL clientCol) const;
+  void CalcClientCellRectCached(CRect* out, ROWCOL clientRow, ROWCOL clientCol);
   // Buffered drawing: 1 draws through a memory bitmap; returns the previous value.
   int SetBufferedDrawing(int value) {
     int old = m_nBufferedDrawing;
@@ -766,6 +821,8 @@ class CGXGridCore {
     return old;
   }
   BOOL m_bDrawOuterFrame = FALSE;
+  // Set when a paint arrived while printing; ending the printing is to repaint the window and clear it.
+  BOOL m_bPaintDeferred = FALSE;
   // Invalidate through the window; every invalidation of the engine goes through here.
   void InvalidateRect(const RECT* rect, BOOL erase = TRUE);
   void UpdateWindow();
@@ -774,9 +831,17 @@ class CGXGridCore {
   CFont* LookupFont(const CGXFont& font);
   CBrush* LookupBrush(const CGXInteriorBrush& brush);
   COLORREF PropertyColor(int index) const;
-  BOOL GridLinesAtLeftTop() const;
+  BOOL GridLinesAtLeftTop() const { return m_nGridLinePosition == 0; }
   BOOL DrawsHorzLines() const;
   BOOL DrawsVertLines() const;
+  BOOL PrintsBlackAndWhite() const;
+  // Drawing settings. The parameter object carries no named members for them (its archived words keep
+  // their layout meaning), so the engine keeps them.
+  int m_nGridLinePosition = 0;          // 0: a cell's grid lines are its left and top edges; else right, bottom
+  UINT m_nGridLineStyle = PS_SOLID;     // pen style of the grid lines (PS_NULL: none)
+  UINT m_nDragLineStyle = PS_DOT;       // pen style of the dragging line of a user move or resize
+  BOOL m_bInvertSelection = TRUE;       // selected cells are inverted
+  int m_nPreloadStyles = 0;             // 1: compose every style of a block before drawing it
   BOOL m_bNeedsOwnBackground = FALSE;   // read by the controls while DrawCellControl runs
   BOOL m_bInvertCurrentCellOnce = FALSE;
   BOOL m_bCurrentCellFrame = TRUE;      // frame the current cell by inversion
@@ -1112,6 +1177,22 @@ class CGXGridCore {
   std::map<std::uint64_t, std::unique_ptr<CGXStyle>> m_styleCache;
   std::vector<std::unique_ptr<CGXStyle>> m_stylePool;
   std::vector<std::unique_ptr<CGXStyle>> m_deleteLater;
+  CGXGridDrawContext* m_pDrawContext = nullptr;
+  CGXDrawSpannedCellsImp* m_pDrawSpannedCellsImp = nullptr;
+  std::shared_ptr<CDC> m_pCachedDC;  // shared_ptr: deleted where CDC is complete
+  // The printer information device of the printer metrics, and the print device blocks it was made from.
+  std::shared_ptr<CDC> m_pMetricsPrinter;
+  std::vector<BYTE> m_metricsDevNames, m_metricsDevMode;
+  CFont* m_pCachedDCOldFont = nullptr;
+  // The line patterns of dashed and dotted pens (styles 1 to 4, horizontal and vertical), made once.
+  std::shared_ptr<CBitmap> m_linePatternBitmaps[4][2];
+  std::shared_ptr<CBrush> m_linePatternBrushes[4][2];
+  CBrush* LinePatternBrush(UINT penStyle, BOOL vertical);
+  // Running sums of CalcClientCellRectCached.
+  ROWCOL m_nCachedRectRow = 0, m_nCachedRectCol = 0;
+  int m_nCachedRectY = 0, m_nCachedRectX = 0;
+  ROWCOL m_nCachedRectTop = GX_INVALID, m_nCachedRectLeft = GX_INVALID;
+  void ResetClientCellRectCache() { m_nCachedRectTop = m_nCachedRectLeft = GX_INVALID; }
 
   // Scrolling state.
   BOOL m_bScrolling = FALSE;

@@ -448,6 +448,23 @@ class CGXAbstractCalcSizeImp {
   }
 };
 
+// The grid's spanned-cells drawing (covered, merged and floating cells). The engine asks it, for each cell
+// of a block being drawn (block indices i, j of the draw context), whether the cell belongs to a span the
+// feature draws (the engine then sets no flags for it) and whether it drew the cell itself; before a range
+// is drawn or redrawn it prepares the spans of that range. Without the feature every answer is FALSE or 0.
+class CGXGridDrawContext;
+class CGXDrawSpannedCellsImp {
+ public:
+  virtual ~CGXDrawSpannedCellsImp() = default;
+  virtual BOOL IsSpannedCell(CGXGridCore*, CGXGridDrawContext& /*ctx*/, ROWCOL /*i*/, ROWCOL /*j*/) { return FALSE; }
+  virtual BOOL DrawSpannedCell(CGXGridCore*, CGXGridDrawContext& /*ctx*/, ROWCOL /*i*/, ROWCOL /*j*/) { return FALSE; }
+  virtual LRESULT PrepareSpannedCells(CGXGridCore*, ROWCOL /*frozenRows*/, ROWCOL /*frozenCols*/, ROWCOL /*topRow*/,
+                                      ROWCOL /*leftCol*/, ROWCOL /*lastRow*/, ROWCOL /*lastCol*/, ROWCOL /*top*/,
+                                      ROWCOL /*left*/, ROWCOL /*bottom*/, ROWCOL /*right*/) {
+    return 0;
+  }
+};
+
 // Header marking: redraws the headers of a changed current cell (kind 0 both, 1 the column header, 2 the
 // row header) and tells the header cells whether they are drawn marked.
 class CGXGridMarkEditHeaderImp {

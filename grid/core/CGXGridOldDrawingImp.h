@@ -22,4 +22,6 @@ class CGXGridOldDrawingImp : public CGXAbstractGridOldDrawingImp {
   void DrawBackgrounds(CGXGridCore* grid, CGXGridDrawContext& ctx) override;
   // Fills made by the last DrawBackgrounds (the standard fill and each merged block), for inspection.
   int m_nLastFills = 0;
+  // Whether the last DrawCells clipped its rows one by one.
+  BOOL m_bLastClippedRows = FALSE;
 };

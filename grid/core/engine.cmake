@@ -6,6 +6,8 @@ target_sources(grid_core PRIVATE
   CGXGridCoreStyle.cpp
   CGXLongOperation.cpp
   CGXGridCoreDraw.cpp
+  CGXGridCoreDrawCaches.cpp
+  CGXGridCoreLines.cpp
   CGXGridCoreScroll.cpp
   CGXGridCoreCurrent.cpp
   CGXGridCoreKeys.cpp

@@ -78,6 +78,8 @@ CBrush* CDC::SelectObject(CBrush* b) {
   return CBrush::FromHandle(static_cast<HBRUSH>(::SelectObject(m_hDC, b ? b->m_hObject : nullptr)));
 }
 CFont* CDC::SelectObject(CFont* f) {
+  // A separate attribute device (a printer measuring for the screen) measures with the same font.
+  if (m_hAttribDC && m_hAttribDC != m_hDC) ::SelectObject(m_hAttribDC, f ? f->m_hObject : nullptr);
   return CFont::FromHandle(static_cast<HFONT>(::SelectObject(m_hDC, f ? f->m_hObject : nullptr)));
 }
 CBitmap* CDC::SelectObject(CBitmap* b) {

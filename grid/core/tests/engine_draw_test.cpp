@@ -1,2 +1,636 @@
-// Engine tests: draw.
+// Engine tests: drawing. Pixel checks on the headless desktop (rows 20 pixels, columns 50, headers too:
+// cell (r, c) covers x 50c..50c+49, y 20r..20r+19), the drawing caches, the features drawing reaches, and
+// a reference screenshot of the line and border forms.
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "grid/core/CGXData.h"
+#include "grid/core/CGXPrintDevice.h"
+#include "grid/core/CGXGridDrawContext.h"
 #include "grid/core/tests/enginetest.h"
+#include "platform/display/ReferenceImage.h"
+#include "platform/gdi/CBitmap.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/Surface.h"
+#include "platform/framework/CPrintInfo.h"
+
+namespace enginetest {
+namespace {
+
+using DrawTest = EngineTest;
+
+std::shared_ptr<plat::Surface> Shot(HWND h) {
+  plat::Desktop::PaintAll();
+  return plat::Desktop::Capture(h);
+}
+
+COLORREF At(const std::shared_ptr<plat::Surface>& s, int x, int y) {
+  return plat::colorFromPixel(s->pixel(x, y)) & 0xFFFFFF;
+}
+
+constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kTint = RGB(250, 230, 200);
+
+// A static cell that records what the grid asks of it.
+struct RecordingStatic : CGXStatic {
+  using CGXStatic::CGXStatic;
+  void DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
+                const CGXStyle* standard) override {
+    ownBackground[{row, col}] = m_pGrid->m_bNeedsOwnBackground;
+    CGXStatic::DrawCell(dc, rect, row, col, style, standard);
+  }
+  void DrawCurrentCellFrame(CDC*, const CRect& inner) override { frames.push_back(inner); }
+  std::map<std::pair<ROWCOL, ROWCOL>, BOOL> ownBackground;
+  std::vector<CRect> frames;
+};
+
+constexpr WORD kRecordingId = 9000;
+
+RecordingStatic* InstallRecording(CGXGridWnd* g) {
+  auto* control = new RecordingStatic(g);
+  g->AddCellControl(kRecordingId, control);
+  CGXStyle style;
+  style.SetControl(kRecordingId);
+  g->SetStyleRange(CGXRange().AssignTable(), style);
+  return control;
+}
+
+TEST_F(DrawTest, GridLinesAtTheRightAndBottomEdgesAndTheFrameThatMatchesThem) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  const COLORREF line = g->PropertyColor(0), window = GetSysColor(COLOR_WINDOW) & 0xFFFFFF;
+  g->m_nGridLinePosition = 1;
+  g->RedrawAll(GX_UPDATENOW);
+  auto before = Shot(*g);
+  const CRect cell = g->CalcCellRect(2, 2);
+  EXPECT_EQ(At(before, cell.right - 1, cell.top + 10), line);
+  EXPECT_EQ(At(before, cell.left + 10, cell.bottom - 1), line);
+  EXPECT_EQ(At(before, cell.left, cell.top + 10), window);
+  EXPECT_EQ(At(before, cell.left + 10, cell.top), window);
+  // No closing line after the last column: its cells carry their right edges.
+  EXPECT_EQ(At(before, g->CalcCellRect(1, 3).right, 30), g->PropertyColor(4));
+  // The current cell's frame: 2 pixels at the top and left, 3 at the right and bottom, an exact inversion.
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  auto after = Shot(*g);
+  for (int y = cell.top; y < cell.bottom; ++y)
+    for (int x = cell.left; x < cell.right; ++x) {
+      const bool band = y < cell.top + 2 || x < cell.left + 2 || y >= cell.bottom - 3 || x >= cell.right - 3;
+      ASSERT_EQ(At(after, x, y), band ? At(before, x, y) ^ 0xFFFFFF : At(before, x, y)) << x << "," << y;
+    }
+  // The inner rectangle loses the grid-line pixel on the right and bottom; sizes grow there.
+  CGXStyle plain;
+  CRect inner;
+  g->SubtractBorders(&inner, cell, plain, TRUE);
+  EXPECT_EQ(inner, CRect(cell.left, cell.top, cell.right - 1, cell.bottom - 1));
+  CSize grown;
+  g->AddBorders(&grown, 10, 10, plain);
+  EXPECT_EQ(grown, CSize(11, 11));
+  // The moving line of a resize sits on the last pixel row of the row before the boundary.
+  CRect tracking;
+  g->CalcTrackingLineRect(&tracking, 2, 2);
+  EXPECT_EQ(tracking.top, 39);
+  g->m_nGridLinePosition = 0;
+  g->CalcTrackingLineRect(&tracking, 2, 2);
+  EXPECT_EQ(tracking.top, 40);
+  EXPECT_EQ(tracking.Width(), 4 * 50 + 1);  // every shown column and the closing line
+}
+
+TEST_F(DrawTest, FrozenBoundaryTakesTheFixedLinesColour) {
+  CGXGridWnd* g = MakeGrid(8, 6, 400, 200);
+  g->SetFrozenCols(2, 1, 0);
+  g->SetFrozenRows(1, 0, 0);
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  const COLORREF fixed = g->PropertyColor(1), line = g->PropertyColor(0);
+  ASSERT_NE(fixed, line);
+  // The last frozen column beyond the header column: its right edge in "Fixed Lines", the next column's
+  // own grid line beside it.
+  const CRect frozen = g->CalcCellRect(3, 2);
+  EXPECT_EQ(At(s, frozen.right - 1, frozen.top + 10), fixed);
+  EXPECT_EQ(At(s, frozen.right, frozen.top + 10), line);
+  // Column 1 is a header column: no fixed line there.
+  EXPECT_NE(At(s, g->CalcCellRect(3, 1).right - 1, frozen.top + 10), fixed);
+  // The last frozen row (no header rows).
+  const CRect row1 = g->CalcCellRect(1, 4);
+  EXPECT_EQ(At(s, row1.left + 20, row1.bottom - 1), fixed);
+}
+
+TEST_F(DrawTest, DashedBordersArePatternBandsOnTheInteriorAndBlackOnWhiteInBlackAndWhitePrint) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  CGXStyle dotted;
+  dotted.SetInteriorColor(kTint).SetBorder(GX_BORDER_TOP, CGXBorderPen(PS_DOT, 1, kBlue));
+  g->SetStyleRange(CGXRange(2, 2), dotted);
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  const CRect cell = g->CalcCellRect(2, 2);
+  int blue = 0, tint = 0;
+  // From the second pixel: the cell's left grid line crosses the first.
+  for (int x = cell.left + 1; x < cell.right; ++x) {
+    const COLORREF c = At(s, x, cell.top);
+    blue += c == kBlue;
+    tint += c == kTint;
+    ASSERT_TRUE(c == kBlue || c == kTint) << x << " " << std::hex << c;
+  }
+  EXPECT_EQ(blue, 24);  // every other pixel
+  EXPECT_EQ(tint, 25);
+  // Printed black and white: black on white.
+  CDC mem;
+  ASSERT_TRUE(mem.CreateCompatibleDC(nullptr));
+  CBitmap bmp;
+  HDC screen = GetDC(*g);
+  ASSERT_TRUE(bmp.CreateBitmap(40, 10, 1, 32, nullptr));
+  ReleaseDC(*g, screen);
+  CBitmap* old = mem.SelectObject(&bmp);
+  mem.FillSolidRect(0, 0, 40, 10, RGB(0, 200, 0));
+  g->GetProperties()->m_bBlackWhite = TRUE;
+  g->SetPrinting(TRUE);
+  const CGXInteriorBrush interior(kTint);
+  g->DrawBorderLine(CGXBorderPen(PS_DOT, 1, kBlue), CRect(0, 0, 40, 10), 2, &mem, &interior);
+  g->SetPrinting(FALSE);
+  for (int x = 0; x < 40; ++x) {
+    const COLORREF c = mem.GetPixel(x, 0) & 0xFFFFFF;
+    ASSERT_TRUE(c == RGB(0, 0, 0) || c == RGB(255, 255, 255)) << x;
+  }
+  EXPECT_EQ(mem.GetPixel(5, 1) & 0xFFFFFF, RGB(0, 200, 0));  // one pixel band
+  mem.SelectObject(old);
+}
+
+TEST_F(DrawTest, WideBordersFillTheirWidthAndShrinkTheInnerRectangle) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  CGXStyle style;
+  style.SetBorder(GX_BORDER_RIGHT, CGXBorderPen(PS_SOLID, 3, kRed))
+      .SetBorder(GX_BORDER_LEFT, CGXBorderPen(PS_NULL, 1, kRed));
+  g->SetStyleRange(CGXRange(2, 2, 3, 2), style);
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  const CRect cell = g->CalcCellRect(2, 2);
+  for (int y = cell.top; y < g->CalcCellRect(3, 2).bottom; ++y) {
+    for (int x = cell.right - 3; x < cell.right; ++x) ASSERT_EQ(At(s, x, y), kRed) << x << "," << y;
+    ASSERT_NE(At(s, cell.right - 4, y), kRed) << y;
+  }
+  // A PS_NULL left border draws nothing and replaces the grid line there.
+  EXPECT_EQ(At(s, cell.left, cell.top + 10), GetSysColor(COLOR_WINDOW) & 0xFFFFFF);
+  CRect inner;
+  g->SubtractBorders(&inner, cell, *g->GetCachedCellStyle(2, 2), TRUE);
+  EXPECT_EQ(inner, CRect(cell.left, cell.top + 1, cell.right - 3, cell.bottom));
+  CSize size;
+  g->AddBorders(&size, 10, 10, *g->GetCachedCellStyle(2, 2));
+  EXPECT_EQ(size, CSize(10 + 1 + 3, 11));  // PS_NULL counts as no border: the grid line's pixel
+}
+
+TEST_F(DrawTest, RunsOfEqualInteriorsAreFilledByTheGridSingleCellsByTheirControl) {
+  CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
+  RecordingStatic* control = InstallRecording(g);
+  CGXStyle tinted;
+  tinted.SetInteriorColor(kTint);
+  g->SetStyleRange(CGXRange(2, 2, 2, 3), tinted);  // a run of two
+  g->SetStyleRange(CGXRange(4, 1), tinted);        // a single cell between standard ones
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  EXPECT_FALSE(control->ownBackground.at({2, 2}));
+  EXPECT_FALSE(control->ownBackground.at({2, 3}));
+  EXPECT_TRUE(control->ownBackground.at({4, 1}));
+  EXPECT_TRUE(control->ownBackground.at({2, 4}));  // a standard cell after the run is a run of its own
+  EXPECT_FALSE(control->ownBackground.at({3, 1}));  // row 3: all four cells one standard run
+  EXPECT_EQ(At(s, g->CalcCellRect(2, 3).CenterPoint().x, 50), kTint);
+  EXPECT_EQ(At(s, g->CalcCellRect(4, 1).CenterPoint().x, 90), kTint);
+}
+
+TEST_F(DrawTest, TheCurrentCellsControlDrawsItsFrameOncePerBlockInTheInnerRectangle) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  RecordingStatic* control = InstallRecording(g);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  // While the grid inverts its own frame around the current cell, the control draws none.
+  control->frames.clear();
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_TRUE(control->frames.empty());
+  g->m_bCurrentCellFrame = FALSE;
+  g->RedrawAll(GX_UPDATENOW);
+  ASSERT_EQ(control->frames.size(), 1u);
+  const CRect cell = g->CalcCellRect(2, 2);
+  EXPECT_EQ(control->frames[0], CRect(cell.left + 1, cell.top + 1, cell.right, cell.bottom));
+  // A paint that does not cover the current cell asks for no frame.
+  control->frames.clear();
+  g->RedrawCell(4, 1, GX_UPDATENOW);
+  EXPECT_TRUE(control->frames.empty());
+}
+
+TEST_F(DrawTest, SelectionInversionCanBeSwitchedOffAndHeadersAreNeverInverted) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto plain = Shot(*g);
+  g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(2, 2)));
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  EXPECT_EQ(At(s, 70, 50), At(plain, 70, 50) ^ 0xFFFFFF);
+  EXPECT_EQ(At(s, 25, 50), At(plain, 25, 50));  // the row header
+  g->m_bInvertSelection = FALSE;
+  g->RedrawAll(GX_UPDATENOW);
+  s = Shot(*g);
+  EXPECT_EQ(At(s, 70, 50), At(plain, 70, 50));
+}
+
+TEST_F(DrawTest, DottedGridLinesAndNoGridLines) {
+  CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
+  const COLORREF line = g->PropertyColor(0), window = GetSysColor(COLOR_WINDOW) & 0xFFFFFF;
+  g->m_nGridLineStyle = PS_DOT;
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  int on = 0;
+  for (int y = 40; y < 60; ++y) on += At(s, 100, y) == line;
+  EXPECT_EQ(on, 10);  // every other pixel of the cell's left edge
+  g->m_nGridLineStyle = PS_NULL;
+  g->RedrawAll(GX_UPDATENOW);
+  s = Shot(*g);
+  EXPECT_EQ(At(s, 100, 45), window);
+  EXPECT_EQ(At(s, 120, 40), window);
+}
+
+// A store whose cells carry changed marks and which can suspend its updates.
+struct MarkedData : CGXData {
+  BOOL IsCellChanged(ROWCOL r, ROWCOL c) const override {
+    ++asked;
+    return changed.count({r, c}) != 0;
+  }
+  void SetCellChanged(ROWCOL r, ROWCOL c, BOOL on) override {
+    if (on)
+      changed.insert({r, c});
+    else
+      changed.erase({r, c});
+  }
+  std::set<std::pair<ROWCOL, ROWCOL>> changed;
+  mutable int asked = 0;
+};
+
+TEST_F(DrawTest, ChangedCellsRepaintComposesOnlyFromTheFirstChangedCellAndWaitsWhileTheStoreSuspends) {
+  CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
+  auto* data = new MarkedData;
+  data->InitParam(g->GetParam());
+  g->GetParam()->SetData(data, TRUE);
+  g->SetRowCount(5, 0);
+  g->SetColCount(4, 0);
+  RecordingStatic* control = InstallRecording(g);
+  g->RedrawAll(GX_UPDATENOW);
+  Shot(*g);
+  CGXStyle blue;
+  blue.SetInteriorColor(kBlue);
+  g->ApplyStyleToRange(CGXRange(2, 1, 2, 4), &blue, gxOverride, 0, 0);
+  data->changed = {{2, 3}};
+  // Suspended: nothing is painted and the mark stays.
+  data->m_bSuspendUpdates = TRUE;
+  control->ownBackground.clear();
+  EXPECT_FALSE(g->RedrawChangedCells());
+  EXPECT_TRUE(control->ownBackground.empty());
+  EXPECT_EQ(data->changed.size(), 1u);
+  data->m_bSuspendUpdates = FALSE;
+  ASSERT_TRUE(g->RedrawChangedCells());
+  // Only (2, 3) and (2, 4) went through their control; the changed cell lost its mark.
+  std::set<std::pair<ROWCOL, ROWCOL>> drawn;
+  for (auto& [cell, own] : control->ownBackground) drawn.insert(cell);
+  EXPECT_EQ(drawn, (std::set<std::pair<ROWCOL, ROWCOL>>{{2, 3}, {2, 4}}));
+  EXPECT_TRUE(data->changed.empty());
+  auto s = Shot(*g);
+  EXPECT_NE(At(s, g->CalcCellRect(2, 2).CenterPoint().x, 50), kBlue);
+  EXPECT_EQ(At(s, g->CalcCellRect(2, 3).CenterPoint().x, 50), kBlue);
+  EXPECT_EQ(At(s, g->CalcCellRect(2, 4).CenterPoint().x, 50), kBlue);
+}
+
+// The cell-by-cell drawing paints its backgrounds over the whole block; in changed-cells mode it leaves
+// the cells before each row's first changed cell alone, directly and through the memory bitmap.
+TEST_F(DrawTest, CellByCellDrawingInChangedCellsModeKeepsTheUnchangedCells) {
+  for (int buffered : {0, 1}) {
+    CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
+    auto* data = new MarkedData;
+    data->InitParam(g->GetParam());
+    g->GetParam()->SetData(data, TRUE);
+    g->SetRowCount(5, 0);
+    g->SetColCount(4, 0);
+    g->SetBufferedDrawing(buffered);
+    g->InstallOldDrawingImp();
+    g->m_bOldDrawing = TRUE;
+    CGXStyle red, blue;
+    red.SetInteriorColor(kRed);
+    blue.SetInteriorColor(kBlue);
+    g->SetStyleRange(CGXRange(2, 1, 3, 4), red);
+    g->RedrawAll(GX_UPDATENOW);
+    Shot(*g);
+    g->ApplyStyleToRange(CGXRange(2, 1, 3, 4), &blue, gxOverride, 0, 0);
+    data->changed = {{2, 3}};
+    ASSERT_TRUE(g->RedrawChangedCells());
+    auto s = Shot(*g);
+    auto centre = [&](ROWCOL r, ROWCOL c) {
+      return At(s, g->CalcCellRect(r, c).CenterPoint().x, g->CalcCellRect(r, c).CenterPoint().y);
+    };
+    EXPECT_EQ(centre(2, 2), kRed) << buffered;
+    EXPECT_EQ(centre(3, 1), kRed) << buffered;
+    EXPECT_EQ(centre(2, 3), kBlue) << buffered;
+    EXPECT_EQ(centre(2, 4), kBlue) << buffered;
+    grid.reset();
+  }
+}
+
+// A spanned-cells feature that spans cells (3, 2)..(3, 3): it prepares the block, claims (3, 3) and
+// draws (3, 2) itself as one red rectangle over both.
+struct RecordingSpans : CGXDrawSpannedCellsImp {
+  BOOL IsSpannedCell(CGXGridCore*, CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j) override {
+    return ctx.rows[i] == 3 && ctx.cols[j] == 3;
+  }
+  BOOL DrawSpannedCell(CGXGridCore*, CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j) override {
+    if (ctx.rows[i] != 3 || ctx.cols[j] != 2) return FALSE;
+    CRect r = ctx.CellRect(i, j);
+    r.right += ctx.widths[j + 1];
+    ctx.dc->FillSolidRect(&r, kRed);
+    return TRUE;
+  }
+  LRESULT PrepareSpannedCells(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, ROWCOL, ROWCOL, ROWCOL, ROWCOL top, ROWCOL left,
+                              ROWCOL bottom, ROWCOL right) override {
+    prepared.emplace_back(CGXRange(top, left, bottom, right));
+    return 0;
+  }
+  std::vector<CGXRange> prepared;
+};
+
+TEST_F(DrawTest, TheSpannedCellsFeatureClaimsAndDrawsCellsAndPreparesEachBlock) {
+  CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
+  RecordingStatic* control = InstallRecording(g);
+  auto* spans = new RecordingSpans;
+  g->SetFeature(spans);
+  control->ownBackground.clear();
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  ASSERT_FALSE(spans->prepared.empty());
+  const CGXRange& block = spans->prepared.back();
+  EXPECT_EQ(block.top, 0u);
+  EXPECT_EQ(block.left, 0u);
+  EXPECT_EQ(block.bottom, 5u);
+  EXPECT_EQ(block.right, 4u);
+  EXPECT_EQ(control->ownBackground.count({3, 2}), 0u);  // drawn by the feature
+  EXPECT_EQ(control->ownBackground.count({3, 3}), 0u);  // claimed: no style, no control
+  // The claimed cell gets no grid line of its own: the span stays red across the boundary.
+  const CRect claimed = g->CalcCellRect(3, 3);
+  EXPECT_EQ(At(s, claimed.left, claimed.top + 10), kRed);
+  EXPECT_EQ(At(s, claimed.left + 10, claimed.top), kRed);
+  // A redraw of a range prepares that range's spans first.
+  spans->prepared.clear();
+  g->RedrawRange(1, 1, 2, 2, GX_INVALIDATE);
+  ASSERT_FALSE(spans->prepared.empty());
+  EXPECT_EQ(spans->prepared.front().bottom, 2u);
+}
+
+TEST_F(DrawTest, KeepValuesProtectCachedStylesOfTheirRowsAndColumns) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  g->RedrawAll(GX_UPDATENOW);
+  Shot(*g);
+  ASSERT_GT(g->CachedStyleCount(), 10u);
+  const CGXStyle* kept = g->GetCachedCellStyle(2, 1);
+  g->m_nKeepStyleRows[0] = 2;
+  g->m_nKeepStyleCols[1] = 3;
+  g->FreeDrawingCaches();
+  EXPECT_EQ(g->CachedStyleCount(), 4u + 6u - 1u);  // row 2 (columns 0..3) and column 3 (rows 0..5)
+  EXPECT_EQ(g->GetCachedCellStyle(2, 1), kept);
+  g->m_nKeepStyleRows[0] = GX_INVALID;
+  g->m_nKeepStyleCols[1] = GX_INVALID;
+  g->FreeDrawingCaches();
+  EXPECT_EQ(g->CachedStyleCount(), 0u);
+}
+
+TEST_F(DrawTest, PensAreMadeOncePerRecordAndTheMeasuringDeviceCarriesTheStandardFont) {
+  CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
+  g->FreeDrawingCaches();
+  CPen* a = g->LookupPen(CGXBorderPen(PS_DASH, 2, kRed));
+  CPen* b = g->LookupPen(CGXBorderPen(PS_DASH, 2, kRed));
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a, b);
+  EXPECT_NE(g->LookupPen(CGXBorderPen(PS_DASH, 3, kRed)), a);
+  EXPECT_EQ(g->CachedPenCount(), 2u);
+  EXPECT_EQ(GetObjectType(*a), static_cast<DWORD>(OBJ_EXTPEN));  // a geometric pen
+  CDC* dc = g->GetCachedDC();
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(g->GetCachedDC(), dc);
+  TEXTMETRIC tm{};
+  ASSERT_TRUE(dc->GetTextMetrics(&tm));
+  EXPECT_EQ(static_cast<int>(tm.tmHeight + tm.tmExternalLeading), g->GetFontHeight());
+  g->ReleaseCachedDC();
+  g->FreeDrawingCaches();
+  EXPECT_EQ(g->CachedPenCount(), 0u);
+}
+
+TEST_F(DrawTest, ClientCellRectanglesAndPointsPastTheEnd) {
+  CGXGridWnd* g = MakeGrid(30, 20, 300, 200);
+  g->SetFrozenRows(1, 0, 0);
+  g->SetFrozenCols(1, 0, 0);
+  g->SetTopRow(5, 0);
+  g->SetLeftCol(4, 0);
+  CRect plain, cached;
+  for (ROWCOL i : {0u, 1u, 3u, 2u, 5u, 0u})
+    for (ROWCOL j : {0u, 2u, 1u, 4u}) {
+      g->CalcClientCellRect(&plain, i, j);
+      g->CalcClientCellRectCached(&cached, i, j);
+      ASSERT_EQ(plain, cached) << i << "," << j;
+      ASSERT_EQ(plain, g->CalcCellRect(g->ClientRowToRow(i), g->ClientColToCol(j))) << i << "," << j;
+    }
+  // After a scroll the kept sums start over.
+  g->CalcClientCellRectCached(&cached, 3, 3);
+  g->SetTopRow(9, 0);
+  g->CalcClientCellRectCached(&cached, 4, 3);
+  EXPECT_EQ(cached, g->CalcCellRect(g->ClientRowToRow(4), g->ClientColToCol(3)));
+  CGXGridWnd* small = MakeGrid(3, 2, 300, 200);
+  int row = 0, col = 0;
+  EXPECT_FALSE(small->ClientCellFromPointOrLast(CPoint(250, 150), &row, &col));
+  EXPECT_EQ(row, 3);
+  EXPECT_EQ(col, 2);
+  EXPECT_TRUE(small->ClientCellFromPointOrLast(CPoint(60, 30), &row, &col));
+  EXPECT_EQ(row, 1);
+  EXPECT_EQ(col, 1);
+}
+
+TEST_F(DrawTest, PaintsWhilePrintingAreDeferredAndLockedPaintsDrawNothing) {
+  CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
+  auto before = Shot(*g);
+  CGXStyle red;
+  red.SetInteriorColor(kRed);
+  g->ApplyStyleToRange(CGXRange(1, 1), &red, gxOverride, 0, 0);
+  g->SetPrinting(TRUE);
+  InvalidateRect(*g, nullptr, TRUE);
+  auto printing = Shot(*g);
+  g->SetPrinting(FALSE);
+  EXPECT_TRUE(g->m_bPaintDeferred);
+  EXPECT_EQ(At(printing, 70, 30), At(before, 70, 30));
+  g->LockUpdate(TRUE);
+  HDC hdc = GetDC(*g);
+  CDC dc;
+  dc.Attach(hdc);
+  g->DrawGrid(&dc);
+  dc.Detach();
+  ReleaseDC(*g, hdc);
+  g->LockUpdate(FALSE);
+  EXPECT_EQ(At(Shot(*g), 70, 30), At(before, 70, 30));
+}
+
+// The outer frame: drawn before the cells just outside the grid rectangle, or, through the memory bitmap,
+// after the cells on the rectangle's outermost pixels.
+TEST_F(DrawTest, OuterFrameSitsOutsideTheGridDirectlyAndInsideItBuffered) {
+  CGXGridWnd* g = MakeGrid(20, 10, 300, 200);
+  const CRect area(10, 10, 210, 110);
+  g->SetFixedDrawingArea(&area);
+  g->m_bDrawOuterFrame = TRUE;
+  for (int buffered : {0, 1}) {
+    g->SetBufferedDrawing(buffered);
+    InvalidateRect(*g, nullptr, TRUE);
+    auto s = Shot(*g);
+    const int out = buffered ? 0 : 1;  // how far outside the rectangle the frame lies
+    EXPECT_EQ(At(s, area.left - out, 50), RGB(0, 0, 0)) << buffered;
+    EXPECT_EQ(At(s, area.right - 1 + out, 50), RGB(0, 0, 0)) << buffered;
+    EXPECT_EQ(At(s, 100, area.top - out), RGB(0, 0, 0)) << buffered;
+    EXPECT_EQ(At(s, 100, area.bottom - 1 + out), RGB(0, 0, 0)) << buffered;
+    // Inside (direct) the first pixel row is the header's; buffered the frame covers it.
+    if (!buffered) {
+      EXPECT_NE(At(s, 100, area.top), RGB(0, 0, 0));
+    }
+  }
+  g->SetFixedDrawingArea(nullptr);
+}
+
+// The moving lines of a user resize: flags 0x02 is tested before 0x04, so 0x06 is a dragging line (grid
+// colour under a dotted line), 0x04 alone an inversion, 0x01 the tracking colour.
+TEST_F(DrawTest, EdgeLinesTestTheirFlagsInOrder) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto before = Shot(*g);
+  HDC hdc = GetDC(*g);
+  CDC dc;
+  dc.Attach(hdc);
+  g->DrawEdgeLine(&dc, 1, 2, 0x06);  // the vertical line after client column 1: x = 100
+  dc.Detach();
+  ReleaseDC(*g, hdc);
+  auto dragged = plat::Desktop::Capture(*g);
+  const COLORREF dragColor = g->PropertyColor(3), lineColor = g->PropertyColor(0);
+  ASSERT_NE(dragColor, lineColor);
+  int drag = 0, grid = 0;
+  for (int y = 0; y < 80; ++y) {
+    const COLORREF c = At(dragged, 100, y);
+    drag += c == dragColor;
+    grid += c == lineColor;
+  }
+  EXPECT_GT(drag, 20);
+  EXPECT_GT(grid, 20);
+  EXPECT_EQ(drag + grid, 80);  // nothing but the two colours along the line
+  hdc = GetDC(*g);
+  dc.Attach(hdc);
+  g->DrawEdgeLine(&dc, 2, 2, 0x04);  // the horizontal line below client row 1: y = 40, inverted
+  dc.Detach();
+  ReleaseDC(*g, hdc);
+  auto inverted = plat::Desktop::Capture(*g);
+  EXPECT_EQ(At(inverted, 120, 40), At(before, 120, 40) ^ 0xFFFFFF);
+  CRect r;
+  g->CalcTrackingLineRect(&r, 2, 2);
+  EXPECT_EQ(r, CRect(0, 40, 4 * 50 + 1, 41));
+}
+
+// Printer metrics on screen: the grid's devices measure with the printer that the print device names, in
+// display pixels; the screen picture itself is not scaled.
+TEST_F(DrawTest, PrinterMetricsOnScreenMeasureWithThePrinterInDisplayPixels) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  g->SetCellValue(2, 1, "Measured text");
+  g->RedrawAll(GX_UPDATENOW);
+  auto plain = Shot(*g);
+  CDC* screenDC = g->GetCachedDC();
+  ASSERT_NE(screenDC, nullptr);
+  TEXTMETRIC screen{};
+  ASSERT_TRUE(screenDC->GetTextMetrics(&screen));
+  g->ReleaseCachedDC();
+  // A print device naming the 300 dpi printer: DEVNAMES, then "WINSPOOL", "PDF" and an empty output.
+  std::vector<BYTE> names(sizeof(DEVNAMES));
+  const DEVNAMES dn{static_cast<WORD>(sizeof(DEVNAMES)), static_cast<WORD>(sizeof(DEVNAMES) + 9),
+                    static_cast<WORD>(sizeof(DEVNAMES) + 13), 0};
+  std::memcpy(names.data(), &dn, sizeof dn);
+  for (const char* part : {"WINSPOOL", "PDF", ""}) names.insert(names.end(), part, part + std::strlen(part) + 1);
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  mode.dmSpecVersion = DM_SPECVERSION;
+  std::strncpy(reinterpret_cast<char*>(mode.dmDeviceName), "PDF", CCHDEVICENAME - 1);
+  mode.dmFields = DM_PRINTQUALITY;
+  mode.dmPrintQuality = 300;
+  auto* device = new CGXPrintDevice;
+  device->SetDeviceInfo(names.data(), names.size(), reinterpret_cast<const BYTE*>(&mode), sizeof mode);
+  g->GetParam()->SetPrintDevice(device, TRUE);
+  g->m_bPrinterMetrics = TRUE;
+  CDC* dc = g->GetCachedDC();
+  ASSERT_NE(dc, nullptr);
+  EXPECT_NE(dc->m_hAttribDC, dc->m_hDC);
+  EXPECT_EQ(dc->GetDeviceCaps(LOGPIXELSX), 300);  // the printer answers
+  TEXTMETRIC printer{};
+  ASSERT_TRUE(dc->GetTextMetrics(&printer));
+  EXPECT_NEAR(printer.tmHeight, screen.tmHeight, 2);  // the standard font, in display pixels
+  EXPECT_NEAR(printer.tmAveCharWidth, screen.tmAveCharWidth, 2);
+  g->ReleaseCachedDC();
+  // The screen shows the same cells at the same places.
+  g->RedrawAll(GX_UPDATENOW);
+  auto metrics = Shot(*g);
+  EXPECT_EQ(At(metrics, 50, 30), At(plain, 50, 30));
+  EXPECT_EQ(At(metrics, 149, 70), At(plain, 149, 70));
+  // A print device naming no printer leaves the screen's own metrics.
+  device->SetDeviceInfo(nullptr, 0, nullptr, 0);
+  dc = g->GetCachedDC();
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(dc->m_hAttribDC, dc->m_hDC);
+  g->ReleaseCachedDC();
+}
+
+TEST_F(DrawTest, HintRangesRedrawWholeRowsOrColumns) {
+  CGXGridWnd* g = MakeGrid(10, 5, 300, 200);
+  ValidateRect(*g, nullptr);
+  g->RedrawHintRange(CGXRange().AssignRows(2, 3), GX_INVALIDATE, FALSE);
+  RECT r;
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  EXPECT_EQ(CRect(r), CRect(0, 40, 300, 80));
+  ValidateRect(*g, nullptr);
+  g->RedrawHintRange(CGXRange().AssignCols(2, 2), GX_INVALIDATE, FALSE);
+  ASSERT_TRUE(GetUpdateRect(*g, &r, FALSE));
+  EXPECT_EQ(CRect(r), CRect(100, 0, 150, 200));
+}
+
+TEST_F(DrawTest, PrintMarginsShrinkTheDrawingRectangle) {
+  CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
+  CGXProperties* p = g->GetProperties();
+  p->m_nMargins[0] = 10, p->m_nMargins[1] = 20, p->m_nMargins[2] = 30, p->m_nMargins[3] = 40;
+  CPrintInfo info;
+  info.m_rectDraw.SetRect(0, 0, 1000, 800);
+  g->ApplyPrintMargins(nullptr, &info);
+  EXPECT_EQ(info.m_rectDraw, CRect(20, 10, 960, 770));
+}
+
+// The line and border forms in one picture: grid lines at the right and bottom edges, a frozen boundary,
+// dashed, dotted and wide borders, a patterned interior, a selection and the current cell's frame.
+TEST_F(DrawTest, LinesAndBordersReference) {
+  CGXGridWnd* g = MakeGrid(12, 6, 360, 240);
+  g->m_nGridLinePosition = 1;
+  g->SetFrozenCols(2, 1, 0);
+  g->SetFrozenRows(1, 0, 0);
+  CGXStyle tinted, dashed, dotted, wide, patterned;
+  tinted.SetInteriorColor(kTint);
+  dashed.SetBorder(GX_BORDER_ALL, CGXBorderPen(PS_DASH, 1, kBlue)).SetInteriorColor(kTint);
+  dotted.SetBorder(GX_BORDER_BOTTOM, CGXBorderPen(PS_DOT, 1, kRed));
+  wide.SetBorder(GX_BORDER_ALL, CGXBorderPen(PS_SOLID, 3, RGB(0, 128, 0)));
+  patterned.SetInteriorPattern(5);
+  g->SetStyleRange(CGXRange(2, 2, 3, 3), tinted);
+  g->SetStyleRange(CGXRange(5, 3), dashed);
+  g->SetStyleRange(CGXRange(6, 2, 6, 5), dotted);
+  g->SetStyleRange(CGXRange(8, 4), wide);
+  g->SetStyleRange(CGXRange(9, 2, 10, 3), patterned);
+  g->SetCellValue(2, 2, "tint");
+  g->SetCellValue(8, 4, "wide");
+  g->GetParam()->GetSelection().AddTail(new CGXRange(4, 4, 5, 5));
+  g->MoveCurrentCellTo(7, 3, GX_UPDATENOW);
+  g->RedrawAll(GX_UPDATENOW);  // the line position is a plain switch: the grid repaints to show it
+  plat::Desktop::PaintAll();
+  auto image = plat::Desktop::Capture(*g);
+  ASSERT_TRUE(image);
+  const plat::ReferenceMatch match =
+      plat::MatchReferenceImage(*image, "grid/core/tests/reference/gridengine-lines.png");
+  EXPECT_TRUE(match.Matches()) << match.message;
+}
+
+}  // namespace
+}  // namespace enginetest

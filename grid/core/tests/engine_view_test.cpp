@@ -136,6 +136,7 @@ TEST_F(ViewTest, GeometryTableWithFrozenRowsAndColumnsAndAHiddenRow) {
 TEST_F(ViewTest, BringingACellIntoViewNeverPutsTheTopRowIntoTheFrozenRows) {
   CGXGridWnd* g = MakeGrid(100, 3, 300, 200);
   g->SetFrozenRows(3, 0, 0);
+  g->RedrawAll(GX_UPDATENOW);  // the frozen boundary's line is painted before the incremental paints
   g->SetTopRow(50, 0);
   EXPECT_TRUE(g->BringCellIntoView(4, 1, 0));
   EXPECT_EQ(g->GetTopRow(), 4u);
