@@ -12,6 +12,7 @@
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridWnd.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
 #include "platform/framework/CWnd.h"
 #include "platform/window/InputRouter.h"
@@ -63,6 +64,8 @@ class EngineTest : public ::testing::Test {
   void SetUp() override {
     plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("engine-tests"));
     plat::ResetWindowSystem();
+    // Every test starts at the same moment: timers and double clicks do not depend on the tests before.
+    plat::VirtualClock::Reset();
     CWnd::DeleteTempMap();
     plat::Desktop::Configure(800, 600);
     GXRegisterStaticControls();
