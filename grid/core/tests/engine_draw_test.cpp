@@ -24,15 +24,6 @@ namespace {
 
 using DrawTest = EngineTest;
 
-std::shared_ptr<plat::Surface> Shot(HWND h) {
-  plat::Desktop::PaintAll();
-  return plat::Desktop::Capture(h);
-}
-
-COLORREF At(const std::shared_ptr<plat::Surface>& s, int x, int y) {
-  return plat::colorFromPixel(s->pixel(x, y)) & 0xFFFFFF;
-}
-
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kTint = RGB(250, 230, 200);
 
 // A static cell that records what the grid asks of it.

@@ -24,11 +24,6 @@ void PumpAll() {
   }
 }
 
-std::shared_ptr<plat::Surface> Shot(HWND h) {
-  plat::Desktop::PaintAll();
-  return plat::Desktop::Capture(h);
-}
-
 std::string CRectStr(const CRect& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
          std::to_string(r.bottom);

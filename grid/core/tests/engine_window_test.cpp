@@ -28,15 +28,6 @@ namespace {
 
 using WindowTest = EngineTest;
 
-std::shared_ptr<plat::Surface> Shot(HWND h) {
-  plat::Desktop::PaintAll();
-  return plat::Desktop::Capture(h);
-}
-
-COLORREF At(const std::shared_ptr<plat::Surface>& s, int x, int y) {
-  return plat::colorFromPixel(s->pixel(x, y)) & 0xFFFFFF;
-}
-
 TEST_F(WindowTest, PaintsGridLinesHeadersAndBackground) {
   CGXGridWnd* g = MakeGrid(3, 2, 300, 200);
   auto s = Shot(*g);

@@ -14,6 +14,7 @@
 #include "platform/base/ResourceTable.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
+#include "platform/gdi/Surface.h"
 #include "platform/framework/CWnd.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
@@ -45,6 +46,16 @@ class TestHideCells : public CGXGridHideCellsImp {
   }
   std::set<ROWCOL> rows, cols;
 };
+
+// The window as painted now, and the colour of one of its pixels.
+inline std::shared_ptr<plat::Surface> Shot(HWND h) {
+  plat::Desktop::PaintAll();
+  return plat::Desktop::Capture(h);
+}
+
+inline COLORREF At(const std::shared_ptr<plat::Surface>& s, int x, int y) {
+  return plat::colorFromPixel(s->pixel(x, y)) & 0xFFFFFF;
+}
 
 inline void RegisterGridClasses() {
   HINSTANCE instance = AfxGetInstanceHandle();
