@@ -1033,6 +1033,7 @@ class CGXGridCore {
   void ReleaseCurrentControl();
   void LeaveCurrentCellForMove(CGXControl* control, ROWCOL row, ROWCOL col, UINT flags, int kind, BOOL* refused);
   void RefreshAfterStoredValue();
+  void RedrawCurrentHeaders(ROWCOL row, ROWCOL col, int kind);
   void GiveFocusBack(HWND focus, BOOL editing);
   void DropTypedAhead(HWND focus);
   void SendCurrentCellHint(ROWCOL row, ROWCOL col, UINT flags);

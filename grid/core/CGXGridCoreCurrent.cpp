@@ -118,6 +118,18 @@ void CGXGridCore::RefreshAfterStoredValue() {
   RedrawChangedCells(FALSE, nullptr, TRUE);
 }
 
+// With the header-marking switch a header shows whether its row or column holds the current cell (bold
+// text, marks against the selection), so the headers of a cell that stops or starts being current are
+// repainted with it: the row's headers unless only the column changed (kind 1), the column's unless only
+// the row changed (kind 2), none for the same cell (-1). A mark-edit-header feature may repaint more.
+void CGXGridCore::RedrawCurrentHeaders(ROWCOL row, ROWCOL col, int kind) {
+  if (!m_pParam || !m_pParam->m_bHeaderMarking || kind == -1) return;
+  if (row > GetRowCount() || col > GetColCount()) return;
+  const ROWCOL hr = GetHeaderRows(), hc = GetHeaderCols();
+  if (kind != 1 && row > hr) RedrawRange(row, 0, row, hc, GX_INVALIDATE);
+  if (kind != 2 && col > hc) RedrawRange(0, col, hr, col, GX_INVALIDATE);
+}
+
 void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col, UINT flags, int kind,
                                           BOOL* refused) {
   const ROWCOL oldRow = m_nCurrentRow, oldCol = m_nCurrentCol;
@@ -177,6 +189,7 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
   if (left) {
     m_bKeepCurrentStyle = TRUE;
     MarkEditHeaders(oldRow, oldCol, kind, flags);
+    RedrawCurrentHeaders(oldRow, oldCol, kind);
     // Decision: a move whose flags paint nothing still invalidates the old cell; its frame would stay on
     // the screen otherwise, since the new cell is always drawn.
     RedrawCell(oldRow, oldCol, flags ? flags : GX_INVALIDATE);
@@ -252,6 +265,7 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
       if (hadOld && ValidateCellChange(TRUE, oldRow, oldCol, 0, 0)) {
         StoreCurrentCell(TRUE, oldRow, oldCol);
         MarkEditHeaders(oldRow, oldCol, 0, GX_UPDATENOW);
+        RedrawCurrentHeaders(oldRow, oldCol, 0);
         if (CGXControl* c = CurrentControl()) {
           c->InitForCell(oldRow, oldCol);
           c->Refresh();
@@ -289,6 +303,7 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
       if (flags & 0x08) BringCellIntoView(row, col, flags);
     }
   }
+  RedrawCurrentHeaders(row, col, kind);
   if (flags & (GX_UPDATENOW | GX_INVALIDATE)) UpdateWindow();
   if (kind != -1) MarkEditHeaders(row, col, kind, flags);
   SendCurrentCellHint(row, col, flags);

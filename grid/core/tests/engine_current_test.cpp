@@ -931,5 +931,41 @@ TEST_F(CurrentTest, ADoubleClickMakesTheCellCurrentFirstThenAsksTheControlOrTheS
   EXPECT_EQ(log, (Log{"sort dblclk 6,1"}));
 }
 
+// With header marking a header shows whether its row or column holds the current cell: every way of
+// moving the cell (arrows, a click, Tab) leaves the headers as a full repaint would draw them.
+TEST_F(CurrentTest, HeadersOfTheOldAndNewCurrentCellRepaintOnEveryMove) {
+  NotifyingGrid* g = MakeEditingGrid(8, 5);
+  g->GetParam()->m_bHeaderMarking = TRUE;
+  CGXStyle header;
+  header.SetControl(GX_IDS_CTRL_HEADER);
+  g->SetStyleRange(CGXRange(0, 0, 0, 5), header);
+  g->SetStyleRange(CGXRange(0, 0, 8, 0), header);
+  // Selected cells mark their headers; the current one of those is bold.
+  g->GetParam()->GetSelection().AddTail(new CGXRange(2, 2));
+  g->GetParam()->GetSelection().AddTail(new CGXRange(4, 4));
+  g->RedrawAll(GX_UPDATENOW);
+  auto expectFresh = [&](const char* what) {
+    Pump();
+    auto incremental = Shot(*g);
+    g->RedrawAll(GX_UPDATENOW);
+    EXPECT_EQ(plat::CompareImages(*incremental, *Shot(*g), 0, ""), 0) << what;
+  };
+  ::SendMessage(*g, WM_KEYDOWN, VK_RIGHT, 1);
+  EXPECT_EQ(Col(g), 3u);
+  expectFresh("arrow right");
+  plat::InputRouter::Instance().Click(plat::MouseButton::Left, At(*g, 4, 4));
+  Pump();
+  EXPECT_EQ(Row(g), 4u);
+  EXPECT_EQ(Col(g), 4u);
+  expectFresh("click");
+  ::SendMessage(*g, WM_KEYDOWN, VK_TAB, 1);
+  EXPECT_EQ(Col(g), 5u);
+  expectFresh("tab");
+  ::SendMessage(*g, WM_KEYDOWN, VK_LEFT, 1);
+  ::SendMessage(*g, WM_KEYDOWN, VK_DOWN, 1);
+  EXPECT_EQ(Row(g), 5u);
+  expectFresh("arrow left and down");
+}
+
 }  // namespace
 }  // namespace enginetest
