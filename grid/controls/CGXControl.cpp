@@ -146,13 +146,13 @@ void CGXControl::NotifyEditCancel() {
   m_pGrid->CalcFloatCellsInRange(CGXRange(m_nRow, m_nCol));
 }
 
-BOOL CGXControl::AskGridFirstHook() { return m_pGrid->CellHookFirst(m_nRow, m_nCol); }
+BOOL CGXControl::NotifyStored() { return m_pGrid->OnCellStored(m_nRow, m_nCol); }
 
 BOOL CGXControl::NotifyLeaveCell(ROWCOL newRow, ROWCOL newCol) {
   return m_pGrid->OnLeftCell(m_nRow, m_nCol, newRow, newCol);
 }
 
-BOOL CGXControl::AskGridSecondHook() { return m_pGrid->CellHookSecond(m_nRow, m_nCol); }
+BOOL CGXControl::NotifyDelete() { return m_pGrid->OnDeleteCell(m_nRow, m_nCol); }
 
 // ---- Geometry --------------------------------------------------------------------------------------------
 

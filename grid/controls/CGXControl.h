@@ -78,9 +78,11 @@ class CGXControl {
   virtual BOOL NotifyModified();
   virtual BOOL NotifyEditEnd();
   virtual void NotifyEditCancel();
-  virtual BOOL AskGridFirstHook();
+  // A value of the bound cell was stored; the grid's answer (FALSE refuses to leave the cell).
+  virtual BOOL NotifyStored();
   virtual BOOL NotifyLeaveCell(ROWCOL newRow, ROWCOL newCol);
-  virtual BOOL AskGridSecondHook();
+  // The Delete key would clear the bound cell; the grid's answer.
+  virtual BOOL NotifyDelete();
 
   // Geometry.
   // The cell rectangle less the style's borders, with the one-pixel corrections at the last frozen row and
@@ -244,6 +246,13 @@ class CGXControl {
   void DropCachedStyle() { m_pCachedStyle.reset(); }
 
   CGXGridCore* m_pGrid;
+
+ public:
+  // Zero after construction and left alone by the base; a control that sets it makes the grid refresh a
+  // newly entered cell through the control instead of painting it at once.
+  WORD m_wFirstData = 0;
+
+ protected:
   ROWCOL m_nRow = GX_INVALID, m_nCol = GX_INVALID;
   std::unique_ptr<CGXStyle> m_pCachedStyle;
   BOOL m_bInit = FALSE;

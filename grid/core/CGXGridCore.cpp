@@ -49,6 +49,7 @@ CGXGridCore::~CGXGridCore() {
   m_plugins.clear();
   if (m_hLoadedCursor) DestroyCursor(m_hLoadedCursor);
   CGXGridGlobals::Get().RemoveGrid(this);
+  if (CGXGridGlobals::Get().m_pActiveGrid == this) CGXGridGlobals::Get().m_pActiveGrid = nullptr;
 }
 
 HWND CGXGridCore::GridHwnd() const { return m_pGridWnd ? m_pGridWnd->m_hWnd : nullptr; }
@@ -239,8 +240,10 @@ void CGXGridCore::Initialize() {
     hook->OnGridInitialized(m_pGridWnd, m_pParam->m_sName, !m_pParam->m_sName.IsEmpty());
   // 18. A cell the parameter object asks for becomes current when it exists.
   if (m_pParam->m_bInitialCurrentCell && m_pParam->m_nInitialCurrentRow <= GetRowCount() &&
-      m_pParam->m_nInitialCurrentCol <= GetColCount())
+      m_pParam->m_nInitialCurrentCol <= GetColCount()) {
     StoreCurrentCell(TRUE, m_pParam->m_nInitialCurrentRow, m_pParam->m_nInitialCurrentCol);
+    NotifyCellObservers();
+  }
   // 19. The kept current selection range is the selection list's newest range.
   m_bSelRangeCached = FALSE;
   if (m_pParam->m_bKeepsCurrentSelRange)

@@ -28,6 +28,7 @@
 #include <memory>
 #include <vector>
 
+#include "grid/core/CGXGridCurrentCell.h"
 #include "grid/core/CGXGridFeatures.h"
 #include "grid/core/CGXGridParam.h"
 #include "grid/core/CGXRange.h"
@@ -420,8 +421,6 @@ class CGXGridCore {
   virtual BOOL StoreValueFromControl(ROWCOL row, ROWCOL col, LPCTSTR text, int mode, const CGXStyle* style);
   virtual BOOL ApplyStyleToCell(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, UINT flags);
   virtual BOOL ValidateCell(ROWCOL, ROWCOL) { return TRUE; }
-  virtual BOOL CellHookFirst(ROWCOL, ROWCOL) { return TRUE; }
-  virtual BOOL CellHookSecond(ROWCOL, ROWCOL) { return TRUE; }
   virtual BOOL OnMouseMoveInCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
   // The whole grid is read-only and the parameter object enforces it.
   virtual BOOL IsLocked() const { return IsReadOnly() && m_pParam && m_pParam->m_bReadOnlyEnforced; }
@@ -756,10 +755,14 @@ class CGXGridCore {
   void ReleaseWorkStyle(CGXStyle* style);
   size_t GetWorkStylePoolSize() const { return m_stylePool.size(); }
   static constexpr size_t kMaxPooledStyles = 501;
+  // The current-cell object: the current cell's held style and control, the keep-current-cell switch and
+  // the four keep values. The names below are the grid's long-standing views of its parts.
+  CGXGridCurrentCell m_currentCell;
   // Keep values: cached styles of these rows and columns survive FreeDrawingCaches (GX_INVALID = not set).
-  ROWCOL m_nKeepStyleRows[2] = {GX_INVALID, GX_INVALID}, m_nKeepStyleCols[2] = {GX_INVALID, GX_INVALID};
+  ROWCOL (&m_nKeepStyleRows)[2] = m_currentCell.m_nKeepRows;
+  ROWCOL (&m_nKeepStyleCols)[2] = m_currentCell.m_nKeepCols;
   // On: the current cell's composed style and control survive paints and cache releases.
-  BOOL m_bKeepCurrentCell = FALSE;
+  BOOL& m_bKeepCurrentCell = m_currentCell.m_bKeepCurrentCell;
   CPen* LookupPen(const CGXBorderPen& pen);
   // Pens from a LOGPEN (cosmetic) instead of geometric square-capped pens; off by default.
   static BOOL s_bIndirectPens;
@@ -900,6 +903,10 @@ class CGXGridCore {
   virtual BOOL OnLeftCell(ROWCOL, ROWCOL, ROWCOL, ROWCOL) { return TRUE; }
   virtual BOOL OnDeleteCell(ROWCOL, ROWCOL) { return TRUE; }
   virtual void OnControlInitialized(ROWCOL row, ROWCOL col);
+  // Tells the process-wide cell observers (when installed) about this grid's current cell.
+  virtual void NotifyCellObservers();
+  // While set, focus changes leave the current cell alone (the grid's focus lock).
+  BOOL m_bLockFocus = FALSE;
   virtual void OnCellChanged(ROWCOL, ROWCOL) {}
   virtual void OnButtonClickedInCell(ROWCOL, ROWCOL) {}
   ROWCOL GetFirstScrolledRow() const { return m_bPrinting ? m_nPrintTopRow : m_nTopRow; }
@@ -1223,7 +1230,7 @@ class CGXGridCore {
   BYTE m_cDbcsLead = 0;
   ROWCOL m_nLastInitRow = GX_INVALID, m_nLastInitCol = GX_INVALID;
   ROWCOL m_nCurrentRow = 0, m_nCurrentCol = 0;
-  CGXControl* m_pCurrentControl = nullptr;
+  CGXControl*& m_pCurrentControl = m_currentCell.m_pControl;
   BOOL m_bCurrentValid = FALSE;
   BOOL m_bFocusGuard = FALSE;
   BOOL m_bCutPending = FALSE;

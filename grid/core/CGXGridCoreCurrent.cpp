@@ -2,6 +2,7 @@
 // one: bind its control, draw, scroll), completing and cancelling edits, warnings.
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXRangeList.h"
 #include "platform/framework/CWnd.h"
@@ -46,6 +47,7 @@ CGXControl* CGXGridCore::CurrentControl() {
 // Released after a completed edit: the cell's style may name another control now. The next one is fetched
 // at once, so that code holding on to the current control never finds none while a current cell exists.
 void CGXGridCore::ReleaseCurrentControl() {
+  m_currentCell.Reset();
   m_pCurrentControl = nullptr;
   ROWCOL row, col;
   if (QueryCurrentCell(&row, &col, TRUE)) m_pCurrentControl = ControlForCell(row, col);
@@ -65,6 +67,11 @@ void CGXGridCore::StoreCurrentCell(BOOL set, ROWCOL row, ROWCOL col) {
   m_pCurrentControl = nullptr;
   m_pCurrentControl = ControlForCell(row, col);
   m_bCurrentValid = TRUE;
+  // The new cell's style is composed once into the style cache while the cell is not yet current; the
+  // current-cell object holds it from the first lookup made once it is.
+  m_nCurrentRow = m_nCurrentCol = 0;
+  m_currentCell.Reset();
+  if (row != 0 || col != 0) GetCachedCellStyle(row, col);
   m_nCurrentRow = row;
   m_nCurrentCol = col;
   // Decision: the parameter object keeps no copy of the current cell. Its layout has no member for one, and
@@ -72,7 +79,13 @@ void CGXGridCore::StoreCurrentCell(BOOL set, ROWCOL row, ROWCOL col) {
   // alone keeps it (Initialize therefore has no initial current cell to restore either).
 }
 
+void CGXGridCore::NotifyCellObservers() {
+  for (CGXGridCellObserver* observer : CGXGridGlobals::Get().m_pCellObservers)
+    if (observer) observer->OnCurrentCellNotice(this);
+}
+
 void CGXGridCore::OnControlInitialized(ROWCOL row, ROWCOL col) {
+  NotifyCellObservers();
   if (row != m_nLastInitRow || col != m_nLastInitCol) OnCellChanged(row, col);
   m_nLastInitRow = row;
   m_nLastInitCol = col;
@@ -114,6 +127,8 @@ void CGXGridCore::GiveFocusBack(HWND focus, BOOL editing) {
 // a message of the store becomes the pending warning. No message box here: the warning shows once, from
 // the caller.
 void CGXGridCore::RefreshAfterStoredValue() {
+  // The store hears of the change first (it prepares its message), then recalculates.
+  DataObjectNotice();
   DataObjectRecalc();
   RedrawChangedCells(FALSE, nullptr, TRUE);
 }
@@ -155,7 +170,7 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
     storeAnswer = c->StoreValue();
     stored = (storeAnswer & 1) != 0;
   }
-  if (stored && c->IsInitialized()) stored = OnCellStored(oldRow, oldCol);
+  if (stored && c->IsInitialized()) stored = c->NotifyStored();
   if (modified && c->IsInitialized() && (storeAnswer & 1)) RefreshAfterStoredValue();
   if (m_sWarningText.IsEmpty()) {
     CString message;
@@ -295,7 +310,7 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
       const WORD frameWord = m_pParam ? m_pParam->m_wW5 : 2;
       const WORD activate = m_pParam ? m_pParam->m_wActivateFlags : 1;
       if (frameWord != 1 && c) {
-        if (!m_bCacheCurrentCellStyle2 && !c->GetEditingState() && !same && activate != 4)
+        if (c->m_wFirstData == 0 && !m_bCacheCurrentCellStyle2 && !c->GetEditingState() && !same && activate != 4)
           RedrawCell(row, col, GX_UPDATENOW);
         else
           c->HideAndInvalidate();
@@ -398,8 +413,9 @@ BOOL CGXGridCore::OnGridFocusChange(BOOL gained) {
   HWND h = GridHwnd();
   if (h) ::SendMessage(h, WM_CANCELMODE, 0, 0);
   if (!gained && m_bValidationBusy) return FALSE;
+  if (gained) CGXGridGlobals::Get().m_pActiveGrid = this;
   m_bHasFocus = gained;
-  if (m_bValidationBusy || !m_bMouseKeyboard || !m_pParam) return FALSE;
+  if (m_bValidationBusy || m_bLockFocus || !m_bMouseKeyboard || !m_pParam) return FALSE;
   if (!gained && h) ::SendMessage(h, WM_CANCELMODE, 0, 0);
   BOOL result = TRUE;
   ROWCOL row, col;
@@ -412,7 +428,7 @@ BOOL CGXGridCore::OnGridFocusChange(BOOL gained) {
         BOOL ok = ValidateCellChange(FALSE, row, col, row, col);
         BOOL storeAnswer = TRUE;
         if (ok && modified) ok = (storeAnswer = c->StoreValue()) & 1;
-        if (ok) ok = OnCellStored(row, col);
+        if (ok) ok = c->NotifyStored();
         if (ok) {
           c->SetEditingState(FALSE);
           c->SetModifiedState(FALSE);
@@ -435,5 +451,6 @@ BOOL CGXGridCore::OnGridFocusChange(BOOL gained) {
   // The current cell's frame shows the focus: repaint it.
   if (QueryCurrentCell(&row, &col)) RedrawCell(row, col, GX_INVALIDATE);
   m_cxLastClient = m_cyLastClient = 0;
+  if (result && gained) NotifyCellObservers();
   return result;
 }

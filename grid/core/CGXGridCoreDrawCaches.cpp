@@ -49,14 +49,10 @@ void CGXGridCore::FreeDrawingCaches() {
   // 2. The style cache; styles of the kept rows and columns and of a kept current cell survive.
   ROWCOL curRow = 0, curCol = 0;
   const BOOL hasCurrent = QueryCurrentCell(&curRow, &curCol);
-  auto isSet = [](ROWCOL v) { return v != GX_INVALID; };
-  const BOOL keeping = std::any_of(std::begin(m_nKeepStyleRows), std::end(m_nKeepStyleRows), isSet) ||
-                       std::any_of(std::begin(m_nKeepStyleCols), std::end(m_nKeepStyleCols), isSet);
-  if (keeping) {
+  if (m_currentCell.HasKeepValues()) {
     for (auto it = m_styleCache.begin(); it != m_styleCache.end();) {
       const ROWCOL row = static_cast<ROWCOL>(it->first >> 32), col = static_cast<ROWCOL>(it->first);
-      const BOOL kept = row == m_nKeepStyleRows[0] || row == m_nKeepStyleRows[1] || col == m_nKeepStyleCols[0] ||
-                        col == m_nKeepStyleCols[1] || (hasCurrent && row == curRow && col == curCol);
+      const BOOL kept = m_currentCell.KeepsCell(row, col) || (hasCurrent && row == curRow && col == curCol);
       if (kept) {
         ++it;
       } else {
@@ -67,6 +63,8 @@ void CGXGridCore::FreeDrawingCaches() {
   } else {
     for (auto& entry : m_styleCache) ReleaseWorkStyle(entry.second.release());
     m_styleCache.clear();
+    // The current cell's held style goes too; its control stays bound (an edit survives the paint).
+    if (!m_bKeepCurrentCell) m_currentCell.Reset();
   }
   // 3. Composed styles of the current cell handed out since the last release.
   m_deleteLater.clear();
@@ -94,6 +92,9 @@ void CGXGridCore::ReleaseWorkStyle(CGXStyle* style) {
 const CGXStyle* CGXGridCore::GetCachedCellStyle(ROWCOL row, ROWCOL col) {
   const std::uint64_t key = (static_cast<std::uint64_t>(row) << 32) | col;
   const BOOL current = MatchesCurrentCell(row, col);
+  // 1. The current cell's style as the current-cell object holds it since the last lookup.
+  if (current && m_bCacheCurrentCellStyle)
+    if (const CGXStyle* held = m_currentCell.GetStyle()) return held;
   // 2. From the cache, except the current cell's while the grid does not keep it: its control may change
   // it while it edits, so it is composed afresh.
   if (!current || m_bKeepCurrentCell) {
@@ -111,10 +112,9 @@ const CGXStyle* CGXGridCore::GetCachedCellStyle(ROWCOL row, ROWCOL col) {
     if (slot) ReleaseWorkStyle(slot.release());
     slot.reset(style);
   }
-  // 4. The current cell's control is the one its style names.
+  // 4. The current cell's control is the one its style names; the current-cell object holds both.
   if (current)
-    if (CGXControl* control = ControlForId(style->IsIncluded(GX_IN_CONTROLID) ? style->GetControl() : 0))
-      m_pCurrentControl = control;
+    m_currentCell.Notify(ControlForId(style->IsIncluded(GX_IN_CONTROLID) ? style->GetControl() : 0), *style);
   return style;
 }
 

@@ -137,7 +137,7 @@ BOOL CGXGridCore::OnGridKeyDown(UINT ch, UINT repeat, UINT) {
       if (shift) {
         if (CanCut()) CutSelection();
       } else if (QueryCurrentCell(&row, &col) && CurrentControl() && !CurrentControl()->GetEditingState() &&
-                 CanClear() && OnDeleteCell(row, col)) {
+                 CanClear() && CurrentControl()->NotifyDelete()) {
         ClearCellsForward1(ctrl);
       }
       break;

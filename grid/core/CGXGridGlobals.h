@@ -46,6 +46,13 @@ class CGXGridInitHook : public CGXImpBase {
   virtual void OnGridInitialized(CWnd* gridWnd, const CString& name, BOOL hasName) = 0;
 };
 
+// An observer of the cells that grids make current: told when a grid's control is bound to a cell and
+// when a grid gains the focus (it asks the grid for its current cell). The module installs none.
+class CGXGridCellObserver : public CGXImpBase {
+ public:
+  virtual void OnCurrentCellNotice(CGXGridCore* grid) = 0;
+};
+
 class CGXGridGlobals {
  public:
   static CGXGridGlobals& Get();
@@ -85,6 +92,11 @@ class CGXGridGlobals {
   // user locale and the C runtime's numeric locale becomes the user's; otherwise nothing changes.
   void RefreshLocaleSettings();
   BOOL m_bPopupActive = FALSE;
+  // The two optional cell observers (not owned: whoever installs one keeps it alive while installed).
+  CGXGridCellObserver* m_pCellObservers[2] = {nullptr, nullptr};
+  // The grid that gained the focus last, the one find and replace works on; a grid forgets itself here
+  // when it is destroyed.
+  CGXGridCore* m_pActiveGrid = nullptr;
 
   // Start-up state.
   BOOL m_bInitialized = FALSE;

@@ -10,6 +10,7 @@ target_sources(grid_core PRIVATE
   CGXGridCoreLines.cpp
   CGXGridCoreScroll.cpp
   CGXGridCoreCurrent.cpp
+  CGXGridCurrentCell.cpp
   CGXGridCoreKeys.cpp
   CGXGridCoreMoves.cpp
   CGXGridCoreMouse.cpp

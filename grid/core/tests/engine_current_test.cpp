@@ -154,7 +154,11 @@ struct CoveredFeature : CGXGridCoveredCellsImp {
 
 // A store with a message for the grid after each stored value (as a computing store reports an error).
 struct MessageData : CGXData {
-  void Recalc(BOOL) override { ++recalcs; }
+  void RequestMessage() override { calls.push_back("notice"); }
+  void Recalc(BOOL) override {
+    calls.push_back("recalc");
+    ++recalcs;
+  }
   BOOL GetMessage(CString& text) override {
     if (message.IsEmpty()) return FALSE;
     text = message;
@@ -163,6 +167,7 @@ struct MessageData : CGXData {
   }
   int recalcs = 0;
   CString message;
+  Log calls;
 };
 
 class CurrentTest : public EngineTest {
@@ -284,13 +289,20 @@ TEST_F(CurrentTest, AStoredValueRecalculatesAndTheStoresMessageBecomesTheWarning
   Pump();
   data->message = "Circular reference";
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 3, GX_UPDATENOW));
-  EXPECT_EQ(data->recalcs, 1);
+  EXPECT_EQ(data->calls, (Log{"notice", "recalc"}));  // told of the change before it recalculates
   ASSERT_EQ(Boxes(), 1u);
   EXPECT_EQ(plat::ShownLog()[0].request.text, "Circular reference");
   EXPECT_EQ(Col(g), 3u);  // the message does not refuse the move
   // Leaving an unmodified cell recalculates nothing.
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 4, GX_UPDATENOW));
   EXPECT_EQ(data->recalcs, 1);
+  // Nor does a grid that keeps the store silent hear of anything but the recalculation.
+  g->m_bNoDataObjectNotice = TRUE;
+  data->calls.clear();
+  plat::InputRouter::Instance().TypeText("8");
+  Pump();
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 3, GX_UPDATENOW));
+  EXPECT_EQ(data->calls, (Log{"recalc"}));
 }
 
 TEST_F(CurrentTest, MovingToTheEditedCellOnlyScrollsWhileCompletingStores) {
