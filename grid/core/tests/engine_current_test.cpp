@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "grid/core/CGXData.h"
+#include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/tests/enginetest.h"
@@ -977,6 +978,147 @@ TEST_F(CurrentTest, HeadersOfTheOldAndNewCurrentCellRepaintOnEveryMove) {
   ::SendMessage(*g, WM_KEYDOWN, VK_DOWN, 1);
   EXPECT_EQ(Row(g), 5u);
   expectFresh("arrow left and down");
+}
+
+TEST_F(CurrentTest, TheCurrentCellsStyleIsHeldUntilTheCellChangesAnEditCompletesOrAPaintBegins) {
+  NotifyingGrid* g = MakeEditingGrid();
+  CGXData* data = g->GetParam()->GetData();
+  auto storeBehindTheGrid = [&](ROWCOL r, ROWCOL c, const char* value) {
+    CGXStyle s;
+    s.SetValue(value);
+    data->StoreStyle(r, c, &s, gxOverride, 0);
+  };
+  auto valueOf = [&](ROWCOL r, ROWCOL c) { return CString(g->GetCachedCellStyle(r, c)->GetValue()); };
+  g->FreeDrawingCaches();
+  EXPECT_EQ(valueOf(2, 2), CString("old"));
+  storeBehindTheGrid(2, 2, "new");
+  const CGXStyle* held = g->GetCachedCellStyle(2, 2);
+  EXPECT_EQ(g->GetCachedCellStyle(2, 2), held);  // one held style, not composed again
+  EXPECT_EQ(valueOf(2, 2), CString("old"));
+  // A completed edit empties it: the next lookup composes the cell again and holds that.
+  g->CompleteCellEdit(TRUE);
+  EXPECT_EQ(valueOf(2, 2), CString("new"));
+  storeBehindTheGrid(2, 2, "newer");
+  EXPECT_EQ(valueOf(2, 2), CString("new"));
+  // With the style cache switch off every lookup of the current cell composes it.
+  g->m_bCacheCurrentCellStyle = FALSE;
+  EXPECT_EQ(valueOf(2, 2), CString("newer"));
+  g->m_bCacheCurrentCellStyle = TRUE;
+  // A kept current cell keeps its style over a cache release; otherwise the release empties it.
+  storeBehindTheGrid(2, 2, "newest");
+  g->m_bKeepCurrentCell = TRUE;
+  g->FreeDrawingCaches();
+  EXPECT_EQ(valueOf(2, 2), CString("newer"));
+  g->m_bKeepCurrentCell = FALSE;
+  g->FreeDrawingCaches();
+  EXPECT_EQ(valueOf(2, 2), CString("newest"));
+  // Other cells are cached as before; a cell made current is composed once into the cache on the way.
+  g->FreeDrawingCaches();
+  g->StoreCurrentCell(TRUE, 5, 1);
+  EXPECT_EQ(g->CachedStyleCount(), 1u);
+  storeBehindTheGrid(2, 2, "after");
+  EXPECT_EQ(valueOf(2, 2), CString("after"));  // no longer the current cell's held style
+}
+
+// A cell observer as another part of a program would install one; it removes itself when it goes.
+struct CellObserver : CGXGridCellObserver {
+  CellObserver() { CGXGridGlobals::Get().m_pCellObservers[1] = this; }
+  ~CellObserver() override { CGXGridGlobals::Get().m_pCellObservers[1] = nullptr; }
+  void OnCurrentCellNotice(CGXGridCore* g) override {
+    ROWCOL r = 0, c = 0;
+    g->QueryCurrentCell(&r, &c);
+    cells.emplace_back(r, c);
+  }
+  std::vector<std::pair<ROWCOL, ROWCOL>> cells;
+};
+
+TEST_F(CurrentTest, CellObserversHearOfBoundCellsAndGainedFocusWhileTheFocusLockLeavesTheCellAlone) {
+  CellObserver observer;
+  NotifyingGrid* g = MakeEditingGrid();
+  EXPECT_EQ(CGXGridGlobals::Get().m_pActiveGrid, g);  // the grid that gained the focus
+  observer.cells.clear();
+  g->MoveCurrentCellTo(4, 3, GX_UPDATENOW);
+  ASSERT_FALSE(observer.cells.empty());
+  EXPECT_EQ(observer.cells.back(), std::make_pair(ROWCOL{4}, ROWCOL{3}));
+  // Under the focus lock a lost focus stores nothing; a gained focus is not passed on.
+  plat::InputRouter::Instance().TypeText("5");
+  Pump();
+  g->log.clear();
+  observer.cells.clear();
+  g->m_bLockFocus = TRUE;
+  EXPECT_FALSE(g->OnGridFocusChange(FALSE));
+  EXPECT_FALSE(g->OnGridFocusChange(TRUE));
+  EXPECT_TRUE(g->log.empty());
+  EXPECT_TRUE(observer.cells.empty());
+  EXPECT_TRUE(control->GetModifiedState());
+  g->m_bLockFocus = FALSE;
+  EXPECT_TRUE(g->OnGridFocusChange(FALSE));
+  EXPECT_EQ(g->log, (Log{"validate", "store", "stored 4,3"}));
+  EXPECT_TRUE(g->OnGridFocusChange(TRUE));
+  EXPECT_EQ(observer.cells, (std::vector<std::pair<ROWCOL, ROWCOL>>{{4, 3}}));
+  // A destroyed grid is no longer the active one.
+  grid.reset();
+  EXPECT_EQ(CGXGridGlobals::Get().m_pActiveGrid, nullptr);
+}
+
+TEST_F(CurrentTest, AnInitialCurrentCellIsToldToTheCellObservers) {
+  CellObserver observer;
+  auto* g = new CGXGridWnd;
+  grid.reset(g);
+  ASSERT_TRUE(g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr));
+  auto* param = new CGXGridParam;
+  auto* data = new CGXData;
+  data->StoreRowCount(8);
+  data->StoreColCount(4);
+  param->SetData(data, TRUE);
+  param->m_bInitialCurrentCell = TRUE;
+  param->m_nInitialCurrentRow = 3;
+  param->m_nInitialCurrentCol = 2;
+  g->AttachParam(param, TRUE);
+  g->InitializeFromStyle();
+  EXPECT_EQ(observer.cells, (std::vector<std::pair<ROWCOL, ROWCOL>>{{3, 2}}));
+}
+
+// A control that refuses the Delete key for its cell and takes a stored value as the last word.
+class NotifyingControl : public LoggingControl {
+ public:
+  using LoggingControl::LoggingControl;
+  BOOL NotifyStored() override {
+    log->push_back("control stored");
+    return LoggingControl::NotifyStored();
+  }
+  BOOL NotifyDelete() override {
+    log->push_back("control delete");
+    return allowDelete && LoggingControl::NotifyDelete();
+  }
+  BOOL allowDelete = FALSE;
+};
+
+struct ClearFeature : CGXGridClearCellsImp {
+  BOOL CanClear(CGXGridCore*) override { return TRUE; }
+  BOOL ClearCellsForward1(CGXGridCore*, BOOL) override { return ++clears, TRUE; }
+  int clears = 0;
+};
+
+TEST_F(CurrentTest, StoredAndDeleteNoticesGoThroughTheControl) {
+  NotifyingGrid* g = MakeEditingGrid();
+  auto* notifying = new NotifyingControl(g, &g->log);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, notifying, TRUE);  // replaces the logging control
+  auto* clear = new ClearFeature;
+  g->SetFeature(clear);
+  g->MoveCurrentCellTo(3, 3, GX_UPDATENOW);
+  g->log.clear();
+  ::SendMessage(*g, WM_KEYDOWN, VK_DELETE, 1);
+  EXPECT_EQ(clear->clears, 0);
+  notifying->allowDelete = TRUE;
+  ::SendMessage(*g, WM_KEYDOWN, VK_DELETE, 1);
+  EXPECT_EQ(clear->clears, 1);
+  // The control's own stored notice decides whether the cell may be left.
+  g->storedAnswer = FALSE;
+  g->log.clear();
+  EXPECT_FALSE(g->MoveCurrentCellTo(4, 3, GX_UPDATENOW));
+  EXPECT_EQ(g->log, (Log{"control stored", "stored 3,3"}));
+  EXPECT_EQ(Row(g), 3u);
 }
 
 }  // namespace
