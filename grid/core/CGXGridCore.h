@@ -1048,10 +1048,9 @@ class CGXGridCore {
   // The user-selection feature's selection handling (nothing without the feature).
   void ClearSelectionByUser();
   void SelectCellByUser(ROWCOL row, ROWCOL col);
-  ROWCOL StepRowsUp(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL* seamSteps);
-  ROWCOL StepColsLeft(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL* seamSteps);
-  ROWCOL StepRowsDown(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL extra);
-  ROWCOL StepColsRight(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL extra);
+  // One directional step run over rows (vertical) or columns; GX_INVALID when no step was possible.
+  ROWCOL StepBackward(BOOL vertical, ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL* seamSteps);
+  ROWCOL StepForward(BOOL vertical, ROWCOL row, ROWCOL col, ROWCOL count);
   ROWCOL PageUpRows() const;
   // The standard font's line height and average width (left unchanged when the standard style has no font
   // or no device is at hand).

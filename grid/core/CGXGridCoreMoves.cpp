@@ -56,78 +56,51 @@ BOOL CGXGridCore::FindEnabledCell(int direction, ROWCOL* row, ROWCOL* col) {
   return FALSE;
 }
 
-// Up by `count` enabled rows, never into the header rows. Crossing from the scrolled rows into the frozen
-// rows either follows the rows as shown (the step from the top row shown lands on the last frozen row) or,
-// with the frozen-scroll switch, goes on through the rows scrolled out above the top row; the steps that
-// land there are counted so that a move ending in the frozen rows can scroll back by them.
-ROWCOL CGXGridCore::StepRowsUp(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL* seamSteps) {
-  const ROWCOL first = GetHeaderRows() + 1, frozen = GetFrozenRows(), top = m_nTopRow;
-  ROWCOL r = row, last = GX_INVALID;
-  for (ROWCOL n = 0; n < count && r > first; ++n) {
-    ROWCOL candidate = r - 1;
-    if (!m_bFrozenScroll && r >= top && candidate < top && candidate > frozen) candidate = frozen;
+// Up (left) by `count` enabled rows (columns), never into the header rows (columns). Crossing from the
+// scrolled rows into the frozen rows either follows the rows as shown (the step from the top row shown lands
+// on the last frozen row) or, with the frozen-scroll switch, goes on through the rows scrolled out above the
+// top row; the steps that land there are counted so that a move ending in the frozen rows can scroll back
+// by them. Columns behave alike against the left column.
+ROWCOL CGXGridCore::StepBackward(BOOL vertical, ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL* seamSteps) {
+  const ROWCOL first = (vertical ? GetHeaderRows() : GetHeaderCols()) + 1;
+  const ROWCOL frozen = vertical ? GetFrozenRows() : GetFrozenCols(), top = vertical ? m_nTopRow : m_nLeftCol;
+  ROWCOL i = vertical ? row : col, last = GX_INVALID;
+  for (ROWCOL n = 0; n < count && i > first; ++n) {
+    ROWCOL candidate = i - 1;
+    if (!m_bFrozenScroll && i >= top && candidate < top && candidate > frozen) candidate = frozen;
     if (candidate < first) break;
-    ROWCOL fr = candidate, fc = col;
-    if (!FindEnabledCell(GX_UP, &fr, &fc) || fr < first) break;
-    if (fr > frozen && fr < top) ++*seamSteps;
-    r = last = fr;
+    ROWCOL fr = vertical ? candidate : row, fc = vertical ? col : candidate;
+    if (!FindEnabledCell(vertical ? GX_UP : GX_LEFT, &fr, &fc)) break;
+    const ROWCOL found = vertical ? fr : fc;
+    if (found < first) break;
+    if (found > frozen && found < top) ++*seamSteps;
+    i = last = found;
   }
   return last;
 }
 
-ROWCOL CGXGridCore::StepColsLeft(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL* seamSteps) {
-  const ROWCOL first = GetHeaderCols() + 1, frozen = GetFrozenCols(), left = m_nLeftCol;
-  ROWCOL c = col, last = GX_INVALID;
-  for (ROWCOL n = 0; n < count && c > first; ++n) {
-    ROWCOL candidate = c - 1;
-    if (!m_bFrozenScroll && c >= left && candidate < left && candidate > frozen) candidate = frozen;
-    if (candidate < first) break;
-    ROWCOL fr = row, fc = candidate;
-    if (!FindEnabledCell(GX_LEFT, &fr, &fc) || fc < first) break;
-    if (fc > frozen && fc < left) ++*seamSteps;
-    c = last = fc;
-  }
-  return last;
-}
-
-// Down by `count` enabled rows: beyond the frozen rows one row further (past a covered range's last row);
-// within the frozen rows in rows as shown, so that the step from the last frozen row lands on the top row.
-ROWCOL CGXGridCore::StepRowsDown(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL) {
-  const ROWCOL rows = GetRowCount(), frozen = GetFrozenRows(), first = GetHeaderRows() + 1;
-  ROWCOL r = row, last = GX_INVALID;
-  for (ROWCOL n = 0; n < count && r < rows; ++n) {
-    ROWCOL candidate = r + 1;
+// Down (right) by `count` enabled rows (columns): beyond the frozen rows one row further (past a covered
+// range's last row); within the frozen rows in rows as shown, so that the step from the last frozen row
+// lands on the top row.
+ROWCOL CGXGridCore::StepForward(BOOL vertical, ROWCOL row, ROWCOL col, ROWCOL count) {
+  const ROWCOL limit = vertical ? GetRowCount() : GetColCount();
+  const ROWCOL frozen = vertical ? GetFrozenRows() : GetFrozenCols(), top = vertical ? m_nTopRow : m_nLeftCol;
+  const ROWCOL first = (vertical ? GetHeaderRows() : GetHeaderCols()) + 1;
+  ROWCOL i = vertical ? row : col, last = GX_INVALID;
+  for (ROWCOL n = 0; n < count && i < limit; ++n) {
+    ROWCOL candidate = i + 1;
     CGXRange covered;
-    if (r > frozen) {
-      if (GetCoveredCellsRowCol(r, col, covered)) candidate = covered.bottom + 1;
-    } else if (r == frozen) {
-      candidate = std::max(m_nTopRow, frozen + 1);
+    if (i > frozen) {
+      if (GetCoveredCellsRowCol(vertical ? i : row, vertical ? col : i, covered))
+        candidate = (vertical ? covered.bottom : covered.right) + 1;
+    } else if (i == frozen) {
+      candidate = std::max(top, frozen + 1);
     }
     candidate = std::max(candidate, first);
-    if (candidate > rows) break;
-    ROWCOL fr = candidate, fc = col;
-    if (!FindEnabledCell(GX_DOWN, &fr, &fc)) break;
-    r = last = fr;
-  }
-  return last;
-}
-
-ROWCOL CGXGridCore::StepColsRight(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL) {
-  const ROWCOL cols = GetColCount(), frozen = GetFrozenCols(), first = GetHeaderCols() + 1;
-  ROWCOL c = col, last = GX_INVALID;
-  for (ROWCOL n = 0; n < count && c < cols; ++n) {
-    ROWCOL candidate = c + 1;
-    CGXRange covered;
-    if (c > frozen) {
-      if (GetCoveredCellsRowCol(row, c, covered)) candidate = covered.right + 1;
-    } else if (c == frozen) {
-      candidate = std::max(m_nLeftCol, frozen + 1);
-    }
-    candidate = std::max(candidate, first);
-    if (candidate > cols) break;
-    ROWCOL fr = row, fc = candidate;
-    if (!FindEnabledCell(GX_RIGHT, &fr, &fc)) break;
-    c = last = fc;
+    if (candidate > limit) break;
+    ROWCOL fr = vertical ? candidate : row, fc = vertical ? col : candidate;
+    if (!FindEnabledCell(vertical ? GX_DOWN : GX_RIGHT, &fr, &fc)) break;
+    i = last = vertical ? fr : fc;
   }
   return last;
 }
@@ -195,10 +168,10 @@ BOOL CGXGridCore::MoveCurrentCellBy(int direction, ROWCOL count, BOOL allowSelec
   auto firstRow = [&] { return std::min(headerRows + 1, rows); };
   auto firstCol = [&] { return std::min(headerCols + 1, cols); };
   switch (direction) {
-    case GX_UP: found = (newRow = StepRowsUp(row, col, count, &seamRows)) != GX_INVALID; break;
-    case GX_LEFT: found = (newCol = StepColsLeft(row, col, count, &seamCols)) != GX_INVALID; break;
-    case GX_DOWN: found = (newRow = StepRowsDown(row, col, count, 0)) != GX_INVALID; break;
-    case GX_RIGHT: found = (newCol = StepColsRight(row, col, count, 0)) != GX_INVALID; break;
+    case GX_UP: found = (newRow = StepBackward(TRUE, row, col, count, &seamRows)) != GX_INVALID; break;
+    case GX_LEFT: found = (newCol = StepBackward(FALSE, row, col, count, &seamCols)) != GX_INVALID; break;
+    case GX_DOWN: found = (newRow = StepForward(TRUE, row, col, count)) != GX_INVALID; break;
+    case GX_RIGHT: found = (newCol = StepForward(FALSE, row, col, count)) != GX_INVALID; break;
     case GX_MOSTBOTTOM_PAGE: {
       if (m_nTopRow >= rows) {
         found = FALSE;

@@ -17,65 +17,9 @@
 namespace enginetest {
 namespace {
 
-using Log = std::vector<std::string>;
-
 std::string Cell(const char* what, ROWCOL r, ROWCOL c) {
   return std::string(what) + " " + std::to_string(r) + "," + std::to_string(c);
 }
-
-// An editing control without a window: typed characters go into its text while it edits. It logs what the
-// grid asks of it and can be told to refuse validation (with a warning) or to answer a store with a value.
-class LoggingControl : public CGXStatic {
- public:
-  LoggingControl(CGXGridCore* g, Log* l) : CGXStatic(g), log(l) {}
-  void InitForCell(ROWCOL row, ROWCOL col) override {
-    CGXStatic::InitForCell(row, col);
-    text = Grid()->GetCellValue(row, col);
-    modified = editing = FALSE;
-  }
-  void SetEditingState(BOOL b) override { editing = b; }
-  BOOL GetEditingState() const override { return editing; }
-  void SetModifiedState(BOOL b) override { modified = b; }
-  BOOL GetModifiedState() const override { return modified; }
-  void GetEditText(CString& out) const override { out = text; }
-  void SetEditText(const CString& t) override { text = t; }
-  BOOL ValidateValue() override {
-    log->push_back("validate");
-    if (!accept) Grid()->SetWarningText("Not a number");
-    return accept;
-  }
-  BOOL StoreValue() override {
-    log->push_back("store");
-    if (storeAnswer & 1) {
-      CGXStyle s;
-      s.SetValue(text);
-      Grid()->WriteStoredStyle(GetRow(), GetCol(), &s, gxOverride, 0);
-    }
-    return storeAnswer;
-  }
-  void RedrawIfChanged() override {
-    log->push_back("reset");
-    CGXStatic::RedrawIfChanged();
-  }
-  BOOL OnCharInCell(UINT ch, UINT, UINT) override {
-    if (ch < 0x20) return FALSE;
-    if (!editing) {
-      editing = TRUE;
-      text.Empty();
-    }
-    text += static_cast<char>(ch);
-    modified = TRUE;
-    return TRUE;
-  }
-  BOOL OnLButtonDblClkInCell(UINT, int, int) override {
-    log->push_back("control dblclk");
-    return takeDblClk;
-  }
-  Log* log;
-  CString text;
-  BOOL editing = FALSE, modified = FALSE, accept = TRUE, takeDblClk = FALSE;
-  BOOL storeAnswer = TRUE;
-};
 
 // A grid that logs the notifications of its controls and the hints it would send to other views.
 class NotifyingGrid : public CGXGridWnd {
@@ -186,7 +130,8 @@ class CurrentTest : public EngineTest {
   }
   NotifyingGrid* MakeEditingGrid(ROWCOL rows = 8, ROWCOL cols = 5) {
     auto* g = MakeGrid<NotifyingGrid>(rows, cols, 300, 200);
-    control = new LoggingControl(g, &g->log);
+    control = new EditingControl(g, &g->log);
+    control->warning = "Not a number";
     g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
     CGXStyle style;
     style.SetControl(GX_IDS_CTRL_STATIC);
@@ -211,7 +156,7 @@ class CurrentTest : public EngineTest {
   static size_t Boxes() { return plat::ShownLog().size(); }
 
   plat::ScriptedAutomation automation;
-  LoggingControl* control = nullptr;
+  EditingControl* control = nullptr;
 };
 
 TEST_F(CurrentTest, LeavingAModifiedCellValidatesStoresNotifiesAndResetsInOrder) {
@@ -1080,16 +1025,16 @@ TEST_F(CurrentTest, AnInitialCurrentCellIsToldToTheCellObservers) {
 }
 
 // A control that refuses the Delete key for its cell and takes a stored value as the last word.
-class NotifyingControl : public LoggingControl {
+class NotifyingControl : public EditingControl {
  public:
-  using LoggingControl::LoggingControl;
+  using EditingControl::EditingControl;
   BOOL NotifyStored() override {
     log->push_back("control stored");
-    return LoggingControl::NotifyStored();
+    return EditingControl::NotifyStored();
   }
   BOOL NotifyDelete() override {
     log->push_back("control delete");
-    return allowDelete && LoggingControl::NotifyDelete();
+    return allowDelete && EditingControl::NotifyDelete();
   }
   BOOL allowDelete = FALSE;
 };

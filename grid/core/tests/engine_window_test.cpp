@@ -567,54 +567,11 @@ TEST_F(WindowTest, ZoomedFontsAndRepeatedFontSelection) {
   ReleaseDC(*g, hdc);
 }
 
-// An editing control without a window: typed characters go into its text while it edits; it stores the
-// text as the cell's value and can be told to refuse validation or storing.
-class TextControl : public CGXStatic {
- public:
-  using CGXStatic::CGXStatic;
-  void InitForCell(ROWCOL row, ROWCOL col) override {
-    CGXStatic::InitForCell(row, col);
-    text = Grid()->GetCellValue(row, col);
-    modified = editing = FALSE;
-  }
-  void SetEditingState(BOOL b) override { editing = b; }
-  BOOL GetEditingState() const override { return editing; }
-  void SetModifiedState(BOOL b) override { modified = b; }
-  BOOL GetModifiedState() const override { return modified; }
-  void GetEditText(CString& out) const override { out = text; }
-  void SetEditText(const CString& t) override { text = t; }
-  BOOL ValidateValue() override { return accept; }
-  BOOL StoreValue() override {
-    if (!store) return FALSE;
-    CGXStyle s;
-    s.SetValue(text);
-    return Grid()->WriteStoredStyle(GetRow(), GetCol(), &s, gxOverride, 0);
-  }
-  BOOL OnCharInCell(UINT ch, UINT, UINT) override {
-    if (ch < 0x20) return FALSE;
-    if (!editing) {
-      if (IsCellReadOnly()) return FALSE;
-      editing = TRUE;
-      text.Empty();
-    }
-    text += static_cast<char>(ch);
-    modified = TRUE;
-    return TRUE;
-  }
-  void NotifyEditCancel() override {
-    ++cancels;
-    CGXStatic::NotifyEditCancel();
-  }
-  CString text;
-  BOOL editing = FALSE, modified = FALSE, accept = TRUE, store = TRUE;
-  int cancels = 0;
-};
-
 class EditingTest : public EngineTest {
  protected:
   CGXGridWnd* MakeEditingGrid() {
     CGXGridWnd* g = MakeGrid(6, 4, 300, 200);
-    control = new TextControl(g);
+    control = new EditingControl(g);
     g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
     CGXStyle style;
     style.SetControl(GX_IDS_CTRL_STATIC);
@@ -624,7 +581,7 @@ class EditingTest : public EngineTest {
     g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
     return g;
   }
-  TextControl* control = nullptr;
+  EditingControl* control = nullptr;
 };
 
 TEST_F(EditingTest, EnterStoresAndMovesEscapeRestores) {
@@ -668,14 +625,14 @@ TEST_F(EditingTest, RefusedValidationOrStoreKeepsTheCell) {
   EXPECT_EQ(g->GetCellValue(2, 2), CString("old"));
   // A store that fails puts the user's text back into the editor, which stays modified and editing.
   control->accept = TRUE;
-  control->store = FALSE;
+  control->storeAnswer = FALSE;
   EXPECT_FALSE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
   g->QueryCurrentCell(&row, &col);
   EXPECT_EQ(row, 2u);
   EXPECT_EQ(control->text, CString("bad"));
   EXPECT_TRUE(control->GetModifiedState());
   EXPECT_TRUE(control->GetEditingState());
-  control->store = TRUE;
+  control->storeAnswer = TRUE;
   EXPECT_TRUE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
   EXPECT_EQ(g->GetCellValue(2, 2), CString("bad"));
   // A disabled cell is refused; the old cell stays current.

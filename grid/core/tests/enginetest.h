@@ -6,6 +6,8 @@
 
 #include <memory>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "grid/controls/CGXStatic.h"
 #include "grid/core/CGXControlFactory.h"
@@ -45,6 +47,70 @@ class TestHideCells : public CGXGridHideCellsImp {
     return TRUE;
   }
   std::set<ROWCOL> rows, cols;
+};
+
+using Log = std::vector<std::string>;
+
+// An editing control without a window: typed characters go into its text while it edits; it stores the
+// text as the cell's value. Tests tell it to refuse validation (with a warning text when one is given) or to
+// answer a store with a value (bit 0 clear: nothing stored); with a log it records what the grid asks of it.
+class EditingControl : public CGXStatic {
+ public:
+  explicit EditingControl(CGXGridCore* g, Log* l = nullptr) : CGXStatic(g), log(l) {}
+  void InitForCell(ROWCOL row, ROWCOL col) override {
+    CGXStatic::InitForCell(row, col);
+    text = Grid()->GetCellValue(row, col);
+    modified = editing = FALSE;
+  }
+  void SetEditingState(BOOL b) override { editing = b; }
+  BOOL GetEditingState() const override { return editing; }
+  void SetModifiedState(BOOL b) override { modified = b; }
+  BOOL GetModifiedState() const override { return modified; }
+  void GetEditText(CString& out) const override { out = text; }
+  void SetEditText(const CString& t) override { text = t; }
+  BOOL ValidateValue() override {
+    Record("validate");
+    if (!accept && !warning.IsEmpty()) Grid()->SetWarningText(warning);
+    return accept;
+  }
+  BOOL StoreValue() override {
+    Record("store");
+    if (!(storeAnswer & 1)) return storeAnswer;
+    CGXStyle s;
+    s.SetValue(text);
+    return Grid()->WriteStoredStyle(GetRow(), GetCol(), &s, gxOverride, 0) ? storeAnswer : FALSE;
+  }
+  void RedrawIfChanged() override {
+    Record("reset");
+    CGXStatic::RedrawIfChanged();
+  }
+  BOOL OnCharInCell(UINT ch, UINT, UINT) override {
+    if (ch < 0x20) return FALSE;
+    if (!editing) {
+      if (IsCellReadOnly()) return FALSE;
+      editing = TRUE;
+      text.Empty();
+    }
+    text += static_cast<char>(ch);
+    modified = TRUE;
+    return TRUE;
+  }
+  BOOL OnLButtonDblClkInCell(UINT, int, int) override {
+    Record("control dblclk");
+    return takeDblClk;
+  }
+  void NotifyEditCancel() override {
+    ++cancels;
+    CGXStatic::NotifyEditCancel();
+  }
+  void Record(const char* what) {
+    if (log) log->push_back(what);
+  }
+  Log* log;
+  CString text, warning;
+  BOOL editing = FALSE, modified = FALSE, accept = TRUE, takeDblClk = FALSE;
+  BOOL storeAnswer = TRUE;
+  int cancels = 0;
 };
 
 // The window as painted now, and the colour of one of its pixels.
