@@ -74,9 +74,12 @@ void CGXGridCore::StoreCurrentCell(BOOL set, ROWCOL row, ROWCOL col) {
   if (row != 0 || col != 0) GetCachedCellStyle(row, col);
   m_nCurrentRow = row;
   m_nCurrentCol = col;
-  // Decision: the parameter object keeps no copy of the current cell. Its layout has no member for one, and
-  // borrowing one of its archived words would write the current cell into every saved layout; the engine
-  // alone keeps it (Initialize therefore has no initial current cell to restore either).
+  // The parameter object mirrors it in its run-time members (never archived), so another grid initialised
+  // on the same object starts on this cell when the object asks for an initial current cell.
+  if (m_pParam) {
+    m_pParam->m_nInitialCurrentRow = row;
+    m_pParam->m_nInitialCurrentCol = col;
+  }
 }
 
 void CGXGridCore::NotifyCellObservers() {

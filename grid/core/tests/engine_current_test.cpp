@@ -1006,7 +1006,7 @@ TEST_F(CurrentTest, CellObserversHearOfBoundCellsAndGainedFocusWhileTheFocusLock
   EXPECT_EQ(CGXGridGlobals::Get().m_pActiveGrid, nullptr);
 }
 
-TEST_F(CurrentTest, AnInitialCurrentCellIsToldToTheCellObservers) {
+TEST_F(CurrentTest, AnInitialCurrentCellIsToldToTheCellObserversAndTheParameterObjectFollowsTheCell) {
   CellObserver observer;
   auto* g = new CGXGridWnd;
   grid.reset(g);
@@ -1022,6 +1022,10 @@ TEST_F(CurrentTest, AnInitialCurrentCellIsToldToTheCellObservers) {
   g->AttachParam(param, TRUE);
   g->InitializeFromStyle();
   EXPECT_EQ(observer.cells, (std::vector<std::pair<ROWCOL, ROWCOL>>{{3, 2}}));
+  // The parameter object follows the current cell, for the next grid initialised on it.
+  g->StoreCurrentCell(TRUE, 5, 3);
+  EXPECT_EQ(param->m_nInitialCurrentRow, 5u);
+  EXPECT_EQ(param->m_nInitialCurrentCol, 3u);
 }
 
 // A control that refuses the Delete key for its cell and takes a stored value as the last word.
