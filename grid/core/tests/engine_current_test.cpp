@@ -1040,6 +1040,10 @@ class NotifyingControl : public EditingControl {
     log->push_back("control delete");
     return allowDelete && EditingControl::NotifyDelete();
   }
+  void HideAndInvalidate() override {
+    log->push_back(Cell("refresh", GetRow(), GetCol()));
+    EditingControl::HideAndInvalidate();
+  }
   BOOL allowDelete = FALSE;
 };
 
@@ -1049,7 +1053,7 @@ struct ClearFeature : CGXGridClearCellsImp {
   int clears = 0;
 };
 
-TEST_F(CurrentTest, StoredAndDeleteNoticesGoThroughTheControl) {
+TEST_F(CurrentTest, StoredAndDeleteNoticesGoThroughTheControlAndItsFirstDataFieldStopsTheDirectPaint) {
   NotifyingGrid* g = MakeEditingGrid();
   auto* notifying = new NotifyingControl(g, &g->log);
   g->AddCellControl(GX_IDS_CTRL_STATIC, notifying, TRUE);  // replaces the logging control
@@ -1068,6 +1072,15 @@ TEST_F(CurrentTest, StoredAndDeleteNoticesGoThroughTheControl) {
   EXPECT_FALSE(g->MoveCurrentCellTo(4, 3, GX_UPDATENOW));
   EXPECT_EQ(g->log, (Log{"control stored", "stored 3,3"}));
   EXPECT_EQ(Row(g), 3u);
+  g->storedAnswer = TRUE;
+  // A newly entered cell paints at once while the control's first data field is zero; otherwise the
+  // control refreshes it.
+  g->log.clear();
+  ASSERT_TRUE(g->MoveCurrentCellTo(4, 3, GX_UPDATENOW));
+  EXPECT_EQ(std::count(g->log.begin(), g->log.end(), "refresh 4,3"), 0);
+  notifying->m_wFirstData = 1;
+  ASSERT_TRUE(g->MoveCurrentCellTo(5, 3, GX_UPDATENOW));
+  EXPECT_EQ(std::count(g->log.begin(), g->log.end(), "refresh 5,3"), 1);
 }
 
 }  // namespace
