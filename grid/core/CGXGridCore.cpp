@@ -53,6 +53,13 @@ CGXGridCore::~CGXGridCore() {
 
 HWND CGXGridCore::GridHwnd() const { return m_pGridWnd ? m_pGridWnd->m_hWnd : nullptr; }
 
+const CGXGridParam& CGXGridCore::ParamSettings() const {
+  // A grid is asked for its settings before it has a parameter object (a paint before Initialize, a test
+  // of a switch from a constructor); it answers with a new object's defaults then.
+  static const CGXGridParam defaults;
+  return m_pParam ? *m_pParam : defaults;
+}
+
 void CGXGridCore::AttachParam(CGXGridParam* param, BOOL mustDelete) {
   if (!param) {
     param = new CGXGridParam;

@@ -53,7 +53,7 @@ RecordingStatic* InstallRecording(CGXGridWnd* g) {
 TEST_F(DrawTest, GridLinesAtTheRightAndBottomEdgesAndTheFrameThatMatchesThem) {
   CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
   const COLORREF line = g->PropertyColor(0), window = GetSysColor(COLOR_WINDOW) & 0xFFFFFF;
-  g->m_nGridLinePosition = 1;
+  g->GetParam()->m_nGridLinePosition = 1;
   g->RedrawAll(GX_UPDATENOW);
   auto before = Shot(*g);
   const CRect cell = g->CalcCellRect(2, 2);
@@ -83,7 +83,7 @@ TEST_F(DrawTest, GridLinesAtTheRightAndBottomEdgesAndTheFrameThatMatchesThem) {
   CRect tracking;
   g->CalcTrackingLineRect(&tracking, 2, 2);
   EXPECT_EQ(tracking.top, 39);
-  g->m_nGridLinePosition = 0;
+  g->GetParam()->m_nGridLinePosition = 0;
   g->CalcTrackingLineRect(&tracking, 2, 2);
   EXPECT_EQ(tracking.top, 40);
   EXPECT_EQ(tracking.Width(), 4 * 50 + 1);  // every shown column and the closing line
@@ -198,7 +198,7 @@ TEST_F(DrawTest, TheCurrentCellsControlDrawsItsFrameOncePerBlockInTheInnerRectan
   control->frames.clear();
   g->RedrawAll(GX_UPDATENOW);
   EXPECT_TRUE(control->frames.empty());
-  g->m_bCurrentCellFrame = FALSE;
+  g->GetParam()->m_bCurrentCellFrame = FALSE;
   g->RedrawAll(GX_UPDATENOW);
   ASSERT_EQ(control->frames.size(), 1u);
   const CRect cell = g->CalcCellRect(2, 2);
@@ -217,7 +217,7 @@ TEST_F(DrawTest, SelectionInversionCanBeSwitchedOffAndHeadersAreNeverInverted) {
   auto s = Shot(*g);
   EXPECT_EQ(At(s, 70, 50), At(plain, 70, 50) ^ 0xFFFFFF);
   EXPECT_EQ(At(s, 25, 50), At(plain, 25, 50));  // the row header
-  g->m_bInvertSelection = FALSE;
+  g->GetParam()->m_bInvertSelection = FALSE;
   g->RedrawAll(GX_UPDATENOW);
   s = Shot(*g);
   EXPECT_EQ(At(s, 70, 50), At(plain, 70, 50));
@@ -226,13 +226,13 @@ TEST_F(DrawTest, SelectionInversionCanBeSwitchedOffAndHeadersAreNeverInverted) {
 TEST_F(DrawTest, DottedGridLinesAndNoGridLines) {
   CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
   const COLORREF line = g->PropertyColor(0), window = GetSysColor(COLOR_WINDOW) & 0xFFFFFF;
-  g->m_nGridLineStyle = PS_DOT;
+  g->GetParam()->m_nGridLineStyle = PS_DOT;
   g->RedrawAll(GX_UPDATENOW);
   auto s = Shot(*g);
   int on = 0;
   for (int y = 40; y < 60; ++y) on += At(s, 100, y) == line;
   EXPECT_EQ(on, 10);  // every other pixel of the cell's left edge
-  g->m_nGridLineStyle = PS_NULL;
+  g->GetParam()->m_nGridLineStyle = PS_NULL;
   g->RedrawAll(GX_UPDATENOW);
   s = Shot(*g);
   EXPECT_EQ(At(s, 100, 45), window);
@@ -596,7 +596,7 @@ TEST_F(DrawTest, PrintMarginsShrinkTheDrawingRectangle) {
 // dashed, dotted and wide borders, a patterned interior, a selection and the current cell's frame.
 TEST_F(DrawTest, LinesAndBordersReference) {
   CGXGridWnd* g = MakeGrid(12, 6, 360, 240);
-  g->m_nGridLinePosition = 1;
+  g->GetParam()->m_nGridLinePosition = 1;
   g->SetFrozenCols(2, 1, 0);
   g->SetFrozenRows(1, 0, 0);
   CGXStyle tinted, dashed, dotted, wide, patterned;
