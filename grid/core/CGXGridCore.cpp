@@ -177,6 +177,13 @@ void CGXGridCore::SetPrinting(BOOL printing, BOOL useClientRect) {
     m_nPrintTopRow = GetFrozenRows() + 1;
     m_nPrintLeftCol = GetFrozenCols() + 1;
   }
+  if (CGXProperties* props = GetProperties()) props->m_bPrinting = printing;
+  // A paint that came while printing was dropped; the window shows what it showed before printing, which
+  // may be stale now. It is painted again once, when the printing ends.
+  if (!printing && m_bPaintDeferred) {
+    m_bPaintDeferred = FALSE;
+    InvalidateRect(nullptr, FALSE);
+  }
 }
 
 void CGXGridCore::SetModifiedFlag(BOOL modified) {

@@ -444,20 +444,33 @@ TEST_F(DrawTest, PaintsWhilePrintingAreDeferredAndLockedPaintsDrawNothing) {
   red.SetInteriorColor(kRed);
   g->ApplyStyleToRange(CGXRange(1, 1), &red, gxOverride, 0, 0);
   g->SetPrinting(TRUE);
+  EXPECT_TRUE(g->GetProperties()->m_bPrinting);
   InvalidateRect(*g, nullptr, TRUE);
   auto printing = Shot(*g);
-  g->SetPrinting(FALSE);
   EXPECT_TRUE(g->m_bPaintDeferred);
   EXPECT_EQ(At(printing, 70, 30), At(before, 70, 30));
-  g->LockUpdate(TRUE);
+  // The end of the printing makes up for the dropped paint.
+  g->SetPrinting(FALSE);
+  EXPECT_FALSE(g->m_bPaintDeferred);
+  EXPECT_FALSE(g->GetProperties()->m_bPrinting);
+  EXPECT_EQ(At(Shot(*g), 70, 30), kRed);
+  // A locked paint draws nothing; the lock is the parameter object's, so a second grid on it is locked too.
+  CGXStyle blue;
+  blue.SetInteriorColor(kBlue);
+  g->ApplyStyleToRange(CGXRange(1, 1), &blue, gxOverride, 0, 0);
+  CGXGridCore other(nullptr, nullptr, FALSE);
+  other.AttachParam(g->GetParam(), FALSE);
+  other.LockUpdate(TRUE);
+  EXPECT_TRUE(g->IsLockUpdate());
   HDC hdc = GetDC(*g);
   CDC dc;
   dc.Attach(hdc);
   g->DrawGrid(&dc);
   dc.Detach();
   ReleaseDC(*g, hdc);
-  g->LockUpdate(FALSE);
-  EXPECT_EQ(At(Shot(*g), 70, 30), At(before, 70, 30));
+  EXPECT_EQ(At(plat::Desktop::Capture(*g), 70, 30), kRed);
+  other.LockUpdate(FALSE);
+  other.AttachParam(nullptr, TRUE);
 }
 
 // The outer frame: drawn before the cells just outside the grid rectangle, or, through the memory bitmap,
@@ -621,6 +634,77 @@ TEST_F(DrawTest, LinesAndBordersReference) {
   const plat::ReferenceMatch match =
       plat::MatchReferenceImage(*image, "grid/core/tests/reference/gridengine-lines.png");
   EXPECT_TRUE(match.Matches()) << match.message;
+}
+
+
+// A static cell that claims a window part (the grid's own window stands in for it).
+struct WindowedStatic : CGXStatic {
+  using CGXStatic::CGXStatic;
+  CWnd* GetWindowPart() override { return m_pGrid->GridWnd(); }
+};
+
+TEST_F(DrawTest, TheControlsFrameFollowsTheParameterObjectsFrameSwitches) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  CGXGridParam* p = g->GetParam();
+  p->m_bCurrentCellFrame = FALSE;  // the control frames the current cell, not the grid
+  const CRect cell = g->CalcCellRect(2, 2);
+  const int y = cell.CenterPoint().y;
+  // The inner rectangle starts one pixel in (the grid line); the frame inverts its first column.
+  auto framed = [&] {
+    g->RedrawAll(GX_UPDATENOW);
+    auto s = Shot(*g);
+    return At(s, cell.left + 1, y) == (At(s, cell.left + 4, y) ^ 0xFFFFFF);
+  };
+  ::SetFocus(*g);
+  ASSERT_TRUE(g->m_bHasFocus);
+  EXPECT_TRUE(framed());  // mode 2: while the grid is active
+  ::SetFocus(nullptr);
+  EXPECT_FALSE(framed());
+  p->m_wCurrentCellFrameMode = 0;  // always
+  EXPECT_TRUE(framed());
+  p->m_wCurrentCellFrameMode = 1;  // any other mode: never
+  EXPECT_FALSE(framed());
+  p->m_wCurrentCellFrameMode = 0;
+  p->m_bNoControlFrame = TRUE;
+  EXPECT_FALSE(framed());
+  p->m_bNoControlFrame = FALSE;
+  // Activation word 4: a control with a window part shows its own window; one without still frames.
+  p->m_wActivateFlags = 4;
+  EXPECT_TRUE(framed());
+  g->AddCellControl(9001, new WindowedStatic(g));
+  CGXStyle windowed;
+  windowed.SetControl(9001);
+  g->SetStyleRange(CGXRange(2, 2), windowed);
+  g->MoveCurrentCellTo(3, 2, GX_UPDATENOW);
+  g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
+  EXPECT_FALSE(framed());
+  p->m_wActivateFlags = 1;
+  EXPECT_TRUE(framed());
+}
+
+TEST_F(DrawTest, CutCellsStayMarkedUntilEscape) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  CGXGridParam* p = g->GetParam();
+  const CRect cell = g->CalcCellRect(3, 2);
+  const CPoint centre = cell.CenterPoint();
+  const COLORREF plain = At(Shot(*g), centre.x, centre.y);
+  p->m_copiedRanges.AddTail(new CGXRange(3, 2));
+  p->m_bCutPending = TRUE;
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(At(Shot(*g), centre.x, centre.y), plain);  // marking not enabled
+  p->m_bMarkingEnabled = TRUE;
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  int grey = 0;
+  for (int x = cell.left + 2; x < cell.right - 2; ++x) grey += At(s, x, centre.y) == RGB(0xC0, 0xC0, 0xC0);
+  EXPECT_GT(grey, 0);
+  EXPECT_EQ(At(s, centre.x, g->CalcCellRect(4, 2).CenterPoint().y), plain);  // only the cut cells
+  // Escape ends the pending cut and repaints: the marks go.
+  g->SendMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(p->m_bCutPending);
+  s = Shot(*g);
+  for (int x = cell.left + 2; x < cell.right - 2; ++x) ASSERT_EQ(At(s, x, centre.y), plain) << x;
 }
 
 }  // namespace
