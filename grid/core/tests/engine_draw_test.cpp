@@ -707,5 +707,22 @@ TEST_F(DrawTest, CutCellsStayMarkedUntilEscape) {
   for (int x = cell.left + 2; x < cell.right - 2; ++x) ASSERT_EQ(At(s, x, centre.y), plain) << x;
 }
 
+
+TEST_F(DrawTest, TheInnerRectangleAtTheFrozenEdgeLosesItsPixelUnlessTheParameterObjectSaysNo) {
+  CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
+  g->SetFrozenCols(2, 0);
+  g->SetFrozenRows(2, 0);
+  CGXControl* control = g->ControlForId(GX_IDS_CTRL_STATIC);
+  ASSERT_NE(control, nullptr);
+  const CRect edge = control->ComputeInnerRect(2, 2);
+  const CRect inside = control->ComputeInnerRect(1, 1);
+  EXPECT_EQ(edge.Width(), inside.Width() - 1);
+  EXPECT_EQ(edge.Height(), inside.Height() - 1);
+  g->GetParam()->m_bNoInnerRectCorrection = TRUE;
+  const CRect plain = control->ComputeInnerRect(2, 2);
+  EXPECT_EQ(plain.Width(), inside.Width());
+  EXPECT_EQ(plain.Height(), inside.Height());
+}
+
 }  // namespace
 }  // namespace enginetest
