@@ -724,5 +724,23 @@ TEST_F(DrawTest, TheInnerRectangleAtTheFrozenEdgeLosesItsPixelUnlessTheParameter
   EXPECT_EQ(plain.Height(), inside.Height());
 }
 
+
+// The parameter object's old-drawing switch asks the installed cell-by-cell drawing to draw every grid on
+// the object, as the grid's own switch does for one grid.
+TEST_F(DrawTest, TheParameterObjectsOldDrawingSwitchServesEveryGridOnIt) {
+  CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
+  const CRect cells = g->CalcRangeRect(0, 0, 3, 3);
+  const COLORREF window = GetSysColor(COLOR_WINDOW) & 0xFFFFFF;
+  g->InstallOldDrawingImp();
+  g->SetStyleRange(CGXRange(2, 2), CGXStyle().SetInteriorColor(kRed));
+  g->RedrawAll(GX_UPDATENOW);
+  ASSERT_NE(At(Shot(*g), 100, cells.bottom + 10), window);  // the grid's own drawing paints "Background"
+  g->GetParam()->m_bOldDrawing = TRUE;
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  EXPECT_EQ(At(s, g->CalcCellRect(2, 2).CenterPoint().x, g->CalcCellRect(2, 2).CenterPoint().y), kRed);
+  EXPECT_EQ(At(s, 100, cells.bottom + 10), window);
+}
+
 }  // namespace
 }  // namespace enginetest
