@@ -742,5 +742,24 @@ TEST_F(DrawTest, TheParameterObjectsOldDrawingSwitchServesEveryGridOnIt) {
   EXPECT_EQ(At(s, 100, cells.bottom + 10), window);
 }
 
+
+// With the parameter object's skip switch a newly entered cell is only stored and bound: its frame waits
+// for the next paint.
+TEST_F(DrawTest, EnteringACellPaintsItsFrameAtOnceUnlessThePaintIsSkipped) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto edge = [&](ROWCOL row) {
+    const CRect cell = g->CalcCellRect(row, 2);
+    auto s = Shot(*g);
+    return At(s, cell.left + 1, cell.CenterPoint().y) == (At(s, cell.left + 4, cell.CenterPoint().y) ^ 0xFFFFFF);
+  };
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  EXPECT_TRUE(edge(2));
+  g->GetParam()->m_bSkipEnterRedraw = TRUE;
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
+  EXPECT_FALSE(edge(3));
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_TRUE(edge(3));
+}
+
 }  // namespace
 }  // namespace enginetest
