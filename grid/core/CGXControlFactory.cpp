@@ -17,6 +17,7 @@ namespace {
 
 struct Registries {
   std::map<UINT, CGXControlFactory::Creator> creators;
+  CGXControlFactory::Registrar commonUserAttributes;
   std::vector<CGXControlFactory::Registrar> userAttributes;
   std::vector<CGXControlFactory::Installer> gridComponents;
   std::vector<CGXControlFactory::ClassRegistrar> wndClasses;
@@ -41,6 +42,7 @@ void CGXControlFactory::RegisterControlCreator(UINT controlId, Creator creator) 
   Reg().creators[controlId] = std::move(creator);
 }
 void CGXControlFactory::AddUserAttributeRegistrar(Registrar r) { Reg().userAttributes.push_back(std::move(r)); }
+void CGXControlFactory::SetCommonUserAttributeRegistrar(Registrar r) { Reg().commonUserAttributes = std::move(r); }
 void CGXControlFactory::AddGridComponentInstaller(Installer i) { Reg().gridComponents.push_back(std::move(i)); }
 void CGXControlFactory::AddWndClassRegistrar(ClassRegistrar r) { Reg().wndClasses.push_back(std::move(r)); }
 void CGXControlFactory::ClearRegistriesForTest() { Reg() = Registries{}; }
@@ -61,6 +63,7 @@ void CGXControlFactory::RegisterAllControls(CGXStylesMap& stylesMap) {
 }
 
 void CGXControlFactory::RegisterAllUserAttributes(CGXStylesMap& stylesMap) {
+  if (Reg().commonUserAttributes) Reg().commonUserAttributes(stylesMap);
   for (const Registrar& r : Reg().userAttributes) r(stylesMap);
   CGXStyle tooltip;
   tooltip.SetWrapText(TRUE).SetAutoSize(TRUE);

@@ -52,6 +52,13 @@ CGXGridCore::~CGXGridCore() {
 
 HWND CGXGridCore::GridHwnd() const { return m_pGridWnd ? m_pGridWnd->m_hWnd : nullptr; }
 
+const CGXGridParam& CGXGridCore::ParamSettings() const {
+  // A grid is asked for its settings before it has a parameter object (a paint before Initialize, a test
+  // of a switch from a constructor); it answers with a new object's defaults then.
+  static const CGXGridParam defaults;
+  return m_pParam ? *m_pParam : defaults;
+}
+
 void CGXGridCore::AttachParam(CGXGridParam* param, BOOL mustDelete) {
   if (!param) {
     param = new CGXGridParam;
@@ -168,6 +175,13 @@ void CGXGridCore::SetPrinting(BOOL printing, BOOL useClientRect) {
     MeasureFontMetrics(&m_nPrintFontHeight, &m_nPrintFontWidth);
     m_nPrintTopRow = GetFrozenRows() + 1;
     m_nPrintLeftCol = GetFrozenCols() + 1;
+  }
+  if (CGXProperties* props = GetProperties()) props->m_bPrinting = printing;
+  // A paint that came while printing was dropped; the window shows what it showed before printing, which
+  // may be stale now. It is painted again once, when the printing ends.
+  if (!printing && m_bPaintDeferred) {
+    m_bPaintDeferred = FALSE;
+    InvalidateRect(nullptr, FALSE);
   }
 }
 

@@ -192,12 +192,16 @@ class CGXGridCore {
   virtual void UpdateZoom(int oldZoom, UINT flags, BOOL createHint = FALSE);
   virtual void UpdateReadOnly(BOOL oldReadOnly, BOOL createHint = FALSE);
   // While updates are locked nothing is painted or invalidated; returns the previous state.
+  // The lock is the parameter object's, shared by every grid on it; a grid without one keeps its own.
   BOOL LockUpdate(BOOL lock = TRUE) {
-    BOOL old = m_bLockUpdate;
-    m_bLockUpdate = lock;
+    BOOL& flag = m_pParam ? m_pParam->m_bLockUpdate : m_bLockUpdate;
+    const BOOL old = flag;
+    flag = lock;
     return old;
   }
-  BOOL IsLockUpdate() const { return m_bLockUpdate; }
+  BOOL IsLockUpdate() const { return m_pParam ? m_pParam->m_bLockUpdate : m_bLockUpdate; }
+  // The parameter object's settings; a default object's while none is attached.
+  const CGXGridParam& ParamSettings() const;
 
   // ---- Rows and columns ---------------------------------------------------------------------------------
   virtual BOOL SetRowCount(ROWCOL rows, UINT flags = GX_UPDATENOW);
@@ -351,9 +355,6 @@ class CGXGridCore {
   virtual BOOL HasUserResizeFeature() const { return m_pUserResizeCellsImp != nullptr; }
   virtual BOOL ReturnTrueStub() const { return TRUE; }
   virtual BOOL ReturnTrueStub2() const { return TRUE; }
-  // The parameter object's fill-handle switch (the fill handle at the selection's corner, hit code 6); the
-  // engine keeps it until the parameter object carries it.
-  BOOL m_bFillHandleSwitch = FALSE;
   virtual int HitTest(const POINT& pt, ROWCOL* row = nullptr, ROWCOL* col = nullptr, CRect* cellRect = nullptr);
   virtual int HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, const CRect& cellRect);
   virtual void SetGridCursor(UINT resourceId, LPCSTR standardCursor = nullptr);
@@ -803,7 +804,7 @@ class CGXGridCore {
   void InstallOldDrawingImp();
   CGXAbstractGridOldDrawingImp* GetOldDrawingImp() const { return m_pOldDrawingImp.get(); }
   void CallOldDrawingHook(CGXGridDrawContext& ctx);
-  BOOL m_bOldDrawing = FALSE;  // asks the installed cell-by-cell drawing to draw
+  BOOL m_bOldDrawing = FALSE;  // asks the installed cell-by-cell drawing to draw this grid
   // Border line on one side (0 left, 1 right, 2 top, 3 bottom) of rect; a dashed or dotted pen becomes a
   // pattern band on the interior's colour when an interior is given.
   void DrawBorderLine(const CGXBorderPen& pen, const CRect& rect, int side, CDC* dc,
@@ -836,21 +837,14 @@ class CGXGridCore {
   CFont* LookupFont(const CGXFont& font);
   CBrush* LookupBrush(const CGXInteriorBrush& brush);
   COLORREF PropertyColor(int index) const;
-  BOOL GridLinesAtLeftTop() const { return m_nGridLinePosition == 0; }
+  BOOL GridLinesAtLeftTop() const { return ParamSettings().m_nGridLinePosition == 0; }
   BOOL DrawsHorzLines() const;
   BOOL DrawsVertLines() const;
   BOOL PrintsBlackAndWhite() const;
-  // Drawing settings. The parameter object carries no named members for them (its archived words keep
-  // their layout meaning), so the engine keeps them.
-  int m_nGridLinePosition = 0;          // 0: a cell's grid lines are its left and top edges; else right, bottom
-  UINT m_nGridLineStyle = PS_SOLID;     // pen style of the grid lines (PS_NULL: none)
+  // Drawing settings of this grid alone (the shared ones are the parameter object's).
   UINT m_nDragLineStyle = PS_DOT;       // pen style of the dragging line of a user move or resize
-  BOOL m_bInvertSelection = TRUE;       // selected cells are inverted
-  int m_nPreloadStyles = 0;             // 1: compose every style of a block before drawing it
   BOOL m_bNeedsOwnBackground = FALSE;   // read by the controls while DrawCellControl runs
   BOOL m_bInvertCurrentCellOnce = FALSE;
-  BOOL m_bCurrentCellFrame = TRUE;      // frame the current cell by inversion
-  BOOL m_bInvertCurrentCellToo = FALSE;  // a selected current cell is inverted whole
 
   // ---- Scrolling ----------------------------------------------------------------------------------------
   virtual BOOL BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags = GX_UPDATENOW, BOOL floatCells = FALSE);
@@ -911,14 +905,6 @@ class CGXGridCore {
   ROWCOL GetFirstScrolledCol() const { return m_bPrinting ? m_nPrintLeftCol : m_nLeftCol; }
   BOOL m_bWarningShown = FALSE;
   BOOL m_bHasFocus = FALSE;
-  // Switches that other views of the same data would share. The parameter object carries no run-time
-  // members for them, so the engine keeps them (none is saved with a layout).
-  BOOL m_bHintCurrentCellMoves = FALSE;      // other views hear of current-cell moves
-  BOOL m_bCurrentCellJoinsSelection = FALSE;  // a move makes the new cell the selection
-  BOOL m_bSkipEnterRedraw = FALSE;            // entering a cell only stores it and binds its control
-  BOOL m_bFrozenScroll = TRUE;                // Up/Left cross into the frozen rows through the scrolled-out ones
-  BOOL m_bClearSelectionOnMove = FALSE;       // a joining keyboard move clears a selection without the target
-  BOOL m_bFillEnabled = FALSE;                // presses on the fill handle go to the fill feature
   BOOL m_bDragCells = FALSE;                  // presses on the selection border start dragging the cells
   // The current-cell style cache switches: while the first is on (and the second off) a keyboard move from
   // an unmodified control keeps the current cell's style; the second off lets a newly entered cell paint
@@ -985,7 +971,8 @@ class CGXGridCore {
   virtual BOOL OnGridEraseBkgnd(CDC*) { return TRUE; }
   virtual void ShowScrollBar(int bar, BOOL show);
   // The private messages 0x0791, 0x07A3 and 0x07CB.
-  virtual DWORD GetParamWord() const { return 1; }
+  // The parameter object's answer to a sheet-tab window asking whether this sheet may be renamed.
+  virtual DWORD GetParamWord() const { return ParamSettings().m_dwRenameSheet; }
   virtual void MoveByMessage(int code, int n);
   virtual void SuppressSizeHandling(BOOL suppress);
   // Plug-ins: owned by the grid, each offered every window message before the grid's own handling.
@@ -1224,7 +1211,6 @@ class CGXGridCore {
   CGXControl* m_pCurrentControl = nullptr;
   BOOL m_bCurrentValid = FALSE;
   BOOL m_bFocusGuard = FALSE;
-  BOOL m_bCutPending = FALSE;
 
   // Mouse state.
   ROWCOL m_nLastMouseRow = 0, m_nLastMouseCol = 0;

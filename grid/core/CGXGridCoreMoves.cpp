@@ -65,7 +65,7 @@ ROWCOL CGXGridCore::StepRowsUp(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL* sea
   ROWCOL r = row, last = GX_INVALID;
   for (ROWCOL n = 0; n < count && r > first; ++n) {
     ROWCOL candidate = r - 1;
-    if (!m_bFrozenScroll && r >= top && candidate < top && candidate > frozen) candidate = frozen;
+    if (!ParamSettings().m_bFrozenScroll && r >= top && candidate < top && candidate > frozen) candidate = frozen;
     if (candidate < first) break;
     ROWCOL fr = candidate, fc = col;
     if (!FindEnabledCell(GX_UP, &fr, &fc) || fr < first) break;
@@ -80,7 +80,7 @@ ROWCOL CGXGridCore::StepColsLeft(ROWCOL row, ROWCOL col, ROWCOL count, ROWCOL* s
   ROWCOL c = col, last = GX_INVALID;
   for (ROWCOL n = 0; n < count && c > first; ++n) {
     ROWCOL candidate = c - 1;
-    if (!m_bFrozenScroll && c >= left && candidate < left && candidate > frozen) candidate = frozen;
+    if (!ParamSettings().m_bFrozenScroll && c >= left && candidate < left && candidate > frozen) candidate = frozen;
     if (candidate < first) break;
     ROWCOL fr = row, fc = candidate;
     if (!FindEnabledCell(GX_LEFT, &fr, &fc) || fc < first) break;
@@ -277,9 +277,9 @@ BOOL CGXGridCore::MoveCurrentCellBy(int direction, ROWCOL count, BOOL allowSelec
   const BOOL runs = !hasCurrent || (newRow != row && newRow > headerRows) || (newCol != col && newCol > headerCols);
   if (!runs) return finish(TRUE);
   UINT flags = GX_UPDATENOW | 0x08;
-  if (!m_bCurrentCellJoinsSelection || !allowSelectionChange) {
+  if (!ParamSettings().m_bCurrentCellJoinsSelection || !allowSelectionChange) {
     flags |= 0x80;
-  } else if (m_bClearSelectionOnMove && m_pParam && !RangeListContains(newRow, newCol, m_pParam->GetSelection())) {
+  } else if (ParamSettings().m_bClearSelectionOnMove && m_pParam && !RangeListContains(newRow, newCol, m_pParam->GetSelection())) {
     ClearSelectionByUser();
   }
   if (!MoveCurrentCellTo(newRow, newCol, flags)) return finish(FALSE);

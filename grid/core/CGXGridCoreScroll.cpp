@@ -216,7 +216,7 @@ ROWCOL CGXGridCore::GetScrollPosScaled(int bar) const {
 
 void CGXGridCore::ScrollWindowArea(int dx, int dy, const RECT* scroll, const RECT* clip) {
   // The fill feature draws outside the cells (its handle): it hears of the move before the contents go.
-  if ((dx || dy) && m_pExcelLikeFillImp && m_bFillHandleSwitch) m_pExcelLikeFillImp->BeforeScrollWindow(this);
+  if ((dx || dy) && m_pExcelLikeFillImp && ParamSettings().m_bFillEnabled) m_pExcelLikeFillImp->BeforeScrollWindow(this);
   if (HWND h = GridHwnd())
     ::ScrollWindowEx(h, dx, dy, scroll, clip, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
 }

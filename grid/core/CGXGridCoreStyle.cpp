@@ -146,7 +146,13 @@ void CGXGridCore::ComposeCellStyle(ROWCOL row, ROWCOL col, CGXStyle& style, BOOL
   }
   // 8. The standard style.
   if (withStandard && m_pStyleStandard) style.MergeStyle(*m_pStyleStandard, gxApplyNew);
-  // 9. Marked copy source: the parameter object keeps no list of marked cells yet, so nothing is marked.
+  // 9. The cells of a cut waiting for its paste are marked light grey, over any interior of their own.
+  if (m_pParam && m_pParam->m_bMarkingEnabled && m_pParam->m_bCutPending &&
+      m_pParam->m_copiedRanges.ContainsCell(row, col)) {
+    CGXInteriorBrush marked;
+    marked.SetColor(RGB(0xC0, 0xC0, 0xC0)).SetPattern(17);
+    style.SetInterior(marked);
+  }
   // 10. The active editor of the current cell stands for the rest.
   if (style.IsIncluded(GX_IN_CONTROLID) && MatchesCurrentCell(row, col)) {
     const CGXControl* control = ControlForId(style.GetControl());

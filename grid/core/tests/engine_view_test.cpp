@@ -367,7 +367,7 @@ TEST_F(ViewTest, TheAllowHookCanRefuseAScrollAndTheFillFeatureHearsOfMoves) {
   g->SetFeature(fill);
   g->ScrollByCells(GX_DOWN, 1);
   EXPECT_EQ(fill->told, 0);  // only while the fill-handle switch is on
-  g->m_bFillHandleSwitch = TRUE;
+  g->GetParam()->m_bFillEnabled = TRUE;
   g->ScrollByCells(GX_DOWN, 1);
   EXPECT_EQ(fill->told, 1);
   int row = 0, col = 0;
@@ -487,7 +487,7 @@ TEST_F(ViewTest, TheSelectionBorderOfACoveredCurrentCellAndTheFillHandle) {
   EXPECT_EQ(g->HitTestSelectionEdge(2, 2, innerRightEdge, inner), GX_NOHIT);
   EXPECT_EQ(g->HitTest(nearRightEdge), GX_SELEDGEHIT);
   // The fill handle: within 5 pixels of the block's bottom-right corner.
-  g->m_bFillHandleSwitch = TRUE;
+  g->GetParam()->m_bFillEnabled = TRUE;
   EXPECT_EQ(g->HitTestSelectionEdge(3, 4, CPoint(right.right - 2, right.bottom - 2), right), GX_FILLHANDLEHIT);
   EXPECT_EQ(g->HitTestSelectionEdge(3, 4, CPoint(right.right - 2, right.bottom - 6), right), GX_SELEDGEHIT);
   g->m_bSelectionEdge = FALSE;  // the fill-handle switch alone is enough
@@ -708,7 +708,7 @@ TEST_F(ViewTest, TheOtherViewFollowsTheCurrentCellZoomReadOnlyAndStyleChanges) {
   ASSERT_TRUE(a->MoveCurrentCellTo(4, 2, GX_UPDATENOW));
   ROWCOL row = 0, col = 0;
   EXPECT_FALSE(b->QueryCurrentCell(&row, &col) && row == 4);
-  a->m_bHintCurrentCellMoves = TRUE;
+  a->GetParam()->m_bHintCurrentCellMoves = TRUE;
   ASSERT_TRUE(a->MoveCurrentCellTo(6, 3, GX_UPDATENOW));
   ASSERT_TRUE(b->QueryCurrentCell(&row, &col));
   EXPECT_EQ(row, 6u);
