@@ -126,9 +126,8 @@ class RecordingFactory : public CGXCommandFactory {
     log.push_back("Add:" + std::to_string(type));
     added.emplace_back(static_cast<FakeCommand*>(command));
   }
-  void RestoreCurrentCell(CGXGridCore*, const GXForwardArgs& args) override {
-    log.push_back("Restore:" + std::to_string(args.v[0]) + "," + std::to_string(args.v[1]) + "," +
-                  std::to_string(args.v[2]));
+  void RestoreCurrentCell(CGXGridCore*, ROWCOL row, ROWCOL col, BOOL moveGrid) override {
+    log.push_back("Restore:" + std::to_string(row) + "," + std::to_string(col) + "," + std::to_string(moveGrid));
   }
   BOOL EnableDataUndoRecording(CGXGridCore*, BOOL enable) override {
     log.push_back("Recording:" + std::to_string(enable));

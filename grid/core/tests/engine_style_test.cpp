@@ -39,8 +39,8 @@ struct RecordingFactory : CGXCommandFactory {
     return FALSE;
   }
   void DiscardDataUndoInfo(CGXGridCore*) override { log.push_back("discard"); }
-  void RestoreCurrentCell(CGXGridCore*, const GXForwardArgs& a) override {
-    log.push_back("moveto:" + std::to_string(a.v[0]) + "," + std::to_string(a.v[1]) + "," + std::to_string(a.v[2]));
+  void RestoreCurrentCell(CGXGridCore*, ROWCOL row, ROWCOL col, BOOL moveGrid) override {
+    log.push_back("moveto:" + std::to_string(row) + "," + std::to_string(col) + "," + std::to_string(moveGrid));
   }
   std::vector<std::string> log;
   BOOL recording = TRUE;
