@@ -199,26 +199,27 @@ void CGXGridCore::Record(CObject* command, int commandType) {
   if (command) AddCommand(command, commandType);
 }
 
-std::unique_ptr<int[]> CGXGridCore::SaveRowHeightsForUndo(ROWCOL from, ROWCOL to) const {
+namespace {
+// The stored sizes of lines from..to in pixels (step: units per pixel), -1 where the default applies.
+std::unique_ptr<int[]> StoredSizes(const CGXMapDWordToLong& map, ROWCOL from, ROWCOL to, int step) {
   auto out = std::make_unique<int[]>(std::size_t{to} - from + 1);
-  const int step = Step(GetFontHeight());
-  for (ROWCOL r = from;; ++r) {
+  for (ROWCOL line = from;; ++line) {
     LONG units = 0;
-    out[r - from] = m_pParam && m_pParam->GetRowHeights().Lookup(r, units) ? static_cast<int>(units) / step : -1;
-    if (r == to) break;
+    out[line - from] = map.Lookup(line, units) ? static_cast<int>(units) / step : -1;
+    if (line == to) break;
   }
   return out;
 }
+}  // namespace
+
+std::unique_ptr<int[]> CGXGridCore::SaveRowHeightsForUndo(ROWCOL from, ROWCOL to) const {
+  if (!m_pParam) return StoredSizes(CGXMapDWordToLong(), from, to, 1);
+  return StoredSizes(m_pParam->GetRowHeights(), from, to, Step(GetFontHeight()));
+}
 
 std::unique_ptr<int[]> CGXGridCore::SaveColWidthsForUndo(ROWCOL from, ROWCOL to) const {
-  auto out = std::make_unique<int[]>(std::size_t{to} - from + 1);
-  const int step = Step(GetFontWidth());
-  for (ROWCOL c = from;; ++c) {
-    LONG units = 0;
-    out[c - from] = m_pParam && m_pParam->GetColWidths().Lookup(c, units) ? static_cast<int>(units) / step : -1;
-    if (c == to) break;
-  }
-  return out;
+  if (!m_pParam) return StoredSizes(CGXMapDWordToLong(), from, to, 1);
+  return StoredSizes(m_pParam->GetColWidths(), from, to, Step(GetFontWidth()));
 }
 
 namespace {
