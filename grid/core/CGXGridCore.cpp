@@ -47,7 +47,6 @@ CGXGridCore::~CGXGridCore() {
   m_autoDelete.clear();
   m_pCellTipPlugin = nullptr;
   m_plugins.clear();
-  if (m_hLoadedCursor) DestroyCursor(m_hLoadedCursor);
   CGXGridGlobals::Get().RemoveGrid(this);
 }
 
@@ -308,7 +307,7 @@ BOOL CGXGridCore::StoreZoom(int percent, BOOL createHint) {
   if (percent <= 0) return FALSE;
   m_nZoom = percent;
   if (CGXProperties* p = GetProperties()) p->m_nZoom = static_cast<DWORD>(percent);
-  if (createHint) SendValueHint(gxHintStoreZoom, static_cast<DWORD_PTR>(percent), 0);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintStoreZoom(this, percent);
   return TRUE;
 }
 
@@ -318,15 +317,7 @@ void CGXGridCore::UpdateZoom(int oldZoom, UINT flags, BOOL createHint) {
   // Floated texts span a different number of cells at another zoom.
   RecalcFloatCells(CGXRange().AssignTable(), TRUE);
   if (!IsLockUpdate() && GetZoom() != oldZoom) RedrawAll(flags, FALSE);
-  if (createHint) SendValueHint(gxHintUpdateZoom, static_cast<DWORD_PTR>(oldZoom), flags);
-}
-
-void CGXGridCore::SendValueHint(DWORD id, DWORD_PTR value, UINT flags) {
-  if (!CanSendHints()) return;
-  CGXGridHint hint(id);
-  hint.m_arg = value;
-  hint.m_flags = flags;
-  m_pUpdateHintImp->SendHint(this, hint);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintUpdateZoom(this, oldZoom, flags);
 }
 
 BOOL CGXGridCore::SetReadOnly(BOOL readOnly) {
@@ -352,7 +343,7 @@ void CGXGridCore::UpdateReadOnly(BOOL oldReadOnly, BOOL createHint) {
     c->Refresh();
     c->InitForCell(row, col);
   }
-  if (createHint) SendValueHint(gxHintReadOnly, static_cast<DWORD_PTR>(oldReadOnly), 0);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintReadOnly(this, oldReadOnly);
 }
 
 BOOL CGXGridCore::IsCellSelected(ROWCOL row, ROWCOL col) const {

@@ -287,6 +287,9 @@ class CGXGridCore {
   CGXGridUpdateHintImp* GetUpdateHintImp() const { return m_pUpdateHintImp.get(); }
   CGXGridOptimizedUpdateImp* GetOptimizedUpdateImp() const { return m_pOptimizedUpdateImp; }
   BOOL CanSendHints() const { return m_pUpdateHintImp && m_bHintSwitch && m_pDocument; }
+  // The builder of this grid's hints while it can send them, else null: `if (auto* h = HintSender())
+  // h->HintTopRow(this, row, flags);`.
+  CGXGridUpdateHintImp* HintSender() const { return CanSendHints() ? m_pUpdateHintImp.get() : nullptr; }
   // Sends a hint to the other views of the document (nothing without one).
   virtual void NotifyOtherViews(CGXGridHint* hint);
   // Executes a hint received from another view.
@@ -302,10 +305,10 @@ class CGXGridCore {
   BOOL m_bOptimizedUpdate = TRUE;
   void OptimizedInsertRows(ROWCOL row, ROWCOL count, UINT flags);
   void OptimizedInsertCols(ROWCOL col, ROWCOL count, UINT flags);
-  void OptimizedRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights, int removedHeight, BOOL wasShown,
-                           UINT flags);
-  void OptimizedRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths, int removedWidth, BOOL wasShown,
-                           UINT flags);
+  // The old sizes are the pixel sizes the rows (columns) had before the change, one per row; null when the
+  // caller did not measure them.
+  void OptimizedRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags);
+  void OptimizedRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags);
   void OptimizedRowHeights(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags);
   void OptimizedColWidths(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags);
 
@@ -1051,8 +1054,6 @@ class CGXGridCore {
   // The standard font's line height and average width (left unchanged when the standard style has no font
   // or no device is at hand).
   void MeasureFontMetrics(int* height, int* width);
-  // Sends a hint that carries one value (zoom, old zoom, old read-only state) when hints can be sent.
-  void SendValueHint(DWORD id, DWORD_PTR value, UINT flags);
   void DrawGridDirect(CDC* dc);
   void DrawGridBuffered(CDC* dc);
   void PaintBlock(CDC* dc, const CRect& clip);
@@ -1100,8 +1101,6 @@ class CGXGridCore {
   HCURSOR m_hArrow = nullptr;
   UINT m_nFixedCursor = 0;
   UINT m_nCursorId = 0;
-  HCURSOR m_hLoadedCursor = nullptr;
-  UINT m_nLoadedCursorId = 0;
 
   // Base styles (pointers into the styles map, not owned).
   const CGXStyle* m_pStyleStandard = nullptr;
@@ -1163,8 +1162,6 @@ class CGXGridCore {
     slot = imp;
     if (imp && autoDelete) AddAutoDeleteObject(imp, [](void* p) { delete static_cast<T*>(p); });
   }
-  // Builds and sends a hint when hints can be sent (see CanSendHints).
-  void Hint(DWORD id, ROWCOL r1, ROWCOL c1, ROWCOL r2, ROWCOL c2, UINT flags, const CGXRange* range = nullptr);
   BOOL m_bOwnParamSaved = FALSE;
   DWORD m_dwSwitchWord = 0;
   BOOL m_bUserResizing = FALSE;

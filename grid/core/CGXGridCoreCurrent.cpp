@@ -10,7 +10,6 @@
 
 namespace {
 // The store hint: other views end or check their current edits; their answers are ANDed into its result.
-constexpr DWORD kHintCheckCurrentCell = 24;
 }  // namespace
 
 BOOL CGXGridCore::QueryCurrentCell(ROWCOL* row, ROWCOL* col, BOOL evenWhilePrinting) const {
@@ -188,7 +187,8 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
 }
 
 void CGXGridCore::SendCurrentCellHint(ROWCOL row, ROWCOL col, UINT flags) {
-  if (m_bHintCurrentCellMoves && !(flags & 0x40)) Hint(gxHintCurrentCellMoved, row, col, 0, 0, (flags & ~0x08u) | 0xE0);
+  if (!m_bHintCurrentCellMoves || (flags & 0x40)) return;
+  if (auto* h = HintSender()) h->HintCurrentCellMoved(this, row, col, (flags & ~0x08u) | 0xE0);
 }
 
 void CGXGridCore::ClearSelectionByUser() {
@@ -316,14 +316,7 @@ BOOL CGXGridCore::CompleteCellEdit(BOOL store, UINT flags, BOOL hint) {
     if (!m_bKeepCurrentStyle) ReleaseCurrentControl();
   }
   // Other views end or check their edits too; each answer counts.
-  if (hint && CanSendHints()) {
-    CGXGridHint check(kHintCheckCurrentCell);
-    check.m_arg = static_cast<DWORD_PTR>(store);
-    check.m_flags = flags;
-    check.m_result = TRUE;
-    GetUpdateHintImp()->SendHint(this, check);
-    result = result && check.m_result;
-  }
+  if (auto* h = hint ? HintSender() : nullptr) result = h->HintCheckCurrentCell(this, store, flags) && result;
   return result;
 }
 

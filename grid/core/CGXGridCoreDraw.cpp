@@ -70,7 +70,7 @@ void CGXGridCore::UpdateWindow() {
 }
 
 void CGXGridCore::RedrawRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, UINT flags, BOOL hint) {
-  if (hint) Hint(gxHintRedrawRange, top, left, bottom, right, flags);
+  if (auto* h = hint ? HintSender() : nullptr) h->HintRedrawRange(this, top, left, bottom, right, flags);
   HWND h = GridHwnd();
   if (!flags || !h || !::IsWindowVisible(h) || IsLockUpdate()) return;
   PrepareSpannedCellsForView(top, left, bottom, right);
@@ -85,7 +85,7 @@ void CGXGridCore::RedrawCell(ROWCOL row, ROWCOL col, UINT flags, BOOL hint) {
 }
 
 void CGXGridCore::RedrawAll(UINT flags, BOOL hint) {
-  if (hint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
+  if (auto* h = hint ? HintSender() : nullptr) h->HintRedrawAll(this, flags);
   InvalidateShownCaches();
   if (!flags || IsLockUpdate()) return;
   if (GetRowCount() < m_nTopRow) m_nTopRow = std::max(GetRowCount(), GetFrozenRows() + 1);
@@ -125,7 +125,7 @@ BOOL CGXGridCore::RedrawChangedCells(BOOL recalc, void* hint, BOOL notify) {
   RedrawAll(GX_UPDATENOW, FALSE);
   m_bChangedCellsMode = oldMode;
   m_bScrolling = oldScroll;
-  if (notify) Hint(gxHintChangedCells, 0, 0, 0, 0, 0);
+  if (auto* h = notify ? HintSender() : nullptr) h->HintChangedCells(this, 0);
   CString error;
   if (recalc && DataObjectErrorText(error) && !error.IsEmpty()) ::MessageBox(GridHwnd(), error, nullptr, MB_OK);
   // The cells still listed as pending were repainted by now: their marks go and the list empties, so a

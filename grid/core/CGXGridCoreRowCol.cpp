@@ -74,7 +74,8 @@ void CGXGridCore::UpdateChangedRowCount(ROWCOL oldCount, UINT flags, BOOL create
     }
     if (flags & GX_UPDATENOW) UpdateWindow();
   }
-  if (createHint) Hint(gxHintRowCount, oldCount, 0, 0, 0, flags);
+  if (m_pListener) m_pListener->OnGridStructureChanged(this);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintRowCount(this, oldCount, flags);
 }
 
 void CGXGridCore::UpdateChangedColCount(ROWCOL oldCount, UINT flags, BOOL createHint) {
@@ -89,7 +90,8 @@ void CGXGridCore::UpdateChangedColCount(ROWCOL oldCount, UINT flags, BOOL create
     }
     if (flags & GX_UPDATENOW) UpdateWindow();
   }
-  if (createHint) Hint(gxHintColCount, 0, oldCount, 0, 0, flags);
+  if (m_pListener) m_pListener->OnGridStructureChanged(this);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintColCount(this, oldCount, flags);
 }
 
 // ---- Store halves of insert and remove ------------------------------------------------------------------
@@ -482,7 +484,8 @@ void CGXGridCore::UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL cr
     m_bSuspendScrollBars = old;
     if (flags & (GX_UPDATENOW | GX_INVALIDATE)) RefreshScrollBars(FALSE, FALSE);
   }
-  if (createHint) Hint(gxHintInsertRows, row, 0, count, 0, flags);
+  if (m_pListener) m_pListener->OnGridStructureChanged(this);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintInsertRows(this, row, count, flags);
 }
 
 void CGXGridCore::UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL createHint) {
@@ -502,12 +505,12 @@ void CGXGridCore::UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL cr
     m_bSuspendScrollBars = old;
     if (flags & (GX_UPDATENOW | GX_INVALIDATE)) RefreshScrollBars(FALSE, FALSE);
   }
-  if (createHint) Hint(gxHintInsertCols, 0, col, 0, count, flags);
+  if (m_pListener) m_pListener->OnGridStructureChanged(this);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintInsertCols(this, col, count, flags);
 }
 
-// The old heights are the removed rows' shown heights in pixels when the caller measured them (null
-// otherwise); the optimized redraw works from them, else from the removed area measured before the store
-// half ran.
+// The old heights are the removed rows' heights in pixels when the caller measured them (null otherwise);
+// without them the optimized redraw works from the removed area measured before the store half ran.
 void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags,
                                    BOOL createHint) {
   InvalidateShownCaches();
@@ -523,7 +526,7 @@ void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights
   if (!IsLockUpdate()) {
     BOOL old = SuspendScrollBarUpdates(TRUE);
     if (m_bOptimizedUpdate)
-      OptimizedRemoveRows(from, to, oldHeights, m_nRemovedExtent, m_bRemovedShown, flags);
+      OptimizedRemoveRows(from, to, oldHeights, flags);
     else
       RedrawAll(flags, FALSE);
     m_bSuspendScrollBars = old;
@@ -531,7 +534,8 @@ void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights
   }
   m_nRemovedExtent = 0;
   m_bRemovedShown = TRUE;
-  if (createHint) Hint(gxHintRemoveRows, from, 0, to, 0, flags);
+  if (m_pListener) m_pListener->OnGridStructureChanged(this);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintRemoveRows(this, from, to, oldHeights, flags);
 }
 
 void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags,
@@ -549,7 +553,7 @@ void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths,
   if (!IsLockUpdate()) {
     BOOL old = SuspendScrollBarUpdates(TRUE);
     if (m_bOptimizedUpdate)
-      OptimizedRemoveCols(from, to, oldWidths, m_nRemovedExtent, m_bRemovedShown, flags);
+      OptimizedRemoveCols(from, to, oldWidths, flags);
     else
       RedrawAll(flags, FALSE);
     m_bSuspendScrollBars = old;
@@ -557,7 +561,8 @@ void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths,
   }
   m_nRemovedExtent = 0;
   m_bRemovedShown = TRUE;
-  if (createHint) Hint(gxHintRemoveCols, 0, from, 0, to, flags);
+  if (m_pListener) m_pListener->OnGridStructureChanged(this);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintRemoveCols(this, from, to, oldWidths, flags);
 }
 
 ROWCOL CGXGridCore::GetFrozenRows() const {
@@ -597,7 +602,7 @@ void CGXGridCore::UpdateFrozenRows(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flag
   const ROWCOL frozen = m_pParam ? m_pParam->m_nFrozenRows : 0;
   RecalcMergedCells(CGXRange(std::min(oldFrozen, frozen), 0, std::max(oldFrozen, frozen) + 1, GetColCount()), -1);
   if (!IsLockUpdate()) RedrawAll(flags, FALSE);
-  if (createHint) Hint(gxHintFrozenRows, oldFrozen, 0, oldHeader, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintFrozenRows(this, oldFrozen, oldHeader, flags);
 }
 
 // Unlike the row form, the column form also evaluates floating cells anew: text floats across columns.
@@ -609,7 +614,7 @@ void CGXGridCore::UpdateFrozenCols(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flag
   RecalcFloatCells(affected, -1);
   RecalcMergedCells(affected, -1);
   if (!IsLockUpdate()) RedrawAll(flags, FALSE);
-  if (createHint) Hint(gxHintFrozenCols, 0, oldFrozen, 0, oldHeader, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintFrozenCols(this, oldFrozen, oldHeader, flags);
 }
 
 // The old counts are the stored ones (not those the ignore switches report), so that undo restores them.
@@ -731,7 +736,7 @@ void CGXGridCore::UpdateChangedRowHeights(ROWCOL from, ROWCOL to, const int* old
     else
       RedrawAll(flags, TRUE);
   }
-  if (createHint) Hint(gxHintRowHeights, from, 0, to, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintRowHeights(this, from, to, oldHeights, flags);
 }
 
 void CGXGridCore::UpdateChangedColWidths(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags,
@@ -745,7 +750,7 @@ void CGXGridCore::UpdateChangedColWidths(ROWCOL from, ROWCOL to, const int* oldW
     else
       RedrawAll(flags, TRUE);
   }
-  if (createHint) Hint(gxHintColWidths, 0, from, 0, to, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintColWidths(this, from, to, oldWidths, flags);
 }
 
 BOOL CGXGridCore::SetRowHeight(ROWCOL from, ROWCOL to, int height, const int* heights, UINT flags,
@@ -877,7 +882,7 @@ void CGXGridCore::SetTopRow(ROWCOL row, UINT flags, BOOL createHint) {
       TopRowChanged();
     }
   }
-  if (createHint) Hint(gxHintTopRow, row, 0, 0, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintTopRow(this, row, flags);
 }
 
 void CGXGridCore::SetLeftCol(ROWCOL col, UINT flags, BOOL createHint) {
@@ -909,5 +914,5 @@ void CGXGridCore::SetLeftCol(ROWCOL col, UINT flags, BOOL createHint) {
       LeftColChanged();
     }
   }
-  if (createHint) Hint(gxHintLeftCol, 0, col, 0, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintLeftCol(this, col, flags);
 }

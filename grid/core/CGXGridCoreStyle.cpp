@@ -375,15 +375,7 @@ void CGXGridCore::RefreshStyleRange(const CGXRange& range, const CGXStyle* style
       RedrawRange(widened.top, widened.left, widened.bottom, widened.right, flags);
     }
   }
-  if (createHint && CanSendHints()) {
-    CGXGridHint hint(gxHintStyleRange);
-    hint.m_range = range;
-    hint.m_pStyle = style;
-    hint.m_mode = mode;
-    hint.m_arg = static_cast<DWORD_PTR>(static_cast<LONG_PTR>(type));
-    hint.m_flags = flags;
-    m_pUpdateHintImp->SendHint(this, hint);
-  }
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintStyleRange(this, range, style, mode, type, flags);
 }
 
 BOOL CGXGridCore::ReplaceStylesMap(const CGXStylesMap& map, UINT flags, int commandType) {
@@ -408,7 +400,7 @@ void CGXGridCore::RefreshAfterStylesMap(UINT flags, BOOL createHint) {
   LookupBaseStyles();
   FreeDrawingCaches();
   RedrawAll(flags);
-  if (createHint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintStylesMap(this, flags);
 }
 
 BOOL CGXGridCore::ReplaceProperties(const CGXProperties& properties, UINT flags, int commandType) {
@@ -432,7 +424,7 @@ BOOL CGXGridCore::ReplaceProperties(const CGXProperties& properties, UINT flags,
 void CGXGridCore::RefreshAfterProperties(UINT flags, BOOL createHint) {
   FreeDrawingCaches();
   RedrawAll(flags);
-  if (createHint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintProperties(this, flags);
 }
 
 BOOL CGXGridCore::ModifyBaseStyle(WORD id, const CGXStyle& style, int mode, UINT flags, int commandType) {
@@ -456,7 +448,7 @@ BOOL CGXGridCore::ModifyBaseStyle(WORD id, const CGXStyle& style, int mode, UINT
   return TRUE;
 }
 
-void CGXGridCore::RefreshAfterBaseStyle(WORD, UINT flags, BOOL createHint) {
+void CGXGridCore::RefreshAfterBaseStyle(WORD id, UINT flags, BOOL createHint) {
   if (!m_bInitDone) return;
   LookupBaseStyles();
   FreeDrawingCaches();  // fonts and composed styles
@@ -465,7 +457,7 @@ void CGXGridCore::RefreshAfterBaseStyle(WORD, UINT flags, BOOL createHint) {
   m_nShownTopRow = m_nShownLeftCol = GX_INVALID;
   InvalidateShownCaches();
   RedrawAll(flags);
-  if (createHint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintBaseStyle(this, id, flags);
 }
 
 void CGXGridCore::ResetCurrentCellAfterStyles() {

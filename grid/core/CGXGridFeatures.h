@@ -497,9 +497,14 @@ class CGXGridMarkEditHeaderImp {
   virtual BOOL IsHeaderMarked(CGXGridCore*, CGXControl* /*header*/, ROWCOL /*row*/, ROWCOL /*col*/) { return FALSE; }
 };
 
-// An object that hears when its grid has been set up (Initialize); owned by the grid.
+// An object that hears when its grid has been set up (Initialize) and when its rows or columns changed;
+// owned by the grid.
 class CGXGridListener {
  public:
   virtual ~CGXGridListener() = default;
   virtual void OnGridInitialize(CGXGridCore*) {}
+  // The structure notice: rows or columns were counted anew, inserted or removed, and this view has
+  // followed (current cell moved, repainted) - told before other views hear of it, also while updates are
+  // locked.
+  virtual void OnGridStructureChanged(CGXGridCore*) {}
 };

@@ -613,17 +613,31 @@ TEST_F(RowColTest, AChangedRowCountRepaintsBelowTheFirstChangedRowOnlyWhenItIsSh
 }
 
 // A grid that records the hints it would send; BindToDocument stands for a document view.
+// Sends the top-row and left-column hints as the pane of a splitter window would (the plain builder sends
+// them only there).
+struct PaneHints : CGXGridUpdateHintImp {
+  void HintTopRow(CGXGridCore* g, ROWCOL, UINT flags) override { Send(g, gxHintTopRow, flags); }
+  void HintLeftCol(CGXGridCore* g, ROWCOL, UINT flags) override { Send(g, gxHintLeftCol, flags); }
+  void Send(CGXGridCore* g, DWORD id, UINT flags) {
+    CGXGridHint h(id);
+    h.m_flags = flags;
+    SendHint(g, h);
+  }
+};
+
 class HintingGrid : public CGXGridWnd {
  public:
   void NotifyOtherViews(CGXGridHint* hint) override { sent.push_back(hint->m_id); }
-  void BindToDocument() { m_pDocument = &doc; }
+  void BindToDocument() {
+    m_pDocument = &doc;
+    m_pUpdateHintImp = std::make_unique<PaneHints>();
+  }
   CDocument doc;
   std::vector<DWORD> sent;
 };
 
 TEST_F(RowColTest, TheTopRowAndStructureChangesBuildTheirHintsLast) {
   auto* g = MakeGrid<HintingGrid>(30, 3);
-  g->InstallUpdateHintImp();
   g->m_bHintSwitch = TRUE;
   g->BindToDocument();
   g->SetTopRow(5, 0, FALSE);
