@@ -803,7 +803,8 @@ BOOL CGXGridCore::SetLineSizes(BOOL rows, ROWCOL from, ROWCOL to, int size, cons
       Record(command, commandType);
     }
     if (commandType == 2 || commandType == 3)
-      rows ? RestoreCurrentCell(from, GetFirstScrolledCol(), TRUE) : RestoreCurrentCell(GetFirstScrolledRow(), from, TRUE);
+      rows ? RestoreCurrentCell(from, GetFirstScrolledCol(), TRUE)
+           : RestoreCurrentCell(GetFirstScrolledRow(), from, TRUE);
   }
   return TRUE;
 }

@@ -434,9 +434,10 @@ BOOL CGXGridCore::ModifyBaseStyle(WORD id, const CGXStyle& style, int mode, UINT
   if (!map || !map->LookupStyle(id, base) || !base) return FALSE;
   if (UndoApplies(commandType)) {
     UINT resId = 0;
-    const LPCTSTR name = map->GetStyleName(id, resId);
+    const LPCTSTR stored = map->GetStyleName(id, resId);
+    const CString name = stored ? stored : "";
     auto old = std::make_unique<CGXStyle>(*base);
-    if (CObject* command = m_pCommandFactory->CreateChangeBaseStyleCmd(id, old.get(), name ? name : "", commandType)) {
+    if (CObject* command = m_pCommandFactory->CreateChangeBaseStyleCmd(id, old.get(), name, commandType)) {
       old.release();
       AddCommand(command, commandType);
     }
