@@ -326,7 +326,6 @@ class DataUndoRecording {
   CGXGridCore* m_pGrid;
   BOOL m_bOld;
 };
-
 }  // namespace
 
 BOOL CGXGridCore::InsertRows(ROWCOL row, ROWCOL count, const int* heights, const CObArray* cellStyles,
