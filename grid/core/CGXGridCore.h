@@ -52,6 +52,7 @@ class CGXGridDrawContext;
 class CGXAbstractGridOldDrawingImp;
 class CGXGridUpdateHintImp;
 class CGXGridOptimizedUpdateImp;
+class CGXLongOperationScope;
 class CGXGridHint;
 class CObject;
 class CObArray;
@@ -513,8 +514,8 @@ class CGXGridCore {
   virtual void UpdateUndoMenuText(const GXForwardArgs& args = {});
   virtual void UpdateRedoMenuText(const GXForwardArgs& args = {});
   virtual void AddCommand(CObject* command, int commandType);
-  virtual void RemoveLastCommand(const GXForwardArgs& args = {});
-  virtual void RestoreCurrentCell(const GXForwardArgs& args = {});
+  virtual void RemoveLastCommand();
+  virtual void RestoreCurrentCell(ROWCOL row, ROWCOL col, BOOL moveGrid = TRUE);
   virtual BOOL EnableDataUndoRecording(BOOL enable);
   virtual CObject* DetachDataUndoInfo();
   virtual BOOL ApplyDataUndoInfo(CObject* info, DWORD_PTR a, DWORD_PTR b);
@@ -1059,7 +1060,12 @@ class CGXGridCore {
   std::unique_ptr<int[]> SaveRowHeightsForUndo(ROWCOL from, ROWCOL to) const;
   std::unique_ptr<int[]> SaveColWidthsForUndo(ROWCOL from, ROWCOL to) const;
   void StoreInsertedCells(ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
-                          const CObArray* lineStyles, ROWCOL otherCount, BOOL rows);
+                          const CObArray* lineStyles, ROWCOL otherCount, BOOL rows, CGXLongOperationScope& scope);
+  // The row (rows TRUE) and column forms of insert, remove and size changes share one implementation.
+  BOOL InsertLines(BOOL rows, ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
+                   const CObArray* lineStyles, ROWCOL otherCount, UINT flags, int commandType);
+  BOOL RemoveLines(BOOL rows, ROWCOL from, ROWCOL to, UINT flags, int commandType);
+  BOOL SetLineSizes(BOOL rows, ROWCOL from, ROWCOL to, int size, const int* sizes, UINT flags, int commandType);
 
   CWnd* m_pGridWnd = nullptr;
   CDocument* m_pDocument = nullptr;
