@@ -179,6 +179,7 @@ CRect CGXControl::ComputeInnerRect(ROWCOL row, ROWCOL col, const CRect* cell, co
   CRect inner = ComputeInnerRect(rect, *style);
   // At the edge of the frozen part the grid draws its frozen line over the cell's last pixel.
   // (Each correction is tied to the other direction's grid lines, as the grid has always done.)
+  if (m_pGrid->GetParam() && m_pGrid->GetParam()->m_bNoInnerRectCorrection) return inner;
   if (m_pGrid->DrawsHorzLines() && col == m_pGrid->GetFrozenCols() && col > m_pGrid->GetHeaderCols() &&
       !style->HasBorder(GX_BORDER_RIGHT))
     inner.right -= 1;
@@ -219,6 +220,15 @@ void CGXControl::DrawChildren(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col
 }
 
 void CGXControl::DrawCurrentCellFrame(CDC* dc, const CRect& rect) {
+  // The parameter object may switch the frame off, leave it to a control whose window is always shown
+  // (activation word 4), or draw it only while the grid has the focus (frame mode 2; 0 always).
+  if (const CGXGridParam* param = m_pGrid->GetParam()) {
+    if (param->m_bNoControlFrame) return;
+    if (param->m_wActivateFlags == 4 && GetWindowPart()) return;
+    const WORD mode = param->m_wCurrentCellFrameMode;
+    if (mode != 0 && mode != 2) return;
+    if (mode == 2 && !m_pGrid->m_bHasFocus) return;
+  }
   const CGXProperties* props = m_pGrid->GetProperties();
   const CString look = props ? props->GetUserProperty(GX_IDS_UP_CURRENTCELL).GetValue() : CString();
   const int side[4] = {2, 3, 0, 1};  // top, bottom, left, right
@@ -573,8 +583,7 @@ BOOL CGXControl::CopyToClipboard() {
 }
 
 BOOL CGXControl::PasteFromClipboard() {
-  // (The parameter object has no switch that lets styles be pasted yet, so the grid's own styles on the
-  // clipboard never take precedence here.)
+  if (GridStylesTakePrecedence()) return FALSE;
   if (!m_bInit || !GetEditingState()) return FALSE;
   const CGXStyle& style = GetCachedStyle();
   if (style.IsIncluded(GX_IN_READONLY) && style.GetReadOnly()) return FALSE;
@@ -609,7 +618,14 @@ BOOL CGXControl::CanCutToClipboard() {
   return !(style.IsIncluded(GX_IN_READONLY) && style.GetReadOnly());
 }
 
+BOOL CGXControl::GridStylesTakePrecedence() const {
+  const CGXGridParam* param = m_pGrid->GetParam();
+  const UINT format = CGXGridGlobals::Get().m_nStylesClipboardFormat;
+  return param && param->m_bPasteStyles && format && IsClipboardFormatAvailable(format);
+}
+
 BOOL CGXControl::CanPasteFromClipboard() {
+  if (GridStylesTakePrecedence()) return FALSE;
   if (!m_bInit || !GetEditingState() || IsCellReadOnly()) return FALSE;
   return IsClipboardFormatAvailable(CF_TEXT) || IsClipboardFormatAvailable(CF_OEMTEXT);
 }

@@ -173,6 +173,9 @@ class CGXControl {
   virtual BOOL CanCopyToClipboard() const { return m_bInit; }
   virtual BOOL CanCutToClipboard();
   virtual BOOL CanPasteFromClipboard();
+  // The grid's own styles are on the clipboard and the parameter object lets them be pasted: the grid
+  // pastes them whole, the control none of its text.
+  BOOL GridStylesTakePrecedence() const;
   virtual BOOL FindInCell(DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR) { return FALSE; }
   virtual void ReplaceSelectedText(LPCTSTR text);
   virtual BOOL ReplaceInCell(DWORD_PTR, DWORD_PTR, DWORD_PTR) { return FALSE; }

@@ -45,4 +45,5 @@ void CGXStatic::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, con
 void GXRegisterStaticControls() {
   CGXControlFactory::RegisterControlCreator(GX_IDS_CTRL_STATIC, [](CGXGridCore* g) { return new CGXStatic(g); });
   CGXControlFactory::RegisterControlCreator(GX_IDS_CTRL_HEADER, [](CGXGridCore* g) { return new CGXHeader(g); });
+  CGXControlFactory::SetCommonUserAttributeRegistrar([](CGXStylesMap& map) { CGXControl::RegisterUserAttributes(&map); });
 }

@@ -2,6 +2,7 @@
 
 #include "grid/core/CGXDataCopyMoveCellsImp.h"
 #include "grid/core/CGXDrawRotatedTextImp.h"
+#include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
 #include "grid/core/CGXGridProfileImp.h"
@@ -17,6 +18,7 @@ namespace {
 
 struct Registries {
   std::map<UINT, CGXControlFactory::Creator> creators;
+  CGXControlFactory::Registrar commonUserAttributes;
   std::vector<CGXControlFactory::Registrar> userAttributes;
   std::vector<CGXControlFactory::Installer> gridComponents;
   std::vector<CGXControlFactory::ClassRegistrar> wndClasses;
@@ -41,6 +43,7 @@ void CGXControlFactory::RegisterControlCreator(UINT controlId, Creator creator) 
   Reg().creators[controlId] = std::move(creator);
 }
 void CGXControlFactory::AddUserAttributeRegistrar(Registrar r) { Reg().userAttributes.push_back(std::move(r)); }
+void CGXControlFactory::SetCommonUserAttributeRegistrar(Registrar r) { Reg().commonUserAttributes = std::move(r); }
 void CGXControlFactory::AddGridComponentInstaller(Installer i) { Reg().gridComponents.push_back(std::move(i)); }
 void CGXControlFactory::AddWndClassRegistrar(ClassRegistrar r) { Reg().wndClasses.push_back(std::move(r)); }
 void CGXControlFactory::ClearRegistriesForTest() { Reg() = Registries{}; }
@@ -61,6 +64,7 @@ void CGXControlFactory::RegisterAllControls(CGXStylesMap& stylesMap) {
 }
 
 void CGXControlFactory::RegisterAllUserAttributes(CGXStylesMap& stylesMap) {
+  if (Reg().commonUserAttributes) Reg().commonUserAttributes(stylesMap);
   for (const Registrar& r : Reg().userAttributes) r(stylesMap);
   CGXStyle tooltip;
   tooltip.SetWrapText(TRUE).SetAutoSize(TRUE);
@@ -72,8 +76,20 @@ void CGXControlFactory::RegisterAllUserAttributes(CGXStylesMap& stylesMap) {
   stylesMap.AddUserAttribute(52792, &ellipses);
 }
 
+// The classic order is: find and replace, hide cells, auto-scroll plug-in, resize to fit, update hints,
+// command factory, sort, old drawing, covered cells, merged cells, floating cells, print, user range
+// selection, selection frame, drag selection, user resizing, optimized update, mark edited header, freeze
+// menu helper, direct copy and move, text data exchange, style data exchange, cut and paste, clear cells,
+// fill handle. The engine provides four of them; they run at their places in that order. The editing
+// features that live in other libraries register installers, which run after them (in registration order).
 void CGXControlFactory::InitializeGridComponents(CGXGridCore* grid) {
   // Each installer creates its feature only when the grid has none yet.
+  if (grid) {
+    grid->InstallAutoScrollPlugin();
+    grid->InstallUpdateHintImp();
+    grid->InstallOldDrawingImp();
+    grid->InstallOptimizedUpdateImp();
+  }
   for (const Installer& i : Reg().gridComponents) i(grid);
 }
 

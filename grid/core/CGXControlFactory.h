@@ -41,6 +41,9 @@ class CGXControlFactory : public CGXAbstractControlFactory {
   // Registries the cell-control, window and feature libraries fill (process-wide).
   static void RegisterControlCreator(UINT controlId, Creator creator);
   static void AddUserAttributeRegistrar(Registrar registrar);
+  // The attributes common to every cell control, registered before the families' own (one slot: the
+  // controls library sets it each time it registers its controls).
+  static void SetCommonUserAttributeRegistrar(Registrar registrar);
   static void AddGridComponentInstaller(Installer installer);
   // The grid window library's registration of "CGXGridWnd" (and, later, the sheet-tab classes).
   static void AddWndClassRegistrar(ClassRegistrar registrar);

@@ -47,12 +47,18 @@ CGXGridCore::~CGXGridCore() {
   m_autoDelete.clear();
   m_pCellTipPlugin = nullptr;
   m_plugins.clear();
-  if (m_hLoadedCursor) DestroyCursor(m_hLoadedCursor);
   CGXGridGlobals::Get().RemoveGrid(this);
   if (CGXGridGlobals::Get().m_pActiveGrid == this) CGXGridGlobals::Get().m_pActiveGrid = nullptr;
 }
 
 HWND CGXGridCore::GridHwnd() const { return m_pGridWnd ? m_pGridWnd->m_hWnd : nullptr; }
+
+const CGXGridParam& CGXGridCore::ParamSettings() const {
+  // A grid is asked for its settings before it has a parameter object (a paint before Initialize, a test
+  // of a switch from a constructor); it answers with a new object's defaults then.
+  static const CGXGridParam defaults;
+  return m_pParam ? *m_pParam : defaults;
+}
 
 void CGXGridCore::AttachParam(CGXGridParam* param, BOOL mustDelete) {
   if (!param) {
@@ -170,6 +176,13 @@ void CGXGridCore::SetPrinting(BOOL printing, BOOL useClientRect) {
     MeasureFontMetrics(&m_nPrintFontHeight, &m_nPrintFontWidth);
     m_nPrintTopRow = GetFrozenRows() + 1;
     m_nPrintLeftCol = GetFrozenCols() + 1;
+  }
+  if (CGXProperties* props = GetProperties()) props->m_bPrinting = printing;
+  // A paint that came while printing was dropped; the window shows what it showed before printing, which
+  // may be stale now. It is painted again once, when the printing ends.
+  if (!printing && m_bPaintDeferred) {
+    m_bPaintDeferred = FALSE;
+    InvalidateRect(nullptr, FALSE);
   }
 }
 
@@ -311,7 +324,7 @@ BOOL CGXGridCore::StoreZoom(int percent, BOOL createHint) {
   if (percent <= 0) return FALSE;
   m_nZoom = percent;
   if (CGXProperties* p = GetProperties()) p->m_nZoom = static_cast<DWORD>(percent);
-  if (createHint) SendValueHint(gxHintStoreZoom, static_cast<DWORD_PTR>(percent), 0);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintStoreZoom(this, percent);
   return TRUE;
 }
 
@@ -321,15 +334,7 @@ void CGXGridCore::UpdateZoom(int oldZoom, UINT flags, BOOL createHint) {
   // Floated texts span a different number of cells at another zoom.
   RecalcFloatCells(CGXRange().AssignTable(), TRUE);
   if (!IsLockUpdate() && GetZoom() != oldZoom) RedrawAll(flags, FALSE);
-  if (createHint) SendValueHint(gxHintUpdateZoom, static_cast<DWORD_PTR>(oldZoom), flags);
-}
-
-void CGXGridCore::SendValueHint(DWORD id, DWORD_PTR value, UINT flags) {
-  if (!CanSendHints()) return;
-  CGXGridHint hint(id);
-  hint.m_arg = value;
-  hint.m_flags = flags;
-  m_pUpdateHintImp->SendHint(this, hint);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintUpdateZoom(this, oldZoom, flags);
 }
 
 BOOL CGXGridCore::SetReadOnly(BOOL readOnly) {
@@ -355,7 +360,7 @@ void CGXGridCore::UpdateReadOnly(BOOL oldReadOnly, BOOL createHint) {
     c->Refresh();
     c->InitForCell(row, col);
   }
-  if (createHint) SendValueHint(gxHintReadOnly, static_cast<DWORD_PTR>(oldReadOnly), 0);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintReadOnly(this, oldReadOnly);
 }
 
 BOOL CGXGridCore::IsCellSelected(ROWCOL row, ROWCOL col) const {

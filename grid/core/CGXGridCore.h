@@ -53,6 +53,7 @@ class CGXGridDrawContext;
 class CGXAbstractGridOldDrawingImp;
 class CGXGridUpdateHintImp;
 class CGXGridOptimizedUpdateImp;
+class CGXLongOperationScope;
 class CGXGridHint;
 class CObject;
 class CObArray;
@@ -193,12 +194,16 @@ class CGXGridCore {
   virtual void UpdateZoom(int oldZoom, UINT flags, BOOL createHint = FALSE);
   virtual void UpdateReadOnly(BOOL oldReadOnly, BOOL createHint = FALSE);
   // While updates are locked nothing is painted or invalidated; returns the previous state.
+  // The lock is the parameter object's, shared by every grid on it; a grid without one keeps its own.
   BOOL LockUpdate(BOOL lock = TRUE) {
-    BOOL old = m_bLockUpdate;
-    m_bLockUpdate = lock;
+    BOOL& flag = m_pParam ? m_pParam->m_bLockUpdate : m_bLockUpdate;
+    const BOOL old = flag;
+    flag = lock;
     return old;
   }
-  BOOL IsLockUpdate() const { return m_bLockUpdate; }
+  BOOL IsLockUpdate() const { return m_pParam ? m_pParam->m_bLockUpdate : m_bLockUpdate; }
+  // The parameter object's settings; a default object's while none is attached.
+  const CGXGridParam& ParamSettings() const;
 
   // ---- Rows and columns ---------------------------------------------------------------------------------
   virtual BOOL SetRowCount(ROWCOL rows, UINT flags = GX_UPDATENOW);
@@ -287,6 +292,9 @@ class CGXGridCore {
   CGXGridUpdateHintImp* GetUpdateHintImp() const { return m_pUpdateHintImp.get(); }
   CGXGridOptimizedUpdateImp* GetOptimizedUpdateImp() const { return m_pOptimizedUpdateImp; }
   BOOL CanSendHints() const { return m_pUpdateHintImp && m_bHintSwitch && m_pDocument; }
+  // The builder of this grid's hints while it can send them, else null: `if (auto* h = HintSender())
+  // h->HintTopRow(this, row, flags);`.
+  CGXGridUpdateHintImp* HintSender() const { return CanSendHints() ? m_pUpdateHintImp.get() : nullptr; }
   // Sends a hint to the other views of the document (nothing without one).
   virtual void NotifyOtherViews(CGXGridHint* hint);
   // Executes a hint received from another view.
@@ -302,10 +310,12 @@ class CGXGridCore {
   BOOL m_bOptimizedUpdate = TRUE;
   void OptimizedInsertRows(ROWCOL row, ROWCOL count, UINT flags);
   void OptimizedInsertCols(ROWCOL col, ROWCOL count, UINT flags);
-  void OptimizedRemoveRows(ROWCOL from, ROWCOL to, int removedHeight, BOOL wasShown, UINT flags);
-  void OptimizedRemoveCols(ROWCOL from, ROWCOL to, int removedWidth, BOOL wasShown, UINT flags);
-  void OptimizedRowHeights(ROWCOL from, ROWCOL to, UINT flags);
-  void OptimizedColWidths(ROWCOL from, ROWCOL to, UINT flags);
+  // The old sizes are the pixel sizes the rows (columns) had before the change, one per row; null when the
+  // caller did not measure them.
+  void OptimizedRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags);
+  void OptimizedRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags);
+  void OptimizedRowHeights(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags);
+  void OptimizedColWidths(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags);
 
   // ---- Visible area and hit-testing -------------------------------------------------------------------
   ROWCOL RowToClientRow(ROWCOL row) const;
@@ -347,9 +357,6 @@ class CGXGridCore {
   virtual BOOL HasUserResizeFeature() const { return m_pUserResizeCellsImp != nullptr; }
   virtual BOOL ReturnTrueStub() const { return TRUE; }
   virtual BOOL ReturnTrueStub2() const { return TRUE; }
-  // The parameter object's fill-handle switch (the fill handle at the selection's corner, hit code 6); the
-  // engine keeps it until the parameter object carries it.
-  BOOL m_bFillHandleSwitch = FALSE;
   virtual int HitTest(const POINT& pt, ROWCOL* row = nullptr, ROWCOL* col = nullptr, CRect* cellRect = nullptr);
   virtual int HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, const CRect& cellRect);
   virtual void SetGridCursor(UINT resourceId, LPCSTR standardCursor = nullptr);
@@ -506,8 +513,8 @@ class CGXGridCore {
   virtual void UpdateUndoMenuText(const GXForwardArgs& args = {});
   virtual void UpdateRedoMenuText(const GXForwardArgs& args = {});
   virtual void AddCommand(CObject* command, int commandType);
-  virtual void RemoveLastCommand(const GXForwardArgs& args = {});
-  virtual void RestoreCurrentCell(const GXForwardArgs& args = {});
+  virtual void RemoveLastCommand();
+  virtual void RestoreCurrentCell(ROWCOL row, ROWCOL col, BOOL moveGrid = TRUE);
   virtual BOOL EnableDataUndoRecording(BOOL enable);
   virtual CObject* DetachDataUndoInfo();
   virtual BOOL ApplyDataUndoInfo(CObject* info, DWORD_PTR a, DWORD_PTR b);
@@ -801,7 +808,7 @@ class CGXGridCore {
   void InstallOldDrawingImp();
   CGXAbstractGridOldDrawingImp* GetOldDrawingImp() const { return m_pOldDrawingImp.get(); }
   void CallOldDrawingHook(CGXGridDrawContext& ctx);
-  BOOL m_bOldDrawing = FALSE;  // asks the installed cell-by-cell drawing to draw
+  BOOL m_bOldDrawing = FALSE;  // asks the installed cell-by-cell drawing to draw this grid
   // Border line on one side (0 left, 1 right, 2 top, 3 bottom) of rect; a dashed or dotted pen becomes a
   // pattern band on the interior's colour when an interior is given.
   void DrawBorderLine(const CGXBorderPen& pen, const CRect& rect, int side, CDC* dc,
@@ -834,21 +841,14 @@ class CGXGridCore {
   CFont* LookupFont(const CGXFont& font);
   CBrush* LookupBrush(const CGXInteriorBrush& brush);
   COLORREF PropertyColor(int index) const;
-  BOOL GridLinesAtLeftTop() const { return m_nGridLinePosition == 0; }
+  BOOL GridLinesAtLeftTop() const { return ParamSettings().m_nGridLinePosition == 0; }
   BOOL DrawsHorzLines() const;
   BOOL DrawsVertLines() const;
   BOOL PrintsBlackAndWhite() const;
-  // Drawing settings. The parameter object carries no named members for them (its archived words keep
-  // their layout meaning), so the engine keeps them.
-  int m_nGridLinePosition = 0;          // 0: a cell's grid lines are its left and top edges; else right, bottom
-  UINT m_nGridLineStyle = PS_SOLID;     // pen style of the grid lines (PS_NULL: none)
+  // Drawing settings of this grid alone (the shared ones are the parameter object's).
   UINT m_nDragLineStyle = PS_DOT;       // pen style of the dragging line of a user move or resize
-  BOOL m_bInvertSelection = TRUE;       // selected cells are inverted
-  int m_nPreloadStyles = 0;             // 1: compose every style of a block before drawing it
   BOOL m_bNeedsOwnBackground = FALSE;   // read by the controls while DrawCellControl runs
   BOOL m_bInvertCurrentCellOnce = FALSE;
-  BOOL m_bCurrentCellFrame = TRUE;      // frame the current cell by inversion
-  BOOL m_bInvertCurrentCellToo = FALSE;  // a selected current cell is inverted whole
 
   // ---- Scrolling ----------------------------------------------------------------------------------------
   virtual BOOL BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags = GX_UPDATENOW, BOOL floatCells = FALSE);
@@ -913,14 +913,6 @@ class CGXGridCore {
   ROWCOL GetFirstScrolledCol() const { return m_bPrinting ? m_nPrintLeftCol : m_nLeftCol; }
   BOOL m_bWarningShown = FALSE;
   BOOL m_bHasFocus = FALSE;
-  // Switches that other views of the same data would share. The parameter object carries no run-time
-  // members for them, so the engine keeps them (none is saved with a layout).
-  BOOL m_bHintCurrentCellMoves = FALSE;      // other views hear of current-cell moves
-  BOOL m_bCurrentCellJoinsSelection = FALSE;  // a move makes the new cell the selection
-  BOOL m_bSkipEnterRedraw = FALSE;            // entering a cell only stores it and binds its control
-  BOOL m_bFrozenScroll = TRUE;                // Up/Left cross into the frozen rows through the scrolled-out ones
-  BOOL m_bClearSelectionOnMove = FALSE;       // a joining keyboard move clears a selection without the target
-  BOOL m_bFillEnabled = FALSE;                // presses on the fill handle go to the fill feature
   BOOL m_bDragCells = FALSE;                  // presses on the selection border start dragging the cells
   // The current-cell style cache switches: while the first is on (and the second off) a keyboard move from
   // an unmodified control keeps the current cell's style; the second off lets a newly entered cell paint
@@ -987,7 +979,8 @@ class CGXGridCore {
   virtual BOOL OnGridEraseBkgnd(CDC*) { return TRUE; }
   virtual void ShowScrollBar(int bar, BOOL show);
   // The private messages 0x0791, 0x07A3 and 0x07CB.
-  virtual DWORD GetParamWord() const { return 1; }
+  // The parameter object's answer to a sheet-tab window asking whether this sheet may be renamed.
+  virtual DWORD GetParamWord() const { return ParamSettings().m_dwRenameSheet; }
   virtual void MoveByMessage(int code, int n);
   virtual void SuppressSizeHandling(BOOL suppress);
   // Plug-ins: owned by the grid, each offered every window message before the grid's own handling.
@@ -1055,8 +1048,6 @@ class CGXGridCore {
   // The standard font's line height and average width (left unchanged when the standard style has no font
   // or no device is at hand).
   void MeasureFontMetrics(int* height, int* width);
-  // Sends a hint that carries one value (zoom, old zoom, old read-only state) when hints can be sent.
-  void SendValueHint(DWORD id, DWORD_PTR value, UINT flags);
   void DrawGridDirect(CDC* dc);
   void DrawGridBuffered(CDC* dc);
   void PaintBlock(CDC* dc, const CRect& clip);
@@ -1076,7 +1067,12 @@ class CGXGridCore {
   std::unique_ptr<int[]> SaveRowHeightsForUndo(ROWCOL from, ROWCOL to) const;
   std::unique_ptr<int[]> SaveColWidthsForUndo(ROWCOL from, ROWCOL to) const;
   void StoreInsertedCells(ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
-                          const CObArray* lineStyles, ROWCOL otherCount, BOOL rows);
+                          const CObArray* lineStyles, ROWCOL otherCount, BOOL rows, CGXLongOperationScope& scope);
+  // The row (rows TRUE) and column forms of insert, remove and size changes share one implementation.
+  BOOL InsertLines(BOOL rows, ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
+                   const CObArray* lineStyles, ROWCOL otherCount, UINT flags, int commandType);
+  BOOL RemoveLines(BOOL rows, ROWCOL from, ROWCOL to, UINT flags, int commandType);
+  BOOL SetLineSizes(BOOL rows, ROWCOL from, ROWCOL to, int size, const int* sizes, UINT flags, int commandType);
 
   CWnd* m_pGridWnd = nullptr;
   CDocument* m_pDocument = nullptr;
@@ -1099,8 +1095,6 @@ class CGXGridCore {
   HCURSOR m_hArrow = nullptr;
   UINT m_nFixedCursor = 0;
   UINT m_nCursorId = 0;
-  HCURSOR m_hLoadedCursor = nullptr;
-  UINT m_nLoadedCursorId = 0;
 
   // Base styles (pointers into the styles map, not owned).
   const CGXStyle* m_pStyleStandard = nullptr;
@@ -1162,8 +1156,6 @@ class CGXGridCore {
     slot = imp;
     if (imp && autoDelete) AddAutoDeleteObject(imp, [](void* p) { delete static_cast<T*>(p); });
   }
-  // Builds and sends a hint when hints can be sent (see CanSendHints).
-  void Hint(DWORD id, ROWCOL r1, ROWCOL c1, ROWCOL r2, ROWCOL c2, UINT flags, const CGXRange* range = nullptr);
   BOOL m_bOwnParamSaved = FALSE;
   DWORD m_dwSwitchWord = 0;
   BOOL m_bUserResizing = FALSE;
@@ -1232,7 +1224,6 @@ class CGXGridCore {
   CGXControl*& m_pCurrentControl = m_currentCell.m_pControl;
   BOOL m_bCurrentValid = FALSE;
   BOOL m_bFocusGuard = FALSE;
-  BOOL m_bCutPending = FALSE;
 
   // Mouse state.
   ROWCOL m_nLastMouseRow = 0, m_nLastMouseCol = 0;

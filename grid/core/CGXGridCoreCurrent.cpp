@@ -11,7 +11,6 @@
 
 namespace {
 // The store hint: other views end or check their current edits; their answers are ANDed into its result.
-constexpr DWORD kHintCheckCurrentCell = 24;
 }  // namespace
 
 BOOL CGXGridCore::QueryCurrentCell(ROWCOL* row, ROWCOL* col, BOOL evenWhilePrinting) const {
@@ -219,7 +218,8 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
 }
 
 void CGXGridCore::SendCurrentCellHint(ROWCOL row, ROWCOL col, UINT flags) {
-  if (m_bHintCurrentCellMoves && !(flags & 0x40)) Hint(gxHintCurrentCellMoved, row, col, 0, 0, (flags & ~0x08u) | 0xE0);
+  if (!ParamSettings().m_bHintCurrentCellMoves || (flags & 0x40)) return;
+  if (auto* h = HintSender()) h->HintCurrentCellMoved(this, row, col, (flags & ~0x08u) | 0xE0);
 }
 
 void CGXGridCore::ClearSelectionByUser() {
@@ -233,7 +233,7 @@ void CGXGridCore::SelectCellByUser(ROWCOL row, ROWCOL col) {
 // The current cell joins the selection: a cell outside the selection becomes the selection alone (a header
 // cell only clears it).
 void CGXGridCore::JoinSelection(ROWCOL row, ROWCOL col, UINT flags) {
-  if (!m_bCurrentCellJoinsSelection || (flags & 0x80) || !m_pParam) return;
+  if (!ParamSettings().m_bCurrentCellJoinsSelection || (flags & 0x80) || !m_pParam) return;
   if (RangeListContains(row, col, m_pParam->GetSelection())) return;
   ClearSelectionByUser();
   if (row > GetHeaderRows() && col > GetHeaderCols()) SelectCellByUser(row, col);
@@ -291,7 +291,7 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
       }
       return FALSE;
     }
-    if (m_bSkipEnterRedraw) {
+    if (ParamSettings().m_bSkipEnterRedraw) {
       StoreCurrentCell(TRUE, row, col);
       if (CGXControl* c = CurrentControl()) c->InitForCell(row, col);
     } else {
@@ -310,7 +310,7 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
       // The frame-drawing word 1 leaves the new cell to the next paint. Otherwise a newly entered cell
       // paints at once (decision: through the grid's own paint of that cell, which frames the current cell
       // by inversion; a control-drawn background alone would show no frame); else its control refreshes it.
-      const WORD frameWord = m_pParam ? m_pParam->m_wW5 : 2;
+      const WORD frameWord = m_pParam ? m_pParam->m_wCurrentCellFrameMode : 2;
       const WORD activate = m_pParam ? m_pParam->m_wActivateFlags : 1;
       if (frameWord != 1 && c) {
         if (c->m_wFirstData == 0 && !m_bCacheCurrentCellStyle2 && !c->GetEditingState() && !same && activate != 4)
@@ -349,14 +349,7 @@ BOOL CGXGridCore::CompleteCellEdit(BOOL store, UINT flags, BOOL hint) {
     if (!m_bKeepCurrentStyle) ReleaseCurrentControl();
   }
   // Other views end or check their edits too; each answer counts.
-  if (hint && CanSendHints()) {
-    CGXGridHint check(kHintCheckCurrentCell);
-    check.m_arg = static_cast<DWORD_PTR>(store);
-    check.m_flags = flags;
-    check.m_result = TRUE;
-    GetUpdateHintImp()->SendHint(this, check);
-    result = result && check.m_result;
-  }
+  if (auto* h = hint ? HintSender() : nullptr) result = h->HintCheckCurrentCell(this, store, flags) && result;
   return result;
 }
 

@@ -70,7 +70,7 @@ void CGXGridCore::UpdateWindow() {
 }
 
 void CGXGridCore::RedrawRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, UINT flags, BOOL hint) {
-  if (hint) Hint(gxHintRedrawRange, top, left, bottom, right, flags);
+  if (auto* h = hint ? HintSender() : nullptr) h->HintRedrawRange(this, top, left, bottom, right, flags);
   HWND h = GridHwnd();
   if (!flags || !h || !::IsWindowVisible(h) || IsLockUpdate()) return;
   PrepareSpannedCellsForView(top, left, bottom, right);
@@ -85,7 +85,7 @@ void CGXGridCore::RedrawCell(ROWCOL row, ROWCOL col, UINT flags, BOOL hint) {
 }
 
 void CGXGridCore::RedrawAll(UINT flags, BOOL hint) {
-  if (hint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
+  if (auto* h = hint ? HintSender() : nullptr) h->HintRedrawAll(this, flags);
   InvalidateShownCaches();
   if (!flags || IsLockUpdate()) return;
   if (GetRowCount() < m_nTopRow) m_nTopRow = std::max(GetRowCount(), GetFrozenRows() + 1);
@@ -125,7 +125,7 @@ BOOL CGXGridCore::RedrawChangedCells(BOOL recalc, void* hint, BOOL notify) {
   RedrawAll(GX_UPDATENOW, FALSE);
   m_bChangedCellsMode = oldMode;
   m_bScrolling = oldScroll;
-  if (notify) Hint(gxHintChangedCells, 0, 0, 0, 0, 0);
+  if (auto* h = notify ? HintSender() : nullptr) h->HintChangedCells(this, 0);
   CString error;
   if (recalc && DataObjectErrorText(error) && !error.IsEmpty()) ::MessageBox(GridHwnd(), error, nullptr, MB_OK);
   // The cells still listed as pending were repainted by now: their marks go and the list empties, so a
@@ -448,7 +448,7 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
   ctx.frozenCols = GetFrozenCols();
   ctx.headerRows = GetHeaderRows();
   ctx.headerCols = GetHeaderCols();
-  ctx.invertSelection = !m_bPrinting && m_bInvertSelection;
+  ctx.invertSelection = !m_bPrinting && ParamSettings().m_bInvertSelection;
   ctx.colorsAllowed = !PrintsBlackAndWhite();
   ctx.background = ctx.colorsAllowed ? PropertyColor(4) : RGB(255, 255, 255);
   // 3. Rows and columns of the block, stopping at the grid's end and below the grid rectangle.
@@ -492,7 +492,7 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
     if (!control || (!control->GetEditingState() && !control->GetModifiedState())) ReleaseCurrentControl();
   }
   // 5. Styles composed up front when asked; otherwise each when its flags are prepared.
-  if (m_nPreloadStyles == 1)
+  if (ParamSettings().m_nPreloadStyles == 1)
     for (ROWCOL r = 0; r < ctx.n; ++r)
       for (ROWCOL c = 0; c < ctx.m; ++c)
         ctx.styles[static_cast<size_t>(r) * ctx.m + c] = GetCachedCellStyle(ctx.rows[r], ctx.cols[c]);
@@ -544,7 +544,7 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
     DrawRowLines(ctx, r);
   }
   // 11. The area beyond the last row and column.
-  if (!m_bOldDrawing) DrawBeyondGrid(ctx);
+  if (!ParamSettings().m_bOldDrawing) DrawBeyondGrid(ctx);
   // 12. Column lines, then the inversion.
   for (ROWCOL c = 0; c < ctx.m; ++c) DrawColumnLines(ctx, c);
   InvertMarkedCells(ctx);
@@ -603,7 +603,7 @@ void CGXGridCore::DrawBlockCell(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j) {
   m_bNeedsOwnBackground = (ctx.Flags(i, j) & GX_CF_OWNBACKGROUND) != 0;
   DrawCellControl(ctx.dc, row, col, rect, *style);
   m_bNeedsOwnBackground = FALSE;
-  if (current && !m_bCurrentCellFrame) {
+  if (current && !ParamSettings().m_bCurrentCellFrame) {
     // Without the grid's own inverted frame, the current cell's control draws its frame once the row is
     // done, unless it is the active editor. Both together would invert the same pixels twice.
     CGXControl* control = ControlForId(style->IsIncluded(GX_IN_CONTROLID) ? style->GetControl() : 0);
@@ -628,7 +628,7 @@ void CGXGridCore::DrawCellControl(CDC* dc, ROWCOL row, ROWCOL col, const CRect& 
 }
 
 void CGXGridCore::FillRowInteriorRuns(CGXGridDrawContext& ctx, ROWCOL i) {
-  if (m_bOldDrawing) return;
+  if (ParamSettings().m_bOldDrawing) return;
   // 1. Every cell of the row is to be painted.
   for (ROWCOL j = 0; j < ctx.m; ++j) ctx.Flags(i, j) |= GX_CF_OWNBACKGROUND;
   // 2. Runs of neighbours with equal interiors (cells without a style join a run).

@@ -226,12 +226,12 @@ void CGXGridCore::AddCommand(CObject* command, int commandType) {
   if (m_pCommandFactory) m_pCommandFactory->AddCommand(this, command, commandType);
 }
 
-void CGXGridCore::RemoveLastCommand(const GXForwardArgs& args) {
-  if (m_pCommandFactory) m_pCommandFactory->RemoveLastCommand(this, args);
+void CGXGridCore::RemoveLastCommand() {
+  if (m_pCommandFactory) m_pCommandFactory->RemoveLastCommand(this);
 }
 
-void CGXGridCore::RestoreCurrentCell(const GXForwardArgs& args) {
-  if (m_pCommandFactory) m_pCommandFactory->RestoreCurrentCell(this, args);
+void CGXGridCore::RestoreCurrentCell(ROWCOL row, ROWCOL col, BOOL moveGrid) {
+  if (m_pCommandFactory) m_pCommandFactory->RestoreCurrentCell(this, row, col, moveGrid);
 }
 
 BOOL CGXGridCore::EnableDataUndoRecording(BOOL enable) {

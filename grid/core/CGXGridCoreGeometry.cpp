@@ -278,7 +278,7 @@ int CGXGridCore::HitTest(const POINT& given, ROWCOL* outRow, ROWCOL* outCol, CRe
 }
 
 int CGXGridCore::HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, const CRect& cell) {
-  const BOOL fillHandle = m_bFillHandleSwitch;
+  const BOOL fillHandle = ParamSettings().m_bFillEnabled;
   if (!m_bSelectionEdge && !fillHandle) return GX_NOHIT;
   if (!m_pParam) return GX_NOHIT;
   auto nearL = [&] { return pt.x <= cell.left + 4; };

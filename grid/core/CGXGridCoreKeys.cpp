@@ -108,8 +108,8 @@ BOOL CGXGridCore::OnGridKeyDown(UINT ch, UINT repeat, UINT) {
         MoveCurrentCellByKey(m_pParam->m_wEnterKeyAction, 1);
       break;
     case VK_ESCAPE:
-      if (m_bCutPending) {
-        m_bCutPending = FALSE;
+      if (m_pParam && m_pParam->m_bCutPending) {
+        m_pParam->m_bCutPending = FALSE;
         RedrawAll(GX_INVALIDATE);
       }
       if (CGXControl* c = QueryCurrentCell(&row, &col) ? CurrentControl() : nullptr) {
@@ -122,7 +122,7 @@ BOOL CGXGridCore::OnGridKeyDown(UINT ch, UINT repeat, UINT) {
         }
         BringCellIntoView(row, col, GX_UPDATENOW);
       }
-      if (!m_bCurrentCellJoinsSelection) ClearSelectionByUser();
+      if (!ParamSettings().m_bCurrentCellJoinsSelection) ClearSelectionByUser();
       break;
     case VK_INSERT:
       if (ctrl) {

@@ -75,7 +75,7 @@ struct LinePass {
 
 void CGXGridCore::DrawColumnLines(CGXGridDrawContext& ctx, ROWCOL j) {
   const BOOL lines = DrawsVertLines(), leftTop = GridLinesAtLeftTop();
-  CGXBorderPen gridPen(m_nGridLineStyle, 1, PropertyColor(0));
+  CGXBorderPen gridPen(ParamSettings().m_nGridLineStyle, 1, PropertyColor(0));
   const CGXBorderPen plainPen = gridPen;
   const BOOL lastFrozen = ctx.cols[j] == ctx.frozenCols && ctx.cols[j] > ctx.headerCols;
   const LinePass passes[2] = {{GX_CF_BORDER_LEFT, static_cast<WORD>(leftTop ? GX_CF_VLINE : 0), 0, 0},
@@ -134,7 +134,7 @@ void CGXGridCore::DrawColumnLines(CGXGridDrawContext& ctx, ROWCOL j) {
 
 void CGXGridCore::DrawRowLines(CGXGridDrawContext& ctx, ROWCOL i) {
   const BOOL lines = DrawsHorzLines(), leftTop = GridLinesAtLeftTop();
-  CGXBorderPen gridPen(m_nGridLineStyle, 1, PropertyColor(0));
+  CGXBorderPen gridPen(ParamSettings().m_nGridLineStyle, 1, PropertyColor(0));
   const CGXBorderPen plainPen = gridPen;
   const BOOL lastFrozen = ctx.rows[i] == ctx.frozenRows && ctx.rows[i] > ctx.headerRows;
   const LinePass passes[2] = {{GX_CF_BORDER_TOP, static_cast<WORD>(leftTop ? GX_CF_HLINE : 0), 0, 2},
@@ -374,9 +374,9 @@ void CGXGridCore::InvertCell(CDC* dc, ROWCOL row, ROWCOL col, const CRect& r) {
   // Decision: the current cell is framed (not filled) when the frame switch is on, also when it lies in
   // the selection, unless the one-shot flag or the invert-current-cell-too switch asks for the whole cell.
   const BOOL current = MatchesCurrentCell(row, col);
-  if (!current || m_bInvertCurrentCellOnce || m_bInvertCurrentCellToo) {
+  if (!current || m_bInvertCurrentCellOnce || ParamSettings().m_bInvertCurrentCellToo) {
     dc->InvertRect(&r);
-  } else if (m_bCurrentCellFrame) {
+  } else if (ParamSettings().m_bCurrentCellFrame) {
     CRect bands[4];
     if (GridLinesAtLeftTop()) {
       // 3 pixels at the top and left (over the cell's own grid lines), 2 at the bottom and right.

@@ -104,7 +104,7 @@ BOOL CGXGridCore::ButtonDown(Button b, UINT keys, CPoint pt) {
       m_nPressRow = m_nLastMouseRow = row;
       m_nPressCol = m_nLastMouseCol = col;
       m_wPressState = kPressed;
-      if (m_bFillEnabled && m_pExcelLikeFillImp) m_pExcelLikeFillImp->StartFill(this, row, col, keys, pt);
+      if (ParamSettings().m_bFillEnabled && m_pExcelLikeFillImp) m_pExcelLikeFillImp->StartFill(this, row, col, keys, pt);
       HWND h = GridHwnd();
       if (h && ::GetCapture() != h) ::SetCapture(h);
       StartPressAutoScroll(row, col);
@@ -151,7 +151,7 @@ BOOL CGXGridCore::OnGridMouseMove(UINT keys, CPoint raw) {
                    : (m_nPressKeys & MK_MBUTTON) ? Button::middle
                                                  : Button::right;
   CallCellHandler(b, m_nPressRow, m_nPressCol, row, col, pt, keys, state);
-  if (m_bFillEnabled && m_pExcelLikeFillImp && m_pExcelLikeFillImp->OnFillMove(this, keys, pt)) return TRUE;
+  if (ParamSettings().m_bFillEnabled && m_pExcelLikeFillImp && m_pExcelLikeFillImp->OnFillMove(this, keys, pt)) return TRUE;
   if (row != m_nLastMouseRow || col != m_nLastMouseCol) {
     if (m_pUserSelectRangeImp) m_pUserSelectRangeImp->OnPressMoved(this, keys, pt, row, col);
     m_nLastMouseRow = row;
@@ -172,7 +172,7 @@ BOOL CGXGridCore::ButtonUp(Button b, UINT keys, CPoint raw) {
       return TRUE;
     }
     ::ReleaseCapture();
-    if (m_bFillEnabled && m_pExcelLikeFillImp) m_pExcelLikeFillImp->EndFill(this, keys, pt);
+    if (ParamSettings().m_bFillEnabled && m_pExcelLikeFillImp) m_pExcelLikeFillImp->EndFill(this, keys, pt);
     if (m_pUserSelectRangeImp) m_pUserSelectRangeImp->OnPressReleased(this, keys, pt);
   } else {
     if (!m_wPressState) return FALSE;
@@ -246,8 +246,8 @@ BOOL CGXGridCore::OnGridCancelMode() {
       m_pUserDragSelectRangeImp->CancelDragSelect(this);
     }
   }
-  if (m_bCutPending) {
-    m_bCutPending = FALSE;
+  if (m_pParam && m_pParam->m_bCutPending) {
+    m_pParam->m_bCutPending = FALSE;
     RedrawAll(GX_INVALIDATE);
   }
   if (m_nFixedCursor) SetFixedCursor(0);
@@ -284,7 +284,7 @@ BOOL CellHandler(CGXGridCore& g, ROWCOL pr, ROWCOL pc, ROWCOL row, ROWCOL col, W
   };
   if (state & kDown) {
     // A press on the bound current cell stays with its control unless the current cell joins the selection.
-    if (g.m_bCurrentCellJoinsSelection || !(state & kOnCurrent)) {
+    if (g.ParamSettings().m_bCurrentCellJoinsSelection || !(state & kOnCurrent)) {
       g.m_bWarningShown = FALSE;
       g.MoveCurrentCellTo(pr, pc, (state & kCtrl) ? 0x84 : GX_INVALIDATE);
       if (g.m_bWarningShown || pr > g.GetRowCount() || pc > g.GetColCount()) return FALSE;

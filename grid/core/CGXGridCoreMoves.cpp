@@ -67,7 +67,7 @@ ROWCOL CGXGridCore::StepBackward(BOOL vertical, ROWCOL row, ROWCOL col, ROWCOL c
   ROWCOL i = vertical ? row : col, last = GX_INVALID;
   for (ROWCOL n = 0; n < count && i > first; ++n) {
     ROWCOL candidate = i - 1;
-    if (!m_bFrozenScroll && i >= top && candidate < top && candidate > frozen) candidate = frozen;
+    if (!ParamSettings().m_bFrozenScroll && i >= top && candidate < top && candidate > frozen) candidate = frozen;
     if (candidate < first) break;
     ROWCOL fr = vertical ? candidate : row, fc = vertical ? col : candidate;
     if (!FindEnabledCell(vertical ? GX_UP : GX_LEFT, &fr, &fc)) break;
@@ -250,9 +250,9 @@ BOOL CGXGridCore::MoveCurrentCellBy(int direction, ROWCOL count, BOOL allowSelec
   const BOOL runs = !hasCurrent || (newRow != row && newRow > headerRows) || (newCol != col && newCol > headerCols);
   if (!runs) return finish(TRUE);
   UINT flags = GX_UPDATENOW | 0x08;
-  if (!m_bCurrentCellJoinsSelection || !allowSelectionChange) {
+  if (!ParamSettings().m_bCurrentCellJoinsSelection || !allowSelectionChange) {
     flags |= 0x80;
-  } else if (m_bClearSelectionOnMove && m_pParam && !RangeListContains(newRow, newCol, m_pParam->GetSelection())) {
+  } else if (ParamSettings().m_bClearSelectionOnMove && m_pParam && !RangeListContains(newRow, newCol, m_pParam->GetSelection())) {
     ClearSelectionByUser();
   }
   if (!MoveCurrentCellTo(newRow, newCol, flags)) return finish(FALSE);

@@ -10,6 +10,7 @@
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridHint.h"
+#include "grid/core/CGXLongOperation.h"
 #include "grid/core/gxstrings.h"
 #include "platform/base/CObArray.h"
 #include "platform/base/CObList.h"
@@ -73,7 +74,8 @@ void CGXGridCore::UpdateChangedRowCount(ROWCOL oldCount, UINT flags, BOOL create
     }
     if (flags & GX_UPDATENOW) UpdateWindow();
   }
-  if (createHint) Hint(gxHintRowCount, oldCount, 0, 0, 0, flags);
+  if (m_pListener) m_pListener->OnGridStructureChanged(this);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintRowCount(this, oldCount, flags);
 }
 
 void CGXGridCore::UpdateChangedColCount(ROWCOL oldCount, UINT flags, BOOL createHint) {
@@ -88,7 +90,8 @@ void CGXGridCore::UpdateChangedColCount(ROWCOL oldCount, UINT flags, BOOL create
     }
     if (flags & GX_UPDATENOW) UpdateWindow();
   }
-  if (createHint) Hint(gxHintColCount, 0, oldCount, 0, 0, flags);
+  if (m_pListener) m_pListener->OnGridStructureChanged(this);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintColCount(this, oldCount, flags);
 }
 
 // ---- Store halves of insert and remove ------------------------------------------------------------------
@@ -198,26 +201,27 @@ void CGXGridCore::Record(CObject* command, int commandType) {
   if (command) AddCommand(command, commandType);
 }
 
-std::unique_ptr<int[]> CGXGridCore::SaveRowHeightsForUndo(ROWCOL from, ROWCOL to) const {
+namespace {
+// The stored sizes of lines from..to in pixels (step: units per pixel), -1 where the default applies.
+std::unique_ptr<int[]> StoredSizes(const CGXMapDWordToLong& map, ROWCOL from, ROWCOL to, int step) {
   auto out = std::make_unique<int[]>(std::size_t{to} - from + 1);
-  const int step = Step(GetFontHeight());
-  for (ROWCOL r = from;; ++r) {
+  for (ROWCOL line = from;; ++line) {
     LONG units = 0;
-    out[r - from] = m_pParam && m_pParam->GetRowHeights().Lookup(r, units) ? static_cast<int>(units) / step : -1;
-    if (r == to) break;
+    out[line - from] = map.Lookup(line, units) ? static_cast<int>(units) / step : -1;
+    if (line == to) break;
   }
   return out;
 }
+}  // namespace
+
+std::unique_ptr<int[]> CGXGridCore::SaveRowHeightsForUndo(ROWCOL from, ROWCOL to) const {
+  if (!m_pParam) return StoredSizes(CGXMapDWordToLong(), from, to, 1);
+  return StoredSizes(m_pParam->GetRowHeights(), from, to, Step(GetFontHeight()));
+}
 
 std::unique_ptr<int[]> CGXGridCore::SaveColWidthsForUndo(ROWCOL from, ROWCOL to) const {
-  auto out = std::make_unique<int[]>(std::size_t{to} - from + 1);
-  const int step = Step(GetFontWidth());
-  for (ROWCOL c = from;; ++c) {
-    LONG units = 0;
-    out[c - from] = m_pParam && m_pParam->GetColWidths().Lookup(c, units) ? static_cast<int>(units) / step : -1;
-    if (c == to) break;
-  }
-  return out;
+  if (!m_pParam) return StoredSizes(CGXMapDWordToLong(), from, to, 1);
+  return StoredSizes(m_pParam->GetColWidths(), from, to, Step(GetFontWidth()));
 }
 
 namespace {
@@ -266,6 +270,13 @@ void AppendDataUndoInfo(CObArray& cells, CObject* info, ROWCOL count, ROWCOL oth
   }
 }
 
+// Polls once per step of a long loop; TRUE when the user asked to abort.
+BOOL PollAborted(CGXLongOperationScope& scope) {
+  BOOL abort = FALSE;
+  scope.PollAbort(abort);
+  return abort;
+}
+
 CString GridText(UINT id, const char* fallback) {
   CString text;
   if (!gx::LoadGridString(text, id) || text.IsEmpty()) text = fallback;
@@ -274,15 +285,21 @@ CString GridText(UINT id, const char* fallback) {
 }  // namespace
 
 // Writes what an insert command brings back into the new rows (rows) or columns (!rows): sizes, the cells'
-// styles (otherCount per line, null entries store nothing) and the lines' own styles.
+// styles (otherCount per line, null entries store nothing) and the lines' own styles. Polls for messages
+// after each cell; an abort keeps what was written (the lines themselves are in place already).
 void CGXGridCore::StoreInsertedCells(ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
-                                     const CObArray* lineStyles, ROWCOL otherCount, BOOL rows) {
+                                     const CObArray* lineStyles, ROWCOL otherCount, BOOL rows,
+                                     CGXLongOperationScope& scope) {
   for (ROWCOL i = 0; i < count; ++i) {
     const ROWCOL line = first + i;
     if (sizes) rows ? StoreRowHeight(line, sizes[i]) : StoreColWidth(line, sizes[i]);
     for (ROWCOL j = 0; cellStyles && j < otherCount; ++j) {
       if (const CGXStyle* style = StyleAt(cellStyles, std::uint64_t{i} * otherCount + j))
         rows ? WriteStoredStyle(line, j, style, gxCopy, 0) : WriteStoredStyle(j, line, style, gxCopy, 0);
+      if (scope.IsWaitDelayElapsed())
+        SetLongOperationPercentDone(static_cast<int>((std::uint64_t{i} * otherCount + j) * 100 /
+                                                     (std::uint64_t{count} * otherCount)));
+      if (PollAborted(scope)) return;
     }
     if (const CGXStyle* style = StyleAt(lineStyles, i))
       rows ? WriteStoredStyle(line, 0, style, gxCopy, -1) : WriteStoredStyle(0, line, style, gxCopy, -1);
@@ -290,58 +307,67 @@ void CGXGridCore::StoreInsertedCells(ROWCOL first, ROWCOL count, const int* size
 }
 
 // ---- Insert and remove ------------------------------------------------------------------------------------
-// Every path that opened a transaction closes it; the data object's undo recording is switched on only
-// around the store half and its pending record is discarded when the store refuses.
+// Rows and columns share one implementation per operation (`rows` picks the axis); every path that opened
+// a transaction closes it; the data object's undo recording is switched on only around the store half and
+// its pending record is discarded when the store refuses. The long loops poll for messages through the
+// long-operation scope, so a repaint may run between two cells: the frame lock and the completed cell edit
+// come first, and the row count and stored sizes are consistent at every poll.
+
+namespace {
+// Switches the data object's undo recording for the store half and restores the previous state.
+class DataUndoRecording {
+ public:
+  DataUndoRecording(CGXGridCore* grid, BOOL on) : m_pGrid(grid), m_bOld(grid->EnableDataUndoRecording(on)) {}
+  ~DataUndoRecording() { m_pGrid->EnableDataUndoRecording(m_bOld); }
+  DataUndoRecording(const DataUndoRecording&) = delete;
+  DataUndoRecording& operator=(const DataUndoRecording&) = delete;
+
+ private:
+  CGXGridCore* m_pGrid;
+  BOOL m_bOld;
+};
+}  // namespace
 
 BOOL CGXGridCore::InsertRows(ROWCOL row, ROWCOL count, const int* heights, const CObArray* cellStyles,
                              const CObArray* rowStyles, ROWCOL colCount, UINT flags, int commandType) {
-  if (count == 0 || row == 0) return FALSE;
-  if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
-  CGXExcelLikeFrameLock frameLock(this);
-  const CString text = GridText(20164, "Insert Rows");
-  if (commandType == 0) BeginTransaction(text);
-  CObject* extra = ExtraElement(cellStyles, count, colCount);
-  BOOL changedCells = extra ? ApplyDataUndoInfo(extra, commandType != 1, TRUE) : FALSE;
-  const BOOL oldRecording = EnableDataUndoRecording(m_pParam && m_pParam->m_bUndoEnabled && commandType != 1);
-  const BOOL ok = StoreInsertRows(row, count, FALSE);
-  EnableDataUndoRecording(oldRecording);
-  if (!ok) {
-    DiscardDataUndoInfo();
-  } else {
-    if (extra) ApplyDataUndoInfo(extra, commandType != 1, FALSE);
-    StoreInsertedCells(row, count, heights, cellStyles, rowStyles, colCount, TRUE);
-    UpdateInsertRows(row, count, flags, TRUE);
-    if (UndoApplies(commandType)) {
-      Record(m_pCommandFactory->CreateRemoveRowsCmd(row, row + count - 1), commandType);
-      if (commandType == 2 || commandType == 3) RestoreCurrentCell({{row, GetFirstScrolledCol(), TRUE}});
-    }
-    if (changedCells) RedrawChangedCells(TRUE, nullptr, TRUE);
-  }
-  if (commandType == 0) CommitTransaction();
-  return ok;
+  return InsertLines(TRUE, row, count, heights, cellStyles, rowStyles, colCount, flags, commandType);
 }
 
 BOOL CGXGridCore::InsertCols(ROWCOL col, ROWCOL count, const int* widths, const CObArray* cellStyles,
                              const CObArray* colStyles, ROWCOL rowCount, UINT flags, int commandType) {
-  if (count == 0 || col == 0) return FALSE;
+  return InsertLines(FALSE, col, count, widths, cellStyles, colStyles, rowCount, flags, commandType);
+}
+
+BOOL CGXGridCore::InsertLines(BOOL rows, ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
+                              const CObArray* lineStyles, ROWCOL otherCount, UINT flags, int commandType) {
+  if (count == 0 || first == 0) return FALSE;
+  CGXLongOperationScope scope;
+  const CString text = rows ? GridText(20164, "Insert Rows") : GridText(20165, "Insert Columns");
+  scope.SetStatusText(text);
   if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
   CGXExcelLikeFrameLock frameLock(this);
-  const CString text = GridText(20165, "Insert Columns");
   if (commandType == 0) BeginTransaction(text);
-  CObject* extra = ExtraElement(cellStyles, count, rowCount);
+  CObject* extra = ExtraElement(cellStyles, count, otherCount);
   BOOL changedCells = extra ? ApplyDataUndoInfo(extra, commandType != 1, TRUE) : FALSE;
-  const BOOL oldRecording = EnableDataUndoRecording(m_pParam && m_pParam->m_bUndoEnabled && commandType != 1);
-  const BOOL ok = StoreInsertCols(col, count, FALSE);
-  EnableDataUndoRecording(oldRecording);
+  BOOL ok = FALSE;
+  {
+    DataUndoRecording recording(this, m_pParam && m_pParam->m_bUndoEnabled && commandType != 1);
+    ok = rows ? StoreInsertRows(first, count, FALSE) : StoreInsertCols(first, count, FALSE);
+  }
   if (!ok) {
     DiscardDataUndoInfo();
   } else {
     if (extra) ApplyDataUndoInfo(extra, commandType != 1, FALSE);
-    StoreInsertedCells(col, count, widths, cellStyles, colStyles, rowCount, FALSE);
-    UpdateInsertCols(col, count, flags, TRUE);
+    StoreInsertedCells(first, count, sizes, cellStyles, lineStyles, otherCount, rows, scope);
+    rows ? UpdateInsertRows(first, count, flags, TRUE) : UpdateInsertCols(first, count, flags, TRUE);
     if (UndoApplies(commandType)) {
-      Record(m_pCommandFactory->CreateRemoveColsCmd(col, col + count - 1), commandType);
-      if (commandType == 2 || commandType == 3) RestoreCurrentCell({{GetFirstScrolledRow(), col, TRUE}});
+      const ROWCOL last = first + count - 1;
+      Record(rows ? m_pCommandFactory->CreateRemoveRowsCmd(first, last)
+                  : m_pCommandFactory->CreateRemoveColsCmd(first, last),
+             commandType);
+      if (commandType == 2 || commandType == 3)
+        rows ? RestoreCurrentCell(first, GetFirstScrolledCol(), TRUE)
+             : RestoreCurrentCell(GetFirstScrolledRow(), first, TRUE);
     }
     if (changedCells) RedrawChangedCells(TRUE, nullptr, TRUE);
   }
@@ -349,121 +375,87 @@ BOOL CGXGridCore::InsertCols(ROWCOL col, ROWCOL count, const int* widths, const 
   return ok;
 }
 
-// A removal reaching past the last row removes up to it; nothing to remove (or the header row) is refused.
 BOOL CGXGridCore::RemoveRows(ROWCOL from, ROWCOL to, UINT flags, int commandType) {
-  if (from == 0 || to < from) return FALSE;
-  if (GetData()) {
-    if (from > GetRowCount()) return FALSE;
-    to = std::min(to, GetRowCount());
-  }
-  if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
-  CGXExcelLikeFrameLock frameLock(this);
-  const ROWCOL count = to - from + 1;
-  const BOOL undo = UndoApplies(commandType);
-  CObArray* cellsRaw = nullptr;
-  CObArray* rowsRaw = nullptr;
-  const BOOL allowed = !undo || m_pCommandFactory->SaveRemovedRowsData(this, from, to, cellsRaw, rowsRaw);
-  ObArrayPtr cells(cellsRaw), rowStyles(rowsRaw);
-  if (!allowed) return FALSE;
-  const CString text = GridText(20145, "Removing rows ...");
-  if (commandType == 0) BeginTransaction(text);
-  // Covered cells of the removed rows: the covered-cells feature has no remove notice yet.
-  std::unique_ptr<int[]> oldHeights;
-  if ((flags == GX_UPDATENOW && !IsLockUpdate() && GetRowCount() > to + 1) || undo) {
-    oldHeights = std::make_unique<int[]>(count);
-    GetRowHeights(from, to, oldHeights.get());
-  }
-  std::unique_ptr<int[]> undoHeights = undo ? SaveRowHeightsForUndo(from, to) : nullptr;
-  const CRect shown = CalcRangeRect(from, 0, to, 0);
-  m_bRemovedShown = !shown.IsRectNull();
-  m_nRemovedExtent = shown.Height();
-  const BOOL oldRecording = EnableDataUndoRecording(m_pParam && m_pParam->m_bUndoEnabled && commandType != 1);
-  const BOOL ok = StoreRemoveRows(from, to, FALSE);
-  EnableDataUndoRecording(oldRecording);
-  if (!ok) {
-    DiscardDataUndoInfo();
-    m_nRemovedExtent = 0;
-    m_bRemovedShown = TRUE;
-  } else {
-    UpdateRemoveRows(from, to, oldHeights.get(), flags, TRUE);
-    if (!undo) {
-      DiscardDataUndoInfo();
-    } else {
-      const ROWCOL colCount = GetColCount() + 1;
-      if (!cells)
-        DiscardDataUndoInfo();
-      else if (CObject* info = DetachDataUndoInfo())
-        AppendDataUndoInfo(*cells, info, count, colCount);
-      CObject* command = m_pCommandFactory->CreateInsertRowsCmd(from, count, undoHeights.get(), cells.get(),
-                                                                rowStyles.get(), colCount);
-      if (command) {
-        // The command owns the arrays now.
-        undoHeights.release();
-        cells.release();
-        rowStyles.release();
-        Record(command, commandType);
-      }
-      if (commandType == 2 || commandType == 3) RestoreCurrentCell({{from, GetFirstScrolledCol(), TRUE}});
-    }
-    SetSelection(nullptr, 0, 0, 0, 0);
-    RedrawChangedCells(TRUE, nullptr, TRUE);
-  }
-  if (commandType == 0) CommitTransaction();
-  return ok;
+  return RemoveLines(TRUE, from, to, flags, commandType);
 }
 
 BOOL CGXGridCore::RemoveCols(ROWCOL from, ROWCOL to, UINT flags, int commandType) {
+  return RemoveLines(FALSE, from, to, flags, commandType);
+}
+
+// A removal reaching past the last line removes up to it; nothing to remove (or the header line) is refused.
+// The undo command receives the stored sizes (-1 for the default); the optimized redraw the shown ones.
+BOOL CGXGridCore::RemoveLines(BOOL rows, ROWCOL from, ROWCOL to, UINT flags, int commandType) {
   if (from == 0 || to < from) return FALSE;
   if (GetData()) {
-    if (from > GetColCount()) return FALSE;
-    to = std::min(to, GetColCount());
+    const ROWCOL lines = rows ? GetRowCount() : GetColCount();
+    if (from > lines) return FALSE;
+    to = std::min(to, lines);
   }
   if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
   CGXExcelLikeFrameLock frameLock(this);
+  CGXLongOperationScope scope;
+  // The removal's status text also names its transaction (the grid's string table has no separate name).
+  const CString text = rows ? GridText(20145, "Removing rows ...") : GridText(20146, "Removing columns ...");
+  scope.SetStatusText(text);
   const ROWCOL count = to - from + 1;
   const BOOL undo = UndoApplies(commandType);
   CObArray* cellsRaw = nullptr;
-  CObArray* colsRaw = nullptr;
-  const BOOL allowed = !undo || m_pCommandFactory->SaveRemovedColsData(this, from, to, cellsRaw, colsRaw);
-  ObArrayPtr cells(cellsRaw), colStyles(colsRaw);
+  CObArray* linesRaw = nullptr;
+  const BOOL allowed =
+      !undo || (rows ? m_pCommandFactory->SaveRemovedRowsData(this, from, to, cellsRaw, linesRaw)
+                     : m_pCommandFactory->SaveRemovedColsData(this, from, to, cellsRaw, linesRaw));
+  ObArrayPtr cells(cellsRaw), lineStyles(linesRaw);
   if (!allowed) return FALSE;
-  const CString text = GridText(20146, "Removing columns ...");
   if (commandType == 0) BeginTransaction(text);
-  std::unique_ptr<int[]> oldWidths;
-  if ((flags == GX_UPDATENOW && !IsLockUpdate() && GetColCount() > to + 1) || undo) {
-    oldWidths = std::make_unique<int[]>(count);
-    GetColWidths(from, to, oldWidths.get());
+  // The covered-cells feature may ask for a different redraw of the removal.
+  if (rows && m_pCoveredCellsImp) m_pCoveredCellsImp->OnRemoveRows(this, from, to, &flags, commandType);
+  const ROWCOL lines = rows ? GetRowCount() : GetColCount();
+  std::unique_ptr<int[]> oldSizes;
+  if ((flags == GX_UPDATENOW && !IsLockUpdate() && lines > to + 1) || undo) {
+    oldSizes = std::make_unique<int[]>(count);
+    rows ? GetRowHeights(from, to, oldSizes.get()) : GetColWidths(from, to, oldSizes.get());
   }
-  std::unique_ptr<int[]> undoWidths = undo ? SaveColWidthsForUndo(from, to) : nullptr;
-  const CRect shown = CalcRangeRect(0, from, 0, to);
+  std::unique_ptr<int[]> undoSizes;
+  if (undo) undoSizes = rows ? SaveRowHeightsForUndo(from, to) : SaveColWidthsForUndo(from, to);
+  const CRect shown = rows ? CalcRangeRect(from, 0, to, 0) : CalcRangeRect(0, from, 0, to);
   m_bRemovedShown = !shown.IsRectNull();
-  m_nRemovedExtent = shown.Width();
-  const BOOL oldRecording = EnableDataUndoRecording(m_pParam && m_pParam->m_bUndoEnabled && commandType != 1);
-  const BOOL ok = StoreRemoveCols(from, to, FALSE);
-  EnableDataUndoRecording(oldRecording);
+  m_nRemovedExtent = rows ? shown.Height() : shown.Width();
+  BOOL ok = FALSE;
+  {
+    DataUndoRecording recording(this, m_pParam && m_pParam->m_bUndoEnabled && commandType != 1);
+    ok = rows ? StoreRemoveRows(from, to, FALSE) : StoreRemoveCols(from, to, FALSE);
+  }
   if (!ok) {
     DiscardDataUndoInfo();
     m_nRemovedExtent = 0;
     m_bRemovedShown = TRUE;
   } else {
-    UpdateRemoveCols(from, to, oldWidths.get(), flags, TRUE);
+    rows ? UpdateRemoveRows(from, to, oldSizes.get(), flags, TRUE)
+         : UpdateRemoveCols(from, to, oldSizes.get(), flags, TRUE);
     if (!undo) {
       DiscardDataUndoInfo();
     } else {
-      const ROWCOL rowCount = GetRowCount() + 1;
+      const ROWCOL otherCount = (rows ? GetColCount() : GetRowCount()) + 1;
       if (!cells)
         DiscardDataUndoInfo();
       else if (CObject* info = DetachDataUndoInfo())
-        AppendDataUndoInfo(*cells, info, count, rowCount);
-      CObject* command = m_pCommandFactory->CreateInsertColsCmd(from, count, undoWidths.get(), cells.get(),
-                                                                colStyles.get(), rowCount);
+        AppendDataUndoInfo(*cells, info, count, otherCount);
+      CObject* command =
+          rows ? m_pCommandFactory->CreateInsertRowsCmd(from, count, undoSizes.get(), cells.get(),
+                                                        lineStyles.get(), otherCount)
+               : m_pCommandFactory->CreateInsertColsCmd(from, count, undoSizes.get(), cells.get(),
+                                                        lineStyles.get(), otherCount);
       if (command) {
-        undoWidths.release();
+        // The command owns the arrays now.
+        undoSizes.release();
         cells.release();
-        colStyles.release();
+        lineStyles.release();
         Record(command, commandType);
       }
-      if (commandType == 2 || commandType == 3) RestoreCurrentCell({{GetFirstScrolledRow(), from, TRUE}});
+      if (commandType == 2 || commandType == 3)
+        rows ? RestoreCurrentCell(from, GetFirstScrolledCol(), TRUE)
+             : RestoreCurrentCell(GetFirstScrolledRow(), from, TRUE);
     }
     SetSelection(nullptr, 0, 0, 0, 0);
     RedrawChangedCells(TRUE, nullptr, TRUE);
@@ -491,7 +483,8 @@ void CGXGridCore::UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL cr
     m_bSuspendScrollBars = old;
     if (flags & (GX_UPDATENOW | GX_INVALIDATE)) RefreshScrollBars(FALSE, FALSE);
   }
-  if (createHint) Hint(gxHintInsertRows, row, 0, count, 0, flags);
+  if (m_pListener) m_pListener->OnGridStructureChanged(this);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintInsertRows(this, row, count, flags);
 }
 
 void CGXGridCore::UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL createHint) {
@@ -511,12 +504,13 @@ void CGXGridCore::UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL cr
     m_bSuspendScrollBars = old;
     if (flags & (GX_UPDATENOW | GX_INVALIDATE)) RefreshScrollBars(FALSE, FALSE);
   }
-  if (createHint) Hint(gxHintInsertCols, 0, col, 0, count, flags);
+  if (m_pListener) m_pListener->OnGridStructureChanged(this);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintInsertCols(this, col, count, flags);
 }
 
 // The old heights are the removed rows' heights in pixels when the caller measured them (null otherwise);
-// the optimized redraw works from the removed area measured before the store half ran.
-void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* /*oldHeights*/, UINT flags,
+// without them the optimized redraw works from the removed area measured before the store half ran.
+void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags,
                                    BOOL createHint) {
   InvalidateShownCaches();
   if (m_bCurrentValid) {
@@ -531,7 +525,7 @@ void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* /*oldHeigh
   if (!IsLockUpdate()) {
     BOOL old = SuspendScrollBarUpdates(TRUE);
     if (m_bOptimizedUpdate)
-      OptimizedRemoveRows(from, to, m_nRemovedExtent, m_bRemovedShown, flags);
+      OptimizedRemoveRows(from, to, oldHeights, flags);
     else
       RedrawAll(flags, FALSE);
     m_bSuspendScrollBars = old;
@@ -539,10 +533,11 @@ void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* /*oldHeigh
   }
   m_nRemovedExtent = 0;
   m_bRemovedShown = TRUE;
-  if (createHint) Hint(gxHintRemoveRows, from, 0, to, 0, flags);
+  if (m_pListener) m_pListener->OnGridStructureChanged(this);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintRemoveRows(this, from, to, oldHeights, flags);
 }
 
-void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* /*oldWidths*/, UINT flags,
+void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags,
                                    BOOL createHint) {
   InvalidateShownCaches();
   if (m_bCurrentValid) {
@@ -557,7 +552,7 @@ void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* /*oldWidth
   if (!IsLockUpdate()) {
     BOOL old = SuspendScrollBarUpdates(TRUE);
     if (m_bOptimizedUpdate)
-      OptimizedRemoveCols(from, to, m_nRemovedExtent, m_bRemovedShown, flags);
+      OptimizedRemoveCols(from, to, oldWidths, flags);
     else
       RedrawAll(flags, FALSE);
     m_bSuspendScrollBars = old;
@@ -565,7 +560,8 @@ void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* /*oldWidth
   }
   m_nRemovedExtent = 0;
   m_bRemovedShown = TRUE;
-  if (createHint) Hint(gxHintRemoveCols, 0, from, 0, to, flags);
+  if (m_pListener) m_pListener->OnGridStructureChanged(this);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintRemoveCols(this, from, to, oldWidths, flags);
 }
 
 ROWCOL CGXGridCore::GetFrozenRows() const {
@@ -605,7 +601,7 @@ void CGXGridCore::UpdateFrozenRows(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flag
   const ROWCOL frozen = m_pParam ? m_pParam->m_nFrozenRows : 0;
   RecalcMergedCells(CGXRange(std::min(oldFrozen, frozen), 0, std::max(oldFrozen, frozen) + 1, GetColCount()), -1);
   if (!IsLockUpdate()) RedrawAll(flags, FALSE);
-  if (createHint) Hint(gxHintFrozenRows, oldFrozen, 0, oldHeader, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintFrozenRows(this, oldFrozen, oldHeader, flags);
 }
 
 // Unlike the row form, the column form also evaluates floating cells anew: text floats across columns.
@@ -617,7 +613,7 @@ void CGXGridCore::UpdateFrozenCols(ROWCOL oldFrozen, ROWCOL oldHeader, UINT flag
   RecalcFloatCells(affected, -1);
   RecalcMergedCells(affected, -1);
   if (!IsLockUpdate()) RedrawAll(flags, FALSE);
-  if (createHint) Hint(gxHintFrozenCols, 0, oldFrozen, 0, oldHeader, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintFrozenCols(this, oldFrozen, oldHeader, flags);
 }
 
 // The old counts are the stored ones (not those the ignore switches report), so that undo restores them.
@@ -728,84 +724,86 @@ void CGXGridCore::GetColWidths(ROWCOL from, ROWCOL to, int* out) const {
   }
 }
 
-void CGXGridCore::UpdateChangedRowHeights(ROWCOL from, ROWCOL to, const int* /*oldHeights*/, UINT flags,
+void CGXGridCore::UpdateChangedRowHeights(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags,
                                           BOOL createHint) {
   InvalidateShownCaches();
   if (GetRowHeight(from) == 0 && m_bCurrentValid && m_nCurrentRow >= from && m_nCurrentRow <= to)
     SaveCurrentCellEdit(TRUE);
   if (!IsLockUpdate()) {
     if (m_bOptimizedUpdate)
-      OptimizedRowHeights(from, to, flags);
+      OptimizedRowHeights(from, to, oldHeights, flags);
     else
       RedrawAll(flags, TRUE);
   }
-  if (createHint) Hint(gxHintRowHeights, from, 0, to, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintRowHeights(this, from, to, oldHeights, flags);
 }
 
-void CGXGridCore::UpdateChangedColWidths(ROWCOL from, ROWCOL to, const int* /*oldWidths*/, UINT flags,
+void CGXGridCore::UpdateChangedColWidths(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags,
                                          BOOL createHint) {
   InvalidateShownCaches();
   if (GetColWidth(from) == 0 && m_bCurrentValid && m_nCurrentCol >= from && m_nCurrentCol <= to)
     SaveCurrentCellEdit(TRUE);
   if (!IsLockUpdate()) {
     if (m_bOptimizedUpdate)
-      OptimizedColWidths(from, to, flags);
+      OptimizedColWidths(from, to, oldWidths, flags);
     else
       RedrawAll(flags, TRUE);
   }
-  if (createHint) Hint(gxHintColWidths, 0, from, 0, to, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintColWidths(this, from, to, oldWidths, flags);
 }
 
-// The undo command receives each row's stored height, or -1 where the default applied, rather than the
-// shown height: a hidden row (shown as 0) or a row cut to the window would otherwise come back with the
-// shown height instead of its own.
 BOOL CGXGridCore::SetRowHeight(ROWCOL from, ROWCOL to, int height, const int* heights, UINT flags,
                                int commandType) {
-  if (to == 0) to = from;
-  if (to < from) return FALSE;
-  const std::size_t n = std::size_t{to} - from + 1;
-  auto shown = std::make_unique<int[]>(n);
-  GetRowHeights(from, to, shown.get());
-  std::unique_ptr<int[]> saved = UndoApplies(commandType) ? SaveRowHeightsForUndo(from, to) : nullptr;
-  BOOL changed = FALSE;
-  for (ROWCOL r = from;; ++r) {
-    changed |= StoreRowHeight(r, heights ? heights[r - from] : height);
-    if (r == to) break;
-  }
-  if (!changed) return FALSE;
-  RecalcFloatCells(CGXRange(from, 0, to, GetColCount()), -1);
-  UpdateChangedRowHeights(from, to, shown.get(), flags, TRUE);
-  if (saved) {
-    if (CObject* command = m_pCommandFactory->CreateSetRowHeightCmd(from, to, saved.get())) {
-      saved.release();
-      Record(command, commandType);
-    }
-    if (commandType == 2 || commandType == 3) RestoreCurrentCell({{from, GetFirstScrolledCol(), TRUE}});
-  }
-  return TRUE;
+  return SetLineSizes(TRUE, from, to, height, heights, flags, commandType);
 }
 
 BOOL CGXGridCore::SetColWidth(ROWCOL from, ROWCOL to, int width, const int* widths, UINT flags, int commandType) {
+  return SetLineSizes(FALSE, from, to, width, widths, flags, commandType);
+}
+
+// The undo command receives each line's stored size, or -1 where the default applied, rather than the
+// shown size: a hidden row (shown as 0) or a row cut to the window would otherwise come back with the
+// shown height instead of its own. The optimized redraw receives the shown sizes. An abort while the
+// sizes are stored keeps the lines done, which are then refreshed and recorded as the whole change.
+BOOL CGXGridCore::SetLineSizes(BOOL rows, ROWCOL from, ROWCOL to, int size, const int* sizes, UINT flags,
+                               int commandType) {
   if (to == 0) to = from;
   if (to < from) return FALSE;
+  CGXLongOperationScope scope;
   const std::size_t n = std::size_t{to} - from + 1;
   auto shown = std::make_unique<int[]>(n);
-  GetColWidths(from, to, shown.get());
-  std::unique_ptr<int[]> saved = UndoApplies(commandType) ? SaveColWidthsForUndo(from, to) : nullptr;
+  rows ? GetRowHeights(from, to, shown.get()) : GetColWidths(from, to, shown.get());
+  std::unique_ptr<int[]> saved;
+  if (UndoApplies(commandType)) saved = rows ? SaveRowHeightsForUndo(from, to) : SaveColWidthsForUndo(from, to);
   BOOL changed = FALSE;
-  for (ROWCOL c = from;; ++c) {
-    changed |= StoreColWidth(c, widths ? widths[c - from] : width);
-    if (c == to) break;
+  for (ROWCOL line = from;; ++line) {
+    const int value = sizes ? sizes[line - from] : size;
+    changed |= rows ? StoreRowHeight(line, value) : StoreColWidth(line, value);
+    if (line == to) break;
+    if (scope.IsWaitDelayElapsed()) SetLongOperationPercentDone(static_cast<int>((line - from) * 100 / n));
+    if (PollAborted(scope)) {
+      to = line;
+      break;
+    }
   }
   if (!changed) return FALSE;
-  RecalcFloatCells(CGXRange(0, from, GetRowCount(), to), -1);
-  UpdateChangedColWidths(from, to, shown.get(), flags, TRUE);
+  if (rows) {
+    RecalcFloatCells(CGXRange(from, 0, to, GetColCount()), -1);
+    UpdateChangedRowHeights(from, to, shown.get(), flags, TRUE);
+  } else {
+    RecalcFloatCells(CGXRange(0, from, GetRowCount(), to), -1);
+    UpdateChangedColWidths(from, to, shown.get(), flags, TRUE);
+  }
   if (saved) {
-    if (CObject* command = m_pCommandFactory->CreateSetColWidthCmd(from, to, saved.get())) {
+    CObject* command = rows ? m_pCommandFactory->CreateSetRowHeightCmd(from, to, saved.get())
+                            : m_pCommandFactory->CreateSetColWidthCmd(from, to, saved.get());
+    if (command) {
       saved.release();
       Record(command, commandType);
     }
-    if (commandType == 2 || commandType == 3) RestoreCurrentCell({{GetFirstScrolledRow(), from, TRUE}});
+    if (commandType == 2 || commandType == 3)
+      rows ? RestoreCurrentCell(from, GetFirstScrolledCol(), TRUE)
+           : RestoreCurrentCell(GetFirstScrolledRow(), from, TRUE);
   }
   return TRUE;
 }
@@ -884,7 +882,7 @@ void CGXGridCore::SetTopRow(ROWCOL row, UINT flags, BOOL createHint) {
       TopRowChanged();
     }
   }
-  if (createHint) Hint(gxHintTopRow, row, 0, 0, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintTopRow(this, row, flags);
 }
 
 void CGXGridCore::SetLeftCol(ROWCOL col, UINT flags, BOOL createHint) {
@@ -916,5 +914,5 @@ void CGXGridCore::SetLeftCol(ROWCOL col, UINT flags, BOOL createHint) {
       LeftColChanged();
     }
   }
-  if (createHint) Hint(gxHintLeftCol, 0, col, 0, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintLeftCol(this, col, flags);
 }

@@ -216,7 +216,7 @@ ROWCOL CGXGridCore::GetScrollPosScaled(int bar) const {
 
 void CGXGridCore::ScrollWindowArea(int dx, int dy, const RECT* scroll, const RECT* clip) {
   // The fill feature draws outside the cells (its handle): it hears of the move before the contents go.
-  if ((dx || dy) && m_pExcelLikeFillImp && m_bFillHandleSwitch) m_pExcelLikeFillImp->BeforeScrollWindow(this);
+  if ((dx || dy) && m_pExcelLikeFillImp && ParamSettings().m_bFillEnabled) m_pExcelLikeFillImp->BeforeScrollWindow(this);
   if (HWND h = GridHwnd())
     ::ScrollWindowEx(h, dx, dy, scroll, clip, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
 }
@@ -288,6 +288,32 @@ ROWCOL StepsForward(ROWCOL from, ROWCOL last, ROWCOL count, SizeOf sizeOf) {
   while (n < last - from && sizeOf(from + n) == 0) ++n;
   return n;
 }
+
+// Merged cells that reach across the old top row (left column) from above (the left) are drawn around their
+// whole range: once the contents moved, the part of them that stays is stale. Their rectangles, stretched
+// by the scroll distance, are queued for repainting after the scroll. The walk goes along the old top row
+// over every shown column (along the old left column over every shown row).
+void QueueMergedAcrossSeam(CGXGridCore* g, bool rows, int dist, const CRect& scrollArea, std::vector<CRect>& queued) {
+  const CGXGridParam* param = g->GetParam();
+  if (!param || param->m_wMergingMode == 0) return;
+  const ROWCOL seam = rows ? g->GetTopRow() : g->GetLeftCol();
+  const ROWCOL last = rows ? g->GetLastVisibleCol() : g->GetLastVisibleRow();
+  const ROWCOL frozen = rows ? g->GetFrozenCols() : g->GetFrozenRows();
+  const ROWCOL firstScrolled = rows ? g->GetLeftCol() : g->GetTopRow();
+  for (ROWCOL i = 0; i <= last && i != GX_INVALID; ++i) {
+    if (i > frozen && i < firstScrolled) i = firstScrolled;
+    if (i > last) break;
+    CGXRange merged;
+    if (!g->GetMergedCellsRange(rows ? seam : i, rows ? i : seam, merged, -1)) continue;
+    if ((rows ? merged.top : merged.left) >= seam) continue;
+    CRect r = g->CalcRangeRect(merged.top, merged.left, merged.bottom, merged.right, TRUE);
+    (rows ? r.top : r.left) -= dist;
+    (rows ? r.bottom : r.right) += dist;
+    r.IntersectRect(&r, &scrollArea);
+    if (!r.IsRectEmpty()) queued.push_back(r);
+    i = std::max(i, rows ? merged.right : merged.bottom);
+  }
+}
 }  // namespace
 
 BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count, const CRect& current, std::vector<CRect>& queued) {
@@ -315,23 +341,7 @@ BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count, const CRect& current, 
   notice.v[2] = TRUE;
   ExtraFeatureBForward9(notice);
   if (!AllowTopRowChange(newTop)) return FALSE;
-  // Merged cells that reach across the old top row from above are drawn around their whole range: once the
-  // contents moved, the part of them that stays is stale and repaints whole.
-  if (m_pParam && m_pParam->m_wMergingMode != 0) {
-    const ROWCOL lastCol = GetLastVisibleCol();
-    for (ROWCOL c = 0; c <= lastCol && c != GX_INVALID; ++c) {
-      if (c > GetFrozenCols() && c < m_nLeftCol) c = m_nLeftCol;
-      if (c > lastCol) break;
-      CGXRange merged;
-      if (!GetMergedCellsRange(m_nTopRow, c, merged, -1) || merged.top >= m_nTopRow) continue;
-      CRect r = CalcRangeRect(merged.top, merged.left, merged.bottom, merged.right, TRUE);
-      r.top -= dist;
-      r.bottom += dist;
-      r.IntersectRect(&r, &scrollArea);
-      if (!r.IsRectEmpty()) queued.push_back(r);
-      c = std::max(c, merged.right);
-    }
-  }
+  QueueMergedAcrossSeam(this, true, dist, scrollArea, queued);
   UpdateExcelLikeFrame();
   m_nPrevTopRow = m_nTopRow;
   m_nTopRow = newTop;
@@ -391,21 +401,7 @@ BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count, const CRect& current, 
   notice.v[2] = TRUE;
   ExtraFeatureBForward9(notice);
   if (!AllowLeftColChange(newLeft)) return FALSE;
-  if (m_pParam && m_pParam->m_wMergingMode != 0) {
-    const ROWCOL lastRow = GetLastVisibleRow();
-    for (ROWCOL r = 0; r <= lastRow && r != GX_INVALID; ++r) {
-      if (r > GetFrozenRows() && r < m_nTopRow) r = m_nTopRow;
-      if (r > lastRow) break;
-      CGXRange merged;
-      if (!GetMergedCellsRange(r, m_nLeftCol, merged, -1) || merged.left >= m_nLeftCol) continue;
-      CRect rect = CalcRangeRect(merged.top, merged.left, merged.bottom, merged.right, TRUE);
-      rect.left -= dist;
-      rect.right += dist;
-      rect.IntersectRect(&rect, &scrollArea);
-      if (!rect.IsRectEmpty()) queued.push_back(rect);
-      r = std::max(r, merged.bottom);
-    }
-  }
+  QueueMergedAcrossSeam(this, false, dist, scrollArea, queued);
   UpdateExcelLikeFrame();
   m_nPrevLeftCol = m_nLeftCol;
   m_nLeftCol = newLeft;

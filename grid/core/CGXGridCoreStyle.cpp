@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "grid/controls/CGXControl.h"
@@ -146,7 +147,13 @@ void CGXGridCore::ComposeCellStyle(ROWCOL row, ROWCOL col, CGXStyle& style, BOOL
   }
   // 8. The standard style.
   if (withStandard && m_pStyleStandard) style.MergeStyle(*m_pStyleStandard, gxApplyNew);
-  // 9. Marked copy source: the parameter object keeps no list of marked cells yet, so nothing is marked.
+  // 9. The cells of a cut waiting for its paste are marked light grey, over any interior of their own.
+  if (m_pParam && m_pParam->m_bMarkingEnabled && m_pParam->m_bCutPending &&
+      m_pParam->m_copiedRanges.ContainsCell(row, col)) {
+    CGXInteriorBrush marked;
+    marked.SetColor(RGB(0xC0, 0xC0, 0xC0)).SetPattern(17);
+    style.SetInterior(marked);
+  }
   // 10. The active editor of the current cell stands for the rest.
   if (style.IsIncluded(GX_IN_CONTROLID) && MatchesCurrentCell(row, col)) {
     const CGXControl* control = ControlForId(style.GetControl());
@@ -265,17 +272,19 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
   m_bSuspendRangeNotice = TRUE;
   const BOOL oldRecording = EnableDataUndoRecording(m_pParam->m_bUndoEnabled && commandType != 1);
   // 10 (also when a control or feature throws). Restore the nested state; an undo copy not yet handed on
-  // is freed.
+  // is freed (its styles, and the data object's record behind them once appended).
+  const INT_PTR copiedCells = undoCopy ? undoCopy->GetSize() : 0;
   struct Restore {
     CGXGridCore* grid;
     BOOL suspend, recording;
     CObArray*& copy;
+    INT_PTR cells;
     ~Restore() {
       grid->EnableDataUndoRecording(recording);
       grid->m_bSuspendRangeNotice = suspend;
-      FreeStyleArray(grid, copy, copy ? copy->GetSize() : 0);
+      FreeStyleArray(grid, copy, cells);
     }
-  } restore{this, oldSuspend, oldRecording, undoCopy};
+  } restore{this, oldSuspend, oldRecording, undoCopy, copiedCells};
 
   // 5. An undo record behind the styles.
   if (styles && static_cast<unsigned long long>(styles->GetSize()) > cellCount) {
@@ -343,19 +352,16 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
     RefreshStyleRange(range, style, mode, type, flags, TRUE);
     SetModifiedFlag(TRUE);
     if (undoCopy) {
-      const INT_PTR cells = undoCopy->GetSize();
       if (CObject* extra = DetachDataUndoInfo()) undoCopy->Add(extra);
-      // The command factory offers no set-style-range command to own the copy: it is freed on return.
-      FreeStyleArray(this, undoCopy, cells);
-      undoCopy = nullptr;
+      // The command takes the copy over; when the factory makes none, Restore frees it on return.
+      if (CObject* command = m_pCommandFactory->CreateSetStyleRangeCmd(range, recordedType, undoCopy)) {
+        undoCopy = nullptr;
+        AddCommand(command, commandType);
+      }
     }
-    if (commandType == 2 || commandType == 3) {
-      GXForwardArgs args;
-      args.v[0] = range.IsTable() || range.IsCols() ? 1 : range.top;
-      args.v[1] = range.IsTable() || range.IsRows() ? 1 : range.left;
-      args.v[2] = TRUE;
-      RestoreCurrentCell(args);
-    }
+    if (commandType == 2 || commandType == 3)
+      RestoreCurrentCell(range.IsTable() || range.IsCols() ? 1 : range.top,
+                         range.IsTable() || range.IsRows() ? 1 : range.left, TRUE);
   }
 
   return changed;
@@ -375,22 +381,20 @@ void CGXGridCore::RefreshStyleRange(const CGXRange& range, const CGXStyle* style
       RedrawRange(widened.top, widened.left, widened.bottom, widened.right, flags);
     }
   }
-  if (createHint && CanSendHints()) {
-    CGXGridHint hint(gxHintStyleRange);
-    hint.m_range = range;
-    hint.m_pStyle = style;
-    hint.m_mode = mode;
-    hint.m_arg = static_cast<DWORD_PTR>(static_cast<LONG_PTR>(type));
-    hint.m_flags = flags;
-    m_pUpdateHintImp->SendHint(this, hint);
-  }
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintStyleRange(this, range, style, mode, type, flags);
 }
 
-BOOL CGXGridCore::ReplaceStylesMap(const CGXStylesMap& map, UINT flags, int) {
+BOOL CGXGridCore::ReplaceStylesMap(const CGXStylesMap& map, UINT flags, int commandType) {
   if (IsLocked()) return FALSE;
   CGXStylesMap* current = GetStylesMap();
   if (!current) return FALSE;
-  // The command factory offers no change-styles-map command yet: no undo record is made.
+  if (UndoApplies(commandType)) {
+    auto old = std::make_unique<CGXStylesMap>(*current);
+    if (CObject* command = m_pCommandFactory->CreateChangeStylesMapCmd(old.get(), commandType)) {
+      old.release();
+      AddCommand(command, commandType);
+    }
+  }
   *current = map;
   SetModifiedFlag(TRUE);
   ResetCurrentCellAfterStyles();
@@ -402,13 +406,20 @@ void CGXGridCore::RefreshAfterStylesMap(UINT flags, BOOL createHint) {
   LookupBaseStyles();
   FreeDrawingCaches();
   RedrawAll(flags);
-  if (createHint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintStylesMap(this, flags);
 }
 
-BOOL CGXGridCore::ReplaceProperties(const CGXProperties& properties, UINT flags, int) {
+BOOL CGXGridCore::ReplaceProperties(const CGXProperties& properties, UINT flags, int commandType) {
   if (IsLocked()) return FALSE;
   CGXProperties* current = GetProperties();
   if (!current) return FALSE;
+  if (UndoApplies(commandType)) {
+    auto old = std::make_unique<CGXProperties>(*current);
+    if (CObject* command = m_pCommandFactory->CreateChangePropertiesCmd(old.get(), commandType)) {
+      old.release();
+      AddCommand(command, commandType);
+    }
+  }
   *current = properties;
   SetModifiedFlag(TRUE);
   ResetCurrentCellAfterStyles();
@@ -419,14 +430,24 @@ BOOL CGXGridCore::ReplaceProperties(const CGXProperties& properties, UINT flags,
 void CGXGridCore::RefreshAfterProperties(UINT flags, BOOL createHint) {
   FreeDrawingCaches();
   RedrawAll(flags);
-  if (createHint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintProperties(this, flags);
 }
 
-BOOL CGXGridCore::ModifyBaseStyle(WORD id, const CGXStyle& style, int mode, UINT flags, int) {
+BOOL CGXGridCore::ModifyBaseStyle(WORD id, const CGXStyle& style, int mode, UINT flags, int commandType) {
   if (IsLocked()) return FALSE;
   CGXStylesMap* map = GetStylesMap();
   CGXStyle* base = nullptr;
   if (!map || !map->LookupStyle(id, base) || !base) return FALSE;
+  if (UndoApplies(commandType)) {
+    UINT resId = 0;
+    const LPCTSTR stored = map->GetStyleName(id, resId);
+    const CString name = stored ? stored : "";
+    auto old = std::make_unique<CGXStyle>(*base);
+    if (CObject* command = m_pCommandFactory->CreateChangeBaseStyleCmd(id, old.get(), name, commandType)) {
+      old.release();
+      AddCommand(command, commandType);
+    }
+  }
   base->MergeStyle(style, mode);
   SetModifiedFlag(TRUE);
   ResetCurrentCellAfterStyles();
@@ -434,7 +455,7 @@ BOOL CGXGridCore::ModifyBaseStyle(WORD id, const CGXStyle& style, int mode, UINT
   return TRUE;
 }
 
-void CGXGridCore::RefreshAfterBaseStyle(WORD, UINT flags, BOOL createHint) {
+void CGXGridCore::RefreshAfterBaseStyle(WORD id, UINT flags, BOOL createHint) {
   if (!m_bInitDone) return;
   LookupBaseStyles();
   FreeDrawingCaches();  // fonts and composed styles
@@ -443,7 +464,7 @@ void CGXGridCore::RefreshAfterBaseStyle(WORD, UINT flags, BOOL createHint) {
   m_nShownTopRow = m_nShownLeftCol = GX_INVALID;
   InvalidateShownCaches();
   RedrawAll(flags);
-  if (createHint) Hint(gxHintRedrawAll, 0, 0, 0, 0, flags);
+  if (auto* h = createHint ? HintSender() : nullptr) h->HintBaseStyle(this, id, flags);
 }
 
 void CGXGridCore::ResetCurrentCellAfterStyles() {

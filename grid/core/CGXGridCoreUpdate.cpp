@@ -32,36 +32,33 @@ void CGXGridCore::OptimizedInsertCols(ROWCOL col, ROWCOL count, UINT flags) {
     RedrawAll(flags);
 }
 
-// The removal measured the shown extent of the removed rows before the store half ran (m_nRemovedExtent);
-// the feature falls back on it while no old heights are handed in.
-void CGXGridCore::OptimizedRemoveRows(ROWCOL from, ROWCOL to, int removedHeight, BOOL wasShown, UINT flags) {
-  m_nRemovedExtent = removedHeight;
-  m_bRemovedShown = wasShown;
+// Without old sizes the removal's extent measured before the store half ran (m_nRemovedExtent) stands in.
+void CGXGridCore::OptimizedRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags) {
   if (auto* imp = Optimizer(this))
-    imp->OptimizedRemoveRows(this, from, to, nullptr, flags);
+    imp->OptimizedRemoveRows(this, from, to, oldHeights, flags);
   else
     RedrawAll(flags);
 }
 
-void CGXGridCore::OptimizedRemoveCols(ROWCOL from, ROWCOL to, int removedWidth, BOOL wasShown, UINT flags) {
-  m_nRemovedExtent = removedWidth;
-  m_bRemovedShown = wasShown;
+void CGXGridCore::OptimizedRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags) {
   if (auto* imp = Optimizer(this))
-    imp->OptimizedRemoveCols(this, from, to, nullptr, flags);
+    imp->OptimizedRemoveCols(this, from, to, oldWidths, flags);
   else
     RedrawAll(flags);
 }
 
-void CGXGridCore::OptimizedRowHeights(ROWCOL from, ROWCOL to, UINT flags) {
+// With the old sizes the rows below a resized row move with the window contents; without them everything
+// from the first changed row down repaints.
+void CGXGridCore::OptimizedRowHeights(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags) {
   if (auto* imp = Optimizer(this))
-    imp->OptimizedRowHeights(this, from, to, nullptr, flags);
+    imp->OptimizedRowHeights(this, from, to, oldHeights, flags);
   else
     RedrawAll(flags);
 }
 
-void CGXGridCore::OptimizedColWidths(ROWCOL from, ROWCOL to, UINT flags) {
+void CGXGridCore::OptimizedColWidths(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags) {
   if (auto* imp = Optimizer(this))
-    imp->OptimizedColWidths(this, from, to, nullptr, flags);
+    imp->OptimizedColWidths(this, from, to, oldWidths, flags);
   else
     RedrawAll(flags);
 }

@@ -336,7 +336,7 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
     ar << p.m_wSelectionFlags << p.m_wRowResizeFlags << p.m_wColResizeFlags;
     ar << p.m_nFrozenRows << p.m_nFrozenCols << p.m_nDefaultColWidth << p.m_nDefaultRowHeight;
     ar << p.m_sName;
-    ar << p.m_wActivateFlags << p.m_wW5 << static_cast<WORD>(p.m_nMinRowHeight) << static_cast<WORD>(p.m_nMinColWidth)
+    ar << p.m_wActivateFlags << p.m_wCurrentCellFrameMode << static_cast<WORD>(p.m_nMinRowHeight) << static_cast<WORD>(p.m_nMinColWidth)
        << p.m_wW8;
     ar << p.m_nHeaderRows << p.m_nHeaderCols;
     {
@@ -403,7 +403,7 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
   ar >> p.m_nFrozenRows >> p.m_nFrozenCols >> p.m_nDefaultColWidth >> p.m_nDefaultRowHeight;
   ar >> p.m_sName;
   WORD minRow = 0, minCol = 0;
-  ar >> p.m_wActivateFlags >> p.m_wW5 >> minRow >> minCol >> p.m_wW8;
+  ar >> p.m_wActivateFlags >> p.m_wCurrentCellFrameMode >> minRow >> minCol >> p.m_wW8;
   p.m_nMinRowHeight = minRow;
   p.m_nMinColWidth = minCol;
   ar >> p.m_nHeaderRows >> p.m_nHeaderCols;

@@ -30,6 +30,8 @@ class CGXControl;
 class CGXRange;
 class CGXRangeList;
 class CGXStyle;
+class CGXStylesMap;
+class CGXProperties;
 class CDC;
 class CObject;
 class CObArray;
@@ -90,6 +92,8 @@ class CGXGridCoveredCellsImp {
   // Update hint 18 from another view: the covered cells of the block changed and redraw.
   virtual void OnCoveredCellsHint(CGXGridCore*, ROWCOL /*top*/, ROWCOL /*left*/, ROWCOL /*bottom*/,
                                   ROWCOL /*right*/, UINT /*flags*/) {}
+  // Told before rows from..to are removed (operation 5); it may change the redraw flags of the removal.
+  virtual void OnRemoveRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, UINT* /*flags*/, int /*commandType*/) {}
 };
 
 class CGXGridFloatCellsImp {
@@ -156,6 +160,24 @@ class CGXCommandFactory {
   }
   virtual CObject* CreateSetFrozenRowsCmd(ROWCOL /*frozen*/, ROWCOL /*header*/) { return nullptr; }
   virtual CObject* CreateSetFrozenColsCmd(ROWCOL /*frozen*/, ROWCOL /*header*/) { return nullptr; }
+  // Creators of the style commands. Each takes over the old state it is given only when it returns a
+  // command (the command then belongs to the undo list through AddCommand); on null the grid frees it.
+  // The set-style-range command receives the range, the storage type recorded for undo and the old styles,
+  // one per cell in row-major order (null where nothing was stored), possibly followed by one extra undo
+  // record of the data object; undoing it applies them with ApplyStyleToRange and command type 2.
+  virtual CObject* CreateSetStyleRangeCmd(const CGXRange& /*range*/, int /*type*/, CObArray* /*oldStyles*/) {
+    return nullptr;
+  }
+  // The replace commands receive a copy of the object that was replaced (for a base style: its id, a copy
+  // of the old style and its name) and the command type of the replacing call.
+  virtual CObject* CreateChangeStylesMapCmd(CGXStylesMap* /*oldMap*/, int /*commandType*/) { return nullptr; }
+  virtual CObject* CreateChangePropertiesCmd(CGXProperties* /*oldProperties*/, int /*commandType*/) {
+    return nullptr;
+  }
+  virtual CObject* CreateChangeBaseStyleCmd(WORD /*id*/, CGXStyle* /*oldStyle*/, const CString& /*name*/,
+                                            int /*commandType*/) {
+    return nullptr;
+  }
   // Collects what a removal of rows from..to destroys so that the insert command can bring it back: the
   // cells' styles (row by row, colCount + 1 per row) and the rows' own styles, each a new array owned by the
   // caller, or left null. FALSE refuses the removal (nothing collected). Asked only while undo applies, so the
@@ -176,8 +198,9 @@ class CGXCommandFactory {
   virtual void UpdateUndoMenuText(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void UpdateRedoMenuText(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void AddCommand(CGXGridCore*, CObject* command, int /*commandType*/) { delete command; }
-  virtual void RemoveLastCommand(CGXGridCore*, const GXForwardArgs& /*args*/) {}
-  virtual void RestoreCurrentCell(CGXGridCore*, const GXForwardArgs& /*args*/) {}
+  virtual void RemoveLastCommand(CGXGridCore*) {}
+  // After an undo or redo: moves the grid to the cell (moveGrid TRUE also scrolls it into view).
+  virtual void RestoreCurrentCell(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, BOOL /*moveGrid*/) {}
   virtual BOOL EnableDataUndoRecording(CGXGridCore*, BOOL /*enable*/) { return FALSE; }
   virtual CObject* DetachDataUndoInfo(CGXGridCore*) { return nullptr; }
   virtual BOOL ApplyDataUndoInfo(CGXGridCore*, CObject* /*info*/, DWORD_PTR /*a*/, DWORD_PTR /*b*/) { return FALSE; }
@@ -474,9 +497,14 @@ class CGXGridMarkEditHeaderImp {
   virtual BOOL IsHeaderMarked(CGXGridCore*, CGXControl* /*header*/, ROWCOL /*row*/, ROWCOL /*col*/) { return FALSE; }
 };
 
-// An object that hears when its grid has been set up (Initialize); owned by the grid.
+// An object that hears when its grid has been set up (Initialize) and when its rows or columns changed;
+// owned by the grid.
 class CGXGridListener {
  public:
   virtual ~CGXGridListener() = default;
   virtual void OnGridInitialize(CGXGridCore*) {}
+  // The structure notice: rows or columns were counted anew, inserted or removed, and this view has
+  // followed (current cell moved, repainted) - told before other views hear of it, also while updates are
+  // locked.
+  virtual void OnGridStructureChanged(CGXGridCore*) {}
 };

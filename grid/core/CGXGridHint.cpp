@@ -11,25 +11,49 @@ void CGXGridUpdateHintImp::SendHint(CGXGridCore* grid, CGXGridHint& hint) {
 }
 
 namespace {
-void Block(CGXGridHint& h, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, UINT flags) {
+DWORD_PTR Ptr(const int* sizes) { return reinterpret_cast<DWORD_PTR>(sizes); }
+}  // namespace
+
+// Most hints are of one form: the corners of a block of cells (or the first and last row or column of a
+// change, or a row and a count), the redraw flags and a pointer-sized argument.
+void CGXGridUpdateHintImp::SendBlock(CGXGridCore* grid, DWORD id, ROWCOL top, ROWCOL left, ROWCOL bottom,
+                                     ROWCOL right, UINT flags, DWORD_PTR arg) {
+  CGXGridHint h(id);
   h.m_row1 = top;
   h.m_col1 = left;
   h.m_row2 = bottom;
   h.m_col2 = right;
   h.m_flags = flags;
+  h.m_arg = arg;
+  SendHint(grid, h);
 }
-}  // namespace
+
+// The row forms carry rows in the row fields, the column forms columns in the column fields.
+void CGXGridUpdateHintImp::SendRows(CGXGridCore* grid, DWORD id, ROWCOL first, ROWCOL second, UINT flags,
+                                    DWORD_PTR arg) {
+  SendBlock(grid, id, first, 0, second, 0, flags, arg);
+}
+
+void CGXGridUpdateHintImp::SendCols(CGXGridCore* grid, DWORD id, ROWCOL first, ROWCOL second, UINT flags,
+                                    DWORD_PTR arg) {
+  SendBlock(grid, id, 0, first, 0, second, flags, arg);
+}
+
+void CGXGridUpdateHintImp::SendRange(CGXGridCore* grid, DWORD id, const CGXRange& range, UINT flags,
+                                     DWORD extra) {
+  CGXGridHint h(id);
+  h.m_range = range;
+  h.m_flags = flags;
+  h.m_extra = extra;
+  SendHint(grid, h);
+}
 
 void CGXGridUpdateHintImp::HintReadOnly(CGXGridCore* grid, BOOL oldReadOnly) {
-  CGXGridHint h(gxHintReadOnly);
-  h.m_arg = static_cast<DWORD_PTR>(oldReadOnly);
-  SendHint(grid, h);
+  SendBlock(grid, gxHintReadOnly, 0, 0, 0, 0, 0, static_cast<DWORD_PTR>(oldReadOnly));
 }
 
 void CGXGridUpdateHintImp::HintCurrentCellMoved(CGXGridCore* grid, ROWCOL row, ROWCOL col, UINT flags) {
-  CGXGridHint h(gxHintCurrentCellMoved);
-  Block(h, row, col, 0, 0, flags);
-  SendHint(grid, h);
+  SendBlock(grid, gxHintCurrentCellMoved, row, col, 0, 0, flags);
 }
 
 DWORD CGXGridUpdateHintImp::HintCheckCurrentCell(CGXGridCore* grid, BOOL store, UINT flags) {
@@ -42,27 +66,19 @@ DWORD CGXGridUpdateHintImp::HintCheckCurrentCell(CGXGridCore* grid, BOOL store, 
 }
 
 void CGXGridUpdateHintImp::HintRowCount(CGXGridCore* grid, ROWCOL oldCount, UINT flags) {
-  CGXGridHint h(gxHintRowCount);
-  Block(h, oldCount, 0, 0, 0, flags);
-  SendHint(grid, h);
+  SendRows(grid, gxHintRowCount, oldCount, 0, flags);
 }
 
 void CGXGridUpdateHintImp::HintColCount(CGXGridCore* grid, ROWCOL oldCount, UINT flags) {
-  CGXGridHint h(gxHintColCount);
-  Block(h, 0, oldCount, 0, 0, flags);
-  SendHint(grid, h);
+  SendCols(grid, gxHintColCount, oldCount, 0, flags);
 }
 
 void CGXGridUpdateHintImp::HintFrozenCols(CGXGridCore* grid, ROWCOL oldFrozen, ROWCOL oldHeader, UINT flags) {
-  CGXGridHint h(gxHintFrozenCols);
-  Block(h, 0, oldFrozen, 0, oldHeader, flags);
-  SendHint(grid, h);
+  SendCols(grid, gxHintFrozenCols, oldFrozen, oldHeader, flags);
 }
 
 void CGXGridUpdateHintImp::HintFrozenRows(CGXGridCore* grid, ROWCOL oldFrozen, ROWCOL oldHeader, UINT flags) {
-  CGXGridHint h(gxHintFrozenRows);
-  Block(h, oldFrozen, 0, oldHeader, 0, flags);
-  SendHint(grid, h);
+  SendRows(grid, gxHintFrozenRows, oldFrozen, oldHeader, flags);
 }
 
 // The grid windows of this system never sit in a splitter window: the top-row and left-column hints, which
@@ -72,94 +88,63 @@ void CGXGridUpdateHintImp::HintLeftCol(CGXGridCore*, ROWCOL, UINT) {}
 void CGXGridUpdateHintImp::HintSyncSplitterPanes(CGXGridCore*, int) {}
 
 void CGXGridUpdateHintImp::HintInsertRows(CGXGridCore* grid, ROWCOL row, ROWCOL count, UINT flags) {
-  CGXGridHint h(gxHintInsertRows);
-  Block(h, row, 0, count, 0, flags);
-  SendHint(grid, h);
+  SendRows(grid, gxHintInsertRows, row, count, flags);
 }
 
 void CGXGridUpdateHintImp::HintInsertCols(CGXGridCore* grid, ROWCOL col, ROWCOL count, UINT flags) {
-  CGXGridHint h(gxHintInsertCols);
-  Block(h, 0, col, 0, count, flags);
-  SendHint(grid, h);
+  SendCols(grid, gxHintInsertCols, col, count, flags);
 }
 
 void CGXGridUpdateHintImp::HintRedrawRange(CGXGridCore* grid, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right,
                                            UINT flags) {
-  CGXGridHint h(gxHintRedrawRange);
-  Block(h, top, left, bottom, right, flags);
-  SendHint(grid, h);
+  SendBlock(grid, gxHintRedrawRange, top, left, bottom, right, flags);
 }
 
 void CGXGridUpdateHintImp::HintRedrawAll(CGXGridCore* grid, UINT flags) {
-  CGXGridHint h(gxHintRedrawAll);
-  Block(h, 0, 0, 0, 0, flags);
-  SendHint(grid, h);
+  SendBlock(grid, gxHintRedrawAll, 0, 0, 0, 0, flags);
 }
 
 void CGXGridUpdateHintImp::HintChangedCells(CGXGridCore* grid, DWORD extra) {
-  CGXGridHint h(gxHintChangedCells);
-  h.m_extra = extra;
-  SendHint(grid, h);
+  SendRange(grid, gxHintChangedCells, CGXRange(), 0, extra);
 }
 
-void CGXGridUpdateHintImp::HintSheetText(CGXGridCore* grid) {
-  CGXGridHint h(gxHintSheetText);
-  SendHint(grid, h);
-}
+void CGXGridUpdateHintImp::HintSheetText(CGXGridCore* grid) { SendBlock(grid, gxHintSheetText, 0, 0, 0, 0, 0); }
 
 void CGXGridUpdateHintImp::HintRangeChanged(CGXGridCore* grid, const CGXRange& range, DWORD extra) {
-  CGXGridHint h(gxHintRangeChanged);
-  h.m_range = range;
-  h.m_extra = extra;
-  SendHint(grid, h);
+  SendRange(grid, gxHintRangeChanged, range, 0, extra);
 }
 
 void CGXGridUpdateHintImp::HintExcelLikeFrame(CGXGridCore* grid, BOOL lock) {
-  CGXGridHint h(gxHintExcelLikeFrame);
-  h.m_arg = static_cast<DWORD_PTR>(lock);
-  SendHint(grid, h);
+  SendBlock(grid, gxHintExcelLikeFrame, 0, 0, 0, 0, 0, static_cast<DWORD_PTR>(lock));
 }
 
 void CGXGridUpdateHintImp::HintSelectionChanged(CGXGridCore* grid, DWORD_PTR arg, ROWCOL top, ROWCOL left,
                                                 ROWCOL bottom, ROWCOL right) {
-  CGXGridHint h(gxHintSelectionChanged);
-  Block(h, top, left, bottom, right, 0);
-  h.m_arg = arg;
-  SendHint(grid, h);
+  SendBlock(grid, gxHintSelectionChanged, top, left, bottom, right, 0, arg);
 }
 
 void CGXGridUpdateHintImp::HintSelectionCleared(CGXGridCore* grid) {
-  CGXGridHint h(gxHintSelectionCleared);
-  SendHint(grid, h);
+  SendBlock(grid, gxHintSelectionCleared, 0, 0, 0, 0, 0);
 }
 
+// The old sizes travel as a pointer: the other views run while the sender still holds the array.
 void CGXGridUpdateHintImp::HintRowHeights(CGXGridCore* grid, ROWCOL from, ROWCOL to, const int* oldHeights,
                                           UINT flags) {
-  CGXGridHint h(gxHintRowHeights);
-  Block(h, from, 0, to, 0, flags);
-  h.m_arg = reinterpret_cast<DWORD_PTR>(oldHeights);
-  SendHint(grid, h);
+  SendRows(grid, gxHintRowHeights, from, to, flags, Ptr(oldHeights));
 }
 
 void CGXGridUpdateHintImp::HintColWidths(CGXGridCore* grid, ROWCOL from, ROWCOL to, const int* oldWidths,
                                          UINT flags) {
-  CGXGridHint h(gxHintColWidths);
-  Block(h, 0, from, 0, to, flags);
-  h.m_arg = reinterpret_cast<DWORD_PTR>(oldWidths);
-  SendHint(grid, h);
+  SendCols(grid, gxHintColWidths, from, to, flags, Ptr(oldWidths));
 }
 
+// The zoom hints name the sender's splitter in the extra field; no grid here sits in one (0).
 void CGXGridUpdateHintImp::HintStoreZoom(CGXGridCore* grid, int zoom) {
-  CGXGridHint h(gxHintStoreZoom);
-  h.m_arg = static_cast<DWORD_PTR>(zoom);
-  SendHint(grid, h);
+  SendBlock(grid, gxHintStoreZoom, 0, 0, 0, 0, 0, static_cast<DWORD_PTR>(zoom));
 }
 
 void CGXGridUpdateHintImp::HintUpdateZoom(CGXGridCore* grid, int oldZoom, UINT flags) {
-  CGXGridHint h(gxHintUpdateZoom);
-  h.m_arg = static_cast<DWORD_PTR>(oldZoom);
-  h.m_flags = flags;
-  SendHint(grid, h);
+  SendBlock(grid, gxHintUpdateZoom, 0, 0, 0, 0, flags, static_cast<DWORD_PTR>(oldZoom));
 }
 
 void CGXGridUpdateHintImp::HintStyleRange(CGXGridCore* grid, const CGXRange& range, const CGXStyle* style, int mode,
@@ -168,92 +153,72 @@ void CGXGridUpdateHintImp::HintStyleRange(CGXGridCore* grid, const CGXRange& ran
   h.m_range = range;
   h.m_pStyle = style;
   h.m_mode = mode;
-  h.m_arg = static_cast<DWORD_PTR>(type);
+  h.m_arg = static_cast<DWORD_PTR>(static_cast<LONG_PTR>(type));
   h.m_flags = flags;
   SendHint(grid, h);
 }
 
 void CGXGridUpdateHintImp::HintStylesMap(CGXGridCore* grid, UINT flags) {
-  CGXGridHint h(gxHintStylesMap);
-  Block(h, 0, 0, 0, 0, flags);
-  SendHint(grid, h);
+  SendBlock(grid, gxHintStylesMap, 0, 0, 0, 0, flags);
 }
 
 void CGXGridUpdateHintImp::HintProperties(CGXGridCore* grid, UINT flags) {
-  CGXGridHint h(gxHintProperties);
-  Block(h, 0, 0, 0, 0, flags);
-  SendHint(grid, h);
+  SendBlock(grid, gxHintProperties, 0, 0, 0, 0, flags);
 }
 
 void CGXGridUpdateHintImp::HintBaseStyle(CGXGridCore* grid, WORD baseStyleId, UINT flags) {
-  CGXGridHint h(gxHintBaseStyle);
-  Block(h, 0, 0, 0, 0, flags);
-  h.m_arg = baseStyleId;
-  SendHint(grid, h);
+  SendBlock(grid, gxHintBaseStyle, 0, 0, 0, 0, flags, baseStyleId);
 }
 
 void CGXGridUpdateHintImp::HintCoveredCells(CGXGridCore* grid, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right,
                                             UINT flags) {
-  CGXGridHint h(gxHintCoveredCells);
-  Block(h, top, left, bottom, right, flags);
-  SendHint(grid, h);
+  SendBlock(grid, gxHintCoveredCells, top, left, bottom, right, flags);
 }
 
 void CGXGridUpdateHintImp::HintFloatCells(CGXGridCore* grid, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right,
                                           UINT flags) {
-  CGXGridHint h(gxHintFloatCells);
-  Block(h, top, left, bottom, right, flags);
-  SendHint(grid, h);
+  SendBlock(grid, gxHintFloatCells, top, left, bottom, right, flags);
 }
 
 void CGXGridUpdateHintImp::HintMergedCells(CGXGridCore* grid, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right,
                                            UINT flags) {
-  CGXGridHint h(gxHintMergedCells);
-  Block(h, top, left, bottom, right, flags);
-  SendHint(grid, h);
+  SendBlock(grid, gxHintMergedCells, top, left, bottom, right, flags);
 }
 
 void CGXGridUpdateHintImp::HintSortRows(CGXGridCore* grid, const CGXRange& range, UINT flags) {
-  CGXGridHint h(gxHintSortRows);
-  h.m_range = range;
-  h.m_flags = flags;
-  SendHint(grid, h);
+  SendRange(grid, gxHintSortRows, range, flags);
 }
 
 void CGXGridUpdateHintImp::HintSortCols(CGXGridCore* grid, const CGXRange& range, UINT flags) {
-  CGXGridHint h(gxHintSortCols);
-  h.m_range = range;
-  h.m_flags = flags;
-  SendHint(grid, h);
+  SendRange(grid, gxHintSortCols, range, flags);
 }
 
 void CGXGridUpdateHintImp::HintRemoveRows(CGXGridCore* grid, ROWCOL from, ROWCOL to, const int* oldHeights,
                                           UINT flags) {
-  CGXGridHint h(gxHintRemoveRows);
-  Block(h, from, 0, to, 0, flags);
-  h.m_arg = reinterpret_cast<DWORD_PTR>(oldHeights);
-  SendHint(grid, h);
+  SendRows(grid, gxHintRemoveRows, from, to, flags, Ptr(oldHeights));
 }
 
 void CGXGridUpdateHintImp::HintRemoveCols(CGXGridCore* grid, ROWCOL from, ROWCOL to, const int* oldWidths,
                                           UINT flags) {
-  CGXGridHint h(gxHintRemoveCols);
-  Block(h, 0, from, 0, to, flags);
-  h.m_arg = reinterpret_cast<DWORD_PTR>(oldWidths);
-  SendHint(grid, h);
+  SendCols(grid, gxHintRemoveCols, from, to, flags, Ptr(oldWidths));
 }
 
+// The destination travels in the third row (column) field.
 void CGXGridUpdateHintImp::HintMoveRows(CGXGridCore* grid, ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags) {
   CGXGridHint h(gxHintMoveRows);
-  Block(h, from, 0, to, 0, flags);
+  h.m_row1 = from;
+  h.m_row2 = to;
   h.m_row3 = dest;
+  h.m_flags = flags;
   SendHint(grid, h);
 }
 
 void CGXGridUpdateHintImp::HintMoveCols(CGXGridCore* grid, ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags) {
   CGXGridHint h(gxHintMoveCols);
-  Block(h, 0, from, 0, to, flags);
+  h.m_col1 = from;
+  h.m_col2 = to;
   h.m_col3 = dest;
+  h.m_flags = flags;
   SendHint(grid, h);
 }
 
@@ -262,17 +227,18 @@ void CGXGridUpdateHintImp::ExecuteHint(CGXGridCore* grid, CObject* object) {
   auto& h = static_cast<CGXGridHint&>(*object);
   if (h.m_group != 0xFFFFFFFF && h.m_group != grid->m_nHintGroup) return;
   const CGXRange block(h.m_row1, h.m_col1, h.m_row2, h.m_col2);
+  const auto* sizes = reinterpret_cast<const int*>(h.m_arg);  // old heights or widths (may be null)
   switch (h.m_id) {
     case gxHintRedrawAll: grid->RedrawAll(h.m_flags, FALSE); break;
     case gxHintRedrawRange: grid->RedrawRange(h.m_row1, h.m_col1, h.m_row2, h.m_col2, h.m_flags, FALSE); break;
     case gxHintRowCount: grid->UpdateChangedRowCount(h.m_row1, h.m_flags, FALSE); break;
     case gxHintColCount: grid->UpdateChangedColCount(h.m_col1, h.m_flags, FALSE); break;
-    case gxHintRowHeights: grid->UpdateChangedRowHeights(h.m_row1, h.m_row2, nullptr, h.m_flags, FALSE); break;
-    case gxHintColWidths: grid->UpdateChangedColWidths(h.m_col1, h.m_col2, nullptr, h.m_flags, FALSE); break;
+    case gxHintRowHeights: grid->UpdateChangedRowHeights(h.m_row1, h.m_row2, sizes, h.m_flags, FALSE); break;
+    case gxHintColWidths: grid->UpdateChangedColWidths(h.m_col1, h.m_col2, sizes, h.m_flags, FALSE); break;
     case gxHintInsertCols: grid->UpdateInsertCols(h.m_col1, h.m_col2, h.m_flags, FALSE); break;
     case gxHintInsertRows: grid->UpdateInsertRows(h.m_row1, h.m_row2, h.m_flags, FALSE); break;
-    case gxHintRemoveCols: grid->UpdateRemoveCols(h.m_col1, h.m_col2, nullptr, h.m_flags, FALSE); break;
-    case gxHintRemoveRows: grid->UpdateRemoveRows(h.m_row1, h.m_row2, nullptr, h.m_flags, FALSE); break;
+    case gxHintRemoveCols: grid->UpdateRemoveCols(h.m_col1, h.m_col2, sizes, h.m_flags, FALSE); break;
+    case gxHintRemoveRows: grid->UpdateRemoveRows(h.m_row1, h.m_row2, sizes, h.m_flags, FALSE); break;
     case gxHintMoveCols: grid->UpdateMovedCols(h.m_col1, h.m_col2, h.m_col3, h.m_flags, FALSE); break;
     case gxHintMoveRows: grid->UpdateMovedRows(h.m_row1, h.m_row2, h.m_row3, h.m_flags, FALSE); break;
     case gxHintSelectionChanged:
@@ -300,6 +266,11 @@ void CGXGridUpdateHintImp::ExecuteHint(CGXGridCore* grid, CObject* object) {
         grid->StoreZoom(static_cast<int>(h.m_arg), FALSE);
       break;
     case gxHintReadOnly: grid->UpdateReadOnly(static_cast<BOOL>(h.m_arg), FALSE); break;
+    case gxHintSheetText:
+      // The process-wide hook that hears of each grid's name at start-up hears of a renamed one too.
+      if (CGXGridInitHook* hook = CGXGridGlobals::Get().m_pInitHook.get())
+        hook->OnGridInitialized(grid->GridWnd(), grid->GetParam()->m_sName, TRUE);
+      break;
     case gxHintRangeChanged:
       if (auto* sel = grid->m_pUserSelectRangeImp) sel->OnRangeChangedHint(grid, h.m_range, h.m_extra);
       break;
@@ -327,8 +298,11 @@ void CGXGridUpdateHintImp::ExecuteHint(CGXGridCore* grid, CObject* object) {
     case gxHintSortCols:
       if (auto* sort = grid->m_pSortImp) sort->OnColsSortedHint(grid, h.m_range, h.m_flags);
       break;
+    case gxHintProperties: grid->RefreshAfterProperties(h.m_flags, FALSE); break;
+    case gxHintStylesMap: grid->RefreshAfterStylesMap(h.m_flags, FALSE); break;
+    case gxHintBaseStyle: grid->RefreshAfterBaseStyle(static_cast<WORD>(h.m_arg), h.m_flags, FALSE); break;
     case gxHintChangedCells: grid->RedrawChangedCells(FALSE, nullptr, FALSE); break;
-    default: break;  // 22 and 33..35 have no receiver in this grid; unknown ids are ignored
+    default: break;  // unknown ids are ignored
   }
 }
 
@@ -343,16 +317,4 @@ void CGXGridCore::NotifyOtherViews(CGXGridHint*) {
 
 void CGXGridCore::ProcessHint(CObject* hint) {
   if (m_pUpdateHintImp) m_pUpdateHintImp->ExecuteHint(this, hint);
-}
-
-void CGXGridCore::Hint(DWORD id, ROWCOL r1, ROWCOL c1, ROWCOL r2, ROWCOL c2, UINT flags, const CGXRange* range) {
-  if (!CanSendHints()) return;
-  CGXGridHint hint(id);
-  hint.m_row1 = r1;
-  hint.m_col1 = c1;
-  hint.m_row2 = r2;
-  hint.m_col2 = c2;
-  hint.m_flags = flags;
-  if (range) hint.m_range = *range;
-  m_pUpdateHintImp->SendHint(this, hint);
 }

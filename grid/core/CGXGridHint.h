@@ -120,4 +120,11 @@ class CGXGridUpdateHintImp : public CGXImpBase {
 
   // Fills a hint with the sending grid's group and hands it to the grid's NotifyOtherViews.
   virtual void SendHint(CGXGridCore* grid, CGXGridHint& hint);
+
+ private:
+  void SendBlock(CGXGridCore* grid, DWORD id, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, UINT flags,
+                 DWORD_PTR arg = 0);
+  void SendRows(CGXGridCore* grid, DWORD id, ROWCOL first, ROWCOL second, UINT flags, DWORD_PTR arg = 0);
+  void SendCols(CGXGridCore* grid, DWORD id, ROWCOL first, ROWCOL second, UINT flags, DWORD_PTR arg = 0);
+  void SendRange(CGXGridCore* grid, DWORD id, const CGXRange& range, UINT flags, DWORD extra = 0);
 };

@@ -11,7 +11,7 @@ void CGXGridCore::InstallOldDrawingImp() {
 }
 
 BOOL CGXGridOldDrawingImp::DrawCells(CGXGridCore* grid, CDC* dc, CGXGridDrawContext& ctx) {
-  if (!grid->m_bOldDrawing) return FALSE;
+  if (!grid->m_bOldDrawing && !grid->ParamSettings().m_bOldDrawing) return FALSE;
   // 1. Rows are clipped one by one, except on a metafile without an attribute device and on a printer
   // without one (clipping there would cut what the device cannot measure).
   const BOOL metafile = ::GetObjectType(dc->GetSafeHdc()) == OBJ_METADC;

@@ -109,7 +109,9 @@ class CGXGridParam : public CObject {
   CString m_sName;
   // Activation flags: 1 activates a cell's control on a click into its text, 2 on a click anywhere.
   WORD m_wActivateFlags = 1;
-  WORD m_wW5 = 2;
+  // When a cell control frames the current cell: 0 always, 2 only while the grid window is active, any
+  // other value never. A newly entered cell is not drawn at once while it is 1.
+  WORD m_wCurrentCellFrameMode = 2;
   // The smallest row height and column width, in pixels, while the user resizes with the mouse (32-bit
   // settings that the archive keeps in a WORD).
   DWORD m_nMinRowHeight = 0, m_nMinColWidth = 0;
@@ -126,6 +128,8 @@ class CGXGridParam : public CObject {
   WORD m_wFloatingMode = 0;  // floating cells: 0 off, 1 and 2 the two modes
   WORD m_wMergingMode = 0;   // merged cells: low two bits 0 off, 1 and 2 the modes; higher bits options
   WORD m_wW11 = 0;
+  // The cut-and-paste feature's switches; the second (cut cells stay marked until pasted) also lets the
+  // composition show the marked cells.
   BOOL m_bCutPaste1 = FALSE, m_bMarkingEnabled = FALSE, m_bCutPaste3 = FALSE;
   WORD m_wW12 = 0;
   BOOL m_bP17 = FALSE, m_bP18 = FALSE;
@@ -148,6 +152,38 @@ class CGXGridParam : public CObject {
   BOOL m_bSmartResize = TRUE;
   // Set when the first grid on this object has been initialised.
   BOOL m_bGridInitialized = FALSE;
+
+  // Current cell (copied).
+  BOOL m_bHintCurrentCellMoves = FALSE;       // other views hear of current-cell moves
+  BOOL m_bCurrentCellJoinsSelection = FALSE;  // a move makes the new cell the selection
+  BOOL m_bSkipEnterRedraw = FALSE;            // entering a cell only stores it and binds its control
+  BOOL m_bFrozenScroll = TRUE;                // Up/Left cross into the frozen rows through the scrolled-out ones
+  BOOL m_bClearSelectionOnMove = FALSE;       // a joining keyboard move clears a selection without the target
+  BOOL m_bFillEnabled = FALSE;                // the fill handle at the selection's corner works
+
+  // Drawing (copied).
+  int m_nGridLinePosition = 0;          // 0: a cell's grid lines are its left and top edges; else right, bottom
+  UINT m_nGridLineStyle = PS_SOLID;     // pen style of the grid lines (PS_NULL: none)
+  BOOL m_bCurrentCellFrame = TRUE;      // the grid frames the current cell by inversion (else its control)
+  BOOL m_bInvertCurrentCellToo = FALSE;  // a selected current cell is inverted whole
+  BOOL m_bInvertSelection = TRUE;       // selected cells are inverted
+  BOOL m_bOldDrawing = FALSE;           // the installed cell-by-cell drawing draws every grid on this object
+  int m_nPreloadStyles = 0;             // 1: compose every style of a block before drawing it
+
+  // Cell controls (copied).
+  BOOL m_bNoControlFrame = FALSE;       // no cell control frames the current cell
+  BOOL m_bNoInnerRectCorrection = FALSE;  // no one-pixel inner-rectangle correction at the frozen edge
+  BOOL m_bPasteStyles = FALSE;          // the grid's styles on the clipboard take precedence over a control's paste
+  // Non-zero lets a sheet-tab window rename the grid's tab.
+  DWORD m_dwRenameSheet = 1;
+
+  // State of the grids on this object (neither archived nor copied).
+  // While set no grid on this object draws (its callers save and restore it).
+  BOOL m_bLockUpdate = FALSE;
+  // The cells of the last copy or cut, and whether a cut waits for its paste: while it does and marking is
+  // enabled, the cut cells are drawn marked.
+  CGXRangeList m_copiedRanges;
+  BOOL m_bCutPending = FALSE;
 
   // Per-row and per-column byte flags.
   std::vector<BYTE> m_rowFlags;

@@ -68,7 +68,7 @@ void CGXGridParamCopyOperatorImp::AssignParam(CGXGridParam& t, const CGXGridPara
   t.m_nDefaultRowHeight = s.m_nDefaultRowHeight;
   t.m_sName = s.m_sName;
   t.m_wActivateFlags = s.m_wActivateFlags;
-  t.m_wW5 = s.m_wW5;
+  t.m_wCurrentCellFrameMode = s.m_wCurrentCellFrameMode;
   t.m_nMinRowHeight = s.m_nMinRowHeight;
   t.m_nMinColWidth = s.m_nMinColWidth;
   t.m_wW8 = s.m_wW8;
@@ -108,6 +108,24 @@ void CGXGridParamCopyOperatorImp::AssignParam(CGXGridParam& t, const CGXGridPara
   t.m_nInitialCurrentCol = s.m_nInitialCurrentCol;
   t.m_bZoomDisabled = s.m_bZoomDisabled;
   t.m_bSmartResize = s.m_bSmartResize;
+  t.m_bHintCurrentCellMoves = s.m_bHintCurrentCellMoves;
+  t.m_bCurrentCellJoinsSelection = s.m_bCurrentCellJoinsSelection;
+  t.m_bSkipEnterRedraw = s.m_bSkipEnterRedraw;
+  t.m_bFrozenScroll = s.m_bFrozenScroll;
+  t.m_bClearSelectionOnMove = s.m_bClearSelectionOnMove;
+  t.m_bFillEnabled = s.m_bFillEnabled;
+  t.m_nGridLinePosition = s.m_nGridLinePosition;
+  t.m_nGridLineStyle = s.m_nGridLineStyle;
+  t.m_bCurrentCellFrame = s.m_bCurrentCellFrame;
+  t.m_bInvertCurrentCellToo = s.m_bInvertCurrentCellToo;
+  t.m_bInvertSelection = s.m_bInvertSelection;
+  t.m_bOldDrawing = s.m_bOldDrawing;
+  t.m_nPreloadStyles = s.m_nPreloadStyles;
+  t.m_bNoControlFrame = s.m_bNoControlFrame;
+  t.m_bNoInnerRectCorrection = s.m_bNoInnerRectCorrection;
+  t.m_bPasteStyles = s.m_bPasteStyles;
+  t.m_dwRenameSheet = s.m_dwRenameSheet;
+  // The lock, the copied cells and the pending cut belong to the source's grids and its clipboard.
 
   // 3. Deep copies of whatever the source holds, owned by the target. A source that only borrows an
   // object still hands the target its own copy: the target never shares or frees the source's objects.

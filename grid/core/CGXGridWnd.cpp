@@ -373,8 +373,10 @@ LRESULT CGXGridWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_USER + 3:
     case WM_USER + 4:
     case WM_USER + 5: return OnQueryMessage(message, wParam, lParam);
-    case 0x0790: return 0;  // the sheet-tab interface is not part of this library
-    case 0x0791: return static_cast<LRESULT>(GetParamWord());
+    // A sheet-tab window asks with 0x0790 whether the sheet may be renamed and tells with 0x0791 (tab index
+    // in wParam) that it was; the sheet-tab interface that would refresh the name is not part of this library.
+    case 0x0790: return static_cast<LRESULT>(GetParamWord());
+    case 0x0791: return 0;
     case 0x0792: return ValidateCurrentCellNow(static_cast<BOOL>(wParam)) ? 0 : 1;
     case 0x07A3:
       ::SetFocus(m_hWnd);

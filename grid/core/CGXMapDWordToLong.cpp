@@ -13,14 +13,19 @@ void CGXCollMapDWordToLong::Serialize(CArchive& ar) { SerializeDWordToLongMap(*t
 
 CGXMapDWordToLong& CGXMapDWordToLong::operator=(const CGXMapDWordToLong& other) {
   if (this == &other) return *this;
-  RemoveAll();
-  POSITION pos = other.GetStartPosition();
-  while (pos) {
+  // The copy iterates (and so archives) in the source's order: the same table size, and the entries put in
+  // from the last to the first, since each bucket lists its newest entry first.
+  std::vector<std::pair<DWORD, LONG>> entries;
+  entries.reserve(static_cast<std::size_t>(other.GetCount()));
+  for (POSITION pos = other.GetStartPosition(); pos;) {
     DWORD key = 0;
     LONG value = 0;
     other.GetNextAssoc(pos, key, value);
-    SetAt(key, value);
+    entries.emplace_back(key, value);
   }
+  RemoveAll();
+  InitHashTable(other.GetHashTableSize());
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it) SetAt(it->first, it->second);
   return *this;
 }
 

@@ -98,6 +98,9 @@ class CGXProperties : public CObject {
   BOOL m_bMarkRowHeader = TRUE;
   BOOL m_bMarkColHeader = TRUE;
   BOOL m_bFurtherFlag = FALSE;
+  // Whether the grid on these properties prints now (the print feature and the header/footer drawing ask
+  // here). Set by the grid; neither archived, copied nor written to the profile.
+  BOOL m_bPrinting = FALSE;
   CString m_sSection = "Grid";
   DWORD m_nZoom = 100;
   // Print settings. Margins in the order the "Margins" profile text lists them.

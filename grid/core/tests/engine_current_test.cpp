@@ -389,7 +389,7 @@ TEST_F(CurrentTest, CurrentCellMovesAreHintedOnlyWhenAskedFor) {
   g->BindToDocument();
   g->MoveCurrentCellTo(3, 3, GX_UPDATENOW | 0x08);
   EXPECT_TRUE(g->hints.empty());
-  g->m_bHintCurrentCellMoves = TRUE;
+  g->GetParam()->m_bHintCurrentCellMoves = TRUE;
   g->MoveCurrentCellTo(4, 3, GX_UPDATENOW | 0x08);
   ASSERT_EQ(g->hints.size(), 1u);
   EXPECT_EQ(g->hints[0].id, static_cast<DWORD>(gxHintCurrentCellMoved));
@@ -414,7 +414,7 @@ TEST_F(CurrentTest, TheCurrentCellJoinsTheSelectionWhenTheSwitchIsOn) {
   CGXRangeList& list = g->GetParam()->GetSelection();
   g->MoveCurrentCellTo(3, 3, GX_UPDATENOW);
   EXPECT_TRUE(sel.empty());  // switch off: the selection is left alone
-  g->m_bCurrentCellJoinsSelection = TRUE;
+  g->GetParam()->m_bCurrentCellJoinsSelection = TRUE;
   list.AddTail(new CGXRange(6, 1, 8, 2));
   g->MoveCurrentCellTo(4, 4, GX_UPDATENOW);
   EXPECT_EQ(sel, (Log{"clear", "select 4,4"}));
@@ -437,7 +437,7 @@ TEST_F(CurrentTest, TheCurrentCellJoinsTheSelectionWhenTheSwitchIsOn) {
   EXPECT_EQ(sel, (Log{"clear", "select 4,2"}));
   // The clear-on-move switch clears a selection without the target before the move.
   sel.clear();
-  g->m_bClearSelectionOnMove = TRUE;
+  g->GetParam()->m_bClearSelectionOnMove = TRUE;
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_RIGHT, 1, TRUE));
   EXPECT_EQ(sel, (Log{"clear", "clear", "select 4,3"}));
 }
@@ -459,7 +459,7 @@ TEST_F(CurrentTest, KeysGoThroughTheSelectionFeatureAndEscapeClearsTheSelection)
   in.KeyPress(VK_ESCAPE);
   Pump();
   EXPECT_EQ(sel, (Log{"clear"}));
-  g->m_bCurrentCellJoinsSelection = TRUE;
+  g->GetParam()->m_bCurrentCellJoinsSelection = TRUE;
   sel.clear();
   in.KeyPress(VK_ESCAPE);
   Pump();
@@ -586,7 +586,7 @@ TEST_F(CurrentTest, TheFrozenSeamFollowsTheRowsAsShownOrThroughTheScrolledOutRow
   EXPECT_EQ(Row(g), 1u);
   EXPECT_EQ(g->GetTopRow(), 3u);  // rows 3..9 were passed: the view followed them
   // As shown: the step from the top row shown lands on the last frozen row; nothing scrolls.
-  g->m_bFrozenScroll = FALSE;
+  g->GetParam()->m_bFrozenScroll = FALSE;
   g->SetTopRow(10, 0);
   g->MoveCurrentCellTo(11, 1, GX_UPDATENOW);
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_UP, 2));
@@ -812,7 +812,7 @@ TEST_F(CurrentTest, DragSelectionResizeAndFillTakeTheMouseFirst) {
   in.ButtonUp(plat::MouseButton::Left, handle);
   Pump();
   EXPECT_TRUE(log.empty());
-  g->m_bFillEnabled = TRUE;
+  g->GetParam()->m_bFillEnabled = TRUE;
   plat::VirtualClock::Advance(1000);
   in.ButtonDown(plat::MouseButton::Left, handle);
   in.MouseMove(At(*g, 5, 2));

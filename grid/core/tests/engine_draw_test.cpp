@@ -53,7 +53,7 @@ RecordingStatic* InstallRecording(CGXGridWnd* g) {
 TEST_F(DrawTest, GridLinesAtTheRightAndBottomEdgesAndTheFrameThatMatchesThem) {
   CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
   const COLORREF line = g->PropertyColor(0), window = GetSysColor(COLOR_WINDOW) & 0xFFFFFF;
-  g->m_nGridLinePosition = 1;
+  g->GetParam()->m_nGridLinePosition = 1;
   g->RedrawAll(GX_UPDATENOW);
   auto before = Shot(*g);
   const CRect cell = g->CalcCellRect(2, 2);
@@ -83,7 +83,7 @@ TEST_F(DrawTest, GridLinesAtTheRightAndBottomEdgesAndTheFrameThatMatchesThem) {
   CRect tracking;
   g->CalcTrackingLineRect(&tracking, 2, 2);
   EXPECT_EQ(tracking.top, 39);
-  g->m_nGridLinePosition = 0;
+  g->GetParam()->m_nGridLinePosition = 0;
   g->CalcTrackingLineRect(&tracking, 2, 2);
   EXPECT_EQ(tracking.top, 40);
   EXPECT_EQ(tracking.Width(), 4 * 50 + 1);  // every shown column and the closing line
@@ -198,7 +198,7 @@ TEST_F(DrawTest, TheCurrentCellsControlDrawsItsFrameOncePerBlockInTheInnerRectan
   control->frames.clear();
   g->RedrawAll(GX_UPDATENOW);
   EXPECT_TRUE(control->frames.empty());
-  g->m_bCurrentCellFrame = FALSE;
+  g->GetParam()->m_bCurrentCellFrame = FALSE;
   g->RedrawAll(GX_UPDATENOW);
   ASSERT_EQ(control->frames.size(), 1u);
   const CRect cell = g->CalcCellRect(2, 2);
@@ -217,7 +217,7 @@ TEST_F(DrawTest, SelectionInversionCanBeSwitchedOffAndHeadersAreNeverInverted) {
   auto s = Shot(*g);
   EXPECT_EQ(At(s, 70, 50), At(plain, 70, 50) ^ 0xFFFFFF);
   EXPECT_EQ(At(s, 25, 50), At(plain, 25, 50));  // the row header
-  g->m_bInvertSelection = FALSE;
+  g->GetParam()->m_bInvertSelection = FALSE;
   g->RedrawAll(GX_UPDATENOW);
   s = Shot(*g);
   EXPECT_EQ(At(s, 70, 50), At(plain, 70, 50));
@@ -226,13 +226,13 @@ TEST_F(DrawTest, SelectionInversionCanBeSwitchedOffAndHeadersAreNeverInverted) {
 TEST_F(DrawTest, DottedGridLinesAndNoGridLines) {
   CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
   const COLORREF line = g->PropertyColor(0), window = GetSysColor(COLOR_WINDOW) & 0xFFFFFF;
-  g->m_nGridLineStyle = PS_DOT;
+  g->GetParam()->m_nGridLineStyle = PS_DOT;
   g->RedrawAll(GX_UPDATENOW);
   auto s = Shot(*g);
   int on = 0;
   for (int y = 40; y < 60; ++y) on += At(s, 100, y) == line;
   EXPECT_EQ(on, 10);  // every other pixel of the cell's left edge
-  g->m_nGridLineStyle = PS_NULL;
+  g->GetParam()->m_nGridLineStyle = PS_NULL;
   g->RedrawAll(GX_UPDATENOW);
   s = Shot(*g);
   EXPECT_EQ(At(s, 100, 45), window);
@@ -444,20 +444,33 @@ TEST_F(DrawTest, PaintsWhilePrintingAreDeferredAndLockedPaintsDrawNothing) {
   red.SetInteriorColor(kRed);
   g->ApplyStyleToRange(CGXRange(1, 1), &red, gxOverride, 0, 0);
   g->SetPrinting(TRUE);
+  EXPECT_TRUE(g->GetProperties()->m_bPrinting);
   InvalidateRect(*g, nullptr, TRUE);
   auto printing = Shot(*g);
-  g->SetPrinting(FALSE);
   EXPECT_TRUE(g->m_bPaintDeferred);
   EXPECT_EQ(At(printing, 70, 30), At(before, 70, 30));
-  g->LockUpdate(TRUE);
+  // The end of the printing makes up for the dropped paint.
+  g->SetPrinting(FALSE);
+  EXPECT_FALSE(g->m_bPaintDeferred);
+  EXPECT_FALSE(g->GetProperties()->m_bPrinting);
+  EXPECT_EQ(At(Shot(*g), 70, 30), kRed);
+  // A locked paint draws nothing; the lock is the parameter object's, so a second grid on it is locked too.
+  CGXStyle blue;
+  blue.SetInteriorColor(kBlue);
+  g->ApplyStyleToRange(CGXRange(1, 1), &blue, gxOverride, 0, 0);
+  CGXGridCore other(nullptr, nullptr, FALSE);
+  other.AttachParam(g->GetParam(), FALSE);
+  other.LockUpdate(TRUE);
+  EXPECT_TRUE(g->IsLockUpdate());
   HDC hdc = GetDC(*g);
   CDC dc;
   dc.Attach(hdc);
   g->DrawGrid(&dc);
   dc.Detach();
   ReleaseDC(*g, hdc);
-  g->LockUpdate(FALSE);
-  EXPECT_EQ(At(Shot(*g), 70, 30), At(before, 70, 30));
+  EXPECT_EQ(At(plat::Desktop::Capture(*g), 70, 30), kRed);
+  other.LockUpdate(FALSE);
+  other.AttachParam(nullptr, TRUE);
 }
 
 // The outer frame: drawn before the cells just outside the grid rectangle, or, through the memory bitmap,
@@ -596,7 +609,7 @@ TEST_F(DrawTest, PrintMarginsShrinkTheDrawingRectangle) {
 // dashed, dotted and wide borders, a patterned interior, a selection and the current cell's frame.
 TEST_F(DrawTest, LinesAndBordersReference) {
   CGXGridWnd* g = MakeGrid(12, 6, 360, 240);
-  g->m_nGridLinePosition = 1;
+  g->GetParam()->m_nGridLinePosition = 1;
   g->SetFrozenCols(2, 1, 0);
   g->SetFrozenRows(1, 0, 0);
   CGXStyle tinted, dashed, dotted, wide, patterned;
@@ -621,6 +634,131 @@ TEST_F(DrawTest, LinesAndBordersReference) {
   const plat::ReferenceMatch match =
       plat::MatchReferenceImage(*image, "grid/core/tests/reference/gridengine-lines.png");
   EXPECT_TRUE(match.Matches()) << match.message;
+}
+
+
+// A static cell that claims a window part (the grid's own window stands in for it).
+struct WindowedStatic : CGXStatic {
+  using CGXStatic::CGXStatic;
+  CWnd* GetWindowPart() override { return m_pGrid->GridWnd(); }
+};
+
+TEST_F(DrawTest, TheControlsFrameFollowsTheParameterObjectsFrameSwitches) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  CGXGridParam* p = g->GetParam();
+  p->m_bCurrentCellFrame = FALSE;  // the control frames the current cell, not the grid
+  const CRect cell = g->CalcCellRect(2, 2);
+  const int y = cell.CenterPoint().y;
+  // The inner rectangle starts one pixel in (the grid line); the frame inverts its first column.
+  auto framed = [&] {
+    g->RedrawAll(GX_UPDATENOW);
+    auto s = Shot(*g);
+    return At(s, cell.left + 1, y) == (At(s, cell.left + 4, y) ^ 0xFFFFFF);
+  };
+  ::SetFocus(*g);
+  ASSERT_TRUE(g->m_bHasFocus);
+  EXPECT_TRUE(framed());  // mode 2: while the grid is active
+  ::SetFocus(nullptr);
+  EXPECT_FALSE(framed());
+  p->m_wCurrentCellFrameMode = 0;  // always
+  EXPECT_TRUE(framed());
+  p->m_wCurrentCellFrameMode = 1;  // any other mode: never
+  EXPECT_FALSE(framed());
+  p->m_wCurrentCellFrameMode = 0;
+  p->m_bNoControlFrame = TRUE;
+  EXPECT_FALSE(framed());
+  p->m_bNoControlFrame = FALSE;
+  // Activation word 4: a control with a window part shows its own window; one without still frames.
+  p->m_wActivateFlags = 4;
+  EXPECT_TRUE(framed());
+  g->AddCellControl(9001, new WindowedStatic(g));
+  CGXStyle windowed;
+  windowed.SetControl(9001);
+  g->SetStyleRange(CGXRange(2, 2), windowed);
+  g->MoveCurrentCellTo(3, 2, GX_UPDATENOW);
+  g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
+  EXPECT_FALSE(framed());
+  p->m_wActivateFlags = 1;
+  EXPECT_TRUE(framed());
+}
+
+TEST_F(DrawTest, CutCellsStayMarkedUntilEscape) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  CGXGridParam* p = g->GetParam();
+  const CRect cell = g->CalcCellRect(3, 2);
+  const CPoint centre = cell.CenterPoint();
+  const COLORREF plain = At(Shot(*g), centre.x, centre.y);
+  p->m_copiedRanges.AddTail(new CGXRange(3, 2));
+  p->m_bCutPending = TRUE;
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(At(Shot(*g), centre.x, centre.y), plain);  // marking not enabled
+  p->m_bMarkingEnabled = TRUE;
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  int grey = 0;
+  for (int x = cell.left + 2; x < cell.right - 2; ++x) grey += At(s, x, centre.y) == RGB(0xC0, 0xC0, 0xC0);
+  EXPECT_GT(grey, 0);
+  EXPECT_EQ(At(s, centre.x, g->CalcCellRect(4, 2).CenterPoint().y), plain);  // only the cut cells
+  // Escape ends the pending cut and repaints: the marks go.
+  g->SendMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(p->m_bCutPending);
+  s = Shot(*g);
+  for (int x = cell.left + 2; x < cell.right - 2; ++x) ASSERT_EQ(At(s, x, centre.y), plain) << x;
+}
+
+
+TEST_F(DrawTest, TheInnerRectangleAtTheFrozenEdgeLosesItsPixelUnlessTheParameterObjectSaysNo) {
+  CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
+  g->SetFrozenCols(2, 0);
+  g->SetFrozenRows(2, 0);
+  CGXControl* control = g->ControlForId(GX_IDS_CTRL_STATIC);
+  ASSERT_NE(control, nullptr);
+  const CRect edge = control->ComputeInnerRect(2, 2);
+  const CRect inside = control->ComputeInnerRect(1, 1);
+  EXPECT_EQ(edge.Width(), inside.Width() - 1);
+  EXPECT_EQ(edge.Height(), inside.Height() - 1);
+  g->GetParam()->m_bNoInnerRectCorrection = TRUE;
+  const CRect plain = control->ComputeInnerRect(2, 2);
+  EXPECT_EQ(plain.Width(), inside.Width());
+  EXPECT_EQ(plain.Height(), inside.Height());
+}
+
+
+// The parameter object's old-drawing switch asks the installed cell-by-cell drawing to draw every grid on
+// the object, as the grid's own switch does for one grid.
+TEST_F(DrawTest, TheParameterObjectsOldDrawingSwitchServesEveryGridOnIt) {
+  CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
+  const CRect cells = g->CalcRangeRect(0, 0, 3, 3);
+  const COLORREF window = GetSysColor(COLOR_WINDOW) & 0xFFFFFF;
+  g->InstallOldDrawingImp();
+  g->SetStyleRange(CGXRange(2, 2), CGXStyle().SetInteriorColor(kRed));
+  g->RedrawAll(GX_UPDATENOW);
+  ASSERT_NE(At(Shot(*g), 100, cells.bottom + 10), window);  // the grid's own drawing paints "Background"
+  g->GetParam()->m_bOldDrawing = TRUE;
+  g->RedrawAll(GX_UPDATENOW);
+  auto s = Shot(*g);
+  EXPECT_EQ(At(s, g->CalcCellRect(2, 2).CenterPoint().x, g->CalcCellRect(2, 2).CenterPoint().y), kRed);
+  EXPECT_EQ(At(s, 100, cells.bottom + 10), window);
+}
+
+
+// With the parameter object's skip switch a newly entered cell is only stored and bound: its frame waits
+// for the next paint.
+TEST_F(DrawTest, EnteringACellPaintsItsFrameAtOnceUnlessThePaintIsSkipped) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto edge = [&](ROWCOL row) {
+    const CRect cell = g->CalcCellRect(row, 2);
+    auto s = Shot(*g);
+    return At(s, cell.left + 1, cell.CenterPoint().y) == (At(s, cell.left + 4, cell.CenterPoint().y) ^ 0xFFFFFF);
+  };
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  EXPECT_TRUE(edge(2));
+  g->GetParam()->m_bSkipEnterRedraw = TRUE;
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
+  EXPECT_FALSE(edge(3));
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_TRUE(edge(3));
 }
 
 }  // namespace

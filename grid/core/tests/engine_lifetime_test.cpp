@@ -1,16 +1,27 @@
 // Engine tests: the object's lifetime (parameter ownership, initialisation, destruction), zoom, read-only and
 // printing, and the window messages that belong to the grid's life (destroy, find, focus, settings).
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "grid/core/CGXFindReplaceState.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXGridParamCopyOperatorImp.h"
+#include "grid/core/gxlayout.h"
+#include "grid/core/gxlayoutresources.h"
+#include "grid/core/gxstrings.h"
+#include "grid/core/layouts/gxlayoutdefs.h"
+#include "platform/base/ResourceTable.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridProfileImp.h"
 #include "grid/core/CGXPluginComponent.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/tests/enginetest.h"
 #include "platform/base/CException.h"
+#include "platform/base/GlobalMemory.h"
 #include "platform/base/LocaleTable.h"
 #include "platform/framework/CFindReplaceDialog.h"
 #include "platform/framework/CFrameWnd.h"
@@ -633,6 +644,133 @@ TEST_F(LifetimeTest, ScrollBarOfARegisteredParentServesAGridWithoutItsOwn) {
   grid.reset();
   bar.DestroyWindow();
   DestroyWindow(parent);
+}
+
+
+// Every setting that no layout archive carries, set away from its default.
+void SetEveryRunTimeSetting(CGXGridParam& p) {
+  p.m_bHeaderMarking = p.m_bActivateOnClick = p.m_bKeepsCurrentSelRange = TRUE;
+  p.m_bInitialCurrentCell = p.m_bZoomDisabled = TRUE;
+  p.m_nInitialCurrentRow = p.m_nInitialCurrentCol = 7;
+  p.m_bSmartResize = FALSE;
+  p.m_bHintCurrentCellMoves = p.m_bCurrentCellJoinsSelection = p.m_bSkipEnterRedraw = TRUE;
+  p.m_bFrozenScroll = FALSE;
+  p.m_bClearSelectionOnMove = p.m_bFillEnabled = TRUE;
+  p.m_nGridLinePosition = 1;
+  p.m_nGridLineStyle = PS_DOT;
+  p.m_bCurrentCellFrame = p.m_bInvertSelection = FALSE;
+  p.m_bInvertCurrentCellToo = p.m_bOldDrawing = TRUE;
+  p.m_nPreloadStyles = 1;
+  p.m_bNoControlFrame = p.m_bNoInnerRectCorrection = p.m_bPasteStyles = TRUE;
+  p.m_dwRenameSheet = 0;
+  p.m_bLockUpdate = p.m_bCutPending = TRUE;
+  p.m_copiedRanges.AddTail(new CGXRange(1, 1));
+}
+
+// FNV-1a, enough to pin the bytes of a layout.
+uint32_t Fingerprint(const std::vector<BYTE>& bytes) {
+  uint32_t h = 2166136261u;
+  for (BYTE b : bytes) h = (h ^ b) * 16777619u;
+  return h;
+}
+
+TEST_F(LifetimeTest, SavedLayoutsAreByteIdenticalWhateverTheRunTimeSettings) {
+  gx::RegisterGridLayouts();
+  HINSTANCE module = plat::ResourceTable::ModuleHandle("grid");
+  // The layouts' sizes and fingerprints as the program has always saved them.
+  const std::map<std::string, std::pair<size_t, uint32_t>> pinned = {{"BOARDLIST", {2141, 0x07FE2CE7u}}};
+  for (const gx::LayoutDefinition& def : gx::LayoutDefinitions()) {
+    const std::string label = def.name ? def.name : std::to_string(def.id);
+    LPCTSTR name = def.name ? def.name : MAKEINTRESOURCE(def.id);
+    HRSRC res = FindResource(module, name, "GXLAYOUT");
+    ASSERT_NE(res, nullptr) << label;
+    HGLOBAL loaded = LoadResource(module, res);
+    const auto* bytes = static_cast<const BYTE*>(LockResource(loaded));
+    const std::vector<BYTE> raw(bytes, bytes + SizeofResource(module, res));
+    FreeResource(loaded);
+    ASSERT_EQ(pinned.count(label), 1u) << label;
+    EXPECT_EQ(raw.size(), pinned.at(label).first) << label;
+    EXPECT_EQ(Fingerprint(raw), pinned.at(label).second) << label;
+    std::unique_ptr<CGXGridParam> p(LoadGridParamLayout(name));
+    ASSERT_NE(p, nullptr) << label;
+    EXPECT_EQ(gx::WriteObjectToBytes(p.get()), raw) << label;
+    SetEveryRunTimeSetting(*p);
+    EXPECT_EQ(gx::WriteObjectToBytes(p.get()), raw) << label;
+    // A copy carries the settings but not the state of the source's grids and clipboard.
+    CGXGridParam copy;
+    copy = *p;
+    EXPECT_EQ(gx::WriteObjectToBytes(&copy), raw) << label;
+  }
+}
+
+
+TEST_F(LifetimeTest, AParameterCopyTakesTheSettingsButNotTheStateOfTheSourcesGrids) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  CGXGridParam* source = g->GetParam();
+  source->m_dwRenameSheet = 0;
+  source->m_bMarkingEnabled = TRUE;
+  source->m_bCutPending = TRUE;
+  source->m_copiedRanges.AddTail(new CGXRange(2, 2));
+  CGXStyle marked;
+  g->ComposeCellStyle(2, 2, marked, TRUE);
+  EXPECT_EQ(marked.GetInterior().GetPattern(), 17u);
+  g->LockUpdate(TRUE);
+  auto* copy = new CGXGridParam;
+  *copy = *source;
+  g->LockUpdate(FALSE);
+  CGXGridWnd second;
+  ASSERT_TRUE(second.CreateEx(0, "GXWND", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr));
+  second.AttachParam(copy, TRUE);
+  second.InitializeFromStyle();
+  EXPECT_EQ(second.SendMessage(0x0790, 0, 0), 0);  // the setting travelled
+  EXPECT_FALSE(second.IsLockUpdate());                // the lock did not
+  CGXStyle plain;
+  second.ComposeCellStyle(2, 2, plain, TRUE);          // nor the pending cut
+  EXPECT_NE(plain.GetInterior().GetPattern(), 17u);
+  second.DestroyWindow();
+}
+
+TEST_F(LifetimeTest, StartUpRegistersTheAttributesCommonToEveryControl) {
+  CGXStylesMap map;
+  CGXControlFactory().RegisterAllUserAttributes(map);
+  const auto& attributes = map.GetUserAttributeMap();
+  ASSERT_EQ(attributes.count(GX_IDS_UA_VALID_MIN), 1u);
+  EXPECT_EQ(attributes.at(GX_IDS_UA_VALID_MIN)->name, "Valid: Min. Value");
+  EXPECT_EQ(attributes.count(GX_IDS_UA_VALID_MSG), 1u);
+  EXPECT_EQ(attributes.count(51022), 1u);  // and the factory's own after them
+}
+
+// A static cell that can be put into the editing state.
+struct EditingStatic : CGXStatic {
+  using CGXStatic::CGXStatic;
+  void SetEditingState(BOOL b) override { editing = b; }
+  BOOL GetEditingState() const override { return editing; }
+  BOOL editing = FALSE;
+};
+
+TEST_F(LifetimeTest, TheGridsStylesOnTheClipboardTakePrecedenceWhenTheParameterObjectSaysSo) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  auto* control = new EditingStatic(g);
+  g->AddCellControl(9002, control);
+  control->InitForCell(2, 2);
+  control->SetEditingState(TRUE);
+  const UINT styles = CGXGridGlobals::Get().m_nStylesClipboardFormat;
+  ASSERT_NE(styles, 0u);
+  ASSERT_TRUE(OpenClipboard(*g));
+  EmptyClipboard();
+  auto put = [](UINT format, const char* text) {
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
+    std::memcpy(GlobalLock(h), text, std::strlen(text) + 1);
+    GlobalUnlock(h);
+    SetClipboardData(format, h);
+  };
+  put(CF_TEXT, "pasted");
+  put(styles, "styles");
+  CloseClipboard();
+  EXPECT_TRUE(control->CanPasteFromClipboard());
+  g->GetParam()->m_bPasteStyles = TRUE;
+  EXPECT_FALSE(control->CanPasteFromClipboard());
+  EXPECT_FALSE(control->PasteFromClipboard());
 }
 
 }  // namespace

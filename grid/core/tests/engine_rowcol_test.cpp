@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "grid/core/CGXAutoScrollPlugin.h"
+#include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridHint.h"
+#include "grid/core/CGXLongOperation.h"
 #include "grid/core/CGXSpanCellPool.h"
 #include "grid/core/tests/enginetest.h"
 #include "platform/framework/CFrameWnd.h"
 #include "platform/base/CObArray.h"
+#include "platform/gdi/CDC.h"
 
 namespace {
 
@@ -126,9 +129,8 @@ class RecordingFactory : public CGXCommandFactory {
     log.push_back("Add:" + std::to_string(type));
     added.emplace_back(static_cast<FakeCommand*>(command));
   }
-  void RestoreCurrentCell(CGXGridCore*, const GXForwardArgs& args) override {
-    log.push_back("Restore:" + std::to_string(args.v[0]) + "," + std::to_string(args.v[1]) + "," +
-                  std::to_string(args.v[2]));
+  void RestoreCurrentCell(CGXGridCore*, ROWCOL row, ROWCOL col, BOOL moveGrid) override {
+    log.push_back("Restore:" + std::to_string(row) + "," + std::to_string(col) + "," + std::to_string(moveGrid));
   }
   BOOL EnableDataUndoRecording(CGXGridCore*, BOOL enable) override {
     log.push_back("Recording:" + std::to_string(enable));
@@ -355,6 +357,192 @@ TEST_F(RowColTest, HeightsFrozenRowsAndDefaultsRecordTheirOldValues) {
   EXPECT_EQ(f->log, expected);
 }
 
+// Long loops poll through the long-operation scope; the handler stands for the message loop (it may repaint
+// the grid) and for the user's answer to the abort question.
+struct Polls {
+  static inline CGXGridWnd* grid = nullptr;
+  static inline int count = 0, abortAt = 0;
+  static inline std::vector<std::string> texts;
+  static BOOL Handler(const CGXLongOperationScope&) {
+    ++count;
+    texts.push_back(CGXLongOperationScope::GetStatusText().GetString());
+    // A paint between two cells: the grid is drawn in the middle of the change.
+    if (grid) grid->RedrawAll(GX_UPDATENOW);
+    return abortAt != 0 && count == abortAt;
+  }
+  explicit Polls(CGXGridWnd* g) {
+    grid = g;
+    count = abortAt = 0;
+    texts.clear();
+    CGXLongOperationScope::s_pfnAbortHandler = &Handler;
+  }
+  ~Polls() {
+    CGXLongOperationScope::s_pfnAbortHandler = nullptr;
+    grid = nullptr;
+  }
+};
+
+TEST_F(RowColTest, LongInsertsAndSizeChangesPollPerStepAndSurviveARepaintOrAnAbort) {
+  CGXGridWnd* g = MakeGrid(6, 3);
+  ASSERT_TRUE(g->MoveCurrentCellTo(4, 2));
+  RecordingFactory* f = Install(g);
+  // Two rows of 4 cells (columns 0..3) brought back by an insert command: one poll per cell.
+  auto cells = std::make_unique<CObArray>();
+  for (int i = 0; i < 8; ++i) {
+    auto* s = new CGXStyle;
+    s->SetValue(std::to_string(i).c_str());
+    cells->Add(s);
+  }
+  {
+    Polls polls(g);
+    ASSERT_TRUE(g->InsertRows(2, 2, nullptr, cells.get(), nullptr, 4, GX_UPDATENOW, 0));
+    EXPECT_EQ(Polls::count, 8);
+    EXPECT_EQ(Polls::texts.front(), "Insert Rows");  // the process-wide text while the rows go in
+  }
+  EXPECT_EQ(CGXLongOperationScope::GetNestingLevel(), 0);
+  EXPECT_EQ(g->GetRowCount(), 8u);
+  EXPECT_EQ(g->GetCellValue(3, 3), "7");
+  EXPECT_TRUE(g->MatchesCurrentCell(6, 2));
+  EXPECT_TRUE(f->Logged("CreateRemoveRows:2,3"));
+  // An abort keeps the rows and the cells written so far; the change is still refreshed and recorded.
+  {
+    Polls polls(g);
+    Polls::abortAt = 3;
+    ASSERT_TRUE(g->InsertRows(1, 2, nullptr, cells.get(), nullptr, 4, GX_UPDATENOW, 0));
+    EXPECT_EQ(Polls::count, 3);
+  }
+  EXPECT_EQ(g->GetRowCount(), 10u);
+  EXPECT_EQ(g->GetCellValue(1, 2), "2");
+  EXPECT_EQ(g->GetCellValue(1, 3), "");
+  EXPECT_TRUE(g->MatchesCurrentCell(8, 2));
+  for (INT_PTR i = 0; i < cells->GetSize(); ++i) delete cells->GetAt(i);
+
+  // Heights poll after each row but the last; an abort after the second row changes rows 2 and 3 only, and
+  // the command covers just those.
+  f->log.clear();
+  {
+    Polls polls(g);
+    Polls::abortAt = 2;
+    ASSERT_TRUE(g->SetRowHeight(2, 6, 33, nullptr, GX_UPDATENOW, 0));
+  }
+  EXPECT_EQ(g->GetRowHeight(3), 33);
+  EXPECT_EQ(g->GetRowHeight(4), 20);
+  EXPECT_TRUE(f->Logged("CreateRowHeights:2,3"));
+  {
+    Polls polls(g);
+    ASSERT_TRUE(g->SetColWidth(1, 3, 50, nullptr, GX_UPDATENOW, 0));
+    EXPECT_EQ(Polls::count, 2);
+  }
+  EXPECT_EQ(g->GetColWidth(3), 50);
+}
+
+// The covered-cells feature hears of removed rows before they go, and may change the removal's redraw.
+struct CoveredRemoveNotice : CGXGridCoveredCellsImp {
+  void OnRemoveRows(CGXGridCore* g, ROWCOL from, ROWCOL to, UINT* flags, int commandType) override {
+    log.push_back(std::to_string(from) + "," + std::to_string(to) + "," + std::to_string(*flags) + "," +
+                  std::to_string(commandType) + " of " + std::to_string(g->GetRowCount()));
+    *flags = newFlags;
+  }
+  std::vector<std::string> log;
+  UINT newFlags = 0;
+};
+
+// A grid that records what the window system asked it to repaint.
+class PaintRecorder : public CGXGridWnd {
+ public:
+  void DrawGrid(CDC* dc) override {
+    CRect r;
+    dc->GetClipBox(&r);
+    painted.UnionRect(&painted, &r);
+    CGXGridWnd::DrawGrid(dc);
+  }
+  CRect Take() {
+    MSG msg;
+    for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+    CRect r = painted;
+    painted.SetRectEmpty();
+    return r;
+  }
+  CRect painted;
+};
+
+// Records the flags and old heights the update half of a removal receives.
+class RemoveRecorder : public CGXGridWnd {
+ public:
+  void UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights, UINT flags, BOOL createHint) override {
+    seen.push_back(flags);
+    heights.assign(oldHeights ? oldHeights : nullptr, oldHeights ? oldHeights + (to - from + 1) : nullptr);
+    CGXGridWnd::UpdateRemoveRows(from, to, oldHeights, flags, createHint);
+  }
+  std::vector<UINT> seen;
+  std::vector<int> heights;
+};
+
+TEST_F(RowColTest, TheCoveredCellsFeatureHearsOfRemovedRowsAndMayChangeTheRedraw) {
+  auto* g = MakeGrid<RemoveRecorder>(30, 3);
+  g->SetRowHeight(4, 4, 33, nullptr, 0);
+  auto* covered = new CoveredRemoveNotice;
+  g->SetFeature(covered);
+  // Told before the rows go; its flags are the ones the update half receives, with the shown heights.
+  covered->newFlags = GX_INVALIDATE;
+  ASSERT_TRUE(g->RemoveRows(3, 4, GX_UPDATENOW, 1));
+  EXPECT_EQ(covered->log, std::vector<std::string>{"3,4,2,1 of 30"});
+  EXPECT_EQ(g->seen, std::vector<UINT>{GX_INVALIDATE});
+  EXPECT_TRUE(g->heights.empty());  // flags no longer exactly 2 and nothing to undo: not measured
+  covered->newFlags = GX_UPDATENOW;
+  ASSERT_TRUE(g->RemoveRows(3, 4, GX_INVALIDATE, 1));
+  EXPECT_EQ(g->heights, (std::vector<int>{20, 20}));
+  // Columns have no remove notice.
+  ASSERT_TRUE(g->RemoveCols(1, 1, GX_UPDATENOW, 0));
+  EXPECT_EQ(covered->log.size(), 2u);
+}
+
+TEST_F(RowColTest, ChangedHeightsRedrawFromTheirOldHeights) {
+  auto* g = MakeGrid<PaintRecorder>(50, 3, 300, 200);
+  g->RedrawAll(GX_UPDATENOW);
+  g->Take();
+  // Row 3 (y 60..80) grows by 10: the rows below scroll down and only row 3 repaints; without the old
+  // height the whole area below row 3 would repaint.
+  ASSERT_TRUE(g->SetRowHeight(3, 3, 30, nullptr, GX_UPDATENOW, 0));
+  const CRect p = g->Take();
+  EXPECT_EQ(p.top, 60);
+  EXPECT_EQ(p.bottom, 90);
+  ASSERT_TRUE(g->SetColWidth(1, 1, 130, nullptr, GX_UPDATENOW, 0));
+  const CRect q = g->Take();
+  EXPECT_LT(q.right, 300);
+}
+
+// What a registered installer saw of the grid's features (only while a test listens).
+std::vector<std::string>* g_installOrder = nullptr;
+
+TEST_F(RowColTest, AGridMadeAfterStartUpHasTheEnginesFeaturesAndTheRegisteredOnes) {
+  // The editing features of other libraries register installers; they run after the engine's own.
+  static const bool registered = [] {
+    CGXControlFactory::AddGridComponentInstaller([](CGXGridCore* grid) {
+      if (!g_installOrder || !grid) return;
+      const bool engines = grid->m_bAutoScrollPluginInstalled && grid->GetUpdateHintImp() &&
+                           grid->GetOldDrawingImp() && grid->GetOptimizedUpdateImp();
+      g_installOrder->push_back(engines ? "after" : "before");
+    });
+    return true;
+  }();
+  (void)registered;
+  std::vector<std::string> order;
+  g_installOrder = &order;
+  {
+    CGXGridWnd plain;
+    EXPECT_EQ(order, std::vector<std::string>{"after"});
+    // Installing again keeps what the grid has.
+    CGXGridGlobals::Get().GetControlFactory()->InitializeGridComponents(&plain);
+    EXPECT_EQ(order.size(), 2u);
+    EXPECT_TRUE(plain.m_bAutoScrollPluginInstalled);
+  }
+  g_installOrder = nullptr;
+}
+
 TEST_F(RowColTest, InsertingRowsMovesHeightsSelectionAndCurrentCell) {
   CGXGridWnd* g = MakeGrid(10, 3);
   g->SetRowHeight(5, 5, 31, nullptr, 0);
@@ -425,17 +613,31 @@ TEST_F(RowColTest, AChangedRowCountRepaintsBelowTheFirstChangedRowOnlyWhenItIsSh
 }
 
 // A grid that records the hints it would send; BindToDocument stands for a document view.
+// Sends the top-row and left-column hints as the pane of a splitter window would (the plain builder sends
+// them only there).
+struct PaneHints : CGXGridUpdateHintImp {
+  void HintTopRow(CGXGridCore* g, ROWCOL, UINT flags) override { Send(g, gxHintTopRow, flags); }
+  void HintLeftCol(CGXGridCore* g, ROWCOL, UINT flags) override { Send(g, gxHintLeftCol, flags); }
+  void Send(CGXGridCore* g, DWORD id, UINT flags) {
+    CGXGridHint h(id);
+    h.m_flags = flags;
+    SendHint(g, h);
+  }
+};
+
 class HintingGrid : public CGXGridWnd {
  public:
   void NotifyOtherViews(CGXGridHint* hint) override { sent.push_back(hint->m_id); }
-  void BindToDocument() { m_pDocument = &doc; }
+  void BindToDocument() {
+    m_pDocument = &doc;
+    m_pUpdateHintImp = std::make_unique<PaneHints>();
+  }
   CDocument doc;
   std::vector<DWORD> sent;
 };
 
 TEST_F(RowColTest, TheTopRowAndStructureChangesBuildTheirHintsLast) {
   auto* g = MakeGrid<HintingGrid>(30, 3);
-  g->InstallUpdateHintImp();
   g->m_bHintSwitch = TRUE;
   g->BindToDocument();
   g->SetTopRow(5, 0, FALSE);

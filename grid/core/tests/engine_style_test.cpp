@@ -39,8 +39,8 @@ struct RecordingFactory : CGXCommandFactory {
     return FALSE;
   }
   void DiscardDataUndoInfo(CGXGridCore*) override { log.push_back("discard"); }
-  void RestoreCurrentCell(CGXGridCore*, const GXForwardArgs& a) override {
-    log.push_back("moveto:" + std::to_string(a.v[0]) + "," + std::to_string(a.v[1]) + "," + std::to_string(a.v[2]));
+  void RestoreCurrentCell(CGXGridCore*, ROWCOL row, ROWCOL col, BOOL moveGrid) override {
+    log.push_back("moveto:" + std::to_string(row) + "," + std::to_string(col) + "," + std::to_string(moveGrid));
   }
   std::vector<std::string> log;
   BOOL recording = TRUE;
@@ -206,6 +206,168 @@ TEST_F(StyleTest, UndoRecordingGoesThroughTheCommandFactory) {
   EXPECT_FALSE(g->ApplyStyleToRange(CGXRange(1, 1), Ptr(Valued("ro")), gxOverride, 0, nullptr, 0, 0));
   EXPECT_NE(std::find(f->log.begin(), f->log.end(), "discard"), f->log.end());
   EXPECT_EQ(g->GetCellValue(1, 1), "1");
+}
+
+// The command factory's style commands: each command owns what it is handed, as the real ones do; the
+// factory keeps the commands it added (or returns none when `refuse` is set).
+struct OwnedArray : CObject {
+  explicit OwnedArray(CObArray* a) : array(a) {}
+  ~OwnedArray() override {
+    for (INT_PTR i = 0; i < array->GetSize(); ++i) delete array->GetAt(i);
+    delete array;
+  }
+  CObArray* array;
+};
+struct StyleRangeCmd : OwnedArray {
+  StyleRangeCmd(const CGXRange& r, int t, CObArray* a) : OwnedArray(a), range(r), type(t) {}
+  CGXRange range;
+  int type;
+};
+struct StylesMapCmd : CObject {
+  StylesMapCmd(CGXStylesMap* m, int t) : map(m), commandType(t) {}
+  std::unique_ptr<CGXStylesMap> map;
+  int commandType;
+};
+struct PropertiesCmd : CObject {
+  explicit PropertiesCmd(CGXProperties* p) : properties(p) {}
+  std::unique_ptr<CGXProperties> properties;
+};
+struct BaseStyleCmd : CObject {
+  BaseStyleCmd(WORD i, CGXStyle* s, const CString& n) : id(i), style(s), name(n) {}
+  WORD id;
+  std::unique_ptr<CGXStyle> style;
+  CString name;
+};
+
+struct StyleCommandFactory : RecordingFactory {
+  CObject* CreateSetStyleRangeCmd(const CGXRange& range, int type, CObArray* old) override {
+    ++created;
+    return refuse ? nullptr : new StyleRangeCmd(range, type, old);
+  }
+  CObject* CreateChangeStylesMapCmd(CGXStylesMap* old, int commandType) override {
+    ++created;
+    return refuse ? nullptr : new StylesMapCmd(old, commandType);
+  }
+  CObject* CreateChangePropertiesCmd(CGXProperties* old, int) override {
+    ++created;
+    return refuse ? nullptr : new PropertiesCmd(old);
+  }
+  CObject* CreateChangeBaseStyleCmd(WORD id, CGXStyle* old, const CString& name, int) override {
+    ++created;
+    return refuse ? nullptr : new BaseStyleCmd(id, old, name);
+  }
+  void AddCommand(CGXGridCore*, CObject* command, int commandType) override {
+    types.push_back(commandType);
+    commands.emplace_back(command);
+  }
+  template <class T>
+  T* Last() const {
+    return commands.empty() ? nullptr : dynamic_cast<T*>(commands.back().get());
+  }
+  std::vector<std::unique_ptr<CObject>> commands;
+  std::vector<int> types;
+  int created = 0;
+  BOOL refuse = FALSE;
+};
+
+TEST_F(StyleTest, TheSetStyleRangeCommandOwnsTheOldStylesAndUndoesTheChange) {
+  CGXGridWnd* g = MakeGrid(4, 3);
+  g->SetCellValue(1, 2, "old");
+  auto* f = new StyleCommandFactory;
+  g->SetFeature(f);
+  f->extra = TRUE;
+  ASSERT_TRUE(g->ApplyStyleToRange(CGXRange(1, 1, 2, 2), Ptr(Valued("new")), gxOverride, 0, nullptr, 0, 0));
+  auto* cmd = f->Last<StyleRangeCmd>();
+  ASSERT_NE(cmd, nullptr);
+  EXPECT_EQ(f->types, std::vector<int>{0});
+  EXPECT_EQ(cmd->range, CGXRange(1, 1, 2, 2));
+  EXPECT_EQ(cmd->type, g->m_nDefaultStorageType);  // type 0 records the grid's default storage type
+  // Row-major old styles (null where nothing was stored), then the data object's record.
+  ASSERT_EQ(cmd->array->GetSize(), 5);
+  EXPECT_EQ(cmd->array->GetAt(0), nullptr);
+  auto* oldCell = dynamic_cast<CGXStyle*>(cmd->array->GetAt(1));
+  ASSERT_NE(oldCell, nullptr);
+  EXPECT_EQ(oldCell->GetValue(), "old");
+  EXPECT_NE(dynamic_cast<UndoRecord*>(cmd->array->GetAt(4)), nullptr);
+  // Undoing applies the old styles with command type 2: the cells come back, and the undo is recorded too.
+  ASSERT_TRUE(g->ApplyStyleToRange(cmd->range, nullptr, gxCopy, cmd->type, cmd->array, 0, 2));
+  EXPECT_EQ(g->GetCellValue(1, 2), "old");
+  EXPECT_EQ(g->GetCellValue(1, 1), "");
+  EXPECT_EQ(f->types, (std::vector<int>{0, 2}));
+  EXPECT_EQ(f->Last<StyleRangeCmd>()->array->GetSize(), 5);
+  EXPECT_EQ(dynamic_cast<CGXStyle*>(f->Last<StyleRangeCmd>()->array->GetAt(1))->GetValue(), "new");
+  // Whole rows record their base styles.
+  g->ApplyStyleToRange(CGXRange().AssignRows(3, 3), Ptr(Valued("r")), gxOverride, 0, nullptr, 0, 0);
+  EXPECT_EQ(f->Last<StyleRangeCmd>()->type, -1);
+}
+
+TEST_F(StyleTest, NoStyleCommandWithoutUndoAndNoLeakWhenTheFactoryMakesNone) {
+  CGXGridWnd* g = MakeGrid(4, 3);
+  const WORD standard = g->GetStylesMap()->GetStandardStyle();
+  auto* f = new StyleCommandFactory;
+  g->SetFeature(f);
+  CGXStyle tint;
+  tint.SetInteriorColor(RGB(1, 1, 1));
+  auto everything = [&](int commandType) {
+    EXPECT_TRUE(g->ApplyStyleToRange(CGXRange(1, 1, 2, 3), Ptr(Valued("x")), gxOverride, 0, nullptr, 0,
+                                     commandType));
+    EXPECT_TRUE(g->ReplaceStylesMap(*g->GetStylesMap(), 0, commandType));
+    EXPECT_TRUE(g->ReplaceProperties(*g->GetProperties(), 0, commandType));
+    EXPECT_TRUE(g->ModifyBaseStyle(standard, tint, gxOverride, 0, commandType));
+  };
+  // A rollback records nothing, nor does a grid with undo switched off.
+  everything(1);
+  g->GetParam()->m_bUndoEnabled = FALSE;
+  everything(0);
+  EXPECT_EQ(f->created, 0);
+  // The factory makes no command: the old state is freed by the grid (the sanitizer checks it).
+  g->GetParam()->m_bUndoEnabled = TRUE;
+  f->extra = TRUE;
+  f->refuse = TRUE;
+  everything(0);
+  EXPECT_EQ(f->created, 4);
+  EXPECT_TRUE(f->commands.empty());
+  EXPECT_EQ(g->GetCellValue(2, 3), "x");
+}
+
+TEST_F(StyleTest, ReplacingTheStylesMapPropertiesOrABaseStyleRecordsTheOldOne) {
+  CGXGridWnd* g = MakeGrid(4, 3);
+  const WORD standard = g->GetStylesMap()->GetStandardStyle();
+  auto* f = new StyleCommandFactory;
+  g->SetFeature(f);
+  CGXStyle tint;
+  tint.SetInteriorColor(RGB(7, 8, 9));
+  const COLORREF before = g->BaseStyleById(standard).GetInterior().GetColor();
+  ASSERT_TRUE(g->ModifyBaseStyle(standard, tint, gxOverride, 0, 3));
+  auto* base = f->Last<BaseStyleCmd>();
+  ASSERT_NE(base, nullptr);
+  EXPECT_EQ(base->id, standard);
+  EXPECT_EQ(base->name, "Standard");
+  EXPECT_EQ(base->style->GetInterior().GetColor(), before);  // a copy taken before the change
+  EXPECT_EQ(f->types.back(), 3);
+
+  CGXStylesMap changed(*g->GetStylesMap());
+  CGXStyle* std = nullptr;
+  ASSERT_TRUE(changed.LookupStyle(standard, std));
+  std->SetInteriorColor(RGB(1, 2, 3));
+  ASSERT_TRUE(g->ReplaceStylesMap(changed, 0, 2));
+  auto* map = f->Last<StylesMapCmd>();
+  ASSERT_NE(map, nullptr);
+  EXPECT_EQ(map->commandType, 2);
+  ASSERT_TRUE(map->map->LookupStyle(standard, std));
+  EXPECT_EQ(std->GetInterior().GetColor(), RGB(7, 8, 9));
+  // Undo puts the old map back.
+  ASSERT_TRUE(g->ReplaceStylesMap(*map->map, 0, 2));
+  EXPECT_EQ(g->BaseStyleById(standard).GetInterior().GetColor(), RGB(7, 8, 9));
+
+  CGXProperties props(*g->GetProperties());
+  const int colors = props.GetColorCount();
+  props.AddColorProperty("Extra", RGB(4, 4, 4));
+  ASSERT_TRUE(g->ReplaceProperties(props, 0, 0));
+  auto* prop = f->Last<PropertiesCmd>();
+  ASSERT_NE(prop, nullptr);
+  EXPECT_EQ(prop->properties->GetColorCount(), colors);
+  EXPECT_EQ(g->GetProperties()->GetColorCount(), colors + 1);
 }
 
 TEST_F(StyleTest, ATooLargeRangeAsksBeforeItIsChangedWithoutUndo) {

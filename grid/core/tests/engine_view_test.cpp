@@ -1,6 +1,7 @@
 // The visible area: geometry with frozen rows and columns and hidden rows, bringing cells into view,
 // scrolling (what is repainted after keys, the wheel, the scroll bar and the thumb), the scroll bars and
 // their scaling, cursors and the selection border, update hints between two views and the optimized redraw.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,10 @@
 namespace enginetest {
 namespace {
 
-using ViewTest = EngineTest;
+class ViewTest : public EngineTest {
+ public:
+  using EngineTest::MakeGrid;
+};
 
 void PumpAll() {
   MSG msg;
@@ -363,7 +367,7 @@ TEST_F(ViewTest, TheAllowHookCanRefuseAScrollAndTheFillFeatureHearsOfMoves) {
   g->SetFeature(fill);
   g->ScrollByCells(GX_DOWN, 1);
   EXPECT_EQ(fill->told, 0);  // only while the fill-handle switch is on
-  g->m_bFillHandleSwitch = TRUE;
+  g->GetParam()->m_bFillEnabled = TRUE;
   g->ScrollByCells(GX_DOWN, 1);
   EXPECT_EQ(fill->told, 1);
   int row = 0, col = 0;
@@ -483,7 +487,7 @@ TEST_F(ViewTest, TheSelectionBorderOfACoveredCurrentCellAndTheFillHandle) {
   EXPECT_EQ(g->HitTestSelectionEdge(2, 2, innerRightEdge, inner), GX_NOHIT);
   EXPECT_EQ(g->HitTest(nearRightEdge), GX_SELEDGEHIT);
   // The fill handle: within 5 pixels of the block's bottom-right corner.
-  g->m_bFillHandleSwitch = TRUE;
+  g->GetParam()->m_bFillEnabled = TRUE;
   EXPECT_EQ(g->HitTestSelectionEdge(3, 4, CPoint(right.right - 2, right.bottom - 2), right), GX_FILLHANDLEHIT);
   EXPECT_EQ(g->HitTestSelectionEdge(3, 4, CPoint(right.right - 2, right.bottom - 6), right), GX_SELEDGEHIT);
   g->m_bSelectionEdge = FALSE;  // the fill-handle switch alone is enough
@@ -503,9 +507,52 @@ class ViewPair : public CGXGridWnd {
     if (refuseEdit) return FALSE;
     return CGXGridWnd::CompleteCellEdit(store, flags, hint);
   }
+  // The refreshes that hints 21 and 33 to 35 run, recorded (by the argument they carry) before they run.
+  void UpdateReadOnly(BOOL old, BOOL hint) override {
+    refreshed.push_back("read-only " + std::to_string(old));
+    CGXGridWnd::UpdateReadOnly(old, hint);
+  }
+  void RefreshAfterProperties(UINT flags, BOOL hint) override {
+    refreshed.push_back("properties");
+    CGXGridWnd::RefreshAfterProperties(flags, hint);
+  }
+  void RefreshAfterStylesMap(UINT flags, BOOL hint) override {
+    refreshed.push_back("styles map");
+    CGXGridWnd::RefreshAfterStylesMap(flags, hint);
+  }
+  void RefreshAfterBaseStyle(WORD id, UINT flags, BOOL hint) override {
+    refreshed.push_back("base style " + std::to_string(id));
+    CGXGridWnd::RefreshAfterBaseStyle(id, flags, hint);
+  }
   ViewPair* peer = nullptr;
   BOOL refuseEdit = FALSE;
   std::vector<DWORD> ids;
+  std::vector<std::string> refreshed;
+};
+
+// Two views of one document (one parameter object), side by side; `a` sends to `b`.
+struct TwoViews {
+  TwoViews(ViewTest& t, ROWCOL rows, ROWCOL cols) {
+    a = t.MakeGrid<ViewPair>(rows, cols, 300, 200);
+    b = new ViewPair;
+    bOwner.reset(b);
+    EXPECT_TRUE(b->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 400, 0, 300, 200, nullptr, nullptr));
+    b->InitializeFromStyle();
+    b->AttachParam(a->GetParam(), FALSE);
+    a->peer = b;
+    for (ViewPair* v : {a, b}) {
+      v->InstallUpdateHintImp();
+      v->m_bHintSwitch = TRUE;
+      v->BindToDocument();
+    }
+  }
+  ~TwoViews() {
+    a->peer = nullptr;
+    bOwner.reset();
+  }
+  ViewPair* a;
+  ViewPair* b;
+  std::unique_ptr<CGXGridWnd> bOwner;
 };
 
 struct SelectionHints : CGXGridUserSelectRangeImp {
@@ -640,6 +687,200 @@ TEST_F(ViewTest, OptimizedRedrawOfResizedRowsMovesTheRowsBelow) {
   ASSERT_TRUE(g->RemoveRows(3, 49, GX_UPDATENOW));
   EXPECT_EQ(g->GetTopRow(), 3u);
   ExpectLikeAFreshPaint(g, "removed");
+}
+
+struct NameHook : CGXGridInitHook {
+  void OnGridInitialized(CWnd* wnd, const CString& name, BOOL hasName) override {
+    calls.push_back({wnd, std::string(name.GetString()), hasName});
+  }
+  struct Call {
+    CWnd* wnd;
+    std::string name;
+    BOOL hasName;
+  };
+  std::vector<Call> calls;
+};
+
+TEST_F(ViewTest, TheOtherViewFollowsTheCurrentCellZoomReadOnlyAndStyleChanges) {
+  TwoViews v(*this, 30, 5);
+  ViewPair *a = v.a, *b = v.b;
+  // The current cell: followed only while the switch asks for it, and never for a move flagged 0x40.
+  ASSERT_TRUE(a->MoveCurrentCellTo(4, 2, GX_UPDATENOW));
+  ROWCOL row = 0, col = 0;
+  EXPECT_FALSE(b->QueryCurrentCell(&row, &col) && row == 4);
+  a->GetParam()->m_bHintCurrentCellMoves = TRUE;
+  ASSERT_TRUE(a->MoveCurrentCellTo(6, 3, GX_UPDATENOW));
+  ASSERT_TRUE(b->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 6u);
+  EXPECT_EQ(col, 3u);
+  ASSERT_TRUE(a->MoveCurrentCellTo(7, 3, GX_UPDATENOW | 0x40));
+  ASSERT_TRUE(b->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 6u);
+  EXPECT_TRUE(b->ids.empty());  // following builds no hint of its own
+  // Completing the edit asks the other view too; its refusal is the answer.
+  EXPECT_TRUE(a->CompleteCellEdit(TRUE, 0, TRUE));
+  b->refuseEdit = TRUE;
+  EXPECT_FALSE(a->CompleteCellEdit(TRUE, 0, TRUE));
+  EXPECT_TRUE(a->CompleteCellEdit(TRUE, 0, FALSE));  // without the hint only this view answers
+  b->refuseEdit = FALSE;
+  // Zoom: both hints carry the value (the other view follows only while floating cells are on).
+  a->GetParam()->m_wFloatingMode = 1;
+  ASSERT_TRUE(a->SetZoom(150, GX_INVALIDATE));
+  EXPECT_EQ(b->GetZoom(), 150);
+  a->GetParam()->m_wFloatingMode = 0;
+  ASSERT_TRUE(a->SetZoom(100, GX_INVALIDATE));
+  EXPECT_EQ(b->GetZoom(), 150);
+  // Read-only carries the old state; the styles map, the properties and a base style run the refreshes.
+  ASSERT_TRUE(a->SetReadOnly(TRUE));
+  ASSERT_TRUE(a->SetReadOnly(FALSE));
+  const CGXStylesMap mapCopy(*a->GetStylesMap());
+  ASSERT_TRUE(a->ReplaceStylesMap(mapCopy, GX_INVALIDATE));
+  const CGXProperties propertiesCopy(*a->GetProperties());
+  ASSERT_TRUE(a->ReplaceProperties(propertiesCopy, GX_INVALIDATE));
+  const WORD standard = a->GetStylesMap()->GetStandardStyle();
+  ASSERT_TRUE(a->ModifyBaseStyle(standard, CGXStyle().SetValue("x"), gxOverride, GX_INVALIDATE));
+  const std::vector<std::string> expected = {"read-only 0", "read-only 1", "styles map", "properties",
+                                             "base style " + std::to_string(standard)};
+  EXPECT_EQ(b->refreshed, expected);
+  // The styles map was assigned in place: the other view looked its base styles up again and paints.
+  b->RedrawAll(GX_UPDATENOW);
+  // A view that is not a pane of a splitter does not follow the top row or the left column.
+  a->SetTopRow(12, GX_UPDATENOW, TRUE);
+  a->SetLeftCol(3, GX_UPDATENOW, TRUE);
+  EXPECT_EQ(b->GetTopRow(), 1u);
+  EXPECT_EQ(b->GetLeftCol(), 1u);
+  EXPECT_EQ(std::count(a->ids.begin(), a->ids.end(), gxHintTopRow), 0);
+  // The sheet-text hint reaches the process-wide hook with the receiving view and the parameter's name.
+  auto* hook = new NameHook;
+  CGXGridGlobals::Get().m_pInitHook.reset(hook);
+  a->GetParam()->m_sName = "Sheet 2";
+  a->GetUpdateHintImp()->HintSheetText(a);
+  ASSERT_EQ(hook->calls.size(), 1u);
+  EXPECT_EQ(hook->calls[0].wnd, b);
+  EXPECT_EQ(hook->calls[0].name, "Sheet 2");
+  EXPECT_TRUE(hook->calls[0].hasName);
+  CGXGridGlobals::Get().m_pInitHook.reset();
+}
+
+struct StructureListener : CGXGridListener {
+  explicit StructureListener(int* n) : count(n) {}
+  void OnGridStructureChanged(CGXGridCore*) override { ++*count; }
+  int* count;
+};
+
+// The other view repaints resized and removed rows with the sender's old sizes, and both views' listeners
+// hear of every structure change.
+TEST_F(ViewTest, StructureChangesReachTheOtherViewWithTheOldSizesAndTheListeners) {
+  TwoViews v(*this, 40, 5);
+  ViewPair *a = v.a, *b = v.b;
+  for (ROWCOL r = 1; r <= 40; ++r) a->SetCellValue(r, 1, CString(static_cast<char>('A' + r % 26)), 0);
+  int heardA = 0, heardB = 0;
+  a->SetListener(new StructureListener(&heardA));
+  b->SetListener(new StructureListener(&heardB));
+  a->RedrawAll(GX_UPDATENOW);
+  b->RedrawAll(GX_UPDATENOW);
+  ASSERT_TRUE(a->SetRowHeight(3, 4, 35, nullptr, GX_UPDATENOW));
+  ExpectLikeAFreshPaint(b, "other view, resized rows");
+  ExpectLikeAFreshPaint(a, "resized rows");
+  ASSERT_TRUE(a->SetColWidth(2, 2, 80, nullptr, GX_UPDATENOW));
+  ExpectLikeAFreshPaint(b, "other view, resized column");
+  ASSERT_TRUE(a->RemoveRows(2, 5, GX_UPDATENOW));
+  ExpectLikeAFreshPaint(b, "other view, removed rows");
+  ExpectLikeAFreshPaint(a, "removed rows");
+  ASSERT_TRUE(a->RemoveCols(2, 2, GX_UPDATENOW));
+  ExpectLikeAFreshPaint(b, "other view, removed column");
+  EXPECT_EQ(heardA, 2);
+  EXPECT_EQ(heardB, 2);
+  ASSERT_TRUE(a->InsertRows(3, 2, nullptr, nullptr, nullptr, 0, GX_UPDATENOW));
+  ASSERT_TRUE(a->InsertCols(1, 1, nullptr, nullptr, nullptr, 0, GX_UPDATENOW));
+  ExpectLikeAFreshPaint(b, "other view, inserted rows and columns");
+  EXPECT_EQ(heardA, 4);
+  EXPECT_EQ(heardB, 4);
+  // A count changed in place tells the listener as well, and so does a change while updates are locked.
+  ASSERT_TRUE(a->StoreRowCount(50));
+  a->UpdateChangedRowCount(38, GX_UPDATENOW, TRUE);
+  a->LockUpdate(TRUE);
+  a->UpdateChangedColCount(5, 0, TRUE);
+  a->LockUpdate(FALSE);
+  EXPECT_EQ(heardA, 6);
+  EXPECT_EQ(heardB, 6);
+  EXPECT_EQ(b->GetRowCount(), 50u);
+}
+
+TEST_F(ViewTest, ResizedRowsAndColumnsMoveTheCellsBehindThemInsteadOfRepaintingThem) {
+  auto* g = MakeGrid<PaintRecorder>(50, 8, 300, 200);
+  g->GetParam()->m_bNumberRows = FALSE;
+  for (ROWCOL r = 1; r <= 50; ++r) g->SetCellValue(r, 1, CString(static_cast<char>('A' + r % 26)), 0);
+  g->RedrawAll(GX_UPDATENOW);
+  g->Take();
+  // Row 3 grows by 15: row 3 repaints and the rows below move; at most the new row and the bottom strip
+  // are drawn, never the rows above.
+  ASSERT_TRUE(g->SetRowHeight(3, 3, 35, nullptr, GX_UPDATENOW));
+  CRect p = g->Take();
+  EXPECT_EQ(p.top, 60);
+  EXPECT_LE(p.bottom, 95);  // row 3 only: the rows below moved with the window contents
+  ExpectLikeAFreshPaint(g, "grown row");
+  g->Take();
+  // Shrinking it uncovers a strip at the bottom.
+  ASSERT_TRUE(g->SetRowHeight(3, 3, 20, nullptr, GX_UPDATENOW));
+  p = g->Take();
+  EXPECT_EQ(p.top, 60);
+  ExpectLikeAFreshPaint(g, "shrunk row");
+  g->Take();
+  // Columns alike.
+  ASSERT_TRUE(g->SetColWidth(2, 2, 70, nullptr, GX_UPDATENOW));
+  p = g->Take();
+  EXPECT_EQ(p.left, 100);
+  EXPECT_LE(p.right, 170);
+  ExpectLikeAFreshPaint(g, "wider column");
+  g->Take();
+  // Removed rows: the extent that disappears comes from their old heights, the rows below move up.
+  ASSERT_TRUE(g->SetRowHeight(5, 5, 40, nullptr, GX_UPDATENOW));
+  g->RedrawAll(GX_UPDATENOW);
+  g->Take();
+  ASSERT_TRUE(g->StoreRemoveRows(4, 5));
+  const int oldHeights[] = {20, 40};
+  g->UpdateRemoveRows(4, 5, oldHeights, GX_UPDATENOW, FALSE);
+  // Only the 60 pixels of rows 4 and 5 uncovered at the bottom.
+  EXPECT_EQ(CRectStr(g->Take()), CRectStr(CRect(0, 140, 300, 200)));
+  ExpectLikeAFreshPaint(g, "removed rows");
+  // (The undoable removal ends by repainting the changed cells, which asks for the whole window.)
+  ASSERT_TRUE(g->RemoveRows(4, 5, GX_UPDATENOW));
+  ExpectLikeAFreshPaint(g, "removed rows, undoable");
+  g->Take();
+  ASSERT_TRUE(g->RemoveCols(2, 2, GX_UPDATENOW));
+  ExpectLikeAFreshPaint(g, "removed column");
+}
+
+TEST_F(ViewTest, TheTopRowAndLeftColumnSettersReachCellsFartherThanAWindow) {
+  CGXGridWnd* g = MakeGrid(5000, 300, 300, 200);
+  g->SetFrozenRows(2, 0, GX_UPDATENOW);
+  g->SetFrozenCols(1, 0, GX_UPDATENOW);
+  g->HideRows(2500, 2500);
+  for (UINT flags : {UINT{GX_UPDATENOW}, UINT{GX_INVALIDATE}, UINT{0}}) {
+    g->SetTopRow(4000, flags);
+    EXPECT_EQ(g->GetTopRow(), 4000u) << flags;
+    g->SetTopRow(10, flags);
+    EXPECT_EQ(g->GetTopRow(), 10u) << flags;
+    g->SetTopRow(2499, flags);
+    g->SetTopRow(2501, flags);  // over the hidden row
+    EXPECT_EQ(g->GetTopRow(), 2501u) << flags;
+    g->SetTopRow(100, flags);
+    EXPECT_EQ(g->GetTopRow(), 100u) << flags;
+    g->SetLeftCol(250, flags);
+    EXPECT_EQ(g->GetLeftCol(), 250u) << flags;
+    g->SetLeftCol(2, flags);
+    EXPECT_EQ(g->GetLeftCol(), 2u) << flags;
+    g->SetLeftCol(200, flags);
+    EXPECT_EQ(g->GetLeftCol(), 200u) << flags;
+  }
+  ExpectLikeAFreshPaint(g, "after far jumps");
+  // The far end: the last possible top row, whatever is asked beyond it.
+  g->SetTopRow(5000, GX_UPDATENOW);
+  EXPECT_EQ(g->CalcCellRect(5000, 1).bottom, g->GetGridRect().bottom);
+  EXPECT_TRUE(g->BringCellIntoView(20, 100, GX_UPDATENOW));
+  EXPECT_EQ(g->GetTopRow(), 20u);
+  ExpectLikeAFreshPaint(g, "brought back");
 }
 
 }  // namespace

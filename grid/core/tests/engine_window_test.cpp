@@ -335,7 +335,11 @@ TEST_F(WindowTest, QueryMessagesAnswerThroughTheClipboard) {
   g->QueryCurrentCell(&row, &col);
   EXPECT_EQ(row, 3u);
   EXPECT_EQ(SendMessage(*g, 0x0792, 0, 0), 0);  // nothing being edited: valid
-  EXPECT_EQ(SendMessage(*g, 0x0791, 0, 0), 1);
+  // A tab window may rename the sheet unless the parameter object says no; the rename notice is answered 0.
+  EXPECT_EQ(SendMessage(*g, 0x0790, 0, 0), 1);
+  g->GetParam()->m_dwRenameSheet = 0;
+  EXPECT_EQ(SendMessage(*g, 0x0790, 0, 0), 0);
+  EXPECT_EQ(SendMessage(*g, 0x0791, 3, 0), 0);
 }
 
 TEST_F(WindowTest, BufferedDrawingEqualsDirectDrawing) {
