@@ -681,6 +681,8 @@ BOOL CGXGridCore::OnGridMouseWheel(UINT, short delta, CPoint) {
   m_nWheelRemainder += delta;
   int notches = m_nWheelRemainder / WHEEL_DELTA;
   m_nWheelRemainder -= notches * WHEEL_DELTA;
+  // The wheel scrolls as the bar does: the current control hears of it first.
+  if (notches) TellCurrentControlOfScroll(WM_VSCROLL, MAKEWPARAM(notches > 0 ? SB_LINEUP : SB_LINEDOWN, 0), 0);
   if (notches > 0) ScrollByCells(GX_UP, static_cast<ROWCOL>(3 * notches));
   if (notches < 0) ScrollByCells(GX_DOWN, static_cast<ROWCOL>(-3 * notches));
   return TRUE;
