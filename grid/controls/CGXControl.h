@@ -132,6 +132,8 @@ class CGXControl {
 
   // Window part and refreshing.
   virtual void HideWindowPart() {}
+  // TRUE keeps the window part shown while the grid scrolls the cell out of the scrolled area.
+  virtual BOOL KeepWindowOnScroll() { return FALSE; }
   virtual void HideAndInvalidate();
   virtual void Refresh() { HideAndInvalidate(); }
 

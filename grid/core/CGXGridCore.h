@@ -1058,6 +1058,14 @@ class CGXGridCore {
   BOOL ScrollCols(int direction, ROWCOL count, const CRect& current, std::vector<CRect>& queued);
   void RefreshBar(int bar, int policy, ROWCOL first, ROWCOL lastTop, ROWCOL pos, BOOL* visibilityChanged);
   BOOL HasScrollBar(int bar) const;
+  // The window holding scroll bar `bar` (a shared scroll-bar control turns `bar` into SB_CTL); the control
+  // of the current cell hears of a scroll (WM_VSCROLL / WM_HSCROLL) before it happens.
+  HWND ScrollBarTarget(int& bar) const;
+  HWND ThumbBar(int bar, CScrollBar* sender, int* target) const;
+  // The limit of the area-bounded sums: twice the area's far edge. An empty area still limits them (to 1,
+  // so they stop after the first row or column) - a limit of 0 would mean none and sum the whole grid.
+  static int AreaSumLimit(LONG edge) { return edge > 0 ? 2 * edge : 1; }
+  void TellCurrentControlOfScroll(UINT message, WPARAM wParam, LPARAM lParam);
   void InvalidateShownCaches() { m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID; }
   // Rows and columns: undo applies when the command factory is installed, the command type is not 1 and the
   // parameter object's undo switch is on; Record hands a created command to AddCommand.

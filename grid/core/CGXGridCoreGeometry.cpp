@@ -71,12 +71,12 @@ int CGXGridCore::SumClientColWidths(ROWCOL from, ROWCOL to, int limit) const {
 
 int CGXGridCore::ClientRowTop(ROWCOL clientRow) const {
   CRect area = GetGridRect();
-  return area.top + (clientRow ? SumClientRowHeights(0, clientRow - 1, 2 * area.bottom) : 0);
+  return area.top + (clientRow ? SumClientRowHeights(0, clientRow - 1, AreaSumLimit(area.bottom)) : 0);
 }
 
 int CGXGridCore::ClientColLeft(ROWCOL clientCol) const {
   CRect area = GetGridRect();
-  return area.left + (clientCol ? SumClientColWidths(0, clientCol - 1, 2 * area.right) : 0);
+  return area.left + (clientCol ? SumClientColWidths(0, clientCol - 1, AreaSumLimit(area.right)) : 0);
 }
 
 ROWCOL CGXGridCore::HitTestClientRow(const POINT& pt, int* outTop) const {
@@ -153,7 +153,7 @@ CRect CGXGridCore::CalcRangeRect(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL 
   if (top > bottom) std::swap(top, bottom);
   if (left > right) std::swap(left, right);
   CRect area = GetGridRect();
-  const int limitX = 2 * area.right, limitY = 2 * area.bottom;
+  const int limitX = AreaSumLimit(area.right), limitY = AreaSumLimit(area.bottom);
   ROWCOL fr = GetFrozenRows(), fc = GetFrozenCols();
   ROWCOL topRow = GetFirstScrolledRow(), leftCol = GetFirstScrolledCol();
   if ((left > fc && right < leftCol) || (top > fr && bottom < topRow)) return CRect(0, 0, 0, 0);
@@ -233,13 +233,15 @@ int CGXGridCore::HitTest(const POINT& given, ROWCOL* outRow, ROWCOL* outCol, CRe
         code = GX_VERTLINE;
     } else if (pt.x < rect.left + h && col != 0) {
       if (col > hc + 1 || !flag8) {
-        if (pt.x > rect.left + q && GetColWidth(col - 1) == 0) {
+        // The column before is the one shown before this one: at the frozen seam that is the last frozen
+        // column, not the scrolled-out column col - 1.
+        ROWCOL pc = cj - 1;
+        if (pt.x > rect.left + q && GetColWidth(ClientColToCol(pc)) == 0) {
           code = GX_VERTHIDDENLINE;
-          col = col - 1;
+          col = ClientColToCol(pc);
         } else {
-          ROWCOL c = col - 1;
-          while (c > 0 && GetColWidth(c) == 0) --c;
-          col = c;
+          while (pc > 0 && GetColWidth(ClientColToCol(pc)) == 0) --pc;
+          col = ClientColToCol(pc);
           code = GX_VERTLINE;
         }
       } else {
@@ -253,13 +255,13 @@ int CGXGridCore::HitTest(const POINT& given, ROWCOL* outRow, ROWCOL* outCol, CRe
       if (!(row <= hr && flag8)) code = GX_HORZLINE;
     } else if (pt.y < rect.top + h && row != 0) {
       if (row > hr + 1 || !flag8) {
-        if (pt.y > rect.top + q && GetRowHeight(row - 1) == 0) {
+        ROWCOL pr = ci - 1;
+        if (pt.y > rect.top + q && GetRowHeight(ClientRowToRow(pr)) == 0) {
           code = GX_HORZHIDDENLINE;
-          row = row - 1;
+          row = ClientRowToRow(pr);
         } else {
-          ROWCOL r = row - 1;
-          while (r > 0 && GetRowHeight(r) == 0) --r;
-          row = r;
+          while (pr > 0 && GetRowHeight(ClientRowToRow(pr)) == 0) --pr;
+          row = ClientRowToRow(pr);
           code = GX_HORZLINE;
         }
       }

@@ -325,16 +325,17 @@ void CGXGridCore::FillLineRect(CDC* dc, int x, int y, int cx, int cy, int kind, 
 void CGXGridCore::CalcTrackingLineRect(CRect* out, int kind, int index) const {
   const CRect area = GetGridRect();
   const int extra = GridLinesAtLeftTop() ? 1 : 0;
+  const int limitX = AreaSumLimit(area.right), limitY = AreaSumLimit(area.bottom);
   if (kind == 2) {
-    int top = area.top + (index > 0 ? SumClientRowHeights(0, static_cast<ROWCOL>(index - 1), 2 * area.bottom) : 0);
+    int top = area.top + (index > 0 ? SumClientRowHeights(0, static_cast<ROWCOL>(index - 1), limitY) : 0);
     if (!extra) --top;
-    const int width = std::min<int>(SumClientColWidths(0, ColToClientCol(GetColCount()), 2 * area.right) + extra,
+    const int width = std::min<int>(SumClientColWidths(0, ColToClientCol(GetColCount()), limitX) + extra,
                                      area.Width());
     out->SetRect(area.left, top, area.left + width, top + 1);
   } else {
-    int left = area.left + (index > 0 ? SumClientColWidths(0, static_cast<ROWCOL>(index - 1), 2 * area.right) : 0);
+    int left = area.left + (index > 0 ? SumClientColWidths(0, static_cast<ROWCOL>(index - 1), limitX) : 0);
     if (!extra) --left;
-    const int height = std::min<int>(SumClientRowHeights(0, RowToClientRow(GetRowCount()), 2 * area.bottom) + extra,
+    const int height = std::min<int>(SumClientRowHeights(0, RowToClientRow(GetRowCount()), limitY) + extra,
                                       area.Height());
     out->SetRect(left, area.top, left + 1, area.top + height);
   }

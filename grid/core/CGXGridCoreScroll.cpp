@@ -1,6 +1,8 @@
 // Scrolling: bringing a cell into view, scrolling by whole rows or columns while repainting only the strip
 // that comes into view, the scroll bars (scaled to the bar's 32767 units) and the scroll messages.
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -9,9 +11,44 @@
 #include "grid/core/CGXAutoScrollPlugin.h"
 #include "grid/core/CGXGridHint.h"
 #include "platform/base/VirtualClock.h"
+#include "platform/framework/CScrollBar.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/window/windowapi.h"
+
+namespace {
+// Bar values times the scale: rows go up to 2^32 - 1, so the product is taken in 64 bits and an int result
+// saturates (a scale of 131074 times a bar position of 32767 does not fit an int).
+int ScaledToInt(int value, int scale) {
+  const std::int64_t v = static_cast<std::int64_t>(value) * scale;
+  return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
+}
+}  // namespace
+
+// The window whose scroll bar `bar` stands for: a scroll-bar control the grid window names for that bar (a
+// parent's bar shared by the grids in it) is addressed as SB_CTL; otherwise the grid window's own bar.
+HWND CGXGridCore::ScrollBarTarget(int& bar) const {
+  if (CWnd* wnd = GridWnd(); wnd && (bar == SB_HORZ || bar == SB_VERT))
+    if (CScrollBar* ctrl = wnd->GetScrollBarCtrl(bar); ctrl && ctrl->m_hWnd) {
+      bar = SB_CTL;
+      return ctrl->m_hWnd;
+    }
+  return GridHwnd();
+}
+
+// An editing control on a covered cell that straddles the frozen rows (columns) cannot follow a scroll (half
+// of it stays, half moves): it hears of every scroll first and stores and leaves its editing state. Its
+// answer does not matter.
+void CGXGridCore::TellCurrentControlOfScroll(UINT message, WPARAM wParam, LPARAM lParam) {
+  CGXControl* control = ControlOfCurrentCell();
+  if (!control) return;
+  MSG msg{};
+  msg.hwnd = GridHwnd();
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  control->OnGridWindowMessage(&msg);
+}
 
 int CGXGridCore::GetScrollBarPolicy(int bar) const {
   return bar == SB_VERT ? m_nVScrollPolicy : bar == SB_HORZ ? m_nHScrollPolicy : 0;
@@ -160,7 +197,8 @@ void CGXGridCore::RefreshScrollBars(BOOL noRepaint, BOOL onlyIfCountsChanged) {
 
 void CGXGridCore::SetScrollRangeScaled(int bar, ROWCOL minPos, ROWCOL maxPos, BOOL redraw) {
   const int policy = GetScrollBarPolicy(bar);
-  HWND h = GridHwnd();
+  int target = bar;
+  HWND h = ScrollBarTarget(target);
   if (policy == 0 || !h) return;
   // The bar holds at most 32767 units: rows are scaled down by max / 32767 + 1. The minimum is scaled as
   // well, so that the thumb at the top names the first scrollable row whatever the scale.
@@ -169,7 +207,7 @@ void CGXGridCore::SetScrollRangeScaled(int bar, ROWCOL minPos, ROWCOL maxPos, BO
   SCROLLINFO si{};
   si.cbSize = sizeof si;
   si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
-  const BOOL haveInfo = ::GetScrollInfo(h, bar, &si);
+  const BOOL haveInfo = ::GetScrollInfo(h, target, &si);
   si.fMask = SIF_RANGE | SIF_PAGE;
   ROWCOL max = maxPos;
   UINT page = 0;
@@ -186,32 +224,35 @@ void CGXGridCore::SetScrollRangeScaled(int bar, ROWCOL minPos, ROWCOL maxPos, BO
     si.nPage = 1;
   }
   if (haveInfo)
-    ::SetScrollInfo(h, bar, &si, redraw);
+    ::SetScrollInfo(h, target, &si, redraw);
   else
-    ::SetScrollRange(h, bar, static_cast<int>(minPos / scale), static_cast<int>(maxPos / scale), redraw);
+    ::SetScrollRange(h, target, static_cast<int>(minPos / scale), static_cast<int>(maxPos / scale), redraw);
   m_bScrollRangeChanged = TRUE;
 }
 
 void CGXGridCore::GetScrollRangeScaled(int bar, int* minPos, int* maxPos) const {
   int lo = 0, hi = 0;
-  if (HWND h = GridHwnd()) ::GetScrollRange(h, bar, &lo, &hi);
+  int target = bar;
+  if (HWND h = ScrollBarTarget(target)) ::GetScrollRange(h, target, &lo, &hi);
   const int scale = GetScrollScale(bar);
-  if (minPos) *minPos = lo * scale;
-  if (maxPos) *maxPos = hi * scale;
+  if (minPos) *minPos = ScaledToInt(lo, scale);
+  if (maxPos) *maxPos = ScaledToInt(hi, scale);
 }
 
 int CGXGridCore::SetScrollPosScaled(int bar, ROWCOL pos, BOOL redraw) {
-  HWND h = GridHwnd();
+  int target = bar;
+  HWND h = ScrollBarTarget(target);
   if (GetScrollBarPolicy(bar) == 0 || !h) return 0;
   const int scale = GetScrollScale(bar);
   int barPos = pos < static_cast<ROWCOL>(scale) ? 0 : static_cast<int>(pos / static_cast<ROWCOL>(scale));
-  return ::SetScrollPos(h, bar, barPos, redraw) * scale;
+  return ScaledToInt(::SetScrollPos(h, target, barPos, redraw), scale);
 }
 
 ROWCOL CGXGridCore::GetScrollPosScaled(int bar) const {
-  HWND h = GridHwnd();
+  int target = bar;
+  HWND h = ScrollBarTarget(target);
   if (!h) return 0;
-  return static_cast<ROWCOL>(::GetScrollPos(h, bar)) * static_cast<ROWCOL>(GetScrollScale(bar));
+  return static_cast<ROWCOL>(::GetScrollPos(h, target)) * static_cast<ROWCOL>(GetScrollScale(bar));
 }
 
 void CGXGridCore::ScrollWindowArea(int dx, int dy, const RECT* scroll, const RECT* clip) {
@@ -326,7 +367,8 @@ BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count, const CRect& current, 
   ROWCOL newTop = m_nTopRow;
   int dist = 0;
   if (direction == GX_UP) {
-    const ROWCOL target = m_nTopRow > first + count ? m_nTopRow - count : first;
+    // Written so that a count near 2^32 ("everything") cannot wrap first + count.
+    const ROWCOL target = m_nTopRow > first && m_nTopRow - first > count ? m_nTopRow - count : first;
     if (m_nTopRow <= target) return FALSE;
     newTop = std::max<ROWCOL>(std::min(WalkBack(m_nTopRow, first, count, areaHeight, height, &dist), target), 1);
   } else {
@@ -354,7 +396,8 @@ BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count, const CRect& current, 
       keeps.bottom -= dist;
     else
       keeps.top += dist;
-    if (!keeps.PtInRect(current.TopLeft())) m_pCurrentControl->HideWindowPart();
+    if (!keeps.PtInRect(current.TopLeft()) && !m_pCurrentControl->KeepWindowOnScroll())
+      m_pCurrentControl->HideWindowPart();
   }
   if (!IsLockUpdate() && GridHwnd()) {
     if (dist < areaHeight) {
@@ -387,7 +430,7 @@ BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count, const CRect& current, 
   ROWCOL newLeft = m_nLeftCol;
   int dist = 0;
   if (direction == GX_LEFT) {
-    const ROWCOL target = m_nLeftCol > first + count ? m_nLeftCol - count : first;
+    const ROWCOL target = m_nLeftCol > first && m_nLeftCol - first > count ? m_nLeftCol - count : first;
     if (m_nLeftCol <= target) return FALSE;
     newLeft = std::max<ROWCOL>(std::min(WalkBack(m_nLeftCol, first, count, areaWidth, width, &dist), target), 1);
   } else {
@@ -412,7 +455,8 @@ BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count, const CRect& current, 
       keeps.right -= dist;
     else
       keeps.left += dist;
-    if (!keeps.PtInRect(current.TopLeft())) m_pCurrentControl->HideWindowPart();
+    if (!keeps.PtInRect(current.TopLeft()) && !m_pCurrentControl->KeepWindowOnScroll())
+      m_pCurrentControl->HideWindowPart();
   }
   if (!IsLockUpdate() && GridHwnd()) {
     if (dist < areaWidth) {
@@ -459,12 +503,16 @@ BOOL CGXGridCore::BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags, BOOL flo
   if (row > fr && row <= rowCount) {
     BOOL endsBefore = FALSE;
     const ROWCOL bottom = CalcBottomRowEx(area, &endsBefore);
+    // Decision: the control hears of the scroll whichever way the rows move (not only downwards): either
+    // way its cell moves.
     if (row < m_nTopRow) {
+      TellCurrentControlOfScroll(WM_VSCROLL, 0, 0);
       SetTopRow(row, flags, TRUE);
       set = TRUE;
     } else if (row >= bottom && !(bottom == rowCount && (endsBefore || EndsInside(bottom, 0)))) {
       // The candidate top row: walk up from the row while the rows fit the area. The walk never enters the
       // frozen rows: the first scrolled row is frozen rows + 1 at the least.
+      TellCurrentControlOfScroll(WM_VSCROLL, 0, 0);
       int sum = GetRowHeight(row) + SumRowHeights(0, fr);
       ROWCOL cand = row;
       while (sum < area.Height() && cand > fr + 1) sum += GetRowHeight(--cand);
@@ -477,9 +525,11 @@ BOOL CGXGridCore::BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags, BOOL flo
     BOOL endsBefore = FALSE;
     const ROWCOL right = CalcRightmostColEx(area, &endsBefore);
     if (col < m_nLeftCol) {
+      TellCurrentControlOfScroll(WM_HSCROLL, 0, 0);
       SetLeftCol(col, flags, TRUE);
       set = TRUE;
     } else if (col >= right && !(right == colCount && (endsBefore || EndsInside(0, right)))) {
+      TellCurrentControlOfScroll(WM_HSCROLL, 0, 0);
       int sum = GetColWidth(col) + SumColWidths(0, fc);
       ROWCOL cand = col;
       while (sum < area.Width() && cand > fc + 1) sum += GetColWidth(--cand);
@@ -528,6 +578,24 @@ ROWCOL PageColsLeft(const CGXGridCore& g) {
   }
   return std::max<ROWCOL>(n, 1);
 }
+// The thumb's target row (column) is worth a scroll only when a row between it and the top row has a size:
+// over hidden rows alone the picture would not change. Stops at the first shown one.
+template <typename SizeOf>
+bool AnyShownBetween(ROWCOL a, ROWCOL b, SizeOf sizeOf) {
+  if (a > b) std::swap(a, b);
+  for (ROWCOL r = a; r < b; ++r)
+    if (sizeOf(r) > 0) return true;
+  return false;
+}
+// The bar's 32-bit tracking position: the 16-bit position of the message cannot carry rows beyond 32767.
+bool ThumbTrackPos(HWND h, int bar, int* pos) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_TRACKPOS;
+  if (!h || !::GetScrollInfo(h, bar, &si)) return false;
+  *pos = si.nTrackPos;
+  return true;
+}
 ROWCOL PageCols(const CGXGridCore& g) {
   CRect area = g.GetGridRect();
   ROWCOL right = g.CalcRightmostCol(area);
@@ -535,8 +603,20 @@ ROWCOL PageCols(const CGXGridCore& g) {
 }
 }  // namespace
 
-BOOL CGXGridCore::OnGridVScroll(UINT code, UINT, CScrollBar*) {
+// The bar a thumb message came from: the scroll-bar control that sent it (SB_CTL), else the bar the grid's
+// range and position go to.
+HWND CGXGridCore::ThumbBar(int bar, CScrollBar* sender, int* target) const {
+  *target = bar;
+  if (sender && sender->m_hWnd) {
+    *target = SB_CTL;
+    return sender->m_hWnd;
+  }
+  return ScrollBarTarget(*target);
+}
+
+BOOL CGXGridCore::OnGridVScroll(UINT code, UINT pos, CScrollBar* bar) {
   if (!m_bMouseKeyboard || IsLockUpdate()) return FALSE;
+  TellCurrentControlOfScroll(WM_VSCROLL, MAKEWPARAM(code, pos), reinterpret_cast<LPARAM>(bar ? bar->m_hWnd : nullptr));
   if (GetRowCount() <= GetFrozenRows()) return FALSE;  // nothing to scroll
   switch (code) {
     case SB_LINEUP: ScrollByCells(GX_UP, 1); break;
@@ -549,15 +629,14 @@ BOOL CGXGridCore::OnGridVScroll(UINT code, UINT, CScrollBar*) {
     case SB_BOTTOM: SetTopRow(CalcLastTopRow(), GX_UPDATENOW); break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
-      // The 16-bit position of the message cannot carry rows beyond 32767: the bar's own 32-bit tracking
-      // position, times the scale, names the row.
-      SCROLLINFO si{};
-      si.cbSize = sizeof si;
-      si.fMask = SIF_TRACKPOS;
-      HWND h = GridHwnd();
-      if (h && ::GetScrollInfo(h, SB_VERT, &si)) {
-        ROWCOL row = static_cast<ROWCOL>(si.nTrackPos) * static_cast<ROWCOL>(m_nVScrollScale);
-        SetTopRow(std::max(row, GetFrozenRows() + 1), GX_UPDATENOW);
+      // The bar's tracking position times the scale names the row.
+      int track = 0, target = 0;
+      HWND h = ThumbBar(SB_VERT, bar, &target);
+      if (ThumbTrackPos(h, target, &track)) {
+        const ROWCOL row = std::max(static_cast<ROWCOL>(track) * static_cast<ROWCOL>(m_nVScrollScale),
+                                    GetFrozenRows() + 1);
+        if (AnyShownBetween(m_nTopRow, row, [this](ROWCOL r) { return GetRowHeight(r); }))
+          SetTopRow(row, GX_UPDATENOW);
       }
       break;
     }
@@ -566,8 +645,9 @@ BOOL CGXGridCore::OnGridVScroll(UINT code, UINT, CScrollBar*) {
   return TRUE;
 }
 
-BOOL CGXGridCore::OnGridHScroll(UINT code, UINT, CScrollBar*) {
+BOOL CGXGridCore::OnGridHScroll(UINT code, UINT pos, CScrollBar* bar) {
   if (!m_bMouseKeyboard || IsLockUpdate()) return FALSE;
+  TellCurrentControlOfScroll(WM_HSCROLL, MAKEWPARAM(code, pos), reinterpret_cast<LPARAM>(bar ? bar->m_hWnd : nullptr));
   if (GetColCount() <= GetFrozenCols()) return FALSE;
   switch (code) {
     case SB_LINELEFT: ScrollByCells(GX_LEFT, 1); break;
@@ -580,13 +660,13 @@ BOOL CGXGridCore::OnGridHScroll(UINT code, UINT, CScrollBar*) {
     case SB_RIGHT: SetLeftCol(CalcLastLeftCol(), GX_UPDATENOW); break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
-      SCROLLINFO si{};
-      si.cbSize = sizeof si;
-      si.fMask = SIF_TRACKPOS;
-      HWND h = GridHwnd();
-      if (h && ::GetScrollInfo(h, SB_HORZ, &si)) {
-        ROWCOL col = static_cast<ROWCOL>(si.nTrackPos) * static_cast<ROWCOL>(m_nHScrollScale);
-        SetLeftCol(std::max(col, GetFrozenCols() + 1), GX_UPDATENOW);
+      int track = 0, target = 0;
+      HWND h = ThumbBar(SB_HORZ, bar, &target);
+      if (ThumbTrackPos(h, target, &track)) {
+        const ROWCOL col = std::max(static_cast<ROWCOL>(track) * static_cast<ROWCOL>(m_nHScrollScale),
+                                    GetFrozenCols() + 1);
+        if (AnyShownBetween(m_nLeftCol, col, [this](ROWCOL c) { return GetColWidth(c); }))
+          SetLeftCol(col, GX_UPDATENOW);
       }
       break;
     }
@@ -601,6 +681,8 @@ BOOL CGXGridCore::OnGridMouseWheel(UINT, short delta, CPoint) {
   m_nWheelRemainder += delta;
   int notches = m_nWheelRemainder / WHEEL_DELTA;
   m_nWheelRemainder -= notches * WHEEL_DELTA;
+  // The wheel scrolls as the bar does: the current control hears of it first.
+  if (notches) TellCurrentControlOfScroll(WM_VSCROLL, MAKEWPARAM(notches > 0 ? SB_LINEUP : SB_LINEDOWN, 0), 0);
   if (notches > 0) ScrollByCells(GX_UP, static_cast<ROWCOL>(3 * notches));
   if (notches < 0) ScrollByCells(GX_DOWN, static_cast<ROWCOL>(-3 * notches));
   return TRUE;

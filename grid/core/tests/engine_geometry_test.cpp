@@ -123,6 +123,54 @@ TEST_F(GeometryTest, BoundariesGiveResizeCodesInTheHeaderOnly) {
   EXPECT_EQ(c, 1u);
 }
 
+TEST_F(GeometryTest, TheBoundaryAtTheFrozenSeamResizesTheLastFrozenColumnAndRow) {
+  CGXGridWnd* g = MakeGrid(40, 30);
+  g->SetFrozenCols(1, 0, 0);
+  g->SetFrozenRows(1, 0, 0);
+  g->SetLeftCol(5, 0);
+  g->SetTopRow(6, 0);
+  ROWCOL r = 0, c = 0;
+  // Column 5 is shown right after the frozen column 1 (x 100..150); columns 2-4 are scrolled out.
+  EXPECT_EQ(g->HitTest(CPoint(101, 10), &r, &c), GX_VERTLINE);
+  EXPECT_EQ(c, 1u);
+  // Row 6 follows the frozen row 1 (y 40..60).
+  EXPECT_EQ(g->HitTest(CPoint(10, 41), &r, &c), GX_HORZLINE);
+  EXPECT_EQ(r, 1u);
+  // A hidden column (row) just before the first scrolled one does not touch the seam: no "show it" code.
+  g->HideCols(4, 4);
+  g->HideRows(5, 5);
+  EXPECT_EQ(g->HitTest(CPoint(103, 10), &r, &c), GX_VERTLINE);
+  EXPECT_EQ(c, 1u);
+  EXPECT_EQ(g->HitTest(CPoint(10, 43), &r, &c), GX_HORZLINE);
+  EXPECT_EQ(r, 1u);
+  // Inside the scrolled part the column before is still the absolute one: a hidden column 6 is offered.
+  g->HideCols(6, 6);
+  EXPECT_EQ(g->HitTest(CPoint(153, 10), &r, &c), GX_VERTHIDDENLINE);
+  EXPECT_EQ(c, 6u);
+  EXPECT_EQ(g->HitTest(CPoint(152, 10), &r, &c), GX_VERTLINE);
+  EXPECT_EQ(c, 5u);
+}
+
+TEST_F(GeometryTest, AnEmptyDrawingAreaStopsTheSumsAtOnce) {
+  CGXGridWnd* g = MakeGrid(200000, 3);
+  const CRect full = g->CalcRangeRect(0, 1, 200000, 1, TRUE);
+  EXPECT_EQ(full.bottom, 20 + 200000 * 20);  // asked not to clip: every row counts
+  MoveWindow(*g, 0, 0, 0, 0, FALSE);
+  ASSERT_TRUE(g->GetGridRect().IsRectEmpty());
+  // Only the first row passes the limit of an empty area; the sum stops there.
+  const CRect r = g->CalcRangeRect(0, 1, 200000, 1);
+  EXPECT_EQ(r.top, g->GetGridRect().top);
+  EXPECT_LE(r.bottom - r.top, 40);
+  EXPECT_EQ(g->CalcRangeRect(0, 1, 200000, 1, TRUE).Height(), full.Height());
+  EXPECT_LE(g->ClientRowTop(150000) - g->GetGridRect().top, 40);
+  EXPECT_LE(g->ClientColLeft(3) - g->GetGridRect().left, 100);
+  CRect line;
+  g->CalcTrackingLineRect(&line, 2, 150000);
+  EXPECT_LE(line.top - g->GetGridRect().top, 40);
+  g->CalcTrackingLineRect(&line, 1, 3);
+  EXPECT_LE(line.left - g->GetGridRect().left, 100);
+}
+
 TEST_F(GeometryTest, ComposedStylesFollowTheBaseStyleOrder) {
   CGXGridWnd* g = MakeGrid(10, 30);
   EXPECT_EQ(g->GetCellValue(0, 27), CString("AA"));

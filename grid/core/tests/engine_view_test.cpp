@@ -2,6 +2,7 @@
 // scrolling (what is repainted after keys, the wheel, the scroll bar and the thumb), the scroll bars and
 // their scaling, cursors and the selection border, update hints between two views and the optimized redraw.
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "grid/core/CGXGridOptimizedUpdateImp.h"
 #include "grid/core/tests/enginetest.h"
 #include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CScrollBar.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/Surface.h"
 
@@ -881,6 +883,199 @@ TEST_F(ViewTest, TheTopRowAndLeftColumnSettersReachCellsFartherThanAWindow) {
   EXPECT_TRUE(g->BringCellIntoView(20, 100, GX_UPDATENOW));
   EXPECT_EQ(g->GetTopRow(), 20u);
   ExpectLikeAFreshPaint(g, "brought back");
+}
+
+TEST_F(ViewTest, ScrollBarScalingBeyondTwoToThe31RowsAndColumns) {
+  CGXGridWnd* g = MakeGrid(10, 10, 300, 200, WS_VSCROLL | WS_HSCROLL);
+  g->SetScrollBarPolicy(SB_BOTH, 1, FALSE);
+  g->SetRowCount(3000000000u, 0);
+  g->SetColCount(3000000000u, 0);
+  g->SetTopRow(2999999990u, 0);
+  g->SetLeftCol(2999999990u, 0);
+  g->RefreshScrollBars();
+  for (int bar : {SB_VERT, SB_HORZ}) {
+    const int scale = g->GetScrollScale(bar);
+    EXPECT_GT(scale, 65536) << bar;
+    // Row numbers go beyond an int: the scaled range saturates instead of wrapping.
+    int lo = -1, hi = -1;
+    g->GetScrollRangeScaled(bar, &lo, &hi);
+    EXPECT_EQ(hi, INT_MAX) << bar;
+    EXPECT_GE(lo, 0) << bar;
+    EXPECT_GT(g->GetScrollPosScaled(bar), 2999000000u) << bar;
+    EXPECT_EQ(g->SetScrollPosScaled(bar, 10), INT_MAX) << bar;  // the previous position, saturated
+    EXPECT_EQ(g->SetScrollPosScaled(bar, 3u * scale), 0) << bar;
+    EXPECT_EQ(g->GetScrollPosScaled(bar), 3u * scale) << bar;
+  }
+}
+
+TEST_F(ViewTest, ScrollingByEverythingStopsAtTheFirstScrollableRowAndColumn) {
+  CGXGridWnd* g = MakeGrid(100, 100, 300, 200);
+  g->SetFrozenRows(2, 0, 0);
+  g->SetFrozenCols(1, 0, 0);
+  g->SetTopRow(50, 0);
+  g->SetLeftCol(50, 0);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_TRUE(g->ScrollByCells(GX_UP, GX_MAXROWCOL));
+  EXPECT_EQ(g->GetTopRow(), 3u);
+  EXPECT_TRUE(g->ScrollByCells(GX_LEFT, GX_MAXROWCOL));
+  EXPECT_EQ(g->GetLeftCol(), 2u);
+  ExpectLikeAFreshPaint(g, "scrolled back by everything");
+  g->SetFrozenRows(0, 0, 0);
+  g->SetTopRow(50, GX_UPDATENOW);
+  EXPECT_TRUE(g->ScrollByCells(GX_UP, 0xFFFFFFFFu));
+  EXPECT_EQ(g->GetTopRow(), 1u);
+  EXPECT_FALSE(g->ScrollByCells(GX_UP, 0xFFFFFFFFu));  // already there
+}
+
+// A control that edits without a window: it counts its stores and the hiding of its window part, and can
+// keep that window while the grid scrolls.
+class ScrollWatchingControl : public CGXStatic {
+ public:
+  using CGXStatic::CGXStatic;
+  void SetEditingState(BOOL b) override { editing = b; }
+  BOOL GetEditingState() const override { return editing; }
+  void SetModifiedState(BOOL b) override { modified = b; }
+  BOOL GetModifiedState() const override { return modified; }
+  BOOL StoreValue() override { return ++stores, TRUE; }
+  void HideWindowPart() override { ++hides; }
+  BOOL KeepWindowOnScroll() override { return keep; }
+  void Edit() { editing = modified = TRUE; }
+  BOOL editing = FALSE, modified = FALSE, keep = FALSE;
+  int stores = 0, hides = 0;
+};
+
+TEST_F(ViewTest, AnEditedCoveredCellAcrossTheFrozenRowsStoresBeforeEveryScroll) {
+  CGXGridWnd* g = MakeGrid(100, 30, 300, 200, WS_VSCROLL | WS_HSCROLL);
+  auto* control = new ScrollWatchingControl(g);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_STATIC);
+  g->SetStyleRange(CGXRange().AssignTable(), style);
+  g->SetFrozenRows(2, 0, 0);
+  g->SetFeature(new CoveredBlock(CGXRange(2, 1, 4, 2)));  // rows 2-4: across the frozen seam
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
+  ASSERT_EQ(g->ControlOfCurrentCell(), control);
+  // The scroll bar.
+  control->Edit();
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  EXPECT_FALSE(control->editing);
+  EXPECT_EQ(control->stores, 1);
+  EXPECT_EQ(g->GetTopRow(), 4u);
+  control->Edit();
+  SendMessage(*g, WM_HSCROLL, MAKEWPARAM(SB_LINERIGHT, 0), 0);
+  EXPECT_FALSE(control->editing);
+  EXPECT_EQ(control->stores, 2);
+  // The wheel scrolls like the bar.
+  control->Edit();
+  SendMessage(*g, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_FALSE(control->editing);
+  EXPECT_EQ(control->stores, 3);
+  EXPECT_EQ(g->GetTopRow(), 7u);
+  // Bringing a cell into view, downwards and back up.
+  control->Edit();
+  EXPECT_TRUE(g->BringCellIntoView(60, 1, GX_UPDATENOW));
+  EXPECT_FALSE(control->editing);
+  EXPECT_EQ(control->stores, 4);
+  control->Edit();
+  EXPECT_TRUE(g->BringCellIntoView(5, 1, GX_UPDATENOW));
+  EXPECT_EQ(control->stores, 5);
+  control->Edit();
+  EXPECT_TRUE(g->BringCellIntoView(5, 29, GX_UPDATENOW));
+  EXPECT_EQ(control->stores, 6);
+  // An edit that is not across the seam goes on while the grid scrolls.
+  g->SetFrozenRows(1, 0, 0);
+  control->Edit();
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  EXPECT_TRUE(control->editing);
+  EXPECT_EQ(control->stores, 6);
+}
+
+TEST_F(ViewTest, AControlThatKeepsItsWindowIsNotHiddenWhenItsCellScrollsAway) {
+  CGXGridWnd* g = MakeGrid(100, 30, 300, 200);
+  auto* control = new ScrollWatchingControl(g);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_STATIC);
+  g->SetStyleRange(CGXRange().AssignTable(), style);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  control->Edit();
+  control->hides = 0;
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 3));
+  EXPECT_EQ(control->hides, 1);
+  ASSERT_TRUE(g->ScrollByCells(GX_UP, 3));
+  control->keep = TRUE;
+  control->hides = 0;
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 3));
+  ASSERT_TRUE(g->ScrollByCells(GX_RIGHT, 3));
+  EXPECT_EQ(control->hides, 0);
+}
+
+TEST_F(ViewTest, TheThumbOverHiddenRowsAloneDoesNotScroll) {
+  CGXGridWnd* g = MakeGrid(100, 30, 300, 200, WS_VSCROLL | WS_HSCROLL);
+  g->SetTopRow(20, GX_UPDATENOW);
+  g->SetLeftCol(20, GX_UPDATENOW);
+  g->HideRows(10, 19);
+  g->HideCols(10, 19);
+  g->RefreshScrollBars();
+  ASSERT_EQ(g->GetScrollScale(SB_VERT), 1);
+  ASSERT_EQ(g->GetScrollScale(SB_HORZ), 1);
+  // Rows 12-19 have no height: the picture with top row 12 is the picture with top row 20.
+  SetScrollPos(*g, SB_VERT, 12, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 12), 0);
+  EXPECT_EQ(g->GetTopRow(), 20u);
+  SetScrollPos(*g, SB_HORZ, 12, FALSE);
+  SendMessage(*g, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 12), 0);
+  EXPECT_EQ(g->GetLeftCol(), 20u);
+  // One shown row in between is enough.
+  SetScrollPos(*g, SB_VERT, 9, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 9), 0);
+  EXPECT_EQ(g->GetTopRow(), 9u);
+  SetScrollPos(*g, SB_VERT, 30, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 30), 0);
+  EXPECT_EQ(g->GetTopRow(), 30u);
+}
+
+TEST_F(ViewTest, AParentsSharedScrollBarGetsTheRangeAndPositionAndDrivesTheThumb) {
+  static const char kParentClass[] = "GXViewSharedBarSheet";
+  WNDCLASS wc{};
+  wc.lpfnWndProc = DefWindowProc;
+  wc.hInstance = AfxGetInstanceHandle();
+  wc.lpszClassName = kParentClass;
+  RegisterClass(&wc);
+  CGXGridGlobals::Get().AddRegisteredClassName(kParentClass);
+  HWND parent = CreateWindowEx(0, kParentClass, "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+                               nullptr, nullptr);
+  CScrollBar bar;
+  ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE | SBS_VERT, CRect(380, 0, 400, 300), CWnd::FromHandle(parent),
+                         0xEA10));
+  CGXGridWnd* g = MakeGrid(100000, 3, 300, 200, 0, parent);
+  // Still shared after the first paint: a range set on the grid window's own bar would have shown that bar,
+  // and a grid with its own bar leaves the parent's alone.
+  ASSERT_EQ(g->GetSharedScrollBar(SB_VERT), &bar);
+  g->SetScrollBarPolicy(SB_VERT, 4 | 8, FALSE);
+  g->SetTopRow(500, GX_UPDATENOW);
+  g->RefreshScrollBars();
+  int lo = -1, hi = -1;
+  GetScrollRange(bar, SB_CTL, &lo, &hi);
+  EXPECT_EQ(hi, static_cast<int>(100000 / g->GetScrollScale(SB_VERT)));
+  EXPECT_EQ(GetScrollPos(bar, SB_CTL), static_cast<int>(500 / g->GetScrollScale(SB_VERT)));
+  EXPECT_EQ(GetScrollPos(*g, SB_VERT), 0);  // not the grid window's own (hidden) bar
+  // The grid's own scaled readings come from the shared bar.
+  g->GetScrollRangeScaled(SB_VERT, &lo, &hi);
+  EXPECT_GE(hi, 99990);
+  EXPECT_EQ(g->GetScrollPosScaled(SB_VERT), 500u);
+  // A scroll moves the shared bar; its thumb scrolls the grid.
+  ASSERT_TRUE(g->ScrollByCells(GX_DOWN, 100));
+  EXPECT_EQ(GetScrollPos(bar, SB_CTL), static_cast<int>(600 / g->GetScrollScale(SB_VERT)));
+  SetScrollPos(bar, SB_CTL, 1000, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 1000), reinterpret_cast<LPARAM>(bar.m_hWnd));
+  EXPECT_EQ(g->GetTopRow(), 1000u * g->GetScrollScale(SB_VERT));
+  SetScrollPos(bar, SB_CTL, 2000, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 2000), 0);  // passed on by the parent
+  EXPECT_EQ(g->GetTopRow(), 2000u * g->GetScrollScale(SB_VERT));
+  grid.reset();
+  bar.DestroyWindow();
+  DestroyWindow(parent);
 }
 
 }  // namespace
