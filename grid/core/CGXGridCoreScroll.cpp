@@ -628,6 +628,8 @@ BOOL CGXGridCore::OnGridVScroll(UINT code, UINT pos, CScrollBar* bar) {
     case SB_TOP: SetTopRow(GetFrozenRows() + 1, GX_UPDATENOW); break;
     case SB_BOTTOM: SetTopRow(CalcLastTopRow(), GX_UPDATENOW); break;
     case SB_THUMBTRACK:
+      if (!ParamSettings().m_bThumbTrack) break;  // the grid follows the thumb only on its release
+      [[fallthrough]];
     case SB_THUMBPOSITION: {
       // The bar's tracking position times the scale names the row.
       int track = 0, target = 0;
@@ -659,6 +661,8 @@ BOOL CGXGridCore::OnGridHScroll(UINT code, UINT pos, CScrollBar* bar) {
     case SB_LEFT: SetLeftCol(GetFrozenCols() + 1, GX_UPDATENOW); break;
     case SB_RIGHT: SetLeftCol(CalcLastLeftCol(), GX_UPDATENOW); break;
     case SB_THUMBTRACK:
+      if (!ParamSettings().m_bThumbTrack) break;
+      [[fallthrough]];
     case SB_THUMBPOSITION: {
       int track = 0, target = 0;
       HWND h = ThumbBar(SB_HORZ, bar, &target);

@@ -160,6 +160,7 @@ class CGXGridParam : public CObject {
   BOOL m_bFrozenScroll = TRUE;                // Up/Left cross into the frozen rows through the scrolled-out ones
   BOOL m_bClearSelectionOnMove = FALSE;       // a joining keyboard move clears a selection without the target
   BOOL m_bFillEnabled = FALSE;                // the fill handle at the selection's corner works
+  BOOL m_bThumbTrack = TRUE;                  // dragging a scroll thumb scrolls at once (else on release)
 
   // Drawing (copied).
   int m_nGridLinePosition = 0;          // 0: a cell's grid lines are its left and top edges; else right, bottom

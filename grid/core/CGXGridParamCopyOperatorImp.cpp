@@ -114,6 +114,7 @@ void CGXGridParamCopyOperatorImp::AssignParam(CGXGridParam& t, const CGXGridPara
   t.m_bFrozenScroll = s.m_bFrozenScroll;
   t.m_bClearSelectionOnMove = s.m_bClearSelectionOnMove;
   t.m_bFillEnabled = s.m_bFillEnabled;
+  t.m_bThumbTrack = s.m_bThumbTrack;
   t.m_nGridLinePosition = s.m_nGridLinePosition;
   t.m_nGridLineStyle = s.m_nGridLineStyle;
   t.m_bCurrentCellFrame = s.m_bCurrentCellFrame;

@@ -656,6 +656,7 @@ void SetEveryRunTimeSetting(CGXGridParam& p) {
   p.m_bHintCurrentCellMoves = p.m_bCurrentCellJoinsSelection = p.m_bSkipEnterRedraw = TRUE;
   p.m_bFrozenScroll = FALSE;
   p.m_bClearSelectionOnMove = p.m_bFillEnabled = TRUE;
+  p.m_bThumbTrack = FALSE;
   p.m_nGridLinePosition = 1;
   p.m_nGridLineStyle = PS_DOT;
   p.m_bCurrentCellFrame = p.m_bInvertSelection = FALSE;

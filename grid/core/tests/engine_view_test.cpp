@@ -247,7 +247,11 @@ TEST_F(ViewTest, KeysWheelScrollBarAndThumbRepaintOnlyTheNewStrip) {
   SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 7), 0);
   EXPECT_EQ(g->GetTopRow(), 7u);
   EXPECT_EQ(g->Take(), CRect(0, 160, w, 200));  // two rows
+  // Without thumb tracking only the thumb's release scrolls.
+  g->GetParam()->m_bThumbTrack = FALSE;
   SetScrollPos(*g, SB_VERT, 60, FALSE);
+  SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 60), 0);
+  EXPECT_EQ(g->GetTopRow(), 7u);
   SendMessage(*g, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 60), 0);
   EXPECT_EQ(g->GetTopRow(), 60u);
   EXPECT_EQ(g->Take(), CRect(0, 20, w, 200));  // farther than the window: all of the scrolled area
