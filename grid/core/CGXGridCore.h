@@ -933,6 +933,8 @@ class CGXGridCore {
   virtual BOOL NoModifierKeyDown() const;
   virtual BOOL MoveCurrentCellBy(int direction, ROWCOL count = 1, BOOL allowSelectionChange = TRUE);
   virtual BOOL MoveCurrentCellByKey(int direction, ROWCOL count = 1);
+  // Page Up / Page Down with a repeat count: one page move per repeat (GX_MOSTTOP_PAGE, GX_MOSTBOTTOM_PAGE).
+  void MovePagesByKey(int direction, ROWCOL pages);
   // From (*row, *col) in direction 1..4: the first cell not hidden, not covered away and enabled.
   virtual BOOL FindEnabledCell(int direction, ROWCOL* row, ROWCOL* col);
   virtual void ScrollForCurrentCell(int direction, ROWCOL count);

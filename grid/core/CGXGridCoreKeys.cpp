@@ -13,6 +13,22 @@ BOOL Held(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
 BOOL CGXGridCore::NoModifierKeyDown() const { return !Held(VK_CONTROL) && !Held(VK_SHIFT); }
 
 
+// Decision: a page move is one page per call whatever its count (a page is worked out from the rows shown
+// after the previous page scrolled), so an auto-repeated Page Up / Page Down runs one page move per repeat.
+// It stops early once a page move is refused or changes nothing (the last page reached), so a large repeat
+// count at the grid's end costs nothing.
+void CGXGridCore::MovePagesByKey(int direction, ROWCOL pages) {
+  for (ROWCOL n = 0; n < pages; ++n) {
+    ROWCOL row = 0, col = 0;
+    const BOOL had = QueryCurrentCell(&row, &col);
+    const ROWCOL top = m_nTopRow;
+    if (!MoveCurrentCellByKey(direction, 1)) break;
+    ROWCOL nowRow = 0, nowCol = 0;
+    const BOOL has = QueryCurrentCell(&nowRow, &nowCol);
+    if (had == has && row == nowRow && col == nowCol && top == m_nTopRow) break;
+  }
+}
+
 BOOL CGXGridCore::ProcessKeyMessage(CWnd* source, UINT message, UINT ch, UINT repeat, UINT flags) {
   HWND h = GridHwnd();
   // 1. A mouse drag in progress: Escape cancels it; every key is swallowed.
@@ -70,8 +86,8 @@ BOOL CGXGridCore::OnGridKeyDown(UINT ch, UINT repeat, UINT) {
     case VK_DOWN: MoveCurrentCellByKey(ctrl ? GX_BOTTOMROW : GX_DOWN, count); break;
     case VK_LEFT: MoveCurrentCellByKey(ctrl ? GX_LEFTCOL : GX_LEFT, count); break;
     case VK_RIGHT: MoveCurrentCellByKey(ctrl ? GX_RIGHTCOL : GX_RIGHT, count); break;
-    case VK_PRIOR: MoveCurrentCellByKey(GX_MOSTTOP_PAGE, count); break;
-    case VK_NEXT: MoveCurrentCellByKey(GX_MOSTBOTTOM_PAGE, count); break;
+    case VK_PRIOR: MovePagesByKey(GX_MOSTTOP_PAGE, count); break;
+    case VK_NEXT: MovePagesByKey(GX_MOSTBOTTOM_PAGE, count); break;
     case VK_HOME:
       if (!ctrl) return FALSE;
       MoveCurrentCellByKey(GX_TOPLEFT, 1);

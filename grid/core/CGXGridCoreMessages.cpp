@@ -236,8 +236,12 @@ void CGXGridCore::MoveByMessage(int code, int n) {
     case 2: MoveCurrentCellByKey(GX_DOWN, 1); break;
     case 3: MoveCurrentCellByKey(GX_BOTTOMROW, 1); break;
     case 4: {
-      const ROWCOL row = std::min<ROWCOL>(GetHeaderRows() + static_cast<ROWCOL>(std::max(n, 0)), GetRowCount());
-      MoveCurrentCellTo(row, GetHeaderCols() + 1, GX_UPDATENOW | 0x08);
+      // n counts data rows from 1. A header cell never becomes current this way: n below 1, a grid
+      // without data rows or without a column right of the headers leave the current cell as it is.
+      const ROWCOL headerRows = GetHeaderRows(), col = GetHeaderCols() + 1;
+      if (n < 1 || GetRowCount() <= headerRows || col > GetColCount()) break;
+      const ROWCOL row = headerRows + std::min<ROWCOL>(static_cast<ROWCOL>(n), GetRowCount() - headerRows);
+      MoveCurrentCellTo(row, col, GX_UPDATENOW | 0x08);
       if (HWND h = GridHwnd()) ::SetFocus(h);
       break;
     }

@@ -12,6 +12,20 @@
 namespace {
 constexpr WORD kPressed = 0x0001, kDown = 0x0004, kMove = 0x0008, kUp = 0x0010, kWasOverPress = 0x0020,
                kOverPress = 0x0040, kCtrl = 0x0080, kOnCurrent = 0x0100;
+
+// The press cell is the top-left cell of its covered block; the mouse is over it anywhere in the block.
+BOOL OverPressCell(CGXGridCore& g, ROWCOL row, ROWCOL col, ROWCOL pressRow, ROWCOL pressCol) {
+  if (row == pressRow && col == pressCol) return TRUE;
+  CGXRange covered;
+  return g.GetCoveredCellsRowCol(row, col, covered) && covered.top == pressRow && covered.left == pressCol;
+}
+
+// The state bits of a move or release: over the press cell, else whether the last mouse cell was.
+WORD OverBits(CGXGridCore& g, ROWCOL row, ROWCOL col, ROWCOL lastRow, ROWCOL lastCol, ROWCOL pressRow,
+              ROWCOL pressCol) {
+  if (OverPressCell(g, row, col, pressRow, pressCol)) return kOverPress;
+  return OverPressCell(g, lastRow, lastCol, pressRow, pressCol) ? kWasOverPress : 0;
+}
 }  // namespace
 
 CPoint CGXGridCore::ClampMousePoint(CPoint pt) const {
@@ -66,6 +80,15 @@ BOOL CGXGridCore::StartCellPress(Button b, UINT keys, CPoint pt, int code, ROWCO
     if (left && m_pUserDragSelectRangeImp && m_pUserDragSelectRangeImp->OnButtonDown(this, keys, pt, row, col))
       return TRUE;
     m_wPressState = kPressed;
+    // A press anywhere in a covered block is a press on its top-left cell, the cell that is current and
+    // that the cell handler works on: the "current cell with a bound control" bit and the press-cell
+    // comparisons of moves and the release must not depend on where inside the block the click lands.
+    // (No control asks for anything else: every covered block maps, as in the cell handler.)
+    CGXRange covered;
+    if (GetCoveredCellsRowCol(row, col, covered)) {
+      row = covered.top;
+      col = covered.left;
+    }
     m_nPressRow = row;
     m_nPressCol = col;
     CGXControl* c = MatchesCurrentCell(row, col) ? CurrentControl() : nullptr;
@@ -142,11 +165,8 @@ BOOL CGXGridCore::OnGridMouseMove(UINT keys, CPoint raw) {
   const ROWCOL firstCol = GetFrozenCols() > GetHeaderCols() ? GetHeaderCols() + 1 : m_nLeftCol;
   row = std::clamp(row, std::min(firstRow, GetRowCount()), GetRowCount());
   col = std::clamp(col, std::min(firstCol, GetColCount()), GetColCount());
-  WORD state = static_cast<WORD>(m_wPressState | kMove);
-  if (row == m_nPressRow && col == m_nPressCol)
-    state |= kOverPress;
-  else if (m_nLastMouseRow == m_nPressRow && m_nLastMouseCol == m_nPressCol)
-    state |= kWasOverPress;
+  const WORD state = static_cast<WORD>(m_wPressState | kMove |
+                                      OverBits(*this, row, col, m_nLastMouseRow, m_nLastMouseCol, m_nPressRow, m_nPressCol));
   const Button b = (m_nPressKeys & MK_LBUTTON)   ? Button::left
                    : (m_nPressKeys & MK_MBUTTON) ? Button::middle
                                                  : Button::right;
@@ -182,11 +202,8 @@ BOOL CGXGridCore::ButtonUp(Button b, UINT keys, CPoint raw) {
   HitTest(pt, &row, &col, nullptr);
   row = std::min(row, GetRowCount());
   col = std::min(col, GetColCount());
-  WORD state = static_cast<WORD>(m_wPressState | kUp);
-  if (row == m_nPressRow && col == m_nPressCol)
-    state |= kOverPress;
-  else if (m_nLastMouseRow == m_nPressRow && m_nLastMouseCol == m_nPressCol)
-    state |= kWasOverPress;
+  const WORD state = static_cast<WORD>(m_wPressState | kUp |
+                                      OverBits(*this, row, col, m_nLastMouseRow, m_nLastMouseCol, m_nPressRow, m_nPressCol));
   CallCellHandler(b, m_nPressRow, m_nPressCol, row, col, pt, keys, state);
   m_wPressState = 0;
   return TRUE;
@@ -293,7 +310,7 @@ BOOL CellHandler(CGXGridCore& g, ROWCOL pr, ROWCOL pc, ROWCOL row, ROWCOL col, W
     *dragMoved = FALSE;
   } else if (state & kMove) {
     if (CGXControl* c = control()) move(c);
-    if (row != pr || col != pc) *dragMoved = TRUE;
+    if (!OverPressCell(g, row, col, pr, pc)) *dragMoved = TRUE;
   } else if (state & kUp) {
     if (CGXControl* c = control())
       up(c);

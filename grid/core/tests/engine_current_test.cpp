@@ -576,6 +576,42 @@ TEST_F(CurrentTest, PageUpScrollsByTheRowsThatFitAndMovesTheCellByThem) {
   EXPECT_EQ(Row(g), 1u);
 }
 
+TEST_F(CurrentTest, PageKeysMoveOnePagePerRepeat) {
+  NotifyingGrid* g = MakeEditingGrid(100, 3);
+  auto start = [&] {
+    g->SetTopRow(1, 0);
+    g->MoveCurrentCellTo(2, 1, GX_UPDATENOW);
+  };
+  start();
+  ::SendMessage(*g, WM_KEYDOWN, VK_NEXT, 1);
+  const ROWCOL onePageTop = g->GetTopRow(), onePageRow = Row(g);
+  ::SendMessage(*g, WM_KEYDOWN, VK_NEXT, 1);
+  ::SendMessage(*g, WM_KEYDOWN, VK_NEXT, 1);
+  const ROWCOL threeTop = g->GetTopRow(), threeRow = Row(g);
+  ASSERT_GT(threeTop, onePageTop);
+  // One key-down with a repeat of 3 goes as far as three single presses.
+  start();
+  ::SendMessage(*g, WM_KEYDOWN, VK_NEXT, 3);
+  EXPECT_EQ(g->GetTopRow(), threeTop);
+  EXPECT_EQ(Row(g), threeRow);
+  EXPECT_GT(Row(g), onePageRow);
+  // Page Up likewise.
+  ::SendMessage(*g, WM_KEYDOWN, VK_PRIOR, 1);
+  ::SendMessage(*g, WM_KEYDOWN, VK_PRIOR, 1);
+  const ROWCOL upTop = g->GetTopRow(), upRow = Row(g);
+  start();
+  ::SendMessage(*g, WM_KEYDOWN, VK_NEXT, 3);
+  ::SendMessage(*g, WM_KEYDOWN, VK_PRIOR, 2);
+  EXPECT_EQ(g->GetTopRow(), upTop);
+  EXPECT_EQ(Row(g), upRow);
+  // A huge repeat ends on the last row (the pages stop once nothing moves any more).
+  ::SendMessage(*g, WM_KEYDOWN, VK_NEXT, 0xFFFF);
+  EXPECT_EQ(Row(g), 100u);
+  ::SendMessage(*g, WM_KEYDOWN, VK_PRIOR, 0xFFFF);
+  EXPECT_EQ(Row(g), 1u);
+  EXPECT_EQ(g->GetTopRow(), 1u);
+}
+
 TEST_F(CurrentTest, TheFrozenSeamFollowsTheRowsAsShownOrThroughTheScrolledOutRows) {
   NotifyingGrid* g = MakeEditingGrid(50, 3);
   g->SetFrozenRows(2, 0, 0);
@@ -825,6 +861,51 @@ TEST_F(CurrentTest, DragSelectionResizeAndFillTakeTheMouseFirst) {
   EXPECT_EQ(log.back(), "fill end");
   EXPECT_TRUE(std::all_of(log.begin() + 1, log.end() - 1, [](const std::string& s) { return s == "fill move"; }));
   EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// A control that records the state words of the mouse messages it is handed.
+class MouseStateControl : public EditingControl {
+ public:
+  using EditingControl::EditingControl;
+  BOOL OnLButtonDownInCell(UINT, int, int, WORD hit) override { return states.push_back(hit), TRUE; }
+  BOOL OnMouseMoveInCell(UINT, int, int, WORD hit) override { return states.push_back(hit), TRUE; }
+  BOOL OnLButtonUpInCell(UINT, int, int, WORD hit) override { return states.push_back(hit), TRUE; }
+  std::vector<WORD> states;
+};
+
+TEST_F(CurrentTest, AClickAnywhereOnACoveredCurrentCellIsAPressOnTheCurrentCell) {
+  NotifyingGrid* g = MakeGrid<NotifyingGrid>(10, 6, 300, 200);
+  auto* c = new MouseStateControl(g, &g->log);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, c, TRUE);
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_STATIC);
+  g->SetStyleRange(CGXRange().AssignTable(), style);
+  g->SetFeature(new CoveredFeature);  // (2, 2)-(3, 4)
+  SetFocus(*g);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  auto& in = plat::InputRouter::Instance();
+  auto click = [&](ROWCOL r, ROWCOL col) {
+    c->states.clear();
+    g->log.clear();
+    in.ButtonDown(plat::MouseButton::Left, At(*g, r, col));
+    in.ButtonUp(plat::MouseButton::Left, At(*g, r, col));
+    Pump();
+  };
+  click(2, 2);  // the block's top-left part
+  EXPECT_EQ(c->states, (std::vector<WORD>{0x0145, 0x0151}));
+  click(3, 4);  // its lower-right part: the same press on the current cell, nothing left or entered
+  EXPECT_EQ(c->states, (std::vector<WORD>{0x0145, 0x0151}));
+  EXPECT_EQ(g->log, Log{});
+  EXPECT_EQ(Row(g), 2u);
+  EXPECT_EQ(Col(g), 2u);
+  // A drag inside the block stays over the press cell; leaving the block is a move away from it.
+  c->states.clear();
+  in.ButtonDown(plat::MouseButton::Left, At(*g, 3, 3));
+  in.MouseMove(At(*g, 2, 4));
+  in.MouseMove(At(*g, 5, 4));
+  in.ButtonUp(plat::MouseButton::Left, At(*g, 5, 4));
+  Pump();
+  EXPECT_EQ(c->states, (std::vector<WORD>{0x0145, 0x0149, 0x0129, 0x0111}));
 }
 
 TEST_F(CurrentTest, TheRightButtonDuringALeftDragCancelsItAndTheCellStays) {

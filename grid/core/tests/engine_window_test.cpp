@@ -342,6 +342,36 @@ TEST_F(WindowTest, QueryMessagesAnswerThroughTheClipboard) {
   EXPECT_EQ(SendMessage(*g, 0x0791, 3, 0), 0);
 }
 
+TEST_F(WindowTest, TheNavigationMessageNeverMakesAHeaderCellCurrent) {
+  CGXGridWnd* g = MakeGrid(6, 3, 300, 200);
+  g->MoveCurrentCellTo(3, 2, GX_UPDATENOW);
+  ROWCOL row = 0, col = 0;
+  auto current = [&] {
+    row = col = 0;
+    return g->QueryCurrentCell(&row, &col);
+  };
+  // Row 0 would be the header row: n = 0 and a negative n leave the current cell alone.
+  SendMessage(*g, 0x07A3, 4, 0);
+  ASSERT_TRUE(current());
+  EXPECT_EQ(row, 3u);
+  EXPECT_EQ(col, 2u);
+  SendMessage(*g, 0x07A3, 4, static_cast<LPARAM>(-5));
+  ASSERT_TRUE(current());
+  EXPECT_EQ(row, 3u);
+  // A row beyond the count is the last row; the first column right of the headers.
+  SendMessage(*g, 0x07A3, 4, 0x7FFFFFFF);
+  ASSERT_TRUE(current());
+  EXPECT_EQ(row, 6u);
+  EXPECT_EQ(col, 1u);
+  // A grid without data rows, or without a column beside the headers, has no cell to go to.
+  CGXGridWnd* empty = MakeGrid(0, 3, 300, 200);
+  SendMessage(*empty, 0x07A3, 4, 1);
+  EXPECT_FALSE(empty->QueryCurrentCell(&row, &col));
+  CGXGridWnd* narrow = MakeGrid(4, 0, 300, 200);
+  SendMessage(*narrow, 0x07A3, 4, 1);
+  EXPECT_FALSE(narrow->QueryCurrentCell(&row, &col));
+}
+
 TEST_F(WindowTest, BufferedDrawingEqualsDirectDrawing) {
   CGXGridWnd* g = MakeGrid(20, 5, 300, 200);
   g->SetCellValue(2, 2, "text");
