@@ -148,7 +148,8 @@ UINT CGXGridCore::OnGridGetDlgCode(UINT defaultCode) {
 }
 
 BOOL CGXGridCore::OnGridKillFocus(HWND newFocus) {
-  StopAutoScroll();
+  // A running auto-scroll is the plug-in's to end: it hears the focus loss itself and keeps going when the
+  // request asks to be kept alive.
   m_bFocusLost = TRUE;
   if (m_bFocusGuard) return FALSE;
   // The focus moving into the grid's own children (a cell editor) keeps the grid focused.

@@ -815,18 +815,23 @@ TEST_F(RowColTest, HoldingTheMouseBelowTheGridRaisesTheStepFactorUpTo80) {
   EXPECT_FALSE(g->IsAutoScrolling());
 }
 
-TEST_F(RowColTest, TheKeepAliveFlagLetsARequestSurviveTheLossOfTheFocus) {
+TEST_F(RowColTest, TheKeepAliveFlagLetsARequestSurviveTheFocusMovingToTheGridsOwnChild) {
+  // A focus loss to another window sends cancel-mode, which ends any auto-scroll; the focus moving into the
+  // grid's own child (a cell editor's window) does not, and there the keep-alive flag decides.
   CGXGridWnd* g = MakeGrid(200, 3, 300, 200);
   g->InstallAutoScrollPlugin();
-  CGXAutoScrollPlugin plugin(g);  // the plug-in's own answer, without the grid's focus handling behind it
+  HWND child = CreateWindowEx(0, "GXWND", "", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, *g, nullptr, nullptr, nullptr);
+  ASSERT_NE(child, nullptr);
+  ::SetFocus(*g);
   g->StartAutoScroll(FALSE, TRUE, FALSE);
   g->m_bAutoScrollKeepAlive = TRUE;
-  plugin.HandleMessage(WM_KILLFOCUS, 0, 0, nullptr);
+  ::SetFocus(child);
   EXPECT_TRUE(g->IsAutoScrolling());
+  ::SetFocus(*g);
   g->m_bAutoScrollKeepAlive = FALSE;
-  plugin.HandleMessage(WM_KILLFOCUS, 0, 0, nullptr);
+  ::SetFocus(child);
   EXPECT_FALSE(g->IsAutoScrolling());
-  EXPECT_TRUE(g->m_bAutoScrollPluginInstalled);
+  DestroyWindow(child);
 }
 
 }  // namespace
