@@ -947,7 +947,10 @@ TEST_F(DrawTest, CellByCellDrawingPrintsPatternedBlocksBlackOnWhite) {
   CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
   g->InstallOldDrawingImp();
   g->m_bOldDrawing = TRUE;
-  g->SetStyleRange(CGXRange(1, 1, 2, 2), CGXStyle().SetInterior(CGXInteriorBrush().SetPattern(5)));
+  // A red pattern on blue: in colour neither black nor white.
+  CGXInteriorBrush pattern;
+  pattern.SetPattern(5).SetBkColor(kBlue).SetFore(gx::PackColor(kRed));
+  g->SetStyleRange(CGXRange(1, 1, 2, 2), CGXStyle().SetInterior(pattern));
   g->SetStyleRange(CGXRange(3, 3, 4, 4), CGXStyle().SetInteriorColor(kRed));
   g->GetProperties()->m_bBlackWhite = TRUE;
   CDC mem;
@@ -958,8 +961,8 @@ TEST_F(DrawTest, CellByCellDrawingPrintsPatternedBlocksBlackOnWhite) {
   mem.FillSolidRect(0, 0, 300, 200, kTint);
   g->SetPrinting(TRUE, TRUE);  // laid out on the window's client rectangle
   g->DrawCellBlock(0, 0, 4, 4, &mem);
-  g->SetPrinting(FALSE);
   const CRect patterned = g->CalcRangeRect(1, 1, 2, 2), plain = g->CalcRangeRect(3, 3, 4, 4);
+  g->SetPrinting(FALSE);
   int black = 0, white = 0, other = 0;
   // Inside the grid lines of the block.
   for (int y = patterned.top + 2; y < patterned.bottom - 2; ++y)
