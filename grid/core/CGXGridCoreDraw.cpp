@@ -630,9 +630,16 @@ void CGXGridCore::DrawBlockCell(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j) {
   if (!style || rect.IsRectEmpty()) return;
   const ROWCOL row = ctx.rows[i], col = ctx.cols[j];
   const BOOL current = row && col && MatchesCurrentCell(row, col);
-  m_bNeedsOwnBackground = (ctx.Flags(i, j) & GX_CF_OWNBACKGROUND) != 0;
-  DrawCellControl(ctx.dc, row, col, rect, *style);
-  m_bNeedsOwnBackground = FALSE;
+  {
+    // Cleared however the control's drawing ends: a flag left set would make every control drawn outside
+    // a block paint its own background.
+    struct OwnBackground {
+      BOOL& flag;
+      ~OwnBackground() { flag = FALSE; }
+    } own{m_bNeedsOwnBackground};
+    m_bNeedsOwnBackground = (ctx.Flags(i, j) & GX_CF_OWNBACKGROUND) != 0;
+    DrawCellControl(ctx.dc, row, col, rect, *style);
+  }
   if (current && !ParamSettings().m_bCurrentCellFrame) {
     // Without the grid's own inverted frame, the current cell's control draws its frame once the row is
     // done, unless it is the active editor. Both together would invert the same pixels twice.

@@ -923,13 +923,15 @@ TEST_F(DrawTest, AnExceptionFromAPaintLeavesChangedCellsMode) {
     g->SetBufferedDrawing(buffered);
     auto* control = new ThrowingStatic(g);
     g->AddCellControl(kRecordingId, control);
-    g->SetStyleRange(CGXRange(2, 3), CGXStyle().SetControl(kRecordingId));
+    // An interior of its own: the grid asks the control to paint its background when it throws.
+    g->SetStyleRange(CGXRange(2, 3), CGXStyle().SetControl(kRecordingId).SetInteriorColor(kTint));
     g->RedrawAll(GX_UPDATENOW);
     Shot(*g);
     data->changed = {{2, 3}};
     control->armed = TRUE;
     EXPECT_THROW(g->RedrawChangedCells(), std::runtime_error) << buffered;
     EXPECT_FALSE(g->IsChangedCellsMode()) << buffered;
+    EXPECT_FALSE(g->m_bNeedsOwnBackground) << buffered;
     // A later paint draws every row again.
     control->armed = FALSE;
     data->changed.clear();
