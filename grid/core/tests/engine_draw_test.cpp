@@ -1068,8 +1068,10 @@ TEST(RotatedTextPosition, EachQuadrantAndAlignmentPutsTheTextWhereItsStartPointS
       EXPECT_LE(r.ink.right, box.right + 2) << angle << " " << format;
       EXPECT_LE(r.ink.bottom, box.bottom + 2) << angle << " " << format;
       // ... and fills it but for the leading and the descent.
-      EXPECT_NEAR((r.ink.left + r.ink.right) / 2.0, (box.left + box.right) / 2, r.cy * 0.35 + 2) << angle << " " << format;
-      EXPECT_NEAR((r.ink.top + r.ink.bottom) / 2.0, (box.top + box.bottom) / 2, r.cy * 0.35 + 2) << angle << " " << format;
+      EXPECT_NEAR((r.ink.left + r.ink.right) / 2.0, (box.left + box.right) / 2, r.cy * 0.35 + 2)
+          << angle << " " << format;
+      EXPECT_NEAR((r.ink.top + r.ink.bottom) / 2.0, (box.top + box.bottom) / 2, r.cy * 0.35 + 2)
+          << angle << " " << format;
     }
 }
 
