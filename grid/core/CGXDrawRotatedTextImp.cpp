@@ -24,10 +24,11 @@ int CGXDrawRotatedTextImp::DrawRotatedText(CDC* dc, LPCSTR text, int length, int
   // 1. The text's extent.
   const CSize ext = dc->GetTextExtent(text, length);
   const double cx = ext.cx, cy = ext.cy;
-  // 2. The angle in degrees, brought into 0..360.
-  double degrees = static_cast<double>(angle) * 0.1;
-  while (degrees < 0) degrees += 360;
-  while (degrees > 360) degrees -= 360;
+  // 2. The angle in degrees, brought into [0, 360): a full turn (3600 tenths, 7200, -3600) draws like no
+  // turn, and a huge angle costs no loop. Reduced in whole tenths, so no rounding creeps in.
+  LONG tenths = angle % 3600;
+  if (tenths < 0) tenths += 3600;
+  const double degrees = static_cast<double>(tenths) * 0.1;
   const double L = left, T = top, R = right, W = right - left, H = bottom - top;
   // 3. Clip to the given rectangle or to the text rectangle.
   const int saved = dc->SaveDC();

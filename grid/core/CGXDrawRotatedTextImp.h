@@ -10,7 +10,7 @@ class CDC;
 class CGXDrawRotatedTextImp : public CGXImpBase {
  public:
   // length -1: the whole text. format: 1 centre, 2 right, 4 vertical centre, 8 bottom. angle in tenths of
-  // a degree (any value; brought into 0..360 degrees). Clipped to `clip`, or to the text rectangle.
+  // a degree (any value; a full turn draws like none). Clipped to `clip`, or to the text rectangle.
   virtual int DrawRotatedText(CDC* dc, LPCSTR text, int length, int left, int top, int right, int bottom,
                               UINT format, LONG angle, const RECT* clip);
 };

@@ -533,8 +533,8 @@ void CGXDrawingAndFormatting::DrawCellText(CGXControl* control, CDC* pDC, const 
   }
 
   CGXGridCore* grid = control->Grid();
-  CFont* font = grid ? grid->LookupFont(style) : nullptr;
-  CFont* oldFont = font ? pDC->SelectObject(font) : nullptr;
+  // Zoomed like the headers and the font the row heights were measured with.
+  CFont* oldFont = grid ? grid->SelectStyleFont(pDC, style) : nullptr;
   const CGXProperties* props = grid ? grid->GetProperties() : nullptr;
   const bool blackWhite = grid && props && props->PrintsBlackAndWhite(grid->IsPrinting());
   const COLORREF oldText = pDC->SetTextColor(blackWhite ? RGB(0, 0, 0) : style.GetTextColor());

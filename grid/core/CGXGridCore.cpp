@@ -293,7 +293,7 @@ void CGXGridCore::MeasureFontMetrics(int* height, int* width) {
     CDC dc;
     dc.Attach(hdc);
     PrepareDC(&dc);
-    CFont* old = dc.SelectObject(LookupFont(*m_pStyleStandard));
+    CFont* old = CreateZoomedFont(&dc, m_pStyleStandard->GetFont());
     TEXTMETRIC tm{};
     if (dc.GetTextMetrics(&tm)) {
       *height = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);

@@ -799,6 +799,8 @@ class CGXGridCore {
   void InvertMarkedCells(CGXGridDrawContext& ctx);
   void DrawCurrentCellFrameOnce(CGXGridDrawContext& ctx);
   CGXInteriorBrush StandardInterior() const;
+  // An interior as printed without colours: a pattern black on white, a plain colour white.
+  static CGXInteriorBrush BlackAndWhiteInterior(const CGXInteriorBrush& interior);
   // Measures the font selected into the paint device into the line height and character width (the
   // standard style's font at the start of every paint).
   void MeasurePaintFont(CDC* dc);

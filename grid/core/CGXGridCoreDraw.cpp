@@ -118,13 +118,28 @@ BOOL CGXGridCore::RedrawChangedCells(BOOL recalc, void* hint, BOOL notify) {
   // A data object that suspends its updates (a store in the middle of a bulk change) is not repainted now.
   if (CGXData* data = GetData(); data && data->m_bSuspendUpdates) return FALSE;
   if (recalc) DataObjectRecalc();
-  BOOL oldMode = m_bChangedCellsMode, oldScroll = m_bScrolling;
-  m_bChangedCellsMode = TRUE;
-  m_bScrolling = TRUE;
-  UpdateWindow();
-  RedrawAll(GX_UPDATENOW, FALSE);
-  m_bChangedCellsMode = oldMode;
-  m_bScrolling = oldScroll;
+  {
+    // The paints below run every cell control's drawing; whatever escapes from one must not leave the grid
+    // in changed-cells mode (every later paint would draw only rows holding a changed cell). The rectangles
+    // queued by an interrupted paint go too.
+    struct ModeScope {
+      CGXGridCore& grid;
+      BOOL oldMode, oldScrolling;
+      explicit ModeScope(CGXGridCore& g) : grid(g), oldMode(g.m_bChangedCellsMode), oldScrolling(g.m_bScrolling) {
+        g.m_bChangedCellsMode = TRUE;
+        g.m_bScrolling = TRUE;
+      }
+      ~ModeScope() {
+        grid.m_bChangedCellsMode = oldMode;
+        grid.m_bScrolling = oldScrolling;
+        grid.m_queuedRects.clear();
+      }
+      ModeScope(const ModeScope&) = delete;
+      ModeScope& operator=(const ModeScope&) = delete;
+    } mode(*this);
+    UpdateWindow();
+    RedrawAll(GX_UPDATENOW, FALSE);
+  }
   if (auto* h = notify ? HintSender() : nullptr) h->HintChangedCells(this, 0);
   CString error;
   if (recalc && DataObjectErrorText(error) && !error.IsEmpty()) ::MessageBox(GridHwnd(), error, nullptr, MB_OK);
@@ -492,10 +507,14 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
     if (!control || (!control->GetEditingState() && !control->GetModifiedState())) ReleaseCurrentControl();
   }
   // 5. Styles composed up front when asked; otherwise each when its flags are prepared.
-  if (ParamSettings().m_nPreloadStyles == 1)
+  // They are kept aside: a cell's style joins the block only when the cell is prepared (step 8), so that in
+  // changed-cells mode the cells before a row's first changed cell stay undrawn, uninverted and unframed.
+  if (ParamSettings().m_nPreloadStyles == 1) {
+    ctx.preloaded.assign(ctx.styles.size(), nullptr);
     for (ROWCOL r = 0; r < ctx.n; ++r)
       for (ROWCOL c = 0; c < ctx.m; ++c)
-        ctx.styles[static_cast<size_t>(r) * ctx.m + c] = GetCachedCellStyle(ctx.rows[r], ctx.cols[c]);
+        ctx.preloaded[static_cast<size_t>(r) * ctx.m + c] = GetCachedCellStyle(ctx.rows[r], ctx.cols[c]);
+  }
   // 6. A changed cell may float differently now: its floating cells are computed again before it draws.
   if (m_pFloatCellsImp)
     for (ROWCOL r = 0; r < ctx.n; ++r)
@@ -535,7 +554,7 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
     }
     FillRowInteriorRuns(ctx, r);
     for (ROWCOL c = 0; c < ctx.m; ++c) {
-      if (!ctx.StylePtr(r, c)) continue;  // not prepared (changed-cells mode) or under a span
+      if (!ctx.StylePtr(r, c)) continue;  // not prepared: before the row's first change, or under a span
       DrawBlockCell(ctx, r, c);
       NotifyDataCellDrawn(ctx.rows[r], ctx.cols[c], FALSE);
     }
@@ -548,6 +567,15 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
   // 12. Column lines, then the inversion.
   for (ROWCOL c = 0; c < ctx.m; ++c) DrawColumnLines(ctx, c);
   InvertMarkedCells(ctx);
+}
+
+CGXInteriorBrush CGXGridCore::BlackAndWhiteInterior(const CGXInteriorBrush& interior) {
+  // White background and black foreground, the two exchanged for a pattern.
+  CGXInteriorBrush bw(interior);
+  const BOOL patterned = interior.GetFillKind() != CGXInteriorBrush::fillColor;
+  bw.SetColor(patterned ? RGB(0, 0, 0) : RGB(255, 255, 255)).SetBkColor(patterned ? RGB(255, 255, 255) : RGB(0, 0, 0));
+  bw.SetStyle(interior.GetStyle());
+  return bw;
 }
 
 CGXInteriorBrush CGXGridCore::StandardInterior() const {
@@ -566,8 +594,10 @@ void CGXGridCore::PrepareCellFlags(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j) 
   const ROWCOL row = ctx.rows[i], col = ctx.cols[j];
   if (!claimed) {
     // 3. The style, then the border and grid-line flags of a cell that has a size.
-    const CGXStyle*& slot = ctx.styles[static_cast<size_t>(i) * ctx.m + j];
-    if (!slot) slot = GetCachedCellStyle(row, col);
+    const size_t index = static_cast<size_t>(i) * ctx.m + j;
+    const CGXStyle*& slot = ctx.styles[index];
+    if (!slot) slot = index < ctx.preloaded.size() && ctx.preloaded[index] ? ctx.preloaded[index]
+                                                                            : GetCachedCellStyle(row, col);
     const CGXStyle& s = *slot;
     if (ctx.heights[i] > 0 && ctx.widths[j] > 0) {
       if (!(s.GetInterior() == StandardInterior())) f |= GX_CF_OWNBACKGROUND;
@@ -600,9 +630,16 @@ void CGXGridCore::DrawBlockCell(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j) {
   if (!style || rect.IsRectEmpty()) return;
   const ROWCOL row = ctx.rows[i], col = ctx.cols[j];
   const BOOL current = row && col && MatchesCurrentCell(row, col);
-  m_bNeedsOwnBackground = (ctx.Flags(i, j) & GX_CF_OWNBACKGROUND) != 0;
-  DrawCellControl(ctx.dc, row, col, rect, *style);
-  m_bNeedsOwnBackground = FALSE;
+  {
+    // Cleared however the control's drawing ends: a flag left set would make every control drawn outside
+    // a block paint its own background.
+    struct OwnBackground {
+      BOOL& flag;
+      ~OwnBackground() { flag = FALSE; }
+    } own{m_bNeedsOwnBackground};
+    m_bNeedsOwnBackground = (ctx.Flags(i, j) & GX_CF_OWNBACKGROUND) != 0;
+    DrawCellControl(ctx.dc, row, col, rect, *style);
+  }
   if (current && !ParamSettings().m_bCurrentCellFrame) {
     // Without the grid's own inverted frame, the current cell's control draws its frame once the row is
     // done, unless it is the active editor. Both together would invert the same pixels twice.
@@ -650,17 +687,7 @@ void CGXGridCore::FillRowInteriorRuns(CGXGridDrawContext& ctx, ROWCOL i) {
     if (k - j >= 2) {
       ctx.Flags(i, j) &= static_cast<WORD>(~GX_CF_OWNBACKGROUND);
       const CRect run(ctx.lefts[j], ctx.tops[i], ctx.lefts[k - 1] + ctx.widths[k - 1], ctx.tops[i] + ctx.heights[i]);
-      if (ctx.colorsAllowed) {
-        FillWithInterior(ctx.dc, run, interior);
-      } else {
-        // Black and white: white background and black foreground (exchanged for a pattern).
-        CGXInteriorBrush bw(interior);
-        const BOOL patterned = interior.GetFillKind() != CGXInteriorBrush::fillColor;
-        bw.SetColor(patterned ? RGB(0, 0, 0) : RGB(255, 255, 255))
-            .SetBkColor(patterned ? RGB(255, 255, 255) : RGB(0, 0, 0));
-        bw.SetStyle(interior.GetStyle());
-        FillWithInterior(ctx.dc, run, bw);
-      }
+      FillWithInterior(ctx.dc, run, ctx.colorsAllowed ? interior : BlackAndWhiteInterior(interior));
     }
     j = k;
   }

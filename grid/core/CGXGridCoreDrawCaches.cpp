@@ -9,6 +9,7 @@
 #include "grid/core/CGXFontRegistry.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridDrawContext.h"
+#include "grid/core/CGXLongOperation.h"
 #include "platform/framework/CPaintDC.h"
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
@@ -41,11 +42,15 @@ struct PenKey {
 
 void CGXGridCore::FreeDrawingCaches() {
   if (m_bPrinting) return;
-  // 1. The measuring device and the GDI objects.
-  ReleaseCachedDC();
-  m_fontCache.clear();
-  m_brushCache.clear();
-  m_penCache.clear();
+  // 1. The measuring device and the GDI objects, unless a long operation runs: its loop (styles applied
+  // to many ranges, each ending here) would otherwise make every font, brush and pen again and again,
+  // and callers inside it may still hold them. The style cache below is emptied all the same.
+  if (CGXLongOperationScope::GetNestingLevel() == 0) {
+    ReleaseCachedDC();
+    m_fontCache.clear();
+    m_brushCache.clear();
+    m_penCache.clear();
+  }
   // 2. The style cache; styles of the kept rows and columns and of a kept current cell survive.
   ROWCOL curRow = 0, curCol = 0;
   const BOOL hasCurrent = QueryCurrentCell(&curRow, &curCol);
@@ -101,10 +106,12 @@ const CGXStyle* CGXGridCore::GetCachedCellStyle(ROWCOL row, ROWCOL col) {
     auto it = m_styleCache.find(key);
     if (it != m_styleCache.end()) return it->second.get();
   }
-  // 3. Composed into a spare style; a read-only grid marks every style read-only.
+  // 3. Composed into a spare style; a locked grid marks every style read-only. The grid's own lock test
+  // decides (a derived grid may override it), so that what is drawn and edited agrees with what the grid
+  // refuses to store.
   CGXStyle* style = NewWorkStyle();
   ComposeCellStyle(row, col, *style, TRUE);
-  if (m_pParam && m_pParam->m_bReadOnly && m_pParam->m_bReadOnlyEnforced) style->SetReadOnly(TRUE);
+  if (IsLocked()) style->SetReadOnly(TRUE);
   if (current && !m_bKeepCurrentCell) {
     m_deleteLater.emplace_back(style);
   } else {
@@ -152,9 +159,11 @@ CBrush* CGXGridCore::LookupBrush(const CGXInteriorBrush& interior) {
   return (m_brushCache[bytes] = std::move(b)).get();
 }
 
+// The font as described, not zoomed: zooming is CreateZoomedFont's alone, so that every zoomed font (cell
+// text, headers, the measuring device, the font metrics) follows one rule.
 CFont* CGXGridCore::LookupFont(const CGXFont& font) {
   LOGFONT lf;
-  font.GetLogFontZoomed(lf, GetZoom());
+  font.GetLogFontZoomed(lf, 100);
   auto key = KeyOf(lf);
   auto it = m_fontCache.find(key);
   if (it != m_fontCache.end()) return it->second.get();
@@ -166,24 +175,12 @@ CFont* CGXGridCore::LookupFont(const CGXFont& font) {
 CFont* CGXGridCore::LookupFont(const CGXStyle& style) { return LookupFont(style.GetFont()); }
 
 CFont* CGXGridCore::CreateZoomedFont(CDC* dc, const CGXFont& font) {
+  // The size in points times the zoom, kept in quarter points (truncated, at most 1023), so that a zoomed
+  // size rounds the same way everywhere and a huge font cannot escape the cap.
   CGXFont zoomed(font);
-  if (zoomed.GetIncludeSize()) {
-    const double points = zoomed.GetSize() * GetZoom() * 0.01;
-    zoomed.SetPointSize(points);  // kept in quarter points, at most 1023
-  }
-  LOGFONT lf;
-  zoomed.GetLogFontZoomed(lf, 100);
-  auto key = KeyOf(lf);
-  CFont* f = nullptr;
-  auto it = m_fontCache.find(key);
-  if (it != m_fontCache.end()) {
-    f = it->second.get();
-  } else {
-    auto made = std::make_unique<CFont>();
-    if (!made->CreateFontIndirect(&lf)) return nullptr;
-    f = (m_fontCache[key] = std::move(made)).get();
-  }
-  return dc->SelectObject(f);
+  if (zoomed.GetIncludeSize()) zoomed.SetPointSize(zoomed.GetSize() * GetZoom() * 0.01);
+  CFont* f = LookupFont(zoomed);
+  return f ? dc->SelectObject(f) : nullptr;
 }
 
 CFont* CGXGridCore::SelectStyleFont(CDC* dc, const CGXStyle& style, const CGXStyle* previous) {
@@ -212,7 +209,8 @@ CDC* CGXGridCore::GetCachedDC() {
 }
 
 void CGXGridCore::ReleaseCachedDC() {
-  if (m_bPrinting || !m_pCachedDC) return;
+  // Kept while printing and inside a long operation (the caches are not emptied then either).
+  if (m_bPrinting || CGXLongOperationScope::GetNestingLevel() > 0 || !m_pCachedDC) return;
   if (m_pCachedDCOldFont) m_pCachedDC->SelectObject(m_pCachedDCOldFont);
   m_pCachedDCOldFont = nullptr;
   m_pCachedDC.reset();

@@ -29,7 +29,12 @@ class CGXGridDrawContext {
   // Absolute rows (n + 1) and columns (m + 1): the last entry is the row (column) after the block, or 0
   // when that lies past the count.
   std::vector<ROWCOL> rows, cols;
-  std::vector<const CGXStyle*> styles;     // from the grid's style cache; null until composed
+  // From the grid's style cache; null until the cell is prepared (its flags set). A null entry therefore
+  // means "not drawn in this block": a cell under a span, or one before its row's first changed cell.
+  std::vector<const CGXStyle*> styles;
+  // Styles composed up front (preload switch 1); a cell takes its own only when it is prepared, so that
+  // preloading never makes an unprepared cell look drawable.
+  std::vector<const CGXStyle*> preloaded;
   std::vector<WORD> flags;
   CGXControl* currentControl = nullptr;    // the current cell's control when it lies in the block
   BOOL currentFramed = FALSE;              // its frame was drawn in this block

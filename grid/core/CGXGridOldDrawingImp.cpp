@@ -50,7 +50,7 @@ void CGXGridOldDrawingImp::DrawBackgrounds(CGXGridCore* grid, CGXGridDrawContext
   m_nLastFills = 0;
   // 1. The standard interior (black and white when the pass prints without colours).
   CGXInteriorBrush standard = grid->StandardInterior();
-  if (!ctx.colorsAllowed) standard = CGXInteriorBrush(RGB(255, 255, 255));
+  if (!ctx.colorsAllowed) standard = CGXGridCore::BlackAndWhiteInterior(standard);
   // 3. The whole area of the pass; cells still marked are painted by their controls.
   CRect area = ctx.clip;
   area.IntersectRect(area, grid->GetGridRect());
@@ -83,7 +83,9 @@ void CGXGridOldDrawingImp::DrawBackgrounds(CGXGridCore* grid, CGXGridDrawContext
         for (ROWCOL c = j; c <= right; ++c) ctx.Flags(r, c) &= static_cast<WORD>(~GX_CF_OWNBACKGROUND);
       CRect rect(ctx.lefts[j], ctx.tops[i], ctx.lefts[right] + ctx.widths[right],
                  ctx.tops[bottom] + ctx.heights[bottom]);
-      grid->FillWithInterior(ctx.dc, rect, ctx.colorsAllowed ? interior : standard);
+      // Printed without colours the block keeps its pattern, black on white, as the row runs of the normal
+      // drawing do; a plain colour prints white.
+      grid->FillWithInterior(ctx.dc, rect, ctx.colorsAllowed ? interior : CGXGridCore::BlackAndWhiteInterior(interior));
       ++m_nLastFills;
     }
 }

@@ -1,21 +1,29 @@
 // Engine tests: drawing. Pixel checks on the headless desktop (rows 20 pixels, columns 50, headers too:
 // cell (r, c) covers x 50c..50c+49, y 20r..20r+19), the drawing caches, the features drawing reaches, and
 // a reference screenshot of the line and border forms.
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "grid/core/CGXData.h"
+#include "grid/core/CGXDrawRotatedTextImp.h"
+#include "grid/core/CGXDrawingAndFormatting.h"
+#include "grid/core/CGXLongOperation.h"
 #include "grid/core/CGXPrintDevice.h"
 #include "grid/core/CGXGridDrawContext.h"
 #include "grid/core/tests/enginetest.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
+#include "platform/gdi/CFont.h"
+#include "platform/gdi/CBrush.h"
 #include "platform/gdi/Surface.h"
 #include "platform/framework/CPrintInfo.h"
 
@@ -759,6 +767,321 @@ TEST_F(DrawTest, EnteringACellPaintsItsFrameAtOnceUnlessThePaintIsSkipped) {
   EXPECT_FALSE(edge(3));
   g->RedrawAll(GX_UPDATENOW);
   EXPECT_TRUE(edge(3));
+}
+
+// With the preload switch on, the changed-cells repaint still draws only the cells it prepares: a cell
+// restyled before its row's first changed cell keeps its old colour, a selected one there keeps its
+// inversion, and the current cell's frame in a row without changes is not inverted a second time.
+TEST_F(DrawTest, PreloadedStylesDoNotWidenTheChangedCellsRepaint) {
+  for (int preload : {0, 1}) {
+    CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
+    auto* data = new MarkedData;
+    data->InitParam(g->GetParam());
+    g->GetParam()->SetData(data, TRUE);
+    g->SetRowCount(5, 0);
+    g->SetColCount(4, 0);
+    g->GetParam()->m_nPreloadStyles = preload;
+    g->SetStyleRange(CGXRange(2, 1, 2, 4), CGXStyle().SetInteriorColor(kRed));
+    g->GetParam()->GetSelection().AddTail(new CGXRange(2, 1, 2, 1));
+    ASSERT_TRUE(g->MoveCurrentCellTo(4, 2, GX_UPDATENOW));
+    g->RedrawAll(GX_UPDATENOW);
+    auto before = Shot(*g);
+    CGXStyle blue;
+    blue.SetInteriorColor(kBlue);
+    g->ApplyStyleToRange(CGXRange(2, 1, 2, 4), &blue, gxOverride, 0, 0);
+    data->changed = {{2, 3}};
+    ASSERT_TRUE(g->RedrawChangedCells());
+    auto s = Shot(*g);
+    auto centre = [&](const std::shared_ptr<plat::Surface>& shot, ROWCOL r, ROWCOL c) {
+      const CPoint p = g->CalcCellRect(r, c).CenterPoint();
+      return At(shot, p.x, p.y);
+    };
+    EXPECT_EQ(centre(s, 2, 2), kRed) << preload;
+    EXPECT_EQ(centre(s, 2, 1), kRed ^ 0xFFFFFF) << preload;  // still inverted
+    EXPECT_EQ(centre(s, 2, 3), kBlue) << preload;
+    const CRect current = g->CalcCellRect(4, 2);
+    EXPECT_EQ(At(s, current.left + 1, current.top + 1), At(before, current.left + 1, current.top + 1)) << preload;
+    EXPECT_EQ(At(s, current.right - 1, current.CenterPoint().y),
+              At(before, current.right - 1, current.CenterPoint().y)) << preload;
+    grid.reset();
+  }
+}
+
+// A drawing helper that notes the font selected when a cell's text is drawn.
+struct FontProbe : CGXDrawingAndFormatting {
+  void DrawWrappedText(CDC* pDC, LPCTSTR, int, RECT, UINT, const RECT*) override {
+    GetObject(GetCurrentObject(pDC->GetSafeHdc(), OBJ_FONT), sizeof font, &font);
+  }
+  LOGFONT font{};
+};
+
+// Cell text, headers and the font metrics share one zoom rule: the size in points times the zoom, in
+// quarter points truncated and capped at 1023.
+TEST_F(DrawTest, CellTextIsZoomedLikeTheHeadersAndCapped) {
+  CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
+  HDC hdc = GetDC(*g);
+  CDC dc;
+  dc.Attach(hdc);
+  struct Case {
+    int zoom;
+    double points, expected;
+  };
+  for (const Case& c : {Case{150, 10, 15}, Case{400, 72, 1023 / 4.0}, Case{100, 9, 9}}) {
+    g->SetZoom(c.zoom, 0);
+    CGXFont font;
+    font.SetFaceName("Arial").SetPointSize(c.points);
+    CGXStyle style;
+    style.SetFont(font).SetValue("Text");
+    FontProbe probe;
+    probe.DrawCellText(g->ControlForId(GX_IDS_CTRL_STATIC), &dc, CRect(0, 0, 100, 100), 1, 1, style);
+    // What the headers and the measuring device select.
+    CFont* old = g->SelectStyleFont(&dc, style);
+    LOGFONT header{};
+    GetObject(GetCurrentObject(hdc, OBJ_FONT), sizeof header, &header);
+    dc.SelectObject(old);
+    CGXFont zoomed(font);
+    zoomed.SetPointSize(c.expected);
+    LOGFONT expected{};
+    zoomed.GetLogFontZoomed(expected, 100);
+    EXPECT_EQ(probe.font.lfHeight, expected.lfHeight) << c.zoom;
+    EXPECT_EQ(header.lfHeight, expected.lfHeight) << c.zoom;
+  }
+  dc.Detach();
+  ReleaseDC(*g, hdc);
+}
+
+// Inside a long operation the GDI objects and the measuring device survive a cache release; the
+// composed styles do not (a style written meanwhile is composed afresh).
+TEST_F(DrawTest, ALongOperationKeepsTheGdiCachesButNotTheStyles) {
+  CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
+  g->FreeDrawingCaches();
+  const CGXInteriorBrush red(kRed);
+  HGDIOBJ brush = nullptr;
+  HDC measuring = nullptr;
+  {
+    CGXLongOperationScope scope;
+    CBrush* b = g->LookupBrush(red);
+    ASSERT_NE(b, nullptr);
+    brush = b->m_hObject;
+    CDC* dc = g->GetCachedDC();
+    ASSERT_NE(dc, nullptr);
+    measuring = dc->GetSafeHdc();
+    EXPECT_NE(g->GetCachedCellStyle(1, 1)->GetInterior(), CGXInteriorBrush(kBlue));
+    g->SetStyleRange(CGXRange(1, 1), CGXStyle().SetInteriorColor(kBlue), gxOverride, 0, 0);
+    g->FreeDrawingCaches();
+    g->ReleaseCachedDC();
+    EXPECT_EQ(g->CachedBrushCount(), 1u);
+    EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
+    EXPECT_EQ(g->GetCachedDC()->GetSafeHdc(), measuring);
+    EXPECT_EQ(g->CachedStyleCount(), 0u);
+    EXPECT_EQ(g->GetCachedCellStyle(1, 1)->GetInterior(), CGXInteriorBrush(kBlue));
+  }
+  g->FreeDrawingCaches();
+  EXPECT_EQ(g->CachedBrushCount(), 0u);
+  EXPECT_EQ(GetObjectType(brush), 0u);
+}
+
+// The styles handed to drawing and editing follow the grid's own lock test, which a grid may override.
+struct LockedGrid : CGXGridWnd {
+  BOOL IsLocked() const override { return locked; }
+  BOOL locked = TRUE;
+};
+
+TEST_F(DrawTest, CachedStylesAreReadOnlyWhenTheGridSaysItIsLocked) {
+  auto* g = MakeGrid<LockedGrid>(3, 3, 300, 200);
+  g->FreeDrawingCaches();
+  const CGXStyle* s = g->GetCachedCellStyle(1, 1);
+  EXPECT_TRUE(s->IsIncluded(GX_IN_READONLY) && s->GetReadOnly());
+  // The parameter object's switches alone do not lock a grid that says it is not locked.
+  g->locked = FALSE;
+  g->GetParam()->m_bReadOnly = TRUE;
+  g->GetParam()->m_bReadOnlyEnforced = TRUE;
+  g->FreeDrawingCaches();
+  s = g->GetCachedCellStyle(2, 2);
+  EXPECT_FALSE(s->IsIncluded(GX_IN_READONLY) && s->GetReadOnly());
+}
+
+// A cell control that throws while it draws, when armed.
+struct ThrowingStatic : CGXStatic {
+  using CGXStatic::CGXStatic;
+  void DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
+                const CGXStyle* standard) override {
+    if (armed) throw std::runtime_error("cannot draw");
+    CGXStatic::DrawCell(dc, rect, row, col, style, standard);
+  }
+  BOOL armed = FALSE;
+};
+
+TEST_F(DrawTest, AnExceptionFromAPaintLeavesChangedCellsMode) {
+  for (int buffered : {0, 1}) {
+    CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
+    auto* data = new MarkedData;
+    data->InitParam(g->GetParam());
+    g->GetParam()->SetData(data, TRUE);
+    g->SetRowCount(5, 0);
+    g->SetColCount(4, 0);
+    g->SetBufferedDrawing(buffered);
+    auto* control = new ThrowingStatic(g);
+    g->AddCellControl(kRecordingId, control);
+    // An interior of its own: the grid asks the control to paint its background when it throws.
+    g->SetStyleRange(CGXRange(2, 3), CGXStyle().SetControl(kRecordingId).SetInteriorColor(kTint));
+    g->RedrawAll(GX_UPDATENOW);
+    Shot(*g);
+    data->changed = {{2, 3}};
+    control->armed = TRUE;
+    EXPECT_THROW(g->RedrawChangedCells(), std::runtime_error) << buffered;
+    EXPECT_FALSE(g->IsChangedCellsMode()) << buffered;
+    EXPECT_FALSE(g->m_bNeedsOwnBackground) << buffered;
+    // A later paint draws every row again.
+    control->armed = FALSE;
+    data->changed.clear();
+    g->SetStyleRange(CGXRange(4, 1), CGXStyle().SetInteriorColor(kRed), gxOverride, 0, 0);
+    g->RedrawAll(GX_UPDATENOW);
+    const CPoint p = g->CalcCellRect(4, 1).CenterPoint();
+    EXPECT_EQ(At(Shot(*g), p.x, p.y), kRed) << buffered;
+    grid.reset();
+  }
+}
+
+// Printed black and white through the cell-by-cell drawing, a block of patterned cells keeps its pattern
+// (black on white) as the normal drawing's row runs do; a plain colour prints white.
+TEST_F(DrawTest, CellByCellDrawingPrintsPatternedBlocksBlackOnWhite) {
+  CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
+  g->InstallOldDrawingImp();
+  g->m_bOldDrawing = TRUE;
+  // A red pattern on blue: in colour neither black nor white.
+  CGXInteriorBrush pattern;
+  pattern.SetPattern(5).SetBkColor(kBlue).SetFore(gx::PackColor(kRed));
+  g->SetStyleRange(CGXRange(1, 1, 2, 2), CGXStyle().SetInterior(pattern));
+  g->SetStyleRange(CGXRange(3, 3, 4, 4), CGXStyle().SetInteriorColor(kRed));
+  g->GetProperties()->m_bBlackWhite = TRUE;
+  CDC mem;
+  ASSERT_TRUE(mem.CreateCompatibleDC(nullptr));
+  CBitmap bmp;
+  ASSERT_TRUE(bmp.CreateBitmap(300, 200, 1, 32, nullptr));
+  CBitmap* old = mem.SelectObject(&bmp);
+  mem.FillSolidRect(0, 0, 300, 200, kTint);
+  g->SetPrinting(TRUE, TRUE);  // laid out on the window's client rectangle
+  g->DrawCellBlock(0, 0, 4, 4, &mem);
+  const CRect patterned = g->CalcRangeRect(1, 1, 2, 2), plain = g->CalcRangeRect(3, 3, 4, 4);
+  g->SetPrinting(FALSE);
+  int black = 0, white = 0, other = 0;
+  // Inside the grid lines of the block.
+  for (int y = patterned.top + 2; y < patterned.bottom - 2; ++y)
+    for (int x = patterned.left + 2; x < patterned.right - 2; ++x) {
+      const COLORREF c = mem.GetPixel(x, y) & 0xFFFFFF;
+      black += c == RGB(0, 0, 0);
+      white += c == RGB(255, 255, 255);
+      other += c != RGB(0, 0, 0) && c != RGB(255, 255, 255);
+    }
+  EXPECT_GT(black, 50);
+  EXPECT_GT(white, 50);
+  EXPECT_EQ(other, 0);
+  EXPECT_EQ(mem.GetPixel(plain.left + 10, plain.top + 10) & 0xFFFFFF, RGB(255, 255, 255));
+  mem.SelectObject(old);
+}
+
+// Rotated text: the ink of "Rotated" drawn into a 200 x 200 bitmap with the text rectangle (10, 10, 190,
+// 190), and where the text's cell must lie by the starting point of its quadrant and alignment.
+struct RotatedInk {
+  CRect ink;             // bounding box of the non-white pixels (empty when none)
+  double cx = 0, cy = 0;  // the text's extent
+  std::vector<COLORREF> pixels;
+};
+
+RotatedInk DrawRotatedInk(LONG angle, UINT format) {
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CBitmap bmp;
+  bmp.CreateBitmap(200, 200, 1, 32, nullptr);
+  CBitmap* old = dc.SelectObject(&bmp);
+  dc.FillSolidRect(0, 0, 200, 200, RGB(255, 255, 255));
+  LOGFONT lf{};
+  lf.lfHeight = -20;
+  lf.lfEscapement = lf.lfOrientation = angle;
+  CFont font;
+  font.CreateFontIndirect(&lf);
+  CFont* oldFont = dc.SelectObject(&font);
+  RotatedInk out;
+  const CSize ext = dc.GetTextExtent("Rotated", 7);
+  out.cx = ext.cx;
+  out.cy = ext.cy;
+  InstallDrawRotatedTextImp();
+  GetDrawRotatedTextImp()->DrawRotatedText(&dc, "Rotated", -1, 10, 10, 190, 190, format, angle, nullptr);
+  out.ink = CRect(200, 200, -1, -1);
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 200; ++x) {
+      const COLORREF c = dc.GetPixel(x, y) & 0xFFFFFF;
+      out.pixels.push_back(c);
+      if (c == RGB(255, 255, 255)) continue;
+      out.ink.left = std::min<int>(out.ink.left, x);
+      out.ink.top = std::min<int>(out.ink.top, y);
+      out.ink.right = std::max<int>(out.ink.right, x + 1);
+      out.ink.bottom = std::max<int>(out.ink.bottom, y + 1);
+    }
+  dc.SelectObject(oldFont);
+  dc.SelectObject(old);
+  return out;
+}
+
+// The box of the rotated text cell: its top-left corner at the start point of the quadrant's table, the
+// text running at the angle (counter-clockwise, y down).
+struct DoubleBox {
+  double left, top, right, bottom;
+};
+
+DoubleBox ExpectedTextBox(double degrees, UINT format, double cx, double cy) {
+  const double L = 10, T = 10, R = 190, W = 180, H = 180, rad = 3.14159265358979 / 180;
+  const int quadrant = degrees <= 90 ? 0 : degrees < 180 ? 1 : degrees <= 270 ? 2 : 3;
+  const double r = (degrees - 90 * quadrant) * rad, s = std::sin(r), c = std::cos(r);
+  double x0 = L, y0 = T;
+  if (quadrant == 0) y0 = T + cx * s + cy / 2;
+  if (quadrant == 1) {
+    x0 = L + cx * s > R ? R - cy : L + cx * s;
+    y0 = T + cx * c + cy;
+  }
+  if (quadrant == 2) x0 = L + cx * c + cy;
+  if (quadrant == 3) x0 = L + cy * s;
+  double x = x0, y = y0;
+  if (format & 2) x = x0 + W - cx * c - cy;
+  else if (format & 1) x = x0 + (W - cx * c) / 2 - cy / 2;
+  if (format & 8) y = y0 + H - cx * s - cy;
+  else if (format & 4) y = quadrant == 2 ? T + (H - cx * s) / 2 : y0 + (H - cx * s) / 2 - cy / 2;
+  x = std::trunc(x);
+  y = std::trunc(y);
+  const double a = degrees * rad, ux = std::cos(a), uy = -std::sin(a), vx = std::sin(a), vy = std::cos(a);
+  const double xs[] = {x, x + cx * ux, x + cy * vx, x + cx * ux + cy * vx};
+  const double ys[] = {y, y + cx * uy, y + cy * vy, y + cx * uy + cy * vy};
+  return {std::max(L, *std::min_element(xs, xs + 4)), std::max(T, *std::min_element(ys, ys + 4)),
+          std::min(R, *std::max_element(xs, xs + 4)), std::min(190.0, *std::max_element(ys, ys + 4))};
+}
+
+TEST(RotatedTextPosition, EachQuadrantAndAlignmentPutsTheTextWhereItsStartPointSays) {
+  for (LONG angle : {0, 450, 1350, 2250, 3150})
+    for (UINT format : {0u, 1u | 4u, 2u | 8u}) {
+      const RotatedInk r = DrawRotatedInk(angle, format);
+      ASSERT_FALSE(r.ink.IsRectEmpty()) << angle << " " << format;
+      const DoubleBox box = ExpectedTextBox(angle * 0.1, format, r.cx, r.cy);
+      // The ink lies in the text's cell (glyph edges may smear by a pixel) ...
+      EXPECT_GE(r.ink.left, box.left - 2) << angle << " " << format;
+      EXPECT_GE(r.ink.top, box.top - 2) << angle << " " << format;
+      EXPECT_LE(r.ink.right, box.right + 2) << angle << " " << format;
+      EXPECT_LE(r.ink.bottom, box.bottom + 2) << angle << " " << format;
+      // ... and fills it but for the leading and the descent.
+      EXPECT_NEAR((r.ink.left + r.ink.right) / 2.0, (box.left + box.right) / 2, r.cy * 0.35 + 2)
+          << angle << " " << format;
+      EXPECT_NEAR((r.ink.top + r.ink.bottom) / 2.0, (box.top + box.bottom) / 2, r.cy * 0.35 + 2)
+          << angle << " " << format;
+    }
+}
+
+TEST(RotatedTextPosition, AFullTurnDrawsLikeNoTurn) {
+  const auto none = DrawRotatedInk(0, 5).pixels;
+  EXPECT_EQ(DrawRotatedInk(3600, 5).pixels, none);
+  EXPECT_EQ(DrawRotatedInk(7200, 5).pixels, none);
+  EXPECT_EQ(DrawRotatedInk(-3600, 5).pixels, none);
+  EXPECT_EQ(DrawRotatedInk(-900, 5).pixels, DrawRotatedInk(2700, 5).pixels);
+  EXPECT_EQ(DrawRotatedInk(3600 * 50000 + 450, 0).pixels, DrawRotatedInk(450, 0).pixels);
 }
 
 }  // namespace
