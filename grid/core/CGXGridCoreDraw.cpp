@@ -385,8 +385,8 @@ BOOL CGXGridCore::ClientCellFromPointOrLast(const POINT& pt, int* clientRow, int
 
 void CGXGridCore::CalcClientCellRect(CRect* out, ROWCOL clientRow, ROWCOL clientCol) const {
   const CRect area = GetGridRect();
-  const int y = area.top + (clientRow ? SumClientRowHeights(0, clientRow - 1, 2 * area.bottom) : 0);
-  const int x = area.left + (clientCol ? SumClientColWidths(0, clientCol - 1, 2 * area.right) : 0);
+  const int y = area.top + (clientRow ? SumClientRowHeights(0, clientRow - 1, AreaSumLimit(area.bottom)) : 0);
+  const int x = area.left + (clientCol ? SumClientColWidths(0, clientCol - 1, AreaSumLimit(area.right)) : 0);
   out->SetRect(x, y, x + GetColWidth(ClientColToCol(clientCol)), y + GetRowHeight(ClientRowToRow(clientRow)));
 }
 
