@@ -1,7 +1,6 @@
 #include "grid/core/CGXData.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridGlobals.h"
@@ -36,33 +35,34 @@ CGXData& CGXData::operator=(const CGXData& other) {
 }
 
 BOOL CGXData::StoreRowCount(ROWCOL nRows) {
-  if (nRows < m_nRows)
-    RemoveRows(nRows + 1, m_nRows);
-  else if (nRows > m_nRows)
-    InsertRows(m_nRows + 1, nRows - m_nRows);
+  if (nRows < m_nRows) return RemoveRows(nRows + 1, m_nRows);
+  if (nRows > m_nRows) return InsertRows(m_nRows + 1, nRows - m_nRows);
   return TRUE;
 }
 
 BOOL CGXData::StoreColCount(ROWCOL nCols) {
-  if (nCols < m_nCols)
-    RemoveCols(nCols + 1, m_nCols);
-  else if (nCols > m_nCols)
-    InsertCols(m_nCols + 1, nCols - m_nCols);
+  if (nCols < m_nCols) return RemoveCols(nCols + 1, m_nCols);
+  if (nCols > m_nCols) return InsertCols(m_nCols + 1, nCols - m_nCols);
   return TRUE;
 }
 
+// A count that would take the rows past GX_MAXROWCOL is refused with nothing changed: the highest number
+// stands for "to the end" in ranges, and the engine's undo records (first, first + count - 1), which must
+// not wrap. Before, the count saturated one above the limit and the insert still answered TRUE.
 BOOL CGXData::InsertRows(ROWCOL nRow, ROWCOL nCount) {
+  if (nCount > GX_MAXROWCOL - std::min(m_nRows, GX_MAXROWCOL)) return FALSE;
   m_rowStyles.InsertAt(Index(nRow), Index(nCount));
   m_cells.InsertAt(Index(nRow), Index(nCount));
-  m_nRows = nCount > std::numeric_limits<ROWCOL>::max() - m_nRows ? std::numeric_limits<ROWCOL>::max() : m_nRows + nCount;
+  m_nRows += nCount;
   return TRUE;
 }
 
 BOOL CGXData::InsertCols(ROWCOL nCol, ROWCOL nCount) {
+  if (nCount > GX_MAXROWCOL - std::min(m_nCols, GX_MAXROWCOL)) return FALSE;
   m_colStyles.InsertAt(Index(nCol), Index(nCount));
   for (INT_PTR r = 0; r < m_cells.GetSize(); ++r)
     if (CGXStylePtrArray* row = m_cells.GetAt(r)) row->InsertAt(Index(nCol), Index(nCount));
-  m_nCols = nCount > std::numeric_limits<ROWCOL>::max() - m_nCols ? std::numeric_limits<ROWCOL>::max() : m_nCols + nCount;
+  m_nCols += nCount;
   return TRUE;
 }
 

@@ -81,13 +81,50 @@ void CGXGridCore::AttachParam(CGXGridParam* param, BOOL mustDelete) {
   m_pCurrentControl = nullptr;
   m_bCurrentValid = FALSE;
   m_bSelRangeCached = FALSE;
-  if (m_bInitDone) {
-    for (const void* object : {static_cast<const void*>(param), static_cast<const void*>(param->GetProperties()),
-                               static_cast<const void*>(param->GetStylesMap()),
-                               static_cast<const void*>(param->GetData())})
-      if (object) g.AddGridForObject(object, this);
-    LookupBaseStyles();
+  if (m_bInitDone) GiveAttachedParamItsObjects();
+}
+
+// A parameter object attached to a grid already in use (null included, which is a new bare object) gets
+// what Initialize gives one: properties, styles map and data object where it brings none, made the same
+// way; the base styles are looked up and the standard font measured again, since they may differ; the top
+// row and left column are brought within the new counts; and the window is painted anew. Without this the
+// grid would be left without a data object and refuse every change without a word.
+void CGXGridCore::GiveAttachedParamItsObjects() {
+  CGXGridGlobals& g = CGXGridGlobals::Get();
+  CGXGridParam* param = m_pParam;
+  if (!param->GetProperties()) {
+    auto props = std::make_unique<CGXProperties>();
+    props->AddDefaultUserProperties();
+    if (g.m_pProfileImp) props->ReadProfile();
+    param->SetProperties(props.release(), TRUE);
   }
+  if (!param->GetStylesMap()) {
+    auto map = std::make_unique<CGXStylesMap>();
+    map->CreateStandardStyles();
+    if (g.m_pProfileImp) map->ReadProfile();
+    param->SetStylesMap(map.release(), TRUE);
+  }
+  if (!param->GetData()) {
+    auto data = std::make_unique<CGXData>();
+    data->InitParam(param);
+    param->SetData(data.release(), TRUE);
+  }
+  for (const void* object : {static_cast<const void*>(param), static_cast<const void*>(param->GetProperties()),
+                             static_cast<const void*>(param->GetStylesMap()),
+                             static_cast<const void*>(param->GetData())})
+    g.AddGridForObject(object, this);
+  param->m_bGridInitialized = TRUE;
+  m_nZoom = param->GetProperties()->m_nZoom > 0 ? static_cast<int>(param->GetProperties()->m_nZoom) : 100;
+  LookupBaseStyles();
+  // The cached styles are the old object's cells.
+  for (auto& [key, style] : m_styleCache) ReleaseWorkStyle(style.release());
+  m_styleCache.clear();
+  MeasureStandardFont();
+  InvalidateShownCaches();
+  m_nTopRow = std::max(std::min(m_nTopRow, std::max<ROWCOL>(GetRowCount(), 1)), GetFrozenRows() + 1);
+  m_nLeftCol = std::max(std::min(m_nLeftCol, std::max<ROWCOL>(GetColCount(), 1)), GetFrozenCols() + 1);
+  RefreshScrollBars(TRUE, FALSE);
+  InvalidateRect(nullptr, FALSE);
 }
 
 DWORD CGXGridCore::ExchangeSwitchWord(DWORD value) {

@@ -1075,7 +1075,7 @@ class CGXGridCore {
   // parameter object's undo switch is on; Record hands a created command to AddCommand.
   BOOL UndoApplies(int commandType) const;
   void Record(CObject* command, int commandType);
-  // The undo heights of rows from..to: the stored height in pixels, or -1 where the default applies.
+  // The undo heights of rows from..to: the stored height in units, or -1 where the default applies.
   std::unique_ptr<int[]> SaveRowHeightsForUndo(ROWCOL from, ROWCOL to) const;
   std::unique_ptr<int[]> SaveColWidthsForUndo(ROWCOL from, ROWCOL to) const;
   void StoreInsertedCells(ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
@@ -1085,6 +1085,8 @@ class CGXGridCore {
                    const CObArray* lineStyles, ROWCOL otherCount, UINT flags, int commandType);
   BOOL RemoveLines(BOOL rows, ROWCOL from, ROWCOL to, UINT flags, int commandType);
   BOOL SetLineSizes(BOOL rows, ROWCOL from, ROWCOL to, int size, const int* sizes, UINT flags, int commandType);
+  // AttachParam after Initialize: the new parameter object's missing objects, fonts and counts.
+  void GiveAttachedParamItsObjects();
 
   CWnd* m_pGridWnd = nullptr;
   CDocument* m_pDocument = nullptr;

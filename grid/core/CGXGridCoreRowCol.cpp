@@ -97,7 +97,13 @@ void CGXGridCore::UpdateChangedColCount(ROWCOL oldCount, UINT flags, BOOL create
 // ---- Store halves of insert and remove ------------------------------------------------------------------
 // Besides the data object, everything keyed by row follows the rows: heights, the selection and covered
 // ranges, the hide feature, and the span pools of floating and merged cells. The second merged pool is
-// cleared from the first changed row on and the merged cells there are evaluated anew.
+// cleared from the first changed row to the last possible one (GX_MAXROWCOL, the "to the end" number) and
+// the merged cells there are evaluated anew.
+//
+// The frozen and header counts are left alone when rows go, even when fewer rows remain than are frozen:
+// grids are commonly emptied and filled again (SetRowCount(0), then the new rows), and their frozen header
+// rows must survive that. While the count stays above the rows, every row is a frozen one and the top row
+// is frozen + 1, the same value SetTopRow gives then; nothing scrolls.
 
 BOOL CGXGridCore::StoreInsertRows(ROWCOL row, ROWCOL count, BOOL force) {
   if (m_pParam && m_pParam->m_bReadOnlyEnforced && IsReadOnly()) return FALSE;
@@ -117,7 +123,7 @@ BOOL CGXGridCore::StoreInsertRows(ROWCOL row, ROWCOL count, BOOL force) {
   }
   if ((QueryMergingMode() & 3) != 0) {
     if (m_pParam->m_pMergeSpansH) m_pParam->m_pMergeSpansH->InsertRows(row, count);
-    if (m_pParam->m_pMergeSpansV) m_pParam->m_pMergeSpansV->RemoveRows(row, GX_MAXROWCOL - 1);
+    if (m_pParam->m_pMergeSpansV) m_pParam->m_pMergeSpansV->RemoveRows(row, GX_MAXROWCOL);
     RecalcMergedCells(CGXRange(row, 0, std::max(row, GetRowCount()), GetColCount()), -1);
   }
   return TRUE;
@@ -129,6 +135,7 @@ BOOL CGXGridCore::StoreInsertCols(ROWCOL col, ROWCOL count, BOOL force) {
     if (d->InsertCols(col, count)) force = TRUE;
   if (!force || !m_pParam) return FALSE;
   SetModifiedFlag(TRUE);
+  if (m_pHideCellsImp) m_pHideCellsImp->OnInsertCols(this, col, count);
   m_pParam->GetColWidths().InsertKeys(col, count);
   m_pParam->GetSelection().AdjustForInsertedCols(col, count);
   m_pParam->GetCoveredCells().AdjustForInsertedCols(col, count);
@@ -140,7 +147,7 @@ BOOL CGXGridCore::StoreInsertCols(ROWCOL col, ROWCOL count, BOOL force) {
   if ((QueryMergingMode() & 3) != 0) {
     // The column form swaps the pools' roles: the vertical pool follows, the horizontal one is rebuilt.
     if (m_pParam->m_pMergeSpansV) m_pParam->m_pMergeSpansV->InsertCols(col, count);
-    if (m_pParam->m_pMergeSpansH) m_pParam->m_pMergeSpansH->RemoveCols(col, GX_MAXROWCOL - 1);
+    if (m_pParam->m_pMergeSpansH) m_pParam->m_pMergeSpansH->RemoveCols(col, GX_MAXROWCOL);
     RecalcMergedCells(CGXRange(0, col, GetRowCount(), std::max(col, GetColCount())), -1);
   }
   return TRUE;
@@ -162,7 +169,7 @@ BOOL CGXGridCore::StoreRemoveRows(ROWCOL from, ROWCOL to, BOOL force) {
     if (m_pPrintFloatPool) m_pPrintFloatPool->RemoveRows(from, to);
   }
   if ((QueryMergingMode() & 3) != 0) {
-    if (m_pParam->m_pMergeSpansV) m_pParam->m_pMergeSpansV->RemoveRows(from, GX_MAXROWCOL - 1);
+    if (m_pParam->m_pMergeSpansV) m_pParam->m_pMergeSpansV->RemoveRows(from, GX_MAXROWCOL);
     if (m_pParam->m_pMergeSpansH) m_pParam->m_pMergeSpansH->RemoveRows(from, to);
     RecalcMergedCells(CGXRange(from, 0, std::max(from, GetRowCount()), GetColCount()), -1);
   }
@@ -175,6 +182,7 @@ BOOL CGXGridCore::StoreRemoveCols(ROWCOL from, ROWCOL to, BOOL force) {
     if (d->RemoveCols(from, to)) force = TRUE;
   if (!force || !m_pParam) return FALSE;
   SetModifiedFlag(TRUE);
+  if (m_pHideCellsImp) m_pHideCellsImp->OnRemoveCols(this, from, to);
   m_pParam->GetColWidths().RemoveKeys(from, to);
   m_pParam->GetSelection().AdjustForRemovedCols(from, to, GetColCount());
   m_pParam->GetCoveredCells().AdjustForRemovedCols(from, to, GetColCount());
@@ -184,7 +192,7 @@ BOOL CGXGridCore::StoreRemoveCols(ROWCOL from, ROWCOL to, BOOL force) {
     if (m_pPrintFloatPool) m_pPrintFloatPool->RemoveCols(from, to);
   }
   if ((QueryMergingMode() & 3) != 0) {
-    if (m_pParam->m_pMergeSpansH) m_pParam->m_pMergeSpansH->RemoveCols(from, GX_MAXROWCOL - 1);
+    if (m_pParam->m_pMergeSpansH) m_pParam->m_pMergeSpansH->RemoveCols(from, GX_MAXROWCOL);
     if (m_pParam->m_pMergeSpansV) m_pParam->m_pMergeSpansV->RemoveCols(from, to);
     RecalcMergedCells(CGXRange(0, from, GetRowCount(), std::max(from, GetColCount())), -1);
   }
@@ -201,27 +209,41 @@ void CGXGridCore::Record(CObject* command, int commandType) {
   if (command) AddCommand(command, commandType);
 }
 
+// Undo keeps sizes in the stored units, not in pixels: a size loaded from a layout (or stored under another
+// font) is rarely a whole number of pixels, and a round trip through pixels would change it, and with it the
+// saved layout. The commands therefore receive units (-1 where the default applied) and hand them back with
+// command type 2 (undo) or 3 (redo); under those two types SetRowHeight, SetDefaultRowHeight and
+// InsertRows (and the column forms) take their sizes as stored units.
 namespace {
-// The stored sizes of lines from..to in pixels (step: units per pixel), -1 where the default applies.
-std::unique_ptr<int[]> StoredSizes(const CGXMapDWordToLong& map, ROWCOL from, ROWCOL to, int step) {
+std::unique_ptr<int[]> StoredSizes(const CGXMapDWordToLong& map, ROWCOL from, ROWCOL to) {
   auto out = std::make_unique<int[]>(std::size_t{to} - from + 1);
   for (ROWCOL line = from;; ++line) {
     LONG units = 0;
-    out[line - from] = map.Lookup(line, units) ? static_cast<int>(units) / step : -1;
+    out[line - from] = map.Lookup(line, units) ? static_cast<int>(units) : -1;
     if (line == to) break;
   }
   return out;
 }
+
+BOOL SizesAreUnits(int commandType) { return commandType == 2 || commandType == 3; }
+
+// Stores a size given in units (negative: the default applies again).
+void StoreUnits(CGXMapDWordToLong& map, ROWCOL line, int units) {
+  if (units < 0)
+    map.RemoveKey(line);
+  else
+    map[line] = units;
+}
 }  // namespace
 
 std::unique_ptr<int[]> CGXGridCore::SaveRowHeightsForUndo(ROWCOL from, ROWCOL to) const {
-  if (!m_pParam) return StoredSizes(CGXMapDWordToLong(), from, to, 1);
-  return StoredSizes(m_pParam->GetRowHeights(), from, to, Step(GetFontHeight()));
+  if (!m_pParam) return StoredSizes(CGXMapDWordToLong(), from, to);
+  return StoredSizes(m_pParam->GetRowHeights(), from, to);
 }
 
 std::unique_ptr<int[]> CGXGridCore::SaveColWidthsForUndo(ROWCOL from, ROWCOL to) const {
-  if (!m_pParam) return StoredSizes(CGXMapDWordToLong(), from, to, 1);
-  return StoredSizes(m_pParam->GetColWidths(), from, to, Step(GetFontWidth()));
+  if (!m_pParam) return StoredSizes(CGXMapDWordToLong(), from, to);
+  return StoredSizes(m_pParam->GetColWidths(), from, to);
 }
 
 namespace {
@@ -338,9 +360,18 @@ BOOL CGXGridCore::InsertCols(ROWCOL col, ROWCOL count, const int* widths, const 
   return InsertLines(FALSE, col, count, widths, cellStyles, colStyles, rowCount, flags, commandType);
 }
 
+// A count that would take the lines past GX_MAXROWCOL is refused before anything happens (no edit completed,
+// no transaction). A place past the end is taken as count + 1: the lines are appended, as the data object
+// always did with such a place, but now everything keyed by line (sizes, ranges, pools) and the recorded
+// undo command name the lines where they really are, so that undoing the insert removes them again.
 BOOL CGXGridCore::InsertLines(BOOL rows, ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
                               const CObArray* lineStyles, ROWCOL otherCount, UINT flags, int commandType) {
   if (count == 0 || first == 0) return FALSE;
+  if (GetData()) {
+    const ROWCOL lines = rows ? GetRowCount() : GetColCount();
+    if (lines >= GX_MAXROWCOL || count > GX_MAXROWCOL - lines) return FALSE;
+    first = std::min(first, lines + 1);
+  }
   CGXLongOperationScope scope;
   const CString text = rows ? GridText(20164, "Insert Rows") : GridText(20165, "Insert Columns");
   scope.SetStatusText(text);
@@ -358,7 +389,14 @@ BOOL CGXGridCore::InsertLines(BOOL rows, ROWCOL first, ROWCOL count, const int* 
     DiscardDataUndoInfo();
   } else {
     if (extra) ApplyDataUndoInfo(extra, commandType != 1, FALSE);
-    StoreInsertedCells(first, count, sizes, cellStyles, lineStyles, otherCount, rows, scope);
+    const BOOL units = SizesAreUnits(commandType) && sizes && m_pParam;
+    StoreInsertedCells(first, count, units ? nullptr : sizes, cellStyles, lineStyles, otherCount, rows, scope);
+    if (units) {
+      // Sizes an undo brings back are the stored units of the removed lines.
+      CGXMapDWordToLong& map = rows ? m_pParam->GetRowHeights() : m_pParam->GetColWidths();
+      for (ROWCOL i = 0; i < count; ++i) StoreUnits(map, first + i, sizes[i]);
+      SetModifiedFlag(TRUE);
+    }
     rows ? UpdateInsertRows(first, count, flags, TRUE) : UpdateInsertCols(first, count, flags, TRUE);
     if (UndoApplies(commandType)) {
       const ROWCOL last = first + count - 1;
@@ -409,7 +447,9 @@ BOOL CGXGridCore::RemoveLines(BOOL rows, ROWCOL from, ROWCOL to, UINT flags, int
   if (!allowed) return FALSE;
   if (commandType == 0) BeginTransaction(text);
   // The covered-cells feature may ask for a different redraw of the removal.
-  if (rows && m_pCoveredCellsImp) m_pCoveredCellsImp->OnRemoveRows(this, from, to, &flags, commandType);
+  if (m_pCoveredCellsImp)
+    rows ? m_pCoveredCellsImp->OnRemoveRows(this, from, to, &flags, commandType)
+         : m_pCoveredCellsImp->OnRemoveCols(this, from, to, &flags, commandType);
   const ROWCOL lines = rows ? GetRowCount() : GetColCount();
   std::unique_ptr<int[]> oldSizes;
   if ((flags == GX_UPDATENOW && !IsLockUpdate() && lines > to + 1) || undo) {
@@ -465,6 +505,16 @@ BOOL CGXGridCore::RemoveLines(BOOL rows, ROWCOL from, ROWCOL to, UINT flags, int
 }
 
 // ---- Update halves of insert and remove -------------------------------------------------------------------
+
+namespace {
+// Keeps the first scrolled line (top row, left column) on a line that exists, 1 in an empty grid, and
+// never inside the frozen lines; TRUE when it moved.
+BOOL KeepFirstLineInRange(ROWCOL& first, ROWCOL count, ROWCOL frozen) {
+  const ROWCOL old = first;
+  first = std::max(std::min(first, std::max<ROWCOL>(count, 1)), frozen + 1);
+  return first != old;
+}
+}  // namespace
 
 void CGXGridCore::UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL createHint) {
   InvalidateShownCaches();
@@ -522,12 +572,19 @@ void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights
     }
   }
   RefreshExcelLikeFrame();
+  // The top row may have stood on a removed row. The optimized redraw moves it along with its rows; on the
+  // other paths (updates locked, no optimized redraw) it is kept within the rows here, before anything is
+  // painted from it, and after the optimized redraw once more, which leaves it alone where it falls back
+  // to a full redraw (then painted again from the right row).
+  if (IsLockUpdate() || !m_bOptimizedUpdate) KeepFirstLineInRange(m_nTopRow, GetRowCount(), GetFrozenRows());
   if (!IsLockUpdate()) {
     BOOL old = SuspendScrollBarUpdates(TRUE);
-    if (m_bOptimizedUpdate)
+    if (m_bOptimizedUpdate) {
       OptimizedRemoveRows(from, to, oldHeights, flags);
-    else
+      if (KeepFirstLineInRange(m_nTopRow, GetRowCount(), GetFrozenRows())) RedrawAll(flags, FALSE);
+    } else {
       RedrawAll(flags, FALSE);
+    }
     m_bSuspendScrollBars = old;
     if (flags) RefreshScrollBars(!(flags & GX_UPDATENOW), FALSE);
   }
@@ -549,12 +606,16 @@ void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths,
     }
   }
   RefreshExcelLikeFrame();
+  // The left column as the top row in the row form.
+  if (IsLockUpdate() || !m_bOptimizedUpdate) KeepFirstLineInRange(m_nLeftCol, GetColCount(), GetFrozenCols());
   if (!IsLockUpdate()) {
     BOOL old = SuspendScrollBarUpdates(TRUE);
-    if (m_bOptimizedUpdate)
+    if (m_bOptimizedUpdate) {
       OptimizedRemoveCols(from, to, oldWidths, flags);
-    else
+      if (KeepFirstLineInRange(m_nLeftCol, GetColCount(), GetFrozenCols())) RedrawAll(flags, FALSE);
+    } else {
       RedrawAll(flags, FALSE);
+    }
     m_bSuspendScrollBars = old;
     if (flags) RefreshScrollBars(!(flags & GX_UPDATENOW), FALSE);
   }
@@ -765,10 +826,20 @@ BOOL CGXGridCore::SetColWidth(ROWCOL from, ROWCOL to, int width, const int* widt
 // shown size: a hidden row (shown as 0) or a row cut to the window would otherwise come back with the
 // shown height instead of its own. The optimized redraw receives the shown sizes. An abort while the
 // sizes are stored keeps the lines done, which are then refreshed and recorded as the whole change.
+// Sizes apply to lines that exist: a range reaching past the last line is cut to it, one starting past it
+// is refused with nothing changed (a range up to GX_MAXROWCOL would otherwise walk and store four billion
+// lines, and sizes stored past the end would turn up on lines inserted later). Without a data object the
+// count is unknown and the range is taken as given.
 BOOL CGXGridCore::SetLineSizes(BOOL rows, ROWCOL from, ROWCOL to, int size, const int* sizes, UINT flags,
                                int commandType) {
   if (to == 0) to = from;
   if (to < from) return FALSE;
+  if (GetData()) {
+    const ROWCOL lines = rows ? GetRowCount() : GetColCount();
+    if (from > lines) return FALSE;
+    to = std::min(to, lines);
+  }
+  const BOOL units = SizesAreUnits(commandType) && m_pParam;
   CGXLongOperationScope scope;
   const std::size_t n = std::size_t{to} - from + 1;
   auto shown = std::make_unique<int[]>(n);
@@ -778,7 +849,13 @@ BOOL CGXGridCore::SetLineSizes(BOOL rows, ROWCOL from, ROWCOL to, int size, cons
   BOOL changed = FALSE;
   for (ROWCOL line = from;; ++line) {
     const int value = sizes ? sizes[line - from] : size;
-    changed |= rows ? StoreRowHeight(line, value) : StoreColWidth(line, value);
+    if (units) {
+      StoreUnits(rows ? m_pParam->GetRowHeights() : m_pParam->GetColWidths(), line, value);
+      SetModifiedFlag(TRUE);
+      changed = TRUE;
+    } else {
+      changed |= rows ? StoreRowHeight(line, value) : StoreColWidth(line, value);
+    }
     if (line == to) break;
     if (scope.IsWaitDelayElapsed()) SetLongOperationPercentDone(static_cast<int>((line - from) * 100 / n));
     if (PollAborted(scope)) {
@@ -808,9 +885,18 @@ BOOL CGXGridCore::SetLineSizes(BOOL rows, ROWCOL from, ROWCOL to, int size, cons
   return TRUE;
 }
 
+// The undo command receives the old default in stored units; under undo and redo the value given is such
+// a stored value (at least 1) and is stored as it is.
 BOOL CGXGridCore::SetDefaultRowHeight(int height, UINT flags, int commandType) {
-  const int old = GetDefaultRowHeight();
-  if (!StoreDefaultRowHeight(height)) return FALSE;
+  if (!m_pParam) return FALSE;
+  const int old = static_cast<int>(m_pParam->m_nDefaultRowHeight);
+  if (SizesAreUnits(commandType)) {
+    if (height < 1) return FALSE;
+    m_pParam->m_nDefaultRowHeight = static_cast<DWORD>(height);
+    SetModifiedFlag(TRUE);
+  } else if (!StoreDefaultRowHeight(height)) {
+    return FALSE;
+  }
   const CGXRange table(0, 0, GetRowCount(), GetColCount());
   RecalcFloatCells(table, -1);
   RecalcMergedCells(table, -1);
@@ -820,8 +906,15 @@ BOOL CGXGridCore::SetDefaultRowHeight(int height, UINT flags, int commandType) {
 }
 
 BOOL CGXGridCore::SetDefaultColWidth(int width, UINT flags, int commandType) {
-  const int old = GetDefaultColWidth();
-  if (!StoreDefaultColWidth(width)) return FALSE;
+  if (!m_pParam) return FALSE;
+  const int old = static_cast<int>(m_pParam->m_nDefaultColWidth);
+  if (SizesAreUnits(commandType)) {
+    if (width < 1) return FALSE;
+    m_pParam->m_nDefaultColWidth = static_cast<DWORD>(width);
+    SetModifiedFlag(TRUE);
+  } else if (!StoreDefaultColWidth(width)) {
+    return FALSE;
+  }
   const CGXRange table(0, 0, GetRowCount(), GetColCount());
   RecalcFloatCells(table, -1);
   RecalcMergedCells(table, -1);

@@ -94,6 +94,8 @@ class CGXGridCoveredCellsImp {
                                   ROWCOL /*right*/, UINT /*flags*/) {}
   // Told before rows from..to are removed (operation 5); it may change the redraw flags of the removal.
   virtual void OnRemoveRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, UINT* /*flags*/, int /*commandType*/) {}
+  // The column form: told before columns from..to are removed, with the same say over the redraw flags.
+  virtual void OnRemoveCols(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, UINT* /*flags*/, int /*commandType*/) {}
 };
 
 class CGXGridFloatCellsImp {
@@ -227,6 +229,9 @@ class CGXGridHideCellsImp {
   // Told by the store halves when rows come and go (operations 2 and 0 of the feature's table).
   virtual void OnInsertRows(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*count*/) {}
   virtual void OnRemoveRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/) {}
+  // The column forms, told by the column store halves, so that hidden columns stay with their columns.
+  virtual void OnInsertCols(CGXGridCore*, ROWCOL /*col*/, ROWCOL /*count*/) {}
+  virtual void OnRemoveCols(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/) {}
 };
 
 class CGXGridFindReplaceImp {

@@ -155,6 +155,47 @@ TEST_F(LifetimeTest, ParameterObjectOwnershipAndTheObjectToGridsMap) {
   EXPECT_EQ(borrowed->GetData()->GetRowCount(), 0u);
 }
 
+// A parameter object attached to a grid in use (null: a new one) gets what initialisation gives one, so
+// the grid goes on working with it; the top row and left column come within its counts.
+TEST_F(LifetimeTest, AParameterObjectAttachedAfterInitialisationIsMadeComplete) {
+  CGXGridGlobals& globals = CGXGridGlobals::Get();
+  CGXGridWnd* g = MakeGrid(40, 30);
+  g->SetTopRow(30, 0);
+  g->SetLeftCol(20, 0);
+  g->AttachParam(nullptr, TRUE);
+  CGXGridParam* made = g->GetParam();
+  ASSERT_NE(made->GetData(), nullptr);
+  ASSERT_NE(made->GetStylesMap(), nullptr);
+  ASSERT_NE(made->GetProperties(), nullptr);
+  EXPECT_TRUE(made->m_bGridInitialized);
+  EXPECT_EQ(globals.GetFirstGridForObject(made->GetData()), g);
+  EXPECT_EQ(globals.GetFirstGridForObject(made->GetStylesMap()), g);
+  EXPECT_EQ(g->GetTopRow(), 1u);
+  EXPECT_EQ(g->GetLeftCol(), 1u);
+  EXPECT_TRUE(g->SetRowCount(5, 0));
+  EXPECT_TRUE(g->SetColCount(2, 0));
+  EXPECT_TRUE(g->InsertRows(1, 2, nullptr, nullptr, nullptr, 0, 0));
+  EXPECT_EQ(g->GetRowCount(), 7u);
+  EXPECT_GT(g->GetRowHeight(1), 0);  // the standard font was measured for the new styles
+  CGXStyle s;
+  s.SetValue("x");
+  EXPECT_TRUE(g->SetStyleRange(CGXRange(1, 1), s));
+  EXPECT_EQ(g->GetCellValue(1, 1), "x");
+  ::UpdateWindow(g->m_hWnd);
+
+  // A layout's object brings its own data: kept; the first rows come within its counts and frozen rows.
+  CGXGridParam* layout = ParamWithCounts(3, 2);
+  layout->m_nFrozenRows = 1;
+  CGXData* data = layout->GetData();
+  g->SetTopRow(7, 0);
+  g->AttachParam(layout, TRUE);
+  EXPECT_EQ(g->GetData(), data);
+  EXPECT_EQ(g->GetRowCount(), 3u);
+  EXPECT_EQ(g->GetTopRow(), 3u);
+  EXPECT_LE(g->GetLeftCol(), 2u);
+  ::UpdateWindow(g->m_hWnd);
+}
+
 TEST_F(LifetimeTest, InitialisationWithoutTheLibrarysWindowClassIsRefused) {
   ASSERT_TRUE(UnregisterClass("GXWND", AfxGetInstanceHandle()));
   CGXGridCore core;

@@ -175,6 +175,10 @@ void SetValue(CGXGridCore* g, ROWCOL row, ROWCOL col, const char* text) {
   g->SetStyleRange(CGXRange(row, col), s);
 }
 
+// Units per pixel of stored heights and widths (the undo commands receive stored units).
+int RowStep(const CGXGridCore* g) { return 1000 / g->GetFontHeight(); }
+int ColStep(const CGXGridCore* g) { return 1000 / g->GetFontWidth(); }
+
 TEST_F(RowColTest, RemoveRowsCollectsTheUndoDataInOneTransactionAndUndoBringsTheRowsBack) {
   CGXGridWnd* g = MakeGrid(10, 3);
   SetValue(g, 4, 2, "four");
@@ -194,9 +198,9 @@ TEST_F(RowColTest, RemoveRowsCollectsTheUndoDataInOneTransactionAndUndoBringsThe
   EXPECT_EQ(f->log, expected);
   ASSERT_EQ(f->added.size(), 1u);
   FakeCommand& cmd = *f->added[0];
-  // Heights: row 4 had the default (-1 brings the default back), row 5 its own 33 pixels.
+  // Heights: row 4 had the default (-1 brings the default back), row 5 its own 33 pixels (in stored units).
   EXPECT_EQ(cmd.sizes[0], -1);
-  EXPECT_EQ(cmd.sizes[1], 33);
+  EXPECT_EQ(cmd.sizes[1], 33 * RowStep(g));
   // The data object's record sits right behind the 2 x 4 cells.
   ASSERT_EQ(cmd.cells->GetSize(), 9);
   EXPECT_TRUE(dynamic_cast<DataUndoInfo*>(cmd.cells->GetAt(8)) != nullptr);
@@ -237,7 +241,7 @@ TEST_F(RowColTest, TheColumnFormsRecordAndBringBackColumnsWidthsAndFrozenColumns
   EXPECT_EQ(f->log, expected);
   FakeCommand& cmd = *f->added[0];
   EXPECT_EQ(cmd.sizes[0], -1);
-  EXPECT_EQ(cmd.sizes[1], 70);
+  EXPECT_EQ(cmd.sizes[1], 70 * ColStep(g));
   f->log.clear();
   ASSERT_TRUE(g->InsertCols(cmd.a, cmd.b, cmd.sizes, cmd.cells, cmd.lines, cmd.extra, 0, 2));
   EXPECT_EQ(g->GetColCount(), 6u);
@@ -256,8 +260,9 @@ TEST_F(RowColTest, TheColumnFormsRecordAndBringBackColumnsWidthsAndFrozenColumns
   ASSERT_TRUE(g->SetColWidth(2, 2, 80, nullptr, 0, 0));
   ASSERT_TRUE(g->SetDefaultColWidth(60, 0, 0));
   ASSERT_TRUE(g->SetFrozenCols(2, 1, 0, 0));
-  const std::vector<std::string> sizes = {"CreateColWidths:2,2", "Add:0", "CreateDefaultColWidth:50,0", "Add:0",
-                                          "CreateFrozenCols:0,0", "Add:0"};
+  const std::vector<std::string> sizes = {"CreateColWidths:2,2", "Add:0",
+                                          "CreateDefaultColWidth:" + std::to_string(50 * ColStep(g)) + ",0",
+                                          "Add:0", "CreateFrozenCols:0,0", "Add:0"};
   EXPECT_EQ(f->log, sizes);
 }
 
@@ -328,7 +333,7 @@ TEST_F(RowColTest, HeightsFrozenRowsAndDefaultsRecordTheirOldValues) {
   ASSERT_EQ(f->added.size(), 1u);
   EXPECT_EQ(f->added[0]->kind, "RowHeights");
   EXPECT_EQ(f->added[0]->sizes[0], -1);
-  EXPECT_EQ(f->added[0]->sizes[1], 30);
+  EXPECT_EQ(f->added[0]->sizes[1], 30 * RowStep(g));
   EXPECT_EQ(f->added[0]->sizes[2], -1);
   // Executing the recorded command (as undo) restores the rows and brings row 2 into view.
   f->log.clear();
@@ -352,8 +357,8 @@ TEST_F(RowColTest, HeightsFrozenRowsAndDefaultsRecordTheirOldValues) {
   ASSERT_TRUE(g->SetDefaultRowHeight(25, 0, 0));
   ASSERT_TRUE(g->SetFrozenRows(2, 1, 0, 0));
   ASSERT_TRUE(g->SetFrozenRows(3, 0, 0, 0));
-  const std::vector<std::string> expected = {"CreateDefaultRowHeight:20,0", "Add:0", "CreateFrozenRows:0,0", "Add:0",
-                                             "CreateFrozenRows:2,1", "Add:0"};
+  const std::vector<std::string> expected = {"CreateDefaultRowHeight:" + std::to_string(20 * RowStep(g)) + ",0",
+                                             "Add:0", "CreateFrozenRows:0,0", "Add:0", "CreateFrozenRows:2,1", "Add:0"};
   EXPECT_EQ(f->log, expected);
 }
 
@@ -832,6 +837,236 @@ TEST_F(RowColTest, TheKeepAliveFlagLetsARequestSurviveTheFocusMovingToTheGridsOw
   ::SetFocus(child);
   EXPECT_FALSE(g->IsAutoScrolling());
   DestroyWindow(child);
+}
+
+// ---- Limits, places past the end, the first scrolled row after removals ------------------------------------
+
+TEST_F(RowColTest, InsertsPastTheRowLimitAreRefusedAndPlacesPastTheEndAppend) {
+  CGXGridWnd* g = MakeGrid(5, 3);
+  RecordingFactory* f = Install(g);
+  // A count that would take the rows past GX_MAXROWCOL: refused before anything (no transaction either).
+  EXPECT_FALSE(g->InsertRows(7, GX_MAXROWCOL - 4, nullptr, nullptr, nullptr, 0, 0, 0));
+  EXPECT_FALSE(g->InsertCols(2, GX_MAXROWCOL - 2, nullptr, nullptr, nullptr, 0, 0, 0));
+  EXPECT_EQ(g->GetRowCount(), 5u);
+  EXPECT_EQ(g->GetColCount(), 3u);
+  EXPECT_TRUE(f->log.empty());
+  // The data object itself keeps to the limit: the highest count is GX_MAXROWCOL, never one above.
+  CGXData data;
+  ASSERT_TRUE(data.InsertRows(1, GX_MAXROWCOL));
+  EXPECT_FALSE(data.InsertRows(1, 1));
+  EXPECT_FALSE(data.StoreColCount(0xFFFFFFFFu));
+  EXPECT_EQ(data.GetRowCount(), GX_MAXROWCOL);
+  EXPECT_EQ(data.GetColCount(), 0u);
+
+  // A place past the end appends, and the undo command names the rows where they are: undoing removes them.
+  g->SetRowHeight(5, 5, 30, nullptr, 0, 1);
+  ASSERT_TRUE(g->InsertRows(100, 2, nullptr, nullptr, nullptr, 0, 0, 0));
+  EXPECT_EQ(g->GetRowCount(), 7u);
+  EXPECT_TRUE(f->Logged("CreateRemoveRows:6,7"));
+  EXPECT_EQ(g->GetRowHeight(5), 30);
+  ASSERT_TRUE(g->RemoveRows(f->added.back()->a, f->added.back()->b, 0, 2));
+  EXPECT_EQ(g->GetRowCount(), 5u);
+  ASSERT_TRUE(g->InsertCols(50, 1, nullptr, nullptr, nullptr, 0, 0, 0));
+  EXPECT_TRUE(f->Logged("CreateRemoveCols:4,4"));
+  ASSERT_TRUE(g->RemoveCols(f->added.back()->a, f->added.back()->b, 0, 2));
+  EXPECT_EQ(g->GetColCount(), 3u);
+}
+
+TEST_F(RowColTest, TheTopRowStaysOnARowAfterRemovalsWhateverTheRedrawPath) {
+  enum { kOptimized, kPlain, kLocked };
+  for (int mode : {kOptimized, kPlain, kLocked}) {
+    SCOPED_TRACE(mode);
+    CGXGridWnd* g = MakeGrid(100, 60);
+    g->SetTopRow(50, 0);
+    g->SetLeftCol(40, 0);
+    ASSERT_EQ(g->GetTopRow(), 50u);
+    if (mode == kPlain) g->m_bOptimizedUpdate = FALSE;
+    if (mode == kLocked) g->LockUpdate(TRUE);
+    ASSERT_TRUE(g->RemoveRows(20, 100, GX_INVALIDATE, 0));
+    ASSERT_TRUE(g->RemoveCols(30, 60, GX_INVALIDATE, 0));
+    EXPECT_LE(g->GetTopRow(), 19u);
+    EXPECT_LE(g->GetLeftCol(), 29u);
+    ASSERT_TRUE(g->RemoveRows(1, g->GetRowCount(), 0, 0));
+    ASSERT_TRUE(g->RemoveCols(1, g->GetColCount(), 0, 0));
+    EXPECT_EQ(g->GetTopRow(), 1u);
+    EXPECT_EQ(g->GetLeftCol(), 1u);
+    if (mode == kLocked) g->LockUpdate(FALSE);
+  }
+  // Frozen and header rows survive a grid emptied and filled again; meanwhile all rows are frozen ones and
+  // the top row is the one after them, as SetTopRow gives it.
+  CGXGridWnd* g = MakeGrid(10, 3);
+  ASSERT_TRUE(g->SetFrozenRows(3, 1, 0));
+  ASSERT_TRUE(g->SetRowCount(2, 0));
+  EXPECT_EQ(g->GetFrozenRows(), 3u);
+  EXPECT_EQ(g->GetTopRow(), 4u);
+  ASSERT_TRUE(g->SetRowCount(10, 0));
+  EXPECT_EQ(g->GetFrozenRows(), 3u);
+  EXPECT_EQ(g->GetHeaderRows(), 1u);
+  EXPECT_EQ(g->GetTopRow(), 4u);
+}
+
+// ---- Column notices to the hide and covered-cells features -----------------------------------------------
+
+struct HideNotices : enginetest::TestHideCells {
+  void OnInsertRows(CGXGridCore*, ROWCOL row, ROWCOL count) override { Note("InsertRows", row, count); }
+  void OnRemoveRows(CGXGridCore*, ROWCOL from, ROWCOL to) override { Note("RemoveRows", from, to); }
+  void OnInsertCols(CGXGridCore*, ROWCOL col, ROWCOL count) override { Note("InsertCols", col, count); }
+  void OnRemoveCols(CGXGridCore*, ROWCOL from, ROWCOL to) override { Note("RemoveCols", from, to); }
+  void Note(const char* what, ROWCOL a, ROWCOL b) {
+    log.push_back(std::string(what) + ":" + std::to_string(a) + "," + std::to_string(b));
+  }
+  std::vector<std::string> log;
+};
+
+struct CoveredColNotice : CoveredRemoveNotice {
+  void OnRemoveCols(CGXGridCore* g, ROWCOL from, ROWCOL to, UINT* flags, int commandType) override {
+    log.push_back("cols " + std::to_string(from) + "," + std::to_string(to) + "," + std::to_string(*flags) + "," +
+                  std::to_string(commandType) + " of " + std::to_string(g->GetColCount()));
+    *flags = newFlags;
+  }
+};
+
+class RemoveColsRecorder : public CGXGridWnd {
+ public:
+  void UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths, UINT flags, BOOL createHint) override {
+    seen.push_back(flags);
+    CGXGridWnd::UpdateRemoveCols(from, to, oldWidths, flags, createHint);
+  }
+  std::vector<UINT> seen;
+};
+
+TEST_F(RowColTest, ColumnsComingAndGoingAreToldToTheHideAndCoveredCellsFeatures) {
+  auto* g = MakeGrid<RemoveColsRecorder>(6, 8);
+  auto* hide = new HideNotices;
+  auto* covered = new CoveredColNotice;
+  g->SetFeature(hide);
+  g->SetFeature(covered);
+  ASSERT_TRUE(g->InsertCols(3, 2, nullptr, nullptr, nullptr, 0, 0, 1));
+  covered->newFlags = GX_INVALIDATE;
+  ASSERT_TRUE(g->RemoveCols(2, 4, GX_UPDATENOW, 1));
+  ASSERT_TRUE(g->InsertRows(2, 1, nullptr, nullptr, nullptr, 0, 0, 1));
+  const std::vector<std::string> heard = {"InsertCols:3,2", "RemoveCols:2,4", "InsertRows:2,1"};
+  EXPECT_EQ(hide->log, heard);
+  // Told before the columns go (10 of them still), and its flags are those the update half receives.
+  EXPECT_EQ(covered->log, std::vector<std::string>{"cols 2,4,2,1 of 10"});
+  EXPECT_EQ(g->seen, std::vector<UINT>{GX_INVALIDATE});
+}
+
+// ---- Undo keeps stored units -----------------------------------------------------------------------------
+
+TEST_F(RowColTest, UndoBringsBackTheStoredUnitsOfSizesLoadedFromALayout) {
+  CGXGridWnd* g = MakeGrid(6, 4);
+  RecordingFactory* f = Install(g);
+  CGXGridParam* p = g->GetParam();
+  // Values as a layout brings them: no whole number of pixels under this font.
+  ASSERT_NE(1001 % RowStep(g), 0);
+  ASSERT_NE(10001 % ColStep(g), 0);
+  p->m_nDefaultRowHeight = 1001;
+  p->m_nDefaultColWidth = 10001;
+  p->GetRowHeights()[2] = 1001;
+  p->GetRowHeights()[3] = 1003;
+  p->GetColWidths()[2] = 10001;
+  const auto units = [](const CGXMapDWordToLong& map, ROWCOL line) {
+    LONG u = -1;
+    return map.Lookup(line, u) ? u : -1;
+  };
+
+  ASSERT_TRUE(g->SetDefaultRowHeight(30, 0, 0));
+  ASSERT_TRUE(g->SetDefaultColWidth(30, 0, 0));
+  ASSERT_TRUE(g->SetRowHeight(2, 2, 30, nullptr, 0, 0));
+  ASSERT_TRUE(g->SetColWidth(2, 2, 30, nullptr, 0, 0));
+  ASSERT_EQ(f->added.size(), 4u);
+  ASSERT_TRUE(g->SetDefaultRowHeight(static_cast<int>(f->added[0]->a), 0, 2));
+  ASSERT_TRUE(g->SetDefaultColWidth(static_cast<int>(f->added[1]->a), 0, 2));
+  ASSERT_TRUE(g->SetRowHeight(2, 2, 0, f->added[2]->sizes, 0, 2));
+  ASSERT_TRUE(g->SetColWidth(2, 2, 0, f->added[3]->sizes, 0, 2));
+  EXPECT_EQ(p->m_nDefaultRowHeight, 1001u);
+  EXPECT_EQ(p->m_nDefaultColWidth, 10001u);
+  EXPECT_EQ(units(p->GetRowHeights(), 2), 1001);
+  EXPECT_EQ(units(p->GetColWidths(), 2), 10001);
+  // The undo recorded the redo: it brings back the 30 pixels exactly as they were stored.
+  ASSERT_EQ(f->added.size(), 8u);
+  ASSERT_TRUE(g->SetRowHeight(2, 2, 0, f->added[6]->sizes, 0, 3));
+  EXPECT_EQ(units(p->GetRowHeights(), 2), 30 * RowStep(g));
+  // A stored default below one unit is refused as a pixel default is.
+  EXPECT_FALSE(g->SetDefaultRowHeight(0, 0, 2));
+
+  // Removed rows come back with their units, the default ones without an entry.
+  ASSERT_TRUE(g->RemoveRows(3, 4, 0, 0));
+  FakeCommand& cmd = *f->added.back();
+  ASSERT_EQ(cmd.kind, "InsertRows");
+  ASSERT_TRUE(g->InsertRows(cmd.a, cmd.b, cmd.sizes, cmd.cells, cmd.lines, cmd.extra, 0, 2));
+  EXPECT_EQ(units(p->GetRowHeights(), 3), 1003);
+  EXPECT_EQ(units(p->GetRowHeights(), 4), -1);
+  // A caller's heights for new rows stay pixels.
+  const int heights[] = {25};
+  ASSERT_TRUE(g->InsertRows(2, 1, heights, nullptr, nullptr, 0, 0, 0));
+  EXPECT_EQ(g->GetRowHeight(2), 25);
+}
+
+// ---- Sizes of rows that exist ----------------------------------------------------------------------------
+
+TEST_F(RowColTest, SizesApplyOnlyToRowsAndColumnsThatExist) {
+  CGXGridWnd* g = MakeGrid(5, 3);
+  RecordingFactory* f = Install(g);
+  CGXGridParam* p = g->GetParam();
+  LONG u = 0;
+  // Cut to the last row (and recorded so); stopped here, a fault would go on to the 4-billion-row case.
+  ASSERT_TRUE(g->SetRowHeight(4, 100000, 25, nullptr, 0, 0));
+  ASSERT_FALSE(p->GetRowHeights().Lookup(6, u));
+  EXPECT_EQ(g->GetRowHeight(5), 25);
+  EXPECT_TRUE(f->Logged("CreateRowHeights:4,5"));
+  ASSERT_TRUE(g->SetRowHeight(1, GX_MAXROWCOL, 22, nullptr, 0, 1));
+  ASSERT_TRUE(g->SetColWidth(2, GX_MAXROWCOL, 40, nullptr, 0, 1));
+  EXPECT_EQ(p->GetRowHeights().GetCount(), 6);  // rows 0 to 5
+  EXPECT_EQ(p->GetColWidths().GetCount(), 3);   // columns 0, 2 and 3
+  EXPECT_EQ(g->GetRowHeight(1), 22);
+  EXPECT_EQ(g->GetColWidth(3), 40);
+  // Starting past the last line: refused, nothing stored.
+  EXPECT_FALSE(g->SetRowHeight(6, 9, 30, nullptr, 0, 0));
+  EXPECT_FALSE(g->SetColWidth(4, 0, 30, nullptr, 0, 0));
+  EXPECT_EQ(p->GetRowHeights().GetCount(), 6);
+  EXPECT_EQ(p->GetColWidths().GetCount(), 3);
+  // So inserted rows come with the default, not with a height once stored past the end.
+  ASSERT_TRUE(g->SetRowCount(8, 0));
+  EXPECT_EQ(g->GetRowHeight(7), g->GetDefaultRowHeight());
+}
+
+// ---- The second merged-cell pool is cleared to the end -----------------------------------------------------
+
+struct RecordingPool : CGXSpanCellPool {
+  void RemoveRows(ROWCOL from, ROWCOL to) override {
+    calls.push_back("RemoveRows:" + std::to_string(from) + "," + std::to_string(to));
+  }
+  void RemoveCols(ROWCOL from, ROWCOL to) override {
+    calls.push_back("RemoveCols:" + std::to_string(from) + "," + std::to_string(to));
+  }
+  void InsertRows(ROWCOL row, ROWCOL count) override {
+    calls.push_back("InsertRows:" + std::to_string(row) + "," + std::to_string(count));
+  }
+  void InsertCols(ROWCOL col, ROWCOL count) override {
+    calls.push_back("InsertCols:" + std::to_string(col) + "," + std::to_string(count));
+  }
+  std::vector<std::string> calls;
+};
+
+TEST_F(RowColTest, TheSecondMergedPoolIsClearedToTheLastPossibleLine) {
+  CGXGridWnd* g = MakeGrid(10, 6);
+  CGXGridParam* p = g->GetParam();
+  p->m_wMergingMode = 1;
+  auto* h = new RecordingPool;
+  auto* v = new RecordingPool;
+  p->m_pMergeSpansH.reset(h);
+  p->m_pMergeSpansV.reset(v);
+  ASSERT_TRUE(g->InsertRows(3, 2, nullptr, nullptr, nullptr, 0, 0, 1));
+  ASSERT_TRUE(g->RemoveRows(4, 5, 0, 1));
+  ASSERT_TRUE(g->InsertCols(2, 1, nullptr, nullptr, nullptr, 0, 0, 1));
+  ASSERT_TRUE(g->RemoveCols(2, 3, 0, 1));
+  const std::string end = std::to_string(GX_MAXROWCOL);
+  EXPECT_EQ(v->calls, (std::vector<std::string>{"RemoveRows:3," + end, "RemoveRows:4," + end, "InsertCols:2,1",
+                                                "RemoveCols:2,3"}));
+  EXPECT_EQ(h->calls, (std::vector<std::string>{"InsertRows:3,2", "RemoveRows:4,5", "RemoveCols:2," + end,
+                                                "RemoveCols:2," + end}));
 }
 
 }  // namespace
