@@ -142,6 +142,10 @@ class CGXGridMergeCellsImp {
 // with their objects) and hands them to the command it returns; when it returns null it must not have freed
 // them, and the engine frees them. AddCommand takes over the command; a factory that does not file it deletes
 // it (the default does).
+//
+// Sizes: the row heights, column widths and defaults handed to the size and insert creators are stored units
+// (-1 for "the default"), not pixels, so that an undo restores exactly what was stored; under command types
+// 2 (undo) and 3 (redo) the engine's size and insert operations read the sizes they are given as such units.
 class CGXCommandFactory {
  public:
   virtual ~CGXCommandFactory() = default;
