@@ -247,29 +247,9 @@ TEST_F(DrawTest, DottedGridLinesAndNoGridLines) {
   EXPECT_EQ(At(s, 120, 40), window);
 }
 
-// A store whose cells carry changed marks and which can suspend its updates.
-struct MarkedData : CGXData {
-  BOOL IsCellChanged(ROWCOL r, ROWCOL c) const override {
-    ++asked;
-    return changed.count({r, c}) != 0;
-  }
-  void SetCellChanged(ROWCOL r, ROWCOL c, BOOL on) override {
-    if (on)
-      changed.insert({r, c});
-    else
-      changed.erase({r, c});
-  }
-  std::set<std::pair<ROWCOL, ROWCOL>> changed;
-  mutable int asked = 0;
-};
-
 TEST_F(DrawTest, ChangedCellsRepaintComposesOnlyFromTheFirstChangedCellAndWaitsWhileTheStoreSuspends) {
-  CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
-  auto* data = new MarkedData;
-  data->InitParam(g->GetParam());
-  g->GetParam()->SetData(data, TRUE);
-  g->SetRowCount(5, 0);
-  g->SetColCount(4, 0);
+  MarkedData* data = nullptr;
+  CGXGridWnd* g = MakeMarkedGrid(5, 4, &data);
   RecordingStatic* control = InstallRecording(g);
   g->RedrawAll(GX_UPDATENOW);
   Shot(*g);
@@ -300,12 +280,8 @@ TEST_F(DrawTest, ChangedCellsRepaintComposesOnlyFromTheFirstChangedCellAndWaitsW
 // the cells before each row's first changed cell alone, directly and through the memory bitmap.
 TEST_F(DrawTest, CellByCellDrawingInChangedCellsModeKeepsTheUnchangedCells) {
   for (int buffered : {0, 1}) {
-    CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
-    auto* data = new MarkedData;
-    data->InitParam(g->GetParam());
-    g->GetParam()->SetData(data, TRUE);
-    g->SetRowCount(5, 0);
-    g->SetColCount(4, 0);
+    MarkedData* data = nullptr;
+    CGXGridWnd* g = MakeMarkedGrid(5, 4, &data);
     g->SetBufferedDrawing(buffered);
     g->InstallOldDrawingImp();
     g->m_bOldDrawing = TRUE;
@@ -774,12 +750,8 @@ TEST_F(DrawTest, EnteringACellPaintsItsFrameAtOnceUnlessThePaintIsSkipped) {
 // inversion, and the current cell's frame in a row without changes is not inverted a second time.
 TEST_F(DrawTest, PreloadedStylesDoNotWidenTheChangedCellsRepaint) {
   for (int preload : {0, 1}) {
-    CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
-    auto* data = new MarkedData;
-    data->InitParam(g->GetParam());
-    g->GetParam()->SetData(data, TRUE);
-    g->SetRowCount(5, 0);
-    g->SetColCount(4, 0);
+    MarkedData* data = nullptr;
+    CGXGridWnd* g = MakeMarkedGrid(5, 4, &data);
     g->GetParam()->m_nPreloadStyles = preload;
     g->SetStyleRange(CGXRange(2, 1, 2, 4), CGXStyle().SetInteriorColor(kRed));
     g->GetParam()->GetSelection().AddTail(new CGXRange(2, 1, 2, 1));
@@ -914,12 +886,8 @@ struct ThrowingStatic : CGXStatic {
 
 TEST_F(DrawTest, AnExceptionFromAPaintLeavesChangedCellsMode) {
   for (int buffered : {0, 1}) {
-    CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
-    auto* data = new MarkedData;
-    data->InitParam(g->GetParam());
-    g->GetParam()->SetData(data, TRUE);
-    g->SetRowCount(5, 0);
-    g->SetColCount(4, 0);
+    MarkedData* data = nullptr;
+    CGXGridWnd* g = MakeMarkedGrid(5, 4, &data);
     g->SetBufferedDrawing(buffered);
     auto* control = new ThrowingStatic(g);
     g->AddCellControl(kRecordingId, control);

@@ -844,28 +844,12 @@ TEST_F(WindowTest, UpAcrossTheFrozenSeamKeepsTheCurrentCellVisible) {
   EXPECT_EQ(row, 1u);
 }
 
-// A store whose cells carry changed marks, as a computing store keeps them.
-struct MarkedData : CGXData {
-  BOOL IsCellChanged(ROWCOL r, ROWCOL c) const override { return changed.count({r, c}) != 0; }
-  void SetCellChanged(ROWCOL r, ROWCOL c, BOOL on) override {
-    if (on)
-      changed.insert({r, c});
-    else
-      changed.erase({r, c});
-  }
-  std::set<std::pair<ROWCOL, ROWCOL>> changed;
-};
-
 // Only the changed cells and the cells after them in their rows repaint; the rest keeps what the screen
 // shows, with buffered drawing too (the memory bitmap's undrawn parts never reach the screen).
 TEST_F(WindowTest, ChangedCellsModeRepaintsFromTheFirstChangedCellOfEachRow) {
   for (int buffered : {0, 1}) {
-    CGXGridWnd* g = MakeGrid(5, 4, 300, 200);
-    auto* data = new MarkedData;
-    data->InitParam(g->GetParam());
-    g->GetParam()->SetData(data, TRUE);
-    g->SetRowCount(5, 0);
-    g->SetColCount(4, 0);
+    MarkedData* data = nullptr;
+    CGXGridWnd* g = MakeMarkedGrid(5, 4, &data);
     g->SetBufferedDrawing(buffered);
     CGXStyle red, blue;
     red.SetInteriorColor(RGB(255, 0, 0));
@@ -900,12 +884,8 @@ TEST_F(WindowTest, ChangedCellsModeRepaintsFromTheFirstChangedCellOfEachRow) {
 // Cells listed as pending on the parameter object lose their marks after a changed-cells repaint, drawn or
 // not (one lies far below the window), and the list is emptied.
 TEST_F(WindowTest, ChangedCellsRepaintEmptiesThePendingList) {
-  CGXGridWnd* g = MakeGrid(100, 4, 300, 200);
-  auto* data = new MarkedData;
-  data->InitParam(g->GetParam());
-  g->GetParam()->SetData(data, TRUE);
-  g->SetRowCount(100, 0);
-  g->SetColCount(4, 0);
+  MarkedData* data = nullptr;
+  CGXGridWnd* g = MakeMarkedGrid(100, 4, &data);
   data->changed = {{2, 2}, {90, 3}};
   CGXRangeList& pending = g->GetParam()->GetPendingChangedCells();
   pending.AddTail(new CGXRange(2, 2));

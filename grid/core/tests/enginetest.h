@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,22 @@ inline COLORREF At(const std::shared_ptr<plat::Surface>& s, int x, int y) {
   return plat::colorFromPixel(s->pixel(x, y)) & 0xFFFFFF;
 }
 
+// A store that marks cells as changed, as a computing store does, and counts how often it was asked.
+struct MarkedData : CGXData {
+  BOOL IsCellChanged(ROWCOL r, ROWCOL c) const override {
+    ++asked;
+    return changed.count({r, c}) != 0;
+  }
+  void SetCellChanged(ROWCOL r, ROWCOL c, BOOL on) override {
+    if (on)
+      changed.insert({r, c});
+    else
+      changed.erase({r, c});
+  }
+  std::set<std::pair<ROWCOL, ROWCOL>> changed;
+  mutable int asked = 0;
+};
+
 inline void RegisterGridClasses() {
   HINSTANCE instance = AfxGetInstanceHandle();
   WNDCLASS wc{};
@@ -180,6 +197,18 @@ class EngineTest : public ::testing::Test {
     g->SetColWidth(0, 0, 50, nullptr, 0);
     g->RedrawAll(GX_INVALIDATE);
     Pump();
+    return g;
+  }
+
+  // A grid as MakeGrid makes it, on a store that marks changed cells (returned through `data`).
+  CGXGridWnd* MakeMarkedGrid(ROWCOL rows, ROWCOL cols, MarkedData** data, int w = 300, int h = 200) {
+    CGXGridWnd* g = MakeGrid(rows, cols, w, h);
+    auto* d = new MarkedData;
+    d->InitParam(g->GetParam());
+    g->GetParam()->SetData(d, TRUE);
+    g->SetRowCount(rows, 0);
+    g->SetColCount(cols, 0);
+    *data = d;
     return g;
   }
 
