@@ -399,6 +399,7 @@ TEST_F(StaticCellTest, BoundsTakeDecimalNumbersOnly) {
     control.text = bad;
     g->SetWarningText(nullptr);
     EXPECT_FALSE(control.ValidateValue()) << bad;
+    EXPECT_EQ(g->GetWarningText(), "0..10") << bad;  // the cell's usual message
   }
   // A bound text that is no number reads as 0 and cannot switch the check off.
   bounds.SetUserAttribute(GX_IDS_UA_VALID_MAX, "nan");
