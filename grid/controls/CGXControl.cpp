@@ -1,6 +1,9 @@
 #include "grid/controls/CGXControl.h"
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,8 +27,60 @@ namespace {
 
 constexpr WORD kSpinEditId = 52519, kCheckBox3dId = 52523;
 
-// Decimal floating-point text as the validation reads it: leading white space skipped, no number is 0.
-double TextNumber(const CString& text) { return std::strtod(text, nullptr); }
+// Decimal floating-point text as the validation reads it: leading white space, an optional sign, digits
+// with an optional point, an optional exponent. Only that is a number: the C library's readers also take
+// "nan", "inf" and hexadecimal text, and a NaN compares false with either bound, so a user could type past
+// every bound. The reading does not depend on the process locale. `whole` tells whether nothing but white
+// space follows the number; no number at all reads as 0.
+double DecimalNumber(const char* text, bool* whole = nullptr) {
+  const char* p = text;
+  while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+  const bool negative = *p == '-';
+  if (*p == '+' || *p == '-') ++p;
+  const char* mantissa = p;
+  int digits = 0;
+  long long pointExponent = 0;  // decimal exponent of the first significant digit, before the exponent part
+  bool significant = false, point = false;
+  for (;; ++p) {
+    if (*p == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (!std::isdigit(static_cast<unsigned char>(*p))) break;
+    ++digits;
+    if (*p != '0' && !significant) significant = true;
+    if (!significant && point) --pointExponent;
+    if (significant && !point) ++pointExponent;
+  }
+  if (digits == 0) {
+    if (whole) *whole = false;
+    return 0.0;
+  }
+  const char* numberEnd = p;
+  long long exponent = 0;
+  if (*p == 'e' || *p == 'E') {
+    const char* q = p + 1;
+    const bool expNegative = *q == '-';
+    if (*q == '+' || *q == '-') ++q;
+    if (std::isdigit(static_cast<unsigned char>(*q))) {
+      for (; std::isdigit(static_cast<unsigned char>(*q)); ++q)
+        if (exponent < 100000) exponent = exponent * 10 + (*q - '0');
+      if (expNegative) exponent = -exponent;
+      numberEnd = q;
+    }
+  }
+  if (whole) {
+    const char* rest = numberEnd;
+    while (std::isspace(static_cast<unsigned char>(*rest))) ++rest;
+    *whole = *rest == '\0';
+  }
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(mantissa, numberEnd, value, std::chars_format::general);
+  (void)end;
+  if (error == std::errc::result_out_of_range)  // beyond the double range: infinite, or below it: zero
+    value = significant && pointExponent + exponent > 0 ? HUGE_VAL : 0.0;
+  return negative ? -value : value;
+}
 
 // The lines of a choice list, separated by CR, LF or CR LF.
 std::vector<CString> ChoiceLines(const CString& choices) {
@@ -112,8 +167,14 @@ BOOL CGXControl::ValidateValue() {
       const CGXStyle& style = GetCachedStyle();
       const CString minText = style.GetUserAttributeText(GX_IDS_UA_VALID_MIN);
       const CString maxText = style.GetUserAttributeText(GX_IDS_UA_VALID_MAX);
-      const double value = TextNumber(text);
-      if ((!minText.IsEmpty() && value < TextNumber(minText)) || (!maxText.IsEmpty() && value > TextNumber(maxText))) {
+      // Decision: with a bound set, a text that is not a decimal number ("nan", "inf", "0x20", "12abc") is
+      // refused like a value out of range; reading it as 0 would let text that is no number at all pass a
+      // bound that includes 0. The bound texts themselves read as a leading decimal number (else 0).
+      bool number = false;
+      const double value = DecimalNumber(text, &number);
+      const bool bounded = !minText.IsEmpty() || !maxText.IsEmpty();
+      if ((bounded && !number) || (!minText.IsEmpty() && value < DecimalNumber(minText)) ||
+          (!maxText.IsEmpty() && value > DecimalNumber(maxText))) {
         m_pGrid->SetWarningText(style.GetUserAttributeText(GX_IDS_UA_VALID_MSG));
         return FALSE;
       }
@@ -572,9 +633,10 @@ BOOL CGXControl::CopyToClipboard() {
     GlobalFree(data);
     return FALSE;
   }
-  // The clipboard is emptied first: formats another program left there would otherwise stay beside the
-  // new text (and a paste elsewhere could take the stale, richer one), or the text could not be set at all
-  // while another window owns the clipboard.
+  // Decision: the clipboard is emptied before the text is set. On this platform only the clipboard's owner
+  // may add formats, and emptying is what makes the grid the owner: without it the text could not be set
+  // while another window owns the clipboard, and formats left by another program would stay beside the
+  // new text (a paste elsewhere could take that stale, richer format instead of the copied text).
   EmptyClipboard();
   const BOOL ok = SetClipboardData(CF_TEXT, data) != nullptr;
   CloseClipboard();
@@ -684,12 +746,23 @@ void CGXControl::ShowCellTip(DWORD_PTR a, DWORD_PTR b, DWORD_PTR c, DWORD_PTR d)
 
 // ---- Children --------------------------------------------------------------------------------------------
 
+// A child the control already holds (or none) is a programming error and gets the invalid-argument error:
+// appended twice it would be deleted twice with the control.
 void CGXControl::AppendChild(CGXChild* child) {
+  if (!child) AfxThrowInvalidArgException();
+  if (m_pChildren)
+    for (const auto& held : *m_pChildren)
+      if (held.get() == child) AfxThrowInvalidArgException();
   if (!m_pChildren) {
     m_pChildren = std::make_unique<std::vector<std::unique_ptr<CGXChild>>>();
     m_pChildren->reserve(10);
   }
   m_pChildren->emplace_back(child);
+}
+
+CGXChild* CGXControl::GetChildAt(int index) const {
+  if (!m_pChildren || index < 0 || index >= static_cast<int>(m_pChildren->size())) AfxThrowInvalidArgException();
+  return (*m_pChildren)[static_cast<size_t>(index)].get();
 }
 
 void CGXControl::DetachChild(CGXChild* child) {

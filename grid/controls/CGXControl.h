@@ -221,7 +221,7 @@ class CGXControl {
   // Children (owned; the list is created on the first append).
   virtual void AppendChild(CGXChild* child);
   virtual void DetachChild(CGXChild* child);
-  virtual CGXChild* GetChildAt(int index) const { return (*m_pChildren)[static_cast<size_t>(index)].get(); }
+  virtual CGXChild* GetChildAt(int index) const;  // a missing index gets the invalid-argument error
   virtual int GetChildCount() const { return m_pChildren ? static_cast<int>(m_pChildren->size()) : 0; }
   virtual CGXChild* GetActiveChild() const { return m_pActiveChild; }
   virtual void SetActiveChild(CGXChild* child) { m_pActiveChild = child; }

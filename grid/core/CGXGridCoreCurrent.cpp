@@ -1,6 +1,7 @@
 // The current cell: storing it, moving it (leave the old cell: validate, store, notify; enter the new
 // one: bind its control, draw, scroll), completing and cancelling edits, warnings.
 #include "grid/controls/CGXControl.h"
+#include "grid/core/CGXFlagScope.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridHint.h"
@@ -154,7 +155,10 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
   c->GetEditText(text);
   const BOOL modified = c->GetModifiedState();
   const BOOL editing = c->GetEditingState();
-  m_bValidationBusy = TRUE;
+  // Flags below are restored on every path, also when the control's Validate or Store throws: a grid left
+  // "validation busy" would never validate or store an edit on a focus loss again.
+  CGXFlagScope busy(m_bValidationBusy, TRUE);
+  CGXFlagScope keepStyle(m_bKeepCurrentStyle, m_bKeepCurrentStyle);
   m_bFocusLost = FALSE;
   HWND focus = ::GetFocus(), h = GridHwnd();
   // Keys typed ahead into the editor must not reach a cell that refuses to be left, nor the next cell.
@@ -164,7 +168,6 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
     ShowWarningText();
     c->HideAndInvalidate();
     *refused = TRUE;
-    m_bValidationBusy = FALSE;
     return;
   }
   BOOL storeAnswer = TRUE, stored = TRUE;
@@ -194,7 +197,6 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
     else
       RedrawCell(oldRow, oldCol, flags ? flags : GX_INVALIDATE);
     *refused = TRUE;
-    m_bValidationBusy = FALSE;
     return;
   }
   m_bCurrentValid = FALSE;
@@ -202,7 +204,6 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
   c->SetEditingState(FALSE);
   const BOOL left = c->NotifyLeaveCell(row, col);
   ShowWarningText();
-  const BOOL keep = m_bKeepCurrentStyle;
   if (left) {
     m_bKeepCurrentStyle = TRUE;
     MarkEditHeaders(oldRow, oldCol, kind, flags);
@@ -213,8 +214,6 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
   }
   c->RedrawIfChanged();
   if (flags & (GX_UPDATENOW | GX_INVALIDATE)) UpdateWindow();
-  m_bKeepCurrentStyle = keep;
-  m_bValidationBusy = FALSE;
 }
 
 void CGXGridCore::SendCurrentCellHint(ROWCOL row, ROWCOL col, UINT flags) {
@@ -267,6 +266,17 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
   if (same && oldControl && oldControl->GetEditingState() && !m_bCompletingEdit) {
     if (!BringCellIntoView(row, col, flags)) oldControl->Refresh();
   } else {
+    // A refused target leaves the old cell current, bound again (the leave reset its control: without the
+    // re-binding it could neither start an edit nor give its text), with its headers repainted.
+    auto reenterOld = [&] {
+      StoreCurrentCell(TRUE, oldRow, oldCol);
+      MarkEditHeaders(oldRow, oldCol, 0, GX_UPDATENOW);
+      RedrawCurrentHeaders(oldRow, oldCol, 0);
+      if (CGXControl* c = CurrentControl()) {
+        c->InitForCell(oldRow, oldCol);
+        c->Refresh();
+      }
+    };
     BOOL refused = FALSE;
     if (oldControl) LeaveCurrentCellForMove(oldControl, row, col, flags, kind, &refused);
     if (refused) {
@@ -274,21 +284,13 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
       return FALSE;
     }
     if (row > GetRowCount() || col > GetColCount()) {
-      // Left (validated, stored, unbound), but nothing to enter: the old cell stays current.
-      if (hadOld) StoreCurrentCell(TRUE, oldRow, oldCol);
+      // Left (validated, stored, reset), but nothing to enter: the old cell stays current, bound again.
+      if (hadOld) reenterOld();
       return FALSE;
     }
     // The old cell itself (its control no longer editing) is entered again without asking.
     if ((!same || !oldControl) && !ValidateCellChange(TRUE, row, col, oldRow, oldCol)) {
-      if (hadOld && ValidateCellChange(TRUE, oldRow, oldCol, 0, 0)) {
-        StoreCurrentCell(TRUE, oldRow, oldCol);
-        MarkEditHeaders(oldRow, oldCol, 0, GX_UPDATENOW);
-        RedrawCurrentHeaders(oldRow, oldCol, 0);
-        if (CGXControl* c = CurrentControl()) {
-          c->InitForCell(oldRow, oldCol);
-          c->Refresh();
-        }
-      }
+      if (hadOld && ValidateCellChange(TRUE, oldRow, oldCol, 0, 0)) reenterOld();
       return FALSE;
     }
     if (ParamSettings().m_bSkipEnterRedraw) {
@@ -297,9 +299,8 @@ BOOL CGXGridCore::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
     } else {
       HWND h = GridHwnd();
       if (!(flags & 0x20) && h && ::IsWindowVisible(h) && ::GetFocus() != h) {
-        m_bFocusGuard = TRUE;
+        CGXFlagScope guard(m_bFocusGuard, TRUE);
         ::SetFocus(h);
-        m_bFocusGuard = FALSE;
       }
       StoreCurrentCell(TRUE, row, col);
       CGXControl* c = CurrentControl();
@@ -342,9 +343,8 @@ BOOL CGXGridCore::CompleteCellEdit(BOOL store, UINT flags, BOOL hint) {
     c->NotifyEditCancel();
   } else {
     if (c->GetEditingState()) {
-      m_bCompletingEdit = TRUE;
+      CGXFlagScope completing(m_bCompletingEdit, TRUE);
       result = MoveCurrentCellTo(row, col, flags);
-      m_bCompletingEdit = FALSE;
     }
     if (!m_bKeepCurrentStyle) ReleaseCurrentControl();
   }
@@ -369,7 +369,7 @@ void CGXGridCore::SetWarningText(LPCSTR text) { m_sWarningText = text ? text : "
 
 void CGXGridCore::ShowWarningText() {
   if (m_sWarningText.IsEmpty()) return;
-  m_bValidationBusy = TRUE;
+  CGXFlagScope busy(m_bValidationBusy, TRUE);
   HWND focus = ::GetFocus();
   DropTypedAhead(focus);
   ROWCOL row, col;
@@ -383,12 +383,11 @@ void CGXGridCore::ShowWarningText() {
     HWND h = GridHwnd();
     if (focus == h || ::IsChild(h, focus)) m_bHasFocus = TRUE;
   }
-  m_bValidationBusy = FALSE;
 }
 
 BOOL CGXGridCore::ValidateCurrentCellNow(BOOL skip) {
   if (skip) return TRUE;
-  m_bValidationBusy = TRUE;
+  CGXFlagScope busy(m_bValidationBusy, TRUE);
   BOOL ok = TRUE;
   if (CurrentCellIsActive()) {
     CGXControl* c = CurrentControl();
@@ -401,7 +400,6 @@ BOOL CGXGridCore::ValidateCurrentCellNow(BOOL skip) {
       ok = FALSE;
     }
   }
-  m_bValidationBusy = FALSE;
   return ok;
 }
 

@@ -7,6 +7,7 @@
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXFlagScope.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridHint.h"
@@ -238,6 +239,9 @@ void FreeStyleArray(CGXGridCore* grid, CObArray* styles, INT_PTR count) {
 BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style, int mode, int type,
                                     const CObArray* styles, UINT flags, int commandType) {
   if (!range.IsValid() || !GetData()) return FALSE;
+  // A locked grid refuses at once and silently: no too-large question, no undo copy, no cache flush and no
+  // range notice for a store that every cell would refuse anyway.
+  if (IsLocked()) return FALSE;
   // 1. Rows, columns and the table go to their base styles.
   if (!range.IsCells() && type == 0) type = GX_BASESTYLE;
   const int recordedType = type == 0 ? m_nDefaultStorageType : type;
@@ -270,21 +274,30 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
   const BOOL oldSuspend = m_bSuspendRangeNotice;
   if (!oldSuspend) GetData()->SetRangeChanged(range);
   m_bSuspendRangeNotice = TRUE;
-  const BOOL oldRecording = EnableDataUndoRecording(m_pParam->m_bUndoEnabled && commandType != 1);
+  // Nested operations record their data-store undo only when this operation has an undo copy to hand the
+  // record on with. Without one (rollback, no factory, undo off, too large and answered OK) recording is
+  // switched off: a record made then would stay pending and be handed to the next command, whose undo
+  // would then replay this operation's data as well.
+  const BOOL recordNested = undoCopy != nullptr;
+  const BOOL oldRecording = EnableDataUndoRecording(recordNested);
   // 10 (also when a control or feature throws). Restore the nested state; an undo copy not yet handed on
-  // is freed (its styles, and the data object's record behind them once appended).
+  // is freed (its styles, and the data object's record behind them once appended). A record started here
+  // that was not settled (aborted, thrown) is discarded for the same reason as above.
   const INT_PTR copiedCells = undoCopy ? undoCopy->GetSize() : 0;
+  BOOL recordSettled = FALSE;
   struct Restore {
     CGXGridCore* grid;
-    BOOL suspend, recording;
+    BOOL suspend, recording, recordNested;
+    const BOOL& recordSettled;
     CObArray*& copy;
     INT_PTR cells;
     ~Restore() {
+      if (recordNested && !recordSettled) grid->DiscardDataUndoInfo();
       grid->EnableDataUndoRecording(recording);
       grid->m_bSuspendRangeNotice = suspend;
       FreeStyleArray(grid, copy, cells);
     }
-  } restore{this, oldSuspend, oldRecording, undoCopy, copiedCells};
+  } restore{this, oldSuspend, oldRecording, recordNested, recordSettled, undoCopy, copiedCells};
 
   // 5. An undo record behind the styles.
   if (styles && static_cast<unsigned long long>(styles->GetSize()) > cellCount) {
@@ -344,6 +357,7 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
   if (!changed) {
     // 8. Nothing changed: no command.
     DiscardDataUndoInfo();
+    recordSettled = TRUE;
   } else {
     // 9. Refresh, modified flag, undo command.
     EnableDataUndoRecording(oldRecording);
@@ -352,7 +366,9 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
     RefreshStyleRange(range, style, mode, type, flags, TRUE);
     SetModifiedFlag(TRUE);
     if (undoCopy) {
+      // Detached, the record belongs to the copy (freed with it when the factory makes no command).
       if (CObject* extra = DetachDataUndoInfo()) undoCopy->Add(extra);
+      recordSettled = TRUE;
       // The command takes the copy over; when the factory makes none, Restore frees it on return.
       if (CObject* command = m_pCommandFactory->CreateSetStyleRangeCmd(range, recordedType, undoCopy)) {
         undoCopy = nullptr;
@@ -487,21 +503,20 @@ const CGXStyle* CGXGridCore::GetStandardStyle() {
   return m_pStyleStandard;
 }
 
+// The scratch style is emptied completely, not only of its value: for a cell with nothing stored the
+// composition starts from it as it is, and an attribute left from the previous cell (its base-style name
+// above all) would otherwise give this cell another cell's value.
 CString CGXGridCore::GetCellValue(ROWCOL row, ROWCOL col) {
-  m_scratchStyle.SetIncludeValue(FALSE);
-  const BOOL old = m_bValueOnly;
-  m_bValueOnly = TRUE;
+  m_scratchStyle.Free();
+  CGXFlagScope valueOnly(m_bValueOnly, TRUE);
   ComposeCellStyle(row, col, m_scratchStyle, TRUE);
-  m_bValueOnly = old;
   return m_scratchStyle.GetIncludeValue() ? m_scratchStyle.GetValue() : CString();
 }
 
 CString CGXGridCore::GetStoredCellValue(ROWCOL row, ROWCOL col) {
-  m_scratchStyle.SetIncludeValue(FALSE);
-  const BOOL old = m_bValueOnly;
-  m_bValueOnly = TRUE;
+  m_scratchStyle.Free();
+  CGXFlagScope valueOnly(m_bValueOnly, TRUE);
   ReadStoredStyle(row, col, m_scratchStyle, gxOverride, m_nDefaultStorageType);
-  m_bValueOnly = old;
   return m_scratchStyle.GetIncludeValue() ? m_scratchStyle.GetValue() : CString();
 }
 
@@ -545,9 +560,18 @@ BOOL CGXGridCore::ApplyStyleToCell(ROWCOL row, ROWCOL col, const CGXStyle* style
   return ApplyStyleToRange(CGXRange(row, col), style, mode, 0, nullptr, flags);
 }
 
+// The grid owns each registered control once. Registering the object already stored under the id again
+// only renews the default and the styles-map registration (replacing it would free the object being
+// stored). An object already owned under another id is refused with the invalid-argument error: storing it
+// twice would delete it twice when the grid goes. Decision: refusing is the clear error; moving it to the
+// new id would silently change what the old id shows.
 void CGXGridCore::AddCellControl(WORD id, CGXControl* control, BOOL makeDefault, BOOL registerWithStylesMap) {
   auto it = m_controls.find(id);
-  if (it != m_controls.end()) {
+  const bool same = it != m_controls.end() && control && it->second.get() == control;
+  if (control && !same)
+    for (const auto& [otherId, owned] : m_controls)
+      if (owned.get() == control) AfxThrowInvalidArgException();
+  if (it != m_controls.end() && !same) {
     if (m_pCachedControl == it->second.get()) {
       m_pCachedControl = nullptr;
       m_nCachedControlId = 0xFFFF;
@@ -555,7 +579,7 @@ void CGXGridCore::AddCellControl(WORD id, CGXControl* control, BOOL makeDefault,
     if (m_pDefaultControl == it->second.get()) m_pDefaultControl = nullptr;
     if (m_pCurrentControl == it->second.get()) m_pCurrentControl = nullptr;
   }
-  m_controls[id].reset(control);
+  if (!same) m_controls[id].reset(control);
   if (registerWithStylesMap)
     if (CGXStylesMap* map = GetStylesMap()) map->AddControl(id);
   if (makeDefault || !m_pDefaultControl) m_pDefaultControl = control;

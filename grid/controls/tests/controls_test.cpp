@@ -5,6 +5,7 @@
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/CGXSysColorTable.h"
 #include "grid/core/tests/enginetest.h"
+#include "platform/base/CException.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/StringApi.h"
 #include "platform/gdi/CBitmap.h"
@@ -379,6 +380,58 @@ TEST_F(StaticCellTest, ValidationChecksBothBoundsInclusively) {
   g->SetStyleRange(CGXRange(2, 2), bounds);
   control.InitForCell(2, 2);
   EXPECT_FALSE(control.ValidateValue());  // no bounds, but the control does not accept the text
+}
+
+TEST_F(StaticCellTest, BoundsTakeDecimalNumbersOnly) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  CGXStyle bounds;
+  bounds.SetUserAttribute(GX_IDS_UA_VALID_MIN, "0").SetUserAttribute(GX_IDS_UA_VALID_MAX, "10");
+  bounds.SetUserAttribute(GX_IDS_UA_VALID_MSG, "0..10");
+  g->SetStyleRange(CGXRange(2, 2), bounds);
+  EditingControl control(g);
+  control.InitForCell(2, 2);
+  for (const char* ok : {"1e1", " +3.5 ", ".5", "-0", "10.", "1e-400"}) {
+    control.text = ok;
+    EXPECT_TRUE(control.ValidateValue()) << ok;
+  }
+  // NaN compares false with both bounds; hexadecimal and infinity are no decimal numbers; 1e400 is too big.
+  for (const char* bad : {"nan", "NAN", "0x5", "inf", "-infinity", "1e400", "5abc", "-", "."}) {
+    control.text = bad;
+    g->SetWarningText(nullptr);
+    EXPECT_FALSE(control.ValidateValue()) << bad;
+    EXPECT_EQ(g->GetWarningText(), "0..10") << bad;  // the cell's usual message
+  }
+  // A bound text that is no number reads as 0 and cannot switch the check off.
+  bounds.SetUserAttribute(GX_IDS_UA_VALID_MAX, "nan");
+  g->SetStyleRange(CGXRange(2, 2), bounds);
+  control.InitForCell(2, 2);
+  control.text = "5";
+  EXPECT_FALSE(control.ValidateValue());
+  control.text = "0";
+  EXPECT_TRUE(control.ValidateValue());
+}
+
+TEST_F(StaticCellTest, ChildrenAreHeldOnceAndLookedUpByExistingIndex) {
+  CGXGridWnd* g = MakeGrid(3, 3);
+  std::vector<CString> log;
+  TwoButtonControl control(g);
+  auto expectInvalid = [](auto&& call) {
+    try {
+      call();
+      ADD_FAILURE() << "no invalid-argument error";
+    } catch (CInvalidArgException* e) {
+      e->Delete();
+    }
+  };
+  expectInvalid([&] { control.GetChildAt(0); });  // no list yet
+  auto* a = new RecordingChild(&control, &log, "a");
+  control.AppendChild(a);
+  expectInvalid([&] { control.AppendChild(a); });  // held already: would be deleted twice
+  expectInvalid([&] { control.AppendChild(nullptr); });
+  EXPECT_EQ(control.GetChildCount(), 1);
+  EXPECT_EQ(control.GetChildAt(0), a);
+  expectInvalid([&] { control.GetChildAt(1); });
+  expectInvalid([&] { control.GetChildAt(-1); });
 }
 
 TEST_F(StaticCellTest, ALeadByteWaitsForItsTrailByte) {

@@ -10,6 +10,7 @@
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/tests/enginetest.h"
+#include "platform/base/CException.h"
 #include "platform/base/StringApi.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/window/AutomationProvider.h"
@@ -274,6 +275,76 @@ TEST_F(CurrentTest, MovingToTheEditedCellOnlyScrollsWhileCompletingStores) {
   EXPECT_EQ(g->log, discarded);
   EXPECT_EQ(control->text, CString("x"));
   EXPECT_EQ(g->ControlOfCurrentCell(), control);  // fetched again after its release
+}
+
+TEST_F(CurrentTest, AMovePastTheCountsKeepsTheOldCellCurrentAndBound) {
+  NotifyingGrid* g = MakeEditingGrid();
+  plat::InputRouter::Instance().TypeText("7");
+  Pump();
+  EXPECT_FALSE(g->MoveCurrentCellTo(100, 2, GX_UPDATENOW));
+  // The edit was left (validated, stored) and the cell is bound again, so editing can start anew.
+  EXPECT_EQ(g->GetCellValue(2, 2), CString("7"));
+  EXPECT_EQ(Row(g), 2u);
+  EXPECT_EQ(Col(g), 2u);
+  ASSERT_EQ(g->ControlOfCurrentCell(), control);
+  EXPECT_TRUE(control->IsBoundToCell(2, 2));
+  g->log.clear();
+  EXPECT_TRUE(control->NotifyEditStart());
+  EXPECT_EQ(g->log, (Log{"start 2,2"}));
+  CString text;
+  control->GetEditText(text);
+  EXPECT_EQ(text, CString("7"));
+}
+
+// Fails its store with the library's user exception while told to.
+class ThrowingStoreControl : public EditingControl {
+ public:
+  using EditingControl::EditingControl;
+  BOOL StoreValue() override {
+    ++stores;
+    if (fail) AfxThrowUserException();
+    return EditingControl::StoreValue();
+  }
+  BOOL fail = TRUE;
+  int stores = 0;
+};
+
+template <typename Call>
+bool ThrowsUserException(Call&& call) {
+  try {
+    call();
+  } catch (CUserException* e) {
+    e->Delete();
+    return true;
+  }
+  return false;
+}
+
+TEST_F(CurrentTest, AThrowingStoreLeavesNoBusyOrCompletingFlagBehind) {
+  NotifyingGrid* g = MakeEditingGrid();
+  auto* t = new ThrowingStoreControl(g, nullptr);
+  g->AddCellControl(GX_IDS_CTRL_STATIC, t, TRUE);
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 3, GX_UPDATENOW));
+  ASSERT_EQ(g->ControlOfCurrentCell(), t);
+  t->editing = t->modified = TRUE;
+  EXPECT_TRUE(ThrowsUserException([&] { g->MoveCurrentCellTo(4, 4, GX_UPDATENOW); }));
+  // Not left "validation busy": a focus change still validates and stores.
+  EXPECT_TRUE(g->OnGridFocusChange(TRUE));
+  t->text = "kept";
+  t->editing = t->modified = TRUE;
+  t->fail = FALSE;
+  EXPECT_TRUE(g->OnGridFocusChange(FALSE));
+  EXPECT_EQ(g->GetCellValue(3, 3), CString("kept"));
+  // Completing an edit that throws: afterwards a plain move to the edited cell must again only scroll.
+  ASSERT_TRUE(g->OnGridFocusChange(TRUE));
+  t->editing = t->modified = TRUE;
+  t->fail = TRUE;
+  EXPECT_TRUE(ThrowsUserException([&] { g->CompleteCellEdit(TRUE, GX_UPDATENOW, FALSE); }));
+  t->editing = t->modified = TRUE;
+  const int stores = t->stores;
+  EXPECT_TRUE(g->MoveCurrentCellTo(3, 3, GX_UPDATENOW));
+  EXPECT_EQ(t->stores, stores);
+  EXPECT_TRUE(t->editing);
 }
 
 // Header marking: logs which headers each move asks to redraw, among the grid's notifications.
@@ -942,7 +1013,9 @@ TEST_F(CurrentTest, CancelModeUnderClickFlagsStoresTheEditAndKeepsTheCell) {
   EXPECT_EQ(g->GetCellValue(2, 2), CString("9"));
   EXPECT_EQ(Row(g), 2u);
   EXPECT_EQ(Col(g), 2u);
-  EXPECT_FALSE(control->IsInitialized());
+  // The edit ended; the cell stays current with its control bound again, so a new edit can start.
+  EXPECT_FALSE(control->GetEditingState());
+  EXPECT_TRUE(control->IsBoundToCell(2, 2));
   EXPECT_EQ(g->log.front(), "validate");
   plat::InputRouter::Instance().ButtonUp(plat::MouseButton::Left, At(*g, 2, 2));
   Pump();

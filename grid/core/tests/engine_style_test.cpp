@@ -160,6 +160,87 @@ TEST_F(StyleTest, CellValuesAreReturnedByValueAndNeverTakenFromBaseStylesOverThe
   EXPECT_EQ(g->GetStoredCellValue(1, 1), "a");
 }
 
+TEST_F(StyleTest, AValueTextNeverShowsThePreviousCellsBaseStyle) {
+  CGXGridWnd* g = MakeGrid(5, 5);
+  CGXStyle base = Valued("from-base");
+  const WORD id = g->GetStylesMap()->RegisterStyle("Value Source", base);
+  CGXStyle named;
+  named.SetBaseStyle(id);
+  g->SetStyleRange(CGXRange(1, 1), named);
+  EXPECT_EQ(g->GetCellValue(1, 1), "from-base");
+  EXPECT_EQ(g->GetCellValue(1, 2), "");  // nothing stored for this cell
+  // The same through a row's base style naming it, and the stored value of a cell without one.
+  g->SetStyleRange(CGXRange().AssignRows(3, 3), named);
+  EXPECT_EQ(g->GetCellValue(3, 4), "from-base");
+  EXPECT_EQ(g->GetCellValue(4, 4), "");
+  g->SetCellValue(2, 2, "own");
+  EXPECT_EQ(g->GetStoredCellValue(2, 2), "own");
+  EXPECT_EQ(g->GetStoredCellValue(2, 3), "");
+}
+
+// Fails the first stored-style read it is asked for.
+class FailingReadGrid : public CGXGridWnd {
+ public:
+  BOOL ReadStoredStyle(ROWCOL r, ROWCOL c, CGXStyle& style, int mode, int type) const override {
+    if (failNext) {
+      failNext = FALSE;
+      AfxThrowResourceException();
+    }
+    return CGXGridWnd::ReadStoredStyle(r, c, style, mode, type);
+  }
+  mutable BOOL failNext = FALSE;
+};
+
+TEST_F(StyleTest, AThrowingReadDoesNotLeaveCompositionStoppingAtTheValue) {
+  auto* g = MakeGrid<FailingReadGrid>(4, 3);
+  CGXStyle row;
+  row.SetTextColor(RGB(9, 0, 0));
+  g->SetStyleRange(CGXRange().AssignRows(2, 2), row);
+  g->SetCellValue(2, 2, "v");
+  g->failNext = TRUE;
+  EXPECT_THROW(
+      {
+        try {
+          g->GetCellValue(2, 2);
+        } catch (CResourceException* e) {
+          e->Delete();
+          throw 1;
+        }
+      },
+      int);
+  // A value-only flag left set would stop this composition at the cell's own value.
+  CGXStyle s;
+  g->ComposeCellStyle(2, 2, s, TRUE);
+  ASSERT_TRUE(s.IsIncluded(GX_IN_TEXTCOLOR));
+  EXPECT_EQ(s.GetTextColor(), RGB(9, 0, 0));
+}
+
+TEST_F(StyleTest, AControlIsOwnedOnceWhateverTheRegistrations) {
+  CGXGridWnd* g = MakeGrid(5, 5);
+  auto* c = new CGXStatic(g);
+  g->AddCellControl(30001, c, FALSE);
+  // The same object again under its id: kept (replacing it would free what is being stored).
+  g->AddCellControl(30001, c, TRUE);
+  ASSERT_EQ(g->ControlForId(30001), c);
+  EXPECT_FALSE(c->GetEditingState());
+  EXPECT_EQ(g->ControlForId(0), c);  // made the default this time
+  // Under a second id it would be deleted twice: refused, the first registration stands.
+  BOOL thrown = FALSE;
+  try {
+    g->AddCellControl(30002, c, FALSE);
+  } catch (CInvalidArgException* e) {
+    thrown = TRUE;
+    e->Delete();
+  }
+  EXPECT_TRUE(thrown);
+  EXPECT_EQ(g->ControlForId(30001), c);
+  EXPECT_NE(g->ControlForId(30002), nullptr);  // the default control: nothing stored under the id
+  // Replacing with another object still frees the old one (ASan would report a leak or a double free).
+  auto* d = new CGXStatic(g);
+  g->AddCellControl(30001, d, FALSE);
+  EXPECT_EQ(g->ControlForId(30001), d);
+}
+
 TEST_F(StyleTest, AStylesArrayStoresPerCellAndANullElementDeletes) {
   CGXGridWnd* g = MakeGrid(4, 3);
   for (ROWCOL c = 1; c <= 3; ++c) g->SetCellValue(2, c, "old");
@@ -200,12 +281,48 @@ TEST_F(StyleTest, UndoRecordingGoesThroughTheCommandFactory) {
   styles.Add(&record);
   g->ApplyStyleToRange(CGXRange(1, 1), nullptr, gxCopy, 0, &styles, 0, 3);
   EXPECT_NE(std::find(f->log.begin(), f->log.end(), "apply:record:1"), f->log.end());
-  // Nothing changed: the pending command state is dropped.
+  // Nothing changed (a range beyond the counts): the pending command state is dropped.
   f->log.clear();
-  g->SetReadOnly(TRUE);
-  EXPECT_FALSE(g->ApplyStyleToRange(CGXRange(1, 1), Ptr(Valued("ro")), gxOverride, 0, nullptr, 0, 0));
+  EXPECT_FALSE(g->ApplyStyleToRange(CGXRange(9, 9), Ptr(Valued("none")), gxOverride, 0, nullptr, 0, 0));
   EXPECT_NE(std::find(f->log.begin(), f->log.end(), "discard"), f->log.end());
   EXPECT_EQ(g->GetCellValue(1, 1), "1");
+}
+
+TEST_F(StyleTest, ALockedGridRefusesBeforeAskingCopyingOrRecording) {
+  CGXGridWnd* g = MakeGrid(4, 2);
+  g->SetRowCount(40000, 0);
+  auto* f = new RecordingFactory;
+  g->SetFeature(f);
+  plat::ScriptedAutomation automation;
+  plat::SetAutomationProvider(&automation);
+  plat::ClearShownLog();
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
+  g->SetReadOnly(TRUE);
+  ASSERT_TRUE(g->IsLocked());
+  EXPECT_FALSE(g->ApplyStyleToRange(CGXRange(1, 1, 40000, 1), Ptr(Valued("big")), gxOverride));
+  EXPECT_FALSE(g->ApplyStyleToRange(CGXRange(1, 1), Ptr(Valued("small")), gxOverride));
+  EXPECT_TRUE(plat::ShownLog().empty());
+  EXPECT_TRUE(f->log.empty());  // no undo copy, no recording switch, no discarded record of another command
+  EXPECT_EQ(g->GetCellValue(1, 1), "");
+  plat::SetAutomationProvider(nullptr);
+  plat::ClearShownLog();
+}
+
+TEST_F(StyleTest, ARangeWithoutUndoCopyLeavesNoDataRecordPending) {
+  CGXGridWnd* g = MakeGrid(4, 2);
+  g->SetRowCount(40000, 0);
+  auto* f = new RecordingFactory;
+  g->SetFeature(f);
+  plat::ScriptedAutomation automation;
+  plat::SetAutomationProvider(&automation);
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0});
+  // Too large and answered OK: no undo copy, so nested stores must not record (their record would be
+  // handed to the next command); recording is switched off and given back afterwards.
+  EXPECT_TRUE(g->ApplyStyleToRange(CGXRange(1, 1, 40000, 1), Ptr(Valued("big")), gxOverride));
+  EXPECT_EQ(f->log, (std::vector<std::string>{"record:off", "record:on", "record:on"}));
+  EXPECT_TRUE(f->recording);
+  plat::SetAutomationProvider(nullptr);
+  plat::ClearShownLog();
 }
 
 // The command factory's style commands: each command owns what it is handed, as the real ones do; the
@@ -410,9 +527,14 @@ TEST_F(StyleTest, AnAbortedRangeKeepsThePartDoneAndShowsProgress) {
   static int polls = 0;
   polls = 0;
   CGXLongOperationScope::s_pfnAbortHandler = [](const CGXLongOperationScope&) -> BOOL { return ++polls == 1; };
+  auto* f = new RecordingFactory;
+  g->SetFeature(f);
   EXPECT_TRUE(g->ApplyStyleToRange(CGXRange(1, 1, 4, 3), &s, gxOverride));
   CGXLongOperationScope::s_pfnAbortHandler = nullptr;
   EXPECT_EQ(polls, 1);
+  // No command for the part done: the data store's record of it is discarded, not left pending.
+  EXPECT_NE(std::find(f->log.begin(), f->log.end(), "discard"), f->log.end());
+  EXPECT_EQ(std::find(f->log.begin(), f->log.end(), "detach"), f->log.end());
   // The first delay (750 ms) elapsed with the second cell: the cells stored until then stay changed.
   EXPECT_EQ(g->GetCellValue(1, 2), "z");
   EXPECT_EQ(g->GetCellValue(1, 3), "");
@@ -447,6 +569,7 @@ TEST_F(StyleTest, AnExceptionFromAControlLeavesTheNestedStateRestored) {
   EXPECT_TRUE(thrown);
   EXPECT_FALSE(g->m_bSuspendRangeNotice);
   EXPECT_TRUE(f->recording);
+  EXPECT_NE(std::find(f->log.begin(), f->log.end(), "discard"), f->log.end());
   EXPECT_EQ(CGXLongOperationScope::GetNestingLevel(), 0);
 }
 
