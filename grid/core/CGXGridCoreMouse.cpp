@@ -256,8 +256,8 @@ BOOL CGXGridCore::OnGridCancelMode() {
       // Cleared first: storing the current cell below may open a warning box, which cancels again.
       m_wPressState = 0;
       ClearSelectionByUser();
-      // Under the click flags the current cell's edit is validated, stored and its control unbound; the
-      // move itself is refused (no such cell), so the cell stays current.
+      // Under the click flags the current cell's edit is validated and stored; the move itself is refused
+      // (no such cell), so the cell stays current and its control is bound to it again.
       if (m_pParam && m_pParam->TestClickFlags(3)) MoveCurrentCellTo(GX_INVALID, GX_INVALID, GX_UPDATENOW | 0x08);
     } else if (m_pUserDragSelectRangeImp) {
       m_pUserDragSelectRangeImp->CancelDragSelect(this);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "grid/controls/CGXControl.h"
+#include "grid/core/CGXFlagScope.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXRangeList.h"
 
@@ -123,12 +124,11 @@ ROWCOL CGXGridCore::PageUpRows() const {
 
 BOOL CGXGridCore::MoveCurrentCellBy(int direction, ROWCOL count, BOOL allowSelectionChange) {
   if (count < 2) count = 1;
-  const BOOL oldKeep = m_bKeepCurrentStyle;
-  m_bMoveInProgress = TRUE;
+  // Both flags get their values back on every path, also when a control or feature throws during the move.
+  CGXFlagScope keepStyle(m_bKeepCurrentStyle, m_bKeepCurrentStyle);
+  CGXFlagScope moving(m_bMoveInProgress, TRUE);
   auto finish = [&](BOOL result) {
-    m_bMoveInProgress = FALSE;
     m_nAnchorRow = m_nAnchorCol = m_nAnchorTopRow = m_nAnchorLeftCol = 0;
-    m_bKeepCurrentStyle = oldKeep;
     return result;
   };
   ROWCOL row = 0, col = 0;
