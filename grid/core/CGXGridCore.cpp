@@ -84,37 +84,47 @@ void CGXGridCore::AttachParam(CGXGridParam* param, BOOL mustDelete) {
   if (m_bInitDone) GiveAttachedParamItsObjects();
 }
 
+// The shared objects a layout did not bring: made here, read from the application profile when the profile
+// feature is installed, and owned by the parameter object; the grid is registered as one of their users.
+void CGXGridCore::GiveParamSharedObjects() {
+  CGXGridGlobals& g = CGXGridGlobals::Get();
+  if (!m_pParam->GetProperties()) {
+    auto props = std::make_unique<CGXProperties>();
+    props->AddDefaultUserProperties();
+    if (g.m_pProfileImp) props->ReadProfile();
+    m_pParam->SetProperties(props.release(), TRUE);
+  }
+  g.AddGridForObject(m_pParam->GetProperties(), this);
+  if (!m_pParam->GetStylesMap()) {
+    auto map = std::make_unique<CGXStylesMap>();
+    map->CreateStandardStyles();
+    if (g.m_pProfileImp) map->ReadProfile();
+    m_pParam->SetStylesMap(map.release(), TRUE);
+  }
+  g.AddGridForObject(m_pParam->GetStylesMap(), this);
+}
+
+// The data object, made when the parameter object has none.
+void CGXGridCore::GiveParamItsData() {
+  if (!m_pParam->GetData()) {
+    auto data = std::make_unique<CGXData>();
+    data->InitParam(m_pParam);
+    m_pParam->SetData(data.release(), TRUE);
+  }
+  CGXGridGlobals::Get().AddGridForObject(m_pParam->GetData(), this);
+}
+
 // A parameter object attached to a grid already in use (null included, which is a new bare object) gets
 // what Initialize gives one: properties, styles map and data object where it brings none, made the same
 // way; the base styles are looked up and the standard font measured again, since they may differ; the top
 // row and left column are brought within the new counts; and the window is painted anew. Without this the
 // grid would be left without a data object and refuse every change without a word.
 void CGXGridCore::GiveAttachedParamItsObjects() {
-  CGXGridGlobals& g = CGXGridGlobals::Get();
-  CGXGridParam* param = m_pParam;
-  if (!param->GetProperties()) {
-    auto props = std::make_unique<CGXProperties>();
-    props->AddDefaultUserProperties();
-    if (g.m_pProfileImp) props->ReadProfile();
-    param->SetProperties(props.release(), TRUE);
-  }
-  if (!param->GetStylesMap()) {
-    auto map = std::make_unique<CGXStylesMap>();
-    map->CreateStandardStyles();
-    if (g.m_pProfileImp) map->ReadProfile();
-    param->SetStylesMap(map.release(), TRUE);
-  }
-  if (!param->GetData()) {
-    auto data = std::make_unique<CGXData>();
-    data->InitParam(param);
-    param->SetData(data.release(), TRUE);
-  }
-  for (const void* object : {static_cast<const void*>(param), static_cast<const void*>(param->GetProperties()),
-                             static_cast<const void*>(param->GetStylesMap()),
-                             static_cast<const void*>(param->GetData())})
-    g.AddGridForObject(object, this);
-  param->m_bGridInitialized = TRUE;
-  m_nZoom = param->GetProperties()->m_nZoom > 0 ? static_cast<int>(param->GetProperties()->m_nZoom) : 100;
+  CGXGridGlobals::Get().AddGridForObject(m_pParam, this);
+  GiveParamSharedObjects();
+  GiveParamItsData();
+  m_pParam->m_bGridInitialized = TRUE;
+  m_nZoom = m_pParam->GetProperties()->m_nZoom > 0 ? static_cast<int>(m_pParam->GetProperties()->m_nZoom) : 100;
   LookupBaseStyles();
   // The cached styles are the old object's cells.
   for (auto& [key, style] : m_styleCache) ReleaseWorkStyle(style.release());
@@ -250,34 +260,14 @@ void CGXGridCore::Initialize() {
   if (!m_pParam) AttachParam(new CGXGridParam, TRUE);
   g.AddGridForObject(m_pParam, this);
   FreeDrawingCaches();
-  // The shared objects a layout did not bring: made here, read from the application profile when the
-  // profile feature is installed, and owned by the parameter object.
-  if (!m_pParam->GetProperties()) {
-    auto props = std::make_unique<CGXProperties>();
-    props->AddDefaultUserProperties();
-    if (g.m_pProfileImp) props->ReadProfile();
-    m_pParam->SetProperties(props.release(), TRUE);
-  }
-  g.AddGridForObject(m_pParam->GetProperties(), this);
-  if (!m_pParam->GetStylesMap()) {
-    auto map = std::make_unique<CGXStylesMap>();
-    map->CreateStandardStyles();
-    if (g.m_pProfileImp) map->ReadProfile();
-    m_pParam->SetStylesMap(map.release(), TRUE);
-  }
-  g.AddGridForObject(m_pParam->GetStylesMap(), this);
+  GiveParamSharedObjects();
   LookupBaseStyles();
   if (CGXAbstractControlFactory* factory = g.GetControlFactory()) {
     WORD id = m_pStyleStandard && m_pStyleStandard->IsIncluded(GX_IN_CONTROLID) ? m_pStyleStandard->GetControl()
                                                                                  : GX_IDS_CTRL_EDIT;
     if (CGXControl* c = factory->CreateControl(id, this)) AddCellControl(id, c, TRUE);
   }
-  if (!m_pParam->GetData()) {
-    auto data = std::make_unique<CGXData>();
-    data->InitParam(m_pParam);
-    m_pParam->SetData(data.release(), TRUE);
-  }
-  g.AddGridForObject(m_pParam->GetData(), this);
+  GiveParamItsData();
   m_pParam->m_bGridInitialized = TRUE;
   m_nZoom = m_pParam->GetProperties()->m_nZoom > 0 ? static_cast<int>(m_pParam->GetProperties()->m_nZoom) : 100;
   MeasureStandardFont();

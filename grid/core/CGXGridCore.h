@@ -1087,6 +1087,8 @@ class CGXGridCore {
   BOOL SetLineSizes(BOOL rows, ROWCOL from, ROWCOL to, int size, const int* sizes, UINT flags, int commandType);
   // AttachParam after Initialize: the new parameter object's missing objects, fonts and counts.
   void GiveAttachedParamItsObjects();
+  void GiveParamSharedObjects();
+  void GiveParamItsData();
 
   CWnd* m_pGridWnd = nullptr;
   CDocument* m_pDocument = nullptr;
