@@ -608,17 +608,9 @@ TEST_F(ControlBaseTest, ReadOnlyCellsCountOnlyWhileTheGridEnforcesIt) {
   EXPECT_FALSE(c.IsCellReadOnly());
 }
 
-struct StraddlingCover : CGXGridCoveredCellsImp {
-  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
-    if (row != 2 || col < 1 || col > 3) return nullptr;
-    out = CGXRange(2, 1, 2, 3);
-    return &out;
-  }
-};
-
 TEST_F(ControlBaseTest, ScrollingStopsAnEditThatStraddlesTheFrozenColumns) {
   CGXGridWnd* g = MakeGrid(5, 5);
-  g->SetFeature(new StraddlingCover);
+  g->SetFeature(new CoveredBlock(CGXRange(2, 1, 2, 3)));
   StatefulControl c(g);
   c.InitForCell(2, 1);
   c.editing = c.modified = TRUE;

@@ -90,14 +90,6 @@ struct SelectFeature : CGXGridUserSelectRangeImp {
   Log* log;
 };
 
-struct CoveredFeature : CGXGridCoveredCellsImp {
-  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
-    if (row < 2 || row > 3 || col < 2 || col > 4) return nullptr;
-    out = CGXRange(2, 2, 3, 4);
-    return &out;
-  }
-};
-
 // A store with a message for the grid after each stored value (as a computing store reports an error).
 struct MessageData : CGXData {
   void RequestMessage() override { calls.push_back("notice"); }
@@ -539,7 +531,7 @@ TEST_F(CurrentTest, KeysGoThroughTheSelectionFeatureAndEscapeClearsTheSelection)
 
 TEST_F(CurrentTest, ACoveredCellBecomesCurrentAsItsTopLeftCellAndMovesStepOverIt) {
   NotifyingGrid* g = MakeEditingGrid(10, 6);
-  g->SetFeature(new CoveredFeature);
+  g->SetFeature(new CoveredBlock(CGXRange(2, 2, 3, 4)));
   ASSERT_TRUE(g->MoveCurrentCellTo(3, 4, GX_UPDATENOW));
   EXPECT_EQ(Row(g), 2u);
   EXPECT_EQ(Col(g), 2u);
@@ -934,24 +926,14 @@ TEST_F(CurrentTest, DragSelectionResizeAndFillTakeTheMouseFirst) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
-// A control that records the state words of the mouse messages it is handed.
-class MouseStateControl : public EditingControl {
- public:
-  using EditingControl::EditingControl;
-  BOOL OnLButtonDownInCell(UINT, int, int, WORD hit) override { return states.push_back(hit), TRUE; }
-  BOOL OnMouseMoveInCell(UINT, int, int, WORD hit) override { return states.push_back(hit), TRUE; }
-  BOOL OnLButtonUpInCell(UINT, int, int, WORD hit) override { return states.push_back(hit), TRUE; }
-  std::vector<WORD> states;
-};
-
 TEST_F(CurrentTest, AClickAnywhereOnACoveredCurrentCellIsAPressOnTheCurrentCell) {
   NotifyingGrid* g = MakeGrid<NotifyingGrid>(10, 6, 300, 200);
-  auto* c = new MouseStateControl(g, &g->log);
+  auto* c = new MouseStateRecorder<EditingControl>(g, &g->log);
   g->AddCellControl(GX_IDS_CTRL_STATIC, c, TRUE);
   CGXStyle style;
   style.SetControl(GX_IDS_CTRL_STATIC);
   g->SetStyleRange(CGXRange().AssignTable(), style);
-  g->SetFeature(new CoveredFeature);  // (2, 2)-(3, 4)
+  g->SetFeature(new CoveredBlock(CGXRange(2, 2, 3, 4)));
   SetFocus(*g);
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
   auto& in = plat::InputRouter::Instance();

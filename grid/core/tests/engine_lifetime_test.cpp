@@ -660,17 +660,10 @@ TEST_F(LifetimeTest, SettingChangeReloadsTheSeparatorsOnlyWhenFollowingTheLocale
 }
 
 TEST_F(LifetimeTest, ScrollBarOfARegisteredParentServesAGridWithoutItsOwn) {
-  static const char kParentClass[] = "GXLifetimeSheet";
-  WNDCLASS wc{};
-  wc.lpfnWndProc = DefWindowProc;
-  wc.hInstance = AfxGetInstanceHandle();
-  wc.lpszClassName = kParentClass;
-  RegisterClass(&wc);
-  CGXGridGlobals::Get().AddRegisteredClassName(kParentClass);
-  HWND parent = CreateWindowEx(0, kParentClass, "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
-                               nullptr, nullptr);
-  CScrollBar bar;
-  ASSERT_TRUE(bar.Create(WS_CHILD | SBS_VERT, CRect(380, 0, 400, 300), CWnd::FromHandle(parent), 0xEA10));
+  SharedBarParent sheet("GXLifetimeSheet");
+  ASSERT_TRUE(sheet.created);
+  HWND parent = sheet.hwnd;
+  CScrollBar& bar = sheet.bar;
   CGXGridWnd* g = MakeGrid(5, 3, 300, 200, 0, parent);
   EXPECT_TRUE(g->IsRegisteredParent());
   EXPECT_EQ(g->GetSharedScrollBar(SB_VERT), &bar);

@@ -18,6 +18,7 @@
 namespace {
 
 using enginetest::EngineTest;
+using enginetest::PaintRecorder;
 
 class RowColTest : public EngineTest {};
 
@@ -450,28 +451,6 @@ struct CoveredRemoveNotice : CGXGridCoveredCellsImp {
   }
   std::vector<std::string> log;
   UINT newFlags = 0;
-};
-
-// A grid that records what the window system asked it to repaint.
-class PaintRecorder : public CGXGridWnd {
- public:
-  void DrawGrid(CDC* dc) override {
-    CRect r;
-    dc->GetClipBox(&r);
-    painted.UnionRect(&painted, &r);
-    CGXGridWnd::DrawGrid(dc);
-  }
-  CRect Take() {
-    MSG msg;
-    for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-    CRect r = painted;
-    painted.SetRectEmpty();
-    return r;
-  }
-  CRect painted;
 };
 
 // Records the flags and old heights the update half of a removal receives.

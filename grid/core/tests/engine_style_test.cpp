@@ -715,14 +715,6 @@ struct TextExchange : CGXGridTextDataExchangeImp {
   }
 };
 
-struct CoverTwoByTwo : CGXGridCoveredCellsImp {
-  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
-    if (row < 2 || row > 3 || col < 2 || col > 3) return nullptr;
-    out = CGXRange(2, 2, 3, 3);
-    return &out;
-  }
-};
-
 TEST_F(StyleTest, SmallNeighboursAnswerThroughTheirFeatures) {
   CGXGridWnd* g = MakeGrid(5, 5);
   CString text = "stale";
@@ -732,7 +724,7 @@ TEST_F(StyleTest, SmallNeighboursAnswerThroughTheirFeatures) {
   EXPECT_EQ(g->SpanRangeOfCell(3, 3, span), nullptr);
   EXPECT_FALSE(g->CopyOneRange(CGXRange(1, 1)));
   g->SetFeature(new TextExchange);
-  g->SetFeature(new CoverTwoByTwo);
+  g->SetFeature(new CoveredBlock(CGXRange(2, 2, 3, 3)));
   g->CellTextForCopy(text, 2, 3);
   EXPECT_EQ(text, "2/3");
   ASSERT_EQ(g->SpanRangeOfCell(3, 3, span), &span);

@@ -22,14 +22,6 @@ class ViewTest : public EngineTest {
   using EngineTest::MakeGrid;
 };
 
-void PumpAll() {
-  MSG msg;
-  for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
-}
-
 std::string CRectStr(const CRect& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
          std::to_string(r.bottom);
@@ -37,39 +29,11 @@ std::string CRectStr(const CRect& r) {
 
 // The incremental picture equals a fresh paint of the whole grid.
 void ExpectLikeAFreshPaint(CGXGridWnd* g, const char* what) {
-  PumpAll();
+  PumpMessages();
   auto incremental = Shot(*g);
   g->RedrawAll(GX_UPDATENOW);
   EXPECT_EQ(plat::CompareImages(*incremental, *Shot(*g), 0, ""), 0) << what;
 }
-
-// A grid that records the clip box of every paint: what the window system asked it to repaint.
-class PaintRecorder : public CGXGridWnd {
- public:
-  void DrawGrid(CDC* dc) override {
-    CRect r;
-    dc->GetClipBox(&r);
-    painted.UnionRect(&painted, &r);
-    CGXGridWnd::DrawGrid(dc);
-  }
-  CRect Take() {
-    PumpAll();
-    CRect r = painted;
-    painted.SetRectEmpty();
-    return r;
-  }
-  CRect painted;
-};
-
-struct CoveredBlock : CGXGridCoveredCellsImp {
-  explicit CoveredBlock(CGXRange r) : block(r) {}
-  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
-    if (!block.ContainsCell(row, col)) return nullptr;
-    out = block;
-    return &out;
-  }
-  CGXRange block;
-};
 
 TEST_F(ViewTest, GeometryTableWithFrozenRowsAndColumnsAndAHiddenRow) {
   CGXGridWnd* g = MakeGrid(100, 30, 400, 300);
@@ -1040,18 +1004,10 @@ TEST_F(ViewTest, TheThumbOverHiddenRowsAloneDoesNotScroll) {
 }
 
 TEST_F(ViewTest, AParentsSharedScrollBarGetsTheRangeAndPositionAndDrivesTheThumb) {
-  static const char kParentClass[] = "GXViewSharedBarSheet";
-  WNDCLASS wc{};
-  wc.lpfnWndProc = DefWindowProc;
-  wc.hInstance = AfxGetInstanceHandle();
-  wc.lpszClassName = kParentClass;
-  RegisterClass(&wc);
-  CGXGridGlobals::Get().AddRegisteredClassName(kParentClass);
-  HWND parent = CreateWindowEx(0, kParentClass, "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
-                               nullptr, nullptr);
-  CScrollBar bar;
-  ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE | SBS_VERT, CRect(380, 0, 400, 300), CWnd::FromHandle(parent),
-                         0xEA10));
+  SharedBarParent sheet("GXViewSharedBarSheet", WS_CHILD | WS_VISIBLE | SBS_VERT);
+  ASSERT_TRUE(sheet.created);
+  HWND parent = sheet.hwnd;
+  CScrollBar& bar = sheet.bar;
   CGXGridWnd* g = MakeGrid(100000, 3, 300, 200, 0, parent);
   // Still shared after the first paint: a range set on the grid window's own bar would have shown that bar,
   // and a grid with its own bar leaves the parent's alone.

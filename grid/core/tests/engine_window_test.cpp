@@ -406,19 +406,9 @@ TEST_F(WindowTest, PageDownMovesTheCurrentCellByTheRowsScrolled) {
   EXPECT_EQ(row, 100u);  // never beyond the last row
 }
 
-// A control that records the state words of the cell handler's calls.
-class TracingControl : public CGXStatic {
- public:
-  using CGXStatic::CGXStatic;
-  BOOL OnLButtonDownInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
-  BOOL OnMouseMoveInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
-  BOOL OnLButtonUpInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
-  std::vector<WORD> states;
-};
-
 TEST_F(WindowTest, DragStatesReachTheCurrentCellsControl) {
   CGXGridWnd* g = MakeGrid(10, 4, 300, 200);
-  auto* tracer = new TracingControl(g);
+  auto* tracer = new MouseStateRecorder<CGXStatic>(g);
   g->AddCellControl(GX_IDS_CTRL_STATIC, tracer, TRUE);
   CGXStyle style;
   style.SetControl(GX_IDS_CTRL_STATIC);

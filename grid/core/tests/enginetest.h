@@ -17,8 +17,10 @@
 #include "platform/base/ResourceTable.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
-#include "platform/gdi/Surface.h"
+#include "platform/framework/CScrollBar.h"
 #include "platform/framework/CWnd.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/Surface.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
 
@@ -51,6 +53,45 @@ class TestHideCells : public CGXGridHideCellsImp {
 };
 
 using Log = std::vector<std::string>;
+
+// Dispatches every message waiting in the queue (bounded, so a message loop in a test cannot hang it).
+inline void PumpMessages() {
+  MSG msg;
+  for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+}
+
+// A covered-cells feature with one covered block: every cell of it answers the whole block.
+struct CoveredBlock : CGXGridCoveredCellsImp {
+  explicit CoveredBlock(CGXRange r) : block(r) {}
+  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
+    if (!block.ContainsCell(row, col)) return nullptr;
+    out = block;
+    return &out;
+  }
+  CGXRange block;
+};
+
+// A grid that records the clip box of every paint: what the window system asked it to repaint.
+class PaintRecorder : public CGXGridWnd {
+ public:
+  void DrawGrid(CDC* dc) override {
+    CRect r;
+    dc->GetClipBox(&r);
+    painted.UnionRect(&painted, &r);
+    CGXGridWnd::DrawGrid(dc);
+  }
+  // What was painted since the last call, after the queue has been served.
+  CRect Take() {
+    PumpMessages();
+    CRect r = painted;
+    painted.SetRectEmpty();
+    return r;
+  }
+  CRect painted;
+};
 
 // An editing control without a window: typed characters go into its text while it edits; it stores the
 // text as the cell's value. Tests tell it to refuse validation (with a warning text when one is given) or to
@@ -114,6 +155,36 @@ class EditingControl : public CGXStatic {
   int cancels = 0;
 };
 
+// A control that records the state words (hit and drag state) of the mouse calls the grid hands it.
+template <typename Base>
+class MouseStateRecorder : public Base {
+ public:
+  using Base::Base;
+  BOOL OnLButtonDownInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
+  BOOL OnMouseMoveInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
+  BOOL OnLButtonUpInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
+  std::vector<WORD> states;
+};
+
+// A parent window of a class registered with the grid library, holding a vertical scroll bar (id 0xEA10)
+// along its right edge that grids inside it share.
+struct SharedBarParent {
+  explicit SharedBarParent(const char* className, DWORD barStyle = WS_CHILD | SBS_VERT) {
+    WNDCLASS wc{};
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.lpszClassName = className;
+    RegisterClass(&wc);
+    CGXGridGlobals::Get().AddRegisteredClassName(className);
+    hwnd = CreateWindowEx(0, className, "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                          nullptr);
+    created = bar.Create(barStyle, CRect(380, 0, 400, 300), CWnd::FromHandle(hwnd), 0xEA10);
+  }
+  HWND hwnd = nullptr;
+  CScrollBar bar;
+  BOOL created = FALSE;
+};
+
 // The window as painted now, and the colour of one of its pixels.
 inline std::shared_ptr<plat::Surface> Shot(HWND h) {
   plat::Desktop::PaintAll();
@@ -172,13 +243,7 @@ class EngineTest : public ::testing::Test {
     CWnd::DeleteTempMap();
   }
 
-  static void Pump() {
-    MSG msg;
-    for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-  }
+  static void Pump() { PumpMessages(); }
 
   // A grid of rows x cols with 20-pixel rows and 50-pixel columns (headers too) in a w x h window.
   template <typename Grid = CGXGridWnd>
