@@ -50,11 +50,13 @@ TEST_F(GeometryTest, RowCountGrowsAndShrinks) {
   EXPECT_TRUE(g->SetRowHeight(2, 2, 25, nullptr, 0));  // heights are still accepted
 }
 
-TEST_F(GeometryTest, TopRowNeverEntersTheFrozenRows) {
+TEST_F(GeometryTest, TopRowStaysBetweenTheFrozenRowsAndTheLastRow) {
   CGXGridWnd* g = MakeGrid(10, 3);
   g->SetFrozenRows(2, 0, 0);
   g->SetTopRow(0, 0);
   EXPECT_EQ(g->GetTopRow(), 3u);
+  g->SetTopRow(50, 0);
+  EXPECT_EQ(g->GetTopRow(), 10u);
   // An empty grid with frozen rows: a full redraw keeps the top row below them, never 0.
   g->SetRowCount(0, 0);
   g->RedrawAll(GX_INVALIDATE);

@@ -408,31 +408,15 @@ TEST_F(LifetimeTest, PropertiesFromTheProfileAtInitialisation) {
   std::filesystem::remove(path);
 }
 
-TEST_F(LifetimeTest, PlugPointsOfHeaderMarkingResizeStateAndTheSwitchWord) {
+TEST_F(LifetimeTest, HeaderMarkingReachesItsFeatureWithTheGridAndTheArguments) {
   CGXGridWnd* g = MakeGrid(10, 5);
   g->MarkEditHeaders(3, 2, 1, GX_UPDATENOW);  // nothing without the feature
   auto* marks = new RecordingMarkHeaders;
   g->SetFeature(marks);
-  EXPECT_EQ(g->GetMarkEditHeaderImp(), marks);
   g->MarkEditHeaders(3, 2, 1, GX_UPDATENOW);
   ASSERT_EQ(marks->calls.size(), 1u);
   EXPECT_EQ(marks->grid, g);
   EXPECT_EQ(marks->calls[0], (std::vector<ROWCOL>{3, 2, 1, GX_UPDATENOW}));
-
-  int mode = -1, index = -1;
-  EXPECT_FALSE(g->GetResizeState(&mode, &index));
-  g->SetResizeState(TRUE, 1, 4);
-  EXPECT_TRUE(g->GetResizeState(&mode, &index));
-  EXPECT_EQ(mode, 1);
-  EXPECT_EQ(index, 4);
-  g->SetResizeState(FALSE);
-  EXPECT_FALSE(g->GetResizeState(&mode, &index));
-  EXPECT_EQ(index, 0);
-
-  EXPECT_EQ(g->ExchangeSwitchWord(7), 0u);
-  EXPECT_EQ(g->ExchangeSwitchWord(2), 7u);
-  EXPECT_EQ(g->GetSwitchWord(), 2u);
-
 }
 
 class RedrawRecordingGrid : public CGXGridWnd {

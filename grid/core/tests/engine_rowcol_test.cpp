@@ -551,21 +551,11 @@ TEST_F(RowColTest, InsertingRowsMovesHeightsSelectionAndCurrentCell) {
   EXPECT_EQ(g->GetRowCount(), 6u);
 }
 
-TEST_F(RowColTest, CountsTopRowAndTheReadOnlyLock) {
-  CGXGridWnd* g = MakeGrid(8, 3);
-  ASSERT_TRUE(g->SetRowCount(5, 0));
-  EXPECT_EQ(g->GetRowCount(), 5u);
-  ASSERT_TRUE(g->SetRowCount(5, 0));
-  ASSERT_TRUE(g->SetRowCount(7, 0));
-  EXPECT_EQ(g->GetRowCount(), 7u);
-
-  ASSERT_TRUE(g->SetRowCount(10, 0));
+// Counts and frozen rows are structure: the read-only lock refuses them (heights stay open) while the
+// parameter object enforces it.
+TEST_F(RowColTest, TheReadOnlyLockRefusesCountsAndFrozenRowsUnlessNotEnforced) {
+  CGXGridWnd* g = MakeGrid(10, 3);
   ASSERT_TRUE(g->SetFrozenRows(2, 0, 0));
-  g->SetTopRow(0, 0);
-  EXPECT_EQ(g->GetTopRow(), 3u);
-  g->SetTopRow(50, 0);
-  EXPECT_EQ(g->GetTopRow(), 10u);
-
   g->SetReadOnly(TRUE);
   EXPECT_FALSE(g->SetRowCount(12, 0));
   EXPECT_FALSE(g->SetFrozenRows(1, 0, 0));
@@ -576,6 +566,7 @@ TEST_F(RowColTest, CountsTopRowAndTheReadOnlyLock) {
   EXPECT_TRUE(g->SetRowCount(12, 0));
   EXPECT_TRUE(g->SetFrozenRows(1, 0, 0));
   EXPECT_EQ(g->GetRowCount(), 12u);
+  EXPECT_EQ(g->GetFrozenRows(), 1u);
 }
 
 TEST_F(RowColTest, AChangedRowCountRepaintsBelowTheFirstChangedRowOnlyWhenItIsShown) {
