@@ -715,7 +715,7 @@ struct TextExchange : CGXGridTextDataExchangeImp {
   }
 };
 
-TEST_F(StyleTest, SmallNeighboursAnswerThroughTheirFeatures) {
+TEST_F(StyleTest, CopyTextAndSpansAnswerThroughTheirFeaturesOrNothing) {
   CGXGridWnd* g = MakeGrid(5, 5);
   CString text = "stale";
   g->CellTextForCopy(text, 2, 3);
@@ -730,12 +730,15 @@ TEST_F(StyleTest, SmallNeighboursAnswerThroughTheirFeatures) {
   ASSERT_EQ(g->SpanRangeOfCell(3, 3, span), &span);
   EXPECT_EQ(span, CGXRange(2, 2, 3, 3));
   EXPECT_EQ(g->SpanRangeOfCell(4, 4, span), nullptr);
-  // The last shown row follows the top row.
-  g->SetRowCount(100, 0);
+}
+
+TEST_F(StyleTest, TheLastShownRowFollowsTheTopRow) {
+  CGXGridWnd* g = MakeGrid(100, 5);  // 300 pixels high: the header row and rows 1-14 fill it exactly
   BOOL endsBefore = TRUE;
   const ROWCOL bottom = g->GetBottomShownRow(&endsBefore);
   EXPECT_FALSE(endsBefore);
   EXPECT_EQ(bottom, g->CalcBottomRow(g->GetGridRect()));
+  EXPECT_EQ(bottom, 14u);
   g->SetTopRow(10, 0);
   EXPECT_EQ(g->GetBottomShownRow(), bottom + 9);
 }
