@@ -6,14 +6,15 @@
 
 #include <memory>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "grid/controls/CGXStatic.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridWnd.h"
+#include "grid/core/CGXLongOperation.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
@@ -21,6 +22,7 @@
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/Surface.h"
+#include "platform/window/AutomationProvider.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
 
@@ -241,6 +243,20 @@ class EngineTest : public ::testing::Test {
     grid.reset();
     plat::ResetWindowSystem();
     CWnd::DeleteTempMap();
+    RestoreProcessSettings();
+  }
+
+  // Tests switch process-wide settings and put them back at their end; a failed assertion returns early,
+  // so the defaults are put back here too and a failure never spreads to the tests that run after it.
+  static void RestoreProcessSettings() {
+    plat::SetAutomationProvider(nullptr);
+    CGXGridGlobals& globals = CGXGridGlobals::Get();
+    globals.m_pInitHook.reset();
+    globals.m_bPopupActive = FALSE;
+    globals.m_pCellObservers[0] = globals.m_pCellObservers[1] = nullptr;
+    CGXLongOperationScope::s_nIgnoreLevel = -1;
+    CGXLongOperationScope::s_bProgressShown = FALSE;
+    CGXLongOperationScope::s_pfnAbortHandler = nullptr;
   }
 
   static void Pump() { PumpMessages(); }
