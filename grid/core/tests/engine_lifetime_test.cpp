@@ -66,11 +66,6 @@ struct RecordingHook : CGXGridInitHook {
   int calls = 0;
 };
 
-struct RecordingFloat : CGXGridFloatCellsImp {
-  void RecalcFloatCells(CGXGridCore*, const CGXRange& range, int) override { ranges.push_back(range); }
-  std::vector<CGXRange> ranges;
-};
-
 struct RecordingMarkHeaders : CGXGridMarkEditHeaderImp {
   void MarkEditHeaders(CGXGridCore* g, ROWCOL row, ROWCOL col, int kind, UINT flags) override {
     grid = g;

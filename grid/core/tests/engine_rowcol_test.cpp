@@ -19,6 +19,7 @@ namespace {
 
 using enginetest::EngineTest;
 using enginetest::PaintRecorder;
+using enginetest::RecordingFloat;
 
 class RowColTest : public EngineTest {};
 
@@ -654,11 +655,7 @@ TEST_F(RowColTest, SpanPoolsFollowInsertedAndRemovedRows) {
   ASSERT_NE(g->GetParam()->m_pFloatSpans->m_perRow.GetAt(6), nullptr);
 }
 
-// Records the ranges that the engine asks the floating- and merged-cells features to evaluate anew.
-struct RecordingFloat : CGXGridFloatCellsImp {
-  void RecalcFloatCells(CGXGridCore*, const CGXRange& r, int) override { ranges.push_back(r); }
-  std::vector<CGXRange> ranges;
-};
+// Records the ranges that the engine asks the merged-cells feature to evaluate anew.
 struct RecordingMerge : CGXGridMergeCellsImp {
   void RecalcMergedCells(CGXGridCore*, const CGXRange& r, int) override { ranges.push_back(r); }
   std::vector<CGXRange> ranges;

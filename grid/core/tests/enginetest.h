@@ -76,6 +76,12 @@ struct CoveredBlock : CGXGridCoveredCellsImp {
   CGXRange block;
 };
 
+// A floating-cells feature that records the ranges it is asked to compute anew.
+struct RecordingFloat : CGXGridFloatCellsImp {
+  void RecalcFloatCells(CGXGridCore*, const CGXRange& range, int) override { ranges.push_back(range); }
+  std::vector<CGXRange> ranges;
+};
+
 // A grid that records the clip box of every paint: what the window system asked it to repaint.
 class PaintRecorder : public CGXGridWnd {
  public:
