@@ -415,14 +415,7 @@ TEST_F(StaticCellTest, ChildrenAreHeldOnceAndLookedUpByExistingIndex) {
   CGXGridWnd* g = MakeGrid(3, 3);
   std::vector<CString> log;
   TwoButtonControl control(g);
-  auto expectInvalid = [](auto&& call) {
-    try {
-      call();
-      ADD_FAILURE() << "no invalid-argument error";
-    } catch (CInvalidArgException* e) {
-      e->Delete();
-    }
-  };
+  auto expectInvalid = [](auto&& call) { EXPECT_TRUE(Throws<CInvalidArgException>(call)); };
   expectInvalid([&] { control.GetChildAt(0); });  // no list yet
   auto* a = new RecordingChild(&control, &log, "a");
   control.AppendChild(a);

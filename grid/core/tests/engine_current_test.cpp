@@ -301,17 +301,6 @@ class ThrowingStoreControl : public EditingControl {
   int stores = 0;
 };
 
-template <typename Call>
-bool ThrowsUserException(Call&& call) {
-  try {
-    call();
-  } catch (CUserException* e) {
-    e->Delete();
-    return true;
-  }
-  return false;
-}
-
 TEST_F(CurrentTest, AThrowingStoreLeavesNoBusyOrCompletingFlagBehind) {
   NotifyingGrid* g = MakeEditingGrid();
   auto* t = new ThrowingStoreControl(g, nullptr);
@@ -319,7 +308,7 @@ TEST_F(CurrentTest, AThrowingStoreLeavesNoBusyOrCompletingFlagBehind) {
   ASSERT_TRUE(g->MoveCurrentCellTo(3, 3, GX_UPDATENOW));
   ASSERT_EQ(g->ControlOfCurrentCell(), t);
   t->editing = t->modified = TRUE;
-  EXPECT_TRUE(ThrowsUserException([&] { g->MoveCurrentCellTo(4, 4, GX_UPDATENOW); }));
+  EXPECT_TRUE(Throws<CUserException>([&] { g->MoveCurrentCellTo(4, 4, GX_UPDATENOW); }));
   // Not left "validation busy": a focus change still validates and stores.
   EXPECT_TRUE(g->OnGridFocusChange(TRUE));
   t->text = "kept";
@@ -331,7 +320,7 @@ TEST_F(CurrentTest, AThrowingStoreLeavesNoBusyOrCompletingFlagBehind) {
   ASSERT_TRUE(g->OnGridFocusChange(TRUE));
   t->editing = t->modified = TRUE;
   t->fail = TRUE;
-  EXPECT_TRUE(ThrowsUserException([&] { g->CompleteCellEdit(TRUE, GX_UPDATENOW, FALSE); }));
+  EXPECT_TRUE(Throws<CUserException>([&] { g->CompleteCellEdit(TRUE, GX_UPDATENOW, FALSE); }));
   t->editing = t->modified = TRUE;
   const int stores = t->stores;
   EXPECT_TRUE(g->MoveCurrentCellTo(3, 3, GX_UPDATENOW));

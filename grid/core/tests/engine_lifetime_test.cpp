@@ -194,14 +194,7 @@ TEST_F(LifetimeTest, AParameterObjectAttachedAfterInitialisationIsMadeComplete) 
 TEST_F(LifetimeTest, InitialisationWithoutTheLibrarysWindowClassIsRefused) {
   ASSERT_TRUE(UnregisterClass("GXWND", AfxGetInstanceHandle()));
   CGXGridCore core;
-  BOOL refused = FALSE;
-  try {
-    core.Initialize();
-  } catch (CNotSupportedException* e) {
-    refused = TRUE;
-    e->Delete();
-  }
-  EXPECT_TRUE(refused);
+  EXPECT_TRUE(Throws<CNotSupportedException>([&] { core.Initialize(); }));
   EXPECT_EQ(core.GetParam(), nullptr);  // nothing was made
   EXPECT_FALSE(core.IsInitialized());
   RegisterGridClasses();

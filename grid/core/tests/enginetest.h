@@ -16,6 +16,7 @@
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXLongOperation.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/base/StringApi.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
 #include "platform/framework/CScrollBar.h"
@@ -63,6 +64,18 @@ inline void PumpMessages() {
     TranslateMessage(&msg);
     DispatchMessage(&msg);
   }
+}
+
+// Whether the call throws an exception of class E (as a pointer, the library's way); the exception is freed.
+template <typename E, typename Call>
+bool Throws(Call&& call) {
+  try {
+    call();
+  } catch (E* e) {
+    e->Delete();
+    return true;
+  }
+  return false;
 }
 
 // A covered-cells feature with one covered block: every cell of it answers the whole block.
@@ -256,6 +269,7 @@ class EngineTest : public ::testing::Test {
   // so the defaults are put back here too and a failure never spreads to the tests that run after it.
   static void RestoreProcessSettings() {
     plat::SetAutomationProvider(nullptr);
+    plat::SetLeadBytePredicate(nullptr);
     CGXGridGlobals& globals = CGXGridGlobals::Get();
     globals.m_pInitHook.reset();
     globals.m_bPopupActive = FALSE;
