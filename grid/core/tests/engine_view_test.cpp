@@ -35,16 +35,22 @@ void ExpectLikeAFreshPaint(CGXGridWnd* g, const char* what) {
   EXPECT_EQ(plat::CompareImages(*incremental, *Shot(*g), 0, ""), 0) << what;
 }
 
-TEST_F(ViewTest, GeometryTableWithFrozenRowsAndColumnsAndAHiddenRow) {
-  CGXGridWnd* g = MakeGrid(100, 30, 400, 300);
+// A 400 x 300 grid of 100 x 30 cells scrolled to row 10 and column 5, with frozen rows and columns and
+// one hidden row and column in view. Rows: 0, 1, 2 frozen (0..60), then 10, 11, 12 (hidden), 13...;
+// columns: 0, 1 (0..100), then 5, 6, 7 (hidden), 8...
+CGXGridWnd* MakeFrozenAndHidden(ViewTest& t) {
+  CGXGridWnd* g = t.MakeGrid(100, 30, 400, 300);
   g->SetFrozenRows(2, 0, 0);
   g->SetFrozenCols(1, 0, 0);
   g->HideRows(12, 12);
   g->HideCols(7, 7);
   g->SetTopRow(10, 0);
   g->SetLeftCol(5, 0);
-  // Rows: 0, 1, 2 frozen (0..60), then 10, 11, 12 (hidden), 13...; columns: 0, 1 (0..100), then 5, 6, 7
-  // (hidden), 8...
+  return g;
+}
+
+TEST_F(ViewTest, RectanglesAndClientIndicesLeaveOutScrolledOutAndHiddenLines) {
+  CGXGridWnd* g = MakeFrozenAndHidden(*this);
   struct Case {
     ROWCOL top, left, bottom, right;
     CRect rect;
@@ -77,7 +83,11 @@ TEST_F(ViewTest, GeometryTableWithFrozenRowsAndColumnsAndAHiddenRow) {
   g->CalcClientRowRect(g->GetGridRect(), &bottom, &right);
   EXPECT_EQ(bottom, 22u);  // 13 at 100..120, ..., 22 at 280..300
   EXPECT_EQ(right, 11u);   // 5 at 100..150, 6, (7), 8 at 200..250, ..., 11 at 350..400
-  // Hit-testing around the hidden row in the row header: just below it, and the boundary above.
+}
+
+TEST_F(ViewTest, HitTestsAroundTheHiddenRowAndColumnAndOutsideTheWindow) {
+  CGXGridWnd* g = MakeFrozenAndHidden(*this);
+  // In the row header just below the hidden row, and the boundary above it.
   ROWCOL r = 0, c = 0;
   EXPECT_EQ(g->HitTest(CPoint(175, 110), &r, &c), GX_CELLHIT);
   EXPECT_EQ(r, 13u);
