@@ -125,10 +125,7 @@ class CurrentTest : public EngineTest {
     auto* g = MakeGrid<NotifyingGrid>(rows, cols, 300, 200);
     control = new EditingControl(g, &g->log);
     control->warning = "Not a number";
-    g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
-    CGXStyle style;
-    style.SetControl(GX_IDS_CTRL_STATIC);
-    g->SetStyleRange(CGXRange().AssignTable(), style);
+    UseInEveryCell(g, control);
     g->SetCellValue(2, 2, "old");
     SetFocus(*g);
     g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
@@ -918,10 +915,7 @@ TEST_F(CurrentTest, DragSelectionResizeAndFillTakeTheMouseFirst) {
 TEST_F(CurrentTest, AClickAnywhereOnACoveredCurrentCellIsAPressOnTheCurrentCell) {
   NotifyingGrid* g = MakeGrid<NotifyingGrid>(10, 6, 300, 200);
   auto* c = new MouseStateRecorder<EditingControl>(g, &g->log);
-  g->AddCellControl(GX_IDS_CTRL_STATIC, c, TRUE);
-  CGXStyle style;
-  style.SetControl(GX_IDS_CTRL_STATIC);
-  g->SetStyleRange(CGXRange().AssignTable(), style);
+  UseInEveryCell(g, c);
   g->SetFeature(new CoveredBlock(CGXRange(2, 2, 3, 4)));
   SetFocus(*g);
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));

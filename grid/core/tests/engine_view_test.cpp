@@ -925,10 +925,7 @@ class ScrollWatchingControl : public CGXStatic {
 TEST_F(ViewTest, AnEditedCoveredCellAcrossTheFrozenRowsStoresBeforeEveryScroll) {
   CGXGridWnd* g = MakeGrid(100, 30, 300, 200, WS_VSCROLL | WS_HSCROLL);
   auto* control = new ScrollWatchingControl(g);
-  g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
-  CGXStyle style;
-  style.SetControl(GX_IDS_CTRL_STATIC);
-  g->SetStyleRange(CGXRange().AssignTable(), style);
+  UseInEveryCell(g, control);
   g->SetFrozenRows(2, 0, 0);
   g->SetFeature(new CoveredBlock(CGXRange(2, 1, 4, 2)));  // rows 2-4: across the frozen seam
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
@@ -971,10 +968,7 @@ TEST_F(ViewTest, AnEditedCoveredCellAcrossTheFrozenRowsStoresBeforeEveryScroll) 
 TEST_F(ViewTest, AControlThatKeepsItsWindowIsNotHiddenWhenItsCellScrollsAway) {
   CGXGridWnd* g = MakeGrid(100, 30, 300, 200);
   auto* control = new ScrollWatchingControl(g);
-  g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
-  CGXStyle style;
-  style.SetControl(GX_IDS_CTRL_STATIC);
-  g->SetStyleRange(CGXRange().AssignTable(), style);
+  UseInEveryCell(g, control);
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
   control->Edit();
   control->hides = 0;

@@ -279,10 +279,7 @@ TEST_F(WindowTest, InADialogEnterAndEscapeAreLeftToTheDialog) {
   EXPECT_EQ(col, 2u);  // Enter did not reach the grid
   // An editing control that asks for Enter and Escape gets them, and the dialog does not.
   auto* greedy = new GreedyControl(g);
-  g->AddCellControl(GX_IDS_CTRL_STATIC, greedy, TRUE);
-  CGXStyle style;
-  style.SetControl(GX_IDS_CTRL_STATIC);
-  g->SetStyleRange(CGXRange().AssignTable(), style);
+  UseInEveryCell(g, greedy);
   ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
   greedy->editing = TRUE;
   EXPECT_NE(static_cast<UINT>(SendMessage(*g, WM_GETDLGCODE, 0, 0)) & DLGC_WANTALLKEYS, 0u);
@@ -409,10 +406,7 @@ TEST_F(WindowTest, PageDownMovesTheCurrentCellByTheRowsScrolled) {
 TEST_F(WindowTest, DragStatesReachTheCurrentCellsControl) {
   CGXGridWnd* g = MakeGrid(10, 4, 300, 200);
   auto* tracer = new MouseStateRecorder<CGXStatic>(g);
-  g->AddCellControl(GX_IDS_CTRL_STATIC, tracer, TRUE);
-  CGXStyle style;
-  style.SetControl(GX_IDS_CTRL_STATIC);
-  g->SetStyleRange(CGXRange().AssignTable(), style);
+  UseInEveryCell(g, tracer);
   g->MoveCurrentCellTo(2, 1, GX_UPDATENOW);
   auto& in = plat::InputRouter::Instance();
   const POINT press = plat::InputRouter::ClientPoint(*g, 75, 50);  // row 2, column 1
@@ -596,10 +590,7 @@ class EditingTest : public EngineTest {
   CGXGridWnd* MakeEditingGrid() {
     CGXGridWnd* g = MakeGrid(6, 4, 300, 200);
     control = new EditingControl(g);
-    g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
-    CGXStyle style;
-    style.SetControl(GX_IDS_CTRL_STATIC);
-    g->SetStyleRange(CGXRange().AssignTable(), style);
+    UseInEveryCell(g, control);
     g->SetCellValue(2, 2, "old");
     SetFocus(*g);
     g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);

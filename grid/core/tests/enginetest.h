@@ -301,6 +301,15 @@ class EngineTest : public ::testing::Test {
     return g;
   }
 
+  // Registers `control` as the grid's static control (owned by the grid) and gives every cell of the table
+  // that control.
+  static void UseInEveryCell(CGXGridCore* g, CGXControl* control) {
+    g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
+    CGXStyle style;
+    style.SetControl(GX_IDS_CTRL_STATIC);
+    g->SetStyleRange(CGXRange().AssignTable(), style);
+  }
+
   // A grid as MakeGrid makes it, on a store that marks changed cells (returned through `data`).
   CGXGridWnd* MakeMarkedGrid(ROWCOL rows, ROWCOL cols, MarkedData** data, int w = 300, int h = 200) {
     CGXGridWnd* g = MakeGrid(rows, cols, w, h);
