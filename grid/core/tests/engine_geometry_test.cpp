@@ -1,10 +1,7 @@
 // Rows and columns, client indices, rectangles and hit-testing, effective styles and cell copies.
 #include "grid/core/CGXDataCopyMoveCellsImp.h"
-#include "grid/core/CGXDrawRotatedTextImp.h"
 #include "grid/core/tests/enginetest.h"
-#include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
-#include "platform/gdi/CFont.h"
 
 #include <vector>
 
@@ -263,40 +260,6 @@ TEST_F(GeometryTest, AParameterObjectNotOwnedSurvivesTheGrid) {
   EXPECT_EQ(param->m_nFrozenRows, 3u);  // still alive and readable
 }
 
-
-// Draws a text rotated by `angle` into a fresh 120 x 120 bitmap and returns its pixels.
-std::vector<COLORREF> DrawRotated(LONG angle, int length, UINT format) {
-  // A 32-bit colour bitmap (a bitmap compatible with a fresh memory device would be monochrome).
-  CDC dc;
-  dc.CreateCompatibleDC(nullptr);
-  CBitmap bmp;
-  bmp.CreateBitmap(120, 120, 1, 32, nullptr);
-  CBitmap* old = dc.SelectObject(&bmp);
-  dc.FillSolidRect(0, 0, 120, 120, RGB(255, 255, 255));
-  LOGFONT lf{};
-  lf.lfHeight = -12;
-  lf.lfEscapement = lf.lfOrientation = angle;
-  CFont font;
-  font.CreateFontIndirect(&lf);
-  CFont* oldFont = dc.SelectObject(&font);
-  InstallDrawRotatedTextImp();
-  GetDrawRotatedTextImp()->DrawRotatedText(&dc, "Rotated", length, 10, 10, 110, 110, format, angle, nullptr);
-  std::vector<COLORREF> px;
-  for (int y = 0; y < 120; ++y)
-    for (int x = 0; x < 120; ++x) px.push_back(dc.GetPixel(x, y));
-  dc.SelectObject(oldFont);
-  dc.SelectObject(old);
-  return px;
-}
-
-TEST(RotatedText, NegativeAnglesAndWholeTextLengths) {
-  const auto a = DrawRotated(-900, -1, 5);
-  EXPECT_EQ(a, DrawRotated(2700, 7, 5));
-  EXPECT_NE(a, DrawRotated(900, 7, 5));
-  long ink = 0;
-  for (COLORREF c : a) ink += c != RGB(255, 255, 255);
-  EXPECT_GT(ink, 20);
-}
 
 
 CString Value(const CGXData& d, ROWCOL r, ROWCOL c) {
