@@ -214,24 +214,6 @@ TEST_F(GeometryTest, CopyOntoAnOverlappingBlockCopiesTheOriginalCells) {
 }
 
 
-TEST_F(GeometryTest, InsertingAndRemovingRowsMovesSizesSelectionAndCurrentCell) {
-  CGXGridWnd* g = MakeGrid(10, 3);
-  g->SetRowHeight(5, 5, 30, nullptr, 0);
-  g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(4, 6)));
-  ASSERT_TRUE(g->MoveCurrentCellTo(5, 2, 0));
-  ASSERT_TRUE(g->InsertRows(3, 2, nullptr, nullptr, nullptr, 0, 0));
-  EXPECT_EQ(g->GetRowHeight(7), 30);
-  EXPECT_EQ(g->GetRowHeight(5), 20);
-  const CGXRange* sel = g->GetParam()->GetSelection().GetAt(g->GetParam()->GetSelection().GetHeadPosition());
-  EXPECT_EQ(sel->top, 6u);
-  EXPECT_EQ(sel->bottom, 8u);
-  ROWCOL row = 0, col = 0;
-  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
-  EXPECT_EQ(row, 7u);
-  ASSERT_TRUE(g->RemoveRows(6, 8, 0));
-  EXPECT_FALSE(g->QueryCurrentCell(&row, &col));  // the block held the current cell
-}
-
 TEST_F(GeometryTest, FontMetricsGiveTheUnitsAndZoomIsFixedWhilePrinting) {
   CGXGridWnd* g = MakeGrid(5, 5);
   // The standard style has a font: the line height and character width come from its metrics.
