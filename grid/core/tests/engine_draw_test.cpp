@@ -534,12 +534,7 @@ TEST_F(DrawTest, PrinterMetricsOnScreenMeasureWithThePrinterInDisplayPixels) {
                     static_cast<WORD>(sizeof(DEVNAMES) + 13), 0};
   std::memcpy(names.data(), &dn, sizeof dn);
   for (const char* part : {"WINSPOOL", "PDF", ""}) names.insert(names.end(), part, part + std::strlen(part) + 1);
-  DEVMODEA mode{};
-  mode.dmSize = sizeof mode;
-  mode.dmSpecVersion = DM_SPECVERSION;
-  std::strncpy(reinterpret_cast<char*>(mode.dmDeviceName), "PDF", CCHDEVICENAME - 1);
-  mode.dmFields = DM_PRINTQUALITY;
-  mode.dmPrintQuality = 300;
+  DEVMODEA mode = Printer300Mode();
   auto* device = new CGXPrintDevice;
   device->SetDeviceInfo(names.data(), names.size(), reinterpret_cast<const BYTE*>(&mode), sizeof mode);
   g->GetParam()->SetPrintDevice(device, TRUE);

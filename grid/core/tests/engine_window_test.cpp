@@ -946,12 +946,7 @@ TEST_F(WindowTest, MouseActivateAsksTheCurrentCellsControl) {
 // mapping is left alone.
 TEST_F(WindowTest, PrepareDCMapsDisplayPixelsOntoThePrinterWhilePrinting) {
   CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
-  DEVMODEA mode{};
-  mode.dmSize = sizeof mode;
-  mode.dmSpecVersion = DM_SPECVERSION;
-  std::strncpy(reinterpret_cast<char*>(mode.dmDeviceName), "PDF", CCHDEVICENAME - 1);
-  mode.dmFields = DM_PRINTQUALITY;
-  mode.dmPrintQuality = 300;
+  DEVMODEA mode = Printer300Mode();
   CDC printer;
   ASSERT_TRUE(printer.CreateIC("WINSPOOL", "PDF", nullptr, &mode));
   ASSERT_EQ(printer.GetDeviceCaps(LOGPIXELSX), 300);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
@@ -22,6 +23,7 @@
 #include "platform/framework/CScrollBar.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CDC.h"
+#include "platform/gdi/gdiapi.h"
 #include "platform/gdi/Surface.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/InputRouter.h"
@@ -205,6 +207,17 @@ struct SharedBarParent {
   CScrollBar bar;
   BOOL created = FALSE;
 };
+
+// The device mode of the test printer "PDF" (on port "WINSPOOL") asking for 300 dots per inch.
+inline DEVMODEA Printer300Mode() {
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  mode.dmSpecVersion = DM_SPECVERSION;
+  std::strncpy(reinterpret_cast<char*>(mode.dmDeviceName), "PDF", CCHDEVICENAME - 1);
+  mode.dmFields = DM_PRINTQUALITY;
+  mode.dmPrintQuality = 300;
+  return mode;
+}
 
 // The window as painted now, and the colour of one of its pixels.
 inline std::shared_ptr<plat::Surface> Shot(HWND h) {
