@@ -696,7 +696,7 @@ TEST_F(CurrentTest, TheFrozenColumnSeamScrollsBackByTheColumnsPassed) {
   EXPECT_EQ(Col(g), 12u);
 }
 
-TEST_F(CurrentTest, F2EditsAgainAfterTheControlWasReleasedAndDoubleByteInputIsComposed) {
+TEST_F(CurrentTest, F2StoresAndEditsAgainWithTheControlFetchedAnew) {
   NotifyingGrid* g = MakeEditingGrid();
   auto& in = plat::InputRouter::Instance();
   in.KeyPress(VK_F2);
