@@ -579,13 +579,6 @@ TEST_F(LifetimeTest, ColourAndSettingChangesReachEveryRegisteredControl) {
   EXPECT_EQ(CRect(update), CRect(0, 0, 400, 300));
 }
 
-// A grid that is a view of a document (the engine behind a view window).
-class GridView : public CView, public CGXGridCore {
- public:
-  GridView() : CGXGridCore(nullptr) { SetGridWnd(this); }
-  void OnDraw(CDC*) override {}
-};
-
 TEST_F(LifetimeTest, ActivateOnClickTakesTheFocusForAViewOnlyWhenSwitchedOn) {
   GridView view;
   ASSERT_TRUE(view.CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));

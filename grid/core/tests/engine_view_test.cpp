@@ -415,17 +415,10 @@ TEST_F(ViewTest, CursorsFollowTheFeaturesAndTheSelection) {
   EXPECT_EQ(g->GetCursorId(), GX_IDC_SELDRAG);
 }
 
-// A grid that is a view in a frame window.
-class ViewGrid : public CView, public CGXGridCore {
- public:
-  ViewGrid() : CGXGridCore(nullptr, nullptr, FALSE) { SetGridWnd(this); }
-  void OnDraw(CDC*) override {}
-};
-
 TEST_F(ViewTest, AnInactiveViewShowsThePlainArrow) {
   CFrameWnd frame;
   ASSERT_TRUE(frame.Create("GXWND", "frame", WS_POPUP | WS_VISIBLE, CRect(0, 0, 400, 300)));
-  ViewGrid view;
+  GridView view;
   ASSERT_TRUE(view.CreateEx(0, "GXWND", "", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, frame.GetSafeHwnd(), nullptr));
   view.Initialize();
   view.SetDefaultColWidth(50, 0);

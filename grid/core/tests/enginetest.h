@@ -20,6 +20,7 @@
 #include "platform/base/StringApi.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CScrollBar.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CDC.h"
@@ -95,6 +96,13 @@ struct CoveredBlock : CGXGridCoveredCellsImp {
 struct RecordingFloat : CGXGridFloatCellsImp {
   void RecalcFloatCells(CGXGridCore*, const CGXRange& range, int) override { ranges.push_back(range); }
   std::vector<CGXRange> ranges;
+};
+
+// A grid that is a view (of a document, in a frame window): the engine behind a view window.
+class GridView : public CView, public CGXGridCore {
+ public:
+  GridView() { SetGridWnd(this); }
+  void OnDraw(CDC*) override {}
 };
 
 // A grid that records the clip box of every paint: what the window system asked it to repaint.
