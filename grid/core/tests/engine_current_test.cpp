@@ -90,14 +90,6 @@ struct SelectFeature : CGXGridUserSelectRangeImp {
   Log* log;
 };
 
-struct CoveredFeature : CGXGridCoveredCellsImp {
-  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
-    if (row < 2 || row > 3 || col < 2 || col > 4) return nullptr;
-    out = CGXRange(2, 2, 3, 4);
-    return &out;
-  }
-};
-
 // A store with a message for the grid after each stored value (as a computing store reports an error).
 struct MessageData : CGXData {
   void RequestMessage() override { calls.push_back("notice"); }
@@ -133,10 +125,7 @@ class CurrentTest : public EngineTest {
     auto* g = MakeGrid<NotifyingGrid>(rows, cols, 300, 200);
     control = new EditingControl(g, &g->log);
     control->warning = "Not a number";
-    g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
-    CGXStyle style;
-    style.SetControl(GX_IDS_CTRL_STATIC);
-    g->SetStyleRange(CGXRange().AssignTable(), style);
+    UseInEveryCell(g, control);
     g->SetCellValue(2, 2, "old");
     SetFocus(*g);
     g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
@@ -309,17 +298,6 @@ class ThrowingStoreControl : public EditingControl {
   int stores = 0;
 };
 
-template <typename Call>
-bool ThrowsUserException(Call&& call) {
-  try {
-    call();
-  } catch (CUserException* e) {
-    e->Delete();
-    return true;
-  }
-  return false;
-}
-
 TEST_F(CurrentTest, AThrowingStoreLeavesNoBusyOrCompletingFlagBehind) {
   NotifyingGrid* g = MakeEditingGrid();
   auto* t = new ThrowingStoreControl(g, nullptr);
@@ -327,7 +305,7 @@ TEST_F(CurrentTest, AThrowingStoreLeavesNoBusyOrCompletingFlagBehind) {
   ASSERT_TRUE(g->MoveCurrentCellTo(3, 3, GX_UPDATENOW));
   ASSERT_EQ(g->ControlOfCurrentCell(), t);
   t->editing = t->modified = TRUE;
-  EXPECT_TRUE(ThrowsUserException([&] { g->MoveCurrentCellTo(4, 4, GX_UPDATENOW); }));
+  EXPECT_TRUE(Throws<CUserException>([&] { g->MoveCurrentCellTo(4, 4, GX_UPDATENOW); }));
   // Not left "validation busy": a focus change still validates and stores.
   EXPECT_TRUE(g->OnGridFocusChange(TRUE));
   t->text = "kept";
@@ -339,7 +317,7 @@ TEST_F(CurrentTest, AThrowingStoreLeavesNoBusyOrCompletingFlagBehind) {
   ASSERT_TRUE(g->OnGridFocusChange(TRUE));
   t->editing = t->modified = TRUE;
   t->fail = TRUE;
-  EXPECT_TRUE(ThrowsUserException([&] { g->CompleteCellEdit(TRUE, GX_UPDATENOW, FALSE); }));
+  EXPECT_TRUE(Throws<CUserException>([&] { g->CompleteCellEdit(TRUE, GX_UPDATENOW, FALSE); }));
   t->editing = t->modified = TRUE;
   const int stores = t->stores;
   EXPECT_TRUE(g->MoveCurrentCellTo(3, 3, GX_UPDATENOW));
@@ -539,7 +517,7 @@ TEST_F(CurrentTest, KeysGoThroughTheSelectionFeatureAndEscapeClearsTheSelection)
 
 TEST_F(CurrentTest, ACoveredCellBecomesCurrentAsItsTopLeftCellAndMovesStepOverIt) {
   NotifyingGrid* g = MakeEditingGrid(10, 6);
-  g->SetFeature(new CoveredFeature);
+  g->SetFeature(new CoveredBlock(CGXRange(2, 2, 3, 4)));
   ASSERT_TRUE(g->MoveCurrentCellTo(3, 4, GX_UPDATENOW));
   EXPECT_EQ(Row(g), 2u);
   EXPECT_EQ(Col(g), 2u);
@@ -718,7 +696,7 @@ TEST_F(CurrentTest, TheFrozenColumnSeamScrollsBackByTheColumnsPassed) {
   EXPECT_EQ(Col(g), 12u);
 }
 
-TEST_F(CurrentTest, F2EditsAgainAfterTheControlWasReleasedAndDoubleByteInputIsComposed) {
+TEST_F(CurrentTest, F2StoresAndEditsAgainWithTheControlFetchedAnew) {
   NotifyingGrid* g = MakeEditingGrid();
   auto& in = plat::InputRouter::Instance();
   in.KeyPress(VK_F2);
@@ -934,24 +912,11 @@ TEST_F(CurrentTest, DragSelectionResizeAndFillTakeTheMouseFirst) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
-// A control that records the state words of the mouse messages it is handed.
-class MouseStateControl : public EditingControl {
- public:
-  using EditingControl::EditingControl;
-  BOOL OnLButtonDownInCell(UINT, int, int, WORD hit) override { return states.push_back(hit), TRUE; }
-  BOOL OnMouseMoveInCell(UINT, int, int, WORD hit) override { return states.push_back(hit), TRUE; }
-  BOOL OnLButtonUpInCell(UINT, int, int, WORD hit) override { return states.push_back(hit), TRUE; }
-  std::vector<WORD> states;
-};
-
 TEST_F(CurrentTest, AClickAnywhereOnACoveredCurrentCellIsAPressOnTheCurrentCell) {
   NotifyingGrid* g = MakeGrid<NotifyingGrid>(10, 6, 300, 200);
-  auto* c = new MouseStateControl(g, &g->log);
-  g->AddCellControl(GX_IDS_CTRL_STATIC, c, TRUE);
-  CGXStyle style;
-  style.SetControl(GX_IDS_CTRL_STATIC);
-  g->SetStyleRange(CGXRange().AssignTable(), style);
-  g->SetFeature(new CoveredFeature);  // (2, 2)-(3, 4)
+  auto* c = new MouseStateRecorder<EditingControl>(g, &g->log);
+  UseInEveryCell(g, c);
+  g->SetFeature(new CoveredBlock(CGXRange(2, 2, 3, 4)));
   SetFocus(*g);
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
   auto& in = plat::InputRouter::Instance();

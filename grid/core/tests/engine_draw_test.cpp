@@ -534,12 +534,7 @@ TEST_F(DrawTest, PrinterMetricsOnScreenMeasureWithThePrinterInDisplayPixels) {
                     static_cast<WORD>(sizeof(DEVNAMES) + 13), 0};
   std::memcpy(names.data(), &dn, sizeof dn);
   for (const char* part : {"WINSPOOL", "PDF", ""}) names.insert(names.end(), part, part + std::strlen(part) + 1);
-  DEVMODEA mode{};
-  mode.dmSize = sizeof mode;
-  mode.dmSpecVersion = DM_SPECVERSION;
-  std::strncpy(reinterpret_cast<char*>(mode.dmDeviceName), "PDF", CCHDEVICENAME - 1);
-  mode.dmFields = DM_PRINTQUALITY;
-  mode.dmPrintQuality = 300;
+  DEVMODEA mode = Printer300Mode();
   auto* device = new CGXPrintDevice;
   device->SetDeviceInfo(names.data(), names.size(), reinterpret_cast<const BYTE*>(&mode), sizeof mode);
   g->GetParam()->SetPrintDevice(device, TRUE);
@@ -957,7 +952,7 @@ struct RotatedInk {
   std::vector<COLORREF> pixels;
 };
 
-RotatedInk DrawRotatedInk(LONG angle, UINT format) {
+RotatedInk DrawRotatedInk(LONG angle, UINT format, int length = -1) {
   CDC dc;
   dc.CreateCompatibleDC(nullptr);
   CBitmap bmp;
@@ -975,7 +970,7 @@ RotatedInk DrawRotatedInk(LONG angle, UINT format) {
   out.cx = ext.cx;
   out.cy = ext.cy;
   InstallDrawRotatedTextImp();
-  GetDrawRotatedTextImp()->DrawRotatedText(&dc, "Rotated", -1, 10, 10, 190, 190, format, angle, nullptr);
+  GetDrawRotatedTextImp()->DrawRotatedText(&dc, "Rotated", length, 10, 10, 190, 190, format, angle, nullptr);
   out.ink = CRect(200, 200, -1, -1);
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 200; ++x) {
@@ -1043,12 +1038,13 @@ TEST(RotatedTextPosition, EachQuadrantAndAlignmentPutsTheTextWhereItsStartPointS
     }
 }
 
-TEST(RotatedTextPosition, AFullTurnDrawsLikeNoTurn) {
+TEST(RotatedTextPosition, AnglesCountModuloAFullTurnAndLengthMinusOneIsTheWholeText) {
   const auto none = DrawRotatedInk(0, 5).pixels;
   EXPECT_EQ(DrawRotatedInk(3600, 5).pixels, none);
   EXPECT_EQ(DrawRotatedInk(7200, 5).pixels, none);
   EXPECT_EQ(DrawRotatedInk(-3600, 5).pixels, none);
-  EXPECT_EQ(DrawRotatedInk(-900, 5).pixels, DrawRotatedInk(2700, 5).pixels);
+  EXPECT_EQ(DrawRotatedInk(-900, 5).pixels, DrawRotatedInk(2700, 5, 7).pixels);  // -1: the whole text
+  EXPECT_NE(DrawRotatedInk(-900, 5).pixels, DrawRotatedInk(900, 5).pixels);
   EXPECT_EQ(DrawRotatedInk(3600 * 50000 + 450, 0).pixels, DrawRotatedInk(450, 0).pixels);
 }
 

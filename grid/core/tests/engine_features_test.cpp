@@ -10,6 +10,7 @@
 namespace {
 
 using enginetest::EngineTest;
+using enginetest::CoveredBlock;
 
 class FeaturesTest : public EngineTest {};
 
@@ -48,14 +49,6 @@ struct RecordingClear : CGXGridClearCellsImp {
   std::vector<BOOL> calls;
 };
 
-struct RecordingCovered : CGXGridCoveredCellsImp {
-  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
-    if (row < 2 || row > 3 || col < 2 || col > 4) return nullptr;
-    out = CGXRange(2, 2, 3, 4);
-    return &out;
-  }
-};
-
 TEST_F(FeaturesTest, WithoutFeaturesEveryRequestAnswersZeroAndDoesNothing) {
   CGXGridWnd* g = MakeGrid(10, 5);
   g->SetFeature(static_cast<CGXGridHideCellsImp*>(nullptr));  // the fixture's hide feature off again
@@ -89,7 +82,7 @@ TEST_F(FeaturesTest, InstalledFeaturesReceiveTheGridAndTheArgumentsAndAreFreedWi
   CGXGridWnd* g = MakeGrid(10, 5);
   auto* cp = new RecordingCutPaste;
   g->SetFeature(cp);
-  g->SetFeature(new RecordingCovered);
+  g->SetFeature(new CoveredBlock(CGXRange(2, 2, 3, 4)));
   GXForwardArgs args;
   args.v[0] = 4;
   args.v[1] = 2;

@@ -1,10 +1,7 @@
 // Rows and columns, client indices, rectangles and hit-testing, effective styles and cell copies.
 #include "grid/core/CGXDataCopyMoveCellsImp.h"
-#include "grid/core/CGXDrawRotatedTextImp.h"
 #include "grid/core/tests/enginetest.h"
-#include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
-#include "platform/gdi/CFont.h"
 
 #include <vector>
 
@@ -50,11 +47,13 @@ TEST_F(GeometryTest, RowCountGrowsAndShrinks) {
   EXPECT_TRUE(g->SetRowHeight(2, 2, 25, nullptr, 0));  // heights are still accepted
 }
 
-TEST_F(GeometryTest, TopRowNeverEntersTheFrozenRows) {
+TEST_F(GeometryTest, TopRowStaysBetweenTheFrozenRowsAndTheLastRow) {
   CGXGridWnd* g = MakeGrid(10, 3);
   g->SetFrozenRows(2, 0, 0);
   g->SetTopRow(0, 0);
   EXPECT_EQ(g->GetTopRow(), 3u);
+  g->SetTopRow(50, 0);
+  EXPECT_EQ(g->GetTopRow(), 10u);
   // An empty grid with frozen rows: a full redraw keeps the top row below them, never 0.
   g->SetRowCount(0, 0);
   g->RedrawAll(GX_INVALIDATE);
@@ -215,24 +214,6 @@ TEST_F(GeometryTest, CopyOntoAnOverlappingBlockCopiesTheOriginalCells) {
 }
 
 
-TEST_F(GeometryTest, InsertingAndRemovingRowsMovesSizesSelectionAndCurrentCell) {
-  CGXGridWnd* g = MakeGrid(10, 3);
-  g->SetRowHeight(5, 5, 30, nullptr, 0);
-  g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(4, 6)));
-  ASSERT_TRUE(g->MoveCurrentCellTo(5, 2, 0));
-  ASSERT_TRUE(g->InsertRows(3, 2, nullptr, nullptr, nullptr, 0, 0));
-  EXPECT_EQ(g->GetRowHeight(7), 30);
-  EXPECT_EQ(g->GetRowHeight(5), 20);
-  const CGXRange* sel = g->GetParam()->GetSelection().GetAt(g->GetParam()->GetSelection().GetHeadPosition());
-  EXPECT_EQ(sel->top, 6u);
-  EXPECT_EQ(sel->bottom, 8u);
-  ROWCOL row = 0, col = 0;
-  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
-  EXPECT_EQ(row, 7u);
-  ASSERT_TRUE(g->RemoveRows(6, 8, 0));
-  EXPECT_FALSE(g->QueryCurrentCell(&row, &col));  // the block held the current cell
-}
-
 TEST_F(GeometryTest, FontMetricsGiveTheUnitsAndZoomIsFixedWhilePrinting) {
   CGXGridWnd* g = MakeGrid(5, 5);
   // The standard style has a font: the line height and character width come from its metrics.
@@ -261,40 +242,6 @@ TEST_F(GeometryTest, AParameterObjectNotOwnedSurvivesTheGrid) {
   EXPECT_EQ(param->m_nFrozenRows, 3u);  // still alive and readable
 }
 
-
-// Draws a text rotated by `angle` into a fresh 120 x 120 bitmap and returns its pixels.
-std::vector<COLORREF> DrawRotated(LONG angle, int length, UINT format) {
-  // A 32-bit colour bitmap (a bitmap compatible with a fresh memory device would be monochrome).
-  CDC dc;
-  dc.CreateCompatibleDC(nullptr);
-  CBitmap bmp;
-  bmp.CreateBitmap(120, 120, 1, 32, nullptr);
-  CBitmap* old = dc.SelectObject(&bmp);
-  dc.FillSolidRect(0, 0, 120, 120, RGB(255, 255, 255));
-  LOGFONT lf{};
-  lf.lfHeight = -12;
-  lf.lfEscapement = lf.lfOrientation = angle;
-  CFont font;
-  font.CreateFontIndirect(&lf);
-  CFont* oldFont = dc.SelectObject(&font);
-  InstallDrawRotatedTextImp();
-  GetDrawRotatedTextImp()->DrawRotatedText(&dc, "Rotated", length, 10, 10, 110, 110, format, angle, nullptr);
-  std::vector<COLORREF> px;
-  for (int y = 0; y < 120; ++y)
-    for (int x = 0; x < 120; ++x) px.push_back(dc.GetPixel(x, y));
-  dc.SelectObject(oldFont);
-  dc.SelectObject(old);
-  return px;
-}
-
-TEST(RotatedText, NegativeAnglesAndWholeTextLengths) {
-  const auto a = DrawRotated(-900, -1, 5);
-  EXPECT_EQ(a, DrawRotated(2700, 7, 5));
-  EXPECT_NE(a, DrawRotated(900, 7, 5));
-  long ink = 0;
-  for (COLORREF c : a) ink += c != RGB(255, 255, 255);
-  EXPECT_GT(ink, 20);
-}
 
 
 CString Value(const CGXData& d, ROWCOL r, ROWCOL c) {

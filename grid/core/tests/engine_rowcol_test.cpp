@@ -18,6 +18,8 @@
 namespace {
 
 using enginetest::EngineTest;
+using enginetest::PaintRecorder;
+using enginetest::RecordingFloat;
 
 class RowColTest : public EngineTest {};
 
@@ -452,28 +454,6 @@ struct CoveredRemoveNotice : CGXGridCoveredCellsImp {
   UINT newFlags = 0;
 };
 
-// A grid that records what the window system asked it to repaint.
-class PaintRecorder : public CGXGridWnd {
- public:
-  void DrawGrid(CDC* dc) override {
-    CRect r;
-    dc->GetClipBox(&r);
-    painted.UnionRect(&painted, &r);
-    CGXGridWnd::DrawGrid(dc);
-  }
-  CRect Take() {
-    MSG msg;
-    for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-    CRect r = painted;
-    painted.SetRectEmpty();
-    return r;
-  }
-  CRect painted;
-};
-
 // Records the flags and old heights the update half of a removal receives.
 class RemoveRecorder : public CGXGridWnd {
  public:
@@ -572,21 +552,11 @@ TEST_F(RowColTest, InsertingRowsMovesHeightsSelectionAndCurrentCell) {
   EXPECT_EQ(g->GetRowCount(), 6u);
 }
 
-TEST_F(RowColTest, CountsTopRowAndTheReadOnlyLock) {
-  CGXGridWnd* g = MakeGrid(8, 3);
-  ASSERT_TRUE(g->SetRowCount(5, 0));
-  EXPECT_EQ(g->GetRowCount(), 5u);
-  ASSERT_TRUE(g->SetRowCount(5, 0));
-  ASSERT_TRUE(g->SetRowCount(7, 0));
-  EXPECT_EQ(g->GetRowCount(), 7u);
-
-  ASSERT_TRUE(g->SetRowCount(10, 0));
+// Counts and frozen rows are structure: the read-only lock refuses them (heights stay open) while the
+// parameter object enforces it.
+TEST_F(RowColTest, TheReadOnlyLockRefusesCountsAndFrozenRowsUnlessNotEnforced) {
+  CGXGridWnd* g = MakeGrid(10, 3);
   ASSERT_TRUE(g->SetFrozenRows(2, 0, 0));
-  g->SetTopRow(0, 0);
-  EXPECT_EQ(g->GetTopRow(), 3u);
-  g->SetTopRow(50, 0);
-  EXPECT_EQ(g->GetTopRow(), 10u);
-
   g->SetReadOnly(TRUE);
   EXPECT_FALSE(g->SetRowCount(12, 0));
   EXPECT_FALSE(g->SetFrozenRows(1, 0, 0));
@@ -597,6 +567,7 @@ TEST_F(RowColTest, CountsTopRowAndTheReadOnlyLock) {
   EXPECT_TRUE(g->SetRowCount(12, 0));
   EXPECT_TRUE(g->SetFrozenRows(1, 0, 0));
   EXPECT_EQ(g->GetRowCount(), 12u);
+  EXPECT_EQ(g->GetFrozenRows(), 1u);
 }
 
 TEST_F(RowColTest, AChangedRowCountRepaintsBelowTheFirstChangedRowOnlyWhenItIsShown) {
@@ -684,11 +655,7 @@ TEST_F(RowColTest, SpanPoolsFollowInsertedAndRemovedRows) {
   ASSERT_NE(g->GetParam()->m_pFloatSpans->m_perRow.GetAt(6), nullptr);
 }
 
-// Records the ranges that the engine asks the floating- and merged-cells features to evaluate anew.
-struct RecordingFloat : CGXGridFloatCellsImp {
-  void RecalcFloatCells(CGXGridCore*, const CGXRange& r, int) override { ranges.push_back(r); }
-  std::vector<CGXRange> ranges;
-};
+// Records the ranges that the engine asks the merged-cells feature to evaluate anew.
 struct RecordingMerge : CGXGridMergeCellsImp {
   void RecalcMergedCells(CGXGridCore*, const CGXRange& r, int) override { ranges.push_back(r); }
   std::vector<CGXRange> ranges;

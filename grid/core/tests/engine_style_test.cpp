@@ -198,16 +198,7 @@ TEST_F(StyleTest, AThrowingReadDoesNotLeaveCompositionStoppingAtTheValue) {
   g->SetStyleRange(CGXRange().AssignRows(2, 2), row);
   g->SetCellValue(2, 2, "v");
   g->failNext = TRUE;
-  EXPECT_THROW(
-      {
-        try {
-          g->GetCellValue(2, 2);
-        } catch (CResourceException* e) {
-          e->Delete();
-          throw 1;
-        }
-      },
-      int);
+  EXPECT_TRUE(Throws<CResourceException>([&] { g->GetCellValue(2, 2); }));
   // A value-only flag left set would stop this composition at the cell's own value.
   CGXStyle s;
   g->ComposeCellStyle(2, 2, s, TRUE);
@@ -225,14 +216,7 @@ TEST_F(StyleTest, AControlIsOwnedOnceWhateverTheRegistrations) {
   EXPECT_FALSE(c->GetEditingState());
   EXPECT_EQ(g->ControlForId(0), c);  // made the default this time
   // Under a second id it would be deleted twice: refused, the first registration stands.
-  BOOL thrown = FALSE;
-  try {
-    g->AddCellControl(30002, c, FALSE);
-  } catch (CInvalidArgException* e) {
-    thrown = TRUE;
-    e->Delete();
-  }
-  EXPECT_TRUE(thrown);
+  EXPECT_TRUE(Throws<CInvalidArgException>([&] { g->AddCellControl(30002, c, FALSE); }));
   EXPECT_EQ(g->ControlForId(30001), c);
   EXPECT_NE(g->ControlForId(30002), nullptr);  // the default control: nothing stored under the id
   // Replacing with another object still frees the old one (ASan would report a leak or a double free).
@@ -559,14 +543,7 @@ TEST_F(StyleTest, AnExceptionFromAControlLeavesTheNestedStateRestored) {
   g->AddCellControl(0x1235, new ThrowingControl(g));
   CGXStyle s = Valued("t");
   s.SetControl(0x1235);
-  BOOL thrown = FALSE;
-  try {
-    g->ApplyStyleToRange(CGXRange(1, 1, 1, 3), &s, gxOverride);
-  } catch (CResourceException* e) {
-    thrown = TRUE;
-    e->Delete();
-  }
-  EXPECT_TRUE(thrown);
+  EXPECT_TRUE(Throws<CResourceException>([&] { g->ApplyStyleToRange(CGXRange(1, 1, 1, 3), &s, gxOverride); }));
   EXPECT_FALSE(g->m_bSuspendRangeNotice);
   EXPECT_TRUE(f->recording);
   EXPECT_NE(std::find(f->log.begin(), f->log.end(), "discard"), f->log.end());
@@ -622,14 +599,7 @@ TEST_F(StyleTest, ModifiedBaseStylesShowInEveryCellAndUnknownIdsThrow) {
   g->ComposeCellStyle(4, 3, s, TRUE);
   EXPECT_EQ(s.GetInterior().GetColor(), RGB(7, 8, 9));
   EXPECT_EQ(g->BaseStyleById(standard).GetInterior().GetColor(), RGB(7, 8, 9));
-  BOOL thrown = FALSE;
-  try {
-    g->BaseStyleById(0x7FFF);
-  } catch (CInvalidArgException* e) {
-    thrown = TRUE;
-    e->Delete();
-  }
-  EXPECT_TRUE(thrown);
+  EXPECT_TRUE(Throws<CInvalidArgException>([&] { g->BaseStyleById(0x7FFF); }));
   // A replaced styles map is looked up again.
   CGXStylesMap copy(*g->GetStylesMap());
   CGXStyle* std = nullptr;
@@ -683,14 +653,8 @@ TEST_F(StyleTest, RegisteredControlsAndTextThroughTheControl) {
   CGXGridWnd* g = MakeGrid(3, 3);
   g->AddCellControl(GX_IDS_CTRL_STATIC, new CGXStatic(g), FALSE, TRUE);
   EXPECT_EQ(g->GetStylesMap()->GetControlNames().count(GX_IDS_CTRL_STATIC), 1u);
-  BOOL thrown = FALSE;
-  try {
-    g->AddCellControl(0x7FF0, new CGXStatic(g), FALSE, TRUE);  // no name for the id
-  } catch (CResourceException* e) {
-    thrown = TRUE;
-    e->Delete();
-  }
-  EXPECT_TRUE(thrown);
+  // No name for the id: refused.
+  EXPECT_TRUE(Throws<CResourceException>([&] { g->AddCellControl(0x7FF0, new CGXStatic(g), FALSE, TRUE); }));
   // The control stores the text its own way: cut to the style's maximum length.
   CGXStyle limited;
   limited.SetMaxLength(3);
@@ -715,15 +679,7 @@ struct TextExchange : CGXGridTextDataExchangeImp {
   }
 };
 
-struct CoverTwoByTwo : CGXGridCoveredCellsImp {
-  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
-    if (row < 2 || row > 3 || col < 2 || col > 3) return nullptr;
-    out = CGXRange(2, 2, 3, 3);
-    return &out;
-  }
-};
-
-TEST_F(StyleTest, SmallNeighboursAnswerThroughTheirFeatures) {
+TEST_F(StyleTest, CopyTextAndSpansAnswerThroughTheirFeaturesOrNothing) {
   CGXGridWnd* g = MakeGrid(5, 5);
   CString text = "stale";
   g->CellTextForCopy(text, 2, 3);
@@ -732,18 +688,21 @@ TEST_F(StyleTest, SmallNeighboursAnswerThroughTheirFeatures) {
   EXPECT_EQ(g->SpanRangeOfCell(3, 3, span), nullptr);
   EXPECT_FALSE(g->CopyOneRange(CGXRange(1, 1)));
   g->SetFeature(new TextExchange);
-  g->SetFeature(new CoverTwoByTwo);
+  g->SetFeature(new CoveredBlock(CGXRange(2, 2, 3, 3)));
   g->CellTextForCopy(text, 2, 3);
   EXPECT_EQ(text, "2/3");
   ASSERT_EQ(g->SpanRangeOfCell(3, 3, span), &span);
   EXPECT_EQ(span, CGXRange(2, 2, 3, 3));
   EXPECT_EQ(g->SpanRangeOfCell(4, 4, span), nullptr);
-  // The last shown row follows the top row.
-  g->SetRowCount(100, 0);
+}
+
+TEST_F(StyleTest, TheLastShownRowFollowsTheTopRow) {
+  CGXGridWnd* g = MakeGrid(100, 5);  // 300 pixels high: the header row and rows 1-14 fill it exactly
   BOOL endsBefore = TRUE;
   const ROWCOL bottom = g->GetBottomShownRow(&endsBefore);
   EXPECT_FALSE(endsBefore);
   EXPECT_EQ(bottom, g->CalcBottomRow(g->GetGridRect()));
+  EXPECT_EQ(bottom, 14u);
   g->SetTopRow(10, 0);
   EXPECT_EQ(g->GetBottomShownRow(), bottom + 9);
 }

@@ -22,14 +22,6 @@ class ViewTest : public EngineTest {
   using EngineTest::MakeGrid;
 };
 
-void PumpAll() {
-  MSG msg;
-  for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
-}
-
 std::string CRectStr(const CRect& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
          std::to_string(r.bottom);
@@ -37,50 +29,28 @@ std::string CRectStr(const CRect& r) {
 
 // The incremental picture equals a fresh paint of the whole grid.
 void ExpectLikeAFreshPaint(CGXGridWnd* g, const char* what) {
-  PumpAll();
+  PumpMessages();
   auto incremental = Shot(*g);
   g->RedrawAll(GX_UPDATENOW);
   EXPECT_EQ(plat::CompareImages(*incremental, *Shot(*g), 0, ""), 0) << what;
 }
 
-// A grid that records the clip box of every paint: what the window system asked it to repaint.
-class PaintRecorder : public CGXGridWnd {
- public:
-  void DrawGrid(CDC* dc) override {
-    CRect r;
-    dc->GetClipBox(&r);
-    painted.UnionRect(&painted, &r);
-    CGXGridWnd::DrawGrid(dc);
-  }
-  CRect Take() {
-    PumpAll();
-    CRect r = painted;
-    painted.SetRectEmpty();
-    return r;
-  }
-  CRect painted;
-};
-
-struct CoveredBlock : CGXGridCoveredCellsImp {
-  explicit CoveredBlock(CGXRange r) : block(r) {}
-  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
-    if (!block.ContainsCell(row, col)) return nullptr;
-    out = block;
-    return &out;
-  }
-  CGXRange block;
-};
-
-TEST_F(ViewTest, GeometryTableWithFrozenRowsAndColumnsAndAHiddenRow) {
-  CGXGridWnd* g = MakeGrid(100, 30, 400, 300);
+// A 400 x 300 grid of 100 x 30 cells scrolled to row 10 and column 5, with frozen rows and columns and
+// one hidden row and column in view. Rows: 0, 1, 2 frozen (0..60), then 10, 11, 12 (hidden), 13...;
+// columns: 0, 1 (0..100), then 5, 6, 7 (hidden), 8...
+CGXGridWnd* MakeFrozenAndHidden(ViewTest& t) {
+  CGXGridWnd* g = t.MakeGrid(100, 30, 400, 300);
   g->SetFrozenRows(2, 0, 0);
   g->SetFrozenCols(1, 0, 0);
   g->HideRows(12, 12);
   g->HideCols(7, 7);
   g->SetTopRow(10, 0);
   g->SetLeftCol(5, 0);
-  // Rows: 0, 1, 2 frozen (0..60), then 10, 11, 12 (hidden), 13...; columns: 0, 1 (0..100), then 5, 6, 7
-  // (hidden), 8...
+  return g;
+}
+
+TEST_F(ViewTest, RectanglesAndClientIndicesLeaveOutScrolledOutAndHiddenLines) {
+  CGXGridWnd* g = MakeFrozenAndHidden(*this);
   struct Case {
     ROWCOL top, left, bottom, right;
     CRect rect;
@@ -113,7 +83,11 @@ TEST_F(ViewTest, GeometryTableWithFrozenRowsAndColumnsAndAHiddenRow) {
   g->CalcClientRowRect(g->GetGridRect(), &bottom, &right);
   EXPECT_EQ(bottom, 22u);  // 13 at 100..120, ..., 22 at 280..300
   EXPECT_EQ(right, 11u);   // 5 at 100..150, 6, (7), 8 at 200..250, ..., 11 at 350..400
-  // Hit-testing around the hidden row in the row header: just below it, and the boundary above.
+}
+
+TEST_F(ViewTest, HitTestsAroundTheHiddenRowAndColumnAndOutsideTheWindow) {
+  CGXGridWnd* g = MakeFrozenAndHidden(*this);
+  // In the row header just below the hidden row, and the boundary above it.
   ROWCOL r = 0, c = 0;
   EXPECT_EQ(g->HitTest(CPoint(175, 110), &r, &c), GX_CELLHIT);
   EXPECT_EQ(r, 13u);
@@ -441,17 +415,10 @@ TEST_F(ViewTest, CursorsFollowTheFeaturesAndTheSelection) {
   EXPECT_EQ(g->GetCursorId(), GX_IDC_SELDRAG);
 }
 
-// A grid that is a view in a frame window.
-class ViewGrid : public CView, public CGXGridCore {
- public:
-  ViewGrid() : CGXGridCore(nullptr, nullptr, FALSE) { SetGridWnd(this); }
-  void OnDraw(CDC*) override {}
-};
-
 TEST_F(ViewTest, AnInactiveViewShowsThePlainArrow) {
   CFrameWnd frame;
   ASSERT_TRUE(frame.Create("GXWND", "frame", WS_POPUP | WS_VISIBLE, CRect(0, 0, 400, 300)));
-  ViewGrid view;
+  GridView view;
   ASSERT_TRUE(view.CreateEx(0, "GXWND", "", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, frame.GetSafeHwnd(), nullptr));
   view.Initialize();
   view.SetDefaultColWidth(50, 0);
@@ -951,10 +918,7 @@ class ScrollWatchingControl : public CGXStatic {
 TEST_F(ViewTest, AnEditedCoveredCellAcrossTheFrozenRowsStoresBeforeEveryScroll) {
   CGXGridWnd* g = MakeGrid(100, 30, 300, 200, WS_VSCROLL | WS_HSCROLL);
   auto* control = new ScrollWatchingControl(g);
-  g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
-  CGXStyle style;
-  style.SetControl(GX_IDS_CTRL_STATIC);
-  g->SetStyleRange(CGXRange().AssignTable(), style);
+  UseInEveryCell(g, control);
   g->SetFrozenRows(2, 0, 0);
   g->SetFeature(new CoveredBlock(CGXRange(2, 1, 4, 2)));  // rows 2-4: across the frozen seam
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
@@ -997,10 +961,7 @@ TEST_F(ViewTest, AnEditedCoveredCellAcrossTheFrozenRowsStoresBeforeEveryScroll) 
 TEST_F(ViewTest, AControlThatKeepsItsWindowIsNotHiddenWhenItsCellScrollsAway) {
   CGXGridWnd* g = MakeGrid(100, 30, 300, 200);
   auto* control = new ScrollWatchingControl(g);
-  g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
-  CGXStyle style;
-  style.SetControl(GX_IDS_CTRL_STATIC);
-  g->SetStyleRange(CGXRange().AssignTable(), style);
+  UseInEveryCell(g, control);
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
   control->Edit();
   control->hides = 0;
@@ -1040,18 +1001,10 @@ TEST_F(ViewTest, TheThumbOverHiddenRowsAloneDoesNotScroll) {
 }
 
 TEST_F(ViewTest, AParentsSharedScrollBarGetsTheRangeAndPositionAndDrivesTheThumb) {
-  static const char kParentClass[] = "GXViewSharedBarSheet";
-  WNDCLASS wc{};
-  wc.lpfnWndProc = DefWindowProc;
-  wc.hInstance = AfxGetInstanceHandle();
-  wc.lpszClassName = kParentClass;
-  RegisterClass(&wc);
-  CGXGridGlobals::Get().AddRegisteredClassName(kParentClass);
-  HWND parent = CreateWindowEx(0, kParentClass, "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
-                               nullptr, nullptr);
-  CScrollBar bar;
-  ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE | SBS_VERT, CRect(380, 0, 400, 300), CWnd::FromHandle(parent),
-                         0xEA10));
+  SharedBarParent sheet("GXViewSharedBarSheet", WS_CHILD | WS_VISIBLE | SBS_VERT);
+  ASSERT_TRUE(sheet.created);
+  HWND parent = sheet.hwnd;
+  CScrollBar& bar = sheet.bar;
   CGXGridWnd* g = MakeGrid(100000, 3, 300, 200, 0, parent);
   // Still shared after the first paint: a range set on the grid window's own bar would have shown that bar,
   // and a grid with its own bar leaves the parent's alone.

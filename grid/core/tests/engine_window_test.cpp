@@ -279,10 +279,7 @@ TEST_F(WindowTest, InADialogEnterAndEscapeAreLeftToTheDialog) {
   EXPECT_EQ(col, 2u);  // Enter did not reach the grid
   // An editing control that asks for Enter and Escape gets them, and the dialog does not.
   auto* greedy = new GreedyControl(g);
-  g->AddCellControl(GX_IDS_CTRL_STATIC, greedy, TRUE);
-  CGXStyle style;
-  style.SetControl(GX_IDS_CTRL_STATIC);
-  g->SetStyleRange(CGXRange().AssignTable(), style);
+  UseInEveryCell(g, greedy);
   ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
   greedy->editing = TRUE;
   EXPECT_NE(static_cast<UINT>(SendMessage(*g, WM_GETDLGCODE, 0, 0)) & DLGC_WANTALLKEYS, 0u);
@@ -406,23 +403,10 @@ TEST_F(WindowTest, PageDownMovesTheCurrentCellByTheRowsScrolled) {
   EXPECT_EQ(row, 100u);  // never beyond the last row
 }
 
-// A control that records the state words of the cell handler's calls.
-class TracingControl : public CGXStatic {
- public:
-  using CGXStatic::CGXStatic;
-  BOOL OnLButtonDownInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
-  BOOL OnMouseMoveInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
-  BOOL OnLButtonUpInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
-  std::vector<WORD> states;
-};
-
 TEST_F(WindowTest, DragStatesReachTheCurrentCellsControl) {
   CGXGridWnd* g = MakeGrid(10, 4, 300, 200);
-  auto* tracer = new TracingControl(g);
-  g->AddCellControl(GX_IDS_CTRL_STATIC, tracer, TRUE);
-  CGXStyle style;
-  style.SetControl(GX_IDS_CTRL_STATIC);
-  g->SetStyleRange(CGXRange().AssignTable(), style);
+  auto* tracer = new MouseStateRecorder<CGXStatic>(g);
+  UseInEveryCell(g, tracer);
   g->MoveCurrentCellTo(2, 1, GX_UPDATENOW);
   auto& in = plat::InputRouter::Instance();
   const POINT press = plat::InputRouter::ClientPoint(*g, 75, 50);  // row 2, column 1
@@ -543,7 +527,7 @@ TEST_F(WindowTest, CellByCellDrawingPaintsBlocksOnceAndLooksTheSame) {
   EXPECT_EQ(imp()->m_nLastFills, 4);
 }
 
-TEST_F(WindowTest, CachesShareObjectsAndKeepTheStylePoolBounded) {
+TEST_F(WindowTest, EqualInteriorsShareOneCachedBrushMadeAgainAfterARelease) {
   CGXGridWnd* g = MakeGrid(8, 5, 300, 200);
   CGXStyle tinted;
   tinted.SetInteriorPattern(3);  // a patterned interior goes through the brush cache
@@ -555,14 +539,6 @@ TEST_F(WindowTest, CachesShareObjectsAndKeepTheStylePoolBounded) {
   EXPECT_EQ(g->CachedBrushCount(), 0u);
   g->RedrawAll(GX_UPDATENOW);
   EXPECT_EQ(g->CachedBrushCount(), 1u);
-  // The pool keeps at most 501 spare styles.
-  std::vector<CGXStyle*> styles;
-  for (int i = 0; i < 600; ++i) styles.push_back(new CGXStyle);
-  g->FreeDrawingCaches();
-  const size_t before = g->GetWorkStylePoolSize();
-  for (CGXStyle* s : styles) g->ReleaseWorkStyle(s);
-  EXPECT_EQ(g->GetWorkStylePoolSize(), CGXGridCore::kMaxPooledStyles);
-  EXPECT_LE(before, CGXGridCore::kMaxPooledStyles);
 }
 
 TEST_F(WindowTest, ZoomedFontsAndRepeatedFontSelection) {
@@ -606,10 +582,7 @@ class EditingTest : public EngineTest {
   CGXGridWnd* MakeEditingGrid() {
     CGXGridWnd* g = MakeGrid(6, 4, 300, 200);
     control = new EditingControl(g);
-    g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
-    CGXStyle style;
-    style.SetControl(GX_IDS_CTRL_STATIC);
-    g->SetStyleRange(CGXRange().AssignTable(), style);
+    UseInEveryCell(g, control);
     g->SetCellValue(2, 2, "old");
     SetFocus(*g);
     g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
@@ -965,12 +938,7 @@ TEST_F(WindowTest, MouseActivateAsksTheCurrentCellsControl) {
 // mapping is left alone.
 TEST_F(WindowTest, PrepareDCMapsDisplayPixelsOntoThePrinterWhilePrinting) {
   CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
-  DEVMODEA mode{};
-  mode.dmSize = sizeof mode;
-  mode.dmSpecVersion = DM_SPECVERSION;
-  std::strncpy(reinterpret_cast<char*>(mode.dmDeviceName), "PDF", CCHDEVICENAME - 1);
-  mode.dmFields = DM_PRINTQUALITY;
-  mode.dmPrintQuality = 300;
+  DEVMODEA mode = Printer300Mode();
   CDC printer;
   ASSERT_TRUE(printer.CreateIC("WINSPOOL", "PDF", nullptr, &mode));
   ASSERT_EQ(printer.GetDeviceCaps(LOGPIXELSX), 300);

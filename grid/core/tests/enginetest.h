@@ -4,21 +4,29 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "grid/controls/CGXStatic.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridWnd.h"
+#include "grid/core/CGXLongOperation.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/base/StringApi.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
-#include "platform/gdi/Surface.h"
+#include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CScrollBar.h"
 #include "platform/framework/CWnd.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/gdiapi.h"
+#include "platform/gdi/Surface.h"
+#include "platform/window/AutomationProvider.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
 
@@ -51,6 +59,70 @@ class TestHideCells : public CGXGridHideCellsImp {
 };
 
 using Log = std::vector<std::string>;
+
+// Dispatches every message waiting in the queue (bounded, so a message loop in a test cannot hang it).
+inline void PumpMessages() {
+  MSG msg;
+  for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+}
+
+// Whether the call throws an exception of class E (as a pointer, the library's way); the exception is freed.
+template <typename E, typename Call>
+bool Throws(Call&& call) {
+  try {
+    call();
+  } catch (E* e) {
+    e->Delete();
+    return true;
+  }
+  return false;
+}
+
+// A covered-cells feature with one covered block: every cell of it answers the whole block.
+struct CoveredBlock : CGXGridCoveredCellsImp {
+  explicit CoveredBlock(CGXRange r) : block(r) {}
+  CGXRange* GetCoveredCellsRowCol(CGXGridCore*, ROWCOL row, ROWCOL col, CGXRange& out) override {
+    if (!block.ContainsCell(row, col)) return nullptr;
+    out = block;
+    return &out;
+  }
+  CGXRange block;
+};
+
+// A floating-cells feature that records the ranges it is asked to compute anew.
+struct RecordingFloat : CGXGridFloatCellsImp {
+  void RecalcFloatCells(CGXGridCore*, const CGXRange& range, int) override { ranges.push_back(range); }
+  std::vector<CGXRange> ranges;
+};
+
+// A grid that is a view (of a document, in a frame window): the engine behind a view window.
+class GridView : public CView, public CGXGridCore {
+ public:
+  GridView() { SetGridWnd(this); }
+  void OnDraw(CDC*) override {}
+};
+
+// A grid that records the clip box of every paint: what the window system asked it to repaint.
+class PaintRecorder : public CGXGridWnd {
+ public:
+  void DrawGrid(CDC* dc) override {
+    CRect r;
+    dc->GetClipBox(&r);
+    painted.UnionRect(&painted, &r);
+    CGXGridWnd::DrawGrid(dc);
+  }
+  // What was painted since the last call, after the queue has been served.
+  CRect Take() {
+    PumpMessages();
+    CRect r = painted;
+    painted.SetRectEmpty();
+    return r;
+  }
+  CRect painted;
+};
 
 // An editing control without a window: typed characters go into its text while it edits; it stores the
 // text as the cell's value. Tests tell it to refuse validation (with a warning text when one is given) or to
@@ -114,6 +186,47 @@ class EditingControl : public CGXStatic {
   int cancels = 0;
 };
 
+// A control that records the state words (hit and drag state) of the mouse calls the grid hands it.
+template <typename Base>
+class MouseStateRecorder : public Base {
+ public:
+  using Base::Base;
+  BOOL OnLButtonDownInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
+  BOOL OnMouseMoveInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
+  BOOL OnLButtonUpInCell(UINT, int, int, WORD state) override { return states.push_back(state), TRUE; }
+  std::vector<WORD> states;
+};
+
+// A parent window of a class registered with the grid library, holding a vertical scroll bar (id 0xEA10)
+// along its right edge that grids inside it share.
+struct SharedBarParent {
+  explicit SharedBarParent(const char* className, DWORD barStyle = WS_CHILD | SBS_VERT) {
+    WNDCLASS wc{};
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.lpszClassName = className;
+    RegisterClass(&wc);
+    CGXGridGlobals::Get().AddRegisteredClassName(className);
+    hwnd = CreateWindowEx(0, className, "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                          nullptr);
+    created = bar.Create(barStyle, CRect(380, 0, 400, 300), CWnd::FromHandle(hwnd), 0xEA10);
+  }
+  HWND hwnd = nullptr;
+  CScrollBar bar;
+  BOOL created = FALSE;
+};
+
+// The device mode of the test printer "PDF" (on port "WINSPOOL") asking for 300 dots per inch.
+inline DEVMODEA Printer300Mode() {
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  mode.dmSpecVersion = DM_SPECVERSION;
+  std::strncpy(reinterpret_cast<char*>(mode.dmDeviceName), "PDF", CCHDEVICENAME - 1);
+  mode.dmFields = DM_PRINTQUALITY;
+  mode.dmPrintQuality = 300;
+  return mode;
+}
+
 // The window as painted now, and the colour of one of its pixels.
 inline std::shared_ptr<plat::Surface> Shot(HWND h) {
   plat::Desktop::PaintAll();
@@ -170,15 +283,24 @@ class EngineTest : public ::testing::Test {
     grid.reset();
     plat::ResetWindowSystem();
     CWnd::DeleteTempMap();
+    RestoreProcessSettings();
   }
 
-  static void Pump() {
-    MSG msg;
-    for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
+  // Tests switch process-wide settings and put them back at their end; a failed assertion returns early,
+  // so the defaults are put back here too and a failure never spreads to the tests that run after it.
+  static void RestoreProcessSettings() {
+    plat::SetAutomationProvider(nullptr);
+    plat::SetLeadBytePredicate(nullptr);
+    CGXGridGlobals& globals = CGXGridGlobals::Get();
+    globals.m_pInitHook.reset();
+    globals.m_bPopupActive = FALSE;
+    globals.m_pCellObservers[0] = globals.m_pCellObservers[1] = nullptr;
+    CGXLongOperationScope::s_nIgnoreLevel = -1;
+    CGXLongOperationScope::s_bProgressShown = FALSE;
+    CGXLongOperationScope::s_pfnAbortHandler = nullptr;
   }
+
+  static void Pump() { PumpMessages(); }
 
   // A grid of rows x cols with 20-pixel rows and 50-pixel columns (headers too) in a w x h window.
   template <typename Grid = CGXGridWnd>
@@ -198,6 +320,15 @@ class EngineTest : public ::testing::Test {
     g->RedrawAll(GX_INVALIDATE);
     Pump();
     return g;
+  }
+
+  // Registers `control` as the grid's static control (owned by the grid) and gives every cell of the table
+  // that control.
+  static void UseInEveryCell(CGXGridCore* g, CGXControl* control) {
+    g->AddCellControl(GX_IDS_CTRL_STATIC, control, TRUE);
+    CGXStyle style;
+    style.SetControl(GX_IDS_CTRL_STATIC);
+    g->SetStyleRange(CGXRange().AssignTable(), style);
   }
 
   // A grid as MakeGrid makes it, on a store that marks changed cells (returned through `data`).
