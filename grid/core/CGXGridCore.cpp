@@ -305,6 +305,7 @@ void CGXGridCore::Initialize() {
 }
 
 void CGXGridCore::MeasureStandardFont() {
+  InvalidateShownCaches();  // sizes in pixels follow the font
   m_dyHeight = 15;
   m_dxWidth = 10;
   MeasureFontMetrics(&m_dyHeight, &m_dxWidth);

@@ -1070,7 +1070,12 @@ class CGXGridCore {
   // so they stop after the first row or column) - a limit of 0 would mean none and sum the whole grid.
   static int AreaSumLimit(LONG edge) { return edge > 0 ? 2 * edge : 1; }
   void TellCurrentControlOfScroll(UINT message, WPARAM wParam, LPARAM lParam);
-  void InvalidateShownCaches() { m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID; }
+  // Every kept answer about which rows and columns are shown: the last visible ones and the bottom row and
+  // rightmost column reported to callers.
+  void InvalidateShownCaches() {
+    m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
+    m_nShownTopRow = m_nShownLeftCol = GX_INVALID;
+  }
   // Rows and columns: undo applies when the command factory is installed, the command type is not 1 and the
   // parameter object's undo switch is on; Record hands a created command to AddCommand.
   BOOL UndoApplies(int commandType) const;

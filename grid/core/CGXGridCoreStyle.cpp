@@ -477,8 +477,6 @@ void CGXGridCore::RefreshAfterBaseStyle(WORD id, UINT flags, BOOL createHint) {
   FreeDrawingCaches();  // fonts and composed styles
   // Row heights are kept in units of the standard font: a new standard font gives new pixel heights.
   MeasureStandardFont();
-  m_nShownTopRow = m_nShownLeftCol = GX_INVALID;
-  InvalidateShownCaches();
   RedrawAll(flags);
   if (auto* h = createHint ? HintSender() : nullptr) h->HintBaseStyle(this, id, flags);
 }

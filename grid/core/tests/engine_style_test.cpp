@@ -705,6 +705,14 @@ TEST_F(StyleTest, TheLastShownRowFollowsTheTopRow) {
   EXPECT_EQ(bottom, 14u);
   g->SetTopRow(10, 0);
   EXPECT_EQ(g->GetBottomShownRow(), bottom + 9);
+  // The kept answer follows what else changes the shown rows with the same top row: heights, the window's
+  // size and the font.
+  g->SetRowHeight(10, 10, 40, nullptr, 0);
+  EXPECT_EQ(g->GetBottomShownRow(), g->CalcBottomRow(g->GetGridRect()));
+  EXPECT_EQ(g->GetBottomShownRow(), bottom + 8);
+  g->SetWindowPos(nullptr, 0, 0, 400, 200, SWP_NOZORDER | SWP_NOMOVE);
+  EXPECT_EQ(g->GetBottomShownRow(), g->CalcBottomRow(g->GetGridRect()));
+  EXPECT_EQ(g->GetRightmostShownCol(), g->CalcRightmostCol(g->GetGridRect()));
 }
 
 }  // namespace
