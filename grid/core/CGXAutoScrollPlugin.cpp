@@ -9,6 +9,17 @@
 
 IMPLEMENT_DYNAMIC(CGXAutoScrollPlugin, CGXPluginComponent)
 
+namespace {
+// How far a cursor coordinate lies beyond the scrolled area's edges [lo, hi], and the direction to scroll
+// towards it (0 and no direction inside).
+int Beyond(int p, int lo, int hi, int back, int forward, int* direction) {
+  if (p < lo) return *direction = back, lo - p;
+  if (p > hi) return *direction = forward, p - hi;
+  *direction = 0;
+  return 0;
+}
+}  // namespace
+
 CGXAutoScrollPlugin::CGXAutoScrollPlugin(CGXGridCore* grid) : m_pGrid(grid) {
   grid->m_bAutoScrollPluginInstalled = TRUE;
   grid->m_bPressAutoScroll = TRUE;
@@ -134,13 +145,7 @@ void CGXAutoScrollPlugin::OnAutoScrollTimer() {
     BOOL scrolled = FALSE;
     if (m_bVertical) {
       int direction = 0;
-      if (pt.y < m_rectInner.top) {
-        direction = GX_UP;
-        distance = m_rectInner.top - pt.y;
-      } else if (pt.y > m_rectInner.bottom) {
-        direction = GX_DOWN;
-        distance = pt.y - m_rectInner.bottom;
-      }
+      distance = Beyond(pt.y, m_rectInner.top, m_rectInner.bottom, GX_UP, GX_DOWN, &direction);
       divisor = 5;
       scrolled = direction != 0 && g.ScrollByCells(direction, count);
     }
@@ -150,14 +155,7 @@ void CGXAutoScrollPlugin::OnAutoScrollTimer() {
         accelerate = FALSE;
       } else {
         int direction = 0;
-        distance = 0;
-        if (pt.x < m_rectInner.left) {
-          direction = GX_LEFT;
-          distance = m_rectInner.left - pt.x;
-        } else if (pt.x > m_rectInner.right) {
-          direction = GX_RIGHT;
-          distance = pt.x - m_rectInner.right;
-        }
+        distance = Beyond(pt.x, m_rectInner.left, m_rectInner.right, GX_LEFT, GX_RIGHT, &direction);
         divisor = 10;
         if (direction == 0 || !g.ScrollByCells(direction, count)) {
           Reset();

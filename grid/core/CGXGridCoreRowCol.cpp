@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "grid/controls/CGXControl.h"
+#include "grid/core/CGXFlagScope.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXLongOperation.h"
@@ -525,12 +526,14 @@ void CGXGridCore::UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL cr
   if (m_nTopRow == GetFrozenRows()) ++m_nTopRow;
   RefreshExcelLikeFrame();
   if (!IsLockUpdate()) {
-    BOOL old = SuspendScrollBarUpdates(TRUE);
-    if (m_bOptimizedUpdate)
-      OptimizedInsertRows(row, count, flags);
-    else
-      RedrawAll(flags, FALSE);
-    m_bSuspendScrollBars = old;
+    {
+      // Scroll-bar updates wait for the redraw; the switch gets its value back also when a paint throws.
+      CGXFlagScope suspend(m_bSuspendScrollBars, TRUE);
+      if (m_bOptimizedUpdate)
+        OptimizedInsertRows(row, count, flags);
+      else
+        RedrawAll(flags, FALSE);
+    }
     if (flags & (GX_UPDATENOW | GX_INVALIDATE)) RefreshScrollBars(FALSE, FALSE);
   }
   if (m_pListener) m_pListener->OnGridStructureChanged(this);
@@ -546,12 +549,14 @@ void CGXGridCore::UpdateInsertCols(ROWCOL col, ROWCOL count, UINT flags, BOOL cr
   if (m_nLeftCol == GetFrozenCols()) ++m_nLeftCol;
   RefreshExcelLikeFrame();
   if (!IsLockUpdate()) {
-    BOOL old = SuspendScrollBarUpdates(TRUE);
-    if (m_bOptimizedUpdate)
-      OptimizedInsertCols(col, count, flags);
-    else
-      RedrawAll(flags, FALSE);
-    m_bSuspendScrollBars = old;
+    {
+      // Scroll-bar updates wait for the redraw; the switch gets its value back also when a paint throws.
+      CGXFlagScope suspend(m_bSuspendScrollBars, TRUE);
+      if (m_bOptimizedUpdate)
+        OptimizedInsertCols(col, count, flags);
+      else
+        RedrawAll(flags, FALSE);
+    }
     if (flags & (GX_UPDATENOW | GX_INVALIDATE)) RefreshScrollBars(FALSE, FALSE);
   }
   if (m_pListener) m_pListener->OnGridStructureChanged(this);
@@ -578,14 +583,16 @@ void CGXGridCore::UpdateRemoveRows(ROWCOL from, ROWCOL to, const int* oldHeights
   // to a full redraw (then painted again from the right row).
   if (IsLockUpdate() || !m_bOptimizedUpdate) KeepFirstLineInRange(m_nTopRow, GetRowCount(), GetFrozenRows());
   if (!IsLockUpdate()) {
-    BOOL old = SuspendScrollBarUpdates(TRUE);
-    if (m_bOptimizedUpdate) {
-      OptimizedRemoveRows(from, to, oldHeights, flags);
-      if (KeepFirstLineInRange(m_nTopRow, GetRowCount(), GetFrozenRows())) RedrawAll(flags, FALSE);
-    } else {
-      RedrawAll(flags, FALSE);
+    {
+      // Scroll-bar updates wait for the redraw; the switch gets its value back also when a paint throws.
+      CGXFlagScope suspend(m_bSuspendScrollBars, TRUE);
+      if (m_bOptimizedUpdate) {
+        OptimizedRemoveRows(from, to, oldHeights, flags);
+        if (KeepFirstLineInRange(m_nTopRow, GetRowCount(), GetFrozenRows())) RedrawAll(flags, FALSE);
+      } else {
+        RedrawAll(flags, FALSE);
+      }
     }
-    m_bSuspendScrollBars = old;
     if (flags) RefreshScrollBars(!(flags & GX_UPDATENOW), FALSE);
   }
   m_nRemovedExtent = 0;
@@ -609,14 +616,16 @@ void CGXGridCore::UpdateRemoveCols(ROWCOL from, ROWCOL to, const int* oldWidths,
   // The left column as the top row in the row form.
   if (IsLockUpdate() || !m_bOptimizedUpdate) KeepFirstLineInRange(m_nLeftCol, GetColCount(), GetFrozenCols());
   if (!IsLockUpdate()) {
-    BOOL old = SuspendScrollBarUpdates(TRUE);
-    if (m_bOptimizedUpdate) {
-      OptimizedRemoveCols(from, to, oldWidths, flags);
-      if (KeepFirstLineInRange(m_nLeftCol, GetColCount(), GetFrozenCols())) RedrawAll(flags, FALSE);
-    } else {
-      RedrawAll(flags, FALSE);
+    {
+      // Scroll-bar updates wait for the redraw; the switch gets its value back also when a paint throws.
+      CGXFlagScope suspend(m_bSuspendScrollBars, TRUE);
+      if (m_bOptimizedUpdate) {
+        OptimizedRemoveCols(from, to, oldWidths, flags);
+        if (KeepFirstLineInRange(m_nLeftCol, GetColCount(), GetFrozenCols())) RedrawAll(flags, FALSE);
+      } else {
+        RedrawAll(flags, FALSE);
+      }
     }
-    m_bSuspendScrollBars = old;
     if (flags) RefreshScrollBars(!(flags & GX_UPDATENOW), FALSE);
   }
   m_nRemovedExtent = 0;
