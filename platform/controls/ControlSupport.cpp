@@ -61,7 +61,7 @@ void SetDialogKeyRoute(DialogKeyRoute route) { g_dialogKeys = route; }
 bool ParentIsDialog(HWND control) { return g_dialogKeys.parentIsDialog && g_dialogKeys.parentIsDialog(control); }
 
 void DialogAction(HWND control, DialogKey key) {
-  if (ParentIsDialog(control) && g_dialogKeys.act) g_dialogKeys.act(control, key);
+  if (g_dialogKeys.act) g_dialogKeys.act(control, key);
 }
 
 HFONT FontOr(HFONT font) { return font ? font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)); }
