@@ -32,8 +32,8 @@ bool CDiffViaModelWizardAPI::Close() {
     DestroyDialog();
     return true;
   }
-  // A modal run is not ended here; only the marks it made in the board view go.
-  // The marks are cleared as the dialogs clear theirs, which also survives a marker whose count does not fall.
+  // A modal run is not ended here; only the marks it made in the board view go, cleared as the dialogs clear
+  // theirs, which also copes with a marker whose count does not fall.
   if (m_pBoardView) {
     CBoardMarks marks(m_pBoardView);
     marks.Clear();

@@ -123,8 +123,6 @@ const std::string kSize = Board(
 const std::string kFlagOnSignalPin = Board(
     R"(, "components": [{"name": "U1", "side": "TOP", "pins": [{"name": "1", "net": "S", "at": [0, 0], "size": 1,
                                                              "selected": false}]}])");
-const std::string kFlagKind = Board(
-    R"(, "vias": [{"id": "V1", "net": "S", "at": [0, 0], "size": 0.3, "connected": ["TOP"], "eligible": 1}])");
 const std::string kGroup = Board(R"(, "components": [{"name": "U1", "side": "TOP", "pins": []}],
     "groups": [{"name": "G", "members": ["U1"]}])");
 
@@ -151,7 +149,6 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{kFlagOnSignalPin.c_str(),
                   "bad.json: /components/0/pins/0/selected: expected a pin without \"selected\" (only IC pins on a "
                   "supply net with a reference net are probes), found false"},
-        Malformed{kFlagKind.c_str(), "bad.json: /vias/0/eligible: expected true or false, found the number 1"},
         Malformed{kGroup.c_str(),
                   "bad.json: /groups/0/members/0: expected the name of a decoupling capacitor, found the text \"U1\""}));
 
