@@ -192,8 +192,7 @@ BOOL CGXControl::NotifyEditStart() {
 
 BOOL CGXControl::NotifyModified() {
   if (!GetModifiedState()) return FALSE;
-  m_pGrid->NotifyCellModified(m_nRow, m_nCol);
-  return TRUE;
+  return m_pGrid->NotifyCellModified(m_nRow, m_nCol);
 }
 
 BOOL CGXControl::NotifyEditEnd() {
@@ -292,10 +291,10 @@ void CGXControl::DrawCurrentCellFrame(CDC* dc, const CRect& rect) {
   }
   const CGXProperties* props = m_pGrid->GetProperties();
   const CString look = props ? props->GetUserProperty(GX_IDS_UP_CURRENTCELL).GetValue() : CString();
-  const int side[4] = {2, 3, 0, 1};  // top, bottom, left, right
   if (look == "Thin Border." || look == "Thick Border.") {
     const CGXBorderPen pen(PS_SOLID, look == "Thin Border." ? 1 : 2, RGB(0, 0, 0));
-    for (int s : side) m_pGrid->DrawBorderLine(pen, rect, s, dc);
+    for (int side : {GX_BORDER_TOP, GX_BORDER_BOTTOM, GX_BORDER_LEFT, GX_BORDER_RIGHT})
+      m_pGrid->DrawBorderLine(pen, rect, side, dc);
     return;
   }
   if (look == "No Border.") return;
