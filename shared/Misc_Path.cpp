@@ -1,6 +1,5 @@
 #include "shared/Misc_Path.h"
 
-
 #include "platform/base/FileSystem.h"
 
 #include <cstring>
