@@ -1,6 +1,6 @@
 #include "brimstead/WizardAPIBase.h"
 
-#include <unistd.h>
+#include "platform/base/FileSystem.h"
 
 #include <cstring>
 
@@ -55,7 +55,8 @@ bool CWizardAPIBase<Table>::SetParentWindow(HWND parent) {
 
 template <class Table>
 bool CWizardAPIBase<Table>::SetProjectFile(const char* path) {
-  if (!path || ::access(path, F_OK) != 0)
+  // The platform's test takes the module's path dialect: "sub\\demo8.brd" names the same file as "sub/demo8.brd".
+  if (!path || _access(path, 0) != 0)
     return false;
   return Rec().SetProjectPath(path);
 }
