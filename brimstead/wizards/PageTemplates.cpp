@@ -1,0 +1,5 @@
+#include "brimstead/wizards/PageTemplates.h"
+
+namespace brimwiz {
+void RegisterPageTemplates(HINSTANCE) {}
+}  // namespace brimwiz
