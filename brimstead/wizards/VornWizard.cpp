@@ -48,8 +48,8 @@ BOOL CVornWizard::OnInitDialog() {
     m_pStepList->ShowWindow(SW_SHOW);
   }
   m_pLayout = std::make_unique<CAnchorLayout>(this);
-  m_pLayout->Add(m_pTitleBar.get(), AnchorLeft | AnchorTop | AnchorRight);
-  m_pLayout->Add(m_pStepList.get(), AnchorLeft | AnchorTop | AnchorRight | AnchorBottom);
+  m_pTitleEntry = m_pLayout->Add(m_pTitleBar.get(), AnchorLeft | AnchorTop | AnchorRight);
+  m_pStepListEntry = m_pLayout->Add(m_pStepList.get(), AnchorLeft | AnchorTop | AnchorRight | AnchorBottom);
   m_pStepList->SetCallback(&CVornWizard::OnWizardEvent, this);
   m_pTitleBar->SetCallback(&CVornWizard::OnWizardEvent, this);
   return TRUE;
@@ -170,6 +170,9 @@ void CVornWizard::SetLayout(int titleHeight, int listWidth, int leftMargin, int 
       GetClientRect(&client);
       m_pTitleBar->MoveWindow(0, 0, client.Width(), titleHeight);
       m_pStepList->MoveWindow(0, titleHeight, client.Width(), client.Height() - titleHeight);
+      // The layout reads the moved rectangles at its next run.
+      CAnchorLayout::Reset(m_pTitleEntry);
+      CAnchorLayout::Reset(m_pStepListEntry);
     }
   }
   if (m_pStepList)

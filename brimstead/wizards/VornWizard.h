@@ -10,6 +10,7 @@
 #include <memory>
 
 class CAnchorLayout;
+struct CAnchorLayoutEntry;
 class CVornWizTitleBar;
 
 class CVornWizard : public CDialog {
@@ -70,6 +71,8 @@ private:
   WizardEventCallback m_pCallback = nullptr;
   void* m_pUserData = nullptr;
   std::unique_ptr<CAnchorLayout> m_pLayout;
+  CAnchorLayoutEntry* m_pTitleEntry = nullptr;
+  CAnchorLayoutEntry* m_pStepListEntry = nullptr;
   std::unique_ptr<CVornWizTabCtrl> m_pStepList;
   std::unique_ptr<CVornWizTitleBar> m_pTitleBar;
 };
