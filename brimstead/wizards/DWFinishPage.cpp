@@ -28,12 +28,15 @@ END_MESSAGE_MAP()
 
 namespace {
 
-// Whether the file at `path` may be replaced: it is writable and so is its folder (which deleting it needs).
+// Whether the file at `path` may be replaced: it is not read-only and its folder, which deleting it changes, is
+// writable.
 bool CanReplace(const CString& path) {
   const std::string file = path.GetString();
   const std::size_t slash = file.find_last_of("/\\");
   const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash == 0 ? 1 : slash);
-  return _access(file.c_str(), 2) == 0 && _access(folder.c_str(), 2) == 0;
+  const DWORD attributes = ::GetFileAttributes(file.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY) &&
+         _access(folder.c_str(), 2) == 0;
 }
 
 }  // namespace

@@ -6,19 +6,10 @@
 
 #include <algorithm>
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
-BEGIN_MESSAGE_MAP(CDWFrequencyPage, CDWPage)
-  ON_BN_CLICKED(IDC_ADAPTIVE, OnSampling)
-  ON_BN_CLICKED(IDC_LOGARITHMIC, OnSampling)
-  ON_BN_CLICKED(IDC_LINEAR, OnSampling)
-  ON_BN_CLICKED(IDC_DEFAULT, OnDefault)
-  ON_EN_KILLFOCUS(IDC_MIN, OnFrequencyKillFocus)
-  ON_EN_KILLFOCUS(IDC_MAX, OnFrequencyKillFocus)
-END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
+
+constexpr UINT WM_CHECK_FREQUENCIES = WM_APP + 0x18;
 
 // The page's sampling choice and the record's sweep mode number them differently.
 constexpr int kSweepModeOfSampling[] = {SweepAdaptive, SweepLogarithmic, SweepLinear};
@@ -50,6 +41,19 @@ private:
 
 }  // namespace
 
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
+BEGIN_MESSAGE_MAP(CDWFrequencyPage, CDWPage)
+  ON_BN_CLICKED(IDC_ADAPTIVE, OnSampling)
+  ON_BN_CLICKED(IDC_LOGARITHMIC, OnSampling)
+  ON_BN_CLICKED(IDC_LINEAR, OnSampling)
+  ON_BN_CLICKED(IDC_DEFAULT, OnDefault)
+  ON_EN_KILLFOCUS(IDC_MIN, OnFrequencyKillFocus)
+  ON_EN_KILLFOCUS(IDC_MAX, OnFrequencyKillFocus)
+  ON_MESSAGE(WM_CHECK_FREQUENCIES, OnCheckAfterFocusLoss)
+END_MESSAGE_MAP()
+#pragma GCC diagnostic pop
+
 CDWFrequencyPage::CDWFrequencyPage() : CDWPage(IDD) {}
 
 bool CDWFrequencyPage::Custom() const { return Record().m_nMode == 1; }
@@ -78,6 +82,7 @@ BOOL CDWFrequencyPage::OnInitDialog() {
 
 BOOL CDWFrequencyPage::OnSetActive() {
   m_bChecking = FALSE;
+  m_bCheckPosted = false;
   const CAnalysisData& record = Record();
   m_dMinFreq = record.m_dMinFreq * 1e-6;
   m_dMaxFreq = record.m_dMaxFreq * 1e-6;
@@ -157,10 +162,21 @@ void CDWFrequencyPage::OnDefault() {
 }
 
 void CDWFrequencyPage::OnFrequencyKillFocus() {
-  // The check's message box and its focus change make the edits lose the focus again: no second check then. A
-  // page being hidden or torn down checks nothing.
-  if (m_bChecking || !IsWindowVisible())
+  // The check's message box and its focus change make the edits lose the focus again: no second check then. The
+  // check itself waits until the focus has moved, so that its own focus change is the last one.
+  if (m_bChecking || m_bCheckPosted || !IsWindowVisible())
     return;
+  m_bCheckPosted = PostMessage(WM_CHECK_FREQUENCIES) != FALSE;
+}
+
+LRESULT CDWFrequencyPage::OnCheckAfterFocusLoss(WPARAM, LPARAM) {
+  // A validation that ran meanwhile (the click that took the focus was Next or Finish) has checked already; a
+  // page hidden meanwhile checks nothing.
+  if (!m_bCheckPosted || m_bChecking || !IsWindowVisible()) {
+    m_bCheckPosted = false;
+    return 0;
+  }
+  m_bCheckPosted = false;
   {
     CFlagScope checking(m_bChecking);
     if (UpdateData(TRUE))
@@ -168,6 +184,7 @@ void CDWFrequencyPage::OnFrequencyKillFocus() {
   }
   if (m_hWnd)
     UpdateOwnerButtons();
+  return 0;
 }
 
 bool CDWFrequencyPage::CheckFrequencies() {
@@ -189,6 +206,7 @@ bool CDWFrequencyPage::CheckFrequencies() {
 
 bool CDWFrequencyPage::ValidateAndStore() {
   BeginValidation();
+  m_bCheckPosted = false;
   CFlagScope checking(m_bChecking);
   if (!UpdateData(TRUE))
     return false;

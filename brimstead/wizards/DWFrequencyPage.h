@@ -2,7 +2,9 @@
 // megahertz. Adaptive and the two other sampling modes keep their own sample counts.
 //
 //   activation     -> fields from the record (Easy: adaptive, 50 samples, accuracy 2), RefreshControls
-//   frequency edit loses the focus -> exchange, CheckFrequencies, UpdateButtons (never while a check runs)
+//   frequency edit loses the focus -> (posted, once the focus has moved) exchange, CheckFrequencies,
+//                  UpdateButtons; a focus loss while a check runs, or one that a page validation overtook, checks
+//                  nothing
 //   ValidateAndStore -> exchange; Custom: sweep mode, sample count (0..9999), accuracy; CheckFrequencies
 //   kill-active    -> exchange, then the base's (ValidateAndStore, UpdateButtons)
 #pragma once
@@ -59,10 +61,13 @@ protected:
   afx_msg void OnSampling();
   afx_msg void OnDefault();
   afx_msg void OnFrequencyKillFocus();
+  afx_msg LRESULT OnCheckAfterFocusLoss(WPARAM, LPARAM);
   DECLARE_MESSAGE_MAP()
 
 private:
   bool Custom() const;
+  // A focus-loss check is posted and waits for the loop.
+  bool m_bCheckPosted = false;
   // Refuses a minimum below 0.001 MHz and a maximum not above the minimum; else stores both in hertz.
   bool CheckFrequencies();
   // Stores the sample count into the count of the given sampling choice.

@@ -148,7 +148,7 @@ const DialogTemplate kFinish{kPage, 0, 0, 0, 316, 168, "", "MS Shell Dlg", 8, kF
 
 // The Target-Z wizard's pages, shown by a property sheet in wizard mode; the caption is the sheet's while the
 // page is active.
-constexpr DWORD kSheetPage = DS_SETFONT | WS_CHILD | WS_CAPTION;
+constexpr DWORD kSheetPage = DS_SETFONT | WS_CHILD;
 const DialogItemTemplate kTargetZCurrentItems[] = {
     {WC_STATIC, "Message was too long (> 256) to initialize from .RC file.", 1219, kVisible, 0, 10, 8, 250, 58},
     {WC_STATIC, "Peak transient current: ", IDC_STATIC, kVisible, 0, 10, 76, 90, 9},
