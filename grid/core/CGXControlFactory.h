@@ -3,8 +3,7 @@
 //
 // The factory is a registry: each cell control registers a creator for its ids (the cell-control
 // libraries fill it from their registration calls), so that the core knows no cell class, only the control
-// base. Ids without a creator get the edit
-// control, as the classic table maps every unlisted id to it.
+// base. Ids without a creator get the edit control, as the classic table maps every unlisted id to it.
 #pragma once
 
 #include <functional>
@@ -54,7 +53,8 @@ class CGXControlFactory : public CGXAbstractControlFactory {
   // exists) the static cell's (52513); null when neither is registered or the creator fails.
   CGXControl* CreateControl(UINT controlId, CGXGridCore* grid) override;
   void RegisterAllControls(CGXStylesMap& stylesMap) override;
-  // The attributes common to every cell control (the control base's), each control family's, then 51022 "Tooltip-Text" and 52792 (the ellipsis type).
+  // The attributes common to every cell control (the control base's), each control family's, then 51022
+  // "Tooltip-Text" and 52792 (the ellipsis type).
   void RegisterAllUserAttributes(CGXStylesMap& stylesMap) override;
   void InitializeGridComponents(CGXGridCore* grid) override;
   // The process-wide implementations this library provides, in the classic order.

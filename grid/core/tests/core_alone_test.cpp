@@ -1,8 +1,7 @@
 // The model and the engine without any cell control library: this program links grid_core alone, and its
-// control factory has no creator, so every cell falls to the control base's defaults or to none.
+// control factory has no creator, so no cell has a control.
 #include <gtest/gtest.h>
 
-#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridWnd.h"
@@ -17,14 +16,6 @@
 #include "platform/window/windowapi.h"
 
 namespace {
-
-void Pump() {
-  MSG msg;
-  for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
-}
 
 class CoreAlone : public ::testing::Test {
  protected:
@@ -66,24 +57,24 @@ TEST_F(CoreAlone, AGridWithoutCellControlsPaintsMovesAndScrolls) {
   auto& in = plat::InputRouter::Instance();
   in.KeyPress(VK_DOWN);
   in.KeyPress(VK_RIGHT);
-  Pump();
+  plat::RunUntilIdle();
   ROWCOL row = 0, col = 0;
   ASSERT_TRUE(grid->QueryCurrentCell(&row, &col));
   EXPECT_EQ(row, 2u);
   EXPECT_EQ(col, 2u);
   in.KeyPress(VK_NEXT);
-  Pump();
+  plat::RunUntilIdle();
   EXPECT_GT(grid->GetTopRow(), 1u);
   grid->SetTopRow(1);
   in.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(hwnd, 125, 70));
-  Pump();
+  plat::RunUntilIdle();
   ASSERT_TRUE(grid->QueryCurrentCell(&row, &col));
   EXPECT_EQ(row, 3u);
   EXPECT_EQ(col, 2u);
   plat::Desktop::PaintAll();
   EXPECT_EQ(grid->GetCellValue(1, 1), "text");
   DestroyWindow(hwnd);
-  Pump();
+  plat::RunUntilIdle();
 }
 
 TEST_F(CoreAlone, TheCoreTextsAndTheControlBaseAttributesNeedNoControlLibrary) {
