@@ -9,9 +9,9 @@
 #include "platform/base/IniStore.h"
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/VirtualClock.h"
+#include "platform/base/tests/CommaLocale.h"
 #include "shared/Misc_Ini.h"
 
-#include <clocale>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -397,14 +397,16 @@ TEST_F(SettingsFile, LoadOfAMissingFileKeepsTheRecord) {
 }
 
 TEST_F(SettingsFile, NumbersIgnoreTheProcessLocale) {
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-    GTEST_SKIP() << "no German locale installed";
   auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
   d->m_dTargetImpedance = 0.5;
-  const bool saved = d->Save();
-  d->m_dTargetImpedance = 0;
-  const bool loaded = d->Load(d->m_SettingsPath);
-  std::setlocale(LC_NUMERIC, "C");
+  bool saved = false, loaded = false;
+  {
+    ScopedCommaLocale comma;
+    ASSERT_TRUE(comma.Active()) << ScopedCommaLocale::Missing();
+    saved = d->Save();
+    d->m_dTargetImpedance = 0;
+    loaded = d->Load(d->m_SettingsPath);
+  }
   ASSERT_TRUE(saved && loaded);
   EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.5);
   EXPECT_NE(ReadBytes(d->m_SettingsPath.GetString()).find("TargetImpedancee=0.500000"), std::string::npos);
