@@ -127,7 +127,7 @@ Cached* Load(Cache& cache, const std::string& path) {
 // The errno value the fault hook injects into the next step, 0 when none.
 int InjectedFault(Cache& cache) { return cache.faultHook ? cache.faultHook() : 0; }
 
-// The open batch of the file whose document is usable, or null.
+// The file's open batch, or null.
 Batch* OpenBatch(Cache& cache, const std::string& path) {
   const auto it = cache.batches.find(path);
   return it == cache.batches.end() ? nullptr : &it->second;
