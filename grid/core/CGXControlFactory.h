@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "grid/core/CGXGridGlobals.h"
@@ -41,6 +42,9 @@ class CGXControlFactory : public CGXAbstractControlFactory {
   // Registries the cell-control, window and feature libraries fill (process-wide).
   static void RegisterControlCreator(UINT controlId, Creator creator);
   static void AddUserAttributeRegistrar(Registrar registrar);
+  // A registrar under a key, in the order of first registration: the same key again replaces it, so that a
+  // library's registration call may run more than once.
+  static void SetUserAttributeRegistrar(const std::string& key, Registrar registrar);
   // The attributes common to every cell control, registered before the families' own (one slot: the
   // controls library sets it each time it registers its controls).
   static void SetCommonUserAttributeRegistrar(Registrar registrar);

@@ -47,6 +47,12 @@ TEST_F(Factory, RegistersControlNamesAndUserAttributes) {
   CGXControlFactory::AddUserAttributeRegistrar([&](CGXStylesMap&) { family = true; });
   factory.RegisterAllUserAttributes(map);
   EXPECT_TRUE(family);
+  // A keyed registrar registered again replaces itself: a library's registration call may repeat.
+  int keyed = 0;
+  CGXControlFactory::SetUserAttributeRegistrar("family", [&](CGXStylesMap&) { keyed += 1; });
+  CGXControlFactory::SetUserAttributeRegistrar("family", [&](CGXStylesMap&) { keyed += 10; });
+  factory.RegisterAllUserAttributes(map);
+  EXPECT_EQ(keyed, 10);
   ASSERT_EQ(map.GetUserAttributeMap().count(52792), 1u);
   EXPECT_EQ(map.GetUserAttributeMap().at(52792)->style->GetChoiceList(), "No ellipse\nDotted....\nPound###");
   EXPECT_TRUE(map.GetUserAttributeMap().at(51022)->style->GetAutoSize());
