@@ -22,7 +22,7 @@ const CGXControlClass CGXCheckBoxEx::classCGXCheckBoxEx = {"CGXCheckBoxEx", &CGX
 
 namespace {
 
-constexpr UINT kSpace = 32, kDelete = 46;
+constexpr UINT kSpace = 32;
 constexpr WORD kPressedHere = 64;  // hit flag: the button went down in this same cell
 constexpr int kLabelOffset = 19;   // 13 x 3 / 2: the label starts this far right of the inner rectangle
 
@@ -79,7 +79,7 @@ CString CGXCheckBox::ToggledValue(const CString& value, const CGXStyle& style) {
 }
 
 UINT CGXCheckBox::GetCheckState(ROWCOL row, ROWCOL col, const CGXStyle& style) {
-  UINT state = gx::StyleDisabled(style) ? stateGreyed : 0;
+  UINT state = gx::StyleDisabled(style) ? UINT{stateGreyed} : 0u;
   if (IsBoundToCell(row, col) && m_pGrid->MatchesCurrentCell(row, col)) {
     state |= stateFocus;
     if (m_bPressed) state |= stateGreyed;
@@ -371,66 +371,10 @@ void CGXCheckBox::ReleaseChildButtons() {
 
 // ---- With a modify state ---------------------------------------------------------------------------------
 
-void CGXCheckBoxEx::SetEditingState(BOOL editing) {
-  editing = editing != FALSE;
-  if (editing && !m_bEditing) DropCachedStyle();
-  m_bEditing = editing;
-  if (editing) GetCachedStyle();
-}
-
-void CGXCheckBoxEx::InitForCell(ROWCOL row, ROWCOL col) {
-  CGXCheckBox::InitForCell(row, col);
-  GetCachedStyle();
-  m_bModified = FALSE;
-}
-
-const CGXStyle& CGXCheckBoxEx::BoundStyle(CGXStyle& scratch) {
-  return m_bInit ? GetCachedStyle() : CGXCheckBox::BoundStyle(scratch);
-}
-
-BOOL CGXCheckBoxEx::StoreValue() {
-  if (!m_pCachedStyle || !m_bModified) return TRUE;
-  const CString value = m_pCachedStyle->GetIncludeValue() ? m_pCachedStyle->GetValue() : CString();
-  SetEditingState(FALSE);
-  m_bModified = FALSE;
-  DropCachedStyle();
-  return m_pGrid->SetCellValue(m_nRow, m_nCol, value);
-}
-
-void CGXCheckBoxEx::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
-                             const CGXStyle*) {
-  if (!dc) return;
-  // The edited value shows in its own cell, over the one stored.
-  if (m_bEditing && IsBoundToCell(row, col) && m_pCachedStyle) return DrawBoxCell(dc, rect, row, col, *m_pCachedStyle);
-  DrawBoxCell(dc, rect, row, col, style);
-}
-
-void CGXCheckBoxEx::ChangeEditedValue(const CString& value) {
-  GetCachedStyle();
-  m_pCachedStyle->SetValue(value);
-  m_pGrid->RedrawCell(m_nRow, m_nCol, GX_UPDATENOW, TRUE);
-  m_bModified = TRUE;
-  NotifyModified();
-}
-
-BOOL CGXCheckBoxEx::OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags) {
-  if (message == WM_KEYDOWN && ch == kDelete && m_bEditing) {
-    if (RefusesChanges(GetCachedStyle())) return TRUE;
-    ChangeEditedValue(CString());
-    return TRUE;
-  }
-  return CGXCheckBox::OnKeyMessage(message, ch, repeat, flags);
-}
-
 void CGXCheckBoxEx::OnChildClicked(CGXChild* child) {
-  if (!m_bInit) return;
-  if (!m_bEditing) {
-    if (!NotifyEditStart()) return;
-    SetEditingState(TRUE);
-  }
+  if (!m_bInit || !BeginEditing()) return;
   const CGXStyle& style = GetCachedStyle();
   if (RefusesChanges(style)) return;
-  const CString value = style.GetIncludeValue() ? style.GetValue() : CString();
-  ChangeEditedValue(ToggledValue(value, style));
+  ChangeEditedValue(ToggledValue(EditedValue(), style));
   CGXControl::OnChildClicked(child);
 }

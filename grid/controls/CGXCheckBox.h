@@ -12,6 +12,7 @@
 #pragma once
 
 #include "grid/controls/CGXControl.h"
+#include "grid/controls/CGXEditedValueControl.h"
 
 class CGXStylesMap;
 
@@ -100,28 +101,11 @@ class CGXCheckBox : public CGXControl {
 
 // The check box with a modify state: toggles change the control's copy of the cell's style; StoreValue
 // writes it into the cell. Delete empties the value while editing.
-class CGXCheckBoxEx : public CGXCheckBox {
+class CGXCheckBoxEx : public CGXEditedValueControl<CGXCheckBox> {
  public:
-  using CGXCheckBox::CGXCheckBox;
+  using CGXEditedValueControl<CGXCheckBox>::CGXEditedValueControl;
   static const CGXControlClass classCGXCheckBoxEx;
   const CGXControlClass* GetControlClass() const override { return &classCGXCheckBoxEx; }
 
-  void SetEditingState(BOOL editing) override;
-  BOOL GetEditingState() const override { return m_bEditing; }
-  void SetModifiedState(BOOL modified) override { m_bModified = modified; }
-  BOOL GetModifiedState() const override { return m_bModified; }
-  void InitForCell(ROWCOL row, ROWCOL col) override;
-  BOOL StoreValue() override;
-  void DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
-                const CGXStyle* standard) override;
-  BOOL OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags) override;
   void OnChildClicked(CGXChild* child) override;
-
- protected:
-  const CGXStyle& BoundStyle(CGXStyle& scratch) override;
-  // Sets the edited value, redraws the cell, marks it modified and tells the grid.
-  void ChangeEditedValue(const CString& value);
-
-  BOOL m_bEditing = FALSE;
-  BOOL m_bModified = FALSE;
 };

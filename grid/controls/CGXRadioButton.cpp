@@ -21,7 +21,7 @@ const CGXControlClass CGXRadioButtonEx::classCGXRadioButtonEx = {"CGXRadioButton
 
 namespace {
 
-constexpr UINT kSpace = 32, kDelete = 46;
+constexpr UINT kSpace = 32;
 constexpr WORD kPressedHere = 64;
 constexpr WORD kDropDownListZeroBased = 52532;
 
@@ -259,64 +259,11 @@ BOOL CGXRadioButtonEx::ButtonFirst(const CGXStyle& style) const {
   return !RowLayout(style) || style.GetUserAttributeText(GX_IDS_UA_RADIO_TEXTALIGN) == "1";
 }
 
-void CGXRadioButtonEx::SetEditingState(BOOL editing) {
-  editing = editing != FALSE;
-  if (editing && !m_bEditing) DropCachedStyle();
-  m_bEditing = editing;
-  if (editing) GetCachedStyle();
-}
-
-void CGXRadioButtonEx::InitForCell(ROWCOL row, ROWCOL col) {
-  CGXRadioButton::InitForCell(row, col);
-  GetCachedStyle();
-  m_bModified = FALSE;
-}
-
-const CGXStyle& CGXRadioButtonEx::BoundStyle(CGXStyle& scratch) {
-  return m_bInit ? GetCachedStyle() : CGXRadioButton::BoundStyle(scratch);
-}
-
-void CGXRadioButtonEx::ChangeEditedValue(const CString& value) {
-  GetCachedStyle();
-  m_pCachedStyle->SetValue(value);
-  m_pGrid->RedrawCell(m_nRow, m_nCol, GX_UPDATENOW, TRUE);
-  m_bModified = TRUE;
-  NotifyModified();
-}
-
 BOOL CGXRadioButtonEx::Select(int index) {
-  if (!m_bEditing) {
-    if (!NotifyEditStart()) return FALSE;
-    SetEditingState(TRUE);
-  }
-  const CGXStyle& style = GetCachedStyle();
-  if (SelectedIndex(style.GetIncludeValue() ? style.GetValue() : CString()) == index) return FALSE;
+  if (!BeginEditing() || SelectedIndex(EditedValue()) == index) return FALSE;
   CString text;
   text.Format("%d", index);
   ChangeEditedValue(text);
   return TRUE;
 }
 
-BOOL CGXRadioButtonEx::StoreValue() {
-  if (!m_pCachedStyle || !m_bModified) return TRUE;
-  const CString value = m_pCachedStyle->GetIncludeValue() ? m_pCachedStyle->GetValue() : CString();
-  SetEditingState(FALSE);
-  m_bModified = FALSE;
-  DropCachedStyle();
-  return m_pGrid->SetCellValue(m_nRow, m_nCol, value);
-}
-
-void CGXRadioButtonEx::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
-                                const CGXStyle* standard) {
-  if (m_bEditing && IsBoundToCell(row, col) && m_pCachedStyle)
-    return CGXRadioButton::DrawCell(dc, rect, row, col, *m_pCachedStyle, standard);
-  CGXRadioButton::DrawCell(dc, rect, row, col, style, standard);
-}
-
-BOOL CGXRadioButtonEx::OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags) {
-  if (message == WM_KEYDOWN && ch == kDelete && m_bEditing) {
-    if (!RefusesChanges(GetCachedStyle())) ChangeEditedValue(CString());
-    return TRUE;
-  }
-  return CGXRadioButton::OnKeyMessage(message, ch, repeat, flags);
-}

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "grid/controls/CGXControl.h"
+#include "grid/controls/CGXEditedValueControl.h"
 
 class CGXStylesMap;
 
@@ -66,31 +67,18 @@ class CGXRadioButton : public CGXControl {
   HGLOBAL m_hBitmap = nullptr;
 };
 
-class CGXRadioButtonEx : public CGXRadioButton {
+// Lays its options out in a row or a column (51057) with the text before or after each button (52568).
+class CGXRadioButtonEx : public CGXEditedValueControl<CGXRadioButton> {
  public:
-  using CGXRadioButton::CGXRadioButton;
+  using CGXEditedValueControl<CGXRadioButton>::CGXEditedValueControl;
   static const CGXControlClass classCGXRadioButtonEx;
   const CGXControlClass* GetControlClass() const override { return &classCGXRadioButtonEx; }
   static void RegisterUserAttributes(CGXStylesMap* map);
 
-  void SetEditingState(BOOL editing) override;
-  BOOL GetEditingState() const override { return m_bEditing; }
-  void SetModifiedState(BOOL modified) override { m_bModified = modified; }
-  BOOL GetModifiedState() const override { return m_bModified; }
-  void InitForCell(ROWCOL row, ROWCOL col) override;
-  BOOL StoreValue() override;
   BOOL QueryControlFlag() override { return TRUE; }
-  void DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
-                const CGXStyle* standard) override;
-  BOOL OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags) override;
 
  protected:
   BOOL RowLayout(const CGXStyle& style) const override;
   BOOL ButtonFirst(const CGXStyle& style) const override;
-  const CGXStyle& BoundStyle(CGXStyle& scratch) override;
   BOOL Select(int index) override;
-  void ChangeEditedValue(const CString& value);
-
-  BOOL m_bEditing = FALSE;
-  BOOL m_bModified = FALSE;
 };
