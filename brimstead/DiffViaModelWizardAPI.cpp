@@ -1,5 +1,6 @@
 #include "brimstead/DiffViaModelWizardAPI.h"
 
+#include "brimstead/models/BoardMarks.h"
 #include "shared/Errorbox.h"
 
 CDiffViaModelWizardAPI::CDiffViaModelWizardAPI()
@@ -31,10 +32,12 @@ bool CDiffViaModelWizardAPI::Close() {
     DestroyDialog();
     return true;
   }
-  // A modal run is not ended here; only the marks it made in the board view go.
+  // A modal run is not ended here; only the marks it made in the board view go, cleared as the dialogs clear
+  // theirs, which also copes with a marker whose count does not fall.
   if (m_pBoardView) {
-    while (m_pBoardView->GetMarkCount() != 0)
-      m_pBoardView->RemoveMark(0);
+    CBoardMarks marks(m_pBoardView);
+    marks.Clear();
+    marks.SetMarker(nullptr);   // cleared once; its destructor need not ask the marker again
     m_pBoardView->Refresh();
   }
   return false;

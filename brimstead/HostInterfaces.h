@@ -2,9 +2,12 @@
 //
 // The host implements every class here except CBoardMarkShape (which the module implements and the host reads);
 // the module only calls them. Each class is an abstract class of virtual operations. The comment before each
-// operation gives its position in the host's table of operations (counted from 0): those numbers describe the
-// layout the host relies on, so the operations are declared in that order. Positions that no part of the
-// module calls are left out, except for CHostSystem, whose every position the one-board system answers.
+// operation gives its position in the host's table of operations (counted from 0): a host built to these positions
+// is called at them, so every position up to the last one is declared, in order. Positions the module never calls
+// are filler operations (ReservedOpN) with a default that does nothing, so that a host need not write them and a
+// call of one is harmless; CHostSystem's fillers keep the forms that the one-board system answers. Operations
+// that the host's own tables do not place (added for this module's wizards) follow the last placed position. The
+// module's tests measure every position in the compiled tables.
 //
 // Conventions:
 // - Texts are 8-bit, zero-terminated and owned by the object that answers them; they stay valid while that object
@@ -15,6 +18,8 @@
 //   (boards, layers, nets, components, pins, probes, groups, net items), converted to void* from exactly that
 //   interface type. Use HostItemAs<T> to read one back.
 // - Every class has a virtual destructor, declared last so that it does not disturb the order of the operations.
+//   The named board interfaces are the exception: their shared base declares the positions 0 to 6 that they
+//   have in common, and its destructor is protected and not virtual, so that it takes no position before theirs.
 //   The module never deletes a host object except where an operation says that it owns the object.
 //
 // Index:
@@ -138,18 +143,40 @@ public:
   virtual ~CHostSystem() = default;
 };
 
-// Base of the named interfaces that a board hands out (CHostPIProbes, CHostDecoupling).
+// Base of the named interfaces that a board hands out (CHostPIProbes, CHostDecoupling): the positions 0 to 6 they
+// share, none of which the module calls. Interfaces are given back through CHostBoard::ReleaseInterface, never
+// deleted through this base, so its destructor takes no position.
 class CHostBoardInterface {
 public:
-  virtual ~CHostBoardInterface() = default;
+  /* 0 */ virtual void ReservedOp0() {}
+  /* 1 */ virtual void ReservedOp1() {}
+  /* 2 */ virtual void ReservedOp2() {}
+  /* 3 */ virtual void ReservedOp3() {}
+  /* 4 */ virtual void ReservedOp4() {}
+  /* 5 */ virtual void ReservedOp5() {}
+  /* 6 */ virtual void ReservedOp6() {}
+
+protected:
+  ~CHostBoardInterface() = default;
 };
 
 class CHostBoard {
 public:
+  /* 0 */ virtual void ReservedOp0() {}
+  /* 1 */ virtual void ReservedOp1() {}
+  /* 2 */ virtual void ReservedOp2() {}
+  /* 3 */ virtual void ReservedOp3() {}
+  /* 4 */ virtual void ReservedOp4() {}
+  /* 5 */ virtual void ReservedOp5() {}
+  /* 6 */ virtual void ReservedOp6() {}
+  /* 7 */ virtual void ReservedOp7() {}
   /* 8 */ virtual CHostBoardInterface* GetInterface(const char* name) = 0;   // null when the board has none
   /* 9 */ virtual void ReleaseInterface(CHostBoardInterface* boardInterface) = 0;
+  /* 10 */ virtual void ReservedOp10() {}
+  /* 11 */ virtual void ReservedOp11() {}
   /* 12 */ virtual CHostCollection* GetComponents() = 0;   // collection of CHostComponent
   /* 13 */ virtual CHostCollection* GetNets() = 0;         // collection of CHostNet
+  /* 14 */ virtual void ReservedOp14() {}
   /* 15 */ virtual CHostCollection* GetLayers() = 0;       // collection of CHostLayer, in stack order
   virtual ~CHostBoard() = default;
 };
@@ -158,6 +185,7 @@ public:
 class CHostPIProbes : public CHostBoardInterface {
 public:
   /* 7 */ virtual CHostCollection* GetSelectedProbes() = 0;   // collection of CHostProbe, or null
+  virtual ~CHostPIProbes() = default;
 };
 
 // "iBoadData/Decoupling(00275)".
@@ -166,16 +194,28 @@ public:
   /* 7 */ virtual CHostCollection* GetGroups() = 0;   // collection of CHostCapacitorGroup
   /* 8 */ virtual void DeleteGroup(CHostCapacitorGroup* group) = 0;
   /* 9 */ virtual CHostCapacitorGroup* CreateGroup() = 0;   // a new, empty, unnamed group
+  /* 10 */ virtual void ReservedOp10() {}
+  /* 11 */ virtual void ReservedOp11() {}
   /* 12 */ virtual bool IsDecouplingCapacitor(CHostComponent* component) = 0;
   /* 13 */ virtual CHostCapacitorModel* GetGroupModel(CHostCapacitorGroup* group, bool* disabled) = 0;
   /* 14 */ virtual CHostCapacitorModel* GetComponentModel(CHostComponent* component, bool* disabled) = 0;
   // The model may be null (removes it); a model view handed in is read during the call only.
   /* 15 */ virtual bool SetGroupModel(CHostCapacitorGroup* group, CHostCapacitorModel* model, bool disabled) = 0;
   /* 16 */ virtual bool SetComponentModel(CHostComponent* component, CHostCapacitorModel* model, bool disabled) = 0;
+  virtual ~CHostDecoupling() = default;
 };
 
 class CHostLayer {
 public:
+  /* 0 */ virtual void ReservedOp0() {}
+  /* 1 */ virtual void ReservedOp1() {}
+  /* 2 */ virtual void ReservedOp2() {}
+  /* 3 */ virtual void ReservedOp3() {}
+  /* 4 */ virtual void ReservedOp4() {}
+  /* 5 */ virtual void ReservedOp5() {}
+  /* 6 */ virtual void ReservedOp6() {}
+  /* 7 */ virtual void ReservedOp7() {}
+  /* 8 */ virtual void ReservedOp8() {}
   /* 9 */ virtual int GetKind() = 0;   // HostLayerKindSkipped: not a metal layer
   /* 10 */ virtual const char* GetName() = 0;
   /* 11 */ virtual double GetThickness() = 0;   // metres
@@ -185,14 +225,32 @@ public:
 // One item of a net's item collection.
 class CHostNetItem {
 public:
+  /* 0 */ virtual void ReservedOp0() {}
+  /* 1 */ virtual void ReservedOp1() {}
+  /* 2 */ virtual void ReservedOp2() {}
+  /* 3 */ virtual void ReservedOp3() {}
+  /* 4 */ virtual void ReservedOp4() {}
+  /* 5 */ virtual void ReservedOp5() {}
+  /* 6 */ virtual void ReservedOp6() {}
+  /* 7 */ virtual void ReservedOp7() {}
   /* 8 */ virtual int GetKind() = 0;   // HostNetItemKindPlane for a plane area
   virtual ~CHostNetItem() = default;
 };
 
 class CHostNet {
 public:
+  /* 0 */ virtual void ReservedOp0() {}
+  /* 1 */ virtual void ReservedOp1() {}
+  /* 2 */ virtual void ReservedOp2() {}
+  /* 3 */ virtual void ReservedOp3() {}
+  /* 4 */ virtual void ReservedOp4() {}
+  /* 5 */ virtual void ReservedOp5() {}
+  /* 6 */ virtual void ReservedOp6() {}
+  /* 7 */ virtual void ReservedOp7() {}
   /* 8 */ virtual CHostCollection* GetItems() = 0;   // collection of CHostNetItem
+  /* 9 */ virtual void ReservedOp9() {}
   /* 10 */ virtual const char* GetName() = 0;
+  /* 11 */ virtual void ReservedOp11() {}
   /* 12 */ virtual bool IsSupply(double* voltage) = 0;   // true for a supply net; writes its voltage (may be null)
   virtual ~CHostNet() = default;
 };
@@ -217,7 +275,15 @@ public:
 // component's pin, and the probed item that the board marks are drawn around.
 class CHostProbeElement {
 public:
+  /* 0 */ virtual void ReservedOp0() {}
   /* 1 */ virtual CHostBoard* GetBoard() = 0;   // the board it lies on
+  /* 2 */ virtual void ReservedOp2() {}
+  /* 3 */ virtual void ReservedOp3() {}
+  /* 4 */ virtual void ReservedOp4() {}
+  /* 5 */ virtual void ReservedOp5() {}
+  /* 6 */ virtual void ReservedOp6() {}
+  /* 7 */ virtual void ReservedOp7() {}
+  /* 8 */ virtual void ReservedOp8() {}
   /* 9 */ virtual CHostNet* GetNet() = 0;
   /* 10 */ virtual CHostPadShape* GetPad(CHostLayer* layer) = 0;   // its pad on the layer, or null
   /* 11 */ virtual const CHostPosition* GetPositionPtr() = 0;
@@ -242,7 +308,14 @@ enum HostPadKind : int {
 
 class CHostPadShape {
 public:
+  /* 0 */ virtual void ReservedOp0() {}
+  /* 1 */ virtual void ReservedOp1() {}
+  /* 2 */ virtual void ReservedOp2() {}
+  /* 3 */ virtual void ReservedOp3() {}
   /* 4 */ virtual int GetKind() = 0;   // HostPadKind
+  /* 5 */ virtual void ReservedOp5() {}
+  /* 6 */ virtual void ReservedOp6() {}
+  /* 7 */ virtual void ReservedOp7() {}
   /* 8 */ virtual double GetDiameter() = 0;
   /* 9 */ virtual double GetSide() = 0;
   /* 10 */ virtual double GetWidth() = 0;
@@ -252,7 +325,17 @@ public:
 
 class CHostComponent {
 public:
+  /* 0 */ virtual void ReservedOp0() {}
+  /* 1 */ virtual void ReservedOp1() {}
+  /* 2 */ virtual void ReservedOp2() {}
+  /* 3 */ virtual void ReservedOp3() {}
+  /* 4 */ virtual void ReservedOp4() {}
+  /* 5 */ virtual void ReservedOp5() {}
+  /* 6 */ virtual void ReservedOp6() {}
+  /* 7 */ virtual void ReservedOp7() {}
   /* 8 */ virtual const char* GetName() = 0;   // reference designator
+  /* 9 */ virtual void ReservedOp9() {}
+  /* 10 */ virtual void ReservedOp10() {}
   /* 11 */ virtual CHostCollection* GetPins() = 0;   // collection of CHostPin
   /* 12 */ virtual CHostPart* GetPart() = 0;   // may be null
   virtual ~CHostComponent() = default;
@@ -260,6 +343,22 @@ public:
 
 class CHostPart {
 public:
+  /* 0 */ virtual void ReservedOp0() {}
+  /* 1 */ virtual void ReservedOp1() {}
+  /* 2 */ virtual void ReservedOp2() {}
+  /* 3 */ virtual void ReservedOp3() {}
+  /* 4 */ virtual void ReservedOp4() {}
+  /* 5 */ virtual void ReservedOp5() {}
+  /* 6 */ virtual void ReservedOp6() {}
+  /* 7 */ virtual void ReservedOp7() {}
+  /* 8 */ virtual void ReservedOp8() {}
+  /* 9 */ virtual void ReservedOp9() {}
+  /* 10 */ virtual void ReservedOp10() {}
+  /* 11 */ virtual void ReservedOp11() {}
+  /* 12 */ virtual void ReservedOp12() {}
+  /* 13 */ virtual void ReservedOp13() {}
+  /* 14 */ virtual void ReservedOp14() {}
+  /* 15 */ virtual void ReservedOp15() {}
   /* 16 */ virtual double GetCapacitance() = 0;   // farads; 0 when not a capacitor
   /* 17 */ virtual double GetMaxDimension() = 0;  // largest body dimension, metres; 0 when unknown
   /* 18 */ virtual const char* GetPartName() = 0;
@@ -271,6 +370,7 @@ public:
   /* 0 */ virtual void SetName(const char* name) = 0;
   /* 1 */ virtual const char* GetName() = 0;
   /* 2 */ virtual CHostCollection* GetMembers() = 0;   // collection of CHostComponent, or null
+  /* 3 */ virtual void ReservedOp3() {}
   /* 4 */ virtual void AddMember(CHostComponent* component) = 0;
   /* 5 */ virtual void RemoveMember(CHostComponent* component) = 0;
   virtual ~CHostCapacitorGroup() = default;
@@ -284,9 +384,11 @@ enum HostCapacitorModelKind : int {
   HostModelPLS = 4,
 };
 
-// A capacitor model. Positions 5 to 7 answer in the form of the model's kind; each form is its own operation here,
-// grouped under its position, so that a caller reads GetKind first and then calls the forms of that kind. A form
-// that does not belong to the model's kind answers 0.0, false or null.
+// A capacitor model. Positions 0 to 4 are at their place in the table. Positions 5 to 7 answer in the form of the
+// model's kind, and one operation cannot answer a double for one kind and a text for another: each form is its own
+// operation here, from table position 5 on, in the order of the positions they stand for (the forms of 5, then of
+// 6, then of 7), so that a caller reads GetKind first and then calls the forms of that kind. A form that does not
+// belong to the model's kind answers 0.0, false or null.
 class CHostCapacitorModel {
 public:
   /* 0 */ virtual int GetKind() = 0;   // HostCapacitorModelKind
@@ -294,13 +396,14 @@ public:
   /* 2 */ virtual bool IsLibraryModel() = 0;
   /* 3 */ virtual const char* GetLibraryText() = 0;
   /* 4 */ virtual const char* GetLibraryModelName() = 0;
-  /* 5, kind 1 */ virtual double GetESR() = 0;               // ohms
-  /* 5, kinds 2-4 */ virtual const char* GetFileName() = 0;  // may be null
-  /* 6, kind 1 */ virtual double GetESL() = 0;               // henries
-  /* 6, kind 3 */ virtual const char* GetSubcircuitName() = 0;   // may be null
-  /* 6, kinds 2, 4 */ virtual bool IsSeries() = 0;
-  /* 7, kind 1 */ virtual double GetCapacitance() = 0;       // farads
-  /* 7, kinds 2-4 */ virtual const char* GetPortPin(int port) = 0;   // port from 1; null when none
+  // Table position: position and kind of the form.
+  /* 5: 5, kind 1 */ virtual double GetESR() = 0;                       // ohms
+  /* 6: 5, kinds 2-4 */ virtual const char* GetFileName() = 0;          // may be null
+  /* 7: 6, kind 1 */ virtual double GetESL() = 0;                       // henries
+  /* 8: 6, kind 3 */ virtual const char* GetSubcircuitName() = 0;       // may be null
+  /* 9: 6, kinds 2, 4 */ virtual bool IsSeries() = 0;
+  /* 10: 7, kind 1 */ virtual double GetCapacitance() = 0;              // farads
+  /* 11: 7, kinds 2-4 */ virtual const char* GetPortPin(int port) = 0;  // port from 1; null when none
   virtual ~CHostCapacitorModel() = default;
 };
 
@@ -354,6 +457,18 @@ public:
 
 class CHostMark {
 public:
+  /* 0 */ virtual void ReservedOp0() {}
+  /* 1 */ virtual void ReservedOp1() {}
+  /* 2 */ virtual void ReservedOp2() {}
+  /* 3 */ virtual void ReservedOp3() {}
+  /* 4 */ virtual void ReservedOp4() {}
+  /* 5 */ virtual void ReservedOp5() {}
+  /* 6 */ virtual void ReservedOp6() {}
+  /* 7 */ virtual void ReservedOp7() {}
+  /* 8 */ virtual void ReservedOp8() {}
+  /* 9 */ virtual void ReservedOp9() {}
+  /* 10 */ virtual void ReservedOp10() {}
+  /* 11 */ virtual void ReservedOp11() {}
   /* 12 */ virtual void SetColour(COLORREF colour, int zero) = 0;
   /* 13 */ virtual void SetLineWidth(double width) = 0;
   /* 14 */ virtual void SetStyle(int style) = 0;   // the module passes 0
@@ -362,7 +477,21 @@ public:
 
 class CHostMarkGroup {
 public:
+  /* 0 */ virtual void ReservedOp0() {}
+  /* 1 */ virtual void ReservedOp1() {}
+  /* 2 */ virtual void ReservedOp2() {}
+  /* 3 */ virtual void ReservedOp3() {}
+  /* 4 */ virtual void ReservedOp4() {}
+  /* 5 */ virtual void ReservedOp5() {}
+  /* 6 */ virtual void ReservedOp6() {}
+  /* 7 */ virtual void ReservedOp7() {}
+  /* 8 */ virtual void ReservedOp8() {}
+  /* 9 */ virtual void ReservedOp9() {}
+  /* 10 */ virtual void ReservedOp10() {}
+  /* 11 */ virtual void ReservedOp11() {}
+  /* 12 */ virtual void ReservedOp12() {}
   /* 13 */ virtual CHostMarkGeometry* MakeGeometry(CBoardMarkShape* shape) = 0;
+  /* 14 */ virtual void ReservedOp14() {}
   /* 15 */ virtual CHostMark* AddMark(CHostMarkGeometry* geometry) = 0;
   virtual ~CHostMarkGroup() = default;
 };
@@ -372,7 +501,9 @@ class CHostBoardMarker {
 public:
   /* 0 */ virtual CHostMarkGroup* CreateMarkGroup(int one) = 0;
   /* 1 */ virtual void RemoveMark(int index) = 0;
+  /* 2 */ virtual void ReservedOp2() {}
   /* 3 */ virtual int GetMarkCount() = 0;
+  /* 4 */ virtual void ReservedOp4() {}
   /* 5 */ virtual void Refresh() = 0;
   virtual ~CHostBoardMarker() = default;
 };

@@ -342,6 +342,12 @@ private:
     return {layers.begin(), layers.end()};
   }
 
+  // The board view's flags of a probe, from its pin or via entry; without them the probe keeps its defaults.
+  void ReadProbeFlags(const json& entry, const std::string& where, HostProbe* probe) const {
+    probe->SetEligible(r.Flag(entry, where, "eligible", probe->IsEligible()));
+    probe->SetSelected(r.Flag(entry, where, "selected", probe->IsSelected()));
+  }
+
   void ReadComponents(const json& root) {
     const json& components = r.Array(root, "", "components", false);
     for (size_t i = 0; i < components.size(); ++i) {
@@ -398,10 +404,16 @@ private:
       net->AddItem(NetItemKind::Pin);
       // An IC pin on a supply net that is measured against a reference net is a supply-pin probe; the probe's net
       // is that reference net (the return side), its element the pin.
-      if (decoupling || !net->IsSupplyNet() || !net->Reference())
+      if (decoupling || !net->IsSupplyNet() || !net->Reference()) {
+        for (const char* flag : {"eligible", "selected"})
+          if (p.contains(flag))
+            r.Fail(where + "/" + flag, std::string("a pin without \"") + flag +
+                       "\" (only IC pins on a supply net with a reference net are probes)", &p[flag]);
         continue;
+      }
       const std::string id = component->Name() + "." + pinName;
       HostProbe* probe = b.AddProbe(id, HostProbeSupplyPin, id, pin, net->Reference(), net->Reference());
+      ReadProbeFlags(p, where, probe);
       std::vector<HostLayer*> connected = p.contains("connected") ? LayerList(p, where, "connected")
                                                                   : PlaneLayersAt(net, at, size);
       if (!p.contains("connected"))
@@ -438,8 +450,7 @@ private:
         if (v.contains("pad"))
           element->SetPad(layer, pad);
       }
-      probe->SetEligible(r.Flag(v, where, "eligible", !net->IsSupplyNet()));
-      probe->SetSelected(r.Flag(v, where, "selected", true));
+      ReadProbeFlags(v, where, probe);
       if (v.contains("partner"))
         partners.push_back({probe, {r.Text(v, where, "partner"), where + "/partner"}});
     }

@@ -1,4 +1,8 @@
 // A probe of the bundled host: an IC supply pin (measured against its net's reference net) or a signal via.
+//
+// Two flags of the board view belong to every probe, whatever its kind: eligible (the via-model extraction may take
+// it as a via) and selected (it starts enabled there). A new probe is eligible when the pin or via under it lies on
+// a signal net, so a supply pin or a stitching via is not, and it is selected; the board file may say otherwise.
 #pragma once
 
 #include "brimstead/HostInterfaces.h"
@@ -13,8 +17,7 @@ class HostNet;
 
 class HostProbe final : public CHostProbe {
 public:
-  HostProbe(HostProbeKind kind, std::string name, HostElement* element, HostNet* net, HostNet* referenceNet)
-      : m_kind(kind), m_name(std::move(name)), m_element(element), m_net(net), m_referenceNet(referenceNet) {}
+  HostProbe(HostProbeKind kind, std::string name, HostElement* element, HostNet* net, HostNet* referenceNet);
 
   int GetKind() override { return m_kind; }
   CHostProbeElement* GetElement() override;
@@ -46,7 +49,7 @@ private:
   std::set<CHostLayer*> m_connected;
   std::set<CHostLayer*> m_reference;
   HostProbe* m_partner = nullptr;
-  bool m_eligible = true;
+  bool m_eligible;
   bool m_selected = true;
 };
 

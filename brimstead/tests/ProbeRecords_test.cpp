@@ -187,6 +187,17 @@ TEST_F(ProbeRecords, ViaPairsAndTheirPortCounts) {
   EXPECT_EQ(v->GetPortCount(), 0);
 }
 
+TEST_F(ProbeRecords, ViaModelBoardModeTakesOnlyEligibleProbesEnabledWhenSelected) {
+  // The sample board's picks: five supply balls of the processor, which the board marks as not eligible, and a pair.
+  board->FindProbe("V_TX0_N")->SetSelected(false);
+  auto* v = Make<CDiffViaAnalysisData>(true);
+  ASSERT_EQ(v->m_Probes.GetSize(), 2);
+  EXPECT_STREQ(v->m_Probes[0].GetName(), "V_TX0_N");
+  EXPECT_FALSE(v->m_Probes[0].m_bEnabled);
+  EXPECT_STREQ(v->m_Probes[1].GetName(), "V_TX0_P");
+  EXPECT_TRUE(v->m_Probes[1].m_bEnabled);
+}
+
 TEST_F(ProbeRecords, SingleViaOnOneLayerKeepsItsValidFlag) {
   board->Pick({"V_TP_CLK"});
   auto* v = Make<CDiffViaAnalysisData>(true);

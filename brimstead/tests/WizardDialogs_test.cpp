@@ -240,6 +240,22 @@ TEST_F(WizardDialogs, CloseOfAModalViaModelRunOnlyClearsTheBoardViewsMarks) {
     return INT_PTR{IDCANCEL};
   };
   EXPECT_FALSE(extractor->RunModal());
+
+  // A marker whose count does not fall is asked once and the close goes on (it gives up after 100 removals so
+  // that a close that keeps asking fails instead of hanging).
+  class StuckMarker final : public CHostBoardMarker {
+  public:
+    CHostMarkGroup* CreateMarkGroup(int) override { return nullptr; }
+    void RemoveMark(int) override { ++removals; }
+    int GetMarkCount() override { return removals < 100 ? 2 : 0; }
+    void Refresh() override { ++refreshes; }
+    int removals = 0;
+    int refreshes = 0;
+  } stuck;
+  api->SetBoardView(&stuck);
+  EXPECT_FALSE(api->Close());
+  EXPECT_EQ(stuck.removals, 1);
+  EXPECT_EQ(stuck.refreshes, 1);
 }
 
 TEST_F(WizardDialogs, ActivePageQuestionsGoToTheDialog) {

@@ -1,5 +1,8 @@
 #include "grid/core/CGXControlFactory.h"
 
+#include <set>
+
+#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXDataCopyMoveCellsImp.h"
 #include "grid/core/CGXDrawRotatedTextImp.h"
 #include "grid/core/CGXGridCore.h"
@@ -18,11 +21,10 @@ namespace {
 
 struct Registries {
   std::map<UINT, CGXControlFactory::Creator> creators;
-  CGXControlFactory::Registrar commonUserAttributes;
-  // Unkeyed registrars have an empty key.
-  std::vector<std::pair<std::string, CGXControlFactory::Registrar>> userAttributes;
+  std::vector<CGXControlFactory::Registrar> userAttributes;
   std::vector<CGXControlFactory::Installer> gridComponents;
   std::vector<CGXControlFactory::ClassRegistrar> wndClasses;
+  std::set<const void*> libraries;
 };
 
 Registries& Reg() {
@@ -43,18 +45,10 @@ const std::vector<UINT>& CGXControlFactory::StandardControlIds() {
 void CGXControlFactory::RegisterControlCreator(UINT controlId, Creator creator) {
   Reg().creators[controlId] = std::move(creator);
 }
-void CGXControlFactory::AddUserAttributeRegistrar(Registrar r) { Reg().userAttributes.emplace_back("", std::move(r)); }
-void CGXControlFactory::SetUserAttributeRegistrar(const std::string& key, Registrar r) {
-  for (auto& [held, registrar] : Reg().userAttributes)
-    if (!key.empty() && held == key) {
-      registrar = std::move(r);
-      return;
-    }
-  Reg().userAttributes.emplace_back(key, std::move(r));
-}
-void CGXControlFactory::SetCommonUserAttributeRegistrar(Registrar r) { Reg().commonUserAttributes = std::move(r); }
+void CGXControlFactory::AddUserAttributeRegistrar(Registrar r) { Reg().userAttributes.push_back(std::move(r)); }
 void CGXControlFactory::AddGridComponentInstaller(Installer i) { Reg().gridComponents.push_back(std::move(i)); }
 void CGXControlFactory::AddWndClassRegistrar(ClassRegistrar r) { Reg().wndClasses.push_back(std::move(r)); }
+BOOL CGXControlFactory::FirstRegistration(const void* library) { return Reg().libraries.insert(library).second; }
 void CGXControlFactory::ClearRegistriesForTest() { Reg() = Registries{}; }
 
 CGXControl* CGXControlFactory::CreateControl(UINT controlId, CGXGridCore* grid) {
@@ -73,8 +67,8 @@ void CGXControlFactory::RegisterAllControls(CGXStylesMap& stylesMap) {
 }
 
 void CGXControlFactory::RegisterAllUserAttributes(CGXStylesMap& stylesMap) {
-  if (Reg().commonUserAttributes) Reg().commonUserAttributes(stylesMap);
-  for (const auto& [key, r] : Reg().userAttributes) r(stylesMap);
+  CGXControl::RegisterUserAttributes(&stylesMap);  // the attributes common to every cell control
+  for (const Registrar& r : Reg().userAttributes) r(stylesMap);
   CGXStyle tooltip;
   tooltip.SetWrapText(TRUE).SetAutoSize(TRUE);
   stylesMap.AddUserAttribute(51022, &tooltip);

@@ -25,10 +25,10 @@ target_sources(grid_core PRIVATE
   CGXDataCopyMoveCellsImp.cpp
   CGXAutoScrollPlugin.cpp
   CGXGridWnd.cpp
+  # The cell control base: the engine calls it and it calls the engine. Its files stay beside the cells,
+  # which live in grid_controls and reach the core only through the control factory's registry.
+  ../controls/CGXControl.cpp
 )
-# The engine calls the cell controls only through their virtual operations; the controls' library links
-# back to the core (a cycle of static libraries, which the linker resolves).
-target_link_libraries(grid_core PUBLIC grid_controls)
 
 brim_test(grid_engine_tests
   SOURCES
@@ -45,25 +45,12 @@ brim_test(grid_engine_tests
   LIBS grid_core grid_controls grid_layouts
 )
 
-# The demo grid: headless to a PNG, or on screen through the SDL2 presenter; with --page a page of the
-# cell-control gallery (one page per cell family, each with its own reference screenshots).
-add_library(grid_gallery STATIC demo/gallery.cpp demo/gallery_windowless.cpp)
-target_link_libraries(grid_gallery PUBLIC grid_core grid_controls)
-add_executable(grid_demo demo/grid_demo.cpp)
-target_link_libraries(grid_demo PRIVATE grid_gallery)
-if(BRIM_TESTS)
-  add_test(NAME GridDemo.HeadlessScreenshot COMMAND grid_demo --png ${CMAKE_CURRENT_BINARY_DIR}/grid_demo.png)
-  add_test(NAME GridDemo.GalleryPageScreenshot
-           COMMAND grid_demo --page windowless --png ${CMAKE_CURRENT_BINARY_DIR}/gallery_windowless.png)
-  add_test(NAME GridDemo.UnknownGalleryPageIsRefused COMMAND grid_demo --page none --png unused.png)
-  set_tests_properties(GridDemo.UnknownGalleryPageIsRefused PROPERTIES WILL_FAIL TRUE)
-endif()
-brim_test(grid_gallery_tests SOURCES demo/tests/gallery_test.cpp LIBS grid_gallery)
-brim_screen_test(grid_gallery_onscreen_test TEST CellGallery.OnScreenUnderXvfb TIMEOUT 60
-  SOURCES demo/tests/gallery_onscreen_test.cpp
-  LIBS grid_gallery)
-
 # The grid on screen: real clicks and keys through the SDL2 presenter under a private X server.
 brim_screen_test(grid_engine_onscreen_test TEST GridEngine.OnScreenUnderXvfb TIMEOUT 60
   SOURCES tests/engine_onscreen_test.cpp
   LIBS grid_core grid_controls)
+
+# The model and the engine without the cell controls: a program linking grid_core alone.
+brim_test(grid_core_alone_tests
+  SOURCES tests/core_alone_test.cpp
+  LIBS grid_core)

@@ -46,6 +46,39 @@ TEST(BoardFile, MissingFileIsNamed) {
   }
 }
 
+// The board view's flags reach every probe kind; without them a probe is eligible exactly on a signal net (so no
+// supply pin and no stitching via is) and selected.
+TEST(BoardFile, ProbeFlagsOfEveryKindComeFromTheFile) {
+  HostLedger ledger;
+  auto board = LoadBoardText(std::string(R"({"name": "b", "layers": [{"name": "TOP", "kind": "metal", "thickness": 0.035}],
+      "nets": [{"name": "GND", "type": "supply"}, {"name": "VCC", "type": "supply", "reference": "GND"},
+               {"name": "S", "type": "signal"}],
+      "components": [{"name": "U1", "side": "TOP", "pins": [
+          {"name": "1", "net": "VCC", "at": [0, 0], "size": 0.3},
+          {"name": "2", "net": "VCC", "at": [1, 0], "size": 0.3, "eligible": true, "selected": false}]}],
+      "vias": [{"id": "V1", "net": "S", "at": [0, 1], "size": 0.3, "connected": ["TOP"]},
+               {"id": "V2", "net": "S", "at": [1, 1], "size": 0.3, "connected": ["TOP"], "eligible": false,
+                "selected": false},
+               {"id": "V3", "net": "GND", "at": [2, 1], "size": 0.3, "connected": ["TOP"]},
+               {"id": "V4", "net": "GND", "at": [3, 1], "size": 0.3, "connected": ["TOP"], "eligible": true}]})"),
+                             "flags.json", ledger);
+  struct Expected {
+    const char* id;
+    HostProbeKind kind;
+    bool eligible, selected;
+  };
+  for (const Expected& e : {Expected{"U1.1", HostProbeSupplyPin, false, true},
+                            Expected{"U1.2", HostProbeSupplyPin, true, false}, Expected{"V1", HostProbeVia, true, true},
+                            Expected{"V2", HostProbeVia, false, false}, Expected{"V3", HostProbeVia, false, true},
+                            Expected{"V4", HostProbeVia, true, true}}) {
+    HostProbe* probe = board->FindProbe(e.id);
+    ASSERT_NE(probe, nullptr) << e.id;
+    EXPECT_EQ(probe->GetKind(), e.kind) << e.id;
+    EXPECT_EQ(probe->IsEligible(), e.eligible) << e.id;
+    EXPECT_EQ(probe->IsSelected(), e.selected) << e.id;
+  }
+}
+
 struct Malformed {
   const char* text;
   const char* message;
@@ -87,6 +120,9 @@ const std::string kViaPartner = Board(
 const std::string kPick = Board(R"(, "picks": ["U7.1"])");
 const std::string kSize = Board(
     R"(, "components": [{"name": "U1", "side": "TOP", "pins": [{"name": "1", "net": "VCC", "at": [0, 0], "size": "big"}]}])");
+const std::string kFlagOnSignalPin = Board(
+    R"(, "components": [{"name": "U1", "side": "TOP", "pins": [{"name": "1", "net": "S", "at": [0, 0], "size": 1,
+                                                             "selected": false}]}])");
 const std::string kGroup = Board(R"(, "components": [{"name": "U1", "side": "TOP", "pins": []}],
     "groups": [{"name": "G", "members": ["U1"]}])");
 
@@ -110,6 +146,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "bad.json: /picks/0: expected the id of a supply pin (\"<component>.<pin>\") or of a via, found the "
                   "text \"U7.1\""},
         Malformed{kSize.c_str(), "bad.json: /components/0/pins/0/size: expected a number, found the text \"big\""},
+        Malformed{kFlagOnSignalPin.c_str(),
+                  "bad.json: /components/0/pins/0/selected: expected a pin without \"selected\" (only IC pins on a "
+                  "supply net with a reference net are probes), found false"},
         Malformed{kGroup.c_str(),
                   "bad.json: /groups/0/members/0: expected the name of a decoupling capacitor, found the text \"U1\""}));
 

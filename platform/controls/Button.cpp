@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/controls/ControlSupport.h"
+#include "platform/gdi/Mnemonic.h"
 #include "platform/gdi/SysColors.h"
 
 namespace plat::controls {
@@ -65,7 +66,7 @@ UINT LabelLines(DWORD style) { return (style & BS_MULTILINE) ? DT_WORDBREAK : DT
 
 // The focus rectangle drawn around the label of check boxes and radio buttons.
 CRect LabelBox(HDC dc, HWND hwnd, CRect area, UINT format) {
-  std::string shown = StripMnemonic(WindowTextOf(hwnd));
+  std::string shown = ParseMnemonic(WindowTextOf(hwnd)).shown;
   CRect calc = area;
   DrawText(dc, shown.empty() ? " " : shown.c_str(), -1, &calc, (format | DT_CALCRECT | DT_NOPREFIX) & ~DT_VCENTER);
   const int h = calc.Height();
@@ -141,7 +142,7 @@ void PaintGroupBox(HDC dc, HWND hwnd) {
   HBRUSH brush = ControlColor(hwnd, WM_CTLCOLORSTATIC, dc);
   TEXTMETRIC tm{};
   GetTextMetrics(dc, &tm);
-  const std::string shown = StripMnemonic(WindowTextOf(hwnd));
+  const std::string shown = ParseMnemonic(WindowTextOf(hwnd)).shown;
   CRect frame = r;
   frame.top += tm.tmHeight / 2;
   DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);

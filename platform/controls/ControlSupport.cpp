@@ -52,21 +52,19 @@ HBRUSH ControlColor(HWND hwnd, UINT msg, HDC dc) {
   return reinterpret_cast<HBRUSH>(r);
 }
 
-HFONT FontOr(HFONT font) { return font ? font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)); }
+namespace {
+DialogKeyRoute g_dialogKeys;
+}  // namespace
 
-std::string StripMnemonic(std::string_view text, int* underline) {
-  std::string out;
-  out.reserve(text.size());
-  if (underline) *underline = -1;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) {
-      ++i;
-      if (text[i] != '&' && underline && *underline < 0) *underline = static_cast<int>(out.size());
-    }
-    out += text[i];
-  }
-  return out;
+void SetDialogKeyRoute(DialogKeyRoute route) { g_dialogKeys = route; }
+
+bool ParentIsDialog(HWND control) { return g_dialogKeys.parentIsDialog && g_dialogKeys.parentIsDialog(control); }
+
+void DialogAction(HWND control, DialogKey key) {
+  if (g_dialogKeys.act) g_dialogKeys.act(control, key);
 }
+
+HFONT FontOr(HFONT font) { return font ? font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)); }
 
 PaintScope::PaintScope(HWND hwnd, WPARAM wParam) : hwnd_(hwnd), dc_(reinterpret_cast<HDC>(wParam)), own_(!dc_) {
   if (own_) dc_ = BeginPaint(hwnd, &ps_);

@@ -77,9 +77,17 @@ std::string WindowTextOf(HWND hwnd);
 // The control's font: WM_SETFONT's, else the system font.
 HFONT FontOr(HFONT font);
 
-// Classic mnemonic text: "&x" underlines x, "&&" shows one "&". Returns the shown text and the index of
-// the underlined character (-1 when none).
-std::string StripMnemonic(std::string_view text, int* underline = nullptr);
+// Keys a control that asks for every key (DLGC_WANTALLKEYS: multi-line edits) turns into its dialog's actions
+// itself. The dialog manager sits above the controls, so it installs the route when it loads; without it (or
+// when the parent is no dialog: a grid's cell edit) the control keeps the key.
+enum class DialogKey { Next, Previous, Cancel, Default };
+struct DialogKeyRoute {
+  bool (*parentIsDialog)(HWND control) = nullptr;
+  void (*act)(HWND control, DialogKey key) = nullptr;  // Tab, Shift+Tab, Esc, Enter as the dialog manager does them
+};
+void SetDialogKeyRoute(DialogKeyRoute route);
+bool ParentIsDialog(HWND control);
+void DialogAction(HWND control, DialogKey key);
 
 // Selects a GDI object for a scope.
 class SelectScope {

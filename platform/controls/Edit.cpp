@@ -344,8 +344,37 @@ int VerticalMove(HWND hwnd, EditState& s, int lines) {
   return s.model.CharAtX(target, s.desiredX - AlignOffset(hwnd, s, target));
 }
 
+// A multi-line edit asks its dialog for every key, so it does the dialog's Tab, Shift+Tab, Esc and Enter
+// itself; Ctrl+Tab and Ctrl+Enter (and Enter with ES_WANTRETURN) stay text. Returns true when the key went to
+// the dialog. A cell edit's parent is its grid, which keeps these keys.
+bool DialogKeyDown(HWND hwnd, const EditState& s, WPARAM vk, bool shift, bool ctrl) {
+  if (!s.multiline || ctrl) return false;
+  DialogKey key;
+  switch (vk) {
+    case VK_TAB: key = shift ? DialogKey::Previous : DialogKey::Next; break;
+    case VK_ESCAPE: key = DialogKey::Cancel; break;
+    case VK_RETURN:
+      if (StyleOf(hwnd) & ES_WANTRETURN) return false;
+      key = DialogKey::Default;
+      break;
+    default: return false;
+  }
+  if (!ParentIsDialog(hwnd)) return false;
+  DialogAction(hwnd, key);
+  return true;
+}
+
+// The character of a key DialogKeyDown gave to the dialog is no text.
+bool IsDialogChar(HWND hwnd, const EditState& s, unsigned char c) {
+  if (!s.multiline || (c != 0x09 && c != 0x0D)) return false;
+  if (c == 0x09 && GetKeyState(VK_CONTROL) < 0) return false;
+  if (c == 0x0D && (StyleOf(hwnd) & ES_WANTRETURN)) return false;
+  return ParentIsDialog(hwnd);
+}
+
 LRESULT OnKeyDown(HWND hwnd, EditState& s, WPARAM vk) {
   const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
+  if (DialogKeyDown(hwnd, s, vk, shift, ctrl)) return 0;
   const int caret = s.model.Caret();
   int target = -1;
   bool keepDesired = false;
@@ -410,6 +439,7 @@ LRESULT OnKeyDown(HWND hwnd, EditState& s, WPARAM vk) {
 
 LRESULT OnChar(HWND hwnd, EditState& s, WPARAM wParam) {
   const auto c = static_cast<unsigned char>(wParam);
+  if (IsDialogChar(hwnd, s, c)) return 0;
   switch (c) {
     case 0x03: Copy(hwnd, s); return 0;
     case 0x16: Paste(hwnd, s); return 0;

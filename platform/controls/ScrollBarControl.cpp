@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/controls/ControlSupport.h"
+#include "platform/gdi/ScrollBarLook.h"
 #include "platform/gdi/SysColors.h"
 
 namespace plat::controls {
@@ -67,29 +68,14 @@ bool ArrowDisabled(const BarState& s, BarPart p) {
 
 // ---- Drawing ------------------------------------------------------------------------------------------
 
-// The classic track: a checkerboard of the face and highlight colours, taken from the DC's text and
-// background colours by a monochrome pattern brush.
-HBRUSH CheckerBrush() {
-  static HBRUSH brush = [] {
-    const WORD bits[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
-    HBITMAP bm = CreateBitmap(8, 8, 1, 1, bits);
-    HBRUSH b = CreatePatternBrush(bm);
-    DeleteObject(bm);
-    return b;
-  }();
-  return brush;
-}
-
-void FillTrack(HDC dc, const CRect& r, HBRUSH parentBrush) {
-  if (parentBrush && parentBrush != GetSysColorBrush(COLOR_SCROLLBAR)) {
-    FillRect(dc, &r, parentBrush);
-    return;
+ScrollBarLook::Part LookPart(BarPart p) {
+  switch (p) {
+    case BarPart::LineUp: return ScrollBarLook::Part::Arrow1;
+    case BarPart::PageUp: return ScrollBarLook::Part::Page1;
+    case BarPart::PageDown: return ScrollBarLook::Part::Page2;
+    case BarPart::LineDown: return ScrollBarLook::Part::Arrow2;
+    default: return ScrollBarLook::Part::None;
   }
-  const COLORREF text = SetTextColor(dc, GetSysColor(COLOR_3DFACE));
-  const COLORREF back = SetBkColor(dc, GetSysColor(COLOR_3DHILIGHT));
-  FillRect(dc, &r, CheckerBrush());
-  SetTextColor(dc, text);
-  SetBkColor(dc, back);
 }
 
 void Paint(HWND hwnd, HDC dc, const BarState& s) {
@@ -105,31 +91,18 @@ void Paint(HWND hwnd, HDC dc, const BarState& s) {
   HBRUSH track = ControlColor(hwnd, WM_CTLCOLORSCROLLBAR, dc);
   if (!IsWindow(hwnd)) return;
   const BarGeometry g = Geometry(hwnd, s);
-  const bool v = Vertical(hwnd);
   const bool enabled = IsWindowEnabled(hwnd) && s.disabledArrows != ESB_DISABLE_BOTH;
-  CRect up = PartRect(hwnd, g, 0, g.arrow), down = PartRect(hwnd, g, g.length - g.arrow, g.length);
-  auto arrowState = [&](BarPart p) {
-    UINT st = 0;
-    if (!enabled || ArrowDisabled(s, p)) st |= DFCS_INACTIVE;
-    if (s.pressed == p && s.over) st |= DFCS_PUSHED | DFCS_FLAT;
-    return st;
-  };
-  DrawFrameControl(dc, &up, DFC_SCROLL, (v ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | arrowState(BarPart::LineUp));
-  DrawFrameControl(dc, &down, DFC_SCROLL, (v ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | arrowState(BarPart::LineDown));
-  CRect trackRect = PartRect(hwnd, g, g.arrow, g.length - g.arrow);
-  FillTrack(dc, trackRect, track);
-  if (s.pressed == BarPart::PageUp && s.over) {
-    CRect r = PartRect(hwnd, g, g.arrow, g.thumbStart);
-    InvertRect(dc, &r);
-  } else if (s.pressed == BarPart::PageDown && s.over) {
-    CRect r = PartRect(hwnd, g, g.thumbStart + g.thumbLength, g.length - g.arrow);
-    InvertRect(dc, &r);
-  }
-  if (enabled && g.thumbLength > 0) {
-    CRect thumb = PartRect(hwnd, g, g.thumbStart, g.thumbStart + g.thumbLength);
-    FillRect(dc, &thumb, GetSysColorBrush(COLOR_3DFACE));
-    DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT);
-  }
+  ScrollBarLook look;
+  look.vertical = Vertical(hwnd);
+  look.arrow1 = PartRect(hwnd, g, 0, g.arrow);
+  look.arrow2 = PartRect(hwnd, g, g.length - g.arrow, g.length);
+  look.track = PartRect(hwnd, g, g.arrow, g.length - g.arrow);
+  if (enabled && g.thumbLength > 0) look.thumb = PartRect(hwnd, g, g.thumbStart, g.thumbStart + g.thumbLength);
+  look.arrow1Enabled = enabled && !ArrowDisabled(s, BarPart::LineUp);
+  look.arrow2Enabled = enabled && !ArrowDisabled(s, BarPart::LineDown);
+  if (s.over) look.pressed = LookPart(s.pressed);
+  look.trackBrush = track;
+  DrawScrollBarLook(dc, look);
 }
 
 void Redraw(HWND hwnd) { InvalidateRect(hwnd, nullptr, FALSE); }

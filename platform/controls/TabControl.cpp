@@ -7,6 +7,7 @@
 
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/ImageList.h"
+#include "platform/gdi/Mnemonic.h"
 #include "platform/gdi/SysColors.h"
 
 namespace plat::controls {
@@ -38,7 +39,7 @@ CRect TabRect(HWND hwnd, const TabState& s, int i) {
   CRect r;
   for (int k = 0; k <= i && k < Count(s); ++k) {
     SIZE size{};
-    const std::string shown = StripMnemonic(s.tabs[static_cast<size_t>(k)].text);
+    const std::string shown = ParseMnemonic(s.tabs[static_cast<size_t>(k)].text).shown;
     GetTextExtentPoint32(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
     int w = size.cx + 12;
     if (s.images && s.tabs[static_cast<size_t>(k)].image >= 0) {

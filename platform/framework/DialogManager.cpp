@@ -10,7 +10,9 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/MulDiv.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/controls/ControlSupport.h"
 #include "platform/framework/WindowMap.h"
+#include "platform/gdi/Mnemonic.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/gdiapi.h"
 #include "platform/window/ModalLoop.h"
@@ -118,6 +120,52 @@ int DefaultId(HWND dialog) {
   return HIWORD(answer) == DC_HASDEFID ? static_cast<int>(LOWORD(answer)) : IDOK;
 }
 
+// A child dialog that joins its parent's navigation hands the keys to the outermost such dialog.
+HWND NavigationDialog(HWND dialog) {
+  while ((StyleOf(dialog) & WS_CHILD) && IsControlParent(dialog) && IsDialogWindow(::GetParent(dialog)))
+    dialog = ::GetParent(dialog);
+  return dialog;
+}
+
+// The dialog's answers to Tab, Enter and Esc, for the dialog manager and for the controls that keep every key
+// and hand these back (DialogKeyRoute).
+void TabToNext(HWND dialog, HWND focus, bool previous) {
+  if (HWND next = ::GetNextDlgTabItem(dialog, ::IsChild(dialog, focus) ? focus : nullptr, previous))
+    DialogSetFocus(dialog, next);
+}
+
+void PressDefault(HWND dialog, HWND focus) {
+  int id;
+  HWND button;
+  if (focus && ::IsChild(dialog, focus) && IsPushButton(DlgCode(focus))) {
+    button = focus;
+    id = ::GetDlgCtrlID(focus);
+  } else {
+    id = DefaultId(dialog);
+    button = ::GetDlgItem(dialog, id);
+  }
+  ClickButton(dialog, id, button);
+}
+
+void PressCancel(HWND dialog) { ClickButton(dialog, IDCANCEL, ::GetDlgItem(dialog, IDCANCEL)); }
+
+bool ParentIsDialog(HWND control) { return IsDialogWindow(::GetParent(control)); }
+
+void ControlDialogKey(HWND control, controls::DialogKey key) {
+  HWND dialog = ::GetParent(control);
+  if (!IsDialogWindow(dialog)) return;
+  dialog = NavigationDialog(dialog);
+  switch (key) {
+    case controls::DialogKey::Next: TabToNext(dialog, control, false); break;
+    case controls::DialogKey::Previous: TabToNext(dialog, control, true); break;
+    case controls::DialogKey::Cancel: PressCancel(dialog); break;
+    case controls::DialogKey::Default: PressDefault(dialog, control); break;
+  }
+}
+
+[[maybe_unused]] const bool kDialogKeysRouted =
+    (controls::SetDialogKeyRoute({&ParentIsDialog, &ControlDialogKey}), true);
+
 void SetButtonLook(HWND button, bool isDefault) {
   UINT code = DlgCode(button);
   if (!IsPushButton(code)) return;
@@ -136,7 +184,7 @@ bool HandleMnemonic(HWND dialog, HWND focus, char ch) {
     if (!IsUsable(c)) continue;
     char text[256];
     ::GetWindowText(c, text, sizeof text);
-    char m = MnemonicOf(text);
+    char m = MnemonicChar(text);
     if (!m || m != wanted) continue;
     UINT code = DlgCode(c);
     if (code & DLGC_STATIC) {
@@ -169,18 +217,6 @@ HFONT MakeTemplateFont(const DialogTemplate& t) {
 }  // namespace
 
 bool IsDialogWindow(HWND hwnd) { return StateOf(hwnd) != nullptr; }
-
-char MnemonicOf(const char* text) {
-  for (const char* p = text; p && *p; ++p) {
-    if (*p != '&') continue;
-    if (p[1] == '&') {
-      ++p;
-      continue;
-    }
-    return p[1] ? static_cast<char>(ToLower1252(static_cast<unsigned char>(p[1]))) : 0;
-  }
-  return 0;
-}
 
 void CheckDefaultButton(HWND dialog, HWND oldFocus, HWND focus) {
   if (!IsDialogWindow(dialog)) return;
@@ -475,17 +511,16 @@ LRESULT DefDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 BOOL IsDialogMessage(HWND dialog, LPMSG msg) {
   if (!msg || !dialog || !::IsWindow(dialog)) return FALSE;
   if (msg->hwnd != dialog && !::IsChild(dialog, msg->hwnd)) return FALSE;
-  // A child dialog that joins its parent's navigation hands the keys to the outermost such dialog.
-  while ((plat::StyleOf(dialog) & WS_CHILD) && plat::IsControlParent(dialog) && plat::IsDialogWindow(::GetParent(dialog)))
-    dialog = ::GetParent(dialog);
+  dialog = plat::NavigationDialog(dialog);
   const UINT m = msg->message;
-  if (m == WM_KEYDOWN || m == WM_CHAR || m == WM_SYSCHAR) {
+  if (m == WM_SYSCHAR) {
+    // Alt+mnemonics belong to the dialog whatever the control asks for (a multi-line edit asks for every key).
+    if (plat::HandleMnemonic(dialog, ::GetFocus(), static_cast<char>(msg->wParam))) return TRUE;
+  } else if (m == WM_KEYDOWN || m == WM_CHAR) {
     const UINT code = plat::DlgCode(msg->hwnd, msg);
     HWND focus = ::GetFocus();
     if (!(code & DLGC_WANTALLKEYS)) {
-      if (m == WM_SYSCHAR) {
-        if (plat::HandleMnemonic(dialog, focus, static_cast<char>(msg->wParam))) return TRUE;
-      } else if (m == WM_CHAR) {
+      if (m == WM_CHAR) {
         if (!(code & DLGC_WANTCHARS) && msg->wParam > ' ' &&
             plat::HandleMnemonic(dialog, focus, static_cast<char>(msg->wParam)))
           return TRUE;
@@ -493,9 +528,7 @@ BOOL IsDialogMessage(HWND dialog, LPMSG msg) {
         switch (static_cast<int>(msg->wParam)) {
           case VK_TAB:
             if (code & DLGC_WANTTAB) break;
-            if (HWND next = ::GetNextDlgTabItem(dialog, ::IsChild(dialog, focus) ? focus : nullptr,
-                                                ::GetKeyState(VK_SHIFT) < 0))
-              plat::DialogSetFocus(dialog, next);
+            plat::TabToNext(dialog, focus, ::GetKeyState(VK_SHIFT) < 0);
             return TRUE;
           case VK_LEFT:
           case VK_UP:
@@ -513,22 +546,8 @@ BOOL IsDialogMessage(HWND dialog, LPMSG msg) {
             }
             return TRUE;
           }
-          case VK_RETURN: {
-            int id;
-            HWND button;
-            if (focus && ::IsChild(dialog, focus) && plat::IsPushButton(plat::DlgCode(focus))) {
-              button = focus;
-              id = ::GetDlgCtrlID(focus);
-            } else {
-              id = plat::DefaultId(dialog);
-              button = ::GetDlgItem(dialog, id);
-            }
-            plat::ClickButton(dialog, id, button);
-            return TRUE;
-          }
-          case VK_ESCAPE:
-            plat::ClickButton(dialog, IDCANCEL, ::GetDlgItem(dialog, IDCANCEL));
-            return TRUE;
+          case VK_RETURN: plat::PressDefault(dialog, focus); return TRUE;
+          case VK_ESCAPE: plat::PressCancel(dialog); return TRUE;
           default: break;
         }
       }

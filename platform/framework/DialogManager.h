@@ -58,8 +58,6 @@ void DialogSetFocus(HWND dialog, HWND control);
 // leaves the dialog. IsDialogMessage runs it for focus moved while a message it dispatches runs (a push button
 // clicked with the mouse), so button classes need not call it.
 void CheckDefaultButton(HWND dialog, HWND oldFocus, HWND focus);
-// The mnemonic character of a control text ("&Next" -> 'n'), 0 when none.
-char MnemonicOf(const char* text);
 // Creates the controls of a template in `dialog` (used by the dialog manager and by sheets that host a
 // page template inside another window). FALSE when a control could not be created.
 bool CreateDialogControls(HWND dialog, const DialogTemplate& tmpl, HINSTANCE instance, HFONT font);

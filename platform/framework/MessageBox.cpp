@@ -1,7 +1,6 @@
 #include "platform/framework/MessageBox.h"
 
 #include <algorithm>
-#include <cstring>
 #include <unordered_map>
 
 #include "platform/base/CString.h"
@@ -10,6 +9,7 @@
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/ChooserBox.h"
 #include "platform/framework/CWnd.h"
+#include "platform/gdi/Mnemonic.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/gdiapi.h"
 #include "platform/window/AutomationProvider.h"
@@ -173,8 +173,7 @@ void OnKey(HWND hwnd, BoxState& s, int vk) {
 void OnChar(HWND hwnd, BoxState& s, char ch) {
   const char wanted = static_cast<char>(ToLower1252(static_cast<unsigned char>(ch)));
   for (const auto& b : s.buttons) {
-    const char* amp = std::strchr(b.text, '&');
-    if (amp && amp[1] && ToLower1252(static_cast<unsigned char>(amp[1])) == static_cast<unsigned char>(wanted)) {
+    if (MnemonicChar(b.text) == wanted) {
       Answer(hwnd, b.id);
       return;
     }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/Mnemonic.h"
 
 using namespace plat;
 
@@ -48,22 +49,6 @@ struct Measure {
     return x;
   }
 };
-
-// Removes prefix marks; answers the position of the underlined character (the last single '&').
-std::string stripPrefixes(const std::string& in, int& underline) {
-  std::string out;
-  underline = -1;
-  for (size_t i = 0; i < in.size(); ++i) {
-    if (in[i] == '&' && i + 1 < in.size()) {
-      ++i;
-      if (in[i] != '&') underline = static_cast<int>(out.size());
-    } else if (in[i] == '&') {
-      continue;  // a trailing '&' shows nothing
-    }
-    out += in[i];
-  }
-  return out;
-}
 
 std::vector<std::pair<size_t, size_t>> splitParagraphs(const std::string& s) {
   std::vector<std::pair<size_t, size_t>> out;
@@ -97,8 +82,10 @@ int drawTextImpl(HDC dc, LPSTR text, int count, size_t capacity, LPRECT rect, UI
   const int width = rect->right - rect->left;
 
   // (1) prefixes, (2) paragraphs
-  int underline = -1;
-  const std::string shown = (format & DT_NOPREFIX) ? original : stripPrefixes(original, underline);
+  MnemonicText prefixed;
+  if (!(format & DT_NOPREFIX)) prefixed = ParseMnemonic(original);
+  int underline = prefixed.underline;
+  const std::string shown = (format & DT_NOPREFIX) ? original : std::move(prefixed.shown);
   std::vector<Line> lines;
   if (format & DT_SINGLELINE) {
     Line l;

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/base/CodePage.h"
@@ -75,59 +76,112 @@ bool fileExists(const std::string& p) {
   return ::stat(p.c_str(), &st) == 0;
 }
 
-// Locates a bundled face through fontconfig and checks that the match really is that family and style.
-std::string locate(const char* family, bool bold, bool italic) {
-  static std::map<std::string, std::string> cache;
-  const std::string key = std::string(family) + (bold ? "/b" : "/r") + (italic ? "i" : "");
-  if (auto it = cache.find(key); it != cache.end()) return it->second;
-  std::string file;
-  static const bool fcReady = [] {
+FontFace::InstalledFilter& installedFilter() {
+  static FontFace::InstalledFilter filter;
+  return filter;
+}
+
+bool installed(const std::string& family, bool bold, bool italic) {
+  return !installedFilter() || installedFilter()(family, bold, italic);
+}
+
+bool fontconfigReady() {
+  static const bool ready = [] {
     if (!FcInit()) return false;
     // Fontconfig keeps its configuration until FcFini; release it at exit so leak checkers stay quiet.
     std::atexit(FcFini);
     return true;
   }();
-  if (fcReady) {
-    FcPattern* pat = FcPatternCreate();
-    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-    FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-    FcDefaultSubstitute(pat);
-    FcResult res = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pat, &res);
-    if (match) {
-      FcChar8* f = nullptr;
-      FcChar8* fam = nullptr;
-      int weight = 0, slant = 0;
-      if (FcPatternGetString(match, FC_FILE, 0, &f) == FcResultMatch &&
-          FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch &&
-          FcPatternGetInteger(match, FC_WEIGHT, 0, &weight) == FcResultMatch &&
-          FcPatternGetInteger(match, FC_SLANT, 0, &slant) == FcResultMatch &&
-          strcasecmp(reinterpret_cast<const char*>(fam), family) == 0 && (weight >= FC_WEIGHT_BOLD) == bold &&
-          (slant != FC_SLANT_ROMAN) == italic) {
-        file = reinterpret_cast<const char*>(f);
-      }
-      FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pat);
+  return ready;
+}
+
+// Fontconfig's best match for a family and style: the file, and the family and style it really has.
+struct Match {
+  std::string file, family;
+  bool bold = false, italic = false;
+};
+
+std::optional<Match> fontconfigMatch(const char* family, bool bold, bool italic) {
+  if (!fontconfigReady()) return std::nullopt;
+  std::optional<Match> out;
+  FcPattern* pat = FcPatternCreate();
+  FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+  FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+  FcDefaultSubstitute(pat);
+  FcResult res = FcResultNoMatch;
+  if (FcPattern* match = FcFontMatch(nullptr, pat, &res)) {
+    FcChar8* f = nullptr;
+    FcChar8* fam = nullptr;
+    int weight = 0, slant = 0;
+    if (FcPatternGetString(match, FC_FILE, 0, &f) == FcResultMatch &&
+        FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch &&
+        FcPatternGetInteger(match, FC_WEIGHT, 0, &weight) == FcResultMatch &&
+        FcPatternGetInteger(match, FC_SLANT, 0, &slant) == FcResultMatch)
+      out = Match{reinterpret_cast<const char*>(f), reinterpret_cast<const char*>(fam), weight >= FC_WEIGHT_BOLD,
+                  slant != FC_SLANT_ROMAN};
+    FcPatternDestroy(match);
   }
-  if (file.empty()) {
-    // The package's fixed location, when the font configuration does not answer with the family.
-    std::string base = family;
-    base.erase(std::remove(base.begin(), base.end(), ' '), base.end());
-    const char* style = bold ? (italic ? "BoldItalic" : "Bold") : (italic ? "Italic" : "Regular");
-    for (const char* dir : {"/usr/share/fonts/truetype/liberation2/", "/usr/share/fonts/truetype/liberation/"}) {
-      const std::string p = std::string(dir) + base + "-" + style + ".ttf";
-      if (fileExists(p)) {
-        file = p;
-        break;
-      }
+  FcPatternDestroy(pat);
+  return out;
+}
+
+// The file of one bundled face, checked to be that family and style (so a machine's own font configuration
+// cannot change it); empty when it is not installed.
+std::string bundledFile(const char* family, bool bold, bool italic) {
+  if (!installed(family, bold, italic)) return {};
+  if (auto m = fontconfigMatch(family, bold, italic);
+      m && strcasecmp(m->family.c_str(), family) == 0 && m->bold == bold && m->italic == italic)
+    return m->file;
+  // The package's fixed location, when the font configuration does not answer with the family.
+  std::string base = family;
+  base.erase(std::remove(base.begin(), base.end(), ' '), base.end());
+  const char* style = bold ? (italic ? "BoldItalic" : "Bold") : (italic ? "Italic" : "Regular");
+  for (const char* dir : {"/usr/share/fonts/truetype/liberation2/", "/usr/share/fonts/truetype/liberation/"}) {
+    const std::string p = std::string(dir) + base + "-" + style + ".ttf";
+    if (fileExists(p)) return p;
+  }
+  return {};
+}
+
+struct Located {
+  std::string file, family;
+};
+
+std::map<std::string, Located>& locatedCache() {
+  static std::map<std::string, Located> cache;
+  return cache;
+}
+
+// The face drawn for a bundled family and style. A face that is not installed falls back, as a font mapper
+// does, to the nearest installed one: the family's regular style, then the other bundled families (the style
+// asked for, then regular), then whatever face the font configuration offers. Only a machine without any font
+// is refused, with an error naming the face asked for.
+Located locate(const char* family, bool bold, bool italic) {
+  const std::string key = std::string(family) + (bold ? "/b" : "/r") + (italic ? "i" : "");
+  if (auto it = locatedCache().find(key); it != locatedCache().end()) return it->second;
+  std::vector<std::pair<const char*, std::pair<bool, bool>>> tries = {{family, {bold, italic}}, {family, {false, false}}};
+  for (const char* other : {"Liberation Sans", "Liberation Serif", "Liberation Mono"}) {
+    if (strcasecmp(other, family) == 0) continue;
+    tries.push_back({other, {bold, italic}});
+    tries.push_back({other, {false, false}});
+  }
+  Located found;
+  for (const auto& [name, style] : tries) {
+    found.file = bundledFile(name, style.first, style.second);
+    if (!found.file.empty()) {
+      found.family = name;
+      break;
     }
   }
-  if (file.empty()) throw std::runtime_error(std::string("bundled font not installed: ") + family);
-  cache[key] = file;
-  return file;
+  if (found.file.empty()) {
+    if (auto m = fontconfigMatch("sans-serif", false, false); m && installed(m->family, m->bold, m->italic))
+      found = Located{m->file, m->family};
+  }
+  if (found.file.empty()) throw std::runtime_error(std::string("no font installed to draw ") + family + " with");
+  locatedCache()[key] = found;
+  return found;
 }
 
 int scaleRound(long v, int em, int upem) {
@@ -135,7 +189,24 @@ int scaleRound(long v, int em, int upem) {
   return static_cast<int>(std::floor(x + 0.5));
 }
 
+std::map<std::string, int>& emCache() {
+  static std::map<std::string, int> cache;
+  return cache;
+}
+
+std::map<std::string, std::shared_ptr<FontFace>>& faceCache() {
+  static std::map<std::string, std::shared_ptr<FontFace>> cache;
+  return cache;
+}
+
 }  // namespace
+
+void FontFace::setInstalledFilter(InstalledFilter filter) {
+  installedFilter() = std::move(filter);
+  locatedCache().clear();
+  emCache().clear();
+  faceCache().clear();
+}
 
 // The font's text is code page 1252.
 char32_t FontFace::toUnicode(unsigned char c) { return CharTo16(c); }
@@ -149,12 +220,12 @@ int FontFace::emForHeight(const LOGFONTA& lf, int deviceHeight) {
   if (deviceHeight == 0) return 12;
   const Kind k = kindFor(lf);
   if (k == Kind::TestFixed) return std::max(1, deviceHeight);
-  static std::map<std::string, int> known;
+  std::map<std::string, int>& known = emCache();
   const std::string key = std::to_string(static_cast<int>(k)) + "/" + std::to_string(lf.lfWeight >= 600) + "/" +
                           std::to_string(lf.lfItalic != 0) + "/" + std::to_string(deviceHeight);
   if (auto it = known.find(key); it != known.end()) return it->second;
   // A positive height is the cell height: scale by the face's em against its win ascent + descent.
-  const std::string file = locate(familyName(k), lf.lfWeight >= 600, lf.lfItalic != 0);
+  const std::string file = locate(familyName(k), lf.lfWeight >= 600, lf.lfItalic != 0).file;
   FT_Face f = nullptr;
   if (FT_New_Face(library(), file.c_str(), 0, &f) != 0) return std::max(1, deviceHeight);
   int em = deviceHeight;
@@ -168,7 +239,7 @@ int FontFace::emForHeight(const LOGFONTA& lf, int deviceHeight) {
 }
 
 std::shared_ptr<FontFace> FontFace::get(const LOGFONTA& lf, int emPixels, int widthPixels) {
-  static std::map<std::string, std::shared_ptr<FontFace>> cache;
+  std::map<std::string, std::shared_ptr<FontFace>>& cache = faceCache();
   const Kind k = kindFor(lf);
   const bool bold = lf.lfWeight >= 600;
   const bool italic = lf.lfItalic != 0;
@@ -178,9 +249,9 @@ std::shared_ptr<FontFace> FontFace::get(const LOGFONTA& lf, int emPixels, int wi
   std::shared_ptr<FontFace> f(new FontFace());
   f->bold_ = bold && k != Kind::TestFixed;
   f->italic_ = italic && k != Kind::TestFixed;
-  f->family_ = k == Kind::TestFixed ? "Test Fixed" : familyName(k);
-  const std::string file = locate(familyName(k), f->bold_, f->italic_);
-  if (!f->open(file, emPixels, widthPixels, k == Kind::TestFixed)) return nullptr;
+  const Located face = locate(familyName(k), f->bold_, f->italic_);
+  f->family_ = k == Kind::TestFixed ? "Test Fixed" : face.family;
+  if (!f->open(face.file, emPixels, widthPixels, k == Kind::TestFixed)) return nullptr;
   BYTE family = FF_SWISS;
   if (k == Kind::Serif) family = FF_ROMAN;
   if (k == Kind::Mono || k == Kind::TestFixed) family = FF_MODERN;

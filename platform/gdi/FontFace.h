@@ -11,6 +11,8 @@
 //          the mono face's glyphs.
 // The bundled faces are Liberation Sans, Serif and Mono (regular, bold for weight >= 600, italic), found through
 // fontconfig; the file is checked to be that family, so a machine's own font configuration cannot change them.
+// A face that is not installed falls back to the nearest installed one (the family's regular style, the other
+// bundled families, then any face the font configuration offers); only a machine without fonts is refused.
 //
 // Sizes: negative lfHeight is the em size in pixels; positive is the cell height (em = height * unitsPerEm /
 // (winAscent + winDescent), rounded); 0 means a 12-pixel em.
@@ -22,6 +24,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,6 +75,10 @@ class FontFace {
   // Windows-1252 to Unicode.
   static char32_t toUnicode(unsigned char c);
   static std::string toUtf8(const char* s, int n);
+
+  // Test aid: which bundled faces count as installed (family, bold, italic); an empty filter: every face found.
+  using InstalledFilter = std::function<bool(const std::string& family, bool bold, bool italic)>;
+  static void setInstalledFilter(InstalledFilter filter);
 
   // The faces EnumFontFamiliesEx offers: classic names (mapped as above) and the bundled family names.
   static const std::vector<std::pair<std::string, BYTE>>& enumeratedFaces();

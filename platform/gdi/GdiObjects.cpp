@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/SystemError.h"
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/FontFace.h"
 
@@ -255,7 +256,11 @@ DWORD GetObjectType(HGDIOBJ obj) {
 
 BOOL DeleteObject(HGDIOBJ obj) {
   GdiObject* o = GdiTable::instance().get(obj);
-  if (!o || o->type == OBJ_DC || o->type == OBJ_MEMDC) return FALSE;
+  if (!o || o->type == OBJ_DC || o->type == OBJ_MEMDC) {
+    // Not a drawing object (null, stale, a DC, a foreign handle): the caller learns why.
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
   if (o->stock) return TRUE;  // stock objects are never deleted; the classic call still succeeds
   if (o->selectCount > 0) {
     o->deletePending = true;

@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/gdi/ScrollBarLook.h"
 #include "platform/gdi/SurfaceDC.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/window/NonClient.h"
@@ -95,43 +96,22 @@ void SunkenEdge(HDC dc, CRect& r) {
   Frame3d(dc, r, COLOR_3DDKSHADOW, COLOR_3DLIGHT);
 }
 
-// A raised push-button face with a small solid triangle pointing in `dir` (0 up, 1 down, 2 left, 3 right),
-// drawn row by row so that its pixels never depend on polygon rasterisation: rows of 1, 3, 5... pixels.
-void ArrowButton(HDC dc, CRect r, int dir, bool enabled) {
-  RaisedEdge(dc, r);
-  Fill(dc, r, COLOR_3DFACE);
-  CPoint c = r.CenterPoint();
-  int n = std::max(1, std::min(r.Width(), r.Height()) / 4);  // rows in the triangle
-  int color = enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT;
-  for (int i = 0; i < n; ++i) {
-    int half = i;
-    int along = i - n / 2;  // position of this row along the arrow's axis, centred
-    CRect row;
-    switch (dir) {
-      case 0: row = CRect(c.x - half, c.y + along, c.x + half + 1, c.y + along + 1); break;
-      case 1: row = CRect(c.x - half, c.y - along, c.x + half + 1, c.y - along + 1); break;
-      case 2: row = CRect(c.x + along, c.y - half, c.x + along + 1, c.y + half + 1); break;
-      default: row = CRect(c.x - along, c.y - half, c.x - along + 1, c.y + half + 1); break;
-    }
-    Fill(dc, row, color);
-  }
-}
-
+// The window's bars look like SCROLLBAR controls: one drawing routine for both.
 void DrawScrollBar(HDC dc, const Window& w, int bar) {
   NonClient::BarParts p = NonClient::ScrollBarParts(w, bar);
   if (p.whole.IsRectEmpty()) return;
   const ScrollBarState& s = bar == SB_VERT ? w.vscroll : w.hscroll;
-  bool enabled = !(w.style & WS_DISABLED) && NonClient::CanScroll(s);
-  bool vert = bar == SB_VERT;
-  ArrowButton(dc, p.arrow1, vert ? 0 : 2, enabled && !(s.disabledArrows & ESB_DISABLE_LTUP));
-  ArrowButton(dc, p.arrow2, vert ? 1 : 3, enabled && !(s.disabledArrows & ESB_DISABLE_RTDN));
-  Fill(dc, p.page1, COLOR_SCROLLBAR);
-  if (p.hasThumb) {
-    Fill(dc, p.page2, COLOR_SCROLLBAR);
-    CRect t = p.thumb;
-    RaisedEdge(dc, t);
-    Fill(dc, t, COLOR_3DFACE);
-  }
+  const bool enabled = !(w.style & WS_DISABLED) && NonClient::CanScroll(s);
+  ScrollBarLook look;
+  look.vertical = bar == SB_VERT;
+  look.arrow1 = p.arrow1;
+  look.arrow2 = p.arrow2;
+  look.track = look.vertical ? CRect(p.whole.left, p.arrow1.bottom, p.whole.right, p.arrow2.top)
+                             : CRect(p.arrow1.right, p.whole.top, p.arrow2.left, p.whole.bottom);
+  if (p.hasThumb) look.thumb = p.thumb;
+  look.arrow1Enabled = enabled && !(s.disabledArrows & ESB_DISABLE_LTUP);
+  look.arrow2Enabled = enabled && !(s.disabledArrows & ESB_DISABLE_RTDN);
+  DrawScrollBarLook(dc, look);
 }
 
 HFONT CaptionFont() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/gdi/Mnemonic.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/gdiapi.h"
 #include "platform/window/Menus.h"
@@ -37,14 +38,8 @@ bool Selectable(const PopupItem& it) {
 
 // The label without its mnemonic marks ("&&" stays one ampersand), and the accelerator text after a tab.
 void SplitLabel(const std::string& text, std::string& label, std::string& accel) {
-  std::string shown;
   std::size_t tab = text.find('\t');
-  std::string head = text.substr(0, tab);
-  for (std::size_t i = 0; i < head.size(); ++i) {
-    if (head[i] == '&' && i + 1 < head.size()) ++i;
-    shown += head[i];
-  }
-  label = shown;
+  label = ParseMnemonic(std::string_view(text).substr(0, tab)).shown;
   accel = tab == std::string::npos ? std::string() : text.substr(tab + 1);
 }
 

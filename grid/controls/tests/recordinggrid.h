@@ -21,9 +21,9 @@ class RecordingGrid : public CGXGridWnd {
     Record("start", row, col);
     return mayEdit;
   }
-  void NotifyCellModified(ROWCOL row, ROWCOL col) override {
+  BOOL NotifyCellModified(ROWCOL row, ROWCOL col) override {
     Record("modified", row, col);
-    CGXGridWnd::NotifyCellModified(row, col);
+    return CGXGridWnd::NotifyCellModified(row, col);
   }
   // Values stored into one cell.
   BOOL ApplyStyleToRange(const CGXRange& range, const CGXStyle* style, int mode, int type, const CObArray* styles,

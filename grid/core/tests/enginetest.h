@@ -1,5 +1,6 @@
 // Shared fixture of the engine tests: a clean window system, the grid library's classes and cell
-// controls (registered in every SetUp, as the module registers them before starting the library), and a grid window of a known size with deterministic row heights and column widths.
+// controls (registered in every SetUp, as the module registers them before starting the library), and a
+// grid window of a known size with deterministic row heights and column widths.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -6,6 +6,7 @@
 
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/tests/ControlTestSupport.h"
+#include "platform/gdi/Mnemonic.h"
 #include "platform/gdi/SysColors.h"
 
 namespace plat::test {
@@ -226,13 +227,26 @@ TEST_F(Buttons, DialogHelpers) {
   EXPECT_FALSE(CheckDlgButton(host, 99, BST_CHECKED));
 }
 
-TEST_F(Buttons, MnemonicTextShowsDoubleAmpersandAsOne) {
-  int underline = 0;
-  EXPECT_EQ(controls::StripMnemonic("Save && &Close", &underline), "Save & Close");
-  EXPECT_EQ(underline, 7);
-  EXPECT_EQ(controls::StripMnemonic("a&&b", &underline), "a&b");
-  EXPECT_EQ(underline, -1);
-  EXPECT_EQ(controls::StripMnemonic("end&"), "end&");
+TEST_F(Buttons, MnemonicTextShowsDoubleAmpersandAsOneAndUnderlinesTheLastMark) {
+  struct Case {
+    const char* text;
+    const char* shown;
+    int underline;
+    char mnemonic;
+  };
+  const Case cases[] = {
+      {"Save && &Close", "Save & Close", 7, 'c'},
+      {"&Save &Close", "Save Close", 5, 'c'},  // the last single '&' wins
+      {"a&&b", "a&b", -1, 0},
+      {"&&&x", "&x", 1, 'x'},
+      {"end&", "end&", -1, 0},
+  };
+  for (const Case& c : cases) {
+    const MnemonicText m = ParseMnemonic(c.text);
+    EXPECT_EQ(m.shown, c.shown) << c.text;
+    EXPECT_EQ(m.underline, c.underline) << c.text;
+    EXPECT_EQ(MnemonicChar(c.text), c.mnemonic) << c.text;
+  }
 }
 
 TEST_F(Buttons, StaticsNotifyOnlyWithSsNotifyAndAskForColours) {

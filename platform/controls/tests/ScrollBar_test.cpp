@@ -4,6 +4,7 @@
 
 #include "platform/controls/ScrollBarControl.h"
 #include "platform/controls/tests/ControlTestSupport.h"
+#include "platform/gdi/gdiapi.h"
 
 namespace plat::test {
 namespace {
@@ -119,6 +120,34 @@ TEST_F(ScrollBars, PageClicksKeysAndDisabledArrows) {
   AdvanceAndPump(1000);
   ClickAt(b, 200, 8);
   EXPECT_TRUE(Codes().empty());
+}
+
+TEST_F(ScrollBars, WindowBarsLookLikeTheControl) {
+  // A window's own vertical bar and a control of the same size and state, pixel for pixel: with a thumb, with
+  // a disabled arrow, and with nothing to scroll (grey arrows, no thumb).
+  HWND bar = Bar();
+  HWND window = Child(host, 402, {60, 10, 160, 210}, kChild | WS_VSCROLL);
+  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 0, 0};
+  SetScrollInfo(window, SB_VERT, &si, TRUE);
+  auto expectAlike = [&](const char* state) {
+    RunUntilIdle();
+    HDC windowDc = GetWindowDC(window), barDc = GetDC(bar);
+    int differ = 0;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 17; ++x) differ += GetPixel(windowDc, 100 - 17 + x, y) != GetPixel(barDc, x, y);
+    ReleaseDC(window, windowDc);
+    ReleaseDC(bar, barDc);
+    EXPECT_EQ(differ, 0) << state;
+  };
+  expectAlike("thumb at the top");
+  EnableScrollBar(window, SB_VERT, ESB_DISABLE_LTUP);
+  EnableScrollBar(bar, SB_CTL, ESB_DISABLE_LTUP);
+  expectAlike("up arrow disabled");
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+  si.nMax = 9;
+  SetScrollInfo(window, SB_VERT, &si, TRUE);
+  EnableScrollBar(bar, SB_CTL, ESB_DISABLE_BOTH);
+  expectAlike("nothing to scroll");
 }
 
 TEST_F(ScrollBars, Look) {

@@ -168,6 +168,65 @@ TEST_F(DialogTest, EnterPressesTheDefaultOrFocusedButtonAndEscapeCancels) {
   EXPECT_EQ(GetFocus(), Item(dlg, IDC_GRID));
 }
 
+TEST_F(DialogTest, MultiLineEditKeepsEveryKeyButHandsTabEscAndEnterToItsDialog) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL;
+  HWND notes = CreateWindowEx(0, WC_EDIT, "", style, 10, 10, 120, 60, dlg, reinterpret_cast<HMENU>(2000), nullptr,
+                              nullptr);
+  HWND wantReturn = CreateWindowEx(0, WC_EDIT, "", style | ES_WANTRETURN, 10, 80, 120, 60, dlg,
+                                   reinterpret_cast<HMENU>(2001), nullptr, nullptr);
+  // The answer stays "every key": the edit does the dialog's part itself.
+  EXPECT_TRUE(SendMessage(notes, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS);
+  auto withKey = [](int modifier, int vk) {
+    InputRouter& in = InputRouter::Instance();
+    in.KeyDown(modifier);
+    in.KeyPress(vk);
+    in.KeyUp(modifier);
+    Pump();
+  };
+  SetFocus(notes);
+  Type("ab");
+  DialogEvents().clear();
+  Key(VK_RETURN);  // the default button, no line
+  withKey(VK_CONTROL, VK_RETURN);  // a line in either case
+  Key(VK_ESCAPE);
+  EXPECT_EQ(DialogEvents(), (std::vector<std::string>{"ok", "cancel"}));
+  EXPECT_EQ(Text(notes), "ab\r\n");
+  withKey(VK_CONTROL, VK_TAB);  // a tab character
+  EXPECT_EQ(Text(notes), "ab\r\n\t");
+  Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), wantReturn);
+  Key(VK_TAB);  // the last tab stop: on to the first
+  EXPECT_EQ(GetFocus(), Item(dlg, IDC_NAME));
+  SetFocus(notes);
+  ShiftKey(VK_TAB);
+  EXPECT_EQ(GetFocus(), Item(dlg, IDCANCEL));
+  EXPECT_EQ(Text(notes), "ab\r\n\t");
+  EXPECT_EQ(Text(wantReturn), "");
+  // With ES_WANTRETURN Enter is a line.
+  SetFocus(wantReturn);
+  DialogEvents().clear();
+  Key(VK_RETURN);
+  EXPECT_EQ(Text(wantReturn), "\r\n");
+  EXPECT_TRUE(DialogEvents().empty());
+  // Alt+mnemonics are the dialog's, whatever the edit answers.
+  withKey(VK_MENU, 'N');
+  EXPECT_EQ(GetFocus(), Item(dlg, IDC_NAME));
+
+  // A cell edit's parent is its grid: Enter and Esc stay with the edit.
+  HWND cell = CreateWindowEx(0, WC_EDIT, "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 60, 40,
+                             Item(dlg, IDC_GRID), reinterpret_cast<HMENU>(1), nullptr, nullptr);
+  SetFocus(cell);
+  DialogEvents().clear();
+  Key(VK_RETURN);
+  Key(VK_ESCAPE);
+  Key(VK_TAB);
+  EXPECT_EQ(Text(cell), "\r\n\t");
+  EXPECT_EQ(GetFocus(), cell);
+  EXPECT_TRUE(DialogEvents().empty());
+}
+
 TEST_F(DialogTest, CenterWindowCentresOnTheOwner) {
   CTestDlg dlg;
   OpenModeless(dlg);
@@ -200,6 +259,17 @@ TEST_F(DialogTest, MnemonicsFocusOrPressTheirControls) {
   SetFocus(Item(dlg, IDC_COUNT));
   Type("a");
   EXPECT_EQ(GetFocus(), Item(dlg, IDC_COUNT));
+  // The last single '&' is the mnemonic, as it is the underlined letter.
+  SetWindowText(Item(dlg, IDC_APPLY), "&Save && &Go");
+  DialogEvents().clear();
+  in.KeyDown(VK_MENU);
+  in.KeyPress('S');
+  Pump();
+  EXPECT_TRUE(DialogEvents().empty());
+  in.KeyPress('G');
+  in.KeyUp(VK_MENU);
+  Pump();
+  EXPECT_EQ(DialogEvents(), std::vector<std::string>{"apply"});
 }
 
 TEST_F(DialogTest, DataExchangeRoundTripsEveryKind) {

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "platform/base/GlobalMemory.h"
+#include "platform/base/SystemError.h"
 #include "platform/gdi/RecordingDC.h"
 #include "platform/gdi/tests/GdiTestUtil.h"
 
@@ -73,8 +74,14 @@ TEST(DcState, ForeignHandlesAreNotGdiObjects) {
   // Cell bitmaps are global memory blocks that some callers hand to DeleteObject; that must fail harmlessly.
   HGLOBAL movable = GlobalAlloc(GHND, 64);
   HGLOBAL fixed = GlobalAlloc(GPTR, 64);
-  for (HGLOBAL h : {movable, fixed}) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  for (HANDLE h : {movable, fixed, static_cast<HANDLE>(dc), static_cast<HANDLE>(nullptr)}) {
+    SetLastError(0);
     EXPECT_FALSE(DeleteObject(h));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  }
+  DeleteDC(dc);
+  for (HGLOBAL h : {movable, fixed}) {
     EXPECT_EQ(GetObjectType(h), 0u);
     EXPECT_EQ(GlobalSize(h), 64u);
   }

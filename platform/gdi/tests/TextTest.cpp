@@ -15,6 +15,7 @@
 
 #include <cstring>
 
+#include "platform/gdi/FontFace.h"
 #include "platform/gdi/RecordingDC.h"
 #include "platform/gdi/tests/GdiTestUtil.h"
 
@@ -122,6 +123,35 @@ TEST(Fonts, ExtentIsTheSumOfTheCharacterWidths) {
   SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
   DeleteObject(f);
   DeleteObject(t);
+}
+
+TEST(Fonts, AFaceThatIsNotInstalledFallsBackToAnInstalledOne) {
+  struct Restore {
+    ~Restore() { plat::FontFace::setInstalledFilter(nullptr); }
+  } restore;
+  RecCanvas c(200, 20);
+  auto extent = [&](const char* face, int weight) {
+    HFONT f = font(face, -16, weight);
+    SelectObject(c.dc, f);
+    SIZE s{};
+    GetTextExtentPoint32(c.dc, "Hello, World", 12, &s);
+    TextOut(c.dc, 0, 0, "Hello", 5);
+    SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+    DeleteObject(f);
+    return s.cx;
+  };
+  const int sans = extent("Arial", FW_NORMAL);
+  const int serif = extent("Times New Roman", FW_NORMAL);
+  ASSERT_NE(sans, serif);
+  // No serif face and no bold sans: serif text is drawn and measured with the sans face, bold with the regular.
+  plat::FontFace::setInstalledFilter([](const std::string& family, bool bold, bool) {
+    return family != "Liberation Serif" && !(family == "Liberation Sans" && bold);
+  });
+  c.log->clear();
+  EXPECT_EQ(extent("Times New Roman", FW_NORMAL), sans);
+  EXPECT_EQ(extent("Arial", FW_BOLD), sans);
+  EXPECT_EQ(c.log->text().find("Liberation Serif"), std::string::npos);
+  EXPECT_NE(c.log->text().find("font=\"Liberation Sans\""), std::string::npos);
 }
 
 TEST(Fonts, LogFontsComeBackByteForByteAndFacesMap) {

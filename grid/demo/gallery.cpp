@@ -1,4 +1,4 @@
-#include "grid/core/demo/gallery.h"
+#include "grid/demo/gallery.h"
 
 #include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
@@ -46,6 +46,7 @@ void StartGridLibrary() {
   InstallSerializeTarn5CompatibleImp();
   InstallStyleCompareSubsetImp();
   InstallParamCopyOperatorImp();
+  // Each grid library's registration call (creators, texts) comes before the start-up copies the texts.
   GXRegisterCellControls();
   InitGridLibrary();
   WNDCLASS wc{};

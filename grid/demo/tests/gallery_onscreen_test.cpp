@@ -7,7 +7,7 @@
 #include <string>
 
 #include "grid/controls/CGXCheckBox.h"
-#include "grid/core/demo/gallery.h"
+#include "grid/demo/gallery.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/window/AutomationProvider.h"

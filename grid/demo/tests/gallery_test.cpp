@@ -7,7 +7,7 @@
 
 #include "grid/controls/CGXCheckBox.h"
 #include "grid/controls/CGXRadioButton.h"
-#include "grid/core/demo/gallery.h"
+#include "grid/demo/gallery.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/window/Pump.h"
@@ -31,7 +31,7 @@ void ExpectMatchesReference(HWND main, const std::string& name) {
   auto image = plat::Desktop::Capture(main);
   ASSERT_TRUE(image);
   const plat::ReferenceMatch match =
-      plat::MatchReferenceImage(*image, "grid/core/demo/tests/reference/" + name + ".png");
+      plat::MatchReferenceImage(*image, "grid/demo/tests/reference/" + name + ".png");
   EXPECT_TRUE(match.Matches()) << match.message;
 }
 

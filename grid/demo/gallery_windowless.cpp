@@ -15,7 +15,7 @@
 #include "grid/controls/CGXStatic.h"
 #include "grid/controls/gxcellsupport.h"
 #include "grid/core/CGXRange.h"
-#include "grid/core/demo/gallery.h"
+#include "grid/demo/gallery.h"
 #include "platform/base/COleVariant.h"
 #include "platform/window/InputRouter.h"
 

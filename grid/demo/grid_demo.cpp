@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "grid/core/CGXGridWnd.h"
-#include "grid/core/demo/gallery.h"
 #include "grid/core/gxlayout.h"
+#include "grid/demo/gallery.h"
 #include "platform/display/DemoRunner.h"
 
 // The X and SDL libraries keep process-wide state until exit; on screen their allocations are not ours.

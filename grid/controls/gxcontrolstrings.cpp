@@ -1,0 +1,21 @@
+#include "grid/controls/gxcontrolstrings.h"
+
+#include "grid/core/gxstrings.h"
+
+namespace {
+
+constexpr plat::ResourceTable::StringEntry kStrings[] = {
+    {51019, "Checkbox: Checked Value"},
+    {51020, "Checkbox: Unchecked Value"},
+    {51025, "Progress: Lower Bound"},
+    {51026, "Progress: Upper Bound"},
+    {51027, "Progress: Caption"},
+    {51057, "RadioButton: Alignment"},
+    {52568, "RadioButton: Text Alignment"},
+    {52569, "Pushbutton face color"},
+    {52794, "Dao bitmap user attribute"},
+};
+
+}  // namespace
+
+void GXRegisterControlStrings() { gx::AddGridStrings(kStrings); }
