@@ -354,7 +354,8 @@ LRESULT OnStreamIn(HWND hwnd, RichState& s, WPARAM format, EDITSTREAM* es) {
   const bool selection = (format & SFF_SELECTION) != 0;
   const int from = selection ? SelStart(s) : 0, to = selection ? SelEnd(s) : s.doc.Length();
   const RichCharFormat start = selection ? InsertionFormat(s) : s.base;
-  const RichParaFormat para = s.doc.ParaFormat(s.doc.ParaOf(from));
+  // A whole document starts from the default paragraph format (\pard returns there), a selection from its own.
+  const RichParaFormat para = selection ? s.doc.ParaFormat(s.doc.ParaOf(from)) : RichParaFormat{};
   RichFragment piece =
       (format & SF_RTF) ? ReadRtf(bytes, start, para) : RichFragment::FromPlain(bytes, start, para);
   const int count = static_cast<int>(piece.text.size());

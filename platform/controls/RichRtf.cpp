@@ -270,10 +270,13 @@ class Reader {
   void FontText(char c) {
     if (c == ';') {
       while (!entry_.face.empty() && entry_.face.back() == ' ') entry_.face.pop_back();
-      if (fonts_.size() < kMaxTable || fonts_.count(font_)) fonts_[font_] = entry_;
+      // A nameless entry names no font (the writer could not write it back).
+      if (!entry_.face.empty() && (fonts_.size() < kMaxTable || fonts_.count(font_))) fonts_[font_] = entry_;
       entry_ = {};
       return;
     }
+    // Names keep what the writer can write back (CleanFace): no braces, backslashes or control bytes.
+    if (c == '{' || c == '}' || c == '\\' || static_cast<unsigned char>(c) < 0x20) return;
     if (entry_.face.size() < 31 && !(entry_.face.empty() && c == ' ')) entry_.face += c;
   }
 
