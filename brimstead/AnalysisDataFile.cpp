@@ -9,11 +9,12 @@
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/SettingsIO.h"
 #include "platform/base/CTime.h"
+#include "platform/base/FileSystem.h"
+#include "platform/base/ProfileBatch.h"
 #include "shared/Misc_Ini.h"
 #include "shared/Misc_Path.h"
 
 #include <algorithm>
-#include <unistd.h>
 
 using namespace settings_io;
 
@@ -41,8 +42,23 @@ CString DriveAndDirectory(const char* path) {
 }
 
 CString CurrentDirectory() {
-  char buffer[4096];
-  return getcwd(buffer, sizeof(buffer)) ? CString(buffer) : CString();
+  const DWORD needed = GetCurrentDirectory(0, nullptr);
+  if (needed == 0)
+    return CString();
+  std::string buffer(needed, '\0');
+  const DWORD length = GetCurrentDirectory(needed, buffer.data());
+  return length > 0 && length < needed ? CString(buffer.c_str()) : CString();
+}
+
+// A relative path made absolute against the working directory; one that begins with a separator keeps only the
+// working directory's drive (none on Linux). An absolute path is returned unchanged.
+CString AbsolutePath(const char* path) {
+  if (!IsRelativePath(path))
+    return CString(path);
+  const CString cwd = CurrentDirectory();
+  if (path[0] == '\\' || path[0] == '/')
+    return SplitPath(cwd).drive + path;
+  return cwd + "/" + path;
 }
 
 // The first path, in the directory, among "<name>.<ext>", then the numbered ones, that is not an existing file.
@@ -62,6 +78,8 @@ bool CAnalysisData::Save() {
   if (m_SettingsPath.IsEmpty())
     return false;
   const char* file = m_SettingsPath;
+  // The whole save reaches the file in one replace, or nothing of it does; a derived save's scope holds this one.
+  plat::ProfileBatch batch(file);
   bool written = true;
 
   CString settingsDirectory(m_SettingsPath), projectDirectory(m_ProjectPath);
@@ -79,7 +97,7 @@ bool CAnalysisData::Save() {
   written &= WriteText("HEADER", "FileVersion", "1.0", file);
 
   if (m_nAnalysisType == AnalysisNone)
-    return written;
+    return batch.Close() && written;
   const char* section = OptionsSection();
   written &= WriteText(section, "Analysis", AnalysisTypeName(m_nAnalysisType), file);
   written &= WriteFlag(section, "DRCOnly", m_bDRCOnly, file);
@@ -112,7 +130,7 @@ bool CAnalysisData::Save() {
   const char* report = m_nDRCReportMode == DRCNoReport ? "NoReport" : m_nDRCReportMode == DRCReportCSV ? "CSV" : "XLS";
   written &= WriteText(section, "DRCReportMode", report, file);
   written &= WriteText(section, "DRCReportFile", GetDRCReportFileRelative(), file);
-  return written;
+  return batch.Close() && written;
 }
 
 bool CAnalysisData::Load(const char* path) {
@@ -169,14 +187,16 @@ bool CAnalysisData::Load(const char* path) {
   }
   m_PageFlags[0] = 1;
   m_PageFlags[1] = 0;
-  m_SettingsPath = path;
+  // Absolute, as the project path is: the board section finds a bare stored project name beside this file.
+  m_SettingsPath = AbsolutePath(path);
   return true;
 }
 
 bool CAnalysisData::ReadBoardSection() {
   const char* file = m_SettingsPath;
   const CString stored = ReadText("BOARD", "ProjectPath", "", file);
-  const bool readingCopy = m_pSettingsCopyBuffer && m_SettingsPath == m_pSettingsCopyBuffer;
+  const bool readingCopy = m_pSettingsCopyBuffer && *m_pSettingsCopyBuffer &&
+                           m_SettingsPath == AbsolutePath(m_pSettingsCopyBuffer);
   if (!readingCopy) {
     // The stored project must be the current one; a bare name lies beside the settings file.
     const CString storedPath = IsRelativePath(stored) ? DriveAndDirectory(m_SettingsPath) + stored : stored;
@@ -211,16 +231,7 @@ bool CAnalysisData::ReadBoardSection() {
 bool CAnalysisData::SetProjectPath(const char* path) {
   if (!m_ProjectPath.IsEmpty() || !path || !*path)
     return false;
-  CString full(path);
-  if (IsRelativePath(path)) {
-    // A path that begins with a separator keeps only the working directory's drive (none on Linux).
-    const CString cwd = CurrentDirectory();
-    if (path[0] == '\\' || path[0] == '/')
-      full = SplitPath(cwd).drive + path;
-    else
-      full = cwd + "/" + path;
-  }
-  m_ProjectPath = full;
+  m_ProjectPath = AbsolutePath(path);
   MakeDefaultSettingsPath();
   MakeDefaultDRCReportPath();
   return true;

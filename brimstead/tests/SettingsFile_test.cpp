@@ -6,13 +6,16 @@
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/tests/RecordTestSupport.h"
 #include "host/HostCallbackLog.h"
+#include "platform/base/CTime.h"
+#include "platform/base/IniStore.h"
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/VirtualClock.h"
+#include "platform/base/tests/CommaLocale.h"
 #include "shared/Misc_Ini.h"
 
-#include <clocale>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -33,6 +36,7 @@ class SettingsFile : public RecordTest {
 protected:
   void SetUp() override {
     plat::VirtualClock::Reset();
+    plat::VirtualClock::FixTimeOfDay();  // the golden files' stamp
     dir = fs::temp_directory_path() / ("brim_dao_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
@@ -217,6 +221,18 @@ TEST_F(SettingsFile, SystemModeProbeSectionsOfViaRecordsAreEmptyAndNeverRead) {
   ExpectGolden("diffvia_system.dao", v->m_SettingsPath.GetString());
 }
 
+TEST_F(SettingsFile, UnfixedClockStampsTheRealLocalTime) {
+  plat::VirtualClock::UseRealTimeOfDay();
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  const CTime before = CTime::GetCurrentTime();
+  ASSERT_TRUE(d->Save());
+  const CTime after = CTime::GetCurrentTime();
+  char stamp[128] = {};
+  GetPrivateProfileString("HEADER", "DateTime", "", stamp, sizeof stamp, d->m_SettingsPath);
+  EXPECT_TRUE(stamp == before.Format("%#c") || stamp == after.Format("%#c")) << stamp;
+  EXPECT_GE(before.GetYear(), 2025) << "the machine's clock, not the fixed one";
+}
+
 // ---- missing, corrupt, stale ----
 
 TEST_F(SettingsFile, AnalysisTypeNoneWritesOnlyBoardAndHeader) {
@@ -350,6 +366,39 @@ TEST_F(SettingsFile, SaveRefusesAnEmptyPathAndReportsAWriteFailure) {
   EXPECT_FALSE(d->Save());
 }
 
+// Every record's save, failing at each of its profile writes in turn and at the file's replace, reports the
+// failure and leaves the file it saved before byte for byte.
+TEST_F(SettingsFile, ASaveInterruptedAtAnyWriteLeavesTheOldFile) {
+  auto interrupt = [&](CAnalysisData* record, const char* kind) {
+    record->m_nAnalysisType = AnalysisDistributed;
+    ASSERT_TRUE(record->Save()) << kind;
+    const std::string old = ReadBytes(record->m_SettingsPath.GetString());
+    record->m_dMinFreq = 2.5e5;
+    int steps = 0;
+    std::function<int()> count = [&] { return ++steps, 0; };
+    const auto previous = plat::IniStore::SetFaultHook(count);
+    ASSERT_TRUE(record->Save()) << kind;
+    const std::string saved = ReadBytes(record->m_SettingsPath.GetString());
+    ASSERT_NE(saved, old) << kind;
+    WriteBytes(record->m_SettingsPath.GetString(), old);
+    EXPECT_GT(steps, 30) << kind;
+    for (int failAt = 1; failAt <= steps; ++failAt) {
+      int step = 0;
+      plat::IniStore::SetFaultHook([&] { return ++step == failAt ? EIO : 0; });
+      EXPECT_FALSE(record->Save()) << kind << ": failure at step " << failAt;
+      EXPECT_EQ(ReadBytes(record->m_SettingsPath.GetString()), old) << kind << ": failure at step " << failAt;
+    }
+    plat::IniStore::SetFaultHook(previous);
+    EXPECT_TRUE(record->Save()) << kind;
+    EXPECT_EQ(ReadBytes(record->m_SettingsPath.GetString()), saved) << kind;
+    SetCurrentAnalysisData(nullptr);
+  };
+  interrupt(MakeWithProject<CDecouplingAnalysisData>(true), "decoupling");
+  interrupt(MakeWithProject<CBypassAnalysisData>(true), "bypass");
+  interrupt(MakeWithProject<CDiffViaAnalysisData>(true), "via model");
+  interrupt(MakeWithProject<CModelExtractorAnalysisData>(true), "extractor");
+}
+
 TEST_F(SettingsFile, LoadOfAMissingFileKeepsTheRecord) {
   auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
   d->m_dTargetImpedance = 0.25;
@@ -362,14 +411,16 @@ TEST_F(SettingsFile, LoadOfAMissingFileKeepsTheRecord) {
 }
 
 TEST_F(SettingsFile, NumbersIgnoreTheProcessLocale) {
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-    GTEST_SKIP() << "no German locale installed";
   auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
   d->m_dTargetImpedance = 0.5;
-  const bool saved = d->Save();
-  d->m_dTargetImpedance = 0;
-  const bool loaded = d->Load(d->m_SettingsPath);
-  std::setlocale(LC_NUMERIC, "C");
+  bool saved = false, loaded = false;
+  {
+    ScopedCommaLocale comma;
+    ASSERT_TRUE(comma.Active()) << ScopedCommaLocale::Missing();
+    saved = d->Save();
+    d->m_dTargetImpedance = 0;
+    loaded = d->Load(d->m_SettingsPath);
+  }
   ASSERT_TRUE(saved && loaded);
   EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.5);
   EXPECT_NE(ReadBytes(d->m_SettingsPath.GetString()).find("TargetImpedancee=0.500000"), std::string::npos);
