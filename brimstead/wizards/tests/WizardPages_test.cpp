@@ -372,6 +372,11 @@ TEST_F(FinishPage, TheReportIsOfferedForAQuickAnalysisAndItsFormatSetsTheExtensi
   Click(Item(CDWFinishPage::IDC_CSV));
   EXPECT_EQ(Record().m_nDRCReportMode, DRCReportCSV);
   EXPECT_EQ(Text(Item(CDWFinishPage::IDC_SPREADSHEET_PATH)), "demo8.csv");
+  automation.Reply(plat::SystemUiKind::FileOpen, {IDOK, (dir / "report").string(), 0});
+  Click(Item(CDWFinishPage::IDC_SPREADSHEET_BROWSE));
+  EXPECT_EQ(plat::ShownLog().back().request.buttons,
+            (std::vector<std::string>{"Comma-separated Files (*.csv)\t*.csv", "All files (*.*)\t*.*"}));
+  EXPECT_EQ(Spreadsheet(), (dir / "report.csv").string()) << "the default extension \".csv\" adds one dot";
   Click(Item(CDWFinishPage::IDC_SPREADSHEET));
   EXPECT_EQ(Record().m_nDRCReportMode, DRCNoReport);
   EXPECT_EQ(Text(Item(CDWFinishPage::IDC_SPREADSHEET_PATH)), "");
