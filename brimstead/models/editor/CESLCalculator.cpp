@@ -161,9 +161,8 @@ void CESLCalculator::OnOK() {
   const bool onTop = m_MountSide.GetCurSel() != MountBottom;
   const int upper = onTop ? top : reference;
   const int lower = onTop ? reference : bottom;
-  brimwiz::CModuleScope scope;
   if (upper == lower) {
-    AfxMessageBox(MountLayerMessage, MB_ICONWARNING);
+    ::MessageBox(m_hWnd, MountLayerMessage, "Brimstead", MB_OK | MB_ICONWARNING);
     return;
   }
   // The cross-section from the upper to the lower layer: the mount (routing) layer, everything between, the plane.
@@ -184,7 +183,7 @@ void CESLCalculator::OnOK() {
     m_Result = 0.0;
     CString text;
     text.Format("The field solver could not compute the mounting inductance (code %d).", result.code);
-    AfxMessageBox(text, MB_ICONEXCLAMATION);
+    ::MessageBox(m_hWnd, text, "Brimstead", MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   m_Result = result.inductance;

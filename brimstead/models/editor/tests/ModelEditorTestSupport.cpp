@@ -86,7 +86,7 @@ bool ModelEditorTest::Enabled(CWnd& parent, int id) {
 void ModelEditorTest::RunModal(CDialog& dialog, std::function<void()> body, INT_PTR* result) {
   automation.Then([&dialog, body] {
     body();
-    if (dialog.m_hWnd && ::IsWindowVisible(dialog.m_hWnd)) dialog.EndDialog(IDCANCEL);
+    if (dialog.m_hWnd && dialog.ContinueModal()) dialog.EndDialog(IDCANCEL);
   });
   const INT_PTR answer = dialog.DoModal();
   if (result) *result = answer;
