@@ -44,14 +44,7 @@ BOOL CModelEditorSPICE::OnInitDialog() {
                                             : CPortMapGrid::PinCells::ChoiceOnWhite);
     m_PortMap.RedrawAll();
   }
-  if (CWnd* label = GetDlgItem(IDC_MESSAGE)) {
-    LOGFONT lf{};
-    if (CFont* font = label->GetFont()) font->GetLogFont(&lf);
-    lf.lfWeight = FW_BOLD;
-    m_BoldFont.CreateFontIndirect(&lf);
-    label->ShowWindow(SW_HIDE);
-    label->SetFont(&m_BoldFont);
-  }
+  PrepareMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
   return TRUE;
 }
 
@@ -207,7 +200,6 @@ HBRUSH CModelEditorSPICE::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
 }
 
 void CModelEditorSPICE::OnDestroy() {
-  if (CWnd* label = GetDlgItem(IDC_MESSAGE)) label->SetFont(nullptr, FALSE);
-  m_BoldFont.DeleteObject();
+  ReleaseMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
   CDialog::OnDestroy();
 }

@@ -75,14 +75,7 @@ BOOL CModelEditorTstone::OnInitDialog() {
     }
   }
   CheckRadioButton(IDC_SERIES, IDC_SHUNT, Data().series ? IDC_SERIES : IDC_SHUNT);
-  if (CWnd* label = GetDlgItem(IDC_MESSAGE)) {
-    LOGFONT lf{};
-    if (CFont* font = label->GetFont()) font->GetLogFont(&lf);
-    lf.lfWeight = FW_BOLD;
-    m_BoldFont.CreateFontIndirect(&lf);
-    label->ShowWindow(SW_HIDE);
-    label->SetFont(&m_BoldFont);
-  }
+  PrepareMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
   return TRUE;
 }
 
@@ -310,7 +303,6 @@ HBRUSH CModelEditorTstone::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
 }
 
 void CModelEditorTstone::OnDestroy() {
-  if (CWnd* label = GetDlgItem(IDC_MESSAGE)) label->SetFont(nullptr, FALSE);
-  m_BoldFont.DeleteObject();
+  ReleaseMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
   CDialog::OnDestroy();
 }

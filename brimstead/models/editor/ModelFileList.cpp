@@ -58,3 +58,19 @@ CString RunningProgramDirectory() {
   CutToDirectory(directory);
   return directory;
 }
+
+void PrepareMessageLabel(CWnd& pane, int id, CFont& bold) {
+  CWnd* label = pane.GetDlgItem(id);
+  if (!label) return;
+  LOGFONT lf{};
+  if (CFont* font = label->GetFont()) font->GetLogFont(&lf);
+  lf.lfWeight = FW_BOLD;
+  bold.CreateFontIndirect(&lf);
+  label->ShowWindow(SW_HIDE);
+  label->SetFont(&bold);
+}
+
+void ReleaseMessageLabel(CWnd& pane, int id, CFont& bold) {
+  if (CWnd* label = pane.GetDlgItem(id)) label->SetFont(nullptr, FALSE);
+  bold.DeleteObject();
+}

@@ -5,6 +5,7 @@
 
 #include "platform/base/CStringArray.h"
 #include "platform/framework/CListBox.h"
+#include "platform/gdi/CFont.h"
 
 #include <functional>
 
@@ -20,3 +21,7 @@ int SelectedPathIndex(const CListBox& list, const CStringArray& paths);
 
 // The directory of the running program, where the viewer and editor programs of the model files are looked for.
 CString RunningProgramDirectory();
+
+// The panes' message label: hidden, in a bold copy of its font (kept in `bold` until the label lets it go).
+void PrepareMessageLabel(CWnd& pane, int id, CFont& bold);
+void ReleaseMessageLabel(CWnd& pane, int id, CFont& bold);

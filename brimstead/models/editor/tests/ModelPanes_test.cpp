@@ -139,6 +139,8 @@ TEST_F(PaneTest, PortMapGivesAPinToOnePortOnlyAndIgnoresButtonClicks) {
   PortMap stored;
   grid.StoreAssignments(stored);
   EXPECT_EQ(stored, (PortMap{{2, "A"}, {3, "B"}}));
+  editor.ShowWindow(SW_SHOW);
+  ExpectMatchesReferenceIn(editor.m_hWnd, "editor_spice_portmap");
   editor.DestroyWindow();
 
   // Two pins: grey read-only cells showing the row numbers.
