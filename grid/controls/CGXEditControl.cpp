@@ -75,10 +75,9 @@ CGXEditControl::CGXEditControl(CGXGridCore* grid, UINT id)
     : CGXStatic(grid), m_nID(id), m_rgbHighlightText(GetSysColor(COLOR_HIGHLIGHTTEXT)) {}
 
 CGXEditControl::~CGXEditControl() {
-  if (m_hWnd) {
-    auto guard = m_pGrid->GuardFocus();
-    DestroyWindow();
-  }
+  // The grid may be going too: the window's last messages get the edit's own handling only.
+  m_bDestroying = TRUE;
+  if (m_hWnd) DestroyWindow();
 }
 
 CRuntimeClass* CGXEditControl::GetWindowRuntimeClass() { return RUNTIME_CLASS(CGXEditControl); }
@@ -324,10 +323,14 @@ DWORD CGXEditControl::CalcWindowStyle(CRect& format, int& lineHeight) {
     dc.GetTextMetrics(&tm);
     m_nLineHeight = tm.tmHeight + tm.tmExternalLeading;
     m_nMaxCharWidth = tm.tmMaxCharWidth;
-    CRect measure(0, 0, std::max<LONG>(1, client.Width()), 0);
     const CString text = WindowText();
-    dc.DrawText(text, &measure, DT_CALCRECT | (m_bWrap ? DT_WORDBREAK | DT_NOPREFIX : DT_SINGLELINE | DT_NOPREFIX));
-    textWidth = measure.Width();
+    if (m_bWrap) {
+      CRect measure(0, 0, std::max<LONG>(1, client.Width()), 0);
+      dc.DrawText(text, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+      textWidth = measure.Width();
+    } else {
+      textWidth = dc.GetTextExtent(text).cx;
+    }
     if (old) dc.SelectObject(old);
   }
   lineHeight = m_nLineHeight;
@@ -351,7 +354,7 @@ void CGXEditControl::UpdateEditWindow() {
   int lineHeight = 0;
   const DWORD needed = CalcWindowStyle(format, lineHeight);
   const BOOL rtl = (GetExStyle() & WS_EX_RTLREADING) != 0;
-  if (needed == (GetStyle() & ~WS_DISABLED) && rtl == (m_nRTL > 0)) {
+  if (needed == m_dwStyle && rtl == (m_nRTL > 0)) {
     SendMessage(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&format));
   } else {
     CGXFlagScope recreating(m_bRecreating, TRUE);
@@ -741,6 +744,7 @@ BOOL CGXEditControl::ToGrid(UINT message, UINT ch, UINT repeat, UINT flags) {
 LRESULT CGXEditControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   const UINT repeat = LOWORD(lParam), flags = HIWORD(lParam);
   const UINT ch = static_cast<UINT>(wParam);
+  if (m_bDestroying) return CEdit::WindowProc(message, wParam, lParam);
   switch (message) {
     case WM_GETDLGCODE: return CEdit::WindowProc(message, wParam, lParam) | 0x83;
     case WM_KEYDOWN: OnKeyDown(ch, repeat, flags); return 0;
@@ -863,7 +867,7 @@ BOOL CGXEditControl::FilterChar(UINT ch, UINT repeat, UINT flags) {
     switch (ComposeDbcsChar(m_bCharLeadPending, m_cCharLead, ch, text)) {
       case GXComposedChar::single:
         if (ch < 0x20) return TRUE;
-        m_strPending = text;
+        m_strPending = CString(static_cast<char>(ch), 1);
         break;
       case GXComposedChar::held:
         // A Korean input method finishes its characters itself.

@@ -90,6 +90,8 @@ class CGXEditControl : public CEdit, public CGXStatic {
   const CString& PendingText() const { return m_strPending; }
   static BOOL& CompositionRunning();
   DWORD CreatedStyle() const { return m_dwStyle; }
+  // The window's text (empty without a window).
+  CString WindowText() const;
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -112,7 +114,6 @@ class CGXEditControl : public CEdit, public CGXStatic {
   CString TextWithSelectionReplaced(const CString& text) const;
   // Stores a text or a number into a cell: a number style when ParseNumber takes it.
   BOOL StoreTextOrNumber(ROWCOL row, ROWCOL col, CString text, const CGXStyle& style, UINT flags, BOOL viaSetValue);
-  CString WindowText() const;
 
   UINT m_nID;
   BOOL m_bActive = FALSE;
@@ -124,6 +125,7 @@ class CGXEditControl : public CEdit, public CGXStatic {
   DWORD m_dwStyle = 0;
   DWORD m_dwAlignment = 0;
   BOOL m_bRecreating = FALSE;
+  BOOL m_bDestroying = FALSE;
   int m_nLineHeight = 0;
   int m_nMaxCharWidth = 0;
   BOOL m_bAllowEnter = FALSE;
