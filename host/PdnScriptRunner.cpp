@@ -101,7 +101,14 @@ public:
   explicit XInput(std::function<POINT()> origin) : m_Origin(std::move(origin)) {}
   void Click(POINT screen) override {
     const POINT origin = m_Origin();
-    Run({"mousemove", "--sync", std::to_string(origin.x + screen.x), std::to_string(origin.y + screen.y), "click", "1"});
+    const POINT at{origin.x + screen.x, origin.y + screen.y};
+    // A move with --sync waits for the pointer to move: to where it is already, it would wait forever.
+    if (m_bMoved && at.x == m_Last.x && at.y == m_Last.y)
+      Run({"click", "1"});
+    else
+      Run({"mousemove", "--sync", std::to_string(at.x), std::to_string(at.y), "click", "1"});
+    m_Last = at;
+    m_bMoved = true;
   }
   void Key(const ScriptKey& key) override {
     std::string chord;
@@ -137,6 +144,8 @@ private:
       throw ScriptError("xdotool " + arguments[3] + " failed");
   }
   std::function<POINT()> m_Origin;
+  POINT m_Last{0, 0};
+  bool m_bMoved = false;
 };
 
 }  // namespace
