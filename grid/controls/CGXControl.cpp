@@ -16,7 +16,6 @@
 #include "grid/core/CGXSysColorTable.h"
 #include "platform/base/CSharedFile.h"
 #include "platform/base/GlobalMemory.h"
-#include "platform/base/ResourceTable.h"
 #include "platform/base/StringApi.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CDC.h"
@@ -787,12 +786,6 @@ const CGXStyle& CGXControl::GetCachedStyle() {
 
 void CGXControl::RegisterUserAttributes(CGXStylesMap* map) {
   if (!map) return;
-  static const bool named = (plat::ResourceTable::AddStrings(plat::ResourceTable::ModuleHandle("grid"),
-                                                             {{GX_IDS_UA_VALID_MIN, "Valid: Min. Value"},
-                                                              {GX_IDS_UA_VALID_MAX, "Valid: Max. Value"},
-                                                              {GX_IDS_UA_VALID_MSG, "Valid: Warning Msg"}}),
-                             true);
-  (void)named;
   CGXStyle spin;
   spin.SetControl(kSpinEditId);
   map->AddUserAttribute(GX_IDS_UA_VALID_MIN, &spin);

@@ -22,6 +22,7 @@
 #include "grid/core/CGXGridDrawContext.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
+#include "grid/core/CGXProperties.h"
 #include "platform/framework/CPrintInfo.h"
 #include "platform/framework/CWnd.h"
 #include "platform/framework/MessageBox.h"
@@ -662,7 +663,15 @@ void CGXGridCore::DrawCurrentCellFrameOnce(CGXGridDrawContext& ctx) {
 
 void CGXGridCore::DrawCellControl(CDC* dc, ROWCOL row, ROWCOL col, const CRect& rect, const CGXStyle& style) {
   CGXControl* control = ControlForId(style.IsIncluded(GX_IN_CONTROLID) ? style.GetControl() : 0);
-  if (!control) return;
+  if (!control) {
+    // No cell control serves the cell (none registered): its background is still the grid's to fill.
+    if (m_bNeedsOwnBackground) {
+      const CGXProperties* props = GetProperties();
+      const BOOL blackAndWhite = props && props->PrintsBlackAndWhite(IsPrinting());
+      FillWithInterior(dc, rect, blackAndWhite ? CGXInteriorBrush(RGB(255, 255, 255)) : style.GetInterior());
+    }
+    return;
+  }
   if (row && col && MatchesCurrentCell(row, col) && !control->IsBoundToCell(row, col)) control->InitForCell(row, col);
   control->DrawCell(dc, rect, row, col, style, m_pStyleStandard);
 }

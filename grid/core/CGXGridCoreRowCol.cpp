@@ -304,12 +304,6 @@ BOOL PollAborted(CGXLongOperationScope& scope) {
   scope.PollAbort(abort);
   return abort;
 }
-
-CString GridText(UINT id, const char* fallback) {
-  CString text;
-  if (!gx::LoadGridString(text, id) || text.IsEmpty()) text = fallback;
-  return text;
-}
 }  // namespace
 
 // Writes what an insert command brings back into the new rows (rows) or columns (!rows): sizes, the cells'
@@ -379,7 +373,7 @@ BOOL CGXGridCore::InsertLines(BOOL rows, ROWCOL first, ROWCOL count, const int* 
     first = std::min(first, lines + 1);
   }
   CGXLongOperationScope scope;
-  const CString text = rows ? GridText(20164, "Insert Rows") : GridText(20165, "Insert Columns");
+  const CString text = gx::LoadGridString(rows ? 20164 : 20165);
   scope.SetStatusText(text);
   if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
   CGXExcelLikeFrameLock frameLock(this);
@@ -440,7 +434,7 @@ BOOL CGXGridCore::RemoveLines(BOOL rows, ROWCOL from, ROWCOL to, UINT flags, int
   CGXExcelLikeFrameLock frameLock(this);
   CGXLongOperationScope scope;
   // The removal's status text also names its transaction (the grid's string table has no separate name).
-  const CString text = rows ? GridText(20145, "Removing rows ...") : GridText(20146, "Removing columns ...");
+  const CString text = gx::LoadGridString(rows ? 20145 : 20146);
   scope.SetStatusText(text);
   const ROWCOL count = to - from + 1;
   const BOOL undo = UndoApplies(commandType);
