@@ -177,6 +177,8 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
   }
   if (options.script && !options.open)
     throw PdnHostUsageError("--script: the steps run in an open wizard; give --open modal or --open modeless");
+  if (options.screen && !options.open && !options.save)
+    throw PdnHostUsageError("--screen: shows an open wizard; give --open modal or --open modeless");
   if (options.realInput && !(options.screen && options.script))
     throw PdnHostUsageError("--real-input: real input needs --screen and --script");
   return options;

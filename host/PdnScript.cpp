@@ -204,14 +204,10 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
     Expect(tokens, 2, 2, "click CONTROL");
     step.action = ScriptAction::Click;
     step.control = ParseControl(tokens[1]);
-  } else if (command == "type") {
-    Expect(tokens, 3, 3, "type CONTROL TEXT");
-    step.action = ScriptAction::Type;
-    step.control = ParseControl(tokens[1]);
-    step.text = tokens[2].text;
-  } else if (command == "pick") {
-    Expect(tokens, 3, 3, "pick CONTROL ENTRY");
-    step.action = ScriptAction::Pick;
+  } else if (command == "type" || command == "pick") {
+    const bool type = command == "type";
+    Expect(tokens, 3, 3, type ? "type CONTROL TEXT" : "pick CONTROL ENTRY");
+    step.action = type ? ScriptAction::Type : ScriptAction::Pick;
     step.control = ParseControl(tokens[1]);
     step.text = tokens[2].text;
   } else if (command == "key") {

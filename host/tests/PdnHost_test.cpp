@@ -137,6 +137,7 @@ TEST_F(PdnHostProgram, BadInputGetsAClearErrorOnTheErrorStream) {
   EXPECT_THROW(host::ParsePdnHostArguments({"--project"}, "l", "b"), host::PdnHostUsageError);
   EXPECT_THROW(host::ParsePdnHostArguments({"--frobnicate"}, "l", "b"), host::PdnHostUsageError);
   EXPECT_THROW(host::ParsePdnHostArguments({"--script", "s"}, "l", "b"), host::PdnHostUsageError);
+  EXPECT_THROW(host::ParsePdnHostArguments({"--screen"}, "l", "b"), host::PdnHostUsageError);
   EXPECT_THROW(host::ParsePdnHostArguments({"--open", "modal", "--script", "s", "--real-input"}, "l", "b"),
                host::PdnHostUsageError);
   const host::PdnHostOptions options =
