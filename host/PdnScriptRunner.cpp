@@ -231,7 +231,7 @@ HWND ScriptRunner::Root() const {
   return m_Host.api->GetWizardWindow();
 }
 
-HWND ScriptRunner::Find(const ScriptControl& control, const ScriptStep& step) {
+HWND ScriptRunner::Find(const ScriptControl& control) {
   HWND root = Root();
   if (!root)
     throw ScriptError("no window is open to find control " + control.Describe() + " in");
@@ -258,7 +258,6 @@ HWND ScriptRunner::Find(const ScriptControl& control, const ScriptStep& step) {
       reinterpret_cast<LPARAM>(&search));
   if (!search.found)
     throw ScriptError("no visible control " + control.Describe() + " in the window \"" + WindowText(root) + "\"");
-  (void)step;
   return search.found;
 }
 
@@ -272,10 +271,10 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
   };
   switch (step.action) {
     case ScriptAction::Click:
-      m_Input.Click(Centre(enabled(Find(step.control, step))));
+      m_Input.Click(Centre(enabled(Find(step.control))));
       break;
     case ScriptAction::Type:
-      m_Input.Click(Centre(enabled(Find(step.control, step))));
+      m_Input.Click(Centre(enabled(Find(step.control))));
       // The whole text is selected and replaced.
       m_Input.Key(ScriptKey{VK_END, "End"});
       m_Input.Key(ScriptKey{VK_HOME, "Home", true});
@@ -283,7 +282,7 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       m_Input.Type(step.text);
       break;
     case ScriptAction::Pick:
-      Pick(enabled(Find(step.control, step)), step);
+      Pick(enabled(Find(step.control)), step);
       break;
     case ScriptAction::Key:
       m_Input.Key(step.key);
@@ -319,14 +318,14 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       break;
     }
     case ScriptAction::ExpectText: {
-      const std::string text = WindowText(Find(step.control, step));
+      const std::string text = WindowText(Find(step.control));
       if (text != step.text)
         throw ScriptError("control " + step.control.Describe() + " reads \"" + EscapedName(text) + "\", not \"" +
                           EscapedName(step.text) + "\"");
       break;
     }
     case ScriptAction::ExpectState: {
-      HWND hwnd = Find(step.control, step);
+      HWND hwnd = Find(step.control);
       const LRESULT check = SendMessage(hwnd, BM_GETCHECK, 0, 0);
       HWND focus = GetFocus();
       bool holds = false;

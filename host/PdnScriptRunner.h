@@ -84,7 +84,7 @@ private:
   };
   void RunStep(const ScriptStep& step);
   HWND Root() const;
-  HWND Find(const ScriptControl& control, const ScriptStep& step);
+  HWND Find(const ScriptControl& control);
   void Pick(HWND control, const ScriptStep& step);
   void Call(const ScriptStep& step);
   void EndWizard();
