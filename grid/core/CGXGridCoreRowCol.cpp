@@ -312,7 +312,15 @@ BOOL PollAborted(CGXLongOperationScope& scope) {
 void CGXGridCore::StoreInsertedCells(ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
                                      const CObArray* lineStyles, ROWCOL otherCount, BOOL rows,
                                      CGXLongOperationScope& scope) {
-  for (ROWCOL i = 0; i < count; ++i) {
+  // Only lines that something travels with are visited: sizes cover every line, the style arrays their own
+  // length (a plain insert of three billion rows brings nothing and must not walk them).
+  std::uint64_t lines = sizes ? count : 0;
+  if (cellStyles && otherCount)
+    lines = std::max<std::uint64_t>(
+        lines, (static_cast<std::uint64_t>(cellStyles->GetSize()) + otherCount - 1) / otherCount);
+  if (lineStyles) lines = std::max<std::uint64_t>(lines, static_cast<std::uint64_t>(lineStyles->GetSize()));
+  lines = std::min<std::uint64_t>(lines, count);
+  for (ROWCOL i = 0; i < lines; ++i) {
     const ROWCOL line = first + i;
     if (sizes) rows ? StoreRowHeight(line, sizes[i]) : StoreColWidth(line, sizes[i]);
     for (ROWCOL j = 0; cellStyles && j < otherCount; ++j) {
