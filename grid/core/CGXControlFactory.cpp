@@ -195,7 +195,7 @@ void InitGridLibrary(UINT arg1, UINT arg2, UINT arg3) {
   // 6. The colour table.
   CGXSysColorTable::Refresh();
   // 7. The date and time settings, when the date-time feature is installed.
-  if (g.m_pDateTimeImp) g.m_pDateTimeImp->RefreshSettings();
+  RefreshDateTimeSettings();
   g.m_cDecimalSeparator = '.';
   g.m_cThousandSeparator = ',';
   g.m_bInitialized = TRUE;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -56,6 +57,49 @@ class TestHideCells : public CGXGridHideCellsImp {
     return TRUE;
   }
   std::set<ROWCOL> rows, cols;
+};
+
+// A long-operation service for the tests: it keeps the nesting level and each level's status text and asks
+// `handler` at every poll (it stands for the message loop and the user's answer: TRUE aborts). Installed
+// while it lives, in place of whatever service was installed.
+class TestLongOperation : public CGXAbstractLongOperationImp {
+ public:
+  using Handler = std::function<BOOL(CGXLongOperationScope&)>;
+  explicit TestLongOperation(Handler h = {})
+      : handler(std::move(h)), m_pPrevious(CGXGridGlobals::Get().m_pLongOperationImp) {
+    CGXGridGlobals::Get().m_pLongOperationImp = this;
+  }
+  ~TestLongOperation() override { CGXGridGlobals::Get().m_pLongOperationImp = m_pPrevious; }
+  TestLongOperation(const TestLongOperation&) = delete;
+  TestLongOperation& operator=(const TestLongOperation&) = delete;
+
+  void Start(CGXLongOperationScope* scope) override {
+    int& level = GXGetLongOperationState().m_nLevel;
+    ++level;
+    scope->m_pszText = level > 1 ? m_texts[level - 2].GetString() : "";
+  }
+  void End(CGXLongOperationScope*) override { --GXGetLongOperationState().m_nLevel; }
+  void FreeStatusText(CGXLongOperationScope*) override {}
+  void SetStatusText(CGXLongOperationScope* scope, LPCTSTR text, BOOL) override {
+    CString& kept = m_texts[GXGetLongOperationState().m_nLevel - 1];
+    kept = text ? text : "";
+    scope->m_pszText = kept.GetString();
+  }
+  BOOL PollAbort(CGXLongOperationScope* scope, BOOL& abort) override {
+    abort = handler ? handler(*scope) : FALSE;
+    return TRUE;
+  }
+  BOOL PollMessages(CGXLongOperationScope* scope) override {
+    if (handler) handler(*scope);
+    return TRUE;
+  }
+  void PumpMessages(CGXLongOperationScope*) override {}
+
+  Handler handler;
+
+ private:
+  CGXAbstractLongOperationImp* m_pPrevious;
+  CString m_texts[CGXLongOperationState::kLevels];
 };
 
 using Log = std::vector<std::string>;
@@ -295,9 +339,10 @@ class EngineTest : public ::testing::Test {
     globals.m_pInitHook.reset();
     globals.m_bPopupActive = FALSE;
     globals.m_pCellObservers[0] = globals.m_pCellObservers[1] = nullptr;
-    CGXLongOperationScope::s_nIgnoreLevel = -1;
-    CGXLongOperationScope::s_bProgressShown = FALSE;
-    CGXLongOperationScope::s_pfnAbortHandler = nullptr;
+    CGXLongOperationState& operations = GXGetLongOperationState();
+    operations.m_nIgnoreLevel = -1;
+    operations.m_bFeedbackStarted = FALSE;
+    operations.m_nPercentDone = -1;
   }
 
   static void Pump() { PumpMessages(); }

@@ -56,6 +56,12 @@ TEST(GridLibrary, StartUp) {
   // The date-time feature's settings are taken afresh at the end of start-up.
   struct DateTime : CGXAbstractDateTimeImp {
     void RefreshSettings() override { ++refreshed; }
+    int GetDateOrder(BOOL, int*, char*) override { return 3; }
+    char GetTimeSeparator(BOOL) override { return ':'; }
+    BOOL ParseDateTime(GXDateTimeRecord*, LPCTSTR, int) override { return FALSE; }
+    BOOL ParseDateTimeTm(struct tm*, LPCTSTR, int) override { return FALSE; }
+    void FormatDateTime(CString&, const GXDateTimeRecord*) override {}
+    void FormatTime(CString&, const CTime*) override {}
     int refreshed = 0;
   };
   auto* dateTime = new DateTime;
