@@ -9,11 +9,11 @@
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/SettingsIO.h"
 #include "platform/base/CTime.h"
+#include "platform/base/FileSystem.h"
 #include "shared/Misc_Ini.h"
 #include "shared/Misc_Path.h"
 
 #include <algorithm>
-#include <unistd.h>
 
 using namespace settings_io;
 
@@ -41,8 +41,23 @@ CString DriveAndDirectory(const char* path) {
 }
 
 CString CurrentDirectory() {
-  char buffer[4096];
-  return getcwd(buffer, sizeof(buffer)) ? CString(buffer) : CString();
+  const DWORD needed = GetCurrentDirectory(0, nullptr);
+  if (needed == 0)
+    return CString();
+  std::string buffer(needed, '\0');
+  const DWORD length = GetCurrentDirectory(needed, buffer.data());
+  return length > 0 && length < needed ? CString(buffer.c_str()) : CString();
+}
+
+// A relative path made absolute against the working directory; one that begins with a separator keeps only the
+// working directory's drive (none on Linux). An absolute path is returned unchanged.
+CString AbsolutePath(const char* path) {
+  if (!IsRelativePath(path))
+    return CString(path);
+  const CString cwd = CurrentDirectory();
+  if (path[0] == '\\' || path[0] == '/')
+    return SplitPath(cwd).drive + path;
+  return cwd + "/" + path;
 }
 
 // The first path, in the directory, among "<name>.<ext>", then the numbered ones, that is not an existing file.
@@ -169,14 +184,16 @@ bool CAnalysisData::Load(const char* path) {
   }
   m_PageFlags[0] = 1;
   m_PageFlags[1] = 0;
-  m_SettingsPath = path;
+  // Absolute, as the project path is: the board section finds a bare stored project name beside this file.
+  m_SettingsPath = AbsolutePath(path);
   return true;
 }
 
 bool CAnalysisData::ReadBoardSection() {
   const char* file = m_SettingsPath;
   const CString stored = ReadText("BOARD", "ProjectPath", "", file);
-  const bool readingCopy = m_pSettingsCopyBuffer && m_SettingsPath == m_pSettingsCopyBuffer;
+  const bool readingCopy = m_pSettingsCopyBuffer && *m_pSettingsCopyBuffer &&
+                           m_SettingsPath == AbsolutePath(m_pSettingsCopyBuffer);
   if (!readingCopy) {
     // The stored project must be the current one; a bare name lies beside the settings file.
     const CString storedPath = IsRelativePath(stored) ? DriveAndDirectory(m_SettingsPath) + stored : stored;
@@ -211,16 +228,7 @@ bool CAnalysisData::ReadBoardSection() {
 bool CAnalysisData::SetProjectPath(const char* path) {
   if (!m_ProjectPath.IsEmpty() || !path || !*path)
     return false;
-  CString full(path);
-  if (IsRelativePath(path)) {
-    // A path that begins with a separator keeps only the working directory's drive (none on Linux).
-    const CString cwd = CurrentDirectory();
-    if (path[0] == '\\' || path[0] == '/')
-      full = SplitPath(cwd).drive + path;
-    else
-      full = cwd + "/" + path;
-  }
-  m_ProjectPath = full;
+  m_ProjectPath = AbsolutePath(path);
   MakeDefaultSettingsPath();
   MakeDefaultDRCReportPath();
   return true;

@@ -1,7 +1,7 @@
 // The order in which the module's static objects are constructed at load (and destroyed, in reverse, at unload):
 // an empty array, the capacitor-model helper, the application object. They live in different files, so the
-// order is given to the compiler explicitly; every other static object of the module is constructed after them.
-// The application's start-up runs after all static objects (ModuleEntry.cpp).
+// order is given to the compiler explicitly; every unprioritised static object of the module is constructed after
+// them and destroyed before them. The application's start-up runs from one of those (ModuleEntry.cpp).
 #pragma once
 
 #define BRIM_INIT_ORDER_ARRAY 1001

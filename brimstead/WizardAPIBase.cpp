@@ -1,7 +1,8 @@
 #include "brimstead/WizardAPIBase.h"
 
-#include <unistd.h>
+#include "platform/base/FileSystem.h"
 
+#include <algorithm>
 #include <cstring>
 
 template <class Table>
@@ -11,6 +12,38 @@ template <class Table>
 CWizardAPIBase<Table>::~CWizardAPIBase() {
   // Only reached at unload. A wizard window left open would point into code that is about to go.
   DestroyDialog();
+  DestroyForgottenDialogs();
+}
+
+template <class Table>
+void CWizardAPIBase<Table>::CDialogOwner::OnDialogClosed(CWizardDialogLink* dialog, bool modeless) {
+  CWizardAPIBase& api = m_Api;
+  if (dialog == api.m_pDialog) {
+    api.m_bModeless = 0;
+    if (modeless) {
+      // The user closed a modeless wizard: the spent dialog goes, so that a new modeless run can start.
+      api.m_pDialog = nullptr;
+      dialog->Release();
+    }
+    return;
+  }
+  auto& forgotten = api.m_ForgottenDialogs;
+  auto it = std::find(forgotten.begin(), forgotten.end(), dialog);
+  if (it != forgotten.end() && modeless) {
+    forgotten.erase(it);
+    dialog->Release();
+  }
+}
+
+template <class Table>
+void CWizardAPIBase<Table>::DestroyForgottenDialogs() {
+  std::vector<CWizardDialogLink*> dialogs;
+  dialogs.swap(m_ForgottenDialogs);
+  for (CWizardDialogLink* dialog : dialogs) {
+    if (dialog->GetWindow())
+      dialog->Destroy();
+    dialog->Release();
+  }
 }
 
 template <class Table>
@@ -22,6 +55,13 @@ template <class Table>
 void CWizardAPIBase<Table>::Reset() {
   m_bModeless = 0;
   // An open dialog is forgotten, not closed: the host closes its modeless wizard before asking for a new object.
+  // It is freed when its window goes (or at unload); a dialog without a window is freed now.
+  if (m_pDialog) {
+    if (m_pDialog->GetWindow())
+      m_ForgottenDialogs.push_back(m_pDialog);
+    else
+      m_pDialog->Release();
+  }
   m_pDialog = nullptr;
   ResetRecordToDefaults();
   m_bOption1 = 1;
@@ -55,7 +95,8 @@ bool CWizardAPIBase<Table>::SetParentWindow(HWND parent) {
 
 template <class Table>
 bool CWizardAPIBase<Table>::SetProjectFile(const char* path) {
-  if (!path || ::access(path, F_OK) != 0)
+  // The platform's test takes the module's path dialect: "sub\\demo8.brd" names the same file as "sub/demo8.brd".
+  if (!path || _access(path, 0) != 0)
     return false;
   return Rec().SetProjectPath(path);
 }
@@ -144,19 +185,22 @@ CWizardDialogLink* CWizardAPIBase<Table>::MakeDialog(HWND parent, bool modeless)
   settings.tableValue = m_nTableValue;
   settings.boardView = KeepsBoardView() ? m_pBoardView : nullptr;
   settings.modeless = modeless;
+  settings.owner = &m_DialogOwner;
   dialog->Configure(settings);
   return dialog;
 }
 
 template <class Table>
 void CWizardAPIBase<Table>::DestroyDialog() {
-  if (!m_pDialog)
+  CWizardDialogLink* dialog = m_pDialog;
+  if (!dialog)
     return;
-  if (m_pDialog->GetWindow())
-    m_pDialog->Destroy();
-  delete m_pDialog;
+  // Forgotten first, so that the dialog's notice from its destroyed window finds nothing to free.
   m_pDialog = nullptr;
   m_bModeless = 0;
+  if (dialog->GetWindow())
+    dialog->Destroy();
+  dialog->Release();
 }
 
 template <class Table>
@@ -175,13 +219,22 @@ bool CWizardAPIBase<Table>::RunModal() {
   // window is left pointing at a freed dialog.
   DestroyDialog();
   Rec().m_bBoardMode = m_bBoardMode;
-  m_pDialog = MakeDialog(m_hParent, false);
-  if (!m_pDialog)
+  CWizardDialogLink* dialog = MakeDialog(m_hParent, false);
+  m_pDialog = dialog;
+  if (!dialog)
     return false;
-  OnDialogReady(*m_pDialog);
-  const INT_PTR result = m_pDialog->DoModal();
-  delete m_pDialog;
-  m_pDialog = nullptr;
+  OnDialogReady(*dialog);
+  const INT_PTR result = dialog->DoModal();
+  // The host may have closed the wizard, or asked for a new object, from inside the run: only a dialog still
+  // held, or forgotten by a reset, is freed here (a destroyed one was freed by DestroyDialog).
+  if (m_pDialog == dialog) {
+    m_pDialog = nullptr;
+    dialog->Release();
+  } else if (auto it = std::find(m_ForgottenDialogs.begin(), m_ForgottenDialogs.end(), dialog);
+             it != m_ForgottenDialogs.end()) {
+    m_ForgottenDialogs.erase(it);
+    dialog->Release();
+  }
   return result == IDOK;
 }
 
@@ -191,16 +244,22 @@ bool CWizardAPIBase<Table>::CreateModeless() {
   if (!m_pCallback || m_pDialog)
     return false;
   Rec().m_bBoardMode = m_bBoardMode;
-  m_pDialog = MakeDialog(nullptr, true);
-  if (!m_pDialog)
+  CWizardDialogLink* dialog = MakeDialog(nullptr, true);
+  m_pDialog = dialog;
+  if (!dialog)
     return false;
-  if (!m_pDialog->CreateModeless()) {
-    delete m_pDialog;
-    m_pDialog = nullptr;
+  if (!dialog->CreateModeless()) {
+    if (m_pDialog == dialog) {
+      m_pDialog = nullptr;
+      dialog->Release();
+    }
     return false;
   }
-  m_pDialog->Show();
-  OnDialogReady(*m_pDialog);
+  // The host may have closed the wizard while it opened (its Notify).
+  if (m_pDialog != dialog || !dialog->GetWindow())
+    return false;
+  dialog->Show();
+  OnDialogReady(*dialog);
   m_bModeless = 1;
   return true;
 }

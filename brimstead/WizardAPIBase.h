@@ -130,8 +130,10 @@ protected:
   HWND WizardWindow();
   // Posts BM_CLICK to the button; false when there is none.
   static bool PostClick(HWND button);
-  // Destroys a modeless dialog's window, deletes the dialog and forgets it.
+  // Destroys the held dialog's window, frees the dialog and forgets it.
   void DestroyDialog();
+  // Destroys and frees the dialogs a factory reset forgot (unload).
+  void DestroyForgottenDialogs();
   // Destroys a modeless wizard, ends a modal one with IDCANCEL; nothing without a wizard window.
   void CloseWizardWindow();
   // The extractor and decoupling objects' "Use last configuration": the file name is kept in `pathBuffer`
@@ -163,7 +165,21 @@ private:
   // goes; a freed system would leave the record dangling).
   void DropOneBoardSystem();
 
+  // The dialogs' notice that their window is gone (a member, so that the object's layout keeps the host's table
+  // first and the shared members in their order).
+  class CDialogOwner final : public CWizardDialogOwner {
+  public:
+    explicit CDialogOwner(CWizardAPIBase& api) : m_Api(api) {}
+    void OnDialogClosed(CWizardDialogLink* dialog, bool modeless) override;
+
+  private:
+    CWizardAPIBase& m_Api;
+  };
+
   int m_nKind;
   CString m_OutputFileName;   // GetOutputFileName's text
+  // Dialogs a factory reset forgot while their window was open; freed when the window goes, or at unload.
+  std::vector<CWizardDialogLink*> m_ForgottenDialogs;
+  CDialogOwner m_DialogOwner{*this};
   std::vector<std::unique_ptr<CFakedSingleBoardSystem>> m_RetainedSystems;
 };

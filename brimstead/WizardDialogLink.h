@@ -12,6 +12,19 @@
 
 #include "brimstead/HostInterfaces.h"
 
+class CWizardDialogLink;
+
+// Told by a wizard dialog once its window is gone and its pages are torn down, before the host hears OnClosed.
+// The owner clears its modeless flag and frees a spent modeless dialog (one it holds, or one a factory reset
+// forgot); a modal dialog is freed by the run that made it.
+class CWizardDialogOwner {
+public:
+  virtual void OnDialogClosed(CWizardDialogLink* dialog, bool modeless) = 0;
+
+protected:
+  ~CWizardDialogOwner() = default;
+};
+
 // What the interface object hands a new dialog before it runs.
 struct CWizardDialogSettings {
   BYTE option1 = 1;                 // decoupling: shows the capacitor-models page
@@ -19,14 +32,19 @@ struct CWizardDialogSettings {
   BYTE debugOptions = 0;            // decoupling: adds the debug page
   const CStringArray* names = nullptr;   // replaces the dialog's own name list (copied)
   CHostWizardCallback* callback = nullptr;
-  int tableValue = 0;
+  INT_PTR tableValue = 0;
   CHostBoardMarker* boardView = nullptr;   // via model and extractor only
   bool modeless = false;            // set only for a modeless run
+  CWizardDialogOwner* owner = nullptr;     // told when the dialog's window is gone
 };
 
 class CWizardDialogLink {
 public:
-  virtual ~CWizardDialogLink() = default;   // the interface object deletes its dialog through this
+  virtual ~CWizardDialogLink() = default;
+
+  // The interface object frees its dialog through this: at once, or, while the host is inside one of the dialog's
+  // handlers (its Run, MayClose or Notify), once that handler has returned.
+  virtual void Release() { delete this; }
 
   virtual void Configure(const CWizardDialogSettings& settings) = 0;
   // The modal run; answers IDOK, IDCANCEL or -1 when the dialog could not be made.

@@ -4,6 +4,7 @@
 #include "host/HostBoard.h"
 #include "host/HostLedger.h"
 #include "host/HostSystem.h"
+#include "platform/base/VirtualClock.h"
 #include "platform/window/windowapi.h"
 
 #include <dlfcn.h>
@@ -32,9 +33,24 @@ bool ParseSwitch(const std::string& option, const std::string& value) {
   throw PdnHostUsageError(option + ": expected on or off, found \"" + value + "\"");
 }
 
-const char* Text(const char* text) { return text ? text : "(none)"; }
+std::string Text(const char* text) { return text ? EscapedName(text) : "(none)"; }
 
 }  // namespace
+
+std::string EscapedName(const std::string& name) {
+  std::string out;
+  out.reserve(name.size());
+  for (char c : name) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      default: out += c; break;
+    }
+  }
+  return out;
+}
 
 const char* PdnHostUsage() {
   return "usage: pdnhost [options]\n"
@@ -55,7 +71,8 @@ const char* PdnHostUsage() {
          "                          open wizard)\n"
          "  --save                  let the wizard save its settings file (its Finish)\n"
          "  --open modal|modeless   open the wizard\n"
-         "  --no-getters            do not print the getters at the end\n";
+         "  --no-getters            do not print the getters at the end\n"
+         "  --fixed-clock           the time of day stands at 2024-01-01 00:00:00 (for comparable settings files)\n";
 }
 
 PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, const std::string& defaultLibrary,
@@ -127,6 +144,8 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
       options.open = how;
     } else if (option == "--no-getters") {
       options.printGetters = false;
+    } else if (option == "--fixed-clock") {
+      options.fixedClock = true;
     } else {
       throw PdnHostUsageError("unknown option \"" + option + "\"");
     }
@@ -134,7 +153,7 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
   return options;
 }
 
-PdnHost::PdnHost(std::ostream& out) : m_out(out), m_ledger(std::make_unique<HostLedger>()) {}
+PdnHost::PdnHost(std::ostream& out, std::ostream& err) : m_out(out), m_err(err), m_ledger(std::make_unique<HostLedger>()) {}
 
 PdnHost::~PdnHost() {
   // The host closes its wizard before it unloads the module.
@@ -149,7 +168,7 @@ PdnHost::~PdnHost() {
 bool PdnHost::LoadLibrary(const std::string& path) {
   m_library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!m_library) {
-    m_out << "pdnhost: cannot load the module library " << path << ": " << dlerror() << "\n";
+    m_err << "pdnhost: cannot load the module library " << path << ": " << dlerror() << "\n";
     return false;
   }
   m_out << "module: " << path << "\n";
@@ -166,7 +185,7 @@ CWizardAPI* PdnHost::CreateObject(WizardKind kind) {
   }
   void* factory = dlsym(m_library, name);
   if (!factory) {
-    m_out << "pdnhost: the module does not export " << name << "\n";
+    m_err << "pdnhost: the module does not export " << name << "\n";
     return nullptr;
   }
   // Each factory answers its object's table, whose first 58 operations are the shared ones.
@@ -180,14 +199,15 @@ CWizardAPI* PdnHost::CreateObject(WizardKind kind) {
 }
 
 void PdnHost::Step(const std::string& what, bool answer) {
-  FlushCallback();
+  // The step's line first, then what the module told the callback while the step ran.
   m_out << what << " -> " << (answer ? "true" : "false") << "\n";
+  FlushCallback();
 }
 
 void PdnHost::FlushCallback() {
   const std::vector<std::string>& lines = m_callback.Lines();
   for (; m_callbackPrinted < lines.size(); ++m_callbackPrinted)
-    m_out << "callback: " << lines[m_callbackPrinted] << "\n";
+    m_out << "callback: " << EscapedName(lines[m_callbackPrinted]) << "\n";
 }
 
 void PdnHost::PumpMessages() {
@@ -202,7 +222,7 @@ void PdnHost::PumpMessages() {
 
 void PdnHost::SayNoWizards(const std::string& why) {
   m_wizardsMissing = true;
-  m_out << "pdnhost: " << why << ": the wizard dialogs do not exist yet in this module, so no wizard opens.\n";
+  m_err << "pdnhost: " << why << ": the wizard dialogs do not exist yet in this module, so no wizard opens.\n";
 }
 
 bool PdnHost::OpenModeless(CWizardAPI& api) {
@@ -215,13 +235,15 @@ bool PdnHost::OpenModeless(CWizardAPI& api) {
 }
 
 int PdnHost::Run(const PdnHostOptions& options) {
+  if (options.fixedClock)
+    plat::VirtualClock::FixTimeOfDay();
   try {
     m_board = LoadBoardFile(options.board, *m_ledger);
   } catch (const BoardFileError& error) {
-    m_out << "pdnhost: " << error.what() << "\n";
+    m_err << "pdnhost: " << error.what() << "\n";
     return 2;
   }
-  m_out << "board: " << options.board << " (" << m_board->Name() << ", " << m_board->Layers().size() << " layers, "
+  m_out << "board: " << options.board << " (" << EscapedName(m_board->Name()) << ", " << m_board->Layers().size() << " layers, "
         << m_board->Nets().size() << " nets, " << m_board->Probes().size() << " probes)\n";
   if (!LoadLibrary(options.library))
     return 2;
@@ -236,18 +258,18 @@ int PdnHost::Run(const PdnHostOptions& options) {
   if (options.boardMode) {
     api.EnableBoardMode();
     m_out << "EnableBoardMode()\n";
-    Step("SetBoard(" + m_board->Name() + ")", api.SetBoard(m_board.get()));
+    Step("SetBoard(" + EscapedName(m_board->Name()) + ")", api.SetBoard(m_board.get()));
   } else {
     m_system = std::make_unique<HostSystem>(*m_ledger, "pdnhost");
     m_system->AddBoard(m_board.get());
-    Step("SetSystem(" + m_board->Name() + ")", api.SetSystem(m_system.get()));
+    Step("SetSystem(" + EscapedName(m_board->Name()) + ")", api.SetSystem(m_system.get()));
   }
   if (options.project)
     Step("SetProjectFile(" + *options.project + ")", api.SetProjectFile(options.project->c_str()));
   if (options.helpFile)
     Step("SetHelpFile(" + *options.helpFile + ")", api.SetHelpFile(options.helpFile->c_str()));
   for (const std::string& names : options.names)
-    Step("AddNames(" + names + ")", api.AddNames(names.c_str()));
+    Step("AddNames(" + EscapedName(names) + ")", api.AddNames(names.c_str()));
   if (options.option1) {
     api.SetWizardOption1(*options.option1);
     m_out << "SetWizardOption1(" << *options.option1 << ")\n";
@@ -318,7 +340,7 @@ int PdnHost::Run(const PdnHostOptions& options) {
     PrintGetters(api, options.wizard);
   FlushCallback();
   if (!m_ledger->IsBalanced())
-    m_out << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
   return code;
 }
 

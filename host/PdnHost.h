@@ -45,6 +45,7 @@ struct PdnHostOptions {
   bool save = false;                 // let the wizard write the settings file (its Finish)
   std::optional<std::string> open;   // "modal" or "modeless"
   bool printGetters = true;
+  bool fixedClock = false;           // the time of day stands at 2024-01-01 00:00:00 (settings files' stamp)
 };
 
 // The usage text.
@@ -52,10 +53,15 @@ const char* PdnHostUsage();
 // Throws PdnHostUsageError. `defaultLibrary` and `defaultBoard` fill what the line does not give.
 PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, const std::string& defaultLibrary,
                                      const std::string& defaultBoard);
+// A name as pdnhost echoes it: backslashes, tabs, carriage returns and line feeds written as \\, \t, \r and \n,
+// so that every echo stays on its line and reads back unambiguously.
+std::string EscapedName(const std::string& name);
 
+// What the host prints goes to `out`; what went wrong (a file or library that cannot be used, a wizard that
+// cannot open, host objects the module kept) goes to `err`.
 class PdnHost {
 public:
-  explicit PdnHost(std::ostream& out);
+  PdnHost(std::ostream& out, std::ostream& err);
   ~PdnHost();
   PdnHost(const PdnHost&) = delete;
   PdnHost& operator=(const PdnHost&) = delete;
@@ -75,6 +81,7 @@ private:
   void SayNoWizards(const std::string& why);
 
   std::ostream& m_out;
+  std::ostream& m_err;
   void* m_library = nullptr;
   std::unique_ptr<HostLedger> m_ledger;
   std::unique_ptr<HostBoard> m_board;

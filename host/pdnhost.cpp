@@ -1,7 +1,29 @@
 // pdnhost: loads the module library the way the host application does and drives one wizard from the command line.
+//
+// Without --library and --board it takes the module and the 8-layer sample board that the build places relative
+// to the program itself (PDNHOST_LIBRARY_FROM_PROGRAM, PDNHOST_BOARD_FROM_PROGRAM), so a moved build tree still runs.
 #include "host/PdnHost.h"
 
+#include <filesystem>
 #include <iostream>
+#include <system_error>
+
+namespace {
+
+// The folder of the running program, or the working folder when the system does not say.
+std::filesystem::path ProgramFolder(const char* argv0) {
+  std::error_code error;
+  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error)
+    program = std::filesystem::absolute(argv0, error);
+  return program.parent_path();
+}
+
+std::string FromProgram(const std::filesystem::path& folder, const char* relative) {
+  return (folder / relative).lexically_normal().string();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -10,13 +32,15 @@ int main(int argc, char** argv) {
       std::cout << host::PdnHostUsage();
       return 0;
     }
+  const std::filesystem::path folder = ProgramFolder(argv[0]);
   host::PdnHostOptions options;
   try {
-    options = host::ParsePdnHostArguments(arguments, PDNHOST_DEFAULT_LIBRARY, PDNHOST_DEFAULT_BOARD);
+    options = host::ParsePdnHostArguments(arguments, FromProgram(folder, PDNHOST_LIBRARY_FROM_PROGRAM),
+                                          FromProgram(folder, PDNHOST_BOARD_FROM_PROGRAM));
   } catch (const host::PdnHostUsageError& error) {
     std::cerr << "pdnhost: " << error.what() << "\n" << host::PdnHostUsage();
     return 2;
   }
-  host::PdnHost pdnhost(std::cout);
+  host::PdnHost pdnhost(std::cout, std::cerr);
   return pdnhost.Run(options);
 }

@@ -25,15 +25,12 @@ void ErrorBoxSystemError(DWORD code, HWND owner, const char* format, ...);
 // ErrorBoxSystemError with the thread's last error at the call.
 void ErrorBoxLastError(HWND owner, const char* format, ...);
 
-// Shows "Line:%u,   File:%s   File date:%s" in a "FATAL ERROR" box (MB_ICONHAND) and ends the process with
-// exit code 1. Callers pass __DATE__, __FILE__ and __LINE__ at a place that must never be reached.
-[[noreturn]] void FatalErrorReport(const char* buildDate, const char* sourceFile, unsigned line);
-
 // The system's text for the thread's last error (language 0x400), as the system gives it (ending in "\r\n");
 // empty when the system has none.
 std::string GetLastErrorText();
 
 // Ends the process where an operation must never be reached: shows "Line:%u,   File:%s   File date:%s" in a box
-// captioned "FATAL ERROR" and exits with code 1. Without a way to show the box (a headless run with no answerer)
-// the text goes to the standard error stream instead; the process ends either way.
+// captioned "FATAL ERROR" (MB_ICONHAND) and exits with code 1; callers pass __DATE__, __FILE__ and __LINE__.
+// Without a way to show the box (a headless run with no answerer) the text goes to the standard error stream
+// instead; the process ends either way.
 [[noreturn]] void FatalErrorReport(const char* buildDate, const char* sourceFile, unsigned line);

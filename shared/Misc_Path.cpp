@@ -1,42 +1,30 @@
 #include "shared/Misc_Path.h"
 
+#include "platform/base/FileSystem.h"
 
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-std::string NativeOf(const char* path) {
-  // Backslashes separate too; a leading drive means nothing on Linux.
-  std::string native(path);
-  for (char& c : native)
-    if (c == '\\')
-      c = '/';
-  if (native.size() >= 2 && native[1] == ':' &&
-      ((native[0] >= 'a' && native[0] <= 'z') || (native[0] >= 'A' && native[0] <= 'Z')))
-    native.erase(0, 2);
-  return native;
-}
-
-bool Stat(const char* path, struct stat& info) {
-  if (!path || !*path)
-    return false;
-  return ::stat(NativeOf(path).c_str(), &info) == 0;
+// The platform's attributes of the path (which take the module's dialect); INVALID_FILE_ATTRIBUTES when missing.
+DWORD Attributes(const char* path) {
+  return path && *path ? GetFileAttributes(path) : INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
 
 bool FileExists(const char* path) {
-  struct stat info;
-  return Stat(path, info) && !S_ISDIR(info.st_mode);
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_OFFLINE));
 }
 
 bool DirectoryExists(const char* path) {
-  struct stat info;
-  return Stat(path, info) && S_ISDIR(info.st_mode);
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsRelativePath(const char* path) {

@@ -1,8 +1,10 @@
 // The grid engine on large sparse grids: open, scroll a page, jump to the end, repaint. Each is measured
 // at 10,000, 100,000 and 1,000,000 rows of 100 columns with a value in every 1000th row; the cost must not
-// grow with the row count.
+// grow with the row count. The same repaint and page scroll with 0, 10,000 and 1,000,000 hidden rows in
+// view must not grow with the hidden count either.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <utility>
@@ -139,6 +141,48 @@ void BM_RedrawChangedCell(benchmark::State& state) {
   g->DestroyWindow();
 }
 
+// Rows first..last hidden (one block), answered in constant time so that only the engine's cost shows.
+struct HiddenBlock : CGXGridHideCellsImp {
+  HiddenBlock(ROWCOL f, ROWCOL l) : first(f), last(l) {}
+  BOOL IsRowHidden(CGXGridCore*, ROWCOL row) override { return row >= first && row <= last; }
+  ROWCOL first, last;
+};
+
+// A grid of 10,000 shown rows with a block of hidden rows (the argument) starting at row 10, inside the
+// first page, with a value in every cell of the hidden block's first and last 100 rows.
+std::unique_ptr<CGXGridWnd> OpenWithHiddenRows(ROWCOL hidden) {
+  auto g = Open(10000 + hidden);
+  for (ROWCOL r = 10; r < 110 && r < 10 + hidden; ++r) g->SetCellValue(r, 2, "hidden", 0);
+  for (ROWCOL r = 10 + hidden - std::min<ROWCOL>(hidden, 100); r < 10 + hidden; ++r) g->SetCellValue(r, 2, "hidden", 0);
+  if (hidden) g->SetFeature(new HiddenBlock(10, 10 + hidden - 1));
+  g->SetTopRow(1, 0);
+  g->RedrawAll(GX_UPDATENOW);
+  Pump();
+  return g;
+}
+
+// The whole window repainted at the top, the hidden block in view.
+void BM_RepaintHiddenRows(benchmark::State& state) {
+  auto g = OpenWithHiddenRows(static_cast<ROWCOL>(state.range(0)));
+  for (auto _ : state) {
+    InvalidateRect(*g, nullptr, FALSE);
+    UpdateWindow(*g);
+  }
+  g->DestroyWindow();
+}
+
+// A page down past the hidden block and back up to the top, each painted.
+void BM_ScrollPageHiddenRows(benchmark::State& state) {
+  auto g = OpenWithHiddenRows(static_cast<ROWCOL>(state.range(0)));
+  for (auto _ : state) {
+    SendMessage(*g, WM_VSCROLL, SB_PAGEDOWN, 0);
+    Pump();
+    SendMessage(*g, WM_VSCROLL, SB_PAGEUP, 0);
+    Pump();
+  }
+  g->DestroyWindow();
+}
+
 }  // namespace
 
 BENCHMARK(BM_Open)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -147,3 +191,5 @@ BENCHMARK(BM_JumpToEnd)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::
 BENCHMARK(BM_Repaint)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RepaintBuffered)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedrawChangedCell)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RepaintHiddenRows)->Arg(0)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ScrollPageHiddenRows)->Arg(0)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMicrosecond);

@@ -15,6 +15,9 @@ public:
     ~CBoardMarks() { Clear(); }
 
     void SetMarker(CHostBoardMarker* marker) { m_marker = marker; }
+    // Whether the host handed in its board view's marker, and the marker (null without one).
+    bool HasMarker() const { return m_marker != nullptr; }
+    CHostBoardMarker* GetMarker() const { return m_marker; }
 
     // Removes every mark group (entry 0 while any remain). Stops as soon as a removal does not lower the
     // marker's count, so a marker that refuses cannot hold the caller in an endless loop.

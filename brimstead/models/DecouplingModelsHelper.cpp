@@ -4,13 +4,11 @@
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/models/SpiceScanner.h"
 #include "brimstead/models/TouchstonePorts.h"
+#include "platform/base/FileSystem.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 
 namespace {
@@ -138,14 +136,11 @@ int CDecouplingModelsHelperImpl::CheckModelFile(CHostCapacitorModel* model)
     const CString path = ResolveModelFile(name);
     if (path.IsEmpty())
         return 0;
-    std::FILE* file = std::fopen(path, "r");
-    if (!file)
+    // A readable file; a directory is not a model file.
+    const DWORD attributes = GetFileAttributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return 0;
-    // Here a directory opens for reading too; it is not a model file.
-    struct stat st {};
-    const bool regular = ::fstat(::fileno(file), &st) == 0 && !S_ISDIR(st.st_mode);
-    std::fclose(file);
-    return regular ? 1 : 0;
+    return _access(path, 4) == 0 ? 1 : 0;
 }
 
 int CDecouplingModelsHelperImpl::GetModelPortCount(CHostCapacitorModel* model)
@@ -268,7 +263,7 @@ const char* FindModelFile(const char* name)
         if (!path.empty() && path.back() != '/' && path.back() != '\\')
             path += '/';
         path += name;
-        if (::access(path.c_str(), F_OK) == 0) {
+        if (_access(path.c_str(), 0) == 0) {
             g_foundPath = std::move(path);
             return g_foundPath.c_str();
         }

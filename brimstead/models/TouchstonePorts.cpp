@@ -1,6 +1,7 @@
 #include "brimstead/models/TouchstonePorts.h"
 
 #include "brimstead/models/NumberText.h"
+#include "platform/base/FileSystem.h"
 
 #include <climits>
 #include <cmath>
@@ -106,7 +107,7 @@ int CountTouchstonePortsInText(const char* data, std::size_t size)
 
 int CountTouchstonePortsInFile(const char* path)
 {
-    std::FILE* file = path ? std::fopen(path, "r") : nullptr;
+    std::FILE* file = path ? plat::FOpen(path, "r") : nullptr;
     if (!file)
         return 0;
     const int ports = CountTouchstonePortsInStream(file);
@@ -160,7 +161,7 @@ int ReadHeaderPortCountInStream(std::FILE* file)
 
 int ReadHeaderPortCountInFile(const char* path)
 {
-    std::FILE* file = path ? std::fopen(path, "r") : nullptr;
+    std::FILE* file = path ? plat::FOpen(path, "r") : nullptr;
     if (!file)
         return 0;
     const int ports = ReadHeaderPortCountInStream(file);

@@ -49,7 +49,8 @@ private:
     // 32 bits of their size.
     std::size_t m_size = 0;
     std::string m_fileName;
-    int m_fd = -1; // kept open only to hold the lock
+    void* m_file = nullptr;    // the file's handle, kept open to hold the lock
+    void* m_mapping = nullptr; // the mapping object's handle
 };
 
 } // namespace vorntool

@@ -6,6 +6,7 @@
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/tests/RecordTestSupport.h"
 #include "host/HostCallbackLog.h"
+#include "platform/base/CTime.h"
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/VirtualClock.h"
 #include "shared/Misc_Ini.h"
@@ -33,6 +34,7 @@ class SettingsFile : public RecordTest {
 protected:
   void SetUp() override {
     plat::VirtualClock::Reset();
+    plat::VirtualClock::FixTimeOfDay();  // the golden files' stamp
     dir = fs::temp_directory_path() / ("brim_dao_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
@@ -215,6 +217,18 @@ TEST_F(SettingsFile, SystemModeProbeSectionsOfViaRecordsAreEmptyAndNeverRead) {
   auto* v = MakeWithProject<CDiffViaAnalysisData>(false);
   ASSERT_TRUE(v->Save());
   ExpectGolden("diffvia_system.dao", v->m_SettingsPath.GetString());
+}
+
+TEST_F(SettingsFile, UnfixedClockStampsTheRealLocalTime) {
+  plat::VirtualClock::UseRealTimeOfDay();
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  const CTime before = CTime::GetCurrentTime();
+  ASSERT_TRUE(d->Save());
+  const CTime after = CTime::GetCurrentTime();
+  char stamp[128] = {};
+  GetPrivateProfileString("HEADER", "DateTime", "", stamp, sizeof stamp, d->m_SettingsPath);
+  EXPECT_TRUE(stamp == before.Format("%#c") || stamp == after.Format("%#c")) << stamp;
+  EXPECT_GE(before.GetYear(), 2025) << "the machine's clock, not the fixed one";
 }
 
 // ---- missing, corrupt, stale ----

@@ -8,8 +8,8 @@
 // - Cancel asks the callback's MayClose and, when allowed, destroys the window (modeless) or ends the run (modal).
 //
 // It also writes what it sees of the module's start and end to a trace file (/tmp/brim_module_trace_<pid>.txt):
-// when its own static object is constructed and destroyed, whether the application object exists and whether the
-// application's start-up has run.
+// when its own static object is constructed and destroyed and when a wizard window is destroyed, whether the
+// application object exists and whether the application's start-up has run (and its exit has not).
 #include "brimstead/AnalysisData.h"
 #include "brimstead/BrimsteadApp.h"
 #include "brimstead/WizardDialogLink.h"
@@ -154,8 +154,10 @@ LRESULT CWizardWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     m_Wizard.OnCommand(LOWORD(wParam));
     return 0;
   }
-  if (message == WM_DESTROY)
+  if (message == WM_DESTROY) {
+    Trace("wizard destroyed");
     m_Wizard.OnDestroy();   // the hook use goes with the window, as the wizard dialogs give it back
+  }
   return CWnd::WindowProc(message, wParam, lParam);
 }
 

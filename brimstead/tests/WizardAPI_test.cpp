@@ -135,6 +135,21 @@ void CheckSetterRefusals(host::HostBoard& board, host::HostSystem& system, const
   EXPECT_EQ(std::string(record->m_SettingsPath.GetString()), (dir / "demo8.dao").string());
 }
 
+TEST_F(WizardAPI, ProjectFileTakesEitherSeparator) {
+  fs::create_directories(dir / "sub");
+  std::ofstream(dir / "sub" / "demo8.brd") << "board\n";
+  const fs::path cwd = fs::current_path();
+  fs::current_path(dir);
+  CBypassWizardAPI* api = CBypassWizardAPI::Create();
+  const bool taken = api->SetProjectFile("sub\\demo8.brd");
+  const bool saved = taken && GetAnalysisData()->Save();
+  fs::current_path(cwd);
+  ASSERT_TRUE(taken);
+  ASSERT_TRUE(saved);
+  EXPECT_TRUE(fs::exists(dir / "sub" / "demo8.dao"));
+  EXPECT_FALSE(CBypassWizardAPI::Create()->SetProjectFile((dir / "sub\\missing.brd").string().c_str()));
+}
+
 TEST_F(WizardAPI, SystemAndBoardSettersRefuseWhatTheyMust) {
   CheckSetterRefusals<CBrimsteadAPI>(*board, system, dir, project);
   CheckSetterRefusals<CBypassWizardAPI>(*board, system, dir, project);
@@ -256,8 +271,14 @@ void CheckSettingsRoundTrip(host::HostBoard& board, host::HostCallbackLog& callb
   callback.Clear();
   const std::string settings = (dir / "demo8.dao").string();
   if constexpr (std::is_same_v<Api, CBypassWizardAPI> || std::is_same_v<Api, CDiffViaModelWizardAPI>) {
-    // The bypass and via-model objects load the file themselves and tell the host.
-    ASSERT_TRUE(api->LoadSettings(settings.c_str()));
+    // The bypass and via-model objects load the file themselves and tell the host. A path relative to the working
+    // folder finds the project (and so the board) as the absolute one does.
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir);
+    const bool loaded = api->LoadSettings("demo8.dao");
+    fs::current_path(cwd);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(std::string(GetAnalysisData()->m_SettingsPath.GetString()), settings);
     ASSERT_EQ(callback.Lines().size(), 1u);
     EXPECT_EQ(callback.Lines()[0], "Notify 2 1");
   } else {

@@ -16,7 +16,6 @@
 #include "grid/core/CGXSysColorTable.h"
 #include "platform/base/CSharedFile.h"
 #include "platform/base/GlobalMemory.h"
-#include "platform/base/ResourceTable.h"
 #include "platform/base/StringApi.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CDC.h"
@@ -192,8 +191,7 @@ BOOL CGXControl::NotifyEditStart() {
 
 BOOL CGXControl::NotifyModified() {
   if (!GetModifiedState()) return FALSE;
-  m_pGrid->NotifyCellModified(m_nRow, m_nCol);
-  return TRUE;
+  return m_pGrid->NotifyCellModified(m_nRow, m_nCol);
 }
 
 BOOL CGXControl::NotifyEditEnd() {
@@ -292,10 +290,10 @@ void CGXControl::DrawCurrentCellFrame(CDC* dc, const CRect& rect) {
   }
   const CGXProperties* props = m_pGrid->GetProperties();
   const CString look = props ? props->GetUserProperty(GX_IDS_UP_CURRENTCELL).GetValue() : CString();
-  const int side[4] = {2, 3, 0, 1};  // top, bottom, left, right
   if (look == "Thin Border." || look == "Thick Border.") {
     const CGXBorderPen pen(PS_SOLID, look == "Thin Border." ? 1 : 2, RGB(0, 0, 0));
-    for (int s : side) m_pGrid->DrawBorderLine(pen, rect, s, dc);
+    for (int side : {GX_BORDER_TOP, GX_BORDER_BOTTOM, GX_BORDER_LEFT, GX_BORDER_RIGHT})
+      m_pGrid->DrawBorderLine(pen, rect, side, dc);
     return;
   }
   if (look == "No Border.") return;
@@ -788,12 +786,6 @@ const CGXStyle& CGXControl::GetCachedStyle() {
 
 void CGXControl::RegisterUserAttributes(CGXStylesMap* map) {
   if (!map) return;
-  static const bool named = (plat::ResourceTable::AddStrings(plat::ResourceTable::ModuleHandle("grid"),
-                                                             {{GX_IDS_UA_VALID_MIN, "Valid: Min. Value"},
-                                                              {GX_IDS_UA_VALID_MAX, "Valid: Max. Value"},
-                                                              {GX_IDS_UA_VALID_MSG, "Valid: Warning Msg"}}),
-                             true);
-  (void)named;
   CGXStyle spin;
   spin.SetControl(kSpinEditId);
   map->AddUserAttribute(GX_IDS_UA_VALID_MIN, &spin);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "grid/controls/CGXHeader.h"
+#include "grid/controls/gxcontrolstrings.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridCore.h"
@@ -43,7 +44,8 @@ void CGXStatic::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, con
 }
 
 void GXRegisterStaticControls() {
+  GXRegisterControlStrings();
+  if (!CGXControlFactory::FirstRegistration(reinterpret_cast<const void*>(&GXRegisterStaticControls))) return;
   CGXControlFactory::RegisterControlCreator(GX_IDS_CTRL_STATIC, [](CGXGridCore* g) { return new CGXStatic(g); });
   CGXControlFactory::RegisterControlCreator(GX_IDS_CTRL_HEADER, [](CGXGridCore* g) { return new CGXHeader(g); });
-  CGXControlFactory::SetCommonUserAttributeRegistrar([](CGXStylesMap& map) { CGXControl::RegisterUserAttributes(&map); });
 }

@@ -25,5 +25,7 @@ class CGXStatic : public CGXControl {
   static int TextMargin();
 };
 
-// Registers the static and header cells with the control factory (ids 52513 and 52520).
+// The controls library's registration call: the cell controls' texts, then the static and header cells'
+// creators (ids 52513 and 52520) in the control factory. A program makes it before InitGridLibrary; it is
+// safe to repeat.
 void GXRegisterStaticControls();

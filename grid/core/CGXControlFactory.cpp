@@ -1,5 +1,8 @@
 #include "grid/core/CGXControlFactory.h"
 
+#include <set>
+
+#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXDataCopyMoveCellsImp.h"
 #include "grid/core/CGXDrawRotatedTextImp.h"
 #include "grid/core/CGXGridCore.h"
@@ -18,10 +21,10 @@ namespace {
 
 struct Registries {
   std::map<UINT, CGXControlFactory::Creator> creators;
-  CGXControlFactory::Registrar commonUserAttributes;
   std::vector<CGXControlFactory::Registrar> userAttributes;
   std::vector<CGXControlFactory::Installer> gridComponents;
   std::vector<CGXControlFactory::ClassRegistrar> wndClasses;
+  std::set<const void*> libraries;
 };
 
 Registries& Reg() {
@@ -43,9 +46,9 @@ void CGXControlFactory::RegisterControlCreator(UINT controlId, Creator creator) 
   Reg().creators[controlId] = std::move(creator);
 }
 void CGXControlFactory::AddUserAttributeRegistrar(Registrar r) { Reg().userAttributes.push_back(std::move(r)); }
-void CGXControlFactory::SetCommonUserAttributeRegistrar(Registrar r) { Reg().commonUserAttributes = std::move(r); }
 void CGXControlFactory::AddGridComponentInstaller(Installer i) { Reg().gridComponents.push_back(std::move(i)); }
 void CGXControlFactory::AddWndClassRegistrar(ClassRegistrar r) { Reg().wndClasses.push_back(std::move(r)); }
+BOOL CGXControlFactory::FirstRegistration(const void* library) { return Reg().libraries.insert(library).second; }
 void CGXControlFactory::ClearRegistriesForTest() { Reg() = Registries{}; }
 
 CGXControl* CGXControlFactory::CreateControl(UINT controlId, CGXGridCore* grid) {
@@ -64,7 +67,7 @@ void CGXControlFactory::RegisterAllControls(CGXStylesMap& stylesMap) {
 }
 
 void CGXControlFactory::RegisterAllUserAttributes(CGXStylesMap& stylesMap) {
-  if (Reg().commonUserAttributes) Reg().commonUserAttributes(stylesMap);
+  CGXControl::RegisterUserAttributes(&stylesMap);  // the attributes common to every cell control
   for (const Registrar& r : Reg().userAttributes) r(stylesMap);
   CGXStyle tooltip;
   tooltip.SetWrapText(TRUE).SetAutoSize(TRUE);

@@ -2,8 +2,8 @@
 // use, and the installation of the grid's feature objects.
 //
 // The factory is a registry: each cell control registers a creator for its ids (the cell-control
-// libraries fill it), so that the core knows no control class. Ids without a creator get the edit
-// control, as the classic table maps every unlisted id to it.
+// libraries fill it from their registration calls), so that the core knows no cell class, only the control
+// base. Ids without a creator get the edit control, as the classic table maps every unlisted id to it.
 #pragma once
 
 #include <functional>
@@ -41,19 +41,20 @@ class CGXControlFactory : public CGXAbstractControlFactory {
   // Registries the cell-control, window and feature libraries fill (process-wide).
   static void RegisterControlCreator(UINT controlId, Creator creator);
   static void AddUserAttributeRegistrar(Registrar registrar);
-  // The attributes common to every cell control, registered before the families' own (one slot: the
-  // controls library sets it each time it registers its controls).
-  static void SetCommonUserAttributeRegistrar(Registrar registrar);
   static void AddGridComponentInstaller(Installer installer);
   // The grid window library's registration of "CGXGridWnd" (and, later, the sheet-tab classes).
   static void AddWndClassRegistrar(ClassRegistrar registrar);
+  // A library's registration call fills the registries once: TRUE the first time it names itself (any
+  // address of its own) since the registries were last cleared, so the call is safe to repeat.
+  static BOOL FirstRegistration(const void* library);
   static void ClearRegistriesForTest();
 
   // The control of an id: its creator, else the edit control's (52512), else (FIXME: until the edit control
   // exists) the static cell's (52513); null when neither is registered or the creator fails.
   CGXControl* CreateControl(UINT controlId, CGXGridCore* grid) override;
   void RegisterAllControls(CGXStylesMap& stylesMap) override;
-  // Each control family's attributes, then 51022 "Tooltip-Text" and 52792 (the ellipsis type).
+  // The attributes common to every cell control (the control base's), each control family's, then 51022
+  // "Tooltip-Text" and 52792 (the ellipsis type).
   void RegisterAllUserAttributes(CGXStylesMap& stylesMap) override;
   void InitializeGridComponents(CGXGridCore* grid) override;
   // The process-wide implementations this library provides, in the classic order.

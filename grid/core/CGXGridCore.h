@@ -811,8 +811,9 @@ class CGXGridCore {
   CGXAbstractGridOldDrawingImp* GetOldDrawingImp() const { return m_pOldDrawingImp.get(); }
   void CallOldDrawingHook(CGXGridDrawContext& ctx);
   BOOL m_bOldDrawing = FALSE;  // asks the installed cell-by-cell drawing to draw this grid
-  // Border line on one side (0 left, 1 right, 2 top, 3 bottom) of rect; a dashed or dotted pen becomes a
-  // pattern band on the interior's colour when an interior is given.
+  // Border line on one side of rect, numbered as the style numbers its borders (GX_BORDER_TOP, _LEFT,
+  // _BOTTOM, _RIGHT); a dashed or dotted pen becomes a pattern band on the interior's colour when an
+  // interior is given.
   void DrawBorderLine(const CGXBorderPen& pen, const CRect& rect, int side, CDC* dc,
                       const CGXInteriorBrush* interior = nullptr);
   void DrawStyleBorders(CDC* dc, int left, int top, int right, int bottom, const CGXStyle& style);
@@ -898,7 +899,11 @@ class CGXGridCore {
   virtual void OnMoveCurrentCellHook(ROWCOL, ROWCOL) {}
   // Notifications from the cell controls (defaults: TRUE or nothing).
   virtual BOOL OnStartEditing(ROWCOL, ROWCOL) { return TRUE; }
-  virtual void NotifyCellModified(ROWCOL, ROWCOL) { SetModifiedFlag(TRUE); }
+  // A control's value changed: the contents are modified; the answer goes back to the control.
+  virtual BOOL NotifyCellModified(ROWCOL, ROWCOL) {
+    SetModifiedFlag(TRUE);
+    return TRUE;
+  }
   virtual BOOL OnEndEditing(ROWCOL, ROWCOL) { return TRUE; }
   virtual void OnCanceledEditing(ROWCOL, ROWCOL) {}
   virtual BOOL OnCellStored(ROWCOL, ROWCOL) { return TRUE; }

@@ -22,6 +22,7 @@
 #include "grid/core/CGXGridDrawContext.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
+#include "grid/core/CGXProperties.h"
 #include "platform/framework/CPrintInfo.h"
 #include "platform/framework/CWnd.h"
 #include "platform/framework/MessageBox.h"
@@ -513,7 +514,8 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
     ctx.preloaded.assign(ctx.styles.size(), nullptr);
     for (ROWCOL r = 0; r < ctx.n; ++r)
       for (ROWCOL c = 0; c < ctx.m; ++c)
-        ctx.preloaded[static_cast<size_t>(r) * ctx.m + c] = GetCachedCellStyle(ctx.rows[r], ctx.cols[c]);
+        if (ctx.heights[r] > 0 && ctx.widths[c] > 0)  // hidden cells are never drawn
+          ctx.preloaded[static_cast<size_t>(r) * ctx.m + c] = GetCachedCellStyle(ctx.rows[r], ctx.cols[c]);
   }
   // 6. A changed cell may float differently now: its floating cells are computed again before it draws.
   if (m_pFloatCellsImp)
@@ -529,6 +531,7 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
     ctx.firstChanged.assign(ctx.n, ctx.m);
     for (ROWCOL r = 0; r < ctx.n; ++r) {
       ROWCOL first = 0;
+      if (ctx.heights[r] <= 0) first = ctx.m;  // a hidden row draws nothing, changed or not
       while (first < ctx.m && !IsDataCellChanged(ctx.rows[r], ctx.cols[first])) ++first;
       ctx.firstChanged[r] = first;
       if (first > 0) {
@@ -583,6 +586,9 @@ CGXInteriorBrush CGXGridCore::StandardInterior() const {
 }
 
 void CGXGridCore::PrepareCellFlags(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j) {
+  // A cell of no height or width (a hidden row or column) gets no flags, no style and no control call:
+  // it is skipped before anything is composed for it.
+  if (ctx.heights[i] <= 0 || ctx.widths[j] <= 0) return;
   WORD& f = ctx.Flags(i, j);
   // 1. The sides that carry the grid lines.
   const BOOL leftTop = GridLinesAtLeftTop();
@@ -599,22 +605,20 @@ void CGXGridCore::PrepareCellFlags(CGXGridDrawContext& ctx, ROWCOL i, ROWCOL j) 
     if (!slot) slot = index < ctx.preloaded.size() && ctx.preloaded[index] ? ctx.preloaded[index]
                                                                             : GetCachedCellStyle(row, col);
     const CGXStyle& s = *slot;
-    if (ctx.heights[i] > 0 && ctx.widths[j] > 0) {
-      if (!(s.GetInterior() == StandardInterior())) f |= GX_CF_OWNBACKGROUND;
-      if (s.IsIncluded(GX_IN_BORDERS)) {
-        if (s.HasBorder(GX_BORDER_LEFT)) f |= GX_CF_BORDER_LEFT;
-        if (s.HasBorder(GX_BORDER_RIGHT)) f |= GX_CF_BORDER_RIGHT;
-        if (s.HasBorder(GX_BORDER_TOP)) f |= GX_CF_BORDER_TOP;
-        if (s.HasBorder(GX_BORDER_BOTTOM)) f |= GX_CF_BORDER_BOTTOM;
-      }
-      if (!(f & vSide)) {
-        f |= GX_CF_VLINE;
-        if (col == ctx.frozenCols && col > ctx.headerCols) f |= GX_CF_VLINE_FROZEN;
-      }
-      if (!(f & hSide)) {
-        f |= GX_CF_HLINE;
-        if (row == ctx.frozenRows && row > ctx.headerRows) f |= GX_CF_HLINE_FROZEN;
-      }
+    if (!(s.GetInterior() == StandardInterior())) f |= GX_CF_OWNBACKGROUND;
+    if (s.IsIncluded(GX_IN_BORDERS)) {
+      if (s.HasBorder(GX_BORDER_LEFT)) f |= GX_CF_BORDER_LEFT;
+      if (s.HasBorder(GX_BORDER_RIGHT)) f |= GX_CF_BORDER_RIGHT;
+      if (s.HasBorder(GX_BORDER_TOP)) f |= GX_CF_BORDER_TOP;
+      if (s.HasBorder(GX_BORDER_BOTTOM)) f |= GX_CF_BORDER_BOTTOM;
+    }
+    if (!(f & vSide)) {
+      f |= GX_CF_VLINE;
+      if (col == ctx.frozenCols && col > ctx.headerCols) f |= GX_CF_VLINE_FROZEN;
+    }
+    if (!(f & hSide)) {
+      f |= GX_CF_HLINE;
+      if (row == ctx.frozenRows && row > ctx.headerRows) f |= GX_CF_HLINE_FROZEN;
     }
   }
   // 4. Selected cells are inverted after drawing. Decision: header cells (row 0, column 0 and the header
@@ -659,7 +663,15 @@ void CGXGridCore::DrawCurrentCellFrameOnce(CGXGridDrawContext& ctx) {
 
 void CGXGridCore::DrawCellControl(CDC* dc, ROWCOL row, ROWCOL col, const CRect& rect, const CGXStyle& style) {
   CGXControl* control = ControlForId(style.IsIncluded(GX_IN_CONTROLID) ? style.GetControl() : 0);
-  if (!control) return;
+  if (!control) {
+    // No cell control serves the cell (none registered): its background is still the grid's to fill.
+    if (m_bNeedsOwnBackground) {
+      const CGXProperties* props = GetProperties();
+      const BOOL blackAndWhite = props && props->PrintsBlackAndWhite(IsPrinting());
+      FillWithInterior(dc, rect, blackAndWhite ? CGXInteriorBrush(RGB(255, 255, 255)) : style.GetInterior());
+    }
+    return;
+  }
   if (row && col && MatchesCurrentCell(row, col) && !control->IsBoundToCell(row, col)) control->InitForCell(row, col);
   control->DrawCell(dc, rect, row, col, style, m_pStyleStandard);
 }

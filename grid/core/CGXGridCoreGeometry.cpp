@@ -50,7 +50,7 @@ int CGXGridCore::SumClientRowHeights(ROWCOL from, ROWCOL to, int limit) const {
   for (ROWCOL i = from; i <= to; ++i) {
     ROWCOL r = ClientRowToRow(i);
     if (r > count) break;
-    sum += GetRowHeight(r);
+    sum = GXAddSize(sum, GetRowHeight(r));
     if (limit && sum > limit) break;
   }
   return sum;
@@ -63,7 +63,7 @@ int CGXGridCore::SumClientColWidths(ROWCOL from, ROWCOL to, int limit) const {
   for (ROWCOL i = from; i <= to; ++i) {
     ROWCOL c = ClientColToCol(i);
     if (c > count) break;
-    sum += GetColWidth(c);
+    sum = GXAddSize(sum, GetColWidth(c));
     if (limit && sum > limit) break;
   }
   return sum;

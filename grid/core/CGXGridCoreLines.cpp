@@ -16,22 +16,22 @@
 #include "platform/gdi/CPen.h"
 
 namespace {
-// Style indices of the sides in drawing order 0 left, 1 right, 2 top, 3 bottom.
-constexpr int kStyleIndex[4] = {GX_BORDER_LEFT, GX_BORDER_RIGHT, GX_BORDER_TOP, GX_BORDER_BOTTOM};
-
 // One period of 8 pixels along a line for the dashed and dotted pen styles (bit 7 = first pixel; a set bit
 // is a line pixel): dash, dot, dash-dot, dash-dot-dot.
 constexpr BYTE kLinePatterns[4] = {0xFC, 0xAA, 0xE8, 0xEA};
 
 BOOL IsPatternStyle(UINT style) { return style >= 1 && style <= 4; }
 
+// Sides are numbered as the style numbers its borders: top, left, bottom, right.
+BOOL IsVerticalSide(int side) { return side == GX_BORDER_LEFT || side == GX_BORDER_RIGHT; }
+
 // The band of width w on one side of a rectangle.
 CRect SideBand(const CRect& r, int side, int w) {
   CRect band = r;
   switch (side) {
-    case 0: band.right = std::min(band.right, band.left + w); break;
-    case 1: band.left = std::max(band.left, band.right - w); break;
-    case 2: band.bottom = std::min(band.bottom, band.top + w); break;
+    case GX_BORDER_LEFT: band.right = std::min(band.right, band.left + w); break;
+    case GX_BORDER_RIGHT: band.left = std::max(band.left, band.right - w); break;
+    case GX_BORDER_TOP: band.bottom = std::min(band.bottom, band.top + w); break;
     default: band.top = std::max(band.top, band.bottom - w); break;
   }
   return band;
@@ -69,7 +69,7 @@ struct LinePass {
   WORD borderBit;   // the pass's border flag
   WORD lineBit;     // the grid-line flag this pass consumes (0 when it draws no grid lines)
   WORD frozenBit;   // the frozen-line flag this pass consumes (0 when none)
-  int side;         // 0 left, 1 right, 2 top, 3 bottom
+  int side;         // GX_BORDER_LEFT, _RIGHT, _TOP or _BOTTOM
 };
 }  // namespace
 
@@ -78,9 +78,9 @@ void CGXGridCore::DrawColumnLines(CGXGridDrawContext& ctx, ROWCOL j) {
   CGXBorderPen gridPen(ParamSettings().m_nGridLineStyle, 1, PropertyColor(0));
   const CGXBorderPen plainPen = gridPen;
   const BOOL lastFrozen = ctx.cols[j] == ctx.frozenCols && ctx.cols[j] > ctx.headerCols;
-  const LinePass passes[2] = {{GX_CF_BORDER_LEFT, static_cast<WORD>(leftTop ? GX_CF_VLINE : 0), 0, 0},
+  const LinePass passes[2] = {{GX_CF_BORDER_LEFT, static_cast<WORD>(leftTop ? GX_CF_VLINE : 0), 0, GX_BORDER_LEFT},
                               {GX_CF_BORDER_RIGHT, static_cast<WORD>(leftTop ? 0 : GX_CF_VLINE),
-                               GX_CF_VLINE_FROZEN, 1}};
+                               GX_CF_VLINE_FROZEN, GX_BORDER_RIGHT}};
   for (const LinePass& pass : passes) {
     auto kindOf = [&](ROWCOL i) {
       const WORD f = ctx.Flags(i, j);
@@ -95,7 +95,7 @@ void CGXGridCore::DrawColumnLines(CGXGridDrawContext& ctx, ROWCOL j) {
         ++i;
         continue;
       }
-      const CGXBorderPen pen = kind == LineKind::border ? ctx.Style(i, j).GetBorder(kStyleIndex[pass.side]) : gridPen;
+      const CGXBorderPen pen = kind == LineKind::border ? ctx.Style(i, j).GetBorder(pass.side) : gridPen;
       const CGXInteriorBrush* interior = ctx.StylePtr(i, j) ? &ctx.Style(i, j).GetInterior() : nullptr;
       const BOOL patterned = IsPatternStyle(pen.GetStyle()) && interior;
       auto consume = [&](ROWCOL k) {
@@ -108,7 +108,7 @@ void CGXGridCore::DrawColumnLines(CGXGridDrawContext& ctx, ROWCOL j) {
       ROWCOL k = i + 1;
       for (; k < ctx.n && kindOf(k) == kind; ++k) {
         if (kind == LineKind::border) {
-          if (!(ctx.Style(k, j).GetBorder(kStyleIndex[pass.side]) == pen)) break;
+          if (!(ctx.Style(k, j).GetBorder(pass.side) == pen)) break;
         } else if (patterned) {
           if (!ctx.StylePtr(k, j) || !(ctx.Style(k, j).GetInterior() == *interior)) break;
         }
@@ -119,7 +119,7 @@ void CGXGridCore::DrawColumnLines(CGXGridDrawContext& ctx, ROWCOL j) {
       // colour) is a band of its pen.
       if (kind == LineKind::grid && !patterned && pen == plainPen) {
         if (pen.GetStyle() != PS_NULL) {
-          const int x = pass.side == 0 ? run.left : run.right - 1;
+          const int x = pass.side == GX_BORDER_LEFT ? run.left : run.right - 1;
           FillLineRect(ctx.dc, x, run.top, 1, run.Height(), 1, static_cast<int>(ctx.cols[j]), 0);
         }
       } else {
@@ -137,9 +137,9 @@ void CGXGridCore::DrawRowLines(CGXGridDrawContext& ctx, ROWCOL i) {
   CGXBorderPen gridPen(ParamSettings().m_nGridLineStyle, 1, PropertyColor(0));
   const CGXBorderPen plainPen = gridPen;
   const BOOL lastFrozen = ctx.rows[i] == ctx.frozenRows && ctx.rows[i] > ctx.headerRows;
-  const LinePass passes[2] = {{GX_CF_BORDER_TOP, static_cast<WORD>(leftTop ? GX_CF_HLINE : 0), 0, 2},
+  const LinePass passes[2] = {{GX_CF_BORDER_TOP, static_cast<WORD>(leftTop ? GX_CF_HLINE : 0), 0, GX_BORDER_TOP},
                               {GX_CF_BORDER_BOTTOM, static_cast<WORD>(leftTop ? 0 : GX_CF_HLINE),
-                               GX_CF_HLINE_FROZEN, 3}};
+                               GX_CF_HLINE_FROZEN, GX_BORDER_BOTTOM}};
   for (const LinePass& pass : passes) {
     auto kindOf = [&](ROWCOL j) {
       const WORD f = ctx.Flags(i, j);
@@ -154,7 +154,7 @@ void CGXGridCore::DrawRowLines(CGXGridDrawContext& ctx, ROWCOL i) {
         ++j;
         continue;
       }
-      const CGXBorderPen pen = kind == LineKind::border ? ctx.Style(i, j).GetBorder(kStyleIndex[pass.side]) : gridPen;
+      const CGXBorderPen pen = kind == LineKind::border ? ctx.Style(i, j).GetBorder(pass.side) : gridPen;
       const CGXInteriorBrush* interior = ctx.StylePtr(i, j) ? &ctx.Style(i, j).GetInterior() : nullptr;
       const BOOL patterned = IsPatternStyle(pen.GetStyle()) && interior;
       auto consume = [&](ROWCOL k) {
@@ -165,7 +165,7 @@ void CGXGridCore::DrawRowLines(CGXGridDrawContext& ctx, ROWCOL i) {
       ROWCOL k = j + 1;
       for (; k < ctx.m && kindOf(k) == kind; ++k) {
         if (kind == LineKind::border) {
-          if (!(ctx.Style(i, k).GetBorder(kStyleIndex[pass.side]) == pen)) break;
+          if (!(ctx.Style(i, k).GetBorder(pass.side) == pen)) break;
         } else if (patterned) {
           if (!ctx.StylePtr(i, k) || !(ctx.Style(i, k).GetInterior() == *interior)) break;
         }
@@ -174,7 +174,7 @@ void CGXGridCore::DrawRowLines(CGXGridDrawContext& ctx, ROWCOL i) {
       const CRect run(ctx.lefts[j], ctx.tops[i], ctx.lefts[k - 1] + ctx.widths[k - 1], ctx.tops[i] + ctx.heights[i]);
       if (kind == LineKind::grid && !patterned && pen == plainPen) {
         if (pen.GetStyle() != PS_NULL) {
-          const int y = pass.side == 2 ? run.top : run.bottom - 1;
+          const int y = pass.side == GX_BORDER_TOP ? run.top : run.bottom - 1;
           FillLineRect(ctx.dc, run.left, y, run.Width(), 1, 2, static_cast<int>(ctx.rows[i]), 0);
         }
       } else {
@@ -198,9 +198,9 @@ void CGXGridCore::DrawBorderLine(const CGXBorderPen& pen, const CRect& rect, int
   auto cosmeticLine = [&](CPen* p) {
     CPen* old = dc->SelectObject(p);
     switch (side) {
-      case 0: dc->MoveTo(rect.left, rect.top), dc->LineTo(rect.left, rect.bottom); break;
-      case 1: dc->MoveTo(rect.right - 1, rect.top), dc->LineTo(rect.right - 1, rect.bottom); break;
-      case 2: dc->MoveTo(rect.left, rect.top), dc->LineTo(rect.right, rect.top); break;
+      case GX_BORDER_LEFT: dc->MoveTo(rect.left, rect.top), dc->LineTo(rect.left, rect.bottom); break;
+      case GX_BORDER_RIGHT: dc->MoveTo(rect.right - 1, rect.top), dc->LineTo(rect.right - 1, rect.bottom); break;
+      case GX_BORDER_TOP: dc->MoveTo(rect.left, rect.top), dc->LineTo(rect.right, rect.top); break;
       default: dc->MoveTo(rect.left, rect.bottom - 1), dc->LineTo(rect.right, rect.bottom - 1); break;
     }
     dc->SelectObject(old);
@@ -216,7 +216,7 @@ void CGXGridCore::DrawBorderLine(const CGXBorderPen& pen, const CRect& rect, int
   // 2. Dashes and dots on an interior: a pattern band, the pen's colour on the interior's (black on white
   // in black and white).
   if (interior && IsPatternStyle(style)) {
-    if (CBrush* brush = LinePatternBrush(style, side < 2)) {
+    if (CBrush* brush = LinePatternBrush(style, IsVerticalSide(side))) {
       const COLORREF oldText = dc->SetTextColor(color);
       // The interior's colour: a solid interior's own, a pattern's background.
       const COLORREF under =
@@ -246,12 +246,11 @@ void CGXGridCore::DrawBorderLine(const CGXBorderPen& pen, const CRect& rect, int
 
 void CGXGridCore::DrawStyleBorders(CDC* dc, int left, int top, int right, int bottom, const CGXStyle& style) {
   if (!style.IsIncluded(GX_IN_BORDERS)) return;
-  static const int order[] = {2, 3, 0, 1};  // top, bottom, left, right
+  static const int order[] = {GX_BORDER_TOP, GX_BORDER_BOTTOM, GX_BORDER_LEFT, GX_BORDER_RIGHT};
   const CRect rect(left, top, right, bottom);
   const CGXInteriorBrush& interior = style.GetInterior();
   for (int side : order)
-    if (style.HasBorder(kStyleIndex[side]))
-      DrawBorderLine(style.GetBorder(kStyleIndex[side]), rect, side, dc, &interior);
+    if (style.HasBorder(side)) DrawBorderLine(style.GetBorder(side), rect, side, dc, &interior);
 }
 
 void CGXGridCore::FillWithInterior(CDC* dc, const CRect& rect, const CGXInteriorBrush& interior) {
@@ -400,26 +399,37 @@ void CGXGridCore::InvertCell(CDC* dc, ROWCOL row, ROWCOL col, const CRect& r) {
 
 // ---- Border arithmetic ------------------------------------------------------------------------------------------
 
+// Per side, in the style's numbering (top, left, bottom, right): whether a grid line may sit there.
+namespace {
+struct SideLines {
+  BOOL lines[4];
+  SideLines(BOOL vert, BOOL horz, BOOL leftTop) {
+    lines[GX_BORDER_TOP] = horz && leftTop;
+    lines[GX_BORDER_LEFT] = vert && leftTop;
+    lines[GX_BORDER_BOTTOM] = horz && !leftTop;
+    lines[GX_BORDER_RIGHT] = vert && !leftTop;
+  }
+};
+}  // namespace
+
 void CGXGridCore::SubtractBorders(CRect* out, const CRect& cell, const CGXStyle& style, BOOL inner) {
   *out = cell;
   if (inner && style.IsIncluded(GX_IN_DRAW3DFRAME) && style.GetDraw3dFrame()) out->DeflateRect(1, 1);
-  const BOOL lines[4] = {DrawsVertLines(), DrawsVertLines(), DrawsHorzLines(), DrawsHorzLines()};
-  const BOOL leftTop = GridLinesAtLeftTop();
-  const BOOL lineSide[4] = {leftTop, !leftTop, leftTop, !leftTop};
+  const SideLines grid(DrawsVertLines(), DrawsHorzLines(), GridLinesAtLeftTop());
   int d[4] = {0, 0, 0, 0};
   for (int side = 0; side < 4; ++side) {
-    if (style.HasBorder(kStyleIndex[side])) {
+    if (style.HasBorder(side)) {
       // A PS_NULL border takes no room, but it stands for the side: no grid line is subtracted either.
-      const CGXBorderPen pen = style.GetBorder(kStyleIndex[side]);
+      const CGXBorderPen pen = style.GetBorder(side);
       d[side] = pen.GetStyle() == PS_NULL ? 0 : std::max<int>(1, static_cast<int>(pen.GetWidth()));
-    } else if (inner && lines[side] && lineSide[side]) {
+    } else if (inner && grid.lines[side]) {
       d[side] = 1;
     }
   }
-  out->left += d[0];
-  out->right -= d[1];
-  out->top += d[2];
-  out->bottom -= d[3];
+  out->top += d[GX_BORDER_TOP];
+  out->left += d[GX_BORDER_LEFT];
+  out->bottom -= d[GX_BORDER_BOTTOM];
+  out->right -= d[GX_BORDER_RIGHT];
 }
 
 void CGXGridCore::AddBorders(CSize* out, int cx, int cy, const CGXStyle& style) {
@@ -429,16 +439,14 @@ void CGXGridCore::AddBorders(CSize* out, int cx, int cy, const CGXStyle& style) 
     out->cx += 2;
     out->cy += 2;
   }
-  const BOOL lines[4] = {DrawsVertLines(), DrawsVertLines(), DrawsHorzLines(), DrawsHorzLines()};
-  const BOOL leftTop = GridLinesAtLeftTop();
-  const BOOL lineSide[4] = {leftTop, !leftTop, leftTop, !leftTop};
+  const SideLines grid(DrawsVertLines(), DrawsHorzLines(), GridLinesAtLeftTop());
   for (int side = 0; side < 4; ++side) {
     int add = 0;
     // Unlike SubtractBorders, a PS_NULL border counts as no border here.
-    if (style.HasBorder(kStyleIndex[side]) && style.GetBorder(kStyleIndex[side]).GetStyle() != PS_NULL)
-      add = std::max<int>(1, static_cast<int>(style.GetBorder(kStyleIndex[side]).GetWidth()));
-    else if (lines[side] && lineSide[side])
+    if (style.HasBorder(side) && style.GetBorder(side).GetStyle() != PS_NULL)
+      add = std::max<int>(1, static_cast<int>(style.GetBorder(side).GetWidth()));
+    else if (grid.lines[side])
       add = 1;
-    (side < 2 ? out->cx : out->cy) += add;
+    (IsVerticalSide(side) ? out->cx : out->cy) += add;
   }
 }

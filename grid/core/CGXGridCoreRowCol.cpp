@@ -19,6 +19,11 @@
 
 namespace {
 int Step(int fontSize) { return std::max(1, 1000 / std::max(1, fontSize)); }
+
+// Pixels of a size in stored units: whatever a layout stored, 0 to the largest line size.
+int UnitsToPixels(long long units, int fontSize) {
+  return static_cast<int>(std::clamp<long long>(units / Step(fontSize), 0, GX_MAXLINESIZE));
+}
 }  // namespace
 
 ROWCOL CGXGridCore::GetRowCount() const {
@@ -299,12 +304,6 @@ BOOL PollAborted(CGXLongOperationScope& scope) {
   scope.PollAbort(abort);
   return abort;
 }
-
-CString GridText(UINT id, const char* fallback) {
-  CString text;
-  if (!gx::LoadGridString(text, id) || text.IsEmpty()) text = fallback;
-  return text;
-}
 }  // namespace
 
 // Writes what an insert command brings back into the new rows (rows) or columns (!rows): sizes, the cells'
@@ -374,7 +373,7 @@ BOOL CGXGridCore::InsertLines(BOOL rows, ROWCOL first, ROWCOL count, const int* 
     first = std::min(first, lines + 1);
   }
   CGXLongOperationScope scope;
-  const CString text = rows ? GridText(20164, "Insert Rows") : GridText(20165, "Insert Columns");
+  const CString text = gx::LoadGridString(rows ? 20164 : 20165);
   scope.SetStatusText(text);
   if (!CompleteCellEdit(TRUE, 2, TRUE)) return FALSE;
   CGXExcelLikeFrameLock frameLock(this);
@@ -435,7 +434,7 @@ BOOL CGXGridCore::RemoveLines(BOOL rows, ROWCOL from, ROWCOL to, UINT flags, int
   CGXExcelLikeFrameLock frameLock(this);
   CGXLongOperationScope scope;
   // The removal's status text also names its transaction (the grid's string table has no separate name).
-  const CString text = rows ? GridText(20145, "Removing rows ...") : GridText(20146, "Removing columns ...");
+  const CString text = gx::LoadGridString(rows ? 20145 : 20146);
   scope.SetStatusText(text);
   const ROWCOL count = to - from + 1;
   const BOOL undo = UndoApplies(commandType);
@@ -709,15 +708,16 @@ int CGXGridCore::GetFontHeight() const { return m_bPrinting ? m_nPrintFontHeight
 int CGXGridCore::GetFontWidth() const { return m_bPrinting ? m_nPrintFontWidth : m_dxWidth; }
 
 int CGXGridCore::GetDefaultRowHeight() const {
-  return m_pParam ? static_cast<int>(m_pParam->m_nDefaultRowHeight) / Step(GetFontHeight()) : 0;
+  return m_pParam ? UnitsToPixels(m_pParam->m_nDefaultRowHeight, GetFontHeight()) : 0;
 }
 
 int CGXGridCore::GetDefaultColWidth() const {
-  return m_pParam ? static_cast<int>(m_pParam->m_nDefaultColWidth) / Step(GetFontWidth()) : 0;
+  return m_pParam ? UnitsToPixels(m_pParam->m_nDefaultColWidth, GetFontWidth()) : 0;
 }
 
 BOOL CGXGridCore::StoreDefaultRowHeight(int pixels) {
   if (pixels < 1 || !m_pParam) return FALSE;
+  pixels = std::min(pixels, GX_MAXLINESIZE);
   m_pParam->m_nDefaultRowHeight = static_cast<DWORD>(pixels * Step(GetFontHeight()));
   SetModifiedFlag(TRUE);
   return TRUE;
@@ -725,6 +725,7 @@ BOOL CGXGridCore::StoreDefaultRowHeight(int pixels) {
 
 BOOL CGXGridCore::StoreDefaultColWidth(int pixels) {
   if (pixels < 1 || !m_pParam) return FALSE;
+  pixels = std::min(pixels, GX_MAXLINESIZE);
   m_pParam->m_nDefaultColWidth = static_cast<DWORD>(pixels * Step(GetFontWidth()));
   SetModifiedFlag(TRUE);
   return TRUE;
@@ -733,8 +734,7 @@ BOOL CGXGridCore::StoreDefaultColWidth(int pixels) {
 int CGXGridCore::GetRowHeight(ROWCOL row) const {
   if (!m_pParam || IsRowHidden(row)) return 0;
   LONG units = 0;
-  int h = m_pParam->GetRowHeights().Lookup(row, units) ? static_cast<int>(units) / Step(GetFontHeight())
-                                                        : GetDefaultRowHeight();
+  int h = m_pParam->GetRowHeights().Lookup(row, units) ? UnitsToPixels(units, GetFontHeight()) : GetDefaultRowHeight();
   if (m_bLimitRowHeight && !m_bPrinting && row > GetFrozenRows()) {
     HWND wnd = GridHwnd();
     if ((wnd && ::IsWindowVisible(wnd)) || m_pFixedArea) {
@@ -748,8 +748,7 @@ int CGXGridCore::GetRowHeight(ROWCOL row) const {
 int CGXGridCore::GetColWidth(ROWCOL col) const {
   if (!m_pParam || IsColHidden(col)) return 0;
   LONG units = 0;
-  int w = m_pParam->GetColWidths().Lookup(col, units) ? static_cast<int>(units) / Step(GetFontWidth())
-                                                       : GetDefaultColWidth();
+  int w = m_pParam->GetColWidths().Lookup(col, units) ? UnitsToPixels(units, GetFontWidth()) : GetDefaultColWidth();
   if (m_bLimitColWidth && !m_bPrinting && col > GetFrozenCols()) {
     HWND wnd = GridHwnd();
     if ((wnd && ::IsWindowVisible(wnd)) || m_pFixedArea) {
@@ -765,7 +764,7 @@ BOOL CGXGridCore::StoreRowHeight(ROWCOL row, int pixels) {
   if (pixels < 0)
     m_pParam->GetRowHeights().RemoveKey(row);
   else
-    m_pParam->GetRowHeights()[row] = pixels * Step(GetFontHeight());
+    m_pParam->GetRowHeights()[row] = std::min(pixels, GX_MAXLINESIZE) * Step(GetFontHeight());
   SetModifiedFlag(TRUE);
   return TRUE;
 }
@@ -775,7 +774,7 @@ BOOL CGXGridCore::StoreColWidth(ROWCOL col, int pixels) {
   if (pixels < 0)
     m_pParam->GetColWidths().RemoveKey(col);
   else
-    m_pParam->GetColWidths()[col] = pixels * Step(GetFontWidth());
+    m_pParam->GetColWidths()[col] = std::min(pixels, GX_MAXLINESIZE) * Step(GetFontWidth());
   SetModifiedFlag(TRUE);
   return TRUE;
 }
@@ -935,7 +934,7 @@ BOOL CGXGridCore::SetDefaultColWidth(int width, UINT flags, int commandType) {
 int CGXGridCore::SumRowHeights(ROWCOL from, ROWCOL to, int limit) const {
   int sum = 0;
   for (ROWCOL r = from; r <= to; ++r) {
-    sum += GetRowHeight(r);
+    sum = GXAddSize(sum, GetRowHeight(r));
     if (limit && sum > limit) break;
     if (r == GX_MAXROWCOL) break;
   }
@@ -945,7 +944,7 @@ int CGXGridCore::SumRowHeights(ROWCOL from, ROWCOL to, int limit) const {
 int CGXGridCore::SumColWidths(ROWCOL from, ROWCOL to, int limit) const {
   int sum = 0;
   for (ROWCOL c = from; c <= to; ++c) {
-    sum += GetColWidth(c);
+    sum = GXAddSize(sum, GetColWidth(c));
     if (limit && sum > limit) break;
     if (c == GX_MAXROWCOL) break;
   }

@@ -17,7 +17,6 @@
 #include "grid/core/gxstrings.h"
 #include "platform/base/CException.h"
 #include "platform/base/CObArray.h"
-#include "platform/base/ResourceTable.h"
 #include "platform/framework/MessageBox.h"
 
 namespace {
@@ -36,26 +35,6 @@ CString ColumnLetters(ROWCOL n) {
 constexpr WORD kNegativeColorAttribute = 52797;
 constexpr UINT kIdsGeneratingUndo = 20141, kIdsStoringCells = 20142, kIdsRestoringCells = 20143,
                kIdsUndoTooLarge = 20082;
-
-// The style operations' status texts and question, in the grid's string table.
-void RegisterStyleStrings() {
-  static const bool registered = (plat::ResourceTable::AddStrings(plat::ResourceTable::ModuleHandle("grid"),
-                                                                  {{kIdsUndoTooLarge,
-                                                                    "Operation is too large for the undo buffer. "
-                                                                    "Do you want to continue?"},
-                                                                   {kIdsGeneratingUndo, "Generating undo information ..."},
-                                                                   {kIdsStoringCells, "Storing cells ...."},
-                                                                   {kIdsRestoringCells, "Restoring cells ..."}}),
-                                  true);
-  (void)registered;
-}
-
-CString GridText(UINT id) {
-  RegisterStyleStrings();
-  CString text;
-  gx::LoadGridString(text, id);
-  return text;
-}
 
 // The cells an operation on `range` visits, with the current counts: base styles sit at row 0 or column
 // 0, so a table range is the one cell (0, 0), a row range column 0 of its rows, a column range row 0 of its
@@ -251,7 +230,7 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
 
   // 2. The long-operation scope.
   CGXLongOperationScope scope;
-  scope.SetStatusText(GridText(kIdsGeneratingUndo));
+  scope.SetStatusText(gx::LoadGridString(kIdsGeneratingUndo));
 
   // 3. The undo copy.
   CObArray* undoCopy = nullptr;
@@ -263,13 +242,13 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
         e->Delete();
         return FALSE;  // aborted while collecting: nothing was changed
       }
-    } else if (AfxMessageBox(GridText(kIdsUndoTooLarge), MB_OKCANCEL) == IDCANCEL) {
+    } else if (AfxMessageBox(gx::LoadGridString(kIdsUndoTooLarge), MB_OKCANCEL) == IDCANCEL) {
       return FALSE;
     }
   }
 
   // 4. Storing: caches flushed, the data store told once, nested undo recording switched.
-  scope.SetStatusText(GridText(commandType == 0 ? kIdsStoringCells : kIdsRestoringCells));
+  scope.SetStatusText(gx::LoadGridString(commandType == 0 ? kIdsStoringCells : kIdsRestoringCells));
   FreeDrawingCaches();
   const BOOL oldSuspend = m_bSuspendRangeNotice;
   if (!oldSuspend) GetData()->SetRangeChanged(range);

@@ -1,5 +1,7 @@
 #include "grid/core/CGXGridDocSerializeImp.h"
 
+#include <climits>
+
 #include "grid/core/CGXGridParam.h"
 #include "grid/core/CGXStyleSerializeImp.h"
 #include "grid/core/gxarchive.h"
@@ -322,6 +324,23 @@ void ReadPool(CArchive& ar, std::unique_ptr<T>& slot, const CRuntimeClass* cls) 
   slot = gx::ReadOwned<T>(ar, cls);
 }
 
+// Sizes no grid can use are refused: a default row height or column width of nothing, or one that does not
+// fit a signed size (no grid stores either), and a stored height or width below 0. What is left may still
+// be huge: the engine cuts a shown size to its largest line size.
+void CheckDefaultSize(DWORD units) {
+  if (units == 0 || units > static_cast<DWORD>(INT_MAX)) gx::ThrowBadIndex();
+}
+
+void CheckStoredSizes(const CGXMapDWordToLong& sizes) {
+  POSITION pos = sizes.GetStartPosition();
+  while (pos) {
+    DWORD line = 0;
+    LONG units = 0;
+    sizes.GetNextAssoc(pos, line, units);
+    if (units < 0) gx::ThrowBadIndex();
+  }
+}
+
 }  // namespace
 
 void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
@@ -401,6 +420,8 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
   p.m_bP7 = f[17];
   ar >> p.m_wSelectionFlags >> p.m_wRowResizeFlags >> p.m_wColResizeFlags;
   ar >> p.m_nFrozenRows >> p.m_nFrozenCols >> p.m_nDefaultColWidth >> p.m_nDefaultRowHeight;
+  CheckDefaultSize(p.m_nDefaultColWidth);
+  CheckDefaultSize(p.m_nDefaultRowHeight);
   ar >> p.m_sName;
   WORD minRow = 0, minCol = 0;
   ar >> p.m_wActivateFlags >> p.m_wCurrentCellFrameMode >> minRow >> minCol >> p.m_wW8;
@@ -425,6 +446,8 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
   p.GetColWidths().RemoveAll();
   p.GetRowHeights().Serialize(ar);
   p.GetColWidths().Serialize(ar);
+  CheckStoredSizes(p.GetRowHeights());
+  CheckStoredSizes(p.GetColWidths());
   ReadBytes(ar, p.m_rowFlags);
   ReadBytes(ar, p.m_colFlags);
   if (schema >= 2) p.m_bP8 = ReadFlag(ar);

@@ -47,9 +47,7 @@ const bool g_registered = (GXEnsureGridWndRegistrar(), true);
 }  // namespace
 
 void GXEnsureGridWndRegistrar() {
-  static bool done = false;
-  if (done) return;
-  done = true;
+  if (!CGXControlFactory::FirstRegistration(reinterpret_cast<const void*>(&GXEnsureGridWndRegistrar))) return;
   CGXControlFactory::AddWndClassRegistrar([](HINSTANCE instance, bool unregister) {
     if (unregister)
       CGXGridWnd::UnregisterClass(instance);

@@ -1,20 +1,13 @@
 #include "grid/core/gxstrings.h"
 
-#include <string_view>
-
 #include "platform/base/CException.h"
-#include "platform/base/ResourceTable.h"
 
 namespace gx {
 namespace {
 
-struct GridString {
-  UINT id;
-  std::string_view text;
-};
-
-// The strings that the grid core itself names. Cell controls and features register their own.
-constexpr GridString kStrings[] = {
+// The strings that the grid core names: the model, the engine and the cell control base. Every other grid
+// library registers its own in the same module from its registration call.
+constexpr plat::ResourceTable::StringEntry kStrings[] = {
     {52768, "Standard"},
     {52769, "Row Header"},
     {52770, "Column Header"},
@@ -58,7 +51,9 @@ constexpr GridString kStrings[] = {
     {20132, "Dao object preview control"},
     {20136, "Radio Buttons, 3d-Effect and active state"},
     {20137, "Radio Buttons, with active state"},
-    {51019, "Checkbox: Checked Value"},
+    {51011, "Valid: Min. Value"},
+    {51012, "Valid: Max. Value"},
+    {51013, "Valid: Warning Msg"},
     {51022, "Tooltip-Text"},
     {52792, "Type of ellipses that will be drawn"},
     {52570, "RTL Reading Value"},
@@ -76,6 +71,14 @@ constexpr GridString kStrings[] = {
     {20059, "No Border."},
     {20162, "Move Rows"},
     {20163, "Move Columns"},
+    {20164, "Insert Rows"},
+    {20165, "Insert Columns"},
+    {20145, "Removing rows ..."},
+    {20146, "Removing columns ..."},
+    {20141, "Generating undo information ..."},
+    {20142, "Storing cells ...."},
+    {20143, "Restoring cells ..."},
+    {20082, "Operation is too large for the undo buffer. Do you want to continue?"},
 };
 
 HINSTANCE GridModule() { return plat::ResourceTable::ModuleHandle("grid"); }
@@ -83,11 +86,12 @@ HINSTANCE GridModule() { return plat::ResourceTable::ModuleHandle("grid"); }
 }  // namespace
 
 void RegisterGridStrings() {
-  static const bool once = [] {
-    for (const GridString& s : kStrings) plat::ResourceTable::AddString(GridModule(), s.id, s.text);
-    return true;
-  }();
+  static const bool once = (AddGridStrings(kStrings), true);
   (void)once;
+}
+
+void AddGridStrings(std::span<const plat::ResourceTable::StringEntry> table) {
+  for (const plat::ResourceTable::StringEntry& s : table) plat::ResourceTable::AddString(GridModule(), s.id, s.text);
 }
 
 BOOL LoadGridString(CString& out, UINT id) {
@@ -99,6 +103,12 @@ BOOL LoadGridString(CString& out, UINT id) {
   }
   out.Empty();
   return FALSE;
+}
+
+CString LoadGridString(UINT id) {
+  CString text;
+  LoadGridString(text, id);
+  return text;
 }
 
 void LoadStringOrThrow(CString& out, UINT id) {

@@ -9,6 +9,14 @@ using ROWCOL = DWORD;
 constexpr ROWCOL GX_INVALID = 0xFFFFFFFFu;
 constexpr ROWCOL GX_MAXROWCOL = 0xFFFFFFFEu;
 
+// The largest row height or column width a grid shows, in pixels. A layout may store any size; larger ones
+// are shown at this size, so that the sums of sizes that positions are made of stay within an int.
+constexpr int GX_MAXLINESIZE = 0x7FFF;
+// Sums of sizes stop growing here: far beyond any window, with room for the coordinates added to them.
+constexpr int GX_MAXSIZESUM = 0x3FFFFFFF;
+// sum + size (size at least 0), saturating at GX_MAXSIZESUM.
+constexpr int GXAddSize(int sum, int size) { return sum > GX_MAXSIZESUM - size ? GX_MAXSIZESUM : sum + size; }
+
 // Merge modes wherever styles are combined or stored.
 enum GXModifyType : int {
   gxOverride = 0,  // copy what the other style includes

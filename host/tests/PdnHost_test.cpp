@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -19,12 +20,21 @@ namespace fs = std::filesystem;
 
 struct Outcome {
   int code = -1;
-  std::string output;
+  std::string output;  // the standard output and error streams together
+  std::string errors;  // the standard error stream alone
 };
 
-Outcome RunPdnHost(const std::string& arguments) {
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+Outcome RunPdnHost(const std::string& arguments, const std::string& program = PDNHOST_PROGRAM) {
   Outcome outcome;
-  const std::string command = std::string(PDNHOST_PROGRAM) + " " + arguments + " 2>&1";
+  const fs::path errors = fs::temp_directory_path() / ("brim_pdnhost_err_" + std::to_string(::getpid()));
+  const std::string command = program + " " + arguments + " 2>" + errors.string();
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe)
     return outcome;
@@ -34,6 +44,9 @@ Outcome RunPdnHost(const std::string& arguments) {
     outcome.output.append(buffer, read);
   const int status = pclose(pipe);
   outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  outcome.errors = ReadFile(errors);
+  outcome.output += outcome.errors;
+  fs::remove(errors);
   return outcome;
 }
 
@@ -80,15 +93,22 @@ TEST_F(PdnHostProgram, RunsOnTheSampleBoardAndSaysWhenNoWizardCanOpen) {
   EXPECT_EQ(missing.output.find("callback: Notify 2 1"), std::string::npos) << missing.output;
 }
 
-TEST_F(PdnHostProgram, BadInputGetsAClearError) {
+TEST_F(PdnHostProgram, BadInputGetsAClearErrorOnTheErrorStream) {
   const fs::path bad = dir / "bad.json";
   std::ofstream(bad) << "{ \"name\": 3 }";
   const Outcome board = RunPdnHost("--board " + bad.string());
   EXPECT_EQ(board.code, 2);
-  EXPECT_NE(board.output.find("bad.json"), std::string::npos) << board.output;
+  EXPECT_NE(board.errors.find("pdnhost: ") , std::string::npos) << board.output;
+  EXPECT_NE(board.errors.find("bad.json"), std::string::npos) << board.output;
   const Outcome library = RunPdnHost("--library " + (dir / "nothing.so").string());
   EXPECT_EQ(library.code, 2);
-  EXPECT_NE(library.output.find("cannot load the module library"), std::string::npos) << library.output;
+  EXPECT_NE(library.errors.find("cannot load the module library"), std::string::npos) << library.output;
+  const Outcome modeless = RunPdnHost("--open modeless");
+  EXPECT_NE(modeless.errors.find("no wizard opens"), std::string::npos) << modeless.output;
+  for (const Outcome* outcome : {&board, &library, &modeless})
+    EXPECT_EQ(outcome->output.substr(0, outcome->output.size() - outcome->errors.size()).find("pdnhost:"),
+              std::string::npos)
+        << outcome->output;
 
   EXPECT_THROW(host::ParsePdnHostArguments({"--table-value", "12x"}, "l", "b"), host::PdnHostUsageError);
   EXPECT_THROW(host::ParsePdnHostArguments({"--option1", "maybe"}, "l", "b"), host::PdnHostUsageError);
@@ -102,9 +122,37 @@ TEST_F(PdnHostProgram, BadInputGetsAClearError) {
   EXPECT_EQ(options.library, "l");
 }
 
+TEST_F(PdnHostProgram, EchoesNamesOnOneLineAndCallbacksAfterTheirStep) {
+  const Outcome named = RunPdnHost(std::string("--library ") + BRIM_TEST_MODULE_LIBRARY +
+                                   " --names 'VDD\tGND\\x' --names \"$(printf 'A\\r\\nB')\" --open modeless");
+  EXPECT_NE(named.output.find("AddNames(VDD\\tGND\\\\x) -> true\n"), std::string::npos) << named.output;
+  EXPECT_NE(named.output.find("AddNames(A\\r\\nB) -> true\n"), std::string::npos) << named.output;
+  // The wizard tells the callback that it opened while CreateModeless runs: the line follows the step's.
+  EXPECT_NE(named.output.find("CreateModeless() -> true\ncallback: Notify 1 1\n"), std::string::npos) << named.output;
+  EXPECT_EQ(host::EscapedName("a\tb\r\nc\\"), "a\\tb\\r\\nc\\\\");
+}
+
+TEST_F(PdnHostProgram, FindsItsModuleAndBoardBesideItself) {
+  // A copy of the build's layout elsewhere: the program takes the module and board found from its own folder.
+  const fs::path build = fs::path(PDNHOST_PROGRAM).parent_path().parent_path();
+  const fs::path copy = dir / "build";
+  fs::create_directories(copy / "host" / "samples" / "boards");
+  fs::create_directories(copy / "brimstead");
+  fs::copy_file(PDNHOST_PROGRAM, copy / "host" / "pdnhost");
+  fs::copy_file(fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards/demo8.json",
+                copy / "host/samples/boards/demo8.json");
+  fs::copy_file(BRIM_MODULE_LIBRARY, copy / "brimstead" / fs::path(BRIM_MODULE_LIBRARY).filename());
+  ASSERT_EQ(fs::path(BRIM_MODULE_LIBRARY).parent_path().parent_path(), build);
+  const Outcome moved = RunPdnHost("--no-getters", (copy / "host" / "pdnhost").string());
+  EXPECT_EQ(moved.code, 0) << moved.output;
+  EXPECT_NE(moved.output.find("module: " + (copy / "brimstead").string()), std::string::npos) << moved.output;
+  EXPECT_NE(moved.output.find("board: " + (copy / "host/samples/boards/demo8.json").string()), std::string::npos)
+      << moved.output;
+}
+
 TEST_F(PdnHostProgram, SettingsSavedInOneRunComeBackInTheNext) {
   const std::string common = std::string("--library ") + BRIM_TEST_MODULE_LIBRARY + " --board-mode --debug-options" +
-                             " --project " + project;
+                             " --project " + project + " --fixed-clock";
   const std::string settings = (dir / "demo8.dao").string();
   for (const char* wizard : {"decoupling", "bypass", "via-model", "extractor"}) {
     SCOPED_TRACE(wizard);
@@ -114,6 +162,7 @@ TEST_F(PdnHostProgram, SettingsSavedInOneRunComeBackInTheNext) {
     ASSERT_EQ(saved.code, 0) << saved.output;
     ASSERT_NE(saved.output.find("callback: Run"), std::string::npos) << saved.output;
     ASSERT_TRUE(fs::exists(settings)) << saved.output;
+    EXPECT_NE(ReadFile(settings).find("DateTime=Monday, January 1, 2024, 00:00:00\r\n"), std::string::npos);
 
     const Outcome fresh = RunPdnHost(common + kind);
     const Outcome loaded = RunPdnHost(common + kind + " --load " + settings);
@@ -125,6 +174,11 @@ TEST_F(PdnHostProgram, SettingsSavedInOneRunComeBackInTheNext) {
     EXPECT_NE(Getters(fresh.output), Getters(saved.output));
     EXPECT_NE(Getters(loaded.output).find(std::string("result_") + wizard), std::string::npos) << loaded.output;
   }
+  // Without the switch the stamp is the real time.
+  fs::remove(settings);
+  const std::string real = std::string("--library ") + BRIM_TEST_MODULE_LIBRARY + " --board-mode --project " + project;
+  ASSERT_EQ(RunPdnHost(real + " --save").code, 0);
+  EXPECT_EQ(ReadFile(settings).find("2024"), std::string::npos) << ReadFile(settings);
 }
 
 }  // namespace

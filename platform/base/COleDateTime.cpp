@@ -30,7 +30,7 @@ COleDateTime& COleDateTime::operator=(DATE date) {
 
 COleDateTime& COleDateTime::operator=(const CTime& t) {
   std::tm tm{};
-  t.GetGmtTm(&tm);
+  t.GetLocalTm(&tm);  // a date value holds local components
   SetDateTime(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
   return *this;
 }

@@ -6,30 +6,51 @@
 #include "platform/base/TimeFormat.h"
 #include "platform/base/VirtualClock.h"
 
-CTime::CTime(int year, int month, int day, int hour, int minute, int second, int) {
+CTime::CTime(int year, int month, int day, int hour, int minute, int second, int dst) {
   if (year < 1900 || year > 3000 || !plat::IsValidDate(year, month, day) || hour < 0 || hour > 23 || minute < 0 ||
       minute > 59 || second < 0 || second > 59)
     AfxThrowInvalidArgException();
-  time_ = plat::DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400LL + hour * 3600LL +
-          minute * 60LL + second;
+  // The components are local time, as the classic class reads them.
+  std::tm t{};
+  t.tm_year = year - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_min = minute;
+  t.tm_sec = second;
+  t.tm_isdst = dst;
+  time_ = plat::SecondsFromLocalTm(t);
 }
 
 CTime::CTime(const SYSTEMTIME& st, int dst) : CTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, dst) {}
 
-CTime::CTime(const FILETIME& ft, int dst) {
+CTime::CTime(const FILETIME& ft, int) {
+  // A file time is an instant (UTC): it needs no local components.
   SYSTEMTIME st{};
   if (!FileTimeToSystemTime(&ft, &st)) AfxThrowInvalidArgException();
-  *this = CTime(st, dst);
+  time_ = static_cast<LONGLONG>(((static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) /
+                                10000000ULL) -
+          11644473600LL;
 }
 
 CTime CTime::GetCurrentTime() { return CTime(plat::VirtualClock::TimeOfDay()); }
 
-std::tm CTime::Tm() const { return plat::UtcTm(time_); }
+std::tm CTime::Tm() const { return plat::LocalTm(time_); }
 
 std::tm* CTime::GetGmtTm(std::tm* out) const {
   if (!out) return nullptr;
+  *out = plat::UtcTm(time_);
+  return out;
+}
+
+std::tm* CTime::GetLocalTm(std::tm* out) const {
+  if (!out) return nullptr;
   *out = Tm();
   return out;
+}
+
+CString CTime::FormatGmt(LPCSTR format) const {
+  return CString(plat::FormatTime(plat::UtcTm(time_), format ? format : ""));
 }
 
 bool CTime::GetAsSystemTime(SYSTEMTIME& out) const {

@@ -1,7 +1,8 @@
 // CTime: an absolute time in whole seconds since 1970-01-01 00:00:00 UTC.
 //
-// Local time is UTC on this platform, so GetLocalTm and GetGmtTm agree and Format equals FormatGmt.
-// GetCurrentTime reads the virtual clock. Building from impossible components (month 13, February 30,
+// Components (the constructors from numbers and SYSTEMTIME, the Get* accessors, Format) are local time in the
+// process's time zone; GetGmtTm and FormatGmt give UTC. GetCurrentTime reads the virtual clock's time of day
+// (the real one unless a test or a headless run fixed it). Building from impossible components (month 13, February 30,
 // a year before 1900 or after 3000) throws CInvalidArgException; Format uses the C-locale strftime of
 // TimeFormat.h, including "%#c".
 #pragma once
@@ -33,11 +34,11 @@ class CTime {
   // 1 = Sunday .. 7 = Saturday.
   int GetDayOfWeek() const { return Tm().tm_wday + 1; }
   std::tm* GetGmtTm(std::tm* out) const;
-  std::tm* GetLocalTm(std::tm* out) const { return GetGmtTm(out); }
+  std::tm* GetLocalTm(std::tm* out) const;
   bool GetAsSystemTime(SYSTEMTIME& out) const;
 
   CString Format(LPCSTR format) const;
-  CString FormatGmt(LPCSTR format) const { return Format(format); }
+  CString FormatGmt(LPCSTR format) const;
   CString Format(UINT formatId) const;
 
   CTime operator+(CTimeSpan s) const { return CTime(time_ + s.GetTimeSpan()); }

@@ -184,7 +184,7 @@ bool ParseDateText(std::string_view text, LCID locale, DWORD flags, int twoDigit
   const bool haveDate = !numbers.empty() || monthFromName;
   if (!haveDate && !haveTime) return false;
   if (haveDate) {
-    const std::tm today = UtcTm(VirtualClock::TimeOfDay());
+    const std::tm today = LocalTm(VirtualClock::TimeOfDay());
     const int currentYear = today.tm_year + 1900;
     const std::string_view order = LocaleText(*table, LOCALE_IDATE);  // 0 MDY, 1 DMY, 2 YMD
     const int ord = order.empty() ? 0 : order[0] - '0';

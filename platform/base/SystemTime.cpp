@@ -8,9 +8,9 @@ namespace {
 // 100-ns intervals between 1601-01-01 and 1970-01-01.
 constexpr long long kEpochDelta = 11644473600LL * 10000000LL;
 
-void Fill(SYSTEMTIME* out, long long unixMs) {
+void Fill(SYSTEMTIME* out, long long unixMs, bool local) {
   const long long seconds = unixMs >= 0 ? unixMs / 1000 : -((-unixMs + 999) / 1000);
-  const std::tm t = plat::UtcTm(seconds);
+  const std::tm t = local ? plat::LocalTm(seconds) : plat::UtcTm(seconds);
   out->wYear = static_cast<WORD>(t.tm_year + 1900);
   out->wMonth = static_cast<WORD>(t.tm_mon + 1);
   out->wDayOfWeek = static_cast<WORD>(t.tm_wday);
@@ -24,10 +24,12 @@ void Fill(SYSTEMTIME* out, long long unixMs) {
 }  // namespace
 
 void GetSystemTime(SYSTEMTIME* out) {
-  if (out) Fill(out, plat::VirtualClock::TimeOfDayMs());
+  if (out) Fill(out, plat::VirtualClock::TimeOfDayMs(), false);
 }
 
-void GetLocalTime(SYSTEMTIME* out) { GetSystemTime(out); }
+void GetLocalTime(SYSTEMTIME* out) {
+  if (out) Fill(out, plat::VirtualClock::TimeOfDayMs(), true);
+}
 
 BOOL SystemTimeToFileTime(const SYSTEMTIME* in, FILETIME* out) {
   if (!in || !out || in->wYear < 1601 || in->wYear > 30827 || !plat::IsValidDate(in->wYear, in->wMonth, in->wDay) ||
@@ -44,6 +46,6 @@ BOOL FileTimeToSystemTime(const FILETIME* in, SYSTEMTIME* out) {
   if (!in || !out) return FALSE;
   const unsigned long long ticks = (static_cast<unsigned long long>(in->dwHighDateTime) << 32) | in->dwLowDateTime;
   if (ticks >= 0x8000000000000000ULL) return FALSE;
-  Fill(out, (static_cast<long long>(ticks) - kEpochDelta) / 10000);
+  Fill(out, (static_cast<long long>(ticks) - kEpochDelta) / 10000, false);
   return TRUE;
 }

@@ -1,6 +1,7 @@
 #include "platform/base/TimeFormat.h"
 
 #include <cstdio>
+#include <ctime>
 
 #include "platform/base/VirtualClock.h"
 
@@ -193,12 +194,33 @@ std::tm* gmtime(const std::time_t* t) {
   return &result;
 }
 
-std::tm* localtime(const std::time_t* t) { return gmtime(t); }
+std::tm* localtime(const std::time_t* t) {
+  thread_local std::tm result;
+  if (!t) return nullptr;
+  result = LocalTm(*t);
+  return &result;
+}
+
+std::tm LocalTm(std::int64_t seconds) {
+  ::tzset();  // TZ may have changed since the last call
+  const auto t = static_cast<std::time_t>(seconds);
+  std::tm result{};
+  if (!::localtime_r(&t, &result)) return UtcTm(seconds);
+  return result;
+}
+
+std::int64_t SecondsFromLocalTm(const std::tm& t) {
+  ::tzset();
+  std::tm copy = t;
+  copy.tm_wday = -1;  // mktime answers -1 also for one second before the epoch; only success sets the weekday
+  const std::time_t seconds = ::mktime(&copy);
+  return copy.tm_wday < 0 ? SecondsFromTm(t) : static_cast<std::int64_t>(seconds);
+}
 
 char* ctime(const std::time_t* t) {
   thread_local char buf[64];
   if (!t) return nullptr;
-  const std::tm tm = UtcTm(*t);
+  const std::tm tm = LocalTm(*t);
   std::snprintf(buf, sizeof buf, "%s %2d %s", FormatTime(tm, "%a %b").c_str(), tm.tm_mday,
                 FormatTime(tm, "%H:%M:%S %Y\n").c_str());
   return buf;

@@ -1,7 +1,10 @@
 #include "platform/base/VirtualClock.h"
 
 #include <chrono>
+#include <ctime>
 #include <mutex>
+
+#include "platform/base/TimeFormat.h"
 
 namespace plat {
 namespace {
@@ -13,6 +16,7 @@ struct ClockState {
   std::uint64_t virtualMs = 0;  // the value at realStart when real time is on, else the current value
   bool realTime = false;
   std::chrono::steady_clock::time_point realStart{};
+  bool fixedTimeOfDay = false;
   std::int64_t startUnixSeconds = VirtualClock::kDefaultTimeOfDay;
 };
 
@@ -41,10 +45,31 @@ void VirtualClock::Advance(std::uint64_t ms) {
   s.virtualMs += ms;
 }
 
-void VirtualClock::SetTimeOfDay(std::int64_t unixSeconds) {
+void VirtualClock::FixTimeOfDay() {
+  std::tm midnight{};
+  midnight.tm_year = 2024 - 1900;
+  midnight.tm_mday = 1;
+  midnight.tm_isdst = -1;
+  FixTimeOfDay(SecondsFromLocalTm(midnight));
+}
+
+void VirtualClock::FixTimeOfDay(std::int64_t unixSeconds) {
   auto& s = State();
   std::lock_guard lock(s.mutex);
   s.startUnixSeconds = unixSeconds;
+  s.fixedTimeOfDay = true;
+}
+
+void VirtualClock::UseRealTimeOfDay() {
+  auto& s = State();
+  std::lock_guard lock(s.mutex);
+  s.fixedTimeOfDay = false;
+}
+
+bool VirtualClock::IsTimeOfDayFixed() {
+  auto& s = State();
+  std::lock_guard lock(s.mutex);
+  return s.fixedTimeOfDay;
 }
 
 std::int64_t VirtualClock::TimeOfDay() { return TimeOfDayMs() / 1000; }
@@ -52,6 +77,9 @@ std::int64_t VirtualClock::TimeOfDay() { return TimeOfDayMs() / 1000; }
 std::int64_t VirtualClock::TimeOfDayMs() {
   auto& s = State();
   std::lock_guard lock(s.mutex);
+  if (!s.fixedTimeOfDay)
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
   return s.startUnixSeconds * 1000 + static_cast<std::int64_t>(NowLocked(s));
 }
 
@@ -76,6 +104,7 @@ void VirtualClock::Reset() {
   std::lock_guard lock(s.mutex);
   s.virtualMs = 0;
   s.realTime = false;
+  s.fixedTimeOfDay = false;
   s.startUnixSeconds = kDefaultTimeOfDay;
 }
 

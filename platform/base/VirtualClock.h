@@ -1,8 +1,12 @@
 // The process-wide clock that timers, tick counts, double clicks, temporary names and the time of day follow.
 //
-// Headless runs are deterministic: time stands still until a test or the message pump advances it. The
-// on-screen presenter switches to the real monotonic clock instead. Wall time is UTC and derived from the
-// clock, so advancing the clock also advances the time of day.
+// Headless runs are deterministic: the tick count stands still until a test or the message pump advances it. The
+// on-screen presenter switches it to the real monotonic clock instead.
+//
+// The time of day is the machine's real wall clock unless someone fixes it (FixTimeOfDay): tests through their
+// fixtures, pdnhost with --fixed-clock and the grid demo's headless runs, so that dates in their output never
+// depend on the day they run. A fixed time of day is derived from the tick count, so advancing the clock also
+// advances it. Either way it is UTC; local time applies the process's time zone (TimeFormat.h).
 #pragma once
 
 #include <cstdint>
@@ -17,19 +21,24 @@ class VirtualClock {
   static std::uint64_t NowMs();
   // Moves the clock forward (also in real-time mode, where it adds to the real elapsed time).
   static void Advance(std::uint64_t ms);
-  // The wall time (unix seconds, UTC) that NowMs() == 0 maps to.
-  static void SetTimeOfDay(std::int64_t unixSeconds);
-  // Current wall time in unix seconds: the start's wall time plus the elapsed whole seconds.
+  // Fixes the time of day: from now on NowMs() == 0 maps to `unixSeconds` (UTC), or without an argument to
+  // 2024-01-01 00:00:00 local time, so that fixed-clock output reads the same date in every time zone.
+  static void FixTimeOfDay();
+  static void FixTimeOfDay(std::int64_t unixSeconds);
+  // Back to the machine's wall clock.
+  static void UseRealTimeOfDay();
+  static bool IsTimeOfDayFixed();
+  // Current wall time in unix seconds: the real one, or the fixed start plus the elapsed whole seconds.
   static std::int64_t TimeOfDay();
   // Current wall time in milliseconds since the unix epoch (for SYSTEMTIME's milliseconds).
   static std::int64_t TimeOfDayMs();
   // On: NowMs() follows the real monotonic clock from the value it had when switched on. Off: it stops there.
   static void UseRealTime(bool on);
   static bool UsesRealTime();
-  // Back to the start: NowMs() == 0, virtual time, the default time of day.
+  // Back to the start: NowMs() == 0, virtual time, the real time of day.
   static void Reset();
 
-  // 2024-01-01 00:00:00 UTC: a fixed, ordinary date so that dates in test output never depend on the machine.
+  // 2024-01-01 00:00:00 UTC: an ordinary date for fixed clocks.
   static constexpr std::int64_t kDefaultTimeOfDay = 1704067200;
 };
 

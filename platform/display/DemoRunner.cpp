@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/window/Pump.h"
@@ -13,6 +14,8 @@ namespace plat {
 namespace {
 
 int Headless(const DemoProgram& demo, const char* path) {
+  // A screenshot shows the same date whenever it is taken, so that it can be compared with its reference.
+  VirtualClock::FixTimeOfDay();
   Desktop::Configure(demo.desktopWidth, demo.desktopHeight);
   HWND main = demo.buildWindows();
   RunUntilIdle();

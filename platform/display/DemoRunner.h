@@ -1,6 +1,7 @@
 // The command line shared by the project's small demonstration programs:
 //
-//   <program> --png out.png            headless: builds the windows, paints, writes a screenshot of the desktop
+//   <program> --png out.png            headless: builds the windows, paints, writes a screenshot of the desktop;
+//                                      the time of day is fixed (VirtualClock::FixTimeOfDay)
 //   <program> --screen [--seconds N]   on screen through the SDL2 presenter until the main window closes
 //                                      (or N seconds have passed)
 //

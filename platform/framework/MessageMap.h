@@ -30,6 +30,7 @@ class CCmdTarget;
 class CWnd;
 class CDC;
 class CCmdUI;
+class CScrollBar;
 
 #define afx_msg
 
@@ -130,7 +131,7 @@ bool WindowMessageThunk(CCmdTarget* target, MessageArgs& a) {
     (t->*F)(static_cast<UINT_PTR>(w));
   } else if constexpr (M == WM_HSCROLL || M == WM_VSCROLL) {
     (t->*F)(static_cast<UINT>(LOWORD(w)), static_cast<UINT>(static_cast<short>(HIWORD(w))),
-            reinterpret_cast<class CScrollBar*>(WndFromHandle(reinterpret_cast<HWND>(l))));
+            reinterpret_cast<CScrollBar*>(WndFromHandle(reinterpret_cast<HWND>(l))));
   } else if constexpr (M == WM_ERASEBKGND) {
     a.result = (t->*F)(DcFromHandle(reinterpret_cast<HDC>(w)));
   } else if constexpr (M == WM_CTLCOLORDLG) {  // the one ON_WM_CTLCOLOR entry stands for all seven

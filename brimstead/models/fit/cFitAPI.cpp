@@ -2,10 +2,10 @@
 
 #include "brimstead/models/TouchstonePorts.h"
 #include "brimstead/models/fit/TwoPortData.h"
+#include "platform/base/FileSystem.h"
 
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 cFitAPI* cFitAPI::Create(cFitParams* params)
@@ -60,13 +60,18 @@ int cFitAPI::ReadTouchstone(const char* path)
     m_shunt = RlcFitResult{};
     m_error.clear();
 
-    std::ifstream in(path ? path : "", std::ios::binary);
+    std::FILE* in = path ? plat::FOpen(path, "rb") : nullptr;
     if (!in) {
         m_error = "cannot open the file";
         return 0;
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    std::string text;
+    char buffer[65536];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
+        text.append(buffer, got);
+    const bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    if (failed) {
         m_error = "cannot read the file";
         return 0;
     }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <memory>
 #include <string>
 
@@ -169,6 +171,22 @@ TEST_F(DecouplingModelsHelperTest, CheckModelFile)
         << "an absolute name is used as it is";
     EXPECT_EQ(helper->CheckModelFile(FileModel(HostModelSPICE, SpiceDir() + "/none.subckt", "X").get()), 0);
     EXPECT_EQ(helper->CheckModelFile(FileModel(HostModelTouchstone, SpiceDir()).get()), 0) << "a directory";
+}
+
+TEST_F(DecouplingModelsHelperTest, ModelNamesTakeEitherSeparator)
+{
+    // A name with '\\' names the same file as with '/', for every reader of model files.
+    std::filesystem::create_directories(modeltest::ScratchDir() / "sub");
+    std::filesystem::copy_file(TouchstoneDir() + "/ntwk1.s2p", modeltest::ScratchDir() / "sub/ntwk1.s2p",
+                               std::filesystem::copy_options::overwrite_existing);
+    modeltest::WriteScratchFile("sub/four.pls", "S 4\n");
+    modeltest::WriteScratchFile("sub/lib.cir", ".SUBCKT TWIN 1 2 3\n.ENDS\n");
+    helper->AddModelDirectories(modeltest::ScratchDir().c_str());
+    EXPECT_NE(FindModelFile("sub\\ntwk1.s2p"), nullptr);
+    EXPECT_EQ(helper->CheckModelFile(FileModel(HostModelTouchstone, "sub\\ntwk1.s2p").get()), 1);
+    EXPECT_EQ(helper->GetModelPortCount(FileModel(HostModelTouchstone, "sub\\ntwk1.s2p").get()), 2);
+    EXPECT_EQ(helper->GetModelPortCount(FileModel(HostModelPLS, "sub\\four.pls").get()), 4);
+    EXPECT_EQ(helper->GetModelPortCount(FileModel(HostModelSPICE, "sub\\lib.cir", "TWIN").get()), 3);
 }
 
 TEST_F(DecouplingModelsHelperTest, PortCountsByKind)

@@ -210,6 +210,15 @@ TEST(cFitAPI, SeriesAndShuntTwoPortsInEveryFormatAndUnit)
     EXPECT_EQ(cases, 144);
 }
 
+TEST(cFitAPI, ReadsAPathWrittenWithBackslashes)
+{
+    std::string path = modeltest::WriteScratchFile(
+        "backslash.s2p", MakeTwoPort(kParts[0], FitFixture::SeriesThrough, kFormats[0], kUnits[0], 50.0, kClean, 1));
+    path[path.rfind('/')] = '\\';
+    FitPtr fit = MakeFit();
+    EXPECT_EQ(fit->ReadTouchstone(path.c_str()), 2) << fit->GetLastError();
+}
+
 TEST(cFitAPI, RoughSweepsStillDecide)
 {
     // With more scatter the fixture's weak spots (a few milliohms in series with 50 ohms, 0.16 nH in series)

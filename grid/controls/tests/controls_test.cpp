@@ -4,6 +4,7 @@
 #include "grid/core/CGXProperties.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/CGXSysColorTable.h"
+#include "grid/core/gxstrings.h"
 #include "grid/core/tests/enginetest.h"
 #include "platform/base/CException.h"
 #include "platform/base/GlobalMemory.h"
@@ -76,6 +77,23 @@ TEST_F(StaticCellTest, ControlClassesChainToTheirBases) {
   // A record of another library with the same name counts as the same class.
   const CGXControlClass lookalike = {"CGXStatic", nullptr};
   EXPECT_TRUE(header.IsKindOfControl(&lookalike));
+}
+
+TEST_F(StaticCellTest, TheRegistrationCallIsSafeToRepeatAndBringsTheControlsTexts) {
+  CGXGridWnd* g = MakeGrid(1, 1);
+  CGXControlFactory factory;
+  const auto classOf = [&](UINT id) {
+    std::unique_ptr<CGXControl> control(factory.CreateControl(id, g));
+    return control ? control->GetControlClass() : nullptr;
+  };
+  GXRegisterStaticControls();  // the fixture made the call already
+  EXPECT_EQ(classOf(GX_IDS_CTRL_STATIC), &CGXStatic::classCGXStatic);
+  EXPECT_EQ(classOf(GX_IDS_CTRL_HEADER), &CGXHeader::classCGXHeader);
+  EXPECT_EQ(gx::LoadGridString(51019), "Checkbox: Checked Value");
+  CGXControlFactory::ClearRegistriesForTest();
+  EXPECT_EQ(classOf(GX_IDS_CTRL_STATIC), nullptr);
+  GXRegisterStaticControls();
+  EXPECT_EQ(classOf(GX_IDS_CTRL_HEADER), &CGXHeader::classCGXHeader);
 }
 
 TEST_F(StaticCellTest, AHeaderOnePixelHighDrawsNothing) {

@@ -28,6 +28,7 @@ class NotifyingGrid : public CGXGridWnd {
   BOOL OnStartEditing(ROWCOL r, ROWCOL c) override { return log.push_back(Cell("start", r, c)), TRUE; }
   BOOL OnEndEditing(ROWCOL r, ROWCOL c) override { return log.push_back(Cell("end", r, c)), TRUE; }
   void OnCanceledEditing(ROWCOL r, ROWCOL c) override { log.push_back(Cell("cancel", r, c)); }
+  BOOL NotifyCellModified(ROWCOL r, ROWCOL c) override { return log.push_back(Cell("modified", r, c)), modifiedAnswer; }
   BOOL OnCellStored(ROWCOL r, ROWCOL c) override { return log.push_back(Cell("stored", r, c)), storedAnswer; }
   BOOL OnLeftCell(ROWCOL r, ROWCOL c, ROWCOL nr, ROWCOL nc) override {
     log.push_back(Cell("left", r, c) + ">" + std::to_string(nr) + "," + std::to_string(nc));
@@ -60,7 +61,7 @@ class NotifyingGrid : public CGXGridWnd {
   std::vector<CString> dbcs;
   std::vector<UINT> sysChars;
   std::vector<std::pair<ROWCOL, ROWCOL>> extents;
-  BOOL storedAnswer = TRUE, otherViewsAgree = TRUE, fillHandle = FALSE;
+  BOOL storedAnswer = TRUE, otherViewsAgree = TRUE, fillHandle = FALSE, modifiedAnswer = TRUE;
   POINT fillAt{0, 0};
 };
 
@@ -280,6 +281,14 @@ TEST_F(CurrentTest, AMovePastTheCountsKeepsTheOldCellCurrentAndBound) {
   g->log.clear();
   EXPECT_TRUE(control->NotifyEditStart());
   EXPECT_EQ(g->log, (Log{"start 2,2"}));
+  // A modified control passes on the grid's answer to its modification; an unmodified one does not ask.
+  EXPECT_FALSE(control->NotifyModified());
+  control->SetModifiedState(TRUE);
+  EXPECT_TRUE(control->NotifyModified());
+  g->modifiedAnswer = FALSE;
+  EXPECT_FALSE(control->NotifyModified());
+  EXPECT_EQ(g->log, (Log{"start 2,2", "modified 2,2", "modified 2,2"}));
+  control->SetModifiedState(FALSE);
   CString text;
   control->GetEditText(text);
   EXPECT_EQ(text, CString("7"));

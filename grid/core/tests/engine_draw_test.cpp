@@ -147,7 +147,7 @@ TEST_F(DrawTest, DashedBordersArePatternBandsOnTheInteriorAndBlackOnWhiteInBlack
   g->GetProperties()->m_bBlackWhite = TRUE;
   g->SetPrinting(TRUE);
   const CGXInteriorBrush interior(kTint);
-  g->DrawBorderLine(CGXBorderPen(PS_DOT, 1, kBlue), CRect(0, 0, 40, 10), 2, &mem, &interior);
+  g->DrawBorderLine(CGXBorderPen(PS_DOT, 1, kBlue), CRect(0, 0, 40, 10), GX_BORDER_TOP, &mem, &interior);
   g->SetPrinting(FALSE);
   for (int x = 0; x < 40; ++x) {
     const COLORREF c = mem.GetPixel(x, 0) & 0xFFFFFF;
@@ -178,6 +178,57 @@ TEST_F(DrawTest, WideBordersFillTheirWidthAndShrinkTheInnerRectangle) {
   CSize size;
   g->AddBorders(&size, 10, 10, *g->GetCachedCellStyle(2, 2));
   EXPECT_EQ(size, CSize(10 + 1 + 3, 11));  // PS_NULL counts as no border: the grid line's pixel
+}
+
+// A border line is asked for by the style's own side numbers.
+TEST_F(DrawTest, BorderLinesTakeTheStylesSideNumbers) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  CDC mem;
+  ASSERT_TRUE(mem.CreateCompatibleDC(nullptr));
+  CBitmap bmp;
+  ASSERT_TRUE(bmp.CreateBitmap(40, 20, 1, 32, nullptr));
+  CBitmap* old = mem.SelectObject(&bmp);
+  const CRect r(0, 0, 40, 20);
+  const struct {
+    int side;
+    CPoint inside, outside;
+  } cases[] = {{GX_BORDER_TOP, {20, 1}, {20, 2}},
+               {GX_BORDER_LEFT, {1, 10}, {2, 10}},
+               {GX_BORDER_BOTTOM, {20, 18}, {20, 17}},
+               {GX_BORDER_RIGHT, {38, 10}, {37, 10}}};
+  for (const auto& c : cases) {
+    mem.FillSolidRect(&r, RGB(255, 255, 255));
+    g->DrawBorderLine(CGXBorderPen(PS_SOLID, 2, kRed), r, c.side, &mem);
+    EXPECT_EQ(mem.GetPixel(c.inside) & 0xFFFFFF, kRed) << c.side;
+    EXPECT_EQ(mem.GetPixel(c.outside) & 0xFFFFFF, RGB(255, 255, 255)) << c.side;
+  }
+  mem.SelectObject(old);
+}
+
+// A grid that counts the styles it composes for rows 3 to 1000.
+struct ComposeCounter : CGXGridWnd {
+  void ComposeCellStyle(ROWCOL row, ROWCOL col, CGXStyle& style, BOOL withStandard) override {
+    if (row >= 3 && row <= 1000) ++composed;
+    CGXGridWnd::ComposeCellStyle(row, col, style, withStandard);
+  }
+  int composed = 0;
+};
+
+// Hidden rows in view are skipped before anything is composed for them: no style, no control call, no
+// flags; the rows after them paint as if the hidden ones were not there.
+TEST_F(DrawTest, HiddenRowsInViewComposeNothingAndCallNoControl) {
+  auto* g = MakeGrid<ComposeCounter>(2000, 3, 300, 200);
+  RecordingStatic* control = InstallRecording(g);
+  g->GetParam()->m_nPreloadStyles = 1;
+  g->HideRows(3, 1000, TRUE, 0);
+  g->composed = 0;
+  g->RedrawAll(GX_UPDATENOW);
+  Pump();
+  EXPECT_EQ(g->composed, 0);
+  EXPECT_EQ(control->ownBackground.count({3, 1}), 0u);
+  EXPECT_EQ(control->ownBackground.count({1000, 3}), 0u);
+  EXPECT_EQ(control->ownBackground.count({1001, 1}), 1u);
+  EXPECT_EQ(g->CalcCellRect(1001, 1).top, g->CalcCellRect(2, 1).bottom);
 }
 
 TEST_F(DrawTest, RunsOfEqualInteriorsAreFilledByTheGridSingleCellsByTheirControl) {

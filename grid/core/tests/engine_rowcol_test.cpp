@@ -996,6 +996,51 @@ TEST_F(RowColTest, SizesApplyOnlyToRowsAndColumnsThatExist) {
   EXPECT_EQ(g->GetRowHeight(7), g->GetDefaultRowHeight());
 }
 
+// A scrolled row or column never shows larger than the window less the frozen part; frozen ones, and all of
+// them in a hidden window, keep their size.
+TEST_F(RowColTest, ScrolledRowsAndColumnsAreCutToTheWindow) {
+  CGXGridWnd* g = MakeGrid(20, 20, 300, 200);
+  g->SetFrozenRows(2, 0, 0);
+  g->SetFrozenCols(1, 0, 0);
+  g->SetRowHeight(1, 1, 5000, nullptr, 0);
+  g->SetRowHeight(5, 5, 5000, nullptr, 0);
+  g->SetColWidth(5, 5, 5000, nullptr, 0);
+  g->SetRowHeight(6, 6, 120, nullptr, 0);
+  const CRect area = g->GetGridRect();
+  EXPECT_EQ(g->GetRowHeight(1), 5000);
+  EXPECT_EQ(g->GetRowHeight(5), 5000);  // frozen rows taller than the window leave nothing to cut to
+  EXPECT_EQ(g->GetRowHeight(6), 120);
+  g->SetRowHeight(1, 1, 30, nullptr, 0);
+  EXPECT_EQ(g->GetRowHeight(5), area.Height() - 20 - 30 - 20);
+  EXPECT_EQ(g->GetColWidth(5), area.Width() - 50 - 50);
+  g->ShowWindow(SW_HIDE);
+  EXPECT_EQ(g->GetRowHeight(5), 5000);
+  EXPECT_EQ(g->GetColWidth(5), 5000);
+}
+
+// Sizes a layout stored beyond any window show at the largest line size; sums of them stop growing, and a
+// grid of such rows paints and scrolls to its end.
+TEST_F(RowColTest, HugeStoredSizesShowAtTheLargestLineSize) {
+  CGXGridWnd* g = MakeGrid(100000, 5, 300, 200, WS_VSCROLL | WS_HSCROLL);
+  g->ShowWindow(SW_HIDE);  // no cut to the window
+  CGXGridParam* p = g->GetParam();
+  p->m_nDefaultRowHeight = 0xFFFFFFFF;
+  p->GetRowHeights()[3] = 0x7FFFFFFF;
+  p->GetColWidths()[2] = 0x7FFFFFFF;
+  EXPECT_EQ(g->GetRowHeight(3), GX_MAXLINESIZE);
+  EXPECT_EQ(g->GetRowHeight(4), GX_MAXLINESIZE);
+  EXPECT_EQ(g->GetColWidth(2), GX_MAXLINESIZE);
+  EXPECT_EQ(g->SumRowHeights(0, 100000), GX_MAXSIZESUM);
+  EXPECT_EQ(g->SumColWidths(0, 5), 50 + GX_MAXLINESIZE + 3 * 50 + 50);
+  g->ShowWindow(SW_SHOW);
+  g->RedrawAll(GX_UPDATENOW);
+  SendMessage(*g, WM_VSCROLL, SB_BOTTOM, 0);
+  SendMessage(*g, WM_HSCROLL, SB_RIGHT, 0);
+  Pump();
+  EXPECT_EQ(g->GetTopRow(), 100000u);
+  EXPECT_EQ(g->GetLeftCol(), 5u);
+}
+
 // ---- The second merged-cell pool is cleared to the end -----------------------------------------------------
 
 struct RecordingPool : CGXSpanCellPool {

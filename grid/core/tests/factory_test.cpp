@@ -38,6 +38,22 @@ TEST_F(Factory, GridComponentsInstallThroughTheRegistry) {
   EXPECT_EQ(calls, 2);  // the installers themselves decide whether a grid has their feature already
 }
 
+TEST_F(Factory, ALibraryFillsTheRegistriesOncePerClearing) {
+  static const int library = 0;
+  EXPECT_TRUE(CGXControlFactory::FirstRegistration(&library));
+  EXPECT_FALSE(CGXControlFactory::FirstRegistration(&library));
+  CGXControlFactory::ClearRegistriesForTest();
+  EXPECT_TRUE(CGXControlFactory::FirstRegistration(&library));
+  // The grid window's own registrar comes back too, however often the registries were cleared.
+  HINSTANCE module = plat::ResourceTable::ModuleHandle("factory-classes");
+  WNDCLASS wc{};
+  factory.RegisterWndClasses(module);
+  EXPECT_TRUE(GetClassInfo(module, "CGXGridWnd", &wc));
+  factory.RegisterWndClasses(module);
+  factory.UnregisterWndClasses(module);
+  EXPECT_FALSE(GetClassInfo(module, "CGXGridWnd", &wc));
+}
+
 TEST_F(Factory, RegistersControlNamesAndUserAttributes) {
   CGXStylesMap map;
   factory.RegisterAllControls(map);

@@ -61,6 +61,27 @@ TEST_F(Layouts, BoardList) {
   EXPECT_DOUBLE_EQ(standard->GetFont().GetSize(), 8);
 }
 
+// A layout whose sizes no grid can use is refused; a size merely larger than any window reads as stored.
+TEST_F(Layouts, SizesNoGridCanUseAreRefused) {
+  const auto read = [](void (*change)(CGXGridParam&)) {
+    std::unique_ptr<CGXGridParam> p = gx::LayoutDefinitions().front().build();
+    change(*p);
+    return std::unique_ptr<CObject>(
+        gx::ReadObjectFromBytes(gx::WriteObjectToBytes(p.get()), RUNTIME_CLASS(CGXGridParam)));
+  };
+  EXPECT_EQ(read([](CGXGridParam& p) { p.m_nDefaultRowHeight = 0; }), nullptr);
+  EXPECT_EQ(read([](CGXGridParam& p) { p.m_nDefaultColWidth = 0x80000000u; }), nullptr);
+  EXPECT_EQ(read([](CGXGridParam& p) { p.GetRowHeights().SetAt(5, -1); }), nullptr);
+  EXPECT_EQ(read([](CGXGridParam& p) { p.GetColWidths().SetAt(1, -40000); }), nullptr);
+  std::unique_ptr<CObject> huge = read([](CGXGridParam& p) {
+    p.m_nDefaultRowHeight = 0x7FFFFFFF;
+    p.GetColWidths().SetAt(1, 0x7FFFFFFF);
+    p.GetRowHeights().SetAt(2, 0);  // a row of no height is a grid's own choice
+  });
+  ASSERT_NE(huge, nullptr);
+  EXPECT_EQ(static_cast<CGXGridParam*>(huge.get())->m_nDefaultRowHeight, 0x7FFFFFFFu);
+}
+
 TEST_F(Layouts, MissingResourcesGiveNull) {
   EXPECT_EQ(LoadGridParamLayout("NO SUCH LAYOUT"), nullptr);
   EXPECT_EQ(LoadGridParamLayoutById(4242), nullptr);

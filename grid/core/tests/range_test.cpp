@@ -160,6 +160,13 @@ TEST(RangeAdjust, InsertRemoveMove) {
   r = Rows(2, 3);
   gx::AdjustForRemoved(r, Axis::rows, 5, 9, 100);
   EXPECT_EQ(r, Rows(2, 3));
+  // Ending exactly on the first removed row, or starting exactly on the last one: that row goes.
+  r = Rows(2, 5);
+  gx::AdjustForRemoved(r, Axis::rows, 5, 9, 100);
+  EXPECT_EQ(r, Rows(2, 4));
+  r = Rows(9, 12);
+  gx::AdjustForRemoved(r, Axis::rows, 5, 9, 100);
+  EXPECT_EQ(r, Rows(5, 7));
   r = Rows(2, 30);
   gx::AdjustForRemoved(r, Axis::rows, 5, 9, 10);
   EXPECT_EQ(r.bottom, 10u);  // clamped to the new count

@@ -80,10 +80,10 @@ TEST_F(Model, UserAttributesAndControlsRegisterOnce) {
   CGXStylesMap map;
   CGXStyle edit;
   edit.SetWrapText(TRUE);
-  const GXUserAttributeEntry& e1 = map.AddUserAttribute(51019, &edit);
-  const GXUserAttributeEntry& e2 = map.AddUserAttribute(51019);
+  const GXUserAttributeEntry& e1 = map.AddUserAttribute(51011, &edit);
+  const GXUserAttributeEntry& e2 = map.AddUserAttribute(51011);
   EXPECT_EQ(&e1, &e2);
-  EXPECT_EQ(e1.name, "Checkbox: Checked Value");
+  EXPECT_EQ(e1.name, "Valid: Min. Value");
   EXPECT_TRUE(e1.style->GetWrapText());
   EXPECT_EQ(map.GetUserAttributeMap().size(), 1u);
   EXPECT_EQ(gxtest::ArchiveErrorCause([&] { map.AddUserAttribute(60002); }), -2);  // resource exception

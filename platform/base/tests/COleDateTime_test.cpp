@@ -54,7 +54,8 @@ TEST(COleDateTime, FormatByLocale) {
 }
 
 TEST(COleDateTime, Parsing) {
-  plat::VirtualClock::Reset();  // the current year is 2024
+  plat::VirtualClock::Reset();
+  plat::VirtualClock::FixTimeOfDay();  // the current year is 2024
   COleDateTime d;
   auto parse = [&](const char* text, LCID lcid = LANG_USER_DEFAULT) {
     return d.ParseDateTime(text, 0, lcid) ? d.Format("%Y-%m-%d %H:%M:%S") : CString("fail");
@@ -80,6 +81,7 @@ TEST(COleDateTime, Parsing) {
   // The two-digit-year window is a parameter.
   EXPECT_TRUE(d.ParseDateTime("1/2/40", 0, LANG_USER_DEFAULT, 2049));
   EXPECT_EQ(d.GetYear(), 2040);
+  plat::VirtualClock::Reset();
 }
 
 TEST(COleDateTime, ArithmeticAcrossTheEpoch) {

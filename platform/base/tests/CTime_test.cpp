@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <locale.h>
 
+#include <cstdlib>
+#include <optional>
 #include <random>
+#include <string>
 
 #include "platform/base/CArchive.h"
 #include "platform/base/CMemFile.h"
@@ -11,6 +14,30 @@
 #include "platform/base/TimeFormat.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/base/tests/ExpectThrow.h"
+
+namespace {
+
+// Sets the process's time zone for one test (a POSIX rule, so no zone database is needed) and restores it.
+class ScopedTimeZone {
+ public:
+  explicit ScopedTimeZone(const char* rule) {
+    if (const char* old = std::getenv("TZ")) saved_ = old;
+    ::setenv("TZ", rule, 1);
+    ::tzset();
+  }
+  ~ScopedTimeZone() {
+    if (saved_)
+      ::setenv("TZ", saved_->c_str(), 1);
+    else
+      ::unsetenv("TZ");
+    ::tzset();
+  }
+
+ private:
+  std::optional<std::string> saved_;
+};
+
+}  // namespace
 
 TEST(CTime, ClassicFormats) {
   const CTime t(1995, 3, 14, 12, 41, 29);
@@ -60,8 +87,10 @@ TEST(CTime, ArithmeticAndSpans) {
   EXPECT_CLASSIC_THROW(CTime(2024, 1, 1, 24, 0, 0), CInvalidArgException);
 }
 
-TEST(CTime, FollowsTheVirtualClock) {
+TEST(CTime, FollowsTheVirtualClockWhenFixed) {
+  const ScopedTimeZone utc("UTC0");
   plat::VirtualClock::Reset();
+  plat::VirtualClock::FixTimeOfDay();
   EXPECT_EQ(CTime::GetCurrentTime().Format("%#c"), "Monday, January 1, 2024, 00:00:00");
   plat::VirtualClock::Advance(90061500);  // 1 day, 1 hour, 1 minute, 1.5 seconds
   SYSTEMTIME st{};
@@ -84,7 +113,39 @@ TEST(CTime, FollowsTheVirtualClock) {
   plat::VirtualClock::Reset();
 }
 
+TEST(CTime, RealClockAndLocalTimeByDefault) {
+  // Unfixed, the time of day is the machine's: what CTime reads lies between two readings of the system clock.
+  plat::VirtualClock::Reset();
+  ASSERT_FALSE(plat::VirtualClock::IsTimeOfDayFixed());
+  const std::time_t before = std::time(nullptr);
+  const CTime now = CTime::GetCurrentTime();
+  const std::time_t after = std::time(nullptr);
+  EXPECT_GE(now.GetTime(), before);
+  EXPECT_LE(now.GetTime(), after);
+
+  // Components and formats are local time in the process's zone (here three hours east of UTC); UTC stays UTC.
+  const ScopedTimeZone east("XST-3");
+  plat::VirtualClock::FixTimeOfDay(plat::VirtualClock::kDefaultTimeOfDay);  // 2024-01-01 00:00:00 UTC
+  EXPECT_EQ(CTime::GetCurrentTime().Format("%#c"), "Monday, January 1, 2024, 03:00:00");
+  EXPECT_EQ(CTime::GetCurrentTime().FormatGmt("%#c"), "Monday, January 1, 2024, 00:00:00");
+  SYSTEMTIME local{}, system{};
+  GetLocalTime(&local);
+  GetSystemTime(&system);
+  EXPECT_EQ(local.wHour, 3);
+  EXPECT_EQ(system.wHour, 0);
+  EXPECT_EQ(CTime(local), CTime::GetCurrentTime());
+  EXPECT_EQ(CTime(2024, 1, 1, 3, 0, 0).GetTime(), plat::VirtualClock::kDefaultTimeOfDay);
+  std::time_t t = plat::VirtualClock::kDefaultTimeOfDay;
+  EXPECT_EQ(plat::localtime(&t)->tm_hour, 3);
+  EXPECT_EQ(plat::gmtime(&t)->tm_hour, 0);
+  // Fixed without a moment, the clock reads local midnight in any zone.
+  plat::VirtualClock::FixTimeOfDay();
+  EXPECT_EQ(CTime::GetCurrentTime().Format("%#c"), "Monday, January 1, 2024, 00:00:00");
+  plat::VirtualClock::Reset();
+}
+
 TEST(CTime, ArchivesAsSixtyFourBitSeconds) {
+  const ScopedTimeZone utc("UTC0");
   CMemFile file;
   {
     CArchive ar(&file, CArchive::store);

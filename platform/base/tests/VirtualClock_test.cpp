@@ -17,9 +17,11 @@ TEST_F(VirtualClockTest, StandsStillUntilAdvanced) {
   VirtualClock::Advance(1500);
   EXPECT_EQ(VirtualClock::NowMs(), 1500u);
   EXPECT_EQ(GetTickCount(), 1500u);
-  EXPECT_EQ(VirtualClock::TimeOfDay(), VirtualClock::kDefaultTimeOfDay + 1);
-  VirtualClock::SetTimeOfDay(1000);
+  // A fixed time of day moves with the ticks.
+  VirtualClock::FixTimeOfDay(1000);
   EXPECT_EQ(VirtualClock::TimeOfDay(), 1001);
+  VirtualClock::Advance(1000);
+  EXPECT_EQ(VirtualClock::TimeOfDayMs(), 1002500);
 }
 
 TEST_F(VirtualClockTest, TickCountWrapsAt32Bits) {

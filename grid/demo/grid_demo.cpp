@@ -93,6 +93,7 @@ HWND BuildWindows() {
   InstallSerializeTarn5CompatibleImp();
   InstallStyleCompareSubsetImp();
   InstallParamCopyOperatorImp();
+  // Each grid library's registration call (creators, texts) comes before the start-up copies the texts.
   GXRegisterStaticControls();
   InitGridLibrary();
   WNDCLASS wc{};

@@ -1,0 +1,20 @@
+// CBrimsteadDlg: the decoupling-analysis wizard, and the factory that makes the module's wizard dialogs.
+//
+// It registers the pages of the decoupling analysis in step order with their help topics; each page's step goes
+// into the role the step states follow. Pages not built yet are left out of the list.
+#pragma once
+
+#include "brimstead/wizards/WizardDlg.h"
+
+class CBrimsteadDlg : public CWizardDlg {
+public:
+  explicit CBrimsteadDlg(CWnd* parent = nullptr);
+  ~CBrimsteadDlg() override;
+
+  BOOL OnInitDialog() override;
+  bool RunAnalysis() override;
+  void OnCancel() override { CloseIfHostAgrees(); }
+};
+
+// The module's wizard-dialog factory: the decoupling-analysis wizard for kind 1; null for the wizards not built.
+CWizardDialogLink* MakeWizardDialog(int kind, HWND parent);

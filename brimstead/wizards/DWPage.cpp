@@ -1,0 +1,81 @@
+#include "brimstead/wizards/DWPage.h"
+
+#include "brimstead/AnalysisData.h"
+#include "brimstead/wizards/WizardDlg.h"
+#include "brimstead/wizards/WizardResources.h"
+#include "platform/base/FileSystem.h"
+#include "platform/controls/winctrl.h"
+#include "platform/framework/MessageBox.h"
+
+#include <cstring>
+
+using namespace brimwiz;
+
+CDWPage::CDWPage(UINT templateId) : CPropertyPage(templateId), m_nTemplateId(templateId) {}
+
+LRESULT CDWPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  CModuleScope scope;
+  CWizardDlg::CBusy busy(m_pOwner);
+  return CPropertyPage::WindowProc(message, wParam, lParam);
+}
+
+CAnalysisData& CDWPage::Record() { return *GetAnalysisData(); }
+
+void CDWPage::UpdateOwnerButtons() {
+  if (m_pOwner)
+    m_pOwner->UpdateButtons();
+}
+
+BOOL CDWPage::OnKillActive() {
+  if (!ValidateAndStore())
+    return FALSE;
+  UpdateOwnerButtons();
+  return CPropertyPage::OnKillActive();
+}
+
+BOOL CDWPage::OnWizardFinish() {
+  const BOOL answer = CPropertyPage::OnWizardFinish();
+  if (m_pOwner && m_pOwner->GetHostCallback())
+    m_pOwner->GetHostCallback()->Notify(HostEventFinishPressed, 1);
+  return answer;
+}
+
+void CDWPage::RefuseInput(LPCSTR text, int controlId) {
+  ::MessageBox(m_hWnd, text, "Brimstead", MB_OK | MB_ICONSTOP);
+  if (!m_hWnd)
+    return;
+  if (CWnd* control = GetDlgItem(controlId)) {
+    control->SendMessage(EM_SETSEL, 0, -1);
+    control->SendMessage(EM_SCROLLCARET, 0, 0);
+    control->SetFocus();
+  }
+}
+
+bool CDWPage::SaveSettings() {
+  CAnalysisData* record = GetAnalysisData();
+  if (!record)
+    return false;
+  bool result = true;
+  if (record->m_bSaveSettings)
+    result = record->Save();
+  char* buffer = record->m_pSettingsCopyBuffer;
+  if (!buffer)
+    return result;
+  if (!buffer[0]) {
+    char directory[MAX_PATH];
+    char name[MAX_PATH];
+    // The host's buffer holds MAX_PATH bytes: the name is copied with a bound, never written past it.
+    const DWORD length = ::GetTempPath(MAX_PATH - 1, directory);
+    if (length == 0 || length >= MAX_PATH - 1 || !::GetTempFileName(directory, "dao", 0, name)) {
+      buffer[0] = '\0';
+      return result;
+    }
+    std::strncpy(buffer, name, MAX_PATH - 1);
+    buffer[MAX_PATH - 1] = '\0';
+  }
+  const CString kept = record->m_SettingsPath;
+  record->m_SettingsPath = buffer;
+  record->Save();
+  record->m_SettingsPath = kept;
+  return result;
+}

@@ -1,0 +1,58 @@
+// CDWPage: the base of every page of the four analysis wizards. A page is a child dialog that the wizard frame
+// creates from the page's template and shows in its page area; it keeps the property page's notifications, which
+// the frame calls directly. The base adds a title and header for the step list and title bar, the help topic
+// (page flag), validate-and-store, the board-viewer hooks, a refresh of the control states, and the routine that
+// saves the settings when a wizard ends.
+#pragma once
+
+#include "platform/framework/CPropertyPage.h"
+
+class CAnalysisData;
+class CWizardDlg;
+
+class CDWPage : public CPropertyPage {
+public:
+  explicit CDWPage(UINT templateId);
+
+  virtual CString GetTitle() = 0;
+  // Two lines joined by CR LF: the bold title and the description of the title bar.
+  virtual CString GetHeaderText() = 0;
+  virtual int GetPageFlag() { return m_nPageFlag; }
+  virtual void SetPageFlag(int flag) { m_nPageFlag = flag; }
+  // Moves the controls into the current record; false keeps the wizard on the page.
+  virtual bool ValidateAndStore() = 0;
+  virtual bool OnViewerSelectionChanged() { return false; }
+  virtual bool AcceptsViewerPicks() { return false; }
+  virtual bool OnSelectedNetChanged() { return false; }
+  virtual bool HasSelectedNet() { return false; }
+  virtual void RefreshControls() {}
+
+  BOOL OnKillActive() override;
+  BOOL OnWizardFinish() override;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // Saves the settings file when the user asked for it and a copy into the host's buffer when there is one;
+  // answers the first save's result.
+  static bool SaveSettings();
+
+  UINT GetTemplateId() const { return m_nTemplateId; }
+  CWizardDlg* GetOwner() const { return m_pOwner; }
+  void SetOwner(CWizardDlg* owner) { m_pOwner = owner; }
+  bool IsValid() const { return m_bValid != 0; }
+
+protected:
+  // The current record; the wizard dialog made one of its kind before any page exists.
+  static CAnalysisData& Record();
+  // Clears the valid flag; pages that validate typed values call it when their validation starts.
+  void BeginValidation() { m_bValid = 0; }
+  void SetValid() { m_bValid = 1; }
+  // Asks the owner to re-derive captions and step states.
+  void UpdateOwnerButtons();
+  // A stop box captioned with the module's name; then the control gets the focus with its whole text selected.
+  void RefuseInput(LPCSTR text, int controlId);
+
+  UINT m_nTemplateId;
+  int m_nPageFlag = 0;
+  CWizardDlg* m_pOwner = nullptr;
+  BYTE m_bValid = 1;
+};

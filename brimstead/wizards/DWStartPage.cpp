@@ -1,0 +1,190 @@
+#include "brimstead/wizards/DWStartPage.h"
+
+#include "brimstead/AnalysisData.h"
+#include "brimstead/BypassAnalysisData.h"
+#include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/DiffViaAnalysisData.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/wizards/WizardDlg.h"
+#include "platform/framework/CDataExchange.h"
+#include "platform/framework/CommonDialogs.h"
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
+BEGIN_MESSAGE_MAP(CDWStartPage, CDWPage)
+  ON_BN_CLICKED(IDC_NEW, OnChoice)
+  ON_BN_CLICKED(IDC_USE_LAST, OnUseLast)
+  ON_BN_CLICKED(IDC_LOAD_SAVED, OnLoadSaved)
+  ON_BN_CLICKED(IDC_LOAD, OnLoad)
+  ON_BN_CLICKED(IDC_SAVE_SETTINGS, OnSaveSettings)
+  ON_BN_CLICKED(IDC_BROWSE, OnBrowse)
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+#pragma GCC diagnostic pop
+
+CDWStartPage::CDWStartPage() : CDWPage(IDD) {}
+
+CString CDWStartPage::GetHeaderText() {
+  return "Start a New Decoupling Analysis, or Reuse a Previous One\r\nSpecify settings for a new decoupling "
+         "analysis, or open the settings for a previous analysis.";
+}
+
+void CDWStartPage::DoDataExchange(CDataExchange* pDX) {
+  CDWPage::DoDataExchange(pDX);
+  DDX_Radio(pDX, IDC_NEW, m_nStartChoice);
+  DDX_Text(pDX, IDC_SETTINGS_PATH, m_SettingsPathText);
+  DDX_Check(pDX, IDC_SAVE_SETTINGS, m_bSaveSettings);
+}
+
+void CDWStartPage::EnableControl(int id, bool enable) {
+  if (CWnd* control = GetDlgItem(id))
+    control->EnableWindow(enable ? TRUE : FALSE);
+}
+
+BOOL CDWStartPage::OnInitDialog() {
+  CDWPage::OnInitDialog();
+  if (CFont* font = GetDlgItem(IDC_NEW) ? GetDlgItem(IDC_NEW)->GetFont() : nullptr) {
+    LOGFONT lf{};
+    font->GetLogFont(&lf);
+    lf.lfWeight = FW_BOLD;
+    m_BoldFont.CreateFontIndirect(&lf);
+    for (int id : {int{IDC_NEW}, int{IDC_USE_LAST}, int{IDC_LOAD_SAVED}})
+      if (CWnd* button = GetDlgItem(id))
+        button->SetFont(&m_BoldFont);
+  }
+  m_nStartChoice = 0;
+  const CAnalysisData& record = Record();
+  if (record.m_pSettingsCopyBuffer && record.m_pSettingsCopyBuffer[0]) {
+    m_nStartChoice = 1;
+  } else {
+    EnableControl(IDC_USE_LAST, false);
+    EnableControl(IDC_USE_LAST_LABEL, false);
+  }
+  EnableControl(IDC_LOAD, m_nStartChoice == 2);
+  UpdateData(FALSE);
+  return TRUE;
+}
+
+BOOL CDWStartPage::OnSetActive() {
+  RefreshControls();
+  return CDWPage::OnSetActive();
+}
+
+void CDWStartPage::RefreshControls() {
+  const CAnalysisData& record = Record();
+  m_bSaveSettings = record.m_bSaveSettings;
+  m_SettingsPathText = record.GetSettingsPathRelative();
+  UpdateData(FALSE);
+  EnableControl(IDC_BROWSE, m_bSaveSettings != 0);
+  UpdateOwnerButtons();
+}
+
+void CDWStartPage::ResetToDefaults(CAnalysisData& record) {
+  // Only the user's settings go back to their defaults: everything the host handed in stays.
+  const BYTE boardMode = record.m_bBoardMode;
+  const CString projectPath = record.m_ProjectPath;
+  CHostSystem* system = record.m_pSystem;
+  char* copyBuffer = record.m_pSettingsCopyBuffer;
+  const CString helpFile = record.m_HelpFile;
+  const char* tableText = record.m_pHostTableText;
+  switch (record.GetKind()) {
+    case CDecouplingAnalysisData::Kind:
+      static_cast<CDecouplingAnalysisData&>(record) = CDecouplingAnalysisData();
+      break;
+    case CBypassAnalysisData::Kind:
+      static_cast<CBypassAnalysisData&>(record) = CBypassAnalysisData();
+      break;
+    case CDiffViaAnalysisData::Kind:
+      static_cast<CDiffViaAnalysisData&>(record) = CDiffViaAnalysisData();
+      break;
+    case CModelExtractorAnalysisData::Kind: {
+      auto& extractor = static_cast<CModelExtractorAnalysisData&>(record);
+      CHostNet* selectedNet = extractor.m_pSelectedNet;
+      extractor = CModelExtractorAnalysisData();
+      extractor.m_pSelectedNet = selectedNet;
+      break;
+    }
+    default:
+      break;
+  }
+  record.m_bBoardMode = boardMode;
+  record.m_ProjectPath = projectPath;
+  record.m_pSystem = system;
+  record.m_pSettingsCopyBuffer = copyBuffer;
+  record.m_HelpFile = helpFile;
+  record.m_pHostTableText = tableText;
+  record.m_pBoard = nullptr;
+  record.m_nBoardIndex = -1;
+}
+
+void CDWStartPage::OnChoice() {
+  UpdateData(TRUE);
+  EnableControl(IDC_LOAD, m_nStartChoice == 2);
+  CAnalysisData& record = Record();
+  if (m_nStartChoice == 0 || m_nStartChoice == 1) {
+    ResetToDefaults(record);
+    if (record.m_pSystem && !record.m_pSystem->MustChooseBoard())
+      record.SelectBoard(0);
+    record.MakeDefaultSettingsPath();
+    record.MakeDefaultDRCReportPath();
+    record.m_PageFlags[0] = 0;
+  }
+  record.m_PageFlags[1] = m_nStartChoice == 0 ? 1 : 0;
+  RefreshControls();
+  UpdateOwnerButtons();
+}
+
+void CDWStartPage::OnUseLast() {
+  OnChoice();
+  if (!m_hWnd)
+    return;
+  Record().RestoreFromSettingsCopy();
+  RefreshControls();
+  if (m_pOwner) {
+    m_pOwner->UpdateBoardMarks();
+    if (CHostWizardCallback* callback = m_pOwner->GetHostCallback())
+      callback->Notify(HostEventSettingsLoaded, 1);
+  }
+}
+
+void CDWStartPage::OnLoadSaved() {
+  Record().m_PageFlags[0] = 0;
+  OnChoice();
+}
+
+void CDWStartPage::OnLoad() {
+  UpdateData(TRUE);
+  CFileDialog dialog(TRUE, ".dao", Record().m_SettingsPath, OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR, Filter, this);
+  if (dialog.DoModal() != IDOK || !m_hWnd)
+    return;
+  Record().Load(dialog.GetPathName());
+  if (m_pOwner) {
+    m_pOwner->UpdateButtons();
+    m_pOwner->UpdateBoardMarks();
+  }
+  OnChoice();
+}
+
+void CDWStartPage::OnSaveSettings() {
+  UpdateData(TRUE);
+  Record().m_bSaveSettings = m_bSaveSettings ? 1 : 0;
+  RefreshControls();
+}
+
+void CDWStartPage::OnBrowse() {
+  UpdateData(TRUE);
+  CFileDialog dialog(FALSE, ".dao", Record().m_SettingsPath, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, Filter, this);
+  if (dialog.DoModal() != IDOK || !m_hWnd)
+    return;
+  Record().m_SettingsPath = dialog.GetPathName();
+  m_SettingsPathText = Record().GetSettingsPathRelative();
+  UpdateData(FALSE);
+}
+
+void CDWStartPage::OnDestroy() {
+  for (int id : {int{IDC_NEW}, int{IDC_USE_LAST}, int{IDC_LOAD_SAVED}})
+    if (CWnd* button = GetDlgItem(id))
+      button->SendMessage(WM_SETFONT, 0, FALSE);
+  m_BoldFont.DeleteObject();
+  CDWPage::OnDestroy();
+}

@@ -1,0 +1,55 @@
+// CDWStartPage: the first page of every wizard. New settings, the settings of the last run, or a saved settings
+// file; and whether and where the settings are saved when the wizard ends. Every choice acts on the current record
+// at once; ValidateAndStore stores nothing.
+#pragma once
+
+#include "brimstead/wizards/DWPage.h"
+#include "platform/gdi/CFont.h"
+
+class CDWStartPage : public CDWPage {
+public:
+  enum : int {
+    IDD = 1007,
+    IDC_NEW = 1000,
+    IDC_LOAD_SAVED = 1001,
+    IDC_LOAD = 1002,
+    IDC_USE_LAST = 1003,
+    IDC_SAVE_SETTINGS = 1065,
+    IDC_SETTINGS_PATH = 1066,
+    IDC_BROWSE = 1067,
+    IDC_USE_LAST_LABEL = 1186,
+  };
+  static constexpr const char* Filter = "Decoupling Analysis Options (*.dao)|*.dao|All files (*.*)|*.*||";
+
+  CDWStartPage();
+
+  CString GetTitle() override { return "Start Analysis"; }
+  CString GetHeaderText() override;
+  bool ValidateAndStore() override { return true; }
+  void RefreshControls() override;
+
+  BOOL OnInitDialog() override;
+  BOOL OnSetActive() override;
+  void DoDataExchange(CDataExchange* pDX) override;
+
+  int m_nStartChoice = 0;
+  CString m_SettingsPathText;
+  int m_bSaveSettings = 0;
+
+  // A fresh default record of the record's kind in its place, keeping what the host handed in.
+  static void ResetToDefaults(CAnalysisData& record);
+
+protected:
+  afx_msg void OnChoice();
+  afx_msg void OnUseLast();
+  afx_msg void OnLoadSaved();
+  afx_msg void OnLoad();
+  afx_msg void OnSaveSettings();
+  afx_msg void OnBrowse();
+  afx_msg void OnDestroy();
+  DECLARE_MESSAGE_MAP()
+
+private:
+  void EnableControl(int id, bool enable);
+  CFont m_BoldFont;
+};

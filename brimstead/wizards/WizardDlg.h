@@ -1,0 +1,161 @@
+// CWizardDlg: the dialog every analysis wizard is. It owns the wizard frame, registers the pages as steps, answers
+// the button bar (Cancel, Help, Finish) and, after every change, checks the current record to set the step states
+// and the Cancel and Finish captions. It also implements the seam through which the interface objects create,
+// run, click and close it.
+//
+// Lifetime. The interface object owns the dialog and deletes it (Release). While any of the wizard's windows
+// handles a message, or the host is inside a call of the seam, the dialog is busy: a window destroyed meanwhile
+// has its teardown (pages, frame, the owner's notice, the host's OnClosed) and a Release has its deletion deferred
+// until the outermost busy section ends, so no handler ever runs on a freed object. After host calls and nested
+// loops the dialog re-checks that its window still exists.
+//
+//   OnInitDialog (wizard)  -> keyboard hook use, CWizardDlg::OnInitDialog (frame), record, pages (AddPage),
+//                             SelectStep, UpdateButtons, Notify(1, 1)
+//   Finish  -> page ValidateAndStore -> SaveSettings -> Check -> RunAnalysis or the check's box -> page
+//              OnWizardFinish -> Notify(4, 1)
+//   Cancel  -> page OnKillActive -> refused while the page is invalid -> SaveSettings -> OnCancel (MayClose)
+//   window gone -> pages and frame deleted -> owner notice -> OnClosed
+#pragma once
+
+#include "brimstead/WizardDialogLink.h"
+#include "brimstead/models/BoardMarks.h"
+#include "brimstead/wizards/VornWizard.h"
+#include "platform/base/CStringArray.h"
+#include "platform/framework/CDialog.h"
+
+#include <memory>
+#include <vector>
+
+class CDWPage;
+
+// The roles of the steps a wizard registers.
+enum class WizardStepRole : int {
+  Start,
+  BoardSelection,
+  NetSelection,
+  CapacitorModels,
+  AnalysisType,
+  TargetImpedance,
+  PowerPinsViewer,
+  PowerPinsList,
+  BypassViaList,
+  BypassViaViewer,
+  ViaModelViaList,
+  ViaModelViaViewer,
+  ViaModelType,
+  SupplyPinsViewer,
+  SupplyPinsList,
+  ExtractorViasViewer,
+  ExtractorViasList,
+  NormalisationImpedance,
+  AnalysisSettings,
+  CustomSettings,
+  FrequencySweep,
+  Debug,
+  Finish,
+  Count
+};
+
+class CWizardDlg : public CDialog, public CWizardDialogLink {
+public:
+  explicit CWizardDlg(CWnd* parent = nullptr);
+  ~CWizardDlg() override;
+
+  // Marks the dialog busy while alive (null: nothing).
+  class CBusy {
+  public:
+    explicit CBusy(CWizardDlg* dialog);
+    ~CBusy();
+    CBusy(const CBusy&) = delete;
+    CBusy& operator=(const CBusy&) = delete;
+
+  private:
+    CWizardDlg* m_pDialog;
+  };
+
+  virtual bool OnViewerSelectionChanged();
+  virtual void UpdateBoardMarks() {}
+  virtual bool RunAnalysis() = 0;
+  void OnCancel() override = 0;
+
+  BOOL OnInitDialog() override;
+  CWizStepNode* AddPage(CDWPage* page, int helpTopic, LPCSTR title = nullptr, LPCSTR header = nullptr,
+                        WizardStepRole role = WizardStepRole::Count);
+  HWND GetPageItem(int controlId, int pageId);
+  void UpdateButtons();
+  bool OnWizardBarEvent(int code, int argument);
+
+  CVornWizard* GetFrame() const { return m_pFrame.get(); }
+  CDWPage* GetActivePage() const;
+  CWizStepNode* GetStep(WizardStepRole role) const { return m_Steps[static_cast<int>(role)]; }
+  CHostWizardCallback* GetHostCallback() const { return m_pCallback; }
+  bool IsModeless() const { return m_bModeless != 0; }
+  bool IsBusy() const { return m_nBusy > 0; }
+
+  // The seam.
+  void Configure(const CWizardDialogSettings& settings) override;
+  INT_PTR DoModal() override;
+  bool CreateModeless() override;
+  HWND GetWindow() override { return m_hWnd; }
+  using CWnd::GetWindow;
+  void Show() override;
+  void Destroy() override;
+  void EndDialog(int result) override;
+  HWND GetFinishButton() override;
+  HWND GetCancelButton() override;
+  HWND FindPageControl(int controlId, int pageTemplateId) override { return GetPageItem(controlId, pageTemplateId); }
+  bool ActivePageTakesViewerPicks() override;
+  bool ActivePageHasSelection() override;
+  bool NotifyActivePageNetChanged() override;
+  bool RefreshActivePage() override { return OnViewerSelectionChanged(); }
+  bool HasBoardMarks() override { return m_BoardMarks.HasMarker(); }
+  void ClearBoardMarks() override;
+  void Release() override;
+
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // Options and host values the interface object hands in.
+  BYTE m_bCapacitorPage = 1;
+  BYTE m_bCapacitorTableOption = 0;
+  BYTE m_bDebugOption = 0;
+  CStringArray m_Names;
+  CBoardMarks m_BoardMarks;
+  INT_PTR m_nTableValue = 0;
+
+protected:
+  // The shared ending of the four wizards.
+  // OnCancel: the host's MayClose; a modeless wizard destroys its window, a modal one ends with IDCANCEL.
+  void CloseIfHostAgrees();
+  // Lays the frame out, makes the start step current and updates the buttons.
+  void FinishInitialisation(int startStep);
+  // One use of the keyboard hook, given back when the window is destroyed.
+  void TakeKeyboardHook();
+  afx_msg void OnDestroy();
+  void PostNcDestroy() override;
+  DECLARE_MESSAGE_MAP()
+
+  BYTE m_bModeless = 0;
+  CHostWizardCallback* m_pCallback = nullptr;
+  CWizardDialogOwner* m_pOwner = nullptr;
+
+private:
+  static bool FrameEvent(void* userData, int code, int argument);
+  // Deletes the pages and the frame.
+  void TearDownPages();
+  // The window-destroyed steps: pages and frame, the owner's notice, the host's OnClosed.
+  void OnWindowGone();
+  // Runs what was deferred while busy.
+  void RunDeferred();
+
+  std::unique_ptr<CVornWizard> m_pFrame;
+  CWizStepNode* m_Steps[static_cast<int>(WizardStepRole::Count)] = {};
+  struct PageEntry {
+    int pageId;
+    CWizStepNode* step;
+  };
+  std::vector<PageEntry> m_PageTable;
+  int m_nBusy = 0;
+  bool m_bGonePending = false;
+  bool m_bReleasePending = false;
+  bool m_bKeyboardHookTaken = false;
+};

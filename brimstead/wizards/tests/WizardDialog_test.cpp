@@ -1,0 +1,252 @@
+// The wizard dialog base through the decoupling-analysis wizard as the interface object runs it: captions and step
+// states from the record, the Finish order, Cancel, the settings save, message 1315, and the lifetimes of modal
+// and modeless wizards, also when the host closes the wizard from inside its own callback.
+#include "brimstead/BrimsteadAPI.h"
+#include "brimstead/BrimsteadApp.h"
+#include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/wizards/BrimsteadDlg.h"
+#include "brimstead/wizards/DWStartPage.h"
+#include "brimstead/wizards/VornWizCtlBar.h"
+#include "brimstead/wizards/WizardResources.h"
+#include "brimstead/wizards/tests/WizardTestSupport.h"
+#include "host/BoardFile.h"
+#include "host/HostCallbackLog.h"
+#include "host/HostLedger.h"
+#include "host/HostBoard.h"
+#include "host/HostSystem.h"
+#include "host/tests/HostTestBoards.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+using namespace wiztest;
+using namespace brimwiz;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The host's logging callback, able to run host code inside Run and MayClose.
+class ReentrantCallback final : public CHostWizardCallback {
+public:
+  bool Run() override {
+    const bool answer = log.Run();
+    if (onRun)
+      onRun();
+    return answer;
+  }
+  bool MayClose() override {
+    const bool answer = log.MayClose();
+    if (onMayClose)
+      onMayClose();
+    return answer;
+  }
+  void OnClosed() override { log.OnClosed(); }
+  void SelectNet(int one, CHostNet* net) override { log.SelectNet(one, net); }
+  void Notify(int event, int one) override { log.Notify(event, one); }
+  void HostCommand(int command, int zero) override { log.HostCommand(command, zero); }
+  void AnswerMayClose(bool answer) { log.AnswerMayClose(answer); }
+  void Clear() { log.Clear(); }
+  const std::vector<std::string>& Lines() const { return log.Lines(); }
+
+  host::HostCallbackLog log;
+  std::function<void()> onRun, onMayClose;
+};
+
+class WizardDialog : public WizardWindowTest {
+protected:
+  void SetUp() override {
+    WizardWindowTest::SetUp();
+    board = host::LoadBoardFile(host::test::SampleBoard("demo8.json"), ledger);
+    system.AddBoard(board.get());
+    dir = fs::temp_directory_path() / ("brim_wizdlg_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    project = (dir / "demo8.brd").string();
+    std::ofstream(project) << "board\n";
+    RegisterWizardDialogFactory(&MakeWizardDialog);
+    api = CBrimsteadAPI::Create();
+    api->SetCallback(&callback);
+    api->SetSystem(&system);
+    api->SetProjectFile(project.c_str());
+  }
+  void TearDown() override {
+    api->Close();
+    Pump();
+    RegisterWizardDialogFactory(nullptr);
+    SetCurrentAnalysisData(nullptr);
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+    WizardWindowTest::TearDown();
+  }
+  CBrimsteadDlg& Dialog() { return *static_cast<CBrimsteadDlg*>(api->Dialog()); }
+  HWND Finish() { return api->Dialog()->GetFinishButton(); }
+  HWND Cancel() { return api->Dialog()->GetCancelButton(); }
+  HWND StartControl(int id) { return api->Dialog()->FindPageControl(id, CDWStartPage::IDD); }
+  CAnalysisData& Record() { return *GetAnalysisData(); }
+  std::vector<std::string> Lines() const { return callback.Lines(); }
+
+  CBrimsteadApp app;
+  host::HostLedger ledger;
+  std::unique_ptr<host::HostBoard> board;
+  host::HostSystem system{ledger, "Project"};
+  ReentrantCallback callback;
+  fs::path dir;
+  std::string project;
+  CBrimsteadAPI* api = nullptr;
+};
+
+TEST_F(WizardDialog, OpensOnTheStartPageWithCaptionsFromTheRecord) {
+  ASSERT_TRUE(api->CreateModeless());
+  Pump();
+  EXPECT_EQ(Text(api->GetWizardWindow()), "Brimstead");
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"Notify 1 1"}));
+  EXPECT_EQ(app.GetKeyboardHookUseCount(), 1);
+  EXPECT_EQ(Record().m_nBoardIndex, 0) << "one board: taken without a board step";
+  // No nets chosen: the record does not check. The 2 x 2 caption table follows the save box.
+  EXPECT_EQ(Text(Finish()), "Check Data");
+  EXPECT_EQ(Text(Cancel()), "Close");
+  Click(StartControl(CDWStartPage::IDC_SAVE_SETTINGS));
+  EXPECT_EQ(Record().m_bSaveSettings, 1);
+  EXPECT_EQ(Text(Finish()), "Save && Check");
+  EXPECT_EQ(Text(Cancel()), "Save && Close");
+  EXPECT_TRUE(IsWindowEnabled(StartControl(CDWStartPage::IDC_BROWSE)));
+  EXPECT_FALSE(IsWindowEnabled(StartControl(CDWStartPage::IDC_USE_LAST))) << "no settings copy to use";
+  ExpectMatchesReference(api->GetWizardWindow(), "wizard-start");
+}
+
+TEST_F(WizardDialog, ReloadMarkersGateTheStepsAndNext) {
+  ASSERT_TRUE(api->CreateModeless());
+  CVornWizTabCtrl& list = *Dialog().GetFrame()->GetStepList();
+  HWND next = ::GetDlgItem(list.GetButtonBar()->m_hWnd, IDC_WIZ_NEXT);
+  EXPECT_TRUE(IsWindowEnabled(next)) << "a fresh record has the New marker set";
+  Click(StartControl(CDWStartPage::IDC_LOAD_SAVED));
+  EXPECT_EQ(Record().m_PageFlags[0], 0);
+  EXPECT_EQ(Record().m_PageFlags[1], 0);
+  EXPECT_FALSE(IsWindowEnabled(next)) << "until a file is loaded nothing after the start step";
+  EXPECT_TRUE(IsWindowEnabled(Finish()));
+  EXPECT_TRUE(IsWindowEnabled(StartControl(CDWStartPage::IDC_LOAD)));
+  Click(StartControl(CDWStartPage::IDC_NEW));
+  EXPECT_TRUE(IsWindowEnabled(next));
+  EXPECT_FALSE(IsWindowEnabled(StartControl(CDWStartPage::IDC_LOAD)));
+}
+
+TEST_F(WizardDialog, FinishSavesChecksAndShowsTheCheckBeforeTheHostHearsFinish) {
+  callback.AnswerMayClose(false);
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "Zuvar Erazoduvi Zerovi");
+  ASSERT_TRUE(api->CreateModeless());
+  Click(StartControl(CDWStartPage::IDC_SAVE_SETTINGS));
+  callback.Clear();
+  Click(Finish());
+  ASSERT_FALSE(plat::ShownLog().empty());
+  EXPECT_EQ(plat::ShownLog().back().request.caption, "Zuvar Erazoduvi Zerovi");
+  EXPECT_FALSE(plat::ShownLog().back().request.text.empty());
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"Notify 4 1"})) << "no Run for a record that does not check";
+  EXPECT_TRUE(fs::exists(Record().m_SettingsPath.GetString())) << "the save box writes the settings at Finish";
+}
+
+TEST_F(WizardDialog, CancelAsksTheHostAndAModelessRunCanFollow) {
+  callback.AnswerMayClose(false);
+  ASSERT_TRUE(api->CreateModeless());
+  callback.Clear();
+  Click(Cancel());
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"MayClose"}));
+  EXPECT_NE(api->GetWizardWindow(), nullptr);
+  callback.AnswerMayClose(true);
+  Click(Cancel());
+  EXPECT_EQ(api->GetWizardWindow(), nullptr);
+  EXPECT_EQ(api->Dialog(), nullptr) << "the spent dialog is freed";
+  EXPECT_FALSE(api->IsModeless());
+  EXPECT_EQ(Lines().back(), "OnClosed");
+  EXPECT_EQ(app.GetKeyboardHookUseCount(), 0);
+  EXPECT_TRUE(api->CreateModeless()) << "a new modeless run after the user closed one";
+}
+
+TEST_F(WizardDialog, AHostClosingTheWizardInsideItsCallbackFreesItAfterTheHandler) {
+  callback.onMayClose = [&] { api->Close(); };
+  ASSERT_TRUE(api->CreateModeless());
+  Click(Cancel());
+  EXPECT_EQ(api->GetWizardWindow(), nullptr);
+  EXPECT_EQ(api->Dialog(), nullptr);
+  EXPECT_EQ(app.GetKeyboardHookUseCount(), 0);
+  EXPECT_EQ(Lines().back(), "OnClosed");
+  callback.onMayClose = nullptr;
+  // A factory call inside the callback forgets the dialog; it is freed when its window goes.
+  ASSERT_TRUE(api->CreateModeless());
+  callback.onMayClose = [&] {
+    api = CBrimsteadAPI::Create();
+    api->SetCallback(&callback);
+  };
+  Click(Cancel());
+  EXPECT_EQ(app.GetKeyboardHookUseCount(), 0);
+}
+
+TEST_F(WizardDialog, AModalRunEndsThroughCancel) {
+  automation.Then([&] { Click(Cancel()); });
+  EXPECT_FALSE(api->RunModal());
+  EXPECT_EQ(api->Dialog(), nullptr);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"Notify 1 1", "MayClose", "OnClosed"}));
+  EXPECT_EQ(app.GetKeyboardHookUseCount(), 0);
+}
+
+TEST_F(WizardDialog, RereadMessageRefreshesTheActivePage) {
+  ASSERT_TRUE(api->CreateModeless());
+  Record().m_bSaveSettings = 1;
+  EXPECT_EQ(::SendMessage(api->GetWizardWindow(), WM_WIZARD_REREAD_RECORD, 0, 0), 0);
+  EXPECT_EQ(::SendMessage(StartControl(CDWStartPage::IDC_SAVE_SETTINGS), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(Text(Cancel()), "Save && Close");
+}
+
+TEST_F(WizardDialog, NewResetsOnlyTheUsersSettings) {
+  char buffer[MAX_PATH] = "";
+  api->SetSettingsCopyBuffer(buffer);
+  api->SetHelpFile("help.chm");
+  ASSERT_TRUE(api->CreateModeless());
+  Record().m_dTargetImpedance = 0.5;
+  Record().m_bSaveSettings = 1;
+  Click(StartControl(CDWStartPage::IDC_NEW));
+  EXPECT_EQ(Record().m_dTargetImpedance, 0.001);
+  EXPECT_EQ(Record().m_bSaveSettings, 0);
+  EXPECT_EQ(Record().m_pSettingsCopyBuffer, buffer);
+  EXPECT_STREQ(Record().m_HelpFile, "help.chm");
+  EXPECT_EQ(Record().m_pSystem, &system);
+  EXPECT_EQ(Record().m_nBoardIndex, 0);
+  EXPECT_EQ(Record().m_SettingsPath, (dir / "demo8.dao").string().c_str());
+}
+
+TEST_F(WizardDialog, SettingsAreSavedByTheFlagAndCopiedIntoTheHostsBuffer) {
+  SetCurrentAnalysisData(new CDecouplingAnalysisData());
+  Record().SetProjectPath(project.c_str());
+  Record().MakeDefaultSettingsPath();
+  const std::string settings = Record().m_SettingsPath.GetString();
+  struct Case {
+    bool flag;
+    const char* buffer;   // null: none; "": empty; else a named copy
+    bool settingsWritten, copyWritten;
+  } cases[] = {{false, nullptr, false, false}, {true, nullptr, true, false}, {false, "", false, true},
+               {true, "", true, true},         {false, "named", false, true}};
+  for (const Case& c : cases) {
+    fs::remove(settings);
+    char buffer[MAX_PATH] = "";
+    if (c.buffer && c.buffer[0])
+      std::snprintf(buffer, sizeof buffer, "%s", (dir / "copy.dao").string().c_str());
+    Record().m_pSettingsCopyBuffer = c.buffer ? buffer : nullptr;
+    Record().m_bSaveSettings = c.flag ? 1 : 0;
+    EXPECT_TRUE(CDWPage::SaveSettings());
+    EXPECT_EQ(fs::exists(settings), c.settingsWritten) << c.flag << " " << (c.buffer ? c.buffer : "none");
+    if (c.buffer) {
+      EXPECT_EQ(fs::file_size(buffer) > 0, c.copyWritten);
+      EXPECT_STREQ(Record().m_SettingsPath, settings.c_str()) << "the settings path is put back";
+    }
+    if (c.buffer && !c.buffer[0]) {
+      EXPECT_NE(std::string(buffer).find("dao"), std::string::npos);
+      const std::string first = buffer;
+      EXPECT_TRUE(CDWPage::SaveSettings());
+      EXPECT_EQ(first, buffer) << "a second Finish reuses the name";
+      fs::remove(first);
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+#include "brimstead/wizards/tests/WizardTestSupport.h"
+
+#include "brimstead/wizards/WizardResources.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/base/VirtualClock.h"
+#include "platform/controls/winctrl.h"
+#include "platform/display/Desktop.h"
+#include "platform/display/ReferenceImage.h"
+#include "platform/framework/CWinThread.h"
+#include "platform/framework/CWnd.h"
+#include "platform/framework/DialogTemplate.h"
+#include "platform/window/InputRouter.h"
+#include "platform/window/Pump.h"
+
+namespace wiztest {
+
+namespace {
+const DialogItemTemplate kPageItems[] = {
+    {WC_EDIT, "", 1001, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 10, 10, 80, 12},
+};
+const DialogTemplate kPage{DS_SETFONT | WS_CHILD, 0, 0, 0, 200, 100, "", "MS Shell Dlg", 8, kPageItems};
+}  // namespace
+
+void WizardWindowTest::SetUp() {
+  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("wizard-tests"));
+  plat::ResetWindowSystem();
+  plat::VirtualClock::Reset();
+  CWnd::DeleteTempMap();
+  plat::Desktop::Configure(1024, 768);
+  plat::SetAutomationProvider(&automation);
+  brimwiz::RegisterWizardResources();
+  plat::RegisterDialogTemplate(AfxGetInstanceHandle(), TestPageTemplate, kPage);
+}
+
+void WizardWindowTest::TearDown() {
+  plat::SetAutomationProvider(nullptr);
+  plat::ResetWindowSystem();
+  CWnd::DeleteTempMap();
+}
+
+void WizardWindowTest::Pump() {
+  MSG msg;
+  for (int guard = 0; PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+    ASSERT_LT(guard, 100000) << "the queue never became idle";
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (!AfxGetThread()->PreTranslateMessage(&msg)) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+  }
+}
+
+void WizardWindowTest::Key(int vk) {
+  plat::InputRouter::Instance().KeyPress(vk);
+  Pump();
+}
+
+void WizardWindowTest::ClickAt(HWND hwnd, int x, int y) {
+  plat::InputRouter::Instance().Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(hwnd, x, y));
+  Pump();
+}
+
+void WizardWindowTest::Click(HWND hwnd) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  ClickAt(hwnd, r.right / 2, r.bottom / 2);
+}
+
+std::string WizardWindowTest::Text(HWND hwnd) {
+  char text[1024];
+  GetWindowText(hwnd, text, sizeof text);
+  return text;
+}
+
+void WizardWindowTest::ExpectMatchesReference(HWND hwnd, const std::string& name) {
+  auto image = plat::Desktop::Capture(hwnd);
+  ASSERT_TRUE(image);
+  const plat::ReferenceMatch match =
+      plat::MatchReferenceImage(*image, "brimstead/wizards/tests/reference/" + name + ".png");
+  EXPECT_TRUE(match.Matches()) << match.message;
+}
+
+BOOL CRecordingPage::OnSetActive() {
+  m_Log.push_back("set " + std::to_string(m_nTag));
+  return m_bSetAnswer;
+}
+
+BOOL CRecordingPage::OnKillActive() {
+  m_Log.push_back("kill " + std::to_string(m_nTag));
+  return m_bKillAnswer;
+}
+
+LRESULT CRecordingPage::OnWizardBack() {
+  m_Log.push_back("back " + std::to_string(m_nTag));
+  return m_nBackAnswer;
+}
+
+LRESULT CRecordingPage::OnWizardNext() {
+  m_Log.push_back("next " + std::to_string(m_nTag));
+  return m_nNextAnswer;
+}
+
+BOOL CRecordingPage::OnWizardFinish() {
+  m_Log.push_back("finish " + std::to_string(m_nTag));
+  return m_bFinishAnswer;
+}
+
+}  // namespace wiztest
