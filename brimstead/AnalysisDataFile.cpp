@@ -10,6 +10,7 @@
 #include "brimstead/SettingsIO.h"
 #include "platform/base/CTime.h"
 #include "platform/base/FileSystem.h"
+#include "platform/base/ProfileBatch.h"
 #include "shared/Misc_Ini.h"
 #include "shared/Misc_Path.h"
 
@@ -77,6 +78,8 @@ bool CAnalysisData::Save() {
   if (m_SettingsPath.IsEmpty())
     return false;
   const char* file = m_SettingsPath;
+  // The whole save reaches the file in one replace, or nothing of it does; a derived save's scope holds this one.
+  plat::ProfileBatch batch(file);
   bool written = true;
 
   CString settingsDirectory(m_SettingsPath), projectDirectory(m_ProjectPath);
@@ -94,7 +97,7 @@ bool CAnalysisData::Save() {
   written &= WriteText("HEADER", "FileVersion", "1.0", file);
 
   if (m_nAnalysisType == AnalysisNone)
-    return written;
+    return batch.Close() && written;
   const char* section = OptionsSection();
   written &= WriteText(section, "Analysis", AnalysisTypeName(m_nAnalysisType), file);
   written &= WriteFlag(section, "DRCOnly", m_bDRCOnly, file);
@@ -127,7 +130,7 @@ bool CAnalysisData::Save() {
   const char* report = m_nDRCReportMode == DRCNoReport ? "NoReport" : m_nDRCReportMode == DRCReportCSV ? "CSV" : "XLS";
   written &= WriteText(section, "DRCReportMode", report, file);
   written &= WriteText(section, "DRCReportFile", GetDRCReportFileRelative(), file);
-  return written;
+  return batch.Close() && written;
 }
 
 bool CAnalysisData::Load(const char* path) {

@@ -1,5 +1,6 @@
 #include "brimstead/BrimsteadApp.h"
 
+#include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
 
 // The application handles no message of its own; the map exists so that derived maps chain through it.
@@ -10,8 +11,10 @@ END_MESSAGE_MAP()
 #pragma GCC diagnostic pop
 
 void StartGridLibrary() {
-  // The default cell-control factory, the grid window classes, the "Grid Styles %08x" clipboard format and the
+  // The cell controls first (their creators, attributes, texts and bitmaps), then the default cell-control
+  // factory, the grid window classes, the "Grid Styles %08x" clipboard format and the
   // system-colour table; the three numbers are the ones the module has always passed.
+  GXRegisterCellControls();
   InitGridLibrary(0x710, 0, 0);
 }
 

@@ -7,6 +7,7 @@
 
 #include "brimstead/ProbeSection.h"
 #include "brimstead/SettingsIO.h"
+#include "platform/base/ProfileBatch.h"
 #include "shared/Misc_Ini.h"
 
 #include <algorithm>
@@ -29,18 +30,20 @@ CString CBypassAnalysisData::ProbeSectionText() {
 }
 
 bool CBypassAnalysisData::Save() {
-  bool written = CAnalysisData::Save();
   if (m_SettingsPath.IsEmpty())
     return false;
-  if (m_ProjectPath.IsEmpty())
-    return written;
   const char* file = m_SettingsPath;
-  // The bypass record always stores the full project path, even beside the settings file; its readers expect it.
-  written &= WriteText("BOARD", "ProjectPath", m_ProjectPath, file);
-  if (m_nBoardIndex >= 0)
-    written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
-  written &= WriteSection("VIA_PROBES", m_bBoardMode ? ProbeSectionText() : CString(), file);
-  return written;
+  // The common part and this record's own keys reach the file together.
+  plat::ProfileBatch batch(file);
+  bool written = CAnalysisData::Save();
+  if (!m_ProjectPath.IsEmpty()) {
+    // The bypass record always stores the full project path, even beside the settings file; its readers expect it.
+    written &= WriteText("BOARD", "ProjectPath", m_ProjectPath, file);
+    if (m_nBoardIndex >= 0)
+      written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
+    written &= WriteSection("VIA_PROBES", m_bBoardMode ? ProbeSectionText() : CString(), file);
+  }
+  return batch.Close() && written;
 }
 
 bool CBypassAnalysisData::Load(const char* path) {

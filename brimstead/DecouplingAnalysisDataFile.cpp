@@ -9,6 +9,7 @@
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/ProbeSection.h"
 #include "brimstead/SettingsIO.h"
+#include "platform/base/ProfileBatch.h"
 #include "shared/Misc_Ini.h"
 
 using namespace settings_io;
@@ -42,20 +43,22 @@ CString CDecouplingAnalysisData::ProbeSectionText() {
 }
 
 bool CDecouplingAnalysisData::Save() {
-  bool written = CAnalysisData::Save();
   if (m_SettingsPath.IsEmpty())
     return false;
-  if (m_ProjectPath.IsEmpty())
-    return written;
   const char* file = m_SettingsPath;
-  if (m_nBoardIndex >= 0)
-    written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
-  if (m_pNet1 && m_pNet2) {
-    written &= WriteText("BOARD", "Net1_Name", TextOf(m_pNet1->GetName()), file);
-    written &= WriteText("BOARD", "Net2_Name", TextOf(m_pNet2->GetName()), file);
+  // The common part and this record's own keys reach the file together.
+  plat::ProfileBatch batch(file);
+  bool written = CAnalysisData::Save();
+  if (!m_ProjectPath.IsEmpty()) {
+    if (m_nBoardIndex >= 0)
+      written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
+    if (m_pNet1 && m_pNet2) {
+      written &= WriteText("BOARD", "Net1_Name", TextOf(m_pNet1->GetName()), file);
+      written &= WriteText("BOARD", "Net2_Name", TextOf(m_pNet2->GetName()), file);
+    }
+    written &= WriteSection("BOARD_PROBES", ProbeSectionText(), file);
   }
-  written &= WriteSection("BOARD_PROBES", ProbeSectionText(), file);
-  return written;
+  return batch.Close() && written;
 }
 
 void CDecouplingAnalysisData::FindNetsByName(const CString& net1, const CString& net2) {

@@ -6,6 +6,7 @@
 
 #include "brimstead/ProbeSection.h"
 #include "brimstead/SettingsIO.h"
+#include "platform/base/ProfileBatch.h"
 #include "shared/Misc_Ini.h"
 #include "shared/Misc_Number.h"
 
@@ -36,22 +37,24 @@ CString CDiffViaAnalysisData::ProbeSectionText() {
 }
 
 bool CDiffViaAnalysisData::Save() {
-  bool written = CAnalysisData::Save();
   if (m_SettingsPath.IsEmpty())
     return false;
   const char* file = m_SettingsPath;
+  // The common part and this record's own keys reach the file together.
+  plat::ProfileBatch batch(file);
+  bool written = CAnalysisData::Save();
   written &= WriteFlag("OPTIONS_DV", "ExportCommonMode", m_bExportCommonMode, file);
   written &= WriteFlag("OPTIONS_DV", "ExportDifferentialMode", m_bExportDifferentialMode, file);
   written &= WriteFlag("OPTIONS_DV", "DiffViaType", m_bDiffViaType, file);
   CString impedance;
   impedance.Format("%f", m_dNormalImpedance);
   written &= WriteText("OPTIONS_DV", "NormalImpedance", impedance, file);
-  if (m_ProjectPath.IsEmpty())
-    return written;
-  if (m_nBoardIndex >= 0)
-    written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
-  written &= WriteSection("DIFFVIA_PROBES", ProbeSectionText(), file);
-  return written;
+  if (!m_ProjectPath.IsEmpty()) {
+    if (m_nBoardIndex >= 0)
+      written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
+    written &= WriteSection("DIFFVIA_PROBES", ProbeSectionText(), file);
+  }
+  return batch.Close() && written;
 }
 
 bool CDiffViaAnalysisData::Load(const char* path) {

@@ -11,6 +11,7 @@
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/ProbeSection.h"
 #include "brimstead/SettingsIO.h"
+#include "platform/base/ProfileBatch.h"
 #include "brimstead/WizardSeam.h"
 #include "shared/Misc_Ini.h"
 #include "shared/Misc_Number.h"
@@ -81,19 +82,21 @@ CString CModelExtractorAnalysisData::ProbeSectionText() {
 }
 
 bool CModelExtractorAnalysisData::Save() {
-  bool written = CAnalysisData::Save();
   if (m_SettingsPath.IsEmpty())
     return false;
   const char* file = m_SettingsPath;
+  // The common part and this record's own keys reach the file together.
+  plat::ProfileBatch batch(file);
+  bool written = CAnalysisData::Save();
   CString impedance;
   impedance.Format("%f", m_dNormalImpedance);
   written &= WriteText("OPTIONS_ME", "NormalImpedance", impedance, file);
-  if (m_ProjectPath.IsEmpty())
-    return written;
-  if (m_nBoardIndex >= 0)
-    written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
-  written &= WriteSection("PDN_CHANNEL_PROBES", ProbeSectionText(), file);
-  return written;
+  if (!m_ProjectPath.IsEmpty()) {
+    if (m_nBoardIndex >= 0)
+      written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
+    written &= WriteSection("PDN_CHANNEL_PROBES", ProbeSectionText(), file);
+  }
+  return batch.Close() && written;
 }
 
 bool CModelExtractorAnalysisData::Load(const char* path) {

@@ -1,6 +1,7 @@
 #include "foundation/ButtonBitmap.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "foundation/StyleColors.h"
@@ -15,31 +16,12 @@ constexpr UINT kDownArrowBitmap = 23000;
 constexpr UINT kRightArrowBitmap = 23001;
 constexpr UINT kOtherCaption = 23100;
 
-// A 4-bit packed bitmap from rows of '#' (black) and '.' (light grey, which becomes the button face).
-std::vector<BYTE> MakeArrow(const std::vector<const char*>& rows) {
-  const int w = static_cast<int>(std::strlen(rows[0]));
-  const int h = static_cast<int>(rows.size());
-  const int stride = ((w * 4 + 31) / 32) * 4;
-  std::vector<BYTE> dib(40 + 16 * 4 + static_cast<std::size_t>(stride * h), 0);
-  BITMAPINFOHEADER header{40, w, h, 1, 4, BI_RGB, static_cast<DWORD>(stride * h), 0, 0, 16, 0};
-  std::memcpy(dib.data(), &header, sizeof header);
-  const RGBQUAD black{0, 0, 0, 0}, grey{192, 192, 192, 0};
-  std::memcpy(dib.data() + 40, &black, 4);
-  std::memcpy(dib.data() + 44, &grey, 4);
-  BYTE* bits = dib.data() + 40 + 64;
-  for (int y = 0; y < h; ++y) {
-    const char* row = rows[static_cast<std::size_t>(h - 1 - y)];  // bottom-up
-    for (int x = 0; x < w; ++x) {
-      const BYTE index = row[x] == '#' ? 0 : 1;
-      bits[y * stride + x / 2] |= static_cast<BYTE>(x % 2 ? index : index << 4);
-    }
-  }
-  return dib;
-}
-
 void RegisterOwnResources() {
-  static const std::vector<BYTE> down = MakeArrow({"#######", ".#####.", "..###..", "...#..."});
-  static const std::vector<BYTE> right = MakeArrow({"#...", "##..", "###.", "####", "###.", "##..", "#..."});
+  // '#' black, '.' light grey (which becomes the button face).
+  static const RGBQUAD palette[] = {{0, 0, 0, 0}, {192, 192, 192, 0}};
+  static const std::vector<BYTE> down = MakePackedDib4({"#######", ".#####.", "..###..", "...#..."}, "#.", palette);
+  static const std::vector<BYTE> right =
+      MakePackedDib4({"#...", "##..", "###.", "####", "###.", "##..", "#..."}, "#.", palette);
   static const bool once = [] {
     const HINSTANCE m = plat::ResourceTable::ModuleHandle("foundation");
     plat::ResourceTable::AddResource(m, RT_BITMAP, MAKEINTRESOURCE(kDownArrowBitmap), down);
@@ -51,9 +33,9 @@ void RegisterOwnResources() {
 }
 
 // The bytes of a packed bitmap resource, or an empty span.
-std::span<const BYTE> FindBitmapResource(LPCSTR name) {
+std::span<const BYTE> FindBitmapResource(LPCSTR name, HINSTANCE fallback) {
   RegisterOwnResources();
-  for (HINSTANCE module : {AfxFindResourceHandle(name, RT_BITMAP), FoundationModule()}) {
+  for (HINSTANCE module : {AfxFindResourceHandle(name, RT_BITMAP), fallback, FoundationModule()}) {
     if (!module) continue;
     HRSRC found = FindResource(module, name, RT_BITMAP);
     if (!found) continue;
@@ -113,6 +95,32 @@ COLORREF DeviceForm(HDC dc, COLORREF colour) {
 
 }  // namespace
 
+std::vector<BYTE> MakePackedDib4(const std::vector<std::string_view>& rows, std::string_view key,
+                                 std::span<const RGBQUAD> palette) {
+  const std::size_t h = rows.size();
+  const std::size_t w = h ? rows[0].size() : 0;
+  if (w == 0 || key.size() > 16 || palette.size() > 16) return {};
+  for (std::string_view row : rows)
+    if (row.size() != w) return {};
+  const std::size_t stride = ((w * 4 + 31) / 32) * 4;
+  std::vector<BYTE> dib(40 + 16 * 4 + stride * h, 0);
+  const BITMAPINFOHEADER header{40, static_cast<LONG>(w), static_cast<LONG>(h), 1, 4, BI_RGB,
+                                static_cast<DWORD>(stride * h), 0, 0, 16, 0};
+  std::memcpy(dib.data(), &header, sizeof header);
+  std::memcpy(dib.data() + 40, palette.data(), palette.size() * sizeof(RGBQUAD));
+  BYTE* bits = dib.data() + 40 + 64;
+  for (std::size_t y = 0; y < h; ++y) {
+    const std::string_view row = rows[h - 1 - y];  // bottom-up
+    for (std::size_t x = 0; x < w; ++x) {
+      const std::size_t found = key.find(row[x]);
+      if (found == std::string_view::npos) return {};
+      const BYTE index = static_cast<BYTE>(found);
+      bits[y * stride + x / 2] |= static_cast<BYTE>(x % 2 ? index : index << 4);
+    }
+  }
+  return dib;
+}
+
 HDC ScreenDC() {
   // The display's information DC: bitmaps compatible with it have the screen's colour depth.
   static HDC screen = CreateDC("DISPLAY", nullptr, nullptr, nullptr);
@@ -133,9 +141,9 @@ CString LoadFoundationString(UINT id) {
 
 }  // namespace foundation
 
-BOOL LoadButtonBitmap(CBitmap& bitmap, LPCSTR name) {
+BOOL LoadButtonBitmap(CBitmap& bitmap, LPCSTR name, HINSTANCE fallback) {
   bitmap.DeleteObject();
-  const std::span<const BYTE> dib = foundation::FindBitmapResource(name);
+  const std::span<const BYTE> dib = foundation::FindBitmapResource(name, fallback);
   std::size_t colours = 0, bitsSize = 0;
   if (dib.empty() || !foundation::CheckPackedBitmap(dib, colours, bitsSize)) return FALSE;
 

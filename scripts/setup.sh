@@ -10,6 +10,7 @@ packages=(
   libcairo2-dev libfontconfig-dev libfreetype-dev fonts-liberation2
   libsdl2-dev nlohmann-json3-dev
   xvfb xdotool poppler-utils
+  locales
 )
 
 missing=()
@@ -23,13 +24,23 @@ done
 command -v node >/dev/null 2>&1 || missing+=(nodejs)
 command -v npm >/dev/null 2>&1 || missing+=(npm)
 
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The tests that guard locale independence run under a locale whose decimal point is a comma. localedef
+# reports harmless warnings of the locale sources with a non-zero status: the list of locales decides.
+has_comma_locale() { locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; }
+if ! has_comma_locale; then
+  echo "setup: generating the locale de_DE.UTF-8"
+  "${sudo_cmd[@]}" localedef -i de_DE -c -f UTF-8 -A /usr/share/locale/locale.alias de_DE.UTF-8 || true
+  has_comma_locale || { echo "setup: could not generate the locale de_DE.UTF-8" >&2; exit 1; }
 fi
 
 # npm folders of the tests that compare with a reference engine. "npm ci" runs only when the installed tree is

@@ -7,13 +7,15 @@
 #include "brimstead/tests/RecordTestSupport.h"
 #include "host/HostCallbackLog.h"
 #include "platform/base/CTime.h"
+#include "platform/base/IniStore.h"
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/VirtualClock.h"
+#include "platform/base/tests/CommaLocale.h"
 #include "shared/Misc_Ini.h"
 
-#include <clocale>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -364,6 +366,39 @@ TEST_F(SettingsFile, SaveRefusesAnEmptyPathAndReportsAWriteFailure) {
   EXPECT_FALSE(d->Save());
 }
 
+// Every record's save, failing at each of its profile writes in turn and at the file's replace, reports the
+// failure and leaves the file it saved before byte for byte.
+TEST_F(SettingsFile, ASaveInterruptedAtAnyWriteLeavesTheOldFile) {
+  auto interrupt = [&](CAnalysisData* record, const char* kind) {
+    record->m_nAnalysisType = AnalysisDistributed;
+    ASSERT_TRUE(record->Save()) << kind;
+    const std::string old = ReadBytes(record->m_SettingsPath.GetString());
+    record->m_dMinFreq = 2.5e5;
+    int steps = 0;
+    std::function<int()> count = [&] { return ++steps, 0; };
+    const auto previous = plat::IniStore::SetFaultHook(count);
+    ASSERT_TRUE(record->Save()) << kind;
+    const std::string saved = ReadBytes(record->m_SettingsPath.GetString());
+    ASSERT_NE(saved, old) << kind;
+    WriteBytes(record->m_SettingsPath.GetString(), old);
+    EXPECT_GT(steps, 30) << kind;
+    for (int failAt = 1; failAt <= steps; ++failAt) {
+      int step = 0;
+      plat::IniStore::SetFaultHook([&] { return ++step == failAt ? EIO : 0; });
+      EXPECT_FALSE(record->Save()) << kind << ": failure at step " << failAt;
+      EXPECT_EQ(ReadBytes(record->m_SettingsPath.GetString()), old) << kind << ": failure at step " << failAt;
+    }
+    plat::IniStore::SetFaultHook(previous);
+    EXPECT_TRUE(record->Save()) << kind;
+    EXPECT_EQ(ReadBytes(record->m_SettingsPath.GetString()), saved) << kind;
+    SetCurrentAnalysisData(nullptr);
+  };
+  interrupt(MakeWithProject<CDecouplingAnalysisData>(true), "decoupling");
+  interrupt(MakeWithProject<CBypassAnalysisData>(true), "bypass");
+  interrupt(MakeWithProject<CDiffViaAnalysisData>(true), "via model");
+  interrupt(MakeWithProject<CModelExtractorAnalysisData>(true), "extractor");
+}
+
 TEST_F(SettingsFile, LoadOfAMissingFileKeepsTheRecord) {
   auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
   d->m_dTargetImpedance = 0.25;
@@ -376,14 +411,16 @@ TEST_F(SettingsFile, LoadOfAMissingFileKeepsTheRecord) {
 }
 
 TEST_F(SettingsFile, NumbersIgnoreTheProcessLocale) {
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-    GTEST_SKIP() << "no German locale installed";
   auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
   d->m_dTargetImpedance = 0.5;
-  const bool saved = d->Save();
-  d->m_dTargetImpedance = 0;
-  const bool loaded = d->Load(d->m_SettingsPath);
-  std::setlocale(LC_NUMERIC, "C");
+  bool saved = false, loaded = false;
+  {
+    ScopedCommaLocale comma;
+    ASSERT_TRUE(comma.Active()) << ScopedCommaLocale::Missing();
+    saved = d->Save();
+    d->m_dTargetImpedance = 0;
+    loaded = d->Load(d->m_SettingsPath);
+  }
   ASSERT_TRUE(saved && loaded);
   EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.5);
   EXPECT_NE(ReadBytes(d->m_SettingsPath.GetString()).find("TargetImpedancee=0.500000"), std::string::npos);

@@ -1,10 +1,13 @@
-// What a cell control needs of the windowless buttons drawn inside its cell (push-button faces, drop-down
-// arrows, spin arrows, hot spots): a rectangle laid out by the control, a hit test, mouse and key input,
-// drawing and the release of pressed states. The buttons themselves override these; every default does
-// nothing and answers FALSE.
+// The windowless buttons drawn inside a cell (push-button faces, drop-down arrows, spin arrows, hot spots,
+// bitmap buttons): a rectangle laid out by the owning control in the grid window's client coordinates, a
+// caption, a hit test, mouse and key input, drawing and the release of pressed states. The buttons
+// (CGXButton and its kin) override these; every default does nothing and answers FALSE. Keys arrive
+// through OnKeyMessage, which splits them into the typed operations, composing double-byte characters with
+// the child's own lead-byte state.
 #pragma once
 
 #include "grid/core/gxtypes.h"
+#include "platform/base/CString.h"
 #include "platform/base/geometry.h"
 #include "platform/base/wintypes.h"
 
@@ -19,18 +22,26 @@ class CGXChild {
   CGXChild(const CGXChild&) = delete;
   CGXChild& operator=(const CGXChild&) = delete;
 
-  void SetRect(const CRect& rect) { m_rect = rect; }
+  virtual void SetRect(const RECT& rect) { m_rect = rect; }
   const CRect& GetRect() const { return m_rect; }
+  virtual const RECT& GetRect(RECT& out) const { return out = m_rect; }
   CGXControl* GetControl() const { return m_pControl; }
 
   virtual BOOL HitTest(CPoint pt) const { return m_rect.PtInRect(pt); }
+  // Whether the owner's active child (the one that takes moves, button-ups and keys) is this one.
+  virtual BOOL IsActiveChild() const;
+  virtual void SetText(LPCTSTR text) { m_sText = text ? text : ""; }
+  virtual void GetText(CString& out) const { out = m_sText; }
+  const CString& GetText() const { return m_sText; }
+
+  // Draws the button with the cell's style at hand; the base draws it without.
+  virtual void DrawWithStyle(CDC* dc, BOOL active, const CGXStyle& style);
   // Draws the button; `active` is its look on the current cell of an active grid that is not printing.
-  virtual void Draw(CDC* dc, BOOL active) { (void)dc, (void)active; }
+  virtual void Draw(CDC* dc, BOOL active) = 0;
+  // Invalidates the button's rectangle in the grid window (with erase).
+  virtual void Invalidate();
+
   virtual BOOL OnMouseMove(UINT flags, CPoint pt) { return (void)flags, (void)pt, FALSE; }
-  // Hovering over the child without capture (the cell need not be the current cell).
-  virtual BOOL OnMouseMoveOver(ROWCOL row, ROWCOL col, UINT flags, CPoint pt) {
-    return (void)row, (void)col, (void)flags, (void)pt, FALSE;
-  }
   virtual BOOL OnLButtonDown(UINT flags, CPoint pt) { return (void)flags, (void)pt, FALSE; }
   virtual BOOL OnLButtonUp(UINT flags, CPoint pt) { return (void)flags, (void)pt, FALSE; }
   virtual BOOL OnLButtonDblClk(UINT flags, CPoint pt) { return (void)flags, (void)pt, FALSE; }
@@ -40,17 +51,40 @@ class CGXChild {
   virtual BOOL OnRButtonDown(UINT flags, CPoint pt) { return (void)flags, (void)pt, FALSE; }
   virtual BOOL OnRButtonUp(UINT flags, CPoint pt) { return (void)flags, (void)pt, FALSE; }
   virtual BOOL OnRButtonDblClk(UINT flags, CPoint pt) { return (void)flags, (void)pt, FALSE; }
-  virtual BOOL OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags) {
-    return (void)message, (void)ch, (void)repeat, (void)flags, FALSE;
+  // Hovering over the child without capture (the cell need not be the current cell).
+  virtual BOOL OnMouseMoveOver(ROWCOL row, ROWCOL col, UINT flags, CPoint pt) {
+    return (void)row, (void)col, (void)flags, (void)pt, FALSE;
   }
+
+  // WM_KEYDOWN .. WM_SYSDEADCHAR to the operations below; a lead byte typed alone is held (handled) until
+  // its trail byte comes. Other messages: FALSE.
+  virtual BOOL OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags);
+  virtual BOOL OnKeyDown(UINT ch, UINT repeat, UINT flags) { return (void)ch, (void)repeat, (void)flags, FALSE; }
+  virtual BOOL OnKeyUp(UINT ch, UINT repeat, UINT flags) { return (void)ch, (void)repeat, (void)flags, FALSE; }
+  virtual BOOL OnChar(UINT ch, UINT repeat, UINT flags) { return (void)ch, (void)repeat, (void)flags, FALSE; }
+  virtual BOOL OnDbcsChar(const CString& text, UINT repeat, UINT flags) {
+    return (void)text, (void)repeat, (void)flags, FALSE;
+  }
+  virtual BOOL OnDeadChar(UINT ch, UINT repeat, UINT flags) { return (void)ch, (void)repeat, (void)flags, FALSE; }
+  virtual BOOL OnSysKeyDown(UINT ch, UINT repeat, UINT flags) { return (void)ch, (void)repeat, (void)flags, FALSE; }
+  virtual BOOL OnSysKeyUp(UINT ch, UINT repeat, UINT flags) { return (void)ch, (void)repeat, (void)flags, FALSE; }
+  virtual BOOL OnSysChar(UINT ch, UINT repeat, UINT flags) { return (void)ch, (void)repeat, (void)flags, FALSE; }
+  virtual BOOL OnSysDeadChar(UINT ch, UINT repeat, UINT flags) {
+    return (void)ch, (void)repeat, (void)flags, FALSE;
+  }
+
+  // A value the owner hands to every child (CGXControl::BroadcastToChildren).
+  virtual void OnBroadcast(DWORD_PTR value) { (void)value; }
+  virtual void RefreshSysColors() {}
   // Clears the pressed and tracking states.
   virtual void ReleaseState() {}
-  virtual void RefreshSysColors() {}
-  virtual void OnBroadcast(DWORD_PTR value) { (void)value; }
 
  protected:
   CGXControl* m_pControl;
   CRect m_rect;
+  CString m_sText;
+  BOOL m_bLeadBytePending = FALSE;
+  BYTE m_cLeadByte = 0;
 };
 
 // The per-control cell-tip object: whether a cell needs a tip, which kind, and showing it.

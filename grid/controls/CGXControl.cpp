@@ -275,7 +275,7 @@ void CGXControl::DrawChildren(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col
   const CRect inner = ComputeInnerRect(row, col, &rect, &style);
   LayOutChildren(row, col, inner);
   const BOOL active = m_pGrid->MatchesCurrentCell(row, col) && !m_pGrid->IsPrinting() && m_pGrid->m_bHasFocus;
-  for (int i = 0; i < GetChildCount(); ++i) GetChildAt(i)->Draw(dc, active);
+  for (int i = 0; i < GetChildCount(); ++i) GetChildAt(i)->DrawWithStyle(dc, active, style);
 }
 
 void CGXControl::DrawCurrentCellFrame(CDC* dc, const CRect& rect) {
@@ -740,6 +740,38 @@ int CGXControl::GetCellTipKind(ROWCOL row, ROWCOL col, const CGXStyle& style) {
 
 void CGXControl::ShowCellTip(DWORD_PTR a, DWORD_PTR b, DWORD_PTR c, DWORD_PTR d) {
   if (m_pCellTip) m_pCellTip->ShowTip(a, b, c, d);
+}
+
+// ---- The child buttons' base ---------------------------------------------------------------------------
+
+BOOL CGXChild::IsActiveChild() const { return m_pControl && m_pControl->GetActiveChild() == this; }
+
+void CGXChild::DrawWithStyle(CDC* dc, BOOL active, const CGXStyle&) { Draw(dc, active); }
+
+void CGXChild::Invalidate() {
+  if (m_pControl && !m_rect.IsRectEmpty()) m_pControl->Grid()->InvalidateRect(&m_rect, TRUE);
+}
+
+BOOL CGXChild::OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags) {
+  switch (message) {
+    case WM_KEYDOWN: return OnKeyDown(ch, repeat, flags);
+    case WM_KEYUP: return OnKeyUp(ch, repeat, flags);
+    case WM_CHAR: {
+      CString text;
+      switch (ComposeDbcsChar(m_bLeadBytePending, m_cLeadByte, ch, text)) {
+        case GXComposedChar::single: return OnChar(ch, repeat, flags);
+        case GXComposedChar::held: return TRUE;
+        case GXComposedChar::pair: return OnDbcsChar(text, repeat, flags);
+      }
+      return FALSE;
+    }
+    case WM_DEADCHAR: return OnDeadChar(ch, repeat, flags);
+    case WM_SYSKEYDOWN: return OnSysKeyDown(ch, repeat, flags);
+    case WM_SYSKEYUP: return OnSysKeyUp(ch, repeat, flags);
+    case WM_SYSCHAR: return OnSysChar(ch, repeat, flags);
+    case WM_SYSDEADCHAR: return OnSysDeadChar(ch, repeat, flags);
+    default: return FALSE;
+  }
 }
 
 // ---- Children --------------------------------------------------------------------------------------------

@@ -6,6 +6,14 @@ namespace {
 
 constexpr plat::ResourceTable::StringEntry kStrings[] = {
     {51019, "Checkbox: Checked Value"},
+    {51020, "Checkbox: Unchecked Value"},
+    {51025, "Progress: Lower Bound"},
+    {51026, "Progress: Upper Bound"},
+    {51027, "Progress: Caption"},
+    {51057, "RadioButton: Alignment"},
+    {52568, "RadioButton: Text Alignment"},
+    {52569, "Pushbutton face color"},
+    {52794, "Dao bitmap user attribute"},
 };
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "grid/core/CGXStyle.h"
 #include "grid/core/CGXSysColorTable.h"
 #include "platform/base/CodePage.h"
+#include "platform/base/ResourceTable.h"
 #include "platform/base/StringApi.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CDC.h"
@@ -97,7 +98,10 @@ CString FormatDisplayText(const CGXStyle& style, LPCTSTR valueText, unsigned val
   return GetDrawingAndFormatting().FormatDisplayText(style, valueText, valueType, arg1, arg2);
 }
 
-BOOL LoadSysColorBitmap(CBitmap& bitmap, LPCSTR name) { return LoadButtonBitmap(bitmap, name); }
+// The grid's own bitmaps are found after the resource and instance modules, as the DIB resources are.
+BOOL LoadSysColorBitmap(CBitmap& bitmap, LPCSTR name) {
+  return LoadButtonBitmap(bitmap, name, plat::ResourceTable::ModuleHandle("grid"));
+}
 
 BOOL CGXDrawingAndFormatting::ParseDisplayText(LPCTSTR text, double& value) { return gx::ParseDisplayText(text, value); }
 

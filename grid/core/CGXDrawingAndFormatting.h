@@ -87,7 +87,8 @@ COLORREF ResolvePackedColor(COLORREF color);
 // The free form of the object's FormatDisplayText.
 CString FormatDisplayText(const CGXStyle& style, LPCTSTR valueText, unsigned valueType, int arg1 = 0, int arg2 = 0);
 // Loads one of the grid's bitmap resources with its black, dark grey, light grey and white replaced by the
-// current button colours (as the owner-draw buttons load theirs). FALSE leaves the bitmap empty.
+// current button colours (as the owner-draw buttons load theirs), from the resource module, the instance
+// module, then the grid's own module. FALSE leaves the bitmap empty.
 BOOL LoadSysColorBitmap(CBitmap& bitmap, LPCSTR name);
 
 // Double-byte typing: a lead byte is held until its trail byte comes; the pair is then one two-byte text.

@@ -164,6 +164,11 @@ BOOL ProfileSectionExists(LPCTSTR section) {
   return GetPrivateProfileString(section, nullptr, "", names, sizeof names, app->m_pszProfileName) > 0;
 }
 
+CGXProfileWriteScope::CGXProfileWriteScope() {
+  CWinApp* app = AfxGetApp();
+  if (app && !app->m_pszRegistryKey && app->m_pszProfileName) m_batch.emplace(app->m_pszProfileName);
+}
+
 void InstallProfileImp() {
   CGXGridGlobals& g = CGXGridGlobals::Get();
   if (g.m_pProfileImp) return;
@@ -196,6 +201,7 @@ long GetProfileLong(LPCTSTR section, LPCTSTR entry, long defaultValue) {
 
 void CGXGridProfileImp::WriteFontProfile(const CGXFont& font, LPCTSTR section, LPCTSTR entry) {
   if (!section || !entry) return;
+  CGXProfileWriteScope scope;
   Write(section, entry, font.FormatProfileText().c_str());
 }
 
@@ -207,6 +213,7 @@ BOOL CGXGridProfileImp::ReadFontProfile(CGXFont& font, LPCTSTR section, LPCTSTR 
 }
 
 void CGXGridProfileImp::WritePropertiesProfile(const CGXProperties& p) {
+  CGXProfileWriteScope scope;
   const char* section = p.m_sSection;
   CString v;
   const auto& names = p.GetColorNames();
@@ -282,6 +289,7 @@ BOOL CGXGridProfileImp::ReadPropertiesProfile(CGXProperties& p) {
 
 void CGXGridProfileImp::WriteStyleProfile(const CGXStyle& style, LPCTSTR section, const CGXStylesMap* stylesMap) {
   if (!section) return;
+  CGXProfileWriteScope scope;
   const auto flag = [&](LPCTSTR entry, DWORD bit, DWORD value) {
     WriteProfileIncluded(section, entry, style.IsIncluded(bit), value);
   };
@@ -391,6 +399,7 @@ void CGXGridProfileImp::WriteStylesMapProfile(const CGXStylesMap& map) {
   CWinApp* app = AfxGetApp();
   const CString section = map.GetSection();
   if (!app || section.IsEmpty()) return;
+  CGXProfileWriteScope scope;
   const bool registry = InRegistry();
   // Styles removed from the map must not come back: the old ones go first.
   if (registry) {

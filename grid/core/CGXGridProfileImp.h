@@ -4,7 +4,10 @@
 // not included).
 #pragma once
 
+#include <optional>
+
 #include "grid/core/CGXGridGlobals.h"
+#include "platform/base/ProfileBatch.h"
 
 class CGXFont;
 class CGXProperties;
@@ -52,6 +55,19 @@ class CGXGridProfileImp : public CGXAbstractGridProfileImp {
 BOOL ProfileSectionExists(LPCTSTR section);
 
 void InstallProfileImp();
+
+// Every profile writer holds one while it writes: in an INI file profile, all its entries reach the file in
+// one replace when the outermost writer returns (a failure leaves the file as it was); nothing in registry
+// mode or without an application object.
+class CGXProfileWriteScope {
+ public:
+  CGXProfileWriteScope();
+  CGXProfileWriteScope(const CGXProfileWriteScope&) = delete;
+  CGXProfileWriteScope& operator=(const CGXProfileWriteScope&) = delete;
+
+ private:
+  std::optional<plat::ProfileBatch> m_batch;
+};
 
 // "%ld" of the value.
 void WriteProfileLong(LPCTSTR section, LPCTSTR entry, long value);

@@ -21,19 +21,21 @@ COLORREF CGXSysColorTable::GetColor(int index) {
 
 namespace {
 
-constexpr UINT kBitmapIds[2] = {20028, 20211};
+// The drop-down arrows: normal and greyed, and the second pair of the combo-box window cells.
+constexpr std::size_t kBitmapCount = 4;
+constexpr UINT kBitmapIds[kBitmapCount] = {20028, 20211, 20212, 20213};
 
 // The bitmaps live to process exit. At exit the drawing layer's object table may already be gone when
 // this library's statics are destroyed, so the handles are left to the table (which frees everything it
 // holds) rather than deleted here.
 struct KeptBitmaps {
-  std::array<CBitmap, 2> bitmaps;
+  std::array<CBitmap, kBitmapCount> bitmaps;
   ~KeptBitmaps() {
     for (CBitmap& b : bitmaps) b.Detach();
   }
 };
 
-std::array<CBitmap, 2>& Bitmaps() {
+std::array<CBitmap, kBitmapCount>& Bitmaps() {
   static KeptBitmaps kept;
   return kept.bitmaps;
 }
@@ -42,7 +44,7 @@ std::array<CBitmap, 2>& Bitmaps() {
 
 void CGXSysColorTable::Refresh() {
   for (int i = 0; i < kColors; ++i) Table()[static_cast<std::size_t>(i)] = ::GetSysColor(i);
-  for (std::size_t i = 0; i < 2; ++i) {
+  for (std::size_t i = 0; i < kBitmapCount; ++i) {
     CBitmap& bitmap = Bitmaps()[i];
     bitmap.DeleteObject();
     LoadSysColorBitmap(bitmap, MAKEINTRESOURCE(kBitmapIds[i]));
@@ -50,7 +52,7 @@ void CGXSysColorTable::Refresh() {
 }
 
 CBitmap* CGXSysColorTable::GetBitmap(UINT resourceId) {
-  for (std::size_t i = 0; i < 2; ++i)
+  for (std::size_t i = 0; i < kBitmapCount; ++i)
     if (kBitmapIds[i] == resourceId) return Bitmaps()[i].m_hObject ? &Bitmaps()[i] : nullptr;
   return nullptr;
 }

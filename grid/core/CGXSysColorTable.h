@@ -16,8 +16,8 @@ class CGXSysColorTable {
   static COLORREF GetColor(int index);
   // Reloads every colour from the system (also on a system colour change), and the two bitmaps.
   static void Refresh();
-  // The grid's bitmap resource 20028 or 20211 in the current button colours, as loaded by the last Refresh;
-  // null for another id or when the module has no such bitmap.
+  // The grid's arrow bitmap 20028, 20211, 20212 or 20213 in the current button colours, as loaded by the
+  // last Refresh; null for another id or when no module has such a bitmap.
   static CBitmap* GetBitmap(UINT resourceId);
   // The arrow cursor, loaded when the table is built.
   static HCURSOR GetArrowCursor();

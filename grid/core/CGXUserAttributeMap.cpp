@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "grid/core/CGXGridProfileImp.h"
 #include "grid/core/gxarchive.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CArchiveException.h"
@@ -78,6 +79,7 @@ void CGXUserAttributeMap::RemoveAttribute(WORD id) {
 void CGXUserAttributeMap::WriteProfile(LPCTSTR section) const {
   CWinApp* app = AfxGetApp();
   if (!app || !section) return;
+  CGXProfileWriteScope scope;
   for (const CGXAbstractUserAttribute* a : m_items) {
     CString entry;
     entry.Format("UA%lu", static_cast<unsigned long>(a->GetId()));

@@ -4,26 +4,21 @@
 //   grid_demo --png out.png                 lays the grid out, paints, writes a screenshot
 //   grid_demo --screen [--seconds N]        on screen until closed (or N seconds): arrows, Tab, Page
 //                                           keys, the wheel, the scroll bars and clicks all work
+//   grid_demo --page NAME --png | --screen  a page of the cell-control gallery instead (gallery.h);
+//                                           --page list names the pages
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
-#include "grid/controls/CGXStatic.h"
-#include "grid/core/CGXControlFactory.h"
-#include "grid/core/CGXGridDocSerializeImp.h"
-#include "grid/core/CGXGridParamCopyOperatorImp.h"
 #include "grid/core/CGXGridWnd.h"
-#include "grid/core/CGXStyleCompareSubsetImp.h"
-#include "grid/core/CGXStyleSerializeImp.h"
 #include "grid/core/gxlayout.h"
-#include "platform/base/ResourceTable.h"
+#include "grid/demo/gallery.h"
 #include "platform/display/DemoRunner.h"
 
 // The X and SDL libraries keep process-wide state until exit; on screen their allocations are not ours.
 extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
 
 namespace {
-
-constexpr int kGridId = 100;
 
 // The generated layout: 60 nets by 6 columns under two frozen header rows, archived and read back the
 // way the program reads its "GXLAYOUT" resources.
@@ -77,43 +72,14 @@ CGXGridParam* GenerateLayout() {
   return static_cast<CGXGridParam*>(gx::ReadObjectFromBytes(bytes, RUNTIME_CLASS(CGXGridParam)));
 }
 
-LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  switch (m) {
-    case WM_SIZE:
-      if (HWND grid = GetDlgItem(h, kGridId)) MoveWindow(grid, 8, 8, LOWORD(l) - 16, HIWORD(l) - 16, TRUE);
-      return 0;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
-    default: return DefWindowProc(h, m, w, l);
-  }
-}
-
 HWND BuildWindows() {
-  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("grid-demo"));
-  InstallDocSerializeImp();
-  InstallSerializeTarn5CompatibleImp();
-  InstallStyleCompareSubsetImp();
-  InstallParamCopyOperatorImp();
-  // Each grid library's registration call (creators, texts) comes before the start-up copies the texts.
-  GXRegisterStaticControls();
-  InitGridLibrary();
-  WNDCLASS wc{};
-  wc.lpfnWndProc = MainProc;
-  wc.hInstance = AfxGetInstanceHandle();
-  wc.hbrBackground = GetSysColorBrush(COLOR_3DFACE);
-  wc.lpszClassName = "GridDemoMain";
-  RegisterClass(&wc);
-  HWND main = CreateWindowEx(0, "GridDemoMain", "Grid demo", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 600,
-                             400, nullptr, nullptr, AfxGetInstanceHandle(), nullptr);
-  // The grid is a child of the class the start-up registered, then laid out from the layout.
-  HWND gridWnd = CreateWindowEx(WS_EX_CLIENTEDGE, "CGXGridWnd", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL |
-                                WS_TABSTOP, 8, 8, 560, 340, main, reinterpret_cast<HMENU>(kGridId),
-                                AfxGetInstanceHandle(), nullptr);
-  auto* grid = static_cast<CGXGridWnd*>(CWnd::FromHandlePermanent(gridWnd));
+  HWND main = gallery::CreatePageWindow("Grid demo", 600, 400);
+  CGXGridWnd* grid = gallery::PageGrid(main);
   grid->AttachParam(GenerateLayout(), TRUE);
   grid->InitializeFromStyle();
   grid->MoveCurrentCellTo(3, 1, GX_INVALIDATE);
   ShowWindow(main, SW_SHOW);
-  SetFocus(gridWnd);
+  SetFocus(grid->GridHwnd());
   UpdateWindow(main);
   return main;
 }
@@ -121,5 +87,16 @@ HWND BuildWindows() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "--page") == 0) {
+    const gallery::Page* page = gallery::FindPage(argv[2]);
+    if (!page) {
+      const bool listing = std::strcmp(argv[2], "list") == 0;
+      if (!listing) std::fprintf(stderr, "grid_demo: no gallery page \"%s\"; the pages:\n", argv[2]);
+      for (const gallery::Page& p : gallery::Pages()) std::fprintf(listing ? stdout : stderr, "%s\n", p.name.c_str());
+      return listing ? 0 : 2;
+    }
+    argv[2] = argv[0];
+    return plat::RunDemo({"grid_demo", page->desktopWidth, page->desktopHeight, page->build}, argc - 2, argv + 2);
+  }
   return plat::RunDemo({"grid_demo", 640, 440, BuildWindows}, argc, argv);
 }

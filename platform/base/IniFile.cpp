@@ -2,6 +2,9 @@
 
 #include "platform/base/CodePage.h"
 
+#include <unordered_set>
+#include <utility>
+
 namespace plat {
 namespace {
 
@@ -59,23 +62,33 @@ IniFile::Line IniFile::ParseLine(std::string_view raw) {
   return line;
 }
 
+std::string IniFile::Fold(std::string_view name) {
+  std::string folded(Trim(name));
+  for (char& c : folded) c = static_cast<char>(ToLower1252(static_cast<unsigned char>(c)));
+  return folded;
+}
+
 IniFile IniFile::Parse(std::string_view text) {
   IniFile ini;
   std::size_t pos = 0;
   while (pos < text.size()) {
     std::size_t nl = text.find('\n', pos);
-    const bool last = nl == npos;
-    if (last) nl = text.size();
+    if (nl == npos) nl = text.size();
     std::string_view raw = text.substr(pos, nl - pos);
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    Line line;
     if (pos == 0 && raw.starts_with("\xEF\xBB\xBF")) {
       // A byte-order mark that an editor put in front of the first line: read the line without it,
       // keep its bytes.
-      Line line = ParseLine(raw.substr(3));
+      line = ParseLine(raw.substr(3));
       line.raw = std::string(raw);
-      ini.lines_.push_back(std::move(line));
     } else {
-      ini.lines_.push_back(ParseLine(raw));
+      line = ParseLine(raw);
+    }
+    if (line.kind == Kind::Header) {
+      ini.sections_.push_back(Section{std::move(line), {}, {}, false});
+    } else {
+      (ini.sections_.empty() ? ini.preamble_ : ini.sections_.back().lines).push_back(std::move(line));
     }
     pos = nl + 1;
   }
@@ -84,48 +97,73 @@ IniFile IniFile::Parse(std::string_view text) {
 
 std::string IniFile::Serialize() const {
   std::size_t size = 0;
-  for (const Line& l : lines_) size += l.raw.size() + 2;
+  auto measure = [&](const std::vector<Line>& lines) {
+    for (const Line& l : lines) size += l.raw.size() + 2;
+  };
+  measure(preamble_);
+  for (const Section& s : sections_) {
+    size += s.header.raw.size() + 2;
+    measure(s.lines);
+  }
   std::string out;
   out.reserve(size);
-  for (const Line& l : lines_) {
+  auto put = [&](const Line& l) {
     out += l.raw;
     out += "\r\n";
+  };
+  for (const Line& l : preamble_) put(l);
+  for (const Section& s : sections_) {
+    put(s.header);
+    for (const Line& l : s.lines) put(l);
   }
   return out;
 }
 
-void IniFile::Changed() {
-  headersValid_ = false;
-  memoValid_ = false;
+std::size_t IniFile::LineCount() const {
+  std::size_t n = preamble_.size();
+  for (const Section& s : sections_) n += 1 + s.lines.size();
+  return n;
 }
 
-std::size_t IniFile::FindSection(std::string_view section) const {
-  if (!headersValid_) {
-    headers_.clear();
-    for (std::size_t i = 0; i < lines_.size(); ++i)
-      if (lines_[i].kind == Kind::Header) headers_.push_back(i);
-    headersValid_ = true;
+void IniFile::Changed() { memoValid_ = false; }
+
+const IniFile::Section* IniFile::FindSection(std::string_view section) const {
+  if (!sectionIndexValid_) {
+    sectionIndex_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i) sectionIndex_.emplace(Fold(sections_[i].header.name), i);
+    sectionIndexValid_ = true;
   }
-  const std::string_view want = Trim(section);
-  for (std::size_t h : headers_)
-    if (EqualNoCase1252(lines_[h].name, want)) return h;
-  return npos;
+  const auto it = sectionIndex_.find(Fold(section));
+  return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
-std::size_t IniFile::SectionEnd(std::size_t header) const {
-  std::size_t i = header + 1;
-  while (i < lines_.size() && lines_[i].kind != Kind::Header) ++i;
-  return i;
+IniFile::Section* IniFile::FindSection(std::string_view section) {
+  return const_cast<Section*>(std::as_const(*this).FindSection(section));
+}
+
+std::size_t IniFile::Section::FindKey(std::string_view key) const {
+  if (!keysValid) {
+    keys.clear();
+    // emplace keeps the first of two entries with one name: the first one is the key.
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (lines[i].kind == Kind::Entry) keys.emplace(Fold(lines[i].name), i);
+    keysValid = true;
+  }
+  const auto it = keys.find(Fold(key));
+  return it == keys.end() ? npos : it->second;
+}
+
+std::size_t IniFile::Section::ContentEnd() const {
+  std::size_t end = lines.size();
+  while (end > 0 && lines[end - 1].kind == Kind::Blank) --end;
+  return end;
 }
 
 const std::string& IniFile::SectionText(std::string_view section) const {
   if (memoValid_ && memoSection_ == section) return memoText_;
   memoText_.clear();
-  const std::size_t h = FindSection(section);
-  if (h != npos) {
-    const std::size_t end = SectionEnd(h);
-    for (std::size_t i = h + 1; i < end; ++i) {
-      const Line& l = lines_[i];
+  if (const Section* s = FindSection(section)) {
+    for (const Line& l : s->lines) {
       if (l.kind == Kind::Entry) {
         memoText_ += l.name;
         if (l.hasEquals) {
@@ -145,55 +183,41 @@ const std::string& IniFile::SectionText(std::string_view section) const {
   return memoText_;
 }
 
-std::size_t IniFile::FindKey(std::size_t header, std::string_view key) const {
-  const std::string_view want = Trim(key);
-  const std::size_t end = SectionEnd(header);
-  for (std::size_t i = header + 1; i < end; ++i)
-    if (lines_[i].kind == Kind::Entry && EqualNoCase1252(lines_[i].name, want)) return i;
-  return npos;
-}
-
-bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != npos; }
+bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
 
 std::optional<std::string_view> IniFile::FindValue(std::string_view section, std::string_view key) const {
-  const std::size_t h = FindSection(section);
-  if (h == npos) return std::nullopt;
-  const std::size_t k = FindKey(h, key);
+  const Section* s = FindSection(section);
+  if (!s) return std::nullopt;
+  const std::size_t k = s->FindKey(key);
   if (k == npos) return std::nullopt;
-  return std::string_view(lines_[k].value);
+  return std::string_view(s->lines[k].value);
 }
 
 std::vector<std::string> IniFile::SectionNames() const {
   std::vector<std::string> names;
-  for (const Line& l : lines_) {
-    if (l.kind != Kind::Header) continue;
-    bool seen = false;
-    for (const std::string& n : names) seen = seen || EqualNoCase1252(n, l.name);
-    if (!seen) names.push_back(l.name);
-  }
+  std::unordered_set<std::string> seen;
+  for (const Section& s : sections_)
+    if (seen.insert(Fold(s.header.name)).second) names.push_back(s.header.name);
   return names;
 }
 
 std::vector<std::string> IniFile::KeyNames(std::string_view section) const {
   std::vector<std::string> names;
-  const std::size_t h = FindSection(section);
-  if (h == npos) return names;
-  const std::size_t end = SectionEnd(h);
-  for (std::size_t i = h + 1; i < end; ++i) {
-    if (lines_[i].kind != Kind::Entry) continue;
+  const Section* s = FindSection(section);
+  if (!s) return names;
+  for (std::size_t i = 0; i < s->lines.size(); ++i) {
+    const Line& l = s->lines[i];
     // Only the first occurrence of a key counts, as for lookups.
-    if (FindKey(h, lines_[i].name) == i) names.push_back(lines_[i].name);
+    if (l.kind == Kind::Entry && s->FindKey(l.name) == i) names.push_back(l.name);
   }
   return names;
 }
 
 std::vector<std::string> IniFile::SectionLines(std::string_view section) const {
   std::vector<std::string> out;
-  const std::size_t h = FindSection(section);
-  if (h == npos) return out;
-  const std::size_t end = SectionEnd(h);
-  for (std::size_t i = h + 1; i < end; ++i) {
-    const Line& l = lines_[i];
+  const Section* s = FindSection(section);
+  if (!s) return out;
+  for (const Line& l : s->lines) {
     if (l.kind == Kind::Entry) {
       out.push_back(l.hasEquals ? l.name + "=" + l.value : l.name);
     } else if (l.kind == Kind::Comment) {
@@ -203,81 +227,75 @@ std::vector<std::string> IniFile::SectionLines(std::string_view section) const {
   return out;
 }
 
-void IniFile::AppendSection(std::string_view section) {
+IniFile::Section& IniFile::AppendSection(std::string_view section) {
   std::string header(1, '[');
   header += section;
   header += ']';
-  lines_.push_back(ParseLine(header));
+  sections_.push_back(Section{ParseLine(header), {}, {}, false});
+  if (sectionIndexValid_) sectionIndex_.emplace(Fold(sections_.back().header.name), sections_.size() - 1);
   Changed();
+  return sections_.back();
 }
 
 bool IniFile::SetValue(std::string_view section, std::string_view key, std::string_view value) {
-  std::size_t h = FindSection(section);
-  if (h == npos) {
-    AppendSection(section);
-    lines_.push_back(ParseLine(std::string(key) + "=" + std::string(value)));
-    Changed();
-    return true;
-  }
-  const std::size_t k = FindKey(h, key);
+  Section* s = FindSection(section);
+  if (!s) s = &AppendSection(section);
+  const std::size_t k = s->FindKey(key);
   if (k != npos) {
-    std::string raw = lines_[k].name + "=" + std::string(value);
-    if (raw == lines_[k].raw) return false;
-    lines_[k] = ParseLine(raw);
+    Line& line = s->lines[k];
+    std::string raw = line.name + "=" + std::string(value);
+    if (raw == line.raw) return false;
+    line = ParseLine(raw);  // the same name: the key map stays right
     Changed();
     return true;
   }
-  // After the last non-blank line of the section, so blank separators stay at its end.
-  std::size_t at = h + 1;
-  const std::size_t end = SectionEnd(h);
-  for (std::size_t i = h + 1; i < end; ++i)
-    if (lines_[i].kind != Kind::Blank) at = i + 1;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), ParseLine(std::string(key) + "=" + std::string(value)));
+  // After the last non-blank line of the section, so blank separators stay at its end. Only blank lines
+  // move: the key map stays right.
+  const std::size_t at = s->ContentEnd();
+  Line line = ParseLine(std::string(key) + "=" + std::string(value));
+  if (line.kind == Kind::Entry) s->keys.emplace(Fold(line.name), at);
+  s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
   Changed();
   return true;
 }
 
 bool IniFile::DeleteKey(std::string_view section, std::string_view key) {
-  const std::size_t h = FindSection(section);
-  if (h == npos) return false;
-  const std::size_t k = FindKey(h, key);
+  Section* s = FindSection(section);
+  if (!s) return false;
+  const std::size_t k = s->FindKey(key);
   if (k == npos) return false;
-  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(k));
+  s->lines.erase(s->lines.begin() + static_cast<std::ptrdiff_t>(k));
+  s->keysValid = false;
   Changed();
   return true;
 }
 
 bool IniFile::DeleteSection(std::string_view section) {
-  const std::size_t h = FindSection(section);
-  if (h == npos) return false;
-  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(h), lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(h)));
+  const Section* s = FindSection(section);
+  if (!s) return false;
+  sections_.erase(sections_.begin() + (s - sections_.data()));
+  sectionIndexValid_ = false;
   Changed();
   return true;
 }
 
 bool IniFile::ReplaceSection(std::string_view section, const std::vector<std::string>& lines) {
-  std::size_t h = FindSection(section);
-  const bool appended = h == npos;
-  if (appended) {
-    AppendSection(section);
-    h = lines_.size() - 1;
-  }
-  const std::size_t end = SectionEnd(h);
-  std::size_t contentEnd = h + 1;
-  for (std::size_t i = h + 1; i < end; ++i)
-    if (lines_[i].kind != Kind::Blank) contentEnd = i + 1;
+  Section* s = FindSection(section);
+  const bool appended = !s;
+  if (appended) s = &AppendSection(section);
+  const std::size_t contentEnd = s->ContentEnd();
   std::vector<Line> fresh;
   fresh.reserve(lines.size());
   for (const std::string& l : lines) fresh.push_back(ParseLine(l));
   // Unchanged content: nothing to do (saves rewriting the file).
-  if (!appended && contentEnd - h - 1 == fresh.size()) {
+  if (!appended && contentEnd == fresh.size()) {
     bool same = true;
-    for (std::size_t i = 0; same && i < fresh.size(); ++i) same = lines_[h + 1 + i].raw == fresh[i].raw;
+    for (std::size_t i = 0; same && i < fresh.size(); ++i) same = s->lines[i].raw == fresh[i].raw;
     if (same) return false;
   }
-  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(h + 1), lines_.begin() + static_cast<std::ptrdiff_t>(contentEnd));
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(h + 1), std::make_move_iterator(fresh.begin()),
-                std::make_move_iterator(fresh.end()));
+  s->lines.erase(s->lines.begin(), s->lines.begin() + static_cast<std::ptrdiff_t>(contentEnd));
+  s->lines.insert(s->lines.begin(), std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+  s->keysValid = false;
   Changed();
   return true;
 }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace plat {
@@ -53,7 +54,7 @@ class IniFile {
   // section is appended at the end of the file.
   bool ReplaceSection(std::string_view section, const std::vector<std::string>& lines);
 
-  std::size_t LineCount() const { return lines_.size(); }
+  std::size_t LineCount() const;
 
  private:
   enum class Kind { Blank, Comment, Header, Entry };
@@ -64,18 +65,32 @@ class IniFile {
     std::string value;  // entries only
     bool hasEquals = false;
   };
+  // A header and the lines up to the next one. Keys are found through a map from the folded name to the
+  // first entry of that name, built on the first lookup and kept while entries only get appended or
+  // replaced in place, so that listing or writing many keys stays linear.
+  struct Section {
+    Line header;
+    std::vector<Line> lines;
+    mutable std::unordered_map<std::string, std::size_t> keys;
+    mutable bool keysValid = false;
+
+    std::size_t FindKey(std::string_view key) const;  // index in `lines`, or npos
+    std::size_t ContentEnd() const;                   // after the last non-blank line
+  };
   static Line ParseLine(std::string_view raw);
-  // Header index of the first section of that name, or npos; End: the index of the next header.
-  std::size_t FindSection(std::string_view section) const;
-  std::size_t SectionEnd(std::size_t header) const;
-  std::size_t FindKey(std::size_t header, std::string_view key) const;
-  void AppendSection(std::string_view section);
+  static std::string Fold(std::string_view name);
+  // The first section of that name, or null.
+  const Section* FindSection(std::string_view section) const;
+  Section* FindSection(std::string_view section);
+  Section& AppendSection(std::string_view section);
   void Changed();
 
-  std::vector<Line> lines_;
-  // Indexes of the header lines, rebuilt after edits; the remembered section text.
-  mutable std::vector<std::size_t> headers_;
-  mutable bool headersValid_ = false;
+  std::vector<Line> preamble_;  // lines before the first header: no section's
+  std::vector<Section> sections_;
+  // Folded section name -> index of its first section, rebuilt after a section is removed.
+  mutable std::unordered_map<std::string, std::size_t> sectionIndex_;
+  mutable bool sectionIndexValid_ = false;
+  // The remembered section text.
   mutable std::string memoSection_;
   mutable std::string memoText_;
   mutable bool memoValid_ = false;

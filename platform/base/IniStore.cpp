@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <utility>
 
 #include "platform/base/AtomicFile.h"
 #include "platform/base/PathDialect.h"
@@ -26,9 +27,18 @@ struct Cached {
   timespec mtime{};
 };
 
+struct Batch {
+  int depth = 0;
+  Cached doc;         // the file's document with the batch's edits
+  bool dirty = false;
+  DWORD error = 0;    // the first failure: the batch writes nothing
+};
+
 struct Cache {
   std::mutex mutex;
   std::map<std::string, Cached> files;
+  std::map<std::string, Batch> batches;  // by absolute path
+  std::function<int()> faultHook;
 };
 
 Cache& TheCache() {
@@ -114,6 +124,30 @@ Cached* Load(Cache& cache, const std::string& path) {
   return &c;
 }
 
+// The errno value the fault hook injects into the next step, 0 when none.
+int InjectedFault(Cache& cache) { return cache.faultHook ? cache.faultHook() : 0; }
+
+// The file's open batch, or null.
+Batch* OpenBatch(Cache& cache, const std::string& path) {
+  const auto it = cache.batches.find(path);
+  return it == cache.batches.end() ? nullptr : &it->second;
+}
+
+// Writes the file through; the cache keeps the text when it is the file's.
+bool WriteThrough(Cache& cache, const std::string& path, Cached&& doc) {
+  int err = 0;
+  if (!WriteFileAtomically(path, doc.ini.Serialize(), err)) {
+    SetLastErrorFromErrno(err);
+    return false;
+  }
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) {
+    Remember(doc, st);
+    cache.files[path] = std::move(doc);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IniStore::Read(const char* path, const std::function<void(const IniFile&, bool)>& read) {
@@ -123,7 +157,12 @@ bool IniStore::Read(const char* path, const std::function<void(const IniFile&, b
   }
   auto& cache = TheCache();
   std::lock_guard lock(cache.mutex);
-  Cached* c = Load(cache, AbsolutePath(path));
+  const std::string abs = AbsolutePath(path);
+  if (Batch* batch = OpenBatch(cache, abs); batch && !batch->error) {
+    read(batch->doc.ini, batch->doc.exists || batch->dirty);
+    return true;
+  }
+  Cached* c = Load(cache, abs);
   if (!c) return false;
   read(c->ini, c->exists);
   if (!c->exists) SetLastError(ERROR_FILE_NOT_FOUND);
@@ -138,23 +177,82 @@ bool IniStore::Edit(const char* path, const std::function<bool(IniFile&)>& edit)
   auto& cache = TheCache();
   std::lock_guard lock(cache.mutex);
   const std::string abs = AbsolutePath(path);
+  Batch* batch = OpenBatch(cache, abs);
+  if (batch && batch->error) {
+    SetLastError(batch->error);
+    return false;
+  }
+  if (const int fault = InjectedFault(cache)) {
+    const DWORD error = SetLastErrorFromErrno(fault);
+    if (batch) batch->error = error;
+    return false;
+  }
+  if (batch) {
+    if (edit(batch->doc.ini)) batch->dirty = true;
+    return true;
+  }
   Cached* c = Load(cache, abs);
   if (!c) return false;
   if (!edit(c->ini)) return true;
-  int err = 0;
-  if (!WriteFileAtomically(abs, c->ini.Serialize(), err)) {
-    // The cached text holds the edit that did not reach the file: forget it.
+  Cached edited = std::move(*c);
+  // The cached text would hold an edit that may not reach the file: it leaves the cache, and comes back
+  // only as the file's text.
+  cache.files.erase(abs);
+  return WriteThrough(cache, abs, std::move(edited));
+}
+
+std::string IniStore::BeginBatch(const char* path) {
+  if (!path || !*path) return {};
+  auto& cache = TheCache();
+  std::lock_guard lock(cache.mutex);
+  std::string abs = AbsolutePath(path);
+  Batch& batch = cache.batches[abs];
+  if (batch.depth++ > 0) return abs;
+  if (Cached* c = Load(cache, abs)) {
+    batch.doc = std::move(*c);
     cache.files.erase(abs);
-    SetLastErrorFromErrno(err);
+  } else {
+    batch.error = GetLastError();
+  }
+  return abs;
+}
+
+bool IniStore::EndBatch(const std::string& key, BatchEnd how) {
+  auto& cache = TheCache();
+  std::lock_guard lock(cache.mutex);
+  const auto it = cache.batches.find(key);
+  if (it == cache.batches.end()) {
+    SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
-  struct stat st {};
-  if (::stat(abs.c_str(), &st) == 0) {
-    Remember(*c, st);
-  } else {
-    cache.files.erase(abs);
+  Batch& batch = it->second;
+  if (how == BatchEnd::Abandon && !batch.error) batch.error = ERROR_OPERATION_ABORTED;
+  if (--batch.depth > 0) {
+    if (batch.error) SetLastError(batch.error);
+    return !batch.error;
   }
-  return true;
+  Batch ended = std::move(batch);
+  cache.batches.erase(it);
+  if (ended.error) {
+    SetLastError(ended.error);
+    return false;
+  }
+  if (!ended.dirty) {
+    // Still the file's text unless someone changed the file meanwhile, which the next read notices.
+    if (ended.doc.exists) cache.files[key] = std::move(ended.doc);
+    return true;
+  }
+  if (const int fault = InjectedFault(cache)) {
+    SetLastErrorFromErrno(fault);
+    return false;
+  }
+  return WriteThrough(cache, key, std::move(ended.doc));
+}
+
+std::function<int()> IniStore::SetFaultHook(std::function<int()> hook) {
+  auto& cache = TheCache();
+  std::lock_guard lock(cache.mutex);
+  return std::exchange(cache.faultHook, std::move(hook));
 }
 
 void IniStore::ClearCache() {

@@ -1,12 +1,17 @@
 // IniStore: reads and writes INI files for the private-profile functions.
 //
 // Reads go through a cache of parsed files, checked against the file's identity, size and modification
-// time on every call, so a file changed by anyone else is read again. Every edit is written through at
-// once and replaces the file atomically: the new text goes to a temporary file in the same directory,
-// which then takes the file's name. A crash therefore never leaves a half-written file, and what a call
-// wrote is in the file when it returns. A failed write leaves the old file as it was and is reported.
-// (No fsync: the rename makes the new text visible to readers at once; surviving a power cut is the file
-// system's business.)
+// time on every call, so a file changed by anyone else is read again. Outside a batch every edit is
+// written through at once and replaces the file atomically: the new text goes to a temporary file in the
+// same directory, which then takes the file's name. A crash therefore never leaves a half-written file,
+// and what a call wrote is in the file when it returns. A failed write leaves the old file as it was and
+// is reported. (No fsync: the rename makes the new text visible to readers at once; surviving a power cut
+// is the file system's business.)
+//
+// Batches (one per file, process-wide): from the first BeginBatch to the matching last EndBatch, edits of
+// the file change its document in memory and reads see them; the outermost end writes the file once, in
+// one atomic replace. A batch in which anything failed (the file could not be read, an edit's step failed,
+// an abandoned inner batch) writes nothing at its end and reports the first failure.
 #pragma once
 
 #include <functional>
@@ -21,9 +26,24 @@ class IniStore {
   // Calls `read` with the parsed file (an empty one when the file does not exist; `exists` tells).
   // FALSE with the last error set when the file exists but cannot be read.
   static bool Read(const char* path, const std::function<void(const IniFile& ini, bool exists)>& read);
-  // Applies `edit` (which returns whether it changed anything) and writes the result through.
-  // TRUE when nothing changed or the write succeeded; FALSE with the last error otherwise.
+  // Applies `edit` (which returns whether it changed anything) and writes the result through, or keeps
+  // it in the file's open batch. TRUE when nothing changed or the write succeeded; FALSE with the last
+  // error otherwise.
   static bool Edit(const char* path, const std::function<bool(IniFile& ini)>& edit);
+
+  // Opens (or nests into) the file's batch; returns the key that ends it (empty for a null or empty
+  // path, which no batch covers).
+  static std::string BeginBatch(const char* path);
+  enum class BatchEnd { Commit, Abandon };
+  // Ends one level of the batch. An inner end returns whether the batch is still whole; the outermost
+  // one writes the file when anything changed and returns whether the file now holds every edit
+  // (FALSE with the last error set otherwise; the file is then as before the batch). Abandon makes the
+  // whole batch fail.
+  static bool EndBatch(const std::string& key, BatchEnd how);
+
+  // Test seam: called before each edit and before each write of a batch's file; a non-zero errno value
+  // makes that step fail with it, as a failing disk would. Returns the previous hook.
+  static std::function<int()> SetFaultHook(std::function<int()> hook);
   static void ClearCache();
 };
 

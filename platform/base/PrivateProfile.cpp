@@ -139,7 +139,8 @@ DWORD GetPrivateProfileSection(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR 
 
 BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
   if (!section) {
-    if (!key && !value && fileName) return TRUE;  // flush: every write is already in the file
+    // Flush: every write outside a batch is already in the file; a batch writes at its end, never half-way.
+    if (!key && !value && fileName) return TRUE;
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }

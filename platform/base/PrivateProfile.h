@@ -7,7 +7,9 @@
 //
 // Writing: a new section goes at the end of the file, a new key at the end of its section, an existing
 // key is replaced in place. Each call writes the file through at once and replaces it atomically; a
-// failed write returns FALSE (last error set) and leaves the file as it was. Files are written with
+// failed write returns FALSE (last error set) and leaves the file as it was. Inside a plat::ProfileBatch
+// scope of the file (ProfileBatch.h) writes change the file's document in memory, reads see them, and the
+// scope's end writes the file once. Files are written with
 // CR-LF. Section names, keys and values that would break the file's line structure (line breaks; '=' in a
 // key; ']' in a section name) are refused with FALSE and ERROR_INVALID_PARAMETER.
 #pragma once
@@ -27,7 +29,7 @@ UINT GetPrivateProfileInt(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR f
 // gets the cut text and the result size - 2.
 DWORD GetPrivateProfileSection(LPCSTR section, LPSTR buffer, DWORD size, LPCSTR fileName);
 // A null value deletes the key, a null key the section; (null, null, null, file) only flushes (nothing
-// to do: every write is already in the file).
+// to do: every write outside a batch is already in the file, and a batch writes at its end).
 BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName);
 // Replaces the section's lines. `lines` is the documented NUL-separated list ending with an empty entry,
 // or one text of "\r\n"-joined lines (how the module calls it: recognised by its line break, and read

@@ -7,6 +7,7 @@
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListBox.h"
 #include "platform/controls/ProgressBar.h"
+#include "platform/controls/RichEdit.h"
 #include "platform/controls/ScrollBarControl.h"
 #include "platform/controls/Static.h"
 #include "platform/controls/TabControl.h"
@@ -33,6 +34,7 @@ void RegisterControlClasses() {
   RegisterTabControlClass();
   RegisterToolTipClass();
   RegisterTreeViewClass();
+  RegisterRichEditClass();
 }
 
 namespace {

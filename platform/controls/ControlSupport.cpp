@@ -64,6 +64,30 @@ void DialogAction(HWND control, DialogKey key) {
   if (g_dialogKeys.act) g_dialogKeys.act(control, key);
 }
 
+bool MultilineDialogKeyDown(HWND hwnd, WPARAM vk, bool shift, bool ctrl) {
+  if (ctrl) return false;
+  DialogKey key;
+  switch (vk) {
+    case VK_TAB: key = shift ? DialogKey::Previous : DialogKey::Next; break;
+    case VK_ESCAPE: key = DialogKey::Cancel; break;
+    case VK_RETURN:
+      if (StyleOf(hwnd) & ES_WANTRETURN) return false;
+      key = DialogKey::Default;
+      break;
+    default: return false;
+  }
+  if (!ParentIsDialog(hwnd)) return false;
+  DialogAction(hwnd, key);
+  return true;
+}
+
+bool IsMultilineDialogChar(HWND hwnd, unsigned char c) {
+  if (c != 0x09 && c != 0x0D) return false;
+  if (c == 0x09 && GetKeyState(VK_CONTROL) < 0) return false;
+  if (c == 0x0D && (StyleOf(hwnd) & ES_WANTRETURN)) return false;
+  return ParentIsDialog(hwnd);
+}
+
 HFONT FontOr(HFONT font) { return font ? font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)); }
 
 PaintScope::PaintScope(HWND hwnd, WPARAM wParam) : hwnd_(hwnd), dc_(reinterpret_cast<HDC>(wParam)), own_(!dc_) {

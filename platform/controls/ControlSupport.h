@@ -86,6 +86,11 @@ struct DialogKeyRoute {
   void (*act)(HWND control, DialogKey key) = nullptr;  // Tab, Shift+Tab, Esc, Enter as the dialog manager does them
 };
 void SetDialogKeyRoute(DialogKeyRoute route);
+// The multi-line text controls' dialog keys (edit and rich edit): Tab, Shift+Tab, Esc and Enter without
+// ES_WANTRETURN go to the dialog when the parent is one; Ctrl keeps them as text. True when the key went.
+bool MultilineDialogKeyDown(HWND hwnd, WPARAM vk, bool shift, bool ctrl);
+// The character of a key MultilineDialogKeyDown gave to the dialog is no text.
+bool IsMultilineDialogChar(HWND hwnd, unsigned char c);
 bool ParentIsDialog(HWND control);
 void DialogAction(HWND control, DialogKey key);
 

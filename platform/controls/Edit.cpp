@@ -345,32 +345,12 @@ int VerticalMove(HWND hwnd, EditState& s, int lines) {
 }
 
 // A multi-line edit asks its dialog for every key, so it does the dialog's Tab, Shift+Tab, Esc and Enter
-// itself; Ctrl+Tab and Ctrl+Enter (and Enter with ES_WANTRETURN) stay text. Returns true when the key went to
-// the dialog. A cell edit's parent is its grid, which keeps these keys.
+// itself (ControlSupport); a cell edit's parent is its grid, which keeps these keys.
 bool DialogKeyDown(HWND hwnd, const EditState& s, WPARAM vk, bool shift, bool ctrl) {
-  if (!s.multiline || ctrl) return false;
-  DialogKey key;
-  switch (vk) {
-    case VK_TAB: key = shift ? DialogKey::Previous : DialogKey::Next; break;
-    case VK_ESCAPE: key = DialogKey::Cancel; break;
-    case VK_RETURN:
-      if (StyleOf(hwnd) & ES_WANTRETURN) return false;
-      key = DialogKey::Default;
-      break;
-    default: return false;
-  }
-  if (!ParentIsDialog(hwnd)) return false;
-  DialogAction(hwnd, key);
-  return true;
+  return s.multiline && MultilineDialogKeyDown(hwnd, vk, shift, ctrl);
 }
 
-// The character of a key DialogKeyDown gave to the dialog is no text.
-bool IsDialogChar(HWND hwnd, const EditState& s, unsigned char c) {
-  if (!s.multiline || (c != 0x09 && c != 0x0D)) return false;
-  if (c == 0x09 && GetKeyState(VK_CONTROL) < 0) return false;
-  if (c == 0x0D && (StyleOf(hwnd) & ES_WANTRETURN)) return false;
-  return ParentIsDialog(hwnd);
-}
+bool IsDialogChar(HWND hwnd, const EditState& s, unsigned char c) { return s.multiline && IsMultilineDialogChar(hwnd, c); }
 
 LRESULT OnKeyDown(HWND hwnd, EditState& s, WPARAM vk) {
   const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;

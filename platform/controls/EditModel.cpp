@@ -5,7 +5,8 @@
 namespace plat::controls {
 
 namespace {
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v'; }
+bool IsBreak(char c) { return c == '\r' || c == '\n' || c == '\v'; }
 }  // namespace
 
 void EditModel::Replace(int from, int to, std::string_view with, UndoMode undo) {
@@ -15,7 +16,7 @@ void EditModel::Replace(int from, int to, std::string_view with, UndoMode undo) 
   switch (undo) {
     case UndoMode::Clear: undo_ = {}; break;
     case UndoMode::MergeTyping:
-      if (undo_.valid && undo_.typing && from == to && from == undo_.pos + undo_.inserted) {
+      if (undo_.Extends(from, to)) {
         undo_.inserted += inserted;
         break;
       }
@@ -175,30 +176,32 @@ int EditModel::CharAtX(int line, int x) const {
 
 // ---- Words --------------------------------------------------------------------------------------------
 
-int EditModel::WordLeft(int pos) const {
-  pos = std::clamp(pos, 0, Length());
-  while (pos > 0 && IsSpace(text_[static_cast<size_t>(pos) - 1])) --pos;
-  while (pos > 0 && !IsSpace(text_[static_cast<size_t>(pos) - 1])) --pos;
+int WordLeftIn(std::string_view text, int pos) {
+  pos = std::clamp(pos, 0, static_cast<int>(text.size()));
+  while (pos > 0 && IsSpace(text[static_cast<size_t>(pos) - 1])) --pos;
+  while (pos > 0 && !IsSpace(text[static_cast<size_t>(pos) - 1])) --pos;
   return pos;
 }
 
-int EditModel::WordRight(int pos) const {
-  const int n = Length();
+int WordRightIn(std::string_view text, int pos) {
+  const int n = static_cast<int>(text.size());
   pos = std::clamp(pos, 0, n);
-  if (IsBreakAt(pos)) return pos + 2;
-  while (pos < n && !IsSpace(text_[static_cast<size_t>(pos)])) ++pos;
-  while (pos < n && (text_[static_cast<size_t>(pos)] == ' ' || text_[static_cast<size_t>(pos)] == '\t')) ++pos;
+  if (pos < n && IsBreak(text[static_cast<size_t>(pos)])) {
+    return pos + (text[static_cast<size_t>(pos)] == '\r' && pos + 1 < n && text[static_cast<size_t>(pos) + 1] == '\n' ? 2 : 1);
+  }
+  while (pos < n && !IsSpace(text[static_cast<size_t>(pos)])) ++pos;
+  while (pos < n && (text[static_cast<size_t>(pos)] == ' ' || text[static_cast<size_t>(pos)] == '\t')) ++pos;
   return pos;
 }
 
-void EditModel::WordAt(int pos, int* from, int* to) const {
-  const int n = Length();
+void WordAtIn(std::string_view text, int pos, int* from, int* to) {
+  const int n = static_cast<int>(text.size());
   pos = std::clamp(pos, 0, n);
   int a = pos, b = pos;
-  const bool space = pos < n && IsSpace(text_[static_cast<size_t>(pos)]);
+  const bool space = pos < n && IsSpace(text[static_cast<size_t>(pos)]);
   auto same = [&](int i) {
-    return IsSpace(text_[static_cast<size_t>(i)]) == space && text_[static_cast<size_t>(i)] != '\r' &&
-           text_[static_cast<size_t>(i)] != '\n';
+    const char c = text[static_cast<size_t>(i)];
+    return IsSpace(c) == space && !IsBreak(c);
   };
   while (a > 0 && same(a - 1)) --a;
   while (b < n && same(b)) ++b;

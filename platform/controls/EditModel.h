@@ -16,6 +16,24 @@
 
 namespace plat::controls {
 
+// Word rules shared by the edit and rich edit controls. Line breaks ("\r\n", or a lone '\r', '\n' or '\v')
+// are words of their own; spaces and tabs after a word belong to it when moving right.
+int WordLeftIn(std::string_view text, int pos);
+int WordRightIn(std::string_view text, int pos);
+void WordAtIn(std::string_view text, int pos, int* from, int* to);
+
+// One undo step, shared by the edit and rich edit controls: what [pos, pos + inserted) replaced. Undo swaps the
+// two, so undoing twice redoes. Typed characters extend an open typed step while they follow it directly.
+template <class Removed>
+struct UndoStep {
+  bool valid = false;
+  int pos = 0;
+  int inserted = 0;
+  Removed removed{};
+  bool typing = false;
+  bool Extends(int from, int to) const { return valid && typing && from == to && from == pos + inserted; }
+};
+
 struct CharWidths {
   std::array<int, 256> width{};
   int tab = 32;  // tab stops every `tab` pixels
@@ -60,9 +78,9 @@ class EditModel {
   int CharAtX(int line, int x) const;
 
   // ---- Words -------------------------------------------------------------------------------------------
-  int WordLeft(int pos) const;
-  int WordRight(int pos) const;
-  void WordAt(int pos, int* from, int* to) const;
+  int WordLeft(int pos) const { return WordLeftIn(text_, pos); }
+  int WordRight(int pos) const { return WordRightIn(text_, pos); }
+  void WordAt(int pos, int* from, int* to) const { WordAtIn(text_, pos, from, to); }
 
  private:
   void Relayout(int from, int removed, int inserted);
@@ -72,13 +90,7 @@ class EditModel {
     return multiline_ && pos + 1 < Length() && text_[pos] == '\r' && text_[pos + 1] == '\n';
   }
 
-  struct UndoRecord {
-    bool valid = false;
-    int pos = 0;
-    int inserted = 0;  // length of the text that replaced `removed`
-    std::string removed;
-    bool typing = false;  // open for further typed characters
-  };
+  using UndoRecord = UndoStep<std::string>;
 
   bool multiline_;
   std::string text_;

@@ -68,7 +68,7 @@ void Paint(HWND hwnd, HDC dc, const StaticState& s) {
     case SS_ETCHEDFRAME: DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT); break;
     case SS_BITMAP: PaintBitmap(hwnd, dc, s, style, r); break;
     case SS_ICON: {
-      // FIXME: icons have no drawing path in the GDI layer yet; the area is cleared.
+      // The GDI layer has no icons (nothing the module shows draws one): the area shows the background.
       HBRUSH brush = ControlColor(hwnd, WM_CTLCOLORSTATIC, dc);
       FillRect(dc, &r, brush ? brush : GetSysColorBrush(COLOR_3DFACE));
       break;

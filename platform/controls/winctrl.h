@@ -18,6 +18,7 @@ inline constexpr const char* UPDOWN_CLASS = "msctls_updown32";
 inline constexpr const char* WC_TABCONTROL = "SysTabControl32";
 inline constexpr const char* TOOLTIPS_CLASS = "tooltips_class32";
 inline constexpr const char* WC_TREEVIEW = "SysTreeView32";
+inline constexpr const char* RICHEDIT_CLASS = "RichEdit20A";
 
 // ---- Dialog codes -----------------------------------------------------------------------------------------
 #ifndef BRIM_DLGC_DEFINED
@@ -708,4 +709,163 @@ struct NMTVKEYDOWN {
   NMHDR hdr;
   WORD wVKey;
   UINT flags;
+};
+
+// ---- Rich edit --------------------------------------------------------------------------------------------
+constexpr UINT EM_CANPASTE = 0x0432;
+constexpr UINT EM_EXGETSEL = 0x0434;
+constexpr UINT EM_EXLIMITTEXT = 0x0435;
+constexpr UINT EM_EXLINEFROMCHAR = 0x0436;
+constexpr UINT EM_EXSETSEL = 0x0437;
+constexpr UINT EM_FORMATRANGE = 0x0439;
+constexpr UINT EM_GETCHARFORMAT = 0x043A;
+constexpr UINT EM_GETEVENTMASK = 0x043B;
+constexpr UINT EM_GETPARAFORMAT = 0x043D;
+constexpr UINT EM_GETSELTEXT = 0x043E;
+constexpr UINT EM_REQUESTRESIZE = 0x0441;
+constexpr UINT EM_SETBKGNDCOLOR = 0x0443;
+constexpr UINT EM_SETCHARFORMAT = 0x0444;
+constexpr UINT EM_SETEVENTMASK = 0x0445;
+constexpr UINT EM_SETPARAFORMAT = 0x0447;
+constexpr UINT EM_SETTARGETDEVICE = 0x0448;
+constexpr UINT EM_STREAMIN = 0x0449;
+constexpr UINT EM_STREAMOUT = 0x044A;
+constexpr UINT EM_SETOPTIONS = 0x044D;
+constexpr UINT EM_GETOPTIONS = 0x044E;
+constexpr UINT EM_FINDTEXTEX = 0x044F;
+
+constexpr UINT EN_REQUESTRESIZE = 0x0701;
+constexpr UINT EN_SELCHANGE = 0x0702;
+constexpr UINT EN_PROTECTED = 0x0704;
+
+constexpr DWORD ENM_NONE = 0x00000000;
+constexpr DWORD ENM_CHANGE = 0x00000001;
+constexpr DWORD ENM_UPDATE = 0x00000002;
+constexpr DWORD ENM_SCROLL = 0x00000004;
+constexpr DWORD ENM_REQUESTRESIZE = 0x00040000;
+constexpr DWORD ENM_SELCHANGE = 0x00080000;
+constexpr DWORD ENM_PROTECTED = 0x00200000;
+
+constexpr WPARAM ECOOP_SET = 1;
+constexpr WPARAM ECOOP_OR = 2;
+constexpr WPARAM ECOOP_AND = 3;
+constexpr WPARAM ECOOP_XOR = 4;
+constexpr DWORD ECO_AUTOWORDSELECTION = 0x00000001;
+constexpr DWORD ECO_AUTOVSCROLL = 0x00000040;
+constexpr DWORD ECO_AUTOHSCROLL = 0x00000080;
+constexpr DWORD ECO_NOHIDESEL = 0x00000100;
+constexpr DWORD ECO_READONLY = 0x00000800;
+constexpr DWORD ECO_WANTRETURN = 0x00001000;
+constexpr DWORD ECO_SAVESEL = 0x00008000;
+constexpr DWORD ECO_SELECTIONBAR = 0x01000000;
+
+constexpr UINT SF_TEXT = 0x0001;
+constexpr UINT SF_RTF = 0x0002;
+constexpr UINT SFF_SELECTION = 0x8000;
+
+constexpr DWORD CFM_BOLD = 0x00000001;
+constexpr DWORD CFM_ITALIC = 0x00000002;
+constexpr DWORD CFM_UNDERLINE = 0x00000004;
+constexpr DWORD CFM_STRIKEOUT = 0x00000008;
+constexpr DWORD CFM_PROTECTED = 0x00000010;
+constexpr DWORD CFM_CHARSET = 0x08000000;
+constexpr DWORD CFM_OFFSET = 0x10000000;
+constexpr DWORD CFM_FACE = 0x20000000;
+constexpr DWORD CFM_COLOR = 0x40000000;
+constexpr DWORD CFM_SIZE = 0x80000000;
+constexpr DWORD CFE_BOLD = 0x0001;
+constexpr DWORD CFE_ITALIC = 0x0002;
+constexpr DWORD CFE_UNDERLINE = 0x0004;
+constexpr DWORD CFE_STRIKEOUT = 0x0008;
+constexpr DWORD CFE_PROTECTED = 0x0010;
+constexpr DWORD CFE_AUTOCOLOR = 0x40000000;
+constexpr WPARAM SCF_DEFAULT = 0x0000;
+constexpr WPARAM SCF_SELECTION = 0x0001;
+constexpr WPARAM SCF_WORD = 0x0002;
+constexpr WPARAM SCF_ALL = 0x0004;
+
+constexpr DWORD PFM_STARTINDENT = 0x00000001;
+constexpr DWORD PFM_RIGHTINDENT = 0x00000002;
+constexpr DWORD PFM_OFFSET = 0x00000004;
+constexpr DWORD PFM_ALIGNMENT = 0x00000008;
+constexpr DWORD PFM_TABSTOPS = 0x00000010;
+constexpr DWORD PFM_NUMBERING = 0x00000020;
+constexpr WORD PFA_LEFT = 1;
+constexpr WORD PFA_RIGHT = 2;
+constexpr WORD PFA_CENTER = 3;
+constexpr int MAX_TAB_STOPS = 32;
+
+constexpr WORD SEL_EMPTY = 0x0000;
+constexpr WORD SEL_TEXT = 0x0001;
+constexpr WORD SEL_MULTICHAR = 0x0004;
+
+// Search flags shared with the find dialog (CFindReplaceDialog.h).
+constexpr DWORD FR_DOWN = 0x00000001;
+constexpr DWORD FR_WHOLEWORD = 0x00000002;
+constexpr DWORD FR_MATCHCASE = 0x00000004;
+
+struct CHARFORMATA {
+  UINT cbSize;
+  DWORD dwMask;
+  DWORD dwEffects;
+  LONG yHeight;  // twips
+  LONG yOffset;
+  COLORREF crTextColor;
+  BYTE bCharSet;
+  BYTE bPitchAndFamily;
+  char szFaceName[32];
+};
+using CHARFORMAT = CHARFORMATA;
+static_assert(sizeof(CHARFORMAT) == 60);
+
+struct PARAFORMAT {
+  UINT cbSize;
+  DWORD dwMask;
+  WORD wNumbering;
+  WORD wReserved;
+  LONG dxStartIndent;
+  LONG dxRightIndent;
+  LONG dxOffset;
+  WORD wAlignment;
+  SHORT cTabCount;
+  LONG rgxTabs[MAX_TAB_STOPS];
+};
+static_assert(sizeof(PARAFORMAT) == 156);
+
+struct CHARRANGE {
+  LONG cpMin;
+  LONG cpMax;
+};
+
+struct FINDTEXTEXA {
+  CHARRANGE chrg;
+  LPCSTR lpstrText;
+  CHARRANGE chrgText;
+};
+using FINDTEXTEX = FINDTEXTEXA;
+
+struct FORMATRANGE {
+  HDC hdc;
+  HDC hdcTarget;
+  RECT rc;      // area to render into, twips
+  RECT rcPage;  // the whole page, twips
+  CHARRANGE chrg;
+};
+
+using EDITSTREAMCALLBACK = DWORD (*)(DWORD_PTR dwCookie, LPBYTE pbBuff, LONG cb, LONG* pcb);
+struct EDITSTREAM {
+  DWORD_PTR dwCookie;
+  DWORD dwError;
+  EDITSTREAMCALLBACK pfnCallback;
+};
+
+struct REQRESIZE {
+  NMHDR nmhdr;
+  RECT rc;
+};
+
+struct SELCHANGE {
+  NMHDR nmhdr;
+  CHARRANGE chrg;
+  WORD seltyp;
 };

@@ -1,5 +1,8 @@
 #include "platform/framework/CDataExchange.h"
 
+#include <locale.h>
+#include <stdlib.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -55,13 +58,16 @@ bool ParseUnsigned(const CString& text, unsigned long long hi, unsigned long lon
   return true;
 }
 
+// The classic exchange reads numbers in the C locale: '.' is the decimal point whatever locale the process
+// has set, so a value the dialog wrote itself always reads back.
 bool ParseReal(const CString& text, double& out) {
+  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
   const char* p = text;
   while (IsBlank(*p)) ++p;
   if (!*p) return false;
   errno = 0;
   char* end = nullptr;
-  double v = std::strtod(p, &end);
+  double v = strtod_l(p, &end, cLocale);
   if (end == p || !std::isfinite(v) || (errno == ERANGE && std::fabs(v) > 1.0)) return false;
   while (IsBlank(*end)) ++end;
   if (*end) return false;

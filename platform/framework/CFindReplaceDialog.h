@@ -11,11 +11,9 @@
 // provider has nothing more, the dialog just stays open, as a user who does nothing.
 #pragma once
 
+#include "platform/controls/winctrl.h"  // FR_DOWN, FR_WHOLEWORD, FR_MATCHCASE
 #include "platform/framework/CDialog.h"
 
-constexpr DWORD FR_DOWN = 0x00000001;
-constexpr DWORD FR_WHOLEWORD = 0x00000002;
-constexpr DWORD FR_MATCHCASE = 0x00000004;
 constexpr DWORD FR_FINDNEXT = 0x00000008;
 constexpr DWORD FR_REPLACE = 0x00000010;
 constexpr DWORD FR_REPLACEALL = 0x00000020;

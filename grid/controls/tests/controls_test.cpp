@@ -261,6 +261,7 @@ TEST_F(StaticCellTest, AHeaderWithItsOwnFrameSettingGetsNoHeaderLook) {
 class RecordingChild : public CGXChild {
  public:
   RecordingChild(CGXControl* c, std::vector<CString>* log, const char* name) : CGXChild(c), m_log(log), m_name(name) {}
+  void Draw(CDC*, BOOL) override {}
   BOOL OnLButtonDown(UINT, CPoint) override { return Log("down"), handles; }
   BOOL OnLButtonUp(UINT, CPoint) override { return Log("up"), handles; }
   BOOL OnLButtonDblClk(UINT, CPoint) override { return Log("dblclk"), handles; }

@@ -1,5 +1,6 @@
 // Shared fixture of the engine tests: a clean window system, the grid library's classes and cell
-// controls, and a grid window of a known size with deterministic row heights and column widths.
+// controls (registered in every SetUp, as the module registers them before starting the library), and a
+// grid window of a known size with deterministic row heights and column widths.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "grid/controls/CGXStatic.h"
+#include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridWnd.h"
@@ -319,7 +321,7 @@ class EngineTest : public ::testing::Test {
     plat::VirtualClock::Reset();
     CWnd::DeleteTempMap();
     plat::Desktop::Configure(800, 600);
-    GXRegisterStaticControls();
+    GXRegisterCellControls();
     InitGridLibrary();
     RegisterGridClasses();
   }

@@ -1,7 +1,9 @@
 // The properties and fonts in the application profile (here the application's INI file).
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -10,6 +12,7 @@
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/CGXUserAttribute.h"
 #include "grid/core/tests/gxtest.h"
+#include "platform/base/IniStore.h"
 #include "platform/base/RegistryStore.h"
 #include "platform/framework/CWinApp.h"
 
@@ -258,6 +261,37 @@ TEST_F(Profile, StylesMapInTheIniFile) {
   EXPECT_EQ(app.GetProfileString("Styles.Linked", "MaxLength"), "7");
   EXPECT_EQ(app.GetProfileString("Styles.#52768", "ReadOnly"), "1");
   EXPECT_EQ(FileText().find("[Styles.Gone]"), std::string::npos);
+}
+
+// Each writer's entries reach the INI file together: a failure at any of its profile writes, or at the
+// file's replace, leaves the file as it was, byte for byte.
+TEST_F(Profile, AWriterInterruptedAtAnyStepLeavesTheOldFile) {
+  CGXStylesMap map;
+  map.CreateStandardStyles();
+  map.RegisterStyle("Linked", CGXStyle().SetBaseStyle(map.GetColHeaderStyle()).SetMaxLength(7));
+  CGXProperties properties;
+  const std::function<void()> writers[] = {[&] { map.WriteProfile(); }, [&] { properties.WriteProfile(); }};
+  for (const auto& write : writers) {
+    write();
+    const std::string old = FileText();
+    map.RegisterStyle("Linked", CGXStyle().SetMaxLength(8));
+    properties.m_nFirstPage = properties.m_nFirstPage + 1;
+    int steps = 0;
+    auto previous = plat::IniStore::SetFaultHook([&] { return ++steps, 0; });
+    write();
+    const std::string written = FileText();
+    ASSERT_NE(written, old);
+    std::ofstream(path, std::ios::binary) << old;
+    for (int failAt = 1; failAt <= steps; ++failAt) {
+      int step = 0;
+      plat::IniStore::SetFaultHook([&] { return ++step == failAt ? EIO : 0; });
+      write();
+      EXPECT_EQ(FileText(), old) << "failure at step " << failAt << " of " << steps;
+    }
+    plat::IniStore::SetFaultHook(previous);
+    write();
+    EXPECT_EQ(FileText(), written);
+  }
 }
 
 TEST_F(Profile, StylesMapInTheRegistry) {

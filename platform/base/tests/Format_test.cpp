@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <locale.h>
 
 #include <cmath>
 #include <cstdarg>
@@ -8,6 +7,7 @@
 #include <string>
 
 #include "platform/base/CString.h"
+#include "platform/base/tests/CommaLocale.h"
 
 namespace {
 
@@ -70,20 +70,14 @@ TEST(Format, NonFiniteAndLongOutput) {
 }
 
 TEST(Format, NumbersIgnoreTheProcessLocale) {
-  // Whatever locale a host process sets, numbers keep the '.' decimal point. The test only runs the
-  // check when some comma locale is installed on the machine.
-  const char* candidates[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "C.UTF-8"};
-  locale_t comma = nullptr;
-  for (const char* name : candidates) {
-    comma = newlocale(LC_ALL_MASK, name, nullptr);
-    if (comma) break;
+  // Whatever locale a host process sets, numbers keep the '.' decimal point.
+  CString typed, listed;
+  {
+    ScopedCommaLocale comma;
+    ASSERT_TRUE(comma.Active()) << ScopedCommaLocale::Missing();
+    typed = F("%.2f", 1.5);
+    listed = V("%.2f", 1.5);
   }
-  if (!comma) GTEST_SKIP() << "no alternative locale installed";
-  const locale_t old = uselocale(comma);
-  const CString typed = F("%.2f", 1.5);
-  const CString listed = V("%.2f", 1.5);
-  uselocale(old);
-  freelocale(comma);
   EXPECT_EQ(typed, "1.50");
   EXPECT_EQ(listed, "1.50");
 }

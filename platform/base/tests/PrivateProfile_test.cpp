@@ -10,12 +10,15 @@
 #include <cstring>
 #include <unistd.h>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/base/IniStore.h"
+#include "platform/base/ProfileBatch.h"
 #include "platform/base/SystemError.h"
 #include "platform/base/tests/TempDir.h"
 
@@ -227,4 +230,122 @@ TEST_F(PrivateProfileTest, RelativeNamesUseTheCurrentDirectoryAndBackslashes) {
   EXPECT_TRUE(WritePrivateProfileString("S", "k", "v", "sub\\rel.ini"));
   std::filesystem::current_path(old);
   EXPECT_EQ(ReadAll(dir / "sub/rel.ini"), "[S]\r\nk=v\r\n");
+}
+
+namespace {
+
+// Makes the profile store's step number `failAt` (0-based, counting edits and batch writes) fail with EIO;
+// counts the steps taken. Removed at the end of the scope.
+class InjectedFault {
+ public:
+  explicit InjectedFault(int failAt = -1)
+      : previous_(plat::IniStore::SetFaultHook([this, failAt] { return steps_++ == failAt ? EIO : 0; })) {}
+  ~InjectedFault() { plat::IniStore::SetFaultHook(previous_); }
+  int Steps() const { return steps_; }
+
+ private:
+  int steps_ = 0;
+  std::function<int()> previous_;
+};
+
+// The writes of a save: keys of several sections, a replaced section, a deleted key and one in place.
+BOOL SaveInBatch(const std::string& file, const char* value) {
+  plat::ProfileBatch batch(file.c_str());
+  BOOL ok = WritePrivateProfileString("HEADER", "Version", value, file.c_str());
+  ok &= WritePrivateProfileString("OPTIONS", "MinFreq", value, file.c_str());
+  {
+    plat::ProfileBatch nested(file.c_str());  // a derived save inside the common one
+    ok &= WritePrivateProfileSection("PROBES", (std::string("P1=") + value + "\r\nP2=2\r\n\r\n").c_str(), file.c_str());
+    ok &= WritePrivateProfileString("OPTIONS", "Old", nullptr, file.c_str());
+    ok &= nested.Close();
+  }
+  ok &= WritePrivateProfileString("BOARD", "BoardIdx", value, file.c_str());
+  return batch.Close() && ok;
+}
+
+}  // namespace
+
+TEST_F(PrivateProfileTest, BatchWritesTheFileOnceAndReadsSeeItsWrites) {
+  const std::string file = dir / "batch.dao";
+  WritePrivateProfileString("OPTIONS", "Old", "1", file.c_str());
+  const std::string before = ReadAll(file);
+  {
+    plat::ProfileBatch batch(file.c_str());
+    WritePrivateProfileString("OPTIONS", "MinFreq", "1e6", file.c_str());
+    WritePrivateProfileString("OPTIONS", "Old", nullptr, file.c_str());
+    EXPECT_EQ(Get(file, "options", "minfreq"), "1e6");
+    EXPECT_EQ(Get(file, "OPTIONS", "Old"), "<default>");
+    EXPECT_EQ(ReadAll(file), before);  // nothing reaches the file before the end
+    EXPECT_TRUE(batch.Close());
+    EXPECT_TRUE(batch.Close());  // closed once; the same answer again
+  }
+  EXPECT_EQ(ReadAll(file), "[OPTIONS]\r\nMinFreq=1e6\r\n");
+  // The file written through a batch is byte for byte the one the same calls write one by one.
+  const std::string single = dir / "single.dao";
+  WritePrivateProfileString("OPTIONS", "Old", "1", single.c_str());
+  WritePrivateProfileString("HEADER", "Version", "2", single.c_str());
+  WritePrivateProfileString("OPTIONS", "MinFreq", "2", single.c_str());
+  WritePrivateProfileSection("PROBES", "P1=2\r\nP2=2\r\n\r\n", single.c_str());
+  WritePrivateProfileString("OPTIONS", "Old", nullptr, single.c_str());
+  WritePrivateProfileString("BOARD", "BoardIdx", "2", single.c_str());
+  const std::string batched = dir / "batched.dao";
+  WritePrivateProfileString("OPTIONS", "Old", "1", batched.c_str());
+  ASSERT_TRUE(SaveInBatch(batched, "2"));
+  EXPECT_EQ(ReadAll(batched), ReadAll(single));
+  // A scope on another file, or on none, leaves this one written through.
+  plat::ProfileBatch other((dir / "other.dao").c_str());
+  WritePrivateProfileString("S", "k", "v", file.c_str());
+  EXPECT_EQ(Get(file, "S", "k"), "v");
+  EXPECT_NE(ReadAll(file).find("k=v"), std::string::npos);
+  plat::ProfileBatch none(nullptr);
+  EXPECT_FALSE(none.Close());
+}
+
+TEST_F(PrivateProfileTest, BatchInterruptedAtAnyStepLeavesTheOldFile) {
+  const std::string file = dir / "batch.dao";
+  ASSERT_TRUE(SaveInBatch(file, "1"));
+  const std::string old = ReadAll(file);
+  int steps = 0;
+  {
+    InjectedFault counter;
+    const std::string probe = dir / "probe.dao";
+    ASSERT_TRUE(SaveInBatch(probe, "1"));
+    steps = counter.Steps();
+  }
+  ASSERT_EQ(steps, 6);  // five writes and the file's one replace
+  for (int failAt = 0; failAt < steps; ++failAt) {
+    InjectedFault fault(failAt);
+    EXPECT_FALSE(SaveInBatch(file, "2")) << "failure at step " << failAt;
+    EXPECT_EQ(GetLastError(), ERROR_GEN_FAILURE);  // EIO
+    EXPECT_EQ(ReadAll(file), old) << "failure at step " << failAt;
+    EXPECT_EQ(Get(file, "BOARD", "BoardIdx"), "1");  // no read sees the lost batch
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);  // no temporary left
+  // An exception leaving the scope abandons it: nothing is written.
+  try {
+    plat::ProfileBatch batch(file.c_str());
+    WritePrivateProfileString("BOARD", "BoardIdx", "3", file.c_str());
+    throw std::runtime_error("interrupted");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_EQ(ReadAll(file), old);
+  ASSERT_TRUE(SaveInBatch(file, "2"));
+  EXPECT_EQ(Get(file, "BOARD", "BoardIdx"), "2");
+}
+
+TEST_F(PrivateProfileTest, BatchEndingWithAFailedWriteReturnsFalse) {
+  const std::string file = dir / "missing-dir/x.dao";
+  plat::ProfileBatch batch(file.c_str());
+  EXPECT_TRUE(WritePrivateProfileString("S", "k", "v", file.c_str()));  // kept in memory
+  EXPECT_EQ(Get(file, "S", "k"), "v");
+  EXPECT_FALSE(batch.Close());
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(Get(file, "S", "k"), "<default>");
+  // A refused argument is the call's own failure: the rest of the batch is written.
+  const std::string good = dir / "good.dao";
+  plat::ProfileBatch second(good.c_str());
+  EXPECT_FALSE(WritePrivateProfileString("S", "k", "two\nlines", good.c_str()));
+  EXPECT_TRUE(WritePrivateProfileString("S", "j", "1", good.c_str()));
+  EXPECT_TRUE(second.Close());
+  EXPECT_EQ(ReadAll(good), "[S]\r\nj=1\r\n");
 }

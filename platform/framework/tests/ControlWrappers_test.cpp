@@ -9,6 +9,7 @@
 #include "platform/framework/CComboBox.h"
 #include "platform/framework/CEdit.h"
 #include "platform/framework/CListBox.h"
+#include "platform/framework/CRichEditCtrl.h"
 #include "platform/framework/CScrollBar.h"
 #include "platform/framework/CToolTipCtrl.h"
 #include "platform/framework/CTreeCtrl.h"
@@ -122,6 +123,50 @@ TEST_F(ControlWrappers, EditLinesHonourTheCallersBufferSize) {
   edit.GetSel(start, end);
   EXPECT_EQ(start, 2);
   EXPECT_EQ(end, 5);
+}
+
+// A rich edit that keeps the heights its window asks for, from the notification reflected by its parent.
+class CGrowingRichEdit : public CRichEditCtrl {
+ public:
+  afx_msg void OnRequestResize(NMHDR* header, LRESULT* result) {
+    heights.push_back(reinterpret_cast<REQRESIZE*>(header)->rc.bottom);
+    *result = 0;
+  }
+  std::vector<int> heights;
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CGrowingRichEdit, CRichEditCtrl)
+  ON_NOTIFY_REFLECT(EN_REQUESTRESIZE, OnRequestResize)
+END_MESSAGE_MAP()
+
+TEST_F(ControlWrappers, RichEditReflectsResizeRequestsAndReadsItsSelection) {
+  CGrowingRichEdit rich;
+  ASSERT_TRUE(rich.Create(WS_CHILD | WS_VISIBLE | ES_MULTILINE, CRect(0, 0, 200, 100), &parent, 5));
+  rich.SetEventMask(ENM_REQUESTRESIZE);
+  rich.ReplaceSel("one\r\ntwo");
+  ASSERT_EQ(rich.heights.size(), 1u);
+  rich.RequestResize();
+  ASSERT_EQ(rich.heights.size(), 2u);
+  EXPECT_EQ(rich.heights[0], rich.heights[1]);
+  EXPECT_EQ(rich.GetLineCount(), 2);
+  EXPECT_EQ(rich.GetTextLength(), 7);  // the break is one position
+  rich.SetSel(4, -1);
+  EXPECT_EQ(std::string(rich.GetSelText()), "two");
+  long start = 0, end = 0;
+  rich.GetSel(start, end);
+  EXPECT_EQ(start, 4);
+  EXPECT_EQ(end, 7);
+  CHARFORMAT cf{};
+  cf.dwMask = CFM_BOLD;
+  cf.dwEffects = CFE_BOLD;
+  EXPECT_TRUE(rich.SetSelectionCharFormat(cf));
+  CHARFORMAT back{};
+  EXPECT_TRUE(rich.GetSelectionCharFormat(back) & CFM_BOLD);
+  EXPECT_TRUE(back.dwEffects & CFE_BOLD);
+  FINDTEXTEX ft{{0, -1}, "TWO", {0, 0}};
+  EXPECT_EQ(rich.FindText(FR_DOWN, &ft), 4);
+  EXPECT_EQ(rich.FindText(FR_DOWN | FR_MATCHCASE, &ft), -1);
 }
 
 TEST_F(ControlWrappers, ScrollLimitIsTheRangeLessThePage) {

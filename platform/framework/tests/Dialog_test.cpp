@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/base/ResourceTable.h"
+#include "platform/base/tests/CommaLocale.h"
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/CDialog.h"
 #include "platform/framework/DialogManager.h"
@@ -308,6 +309,24 @@ TEST_F(DialogTest, DataExchangeRoundTripsEveryKind) {
   for (int id : {IDC_RADIO_A, IDC_RADIO_B, IDC_RADIO_C}) dlg.CheckDlgButton(id, BST_UNCHECKED);
   ASSERT_TRUE(dlg.UpdateData(TRUE));
   EXPECT_EQ(dlg.m_option, -1);
+  EXPECT_TRUE(ShownLog().empty());
+}
+
+TEST_F(DialogTest, RealNumbersReadBackUnderACommaLocale) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  ScopedCommaLocale comma;
+  ASSERT_TRUE(comma.Active()) << ScopedCommaLocale::Missing();
+  dlg.m_ratio = 0.5;
+  ASSERT_TRUE(dlg.UpdateData(FALSE));
+  EXPECT_EQ(Text(Item(dlg, IDC_RATIO)), "0.5");
+  dlg.m_ratio = 0;
+  EXPECT_TRUE(dlg.UpdateData(TRUE));  // what the dialog wrote itself reads back
+  EXPECT_DOUBLE_EQ(dlg.m_ratio, 0.5);
+  float f = 0;
+  CDataExchange dx(&dlg, TRUE);
+  DDX_Text(&dx, IDC_RATIO, f);
+  EXPECT_FLOAT_EQ(f, 0.5f);
   EXPECT_TRUE(ShownLog().empty());
 }
 

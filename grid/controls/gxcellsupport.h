@@ -1,0 +1,55 @@
+// Small helpers the windowless cell controls share: scopes that put a device context's font, text colour
+// and background mode back, the enabled and read-only tests of a style, and the line height of a font.
+#pragma once
+
+#include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXStyle.h"
+#include "platform/gdi/CDC.h"
+
+namespace gx {
+
+// Selects a style's font through the grid and puts the previous font back when the scope ends.
+class CellFontScope {
+ public:
+  CellFontScope(CGXGridCore* grid, CDC* dc, const CGXStyle& style) : dc_(dc), old_(grid->SelectStyleFont(dc, style)) {}
+  ~CellFontScope() {
+    if (old_) dc_->SelectObject(old_);
+  }
+  CellFontScope(const CellFontScope&) = delete;
+  CellFontScope& operator=(const CellFontScope&) = delete;
+
+ private:
+  CDC* dc_;
+  CFont* old_;
+};
+
+// Text colour and background mode, put back when the scope ends.
+class TextLookScope {
+ public:
+  TextLookScope(CDC* dc, COLORREF text, int mode)
+      : dc_(dc), text_(dc->SetTextColor(text)), mode_(dc->SetBkMode(mode)) {}
+  ~TextLookScope() {
+    dc_->SetTextColor(text_);
+    dc_->SetBkMode(mode_);
+  }
+  TextLookScope(const TextLookScope&) = delete;
+  TextLookScope& operator=(const TextLookScope&) = delete;
+
+ private:
+  CDC* dc_;
+  COLORREF text_;
+  int mode_;
+};
+
+// A style is disabled only when it includes the enabled attribute cleared.
+inline bool StyleDisabled(const CGXStyle& style) { return style.IsIncluded(GX_IN_ENABLED) && !style.GetEnabled(); }
+inline bool StyleReadOnly(const CGXStyle& style) { return style.IsIncluded(GX_IN_READONLY) && style.GetReadOnly(); }
+
+// The font's height plus its external leading, of the font selected into the DC.
+inline int LineHeight(CDC* dc) {
+  TEXTMETRIC tm{};
+  dc->GetTextMetrics(&tm);
+  return tm.tmHeight + tm.tmExternalLeading;
+}
+
+}  // namespace gx

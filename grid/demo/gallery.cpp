@@ -1,0 +1,77 @@
+#include "grid/demo/gallery.h"
+
+#include "grid/controls/GXCellControls.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXGridDocSerializeImp.h"
+#include "grid/core/CGXGridParamCopyOperatorImp.h"
+#include "grid/core/CGXStyleCompareSubsetImp.h"
+#include "grid/core/CGXStyleSerializeImp.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/framework/CWnd.h"
+
+namespace gallery {
+namespace {
+
+constexpr int kGridId = 100;
+
+LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  switch (m) {
+    case WM_SIZE:
+      if (HWND grid = GetDlgItem(h, kGridId)) MoveWindow(grid, 8, 8, LOWORD(l) - 16, HIWORD(l) - 16, TRUE);
+      return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProc(h, m, w, l);
+  }
+}
+
+}  // namespace
+
+const std::vector<Page>& Pages() {
+  static const std::vector<Page> pages = {WindowlessCellsPage()};
+  return pages;
+}
+
+const Page* FindPage(const std::string& name) {
+  for (const Page& page : Pages())
+    if (page.name == name) return &page;
+  return nullptr;
+}
+
+void StartGridLibrary() {
+  static bool started = false;
+  if (started) return;
+  started = true;
+  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("grid-demo"));
+  InstallDocSerializeImp();
+  InstallSerializeTarn5CompatibleImp();
+  InstallStyleCompareSubsetImp();
+  InstallParamCopyOperatorImp();
+  // Each grid library's registration call (creators, texts) comes before the start-up copies the texts.
+  GXRegisterCellControls();
+  InitGridLibrary();
+  WNDCLASS wc{};
+  wc.lpfnWndProc = MainProc;
+  wc.hInstance = AfxGetInstanceHandle();
+  wc.hbrBackground = GetSysColorBrush(COLOR_3DFACE);
+  wc.lpszClassName = "GridDemoMain";
+  RegisterClass(&wc);
+}
+
+HWND CreatePageWindow(const char* title, int width, int height) {
+  StartGridLibrary();
+  HWND main = CreateWindowEx(0, "GridDemoMain", title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, width,
+                             height, nullptr, nullptr, AfxGetInstanceHandle(), nullptr);
+  RECT client{};
+  GetClientRect(main, &client);
+  CreateWindowEx(WS_EX_CLIENTEDGE, "CGXGridWnd", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, 8,
+                 8, client.right - 16, client.bottom - 16, main, reinterpret_cast<HMENU>(kGridId),
+                 AfxGetInstanceHandle(), nullptr);
+  return main;
+}
+
+CGXGridWnd* PageGrid(HWND main) {
+  HWND grid = main ? GetDlgItem(main, kGridId) : nullptr;
+  return grid ? static_cast<CGXGridWnd*>(CWnd::FromHandlePermanent(grid)) : nullptr;
+}
+
+}  // namespace gallery

@@ -1,0 +1,44 @@
+// The cell-control gallery of the grid demo: one page per family of cell controls, chosen on the demo's
+// command line (grid_demo --page <name> --png out.png | --screen). A page is a window holding one grid whose
+// rows are the family's control ids and whose columns are their states. States a still page cannot show all
+// at once (pressed, focused, editing) are reached by the page's steps: injected input into its live cells.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "grid/core/CGXGridWnd.h"
+
+namespace gallery {
+
+struct Step {
+  std::string name;
+  // Injects the input of the step (the caller serves the queue and paints afterwards).
+  std::function<void(CGXGridWnd* grid)> drive;
+};
+
+struct Page {
+  std::string name;
+  int desktopWidth;
+  int desktopHeight;
+  // Builds the page's main window (its WM_DESTROY posts the quit message) with the grid in it.
+  std::function<HWND()> build;
+  // The steps in order; each starts where the one before left the page.
+  std::function<std::vector<Step>()> steps;
+};
+
+// Every page, in the order the families were built.
+const std::vector<Page>& Pages();
+const Page* FindPage(const std::string& name);
+
+// What every page shares: the grid library started once with every cell family registered, a main window
+// class, and the page's grid (a child of the main window filling it).
+void StartGridLibrary();
+HWND CreatePageWindow(const char* title, int width, int height);
+CGXGridWnd* PageGrid(HWND main);
+
+// The pages (one source file each).
+Page WindowlessCellsPage();
+
+}  // namespace gallery

@@ -1,0 +1,79 @@
+// The gallery's page of windowless cells, headless: the page as built and after each of its steps (injected
+// presses, clicks and releases) matches its reference screenshot, and the cells hold what the steps did.
+// BRIM_UPDATE_REFERENCES=1 rewrites the images after an intended change.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "grid/controls/CGXCheckBox.h"
+#include "grid/controls/CGXRadioButton.h"
+#include "grid/demo/gallery.h"
+#include "platform/display/Desktop.h"
+#include "platform/display/ReferenceImage.h"
+#include "platform/window/Pump.h"
+
+namespace {
+
+constexpr ROWCOL kLive = 6;
+
+// The row of the page whose live cell has the control.
+ROWCOL RowOfControl(CGXGridWnd* g, WORD id) {
+  for (ROWCOL r = 1; r <= g->GetRowCount(); ++r) {
+    CGXStyle style;
+    g->ComposeCellStyle(r, kLive, style, TRUE);
+    if (style.GetControl() == id) return r;
+  }
+  return 0;
+}
+
+void ExpectMatchesReference(HWND main, const std::string& name) {
+  plat::Desktop::PaintAll();
+  auto image = plat::Desktop::Capture(main);
+  ASSERT_TRUE(image);
+  const plat::ReferenceMatch match =
+      plat::MatchReferenceImage(*image, "grid/demo/tests/reference/" + name + ".png");
+  EXPECT_TRUE(match.Matches()) << match.message;
+}
+
+TEST(CellGallery, WindowlessCellsInEveryStateMatchTheirReferences) {
+  const gallery::Page* page = gallery::FindPage("windowless");
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(gallery::FindPage("no such page"), nullptr);
+  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
+  HWND main = page->build();
+  plat::RunUntilIdle();
+  CGXGridWnd* g = gallery::PageGrid(main);
+  ASSERT_NE(g, nullptr);
+  const ROWCOL box3d = RowOfControl(g, GX_IDS_CTRL_CHECKBOX3D), boxEx = RowOfControl(g, GX_IDS_CTRL_CHECKBOX3D_EX);
+  const ROWCOL radioEx = RowOfControl(g, GX_IDS_CTRL_RADIO3D_EX);
+  ASSERT_TRUE(box3d && boxEx && radioEx);
+  ExpectMatchesReference(main, "windowless-start");
+
+  for (const gallery::Step& step : page->steps()) {
+    step.drive(g);
+    plat::RunUntilIdle();
+    ExpectMatchesReference(main, "windowless-" + step.name);
+    ROWCOL row = 0, col = 0;
+    g->QueryCurrentCell(&row, &col);
+    if (step.name == "focused") {
+      EXPECT_EQ(row, box3d);
+      EXPECT_EQ(g->GetCellValue(box3d, kLive), "0");  // a click beside the box does not toggle
+    } else if (step.name == "pressed") {
+      EXPECT_TRUE(static_cast<CGXCheckBox*>(g->ControlForId(GX_IDS_CTRL_CHECKBOX3D))->IsPressed());
+    } else if (step.name == "checked") {
+      EXPECT_EQ(g->GetCellValue(box3d, kLive), "1");
+    } else if (step.name == "check-box-editing") {
+      EXPECT_EQ(row, boxEx);
+      EXPECT_TRUE(g->ControlForId(GX_IDS_CTRL_CHECKBOX3D_EX)->GetModifiedState());
+      EXPECT_EQ(g->GetCellValue(boxEx, kLive), "0");  // kept in the control until stored
+    } else if (step.name == "radio-editing") {
+      EXPECT_EQ(g->GetCellValue(boxEx, kLive), "1");  // stored when the current cell left it
+      EXPECT_TRUE(g->ControlForId(GX_IDS_CTRL_RADIO3D_EX)->GetModifiedState());
+      EXPECT_EQ(g->GetCellValue(radioEx, kLive), "0");
+    }
+  }
+  DestroyWindow(main);
+  plat::RunUntilIdle();
+}
+
+}  // namespace

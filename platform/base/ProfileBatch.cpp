@@ -1,0 +1,29 @@
+#include "platform/base/ProfileBatch.h"
+
+#include <exception>
+
+#include "platform/base/IniStore.h"
+#include "platform/base/SystemError.h"
+
+namespace plat {
+
+ProfileBatch::ProfileBatch(LPCSTR fileName)
+    : key_(IniStore::BeginBatch(fileName)), uncaught_(std::uncaught_exceptions()) {}
+
+ProfileBatch::~ProfileBatch() {
+  if (closed_ || key_.empty()) return;
+  IniStore::EndBatch(key_, std::uncaught_exceptions() > uncaught_ ? IniStore::BatchEnd::Abandon
+                                                                  : IniStore::BatchEnd::Commit);
+}
+
+BOOL ProfileBatch::Close() {
+  if (closed_) return result_;
+  closed_ = true;
+  if (key_.empty()) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return result_ = FALSE;
+  }
+  return result_ = IniStore::EndBatch(key_, IniStore::BatchEnd::Commit) ? TRUE : FALSE;
+}
+
+}  // namespace plat

@@ -1,0 +1,371 @@
+// The rich edit window driven by injected input and messages: streams, formats and their masks, find,
+// rendering into screen and printer DCs, resize requests, event masks, the clipboard and editing.
+#include "platform/controls/RichEdit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/base/GlobalMemory.h"
+#include "platform/controls/tests/ControlTestSupport.h"
+#include "platform/gdi/PrintJob.h"
+#include "platform/gdi/Printers.h"
+#include "platform/gdi/gdiapi.h"
+
+namespace plat::test {
+namespace {
+
+constexpr DWORD kRich = WS_CHILD | WS_VISIBLE | ES_MULTILINE;
+
+struct Buffer {
+  std::string data;
+  size_t at = 0;
+};
+
+DWORD ReadCb(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* got) {
+  auto* b = reinterpret_cast<Buffer*>(cookie);
+  const size_t n = std::min(static_cast<size_t>(cb), b->data.size() - b->at);
+  std::memcpy(buf, b->data.data() + b->at, n);
+  b->at += n;
+  *got = static_cast<LONG>(n);
+  return 0;
+}
+
+DWORD WriteCb(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* written) {
+  reinterpret_cast<Buffer*>(cookie)->data.append(reinterpret_cast<const char*>(buf), static_cast<size_t>(cb));
+  *written = cb;
+  return 0;
+}
+
+LRESULT StreamIn(HWND h, const std::string& text, WPARAM flags = SF_RTF) {
+  Buffer b{text};
+  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&b), 0, &ReadCb};
+  return SendMessage(h, EM_STREAMIN, flags, reinterpret_cast<LPARAM>(&es));
+}
+
+std::string StreamOut(HWND h, WPARAM flags = SF_RTF) {
+  Buffer b;
+  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&b), 0, &WriteCb};
+  SendMessage(h, EM_STREAMOUT, flags, reinterpret_cast<LPARAM>(&es));
+  return b.data;
+}
+
+CHARRANGE Sel(HWND h) {
+  CHARRANGE cr{};
+  SendMessage(h, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+  return cr;
+}
+
+void Select(HWND h, LONG a, LONG b) {
+  CHARRANGE cr{a, b};
+  SendMessage(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+}
+
+CHARFORMAT CharFormat(HWND h, WPARAM which = SCF_SELECTION) {
+  CHARFORMAT cf{};
+  cf.cbSize = sizeof cf;
+  SendMessage(h, EM_GETCHARFORMAT, which, reinterpret_cast<LPARAM>(&cf));
+  return cf;
+}
+
+class RichEdits : public ControlTest {
+ protected:
+  void SetUp() override {
+    ControlTest::SetUp();
+    hostHook = [this](UINT msg, WPARAM, LPARAM l) -> std::optional<LRESULT> {
+      if (msg == WM_NOTIFY) {
+        const auto* h = reinterpret_cast<const NMHDR*>(l);
+        if (h->code == EN_REQUESTRESIZE) resizes.push_back(reinterpret_cast<const REQRESIZE*>(l)->rc.bottom);
+        if (h->code == EN_SELCHANGE) selchanges.push_back(reinterpret_cast<const SELCHANGE*>(l)->chrg);
+        return 0;
+      }
+      return std::nullopt;
+    };
+  }
+  HWND Rich(DWORD extra = 0, RECT r = {10, 10, 210, 110}, int id = 200) {
+    HWND h = Make(RICHEDIT_CLASS, "", kRich | extra, r, id);
+    SetFocus(h);
+    RunUntilIdle();
+    ClearLog();
+    return h;
+  }
+  std::vector<int> resizes;
+  std::vector<CHARRANGE> selchanges;
+};
+
+TEST_F(RichEdits, StreamsRtfInAndOutAndCountsABreakAsOnePosition) {
+  HWND h = Rich();
+  const std::string rtf = "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\qc\\b Bold\\b0  one\\par\\pard two}";
+  EXPECT_EQ(StreamIn(h, rtf), 12);
+  EXPECT_EQ(Text(h), "Bold one\rtwo");
+  EXPECT_EQ(GetWindowTextLength(h), 12);
+  EXPECT_EQ(StreamOut(h, SF_TEXT), "Bold one\r\ntwo");
+  // Written and read again, the document is the same.
+  const std::string out = StreamOut(h);
+  HWND other = Rich(0, {10, 120, 210, 220}, 201);
+  StreamIn(other, out);
+  EXPECT_EQ(StreamOut(other), out);
+  EXPECT_EQ(SendMessage(other, EM_GETLINECOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessage(other, EM_EXLINEFROMCHAR, 0, 9), 1);
+  // A selection streams in and out on its own.
+  Select(h, 5, 8);
+  EXPECT_EQ(StreamOut(h, SF_TEXT | SFF_SELECTION), "one");
+  StreamIn(h, "{\\rtf1 \\i 1}", SF_RTF | SFF_SELECTION);
+  EXPECT_EQ(Text(h), "Bold 1\rtwo");
+  Select(h, 5, 6);
+  EXPECT_TRUE(CharFormat(h).dwEffects & CFE_ITALIC);
+  EXPECT_TRUE(SendMessage(h, EM_GETMODIFY, 0, 0));
+}
+
+TEST_F(RichEdits, CharacterAndParagraphFormatsWithMasksAndCheckedSizes) {
+  HWND h = Rich();
+  StreamIn(h, "{\\rtf1 plain text here}");
+  CHARFORMAT cf{};
+  cf.cbSize = sizeof cf;
+  cf.dwMask = CFM_BOLD | CFM_COLOR | CFM_SIZE | CFM_FACE;
+  cf.dwEffects = CFE_BOLD;
+  cf.crTextColor = RGB(200, 0, 0);
+  cf.yHeight = 280;
+  std::strcpy(cf.szFaceName, "Times New Roman");
+  Select(h, 6, 10);
+  EXPECT_TRUE(SendMessage(h, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf)));
+  CHARFORMAT got = CharFormat(h);
+  EXPECT_EQ(got.dwMask & (CFM_BOLD | CFM_COLOR | CFM_SIZE | CFM_FACE), CFM_BOLD | CFM_COLOR | CFM_SIZE | CFM_FACE);
+  EXPECT_EQ(got.yHeight, 280);
+  EXPECT_EQ(got.crTextColor, RGB(200, 0, 0));
+  EXPECT_STREQ(got.szFaceName, "Times New Roman");
+  // Over mixed text the mask drops what differs.
+  Select(h, 0, 10);
+  got = CharFormat(h);
+  EXPECT_FALSE(got.dwMask & CFM_BOLD);
+  EXPECT_FALSE(got.dwMask & CFM_FACE);
+  EXPECT_TRUE(got.dwMask & CFM_ITALIC);
+  // SCF_ALL reaches every character.
+  CHARFORMAT italic{};
+  italic.cbSize = sizeof italic;
+  italic.dwMask = CFM_ITALIC;
+  italic.dwEffects = CFE_ITALIC;
+  EXPECT_TRUE(SendMessage(h, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&italic)));
+  Select(h, 0, -1);
+  EXPECT_TRUE(CharFormat(h).dwMask & CFM_ITALIC);
+  EXPECT_TRUE(CharFormat(h).dwEffects & CFE_ITALIC);
+  // Wrong structure sizes are refused and change nothing.
+  CHARFORMAT wrong = italic;
+  wrong.cbSize = 84;
+  wrong.dwEffects = 0;
+  EXPECT_FALSE(SendMessage(h, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&wrong)));
+  EXPECT_EQ(SendMessage(h, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&wrong)), 0);
+  EXPECT_TRUE(CharFormat(h).dwEffects & CFE_ITALIC);
+  PARAFORMAT pf{};
+  pf.cbSize = sizeof pf;
+  pf.dwMask = PFM_ALIGNMENT;
+  pf.wAlignment = PFA_RIGHT;
+  EXPECT_TRUE(SendMessage(h, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf)));
+  PARAFORMAT back{};
+  back.cbSize = sizeof back;
+  EXPECT_TRUE(SendMessage(h, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&back)) & PFM_ALIGNMENT);
+  EXPECT_EQ(back.wAlignment, PFA_RIGHT);
+  back.cbSize = 188;
+  EXPECT_FALSE(SendMessage(h, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&back)));
+  EXPECT_NE(StreamOut(h).find("\\qr"), std::string::npos);
+}
+
+TEST_F(RichEdits, FindsForwardBackwardWithAndWithoutCase) {
+  HWND h = Rich();
+  StreamIn(h, "{\\rtf1 Alpha beta ALPHA alpha}");
+  auto find = [h](const char* what, DWORD flags, LONG a, LONG b) {
+    FINDTEXTEX ft{{a, b}, what, {0, 0}};
+    const LRESULT at = SendMessage(h, EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&ft));
+    if (at >= 0) {
+      EXPECT_EQ(ft.chrgText.cpMax - ft.chrgText.cpMin, static_cast<LONG>(std::strlen(what)));
+    }
+    return at;
+  };
+  EXPECT_EQ(find("alpha", FR_DOWN, 0, -1), 0);
+  EXPECT_EQ(find("alpha", FR_DOWN | FR_MATCHCASE, 0, -1), 17);
+  EXPECT_EQ(find("alpha", FR_DOWN, 1, -1), 11);
+  EXPECT_EQ(find("alpha", FR_DOWN, 1, 15), -1);  // the range ends inside the match
+  // Without FR_DOWN the search runs backward from cpMin.
+  EXPECT_EQ(find("alpha", 0, 22, 0), 17);
+  EXPECT_EQ(find("alpha", FR_MATCHCASE, 16, 0), -1);
+  EXPECT_EQ(find("ALPHA", FR_MATCHCASE, -1, -1), 11);
+  EXPECT_EQ(find("", FR_DOWN, 0, -1), -1);
+}
+
+TEST_F(RichEdits, TypingGrowsAndDeletingShrinksTheRequestedHeightUnderItsMask) {
+  HWND h = Rich();
+  Type("a");
+  EXPECT_TRUE(resizes.empty());  // not masked in yet
+  EXPECT_TRUE(NoteCodes(200).empty());
+  SendMessage(h, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE | ENM_CHANGE);
+  SendMessage(h, EM_REQUESTRESIZE, 0, 0);
+  ASSERT_EQ(resizes.size(), 1u);
+  const int one = resizes[0];
+  EXPECT_GT(one, 0);
+  Key(VK_RETURN);
+  Type("b");
+  Key(VK_RETURN);
+  ASSERT_EQ(resizes.size(), 3u);  // one per height change, none for the typed character
+  EXPECT_EQ(resizes[1], 2 * one);
+  EXPECT_EQ(resizes[2], 3 * one);
+  Key(VK_BACK);
+  Key(VK_BACK);
+  Key(VK_BACK);
+  ASSERT_EQ(resizes.size(), 5u);
+  EXPECT_EQ(resizes[3], 2 * one);
+  EXPECT_EQ(resizes.back(), one);
+  EXPECT_EQ(NoteCodes(200), std::vector<UINT>(6, EN_CHANGE));
+  // Wrapping at the window: a long word run wraps, and a narrower target width wraps more.
+  SendMessage(h, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE | ENM_SELCHANGE);
+  resizes.clear();
+  Type(" the quick brown fox jumps over the lazy dog");
+  ASSERT_FALSE(resizes.empty());
+  EXPECT_EQ(resizes.back(), 2 * one);
+  EXPECT_FALSE(selchanges.empty());
+  SendMessage(h, EM_SETTARGETDEVICE, 0, 1);  // no wrapping
+  EXPECT_EQ(resizes.back(), one);
+}
+
+TEST_F(RichEdits, KeyboardAndMouseEditLikeTheEditControl) {
+  HWND h = Rich(ES_WANTRETURN);
+  Type("hello world");
+  Key(VK_LEFT, VK_CONTROL);
+  EXPECT_EQ(Sel(h).cpMin, 6);
+  Key(VK_HOME, VK_SHIFT);
+  EXPECT_EQ(Sel(h).cpMin, 0);
+  EXPECT_EQ(Sel(h).cpMax, 6);
+  Type("X");
+  EXPECT_EQ(Text(h), "Xworld");
+  Key(VK_END);
+  Key(VK_RETURN);
+  Type("Xwo");
+  EXPECT_EQ(Text(h), "Xworld\rXwo");
+  Key(VK_UP);
+  EXPECT_EQ(Sel(h).cpMin, 3);
+  Key(VK_DOWN, VK_SHIFT);
+  EXPECT_EQ(Sel(h).cpMax, 10);
+  Key('Z', VK_CONTROL);  // undo the typed "Xwo"
+  EXPECT_EQ(Text(h), "Xworld\r");
+  // A click places the caret, a drag selects, a double click selects a word.
+  StreamIn(h, "{\\rtf1 one two three}");
+  ClickAt(h, 1, 3);
+  EXPECT_EQ(Sel(h).cpMin, 0);
+  // Inside "two": past the width of "one t" in the control's (system) font.
+  SIZE upto{};
+  HDC measure = CreateCompatibleDC(nullptr);
+  HGDIOBJ was = SelectObject(measure, GetStockObject(SYSTEM_FONT));
+  GetTextExtentPoint32(measure, "one t", 5, &upto);
+  SelectObject(measure, was);
+  DeleteDC(measure);
+  in().DoubleClick(MouseButton::Left, InputRouter::ClientPoint(h, upto.cx, 3));
+  RunUntilIdle();
+  EXPECT_EQ(Sel(h).cpMin, 4);
+  EXPECT_EQ(Sel(h).cpMax, 7);
+  // Read-only refuses typing.
+  SendMessage(h, EM_SETREADONLY, TRUE, 0);
+  EXPECT_TRUE(GetWindowLong(h, GWL_STYLE) & ES_READONLY);
+  Type("q");
+  EXPECT_EQ(Text(h), "one two three");
+  // ECO_WANTRETURN shows in the style.
+  SendMessage(h, EM_SETOPTIONS, ECOOP_SET, ECO_AUTOVSCROLL);
+  EXPECT_FALSE(GetWindowLong(h, GWL_STYLE) & ES_WANTRETURN);
+  SendMessage(h, EM_SETOPTIONS, ECOOP_OR, ECO_WANTRETURN);
+  EXPECT_TRUE(GetWindowLong(h, GWL_STYLE) & ES_WANTRETURN);
+}
+
+TEST_F(RichEdits, CopyPutsRtfAndTextAndPastePrefersRtf) {
+  HWND a = Rich();
+  HWND b = Rich(0, {10, 120, 210, 220}, 201);
+  StreamIn(a, "{\\rtf1 x\\b bold\\b0 y}");
+  Select(a, 1, 5);
+  SendMessage(a, WM_COPY, 0, 0);
+  const UINT rtf = RegisterClipboardFormat("Rich Text Format");
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EXPECT_TRUE(IsClipboardFormatAvailable(rtf));
+  const std::string text = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT)));
+  GlobalUnlock(GetClipboardData(CF_TEXT));
+  CloseClipboard();
+  EXPECT_EQ(text, "bold");
+  SendMessage(b, WM_PASTE, 0, 0);
+  EXPECT_EQ(Text(b), "bold");
+  Select(b, 0, -1);
+  EXPECT_TRUE(CharFormat(b).dwEffects & CFE_BOLD);
+  // Plain text pastes in the format at the caret; a cut leaves both formats and removes the text.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, 8);
+  std::strcpy(static_cast<char*>(GlobalLock(g)), "p\r\nq");
+  GlobalUnlock(g);
+  SetClipboardData(CF_TEXT, g);
+  CloseClipboard();
+  Select(a, 0, 0);
+  SendMessage(a, WM_PASTE, 0, 0);
+  EXPECT_EQ(Text(a), "p\rqxboldy");
+  Select(a, 0, 3);
+  SendMessage(a, WM_CUT, 0, 0);
+  EXPECT_EQ(Text(a), "xboldy");
+  EXPECT_TRUE(IsClipboardFormatAvailable(rtf));
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+}
+
+TEST_F(RichEdits, FormatRangeRendersFitsAndAnswersTheNextCharacter) {
+  HWND h = Rich();
+  StreamIn(h,
+           "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Times New Roman;}}{\\colortbl;\\red255\\green0\\blue0;}"
+           "\\qc\\b\\cf1 Red title\\par\\pard\\qr\\f1\\b0\\cf0 right\\par\\pard one two three four five six seven "
+           "eight nine ten eleven twelve}");
+  // At 300 dpi on the recording printer: a page of 2 by 0.4 inches holds three lines only.
+  HDC printer = CreateDC(nullptr, "Recording", nullptr, nullptr);
+  ASSERT_NE(printer, nullptr);
+  DOCINFO di{sizeof(DOCINFO), "rich", nullptr, nullptr, 0};
+  ASSERT_GT(StartDoc(printer, &di), 0);
+  StartPage(printer);
+  FORMATRANGE fr{printer, printer, {0, 0, 2880, 576}, {0, 0, 2880, 576}, {0, -1}};
+  const LRESULT measured = SendMessage(h, EM_FORMATRANGE, FALSE, reinterpret_cast<LPARAM>(&fr));
+  const LRESULT next = SendMessage(h, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+  SendMessage(h, EM_FORMATRANGE, FALSE, 0);
+  EXPECT_EQ(measured, next);
+  EXPECT_GT(next, 16);  // past the two short paragraphs
+  EXPECT_LT(next, GetWindowTextLength(h));
+  // The rest renders from there on a second page.
+  fr.chrg = {static_cast<LONG>(next), -1};
+  fr.rc.bottom = 14400;
+  EXPECT_EQ(SendMessage(h, EM_FORMATRANGE, FALSE, reinterpret_cast<LPARAM>(&fr)), GetWindowTextLength(h));
+  EndPage(printer);
+  EndDoc(printer);
+  const auto& pages = PrintJobOf(printer)->recordedPages();
+  ASSERT_EQ(pages.size(), 1u);
+  std::string all;
+  for (const auto& line : pages[0]) all += line + "\n";
+  EXPECT_NE(all.find("\"Red title\""), std::string::npos) << all;
+  EXPECT_NE(all.find("#FF0000"), std::string::npos) << all;
+  EXPECT_NE(all.find("\"right\""), std::string::npos) << all;
+  EXPECT_EQ(all.find("twelve"), std::string::npos) << all;
+  DeleteDC(printer);
+
+  // On a screen DC: red pixels land in the middle (centred), nothing of the title on the left edge.
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 200, 60);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  RECT all200{0, 0, 200, 60};
+  FillRect(mem, &all200, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  FORMATRANGE sr{mem, mem, {0, 0, 200 * 15, 60 * 15}, {0, 0, 200 * 15, 60 * 15}, {0, 9}};
+  EXPECT_EQ(SendMessage(h, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&sr)), 9);
+  int redLeft = 200, redRight = -1;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 200; ++x)
+      if (GetPixel(mem, x, y) == RGB(255, 0, 0)) redLeft = std::min(redLeft, x), redRight = std::max(redRight, x);
+  EXPECT_GT(redLeft, 30);
+  EXPECT_LT(redRight, 170);
+  EXPECT_NEAR((redLeft + redRight) / 2, 100, 8);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
+}  // namespace plat::test
