@@ -38,13 +38,13 @@ namespace enginetest {
 // A hide feature for the tests: the hidden rows and columns in two sets; hiding repaints through the grid.
 class TestHideCells : public CGXGridHideCellsImp {
  public:
-  BOOL HideRows(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags) override {
-    for (ROWCOL r = from; r <= to; ++r) StoreHideRow(g, r, hide);
+  BOOL HideRows(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags, const BOOL* hidden, int) override {
+    for (ROWCOL r = from; r <= to; ++r) StoreHideRow(g, r, hidden ? hidden[r - from] : hide);
     g->UpdateChangedRowHeights(from, to, nullptr, flags, TRUE);
     return TRUE;
   }
-  BOOL HideCols(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags) override {
-    for (ROWCOL c = from; c <= to; ++c) StoreHideCol(g, c, hide);
+  BOOL HideCols(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags, const BOOL* hidden, int) override {
+    for (ROWCOL c = from; c <= to; ++c) StoreHideCol(g, c, hidden ? hidden[c - from] : hide);
     g->UpdateChangedColWidths(from, to, nullptr, flags, TRUE);
     return TRUE;
   }
@@ -103,6 +103,13 @@ class TestLongOperation : public CGXAbstractLongOperationImp {
   CGXAbstractLongOperationImp* m_pPrevious;
   CString m_texts[CGXLongOperationState::kLevels];
 };
+
+// Gives the grid the tests' hide feature (owned by the grid): tests that hide lines ask for it.
+inline TestHideCells* UseTestHideCells(CGXGridCore* g) {
+  auto* hide = new TestHideCells;
+  g->SetFeature(hide);
+  return hide;
+}
 
 using Log = std::vector<std::string>;
 
@@ -322,6 +329,7 @@ class EngineTest : public ::testing::Test {
     CWnd::DeleteTempMap();
     plat::Desktop::Configure(800, 600);
     GXRegisterCellControls();
+    if (s_pfnRegisterLibraries) s_pfnRegisterLibraries();
     InitGridLibrary();
     RegisterGridClasses();
   }
@@ -357,7 +365,6 @@ class EngineTest : public ::testing::Test {
     DWORD ws = (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE | style;
     EXPECT_TRUE(g->CreateEx(0, "GXWND", "", ws, 0, 0, w, h, parent, nullptr));
     g->InitializeFromStyle();
-    g->SetFeature(new TestHideCells);
     g->SetRowCount(rows, 0);
     g->SetColCount(cols, 0);
     g->SetDefaultRowHeight(20, 0);
@@ -389,6 +396,10 @@ class EngineTest : public ::testing::Test {
     *data = d;
     return g;
   }
+
+  // The further grid libraries a test program registers before the library starts (each registration call
+  // is safe to repeat; the start-up runs once per process).
+  static inline void (*s_pfnRegisterLibraries)() = nullptr;
 
   std::unique_ptr<CGXGridWnd> grid;
 };
