@@ -62,9 +62,12 @@ bool CanGrow(INT_PTR size, ROWCOL at, ROWCOL count) {
   return static_cast<std::uint64_t>(size) + count <= kMaxArrayEntries;
 }
 
+// Inserts empty entries. At the end the array grows as it always did (its archived form keeps the slots),
+// unless that would pass the limit: entries past the end are empty anyway.
 template <class Array>
 void InsertEmpty(Array& array, ROWCOL at, ROWCOL count) {
-  if (static_cast<std::uint64_t>(at) < static_cast<std::uint64_t>(array.GetSize()))
+  const auto size = static_cast<std::uint64_t>(array.GetSize());
+  if (at < size || (at == size && size + count <= kMaxArrayEntries))
     array.InsertAt(static_cast<INT_PTR>(at), static_cast<INT_PTR>(count));
 }
 }  // namespace
