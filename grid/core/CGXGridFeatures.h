@@ -146,6 +146,10 @@ class CGXGridMergeCellsImp {
 // Sizes: the row heights, column widths and defaults handed to the size and insert creators are stored units
 // (-1 for "the default"), not pixels, so that an undo restores exactly what was stored; under command types
 // 2 (undo) and 3 (redo) the engine's size and insert operations read the sizes they are given as such units.
+// Frees an array of collected undo data: its objects (the objects of a list element with the list) and the
+// array itself.
+void GXFreeUndoArray(CObArray* array);
+
 class CGXCommandFactory {
  public:
   virtual ~CGXCommandFactory() = default;

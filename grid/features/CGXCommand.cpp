@@ -47,18 +47,7 @@ CString GXCommandName(UINT id) {
   return it->second;
 }
 
-void GXStyleArrayDeleter::operator()(CObArray* array) const {
-  if (!array) return;
-  for (INT_PTR i = 0; i < array->GetSize(); ++i) {
-    CObject* o = array->GetAt(i);
-    if (o && o->IsKindOf(RUNTIME_CLASS(CObList))) {
-      auto* list = static_cast<CObList*>(o);
-      for (POSITION p = list->GetHeadPosition(); p;) delete list->GetNext(p);
-    }
-    delete o;
-  }
-  delete array;
-}
+void GXStyleArrayDeleter::operator()(CObArray* array) const { GXFreeUndoArray(array); }
 
 // ---- Block --------------------------------------------------------------------------------------------------
 
