@@ -207,6 +207,19 @@ BOOL CGXGridCore::StoreRemoveCols(ROWCOL from, ROWCOL to, BOOL force) {
 
 // ---- Undo plumbing ------------------------------------------------------------------------------------------
 
+void GXFreeUndoArray(CObArray* array) {
+  if (!array) return;
+  for (INT_PTR i = 0; i < array->GetSize(); ++i) {
+    CObject* o = array->GetAt(i);
+    if (o && o->IsKindOf(RUNTIME_CLASS(CObList))) {
+      auto* list = static_cast<CObList*>(o);
+      for (POSITION p = list->GetHeadPosition(); p;) delete list->GetNext(p);
+    }
+    delete o;
+  }
+  delete array;
+}
+
 BOOL CGXGridCore::UndoApplies(int commandType) const {
   return m_pCommandFactory && commandType != 1 && m_pParam && m_pParam->m_bUndoEnabled;
 }
@@ -253,22 +266,8 @@ std::unique_ptr<int[]> CGXGridCore::SaveColWidthsForUndo(ROWCOL from, ROWCOL to)
 }
 
 namespace {
-// Frees an array of collected undo data: its objects (a list's objects with the list) and the array.
-void FreeObArray(CObArray* array) {
-  if (!array) return;
-  for (INT_PTR i = 0; i < array->GetSize(); ++i) {
-    CObject* o = array->GetAt(i);
-    if (o && o->IsKindOf(RUNTIME_CLASS(CObList))) {
-      auto* list = static_cast<CObList*>(o);
-      for (POSITION p = list->GetHeadPosition(); p;) delete list->GetNext(p);
-    }
-    delete o;
-  }
-  delete array;
-}
-
 struct ObArrayDeleter {
-  void operator()(CObArray* a) const { FreeObArray(a); }
+  void operator()(CObArray* a) const { GXFreeUndoArray(a); }
 };
 using ObArrayPtr = std::unique_ptr<CObArray, ObArrayDeleter>;
 
