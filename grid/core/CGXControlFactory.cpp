@@ -55,9 +55,6 @@ CGXControl* CGXControlFactory::CreateControl(UINT controlId, CGXGridCore* grid) 
   auto& creators = Reg().creators;
   auto it = creators.find(controlId);
   if (it == creators.end()) it = creators.find(GX_IDS_CTRL_EDIT);
-  // FIXME: the edit control serves every unlisted id; until its library registers it, the static cell
-  // stands in so that grids still show their cells.
-  if (it == creators.end()) it = creators.find(GX_IDS_CTRL_STATIC);
   if (it == creators.end() || !it->second) return nullptr;
   return it->second(grid);
 }

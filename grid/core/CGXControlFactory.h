@@ -49,8 +49,8 @@ class CGXControlFactory : public CGXAbstractControlFactory {
   static BOOL FirstRegistration(const void* library);
   static void ClearRegistriesForTest();
 
-  // The control of an id: its creator, else the edit control's (52512), else (FIXME: until the edit control
-  // exists) the static cell's (52513); null when neither is registered or the creator fails.
+  // The control of an id: its creator, else the edit control's (52512); null when neither is registered or
+  // the creator fails.
   CGXControl* CreateControl(UINT controlId, CGXGridCore* grid) override;
   void RegisterAllControls(CGXStylesMap& stylesMap) override;
   // The attributes common to every cell control (the control base's), each control family's, then 51022

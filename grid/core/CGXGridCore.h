@@ -28,6 +28,7 @@
 #include <memory>
 #include <vector>
 
+#include "grid/core/CGXFlagScope.h"
 #include "grid/core/CGXGridCurrentCell.h"
 #include "grid/core/CGXGridFeatures.h"
 #include "grid/core/CGXGridParam.h"
@@ -916,6 +917,24 @@ class CGXGridCore {
   BOOL m_bLockFocus = FALSE;
   virtual void OnCellChanged(ROWCOL, ROWCOL) {}
   virtual void OnButtonClickedInCell(ROWCOL, ROWCOL) {}
+  // The two hooks a control asks before it changes the cell's text on its own (the first when editing ends,
+  // the second before Delete empties an inactive cell); both allow by default.
+  virtual BOOL OnControlFirstHook(ROWCOL, ROWCOL) { return TRUE; }
+  virtual BOOL OnControlSecondHook(ROWCOL, ROWCOL) { return TRUE; }
+  // A window-based control's window lies over this rectangle (client coordinates): every paint leaves it
+  // alone, direct and buffered, and then forgets it.
+  void RecordWindowRect(const CRect& rect) {
+    if (!rect.IsRectEmpty()) m_windowRects.push_back(rect);
+  }
+  const std::vector<CRect>& GetRecordedWindowRects() const { return m_windowRects; }
+  // Raises the focus guard for the life of the returned scope: the grid ignores the focus changes a control
+  // makes while it moves, shows, hides or re-creates its window.
+  [[nodiscard]] CGXFlagScope GuardFocus() { return CGXFlagScope(m_bFocusGuard, TRUE); }
+  BOOL IsFocusGuarded() const { return m_bFocusGuard; }
+  // Set while a combo box cell's list is dropped down.
+  BOOL m_bListDropped = FALSE;
+  // Draws every cell as inactive, also the one being edited (its window stays where it is).
+  BOOL m_bDrawAllCellsInactive = FALSE;
   ROWCOL GetFirstScrolledRow() const { return m_bPrinting ? m_nPrintTopRow : m_nTopRow; }
   ROWCOL GetFirstScrolledCol() const { return m_bPrinting ? m_nPrintLeftCol : m_nLeftCol; }
   BOOL m_bWarningShown = FALSE;
@@ -1194,6 +1213,8 @@ class CGXGridCore {
   int m_nBufferedDrawing = 0;
   BOOL m_bChangedCellsMode = FALSE;
   std::vector<CRect> m_queuedRects;  // cells left undrawn in changed-cells mode (emptied by every paint)
+  std::vector<CRect> m_windowRects;  // the controls' windows over cells, left out of the next paint
+  void ExcludeWindowRects(CDC* dc);
   BOOL m_bScrollRangeChanged = FALSE;
   int m_nDrawNesting = 0;
   std::map<std::vector<BYTE>, std::unique_ptr<CFont>> m_fontCache;

@@ -175,6 +175,7 @@ class CGXGridParam : public CObject {
   BOOL m_bNoControlFrame = FALSE;       // no cell control frames the current cell
   BOOL m_bNoInnerRectCorrection = FALSE;  // no one-pixel inner-rectangle correction at the frozen edge
   BOOL m_bPasteStyles = FALSE;          // the grid's styles on the clipboard take precedence over a control's paste
+  BOOL m_bEditUnformatted = FALSE;      // the edit cells edit the stored value, not its display text
   // Non-zero lets a sheet-tab window rename the grid's tab.
   DWORD m_dwRenameSheet = 1;
 

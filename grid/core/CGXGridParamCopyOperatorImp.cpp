@@ -125,6 +125,7 @@ void CGXGridParamCopyOperatorImp::AssignParam(CGXGridParam& t, const CGXGridPara
   t.m_bNoControlFrame = s.m_bNoControlFrame;
   t.m_bNoInnerRectCorrection = s.m_bNoInnerRectCorrection;
   t.m_bPasteStyles = s.m_bPasteStyles;
+  t.m_bEditUnformatted = s.m_bEditUnformatted;
   t.m_dwRenameSheet = s.m_dwRenameSheet;
   // The lock, the copied cells and the pending cut belong to the source's grids and its clipboard.
 

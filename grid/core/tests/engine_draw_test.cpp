@@ -675,6 +675,7 @@ struct WindowedStatic : CGXStatic {
 
 TEST_F(DrawTest, TheControlsFrameFollowsTheParameterObjectsFrameSwitches) {
   CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  UseWindowlessEditStandIn(g);  // the frame is the base control's
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
   CGXGridParam* p = g->GetParam();
   p->m_bCurrentCellFrame = FALSE;  // the control frames the current cell, not the grid

@@ -660,7 +660,7 @@ void SetEveryRunTimeSetting(CGXGridParam& p) {
   p.m_bCurrentCellFrame = p.m_bInvertSelection = FALSE;
   p.m_bInvertCurrentCellToo = p.m_bOldDrawing = TRUE;
   p.m_nPreloadStyles = 1;
-  p.m_bNoControlFrame = p.m_bNoInnerRectCorrection = p.m_bPasteStyles = TRUE;
+  p.m_bNoControlFrame = p.m_bNoInnerRectCorrection = p.m_bPasteStyles = p.m_bEditUnformatted = TRUE;
   p.m_dwRenameSheet = 0;
   p.m_bLockUpdate = p.m_bCutPending = TRUE;
   p.m_copiedRanges.AddTail(new CGXRange(1, 1));

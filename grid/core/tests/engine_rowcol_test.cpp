@@ -1025,6 +1025,7 @@ TEST_F(RowColTest, ScrolledRowsAndColumnsAreCutToTheWindow) {
 // grid of such rows paints and scrolls to its end.
 TEST_F(RowColTest, HugeStoredSizesShowAtTheLargestLineSize) {
   CGXGridWnd* g = MakeGrid(100000, 5, 300, 200, WS_VSCROLL | WS_HSCROLL);
+  UseWindowlessEditStandIn(g);
   g->ShowWindow(SW_HIDE);  // no cut to the window
   CGXGridParam* p = g->GetParam();
   p->m_nDefaultRowHeight = 0xFFFFFFFF;

@@ -324,6 +324,10 @@ class EngineTest : public ::testing::Test {
     return g;
   }
 
+  // A windowless stand-in under the edit cell's id: for tests of the grid's own keys, clipboard and drawing
+  // that want no editor window over the current cell. Call before the grid has a current cell.
+  static void UseWindowlessEditStandIn(CGXGridCore* g) { g->AddCellControl(GX_IDS_CTRL_EDIT, new CGXStatic(g), TRUE); }
+
   // Registers `control` as the grid's static control (owned by the grid) and gives every cell of the table
   // that control.
   static void UseInEveryCell(CGXGridCore* g, CGXControl* control) {

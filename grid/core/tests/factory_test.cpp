@@ -21,7 +21,7 @@ class Factory : public ::testing::Test {
 TEST_F(Factory, UnknownIdsGetTheEditControl) {
   EXPECT_EQ(factory.CreateControl(52512, nullptr), nullptr);  // nothing registered
   CGXControlFactory::RegisterControlCreator(52513, [](CGXGridCore*) { return Token(13); });
-  EXPECT_EQ(factory.CreateControl(52530, nullptr), Token(13));  // the stand-in until the edit exists
+  EXPECT_EQ(factory.CreateControl(52530, nullptr), nullptr);  // the static cell never stands in
   CGXControlFactory::RegisterControlCreator(52512, [](CGXGridCore*) { return Token(12); });
   EXPECT_EQ(factory.CreateControl(52530, nullptr), Token(12));
   EXPECT_EQ(factory.CreateControl(99999, nullptr), Token(12));
