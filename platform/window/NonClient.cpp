@@ -141,7 +141,7 @@ int NonClient::HitTest(const Window& w, const CRect& screenRect, POINT pt) {
   CRect caption = CaptionRect(w);
   caption.bottom += 1;
   if (caption.PtInRect(local)) return HTCAPTION;
-  if (w.style & WS_THICKFRAME) {
+  if ((w.style & WS_THICKFRAME) && !(w.style & WS_MINIMIZE)) {  // a minimised window is not sized
     int W = screenRect.Width(), H = screenRect.Height();
     bool left = local.x < SizeFrame(), right = local.x >= W - SizeFrame();
     bool top = local.y < SizeFrame(), bottom = local.y >= H - SizeFrame();

@@ -132,6 +132,9 @@ TEST_F(ShowState, MinimisedWindowsTakeFreeSlotsAndRestoreTheirMaximisedState) {
   ShowWindow(b, SW_SHOWMINNOACTIVE);
   EXPECT_EQ(WindowRect(b).left, work.left + slot);
   EXPECT_FALSE(IsZoomed(b));
+  const CRect iconic = WindowRect(b);
+  EXPECT_EQ(SendMessage(b, WM_NCHITTEST, 0, MAKELPARAM(iconic.left, iconic.top + 12)), HTBORDER)
+      << "a minimised window's frame does not size it";
   ShowWindow(a, SW_RESTORE);
   ShowWindow(c, SW_SHOWMINIMIZED);
   EXPECT_EQ(GetActiveWindow(), c) << "SW_SHOWMINIMIZED activates";
