@@ -95,7 +95,9 @@ void TrackSystemMenu(WindowManager& wm, HWND hwnd, POINT at) {
   const Window* w = wm.Get(hwnd);
   if (!menu || !w) return;
   const DWORD style = w->style;
-  auto enable = [menu](WPARAM cmd, bool on) { EnableMenuItem(menu, static_cast<UINT>(cmd), on ? MF_ENABLED : MF_GRAYED); };
+  auto enable = [menu](WPARAM cmd, bool on) {
+    EnableMenuItem(menu, static_cast<UINT>(cmd), on ? MF_ENABLED : MF_GRAYED);
+  };
   enable(SC_RESTORE, (style & (WS_MINIMIZE | WS_MAXIMIZE)) != 0);
   enable(SC_MINIMIZE, (style & WS_MINIMIZEBOX) && !(style & WS_MINIMIZE));
   enable(SC_MAXIMIZE, (style & WS_MAXIMIZEBOX) && !(style & WS_MAXIMIZE));

@@ -365,9 +365,9 @@ void Painter::DrawNonClient(HWND hwnd) {
     for (int hit : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON}) {
       CRect box = NonClient::CaptionBoxRect(*w, hit);
       if (box.IsRectEmpty()) continue;
-      CaptionGlyph glyph = hit == HTCLOSE ? CaptionGlyph::Close
-                           : hit == HTMAXBUTTON ? ((style & WS_MAXIMIZE) ? CaptionGlyph::Restore : CaptionGlyph::Maximize)
-                                                : ((style & WS_MINIMIZE) ? CaptionGlyph::Restore : CaptionGlyph::Minimize);
+      CaptionGlyph glyph = CaptionGlyph::Close;
+      if (hit == HTMAXBUTTON) glyph = (style & WS_MAXIMIZE) ? CaptionGlyph::Restore : CaptionGlyph::Maximize;
+      if (hit == HTMINBUTTON) glyph = (style & WS_MINIMIZE) ? CaptionGlyph::Restore : CaptionGlyph::Minimize;
       const bool enabled = hit != HTMAXBUTTON || (style & WS_MAXIMIZEBOX);
       DrawCaptionBox(dc, box, glyph, enabled);
     }
