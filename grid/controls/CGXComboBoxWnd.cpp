@@ -30,23 +30,6 @@ CString Decimal(int n) {
   return buffer;
 }
 
-// Every occurrence of `find` in `text` from `start` replaced; the count of replacements.
-int ReplaceFrom(CString& text, int start, const CString& find, const CString& replace, BOOL matchCase) {
-  if (find.IsEmpty() || start > text.GetLength()) return 0;
-  CString search = text, key = find;
-  if (!matchCase) {
-    search.MakeUpper();
-    key.MakeUpper();
-  }
-  CString out = text.Left(start);
-  int count = 0, pos = start;
-  for (int hit; (hit = search.Find(key, pos)) >= 0; pos = hit + key.GetLength(), ++count)
-    out += text.Mid(pos, hit - pos) + replace;
-  if (count == 0) return 0;
-  text = out + text.Mid(pos);
-  return count;
-}
-
 }  // namespace
 
 // ---- The edit child -----------------------------------------------------------------------------------------
@@ -669,7 +652,7 @@ BOOL CGXComboBoxWnd::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD
     m_pGrid->ComposeCellStyle(row, col, style, TRUE);
     GetDisplayText(text, row, col, nullptr, style);
   }
-  if (!ReplaceFrom(text, start, request->m_strFind, request->m_strReplace, request->m_bCase)) return FALSE;
+  if (!gx::ReplaceAllFrom(text, start, request->m_strFind, request->m_strReplace, request->m_bCase)) return FALSE;
   return m_pGrid->SetCellValue(row, col, text, GX_INVALIDATE);
 }
 
