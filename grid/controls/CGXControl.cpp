@@ -452,6 +452,8 @@ void CGXControl::ApplyEditedValueToStyle(ROWCOL row, ROWCOL col, CGXStyle& style
   if (IsBoundToCell(row, col) && GetEditedValue(value)) style.SetValue(value);
 }
 
+std::vector<CString> CGXControl::SplitChoiceList(const CString& choices) { return ChoiceLines(choices); }
+
 BOOL CGXControl::GetChoiceListItem(CString& out, const CString& choices, int n) const {
   out.Empty();
   if (n < 0) return FALSE;

@@ -130,6 +130,8 @@ class CGXControl {
                                 const CGXStyle* current);
   virtual void ApplyEditedValueToStyle(ROWCOL row, ROWCOL col, CGXStyle& style);
   virtual BOOL GetChoiceListItem(CString& out, const CString& choices, int n) const;
+  // The lines of a choice list, separated by CR, LF or CR LF (an empty last line is no line).
+  static std::vector<CString> SplitChoiceList(const CString& choices);
   virtual int FindChoiceListItem(CString& out, const CString& text, const CString& choices, BOOL exact) const;
   virtual BOOL IsCellReadOnly() const;
   virtual void GetStyleValueText(CString& out, const CGXStyle& style) const;

@@ -45,25 +45,6 @@ CString CutToLength(const CString& text, int max) {
   return text.Left(kept);
 }
 
-// Every occurrence of `find` in `text` from `start` replaced; the count of replacements.
-int ReplaceAll(CString& text, int start, const CString& find, const CString& replace, BOOL matchCase) {
-  if (find.IsEmpty() || start > text.GetLength()) return 0;
-  CString search = text;
-  CString key = find;
-  if (!matchCase) {
-    search.MakeUpper();
-    key.MakeUpper();
-  }
-  CString out = text.Left(start);
-  int count = 0, pos = start;
-  for (int hit; (hit = search.Find(key, pos)) >= 0; pos = hit + key.GetLength(), ++count)
-    out += text.Mid(pos, hit - pos) + replace;
-  if (count == 0) return 0;
-  out += text.Mid(pos);
-  text = out;
-  return count;
-}
-
 }  // namespace
 
 BOOL& CGXEditControl::CompositionRunning() {
@@ -699,7 +680,7 @@ BOOL CGXEditControl::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD
     m_pGrid->ComposeCellStyle(row, col, style, TRUE);
     GetDisplayText(text, row, col, nullptr, style);
   }
-  if (!ReplaceAll(text, start, request->m_strFind, request->m_strReplace, request->m_bCase)) return FALSE;
+  if (!gx::ReplaceAllFrom(text, start, request->m_strFind, request->m_strReplace, request->m_bCase)) return FALSE;
   const CGXStyle* style = here ? &GetCachedStyle() : nullptr;
   return m_pGrid->StoreValueFromControl(row, col, text, gxCopy, style);
 }

@@ -52,4 +52,22 @@ inline int LineHeight(CDC* dc) {
   return tm.tmHeight + tm.tmExternalLeading;
 }
 
+// Every occurrence of `find` in `text` from `start` replaced by `replace` (compared upper-cased without
+// `matchCase`); the text before `start` is kept. The count of replacements; the text is unchanged at 0.
+inline int ReplaceAllFrom(CString& text, int start, const CString& find, const CString& replace, BOOL matchCase) {
+  if (find.IsEmpty() || start > text.GetLength()) return 0;
+  CString search = text, key = find;
+  if (!matchCase) {
+    search.MakeUpper();
+    key.MakeUpper();
+  }
+  CString out = text.Left(start);
+  int count = 0, pos = start;
+  for (int hit; (hit = search.Find(key, pos)) >= 0; pos = hit + key.GetLength(), ++count)
+    out += text.Mid(pos, hit - pos) + replace;
+  if (count == 0) return 0;
+  text = out + text.Mid(pos);
+  return count;
+}
+
 }  // namespace gx

@@ -5,8 +5,12 @@
 namespace {
 
 constexpr plat::ResourceTable::StringEntry kStrings[] = {
+    {51014, "SpinBound: Min. Value"},
+    {51015, "SpinBound: Max. Value"},
+    {51016, "SpinBound: Wrap Value"},
     {51019, "Checkbox: Checked Value"},
     {51020, "Checkbox: Unchecked Value"},
+    {51021, "SpinEdit: start value"},
     {51025, "Progress: Lower Bound"},
     {51026, "Progress: Upper Bound"},
     {51027, "Progress: Caption"},

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "grid/controls/CGXEditControl.h"
+#include "grid/controls/tests/edittest.h"
 #include "grid/controls/tests/recordinggrid.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridGlobals.h"
@@ -17,93 +18,6 @@
 namespace enginetest {
 namespace {
 
-// Sign, digits, the runtime's decimal point and an exponent: the number recognition the edit cell parses
-// through. Anything else is no number.
-class MinimalNumbers : public CGXAbstractNumberFormattingImp {
- public:
-  BOOL ParseNumber(const char* text, double& value, unsigned& format, unsigned& places) override {
-    format = places = 0;
-    std::string c(text);
-    const char point = plat::localeconv()->decimal_point[0];
-    for (char& ch : c)
-      if (ch == point) ch = '.';
-    if (c.empty() || c.find_first_not_of("+-.0123456789eE") != std::string::npos) return FALSE;
-    char* end = nullptr;
-    value = std::strtod(c.c_str(), &end);
-    return end && *end == '\0';
-  }
-  CString FormatText(const CGXStyle&, LPCTSTR valueText, unsigned, int, int) override { return valueText; }
-};
-
-class EditCellTest : public CellControlTest {
- protected:
-  void SetUp() override {
-    CellControlTest::SetUp();
-    CGXGridGlobals::Get().m_pNumberFormattingImp = &numbers;
-  }
-  void TearDown() override {
-    CGXGridGlobals::Get().m_pNumberFormattingImp = nullptr;
-    plat::SetRuntimeNumericLocaleToUser(false);
-    plat::SetUserDefaultLocale(0x0409);
-    CellControlTest::TearDown();
-  }
-  // A grid whose cell (2, 1) holds `value` in `style`, current and focused (not yet editing).
-  RecordingGrid* Grid(const char* value, CGXStyle style = CGXStyle()) {
-    g = MakeRecordingGrid(6, 4, 400, 300);
-    style.SetValue(value);
-    SetCell(g, 2, 1, style);
-    ::SetFocus(*g);
-    EXPECT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
-    Pump();
-    edit = ControlOf<CGXEditControl>(g, GX_IDS_CTRL_EDIT);
-    EXPECT_NE(edit, nullptr);
-    g->Take();
-    return g;
-  }
-  // Starts editing with End and lets the paint lay the window out.
-  void Activate() {
-    Key(VK_END);
-    g->CGXGridCore::UpdateWindow();
-    Pump();
-  }
-  std::string Text() { return std::string(edit->WindowText()); }
-  std::string Value(ROWCOL r, ROWCOL c) { return std::string(g->GetCellValue(r, c)); }
-  ROWCOL Row() {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return r;
-  }
-  ROWCOL Col() {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return c;
-  }
-  static std::string Clipboard() {
-    std::string text;
-    if (OpenClipboard(nullptr)) {
-      if (HANDLE h = GetClipboardData(CF_TEXT)) {
-        text = static_cast<const char*>(GlobalLock(h));
-        GlobalUnlock(h);
-      }
-      CloseClipboard();
-    }
-    return text;
-  }
-  static void PutOnClipboard(const char* text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const size_t n = std::strlen(text) + 1;
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, n);
-    std::memcpy(GlobalLock(h), text, n);
-    GlobalUnlock(h);
-    SetClipboardData(CF_TEXT, h);
-    CloseClipboard();
-  }
-
-  MinimalNumbers numbers;
-  RecordingGrid* g = nullptr;
-  CGXEditControl* edit = nullptr;
-};
 
 TEST_F(EditCellTest, EveryUnknownIdGetsTheEditCell) {
   Grid("x");

@@ -1,0 +1,145 @@
+#include "grid/controls/CGXSpinEdit.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+#include "grid/controls/CGXButton.h"
+#include "grid/controls/CGXCheckBox.h"
+#include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXStylesMap.h"
+
+IMPLEMENT_DYNAMIC(CGXSpinEdit, CGXEditControl)
+
+const CGXControlClass CGXSpinEdit::gxClassCGXSpinEdit = {"CGXSpinEdit", &CGXEditControl::gxClassCGXEditControl};
+
+namespace {
+
+constexpr int kArrowColumn = 14;
+
+// A text read as the runtime reads a long, held within 32 bits.
+int32_t ReadInt32(const CString& text) {
+  const long long v = std::strtoll(text, nullptr, 10);
+  return static_cast<int32_t>(std::clamp<long long>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+std::optional<int32_t> OptionalAttribute(const CGXStyle& style, WORD id) {
+  if (!style.HasUserAttribute(id)) return std::nullopt;
+  const CString text = style.GetUserAttributeText(id);
+  if (text.IsEmpty()) return std::nullopt;
+  return ReadInt32(text);
+}
+
+}  // namespace
+
+CGXSpinEdit::CGXSpinEdit(CGXGridCore* grid, UINT id)
+    : CGXEditControl(grid, id), m_pUp(new CGXUpArrowButton(this)), m_pDown(new CGXDownArrowButton(this)) {
+  AppendChild(m_pUp);
+  AppendChild(m_pDown);
+}
+
+CRuntimeClass* CGXSpinEdit::GetWindowRuntimeClass() { return RUNTIME_CLASS(CGXSpinEdit); }
+
+void CGXSpinEdit::RegisterUserAttributes(CGXStylesMap* map) {
+  if (!map) return;
+  CGXStyle spin;
+  spin.SetControl(GX_IDS_CTRL_SPINEDIT);
+  spin.SetWrapText(FALSE);
+  CGXStyle check;
+  check.SetControl(GX_IDS_CTRL_CHECKBOX3D);
+  map->AddUserAttribute(GX_IDS_UA_SPINBOUND_MIN, &spin);
+  map->AddUserAttribute(GX_IDS_UA_SPINBOUND_MAX, &spin);
+  map->AddUserAttribute(GX_IDS_UA_SPINBOUND_WRAP, &check);
+  map->AddUserAttribute(GX_IDS_UA_SPINSTART, &spin);
+}
+
+void CGXSpinEdit::InitForCell(ROWCOL row, ROWCOL col) {
+  CGXEditControl::InitForCell(row, col);
+  m_pUp->Invalidate();
+  m_pDown->Invalidate();
+  GetCachedStyle();
+}
+
+CRect CGXSpinEdit::ComputeInnerRect(const CRect& cell, const CGXStyle& style) const {
+  CRect r = CGXEditControl::ComputeInnerRect(cell, style);
+  r.right -= kArrowColumn;
+  return r;
+}
+
+CSize CGXSpinEdit::AddBordersToSize(CSize size, const CGXStyle& style) const {
+  size.cx += kArrowColumn;
+  return CGXEditControl::AddBordersToSize(size, style);
+}
+
+void CGXSpinEdit::LayOutChildren(ROWCOL, ROWCOL, const CRect& inner) {
+  // The rectangle the arrows are laid out in: the text area with the arrow column and its right margin.
+  CRect area = inner;
+  area.right += kArrowColumn + 1;
+  CRect column(area.right - 15, area.top + 1, area.right - 1, area.bottom - 1);
+  column.IntersectRect(column, area);
+  const LONG middle = column.top + (column.bottom - column.top) / 2;
+  m_pUp->SetRect(CRect(column.left, column.top, column.right, middle));
+  m_pDown->SetRect(CRect(column.left, middle, column.right, column.bottom));
+}
+
+CGXSpinEdit::Bounds CGXSpinEdit::ReadBounds(const CGXStyle& style) {
+  Bounds b;
+  b.minimum = OptionalAttribute(style, GX_IDS_UA_SPINBOUND_MIN);
+  b.maximum = OptionalAttribute(style, GX_IDS_UA_SPINBOUND_MAX);
+  b.start = OptionalAttribute(style, GX_IDS_UA_SPINSTART);
+  b.wrap = std::atoi(style.GetUserAttributeText(GX_IDS_UA_SPINBOUND_WRAP)) != 0;
+  return b;
+}
+
+BOOL CGXSpinEdit::OnLButtonDownInCell(UINT flags, int x, int y, WORD hit) {
+  m_bounds = ReadBounds(GetCachedStyle());
+  return CGXEditControl::OnLButtonDownInCell(flags, x, y, hit);
+}
+
+int32_t CGXSpinEdit::Step(const CString& text, const Bounds& b, bool up) {
+  constexpr int32_t lowest = std::numeric_limits<int32_t>::min(), highest = std::numeric_limits<int32_t>::max();
+  int32_t value;
+  if (b.start && text.IsEmpty()) {
+    value = *b.start;  // an empty cell starts at the start value, unstepped
+  } else {
+    value = ReadInt32(text);
+    if (up) {
+      if (!b.maximum || value < *b.maximum)
+        value = value == highest ? highest : value + 1;
+      else if (b.wrap && b.minimum)
+        value = *b.minimum;
+    } else {
+      if (!b.minimum || value > *b.minimum)
+        value = value == lowest ? lowest : value - 1;
+      else if (b.wrap && b.maximum)
+        value = *b.maximum;
+    }
+  }
+  if (b.minimum && value < *b.minimum) value = *b.minimum;
+  if (b.maximum && value > *b.maximum) value = *b.maximum;
+  return value;
+}
+
+void CGXSpinEdit::OnChildClicked(CGXChild* child) {
+  const BOOL wasActive = m_bActive;
+  if (!m_bActive && !NotifyEditStart()) return;
+  SetEditingState(TRUE);
+  if (!m_hWnd) return;
+  const CString text = WindowText();
+  GetCachedStyle();
+  if (!IsCellReadOnly() && (child == m_pUp || child == m_pDown)) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%ld", static_cast<long>(Step(text, m_bounds, child == m_pUp)));
+    SetWindowText(buffer);
+    SetModifiedState(TRUE);
+    NotifyModified();
+    SetSel(0, -1);
+  }
+  if (!wasActive)
+    HideAndInvalidate();
+  else
+    UpdateEditWindow();
+  CGXControl::OnChildClicked(child);
+}

@@ -1,0 +1,60 @@
+// The spin cell: an edit cell with up and down arrows at its right edge that step an integer between the
+// bounds the cell's user attributes give (51014 minimum, 51015 maximum, 51016 wrap, 51021 start value).
+//
+// Call flow: OnLButtonDownInCell reads the bounds -> the arrow under the point becomes the active child ->
+// its click (and each repeat while held) -> OnChildClicked -> Step -> the window text, modified, the grid
+// told of the click.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "grid/controls/CGXEditControl.h"
+
+class CGXUpArrowButton;
+class CGXDownArrowButton;
+
+constexpr WORD GX_IDS_CTRL_SPINEDIT = 52519;
+constexpr WORD GX_IDS_UA_SPINBOUND_MIN = 51014, GX_IDS_UA_SPINBOUND_MAX = 51015, GX_IDS_UA_SPINBOUND_WRAP = 51016,
+               GX_IDS_UA_SPINSTART = 51021;
+
+class CGXSpinEdit : public CGXEditControl {
+  DECLARE_DYNAMIC(CGXSpinEdit)
+
+ public:
+  CGXSpinEdit(CGXGridCore* grid, UINT id);
+
+  static const CGXControlClass gxClassCGXSpinEdit;
+  const CGXControlClass* GetControlClass() const override { return &gxClassCGXSpinEdit; }
+  CRuntimeClass* GetWindowRuntimeClass() override;
+
+  void InitForCell(ROWCOL row, ROWCOL col) override;
+  CRect ComputeInnerRect(const CRect& cell, const CGXStyle& style) const override;
+  using CGXControl::ComputeInnerRect;
+  CSize AddBordersToSize(CSize size, const CGXStyle& style) const override;
+  BOOL OnLButtonDownInCell(UINT flags, int x, int y, WORD hit) override;
+  void OnChildClicked(CGXChild* child) override;
+  // `inner` is the text area; the arrows take the 14 pixels right of it.
+  void LayOutChildren(ROWCOL row, ROWCOL col, const CRect& inner) override;
+
+  // The bounds and start value of a cell's style (empty texts: none), the wrap flag.
+  struct Bounds {
+    std::optional<int32_t> minimum, maximum, start;
+    bool wrap = false;
+  };
+  static Bounds ReadBounds(const CGXStyle& style);
+  // The value one step up or down from `text` (an empty text with a start value: that value, unstepped),
+  // wrapped or held at the bounds. Values stay within the 32-bit range: a step at its end saturates.
+  static int32_t Step(const CString& text, const Bounds& bounds, bool up);
+
+  // Registers the four attributes with the styles map, each with the style the style sheet edits it in.
+  static void RegisterUserAttributes(CGXStylesMap* map);
+
+  CGXUpArrowButton* UpButton() const { return m_pUp; }
+  CGXDownArrowButton* DownButton() const { return m_pDown; }
+
+ private:
+  CGXUpArrowButton* m_pUp;
+  CGXDownArrowButton* m_pDown;
+  Bounds m_bounds;
+};

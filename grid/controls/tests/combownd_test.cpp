@@ -1,0 +1,214 @@
+// The combo-box window cell: the box over the edited cell, its values by text or index, the dropped list's
+// size, typing, read-only cells, stores from outside, its key table and its focus.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "grid/controls/CGXComboBoxWnd.h"
+#include "grid/controls/tests/recordinggrid.h"
+#include "grid/core/CGXGridGlobals.h"
+
+namespace enginetest {
+namespace {
+
+// Records the rectangles the window is moved to.
+class RecordingCombo : public CGXComboBoxWnd {
+ public:
+  using CGXComboBoxWnd::CGXComboBoxWnd;
+  void AdjustWindowRect(CRect& rect) override { moves.push_back(rect); }
+  std::vector<CRect> moves;
+};
+
+constexpr WORD kIndexed = 9300;
+
+class ComboWndTest : public CellControlTest {
+ protected:
+  // Messages as the framework delivers them: each first walks the pre-translation from its window up.
+  static void PumpWalking() {
+    MSG msg;
+    for (int guard = 0; guard < 10000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+      if (CWnd::WalkPreTranslateTree(nullptr, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+  }
+  static void KeyWalking(int vk) {
+    plat::InputRouter::Instance().KeyPress(vk);
+    PumpWalking();
+  }
+  // A grid whose cell (2, 1) has control `id`, the choices and the value, current and focused.
+  RecordingGrid* Grid(WORD id, const char* choices, const char* value, CGXStyle style = CGXStyle()) {
+    g = MakeRecordingGrid(6, 4, 400, 300);
+    indexed = new RecordingCombo(g);
+    indexed->CreateComboBox(GX_CBS_DROPDOWNLIST_STYLE, kIndexed);
+    indexed->m_nIndexValue = 0;
+    g->AddCellControl(kIndexed, indexed);
+    style.SetControl(id).SetChoiceList(choices).SetValue(value);
+    SetCell(g, 2, 1, style);
+    ::SetFocus(*g);
+    EXPECT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
+    Pump();
+    box = dynamic_cast<CGXComboBoxWnd*>(g->ControlForId(id));
+    EXPECT_NE(box, nullptr);
+    g->Take();
+    return g;
+  }
+  void Activate() {
+    box->SetEditingState(TRUE);
+    box->HideAndInvalidate();
+    g->CGXGridCore::UpdateWindow();
+    PumpWalking();
+  }
+  std::string Value() { return std::string(g->GetCellValue(2, 1)); }
+
+  RecordingGrid* g = nullptr;
+  CGXComboBoxWnd* box = nullptr;
+  RecordingCombo* indexed = nullptr;
+};
+
+TEST_F(ComboWndTest, BothIdsMakeABoxOfTheirKind) {
+  Grid(GX_IDS_CTRL_CBS_DROPDOWN, "a\nb", "a");
+  auto* list = dynamic_cast<CGXComboBoxWnd*>(g->ControlForId(GX_IDS_CTRL_CBS_DROPDOWNLIST));
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(list->IsDropDownList());
+  EXPECT_FALSE(box->IsDropDownList());
+  EXPECT_EQ(box->GetStyle() & 0x43, 0x42u);
+  EXPECT_NE(box->EditPart().m_hWnd, nullptr);  // the drop-down's edit, subclassed
+}
+
+TEST_F(ComboWndTest, ValueBaseSelectsByIndexAndStoresTheIndex) {
+  Grid(kIndexed, "zero\r\none\r\ntwo\r\n", "2");
+  EXPECT_EQ(box->GetCurSel(), 2);
+  EXPECT_EQ(box->GetCount(), 3);  // the empty last line is no item
+  Activate();
+  box->SetCurSel(0);
+  box->SetModifiedState(TRUE);
+  KeyWalking(VK_DOWN);  // closed list: the grid moves on, storing
+  EXPECT_EQ(Value(), "0");
+  // With display choice the inactive cell shows the line the index names.
+  indexed->m_bDispChoice = TRUE;
+  CString shown;
+  CGXStyle style;
+  g->ComposeCellStyle(2, 1, style, TRUE);
+  indexed->GetDisplayText(shown, 2, 1, nullptr, style);
+  EXPECT_EQ(std::string(shown), "zero");
+  CString converted = "TW";
+  indexed->ConvertTextForCell(converted, 2, 1, style);
+  EXPECT_EQ(std::string(converted), "2");
+}
+
+TEST_F(ComboWndTest, TextValuedBoxesStoreTheItemText) {
+  Grid(GX_IDS_CTRL_CBS_DROPDOWNLIST, "alpha\nbeta", "beta");
+  EXPECT_EQ(box->GetCurSel(), 1);
+  Activate();
+  box->SetCurSel(0);
+  box->SetModifiedState(TRUE);
+  KeyWalking(VK_DOWN);
+  EXPECT_EQ(Value(), "alpha");
+}
+
+TEST_F(ComboWndTest, UnmatchedValuesShowAsTextOrNoSelection) {
+  Grid(GX_IDS_CTRL_CBS_DROPDOWN, "a\nb", "zzz");
+  Activate();
+  CString text;
+  box->GetWindowText(text);
+  EXPECT_EQ(std::string(text), "zzz");
+  EXPECT_EQ(box->GetCurSel(), -1);
+  Grid(GX_IDS_CTRL_CBS_DROPDOWNLIST, "a\nb", "zzz");
+  EXPECT_EQ(box->GetCurSel(), -1);
+  CString value;
+  box->GetEditedValue(value);
+  EXPECT_EQ(std::string(value), "");
+}
+
+TEST_F(ComboWndTest, TheDroppedListHasRoomForAtMostEightItems) {
+  for (int items : {20, 3}) {
+    CString choices;
+    for (int i = 0; i < items; ++i) choices += "item\n";
+    Grid(kIndexed, choices, "0");
+    indexed->moves.clear();
+    Activate();
+    ASSERT_FALSE(indexed->moves.empty());
+    const CRect moved = indexed->moves.back();
+    const CRect inner = indexed->ComputeInnerRect(2, 1);
+    const int field = inner.Height() + 2 * indexed->m_nVertMargin;
+    const int perItem = (moved.Height() - field) / std::min(items, 8);
+    EXPECT_EQ(moved.Height(), field + perItem * std::min(items, 8)) << items;
+    EXPECT_GT(perItem, 2 * indexed->m_nVertMargin + 2);
+  }
+}
+
+TEST_F(ComboWndTest, TypingBSelectsTheFirstItemBeginningWithIt) {
+  Grid(GX_IDS_CTRL_CBS_DROPDOWNLIST, "a\nb1\nb2", "a");
+  Type("b");
+  EXPECT_TRUE(box->GetEditingState());
+  EXPECT_EQ(box->GetCurSel(), 1);
+  EXPECT_TRUE(box->GetModifiedState());
+  KeyWalking(VK_DOWN);
+  EXPECT_EQ(Value(), "b1");
+}
+
+TEST_F(ComboWndTest, AClickOpensTheListAndAReadOnlyCellPutsItsChoiceBack) {
+  CGXStyle readOnly;
+  readOnly.SetReadOnly(TRUE);
+  Grid(GX_IDS_CTRL_CBS_DROPDOWNLIST, "a\nb\nc", "b", readOnly);
+  Click(g, 2, 1, 10, 5);  // the posted button down and up open the list
+  g->CGXGridCore::UpdateWindow();
+  PumpWalking();
+  ASSERT_TRUE(box->GetEditingState());
+  ASSERT_TRUE(box->GetDroppedState());
+  EXPECT_TRUE(g->m_bListDropped);
+  KeyWalking(VK_DOWN);  // in the open list: the box moves its selection, the cell puts it back
+  EXPECT_EQ(box->GetCurSel(), 1);
+  KeyWalking(VK_RETURN);  // closes the list
+  EXPECT_FALSE(box->GetDroppedState());
+  EXPECT_FALSE(g->m_bListDropped);
+  EXPECT_EQ(box->GetCurSel(), 1);
+  KeyWalking(VK_DOWN);
+  EXPECT_EQ(Value(), "b");
+}
+
+TEST_F(ComboWndTest, AnEmptyTextFromOutsideKeepsADropDownListsValue) {
+  Grid(GX_IDS_CTRL_CBS_DROPDOWNLIST, "a\nb", "b");
+  EXPECT_TRUE(box->StoreCellText(2, 1, "", GX_INVALIDATE, nullptr));
+  EXPECT_EQ(Value(), "b");
+  EXPECT_TRUE(box->StoreCellText(2, 1, "a", GX_INVALIDATE, nullptr));
+  EXPECT_EQ(Value(), "a");
+}
+
+TEST_F(ComboWndTest, KeysInTheBoxGoToTheGridAsTheTableSays) {
+  Grid(GX_IDS_CTRL_CBS_DROPDOWN, "abc\nabd", "abc");
+  Activate();
+  ASSERT_EQ(::GetFocus(), box->EditPart().m_hWnd);
+  box->EditPart().SetSel(1, 1);
+  KeyWalking(VK_LEFT);  // inside the text: the edit moves its caret
+  ROWCOL r = 0, c = 0;
+  g->QueryCurrentCell(&r, &c);
+  EXPECT_EQ(c, 1u);
+  KeyWalking(VK_LEFT);  // at 0: the grid moves to the left
+  KeyWalking(VK_LEFT);
+  g->QueryCurrentCell(&r, &c);
+  EXPECT_EQ(r, 2u);
+  EXPECT_EQ(c, 1u) << "column 0 holds headers: the current cell stays";
+  Grid(GX_IDS_CTRL_CBS_DROPDOWN, "abc\nabd", "abc");
+  Activate();
+  KeyWalking(VK_TAB);
+  g->QueryCurrentCell(&r, &c);
+  EXPECT_EQ(c, 2u);
+}
+
+TEST_F(ComboWndTest, TheEditChildsLossOfFocusReachesTheGrid) {
+  Grid(GX_IDS_CTRL_CBS_DROPDOWN, "a\nb", "a");
+  Activate();
+  ASSERT_EQ(::GetFocus(), box->EditPart().m_hWnd);
+  EXPECT_TRUE(g->m_bHasFocus);
+  CWnd other;
+  ASSERT_TRUE(other.CreateEx(0, "STATIC", "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 10, 10), nullptr, 0));
+  other.SetFocus();
+  Pump();
+  EXPECT_FALSE(g->m_bHasFocus);
+  other.DestroyWindow();
+}
+
+}  // namespace
+}  // namespace enginetest

@@ -1,0 +1,112 @@
+// The edit-family cell tests' fixture: a grid with one such cell, the minimal number recognition the cells
+// parse through, and the clipboard's text.
+#pragma once
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "grid/controls/CGXEditControl.h"
+#include "grid/controls/tests/recordinggrid.h"
+#include "grid/core/CGXGridGlobals.h"
+#include "platform/base/GlobalMemory.h"
+#include "platform/base/LocaleTable.h"
+#include "platform/window/windowapi.h"
+
+namespace enginetest {
+
+// Sign, digits, the runtime's decimal point and an exponent: the number recognition the edit cell parses
+// through. Anything else is no number.
+class MinimalNumbers : public CGXAbstractNumberFormattingImp {
+ public:
+  BOOL ParseNumber(const char* text, double& value, unsigned& format, unsigned& places) override {
+    format = places = 0;
+    std::string c(text);
+    const char point = plat::localeconv()->decimal_point[0];
+    for (char& ch : c)
+      if (ch == point) ch = '.';
+    if (c.empty() || c.find_first_not_of("+-.0123456789eE") != std::string::npos) return FALSE;
+    char* end = nullptr;
+    value = std::strtod(c.c_str(), &end);
+    return end && *end == '\0';
+  }
+  CString FormatText(const CGXStyle&, LPCTSTR valueText, unsigned, int, int) override { return valueText; }
+};
+
+struct ClipboardText {
+  static std::string Clipboard() {
+    std::string text;
+    if (OpenClipboard(nullptr)) {
+      if (HANDLE h = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(h));
+        GlobalUnlock(h);
+      }
+      CloseClipboard();
+    }
+    return text;
+  }
+  static void PutOnClipboard(const char* text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const size_t n = std::strlen(text) + 1;
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, n);
+    std::memcpy(GlobalLock(h), text, n);
+    GlobalUnlock(h);
+    SetClipboardData(CF_TEXT, h);
+    CloseClipboard();
+  }
+
+};
+
+// A grid with one edit-family cell at (2, 1), the minimal numbers installed.
+class EditCellTest : public CellControlTest, protected ClipboardText {
+ protected:
+  void SetUp() override {
+    CellControlTest::SetUp();
+    CGXGridGlobals::Get().m_pNumberFormattingImp = &numbers;
+  }
+  void TearDown() override {
+    CGXGridGlobals::Get().m_pNumberFormattingImp = nullptr;
+    plat::SetRuntimeNumericLocaleToUser(false);
+    plat::SetUserDefaultLocale(0x0409);
+    CellControlTest::TearDown();
+  }
+  // A grid whose cell (2, 1) holds `value` in `style`, current and focused (not yet editing).
+  RecordingGrid* Grid(const char* value, CGXStyle style = CGXStyle()) {
+    g = MakeRecordingGrid(6, 4, 400, 300);
+    style.SetValue(value);
+    SetCell(g, 2, 1, style);
+    ::SetFocus(*g);
+    EXPECT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
+    Pump();
+    edit = ControlOf<CGXEditControl>(g, style.IsIncluded(GX_IN_CONTROLID) ? style.GetControl() : GX_IDS_CTRL_EDIT);
+    EXPECT_NE(edit, nullptr);
+    g->Take();
+    return g;
+  }
+  // Starts editing with End and lets the paint lay the window out.
+  void Activate() {
+    Key(VK_END);
+    g->CGXGridCore::UpdateWindow();
+    Pump();
+  }
+  std::string Text() { return std::string(edit->WindowText()); }
+  std::string Value(ROWCOL r, ROWCOL c) { return std::string(g->GetCellValue(r, c)); }
+  ROWCOL Row() {
+    ROWCOL r = 0, c = 0;
+    g->QueryCurrentCell(&r, &c);
+    return r;
+  }
+  ROWCOL Col() {
+    ROWCOL r = 0, c = 0;
+    g->QueryCurrentCell(&r, &c);
+    return c;
+  }
+  MinimalNumbers numbers;
+  RecordingGrid* g = nullptr;
+  CGXEditControl* edit = nullptr;
+};
+
+}  // namespace enginetest

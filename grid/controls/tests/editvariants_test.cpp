@@ -1,0 +1,180 @@
+// The spin, password, hot-spot and scroll-bar cells: stepping through the arrows, masking, the hot spot's
+// click and the scroll bar's room.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+#include "grid/controls/CGXButton.h"
+#include "grid/controls/CGXHotSpotEdit.h"
+#include "grid/controls/CGXPasswordControl.h"
+#include "grid/controls/CGXSpinEdit.h"
+#include "grid/controls/CGXVScrollEdit.h"
+#include "grid/controls/tests/edittest.h"
+#include "grid/core/CGXStylesMap.h"
+
+namespace enginetest {
+namespace {
+
+CGXStyle Control(WORD id) {
+  CGXStyle style;
+  style.SetControl(id);
+  return style;
+}
+
+TEST(SpinStep, BoundsWrapStartAndThe32BitEnds) {
+  using B = CGXSpinEdit::Bounds;
+  constexpr int32_t hi = std::numeric_limits<int32_t>::max(), lo = std::numeric_limits<int32_t>::min();
+  struct Case {
+    const char* text;
+    B bounds;
+    bool up;
+    int32_t expected;
+  } cases[] = {
+      {"5", {1, 5, {}, true}, true, 1},      // wraps to the minimum
+      {"1", {1, 5, {}, true}, false, 5},     // and to the maximum
+      {"5", {1, 5, {}, false}, true, 5},     // held without wrap
+      {"5", {{}, 5, {}, true}, true, 5},     // wrap needs the other bound
+      {"", {20, {}, 10, false}, true, 20},   // the start value, raised to the minimum
+      {"", {{}, {}, 10, false}, false, 10},  // the start value alone
+      {"abc", {}, true, 1},                  // no number reads as 0
+      {"9", {1, 5, {}, false}, false, 5},    // outside the bounds: clamped after the step
+      {"2147483647", {}, true, hi},          // saturates
+      {"-2147483648", {}, false, lo},
+      {"99999999999", {}, false, hi - 1},  // read as the largest 32-bit value
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CGXSpinEdit::Step(c.text, c.bounds, c.up), c.expected) << c.text << " up " << c.up;
+}
+
+TEST_F(EditCellTest, TheVariantsAreMadeForTheirIdsAndTheSpinAttributesRegistered) {
+  g = MakeRecordingGrid();
+  EXPECT_EQ(g->ControlForId(52519)->GetControlClass(), &CGXSpinEdit::gxClassCGXSpinEdit);
+  EXPECT_EQ(g->ControlForId(52537)->GetControlClass(), &CGXPasswordControl::gxClassCGXPasswordControl);
+  EXPECT_EQ(g->ControlForId(52518)->GetControlClass(), &CGXHotSpotEdit::gxClassCGXHotSpotEdit);
+  EXPECT_EQ(g->ControlForId(52521)->GetControlClass(), &CGXVScrollEdit::gxClassCGXVScrollEdit);
+  CGXStylesMap map;
+  CGXSpinEdit::RegisterUserAttributes(&map);
+  const auto& attributes = map.GetUserAttributeMap();
+  for (WORD id : {51014, 51015, 51016, 51021}) EXPECT_EQ(attributes.count(id), 1u) << id;
+}
+
+TEST_F(EditCellTest, SpinArrowsSplitTheColumnRightOfTheTextForOddAndEvenHeights) {
+  g = MakeRecordingGrid();
+  auto* spin = ControlOf<CGXSpinEdit>(g, GX_IDS_CTRL_SPINEDIT);
+  for (int height : {17, 18, 5}) {
+    const CRect inner(10, 3, 60, 3 + height);
+    spin->LayOutChildren(1, 1, inner);
+    const CRect up = spin->UpButton()->GetRect(), down = spin->DownButton()->GetRect();
+    EXPECT_EQ(up.left, inner.right);
+    EXPECT_EQ(up.Width(), 14);
+    EXPECT_EQ(up.top, inner.top + 1);
+    EXPECT_EQ(down.bottom, inner.bottom - 1);
+    EXPECT_EQ(up.bottom, down.top);  // they share the middle line
+    EXPECT_EQ(up.Height(), (height - 2) / 2) << height;
+  }
+}
+
+TEST_F(EditCellTest, ClickingTheSpinArrowsStepsTheValueAndTellsTheGrid) {
+  CGXStyle style = Control(GX_IDS_CTRL_SPINEDIT);
+  style.SetUserAttribute(GX_IDS_UA_SPINBOUND_MAX, "5");
+  Grid("4", style);
+  const CRect cell = g->CalcCellRect(2, 1);
+  const int arrowX = cell.Width() - 8;
+  Click(g, 2, 1, arrowX, 4);  // the upper half: up
+  EXPECT_EQ(Text(), "5");
+  EXPECT_TRUE(edit->GetModifiedState());
+  g->CGXGridCore::UpdateWindow();
+  Pump();
+  Click(g, 2, 1, arrowX, 4);  // at the maximum: held
+  EXPECT_EQ(Text(), "5");
+  Click(g, 2, 1, arrowX, cell.Height() - 4);  // down
+  EXPECT_EQ(Text(), "4");
+  const Log log = g->Take();
+  EXPECT_GE(std::count(log.begin(), log.end(), "clicked 2,1"), 3);
+  Key(VK_DOWN);
+  EXPECT_EQ(Value(2, 1), "4");
+}
+
+TEST_F(EditCellTest, ASpinCellThatIsReadOnlyDoesNotStep) {
+  CGXStyle style = Control(GX_IDS_CTRL_SPINEDIT);
+  style.SetReadOnly(TRUE);
+  Grid("4", style);
+  Click(g, 2, 1, g->CalcCellRect(2, 1).Width() - 8, 4);
+  EXPECT_EQ(Text(), "4");
+  EXPECT_FALSE(edit->GetModifiedState());
+}
+
+TEST_F(EditCellTest, APasswordCellShowsAsterisksAndGivesNothingToTheClipboard) {
+  Grid("secret", Control(GX_IDS_CTRL_PASSWORD));
+  CString shown;
+  edit->GetEditText(shown);
+  EXPECT_EQ(std::string(shown), "******");
+  // Drawn as a static cell holding six asterisks.
+  Canvas masked(80, 20, RGB(255, 255, 255)), stars(80, 20, RGB(255, 255, 255));
+  CGXStyle secret;
+  g->ComposeCellStyle(2, 1, secret, TRUE);
+  CGXStyle asterisks = secret;
+  asterisks.SetControl(GX_IDS_CTRL_STATIC).SetValue("******");
+  edit->DrawCell(&masked.dc, CRect(0, 0, 80, 20), 3, 1, secret, nullptr);
+  g->ControlForId(GX_IDS_CTRL_STATIC)->DrawCell(&stars.dc, CRect(0, 0, 80, 20), 3, 1, asterisks, nullptr);
+  int inked = 0, differing = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 80; ++x) {
+      inked += masked.At(x, y) != RGB(255, 255, 255);
+      differing += masked.At(x, y) != stars.At(x, y);
+    }
+  EXPECT_GT(inked, 10);
+  EXPECT_EQ(differing, 0);
+  Activate();
+  EXPECT_EQ(Text(), "secret");  // the window holds the real text
+  EXPECT_EQ(edit->GetPasswordChar(), '*');
+  EXPECT_EQ(edit->CreatedStyle() & (ES_PASSWORD | ES_MULTILINE), static_cast<DWORD>(ES_PASSWORD));
+  PutOnClipboard("kept");
+  edit->SetSel(0, -1);
+  plat::InputRouter::Instance().KeyDown(VK_CONTROL);
+  Key('X');
+  EXPECT_EQ(Clipboard(), "kept");  // cut does nothing
+  EXPECT_EQ(Text(), "secret");
+  Key('C');
+  plat::InputRouter::Instance().KeyUp(VK_CONTROL);
+  EXPECT_EQ(Clipboard(), "");  // emptied, nothing copied
+}
+
+TEST_F(EditCellTest, TheHotSpotClickReachesTheGrid) {
+  Grid("abc", Control(GX_IDS_CTRL_HOTSPOT));
+  auto* hot = static_cast<CGXHotSpotEdit*>(edit);
+  const CRect cell = g->CalcCellRect(2, 1);
+  const CRect inner = hot->ComputeInnerRect(2, 1);
+  hot->LayOutChildren(2, 1, inner);
+  const CRect button = hot->Button()->GetRect();
+  EXPECT_EQ(button.left, inner.right);
+  EXPECT_EQ(button.Width(), 13);
+  EXPECT_LE(button.bottom, cell.bottom);
+  g->Take();
+  Click(g, 2, 1, button.CenterPoint().x - cell.left, button.CenterPoint().y - cell.top);
+  const Log log = g->Take();
+  EXPECT_NE(std::find(log.begin(), log.end(), "clicked 2,1"), log.end());
+}
+
+TEST_F(EditCellTest, TheScrollBarEditLeavesRoomForItsBar) {
+  CGXStyle style = Control(GX_IDS_CTRL_SCROLLEDIT);
+  style.SetWrapText(TRUE);
+  Grid("one two three four five six", style);
+  g->SetRowHeight(2, 2, 60);
+  CGXStyle plain;
+  plain.SetWrapText(TRUE);
+  const CRect cell = g->CalcCellRect(2, 1);
+  const CRect withBar = edit->ComputeInnerRect(cell, style);
+  const CRect without = ControlOf<CGXEditControl>(g, GX_IDS_CTRL_EDIT)->ComputeInnerRect(cell, plain);
+  EXPECT_EQ(without.right - withBar.right, GetSystemMetrics(SM_CXVSCROLL));
+  Activate();
+  EXPECT_TRUE(edit->CreatedStyle() & WS_VSCROLL);
+  CRect window;
+  edit->GetWindowRect(&window);
+  g->ScreenToClient(&window);
+  EXPECT_LE(window.right, withBar.right + 1);
+}
+
+}  // namespace
+}  // namespace enginetest
