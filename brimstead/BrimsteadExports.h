@@ -1,9 +1,11 @@
 // The module's exported factories, as a host declares them. Each takes no argument and answers the module's
-// object; the four wizard objects and the models helper belong to the module and are never deleted by the host.
+// object; the four wizard objects and the models helper belong to the module and are never deleted by the host,
+// the model editor's object is deleted through its Delete operation.
 #pragma once
 
 #include "brimstead/WizardAPITables.h"
 #include "brimstead/models/DecouplingModelsHelper.h"
+#include "brimstead/models/editor/CapacitorModelEditorAPITable.h"
 
 #define BRIM_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -11,6 +13,7 @@ BRIM_EXPORT CBrimsteadAPITable* CreateBrimstead();
 BRIM_EXPORT CBypassWizardAPITable* CreateBypassWizard();
 BRIM_EXPORT CDiffViaModelWizardAPITable* CreateViaModelWizard();
 BRIM_EXPORT CModelExtractorWizardAPITable* CreateModelExtractorWizard();
+BRIM_EXPORT CCapacitorModelEditorAPITable* CreateCapacitorModelEditorDialog();
 
 // The factories' types, for a host that finds them by name in the loaded library.
 using CreateBrimsteadFn = CBrimsteadAPITable* (*)();
@@ -18,3 +21,4 @@ using CreateBypassWizardFn = CBypassWizardAPITable* (*)();
 using CreateViaModelWizardFn = CDiffViaModelWizardAPITable* (*)();
 using CreateModelExtractorWizardFn = CModelExtractorWizardAPITable* (*)();
 using GetDecouplingModelsHelperFn = CDecouplingModelsHelper* (*)();
+using CreateCapacitorModelEditorDialogFn = CCapacitorModelEditorAPITable* (*)();

@@ -59,7 +59,8 @@ protected:
 
 TEST_F(ModuleLibrary, ExportsOnlyItsFactories) {
   const std::set<std::string> expected = {"CreateBrimstead", "CreateBypassWizard", "CreateViaModelWizard",
-                                          "CreateModelExtractorWizard", "GetDecouplingModelsHelper"};
+                                          "CreateModelExtractorWizard", "GetDecouplingModelsHelper",
+                                          "CreateCapacitorModelEditorDialog"};
   EXPECT_EQ(DefinedDynamicSymbols(BRIM_MODULE_LIBRARY), expected);
   EXPECT_EQ(DefinedDynamicSymbols(BRIM_TEST_MODULE_LIBRARY), expected);
 }
@@ -83,7 +84,8 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndDoesNothingElse) {
   auto createViaModel = Export<CreateViaModelWizardFn>(library, "CreateViaModelWizard");
   auto createExtractor = Export<CreateModelExtractorWizardFn>(library, "CreateModelExtractorWizard");
   auto getHelper = Export<GetDecouplingModelsHelperFn>(library, "GetDecouplingModelsHelper");
-  ASSERT_TRUE(createBrimstead && createBypass && createViaModel && createExtractor && getHelper);
+  auto createEditor = Export<CreateCapacitorModelEditorDialogFn>(library, "CreateCapacitorModelEditorDialog");
+  ASSERT_TRUE(createBrimstead && createBypass && createViaModel && createExtractor && getHelper && createEditor);
 
   CBrimsteadAPITable* decoupling = createBrimstead();
   EXPECT_EQ(createBrimstead(), decoupling);
@@ -99,6 +101,11 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndDoesNothingElse) {
   EXPECT_EQ(createExtractor()->GetNormalImpedance(), 0.1);
   ASSERT_NE(getHelper(), nullptr);
   EXPECT_STREQ(getHelper()->GetModelDescription(nullptr), "<undefined>");
+  // Each call makes a new editor object, deleted by the host; before a run it answers the model handed in.
+  CCapacitorModelEditorAPITable* editor = createEditor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->GetModel(), nullptr);
+  editor->Delete();
   EXPECT_TRUE(callback.Lines().empty());
 
   ASSERT_EQ(dlclose(library), 0);

@@ -3,7 +3,14 @@
 #include "brimstead/AnalysisData.h"
 #include "brimstead/DecouplingAnalysisData.h"
 #include "brimstead/ModuleApp.h"
+#include "brimstead/wizards/DWAnalysisSettingsPage.h"
+#include "brimstead/wizards/DWAnalysisTypePage.h"
+#include "brimstead/wizards/DWCustomSettingsPage.h"
+#include "brimstead/wizards/DWDebugPage.h"
+#include "brimstead/wizards/DWFinishPage.h"
+#include "brimstead/wizards/DWFrequencyPage.h"
 #include "brimstead/wizards/DWStartPage.h"
+#include "brimstead/wizards/DWTargetImpedancePage.h"
 
 CBrimsteadDlg::CBrimsteadDlg(CWnd* parent) : CWizardDlg(parent) {}
 
@@ -19,13 +26,28 @@ BOOL CBrimsteadDlg::OnInitDialog() {
   AddPage(new CDWStartPage(), 280, nullptr, nullptr, WizardStepRole::Start);
   record->m_nBoardIndex = record->m_pSystem && record->m_pSystem->MustChooseBoard() ? -1 : 0;
   record->RestoreFromSettingsCopy();
+  AddPage(new CDWAnalysisTypePage(), 283, nullptr, nullptr, WizardStepRole::AnalysisType);
+  AddPage(new CDWTargetImpedancePage(), 284, nullptr, nullptr, WizardStepRole::TargetImpedance);
+  AddPage(new CDWAnalysisSettingsPage(), 286, nullptr, nullptr, WizardStepRole::AnalysisSettings);
+  AddPage(new CDWCustomSettingsPage(), 287, nullptr, nullptr, WizardStepRole::CustomSettings);
+  if (m_bDebugOption)
+    AddPage(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
+  AddPage(new CDWFrequencyPage(), 289, nullptr, nullptr, WizardStepRole::FrequencySweep);
+  AddPage(m_pFinishPage = new CDWFinishPage(), 290, nullptr, nullptr, WizardStepRole::Finish);
   FinishInitialisation(0);
   if (m_pCallback)
     m_pCallback->Notify(HostEventWizardOpened, 1);
   return TRUE;
 }
 
-bool CBrimsteadDlg::RunAnalysis() { return m_pCallback && m_pCallback->Run(); }
+bool CBrimsteadDlg::RunAnalysis() {
+  if (!m_pCallback)
+    return false;
+  // The old spreadsheet goes only now, once the finish page found it replaceable.
+  if (m_pFinishPage && GetStep(WizardStepRole::Finish) && !m_pFinishPage->DeleteSpreadsheetBeforeRun())
+    return false;
+  return m_pCallback->Run();
+}
 
 CWizardDialogLink* MakeWizardDialog(int kind, HWND parent) {
   if (kind != CDecouplingAnalysisData::Kind)

@@ -1,10 +1,13 @@
 // CBrimsteadDlg: the decoupling-analysis wizard, and the factory that makes the module's wizard dialogs.
 //
 // It registers the pages of the decoupling analysis in step order with their help topics; each page's step goes
-// into the role the step states follow. Pages not built yet are left out of the list.
+// into the role the step states follow. The board, net, capacitor-model and power-pin pages are not built yet and
+// are left out of the list.
 #pragma once
 
 #include "brimstead/wizards/WizardDlg.h"
+
+class CDWFinishPage;
 
 class CBrimsteadDlg : public CWizardDlg {
 public:
@@ -14,6 +17,10 @@ public:
   BOOL OnInitDialog() override;
   bool RunAnalysis() override;
   void OnCancel() override { CloseIfHostAgrees(); }
+
+private:
+  // Owned by the frame's steps; null once they are torn down (the finish step is then gone too).
+  CDWFinishPage* m_pFinishPage = nullptr;
 };
 
 // The module's wizard-dialog factory: the decoupling-analysis wizard for kind 1; null for the wizards not built.

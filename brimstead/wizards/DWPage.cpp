@@ -11,6 +11,13 @@
 
 using namespace brimwiz;
 
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
+BEGIN_MESSAGE_MAP(CDWPage, CPropertyPage)
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+#pragma GCC diagnostic pop
+
 CDWPage::CDWPage(UINT templateId) : CPropertyPage(templateId), m_nTemplateId(templateId) {}
 
 LRESULT CDWPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -49,6 +56,41 @@ void CDWPage::RefuseInput(LPCSTR text, int controlId) {
     control->SendMessage(EM_SCROLLCARET, 0, 0);
     control->SetFocus();
   }
+}
+
+void CDWPage::EnableControl(int id, bool enable) {
+  if (CWnd* control = GetDlgItem(id))
+    control->EnableWindow(enable ? TRUE : FALSE);
+}
+
+void CDWPage::ShowControl(int id, bool show) {
+  if (CWnd* control = GetDlgItem(id))
+    control->ShowWindow(show ? SW_SHOW : SW_HIDE);
+}
+
+void CDWPage::MakeCaptionsBold(std::initializer_list<int> ids) {
+  CWnd* first = ids.size() ? GetDlgItem(*ids.begin()) : nullptr;
+  CFont* font = first ? first->GetFont() : nullptr;
+  if (!font || m_BoldFont.GetSafeHandle())
+    return;
+  LOGFONT lf{};
+  font->GetLogFont(&lf);
+  lf.lfWeight = FW_BOLD;
+  if (!m_BoldFont.CreateFontIndirect(&lf))
+    return;
+  m_BoldIds.assign(ids);
+  for (int id : m_BoldIds)
+    if (CWnd* button = GetDlgItem(id))
+      button->SetFont(&m_BoldFont);
+}
+
+void CDWPage::OnDestroy() {
+  for (int id : m_BoldIds)
+    if (CWnd* button = GetDlgItem(id))
+      button->SendMessage(WM_SETFONT, 0, FALSE);
+  m_BoldIds.clear();
+  m_BoldFont.DeleteObject();
+  CPropertyPage::OnDestroy();
 }
 
 bool CDWPage::SaveSettings() {

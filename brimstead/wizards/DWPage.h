@@ -6,6 +6,10 @@
 #pragma once
 
 #include "platform/framework/CPropertyPage.h"
+#include "platform/gdi/CFont.h"
+
+#include <initializer_list>
+#include <vector>
 
 class CAnalysisData;
 class CWizardDlg;
@@ -50,9 +54,20 @@ protected:
   void UpdateOwnerButtons();
   // A stop box captioned with the module's name; then the control gets the focus with its whole text selected.
   void RefuseInput(LPCSTR text, int controlId);
+  void EnableControl(int id, bool enable);
+  void ShowControl(int id, bool show);
+  // Gives these buttons a bold copy (weight 700) of the first one's font; the window's destruction gives them
+  // their font back and deletes the copy.
+  void MakeCaptionsBold(std::initializer_list<int> ids);
+  afx_msg void OnDestroy();
+  DECLARE_MESSAGE_MAP()
 
   UINT m_nTemplateId;
   int m_nPageFlag = 0;
   CWizardDlg* m_pOwner = nullptr;
   BYTE m_bValid = 1;
+
+private:
+  CFont m_BoldFont;
+  std::vector<int> m_BoldIds;
 };

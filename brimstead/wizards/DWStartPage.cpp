@@ -18,7 +18,6 @@ BEGIN_MESSAGE_MAP(CDWStartPage, CDWPage)
   ON_BN_CLICKED(IDC_LOAD, OnLoad)
   ON_BN_CLICKED(IDC_SAVE_SETTINGS, OnSaveSettings)
   ON_BN_CLICKED(IDC_BROWSE, OnBrowse)
-  ON_WM_DESTROY()
 END_MESSAGE_MAP()
 #pragma GCC diagnostic pop
 
@@ -36,22 +35,9 @@ void CDWStartPage::DoDataExchange(CDataExchange* pDX) {
   DDX_Check(pDX, IDC_SAVE_SETTINGS, m_bSaveSettings);
 }
 
-void CDWStartPage::EnableControl(int id, bool enable) {
-  if (CWnd* control = GetDlgItem(id))
-    control->EnableWindow(enable ? TRUE : FALSE);
-}
-
 BOOL CDWStartPage::OnInitDialog() {
   CDWPage::OnInitDialog();
-  if (CFont* font = GetDlgItem(IDC_NEW) ? GetDlgItem(IDC_NEW)->GetFont() : nullptr) {
-    LOGFONT lf{};
-    font->GetLogFont(&lf);
-    lf.lfWeight = FW_BOLD;
-    m_BoldFont.CreateFontIndirect(&lf);
-    for (int id : {int{IDC_NEW}, int{IDC_USE_LAST}, int{IDC_LOAD_SAVED}})
-      if (CWnd* button = GetDlgItem(id))
-        button->SetFont(&m_BoldFont);
-  }
+  MakeCaptionsBold({IDC_NEW, IDC_USE_LAST, IDC_LOAD_SAVED});
   m_nStartChoice = 0;
   const CAnalysisData& record = Record();
   if (record.m_pSettingsCopyBuffer && record.m_pSettingsCopyBuffer[0]) {
@@ -179,12 +165,4 @@ void CDWStartPage::OnBrowse() {
   Record().m_SettingsPath = dialog.GetPathName();
   m_SettingsPathText = Record().GetSettingsPathRelative();
   UpdateData(FALSE);
-}
-
-void CDWStartPage::OnDestroy() {
-  for (int id : {int{IDC_NEW}, int{IDC_USE_LAST}, int{IDC_LOAD_SAVED}})
-    if (CWnd* button = GetDlgItem(id))
-      button->SendMessage(WM_SETFONT, 0, FALSE);
-  m_BoldFont.DeleteObject();
-  CDWPage::OnDestroy();
 }

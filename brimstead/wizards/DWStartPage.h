@@ -4,7 +4,6 @@
 #pragma once
 
 #include "brimstead/wizards/DWPage.h"
-#include "platform/gdi/CFont.h"
 
 class CDWStartPage : public CDWPage {
 public:
@@ -46,10 +45,5 @@ protected:
   afx_msg void OnLoad();
   afx_msg void OnSaveSettings();
   afx_msg void OnBrowse();
-  afx_msg void OnDestroy();
   DECLARE_MESSAGE_MAP()
-
-private:
-  void EnableControl(int id, bool enable);
-  CFont m_BoldFont;
 };

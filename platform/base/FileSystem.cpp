@@ -200,7 +200,9 @@ DWORD GetFileAttributes(LPCSTR path) {
     return INVALID_FILE_ATTRIBUTES;
   }
   DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-  if (::access(native.c_str(), W_OK) != 0) attributes |= FILE_ATTRIBUTE_READONLY;
+  // Read-only is the file's own mark, as it is for every caller: no write bit, or no write access for this one.
+  if (!(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) || ::access(native.c_str(), W_OK) != 0)
+    attributes |= FILE_ATTRIBUTE_READONLY;
   std::string_view leaf(native);
   while (leaf.size() > 1 && leaf.back() == '/') leaf.remove_suffix(1);
   const std::size_t slash = leaf.rfind('/');

@@ -154,8 +154,9 @@ INT_PTR CFileDialog::DoModal() {
     std::string path = answer.text;
     if (path.empty()) continue;
     const auto nameAt = NameStart(path);
-    if (m_ofn.lpstrDefExt && *m_ofn.lpstrDefExt && path.find('.', nameAt) == std::string::npos)
-      path += std::string(".") + m_ofn.lpstrDefExt;
+    // A default extension given with its dot (".dao") gets no second one.
+    if (const char* ext = m_ofn.lpstrDefExt; ext && *ext && path.find('.', nameAt) == std::string::npos)
+      path += std::string(".") + (ext[0] == '.' ? ext + 1 : ext);
     const DWORD attributes = Attributes(path);
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     if ((m_ofn.Flags & (OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST)) && !(m_ofn.Flags & OFN_NOVALIDATE)) {

@@ -2,25 +2,15 @@
 // states from the record, the Finish order, Cancel, the settings save, message 1315, and the lifetimes of modal
 // and modeless wizards, also when the host closes the wizard from inside its own callback.
 #include "brimstead/BrimsteadAPI.h"
-#include "brimstead/BrimsteadApp.h"
 #include "brimstead/DecouplingAnalysisData.h"
 #include "brimstead/wizards/BrimsteadDlg.h"
 #include "brimstead/wizards/DWStartPage.h"
 #include "brimstead/wizards/VornWizCtlBar.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
-#include "host/BoardFile.h"
-#include "host/HostCallbackLog.h"
-#include "host/HostLedger.h"
-#include "host/HostBoard.h"
-#include "host/HostSystem.h"
-#include "host/tests/HostTestBoards.h"
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 using namespace wiztest;
 using namespace brimwiz;
@@ -28,74 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The host's logging callback, able to run host code inside Run and MayClose.
-class ReentrantCallback final : public CHostWizardCallback {
-public:
-  bool Run() override {
-    const bool answer = log.Run();
-    if (onRun)
-      onRun();
-    return answer;
-  }
-  bool MayClose() override {
-    const bool answer = log.MayClose();
-    if (onMayClose)
-      onMayClose();
-    return answer;
-  }
-  void OnClosed() override { log.OnClosed(); }
-  void SelectNet(int one, CHostNet* net) override { log.SelectNet(one, net); }
-  void Notify(int event, int one) override { log.Notify(event, one); }
-  void HostCommand(int command, int zero) override { log.HostCommand(command, zero); }
-  void AnswerMayClose(bool answer) { log.AnswerMayClose(answer); }
-  void Clear() { log.Clear(); }
-  const std::vector<std::string>& Lines() const { return log.Lines(); }
-
-  host::HostCallbackLog log;
-  std::function<void()> onRun, onMayClose;
-};
-
-class WizardDialog : public WizardWindowTest {
-protected:
-  void SetUp() override {
-    WizardWindowTest::SetUp();
-    board = host::LoadBoardFile(host::test::SampleBoard("demo8.json"), ledger);
-    system.AddBoard(board.get());
-    dir = fs::temp_directory_path() / ("brim_wizdlg_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    project = (dir / "demo8.brd").string();
-    std::ofstream(project) << "board\n";
-    RegisterWizardDialogFactory(&MakeWizardDialog);
-    api = CBrimsteadAPI::Create();
-    api->SetCallback(&callback);
-    api->SetSystem(&system);
-    api->SetProjectFile(project.c_str());
-  }
-  void TearDown() override {
-    api->Close();
-    Pump();
-    RegisterWizardDialogFactory(nullptr);
-    SetCurrentAnalysisData(nullptr);
-    std::error_code ignored;
-    fs::remove_all(dir, ignored);
-    WizardWindowTest::TearDown();
-  }
-  CBrimsteadDlg& Dialog() { return *static_cast<CBrimsteadDlg*>(api->Dialog()); }
-  HWND Finish() { return api->Dialog()->GetFinishButton(); }
-  HWND Cancel() { return api->Dialog()->GetCancelButton(); }
-  HWND StartControl(int id) { return api->Dialog()->FindPageControl(id, CDWStartPage::IDD); }
-  CAnalysisData& Record() { return *GetAnalysisData(); }
-  std::vector<std::string> Lines() const { return callback.Lines(); }
-
-  CBrimsteadApp app;
-  host::HostLedger ledger;
-  std::unique_ptr<host::HostBoard> board;
-  host::HostSystem system{ledger, "Project"};
-  ReentrantCallback callback;
-  fs::path dir;
-  std::string project;
-  CBrimsteadAPI* api = nullptr;
-};
+using WizardDialog = WizardRunTest;
 
 TEST_F(WizardDialog, OpensOnTheStartPageWithCaptionsFromTheRecord) {
   ASSERT_TRUE(api->CreateModeless());

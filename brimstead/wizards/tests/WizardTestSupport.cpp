@@ -1,6 +1,10 @@
 #include "brimstead/wizards/tests/WizardTestSupport.h"
 
+#include "brimstead/wizards/DWPage.h"
+#include "brimstead/wizards/VornWizCtlBar.h"
 #include "brimstead/wizards/WizardResources.h"
+#include "host/BoardFile.h"
+#include "host/tests/HostTestBoards.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/controls/winctrl.h"
@@ -11,6 +15,10 @@
 #include "platform/framework/DialogTemplate.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
+
+#include <unistd.h>
+
+#include <fstream>
 
 namespace wiztest {
 
@@ -81,6 +89,65 @@ void WizardWindowTest::ExpectMatchesReference(HWND hwnd, const std::string& name
   const plat::ReferenceMatch match =
       plat::MatchReferenceImage(*image, "brimstead/wizards/tests/reference/" + name + ".png");
   EXPECT_TRUE(match.Matches()) << match.message;
+}
+
+bool ReentrantCallback::Run() {
+  const bool answer = log.Run();
+  if (onRun)
+    onRun();
+  return answer;
+}
+
+bool ReentrantCallback::MayClose() {
+  const bool answer = log.MayClose();
+  if (onMayClose)
+    onMayClose();
+  return answer;
+}
+
+void WizardRunTest::SetUp() {
+  WizardWindowTest::SetUp();
+  board = host::LoadBoardFile(host::test::SampleBoard("demo8.json"), ledger);
+  system.AddBoard(board.get());
+  dir = std::filesystem::temp_directory_path() / ("brim_wizrun_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  project = (dir / "demo8.brd").string();
+  std::ofstream(project) << "board\n";
+  RegisterWizardDialogFactory(&MakeWizardDialog);
+  api = CBrimsteadAPI::Create();
+  api->SetCallback(&callback);
+  api->SetSystem(&system);
+  api->SetProjectFile(project.c_str());
+}
+
+void WizardRunTest::TearDown() {
+  api->Close();
+  Pump();
+  RegisterWizardDialogFactory(nullptr);
+  SetCurrentAnalysisData(nullptr);
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+  WizardWindowTest::TearDown();
+}
+
+HWND WizardRunTest::Next() {
+  return ::GetDlgItem(Dialog().GetFrame()->GetStepList()->GetButtonBar()->m_hWnd, brimwiz::IDC_WIZ_NEXT);
+}
+
+HWND WizardRunTest::Back() {
+  return ::GetDlgItem(Dialog().GetFrame()->GetStepList()->GetButtonBar()->m_hWnd, brimwiz::IDC_WIZ_BACK);
+}
+
+int WizardRunTest::ActivePageId() {
+  CDWPage* page = Dialog().GetActivePage();
+  return page ? static_cast<int>(page->GetTemplateId()) : 0;
+}
+
+void WizardRunTest::GoTo(int pageId) {
+  for (int guard = 0; ActivePageId() != pageId; ++guard) {
+    ASSERT_LT(guard, 20) << "page " << pageId << " never became active";
+    Click(Next());
+  }
 }
 
 BOOL CRecordingPage::OnSetActive() {

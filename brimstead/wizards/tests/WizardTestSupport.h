@@ -2,11 +2,21 @@
 // scripted automation provider, input helpers, and a recording property page for the frame tests.
 #pragma once
 
+#include "brimstead/BrimsteadAPI.h"
+#include "brimstead/BrimsteadApp.h"
+#include "brimstead/wizards/BrimsteadDlg.h"
+#include "host/HostBoard.h"
+#include "host/HostCallbackLog.h"
+#include "host/HostLedger.h"
+#include "host/HostSystem.h"
 #include "platform/framework/CPropertyPage.h"
 #include "platform/window/AutomationProvider.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +37,54 @@ protected:
   static void ExpectMatchesReference(HWND hwnd, const std::string& name);
 
   plat::ScriptedAutomation automation;
+};
+
+// The host's logging callback, able to run host code inside Run and MayClose.
+class ReentrantCallback final : public CHostWizardCallback {
+public:
+  bool Run() override;
+  bool MayClose() override;
+  void OnClosed() override { log.OnClosed(); }
+  void SelectNet(int one, CHostNet* net) override { log.SelectNet(one, net); }
+  void Notify(int event, int one) override { log.Notify(event, one); }
+  void HostCommand(int command, int zero) override { log.HostCommand(command, zero); }
+  void AnswerMayClose(bool answer) { log.AnswerMayClose(answer); }
+  void Clear() { log.Clear(); }
+  const std::vector<std::string>& Lines() const { return log.Lines(); }
+
+  host::HostCallbackLog log;
+  std::function<void()> onRun, onMayClose;
+};
+
+// The decoupling-analysis wizard as the interface object runs it, on the sample board "demo8" with a project file
+// in a fresh temporary folder.
+class WizardRunTest : public WizardWindowTest {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  CBrimsteadDlg& Dialog() { return *static_cast<CBrimsteadDlg*>(api->Dialog()); }
+  HWND Finish() { return api->Dialog()->GetFinishButton(); }
+  HWND Cancel() { return api->Dialog()->GetCancelButton(); }
+  HWND Next();
+  HWND Back();
+  HWND StartControl(int id) { return PageControl(1007, id); }
+  HWND PageControl(int pageId, int id) { return api->Dialog()->FindPageControl(id, pageId); }
+  CAnalysisData& Record() { return *GetAnalysisData(); }
+  std::vector<std::string> Lines() const { return callback.Lines(); }
+  // The template id of the active page; 0 when there is none.
+  int ActivePageId();
+  // Clicks Next until the page with this template id is active (fails the test when it never becomes active).
+  void GoTo(int pageId);
+
+  CBrimsteadApp app;
+  host::HostLedger ledger;
+  std::unique_ptr<host::HostBoard> board;
+  host::HostSystem system{ledger, "Project"};
+  ReentrantCallback callback;
+  std::filesystem::path dir;
+  std::string project;
+  CBrimsteadAPI* api = nullptr;
 };
 
 // A page that records its notifications ("set 3", "kill 3", "back 3", "next 3", "finish 3") and answers as told.

@@ -78,9 +78,52 @@ std::unique_ptr<CGXGridParam> BuildBoardListLayout() {
   return p;
 }
 
+namespace {
+// The capacitor model editor's port map: column 1 the model's port, column 2 the pin it connects to; the port
+// column stays in place when the grid scrolls sideways.
+std::unique_ptr<CGXGridParam> BuildPortMapLayout(const char* portHeader) {
+  auto p = std::make_unique<CGXGridParam>();
+  p->SetStylesMap(NewWizardStylesMap(), TRUE);
+  p->SetProperties(new CGXProperties, TRUE);
+  auto* data = new CGXData;
+  data->StoreRowCount(0);
+  data->StoreColCount(2);
+  SetHeader(*data, 1, portHeader);
+  SetHeader(*data, 2, "Pin Name");
+  CGXStyle port;
+  port.SetControl(GX_IDS_CTRL_STATIC).SetInteriorColor(kGrey).SetTextColor(0x000000);
+  data->StoreStyle(0, 1, &port, gxOverride, GX_BASESTYLE);
+  p->SetData(data, TRUE);
+
+  p->SetSelectionFlags(0);
+  p->SetRowResizeFlags(178);
+  p->SetColResizeFlags(178);
+  p->EnableDragRows(FALSE);
+  p->EnableDragColumns(FALSE);
+  p->m_wActivateFlags = 2;
+  p->m_wEnterKeyAction = 0;
+  p->m_nMinRowHeight = 10;
+  p->m_nMinColWidth = 0;
+  p->m_nDefaultRowHeight = 1200;
+  p->m_nDefaultColWidth = 10000;
+  p->m_nFrozenCols = 1;
+  p->GetRowHeights().SetAt(0, 1400);
+  p->GetColWidths().SetAt(0, 3000);
+  p->GetColWidths().SetAt(1, 20000);
+  p->GetColWidths().SetAt(2, 26000);
+  return p;
+}
+}  // namespace
+
+std::unique_ptr<CGXGridParam> BuildTouchstonePortMapLayout() { return BuildPortMapLayout("Model Port Index"); }
+
+std::unique_ptr<CGXGridParam> BuildSpicePortMapLayout() { return BuildPortMapLayout("Node Name"); }
+
 std::span<const LayoutDefinition> LayoutDefinitions() {
   static const LayoutDefinition kLayouts[] = {
       {"BOARDLIST", 0, &BuildBoardListLayout},
+      {nullptr, 1148, &BuildTouchstonePortMapLayout},
+      {nullptr, 1149, &BuildSpicePortMapLayout},
   };
   return kLayouts;
 }

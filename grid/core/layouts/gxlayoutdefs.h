@@ -20,5 +20,8 @@ std::span<const LayoutDefinition> LayoutDefinitions();
 
 // The board page's grid: a list of boards with their file names and descriptions.
 std::unique_ptr<CGXGridParam> BuildBoardListLayout();
+// The capacitor model editor's port map grids: 1148 for Touchstone ports, 1149 for SPICE nodes.
+std::unique_ptr<CGXGridParam> BuildTouchstonePortMapLayout();
+std::unique_ptr<CGXGridParam> BuildSpicePortMapLayout();
 
 }  // namespace gx

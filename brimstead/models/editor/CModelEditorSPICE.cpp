@@ -1,0 +1,205 @@
+#include "brimstead/models/editor/CModelEditorSPICE.h"
+
+#include "brimstead/models/SpiceScanner.h"
+#include "brimstead/models/editor/CModelEditor.h"
+#include "brimstead/models/editor/ModelFileList.h"
+#include "platform/base/ProgramLauncher.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/gdi/CDC.h"
+#include "shared/Misc_Path.h"
+#include "shared/Misc_Program.h"
+
+IMPLEMENT_DYNAMIC(CModelEditorSPICE, CDialog)
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
+BEGIN_MESSAGE_MAP(CModelEditorSPICE, CDialog)
+  ON_LBN_SELCHANGE(IDC_FILES, OnFileSelChange)
+  ON_LBN_SELCHANGE(IDC_SUBCIRCUITS, OnSubcircuitSelChange)
+  ON_BN_CLICKED(IDC_COMPATIBLE, OnCompatibleClicked)
+  ON_BN_CLICKED(IDC_VIEW_MODELS, OnViewModels)
+  ON_WM_CTLCOLOR()
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+#pragma GCC diagnostic pop
+
+namespace {
+constexpr const char* kSpiceExtensions = "sp cir";
+constexpr const char* kDefaultSubcircuit = "<default>";
+constexpr const char* kMessageCaption = "Capacitor Models";
+
+void Refuse(HWND owner, const char* text) { ::MessageBox(owner, text, kMessageCaption, MB_OK); }
+}  // namespace
+
+CModelEditorSPICE::CModelEditorSPICE(CModelEditor& editor) : CDialog(IDD), m_Editor(editor) {}
+
+BOOL CModelEditorSPICE::OnInitDialog() {
+  CDialog::OnInitDialog();
+  m_FileList.SubclassDlgItem(IDC_FILES, this);
+  m_SubcircuitList.SubclassDlgItem(IDC_SUBCIRCUITS, this);
+  if (m_PortMap.Attach(this, IDC_PORT_MAP, CPortMapGrid::LayoutSpice, this)) {
+    m_PortMap.ShowWindow(SW_HIDE);
+    m_PortMap.Fill(m_Editor.PinNames(), m_Editor.Record().spice.portMap,
+                   m_Editor.PinCount() <= 2 ? CPortMapGrid::PinCells::FixedGrey
+                                            : CPortMapGrid::PinCells::ChoiceOnWhite);
+    m_PortMap.RedrawAll();
+  }
+  PrepareMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
+  return TRUE;
+}
+
+void CModelEditorSPICE::ShowPane() { ShowWindow(SW_SHOWNORMAL); }
+void CModelEditorSPICE::HidePane() { ShowWindow(SW_HIDE); }
+
+void CModelEditorSPICE::EnableEditing(bool editable) {
+  for (int id : {int{IDC_FILES}, int{IDC_SUBCIRCUITS}, int{IDC_COMPATIBLE}})
+    if (CWnd* control = GetDlgItem(id)) control->EnableWindow(editable ? TRUE : FALSE);
+}
+
+void CModelEditorSPICE::ListSpiceFiles() {
+  ListModelDirectoryFiles(m_Editor.Directories(), kSpiceExtensions, m_FileList, m_Paths);
+}
+
+void CModelEditorSPICE::ReadSubcircuits(const char* path) {
+  m_Subcircuits.Clear();
+  CSpiceSubcircuitList scanned;
+  try {
+    CSpiceScanner scanner;
+    if (!scanner.Scan(path, scanned)) return;
+  } catch (const vorntool::mapfile::MapExcept&) {
+    return;   // unreadable: no subcircuits, which the pane reports
+  }
+  for (int i = 0; i < scanned.GetCount(); ++i) {
+    m_Subcircuits.names.Add(scanned.GetName(i).c_str());
+    for (int n = 0; n < scanned.GetPortCount(i); ++n) m_Subcircuits.nodes.Add(scanned.GetPort(i, n).c_str());
+    m_Subcircuits.starts.push_back(static_cast<WORD>(m_Subcircuits.nodes.GetSize()));
+  }
+}
+
+int CModelEditorSPICE::SelectedPath(const CListBox& list) const { return SelectedPathIndex(list, m_Paths); }
+
+void CModelEditorSPICE::LoadFromModel() {
+  if (m_Paths.GetSize() == 0) ListSpiceFiles();
+  m_SubcircuitList.ResetContent();
+  const int entry = FindEntryFromSecond(m_FileList, m_Editor.Record().spice.fileName, false);
+  if (entry < 0) return;
+  m_FileList.SetCurSel(entry);
+  OnFileSelChange();
+}
+
+void CModelEditorSPICE::OnFileSelChange() {
+  m_SubcircuitList.ResetContent();
+  const int path = SelectedPath(m_FileList);
+  if (path < 0) return;
+  ReadSubcircuits(m_Paths[path]);
+  const bool compatibleOnly = IsDlgButtonChecked(IDC_COMPATIBLE) == BST_CHECKED;
+  const int pins = m_Editor.PinCount();
+  for (int i = 0; i < m_Subcircuits.names.GetSize(); ++i) {
+    const int nodes = m_Subcircuits.NodeCount(i);
+    if (compatibleOnly && !(nodes >= 2 && nodes == pins)) continue;
+    const int entry = m_SubcircuitList.AddString(m_Subcircuits.names[i]);
+    if (entry >= 0) m_SubcircuitList.SetItemData(entry, static_cast<DWORD_PTR>(i));
+  }
+  if (m_SubcircuitList.GetCount() == 0) {
+    OnSubcircuitSelChange();
+    return;
+  }
+  const int entry = FindEntryFromSecond(m_SubcircuitList, m_Editor.Record().spice.subcircuitName, true);
+  m_SubcircuitList.SetCurSel(entry < 0 ? 0 : entry);
+  OnSubcircuitSelChange();
+}
+
+void CModelEditorSPICE::ShowMessage(const char* text) {
+  if (CWnd* label = GetDlgItem(IDC_MESSAGE)) {
+    label->SetWindowText(text);
+    label->ShowWindow(SW_SHOW);
+  }
+}
+
+void CModelEditorSPICE::OnSubcircuitSelChange() {
+  const int selection = m_SubcircuitList.GetCurSel();
+  if (selection < 0) {
+    m_PortMap.ShowWindow(SW_HIDE);
+    ShowMessage(m_SubcircuitList.GetCount() > 0 ? "No subcircuit in selected!"
+                                                : "No compartible subcircuits in selected file!");
+    return;
+  }
+  const int i = static_cast<int>(m_SubcircuitList.GetItemData(selection));
+  const int pins = m_Editor.PinCount();
+  if (m_Subcircuits.NodeCount(i) != pins) {
+    m_PortMap.ShowWindow(SW_HIDE);
+    ShowMessage("Number of ports in seletced model doesn't match number of component pins!");
+    return;
+  }
+  for (int j = 1; j <= pins; ++j) {
+    CGXStyle node;
+    node.SetValue(m_Subcircuits.nodes[m_Subcircuits.starts[static_cast<size_t>(i)] + j - 1]);
+    m_PortMap.SetStyleRange(CGXRange(static_cast<ROWCOL>(j), 1), node, gxOverride, 0, 0);
+  }
+  m_PortMap.RedrawAll();
+  m_PortMap.ShowWindow(SW_SHOW);
+  if (CWnd* label = GetDlgItem(IDC_MESSAGE)) label->ShowWindow(SW_HIDE);
+}
+
+bool CModelEditorSPICE::ValidatePane() {
+  const int selection = m_SubcircuitList.GetCurSel();
+  if (SelectedPath(m_FileList) < 0 || selection < 0) {
+    Refuse(m_hWnd, "SPICE file and SUBCIRCUIT must be selected in the list.");
+    return false;
+  }
+  const int nodes = m_Subcircuits.NodeCount(static_cast<int>(m_SubcircuitList.GetItemData(selection)));
+  const int pins = m_Editor.PinCount();
+  if (nodes < 2) {
+    Refuse(m_hWnd, "One-node subcircuits are not allowed.");
+    return false;
+  }
+  if (pins == 2 && nodes == 2) return true;
+  if (nodes != pins) {
+    CString text;
+    text.Format("You have to select model with number of nodes equal to %d", pins);
+    Refuse(m_hWnd, text);
+    return false;
+  }
+  if (m_PortMap.HasUnassignedPort()) {
+    Refuse(m_hWnd, "All model ports are to assigned to pins.");
+    return false;
+  }
+  return true;
+}
+
+void CModelEditorSPICE::StoreToModel() {
+  SpiceModelData& data = m_Editor.Record().spice;
+  data.fileName.Empty();
+  if (m_FileList.GetCurSel() >= 0) m_FileList.GetText(m_FileList.GetCurSel(), data.fileName);
+  data.subcircuitName.Empty();
+  if (m_SubcircuitList.GetCurSel() >= 0) {
+    m_SubcircuitList.GetText(m_SubcircuitList.GetCurSel(), data.subcircuitName);
+    if (data.subcircuitName == kDefaultSubcircuit) data.subcircuitName.Empty();
+  }
+  if (m_PortMap.m_hWnd) m_PortMap.StoreAssignments(data.portMap);
+  m_Editor.StoreViaMounting();
+}
+
+void CModelEditorSPICE::OnCompatibleClicked() {
+  StoreToModel();
+  OnFileSelChange();
+}
+
+void CModelEditorSPICE::OnViewModels() {
+  const int path = SelectedPath(m_FileList);
+  if (path < 0) return;
+  const CString arguments = "\"" + m_Paths[path] + "\"";
+  StartExternalProgram(m_hWnd, "VornFileEditor.exe", RunningProgramDirectory(), arguments, nullptr, "Vorn File Editor",
+                       false);
+}
+
+HBRUSH CModelEditorSPICE::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
+  HBRUSH brush = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+  if (pWnd && pWnd->GetDlgCtrlID() == IDC_MESSAGE) pDC->SetTextColor(RGB(255, 0, 0));
+  return brush;
+}
+
+void CModelEditorSPICE::OnDestroy() {
+  ReleaseMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
+  CDialog::OnDestroy();
+}

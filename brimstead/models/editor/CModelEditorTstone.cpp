@@ -1,0 +1,308 @@
+#include "brimstead/models/editor/CModelEditorTstone.h"
+
+#include "brimstead/models/DecouplingModelsHelper.h"
+#include "brimstead/models/editor/CModelEditor.h"
+#include "brimstead/models/editor/ModelFileList.h"
+#include "brimstead/models/fit/cFitAPI.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/gdi/CDC.h"
+#include "shared/Misc_Program.h"
+
+#include <vector>
+
+IMPLEMENT_DYNAMIC(CModelEditorTstone, CDialog)
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
+BEGIN_MESSAGE_MAP(CModelEditorTstone, CDialog)
+  ON_LBN_SELCHANGE(IDC_FILES, OnFileSelChange)
+  ON_BN_CLICKED(IDC_ONE_PORT, OnFilterChanged)
+  ON_BN_CLICKED(IDC_TWO_PORT, OnFilterChanged)
+  ON_BN_CLICKED(IDC_ONE_AND_TWO_PORT, OnFilterChanged)
+  ON_BN_CLICKED(IDC_COMPATIBLE, OnFilterChanged)
+  ON_BN_CLICKED(IDC_AUTODETECT_CHECK, OnAutodetectToggled)
+  ON_BN_CLICKED(IDC_VIEW_MODEL, OnViewModel)
+  ON_WM_CTLCOLOR()
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+#pragma GCC diagnostic pop
+
+namespace {
+constexpr const char* kMessageCaption = "Capacitor Models";
+constexpr const char* kHints =
+    "A two-port Touchstone model of a decoupling capacitor can be measured in either a series or shunt "
+    "configuration. If you select a two-port model, you must specify which type it is.";
+constexpr const char* kPortMismatch = "Number of ports in seletced model doesn't match number of component pins!";
+}  // namespace
+
+CModelEditorTstone::CModelEditorTstone(CModelEditor& editor) : CDialog(IDD), m_Editor(editor) {}
+
+FileModelData& CModelEditorTstone::Data() {
+  return IsTouchstone() ? m_Editor.Record().touchstone : m_Editor.Record().pls;
+}
+
+void CModelEditorTstone::Show(int id, bool show) {
+  if (CWnd* control = GetDlgItem(id)) control->ShowWindow(show ? SW_SHOW : SW_HIDE);
+}
+
+void CModelEditorTstone::Enable(int id, bool enable) {
+  if (CWnd* control = GetDlgItem(id)) control->EnableWindow(enable ? TRUE : FALSE);
+}
+
+void CModelEditorTstone::ShowTwoPortControls(bool show) {
+  for (int id : {int{IDC_TWO_PORT_GROUP}, int{IDC_SERIES}, int{IDC_SHUNT}, int{IDC_AUTODETECT_CHECK}}) Show(id, show);
+}
+
+BOOL CModelEditorTstone::OnInitDialog() {
+  CDialog::OnInitDialog();
+  m_FileList.SubclassDlgItem(IDC_FILES, this);
+  m_Autodetect.SubclassDlgItem(IDC_AUTODETECT_CHECK, this);
+  SetDlgItemText(IDC_HINTS, kHints);
+  CheckRadioButton(IDC_SERIES, IDC_SHUNT, IDC_SERIES);
+  CheckRadioButton(IDC_ONE_PORT, IDC_ONE_AND_TWO_PORT, IDC_ONE_AND_TWO_PORT);
+  Show(IDC_AUTODETECT_BUTTON, false);
+  const bool attached = m_PortMap.Attach(this, IDC_PORT_MAP, CPortMapGrid::LayoutTouchstone, this);
+  if (m_Editor.PinCount() <= 2) {
+    if (attached) m_PortMap.ShowWindow(SW_HIDE);
+    Show(IDC_AUTODETECT_CHECK, true);
+  } else {
+    ShowTwoPortControls(false);
+    for (int id : {int{IDC_ONE_PORT}, int{IDC_TWO_PORT}, int{IDC_ONE_AND_TWO_PORT}}) Show(id, false);
+    if (attached) {
+      m_PortMap.HideCols(0, 0);
+      m_PortMap.Fill(m_Editor.PinNames(), Data().portMap, CPortMapGrid::PinCells::Choice);
+      m_PortMap.RedrawAll();
+    }
+  }
+  CheckRadioButton(IDC_SERIES, IDC_SHUNT, Data().series ? IDC_SERIES : IDC_SHUNT);
+  PrepareMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
+  return TRUE;
+}
+
+void CModelEditorTstone::ShowPane() { ShowWindow(SW_SHOWNORMAL); }
+void CModelEditorTstone::HidePane() { ShowWindow(SW_HIDE); }
+
+void CModelEditorTstone::EnableEditing(bool editable) {
+  for (int id : {int{IDC_FILES}, int{IDC_COMPATIBLE}, int{IDC_ONE_PORT}, int{IDC_TWO_PORT}, int{IDC_ONE_AND_TWO_PORT},
+                 int{IDC_SHUNT}, int{IDC_SERIES}})
+    Enable(id, editable);
+}
+
+CString CModelEditorTstone::ExtensionList() const {
+  if (!IsTouchstone()) return "pls";
+  CString list = TouchstoneExtensions;
+  if (m_Editor.ExtendedKinds()) list += ExtendedExtensions;
+  return list;
+}
+
+int CModelEditorTstone::PortCount(const char* file) const {
+  return IsTouchstone() ? CountTouchstonePorts(file) : ReadHeaderPortCount(file);
+}
+
+bool CModelEditorTstone::IsCompatibleFile(const char* file, bool onePortOnly, bool twoPortOnly) const {
+  const int ports = PortCount(file);
+  if (ports < 1) return false;
+  const int pins = m_Editor.PinCount();
+  if (pins >= 3) return ports == pins;
+  if (onePortOnly) return ports == 1;
+  if (twoPortOnly) return ports == 2;
+  return ports <= 2;
+}
+
+void CModelEditorTstone::ListModelFiles(bool onePortOnly, bool twoPortOnly, bool compatibleOnly) {
+  BeginWaitCursor();
+  struct WaitEnd {
+    CModelEditorTstone* pane;
+    ~WaitEnd() { pane->EndWaitCursor(); }
+  } waitEnd{this};
+  const CString extensions = ExtensionList();
+  // The port counts resolve bare names through the helper's directories: they are the editor's from here on.
+  std::vector<CString> directories;
+  for (int i = 0; i < m_Editor.Directories().GetSize(); ++i) directories.push_back(m_Editor.Directories()[i]);
+  GetDecouplingModelsHelper()->SetModelDirectories(directories);
+  std::function<bool(const char*)> keep;
+  if (compatibleOnly)
+    keep = [&](const char* name) { return IsCompatibleFile(name, onePortOnly, twoPortOnly); };
+  ListModelDirectoryFiles(m_Editor.Directories(), extensions, m_FileList, m_Paths, keep);
+}
+
+int CModelEditorTstone::SelectedPath() const { return SelectedPathIndex(m_FileList, m_Paths); }
+
+void CModelEditorTstone::LoadFromModel() {
+  m_Paths.RemoveAll();
+  m_FileList.ResetContent();
+  const bool onePort = IsDlgButtonChecked(IDC_ONE_PORT) == BST_CHECKED;
+  const bool twoPort = !onePort && IsDlgButtonChecked(IDC_TWO_PORT) == BST_CHECKED;
+  ListModelFiles(onePort, twoPort, IsDlgButtonChecked(IDC_COMPATIBLE) == BST_CHECKED);
+  const int entry = FindEntryFromSecond(m_FileList, Data().fileName, false);
+  if (entry >= 0) m_FileList.SetCurSel(entry);
+  m_bOwnFile = entry >= 0;
+  OnFileSelChange();
+}
+
+void CModelEditorTstone::OnFileSelChange() {
+  const int selection = m_FileList.GetCurSel();
+  if (selection < 0) {
+    m_PortMap.ShowWindow(SW_HIDE);
+    ShowTwoPortControls(false);
+    Show(IDC_MESSAGE, false);
+    m_bOwnFile = false;
+    return;
+  }
+  const int path = SelectedPath();
+  if (path < 0) {
+    m_bOwnFile = false;
+    return;
+  }
+  CString name;
+  m_FileList.GetText(selection, name);
+  if (m_bOwnFile) m_bOwnFile = name == Data().fileName;
+  const int ports = PortCount(m_Paths[path]);
+  const int pins = m_Editor.PinCount();
+  if (ports == 0) {
+    m_PortMap.ShowWindow(SW_HIDE);
+    ShowTwoPortControls(false);
+    SetDlgItemText(IDC_MESSAGE, "Invalid format of model file!");
+    Show(IDC_MESSAGE, true);
+    return;
+  }
+  if ((pins > 2 || ports >= 3) && ports != pins) {
+    SetDlgItemText(IDC_MESSAGE, kPortMismatch);
+    Show(IDC_MESSAGE, true);
+    m_PortMap.ShowWindow(SW_HIDE);
+    ShowTwoPortControls(false);
+    return;
+  }
+  Show(IDC_MESSAGE, false);
+  if (ports == 1) {
+    // A one-port model is a shunt measurement by nature.
+    m_PortMap.ShowWindow(SW_HIDE);
+    Show(IDC_TWO_PORT_GROUP, true);
+    Show(IDC_SERIES, true);
+    Enable(IDC_SERIES, false);
+    Show(IDC_SHUNT, true);
+    Enable(IDC_SHUNT, true);
+    CheckRadioButton(IDC_SERIES, IDC_SHUNT, IDC_SHUNT);
+    Show(IDC_AUTODETECT_CHECK, true);
+    Enable(IDC_AUTODETECT_CHECK, false);
+  } else if (ports == 2) {
+    m_PortMap.ShowWindow(SW_HIDE);
+    ShowTwoPortControls(true);
+    for (int id : {int{IDC_SERIES}, int{IDC_SHUNT}, int{IDC_AUTODETECT_CHECK}}) Enable(id, true);
+    if (m_bOwnFile) {
+      m_Autodetect.SetCheck(BST_UNCHECKED);
+      CheckRadioButton(IDC_SERIES, IDC_SHUNT, Data().series ? IDC_SERIES : IDC_SHUNT);
+    } else {
+      m_Autodetect.SetCheck(BST_CHECKED);
+      OnAutodetectToggled();
+    }
+  } else {
+    m_PortMap.ShowWindow(SW_SHOW);
+    ShowTwoPortControls(false);
+  }
+}
+
+void CModelEditorTstone::OnAutodetectToggled() {
+  if (m_Autodetect.GetCheck() == BST_CHECKED) DetectSeriesShunt();
+  const bool manual = m_Autodetect.GetCheck() != BST_CHECKED;
+  Enable(IDC_SERIES, manual);
+  Enable(IDC_SHUNT, manual);
+}
+
+void CModelEditorTstone::DetectSeriesShunt() {
+  const int path = SelectedPath();
+  if (path < 0) return;
+  const CString file = m_Paths[path];
+  cFitParams params;
+  cFitAPI* fit = cFitAPI::Create(&params);
+  if (!fit) return;
+  // Series or shunt when exactly one of the two fits is good enough; else undecided (0).
+  auto decide = [&]() -> int {
+    const bool series = fit->IsSeries();
+    const bool shunt = fit->IsShunt();
+    return series && !shunt ? IDC_SERIES : shunt && !series ? IDC_SHUNT : 0;
+  };
+  const int ports = IsTouchstone() ? fit->ReadTouchstone(file) : fit->ReadPls(file);
+  int decision = 0;
+  if (ports == 2) {
+    decision = decide();
+    // Lower the limit step by step until one fit alone stays within it.
+    for (double limit = 0.1; decision == 0 && limit >= 0.001; limit /= 2) {
+      fit->SetDecisionLimit(limit);
+      decision = decide();
+    }
+  }
+  if (decision) {
+    CheckRadioButton(IDC_SERIES, IDC_SHUNT, decision);
+  } else {
+    CString text;
+    text.Format("Model \"%s\"\n cannot be recognized either as SERIES or SHUNT!", static_cast<const char*>(file));
+    ::MessageBox(m_hWnd, text, "Decoupling Model Editor", MB_OK | MB_ICONEXCLAMATION);
+    m_Autodetect.SetCheck(BST_UNCHECKED);
+  }
+  fit->Release();
+}
+
+bool CModelEditorTstone::ValidatePane() {
+  const int path = SelectedPath();
+  if (path < 0) {
+    ::MessageBox(m_hWnd, "Touchstone file must be selected in the list.", kMessageCaption, MB_OK);
+    return false;
+  }
+  const int ports = PortCount(m_Paths[path]);
+  const int pins = m_Editor.PinCount();
+  if (ports == 0) {
+    ::MessageBox(m_hWnd, "Select valid model file", kMessageCaption, MB_OK);
+    return false;
+  }
+  if ((pins > 2 || ports >= 3) && ports != pins) {
+    CString text;
+    text.Format("You have to select model with number of ports equal to %d", pins);
+    ::MessageBox(m_hWnd, text, kMessageCaption, MB_OK);
+    return false;
+  }
+  if (m_PortMap.m_hWnd && pins > 2 && m_PortMap.HasUnassignedPort()) {
+    ::MessageBox(m_hWnd, "All model ports are to assigned to pins.", kMessageCaption, MB_OK);
+    return false;
+  }
+  return true;
+}
+
+void CModelEditorTstone::StoreToModel() {
+  FileModelData& data = Data();
+  data.fileName.Empty();
+  if (m_FileList.GetCurSel() >= 0) m_FileList.GetText(m_FileList.GetCurSel(), data.fileName);
+  const int ports = data.fileName.IsEmpty() ? 0 : PortCount(data.fileName);
+  if (ports > 0) {
+    m_bOwnFile = true;
+    data.series = ports == 1 ? false : ports == 2 ? IsDlgButtonChecked(IDC_SERIES) == BST_CHECKED : true;
+  } else {
+    m_bOwnFile = false;
+  }
+  if (m_Editor.PinCount() > 2 && m_PortMap.m_hWnd) m_PortMap.StoreAssignments(data.portMap);
+  m_Editor.StoreViaMounting();
+}
+
+void CModelEditorTstone::OnFilterChanged() {
+  StoreToModel();
+  LoadFromModel();
+}
+
+void CModelEditorTstone::OnViewModel() {
+  const int path = SelectedPath();
+  if (path < 0) return;
+  const CString arguments = "\"" + m_Paths[path] + "\"";
+  StartExternalProgram(m_hWnd, "TouchstoneViewer.exe", RunningProgramDirectory(), arguments, nullptr,
+                       "Touchstone Viewer", false);
+}
+
+HBRUSH CModelEditorTstone::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
+  HBRUSH brush = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+  if (pWnd && pWnd->GetDlgCtrlID() == IDC_MESSAGE) pDC->SetTextColor(RGB(255, 0, 0));
+  return brush;
+}
+
+void CModelEditorTstone::OnDestroy() {
+  ReleaseMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
+  CDialog::OnDestroy();
+}

@@ -1,0 +1,53 @@
+// CPortMapGrid: the grid of a multi-port model's port-to-pin assignment. One row per component pin; column 1 the
+// port's label, column 2 the pin chosen for that port (a pin name or "<not assigned>"). Choosing a pin for one
+// port takes it from any other port that held it, which then shows "<not assigned>" in red.
+#pragma once
+
+#include "brimstead/models/editor/ModelEditorRecord.h"
+#include "grid/core/CGXGridWnd.h"
+#include "platform/base/CStringArray.h"
+
+class CPortMapListener {
+public:
+  virtual void OnPortAssignmentChanged(int row) = 0;
+
+protected:
+  ~CPortMapListener() = default;
+};
+
+inline constexpr const char* NotAssignedText = "<not assigned>";
+
+class CPortMapGrid : public CGXGridWnd {
+public:
+  enum : WORD { LayoutTouchstone = 1148, LayoutSpice = 1149 };
+  enum class PinCells { Choice, ChoiceOnWhite, FixedGrey };
+
+  CPortMapGrid() = default;
+  ~CPortMapGrid() override;
+
+  // Attaches to the pane's control `id`, loads the layout and initialises the grid.
+  BOOL Attach(CWnd* pane, UINT id, WORD layout, CPortMapListener* listener);
+  // One row per pin, filled from the port map: a stored pin the component does not have, and a port the map does
+  // not name (with more than two pins), start as "<not assigned>"; with two pins or fewer an unnamed port shows its
+  // own number.
+  void Fill(const CStringArray& pins, const PortMap& map, PinCells cells);
+  // Column 2 of row `row` (from 1).
+  CString GetPin(ROWCOL row);
+  // Every row whose column 2 names a pin, into `map` (other entries stay).
+  void StoreAssignments(PortMap& map);
+  bool HasUnassignedPort();
+  // Gives the port to the pin chosen in `row` and takes that pin from every other port.
+  void ClearDuplicatePins(ROWCOL row);
+
+  BOOL NotifyCellModified(ROWCOL row, ROWCOL col) override;
+  void OnButtonClickedInCell(ROWCOL, ROWCOL) override {}
+
+  CPortMapListener* m_pListener = nullptr;
+
+private:
+  // The text the row's pin cell shows now: the active control's when it is being edited, else the cell's value.
+  CString ChosenPin(ROWCOL row);
+};
+
+// Registers the "PORTMAP" window class that the pane templates name for control 1147 (idempotent).
+void RegisterPortMapClass(HINSTANCE instance);

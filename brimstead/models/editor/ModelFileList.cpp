@@ -1,0 +1,76 @@
+#include "brimstead/models/editor/ModelFileList.h"
+
+#include "platform/base/FileSystem.h"
+#include "platform/base/ProgramLauncher.h"
+#include "shared/Misc_Path.h"
+
+#include <set>
+#include <string>
+
+void ListModelDirectoryFiles(const CStringArray& directories, const char* extensions, CListBox& list,
+                             CStringArray& paths, const std::function<bool(const char* name)>& keep) {
+  std::set<std::string> listed;
+  for (int d = 0; d < directories.GetSize(); ++d) {
+    const CString& directory = directories[d];
+    WIN32_FIND_DATA found{};
+    HANDLE find = FindFirstFile(directory + "*.*", &found);
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      const char* name = found.cFileName;
+      if (!HasExtensionFromList(name, extensions, 0)) continue;
+      if (listed.count(name)) continue;
+      if (keep && !keep(name)) continue;
+      listed.insert(name);
+      const int index = static_cast<int>(paths.Add(directory + name));
+      const int entry = list.AddString(name);
+      if (entry >= 0) list.SetItemData(entry, static_cast<DWORD_PTR>(index));
+    } while (FindNextFile(find, &found));
+    FindClose(find);
+  }
+}
+
+int FindEntryFromSecond(const CListBox& list, const CString& name, bool wholeText) {
+  const int count = list.GetCount();
+  for (int k = 0; k < count; ++k) {
+    const int i = (k + 1) % count;
+    CString text;
+    list.GetText(i, text);
+    const bool match = wholeText ? text.CompareNoCase(name) == 0
+                                 : text.GetLength() >= name.GetLength() &&
+                                       text.Left(name.GetLength()).CompareNoCase(name) == 0;
+    if (match) return i;
+  }
+  return -1;
+}
+
+int SelectedPathIndex(const CListBox& list, const CStringArray& paths) {
+  const int selection = list.GetCurSel();
+  if (selection < 0) return -1;
+  const auto index = static_cast<INT_PTR>(list.GetItemData(selection));
+  return index >= 0 && index < paths.GetSize() ? static_cast<int>(index) : -1;
+}
+
+CString RunningProgramDirectory() {
+  char path[MAX_PATH] = {};
+  GetModuleFileName(nullptr, path, sizeof path);
+  CString directory = path;
+  CutToDirectory(directory);
+  return directory;
+}
+
+void PrepareMessageLabel(CWnd& pane, int id, CFont& bold) {
+  CWnd* label = pane.GetDlgItem(id);
+  if (!label) return;
+  LOGFONT lf{};
+  if (CFont* font = label->GetFont()) font->GetLogFont(&lf);
+  lf.lfWeight = FW_BOLD;
+  bold.CreateFontIndirect(&lf);
+  label->ShowWindow(SW_HIDE);
+  label->SetFont(&bold);
+}
+
+void ReleaseMessageLabel(CWnd& pane, int id, CFont& bold) {
+  if (CWnd* label = pane.GetDlgItem(id)) label->SetFont(nullptr, FALSE);
+  bold.DeleteObject();
+}

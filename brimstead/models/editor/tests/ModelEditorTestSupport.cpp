@@ -1,0 +1,128 @@
+#include "brimstead/models/editor/tests/ModelEditorTestSupport.h"
+
+#include "brimstead/models/editor/ModelEditorResources.h"
+#include "brimstead/wizards/WizardResources.h"
+#include "grid/controls/CGXStatic.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXGridWnd.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/display/Desktop.h"
+#include "platform/display/ReferenceImage.h"
+#include "platform/window/AutomationProvider.h"
+
+#include <fstream>
+
+namespace edtest {
+
+void ModelEditorTest::SetUp() {
+  WizardWindowTest::SetUp();
+  static const bool started = [] {
+    GXRegisterStaticControls();
+    InitGridLibrary();
+    return true;
+  }();
+  (void)started;
+  // The start-up's window classes, which the window system's reset dropped.
+  WNDCLASS wc{};
+  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
+    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.lpszClassName = "GXWND";
+    RegisterClass(&wc);
+  }
+  CGXGridWnd::RegisterClass(AfxGetInstanceHandle());
+  modeleditor::RegisterModelEditorResources();
+  plat::ClearShownLog();
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  m_Root = std::filesystem::temp_directory_path() /
+           ("brim_editor_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
+  std::filesystem::remove_all(m_Root);
+  std::filesystem::create_directories(m_Root);
+}
+
+void ModelEditorTest::TearDown() {
+  std::filesystem::remove_all(m_Root);
+  WizardWindowTest::TearDown();
+}
+
+CString ModelEditorTest::MakeDirectory(const std::string& name) {
+  std::filesystem::create_directories(m_Root / name);
+  return CString((m_Root / name).string().c_str()) + "/";
+}
+
+void ModelEditorTest::CopyTestFile(const std::string& relative, const CString& directory, const std::string& as) {
+  const char* data = std::getenv("BRIM_TESTDATA_DIR");
+  const std::filesystem::path source = std::filesystem::path(data ? data : "../shared/testdata") / relative;
+  std::filesystem::copy_file(source, std::filesystem::path(static_cast<const char*>(directory)) / as,
+                             std::filesystem::copy_options::overwrite_existing);
+}
+
+void ModelEditorTest::WriteFile(const CString& directory, const std::string& name, const std::string& text) {
+  std::ofstream(std::filesystem::path(static_cast<const char*>(directory)) / name) << text;
+}
+
+void ModelEditorTest::Open(CModelEditor& editor) {
+  brimwiz::CModuleScope scope;   // the templates are the module's
+  ASSERT_TRUE(editor.Create(CModelEditor::IDD, nullptr));
+}
+
+CString ModelEditorTest::ItemText(CWnd& parent, int id) {
+  CString text;
+  parent.GetDlgItemText(id, text);
+  return text;
+}
+
+bool ModelEditorTest::Visible(CWnd& parent, int id) {
+  CWnd* item = parent.GetDlgItem(id);
+  return item && (item->GetStyle() & WS_VISIBLE);
+}
+
+bool ModelEditorTest::Enabled(CWnd& parent, int id) {
+  CWnd* item = parent.GetDlgItem(id);
+  return item && item->IsWindowEnabled();
+}
+
+void ModelEditorTest::RunModal(CDialog& dialog, std::function<void()> body, INT_PTR* result) {
+  automation.Then([&dialog, body] {
+    body();
+    if (dialog.m_hWnd && dialog.ContinueModal()) dialog.EndDialog(IDCANCEL);
+  });
+  const INT_PTR answer = dialog.DoModal();
+  if (result) *result = answer;
+}
+
+std::vector<std::string> ModelEditorTest::Messages() const {
+  std::vector<std::string> texts;
+  for (const plat::ShownRecord& shown : plat::ShownLog())
+    if (shown.request.kind == plat::SystemUiKind::MessageBox) texts.push_back(shown.request.text);
+  return texts;
+}
+
+void ModelEditorTest::ExpectMatchesReferenceIn(HWND hwnd, const std::string& name) {
+  auto image = plat::Desktop::Capture(hwnd);
+  ASSERT_TRUE(image);
+  const plat::ReferenceMatch match =
+      plat::MatchReferenceImage(*image, "brimstead/models/editor/tests/reference/" + name + ".png");
+  EXPECT_TRUE(match.Matches()) << match.message;
+}
+
+void SetPins(CModelEditor& editor, std::initializer_list<const char*> names) {
+  CStringArray pins;
+  for (const char* name : names) pins.Add(name);
+  editor.SetPinNames(pins);
+}
+
+host::CapacitorModelData ClrModel(const char* name, double c, double esr, double esl) {
+  host::CapacitorModelData data;
+  data.kind = HostModelCLR;
+  data.libraryModel = name != nullptr;
+  data.libraryModelName = name ? name : "";
+  data.libraryText = name ? "lib" : "";
+  data.capacitance = c;
+  data.esr = esr;
+  data.esl = esl;
+  return data;
+}
+
+}  // namespace edtest

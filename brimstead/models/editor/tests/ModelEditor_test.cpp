@@ -1,0 +1,325 @@
+// The model editor frame, its C-L-R pane, the interface object and the model views.
+#include "brimstead/BrimsteadExports.h"
+#include "brimstead/models/editor/CCapacitorModelEditorAPI.h"
+#include "brimstead/models/editor/CEditModelName.h"
+#include "brimstead/models/editor/CESLCalculator.h"
+#include "brimstead/models/editor/ModelEditorResources.h"
+#include "brimstead/models/editor/ModelViews.h"
+#include "brimstead/models/editor/tests/ModelEditorTestSupport.h"
+#include "platform/window/Inspect.h"
+
+namespace edtest {
+namespace {
+
+using Quantity = CModelEditorCLR::Quantity;
+
+class EditorTest : public ModelEditorTest {};
+
+TEST(ModelViews, ReadTheRecordLiveAnswerOnlyTheirKindAndOutliveTheirEditor) {
+  CHostCapacitorModel* view = nullptr;
+  CHostCapacitorModel* plsView = nullptr;
+  {
+    CModelEditor editor;
+    view = editor.GetResultModel();   // C-L-R at the defaults
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetKind(), HostModelCLR);
+    EXPECT_DOUBLE_EQ(view->GetCapacitance(), 1e-7);
+    EXPECT_DOUBLE_EQ(view->GetESR(), 0.025);
+    EXPECT_DOUBLE_EQ(view->GetESL(), 3.3e-10);
+    EXPECT_EQ(view->GetFileName(), nullptr);
+    EXPECT_EQ(view->GetPortPin(1), nullptr);
+    editor.Record().clr.esr = 0.5;   // a view shows edits made after it was made
+    EXPECT_DOUBLE_EQ(view->GetESR(), 0.5);
+
+    editor.Record().header.kind = HostModelPLS;
+    editor.Record().pls.fileName = "cap.pls";
+    editor.Record().pls.series = false;
+    editor.Record().pls.portMap[2] = "B";
+    editor.Record().touchstone.fileName = "other.s2p";
+    plsView = editor.GetResultModel();
+    ASSERT_NE(plsView, nullptr);
+    EXPECT_STREQ(plsView->GetFileName(), "cap.pls");
+    EXPECT_FALSE(plsView->IsSeries());
+    EXPECT_STREQ(plsView->GetPortPin(2), "B");
+    EXPECT_EQ(plsView->GetPortPin(0), nullptr);
+    EXPECT_EQ(plsView->GetPortPin(1), nullptr);
+    EXPECT_DOUBLE_EQ(plsView->GetCapacitance(), 0.0);
+    EXPECT_EQ(plsView->GetSubcircuitName(), nullptr);
+    editor.Record().header.kind = 7;
+    EXPECT_EQ(editor.GetResultModel(), nullptr);
+  }
+  // The editor is gone: the views still read its last state and die whole through the host's interface.
+  EXPECT_STREQ(plsView->GetFileName(), "cap.pls");
+  EXPECT_EQ(plsView->GetKind(), 7);
+  delete view;
+  delete plsView;
+}
+
+TEST(ModelEditorAPI, SplitsItsTextsAndAnswersTheGivenModelBeforeAnyRun) {
+  auto* api = static_cast<CCapacitorModelEditorAPI*>(CreateCapacitorModelEditorDialog());
+  api->SetPinNames("A\r\n\tB");
+  api->SetPinNames("two words");
+  api->SetPinNames(nullptr);
+  api->SetModelDirectories("/m/a/\n\n/m/b/");
+  EXPECT_EQ(api->PinNames().GetSize(), 3);
+  EXPECT_EQ(api->PinNames()[2], "two words");
+  EXPECT_EQ(api->ModelDirectories().GetSize(), 2);
+  EXPECT_EQ(api->ModelDirectories()[1], "/m/b/");
+  EXPECT_TRUE(api->SetContext(42));
+  host::HostCapacitorModel model(ClrModel(nullptr, 1e-6, 0.01, 1e-9));
+  EXPECT_EQ(api->GetModel(), nullptr);
+  EXPECT_TRUE(api->SetModel(&model));
+  EXPECT_EQ(api->GetModel(), &model);
+  api->Delete();
+}
+
+TEST_F(EditorTest, AfterARunEvenACancelledOneTheInterfaceAnswersAViewOfThatRun) {
+  CCapacitorModelEditorAPITable* api = CreateCapacitorModelEditorDialog();
+  host::HostCapacitorModel model(ClrModel(nullptr, 2.2e-6, 0.003, 4e-10));
+  api->SetModel(&model);
+  api->SetPinNames("1\n2");
+  automation.Then([] {
+    auto* editor = static_cast<CModelEditor*>(CWnd::FromHandle(::GetActiveWindow()));
+    editor->ClrPane().m_R = 0.004;   // as typed: stored by OK
+    editor->OnOK();
+  });
+  EXPECT_EQ(api->RunModal(), 1);
+  CHostCapacitorModel* result = api->GetModel();
+  ASSERT_NE(result, &model);
+  EXPECT_DOUBLE_EQ(result->GetCapacitance(), 2.2e-6);
+  EXPECT_DOUBLE_EQ(result->GetESR(), 0.004);
+  delete result;
+  automation.Then([] { static_cast<CDialog*>(CWnd::FromHandle(::GetActiveWindow()))->EndDialog(IDCANCEL); });
+  EXPECT_EQ(api->RunModal(), 2);
+  result = api->GetModel();
+  EXPECT_DOUBLE_EQ(result->GetESR(), 0.003);   // the second run's record, as loaded
+  delete result;
+  api->Delete();
+}
+
+TEST_F(EditorTest, ClrPaneShowsTheDefaultsChangesUnitsAndResonance) {
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  Open(editor);
+  CModelEditorCLR& pane = editor.ClrPane();
+  EXPECT_EQ(editor.CurrentPane(), &pane);
+  EXPECT_TRUE(Visible(editor, CModelEditor::IDC_KIND_CLR));
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_C_VALUE), "100.0");
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_R_VALUE), "25.0");
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_L_VALUE), "330.0");
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_RESONANCE), "27.71");
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_C_UNIT), "nF");
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_R_UNIT), "mOhm");
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_L_UNIT), "pH");
+
+  pane.SendDlgItemMessage(CModelEditorCLR::IDC_C_UNIT, CB_SETCURSEL, 1, 0);
+  pane.SendMessage(WM_COMMAND, MAKEWPARAM(CModelEditorCLR::IDC_C_UNIT, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(pane.GetDlgItem(CModelEditorCLR::IDC_C_UNIT)->m_hWnd));
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_C_VALUE), "0.1");
+  EXPECT_DOUBLE_EQ(pane.m_C, 1e-7);
+
+  // Typing: a trailing letter is ignored, text that is no number keeps the value.
+  pane.SendDlgItemMessage(CModelEditorCLR::IDC_C_UNIT, CB_SETCURSEL, 2, 0);
+  pane.SetDlgItemText(CModelEditorCLR::IDC_C_VALUE, "47x");
+  EXPECT_DOUBLE_EQ(pane.m_C, 47e-9);
+  pane.SetDlgItemText(CModelEditorCLR::IDC_C_VALUE, "abc");
+  EXPECT_DOUBLE_EQ(pane.m_C, 47e-9);
+  pane.SetDlgItemText(CModelEditorCLR::IDC_C_VALUE, "0");
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_RESONANCE), "N/A <C=0>");
+  pane.SetDlgItemText(CModelEditorCLR::IDC_L_VALUE, "0");
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_RESONANCE), "N/A");
+  pane.SetDlgItemText(CModelEditorCLR::IDC_C_VALUE, "10");
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_RESONANCE), "N/A <L=0>");
+  editor.DestroyWindow();
+}
+
+TEST_F(EditorTest, ClrValidationBoundsAndLoadedUnits) {
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  editor.Record().clr = {0.0, 0.0, 1e-9};
+  Open(editor);
+  CModelEditorCLR& pane = editor.ClrPane();
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_C_UNIT), "nF");   // C = 0 loads in nF
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_L_VALUE), "1.0");
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_L_UNIT), "nH");
+  EXPECT_FALSE(pane.ValidatePane());
+  for (auto [c, r, l, valid] : std::initializer_list<std::tuple<double, double, double, bool>>{
+           {0.01, 0, 0, false}, {0.0099, 0, 0, true}, {1e-6, -0.001, 0, false}, {1e-6, 0, -1e-12, false}}) {
+    pane.m_C = c;
+    pane.m_R = r;
+    pane.m_L = l;
+    EXPECT_EQ(pane.ValidatePane(), valid) << c << " " << r << " " << l;
+  }
+  editor.DestroyWindow();
+}
+
+EslResult OneNanohenry(const EslGeometry&) { return {0, 1e-9}; }
+
+TEST_F(EditorTest, CalculatorResultShowsWithInclusiveUnitBounds) {
+  CESLCalculator::SetComputeFunction(&OneNanohenry);
+  TestLayers layers;
+  layers.Add("TOP", 0, 35e-6);
+  layers.Add("PP", HostLayerKindSkipped, 100e-6);
+  layers.Add("GND", 0, 35e-6);
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  editor.SetLayers(&layers);
+  Open(editor);
+  CModelEditorCLR& pane = editor.ClrPane();
+  automation.Then([] {
+    auto* calculator = static_cast<CESLCalculator*>(CWnd::FromHandle(::GetActiveWindow()));
+    calculator->m_LayerList.SetCurSel(1);
+    calculator->OnOK();
+  });
+  pane.SendMessage(WM_COMMAND, MAKEWPARAM(CModelEditorCLR::IDC_CALCULATE, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(pane.GetDlgItem(CModelEditorCLR::IDC_CALCULATE)->m_hWnd));
+  EXPECT_DOUBLE_EQ(pane.m_L, 1e-9);
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_L_VALUE), "1000.0");
+  EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_L_UNIT), "pH");
+  CESLCalculator::SetComputeFunction(nullptr);
+  editor.DestroyWindow();
+}
+
+TEST_F(EditorTest, ThreePinsNeverOfferClrAndPlsShowsOnlyWhenAsked) {
+  CModelEditor editor;
+  SetPins(editor, {"A", "B", "C"});
+  editor.Record().touchstone.fileName = "kept.s3p";
+  Open(editor);
+  EXPECT_EQ(editor.Record().header.kind, HostModelTouchstone);
+  EXPECT_EQ(editor.Record().touchstone.fileName, "");
+  EXPECT_EQ(editor.CurrentPane(), &editor.TouchstonePane());
+  EXPECT_FALSE(Enabled(editor, CModelEditor::IDC_KIND_CLR));
+  EXPECT_EQ(editor.IsDlgButtonChecked(CModelEditor::IDC_KIND_TOUCHSTONE), BST_CHECKED);
+  EXPECT_FALSE(Visible(editor, CModelEditor::IDC_KIND_PLS));
+  editor.DestroyWindow();
+
+  CModelEditor extended;
+  SetPins(extended, {"1", "2"});
+  extended.SetExtendedKinds(true);
+  Open(extended);
+  EXPECT_TRUE(Visible(extended, CModelEditor::IDC_KIND_PLS));
+  EXPECT_TRUE(Enabled(extended, CModelEditor::IDC_KIND_CLR));
+  extended.DestroyWindow();
+
+  host::CapacitorModelData pls;
+  pls.kind = HostModelPLS;
+  host::HostCapacitorModel plsModel(pls);
+  CModelEditor editing;
+  SetPins(editing, {"1", "2"});
+  editing.SetModel(&plsModel);
+  Open(editing);
+  EXPECT_TRUE(Visible(editing, CModelEditor::IDC_KIND_PLS));
+  EXPECT_EQ(editing.CurrentPane(), &editing.PlsPane());
+  editing.DestroyWindow();
+}
+
+TEST_F(EditorTest, SwitchingKindStoresThePaneLeftAndOkOnAnInvalidPaneBeeps) {
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  Open(editor);
+  editor.ClrPane().m_R = 0.5;
+  editor.CheckRadioButton(CModelEditor::IDC_KIND_CLR, CModelEditor::IDC_KIND_PLS, CModelEditor::IDC_KIND_SPICE);
+  editor.OnKindClicked();
+  EXPECT_EQ(editor.Record().header.kind, HostModelSPICE);
+  EXPECT_DOUBLE_EQ(editor.Record().clr.esr, 0.5);
+  EXPECT_FALSE(editor.ClrPane().GetStyle() & WS_VISIBLE);
+  EXPECT_TRUE(editor.SpicePane().GetStyle() & WS_VISIBLE);
+  editor.CheckRadioButton(CModelEditor::IDC_KIND_CLR, CModelEditor::IDC_KIND_PLS, CModelEditor::IDC_KIND_CLR);
+  editor.OnKindClicked();
+  EXPECT_EQ(ItemText(editor.ClrPane(), CModelEditorCLR::IDC_R_VALUE), "500.0");
+
+  editor.ClrPane().m_C = 0.0;
+  plat::ClearRecordedBeeps();
+  editor.OnOK();
+  EXPECT_EQ(plat::RecordedBeeps(), std::vector<UINT>{MB_ICONASTERISK});
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_TRUE(::IsWindow(editor.m_hWnd));
+  editor.DestroyWindow();
+}
+
+TEST_F(EditorTest, LibraryListSavesUnderANameAndRemovesOnTheHostsLibrary) {
+  host::HostModelLibrary library;
+  library.Put(std::make_unique<host::HostCapacitorModel>(ClrModel("beta", 1e-6, 0.01, 5e-10)));
+  library.Put(std::make_unique<host::HostCapacitorModel>(ClrModel("Alpha", 2e-6, 0.02, 6e-10)));
+  library.Put(std::make_unique<host::HostCapacitorModel>(ClrModel("alpha", 3e-6, 0.03, 7e-10)));
+  host::HostCapacitorModel chosen(ClrModel("alpha", 3e-6, 0.03, 7e-10));
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  editor.SetModelLibrary(&library);
+  editor.SetModel(&chosen);
+  Open(editor);
+  CComboBox& list = editor.LibraryList();
+  CString text;
+  list.GetLBText(0, text);
+  EXPECT_EQ(text, "<custom>");
+  list.GetLBText(list.GetCurSel(), text);
+  EXPECT_EQ(text, "alpha");   // the exact-case entry
+  EXPECT_FALSE(Enabled(editor.ClrPane(), CModelEditorCLR::IDC_C_VALUE));   // a library model is read-only
+  EXPECT_FALSE(Enabled(editor, CModelEditor::IDC_SAVE));
+  EXPECT_TRUE(Enabled(editor, CModelEditor::IDC_REMOVE));
+
+  // "<custom>" keeps the values as the start of a custom model.
+  list.SetCurSel(0);
+  editor.OnLibrarySelChange();
+  EXPECT_FALSE(editor.Record().header.libraryModel);
+  EXPECT_EQ(ItemText(editor.ClrPane(), CModelEditorCLR::IDC_C_VALUE), "3.0");
+  EXPECT_TRUE(Enabled(editor.ClrPane(), CModelEditorCLR::IDC_C_VALUE));
+
+  // Save as: the name dialog refuses a blank, then takes a name.
+  automation.Then([] {
+    auto* dialog = static_cast<CEditModelName*>(CWnd::FromHandle(::GetActiveWindow()));
+    dialog->SetDlgItemText(CEditModelName::IDC_NAME, "my cap");
+    dialog->OnOK();
+    EXPECT_TRUE(::IsWindowVisible(dialog->m_hWnd));
+    dialog->SetDlgItemText(CEditModelName::IDC_NAME, "my_cap");
+    dialog->OnOK();
+  });
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "invalid characters");
+  editor.OnSaveAsToLibrary();
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Model name contains invalid characters."});
+  ASSERT_NE(library.Find("my_cap"), nullptr);
+  EXPECT_DOUBLE_EQ(library.Find("my_cap")->GetCapacitance(), 3e-6);
+  list.GetLBText(list.GetCurSel(), text);
+  EXPECT_EQ(text, "my_cap");
+
+  editor.OnRemoveFromLibrary();
+  EXPECT_EQ(library.Find("my_cap"), nullptr);
+  EXPECT_EQ(list.GetCurSel(), 0);
+  EXPECT_FALSE(editor.Record().header.libraryModel);
+  EXPECT_EQ(library.GetCount(), 3);
+
+  // An empty name stores nothing and keeps the selection.
+  automation.Then([] { static_cast<CDialog*>(CWnd::FromHandle(::GetActiveWindow()))->OnOK(); });
+  editor.OnSaveToLibrary();
+  EXPECT_EQ(library.GetCount(), 3);
+  EXPECT_EQ(list.GetCurSel(), 0);
+  editor.DestroyWindow();
+}
+
+TEST_F(EditorTest, LibraryButtonsHaveTheirBitmapsSize) {
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  Open(editor);
+  for (int id : {int{CModelEditor::IDC_SAVE}, int{CModelEditor::IDC_SAVE_AS}, int{CModelEditor::IDC_REMOVE}}) {
+    CRect rect;
+    editor.GetDlgItem(id)->GetWindowRect(&rect);
+    EXPECT_EQ(rect.Width(), modeleditor::kLibraryBitmapWidth) << id;
+    EXPECT_EQ(rect.Height(), modeleditor::kLibraryBitmapHeight) << id;
+    BITMAP bm{};
+    editor.LibraryButton(id).GetBitmap().GetBitmap(&bm);
+    EXPECT_EQ(bm.bmWidth, modeleditor::kLibraryBitmapWidth);
+  }
+  editor.DestroyWindow();
+}
+
+TEST_F(EditorTest, ScreenshotOfTheClrPane) {
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  Open(editor);
+  editor.ShowWindow(SW_SHOW);
+  ExpectMatchesReferenceIn(editor.m_hWnd, "editor_clr");
+  editor.DestroyWindow();
+}
+
+}  // namespace
+}  // namespace edtest

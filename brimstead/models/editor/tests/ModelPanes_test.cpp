@@ -1,0 +1,242 @@
+// The SPICE and Touchstone panes over model directories of real files, and the port map grid.
+#include "brimstead/models/editor/tests/ModelEditorTestSupport.h"
+
+namespace edtest {
+namespace {
+
+class PaneTest : public ModelEditorTest {};
+
+CString ListText(CListBox& list, int i) {
+  CString text;
+  list.GetText(i, text);
+  return text;
+}
+
+TEST_F(PaneTest, SpiceListsEachNameOnceFromTheFirstDirectoryAndFiltersCompatibleSubcircuits) {
+  const CString first = MakeDirectory("first");
+  const CString second = MakeDirectory("second");
+  CopyTestFile("spice/GRM21BR71E104JA01.subckt", first, "murata.sp");
+  CopyTestFile("spice/C0201C101K3GACTU.subckt", second, "murata.sp");
+  CopyTestFile("spice/C1206C104K1RACTU.subckt", second, "kemet.cir");
+  WriteFile(second, "mixed.cir",
+            ".SUBCKT ONE a\nR1 a 0 1\n.ENDS\n.SUBCKT TWO a b\nC1 a b 1n\n.ENDS\n.SUBCKT FOUR a b c d\n.ENDS\n");
+  WriteFile(second, "notes.txt", "not a netlist");
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  CStringArray directories;
+  directories.Add(first);
+  directories.Add(second);
+  editor.SetModelDirectories(directories);
+  editor.Record().header.kind = HostModelSPICE;
+  editor.Record().spice.fileName = "mixed.cir";
+  Open(editor);
+  CModelEditorSPICE& pane = editor.SpicePane();
+  ASSERT_EQ(pane.m_FileList.GetCount(), 3);
+  EXPECT_EQ(ListText(pane.m_FileList, 0), "kemet.cir");
+  EXPECT_EQ(pane.m_Paths[static_cast<int>(pane.m_FileList.GetItemData(2))], first + "murata.sp");
+  // The stored file with an empty subcircuit name: the first subcircuit, one node, refused.
+  EXPECT_EQ(ListText(pane.m_FileList, pane.m_FileList.GetCurSel()), "mixed.cir");
+  ASSERT_EQ(pane.m_SubcircuitList.GetCount(), 3);
+  EXPECT_EQ(pane.m_SubcircuitList.GetCurSel(), 0);
+  EXPECT_TRUE(Visible(pane, CModelEditorSPICE::IDC_MESSAGE));
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  EXPECT_FALSE(pane.ValidatePane());
+  pane.m_SubcircuitList.SetCurSel(2);
+  pane.OnSubcircuitSelChange();
+  EXPECT_FALSE(pane.ValidatePane());
+  pane.m_SubcircuitList.SetCurSel(-1);
+  EXPECT_FALSE(pane.ValidatePane());
+  // Two nodes for two pins: valid without looking at the grid.
+  pane.m_SubcircuitList.SetCurSel(1);
+  pane.OnSubcircuitSelChange();
+  EXPECT_TRUE(Visible(pane, CModelEditorSPICE::IDC_PORT_MAP));
+  EXPECT_EQ(pane.m_PortMap.GetCellValue(2, 1), "b");
+  EXPECT_TRUE(pane.ValidatePane());
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"One-node subcircuits are not allowed.",
+                                                  "You have to select model with number of nodes equal to 2",
+                                                  "SPICE file and SUBCIRCUIT must be selected in the list."}));
+
+  pane.CheckDlgButton(CModelEditorSPICE::IDC_COMPATIBLE, BST_CHECKED);
+  pane.SendMessage(WM_COMMAND, MAKEWPARAM(CModelEditorSPICE::IDC_COMPATIBLE, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(pane.GetDlgItem(CModelEditorSPICE::IDC_COMPATIBLE)->m_hWnd));
+  ASSERT_EQ(pane.m_SubcircuitList.GetCount(), 1);
+  EXPECT_EQ(ListText(pane.m_SubcircuitList, 0), "TWO");
+  pane.StoreToModel();
+  EXPECT_EQ(editor.Record().spice.subcircuitName, "TWO");
+  EXPECT_EQ(editor.Record().spice.portMap.at(1), "1");
+
+  // The real vendor netlist: one two-port subcircuit.
+  pane.m_FileList.SetCurSel(2);
+  pane.OnFileSelChange();
+  ASSERT_EQ(pane.m_SubcircuitList.GetCount(), 1);
+  EXPECT_EQ(ListText(pane.m_SubcircuitList, 0), "GRM21BR71E104JA01_DC0V_25degC_MURATA");
+  editor.DestroyWindow();
+}
+
+TEST_F(PaneTest, SpiceFourPinsRefuseAnUnassignedPortAndAnUnreadableFileListsNothing) {
+  const CString dir = MakeDirectory("models");
+  WriteFile(dir, "quad.sp", ".SUBCKT QUAD n1 n2 n3 n4\n.ENDS\n");
+  WriteFile(dir, "empty.sp", "");
+  CModelEditor editor;
+  SetPins(editor, {"A", "B", "C", "D"});
+  CStringArray directories;
+  directories.Add(dir);
+  editor.SetModelDirectories(directories);
+  editor.Record().header.kind = HostModelSPICE;
+  editor.Record().spice.fileName = "quad.sp";
+  editor.Record().spice.portMap = {{1, "A"}, {2, "B"}, {3, "C"}, {4, "Z"}};
+  Open(editor);
+  CModelEditorSPICE& pane = editor.SpicePane();
+  EXPECT_EQ(pane.m_PortMap.GetPin(4), "<not assigned>");   // a pin the component does not have
+  EXPECT_EQ(pane.m_PortMap.GetCellValue(3, 1), "n3");
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  EXPECT_FALSE(pane.ValidatePane());
+  EXPECT_EQ(Messages(), std::vector<std::string>{"All model ports are to assigned to pins."});
+  CGXStyle d;
+  d.SetValue("D");
+  pane.m_PortMap.SetStyleRange(CGXRange(4, 2), d);
+  EXPECT_TRUE(pane.ValidatePane());
+
+  pane.m_FileList.SetCurSel(0);   // empty.sp cannot be mapped
+  pane.OnFileSelChange();
+  EXPECT_EQ(pane.m_SubcircuitList.GetCount(), 0);
+  EXPECT_EQ(ItemText(pane, CModelEditorSPICE::IDC_MESSAGE), "No compartible subcircuits in selected file!");
+  editor.DestroyWindow();
+}
+
+TEST_F(PaneTest, PortMapGivesAPinToOnePortOnlyAndIgnoresButtonClicks) {
+  const CString dir = MakeDirectory("models");
+  WriteFile(dir, "quad.sp", ".SUBCKT QUAD n1 n2 n3 n4\n.ENDS\n");
+  CModelEditor editor;
+  SetPins(editor, {"A", "B", "C", "D"});
+  CStringArray directories;
+  directories.Add(dir);
+  editor.SetModelDirectories(directories);
+  editor.Record().header.kind = HostModelSPICE;
+  editor.Record().spice.portMap = {{1, "B"}, {2, "A"}};
+  Open(editor);
+  CPortMapGrid& grid = editor.SpicePane().m_PortMap;
+  CGXStyle pinCell;
+  grid.ComposeCellStyle(3, 2, pinCell);
+  EXPECT_EQ(pinCell.GetControl(), GX_IDS_CTRL_CBS_DROPDOWNLIST);
+  EXPECT_EQ(pinCell.GetChoiceList(), "A\nB\nC\nD");
+  EXPECT_EQ(grid.GetPin(3), "<not assigned>");
+  // The drop-down cell's choice as the grid receives it: the value, then the modified notification.
+  CGXStyle b;
+  b.SetValue("B");
+  grid.SetStyleRange(CGXRange(3, 2), b);
+  grid.NotifyCellModified(3, 2);
+  EXPECT_EQ(grid.GetPin(1), "<not assigned>");
+  EXPECT_EQ(grid.GetPin(3), "B");
+  EXPECT_EQ(grid.GetPin(2), "A");
+  CGXStyle first, third;
+  grid.ComposeCellStyle(1, 2, first);
+  grid.ComposeCellStyle(3, 2, third);
+  EXPECT_EQ(first.GetTextColor(), RGB(255, 0, 0));
+  EXPECT_EQ(third.GetTextColor(), RGB(0, 0, 0));
+  grid.OnButtonClickedInCell(3, 2);
+  EXPECT_EQ(grid.GetPin(3), "B");
+  PortMap stored;
+  grid.StoreAssignments(stored);
+  EXPECT_EQ(stored, (PortMap{{2, "A"}, {3, "B"}}));
+  editor.ShowWindow(SW_SHOW);
+  ExpectMatchesReferenceIn(editor.m_hWnd, "editor_spice_portmap");
+  editor.DestroyWindow();
+
+  // Two pins: grey read-only cells showing the row numbers.
+  CModelEditor twoPins;
+  SetPins(twoPins, {"P", "N"});
+  twoPins.SetModelDirectories(directories);
+  Open(twoPins);
+  CPortMapGrid& small = twoPins.SpicePane().m_PortMap;
+  CGXStyle fixed;
+  small.ComposeCellStyle(2, 2, fixed);
+  EXPECT_EQ(fixed.GetControl(), GX_IDS_CTRL_STATIC);
+  EXPECT_EQ(fixed.GetInterior().GetColor(), RGB(191, 191, 191));
+  EXPECT_TRUE(fixed.GetReadOnly());
+  EXPECT_EQ(small.GetPin(1), "1");
+  EXPECT_EQ(small.GetPin(2), "2");
+  twoPins.DestroyWindow();
+}
+
+TEST_F(PaneTest, TouchstoneListsByExtensionAndPortCountAndKeepsTheStoredChoice) {
+  const CString dir = MakeDirectory("touchstone");
+  CopyTestFile("touchstone/hfss_oneport.s1p", dir, "one.s1p");
+  CopyTestFile("touchstone/qucs_capacitor-p01pF.s2p", dir, "cap.s2p");
+  CopyTestFile("touchstone/cst_example_4ports.s4p", dir, "four.s4p");
+  CopyTestFile("touchstone/hfss_oneport.s1p", dir, "zpar.z1p");
+  WriteFile(dir, "broken.s2p", "garbage\n");
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  CStringArray directories;
+  directories.Add(dir);
+  editor.SetModelDirectories(directories);
+  editor.Record().header.kind = HostModelTouchstone;
+  editor.Record().touchstone.fileName = "cap.s2p";
+  editor.Record().touchstone.series = false;
+  Open(editor);
+  CModelEditorTstone& pane = editor.TouchstonePane();
+  EXPECT_EQ(pane.m_FileList.GetCount(), 4);   // no z1p without the extended kinds
+  EXPECT_TRUE(pane.IsCompatibleFile("one.s1p", true, false));
+  EXPECT_FALSE(pane.IsCompatibleFile("cap.s2p", true, false));
+  EXPECT_TRUE(pane.IsCompatibleFile("cap.s2p", false, true));
+  EXPECT_FALSE(pane.IsCompatibleFile("four.s4p", false, false));
+  EXPECT_FALSE(pane.IsCompatibleFile("broken.s2p", false, false));
+  // The stored file restores its stored choice without detection.
+  EXPECT_EQ(ListText(pane.m_FileList, pane.m_FileList.GetCurSel()), "cap.s2p");
+  EXPECT_EQ(pane.IsDlgButtonChecked(CModelEditorTstone::IDC_SHUNT), BST_CHECKED);
+  EXPECT_EQ(pane.m_Autodetect.GetCheck(), BST_UNCHECKED);
+  EXPECT_TRUE(Enabled(pane, CModelEditorTstone::IDC_SERIES));
+
+  // A one-port: shunt, fixed.
+  pane.m_FileList.SetCurSel(pane.m_FileList.FindStringExact(-1, "one.s1p"));
+  pane.OnFileSelChange();
+  EXPECT_EQ(pane.IsDlgButtonChecked(CModelEditorTstone::IDC_SHUNT), BST_CHECKED);
+  EXPECT_FALSE(Enabled(pane, CModelEditorTstone::IDC_SERIES));
+  pane.StoreToModel();
+  EXPECT_FALSE(editor.Record().touchstone.series);
+
+  // A file with no port count, and four ports for two pins.
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  pane.m_FileList.SetCurSel(pane.m_FileList.FindStringExact(-1, "broken.s2p"));
+  pane.OnFileSelChange();
+  EXPECT_EQ(ItemText(pane, CModelEditorTstone::IDC_MESSAGE), "Invalid format of model file!");
+  EXPECT_FALSE(pane.ValidatePane());
+  pane.m_FileList.SetCurSel(pane.m_FileList.FindStringExact(-1, "four.s4p"));
+  pane.OnFileSelChange();
+  EXPECT_FALSE(pane.ValidatePane());
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Select valid model file",
+                                                  "You have to select model with number of ports equal to 2"}));
+
+  // The compatible filter with "One-port only".
+  pane.CheckRadioButton(CModelEditorTstone::IDC_ONE_PORT, CModelEditorTstone::IDC_ONE_AND_TWO_PORT,
+                        CModelEditorTstone::IDC_ONE_PORT);
+  pane.CheckDlgButton(CModelEditorTstone::IDC_COMPATIBLE, BST_CHECKED);
+  pane.OnFilterChanged();
+  ASSERT_EQ(pane.m_FileList.GetCount(), 1);
+  EXPECT_EQ(ListText(pane.m_FileList, 0), "one.s1p");
+  editor.DestroyWindow();
+}
+
+TEST_F(PaneTest, AFileTheFitCannotReadEndsDetectionInAMessage) {
+  const CString dir = MakeDirectory("touchstone");
+  // Two ports by its first point, but a point the fit cannot read.
+  WriteFile(dir, "odd.s2p", "# GHZ S RI R 50\n1 0 0 0 0 0 0 0 0\n2 x\n");
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  CStringArray directories;
+  directories.Add(dir);
+  editor.SetModelDirectories(directories);
+  editor.Record().header.kind = HostModelTouchstone;
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  Open(editor);   // the file is selected for the first time: detection runs
+  CModelEditorTstone& pane = editor.TouchstonePane();
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("cannot be recognized either as SERIES or SHUNT!"), std::string::npos);
+  EXPECT_EQ(pane.m_Autodetect.GetCheck(), BST_UNCHECKED);
+  EXPECT_TRUE(Enabled(pane, CModelEditorTstone::IDC_SERIES));
+  editor.DestroyWindow();
+}
+
+}  // namespace
+}  // namespace edtest

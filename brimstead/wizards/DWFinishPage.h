@@ -1,0 +1,76 @@
+// CDWFinishPage: the last page of every wizard. Where the settings are saved, the analysis output file (chosen or
+// generated), and for a Quick decoupling analysis the spreadsheet report and its format. Every choice is stored
+// into the record at once.
+//
+// The old spreadsheet is not deleted as the page is left (going Back would lose the user's file): leaving only
+// tests that it can be replaced, and the wizard deletes it just before the analysis runs
+// (DeleteSpreadsheetBeforeRun), for the path that passed the test.
+#pragma once
+
+#include "brimstead/wizards/DWPage.h"
+
+class CDWFinishPage : public CDWPage {
+public:
+  enum : int {
+    IDD = 1008,
+    IDC_SAVE_SETTINGS = 1065,
+    IDC_SETTINGS_PATH = 1066,
+    IDC_SETTINGS_BROWSE = 1067,
+    IDC_AUTO_NAME = 1068,
+    IDC_OUTPUT = 1069,
+    IDC_OUTPUT_BROWSE = 1070,
+    IDC_SPREADSHEET = 1185,
+    IDC_XLS = 1211,
+    IDC_CSV = 1212,
+    IDC_SPREADSHEET_PATH = 1213,
+    IDC_SPREADSHEET_BROWSE = 1214,
+    IDC_REPORT_GROUP = 1220,
+  };
+  static constexpr const char* SettingsFilter = "Decoupling Analysis Options (*.dao)|*.dao|All files (*.*)|*.*||";
+
+  CDWFinishPage();
+
+  CString GetTitle() override { return "Run Analysis"; }
+  CString GetHeaderText() override {
+    return "Save Settings and Specify Output File\r\nSpecify the output file for results, and save settings.";
+  }
+  bool ValidateAndStore() override;
+  void RefreshControls() override;
+
+  BOOL OnInitDialog() override;
+  BOOL OnSetActive() override;
+  void DoDataExchange(CDataExchange* pDX) override;
+
+  // Deletes the spreadsheet that the last leaving of this page found replaceable, when the record still asks for
+  // a Quick decoupling report into that file and the file exists. False (after the message) when it cannot be
+  // deleted; true otherwise, also when nothing was to delete.
+  bool DeleteSpreadsheetBeforeRun();
+
+  // The output dialog's filter for a wizard kind and the current output path's extension (with its dot, or empty).
+  static CString OutputFilter(int kind, const CString& extension);
+
+  CString m_SettingsPathText;
+  int m_bSaveSettings = 0;
+  int m_bAutoName = 1;
+  CString m_OutputText;
+
+protected:
+  afx_msg void OnSaveSettings();
+  afx_msg void OnSettingsBrowse();
+  afx_msg void OnAutoName();
+  afx_msg void OnOutputBrowse();
+  afx_msg void OnSpreadsheet();
+  afx_msg void OnXls();
+  afx_msg void OnCsv();
+  afx_msg void OnSpreadsheetBrowse();
+  DECLARE_MESSAGE_MAP()
+
+private:
+  // A decoupling-analysis wizard with a Quick analysis: the only case with a spreadsheet report.
+  static bool QuickDecoupling();
+  void SetReportMode(int mode);
+  void RefuseSpreadsheet(bool focus);
+
+  // The spreadsheet path that passed the replace test when the page was last left; empty when none did.
+  CString m_TestedSpreadsheet;
+};

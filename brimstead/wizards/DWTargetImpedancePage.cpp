@@ -1,0 +1,56 @@
+#include "brimstead/wizards/DWTargetImpedancePage.h"
+
+#include "brimstead/AnalysisData.h"
+#include "brimstead/wizards/TargetZWizard.h"
+#include "platform/framework/CDataExchange.h"
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
+BEGIN_MESSAGE_MAP(CDWTargetImpedancePage, CDWPage)
+  ON_BN_CLICKED(IDC_CALCULATOR, OnCalculator)
+END_MESSAGE_MAP()
+#pragma GCC diagnostic pop
+
+CDWTargetImpedancePage::CDWTargetImpedancePage() : CDWPage(IDD) {}
+
+void CDWTargetImpedancePage::DoDataExchange(CDataExchange* pDX) {
+  CDWPage::DoDataExchange(pDX);
+  DDX_Text(pDX, IDC_TARGET, m_dTarget);
+  DDV_MinMaxDouble(pDX, m_dTarget, 0.001, 10000.0);
+}
+
+BOOL CDWTargetImpedancePage::OnInitDialog() {
+  CDWPage::OnInitDialog();
+  SetDlgItemText(IDC_DESCRIPTION,
+                 "Set a target value below which you want the PDN's decoupling impedance to be, across a wide range "
+                 "of frequencies. This impedance will be shown for reference when the analysis results are "
+                 "displayed.");
+  return TRUE;
+}
+
+BOOL CDWTargetImpedancePage::OnSetActive() {
+  m_dTarget = Record().m_dTargetImpedance * 1000.0;
+  UpdateData(FALSE);
+  return CDWPage::OnSetActive();
+}
+
+bool CDWTargetImpedancePage::ValidateAndStore() {
+  BeginValidation();
+  if (!UpdateData(TRUE))
+    return false;
+  Record().m_dTargetImpedance = m_dTarget * 0.001;
+  SetValid();
+  return true;
+}
+
+void CDWTargetImpedancePage::OnCalculator() {
+  double ohms = 0.0;
+  CTargetZWizard wizard;
+  const bool finished = wizard.Run(ohms, this);
+  if (!m_hWnd)
+    return;
+  if (finished)
+    m_dTarget = ohms * 1000.0;
+  // A cancelled calculator puts the last stored value back into the edit.
+  UpdateData(FALSE);
+}

@@ -1,0 +1,542 @@
+// The decoupling-analysis wizard's option, target, frequency and finish pages driven through the running wizard by
+// clicks and typing: what each page shows for a record, what it stores and when, and how it refuses bad input.
+// Pages of the other wizard kinds are shown alone, on a record of that kind.
+#include "brimstead/BypassAnalysisData.h"
+#include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/DiffViaAnalysisData.h"
+#include "brimstead/HostObjectRefs.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/wizards/DWAnalysisSettingsPage.h"
+#include "brimstead/wizards/DWAnalysisTypePage.h"
+#include "brimstead/wizards/DWCustomSettingsPage.h"
+#include "brimstead/wizards/DWDebugPage.h"
+#include "brimstead/wizards/DWFinishPage.h"
+#include "brimstead/wizards/DWFrequencyPage.h"
+#include "brimstead/wizards/DWTargetImpedancePage.h"
+#include "brimstead/wizards/WizardResources.h"
+#include "brimstead/wizards/tests/WizardTestSupport.h"
+#include "platform/controls/winctrl.h"
+#include "platform/window/InputRouter.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+
+using namespace wiztest;
+using namespace brimwiz;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Enabled(HWND hwnd) { return IsWindowEnabled(hwnd) != FALSE; }
+bool Shown(HWND hwnd) { return (GetWindowLong(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool Checked(HWND hwnd) { return ::SendMessage(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+class WizardPages : public WizardRunTest {
+protected:
+  HWND Control(int pageId, int id) { return PageControl(pageId, id); }
+  // Clicks into the edit, replaces its whole text by typing, and leaves the focus there.
+  void TypeInto(HWND edit, const std::string& text) {
+    Click(edit);
+    ::SendMessage(edit, EM_SETSEL, 0, -1);
+    plat::InputRouter::Instance().TypeText(text);
+    Pump();
+  }
+  // The message boxes shown so far with this text.
+  static int BoxesSaying(const std::string& text) {
+    int count = 0;
+    for (const plat::ShownRecord& shown : plat::ShownLog())
+      if (shown.request.kind == plat::SystemUiKind::MessageBox && shown.request.text == text)
+        ++count;
+    return count;
+  }
+  // The whole text of the edit is selected and it has the focus.
+  static void ExpectFocusedAndSelected(HWND edit) {
+    EXPECT_EQ(::GetFocus(), edit);
+    DWORD from = 0, to = 0;
+    ::SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, static_cast<DWORD>(Text(edit).size()));
+  }
+  // Answers every stop box (the pages' refusals and the class library's prompts) with OK.
+  void AnswerBoxes() { automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true); }
+  // Two supply nets of the board, so that a Quick or Lumped record checks.
+  void ChooseNets() {
+    auto& record = static_cast<CDecouplingAnalysisData&>(Record());
+    CHostCollectionRef nets(record.m_pBoard->GetNets());
+    ASSERT_GE(nets.Count(), 2);
+    record.m_pNet1 = nets.Item<CHostNet>(0);
+    record.m_pNet2 = nets.Item<CHostNet>(1);
+  }
+};
+
+TEST_F(WizardPages, EasyShowsThePresetGreyedAndStoresNothingCustomShowsTheRecord) {
+  ASSERT_TRUE(api->CreateModeless());
+  Record().m_bIncludeAllNets = 0;
+  Record().m_bIncludeLowFreqConnections = 1;
+  GoTo(CDWCustomSettingsPage::IDD);
+  const int boxes[] = {CDWCustomSettingsPage::IDC_ALL_NETS, CDWCustomSettingsPage::IDC_MOUNTING,
+                       CDWCustomSettingsPage::IDC_INTER_PLANE, CDWCustomSettingsPage::IDC_LOW_FREQ};
+  auto states = [&] {
+    std::vector<int> checks;
+    for (int id : boxes)
+      checks.push_back(Checked(Control(CDWCustomSettingsPage::IDD, id)) ? 1 : 0);
+    return checks;
+  };
+  EXPECT_EQ(states(), (std::vector<int>{1, 1, 1, 0}));
+  for (int id : boxes)
+    EXPECT_FALSE(Enabled(Control(CDWCustomSettingsPage::IDD, id))) << id;
+  EXPECT_FALSE(Shown(Control(CDWCustomSettingsPage::IDD, CDWCustomSettingsPage::IDC_DEFAULT)));
+  Click(Next());
+  EXPECT_EQ(Record().m_bIncludeAllNets, 0) << "Easy stores nothing";
+  EXPECT_EQ(Record().m_bIncludeLowFreqConnections, 1);
+
+  Click(Back());
+  Click(Back());
+  ASSERT_EQ(ActivePageId(), CDWAnalysisSettingsPage::IDD);
+  Click(Control(CDWAnalysisSettingsPage::IDD, CDWAnalysisSettingsPage::IDC_CUSTOM));
+  EXPECT_EQ(Record().m_nMode, 1) << "stored by the click";
+  Click(Next());
+  EXPECT_EQ(states(), (std::vector<int>{0, 1, 1, 1}));
+  for (int id : boxes)
+    EXPECT_TRUE(Enabled(Control(CDWCustomSettingsPage::IDD, id))) << id;
+  Click(Control(CDWCustomSettingsPage::IDD, CDWCustomSettingsPage::IDC_MOUNTING));
+  Click(Next());
+  EXPECT_EQ(Record().m_bIncludeMounting, 0);
+  Click(Back());
+  Click(Control(CDWCustomSettingsPage::IDD, CDWCustomSettingsPage::IDC_DEFAULT));
+  EXPECT_EQ(states(), (std::vector<int>{1, 1, 1, 0}));
+  ExpectMatchesReference(api->GetWizardWindow(), "page-custom");
+}
+
+TEST_F(WizardPages, TheAnalysisTypeIsStoredByItsClickAndQuickHidesTheSettingSteps) {
+  ASSERT_TRUE(api->CreateModeless());
+  GoTo(CDWAnalysisTypePage::IDD);
+  EXPECT_TRUE(Checked(Control(CDWAnalysisTypePage::IDD, CDWAnalysisTypePage::IDC_LUMPED))) << "the record's type";
+  ExpectMatchesReference(api->GetWizardWindow(), "page-analysis-type");
+  Click(Control(CDWAnalysisTypePage::IDD, CDWAnalysisTypePage::IDC_QUICK));
+  EXPECT_EQ(Record().m_nAnalysisType, AnalysisQuick);
+  for (WizardStepRole role : {WizardStepRole::TargetImpedance, WizardStepRole::AnalysisSettings,
+                              WizardStepRole::CustomSettings, WizardStepRole::FrequencySweep})
+    EXPECT_FALSE(Dialog().GetStep(role)->IsVisible()) << static_cast<int>(role);
+  Click(Next());
+  EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD) << "the hidden steps are skipped";
+  Click(Back());
+  Click(Control(CDWAnalysisTypePage::IDD, CDWAnalysisTypePage::IDC_DISTRIBUTED));
+  EXPECT_EQ(Record().m_nAnalysisType, AnalysisDistributed);
+  Click(Next());
+  EXPECT_EQ(ActivePageId(), CDWTargetImpedancePage::IDD);
+}
+
+class DebugPage : public WizardPages {
+protected:
+  void Open(int type, int mode) {
+    api->EnableDebugOptions();
+    ASSERT_TRUE(api->CreateModeless());
+    Record().m_nAnalysisType = type;
+    Record().m_nMode = mode;
+    GoTo(CDWDebugPage::IDD);
+  }
+  HWND Item(int id) { return Control(CDWDebugPage::IDD, id); }
+};
+
+TEST_F(DebugPage, QuickHidesThePreparationBoxesAndNeverChangesTheRecordsFlag) {
+  Record().m_bDRCOnly = 1;
+  Open(AnalysisQuick, 1);
+  EXPECT_FALSE(Shown(Item(CDWDebugPage::IDC_PREPARATION_ONLY)));
+  EXPECT_FALSE(Shown(Item(CDWDebugPage::IDC_SKIP_STITCHING)));
+  Click(Next());
+  EXPECT_EQ(Record().m_bDRCOnly, 1);
+}
+
+TEST_F(DebugPage, TimeDomainClearsAndGreysPassivityAndShowsTheInterval) {
+  Open(AnalysisLumped, 1);
+  EXPECT_TRUE(Checked(Item(CDWDebugPage::IDC_FORCE_PASSIVITY)));
+  EXPECT_FALSE(Shown(Item(CDWDebugPage::IDC_INTERVAL)));
+  Click(Item(CDWDebugPage::IDC_TIME_DOMAIN));
+  EXPECT_FALSE(Checked(Item(CDWDebugPage::IDC_FORCE_PASSIVITY)));
+  EXPECT_FALSE(Enabled(Item(CDWDebugPage::IDC_FORCE_PASSIVITY)));
+  for (int id : {int{CDWDebugPage::IDC_INTERVAL}, int{CDWDebugPage::IDC_INTERVAL_LABEL},
+                 int{CDWDebugPage::IDC_INTERVAL_UNIT}, int{CDWDebugPage::IDC_SHOW_VIEWER}})
+    EXPECT_TRUE(Shown(Item(id))) << id;
+  ExpectMatchesReference(api->GetWizardWindow(), "page-debug");
+  TypeInto(Item(CDWDebugPage::IDC_INTERVAL), "2.5");
+  Click(Next());
+  EXPECT_EQ(Record().m_bUseFDTD, 1);
+  EXPECT_EQ(Record().m_dFDTDInterval, 2.5);
+  EXPECT_EQ(Record().m_bForcePassivity, 1) << "kept while time-domain is on";
+}
+
+TEST_F(DebugPage, ClearingPreparationOnlyClearsStitchingViasInTheRecordAtOnce) {
+  Record().m_bDRCOnly = 1;
+  Record().m_bSkipStitchingVias = 1;
+  Open(AnalysisDistributed, 0);
+  EXPECT_FALSE(Enabled(Item(CDWDebugPage::IDC_TIME_DOMAIN))) << "Easy";
+  EXPECT_TRUE(Shown(Item(CDWDebugPage::IDC_SKIP_STITCHING)));
+  EXPECT_TRUE(Enabled(Item(CDWDebugPage::IDC_SKIP_STITCHING)));
+  Click(Item(CDWDebugPage::IDC_PREPARATION_ONLY));
+  EXPECT_EQ(Record().m_bDRCOnly, 0);
+  EXPECT_EQ(Record().m_bSkipStitchingVias, 0);
+  EXPECT_FALSE(Checked(Item(CDWDebugPage::IDC_SKIP_STITCHING)));
+  EXPECT_FALSE(Enabled(Item(CDWDebugPage::IDC_SKIP_STITCHING)));
+}
+
+TEST_F(WizardPages, TargetImpedanceIsShownInMilliohmsAndRangeChecked) {
+  AnswerBoxes();
+  callback.AnswerMayClose(false);
+  ASSERT_TRUE(api->CreateModeless());
+  GoTo(CDWTargetImpedancePage::IDD);
+  HWND edit = Control(CDWTargetImpedancePage::IDD, CDWTargetImpedancePage::IDC_TARGET);
+  EXPECT_EQ(Text(edit), "1") << "0.001 ohm";
+  ExpectMatchesReference(api->GetWizardWindow(), "page-target");
+  TypeInto(edit, "0.0001");
+  Click(Next());
+  EXPECT_EQ(ActivePageId(), CDWTargetImpedancePage::IDD);
+  EXPECT_EQ(BoxesSaying("Please enter a number between 0.001 and 10000."), 1);
+  EXPECT_EQ(::GetFocus(), edit);
+  callback.Clear();
+  Key(VK_ESCAPE);
+  EXPECT_TRUE(Lines().empty()) << "no Cancel while the page is invalid";
+  TypeInto(edit, "0.5");
+  Click(Next());
+  EXPECT_EQ(Record().m_dTargetImpedance, 0.0005);
+}
+
+// The calculator on the target page: its pages in order, the result after going back, Cancel changes nothing.
+TEST_F(WizardPages, TheCalculatorRecomputesAfterBackAndItsCancelLeavesTheTargetPageAsItWas) {
+  ASSERT_TRUE(api->CreateModeless());
+  GoTo(CDWTargetImpedancePage::IDD);
+  HWND edit = Control(CDWTargetImpedancePage::IDD, CDWTargetImpedancePage::IDC_TARGET);
+  auto sheet = [] { return ::GetActiveWindow(); };
+  auto press = [&](int id) { Click(::GetDlgItem(sheet(), id)); };
+  auto pageItem = [&](int id) {
+    HWND page = ::GetWindow(sheet(), GW_CHILD);
+    for (; page; page = ::GetWindow(page, GW_HWNDNEXT))
+      if (HWND item = ::GetDlgItem(page, id); item && Shown(page))
+        return item;
+    return HWND{};
+  };
+  std::string result;
+  automation.Then([&] {
+    EXPECT_EQ(Text(sheet()), "Target-Z Wizard - Specify Peak Transient Current");
+    EXPECT_EQ(Text(pageItem(1156)), "1");
+    press(ID_WIZNEXT);
+    EXPECT_EQ(Text(sheet()), "Target-Z Wizard - Specify Supply Voltage and Max Ripple");
+    press(ID_WIZNEXT);
+    EXPECT_EQ(Text(pageItem(1155)), "90");
+    ExpectMatchesReference(sheet(), "targetz-finish");
+    press(ID_WIZBACK);
+    ::SetWindowText(pageItem(1153), "0.1");
+    press(ID_WIZNEXT);
+    result = Text(pageItem(1155));
+    press(IDCANCEL);
+  });
+  Click(Control(CDWTargetImpedancePage::IDD, CDWTargetImpedancePage::IDC_CALCULATOR));
+  EXPECT_EQ(result, "5") << "0.1 V x 5 % / 1 A";
+  EXPECT_EQ(Text(edit), "1") << "a cancelled calculator leaves the page's value";
+
+  // A current of 0 is refused by the range check; 100 A, 0.1 V and 0.1 % give 1e-6 ohm.
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "Please enter a number between 1e-06 and 100.");
+  automation.Then([&] {
+    ::SetWindowText(pageItem(1156), "0");
+    press(ID_WIZNEXT);
+    EXPECT_EQ(Text(sheet()), "Target-Z Wizard - Specify Peak Transient Current");
+    ::SetWindowText(pageItem(1156), "100");
+    press(ID_WIZNEXT);
+    ::SetWindowText(pageItem(1153), "0.1");
+    ::SetWindowText(pageItem(1154), "0.1");
+    press(ID_WIZNEXT);
+    EXPECT_EQ(Text(pageItem(1155)), "0.001");
+    press(ID_WIZFINISH);
+  });
+  Click(Control(CDWTargetImpedancePage::IDD, CDWTargetImpedancePage::IDC_CALCULATOR));
+  EXPECT_EQ(Text(edit), "0.001");
+  Click(Next());
+  EXPECT_DOUBLE_EQ(Record().m_dTargetImpedance, 1e-6);
+}
+
+class FrequencyPage : public WizardPages {
+protected:
+  void Open(int mode) {
+    AnswerBoxes();
+    ASSERT_TRUE(api->CreateModeless());
+    Record().m_nMode = mode;
+    GoTo(CDWFrequencyPage::IDD);
+  }
+  HWND Item(int id) { return Control(CDWFrequencyPage::IDD, id); }
+};
+
+TEST_F(FrequencyPage, TheMinimumAndMaximumAreCheckedOnceWhenTheirEditLosesTheFocus) {
+  Open(0);
+  HWND min = Item(CDWFrequencyPage::IDC_MIN), max = Item(CDWFrequencyPage::IDC_MAX);
+  EXPECT_EQ(Text(min), "1");
+  EXPECT_EQ(Text(max), "300");
+  ExpectMatchesReference(api->GetWizardWindow(), "page-frequency");
+  TypeInto(min, "0.0009");
+  Key(VK_TAB);
+  EXPECT_EQ(BoxesSaying("Enter minimum frequency 0.001 MHz or greater"), 1) << "one check, never a nested one";
+  ExpectFocusedAndSelected(min);
+  EXPECT_EQ(Record().m_dMinFreq, 1e6);
+  TypeInto(min, "0.001");
+  Key(VK_TAB);
+  EXPECT_EQ(Record().m_dMinFreq, 1e3) << "exactly 0.001 MHz passes";
+  TypeInto(max, "0.001");
+  Key(VK_TAB);
+  EXPECT_EQ(BoxesSaying("Enter maximum frequency greater the minumum"), 1);
+  ExpectFocusedAndSelected(max);
+  Click(Next());
+  EXPECT_EQ(ActivePageId(), CDWFrequencyPage::IDD);
+  EXPECT_EQ(BoxesSaying("Enter maximum frequency greater the minumum"), 2);
+}
+
+TEST_F(FrequencyPage, EasyShowsFiftyGreyedSamplesAndStoresOnlyTheFrequencies) {
+  Record().m_nNonAdaptiveFreqNumber = 70;
+  Record().m_nFreqSweepMode = SweepLinear;
+  Open(0);
+  HWND samples = Item(CDWFrequencyPage::IDC_SAMPLES);
+  EXPECT_EQ(Text(samples), "50");
+  EXPECT_FALSE(Enabled(samples));
+  EXPECT_FALSE(Enabled(Item(CDWFrequencyPage::IDC_LINEAR)));
+  EXPECT_TRUE(Enabled(Item(CDWFrequencyPage::IDC_MAX)));
+  TypeInto(Item(CDWFrequencyPage::IDC_MAX), "500");
+  Click(Next());
+  EXPECT_EQ(Record().m_dMaxFreq, 5e8);
+  EXPECT_EQ(Record().m_nFreqSweepMode, SweepLinear);
+  EXPECT_EQ(Record().m_nNonAdaptiveFreqNumber, 70);
+}
+
+TEST_F(FrequencyPage, SampleCountsStayApartAndOutOfRangeCountsAreRefusedAfterTheModeIsStored) {
+  Record().m_nMaxAdaptiveFreqNumber = 40;
+  Record().m_nNonAdaptiveFreqNumber = 70;
+  Open(1);
+  HWND samples = Item(CDWFrequencyPage::IDC_SAMPLES);
+  EXPECT_EQ(Text(samples), "40");
+  EXPECT_EQ(Text(Item(CDWFrequencyPage::IDC_SAMPLES_LABEL)), CDWFrequencyPage::AdaptiveSamplesLabel);
+  TypeInto(samples, "41");
+  Click(Item(CDWFrequencyPage::IDC_LINEAR));
+  EXPECT_EQ(Text(samples), "70");
+  EXPECT_EQ(Text(Item(CDWFrequencyPage::IDC_SAMPLES_LABEL)), CDWFrequencyPage::SamplesLabel);
+  EXPECT_FALSE(Shown(Item(CDWFrequencyPage::IDC_ACCURACY)));
+  Click(Item(CDWFrequencyPage::IDC_ADAPTIVE));
+  EXPECT_EQ(Text(samples), "41") << "the adaptive count was kept when switching away";
+  Click(Item(CDWFrequencyPage::IDC_LINEAR));
+
+  TypeInto(samples, "10000");
+  Click(Next());
+  EXPECT_EQ(BoxesSaying("Enter number of samples between 0 and 9999"), 1);
+  ExpectFocusedAndSelected(samples);
+  EXPECT_EQ(Record().m_nFreqSweepMode, SweepLinear) << "stored before the count was refused";
+  Click(Item(CDWFrequencyPage::IDC_ADAPTIVE));
+  TypeInto(samples, "-1");
+  Click(Next());
+  EXPECT_EQ(BoxesSaying("Enter 0 to use default number of sweeps"), 1);
+
+  // A refused frequency: mode, count and accuracy are stored, the frequencies are not.
+  TypeInto(samples, "0");
+  Click(Item(CDWFrequencyPage::IDC_LOGARITHMIC));
+  // The maximum is set without the focus passing through its edit, so that only the page's validation checks it.
+  ::SetWindowText(Item(CDWFrequencyPage::IDC_MAX), "0.5");
+  TypeInto(samples, "9999");
+  Click(Next());
+  EXPECT_EQ(ActivePageId(), CDWFrequencyPage::IDD);
+  EXPECT_EQ(Record().m_nFreqSweepMode, SweepLogarithmic);
+  EXPECT_EQ(Record().m_nNonAdaptiveFreqNumber, 9999);
+  EXPECT_EQ(Record().m_nMaxAdaptiveFreqNumber, 0);
+  EXPECT_EQ(Record().m_dMaxFreq, 3e8);
+  TypeInto(Item(CDWFrequencyPage::IDC_MAX), "600");
+  Click(Next());
+  EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
+  EXPECT_EQ(Record().m_dMaxFreq, 6e8);
+}
+
+class FinishPage : public WizardPages {
+protected:
+  HWND Item(int id) { return Control(CDWFinishPage::IDD, id); }
+  void OpenQuick() {
+    ASSERT_TRUE(api->CreateModeless());
+    Record().m_nAnalysisType = AnalysisQuick;
+    ChooseNets();
+    GoTo(CDWFinishPage::IDD);
+  }
+  std::string Spreadsheet() { return Record().m_DRCReportFile.GetString(); }
+};
+
+TEST_F(FinishPage, TheReportIsOfferedForAQuickAnalysisAndItsFormatSetsTheExtension) {
+  OpenQuick();
+  EXPECT_FALSE(Enabled(Item(CDWFinishPage::IDC_AUTO_NAME))) << "a Quick analysis writes no output file";
+  EXPECT_EQ(Text(Item(CDWFinishPage::IDC_OUTPUT)), "");
+  EXPECT_TRUE(Checked(Item(CDWFinishPage::IDC_SPREADSHEET)));
+  EXPECT_TRUE(Checked(Item(CDWFinishPage::IDC_XLS)));
+  EXPECT_EQ(Text(Item(CDWFinishPage::IDC_SPREADSHEET_PATH)), "demo8.xls");
+  ExpectMatchesReference(api->GetWizardWindow(), "page-finish");
+  Click(Item(CDWFinishPage::IDC_CSV));
+  EXPECT_EQ(Record().m_nDRCReportMode, DRCReportCSV);
+  EXPECT_EQ(Text(Item(CDWFinishPage::IDC_SPREADSHEET_PATH)), "demo8.csv");
+  automation.Reply(plat::SystemUiKind::FileOpen, {IDOK, (dir / "report").string(), 0});
+  Click(Item(CDWFinishPage::IDC_SPREADSHEET_BROWSE));
+  EXPECT_EQ(plat::ShownLog().back().request.buttons,
+            (std::vector<std::string>{"Comma-separated Files (*.csv)\t*.csv", "All files (*.*)\t*.*"}));
+  EXPECT_EQ(Spreadsheet(), (dir / "report.csv").string()) << "the default extension \".csv\" adds one dot";
+  Click(Item(CDWFinishPage::IDC_SPREADSHEET));
+  EXPECT_EQ(Record().m_nDRCReportMode, DRCNoReport);
+  EXPECT_EQ(Text(Item(CDWFinishPage::IDC_SPREADSHEET_PATH)), "");
+  EXPECT_FALSE(Enabled(Item(CDWFinishPage::IDC_CSV)));
+  Click(Item(CDWFinishPage::IDC_SPREADSHEET));
+  EXPECT_EQ(Record().m_nDRCReportMode, DRCReportCSV) << "the format chosen before";
+
+  Click(Back());
+  Click(Control(CDWAnalysisTypePage::IDD, CDWAnalysisTypePage::IDC_LUMPED));
+  GoTo(CDWFinishPage::IDD);
+  for (int id = CDWFinishPage::IDC_SPREADSHEET; id <= CDWFinishPage::IDC_SPREADSHEET_BROWSE;
+       id = id == CDWFinishPage::IDC_SPREADSHEET ? CDWFinishPage::IDC_XLS : id + 1) {
+    EXPECT_TRUE(Shown(Item(id))) << id;
+    EXPECT_FALSE(Enabled(Item(id))) << id;
+  }
+  EXPECT_FALSE(Checked(Item(CDWFinishPage::IDC_SPREADSHEET)));
+  EXPECT_EQ(Text(Item(CDWFinishPage::IDC_SPREADSHEET_PATH)), "");
+  EXPECT_TRUE(Checked(Item(CDWFinishPage::IDC_AUTO_NAME)));
+  EXPECT_EQ(Text(Item(CDWFinishPage::IDC_OUTPUT)), "demo8_.z1p");
+  EXPECT_FALSE(Enabled(Item(CDWFinishPage::IDC_OUTPUT_BROWSE))) << "automatic naming";
+}
+
+TEST_F(FinishPage, TheOutputDialogFiltersByTheOutputExtension) {
+  ASSERT_TRUE(api->CreateModeless());
+  GoTo(CDWFinishPage::IDD);
+  Click(Item(CDWFinishPage::IDC_AUTO_NAME));
+  EXPECT_EQ(Record().m_nAutoGenerateOutputFileName, 0);
+  ASSERT_TRUE(Enabled(Item(CDWFinishPage::IDC_OUTPUT_BROWSE)));
+  const std::string chosen = (dir / "result.z1p").string();
+  automation.Reply(plat::SystemUiKind::FileSave, {IDOK, chosen, 0});
+  Click(Item(CDWFinishPage::IDC_OUTPUT_BROWSE));
+  const plat::SystemRequest& request = plat::ShownLog().back().request;
+  EXPECT_EQ(request.buttons, (std::vector<std::string>{"Touchstone files (*.z*)\t*.z*", "(*.z1p) - files\t*.z1p",
+                                                       "All files (*.*)\t*.*"}));
+  EXPECT_EQ(request.flags & (OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
+  EXPECT_STREQ(Record().m_OutputFileName, chosen.c_str());
+  EXPECT_EQ(Text(Item(CDWFinishPage::IDC_OUTPUT)), "result.z1p");
+
+  struct Case {
+    int kind;
+    const char* extension;
+    const char* filter;
+  } cases[] = {
+      {1, "", "Touchstone files (*.z*)|*.z*|(*) - files|*|All files (*.*)|*.*||"},
+      {2, ".z1p", "Touchstone files (*.z1p)|*.z1p|All files (*.*)|*.*||"},
+      {3, ".s2p", "Touchstone files (*.s*)|*.s*|(*.s2p) - files|*.s2p|All files (*.*)|*.*||"},
+      {4, ".s4p", "Touchstone files (*.s*)|*.s*|(*.s4p) - files|*.s4p|All files (*.*)|*.*||"},
+  };
+  for (const Case& c : cases)
+    EXPECT_STREQ(CDWFinishPage::OutputFilter(c.kind, c.extension), c.filter) << c.kind;
+}
+
+TEST_F(FinishPage, TheOldSpreadsheetIsDeletedOnlyJustBeforeTheRun) {
+  ASSERT_TRUE(api->CreateModeless());
+  Record().m_nAnalysisType = AnalysisQuick;
+  ChooseNets();
+  ASSERT_TRUE(Record().Check(nullptr).empty());
+  const std::string sheet = Spreadsheet();
+  std::ofstream(sheet) << "old report\n";
+  Click(Finish());
+  EXPECT_TRUE(fs::exists(sheet)) << "a Finish before the finish page was shown deletes nothing";
+  EXPECT_EQ(Lines().back(), "Notify 4 1");
+  GoTo(CDWFinishPage::IDD);
+  Click(Back());
+  EXPECT_TRUE(fs::exists(sheet)) << "going Back keeps the user's file";
+  callback.Clear();
+  Click(Finish());
+  EXPECT_FALSE(fs::exists(sheet));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"Run", "Notify 4 1"}));
+
+  // A report that is not asked for any more is not deleted.
+  std::ofstream(sheet) << "old report\n";
+  Click(Back());
+  GoTo(CDWFinishPage::IDD);
+  Click(Item(CDWFinishPage::IDC_SPREADSHEET));
+  Click(Finish());
+  EXPECT_TRUE(fs::exists(sheet));
+}
+
+TEST_F(FinishPage, ASpreadsheetThatCannotBeReplacedKeepsThePage) {
+  AnswerBoxes();
+  OpenQuick();
+  const std::string sheet = Spreadsheet();
+  std::ofstream(sheet) << "old report\n";
+  ASSERT_EQ(::chmod(sheet.c_str(), 0444), 0);
+  callback.Clear();
+  Click(Finish());
+  EXPECT_EQ(BoxesSaying("File \"" + sheet +
+                        "\" can't be owerriten.\nPlease, specify another file name for DRC spreadsheet."),
+            1);
+  EXPECT_EQ(::GetFocus(), Item(CDWFinishPage::IDC_SPREADSHEET_PATH));
+  EXPECT_TRUE(Lines().empty()) << "no Run";
+  Click(Back());
+  EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
+  EXPECT_TRUE(fs::exists(sheet));
+  ::chmod(sheet.c_str(), 0644);
+}
+
+// Pages of the other wizard kinds, shown alone on a record of that kind.
+class LonePage : public WizardWindowTest {
+protected:
+  void SetUp() override {
+    WizardWindowTest::SetUp();
+    CModuleScope scope;
+    host = std::make_unique<CDialog>(IDD_WIZARD_DIALOG);
+    ASSERT_TRUE(host->Create(IDD_WIZARD_DIALOG));
+    host->ShowWindow(SW_SHOW);
+  }
+  void TearDown() override {
+    page.reset();
+    host.reset();
+    SetCurrentAnalysisData(nullptr);
+    WizardWindowTest::TearDown();
+  }
+  template <class Page>
+  Page& Show(CAnalysisData* record) {
+    SetCurrentAnalysisData(record);
+    CModuleScope scope;
+    auto* made = new Page();
+    page.reset(made);
+    EXPECT_TRUE(made->Create(Page::IDD, host.get()));
+    made->OnSetActive();
+    made->ShowWindow(SW_SHOW);
+    return *made;
+  }
+  std::unique_ptr<CDialog> host;
+  std::unique_ptr<CDWPage> page;
+};
+
+TEST_F(LonePage, ALumpedBypassAnalysisStillOffersAllNets) {
+  struct Case {
+    int type;
+    bool shown;
+  } cases[] = {{AnalysisLumped, true}, {AnalysisDistributed, false}};
+  for (const Case& c : cases) {
+    auto* record = new CBypassAnalysisData();
+    record->m_nAnalysisType = c.type;
+    CDWCustomSettingsPage& custom = Show<CDWCustomSettingsPage>(record);
+    EXPECT_EQ(Shown(custom.GetDlgItem(CDWCustomSettingsPage::IDC_ALL_NETS)->m_hWnd), c.shown) << c.type;
+    EXPECT_EQ(Shown(custom.GetDlgItem(CDWCustomSettingsPage::IDC_ALL_NETS_TEXT)->m_hWnd), c.shown) << c.type;
+  }
+}
+
+TEST_F(LonePage, OtherWizardsHaveNoReportAndABypassOutputGetsItsExtension) {
+  for (CAnalysisData* record :
+       std::initializer_list<CAnalysisData*>{new CDiffViaAnalysisData(), new CModelExtractorAnalysisData()}) {
+    CDWFinishPage& finish = Show<CDWFinishPage>(record);
+    for (int id : {int{CDWFinishPage::IDC_REPORT_GROUP}, int{CDWFinishPage::IDC_SPREADSHEET},
+                   int{CDWFinishPage::IDC_XLS}, int{CDWFinishPage::IDC_SPREADSHEET_BROWSE}})
+      EXPECT_FALSE(Shown(finish.GetDlgItem(id)->m_hWnd)) << record->GetKind() << " " << id;
+  }
+  auto* bypass = new CBypassAnalysisData();
+  bypass->m_nAutoGenerateOutputFileName = 0;
+  CDWFinishPage& finish = Show<CDWFinishPage>(bypass);
+  automation.Reply(plat::SystemUiKind::FileSave, {IDOK, "/tmp/typed", 0});
+  Click(finish.GetDlgItem(CDWFinishPage::IDC_OUTPUT_BROWSE)->m_hWnd);
+  ASSERT_FALSE(plat::ShownLog().empty());
+  EXPECT_EQ(plat::ShownLog().back().request.buttons,
+            (std::vector<std::string>{"Touchstone files (*.z1p)\t*.z1p", "All files (*.*)\t*.*"}));
+  EXPECT_STREQ(bypass->m_OutputFileName, "/tmp/typed.z1p");
+}
+
+}  // namespace
