@@ -450,6 +450,9 @@ BOOL CGXCurrencyEdit::OnEditKeyDown(UINT key, UINT repeat, UINT flags) {
       else
         DoDelete();
       return TRUE;
+    // F2 and F4 open the calculator of a window that has its button; the other function keys are the grid's.
+    case VK_F2:
+    case VK_F4: grid = !HasButtonBitmap(); break;
     default: grid = key >= VK_F1 && key <= 0x87; break;
   }
   if (grid) return Grid()->ProcessKeyMessage(this, WM_KEYDOWN, key, repeat, flags);
