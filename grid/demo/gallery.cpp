@@ -2,6 +2,7 @@
 
 #include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
+#include "grid/extras/GXExtras.h"
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
 #include "grid/core/CGXStyleCompareSubsetImp.h"
@@ -27,7 +28,7 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 const std::vector<Page>& Pages() {
-  static const std::vector<Page> pages = {WindowlessCellsPage()};
+  static const std::vector<Page> pages = {WindowlessCellsPage(), CurrencyCellsPage()};
   return pages;
 }
 
@@ -48,6 +49,7 @@ void StartGridLibrary() {
   InstallParamCopyOperatorImp();
   // Each grid library's registration call (creators, texts) comes before the start-up copies the texts.
   GXRegisterCellControls();
+  GXRegisterExtras();
   InitGridLibrary();
   WNDCLASS wc{};
   wc.lpfnWndProc = MainProc;

@@ -299,9 +299,7 @@ void CGXCurrencyEdit::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL co
   }
   if (inner.top + m_nTextHeight - 1 <= inner.bottom) inner.bottom = inner.top + m_nTextHeight - 1;
   if (font) SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->GetSafeHandle()), FALSE);
-  const CString attributes = cached.GetUserAttributeText(GX_IDS_UA_CURRENCYDEF);
-  const UINT bitmap = attributes.GetLength() >= 4 && attributes[3] != '0' ? gx::kCurrencyButtonBitmap : 0;
-  if (bitmap != GetButtonBitmapId()) SetButtonBitmap(bitmap);
+  UpdateButton(cached);
   Format f(TRUE);
   f = *m_pFormat;
   f.SetBackgroundColor(back);
@@ -320,6 +318,12 @@ void CGXCurrencyEdit::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL co
   dc->ExcludeClipRect(&inner);
   Grid()->GridWnd()->ValidateRect(&inner);
   DrawChildren(dc, rect, row, col, cached);
+}
+
+void CGXCurrencyEdit::UpdateButton(const CGXStyle& style) {
+  const CString attributes = style.GetUserAttributeText(GX_IDS_UA_CURRENCYDEF);
+  const UINT bitmap = attributes.GetLength() >= 4 && attributes[3] != '0' ? gx::kCurrencyButtonBitmap : 0;
+  if (bitmap != GetButtonBitmapId()) SetButtonBitmap(bitmap);
 }
 
 // ---- Mouse and keys in the cell
@@ -417,6 +421,7 @@ BOOL CGXCurrencyEdit::OnSysKeyDownInCell(UINT ch, UINT, UINT) {
     SetFocus();
   } else if (ch == VK_DOWN && StartEditing()) {
     Grid()->RedrawCell(GetRow(), GetCol(), GX_UPDATENOW);
+    UpdateButton(GetCachedStyle());
     if (HasButtonBitmap()) ShowCalculator();
   }
   return FALSE;

@@ -81,6 +81,8 @@ class CGXCurrencyEdit : public CGXBCurrencyEdit, public CGXStatic {
   CString StoredText(double magnitude, BOOL negative, const Format& format) const;
   // Starts editing when the grid agrees (initialising for the cell first when needed).
   BOOL StartEditing();
+  // The drop-down button as the style's fourth "Currency: Attributes" character asks (none for '0').
+  void UpdateButton(const CGXStyle& style);
   // Flips the sign of the current amount (Space).
   void FlipSign();
   // The display text of a cell (composed style) and the format it is shown in.
