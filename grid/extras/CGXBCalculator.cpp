@@ -356,7 +356,7 @@ BOOL CGXBCalculator::HandleCommand(UINT command) {
   }
 }
 
-BOOL CGXBCalculator::OnDigit(UINT command) {
+BOOL CGXBCalculator::BeginEntry() {
   if (m_nState & kError) {
     Beep();
     return FALSE;
@@ -365,6 +365,11 @@ BOOL CGXBCalculator::OnDigit(UINT command) {
     m_strDisplay.Empty();
     m_bNewEntry = FALSE;
   }
+  return TRUE;
+}
+
+BOOL CGXBCalculator::OnDigit(UINT command) {
+  if (!BeginEntry()) return FALSE;
   const char digit = static_cast<char>(command + 39);
   if (!(digit == '0' && m_strDisplay.IsEmpty())) {
     const CString number = !m_strDisplay.IsEmpty() && m_strDisplay[0] == '-' ? m_strDisplay.Mid(1) : m_strDisplay;
@@ -388,14 +393,7 @@ BOOL CGXBCalculator::OnDigit(UINT command) {
 }
 
 BOOL CGXBCalculator::OnSeparator() {
-  if (m_nState & kError) {
-    Beep();
-    return FALSE;
-  }
-  if (m_bNewEntry) {
-    m_strDisplay.Empty();
-    m_bNewEntry = FALSE;
-  }
+  if (!BeginEntry()) return FALSE;
   if (m_strDisplay.Find(m_strSeparator) >= 0) return FALSE;
   if (m_strDisplay.IsEmpty()) m_strDisplay = "0";
   m_strDisplay += m_strSeparator;
@@ -460,10 +458,7 @@ void CGXBCalculator::UpdateDisplayText() {
   int decimals = m_nPrecision;
   const char point = RuntimeDecimalPoint();
   for (int guard = 0; guard < 64; ++guard) {
-    const int size = std::snprintf(nullptr, 0, "%.*f", decimals, m_dValue);
-    std::string buffer(static_cast<size_t>(size) + 1, '\0');
-    std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, m_dValue);
-    CString text(buffer.c_str());
+    CString text = gx::FormatFixed(m_dValue, decimals);
     const int at = text.Find(point);
     if (at >= 0) {
       if (!m_strSeparator.IsEmpty()) text.SetAt(at, m_strSeparator[0]);

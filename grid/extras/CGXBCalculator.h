@@ -91,6 +91,8 @@ class CGXBCalculator : public CWnd {
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
   void UpdateDisplayText();
   void DrawDisplay(CDC* dc);
+  // In error: a beep and FALSE; otherwise a new entry starts with an empty display.
+  BOOL BeginEntry();
   BOOL OnDigit(UINT command);
   BOOL OnSeparator();
   BOOL OnBackspace();

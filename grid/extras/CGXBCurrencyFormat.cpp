@@ -7,6 +7,7 @@
 #include <string>
 
 #include "grid/extras/CGXBCurrencyEdit.h"
+#include "grid/extras/GXExtras.h"
 #include "platform/base/LocaleTable.h"
 #include "platform/gdi/gdiapi.h"
 
@@ -149,12 +150,10 @@ void CGXBCurrencyEdit::Format::FormatValue(double value, CString& text, BOOL neg
   // 3. The number in the C runtime's conventions.
   const int fraction = m_nFractionDigits < 0 ? 0 : m_nFractionDigits > kMostFractionDigits ? kMostFractionDigits
                                                                                              : m_nFractionDigits;
-  const int size = std::snprintf(nullptr, 0, "%.*f", fraction, value);
-  std::string buffer(static_cast<size_t>(size) + 1, '\0');
-  std::snprintf(buffer.data(), buffer.size(), "%.*f", fraction, value);
-  CString number(buffer.c_str());
-  // 4. Without the leading zero a value below one starts at its separator (0.50 shows .50).
-  if (!m_bLeadingZero && number.GetLength() > 1 && number[0] == '0') number = number.Mid(1);
+  CString number = gx::FormatFixed(value, fraction);
+  // 4. Without the leading zero a value below one starts at its separator (0.50 shows .50); a blank standing
+  // for a missing separator keeps its zero, since a leading blank could not be read back.
+  if (!m_bLeadingZero && m_cDecimalSep && number.GetLength() > 1 && number[0] == '0') number = number.Mid(1);
   // 5. The runtime's decimal point becomes the separator (a blank when there is none).
   const int point = number.Find(RuntimeDecimalPoint());
   if (point >= 0) number.SetAt(point, m_cDecimalSep ? m_cDecimalSep : ' ');

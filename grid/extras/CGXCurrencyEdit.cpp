@@ -31,10 +31,7 @@ constexpr WORD kMaskedEditControl = 52535, kZeroBasedChoiceControl = 52532, kInp
 CString StoredAmount(double magnitude, BOOL negative, int fractionDigits) {
   const int digits = std::clamp(fractionDigits, 0, 30);
   const double signedValue = negative && magnitude != 0.0 ? -magnitude : magnitude;
-  const int size = std::snprintf(nullptr, 0, "%.*f", digits, signedValue);
-  std::string buffer(static_cast<size_t>(size) + 1, '\0');
-  std::snprintf(buffer.data(), buffer.size(), "%.*f", digits, signedValue);
-  return CString(buffer.c_str());
+  return gx::FormatFixed(signedValue, digits);
 }
 
 // The value text with its first '.' as the format's decimal separator.

@@ -1,5 +1,7 @@
 #include "grid/extras/GXExtras.h"
 
+#include <cstdio>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -59,6 +61,13 @@ void RegisterBitmaps() {
 namespace gx {
 
 void SetPopupActive(BOOL active) { CGXGridGlobals::Get().m_bPopupActive = active; }
+
+CString FormatFixed(double value, int digits) {
+  const int size = std::snprintf(nullptr, 0, "%.*f", digits, value);
+  std::string buffer(static_cast<size_t>(size > 0 ? size : 0) + 1, '\0');
+  std::snprintf(buffer.data(), buffer.size(), "%.*f", digits, value);
+  return CString(buffer.c_str());
+}
 
 }  // namespace gx
 

@@ -3,6 +3,7 @@
 // to repeat.
 #pragma once
 
+#include "platform/base/CString.h"
 #include "platform/base/wintypes.h"
 
 void GXRegisterExtras();
@@ -22,5 +23,8 @@ constexpr UINT kNegativeCurrencyChoices = 20064, kPositiveCurrencyChoices = 2006
 // The popup-active flag of the grid globals: while set, a grid that loses the focus keeps its current
 // cell's control editing (a popup of that control has the focus).
 void SetPopupActive(BOOL active);
+
+// A number printed with "%.<digits>f" in the C runtime's conventions, of any length.
+CString FormatFixed(double value, int digits);
 
 }  // namespace gx

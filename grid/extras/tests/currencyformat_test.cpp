@@ -99,6 +99,8 @@ TEST(CurrencyFormat, WithoutSeparatorsTheAmountStillReadsBack) {
   BOOL negative = FALSE;
   ASSERT_TRUE(f.ParseValue(text, value, negative));
   EXPECT_DOUBLE_EQ(value, 1234.5);
+  f.m_bLeadingZero = 0;  // a blank separator in front could not be read back: the zero stays
+  EXPECT_EQ(Formatted(f, 0.5), "$0 50");
   int start = 0, end = 0;
   ASSERT_TRUE(f.FindNumber("$ 150", start, end));
   EXPECT_EQ(start, 2);  // the blank before the amount is no separator
