@@ -9,7 +9,7 @@
 #include <set>
 #include <utility>
 
-#include "grid/controls/CGXStatic.h"
+#include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXData.h"
 #include "grid/core/CGXGridWnd.h"
@@ -25,7 +25,7 @@ void Setup() {
   done = true;
   plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("gridengine-bench"));
   plat::Desktop::Configure(1024, 768);
-  GXRegisterStaticControls();
+  GXRegisterCellControls();
   InitGridLibrary();
   WNDCLASS wc{};
   if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "grid/controls/CGXStatic.h"
+#include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridParam.h"
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   plat::Desktop::Configure(640, 480);
   InstallDocSerializeImp();
   InstallSerializeTarn5CompatibleImp();
-  GXRegisterStaticControls();
+  GXRegisterCellControls();
   InitGridLibrary();
   WNDCLASS wc{};
   wc.style = CS_GLOBALCLASS | CS_DBLCLKS;

@@ -213,6 +213,16 @@ BOOL CGXControl::NotifyLeaveCell(ROWCOL newRow, ROWCOL newCol) {
 
 BOOL CGXControl::NotifyDelete() { return m_pGrid->OnDeleteCell(m_nRow, m_nCol); }
 
+BOOL CGXControl::AskGridFirstHook() { return m_pGrid->OnControlFirstHook(m_nRow, m_nCol); }
+
+BOOL CGXControl::AskGridSecondHook() { return m_pGrid->OnControlSecondHook(m_nRow, m_nCol); }
+
+CFont* CGXControl::SelectCellFont(CDC* dc, const CGXStyle& style, const CGXStyle* previous) {
+  return m_pGrid->SelectStyleFont(dc, style, previous);
+}
+
+void CGXControl::RecordWindowRect(const CRect& rect) { m_pGrid->RecordWindowRect(rect); }
+
 // ---- Geometry --------------------------------------------------------------------------------------------
 
 CRect CGXControl::ComputeInnerRect(const CRect& cell, const CGXStyle& style) const {
@@ -650,16 +660,19 @@ BOOL CGXControl::PasteFromClipboard() {
   const BOOL opened = GetOpenClipboardWindow() == nullptr && OpenClipboard(m_pGrid->GridHwnd());
   HANDLE data = GetClipboardData(CF_TEXT);
   if (!data) data = GetClipboardData(CF_OEMTEXT);
-  BOOL found = FALSE;
+  BOOL inserted = FALSE;
   if (data) {
-    found = TRUE;
     const char* p = static_cast<const char*>(GlobalLock(static_cast<HGLOBAL>(data)));
     const CString text = p ? CString(p) : CString();
     GlobalUnlock(static_cast<HGLOBAL>(data));
-    if (CanPasteText(text)) ReplaceSelectedText(text);
+    // A text the control refuses is not pasted, and the paste says so.
+    if (CanPasteText(text)) {
+      ReplaceSelectedText(text);
+      inserted = TRUE;
+    }
   }
   if (opened) CloseClipboard();
-  return found;
+  return inserted;
 }
 
 BOOL CGXControl::CutToClipboard() {

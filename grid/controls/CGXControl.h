@@ -23,6 +23,7 @@
 #include "platform/window/windowapi.h"
 
 class CDC;
+class CFont;
 class CWnd;
 class CGXGridCore;
 class CGXStylesMap;
@@ -83,6 +84,9 @@ class CGXControl {
   virtual BOOL NotifyLeaveCell(ROWCOL newRow, ROWCOL newCol);
   // The Delete key would clear the bound cell; the grid's answer.
   virtual BOOL NotifyDelete();
+  // The grid's two hooks for the bound cell (see CGXGridCore::OnControlFirstHook); their answers.
+  virtual BOOL AskGridFirstHook();
+  virtual BOOL AskGridSecondHook();
 
   // Geometry.
   // The cell rectangle less the style's borders, with the one-pixel corrections at the last frozen row and
@@ -168,7 +172,7 @@ class CGXControl {
   // Whether the control wants Enter and Escape while it edits (a dialog then leaves them to the grid).
   virtual BOOL WantsReturnAndEscape() const { return FALSE; }
 
-  // Clipboard, find and replace.
+  // Clipboard, find and replace. Pasting answers TRUE only when text was inserted.
   virtual BOOL CopyToClipboard();
   virtual BOOL PasteFromClipboard();
   virtual BOOL CutToClipboard();
@@ -184,6 +188,7 @@ class CGXControl {
   // The selected text; the base control has no text selection and hands out its whole current text.
   virtual void GetSelectionText(CString& out) { GetEditText(out); }
   virtual BOOL AcceptsText(const CString&) { return TRUE; }
+  // Asked before a pasted text replaces the selection.
   virtual BOOL CanPasteText(const CString&) { return TRUE; }
 
   // Window messages and notifications.
@@ -235,6 +240,11 @@ class CGXControl {
   // A window-based control's window received the focus: the grid hears WM_KILLFOCUS with that window's
   // handle (not when the window is the grid itself); the grid ignores it while it guards its focus.
   void ForwardKillFocusToGrid(CWnd* focus);
+  // Selects the style's font into the DC through the grid: the font selected before, or null when the
+  // previous style has the same font and nothing was selected.
+  CFont* SelectCellFont(CDC* dc, const CGXStyle& style, const CGXStyle* previous = nullptr);
+  // The control's window lies over this rectangle of the grid: the grid's paint leaves it alone.
+  void RecordWindowRect(const CRect& rect);
   // Registers the user attributes that every grid knows through the base.
   static void RegisterUserAttributes(CGXStylesMap* map);
   // The display text under the style's number format (unchanged without the number-formatting feature).

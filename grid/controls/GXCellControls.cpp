@@ -3,6 +3,7 @@
 #include "grid/controls/CGXButton.h"
 #include "grid/controls/CGXCheckBox.h"
 #include "grid/controls/CGXDaoBitmap.h"
+#include "grid/controls/CGXEditControl.h"
 #include "grid/controls/CGXOleVarUserAttribute.h"
 #include "grid/controls/CGXProgressCtrl.h"
 #include "grid/controls/CGXPushbutton.h"
@@ -25,6 +26,7 @@ void GXRegisterCellControls() {
   GXRegisterStaticControls();  // the cells' texts too
   gx::RegisterControlBitmaps();
   if (!CGXControlFactory::FirstRegistration(reinterpret_cast<const void*>(&GXRegisterCellControls))) return;
+  Register<CGXEditControl>(GX_IDS_CTRL_EDIT, UINT{GX_IDS_CTRL_EDIT});
   Register<CGXCheckBox>(GX_IDS_CTRL_CHECKBOX, FALSE, 0u, 0u);
   Register<CGXCheckBox>(GX_IDS_CTRL_CHECKBOX3D, TRUE, 0u, 0u);
   Register<CGXCheckBoxEx>(GX_IDS_CTRL_CHECKBOX_EX, FALSE, 0u, 0u);

@@ -36,6 +36,10 @@ CGXGridCore::~CGXGridCore() {
   m_pCachedControl = nullptr;
   m_pCurrentControl = nullptr;
   m_pDefaultControl = nullptr;
+  // The controls' windows go while the grid is whole: their last notifications (focus, commands) still
+  // reach a grid that can answer them.
+  for (auto& [id, control] : m_controls)
+    if (CWnd* window = control ? control->GetWindowPart() : nullptr; window && window->m_hWnd) window->DestroyWindow();
   m_controls.clear();
   FreeDrawingCaches();
   if (m_bOwnParam) delete m_pParam;

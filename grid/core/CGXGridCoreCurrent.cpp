@@ -423,6 +423,7 @@ BOOL CGXGridCore::OnGridFocusChange(BOOL gained) {
         BOOL storeAnswer = TRUE;
         if (ok && modified) ok = (storeAnswer = c->StoreValue()) & 1;
         if (ok) ok = c->NotifyStored();
+        if (ok && modified) c->AskGridFirstHook();
         if (ok) {
           c->SetEditingState(FALSE);
           c->SetModifiedState(FALSE);

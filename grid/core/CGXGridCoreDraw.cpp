@@ -303,8 +303,11 @@ void CGXGridCore::DrawGridDirect(CDC* dc) {
     dc->FillSolidRect(area.right, area.top - 1, 1, area.Height() + 2, RGB(0, 0, 0));
     dc->FillSolidRect(area.left - 1, area.bottom, area.Width() + 2, 1, RGB(0, 0, 0));
   }
+  // Windows recorded outside a paint may have moved since: only this paint's records count.
+  m_windowRects.clear();
   PaintBlockWithFrame(dc, clip);
   m_queuedRects.clear();
+  m_windowRects.clear();
 }
 
 void CGXGridCore::DrawGridBuffered(CDC* dc) {
@@ -321,6 +324,7 @@ void CGXGridCore::DrawGridBuffered(CDC* dc) {
   PrepareDC(&mem);
   mem.SetViewportOrg(-clip.left, -clip.top);
   mem.SetBrushOrg(clip.left % 8, clip.top % 8);
+  m_windowRects.clear();
   {
     PaintScope scope(this, &mem);
     // The memory bitmap is painted completely before anything is copied, so the screen never receives the
@@ -342,6 +346,9 @@ void CGXGridCore::DrawGridBuffered(CDC* dc) {
   const int saved = dc->SaveDC();
   for (const CRect& q : m_queuedRects) dc->ExcludeClipRect(&q);
   m_queuedRects.clear();
+  // The controls' windows over their cells keep their pixels.
+  ExcludeWindowRects(dc);
+  m_windowRects.clear();
   dc->BitBlt(clip.left, clip.top, clip.Width(), clip.Height(), &mem, 0, 0, SRCCOPY);
   dc->RestoreDC(saved);
   mem.SelectObject(oldBmp);
@@ -673,7 +680,15 @@ void CGXGridCore::DrawCellControl(CDC* dc, ROWCOL row, ROWCOL col, const CRect& 
     return;
   }
   if (row && col && MatchesCurrentCell(row, col) && !control->IsBoundToCell(row, col)) control->InitForCell(row, col);
+  const size_t recorded = m_windowRects.size();
   control->DrawCell(dc, rect, row, col, style, m_pStyleStandard);
+  // A control that placed its window over the cell: what the paint draws after it (lines, frames, the
+  // selection) must not cover the window.
+  for (size_t i = recorded; i < m_windowRects.size(); ++i) dc->ExcludeClipRect(&m_windowRects[i]);
+}
+
+void CGXGridCore::ExcludeWindowRects(CDC* dc) {
+  for (const CRect& r : m_windowRects) dc->ExcludeClipRect(&r);
 }
 
 void CGXGridCore::FillRowInteriorRuns(CGXGridDrawContext& ctx, ROWCOL i) {

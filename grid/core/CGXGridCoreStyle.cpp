@@ -461,6 +461,8 @@ void CGXGridCore::RefreshAfterBaseStyle(WORD id, UINT flags, BOOL createHint) {
 }
 
 void CGXGridCore::ResetCurrentCellAfterStyles() {
+  // The control composes the cell's style as it binds: the base styles of a replaced styles map first.
+  LookupBaseStyles();
   ROWCOL r, c;
   if (m_pCurrentControl && QueryCurrentCell(&r, &c) && !m_pCurrentControl->GetEditingState()) {
     m_pCurrentControl = ControlForCell(r, c);

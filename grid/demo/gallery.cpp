@@ -1,6 +1,7 @@
 #include "grid/demo/gallery.h"
 
 #include "grid/controls/GXCellControls.h"
+#include "grid/features/gxfeatures.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/extras/GXExtras.h"
 #include "grid/core/CGXGridDocSerializeImp.h"
@@ -49,6 +50,7 @@ void StartGridLibrary() {
   InstallParamCopyOperatorImp();
   // Each grid library's registration call (creators, texts) comes before the start-up copies the texts.
   GXRegisterCellControls();
+  GXRegisterEditingFeatures();
   GXRegisterExtras();
   InitGridLibrary();
   WNDCLASS wc{};

@@ -547,6 +547,7 @@ TEST_F(CurrentTest, ACoveredCellBecomesCurrentAsItsTopLeftCellAndMovesStepOverIt
 
 TEST_F(CurrentTest, FindEnabledCellSkipsHiddenAndDisabledCellsAndStopsAtTheEdge) {
   NotifyingGrid* g = MakeEditingGrid(10, 6);
+  UseTestHideCells(g);
   g->HideRows(4, 4, TRUE, 0);
   CGXStyle disabled;
   disabled.SetEnabled(FALSE);
@@ -721,6 +722,7 @@ TEST_F(CurrentTest, F2StoresAndEditsAgainWithTheControlFetchedAnew) {
 
 TEST_F(CurrentTest, DoubleByteCharactersAndSystemKeysReachTheirHooks) {
   auto* g = MakeGrid<NotifyingGrid>(5, 3, 300, 200);
+  UseWindowlessEditStandIn(g);  // the characters reach the grid's own hooks
   g->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
   plat::SetLeadBytePredicate([](BYTE b) { return b >= 0x81 && b <= 0x9F; });
   EXPECT_EQ(::SendMessage(*g, WM_CHAR, 0x82, 1), 0);  // held: handled, nothing delivered

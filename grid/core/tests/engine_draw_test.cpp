@@ -220,6 +220,7 @@ TEST_F(DrawTest, HiddenRowsInViewComposeNothingAndCallNoControl) {
   auto* g = MakeGrid<ComposeCounter>(2000, 3, 300, 200);
   RecordingStatic* control = InstallRecording(g);
   g->GetParam()->m_nPreloadStyles = 1;
+  UseTestHideCells(g);
   g->HideRows(3, 1000, TRUE, 0);
   g->composed = 0;
   g->RedrawAll(GX_UPDATENOW);
@@ -675,6 +676,7 @@ struct WindowedStatic : CGXStatic {
 
 TEST_F(DrawTest, TheControlsFrameFollowsTheParameterObjectsFrameSwitches) {
   CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  UseWindowlessEditStandIn(g);  // the frame is the base control's
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
   CGXGridParam* p = g->GetParam();
   p->m_bCurrentCellFrame = FALSE;  // the control frames the current cell, not the grid

@@ -119,6 +119,7 @@ TEST_F(FeaturesTest, InstalledFeaturesReceiveTheGridAndTheArgumentsAndAreFreedWi
 
 TEST_F(FeaturesTest, DeleteClearsThroughTheClearFeaturePassingCtrl) {
   CGXGridWnd* g = MakeGrid(10, 5);
+  UseWindowlessEditStandIn(g);  // Delete reaches the grid, not an editor
   auto* clear = new RecordingClear;
   g->SetFeature(clear);
   SetFocus(*g);

@@ -660,10 +660,14 @@ void SetEveryRunTimeSetting(CGXGridParam& p) {
   p.m_bCurrentCellFrame = p.m_bInvertSelection = FALSE;
   p.m_bInvertCurrentCellToo = p.m_bOldDrawing = TRUE;
   p.m_nPreloadStyles = 1;
-  p.m_bNoControlFrame = p.m_bNoInnerRectCorrection = p.m_bPasteStyles = TRUE;
+  p.m_bNoControlFrame = p.m_bNoInnerRectCorrection = p.m_bPasteStyles = p.m_bEditUnformatted = TRUE;
   p.m_dwRenameSheet = 0;
   p.m_bLockUpdate = p.m_bCutPending = TRUE;
   p.m_copiedRanges.AddTail(new CGXRange(1, 1));
+  p.m_nTransactionLevel = 2;
+  p.m_wRemoveRowsUndoFlags = p.m_wRemoveColsUndoFlags = 0;
+  p.m_bNotExecutingCommand = FALSE;
+  p.m_bHeaderMarkingLocked = TRUE;
 }
 
 // FNV-1a, enough to pin the bytes of a layout.
