@@ -3,6 +3,7 @@
 #include "grid/controls/GXCellControls.h"
 #include "grid/features/gxfeatures.h"
 #include "grid/core/CGXControlFactory.h"
+#include "grid/extras/GXExtras.h"
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
 #include "grid/core/CGXStyleCompareSubsetImp.h"
@@ -28,7 +29,7 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 const std::vector<Page>& Pages() {
-  static const std::vector<Page> pages = {WindowlessCellsPage()};
+  static const std::vector<Page> pages = {WindowlessCellsPage(), CurrencyCellsPage()};
   return pages;
 }
 
@@ -50,6 +51,7 @@ void StartGridLibrary() {
   // Each grid library's registration call (creators, texts) comes before the start-up copies the texts.
   GXRegisterCellControls();
   GXRegisterEditingFeatures();
+  GXRegisterExtras();
   InitGridLibrary();
   WNDCLASS wc{};
   wc.lpfnWndProc = MainProc;

@@ -1,0 +1,55 @@
+// The gallery's page of currency cells, headless and in a process of its own: the desktop (the popup
+// calculator is a window of its own) as built and after each step matches its reference, and the cells hold
+// what the steps stored. BRIM_UPDATE_REFERENCES=1 rewrites the images after an intended change.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "grid/controls/CGXControl.h"
+#include "grid/demo/gallery.h"
+#include "platform/display/Desktop.h"
+#include "platform/display/ReferenceImage.h"
+#include "platform/window/InputRouter.h"
+#include "platform/window/Pump.h"
+
+namespace {
+
+TEST(CellGallery, CurrencyCellsEditAndUseThePopupCalculator) {
+  const gallery::Page* page = gallery::FindPage("currency");
+  ASSERT_NE(page, nullptr);
+  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
+  HWND main = page->build();
+  plat::RunUntilIdle();
+  CGXGridWnd* g = gallery::PageGrid(main);
+  ASSERT_NE(g, nullptr);
+  const auto expectDesktop = [](const std::string& name) {
+    plat::Desktop::PaintAll();
+    auto image = plat::Desktop::Compose();
+    ASSERT_TRUE(image);
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, "grid/demo/tests/reference/currency-" + name + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  };
+  expectDesktop("start");
+  for (const gallery::Step& step : page->steps()) {
+    step.drive(g);
+    plat::RunUntilIdle();
+    expectDesktop(step.name);
+    if (step.name == "editing") EXPECT_EQ(g->GetCellValue(1, 3), "1234.5");  // kept in the editor
+    if (step.name == "current") EXPECT_EQ(g->GetCellValue(1, 3), "98765.00");
+  }
+  ROWCOL row = 0, col = 0;
+  g->QueryCurrentCell(&row, &col);
+  EXPECT_EQ(row, 5u);
+  EXPECT_EQ(g->GetCellValue(5, 3), "42");  // the result waits in the editor until the cell is left
+  CString shown;
+  g->ControlForCell(5, 3)->GetEditText(shown);
+  EXPECT_EQ(shown, "$***130.00");
+  plat::InputRouter::Instance().KeyPress(VK_UP);
+  plat::RunUntilIdle();
+  EXPECT_EQ(g->GetCellValue(5, 3), "130.00");
+  DestroyWindow(main);
+  plat::RunUntilIdle();
+}
+
+}  // namespace
