@@ -1042,6 +1042,14 @@ class CGXGridCore {
   virtual BOOL OnMButtonDblClkCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
   virtual BOOL OnRButtonDblClkCell(ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
   WORD GetPressState() const { return m_wPressState; }
+  // The editing windows of the current cell's control share these: a press inside the window of the cell
+  // (row, col) makes the cell current when it is not; the window's context-menu request goes to the grid
+  // window (and from there to its parent) as if it had been made on the grid.
+  virtual BOOL OnCellWindowLButtonDown(ROWCOL row, ROWCOL col);
+  virtual BOOL OnCellWindowContextMenu(CWnd* wnd, CPoint pt);
+  // The grid's focus guard: while set the grid ignores its own focus changes (a cell control moving the
+  // focus between the grid and its editing window, or hiding that window).
+  BOOL& FocusGuard() { return m_bFocusGuard; }
 
  protected:
   enum class Button { left, middle, right };

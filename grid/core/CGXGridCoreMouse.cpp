@@ -351,3 +351,16 @@ BOOL CGXGridCore::OnRButtonCell(ROWCOL pr, ROWCOL pc, ROWCOL row, ROWCOL col, in
       [&](CGXControl* c) { c->OnRButtonUpInCell(keys, x, y, state); },
       [&](ROWCOL r, ROWCOL c) { OnRButtonClickedCell(r, c, keys, CPoint(x, y)); });
 }
+
+BOOL CGXGridCore::OnCellWindowLButtonDown(ROWCOL row, ROWCOL col) {
+  if (MatchesCurrentCell(row, col)) return TRUE;
+  return MoveCurrentCellTo(row, col, GX_UPDATENOW);
+}
+
+BOOL CGXGridCore::OnCellWindowContextMenu(CWnd* wnd, CPoint pt) {
+  HWND grid = GridHwnd();
+  if (!grid) return FALSE;
+  ::SendMessage(grid, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd ? wnd->GetSafeHwnd() : grid),
+                MAKELPARAM(pt.x, pt.y));
+  return TRUE;
+}

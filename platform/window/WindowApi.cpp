@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/base/ResourceTable.h"
 #include "platform/base/SystemError.h"
 
 #include "platform/window/Caret.h"
@@ -899,8 +900,11 @@ LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, H
                 static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(icon)));
   auto& slot = names[buf];
   if (!slot) slot = std::make_unique<std::string>(buf);
-  if (!plat::WindowClassRegistry::Instance().Find(slot->c_str(), nullptr)) {
+  // Registered with the module's instance, which CWnd::CreateEx creates its windows with.
+  const HINSTANCE instance = AfxGetInstanceHandle();
+  if (!plat::WindowClassRegistry::Instance().Find(slot->c_str(), instance)) {
     WNDCLASS wc{};
+    wc.hInstance = instance;
     wc.style = classStyle;
     wc.lpfnWndProc = DefWindowProc;
     wc.hCursor = cursor;
