@@ -65,6 +65,7 @@ void SetPopupActive(BOOL active) { CGXGridGlobals::Get().m_bPopupActive = active
 void GXRegisterExtras() {
   gx::AddGridStrings(kStrings);
   RegisterBitmaps();
+  GXRegisterDateTimeCells();
   if (!CGXControlFactory::FirstRegistration(reinterpret_cast<const void*>(&GXRegisterExtras))) return;
   CGXControlFactory::RegisterControlCreator(GX_IDS_CTRL_CURRENCY, [](CGXGridCore* g) {
     return static_cast<CGXControl*>(new CGXCurrencyEdit(g, GX_IDS_CTRL_CURRENCY));
