@@ -40,6 +40,10 @@ HWND ThemedWindow(CDC& dc) {
   return WindowFromDC(dc.GetSafeHdc());
 }
 
+bool IsStepKey(UINT key) {
+  return key == VK_END || key == VK_HOME || key == VK_UP || key == VK_ADD || key == VK_DOWN || key == VK_SUBTRACT;
+}
+
 bool IsDigitKey(UINT key) { return (key >= '0' && key <= '9') || (key >= VK_NUMPAD0 && key <= VK_NUMPAD9); }
 
 // Case-insensitive "begins with", a double-byte character compared as a whole.
@@ -69,6 +73,16 @@ BOOL CGXBDTGadget::SetActive(BOOL active) {
 void CGXBDTGadget::SetValue(int value, BOOL redraw) {
   m_nValue = value;
   if (redraw) Redraw();
+}
+
+BOOL CGXBDTGadget::NotifyStepKey(UINT key) {
+  switch (key) {
+    case VK_END: return Notify(GXDT_LAST);
+    case VK_HOME: return Notify(GXDT_FIRST);
+    case VK_UP: case VK_ADD: return Notify(GXDT_UP);
+    case VK_DOWN: case VK_SUBTRACT: return Notify(GXDT_DOWN);
+    default: return FALSE;
+  }
 }
 
 BOOL CGXBDTGadget::Notify(UINT code, int value) {
@@ -213,13 +227,7 @@ void CGXBDTNumericGadget::OnCancelMode() {
 
 void CGXBDTNumericGadget::OnKeyDown(UINT key) {
   if (IsTyping() && !IsDigitKey(key) && !Commit()) return;
-  switch (key) {
-    case VK_END: Notify(GXDT_LAST); break;
-    case VK_HOME: Notify(GXDT_FIRST); break;
-    case VK_UP: case VK_ADD: Notify(GXDT_UP); break;
-    case VK_DOWN: case VK_SUBTRACT: Notify(GXDT_DOWN); break;
-    default: break;
-  }
+  NotifyStepKey(key);
 }
 
 void CGXBDTNumericGadget::OnChar(UINT ch) {
@@ -283,15 +291,8 @@ void CGXBDTListGadget::OnKeyDown(UINT key) {
   // moves the value also forgets the typed prefix.
   StopTimer();
   m_bTimer = FALSE;
-  if (key == VK_END || key == VK_HOME || key == VK_UP || key == VK_ADD || key == VK_DOWN || key == VK_SUBTRACT)
-    m_strPrefix.Empty();
-  switch (key) {
-    case VK_END: Notify(GXDT_LAST); break;
-    case VK_HOME: Notify(GXDT_FIRST); break;
-    case VK_UP: case VK_ADD: Notify(GXDT_UP); break;
-    case VK_DOWN: case VK_SUBTRACT: Notify(GXDT_DOWN); break;
-    default: break;
-  }
+  if (IsStepKey(key)) m_strPrefix.Empty();
+  NotifyStepKey(key);
 }
 
 void CGXBDTListGadget::OnTimer() { EndTypeAhead(); }

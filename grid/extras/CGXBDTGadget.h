@@ -64,6 +64,8 @@ class CGXBDTGadget : public CObject {
 
  protected:
   BOOL Notify(UINT code, int value = 0);
+  // End, Home, Up (or +) and Down (or -) as reports 9, 8, 1 and 2.
+  BOOL NotifyStepKey(UINT key);
   void Redraw();
   // Measures a text as the window's gadgets do (DT_CALCRECT on an emptied rectangle).
   static CSize MeasureText(CDC& dc, const CString& text);
