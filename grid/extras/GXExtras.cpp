@@ -74,6 +74,7 @@ CString FormatFixed(double value, int digits) {
 void GXRegisterExtras() {
   gx::AddGridStrings(kStrings);
   RegisterBitmaps();
+  GXRegisterDateTimeCells();
   if (!CGXControlFactory::FirstRegistration(reinterpret_cast<const void*>(&GXRegisterExtras))) return;
   CGXControlFactory::RegisterControlCreator(GX_IDS_CTRL_CURRENCY, [](CGXGridCore* g) {
     return static_cast<CGXControl*>(new CGXCurrencyEdit(g, GX_IDS_CTRL_CURRENCY));

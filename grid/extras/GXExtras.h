@@ -7,6 +7,8 @@
 #include "platform/base/wintypes.h"
 
 void GXRegisterExtras();
+// The date and time cells' part of it: the calendar's texts.
+void GXRegisterDateTimeCells();
 
 // The currency cell's control id.
 constexpr WORD GX_IDS_CTRL_CURRENCY = 52545;
