@@ -3,6 +3,7 @@
 #include "grid/controls/GXCellControls.h"
 #include "grid/features/gxfeatures.h"
 #include "grid/core/CGXControlFactory.h"
+#include "grid/core/gxlayoutresources.h"
 
 // The application handles no message of its own; the map exists so that derived maps chain through it.
 #pragma GCC diagnostic push
@@ -18,6 +19,7 @@ void StartGridLibrary() {
   // system-colour table; the three numbers are the ones the module has always passed.
   GXRegisterCellControls();
   GXRegisterEditingFeatures();
+  gx::RegisterGridLayouts();   // the layouts the module's grids are made from (the port map's)
   InitGridLibrary(0x710, 0, 0);
 }
 

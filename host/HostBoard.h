@@ -73,6 +73,8 @@ public:
   HostDecoupling& Decoupling() { return m_decoupling; }
   HostPIProbes& PIProbes() { return m_piProbes; }
   HostModelLibrary& ModelLibrary() { return m_library; }
+  // What the module changed on the board, one line per call.
+  const HostChangeLog& Changes() const { return m_changes; }
   HostGeometryQuery& GeometryQuery() { return m_geometry; }
 
 private:
@@ -89,6 +91,7 @@ private:
   std::map<std::string, HostProbe*> m_probeIds;
   std::vector<MetalArea> m_areas;
   std::vector<HostProbe*> m_picks;
+  HostChangeLog m_changes;
   HostDecoupling m_decoupling;
   HostPIProbes m_piProbes;
   HostModelLibrary m_library;

@@ -7,6 +7,16 @@ std::string TextOf(const char* text) { return text ? text : ""; }
 
 // Ports beyond this are not read when a model is copied; the module's models have a handful.
 constexpr int MaxCopiedPorts = 64;
+
+const char* KindText(int kind) {
+  switch (kind) {
+    case HostModelCLR: return "CLR";
+    case HostModelTouchstone: return "Touchstone";
+    case HostModelSPICE: return "SPICE";
+    case HostModelPLS: return "PLS";
+  }
+  return "kind?";
+}
 }  // namespace
 
 std::unique_ptr<HostCapacitorModel> HostCapacitorModel::Snapshot(CHostCapacitorModel& model) {
@@ -67,12 +77,16 @@ void HostModelLibrary::Add(CHostCapacitorModel* model) {
   // The library owns what it is given; it keeps a copy because the module's views read an editor that goes away.
   std::unique_ptr<CHostCapacitorModel> owned(model);
   auto copy = HostCapacitorModel::Snapshot(*owned);
+  if (m_changes)
+    m_changes->Add("ModelLibrary Add " + copy->Data().libraryModelName + " " + KindText(copy->Data().kind));
   Put(std::move(copy));
 }
 
 void HostModelLibrary::Remove(const char* modelName) {
   const std::string name = TextOf(modelName);
-  std::erase_if(m_models, [&](const auto& m) { return m->Data().libraryModelName == name; });
+  const auto removed = std::erase_if(m_models, [&](const auto& m) { return m->Data().libraryModelName == name; });
+  if (m_changes)
+    m_changes->Add("ModelLibrary Remove " + name + (removed ? "" : " (not found)"));
 }
 
 HostCapacitorModel* HostModelLibrary::Put(std::unique_ptr<HostCapacitorModel> model) {

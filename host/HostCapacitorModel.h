@@ -2,6 +2,7 @@
 #pragma once
 
 #include "brimstead/HostInterfaces.h"
+#include "host/HostChangeLog.h"
 
 #include <map>
 #include <memory>
@@ -61,9 +62,13 @@ public:
   // Adds a model of the board file; a model of the same name is replaced.
   HostCapacitorModel* Put(std::unique_ptr<HostCapacitorModel> model);
   HostCapacitorModel* Find(const std::string& name) const;
+  // Where Add and Remove are logged ("ModelLibrary Add <name> <kind>", "ModelLibrary Remove <name>", with
+  // " (not found)" when nothing of that name was there).
+  void SetChangeLog(HostChangeLog* log) { m_changes = log; }
 
 private:
   std::vector<std::unique_ptr<HostCapacitorModel>> m_models;
+  HostChangeLog* m_changes = nullptr;
 };
 
 }  // namespace host

@@ -7,10 +7,12 @@
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
+#include "platform/framework/ControlCodes.h"
 #include "platform/window/windowapi.h"
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <ostream>
 #include <sstream>
 
@@ -42,6 +44,20 @@ constexpr int kDesktopWidth = 900;
 constexpr int kDesktopHeight = 640;
 // The start page's "Save settings to file" box, which --save ticks.
 constexpr int kSaveSettingsBox = 1065;
+// The capacitor model editor's caption, by which the script finds its window.
+constexpr const char* kEditorCaption = "Assign / Edit Capacitor Model";
+// Ports whose pins the result's getters list.
+constexpr int kListedPorts = 64;
+
+const char* ModelKindName(int kind) {
+  switch (kind) {
+    case HostModelCLR: return "C-L-R";
+    case HostModelTouchstone: return "Touchstone";
+    case HostModelSPICE: return "SPICE";
+    case HostModelPLS: return "PLS";
+  }
+  return "unknown";
+}
 
 }  // namespace
 
@@ -87,13 +103,19 @@ const char* PdnHostUsage() {
          "  --screen                show the wizard on screen instead of headless\n"
          "  --real-input            with --screen and --script: the script's input as real X events (xdotool)\n"
          "  --shots DIR             folder for the script's screenshots (default: the working folder)\n"
+         "  --dialog editor         open the capacitor model editor (modal) instead of a wizard; --script and\n"
+         "                          --screen work in it as in a wizard\n"
+         "  --capacitor NAME        the decoupling capacitor whose model and pins the editor gets (default: the\n"
+         "                          board's first)\n"
+         "  --model-dir DIR         a model directory of the editor; may repeat (default: the sample models)\n"
+         "  --extended-kinds        the editor offers \"PLS\" models and z- and y-parameter files\n"
          "Only the decoupling-analysis wizard has its dialog yet; missing: bypass, via model, model extractor.\n"
          "Exit codes: 0 done, 2 bad command line, board, library, script or screen, 3 the wizard needed does not\n"
          "exist yet, 4 the script failed or a modal wizard waited headless for input.\n";
 }
 
 PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, const std::string& defaultLibrary,
-                                     const std::string& defaultBoard) {
+                                     const std::string& defaultBoard, const std::string& defaultModels) {
   PdnHostOptions options;
   options.library = defaultLibrary;
   options.board = defaultBoard;
@@ -171,13 +193,30 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
       options.realInput = true;
     } else if (option == "--shots") {
       options.shots = value();
+    } else if (option == "--dialog") {
+      const std::string& which = value();
+      if (which != "editor")
+        throw PdnHostUsageError("--dialog: expected editor, found \"" + which + "\"");
+      options.dialog = which;
+    } else if (option == "--capacitor") {
+      options.capacitor = value();
+    } else if (option == "--model-dir") {
+      options.modelDirectories.push_back(value());
+    } else if (option == "--extended-kinds") {
+      options.extendedKinds = true;
     } else {
       throw PdnHostUsageError("unknown option \"" + option + "\"");
     }
   }
-  if (options.script && !options.open)
+  if (options.dialog && (options.open || options.save || options.load))
+    throw PdnHostUsageError("--dialog: opens a dialog instead of a wizard; --open, --save and --load are the wizard's");
+  if (!options.dialog && (options.capacitor || !options.modelDirectories.empty() || options.extendedKinds))
+    throw PdnHostUsageError("--capacitor, --model-dir and --extended-kinds are the editor's; give --dialog editor");
+  if (options.dialog && options.modelDirectories.empty() && !defaultModels.empty())
+    options.modelDirectories.push_back(defaultModels);
+  if (options.script && !options.open && !options.dialog)
     throw PdnHostUsageError("--script: the steps run in an open wizard; give --open modal or --open modeless");
-  if (options.screen && !options.open && !options.save)
+  if (options.screen && !options.open && !options.save && !options.dialog)
     throw PdnHostUsageError("--screen: shows an open wizard; give --open modal or --open modeless");
   if (options.realInput && !(options.screen && options.script))
     throw PdnHostUsageError("--real-input: real input needs --screen and --script");
@@ -195,7 +234,7 @@ PdnHost::~PdnHost() {
   if (plat::GetAutomationProvider() == m_runner.get())
     plat::SetAutomationProvider(nullptr);
   m_pacer.reset();
-  if (m_library)
+  if (m_library && !m_keepLibrary)
     dlclose(m_library);
 }
 
@@ -247,6 +286,11 @@ void PdnHost::FlushCallback() {
   const std::vector<std::string>& lines = m_callback.Lines();
   while (m_callbackPrinted < lines.size())
     Print("callback: " + EscapedName(lines[m_callbackPrinted++]));
+  if (m_board) {
+    const std::vector<std::string>& changes = m_board->Changes().Lines();
+    while (m_changesPrinted < changes.size())
+      Print("change: " + EscapedName(changes[m_changesPrinted++]));
+  }
 }
 
 void PdnHost::PumpMessages() {
@@ -302,6 +346,17 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
   }
   ScriptRunnerHost host;
   host.api = m_api;
+  if (m_api) {
+    host.window = [this] { return m_api->GetWizardWindow(); };
+    host.close = [this] { m_api->Close(); };
+  } else {
+    // The editor's modal run: its window is found by its caption, and Cancel ends it.
+    host.window = [] { return FindWindow(nullptr, kEditorCaption); };
+    host.close = [] {
+      if (HWND editor = FindWindow(nullptr, kEditorCaption))
+        PostMessage(editor, WM_COMMAND, IDCANCEL, 0);
+    };
+  }
   host.decoupling = options.wizard == WizardKind::Decoupling;
   host.callback = &m_callback;
   host.print = [this](const std::string& line) { Print(line); };
@@ -362,6 +417,8 @@ int PdnHost::Run(const PdnHostOptions& options) {
         << m_board->Nets().size() << " nets, " << m_board->Probes().size() << " probes)\n";
   if (!LoadLibrary(options.library))
     return 2;
+  if (options.dialog)
+    return RunEditorDialog(options);
   m_api = CreateObject(options.wizard);
   if (!m_api)
     return 2;
@@ -475,6 +532,137 @@ int PdnHost::Run(const PdnHostOptions& options) {
   if (!m_ledger->IsBalanced())
     m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
   return code;
+}
+
+int PdnHost::RunEditorDialog(const PdnHostOptions& options) {
+  HostDecoupling& decoupling = m_board->Decoupling();
+  HostComponent* capacitor = nullptr;
+  for (const auto& component : m_board->Components()) {
+    const bool chosen = options.capacitor ? component->Name() == *options.capacitor : true;
+    if (chosen && decoupling.IsDecouplingCapacitor(component.get())) {
+      capacitor = component.get();
+      break;
+    }
+  }
+  if (!capacitor) {
+    m_err << "pdnhost: --capacitor: the board has no decoupling capacitor "
+          << (options.capacitor ? "\"" + EscapedName(*options.capacitor) + "\"" : std::string("at all")) << "\n";
+    return 2;
+  }
+  // Its own model, else its group's: the model the host would open the editor with.
+  bool disabled = false;
+  CHostCapacitorModel* model = decoupling.GetComponentModel(capacitor, &disabled);
+  std::string from = "its own";
+  if (!model)
+    for (const auto& group : decoupling.Groups()) {
+      const auto& members = group->Members();
+      if (std::find(members.begin(), members.end(), capacitor) != members.end()) {
+        model = decoupling.GetGroupModel(group.get(), &disabled);
+        from = "group " + EscapedName(group->Name());
+        break;
+      }
+    }
+  auto factory = reinterpret_cast<CreateCapacitorModelEditorDialogFn>(dlsym(m_library, "CreateCapacitorModelEditorDialog"));
+  if (!factory) {
+    m_err << "pdnhost: the module does not export CreateCapacitorModelEditorDialog\n";
+    return 2;
+  }
+  CCapacitorModelEditorAPITable* editor = factory();
+  if (!editor) {
+    m_err << "pdnhost: CreateCapacitorModelEditorDialog answered no object\n";
+    return 2;
+  }
+  m_out << "dialog: capacitor model editor for " << EscapedName(capacitor->Name()) << " ("
+        << (model ? from + " model " + EscapedName(model->GetLibraryModelName() ? model->GetLibraryModelName() : "")
+                  : std::string("no model"))
+        << ")\n";
+
+  // Each directory ends with a separator: the editor appends file names to it as they are.
+  std::string directories;
+  for (std::string directory : options.modelDirectories) {
+    if (!directory.empty() && directory.back() != '/')
+      directory += '/';
+    directories += (directories.empty() ? "" : "\n") + directory;
+  }
+  editor->SetModelDirectories(directories.c_str());
+  Print("SetModelDirectories(" + EscapedName(directories) + ")");
+  Step("SetModel(" + (model ? EscapedName(model->GetLibraryModelName() ? model->GetLibraryModelName() : "") : "null") + ")",
+       editor->SetModel(model));
+  editor->SetModelLibrary(&m_board->ModelLibrary());
+  Print("SetModelLibrary(board library, " + std::to_string(m_board->ModelLibrary().GetCount()) + " models)");
+  CHostCollection* layers = m_board->GetLayers();
+  editor->SetLayers(layers);
+  Print("SetLayers(" + std::to_string(layers->GetCount()) + " layers)");
+  std::string pins;
+  for (HostElement* pin : capacitor->Pins())
+    pins += (pins.empty() ? "" : "\n") + pin->PinName();
+  editor->SetPinNames(pins.c_str());
+  Print("SetPinNames(" + EscapedName(pins) + ")");
+  if (options.extendedKinds) {
+    editor->EnableExtendedKinds();
+    Print("EnableExtendedKinds()");
+  }
+  PrintModel("GetModel before the run", editor->GetModel());
+
+  int code = 0;
+  if (!PrepareScript(options)) {
+    code = 2;
+  } else {
+    m_runner->SetModal(true);
+    m_keepLibrary = true;
+    int result = 0;
+    try {
+      result = editor->RunModal();
+    } catch (const plat::MessageLoopStalled& stalled) {
+      m_runner->Fail(stalled.what(), 0);
+    }
+    FlushCallback();
+    Print("RunModal() -> " + std::to_string(result) + (result == 1 ? " (OK)" : " (Cancel)"));
+    m_runner->CheckEnd();
+    if (m_runner->Failed())
+      code = 4;
+    // After a run the editor hands out a new view of its result, which the host deletes.
+    std::unique_ptr<CHostCapacitorModel> view(editor->GetModel());
+    PrintModel("GetModel after the run", view.get());
+  }
+  editor->Delete();
+  Print("Delete()");
+  layers->Release();
+  FlushCallback();
+  if (!m_ledger->IsBalanced())
+    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+  return code;
+}
+
+void PdnHost::PrintModel(const std::string& what, CHostCapacitorModel* model) {
+  std::ostringstream out;
+  out << what << ":";
+  if (!model) {
+    Print(out.str() + " null");
+    return;
+  }
+  out << std::boolalpha;
+  const int kind = model->GetKind();
+  out << "\n  GetKind = " << kind << " (" << ModelKindName(kind) << ")";
+  out << "\n  IncludesViaMounting = " << model->IncludesViaMounting();
+  out << "\n  IsLibraryModel = " << model->IsLibraryModel();
+  out << "\n  GetLibraryText = " << Text(model->GetLibraryText());
+  out << "\n  GetLibraryModelName = " << Text(model->GetLibraryModelName());
+  if (kind == HostModelCLR) {
+    out << "\n  GetCapacitance = " << model->GetCapacitance();
+    out << "\n  GetESR = " << model->GetESR();
+    out << "\n  GetESL = " << model->GetESL();
+  } else if (kind >= HostModelTouchstone && kind <= HostModelPLS) {
+    out << "\n  GetFileName = " << Text(model->GetFileName());
+    if (kind == HostModelSPICE)
+      out << "\n  GetSubcircuitName = " << Text(model->GetSubcircuitName());
+    else
+      out << "\n  IsSeries = " << model->IsSeries();
+    for (int port = 1; port <= kListedPorts; ++port)
+      if (const char* pin = model->GetPortPin(port))
+        out << "\n  GetPortPin(" << port << ") = " << EscapedName(pin);
+  }
+  Print(out.str());
 }
 
 void PdnHost::PrintGetters(CWizardAPI& api, WizardKind kind) {

@@ -54,13 +54,18 @@ struct PdnHostOptions {
   bool screen = false;               // show the desktop on screen instead of headless
   bool realInput = false;            // on screen: the script's input as real X events (xdotool)
   std::string shots;                 // folder of the script's screenshots (default: the working folder)
+  std::optional<std::string> dialog; // "editor": the capacitor model editor instead of a wizard
+  std::optional<std::string> capacitor;   // the decoupling capacitor whose model the editor opens with
+  std::vector<std::string> modelDirectories;   // the editor's model directories, searched in this order
+  bool extendedKinds = false;        // the editor offers "PLS" and z- and y-parameter files
 };
 
 // The usage text.
 const char* PdnHostUsage();
-// Throws PdnHostUsageError. `defaultLibrary` and `defaultBoard` fill what the line does not give.
+// Throws PdnHostUsageError. `defaultLibrary`, `defaultBoard` and `defaultModels` (the editor's model directory)
+// fill what the line does not give.
 PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, const std::string& defaultLibrary,
-                                     const std::string& defaultBoard);
+                                     const std::string& defaultBoard, const std::string& defaultModels = {});
 // A name as pdnhost echoes it: backslashes, tabs, carriage returns and line feeds written as \\, \t, \r and \n,
 // so that every echo stays on its line and reads back unambiguously.
 std::string EscapedName(const std::string& name);
@@ -91,15 +96,19 @@ private:
   void Print(const std::string& line);
   bool PrepareScript(const PdnHostOptions& options);
   void RunModelessLoop();
+  int RunEditorDialog(const PdnHostOptions& options);
+  void PrintModel(const std::string& what, CHostCapacitorModel* model);
 
   std::ostream& m_out;
   std::ostream& m_err;
   void* m_library = nullptr;
+  bool m_keepLibrary = false;   // the module's editors live for the process: once one ran it stays loaded
   std::unique_ptr<HostLedger> m_ledger;
   std::unique_ptr<HostBoard> m_board;
   std::unique_ptr<HostSystem> m_system;
   HostCallbackLog m_callback;
   size_t m_callbackPrinted = 0;
+  size_t m_changesPrinted = 0;
   CWizardAPI* m_api = nullptr;
   bool m_wizardsMissing = false;
   std::vector<std::string> m_log;   // every step and callback line printed so far

@@ -199,7 +199,7 @@ bool ScriptRunner::OnIdle() {
 }
 
 void ScriptRunner::EndWizard() {
-  HWND wizard = m_Host.api->GetWizardWindow();
+  HWND wizard = m_Host.window();
   if (!m_bModal) {
     PostQuitMessage(0);
     return;
@@ -210,7 +210,7 @@ void ScriptRunner::EndWizard() {
   if (active && active != wizard && IsWindowVisible(active))
     PostMessage(active, WM_COMMAND, IDCANCEL, 0);
   else
-    m_Host.api->Close();
+    m_Host.close();
 }
 
 void ScriptRunner::CheckEnd() {
@@ -228,7 +228,7 @@ HWND ScriptRunner::Root() const {
   HWND active = GetActiveWindow();
   if (active && IsWindowVisible(active))
     return active;
-  return m_Host.api->GetWizardWindow();
+  return m_Host.window();
 }
 
 HWND ScriptRunner::Find(const ScriptControl& control) {
@@ -402,6 +402,8 @@ void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
 }
 
 void ScriptRunner::Call(const ScriptStep& step) {
+  if (!m_Host.api)
+    throw ScriptError("call: the operations are the wizard's; no wizard is open");
   CWizardAPI& api = *m_Host.api;
   const char* argument = step.text.c_str();
   bool answer = false;

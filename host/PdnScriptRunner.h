@@ -43,7 +43,9 @@ std::unique_ptr<ScriptInput> MakeInjectedInput();
 std::unique_ptr<ScriptInput> MakeXInput(std::function<POINT()> origin);
 
 struct ScriptRunnerHost {
-  CWizardAPI* api = nullptr;
+  CWizardAPI* api = nullptr;                       // the wizard's object; null when a dialog runs instead
+  std::function<HWND()> window;                    // the window the script runs in, null once it is gone
+  std::function<void()> close;                     // ends a modal run of that window
   bool decoupling = true;
   HostCallbackLog* callback = nullptr;
   std::function<void(const std::string&)> print;   // one host-log line

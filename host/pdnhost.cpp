@@ -1,7 +1,8 @@
 // pdnhost: loads the module library the way the host application does and drives one wizard from the command line.
 //
-// Without --library and --board it takes the module and the 8-layer sample board that the build places relative
-// to the program itself (PDNHOST_LIBRARY_FROM_PROGRAM, PDNHOST_BOARD_FROM_PROGRAM), so a moved build tree still runs.
+// Without --library, --board and --model-dir it takes the module, the 8-layer sample board and the sample models
+// that the build places relative to the program itself (PDNHOST_LIBRARY_FROM_PROGRAM, PDNHOST_BOARD_FROM_PROGRAM,
+// PDNHOST_MODELS_FROM_PROGRAM), so a moved build tree still runs.
 #include "host/PdnHost.h"
 
 #include <filesystem>
@@ -36,7 +37,8 @@ int main(int argc, char** argv) {
   host::PdnHostOptions options;
   try {
     options = host::ParsePdnHostArguments(arguments, FromProgram(folder, PDNHOST_LIBRARY_FROM_PROGRAM),
-                                          FromProgram(folder, PDNHOST_BOARD_FROM_PROGRAM));
+                                          FromProgram(folder, PDNHOST_BOARD_FROM_PROGRAM),
+                                          FromProgram(folder, PDNHOST_MODELS_FROM_PROGRAM));
   } catch (const host::PdnHostUsageError& error) {
     std::cerr << "pdnhost: " << error.what() << "\n" << host::PdnHostUsage();
     return 2;

@@ -190,7 +190,7 @@ TEST_F(DemoBoard, AssignedModelsAreCopiedAndGroupsEditable) {
   EXPECT_EQ(d.FindGroup("NEW"), nullptr);
 }
 
-TEST_F(DemoBoard, LibraryKeepsACopyOfWhatItIsGiven) {
+TEST_F(DemoBoard, LibraryKeepsACopyOfWhatItIsGivenAndLogsEachChange) {
   HostModelLibrary& library = board->ModelLibrary();
   const int count = library.GetCount();
   library.Add(new TemporaryModel);
@@ -201,6 +201,11 @@ TEST_F(DemoBoard, LibraryKeepsACopyOfWhatItIsGiven) {
   library.Remove("edited");
   EXPECT_EQ(library.GetCount(), count);
   EXPECT_EQ(library.GetItem(count), nullptr);
+  library.Remove("edited");
+  // The board file's models are not changes; its own object given back changes nothing.
+  EXPECT_EQ(board->Changes().Lines(), (std::vector<std::string>{"ModelLibrary Add edited SPICE",
+                                                                "ModelLibrary Remove edited",
+                                                                "ModelLibrary Remove edited (not found)"}));
 }
 
 struct Circle : CBoardMarkShape {

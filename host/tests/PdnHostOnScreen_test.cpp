@@ -59,4 +59,26 @@ TEST(PdnHostOnScreen, DecouplingWizardScriptWithRealInput) {
   fs::remove_all(dir, ignored);
 }
 
+// The capacitor model editor on screen: the Touchstone script (detection, save as into the library, OK) with real
+// X input.
+TEST(PdnHostOnScreen, ModelEditorScriptWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_editor_screen_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM +
+                              " --screen --real-input --dialog editor --capacitor C57 --script " +
+                              (source / "host/tests/scripts/editor-touchstone.pdnscript").string() + " --shots " +
+                              dir.string() + " > " + (dir / "log.txt").string() + " 2>&1";
+  const int status = std::system(command.c_str());
+  const std::string log = ReadFile(dir / "log.txt");
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+  EXPECT_NE(log.find("change: ModelLibrary Add X7R_1U_0603_SER Touchstone"), std::string::npos) << log;
+  EXPECT_NE(log.find("RunModal() -> 1 (OK)"), std::string::npos) << log;
+  EXPECT_NE(log.find("IsSeries = true"), std::string::npos) << log;
+  EXPECT_GT(fs::file_size(dir / "editor-touchstone-02-saved.png"), 1000u);
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
+}
+
 }  // namespace

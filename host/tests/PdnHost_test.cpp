@@ -2,6 +2,8 @@
 // a wizard in one run and loaded in a second run, every getter compared. The runs that need a wizard use the test
 // copy of the library whose stand-in wizards save at Finish and load at "Use last configuration".
 #include "host/PdnHost.h"
+#include "platform/display/ReferenceImage.h"
+#include "platform/gdi/Surface.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -284,6 +286,69 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
       EXPECT_NE(outcome.output.find("callback: OnClosed"), std::string::npos) << outcome.output;
     }
   }
+}
+
+// The capacitor model editor from scripts, one per model kind, on the 8-layer board with the sample models and the
+// board's library: the result's getters and the library changes in the host's log, the screenshots against
+// references (host/tests/reference/).
+TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
+  struct Case {
+    const char* script;
+    const char* capacitor;
+    std::vector<const char*> expected;
+    std::vector<const char*> shots;
+  };
+  const Case cases[] = {
+      {"editor-clr", "C1",
+       {"dialog: capacitor model editor for C1 (group CORE_BULK model X5R_22U_0805)",
+        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 1 (C-L-R)\n  IncludesViaMounting = true\n"
+        "  IsLibraryModel = false\n  GetLibraryText = demo.lib\n  GetLibraryModelName = \n  GetCapacitance = 4.7e-08\n"
+        "  GetESR = 0.025\n  GetESL = 1.57536e-10\n"},
+       {"editor-clr-01-library", "editor-clr-02-calculator", "editor-clr-03-custom"}},
+      {"editor-spice", "C57",
+       {"dialog: capacitor model editor for C57 (no model)", "GetModel before the run: null",
+        "messagebox \"Capacitor Models\": You have to select model with number of nodes equal to 2 -> ok",
+        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 3 (SPICE)\n  IncludesViaMounting = false\n"
+        "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetFileName = caps.cir\n"
+        "  GetSubcircuitName = C1U0402\n  GetPortPin(1) = 1\n  GetPortPin(2) = 2\nDelete()\n"},
+       {"editor-spice-01-three-nodes", "editor-spice-02"}},
+      {"editor-touchstone", "C57",
+       {"change: ModelLibrary Add X7R_1U_0603_SER Touchstone",
+        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 2 (Touchstone)\n  IncludesViaMounting = false\n"
+        "  IsLibraryModel = true\n  GetLibraryText = \n  GetLibraryModelName = X7R_1U_0603_SER\n"
+        "  GetFileName = cap_1u_0603_series.s2p\n  IsSeries = true\nDelete()\n"},
+       {"editor-touchstone-01", "editor-touchstone-02-saved"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    const fs::path run = dir / c.script;
+    fs::create_directories(run);
+    const Outcome outcome = RunPdnHost(std::string("--dialog editor --capacitor ") + c.capacitor + " --script " +
+                                       (SourceDir() / "host/tests/scripts" / (std::string(c.script) + ".pdnscript")).string() +
+                                       " --shots " + run.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output;
+    EXPECT_EQ(outcome.errors, "");
+    for (const char* line : c.expected)
+      EXPECT_NE(outcome.output.find(line), std::string::npos) << line << "\n" << outcome.output;
+    for (const char* shot : c.shots) {
+      auto image = plat::Surface::readPng((run / (std::string(shot) + ".png")).string());
+      ASSERT_TRUE(image) << shot;
+      const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+      EXPECT_TRUE(match.Matches()) << match.message;
+    }
+  }
+}
+
+TEST_F(PdnHostProgram, ModelEditorOptionsAreRefusedOutsideTheEditorAndHeadlessItNeedsAScript) {
+  EXPECT_EQ(RunPdnHost("--dialog groups").code, 2);
+  EXPECT_EQ(RunPdnHost("--capacitor C1").code, 2);
+  EXPECT_EQ(RunPdnHost("--dialog editor --open modal").code, 2);
+  const Outcome unknown = RunPdnHost("--dialog editor --capacitor U1");
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_NE(unknown.errors.find("the board has no decoupling capacitor \"U1\""), std::string::npos) << unknown.output;
+  const Outcome waiting = RunPdnHost("--dialog editor");
+  EXPECT_EQ(waiting.code, 4) << waiting.output;
+  EXPECT_NE(waiting.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << waiting.output;
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include "brimstead/models/editor/CPortMapGrid.h"
 #include "brimstead/wizards/WizardResources.h"
-#include "grid/controls/CGXStatic.h"
-#include "grid/core/gxlayoutresources.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/controls/winctrl.h"
 #include "platform/framework/DialogTemplate.h"
@@ -224,9 +222,7 @@ void RegisterModelEditorResources() {
   plat::ResourceTable::AddResource(m, RT_BITMAP, MAKEINTRESOURCE(IDB_SAVE_TO_LIBRARY), save);
   plat::ResourceTable::AddResource(m, RT_BITMAP, MAKEINTRESOURCE(IDB_SAVE_AS_TO_LIBRARY), saveAs);
   plat::ResourceTable::AddResource(m, RT_BITMAP, MAKEINTRESOURCE(IDB_REMOVE_FROM_LIBRARY), remove);
-  // The port map's layouts and cells.
-  gx::RegisterGridLayouts();
-  GXRegisterStaticControls();
+  // The port map's layouts and cells are registered by the module's start-up (StartGridLibrary).
   RegisterPortMapClass(AfxGetInstanceHandle());
 }
 

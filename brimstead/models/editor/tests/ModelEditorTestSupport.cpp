@@ -5,6 +5,7 @@
 #include "grid/controls/CGXStatic.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridWnd.h"
+#include "grid/core/gxlayoutresources.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
@@ -17,7 +18,9 @@ namespace edtest {
 void ModelEditorTest::SetUp() {
   WizardWindowTest::SetUp();
   static const bool started = [] {
+    // What the module's start-up registers: the cells the port map shows and its layouts.
     GXRegisterStaticControls();
+    gx::RegisterGridLayouts();
     InitGridLibrary();
     return true;
   }();

@@ -218,6 +218,35 @@ TEST_F(PaneTest, TouchstoneListsByExtensionAndPortCountAndKeepsTheStoredChoice) 
   editor.DestroyWindow();
 }
 
+TEST_F(PaneTest, DetectionFindsTheSampleSeriesAndShuntTwoPorts) {
+  // The sample models are generated from R-L-C values in each fixture (samples/models/generate.py).
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  CStringArray directories;
+  directories.Add(BRIM_SAMPLE_MODELS);
+  editor.SetModelDirectories(directories);
+  editor.Record().header.kind = HostModelTouchstone;
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  Open(editor);
+  CModelEditorTstone& pane = editor.TouchstonePane();
+  EXPECT_EQ(pane.m_FileList.GetCount(), 5);   // one-, two- and four-ports; no "pls" without the extended kinds
+  for (const char* name : {"cap_1u_0603_series.s2p", "cap_10u_0805_shunt.s2p", "cap_100n_0402.s2p"}) {
+    SCOPED_TRACE(name);
+    const bool series = std::string(name).find("series") != std::string::npos;
+    pane.m_FileList.SetCurSel(pane.m_FileList.FindStringExact(-1, name));
+    pane.OnFileSelChange();
+    EXPECT_EQ(pane.m_Autodetect.GetCheck(), BST_CHECKED);
+    EXPECT_EQ(pane.IsDlgButtonChecked(series ? CModelEditorTstone::IDC_SERIES : CModelEditorTstone::IDC_SHUNT),
+              BST_CHECKED);
+    EXPECT_FALSE(Enabled(pane, CModelEditorTstone::IDC_SERIES));
+    pane.StoreToModel();
+    EXPECT_EQ(editor.Record().touchstone.series, series);
+  }
+  // Only the first file's selection may have asked (cap_100n_0402.s2p, sorted first, is detected too).
+  EXPECT_TRUE(Messages().empty()) << Messages()[0];
+  editor.DestroyWindow();
+}
+
 TEST_F(PaneTest, AFileTheFitCannotReadEndsDetectionInAMessage) {
   const CString dir = MakeDirectory("touchstone");
   // Two ports by its first point, but a point the fit cannot read.
