@@ -5,6 +5,8 @@
 #include "host/HostLedger.h"
 #include "host/HostSystem.h"
 #include "platform/base/VirtualClock.h"
+#include "platform/display/Desktop.h"
+#include "platform/display/SdlPresenter.h"
 #include "platform/window/windowapi.h"
 
 #include <dlfcn.h>
@@ -35,7 +37,15 @@ bool ParseSwitch(const std::string& option, const std::string& value) {
 
 std::string Text(const char* text) { return text ? EscapedName(text) : "(none)"; }
 
+// The desktop the wizards show on, headless and on screen: room for the largest wizard and a box in front of it.
+constexpr int kDesktopWidth = 900;
+constexpr int kDesktopHeight = 640;
+// The start page's "Save settings to file" box, which --save ticks.
+constexpr int kSaveSettingsBox = 1065;
+
 }  // namespace
+
+const char* MissingWizards() { return "bypass, via model, model extractor"; }
 
 std::string EscapedName(const std::string& name) {
   std::string out;
@@ -72,7 +82,14 @@ const char* PdnHostUsage() {
          "  --save                  let the wizard save its settings file (its Finish)\n"
          "  --open modal|modeless   open the wizard\n"
          "  --no-getters            do not print the getters at the end\n"
-         "  --fixed-clock           the time of day stands at 2024-01-01 00:00:00 (for comparable settings files)\n";
+         "  --fixed-clock           the time of day stands at 2024-01-01 00:00:00 (for comparable settings files)\n"
+         "  --script FILE           run the steps of FILE in the open wizard (see host/README.md); needs --open\n"
+         "  --screen                show the wizard on screen instead of headless\n"
+         "  --real-input            with --screen and --script: the script's input as real X events (xdotool)\n"
+         "  --shots DIR             folder for the script's screenshots (default: the working folder)\n"
+         "Only the decoupling-analysis wizard has its dialog yet; missing: bypass, via model, model extractor.\n"
+         "Exit codes: 0 done, 2 bad command line, board, library, script or screen, 3 the wizard needed does not\n"
+         "exist yet, 4 the script failed or a modal wizard waited headless for input.\n";
 }
 
 PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, const std::string& defaultLibrary,
@@ -146,10 +163,24 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
       options.printGetters = false;
     } else if (option == "--fixed-clock") {
       options.fixedClock = true;
+    } else if (option == "--script") {
+      options.script = value();
+    } else if (option == "--screen") {
+      options.screen = true;
+    } else if (option == "--real-input") {
+      options.realInput = true;
+    } else if (option == "--shots") {
+      options.shots = value();
     } else {
       throw PdnHostUsageError("unknown option \"" + option + "\"");
     }
   }
+  if (options.script && !options.open)
+    throw PdnHostUsageError("--script: the steps run in an open wizard; give --open modal or --open modeless");
+  if (options.screen && !options.open && !options.save)
+    throw PdnHostUsageError("--screen: shows an open wizard; give --open modal or --open modeless");
+  if (options.realInput && !(options.screen && options.script))
+    throw PdnHostUsageError("--real-input: real input needs --screen and --script");
   return options;
 }
 
@@ -161,6 +192,9 @@ PdnHost::~PdnHost() {
     m_api->Close();
     PumpMessages();
   }
+  if (plat::GetAutomationProvider() == m_runner.get())
+    plat::SetAutomationProvider(nullptr);
+  m_pacer.reset();
   if (m_library)
     dlclose(m_library);
 }
@@ -198,16 +232,21 @@ CWizardAPI* PdnHost::CreateObject(WizardKind kind) {
   return nullptr;
 }
 
+void PdnHost::Print(const std::string& line) {
+  m_out << line << "\n";
+  m_log.push_back(line);
+}
+
 void PdnHost::Step(const std::string& what, bool answer) {
   // The step's line first, then what the module told the callback while the step ran.
-  m_out << what << " -> " << (answer ? "true" : "false") << "\n";
+  Print(what + " -> " + (answer ? "true" : "false"));
   FlushCallback();
 }
 
 void PdnHost::FlushCallback() {
   const std::vector<std::string>& lines = m_callback.Lines();
-  for (; m_callbackPrinted < lines.size(); ++m_callbackPrinted)
-    m_out << "callback: " << EscapedName(lines[m_callbackPrinted]) << "\n";
+  while (m_callbackPrinted < lines.size())
+    Print("callback: " + EscapedName(lines[m_callbackPrinted++]));
 }
 
 void PdnHost::PumpMessages() {
@@ -220,9 +259,85 @@ void PdnHost::PumpMessages() {
   FlushCallback();
 }
 
-void PdnHost::SayNoWizards(const std::string& why) {
+void PdnHost::SayNoWizards(const std::string& why, WizardKind kind) {
   m_wizardsMissing = true;
-  m_err << "pdnhost: " << why << ": the wizard dialogs do not exist yet in this module, so no wizard opens.\n";
+  if (kind == WizardKind::Decoupling)
+    m_err << "pdnhost: " << why << ": this module registers no wizard dialogs, so no wizard opens.\n";
+  else
+    m_err << "pdnhost: " << why << ": the " << KindName(kind) << " wizard's dialog does not exist yet (missing: "
+          << MissingWizards() << "), so no wizard opens.\n";
+}
+
+bool PdnHost::PrepareScript(const PdnHostOptions& options) {
+  std::vector<ScriptStep> steps;
+  if (options.script) {
+    try {
+      steps = LoadScript(*options.script);
+    } catch (const ScriptError& error) {
+      m_err << "pdnhost: " << error.what() << "\n";
+      return false;
+    }
+  }
+  if (options.save) {
+    // --save ticks "Save settings to file" before anything else.
+    ScriptStep tick;
+    tick.action = ScriptAction::Click;
+    tick.control.id = kSaveSettingsBox;
+    tick.source = "click " + std::to_string(kSaveSettingsBox) + " (--save: \"Save settings to file\")";
+    steps.insert(steps.begin(), tick);
+  }
+  plat::Desktop::Configure(kDesktopWidth, kDesktopHeight);
+  if (options.screen) {
+    m_presenter = std::make_unique<plat::SdlPresenter>("pdnhost");
+    if (!m_presenter->IsOpen()) {
+      m_err << "pdnhost: --screen: there is no display to show the wizard on\n";
+      return false;
+    }
+  }
+  if (options.realInput) {
+    plat::SdlPresenter* presenter = m_presenter.get();
+    m_input = MakeXInput([presenter] { return presenter->WindowPosition(); });
+  } else {
+    m_input = MakeInjectedInput();
+  }
+  ScriptRunnerHost host;
+  host.api = m_api;
+  host.decoupling = options.wizard == WizardKind::Decoupling;
+  host.callback = &m_callback;
+  host.print = [this](const std::string& line) { Print(line); };
+  host.flush = [this] { FlushCallback(); };
+  host.log = &m_log;
+  host.err = &m_err;
+  host.shotsFolder = options.shots;
+  m_runner = std::make_unique<ScriptRunner>(std::move(host), std::move(steps),
+                                            options.script.value_or(std::string()), *m_input);
+  // On screen without a script the user answers the boxes; otherwise the runner does.
+  if (!options.screen || options.script)
+    plat::SetAutomationProvider(m_runner.get());
+  if (options.screen)
+    m_pacer = std::make_unique<ScreenPacer>(*m_presenter, options.script || options.save ? m_runner.get() : nullptr,
+                                            options.realInput);
+  return true;
+}
+
+void PdnHost::RunModelessLoop() {
+  // The host's own loop while the modeless wizard is open: idle, it asks the runner (headless) or the screen for
+  // input; the runner ends it with WM_QUIT once its steps are done.
+  m_runner->SetModal(false);
+  try {
+    while (m_api->GetWizardWindow()) {
+      MSG msg;
+      if (!GetMessage(&msg, nullptr, 0, 0))
+        break;
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+      FlushCallback();
+    }
+  } catch (const plat::MessageLoopStalled& stalled) {
+    m_runner->Fail(stalled.what(), 0);
+  }
+  FlushCallback();
+  m_runner->CheckEnd();
 }
 
 bool PdnHost::OpenModeless(CWizardAPI& api) {
@@ -292,46 +407,64 @@ int PdnHost::Run(const PdnHostOptions& options) {
     Step("SetDRCReportFile(" + *options.drcReport + ")", api.SetDRCReportFile(options.drcReport->c_str()));
 
   int code = 0;
+  if ((options.open || options.save) && !PrepareScript(options))
+    return 2;
   if (options.load) {
     // The decoupling and extractor objects take a settings file only as the open wizard's last configuration.
     const bool needsWizard = options.wizard == WizardKind::Decoupling || options.wizard == WizardKind::Extractor;
     if (needsWizard && !OpenModeless(api)) {
       SayNoWizards("loading settings into the " + std::string(KindName(options.wizard)) +
-                   " wizard needs it open (\"Use last configuration\")");
+                       " wizard needs it open (\"Use last configuration\")",
+                   options.wizard);
       code = 3;
     } else {
       Step("LoadSettings(" + *options.load + ")", api.LoadSettings(options.load->c_str()));
       PumpMessages();
     }
   }
-  if (options.save) {
-    // The settings file is written by the wizard's Finish; Run clicks it.
+  if (options.save && !options.open) {
+    // The settings file is written by the wizard's Finish once "Save settings to file" is ticked; Run clicks it.
     if (!OpenModeless(api)) {
-      SayNoWizards("saving settings needs the wizard's Finish");
+      SayNoWizards("saving settings needs the wizard's Finish", options.wizard);
       code = 3;
     } else {
-      Step("Run()", api.Run());
-      PumpMessages();
+      RunModelessLoop();
+      if (api.GetWizardWindow()) {
+        Step("Run()", api.Run());
+        PumpMessages();
+      }
     }
   }
   if (options.open == std::string("modal")) {
     // A wizard that opens tells the callback so (event 1); a modal run that ends with Cancel answers false too.
+    m_runner->SetModal(true);
     const size_t before = m_callback.Lines().size();
-    const bool ended = api.RunModal();
+    bool ended = false;
+    try {
+      ended = api.RunModal();
+    } catch (const plat::MessageLoopStalled& stalled) {
+      m_runner->Fail(stalled.what(), 0);
+    }
     Step("RunModal()", ended);
     bool opened = false;
     for (size_t i = before; i < m_callback.Lines().size(); ++i)
       opened = opened || m_callback.Lines()[i] == "Notify 1 1";
     if (!opened) {
-      SayNoWizards("RunModal opened nothing");
+      SayNoWizards("RunModal opened nothing", options.wizard);
       code = 3;
+    } else {
+      m_runner->CheckEnd();
     }
   } else if (options.open == std::string("modeless")) {
     if (!OpenModeless(api)) {
-      SayNoWizards("CreateModeless opened nothing");
+      SayNoWizards("CreateModeless opened nothing", options.wizard);
       code = 3;
+    } else if (options.script || options.save || options.screen) {
+      RunModelessLoop();
     }
   }
+  if (code == 0 && m_runner && m_runner->Failed())
+    code = 4;
   if (api.GetWizardWindow()) {
     Step("CloseWizard()", api.CloseWizard());
     PumpMessages();

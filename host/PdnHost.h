@@ -6,6 +6,7 @@
 
 #include "brimstead/BrimsteadExports.h"
 #include "host/HostCallbackLog.h"
+#include "host/PdnScriptRunner.h"
 
 #include <iosfwd>
 #include <memory>
@@ -19,6 +20,9 @@ namespace host {
 class HostBoard;
 class HostLedger;
 class HostSystem;
+
+// The wizards whose dialogs the module does not have yet.
+const char* MissingWizards();
 
 // A command line that cannot be used: the text says what is wrong.
 class PdnHostUsageError : public std::runtime_error {
@@ -46,6 +50,10 @@ struct PdnHostOptions {
   std::optional<std::string> open;   // "modal" or "modeless"
   bool printGetters = true;
   bool fixedClock = false;           // the time of day stands at 2024-01-01 00:00:00 (settings files' stamp)
+  std::optional<std::string> script; // steps run in the open wizard (PdnScript.h)
+  bool screen = false;               // show the desktop on screen instead of headless
+  bool realInput = false;            // on screen: the script's input as real X events (xdotool)
+  std::string shots;                 // folder of the script's screenshots (default: the working folder)
 };
 
 // The usage text.
@@ -66,8 +74,9 @@ public:
   PdnHost(const PdnHost&) = delete;
   PdnHost& operator=(const PdnHost&) = delete;
 
-  // Runs the steps; answers the exit code: 0 done, 2 the library or board could not be loaded, 3 a wizard was
-  // asked for (to open, load into or save from) and none could be opened.
+  // Runs the steps; answers the exit code: 0 done, 2 the library, board, script or screen could not be used, 3 a
+  // wizard was asked for (to open, load into or save from) and none could be opened, 4 the script failed or a modal
+  // wizard waited headless for input that nothing could give.
   int Run(const PdnHostOptions& options);
 
 private:
@@ -78,7 +87,10 @@ private:
   bool OpenModeless(CWizardAPI& api);
   void PumpMessages();
   void PrintGetters(CWizardAPI& api, WizardKind kind);
-  void SayNoWizards(const std::string& why);
+  void SayNoWizards(const std::string& why, WizardKind kind);
+  void Print(const std::string& line);
+  bool PrepareScript(const PdnHostOptions& options);
+  void RunModelessLoop();
 
   std::ostream& m_out;
   std::ostream& m_err;
@@ -90,6 +102,11 @@ private:
   size_t m_callbackPrinted = 0;
   CWizardAPI* m_api = nullptr;
   bool m_wizardsMissing = false;
+  std::vector<std::string> m_log;   // every step and callback line printed so far
+  std::unique_ptr<plat::SdlPresenter> m_presenter;
+  std::unique_ptr<ScriptInput> m_input;
+  std::unique_ptr<ScriptRunner> m_runner;
+  std::unique_ptr<ScreenPacer> m_pacer;
 };
 
 }  // namespace host

@@ -65,7 +65,7 @@ TEST_F(ModuleLibrary, ExportsOnlyItsFactories) {
   EXPECT_EQ(DefinedDynamicSymbols(BRIM_TEST_MODULE_LIBRARY), expected);
 }
 
-TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndDoesNothingElse) {
+TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndRegistersTheDecouplingWizard) {
   ASSERT_EQ(AfxGetApp(), nullptr);
   WNDCLASS gridClass{};
   ASSERT_FALSE(GetClassInfo(AfxGetInstanceHandle(), "GXWND", &gridClass));
@@ -91,11 +91,25 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndDoesNothingElse) {
   EXPECT_EQ(createBrimstead(), decoupling);
   EXPECT_TRUE(decoupling->IsLumpedAnalysis());
   host::HostCallbackLog callback;
-  decoupling->SetCallback(&callback);
-  // No wizard dialogs in the library yet: the runs open nothing.
-  EXPECT_FALSE(decoupling->RunModal());
-  EXPECT_FALSE(decoupling->CreateModeless());
+  // The decoupling wizard is the module's own dialog, built from the templates it registered.
+  ASSERT_TRUE(decoupling->SetCallback(&callback));
+  ASSERT_TRUE(decoupling->CreateModeless());
+  EXPECT_EQ(CountTopLevelWindows(), windowsBefore + 1);
+  char caption[64] = {};
+  GetWindowText(decoupling->GetWizardWindow(), caption, sizeof caption);
+  EXPECT_STREQ(caption, "Brimstead");
+  decoupling->Close();   // answers false whatever it did
+  EXPECT_EQ(decoupling->GetWizardWindow(), nullptr);
   EXPECT_EQ(CountTopLevelWindows(), windowsBefore);
+  EXPECT_EQ(callback.Lines(), (std::vector<std::string>{"Notify 1 1", "OnClosed"}));
+  // The other wizards have no dialogs yet: their runs open nothing.
+  for (CWizardAPI* other : std::initializer_list<CWizardAPI*>{createBypass(), createViaModel(), createExtractor()}) {
+    ASSERT_TRUE(other->SetCallback(&callback));
+    EXPECT_FALSE(other->CreateModeless());
+    EXPECT_FALSE(other->RunModal());
+  }
+  EXPECT_EQ(CountTopLevelWindows(), windowsBefore);
+  EXPECT_EQ(callback.Lines().size(), 2u);
   EXPECT_TRUE(createBypass()->IsDistributedAnalysis());
   EXPECT_EQ(createViaModel()->GetNormalImpedance(), 50.0);
   EXPECT_EQ(createExtractor()->GetNormalImpedance(), 0.1);
@@ -106,10 +120,13 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndDoesNothingElse) {
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->GetModel(), nullptr);
   editor->Delete();
-  EXPECT_TRUE(callback.Lines().empty());
+  EXPECT_EQ(callback.Lines().size(), 2u);
 
   ASSERT_EQ(dlclose(library), 0);
   EXPECT_EQ(AfxGetApp(), nullptr);   // the application object went with the library
+  // The templates pointed into the module's code: they went with it.
+  const HINSTANCE module = plat::ResourceTable::ModuleHandle("brimstead");
+  EXPECT_EQ(FindResource(module, MAKEINTRESOURCE(1000), RT_DIALOG), nullptr);
 }
 
 TEST_F(ModuleLibrary, StaticOrderStartUpAndWhatUnloadingTakesAway) {

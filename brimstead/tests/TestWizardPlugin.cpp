@@ -5,6 +5,7 @@
 // - on opening it selects the board when there is no choice to make and tells the callback Notify(1, 1);
 // - Finish (a click on its Finish button) saves the settings file and calls the callback's Run;
 // - "Use last configuration" on its start page reads the file named by the settings-copy buffer, then Notify(2, 1);
+// - its start page's "Save settings to file" box (the only part shown) sets the record's save flag when clicked;
 // - Cancel asks the callback's MayClose and, when allowed, destroys the window (modeless) or ends the run (modal).
 //
 // It also writes what it sees of the module's start and end to a trace file (/tmp/brim_module_trace_<pid>.txt):
@@ -33,9 +34,11 @@ void Trace(const char* what) {
   }
 }
 
+constexpr int SaveSettingsBoxId = 1065;
+
 // Buttons and the start page: a click becomes a WM_COMMAND that climbs to the wizard window.
 LRESULT PartProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == BM_CLICK) {
+  if (message == BM_CLICK || message == WM_LBUTTONUP) {
     SendMessage(GetParent(hwnd), WM_COMMAND, static_cast<WPARAM>(GetDlgCtrlID(hwnd)), reinterpret_cast<LPARAM>(hwnd));
     return 0;
   }
@@ -80,7 +83,10 @@ public:
   }
   bool CreateModeless() override { return Build(true); }
   HWND GetWindow() override { return m_Wnd.m_hWnd; }
-  void Show() override {}
+  void Show() override {
+    if (m_Wnd.m_hWnd)
+      m_Wnd.ShowWindow(SW_SHOW);
+  }
   void Destroy() override {
     if (m_Wnd.m_hWnd)
       m_Wnd.DestroyWindow();
@@ -109,6 +115,8 @@ public:
     } else if (id == WizardUseLastConfigurationControl && record) {
       if (record->RestoreFromSettingsCopy() && m_Settings.callback)
         m_Settings.callback->Notify(HostEventSettingsLoaded, 1);
+    } else if (id == SaveSettingsBoxId && record) {
+      record->m_bSaveSettings = 1;
     } else if (id == IDCANCEL) {
       Cancel();
     }
@@ -122,13 +130,15 @@ private:
       return false;
     GetModuleApp()->UseKeyboardHook(true);
     m_bModeless = modeless;
-    auto part = [](HWND parent, int id) {
-      return CreateWindowEx(0, "BrimPluginPart", "", WS_CHILD, 0, 0, 10, 10, parent,
+    auto part = [](HWND parent, int id, DWORD shown = 0, int size = 10) {
+      return CreateWindowEx(0, "BrimPluginPart", "", WS_CHILD | shown, 0, 0, size, size, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     };
     part(m_Wnd.m_hWnd, FinishButtonId);
     part(m_Wnd.m_hWnd, IDCANCEL);
-    part(part(m_Wnd.m_hWnd, WizardStartPageTemplate), WizardUseLastConfigurationControl);
+    HWND start = part(m_Wnd.m_hWnd, WizardStartPageTemplate, WS_VISIBLE, 50);
+    part(start, WizardUseLastConfigurationControl);
+    part(start, SaveSettingsBoxId, WS_VISIBLE);
     // The board page is skipped when there is nothing to choose: the one board is taken.
     CAnalysisData* record = GetAnalysisData();
     if (record && record->m_nBoardIndex < 0 && record->m_pSystem && !record->m_pSystem->MustChooseBoard())

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -72,19 +73,32 @@ protected:
   std::string project;
 };
 
-TEST_F(PdnHostProgram, RunsOnTheSampleBoardAndSaysWhenNoWizardCanOpen) {
+TEST_F(PdnHostProgram, RunsOnTheSampleBoardAndSaysWhichWizardsAreMissing) {
   const Outcome plain = RunPdnHost("");
   EXPECT_EQ(plain.code, 0) << plain.output;
   EXPECT_NE(plain.output.find("demo8.json (PDN demo board 8L"), std::string::npos) << plain.output;
   EXPECT_NE(plain.output.find("SetSystem(PDN demo board 8L) -> true"), std::string::npos) << plain.output;
   EXPECT_NE(plain.output.find("  IsLumpedAnalysis = true\n"), std::string::npos) << plain.output;
 
-  for (const char* ask : {"--open modeless", "--open modal", "--save", "--wizard extractor --load x.dao"}) {
+  for (const char* ask : {"--wizard bypass --open modeless", "--wizard via-model --open modal",
+                          "--wizard bypass --save", "--wizard extractor --load x.dao"}) {
     SCOPED_TRACE(ask);
     const Outcome asked = RunPdnHost(ask);
     EXPECT_EQ(asked.code, 3) << asked.output;
-    EXPECT_NE(asked.output.find("the wizard dialogs do not exist yet"), std::string::npos) << asked.output;
+    EXPECT_NE(asked.errors.find("dialog does not exist yet (missing: bypass, via model, model extractor)"),
+              std::string::npos)
+        << asked.output;
   }
+  // The decoupling wizard opens; headless, a modal run without a script stops with a clear message and closes it.
+  const Outcome modeless = RunPdnHost("--open modeless --no-getters");
+  EXPECT_EQ(modeless.code, 0) << modeless.output;
+  EXPECT_NE(modeless.output.find("CreateModeless() -> true\ncallback: Notify 1 1\n"), std::string::npos);
+  const Outcome modal = RunPdnHost("--open modal --no-getters");
+  EXPECT_EQ(modal.code, 4) << modal.output;
+  EXPECT_NE(modal.errors.find("the modal wizard waits for input, but headless nothing can give it"), std::string::npos)
+      << modal.output;
+  EXPECT_NE(modal.output.find("RunModal() -> false\ncallback: Notify 1 1\ncallback: OnClosed\n"), std::string::npos) << modal.output;
+  EXPECT_NE(RunPdnHost("--help").output.find("missing: bypass, via model, model extractor"), std::string::npos);
 
   // The via-model object loads without a wizard; a file that is not there loads nothing and the host hears so.
   const Outcome missing = RunPdnHost("--wizard via-model --load " + (dir / "none.dao").string());
@@ -103,9 +117,17 @@ TEST_F(PdnHostProgram, BadInputGetsAClearErrorOnTheErrorStream) {
   const Outcome library = RunPdnHost("--library " + (dir / "nothing.so").string());
   EXPECT_EQ(library.code, 2);
   EXPECT_NE(library.errors.find("cannot load the module library"), std::string::npos) << library.output;
-  const Outcome modeless = RunPdnHost("--open modeless");
+  const Outcome modeless = RunPdnHost("--wizard bypass --open modeless");
   EXPECT_NE(modeless.errors.find("no wizard opens"), std::string::npos) << modeless.output;
-  for (const Outcome* outcome : {&board, &library, &modeless})
+  // A bad script line is reported with its file and line before anything opens.
+  const fs::path script = dir / "bad.pdnscript";
+  std::ofstream(script) << "# fine\nclick 1065\nexpect state 1065 ticked\n";
+  const Outcome scripted = RunPdnHost("--open modal --script " + script.string());
+  EXPECT_EQ(scripted.code, 2);
+  EXPECT_NE(scripted.errors.find(script.string() + ":3: expected enabled, disabled"), std::string::npos)
+      << scripted.output;
+  EXPECT_EQ(scripted.output.find("RunModal"), std::string::npos) << scripted.output;
+  for (const Outcome* outcome : {&board, &library, &modeless, &scripted})
     EXPECT_EQ(outcome->output.substr(0, outcome->output.size() - outcome->errors.size()).find("pdnhost:"),
               std::string::npos)
         << outcome->output;
@@ -114,6 +136,10 @@ TEST_F(PdnHostProgram, BadInputGetsAClearErrorOnTheErrorStream) {
   EXPECT_THROW(host::ParsePdnHostArguments({"--option1", "maybe"}, "l", "b"), host::PdnHostUsageError);
   EXPECT_THROW(host::ParsePdnHostArguments({"--project"}, "l", "b"), host::PdnHostUsageError);
   EXPECT_THROW(host::ParsePdnHostArguments({"--frobnicate"}, "l", "b"), host::PdnHostUsageError);
+  EXPECT_THROW(host::ParsePdnHostArguments({"--script", "s"}, "l", "b"), host::PdnHostUsageError);
+  EXPECT_THROW(host::ParsePdnHostArguments({"--screen"}, "l", "b"), host::PdnHostUsageError);
+  EXPECT_THROW(host::ParsePdnHostArguments({"--open", "modal", "--script", "s", "--real-input"}, "l", "b"),
+               host::PdnHostUsageError);
   const host::PdnHostOptions options =
       host::ParsePdnHostArguments({"--wizard", "via-model", "--table-value", "-4", "--option2", "on"}, "l", "b");
   EXPECT_EQ(options.wizard, host::WizardKind::ViaModel);
@@ -179,6 +205,85 @@ TEST_F(PdnHostProgram, SettingsSavedInOneRunComeBackInTheNext) {
   const std::string real = std::string("--library ") + BRIM_TEST_MODULE_LIBRARY + " --board-mode --project " + project;
   ASSERT_EQ(RunPdnHost(real + " --save").code, 0);
   EXPECT_EQ(ReadFile(settings).find("2024"), std::string::npos) << ReadFile(settings);
+}
+
+}  // namespace
+
+namespace {
+
+fs::path SourceDir() {
+  const char* source = std::getenv("BRIM_SOURCE_DIR");
+  return source ? fs::path(source) : fs::current_path().parent_path();
+}
+
+fs::path SampleBoard(const std::string& name) {
+  return fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards" / (name + ".json");
+}
+
+TEST_F(PdnHostProgram, DecouplingWizardRunsFromAScriptOnBothSampleBoards) {
+  const fs::path script = SourceDir() / "host/tests/scripts/decoupling.pdnscript";
+  for (const char* board : {"demo8", "sensor4"}) {
+    for (const char* mode : {"modal", "modeless"}) {
+      SCOPED_TRACE(std::string(board) + " " + mode);
+      const fs::path run = dir / (std::string(board) + "-" + mode);
+      fs::create_directories(run);
+      const fs::path boardProject = run / (std::string(board) + ".brd");
+      std::ofstream(boardProject) << "board\n";
+      const Outcome outcome =
+          RunPdnHost("--board " + SampleBoard(board).string() + " --open " + mode + " --save --fixed-clock --project " +
+                     boardProject.string() + " --script " + script.string() + " --shots " + run.string() +
+                     " --no-getters");
+      ASSERT_EQ(outcome.code, 0) << outcome.output;
+      EXPECT_EQ(ReadFile(run / (std::string(board) + ".dao")),
+                ReadFile(SourceDir() / "host/tests/golden" / (std::string(board) + ".dao")));
+      EXPECT_NE(outcome.output.find("messagebox \"Brimstead\": Enter minimum frequency 0.001 MHz or greater -> ok"),
+                std::string::npos);
+      EXPECT_NE(outcome.output.find("messagebox \"Zuvar Erazoduvi Zerovi\": You have to specify two nets"),
+                std::string::npos)
+          << outcome.output;
+      // Finish reports to the host; the first Close is refused by it, the second closes the wizard.
+      EXPECT_NE(outcome.output.find("callback: Notify 4 1\n"), std::string::npos);
+      size_t asked = 0;
+      for (size_t at = outcome.output.find("callback: MayClose\n"); at != std::string::npos;
+           at = outcome.output.find("callback: MayClose\n", at + 1))
+        ++asked;
+      EXPECT_EQ(asked, 2u) << outcome.output;
+      EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
+      // A screenshot of every page and of the calculator's pages.
+      for (const char* shot : {"01-start.png", "02-analysis-type.png", "03-target.png", "04-target-z-first.png",
+                               "05-target-z-second.png", "06-target-z-finish.png", "07-easy-custom.png",
+                               "08-custom-settings.png", "09-frequency-refused.png", "10-finish.png",
+                               "11-after-finish.png"})
+        EXPECT_GT(fs::file_size(run / shot), 1000u) << shot;
+    }
+  }
+}
+
+TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
+  struct Case {
+    const char* script;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"click \"Check Data\"\n", "script.txt:1: the script does not answer the messagebox \"Zuvar Erazoduvi Zerovi\""},
+      {"expect state 1065 checked\n", "script.txt:1: control 1065 is not checked"},
+      {"\n\nexpect text 1065 \"Save\"\n", "script.txt:3: control 1065 reads \"Save settings to file\", not \"Save\""},
+      {"click 4242\n", "script.txt:1: no visible control 4242 in the window \"Brimstead\""},
+      {"expect log \"callback: Run\"\n", "script.txt:1: no host-log line so far contains \"callback: Run\""},
+      {"answer save cancel\n", "script.txt:1: the script's answer was never asked for"},
+      {"pick 1065 \"x\"\n", "script.txt:1: control 1065 is no list box or combo box"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    const fs::path script = dir / "script.txt";
+    std::ofstream(script) << c.script;
+    for (const char* mode : {"modal", "modeless"}) {
+      const Outcome outcome = RunPdnHost(std::string("--no-getters --open ") + mode + " --script " + script.string());
+      EXPECT_EQ(outcome.code, 4) << outcome.output;
+      EXPECT_NE(outcome.errors.find(c.error), std::string::npos) << outcome.output;
+      EXPECT_NE(outcome.output.find("callback: OnClosed"), std::string::npos) << outcome.output;
+    }
+  }
 }
 
 }  // namespace

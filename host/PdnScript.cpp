@@ -1,0 +1,360 @@
+#include "host/PdnScript.h"
+
+#include "platform/framework/ControlCodes.h"
+#include "platform/window/windowapi.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+namespace host {
+namespace {
+
+struct Token {
+  std::string text;
+  bool quoted = false;
+};
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+// Splits a line into tokens; throws a bare message (the caller adds file and line).
+std::vector<Token> Tokenise(std::string_view line) {
+  std::vector<Token> tokens;
+  size_t i = 0;
+  while (i < line.size()) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\r') {
+      ++i;
+      continue;
+    }
+    Token token;
+    if (c == '"') {
+      token.quoted = true;
+      ++i;
+      bool closed = false;
+      while (i < line.size()) {
+        const char d = line[i++];
+        if (d == '"') {
+          closed = true;
+          break;
+        }
+        if (d != '\\') {
+          token.text += d;
+          continue;
+        }
+        if (i >= line.size())
+          break;
+        switch (const char e = line[i++]) {
+          case '"': token.text += '"'; break;
+          case '\\': token.text += '\\'; break;
+          case 't': token.text += '\t'; break;
+          case 'n': token.text += '\n'; break;
+          case 'r': token.text += '\r'; break;
+          default: throw ScriptError(std::string("unknown escape \\") + e + " in a quoted text");
+        }
+      }
+      if (!closed)
+        throw ScriptError("a quoted text is not closed");
+      if (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
+        throw ScriptError("a quoted text must be followed by a space");
+    } else {
+      while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
+        if (line[i] == '"')
+          throw ScriptError("a quote inside a word; quote the whole argument");
+        token.text += line[i++];
+      }
+    }
+    tokens.push_back(std::move(token));
+  }
+  return tokens;
+}
+
+ScriptControl ParseControl(const Token& token) {
+  ScriptControl control;
+  if (token.quoted) {
+    if (token.text.empty())
+      throw ScriptError("an empty caption names no control");
+    control.byCaption = true;
+    control.caption = token.text;
+    return control;
+  }
+  const std::string& t = token.text;
+  if (t.empty() || t.size() > 5 || !std::all_of(t.begin(), t.end(), [](unsigned char c) { return std::isdigit(c); }))
+    throw ScriptError("expected a control id (a number up to 65535) or a caption in quotes, found \"" + t + "\"");
+  const int id = std::stoi(t);
+  if (id > 65535)
+    throw ScriptError("expected a control id (a number up to 65535) or a caption in quotes, found \"" + t + "\"");
+  control.id = id;
+  return control;
+}
+
+bool ParseYesNo(const Token& token) {
+  const std::string t = Lower(token.text);
+  if (t == "yes" || t == "true")
+    return true;
+  if (t == "no" || t == "false")
+    return false;
+  throw ScriptError("expected yes or no, found \"" + token.text + "\"");
+}
+
+std::optional<ScriptKey> NamedKey(const std::string& name) {
+  struct Named {
+    const char* name;
+    int vk;
+    const char* xName;
+  };
+  static const Named kNamed[] = {
+      {"tab", VK_TAB, "Tab"},          {"enter", VK_RETURN, "Return"},   {"return", VK_RETURN, "Return"},
+      {"escape", VK_ESCAPE, "Escape"}, {"esc", VK_ESCAPE, "Escape"},     {"space", VK_SPACE, "space"},
+      {"backspace", VK_BACK, "BackSpace"}, {"delete", VK_DELETE, "Delete"}, {"home", VK_HOME, "Home"},
+      {"end", VK_END, "End"},          {"up", VK_UP, "Up"},              {"down", VK_DOWN, "Down"},
+      {"left", VK_LEFT, "Left"},       {"right", VK_RIGHT, "Right"},     {"pageup", VK_PRIOR, "Prior"},
+      {"pagedown", VK_NEXT, "Next"},   {"insert", VK_INSERT, "Insert"},
+  };
+  const std::string lower = Lower(name);
+  for (const Named& n : kNamed)
+    if (lower == n.name)
+      return ScriptKey{n.vk, n.xName};
+  if (lower.size() >= 2 && lower.size() <= 3 && lower[0] == 'f' && std::isdigit(static_cast<unsigned char>(lower[1])) &&
+      std::all_of(lower.begin() + 1, lower.end(), [](unsigned char c) { return std::isdigit(c); })) {
+    const int n = std::stoi(lower.substr(1));
+    if (n >= 1 && n <= 12)
+      return ScriptKey{VK_F1 + n - 1, "F" + std::to_string(n)};
+  }
+  if (lower.size() == 1 && std::isalnum(static_cast<unsigned char>(lower[0])))
+    return ScriptKey{std::toupper(static_cast<unsigned char>(lower[0])), lower};
+  return std::nullopt;
+}
+
+ScriptKey ParseKey(const Token& token) {
+  ScriptKey key;
+  std::string rest = token.text;
+  bool haveKey = false;
+  while (!rest.empty()) {
+    const size_t plus = rest.find('+', 1);
+    const std::string part = rest.substr(0, plus);
+    rest = plus == std::string::npos ? std::string() : rest.substr(plus + 1);
+    const std::string lower = Lower(part);
+    if (haveKey)
+      throw ScriptError("a key chord ends with its key; found \"" + part + "\" after it");
+    if (!rest.empty() || plus != std::string::npos) {
+      if (lower == "shift")
+        key.shift = true;
+      else if (lower == "ctrl" || lower == "control")
+        key.ctrl = true;
+      else if (lower == "alt")
+        key.alt = true;
+      else
+        throw ScriptError("expected shift, ctrl or alt before '+', found \"" + part + "\"");
+      if (plus != std::string::npos && rest.empty())
+        throw ScriptError("a key chord ends with '+' and no key");
+      continue;
+    }
+    const std::optional<ScriptKey> named = NamedKey(part);
+    if (!named)
+      throw ScriptError("unknown key \"" + part + "\" (keys: Tab, Enter, Escape, Space, Backspace, Delete, Home, "
+                        "End, Up, Down, Left, Right, PageUp, PageDown, Insert, F1-F12, a letter or a digit)");
+    key.vk = named->vk;
+    key.xName = named->xName;
+    haveKey = true;
+  }
+  if (!haveKey)
+    throw ScriptError("a key is missing");
+  return key;
+}
+
+int ParseButton(const Token& token) {
+  static const std::pair<const char*, int> kButtons[] = {{"ok", IDOK},       {"cancel", IDCANCEL}, {"yes", IDYES},
+                                                         {"no", IDNO},       {"abort", IDABORT},   {"retry", IDRETRY},
+                                                         {"ignore", IDIGNORE}};
+  const std::string t = Lower(token.text);
+  for (const auto& [name, code] : kButtons)
+    if (t == name)
+      return code;
+  throw ScriptError("expected a button (ok, cancel, yes, no, abort, retry or ignore), found \"" + token.text + "\"");
+}
+
+ScriptState ParseState(const Token& token) {
+  static const std::pair<const char*, ScriptState> kStates[] = {
+      {"enabled", ScriptState::Enabled}, {"disabled", ScriptState::Disabled}, {"checked", ScriptState::Checked},
+      {"unchecked", ScriptState::Unchecked}, {"visible", ScriptState::Visible}, {"hidden", ScriptState::Hidden},
+      {"focused", ScriptState::Focused}};
+  const std::string t = Lower(token.text);
+  for (const auto& [name, state] : kStates)
+    if (t == name)
+      return state;
+  throw ScriptError("expected enabled, disabled, checked, unchecked, visible, hidden or focused, found \"" +
+                    token.text + "\"");
+}
+
+void Expect(const std::vector<Token>& tokens, size_t least, size_t most, const char* form) {
+  if (tokens.size() < least || tokens.size() > most)
+    throw ScriptError(std::string(tokens.size() < least ? "too few" : "too many") + " arguments; expected: " + form);
+}
+
+ScriptStep ParseLine(const std::vector<Token>& tokens) {
+  ScriptStep step;
+  const std::string command = tokens[0].quoted ? std::string() : Lower(tokens[0].text);
+  if (command == "click") {
+    Expect(tokens, 2, 2, "click CONTROL");
+    step.action = ScriptAction::Click;
+    step.control = ParseControl(tokens[1]);
+  } else if (command == "type" || command == "pick") {
+    const bool type = command == "type";
+    Expect(tokens, 3, 3, type ? "type CONTROL TEXT" : "pick CONTROL ENTRY");
+    step.action = type ? ScriptAction::Type : ScriptAction::Pick;
+    step.control = ParseControl(tokens[1]);
+    step.text = tokens[2].text;
+  } else if (command == "key") {
+    Expect(tokens, 2, 2, "key CHORD");
+    step.action = ScriptAction::Key;
+    step.key = ParseKey(tokens[1]);
+  } else if (command == "answer") {
+    Expect(tokens, 3, 4, "answer message|open|save ANSWER [MATCH]");
+    const std::string what = Lower(tokens[1].text);
+    if (what == "message") {
+      step.action = ScriptAction::AnswerMessage;
+      step.button = ParseButton(tokens[2]);
+    } else if (what == "open" || what == "save") {
+      step.action = what == "open" ? ScriptAction::AnswerOpen : ScriptAction::AnswerSave;
+      const bool cancel = !tokens[2].quoted && Lower(tokens[2].text) == "cancel";
+      step.button = cancel ? IDCANCEL : IDOK;
+      if (!cancel) {
+        if (tokens[2].text.empty())
+          throw ScriptError("an empty file name; answer cancel to cancel the dialog");
+        step.text = tokens[2].text;
+      }
+    } else {
+      throw ScriptError("expected message, open or save after answer, found \"" + tokens[1].text + "\"");
+    }
+    if (tokens.size() == 4)
+      step.match = tokens[3].text;
+  } else if (command == "host") {
+    Expect(tokens, 3, 3, "host run|mayclose yes|no");
+    const std::string what = Lower(tokens[1].text);
+    if (what == "run")
+      step.action = ScriptAction::HostRun;
+    else if (what == "mayclose")
+      step.action = ScriptAction::HostMayClose;
+    else
+      throw ScriptError("expected run or mayclose after host, found \"" + tokens[1].text + "\"");
+    step.answer = ParseYesNo(tokens[2]);
+  } else if (command == "call") {
+    Expect(tokens, 2, 3, "call OPERATION [ARGUMENT]");
+    step.action = ScriptAction::Call;
+    const auto& operations = ScriptOperations();
+    auto it = std::find_if(operations.begin(), operations.end(),
+                           [&](const ScriptOperation& op) { return tokens[1].text == op.name; });
+    if (it == operations.end()) {
+      std::string names;
+      for (const ScriptOperation& op : operations)
+        names += (names.empty() ? "" : ", ") + std::string(op.name);
+      throw ScriptError("unknown operation \"" + tokens[1].text + "\" (operations: " + names + ")");
+    }
+    if (it->takesArgument != (tokens.size() == 3))
+      throw ScriptError(std::string(it->name) + (it->takesArgument ? " takes one argument" : " takes no argument"));
+    step.operation = it->name;
+    step.hasArgument = tokens.size() == 3;
+    if (step.hasArgument)
+      step.text = tokens[2].text;
+  } else if (command == "screenshot") {
+    Expect(tokens, 2, 2, "screenshot FILE");
+    step.action = ScriptAction::Screenshot;
+    step.text = tokens[1].text;
+    if (step.text.empty())
+      throw ScriptError("an empty file name");
+  } else if (command == "expect") {
+    if (tokens.size() < 2)
+      throw ScriptError("too few arguments; expected: expect text|state|log ...");
+    const std::string what = Lower(tokens[1].text);
+    if (what == "text") {
+      Expect(tokens, 4, 4, "expect text CONTROL TEXT");
+      step.action = ScriptAction::ExpectText;
+      step.control = ParseControl(tokens[2]);
+      step.text = tokens[3].text;
+    } else if (what == "state") {
+      Expect(tokens, 4, 4, "expect state CONTROL STATE");
+      step.action = ScriptAction::ExpectState;
+      step.control = ParseControl(tokens[2]);
+      step.state = ParseState(tokens[3]);
+    } else if (what == "log") {
+      Expect(tokens, 3, 3, "expect log TEXT");
+      step.action = ScriptAction::ExpectLog;
+      step.text = tokens[2].text;
+      if (step.text.empty())
+        throw ScriptError("an empty text is in every line");
+    } else {
+      throw ScriptError("expected text, state or log after expect, found \"" + tokens[1].text + "\"");
+    }
+  } else {
+    throw ScriptError("unknown step \"" + tokens[0].text +
+                      "\" (steps: click, type, pick, key, answer, host, call, screenshot, expect)");
+  }
+  return step;
+}
+
+}  // namespace
+
+std::string ScriptControl::Describe() const { return byCaption ? "\"" + caption + "\"" : std::to_string(id); }
+
+const std::vector<ScriptOperation>& ScriptOperations() {
+  static const std::vector<ScriptOperation> operations = {
+      {"Run", false},         {"CloseWizard", false},       {"Close", false},
+      {"LoadSettings", true}, {"SetOutputFileName", true},  {"SetDRCReportFile", true},
+      {"OnViewerSelectionChanged", false},
+  };
+  return operations;
+}
+
+std::vector<ScriptStep> ParseScript(std::string_view text, const std::string& fileName) {
+  std::vector<ScriptStep> steps;
+  int number = 0;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos)
+      end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    ++number;
+    start = end + 1;
+    const size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos || line[first] == '#') {
+      if (end == text.size())
+        break;
+      continue;
+    }
+    try {
+      if (line.find('\0') != std::string_view::npos)
+        throw ScriptError("a NUL byte in the line");
+      ScriptStep step = ParseLine(Tokenise(line));
+      step.line = number;
+      step.source = std::string(line.substr(first));
+      while (!step.source.empty() && (step.source.back() == '\r' || step.source.back() == ' '))
+        step.source.pop_back();
+      steps.push_back(std::move(step));
+    } catch (const ScriptError& error) {
+      throw ScriptError(fileName + ":" + std::to_string(number) + ": " + error.what());
+    }
+    if (end == text.size())
+      break;
+  }
+  return steps;
+}
+
+std::vector<ScriptStep> LoadScript(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    throw ScriptError(path + ": cannot read the script");
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad())
+    throw ScriptError(path + ": cannot read the script");
+  return ParseScript(text.str(), path);
+}
+
+}  // namespace host

@@ -1,0 +1,519 @@
+#include "host/PdnScriptRunner.h"
+
+#include "host/HostCallbackLog.h"
+#include "host/PdnHost.h"
+#include "platform/controls/winctrl.h"
+#include "platform/display/Desktop.h"
+#include "platform/display/SdlPresenter.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/framework/ControlCodes.h"
+#include "platform/gdi/SysColors.h"
+#include "platform/window/InputRouter.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <ostream>
+
+extern char** environ;
+
+namespace host {
+namespace {
+
+std::string WindowText(HWND hwnd) {
+  std::string text(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowText(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// A caption as shown: "&&" is one '&', a single '&' marks the next letter and is not shown.
+std::string ShownCaption(const std::string& caption) {
+  std::string shown;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size())
+      ++i;
+    else if (caption[i] == '&')
+      continue;
+    shown += caption[i];
+  }
+  return shown;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char name[64] = {};
+  GetClassName(hwnd, name, sizeof name);
+  return name;
+}
+
+POINT Centre(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+const char* KindWord(plat::SystemUiKind kind) {
+  switch (kind) {
+    case plat::SystemUiKind::MessageBox: return "messagebox";
+    case plat::SystemUiKind::FileOpen: return "file-open";
+    case plat::SystemUiKind::FileSave: return "file-save";
+    default: return plat::SystemUiKindName(kind);
+  }
+}
+
+std::string ButtonWord(int code) {
+  switch (code) {
+    case IDOK: return "ok";
+    case IDCANCEL: return "cancel";
+    case IDYES: return "yes";
+    case IDNO: return "no";
+    case IDABORT: return "abort";
+    case IDRETRY: return "retry";
+    case IDIGNORE: return "ignore";
+  }
+  return std::to_string(code);
+}
+
+class InjectedInput final : public ScriptInput {
+public:
+  void Click(POINT screen) override { plat::InputRouter::Instance().Click(plat::MouseButton::Left, screen); }
+  void Key(const ScriptKey& key) override {
+    auto& input = plat::InputRouter::Instance();
+    if (key.ctrl)
+      input.KeyDown(VK_CONTROL);
+    if (key.alt)
+      input.KeyDown(VK_MENU);
+    if (key.shift)
+      input.KeyDown(VK_SHIFT);
+    input.KeyPress(key.vk);
+    if (key.shift)
+      input.KeyUp(VK_SHIFT);
+    if (key.alt)
+      input.KeyUp(VK_MENU);
+    if (key.ctrl)
+      input.KeyUp(VK_CONTROL);
+  }
+  void Type(const std::string& text) override { plat::InputRouter::Instance().TypeText(text); }
+};
+
+class XInput final : public ScriptInput {
+public:
+  explicit XInput(std::function<POINT()> origin) : m_Origin(std::move(origin)) {}
+  void Click(POINT screen) override {
+    const POINT origin = m_Origin();
+    const POINT at{origin.x + screen.x, origin.y + screen.y};
+    // A move with --sync waits for the pointer to move: to where it is already, it would wait forever.
+    if (m_bMoved && at.x == m_Last.x && at.y == m_Last.y)
+      Run({"click", "1"});
+    else
+      Run({"mousemove", "--sync", std::to_string(at.x), std::to_string(at.y), "click", "1"});
+    m_Last = at;
+    m_bMoved = true;
+  }
+  void Key(const ScriptKey& key) override {
+    std::string chord;
+    if (key.ctrl)
+      chord += "ctrl+";
+    if (key.alt)
+      chord += "alt+";
+    if (key.shift)
+      chord += "shift+";
+    Run({"key", "--delay", "30", chord + key.xName});
+  }
+  void Type(const std::string& text) override {
+    if (!text.empty())
+      Run({"type", "--delay", "30", "--", text});
+  }
+  bool Delayed() const override { return true; }
+
+private:
+  // Bounded, so that a tool waiting for something that never comes cannot hang the run.
+  static void Run(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"timeout", "10", "xdotool"});
+    std::vector<char*> argv;
+    for (std::string& a : arguments)
+      argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "timeout", nullptr, nullptr, argv.data(), environ) != 0)
+      throw ScriptError("cannot start xdotool for real input");
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+      throw ScriptError("xdotool " + arguments[3] + " failed");
+  }
+  std::function<POINT()> m_Origin;
+  POINT m_Last{0, 0};
+  bool m_bMoved = false;
+};
+
+}  // namespace
+
+std::unique_ptr<ScriptInput> MakeInjectedInput() { return std::make_unique<InjectedInput>(); }
+std::unique_ptr<ScriptInput> MakeXInput(std::function<POINT()> origin) {
+  return std::make_unique<XInput>(std::move(origin));
+}
+
+ScriptRunner::ScriptRunner(ScriptRunnerHost host, std::vector<ScriptStep> steps, std::string scriptName,
+                           ScriptInput& input)
+    : m_Host(std::move(host)), m_Steps(std::move(steps)), m_ScriptName(std::move(scriptName)), m_Input(input) {}
+
+std::string ScriptRunner::Where(int line) const {
+  if (m_ScriptName.empty() || line <= 0)
+    return "pdnhost: ";
+  return "pdnhost: " + m_ScriptName + ":" + std::to_string(line) + ": ";
+}
+
+void ScriptRunner::Fail(const std::string& what, int line) {
+  if (m_bFailed)
+    return;
+  m_bFailed = true;
+  *m_Host.err << Where(line) << what << "\n";
+}
+
+bool ScriptRunner::OnIdle() {
+  if (HasStepsLeft()) {
+    const ScriptStep& step = m_Steps[m_nNext++];
+    try {
+      RunStep(step);
+    } catch (const ScriptError& error) {
+      Fail(error.what(), step.line);
+    }
+    return true;
+  }
+  if (!m_bEnded) {
+    m_bEnded = true;
+    if (!m_bFailed && m_bModal && m_ScriptName.empty() && m_Steps.empty())
+      Fail("the modal wizard waits for input, but headless nothing can give it (give a script with --script FILE, or "
+           "show it with --screen); the wizard is closed",
+           0);
+    EndWizard();
+    return true;
+  }
+  // A dialog of the wizard's own (a nested run) may still be in front: it is ended too, a few times at most.
+  if (++m_nEndAttempts > 8)
+    return false;
+  EndWizard();
+  return true;
+}
+
+void ScriptRunner::EndWizard() {
+  HWND wizard = m_Host.api->GetWizardWindow();
+  if (!m_bModal) {
+    PostQuitMessage(0);
+    return;
+  }
+  if (!wizard)
+    return;
+  HWND active = GetActiveWindow();
+  if (active && active != wizard && IsWindowVisible(active))
+    PostMessage(active, WM_COMMAND, IDCANCEL, 0);
+  else
+    m_Host.api->Close();
+}
+
+void ScriptRunner::CheckEnd() {
+  if (m_bFailed)
+    return;
+  if (m_nNext < m_Steps.size()) {
+    Fail("the wizard closed before this step ran", m_Steps[m_nNext].line);
+    return;
+  }
+  if (!m_Rules.empty())
+    Fail("the script's answer was never asked for", m_Rules.front().line);
+}
+
+HWND ScriptRunner::Root() const {
+  HWND active = GetActiveWindow();
+  if (active && IsWindowVisible(active))
+    return active;
+  return m_Host.api->GetWizardWindow();
+}
+
+HWND ScriptRunner::Find(const ScriptControl& control) {
+  HWND root = Root();
+  if (!root)
+    throw ScriptError("no window is open to find control " + control.Describe() + " in");
+  struct Search {
+    const ScriptControl* control;
+    HWND found = nullptr;
+  } search{&control};
+  EnumChildWindows(
+      root,
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(data);
+        if (!IsWindowVisible(hwnd))
+          return TRUE;
+        bool match = GetDlgCtrlID(hwnd) == s.control->id;
+        if (s.control->byCaption) {
+          const std::string text = WindowText(hwnd);
+          match = text == s.control->caption || ShownCaption(text) == s.control->caption;
+        }
+        if (!match)
+          return TRUE;
+        s.found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  if (!search.found)
+    throw ScriptError("no visible control " + control.Describe() + " in the window \"" + WindowText(root) + "\"");
+  return search.found;
+}
+
+void ScriptRunner::RunStep(const ScriptStep& step) {
+  m_Host.flush();
+  m_Host.print("step " + std::to_string(step.line) + ": " + step.source);
+  auto enabled = [&](HWND hwnd) {
+    if (!IsWindowEnabled(hwnd))
+      throw ScriptError("control " + step.control.Describe() + " is disabled");
+    return hwnd;
+  };
+  switch (step.action) {
+    case ScriptAction::Click:
+      m_Input.Click(Centre(enabled(Find(step.control))));
+      break;
+    case ScriptAction::Type:
+      m_Input.Click(Centre(enabled(Find(step.control))));
+      // The whole text is selected and replaced.
+      m_Input.Key(ScriptKey{VK_END, "End"});
+      m_Input.Key(ScriptKey{VK_HOME, "Home", true});
+      m_Input.Key(ScriptKey{VK_DELETE, "Delete"});
+      m_Input.Type(step.text);
+      break;
+    case ScriptAction::Pick:
+      Pick(enabled(Find(step.control)), step);
+      break;
+    case ScriptAction::Key:
+      m_Input.Key(step.key);
+      break;
+    case ScriptAction::AnswerMessage:
+      m_Rules.push_back({plat::SystemUiKind::MessageBox, step.button, {}, step.match, step.line});
+      break;
+    case ScriptAction::AnswerOpen:
+    case ScriptAction::AnswerSave:
+      m_Rules.push_back({step.action == ScriptAction::AnswerOpen ? plat::SystemUiKind::FileOpen
+                                                                 : plat::SystemUiKind::FileSave,
+                         step.button, step.text, step.match, step.line});
+      break;
+    case ScriptAction::HostRun:
+      m_Host.callback->AnswerRun(step.answer);
+      break;
+    case ScriptAction::HostMayClose:
+      m_Host.callback->AnswerMayClose(step.answer);
+      break;
+    case ScriptAction::Call:
+      Call(step);
+      break;
+    case ScriptAction::Screenshot: {
+      std::filesystem::path path(step.text);
+      if (path.is_relative() && !m_Host.shotsFolder.empty())
+        path = std::filesystem::path(m_Host.shotsFolder) / path;
+      std::error_code ignored;
+      if (path.has_parent_path())
+        std::filesystem::create_directories(path.parent_path(), ignored);
+      HWND root = Root();
+      if (!root || !plat::Desktop::SaveWindowScreenshot(root, path.string()))
+        throw ScriptError("cannot write the screenshot " + path.string());
+      break;
+    }
+    case ScriptAction::ExpectText: {
+      const std::string text = WindowText(Find(step.control));
+      if (text != step.text)
+        throw ScriptError("control " + step.control.Describe() + " reads \"" + EscapedName(text) + "\", not \"" +
+                          EscapedName(step.text) + "\"");
+      break;
+    }
+    case ScriptAction::ExpectState: {
+      HWND hwnd = Find(step.control);
+      const LRESULT check = SendMessage(hwnd, BM_GETCHECK, 0, 0);
+      HWND focus = GetFocus();
+      bool holds = false;
+      const char* word = "";
+      switch (step.state) {
+        case ScriptState::Enabled: holds = IsWindowEnabled(hwnd); word = "enabled"; break;
+        case ScriptState::Disabled: holds = !IsWindowEnabled(hwnd); word = "disabled"; break;
+        case ScriptState::Checked: holds = check == BST_CHECKED; word = "checked"; break;
+        case ScriptState::Unchecked: holds = check == BST_UNCHECKED; word = "unchecked"; break;
+        // Found controls are visible; these two ask about the control itself, not its parents.
+        case ScriptState::Visible: holds = (GetWindowLong(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; word = "visible"; break;
+        case ScriptState::Hidden: holds = (GetWindowLong(hwnd, GWL_STYLE) & WS_VISIBLE) == 0; word = "hidden"; break;
+        case ScriptState::Focused: holds = focus && (focus == hwnd || IsChild(hwnd, focus)); word = "focused"; break;
+      }
+      if (!holds)
+        throw ScriptError("control " + step.control.Describe() + " is not " + word);
+      break;
+    }
+    case ScriptAction::ExpectLog: {
+      m_Host.flush();
+      bool found = false;
+      // The step's own line does not count.
+      for (size_t i = 0; i + 1 < m_Host.log->size() && !found; ++i)
+        found = (*m_Host.log)[i].find(step.text) != std::string::npos;
+      if (!found)
+        throw ScriptError("no host-log line so far contains \"" + EscapedName(step.text) + "\"");
+      break;
+    }
+  }
+}
+
+void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
+  const std::string cls = ClassOf(control);
+  const bool combo = cls == WC_COMBOBOX;
+  if (!combo && cls != WC_LISTBOX)
+    throw ScriptError("control " + step.control.Describe() + " is no list box or combo box");
+  const LRESULT index = SendMessage(control, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(step.text.c_str()));
+  if (index < 0)
+    throw ScriptError("control " + step.control.Describe() + " has no entry \"" + EscapedName(step.text) + "\"");
+  auto move = [&](LRESULT from) {
+    for (LRESULT i = from; i < index; ++i)
+      m_Input.Key(ScriptKey{VK_DOWN, "Down"});
+    for (LRESULT i = from; i > index; --i)
+      m_Input.Key(ScriptKey{VK_UP, "Up"});
+  };
+  if (combo) {
+    // A click opens the list (on the arrow, for a combo with an edit); arrows move to the entry and Enter takes it.
+    RECT r{};
+    GetWindowRect(control, &r);
+    const bool dropList = (GetWindowLong(control, GWL_STYLE) & 0x3) == CBS_DROPDOWNLIST;
+    const int arrow = GetSystemMetrics(SM_CXVSCROLL);
+    m_Input.Click(dropList ? Centre(control) : POINT{r.right - arrow / 2 - 1, (r.top + r.bottom) / 2});
+    const LRESULT current = SendMessage(control, CB_GETCURSEL, 0, 0);
+    if (current < 0)
+      m_Input.Key(ScriptKey{VK_DOWN, "Down"});
+    move(current < 0 ? 0 : current);
+    m_Input.Key(ScriptKey{VK_RETURN, "Return"});
+    return;
+  }
+  // A list box: a click on the entry when it shows, else on the first entry shown and arrows from there.
+  RECT item{};
+  RECT client{};
+  GetClientRect(control, &client);
+  if (SendMessage(control, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != LB_ERR &&
+      item.top >= client.top && item.bottom <= client.bottom) {
+    m_Input.Click(plat::InputRouter::ClientPoint(control, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
+    return;
+  }
+  const LRESULT top = SendMessage(control, LB_GETTOPINDEX, 0, 0);
+  SendMessage(control, LB_GETITEMRECT, static_cast<WPARAM>(top), reinterpret_cast<LPARAM>(&item));
+  m_Input.Click(plat::InputRouter::ClientPoint(control, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
+  move(top);
+}
+
+void ScriptRunner::Call(const ScriptStep& step) {
+  CWizardAPI& api = *m_Host.api;
+  const char* argument = step.text.c_str();
+  bool answer = false;
+  if (step.operation == "Run")
+    answer = api.Run();
+  else if (step.operation == "CloseWizard")
+    answer = api.CloseWizard();
+  else if (step.operation == "Close")
+    answer = api.Close();
+  else if (step.operation == "LoadSettings")
+    answer = api.LoadSettings(argument);
+  else if (step.operation == "SetOutputFileName")
+    answer = api.SetOutputFileName(argument);
+  else if (step.operation == "SetDRCReportFile")
+    answer = api.SetDRCReportFile(argument);
+  else if (step.operation == "OnViewerSelectionChanged") {
+    if (!m_Host.decoupling)
+      throw ScriptError("OnViewerSelectionChanged is called here on the decoupling wizard only");
+    answer = static_cast<CBrimsteadAPITable&>(api).OnViewerSelectionChanged();
+  }
+  m_Host.print(step.operation + "(" + (step.hasArgument ? EscapedName(step.text) : std::string()) + ") -> " +
+               (answer ? "true" : "false"));
+  m_Host.flush();
+}
+
+std::optional<plat::SystemAnswer> ScriptRunner::Answer(const plat::SystemRequest& request) {
+  m_Host.flush();
+  const std::string asked = std::string(KindWord(request.kind)) + " \"" + EscapedName(request.caption) + "\": " +
+                            EscapedName(request.text);
+  auto said = [&](const plat::SystemAnswer& answer, const std::string& word) {
+    m_Host.print(asked + " -> " + word);
+    return answer;
+  };
+  for (auto it = m_Rules.begin(); it != m_Rules.end(); ++it) {
+    if (it->kind != request.kind)
+      continue;
+    if (!it->match.empty() && request.caption.find(it->match) == std::string::npos &&
+        request.text.find(it->match) == std::string::npos)
+      continue;
+    const Rule rule = *it;
+    m_Rules.erase(it);
+    if (rule.kind == plat::SystemUiKind::MessageBox)
+      return said(plat::SystemAnswer{rule.button, {}, 0}, ButtonWord(rule.button));
+    if (rule.button == IDCANCEL)
+      return said(plat::SystemAnswer{IDCANCEL, {}, 0}, "cancel");
+    return said(plat::SystemAnswer{IDOK, rule.file, 1}, EscapedName(rule.file));
+  }
+  // Not scripted: a run without a script takes the first button; a script that did not expect it fails, and the
+  // box is cancelled (or, without a Cancel button, given its first one) so that the wizard can be closed.
+  const int line = m_nNext > 0 && m_nNext <= m_Steps.size() ? m_Steps[m_nNext - 1].line : 0;
+  if (!m_ScriptName.empty() || m_bFailed)
+    Fail(std::string("the script does not answer the ") + KindWord(request.kind) + " \"" + EscapedName(request.caption) +
+             "\": " + EscapedName(request.text),
+         line);
+  if (request.kind != plat::SystemUiKind::MessageBox)
+    return said(plat::SystemAnswer{IDCANCEL, {}, 0}, "cancel");
+  const std::vector<plat::MessageBoxButton> buttons = plat::MessageBoxButtons(request.flags);
+  int code = buttons.empty() ? IDOK : buttons.front().id;
+  if (!m_ScriptName.empty())
+    for (const auto& b : buttons)
+      if (b.id == IDCANCEL)
+        code = IDCANCEL;
+  return said(plat::SystemAnswer{code, {}, 0}, ButtonWord(code));
+}
+
+ScreenPacer::ScreenPacer(plat::SdlPresenter& presenter, ScriptRunner* runner, bool delayedInput)
+    : m_Presenter(presenter), m_pRunner(runner), m_bDelayed(delayedInput) {
+  m_pPrevious = plat::MessageQueue::Instance().eventSource;
+  plat::MessageQueue::Instance().eventSource = this;
+}
+
+ScreenPacer::~ScreenPacer() { plat::MessageQueue::Instance().eventSource = m_pPrevious; }
+
+bool ScreenPacer::Ready() const {
+  HWND active = GetActiveWindow();
+  return active && IsWindowVisible(active) && !GetUpdateRect(active, nullptr, FALSE) &&
+         !plat::InputRouter::Instance().HasInput();
+}
+
+bool ScreenPacer::WaitForEvents(std::optional<std::uint64_t> timeoutMs) {
+  using namespace std::chrono;
+  constexpr auto kSettle = milliseconds(300);
+  constexpr auto kDeadline = seconds(20);
+  if (!m_pRunner || (m_pRunner->Ended() && !m_pRunner->HasStepsLeft()))
+    return m_Presenter.WaitForEvents(m_pRunner && m_pRunner->Ended() ? std::optional<std::uint64_t>(50) : timeoutMs);
+  const auto now = steady_clock::now();
+  auto shortWait = [&](std::uint64_t ms) {
+    return m_Presenter.WaitForEvents(timeoutMs ? std::min<std::uint64_t>(*timeoutMs, ms) : ms);
+  };
+  if (!m_bWaiting) {
+    m_bWaiting = true;
+    m_WaitingSince = now;
+  }
+  if (!Ready() || (m_bDelayed && now - m_LastStep < kSettle)) {
+    if (now - m_WaitingSince > kDeadline) {
+      m_pRunner->Fail("the window in front never became ready for the next step", 0);
+      m_pRunner->OnIdle();
+      m_bWaiting = false;
+      return true;
+    }
+    return shortWait(20);
+  }
+  if (m_bDelayed && !m_bFocused) {
+    if (!m_Presenter.WaitUntilFocused(10000)) {
+      m_pRunner->Fail("the presenter's window never got the X keyboard focus", 0);
+    }
+    m_bFocused = true;
+  }
+  m_bWaiting = false;
+  m_pRunner->OnIdle();
+  m_LastStep = steady_clock::now();
+  return true;
+}
+
+}  // namespace host

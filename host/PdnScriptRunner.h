@@ -1,0 +1,126 @@
+// Runs a pdnhost script against the open wizard. Steps run one at a time whenever the wizard's message loop is idle:
+// headless the runner is the automation provider that idle loops ask for input, on screen the pacer below asks it
+// once the window in front is painted and ready. The same runner answers the message boxes and file dialogs that
+// come up, from the script's answer steps (headless runs without a script answer each with its first button).
+//
+// A step that fails (a control that is not there or not enabled, an expectation that does not hold, a box the
+// script does not answer) is reported as "<file>:<line>: ..." on the error stream, and the run ends: the wizard is
+// closed without asking the host.
+#pragma once
+
+#include "brimstead/BrimsteadExports.h"
+#include "host/PdnScript.h"
+#include "platform/window/AutomationProvider.h"
+#include "platform/window/MessageQueue.h"
+
+#include <chrono>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+
+namespace plat {
+class SdlPresenter;
+}
+
+namespace host {
+
+class HostCallbackLog;
+
+// Where the steps' mouse and keyboard input goes.
+class ScriptInput {
+public:
+  virtual ~ScriptInput() = default;
+  virtual void Click(POINT screen) = 0;
+  virtual void Key(const ScriptKey& key) = 0;
+  virtual void Type(const std::string& text) = 0;
+  // Input that reaches the window some time after it was sent (real X events).
+  virtual bool Delayed() const { return false; }
+};
+
+// Injected into the platform's input queue.
+std::unique_ptr<ScriptInput> MakeInjectedInput();
+// Real X events made with the xdotool program; `origin` answers where the desktop's (0, 0) is on the X screen.
+std::unique_ptr<ScriptInput> MakeXInput(std::function<POINT()> origin);
+
+struct ScriptRunnerHost {
+  CWizardAPI* api = nullptr;
+  bool decoupling = true;
+  HostCallbackLog* callback = nullptr;
+  std::function<void(const std::string&)> print;   // one host-log line
+  std::function<void()> flush;                     // prints the callback lines not printed yet
+  const std::vector<std::string>* log = nullptr;   // every host-log line so far
+  std::ostream* err = nullptr;
+  std::string shotsFolder;                         // relative screenshot names are taken from here
+};
+
+class ScriptRunner final : public plat::AutomationProvider {
+public:
+  // `scriptName` is empty when no script was given.
+  ScriptRunner(ScriptRunnerHost host, std::vector<ScriptStep> steps, std::string scriptName, ScriptInput& input);
+
+  // Whether the wizard runs modally (its run is ended through the interface's Close) or modelessly (the host's own
+  // loop is asked to stop with WM_QUIT) once the steps are done.
+  void SetModal(bool modal) { m_bModal = modal; }
+
+  bool SupplyInput() override { return OnIdle(); }
+  std::optional<plat::SystemAnswer> Answer(const plat::SystemRequest& request) override;
+
+  // Runs the next step; with none left, ends the wizard's run. True when it did something.
+  bool OnIdle();
+  // Called once the wizard's run is over: steps left over and answers never asked for are failures.
+  void CheckEnd();
+  void Fail(const std::string& what, int line);
+  bool Failed() const { return m_bFailed; }
+  bool HasStepsLeft() const { return !m_bFailed && m_nNext < m_Steps.size(); }
+  bool Ended() const { return m_bEnded; }
+
+private:
+  struct Rule {
+    plat::SystemUiKind kind;
+    int button;
+    std::string file;
+    std::string match;
+    int line;
+  };
+  void RunStep(const ScriptStep& step);
+  HWND Root() const;
+  HWND Find(const ScriptControl& control);
+  void Pick(HWND control, const ScriptStep& step);
+  void Call(const ScriptStep& step);
+  void EndWizard();
+  std::string Where(int line) const;
+
+  ScriptRunnerHost m_Host;
+  std::vector<ScriptStep> m_Steps;
+  std::string m_ScriptName;
+  ScriptInput& m_Input;
+  size_t m_nNext = 0;
+  std::vector<Rule> m_Rules;
+  bool m_bModal = true;
+  bool m_bFailed = false;
+  bool m_bEnded = false;
+  int m_nEndAttempts = 0;
+};
+
+// On screen: the message queue's event source while a script runs. It hands the presenter's waits through and,
+// whenever the window in front is painted, idle and (for delayed input) the last step's events have arrived, asks the
+// runner for the next step. A window that never gets ready fails the step after a deadline.
+class ScreenPacer final : public plat::EventSource {
+public:
+  ScreenPacer(plat::SdlPresenter& presenter, ScriptRunner* runner, bool delayedInput);
+  ~ScreenPacer() override;
+  bool WaitForEvents(std::optional<std::uint64_t> timeoutMs) override;
+
+private:
+  bool Ready() const;
+  plat::SdlPresenter& m_Presenter;
+  ScriptRunner* m_pRunner;
+  bool m_bDelayed;
+  bool m_bFocused = false;
+  plat::EventSource* m_pPrevious;
+  std::chrono::steady_clock::time_point m_LastStep;
+  std::chrono::steady_clock::time_point m_WaitingSince;
+  bool m_bWaiting = false;
+};
+
+}  // namespace host

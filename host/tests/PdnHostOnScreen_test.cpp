@@ -1,0 +1,62 @@
+// pdnhost on screen under a private X server: the decoupling-analysis wizard shown through the presenter and driven
+// by the end-to-end script with real X input (xdotool), as the headless tests drive it with injected input. Run by
+// CTest through xvfb-run.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// On screen the clock runs from the fixed start in real time: the stamp's seconds vary.
+std::string WithoutStamp(std::string dao) {
+  const size_t at = dao.find("DateTime=Monday, January 1, 2024, 00:0");
+  if (at != std::string::npos)
+    dao.erase(at, dao.find('\n', at) - at);
+  return dao;
+}
+
+TEST(PdnHostOnScreen, DecouplingWizardScriptWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_screen_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  for (const char* mode : {"modal", "modeless"}) {
+    SCOPED_TRACE(mode);
+    const fs::path run = dir / mode;
+    fs::create_directories(run);
+    std::ofstream(run / "demo8.brd") << "board\n";
+    // The X and SDL libraries keep process-wide state until exit.
+    const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM + " --screen --real-input" +
+                                " --open " + mode + " --save --fixed-clock --no-getters --project " +
+                                (run / "demo8.brd").string() + " --script " +
+                                (source / "host/tests/scripts/decoupling.pdnscript").string() + " --shots " +
+                                run.string() + " > " + (run / "log.txt").string() + " 2>&1";
+    const int status = std::system(command.c_str());
+    const std::string log = ReadFile(run / "log.txt");
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+    EXPECT_EQ(WithoutStamp(ReadFile(run / "demo8.dao")), WithoutStamp(ReadFile(source / "host/tests/golden/demo8.dao")));
+    EXPECT_NE(log.find("messagebox \"Zuvar Erazoduvi Zerovi\": You have to specify two nets"), std::string::npos) << log;
+    EXPECT_NE(log.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << log;
+    EXPECT_GT(fs::file_size(run / "01-start.png"), 1000u);
+  }
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+// pdnhost's script reader: what each step reads into, and the file-and-line error of each kind of bad line.
+#include "host/PdnScript.h"
+
+#include "platform/framework/ControlCodes.h"
+#include "platform/window/windowapi.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using host::ParseScript;
+using host::ScriptAction;
+using host::ScriptError;
+
+TEST(PdnScript, ReadsEveryStep) {
+  const auto steps = ParseScript(
+      "# a comment\n"
+      "\n"
+      "  click 1065\r\n"
+      "type 1234 \"0.5 \\\"m\\\"\\t\"\n"
+      "pick \"Unit\" mOhm\n"
+      "key ctrl+shift+F4\n"
+      "answer message yes \"Zuvar\"\n"
+      "answer save \"out/x.dao\"\n"
+      "answer open cancel\n"
+      "host mayclose no\n"
+      "call LoadSettings \"a b.dao\"\n"
+      "screenshot p.png\n"
+      "expect state \"Save && Close\" hidden\n"
+      "expect log \"callback: Run\"",
+      "s");
+  ASSERT_EQ(steps.size(), 12u);
+  EXPECT_EQ(steps[0].line, 3);
+  EXPECT_EQ(steps[0].source, "click 1065");
+  EXPECT_EQ(steps[0].control.id, 1065);
+  EXPECT_EQ(steps[1].action, ScriptAction::Type);
+  EXPECT_EQ(steps[1].text, "0.5 \"m\"\t");
+  EXPECT_TRUE(steps[2].control.byCaption);
+  EXPECT_EQ(steps[2].control.caption, "Unit");
+  EXPECT_EQ(steps[2].text, "mOhm");
+  EXPECT_EQ(steps[3].key.vk, VK_F4);
+  EXPECT_EQ(steps[3].key.xName, "F4");
+  EXPECT_TRUE(steps[3].key.ctrl && steps[3].key.shift && !steps[3].key.alt);
+  EXPECT_EQ(steps[4].button, IDYES);
+  EXPECT_EQ(steps[4].match, "Zuvar");
+  EXPECT_EQ(steps[5].action, ScriptAction::AnswerSave);
+  EXPECT_EQ(steps[5].text, "out/x.dao");
+  EXPECT_EQ(steps[6].button, IDCANCEL);
+  EXPECT_FALSE(steps[7].answer);
+  EXPECT_EQ(steps[8].operation, "LoadSettings");
+  EXPECT_EQ(steps[8].text, "a b.dao");
+  EXPECT_EQ(steps[10].state, host::ScriptState::Hidden);
+  EXPECT_EQ(steps[11].line, 14);
+}
+
+TEST(PdnScript, BadLinesNameFileLineAndFault) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"frob 1", "f.txt:2: unknown step \"frob\""},
+      {"click", "f.txt:2: too few arguments; expected: click CONTROL"},
+      {"click 1 2", "f.txt:2: too many arguments"},
+      {"click 65536", "expected a control id (a number up to 65535)"},
+      {"click -3", "expected a control id"},
+      {"click \"\"", "an empty caption names no control"},
+      {"type 1 \"open", "a quoted text is not closed"},
+      {"type 1 \"a\"b", "a quoted text must be followed by a space"},
+      {"type 1 a\"b", "a quote inside a word"},
+      {"type 1 \"\\q\"", "unknown escape \\q"},
+      {"key shift+", "a key chord ends with '+' and no key"},
+      {"key meta+a", "expected shift, ctrl or alt before '+'"},
+      {"key F13", "unknown key \"F13\""},
+      {"key a+shift", "expected shift, ctrl or alt before '+', found \"a\""},
+      {"answer message maybe", "expected a button"},
+      {"answer print ok", "expected message, open or save"},
+      {"answer save \"\"", "an empty file name"},
+      {"host run perhaps", "expected yes or no"},
+      {"call Explode", "unknown operation \"Explode\" (operations: Run, CloseWizard"},
+      {"call Run now", "Run takes no argument"},
+      {"call LoadSettings", "LoadSettings takes one argument"},
+      {"expect state 1 ticked", "expected enabled, disabled"},
+      {"expect colour 1 red", "expected text, state or log after expect"},
+      {"expect log \"\"", "an empty text is in every line"},
+  };
+  for (const auto& [line, error] : cases) {
+    SCOPED_TRACE(line);
+    try {
+      ParseScript(std::string("click 1\n") + line + "\nclick 2\n", "f.txt");
+      ADD_FAILURE() << "accepted";
+    } catch (const ScriptError& e) {
+      EXPECT_NE(std::string(e.what()).find(error), std::string::npos) << e.what();
+      EXPECT_EQ(std::string(e.what()).rfind("f.txt:2: ", 0), 0u) << e.what();
+    }
+  }
+  EXPECT_THROW(host::LoadScript("/nonexistent/dir/s.txt"), ScriptError);
+  EXPECT_THROW(ParseScript(std::string("click 1\0", 8), "z"), ScriptError);
+}
+
+}  // namespace
