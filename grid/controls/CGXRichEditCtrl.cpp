@@ -762,7 +762,7 @@ BOOL CGXRichEditCtrl::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_P
   if (here) {
     long start = 0, end = 0;
     GetSel(start, end);
-    ft.chrg = CHARRANGE{static_cast<LONG>(!atCurrent && start != end ? start + 1 : start), GetTextLength()};
+    ft.chrg = CHARRANGE{static_cast<LONG>(!atCurrent && start != end ? start + 1 : start), static_cast<LONG>(GetTextLength())};
     if (FindText(flags, &ft) < 0) return FALSE;
   } else {
     CGXStyle style;
@@ -867,10 +867,16 @@ LRESULT CGXRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
       break;
     case WM_GETDLGCODE: return CRichEditCtrl::WindowProc(message, wParam, lParam) | 0x83;
     case WM_KILLFOCUS: {
+      if (m_bLosingFocus) return 0;
+      CGXFlagScope losing(m_bLosingFocus, TRUE);
       const LRESULT r = CRichEditCtrl::WindowProc(message, wParam, lParam);
       const HWND to = reinterpret_cast<HWND>(wParam);
-      if (to != m_pGrid->GridHwnd() && !m_pGrid->IsFocusGuarded())
+          if (to != m_pGrid->GridHwnd() && !m_pGrid->IsFocusGuarded()) {
+        // The focus reaches its new window first: the grid then stores the cell and hides this window,
+        // which would otherwise hand the focus, still here, to the grid.
+        if (to && ::IsWindow(to)) ::SetFocus(to);
         ForwardKillFocusToGrid(to ? CWnd::FromHandle(to) : nullptr);
+      }
       return r;
     }
     case WM_NOTIFY: {

@@ -137,6 +137,7 @@ class CGXRichEditCtrl : public CRichEditCtrl, public CGXControl {
   CRect m_rectRequested;
   BOOL m_bLoading = FALSE;
   BOOL m_bDestroying = FALSE;
+  BOOL m_bLosingFocus = FALSE;
   BOOL m_bCharLeadPending = FALSE;
   BYTE m_cCharLead = 0;
 };

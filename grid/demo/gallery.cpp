@@ -27,7 +27,7 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 const std::vector<Page>& Pages() {
-  static const std::vector<Page> pages = {WindowlessCellsPage()};
+  static const std::vector<Page> pages = {WindowlessCellsPage(), RichEditCellsPage()};
   return pages;
 }
 

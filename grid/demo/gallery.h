@@ -40,5 +40,6 @@ CGXGridWnd* PageGrid(HWND main);
 
 // The pages (one source file each).
 Page WindowlessCellsPage();
+Page RichEditCellsPage();
 
 }  // namespace gallery
