@@ -12,6 +12,7 @@
 #include "grid/controls/CGXPushbutton.h"
 #include "grid/controls/CGXRadioButton.h"
 #include "grid/controls/CGXSpinEdit.h"
+#include "grid/controls/CGXRichEditCtrl.h"
 #include "grid/controls/CGXStatic.h"
 #include "grid/controls/CGXVScrollEdit.h"
 #include "grid/controls/GXControlBitmaps.h"
@@ -59,6 +60,11 @@ void GXRegisterCellControls() {
   Register<CGXPushbutton>(GX_IDS_CTRL_PUSHBTN);
   Register<CGXDaoBitmap>(GX_IDS_CTRL_DAOBITMAP);
   Register<CGXProgressCtrl>(GX_IDS_CTRL_PROGRESS);
+  CGXControlFactory::RegisterControlCreator(GX_IDS_CTRL_RICHEDIT, [](CGXGridCore* g) {
+    auto* rich = new CGXRichEditCtrl(g, GX_IDS_CTRL_RICHEDIT);
+    rich->CreateEditWindow(ES_MULTILINE, GX_IDS_CTRL_RICHEDIT);
+    return rich;
+  });
   CGXControlFactory::AddUserAttributeRegistrar([](CGXStylesMap& map) {
     map.AddUserAttribute(GX_IDS_UA_DAOBITMAP);
     CGXProgressCtrl::RegisterUserAttributes(&map);

@@ -29,7 +29,7 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 const std::vector<Page>& Pages() {
-  static const std::vector<Page> pages = {WindowlessCellsPage(), CurrencyCellsPage()};
+  static const std::vector<Page> pages = {WindowlessCellsPage(), CurrencyCellsPage(), RichEditCellsPage()};
   return pages;
 }
 

@@ -41,5 +41,6 @@ CGXGridWnd* PageGrid(HWND main);
 // The pages (one source file each).
 Page WindowlessCellsPage();
 Page CurrencyCellsPage();
+Page RichEditCellsPage();
 
 }  // namespace gallery

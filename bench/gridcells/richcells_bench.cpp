@@ -1,0 +1,73 @@
+// A full-HD page of 500 inactive rich edit cells, each value its own RTF (bold, italic, colours, two faces,
+// alignments), rendered through the hidden drawing window into the grid's DC. One iteration is one frame:
+// the whole window invalidated and painted.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "grid/controls/CGXRichEditCtrl.h"
+#include "grid/controls/GXCellControls.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXGridWnd.h"
+#include "grid/core/CGXRange.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/display/Desktop.h"
+
+namespace {
+
+constexpr int kWidth = 1920, kHeight = 1080;
+constexpr ROWCOL kRows = 25, kCols = 20;
+
+void Setup() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("richcells-bench"));
+  plat::Desktop::Configure(kWidth, kHeight);
+  GXRegisterCellControls();
+  InitGridLibrary();
+  WNDCLASS wc{};
+  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
+    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.lpszClassName = "GXWND";
+    RegisterClass(&wc);
+  }
+}
+
+CString Value(ROWCOL row, ROWCOL col) {
+  static const char* kAlign[] = {"\\ql", "\\qc", "\\qr"};
+  CString v;
+  v.Format("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}{\\colortbl;\\red192\\green0\\blue0;}%s "
+           "{\\b R%lu} {\\i\\cf1 C%lu} \\f1 x}",
+           kAlign[(row + col) % 3], static_cast<unsigned long>(row), static_cast<unsigned long>(col));
+  return v;
+}
+
+void BM_RichCellPageFrame(benchmark::State& state) {
+  Setup();
+  auto g = std::make_unique<CGXGridWnd>();
+  g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr);
+  g->InitializeFromStyle();
+  g->SetRowCount(kRows, 0);
+  g->SetColCount(kCols, 0);
+  g->SetDefaultRowHeight(40, 0);
+  g->SetDefaultColWidth(90, 0);
+  for (ROWCOL r = 1; r <= kRows; ++r)
+    for (ROWCOL c = 1; c <= kCols; ++c)
+      g->SetStyleRange(CGXRange(r, c), CGXStyle().SetControl(GX_IDS_CTRL_RICHEDIT).SetValue(Value(r, c)));
+  g->RedrawAll(GX_UPDATENOW);
+  if (g->GetLastVisibleRow() < kRows || g->GetLastVisibleCol() < kCols)
+    state.SkipWithError("the page does not show every cell");
+  for (auto _ : state) {
+    InvalidateRect(*g, nullptr, FALSE);
+    UpdateWindow(*g);
+  }
+  state.counters["cells"] = static_cast<double>(kRows * kCols);
+  g->DestroyWindow();
+}
+
+}  // namespace
+
+BENCHMARK(BM_RichCellPageFrame)->Unit(benchmark::kMillisecond);
