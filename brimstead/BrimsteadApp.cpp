@@ -1,6 +1,7 @@
 #include "brimstead/BrimsteadApp.h"
 
 #include "grid/controls/GXCellControls.h"
+#include "grid/features/gxfeatures.h"
 #include "grid/core/CGXControlFactory.h"
 
 // The application handles no message of its own; the map exists so that derived maps chain through it.
@@ -11,10 +12,12 @@ END_MESSAGE_MAP()
 #pragma GCC diagnostic pop
 
 void StartGridLibrary() {
-  // The cell controls first (their creators, attributes, texts and bitmaps), then the default cell-control
+  // The cell controls and the editing features first (their creators, installers, attributes, texts and
+  // bitmaps), then the default cell-control
   // factory, the grid window classes, the "Grid Styles %08x" clipboard format and the
   // system-colour table; the three numbers are the ones the module has always passed.
   GXRegisterCellControls();
+  GXRegisterEditingFeatures();
   InitGridLibrary(0x710, 0, 0);
 }
 

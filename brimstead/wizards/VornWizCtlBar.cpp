@@ -7,7 +7,7 @@ using namespace brimwiz;
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
-BEGIN_MESSAGE_MAP(CVornWizCtlBar, CDialog)
+BEGIN_MESSAGE_MAP(CVornWizCtlBar, CModuleDialog)
   ON_WM_SIZE()
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
@@ -23,14 +23,9 @@ constexpr ButtonCode kCodes[] = {{IDC_WIZ_HELP, WizEventHelp},   {IDCANCEL, WizE
                                  {IDC_WIZ_BACK, WizEventBack},   {IDC_WIZ_SAVE, WizEventSave}};
 }  // namespace
 
-CVornWizCtlBar::CVornWizCtlBar(CWnd* parent) : CDialog(IDD_WIZ_CTLBAR, parent) {}
+CVornWizCtlBar::CVornWizCtlBar(CWnd* parent) : CModuleDialog(IDD_WIZ_CTLBAR, parent) {}
 
 CVornWizCtlBar::~CVornWizCtlBar() = default;
-
-LRESULT CVornWizCtlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  CModuleScope scope;
-  return CDialog::WindowProc(message, wParam, lParam);
-}
 
 BOOL CVornWizCtlBar::OnInitDialog() {
   CDialog::OnInitDialog();

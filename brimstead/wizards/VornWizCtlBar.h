@@ -3,14 +3,14 @@
 // buttons stay at the bar's right end when it is widened; Save never shows.
 #pragma once
 
+#include "brimstead/wizards/ModuleDialog.h"
 #include "brimstead/wizards/WizStepNode.h"
-#include "platform/framework/CDialog.h"
 
 #include <memory>
 
 class CAnchorLayout;
 
-class CVornWizCtlBar : public CDialog {
+class CVornWizCtlBar : public brimwiz::CModuleDialog {
 public:
   explicit CVornWizCtlBar(CWnd* parent = nullptr);
   ~CVornWizCtlBar() override;
@@ -34,7 +34,6 @@ public:
   void OnOK() override;
   void OnCancel() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
   afx_msg void OnSize(UINT nType, int cx, int cy);

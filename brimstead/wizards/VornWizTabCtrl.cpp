@@ -16,7 +16,7 @@ using namespace brimwiz;
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
-BEGIN_MESSAGE_MAP(CVornWizTabCtrl, CDialog)
+BEGIN_MESSAGE_MAP(CVornWizTabCtrl, CModuleDialog)
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
   ON_WM_SIZE()
@@ -51,7 +51,7 @@ int CStepRows::ScrollToShow(int row, int pos, int rowsPerPage, int totalRows) {
 }
 
 CVornWizTabCtrl::CVornWizTabCtrl(CVornWizard* owner, CWnd* parent)
-    : CDialog(IDD_WIZ_TABCTRL, parent),
+    : CModuleDialog(IDD_WIZ_TABCTRL, parent),
       m_pOwner(owner),
       m_Colors{::GetSysColor(COLOR_BTNFACE), RGB(0, 0, 100),     RGB(0, 0, 0),
                RGB(192, 192, 192),           RGB(192, 192, 192), RGB(192, 192, 192)} {}
@@ -64,11 +64,6 @@ CVornWizTabCtrl::~CVornWizTabCtrl() {
   }
   m_pButtonBar.reset();
   m_pScrollBar.reset();
-}
-
-LRESULT CVornWizTabCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  CModuleScope scope;
-  return CDialog::WindowProc(message, wParam, lParam);
 }
 
 BOOL CVornWizTabCtrl::OnInitDialog() {

@@ -9,8 +9,8 @@
 // Button-bar codes and clicks on steps go to the frame's callback first; a false answer stops them.
 #pragma once
 
+#include "brimstead/wizards/ModuleDialog.h"
 #include "brimstead/wizards/WizStepNode.h"
-#include "platform/framework/CDialog.h"
 #include "platform/framework/CScrollBar.h"
 
 #include <array>
@@ -46,7 +46,7 @@ struct CStepRows {
   static int ScrollToShow(int row, int pos, int rowsPerPage, int totalRows);
 };
 
-class CVornWizTabCtrl : public CDialog {
+class CVornWizTabCtrl : public brimwiz::CModuleDialog {
 public:
   static constexpr int MaxSteps = 256;
 
@@ -102,7 +102,6 @@ public:
   BOOL OnInitDialog() override;
   void OnOK() override {}
   void OnCancel() override {}
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
   afx_msg void OnPaint();

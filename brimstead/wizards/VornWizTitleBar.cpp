@@ -9,7 +9,7 @@ using namespace brimwiz;
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
-BEGIN_MESSAGE_MAP(CVornWizTitleBar, CDialog)
+BEGIN_MESSAGE_MAP(CVornWizTitleBar, CModuleDialog)
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
   ON_WM_SIZE()
@@ -22,14 +22,9 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 }  // namespace
 
 CVornWizTitleBar::CVornWizTitleBar(CVornWizard* owner, CWnd* parent)
-    : CDialog(IDD_WIZ_TITLEBAR, parent), m_pOwner(owner) {}
+    : CModuleDialog(IDD_WIZ_TITLEBAR, parent), m_pOwner(owner) {}
 
 CVornWizTitleBar::~CVornWizTitleBar() = default;
-
-LRESULT CVornWizTitleBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  CModuleScope scope;
-  return CDialog::WindowProc(message, wParam, lParam);
-}
 
 BOOL CVornWizTitleBar::OnInitDialog() {
   CDialog::OnInitDialog();

@@ -3,8 +3,8 @@
 // edge, or to 76 pixels when an image is shown. Enter sends code 5 and Escape code 0 to the callback.
 #pragma once
 
+#include "brimstead/wizards/ModuleDialog.h"
 #include "brimstead/wizards/WizStepNode.h"
-#include "platform/framework/CDialog.h"
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CFont.h"
 
@@ -14,7 +14,7 @@ class CAnchorLayout;
 struct CAnchorLayoutEntry;
 class CVornWizard;
 
-class CVornWizTitleBar : public CDialog {
+class CVornWizTitleBar : public brimwiz::CModuleDialog {
 public:
   CVornWizTitleBar(CVornWizard* owner, CWnd* parent);
   ~CVornWizTitleBar() override;
@@ -30,7 +30,6 @@ public:
   BOOL OnInitDialog() override;
   void OnOK() override;
   void OnCancel() override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
   afx_msg void OnPaint();

@@ -9,23 +9,18 @@ using namespace brimwiz;
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
-BEGIN_MESSAGE_MAP(CVornWizard, CDialog)
+BEGIN_MESSAGE_MAP(CVornWizard, CModuleDialog)
   ON_WM_ERASEBKGND()
   ON_WM_SIZE()
 END_MESSAGE_MAP()
 #pragma GCC diagnostic pop
 
-CVornWizard::CVornWizard(CWnd* parent) : CDialog(IDD_WIZ_FRAME, parent) {}
+CVornWizard::CVornWizard(CWnd* parent) : CModuleDialog(IDD_WIZ_FRAME, parent) {}
 
 CVornWizard::~CVornWizard() {
   m_pLayout.reset();
   m_pTitleBar.reset();
   m_pStepList.reset();
-}
-
-LRESULT CVornWizard::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  CModuleScope scope;
-  return CDialog::WindowProc(message, wParam, lParam);
 }
 
 BOOL CVornWizard::OnInitDialog() {

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "brimstead/wizards/VornWizTabCtrl.h"
+#include "brimstead/wizards/ModuleDialog.h"
 #include "brimstead/wizards/WizStepNode.h"
-#include "platform/framework/CDialog.h"
 
 #include <memory>
 
@@ -13,7 +13,7 @@ class CAnchorLayout;
 struct CAnchorLayoutEntry;
 class CVornWizTitleBar;
 
-class CVornWizard : public CDialog {
+class CVornWizard : public brimwiz::CModuleDialog {
 public:
   explicit CVornWizard(CWnd* parent = nullptr);
   ~CVornWizard() override;
@@ -58,7 +58,6 @@ public:
   BOOL OnInitDialog() override;
   void OnOK() override;
   void OnCancel() override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
   afx_msg BOOL OnEraseBkgnd(CDC* pDC);

@@ -22,7 +22,10 @@ namespace {
 struct Registries {
   std::map<UINT, CGXControlFactory::Creator> creators;
   std::vector<CGXControlFactory::Registrar> userAttributes;
-  std::vector<CGXControlFactory::Installer> gridComponents;
+  // Installers by place; the last slot holds those without a place.
+  std::vector<CGXControlFactory::Installer> gridComponents[static_cast<int>(CGXControlFactory::GridComponent::Count) + 1];
+  std::vector<CGXControlFactory::ApplicationInstaller>
+      applicationComponents[static_cast<int>(CGXControlFactory::ApplicationComponent::Count)];
   std::vector<CGXControlFactory::ClassRegistrar> wndClasses;
   std::set<const void*> libraries;
 };
@@ -46,7 +49,15 @@ void CGXControlFactory::RegisterControlCreator(UINT controlId, Creator creator) 
   Reg().creators[controlId] = std::move(creator);
 }
 void CGXControlFactory::AddUserAttributeRegistrar(Registrar r) { Reg().userAttributes.push_back(std::move(r)); }
-void CGXControlFactory::AddGridComponentInstaller(Installer i) { Reg().gridComponents.push_back(std::move(i)); }
+void CGXControlFactory::AddGridComponentInstaller(Installer i) {
+  AddGridComponentInstaller(GridComponent::Count, std::move(i));
+}
+void CGXControlFactory::AddGridComponentInstaller(GridComponent place, Installer i) {
+  Reg().gridComponents[static_cast<int>(place)].push_back(std::move(i));
+}
+void CGXControlFactory::AddApplicationComponentInstaller(ApplicationComponent place, ApplicationInstaller i) {
+  if (place != ApplicationComponent::Count) Reg().applicationComponents[static_cast<int>(place)].push_back(std::move(i));
+}
 void CGXControlFactory::AddWndClassRegistrar(ClassRegistrar r) { Reg().wndClasses.push_back(std::move(r)); }
 BOOL CGXControlFactory::FirstRegistration(const void* library) { return Reg().libraries.insert(library).second; }
 void CGXControlFactory::ClearRegistriesForTest() { Reg() = Registries{}; }
@@ -80,30 +91,44 @@ void CGXControlFactory::RegisterAllUserAttributes(CGXStylesMap& stylesMap) {
 // command factory, sort, old drawing, covered cells, merged cells, floating cells, print, user range
 // selection, selection frame, drag selection, user resizing, optimized update, mark edited header, freeze
 // menu helper, direct copy and move, text data exchange, style data exchange, cut and paste, clear cells,
-// fill handle. The engine provides four of them; they run at their places in that order. The editing
-// features that live in other libraries register installers, which run after them (in registration order).
+// fill handle. The engine provides four of them; the editing features register the others at their places,
+// and installers without a place run last.
 void CGXControlFactory::InitializeGridComponents(CGXGridCore* grid) {
   // Each installer creates its feature only when the grid has none yet.
-  if (grid) {
-    grid->InstallAutoScrollPlugin();
-    grid->InstallUpdateHintImp();
-    grid->InstallOldDrawingImp();
-    grid->InstallOptimizedUpdateImp();
+  for (int place = 0; place <= static_cast<int>(GridComponent::Count); ++place) {
+    if (grid) {
+      switch (static_cast<GridComponent>(place)) {
+        case GridComponent::AutoScroll: grid->InstallAutoScrollPlugin(); break;
+        case GridComponent::UpdateHints: grid->InstallUpdateHintImp(); break;
+        case GridComponent::OldDrawing: grid->InstallOldDrawingImp(); break;
+        case GridComponent::OptimizedUpdate: grid->InstallOptimizedUpdateImp(); break;
+        default: break;
+      }
+    }
+    for (const Installer& i : Reg().gridComponents[place]) i(grid);
   }
-  for (const Installer& i : Reg().gridComponents) i(grid);
 }
 
+// The classic order: print device, style subset comparison, style serialisation, compatible serialisation,
+// profile, document serialisation, parameter copy, rotated-text drawing, number formatting, OLE date and
+// time, non-OLE date and time (so the OLE service is the one installed), sort-move, data copy and move,
+// long operations, covered-cell pool, spanned-cell pool, delayed-range pool. The core's own run at their
+// places; the feature libraries register the others.
 void CGXControlFactory::InitializeApplicationComponents() {
-  InstallStyleCompareSubsetImp();
-  InstallStyleSerializeImp();
-  InstallSerializeTarn5CompatibleImp();
-  InstallProfileImp();
-  InstallDocSerializeImp();
-  InstallParamCopyOperatorImp();
-  InstallDrawRotatedTextImp();
-  // Number formatting, the date-time services, sort-move and long operations come with the editing
-  // features, which install themselves; then the cell copy and move of the data store.
-  InstallDataCopyMoveCellsImp();
+  for (int place = 0; place < static_cast<int>(ApplicationComponent::Count); ++place) {
+    switch (static_cast<ApplicationComponent>(place)) {
+      case ApplicationComponent::StyleCompareSubset: InstallStyleCompareSubsetImp(); break;
+      case ApplicationComponent::StyleSerialize: InstallStyleSerializeImp(); break;
+      case ApplicationComponent::CompatibleSerialize: InstallSerializeTarn5CompatibleImp(); break;
+      case ApplicationComponent::Profile: InstallProfileImp(); break;
+      case ApplicationComponent::DocSerialize: InstallDocSerializeImp(); break;
+      case ApplicationComponent::ParamCopy: InstallParamCopyOperatorImp(); break;
+      case ApplicationComponent::RotatedText: InstallDrawRotatedTextImp(); break;
+      case ApplicationComponent::DataCopyMove: InstallDataCopyMoveCellsImp(); break;
+      default: break;
+    }
+    for (const ApplicationInstaller& i : Reg().applicationComponents[place]) i();
+  }
 }
 
 void GXEnsureGridWndRegistrar();  // the grid window's registration (CGXGridWnd.cpp)
@@ -195,7 +220,7 @@ void InitGridLibrary(UINT arg1, UINT arg2, UINT arg3) {
   // 6. The colour table.
   CGXSysColorTable::Refresh();
   // 7. The date and time settings, when the date-time feature is installed.
-  if (g.m_pDateTimeImp) g.m_pDateTimeImp->RefreshSettings();
+  RefreshDateTimeSettings();
   g.m_cDecimalSeparator = '.';
   g.m_cThousandSeparator = ',';
   g.m_bInitialized = TRUE;

@@ -41,7 +41,24 @@ class CGXControlFactory : public CGXAbstractControlFactory {
   // Registries the cell-control, window and feature libraries fill (process-wide).
   static void RegisterControlCreator(UINT controlId, Creator creator);
   static void AddUserAttributeRegistrar(Registrar registrar);
+  // The places of the grid's feature installers, in the order InitializeGridComponents runs them, and of
+  // the process-wide installers, in the order InitializeApplicationComponents runs them.
+  enum class GridComponent {
+    FindReplace, HideCells, AutoScroll, ResizeToFit, UpdateHints, CommandFactory, Sort, OldDrawing,
+    CoveredCells, MergedCells, FloatingCells, Print, UserSelectRange, SelectionFrame, DragSelect, UserResize,
+    OptimizedUpdate, MarkEditHeader, FreezeMenuHelper, DirectCopyMove, TextDataExchange, StyleDataExchange,
+    CutPaste, ClearCells, FillHandle, Count
+  };
+  enum class ApplicationComponent {
+    PrintDevice, StyleCompareSubset, StyleSerialize, CompatibleSerialize, Profile, DocSerialize, ParamCopy,
+    RotatedText, NumberFormatting, OleDateTime, NoOleDateTime, SortMove, DataCopyMove, LongOperation,
+    CoveredCellPool, SpanCellPool, DelayedRangePool, Count
+  };
+  using ApplicationInstaller = std::function<void()>;
+  // An installer without a place runs after every placed one (in registration order).
   static void AddGridComponentInstaller(Installer installer);
+  static void AddGridComponentInstaller(GridComponent place, Installer installer);
+  static void AddApplicationComponentInstaller(ApplicationComponent place, ApplicationInstaller installer);
   // The grid window library's registration of "CGXGridWnd" (and, later, the sheet-tab classes).
   static void AddWndClassRegistrar(ClassRegistrar registrar);
   // A library's registration call fills the registries once: TRUE the first time it names itself (any
@@ -57,7 +74,7 @@ class CGXControlFactory : public CGXAbstractControlFactory {
   // "Tooltip-Text" and 52792 (the ellipsis type).
   void RegisterAllUserAttributes(CGXStylesMap& stylesMap) override;
   void InitializeGridComponents(CGXGridCore* grid) override;
-  // The process-wide implementations this library provides, in the classic order.
+  // The process-wide implementations: the core's own and the registered ones, each at its place.
   void InitializeApplicationComponents() override;
   void RegisterWndClasses(HINSTANCE instance) override;
   void UnregisterWndClasses(HINSTANCE instance) override;

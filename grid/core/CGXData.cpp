@@ -1,6 +1,7 @@
 #include "grid/core/CGXData.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridGlobals.h"
@@ -49,19 +50,48 @@ BOOL CGXData::StoreColCount(ROWCOL nCols) {
 // A count that would take the rows past GX_MAXROWCOL is refused with nothing changed: the highest number
 // stands for "to the end" in ranges, and the engine's undo records (first, first + count - 1), which must
 // not wrap. Before, the count saturated one above the limit and the insert still answered TRUE.
+namespace {
+// The most entries a style array may hold after an insert: an insert before stored lines grows the arrays
+// by its whole count at once, and a count far beyond what is stored would exhaust memory.
+constexpr std::uint64_t kMaxArrayEntries = std::uint64_t{1} << 26;
+
+// Whether an array of `size` entries can take `count` more at `at`: an array grows only when `at` lies
+// before its end (entries past the end are empty anyway).
+bool CanGrow(INT_PTR size, ROWCOL at, ROWCOL count) {
+  if (static_cast<std::uint64_t>(at) >= static_cast<std::uint64_t>(size)) return true;
+  return static_cast<std::uint64_t>(size) + count <= kMaxArrayEntries;
+}
+
+// Inserts empty entries. At the end the array grows as it always did (its archived form keeps the slots),
+// unless that would pass the limit: entries past the end are empty anyway.
+template <class Array>
+void InsertEmpty(Array& array, ROWCOL at, ROWCOL count) {
+  const auto size = static_cast<std::uint64_t>(array.GetSize());
+  if (at < size || (at == size && size + count <= kMaxArrayEntries))
+    array.InsertAt(static_cast<INT_PTR>(at), static_cast<INT_PTR>(count));
+}
+}  // namespace
+
+// A place past the end appends (clamped to count + 1, as the engine's insert does).
 BOOL CGXData::InsertRows(ROWCOL nRow, ROWCOL nCount) {
   if (nCount > GX_MAXROWCOL - std::min(m_nRows, GX_MAXROWCOL)) return FALSE;
-  m_rowStyles.InsertAt(Index(nRow), Index(nCount));
-  m_cells.InsertAt(Index(nRow), Index(nCount));
+  nRow = std::min(nRow, m_nRows + 1);
+  if (!CanGrow(m_rowStyles.GetSize(), nRow, nCount) || !CanGrow(m_cells.GetSize(), nRow, nCount)) return FALSE;
+  InsertEmpty(m_rowStyles, nRow, nCount);
+  InsertEmpty(m_cells, nRow, nCount);
   m_nRows += nCount;
   return TRUE;
 }
 
 BOOL CGXData::InsertCols(ROWCOL nCol, ROWCOL nCount) {
   if (nCount > GX_MAXROWCOL - std::min(m_nCols, GX_MAXROWCOL)) return FALSE;
-  m_colStyles.InsertAt(Index(nCol), Index(nCount));
+  nCol = std::min(nCol, m_nCols + 1);
+  if (!CanGrow(m_colStyles.GetSize(), nCol, nCount)) return FALSE;
   for (INT_PTR r = 0; r < m_cells.GetSize(); ++r)
-    if (CGXStylePtrArray* row = m_cells.GetAt(r)) row->InsertAt(Index(nCol), Index(nCount));
+    if (const CGXStylePtrArray* row = m_cells.GetAt(r); row && !CanGrow(row->GetSize(), nCol, nCount)) return FALSE;
+  InsertEmpty(m_colStyles, nCol, nCount);
+  for (INT_PTR r = 0; r < m_cells.GetSize(); ++r)
+    if (CGXStylePtrArray* row = m_cells.GetAt(r)) InsertEmpty(*row, nCol, nCount);
   m_nCols += nCount;
   return TRUE;
 }

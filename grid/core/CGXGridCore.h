@@ -474,9 +474,42 @@ class CGXGridCore {
   // plug-in (an earlier cell-tip plug-in is taken out of the list and deleted).
   void SetCellTipPlugin(CGXPluginComponent* plugin);
   CGXPluginComponent* GetCellTipPlugin() const { return m_pCellTipPlugin; }
-  // The features that other parts of the library call directly (null when not installed).
+  // The installed features (null when not installed): installers create a feature only while its getter
+  // answers null.
   CGXAbstractCalcSizeImp* GetCalcSizeImp() const { return m_pCalcSizeImp; }
   CGXGridMarkEditHeaderImp* GetMarkEditHeaderImp() const { return m_pMarkEditHeaderImp; }
+  CGXGridPrintImp* GetPrintImp() const { return m_pPrintImp; }
+  CGXGridSortImp* GetSortImp() const { return m_pSortImp; }
+  CGXGridCoveredCellsImp* GetCoveredCellsImp() const { return m_pCoveredCellsImp; }
+  CGXGridFloatCellsImp* GetFloatCellsImp() const { return m_pFloatCellsImp; }
+  CGXGridMergeCellsImp* GetMergeCellsImp() const { return m_pMergeCellsImp; }
+  CGXCommandFactory* GetCommandFactory() const { return m_pCommandFactory; }
+  CGXGridResizeToFitImp* GetResizeToFitImp() const { return m_pResizeToFitImp; }
+  CGXGridHideCellsImp* GetHideCellsImp() const { return m_pHideCellsImp; }
+  CGXGridFindReplaceImp* GetFindReplaceImp() const { return m_pFindReplaceImp; }
+  CGXGridUserSelectRangeImp* GetUserSelectRangeImp() const { return m_pUserSelectRangeImp; }
+  CGXGridExcelLikeFrameImp* GetExcelLikeFrameImp() const { return m_pExcelLikeFrameImp; }
+  CGXGridExcelLikeFillImp* GetExcelLikeFillImp() const { return m_pExcelLikeFillImp; }
+  CGXGridUserDragSelectRangeImp* GetUserDragSelectRangeImp() const { return m_pUserDragSelectRangeImp; }
+  CGXGridMoveRowsColsImp* GetMoveRowsColsImp() const { return m_pMoveRowsColsImp; }
+  CGXGridUserResizeCellsImp* GetUserResizeCellsImp() const { return m_pUserResizeCellsImp; }
+  CGXGridFreezeMenuHelperImp* GetFreezeMenuHelperImp() const { return m_pFreezeMenuHelperImp; }
+  CGXGridDirectCopyMoveCellsImp* GetDirectCopyMoveCellsImp() const { return m_pDirectCopyMoveCellsImp; }
+  CGXGridTextDataExchangeImp* GetTextDataExchangeImp() const { return m_pTextDataExchangeImp; }
+  CGXGridStyleDataExchangeImp* GetStyleDataExchangeImp() const { return m_pStyleDataExchangeImp; }
+  CGXGridCutPasteImp* GetCutPasteImp() const { return m_pCutPasteImp; }
+  CGXGridClearCellsImp* GetClearCellsImp() const { return m_pClearCellsImp; }
+  CGXGridRangeNameImp* GetRangeNameImp() const { return m_pRangeNameImp; }
+  CGXGridExtraFeatureBImp* GetExtraFeatureBImp() const { return m_pExtraFeatureBImp; }
+  CGXGridExtraFeatureCImp* GetExtraFeatureCImp() const { return m_pExtraFeatureCImp.get(); }
+  // The editing features' installers (defined by the editing-features library, which a program calling
+  // them links): each creates its feature only when the grid has none.
+  void InstallCommandFactory();
+  void InstallClearCellsImp();
+  // Undo applies when the command factory is installed, the command type is not 1 (rollback) and the
+  // parameter object's undo switch is on; Record hands a created command (null: nothing) to AddCommand.
+  BOOL UndoApplies(int commandType) const;
+  void Record(CObject* command, int commandType);
   // One forwarder per feature operation: the installed feature's answer, else 0, FALSE, null or nothing.
   // CGXGridPrintImp
   virtual void PrintForward0(const GXForwardArgs& args = {});
@@ -514,7 +547,7 @@ class CGXGridCore {
   virtual void UpdateUndoMenuText(const GXForwardArgs& args = {});
   virtual void UpdateRedoMenuText(const GXForwardArgs& args = {});
   virtual void AddCommand(CObject* command, int commandType);
-  virtual void RemoveLastCommand();
+  virtual void RemoveLastCommand(int commandType = 0);
   virtual void RestoreCurrentCell(ROWCOL row, ROWCOL col, BOOL moveGrid = TRUE);
   virtual BOOL EnableDataUndoRecording(BOOL enable);
   virtual CObject* DetachDataUndoInfo();
@@ -525,8 +558,10 @@ class CGXGridCore {
   virtual LRESULT ResizeToFitForward0(const GXForwardArgs& args = {});
   virtual LRESULT ResizeToFitForward1(const GXForwardArgs& args = {});
   // CGXGridHideCellsImp
-  virtual BOOL HideRows(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW);
-  virtual BOOL HideCols(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW);
+  virtual BOOL HideRows(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW,
+                        const BOOL* hidden = nullptr, int commandType = 0);
+  virtual BOOL HideCols(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW,
+                        const BOOL* hidden = nullptr, int commandType = 0);
   virtual BOOL IsRowHidden(ROWCOL row) const;
   virtual BOOL IsColHidden(ROWCOL col) const;
   virtual BOOL StoreHideRow(ROWCOL row, BOOL hide);
@@ -1100,10 +1135,6 @@ class CGXGridCore {
     m_nLastVisibleRow = m_nLastVisibleCol = GX_INVALID;
     m_nShownTopRow = m_nShownLeftCol = GX_INVALID;
   }
-  // Rows and columns: undo applies when the command factory is installed, the command type is not 1 and the
-  // parameter object's undo switch is on; Record hands a created command to AddCommand.
-  BOOL UndoApplies(int commandType) const;
-  void Record(CObject* command, int commandType);
   // The undo heights of rows from..to: the stored height in units, or -1 where the default applies.
   std::unique_ptr<int[]> SaveRowHeightsForUndo(ROWCOL from, ROWCOL to) const;
   std::unique_ptr<int[]> SaveColWidthsForUndo(ROWCOL from, ROWCOL to) const;

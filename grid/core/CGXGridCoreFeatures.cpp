@@ -226,8 +226,8 @@ void CGXGridCore::AddCommand(CObject* command, int commandType) {
   if (m_pCommandFactory) m_pCommandFactory->AddCommand(this, command, commandType);
 }
 
-void CGXGridCore::RemoveLastCommand() {
-  if (m_pCommandFactory) m_pCommandFactory->RemoveLastCommand(this);
+void CGXGridCore::RemoveLastCommand(int commandType) {
+  if (m_pCommandFactory) m_pCommandFactory->RemoveLastCommand(this, commandType);
 }
 
 void CGXGridCore::RestoreCurrentCell(ROWCOL row, ROWCOL col, BOOL moveGrid) {
@@ -262,12 +262,12 @@ LRESULT CGXGridCore::ResizeToFitForward1(const GXForwardArgs& args) {
   return m_pResizeToFitImp ? m_pResizeToFitImp->ResizeToFitForward1(this, args) : 0;
 }
 
-BOOL CGXGridCore::HideRows(ROWCOL from, ROWCOL to, BOOL hide, UINT flags) {
-  return m_pHideCellsImp ? m_pHideCellsImp->HideRows(this, from, to, hide, flags) : FALSE;
+BOOL CGXGridCore::HideRows(ROWCOL from, ROWCOL to, BOOL hide, UINT flags, const BOOL* hidden, int commandType) {
+  return m_pHideCellsImp ? m_pHideCellsImp->HideRows(this, from, to, hide, flags, hidden, commandType) : FALSE;
 }
 
-BOOL CGXGridCore::HideCols(ROWCOL from, ROWCOL to, BOOL hide, UINT flags) {
-  return m_pHideCellsImp ? m_pHideCellsImp->HideCols(this, from, to, hide, flags) : FALSE;
+BOOL CGXGridCore::HideCols(ROWCOL from, ROWCOL to, BOOL hide, UINT flags, const BOOL* hidden, int commandType) {
+  return m_pHideCellsImp ? m_pHideCellsImp->HideCols(this, from, to, hide, flags, hidden, commandType) : FALSE;
 }
 
 BOOL CGXGridCore::IsRowHidden(ROWCOL row) const {

@@ -126,6 +126,7 @@ BOOL CGXGridCore::OnGridShowWindow(BOOL show, UINT) {
 
 BOOL CGXGridCore::OnGridSettingChange(UINT flag) {
   CGXGridGlobals::Get().RefreshLocaleSettings();
+  RefreshDateTimeSettings();
   for (auto& [id, control] : m_controls) control->OnSettingsChanged(flag);
   InvalidateRect(nullptr, TRUE);
   return TRUE;

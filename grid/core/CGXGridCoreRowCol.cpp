@@ -207,6 +207,19 @@ BOOL CGXGridCore::StoreRemoveCols(ROWCOL from, ROWCOL to, BOOL force) {
 
 // ---- Undo plumbing ------------------------------------------------------------------------------------------
 
+void GXFreeUndoArray(CObArray* array) {
+  if (!array) return;
+  for (INT_PTR i = 0; i < array->GetSize(); ++i) {
+    CObject* o = array->GetAt(i);
+    if (o && o->IsKindOf(RUNTIME_CLASS(CObList))) {
+      auto* list = static_cast<CObList*>(o);
+      for (POSITION p = list->GetHeadPosition(); p;) delete list->GetNext(p);
+    }
+    delete o;
+  }
+  delete array;
+}
+
 BOOL CGXGridCore::UndoApplies(int commandType) const {
   return m_pCommandFactory && commandType != 1 && m_pParam && m_pParam->m_bUndoEnabled;
 }
@@ -253,22 +266,8 @@ std::unique_ptr<int[]> CGXGridCore::SaveColWidthsForUndo(ROWCOL from, ROWCOL to)
 }
 
 namespace {
-// Frees an array of collected undo data: its objects (a list's objects with the list) and the array.
-void FreeObArray(CObArray* array) {
-  if (!array) return;
-  for (INT_PTR i = 0; i < array->GetSize(); ++i) {
-    CObject* o = array->GetAt(i);
-    if (o && o->IsKindOf(RUNTIME_CLASS(CObList))) {
-      auto* list = static_cast<CObList*>(o);
-      for (POSITION p = list->GetHeadPosition(); p;) delete list->GetNext(p);
-    }
-    delete o;
-  }
-  delete array;
-}
-
 struct ObArrayDeleter {
-  void operator()(CObArray* a) const { FreeObArray(a); }
+  void operator()(CObArray* a) const { GXFreeUndoArray(a); }
 };
 using ObArrayPtr = std::unique_ptr<CObArray, ObArrayDeleter>;
 
@@ -312,7 +311,15 @@ BOOL PollAborted(CGXLongOperationScope& scope) {
 void CGXGridCore::StoreInsertedCells(ROWCOL first, ROWCOL count, const int* sizes, const CObArray* cellStyles,
                                      const CObArray* lineStyles, ROWCOL otherCount, BOOL rows,
                                      CGXLongOperationScope& scope) {
-  for (ROWCOL i = 0; i < count; ++i) {
+  // Only lines that something travels with are visited: sizes cover every line, the style arrays their own
+  // length (a plain insert of three billion rows brings nothing and must not walk them).
+  std::uint64_t lines = sizes ? count : 0;
+  if (cellStyles && otherCount)
+    lines = std::max<std::uint64_t>(
+        lines, (static_cast<std::uint64_t>(cellStyles->GetSize()) + otherCount - 1) / otherCount);
+  if (lineStyles) lines = std::max<std::uint64_t>(lines, static_cast<std::uint64_t>(lineStyles->GetSize()));
+  lines = std::min<std::uint64_t>(lines, count);
+  for (ROWCOL i = 0; i < lines; ++i) {
     const ROWCOL line = first + i;
     if (sizes) rows ? StoreRowHeight(line, sizes[i]) : StoreColWidth(line, sizes[i]);
     for (ROWCOL j = 0; cellStyles && j < otherCount; ++j) {

@@ -377,7 +377,7 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
     ar << p.m_dwD1 << p.m_dwD2 << p.m_dwD3;
     ar << p.m_wClickFlags;
     WriteFlag(ar, p.m_bP11);
-    ar << p.m_wEnterKeyAction << p.m_dwD4;
+    ar << p.m_wEnterKeyAction << p.m_dwUndoLimit;
     for (BOOL f : {p.m_bP12, p.m_bP13, p.m_bP14, p.m_bP15, p.m_bP16}) WriteFlag(ar, f);
     ar << p.m_wFloatingMode;
     ar.WriteObject(p.m_pFloatDelayed.get());
@@ -459,7 +459,7 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
   if (schema >= 4) ar >> p.m_wClickFlags;
   if (schema >= 5) {
     p.m_bP11 = ReadFlag(ar);
-    ar >> p.m_wEnterKeyAction >> p.m_dwD4;
+    ar >> p.m_wEnterKeyAction >> p.m_dwUndoLimit;
   }
   if (schema >= 6) {
     for (BOOL* x : {&p.m_bP12, &p.m_bP13, &p.m_bP14, &p.m_bP15, &p.m_bP16}) *x = ReadFlag(ar);

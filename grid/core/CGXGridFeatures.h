@@ -146,6 +146,10 @@ class CGXGridMergeCellsImp {
 // Sizes: the row heights, column widths and defaults handed to the size and insert creators are stored units
 // (-1 for "the default"), not pixels, so that an undo restores exactly what was stored; under command types
 // 2 (undo) and 3 (redo) the engine's size and insert operations read the sizes they are given as such units.
+// Frees an array of collected undo data: its objects (the objects of a list element with the list) and the
+// array itself.
+void GXFreeUndoArray(CObArray* array);
+
 class CGXCommandFactory {
  public:
   virtual ~CGXCommandFactory() = default;
@@ -166,6 +170,27 @@ class CGXCommandFactory {
   }
   virtual CObject* CreateSetFrozenRowsCmd(ROWCOL /*frozen*/, ROWCOL /*header*/) { return nullptr; }
   virtual CObject* CreateSetFrozenColsCmd(ROWCOL /*frozen*/, ROWCOL /*header*/) { return nullptr; }
+  // Creators the engine does not call itself; the features that perform these operations record through
+  // them. A block groups commands under a name (null: "Block"); the hide commands take over an array of
+  // the former hidden flags (one BOOL per line, new[]); the covered-cells command the former covered range.
+  virtual CObject* CreateBlockCmd(LPCTSTR /*name*/) { return nullptr; }
+  virtual CObject* CreateHideRowsCmd(ROWCOL /*from*/, ROWCOL /*to*/, BOOL* /*hidden*/) { return nullptr; }
+  virtual CObject* CreateHideColsCmd(ROWCOL /*from*/, ROWCOL /*to*/, BOOL* /*hidden*/) { return nullptr; }
+  virtual CObject* CreateMoveRowsCmd(ROWCOL /*from*/, ROWCOL /*to*/, ROWCOL /*dest*/, int /*commandType*/) {
+    return nullptr;
+  }
+  virtual CObject* CreateMoveColsCmd(ROWCOL /*from*/, ROWCOL /*to*/, ROWCOL /*dest*/, int /*commandType*/) {
+    return nullptr;
+  }
+  virtual CObject* CreateSetCoveredCellsCmd(const CGXRange& /*range*/, BOOL /*flag*/) { return nullptr; }
+  // Range names: setting a name is undone by setting its former range (or deleting a name that did not
+  // exist); deleting one by setting it again with its range and attached object (taken over).
+  virtual CObject* CreateSetRangeNameCmd(LPCTSTR /*name*/, BOOL /*hasRange*/, const CGXRange& /*range*/) {
+    return nullptr;
+  }
+  virtual CObject* CreateDeleteRangeNameCmd(LPCTSTR /*name*/, const CGXRange& /*range*/, CObject* /*object*/) {
+    return nullptr;
+  }
   // Creators of the style commands. Each takes over the old state it is given only when it returns a
   // command (the command then belongs to the undo list through AddCommand); on null the grid frees it.
   // The set-style-range command receives the range, the storage type recorded for undo and the old styles,
@@ -204,7 +229,8 @@ class CGXCommandFactory {
   virtual void UpdateUndoMenuText(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void UpdateRedoMenuText(CGXGridCore*, const GXForwardArgs& /*args*/) {}
   virtual void AddCommand(CGXGridCore*, CObject* command, int /*commandType*/) { delete command; }
-  virtual void RemoveLastCommand(CGXGridCore*) {}
+  // Removes (and deletes) the newest command of the undo list (types 0 and 3) or the redo list (1 and 2).
+  virtual void RemoveLastCommand(CGXGridCore*, int /*commandType*/) {}
   // After an undo or redo: moves the grid to the cell (moveGrid TRUE also scrolls it into view).
   virtual void RestoreCurrentCell(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, BOOL /*moveGrid*/) {}
   virtual BOOL EnableDataUndoRecording(CGXGridCore*, BOOL /*enable*/) { return FALSE; }
@@ -224,8 +250,16 @@ class CGXGridResizeToFitImp {
 class CGXGridHideCellsImp {
  public:
   virtual ~CGXGridHideCellsImp() = default;
-  virtual BOOL HideRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, BOOL /*hide*/, UINT /*flags*/) { return FALSE; }
-  virtual BOOL HideCols(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, BOOL /*hide*/, UINT /*flags*/) { return FALSE; }
+  // Hides or shows lines from..to: all alike by `hide`, or one flag per line from `hidden` when it is given
+  // (an undo restores the former flags so); the command type says whether and where the inverse is recorded.
+  virtual BOOL HideRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, BOOL /*hide*/, UINT /*flags*/,
+                        const BOOL* /*hidden*/, int /*commandType*/) {
+    return FALSE;
+  }
+  virtual BOOL HideCols(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, BOOL /*hide*/, UINT /*flags*/,
+                        const BOOL* /*hidden*/, int /*commandType*/) {
+    return FALSE;
+  }
   virtual BOOL IsRowHidden(CGXGridCore*, ROWCOL /*row*/) { return FALSE; }
   virtual BOOL IsColHidden(CGXGridCore*, ROWCOL /*col*/) { return FALSE; }
   virtual BOOL StoreHideRow(CGXGridCore*, ROWCOL /*row*/, BOOL /*hide*/) { return FALSE; }

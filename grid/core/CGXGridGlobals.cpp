@@ -65,3 +65,17 @@ BOOL ParseDisplayText(const char* text, double& value) {
 }
 
 }  // namespace gx
+
+void RefreshDateTimeSettings() {
+  if (CGXAbstractDateTimeImp* imp = CGXGridGlobals::Get().m_pDateTimeImp) imp->RefreshSettings();
+}
+
+int GetDateOrderSetting(BOOL bReread, int* fourDigitYear, char* dateSeparator) {
+  CGXAbstractDateTimeImp* imp = CGXGridGlobals::Get().m_pDateTimeImp;
+  return imp ? imp->GetDateOrder(bReread, fourDigitYear, dateSeparator) : 3;
+}
+
+char GetTimeSeparatorSetting(BOOL bReread) {
+  CGXAbstractDateTimeImp* imp = CGXGridGlobals::Get().m_pDateTimeImp;
+  return imp ? imp->GetTimeSeparator(bReread) : ':';
+}

@@ -29,7 +29,10 @@ class CGXAbstractDataCopyMoveCellsImp;
 class CGXAbstractGridSortMoveDataImp;
 class CGXAbstractGridPrintImp;
 class CGXAbstractDateTimeImp;
+class CGXAbstractLongOperationImp;
 class CGXStyle;
+class CTime;
+struct tm;
 
 // The common base of every installed implementation, so that one list can own them all.
 class CGXImpBase {
@@ -73,6 +76,7 @@ class CGXGridGlobals {
   CGXAbstractCoveredCellPoolImp* m_pCoveredCellPoolImp = nullptr;
   CGXAbstractDataCopyMoveCellsImp* m_pDataCopyMoveCellsImp = nullptr;
   CGXAbstractDateTimeImp* m_pDateTimeImp = nullptr;  // refreshed at the end of start-up
+  CGXAbstractLongOperationImp* m_pLongOperationImp = nullptr;  // progress and abort of long loops
   CGXAbstractGridSortMoveDataImp* m_pSortMoveDataImp = nullptr;  // reads user attributes of styles of schema 4 or lower
 
   // The print feature of a grid, answered by the grid engine once grids carry one; null until then (the
@@ -151,12 +155,38 @@ class CGXAbstractNumberFormattingImp : public CGXImpBase {
   virtual CString FormatText(const CGXStyle& style, LPCTSTR valueText, unsigned valueType, int arg1, int arg2) = 0;
 };
 
-// Date and time entry and display, implemented by the date-time feature.
+// A date and time as read from or written to a text: month 0 means the record holds no date.
+struct GXDateTimeRecord {
+  short year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  bool operator==(const GXDateTimeRecord&) const = default;
+};
+
+// Date and time entry and display, implemented by the date-time feature (one service per process; the free
+// functions below are how the rest of the grid reaches it).
+//
+// Date order codes: 0 day-month-year, 1 month-day-year, 2 year-month-day, 3 no order known.
 class CGXAbstractDateTimeImp : public CGXImpBase {
  public:
   // Takes the user's current date and time settings (formats and separators) afresh.
   virtual void RefreshSettings() = 0;
+  // The locale's date order; the four-digit-year flag and the date separator when the service knows them
+  // (outputs may be null). Without bReread the kept settings answer.
+  virtual int GetDateOrder(BOOL bReread, int* fourDigitYear, char* dateSeparator) = 0;
+  // The locale's time separator (0 when the service does not know it).
+  virtual char GetTimeSeparator(BOOL bReread) = 0;
+  // Reads a date and/or time text into a record (cleared first); FALSE when the text is no date or time.
+  virtual BOOL ParseDateTime(GXDateTimeRecord* record, LPCTSTR text, int order) = 0;
+  // The same into the runtime's broken-down form (tm_year from 1900, tm_mon from 0).
+  virtual BOOL ParseDateTimeTm(struct tm* out, LPCTSTR text, int order) = 0;
+  virtual void FormatDateTime(CString& result, const GXDateTimeRecord* record) = 0;
+  virtual void FormatTime(CString& result, const CTime* time) = 0;
 };
+
+// The installed date-time service's operations; without a service: nothing, order 3 (outputs untouched)
+// and ':'.
+void RefreshDateTimeSettings();
+int GetDateOrderSetting(BOOL bReread, int* fourDigitYear, char* dateSeparator);
+char GetTimeSeparatorSetting(BOOL bReread);
 
 namespace gx {
 // The drawing and formatting helpers' number parsing: FALSE when no number formatting is installed.

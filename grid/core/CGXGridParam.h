@@ -84,7 +84,7 @@ class CGXGridParam : public CObject {
   const CGXMapDWordToLong& GetRowHeights() const { return m_rowHeights; }
   const CGXMapDWordToLong& GetColWidths() const { return m_colWidths; }
 
-  // The undo and redo commands (newest last), owned here.
+  // The undo and redo commands (newest at the head), owned here; the command factory is their only user.
   CObList& GetUndoList() { return m_undoList; }
   CObList& GetRedoList() { return m_redoList; }
   // Deletes every command of the redo list.
@@ -123,7 +123,8 @@ class CGXGridParam : public CObject {
   BOOL m_bP11 = FALSE;
   // Where Enter moves the current cell: the move codes 1 up, 2 left, 3 down, 4 right; 0 stays.
   WORD m_wEnterKeyAction = 4;
-  DWORD m_dwD4 = 0x200;
+  // The most commands the undo and redo lists keep outside a transaction (a list holds at most one more).
+  DWORD m_dwUndoLimit = 512;
   BOOL m_bP12 = FALSE, m_bP13 = FALSE, m_bP14 = FALSE, m_bP15 = FALSE, m_bP16 = FALSE;
   WORD m_wFloatingMode = 0;  // floating cells: 0 off, 1 and 2 the two modes
   WORD m_wMergingMode = 0;   // merged cells: low two bits 0 off, 1 and 2 the modes; higher bits options
@@ -178,6 +179,17 @@ class CGXGridParam : public CObject {
   BOOL m_bEditUnformatted = FALSE;      // the edit cells edit the stored value, not its display text
   // Non-zero lets a sheet-tab window rename the grid's tab.
   DWORD m_dwRenameSheet = 1;
+
+  // Undo (run-time, neither archived nor copied).
+  // Nesting of open undo transactions (0: none).
+  DWORD m_nTransactionLevel = 0;
+  // What a removal keeps for its undo: bit 1 the lines' own styles, bit 2 their cells' styles.
+  WORD m_wRemoveRowsUndoFlags = 3;
+  WORD m_wRemoveColsUndoFlags = 3;
+  // Cleared while the command factory executes a command.
+  BOOL m_bNotExecutingCommand = TRUE;
+  // Set while an undo block with several commands or a freeze command runs: header marking waits.
+  BOOL m_bHeaderMarkingLocked = FALSE;
 
   // State of the grids on this object (neither archived nor copied).
   // While set no grid on this object draws (its callers save and restore it).

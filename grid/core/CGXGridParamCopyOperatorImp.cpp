@@ -83,7 +83,7 @@ void CGXGridParamCopyOperatorImp::AssignParam(CGXGridParam& t, const CGXGridPara
   t.m_wClickFlags = s.m_wClickFlags;
   t.m_bP11 = s.m_bP11;
   t.m_wEnterKeyAction = s.m_wEnterKeyAction;
-  t.m_dwD4 = s.m_dwD4;
+  t.m_dwUndoLimit = s.m_dwUndoLimit;
   t.m_bP12 = s.m_bP12;
   t.m_bP13 = s.m_bP13;
   t.m_bP14 = s.m_bP14;

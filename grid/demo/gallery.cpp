@@ -1,6 +1,7 @@
 #include "grid/demo/gallery.h"
 
 #include "grid/controls/GXCellControls.h"
+#include "grid/features/gxfeatures.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
@@ -48,6 +49,7 @@ void StartGridLibrary() {
   InstallParamCopyOperatorImp();
   // Each grid library's registration call (creators, texts) comes before the start-up copies the texts.
   GXRegisterCellControls();
+  GXRegisterEditingFeatures();
   InitGridLibrary();
   WNDCLASS wc{};
   wc.lpfnWndProc = MainProc;

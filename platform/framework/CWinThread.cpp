@@ -4,6 +4,7 @@
 #include "platform/framework/CMenu.h"
 #include "platform/framework/CWnd.h"
 #include "platform/gdi/CDC.h"
+#include "platform/window/Pump.h"
 
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
 
@@ -77,3 +78,7 @@ CWinThread* AfxGetThread() {
 }
 
 BOOL AfxPumpMessage() { return AfxGetThread()->PumpMessage(); }
+
+int AfxPumpUntilIdle() {
+  return plat::RunUntilIdle(100000, [](MSG& msg) { return AfxGetThread()->PreTranslateMessage(&msg) != FALSE; });
+}

@@ -37,3 +37,7 @@ class CWinThread : public CCmdTarget {
 CWinThread* AfxGetThread();
 // Pumps one message the way the thread does (pre-translation included); FALSE on WM_QUIT.
 BOOL AfxPumpMessage();
+// Pumps without waiting until the queue is idle, each message the way the thread does (pre-translation
+// included); WM_QUIT stays queued for the loop that owns it. Returns how many messages were dispatched;
+// throws as plat::RunUntilIdle does when the queue never becomes idle (tests and headless runs).
+int AfxPumpUntilIdle();

@@ -86,6 +86,8 @@ class CWnd : public CCmdTarget {
   void CenterWindow(CWnd* pAlternateOwner = nullptr);
   BOOL ShowWindow(int nCmdShow);
   BOOL IsWindowVisible() const;
+  BOOL IsIconic() const;
+  BOOL IsZoomed() const;
   BOOL EnableWindow(BOOL bEnable = TRUE);
   BOOL IsWindowEnabled() const;
   DWORD GetStyle() const;

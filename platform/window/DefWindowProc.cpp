@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/window/Cursors.h"
+#include "platform/window/Menus.h"
 #include "platform/window/MoveSizeLoop.h"
 #include "platform/window/NonClient.h"
 #include "platform/window/Painter.h"
@@ -15,7 +16,6 @@ namespace {
 
 constexpr UINT kSwpNoClientSize = 0x0800;
 constexpr UINT kSwpNoClientMove = 0x1000;
-constexpr WPARAM kScClose = 0xF060;
 
 LRESULT OnNcCreate(Window& w, const CREATESTRUCT* cs) {
   if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) w.text = cs->lpszName;
@@ -80,8 +80,93 @@ LRESULT OnWindowPosChanged(WindowManager& wm, Window& w, const WINDOWPOS* wp) {
   }
   Window* still = wm.Get(hwnd);
   if (still && !(wp->flags & kSwpNoClientSize))
-    wm.Send(hwnd, WM_SIZE, (still->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED,
+    wm.Send(hwnd, WM_SIZE,
+            (still->style & WS_MINIMIZE)   ? SIZE_MINIMIZED
+            : (still->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
+                                           : SIZE_RESTORED,
             MAKELPARAM(still->client.Width(), still->client.Height()));
+  return 0;
+}
+
+// The system menu of a top-level window, its items enabled for the window's state, at a screen point; the
+// chosen command comes back as WM_SYSCOMMAND.
+void TrackSystemMenu(WindowManager& wm, HWND hwnd, POINT at) {
+  HMENU menu = GetSystemMenu(hwnd, FALSE);
+  const Window* w = wm.Get(hwnd);
+  if (!menu || !w) return;
+  const DWORD style = w->style;
+  auto enable = [menu](WPARAM cmd, bool on) {
+    EnableMenuItem(menu, static_cast<UINT>(cmd), on ? MF_ENABLED : MF_GRAYED);
+  };
+  enable(SC_RESTORE, (style & (WS_MINIMIZE | WS_MAXIMIZE)) != 0);
+  enable(SC_MINIMIZE, (style & WS_MINIMIZEBOX) && !(style & WS_MINIMIZE));
+  enable(SC_MAXIMIZE, (style & WS_MAXIMIZEBOX) && !(style & WS_MAXIMIZE));
+  const UINT cmd = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd, nullptr));
+  if (cmd && wm.Get(hwnd)) wm.Send(hwnd, WM_SYSCOMMAND, cmd, MAKELPARAM(at.x, at.y));
+}
+
+// Where the system menu opens from the keyboard: under the left end of the caption.
+POINT SystemMenuAnchor(WindowManager& wm, const Window& w) {
+  CRect r = wm.ScreenRect(w);
+  CRect cap = NonClient::CaptionRect(w);
+  return POINT{r.left + cap.left, r.top + cap.bottom + 1};
+}
+
+LRESULT OnSysCommand(WindowManager& wm, Window& w, WPARAM wParam, LPARAM lParam) {
+  switch (wParam & 0xFFF0) {
+    case SC_CLOSE: wm.Send(w.hwnd, WM_CLOSE, 0, 0); break;
+    case SC_MINIMIZE: wm.Show(w.hwnd, SW_MINIMIZE); break;
+    case SC_MAXIMIZE: wm.Show(w.hwnd, SW_SHOWMAXIMIZED); break;
+    case SC_RESTORE: wm.Show(w.hwnd, SW_RESTORE); break;
+    case SC_MOUSEMENU: TrackSystemMenu(wm, w.hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); break;
+    case SC_KEYMENU:
+      // Alt+Space (the character ' ') opens the system menu; there is no menu bar for other letters.
+      if (lParam == ' ') TrackSystemMenu(wm, w.hwnd, SystemMenuAnchor(wm, w));
+      break;
+    default: break;
+  }
+  return 0;
+}
+
+LRESULT OnSysKeyDown(WindowManager& wm, HWND hwnd, WPARAM key, LPARAM lParam) {
+  if (!(lParam & (1 << 29))) return 0;  // Alt is not down
+  HWND top = wm.TopLevelOf(hwnd);
+  if (key == static_cast<WPARAM>(VK_F4)) wm.Send(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (key == static_cast<WPARAM>(VK_SPACE)) wm.Send(top, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  return 0;
+}
+
+// A click on a caption box acts when the button comes up over it: the close box closes, the minimise box
+// minimises (restores when minimised) and an enabled maximise box maximises (restores when maximised), each
+// through WM_SYSCOMMAND as the classic system does.
+LRESULT OnNcLButtonUp(WindowManager& wm, const Window& w, WPARAM hit, LPARAM lParam) {
+  WPARAM cmd = 0;
+  if (hit == HTCLOSE) cmd = SC_CLOSE;
+  if (hit == HTMINBUTTON) cmd = (w.style & WS_MINIMIZE) ? SC_RESTORE : SC_MINIMIZE;
+  if (hit == HTMAXBUTTON && (w.style & WS_MAXIMIZEBOX)) cmd = (w.style & WS_MAXIMIZE) ? SC_RESTORE : SC_MAXIMIZE;
+  if (cmd) wm.Send(w.hwnd, WM_SYSCOMMAND, cmd, lParam);
+  return 0;
+}
+
+LRESULT OnNcLButtonDown(WindowManager& wm, const Window& w, WPARAM hit, LPARAM lParam) {
+  POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (hit == HTVSCROLL || hit == HTHSCROLL)
+    ScrollBars::TrackMouse(w.hwnd, hit == HTVSCROLL ? SB_VERT : SB_HORZ, at);
+  else if (hit == HTCAPTION && (w.style & WS_MINIMIZE))
+    wm.Send(w.hwnd, WM_SYSCOMMAND, SC_MOUSEMENU, lParam);  // a minimised window answers a click with its menu
+  else if (hit == HTCAPTION || (hit >= HTLEFT && hit <= HTBOTTOMRIGHT))
+    MoveSizeLoop::Run(w.hwnd, static_cast<int>(hit), at);
+  return 0;
+}
+
+LRESULT OnContextMenu(WindowManager& wm, Window& w, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Unhandled, it travels up to the parent; a top-level window opens its system menu for a click on its
+  // caption.
+  if (w.IsChild() && !wm.IsDesktop(w.parent)) return wm.Send(w.parent, msg, wParam, lParam);
+  POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (reinterpret_cast<HWND>(wParam) == w.hwnd && (w.style & WS_SYSMENU) &&
+      NonClient::HitTest(w, wm.ScreenRect(w), at) == HTCAPTION)
+    TrackSystemMenu(wm, w.hwnd, at);
   return 0;
 }
 
@@ -108,15 +193,8 @@ LRESULT DefaultWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETTEXT: return OnGetText(*w, wParam, lParam);
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(w->text.size());
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
-    case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) == kScClose) wm.Send(hwnd, WM_CLOSE, 0, 0);
-      return 0;
-    case WM_SYSKEYDOWN:
-      if (wParam == static_cast<WPARAM>(VK_F4) && (lParam & (1 << 29))) {
-        HWND top = wm.TopLevelOf(hwnd);
-        wm.Send(top, WM_SYSCOMMAND, kScClose, 0);
-      }
-      return 0;
+    case WM_SYSCOMMAND: return OnSysCommand(wm, *w, wParam, lParam);
+    case WM_SYSKEYDOWN: return OnSysKeyDown(wm, hwnd, wParam, lParam);
     case WM_ERASEBKGND: return Painter::EraseBackground(hwnd, reinterpret_cast<HDC>(wParam));
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -136,20 +214,13 @@ LRESULT DefaultWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       ScrollBars::CancelTracking(hwnd);
       if (wm.capture == hwnd) wm.ReleaseCaptureNow();
       return 0;
-    case WM_NCLBUTTONDOWN: {
-      POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      if (wParam == HTVSCROLL || wParam == HTHSCROLL)
-        ScrollBars::TrackMouse(hwnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ, at);
-      else if (wParam == HTCAPTION || (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT))
-        MoveSizeLoop::Run(hwnd, static_cast<int>(wParam), at);
-      return 0;
-    }
-    case WM_NCLBUTTONUP:
-      // A click on the close box closes the window the classic way: WM_SYSCOMMAND SC_CLOSE, then WM_CLOSE.
-      if (wParam == HTCLOSE) wm.Send(hwnd, WM_SYSCOMMAND, kScClose, lParam);
-      return 0;
+    case WM_NCLBUTTONDOWN: return OnNcLButtonDown(wm, *w, wParam, lParam);
+    case WM_NCLBUTTONUP: return OnNcLButtonUp(wm, *w, wParam, lParam);
+    case WM_NCRBUTTONUP:
+      // A right click on the frame asks for a context menu, at the screen point of the click.
+      return wm.Send(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), lParam);
+    case WM_CONTEXTMENU: return OnContextMenu(wm, *w, msg, wParam, lParam);
     case WM_MOUSEWHEEL:
-    case WM_CONTEXTMENU:
     case WM_HELP:
       // Unhandled, these travel up to the parent.
       if (w->IsChild() && !wm.IsDesktop(w->parent)) return wm.Send(w->parent, msg, wParam, lParam);

@@ -322,3 +322,24 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
   if (chosen && wm.Get(owner)) wm.Send(owner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
   return chosen ? TRUE : FALSE;
 }
+
+HMENU GetSystemMenu(HWND hwnd, BOOL revert) {
+  plat::Window* w = plat::WindowManager::Instance().Get(hwnd);
+  if (!w) return nullptr;
+  if (revert) {
+    if (w->sysMenu) DestroyMenu(w->sysMenu);
+    w->sysMenu = nullptr;
+    return nullptr;
+  }
+  if (w->sysMenu && IsMenu(w->sysMenu)) return w->sysMenu;
+  HMENU menu = CreatePopupMenu();
+  if (w->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) {
+    AppendMenu(menu, MF_STRING, SC_RESTORE, "&Restore");
+    AppendMenu(menu, MF_STRING, SC_MINIMIZE, "Mi&nimize");
+    AppendMenu(menu, MF_STRING, SC_MAXIMIZE, "Ma&ximize");
+    AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
+  }
+  AppendMenu(menu, MF_STRING, SC_CLOSE, "&Close\tAlt+F4");
+  w->sysMenu = menu;
+  return menu;
+}

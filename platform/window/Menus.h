@@ -61,3 +61,7 @@ int GetMenuString(HMENU menu, UINT idOrPosition, LPSTR buffer, int size, UINT fl
 HMENU LoadMenu(HINSTANCE instance, LPCSTR name);
 HMENU LoadMenuIndirect(const void* menuTemplate, std::size_t size);
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
+// The window's copy of the system menu, made on first use from its style: "&Restore", "Mi&nimize" and
+// "Ma&ximize" when it has a minimise or maximise box, then "&Close". The default window procedure enables the
+// items for the window's state each time it opens the menu. revert destroys the copy and returns null.
+HMENU GetSystemMenu(HWND hwnd, BOOL revert);

@@ -40,12 +40,20 @@ CRect NonClient::CaptionRect(const Window& w) {
   return CRect(outer, outer, w.rect.Width() - outer, outer + h - 1);
 }
 
-CRect NonClient::CloseBoxRect(const Window& w) {
+CRect NonClient::CaptionBoxRect(const Window& w, int hit) {
   CRect cap = CaptionRect(w);
   if (cap.IsRectEmpty() || !(w.style & WS_SYSMENU)) return CRect();
-  int h = cap.Height() - 4;  // a square button two pixels inside the caption bar
-  if (h <= 0 || cap.Width() < h + 4) return CRect();
-  return CRect(cap.right - 2 - h - 2, cap.top + 2, cap.right - 2, cap.top + 2 + h);
+  int h = cap.Height() - 4;  // two pixels inside the caption bar, two wider than high
+  if (h <= 0) return CRect();
+  int right = cap.right - 2;
+  if (hit != HTCLOSE) {
+    if (!(w.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))) return CRect();
+    right -= h + 2 + 2;                       // the close box and the gap after the pair
+    if (hit == HTMINBUTTON) right -= h + 2;   // the minimise box touches the maximise box
+    else if (hit != HTMAXBUTTON) return CRect();
+  }
+  CRect box(right - h - 2, cap.top + 2, right, cap.top + 2 + h);
+  return box.left >= cap.left + 2 ? box : CRect();
 }
 
 CRect NonClient::ScrollBarRect(const Window& w, int bar) {
@@ -128,11 +136,12 @@ int NonClient::HitTest(const Window& w, const CRect& screenRect, POINT pt) {
   if (w.client.PtInRect(local)) return HTCLIENT;
   if (ScrollBarRect(w, SB_VERT).PtInRect(local)) return HTVSCROLL;
   if (ScrollBarRect(w, SB_HORZ).PtInRect(local)) return HTHSCROLL;
-  if (CloseBoxRect(w).PtInRect(local)) return HTCLOSE;
+  for (int box : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON})
+    if (CaptionBoxRect(w, box).PtInRect(local)) return box;
   CRect caption = CaptionRect(w);
   caption.bottom += 1;
   if (caption.PtInRect(local)) return HTCAPTION;
-  if (w.style & WS_THICKFRAME) {
+  if ((w.style & WS_THICKFRAME) && !(w.style & WS_MINIMIZE)) {  // a minimised window is not sized
     int W = screenRect.Width(), H = screenRect.Height();
     bool left = local.x < SizeFrame(), right = local.x >= W - SizeFrame();
     bool top = local.y < SizeFrame(), bottom = local.y >= H - SizeFrame();

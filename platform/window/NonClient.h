@@ -27,8 +27,10 @@ struct NonClient {
   static FrameInsets Insets(DWORD style, DWORD exStyle);
   // Caption rectangle in window coordinates (empty without WS_CAPTION).
   static CRect CaptionRect(const Window& w);
-  // The close box at the right end of the caption (WS_SYSMENU), in window coordinates; empty without one.
-  static CRect CloseBoxRect(const Window& w);
+  // A box of the caption in window coordinates, by its hit code; empty when the window has none. The close box
+  // (HTCLOSE) sits at the right end of a caption with WS_SYSMENU; with a minimise or maximise box style both
+  // HTMAXBUTTON and HTMINBUTTON stand to its left (the one whose style is missing is drawn disabled).
+  static CRect CaptionBoxRect(const Window& w, int hit);
   // A standard scroll bar's rectangle in window coordinates (empty when the bar is hidden).
   static CRect ScrollBarRect(const Window& w, int bar);
 

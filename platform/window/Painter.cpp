@@ -114,6 +114,69 @@ void DrawScrollBar(HDC dc, const Window& w, int bar) {
   DrawScrollBarLook(dc, look);
 }
 
+enum class CaptionGlyph { Close, Minimize, Maximize, Restore };
+
+// A window outline with the thick top edge of the caption glyphs.
+void GlyphWindow(HDC dc, const CRect& r, int color) {
+  Fill(dc, CRect(r.left, r.top, r.right, r.top + 2), color);
+  Fill(dc, CRect(r.left, r.bottom - 1, r.right, r.bottom), color);
+  Fill(dc, CRect(r.left, r.top, r.left + 1, r.bottom), color);
+  Fill(dc, CRect(r.right - 1, r.top, r.right, r.bottom), color);
+}
+
+// The glyphs are drawn pixel by pixel so that they never depend on line rules; offset moves the whole glyph
+// (the light copy under a disabled one).
+void DrawGlyph(HDC dc, const CRect& face, CaptionGlyph glyph, int offset, int color) {
+  const int fw = face.Width(), fh = face.Height();
+  const int x = face.left + offset, y = face.top + offset;
+  switch (glyph) {
+    case CaptionGlyph::Close: {  // two diagonals two pixels thick
+      int n = std::min(fw, fh) - 2;
+      int x0 = x + (fw - n) / 2, y0 = y + (fh - n) / 2;
+      for (int i = 0; i < n; ++i) {
+        Fill(dc, CRect(x0 + i, y0 + i, x0 + i + 2, y0 + i + 1), color);
+        Fill(dc, CRect(x0 + n - 2 - i, y0 + i, x0 + n - i, y0 + i + 1), color);
+      }
+      break;
+    }
+    case CaptionGlyph::Minimize: {  // a bar on the bottom line
+      int n = std::min(6, fw - 2);
+      int x0 = x + (fw - n) / 2 - 1;
+      Fill(dc, CRect(x0, y + fh - 3, x0 + n, y + fh - 1), color);
+      break;
+    }
+    case CaptionGlyph::Maximize: {  // a window filling the face
+      int gw = std::min(9, fw - 2), gh = std::min(9, fh) - 1;
+      int x0 = x + (fw - gw) / 2, y0 = y + (fh - gh) / 2;
+      GlyphWindow(dc, CRect(x0, y0, x0 + gw, y0 + gh), color);
+      break;
+    }
+    case CaptionGlyph::Restore: {  // a smaller window in front of another
+      int gw = std::min(9, fw - 2), gh = std::min(9, fh) - 1;
+      int x0 = x + (fw - gw) / 2, y0 = y + (fh - gh) / 2;
+      CRect back(x0 + 3, y0, x0 + gw, y0 + gh - 3), front(x0, y0 + 3, x0 + gw - 3, y0 + gh);
+      GlyphWindow(dc, back, color);
+      CRect inside = front;
+      inside.DeflateRect(1, 1);
+      Fill(dc, inside, COLOR_3DFACE);
+      GlyphWindow(dc, front, color);
+      break;
+    }
+  }
+}
+
+void DrawCaptionBox(HDC dc, const CRect& box, CaptionGlyph glyph, bool enabled) {
+  CRect face = box;
+  RaisedEdge(dc, face);
+  Fill(dc, face, COLOR_3DFACE);
+  if (enabled) {
+    DrawGlyph(dc, face, glyph, 0, COLOR_BTNTEXT);
+  } else {  // embossed, as disabled text is
+    DrawGlyph(dc, face, glyph, 1, COLOR_BTNHIGHLIGHT);
+    DrawGlyph(dc, face, glyph, 0, COLOR_BTNSHADOW);
+  }
+}
+
 HFONT CaptionFont() {
   static HFONT font = [] {
     LOGFONTA lf{};
@@ -291,22 +354,22 @@ void Painter::DrawNonClient(HWND hwnd) {
       SIZE ext{};
       GetTextExtentPoint32A(dc, w->text.c_str(), static_cast<int>(w->text.size()), &ext);
       CRect textBox(cap.left + 4, cap.top, cap.right - 2, cap.bottom);
+      for (int hit : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON}) {
+        CRect box = NonClient::CaptionBoxRect(*w, hit);
+        if (!box.IsRectEmpty()) textBox.right = std::min(textBox.right, box.left - 2);
+      }
       ExtTextOutA(dc, textBox.left, cap.top + (cap.Height() - ext.cy) / 2, ETO_CLIPPED, &textBox, w->text.c_str(),
                   static_cast<UINT>(w->text.size()), nullptr);
       SelectObject(dc, oldFont);
     }
-    CRect box = NonClient::CloseBoxRect(*w);
-    if (!box.IsRectEmpty()) {
-      CRect face = box;
-      RaisedEdge(dc, face);
-      Fill(dc, face, COLOR_3DFACE);
-      // The cross: two diagonals two pixels thick, drawn pixel by pixel so they never depend on line rules.
-      int n = std::min(face.Width(), face.Height()) - 2;
-      int x0 = face.left + (face.Width() - n) / 2, y0 = face.top + (face.Height() - n) / 2;
-      for (int i = 0; i < n; ++i) {
-        Fill(dc, CRect(x0 + i, y0 + i, x0 + i + 2, y0 + i + 1), COLOR_BTNTEXT);
-        Fill(dc, CRect(x0 + n - 2 - i, y0 + i, x0 + n - i, y0 + i + 1), COLOR_BTNTEXT);
-      }
+    for (int hit : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON}) {
+      CRect box = NonClient::CaptionBoxRect(*w, hit);
+      if (box.IsRectEmpty()) continue;
+      CaptionGlyph glyph = CaptionGlyph::Close;
+      if (hit == HTMAXBUTTON) glyph = (style & WS_MAXIMIZE) ? CaptionGlyph::Restore : CaptionGlyph::Maximize;
+      if (hit == HTMINBUTTON) glyph = (style & WS_MINIMIZE) ? CaptionGlyph::Restore : CaptionGlyph::Minimize;
+      const bool enabled = hit != HTMAXBUTTON || (style & WS_MAXIMIZEBOX);
+      DrawCaptionBox(dc, box, glyph, enabled);
     }
     r.top = cap.bottom + 1;
   }

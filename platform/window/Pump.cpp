@@ -13,7 +13,7 @@
 
 namespace plat {
 
-int RunUntilIdle(int limit) {
+int RunUntilIdle(int limit, const std::function<bool(MSG&)>& preTranslate) {
   int count = 0;
   MSG msg;
   while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -21,8 +21,10 @@ int RunUntilIdle(int limit) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the loop that owns it
       break;
     }
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
+    if (!preTranslate || !preTranslate(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
     // A window that never validates its update region would repaint forever; stop loudly instead.
     if (++count >= limit) throw std::runtime_error("RunUntilIdle: the queue never became idle");
   }

@@ -7,10 +7,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+
+#include "platform/window/windowapi.h"
 
 namespace plat {
 
-int RunUntilIdle(int limit = 100000);
+// preTranslate, when given, sees each message first (as a loop's pre-translation does); true consumes it.
+int RunUntilIdle(int limit = 100000, const std::function<bool(MSG&)>& preTranslate = nullptr);
 void AdvanceAndPump(std::uint64_t ms);
 // Destroys every window and returns the window system to its start state (test isolation).
 void ResetWindowSystem();

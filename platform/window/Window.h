@@ -44,6 +44,9 @@ struct Window {
   CRect rect;
   CRect client;
   CRect restoreRect;  // the placement to return to from WS_MAXIMIZE
+  CRect iconicRestoreRect;          // the placement to return to from WS_MINIMIZE
+  bool restoreToMaximized = false;  // minimised while maximised: restoring maximises again
+  HMENU sysMenu = nullptr;          // the window's copy of the system menu, made by GetSystemMenu
   std::string text;
   LONG_PTR id = 0;
   LONG_PTR userData = 0;

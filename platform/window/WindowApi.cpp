@@ -453,7 +453,10 @@ BOOL IsWindowVisible(HWND hwnd) {
   return w && WM().IsVisible(*w);
 }
 
-BOOL IsIconic(HWND) { return FALSE; }
+BOOL IsIconic(HWND hwnd) {
+  Window* w = Find(hwnd);
+  return w && (w->style & WS_MINIMIZE);
+}
 
 BOOL IsZoomed(HWND hwnd) {
   Window* w = Find(hwnd);

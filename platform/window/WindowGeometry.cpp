@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/gdi/SysColors.h"
 #include "platform/window/NonClient.h"
 #include "platform/window/WindowManager.h"
 
@@ -30,6 +31,7 @@ CRect WindowManager::DefaultClientRect(const Window& w, const CRect& r) const {
   if (w.style & WS_HSCROLL) c.bottom -= NonClient::ScrollHeight();
   c.right = std::max(c.right, c.left);
   c.bottom = std::max(c.bottom, c.top);
+  if (w.style & WS_MINIMIZE) c = CRect(c.TopLeft(), c.TopLeft());  // a minimised window shows no client area
   return c;
 }
 
@@ -155,24 +157,9 @@ bool WindowManager::Show(HWND hwnd, int cmd) {
     }
     return true;
   }
-  if (!w->IsChild() && cmd == SW_SHOWMAXIMIZED && !(w->style & WS_MAXIMIZE)) {
-    // Maximised: the work area of the window's monitor; the old placement is kept for restoring.
-    w->restoreRect = w->rect;
-    w->style |= WS_MAXIMIZE;
-    MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
-    GetMonitorInfo(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
-    CRect work = info.rcWork;
-    SetPos(hwnd, nullptr, work.left, work.top, work.Width(), work.Height(),
-           SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    if (!Get(hwnd)) return false;
-  } else if (!w->IsChild() && (cmd == SW_RESTORE || cmd == SW_SHOWNORMAL) && (w->style & WS_MAXIMIZE)) {
-    w->style &= ~WS_MAXIMIZE;
-    CRect r = w->restoreRect;
-    SetPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    if (!Get(hwnd)) return false;
-  }
+  if (!w->IsChild() && !ChangeShowState(hwnd, cmd)) return false;
   const bool activate = !w->IsChild() && cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE &&
-                        cmd != SW_SHOWMINNOACTIVE;
+                        cmd != SW_SHOWMINNOACTIVE && cmd != SW_MINIMIZE;
   if (!wasVisible) {
     Send(hwnd, WM_SHOWWINDOW, TRUE, 0);
     if (!Get(hwnd)) return false;
@@ -185,6 +172,78 @@ bool WindowManager::Show(HWND hwnd, int cmd) {
   }
   if (activate && Get(hwnd) && active != hwnd) Activate(hwnd, WA_ACTIVE);
   return wasVisible;
+}
+
+// Minimised, maximised and restored placements of a top-level window. WS_MINIMIZE and WS_MAXIMIZE change before
+// the move, so that WM_NCCALCSIZE and WM_SIZE see the new state:
+//   normal    -> minimised  the placement is kept (and whether it was maximised); a caption-sized box in the
+//                           first free slot along the bottom of the work area, no client area
+//   minimised -> restored   SW_RESTORE goes back to what was kept (maximised again if it was), SW_SHOWNORMAL
+//                           and SW_SHOWMAXIMIZED go on from there to their own state
+//   normal   <-> maximised  the work area; the normal placement is kept in restoreRect
+// SW_MINIMIZE then hands the activation on as hiding does; the other commands activate as ShowWindow does.
+bool WindowManager::ChangeShowState(HWND hwnd, int cmd) {
+  Window* w = Get(hwnd);
+  const bool minimize = cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE;
+  const bool restore = cmd == SW_RESTORE || cmd == SW_SHOWNORMAL || cmd == SW_SHOWMAXIMIZED;
+  constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+  if (minimize && !(w->style & WS_MINIMIZE)) {
+    w->iconicRestoreRect = w->rect;
+    w->restoreToMaximized = (w->style & WS_MAXIMIZE) != 0;
+    w->style = (w->style & ~WS_MAXIMIZE) | WS_MINIMIZE;
+    CPoint at = IconicSlot(hwnd);
+    if (!SetPos(hwnd, nullptr, at.x, at.y, GetSystemMetrics(SM_CXMINIMIZED), GetSystemMetrics(SM_CYMINIMIZED), kFlags))
+      return false;
+    if (cmd == SW_MINIMIZE) MoveAwayFrom(hwnd);
+    return Get(hwnd) != nullptr;
+  }
+  bool fromIconic = false;
+  if (restore && (w->style & WS_MINIMIZE)) {
+    fromIconic = true;
+    w->style &= ~WS_MINIMIZE;
+    if (w->restoreToMaximized) w->style |= WS_MAXIMIZE;
+    CRect r = w->iconicRestoreRect;
+    if (!SetPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), kFlags)) return false;
+  }
+  if (cmd == SW_SHOWMAXIMIZED && !(w->style & WS_MAXIMIZE)) {
+    // Maximised: the work area of the window's monitor; the old placement is kept for restoring.
+    w->restoreRect = w->rect;
+    w->style |= WS_MAXIMIZE;
+    CRect work = WorkAreaOf(hwnd);
+    return SetPos(hwnd, nullptr, work.left, work.top, work.Width(), work.Height(), kFlags);
+  }
+  if ((cmd == SW_SHOWNORMAL || (cmd == SW_RESTORE && !fromIconic)) && (w->style & WS_MAXIMIZE)) {
+    w->style &= ~WS_MAXIMIZE;
+    CRect r = w->restoreRect;
+    return SetPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), kFlags);
+  }
+  return true;
+}
+
+CRect WindowManager::WorkAreaOf(HWND hwnd) const {
+  MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
+  GetMonitorInfo(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
+  return info.rcWork;
+}
+
+// Minimised windows line up along the bottom of the work area from the left, one slot each; a window takes the
+// first slot no other minimised top-level window occupies.
+CPoint WindowManager::IconicSlot(HWND hwnd) const {
+  const CRect work = WorkAreaOf(hwnd);
+  const int width = std::max(1, GetSystemMetrics(SM_CXMINSPACING));
+  const int top = work.bottom - GetSystemMetrics(SM_CYMINIMIZED);
+  std::vector<bool> taken;
+  for (HWND other : Get(desktop_)->children) {
+    const Window* o = Get(other);
+    if (other == hwnd || !o || !(o->style & WS_MINIMIZE) || !(o->style & WS_VISIBLE) || o->rect.top != top) continue;
+    int slot = (o->rect.left - work.left) / width;
+    if (slot >= 0 && (o->rect.left - work.left) % width == 0) {
+      if (static_cast<std::size_t>(slot) >= taken.size()) taken.resize(slot + 1);
+      taken[slot] = true;
+    }
+  }
+  std::size_t slot = std::find(taken.begin(), taken.end(), false) - taken.begin();
+  return CPoint(work.left + static_cast<int>(slot) * width, top);
 }
 
 void WindowManager::RecalcClient(HWND hwnd) {

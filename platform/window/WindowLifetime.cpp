@@ -4,6 +4,7 @@
 #include "platform/window/Caret.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/InputRouter.h"
+#include "platform/window/Menus.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/Painter.h"
 #include "platform/window/TimerTable.h"
@@ -204,6 +205,8 @@ void WindowManager::FinishDestroy(HWND hwnd) {
   std::vector<HWND> children = w->children;
   for (HWND c : children) FinishDestroy(c);
   TimerTable::Instance().KillWindowTimers(hwnd);
+  if (w->sysMenu) DestroyMenu(w->sysMenu);
+  w->sysMenu = nullptr;
   MessageQueue::Instance().RemoveWindow(hwnd);
   InputRouter::Instance().ForgetWindow(hwnd);
   Caret::Instance().ForgetWindow(hwnd);

@@ -133,6 +133,9 @@ class WindowManager {
   void UnlinkFromParent(Window& w);
   void MoveAwayFrom(HWND hwnd);
   HWND HitWithin(HWND hwnd, POINT screen, int& hit);
+  bool ChangeShowState(HWND hwnd, int cmd);  // minimise, maximise, restore (WindowGeometry.cpp)
+  CRect WorkAreaOf(HWND hwnd) const;
+  CPoint IconicSlot(HWND hwnd) const;
 
   HandleTable<Window> windows_;
   HWND desktop_ = nullptr;

@@ -78,6 +78,13 @@ constexpr UINT WM_IME_COMPOSITION = 0x010F;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
+// WM_SYSCOMMAND commands (the low four bits of wParam are the system's own).
+constexpr WPARAM SC_MINIMIZE = 0xF020;
+constexpr WPARAM SC_MAXIMIZE = 0xF030;
+constexpr WPARAM SC_CLOSE = 0xF060;
+constexpr WPARAM SC_MOUSEMENU = 0xF090;
+constexpr WPARAM SC_KEYMENU = 0xF100;
+constexpr WPARAM SC_RESTORE = 0xF120;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_VSCROLL = 0x0115;
@@ -201,6 +208,7 @@ constexpr int SW_MINIMIZE = 6;
 constexpr int SW_SHOWMINNOACTIVE = 7;
 constexpr int SW_SHOWNA = 8;
 constexpr int SW_RESTORE = 9;
+constexpr int SW_MAXIMIZE = 3;
 
 inline const HWND HWND_TOP = reinterpret_cast<HWND>(0);
 inline const HWND HWND_BOTTOM = reinterpret_cast<HWND>(1);

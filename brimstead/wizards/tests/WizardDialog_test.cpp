@@ -9,6 +9,8 @@
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
 
+#include "platform/window/InputRouter.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -19,6 +21,16 @@ namespace fs = std::filesystem;
 namespace {
 
 using WizardDialog = WizardRunTest;
+
+// The centre of a caption box of a top-level window, in screen coordinates.
+POINT CaptionBox(HWND hwnd, int hit) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  for (int x = r.right - 1; x > r.left; --x)
+    if (SendMessage(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, r.top + 10)) == hit) return POINT{x - 4, r.top + 10};
+  ADD_FAILURE() << "no caption box " << hit;
+  return POINT{};
+}
 
 TEST_F(WizardDialog, OpensOnTheStartPageWithCaptionsFromTheRecord) {
   ASSERT_TRUE(api->CreateModeless());
@@ -105,8 +117,69 @@ TEST_F(WizardDialog, AHostClosingTheWizardInsideItsCallbackFreesItAfterTheHandle
   EXPECT_EQ(app.GetKeyboardHookUseCount(), 0);
 }
 
-TEST_F(WizardDialog, AModalRunEndsThroughCancel) {
-  automation.Then([&] { Click(Cancel()); });
+// Template 1000 gives the wizard a minimise box and a system menu. Minimised, the wizard keeps its page, its
+// record and its layout and the host hears nothing; restored through the system menu it comes back as it was,
+// with the focus where the user left it; Close in that menu asks the host as Cancel does.
+TEST_F(WizardDialog, MinimiseAndRestoreKeepTheWizardAsItWas) {
+  ASSERT_TRUE(api->CreateModeless());
+  HWND wizard = api->GetWizardWindow();
+  ASSERT_EQ(GetWindowLong(wizard, GWL_STYLE) & (WS_MINIMIZEBOX | WS_SYSMENU), WS_MINIMIZEBOX | WS_SYSMENU);
+  HWND save = StartControl(CDWStartPage::IDC_SAVE_SETTINGS);
+  Click(save);
+  ASSERT_EQ(::GetFocus(), save);
+  RECT placed, frame;
+  GetWindowRect(wizard, &placed);
+  GetWindowRect(Dialog().GetFrame()->m_hWnd, &frame);
+  callback.Clear();
+
+  // The minimise box, clicked.
+  plat::InputRouter::Instance().Click(plat::MouseButton::Left, CaptionBox(wizard, HTMINBUTTON));
+  Pump();
+  EXPECT_TRUE(Dialog().IsIconic());
+  RECT client;
+  GetClientRect(wizard, &client);
+  EXPECT_TRUE(IsRectEmpty(&client));
+  EXPECT_EQ(ActivePageId(), 1007);
+  EXPECT_TRUE(Lines().empty()) << "minimising is no business of the host";
+
+  // Restore from the system menu that a click on the minimised caption opens.
+  automation.Reply(plat::SystemUiKind::PopupMenu, {static_cast<int>(SC_RESTORE), {}, 0});
+  RECT iconic;
+  GetWindowRect(wizard, &iconic);
+  plat::InputRouter::Instance().Click(plat::MouseButton::Left, POINT{iconic.left + 20, iconic.top + 8});
+  Pump();
+  EXPECT_FALSE(Dialog().IsIconic());
+  RECT restored, frameAfter;
+  GetWindowRect(wizard, &restored);
+  GetWindowRect(Dialog().GetFrame()->m_hWnd, &frameAfter);
+  EXPECT_TRUE(EqualRect(&restored, &placed));
+  EXPECT_TRUE(EqualRect(&frameAfter, &frame)) << "the frame was not squeezed into the empty client area";
+  EXPECT_EQ(::GetFocus(), save);
+  EXPECT_EQ(Record().m_bSaveSettings, 1);
+  EXPECT_TRUE(Lines().empty());
+  ExpectMatchesReference(wizard, "wizard-start");  // every pixel painted again
+
+  // Close from the system menu (opened with Alt+Space) asks the host whether the wizard may close.
+  callback.AnswerMayClose(false);
+  automation.Reply(plat::SystemUiKind::PopupMenu, {static_cast<int>(SC_CLOSE), {}, 0});
+  plat::InputRouter::Instance().KeyDown(VK_MENU);
+  plat::InputRouter::Instance().KeyPress(VK_SPACE);
+  plat::InputRouter::Instance().KeyUp(VK_MENU);
+  Pump();
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"MayClose"}));
+  EXPECT_NE(api->GetWizardWindow(), nullptr);
+}
+
+TEST_F(WizardDialog, AModalRunMinimisedAndRestoredEndsThroughCancel) {
+  automation.Then([&] { ::ShowWindow(api->GetWizardWindow(), SW_MINIMIZE); })
+      .Then([&] {
+        EXPECT_TRUE(::IsIconic(api->GetWizardWindow()));
+        ::SendMessage(api->GetWizardWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
+      })
+      .Then([&] {
+        EXPECT_FALSE(::IsIconic(api->GetWizardWindow()));
+        Click(Cancel());
+      });
   EXPECT_FALSE(api->RunModal());
   EXPECT_EQ(api->Dialog(), nullptr);
   EXPECT_EQ(Lines(), (std::vector<std::string>{"Notify 1 1", "MayClose", "OnClosed"}));

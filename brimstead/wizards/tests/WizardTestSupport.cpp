@@ -46,20 +46,7 @@ void WizardWindowTest::TearDown() {
   CWnd::DeleteTempMap();
 }
 
-void WizardWindowTest::Pump() {
-  MSG msg;
-  for (int guard = 0; PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-    ASSERT_LT(guard, 100000) << "the queue never became idle";
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    if (!AfxGetThread()->PreTranslateMessage(&msg)) {
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-  }
-}
+void WizardWindowTest::Pump() { AfxPumpUntilIdle(); }
 
 void WizardWindowTest::Key(int vk) {
   plat::InputRouter::Instance().KeyPress(vk);

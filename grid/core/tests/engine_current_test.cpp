@@ -547,6 +547,7 @@ TEST_F(CurrentTest, ACoveredCellBecomesCurrentAsItsTopLeftCellAndMovesStepOverIt
 
 TEST_F(CurrentTest, FindEnabledCellSkipsHiddenAndDisabledCellsAndStopsAtTheEdge) {
   NotifyingGrid* g = MakeEditingGrid(10, 6);
+  UseTestHideCells(g);
   g->HideRows(4, 4, TRUE, 0);
   CGXStyle disabled;
   disabled.SetEnabled(FALSE);

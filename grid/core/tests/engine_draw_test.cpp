@@ -220,6 +220,7 @@ TEST_F(DrawTest, HiddenRowsInViewComposeNothingAndCallNoControl) {
   auto* g = MakeGrid<ComposeCounter>(2000, 3, 300, 200);
   RecordingStatic* control = InstallRecording(g);
   g->GetParam()->m_nPreloadStyles = 1;
+  UseTestHideCells(g);
   g->HideRows(3, 1000, TRUE, 0);
   g->composed = 0;
   g->RedrawAll(GX_UPDATENOW);

@@ -30,6 +30,7 @@ TEST_F(GeometryTest, SizesAreStoredInFontUnitsAndReadBack) {
   g->StoreRowHeight(5, -1);
   EXPECT_EQ(g->GetRowHeight(5), 20);  // back to the default
   EXPECT_FALSE(g->StoreDefaultRowHeight(0));
+  UseTestHideCells(g);
   g->HideRows(3, 3);
   EXPECT_EQ(g->GetRowHeight(3), 0);
 }
@@ -81,6 +82,7 @@ TEST_F(GeometryTest, EveryShownCellHitTestsBackToItself) {
   CGXGridWnd* g = MakeGrid(50, 20, 400, 300);
   g->SetFrozenRows(1, 0, 0);
   g->SetFrozenCols(1, 0, 0);
+  UseTestHideCells(g);
   g->HideRows(4, 4);
   g->SetColWidth(3, 3, 70, nullptr, 0);
   g->SetTopRow(6, 0);
@@ -114,6 +116,7 @@ TEST_F(GeometryTest, BoundariesGiveResizeCodesInTheHeaderOnly) {
   EXPECT_EQ(c, 1u);
   EXPECT_EQ(g->HitTest(CPoint(95, 10), &r, &c), GX_HEADERHIT);
   EXPECT_EQ(g->HitTest(CPoint(96, 50), &r, &c), GX_CELLHIT);  // body cells need the other flag
+  UseTestHideCells(g);
   g->HideCols(2, 2);
   // Column 3 starts at 100 now that column 2 is hidden.
   EXPECT_EQ(g->HitTest(CPoint(103, 10), &r, &c), GX_VERTHIDDENLINE);
@@ -136,6 +139,7 @@ TEST_F(GeometryTest, TheBoundaryAtTheFrozenSeamResizesTheLastFrozenColumnAndRow)
   EXPECT_EQ(g->HitTest(CPoint(10, 41), &r, &c), GX_HORZLINE);
   EXPECT_EQ(r, 1u);
   // A hidden column (row) just before the first scrolled one does not touch the seam: no "show it" code.
+  UseTestHideCells(g);
   g->HideCols(4, 4);
   g->HideRows(5, 5);
   EXPECT_EQ(g->HitTest(CPoint(103, 10), &r, &c), GX_VERTLINE);

@@ -664,6 +664,10 @@ void SetEveryRunTimeSetting(CGXGridParam& p) {
   p.m_dwRenameSheet = 0;
   p.m_bLockUpdate = p.m_bCutPending = TRUE;
   p.m_copiedRanges.AddTail(new CGXRange(1, 1));
+  p.m_nTransactionLevel = 2;
+  p.m_wRemoveRowsUndoFlags = p.m_wRemoveColsUndoFlags = 0;
+  p.m_bNotExecutingCommand = FALSE;
+  p.m_bHeaderMarkingLocked = TRUE;
 }
 
 // FNV-1a, enough to pin the bytes of a layout.

@@ -370,9 +370,9 @@ struct Polls {
   static inline CGXGridWnd* grid = nullptr;
   static inline int count = 0, abortAt = 0;
   static inline std::vector<std::string> texts;
-  static BOOL Handler(const CGXLongOperationScope&) {
+  static BOOL Handler(const CGXLongOperationScope& scope) {
     ++count;
-    texts.push_back(CGXLongOperationScope::GetStatusText().GetString());
+    texts.push_back(scope.m_pszText ? scope.m_pszText : "");
     // A paint between two cells: the grid is drawn in the middle of the change.
     if (grid) grid->RedrawAll(GX_UPDATENOW);
     return abortAt != 0 && count == abortAt;
@@ -381,12 +381,9 @@ struct Polls {
     grid = g;
     count = abortAt = 0;
     texts.clear();
-    CGXLongOperationScope::s_pfnAbortHandler = &Handler;
   }
-  ~Polls() {
-    CGXLongOperationScope::s_pfnAbortHandler = nullptr;
-    grid = nullptr;
-  }
+  ~Polls() { grid = nullptr; }
+  enginetest::TestLongOperation service{[](CGXLongOperationScope& scope) { return Handler(scope); }};
 };
 
 TEST_F(RowColTest, LongInsertsAndSizeChangesPollPerStepAndSurviveARepaintOrAnAbort) {

@@ -510,11 +510,12 @@ TEST_F(StyleTest, AnAbortedRangeKeepsThePartDoneAndShowsProgress) {
   s.SetControl(0x1234);
   static int polls = 0;
   polls = 0;
-  CGXLongOperationScope::s_pfnAbortHandler = [](const CGXLongOperationScope&) -> BOOL { return ++polls == 1; };
   auto* f = new RecordingFactory;
   g->SetFeature(f);
-  EXPECT_TRUE(g->ApplyStyleToRange(CGXRange(1, 1, 4, 3), &s, gxOverride));
-  CGXLongOperationScope::s_pfnAbortHandler = nullptr;
+  {
+    TestLongOperation service([](CGXLongOperationScope&) -> BOOL { return ++polls == 1; });
+    EXPECT_TRUE(g->ApplyStyleToRange(CGXRange(1, 1, 4, 3), &s, gxOverride));
+  }
   EXPECT_EQ(polls, 1);
   // No command for the part done: the data store's record of it is discarded, not left pending.
   EXPECT_NE(std::find(f->log.begin(), f->log.end(), "discard"), f->log.end());
@@ -554,24 +555,29 @@ TEST_F(StyleTest, LongOperationProgressIsClampedAndIgnoredBelowTheLevelLimit) {
   CGXLongOperationScope outer;
   SetLongOperationPercentDone(150);
   EXPECT_EQ(GetLongOperationPercentDone(), 100);
-  CGXLongOperationScope::s_nIgnoreLevel = 1;
+  IgnoreNestedLongOperations(TRUE);
   {
     CGXLongOperationScope inner;
     EXPECT_TRUE(IsLongOperationLevelIgnored());
     SetLongOperationPercentDone(20);
     EXPECT_EQ(GetLongOperationPercentDone(), 100);
+    IgnoreNestedLongOperations(FALSE);  // an ignored level cannot lift the limit
+    EXPECT_TRUE(IsLongOperationLevelIgnored());
   }
   EXPECT_FALSE(IsLongOperationLevelIgnored());
   SetLongOperationPercentDone(20);
   EXPECT_EQ(GetLongOperationPercentDone(), 20);
-  CGXLongOperationScope::s_nIgnoreLevel = -1;
-  // The wait delay: the first delay, the shorter later one once progress was shown.
+  IgnoreNestedLongOperations(FALSE);
+  // The wait delay: 750 ms from the start, then 1500 ms from the last update once feedback started.
   CGXLongOperationScope timed;
-  plat::VirtualClock::Advance(CGXLongOperationScope::s_nLaterDelay + 1);
+  plat::VirtualClock::Advance(749);
   EXPECT_FALSE(timed.IsWaitDelayElapsed());
-  CGXLongOperationScope::s_bProgressShown = TRUE;
+  plat::VirtualClock::Advance(1);
   EXPECT_TRUE(timed.IsWaitDelayElapsed());
-  CGXLongOperationScope::s_bProgressShown = FALSE;
+  GXGetLongOperationState().m_bFeedbackStarted = TRUE;
+  EXPECT_FALSE(timed.IsWaitDelayElapsed());
+  plat::VirtualClock::Advance(750);
+  EXPECT_TRUE(timed.IsWaitDelayElapsed());
 }
 
 TEST_F(StyleTest, ReadOnlyGridsRefuseEveryStoreAndReplace) {

@@ -42,6 +42,7 @@ CGXGridWnd* MakeFrozenAndHidden(ViewTest& t) {
   CGXGridWnd* g = t.MakeGrid(100, 30, 400, 300);
   g->SetFrozenRows(2, 0, 0);
   g->SetFrozenCols(1, 0, 0);
+  UseTestHideCells(g);
   g->HideRows(12, 12);
   g->HideCols(7, 7);
   g->SetTopRow(10, 0);
@@ -146,6 +147,7 @@ TEST_F(ViewTest, BringingACellIntoViewNeverPutsTheTopRowIntoTheFrozenRows) {
 
 TEST_F(ViewTest, ScrollingOverHiddenRowsAlwaysMovesTheShownRows) {
   CGXGridWnd* g = MakeGrid(100, 3, 300, 200);
+  UseTestHideCells(g);
   g->HideRows(5, 6);
   g->SetTopRow(7, GX_UPDATENOW);
   g->m_bNoUpdateAfterScroll = TRUE;
@@ -829,6 +831,7 @@ TEST_F(ViewTest, TheTopRowAndLeftColumnSettersReachCellsFartherThanAWindow) {
   CGXGridWnd* g = MakeGrid(5000, 300, 300, 200);
   g->SetFrozenRows(2, 0, GX_UPDATENOW);
   g->SetFrozenCols(1, 0, GX_UPDATENOW);
+  UseTestHideCells(g);
   g->HideRows(2500, 2500);
   for (UINT flags : {UINT{GX_UPDATENOW}, UINT{GX_INVALIDATE}, UINT{0}}) {
     g->SetTopRow(4000, flags);
@@ -979,6 +982,7 @@ TEST_F(ViewTest, TheThumbOverHiddenRowsAloneDoesNotScroll) {
   CGXGridWnd* g = MakeGrid(100, 30, 300, 200, WS_VSCROLL | WS_HSCROLL);
   g->SetTopRow(20, GX_UPDATENOW);
   g->SetLeftCol(20, GX_UPDATENOW);
+  UseTestHideCells(g);
   g->HideRows(10, 19);
   g->HideCols(10, 19);
   g->RefreshScrollBars();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -37,13 +38,13 @@ namespace enginetest {
 // A hide feature for the tests: the hidden rows and columns in two sets; hiding repaints through the grid.
 class TestHideCells : public CGXGridHideCellsImp {
  public:
-  BOOL HideRows(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags) override {
-    for (ROWCOL r = from; r <= to; ++r) StoreHideRow(g, r, hide);
+  BOOL HideRows(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags, const BOOL* hidden, int) override {
+    for (ROWCOL r = from; r <= to; ++r) StoreHideRow(g, r, hidden ? hidden[r - from] : hide);
     g->UpdateChangedRowHeights(from, to, nullptr, flags, TRUE);
     return TRUE;
   }
-  BOOL HideCols(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags) override {
-    for (ROWCOL c = from; c <= to; ++c) StoreHideCol(g, c, hide);
+  BOOL HideCols(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags, const BOOL* hidden, int) override {
+    for (ROWCOL c = from; c <= to; ++c) StoreHideCol(g, c, hidden ? hidden[c - from] : hide);
     g->UpdateChangedColWidths(from, to, nullptr, flags, TRUE);
     return TRUE;
   }
@@ -59,6 +60,56 @@ class TestHideCells : public CGXGridHideCellsImp {
   }
   std::set<ROWCOL> rows, cols;
 };
+
+// A long-operation service for the tests: it keeps the nesting level and each level's status text and asks
+// `handler` at every poll (it stands for the message loop and the user's answer: TRUE aborts). Installed
+// while it lives, in place of whatever service was installed.
+class TestLongOperation : public CGXAbstractLongOperationImp {
+ public:
+  using Handler = std::function<BOOL(CGXLongOperationScope&)>;
+  explicit TestLongOperation(Handler h = {})
+      : handler(std::move(h)), m_pPrevious(CGXGridGlobals::Get().m_pLongOperationImp) {
+    CGXGridGlobals::Get().m_pLongOperationImp = this;
+  }
+  ~TestLongOperation() override { CGXGridGlobals::Get().m_pLongOperationImp = m_pPrevious; }
+  TestLongOperation(const TestLongOperation&) = delete;
+  TestLongOperation& operator=(const TestLongOperation&) = delete;
+
+  void Start(CGXLongOperationScope* scope) override {
+    int& level = GXGetLongOperationState().m_nLevel;
+    ++level;
+    scope->m_pszText = level > 1 ? m_texts[level - 2].GetString() : "";
+  }
+  void End(CGXLongOperationScope*) override { --GXGetLongOperationState().m_nLevel; }
+  void FreeStatusText(CGXLongOperationScope*) override {}
+  void SetStatusText(CGXLongOperationScope* scope, LPCTSTR text, BOOL) override {
+    CString& kept = m_texts[GXGetLongOperationState().m_nLevel - 1];
+    kept = text ? text : "";
+    scope->m_pszText = kept.GetString();
+  }
+  BOOL PollAbort(CGXLongOperationScope* scope, BOOL& abort) override {
+    abort = handler ? handler(*scope) : FALSE;
+    return TRUE;
+  }
+  BOOL PollMessages(CGXLongOperationScope* scope) override {
+    if (handler) handler(*scope);
+    return TRUE;
+  }
+  void PumpMessages(CGXLongOperationScope*) override {}
+
+  Handler handler;
+
+ private:
+  CGXAbstractLongOperationImp* m_pPrevious;
+  CString m_texts[CGXLongOperationState::kLevels];
+};
+
+// Gives the grid the tests' hide feature (owned by the grid): tests that hide lines ask for it.
+inline TestHideCells* UseTestHideCells(CGXGridCore* g) {
+  auto* hide = new TestHideCells;
+  g->SetFeature(hide);
+  return hide;
+}
 
 using Log = std::vector<std::string>;
 
@@ -278,6 +329,7 @@ class EngineTest : public ::testing::Test {
     CWnd::DeleteTempMap();
     plat::Desktop::Configure(800, 600);
     GXRegisterCellControls();
+    if (s_pfnRegisterLibraries) s_pfnRegisterLibraries();
     InitGridLibrary();
     RegisterGridClasses();
   }
@@ -297,9 +349,10 @@ class EngineTest : public ::testing::Test {
     globals.m_pInitHook.reset();
     globals.m_bPopupActive = FALSE;
     globals.m_pCellObservers[0] = globals.m_pCellObservers[1] = nullptr;
-    CGXLongOperationScope::s_nIgnoreLevel = -1;
-    CGXLongOperationScope::s_bProgressShown = FALSE;
-    CGXLongOperationScope::s_pfnAbortHandler = nullptr;
+    CGXLongOperationState& operations = GXGetLongOperationState();
+    operations.m_nIgnoreLevel = -1;
+    operations.m_bFeedbackStarted = FALSE;
+    operations.m_nPercentDone = -1;
   }
 
   static void Pump() { PumpMessages(); }
@@ -312,7 +365,6 @@ class EngineTest : public ::testing::Test {
     DWORD ws = (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE | style;
     EXPECT_TRUE(g->CreateEx(0, "GXWND", "", ws, 0, 0, w, h, parent, nullptr));
     g->InitializeFromStyle();
-    g->SetFeature(new TestHideCells);
     g->SetRowCount(rows, 0);
     g->SetColCount(cols, 0);
     g->SetDefaultRowHeight(20, 0);
@@ -348,6 +400,10 @@ class EngineTest : public ::testing::Test {
     *data = d;
     return g;
   }
+
+  // The further grid libraries a test program registers before the library starts (each registration call
+  // is safe to repeat; the start-up runs once per process).
+  static inline void (*s_pfnRegisterLibraries)() = nullptr;
 
   std::unique_ptr<CGXGridWnd> grid;
 };

@@ -1,6 +1,9 @@
 // The control factory's registry and the library start-up.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/tests/gxtest.h"
@@ -30,12 +33,29 @@ TEST_F(Factory, UnknownIdsGetTheEditControl) {
   EXPECT_EQ(factory.CreateControl(20132, nullptr), nullptr);  // a creator may refuse the grid
 }
 
-TEST_F(Factory, GridComponentsInstallThroughTheRegistry) {
-  int calls = 0;
-  CGXControlFactory::AddGridComponentInstaller([&](CGXGridCore*) { ++calls; });
+TEST_F(Factory, GridComponentsInstallThroughTheRegistryAtTheirPlaces) {
+  using GC = CGXControlFactory::GridComponent;
+  std::vector<std::string> order;
+  CGXControlFactory::AddGridComponentInstaller([&](CGXGridCore*) { order.push_back("unplaced"); });
+  CGXControlFactory::AddGridComponentInstaller(GC::ClearCells, [&](CGXGridCore*) { order.push_back("clear"); });
+  CGXControlFactory::AddGridComponentInstaller(GC::CommandFactory, [&](CGXGridCore*) { order.push_back("undo"); });
   factory.InitializeGridComponents(nullptr);
   factory.InitializeGridComponents(nullptr);
-  EXPECT_EQ(calls, 2);  // the installers themselves decide whether a grid has their feature already
+  // The installers themselves decide whether a grid has their feature already.
+  const std::vector<std::string> expected = {"undo", "clear", "unplaced", "undo", "clear", "unplaced"};
+  EXPECT_EQ(order, expected);
+
+  // Process-wide installers run at their places among the core's own: OLE date and time before non-OLE.
+  using AC = CGXControlFactory::ApplicationComponent;
+  order.clear();
+  CGXControlFactory::AddApplicationComponentInstaller(AC::NoOleDateTime, [&] { order.push_back("no-ole"); });
+  CGXControlFactory::AddApplicationComponentInstaller(AC::LongOperation, [&] { order.push_back("long"); });
+  CGXControlFactory::AddApplicationComponentInstaller(AC::OleDateTime, [&] {
+    order.push_back(CGXGridGlobals::Get().m_pParamCopyOperatorImp ? "ole after the core's parameter copy" : "ole");
+  });
+  factory.InitializeApplicationComponents();
+  const std::vector<std::string> application = {"ole after the core's parameter copy", "no-ole", "long"};
+  EXPECT_EQ(order, application);
 }
 
 TEST_F(Factory, ALibraryFillsTheRegistriesOncePerClearing) {
@@ -72,6 +92,12 @@ TEST(GridLibrary, StartUp) {
   // The date-time feature's settings are taken afresh at the end of start-up.
   struct DateTime : CGXAbstractDateTimeImp {
     void RefreshSettings() override { ++refreshed; }
+    int GetDateOrder(BOOL, int*, char*) override { return 3; }
+    char GetTimeSeparator(BOOL) override { return ':'; }
+    BOOL ParseDateTime(GXDateTimeRecord*, LPCTSTR, int) override { return FALSE; }
+    BOOL ParseDateTimeTm(struct tm*, LPCTSTR, int) override { return FALSE; }
+    void FormatDateTime(CString&, const GXDateTimeRecord*) override {}
+    void FormatTime(CString&, const CTime*) override {}
     int refreshed = 0;
   };
   auto* dateTime = new DateTime;

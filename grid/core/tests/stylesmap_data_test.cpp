@@ -269,6 +269,17 @@ TEST_F(Model, InsertMoveAndCopyCells) {
   CGXData copy(data);
   data.DeleteContents();
   EXPECT_TRUE(copy.GetStyle(4, 3, back, gxCopy));
+
+  // A huge count before stored lines is refused whole; a place past the end appends.
+  EXPECT_FALSE(copy.InsertRows(1, 0x7FFFFFF0u));
+  EXPECT_FALSE(copy.InsertCols(1, 0x7FFFFFF0u));
+  EXPECT_EQ(copy.GetRowCount(), 5u);
+  EXPECT_TRUE(copy.GetStyle(4, 3, back, gxCopy));
+  EXPECT_TRUE(copy.InsertRows(1000, 100000000));  // appended: no array grows
+  EXPECT_TRUE(copy.GetStyle(4, 3, back, gxCopy));
+  EXPECT_TRUE(copy.InsertCols(99, 2));
+  EXPECT_TRUE(copy.StoreStyle(4, copy.GetColCount(), &back, gxOverride));
+  EXPECT_TRUE(copy.GetStyle(4, copy.GetColCount(), back, gxCopy));
 }
 
 TEST_F(Model, ParamDefaultsAndOwnership) {

@@ -211,5 +211,25 @@ TEST_F(DesktopTest, FramesAndScrollBarsMatchTheReferenceScreenshot) {
   EXPECT_TRUE(match.Matches()) << match.message;
 }
 
+// Caption boxes in each state: a dialog frame with a minimise box (its maximise box disabled), a window with
+// both boxes maximised (the restore glyph on the maximise box) and one minimised to the bottom of the screen
+// (the restore glyph on the minimise box). Captions have no text, so the picture is exact.
+TEST_F(DesktopTest, CaptionBoxesAndAMinimisedWindowMatchTheReferenceScreenshot) {
+  Desktop::Configure(320, 240);
+  HWND maximised = Make(nullptr, WS_OVERLAPPEDWINDOW | WS_VISIBLE, {0, 0, 100, 100}, RGB(255, 255, 225));
+  ShowWindow(maximised, SW_SHOWMAXIMIZED);
+  HWND dialog = Make(nullptr, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, {20, 40, 220, 120},
+                     GetSysColor(COLOR_3DFACE));
+  HWND minimised = Make(nullptr, WS_OVERLAPPEDWINDOW | WS_VISIBLE, {40, 60, 240, 160}, RGB(0, 0, 128));
+  for (HWND h : {maximised, dialog, minimised}) SetWindowText(h, "");
+  ShowWindow(minimised, SW_MINIMIZE);
+  SetActiveWindow(dialog);
+  RunUntilIdle();
+  auto image = Desktop::Compose();
+  ASSERT_TRUE(image);
+  const ReferenceMatch match = MatchReferenceImage(*image, "platform/display/tests/reference/caption-boxes.png");
+  EXPECT_TRUE(match.Matches()) << match.message;
+}
+
 }  // namespace
 }  // namespace plat

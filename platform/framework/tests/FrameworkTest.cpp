@@ -97,18 +97,7 @@ void FrameworkTest::TearDown() {
 
 void FrameworkTest::Pump() {
   // The application's loop, without waiting: pre-translation (dialog keys) included.
-  MSG msg;
-  for (int guard = 0; PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-    ASSERT_LT(guard, 100000) << "the queue never became idle";
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    if (!AfxGetThread()->PreTranslateMessage(&msg)) {
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-  }
+  AfxPumpUntilIdle();
 }
 
 void FrameworkTest::Key(int vk) {

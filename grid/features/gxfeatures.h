@@ -1,0 +1,9 @@
+// The editing features library: undo and redo (the command factory and its commands), long operations,
+// clearing cells, value formatting and the date-time services.
+#pragma once
+
+// Registers the library with the grid: its texts first, then its grid installers (command factory, clear
+// cells) and its process-wide installers (number formatting, the OLE and the non-OLE date-time services,
+// long operations), each at its place in the control factory's order. A program calls it before
+// InitGridLibrary, which runs the process-wide installers and copies the texts; safe to repeat.
+void GXRegisterEditingFeatures();

@@ -1,0 +1,198 @@
+// Long operations on the virtual clock and clearing cells, from the keyboard as users do.
+#include "grid/core/CGXLongOperation.h"
+#include "grid/features/CGXCommand.h"
+#include "grid/features/CGXLongOperationImp.h"
+#include "grid/features/tests/featuretest.h"
+#include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CWinApp.h"
+
+namespace {
+
+using featuretest::FeatureTest;
+
+class ClearTest : public FeatureTest {
+ protected:
+  CGXGridWnd* Make() {
+    CGXGridWnd* g = MakeGrid(6, 4);
+    for (ROWCOL r = 1; r <= 6; ++r)
+      for (ROWCOL c = 1; c <= 4; ++c) g->SetCellValue(r, c, CString(static_cast<char>('a' + r)) + char('0' + c));
+    CObList& undo = g->GetParam()->GetUndoList();
+    while (!undo.IsEmpty()) delete undo.RemoveHead();
+    g->MoveCurrentCellTo(2, 2);
+    return g;
+  }
+  static void Select(CGXGridCore* g, const CGXRange& range) { g->GetParam()->GetSelection().AddTail(new CGXRange(range)); }
+};
+
+TEST_F(ClearTest, ClearingWholeRowsKeepsTheirHeadersAndRecordsOneStep) {
+  CGXGridWnd* g = Make();
+  g->SetCellValue(3, 0, "header");
+  Select(g, CGXRange().AssignRows(3, 4));
+  g->SetCellValue(4, 3, "");  // an empty cell records nothing
+  CObList& undo = g->GetParam()->GetUndoList();
+  while (!undo.IsEmpty()) delete undo.RemoveHead();
+  ASSERT_TRUE(g->ClearCellsForward1(FALSE));
+  EXPECT_EQ(g->GetCellValue(3, 0), "header");
+  EXPECT_EQ(g->GetCellValue(3, 1), "");
+  EXPECT_EQ(g->GetCellValue(4, 4), "");
+  EXPECT_EQ(g->GetCellValue(2, 2), "");  // the current cell joins the selection
+  EXPECT_EQ(g->GetCellValue(5, 1), "f1");
+  ASSERT_EQ(g->GetParam()->GetUndoList().GetCount(), 1);
+  auto* block = static_cast<CGXBlockCmd*>(g->GetParam()->GetUndoList().GetHead());
+  EXPECT_EQ(block->GetName(), "Clear Cells");
+  EXPECT_EQ(block->m_commands.GetCount(), 4 + 3 + 1);
+  ASSERT_TRUE(g->Undo());
+  EXPECT_EQ(g->GetCellValue(3, 1), "d1");
+  EXPECT_EQ(g->GetCellValue(2, 2), "c2");
+}
+
+TEST_F(ClearTest, CellsBetweenRangesThatShareNoLinesStayAndOverlapsClearOnce) {
+  CGXGridWnd* g = Make();
+  CGXRangeList ranges;
+  ranges.AddTail(new CGXRange(1, 1, 2, 2));
+  ranges.AddTail(new CGXRange(4, 3, 5, 4));
+  ranges.AddTail(new CGXRange(1, 2, 2, 2));  // overlaps the first
+  ASSERT_TRUE(g->ClearCells(ranges, FALSE));
+  EXPECT_EQ(g->GetCellValue(1, 1), "");
+  EXPECT_EQ(g->GetCellValue(5, 4), "");
+  EXPECT_EQ(g->GetCellValue(1, 3), "b3");  // between the ranges
+  EXPECT_EQ(g->GetCellValue(4, 1), "e1");
+  auto* block = static_cast<CGXBlockCmd*>(g->GetParam()->GetUndoList().GetHead());
+  EXPECT_EQ(block->m_commands.GetCount(), 8);
+
+  // Nothing inside the table: no entry.
+  CGXRangeList outside;
+  outside.AddTail(new CGXRange(50, 50, 60, 60));
+  ASSERT_TRUE(g->ClearCells(outside, FALSE));
+  EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 1);
+}
+
+TEST_F(ClearTest, ClearingStylesRemovesWhatIsStored) {
+  CGXGridWnd* g = Make();
+  CGXRangeList ranges;
+  ranges.AddTail(new CGXRange(1, 1, 2, 4));
+  ranges.AddTail(new CGXRange(2, 1, 3, 4));
+  ASSERT_TRUE(g->ClearCells(ranges, TRUE));
+  CGXStyle back;
+  EXPECT_FALSE(g->ReadStoredStyle(3, 4, back, gxCopy, 0));
+  EXPECT_TRUE(g->ReadStoredStyle(4, 1, back, gxCopy, 0));
+  ASSERT_TRUE(g->Undo());
+  EXPECT_EQ(g->GetCellValue(3, 4), "d4");
+}
+
+// A frame window that keeps the status texts it is sent.
+class StatusFrame : public CFrameWnd {
+ public:
+  std::vector<std::string> texts;
+  BOOL OnWndMsg(UINT message, WPARAM w, LPARAM l, LRESULT* result) override {
+    if (message == WM_SETMESSAGESTRING) {
+      texts.emplace_back(reinterpret_cast<const char*>(l));
+      *result = 0;
+      return TRUE;
+    }
+    return CFrameWnd::OnWndMsg(message, w, l, result);
+  }
+};
+
+class LongOperationTest : public FeatureTest {
+ protected:
+  void SetUp() override {
+    FeatureTest::SetUp();
+    frame = new StatusFrame;
+    ASSERT_TRUE(frame->Create("GXWND", "frame"));
+    app.m_pMainWnd = frame;
+    GXGetLongOperationState().m_hFrameWnd = nullptr;
+  }
+  void TearDown() override {
+    app.m_pMainWnd = nullptr;
+    frame->DestroyWindow();
+    delete frame;
+    FeatureTest::TearDown();
+  }
+  CWinApp app{"longop"};
+  StatusFrame* frame = nullptr;
+};
+
+TEST_F(LongOperationTest, ProgressStartsAfterTheFirstDelayAndShowsPercentOrTurningMarks) {
+  ASSERT_NE(CGXGridGlobals::Get().m_pLongOperationImp, nullptr);
+  {
+    CGXLongOperationScope scope;
+    scope.SetStatusText("Working", TRUE);
+    BOOL abort = FALSE;
+    plat::VirtualClock::Advance(749);
+    EXPECT_FALSE(scope.PollAbort(abort));
+    EXPECT_TRUE(frame->texts.empty());
+    plat::VirtualClock::Advance(1);
+    SetLongOperationPercentDone(37);
+    EXPECT_TRUE(scope.PollAbort(abort));
+    SetLongOperationPercentDone(-1);
+    plat::VirtualClock::Advance(1499);
+    EXPECT_FALSE(scope.PollMessages());
+    for (int i = 0; i < 4; ++i) {
+      plat::VirtualClock::Advance(1500);
+      EXPECT_TRUE(scope.PollMessages());
+    }
+    SetLongOperationPercentDone(100);
+    plat::VirtualClock::Advance(1500);
+    scope.PollMessages();
+    EXPECT_FALSE(abort);
+  }
+  const std::vector<std::string> expected = {"Working  37%.    Press ESC to cancel", "Working  -", "Working  \\",
+                                             "Working  |", "Working  /", "Working 100%. ", "Done."};
+  EXPECT_EQ(frame->texts, expected);
+}
+
+TEST_F(LongOperationTest, EscThenRetryAbortsWithRollbackAndInputIsSwallowed) {
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDRETRY, {}, 0}, "abort the operation");
+  Automate();
+  CGXLongOperationScope scope;
+  CGXLongOperationScope::SetRollbackOffered(TRUE);
+  PostMessage(frame->GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+  PostMessage(frame->GetSafeHwnd(), WM_CHAR, 'x', 0);
+  plat::VirtualClock::Advance(750);
+  BOOL abort = FALSE;
+  EXPECT_TRUE(scope.PollAbort(abort));
+  EXPECT_TRUE(abort);
+  EXPECT_TRUE(CGXLongOperationScope::IsRollbackRequested());
+  MSG msg;
+  EXPECT_FALSE(PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE));  // the input was taken and dropped
+  // Reported once.
+  plat::VirtualClock::Advance(1500);
+  scope.PollAbort(abort);
+  EXPECT_FALSE(abort);
+}
+
+TEST_F(LongOperationTest, YesAbortsWithoutRollbackAndQuitIsPostedAgain) {
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDYES, {}, 0}, "abort the operation");
+  Automate();
+  CGXLongOperationScope scope;
+  PostMessage(frame->GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+  PostQuitMessage(0);
+  plat::VirtualClock::Advance(750);
+  BOOL abort = FALSE;
+  scope.PollAbort(abort);
+  EXPECT_TRUE(abort);
+  EXPECT_FALSE(CGXLongOperationScope::IsRollbackRequested());
+  MSG msg;
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+}
+
+// Retry during a long clear brings back every cell cleared so far.
+TEST_F(ClearTest, RetryInTheAbortQuestionRestoresEverything) {
+  CGXGridWnd* g = Make();
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDRETRY, {}, 0}, "abort the operation");
+  Automate();
+  CGXRangeList ranges;
+  ranges.AddTail(new CGXRange(1, 1, 6, 4));
+  // Feedback from the first poll on: the first cell is cleared, then Esc is seen.
+  GXGetLongOperationState().m_nFirstDelay = 0;
+  PostMessage(g->GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(g->ClearCells(ranges, FALSE));
+  for (ROWCOL r = 1; r <= 6; ++r)
+    for (ROWCOL c = 1; c <= 4; ++c) EXPECT_EQ(g->GetCellValue(r, c), CString(static_cast<char>('a' + r)) + char('0' + c));
+  EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0);
+  GXGetLongOperationState().m_nFirstDelay = 750;
+}
+
+}  // namespace
