@@ -515,8 +515,13 @@ void CGXRichEditCtrl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL co
   PARAFORMAT pf;
   CHARFORMAT cf;
   StyleToFormats(pf, cf, style);
-  if (cf.dwMask) w.SendMessage(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
-  if (m_hiddenText[kDrawing] != value) {
+  // A value is read again when the defaults it was read with changed.
+  const bool sameDefaults = std::memcmp(&cf, &m_drawingDefaults, sizeof cf) == 0;
+  if (!sameDefaults) {
+    m_drawingDefaults = cf;
+    if (cf.dwMask) w.SendMessage(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+  }
+  if (!sameDefaults || m_hiddenText[kDrawing] != value) {
     StreamIn(w, value);
     m_hiddenText[kDrawing] = value;
   }

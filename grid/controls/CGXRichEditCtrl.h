@@ -138,6 +138,7 @@ class CGXRichEditCtrl : public CRichEditCtrl, public CGXControl {
   BOOL m_bLoading = FALSE;
   BOOL m_bDestroying = FALSE;
   BOOL m_bLosingFocus = FALSE;
+  CHARFORMAT m_drawingDefaults{};  // the drawing window's default format
   BOOL m_bCharLeadPending = FALSE;
   BYTE m_cCharLead = 0;
 };

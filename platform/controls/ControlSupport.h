@@ -13,6 +13,7 @@
 
 #include "platform/base/geometry.h"
 #include "platform/controls/winctrl.h"
+#include "platform/gdi/GdiObjects.h"
 #include "platform/gdi/gdiapi.h"
 
 namespace plat::controls {
@@ -37,6 +38,9 @@ class StateTable {
   void Drop(HWND hwnd) { map_.erase(hwnd); }
 
  private:
+  // States that outlive the program's last message free their fonts and brushes when the table goes at
+  // exit: the GDI table is made first, so it goes after this one.
+  StateTable() { (void)GdiTable::instance(); }
   std::unordered_map<HWND, std::shared_ptr<State>> map_;
 };
 
