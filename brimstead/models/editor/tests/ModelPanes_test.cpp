@@ -12,6 +12,15 @@ CString ListText(CListBox& list, int i) {
   return text;
 }
 
+// An editor of a two-pin capacitor's Touchstone model over one model directory.
+void PrepareTwoPinTouchstone(CModelEditor& editor, const CString& directory) {
+  SetPins(editor, {"1", "2"});
+  CStringArray directories;
+  directories.Add(directory);
+  editor.SetModelDirectories(directories);
+  editor.Record().header.kind = HostModelTouchstone;
+}
+
 TEST_F(PaneTest, SpiceListsEachNameOnceFromTheFirstDirectoryAndFiltersCompatibleSubcircuits) {
   const CString first = MakeDirectory("first");
   const CString second = MakeDirectory("second");
@@ -167,11 +176,7 @@ TEST_F(PaneTest, TouchstoneListsByExtensionAndPortCountAndKeepsTheStoredChoice) 
   CopyTestFile("touchstone/hfss_oneport.s1p", dir, "zpar.z1p");
   WriteFile(dir, "broken.s2p", "garbage\n");
   CModelEditor editor;
-  SetPins(editor, {"1", "2"});
-  CStringArray directories;
-  directories.Add(dir);
-  editor.SetModelDirectories(directories);
-  editor.Record().header.kind = HostModelTouchstone;
+  PrepareTwoPinTouchstone(editor, dir);
   editor.Record().touchstone.fileName = "cap.s2p";
   editor.Record().touchstone.series = false;
   Open(editor);
@@ -221,11 +226,7 @@ TEST_F(PaneTest, TouchstoneListsByExtensionAndPortCountAndKeepsTheStoredChoice) 
 TEST_F(PaneTest, DetectionFindsTheSampleSeriesAndShuntTwoPorts) {
   // The sample models are generated from R-L-C values in each fixture (samples/models/generate.py).
   CModelEditor editor;
-  SetPins(editor, {"1", "2"});
-  CStringArray directories;
-  directories.Add(BRIM_SAMPLE_MODELS);
-  editor.SetModelDirectories(directories);
-  editor.Record().header.kind = HostModelTouchstone;
+  PrepareTwoPinTouchstone(editor, BRIM_SAMPLE_MODELS);
   automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
   Open(editor);
   CModelEditorTstone& pane = editor.TouchstonePane();
@@ -252,11 +253,7 @@ TEST_F(PaneTest, AFileTheFitCannotReadEndsDetectionInAMessage) {
   // Two ports by its first point, but a point the fit cannot read.
   WriteFile(dir, "odd.s2p", "# GHZ S RI R 50\n1 0 0 0 0 0 0 0 0\n2 x\n");
   CModelEditor editor;
-  SetPins(editor, {"1", "2"});
-  CStringArray directories;
-  directories.Add(dir);
-  editor.SetModelDirectories(directories);
-  editor.Record().header.kind = HostModelTouchstone;
+  PrepareTwoPinTouchstone(editor, dir);
   automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
   Open(editor);   // the file is selected for the first time: detection runs
   CModelEditorTstone& pane = editor.TouchstonePane();
