@@ -1,0 +1,160 @@
+// The editing features at volume: a million values shown in a display format and a million typed texts
+// recognised as numbers (per iteration), and a block of 100,000 filled cells cleared with Delete's
+// operation and brought back by one undo.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid/controls/GXCellControls.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXGridWnd.h"
+#include "grid/core/CGXRangeList.h"
+#include "grid/core/CGXStyle.h"
+#include "grid/features/CGXNumberFormattingImp.h"
+#include "grid/features/gxfeatures.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/display/Desktop.h"
+#include "platform/window/Pump.h"
+
+namespace {
+
+constexpr int kValues = 1000000;
+
+void Setup() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("gridfeatures-bench"));
+  plat::Desktop::Configure(1024, 768);
+  GXRegisterCellControls();
+  GXRegisterEditingFeatures();
+  InitGridLibrary();
+  WNDCLASS wc{};
+  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
+    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.lpszClassName = "GXWND";
+    RegisterClass(&wc);
+  }
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+}
+
+// Values as the cell store keeps numbers: magnitudes from 0.001 to a million, both signs.
+const std::vector<std::string>& StoredValues() {
+  static const std::vector<std::string> values = [] {
+    std::vector<std::string> v;
+    v.reserve(kValues);
+    char text[32];
+    for (int i = 0; i < kValues; ++i) {
+      const double x = (i % 2 ? -1 : 1) * (i * 1.37 / ((i % 7) * 100 + 1));
+      std::snprintf(text, sizeof text, "%.15g", x);
+      v.emplace_back(text);
+    }
+    return v;
+  }();
+  return values;
+}
+
+// Display format ids: 2 fixed, 5 grouped, 1 scientific, 14 percent, 8 a date.
+void BM_FormatText(benchmark::State& state) {
+  Setup();
+  CGXNumberFormattingImp imp;
+  CGXStyle style;
+  style.SetFormat(static_cast<unsigned>(state.range(0))).SetPlaces(2);
+  const auto& values = StoredValues();
+  for (auto _ : state)
+    for (const std::string& v : values) benchmark::DoNotOptimize(imp.FormatText(style, v.c_str(), GX_VT_NUMBER, 0, 0));
+  state.SetItemsProcessed(state.iterations() * kValues);
+}
+BENCHMARK(BM_FormatText)->Arg(2)->Arg(5)->Arg(1)->Arg(14)->Arg(8)->Unit(benchmark::kMillisecond);
+
+// Texts as users type them: plain, grouped, currency, negative in parentheses, exponent, and no number.
+void BM_ParseNumber(benchmark::State& state) {
+  Setup();
+  CGXNumberFormattingImp imp;
+  std::vector<std::string> texts;
+  texts.reserve(kValues);
+  const char* forms[] = {"%d.%02d", "%d,%03d.%02d", "$%d,%03d", "(%d.%d)", "%d.%de5", "%dx%d"};
+  char text[64];
+  for (int i = 0; i < kValues; ++i) {
+    std::snprintf(text, sizeof text, forms[i % 6], i % 997 + 1, i % 100);
+    texts.emplace_back(text);
+  }
+  for (auto _ : state)
+    for (const std::string& t : texts) {
+      double v = 0;
+      unsigned format = 0, places = 0;
+      benchmark::DoNotOptimize(imp.ParseNumber(t.c_str(), v, format, places));
+    }
+  state.SetItemsProcessed(state.iterations() * kValues);
+}
+BENCHMARK(BM_ParseNumber)->Unit(benchmark::kMillisecond);
+
+// A grid with a block of 1000 x 100 filled cells and empty lists.
+std::unique_ptr<CGXGridWnd> FilledGrid() {
+  Setup();
+  auto g = std::make_unique<CGXGridWnd>();
+  g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr);
+  g->InitializeFromStyle();
+  g->SetRowCount(1000, 0);
+  g->SetColCount(100, 0);
+  g->GetParam()->m_bUndoEnabled = FALSE;
+  char text[16];
+  for (ROWCOL r = 1; r <= 1000; ++r)
+    for (ROWCOL c = 1; c <= 100; ++c) {
+      std::snprintf(text, sizeof text, "%u", r * 1000 + c);
+      g->SetCellValue(r, c, text, 0);
+    }
+  g->GetParam()->m_bUndoEnabled = TRUE;
+  Pump();
+  return g;
+}
+
+void ClearBlock(CGXGridWnd* g) {
+  CGXRangeList ranges;
+  ranges.AddTail(new CGXRange(1, 1, 1000, 100));
+  if (!g->ClearCells(ranges, FALSE)) std::abort();
+}
+
+void BM_ClearBlock(benchmark::State& state) {
+  auto g = FilledGrid();
+  for (auto _ : state) {
+    ClearBlock(g.get());
+    state.PauseTiming();
+    if (!g->Undo()) std::abort();
+    Pump();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * 100000);
+  g->DestroyWindow();
+}
+BENCHMARK(BM_ClearBlock)->Unit(benchmark::kMillisecond);
+
+void BM_UndoClearBlock(benchmark::State& state) {
+  auto g = FilledGrid();
+  for (auto _ : state) {
+    state.PauseTiming();
+    ClearBlock(g.get());
+    Pump();
+    state.ResumeTiming();
+    if (!g->Undo()) std::abort();
+  }
+  if (g->GetCellValue(1000, 100) != "1000100") std::abort();
+  state.SetItemsProcessed(state.iterations() * 100000);
+  g->DestroyWindow();
+}
+BENCHMARK(BM_UndoClearBlock)->Unit(benchmark::kMillisecond);
+
+}  // namespace
