@@ -357,6 +357,20 @@ void CGXControl::GetEditText(CString& out) const {
   }
 }
 
+void CGXControl::GetBoundDisplayText(CString& out) const {
+  if (!m_bInit) {
+    out.Empty();
+    return;
+  }
+  CGXStyle composed;
+  const CGXStyle* style = m_pCachedStyle.get();
+  if (!style) {
+    m_pGrid->ComposeCellStyle(m_nRow, m_nCol, composed, TRUE);
+    style = &composed;
+  }
+  GetDisplayText(out, m_nRow, m_nCol, nullptr, *style);
+}
+
 void CGXControl::SetEditText(const CString& text) {
   if (!m_bInit) return;
   m_pGrid->StoreValueFromControl(m_nRow, m_nCol, text, gxCopy, &GetCachedStyle());

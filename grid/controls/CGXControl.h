@@ -261,6 +261,9 @@ class CGXControl {
   // Lays out the children in the cell's inner rectangle and lets each draw itself, in list order.
   void DrawChildren(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style);
   void DropCachedStyle() { m_pCachedStyle.reset(); }
+  // The bound cell's value as an inactive cell shows it: through the cached style while there is one, else
+  // through a freshly composed style; empty when the control is bound to no cell.
+  void GetBoundDisplayText(CString& out) const;
 
   CGXGridCore* m_pGrid;
 

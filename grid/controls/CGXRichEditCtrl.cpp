@@ -291,16 +291,8 @@ BOOL CGXRichEditCtrl::ActivateWithCaret(int caret) {
 void CGXRichEditCtrl::GetEditText(CString& out) const {
   if (m_bActive && m_hWnd) {
     GetWindowText(out);
-  } else if (m_bInit) {
-    CGXStyle composed;
-    const CGXStyle* style = m_pCachedStyle.get();
-    if (!style) {
-      m_pGrid->ComposeCellStyle(m_nRow, m_nCol, composed, TRUE);
-      style = &composed;
-    }
-    GetDisplayText(out, m_nRow, m_nCol, nullptr, *style);
   } else {
-    out.Empty();
+    GetBoundDisplayText(out);
   }
 }
 
