@@ -684,6 +684,13 @@ class CGXGridCore {
   virtual BOOL CopyRangeList(CGXRangeList& out, BOOL withCurrentCell);
   virtual void RefreshHeaders(ROWCOL row, ROWCOL col, UINT flag);
   virtual BOOL CanStartSelection(ROWCOL, ROWCOL) { return TRUE; }
+  // Around every change of the selection by the user-selection feature (range or null, dragging, by key):
+  // the first may refuse the change (the base allows it), the second runs after it; grid classes override
+  // the second to react to the user's selection.
+  virtual BOOL OnPrepareSelectionChange(const CGXRange* /*range*/, BOOL /*dragging*/, BOOL /*byKey*/) {
+    return TRUE;
+  }
+  virtual void OnSelectionChanged(const CGXRange* range, BOOL dragging, BOOL byKey);
   virtual void SelectedTextOfCurrentCell(CString& out);
   BOOL CutOneRange(const CGXRange& range, UINT flags);
   WORD QueryFloatingMode() const;

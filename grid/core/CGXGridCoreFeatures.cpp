@@ -799,3 +799,5 @@ BOOL CGXGridCore::SearchNextMatch(BOOL flag) {
 BOOL CGXGridCore::SearchFromCell(ROWCOL* row, ROWCOL* col, DWORD flags) {
   return m_pFindReplaceImp && m_pFindReplaceImp->SearchFromCell(this, row, col, flags);
 }
+
+void CGXGridCore::OnSelectionChanged(const CGXRange* /*range*/, BOOL /*dragging*/, BOOL /*byKey*/) {}
