@@ -37,16 +37,13 @@ void CGroupsGrid::PreSubclassWindow() {
 }
 
 void CGroupsGrid::FitHeaderHeight() {
-  CDC* dc = GetCachedDC();
-  if (!dc) return;
-  int height = 0;
+  // The layout's header height holds one line of header text; the tallest header text gets that for each line.
+  int lines = 1;
   for (ROWCOL col = 0; col <= GetColCount(); ++col) {
-    CGXStyle style;
-    ComposeCellStyle(0, col, style);
-    if (CGXControl* control = ControlForCell(0, col))
-      height = std::max<int>(height, control->ComputeCellSize(dc, 0, col, style, nullptr, TRUE).cy);
+    const CString text = GetCellValue(0, col);
+    lines = std::max(lines, 1 + static_cast<int>(std::count(text.GetString(), text.GetString() + text.GetLength(), '\n')));
   }
-  if (height > 0) SetRowHeight(0, 0, height);
+  SetRowHeight(0, 0, GetRowHeight(0) * lines);
 }
 
 void CGroupsGrid::OnSelectionChanged(const CGXRange* range, BOOL dragging, BOOL byKey) {

@@ -18,17 +18,17 @@ constexpr DWORD kGrid = kTab | WS_BORDER | WS_VSCROLL | WS_HSCROLL;
 
 // The capacitor grid on the left, the groups grid on the right, ">>" and "<<" between them.
 const DialogItemTemplate kItems[] = {
-    {WC_STATIC, "Decoupling capacitors: ", IDC_STATIC, WS_VISIBLE, 0, 7, 7, 200, 8},
-    {"GXWND", "", 1009, kGrid, 0, 7, 18, 200, 198},
-    {WC_BUTTON, ">>", 1208, kPush, 0, 213, 96, 26, 14},
-    {WC_BUTTON, "<<", 1209, kPush, 0, 213, 116, 26, 14},
-    {WC_STATIC, "Capacitor groups:", IDC_STATIC, WS_VISIBLE, 0, 245, 7, 208, 8},
-    {"GXWND", "", 1010, kGrid, 0, 245, 18, 208, 198},
-    {WC_BUTTON, "OK", IDOK, kTab | BS_DEFPUSHBUTTON, 0, 293, 224, 50, 14},
-    {WC_BUTTON, "Cancel", IDCANCEL, kPush, 0, 348, 224, 50, 14},
-    {WC_BUTTON, "Help", 9, kPush, 0, 403, 224, 50, 14},
+    {WC_STATIC, "Decoupling capacitors: ", IDC_STATIC, WS_VISIBLE, 0, 7, 7, 215, 8},
+    {"GXWND", "", 1009, kGrid, 0, 7, 18, 215, 198},
+    {WC_BUTTON, ">>", 1208, kPush, 0, 228, 96, 26, 14},
+    {WC_BUTTON, "<<", 1209, kPush, 0, 228, 116, 26, 14},
+    {WC_STATIC, "Capacitor groups:", IDC_STATIC, WS_VISIBLE, 0, 260, 7, 215, 8},
+    {"GXWND", "", 1010, kGrid, 0, 260, 18, 215, 198},
+    {WC_BUTTON, "OK", IDOK, kTab | BS_DEFPUSHBUTTON, 0, 315, 224, 50, 14},
+    {WC_BUTTON, "Cancel", IDCANCEL, kPush, 0, 370, 224, 50, 14},
+    {WC_BUTTON, "Help", 9, kPush, 0, 425, 224, 50, 14},
 };
-const DialogTemplate kDialog{kModal, 0, 0, 0, 460, 245, "Assign Decoupling-Capacitor Groups", "MS Shell Dlg", 8,
+const DialogTemplate kDialog{kModal, 0, 0, 0, 482, 245, "Assign Decoupling-Capacitor Groups", "MS Shell Dlg", 8,
                              kItems};
 
 // A plus and a minus in a box on the button face.

@@ -128,6 +128,7 @@ std::unique_ptr<CGXGridParam> BuildDecouplingGroupsLayout() {
   auto* data = new CGXData;
   data->StoreRowCount(0);
   data->StoreColCount(5);
+  SetHeader(*data, 1, "");
   SetHeader(*data, 2, "Ref Des");
   SetHeader(*data, 3, "Part Name");
   SetHeader(*data, 4, "Value");
@@ -146,12 +147,12 @@ std::unique_ptr<CGXGridParam> BuildDecouplingGroupsLayout() {
   p->m_nDefaultRowHeight = 1200;
   p->m_nDefaultColWidth = 10000;
   p->GetRowHeights().SetAt(0, 1400);
-  p->GetColWidths().SetAt(0, 2500);
-  p->GetColWidths().SetAt(1, 2900);
-  p->GetColWidths().SetAt(2, 9000);
-  p->GetColWidths().SetAt(3, 11000);
-  p->GetColWidths().SetAt(4, 7500);
-  p->GetColWidths().SetAt(5, 7500);
+  p->GetColWidths().SetAt(0, 2000);
+  p->GetColWidths().SetAt(1, 1900);
+  p->GetColWidths().SetAt(2, 7600);
+  p->GetColWidths().SetAt(3, 9800);
+  p->GetColWidths().SetAt(4, 5600);
+  p->GetColWidths().SetAt(5, 7000);
   return p;
 }
 
