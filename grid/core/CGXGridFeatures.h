@@ -270,6 +270,10 @@ class CGXGridHideCellsImp {
   // The column forms, told by the column store halves, so that hidden columns stay with their columns.
   virtual void OnInsertCols(CGXGridCore*, ROWCOL /*col*/, ROWCOL /*count*/) {}
   virtual void OnRemoveCols(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/) {}
+  // Told by the row (column) move: the hidden marks of from..to go with their lines to dest (the first
+  // line the block occupies afterwards).
+  virtual void OnMoveRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, ROWCOL /*dest*/) {}
+  virtual void OnMoveCols(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, ROWCOL /*dest*/) {}
 };
 
 class CGXGridFindReplaceImp {

@@ -98,6 +98,10 @@ class CGXSpanCellPool : public CObject {
   virtual void RemoveRows(ROWCOL from, ROWCOL to);
   virtual void InsertCols(ROWCOL col, ROWCOL count);
   virtual void RemoveCols(ROWCOL from, ROWCOL to);
+  // Rows (columns) from..to moved so that the block starts at dest: the spans inside a line go with it; the
+  // spans across lines are dropped from the first line that moves on (they are evaluated anew).
+  virtual void MoveRows(ROWCOL from, ROWCOL to, ROWCOL dest);
+  virtual void MoveCols(ROWCOL from, ROWCOL to, ROWCOL dest);
   static constexpr DWORD kNoSpan = 0xFFFFFFFF;
 
   CGXDWordArrayPtrArray m_perRow;  // by row: for each column the first column of its horizontal span

@@ -16,7 +16,13 @@ constexpr plat::ResourceTable::StringEntry kStrings[] = {
 void GXRegisterInteractionFeatures() {
   gx::AddGridStrings(kStrings);
   using GC = CGXControlFactory::GridComponent;
+  CGXControlFactory::AddGridComponentInstaller(GC::HideCells, [](CGXGridCore* g) {
+    if (g) g->InstallHideCellsImp();
+  });
   CGXControlFactory::AddGridComponentInstaller(GC::UserSelectRange, [](CGXGridCore* g) {
     if (g) g->InstallUserSelectRangeImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::DragSelect, [](CGXGridCore* g) {
+    if (g) g->InstallUserDragSelectRangeImp();
   });
 }

@@ -1,0 +1,36 @@
+// Hiding rows and columns: a hidden line keeps its size but is drawn with none. The hidden marks are bit
+// sets in the parameter object (row n: bit n & 7 of byte n / 8; bytes beyond the end count as 0), kept in
+// step when lines are inserted, removed or moved; hiding and showing are undoable.
+#pragma once
+
+#include <vector>
+
+#include "grid/core/CGXGridFeatures.h"
+
+class CGXHideCellsImp : public CGXGridHideCellsImp {
+ public:
+  BOOL HideRows(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags, const BOOL* hidden,
+                int commandType) override;
+  BOOL HideCols(CGXGridCore* g, ROWCOL from, ROWCOL to, BOOL hide, UINT flags, const BOOL* hidden,
+                int commandType) override;
+  BOOL IsRowHidden(CGXGridCore* g, ROWCOL row) override;
+  BOOL IsColHidden(CGXGridCore* g, ROWCOL col) override;
+  BOOL StoreHideRow(CGXGridCore* g, ROWCOL row, BOOL hide) override;
+  BOOL StoreHideCol(CGXGridCore* g, ROWCOL col, BOOL hide) override;
+  void OnInsertRows(CGXGridCore* g, ROWCOL row, ROWCOL count) override;
+  void OnRemoveRows(CGXGridCore* g, ROWCOL from, ROWCOL to) override;
+  void OnInsertCols(CGXGridCore* g, ROWCOL col, ROWCOL count) override;
+  void OnRemoveCols(CGXGridCore* g, ROWCOL from, ROWCOL to) override;
+  void OnMoveRows(CGXGridCore* g, ROWCOL from, ROWCOL to, ROWCOL dest) override;
+  void OnMoveCols(CGXGridCore* g, ROWCOL from, ROWCOL to, ROWCOL dest) override;
+
+  // The bit set operations on one byte array (pure; the tests use them directly).
+  static BOOL TestBit(const std::vector<BYTE>& bits, ROWCOL n);
+  static void SetBit(std::vector<BYTE>& bits, ROWCOL n, BOOL on);
+  static void InsertBits(std::vector<BYTE>& bits, ROWCOL at, ROWCOL count);
+  static void RemoveBits(std::vector<BYTE>& bits, ROWCOL first, ROWCOL last);
+  static void MoveBits(std::vector<BYTE>& bits, ROWCOL first, ROWCOL last, ROWCOL dest);
+
+ private:
+  BOOL Hide(CGXGridCore* g, BOOL rows, ROWCOL from, ROWCOL to, BOOL hide, UINT flags, const BOOL* hidden, int type);
+};
