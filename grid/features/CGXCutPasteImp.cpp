@@ -68,6 +68,16 @@ BOOL PutOnClipboard(CGXGridCore* grid, UINT format, HGLOBAL block) {
   return ok;
 }
 
+// The file's block cut to the bytes written (the file grows it in steps), so a reader that takes the block's
+// size reads no bytes that were never written.
+HGLOBAL DetachExact(CSharedFile& file) {
+  const auto length = static_cast<SIZE_T>(file.GetLength());
+  HGLOBAL block = file.Detach();
+  if (block && length > 0 && GlobalSize(block) > length)
+    if (HGLOBAL smaller = GlobalReAlloc(block, length, GMEM_MOVEABLE)) block = smaller;
+  return block;
+}
+
 }  // namespace
 
 GXDirectCopyMark GXDirectCopyMark::Of(const CGXGridParam* param) {
@@ -152,7 +162,7 @@ BOOL CGXCutPasteImp::CopyTextToClipboard(CGXGridCore* grid, const CGXRangeList& 
   a.v = {reinterpret_cast<DWORD_PTR>(static_cast<CFile*>(&file)), reinterpret_cast<DWORD_PTR>(&ranges)};
   if (!grid->TextExchangeForward0(a)) return FALSE;
   file.Write("", 1);  // the text format ends with a NUL
-  return PutOnClipboard(grid, CF_TEXT, file.Detach());
+  return PutOnClipboard(grid, CF_TEXT, DetachExact(file));
 }
 
 BOOL CGXCutPasteImp::CopyStylesToClipboard(CGXGridCore* grid, const CGXRangeList& ranges, UINT composed) {
@@ -167,7 +177,7 @@ BOOL CGXCutPasteImp::CopyStylesToClipboard(CGXGridCore* grid, const CGXRangeList
     ok = grid->StyleExchangeForward0(a) != 0;
     if (ok) ar.Close();
   }
-  return ok && PutOnClipboard(grid, format, file.Detach());
+  return ok && PutOnClipboard(grid, format, DetachExact(file));
 }
 
 // ---- Cut ----------------------------------------------------------------------------------------------------
