@@ -514,6 +514,9 @@ class CGXGridCore {
   void InstallCutPasteImp();
   void InstallSortImp();
   void InstallFindReplaceImp();
+  // The selection frame, and the fill by dragging (which installs the frame too).
+  void InstallExcelLikeFrameImp();
+  void InstallExcelLikeFillImp();
   // Undo applies when the command factory is installed, the command type is not 1 (rollback) and the
   // parameter object's undo switch is on; Record hands a created command (null: nothing) to AddCommand.
   BOOL UndoApplies(int commandType) const;

@@ -200,6 +200,8 @@ class CGXGridParam : public CObject {
   BOOL m_bLastSortAscending = FALSE;
   BOOL m_bSortRowsByHeader = FALSE;
   BOOL m_bSortColsByHeader = FALSE;
+  // The selection frame: a thick inverted frame around the selected range (the frame feature draws it).
+  BOOL m_bSelectionFrame = FALSE;
 
   // State of the grids on this object (neither archived nor copied).
   // While set no grid on this object draws (its callers save and restore it).

@@ -40,6 +40,12 @@ void GXRegisterEditingFeatures() {
   CGXControlFactory::AddGridComponentInstaller(GC::CutPaste, [](CGXGridCore* g) {
     if (g) g->InstallCutPasteImp();
   });
+  CGXControlFactory::AddGridComponentInstaller(GC::SelectionFrame, [](CGXGridCore* g) {
+    if (g) g->InstallExcelLikeFrameImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::FillHandle, [](CGXGridCore* g) {
+    if (g) g->InstallExcelLikeFillImp();
+  });
   CGXControlFactory::AddApplicationComponentInstaller(CGXControlFactory::ApplicationComponent::SortMove,
                                                       &InstallSortMoveDataImp);
   using AC = CGXControlFactory::ApplicationComponent;

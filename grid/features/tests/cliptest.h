@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/base/GlobalMemory.h"
+#include "platform/display/Desktop.h"
 #include "platform/window/Clipboard.h"
 
 namespace cliptest {
@@ -68,6 +69,14 @@ class ClipTest : public featuretest::FeatureTest {
     g->GetParam()->GetSelection().AddTail(new CGXRange(range));
   }
   static std::string Value(CGXGridCore* g, ROWCOL r, ROWCOL c) { return std::string(g->GetCellValue(r, c)); }
+  // Every pixel of the window as it is on screen now (nothing repainted first).
+  static std::vector<uint32_t> Snapshot(HWND h) {
+    auto image = plat::Desktop::Capture(h);
+    std::vector<uint32_t> out;
+    for (int y = 0; y < image->height(); ++y)
+      for (int x = 0; x < image->width(); ++x) out.push_back(plat::colorFromPixel(image->pixel(x, y)));
+    return out;
+  }
   // The values of a block, rows joined by "|", cells by ",".
   static std::string Values(CGXGridCore* g, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right) {
     std::string out;
