@@ -517,6 +517,18 @@ class CGXGridCore {
   // The selection frame, and the fill by dragging (which installs the frame too).
   void InstallExcelLikeFrameImp();
   void InstallExcelLikeFillImp();
+  // Selection, moving rows and columns by their headers, mouse resizing, hiding, fit to contents, header
+  // marks and the freeze commands. Drag selection also installs range selection and the row and column
+  // move; resize to fit also installs the cell-size calculation.
+  void InstallUserSelectRangeImp();
+  void InstallUserDragSelectRangeImp();
+  void InstallMoveRowsColsImp();
+  void InstallUserResizeCellsImp();
+  void InstallHideCellsImp();
+  void InstallResizeToFitImp();
+  void InstallCalcSizeImp();
+  void InstallMarkEditHeaderImp();
+  void InstallFreezeMenuHelperImp();
   // Undo applies when the command factory is installed, the command type is not 1 (rollback) and the
   // parameter object's undo switch is on; Record hands a created command (null: nothing) to AddCommand.
   BOOL UndoApplies(int commandType) const;
@@ -732,6 +744,8 @@ class CGXGridCore {
   // one of its children has the focus; the lock hides it and returns the previous state (0 without it).
   void UpdateExcelLikeFrame(const GXForwardArgs& args = {});
   void DrawExcelLikeFrame(CDC* dc, BOOL eraseOld, const CGXRange* newRange);
+  // Set while a painted block asks the frame to be drawn around it again.
+  BOOL m_bFramePaintPass = FALSE;
   BOOL LockExcelLikeFrame(BOOL lock, BOOL redraw);
   // After rows or columns were inserted or removed the kept selection range sits elsewhere on screen: the
   // frame feature forgets the frame it drew and draws it anew around that range (nothing while no range

@@ -94,9 +94,17 @@ void CGXExcelLikeFrameImp::UpdateFrame(CGXGridCore* grid, CDC* dc, const CGXRang
 
 void CGXExcelLikeFrameImp::DrawFrame(CGXGridCore* grid, CDC* dc, BOOL eraseOld, const CGXRange* newRange) {
   if (!FrameOn(grid) || m_bLocked || grid->IsLockUpdate()) return;
-  if (eraseOld && m_bShown && dc) UpdateFrame(grid, dc, m_range);
+  if (grid->m_bFramePaintPass && !newRange) {
+    // A block painted: the shown frame goes back in where the paint wiped it (inverting it again within the
+    // block; in changed-cells mode the block's frame was taken out before it was painted).
+    if (m_bShown && dc) UpdateFrame(grid, dc, m_range);
+    return;
+  }
+  if (eraseOld && m_bShown) {
+    if (dc) UpdateFrame(grid, dc, m_range);
+    m_bShown = FALSE;
+  }
   if (!newRange) return;
-  if (eraseOld && m_bShown) m_bShown = FALSE;
   CGXRange range = *newRange;
   // A cell range starting at row 0 stands for columns, at column 0 for rows.
   const BOOL cols = range.IsCols() || (range.IsCells() && range.top == 0 && range.left != 0);

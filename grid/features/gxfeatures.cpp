@@ -6,6 +6,7 @@
 #include "grid/features/CGXNoOleDateTimeImp.h"
 #include "grid/features/CGXNumberFormattingImp.h"
 #include "grid/features/CGXOleDateTimeImp.h"
+#include "grid/features/gxinteractionfeatures.h"
 #include "grid/features/gxfeaturestrings.h"
 #include "grid/features/CGXGridSortMoveDataImp.h"
 #include "grid/features/gxexchangestrings.h"
@@ -48,6 +49,7 @@ void GXRegisterEditingFeatures() {
   });
   CGXControlFactory::AddApplicationComponentInstaller(CGXControlFactory::ApplicationComponent::SortMove,
                                                       &InstallSortMoveDataImp);
+  GXRegisterInteractionFeatures();
   using AC = CGXControlFactory::ApplicationComponent;
   CGXControlFactory::AddApplicationComponentInstaller(AC::NumberFormatting, &InstallNumberFormattingImp);
   CGXControlFactory::AddApplicationComponentInstaller(AC::OleDateTime, &InstallOleDateTimeImp);
