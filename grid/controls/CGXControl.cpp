@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "grid/core/CGXDrawingAndFormatting.h"
+#include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXProperties.h"
@@ -717,6 +718,20 @@ BOOL CGXControl::CanPasteFromClipboard() {
   if (GridStylesTakePrecedence()) return FALSE;
   if (!m_bInit || !GetEditingState() || IsCellReadOnly()) return FALSE;
   return IsClipboardFormatAvailable(CF_TEXT) || IsClipboardFormatAvailable(CF_OEMTEXT);
+}
+
+BOOL CGXControl::FindInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col, DWORD_PTR atCurrent, DWORD_PTR select) {
+  CGXGridFindReplaceImp* find = m_pGrid->GetFindReplaceImp();
+  auto* state = reinterpret_cast<CGXFindReplaceState*>(request);
+  return find && state &&
+         find->FindTextInCell(this, *state, static_cast<ROWCOL>(row), static_cast<ROWCOL>(col), atCurrent != 0,
+                              select != 0);
+}
+
+BOOL CGXControl::ReplaceInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col) {
+  CGXGridFindReplaceImp* find = m_pGrid->GetFindReplaceImp();
+  auto* state = reinterpret_cast<CGXFindReplaceState*>(request);
+  return find && state && find->ReplaceAllInCell(this, *state, static_cast<ROWCOL>(row), static_cast<ROWCOL>(col));
 }
 
 void CGXControl::ReplaceSelectedText(LPCTSTR text) {

@@ -184,9 +184,12 @@ class CGXControl {
   // The grid's own styles are on the clipboard and the parameter object lets them be pasted: the grid
   // pastes them whole, the control none of its text.
   BOOL GridStylesTakePrecedence() const;
-  virtual BOOL FindInCell(DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR) { return FALSE; }
+  // (request, row, col, include the current cell, make a match current): the base asks the grid's find
+  // feature (FALSE without it); the edit cells search their own text.
+  virtual BOOL FindInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col, DWORD_PTR atCurrent, DWORD_PTR select);
   virtual void ReplaceSelectedText(LPCTSTR text);
-  virtual BOOL ReplaceInCell(DWORD_PTR, DWORD_PTR, DWORD_PTR) { return FALSE; }
+  // (request, row, col): every occurrence replaced; the base asks the grid's find feature.
+  virtual BOOL ReplaceInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col);
   // The selected text; the base control has no text selection and hands out its whole current text.
   virtual void GetSelectionText(CString& out) { GetEditText(out); }
   virtual BOOL AcceptsText(const CString&) { return TRUE; }

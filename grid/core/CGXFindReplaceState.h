@@ -6,6 +6,8 @@
 #include "platform/base/wintypes.h"
 
 class CFindReplaceDialog;
+class CGXGridCore;
+class CGXStyle;
 
 class CGXFindReplaceState {
  public:
@@ -29,6 +31,11 @@ class CGXFindReplaceState {
   // for; the grid that owns it closes it when its window is destroyed. The dialog deletes itself when its
   // window goes (an owned dialog goes before its owner), so only the handle says whether it still lives.
   CFindReplaceDialog* m_pFindReplaceDlg = nullptr;
+  BOOL m_bFindOnly = FALSE;
+  // The grid that opened the dialog, and while a column is searched the composed style of the cell being
+  // looked at (null otherwise).
+  CGXGridCore* m_pGrid = nullptr;
+  const CGXStyle* m_pStyle = nullptr;
   HWND m_hWndFindDlg = nullptr;
   HWND m_hWndFindOwner = nullptr;
 };

@@ -506,6 +506,17 @@ class CGXGridCore {
   // them links): each creates its feature only when the grid has none.
   void InstallCommandFactory();
   void InstallClearCellsImp();
+  // Clipboard and data exchange, sorting, find and replace (installing the cut/paste feature installs the
+  // three data-exchange features it uses).
+  void InstallDirectCopyMoveCellsImp();
+  void InstallTextDataExchangeImp();
+  void InstallStyleDataExchangeImp();
+  void InstallCutPasteImp();
+  void InstallSortImp();
+  void InstallFindReplaceImp();
+  // The selection frame, and the fill by dragging (which installs the frame too).
+  void InstallExcelLikeFrameImp();
+  void InstallExcelLikeFillImp();
   // Selection, moving rows and columns by their headers, mouse resizing, hiding, fit to contents, header
   // marks and the freeze commands. Drag selection also installs range selection and the row and column
   // move; resize to fit also installs the cell-size calculation.
@@ -687,6 +698,8 @@ class CGXGridCore {
   virtual BOOL Copy();
   virtual BOOL Paste();
   virtual void Beep();
+  // A find or replace found nothing more (the text that was looked for): beeps by default.
+  virtual void OnTextNotFound(LPCTSTR /*text*/) { Beep(); }
   virtual BOOL RangeListContains(ROWCOL row, ROWCOL col, const CGXRangeList& list) const;
   virtual BOOL CallEmptyHook(DWORD_PTR a, DWORD_PTR b, DWORD_PTR c);
   virtual void EmptyHook(DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
@@ -731,6 +744,8 @@ class CGXGridCore {
   // one of its children has the focus; the lock hides it and returns the previous state (0 without it).
   void UpdateExcelLikeFrame(const GXForwardArgs& args = {});
   void DrawExcelLikeFrame(CDC* dc, BOOL eraseOld, const CGXRange* newRange);
+  // Set while a painted block asks the frame to be drawn around it again.
+  BOOL m_bFramePaintPass = FALSE;
   BOOL LockExcelLikeFrame(BOOL lock, BOOL redraw);
   // After rows or columns were inserted or removed the kept selection range sits elsewhere on screen: the
   // frame feature forgets the frame it drew and draws it anew around that range (nothing while no range
@@ -740,6 +755,18 @@ class CGXGridCore {
   // Header marking of a changed current cell (kind 0 both headers, 1 column, 2 row) through its feature.
   virtual void MarkEditHeaders(ROWCOL row, ROWCOL col, int kind, UINT flags);
   BOOL IsCellSelected(ROWCOL row, ROWCOL col) const;
+
+  // ---- Clipboard settings (read by the cut/paste and data-exchange features) ------------------------
+  // The clipboard flags: 0x0001/0x0002 include the header rows/columns, 0x0008 the text format, 0x0010 the
+  // styles format, 0x0020 composed styles, 0x0100 ask when a pasted block differs from the target, 0x0200/
+  // 0x0400 pasting adds no rows/columns, 0x0800 stored styles with the stored-value kind, 0x1000 escapes
+  // for carriage return, line feed and tab inside a cell's text.
+  DWORD m_nClipboardFlags = 0x0008 | 0x0010;
+  // Between copied cells (empty: a tab), and the characters that end a pasted field (empty: a tab).
+  CString m_sCopySeparator;
+  CString m_sPasteSeparator;
+  // The rows and columns of the block that the last text or styles copy wrote.
+  ROWCOL m_nLastCopiedRows = 0, m_nLastCopiedCols = 0;
 
   // ---- Cell copy and move (the direct-copy half of the editing features) -----------------------------
   // Copies the stored styles of `source` to the block starting at (destRow, destCol). The source is read

@@ -420,6 +420,9 @@ void CGXGridCore::CalcClientCellRectCached(CRect* out, ROWCOL clientRow, ROWCOL 
 
 // The selection frame is drawn after every block; in changed-cells mode it is also erased before.
 void CGXGridCore::PaintBlockWithFrame(CDC* dc, const CRect& clip) {
+  // While the flag is set the frame feature inverts the shown frame within the block (the paint wiped it
+  // there) instead of erasing it.
+  CGXFlagScope pass(m_bFramePaintPass, TRUE);
   if (m_bChangedCellsMode) DrawExcelLikeFrame(dc, TRUE, nullptr);
   PaintBlock(dc, clip);
   DrawExcelLikeFrame(dc, TRUE, nullptr);

@@ -621,11 +621,8 @@ BOOL CGXGridCore::Copy() { return m_pCutPasteImp ? m_pCutPasteImp->Copy(this) : 
 
 BOOL CGXGridCore::Paste() { return m_pCutPasteImp ? m_pCutPasteImp->Paste(this) : FALSE; }
 
-BOOL CGXGridCore::CutSelection() {
-  if (!m_pCutPasteImp) return FALSE;
-  CGXRangeList list;
-  return CopyRangeList(list, TRUE) && Cut(list, 0);
-}
+// The keys' cut is the feature's Cut (operation 6), which works from the selection itself.
+BOOL CGXGridCore::CutSelection() { return m_pCutPasteImp ? m_pCutPasteImp->CutPasteForward6(this, {}) : FALSE; }
 
 void CGXGridCore::Beep() { MessageBeep(0); }
 

@@ -387,13 +387,13 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
     ar.WriteObject(p.m_pMergeSpansH.get());
     ar.WriteObject(p.m_pMergeSpansV.get());
     ar << p.m_wW11;
-    WriteFlag(ar, p.m_bCutPaste1);
+    WriteFlag(ar, p.m_bDirectCopyPaste);
     WriteFlag(ar, p.m_bMarkingEnabled);
-    WriteFlag(ar, p.m_bCutPaste3);
+    WriteFlag(ar, p.m_bDirectCutPaste);
     ar << p.m_wW12;
     WriteFlag(ar, p.m_bP17);
     WriteFlag(ar, p.m_bP18);
-    ar << p.m_nD5 << p.m_nD6;
+    ar << p.m_nLastSortRow << p.m_nLastSortCol;
     return;
   }
 
@@ -480,14 +480,14 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& p, CArchive& ar) {
     }
   }
   if (schema >= 8) {
-    p.m_bCutPaste1 = ReadFlag(ar);
+    p.m_bDirectCopyPaste = ReadFlag(ar);
     p.m_bMarkingEnabled = ReadFlag(ar);
-    p.m_bCutPaste3 = ReadFlag(ar);
+    p.m_bDirectCutPaste = ReadFlag(ar);
   }
   if (schema >= 9) ar >> p.m_wW12;
   if (schema >= 10) p.m_bP17 = ReadFlag(ar);
   if (schema >= 11) {
     p.m_bP18 = ReadFlag(ar);
-    ar >> p.m_nD5 >> p.m_nD6;
+    ar >> p.m_nLastSortRow >> p.m_nLastSortCol;
   }
 }

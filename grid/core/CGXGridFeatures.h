@@ -36,6 +36,8 @@ class CDC;
 class CObject;
 class CObArray;
 class CFindReplaceDialog;
+class CDWordArray;
+class CGXFindReplaceState;
 
 // The argument block of the forwarders named by operation number: up to eight words, in argument order.
 struct GXForwardArgs {
@@ -183,6 +185,19 @@ class CGXCommandFactory {
     return nullptr;
   }
   virtual CObject* CreateSetCoveredCellsCmd(const CGXRange& /*range*/, BOOL /*flag*/) { return nullptr; }
+  // Sorted data: the order that puts the range's rows (columns) back, one offset per place (taken over,
+  // new). Moved cells: the block at its new place, where it came from and the cell store's record of what
+  // the move overwrote (taken over).
+  virtual CObject* CreateMoveDataRowsCmd(const CGXRange& /*range*/, CDWordArray* /*order*/, int /*commandType*/) {
+    return nullptr;
+  }
+  virtual CObject* CreateMoveDataColsCmd(const CGXRange& /*range*/, CDWordArray* /*order*/, int /*commandType*/) {
+    return nullptr;
+  }
+  virtual CObject* CreateMoveCellsCmd(const CGXRange& /*range*/, ROWCOL /*destRow*/, ROWCOL /*destCol*/,
+                                      CObject* /*undoInfo*/, int /*commandType*/) {
+    return nullptr;
+  }
   // Range names: setting a name is undone by setting its former range (or deleting a name that did not
   // exist); deleting one by setting it again with its range and attached object (taken over).
   virtual CObject* CreateSetRangeNameCmd(LPCTSTR /*name*/, BOOL /*hasRange*/, const CGXRange& /*range*/) {
@@ -289,6 +304,14 @@ class CGXGridFindReplaceImp {
   // The find members: the next match from the current position, and a search from a cell (moved to the match).
   virtual BOOL SearchNextMatch(CGXGridCore*, BOOL /*flag*/) { return FALSE; }
   virtual BOOL SearchFromCell(CGXGridCore*, ROWCOL* /*row*/, ROWCOL* /*col*/, DWORD /*flags*/) { return FALSE; }
+  // The cell-control base's own search in one cell and replace-all in one cell come here.
+  virtual BOOL FindTextInCell(CGXControl*, CGXFindReplaceState& /*state*/, ROWCOL /*row*/, ROWCOL /*col*/,
+                              BOOL /*includeCurrent*/, BOOL /*setCurrent*/) {
+    return FALSE;
+  }
+  virtual BOOL ReplaceAllInCell(CGXControl*, CGXFindReplaceState& /*state*/, ROWCOL /*row*/, ROWCOL /*col*/) {
+    return FALSE;
+  }
 };
 
 class CGXGridUserSelectRangeImp {

@@ -80,3 +80,8 @@ void CGXGridParam::SyncCoveredCellPool() {
   CreateCoveredCellPool();
   if (m_pCoveredCellPool) imp->SyncPool(m_pCoveredCellPool.get(), m_coveredCells);
 }
+
+CGXGridParam::Serial::Serial() {
+  static uint64_t next = 0;
+  value = ++next;
+}

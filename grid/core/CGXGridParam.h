@@ -7,6 +7,8 @@
 // written again is unchanged.
 #pragma once
 
+#include <cstdint>
+
 #include <memory>
 #include <vector>
 
@@ -129,12 +131,14 @@ class CGXGridParam : public CObject {
   WORD m_wFloatingMode = 0;  // floating cells: 0 off, 1 and 2 the two modes
   WORD m_wMergingMode = 0;   // merged cells: low two bits 0 off, 1 and 2 the modes; higher bits options
   WORD m_wW11 = 0;
-  // The cut-and-paste feature's switches; the second (cut cells stay marked until pasted) also lets the
-  // composition show the marked cells.
-  BOOL m_bCutPaste1 = FALSE, m_bMarkingEnabled = FALSE, m_bCutPaste3 = FALSE;
+  // The cut-and-paste feature's switches: direct copy and direct cut paste copied (cut) cells inside the
+  // grid by copying (moving) them in place instead of through the clipboard data; the second (cut cells
+  // stay marked until pasted) also lets the composition show the marked cells.
+  BOOL m_bDirectCopyPaste = FALSE, m_bMarkingEnabled = FALSE, m_bDirectCutPaste = FALSE;
   WORD m_wW12 = 0;
   BOOL m_bP17 = FALSE, m_bP18 = FALSE;
-  LONG m_nD5 = -1, m_nD6 = -1;
+  // The last sort: the key row of the last column sort and the key column of the last row sort (-1: none).
+  LONG m_nLastSortRow = -1, m_nLastSortCol = -1;
 
   // Run-time settings that no layout archive carries (a layout read and written again is unchanged; the
   // parameter copy copies them with the other settings).
@@ -191,6 +195,14 @@ class CGXGridParam : public CObject {
   // Set while an undo block with several commands or a freeze command runs: header marking waits.
   BOOL m_bHeaderMarkingLocked = FALSE;
 
+  // Sorting (run-time, neither archived nor copied): whether the last sort was ascending, and the two
+  // header switches: a click on a column header sorts the rows, one on a row header sorts the columns.
+  BOOL m_bLastSortAscending = FALSE;
+  BOOL m_bSortRowsByHeader = FALSE;
+  BOOL m_bSortColsByHeader = FALSE;
+  // The selection frame: a thick inverted frame around the selected range (the frame feature draws it).
+  BOOL m_bSelectionFrame = FALSE;
+
   // State of the grids on this object (neither archived nor copied).
   // While set no grid on this object draws (its callers save and restore it).
   BOOL m_bLockUpdate = FALSE;
@@ -198,6 +210,16 @@ class CGXGridParam : public CObject {
   // enabled, the cut cells are drawn marked.
   CGXRangeList m_copiedRanges;
   BOOL m_bCutPending = FALSE;
+  // A number no other parameter object of this process has had (a copy gets a new one): the direct copy's
+  // clipboard mark names the object by it besides its address, so a freed object's address taken over by a
+  // new one never matches.
+  struct Serial {
+    Serial();
+    Serial(const Serial&) : Serial() {}
+    Serial& operator=(const Serial&) { return *this; }
+    uint64_t value;
+  };
+  Serial m_serial;
 
   // Per-row and per-column byte flags.
   std::vector<BYTE> m_rowFlags;

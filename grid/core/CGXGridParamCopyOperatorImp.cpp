@@ -90,14 +90,14 @@ void CGXGridParamCopyOperatorImp::AssignParam(CGXGridParam& t, const CGXGridPara
   t.m_bP15 = s.m_bP15;
   t.m_bP16 = s.m_bP16;
   t.m_wW11 = s.m_wW11;
-  t.m_bCutPaste1 = s.m_bCutPaste1;
+  t.m_bDirectCopyPaste = s.m_bDirectCopyPaste;
   t.m_bMarkingEnabled = s.m_bMarkingEnabled;
-  t.m_bCutPaste3 = s.m_bCutPaste3;
+  t.m_bDirectCutPaste = s.m_bDirectCutPaste;
   t.m_wW12 = s.m_wW12;
   t.m_bP17 = s.m_bP17;
   t.m_bP18 = s.m_bP18;
-  t.m_nD5 = s.m_nD5;
-  t.m_nD6 = s.m_nD6;
+  t.m_nLastSortRow = s.m_nLastSortRow;
+  t.m_nLastSortCol = s.m_nLastSortCol;
   // The run-time settings that no archive carries are settings all the same. The kept selection range
   // travels with the selection list copied below; the initialised flag belongs to the target's own grids.
   t.m_bHeaderMarking = s.m_bHeaderMarking;

@@ -120,6 +120,13 @@ void CGXStylePtrArrayPtrArray::SetAtGrow(INT_PTR i, CGXStylePtrArray* row) {
   slot = row;
 }
 
+CGXStylePtrArray* CGXStylePtrArrayPtrArray::Detach(INT_PTR i) {
+  if (i < 0 || i >= GetSize()) return nullptr;
+  CGXStylePtrArray* row = m_items[static_cast<std::size_t>(i)];
+  m_items[static_cast<std::size_t>(i)] = nullptr;
+  return row;
+}
+
 void CGXStylePtrArrayPtrArray::SetSize(INT_PTR n) {
   if (n < 0) n = 0;
   for (INT_PTR i = n; i < GetSize(); ++i) delete m_items[static_cast<std::size_t>(i)];

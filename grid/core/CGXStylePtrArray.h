@@ -57,6 +57,8 @@ class CGXStylePtrArrayPtrArray : public CObject {
   // The row array at i, created (and the array grown) when missing.
   CGXStylePtrArray& Row(INT_PTR i);
   void SetAtGrow(INT_PTR i, CGXStylePtrArray* row);
+  // Gives up ownership of a row and leaves null (null past the end).
+  CGXStylePtrArray* Detach(INT_PTR i);
   void SetSize(INT_PTR n);
   void InsertAt(INT_PTR i, INT_PTR count);
   void DeleteAll();

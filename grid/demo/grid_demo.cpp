@@ -3,7 +3,9 @@
 //
 //   grid_demo --png out.png                 lays the grid out, paints, writes a screenshot
 //   grid_demo --screen [--seconds N]        on screen until closed (or N seconds): arrows, Tab, Page
-//                                           keys, the wheel, the scroll bars and clicks all work
+//                                           keys, the wheel, the scroll bars and clicks all work; the
+//                                           clipboard keys, a double click on a column header (sorts),
+//                                           the fill handle and Undo too
 //   grid_demo --page NAME --png | --screen  a page of the cell-control gallery instead (gallery.h);
 //                                           --page list names the pages
 #include <cstdio>
@@ -76,6 +78,11 @@ HWND BuildWindows() {
   HWND main = gallery::CreatePageWindow("Grid demo", 600, 400);
   CGXGridWnd* grid = gallery::PageGrid(main);
   grid->AttachParam(GenerateLayout(), TRUE);
+  // Clipboard exchange is on in every grid; here a double click on a column header sorts the rows, the
+  // selection's corner handle fills by dragging (values) and the selection is framed.
+  grid->GetParam()->m_bSortRowsByHeader = TRUE;
+  grid->GetParam()->m_bFillEnabled = 1;
+  grid->GetParam()->m_bSelectionFrame = TRUE;
   grid->InitializeFromStyle();
   grid->MoveCurrentCellTo(3, 1, GX_INVALIDATE);
   ShowWindow(main, SW_SHOW);

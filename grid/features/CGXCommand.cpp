@@ -6,6 +6,7 @@
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/gxstrings.h"
 #include "grid/features/CGXCommandFactoryImp.h"
+#include "grid/features/CGXDirectCopyMoveCellsImp.h"
 
 IMPLEMENT_DYNAMIC(CGXCommand, CObject)
 IMPLEMENT_DYNAMIC(CGXBlockCmd, CGXCommand)
@@ -30,6 +31,9 @@ IMPLEMENT_DYNAMIC(CGXChangePropertiesCmd, CGXCommand)
 IMPLEMENT_DYNAMIC(CGXChangeBaseStyleCmd, CGXCommand)
 IMPLEMENT_DYNAMIC(CGXSetRangeNameCmd, CGXCommand)
 IMPLEMENT_DYNAMIC(CGXDeleteRangeNameCmd, CGXCommand)
+IMPLEMENT_DYNAMIC(CGXMoveDataRowsCmd, CGXCommand)
+IMPLEMENT_DYNAMIC(CGXMoveDataColsCmd, CGXCommand)
+IMPLEMENT_DYNAMIC(CGXMoveCellsCmd, CGXCommand)
 
 // The update flags every command's grid operation is run with.
 namespace {
@@ -177,4 +181,27 @@ BOOL CGXDeleteRangeNameCmd::Execute(CGXGridCore* g, int t) {
   if (!g->SetRangeName(m_sName, &m_range, reinterpret_cast<DWORD_PTR>(m_object.get()), kFlags, t)) return FALSE;
   m_object.release();
   return TRUE;
+}
+
+// The sorted-data and moved-cells commands run the features' operations through the grid's forwarders.
+BOOL CGXMoveDataRowsCmd::Execute(CGXGridCore* g, int t) {
+  GXForwardArgs a;
+  a.v = {reinterpret_cast<DWORD_PTR>(&m_range), reinterpret_cast<DWORD_PTR>(m_order.get()), kFlags,
+         static_cast<DWORD_PTR>(t)};
+  return g->SortForward2(a) != 0;
+}
+
+BOOL CGXMoveDataColsCmd::Execute(CGXGridCore* g, int t) {
+  GXForwardArgs a;
+  a.v = {reinterpret_cast<DWORD_PTR>(&m_range), reinterpret_cast<DWORD_PTR>(m_order.get()), kFlags,
+         static_cast<DWORD_PTR>(t)};
+  return g->SortForward7(a) != 0;
+}
+
+BOOL CGXMoveCellsCmd::Execute(CGXGridCore* g, int t) {
+  CObject* info = m_moveInfo.release();
+  const BOOL ok = GXMoveCells(g, m_range, m_nDestRow, m_nDestCol, info, kFlags, t);
+  // The move consumed the record's entries; an object it did not hand on to a new command stays here.
+  m_moveInfo.reset(info);
+  return ok;
 }

@@ -13,6 +13,7 @@
 #include "grid/core/CGXRange.h"
 #include "grid/core/CGXStyle.h"
 #include "grid/core/CGXStylesMap.h"
+#include "platform/base/CDWordArray.h"
 #include "platform/base/CObArray.h"
 #include "platform/base/CObList.h"
 #include "platform/base/CObject.h"
@@ -300,4 +301,43 @@ class CGXDeleteRangeNameCmd : public CGXCommand {
   CString m_sName;
   CGXRange m_range;
   std::unique_ptr<CObject> m_object;
+};
+
+// Undoes a sort: puts the rows (columns) of the range back in the order it holds (through the sorting
+// feature's move of sorted data, which records the inverse order again).
+class CGXMoveDataRowsCmd : public CGXCommand {
+  DECLARE_DYNAMIC(CGXMoveDataRowsCmd)
+
+ public:
+  CGXMoveDataRowsCmd(const CGXRange& range, CDWordArray* order) : m_range(range), m_order(order) {}
+  BOOL Execute(CGXGridCore* grid, int commandType) override;
+  CString GetName() override { return GXCommandName(20181); }
+  CGXRange m_range;
+  std::unique_ptr<CDWordArray> m_order;
+};
+
+class CGXMoveDataColsCmd : public CGXCommand {
+  DECLARE_DYNAMIC(CGXMoveDataColsCmd)
+
+ public:
+  CGXMoveDataColsCmd(const CGXRange& range, CDWordArray* order) : m_range(range), m_order(order) {}
+  BOOL Execute(CGXGridCore* grid, int commandType) override;
+  CString GetName() override { return GXCommandName(20182); }
+  CGXRange m_range;
+  std::unique_ptr<CDWordArray> m_order;
+};
+
+// Undoes a move of cells: moves the block from where it went back to where it came from, and puts back what
+// the move overwrote (the cell store's record, handed to that move).
+class CGXMoveCellsCmd : public CGXCommand {
+  DECLARE_DYNAMIC(CGXMoveCellsCmd)
+
+ public:
+  CGXMoveCellsCmd(const CGXRange& range, ROWCOL destRow, ROWCOL destCol, CObject* moveInfo)
+      : m_range(range), m_nDestRow(destRow), m_nDestCol(destCol), m_moveInfo(moveInfo) {}
+  BOOL Execute(CGXGridCore* grid, int commandType) override;
+  CString GetName() override { return GXCommandName(20179); }
+  CGXRange m_range;
+  ROWCOL m_nDestRow, m_nDestCol;
+  std::unique_ptr<CObject> m_moveInfo;
 };

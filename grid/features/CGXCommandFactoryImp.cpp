@@ -76,6 +76,17 @@ CObject* CGXCommandFactoryImp::CreateSetCoveredCellsCmd(const CGXRange& r, BOOL)
   return Make<CGXSetCoveredCellsCmd>(r.top, r.left, r.bottom, r.right);
 }
 
+CObject* CGXCommandFactoryImp::CreateMoveDataRowsCmd(const CGXRange& range, CDWordArray* order, int) {
+  return Make<CGXMoveDataRowsCmd>(range, order);
+}
+CObject* CGXCommandFactoryImp::CreateMoveDataColsCmd(const CGXRange& range, CDWordArray* order, int) {
+  return Make<CGXMoveDataColsCmd>(range, order);
+}
+CObject* CGXCommandFactoryImp::CreateMoveCellsCmd(const CGXRange& range, ROWCOL destRow, ROWCOL destCol,
+                                                  CObject* undoInfo, int) {
+  return Make<CGXMoveCellsCmd>(range, destRow, destCol, undoInfo);
+}
+
 CObject* CGXCommandFactoryImp::CreateSetStyleRangeCmd(const CGXRange& range, int type, CObArray* oldStyles) {
   return Make<CGXSetStyleRangeCmd>(range, type, oldStyles);
 }

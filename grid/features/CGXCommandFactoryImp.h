@@ -34,6 +34,10 @@ class CGXCommandFactoryImp : public CGXCommandFactory {
   CObject* CreateInsertColsCmd(ROWCOL col, ROWCOL count, int* widths, CObArray* cellStyles, CObArray* colStyles,
                                ROWCOL rowCount) override;
   CObject* CreateSetCoveredCellsCmd(const CGXRange& range, BOOL flag) override;
+  CObject* CreateMoveDataRowsCmd(const CGXRange& range, CDWordArray* order, int commandType) override;
+  CObject* CreateMoveDataColsCmd(const CGXRange& range, CDWordArray* order, int commandType) override;
+  CObject* CreateMoveCellsCmd(const CGXRange& range, ROWCOL destRow, ROWCOL destCol, CObject* undoInfo,
+                              int commandType) override;
   CObject* CreateSetStyleRangeCmd(const CGXRange& range, int type, CObArray* oldStyles) override;
   CObject* CreateSetFrozenRowsCmd(ROWCOL frozen, ROWCOL header) override;
   CObject* CreateSetFrozenColsCmd(ROWCOL frozen, ROWCOL header) override;

@@ -8,9 +8,12 @@
 #include "grid/features/CGXOleDateTimeImp.h"
 #include "grid/features/gxinteractionfeatures.h"
 #include "grid/features/gxfeaturestrings.h"
+#include "grid/features/CGXGridSortMoveDataImp.h"
+#include "grid/features/gxexchangestrings.h"
 
 void GXRegisterEditingFeatures() {
   GXRegisterFeatureStrings();
+  GXRegisterExchangeStrings();
   if (!CGXControlFactory::FirstRegistration(reinterpret_cast<const void*>(&GXRegisterEditingFeatures))) return;
   using GC = CGXControlFactory::GridComponent;
   CGXControlFactory::AddGridComponentInstaller(GC::CommandFactory, [](CGXGridCore* g) {
@@ -19,6 +22,33 @@ void GXRegisterEditingFeatures() {
   CGXControlFactory::AddGridComponentInstaller(GC::ClearCells, [](CGXGridCore* g) {
     if (g) g->InstallClearCellsImp();
   });
+  // Clipboard and data exchange, sorting, find and replace.
+  CGXControlFactory::AddGridComponentInstaller(GC::FindReplace, [](CGXGridCore* g) {
+    if (g) g->InstallFindReplaceImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::Sort, [](CGXGridCore* g) {
+    if (g) g->InstallSortImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::DirectCopyMove, [](CGXGridCore* g) {
+    if (g) g->InstallDirectCopyMoveCellsImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::TextDataExchange, [](CGXGridCore* g) {
+    if (g) g->InstallTextDataExchangeImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::StyleDataExchange, [](CGXGridCore* g) {
+    if (g) g->InstallStyleDataExchangeImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::CutPaste, [](CGXGridCore* g) {
+    if (g) g->InstallCutPasteImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::SelectionFrame, [](CGXGridCore* g) {
+    if (g) g->InstallExcelLikeFrameImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::FillHandle, [](CGXGridCore* g) {
+    if (g) g->InstallExcelLikeFillImp();
+  });
+  CGXControlFactory::AddApplicationComponentInstaller(CGXControlFactory::ApplicationComponent::SortMove,
+                                                      &InstallSortMoveDataImp);
   GXRegisterInteractionFeatures();
   using AC = CGXControlFactory::ApplicationComponent;
   CGXControlFactory::AddApplicationComponentInstaller(AC::NumberFormatting, &InstallNumberFormattingImp);

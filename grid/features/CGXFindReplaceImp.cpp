@@ -1,0 +1,325 @@
+#include "grid/features/CGXFindReplaceImp.h"
+
+#include <algorithm>
+
+#include "grid/controls/CGXControl.h"
+#include "grid/core/CGXFindReplaceState.h"
+#include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXLongOperation.h"
+#include "grid/core/gxstrings.h"
+#include "platform/base/CException.h"
+#include "platform/framework/CFindReplaceDialog.h"
+
+namespace gx {
+
+int ReplaceAllOccurrences(CString& text, const CString& find, const CString& replacement, BOOL matchCase) {
+  if (find.IsEmpty()) return 0;
+  CString search = text, key = find;
+  if (!matchCase) {
+    search.MakeUpper();
+    key.MakeUpper();
+  }
+  CString out;
+  int count = 0, pos = 0;
+  for (int hit; (hit = search.Find(key, pos)) >= 0; pos = hit + key.GetLength(), ++count)
+    out += text.Mid(pos, hit - pos) + replacement;
+  if (count == 0) return 0;
+  text = out + text.Mid(pos);
+  return count;
+}
+
+}  // namespace gx
+
+namespace {
+
+// The display text of a cell as a search reads it: with the style of the cell being looked at when a column
+// search set one, else the cell's composed style.
+CString CellText(CGXControl* control, CGXFindReplaceState& state, ROWCOL row, ROWCOL col) {
+  CGXGridCore* grid = control->Grid();
+  CString text;
+  if (state.m_pStyle) {
+    if (!control->GetDisplayText(text, row, col, nullptr, *state.m_pStyle)) text = state.m_pStyle->GetValue();
+  } else {
+    CGXStyle* style = grid->NewWorkStyle();
+    grid->ComposeCellStyle(row, col, *style);
+    if (!control->GetDisplayText(text, row, col, nullptr, *style)) text = style->GetValue();
+    grid->ReleaseWorkStyle(style);
+  }
+  return text;
+}
+
+BOOL HasRowsAndCols(CGXGridCore* grid) { return grid->GetRowCount() > 0 && grid->GetColCount() > 0; }
+
+void StoreRequest(LPCTSTR text, BOOL matchCase) {
+  CGXFindReplaceState& s = CGXFindReplaceState::Get();
+  s.m_strFind = text ? text : "";
+  s.m_bCase = matchCase;
+  s.PrepareFindText();
+}
+
+}  // namespace
+
+void CGXFindReplaceImp::OnShowFindReplaceDialog(CGXGridCore* grid, BOOL findOnly) {
+  if (!HasRowsAndCols(grid)) return;
+  CGXFindReplaceState& s = CGXFindReplaceState::Get();
+  s.m_pGrid = grid;
+  m_pLastGrid = grid;
+  ROWCOL row = 0, col = 0;
+  if (!grid->QueryCurrentCell(&row, &col)) {
+    grid->MoveCurrentCellTo(std::min(grid->GetTopRow(), grid->GetRowCount()),
+                            std::min(grid->GetLeftCol(), grid->GetColCount()));
+  } else {
+    grid->BringCellIntoView(row, col);
+  }
+  CString proposed;
+  grid->SelectedTextOfCurrentCell(proposed);
+  if (proposed.IsEmpty()) proposed = s.m_strFind;
+  // An open dialog of the same kind comes to the front; one of the other kind makes way for a new one.
+  if (s.m_pFindReplaceDlg && s.m_hWndFindDlg && ::IsWindow(s.m_hWndFindDlg)) {
+    if (s.m_bFindOnly == findOnly) {
+      ::ShowWindow(s.m_hWndFindDlg, SW_SHOW);
+      ::SetActiveWindow(s.m_hWndFindDlg);
+      return;
+    }
+    ::SendMessage(s.m_hWndFindDlg, WM_CLOSE, 0, 0);
+  }
+  s.m_pFindReplaceDlg = nullptr;
+  s.m_hWndFindDlg = nullptr;
+  s.m_hWndFindOwner = grid->GridHwnd();
+  DWORD flags = FR_HIDEWHOLEWORD;
+  if (s.m_bNext) flags |= FR_DOWN;
+  if (s.m_bCase) flags |= FR_MATCHCASE;
+  auto* dialog = new CFindReplaceDialog;
+  if (!dialog->Create(findOnly, proposed, s.m_strReplace, flags, grid->GridWnd())) {
+    // A dialog whose window was never made does not delete itself.
+    delete dialog;
+    return;
+  }
+  s.m_pFindReplaceDlg = dialog;
+  s.m_hWndFindDlg = dialog->GetSafeHwnd();
+  s.m_bFindOnly = findOnly;
+}
+
+void CGXFindReplaceImp::OnFindReplace(CGXGridCore* grid, CFindReplaceDialog* dialog) {
+  CGXFindReplaceState& s = CGXFindReplaceState::Get();
+  if (!dialog) return;
+  // A dialog opened by another grid belongs to that grid.
+  if (s.m_pGrid && s.m_pGrid != grid && s.m_pFindReplaceDlg == dialog) {
+    s.m_pGrid->OnGridFindReplace(dialog);
+    return;
+  }
+  if (dialog->IsTerminating()) {
+    s.m_pFindReplaceDlg = nullptr;
+    s.m_hWndFindDlg = nullptr;
+    return;
+  }
+  const CString find = dialog->GetFindString();
+  if (dialog->FindNext()) {
+    OnFindNext(grid, find, dialog->SearchDown(), dialog->MatchCase());
+  } else if (dialog->ReplaceCurrent()) {
+    OnReplaceSel(grid, find, dialog->SearchDown(), dialog->MatchCase(), dialog->GetReplaceString());
+  } else if (dialog->ReplaceAll()) {
+    s.m_bReplaceAll = TRUE;
+    OnReplaceAll(grid, find, dialog->GetReplaceString(), dialog->MatchCase());
+    s.m_bReplaceAll = FALSE;
+  }
+}
+
+void CGXFindReplaceImp::OnFindNext(CGXGridCore* grid, LPCTSTR text, BOOL down, BOOL matchCase) {
+  if (!HasRowsAndCols(grid)) return;
+  StoreRequest(text, matchCase);
+  CGXFindReplaceState::Get().m_bNext = down;
+  FindNext(grid, TRUE);
+}
+
+BOOL CGXFindReplaceImp::FindNext(CGXGridCore* grid, BOOL setCurrent) {
+  ROWCOL row = 0, col = 0;
+  if (!HasRowsAndCols(grid) || !grid->QueryCurrentCell(&row, &col)) return FALSE;
+  CGXFindReplaceState& s = CGXFindReplaceState::Get();
+  BOOL found = FALSE;
+  {
+    CGXLongOperationScope scope;
+    CGXControl* control = grid->ControlOfCurrentCell();
+    if (control)
+      found = control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, FALSE, setCurrent);
+    if (!found) {
+      ROWCOL r = row, c = col;
+      found = grid->SearchFromCell(&r, &c, setCurrent);
+    }
+  }
+  if (!found && setCurrent) grid->OnTextNotFound(s.m_strFind);
+  return found;
+}
+
+BOOL CGXFindReplaceImp::FindTextInCell(CGXControl* control, CGXFindReplaceState& state, ROWCOL row, ROWCOL col,
+                                       BOOL includeCurrent, BOOL setCurrent) {
+  CGXGridCore* grid = control->Grid();
+  if (!includeCurrent && grid->MatchesCurrentCell(row, col)) return FALSE;
+  if (state.m_strFind.IsEmpty()) return FALSE;
+  CString text = CellText(control, state, row, col);
+  if (!state.m_bCase) text.MakeUpper();
+  const CString& key = state.m_bCase ? state.m_strFind : state.m_strFindUpper;
+  if (text.Find(key) < 0) return FALSE;
+  if (setCurrent) {
+    grid->MoveCurrentCellTo(row, col);
+    grid->BringCellIntoView(row, col);
+  }
+  return TRUE;
+}
+
+BOOL CGXFindReplaceImp::SearchColumn(CGXGridCore* grid, ROWCOL* rowInOut, ROWCOL* colIn, DWORD flags) {
+  if (!rowInOut || !colIn) return FALSE;
+  CGXFindReplaceState& s = CGXFindReplaceState::Get();
+  const BOOL down = s.m_bNext;
+  const ROWCOL last = grid->GetRowCount(), col = *colIn;
+  const ROWCOL start = *rowInOut;
+  ROWCOL row = down ? start + 1 : start - 1;
+  CGXLongOperationScope scope;
+  scope.SetStatusText(gx::LoadGridString(20157), TRUE);
+  const uint64_t span = (down ? (last >= start ? uint64_t{last} - start : 0) : uint64_t{start}) + 1;
+  uint64_t progress = 0;
+  BOOL found = FALSE;
+  CGXStyle* style = grid->NewWorkStyle();
+  while (row != 0 && row <= last) {
+    progress += 100;
+    if (scope.IsWaitDelayElapsed()) {
+      GXGetLongOperationState().m_nPercentDone = static_cast<int>(std::min<uint64_t>(progress / span, 100));
+      BOOL abort = FALSE;
+      scope.PollAbort(abort);
+      if (abort) break;
+    }
+    style->Free();
+    grid->ComposeCellStyle(row, col, *style);
+    if (CGXControl* control = grid->ControlForId(style->GetControl())) {
+      s.m_pStyle = style;
+      found = control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, FALSE);
+      s.m_pStyle = nullptr;
+    }
+    if (found) break;
+    row = down ? row + 1 : row - 1;
+  }
+  grid->ReleaseWorkStyle(style);
+  if (found) {
+    *rowInOut = row;
+    if (flags) {
+      grid->MoveCurrentCellTo(row, col);
+      grid->BringCellIntoView(row, col);
+      if (CGXControl* control = grid->ControlOfCurrentCell())
+        control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, TRUE);
+    }
+  }
+  return found;
+}
+
+void CGXFindReplaceImp::OnReplaceSel(CGXGridCore* grid, LPCTSTR text, BOOL down, BOOL matchCase, LPCTSTR replacement) {
+  ROWCOL row = 0, col = 0;
+  if (!HasRowsAndCols(grid) || !grid->QueryCurrentCell(&row, &col)) return;
+  StoreRequest(text, matchCase);
+  CGXFindReplaceState& s = CGXFindReplaceState::Get();
+  s.m_strReplace = replacement ? replacement : "";
+  s.m_bNext = down;
+  BOOL more = FALSE;
+  {
+    CGXLongOperationScope scope;
+    CGXControl* control = grid->ControlOfCurrentCell();
+    if (control && control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, TRUE)) {
+      control = grid->ControlOfCurrentCell();
+      if (control) control->ReplaceSelectedText(s.m_strReplace);
+      control = grid->ControlOfCurrentCell();
+      more = control && control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, FALSE, TRUE);
+    }
+    if (!more) {
+      ROWCOL r = row, c = col;
+      more = grid->SearchFromCell(&r, &c, TRUE);
+    }
+  }
+  if (!more) grid->OnTextNotFound(s.m_strFind);
+}
+
+void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR replacement, BOOL matchCase) {
+  ROWCOL row = 0, col = 0;
+  if (!HasRowsAndCols(grid) || !grid->QueryCurrentCell(&row, &col)) return;
+  StoreRequest(text, matchCase);
+  CGXFindReplaceState& s = CGXFindReplaceState::Get();
+  s.m_strReplace = replacement ? replacement : "";
+  s.m_bNext = TRUE;
+  grid->CompleteCellEdit(TRUE);
+  CGXLongOperationScope scope;
+  scope.SetStatusText(gx::LoadGridString(20155), TRUE);
+  CGXLongOperationScope::IgnoreNestedLongOperations(TRUE);
+  CGXLongOperationScope::SetRollbackOffered(TRUE);
+  const BOOL transaction = s.m_bReplaceAll;
+  if (transaction) grid->BeginTransaction(gx::LoadGridString(20156));
+  const ROWCOL last = grid->GetRowCount();
+  const uint64_t span = uint64_t{last} - row + 1;
+  uint64_t progress = 0;
+  BOOL replaced = FALSE, aborted = FALSE;
+  CGXStyle* style = grid->NewWorkStyle();
+  for (ROWCOL r = row; r <= last; ++r) {
+    progress += 100;
+    if (scope.IsWaitDelayElapsed()) {
+      GXGetLongOperationState().m_nPercentDone = static_cast<int>(std::min<uint64_t>(progress / span, 100));
+      BOOL abort = FALSE;
+      scope.PollAbort(abort);
+      if (abort) {
+        aborted = TRUE;
+        break;
+      }
+    }
+    style->Free();
+    grid->ComposeCellStyle(r, col, *style);
+    if (CGXControl* control = grid->ControlForId(style->GetControl())) {
+      s.m_pStyle = style;
+      if (control->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&s), r, col)) replaced = TRUE;
+      s.m_pStyle = nullptr;
+    }
+    if (r == GX_MAXROWCOL) break;
+  }
+  grid->ReleaseWorkStyle(style);
+  GXGetLongOperationState().m_nPercentDone = -1;
+  CGXLongOperationScope::IgnoreNestedLongOperations(FALSE);
+  if (!aborted) {
+    if (!replaced) grid->OnTextNotFound(s.m_strFind);
+    if (transaction) grid->CommitTransaction();
+  } else if (transaction) {
+    if (CGXLongOperationScope::IsRollbackRequested())
+      grid->RollbackTransaction();
+    else
+      grid->CommitTransaction();
+  }
+  // Decision: an abort without a transaction keeps what was replaced and ends here; it does not throw to
+  // callers that cannot expect it.
+  CGXLongOperationScope::SetRollbackOffered(FALSE);
+  grid->RedrawAll(GX_INVALIDATE);
+}
+
+BOOL CGXFindReplaceImp::ReplaceAllInCell(CGXControl* control, CGXFindReplaceState& state, ROWCOL row, ROWCOL col) {
+  CString text = CellText(control, state, row, col);
+  if (!gx::ReplaceAllOccurrences(text, state.m_strFind, state.m_strReplace, state.m_bCase)) return FALSE;
+  return control->Grid()->StoreValueFromControl(row, col, text, gxCopy, state.m_pStyle);
+}
+
+void CGXFindReplaceImp::FindReplaceForward0(CGXGridCore* grid, const GXForwardArgs& a) {
+  OnShowFindReplaceDialog(grid, static_cast<BOOL>(a.v[0]));
+}
+
+void CGXFindReplaceImp::SetFindRequest(CGXGridCore* grid, LPCTSTR text, BOOL down, DWORD matchCase) {
+  OnFindNext(grid, text, down, matchCase != 0);
+}
+
+void CGXFindReplaceImp::FindReplaceForward5(CGXGridCore* grid, const GXForwardArgs& a) {
+  OnReplaceSel(grid, reinterpret_cast<LPCTSTR>(a.v[0]), static_cast<BOOL>(a.v[1]), static_cast<BOOL>(a.v[2]),
+               reinterpret_cast<LPCTSTR>(a.v[3]));
+}
+
+void CGXFindReplaceImp::FindReplaceForward6(CGXGridCore* grid, const GXForwardArgs& a) {
+  OnReplaceAll(grid, reinterpret_cast<LPCTSTR>(a.v[0]), reinterpret_cast<LPCTSTR>(a.v[1]), static_cast<BOOL>(a.v[2]));
+}
+
+void CGXFindReplaceImp::FindReplaceForward7(CGXGridCore* grid, const GXForwardArgs& a) {
+  OnFindReplace(grid, reinterpret_cast<CFindReplaceDialog*>(a.v[0]));
+}
+
+void CGXGridCore::InstallFindReplaceImp() {
+  if (!GetFindReplaceImp()) SetFeature(new CGXFindReplaceImp);
+}

@@ -1,0 +1,202 @@
+#include "grid/features/CGXTextDataExchangeImp.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "grid/controls/CGXControl.h"
+#include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXLongOperation.h"
+#include "grid/core/CGXRangeList.h"
+#include "grid/core/gxstrings.h"
+#include "grid/features/gxcopyblock.h"
+#include "platform/base/CException.h"
+#include "platform/base/CFile.h"
+#include "platform/base/StringApi.h"
+
+namespace {
+
+void WriteText(CFile& file, const CString& text) {
+  if (!text.IsEmpty()) file.Write(static_cast<LPCSTR>(text), static_cast<UINT>(text.GetLength()));
+}
+
+}  // namespace
+
+void CGXTextDataExchangeImp::GetCopyText(CString& out, CGXGridCore* grid, ROWCOL row, ROWCOL col) {
+  out.Empty();
+  CGXStyle* style = grid->NewWorkStyle();
+  grid->ComposeCellStyle(row, col, *style);
+  CGXControl* control = grid->ControlForId(style->GetControl());
+  if (!control || !control->GetDisplayText(out, row, col, nullptr, *style)) out = style->GetValue();
+  grid->ReleaseWorkStyle(style);
+}
+
+BOOL CGXTextDataExchangeImp::CellText(CString& out, CGXGridCore* grid, ROWCOL row, ROWCOL col) {
+  GetCopyText(out, grid, row, col);
+  return TRUE;
+}
+
+BOOL CGXTextDataExchangeImp::CopyTextToFile(CGXGridCore* grid, CFile& file, const CGXRangeList& ranges) {
+  const GXCopyBlock block = GXCopyBlock::FromRanges(grid, ranges);
+  CGXLongOperationScope scope;
+  scope.SetStatusText(gx::LoadGridString(20147), TRUE);
+  const CString sep = grid->m_sCopySeparator.IsEmpty() ? CString("\t") : grid->m_sCopySeparator;
+  const BOOL escapes = (grid->m_nClipboardFlags & gx::kClipEscapes) != 0;
+  const uint64_t cells = std::max<uint64_t>(block.Cells(), 1);
+  BOOL anyText = FALSE, aborted = FALSE;
+  uint64_t rowsDone = 0, colsInRow = 0;
+  CString text;
+  try {
+    for (const auto& rb : block.rowBands) {
+      for (ROWCOL r = rb.first;; ++r) {
+        if (rowsDone > 0) WriteText(file, "\r\n");
+        colsInRow = 0;
+        for (const auto& cb : block.colBands) {
+          for (ROWCOL c = cb.first;; ++c) {
+            if (colsInRow > 0) WriteText(file, sep);
+            GetCopyText(text, grid, r, c);
+            if (!text.IsEmpty()) anyText = TRUE;
+            WriteText(file, gx::EncodeCopyText(text, escapes));
+            ++colsInRow;
+            if (scope.IsWaitDelayElapsed()) {
+              GXGetLongOperationState().m_nPercentDone =
+                  static_cast<int>((rowsDone * block.cols + colsInRow) * 100 / cells);
+              BOOL abort = FALSE;
+              scope.PollAbort(abort);
+              if (abort) AfxThrowUserException();
+            }
+            if (c == cb.last) break;
+          }
+        }
+        ++rowsDone;
+        if (r == rb.last) break;
+      }
+    }
+  } catch (CUserException* e) {
+    e->Delete();
+    aborted = TRUE;
+  }
+  if (!aborted && (rowsDone > 1 || colsInRow > 1)) WriteText(file, "\r\n");
+  grid->m_nLastCopiedRows = static_cast<ROWCOL>(rowsDone);
+  grid->m_nLastCopiedCols = static_cast<ROWCOL>(colsInRow);
+  return !aborted && anyText;
+}
+
+BOOL CGXTextDataExchangeImp::SetPastedText(CGXGridCore* grid, ROWCOL row, ROWCOL col, const CString& text, UINT flags,
+                                           const CGXStyle* style) {
+  return grid->SetCellTextThroughControl(row, col, text, flags, style);
+}
+
+BOOL CGXTextDataExchangeImp::GetTextDimensions(CGXGridCore* grid, const char* data, size_t size, DWORD* rows,
+                                               DWORD* cols) {
+  gx::MeasurePasteText(data, size, grid->m_sPasteSeparator, rows, cols);
+  return TRUE;
+}
+
+// Call flow: fields are cut at separators, line ends, a NUL or the data's end; each is stored (growing the
+// grid as allowed) before the walk goes on. The walk never reads past `size`: the clipboard's size may
+// include bytes behind the NUL, and a buffer from elsewhere may have no NUL at all.
+BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* data, size_t size,
+                                                 const CGXRange& target) {
+  if (!data) return FALSE;
+  const DWORD flags = grid->m_nClipboardFlags;
+  const BOOL escapes = (flags & gx::kClipEscapes) != 0;
+  const CString seps = grid->m_sPasteSeparator.IsEmpty() ? CString("\t") : grid->m_sPasteSeparator;
+  auto isSep = [&](char c) { return c != '\0' && std::strchr(static_cast<LPCSTR>(seps), c) != nullptr; };
+
+  CGXLongOperationScope scope;
+  scope.SetStatusText(gx::LoadGridString(20152), TRUE);
+  CGXLongOperationScope::SetRollbackOffered(TRUE);
+  grid->CompleteCellEdit(TRUE);
+  grid->BeginTransaction(gx::LoadGridString(20154));
+  const BOOL oldLock = grid->LockUpdate(TRUE);
+
+  ROWCOL row = target.top, col = target.left, maxCol = target.left;
+  BOOL failed = FALSE, aborted = FALSE;
+  CGXStyle* style = grid->NewWorkStyle();
+  try {
+    size_t i = 0;
+    while (i < size) {
+      const size_t start = i;
+      while (i < size && data[i] != '\0' && data[i] != '\r' && data[i] != '\n' && !isSep(data[i]))
+        i += (IsDBCSLeadByte(static_cast<BYTE>(data[i])) && i + 1 < size) ? 2 : 1;
+      i = std::min(i, size);
+      const char end = i < size ? data[i] : '\0';
+      // An empty last line (nothing between the last line end and the NUL or the data's end) is no line.
+      const BOOL emptyTail = start == i && col == target.left && end == '\0';
+      if (!emptyTail) {
+        BOOL store = TRUE;
+        if (row > grid->GetRowCount()) {
+          if ((flags & 0x0200) || !grid->SetRowCount(row, GX_UPDATENOW)) break;  // the paste ends here
+        }
+        if (col > grid->GetColCount()) {
+          if ((flags & 0x0400) || !grid->SetColCount(col, GX_UPDATENOW)) store = FALSE;  // this field is dropped
+        }
+        if (store) {
+          const CString text = gx::DecodePastedField(data + start, i - start, escapes);
+          grid->ComposeCellStyle(row, col, *style);
+          if (!SetPastedText(grid, row, col, text, 1, style)) {
+            failed = TRUE;
+            break;
+          }
+        }
+      }
+      maxCol = std::max(maxCol, col);
+      if (i >= size || end == '\0') break;
+      if (end == '\r' || end == '\n') {
+        if (end == '\r' && i + 1 < size && data[i + 1] == '\n') ++i;
+        ++i;
+        if (i >= size || data[i] == '\0') break;
+        if (row == GX_MAXROWCOL) break;
+        ++row;
+        col = target.left;
+      } else {
+        ++i;
+        if (col == GX_MAXROWCOL) break;
+        ++col;
+      }
+      if (scope.IsWaitDelayElapsed()) {
+        GXGetLongOperationState().m_nPercentDone = static_cast<int>(static_cast<uint64_t>(i) * 100 / size);
+        BOOL abort = FALSE;
+        scope.PollAbort(abort);
+        if (abort) AfxThrowUserException();
+      }
+    }
+  } catch (CUserException* e) {
+    e->Delete();
+    failed = aborted = TRUE;
+  }
+  grid->ReleaseWorkStyle(style);
+  // A failed paste keeps what was stored unless the user asked for a roll-back.
+  if (aborted && CGXLongOperationScope::IsRollbackRequested())
+    grid->RollbackTransaction();
+  else
+    grid->CommitTransaction();
+  CGXLongOperationScope::SetRollbackOffered(FALSE);
+  grid->LockUpdate(oldLock);
+  const ROWCOL lastRow = grid->GetRowCount();
+  if (target.top <= lastRow) grid->RedrawRange(target.top, target.left, lastRow, maxCol, GX_UPDATENOW);
+  grid->RefreshScrollBars();
+  return !failed;
+}
+
+LRESULT CGXTextDataExchangeImp::TextExchangeForward0(CGXGridCore* grid, const GXForwardArgs& a) {
+  auto* file = reinterpret_cast<CFile*>(a.v[0]);
+  auto* ranges = reinterpret_cast<const CGXRangeList*>(a.v[1]);
+  return file && ranges ? CopyTextToFile(grid, *file, *ranges) : FALSE;
+}
+
+LRESULT CGXTextDataExchangeImp::TextExchangeForward2(CGXGridCore* grid, const GXForwardArgs& a) {
+  auto* target = reinterpret_cast<const CGXRange*>(a.v[2]);
+  return target ? PasteTextFromBuffer(grid, reinterpret_cast<const char*>(a.v[0]), a.v[1], *target) : FALSE;
+}
+
+LRESULT CGXTextDataExchangeImp::TextExchangeForward4(CGXGridCore* grid, const GXForwardArgs& a) {
+  return GetTextDimensions(grid, reinterpret_cast<const char*>(a.v[0]), a.v[1], reinterpret_cast<DWORD*>(a.v[2]),
+                           reinterpret_cast<DWORD*>(a.v[3]));
+}
+
+LRESULT CGXTextDataExchangeImp::SetTextThroughGrid(CGXGridCore* grid, const GXForwardArgs& a) {
+  const char* text = reinterpret_cast<const char*>(a.v[2]);
+  return SetPastedText(grid, static_cast<ROWCOL>(a.v[0]), static_cast<ROWCOL>(a.v[1]), text ? text : "",
+                       static_cast<UINT>(a.v[3]), reinterpret_cast<const CGXStyle*>(a.v[4]));
+}

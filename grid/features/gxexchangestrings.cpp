@@ -1,0 +1,27 @@
+#include "grid/features/gxexchangestrings.h"
+
+#include "grid/core/gxstrings.h"
+
+namespace {
+
+constexpr plat::ResourceTable::StringEntry kStrings[] = {
+    {20147, "Copying text format ..."},
+    {20148, "Copying internal format ..."},
+    {20149, "Range too big."},
+    {20150, "Cut Data."},
+    {20151, "Cutting data ..."},
+    {20152, "Pasting data from clipboard..."},
+    {20153, "Pasting is not possible for multi-area selections."},
+    {20154, "Paste."},
+    {20155, "Replacing values ..."},
+    {20156, "Replace All"},
+    {20157, "Searching values ..."},
+    {20175, "Clipboard size is different from selected range"},
+    {20178, "Copy"},
+    {20183, "Not enough memory"},
+    {20184, "Canceled"},
+};
+
+}  // namespace
+
+void GXRegisterExchangeStrings() { gx::AddGridStrings(kStrings); }

@@ -1,0 +1,351 @@
+// Cut, copy and paste through the clipboard: the exact bytes of the text and styles formats, which formats
+// each flag offers, what a paste takes and where it stops, and the direct copy and cut inside one grid.
+#include <fstream>
+#include <sstream>
+
+#include "grid/features/CGXCutPasteImp.h"
+#include "grid/features/gxcopyblock.h"
+#include "grid/features/tests/cliptest.h"
+#include "platform/base/CArchive.h"
+#include "platform/base/CObArray.h"
+#include "platform/base/CSharedFile.h"
+
+namespace {
+
+using cliptest::Bytes;
+using cliptest::ClipTest;
+using cliptest::PutBytes;
+using cliptest::Text;
+
+UINT StylesFormat() { return CGXGridGlobals::Get().m_nStylesClipboardFormat; }
+
+TEST_F(ClipTest, TextCopyWritesTheCellsExactly) {
+  CGXGridWnd* g = Make(4, 4, 0x0008);
+  g->SetCellValue(1, 1, "a\tb");
+  g->SetCellValue(1, 2, "x");
+  g->SetCellValue(2, 1, "p\r\nq\rr\ns");
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  // One cell: its text with the tab written as backslash + t, no line end, a NUL after it.
+  ASSERT_TRUE(g->Copy());
+  EXPECT_EQ(Bytes(CF_TEXT), std::string("a\\tb", 4) + '\0');  // the block holds exactly these bytes
+  // Two cells of a row: a tab between them and a line end after the block.
+  Select(g, CGXRange(1, 1, 1, 2));
+  ASSERT_TRUE(g->Copy());
+  EXPECT_EQ(Text(), "a\\tb\tx\r\n");
+  // CR LF, a lone CR and a lone LF inside a cell each become one blank.
+  Select(g, CGXRange(2, 1));
+  ASSERT_TRUE(g->Copy());
+  EXPECT_EQ(Text(), "p q r s");
+  // With the escapes flag they are written as escapes.
+  g->m_nClipboardFlags |= gx::kClipEscapes;
+  ASSERT_TRUE(g->Copy());
+  EXPECT_EQ(Text(), "p\\r\\nq\\rr\\ns");
+  // The copy separator stands between the cells of a row.
+  g->m_nClipboardFlags = 0x0008;
+  g->m_sCopySeparator = ";";
+  Select(g, CGXRange(1, 1, 2, 2));
+  ASSERT_TRUE(g->Copy());
+  EXPECT_EQ(Text(), "a\\tb;x\r\np q r s;\r\n");
+  EXPECT_EQ(g->m_nLastCopiedRows, 2u);
+  EXPECT_EQ(g->m_nLastCopiedCols, 2u);
+  // Only empty cells: no text format is offered.
+  Select(g, CGXRange(3, 3, 4, 4));
+  EXPECT_FALSE(g->Copy());
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+}
+
+TEST_F(ClipTest, EachFlagSetOffersItsFormatsAndTheDirectMarkOnlyWithADirectSwitch) {
+  CGXGridWnd* g = Make(3, 3);
+  g->SetCellValue(1, 1, "v");
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  struct Case {
+    DWORD flags;
+    BOOL directCopy, directCut;
+    bool text, styles, mark;
+  } cases[] = {
+      {0x0008, FALSE, FALSE, true, false, false},  {0x0010, FALSE, FALSE, false, true, false},
+      {0x0018, FALSE, FALSE, true, true, false},   {0x0018, TRUE, FALSE, true, true, true},
+      {0x0008, FALSE, TRUE, true, false, true},
+  };
+  for (const Case& c : cases) {
+    g->m_nClipboardFlags = c.flags;
+    g->GetParam()->m_bDirectCopyPaste = c.directCopy;
+    g->GetParam()->m_bDirectCutPaste = c.directCut;
+    EXPECT_TRUE(g->Copy()) << c.flags;
+    EXPECT_EQ(IsClipboardFormatAvailable(CF_TEXT) != 0, c.text) << c.flags;
+    EXPECT_EQ(IsClipboardFormatAvailable(StylesFormat()) != 0, c.styles) << c.flags;
+    EXPECT_EQ(IsClipboardFormatAvailable(GetDirectCopyFormat()) != 0, c.mark) << c.flags;
+  }
+  // The mark names this parameter object in this process.
+  const std::string mark = Bytes(GetDirectCopyFormat());
+  ASSERT_EQ(mark.size(), sizeof(GXDirectCopyMark));
+  GXDirectCopyMark read{};
+  std::memcpy(&read, mark.data(), sizeof read);
+  EXPECT_EQ(read, GXDirectCopyMark::Of(g->GetParam()));
+}
+
+TEST_F(ClipTest, TheStylesFormatIsRowsColumnsAndAnArrayWithNullsForCellsWithoutStyles) {
+  CGXGridWnd* g = Make(3, 3, 0x0010);
+  CGXStyle bold;
+  bold.SetValue("s").SetInteriorColor(RGB(1, 2, 3));
+  g->SetStyleRange(CGXRange(1, 1), bold);
+  Select(g, CGXRange(1, 1, 1, 2));
+  ASSERT_TRUE(g->Copy());
+  const std::string bytes = Bytes(StylesFormat());
+  ASSERT_FALSE(bytes.empty());
+  CMemFile file(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())), static_cast<UINT>(bytes.size()));
+  CArchive ar(&file, CArchive::load);
+  ar.m_pDocument = reinterpret_cast<CDocument*>(static_cast<CObject*>(g->GetStylesMap()));
+  DWORD rows = 0, cols = 0;
+  ar >> rows >> cols;
+  EXPECT_EQ(rows, 1u);
+  EXPECT_EQ(cols, 2u);
+  std::unique_ptr<CObArray> array(static_cast<CObArray*>(ar.ReadObject(RUNTIME_CLASS(CObArray))));
+  ASSERT_TRUE(array);
+  ASSERT_EQ(array->GetSize(), 2);
+  auto* first = dynamic_cast<CGXStyle*>(array->GetAt(0));
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(std::string(first->GetValue()), "s");
+  EXPECT_EQ(first->GetInterior().GetColor(), RGB(1, 2, 3));
+  EXPECT_EQ(array->GetAt(1), nullptr);
+  delete first;
+}
+
+TEST_F(ClipTest, APasteGrowsTheGridUnlessTheFlagsForbidIt) {
+  struct Case {
+    DWORD extra;
+    ROWCOL rows, cols;
+    std::string block;
+  } cases[] = {
+      {0, 4, 4, "1,2|3,4"},
+      {0x0200, 3, 4, "1,2|,"},    // no new row: the second line is dropped
+      {0x0400, 4, 3, "1,|3,"},    // no new column: the second fields are dropped
+      {0x0600, 3, 3, "1,|,"},     // both: only the 1 is stored
+  };
+  for (const Case& c : cases) {
+    CGXGridWnd* g = Make(3, 3, 0x0008 | c.extra);
+    PutBytes(CF_TEXT, std::string("1\t2\r\n3\t4", 9));
+    ASSERT_TRUE(g->MoveCurrentCellTo(3, 3, GX_UPDATENOW));
+    EXPECT_TRUE(g->Paste()) << c.extra;
+    EXPECT_EQ(g->GetRowCount(), c.rows) << c.extra;
+    EXPECT_EQ(g->GetColCount(), c.cols) << c.extra;
+    EXPECT_EQ(Values(g, 3, 3, 4, 4), c.block) << c.extra;
+  }
+}
+
+TEST_F(ClipTest, AStylesPasteOfAnotherSizeAsksAndCancelChangesNothing) {
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDCANCEL, {}, 0}, "Clipboard size is different");
+  CGXGridWnd* g = Make(5, 5, 0x0010 | 0x0100);
+  for (ROWCOL r = 1; r <= 2; ++r)
+    for (ROWCOL c = 1; c <= 3; ++c) g->SetCellValue(r, c, std::to_string(r * 10 + c).c_str());
+  Select(g, CGXRange(1, 1, 2, 3));
+  ASSERT_TRUE(g->Copy());
+  Select(g, CGXRange(4, 4));
+  ClearUndo(g);
+  EXPECT_FALSE(g->Paste());
+  EXPECT_EQ(Values(g, 4, 4, 5, 5), ",|,");
+  EXPECT_EQ(g->GetColCount(), 5u);
+  EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0);
+  // OK pastes the whole block, growing the columns; one undo step takes it all back.
+  EXPECT_TRUE(g->Paste());
+  EXPECT_EQ(g->GetColCount(), 6u);
+  EXPECT_EQ(Values(g, 4, 4, 5, 6), "11,12,13|21,22,23");
+  EXPECT_TRUE(g->Undo());
+  EXPECT_EQ(g->GetColCount(), 5u);
+  EXPECT_EQ(Values(g, 4, 4, 5, 5), ",|,");
+}
+
+TEST_F(ClipTest, MultiAreaSelectionsCanBeCopiedButNotPasted) {
+  CGXGridWnd* g = Make(5, 5, 0x0008);
+  g->SetCellValue(1, 1, "a");
+  g->SetCellValue(3, 3, "c");
+  g->GetParam()->GetSelection().AddTail(new CGXRange(1, 1));
+  g->GetParam()->GetSelection().AddTail(new CGXRange(3, 3));
+  // Two separate ranges copy as one packed block.
+  ASSERT_TRUE(g->Copy());
+  EXPECT_EQ(Text(), "a\t\r\n\tc\r\n");
+  plat::ClearShownLog();
+  EXPECT_FALSE(g->Paste());
+  ASSERT_FALSE(plat::ShownLog().empty());
+  EXPECT_EQ(plat::ShownLog().back().request.text, "Pasting is not possible for multi-area selections.");
+}
+
+TEST_F(ClipTest, StylesWinOverTextTheOemTextServesWithoutTextAndBytesAfterTheNulAreIgnored) {
+  CGXGridWnd* g = Make(4, 4);
+  g->SetCellValue(1, 1, "S");
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  ASSERT_TRUE(g->Copy());  // text "S" and styles with "S"
+  PutBytes(CF_TEXT, std::string("T\0", 2), true, g->GetSafeHwnd());  // a text beside the styles
+  ASSERT_EQ(cliptest::Text(), "T");
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  ASSERT_TRUE(g->Paste());
+  EXPECT_EQ(Value(g, 2, 2), "S");
+
+  PutBytes(CF_OEMTEXT, std::string("oem\0", 4));
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 3, GX_UPDATENOW));
+  ASSERT_TRUE(g->Paste());
+  EXPECT_EQ(Value(g, 3, 3), "oem");
+
+  PutBytes(CF_TEXT, std::string("x\0\tjunk\r\nmore", 13));
+  ASSERT_TRUE(g->MoveCurrentCellTo(4, 1, GX_UPDATENOW));
+  ASSERT_TRUE(g->Paste());
+  EXPECT_EQ(Values(g, 4, 1, 4, 3), "x,,");
+  EXPECT_EQ(g->GetRowCount(), 4u);
+}
+
+TEST_F(ClipTest, AClipboardHeldOpenByAnotherWindowStopsCopyAndCut) {
+  CGXGridWnd* g = Make(3, 3);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  EXPECT_TRUE(g->CanCopy());
+  EXPECT_TRUE(g->CanCut());
+  CWnd other;
+  ASSERT_TRUE(other.CreateEx(0, "GXWND", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+  ASSERT_TRUE(OpenClipboard(other.GetSafeHwnd()));
+  EXPECT_FALSE(g->CanCopy());
+  EXPECT_FALSE(g->CanCut());
+  EXPECT_FALSE(g->Copy());
+  CloseClipboard();
+  EXPECT_TRUE(g->CanCopy());
+  // A read-only grid can copy, but not cut or paste.
+  g->SetReadOnly(TRUE);
+  EXPECT_TRUE(g->CanCopy());
+  EXPECT_FALSE(g->CanCut());
+  EXPECT_FALSE(g->CanPaste());
+}
+
+// Texts as spreadsheet programs put them on the clipboard (committed byte for byte).
+TEST_F(ClipTest, SpreadsheetTextsPasteAsTheirCellsAndMeasureAsTheyPaste) {
+  struct Case {
+    const char* file;
+    DWORD rows, cols;
+    std::string block;
+  } cases[] = {
+      {"crlf-last-line-end.txt", 2, 2, "a,b,|c,d,|,,"},
+      {"crlf-no-last-line-end.txt", 2, 2, "a,b,|c,d,|,,"},
+      {"empty-fields.txt", 2, 3, "a,,c|,x,|,,"},
+      {"lf-only.txt", 2, 2, "a,b,|c,d,|,,"},
+      {"cr-only.txt", 2, 2, "a,b,|c,d,|,,"},
+      {"cp1252.txt", 2, 2, "caf\xe9,\x80 5,|\xfc\xdf,\xa0,|,,"},
+  };
+  for (const Case& c : cases) {
+    std::ifstream in(std::string("grid/features/tests/clipdata/") + c.file, std::ios::binary);
+    ASSERT_TRUE(in) << c.file;
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    const std::string text = bytes.str() + '\0';
+    CGXGridWnd* g = Make(5, 5, 0x0008);
+    DWORD rows = 0, cols = 0;
+    GXForwardArgs a;
+    a.v = {reinterpret_cast<DWORD_PTR>(text.data()), text.size(), reinterpret_cast<DWORD_PTR>(&rows),
+           reinterpret_cast<DWORD_PTR>(&cols)};
+    EXPECT_TRUE(g->TextExchangeForward4(a));
+    EXPECT_EQ(rows, c.rows) << c.file;
+    EXPECT_EQ(cols, c.cols) << c.file;
+    PutBytes(CF_TEXT, text);
+    ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+    EXPECT_TRUE(g->Paste()) << c.file;
+    EXPECT_EQ(Values(g, 1, 1, 3, 3), c.block) << c.file;
+    EXPECT_EQ(g->GetRowCount(), 5u) << c.file;
+  }
+}
+
+TEST_F(ClipTest, EscapedTextRoundTripsAndPlainTextKeepsItsBackslashes) {
+  CGXGridWnd* g = Make(4, 4, 0x0008 | gx::kClipEscapes);
+  g->SetCellValue(1, 1, "l1\r\nl2\tt\\x");
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  ASSERT_TRUE(g->Copy());
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  ASSERT_TRUE(g->Paste());
+  EXPECT_EQ(Value(g, 2, 2), "l1\r\nl2\tt\\x");
+  // Without the flag a pasted backslash + t stays two characters (the tab a copy wrote is not turned back).
+  g->m_nClipboardFlags = 0x0008;
+  PutBytes(CF_TEXT, std::string("a\\tb\0", 5));
+  ASSERT_TRUE(g->Paste());
+  EXPECT_EQ(Value(g, 2, 2), "a\\tb");
+}
+
+TEST_F(ClipTest, ADirectCutMovesTheCellsOnceAndASecondPasteUsesTheFormats) {
+  CGXGridWnd* g = Make(6, 4, 0x0008);
+  g->GetParam()->m_bDirectCutPaste = TRUE;
+  g->SetCellValue(1, 1, "m");
+  g->SetCellValue(1, 2, "n");
+  Select(g, CGXRange(1, 1, 1, 2));
+  ClearUndo(g);
+  ASSERT_TRUE(g->CanCut());
+  ASSERT_TRUE(g->CutSelection());
+  // The cells stay where they are until the paste.
+  EXPECT_EQ(Values(g, 1, 1, 1, 2), "m,n");
+  EXPECT_TRUE(g->GetParam()->m_bCutPending);
+  Select(g, CGXRange(4, 2));
+  ASSERT_TRUE(g->Paste());
+  EXPECT_EQ(Values(g, 1, 1, 1, 2), ",");
+  EXPECT_EQ(Values(g, 4, 2, 4, 3), "m,n");
+  EXPECT_FALSE(g->GetParam()->m_bCutPending);
+  EXPECT_TRUE(g->GetParam()->m_copiedRanges.IsEmpty());
+  // A second paste copies from the text format; nothing moves again.
+  Select(g, CGXRange(5, 1));
+  ASSERT_TRUE(g->Paste());
+  EXPECT_EQ(Values(g, 5, 1, 5, 2), "m,n");
+  EXPECT_EQ(Values(g, 4, 2, 4, 3), "m,n");
+  // Undo takes the paste back, then the move.
+  ASSERT_TRUE(g->Undo());
+  EXPECT_EQ(Values(g, 5, 1, 5, 2), ",");
+  ASSERT_TRUE(g->Undo());
+  EXPECT_EQ(Values(g, 1, 1, 1, 2), "m,n");
+  EXPECT_EQ(Values(g, 4, 2, 4, 3), ",");
+}
+
+TEST_F(ClipTest, ADirectCopyPastesInPlaceInItsGridAndThroughTheFormatsInAnother) {
+  CGXGridWnd* a = Make(4, 4, 0x0008);
+  a->GetParam()->m_bDirectCopyPaste = TRUE;
+  CGXStyle tinted;
+  tinted.SetValue("t").SetInteriorColor(RGB(9, 9, 9));
+  a->SetStyleRange(CGXRange(1, 1), tinted);
+  Select(a, CGXRange(1, 1));
+  ASSERT_TRUE(a->Copy());
+  // In the same grid the whole style comes along (the text format carries only the value).
+  Select(a, CGXRange(2, 2));
+  ASSERT_TRUE(a->Paste());
+  CGXStyle copied;
+  ASSERT_TRUE(a->ReadStoredStyle(2, 2, copied, gxCopy, 0));
+  EXPECT_TRUE(copied.IsIncluded(GX_IN_INTERIOR));
+  EXPECT_EQ(Value(a, 2, 2), "t");
+
+  // Grid B has a parameter object of its own: the mark does not name it.
+  CGXGridWnd b;
+  ASSERT_TRUE(b.CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  b.InitializeFromStyle();
+  b.SetRowCount(3, 0);
+  b.SetColCount(3, 0);
+  b.m_nClipboardFlags = 0x0008;
+  b.GetParam()->m_bDirectCopyPaste = TRUE;
+  ASSERT_TRUE(b.MoveCurrentCellTo(3, 3, GX_UPDATENOW));
+  ASSERT_TRUE(b.Paste());
+  EXPECT_EQ(Value(&b, 3, 3), "t");
+  CGXStyle pasted;
+  b.ReadStoredStyle(3, 3, pasted, gxCopy, 0);
+  EXPECT_FALSE(pasted.IsIncluded(GX_IN_INTERIOR));
+  // A mark with this grid's address but another serial number (a freed object's) is not this grid's.
+  GXDirectCopyMark stale = GXDirectCopyMark::Of(a->GetParam());
+  stale.serial += 1000;
+  PutBytes(GetDirectCopyFormat(), std::string(reinterpret_cast<const char*>(&stale), sizeof stale), false,
+           a->GetSafeHwnd());
+  PutBytes(CF_TEXT, std::string("fmt\0", 4), true, a->GetSafeHwnd());
+  Select(a, CGXRange(3, 3));
+  ASSERT_TRUE(a->Paste());
+  EXPECT_EQ(Value(a, 3, 3), "fmt");
+}
+
+TEST_F(ClipTest, ACutThatCannotClearRollsBackAndKeepsTheCells) {
+  CGXGridWnd* g = Make(3, 3, 0x0008);
+  g->SetCellValue(1, 1, "keep");
+  Select(g, CGXRange(1, 1));
+  ClearUndo(g);
+  // Without the clear feature the cut cannot clear: nothing changes, and the undo list stays empty.
+  g->SetFeature(static_cast<CGXGridClearCellsImp*>(nullptr));
+  EXPECT_FALSE(g->CutSelection());
+  EXPECT_EQ(Value(g, 1, 1), "keep");
+  EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0);
+}
+
+}  // namespace

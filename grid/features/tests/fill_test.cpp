@@ -1,0 +1,155 @@
+// Fill by dragging the selection's handle with the mouse, and the selection frame's pixels.
+#include "grid/features/CGXExcelLikeFillImp.h"
+#include "grid/features/CGXExcelLikeFrameImp.h"
+#include "grid/features/tests/cliptest.h"
+#include "platform/display/ReferenceImage.h"
+#include "platform/gdi/CDC.h"
+
+namespace {
+
+using cliptest::ClipTest;
+
+class FillTest : public ClipTest {
+ protected:
+  // Column 1 rows 1-2 hold "a" and "b" and are selected; fill flags as given.
+  CGXGridWnd* MakeAB(int fillFlags = 1) {
+    CGXGridWnd* g = Make(8, 3);
+    g->GetParam()->m_bFillEnabled = fillFlags;
+    g->SetCellValue(1, 1, "a");
+    g->SetCellValue(2, 1, "b");
+    CGXStyle tint;
+    tint.SetInteriorColor(RGB(0, 128, 0));
+    g->SetStyleRange(CGXRange(2, 1), tint);
+    ClearUndo(g);
+    Select(g, CGXRange(1, 1, 2, 1));
+    ::SetFocus(*g);
+    Pump();
+    return g;
+  }
+  // Presses the handle at the range's bottom-right corner, drags to the middle of (row, col), releases.
+  static void DragHandle(CGXGridCore* g, const CGXRange& from, ROWCOL row, ROWCOL col) {
+    auto& in = plat::InputRouter::Instance();
+    const HWND h = g->GridHwnd();
+    const CRect r = g->CalcRangeRect(from.top, from.left, from.bottom, from.right);
+    in.MouseMove(plat::InputRouter::ClientPoint(h, r.right - 2, r.bottom - 2));
+    in.ButtonDown(plat::MouseButton::Left, plat::InputRouter::ClientPoint(h, r.right - 2, r.bottom - 2));
+    Pump();
+    // Past the middle of the cell toward its bottom right: the fill takes the cell in.
+    const CRect cell = g->CalcCellRect(row, col);
+    const POINT to = plat::InputRouter::ClientPoint(h, cell.right - 3, cell.bottom - 3);
+    in.MouseMove(to);
+    Pump();
+    in.ButtonUp(plat::MouseButton::Left, to);
+    Pump();
+  }
+  static bool Tinted(CGXGridCore* g, ROWCOL r, ROWCOL c) {
+    CGXStyle s;
+    return g->ReadStoredStyle(r, c, s, gxCopy, 0) && s.IsIncluded(GX_IN_INTERIOR);
+  }
+};
+
+TEST_F(FillTest, DraggingTheHandleDownRepeatsTheBlockAsOneUndoStep) {
+  CGXGridWnd* g = MakeAB(1);
+  DragHandle(g, CGXRange(1, 1, 2, 1), 6, 1);
+  EXPECT_EQ(Values(g, 1, 1, 7, 1), "a|b|a|b|a|b|");
+  // Values only: the tint of "b" did not come along.
+  EXPECT_FALSE(Tinted(g, 4, 1));
+  // The filled range is the selection now.
+  ASSERT_EQ(g->GetParam()->GetSelection().GetCount(), 1);
+  EXPECT_EQ(*g->GetParam()->GetSelection().GetHead(), CGXRange(1, 1, 6, 1));
+  ASSERT_EQ(g->GetParam()->GetUndoList().GetCount(), 1);
+  ASSERT_TRUE(g->Undo());
+  EXPECT_EQ(Values(g, 1, 1, 7, 1), "a|b|||||");
+}
+
+TEST_F(FillTest, StyleFillsCopyWholeCellsAndDraggingBackIntoTheBlockClears) {
+  CGXGridWnd* g = MakeAB(2);
+  DragHandle(g, CGXRange(1, 1, 2, 1), 4, 1);
+  EXPECT_EQ(Values(g, 1, 1, 4, 1), "a|b|a|b");
+  EXPECT_TRUE(Tinted(g, 4, 1));
+  EXPECT_FALSE(Tinted(g, 3, 1));
+  // Back into the block: the rows left out are cleared.
+  Select(g, CGXRange(1, 1, 4, 1));
+  DragHandle(g, CGXRange(1, 1, 4, 1), 2, 1);
+  EXPECT_EQ(Values(g, 1, 1, 4, 1), "a|b||");
+  EXPECT_FALSE(Tinted(g, 4, 1));
+}
+
+TEST_F(FillTest, WholeRowsNoFlagsAndAFillThatChangesNothingLeaveNoStep) {
+  CGXGridWnd* g = MakeAB(1);
+  auto* fill = dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp());
+  ASSERT_NE(fill, nullptr);
+  // A whole-row selection cannot be filled.
+  Select(g, CGXRange().AssignRows(1, 2));
+  fill->OnStartFill(g, CPoint(0, 0), 0, 2, 1);
+  EXPECT_FALSE(fill->IsFilling());
+  // Without fill flags nothing is filled.
+  g->GetParam()->m_bFillEnabled = 0;
+  fill->FillCells(g, CGXRange(1, 1, 2, 1), CGXRange(1, 1, 4, 1));
+  EXPECT_EQ(Value(g, 3, 1), "");
+  // Filling empty cells with empty cells changes nothing: no empty entry in the undo list.
+  g->GetParam()->m_bFillEnabled = 1;
+  fill->FillCells(g, CGXRange(5, 2, 6, 2), CGXRange(5, 2, 8, 2));
+  EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0);
+}
+
+// The direction rules of a drag from the rectangle (100, 100)-(200, 140): middle (150, 120).
+TEST(FillDirection, FollowsTheNearerEdgeAroundTheSource) {
+  const CRect r(100, 100, 200, 140);
+  struct Case {
+    POINT p;
+    int dir;
+  } cases[] = {
+      {{150, 120}, 4},  // inside
+      {{150, 90}, 0},   {{150, 160}, 2},  {{220, 120}, 3},  {{80, 120}, 1},
+      {{95, 50}, 0},    // above and left: up by 50 against left by 5, later the left test: left 5 < up... up
+      {{60, 95}, 1},    // left by 40, up by 5: left
+      {{205, 150}, 2},  // below right: down 10 against right 5 -> down
+      {{240, 145}, 3},  // right 40 against down 5 -> right
+      {{120, 90}, 0},   // above, left of the middle, up 10 against left -20: up
+  };
+  for (const Case& c : cases) EXPECT_EQ(gx::FillDirection(r, c.p), c.dir) << c.p.x << "," << c.p.y;
+}
+
+TEST_F(FillTest, TheFrameDrawnTwiceLeavesThePixelsAndSpansFrozenAndScrolledPanes) {
+  CGXGridWnd* g = Make(30, 10);
+  g->GetParam()->m_bSelectionFrame = TRUE;
+  g->SetFrozenRows(2, 0, 0);
+  g->SetFrozenCols(1, 0, 0);
+  g->SetTopRow(5, GX_UPDATENOW);
+  g->SetLeftCol(3, GX_UPDATENOW);
+  ::SetFocus(*g);
+  Pump();
+  auto* frame = dynamic_cast<CGXExcelLikeFrameImp*>(g->GetExcelLikeFrameImp());
+  ASSERT_NE(frame, nullptr);
+  ::InvalidateRect(*g, nullptr, FALSE);
+  ::UpdateWindow(*g);
+  const auto before = cliptest::ClipTest::Snapshot(*g);
+  // Rows 2-6 and columns 1-4 reach over both frozen parts and the scrolled part.
+  HDC hdc = ::GetDC(*g);
+  CDC dc;
+  dc.Attach(hdc);
+  const CGXRange range(2, 1, 6, 4);
+  frame->DrawFrame(g, &dc, TRUE, &range);
+  dc.Detach();
+  ::ReleaseDC(*g, hdc);
+  const auto framed = cliptest::ClipTest::Snapshot(*g);
+  EXPECT_NE(before, framed);
+  const plat::ReferenceMatch match =
+      plat::MatchReferenceImage(*plat::Desktop::Capture(*g), "grid/features/tests/reference/selection-frame-panes.png");
+  EXPECT_TRUE(match.Matches()) << match.message;
+  // Drawn again: removed, every pixel as before.
+  hdc = ::GetDC(*g);
+  dc.Attach(hdc);
+  frame->UpdateFrame(g, &dc, frame->m_range);
+  dc.Detach();
+  ::ReleaseDC(*g, hdc);
+  EXPECT_EQ(cliptest::ClipTest::Snapshot(*g), before);
+  // A repaint of the whole grid brings the shown frame back where it was.
+  frame->m_bShown = TRUE;
+  ::InvalidateRect(*g, nullptr, FALSE);
+  ::UpdateWindow(*g);
+  EXPECT_EQ(cliptest::ClipTest::Snapshot(*g), framed);
+}
+
+}  // namespace

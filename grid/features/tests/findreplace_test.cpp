@@ -1,0 +1,145 @@
+// Find and replace through the find dialog, scripted as a user would use it: matching without case, the
+// replacement's own case, the not-found notification, replace-all on the current column as one transaction
+// that an abort can roll back, and long cell texts.
+#include "grid/core/CGXFindReplaceState.h"
+#include "grid/core/CGXLongOperation.h"
+#include "grid/features/CGXFindReplaceImp.h"
+#include "grid/features/tests/cliptest.h"
+#include "platform/base/VirtualClock.h"
+#include "platform/framework/CFindReplaceDialog.h"
+#include "platform/window/Inspect.h"
+
+namespace {
+
+using cliptest::ClipTest;
+
+// A grid that records what it was told was not found and, when asked, presses Esc (and lets time pass)
+// while replace-all stores its second cell.
+struct FindGrid : CGXGridWnd {
+  void OnTextNotFound(LPCTSTR text) override {
+    notFound.push_back(text);
+    CGXGridWnd::OnTextNotFound(text);
+  }
+  BOOL StoreValueFromControl(ROWCOL row, ROWCOL col, LPCTSTR text, int mode, const CGXStyle* style) override {
+    if (++stores == 2 && escOnSecondStore) {
+      plat::VirtualClock::Advance(2000);
+      GXGetLongOperationState().m_bAbortKeyPressed = TRUE;
+    }
+    return CGXGridWnd::StoreValueFromControl(row, col, text, mode, style);
+  }
+  std::vector<std::string> notFound;
+  int stores = 0;
+  BOOL escOnSecondStore = FALSE;
+};
+
+class FindTest : public ClipTest {
+ protected:
+  void TearDown() override {
+    CGXFindReplaceState& s = CGXFindReplaceState::Get();
+    if (s.m_hWndFindDlg && ::IsWindow(s.m_hWndFindDlg)) ::SendMessage(s.m_hWndFindDlg, WM_CLOSE, 0, 0);
+    s = CGXFindReplaceState();
+    ClipTest::TearDown();
+  }
+  // Column 1 holds the texts from row 1 on; the current cell is (1, 1).
+  FindGrid* MakeTexts(const std::vector<std::string>& texts) {
+    if (plat::GetAutomationProvider() != &automation) Automate();
+    auto* g = MakeGrid<FindGrid>(static_cast<ROWCOL>(texts.size()), 2);
+    for (size_t i = 0; i < texts.size(); ++i) g->SetCellValue(static_cast<ROWCOL>(i + 1), 1, texts[i].c_str());
+    ClearUndo(g);
+    EXPECT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+    return g;
+  }
+  // The dialog opened by the grid, used once as the user would (text "find\treplace", FR_ flags), then
+  // closed.
+  void Act(CGXGridCore* g, BOOL findOnly, const std::string& text, DWORD flags) {
+    const auto kind = findOnly ? plat::SystemUiKind::Find : plat::SystemUiKind::Replace;
+    automation.Reply(kind, {IDOK, text, flags});
+    automation.Reply(kind, {IDCANCEL, {}, 0});
+    GXForwardArgs a;
+    a.v[0] = findOnly;
+    g->FindReplaceForward0(a);
+    Pump();
+    EXPECT_EQ(CGXFindReplaceState::Get().m_pFindReplaceDlg, nullptr);
+  }
+  static ROWCOL CurrentRow(CGXGridCore* g) {
+    ROWCOL r = 0, c = 0;
+    g->QueryCurrentCell(&r, &c);
+    return r;
+  }
+};
+
+TEST_F(FindTest, FindNextMatchesWithoutCaseAndReportsWhatItCannotFind) {
+  FindGrid* g = MakeTexts({"start", "none", "xABCy", "abc again"});
+  Act(g, TRUE, "abc", FR_FINDNEXT | FR_DOWN);
+  EXPECT_EQ(CurrentRow(g), 3u);
+  // The next find goes on from there.
+  Act(g, TRUE, "abc", FR_FINDNEXT | FR_DOWN);
+  EXPECT_EQ(CurrentRow(g), 4u);
+  EXPECT_TRUE(g->notFound.empty());
+  // With case, "ABC" is not found below row 4; from the last row down nothing is found: the notification
+  // hears the text and the grid beeps.
+  plat::ClearRecordedBeeps();
+  Act(g, TRUE, "abc", FR_FINDNEXT | FR_DOWN | FR_MATCHCASE);
+  EXPECT_EQ(CurrentRow(g), 4u);
+  ASSERT_EQ(g->notFound.size(), 1u);
+  EXPECT_EQ(g->notFound[0], "abc");
+  EXPECT_EQ(plat::RecordedBeeps().size(), 1u);
+  // Upwards, with case, the lower-case text is found again in row 4's cell only from below: row 3 holds
+  // "ABC" and does not match.
+  ASSERT_TRUE(g->MoveCurrentCellTo(4, 1, GX_UPDATENOW));
+  Act(g, TRUE, "ABC", FR_FINDNEXT | FR_MATCHCASE);
+  EXPECT_EQ(CurrentRow(g), 3u);
+}
+
+TEST_F(FindTest, ReplaceAllKeepsTheTypedCaseWorksDownTheCurrentColumnAndIsOneStep) {
+  FindGrid* g = MakeTexts({"abc above", "xABCyAbc", "none", "ABC"});
+  g->SetCellValue(2, 2, "abc in another column");
+  ClearUndo(g);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
+  Act(g, FALSE, "abc\tDe", FR_REPLACEALL | FR_DOWN);
+  EXPECT_EQ(Values(g, 1, 1, 4, 1), "abc above|xDeyDe|none|De");
+  EXPECT_EQ(Value(g, 2, 2), "abc in another column");
+  ASSERT_EQ(g->GetParam()->GetUndoList().GetCount(), 1);
+  ASSERT_TRUE(g->Undo());
+  EXPECT_EQ(Values(g, 1, 1, 4, 1), "abc above|xABCyAbc|none|ABC");
+  // Nothing to replace: the text is reported.
+  Act(g, FALSE, "zzz\ty", FR_REPLACEALL | FR_DOWN);
+  ASSERT_FALSE(g->notFound.empty());
+  EXPECT_EQ(g->notFound.back(), "zzz");
+}
+
+TEST_F(FindTest, AnAbortedReplaceAllRollsBackWhenTheUserAsks) {
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDRETRY, {}, 0}, "abort the operation");
+  FindGrid* g = MakeTexts({"a1", "a2", "a3", "a4"});
+  g->escOnSecondStore = TRUE;
+  Act(g, FALSE, "a\tb", FR_REPLACEALL | FR_DOWN);
+  EXPECT_GE(g->stores, 2);
+  EXPECT_EQ(Values(g, 1, 1, 4, 1), "a1|a2|a3|a4");
+  EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0);
+}
+
+TEST_F(FindTest, LongCellTextsAreSearchedAndReplacedWhole) {
+  const std::string longText = std::string(4990, 'x') + "needle" + std::string(4, 'y');
+  FindGrid* g = MakeTexts({"short", longText, longText});
+  Act(g, TRUE, "NEEDLE", FR_FINDNEXT | FR_DOWN);
+  EXPECT_EQ(CurrentRow(g), 2u);
+  Act(g, FALSE, "needle\t" + std::string(100, 'N'), FR_REPLACEALL | FR_DOWN);
+  const std::string replaced = std::string(4990, 'x') + std::string(100, 'N') + std::string(4, 'y');
+  EXPECT_EQ(Value(g, 2, 1), replaced);
+  EXPECT_EQ(Value(g, 3, 1), replaced);
+}
+
+TEST(ReplaceAllOccurrences, ReplacesLeftToRightIntoAGrowingText) {
+  CString text = "aXaxA";
+  EXPECT_EQ(gx::ReplaceAllOccurrences(text, "a", "bb", FALSE), 3);
+  EXPECT_EQ(std::string(text), "bbXbbxbb");
+  text = "aXaxA";
+  EXPECT_EQ(gx::ReplaceAllOccurrences(text, "a", "", TRUE), 2);
+  EXPECT_EQ(std::string(text), "XxA");
+  EXPECT_EQ(gx::ReplaceAllOccurrences(text, "", "q", TRUE), 0);
+  CString big(std::string(3000, 'a').c_str());
+  EXPECT_EQ(gx::ReplaceAllOccurrences(big, "a", "bc", TRUE), 3000);
+  EXPECT_EQ(big.GetLength(), 6000);
+}
+
+}  // namespace
