@@ -92,6 +92,12 @@ protected:
     board.Group("A", {caps[0], caps[1]});
     board.Group("B", {caps[2]});
   }
+  // ">>" of these capacitor rows into a new group.
+  void MoveRows(CDecouplingGroupsDlg& dialog, std::initializer_list<ROWCOL> rows) {
+    Select(dialog.CapacitorGrid(), rows);
+    Select(dialog.GroupsGrid(), {1});
+    dialog.OnMoveToGroup();
+  }
   std::vector<host::HostComponent*> caps;
 };
 
@@ -134,6 +140,23 @@ TEST_F(GroupsCommitBoard, OkWritesNamesNewGroupsMovesAndDeletionsInThatOrder) {
                              }));
   EXPECT_EQ(board.HostGroups(), (Strings{"A2: C1 C2 C6", "B: C4 C5"}));
   EXPECT_TRUE(board.ledger.IsBalanced()) << board.ledger.Report();
+}
+
+TEST_F(GroupsCommitBoard, ADialogOpenedAgainShowsWhatTheLastOneCommitted) {
+  {
+    CDecouplingGroupsDlg dialog(board.board.get(), nullptr);
+    ASSERT_EQ(RunModal(dialog, [&] {
+                MoveRows(dialog, {RowOf(dialog.CapacitorGrid(), "C5"), RowOf(dialog.CapacitorGrid(), "C6")});
+                dialog.SendMessage(WM_COMMAND, IDOK);
+              }),
+              IDOK);
+  }
+  CDecouplingGroupsDlg again(board.board.get(), nullptr);
+  Open(again);
+  EXPECT_EQ(Names(again.GroupsGrid()), (Strings{"<new>", "A", "B", "Group1"}));
+  EXPECT_EQ(Names(again.CapacitorGrid()), (Strings{"C4"}));
+  EXPECT_EQ(again.Groups()[2]->memberCount, 2);
+  again.DestroyWindow();
 }
 
 TEST_F(GroupsCommitBoard, OkRefusesTheFirstEmptyOrTakenNameAndWritesNothing) {
