@@ -4,6 +4,7 @@
 #include "brimstead/models/groups/CDecouplingGroupsAPI.h"
 #include "brimstead/models/groups/tests/GroupsDialogTestSupport.h"
 #include "host/HostSystem.h"
+#include "platform/framework/HelpService.h"
 
 namespace groupstest {
 namespace {
@@ -46,7 +47,7 @@ TEST_F(GroupsLoading, SortsCapacitorsAndGroupsNaturallyAndListsOnlyDecouplingCap
   EXPECT_TRUE(board.ledger.IsBalanced()) << board.ledger.Report();
 }
 
-TEST_F(GroupsLoading, ABoardWithoutGroupsShowsOnlyTheNewRowAndEveryCapacitor) {
+TEST_F(GroupsLoading, ABoardWithoutGroupsShowsOnlyTheNewRowAndEveryCapacitorAndHelpItsTopic) {
   host::HostPart* part = board.Part("CAP", 1e-6, 0.0);
   board.Capacitor("C2", part);
   board.Capacitor("C1", nullptr);
@@ -60,6 +61,14 @@ TEST_F(GroupsLoading, ABoardWithoutGroupsShowsOnlyTheNewRowAndEveryCapacitor) {
   EXPECT_EQ(Cell(dialog.CapacitorGrid(), 2, 5), "");
   EXPECT_EQ(dialog.GroupsGrid().GetFrozenRows(), 1u);
   EXPECT_EQ(dialog.CapacitorGrid().GetColWidth(CGroupsGrid::ColExpand), 0);
+  // Help shows the dialog's topic.
+  plat::HelpService help;
+  plat::HelpService::Install(&help);
+  dialog.OnHelp();
+  plat::HelpService::Install(nullptr);
+  ASSERT_EQ(help.calls.size(), 1u);
+  EXPECT_EQ(help.calls[0].file, "duskmoor_useref");
+  EXPECT_EQ(help.calls[0].data, 4u);
   dialog.DestroyWindow();
 }
 
