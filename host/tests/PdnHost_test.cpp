@@ -297,6 +297,7 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
     const char* capacitor;
     std::vector<const char*> expected;
     std::vector<const char*> shots;
+    const char* board = "demo8.json";
   };
   const Case cases[] = {
       {"editor-clr", "C1",
@@ -318,12 +319,21 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
         "  IsLibraryModel = true\n  GetLibraryText = \n  GetLibraryModelName = X7R_1U_0603_SER\n"
         "  GetFileName = cap_1u_0603_series.s2p\n  IsSeries = true\nDelete()\n"},
        {"editor-touchstone-01", "editor-touchstone-02-saved"}},
+      // The 4-layer board: a capacitor whose group has no model gets a custom (non-library) C-L-R model.
+      {"editor-clr-sensor4", "C6",
+       {"dialog: capacitor model editor for C6 (no model)",
+        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 1 (C-L-R)\n  IncludesViaMounting = false\n"
+        "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetCapacitance = 4.7e-06\n"
+        "  GetESR = 0.01\n  GetESL = 2.98384e-10\n"},
+       {"editor-clr-sensor4-01-calculator", "editor-clr-sensor4-02-custom"},
+       "sensor4.json"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
     const fs::path run = dir / c.script;
     fs::create_directories(run);
-    const Outcome outcome = RunPdnHost(std::string("--dialog editor --capacitor ") + c.capacitor + " --script " +
+    const Outcome outcome = RunPdnHost(std::string("--board ") + (SourceDir() / "samples/boards" / c.board).string() +
+                                       " --dialog editor --capacitor " + c.capacitor + " --script " +
                                        (SourceDir() / "host/tests/scripts" / (std::string(c.script) + ".pdnscript")).string() +
                                        " --shots " + run.string());
     ASSERT_EQ(outcome.code, 0) << outcome.output;
