@@ -349,6 +349,38 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
   }
 }
 
+TEST_F(PdnHostProgram, GroupsDialogRunsFromAScriptAndCommitsWhatTheGoldenLogSays) {
+  const Outcome outcome = RunPdnHost("--dialog groups --unit-text \"\" --script " +
+                                     (SourceDir() / "host/tests/scripts/groups.pdnscript").string() + " --shots " +
+                                     dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_EQ(outcome.errors, "");
+  // Everything but the lines that name the files used, which depend on the build's place.
+  std::istringstream lines(outcome.output);
+  std::string log, line;
+  while (std::getline(lines, line))
+    if (line.rfind("board: ", 0) != 0 && line.rfind("module: ", 0) != 0) log += line + "\n";
+  EXPECT_EQ(log, ReadFile(SourceDir() / "host/tests/golden/groups-demo8.log"));
+  for (const char* shot : {"groups-01-moved", "groups-02-emptied"}) {
+    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+    ASSERT_TRUE(image) << shot;
+    const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+  // In board mode on the 4-layer board, with lengths in millimetres: the board's own groups, Cancel writes nothing.
+  const fs::path cancel = dir / "cancel.pdnscript";
+  std::ofstream(cancel) << "expect state \"<<\" disabled\nclick \"Cancel\"\n";
+  const Outcome board = RunPdnHost("--board " + SampleBoard("sensor4").string() +
+                                   " --board-mode --dialog groups --script " + cancel.string());
+  ASSERT_EQ(board.code, 0) << board.output;
+  EXPECT_NE(board.output.find("SetBoard(Sensor board 4L) -> true"), std::string::npos) << board.output;
+  EXPECT_NE(board.output.find("RunModal() -> 2 (Cancel)\nDelete()\ngroups:\n  \"3V3\": C1 C2 C3 C4 C5\n"
+                              "  \"1V2\": C6 C7 C8\n"),
+            std::string::npos)
+      << board.output;
+  EXPECT_EQ(board.output.find("change: "), std::string::npos);
+}
+
 TEST_F(PdnHostProgram, ModelEditorOptionsAreRefusedOutsideTheEditorAndHeadlessItNeedsAScript) {
   EXPECT_EQ(RunPdnHost("--dialog models").code, 2);
   EXPECT_EQ(RunPdnHost("--unit-text mm").code, 2);

@@ -5,6 +5,7 @@
 #include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/gxlayoutresources.h"
+#include "grid/features/gxfeatures.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
@@ -56,6 +57,7 @@ void GroupsDialogTest::SetUp() {
   static const bool started = [] {
     // What the module's start-up registers: the cells the grids show and their layouts.
     GXRegisterCellControls();
+    GXRegisterEditingFeatures();   // the user's selection among them
     gx::RegisterGridLayouts();
     InitGridLibrary();
     return true;
