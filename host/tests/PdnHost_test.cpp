@@ -297,6 +297,7 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
     const char* capacitor;
     std::vector<const char*> expected;
     std::vector<const char*> shots;
+    const char* board = "demo8.json";
   };
   const Case cases[] = {
       {"editor-clr", "C1",
@@ -318,12 +319,21 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
         "  IsLibraryModel = true\n  GetLibraryText = \n  GetLibraryModelName = X7R_1U_0603_SER\n"
         "  GetFileName = cap_1u_0603_series.s2p\n  IsSeries = true\nDelete()\n"},
        {"editor-touchstone-01", "editor-touchstone-02-saved"}},
+      // The 4-layer board: a capacitor whose group has no model gets a custom (non-library) C-L-R model.
+      {"editor-clr-sensor4", "C6",
+       {"dialog: capacitor model editor for C6 (no model)",
+        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 1 (C-L-R)\n  IncludesViaMounting = false\n"
+        "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetCapacitance = 4.7e-06\n"
+        "  GetESR = 0.01\n  GetESL = 2.98384e-10\n"},
+       {"editor-clr-sensor4-01-calculator", "editor-clr-sensor4-02-custom"},
+       "sensor4.json"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
     const fs::path run = dir / c.script;
     fs::create_directories(run);
-    const Outcome outcome = RunPdnHost(std::string("--dialog editor --capacitor ") + c.capacitor + " --script " +
+    const Outcome outcome = RunPdnHost(std::string("--board ") + (SourceDir() / "samples/boards" / c.board).string() +
+                                       " --dialog editor --capacitor " + c.capacitor + " --script " +
                                        (SourceDir() / "host/tests/scripts" / (std::string(c.script) + ".pdnscript")).string() +
                                        " --shots " + run.string());
     ASSERT_EQ(outcome.code, 0) << outcome.output;
@@ -337,6 +347,38 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
       EXPECT_TRUE(match.Matches()) << match.message;
     }
   }
+}
+
+TEST_F(PdnHostProgram, GroupsDialogRunsFromAScriptAndCommitsWhatTheGoldenLogSays) {
+  const Outcome outcome = RunPdnHost("--dialog groups --unit-text \"\" --script " +
+                                     (SourceDir() / "host/tests/scripts/groups.pdnscript").string() + " --shots " +
+                                     dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_EQ(outcome.errors, "");
+  // Everything but the lines that name the files used, which depend on the build's place.
+  std::istringstream lines(outcome.output);
+  std::string log, line;
+  while (std::getline(lines, line))
+    if (line.rfind("board: ", 0) != 0 && line.rfind("module: ", 0) != 0) log += line + "\n";
+  EXPECT_EQ(log, ReadFile(SourceDir() / "host/tests/golden/groups-demo8.log"));
+  for (const char* shot : {"groups-01-moved", "groups-02-emptied"}) {
+    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+    ASSERT_TRUE(image) << shot;
+    const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+  // In board mode on the 4-layer board, with lengths in millimetres: the board's own groups, Cancel writes nothing.
+  const fs::path cancel = dir / "cancel.pdnscript";
+  std::ofstream(cancel) << "expect state \"<<\" disabled\nclick \"Cancel\"\n";
+  const Outcome board = RunPdnHost("--board " + SampleBoard("sensor4").string() +
+                                   " --board-mode --dialog groups --script " + cancel.string());
+  ASSERT_EQ(board.code, 0) << board.output;
+  EXPECT_NE(board.output.find("SetBoard(Sensor board 4L) -> true"), std::string::npos) << board.output;
+  EXPECT_NE(board.output.find("RunModal() -> 2 (Cancel)\nDelete()\ngroups:\n  \"3V3\": C1 C2 C3 C4 C5\n"
+                              "  \"1V2\": C6 C7 C8\n"),
+            std::string::npos)
+      << board.output;
+  EXPECT_EQ(board.output.find("change: "), std::string::npos);
 }
 
 TEST_F(PdnHostProgram, ModelEditorOptionsAreRefusedOutsideTheEditorAndHeadlessItNeedsAScript) {

@@ -4,6 +4,7 @@
 #include "brimstead/models/groups/CDecouplingGroupsAPI.h"
 #include "brimstead/models/groups/tests/GroupsDialogTestSupport.h"
 #include "host/HostSystem.h"
+#include "platform/framework/HelpService.h"
 
 namespace groupstest {
 namespace {
@@ -46,7 +47,7 @@ TEST_F(GroupsLoading, SortsCapacitorsAndGroupsNaturallyAndListsOnlyDecouplingCap
   EXPECT_TRUE(board.ledger.IsBalanced()) << board.ledger.Report();
 }
 
-TEST_F(GroupsLoading, ABoardWithoutGroupsShowsOnlyTheNewRowAndEveryCapacitor) {
+TEST_F(GroupsLoading, ABoardWithoutGroupsShowsOnlyTheNewRowAndEveryCapacitorAndHelpItsTopic) {
   host::HostPart* part = board.Part("CAP", 1e-6, 0.0);
   board.Capacitor("C2", part);
   board.Capacitor("C1", nullptr);
@@ -60,6 +61,14 @@ TEST_F(GroupsLoading, ABoardWithoutGroupsShowsOnlyTheNewRowAndEveryCapacitor) {
   EXPECT_EQ(Cell(dialog.CapacitorGrid(), 2, 5), "");
   EXPECT_EQ(dialog.GroupsGrid().GetFrozenRows(), 1u);
   EXPECT_EQ(dialog.CapacitorGrid().GetColWidth(CGroupsGrid::ColExpand), 0);
+  // Help shows the dialog's topic.
+  plat::HelpService help;
+  plat::HelpService::Install(&help);
+  dialog.OnHelp();
+  plat::HelpService::Install(nullptr);
+  ASSERT_EQ(help.calls.size(), 1u);
+  EXPECT_EQ(help.calls[0].file, "duskmoor_useref");
+  EXPECT_EQ(help.calls[0].data, 4u);
   dialog.DestroyWindow();
 }
 
@@ -91,6 +100,12 @@ protected:
     for (const char* name : {"C1", "C2", "C3", "C4", "C5", "C6"}) caps.push_back(board.Capacitor(name, part));
     board.Group("A", {caps[0], caps[1]});
     board.Group("B", {caps[2]});
+  }
+  // ">>" of these capacitor rows into a new group.
+  void MoveRows(CDecouplingGroupsDlg& dialog, std::initializer_list<ROWCOL> rows) {
+    Select(dialog.CapacitorGrid(), rows);
+    Select(dialog.GroupsGrid(), {1});
+    dialog.OnMoveToGroup();
   }
   std::vector<host::HostComponent*> caps;
 };
@@ -134,6 +149,23 @@ TEST_F(GroupsCommitBoard, OkWritesNamesNewGroupsMovesAndDeletionsInThatOrder) {
                              }));
   EXPECT_EQ(board.HostGroups(), (Strings{"A2: C1 C2 C6", "B: C4 C5"}));
   EXPECT_TRUE(board.ledger.IsBalanced()) << board.ledger.Report();
+}
+
+TEST_F(GroupsCommitBoard, ADialogOpenedAgainShowsWhatTheLastOneCommitted) {
+  {
+    CDecouplingGroupsDlg dialog(board.board.get(), nullptr);
+    ASSERT_EQ(RunModal(dialog, [&] {
+                MoveRows(dialog, {RowOf(dialog.CapacitorGrid(), "C5"), RowOf(dialog.CapacitorGrid(), "C6")});
+                dialog.SendMessage(WM_COMMAND, IDOK);
+              }),
+              IDOK);
+  }
+  CDecouplingGroupsDlg again(board.board.get(), nullptr);
+  Open(again);
+  EXPECT_EQ(Names(again.GroupsGrid()), (Strings{"<new>", "A", "B", "Group1"}));
+  EXPECT_EQ(Names(again.CapacitorGrid()), (Strings{"C4"}));
+  EXPECT_EQ(again.Groups()[2]->memberCount, 2);
+  again.DestroyWindow();
 }
 
 TEST_F(GroupsCommitBoard, OkRefusesTheFirstEmptyOrTakenNameAndWritesNothing) {

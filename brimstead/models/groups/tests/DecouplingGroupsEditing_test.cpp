@@ -66,6 +66,38 @@ TEST_F(GroupsEditing, NewGroupsAreNumberedAtTheEndEachWithItsNameEditorOpen) {
   EXPECT_NE(RowOf(Groups(), "Group1"), 0u);
 }
 
+TEST_F(GroupsEditing, AnAbandonedNameEditKeepsTheNameAndAStoredOneIsTaken) {
+  const ROWCOL a = RowOf(Groups(), "A");
+  ASSERT_TRUE(dialog.EditCell(Groups(), a, CGroupsGrid::ColName));
+  TypeIntoCurrentCell(Groups(), "Dropped");
+  // Escape ends the edit without storing it: the engine reports the end, then the cancel.
+  Groups().OnGridKeyDown(VK_ESCAPE, 1, 0);
+  EXPECT_EQ(dialog.Groups()[0]->name, "A");
+  EXPECT_FALSE(dialog.Groups()[0]->nameChanged);
+  EXPECT_EQ(Cell(Groups(), a, CGroupsGrid::ColName), "A");
+  ASSERT_TRUE(dialog.EditCell(Groups(), a, CGroupsGrid::ColName));
+  TypeIntoCurrentCell(Groups(), "  Kept ");
+  ASSERT_TRUE(Groups().CompleteCellEdit(TRUE));
+  EXPECT_EQ(dialog.Groups()[0]->name, "Kept");
+  EXPECT_TRUE(dialog.Groups()[0]->nameChanged);
+  // A later cancel without an edit in progress gives up nothing.
+  Groups().CompleteCellEdit(FALSE);
+  EXPECT_EQ(dialog.Groups()[0]->name, "Kept");
+}
+
+TEST_F(GroupsEditing, TheDialogAsTheUserSeesIt) {
+  // A new group being named, group A expanded with a differing member, C7 left selected.
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "different sets of pins");
+  const ROWCOL a = RowOf(Groups(), "A");
+  Select(Caps(), {RowOf(Caps(), "C5")});
+  Select(Groups(), {a});
+  dialog.OnMoveToGroup();
+  MoveToNew({1, 2, RowOf(Caps(), "C7")});
+  dialog.ShowWindow(SW_SHOW);
+  Pump();
+  ExpectMatchesReference(dialog.m_hWnd, "groups-editing");
+}
+
 TEST_F(GroupsEditing, OnlyCapacitorsOfTheReferencePinSetMoveAndTheOthersStaySelected) {
   // C1 sets the pin set; C7's three pins do not match.
   automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "different sets of pins");

@@ -5,7 +5,10 @@
 #include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/gxlayoutresources.h"
+#include "grid/features/gxfeatures.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/display/Desktop.h"
+#include "platform/display/ReferenceImage.h"
 #include "platform/window/AutomationProvider.h"
 
 #include <algorithm>
@@ -54,6 +57,7 @@ void GroupsDialogTest::SetUp() {
   static const bool started = [] {
     // What the module's start-up registers: the cells the grids show and their layouts.
     GXRegisterCellControls();
+    GXRegisterEditingFeatures();   // the user's selection among them
     gx::RegisterGridLayouts();
     InitGridLibrary();
     return true;
@@ -125,6 +129,14 @@ ROWCOL GroupsDialogTest::RowOf(CGroupsGrid& grid, const char* name) {
 bool GroupsDialogTest::Enabled(CDecouplingGroupsDlg& dialog, int id) {
   CWnd* item = dialog.GetDlgItem(id);
   return item && item->IsWindowEnabled();
+}
+
+void GroupsDialogTest::ExpectMatchesReference(HWND hwnd, const std::string& name) {
+  auto image = plat::Desktop::Capture(hwnd);
+  ASSERT_TRUE(image);
+  const plat::ReferenceMatch match =
+      plat::MatchReferenceImage(*image, "brimstead/models/groups/tests/reference/" + name + ".png");
+  EXPECT_TRUE(match.Matches()) << match.message;
 }
 
 void GroupsDialogTest::TypeIntoCurrentCell(CGroupsGrid& grid, const char* text) {

@@ -55,6 +55,8 @@ protected:
   // The row whose column 2 shows `name` (trimmed), 0 when none.
   static ROWCOL RowOf(CGroupsGrid& grid, const char* name);
   static bool Enabled(CDecouplingGroupsDlg& dialog, int id);
+  // Compares the window with brimstead/models/groups/tests/reference/<name>.png.
+  static void ExpectMatchesReference(HWND hwnd, const std::string& name);
   // Types `text` into the name cell being edited (replacing its text).
   static void TypeIntoCurrentCell(CGroupsGrid& grid, const char* text);
 

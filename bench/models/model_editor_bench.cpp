@@ -1,0 +1,125 @@
+// The model editor's panes over large model directories: the Touchstone pane listing 2,000 two-port files with
+// "Show only compartible models" on (each file's port count read), and the SPICE pane selecting a netlist of
+// 100,000 subcircuits (scanned and listed, compatible ones only).
+#include <benchmark/benchmark.h>
+
+#include "brimstead/models/editor/CModelEditor.h"
+#include "brimstead/wizards/WizardResources.h"
+#include "grid/controls/GXCellControls.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXGridWnd.h"
+#include "grid/core/gxlayoutresources.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/display/Desktop.h"
+#include "platform/window/AutomationProvider.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+constexpr int kTouchstoneFiles = 2000;
+constexpr int kSubcircuits = 100000;
+
+// Answers every message box (a refused model, a file detection cannot tell) with OK.
+plat::ScriptedAutomation& Answers() {
+  static plat::ScriptedAutomation automation;
+  return automation;
+}
+
+void Setup() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("model-editor-bench"));
+  plat::Desktop::Configure(1024, 768);
+  GXRegisterCellControls();
+  gx::RegisterGridLayouts();
+  InitGridLibrary();
+  WNDCLASS wc{};
+  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
+    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.lpszClassName = "GXWND";
+    RegisterClass(&wc);
+  }
+  CGXGridWnd::RegisterClass(AfxGetInstanceHandle());
+  Answers().Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  plat::SetAutomationProvider(&Answers());
+}
+
+// A fresh directory of model files, removed with the object.
+class ModelDirectory {
+public:
+  explicit ModelDirectory(const std::string& name)
+      : m_Path(std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()))) {
+    std::filesystem::remove_all(m_Path);
+    std::filesystem::create_directories(m_Path);
+  }
+  ~ModelDirectory() { std::filesystem::remove_all(m_Path); }
+  std::ofstream Create(const std::string& file) const { return std::ofstream(m_Path / file); }
+  CString Text() const { return CString(m_Path.string().c_str()) + "/"; }
+
+private:
+  std::filesystem::path m_Path;
+};
+
+void OpenEditor(CModelEditor& editor, const ModelDirectory& directory, int kind) {
+  CStringArray pins;
+  pins.Add("1");
+  pins.Add("2");
+  editor.SetPinNames(pins);
+  CStringArray directories;
+  directories.Add(directory.Text());
+  editor.SetModelDirectories(directories);
+  editor.Record().header.kind = kind;
+  brimwiz::CModuleScope scope;
+  editor.Create(CModelEditor::IDD, nullptr);
+}
+
+void BM_ListTwoThousandTouchstoneFilesCompatibleOnly(benchmark::State& state) {
+  Setup();
+  ModelDirectory directory("brim_bench_touchstone");
+  for (int i = 0; i < kTouchstoneFiles; ++i)
+    directory.Create("cap_" + std::to_string(i) + ".s2p") << "# MHZ S RI R 50\n1 0.9 0 0.1 0 0.1 0 0.9 0\n";
+  CModelEditor editor;
+  OpenEditor(editor, directory, HostModelTouchstone);
+  CModelEditorTstone& pane = editor.TouchstonePane();
+  for (auto _ : state) {
+    // As the pane lists them when it loads: from an empty list.
+    pane.m_Paths.RemoveAll();
+    pane.m_FileList.ResetContent();
+    pane.ListModelFiles(false, false, true);
+    benchmark::DoNotOptimize(pane.m_FileList.GetCount());
+  }
+  if (pane.m_FileList.GetCount() != kTouchstoneFiles) state.SkipWithError("not every file listed");
+  editor.DestroyWindow();
+}
+BENCHMARK(BM_ListTwoThousandTouchstoneFilesCompatibleOnly)->Unit(benchmark::kMillisecond);
+
+void BM_SelectASpiceFileOfOneHundredThousandSubcircuits(benchmark::State& state) {
+  Setup();
+  ModelDirectory directory("brim_bench_spice");
+  {
+    std::ofstream out = directory.Create("huge.cir");
+    for (int i = 0; i < kSubcircuits; ++i)
+      out << ".SUBCKT C" << i << (i % 4 ? " a b\nC1 a b 1n\n" : " a b c\nC1 a b 1n\nR1 b c 1\n") << ".ENDS\n";
+  }
+  CModelEditor editor;
+  OpenEditor(editor, directory, HostModelSPICE);
+  CModelEditorSPICE& pane = editor.SpicePane();
+  for (auto _ : state) {
+    pane.m_FileList.SetCurSel(0);
+    pane.OnFileSelChange();
+    benchmark::DoNotOptimize(pane.m_SubcircuitList.GetCount());
+  }
+  if (pane.m_SubcircuitList.GetCount() == 0) state.SkipWithError("no subcircuit listed");
+  editor.DestroyWindow();
+}
+BENCHMARK(BM_SelectASpiceFileOfOneHundredThousandSubcircuits)->Unit(benchmark::kMillisecond);
+
+}  // namespace
