@@ -193,6 +193,8 @@ class CGXControl {
   // The selected text; the base control has no text selection and hands out its whole current text.
   virtual void GetSelectionText(CString& out) { GetEditText(out); }
   virtual BOOL AcceptsText(const CString&) { return TRUE; }
+  // A typed character that the control refuses (a masked cell's wrong character class); the base ignores it.
+  virtual void OnInvalidChar(const CString&) {}
   // Asked before a pasted text replaces the selection.
   virtual BOOL CanPasteText(const CString&) { return TRUE; }
 

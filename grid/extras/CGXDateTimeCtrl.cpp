@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXFlagScope.h"
@@ -443,13 +444,26 @@ CSize CGXDateTimeCtrl::ComputeCellSize(CDC* dc, ROWCOL, ROWCOL, const CGXStyle& 
 }
 
 void CGXDateTimeCtrl::LayoutIn(CGXBDateTimeCtrl& window, CDC* dc, const CRect& inner, BOOL button, BOOL spin) {
+  // A gadget's measured size depends on the format and the font only, not on the value: the sizes of each
+  // format in each font are measured once (measuring text is the costly part of drawing a cell).
+  CString key;
+  key.Format("%p|%d|%u|", static_cast<void*>(::GetCurrentObject(dc->GetSafeHdc(), OBJ_FONT)), window.GetFormatType(),
+             window.GetNoEditFields());
+  key += window.GetCustomFormat();
+  if (m_measured.size() > 64) m_measured.clear();  // fonts come and go: the cache stays small
+  std::vector<CSize>& sizes = m_measured[std::string(key.GetString())];
+  if (static_cast<int>(sizes.size()) != window.GetGadgetCount()) {
+    sizes.clear();
+    for (int i = 0; i < window.GetGadgetCount(); ++i) {
+      window.GetGadget(i)->CalcSize(*dc);
+      sizes.push_back(window.GetGadget(i)->GetRect().Size());
+    }
+  }
+  auto height = [&](int i) { return sizes[static_cast<size_t>(i)].cy == -1 ? inner.Height() : sizes[static_cast<size_t>(i)].cy; };
   int x = inner.left + 1;
   for (int i = window.GetFixedCount(); i < window.GetGadgetCount(); ++i) {
-    CGXBDTGadget* g = window.GetGadget(i);
-    g->CalcSize(*dc);
-    const int w = g->GetRect().Width();
-    const int h = g->GetRect().Height() == -1 ? inner.Height() : g->GetRect().Height();
-    g->SetRect(CRect(x, inner.top + 1, x + w, inner.top + 1 + h));
+    const int w = sizes[static_cast<size_t>(i)].cx;
+    window.GetGadget(i)->SetRect(CRect(x, inner.top + 1, x + w, inner.top + 1 + height(i)));
     x += w;
   }
   int right = inner.right;
@@ -460,10 +474,8 @@ void CGXDateTimeCtrl::LayoutIn(CGXBDateTimeCtrl& window, CDC* dc, const CRect& i
       g->SetRect(CRect(0, 0, 0, 0));
       continue;
     }
-    g->CalcSize(*dc);
-    const int w = g->GetRect().Width();
-    const int h = g->GetRect().Height() == -1 ? inner.Height() : g->GetRect().Height();
-    g->SetRect(CRect(right - w, inner.top, right, inner.top + h));
+    const int w = sizes[static_cast<size_t>(i)].cx;
+    g->SetRect(CRect(right - w, inner.top, right, inner.top + height(i)));
     right -= w;
   }
 }

@@ -11,6 +11,8 @@
 //      0:00 today.
 #pragma once
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "grid/controls/CGXStatic.h"
@@ -131,7 +133,7 @@ class CGXDateTimeCtrl : public CGXBDateTimeCtrl, public CGXStatic {
   // Makes the current gadget editable (else the first editable one) and the only active one.
   void ActivateCurrentOnly(BOOL activate);
   // Lays the window's gadgets out in a rectangle of the DC (fixed gadgets only when shown).
-  static void LayoutIn(CGXBDateTimeCtrl& window, CDC* dc, const CRect& inner, BOOL button, BOOL spin);
+  void LayoutIn(CGXBDateTimeCtrl& window, CDC* dc, const CRect& inner, BOOL button, BOOL spin);
   // The gadgets' texts one after another.
   static CString JoinedText(const CGXBDateTimeCtrl& window);
   // Whether a field gadget matches a search text (upper-cased unless the case matters).
@@ -158,6 +160,8 @@ class CGXDateTimeCtrl : public CGXBDateTimeCtrl, public CGXStatic {
   CGXCaptiveDateTimeCtrl m_drawing;
   BOOL m_bDrawInputAsNumber = FALSE;
   CFont m_font;
+  // The gadgets' measured sizes by font and format (see LayoutIn).
+  std::map<std::string, std::vector<CSize>> m_measured;
   BOOL m_bEditing = FALSE;
   BOOL m_bModified = FALSE;
   BOOL m_bInitialising = FALSE;

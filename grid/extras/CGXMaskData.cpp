@@ -255,7 +255,9 @@ int CGXMaskData::SetDisplayText(const CString& text, int start, BOOL insert) {
   const BOOL free = IsFreeText();
   const int n = GetMaskLength();
   if (free) {
-    if (!insert) m_data.resize(chars.size() + static_cast<size_t>(start));
+    // Decision: the free text grows to hold the text but keeps what follows it; sizing it to exactly the
+    // text's end would drop the rest of the text when one character is typed over in the middle.
+    if (!insert) m_data.resize(std::max(m_data.size(), chars.size() + static_cast<size_t>(start)));
     start = std::min(start, GetDataLength());
   } else if (GetDataLength() != n) {
     ClearData();

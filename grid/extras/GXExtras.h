@@ -9,6 +9,8 @@
 void GXRegisterExtras();
 // The date and time cells' part of it: the date-time cells (52543, 52544), their attributes and texts.
 void GXRegisterDateTimeCells();
+// The masked-edit cell (52535) and its attributes.
+void GXRegisterMaskCells();
 
 // The currency cell's control id.
 constexpr WORD GX_IDS_CTRL_CURRENCY = 52545;
