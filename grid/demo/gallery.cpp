@@ -8,8 +8,10 @@
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
 #include "grid/core/CGXStyleCompareSubsetImp.h"
 #include "grid/core/CGXStyleSerializeImp.h"
+#include "platform/base/LocaleTable.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/CWnd.h"
+#include "platform/window/InputRouter.h"
 
 namespace gallery {
 namespace {
@@ -30,7 +32,7 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 
 const std::vector<Page>& Pages() {
   static const std::vector<Page> pages = {WindowlessCellsPage(), CurrencyCellsPage(), RichEditCellsPage(),
-                                          DateTimeCellsPage()};
+                                          DateTimeCellsPage(), EditCellsPage()};
   return pages;
 }
 
@@ -64,6 +66,14 @@ void StartGridLibrary() {
 
 HWND CreatePageWindow(const char* title, int width, int height) {
   StartGridLibrary();
+  // A page starts clean: the quit that the previous page's window posted when it closed would stop the
+  // next message loop at once, and a button its steps left held would turn the first click into a drag.
+  MSG quit;
+  while (PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  plat::InputRouter::Instance().Reset();
+  plat::SetRuntimeNumericLocaleToUser(false);
+  plat::SetUserDefaultLocale(0x0409);
   HWND main = CreateWindowEx(0, "GridDemoMain", title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, width,
                              height, nullptr, nullptr, AfxGetInstanceHandle(), nullptr);
   RECT client{};

@@ -33,7 +33,9 @@ const std::vector<Page>& Pages();
 const Page* FindPage(const std::string& name);
 
 // What every page shares: the grid library started once with every cell family registered, a main window
-// class, and the page's grid (a child of the main window filling it).
+// class, and the page's grid (a child of the main window filling it). Every page starts from the same queue,
+// input and locale: what an earlier page left (the quit its closing posted, a button held down, a German
+// user) is reset, so that pages share one program.
 void StartGridLibrary();
 HWND CreatePageWindow(const char* title, int width, int height);
 CGXGridWnd* PageGrid(HWND main);
@@ -43,5 +45,6 @@ Page WindowlessCellsPage();
 Page CurrencyCellsPage();
 Page RichEditCellsPage();
 Page DateTimeCellsPage();
+Page EditCellsPage();
 
 }  // namespace gallery

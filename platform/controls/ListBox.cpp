@@ -697,6 +697,13 @@ void OnCreate(HWND hwnd, ListState& s) {
       SetWindowPos(hwnd, nullptr, 0, 0, wr.right - wr.left, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   UpdateScrollBar(hwnd, s);
+  // The list keeps no horizontal extent, so a horizontal bar has nothing to scroll: it shows (disabled)
+  // only with LBS_DISABLENOSCROLL.
+  if (Style(hwnd) & WS_HSCROLL) {
+    SCROLLINFO none{sizeof(none), SIF_RANGE | SIF_PAGE, 0, 0, 1, 0, 0};
+    if (Style(hwnd) & LBS_DISABLENOSCROLL) none.fMask |= SIF_DISABLENOSCROLL;
+    SetScrollInfo(hwnd, SB_HORZ, &none, TRUE);
+  }
 }
 
 LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam) {

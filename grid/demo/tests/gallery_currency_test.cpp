@@ -1,6 +1,5 @@
-// The gallery's page of currency cells, headless and in a process of its own: the desktop (the popup
-// calculator is a window of its own) as built and after each step matches its reference, and the cells hold
-// what the steps stored. BRIM_UPDATE_REFERENCES=1 rewrites the images after an intended change.
+// The gallery's page of currency cells, headless: the desktop (the popup calculator is a window of its own)
+// as built and after each step matches its reference, and the cells hold what the steps stored. BRIM_UPDATE_REFERENCES=1 rewrites the images after an intended change.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -318,6 +318,17 @@ TEST_F(ListBoxes, ListDestroyedByItsSelectionNotificationStopsQuietly) {
   EXPECT_EQ(NoteCodes(200), (std::vector<UINT>{LBN_SETFOCUS, LBN_SELCHANGE, LBN_KILLFOCUS}));  // no double click
 }
 
+TEST_F(ListBoxes, AHorizontalBarShowsOnlyWhenAskedToStayDisabled) {
+  HWND plain = Make("LISTBOX", "", kChild | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, {10, 10, 160, 107}, 212);
+  HWND kept = Make("LISTBOX", "", kChild | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL, {170, 10, 300, 107}, 213);
+  RECT c{};
+  GetClientRect(plain, &c);
+  EXPECT_EQ(c.bottom, 97);  // no horizontal extent: nothing to scroll, no bar
+  EXPECT_EQ(GetWindowLong(plain, GWL_STYLE) & WS_HSCROLL, 0);
+  GetClientRect(kept, &c);
+  EXPECT_LT(c.bottom, 97);
+}
+
 TEST(ChunkedList, BehavesLikeAVectorUnderRandomEdits) {
   controls::ChunkedList<int> list;
   std::vector<int> ref;
