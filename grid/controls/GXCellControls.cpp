@@ -2,6 +2,7 @@
 
 #include "grid/controls/CGXButton.h"
 #include "grid/controls/CGXCheckBox.h"
+#include "grid/controls/CGXComboBox.h"
 #include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/controls/CGXDaoBitmap.h"
 #include "grid/controls/CGXEditControl.h"
@@ -65,6 +66,14 @@ void GXRegisterCellControls() {
     rich->CreateEditWindow(ES_MULTILINE, GX_IDS_CTRL_RICHEDIT);
     return rich;
   });
+  // The drop-down list cells: the edit window and the list take the control id.
+  for (const auto& [id, flags] : {std::pair{GX_IDS_CTRL_COMBOBOX, GXCOMBO_NOTEXTFIT},
+                                  std::pair{GX_IDS_CTRL_ZEROBASED, GXCOMBO_ZEROBASED},
+                                  std::pair{GX_IDS_CTRL_ONEBASED, GXCOMBO_ONEBASED},
+                                  std::pair{GX_IDS_CTRL_TEXTFIT, GXCOMBO_TEXTFIT},
+                                  std::pair{GX_IDS_CTRL_ONEBASED_EX, GXCOMBO_DISPLAYCHOICE | GXCOMBO_ONEBASED},
+                                  std::pair{GX_IDS_CTRL_ZEROBASED_EX, GXCOMBO_DISPLAYCHOICE | GXCOMBO_ZEROBASED}})
+    Register<CGXComboBox>(id, UINT{id}, UINT{id}, flags);
   CGXControlFactory::AddUserAttributeRegistrar([](CGXStylesMap& map) {
     map.AddUserAttribute(GX_IDS_UA_DAOBITMAP);
     CGXProgressCtrl::RegisterUserAttributes(&map);
