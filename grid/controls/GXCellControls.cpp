@@ -2,6 +2,7 @@
 
 #include "grid/controls/CGXButton.h"
 #include "grid/controls/CGXCheckBox.h"
+#include "grid/controls/CGXCheckListComboBox.h"
 #include "grid/controls/CGXComboBox.h"
 #include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/controls/CGXDaoBitmap.h"
@@ -74,6 +75,7 @@ void GXRegisterCellControls() {
                                   std::pair{GX_IDS_CTRL_ONEBASED_EX, GXCOMBO_DISPLAYCHOICE | GXCOMBO_ONEBASED},
                                   std::pair{GX_IDS_CTRL_ZEROBASED_EX, GXCOMBO_DISPLAYCHOICE | GXCOMBO_ZEROBASED}})
     Register<CGXComboBox>(id, UINT{id}, UINT{id}, flags);
+  Register<CGXCheckListComboBox>(GX_IDS_CTRL_CHECKLIST_COMBOBOX, 0u, 0u);
   CGXControlFactory::AddUserAttributeRegistrar([](CGXStylesMap& map) {
     map.AddUserAttribute(GX_IDS_UA_DAOBITMAP);
     CGXProgressCtrl::RegisterUserAttributes(&map);
