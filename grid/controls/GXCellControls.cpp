@@ -2,6 +2,8 @@
 
 #include "grid/controls/CGXButton.h"
 #include "grid/controls/CGXCheckBox.h"
+#include "grid/controls/CGXCheckListComboBox.h"
+#include "grid/controls/CGXComboBox.h"
 #include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/controls/CGXDaoBitmap.h"
 #include "grid/controls/CGXEditControl.h"
@@ -67,6 +69,15 @@ void GXRegisterCellControls() {
     return rich;
   });
   Register<CGXListBox>(GX_IDS_CTRL_LISTBOX, UINT{GX_IDS_CTRL_LISTBOX});
+  // The drop-down list cells: the edit window and the list take the control id.
+  for (const auto& [id, flags] : {std::pair{GX_IDS_CTRL_COMBOBOX, GXCOMBO_NOTEXTFIT},
+                                  std::pair{GX_IDS_CTRL_ZEROBASED, GXCOMBO_ZEROBASED},
+                                  std::pair{GX_IDS_CTRL_ONEBASED, GXCOMBO_ONEBASED},
+                                  std::pair{GX_IDS_CTRL_TEXTFIT, GXCOMBO_TEXTFIT},
+                                  std::pair{GX_IDS_CTRL_ONEBASED_EX, GXCOMBO_DISPLAYCHOICE | GXCOMBO_ONEBASED},
+                                  std::pair{GX_IDS_CTRL_ZEROBASED_EX, GXCOMBO_DISPLAYCHOICE | GXCOMBO_ZEROBASED}})
+    Register<CGXComboBox>(id, UINT{id}, UINT{id}, flags);
+  Register<CGXCheckListComboBox>(GX_IDS_CTRL_CHECKLIST_COMBOBOX, 0u, 0u);
   CGXControlFactory::AddUserAttributeRegistrar([](CGXStylesMap& map) {
     map.AddUserAttribute(GX_IDS_UA_DAOBITMAP);
     CGXProgressCtrl::RegisterUserAttributes(&map);

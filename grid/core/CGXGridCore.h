@@ -1014,6 +1014,8 @@ class CGXGridCore {
   BOOL IsFocusGuarded() const { return m_bFocusGuard; }
   // Set while a combo box cell's list is dropped down.
   BOOL m_bListDropped = FALSE;
+  // Set while a drop-down cell creates and places its list.
+  BOOL m_bDropDownInProgress = FALSE;
   // Draws every cell as inactive, also the one being edited (its window stays where it is).
   BOOL m_bDrawAllCellsInactive = FALSE;
   ROWCOL GetFirstScrolledRow() const { return m_bPrinting ? m_nPrintTopRow : m_nTopRow; }

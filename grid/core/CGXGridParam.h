@@ -21,6 +21,7 @@
 #include "grid/core/CGXSpanCellPool.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXStylesMap.h"
+#include "platform/base/CMapStringToString.h"
 
 class CGXGridParam;
 
@@ -183,6 +184,16 @@ class CGXGridParam : public CObject {
   BOOL m_bEditUnformatted = FALSE;      // the edit cells edit the stored value, not its display text
   // Non-zero lets a sheet-tab window rename the grid's tab.
   DWORD m_dwRenameSheet = 1;
+  // The greatest height in pixels of a drop-down cell's list (run-time, copied, not archived).
+  LONG m_nDropDownHeight = 100;
+
+  // The tabbed drop-down cells' translation caches, one map per unique choice-list id (index = id): key
+  // field -> choice line, and display field -> choice line. Owned here; null entries are maps not built
+  // yet. The change count grows whenever maps are released, so a list filled from a released map is
+  // filled again. Run-time only: neither archived nor copied (a copy starts empty and rebuilds on demand).
+  std::vector<std::unique_ptr<CMapStringToString>> m_keyMaps;
+  std::vector<std::unique_ptr<CMapStringToString>> m_displayMaps;
+  int m_nChoiceMapChangeCount = 0;
 
   // Undo (run-time, neither archived nor copied).
   // Nesting of open undo transactions (0: none).

@@ -127,6 +127,7 @@ void CGXGridParamCopyOperatorImp::AssignParam(CGXGridParam& t, const CGXGridPara
   t.m_bPasteStyles = s.m_bPasteStyles;
   t.m_bEditUnformatted = s.m_bEditUnformatted;
   t.m_dwRenameSheet = s.m_dwRenameSheet;
+  t.m_nDropDownHeight = s.m_nDropDownHeight;
   // The lock, the copied cells and the pending cut belong to the source's grids and its clipboard.
 
   // 3. Deep copies of whatever the source holds, owned by the target. A source that only borrows an

@@ -45,20 +45,28 @@ bool WindowManager::IsVisible(const Window& w) const {
   return false;
 }
 
+std::vector<HWND>::iterator WindowManager::TopOfBand(const Window& w) {
+  std::vector<HWND>& list = Get(desktop_)->children;
+  auto pos = list.begin();
+  if (w.IsChild()) return pos;  // the desktop's own children lie above everything
+  auto is = [&](HWND h, auto test) { Window* x = Get(h); return x && test(*x); };
+  while (pos != list.end() && is(*pos, [](const Window& x) { return x.IsChild(); })) ++pos;
+  if (!(w.exStyle & WS_EX_TOPMOST))
+    while (pos != list.end() && is(*pos, [](const Window& x) { return (x.exStyle & WS_EX_TOPMOST) != 0; })) ++pos;
+  return pos;
+}
+
 void WindowManager::Reorder(Window& w, HWND after) {
   Window* p = Get(w.parent);
   if (!p) return;
   std::vector<HWND>& list = p->children;
   std::erase(list, w.hwnd);
   bool topLevel = IsDesktop(w.parent);
-  auto topmost = [&](HWND h) { Window* x = Get(h); return x && (x->exStyle & WS_EX_TOPMOST); };
   if (topLevel && after == HWND_TOPMOST) w.exStyle |= WS_EX_TOPMOST;
   if (topLevel && after == HWND_NOTOPMOST) w.exStyle &= ~WS_EX_TOPMOST;
   auto pos = list.end();
   if (after == HWND_TOP || after == HWND_TOPMOST || after == HWND_NOTOPMOST) {
-    pos = list.begin();
-    if (topLevel && !(w.exStyle & WS_EX_TOPMOST))
-      while (pos != list.end() && topmost(*pos)) ++pos;
+    pos = topLevel ? TopOfBand(w) : list.begin();
   } else if (after == HWND_BOTTOM) {
     pos = list.end();
   } else {

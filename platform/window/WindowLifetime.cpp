@@ -37,7 +37,9 @@ HWND WindowManager::Create(DWORD exStyle, LPCSTR className, LPCSTR windowName, D
   HWND parent = desktop_;
   HWND owner = nullptr;
   if (child) {
-    if (!Get(parentParam) || IsDesktop(parentParam)) return nullptr;
+    // A child of the desktop is placed in screen coordinates and composed, hit-tested and layered like a
+    // top-level window, above every one of them.
+    if (!Get(parentParam)) return nullptr;
     parent = parentParam;
   } else if (parentParam && parentParam != HWND_MESSAGE) {
     if (!Get(parentParam)) return nullptr;
@@ -74,14 +76,12 @@ HWND WindowManager::Create(DWORD exStyle, LPCSTR className, LPCSTR windowName, D
   ++cls->windows;
 
   Window* p = Get(parent);
-  if (child) {
+  if (child && !IsDesktop(parent)) {
     p->children.push_back(hwnd);  // children: bottom of the Z order, so the list stays in creation order
   } else {
-    // Top-level: above every other window of its band (topmost windows stay above the rest).
-    auto pos = p->children.begin();
-    if (!(exStyle & WS_EX_TOPMOST))
-      while (pos != p->children.end() && Get(*pos) && (Get(*pos)->exStyle & WS_EX_TOPMOST)) ++pos;
-    p->children.insert(pos, hwnd);
+    // Top-level: above every other window of its band (the desktop's children, then topmost windows, stay
+    // above the rest).
+    p->children.insert(TopOfBand(*w), hwnd);
   }
 
   CREATESTRUCT cs{};
@@ -214,7 +214,7 @@ void WindowManager::FinishDestroy(HWND hwnd) {
   if (focus == hwnd) focus = nullptr;
   if (active == hwnd) active = nullptr;
   if (capture == hwnd) capture = nullptr;
-  if (!w->IsChild()) Painter::DropBackBuffer(hwnd);
+  if (!w->IsChild() || IsDesktop(w->parent)) Painter::DropBackBuffer(hwnd);
   UnlinkFromParent(*w);
   if (w->cls) --w->cls->windows;
   windows_.Remove(ToToken(hwnd));

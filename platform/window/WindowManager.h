@@ -81,6 +81,8 @@ class WindowManager {
   HWND HitWindow(POINT screen, int* hit = nullptr);
   // Z-order placement among siblings (HWND_TOP, HWND_BOTTOM, HWND_TOPMOST, HWND_NOTOPMOST or a sibling).
   void Reorder(Window& w, HWND insertAfter);
+  // Where a top-level window (or a child of the desktop) goes when it comes to the top of its band.
+  std::vector<HWND>::iterator TopOfBand(const Window& w);
 
   // --- Update regions (Painting.cpp) ---------------------------------------------------------------------
   // region: client coordinates, null for the whole client area. Children are included by default unless

@@ -668,6 +668,11 @@ void SetEveryRunTimeSetting(CGXGridParam& p) {
   p.m_wRemoveRowsUndoFlags = p.m_wRemoveColsUndoFlags = 0;
   p.m_bNotExecutingCommand = FALSE;
   p.m_bHeaderMarkingLocked = TRUE;
+  p.m_nDropDownHeight = 250;
+  p.m_keyMaps.push_back(std::make_unique<CMapStringToString>());
+  p.m_keyMaps.back()->SetAt("1", "1\tRed");
+  p.m_displayMaps.push_back(nullptr);
+  p.m_nChoiceMapChangeCount = 3;
 }
 
 // FNV-1a, enough to pin the bytes of a layout.
@@ -705,6 +710,10 @@ TEST_F(LifetimeTest, SavedLayoutsAreByteIdenticalWhateverTheRunTimeSettings) {
     CGXGridParam copy;
     copy = *p;
     EXPECT_EQ(gx::WriteObjectToBytes(&copy), raw) << label;
+    // The drop-down height travels; the choice-map caches start empty and are rebuilt on demand.
+    EXPECT_EQ(copy.m_nDropDownHeight, 250) << label;
+    EXPECT_TRUE(copy.m_keyMaps.empty() && copy.m_displayMaps.empty()) << label;
+    EXPECT_EQ(copy.m_nChoiceMapChangeCount, 0) << label;
   }
 }
 

@@ -2,6 +2,9 @@
 #include <cstring>
 
 #include "platform/base/SystemError.h"
+#include "platform/gdi/Surface.h"
+#include "platform/gdi/gdiapi.h"
+#include "platform/window/Painter.h"
 #include "platform/window/WindowManager.h"
 #include "platform/window/tests/WindowTestSupport.h"
 
@@ -479,6 +482,64 @@ TEST_F(Lifetime, RegisteredMessagesShareOneNumberPerName) {
   EXPECT_EQ(a, b);
   EXPECT_NE(a, c);
   EXPECT_EQ(RegisterWindowMessage(""), 0u);
+}
+
+}  // namespace
+}  // namespace plat::test
+
+namespace plat::test {
+namespace {
+
+class DesktopChild : public WindowTest {};
+
+// A bar like a drop-down list's header: a child of the desktop over a topmost popup.
+TEST_F(DesktopChild, LiesInScreenCoordinatesAboveTopLevelWindowsAndIsComposedAndHitLikeThem) {
+  HWND popup = Top(WS_POPUP | WS_VISIBLE, {100, 100, 300, 200});
+  ASSERT_TRUE(SetWindowPos(popup, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
+  HWND bar = CreateWindowEx(WS_EX_TOOLWINDOW, "TestWnd", "", WS_CHILD, 150, 80, 100, 40, GetDesktopWindow(), nullptr,
+                            nullptr, nullptr);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(GetParent(bar), GetDesktopWindow());
+  auto fill = [](COLORREF colour) {
+    return [colour](HWND h, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+      if (msg != WM_PAINT) return std::nullopt;
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(h, &ps);
+      RECT client;
+      GetClientRect(h, &client);
+      HBRUSH brush = CreateSolidBrush(colour);
+      FillRect(dc, &client, brush);
+      DeleteObject(brush);
+      EndPaint(h, &ps);
+      return 0;
+    };
+  };
+  On(bar, fill(RGB(255, 0, 0)));
+  On(popup, fill(RGB(0, 0, 255)));
+  ShowWindow(bar, SW_SHOW);
+  EXPECT_EQ(GetActiveWindow(), popup);  // showing it activates nothing
+  RECT r;
+  GetWindowRect(bar, &r);
+  EXPECT_EQ(CRect(r), CRect(150, 80, 250, 120));
+  EXPECT_EQ(WindowFromPoint({160, 110}), bar);
+  EXPECT_EQ(WindowFromPoint({160, 130}), popup);
+  // The popup brought to the top of the topmost windows again stays under the bar.
+  ASSERT_TRUE(SetWindowPos(popup, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW));
+  EXPECT_EQ(WindowFromPoint({160, 110}), bar);
+  UpdateWindow(popup);
+  UpdateWindow(bar);
+  auto screen = Painter::ScreenSnapshot();
+  ASSERT_NE(screen, nullptr);
+  EXPECT_EQ(colorFromPixel(screen->pixel(160, 110)) & 0xFFFFFF, RGB(255, 0, 0));
+  EXPECT_EQ(colorFromPixel(screen->pixel(160, 130)) & 0xFFFFFF, RGB(0, 0, 255));
+  // Moved in screen coordinates, hidden and destroyed like a top-level window.
+  ASSERT_TRUE(SetWindowPos(bar, nullptr, 120, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+  EXPECT_EQ(WindowFromPoint({125, 155}), bar);
+  ShowWindow(bar, SW_HIDE);
+  EXPECT_EQ(WindowFromPoint({125, 155}), popup);
+  EXPECT_TRUE(DestroyWindow(bar));
+  EXPECT_FALSE(IsWindow(bar));
+  EXPECT_TRUE(IsWindow(popup));
 }
 
 }  // namespace
