@@ -55,6 +55,7 @@ void RegisterWizardResources() {
   RegisterGridCellBitmaps();
   plat::ResourceTable::AddString(m, AFX_IDS_APP_TITLE, "Brimstead");
   RegisterPageTemplates(m);
+  RegisterProbePageTemplates(m);
 }
 
 CModuleScope::CModuleScope() : m_hPreviousResources(AfxGetResourceHandle()) {

@@ -27,6 +27,9 @@ protected:
   void SetUp() override;
   void TearDown() override;
 
+  // What the module's start-up does for the wizards' grids (all cells, the layouts, the grid library) and the grid
+  // window classes that every test's window-system reset drops.
+  static void StartGridLibrary();
   static void Pump();
   static void Key(int vk);
   static void ClickAt(HWND hwnd, int x, int y);
