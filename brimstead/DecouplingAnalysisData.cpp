@@ -21,6 +21,7 @@ CDecouplingAnalysisData& CDecouplingAnalysisData::operator=(const CDecouplingAna
   m_pNet1 = other.m_pNet1;
   m_pNet2 = other.m_pNet2;
   m_Probes.Copy(other.m_Probes);
+  m_bProbeOrderKept = other.m_bProbeOrderKept;
   return *this;
 }
 
@@ -70,6 +71,9 @@ int CDecouplingAnalysisData::GetPortCount() {
 }
 
 void CDecouplingAnalysisData::CollectProbes() {
+  // Records already listed keep their place; a list built from nothing has no order of the user's yet.
+  if (m_Probes.IsEmpty() || m_bBoardMode)
+    m_bProbeOrderKept = 0;
   const bool canCollect = m_pBoard && (m_bBoardMode || (m_pNet1 && m_pNet2));
   if (!canCollect) {
     m_Probes.RemoveAll();

@@ -35,6 +35,9 @@ public:
   CHostNet* m_pNet1 = nullptr;
   CHostNet* m_pNet2 = nullptr;
   CDecouplingProbeArray m_Probes;
+  // In memory only: the probes' order is the user's or a settings file's, and a page's fill keeps it. Clear
+  // while the list is freshly collected from the host (a page then sorts it by name).
+  BYTE m_bProbeOrderKept = 0;
 
 private:
   CString ProbeSectionText();

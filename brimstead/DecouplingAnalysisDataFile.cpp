@@ -92,6 +92,7 @@ bool CDecouplingAnalysisData::Load(const char* path) {
   const char* file = m_SettingsPath;
   FindNetsByName(ReadText("BOARD", "Net1_Name", "", file), ReadText("BOARD", "Net2_Name", "", file));
   ApplyProbeSection(ReadIniSection("BOARD_PROBES", file));
+  m_bProbeOrderKept = 1;
   return true;
 }
 

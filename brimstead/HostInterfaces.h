@@ -292,6 +292,7 @@ public:
   /* 14 */ virtual double GetSize() = 0;
   /* 15 */ virtual const char* GetPinName() = 0;   // empty for a via
   /* 16 */ virtual CHostComponent* GetComponent() = 0;   // null for a via
+  /* 17 */ virtual const char* GetGroupName() = 0;        // the group a picker lists it under; text or none
   virtual ~CHostProbeElement() = default;
 };
 using CHostPin = CHostProbeElement;

@@ -38,6 +38,9 @@ public:
   void CollectProbes();
 
   CPortProbeArray m_SupplyPorts;
+  // In memory only: the supply pins' order is the user's or a settings file's, and a page's fill keeps it. Clear
+  // while the list is freshly collected from the host (a page then sorts it by name).
+  BYTE m_bSupplyOrderKept = 0;
   CPortProbeArray m_ViaPorts;
   CHostNet* m_pSelectedNet = nullptr;
   double m_dNormalImpedance = 0.1;

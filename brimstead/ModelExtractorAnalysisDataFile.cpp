@@ -116,6 +116,7 @@ bool CModelExtractorAnalysisData::Load(const char* path) {
     ParseBoardModeSection(block);
   else
     ParseListSection(block);
+  m_bSupplyOrderKept = 1;
   return true;
 }
 

@@ -44,6 +44,8 @@ public:
   double GetSize() override { return m_size; }
   const char* GetPinName() override { return m_pinName.c_str(); }
   CHostComponent* GetComponent() override { return m_component; }
+  // The bundled host groups pins and vias by their net.
+  const char* GetGroupName() override { return m_net ? m_net->GetName() : nullptr; }
 
   void SetPad(CHostLayer* layer, const HostPad& pad) { m_pads[layer] = pad; }
   const CHostPosition& Position() const { return m_position; }

@@ -122,6 +122,7 @@ const std::vector<Placed>& PlacedOperations() {
       PLACED(CHostProbeElement, GetSize, 14),
       PLACED(CHostProbeElement, GetPinName, 15),
       PLACED(CHostProbeElement, GetComponent, 16),
+      PLACED(CHostProbeElement, GetGroupName, 17),
 
       PLACED(CHostPadShape, GetKind, 4),
       PLACED(CHostPadShape, GetDiameter, 8),

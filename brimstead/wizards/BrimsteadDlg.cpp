@@ -9,6 +9,9 @@
 #include "brimstead/wizards/DWDebugPage.h"
 #include "brimstead/wizards/DWFinishPage.h"
 #include "brimstead/wizards/DWFrequencyPage.h"
+#include "brimstead/wizards/DWSelectBoardPage.h"
+#include "brimstead/wizards/DWSelectNetPage.h"
+#include "brimstead/wizards/DWSelectProbesPages.h"
 #include "brimstead/wizards/DWStartPage.h"
 #include "brimstead/wizards/DWTargetImpedancePage.h"
 
@@ -24,16 +27,29 @@ BOOL CBrimsteadDlg::OnInitDialog() {
   if (!record || !GetFrame())
     return TRUE;
   AddPage(new CDWStartPage(), 280, nullptr, nullptr, WizardStepRole::Start);
-  record->m_nBoardIndex = record->m_pSystem && record->m_pSystem->MustChooseBoard() ? -1 : 0;
+  if (record->m_pSystem && record->m_pSystem->MustChooseBoard()) {
+    AddPage(new CDWSelectBoardPage(), 280, nullptr, nullptr, WizardStepRole::BoardSelection);
+    record->m_nBoardIndex = -1;
+  } else {
+    record->m_nBoardIndex = 0;
+  }
   record->RestoreFromSettingsCopy();
+  AddPage(new CDWSelectNetPage(), 281, nullptr, nullptr, WizardStepRole::NetSelection);
+  // FIXME: the capacitor models page (topic 282) joins with the capacitor table; until then the option adds none.
   AddPage(new CDWAnalysisTypePage(), 283, nullptr, nullptr, WizardStepRole::AnalysisType);
   AddPage(new CDWTargetImpedancePage(), 284, nullptr, nullptr, WizardStepRole::TargetImpedance);
+  if (record->m_bBoardMode)
+    AddPage(new CDWSelectProbesTPEPage(), 285, nullptr, nullptr, WizardStepRole::PowerPinsList);
+  else
+    AddPage(new CDWSelectProbesOlmPage(), 285, nullptr, nullptr, WizardStepRole::PowerPinsViewer);
   AddPage(new CDWAnalysisSettingsPage(), 286, nullptr, nullptr, WizardStepRole::AnalysisSettings);
   AddPage(new CDWCustomSettingsPage(), 287, nullptr, nullptr, WizardStepRole::CustomSettings);
   if (m_bDebugOption)
     AddPage(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
   AddPage(new CDWFrequencyPage(), 289, nullptr, nullptr, WizardStepRole::FrequencySweep);
-  AddPage(m_pFinishPage = new CDWFinishPage(), 290, nullptr, nullptr, WizardStepRole::Finish);
+  auto* finish = new CDWFinishPage();
+  if (AddPage(finish, 290, nullptr, nullptr, WizardStepRole::Finish))
+    m_pFinishPage = finish;
   FinishInitialisation(0);
   if (m_pCallback)
     m_pCallback->Notify(HostEventWizardOpened, 1);

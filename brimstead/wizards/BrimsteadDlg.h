@@ -1,8 +1,9 @@
 // CBrimsteadDlg: the decoupling-analysis wizard, and the factory that makes the module's wizard dialogs.
 //
 // It registers the pages of the decoupling analysis in step order with their help topics; each page's step goes
-// into the role the step states follow. The board, net, capacitor-model and power-pin pages are not built yet and
-// are left out of the list.
+// into the role the step states follow. The board page comes only when the host's system asks for a board choice;
+// the IC power pin page is the list flavour in board mode, else the board-viewer flavour. The capacitor-model page
+// is not built yet and is left out of the list.
 #pragma once
 
 #include "brimstead/wizards/WizardDlg.h"

@@ -5,4 +5,6 @@
 
 namespace brimwiz {
 void RegisterPageTemplates(HINSTANCE module);
+// The board, net and IC power pin pages and the add-board-probes dialog.
+void RegisterProbePageTemplates(HINSTANCE module);
 }  // namespace brimwiz

@@ -91,8 +91,11 @@ CWizStepNode* CWizardDlg::AddPage(CDWPage* page, int helpTopic, LPCSTR title, LP
   page->SetPageFlag(helpTopic);
   CWizStepNode* step = m_pFrame->AddStep(page, static_cast<int>(page->GetTemplateId()), titleText, headerText,
                                          nullptr, true, true);
-  if (!step)
+  if (!step) {
+    // The page was handed over: a page that got no step (its window could not be made) goes now.
+    delete page;
     return nullptr;
+  }
   m_PageTable.push_back({static_cast<int>(page->GetTemplateId()), step});
   step->SetComplete(true);
   if (role != WizardStepRole::Count)

@@ -79,6 +79,7 @@ public:
   void OnCancel() override = 0;
 
   BOOL OnInitDialog() override;
+  // Takes the page; null (and the page deleted) when it could not become a step.
   CWizStepNode* AddPage(CDWPage* page, int helpTopic, LPCSTR title = nullptr, LPCSTR header = nullptr,
                         WizardStepRole role = WizardStepRole::Count);
   HWND GetPageItem(int controlId, int pageId);

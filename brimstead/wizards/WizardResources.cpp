@@ -1,6 +1,7 @@
 #include "brimstead/wizards/WizardResources.h"
 
 #include "brimstead/ModuleApp.h"
+#include "brimstead/wizards/CWizardGridWnd.h"
 #include "brimstead/wizards/PageTemplates.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/controls/winctrl.h"
@@ -51,8 +52,10 @@ void RegisterWizardResources() {
   plat::RegisterDialogTemplate(m, IDD_WIZ_TITLEBAR, kTitleBar);
   plat::RegisterDialogTemplate(m, IDD_WIZ_CTLBAR, kButtonBar);
   plat::RegisterDialogTemplate(m, IDD_WIZ_TABCTRL, kStepList);
+  RegisterGridCellBitmaps();
   plat::ResourceTable::AddString(m, AFX_IDS_APP_TITLE, "Brimstead");
   RegisterPageTemplates(m);
+  RegisterProbePageTemplates(m);
 }
 
 CModuleScope::CModuleScope() : m_hPreviousResources(AfxGetResourceHandle()) {

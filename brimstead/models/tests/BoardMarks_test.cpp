@@ -102,6 +102,7 @@ public:
     double GetSize() override { return 1.0; }
     const char* GetPinName() override { return ""; }
     CHostComponent* GetComponent() override { return nullptr; }
+    const char* GetGroupName() override { return nullptr; }
     FakeBoard board;
     FakePad pad;
     CHostPosition position{2.0, 3.0};

@@ -3,6 +3,10 @@
 #include "brimstead/wizards/DWPage.h"
 #include "brimstead/wizards/VornWizCtlBar.h"
 #include "brimstead/wizards/WizardResources.h"
+#include "grid/controls/GXCellControls.h"
+#include "grid/core/CGXControlFactory.h"
+#include "grid/core/CGXGridWnd.h"
+#include "grid/core/gxlayoutresources.h"
 #include "host/BoardFile.h"
 #include "host/tests/HostTestBoards.h"
 #include "platform/base/ResourceTable.h"
@@ -28,6 +32,27 @@ const DialogItemTemplate kPageItems[] = {
 };
 const DialogTemplate kPage{DS_SETFONT | WS_CHILD, 0, 0, 0, 200, 100, "", "MS Shell Dlg", 8, kPageItems};
 }  // namespace
+
+void WizardWindowTest::StartGridLibrary() {
+  // What the module's start-up does for its grids: the cells, the layouts and the grid library.
+  static const bool started = [] {
+    GXRegisterCellControls();
+    gx::RegisterGridLayouts();
+    InitGridLibrary();
+    return true;
+  }();
+  (void)started;
+  // The start-up's grid window classes, which the window system's reset dropped.
+  WNDCLASS wc{};
+  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
+    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.lpszClassName = "GXWND";
+    RegisterClass(&wc);
+  }
+  CGXGridWnd::RegisterClass(AfxGetInstanceHandle());
+}
 
 void WizardWindowTest::SetUp() {
   plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("wizard-tests"));
@@ -94,6 +119,7 @@ bool ReentrantCallback::MayClose() {
 
 void WizardRunTest::SetUp() {
   WizardWindowTest::SetUp();
+  StartGridLibrary();
   board = host::LoadBoardFile(host::test::SampleBoard("demo8.json"), ledger);
   system.AddBoard(board.get());
   dir = std::filesystem::temp_directory_path() / ("brim_wizrun_" + std::to_string(::getpid()));

@@ -27,6 +27,9 @@ protected:
   void SetUp() override;
   void TearDown() override;
 
+  // What the module's start-up does for the wizards' grids (all cells, the layouts, the grid library) and the grid
+  // window classes that every test's window-system reset drops.
+  static void StartGridLibrary();
   static void Pump();
   static void Key(int vk);
   static void ClickAt(HWND hwnd, int x, int y);
@@ -47,13 +50,17 @@ public:
   void OnClosed() override { log.OnClosed(); }
   void SelectNet(int one, CHostNet* net) override { log.SelectNet(one, net); }
   void Notify(int event, int one) override { log.Notify(event, one); }
-  void HostCommand(int command, int zero) override { log.HostCommand(command, zero); }
+  void HostCommand(int command, int zero) override {
+    log.HostCommand(command, zero);
+    if (onHostCommand)
+      onHostCommand();
+  }
   void AnswerMayClose(bool answer) { log.AnswerMayClose(answer); }
   void Clear() { log.Clear(); }
   const std::vector<std::string>& Lines() const { return log.Lines(); }
 
   host::HostCallbackLog log;
-  std::function<void()> onRun, onMayClose;
+  std::function<void()> onRun, onMayClose, onHostCommand;
 };
 
 // The decoupling-analysis wizard as the interface object runs it, on the sample board "demo8" with a project file

@@ -2,6 +2,7 @@
 
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXStyleCompareSubsetImp.h"
+#include "grid/core/CGXUserAttribute.h"
 
 namespace gx {
 namespace {
@@ -156,12 +157,194 @@ std::unique_ptr<CGXGridParam> BuildDecouplingGroupsLayout() {
   return p;
 }
 
+// ---- The wizard pages' probe and via grids ---------------------------------------------------------------
+namespace {
+
+// The cells the layouts name that the core does not: the 3-D check box and the zero-based drop-down list.
+constexpr WORD kCheckBox3d = 52523, kZeroBasedList = 52525;
+
+enum class ColumnKind { None, RowHeader, GreyStatic, GreyStaticCentred, CheckBox, LayerCombo, PairList };
+
+struct ProbeColumn {
+  const char* header;  // null: no header stored
+  DWORD width;         // thousandths of the standard font's average character width
+  ColumnKind kind;
+};
+
+struct ProbeLayoutSpec {
+  std::initializer_list<ProbeColumn> columns;  // from column 0; those past `dataColumns` stay stored, unshown
+  ROWCOL dataColumns;
+  WORD selectionFlags;
+  bool greyStandard;     // the "Standard" interior grey instead of the window colour
+  DWORD headerHeight;
+  ROWCOL sampleColumn;   // the check-box column holding the sample cells; 0 for none
+  bool numericFirstSample;
+  bool extraParameter;   // the further 32-bit parameter set to 4
+};
+
+CGXStyle ColumnStyle(ColumnKind kind) {
+  CGXStyle s;
+  switch (kind) {
+    case ColumnKind::None:
+    case ColumnKind::RowHeader:
+      break;
+    case ColumnKind::GreyStatic:
+    case ColumnKind::GreyStaticCentred:
+      s.SetControl(GX_IDS_CTRL_STATIC).SetEnabled(FALSE).SetInteriorColor(kGrey).SetDraw3dFrame(3);
+      if (kind == ColumnKind::GreyStaticCentred) s.SetHorizontalAlignment(1);
+      break;
+    case ColumnKind::CheckBox:
+      s.SetControl(kCheckBox3d).SetHorizontalAlignment(1).SetTriState(FALSE).SetDraw3dFrame(3);
+      break;
+    case ColumnKind::LayerCombo:
+      s.SetControl(kZeroBasedList).SetEnabled(TRUE).SetInteriorColor(kGrey).SetDraw3dFrame(3);
+      s.SetChoiceList("TOP\r\nBOTTOM");
+      break;
+    case ColumnKind::PairList:
+      s.SetControl(GX_IDS_CTRL_CBS_DROPDOWNLIST).SetInteriorColor(kGrey).SetDraw3dFrame(3);
+      s.SetChoiceList("TPE_GND\r\nTPE_VCC");
+      break;
+  }
+  return s;
+}
+
+std::unique_ptr<CGXGridParam> BuildProbeLayout(const ProbeLayoutSpec& spec) {
+  auto p = std::make_unique<CGXGridParam>();
+  CGXStylesMap* map = NewWizardStylesMap();
+  if (spec.greyStandard) {
+    CGXStyle* standard = nullptr;
+    if (map->LookupStyle(map->GetStandardStyle(), standard) && standard) standard->SetInteriorColor(kGrey);
+  }
+  p->SetStylesMap(map, TRUE);
+  p->SetProperties(new CGXProperties, TRUE);
+  auto* data = new CGXData;
+  data->StoreRowCount(5);
+  data->StoreColCount(spec.dataColumns);
+  ROWCOL col = 0;
+  for (const ProbeColumn& column : spec.columns) {
+    SetHeader(*data, col, column.header ? column.header : "");
+    if (column.kind != ColumnKind::None && column.kind != ColumnKind::RowHeader) {
+      const CGXStyle style = ColumnStyle(column.kind);
+      data->StoreStyle(0, col, &style, gxOverride, GX_BASESTYLE);
+    }
+    p->GetColWidths().SetAt(col, static_cast<LONG>(column.width));
+    ++col;
+  }
+  if (spec.sampleColumn) {
+    static constexpr const char* kValues[] = {"1", "0", "0", "1", "1"};
+    for (ROWCOL row = 1; row <= 5; ++row) {
+      CGXStyle cell;
+      cell.SetControl(kCheckBox3d).SetDraw3dFrame(3);
+      if (row == 1 && spec.numericFirstSample)
+        cell.SetValue(DWORD{1});
+      else
+        cell.SetValue(kValues[row - 1]);
+      if (row == 4) {
+        // Numbers whatever number parser the building program has installed.
+        auto* alignment = new CGXUserAttribute;
+        alignment->SetLongValue(0);
+        auto* ellipses = new CGXUserAttribute;
+        ellipses->SetLongValue(1);
+        cell.SetUserAttribute(52568, alignment).SetUserAttribute(52792, ellipses);
+      }
+      data->StoreStyle(row, spec.sampleColumn, &cell, gxOverride);
+    }
+  }
+  p->SetData(data, TRUE);
+
+  p->SetSelectionFlags(spec.selectionFlags);
+  p->SetRowResizeFlags(184);
+  p->SetColResizeFlags(186);
+  p->EnableDragRows(TRUE);
+  p->EnableDragColumns(FALSE);
+  p->m_wActivateFlags = 1;
+  p->m_wEnterKeyAction = 4;
+  p->m_nMinRowHeight = 0;
+  p->m_nMinColWidth = 2;
+  p->m_nDefaultRowHeight = 1054;
+  p->m_nDefaultColWidth = 10000;
+  if (spec.extraParameter) p->m_nD5 = 4;
+  p->GetRowHeights().SetAt(0, static_cast<LONG>(spec.headerHeight));
+  return p;
+}
+
+using K = ColumnKind;
+
+}  // namespace
+
+std::unique_ptr<CGXGridParam> BuildPinListLayout() {
+  return BuildProbeLayout({{{"NN", 3108, K::RowHeader},
+                            {nullptr, 2414, K::None},
+                            {nullptr, 2886, K::CheckBox},
+                            {"Pin Name", 12987, K::GreyStaticCentred},
+                            {"Connected layer", 21201, K::GreyStatic},
+                            {"Referred layer", 21867, K::GreyStatic},
+                            {"End Layer", 20091, K::None}},
+                           5, 129, true, 1400, 0, false, false});
+}
+
+std::unique_ptr<CGXGridParam> BuildBypassViaListLayout() {
+  return BuildProbeLayout({{{"NN", 3108, K::RowHeader},
+                            {nullptr, 2886, K::CheckBox},
+                            {"Schematic Via Name", 16206, K::GreyStaticCentred},
+                            {"Connected Layers", 16650, K::LayerCombo},
+                            {"Layer Pair", 24531, K::PairList}},
+                           4, 128, false, 1400, 1, false, true});
+}
+
+std::unique_ptr<CGXGridParam> BuildExtractorViaViewerLayout() {
+  return BuildProbeLayout({{{"NN", 3108, K::RowHeader},
+                            {nullptr, 2886, K::CheckBox},
+                            {"Net Name", 16206, K::GreyStaticCentred},
+                            {"Position", 10101, K::GreyStatic},
+                            {"Connected Layers", 15207, K::LayerCombo},
+                            {"Connected Layers", 16983, K::PairList}},
+                           4, 129, false, 1400, 1, false, true});
+}
+
+std::unique_ptr<CGXGridParam> BuildPinViewerLayout() {
+  return BuildProbeLayout({{{"NN", 3108, K::RowHeader},
+                            {nullptr, 2414, K::None},
+                            {nullptr, 2886, K::CheckBox},
+                            {"Pin Name", 16206, K::GreyStaticCentred},
+                            {"Net", 10101, K::GreyStatic},
+                            {"Reference Layers", 15207, K::LayerCombo},
+                            {"Connected Layers", 16983, K::PairList}},
+                           5, 129, true, 1400, 2, false, true});
+}
+
+std::unique_ptr<CGXGridParam> BuildViaPairListLayout() {
+  return BuildProbeLayout({{{"NN", 3552, K::RowHeader},
+                            {nullptr, 2886, K::CheckBox},
+                            {"Schematic Via Name", 17538, K::GreyStaticCentred},
+                            {"Via 1 Connected Layers", 20202, K::LayerCombo},
+                            {"Via 2 Connected Layers", 20979, K::PairList}},
+                           4, 129, false, 2728, 1, true, true});
+}
+
+std::unique_ptr<CGXGridParam> BuildProbeReferenceLayout() {
+  return BuildProbeLayout({{{"NN", 3108, K::RowHeader},
+                            {"Probe Name", 16206, K::GreyStaticCentred},
+                            {"Net", 10101, K::GreyStatic},
+                            {"Layer(s)", 15207, K::GreyStatic},
+                            {"auto-select reference", 10000, K::CheckBox},
+                            {"Reference Layer", 16983, K::LayerCombo}},
+                           5, 129, false, 1400, 0, false, false});
+}
+
 std::span<const LayoutDefinition> LayoutDefinitions() {
   static const LayoutDefinition kLayouts[] = {
       {"BOARDLIST", 0, &BuildBoardListLayout},
       {nullptr, 1148, &BuildTouchstonePortMapLayout},
       {nullptr, 1149, &BuildSpicePortMapLayout},
       {nullptr, 1180, &BuildDecouplingGroupsLayout},
+      // The wizard pages' probe and via grids, and the probe-reference grid that nothing loads.
+      {nullptr, 1146, &BuildPinListLayout},
+      {nullptr, 1155, &BuildBypassViaListLayout},
+      {nullptr, 1160, &BuildExtractorViaViewerLayout},
+      {nullptr, 1161, &BuildPinViewerLayout},
+      {nullptr, 1170, &BuildViaPairListLayout},
+      {nullptr, 1023, &BuildProbeReferenceLayout},
   };
   return kLayouts;
 }

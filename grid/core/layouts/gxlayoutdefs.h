@@ -25,5 +25,14 @@ std::unique_ptr<CGXGridParam> BuildTouchstonePortMapLayout();
 std::unique_ptr<CGXGridParam> BuildSpicePortMapLayout();
 // The decoupling groups dialog's capacitor and group grids (1180).
 std::unique_ptr<CGXGridParam> BuildDecouplingGroupsLayout();
+// The wizard pages' probe and via grids: IC power pins as a list (1146) and from the board viewer (1161), the
+// bypass wizard's via list (1155), the extractor's viewer vias (1160), via pairs as a list (1170); 1023 is a
+// probe-reference grid that nothing loads.
+std::unique_ptr<CGXGridParam> BuildPinListLayout();
+std::unique_ptr<CGXGridParam> BuildBypassViaListLayout();
+std::unique_ptr<CGXGridParam> BuildExtractorViaViewerLayout();
+std::unique_ptr<CGXGridParam> BuildPinViewerLayout();
+std::unique_ptr<CGXGridParam> BuildViaPairListLayout();
+std::unique_ptr<CGXGridParam> BuildProbeReferenceLayout();
 
 }  // namespace gx

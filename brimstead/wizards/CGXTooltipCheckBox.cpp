@@ -1,0 +1,50 @@
+#include "brimstead/wizards/CGXTooltipCheckBox.h"
+
+#include "brimstead/wizards/CGridBitmapCtrl.h"
+#include "grid/core/CGXGridCore.h"
+#include "platform/framework/CPaintDC.h"
+#include "platform/framework/CWnd.h"
+
+#include <algorithm>
+
+const CGXControlClass CGXTooltipCheckBox::classCGXTooltipCheckBox = {"CGXTooltipCheckBox",
+                                                                     &CGXCheckBox::classCGXCheckBox};
+
+CGXTooltipCheckBox::~CGXTooltipCheckBox() = default;
+
+BOOL CGXTooltipCheckBox::NeedsCellTip(ROWCOL, ROWCOL, const CGXStyle& style) {
+  if (style.GetEnabled())
+    return FALSE;
+  return !style.GetUserAttributeText(GX_IDS_UA_TOOLTIPTEXT).IsEmpty();
+}
+
+int CGXTooltipCheckBox::GetCellTipKind(ROWCOL, ROWCOL, const CGXStyle&) { return 1; }
+
+void CGXTooltipCheckBox::ShowCellTip(DWORD_PTR row, DWORD_PTR col, DWORD_PTR stylePtr, DWORD_PTR tipWnd) {
+  const auto* style = reinterpret_cast<const CGXStyle*>(stylePtr);
+  if (!style)
+    return;
+  brimwiz::CellTipPlacement tip;
+  tip.text = style->GetUserAttributeText(GX_IDS_UA_TOOLTIPTEXT);
+  CRect r = m_pGrid->CalcCellRect(static_cast<ROWCOL>(row), static_cast<ROWCOL>(col));
+  r.right -= 1;
+  r.bottom -= 1;
+  {
+    CClientDC dc(GetGridWnd());
+    CFont* old = SelectCellFont(&dc, *style);
+    TEXTMETRIC tm{};
+    dc.GetTextMetrics(&tm);
+    const int textWidth = tip.text.IsEmpty() ? 0 : dc.GetTextExtent(tip.text).cx;
+    if (old)
+      dc.SelectObject(old);
+    const int maxWidth = tm.tmMaxCharWidth;
+    r.right = std::max<LONG>(r.right, r.left + maxWidth / 2 + std::max(textWidth, maxWidth));
+    r.bottom = std::max<LONG>(r.bottom, r.top + tm.tmHeight + tm.tmExternalLeading + 1);
+  }
+  if (CWnd* grid = GetGridWnd())
+    grid->ClientToScreen(&r);
+  tip.window = r;
+  tip.textArea = CRect(0, 0, r.Width(), r.Height());
+  tip.textArea.DeflateRect(4, 2);
+  brimwiz::ApplyCellTip(reinterpret_cast<CWnd*>(tipWnd), tip);
+}

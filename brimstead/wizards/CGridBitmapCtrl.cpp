@@ -1,0 +1,229 @@
+#include "brimstead/wizards/CGridBitmapCtrl.h"
+
+#include "brimstead/wizards/CWizardGridWnd.h"
+#include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXRange.h"
+#include "platform/framework/CPaintDC.h"
+#include "platform/framework/CWnd.h"
+
+#include <algorithm>
+
+const CGXControlClass CGridBitmapCtrl::classCGridBitmapCtrl = {"CGridBitmapCtrl", &CGXStatic::classCGXStatic};
+const CGXControlClass CGridBitmapEdit::classCGridBitmapEdit = {"CGridBitmapEdit",
+                                                               &CGridBitmapCtrl::classCGridBitmapCtrl};
+const CGXControlClass CGridBitmapBtn::classCGridBitmapBtn = {"CGridBitmapBtn",
+                                                             &CGXBitmapButton::classCGXBitmapButton};
+
+namespace {
+constexpr int kButtonGap = 3;
+
+// The lines of a text, split at line feeds (an empty text is one empty line).
+std::vector<CString> Lines(const CString& text) {
+  std::vector<CString> lines;
+  int start = 0;
+  for (;;) {
+    const int lf = text.Find('\n', start);
+    if (lf < 0) {
+      lines.push_back(text.Mid(start));
+      return lines;
+    }
+    lines.push_back(text.Mid(start, lf - start));
+    start = lf + 1;
+  }
+}
+
+// A measuring DC on the grid window with the style's font selected for its lifetime.
+class CMeasure {
+public:
+  CMeasure(CGXControl& control, const CGXStyle& style) : m_dc(control.GetGridWnd()) {
+    m_pOld = control.SelectCellFont(&m_dc, style);
+    m_dc.GetTextMetrics(&m_tm);
+  }
+  ~CMeasure() {
+    if (m_pOld)
+      m_dc.SelectObject(m_pOld);
+  }
+  int Width(const CString& text) const { return text.IsEmpty() ? 0 : m_dc.GetTextExtent(text).cx; }
+  const TEXTMETRIC& Metrics() const { return m_tm; }
+
+private:
+  CClientDC m_dc;
+  CFont* m_pOld = nullptr;
+  TEXTMETRIC m_tm{};
+};
+}  // namespace
+
+namespace brimwiz {
+
+CString FitLineWithEllipsis(const CString& line, int width, const std::function<int(const CString&)>& measure) {
+  if (measure(line) <= width)
+    return line;
+  if (measure("W...") > width)
+    return CString();
+  // The widths grow with the length: the longest start that fits is found by bisection.
+  int lo = 0, hi = line.GetLength();
+  while (lo < hi) {
+    const int mid = (lo + hi + 1) / 2;
+    if (measure(line.Left(mid) + "...") <= width)
+      lo = mid;
+    else
+      hi = mid - 1;
+  }
+  return line.Left(lo) + "...";
+}
+
+void ApplyCellTip(CWnd* tip, const CellTipPlacement& placement) {
+  if (!tip || !tip->GetSafeHwnd())
+    return;
+  tip->SetWindowText(placement.text);
+  // FIXME: the text tip window's own font and text-area setters take over once the tip windows exist; until
+  // then the window gets the text and the rectangle.
+  tip->SetWindowPos(&CWnd::wndTop, placement.window.left, placement.window.top, placement.window.Width(),
+                    placement.window.Height(), SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
+
+}  // namespace brimwiz
+
+CGridBitmapCtrl::CGridBitmapCtrl(CGXGridCore* grid, UINT bitmapId)
+    : CGXStatic(grid), m_pButton(new CGXBitmapButtonChild(this)) {
+  AppendChild(m_pButton);
+  m_pButton->LoadBitmaps(bitmapId, bitmapId);
+  const CSize size = m_pButton->GetBitmapSize();
+  m_nButtonWidth = size.cx;
+  m_nButtonHeight = size.cy;
+}
+
+CGridBitmapCtrl::~CGridBitmapCtrl() = default;
+
+CRect CGridBitmapCtrl::ComputeInnerRect(const CRect& cell, const CGXStyle& style) const {
+  CRect r = CGXStatic::ComputeInnerRect(cell, style);
+  r.right -= m_nButtonWidth + kButtonGap;
+  return r;
+}
+
+CSize CGridBitmapCtrl::AddBordersToSize(CSize size, const CGXStyle& style) const {
+  CSize s = CGXStatic::AddBordersToSize(size, style);
+  s.cx += m_nButtonWidth + kButtonGap;
+  s.cy = std::max<LONG>(s.cy, m_nButtonHeight);
+  return s;
+}
+
+CSize CGridBitmapCtrl::MultiLineExtent(const CString& text, const CGXStyle& style) const {
+  CMeasure measure(const_cast<CGridBitmapCtrl&>(*this), style);
+  const TEXTMETRIC& tm = measure.Metrics();
+  const std::vector<CString> lines = Lines(text);
+  int width = tm.tmMaxCharWidth;
+  for (const CString& line : lines)
+    width = std::max(width, measure.Width(line));
+  const int lineHeight = tm.tmHeight + tm.tmExternalLeading;
+  return CSize(width, lineHeight * static_cast<int>(lines.size()) + 1);
+}
+
+CSize CGridBitmapCtrl::ComputeCellSize(CDC*, ROWCOL, ROWCOL, const CGXStyle& style, const CGXStyle*, BOOL) {
+  return AddBordersToSize(MultiLineExtent(style.GetValue(), style), style);
+}
+
+CRect CGridBitmapCtrl::CellRect(ROWCOL row, ROWCOL col) const {
+  CGXRange covered(row, col);
+  m_pGrid->GetCoveredCellsRowCol(row, col, covered);
+  return m_pGrid->CalcRangeRect(covered.top, covered.left, covered.bottom, covered.right);
+}
+
+void CGridBitmapCtrl::LayOutChildren(ROWCOL row, ROWCOL col, const CRect&) {
+  const CRect cell = CellRect(row, col);
+  CRect button(cell.right - m_nButtonWidth - kButtonGap, cell.top, cell.right - kButtonGap,
+               cell.top + m_nButtonHeight);
+  button.IntersectRect(button, cell);
+  m_pButton->SetRect(button);
+}
+
+CGridBitmapEdit::~CGridBitmapEdit() = default;
+
+BOOL CGridBitmapEdit::GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CString* value,
+                                     const CGXStyle& style) const {
+  const BOOL result = CGridBitmapCtrl::GetDisplayText(out, row, col, value, style);
+  if (out.IsEmpty() || !GetGridWnd() || !GetGridWnd()->GetSafeHwnd())
+    return result;
+  const int width = ComputeInnerRect(CellRect(row, col), style).Width();
+  CMeasure measure(const_cast<CGridBitmapEdit&>(*this), style);
+  const auto measureWidth = [&measure](const CString& s) { return measure.Width(s); };
+  CString shown;
+  const std::vector<CString> lines = Lines(out);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i)
+      shown += '\n';
+    shown += brimwiz::FitLineWithEllipsis(lines[i], width, measureWidth);
+  }
+  out = shown;
+  return result;
+}
+
+void CGridBitmapEdit::OnChildClicked(CGXChild*) {
+  const ROWCOL row = m_nRow, col = m_nCol;
+  CGXGridCore* grid = m_pGrid;
+  CGXStyle clicked;
+  grid->ComposeCellStyle(row, col, clicked);
+  const bool expand = clicked.GetControl() != IDC_GRID_BITMAP_EXPANDED;
+  const WORD newId = expand ? IDC_GRID_BITMAP_EXPANDED : IDC_GRID_BITMAP_COLLAPSED;
+  grid->SetStyleRange(CGXRange(row, col), CGXStyle().SetControl(newId), gxOverride, 0, GX_INVALIDATE);
+  grid->ComposeCellStyle(row, col, clicked);
+  CGXControl* clickedControl = grid->ControlForId(newId);
+  const int height = clickedControl ? clickedControl->ComputeCellSize(nullptr, row, col, clicked, nullptr, TRUE).cy
+                                    : grid->GetRowHeight(row);
+  for (ROWCOL c = 1; c <= grid->GetColCount(); ++c) {
+    if (c == col)
+      continue;
+    CGXStyle other;
+    grid->ComposeCellStyle(row, c, other);
+    const WORD id = other.GetControl();
+    if (id != IDC_GRID_BITMAP_COLLAPSED && id != IDC_GRID_BITMAP_EXPANDED)
+      continue;
+    WORD target = IDC_GRID_BITMAP_COLLAPSED;
+    if (expand) {
+      CGXControl* own = grid->ControlForId(id);
+      const int needed = own ? own->ComputeCellSize(nullptr, row, c, other, nullptr, TRUE).cy : height + 1;
+      target = needed <= height ? IDC_GRID_BITMAP_EXPANDED : IDC_GRID_BITMAP_COLLAPSED;
+    }
+    if (target != id)
+      grid->SetStyleRange(CGXRange(row, c), CGXStyle().SetControl(target), gxOverride, 0, GX_INVALIDATE);
+  }
+  grid->SetRowHeight(row, row, height);
+  grid->RedrawAll();
+  grid->RefreshScrollBars();
+}
+
+BOOL CGridBitmapEdit::NeedsCellTip(ROWCOL row, ROWCOL col, const CGXStyle& style) {
+  const CSize extent = MultiLineExtent(style.GetValue(), style);
+  const CRect space = ComputeInnerRect(CellRect(row, col), style);
+  return extent.cx > space.Width() || extent.cy > space.Height();
+}
+
+int CGridBitmapEdit::GetCellTipKind(ROWCOL, ROWCOL, const CGXStyle&) { return 1; }
+
+void CGridBitmapEdit::ShowCellTip(DWORD_PTR row, DWORD_PTR col, DWORD_PTR stylePtr, DWORD_PTR tipWnd) {
+  const auto* style = reinterpret_cast<const CGXStyle*>(stylePtr);
+  if (!style)
+    return;
+  brimwiz::CellTipPlacement tip;
+  tip.text = style->GetValue();
+  CRect r = CellRect(static_cast<ROWCOL>(row), static_cast<ROWCOL>(col));
+  r.right -= 1;
+  r.bottom -= 1;
+  const CSize text = AddBordersToSize(MultiLineExtent(tip.text, *style), *style);
+  r.right = std::max<LONG>(r.right, r.left + text.cx - m_nButtonWidth);
+  r.bottom = std::max<LONG>(r.bottom, r.top + text.cy);
+  if (CWnd* grid = GetGridWnd())
+    grid->ClientToScreen(&r);
+  tip.window = r;
+  tip.textArea = CRect(0, 0, r.Width(), r.Height());
+  tip.textArea.DeflateRect(4, 2);
+  brimwiz::ApplyCellTip(reinterpret_cast<CWnd*>(tipWnd), tip);
+}
+
+CGridBitmapBtn::~CGridBitmapBtn() = default;
+
+void CGridBitmapBtn::OnChildClicked(CGXChild*) {
+  if (auto* grid = dynamic_cast<CWizardGridWnd*>(m_pGrid))
+    if (grid->m_pListener)
+      grid->m_pListener->OnCellButtonClicked(grid, m_nRow, m_nCol);
+}

@@ -1,0 +1,85 @@
+#include "brimstead/wizards/CWizardGridWnd.h"
+
+#include "brimstead/wizards/CGXTooltipCheckBox.h"
+#include "brimstead/wizards/CGridBitmapCtrl.h"
+#include "brimstead/wizards/WizardResources.h"
+#include "foundation/ButtonBitmap.h"
+#include "grid/controls/CGXComboBoxWnd.h"
+#include "platform/base/ResourceTable.h"
+#include "platform/controls/winctrl.h"
+
+#include <array>
+
+CWizardGridWnd::~CWizardGridWnd() = default;
+
+namespace brimwiz {
+
+void RegisterBitmapEditControls(CGXGridCore* grid) {
+  grid->AddCellControl(IDC_GRID_BITMAP_COLLAPSED, new CGridBitmapEdit(grid, IDB_GRID_PLUS));
+  grid->AddCellControl(IDC_GRID_BITMAP_EXPANDED, new CGridBitmapEdit(grid, IDB_GRID_MINUS));
+}
+
+void RegisterTooltipCheckBox(CGXGridCore* grid, WORD id) { grid->AddCellControl(id, new CGXTooltipCheckBox(grid)); }
+
+void RegisterDropDownList(CGXGridCore* grid) {
+  auto* box = new CGXComboBoxWnd(grid);
+  box->CreateComboBox(WS_VSCROLL | CBS_DROPDOWNLIST, IDC_GRID_DROPDOWN_LIST);
+  grid->AddCellControl(IDC_GRID_DROPDOWN_LIST, box);
+}
+
+void RegisterPlusMinusButtons(CGXGridCore* grid) {
+  grid->AddCellControl(IDC_GRID_PLUS_BUTTON, new CGridBitmapBtn(grid, IDB_GRID_PLUS));
+  grid->AddCellControl(IDC_GRID_MINUS_BUTTON, new CGridBitmapBtn(grid, IDB_GRID_MINUS));
+}
+
+void ResetBitmapEditRowHeights(CGXGridCore* grid) {
+  if (grid->GetRowCount() == 0)
+    return;
+  CGXControl* control = grid->ControlForId(IDC_GRID_BITMAP_COLLAPSED);
+  const CGXStyle* standard = grid->GetStandardStyle();
+  if (!control || !standard)
+    return;
+  CGXStyle empty(*standard);
+  empty.SetValue("");
+  const int height = control->ComputeCellSize(nullptr, 0, 0, empty, nullptr, TRUE).cy;
+  grid->SetRowHeight(0, grid->GetRowCount(), height);
+  grid->RefreshScrollBars();
+}
+
+void RegisterGridCellBitmaps() {
+  // The bytes are made once and stay; the registration is repeated (tests reset the resource table).
+  static const std::array<std::vector<BYTE>, 3> bitmaps = [] {
+    // 16 x 16, 16 colours: a black plus or minus in a dark grey framed white box on button grey; the tree's two images (a
+    // folder for a group, a pin for an entry) side by side on magenta, the transparent colour.
+    // Blue, green, red: grey, black, dark grey, white, yellow, magenta, green.
+    static constexpr RGBQUAD kPalette[] = {{192, 192, 192, 0}, {0, 0, 0, 0},     {128, 128, 128, 0},
+                                           {255, 255, 255, 0}, {0, 255, 255, 0}, {255, 0, 255, 0},
+                                           {0, 128, 0, 0}};
+    const std::vector<std::string_view> plus = {
+        "................", "................", "..222222222222..", "..233333333332..", "..233331133332..",
+        "..233331133332..", "..233331133332..", "..231111111132..", "..231111111132..", "..233331133332..",
+        "..233331133332..", "..233331133332..", "..233333333332..", "..222222222222..", "................",
+        "................"};
+    std::vector<std::string_view> minus = plus;
+    for (int row : {4, 5, 6, 9, 10, 11})
+      minus[static_cast<size_t>(row)] = "..2333333333332..";
+    const std::vector<std::string_view> tree = {
+        "mmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmm", "mmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmm",
+        "mm11111mmmmmmmmmmmmmmm1111mmmmmm", "m1yyyyy1mmmmmmmmmmmmm1gggg1mmmmm",
+        "1111111111111mmmmmmm1gggggg1mmmm", "1yyyyyyyyyyy1mmmmmmm1gggggg1mmmm",
+        "1yyyyyyyyyyy1mmmmmmm1gggggg1mmmm", "1yyyyyyyyyyy1mmmmmmmm1gggg1mmmmm",
+        "1yyyyyyyyyyy1mmmmmmmmm1111mmmmmm", "1yyyyyyyyyyy1mmmmmmmmmm11mmmmmmm",
+        "1yyyyyyyyyyy1mmmmmmmmmm11mmmmmmm", "1yyyyyyyyyyy1mmmmmmmmmm11mmmmmmm",
+        "1111111111111mmmmmmmmmm11mmmmmmm", "mmmmmmmmmmmmmmmmmmmmmmm11mmmmmmm",
+        "mmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmm", "mmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmm"};
+    return std::array<std::vector<BYTE>, 3>{foundation::MakePackedDib4(plus, ".123", kPalette),
+                                            foundation::MakePackedDib4(minus, ".123", kPalette),
+                                            foundation::MakePackedDib4(tree, ".123ymg", kPalette)};
+  }();
+  const HINSTANCE m = ModuleResources();
+  plat::ResourceTable::AddResource(m, RT_BITMAP, MAKEINTRESOURCE(IDB_GRID_PLUS), bitmaps[0]);
+  plat::ResourceTable::AddResource(m, RT_BITMAP, MAKEINTRESOURCE(IDB_GRID_MINUS), bitmaps[1]);
+  plat::ResourceTable::AddResource(m, RT_BITMAP, MAKEINTRESOURCE(IDB_PROBE_TREE), bitmaps[2]);
+}
+
+}  // namespace brimwiz

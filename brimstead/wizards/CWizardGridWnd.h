@@ -1,0 +1,41 @@
+// The module's grid-window base and the registration of the module's own cell controls.
+#pragma once
+
+#include "grid/core/CGXGridWnd.h"
+
+class CWizardGridWnd;
+
+// How a grid tells its owner that a cell's bitmap button was clicked.
+class CGridOwnerListener {
+public:
+  virtual bool OnCellButtonClicked(CWizardGridWnd* grid, ROWCOL row, ROWCOL col) = 0;
+  // Called by none of the module's cells.
+  virtual bool OnGridNotify(CWizardGridWnd* grid, ROWCOL row, ROWCOL col) = 0;
+
+protected:
+  ~CGridOwnerListener() = default;
+};
+
+class CWizardGridWnd : public CGXGridWnd {
+public:
+  CWizardGridWnd() = default;
+  ~CWizardGridWnd() override;
+
+  // The owner's listener that the plus/minus button cells call; not owned, null for none.
+  CGridOwnerListener* m_pListener = nullptr;
+};
+
+namespace brimwiz {
+// Registers the collapsible multi-line text cells 20011 and 20012 with the grid.
+void RegisterBitmapEditControls(CGXGridCore* grid);
+// Registers the check box with a tip under `id` (the module passes 10013).
+void RegisterTooltipCheckBox(CGXGridCore* grid, WORD id);
+// Registers the drop-down list 3001: a combo-box window cell, drop-down list with a vertical scroll bar.
+void RegisterDropDownList(CGXGridCore* grid);
+// Registers the plain plus and minus buttons 10001 and 10002.
+void RegisterPlusMinusButtons(CGXGridCore* grid);
+// Every row, header row included, as high as control 20011 needs for an empty value in the standard style.
+void ResetBitmapEditRowHeights(CGXGridCore* grid);
+// Registers the bitmaps of the module's cells and of the add-probes tree (idempotent).
+void RegisterGridCellBitmaps();
+}  // namespace brimwiz

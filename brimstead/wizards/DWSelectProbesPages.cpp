@@ -1,0 +1,176 @@
+#include "brimstead/wizards/DWSelectProbesPages.h"
+
+#include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/HostObjectRefs.h"
+#include "brimstead/wizards/CAddBoardProbes.h"
+
+namespace {
+
+const char* const kTitle = "Select IC Power Pins";
+const char* const kHeader =
+    "Choose IC Power Pins for the Analysis\r\nIn the list box below choose one or more IC power pins from whose "
+    "locations to \"observe\" the PDN's decoupling impedance.";
+
+const PowerPinsTraits kViewerTraits{
+    CDWSelectProbesOlmPage::IDD,
+    1161,
+    kTitle,
+    kHeader,
+    "Only IC power pins with reference layers selected are included in the list.\n\nTo add more pins to the list, "
+    "you may invoke the \"Assign Power Integrity Models\" command from the Models menu or press the button \"Add IC "
+    "Power Pin\".  Reference layers may also be selected in the \"Assign Power Integrity Models\" dialog box.\n",
+    "",
+    "no avaliable layers",
+    nullptr,
+    true,
+    false,
+    true,
+    true,
+    16,
+    false};
+
+const PowerPinsTraits kListTraits{
+    CDWSelectProbesTPEPage::IDD,
+    1146,
+    kTitle,
+    kHeader,
+    "Check the IC power pins from whose locations you want to \"observe\" the PDN's impedance.\n\nTo change the "
+    "pins' port numbering, drag their rows into the desired order.",
+    "no connected layers",
+    "no reference layers",
+    nullptr,
+    true,
+    true,
+    true,
+    false,
+    16,
+    false};
+
+CString Text(const char* text) { return text ? text : ""; }
+
+}  // namespace
+
+std::vector<CString> SplitLayerText(const char* text) {
+  std::vector<CString> names;
+  CString rest = Text(text);
+  if (rest.IsEmpty())
+    return names;
+  if (rest[0] == '\t')
+    rest = rest.Mid(1);
+  int start = 0;
+  for (;;) {
+    const int tab = rest.Find('\t', start);
+    names.push_back(rest.Mid(start, tab < 0 ? rest.GetLength() - start : tab - start));
+    if (tab < 0)
+      return names;
+    start = tab + 1;
+  }
+}
+
+int CDecouplingPinList::GetCount() { return m_pRecord ? m_pRecord->m_Probes.GetSize() : 0; }
+
+void CDecouplingPinList::Check(int i) { m_pRecord->m_Probes[i].Check(); }
+
+bool CDecouplingPinList::IsValid(int i) { return m_pRecord->m_Probes[i].m_bValid != 0; }
+
+bool CDecouplingPinList::IsEnabled(int i) { return m_pRecord->m_Probes[i].m_bEnabled != 0; }
+
+void CDecouplingPinList::SetEnabled(int i, bool enabled) { m_pRecord->m_Probes[i].m_bEnabled = enabled ? 1 : 0; }
+
+bool CDecouplingPinList::IsExpanded(int i) { return m_pRecord->m_Probes[i].m_bExpanded != 0; }
+
+void CDecouplingPinList::SetExpanded(int i, bool expanded) { m_pRecord->m_Probes[i].m_bExpanded = expanded ? 1 : 0; }
+
+CString CDecouplingPinList::GetMessage(int i) { return m_pRecord->m_Probes[i].m_Message; }
+
+CHostProbeElement* CDecouplingPinList::GetElement(int i) { return m_pRecord->m_Probes[i].m_pElement; }
+
+CString CDecouplingPinList::GetGroupName(int i, PinPageFlavour) {
+  CDecouplingProbe& probe = m_pRecord->m_Probes[i];
+  if (probe.m_pElement) {
+    CHostComponent* owner = probe.m_pElement->GetComponent();
+    return Text(owner ? owner->GetName() : nullptr);
+  }
+  // Without a pin object: the probe's name before its last ".".
+  const CString name = Text(probe.GetName());
+  const int dot = name.ReverseFind('.');
+  return dot < 0 ? name : name.Left(dot);
+}
+
+CString CDecouplingPinList::GetPinName(int i, PinPageFlavour) {
+  CDecouplingProbe& probe = m_pRecord->m_Probes[i];
+  if (probe.m_pHostProbe)
+    return Text(probe.GetName());
+  if (CHostProbeElement* element = probe.m_pElement) {
+    CHostComponent* owner = element->GetComponent();
+    return Text(owner ? owner->GetName() : nullptr) + "." + Text(element->GetPinName());
+  }
+  return CString();
+}
+
+CString CDecouplingPinList::GetNetName(int i) {
+  // The pin object's own net: the host answers a supply-pin probe's net with its reference net.
+  CHostProbeElement* element = m_pRecord->m_Probes[i].m_pElement;
+  CHostNet* net = element ? element->GetNet() : nullptr;
+  return Text(net ? net->GetName() : nullptr);
+}
+
+std::vector<CString> CDecouplingPinList::GetConnectedLayers(int i) {
+  return SplitLayerText(m_pRecord->m_Probes[i].GetConnectedLayers());
+}
+
+std::vector<CString> CDecouplingPinList::GetReferenceLayers(int i) {
+  return SplitLayerText(m_pRecord->m_Probes[i].GetReferenceLayers());
+}
+
+void CDecouplingPinList::Reorder(const std::vector<int>& order) {
+  CDecouplingProbeArray reordered;
+  for (int i : order)
+    reordered.Add(m_pRecord->m_Probes[i]);
+  m_pRecord->m_Probes.Copy(reordered);
+}
+
+bool CDecouplingPinList::IsOrderKept() { return m_pRecord && m_pRecord->m_bProbeOrderKept; }
+
+void CDecouplingPinList::SetOrderKept(bool kept) {
+  if (m_pRecord)
+    m_pRecord->m_bProbeOrderKept = kept ? 1 : 0;
+}
+
+CDWSelectProbesOlmPage::CDWSelectProbesOlmPage() : CPowerPinsPage(PinPageFlavour::Viewer, kViewerTraits) {}
+
+std::unique_ptr<CPinRecordList> CDWSelectProbesOlmPage::Records() {
+  return std::make_unique<CDecouplingPinList>(GetDecouplingAnalysisData());
+}
+
+bool CDWSelectProbesOlmPage::RunAddBoardProbes() {
+  CDecouplingAnalysisData* record = GetDecouplingAnalysisData();
+  m_FirstList.clear();
+  m_SecondList.clear();
+  if (!record)
+    return false;
+  CHostCollectionRef components(record->m_pBoard ? record->m_pBoard->GetComponents() : nullptr);
+  for (int c = 0; c < components.Count(); ++c) {
+    CHostComponent* component = components.Item<CHostComponent>(c);
+    CHostCollectionRef pins(component ? component->GetPins() : nullptr);
+    for (int p = 0; p < pins.Count(); ++p) {
+      CHostProbeElement* pin = pins.Item<CHostProbeElement>(p);
+      CHostNet* net = pin ? pin->GetNet() : nullptr;
+      if (!net || (net != record->m_pNet1 && net != record->m_pNet2))
+        continue;
+      bool listed = false;
+      for (int i = 0; i < record->m_Probes.GetSize() && !listed; ++i)
+        listed = record->m_Probes[i].m_pElement == pin;
+      if (!listed)
+        (net == record->m_pNet1 ? m_FirstList : m_SecondList).push_back(pin);
+    }
+  }
+  CAddBoardProbes dialog(&record->m_Probes, &m_FirstList, &m_SecondList, this);
+  return dialog.DoModal() == IDOK;
+}
+
+CDWSelectProbesTPEPage::CDWSelectProbesTPEPage() : CPowerPinsPage(PinPageFlavour::List, kListTraits) {}
+
+std::unique_ptr<CPinRecordList> CDWSelectProbesTPEPage::Records() {
+  return std::make_unique<CDecouplingPinList>(GetDecouplingAnalysisData());
+}

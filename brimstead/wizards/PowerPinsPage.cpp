@@ -1,0 +1,442 @@
+#include "brimstead/wizards/PowerPinsPage.h"
+
+#include "brimstead/HostInterfaces.h"
+#include "brimstead/wizards/CGXTooltipCheckBox.h"
+#include "brimstead/wizards/CGridBitmapCtrl.h"
+#include "brimstead/wizards/WizardDlg.h"
+#include "grid/core/CGXGridParam.h"
+#include "grid/core/CGXRange.h"
+#include "grid/core/gxlayout.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <numeric>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
+BEGIN_MESSAGE_MAP(CPowerPinsPage, CDWPage)
+  ON_BN_CLICKED(IDC_CHECK_ALL, OnCheckAll)
+  ON_BN_CLICKED(IDC_UNCHECK_ALL, OnUncheckAll)
+  ON_BN_CLICKED(IDC_ADD_PIN, OnAddIcPowerPin)
+  ON_BN_CLICKED(IDC_GROUP, OnGroupByRefDes)
+  ON_COMMAND(ID_ADD_BOARD_PROBES, OnAddBoardProbes)
+END_MESSAGE_MAP()
+#pragma GCC diagnostic pop
+
+namespace {
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr WORD kCheckBox3d = 52523;
+constexpr DWORD_PTR kGroupRowData = static_cast<DWORD_PTR>(-1);
+
+// Byte order of unsigned bytes, case-sensitive.
+bool ByteLess(const CString& a, const CString& b) { return std::strcmp(a.GetString(), b.GetString()) < 0; }
+}  // namespace
+
+// ---- Grid --------------------------------------------------------------------------------------------------
+
+CPowerPinsGridWnd::CPowerPinsGridWnd(CPowerPinsPage* page) : m_pPage(page), m_Listener(page) {}
+
+CPowerPinsGridWnd::~CPowerPinsGridWnd() {
+  if (m_hWnd)
+    DestroyWindow();
+}
+
+void CPowerPinsGridWnd::UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) {
+  CWizardGridWnd::UpdateMovedRows(from, to, dest, flags, createHint);
+  if (m_pPage)
+    m_pPage->OnRowsMoved();
+}
+
+void CPowerPinsGridWnd::RefreshAfterSort(const GXForwardArgs& args) {
+  CWizardGridWnd::RefreshAfterSort(args);
+  if (m_pPage)
+    m_pPage->OnRowsMoved();
+}
+
+void CPowerPinsGridWnd::OnButtonClickedInCell(ROWCOL row, ROWCOL col) {
+  if (col == CPowerPinsPage::ColCheck && m_pPage)
+    m_pPage->OnCheckBoxClicked(row);
+}
+
+bool CPowerPinsGridWnd::CListener::OnCellButtonClicked(CWizardGridWnd*, ROWCOL row, ROWCOL col) {
+  return m_pPage ? m_pPage->OnGroupButtonClicked(row, col) : true;
+}
+
+// ---- Page --------------------------------------------------------------------------------------------------
+
+CPowerPinsPage::CPowerPinsPage(PinPageFlavour flavour, const PowerPinsTraits& traits)
+    : CDWPage(traits.templateId), m_Flavour(flavour), m_Traits(traits) {}
+
+CPowerPinsPage::~CPowerPinsPage() = default;
+
+BOOL CPowerPinsPage::OnInitDialog() {
+  CDWPage::OnInitDialog();
+  CheckDlgButton(IDC_GROUP, m_bGrouping ? BST_CHECKED : BST_UNCHECKED);
+  m_pGrid = std::make_unique<CPowerPinsGridWnd>(this);
+  if (!m_pGrid->SubclassDlgItem(IDC_GRID, this))
+    return TRUE;
+  m_pGrid->AttachParam(LoadGridParamLayoutById(m_Traits.layoutId), TRUE);
+  SetDragAndSort(!m_bGrouping);
+  // FIXME: cell tips (no tip-window factory, 500 ms) once the grid offers InstallCellTipPlugin.
+  brimwiz::RegisterBitmapEditControls(m_pGrid.get());
+  brimwiz::RegisterTooltipCheckBox(m_pGrid.get(), IDC_GRID_TOOLTIP_CHECKBOX);
+  brimwiz::RegisterPlusMinusButtons(m_pGrid.get());
+  m_pGrid->InitializeFromStyle();
+  m_pGrid->ConnectListener();
+  SetDlgItemText(IDC_INSTRUCTION, m_Traits.instruction);
+  return TRUE;
+}
+
+void CPowerPinsPage::SetDragAndSort(bool allowed) {
+  if (CGXGridParam* param = m_pGrid ? m_pGrid->GetParam() : nullptr)
+    param->EnableDragRows(allowed);
+  // FIXME: sorting by a double click on a column header follows the same switch once the grid can sort.
+}
+
+BOOL CPowerPinsPage::OnSetActive() {
+  FillGrid();
+  return CDWPage::OnSetActive();
+}
+
+std::optional<int> CPowerPinsPage::RecordOfRow(ROWCOL row) {
+  CGXStyle header;
+  m_pGrid->ComposeCellStyle(row, ColNumber, header);
+  const auto data = static_cast<INT_PTR>(header.GetItemDataPtr());
+  if (data < 0)
+    return std::nullopt;
+  if (data >= Records()->GetCount()) {
+    ++m_nSkippedRows;
+    std::fprintf(stderr, "IC power pin grid: row %lu names record %ld, which the list does not hold; skipped\n",
+                 static_cast<unsigned long>(row), static_cast<long>(data));
+    return std::nullopt;
+  }
+  return static_cast<int>(data);
+}
+
+bool CPowerPinsPage::IsGroupRow(ROWCOL row) {
+  CGXStyle header;
+  m_pGrid->ComposeCellStyle(row, ColNumber, header);
+  return static_cast<INT_PTR>(header.GetItemDataPtr()) < 0;
+}
+
+void CPowerPinsPage::SetValue(ROWCOL row, ROWCOL col, const CString& value) {
+  m_pGrid->SetStyleRange(CGXRange(row, col), CGXStyle().SetValue(value), gxOverride, 0, GX_INVALIDATE);
+}
+
+CString CPowerPinsPage::ValueOf(ROWCOL row, ROWCOL col) { return m_pGrid->GetCellValue(row, col); }
+
+void CPowerPinsPage::WriteLayerCell(ROWCOL row, ROWCOL col, const std::vector<CString>& names,
+                                    const char* emptyText) {
+  CGXStyle cell;
+  if (names.empty()) {
+    cell.SetValue(emptyText).SetTextColor(kRed).SetEnabled(FALSE);
+    if (m_Traits.centreEmpty)
+      cell.SetHorizontalAlignment(1);
+  } else {
+    CString joined;
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (i)
+        joined += '\n';
+      joined += names[i];
+    }
+    if (names.size() > 1)
+      cell.SetControl(IDC_GRID_BITMAP_COLLAPSED).SetEnabled(TRUE);
+    else {
+      cell.SetEnabled(FALSE);
+      if (m_Traits.staticSingleName)
+        cell.SetControl(GX_IDS_CTRL_STATIC);
+    }
+    cell.SetValue(joined).SetTextColor(kBlack);
+  }
+  m_pGrid->SetStyleRange(CGXRange(row, col), cell, gxOverride, 0, GX_INVALIDATE);
+}
+
+void CPowerPinsPage::FillGrid() {
+  if (!m_pGrid || !m_pGrid->GetSafeHwnd())
+    return;
+  std::unique_ptr<CPinRecordList> records = Records();
+  const int count = records->GetCount();
+
+  // 1. The order: a list the user or a settings file ordered keeps its order (grouped: by group, stable); a list
+  //    freshly collected from the host is sorted by pin name (grouped: by group, then pin name).
+  const bool grouping = m_bGrouping != 0;
+  if (count > 1 && (grouping || !records->IsOrderKept())) {
+    std::vector<CString> groups(static_cast<size_t>(count)), pins(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      if (grouping)
+        groups[static_cast<size_t>(i)] = records->GetGroupName(i, m_Flavour);
+      if (!records->IsOrderKept())
+        pins[static_cast<size_t>(i)] = records->GetPinName(i, m_Flavour);
+    }
+    std::vector<int> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+      const CString &ga = groups[static_cast<size_t>(a)], &gb = groups[static_cast<size_t>(b)];
+      if (ga != gb)
+        return ByteLess(ga, gb);
+      return ByteLess(pins[static_cast<size_t>(a)], pins[static_cast<size_t>(b)]);
+    });
+    if (!std::is_sorted(order.begin(), order.end()))
+      records->Reorder(order);
+  }
+
+  // 2. Rows.
+  const BOOL locked = m_pGrid->LockUpdate(TRUE);
+  m_pGrid->SetTopRow(1, 0);
+  m_pGrid->SetRowCount(0, 0);
+  m_pGrid->HideCols(ColGroupButton, ColGroupButton, !grouping, 0);
+  m_pGrid->SetRowCount(static_cast<ROWCOL>(count), 0);
+  ROWCOL row = 1;
+  CString previousGroup;
+  bool groupCollapsed = false;
+  for (int i = 0; i < count; ++i) {
+    records->Check(i);
+    if (grouping) {
+      const CString group = records->GetGroupName(i, m_Flavour);
+      if (group != previousGroup) {
+        groupCollapsed = !records->IsExpanded(i);
+        m_pGrid->SetStyleRange(CGXRange(row, ColGroupButton),
+                               CGXStyle()
+                                   .SetControl(groupCollapsed ? IDC_GRID_PLUS_BUTTON : IDC_GRID_MINUS_BUTTON)
+                                   .SetEnabled(TRUE),
+                               gxOverride, 0, 0);
+        m_pGrid->SetStyleRange(CGXRange(row, ColNumber), CGXStyle().SetItemDataPtr(kGroupRowData).SetValue(""),
+                               gxOverride, 0, 0);
+        m_pGrid->SetStyleRange(CGXRange(row, ColCheck), CGXStyle().SetControl(kCheckBox3d).SetTriState(TRUE),
+                               gxOverride, 0, 0);
+        CGXFont bold;
+        bold.SetBold(TRUE);
+        m_pGrid->SetStyleRange(CGXRange(row, ColPin),
+                               CGXStyle().SetValue(group).SetFont(bold).SetHorizontalAlignment(0).SetEnabled(FALSE),
+                               gxOverride, 0, 0);
+        m_pGrid->SetStyleRange(CGXRange(row, ColFourth, row, ColFifth), CGXStyle().SetEnabled(FALSE), gxOverride,
+                               0, 0);
+        m_pGrid->SetRowCount(m_pGrid->GetRowCount() + 1, 0);
+        ++row;
+      }
+      previousGroup = group;
+      if (groupCollapsed)
+        m_pGrid->HideRows(row, row, TRUE, 0);
+    }
+    CGXStyle check;
+    check.SetControl(IDC_GRID_TOOLTIP_CHECKBOX)
+        .SetEnabled(records->IsValid(i))
+        .SetValue(records->IsEnabled(i) ? "1" : "0")
+        .SetUserAttribute(GX_IDS_UA_TOOLTIPTEXT, records->GetMessage(i));
+    m_pGrid->SetStyleRange(CGXRange(row, ColCheck), check, gxOverride, 0, 0);
+    m_pGrid->SetStyleRange(CGXRange(row, ColGroupButton), CGXStyle().SetControl(GX_IDS_CTRL_STATIC).SetEnabled(FALSE),
+                           gxOverride, 0, 0);
+    m_pGrid->SetStyleRange(CGXRange(row, ColPin), CGXStyle().SetValue(records->GetPinName(i, m_Flavour)), gxOverride,
+                           0, 0);
+    if (m_Flavour == PinPageFlavour::Viewer)
+      m_pGrid->SetStyleRange(CGXRange(row, ColFourth), CGXStyle().SetValue(records->GetNetName(i)), gxOverride, 0, 0);
+    else
+      WriteLayerCell(row, ColFourth, records->GetConnectedLayers(i), m_Traits.emptyConnected);
+    const char* emptyReference =
+        m_Traits.emptyReferencePair && records->IsPair(i) ? m_Traits.emptyReferencePair : m_Traits.emptyReference;
+    WriteLayerCell(row, ColFifth, records->GetReferenceLayers(i), emptyReference);
+    m_pGrid->SetStyleRange(CGXRange(row, ColNumber), CGXStyle().SetItemDataPtr(static_cast<DWORD_PTR>(i)),
+                           gxOverride, 0, 0);
+    ++row;
+  }
+  m_pGrid->LockUpdate(locked);
+
+  // 3. Heights and numbers.
+  brimwiz::ResetBitmapEditRowHeights(m_pGrid.get());
+  NumberPorts();
+  m_pGrid->RefreshScrollBars();
+}
+
+void CPowerPinsPage::NumberPorts() {
+  if (!m_pGrid || !m_pGrid->GetSafeHwnd())
+    return;
+  std::unique_ptr<CPinRecordList> records = Records();
+  const ROWCOL rows = m_pGrid->GetRowCount();
+  const BOOL locked = m_pGrid->LockUpdate(TRUE);
+  unsigned port = 0;
+  ROWCOL group = 0;  // the open group row, 0 for none
+  unsigned checked = 0, first = 0, last = 0;
+  for (ROWCOL r = 1; r <= rows + 1; ++r) {
+    if (r > rows || IsGroupRow(r)) {
+      if (group) {
+        const ROWCOL members = r - group - 1;
+        const int state = checked == 0 ? 0 : (checked >= members ? 1 : 2);
+        CString number;
+        number.Format("%d", state);
+        SetValue(group, ColCheck, number);
+        CString range;
+        if (first == 0)
+          range = "";
+        else if (first == last)
+          range.Format("%d", first);
+        else
+          range.Format("%d-%d", first, last);
+        SetValue(group, ColNumber, range);
+      }
+      if (r > rows)
+        break;
+      group = r;
+      checked = first = last = 0;
+      continue;
+    }
+    const std::optional<int> record = RecordOfRow(r);
+    if (record && records->IsEnabled(*record)) {
+      ++port;
+      ++checked;
+      CString number;
+      number.Format("%u", port);
+      SetValue(r, ColNumber, number);
+      if (m_pGrid->IsRowHidden(r)) {
+        if (first == 0)
+          first = port;
+        last = port;
+      }
+    } else {
+      SetValue(r, ColNumber, "");
+    }
+  }
+  m_pGrid->LockUpdate(locked);
+  m_pGrid->RedrawAll();
+}
+
+void CPowerPinsPage::OnCheckBoxClicked(ROWCOL row) {
+  if (!m_pGrid)
+    return;
+  std::unique_ptr<CPinRecordList> records = Records();
+  const bool checked = ValueOf(row, ColCheck) != "0";
+  if (IsGroupRow(row)) {
+    for (ROWCOL r = row + 1; r <= m_pGrid->GetRowCount() && !IsGroupRow(r); ++r) {
+      const std::optional<int> record = RecordOfRow(r);
+      if (!record)
+        continue;
+      const bool enabled = checked && records->IsValid(*record);
+      records->SetEnabled(*record, enabled);
+      SetValue(r, ColCheck, enabled ? "1" : "0");
+    }
+  } else if (const std::optional<int> record = RecordOfRow(row)) {
+    records->SetEnabled(*record, checked);
+  }
+  NumberPorts();
+  UpdateOwnerButtons();
+}
+
+void CPowerPinsPage::SetCheckAll(bool check) {
+  if (!m_pGrid)
+    return;
+  std::unique_ptr<CPinRecordList> records = Records();
+  for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
+    const std::optional<int> record = RecordOfRow(r);
+    if (!record)
+      continue;
+    // An invalid pin never becomes a port, not even by "Check All".
+    const bool enabled = check && records->IsValid(*record);
+    records->SetEnabled(*record, enabled);
+    SetValue(r, ColCheck, enabled ? "1" : "0");
+  }
+  m_pGrid->RedrawAll();
+  NumberPorts();
+  UpdateOwnerButtons();
+}
+
+void CPowerPinsPage::OnCheckAll() { SetCheckAll(true); }
+
+void CPowerPinsPage::OnUncheckAll() { SetCheckAll(false); }
+
+bool CPowerPinsPage::OnGroupButtonClicked(ROWCOL row, ROWCOL col) {
+  if (!m_pGrid || col != ColGroupButton || !IsGroupRow(row))
+    return true;
+  CGXStyle button;
+  m_pGrid->ComposeCellStyle(row, ColGroupButton, button);
+  const bool expand = button.GetControl() == IDC_GRID_PLUS_BUTTON;
+  m_pGrid->SetStyleRange(CGXRange(row, ColGroupButton),
+                         CGXStyle().SetControl(expand ? IDC_GRID_MINUS_BUTTON : IDC_GRID_PLUS_BUTTON), gxOverride, 0,
+                         GX_INVALIDATE);
+  std::unique_ptr<CPinRecordList> records = Records();
+  ROWCOL lastMember = row;
+  for (ROWCOL r = row + 1; r <= m_pGrid->GetRowCount() && !IsGroupRow(r); ++r) {
+    if (const std::optional<int> record = RecordOfRow(r))
+      records->SetExpanded(*record, expand);
+    lastMember = r;
+  }
+  if (lastMember > row)
+    m_pGrid->HideRows(row + 1, lastMember, !expand, GX_INVALIDATE);
+  NumberPorts();
+  m_pGrid->RefreshScrollBars();
+  return true;
+}
+
+bool CPowerPinsPage::ValidateAndStore() {
+  if (!m_pGrid || !m_pGrid->GetSafeHwnd())
+    return true;
+  std::unique_ptr<CPinRecordList> records = Records();
+  std::vector<int> order;
+  for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
+    const std::optional<int> record = RecordOfRow(r);
+    if (!record)
+      continue;
+    m_pGrid->SetStyleRange(CGXRange(r, ColNumber), CGXStyle().SetItemDataPtr(order.size()), gxOverride, 0, 0);
+    order.push_back(*record);
+  }
+  records->Reorder(order);
+  records->SetOrderKept(true);
+  if (m_Traits.redrawAfterStore)
+    m_pGrid->RedrawAll();
+  return true;
+}
+
+void CPowerPinsPage::OnRowsMoved() {
+  if (m_Traits.storeOnMove)
+    ValidateAndStore();
+  NumberPorts();
+}
+
+bool CPowerPinsPage::OnViewerSelectionChanged() {
+  if (m_Flavour != PinPageFlavour::Viewer)
+    return false;
+  FillGrid();
+  if (CWizardDlg* owner = GetOwner()) {
+    owner->UpdateButtons();
+    if (m_Traits.boardMarksAfterViewerChange)
+      owner->UpdateBoardMarks();
+  }
+  return true;
+}
+
+void CPowerPinsPage::OnAddIcPowerPin() {
+  CWizardDlg* owner = GetOwner();
+  CHostWizardCallback* callback = owner ? owner->GetHostCallback() : nullptr;
+  if (!owner || !callback)
+    return;
+  const HWND page = m_hWnd;
+  const HWND wizard = owner->GetSafeHwnd();
+  owner->EnableWindow(FALSE);
+  callback->HostCommand(m_Traits.hostCommand, 0);
+  // The host's command ran foreign code: the wizard, or this page, may be gone now.
+  if (wizard && ::IsWindow(wizard))
+    ::EnableWindow(wizard, TRUE);
+  if (!page || !::IsWindow(page))
+    return;
+}
+
+void CPowerPinsPage::OnAddBoardProbes() {
+  if (RunAddBoardProbes() && m_hWnd)
+    FillGrid();
+}
+
+void CPowerPinsPage::OnGroupByRefDes() {
+  m_bGrouping = IsDlgButtonChecked(IDC_GROUP) == BST_CHECKED;
+  SetDragAndSort(!m_bGrouping);
+  if (m_pGrid && m_pGrid->GetSafeHwnd()) {
+    const int width = m_pGrid->GetColWidth(ColNumber);
+    if (m_bGrouping) {
+      m_nUngroupedHeaderWidth = width;
+      m_pGrid->SetColWidth(ColNumber, ColNumber, 2 * width);
+    } else {
+      // The width remembered when grouping went on, so switching back and forth never drifts.
+      m_pGrid->SetColWidth(ColNumber, ColNumber, m_nUngroupedHeaderWidth >= 0 ? m_nUngroupedHeaderWidth : width / 2);
+    }
+  }
+  FillGrid();
+}

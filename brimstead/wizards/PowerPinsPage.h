@@ -1,0 +1,170 @@
+// CPowerPinsPage: the IC power pin step, one implementation for the decoupling-analysis wizard's pages and for
+// the model extractor's supply-pin pages. A page is a flavour (board viewer or list), a table of the points in
+// which the pages differ (PowerPinsTraits) and the record list it shows (CPinRecordList).
+//
+// Grid: column 0 the port number (or a group's port range) with the record's index as item data (-1 on a group
+// row), column 1 the group's plus/minus button (hidden while grouping is off), column 2 the check box, column 3
+// the pin, columns 4 and 5 its net or layers.
+//
+//   OnSetActive, viewer change, grouping, add dialog  -> FillGrid -> order records -> rows -> NumberPorts
+//   check box click -> OnCheckBoxClicked -> record flags -> NumberPorts -> UpdateButtons
+//   rows dragged or sorted -> (StoreOnMove) ValidateAndStore -> NumberPorts
+//   page left -> ValidateAndStore: the record list in row order, the order marked as the user's
+#pragma once
+
+#include "brimstead/wizards/CWizardGridWnd.h"
+#include "brimstead/wizards/DWPage.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CPowerPinsPage;
+class CHostProbeElement;
+
+enum class PinPageFlavour { Viewer, List };
+
+// The records a pin page shows, through the operations the page needs. Indices are positions in the list.
+class CPinRecordList {
+public:
+  virtual ~CPinRecordList() = default;
+  virtual int GetCount() = 0;
+  // Runs the record's check (valid flag, message; an invalid pin is no port).
+  virtual void Check(int i) = 0;
+  virtual bool IsValid(int i) = 0;
+  virtual bool IsEnabled(int i) = 0;
+  virtual void SetEnabled(int i, bool enabled) = 0;
+  virtual bool IsExpanded(int i) = 0;
+  virtual void SetExpanded(int i, bool expanded) = 0;
+  virtual CString GetMessage(int i) = 0;
+  virtual CString GetGroupName(int i, PinPageFlavour flavour) = 0;
+  // Column 3.
+  virtual CString GetPinName(int i, PinPageFlavour flavour) = 0;
+  // Column 4 of the viewer flavour: the net of the pin object.
+  virtual CString GetNetName(int i) = 0;
+  virtual std::vector<CString> GetConnectedLayers(int i) = 0;
+  virtual std::vector<CString> GetReferenceLayers(int i) = 0;
+  // The host probe's pair test (a differential pair); false without a host probe.
+  virtual bool IsPair(int i) = 0;
+  // The list becomes copies of its records in this order (positions in the current list).
+  virtual void Reorder(const std::vector<int>& order) = 0;
+  virtual bool IsOrderKept() = 0;
+  virtual void SetOrderKept(bool kept) = 0;
+  // The pin objects of the record list (null for a record without one).
+  virtual CHostProbeElement* GetElement(int i) = 0;
+};
+
+// The points in which the pin pages differ.
+struct PowerPinsTraits {
+  UINT templateId;
+  WORD layoutId;
+  const char* title;
+  const char* header;
+  const char* instruction;
+  const char* emptyConnected;      // list flavour, column 4
+  const char* emptyReference;      // column 5
+  const char* emptyReferencePair;  // column 5 of a pair, or null to use emptyReference
+  bool centreEmpty;                // an empty layer cell is centred
+  bool staticSingleName;           // a one-name layer cell becomes a static cell (else keeps the column's control)
+  bool storeOnMove;                // rows moved or sorted store the order at once (else when the page is left)
+  bool redrawAfterStore;
+  int hostCommand;                 // of "Add IC Power Pin..."
+  bool boardMarksAfterViewerChange;
+};
+
+// The pin grid: forwards moves, sorts and check-box clicks to its page; column 1 cannot be resized.
+class CPowerPinsGridWnd : public CWizardGridWnd {
+public:
+  explicit CPowerPinsGridWnd(CPowerPinsPage* page);
+  ~CPowerPinsGridWnd() override;
+
+  void UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) override;
+  void RefreshAfterSort(const GXForwardArgs& args) override;
+  void OnSelectionChanged(const CGXRange*, BOOL, BOOL) override {}
+  void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
+  // The column-resize permission: every column but 1.
+  static bool CanResizeColumn(ROWCOL col) { return col != 1; }
+  // Points the base's listener at the embedded one (once the grid is set up).
+  void ConnectListener() { m_pListener = &m_Listener; }
+  CPowerPinsPage* GetOwnerPage() const { return m_pPage; }
+
+private:
+  class CListener final : public CGridOwnerListener {
+  public:
+    explicit CListener(CPowerPinsPage* page) : m_pPage(page) {}
+    bool OnCellButtonClicked(CWizardGridWnd* grid, ROWCOL row, ROWCOL col) override;
+    bool OnGridNotify(CWizardGridWnd*, ROWCOL, ROWCOL) override { return true; }
+
+  private:
+    CPowerPinsPage* m_pPage;
+  };
+  CPowerPinsPage* m_pPage;
+  CListener m_Listener;
+};
+
+class CPowerPinsPage : public CDWPage {
+public:
+  enum : int {
+    IDC_GRID = 1003,
+    IDC_INSTRUCTION = 1091,
+    IDC_CHECK_ALL = 1135,
+    IDC_UNCHECK_ALL = 1136,
+    IDC_ADD_PIN = 1184,
+    IDC_GROUP = 1185,
+    ID_ADD_BOARD_PROBES = 1021,
+  };
+  enum : ROWCOL { ColNumber = 0, ColGroupButton = 1, ColCheck = 2, ColPin = 3, ColFourth = 4, ColFifth = 5 };
+
+  CPowerPinsPage(PinPageFlavour flavour, const PowerPinsTraits& traits);
+  ~CPowerPinsPage() override;
+
+  CString GetTitle() override { return m_Traits.title; }
+  CString GetHeaderText() override { return m_Traits.header; }
+  bool ValidateAndStore() override;
+  bool OnViewerSelectionChanged() override;
+  BOOL OnInitDialog() override;
+  BOOL OnSetActive() override;
+
+  void FillGrid();
+  void NumberPorts();
+  void OnCheckBoxClicked(ROWCOL row);
+  bool OnGroupButtonClicked(ROWCOL row, ROWCOL col);
+  // Rows were dragged or sorted in the grid.
+  void OnRowsMoved();
+
+  PinPageFlavour GetFlavour() const { return m_Flavour; }
+  CPowerPinsGridWnd* GetGrid() const { return m_pGrid.get(); }
+  bool IsGrouping() const { return m_bGrouping != 0; }
+  // Rows whose item data named no record, skipped since the page was made.
+  int GetSkippedRowCount() const { return m_nSkippedRows; }
+  // The record index a row stands for: none on a group row or a row whose item data is outside the list.
+  std::optional<int> RecordOfRow(ROWCOL row);
+  bool IsGroupRow(ROWCOL row);
+
+  afx_msg void OnCheckAll();
+  afx_msg void OnUncheckAll();
+  afx_msg void OnAddIcPowerPin();
+  afx_msg void OnAddBoardProbes();
+  afx_msg void OnGroupByRefDes();
+
+protected:
+  // The records of the current analysis record; made anew on every use (the current record may be replaced).
+  virtual std::unique_ptr<CPinRecordList> Records() = 0;
+  // Runs the add-board-probes dialog on the record's list; true when it added a probe.
+  virtual bool RunAddBoardProbes() { return false; }
+  DECLARE_MESSAGE_MAP()
+
+private:
+  void SetCheckAll(bool check);
+  void WriteLayerCell(ROWCOL row, ROWCOL col, const std::vector<CString>& names, const char* emptyText);
+  void SetDragAndSort(bool allowed);
+  void SetValue(ROWCOL row, ROWCOL col, const CString& value);
+  CString ValueOf(ROWCOL row, ROWCOL col);
+
+  PinPageFlavour m_Flavour;
+  PowerPinsTraits m_Traits;
+  std::unique_ptr<CPowerPinsGridWnd> m_pGrid;
+  int m_bGrouping = 0;
+  int m_nUngroupedHeaderWidth = -1;   // column 0's width when grouping was switched on
+  int m_nSkippedRows = 0;
+};

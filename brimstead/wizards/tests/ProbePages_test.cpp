@@ -1,0 +1,485 @@
+// The board, net and IC power pin pages driven inside the running decoupling-analysis wizard on the sample board
+// "demo8": what each page shows for the record, what it stores, and the pin pages' numbering, grouping and port
+// order in both flavours. The add-board-probes dialog is driven alone.
+#include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/wizards/CAddBoardProbes.h"
+#include "brimstead/wizards/CGridBitmapCtrl.h"
+#include "brimstead/wizards/DWSelectBoardPage.h"
+#include "brimstead/wizards/DWSelectNetPage.h"
+#include "brimstead/wizards/DWSelectProbesPages.h"
+#include "brimstead/wizards/WizardResources.h"
+#include "brimstead/wizards/tests/WizardTestSupport.h"
+#include "grid/core/CGXRange.h"
+#include "host/BoardFile.h"
+#include "host/tests/HostTestBoards.h"
+#include "platform/controls/winctrl.h"
+
+using namespace wiztest;
+
+namespace {
+
+bool Enabled(HWND hwnd) { return IsWindowEnabled(hwnd) != FALSE; }
+
+class ProbePages : public WizardRunTest {
+protected:
+  CDecouplingAnalysisData& Data() { return *GetDecouplingAnalysisData(); }
+  CHostNet* Net(const char* name) { return board->FindNet(name); }
+
+  // Opens the wizard on a Distributed analysis between GND and VDD_CORE (or, in board mode, on the board alone)
+  // with the board view's picks collected, and goes to the pin page.
+  void OpenOnPins(PinPageFlavour flavour) {
+    api->SetGeometryQuery(&board->GeometryQuery());
+    if (flavour == PinPageFlavour::List) {
+      api->EnableBoardMode();
+      api->SetBoard(board.get());
+      // Board mode takes every pick: the balls only.
+      ASSERT_TRUE(board->Pick({"U1.D4", "U1.D7", "U1.G4", "U1.G7", "U1.F2"}));
+    }
+    ASSERT_TRUE(api->CreateModeless());
+    Data().m_nAnalysisType = AnalysisDistributed;
+    Data().m_pNet1 = Net("GND");
+    Data().m_pNet2 = Net("VDD_CORE");
+    Data().CollectProbes();
+    Dialog().UpdateButtons();
+    GoTo(flavour == PinPageFlavour::Viewer ? CDWSelectProbesOlmPage::IDD : CDWSelectProbesTPEPage::IDD);
+  }
+  CPowerPinsPage& Page() { return *static_cast<CPowerPinsPage*>(Dialog().GetActivePage()); }
+  CPowerPinsGridWnd& Grid() { return *Page().GetGrid(); }
+  std::string Cell(ROWCOL row, ROWCOL col) { return Grid().GetCellValue(row, col).GetString(); }
+  std::vector<std::string> Column(ROWCOL col) {
+    std::vector<std::string> values;
+    for (ROWCOL r = 1; r <= Grid().GetRowCount(); ++r)
+      values.push_back(Cell(r, col));
+    return values;
+  }
+  CGXStyle Style(ROWCOL row, ROWCOL col) {
+    CGXStyle style;
+    Grid().ComposeCellStyle(row, col, style);
+    return style;
+  }
+  // The pin names of the record's probes, in list order.
+  std::vector<std::string> RecordOrder(PinPageFlavour flavour) {
+    CDecouplingPinList list(&Data());
+    std::vector<std::string> names;
+    for (int i = 0; i < list.GetCount(); ++i)
+      names.push_back(list.GetPinName(i, flavour).GetString());
+    return names;
+  }
+  // Clicks the check box of a row the way the grid reports it: the value toggles, then the page hears of it.
+  void ClickCheck(ROWCOL row) {
+    const bool was = Cell(row, CPowerPinsPage::ColCheck) != "0";
+    Grid().SetCellValue(row, CPowerPinsPage::ColCheck, was ? "0" : "1");
+    Grid().OnButtonClickedInCell(row, CPowerPinsPage::ColCheck);
+  }
+};
+
+// ---- Board page --------------------------------------------------------------------------------------------
+
+TEST_F(ProbePages, TheBoardPageListsTheSystemsBoardsAndMapsRowsToBoardIndices) {
+  host::HostLedger otherLedger;
+  auto second = host::LoadBoardFile(host::test::SampleBoard("sensor4.json"), otherLedger);
+  system.AddBoard(second.get());
+  ASSERT_TRUE(api->CreateModeless());
+  EXPECT_EQ(Record().m_nBoardIndex, -1);
+  GoTo(CDWSelectBoardPage::IDD);
+  auto& page = *static_cast<CDWSelectBoardPage*>(Dialog().GetActivePage());
+  CGXGridWnd& grid = *page.GetGrid();
+  ASSERT_EQ(grid.GetRowCount(), 2u);
+  EXPECT_EQ(grid.GetCellValue(0, 1), "FileName");
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(grid.GetCellValue(static_cast<ROWCOL>(i + 1), 1), system.GetBoardFileName(i));
+    EXPECT_EQ(grid.GetCellValue(static_cast<ROWCOL>(i + 1), 2), system.GetBoardInfoText(i));
+  }
+  // The loaded layout's switches as the page overrides them.
+  EXPECT_EQ(grid.GetParam()->GetSelectionFlags(), GX_SELROW);
+  EXPECT_FALSE(grid.GetParam()->IsDragRowsEnabled());
+  EXPECT_TRUE(grid.GetParam()->GetSelection().IsEmpty());
+
+  // One whole row selects its board; no selection means no board, the board object stays.
+  CGXRangeList& selection = grid.GetParam()->GetSelection();
+  selection.AddTail(new CGXRange(CGXRange().AssignRows(2, 2)));
+  page.OnBoardSelectionChanged();
+  EXPECT_EQ(Record().m_nBoardIndex, 1);
+  EXPECT_EQ(Record().m_pBoard, second.get());
+  selection.DeleteAll();
+  page.OnBoardSelectionChanged();
+  EXPECT_EQ(Record().m_nBoardIndex, -1);
+  EXPECT_EQ(Record().m_pBoard, second.get());
+  // Two ranges change nothing.
+  selection.AddTail(new CGXRange(CGXRange().AssignRows(1, 1)));
+  selection.AddTail(new CGXRange(CGXRange().AssignRows(2, 2)));
+  page.OnBoardSelectionChanged();
+  EXPECT_EQ(Record().m_nBoardIndex, -1);
+  selection.DeleteAll();
+
+  // Activation selects the record's board's row, and none for an index out of range.
+  for (const auto& [index, rows] : std::vector<std::pair<int, INT_PTR>>{{0, 1}, {2, 0}, {-1, 0}}) {
+    Record().m_nBoardIndex = index;
+    selection.DeleteAll();
+    page.OnSetActive();
+    EXPECT_EQ(selection.GetCount(), rows) << index;
+    if (rows)
+      EXPECT_EQ(selection.GetHead()->top, 1u);
+  }
+  // Leaving stores the selected row's board.
+  Record().m_nBoardIndex = 1;
+  page.OnSetActive();
+  EXPECT_TRUE(page.ValidateAndStore());
+  EXPECT_EQ(Record().m_nBoardIndex, 1);
+  api->Close();
+  Pump();
+}
+
+// ---- Net page ----------------------------------------------------------------------------------------------
+
+TEST_F(ProbePages, TheNetPageOffersSupplyNetsWithPlanesAndStoresAPairSortedByName) {
+  ASSERT_TRUE(api->CreateModeless());
+  GoTo(CDWSelectNetPage::IDD);
+  auto& page = *static_cast<CDWSelectNetPage*>(Dialog().GetActivePage());
+  auto names = [](CListBox& list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list.GetCount(); ++i) {
+      CString text;
+      list.GetText(i, text);
+      out.push_back(text.GetString());
+    }
+    return out;
+  };
+  // Supply nets with a plane only (the signal nets stay out), sorted.
+  const std::vector<std::string> offered = names(page.m_Available);
+  EXPECT_EQ(offered, (std::vector<std::string>{"GND", "VCC_3V3", "VDD_CORE", "VDD_DDR", "VDD_IO"}));
+  EXPECT_TRUE(names(page.m_Chosen).empty());
+  HWND add = PageControl(CDWSelectNetPage::IDD, CDWSelectNetPage::IDC_ADD);
+  HWND remove = PageControl(CDWSelectNetPage::IDD, CDWSelectNetPage::IDC_REMOVE);
+  EXPECT_FALSE(Enabled(add));
+
+  // VDD_CORE first, then GND: the record's first net is the one that sorts first.
+  page.m_Available.SetCurSel(2);
+  ::SendMessage(page.m_hWnd, WM_COMMAND, MAKEWPARAM(CDWSelectNetPage::IDC_AVAILABLE, LBN_SELCHANGE),
+                reinterpret_cast<LPARAM>(page.m_Available.m_hWnd));
+  EXPECT_TRUE(Enabled(add));
+  Click(add);
+  page.m_Available.SetCurSel(0);
+  ::SendMessage(page.m_hWnd, WM_COMMAND, MAKEWPARAM(CDWSelectNetPage::IDC_AVAILABLE, LBN_DBLCLK),
+                reinterpret_cast<LPARAM>(page.m_Available.m_hWnd));
+  EXPECT_EQ(names(page.m_Chosen), (std::vector<std::string>{"GND", "VDD_CORE"}));
+  EXPECT_EQ(Data().m_pNet1, Net("GND"));
+  EXPECT_EQ(Data().m_pNet2, Net("VDD_CORE"));
+  EXPECT_EQ(Data().m_Probes.GetSize(), 4);   // the picked VDD_CORE balls
+  // Two nets: adding is refused, by the button and by a double click.
+  page.m_Available.SetCurSel(0);
+  ::SendMessage(page.m_hWnd, WM_COMMAND, MAKEWPARAM(CDWSelectNetPage::IDC_AVAILABLE, LBN_SELCHANGE),
+                reinterpret_cast<LPARAM>(page.m_Available.m_hWnd));
+  EXPECT_FALSE(Enabled(add));
+  ::SendMessage(page.m_hWnd, WM_COMMAND, MAKEWPARAM(CDWSelectNetPage::IDC_AVAILABLE, LBN_DBLCLK),
+                reinterpret_cast<LPARAM>(page.m_Available.m_hWnd));
+  EXPECT_EQ(page.m_Chosen.GetCount(), 2);
+
+  // Removing GND clears the pair's net at once and rebuilds the probes (none without a pair).
+  page.m_Chosen.SetCurSel(0);
+  ::SendMessage(page.m_hWnd, WM_COMMAND, MAKEWPARAM(CDWSelectNetPage::IDC_CHOSEN, LBN_SELCHANGE),
+                reinterpret_cast<LPARAM>(page.m_Chosen.m_hWnd));
+  EXPECT_TRUE(Enabled(remove));
+  Click(remove);
+  EXPECT_EQ(Data().m_pNet1, Net("VDD_CORE"));
+  EXPECT_EQ(Data().m_pNet2, nullptr);
+  EXPECT_EQ(Data().m_Probes.GetSize(), 0);
+  EXPECT_EQ(names(page.m_Available), (std::vector<std::string>{"GND", "VCC_3V3", "VDD_DDR", "VDD_IO"}));
+
+  // A net the record names is listed only under "Nets to analyze" when the page comes back; a null board lists
+  // nothing and stores no net.
+  page.OnSetActive();
+  EXPECT_EQ(names(page.m_Chosen), (std::vector<std::string>{"VDD_CORE"}));
+  EXPECT_EQ(names(page.m_Available), (std::vector<std::string>{"GND", "VCC_3V3", "VDD_DDR", "VDD_IO"}));
+  Data().m_pBoard = nullptr;
+  page.OnSetActive();
+  EXPECT_TRUE(names(page.m_Available).empty());
+  EXPECT_EQ(Data().m_pNet1, nullptr);
+}
+
+// ---- Pin pages ---------------------------------------------------------------------------------------------
+
+class PinPages : public ProbePages, public ::testing::WithParamInterface<PinPageFlavour> {};
+
+TEST_P(PinPages, RowsNumberTheCheckedPinsInRowOrder) {
+  OpenOnPins(GetParam());
+  const bool list = GetParam() == PinPageFlavour::List;
+  // A fresh list is sorted by pin name; the record follows the rows. The viewer flavour takes the pins between
+  // GND and VDD_CORE, so F2 (whose planes are others) only comes in board mode, where every pick is taken.
+  using Texts = std::vector<std::string>;
+  EXPECT_EQ(Column(CPowerPinsPage::ColPin), (list ? Texts{"U1.D4", "U1.D7", "U1.F2", "U1.G4", "U1.G7"}
+                                                  : Texts{"U1.D4", "U1.D7", "U1.G4", "U1.G7"}));
+  EXPECT_EQ(RecordOrder(GetParam()), Column(CPowerPinsPage::ColPin));
+  EXPECT_EQ(Style(1, CPowerPinsPage::ColCheck).GetControl(), IDC_GRID_TOOLTIP_CHECKBOX);
+  EXPECT_EQ(Style(1, CPowerPinsPage::ColCheck).GetUserAttributeText(51022), "");
+  if (list) {
+    // F2 sits in a plane gap: invalid, so disabled, unchecked, with the check's message as its tip.
+    const CGXStyle f2 = Style(3, CPowerPinsPage::ColCheck);
+    EXPECT_FALSE(f2.GetEnabled());
+    EXPECT_EQ(f2.GetValue(), "0");
+    EXPECT_FALSE(f2.GetUserAttributeText(51022).IsEmpty());
+  }
+
+  // Check all: only valid pins become ports; the headers number them.
+  Page().OnCheckAll();
+  EXPECT_EQ(Column(CPowerPinsPage::ColNumber), (list ? Texts{"1", "2", "", "3", "4"} : Texts{"1", "2", "3", "4"}));
+  EXPECT_EQ(Column(CPowerPinsPage::ColCheck), (list ? Texts{"1", "1", "0", "1", "1"} : Texts{"1", "1", "1", "1"}));
+  // Unchecking the second leaves it unnumbered; the next ones close up.
+  ClickCheck(2);
+  EXPECT_EQ(Column(CPowerPinsPage::ColNumber), (list ? Texts{"1", "", "", "2", "3"} : Texts{"1", "", "2", "3"}));
+  EXPECT_EQ(Data().m_Probes[1].m_bEnabled, 0);
+  EXPECT_EQ(Data().m_Probes[0].m_bEnabled, 1);
+  Page().OnUncheckAll();
+  EXPECT_EQ(Column(CPowerPinsPage::ColNumber), list ? Texts(5, "") : Texts(4, ""));
+  Page().OnCheckAll();
+  EXPECT_EQ(Data().GetPortCount(), 4);
+}
+
+TEST_P(PinPages, LayerCellsShowOneNamePerLineOrTheFlavoursEmptyTextInRed) {
+  OpenOnPins(GetParam());
+  for (ROWCOL r = 1; r <= Grid().GetRowCount(); ++r) {
+    SCOPED_TRACE(r);
+    const std::optional<int> index = Page().RecordOfRow(r);
+    ASSERT_TRUE(index);
+    CDecouplingProbe& probe = Data().m_Probes[*index];
+    std::vector<std::pair<ROWCOL, const char*>> cells = {{CPowerPinsPage::ColFifth, probe.GetReferenceLayers()}};
+    if (GetParam() == PinPageFlavour::List)
+      cells.emplace_back(CPowerPinsPage::ColFourth, probe.GetConnectedLayers());
+    for (const auto& [col, text] : cells) {
+      const std::vector<CString> names = SplitLayerText(text);
+      const CGXStyle style = Style(r, col);
+      if (names.empty()) {
+        EXPECT_EQ(style.GetTextColor(), RGB(255, 0, 0));
+        EXPECT_FALSE(style.GetEnabled());
+        EXPECT_FALSE(style.GetValue().IsEmpty());
+      } else {
+        CString joined;
+        for (const CString& name : names)
+          joined += (joined.IsEmpty() ? "" : "\n") + name;
+        EXPECT_EQ(style.GetValue(), joined);
+        EXPECT_EQ(style.GetEnabled() != FALSE, names.size() > 1);
+        if (names.size() > 1) {
+          EXPECT_EQ(style.GetControl(), IDC_GRID_BITMAP_COLLAPSED);
+        }
+      }
+    }
+  }
+  // The viewer flavour's column 4 is the pin object's own net, not the probe's (its reference net).
+  if (GetParam() == PinPageFlavour::Viewer)
+    EXPECT_EQ(Cell(1, CPowerPinsPage::ColFourth), "VDD_CORE");
+}
+
+TEST_P(PinPages, GroupingSummarisesEachGroupAndRestoresTheHeaderWidth) {
+  OpenOnPins(GetParam());
+  const int width = Grid().GetColWidth(0);
+  HWND group = PageControl(Page().GetTemplateId(), CPowerPinsPage::IDC_GROUP);
+  Click(group);
+  ASSERT_TRUE(Page().IsGrouping());
+  EXPECT_EQ(Grid().GetColWidth(0), 2 * width);
+  EXPECT_FALSE(Grid().GetParam()->IsDragRowsEnabled());
+  const bool list = GetParam() == PinPageFlavour::List;
+  using Texts = std::vector<std::string>;
+  // One group row (U1, bold, its item data negative) above the pins.
+  ASSERT_EQ(Grid().GetRowCount(), list ? 6u : 5u);
+  EXPECT_TRUE(Page().IsGroupRow(1));
+  EXPECT_EQ(Cell(1, CPowerPinsPage::ColPin), "U1");
+  EXPECT_EQ(Style(1, CPowerPinsPage::ColPin).GetFont().GetWeight(), 700);
+  EXPECT_EQ(Style(1, CPowerPinsPage::ColGroupButton).GetControl(), IDC_GRID_PLUS_BUTTON);
+  // Group check values: none checked 0, some 2, all (valid ones: F2 can never be) 1 after a click on the group.
+  EXPECT_EQ(Cell(1, CPowerPinsPage::ColCheck), "0");
+  ClickCheck(2);
+  EXPECT_EQ(Cell(1, CPowerPinsPage::ColCheck), "2");
+  // A click turns 2 into checked: every valid member is checked; F2 cannot be, so the group stays partial.
+  Grid().SetCellValue(1, CPowerPinsPage::ColCheck, "1");
+  Grid().OnButtonClickedInCell(1, CPowerPinsPage::ColCheck);
+  EXPECT_EQ(Column(CPowerPinsPage::ColCheck),
+            (list ? Texts{"2", "1", "1", "0", "1", "1"} : Texts{"1", "1", "1", "1", "1"}));
+  Grid().SetCellValue(1, CPowerPinsPage::ColCheck, "0");
+  Grid().OnButtonClickedInCell(1, CPowerPinsPage::ColCheck);
+  EXPECT_EQ(Column(CPowerPinsPage::ColCheck), list ? Texts(6, "0") : Texts(5, "0"));
+  // The plus button expands the group into the records' expanded flags; the minus collapses it again.
+  EXPECT_TRUE(Page().OnGroupButtonClicked(1, CPowerPinsPage::ColGroupButton));
+  EXPECT_EQ(Style(1, CPowerPinsPage::ColGroupButton).GetControl(), IDC_GRID_MINUS_BUTTON);
+  for (int i = 0; i < Data().m_Probes.GetSize(); ++i)
+    EXPECT_EQ(Data().m_Probes[i].m_bExpanded, 1);
+  Page().OnGroupButtonClicked(1, CPowerPinsPage::ColGroupButton);
+  EXPECT_EQ(Data().m_Probes[0].m_bExpanded, 0);
+  // Off again: the width remembered, not halved from a changed width.
+  Grid().SetColWidth(0, 0, 2 * width + 3);
+  Click(group);
+  EXPECT_EQ(Grid().GetColWidth(0), width);
+  EXPECT_TRUE(Grid().GetParam()->IsDragRowsEnabled());
+  EXPECT_EQ(Grid().GetRowCount(), list ? 5u : 4u);
+}
+
+TEST_P(PinPages, TheUsersPortOrderSurvivesActivationViewerChangesAndReload) {
+  OpenOnPins(GetParam());
+  // The user's order (as a drag leaves it): reversed rows, stored by the page.
+  std::vector<std::string> reversed = Column(CPowerPinsPage::ColPin);
+  std::reverse(reversed.begin(), reversed.end());
+  CDecouplingProbeArray probes;
+  for (int i = Data().m_Probes.GetUpperBound(); i >= 0; --i)
+    probes.Add(Data().m_Probes[i]);
+  Data().m_Probes.Copy(probes);
+  Data().m_bProbeOrderKept = 1;
+  Page().FillGrid();
+  Page().OnRowsMoved();
+  EXPECT_EQ(Column(CPowerPinsPage::ColPin), reversed);
+  EXPECT_EQ(RecordOrder(GetParam()), reversed);
+  // Another activation and a viewer change keep it.
+  Page().OnSetActive();
+  EXPECT_EQ(Column(CPowerPinsPage::ColPin), reversed);
+  if (GetParam() == PinPageFlavour::Viewer) {
+    EXPECT_TRUE(api->OnViewerSelectionChanged());
+    EXPECT_EQ(Column(CPowerPinsPage::ColPin), reversed);
+  }
+  // Leaving stores it; the settings file keeps it and a reload brings it back.
+  Click(Next());
+  EXPECT_TRUE(Data().m_bProbeOrderKept);
+  Data().m_bSaveSettings = 1;
+  ASSERT_TRUE(Data().Save());
+  Data().m_Probes.RemoveAll();
+  Data().m_bProbeOrderKept = 0;
+  ASSERT_TRUE(Data().Load(Data().m_SettingsPath));
+  EXPECT_EQ(RecordOrder(GetParam()), reversed);
+  Click(Back());
+  EXPECT_EQ(Column(CPowerPinsPage::ColPin), reversed);
+  // A list collected afresh is sorted by name again.
+  Data().m_Probes.RemoveAll();
+  Data().CollectProbes();
+  EXPECT_FALSE(Data().m_bProbeOrderKept);
+  Page().FillGrid();
+  std::vector<std::string> sorted = reversed;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(Column(CPowerPinsPage::ColPin), sorted);
+}
+
+TEST_P(PinPages, RowsNamingNoRecordAreSkippedNotFatal) {
+  OpenOnPins(GetParam());
+  Grid().SetStyleRange(CGXRange(2, 0), CGXStyle().SetItemDataPtr(99));
+  EXPECT_FALSE(Page().RecordOfRow(2));
+  const int skipped = Page().GetSkippedRowCount();
+  EXPECT_NO_THROW(Page().NumberPorts());
+  EXPECT_NO_THROW(Page().ValidateAndStore());
+  EXPECT_GT(Page().GetSkippedRowCount(), skipped);
+  EXPECT_EQ(Data().m_Probes.GetSize(), GetParam() == PinPageFlavour::List ? 4 : 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFlavours, PinPages, ::testing::Values(PinPageFlavour::Viewer, PinPageFlavour::List),
+                         [](const auto& info) { return info.param == PinPageFlavour::Viewer ? "Viewer" : "List"; });
+
+TEST_F(ProbePages, AddIcPowerPinRunsTheHostCommandWithTheWizardDisabled) {
+  OpenOnPins(PinPageFlavour::Viewer);
+  bool disabledDuringCall = false;
+  callback.onHostCommand = [&] { disabledDuringCall = !IsWindowEnabled(api->GetWizardWindow()); };
+  Click(PageControl(1162, CPowerPinsPage::IDC_ADD_PIN));
+  EXPECT_TRUE(disabledDuringCall);
+  EXPECT_TRUE(IsWindowEnabled(api->GetWizardWindow()));
+  EXPECT_NE(std::find(Lines().begin(), Lines().end(), "HostCommand 16 0"), Lines().end());
+  // The host may close the wizard from inside its command: nothing runs on the gone page.
+  callback.onHostCommand = [&] { api->Close(); };
+  Click(PageControl(1162, CPowerPinsPage::IDC_ADD_PIN));
+  Pump();
+  EXPECT_EQ(api->GetWizardWindow(), nullptr);
+}
+
+// ---- Add-board-probes dialog -------------------------------------------------------------------------------
+
+class AddBoardProbes : public ProbePages {
+protected:
+  // The dialog as a modeless window, so that the test can act between its steps.
+  std::unique_ptr<CAddBoardProbes> Open(CDecouplingProbeArray* probes) {
+    brimwiz::CModuleScope scope;
+    auto dialog = std::make_unique<CAddBoardProbes>(probes, &first, &second);
+    EXPECT_TRUE(dialog->Create(CAddBoardProbes::IDD));
+    return dialog;
+  }
+  std::vector<std::string> Children(CTreeCtrl& tree, HTREEITEM root) {
+    std::vector<std::string> out;
+    for (HTREEITEM item = tree.GetChildItem(root); item; item = tree.GetNextSiblingItem(item))
+      out.push_back(tree.GetItemText(item).GetString());
+    return out;
+  }
+  CAddBoardProbes::HostObjectList first, second;
+};
+
+TEST_F(AddBoardProbes, TheTreeHoldsOneGroupPerListAndOnlyANewEntryIsAdded) {
+  host::HostComponent* u1 = board->FindComponent("U1");
+  ASSERT_NE(u1, nullptr);
+  CHostCollection* pins = u1->GetPins();
+  for (int i = 0; i < pins->GetCount(); ++i) {
+    auto* pin = static_cast<CHostProbeElement*>(pins->GetItem(i));
+    const std::string net = pin->GetNet()->GetName();
+    if (net == "VDD_CORE" && first.size() < 2)
+      first.push_back(pin);
+    else if (net == "VDD_IO" && second.size() < 1)
+      second.push_back(pin);
+  }
+  pins->Release();
+  ASSERT_EQ(first.size(), 2u);
+  ASSERT_EQ(second.size(), 1u);
+
+  CDecouplingProbeArray probes;
+  {
+    // Empty lists: an empty tree, and OK closes as Cancel.
+    CAddBoardProbes::HostObjectList none;
+    brimwiz::CModuleScope scope;
+    CAddBoardProbes empty(&probes, &none, &none);
+    ASSERT_TRUE(empty.Create(CAddBoardProbes::IDD));
+    EXPECT_EQ(empty.m_Tree.GetRootItem(), nullptr);
+    empty.OnOK();
+    EXPECT_EQ(probes.GetSize(), 0);
+  }
+  auto dialog = Open(&probes);
+  CTreeCtrl& tree = dialog->m_Tree;
+  const HTREEITEM core = tree.GetRootItem();
+  ASSERT_NE(core, nullptr);
+  EXPECT_EQ(tree.GetItemText(core), "VDD_CORE");
+  const HTREEITEM io = tree.GetNextSiblingItem(core);
+  ASSERT_NE(io, nullptr);
+  EXPECT_EQ(tree.GetItemText(io), "VDD_IO");
+  const std::string firstName = std::string("U1.") + first[0]->GetPinName();
+  EXPECT_EQ(Children(tree, core).front(), firstName);
+  EXPECT_EQ(Children(tree, io).size(), 1u);
+
+  // A group item adds nothing.
+  tree.SelectItem(core);
+  dialog->OnOK();
+  EXPECT_EQ(probes.GetSize(), 0);
+  // A double click on an entry adds it, enabled, without a host probe, checked as not valid.
+  dialog = Open(&probes);
+  dialog->m_Tree.SelectItem(dialog->m_Tree.GetChildItem(dialog->m_Tree.GetRootItem()));
+  NMHDR header{dialog->m_Tree.m_hWnd, CAddBoardProbes::IDC_TREE, static_cast<UINT>(NM_DBLCLK)};
+  ::SendMessage(dialog->m_hWnd, WM_NOTIFY, CAddBoardProbes::IDC_TREE, reinterpret_cast<LPARAM>(&header));
+  ASSERT_EQ(probes.GetSize(), 1);
+  EXPECT_EQ(probes[0].m_pElement, first[0]);
+  EXPECT_EQ(probes[0].m_pHostProbe, nullptr);
+  EXPECT_EQ(probes[0].m_bValid, 0);
+  // The same entry again is a duplicate: nothing added.
+  dialog = Open(&probes);
+  dialog->m_Tree.SelectItem(dialog->m_Tree.GetChildItem(dialog->m_Tree.GetRootItem()));
+  dialog->OnOK();
+  EXPECT_EQ(probes.GetSize(), 1);
+  // Without a probe list OK is Cancel.
+  dialog = Open(nullptr);
+  dialog->m_Tree.SelectItem(dialog->m_Tree.GetChildItem(dialog->m_Tree.GetRootItem()));
+  EXPECT_NO_THROW(dialog->OnOK());
+}
+
+TEST_F(ProbePages, CommandAddBoardProbesRefillsThePinGridAfterOk) {
+  OpenOnPins(PinPageFlavour::Viewer);
+  const ROWCOL before = Grid().GetRowCount();
+  // The dialog runs modally: the automation answers it by a double click on the first entry.
+  automation.Then([&] {
+    HWND dialog = ::GetActiveWindow();
+    HWND tree = ::GetDlgItem(dialog, CAddBoardProbes::IDC_TREE);
+    auto* ctrl = static_cast<CTreeCtrl*>(CWnd::FromHandle(tree));
+    ctrl->SelectItem(ctrl->GetChildItem(ctrl->GetRootItem()));
+    NMHDR header{tree, CAddBoardProbes::IDC_TREE, static_cast<UINT>(NM_DBLCLK)};
+    ::SendMessage(dialog, WM_NOTIFY, CAddBoardProbes::IDC_TREE, reinterpret_cast<LPARAM>(&header));
+  });
+  ::SendMessage(Page().m_hWnd, WM_COMMAND, CPowerPinsPage::ID_ADD_BOARD_PROBES, 0);
+  EXPECT_EQ(Grid().GetRowCount(), before + 1);
+}
+
+}  // namespace
