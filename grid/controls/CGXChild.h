@@ -14,6 +14,7 @@
 class CDC;
 class CGXControl;
 class CGXStyle;
+class CWnd;
 
 class CGXChild {
  public:
@@ -87,15 +88,19 @@ class CGXChild {
   BYTE m_cLeadByte = 0;
 };
 
-// The per-control cell-tip object: whether a cell needs a tip, which kind, and showing it.
-class CGXCellTipStatic {
+// The per-control cell-tip object's base: whether a cell needs a tip, which kind, and filling and placing
+// the tip window. The base wants no tip; the editing features' tip object (CGXCellTipStatic) is the one
+// the control factory gives every control it creates.
+class CGXCellTipBase {
  public:
-  virtual ~CGXCellTipStatic() = default;
+  virtual ~CGXCellTipBase() = default;
   virtual BOOL NeedsTip(ROWCOL row, ROWCOL col, const CGXStyle& style) {
     return (void)row, (void)col, (void)style, FALSE;
   }
   virtual int GetTipKind(ROWCOL row, ROWCOL col, const CGXStyle& style) {
     return (void)row, (void)col, (void)style, 0x7FFFFFFF;
   }
-  virtual void ShowTip(DWORD_PTR a, DWORD_PTR b, DWORD_PTR c, DWORD_PTR d) { (void)a, (void)b, (void)c, (void)d; }
+  virtual void ShowTip(ROWCOL row, ROWCOL col, const CGXStyle& style, CWnd* tipWnd) {
+    (void)row, (void)col, (void)style, (void)tipWnd;
+  }
 };

@@ -782,8 +782,8 @@ int CGXControl::GetCellTipKind(ROWCOL row, ROWCOL col, const CGXStyle& style) {
   return m_pCellTip ? m_pCellTip->GetTipKind(row, col, style) : 0x7FFFFFFF;
 }
 
-void CGXControl::ShowCellTip(DWORD_PTR a, DWORD_PTR b, DWORD_PTR c, DWORD_PTR d) {
-  if (m_pCellTip) m_pCellTip->ShowTip(a, b, c, d);
+void CGXControl::ShowCellTip(ROWCOL row, ROWCOL col, const CGXStyle& style, CWnd* tipWnd) {
+  if (m_pCellTip) m_pCellTip->ShowTip(row, col, style, tipWnd);
 }
 
 // ---- The child buttons' base ---------------------------------------------------------------------------

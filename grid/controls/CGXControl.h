@@ -227,8 +227,9 @@ class CGXControl {
   // Cell tips.
   virtual BOOL NeedsCellTip(ROWCOL row, ROWCOL col, const CGXStyle& style);
   virtual int GetCellTipKind(ROWCOL row, ROWCOL col, const CGXStyle& style);
-  virtual void ShowCellTip(DWORD_PTR a, DWORD_PTR b, DWORD_PTR c, DWORD_PTR d);
-  void InstallCellTipStatic(CGXCellTipStatic* tip) { m_pCellTip.reset(tip); }
+  virtual void ShowCellTip(ROWCOL row, ROWCOL col, const CGXStyle& style, CWnd* tipWnd);
+  void InstallCellTipStatic(CGXCellTipBase* tip) { m_pCellTip.reset(tip); }
+  CGXCellTipBase* GetCellTip() const { return m_pCellTip.get(); }
 
   // Children (owned; the list is created on the first append).
   virtual void AppendChild(CGXChild* child);
@@ -285,5 +286,5 @@ class CGXControl {
   CGXChild* m_pActiveChild = nullptr;
   BOOL m_bLeadBytePending = FALSE;
   BYTE m_cLeadByte = 0;
-  std::unique_ptr<CGXCellTipStatic> m_pCellTip;
+  std::unique_ptr<CGXCellTipBase> m_pCellTip;
 };

@@ -28,6 +28,7 @@ struct Registries {
       applicationComponents[static_cast<int>(CGXControlFactory::ApplicationComponent::Count)];
   std::vector<CGXControlFactory::ClassRegistrar> wndClasses;
   std::set<const void*> libraries;
+  CGXControlFactory::CreatedControlHook createdHook;
 };
 
 Registries& Reg() {
@@ -60,6 +61,8 @@ void CGXControlFactory::AddApplicationComponentInstaller(ApplicationComponent pl
 }
 void CGXControlFactory::AddWndClassRegistrar(ClassRegistrar r) { Reg().wndClasses.push_back(std::move(r)); }
 BOOL CGXControlFactory::FirstRegistration(const void* library) { return Reg().libraries.insert(library).second; }
+void CGXControlFactory::SetCreatedControlHook(CreatedControlHook hook) { Reg().createdHook = std::move(hook); }
+
 void CGXControlFactory::ClearRegistriesForTest() { Reg() = Registries{}; }
 
 CGXControl* CGXControlFactory::CreateControl(UINT controlId, CGXGridCore* grid) {
@@ -67,7 +70,9 @@ CGXControl* CGXControlFactory::CreateControl(UINT controlId, CGXGridCore* grid) 
   auto it = creators.find(controlId);
   if (it == creators.end()) it = creators.find(GX_IDS_CTRL_EDIT);
   if (it == creators.end() || !it->second) return nullptr;
-  return it->second(grid);
+  CGXControl* control = it->second(grid);
+  if (control && Reg().createdHook) Reg().createdHook(controlId, control);
+  return control;
 }
 
 void CGXControlFactory::RegisterAllControls(CGXStylesMap& stylesMap) {

@@ -64,10 +64,14 @@ class CGXControlFactory : public CGXAbstractControlFactory {
   // A library's registration call fills the registries once: TRUE the first time it names itself (any
   // address of its own) since the registries were last cleared, so the call is safe to repeat.
   static BOOL FirstRegistration(const void* library);
+  // Called with every control CreateControl made (its id and the control): the cell-tip feature gives the
+  // controls their tip object through it. One hook; a later one replaces it, null removes it.
+  using CreatedControlHook = std::function<void(UINT controlId, CGXControl* control)>;
+  static void SetCreatedControlHook(CreatedControlHook hook);
   static void ClearRegistriesForTest();
 
   // The control of an id: its creator, else the edit control's (52512); null when neither is registered or
-  // the creator fails.
+  // the creator fails. The created-control hook sees every control made.
   CGXControl* CreateControl(UINT controlId, CGXGridCore* grid) override;
   void RegisterAllControls(CGXStylesMap& stylesMap) override;
   // The attributes common to every cell control (the control base's), each control family's, then 51022

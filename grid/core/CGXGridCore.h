@@ -529,6 +529,14 @@ class CGXGridCore {
   void InstallCalcSizeImp();
   void InstallMarkEditHeaderImp();
   void InstallFreezeMenuHelperImp();
+  // Cell tips: the tip plug-in with the tip-window factory's class (null: the standard factory), tips on
+  // header cells and on the cell being edited, and the delay in milliseconds before a tip shows.
+  void InstallCellTipPlugin(CRuntimeClass* factory, BOOL headerTips, BOOL editTips, UINT delay);
+  // The spanned cells: covered, merged and floating cells, each with the drawing of spanned cells.
+  void InstallCoveredCellsImp();
+  void InstallMergeCellsImp();
+  void InstallFloatCellsImp();
+  void InstallDrawSpannedCellsImp();
   // Undo applies when the command factory is installed, the command type is not 1 (rollback) and the
   // parameter object's undo switch is on; Record hands a created command (null: nothing) to AddCommand.
   BOOL UndoApplies(int commandType) const;

@@ -2,6 +2,7 @@
 
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/features/CGXCellTipPlugin.h"
 #include "grid/features/CGXLongOperationImp.h"
 #include "grid/features/CGXNoOleDateTimeImp.h"
 #include "grid/features/CGXNumberFormattingImp.h"
@@ -55,4 +56,5 @@ void GXRegisterEditingFeatures() {
   CGXControlFactory::AddApplicationComponentInstaller(AC::OleDateTime, &InstallOleDateTimeImp);
   CGXControlFactory::AddApplicationComponentInstaller(AC::NoOleDateTime, &InstallNoOleDateTimeImp);
   CGXControlFactory::AddApplicationComponentInstaller(AC::LongOperation, &InstallLongOperationImp);
+  GXRegisterCellTips();
 }
