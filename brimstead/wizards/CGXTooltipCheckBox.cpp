@@ -20,13 +20,11 @@ BOOL CGXTooltipCheckBox::NeedsCellTip(ROWCOL, ROWCOL, const CGXStyle& style) {
 
 int CGXTooltipCheckBox::GetCellTipKind(ROWCOL, ROWCOL, const CGXStyle&) { return 1; }
 
-void CGXTooltipCheckBox::ShowCellTip(DWORD_PTR row, DWORD_PTR col, DWORD_PTR stylePtr, DWORD_PTR tipWnd) {
-  const auto* style = reinterpret_cast<const CGXStyle*>(stylePtr);
-  if (!style)
-    return;
+void CGXTooltipCheckBox::ShowCellTip(ROWCOL row, ROWCOL col, const CGXStyle& styleRef, CWnd* tipWnd) {
+  const CGXStyle* style = &styleRef;
   brimwiz::CellTipPlacement tip;
   tip.text = style->GetUserAttributeText(GX_IDS_UA_TOOLTIPTEXT);
-  CRect r = m_pGrid->CalcCellRect(static_cast<ROWCOL>(row), static_cast<ROWCOL>(col));
+  CRect r = m_pGrid->CalcCellRect(row, col);
   r.right -= 1;
   r.bottom -= 1;
   {
@@ -46,5 +44,5 @@ void CGXTooltipCheckBox::ShowCellTip(DWORD_PTR row, DWORD_PTR col, DWORD_PTR sty
   tip.window = r;
   tip.textArea = CRect(0, 0, r.Width(), r.Height());
   tip.textArea.DeflateRect(4, 2);
-  brimwiz::ApplyCellTip(reinterpret_cast<CWnd*>(tipWnd), tip);
+  brimwiz::ApplyCellTip(tipWnd, tip);
 }

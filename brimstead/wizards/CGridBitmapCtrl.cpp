@@ -200,13 +200,11 @@ BOOL CGridBitmapEdit::NeedsCellTip(ROWCOL row, ROWCOL col, const CGXStyle& style
 
 int CGridBitmapEdit::GetCellTipKind(ROWCOL, ROWCOL, const CGXStyle&) { return 1; }
 
-void CGridBitmapEdit::ShowCellTip(DWORD_PTR row, DWORD_PTR col, DWORD_PTR stylePtr, DWORD_PTR tipWnd) {
-  const auto* style = reinterpret_cast<const CGXStyle*>(stylePtr);
-  if (!style)
-    return;
+void CGridBitmapEdit::ShowCellTip(ROWCOL row, ROWCOL col, const CGXStyle& styleRef, CWnd* tipWnd) {
+  const CGXStyle* style = &styleRef;
   brimwiz::CellTipPlacement tip;
   tip.text = style->GetValue();
-  CRect r = CellRect(static_cast<ROWCOL>(row), static_cast<ROWCOL>(col));
+  CRect r = CellRect(row, col);
   r.right -= 1;
   r.bottom -= 1;
   const CSize text = AddBordersToSize(MultiLineExtent(tip.text, *style), *style);
@@ -217,7 +215,7 @@ void CGridBitmapEdit::ShowCellTip(DWORD_PTR row, DWORD_PTR col, DWORD_PTR styleP
   tip.window = r;
   tip.textArea = CRect(0, 0, r.Width(), r.Height());
   tip.textArea.DeflateRect(4, 2);
-  brimwiz::ApplyCellTip(reinterpret_cast<CWnd*>(tipWnd), tip);
+  brimwiz::ApplyCellTip(tipWnd, tip);
 }
 
 CGridBitmapBtn::~CGridBitmapBtn() = default;

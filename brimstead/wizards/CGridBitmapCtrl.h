@@ -74,7 +74,7 @@ public:
   BOOL NeedsCellTip(ROWCOL row, ROWCOL col, const CGXStyle& style) override;
   int GetCellTipKind(ROWCOL row, ROWCOL col, const CGXStyle& style) override;
   // (row, col, const CGXStyle*, CWnd* tip window)
-  void ShowCellTip(DWORD_PTR row, DWORD_PTR col, DWORD_PTR style, DWORD_PTR tipWnd) override;
+  void ShowCellTip(ROWCOL row, ROWCOL col, const CGXStyle& style, CWnd* tipWnd) override;
 };
 
 class CGridBitmapBtn : public CGXBitmapButton {

@@ -263,7 +263,7 @@ std::unique_ptr<CGXGridParam> BuildProbeLayout(const ProbeLayoutSpec& spec) {
   p->m_nMinColWidth = 2;
   p->m_nDefaultRowHeight = 1054;
   p->m_nDefaultColWidth = 10000;
-  if (spec.extraParameter) p->m_nD5 = 4;
+  if (spec.extraParameter) p->m_nLastSortRow = 4;
   p->GetRowHeights().SetAt(0, static_cast<LONG>(spec.headerHeight));
   return p;
 }
