@@ -183,7 +183,8 @@ void CDecouplingGroupsDlg::OnMoveToGroup() {
   if (!target) target = &m_NewGroup;
   const std::vector<ROWCOL> selected = m_CapacitorGrid.SelectedRows();
   const std::vector<ROWCOL> rows = FilterByPinSet(selected, *target);
-  if (rows.empty()) return;
+  // A target group without a row cannot take capacitors (every group with members has one).
+  if (rows.empty() || (target->kind == EntryGroup && !FindRowOfEntry(m_GroupsGrid, target))) return;
   if (rows.size() < selected.size())
     MessageBox("Selected capacitors have different sets of pins.\nSome of capacitors are left unmoved.",
                "Move Capacitors to Group", MB_OK | MB_ICONWARNING);
