@@ -3,15 +3,8 @@
 // 100,000 subcircuits (scanned and listed, compatible ones only).
 #include <benchmark/benchmark.h>
 
+#include "bench/models/ModuleWindowsBench.h"
 #include "brimstead/models/editor/CModelEditor.h"
-#include "brimstead/wizards/WizardResources.h"
-#include "grid/controls/GXCellControls.h"
-#include "grid/core/CGXControlFactory.h"
-#include "grid/core/CGXGridWnd.h"
-#include "grid/core/gxlayoutresources.h"
-#include "platform/base/ResourceTable.h"
-#include "platform/display/Desktop.h"
-#include "platform/window/AutomationProvider.h"
 
 #include <unistd.h>
 
@@ -23,34 +16,6 @@ namespace {
 
 constexpr int kTouchstoneFiles = 2000;
 constexpr int kSubcircuits = 100000;
-
-// Answers every message box (a refused model, a file detection cannot tell) with OK.
-plat::ScriptedAutomation& Answers() {
-  static plat::ScriptedAutomation automation;
-  return automation;
-}
-
-void Setup() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("model-editor-bench"));
-  plat::Desktop::Configure(1024, 768);
-  GXRegisterCellControls();
-  gx::RegisterGridLayouts();
-  InitGridLibrary();
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
-  CGXGridWnd::RegisterClass(AfxGetInstanceHandle());
-  Answers().Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
-  plat::SetAutomationProvider(&Answers());
-}
 
 // A fresh directory of model files, removed with the object.
 class ModelDirectory {
@@ -82,7 +47,7 @@ void OpenEditor(CModelEditor& editor, const ModelDirectory& directory, int kind)
 }
 
 void BM_ListTwoThousandTouchstoneFilesCompatibleOnly(benchmark::State& state) {
-  Setup();
+  modelsbench::StartModuleWindows();
   ModelDirectory directory("brim_bench_touchstone");
   for (int i = 0; i < kTouchstoneFiles; ++i)
     directory.Create("cap_" + std::to_string(i) + ".s2p") << "# MHZ S RI R 50\n1 0.9 0 0.1 0 0.1 0 0.9 0\n";
@@ -102,7 +67,7 @@ void BM_ListTwoThousandTouchstoneFilesCompatibleOnly(benchmark::State& state) {
 BENCHMARK(BM_ListTwoThousandTouchstoneFilesCompatibleOnly)->Unit(benchmark::kMillisecond);
 
 void BM_SelectASpiceFileOfOneHundredThousandSubcircuits(benchmark::State& state) {
-  Setup();
+  modelsbench::StartModuleWindows();
   ModelDirectory directory("brim_bench_spice");
   {
     std::ofstream out = directory.Create("huge.cir");

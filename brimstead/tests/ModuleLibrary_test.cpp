@@ -86,7 +86,9 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndRegistersTheDecouplingWizard
   auto createExtractor = Export<CreateModelExtractorWizardFn>(library, "CreateModelExtractorWizard");
   auto getHelper = Export<GetDecouplingModelsHelperFn>(library, "GetDecouplingModelsHelper");
   auto createEditor = Export<CreateCapacitorModelEditorDialogFn>(library, "CreateCapacitorModelEditorDialog");
-  ASSERT_TRUE(createBrimstead && createBypass && createViaModel && createExtractor && getHelper && createEditor);
+  auto createGroups = Export<CreateDecouplingGroupsDialogFn>(library, "CreateDecouplingGroupsDialog");
+  ASSERT_TRUE(createBrimstead && createBypass && createViaModel && createExtractor && getHelper && createEditor &&
+              createGroups);
 
   CBrimsteadAPITable* decoupling = createBrimstead();
   EXPECT_EQ(createBrimstead(), decoupling);
@@ -122,6 +124,13 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndRegistersTheDecouplingWizard
   EXPECT_EQ(editor->GetModel(), nullptr);
   editor->Delete();
   EXPECT_EQ(callback.Lines().size(), 2u);
+  // So does the groups dialog's; without a board its run does not start and opens no window.
+  CDecouplingGroupsAPITable* groups = createGroups();
+  ASSERT_NE(groups, nullptr);
+  EXPECT_TRUE(groups->IsReady(1));
+  EXPECT_EQ(groups->RunModal(), -1);
+  EXPECT_EQ(CountTopLevelWindows(), windowsBefore);
+  groups->Delete();
 
   ASSERT_EQ(dlclose(library), 0);
   EXPECT_EQ(AfxGetApp(), nullptr);   // the application object went with the library

@@ -381,7 +381,7 @@ TEST_F(PdnHostProgram, GroupsDialogRunsFromAScriptAndCommitsWhatTheGoldenLogSays
   EXPECT_EQ(board.output.find("change: "), std::string::npos);
 }
 
-TEST_F(PdnHostProgram, ModelEditorOptionsAreRefusedOutsideTheEditorAndHeadlessItNeedsAScript) {
+TEST_F(PdnHostProgram, DialogOptionsAreRefusedOutsideTheirDialogAndHeadlessADialogNeedsAScript) {
   EXPECT_EQ(RunPdnHost("--dialog models").code, 2);
   EXPECT_EQ(RunPdnHost("--unit-text mm").code, 2);
   EXPECT_EQ(RunPdnHost("--capacitor C1").code, 2);
@@ -389,9 +389,11 @@ TEST_F(PdnHostProgram, ModelEditorOptionsAreRefusedOutsideTheEditorAndHeadlessIt
   const Outcome unknown = RunPdnHost("--dialog editor --capacitor U1");
   EXPECT_EQ(unknown.code, 2);
   EXPECT_NE(unknown.errors.find("the board has no decoupling capacitor \"U1\""), std::string::npos) << unknown.output;
-  const Outcome waiting = RunPdnHost("--dialog editor");
-  EXPECT_EQ(waiting.code, 4) << waiting.output;
-  EXPECT_NE(waiting.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << waiting.output;
+  for (const char* dialog : {"--dialog editor", "--dialog groups"}) {
+    const Outcome waiting = RunPdnHost(dialog);
+    EXPECT_EQ(waiting.code, 4) << waiting.output;
+    EXPECT_NE(waiting.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << waiting.output;
+  }
 }
 
 }  // namespace

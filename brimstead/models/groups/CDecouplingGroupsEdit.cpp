@@ -25,6 +25,20 @@ GroupEntry* AsGroup(GroupsRowEntry* entry) {
 void SetCell(CGroupsGrid& grid, ROWCOL row, ROWCOL col, const CGXStyle& style) {
   grid.SetStyleRange(CGXRange(row, col), style, gxCopy);
 }
+
+// Column 1 of a group row: its expand button, showing the group's state.
+CGXStyle ExpandButton(bool expanded) {
+  CGXStyle style;
+  style.SetControl(expanded ? CGroupsGrid::IDC_EXPANDED_BUTTON : CGroupsGrid::IDC_COLLAPSED_BUTTON).SetEnabled(TRUE);
+  return style;
+}
+
+// Column 1 of every other row: nothing to click.
+CGXStyle NoButton() {
+  CGXStyle style;
+  style.SetControl(GX_IDS_CTRL_STATIC).SetEnabled(FALSE);
+  return style;
+}
 }  // namespace
 
 GroupsRowEntry* CDecouplingGroupsDlg::EntryOfRow(CGroupsGrid& grid, ROWCOL row) {
@@ -76,7 +90,7 @@ void CDecouplingGroupsDlg::FillRow(CGroupsGrid& grid, ROWCOL row, GroupsRowEntry
   if (CapacitorEntry* capacitor = AsCapacitor(entry)) {
     const CString* texts[] = {&capacitor->refDes, &capacitor->partName, &capacitor->value, &capacitor->dimension};
     if (capacitor->group) {
-      SetCell(grid, row, CGroupsGrid::ColExpand, CGXStyle().SetControl(GX_IDS_CTRL_STATIC).SetEnabled(FALSE));
+      SetCell(grid, row, CGroupsGrid::ColExpand, NoButton());
       CGXStyle name;
       name.SetValue(CString(kMemberIndent) + capacitor->refDes).SetFont(CGXFont().SetItalic(TRUE)).SetEnabled(FALSE);
       SetCell(grid, row, CGroupsGrid::ColName, name);
@@ -93,7 +107,7 @@ void CDecouplingGroupsDlg::FillRow(CGroupsGrid& grid, ROWCOL row, GroupsRowEntry
   CGXFont font;
   font.SetWeight(isNew ? 400 : 700).SetItalic(isNew ? TRUE : FALSE);
   if (isNew) {
-    SetCell(grid, row, CGroupsGrid::ColExpand, CGXStyle().SetControl(GX_IDS_CTRL_STATIC).SetEnabled(FALSE));
+    SetCell(grid, row, CGroupsGrid::ColExpand, NoButton());
     CGXStyle name;
     name.SetValue(group->name).SetFont(font).SetControl(GX_IDS_CTRL_STATIC).SetEnabled(FALSE);
     SetCell(grid, row, CGroupsGrid::ColName, name);
@@ -101,8 +115,7 @@ void CDecouplingGroupsDlg::FillRow(CGroupsGrid& grid, ROWCOL row, GroupsRowEntry
       SetCell(grid, row, col, CGXStyle().SetEnabled(FALSE));
     return;
   }
-  const WORD button = group->expanded ? CGroupsGrid::IDC_EXPANDED_BUTTON : CGroupsGrid::IDC_COLLAPSED_BUTTON;
-  SetCell(grid, row, CGroupsGrid::ColExpand, CGXStyle().SetControl(button).SetEnabled(TRUE));
+  SetCell(grid, row, CGroupsGrid::ColExpand, ExpandButton(group->expanded));
   CGXStyle name;
   name.SetValue(group->name).SetFont(font).SetControl(GX_IDS_CTRL_EDIT).SetEnabled(TRUE);
   SetCell(grid, row, CGroupsGrid::ColName, name);
@@ -127,10 +140,7 @@ bool CDecouplingGroupsDlg::SetGroupExpanded(ROWCOL row, int mode) {
   if (expand == group.expanded) return false;
   group.expanded = expand;
   CGroupsGrid::PaintLock lock(m_GroupsGrid);
-  SetCell(m_GroupsGrid, row, CGroupsGrid::ColExpand,
-          CGXStyle()
-              .SetControl(expand ? CGroupsGrid::IDC_EXPANDED_BUTTON : CGroupsGrid::IDC_COLLAPSED_BUTTON)
-              .SetEnabled(TRUE));
+  SetCell(m_GroupsGrid, row, CGroupsGrid::ColExpand, ExpandButton(expand));
   ROWCOL last = row;
   while (last < m_GroupsGrid.GetRowCount()) {
     CapacitorEntry* member = AsCapacitor(EntryOfRow(m_GroupsGrid, last + 1));
@@ -183,7 +193,8 @@ void CDecouplingGroupsDlg::OnMoveToGroup() {
   if (!target) target = &m_NewGroup;
   const std::vector<ROWCOL> selected = m_CapacitorGrid.SelectedRows();
   const std::vector<ROWCOL> rows = FilterByPinSet(selected, *target);
-  if (rows.empty()) return;
+  // A target group without a row cannot take capacitors (every group with members has one).
+  if (rows.empty() || (target->kind == EntryGroup && !FindRowOfEntry(m_GroupsGrid, target))) return;
   if (rows.size() < selected.size())
     MessageBox("Selected capacitors have different sets of pins.\nSome of capacitors are left unmoved.",
                "Move Capacitors to Group", MB_OK | MB_ICONWARNING);

@@ -3,16 +3,10 @@
 // capacitors, all selected, into a new group (the dialog's opening is not timed).
 #include <benchmark/benchmark.h>
 
+#include "bench/models/ModuleWindowsBench.h"
 #include "brimstead/models/groups/CDecouplingGroupsDlg.h"
-#include "brimstead/wizards/WizardResources.h"
-#include "grid/controls/GXCellControls.h"
-#include "grid/core/CGXControlFactory.h"
-#include "grid/core/CGXGridWnd.h"
-#include "grid/core/gxlayoutresources.h"
 #include "host/HostBoard.h"
 #include "host/HostLedger.h"
-#include "platform/base/ResourceTable.h"
-#include "platform/display/Desktop.h"
 
 #include <memory>
 #include <string>
@@ -47,33 +41,13 @@ struct LargeBoard {
   }
 };
 
-void Setup() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("groups-bench"));
-  plat::Desktop::Configure(1024, 768);
-  GXRegisterCellControls();
-  gx::RegisterGridLayouts();
-  InitGridLibrary();
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
-  brimwiz::RegisterWizardResources();
-}
-
 void Open(CDecouplingGroupsDlg& dialog) {
   brimwiz::CModuleScope scope;
   dialog.Create(CDecouplingGroupsDlg::IDD, nullptr);
 }
 
 void BM_OpenWith5000CapacitorsIn500Groups(benchmark::State& state) {
-  Setup();
+  modelsbench::StartModuleWindows();
   LargeBoard large;
   for (auto _ : state) {
     CDecouplingGroupsDlg dialog(large.board.get(), nullptr);
@@ -87,7 +61,7 @@ void BM_OpenWith5000CapacitorsIn500Groups(benchmark::State& state) {
 BENCHMARK(BM_OpenWith5000CapacitorsIn500Groups)->Unit(benchmark::kMillisecond);
 
 void BM_Move1000SelectedCapacitorsIntoANewGroup(benchmark::State& state) {
-  Setup();
+  modelsbench::StartModuleWindows();
   LargeBoard large;
   for (auto _ : state) {
     state.PauseTiming();
