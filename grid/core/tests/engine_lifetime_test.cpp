@@ -668,6 +668,8 @@ void SetEveryRunTimeSetting(CGXGridParam& p) {
   p.m_wRemoveRowsUndoFlags = p.m_wRemoveColsUndoFlags = 0;
   p.m_bNotExecutingCommand = FALSE;
   p.m_bHeaderMarkingLocked = TRUE;
+  p.m_nFreezeRowsDest = p.m_nFreezeRowsCount = p.m_nFreezeRowsFirst = 3;
+  p.m_nFreezeColsDest = p.m_nFreezeColsCount = p.m_nFreezeColsFirst = 4;
 }
 
 // FNV-1a, enough to pin the bytes of a layout.
