@@ -82,7 +82,7 @@ TEST_F(FitTest, RowsFitTheirTallestCellWithinTheRoomAndGrowOnlyKeepsTallerRows) 
   // A tall cell in a scrolling row: capped at the room less the frozen rows (row 0) less 1.
   CGXStyle tall = Text("x\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx", TRUE);
   g->SetStyleRange(CGXRange(6, 3), tall);
-  g->GetParam()->GetUndoList().RemoveAll();
+  ClearUndo(g);
   ASSERT_TRUE(Fit(g)->ResizeRowsToFit(g, CGXRange().AssignRows(1, 6), FALSE, GX_INVALIDATE));
   const int one = CellSize(g, 1, 1).cy;
   EXPECT_EQ(g->GetRowHeight(1), one);

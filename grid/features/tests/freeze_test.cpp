@@ -12,7 +12,7 @@ class FreezeTest : public InteractionTest {
   CGXGridWnd* MakeNumbered(ROWCOL rows) {
     CGXGridWnd* g = MakeFocused(rows, 3);
     for (ROWCOL r = 1; r <= rows; ++r) g->SetCellValue(r, 1, ("r" + std::to_string(r)).c_str());
-    g->GetParam()->GetUndoList().RemoveAll();
+    ClearUndo(g);
     return g;
   }
   static std::string Column(CGXGridCore* g) {

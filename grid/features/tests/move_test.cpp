@@ -65,7 +65,7 @@ TEST_F(MoveTest, AMoveTakesCellsSizesHiddenMarksSelectionAndCurrentCellAlongAndU
   auto* sel = static_cast<CGXUserSelectRangeImp*>(g->GetUserSelectRangeImp());
   sel->SelectRange(g, CGXRange(3, 2), TRUE, TRUE);
   g->MoveCurrentCellTo(3, 1, GX_UPDATENOW);
-  g->GetParam()->GetUndoList().RemoveAll();
+  ClearUndo(g);
   ASSERT_TRUE(g->MoveRows(2, 3, 5, GX_UPDATENOW, 0));
   EXPECT_EQ(Column(g), "r1 r4 r5 r6 r2 r3 r7 r8 r9 r10 ");
   EXPECT_EQ(CurrentRow(g), 6u);
@@ -116,7 +116,7 @@ TEST_F(MoveTest, HiddenMarksAreBitsThatFollowInsertedRemovedAndMovedLines) {
   EXPECT_TRUE(g->IsRowHidden(12));
   EXPECT_FALSE(g->IsRowHidden(10));
   EXPECT_EQ(g->GetRowHeight(12), 0);
-  g->GetParam()->GetUndoList().RemoveAll();
+  ClearUndo(g);
   g->HideRows(3, 7, TRUE, 0);
   EXPECT_TRUE(g->HideRows(3, 7, TRUE, 0));
   EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 2);

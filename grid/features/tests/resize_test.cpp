@@ -40,7 +40,7 @@ class ResizeTest : public InteractionTest {
 
 TEST_F(ResizeTest, DraggingARowEdgeResizesHidesAndUndoShowsAgain) {
   CGXGridWnd* g = MakeFocused(10, 4);
-  g->GetParam()->GetUndoList().RemoveAll();
+  ClearUndo(g);
   DragBy(RowEdge(g, 3), 15);
   EXPECT_EQ(g->GetRowHeight(3), 35);
   EXPECT_EQ(Undos(g), 1);
