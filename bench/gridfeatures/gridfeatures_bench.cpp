@@ -1,6 +1,7 @@
 // The editing features at volume: a million values shown in a display format and a million typed texts
 // recognised as numbers (per iteration), and a block of 100,000 filled cells cleared with Delete's
-// operation and brought back by one undo.
+// operation and brought back by one undo; rows moved and a selection extended in grids of up to a
+// million rows.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "grid/features/gxfeatures.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
+#include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
 
 namespace {
@@ -156,5 +158,65 @@ void BM_UndoClearBlock(benchmark::State& state) {
   g->DestroyWindow();
 }
 BENCHMARK(BM_UndoClearBlock)->Unit(benchmark::kMillisecond);
+
+// Shaping a grid of up to a million rows: a block of 100 rows moved near the end (and back), and a
+// selection extended with Shift+Ctrl+End from the first cell (and back with Shift+Ctrl+Home). Neither may
+// cost more with more rows: the arguments are the row counts.
+// A focused grid of `rows` rows and 8 columns, values in the last 1000 rows.
+std::unique_ptr<CGXGridWnd> TallGrid(ROWCOL rows) {
+  Setup();
+  auto g = std::make_unique<CGXGridWnd>();
+  g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr);
+  g->InitializeFromStyle();
+  g->SetRowCount(rows, 0);
+  g->SetColCount(8, 0);
+  g->GetParam()->m_bUndoEnabled = FALSE;
+  char text[16];
+  for (ROWCOL r = rows - 999; r <= rows; ++r) {
+    std::snprintf(text, sizeof text, "%u", r);
+    g->SetCellValue(r, 1, text, 0);
+  }
+  ::SetFocus(*g);
+  Pump();
+  return g;
+}
+
+void BM_MoveBlockNearTheEnd(benchmark::State& state) {
+  const ROWCOL rows = static_cast<ROWCOL>(state.range(0));
+  auto g = TallGrid(rows);
+  g->SetTopRow(rows - 400, 0);
+  Pump();
+  const ROWCOL from = rows - 300, to = rows - 201, dest = rows - 150;
+  for (auto _ : state) {
+    if (!g->MoveRows(from, to, dest, GX_INVALIDATE, 1)) std::abort();
+    if (!g->MoveRows(dest, dest + 99, from, GX_INVALIDATE, 1)) std::abort();
+    Pump();
+  }
+  state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_MoveBlockNearTheEnd)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+void BM_ShiftCtrlEndSelection(benchmark::State& state) {
+  const ROWCOL rows = static_cast<ROWCOL>(state.range(0));
+  auto g = TallGrid(rows);
+  g->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
+  auto& in = plat::InputRouter::Instance();
+  in.KeyDown(VK_SHIFT);
+  in.KeyDown(VK_CONTROL);
+  Pump();
+  for (auto _ : state) {
+    in.KeyPress(VK_END);
+    Pump();
+    in.KeyPress(VK_HOME);
+    Pump();
+  }
+  in.KeyUp(VK_CONTROL);
+  in.KeyUp(VK_SHIFT);
+  Pump();
+  const CGXRange* kept = g->GetParam()->GetSelection().GetHead();
+  if (!kept || !kept->IsValid()) state.SkipWithError("no selection was built");
+  state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_ShiftCtrlEndSelection)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

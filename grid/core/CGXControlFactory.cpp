@@ -13,6 +13,7 @@
 #include "grid/core/CGXStyleSerializeImp.h"
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/CGXSysColorTable.h"
+#include "grid/core/gxcursors.h"
 #include "grid/core/gxstrings.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/window/windowapi.h"
@@ -193,6 +194,7 @@ void InitGridLibrary(UINT arg1, UINT arg2, UINT arg3) {
   g.m_startupArgs[1] = arg2;
   g.m_startupArgs[2] = arg3;
   gx::RegisterGridStrings();
+  gx::RegisterGridCursors();
   HINSTANCE instance = AfxGetInstanceHandle();
 
   // 1. The styles clipboard format, the factory, the system version.

@@ -353,11 +353,15 @@ class CGXGridCore {
   void CalcRangeRectWithSpans(CRect* out, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right);
   void CalcCoveredCellRect(CRect* out, ROWCOL row, ROWCOL col) { CalcRangeRectCovered(out, row, col, row, col); }
   void CalcCellRectWithSpans(CRect* out, ROWCOL row, ROWCOL col) { CalcRangeRectWithSpans(out, row, col, row, col); }
-  // The permission tests asked before a user resize: whether the user-resize feature is installed (rows and
-  // columns alike), and their two companions, which allow.
-  virtual BOOL HasUserResizeFeature() const { return m_pUserResizeCellsImp != nullptr; }
-  virtual BOOL ReturnTrueStub() const { return TRUE; }
-  virtual BOOL ReturnTrueStub2() const { return TRUE; }
+  // The permission tests asked before and during a user resize of a row (rows TRUE) or column: whether
+  // resizing is enabled at all (TRUE exactly when the user-resize feature is installed; index 0 asks for
+  // rows or columns in general), whether that line may be resized, and whether it may take that size (in
+  // pixels). The last two allow; grid classes override them to refuse lines or sizes.
+  virtual BOOL HasUserResizeFeature(ROWCOL /*index*/ = 0, BOOL /*rows*/ = TRUE) const {
+    return m_pUserResizeCellsImp != nullptr;
+  }
+  virtual BOOL ReturnTrueStub(ROWCOL /*index*/, BOOL /*rows*/) const { return TRUE; }
+  virtual BOOL ReturnTrueStub2(ROWCOL /*index*/, int /*size*/, BOOL /*rows*/) const { return TRUE; }
   virtual int HitTest(const POINT& pt, ROWCOL* row = nullptr, ROWCOL* col = nullptr, CRect* cellRect = nullptr);
   virtual int HitTestSelectionEdge(ROWCOL row, ROWCOL col, const POINT& pt, const CRect& cellRect);
   virtual void SetGridCursor(UINT resourceId, LPCSTR standardCursor = nullptr);

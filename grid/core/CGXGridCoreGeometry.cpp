@@ -334,6 +334,8 @@ void CGXGridCore::SetGridCursor(UINT id, LPCSTR standard) {
   }
   if (id != g_loadedCursorId) {
     HCURSOR c = LoadCursor(AfxGetInstanceHandle(), MAKEINTRESOURCE(id));
+    // The program's own cursor first, else the grid's (its resource module), else a standard one.
+    if (!c) c = LoadCursor(plat::ResourceTable::ModuleHandle("grid"), MAKEINTRESOURCE(id));
     const BOOL owned = c != nullptr;
     if (!c) c = LoadCursor(nullptr, standard ? standard : IDC_ARROW);
     HCURSOR old = g_loadedCursor;

@@ -205,6 +205,10 @@ class CGXGridParam : public CObject {
   BOOL m_bNotExecutingCommand = TRUE;
   // Set while an undo block with several commands or a freeze command runs: header marking waits.
   BOOL m_bHeaderMarkingLocked = FALSE;
+  // The last row and column freeze: the first position after the headers the block was moved to, the
+  // number of lines frozen and the block's former first line (unfreezing moves the block back there).
+  ROWCOL m_nFreezeRowsDest = 0, m_nFreezeRowsCount = 0, m_nFreezeRowsFirst = 0;
+  ROWCOL m_nFreezeColsDest = 0, m_nFreezeColsCount = 0, m_nFreezeColsFirst = 0;
 
   // Sorting (run-time, neither archived nor copied): whether the last sort was ascending, and the two
   // header switches: a click on a column header sorts the rows, one on a row header sorts the columns.

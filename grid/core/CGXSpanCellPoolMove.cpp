@@ -10,7 +10,6 @@ namespace {
 void MoveLines(CGXDWordArrayPtrArray& lines, CGXDWordArrayPtrArray& across, ROWCOL from, ROWCOL to, ROWCOL dest) {
   if (to < from || from == dest) return;
   const ROWCOL n = to - from + 1, first = std::min(from, dest);
-  std::vector<std::vector<DWORD>> block;
   const INT_PTR size = lines.GetSize();
   if (static_cast<INT_PTR>(first) < size) {
     // The lines between the first moved place and the end of the block, rearranged as the rows are.

@@ -19,10 +19,22 @@ void GXRegisterInteractionFeatures() {
   CGXControlFactory::AddGridComponentInstaller(GC::HideCells, [](CGXGridCore* g) {
     if (g) g->InstallHideCellsImp();
   });
+  CGXControlFactory::AddGridComponentInstaller(GC::ResizeToFit, [](CGXGridCore* g) {
+    if (g) g->InstallResizeToFitImp();
+  });
   CGXControlFactory::AddGridComponentInstaller(GC::UserSelectRange, [](CGXGridCore* g) {
     if (g) g->InstallUserSelectRangeImp();
   });
   CGXControlFactory::AddGridComponentInstaller(GC::DragSelect, [](CGXGridCore* g) {
     if (g) g->InstallUserDragSelectRangeImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::UserResize, [](CGXGridCore* g) {
+    if (g) g->InstallUserResizeCellsImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::MarkEditHeader, [](CGXGridCore* g) {
+    if (g) g->InstallMarkEditHeaderImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::FreezeMenuHelper, [](CGXGridCore* g) {
+    if (g) g->InstallFreezeMenuHelperImp();
   });
 }

@@ -673,6 +673,8 @@ void SetEveryRunTimeSetting(CGXGridParam& p) {
   p.m_keyMaps.back()->SetAt("1", "1\tRed");
   p.m_displayMaps.push_back(nullptr);
   p.m_nChoiceMapChangeCount = 3;
+  p.m_nFreezeRowsDest = p.m_nFreezeRowsCount = p.m_nFreezeRowsFirst = 3;
+  p.m_nFreezeColsDest = p.m_nFreezeColsCount = p.m_nFreezeColsFirst = 4;
 }
 
 // FNV-1a, enough to pin the bytes of a layout.

@@ -91,6 +91,12 @@ class InteractionTest : public featuretest::FeatureTest {
     }
     return out;
   }
+  // Empties the undo and redo lists (deleting their commands).
+  static void ClearUndo(CGXGridCore* g) {
+    g->GetParam()->EmptyRedoList();
+    CObList& undo = g->GetParam()->GetUndoList();
+    while (!undo.IsEmpty()) delete undo.RemoveHead();
+  }
   static void ExpectMatchesReference(HWND hwnd, const std::string& name) {
     plat::Desktop::PaintAll();
     auto image = plat::Desktop::Capture(hwnd);

@@ -65,7 +65,7 @@ TEST_F(MoveTest, AMoveTakesCellsSizesHiddenMarksSelectionAndCurrentCellAlongAndU
   auto* sel = static_cast<CGXUserSelectRangeImp*>(g->GetUserSelectRangeImp());
   sel->SelectRange(g, CGXRange(3, 2), TRUE, TRUE);
   g->MoveCurrentCellTo(3, 1, GX_UPDATENOW);
-  g->GetParam()->GetUndoList().RemoveAll();
+  ClearUndo(g);
   ASSERT_TRUE(g->MoveRows(2, 3, 5, GX_UPDATENOW, 0));
   EXPECT_EQ(Column(g), "r1 r4 r5 r6 r2 r3 r7 r8 r9 r10 ");
   EXPECT_EQ(CurrentRow(g), 6u);
@@ -116,7 +116,7 @@ TEST_F(MoveTest, HiddenMarksAreBitsThatFollowInsertedRemovedAndMovedLines) {
   EXPECT_TRUE(g->IsRowHidden(12));
   EXPECT_FALSE(g->IsRowHidden(10));
   EXPECT_EQ(g->GetRowHeight(12), 0);
-  g->GetParam()->GetUndoList().RemoveAll();
+  ClearUndo(g);
   g->HideRows(3, 7, TRUE, 0);
   EXPECT_TRUE(g->HideRows(3, 7, TRUE, 0));
   EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 2);
@@ -208,6 +208,63 @@ TEST_F(MoveTest, ARefusedDropShowsTheNoDropCursorAndMovesNothing) {
   Pump();
   EXPECT_EQ(Column(g), "r1 r2 r3 r4 r5 r6 r7 r8 r9 r10 ");
   EXPECT_EQ(g->GetCursorId(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MoveTest, TheGridsCursorsAndTheMarkerWindowComeFromTheGridsOwnResources) {
+  CGXGridWnd* g = MakeNumbered(10);
+  // The program's module has no such cursor: the grid's resource module answers.
+  for (UINT id : {GX_IDC_VRESIZE, GX_IDC_HRESIZE, GX_IDC_VHIDDEN, GX_IDC_HHIDDEN, GX_IDC_SELDRAG, GX_IDC_SELCOL,
+                  GX_IDC_SELROW, GX_IDC_NODROP}) {
+    EXPECT_EQ(LoadCursor(AfxGetInstanceHandle(), MAKEINTRESOURCE(id)), nullptr) << id;
+    g->SetGridCursor(id, IDC_ARROW);
+    EXPECT_EQ(plat::Cursors::Instance().Describe(GetCursor()), "resource #" + std::to_string(id) + " of grid");
+  }
+  // A new marker window: a hidden 1 x 1 child at the grid's origin.
+  CGXDragLineWnd marker(g);
+  ASSERT_TRUE(marker.Create(g));
+  CRect r;
+  ::GetWindowRect(marker.GetSafeHwnd(), &r);
+  POINT origin{0, 0};
+  ::ClientToScreen(*g, &origin);
+  EXPECT_EQ(r, CRect(origin.x, origin.y, origin.x + 1, origin.y + 1));
+  EXPECT_FALSE(::IsWindowVisible(marker.GetSafeHwnd()));
+  marker.DestroyWindow();
+}
+
+TEST_F(MoveTest, AFrozenRowBeingDraggedDoesNotScrollTheGrid) {
+  CGXGridWnd* g = MakeNumbered(40);
+  g->SetFrozenRows(2, 0, 0);
+  auto* drag = static_cast<CGXUserDragSelectRangeImp*>(g->GetUserDragSelectRangeImp());
+  auto& in = plat::InputRouter::Instance();
+  for (ROWCOL row : {2u, 5u}) {
+    Drag(Cell(*g, row, 0), Cell(*g, row, 0));
+    in.ButtonDown(plat::MouseButton::Left, Cell(*g, row, 0));
+    Pump();
+    ASSERT_TRUE(drag->IsArmed());
+    EXPECT_EQ(g->IsAutoScrolling() != FALSE, row == 5u) << row;
+    in.ButtonUp(plat::MouseButton::Left, Cell(*g, row, 0));
+    Pump();
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SpanCellPoolMove, LinesGoWithTheirRowsAndSpansAcrossTheMoveAreDropped) {
+  CGXSpanCellPool pool;
+  for (ROWCOL r = 1; r <= 6; ++r) pool.m_perRow.Line(r) = {r, r};  // one marker per row line
+  pool.m_perCol.Line(1) = {0, 1, 1, 1, 1, 1, 1};                      // a vertical span over rows 1..6
+  pool.MoveRows(2, 3, 5);                                              // as MovedIndex: 2, 3 -> 5, 6
+  const DWORD expected[] = {0, 1, 4, 5, 6, 2, 3};
+  for (ROWCOL r = 1; r <= 6; ++r) EXPECT_EQ((*pool.m_perRow.GetAt(r))[0], expected[r]) << r;
+  EXPECT_EQ(pool.m_perCol.GetAt(1)->size(), 2u);  // cut at the first row that moved
+  pool.MoveRows(5, 6, 2);
+  for (ROWCOL r = 1; r <= 6; ++r) EXPECT_EQ((*pool.m_perRow.GetAt(r))[0], r) << r;
 }
 
 }  // namespace
