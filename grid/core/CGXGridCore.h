@@ -506,6 +506,18 @@ class CGXGridCore {
   // them links): each creates its feature only when the grid has none.
   void InstallCommandFactory();
   void InstallClearCellsImp();
+  // Selection, moving rows and columns by their headers, mouse resizing, hiding, fit to contents, header
+  // marks and the freeze commands. Drag selection also installs range selection and the row and column
+  // move; resize to fit also installs the cell-size calculation.
+  void InstallUserSelectRangeImp();
+  void InstallUserDragSelectRangeImp();
+  void InstallMoveRowsColsImp();
+  void InstallUserResizeCellsImp();
+  void InstallHideCellsImp();
+  void InstallResizeToFitImp();
+  void InstallCalcSizeImp();
+  void InstallMarkEditHeaderImp();
+  void InstallFreezeMenuHelperImp();
   // Cell tips: the tip plug-in with the tip-window factory's class (null: the standard factory), tips on
   // header cells and on the cell being edited, and the delay in milliseconds before a tip shows.
   void InstallCellTipPlugin(CRuntimeClass* factory, BOOL headerTips, BOOL editTips, UINT delay);

@@ -42,6 +42,7 @@ CGXGridWnd* PageGrid(HWND main);
 Page WindowlessCellsPage();
 Page CurrencyCellsPage();
 Page RichEditCellsPage();
+Page DateTimeCellsPage();
 Page SpannedCellsPage();
 
 }  // namespace gallery
