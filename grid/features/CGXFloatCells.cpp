@@ -9,6 +9,7 @@
 #include "grid/core/CGXSpanCellPool.h"
 #include "grid/features/CGXSpanCellPoolImp.h"
 #include "grid/features/CGXSpannedCellsDrawing.h"
+#include "grid/features/gxspanevaluation.h"
 #include "platform/gdi/CDC.h"
 
 namespace {
@@ -77,12 +78,7 @@ void CGXFloatCells::RecalcFloatCells(CGXGridCore* g, const CGXRange& range, int)
 BOOL CGXFloatCells::CalcFloatCellsInRange(CGXGridCore* g, const CGXRange& range) {
   CGXRange changed;
   const BOOL any = EvaluateFloatCellsInRange(g, range, FALSE, &changed);
-  // Spans that changed reach beyond what is being drawn: their cells are painted again.
-  if (any && changed.IsValid() && !g->IsLockUpdate()) {
-    g->WidenRangeByFloatCells(changed);
-    CRect r = g->CalcRangeRect(changed.top, changed.left, changed.bottom, changed.right);
-    if (!r.IsRectEmpty()) g->InvalidateRect(&r, FALSE);
-  }
+  if (any) gx::InvalidateChangedSpans(g, changed);
   return any;
 }
 
@@ -91,27 +87,10 @@ BOOL CGXFloatCells::EvaluateFloatCellsInRange(CGXGridCore* g, const CGXRange& ra
   if (!p || p->m_wFloatingMode == 0 || g->m_bSuspendFloating) return FALSE;
   CGXRange area;
   if (!ClampToData(g, range, area)) return FALSE;
-  std::vector<DWORD> first, last;
   // Delayed mode evaluates only what is pending (immediately while printing: no print pool is kept).
   CGXDelayedRangePool* delayed = g->IsPrinting() ? nullptr : Delayed(g);
-  if (delayed && !delayed->GetRowsToEvaluate(area, first, last)) return FALSE;
-  const BOOL oldLock = noLock ? g->IsLockUpdate() : g->LockUpdate(TRUE);
-  BOOL any = FALSE;
-  for (ROWCOL row = area.top; row <= area.bottom; ++row) {
-    if (!g->IsRowHidden(row)) {
-      ROWCOL from = area.left, to = area.right;
-      if (delayed) {
-        const size_t k = row - area.top;
-        from = std::max<ROWCOL>(from, first[k]);
-        to = std::min<ROWCOL>(to, last[k]);
-      }
-      for (ROWCOL col = from; col <= to && from != 0xFFFFFFFF; ++col)
-        if (!g->IsColHidden(col)) any |= EvaluateFloatCell(g, row, col, changed);
-    }
-    if (row == area.bottom) break;
-  }
-  if (!noLock) g->LockUpdate(oldLock);
-  return any;
+  return gx::EvaluateSpanCells(g, area, delayed, FALSE, noLock,
+                               [&](ROWCOL row, ROWCOL col) { return EvaluateFloatCell(g, row, col, changed); });
 }
 
 const CGXStyle& CGXFloatCells::StyleOf(CGXGridCore* g, ROWCOL row, ROWCOL col) {

@@ -10,6 +10,7 @@
 #include "grid/core/CGXStyleCompareSubsetImp.h"
 #include "grid/features/CGXSpanCellPoolImp.h"
 #include "grid/features/CGXSpannedCellsDrawing.h"
+#include "grid/features/gxspanevaluation.h"
 
 namespace {
 // The cell at an index of a line along a direction (0: a row's columns, 1: a column's rows).
@@ -135,42 +136,20 @@ void CGXMergeCells::RecalcMergedCells(CGXGridCore* g, const CGXRange& range, int
 BOOL CGXMergeCells::CalcMergedCellsInRange(CGXGridCore* g, const CGXRange& range) {
   CGXRange changed;
   const BOOL any = EvaluateMergeCellsInRange(g, range, FALSE, &changed);
-  if (any && changed.IsValid() && !g->IsLockUpdate()) {
-    WidenRangeByMergedCells(g, changed);
-    CRect r = g->CalcRangeRect(changed.top, changed.left, changed.bottom, changed.right);
-    if (!r.IsRectEmpty()) g->InvalidateRect(&r, FALSE);
-  }
+  if (any) gx::InvalidateChangedSpans(g, changed);
   return any;
 }
 
 BOOL CGXMergeCells::EvaluateMergeCellsInRange(CGXGridCore* g, const CGXRange& range, BOOL noLock, CGXRange* changed) {
   const WORD mode = g->QueryMergingMode();
   if ((mode & 3) == 0 || g->m_bSuspendMerging) return FALSE;
+  // Over the whole table, headers included.
   CGXRange area = range;
   area.ExpandToCells(0, 0, g->GetRowCount(), g->GetColCount());
-  area.bottom = std::min(area.bottom, g->GetRowCount());
-  area.right = std::min(area.right, g->GetColCount());
-  if (area.top > area.bottom || area.left > area.right) return FALSE;
-  std::vector<DWORD> first, last;
   CGXDelayedRangePool* delayed = g->IsPrinting() ? nullptr : Delayed(g);
-  if (delayed && !delayed->GetRowsToEvaluate(area, first, last)) return FALSE;
-  const BOOL withHidden = (mode & GX_MERGE_HIDDEN) != 0;
-  const BOOL oldLock = noLock ? g->IsLockUpdate() : g->LockUpdate(TRUE);
-  BOOL any = FALSE;
-  for (ROWCOL row = area.top; row <= area.bottom; ++row) {
-    if (withHidden || !g->IsRowHidden(row)) {
-      ROWCOL from = area.left, to = area.right;
-      if (delayed) {
-        from = std::max<ROWCOL>(from, first[row - area.top]);
-        to = std::min<ROWCOL>(to, last[row - area.top]);
-      }
-      for (ROWCOL col = from; col <= to && from != 0xFFFFFFFF; ++col)
-        if (withHidden || !g->IsColHidden(col)) any |= EvaluateMergeCell(g, row, col, changed);
-    }
-    if (row == area.bottom) break;
-  }
-  if (!noLock) g->LockUpdate(oldLock);
-  return any;
+  return gx::EvaluateSpanCells(g, CGXRange(area.top, area.left, area.bottom, area.right), delayed,
+                               (mode & GX_MERGE_HIDDEN) != 0, noLock,
+                               [&](ROWCOL row, ROWCOL col) { return EvaluateMergeCell(g, row, col, changed); });
 }
 
 BOOL CGXMergeCells::EvaluateMergeCell(CGXGridCore* g, ROWCOL row, ROWCOL col, CGXRange* changed) {
