@@ -12,6 +12,7 @@
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXStyleSerializeImp.h"
 #include "grid/core/gxlayout.h"
+#include "grid/features/gxfeatures.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
 #include "platform/window/Pump.h"
@@ -52,6 +53,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   InstallDocSerializeImp();
   InstallSerializeTarn5CompatibleImp();
   GXRegisterCellControls();
+  GXRegisterEditingFeatures();  // spanned cells evaluate and draw the pools a layout carries
   InitGridLibrary();
   WNDCLASS wc{};
   wc.style = CS_GLOBALCLASS | CS_DBLCLKS;

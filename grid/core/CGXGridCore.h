@@ -541,6 +541,11 @@ class CGXGridCore {
   void InstallMergeCellsImp();
   void InstallFloatCellsImp();
   void InstallDrawSpannedCellsImp();
+  // Floating cells (0 off, 1 delayed, 2 immediate evaluation) and merged cells (the low two bits as for
+  // floating; 0x04 no vertical, 0x08 no horizontal merging, 0x10 hidden rows and columns take part); each
+  // installs its feature first.
+  void SetFloatCellsMode(WORD mode, BOOL redraw = TRUE);
+  void SetMergeCellsMode(WORD mode, BOOL redraw = TRUE);
   // Undo applies when the command factory is installed, the command type is not 1 (rollback) and the
   // parameter object's undo switch is on; Record hands a created command (null: nothing) to AddCommand.
   BOOL UndoApplies(int commandType) const;

@@ -330,13 +330,14 @@ ROWCOL StepsForward(ROWCOL from, ROWCOL last, ROWCOL count, SizeOf sizeOf) {
   return n;
 }
 
-// Merged cells that reach across the old top row (left column) from above (the left) are drawn around their
-// whole range: once the contents moved, the part of them that stays is stale. Their rectangles, stretched
+// Spanned cells (covered, merged, floating) that reach across the old top row (left column) from above (the
+// left) are drawn around their whole range: once the contents moved, the part of them that stays is stale. Their rectangles, stretched
 // by the scroll distance, are queued for repainting after the scroll. The walk goes along the old top row
 // over every shown column (along the old left column over every shown row).
-void QueueMergedAcrossSeam(CGXGridCore* g, bool rows, int dist, const CRect& scrollArea, std::vector<CRect>& queued) {
+void QueueSpansAcrossSeam(CGXGridCore* g, bool rows, int dist, const CRect& scrollArea, std::vector<CRect>& queued) {
   const CGXGridParam* param = g->GetParam();
-  if (!param || param->m_wMergingMode == 0) return;
+  if (!param || (param->m_wMergingMode == 0 && param->m_wFloatingMode == 0 && param->GetCoveredCells().IsEmpty()))
+    return;
   const ROWCOL seam = rows ? g->GetTopRow() : g->GetLeftCol();
   const ROWCOL last = rows ? g->GetLastVisibleCol() : g->GetLastVisibleRow();
   const ROWCOL frozen = rows ? g->GetFrozenCols() : g->GetFrozenRows();
@@ -345,7 +346,7 @@ void QueueMergedAcrossSeam(CGXGridCore* g, bool rows, int dist, const CRect& scr
     if (i > frozen && i < firstScrolled) i = firstScrolled;
     if (i > last) break;
     CGXRange merged;
-    if (!g->GetMergedCellsRange(rows ? seam : i, rows ? i : seam, merged, -1)) continue;
+    if (!g->SpanRangeOfCell(rows ? seam : i, rows ? i : seam, merged)) continue;
     if ((rows ? merged.top : merged.left) >= seam) continue;
     CRect r = g->CalcRangeRect(merged.top, merged.left, merged.bottom, merged.right, TRUE);
     (rows ? r.top : r.left) -= dist;
@@ -383,7 +384,7 @@ BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count, const CRect& current, 
   notice.v[2] = TRUE;
   ExtraFeatureBForward9(notice);
   if (!AllowTopRowChange(newTop)) return FALSE;
-  QueueMergedAcrossSeam(this, true, dist, scrollArea, queued);
+  QueueSpansAcrossSeam(this, true, dist, scrollArea, queued);
   UpdateExcelLikeFrame();
   m_nPrevTopRow = m_nTopRow;
   m_nTopRow = newTop;
@@ -444,7 +445,7 @@ BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count, const CRect& current, 
   notice.v[2] = TRUE;
   ExtraFeatureBForward9(notice);
   if (!AllowLeftColChange(newLeft)) return FALSE;
-  QueueMergedAcrossSeam(this, false, dist, scrollArea, queued);
+  QueueSpansAcrossSeam(this, false, dist, scrollArea, queued);
   UpdateExcelLikeFrame();
   m_nPrevLeftCol = m_nLeftCol;
   m_nLeftCol = newLeft;

@@ -1,13 +1,16 @@
 // The pools that the floating- and merged-cells features keep in the parameter object: delayed ranges
 // (areas still to evaluate) and span cell pools (which cells belong to which spanned block).
 //
-// This is their model as far as layouts carry them: the archive forms, emptying, copies and the reset
-// that older layouts need. Evaluation and span lookups belong to the spanned-cells features.
+// The model and its operations: the archive forms, emptying, copies and the reset that older layouts need;
+// recording and handing out the areas still to evaluate; storing and finding spans and keeping them with
+// their cells when rows and columns are inserted, removed or moved. Evaluating spans belongs to the
+// spanned-cells features, which create the pools through the process-wide factories below.
 #pragma once
 
 #include <memory>
 #include <vector>
 
+#include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXRange.h"
 #include "platform/base/CObject.h"
 
@@ -46,7 +49,24 @@ class CGXDelayedRangePool : public CObject {
   const std::vector<std::unique_ptr<CGXDelayedRange>>& GetEntries() const { return m_entries; }
   void Append(std::unique_ptr<CGXDelayedRange> entry) { m_entries.push_back(std::move(entry)); }
 
+  // Records a cell area to evaluate later, joined with a pending area of the same columns (rows) that it
+  // continues.
+  virtual void AddRange(const CGXRange& range);
+  // For each row of the area (indexed from its top row), the first and last column still to evaluate
+  // (0xFFFFFFFF and 0 when none), and marks them evaluated. FALSE when nothing in the area was pending.
+  virtual BOOL GetRowsToEvaluate(const CGXRange& area, std::vector<DWORD>& firstCols, std::vector<DWORD>& lastCols);
+  // Every pending area ends at row (column) n at the most.
+  virtual void ClampRows(ROWCOL n);
+  virtual void ClampCols(ROWCOL n);
+  // Drops the areas whose every row has been handed out.
+  virtual void RemoveCompleted();
+  BOOL HasPending() const;
+
  private:
+  // Marks the rows of `part` (a piece of the entry) evaluated and narrows it to the rows not evaluated
+  // before; FALSE when every row of it was.
+  static BOOL MarkEvaluated(CGXDelayedRange& entry, CGXRange& part);
+
   std::vector<std::unique_ptr<CGXDelayedRange>> m_entries;
 };
 
@@ -91,6 +111,15 @@ class CGXSpanCellPool : public CObject {
     m_perCol.DeleteAll();
   }
 
+  // The span that holds the cell: a horizontal span sets out's left and right, a vertical one its top and
+  // bottom; the sides not found keep what the caller put there. FALSE when the cell is in no span (or an
+  // index is 0x80000000 or more).
+  virtual BOOL GetSpanCellsRowCol(ROWCOL row, ROWCOL col, CGXRange* out) const;
+  // Stores (set) or clears the block top..bottom x left..right: per row unless it is one column wide, per
+  // column unless it is one row high. Storing overwrites the entries of a span that started at the same
+  // first index and cuts what is left of it; clearing removes the span that starts at the block's first cell
+  // (a one-cell block clears the spans starting there in both directions). TRUE when anything changed.
+  virtual BOOL SetSpanCellsRowCol(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, BOOL set);
   // Rows and columns coming and going: the spans follow their cells. Inserted cells belong to no span; a span
   // cut by an insertion ends before it; a span whose first row (column) is removed starts at the first row
   // after the removed ones. `to` may lie past the end (0xFFFFFFFE: everything from `from` on).
@@ -98,14 +127,38 @@ class CGXSpanCellPool : public CObject {
   virtual void RemoveRows(ROWCOL from, ROWCOL to);
   virtual void InsertCols(ROWCOL col, ROWCOL count);
   virtual void RemoveCols(ROWCOL from, ROWCOL to);
-  // Rows (columns) from..to moved so that the block starts at dest: the spans inside a line go with it; the
-  // spans across lines are dropped from the first line that moves on (they are evaluated anew).
-  virtual void MoveRows(ROWCOL from, ROWCOL to, ROWCOL dest);
-  virtual void MoveCols(ROWCOL from, ROWCOL to, ROWCOL dest);
+  // Rows (columns) from..to move so that the block starts at dest. Spans along the moved lines go with
+  // them; a span across them keeps only its part before the rows that change places (its first index would
+  // be stale otherwise): the moving feature evaluates those spans again. FALSE for an empty pool or indices
+  // beyond 0x7FFFFFFF.
+  virtual BOOL MoveRows(ROWCOL from, ROWCOL to, ROWCOL dest);
+  virtual BOOL MoveCols(ROWCOL from, ROWCOL to, ROWCOL dest);
   static constexpr DWORD kNoSpan = 0xFFFFFFFF;
 
   CGXDWordArrayPtrArray m_perRow;  // by row: for each column the first column of its horizontal span
   CGXDWordArrayPtrArray m_perCol;  // by column: for each row the first row of its vertical span
+};
+
+// The process-wide factories of the pools (installed by the spanned-cells features). The span pool's also
+// forwards the row and column changes to a pool, doing nothing for a null pool.
+class CGXAbstractDelayedRangePoolImp : public CGXImpBase {
+ public:
+  virtual CGXDelayedRangePool* CreateDelayedRangePool(const CGXDelayedRangePool& copy) = 0;
+  virtual CGXDelayedRangePool* CreateDelayedRangePool() = 0;
+  virtual void AssignDelayedRangePool(CGXDelayedRangePool& to, const CGXDelayedRangePool& from) = 0;
+};
+
+class CGXAbstractSpanCellPoolImp : public CGXImpBase {
+ public:
+  virtual CGXSpanCellPool* CreateSpanCellPool(const CGXSpanCellPool& copy) = 0;
+  virtual CGXSpanCellPool* CreateSpanCellPool() = 0;
+  virtual void AssignSpanCellPool(CGXSpanCellPool& to, const CGXSpanCellPool& from) = 0;
+  virtual void InsertRows(CGXSpanCellPool* pool, ROWCOL row, ROWCOL count) = 0;
+  virtual void RemoveRows(CGXSpanCellPool* pool, ROWCOL from, ROWCOL to) = 0;
+  virtual void MoveRows(CGXSpanCellPool* pool, ROWCOL from, ROWCOL to, ROWCOL dest) = 0;
+  virtual void InsertCols(CGXSpanCellPool* pool, ROWCOL col, ROWCOL count) = 0;
+  virtual void RemoveCols(CGXSpanCellPool* pool, ROWCOL from, ROWCOL to) = 0;
+  virtual void MoveCols(CGXSpanCellPool* pool, ROWCOL from, ROWCOL to, ROWCOL dest) = 0;
 };
 
 namespace gx {

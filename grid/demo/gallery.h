@@ -46,5 +46,6 @@ Page CurrencyCellsPage();
 Page RichEditCellsPage();
 Page DateTimeCellsPage();
 Page EditCellsPage();
+Page SpannedCellsPage();
 
 }  // namespace gallery

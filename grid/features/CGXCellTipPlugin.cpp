@@ -46,7 +46,11 @@ CGXCellTipPlugin::CGXCellTipPlugin(CGXGridCore* grid, CRuntimeClass* factoryClas
       m_bEditTips(editTips),
       m_nDelay(delay) {}
 
-CGXCellTipPlugin::~CGXCellTipPlugin() { StopTimer(); }
+CGXCellTipPlugin::~CGXCellTipPlugin() {
+  // The grid is going: only the borrowed window handle is asked, never the grid.
+  if (m_nTimer && m_hWnd && ::IsWindow(m_hWnd)) ::KillTimer(m_hWnd, m_nTimer);
+  m_nTimer = 0;
+}
 
 BOOL CGXCellTipPlugin::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   if (result) *result = 0;

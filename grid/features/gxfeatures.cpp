@@ -4,6 +4,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/features/CGXCellTipPlugin.h"
 #include "grid/features/CGXLongOperationImp.h"
+#include "grid/features/CGXSpanCellPoolImp.h"
 #include "grid/features/CGXNoOleDateTimeImp.h"
 #include "grid/features/CGXNumberFormattingImp.h"
 #include "grid/features/CGXOleDateTimeImp.h"
@@ -57,4 +58,18 @@ void GXRegisterEditingFeatures() {
   CGXControlFactory::AddApplicationComponentInstaller(AC::NoOleDateTime, &InstallNoOleDateTimeImp);
   CGXControlFactory::AddApplicationComponentInstaller(AC::LongOperation, &InstallLongOperationImp);
   GXRegisterCellTips();
+  // The spanned cells: every grid can cover, merge and float cells (merging and floating stay off until a
+  // grid switches their mode on).
+  CGXControlFactory::AddGridComponentInstaller(GC::CoveredCells, [](CGXGridCore* g) {
+    if (g) g->InstallCoveredCellsImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::MergedCells, [](CGXGridCore* g) {
+    if (g) g->InstallMergeCellsImp();
+  });
+  CGXControlFactory::AddGridComponentInstaller(GC::FloatingCells, [](CGXGridCore* g) {
+    if (g) g->InstallFloatCellsImp();
+  });
+  CGXControlFactory::AddApplicationComponentInstaller(AC::CoveredCellPool, &InstallCoveredCellPoolImp);
+  CGXControlFactory::AddApplicationComponentInstaller(AC::SpanCellPool, &InstallSpanCellPoolImp);
+  CGXControlFactory::AddApplicationComponentInstaller(AC::DelayedRangePool, &InstallDelayedRangePoolImp);
 }

@@ -1,5 +1,5 @@
 // The editing features library: undo and redo (the command factory and its commands), long operations,
-// clearing cells, value formatting and the date-time services.
+// clearing cells, value formatting, the date-time services, cell tips and covered, merged and floating cells.
 #pragma once
 
 // Registers the library with the grid: its texts first, then its grid installers (command factory, clear

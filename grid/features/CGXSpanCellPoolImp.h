@@ -1,0 +1,63 @@
+// The process-wide factories of the spanned-cells pools: span cell pools and delayed-range pools (created,
+// copied and assigned through them, and the span pool's row and column changes forwarded), and the
+// covered-cell pool, the index from each cell to the covered range that holds it.
+#pragma once
+
+#include <vector>
+
+#include "grid/core/CGXGridParam.h"
+#include "grid/core/CGXSpanCellPool.h"
+
+class CGXSpanCellPoolImp : public CGXAbstractSpanCellPoolImp {
+ public:
+  CGXSpanCellPool* CreateSpanCellPool(const CGXSpanCellPool& copy) override { return new CGXSpanCellPool(copy); }
+  CGXSpanCellPool* CreateSpanCellPool() override { return new CGXSpanCellPool; }
+  void AssignSpanCellPool(CGXSpanCellPool& to, const CGXSpanCellPool& from) override { to = from; }
+  void InsertRows(CGXSpanCellPool* pool, ROWCOL row, ROWCOL count) override;
+  void RemoveRows(CGXSpanCellPool* pool, ROWCOL from, ROWCOL to) override;
+  void MoveRows(CGXSpanCellPool* pool, ROWCOL from, ROWCOL to, ROWCOL dest) override;
+  void InsertCols(CGXSpanCellPool* pool, ROWCOL col, ROWCOL count) override;
+  void RemoveCols(CGXSpanCellPool* pool, ROWCOL from, ROWCOL to) override;
+  void MoveCols(CGXSpanCellPool* pool, ROWCOL from, ROWCOL to, ROWCOL dest) override;
+};
+
+class CGXDelayedRangePoolImp : public CGXAbstractDelayedRangePoolImp {
+ public:
+  CGXDelayedRangePool* CreateDelayedRangePool(const CGXDelayedRangePool& copy) override {
+    return new CGXDelayedRangePool(copy);
+  }
+  CGXDelayedRangePool* CreateDelayedRangePool() override { return new CGXDelayedRangePool; }
+  void AssignDelayedRangePool(CGXDelayedRangePool& to, const CGXDelayedRangePool& from) override { to = from; }
+};
+
+// Per row, per column: the position in the covered-cells list of the range that covers the cell, null where
+// none does.
+class CGXCoveredCellPool : public CObject {
+  DECLARE_DYNAMIC(CGXCoveredCellPool)
+
+ public:
+  // The position for the cell, null when the row or column lies beyond the arrays or nothing covers it.
+  POSITION Lookup(ROWCOL row, ROWCOL col) const;
+  // Enters the range with its position (a one-cell range is not entered), or clears (null) the range
+  // that holds (top, left) from there on in each row. Entering stops with FALSE at a row whose first cell
+  // holds another position; entries right of the range that still hold the same position are cleared (a
+  // range that got narrower). TRUE when a row changed.
+  BOOL SetRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position);
+  // Whether every cell of the block is free (or holds `position` already).
+  BOOL IsFree(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position) const;
+  void DeleteAll() { m_rows.clear(); }
+
+ private:
+  std::vector<std::vector<POSITION>> m_rows;
+};
+
+class CGXCoveredCellPoolImp : public CGXAbstractCoveredCellPoolImp {
+ public:
+  CObject* CreatePool(CGXGridParam& param) override;
+  // Empties the pool and enters every range of the list with its position.
+  void SyncPool(CObject* pool, const CGXRangeList& coveredCells) override;
+};
+
+void InstallSpanCellPoolImp();
+void InstallDelayedRangePoolImp();
+void InstallCoveredCellPoolImp();

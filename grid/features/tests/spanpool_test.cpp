@@ -1,0 +1,324 @@
+// The span cell pools and delayed-range pools: spans found where they were stored and following their cells
+// through inserts, removals and moves (checked against a model of the same spans), and the delayed areas
+// handed out once.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <random>
+#include <vector>
+
+#include "grid/core/CGXGridDocSerializeImp.h"
+#include "grid/core/CGXGridParam.h"
+#include "grid/core/CGXSpanCellPool.h"
+#include "grid/core/gxarchive.h"
+#include "grid/core/gxlayout.h"
+#include "platform/base/CArchive.h"
+#include "platform/base/CMemFile.h"
+#include "platform/base/CException.h"
+
+namespace {
+
+// ---- Delayed ranges ---------------------------------------------------------------------------------------
+
+TEST(DelayedRangePool, AreasThatContinueEachOtherJoinAndAreHandedOutOnce) {
+  CGXDelayedRangePool pool;
+  pool.AddRange(CGXRange(1, 2, 5, 4));
+  pool.AddRange(CGXRange(6, 2, 9, 4));  // the same columns, the rows after
+  ASSERT_EQ(pool.GetEntries().size(), 1u);
+  EXPECT_EQ(pool.GetEntries()[0]->m_range, CGXRange(1, 2, 9, 4));
+
+  std::vector<DWORD> first, last;
+  ASSERT_TRUE(pool.GetRowsToEvaluate(CGXRange(3, 1, 4, 10), first, last));
+  EXPECT_EQ(first, (std::vector<DWORD>{2, 2}));
+  EXPECT_EQ(last, (std::vector<DWORD>{4, 4}));
+  EXPECT_FALSE(pool.GetRowsToEvaluate(CGXRange(3, 1, 4, 10), first, last));  // asked before
+  // Rows 1..3 of which 3 went already: only 1 and 2 are pending.
+  ASSERT_TRUE(pool.GetRowsToEvaluate(CGXRange(1, 1, 3, 10), first, last));
+  EXPECT_EQ(first, (std::vector<DWORD>{2, 2, 0xFFFFFFFF}));
+  // The rest of the rows: the entry is complete and leaves the pool.
+  ASSERT_TRUE(pool.GetRowsToEvaluate(CGXRange(1, 1, 20, 10), first, last));
+  EXPECT_TRUE(pool.GetEntries().empty());
+  EXPECT_FALSE(pool.GetRowsToEvaluate(CGXRange(1, 1, 20, 10), first, last));
+}
+
+TEST(DelayedRangePool, AnAreaAskedForInPartKeepsTheRestPending) {
+  CGXDelayedRangePool pool;
+  pool.AddRange(CGXRange(1, 1, 10, 10));
+  std::vector<DWORD> first, last;
+  // Columns 4..6 of rows 1..10: the parts left and right of them stay pending.
+  ASSERT_TRUE(pool.GetRowsToEvaluate(CGXRange(1, 4, 10, 6), first, last));
+  EXPECT_EQ(first.front(), 4u);
+  EXPECT_EQ(last.front(), 6u);
+  ASSERT_TRUE(pool.GetRowsToEvaluate(CGXRange(5, 1, 5, 10), first, last));
+  EXPECT_EQ(first, (std::vector<DWORD>{1}));
+  EXPECT_EQ(last, (std::vector<DWORD>{10}));
+  // An area inside a pending one replaces nothing; an area covering pending ones makes them complete.
+  pool.AddRange(CGXRange(1, 1, 30, 30));
+  ASSERT_TRUE(pool.GetRowsToEvaluate(CGXRange(1, 1, 30, 30), first, last));
+  EXPECT_EQ(first.front(), 1u);
+  EXPECT_EQ(last.front(), 30u);
+  EXPECT_FALSE(pool.HasPending());
+  // The whole grid pending (a new delayed mode) reaches no further than a clamp says.
+  pool.ResetToWholeGrid();
+  pool.ClampRows(100);
+  pool.ClampCols(8);
+  EXPECT_EQ(pool.GetEntries()[0]->m_range, CGXRange(0, 0, 100, 8));
+}
+
+// ---- Spans against a model -------------------------------------------------------------------------------
+
+// A span of one row (horizontal) or one column (vertical): line, first and last index along it.
+struct Span {
+  bool horizontal;
+  ROWCOL line, first, last;
+};
+
+// The same spans as plain records, changed by the rules the pool follows: inserted cells belong to no span,
+// a span cut by an insertion ends before it, removed cells leave the rest of their span, and a move keeps a
+// span across the lines that change places only up to them.
+class Model {
+ public:
+  std::vector<Span> spans;
+
+  bool Free(const Span& s) const {
+    for (const Span& o : spans)
+      if (o.horizontal == s.horizontal && o.line == s.line && o.first <= s.last && s.first <= o.last) return false;
+    return true;
+  }
+  // Rows (horizontal = false: columns are the lines of the vertical spans) changing on one axis: `alongRows`
+  // says whether the change is to rows.
+  void Insert(bool alongRows, ROWCOL at, ROWCOL n) {
+    for (Span& s : spans) {
+      if (s.horizontal == alongRows) {  // the change moves whole lines
+        if (s.line >= at) s.line += n;
+      } else if (s.first >= at) {
+        s.first += n, s.last += n;
+      } else if (s.last >= at) {
+        s.last = at - 1;
+      }
+    }
+  }
+  void Remove(bool alongRows, ROWCOL from, ROWCOL to) {
+    const ROWCOL n = to - from + 1;
+    std::vector<Span> kept;
+    for (Span s : spans) {
+      if (s.horizontal == alongRows) {
+        if (s.line >= from && s.line <= to) continue;
+        if (s.line > to) s.line -= n;
+      } else {
+        if (s.first >= from && s.last <= to) continue;  // every cell removed
+        auto after = [&](ROWCOL k, ROWCOL inside) { return k < from ? k : k > to ? k - n : inside; };
+        s.first = after(s.first, from);
+        s.last = after(s.last, from - 1);
+      }
+      kept.push_back(s);
+    }
+    spans = kept;
+  }
+  void Move(bool alongRows, ROWCOL from, ROWCOL to, ROWCOL dest) {
+    const ROWCOL n = to - from + 1, lo = std::min(from, dest), hi = std::max(to, dest + n - 1);
+    std::vector<Span> kept;
+    for (Span s : spans) {
+      if (s.horizontal == alongRows) {
+        if (s.line >= from && s.line <= to)
+          s.line = s.line - from + dest;
+        else if (dest < from && s.line >= dest && s.line < from)
+          s.line += n;
+        else if (dest > from && s.line > to && s.line < dest + n)
+          s.line -= n;
+      } else if (s.last >= lo && s.first <= hi) {
+        if (s.first >= lo) continue;
+        s.last = lo - 1;
+      }
+      kept.push_back(s);
+    }
+    spans = kept;
+  }
+  // What a lookup of the cell should give: the horizontal span's columns, the vertical span's rows.
+  bool Lookup(ROWCOL row, ROWCOL col, CGXRange& out) const {
+    bool found = false;
+    for (const Span& s : spans) {
+      if (s.horizontal && s.line == row && col >= s.first && col <= s.last) out.left = s.first, out.right = s.last, found = true;
+      if (!s.horizontal && s.line == col && row >= s.first && row <= s.last) out.top = s.first, out.bottom = s.last, found = true;
+    }
+    return found;
+  }
+};
+
+void ExpectSameLookups(const CGXSpanCellPool& pool, const Model& model, int step) {
+  for (ROWCOL r = 0; r < 16; ++r)
+    for (ROWCOL c = 0; c < 16; ++c) {
+      CGXRange got(r, c), want(r, c);
+      const bool inModel = model.Lookup(r, c, want);
+      ASSERT_EQ(pool.GetSpanCellsRowCol(r, c, &got) != FALSE, inModel) << "step " << step << " cell " << r << "," << c;
+      if (inModel) ASSERT_EQ(got, want) << "step " << step << " cell " << r << "," << c;
+    }
+}
+
+TEST(SpanCellPool, LookupsAfterRandomChangesEqualAModelOfTheSameSpans) {
+  std::mt19937 rng(32);
+  auto pick = [&](ROWCOL lo, ROWCOL hi) { return std::uniform_int_distribution<ROWCOL>(lo, hi)(rng); };
+  for (int round = 0; round < 40; ++round) {
+    CGXSpanCellPool pool;
+    Model model;
+    for (int step = 0; step < 60; ++step) {
+      const int what = static_cast<int>(pick(0, 9));
+      const bool rows = pick(0, 1) == 0;
+      if (what <= 3) {
+        // A span on free cells (one column wide spans go only into the per-column array).
+        Span s{pick(0, 1) == 0, pick(0, 12), pick(0, 10), 0};
+        s.last = s.first + pick(1, 4);
+        if (!model.Free(s)) continue;
+        const BOOL stored = s.horizontal ? pool.SetSpanCellsRowCol(s.line, s.first, s.line, s.last, TRUE)
+                                         : pool.SetSpanCellsRowCol(s.first, s.line, s.last, s.line, TRUE);
+        ASSERT_TRUE(stored);
+        model.spans.push_back(s);
+      } else if (what == 4 && !model.spans.empty()) {
+        const size_t k = pick(0, static_cast<ROWCOL>(model.spans.size() - 1));
+        const Span s = model.spans[k];
+        if (s.horizontal)
+          pool.SetSpanCellsRowCol(s.line, s.first, s.line, s.last, FALSE);
+        else
+          pool.SetSpanCellsRowCol(s.first, s.line, s.last, s.line, FALSE);
+        model.spans.erase(model.spans.begin() + static_cast<std::ptrdiff_t>(k));
+      } else if (what <= 6) {
+        const ROWCOL at = pick(0, 12), n = pick(1, 3);
+        rows ? pool.InsertRows(at, n) : pool.InsertCols(at, n);
+        model.Insert(rows, at, n);
+      } else if (what == 7) {
+        const ROWCOL from = pick(0, 12), to = from + pick(0, 2);
+        rows ? pool.RemoveRows(from, to) : pool.RemoveCols(from, to);
+        model.Remove(rows, from, to);
+      } else {
+        const ROWCOL from = pick(1, 10), to = from + pick(0, 2), dest = pick(1, 10);
+        if (dest == from) continue;
+        rows ? pool.MoveRows(from, to, dest) : pool.MoveCols(from, to, dest);
+        model.Move(rows, from, to, dest);
+      }
+      ExpectSameLookups(pool, model, step);
+      if (HasFatalFailure()) return;
+    }
+  }
+}
+
+TEST(SpanCellPool, StoringOverASpanCutsItAndOneCellWideSpansAreFoundThroughTheirColumn) {
+  CGXSpanCellPool pool;
+  ASSERT_TRUE(pool.SetSpanCellsRowCol(3, 2, 6, 2, TRUE));  // one column wide: per column only
+  EXPECT_EQ(pool.m_perRow.GetSize(), 0);
+  CGXRange r(4, 2);
+  ASSERT_TRUE(pool.GetSpanCellsRowCol(4, 2, &r));
+  EXPECT_EQ(r, CGXRange(3, 2, 6, 2));
+  // A shorter span from the same start leaves the rest free.
+  ASSERT_TRUE(pool.SetSpanCellsRowCol(3, 2, 4, 2, TRUE));
+  EXPECT_FALSE(pool.GetSpanCellsRowCol(5, 2, nullptr));
+  // Clearing through the one cell where the span starts clears it in either direction.
+  ASSERT_TRUE(pool.SetSpanCellsRowCol(3, 2, 3, 2, FALSE));
+  EXPECT_FALSE(pool.GetSpanCellsRowCol(3, 2, nullptr));
+  EXPECT_FALSE(pool.SetSpanCellsRowCol(3, 2, 3, 2, FALSE));  // nothing left to clear
+  EXPECT_FALSE(pool.GetSpanCellsRowCol(0x80000000, 0, nullptr));
+  EXPECT_FALSE(pool.SetSpanCellsRowCol(0, 0, 0x80000000, 1, TRUE));
+}
+
+TEST(SpanCellPool, ALineIndexAtOrAboveTheStoredCountIsRefused) {
+  // A pool whose per-row array claims 2 lines and stores one at index 2.
+  CMemFile file;
+  {
+    CArchive ar(&file, CArchive::store);
+    ar << WORD{1} << DWORD{2} << DWORD{2};
+    gx::WriteDWordArray(ar, {1, 1});
+    ar << DWORD{0xFFFFFFFF};
+    ar << WORD{1} << DWORD{0} << DWORD{0xFFFFFFFF};
+  }
+  file.SeekToBegin();
+  CArchive ar(&file, CArchive::load);
+  CGXSpanCellPool pool;
+  bool refused = false;
+  try {
+    pool.Serialize(ar);
+  } catch (CArchiveException* e) {
+    refused = true;
+    e->Delete();
+  }
+  EXPECT_TRUE(refused);
+}
+
+// ---- Layouts carrying pools (the layout fuzzer's seeds) ------------------------------------------------------
+
+// A layout of 20 x 8 cells with floating and merged cells in delayed mode: spans in each pool, areas pending
+// and areas partly handed out.
+std::unique_ptr<CGXGridParam> LayoutWithPools(WORD floatingMode, WORD mergingMode) {
+  auto p = std::make_unique<CGXGridParam>();
+  p->SetData(new CGXData, TRUE);
+  p->GetData()->StoreRowCount(20);
+  p->GetData()->StoreColCount(8);
+  p->m_wFloatingMode = floatingMode;
+  p->m_wMergingMode = mergingMode;
+  p->m_pFloatSpans = std::make_unique<CGXSpanCellPool>();
+  p->m_pFloatSpans->SetSpanCellsRowCol(2, 1, 2, 4, TRUE);
+  p->m_pFloatSpans->SetSpanCellsRowCol(7, 3, 7, 8, TRUE);
+  p->m_pMergeSpansH = std::make_unique<CGXSpanCellPool>();
+  p->m_pMergeSpansH->SetSpanCellsRowCol(5, 2, 5, 3, TRUE);
+  p->m_pMergeSpansV = std::make_unique<CGXSpanCellPool>();
+  p->m_pMergeSpansV->SetSpanCellsRowCol(9, 6, 14, 6, TRUE);
+  std::vector<DWORD> first, last;
+  for (auto* pool : {&p->m_pFloatDelayed, &p->m_pMergeDelayed}) {
+    *pool = std::make_unique<CGXDelayedRangePool>();
+    (*pool)->AddRange(CGXRange(1, 1, 20, 8));
+    (*pool)->AddRange(CGXRange(30, 2, 40, 3));
+    (*pool)->GetRowsToEvaluate(CGXRange(4, 1, 6, 8), first, last);
+  }
+  p->GetCoveredCells().AddTail(new CGXRange(11, 1, 13, 2));
+  return p;
+}
+
+std::vector<BYTE> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The seeds of the layout fuzzer are these layouts as archived; BRIM_UPDATE_REFERENCES=1 rewrites them.
+TEST(SpanCellPool, LayoutsWithPoolsComeBackFromTheirArchiveAndSeedTheLayoutFuzzer) {
+  InstallDocSerializeImp();
+  const char* root = std::getenv("BRIM_SOURCE_DIR");
+  const std::string dir = std::string(root ? root : ".") + "/fuzz/gridmodel/corpus/";
+  const bool update = std::getenv("BRIM_UPDATE_REFERENCES") != nullptr;
+  struct Seed {
+    const char* name;
+    WORD floating, merging;
+  };
+  for (const Seed& seed : {Seed{"spans-delayed", 1, 1}, Seed{"spans-immediate", 2, 2 | 0x10}}) {
+    const auto param = LayoutWithPools(seed.floating, seed.merging);
+    const std::vector<BYTE> bytes = gx::WriteObjectToBytes(param.get());
+    std::unique_ptr<CObject> back(gx::ReadObjectFromBytes(bytes, RUNTIME_CLASS(CGXGridParam)));
+    auto* read = dynamic_cast<CGXGridParam*>(back.get());
+    ASSERT_NE(read, nullptr) << seed.name;
+    ASSERT_TRUE(read->m_pFloatSpans && read->m_pMergeSpansV && read->m_pFloatDelayed);
+    for (ROWCOL r = 0; r < 20; ++r)
+      for (ROWCOL c = 0; c < 10; ++c) {
+        CGXRange a(r, c), b(r, c);
+        EXPECT_EQ(param->m_pFloatSpans->GetSpanCellsRowCol(r, c, &a), read->m_pFloatSpans->GetSpanCellsRowCol(r, c, &b));
+        EXPECT_EQ(a, b);
+        EXPECT_EQ(param->m_pMergeSpansV->GetSpanCellsRowCol(r, c, nullptr),
+                  read->m_pMergeSpansV->GetSpanCellsRowCol(r, c, nullptr));
+      }
+    std::vector<DWORD> f1, l1, f2, l2;
+    EXPECT_EQ(param->m_pFloatDelayed->GetRowsToEvaluate(CGXRange(1, 1, 20, 8), f1, l1),
+              read->m_pFloatDelayed->GetRowsToEvaluate(CGXRange(1, 1, 20, 8), f2, l2));
+    EXPECT_EQ(f1, f2);
+    const std::string path = dir + seed.name + ".gxlayout";
+    if (update) {
+      std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                  static_cast<std::streamsize>(bytes.size()));
+    } else {
+      EXPECT_EQ(ReadFile(path), bytes) << path << " (BRIM_UPDATE_REFERENCES=1 rewrites it)";
+    }
+  }
+}
+
+}  // namespace
