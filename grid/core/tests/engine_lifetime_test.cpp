@@ -668,6 +668,7 @@ void SetEveryRunTimeSetting(CGXGridParam& p) {
   p.m_wRemoveRowsUndoFlags = p.m_wRemoveColsUndoFlags = 0;
   p.m_bNotExecutingCommand = FALSE;
   p.m_bHeaderMarkingLocked = TRUE;
+  p.m_bLastSortAscending = p.m_bSortRowsByHeader = p.m_bSortColsByHeader = p.m_bSelectionFrame = TRUE;
 }
 
 // FNV-1a, enough to pin the bytes of a layout.
