@@ -7,6 +7,7 @@
 #include "grid/features/gxfeatures.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
+#include "platform/framework/ControlCodes.h"
 #include "platform/window/AutomationProvider.h"
 
 namespace featurebench {
