@@ -1,5 +1,6 @@
 // Cut, copy and paste through the clipboard: the exact bytes of the text and styles formats, which formats
 // each flag offers, what a paste takes and where it stops, and the direct copy and cut inside one grid.
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -274,7 +275,10 @@ TEST_F(ClipTest, SpreadsheetTextsPasteAsTheirCellsAndMeasureAsTheyPaste) {
       {"cp1252.txt", 2, 2, "caf\xe9,\x80 5,|\xfc\xdf,\xa0,|,,"},
   };
   for (const Case& c : cases) {
-    std::ifstream in(std::string("grid/features/tests/clipdata/") + c.file, std::ios::binary);
+    // From the source tree (the test may run in another folder).
+    const char* root = std::getenv("BRIM_SOURCE_DIR");
+    const std::string dir = std::string(root ? root : ".") + "/grid/features/tests/clipdata/";
+    std::ifstream in(dir + c.file, std::ios::binary);
     ASSERT_TRUE(in) << c.file;
     std::stringstream bytes;
     bytes << in.rdbuf();
