@@ -8,49 +8,16 @@
 #include <memory>
 #include <string>
 
-#include "grid/controls/GXCellControls.h"
-#include "grid/core/CGXControlFactory.h"
+#include "bench/gridfeatures/featurebench.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/features/CGXSortImp.h"
-#include "grid/features/gxfeatures.h"
-#include "platform/base/ResourceTable.h"
-#include "platform/display/Desktop.h"
-#include "platform/window/AutomationProvider.h"
-#include "platform/window/Clipboard.h"
 
 namespace {
 
-void Setup() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("exchange-bench"));
-  plat::Desktop::Configure(1024, 768);
-  static plat::ScriptedAutomation automation;
-  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
-  plat::SetAutomationProvider(&automation);
-  GXRegisterCellControls();
-  GXRegisterEditingFeatures();
-  InitGridLibrary();
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
-}
+using featurebench::Pump;
+using featurebench::Setup;
 
 // rows x cols cells; column 1 a number, column 2 a word, the others their place.
 std::unique_ptr<CGXGridWnd> Grid(ROWCOL rows, ROWCOL cols) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/gridfeatures/featurebench.h"
 #include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridWnd.h"
@@ -27,32 +28,8 @@ namespace {
 
 constexpr int kValues = 1000000;
 
-void Setup() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("gridfeatures-bench"));
-  plat::Desktop::Configure(1024, 768);
-  GXRegisterCellControls();
-  GXRegisterEditingFeatures();
-  InitGridLibrary();
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
-}
+using featurebench::Pump;
+using featurebench::Setup;
 
 // Values as the cell store keeps numbers: magnitudes from 0.001 to a million, both signs.
 const std::vector<std::string>& StoredValues() {

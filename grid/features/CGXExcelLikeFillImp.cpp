@@ -5,6 +5,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/features/CGXExcelLikeFrameImp.h"
+#include "grid/features/gxfeaturedraw.h"
 #include "platform/gdi/CDC.h"
 
 namespace gx {
@@ -41,19 +42,13 @@ BOOL SourceRange(CGXGridCore* grid, ROWCOL row, ROWCOL col, CGXRange& out) {
 }
 
 void DrawTwoFocusRects(CGXGridCore* grid, const CRect& rect) {
-  HWND h = grid->GridHwnd();
-  if (!h || rect.IsRectEmpty()) return;
-  HDC hdc = ::GetDC(h);
-  if (!hdc) return;
-  CDC dc;
-  dc.Attach(hdc);
-  grid->PrepareDC(&dc);
+  if (rect.IsRectEmpty()) return;
+  gxfeat::ClientDC dc(grid);
+  if (!dc.Get()) return;
   CRect inner = rect;
   inner.DeflateRect(1, 1);
-  dc.DrawFocusRect(&rect);
-  if (!inner.IsRectEmpty()) dc.DrawFocusRect(&inner);
-  dc.Detach();
-  ::ReleaseDC(h, hdc);
+  dc.Get()->DrawFocusRect(&rect);
+  if (!inner.IsRectEmpty()) dc.Get()->DrawFocusRect(&inner);
 }
 
 }  // namespace

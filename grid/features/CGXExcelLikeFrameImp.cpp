@@ -5,34 +5,12 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXRangeList.h"
+#include "grid/features/gxfeaturedraw.h"
 #include "platform/gdi/CDC.h"
 
 namespace {
 
 BOOL FrameOn(CGXGridCore* grid) { return grid->GetParam() && grid->GetParam()->m_bSelectionFrame; }
-
-// A client device context of the grid window for the life of the object.
-class ClientDC {
- public:
-  explicit ClientDC(CGXGridCore* grid) : hwnd_(grid->GridHwnd()) {
-    if (!hwnd_) return;
-    hdc_ = ::GetDC(hwnd_);
-    if (!hdc_) return;
-    dc_.Attach(hdc_);
-    grid->PrepareDC(&dc_);
-  }
-  ~ClientDC() {
-    if (!hdc_) return;
-    dc_.Detach();
-    ::ReleaseDC(hwnd_, hdc_);
-  }
-  CDC* Get() { return hdc_ ? &dc_ : nullptr; }
-
- private:
-  HWND hwnd_ = nullptr;
-  HDC hdc_ = nullptr;
-  CDC dc_;
-};
 
 struct Span {
   ROWCOL first, last;
@@ -124,7 +102,7 @@ void CGXExcelLikeFrameImp::DrawFrame(CGXGridCore* grid, CDC* dc, BOOL eraseOld, 
 
 void CGXExcelLikeFrameImp::RedrawFrame(CGXGridCore* grid) {
   if (!FrameOn(grid) || !m_bShown) return;
-  ClientDC dc(grid);
+  gxfeat::ClientDC dc(grid);
   UpdateFrame(grid, dc.Get(), m_range);
 }
 
@@ -132,7 +110,7 @@ BOOL CGXExcelLikeFrameImp::LockFrame(CGXGridCore* grid, BOOL lock, BOOL hint) {
   if (!FrameOn(grid)) return FALSE;
   const BOOL old = m_bLocked;
   if (lock != old && !grid->IsLockUpdate() && grid->GridHwnd() && ::IsWindowVisible(grid->GridHwnd())) {
-    ClientDC dc(grid);
+    gxfeat::ClientDC dc(grid);
     if (lock) {
       if (m_bShown) UpdateFrame(grid, dc.Get(), m_range);
       m_bShown = FALSE;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "grid/controls/CGXControl.h"
+#include "grid/controls/gxcellsupport.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXLongOperation.h"
@@ -10,25 +11,6 @@
 #include "platform/base/CException.h"
 #include "platform/framework/CFindReplaceDialog.h"
 
-namespace gx {
-
-int ReplaceAllOccurrences(CString& text, const CString& find, const CString& replacement, BOOL matchCase) {
-  if (find.IsEmpty()) return 0;
-  CString search = text, key = find;
-  if (!matchCase) {
-    search.MakeUpper();
-    key.MakeUpper();
-  }
-  CString out;
-  int count = 0, pos = 0;
-  for (int hit; (hit = search.Find(key, pos)) >= 0; pos = hit + key.GetLength(), ++count)
-    out += text.Mid(pos, hit - pos) + replacement;
-  if (count == 0) return 0;
-  text = out + text.Mid(pos);
-  return count;
-}
-
-}  // namespace gx
 
 namespace {
 
@@ -295,7 +277,8 @@ void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR re
 
 BOOL CGXFindReplaceImp::ReplaceAllInCell(CGXControl* control, CGXFindReplaceState& state, ROWCOL row, ROWCOL col) {
   CString text = CellText(control, state, row, col);
-  if (!gx::ReplaceAllOccurrences(text, state.m_strFind, state.m_strReplace, state.m_bCase)) return FALSE;
+  // The text grows as it needs: no fixed work buffer, however long the cell.
+  if (!gx::ReplaceAllFrom(text, 0, state.m_strFind, state.m_strReplace, state.m_bCase)) return FALSE;
   return control->Grid()->StoreValueFromControl(row, col, text, gxCopy, state.m_pStyle);
 }
 

@@ -44,9 +44,3 @@ class CGXFindReplaceImp : public CGXGridFindReplaceImp {
 
   CGXGridCore* m_pLastGrid = nullptr;
 };
-
-namespace gx {
-// Every occurrence of `find` in `text` replaced, left to right, into a growing text (compared upper-cased
-// unless matchCase; the replacement and the untouched parts keep their case). The count of replacements.
-int ReplaceAllOccurrences(CString& text, const CString& find, const CString& replacement, BOOL matchCase);
-}  // namespace gx

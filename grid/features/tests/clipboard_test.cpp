@@ -1,5 +1,6 @@
 // Cut, copy and paste through the clipboard: the exact bytes of the text and styles formats, which formats
 // each flag offers, what a paste takes and where it stops, and the direct copy and cut inside one grid.
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -109,6 +110,52 @@ TEST_F(ClipTest, TheStylesFormatIsRowsColumnsAndAnArrayWithNullsForCellsWithoutS
   EXPECT_EQ(first->GetInterior().GetColor(), RGB(1, 2, 3));
   EXPECT_EQ(array->GetAt(1), nullptr);
   delete first;
+}
+
+// A styles block from elsewhere: its sizes must count its elements (in 64 bits) and every element must be a
+// style or nothing, else the paste changes nothing.
+TEST_F(ClipTest, AMalformedStylesBlockIsRefusedBeforeAnythingChanges) {
+  CGXGridWnd* g = Make(3, 3, 0x0010);
+  auto block = [&](DWORD rows, DWORD cols, CObArray& array) {
+    CSharedFile file;
+    {
+      CArchive ar(&file, CArchive::store);
+      ar << rows << cols;
+      ar.WriteObject(&array);
+    }
+    return file.Detach();
+  };
+  CGXStyle value;
+  value.SetValue("v");
+  CObArray twoStyles;
+  twoStyles.Add(&value);
+  twoStyles.Add(&value);
+  CObArray notStyles;
+  CObArray inner;
+  notStyles.Add(&inner);
+  struct Case {
+    DWORD rows, cols;
+    CObArray* array;
+  } cases[] = {{1, 1, &twoStyles}, {0x80000001u, 0x80000002u, &twoStyles}, {1, 1, &notStyles}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(StylesFormat(), block(c.rows, c.cols, *c.array));
+    CloseClipboard();
+    ASSERT_TRUE(g->MoveCurrentCellTo(3, 3, GX_UPDATENOW));
+    EXPECT_FALSE(g->Paste()) << c.rows;
+    EXPECT_EQ(Value(g, 3, 3), "") << c.rows;
+    EXPECT_EQ(g->GetRowCount(), 3u);
+    EXPECT_EQ(g->GetColCount(), 3u);
+  }
+  // The same element twice in a well-formed block pastes into both cells.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(StylesFormat(), block(1, 2, twoStyles));
+  CloseClipboard();
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  EXPECT_TRUE(g->Paste());
+  EXPECT_EQ(Values(g, 1, 1, 1, 2), "v,v");
 }
 
 TEST_F(ClipTest, APasteGrowsTheGridUnlessTheFlagsForbidIt) {
@@ -228,7 +275,10 @@ TEST_F(ClipTest, SpreadsheetTextsPasteAsTheirCellsAndMeasureAsTheyPaste) {
       {"cp1252.txt", 2, 2, "caf\xe9,\x80 5,|\xfc\xdf,\xa0,|,,"},
   };
   for (const Case& c : cases) {
-    std::ifstream in(std::string("grid/features/tests/clipdata/") + c.file, std::ios::binary);
+    // From the source tree (the test may run in another folder).
+    const char* root = std::getenv("BRIM_SOURCE_DIR");
+    const std::string dir = std::string(root ? root : ".") + "/grid/features/tests/clipdata/";
+    std::ifstream in(dir + c.file, std::ios::binary);
     ASSERT_TRUE(in) << c.file;
     std::stringstream bytes;
     bytes << in.rdbuf();

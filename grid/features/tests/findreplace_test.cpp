@@ -129,17 +129,4 @@ TEST_F(FindTest, LongCellTextsAreSearchedAndReplacedWhole) {
   EXPECT_EQ(Value(g, 3, 1), replaced);
 }
 
-TEST(ReplaceAllOccurrences, ReplacesLeftToRightIntoAGrowingText) {
-  CString text = "aXaxA";
-  EXPECT_EQ(gx::ReplaceAllOccurrences(text, "a", "bb", FALSE), 3);
-  EXPECT_EQ(std::string(text), "bbXbbxbb");
-  text = "aXaxA";
-  EXPECT_EQ(gx::ReplaceAllOccurrences(text, "a", "", TRUE), 2);
-  EXPECT_EQ(std::string(text), "XxA");
-  EXPECT_EQ(gx::ReplaceAllOccurrences(text, "", "q", TRUE), 0);
-  CString big(std::string(3000, 'a').c_str());
-  EXPECT_EQ(gx::ReplaceAllOccurrences(big, "a", "bc", TRUE), 3000);
-  EXPECT_EQ(big.GetLength(), 6000);
-}
-
 }  // namespace
