@@ -8,6 +8,7 @@
 #include "grid/controls/CGXDaoBitmap.h"
 #include "grid/controls/CGXEditControl.h"
 #include "grid/controls/CGXHotSpotEdit.h"
+#include "grid/controls/CGXListBox.h"
 #include "grid/controls/CGXPasswordControl.h"
 #include "grid/controls/CGXOleVarUserAttribute.h"
 #include "grid/controls/CGXProgressCtrl.h"
@@ -69,6 +70,7 @@ void GXRegisterCellControls() {
     rich->CreateEditWindow(ES_MULTILINE, GX_IDS_CTRL_RICHEDIT);
     return rich;
   });
+  Register<CGXListBox>(GX_IDS_CTRL_LISTBOX, UINT{GX_IDS_CTRL_LISTBOX});
   // The drop-down list cells: the edit window and the list take the control id.
   for (const auto& [id, flags] : {std::pair{GX_IDS_CTRL_COMBOBOX, GXCOMBO_NOTEXTFIT},
                                   std::pair{GX_IDS_CTRL_ZEROBASED, GXCOMBO_ZEROBASED},
