@@ -28,16 +28,6 @@ int AttributeInt(const CGXStyle& style, WORD id, int absent) {
   return style.HasUserAttribute(id) ? std::atoi(style.GetUserAttributeText(id)) : absent;
 }
 
-HGLOBAL BitmapOf(const CString& text) { return text.Find("#BMP(") >= 0 ? GetDIBPool().GetDIB(text) : nullptr; }
-
-CSize BitmapSize(HGLOBAL dib) {
-  CGXDIB info;
-  if (!info.Attach(dib)) return CSize(0, 0);
-  const CSize size(info.GetWidth(), info.GetHeight());
-  info.Detach();
-  return size;
-}
-
 BOOL TouchesChoices(const CGXStyle& style) {
   if (style.IsIncluded(GX_IN_CHOICELIST) || style.HasUserAttribute(GX_IDS_UA_TABLIST_UNIQUEID)) return TRUE;
   for (WORD id = GX_IDS_UA_TABLIST_KEYCOL; id <= GX_IDS_UA_TABLIST_SORTCOL; ++id)
@@ -285,19 +275,8 @@ CSize CGXTabbedComboBox::ComputeCellSize(CDC* dc, ROWCOL, ROWCOL, const CGXStyle
   if (!dc) return CSize(0, 0);
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
   gx::CellFontScope font(m_pGrid, dc, style);
-  TEXTMETRIC tm{};
-  dc->GetTextMetrics(&tm);
-  CSize size(0, tm.tmHeight + tm.tmExternalLeading + 1);
-  if (m_bFillWithChoiceList && style.IsIncluded(GX_IN_CHOICELIST)) {
-    const std::vector<CString> lines = ChoiceLines(style, FALSE);
-    for (size_t i = FirstRow(s); i < lines.size(); ++i) {
-      const CString field = GetTabField(lines[i], s.textCol);
-      const HGLOBAL dib = BitmapOf(field);
-      const CSize need = dib ? BitmapSize(dib) : dc->GetTextExtent(field);
-      size.cx = std::max(size.cx, need.cx);
-      size.cy = std::max(size.cy, need.cy);
-    }
-  }
+  const std::vector<CString> lines = m_bFillWithChoiceList ? ChoiceLines(style, FALSE) : std::vector<CString>();
+  const CSize size = MeasureTabbedDisplayFields(dc, lines, s.titles, s.textCol);
   return AddBordersToSize(size, style);
 }
 
@@ -317,7 +296,7 @@ void CGXTabbedComboBox::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL 
     return;
   }
   CString shown;
-  const HGLOBAL dib = GetDisplayText(shown, row, col, nullptr, style) ? BitmapOf(shown) : nullptr;
+  const HGLOBAL dib = GetDisplayText(shown, row, col, nullptr, style) ? GetTabbedBitmap(shown) : nullptr;
   if (!dib) {
     CGXComboBox::DrawCell(dc, rect, row, col, style, standard);
     return;

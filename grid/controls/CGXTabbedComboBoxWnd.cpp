@@ -29,8 +29,6 @@ constexpr DWORD kBoxStyle = 0x00200622;  // WS_VSCROLL, CBS_NOINTEGRALHEIGHT, CB
 constexpr int kMaxDroppedItems = 8;
 constexpr UINT kCtlColorEdit = 1, kCtlColorListBox = 2;
 
-HGLOBAL BitmapOf(const CString& text) { return text.Find("#BMP(") >= 0 ? GetDIBPool().GetDIB(text) : nullptr; }
-
 }  // namespace
 
 // ---- The edit child ---------------------------------------------------------------------------------------
@@ -297,23 +295,10 @@ CSize CGXTabbedComboBoxWnd::ComputeCellSize(CDC* dc, ROWCOL, ROWCOL, const CGXSt
   if (!dc) return CSize(0, 0);
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
   gx::CellFontScope font(m_pGrid, dc, style);
-  TEXTMETRIC tm{};
-  dc->GetTextMetrics(&tm);
-  CSize size(0, tm.tmHeight + tm.tmExternalLeading + 1);
-  if (m_bFillWithChoiceList && style.IsIncluded(GX_IN_CHOICELIST)) {
-    const std::vector<CString> lines = SplitChoiceList(style.GetChoiceList());
-    for (size_t i = s.titles ? 1 : 0; i < lines.size(); ++i) {
-      const CString field = GetTabField(lines[i], s.textCol);
-      CSize need = dc->GetTextExtent(field);
-      if (HGLOBAL dib = BitmapOf(field)) {
-        CGXDIB info;
-        if (info.Attach(dib)) need = CSize(info.GetWidth(), info.GetHeight());
-        info.Detach();
-      }
-      size.cx = std::max(size.cx, need.cx);
-      size.cy = std::max(size.cy, need.cy);
-    }
-  }
+  const std::vector<CString> lines = m_bFillWithChoiceList && style.IsIncluded(GX_IN_CHOICELIST)
+                                         ? SplitChoiceList(style.GetChoiceList())
+                                         : std::vector<CString>();
+  const CSize size = MeasureTabbedDisplayFields(dc, lines, s.titles, s.textCol);
   CSize out = size;
   m_pGrid->AddBorders(&out, size.cx, size.cy, style);
   return out;
@@ -347,7 +332,7 @@ void CGXTabbedComboBoxWnd::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWC
     return;
   }
   CString shown;
-  const HGLOBAL dib = GetDisplayText(shown, row, col, nullptr, style) ? BitmapOf(shown) : nullptr;
+  const HGLOBAL dib = GetDisplayText(shown, row, col, nullptr, style) ? GetTabbedBitmap(shown) : nullptr;
   if (!dib) {
     if (m_bSizeToText) MeasureTextHeight(dc, style);
     CGXStatic::DrawCell(dc, rect, row, col, style, standard);

@@ -50,7 +50,7 @@ void CGXTabbedLBoxHeader::Draw(CDC* dc, const CRect& client) {
     else
       ::DrawEdge(dc->m_hDC, &item, BDR_RAISEDINNER, BF_RECT);
     const CString title = k < static_cast<int>(fields.size()) ? fields[static_cast<size_t>(k)] : CString();
-    HGLOBAL dib = title.Find("#BMP(") >= 0 ? GetDIBPool().GetDIB(title) : nullptr;
+    HGLOBAL dib = GetTabbedBitmap(title);
     if (dib) {
       CRect inside = item;
       inside.DeflateRect(1, 1);

@@ -38,24 +38,38 @@ std::vector<CString> DrawnFields(const CString& row, BOOL singleColumn, BOOL tex
   return fields;
 }
 
-HGLOBAL BitmapOf(const CString& field) {
-  if (field.Find("#BMP(") < 0) return nullptr;
-  return GetDIBPool().GetDIB(field);
-}
-
-CSize BitmapSize(HGLOBAL dib) {
-  CGXDIB info;
-  if (!info.Attach(dib)) return CSize(0, 0);
-  const CSize size(info.GetWidth(), info.GetHeight());
-  info.Detach();
-  return size;
-}
-
 bool StartsWithNoCase(const CString& s, const CString& prefix) {
   return s.GetLength() >= prefix.GetLength() && s.Left(prefix.GetLength()).CompareNoCase(prefix) == 0;
 }
 
 }  // namespace
+
+HGLOBAL GetTabbedBitmap(const CString& field) {
+  if (field.Find("#BMP(") < 0) return nullptr;
+  return GetDIBPool().GetDIB(field);
+}
+
+CSize GetTabbedBitmapSize(HGLOBAL dib) {
+  CGXDIB info;
+  if (!dib || !info.Attach(dib)) return CSize(0, 0);
+  const CSize size(info.GetWidth(), info.GetHeight());
+  info.Detach();
+  return size;
+}
+
+CSize MeasureTabbedDisplayFields(CDC* dc, const std::vector<CString>& lines, BOOL titles, int textColumn) {
+  TEXTMETRIC tm{};
+  dc->GetTextMetrics(&tm);
+  CSize size(0, tm.tmHeight + tm.tmExternalLeading + 1);
+  for (size_t i = titles ? 1 : 0; i < lines.size(); ++i) {
+    const CString field = GetTabField(lines[i], textColumn);
+    const HGLOBAL dib = GetTabbedBitmap(field);
+    const CSize need = dib ? GetTabbedBitmapSize(dib) : dc->GetTextExtent(field);
+    size.cx = std::max(size.cx, need.cx);
+    size.cy = std::max(size.cy, need.cy);
+  }
+  return size;
+}
 
 CString GetTabField(const CString& line, int n) {
   if (n < 0) return CString();
@@ -97,8 +111,8 @@ void MeasureTabbedColumns(CDC* dc, const CString& line, int maxColumns, int* wid
   for (int k = 0; k < n; ++k) {
     const CString& field = fields[static_cast<size_t>(k)];
     int w = 0;
-    if (HGLOBAL dib = BitmapOf(field))
-      w = BitmapSize(dib).cx;
+    if (HGLOBAL dib = GetTabbedBitmap(field))
+      w = GetTabbedBitmapSize(dib).cx;
     else
       w = dc->GetTextExtent(field).cx;
     widths[k] = std::max(widths[k], std::min(w, kMaxColumnWidth));
@@ -147,7 +161,7 @@ void DrawTabbedRow(CDC* dc, const CRect& rect, const CString& row, BOOL singleCo
     if (right <= left) continue;
     CRect span(left, rect.top, right, rect.bottom);
     const CString& field = fields[static_cast<size_t>(k)];
-    if (HGLOBAL dib = BitmapOf(field)) {
+    if (HGLOBAL dib = GetTabbedBitmap(field)) {
       CGXDIB::Draw(dc, dib, &span, CGXDIB::natural, CGXDIB::vCenter);
     } else {
       const int saved = dc->SaveDC();
@@ -164,5 +178,5 @@ void MeasureTabbedRowHeight(const CString& row, int& height, BOOL singleColumn, 
   const std::vector<CString> fields = DrawnFields(row, singleColumn, textColumnAboveZero);
   const int n = singleColumn ? 1 : std::max(0, separators) + 1;
   for (int k = 0; k < n && k < static_cast<int>(fields.size()); ++k)
-    if (HGLOBAL dib = BitmapOf(fields[static_cast<size_t>(k)])) height = std::max<int>(height, BitmapSize(dib).cy);
+    if (HGLOBAL dib = GetTabbedBitmap(fields[static_cast<size_t>(k)])) height = std::max<int>(height, GetTabbedBitmapSize(dib).cy);
 }

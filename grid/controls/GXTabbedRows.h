@@ -42,6 +42,13 @@ int FindTabbedLine(const std::vector<CString>& lines, size_t first, const CStrin
 // The lines sorted by field `column` ignoring case (stable), the first line kept in place when asked.
 std::vector<CString> SortTabbedLines(std::vector<CString> lines, int column, BOOL keepFirst);
 
+// The bitmap a field names in the grid's bitmap pool ("#BMP(...)"), or null; and a bitmap's size.
+HGLOBAL GetTabbedBitmap(const CString& field);
+CSize GetTabbedBitmapSize(HGLOBAL dib);
+// The widest and tallest display field of a style's choice list (a bitmap's size, or the text's extent in
+// the DC's font), at least one line of the font high; the title line skipped when `titles`.
+CSize MeasureTabbedDisplayFields(CDC* dc, const std::vector<CString>& lines, BOOL titles, int textColumn);
+
 // Widens widths[k] (k below maxColumns, at most GX_MAX_TABBED_COLUMNS) to each field's text extent in the
 // DC's font, or its bitmap's width.
 void MeasureTabbedColumns(CDC* dc, const CString& line, int maxColumns, int* widths);
