@@ -375,6 +375,26 @@ void CGXComboBox::ComputeDropDownRect(CRect& out, const CRect& cell) {
   out = CRect(cell.left, cell.bottom, cell.right, cell.bottom + height);
 }
 
+CRect CGXComboBox::WorkAreaNear(HWND hwnd) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ::GetMonitorInfo(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+  return CRect(monitor.rcWork);
+}
+
+void CGXComboBox::SetUpListLook(CWnd* list, const CGXStyle& style) {
+  LOGFONT lf{};
+  style.GetFont().GetLogFontZoomed(lf, m_pGrid->GetZoom());
+  m_pListFont = std::make_unique<CFont>();
+  m_pListFont->CreateFontIndirect(&lf);
+  list->SetFont(m_pListFont.get());
+  const CGXProperties* props = m_pGrid->GetProperties();
+  if (props && props->PrintsBlackAndWhite(m_pGrid->IsPrinting()))
+    m_pPopup->SetColors(RGB(0, 0, 0), RGB(255, 255, 255));
+  else
+    m_pPopup->SetColors(style.GetTextColor(), style.GetInterior().GetColor());
+}
+
 CString CGXComboBox::SelectionSource() const {
   if (m_bActive) return WindowText();
   return m_pCachedStyle && m_pCachedStyle->GetIncludeValue() ? m_pCachedStyle->GetValue() : CString();
@@ -411,10 +431,7 @@ void CGXComboBox::ShowDropDown(BOOL show) {
   m_pGrid->m_bListDropped = TRUE;
   const CGXStyle style = GetCachedStyle();
   const CRect cell = InnerRectWithoutButton();
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  ::GetMonitorInfo(::MonitorFromWindow(gridWnd->m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
-  const CRect work(monitor.rcWork);
+  const CRect work = WorkAreaNear(gridWnd->m_hWnd);
   auto guard = m_pGrid->GuardFocus();
   CGXFlagScope inProgress(m_pGrid->m_bDropDownInProgress, TRUE);
   // 2. The popup and its list.
@@ -430,16 +447,7 @@ void CGXComboBox::ShowDropDown(BOOL show) {
     return;
   }
   // 3. The cell's font and colours.
-  LOGFONT lf{};
-  style.GetFont().GetLogFontZoomed(lf, m_pGrid->GetZoom());
-  m_pListFont = std::make_unique<CFont>();
-  m_pListFont->CreateFontIndirect(&lf);
-  list->SetFont(m_pListFont.get());
-  const CGXProperties* props = m_pGrid->GetProperties();
-  if (props && props->PrintsBlackAndWhite(m_pGrid->IsPrinting()))
-    m_pPopup->SetColors(RGB(0, 0, 0), RGB(255, 255, 255));
-  else
-    m_pPopup->SetColors(style.GetTextColor(), style.GetInterior().GetColor());
+  SetUpListLook(list, style);
   // 4-5. The items, and a rectangle under the cell no taller than they need.
   FillList(list);
   CRect r;

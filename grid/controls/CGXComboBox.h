@@ -133,6 +133,11 @@ class CGXComboBox : public CGXEditControl, public CGXDropDownOwner {
   CRect InnerRectWithoutButton();
   // The text height of the cell font, measured once per binding.
   int TextHeight(const CGXStyle& style);
+  // The work area of the monitor nearest to the window.
+  static CRect WorkAreaNear(HWND hwnd);
+  // The list's font (the cell's at the grid's zoom) and the popup's colours (the cell's, or black on white
+  // while the grid prints in black and white).
+  void SetUpListLook(CWnd* list, const CGXStyle& style);
   // The cell's value as the list selects it: the edit's text while editing, else the style's value.
   CString SelectionSource() const;
   BOOL DisplaysChoice() const { return (m_nFlags & GXCOMBO_DISPLAYCHOICE) != 0; }

@@ -17,6 +17,8 @@
 #include "grid/controls/CGXSpinEdit.h"
 #include "grid/controls/CGXRichEditCtrl.h"
 #include "grid/controls/CGXStatic.h"
+#include "grid/controls/CGXTabbedComboBox.h"
+#include "grid/controls/CGXTabbedComboBoxWnd.h"
 #include "grid/controls/CGXVScrollEdit.h"
 #include "grid/controls/GXControlBitmaps.h"
 #include "grid/core/CGXControlFactory.h"
@@ -78,11 +80,23 @@ void GXRegisterCellControls() {
                                   std::pair{GX_IDS_CTRL_ZEROBASED_EX, GXCOMBO_DISPLAYCHOICE | GXCOMBO_ZEROBASED}})
     Register<CGXComboBox>(id, UINT{id}, UINT{id}, flags);
   Register<CGXCheckListComboBox>(GX_IDS_CTRL_CHECKLIST_COMBOBOX, 0u, 0u);
+  Register<CGXTabbedComboBox>(GX_IDS_CTRL_TABBED_COMBOBOX, UINT{GX_IDS_CTRL_TABBED_COMBOBOX},
+                              UINT{GX_IDS_CTRL_TABBED_COMBOBOX});
+  for (const auto& [id, style] : {std::pair{GX_IDS_CTRL_TABBED_CBS_DROPDOWN, DWORD{CBS_DROPDOWN}},
+                                  std::pair{GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST, DWORD{CBS_DROPDOWNLIST}}}) {
+    CGXControlFactory::RegisterControlCreator(id, [id = id, style = style](CGXGridCore* g) {
+      auto* box = new CGXTabbedComboBoxWnd(g);
+      box->CreateComboBox(style, id);
+      box->m_bDropDownOnClick = id == GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST;
+      return static_cast<CGXControl*>(box);
+    });
+  }
   CGXControlFactory::AddUserAttributeRegistrar([](CGXStylesMap& map) {
     map.AddUserAttribute(GX_IDS_UA_DAOBITMAP);
     CGXProgressCtrl::RegisterUserAttributes(&map);
     CGXRadioButtonEx::RegisterUserAttributes(&map);
     CGXCheckBox::RegisterUserAttributes(&map);
     CGXSpinEdit::RegisterUserAttributes(&map);
+    CGXTabbedComboBox::RegisterUserAttributes(&map);
   });
 }

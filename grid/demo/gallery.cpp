@@ -32,7 +32,8 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 
 const std::vector<Page>& Pages() {
   static const std::vector<Page> pages = {WindowlessCellsPage(), CurrencyCellsPage(), RichEditCellsPage(),
-                                          DateTimeCellsPage(), EditCellsPage(), SpannedCellsPage()};
+                                          DateTimeCellsPage(), EditCellsPage(), SpannedCellsPage(),
+                                          DropDownCellsPage()};
   return pages;
 }
 

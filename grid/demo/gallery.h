@@ -47,5 +47,6 @@ Page RichEditCellsPage();
 Page DateTimeCellsPage();
 Page EditCellsPage();
 Page SpannedCellsPage();
+Page DropDownCellsPage();
 
 }  // namespace gallery

@@ -10,23 +10,24 @@ namespace enginetest {
 
 constexpr const char* kRgb = "Red\nGreen\nBlue";
 
+// The library registers the popup class once per process; the tests reset the window system each time.
+inline void RegisterPopupClass() {
+  WNDCLASS wc{};
+  HINSTANCE instance = AfxGetInstanceHandle();
+  const CString& name = CGXGridGlobals::Get().m_sPopupClassName;
+  if (GetClassInfo(instance, name, &wc)) return;
+  wc.style = CS_SAVEBITS;
+  wc.lpfnWndProc = DefWindowProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = name;
+  RegisterClass(&wc);
+}
+
 class DropDownTest : public CellControlTest {
  protected:
   void SetUp() override {
     CellControlTest::SetUp();
     RegisterPopupClass();
-  }
-  // The library registers the popup class once per process; the tests reset the window system each time.
-  static void RegisterPopupClass() {
-    WNDCLASS wc{};
-    HINSTANCE instance = AfxGetInstanceHandle();
-    const CString& name = CGXGridGlobals::Get().m_sPopupClassName;
-    if (GetClassInfo(instance, name, &wc)) return;
-    wc.style = CS_SAVEBITS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = name;
-    RegisterClass(&wc);
   }
   // A grid whose cell (2, 1) has control `id` with the choices and the value, current and focused.
   RecordingGrid* Grid(WORD id, const char* choices, const char* value, CGXStyle style = CGXStyle()) {

@@ -1,0 +1,86 @@
+// The gallery's page of drop-down cells, headless: the screen as the page is built and after each step
+// (lists dropped below and above their cells, a choice, tabbed lists with and without their header bar, a
+// tabbed combo-box window's list, a check list ticked) matches its reference screenshot, and the cells and
+// lists hold what the steps did.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "grid/controls/CGXCheckListComboBox.h"
+#include "grid/controls/CGXTabbedComboBox.h"
+#include "grid/controls/CGXTabbedComboBoxWnd.h"
+#include "grid/demo/gallery.h"
+#include "platform/display/Desktop.h"
+#include "platform/display/ReferenceImage.h"
+#include "platform/window/Pump.h"
+
+namespace {
+
+void ExpectScreenMatchesReference(const std::string& name) {
+  auto image = plat::Desktop::Compose();
+  ASSERT_TRUE(image);
+  const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, "grid/demo/tests/reference/" + name + ".png");
+  EXPECT_TRUE(match.Matches()) << name << ": " << match.message;
+}
+
+CRect ScreenRect(CWnd* wnd) {
+  CRect r;
+  wnd->GetWindowRect(&r);
+  return r;
+}
+
+TEST(CellGallery, DropDownCellsMatchTheirReferencesStepByStep) {
+  const gallery::Page* page = gallery::FindPage("dropdowns");
+  ASSERT_NE(page, nullptr);
+  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
+  HWND main = page->build();
+  plat::RunUntilIdle();
+  CGXGridWnd* g = gallery::PageGrid(main);
+  ASSERT_NE(g, nullptr);
+  ExpectScreenMatchesReference("dropdowns-start");
+  auto cellOnScreen = [&](ROWCOL row) {
+    CRect r = g->CalcCellRect(row, 1);
+    g->ClientToScreen(&r);
+    return r;
+  };
+  for (const gallery::Step& step : page->steps()) {
+    step.drive(g);
+    plat::RunUntilIdle();
+    ExpectScreenMatchesReference("dropdowns-" + step.name);
+    auto* combo = dynamic_cast<CGXComboBox*>(g->ControlOfCurrentCell());
+    if (step.name == "list-below") {
+      ASSERT_TRUE(combo && combo->IsDroppedDown());
+      EXPECT_GE(ScreenRect(combo->GetDropDownWindow()).top, cellOnScreen(6).bottom - 1);
+    } else if (step.name == "chosen") {
+      ASSERT_TRUE(combo);
+      EXPECT_FALSE(combo->IsDroppedDown());
+      EXPECT_EQ(std::string(combo->WindowText()), "Green");
+    } else if (step.name == "tabbed-header") {
+      auto* tabbed = dynamic_cast<CGXTabbedComboBox*>(combo);
+      ASSERT_TRUE(tabbed && tabbed->IsDroppedDown());
+      EXPECT_TRUE(tabbed->Header()->IsWindowVisible());
+    } else if (step.name == "tabbed-name-only") {
+      auto* tabbed = dynamic_cast<CGXTabbedComboBox*>(combo);
+      ASSERT_TRUE(tabbed && tabbed->IsDroppedDown());
+      EXPECT_FALSE(tabbed->Header()->IsWindowVisible());
+    } else if (step.name == "tabbed-window") {
+      auto* box = dynamic_cast<CGXTabbedComboBoxWnd*>(g->ControlOfCurrentCell());
+      ASSERT_TRUE(box);
+      EXPECT_TRUE(box->GetDroppedState());
+    } else if (step.name == "checklist-ticked") {
+      auto* checks = dynamic_cast<CCheckListBox*>(combo ? combo->GetListBox() : nullptr);
+      ASSERT_NE(checks, nullptr);
+      EXPECT_EQ(checks->GetCheck(0) + checks->GetCheck(1) + checks->GetCheck(2), 3);
+    } else if (step.name == "list-above") {
+      ASSERT_TRUE(combo && combo->IsDroppedDown());
+      // Above the cell: it ends at the cell's text area, a border below the cell's top.
+      EXPECT_LE(ScreenRect(combo->GetDropDownWindow()).bottom, cellOnScreen(14).top + 1);
+      EXPECT_LT(ScreenRect(combo->GetDropDownWindow()).top, cellOnScreen(14).top);
+      EXPECT_EQ(std::string(g->GetCellValue(13, 1)), "7");  // the ticks stored as the list closed
+    }
+  }
+  DestroyWindow(main);
+  plat::RunUntilIdle();
+}
+
+}  // namespace
