@@ -3,6 +3,8 @@
 // operation and brought back by one undo.
 #include <benchmark/benchmark.h>
 
+#include "bench/GridBench.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -24,32 +26,7 @@ namespace {
 
 constexpr int kValues = 1000000;
 
-void Setup() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("gridfeatures-bench"));
-  plat::Desktop::Configure(1024, 768);
-  GXRegisterCellControls();
-  GXRegisterEditingFeatures();
-  InitGridLibrary();
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
-}
+void Setup() { gridbench::StartGridLibrary("gridfeatures-bench", 1024, 768, GXRegisterEditingFeatures); }
 
 // Values as the cell store keeps numbers: magnitudes from 0.001 to a million, both signs.
 const std::vector<std::string>& StoredValues() {
@@ -118,7 +95,7 @@ std::unique_ptr<CGXGridWnd> FilledGrid() {
       g->SetCellValue(r, c, text, 0);
     }
   g->GetParam()->m_bUndoEnabled = TRUE;
-  Pump();
+  gridbench::Pump();
   return g;
 }
 
@@ -134,7 +111,7 @@ void BM_ClearBlock(benchmark::State& state) {
     ClearBlock(g.get());
     state.PauseTiming();
     if (!g->Undo()) std::abort();
-    Pump();
+    gridbench::Pump();
     state.ResumeTiming();
   }
   state.SetItemsProcessed(state.iterations() * 100000);
@@ -147,7 +124,7 @@ void BM_UndoClearBlock(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     ClearBlock(g.get());
-    Pump();
+    gridbench::Pump();
     state.ResumeTiming();
     if (!g->Undo()) std::abort();
   }
