@@ -1,7 +1,9 @@
 // What the grid benchmarks share: the grid library started once per program (the module's handle, a
 // desktop of the given size, the cell controls' registration and any other library's, the start-up and
-// the grid window class), a message pump, and a grid window of a given size.
+// the grid window class), a message pump, a grid window of a given size and painting its frames.
 #pragma once
+
+#include <benchmark/benchmark.h>
 
 #include <memory>
 
@@ -49,6 +51,17 @@ inline std::unique_ptr<CGXGridWnd> OpenGrid(int width, int height, ROWCOL rows, 
   g->SetRowCount(rows, 0);
   g->SetColCount(cols, 0);
   return g;
+}
+
+// One whole-window frame per iteration (invalidated and painted) of a page that must show rows x cols cells;
+// the cell count goes into the report.
+inline void PaintFrames(benchmark::State& state, CGXGridWnd& g, ROWCOL rows, ROWCOL cols) {
+  if (g.GetLastVisibleRow() < rows || g.GetLastVisibleCol() < cols) state.SkipWithError("the page does not show every cell");
+  for (auto _ : state) {
+    InvalidateRect(g, nullptr, FALSE);
+    UpdateWindow(g);
+  }
+  state.counters["cells"] = static_cast<double>(rows * cols);
 }
 
 }  // namespace gridbench

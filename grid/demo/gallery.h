@@ -45,5 +45,6 @@ Page WindowlessCellsPage();
 Page CurrencyCellsPage();
 Page RichEditCellsPage();
 Page EditCellsPage();
+Page DateTimeCellsPage();
 
 }  // namespace gallery
