@@ -3,6 +3,8 @@
 // window invalidated and painted, directly and through the grid's memory bitmap.
 #include <benchmark/benchmark.h>
 
+#include "bench/GridBench.h"
+
 #include <memory>
 
 #include "grid/controls/CGXCheckBox.h"
@@ -21,23 +23,7 @@ namespace {
 constexpr int kWidth = 1920, kHeight = 1080;
 constexpr ROWCOL kRows = 30, kCols = 16;
 
-void Setup() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("gridcells-bench"));
-  plat::Desktop::Configure(kWidth, kHeight);
-  GXRegisterCellControls();
-  InitGridLibrary();
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
-}
+void Setup() { gridbench::StartGridLibrary("gridcells-bench", kWidth, kHeight); }
 
 // The cell of a row and column: the column picks the control, the row its value.
 CGXStyle CellStyle(ROWCOL row, ROWCOL col) {
@@ -66,11 +52,7 @@ CGXStyle CellStyle(ROWCOL row, ROWCOL col) {
 
 std::unique_ptr<CGXGridWnd> OpenPage() {
   Setup();
-  auto g = std::make_unique<CGXGridWnd>();
-  g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr);
-  g->InitializeFromStyle();
-  g->SetRowCount(kRows, 0);
-  g->SetColCount(kCols, 0);
+  auto g = gridbench::OpenGrid(kWidth, kHeight, kRows, kCols);
   g->SetDefaultRowHeight(34, 0);
   g->SetDefaultColWidth(114, 0);
   for (ROWCOL r = 1; r <= kRows; ++r)
@@ -82,13 +64,7 @@ std::unique_ptr<CGXGridWnd> OpenPage() {
 void Frames(benchmark::State& state, int buffered) {
   auto g = OpenPage();
   g->SetBufferedDrawing(buffered);
-  if (g->GetLastVisibleRow() < kRows || g->GetLastVisibleCol() < kCols)
-    state.SkipWithError("the page does not show every cell");
-  for (auto _ : state) {
-    InvalidateRect(*g, nullptr, FALSE);
-    UpdateWindow(*g);
-  }
-  state.counters["cells"] = static_cast<double>(kRows * kCols);
+  gridbench::PaintFrames(state, *g, kRows, kCols);
   g->DestroyWindow();
 }
 

@@ -3,6 +3,8 @@
 // the whole window invalidated and painted.
 #include <benchmark/benchmark.h>
 
+#include "bench/GridBench.h"
+
 #include <memory>
 
 #include "grid/controls/CGXRichEditCtrl.h"
@@ -18,23 +20,7 @@ namespace {
 constexpr int kWidth = 1920, kHeight = 1080;
 constexpr ROWCOL kRows = 25, kCols = 20;
 
-void Setup() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("richcells-bench"));
-  plat::Desktop::Configure(kWidth, kHeight);
-  GXRegisterCellControls();
-  InitGridLibrary();
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
-}
+void Setup() { gridbench::StartGridLibrary("richcells-bench", kWidth, kHeight); }
 
 CString Value(ROWCOL row, ROWCOL col) {
   static const char* kAlign[] = {"\\ql", "\\qc", "\\qr"};
@@ -47,24 +33,14 @@ CString Value(ROWCOL row, ROWCOL col) {
 
 void BM_RichCellPageFrame(benchmark::State& state) {
   Setup();
-  auto g = std::make_unique<CGXGridWnd>();
-  g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr, nullptr);
-  g->InitializeFromStyle();
-  g->SetRowCount(kRows, 0);
-  g->SetColCount(kCols, 0);
+  auto g = gridbench::OpenGrid(kWidth, kHeight, kRows, kCols);
   g->SetDefaultRowHeight(40, 0);
   g->SetDefaultColWidth(90, 0);
   for (ROWCOL r = 1; r <= kRows; ++r)
     for (ROWCOL c = 1; c <= kCols; ++c)
       g->SetStyleRange(CGXRange(r, c), CGXStyle().SetControl(GX_IDS_CTRL_RICHEDIT).SetValue(Value(r, c)));
   g->RedrawAll(GX_UPDATENOW);
-  if (g->GetLastVisibleRow() < kRows || g->GetLastVisibleCol() < kCols)
-    state.SkipWithError("the page does not show every cell");
-  for (auto _ : state) {
-    InvalidateRect(*g, nullptr, FALSE);
-    UpdateWindow(*g);
-  }
-  state.counters["cells"] = static_cast<double>(kRows * kCols);
+  gridbench::PaintFrames(state, *g, kRows, kCols);
   g->DestroyWindow();
 }
 

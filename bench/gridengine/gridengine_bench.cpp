@@ -4,6 +4,8 @@
 // view must not grow with the hidden count either.
 #include <benchmark/benchmark.h>
 
+#include "bench/GridBench.h"
+
 #include <algorithm>
 #include <memory>
 #include <set>
@@ -19,31 +21,7 @@
 
 namespace {
 
-void Setup() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("gridengine-bench"));
-  plat::Desktop::Configure(1024, 768);
-  GXRegisterCellControls();
-  InitGridLibrary();
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
-}
+void Setup() { gridbench::StartGridLibrary("gridengine-bench", 1024, 768); }
 
 std::unique_ptr<CGXGridWnd> Open(ROWCOL rows) {
   Setup();
@@ -54,7 +32,7 @@ std::unique_ptr<CGXGridWnd> Open(ROWCOL rows) {
   g->SetColCount(100, 0);
   for (ROWCOL r = 1; r <= rows; r += 1000) g->SetCellValue(r, 1 + r % 100, "value", 0);
   g->RedrawAll(GX_UPDATENOW);
-  Pump();
+  gridbench::Pump();
   return g;
 }
 
@@ -71,7 +49,7 @@ void BM_ScrollPage(benchmark::State& state) {
   auto g = Open(static_cast<ROWCOL>(state.range(0)));
   for (auto _ : state) {
     SendMessage(*g, WM_VSCROLL, SB_PAGEDOWN, 0);
-    Pump();
+    gridbench::Pump();
     if (g->GetTopRow() > 5000) SendMessage(*g, WM_VSCROLL, SB_TOP, 0);
   }
   g->DestroyWindow();
@@ -81,9 +59,9 @@ void BM_JumpToEnd(benchmark::State& state) {
   auto g = Open(static_cast<ROWCOL>(state.range(0)));
   for (auto _ : state) {
     SendMessage(*g, WM_VSCROLL, SB_BOTTOM, 0);
-    Pump();
+    gridbench::Pump();
     SendMessage(*g, WM_VSCROLL, SB_TOP, 0);
-    Pump();
+    gridbench::Pump();
   }
   g->DestroyWindow();
 }
@@ -157,7 +135,7 @@ std::unique_ptr<CGXGridWnd> OpenWithHiddenRows(ROWCOL hidden) {
   if (hidden) g->SetFeature(new HiddenBlock(10, 10 + hidden - 1));
   g->SetTopRow(1, 0);
   g->RedrawAll(GX_UPDATENOW);
-  Pump();
+  gridbench::Pump();
   return g;
 }
 
@@ -176,9 +154,9 @@ void BM_ScrollPageHiddenRows(benchmark::State& state) {
   auto g = OpenWithHiddenRows(static_cast<ROWCOL>(state.range(0)));
   for (auto _ : state) {
     SendMessage(*g, WM_VSCROLL, SB_PAGEDOWN, 0);
-    Pump();
+    gridbench::Pump();
     SendMessage(*g, WM_VSCROLL, SB_PAGEUP, 0);
-    Pump();
+    gridbench::Pump();
   }
   g->DestroyWindow();
 }

@@ -4,6 +4,8 @@
 // scrolled with spanned cells on.
 #include <benchmark/benchmark.h>
 
+#include "bench/GridBench.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -98,7 +100,7 @@ std::unique_ptr<CGXGridWnd> FilledGrid() {
       g->SetCellValue(r, c, text, 0);
     }
   g->GetParam()->m_bUndoEnabled = TRUE;
-  Pump();
+  gridbench::Pump();
   return g;
 }
 
@@ -114,7 +116,7 @@ void BM_ClearBlock(benchmark::State& state) {
     ClearBlock(g.get());
     state.PauseTiming();
     if (!g->Undo()) std::abort();
-    Pump();
+    gridbench::Pump();
     state.ResumeTiming();
   }
   state.SetItemsProcessed(state.iterations() * 100000);
@@ -127,7 +129,7 @@ void BM_UndoClearBlock(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     ClearBlock(g.get());
-    Pump();
+    gridbench::Pump();
     state.ResumeTiming();
     if (!g->Undo()) std::abort();
   }

@@ -6,48 +6,17 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz/controls/RichStream.h"
 #include "grid/controls/CGXRichEditCtrl.h"
 #include "platform/controls/winctrl.h"
 
 namespace {
 
-struct Buffer {
-  std::string data;
-  size_t at = 0;
-};
-
-DWORD ReadCb(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* got) {
-  auto* b = reinterpret_cast<Buffer*>(cookie);
-  const size_t n = std::min(static_cast<size_t>(cb), b->data.size() - b->at);
-  std::memcpy(buf, b->data.data() + b->at, n);
-  b->at += n;
-  *got = static_cast<LONG>(n);
-  return 0;
-}
-
-DWORD WriteCb(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* written) {
-  reinterpret_cast<Buffer*>(cookie)->data.append(reinterpret_cast<const char*>(buf), static_cast<size_t>(cb));
-  *written = cb;
-  return 0;
-}
-
-HWND Window() {
-  static HWND rich = CreateWindowEx(0, RICHEDIT_CLASS, "", WS_POPUP | ES_MULTILINE, 0, 0, 120, 80, nullptr, nullptr,
-                                    nullptr, nullptr);
-  if (!rich) std::abort();
-  return rich;
-}
-
 // The display text of a value: streamed in as RTF, out as plain text.
 std::string DisplayText(const CString& rtf) {
-  HWND h = Window();
-  Buffer in{std::string(rtf.GetString(), static_cast<size_t>(rtf.GetLength()))};
-  EDITSTREAM ies{reinterpret_cast<DWORD_PTR>(&in), 0, &ReadCb};
-  SendMessage(h, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&ies));
-  Buffer out;
-  EDITSTREAM oes{reinterpret_cast<DWORD_PTR>(&out), 0, &WriteCb};
-  SendMessage(h, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&oes));
-  return out.data;
+  HWND h = richfuzz::Window();
+  richfuzz::StreamIn(h, std::string(rtf.GetString(), static_cast<size_t>(rtf.GetLength())), SF_RTF);
+  return richfuzz::StreamOut(h, SF_TEXT);
 }
 
 }  // namespace

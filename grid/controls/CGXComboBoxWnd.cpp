@@ -88,8 +88,6 @@ void CGXComboBoxWnd::SetEditingState(BOOL on) {
 void CGXComboBoxWnd::InitForCell(ROWCOL row, ROWCOL col) {
   m_nTextHeight = 0;
   CGXStatic::InitForCell(row, col);
-  m_nSelStart = 0;
-  m_nSelEnd = -1;
   m_bDropDownPending = FALSE;
   SetEditingState(FALSE);
   DropCachedStyle();
@@ -100,6 +98,7 @@ void CGXComboBoxWnd::InitForCell(ROWCOL row, ROWCOL col) {
       for (const CString& line : SplitChoiceList(style.GetChoiceList())) AddString(line);
   }
   SetEditedValue(style.GetIncludeValue() ? style.GetValue() : CString());
+  SetEditSel(0, -1);
   const CGXGridParam* param = m_pGrid->GetParam();
   if (param && (param->m_wActivateFlags & 4) && NotifyEditStart()) SetEditingState(TRUE);
   m_bModified = FALSE;
@@ -134,17 +133,15 @@ CString CGXComboBoxWnd::GetBoxText() const {
   return item;
 }
 
+// A box with an edit keeps its selection there; a drop-down list keeps the one asked for.
 void CGXComboBoxWnd::SetEditSel(int start, int end) {
-  if (m_hWnd && (GetStyle() & 3) == 0) {
-    CComboBox::SetEditSel(start, end);
-    return;
-  }
   m_nSelStart = start;
   m_nSelEnd = end;
+  if (m_hWnd && !IsDropDownList()) CComboBox::SetEditSel(start, end);
 }
 
 void CGXComboBoxWnd::GetEditSel(int& start, int& end) const {
-  if (m_hWnd && (GetStyle() & 3) == 0) {
+  if (m_hWnd && !IsDropDownList()) {
     const DWORD sel = CComboBox::GetEditSel();
     start = std::max(0, static_cast<int>(LOWORD(sel)));
     end = static_cast<int>(HIWORD(sel));
@@ -197,8 +194,7 @@ void CGXComboBoxWnd::SetEditedValue(const CString& text) {
   }
   if (GetCurSel() < 0 && (GetStyle() & 3) == CBS_DROPDOWN) {
     SetWindowText(text);
-    m_nSelStart = 0;
-    m_nSelEnd = -1;
+    SetEditSel(0, -1);
   }
 }
 
@@ -358,8 +354,9 @@ void CGXComboBoxWnd::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col
     DrawChildren(dc, rect, row, col, style);
     return;
   }
-  // The cell being edited: the box over it.
-  const int selStart = m_nSelStart, selEnd = m_nSelEnd;
+  // The cell being edited: the box over it, keeping the selection of its edit (what typing left there).
+  int selStart = 0, selEnd = 0;
+  GetEditSel(selStart, selEnd);
   if (m_pButton) m_pButton->SetRect(CRect());
   HideWindowPart();
   LOGFONT lf{};

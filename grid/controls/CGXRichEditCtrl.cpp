@@ -44,19 +44,17 @@ DWORD WriteToBuffer(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* written) {
   return 0;
 }
 
-int ScreenDpiY() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+// The screen's resolution, read from a memory DC compatible with it: a screen DC would first take a
+// snapshot of the whole desktop, once per cell drawn.
+int ScreenDpi(int axis) {
+  HDC memory = CreateCompatibleDC(nullptr);
+  const int dpi = memory ? GetDeviceCaps(memory, axis) : 96;
+  if (memory) DeleteDC(memory);
   return dpi > 0 ? dpi : 96;
 }
 
-int ScreenDpiX() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
+int ScreenDpiY() { return ScreenDpi(LOGPIXELSY); }
+int ScreenDpiX() { return ScreenDpi(LOGPIXELSX); }
 
 RECT ToTwips(const CRect& r, int dpiX, int dpiY) {
   return RECT{MulDiv(r.left, 1440, dpiX), MulDiv(r.top, 1440, dpiY), MulDiv(r.right, 1440, dpiX),

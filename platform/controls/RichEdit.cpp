@@ -26,7 +26,7 @@ enum class Wrap { Window, None, Target };
 struct RichState {
   RichDocument doc;
   RichLayout layout{kScreenDpi};
-  std::unique_ptr<RichLayout> print;  // EM_FORMATRANGE's layout, kept until (FALSE, NULL)
+  std::unique_ptr<RichLayout> print;  // EM_FORMATRANGE's layout: lines kept until (FALSE, NULL), fonts longer
   int anchor = 0, caret = 0;
   std::optional<RichCharFormat> typing;  // format for the next typed text (set on an empty selection)
   RichCharFormat base;                   // the default format (WM_SETFONT, EM_SETCHARFORMAT SCF_DEFAULT)
@@ -656,11 +656,19 @@ void Paint(HWND hwnd, HDC dc, RichState& s) {
 
 int Pixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
+constexpr size_t kKeptPrintFonts = 64;
+
 // EM_FORMATRANGE: lays out from chrg.cpMin at the output DC's resolution in the rectangle's width and
 // answers the first character that did not fit (rendering the ones that did when asked).
 LRESULT OnFormatRange(RichState& s, bool render, const FORMATRANGE* fr) {
   if (!fr) {
-    s.print.reset();  // (FALSE, NULL): free the cached layout
+    // (FALSE, NULL) frees the cached layout. The fonts made for the output's resolution stay while the
+    // window lives (up to kKeptPrintFonts of them), so a window that renders one value after another, as
+    // the rich edit cell's drawing window does, makes each font once instead of once per value.
+    if (s.print) {
+      s.print->ForgetLines();
+      if (s.print->Fonts().Count() > kKeptPrintFonts) s.print->Fonts().Clear();
+    }
     return 0;
   }
   HDC out = fr->hdc ? fr->hdc : fr->hdcTarget;

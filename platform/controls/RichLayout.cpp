@@ -21,7 +21,11 @@ void RichFonts::Clear() {
   fonts_.clear();
 }
 
-const RichFont& RichFonts::Of(const RichCharFormat& f) {
+const RichFont& RichFonts::Of(const RichCharFormat& format) {
+  // Formats that differ in colour only share their font.
+  RichCharFormat f = format;
+  f.autoColor = true;
+  f.color = 0;
   auto it = fonts_.find(f);
   if (it != fonts_.end()) return it->second;
   LOGFONT lf{};

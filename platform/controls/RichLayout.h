@@ -34,6 +34,7 @@ class RichFonts {
   void SetDpi(int dpi);
   const RichFont& Of(const RichCharFormat& f);
   void Clear();
+  size_t Count() const { return fonts_.size(); }
 
  private:
   int dpi_;
@@ -70,6 +71,8 @@ class RichLayout {
   void ParagraphsReplaced(int first, int removed, int added);
   void Invalidate(int firstPara, int lastPara);
   void InvalidateAll();
+  // Drops every laid-out line (the fonts stay).
+  void ForgetLines() { paras_.clear(); }
   // Lays out the paragraphs not laid out yet.
   void Update(const RichDocument& doc);
 

@@ -150,6 +150,19 @@ TEST_F(ComboWndTest, TypingBSelectsTheFirstItemBeginningWithIt) {
   EXPECT_EQ(Value(), "b1");
 }
 
+TEST_F(ComboWndTest, CharactersTypedIntoAnInactiveBoxStayInOrder) {
+  Grid(GX_IDS_CTRL_CBS_DROPDOWN, "a\nb", "a");
+  Type("b");
+  Type("e");  // the first character placed the box over the cell
+  EXPECT_EQ(std::string(box->GetBoxText()), "be");
+  g->CGXGridCore::UpdateWindow();
+  PumpWalking();
+  Type("st");  // after the box was placed over the cell
+  EXPECT_EQ(std::string(box->GetBoxText()), "best");
+  KeyWalking(VK_TAB);
+  EXPECT_EQ(Value(), "best");
+}
+
 TEST_F(ComboWndTest, AClickOpensTheListAndAReadOnlyCellPutsItsChoiceBack) {
   CGXStyle readOnly;
   readOnly.SetReadOnly(TRUE);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "grid/controls/CGXEditControl.h"
+#include "grid/controls/tests/minimalnumbers.h"
 #include "grid/controls/tests/recordinggrid.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "platform/base/GlobalMemory.h"
@@ -16,24 +17,6 @@
 #include "platform/window/windowapi.h"
 
 namespace enginetest {
-
-// Sign, digits, the runtime's decimal point and an exponent: the number recognition the edit cell parses
-// through. Anything else is no number.
-class MinimalNumbers : public CGXAbstractNumberFormattingImp {
- public:
-  BOOL ParseNumber(const char* text, double& value, unsigned& format, unsigned& places) override {
-    format = places = 0;
-    std::string c(text);
-    const char point = plat::localeconv()->decimal_point[0];
-    for (char& ch : c)
-      if (ch == point) ch = '.';
-    if (c.empty() || c.find_first_not_of("+-.0123456789eE") != std::string::npos) return FALSE;
-    char* end = nullptr;
-    value = std::strtod(c.c_str(), &end);
-    return end && *end == '\0';
-  }
-  CString FormatText(const CGXStyle&, LPCTSTR valueText, unsigned, int, int) override { return valueText; }
-};
 
 struct ClipboardText {
   static std::string Clipboard() {

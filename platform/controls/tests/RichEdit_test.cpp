@@ -12,6 +12,7 @@
 #include "platform/controls/tests/ControlTestSupport.h"
 #include "platform/gdi/PrintJob.h"
 #include "platform/gdi/Printers.h"
+#include "platform/gdi/RecordingDC.h"
 #include "platform/gdi/gdiapi.h"
 
 namespace plat::test {
@@ -361,6 +362,42 @@ TEST_F(RichEdits, FormatRangeRendersFitsAndAnswersTheNextCharacter) {
   EXPECT_GT(redLeft, 30);
   EXPECT_LT(redRight, 170);
   EXPECT_NEAR((redLeft + redRight) / 2, 100, 8);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+}
+
+TEST_F(RichEdits, RenderingValueAfterValueMakesEachFontOnceAndDrawsTheSame) {
+  HWND h = Rich();
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 120, 30);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  // One value rendered as a cell is: freed before and after, into a white 120 x 30 rectangle.
+  auto render = [&](const char* rtf) {
+    StreamIn(h, rtf);
+    RECT r{0, 0, 120, 30};
+    FillRect(mem, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FORMATRANGE fr{mem, mem, {0, 0, 120 * 15, 30 * 15}, {0, 0, 120 * 15, 30 * 15}, {0, -1}};
+    SendMessage(h, EM_FORMATRANGE, FALSE, 0);
+    SendMessage(h, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+    SendMessage(h, EM_FORMATRANGE, FALSE, 0);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 120; ++x) pixels.push_back(GetPixel(mem, x, y));
+    return pixels;
+  };
+  const char* first = "{\\rtf1{\\colortbl;\\red192\\green0\\blue0;}{\\b bold} {\\i\\cf1 red}}";
+  StreamIn(h, first);
+  const size_t none = GdiObjectCount();
+  const auto before = render(first);
+  const size_t objects = GdiObjectCount();
+  EXPECT_GT(objects, none);  // the fonts outlive the free
+  // Other values in the same fonts (other colours, other text) make no font; the first draws as before.
+  render("{\\rtf1{\\colortbl;\\red0\\green0\\blue192;}{\\b other} {\\i\\cf1 blue}}");
+  EXPECT_EQ(GdiObjectCount(), objects);
+  EXPECT_EQ(render(first), before);
   SelectObject(mem, old);
   DeleteObject(bmp);
   DeleteDC(mem);
