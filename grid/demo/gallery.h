@@ -43,5 +43,6 @@ Page WindowlessCellsPage();
 Page CurrencyCellsPage();
 Page RichEditCellsPage();
 Page DateTimeCellsPage();
+Page MaskCellsPage();
 
 }  // namespace gallery
