@@ -506,6 +506,18 @@ class CGXGridCore {
   // them links): each creates its feature only when the grid has none.
   void InstallCommandFactory();
   void InstallClearCellsImp();
+  // Selection, moving rows and columns by their headers, mouse resizing, hiding, fit to contents, header
+  // marks and the freeze commands. Drag selection also installs range selection and the row and column
+  // move; resize to fit also installs the cell-size calculation.
+  void InstallUserSelectRangeImp();
+  void InstallUserDragSelectRangeImp();
+  void InstallMoveRowsColsImp();
+  void InstallUserResizeCellsImp();
+  void InstallHideCellsImp();
+  void InstallResizeToFitImp();
+  void InstallCalcSizeImp();
+  void InstallMarkEditHeaderImp();
+  void InstallFreezeMenuHelperImp();
   // Undo applies when the command factory is installed, the command type is not 1 (rollback) and the
   // parameter object's undo switch is on; Record hands a created command (null: nothing) to AddCommand.
   BOOL UndoApplies(int commandType) const;

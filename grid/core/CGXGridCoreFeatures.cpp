@@ -800,4 +800,8 @@ BOOL CGXGridCore::SearchFromCell(ROWCOL* row, ROWCOL* col, DWORD flags) {
   return m_pFindReplaceImp && m_pFindReplaceImp->SearchFromCell(this, row, col, flags);
 }
 
-void CGXGridCore::OnSelectionChanged(const CGXRange* /*range*/, BOOL /*dragging*/, BOOL /*byKey*/) {}
+// The base redraws the marked headers (nothing while header marking is off); a grid class that overrides
+// the hook to react to the user's selection may leave that out.
+void CGXGridCore::OnSelectionChanged(const CGXRange* /*range*/, BOOL /*dragging*/, BOOL /*byKey*/) {
+  RefreshHeaders(0, 0, 0);
+}

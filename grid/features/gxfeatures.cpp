@@ -6,6 +6,7 @@
 #include "grid/features/CGXNoOleDateTimeImp.h"
 #include "grid/features/CGXNumberFormattingImp.h"
 #include "grid/features/CGXOleDateTimeImp.h"
+#include "grid/features/gxinteractionfeatures.h"
 #include "grid/features/gxfeaturestrings.h"
 
 void GXRegisterEditingFeatures() {
@@ -18,6 +19,7 @@ void GXRegisterEditingFeatures() {
   CGXControlFactory::AddGridComponentInstaller(GC::ClearCells, [](CGXGridCore* g) {
     if (g) g->InstallClearCellsImp();
   });
+  GXRegisterInteractionFeatures();
   using AC = CGXControlFactory::ApplicationComponent;
   CGXControlFactory::AddApplicationComponentInstaller(AC::NumberFormatting, &InstallNumberFormattingImp);
   CGXControlFactory::AddApplicationComponentInstaller(AC::OleDateTime, &InstallOleDateTimeImp);

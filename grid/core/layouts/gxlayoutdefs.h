@@ -23,5 +23,7 @@ std::unique_ptr<CGXGridParam> BuildBoardListLayout();
 // The capacitor model editor's port map grids: 1148 for Touchstone ports, 1149 for SPICE nodes.
 std::unique_ptr<CGXGridParam> BuildTouchstonePortMapLayout();
 std::unique_ptr<CGXGridParam> BuildSpicePortMapLayout();
+// The decoupling groups dialog's capacitor and group grids (1180).
+std::unique_ptr<CGXGridParam> BuildDecouplingGroupsLayout();
 
 }  // namespace gx

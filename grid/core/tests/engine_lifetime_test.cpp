@@ -682,7 +682,8 @@ TEST_F(LifetimeTest, SavedLayoutsAreByteIdenticalWhateverTheRunTimeSettings) {
   HINSTANCE module = plat::ResourceTable::ModuleHandle("grid");
   // The layouts' sizes and fingerprints as the program has always saved them.
   const std::map<std::string, std::pair<size_t, uint32_t>> pinned = {
-      {"BOARDLIST", {2141, 0x07FE2CE7u}}, {"1148", {2071, 0x8DC8831Bu}}, {"1149", {2064, 0xC58852C9u}}};
+      {"BOARDLIST", {2141, 0x07FE2CE7u}}, {"1148", {2071, 0x8DC8831Bu}}, {"1149", {2064, 0xC58852C9u}},
+      {"1180", {2111, 0x49638251u}}};
   for (const gx::LayoutDefinition& def : gx::LayoutDefinitions()) {
     const std::string label = def.name ? def.name : std::to_string(def.id);
     LPCTSTR name = def.name ? def.name : MAKEINTRESOURCE(def.id);
