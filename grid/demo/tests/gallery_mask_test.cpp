@@ -7,8 +7,7 @@
 
 #include "grid/controls/CGXControl.h"
 #include "grid/demo/gallery.h"
-#include "platform/display/Desktop.h"
-#include "platform/display/ReferenceImage.h"
+#include "grid/demo/tests/galleryshots.h"
 #include "platform/window/Pump.h"
 
 namespace {
@@ -21,19 +20,11 @@ TEST(CellGallery, MaskedEditCellsTypeUnderTheirMasks) {
   plat::RunUntilIdle();
   CGXGridWnd* g = gallery::PageGrid(main);
   ASSERT_NE(g, nullptr);
-  const auto expectPage = [main](const std::string& name) {
-    plat::Desktop::PaintAll();
-    auto image = plat::Desktop::Capture(main);
-    ASSERT_TRUE(image);
-    const plat::ReferenceMatch match =
-        plat::MatchReferenceImage(*image, "grid/demo/tests/reference/mask-" + name + ".png");
-    EXPECT_TRUE(match.Matches()) << match.message;
-  };
-  expectPage("start");
+  galleryshots::ExpectWindowMatches(main, "mask-start");
   for (const gallery::Step& step : page->steps()) {
     step.drive(g);
     plat::RunUntilIdle();
-    expectPage(step.name);
+    galleryshots::ExpectWindowMatches(main, "mask-" + step.name);
     if (step.name == "upper") {
       EXPECT_EQ(g->GetCellValue(2, 3), "123456789");  // the postal code stored on leaving it
       CString shown;
