@@ -40,6 +40,15 @@ void StartGridLibrary();
 HWND CreatePageWindow(const char* title, int width, int height);
 CGXGridWnd* PageGrid(HWND main);
 
+// The formatted-input cells' pages: a row per labelled variant (its styles from `style` for the columns
+// "Shown", "Read-only" and "Live", 24 pixels high), the first cell current.
+constexpr ROWCOL kStatesLive = 3;
+HWND BuildStatesPage(const char* title, int width, int height, int columnWidth, const std::vector<const char*>& labels,
+                     const std::function<CGXStyle(ROWCOL row, ROWCOL col)>& style);
+// A screen point of a cell: dx from its left edge (negative: from its right), dy from its top (negative: its
+// vertical centre).
+POINT CellScreenPoint(CGXGridWnd* g, ROWCOL row, ROWCOL col, int dx, int dy);
+
 // The pages (one source file each).
 Page WindowlessCellsPage();
 Page CurrencyCellsPage();
@@ -48,5 +57,6 @@ Page DateTimeCellsPage();
 Page EditCellsPage();
 Page SpannedCellsPage();
 Page DropDownCellsPage();
+Page MaskCellsPage();
 
 }  // namespace gallery

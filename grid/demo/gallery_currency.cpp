@@ -13,7 +13,6 @@ namespace gallery {
 namespace {
 
 enum Column : ROWCOL { kPlain = 1, kReadOnly, kLive };
-constexpr const char* kColumnNames[] = {"Shown", "Read-only", "Live"};
 
 struct Row {
   const char* label;
@@ -32,7 +31,6 @@ constexpr Row kRows[] = {
     {"Padded to 6", "42", "10*1", ",.", "0", "0", "6"},
     {"No button", "7", "11 0", ",.", "2", "9", nullptr},
 };
-constexpr ROWCOL kRowCount = sizeof kRows / sizeof kRows[0];
 
 CGXStyle CellStyle(const Row& row, ROWCOL col) {
   CGXStyle s;
@@ -47,32 +45,15 @@ CGXStyle CellStyle(const Row& row, ROWCOL col) {
 }
 
 HWND BuildPage() {
-  HWND main = CreatePageWindow("Cell gallery: currency cells", 620, 260);
-  CGXGridWnd* g = PageGrid(main);
-  g->InitializeFromStyle();
-  g->SetRowCount(kRowCount, 0);
-  g->SetColCount(kLive, 0);
-  g->SetColWidth(0, 0, 150, nullptr, 0);
-  g->SetColWidth(1, kLive, 130, nullptr, 0);
-  for (ROWCOL c = 1; c <= kLive; ++c) g->SetStyleRange(CGXRange(0, c), CGXStyle().SetValue(kColumnNames[c - 1]));
-  for (ROWCOL r = 1; r <= kRowCount; ++r) {
-    g->SetRowHeight(r, r, 24, nullptr, 0);
-    g->SetStyleRange(CGXRange(r, 0), CGXStyle().SetValue(kRows[r - 1].label).SetHorizontalAlignment(GX_DT_LEFT));
-    for (ROWCOL c = 1; c <= kLive; ++c) g->SetStyleRange(CGXRange(r, c), CellStyle(kRows[r - 1], c));
-  }
-  g->MoveCurrentCellTo(1, kPlain, GX_INVALIDATE);
-  ShowWindow(main, SW_SHOW);
-  SetFocus(g->GridHwnd());
-  UpdateWindow(main);
-  return main;
+  std::vector<const char*> labels;
+  for (const Row& row : kRows) labels.push_back(row.label);
+  return BuildStatesPage("Cell gallery: currency cells", 620, 260, 130, labels,
+                         [](ROWCOL row, ROWCOL col) { return CellStyle(kRows[row - 1], col); });
 }
 
 plat::InputRouter& In() { return plat::InputRouter::Instance(); }
 
-POINT CellPoint(CGXGridWnd* g, ROWCOL row, ROWCOL col) {
-  const CRect r = g->CalcCellRect(row, col);
-  return plat::InputRouter::ClientPoint(g->GridHwnd(), r.left + 8, r.top + r.Height() / 2);
-}
+POINT CellPoint(CGXGridWnd* g, ROWCOL row, ROWCOL col) { return CellScreenPoint(g, row, col, 8, -1); }
 
 std::vector<Step> Steps() {
   return {

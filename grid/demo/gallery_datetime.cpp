@@ -13,7 +13,6 @@ namespace gallery {
 namespace {
 
 enum Column : ROWCOL { kPlain = 1, kReadOnly, kLive };
-constexpr const char* kColumnNames[] = {"Shown", "Read-only", "Live"};
 
 struct Row {
   const char* label;
@@ -30,7 +29,6 @@ constexpr Row kRows[] = {
     {"Date and time", GX_IDS_CTRL_DATETIME, "4", nullptr, "45458.75"},
     {"2024 only, no calendar", GX_IDS_CTRL_DATETIMENOCAL, "3", "d MMM yyyy", "45458"},
 };
-constexpr ROWCOL kRowCount = sizeof kRows / sizeof kRows[0];
 
 CGXStyle CellStyle(const Row& row, ROWCOL col) {
   CGXStyle s;
@@ -46,32 +44,15 @@ CGXStyle CellStyle(const Row& row, ROWCOL col) {
 }
 
 HWND BuildPage() {
-  HWND main = CreatePageWindow("Cell gallery: date-time cells", 780, 260);
-  CGXGridWnd* g = PageGrid(main);
-  g->InitializeFromStyle();
-  g->SetRowCount(kRowCount, 0);
-  g->SetColCount(kLive, 0);
-  g->SetColWidth(0, 0, 150, nullptr, 0);
-  g->SetColWidth(1, kLive, 190, nullptr, 0);
-  for (ROWCOL c = 1; c <= kLive; ++c) g->SetStyleRange(CGXRange(0, c), CGXStyle().SetValue(kColumnNames[c - 1]));
-  for (ROWCOL r = 1; r <= kRowCount; ++r) {
-    g->SetRowHeight(r, r, 24, nullptr, 0);
-    g->SetStyleRange(CGXRange(r, 0), CGXStyle().SetValue(kRows[r - 1].label).SetHorizontalAlignment(GX_DT_LEFT));
-    for (ROWCOL c = 1; c <= kLive; ++c) g->SetStyleRange(CGXRange(r, c), CellStyle(kRows[r - 1], c));
-  }
-  g->MoveCurrentCellTo(1, kPlain, GX_INVALIDATE);
-  ShowWindow(main, SW_SHOW);
-  SetFocus(g->GridHwnd());
-  UpdateWindow(main);
-  return main;
+  std::vector<const char*> labels;
+  for (const Row& row : kRows) labels.push_back(row.label);
+  return BuildStatesPage("Cell gallery: date-time cells", 780, 260, 190, labels,
+                         [](ROWCOL row, ROWCOL col) { return CellStyle(kRows[row - 1], col); });
 }
 
 plat::InputRouter& In() { return plat::InputRouter::Instance(); }
 
-POINT CellPoint(CGXGridWnd* g, ROWCOL row, ROWCOL col, int dx) {
-  const CRect r = g->CalcCellRect(row, col);
-  return plat::InputRouter::ClientPoint(g->GridHwnd(), dx >= 0 ? r.left + dx : r.right + dx, r.top + 8);
-}
+POINT CellPoint(CGXGridWnd* g, ROWCOL row, ROWCOL col, int dx) { return CellScreenPoint(g, row, col, dx, 8); }
 
 std::vector<Step> Steps() {
   return {

@@ -410,7 +410,6 @@ LRESULT CGXMaskControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return result;
     }
-    case WM_COMMAND: break;
     default: break;
   }
   return CGXEditControl::WindowProc(message, wParam, lParam);

@@ -185,11 +185,17 @@ BOOL CGXMaskData::InsertAt(int pos, const CString& ch, int& newPos) {
   const int last = LastInputPos();
   if (pos < 0 || pos >= n || last < 0 || Holds(last)) return FALSE;
   // From the end: each character up to the last filled position moves to the next input position.
+  // Decision: a character that its new position would not take (a letter moving onto a digit position)
+  // refuses the insertion, so that the data never holds a character against its mask.
+  std::vector<std::pair<int, CString>> moves;
   for (int i = LastFilledPos(); i >= pos; --i) {
     if (IsLiteral(i)) continue;
     const int to = GetNextInputPos(i);
-    if (to >= 0) m_data[static_cast<size_t>(to)] = m_data[static_cast<size_t>(i)];
+    CString moved = m_data[static_cast<size_t>(i)];
+    if (to < 0 || !IsValidInput(to, moved)) return FALSE;
+    moves.emplace_back(to, moved);
   }
+  for (const auto& [to, moved] : moves) m_data[static_cast<size_t>(to)] = moved;
   m_data[static_cast<size_t>(pos)] = ch;
   const int next = GetNextInputPos(pos);
   newPos = next < 0 ? pos + 1 : next;
@@ -212,11 +218,23 @@ void CGXMaskData::DeleteRange(int end, int start) {
   std::vector<CString> moved;
   for (int i = end; i < n; ++i)
     if (!IsLiteral(i)) moved.push_back(m_data[static_cast<size_t>(i)]);
+  std::vector<CString> result;
   size_t next = 0;
   for (int i = start; i < n; ++i) {
     if (IsLiteral(i)) continue;
-    m_data[static_cast<size_t>(i)] = next < moved.size() ? moved[next++] : m_strPrompt;
+    CString ch = next < moved.size() ? moved[next++] : m_strPrompt;
+    // Decision: when a character would move onto a position that does not take it, nothing moves and only
+    // the deleted positions are emptied; the data never holds a character against its mask.
+    if (!IsValidInput(i, ch)) {
+      for (int k = start; k < std::min(end, n); ++k)
+        if (!IsLiteral(k)) m_data[static_cast<size_t>(k)] = m_strPrompt;
+      return;
+    }
+    result.push_back(ch);
   }
+  next = 0;
+  for (int i = start; i < n; ++i)
+    if (!IsLiteral(i)) m_data[static_cast<size_t>(i)] = result[next++];
 }
 
 int CGXMaskData::PushData(const CString& text, int start, BOOL insert) {

@@ -6,8 +6,7 @@
 
 #include "grid/controls/CGXControl.h"
 #include "grid/demo/gallery.h"
-#include "platform/display/Desktop.h"
-#include "platform/display/ReferenceImage.h"
+#include "grid/demo/tests/galleryshots.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
 
@@ -21,19 +20,11 @@ TEST(CellGallery, CurrencyCellsEditAndUseThePopupCalculator) {
   plat::RunUntilIdle();
   CGXGridWnd* g = gallery::PageGrid(main);
   ASSERT_NE(g, nullptr);
-  const auto expectDesktop = [](const std::string& name) {
-    plat::Desktop::PaintAll();
-    auto image = plat::Desktop::Compose();
-    ASSERT_TRUE(image);
-    const plat::ReferenceMatch match =
-        plat::MatchReferenceImage(*image, "grid/demo/tests/reference/currency-" + name + ".png");
-    EXPECT_TRUE(match.Matches()) << match.message;
-  };
-  expectDesktop("start");
+  galleryshots::ExpectDesktopMatches("currency-start");
   for (const gallery::Step& step : page->steps()) {
     step.drive(g);
     plat::RunUntilIdle();
-    expectDesktop(step.name);
+    galleryshots::ExpectDesktopMatches("currency-" + step.name);
     if (step.name == "editing") EXPECT_EQ(g->GetCellValue(1, 3), "1234.5");  // kept in the editor
     if (step.name == "current") EXPECT_EQ(g->GetCellValue(1, 3), "98765.00");
   }

@@ -6,9 +6,8 @@
 #include <string>
 
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/galleryshots.h"
 #include "grid/extras/CGXDateTimeCtrl.h"
-#include "platform/display/Desktop.h"
-#include "platform/display/ReferenceImage.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
 
@@ -22,21 +21,13 @@ TEST(CellGallery, DateTimeCellsEditAndUseThePopupCalendar) {
   plat::RunUntilIdle();
   CGXGridWnd* g = gallery::PageGrid(main);
   ASSERT_NE(g, nullptr);
-  const auto expectDesktop = [](const std::string& name) {
-    plat::Desktop::PaintAll();
-    auto image = plat::Desktop::Compose();
-    ASSERT_TRUE(image);
-    const plat::ReferenceMatch match =
-        plat::MatchReferenceImage(*image, "grid/demo/tests/reference/datetime-" + name + ".png");
-    EXPECT_TRUE(match.Matches()) << match.message;
-  };
   auto* control = dynamic_cast<CGXDateTimeCtrl*>(g->ControlForId(GX_IDS_CTRL_DATETIME));
   ASSERT_NE(control, nullptr);
-  expectDesktop("start");
+  galleryshots::ExpectDesktopMatches("datetime-start");
   for (const gallery::Step& step : page->steps()) {
     step.drive(g);
     plat::RunUntilIdle();
-    expectDesktop(step.name);
+    galleryshots::ExpectDesktopMatches("datetime-" + step.name);
     if (step.name == "editing") {
       EXPECT_EQ(control->GetDateTime(), COleDateTime(2024, 3, 15, 12, 0, 0));
       EXPECT_EQ(g->GetCellValue(1, 3), "45458.5");  // kept in the editor

@@ -97,6 +97,22 @@ TEST(MaskData, InsertShiftsRightAndDeleteShiftsLeft) {
   EXPECT_FALSE(m.InsertAt(15, "1", next));
 }
 
+// Shifts across placeholders of different classes: a letter never lands on a digit position.
+TEST(MaskData, ShiftsNeverPutACharacterAgainstItsMask) {
+  Mask m("??##");
+  m.PushData("ab1", -1, FALSE);
+  int next = 0;
+  EXPECT_FALSE(m.InsertAt(0, "c", next));  // 'b' would move onto a digit position
+  EXPECT_EQ(Shown(m), "ab1_");
+  EXPECT_TRUE(m.InsertAt(2, "9", next));
+  EXPECT_EQ(Shown(m), "ab91");
+  m.DeleteRange(1, 0);  // '9' cannot move onto a letter position: only the 'a' goes
+  EXPECT_EQ(Shown(m), "_b91");
+  EXPECT_TRUE(m.IsValid());
+  m.DeleteRange(3, 2);  // digits move onto digits
+  EXPECT_EQ(Shown(m), "_b1_");
+}
+
 TEST(MaskData, CaretPositionsSnapToTheTypedText) {
   Mask m("(###) ###-####");
   EXPECT_EQ(m.GetValidCaretPos(9), 1);  // nothing typed: the first input position
