@@ -193,6 +193,8 @@ std::unique_ptr<CGXGridParam> BuildProbeLayout(const ProbeLayoutSpec& spec) {
     p->GetColWidths().SetAt(col, static_cast<LONG>(column.width));
     ++col;
   }
+  // Headers stored past the counted columns stay stored but unshown.
+  data->StoreColCount(spec.dataColumns);
   if (spec.sampleColumn) {
     static constexpr const char* kValues[] = {"1", "0", "0", "1", "1"};
     for (ROWCOL row = 1; row <= 5; ++row) {
