@@ -27,9 +27,12 @@ TEST(PdnScript, ReadsEveryStep) {
       "call LoadSettings \"a b.dao\"\n"
       "screenshot p.png\n"
       "expect state \"Save && Close\" hidden\n"
-      "expect log \"callback: Run\"",
+      "expect log \"callback: Run\"\n"
+      "cell 1003 0 2\n"
+      "drag 1003 4 1\n"
+      "viewer pick U1.D4 \"U1.G7\"",
       "s");
-  ASSERT_EQ(steps.size(), 12u);
+  ASSERT_EQ(steps.size(), 15u);
   EXPECT_EQ(steps[0].line, 3);
   EXPECT_EQ(steps[0].source, "click 1065");
   EXPECT_EQ(steps[0].control.id, 1065);
@@ -51,6 +54,15 @@ TEST(PdnScript, ReadsEveryStep) {
   EXPECT_EQ(steps[8].text, "a b.dao");
   EXPECT_EQ(steps[10].state, host::ScriptState::Hidden);
   EXPECT_EQ(steps[11].line, 14);
+  EXPECT_EQ(steps[12].action, ScriptAction::Cell);
+  EXPECT_EQ(steps[12].control.id, 1003);
+  EXPECT_EQ(steps[12].row, 0);
+  EXPECT_EQ(steps[12].col, 2);
+  EXPECT_EQ(steps[13].action, ScriptAction::Drag);
+  EXPECT_EQ(steps[13].row, 4);
+  EXPECT_EQ(steps[13].col, 1);
+  EXPECT_EQ(steps[14].action, ScriptAction::ViewerPick);
+  EXPECT_EQ(steps[14].ids, (std::vector<std::string>{"U1.D4", "U1.G7"}));
 }
 
 TEST(PdnScript, BadLinesNameFileLineAndFault) {
@@ -79,6 +91,11 @@ TEST(PdnScript, BadLinesNameFileLineAndFault) {
       {"expect state 1 ticked", "expected enabled, disabled"},
       {"expect colour 1 red", "expected text, state or log after expect"},
       {"expect log \"\"", "an empty text is in every line"},
+      {"cell 1003 1", "too few arguments; expected: cell CONTROL ROW COL"},
+      {"drag 1003 -1 2", "expected a row or column number, found \"-1\""},
+      {"cell 1003 1 x", "expected a row or column number"},
+      {"viewer pick", "expected: viewer pick ID..."},
+      {"viewer look U1.D4", "expected: viewer pick ID..."},
   };
   for (const auto& [line, error] : cases) {
     SCOPED_TRACE(line);
