@@ -1,11 +1,12 @@
 // The module's exported factories, as a host declares them. Each takes no argument and answers the module's
 // object; the four wizard objects and the models helper belong to the module and are never deleted by the host,
-// the model editor's object is deleted through its Delete operation.
+// the model editor's and the groups dialog's objects are deleted through their Delete operations.
 #pragma once
 
 #include "brimstead/WizardAPITables.h"
 #include "brimstead/models/DecouplingModelsHelper.h"
 #include "brimstead/models/editor/CapacitorModelEditorAPITable.h"
+#include "brimstead/models/groups/DecouplingGroupsAPITable.h"
 
 #define BRIM_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -14,6 +15,7 @@ BRIM_EXPORT CBypassWizardAPITable* CreateBypassWizard();
 BRIM_EXPORT CDiffViaModelWizardAPITable* CreateViaModelWizard();
 BRIM_EXPORT CModelExtractorWizardAPITable* CreateModelExtractorWizard();
 BRIM_EXPORT CCapacitorModelEditorAPITable* CreateCapacitorModelEditorDialog();
+BRIM_EXPORT CDecouplingGroupsAPITable* CreateDecouplingGroupsDialog();
 
 // The factories' types, for a host that finds them by name in the loaded library.
 using CreateBrimsteadFn = CBrimsteadAPITable* (*)();
@@ -22,3 +24,4 @@ using CreateViaModelWizardFn = CDiffViaModelWizardAPITable* (*)();
 using CreateModelExtractorWizardFn = CModelExtractorWizardAPITable* (*)();
 using GetDecouplingModelsHelperFn = CDecouplingModelsHelper* (*)();
 using CreateCapacitorModelEditorDialogFn = CCapacitorModelEditorAPITable* (*)();
+using CreateDecouplingGroupsDialogFn = CDecouplingGroupsAPITable* (*)();

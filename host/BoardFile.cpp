@@ -527,7 +527,10 @@ std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::str
   reader.Object(root, "");
   const std::string name = reader.Text(root, "", "name");
   auto board = std::make_unique<HostBoard>(ledger, name, BaseName(sourceName));
+  // Building the board from its file is no change of it: the decoupling interface logs only what follows.
+  board->Decoupling().SetChangeLog(nullptr);
   BoardBuilder(reader, *board).Build(root);
+  board->Decoupling().SetChangeLog(&board->Changes());
   return board;
 }
 

@@ -30,6 +30,7 @@ HostBoard::HostBoard(HostLedger& ledger, std::string name, std::string fileName)
     : m_ledger(ledger), m_name(std::move(name)), m_fileName(std::move(fileName)), m_decoupling(*this),
       m_piProbes(*this), m_geometry(m_areas) {
   m_library.SetChangeLog(&m_changes);
+  m_decoupling.SetChangeLog(&m_changes);
 }
 
 HostBoard::~HostBoard() = default;

@@ -75,6 +75,7 @@ public:
   HostModelLibrary& ModelLibrary() { return m_library; }
   // What the module changed on the board, one line per call.
   const HostChangeLog& Changes() const { return m_changes; }
+  HostChangeLog& Changes() { return m_changes; }
   HostGeometryQuery& GeometryQuery() { return m_geometry; }
 
 private:

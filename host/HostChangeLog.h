@@ -1,5 +1,6 @@
 // The bundled host's change log: one line per call through which the module changes the board (the model
-// library's Add and Remove), in the style of the callback log, for pdnhost to print and tests to read.
+// library's Add and Remove; the decoupling interface's group creation and deletion, renames, member moves and
+// model assignments, HostDecoupling.h), in the style of the callback log, for pdnhost to print and tests to read.
 #pragma once
 
 #include <string>

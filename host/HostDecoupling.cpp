@@ -2,6 +2,7 @@
 
 #include "host/HostBoard.h"
 #include "host/HostCapacitorModel.h"
+#include "host/HostChangeLog.h"
 #include "host/HostCollection.h"
 #include "host/HostComponent.h"
 
@@ -9,16 +10,48 @@
 
 namespace host {
 
+namespace {
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::string NameOf(CHostComponent* component) {
+  const char* name = component ? component->GetName() : nullptr;
+  return name ? name : "null";
+}
+
+std::string ModelText(CHostCapacitorModel* model, bool disabled) {
+  if (!model)
+    return "null";
+  const char* name = model->GetLibraryModelName();
+  return std::string(name && *name ? name : "(unnamed)") + (disabled ? " disabled" : "");
+}
+}  // namespace
+
+void HostCapacitorGroup::SetName(const char* name) {
+  const std::string next = name ? name : "";
+  m_owner.LogChange("Group " + Quoted(m_name) + " SetName " + Quoted(next));
+  m_name = next;
+}
+
 CHostCollection* HostCapacitorGroup::GetMembers() {
   return HostCollection::MakeOf<CHostComponent>(m_ledger, "group members", m_members);
 }
 
 void HostCapacitorGroup::AddMember(CHostComponent* component) {
-  if (component && std::find(m_members.begin(), m_members.end(), component) == m_members.end())
+  const bool added = component && std::find(m_members.begin(), m_members.end(), component) == m_members.end();
+  if (added)
     m_members.push_back(component);
+  m_owner.LogChange("Group " + Quoted(m_name) + " AddMember " + NameOf(component) + (added ? "" : " (already a member)"));
 }
 
-void HostCapacitorGroup::RemoveMember(CHostComponent* component) { std::erase(m_members, component); }
+void HostCapacitorGroup::RemoveMember(CHostComponent* component) {
+  const auto removed = std::erase(m_members, component);
+  m_owner.LogChange("Group " + Quoted(m_name) + " RemoveMember " + NameOf(component) + (removed ? "" : " (not a member)"));
+}
+
+void HostDecoupling::LogChange(const std::string& line) {
+  if (m_changes)
+    m_changes->Add(line);
+}
 
 HostDecoupling::HostDecoupling(HostBoard& board) : m_board(board) {}
 HostDecoupling::~HostDecoupling() = default;
@@ -35,16 +68,22 @@ bool HostDecoupling::OwnsGroup(CHostCapacitorGroup* group) const {
 }
 
 void HostDecoupling::DeleteGroup(CHostCapacitorGroup* group) {
-  if (!OwnsGroup(group))
+  if (!OwnsGroup(group)) {
+    LogChange("Decoupling DeleteGroup (not a group of this board)");
     return;
+  }
+  LogChange("Decoupling DeleteGroup " + Quoted(static_cast<HostCapacitorGroup*>(group)->Name()));
   m_groupModels.erase(group);
   std::erase_if(m_groups, [&](const auto& g) { return g.get() == group; });
 }
 
-CHostCapacitorGroup* HostDecoupling::CreateGroup() { return AddGroup(""); }
+CHostCapacitorGroup* HostDecoupling::CreateGroup() {
+  LogChange("Decoupling CreateGroup");
+  return AddGroup("");
+}
 
 HostCapacitorGroup* HostDecoupling::AddGroup(const std::string& name) {
-  m_groups.push_back(std::make_unique<HostCapacitorGroup>(m_board.Ledger(), name));
+  m_groups.push_back(std::make_unique<HostCapacitorGroup>(*this, m_board.Ledger(), name));
   return m_groups.back().get();
 }
 
@@ -98,13 +137,20 @@ CHostCapacitorModel* HostDecoupling::GetComponentModel(CHostComponent* component
 }
 
 bool HostDecoupling::SetGroupModel(CHostCapacitorGroup* group, CHostCapacitorModel* model, bool disabled) {
-  if (!OwnsGroup(group))
+  if (!OwnsGroup(group)) {
+    LogChange("Decoupling SetGroupModel " + ModelText(model, disabled) + " (not a group of this board)");
     return false;
+  }
+  LogChange("Decoupling SetGroupModel " + Quoted(static_cast<HostCapacitorGroup*>(group)->Name()) + " " +
+            ModelText(model, disabled));
   return Assign(m_groupModels, group, model, disabled);
 }
 
 bool HostDecoupling::SetComponentModel(CHostComponent* component, CHostCapacitorModel* model, bool disabled) {
-  if (!IsDecouplingCapacitor(component))
+  const bool accepted = IsDecouplingCapacitor(component);
+  LogChange("Decoupling SetComponentModel " + NameOf(component) + " " + ModelText(model, disabled) +
+            (accepted ? "" : " (refused)"));
+  if (!accepted)
     return false;
   return Assign(m_componentModels, component, model, disabled);
 }

@@ -13,15 +13,19 @@ namespace host {
 
 class HostBoard;
 class HostCapacitorModel;
+class HostChangeLog;
 class HostComponent;
 class HostLedger;
 class HostProbe;
 
+class HostDecoupling;
+
 class HostCapacitorGroup final : public CHostCapacitorGroup {
 public:
-  HostCapacitorGroup(HostLedger& ledger, std::string name) : m_ledger(ledger), m_name(std::move(name)) {}
+  HostCapacitorGroup(HostDecoupling& owner, HostLedger& ledger, std::string name)
+      : m_owner(owner), m_ledger(ledger), m_name(std::move(name)) {}
 
-  void SetName(const char* name) override { m_name = name ? name : ""; }
+  void SetName(const char* name) override;
   const char* GetName() override { return m_name.c_str(); }
   CHostCollection* GetMembers() override;
   void AddMember(CHostComponent* component) override;
@@ -31,6 +35,7 @@ public:
   const std::vector<CHostComponent*>& Members() const { return m_members; }
 
 private:
+  HostDecoupling& m_owner;
   HostLedger& m_ledger;
   std::string m_name;
   std::vector<CHostComponent*> m_members;
@@ -61,6 +66,16 @@ public:
   const std::vector<std::unique_ptr<HostCapacitorGroup>>& Groups() const { return m_groups; }
   void SetDecoupling(HostComponent* component, bool decoupling);
 
+  // Where the calls that change the groups or the model assignments are logged, one line each (null: nowhere):
+  //   Decoupling CreateGroup                        Decoupling DeleteGroup "<name>"
+  //   Group "<name>" SetName "<new name>"           Group "<name>" AddMember <designator>
+  //   Group "<name>" RemoveMember <designator>      Decoupling SetGroupModel "<group>" <model> [disabled]
+  //   Decoupling SetComponentModel <designator> <model> [disabled]
+  // <model> is the model's name, or "null" when the assignment is removed. A call that changes nothing says so
+  // at the end: " (not a group of this board)", " (already a member)", " (not a member)", " (refused)".
+  void SetChangeLog(HostChangeLog* log) { m_changes = log; }
+  void LogChange(const std::string& line);
+
 private:
   bool OwnsGroup(CHostCapacitorGroup* group) const;
   static CHostCapacitorModel* Answer(const std::map<const void*, ModelAssignment>& table, const void* key,
@@ -73,6 +88,7 @@ private:
   std::map<const void*, bool> m_decoupling;   // component -> is a decoupling capacitor
   std::map<const void*, ModelAssignment> m_groupModels;
   std::map<const void*, ModelAssignment> m_componentModels;
+  HostChangeLog* m_changes = nullptr;
 };
 
 class HostPIProbes final : public CHostPIProbes {

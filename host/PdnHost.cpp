@@ -44,8 +44,9 @@ constexpr int kDesktopWidth = 900;
 constexpr int kDesktopHeight = 640;
 // The start page's "Save settings to file" box, which --save ticks.
 constexpr int kSaveSettingsBox = 1065;
-// The capacitor model editor's caption, by which the script finds its window.
+// The dialogs' captions, by which a script finds their windows.
 constexpr const char* kEditorCaption = "Assign / Edit Capacitor Model";
+constexpr const char* kGroupsCaption = "Assign Decoupling-Capacitor Groups";
 // Ports whose pins the result's getters list.
 constexpr int kListedPorts = 64;
 
@@ -110,6 +111,9 @@ const char* PdnHostUsage() {
          "                          board's first)\n"
          "  --model-dir DIR         a model directory of the editor; may repeat (default: the sample models)\n"
          "  --extended-kinds        the editor offers \"PLS\" models and z- and y-parameter files\n"
+         "  --dialog groups         open the decoupling groups dialog (modal) on the board (--board-mode) or on a\n"
+         "                          system of it; --script and --screen work in it as in a wizard\n"
+         "  --unit-text TEXT        the host's unit text handed to the dialog (\"\" shows lengths in mils)\n"
          "Only the decoupling-analysis wizard has its dialog yet; missing: bypass, via model, model extractor.\n"
          "Exit codes: 0 done, 2 bad command line, board, library, script or screen, 3 the wizard needed does not\n"
          "exist yet, 4 the script failed or a modal wizard waited headless for input.\n";
@@ -202,8 +206,8 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
       options.shots = value();
     } else if (option == "--dialog") {
       const std::string& which = value();
-      if (which != "editor")
-        throw PdnHostUsageError("--dialog: expected editor, found \"" + which + "\"");
+      if (which != "editor" && which != "groups")
+        throw PdnHostUsageError("--dialog: expected editor or groups, found \"" + which + "\"");
       options.dialog = which;
     } else if (option == "--capacitor") {
       options.capacitor = value();
@@ -211,15 +215,20 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
       options.modelDirectories.push_back(value());
     } else if (option == "--extended-kinds") {
       options.extendedKinds = true;
+    } else if (option == "--unit-text") {
+      options.unitText = value();
     } else {
       throw PdnHostUsageError("unknown option \"" + option + "\"");
     }
   }
   if (options.dialog && (options.open || options.save || options.load))
     throw PdnHostUsageError("--dialog: opens a dialog instead of a wizard; --open, --save and --load are the wizard's");
-  if (!options.dialog && (options.capacitor || !options.modelDirectories.empty() || options.extendedKinds))
+  if (options.dialog != std::string("editor") &&
+      (options.capacitor || !options.modelDirectories.empty() || options.extendedKinds))
     throw PdnHostUsageError("--capacitor, --model-dir and --extended-kinds are the editor's; give --dialog editor");
-  if (options.dialog && options.modelDirectories.empty() && !defaultModels.empty())
+  if (options.unitText && options.dialog != std::string("groups"))
+    throw PdnHostUsageError("--unit-text is the groups dialog's; give --dialog groups");
+  if (options.dialog == std::string("editor") && options.modelDirectories.empty() && !defaultModels.empty())
     options.modelDirectories.push_back(defaultModels);
   if (options.script && !options.open && !options.dialog)
     throw PdnHostUsageError("--script: the steps run in an open wizard; give --open modal or --open modeless");
@@ -359,11 +368,12 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
     host.window = [this] { return m_api->GetWizardWindow(); };
     host.close = [this] { m_api->Close(); };
   } else {
-    // The editor's modal run: its window is found by its caption, and Cancel ends it.
-    host.window = [] { return FindWindow(nullptr, kEditorCaption); };
-    host.close = [] {
-      if (HWND editor = FindWindow(nullptr, kEditorCaption))
-        PostMessage(editor, WM_COMMAND, IDCANCEL, 0);
+    // A dialog's modal run: its window is found by its caption, and Cancel ends it.
+    const std::string caption = m_dialogCaption;
+    host.window = [caption] { return FindWindow(nullptr, caption.c_str()); };
+    host.close = [caption] {
+      if (HWND dialog = FindWindow(nullptr, caption.c_str()))
+        PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
     };
   }
   host.decoupling = options.wizard == WizardKind::Decoupling;
@@ -446,6 +456,8 @@ int PdnHost::Run(const PdnHostOptions& options) {
   }
   if (!LoadLibrary(options.library))
     return 2;
+  if (options.dialog == std::string("groups"))
+    return RunGroupsDialog(options);
   if (options.dialog)
     return RunEditorDialog(options);
   m_api = CreateObject(options.wizard);
@@ -569,6 +581,7 @@ int PdnHost::Run(const PdnHostOptions& options) {
 }
 
 int PdnHost::RunEditorDialog(const PdnHostOptions& options) {
+  m_dialogCaption = kEditorCaption;
   HostDecoupling& decoupling = m_board->Decoupling();
   HostComponent* capacitor = nullptr;
   for (const auto& component : m_board->Components()) {
@@ -666,6 +679,73 @@ int PdnHost::RunEditorDialog(const PdnHostOptions& options) {
   if (!m_ledger->IsBalanced())
     m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
   return code;
+}
+
+int PdnHost::RunGroupsDialog(const PdnHostOptions& options) {
+  m_dialogCaption = kGroupsCaption;
+  m_keepLibrary = true;   // see m_keepLibrary
+  auto factory = reinterpret_cast<CreateDecouplingGroupsDialogFn>(dlsym(m_library, "CreateDecouplingGroupsDialog"));
+  if (!factory) {
+    m_err << "pdnhost: the module does not export CreateDecouplingGroupsDialog\n";
+    return 2;
+  }
+  CDecouplingGroupsAPITable* groups = factory();
+  if (!groups) {
+    m_err << "pdnhost: CreateDecouplingGroupsDialog answered no object\n";
+    return 2;
+  }
+  m_out << "dialog: decoupling groups of " << EscapedName(m_board->Name()) << "\n";
+  PrintGroups();
+  if (options.boardMode) {
+    Step("SetBoard(" + EscapedName(m_board->Name()) + ")", groups->SetBoard(m_board.get()));
+  } else {
+    m_system = std::make_unique<HostSystem>(*m_ledger, "pdnhost");
+    m_system->AddBoard(m_board.get());
+    Step("SetSystem(" + EscapedName(m_board->Name()) + ")", groups->SetSystem(m_system.get()));
+  }
+  if (options.unitText) {
+    const char* answer = groups->SetUnitText(options.unitText->c_str());
+    Print("SetUnitText(\"" + EscapedName(*options.unitText) + "\") -> " +
+          (answer == options.unitText->c_str() ? "the same text" : "another text"));
+  }
+  Step("IsReady(1)", groups->IsReady(1));
+
+  int code = 0;
+  if (!PrepareScript(options)) {
+    code = 2;
+  } else {
+    m_runner->SetModal(true);
+    int result = 0;
+    try {
+      result = groups->RunModal();
+    } catch (const plat::MessageLoopStalled& stalled) {
+      m_runner->Fail(stalled.what(), 0);
+    }
+    FlushCallback();
+    Print("RunModal() -> " + std::to_string(result) +
+          (result == 1 ? " (OK)" : result == 2 ? " (Cancel)" : " (the dialog did not start)"));
+    m_runner->CheckEnd();
+    if (m_runner->Failed())
+      code = 4;
+  }
+  groups->Delete();
+  Print("Delete()");
+  PrintGroups();
+  FlushCallback();
+  if (!m_ledger->IsBalanced())
+    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+  return code;
+}
+
+void PdnHost::PrintGroups() {
+  std::ostringstream out;
+  out << "groups:";
+  for (const auto& group : m_board->Decoupling().Groups()) {
+    out << "\n  \"" << EscapedName(group->Name()) << "\":";
+    for (CHostComponent* member : group->Members())
+      out << " " << EscapedName(member->GetName() ? member->GetName() : "");
+  }
+  Print(out.str());
 }
 
 void PdnHost::PrintModel(const std::string& what, CHostCapacitorModel* model) {

@@ -55,10 +55,12 @@ struct PdnHostOptions {
   bool screen = false;               // show the desktop on screen instead of headless
   bool realInput = false;            // on screen: the script's input as real X events (xdotool)
   std::string shots;                 // folder of the script's screenshots (default: the working folder)
-  std::optional<std::string> dialog; // "editor": the capacitor model editor instead of a wizard
+  std::optional<std::string> dialog; // "editor" (the capacitor model editor) or "groups" (the decoupling groups
+                                     // dialog) instead of a wizard
   std::optional<std::string> capacitor;   // the decoupling capacitor whose model the editor opens with
   std::vector<std::string> modelDirectories;   // the editor's model directories, searched in this order
   bool extendedKinds = false;        // the editor offers "PLS" and z- and y-parameter files
+  std::optional<std::string> unitText;   // the host's unit text handed to a dialog ("" asks for mils)
 };
 
 // The usage text.
@@ -98,12 +100,16 @@ private:
   bool PrepareScript(const PdnHostOptions& options);
   void RunModelessLoop();
   int RunEditorDialog(const PdnHostOptions& options);
+  int RunGroupsDialog(const PdnHostOptions& options);
+  void PrintGroups();
   void PrintModel(const std::string& what, CHostCapacitorModel* model);
 
   std::ostream& m_out;
   std::ostream& m_err;
   void* m_library = nullptr;
-  bool m_keepLibrary = false;   // the module's editors live for the process: once one ran it stays loaded
+  // Once a dialog ran the module stays loaded: its editors live for the process, and the grid library keeps
+  // what its grids made (the font table) in process-wide objects that only the process's end frees.
+  bool m_keepLibrary = false;
   std::unique_ptr<HostLedger> m_ledger;
   std::unique_ptr<HostBoard> m_board;
   std::vector<std::unique_ptr<HostBoard>> m_moreBoards;
@@ -118,6 +124,7 @@ private:
   std::unique_ptr<ScriptInput> m_input;
   std::unique_ptr<ScriptRunner> m_runner;
   std::unique_ptr<ScreenPacer> m_pacer;
+  std::string m_dialogCaption;   // the caption by which a script finds the dialog that runs instead of a wizard
 };
 
 }  // namespace host

@@ -200,6 +200,21 @@ int ParseIndex(const Token& token) {
   return std::stoi(t);
 }
 
+// "at X Y" from tokens[first]: a point inside a control, in pixels from its top left corner.
+void ParsePoint(const std::vector<Token>& tokens, size_t first, ScriptStep& step) {
+  if (tokens[first].quoted || Lower(tokens[first].text) != "at")
+    throw ScriptError("expected \"at X Y\", found \"" + tokens[first].text + "\"");
+  int* coordinates[] = {&step.x, &step.y};
+  for (size_t i = 0; i < 2; ++i) {
+    const std::string& t = tokens[first + 1 + i].text;
+    if (tokens[first + 1 + i].quoted || t.empty() || t.size() > 5 ||
+        !std::all_of(t.begin(), t.end(), [](unsigned char c) { return std::isdigit(c); }))
+      throw ScriptError("expected a pixel offset (a number up to 99999), found \"" + t + "\"");
+    *coordinates[i] = std::stoi(t);
+  }
+  step.atPoint = true;
+}
+
 void Expect(const std::vector<Token>& tokens, size_t least, size_t most, const char* form) {
   if (tokens.size() < least || tokens.size() > most)
     throw ScriptError(std::string(tokens.size() < least ? "too few" : "too many") + " arguments; expected: " + form);
@@ -209,15 +224,35 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
   ScriptStep step;
   const std::string command = tokens[0].quoted ? std::string() : Lower(tokens[0].text);
   if (command == "click") {
-    Expect(tokens, 2, 2, "click CONTROL");
+    Expect(tokens, 2, 6, "click CONTROL [at X Y [shift|ctrl]]");
     step.action = ScriptAction::Click;
     step.control = ParseControl(tokens[1]);
+    if (tokens.size() > 2) {
+      if (tokens.size() < 5)
+        throw ScriptError("too few arguments; expected: click CONTROL [at X Y [shift|ctrl]]");
+      ParsePoint(tokens, 2, step);
+    }
+    if (tokens.size() == 6) {
+      const std::string held = tokens[5].quoted ? std::string() : Lower(tokens[5].text);
+      if (held != "shift" && held != "ctrl")
+        throw ScriptError("expected shift or ctrl after the point, found \"" + tokens[5].text + "\"");
+      step.withShift = held == "shift";
+      step.withCtrl = held == "ctrl";
+    }
   } else if (command == "type" || command == "pick") {
     const bool type = command == "type";
-    Expect(tokens, 3, 3, type ? "type CONTROL TEXT" : "pick CONTROL ENTRY");
+    if (type) {
+      Expect(tokens, 3, 6, "type CONTROL [at X Y] TEXT");
+      if (tokens.size() != 3 && tokens.size() != 6)
+        throw ScriptError("expected: type CONTROL [at X Y] TEXT");
+      if (tokens.size() == 6)
+        ParsePoint(tokens, 2, step);
+    } else {
+      Expect(tokens, 3, 3, "pick CONTROL ENTRY");
+    }
     step.action = type ? ScriptAction::Type : ScriptAction::Pick;
     step.control = ParseControl(tokens[1]);
-    step.text = tokens[2].text;
+    step.text = tokens.back().text;
   } else if (command == "key") {
     Expect(tokens, 2, 2, "key CHORD");
     step.action = ScriptAction::Key;

@@ -34,8 +34,8 @@ struct ScriptKey {
 };
 
 enum class ScriptAction {
-  Click,         // click CONTROL
-  Type,          // type CONTROL TEXT: the control's text replaced by typing
+  Click,         // click CONTROL [at X Y [shift|ctrl]]
+  Type,          // type CONTROL [at X Y] TEXT: the control's text replaced by typing
   Pick,          // pick CONTROL ENTRY: an entry of a list box or combo box
   Key,           // key CHORD, e.g. Tab, shift+Tab, alt+n, Enter
   AnswerMessage, // answer message BUTTON [MATCH]
@@ -70,6 +70,11 @@ struct ScriptStep {
   ScriptKey key;
   int row = 0, col = 0;            // Cell, Drag (col: the row dragged onto)
   std::vector<std::string> ids;    // ViewerPick
+  // Click and Type "at X Y": the click goes to that point of the control (pixels from its top left corner)
+  // instead of its middle, with Shift or Ctrl held when asked (Click).
+  bool atPoint = false;
+  int x = 0, y = 0;
+  bool withShift = false, withCtrl = false;
 };
 
 // The interface operations a script may call, with whether each takes an argument.

@@ -54,6 +54,15 @@ POINT Centre(HWND hwnd) {
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+// Where a step clicks into a control: the point it names (from the window's top left corner), else the middle.
+POINT Target(HWND hwnd, const ScriptStep& step) {
+  if (!step.atPoint)
+    return Centre(hwnd);
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return POINT{r.left + step.x, r.top + step.y};
+}
+
 const char* KindWord(plat::SystemUiKind kind) {
   switch (kind) {
     case plat::SystemUiKind::MessageBox: return "messagebox";
@@ -79,6 +88,15 @@ std::string ButtonWord(int code) {
 class InjectedInput final : public ScriptInput {
 public:
   void Click(POINT screen) override { plat::InputRouter::Instance().Click(plat::MouseButton::Left, screen); }
+  void ClickHolding(POINT screen, bool shift, bool ctrl) override {
+    auto& input = plat::InputRouter::Instance();
+    const int held = shift ? VK_SHIFT : ctrl ? VK_CONTROL : 0;
+    if (held)
+      input.KeyDown(held);
+    input.Click(plat::MouseButton::Left, screen);
+    if (held)
+      input.KeyUp(held);
+  }
   void Key(const ScriptKey& key) override {
     auto& input = plat::InputRouter::Instance();
     if (key.ctrl)
@@ -117,6 +135,14 @@ public:
       Run({"mousemove", "--sync", std::to_string(at.x), std::to_string(at.y), "click", "1"});
     m_Last = at;
     m_bMoved = true;
+  }
+  void ClickHolding(POINT screen, bool shift, bool ctrl) override {
+    const char* held = shift ? "shift" : ctrl ? "ctrl" : nullptr;
+    if (held)
+      Run({"keydown", held});
+    Click(screen);
+    if (held)
+      Run({"keyup", held});
   }
   void Key(const ScriptKey& key) override {
     std::string chord;
@@ -311,10 +337,13 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
   };
   switch (step.action) {
     case ScriptAction::Click:
-      m_Input.Click(Centre(enabled(Find(step.control))));
+      if (step.withShift || step.withCtrl)
+        m_Input.ClickHolding(Target(enabled(Find(step.control)), step), step.withShift, step.withCtrl);
+      else
+        m_Input.Click(Target(enabled(Find(step.control)), step));
       break;
     case ScriptAction::Type:
-      m_Input.Click(Centre(enabled(Find(step.control))));
+      m_Input.Click(Target(enabled(Find(step.control)), step));
       // The whole text is selected and replaced.
       m_Input.Key(ScriptKey{VK_END, "End"});
       m_Input.Key(ScriptKey{VK_HOME, "Home", true});

@@ -31,6 +31,8 @@ class ScriptInput {
 public:
   virtual ~ScriptInput() = default;
   virtual void Click(POINT screen) = 0;
+  // A click with Shift or Ctrl held.
+  virtual void ClickHolding(POINT screen, bool shift, bool ctrl) = 0;
   virtual void Key(const ScriptKey& key) = 0;
   virtual void Type(const std::string& text) = 0;
   // The left button pressed at one point, moved to another and released there.

@@ -60,7 +60,8 @@ protected:
 TEST_F(ModuleLibrary, ExportsOnlyItsFactories) {
   const std::set<std::string> expected = {"CreateBrimstead", "CreateBypassWizard", "CreateViaModelWizard",
                                           "CreateModelExtractorWizard", "GetDecouplingModelsHelper",
-                                          "CreateCapacitorModelEditorDialog"};
+                                          "CreateCapacitorModelEditorDialog",
+                                          "CreateDecouplingGroupsDialog"};
   EXPECT_EQ(DefinedDynamicSymbols(BRIM_MODULE_LIBRARY), expected);
   EXPECT_EQ(DefinedDynamicSymbols(BRIM_TEST_MODULE_LIBRARY), expected);
 }

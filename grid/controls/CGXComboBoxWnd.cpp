@@ -411,15 +411,7 @@ void CGXComboBoxWnd::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col
   if (style.IsIncluded(GX_IN_MAXLENGTH) && style.GetMaxLength() > 0) LimitText(style.GetMaxLength());
   SetEditSel(selStart, selEnd);
   ShowWindow(SW_SHOW);
-  const ROWCOL fr = m_pGrid->GetFrozenRows(), fc = m_pGrid->GetFrozenCols();
-  const BOOL underFrozen = (row > fr && row < m_pGrid->GetFirstScrolledRow()) ||
-                           (col > fc && col < m_pGrid->GetFirstScrolledCol());
-  CRect clip;
-  if (underFrozen && dc->GetClipBox(&clip) != NULLREGION && !clip.IsRectEmpty()) {
-    ValidateRect(nullptr);
-    clip.OffsetRect(-window.left, -window.top);
-    InvalidateRect(&clip, TRUE);
-  }
+  gx::ShowOnlyDrawnPart(m_pGrid, this, dc, row, col, window);
   CComboBox::UpdateWindow();
   CGXStatic::DrawChildren(dc, rect, row, col, style);
 }

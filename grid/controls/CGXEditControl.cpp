@@ -451,19 +451,7 @@ void CGXEditControl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col
   if (!m_hWnd) return;
   SetReadOnly(IsCellReadOnly());
   // 10. A cell partly under the frozen rows or columns shows only the part the grid draws.
-  const ROWCOL fr = m_pGrid->GetFrozenRows(), fc = m_pGrid->GetFrozenCols();
-  const BOOL underFrozen = (row > fr && row < m_pGrid->GetFirstScrolledRow()) ||
-                           (col > fc && col < m_pGrid->GetFirstScrolledCol());
-  CRect clip;
-  if (underFrozen && dc->GetClipBox(&clip) != NULLREGION && !clip.IsRectEmpty()) {
-    CRect visible;
-    visible.IntersectRect(clip, m_pGrid->GetGridRect());
-    visible.OffsetRect(-window.left, -window.top);
-    ValidateRect(&visible);
-    clip.OffsetRect(-window.left, -window.top);
-    InvalidateRect(&clip, TRUE);
-    ::HideCaret(m_hWnd);
-  }
+  if (gx::ShowOnlyDrawnPart(m_pGrid, this, dc, row, col, window)) ::HideCaret(m_hWnd);
   // 11.
   CEdit::UpdateWindow();
   DrawChildren(dc, rect, row, col, style);

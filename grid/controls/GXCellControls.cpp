@@ -6,6 +6,7 @@
 #include "grid/controls/CGXDaoBitmap.h"
 #include "grid/controls/CGXEditControl.h"
 #include "grid/controls/CGXHotSpotEdit.h"
+#include "grid/controls/CGXListBox.h"
 #include "grid/controls/CGXPasswordControl.h"
 #include "grid/controls/CGXOleVarUserAttribute.h"
 #include "grid/controls/CGXProgressCtrl.h"
@@ -65,6 +66,7 @@ void GXRegisterCellControls() {
     rich->CreateEditWindow(ES_MULTILINE, GX_IDS_CTRL_RICHEDIT);
     return rich;
   });
+  Register<CGXListBox>(GX_IDS_CTRL_LISTBOX, UINT{GX_IDS_CTRL_LISTBOX});
   CGXControlFactory::AddUserAttributeRegistrar([](CGXStylesMap& map) {
     map.AddUserAttribute(GX_IDS_UA_DAOBITMAP);
     CGXProgressCtrl::RegisterUserAttributes(&map);

@@ -4,6 +4,7 @@
 
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXStyle.h"
+#include "platform/framework/CWnd.h"
 #include "platform/gdi/CDC.h"
 
 namespace gx {
@@ -50,6 +51,23 @@ inline int LineHeight(CDC* dc) {
   TEXTMETRIC tm{};
   dc->GetTextMetrics(&tm);
   return tm.tmHeight + tm.tmExternalLeading;
+}
+
+// A window over a cell that lies partly under the frozen rows or columns shows only the part the grid draws
+// (the clip box of the grid's drawing): that part is validated in the window, the clip box invalidated
+// (both from grid to window coordinates). TRUE when the window was clipped so.
+inline bool ShowOnlyDrawnPart(CGXGridCore* grid, CWnd* window, CDC* dc, ROWCOL row, ROWCOL col, const CRect& placed) {
+  const ROWCOL fr = grid->GetFrozenRows(), fc = grid->GetFrozenCols();
+  const BOOL underFrozen = (row > fr && row < grid->GetFirstScrolledRow()) || (col > fc && col < grid->GetFirstScrolledCol());
+  CRect clip;
+  if (!underFrozen || dc->GetClipBox(&clip) == NULLREGION || clip.IsRectEmpty()) return false;
+  CRect visible;
+  visible.IntersectRect(clip, grid->GetGridRect());
+  visible.OffsetRect(-placed.left, -placed.top);
+  window->ValidateRect(&visible);
+  clip.OffsetRect(-placed.left, -placed.top);
+  window->InvalidateRect(&clip, TRUE);
+  return true;
 }
 
 // Every occurrence of `find` in `text` from `start` replaced by `replace` (compared upper-cased without

@@ -29,7 +29,8 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }  // namespace
 
 const std::vector<Page>& Pages() {
-  static const std::vector<Page> pages = {WindowlessCellsPage(), CurrencyCellsPage(), RichEditCellsPage()};
+  static const std::vector<Page> pages = {WindowlessCellsPage(), CurrencyCellsPage(), RichEditCellsPage(),
+                                          DateTimeCellsPage()};
   return pages;
 }
 

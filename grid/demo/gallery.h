@@ -42,5 +42,6 @@ CGXGridWnd* PageGrid(HWND main);
 Page WindowlessCellsPage();
 Page CurrencyCellsPage();
 Page RichEditCellsPage();
+Page DateTimeCellsPage();
 
 }  // namespace gallery

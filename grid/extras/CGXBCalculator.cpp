@@ -10,6 +10,7 @@
 #include "grid/core/CGXSysColorTable.h"
 #include "grid/core/gxstrings.h"
 #include "grid/extras/GXExtras.h"
+#include "grid/extras/GXThemeOwner.h"
 #include "platform/base/LocaleTable.h"
 #include "platform/base/MulDiv.h"
 #include "platform/base/StringApi.h"
@@ -23,8 +24,7 @@ IMPLEMENT_DYNAMIC(CGXBPopupCalculator, CGXBCalculator)
 namespace {
 
 bool ThemedFor(CDC* dc, HWND* owner) {
-  if (!SafeIsAppThemed() || !SafeIsThemeActive()) return false;
-  *owner = WindowFromDC(dc->GetSafeHdc());
+  *owner = gx::ThemedOwner(*dc);
   return *owner && CWnd::FromHandlePermanent(*owner);
 }
 
@@ -568,6 +568,7 @@ LRESULT CGXBCalculator::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         CRgn region;
         region.CreateRectRgnIndirect(&clip);
         memory.SelectClipRgn(&region);
+        gx::ThemeOwnerScope owner(m_hWnd);
         Draw(&memory);
         paint.BitBlt(clip.left, clip.top, clip.Width(), clip.Height(), &memory, clip.left, clip.top, SRCCOPY);
         memory.SelectObject(old);

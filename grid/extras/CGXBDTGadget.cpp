@@ -8,6 +8,7 @@
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXSysColorTable.h"
 #include "grid/extras/CGXBDateTimeCtrl.h"
+#include "grid/extras/GXThemeOwner.h"
 #include "platform/base/StringApi.h"
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
@@ -35,10 +36,7 @@ void GadgetTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
   if (it != map.end()) it->second->OnTimer();
 }
 
-HWND ThemedWindow(CDC& dc) {
-  if (!SafeIsAppThemed() || !SafeIsThemeActive()) return nullptr;
-  return WindowFromDC(dc.GetSafeHdc());
-}
+HWND ThemedWindow(CDC& dc) { return gx::ThemedOwner(dc); }
 
 bool IsStepKey(UINT key) {
   return key == VK_END || key == VK_HOME || key == VK_UP || key == VK_ADD || key == VK_DOWN || key == VK_SUBTRACT;

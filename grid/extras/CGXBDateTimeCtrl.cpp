@@ -6,6 +6,7 @@
 #include "grid/core/CGXSysColorTable.h"
 #include "grid/extras/CGXBCalendar.h"
 #include "grid/extras/GXExtras.h"
+#include "grid/extras/GXThemeOwner.h"
 #include "platform/base/LocaleTable.h"
 #include "platform/base/OleDate.h"
 #include "platform/base/StringApi.h"
@@ -766,6 +767,7 @@ void CGXBDateTimeCtrl::Paint() {
       bitmap.CreateCompatibleBitmap(&paint, client.Width(), client.Height())) {
     CBitmap* old = memory.SelectObject(&bitmap);
     memory.FillSolidRect(&client, m_crBack);
+    gx::ThemeOwnerScope owner(m_hWnd);
     Draw(memory);
     paint.BitBlt(clip.left, clip.top, clip.Width(), clip.Height(), &memory, clip.left, clip.top, SRCCOPY);
     memory.SelectObject(old);

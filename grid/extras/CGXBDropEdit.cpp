@@ -2,6 +2,7 @@
 
 #include "foundation/VisualStyles.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
+#include "grid/extras/GXThemeOwner.h"
 #include "grid/core/CGXSysColorTable.h"
 #include "platform/framework/CPaintDC.h"
 #include "platform/gdi/CBrush.h"
@@ -100,6 +101,7 @@ void CGXBDropEdit::PaintButton() {
     return;
   }
   CBitmap* old = memory.SelectObject(&bitmap);
+  gx::ThemeOwnerScope owner(m_hWnd);
   DrawButton(&memory, CRect(0, 0, button.Width(), button.Height()));
   if (!IsWindowEnabled()) DrawDisabledGlyph(&memory, 2, 2, button.Width() - 4, button.Height() - 4);
   dc.BitBlt(button.left, button.top, button.Width(), button.Height(), &memory, 0, 0, SRCCOPY);
@@ -108,8 +110,8 @@ void CGXBDropEdit::PaintButton() {
 
 void CGXBDropEdit::DrawButton(CDC* dc, CRect rect) {
   bool themed = false;
-  if (SafeIsAppThemed() && SafeIsThemeActive()) {
-    HWND owner = WindowFromDC(dc->GetSafeHdc());
+  {
+    HWND owner = gx::ThemedOwner(*dc);
     if (owner && CWnd::FromHandlePermanent(owner)) {
       if (HTHEME theme = SafeOpenThemeData(owner, u"BUTTON")) {
         const int state = (m_wFlags & kPressed) ? 3 : (m_wFlags & kHot) ? 2 : 1;

@@ -7,7 +7,7 @@
 #include "platform/base/wintypes.h"
 
 void GXRegisterExtras();
-// The date and time cells' part of it: the calendar's texts.
+// The date and time cells' part of it: the date-time cells (52543, 52544), their attributes and texts.
 void GXRegisterDateTimeCells();
 
 // The currency cell's control id.

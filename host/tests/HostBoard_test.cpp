@@ -146,7 +146,7 @@ struct TemporaryModel : CHostCapacitorModel {
   const char* GetPortPin(int port) override { return port == 2 ? "2" : nullptr; }
 };
 
-TEST_F(DemoBoard, AssignedModelsAreCopiedAndGroupsEditable) {
+TEST_F(DemoBoard, AssignedModelsAreCopiedGroupsEditableAndEachChangeLogged) {
   HostDecoupling& d = board->Decoupling();
   HostCapacitorGroup* group = d.FindGroup("IO_HF");
   bool disabled = true;
@@ -186,8 +186,23 @@ TEST_F(DemoBoard, AssignedModelsAreCopiedAndGroupsEditable) {
     CHostCollectionRef members(made->GetMembers());
     EXPECT_EQ(members.Count(), 1);
   }
+  made->RemoveMember(board->FindComponent("C58"));
   d.DeleteGroup(made);
   EXPECT_EQ(d.FindGroup("NEW"), nullptr);
+  d.DeleteGroup(made);
+  // Loading the board's groups and assignments was no change; every call through the interfaces since was.
+  EXPECT_EQ(board->Changes().Lines(), (std::vector<std::string>{
+                                          "Decoupling SetGroupModel \"IO_HF\" edited disabled",
+                                          "Decoupling SetGroupModel \"IO_HF\" null",
+                                          "Decoupling SetComponentModel U1 edited (refused)",
+                                          "Decoupling CreateGroup",
+                                          "Group \"\" SetName \"NEW\"",
+                                          "Group \"NEW\" AddMember C57",
+                                          "Group \"NEW\" AddMember C57 (already a member)",
+                                          "Group \"NEW\" RemoveMember C58 (not a member)",
+                                          "Decoupling DeleteGroup \"NEW\"",
+                                          "Decoupling DeleteGroup (not a group of this board)",
+                                      }));
 }
 
 TEST_F(DemoBoard, LibraryKeepsACopyOfWhatItIsGivenAndLogsEachChange) {

@@ -368,7 +368,8 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
 }
 
 TEST_F(PdnHostProgram, ModelEditorOptionsAreRefusedOutsideTheEditorAndHeadlessItNeedsAScript) {
-  EXPECT_EQ(RunPdnHost("--dialog groups").code, 2);
+  EXPECT_EQ(RunPdnHost("--dialog models").code, 2);
+  EXPECT_EQ(RunPdnHost("--unit-text mm").code, 2);
   EXPECT_EQ(RunPdnHost("--capacitor C1").code, 2);
   EXPECT_EQ(RunPdnHost("--dialog editor --open modal").code, 2);
   const Outcome unknown = RunPdnHost("--dialog editor --capacitor U1");

@@ -28,11 +28,13 @@ TEST(PdnScript, ReadsEveryStep) {
       "screenshot p.png\n"
       "expect state \"Save && Close\" hidden\n"
       "expect log \"callback: Run\"\n"
+      "click 1009 at 12 40 ctrl\n"
+      "type 1010 at 60 30 Core\n"
       "cell 1003 0 2\n"
       "drag 1003 4 1\n"
       "viewer pick U1.D4 \"U1.G7\"",
       "s");
-  ASSERT_EQ(steps.size(), 15u);
+  ASSERT_EQ(steps.size(), 17u);
   EXPECT_EQ(steps[0].line, 3);
   EXPECT_EQ(steps[0].source, "click 1065");
   EXPECT_EQ(steps[0].control.id, 1065);
@@ -54,22 +56,34 @@ TEST(PdnScript, ReadsEveryStep) {
   EXPECT_EQ(steps[8].text, "a b.dao");
   EXPECT_EQ(steps[10].state, host::ScriptState::Hidden);
   EXPECT_EQ(steps[11].line, 14);
-  EXPECT_EQ(steps[12].action, ScriptAction::Cell);
-  EXPECT_EQ(steps[12].control.id, 1003);
-  EXPECT_EQ(steps[12].row, 0);
-  EXPECT_EQ(steps[12].col, 2);
-  EXPECT_EQ(steps[13].action, ScriptAction::Drag);
-  EXPECT_EQ(steps[13].row, 4);
-  EXPECT_EQ(steps[13].col, 1);
-  EXPECT_EQ(steps[14].action, ScriptAction::ViewerPick);
-  EXPECT_EQ(steps[14].ids, (std::vector<std::string>{"U1.D4", "U1.G7"}));
+  EXPECT_TRUE(steps[12].atPoint && steps[12].withCtrl && !steps[12].withShift);
+  EXPECT_EQ(steps[12].x, 12);
+  EXPECT_EQ(steps[12].y, 40);
+  EXPECT_TRUE(steps[13].atPoint && !steps[13].withCtrl);
+  EXPECT_EQ(steps[13].y, 30);
+  EXPECT_EQ(steps[13].text, "Core");
+  EXPECT_FALSE(steps[0].atPoint);
+  EXPECT_EQ(steps[14].action, ScriptAction::Cell);
+  EXPECT_EQ(steps[14].control.id, 1003);
+  EXPECT_EQ(steps[14].row, 0);
+  EXPECT_EQ(steps[14].col, 2);
+  EXPECT_EQ(steps[15].action, ScriptAction::Drag);
+  EXPECT_EQ(steps[15].row, 4);
+  EXPECT_EQ(steps[15].col, 1);
+  EXPECT_EQ(steps[16].action, ScriptAction::ViewerPick);
+  EXPECT_EQ(steps[16].ids, (std::vector<std::string>{"U1.D4", "U1.G7"}));
 }
 
 TEST(PdnScript, BadLinesNameFileLineAndFault) {
   const std::pair<const char*, const char*> cases[] = {
       {"frob 1", "f.txt:2: unknown step \"frob\""},
       {"click", "f.txt:2: too few arguments; expected: click CONTROL"},
-      {"click 1 2", "f.txt:2: too many arguments"},
+      {"click 1 2", "f.txt:2: too few arguments; expected: click CONTROL [at X Y [shift|ctrl]]"},
+      {"click 1 at 2 3 4 5", "f.txt:2: too many arguments"},
+      {"click 1 near 2 3", "expected \"at X Y\", found \"near\""},
+      {"click 1 at 2 -3", "expected a pixel offset (a number up to 99999), found \"-3\""},
+      {"click 1 at 2 3 alt", "expected shift or ctrl after the point, found \"alt\""},
+      {"type 1 at 2 a", "expected: type CONTROL [at X Y] TEXT"},
       {"click 65536", "expected a control id (a number up to 65535)"},
       {"click -3", "expected a control id"},
       {"click \"\"", "an empty caption names no control"},

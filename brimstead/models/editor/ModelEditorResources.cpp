@@ -134,37 +134,6 @@ const DialogItemTemplate kEslItems[] = {
 };
 const DialogTemplate kEsl{kModal, 0, 0, 0, 207, 181, "ESL Calculator", "MS Shell Dlg", 8, kEslItems};
 
-// A 4-bit packed bitmap, bottom-up, from rows of characters: '#' black, '+' dark grey, '.' light grey (the button
-// face), 'w' white, 'b' blue, 'r' red. The first four follow the system colours when the button loads it.
-std::vector<BYTE> MakeBitmap(const std::vector<const char*>& rows) {
-  const int w = static_cast<int>(std::strlen(rows[0]));
-  const int h = static_cast<int>(rows.size());
-  const int stride = ((w * 4 + 31) / 32) * 4;
-  std::vector<BYTE> dib(40 + 16 * 4 + static_cast<std::size_t>(stride * h), 0);
-  BITMAPINFOHEADER header{40, w, h, 1, 4, BI_RGB, static_cast<DWORD>(stride * h), 0, 0, 16, 0};
-  std::memcpy(dib.data(), &header, sizeof header);
-  const RGBQUAD colours[] = {{0, 0, 0, 0},       {128, 128, 128, 0}, {192, 192, 192, 0},
-                             {255, 255, 255, 0}, {160, 64, 0, 0},    {0, 0, 200, 0}};
-  std::memcpy(dib.data() + 40, colours, sizeof colours);
-  BYTE* bits = dib.data() + 40 + 64;
-  for (int y = 0; y < h; ++y) {
-    const char* row = rows[static_cast<std::size_t>(h - 1 - y)];
-    for (int x = 0; x < w; ++x) {
-      BYTE index = 2;
-      switch (row[x]) {
-        case '#': index = 0; break;
-        case '+': index = 1; break;
-        case 'w': index = 3; break;
-        case 'b': index = 4; break;
-        case 'r': index = 5; break;
-        default: break;
-      }
-      bits[y * stride + x / 2] |= static_cast<BYTE>(x % 2 ? index : index << 4);
-    }
-  }
-  return dib;
-}
-
 // A floppy disk: save into the library.
 const std::vector<const char*> kSaveRows = {
     "........................", "........................", "........................",
@@ -206,11 +175,40 @@ const std::vector<const char*> kRemoveRows = {
 
 }  // namespace
 
+std::vector<BYTE> MakePackedBitmap(const std::vector<const char*>& rows) {
+  const int w = static_cast<int>(std::strlen(rows[0]));
+  const int h = static_cast<int>(rows.size());
+  const int stride = ((w * 4 + 31) / 32) * 4;
+  std::vector<BYTE> dib(40 + 16 * 4 + static_cast<std::size_t>(stride * h), 0);
+  BITMAPINFOHEADER header{40, w, h, 1, 4, BI_RGB, static_cast<DWORD>(stride * h), 0, 0, 16, 0};
+  std::memcpy(dib.data(), &header, sizeof header);
+  const RGBQUAD colours[] = {{0, 0, 0, 0},       {128, 128, 128, 0}, {192, 192, 192, 0},
+                             {255, 255, 255, 0}, {160, 64, 0, 0},    {0, 0, 200, 0}};
+  std::memcpy(dib.data() + 40, colours, sizeof colours);
+  BYTE* bits = dib.data() + 40 + 64;
+  for (int y = 0; y < h; ++y) {
+    const char* row = rows[static_cast<std::size_t>(h - 1 - y)];
+    for (int x = 0; x < w; ++x) {
+      BYTE index = 2;
+      switch (row[x]) {
+        case '#': index = 0; break;
+        case '+': index = 1; break;
+        case 'w': index = 3; break;
+        case 'b': index = 4; break;
+        case 'r': index = 5; break;
+        default: break;
+      }
+      bits[y * stride + x / 2] |= static_cast<BYTE>(x % 2 ? index : index << 4);
+    }
+  }
+  return dib;
+}
+
 void RegisterModelEditorResources() {
   // Registered on every call, as the wizard resources are: a test that resets the window system drops classes.
-  static const std::vector<BYTE> save = MakeBitmap(kSaveRows);
-  static const std::vector<BYTE> saveAs = MakeBitmap(kSaveAsRows);
-  static const std::vector<BYTE> remove = MakeBitmap(kRemoveRows);
+  static const std::vector<BYTE> save = MakePackedBitmap(kSaveRows);
+  static const std::vector<BYTE> saveAs = MakePackedBitmap(kSaveAsRows);
+  static const std::vector<BYTE> remove = MakePackedBitmap(kRemoveRows);
   brimwiz::RegisterWizardResources();
   const HINSTANCE m = brimwiz::ModuleResources();
   plat::RegisterDialogTemplate(m, IDD_MODEL_EDITOR, kEditor);

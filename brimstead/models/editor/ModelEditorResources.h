@@ -4,6 +4,8 @@
 
 #include "platform/window/windowapi.h"
 
+#include <vector>
+
 namespace modeleditor {
 
 enum : UINT {
@@ -21,6 +23,11 @@ enum : UINT {
 // The library buttons' bitmaps are this size in pixels; template 1032 gives the buttons the same size.
 constexpr int kLibraryBitmapWidth = 24;
 constexpr int kLibraryBitmapHeight = 26;
+
+// A 4-bit packed bitmap, bottom-up, from rows of characters (all of one length): '#' black, '+' dark grey, '.'
+// light grey (the button face), 'w' white, 'b' blue, 'r' red. The first four follow the system colours when a
+// button loads it.
+std::vector<BYTE> MakePackedBitmap(const std::vector<const char*>& rows);
 
 // Registers the templates, the bitmaps, the "PORTMAP" class and the module's texts (idempotent).
 void RegisterModelEditorResources();

@@ -7,6 +7,8 @@
 #include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/controls/tests/recordinggrid.h"
 #include "grid/core/CGXGridGlobals.h"
+#include "platform/framework/CPaintDC.h"
+#include "platform/gdi/RecordingDC.h"
 
 namespace enginetest {
 namespace {
@@ -208,6 +210,48 @@ TEST_F(ComboWndTest, TheEditChildsLossOfFocusReachesTheGrid) {
   Pump();
   EXPECT_FALSE(g->m_bHasFocus);
   other.DestroyWindow();
+}
+
+// An owner-drawn box that records what it is asked to draw.
+class OwnerDrawnCombo : public CGXComboBoxWnd {
+ public:
+  using CGXComboBoxWnd::CGXComboBoxWnd;
+  void DrawItem(LPDRAWITEMSTRUCT item) override { items.push_back(*item); }
+  std::vector<DRAWITEMSTRUCT> items;
+};
+
+TEST_F(ComboWndTest, AnOwnerDrawnBoxDrawsInactiveCellsThroughItsDrawItem) {
+  constexpr WORD kOwnerDrawn = 9301;
+  g = MakeRecordingGrid(6, 4, 400, 300);
+  auto* drawn = new OwnerDrawnCombo(g);
+  ASSERT_TRUE(drawn->CreateComboBox(GX_CBS_DROPDOWNLIST_STYLE | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, kOwnerDrawn));
+  drawn->m_nIndexValue = 0;
+  g->AddCellControl(kOwnerDrawn, drawn);
+  CGXStyle style;
+  style.SetControl(kOwnerDrawn).SetChoiceList("zero\none\ntwo").SetValue("2");
+  SetCell(g, 3, 1, style);
+  g->ComposeCellStyle(3, 1, style, TRUE);
+  drawn->InitForCell(3, 1);
+  HDC hdc = plat::CreateRecordingDC(100, 40);
+  const CRect cell(0, 0, 50, 20);
+  drawn->DrawCell(CDC::FromHandle(hdc), cell, 3, 1, style, nullptr);
+  ASSERT_EQ(drawn->items.size(), 1u);
+  const DRAWITEMSTRUCT& item = drawn->items[0];
+  EXPECT_EQ(item.CtlType, static_cast<UINT>(ODT_COMBOBOX));
+  EXPECT_EQ(item.CtlID, kOwnerDrawn);
+  EXPECT_EQ(item.itemID, 2u);  // the value is the index
+  EXPECT_EQ(item.itemAction, static_cast<UINT>(ODA_DRAWENTIRE));
+  EXPECT_EQ(item.itemState, static_cast<UINT>(ODS_SELECTED));
+  EXPECT_EQ(item.hDC, hdc);
+  EXPECT_EQ(item.hwndItem, drawn->m_hWnd);
+  // The item lies inside the focus frame drawn round the text area, 2 pixels in.
+  const CRect inner = drawn->ComputeInnerRect(3, 1, &cell, &style);
+  EXPECT_EQ(CRect(item.rcItem), CRect(inner.left + 2, inner.top + 2, inner.right - 2, inner.bottom - 2));
+  EXPECT_EQ(GetPixel(hdc, inner.left, inner.top + 3) & 0xFFFFFF, RGB(0, 0, 0));  // the frame's dark side
+  // An owner-drawn box asks for no size of its own.
+  CClientDC dc(nullptr);
+  EXPECT_EQ(drawn->ComputeCellSize(&dc, 3, 1, style, nullptr, TRUE), CSize(0, 0));
+  DeleteDC(hdc);
 }
 
 }  // namespace

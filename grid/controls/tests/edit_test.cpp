@@ -8,12 +8,17 @@
 #include <string>
 
 #include "grid/controls/CGXEditControl.h"
+#include "grid/controls/gxcellsupport.h"
 #include "grid/controls/tests/edittest.h"
 #include "grid/controls/tests/recordinggrid.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/LocaleTable.h"
+#include "platform/framework/CDialog.h"
+#include "platform/framework/CPaintDC.h"
+#include "platform/framework/CWinThread.h"
+#include "platform/framework/DialogTemplate.h"
 
 namespace enginetest {
 namespace {
@@ -71,24 +76,116 @@ TEST_F(EditCellTest, WindowStyleFollowsWrapScrollBarAndAllowEnter) {
   }
 }
 
-TEST_F(EditCellTest, TheWindowIsNotMadeAgainWithoutAStyleChange) {
+TEST_F(EditCellTest, TheWindowIsMadeAgainOnlyOnAStyleChangeAndKeepsItsState) {
   CGXStyle style;
-  style.SetMaxLength(9).SetHorizontalAlignment(GX_DT_RIGHT);
+  style.SetMaxLength(40).SetHorizontalAlignment(GX_DT_RIGHT).SetWrapText(FALSE);
   Grid("ab", style);
   Activate();
   Type("c");
   edit->SetSel(1, 2);
   const HWND first = edit->m_hWnd;
-  edit->UpdateEditWindow();
+  edit->UpdateEditWindow();  // nothing changed: the same window
   EXPECT_EQ(edit->m_hWnd, first);
   EXPECT_EQ(edit->CreatedStyle() & ES_RIGHT, static_cast<DWORD>(ES_RIGHT));
+  // A one-line text wider than the window scrolls from its start: the style drops ES_RIGHT and the window is made
+  // again with the text, selection, modify flag, read-only state, limit and focus it had.
+  edit->SetWindowText("a text far wider than the cell");
+  edit->SetSel(2, 6);
+  edit->SetModify(TRUE);
+  edit->SetReadOnly(TRUE);
+  edit->UpdateEditWindow();
+  EXPECT_NE(edit->m_hWnd, first);
+  EXPECT_EQ(edit->CreatedStyle() & ES_RIGHT, 0u);
+  EXPECT_EQ(Text(), "a text far wider than the cell");
   int s = 0, e = 0;
   edit->GetSel(s, e);
-  EXPECT_EQ(s, 1);
-  EXPECT_EQ(e, 2);
-  EXPECT_TRUE(edit->GetModifiedState());
-  EXPECT_EQ(edit->GetLimitText(), 9u);
+  EXPECT_EQ(s, 2);
+  EXPECT_EQ(e, 6);
+  EXPECT_TRUE(edit->GetModify());
+  EXPECT_NE(edit->GetStyle() & ES_READONLY, 0u);
+  EXPECT_EQ(edit->GetLimitText(), 40u);
   EXPECT_EQ(::GetFocus(), edit->m_hWnd);
+  EXPECT_TRUE(g->m_bHasFocus);  // the re-creation's focus moves were guarded
+}
+
+TEST_F(EditCellTest, ActivationFlagsChooseTheClicksThatEditAndTheCaretLandsOnTheHitCharacter) {
+  struct Case {
+    WORD flags;
+    BOOL onText, doubleClick;
+    BOOL edits;
+  } cases[] = {
+      {1, TRUE, FALSE, TRUE},   {1, FALSE, FALSE, FALSE},  // a click into the text
+      {2, FALSE, FALSE, TRUE},  {2, TRUE, FALSE, TRUE},    // a click anywhere on the cell
+      {8, TRUE, FALSE, FALSE},  {8, TRUE, TRUE, TRUE},     // a double-click only
+  };
+  for (const Case& c : cases) {
+    Grid("abcdef");
+    g->GetParam()->m_wActivateFlags = c.flags;
+    // The point between "ab" and "cd" of the text as the cell draws it, or well right of the text.
+    CGXStyle style;
+    g->ComposeCellStyle(2, 1, style, TRUE);
+    CClientDC dc(nullptr);
+    int between = 0;
+    {
+      gx::CellFontScope font(g, &dc, style);
+      between = dc.GetTextExtent("ab").cx;
+    }
+    const CRect inner = edit->ComputeInnerRect(2, 1);
+    const CRect cell = g->CalcCellRect(2, 1);
+    const POINT at = CellPoint(g, 2, 1, c.onText ? inner.left - cell.left + between : cell.Width() - 4, 8);
+    if (c.doubleClick)
+      plat::InputRouter::Instance().DoubleClick(plat::MouseButton::Left, at);
+    else
+      plat::InputRouter::Instance().Click(plat::MouseButton::Left, at);
+    Pump();
+    g->CGXGridCore::UpdateWindow();
+    Pump();
+    EXPECT_EQ(edit->GetEditingState(), c.edits) << c.flags << c.onText << c.doubleClick;
+    if (c.edits && c.onText) {
+      int s = -1, e = -1;
+      edit->GetSel(s, e);
+      EXPECT_EQ(s, 2) << c.flags;
+      EXPECT_EQ(e, 2) << c.flags;
+      EXPECT_EQ(::GetFocus(), edit->m_hWnd);
+    }
+  }
+  // Flag 4: the cell edits as soon as it becomes current.
+  Grid("abc");
+  g->GetParam()->m_wActivateFlags = 4;
+  g->SetCellValue(3, 1, "next", 0);
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 1, GX_UPDATENOW));
+  EXPECT_TRUE(edit->GetEditingState());
+  EXPECT_TRUE(edit->IsBoundToCell(3, 1));
+}
+
+TEST_F(EditCellTest, AlignmentAndRightToLeftReachTheWindowAndTurnTheArrowKeys) {
+  for (const auto& [align, expected] : {std::pair{GX_DT_LEFT, ES_LEFT}, std::pair{GX_DT_CENTER, ES_CENTER},
+                                        std::pair{GX_DT_RIGHT, ES_RIGHT}}) {
+    CGXStyle style;
+    style.SetHorizontalAlignment(align);
+    Grid("ab", style);
+    Activate();
+    EXPECT_EQ(edit->CreatedStyle() & (ES_CENTER | ES_RIGHT), static_cast<DWORD>(expected)) << align;
+  }
+  // Right to left: the window reads so, and Left at the text's end (its visual left edge) leaves the cell.
+  CGXStyle rtl;
+  rtl.SetUserAttribute(GX_IDS_UA_RTLREADING, "1");
+  Grid("abcd", rtl);
+  Activate();
+  EXPECT_NE(edit->GetExStyle() & WS_EX_RTLREADING, 0u);
+  edit->SetSel(0, 0);
+  Key(VK_RIGHT);  // at the text's start, its visual right edge: the grid moves right
+  EXPECT_EQ(Col(), 2u);
+  rtl.SetValue("abcd");
+  SetCell(g, 2, 2, rtl);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  Activate();
+  edit->SetSel(2, 2);
+  Key(VK_LEFT);  // inside the text: the caret moves
+  EXPECT_EQ(Col(), 2u);
+  edit->SetSel(4, 4);
+  Key(VK_LEFT);  // at the text's end, its visual left edge: the grid moves left
+  EXPECT_EQ(Col(), 1u);
 }
 
 TEST_F(EditCellTest, TypingReplacesAnInactiveCellAndStopsAtMaxLength) {
@@ -271,6 +368,96 @@ TEST_F(EditCellTest, FindAndReplaceInTheActiveAndInAnotherCell) {
   EXPECT_EQ(Value(2, 1).size(), 2u * 700 + 5);
   request.m_strFind = "zzz";
   EXPECT_FALSE(edit->ReplaceInCell(req, 2, 1));
+}
+
+// A dialog from a template with a grid of edit cells and OK and Cancel buttons; it records the buttons.
+class EditGridDialog : public CDialog {
+ public:
+  static constexpr int kGrid = 100;
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    grid = static_cast<CGXGridWnd*>(CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, kGrid)));
+    if (!grid) return FALSE;
+    grid->InitializeFromStyle();
+    grid->SetRowCount(4, 0);
+    grid->SetColCount(3, 0);
+    grid->SetCellValue(1, 1, "one", 0);
+    return TRUE;
+  }
+  void OnOK() override { events.push_back("OK"); }
+  void OnCancel() override { events.push_back("Cancel"); }
+  CGXGridWnd* grid = nullptr;
+  Log events;
+};
+
+// Messages as a modeless dialog's loop serves them: the thread's pre-translation (the dialog manager) first.
+void DialogPump() {
+  MSG msg;
+  for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+    if (!AfxGetThread()->PreTranslateMessage(&msg)) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+  }
+}
+
+TEST_F(EditCellTest, InADialogTabMovesThroughCellsAndEnterAndEscapeGoToTheEditingCellOnly) {
+  static const DialogItemTemplate items[] = {
+      {"CGXGridWnd", "", EditGridDialog::kGrid, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 5, 5, 150, 80},
+      {"BUTTON", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 160, 5, 40, 14},
+      {"BUTTON", "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 160, 25, 40, 14},
+  };
+  static const DialogTemplate tmpl{WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 0, 210, 100, "Grid", nullptr, 0, items};
+  EditGridDialog dlg;
+  ASSERT_TRUE(dlg.CreateIndirect(&tmpl));
+  CGXGridWnd* dg = dlg.grid;
+  ASSERT_NE(dg, nullptr);
+  ::SetFocus(*dg);
+  ASSERT_TRUE(dg->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  auto* cell = dynamic_cast<CGXEditControl*>(dg->ControlForId(GX_IDS_CTRL_EDIT));
+  ASSERT_NE(cell, nullptr);
+  auto& in = plat::InputRouter::Instance();
+  auto current = [&] {
+    ROWCOL r = 0, c = 0;
+    dg->QueryCurrentCell(&r, &c);
+    return std::pair{r, c};
+  };
+  // Not editing: Tab moves through the cells, Enter and Escape press the dialog's buttons.
+  in.KeyPress(VK_TAB);
+  in.KeyPress(VK_TAB);
+  DialogPump();
+  EXPECT_EQ(current(), (std::pair<ROWCOL, ROWCOL>{1, 3}));
+  in.KeyPress(VK_RETURN);
+  in.KeyPress(VK_ESCAPE);
+  DialogPump();
+  EXPECT_EQ(dlg.events, (Log{"OK", "Cancel"}));
+  // Editing: Enter stores the text, the dialog hears nothing.
+  dg->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
+  in.TypeText("x");
+  DialogPump();
+  ASSERT_TRUE(cell->GetEditingState());
+  ASSERT_EQ(::GetFocus(), cell->m_hWnd);
+  in.KeyPress(VK_RETURN);
+  DialogPump();
+  EXPECT_EQ(std::string(dg->GetCellValue(1, 1)), "x");
+  EXPECT_EQ(dlg.events.size(), 2u);
+  // Escape while editing cancels the edit, not the dialog; Tab from the editor moves on.
+  dg->MoveCurrentCellTo(2, 1, GX_UPDATENOW);
+  in.TypeText("y");
+  DialogPump();
+  ASSERT_TRUE(cell->GetEditingState());
+  in.KeyPress(VK_ESCAPE);
+  DialogPump();
+  EXPECT_FALSE(cell->GetEditingState());
+  EXPECT_EQ(std::string(dg->GetCellValue(2, 1)), "");
+  EXPECT_EQ(dlg.events.size(), 2u);
+  in.TypeText("z");
+  in.KeyPress(VK_TAB);
+  DialogPump();
+  EXPECT_EQ(std::string(dg->GetCellValue(2, 1)), "z");
+  EXPECT_EQ(current(), (std::pair<ROWCOL, ROWCOL>{2, 2}));
+  EXPECT_EQ(dlg.events.size(), 2u);
+  dlg.DestroyWindow();
 }
 
 }  // namespace

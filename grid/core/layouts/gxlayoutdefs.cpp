@@ -120,6 +120,43 @@ std::unique_ptr<CGXGridParam> BuildTouchstonePortMapLayout() { return BuildPortM
 
 std::unique_ptr<CGXGridParam> BuildSpicePortMapLayout() { return BuildPortMapLayout("Node Name"); }
 
+// The decoupling groups dialog's two grids: column 1 the expand button of a group row (hidden in the capacitor
+// grid), then the designator, the part name, the value and the largest dimension; whole rows are selected.
+std::unique_ptr<CGXGridParam> BuildDecouplingGroupsLayout() {
+  auto p = std::make_unique<CGXGridParam>();
+  p->SetStylesMap(NewWizardStylesMap(), TRUE);
+  p->SetProperties(new CGXProperties, TRUE);
+  auto* data = new CGXData;
+  data->StoreRowCount(0);
+  data->StoreColCount(5);
+  SetHeader(*data, 1, "");
+  SetHeader(*data, 2, "Ref Des");
+  SetHeader(*data, 3, "Part Name");
+  SetHeader(*data, 4, "Value");
+  SetHeader(*data, 5, "Max Dimen");
+  p->SetData(data, TRUE);
+
+  p->SetSelectionFlags(GX_SELFULL);
+  p->SetRowResizeFlags(178);
+  p->SetColResizeFlags(178);
+  p->EnableDragRows(FALSE);
+  p->EnableDragColumns(FALSE);
+  p->m_wActivateFlags = 2;
+  p->m_wEnterKeyAction = 0;
+  p->m_nMinRowHeight = 10;
+  p->m_nMinColWidth = 0;
+  p->m_nDefaultRowHeight = 1200;
+  p->m_nDefaultColWidth = 10000;
+  p->GetRowHeights().SetAt(0, 1400);
+  p->GetColWidths().SetAt(0, 2000);
+  p->GetColWidths().SetAt(1, 1900);
+  p->GetColWidths().SetAt(2, 7600);
+  p->GetColWidths().SetAt(3, 9800);
+  p->GetColWidths().SetAt(4, 5600);
+  p->GetColWidths().SetAt(5, 7000);
+  return p;
+}
+
 // ---- The wizard pages' probe and via grids ---------------------------------------------------------------
 namespace {
 
@@ -309,6 +346,7 @@ std::span<const LayoutDefinition> LayoutDefinitions() {
       {nullptr, 1161, &BuildPinViewerLayout},
       {nullptr, 1170, &BuildViaPairListLayout},
       {nullptr, 1023, &BuildProbeReferenceLayout},
+      {nullptr, 1180, &BuildDecouplingGroupsLayout},
   };
   return kLayouts;
 }

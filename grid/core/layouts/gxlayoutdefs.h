@@ -32,5 +32,7 @@ std::unique_ptr<CGXGridParam> BuildExtractorViaViewerLayout();
 std::unique_ptr<CGXGridParam> BuildPinViewerLayout();
 std::unique_ptr<CGXGridParam> BuildViaPairListLayout();
 std::unique_ptr<CGXGridParam> BuildProbeReferenceLayout();
+// The decoupling groups dialog's capacitor and group grids (1180).
+std::unique_ptr<CGXGridParam> BuildDecouplingGroupsLayout();
 
 }  // namespace gx

@@ -1,0 +1,62 @@
+// CGroupsGrid: the grid class of the decoupling groups dialog's two grids (the capacitor grid, control 1009, and
+// the groups grid, control 1010). Both are laid out from layout 1180; the grid tells its dialog when the selection
+// changed, when a group name's editing ended and when the expand button of a group row was clicked.
+#pragma once
+
+#include "grid/core/CGXGridWnd.h"
+
+class CDecouplingGroupsDlg;
+
+class CGroupsGrid : public CGXGridWnd {
+public:
+  enum : WORD {
+    Layout = 1180,
+    IDC_COLLAPSED_BUTTON = 10001,   // bitmap 1139
+    IDC_EXPANDED_BUTTON = 10002,    // bitmap 1140
+  };
+  // Grid columns.
+  enum : ROWCOL { ColExpand = 1, ColName = 2, ColPartName = 3, ColValue = 4, ColDimension = 5 };
+
+  explicit CGroupsGrid(CDecouplingGroupsDlg& owner) : m_Owner(owner) {}
+  ~CGroupsGrid() override;
+
+  CDecouplingGroupsDlg& OwnerDialog() const { return m_Owner; }
+
+  // Lays the grid out from layout 1180, registers the two button cells and sets column 5's unit suffix.
+  void PreSubclassWindow() override;
+  void OnSelectionChanged(const CGXRange* range, BOOL dragging, BOOL byKey) override;
+  BOOL OnEndEditing(ROWCOL row, ROWCOL col) override;
+  // The engine ends an edit with OnEndEditing only when it is abandoned (Escape), followed by OnCanceledEditing;
+  // an edit that is kept reports its store: both reach the owner, so that a stored name is taken and an
+  // abandoned one is not.
+  BOOL OnCellStored(ROWCOL row, ROWCOL col) override;
+  void OnCanceledEditing(ROWCOL row, ROWCOL col) override;
+  // The expand buttons' clicks reach the owner dialog.
+  void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
+
+  // Every operation that changes many rows runs inside one of these: painting is locked for its lifetime and,
+  // when it was not locked before, the grid is redrawn and its scroll bars updated at the end.
+  class PaintLock {
+  public:
+    explicit PaintLock(CGroupsGrid& grid) : m_Grid(grid), m_bWasLocked(grid.LockUpdate(TRUE)) {}
+    ~PaintLock();
+    PaintLock(const PaintLock&) = delete;
+    PaintLock& operator=(const PaintLock&) = delete;
+
+  private:
+    CGroupsGrid& m_Grid;
+    BOOL m_bWasLocked;
+  };
+
+  // The selection's rows in ascending order (cells, rows and the whole table count; the current cell does not).
+  std::vector<ROWCOL> SelectedRows();
+  void ClearSelection();
+  // Adds rows first..last to the selection as one range.
+  void SelectRows(ROWCOL first, ROWCOL last);
+
+private:
+  // The header row's height fitted to its tallest header text.
+  void FitHeaderHeight();
+
+  CDecouplingGroupsDlg& m_Owner;
+};

@@ -1,0 +1,183 @@
+// The decoupling groups dialog's editing: ">>" and "<<", expanding and collapsing, the summary cells, the
+// buttons' states and the name editors.
+#include "brimstead/models/groups/tests/GroupsDialogTestSupport.h"
+
+#include "grid/core/CGXFont.h"
+
+namespace groupstest {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Capacitors C1..C6 of two-pin 0402 parts (C1..C4 100 nF, C5 1 uF, C6 another part name), C7 with three pins,
+// and group A holding C8 and C9.
+class GroupsEditing : public GroupsDialogTest {
+protected:
+  void SetUp() override {
+    GroupsDialogTest::SetUp();
+    host::HostPart* small = board.Part("CAP_100N", 100e-9, 0.001);
+    for (const char* name : {"C1", "C2", "C3", "C4"}) board.Capacitor(name, small);
+    board.Capacitor("C5", board.Part("CAP_100N", 1e-6, 0.001));
+    board.Capacitor("C6", board.Part("CAP_X", 100e-9, 0.001));
+    board.Capacitor("C7", small, {"1", "2", "3"});
+    board.Group("A", {board.Capacitor("C8", small), board.Capacitor("C9", small)});
+    Open(dialog);
+  }
+  void TearDown() override {
+    if (dialog.m_hWnd) dialog.DestroyWindow();
+    EXPECT_TRUE(board.ledger.IsBalanced()) << board.ledger.Report();
+    GroupsDialogTest::TearDown();
+  }
+
+  CGroupsGrid& Caps() { return dialog.CapacitorGrid(); }
+  CGroupsGrid& Groups() { return dialog.GroupsGrid(); }
+  void MoveToNew(std::initializer_list<ROWCOL> capacitorRows) {
+    Select(Caps(), capacitorRows);
+    Select(Groups(), {1});
+    dialog.OnMoveToGroup();
+  }
+
+  CDecouplingGroupsDlg dialog{board.board.get(), nullptr};
+};
+
+TEST_F(GroupsEditing, NewGroupsAreNumberedAtTheEndEachWithItsNameEditorOpen) {
+  for (int n = 1; n <= 3; ++n) {
+    MoveToNew({1});
+    const std::string name = "Group" + std::to_string(n);
+    const ROWCOL row = RowOf(Groups(), name.c_str());
+    ASSERT_NE(row, 0u) << name;
+    // The new group's row (then its expanded member) ends the grid, and its name cell is being edited.
+    EXPECT_EQ(row + 1, Groups().GetRowCount());
+    ROWCOL current = 0, col = 0;
+    ASSERT_TRUE(Groups().QueryCurrentCell(&current, &col));
+    EXPECT_EQ(current, row);
+    EXPECT_EQ(col, CGroupsGrid::ColName);
+    EXPECT_TRUE(Groups().CurrentCellIsActive());
+    EXPECT_EQ(Groups().SelectedRows(), std::vector<ROWCOL>{row});
+  }
+  EXPECT_EQ(Names(Groups()), (Strings{"<new>", "A", "Group1", "    C1", "Group2", "    C2", "Group3", "    C3"}));
+  // Renamed, Group1's name is free again.
+  ASSERT_TRUE(dialog.EditCell(Groups(), RowOf(Groups(), "Group1"), CGroupsGrid::ColName));
+  TypeIntoCurrentCell(Groups(), "Core");
+  ASSERT_TRUE(Groups().CompleteCellEdit(TRUE));
+  EXPECT_EQ(dialog.Groups()[1]->name, "Core");
+  EXPECT_TRUE(dialog.Groups()[1]->nameChanged);
+  MoveToNew({1});
+  EXPECT_NE(RowOf(Groups(), "Group1"), 0u);
+}
+
+TEST_F(GroupsEditing, OnlyCapacitorsOfTheReferencePinSetMoveAndTheOthersStaySelected) {
+  // C1 sets the pin set; C7's three pins do not match.
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "different sets of pins");
+  const ROWCOL c7 = RowOf(Caps(), "C7");
+  MoveToNew({1, 2, c7});
+  EXPECT_EQ(Messages(), (Strings{"Move Capacitors to Group: Selected capacitors have different sets of pins.\n"
+                                 "Some of capacitors are left unmoved."}));
+  EXPECT_EQ(Names(Caps()), (Strings{"C3", "C4", "C5", "C6", "C7"}));
+  EXPECT_EQ(Caps().SelectedRows(), std::vector<ROWCOL>{RowOf(Caps(), "C7")});
+  GroupEntry& group = *dialog.Groups().back();
+  EXPECT_EQ(group.memberCount, 2);
+  // With C7 alone selected and Group1 as target nothing moves, and ">>" says so.
+  EXPECT_FALSE(Enabled(dialog, CDecouplingGroupsDlg::IDC_MOVE_TO_GROUP));
+  dialog.OnMoveToGroup();
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(group.memberCount, 2);
+}
+
+TEST_F(GroupsEditing, MovedCapacitorsFollowEarlierMembersAndCollapsingRestoresArrayOrder) {
+  const ROWCOL a = RowOf(Groups(), "A");
+  ASSERT_TRUE(dialog.SetGroupExpanded(a, 0));
+  EXPECT_FALSE(dialog.SetGroupExpanded(a, 1));
+  EXPECT_FALSE(dialog.SetGroupExpanded(1, 0));   // "<new>" is no group
+  EXPECT_EQ(Style(Groups(), a, 1).GetControl(), CGroupsGrid::IDC_EXPANDED_BUTTON);
+  // A member row as the target stands for its group.
+  Select(Caps(), {RowOf(Caps(), "C4"), RowOf(Caps(), "C2")});
+  Select(Groups(), {RowOf(Groups(), "C9")});
+  dialog.OnMoveToGroup();
+  EXPECT_EQ(Names(Groups()), (Strings{"<new>", "A", "    C8", "    C9", "    C2", "    C4"}));
+  EXPECT_EQ(Groups().SelectedRows(), (std::vector<ROWCOL>{5, 6}));
+  // The member rows are italic, disabled and keep their capacitors.
+  EXPECT_TRUE(Style(Groups(), 5, 2).GetFont().GetItalic());
+  EXPECT_FALSE(Style(Groups(), 5, 2).GetEnabled());
+  ASSERT_TRUE(dialog.SetGroupExpanded(a, -1));
+  EXPECT_EQ(Names(Groups()), (Strings{"<new>", "A"}));
+  EXPECT_EQ(Style(Groups(), a, 1).GetControl(), CGroupsGrid::IDC_COLLAPSED_BUTTON);
+  // The expand button's click toggles the group.
+  EXPECT_TRUE(dialog.OnCellButtonClicked(&Groups(), a, CGroupsGrid::ColExpand));
+  EXPECT_EQ(Names(Groups()), (Strings{"<new>", "A", "    C2", "    C4", "    C8", "    C9"}));
+  EXPECT_TRUE(dialog.OnCellButtonClicked(&Caps(), a, CGroupsGrid::ColExpand));
+  EXPECT_EQ(Groups().GetRowCount(), 6u);
+}
+
+TEST_F(GroupsEditing, SummaryCellsHatchWhileMembersDifferAndShowTheValueAgainAfterwards) {
+  const ROWCOL a = RowOf(Groups(), "A");
+  EXPECT_EQ(Cell(Groups(), a, 3), "CAP_100N");
+  EXPECT_EQ(Cell(Groups(), a, 4), "0.1 uF");
+  EXPECT_EQ(Style(Groups(), a, 4).GetInterior().GetFillKind(), CGXInteriorBrush::fillColor);
+  EXPECT_EQ(Style(Groups(), a, 2).GetFont().GetWeight(), 700);
+  // C5: same part name, another value.
+  Select(Caps(), {RowOf(Caps(), "C5")});
+  Select(Groups(), {a});
+  dialog.OnMoveToGroup();
+  EXPECT_EQ(Cell(Groups(), a, 3), "CAP_100N");
+  EXPECT_EQ(Cell(Groups(), a, 4), "");
+  const CGXInteriorBrush hatch = Style(Groups(), a, 4).GetInterior();
+  EXPECT_EQ(hatch.GetFillKind(), CGXInteriorBrush::fillPattern);
+  EXPECT_EQ(hatch.GetPattern(), 3u);
+  EXPECT_EQ(hatch.GetColor(), RGB(0, 0, 0));
+  EXPECT_EQ(hatch.GetBkColor(), RGB(192, 192, 192));
+  // C5 out again: the value comes back.
+  Select(Groups(), {RowOf(Groups(), "C5")});
+  dialog.OnRemoveFromGroup();
+  EXPECT_EQ(Cell(Groups(), a, 4), "0.1 uF");
+  EXPECT_EQ(Style(Groups(), a, 4).GetInterior().GetFillKind(), CGXInteriorBrush::fillColor);
+  EXPECT_EQ(Caps().SelectedRows(), std::vector<ROWCOL>{RowOf(Caps(), "C5")});
+}
+
+TEST_F(GroupsEditing, RemovingTheLastMembersDropsTheGroupAndItsNameIsFreeAgain) {
+  Select(Groups(), {RowOf(Groups(), "A")});
+  dialog.OnRemoveFromGroup();
+  EXPECT_EQ(Names(Groups()), Strings{"<new>"});
+  EXPECT_TRUE(dialog.Groups()[0]->deleted);
+  // The two capacitors are back in array order, selected as one range, the last one current.
+  EXPECT_EQ(Names(Caps()), (Strings{"C1", "C2", "C3", "C4", "C5", "C6", "C7", "C8", "C9"}));
+  EXPECT_EQ(Caps().SelectedRows(), (std::vector<ROWCOL>{8, 9}));
+  // A new group neither brings A back nor takes a name other than Group1; "A" is free for it.
+  MoveToNew({1});
+  EXPECT_EQ(Names(Groups()), (Strings{"<new>", "Group1", "    C1"}));
+  EXPECT_TRUE(dialog.IsGroupNameUnique("A", nullptr));
+}
+
+TEST_F(GroupsEditing, ButtonsFollowTheSelectionAndGiveUpTheFocusWhenDisabled) {
+  const auto moveOn = [&] { return Enabled(dialog, CDecouplingGroupsDlg::IDC_MOVE_TO_GROUP); };
+  const auto removeOn = [&] { return Enabled(dialog, CDecouplingGroupsDlg::IDC_REMOVE_FROM_GROUP); };
+  EXPECT_FALSE(moveOn());
+  EXPECT_FALSE(removeOn());
+  Select(Caps(), {1});
+  EXPECT_FALSE(moveOn());   // no target row
+  Select(Groups(), {1});
+  EXPECT_TRUE(moveOn());
+  EXPECT_FALSE(removeOn());   // "<new>" holds nothing
+  MoveToNew({1});
+  // A group row and a member of another group: "<<" only.
+  ASSERT_TRUE(dialog.SetGroupExpanded(RowOf(Groups(), "A"), 1));
+  Select(Caps(), {1});
+  Select(Groups(), {RowOf(Groups(), "Group1"), RowOf(Groups(), "C8")});
+  EXPECT_FALSE(moveOn());
+  EXPECT_TRUE(removeOn());
+  Select(Groups(), {RowOf(Groups(), "A"), RowOf(Groups(), "C8")});
+  EXPECT_TRUE(moveOn());
+  // The focus leaves a button that is disabled under it, for the grid it works on.
+  CWnd* move = dialog.GetDlgItem(CDecouplingGroupsDlg::IDC_MOVE_TO_GROUP);
+  CWnd* remove = dialog.GetDlgItem(CDecouplingGroupsDlg::IDC_REMOVE_FROM_GROUP);
+  move->SetFocus();
+  Select(Caps(), {});
+  EXPECT_EQ(::GetFocus(), Caps().m_hWnd);
+  remove->SetFocus();
+  Select(Groups(), {});
+  EXPECT_FALSE(removeOn());
+  EXPECT_EQ(::GetFocus(), Groups().m_hWnd);
+}
+
+}  // namespace
+}  // namespace groupstest

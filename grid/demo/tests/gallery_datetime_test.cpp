@@ -1,0 +1,59 @@
+// The gallery's page of date-time cells, headless and in a process of its own: the desktop (the popup
+// calendar is a window of its own) as built and after each step matches its reference, and the cells hold
+// what the steps stored. BRIM_UPDATE_REFERENCES=1 rewrites the images after an intended change.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "grid/demo/gallery.h"
+#include "grid/extras/CGXDateTimeCtrl.h"
+#include "platform/display/Desktop.h"
+#include "platform/display/ReferenceImage.h"
+#include "platform/window/InputRouter.h"
+#include "platform/window/Pump.h"
+
+namespace {
+
+TEST(CellGallery, DateTimeCellsEditAndUseThePopupCalendar) {
+  const gallery::Page* page = gallery::FindPage("datetime");
+  ASSERT_NE(page, nullptr);
+  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
+  HWND main = page->build();
+  plat::RunUntilIdle();
+  CGXGridWnd* g = gallery::PageGrid(main);
+  ASSERT_NE(g, nullptr);
+  const auto expectDesktop = [](const std::string& name) {
+    plat::Desktop::PaintAll();
+    auto image = plat::Desktop::Compose();
+    ASSERT_TRUE(image);
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, "grid/demo/tests/reference/datetime-" + name + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  };
+  auto* control = dynamic_cast<CGXDateTimeCtrl*>(g->ControlForId(GX_IDS_CTRL_DATETIME));
+  ASSERT_NE(control, nullptr);
+  expectDesktop("start");
+  for (const gallery::Step& step : page->steps()) {
+    step.drive(g);
+    plat::RunUntilIdle();
+    expectDesktop(step.name);
+    if (step.name == "editing") {
+      EXPECT_EQ(control->GetDateTime(), COleDateTime(2024, 3, 15, 12, 0, 0));
+      EXPECT_EQ(g->GetCellValue(1, 3), "45458.5");  // kept in the editor
+    }
+    if (step.name == "calendar") EXPECT_NE(control->GetPopupCalendar(), nullptr);
+    if (step.name == "chosen") {
+      EXPECT_EQ(control->GetPopupCalendar(), nullptr);
+      EXPECT_EQ(control->GetDateTime(), COleDateTime(2024, 3, 16, 12, 0, 0));  // the time stays
+    }
+    if (step.name == "current") EXPECT_EQ(g->GetCellValue(1, 3), "45367.5");
+  }
+  // The spin step moved the time's hour from 16:30 to 17:30; Enter goes to the grid and stores it.
+  plat::InputRouter::Instance().KeyPress(VK_RETURN);
+  plat::RunUntilIdle();
+  EXPECT_EQ(g->GetCellValue(3, 3), "0.7291666666667");
+  DestroyWindow(main);
+  plat::RunUntilIdle();
+}
+
+}  // namespace
