@@ -24,8 +24,7 @@ void CGXTooltipCheckBox::ShowCellTip(DWORD_PTR row, DWORD_PTR col, DWORD_PTR sty
   const auto* style = reinterpret_cast<const CGXStyle*>(stylePtr);
   if (!style)
     return;
-  brimwiz::CellTipPlacement tip;
-  tip.text = style->GetUserAttributeText(GX_IDS_UA_TOOLTIPTEXT);
+  const CString text = style->GetUserAttributeText(GX_IDS_UA_TOOLTIPTEXT);
   CRect r = m_pGrid->CalcCellRect(static_cast<ROWCOL>(row), static_cast<ROWCOL>(col));
   r.right -= 1;
   r.bottom -= 1;
@@ -34,17 +33,12 @@ void CGXTooltipCheckBox::ShowCellTip(DWORD_PTR row, DWORD_PTR col, DWORD_PTR sty
     CFont* old = SelectCellFont(&dc, *style);
     TEXTMETRIC tm{};
     dc.GetTextMetrics(&tm);
-    const int textWidth = tip.text.IsEmpty() ? 0 : dc.GetTextExtent(tip.text).cx;
+    const int textWidth = text.IsEmpty() ? 0 : dc.GetTextExtent(text).cx;
     if (old)
       dc.SelectObject(old);
     const int maxWidth = tm.tmMaxCharWidth;
     r.right = std::max<LONG>(r.right, r.left + maxWidth / 2 + std::max(textWidth, maxWidth));
     r.bottom = std::max<LONG>(r.bottom, r.top + tm.tmHeight + tm.tmExternalLeading + 1);
   }
-  if (CWnd* grid = GetGridWnd())
-    grid->ClientToScreen(&r);
-  tip.window = r;
-  tip.textArea = CRect(0, 0, r.Width(), r.Height());
-  tip.textArea.DeflateRect(4, 2);
-  brimwiz::ApplyCellTip(reinterpret_cast<CWnd*>(tipWnd), tip);
+  brimwiz::PlaceCellTip(GetGridWnd(), r, text, reinterpret_cast<CWnd*>(tipWnd));
 }

@@ -72,14 +72,18 @@ CString FitLineWithEllipsis(const CString& line, int width, const std::function<
   return line.Left(lo) + "...";
 }
 
-void ApplyCellTip(CWnd* tip, const CellTipPlacement& placement) {
+void PlaceCellTip(CWnd* grid, CRect rect, const CString& text, CWnd* tip) {
   if (!tip || !tip->GetSafeHwnd())
     return;
-  tip->SetWindowText(placement.text);
-  // FIXME: the text tip window's own font and text-area setters take over once the tip windows exist; until
-  // then the window gets the text and the rectangle.
-  tip->SetWindowPos(&CWnd::wndTop, placement.window.left, placement.window.top, placement.window.Width(),
-                    placement.window.Height(), SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOREDRAW);
+  if (grid)
+    grid->ClientToScreen(&rect);
+  CRect textArea(0, 0, rect.Width(), rect.Height());
+  textArea.DeflateRect(4, 2);
+  tip->SetWindowText(text);
+  // FIXME: the text tip window's own font and text-area (textArea) setters take over once the tip windows exist;
+  // until then the window gets the text and the rectangle.
+  tip->SetWindowPos(&CWnd::wndTop, rect.left, rect.top, rect.Width(), rect.Height(),
+                    SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 
 }  // namespace brimwiz
@@ -204,20 +208,13 @@ void CGridBitmapEdit::ShowCellTip(DWORD_PTR row, DWORD_PTR col, DWORD_PTR styleP
   const auto* style = reinterpret_cast<const CGXStyle*>(stylePtr);
   if (!style)
     return;
-  brimwiz::CellTipPlacement tip;
-  tip.text = style->GetValue();
   CRect r = CellRect(static_cast<ROWCOL>(row), static_cast<ROWCOL>(col));
   r.right -= 1;
   r.bottom -= 1;
-  const CSize text = AddBordersToSize(MultiLineExtent(tip.text, *style), *style);
+  const CSize text = AddBordersToSize(MultiLineExtent(style->GetValue(), *style), *style);
   r.right = std::max<LONG>(r.right, r.left + text.cx - m_nButtonWidth);
   r.bottom = std::max<LONG>(r.bottom, r.top + text.cy);
-  if (CWnd* grid = GetGridWnd())
-    grid->ClientToScreen(&r);
-  tip.window = r;
-  tip.textArea = CRect(0, 0, r.Width(), r.Height());
-  tip.textArea.DeflateRect(4, 2);
-  brimwiz::ApplyCellTip(reinterpret_cast<CWnd*>(tipWnd), tip);
+  brimwiz::PlaceCellTip(GetGridWnd(), r, style->GetValue(), reinterpret_cast<CWnd*>(tipWnd));
 }
 
 CGridBitmapBtn::~CGridBitmapBtn() = default;
