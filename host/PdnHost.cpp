@@ -82,7 +82,8 @@ std::string EscapedName(const std::string& name) {
 const char* PdnHostUsage() {
   return "usage: pdnhost [options]\n"
          "  --library FILE          the module library (default: the one built beside pdnhost)\n"
-         "  --board FILE            board file (default: the 8-layer sample board)\n"
+         "  --board FILE            board file (default: the 8-layer sample board); a second --board and on make\n"
+         "                          a system of several boards, of which the wizard lets the user choose\n"
          "  --wizard KIND           decoupling (default), bypass, via-model or extractor\n"
          "  --board-mode            hand in the board alone instead of a system of boards\n"
          "  --project FILE          project file; its settings file is the same name with \".dao\"\n"
@@ -123,6 +124,7 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
   PdnHostOptions options;
   options.library = defaultLibrary;
   options.board = defaultBoard;
+  bool boardGiven = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
     auto value = [&]() -> const std::string& {
@@ -133,7 +135,12 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
     if (option == "--library") {
       options.library = value();
     } else if (option == "--board") {
-      options.board = value();
+      // The first replaces the default; every further one joins the system (the user then chooses a board).
+      if (boardGiven)
+        options.moreBoards.push_back(value());
+      else
+        options.board = value();
+      boardGiven = true;
     } else if (option == "--wizard") {
       const std::string& kind = value();
       if (kind == "decoupling")
@@ -225,6 +232,8 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
     options.modelDirectories.push_back(defaultModels);
   if (options.script && !options.open && !options.dialog)
     throw PdnHostUsageError("--script: the steps run in an open wizard; give --open modal or --open modeless");
+  if (options.boardMode && !options.moreBoards.empty())
+    throw PdnHostUsageError("--board-mode: hands in one board; give --board once");
   if (options.screen && !options.open && !options.save && !options.dialog)
     throw PdnHostUsageError("--screen: shows an open wizard; give --open modal or --open modeless");
   if (options.realInput && !(options.screen && options.script))
@@ -374,6 +383,15 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
   host.log = &m_log;
   host.err = &m_err;
   host.shotsFolder = options.shots;
+  // The board that knows every id takes the picks (the first board first).
+  host.pick = [this](const std::vector<std::string>& ids) {
+    if (m_board && m_board->Pick(ids))
+      return true;
+    for (const auto& more : m_moreBoards)
+      if (more->Pick(ids))
+        return true;
+    return false;
+  };
   m_runner = std::make_unique<ScriptRunner>(std::move(host), std::move(steps),
                                             options.script.value_or(std::string()), *m_input);
   // On screen without a script the user answers the boxes; otherwise the runner does.
@@ -425,6 +443,17 @@ int PdnHost::Run(const PdnHostOptions& options) {
   }
   m_out << "board: " << options.board << " (" << EscapedName(m_board->Name()) << ", " << m_board->Layers().size() << " layers, "
         << m_board->Nets().size() << " nets, " << m_board->Probes().size() << " probes)\n";
+  for (const std::string& file : options.moreBoards) {
+    try {
+      m_moreBoards.push_back(LoadBoardFile(file, *m_ledger));
+    } catch (const BoardFileError& error) {
+      m_err << "pdnhost: " << error.what() << "\n";
+      return 2;
+    }
+    const HostBoard& more = *m_moreBoards.back();
+    m_out << "board: " << file << " (" << EscapedName(more.Name()) << ", " << more.Layers().size() << " layers, "
+          << more.Nets().size() << " nets, " << more.Probes().size() << " probes)\n";
+  }
   if (!LoadLibrary(options.library))
     return 2;
   if (options.dialog == std::string("groups"))
@@ -446,7 +475,12 @@ int PdnHost::Run(const PdnHostOptions& options) {
   } else {
     m_system = std::make_unique<HostSystem>(*m_ledger, "pdnhost");
     m_system->AddBoard(m_board.get());
-    Step("SetSystem(" + EscapedName(m_board->Name()) + ")", api.SetSystem(m_system.get()));
+    std::string names = EscapedName(m_board->Name());
+    for (const auto& more : m_moreBoards) {
+      m_system->AddBoard(more.get());
+      names += ", " + EscapedName(more->Name());
+    }
+    Step("SetSystem(" + names + ")", api.SetSystem(m_system.get()));
   }
   if (options.project)
     Step("SetProjectFile(" + *options.project + ")", api.SetProjectFile(options.project->c_str()));

@@ -35,6 +35,7 @@ enum class WizardKind { Decoupling, Bypass, ViaModel, Extractor };
 struct PdnHostOptions {
   std::string library;        // the module library
   std::string board;          // the board file
+  std::vector<std::string> moreBoards;   // a second --board and on: the system holds these after the first
   WizardKind wizard = WizardKind::Decoupling;
   bool boardMode = false;     // hand in the board alone (EnableBoardMode, SetBoard) instead of a system
   std::optional<std::string> project;
@@ -111,6 +112,7 @@ private:
   bool m_keepLibrary = false;
   std::unique_ptr<HostLedger> m_ledger;
   std::unique_ptr<HostBoard> m_board;
+  std::vector<std::unique_ptr<HostBoard>> m_moreBoards;
   std::unique_ptr<HostSystem> m_system;
   HostCallbackLog m_callback;
   size_t m_callbackPrinted = 0;

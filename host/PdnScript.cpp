@@ -192,6 +192,14 @@ ScriptState ParseState(const Token& token) {
                     token.text + "\"");
 }
 
+// A row or column number of a grid: 0 or more, in decimal.
+int ParseIndex(const Token& token) {
+  const std::string& t = token.text;
+  if (t.empty() || t.size() > 6 || t.find_first_not_of("0123456789") != std::string::npos)
+    throw ScriptError("expected a row or column number, found \"" + t + "\"");
+  return std::stoi(t);
+}
+
 // "at X Y" from tokens[first]: a point inside a control, in pixels from its top left corner.
 void ParsePoint(const std::vector<Token>& tokens, size_t first, ScriptStep& step) {
   if (tokens[first].quoted || Lower(tokens[first].text) != "at")
@@ -297,6 +305,19 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
     step.hasArgument = tokens.size() == 3;
     if (step.hasArgument)
       step.text = tokens[2].text;
+  } else if (command == "cell" || command == "drag") {
+    const bool cell = command == "cell";
+    Expect(tokens, 4, 4, cell ? "cell CONTROL ROW COL" : "drag CONTROL ROW TO");
+    step.action = cell ? ScriptAction::Cell : ScriptAction::Drag;
+    step.control = ParseControl(tokens[1]);
+    step.row = ParseIndex(tokens[2]);
+    step.col = ParseIndex(tokens[3]);
+  } else if (command == "viewer") {
+    if (tokens.size() < 3 || Lower(tokens[1].text) != "pick")
+      throw ScriptError("expected: viewer pick ID...");
+    step.action = ScriptAction::ViewerPick;
+    for (size_t i = 2; i < tokens.size(); ++i)
+      step.ids.push_back(tokens[i].text);
   } else if (command == "screenshot") {
     Expect(tokens, 2, 2, "screenshot FILE");
     step.action = ScriptAction::Screenshot;
@@ -328,7 +349,7 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
     }
   } else {
     throw ScriptError("unknown step \"" + tokens[0].text +
-                      "\" (steps: click, type, pick, key, answer, host, call, screenshot, expect)");
+                      "\" (steps: click, type, pick, key, answer, host, call, screenshot, expect, cell, drag, viewer)");
   }
   return step;
 }

@@ -48,6 +48,9 @@ enum class ScriptAction {
   ExpectText,    // expect text CONTROL TEXT
   ExpectState,   // expect state CONTROL enabled|disabled|checked|unchecked|visible|hidden|focused
   ExpectLog,     // expect log TEXT: a line the host printed so far contains TEXT
+  Cell,          // cell CONTROL ROW COL: a click into a cell of a grid (row or column 0: a header)
+  Drag,          // drag CONTROL ROW TO: a grid row dragged by its header onto row TO
+  ViewerPick,    // viewer pick ID...: the board view's selection becomes these probes, and the wizard hears of it
 };
 
 enum class ScriptState { Enabled, Disabled, Checked, Unchecked, Visible, Hidden, Focused };
@@ -65,6 +68,8 @@ struct ScriptStep {
   bool answer = false;    // HostRun, HostMayClose
   ScriptState state = ScriptState::Enabled;
   ScriptKey key;
+  int row = 0, col = 0;            // Cell, Drag (col: the row dragged onto)
+  std::vector<std::string> ids;    // ViewerPick
   // Click and Type "at X Y": the click goes to that point of the control (pixels from its top left corner)
   // instead of its middle, with Shift or Ctrl held when asked (Click).
   bool atPoint = false;

@@ -1,5 +1,7 @@
 #include "host/PdnScriptRunner.h"
 
+#include "platform/base/GlobalMemory.h"
+
 #include "host/HostCallbackLog.h"
 #include "host/PdnHost.h"
 #include "platform/controls/winctrl.h"
@@ -112,6 +114,12 @@ public:
       input.KeyUp(VK_CONTROL);
   }
   void Type(const std::string& text) override { plat::InputRouter::Instance().TypeText(text); }
+  void Drag(POINT from, POINT to) override {
+    auto& input = plat::InputRouter::Instance();
+    input.ButtonDown(plat::MouseButton::Left, from);
+    input.MouseMove(to);
+    input.ButtonUp(plat::MouseButton::Left, to);
+  }
 };
 
 class XInput final : public ScriptInput {
@@ -149,6 +157,13 @@ public:
   void Type(const std::string& text) override {
     if (!text.empty())
       Run({"type", "--delay", "30", "--", text});
+  }
+  void Drag(POINT from, POINT to) override {
+    const POINT origin = m_Origin();
+    Run({"mousemove", "--sync", std::to_string(origin.x + from.x), std::to_string(origin.y + from.y), "mousedown", "1",
+         "mousemove", "--sync", std::to_string(origin.x + to.x), std::to_string(origin.y + to.y), "mouseup", "1"});
+    m_Last = POINT{origin.x + to.x, origin.y + to.y};
+    m_bMoved = true;
   }
   bool Delayed() const override { return true; }
 
@@ -287,6 +302,31 @@ HWND ScriptRunner::Find(const ScriptControl& control) {
   return search.found;
 }
 
+POINT ScriptRunner::CellCentre(HWND grid, int row, int col, const ScriptStep& step) {
+  // The grid answers a cell's rectangle (client coordinates, "left;top;right;bottom") on the clipboard.
+  if (::SendMessage(grid, WM_USER + 4, static_cast<WPARAM>(row), static_cast<LPARAM>(col)) != 1)
+    throw ScriptError("control " + step.control.Describe() + " shows no cell " + std::to_string(row) + ", " +
+                      std::to_string(col));
+  std::string text;
+  if (::OpenClipboard(grid)) {
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+      if (const char* p = static_cast<const char*>(::GlobalLock(data))) {
+        text = p;
+        ::GlobalUnlock(data);
+      }
+    }
+    // The answer is read: the clipboard gives its block back.
+    ::EmptyClipboard();
+    ::CloseClipboard();
+  }
+  RECT r{};
+  if (std::sscanf(text.c_str(), "%d;%d;%d;%d", &r.left, &r.top, &r.right, &r.bottom) != 4)
+    throw ScriptError("control " + step.control.Describe() + " is no grid");
+  POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ::ClientToScreen(grid, &centre);
+  return centre;
+}
+
 void ScriptRunner::RunStep(const ScriptStep& step) {
   m_Host.flush();
   m_Host.print("step " + std::to_string(step.line) + ": " + step.source);
@@ -313,6 +353,23 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
     case ScriptAction::Pick:
       Pick(enabled(Find(step.control)), step);
       break;
+    case ScriptAction::Cell:
+      m_Input.Click(CellCentre(enabled(Find(step.control)), step.row, step.col, step));
+      break;
+    case ScriptAction::Drag:
+      m_Input.Drag(CellCentre(enabled(Find(step.control)), step.row, 0, step),
+                   CellCentre(Find(step.control), step.col, 0, step));
+      break;
+    case ScriptAction::ViewerPick: {
+      if (!m_Host.pick || !m_Host.api || !m_Host.decoupling)
+        throw ScriptError("viewer pick: the board view is the decoupling wizard's here");
+      if (!m_Host.pick(step.ids))
+        throw ScriptError("viewer pick: the board has no probe of one of these ids");
+      const bool answer = static_cast<CBrimsteadAPITable&>(*m_Host.api).OnViewerSelectionChanged();
+      m_Host.print(std::string("OnViewerSelectionChanged() -> ") + (answer ? "true" : "false"));
+      m_Host.flush();
+      break;
+    }
     case ScriptAction::Key:
       m_Input.Key(step.key);
       break;

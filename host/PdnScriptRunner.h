@@ -35,6 +35,8 @@ public:
   virtual void ClickHolding(POINT screen, bool shift, bool ctrl) = 0;
   virtual void Key(const ScriptKey& key) = 0;
   virtual void Type(const std::string& text) = 0;
+  // The left button pressed at one point, moved to another and released there.
+  virtual void Drag(POINT from, POINT to) = 0;
   // Input that reaches the window some time after it was sent (real X events).
   virtual bool Delayed() const { return false; }
 };
@@ -55,6 +57,8 @@ struct ScriptRunnerHost {
   const std::vector<std::string>* log = nullptr;   // every host-log line so far
   std::ostream* err = nullptr;
   std::string shotsFolder;                         // relative screenshot names are taken from here
+  // The board view's selection becomes these probes; false when an id is unknown. Null: no board view.
+  std::function<bool(const std::vector<std::string>&)> pick;
 };
 
 class ScriptRunner final : public plat::AutomationProvider {
@@ -89,6 +93,8 @@ private:
   void RunStep(const ScriptStep& step);
   HWND Root() const;
   HWND Find(const ScriptControl& control);
+  // The screen point in the middle of a grid cell (row and column as the grid shows them).
+  POINT CellCentre(HWND grid, int row, int col, const ScriptStep& step);
   void Pick(HWND control, const ScriptStep& step);
   void Call(const ScriptStep& step);
   void EndWizard();

@@ -22,8 +22,7 @@ int CGXTooltipCheckBox::GetCellTipKind(ROWCOL, ROWCOL, const CGXStyle&) { return
 
 void CGXTooltipCheckBox::ShowCellTip(ROWCOL row, ROWCOL col, const CGXStyle& styleRef, CWnd* tipWnd) {
   const CGXStyle* style = &styleRef;
-  brimwiz::CellTipPlacement tip;
-  tip.text = style->GetUserAttributeText(GX_IDS_UA_TOOLTIPTEXT);
+  const CString text = style->GetUserAttributeText(GX_IDS_UA_TOOLTIPTEXT);
   CRect r = m_pGrid->CalcCellRect(row, col);
   r.right -= 1;
   r.bottom -= 1;
@@ -32,17 +31,12 @@ void CGXTooltipCheckBox::ShowCellTip(ROWCOL row, ROWCOL col, const CGXStyle& sty
     CFont* old = SelectCellFont(&dc, *style);
     TEXTMETRIC tm{};
     dc.GetTextMetrics(&tm);
-    const int textWidth = tip.text.IsEmpty() ? 0 : dc.GetTextExtent(tip.text).cx;
+    const int textWidth = text.IsEmpty() ? 0 : dc.GetTextExtent(text).cx;
     if (old)
       dc.SelectObject(old);
     const int maxWidth = tm.tmMaxCharWidth;
     r.right = std::max<LONG>(r.right, r.left + maxWidth / 2 + std::max(textWidth, maxWidth));
     r.bottom = std::max<LONG>(r.bottom, r.top + tm.tmHeight + tm.tmExternalLeading + 1);
   }
-  if (CWnd* grid = GetGridWnd())
-    grid->ClientToScreen(&r);
-  tip.window = r;
-  tip.textArea = CRect(0, 0, r.Width(), r.Height());
-  tip.textArea.DeflateRect(4, 2);
-  brimwiz::ApplyCellTip(tipWnd, tip);
+  brimwiz::PlaceCellTip(GetGridWnd(), r, text, tipWnd);
 }

@@ -72,14 +72,18 @@ CString FitLineWithEllipsis(const CString& line, int width, const std::function<
   return line.Left(lo) + "...";
 }
 
-void ApplyCellTip(CWnd* tip, const CellTipPlacement& placement) {
+void PlaceCellTip(CWnd* grid, CRect rect, const CString& text, CWnd* tip) {
   if (!tip || !tip->GetSafeHwnd())
     return;
-  tip->SetWindowText(placement.text);
-  // FIXME: the text tip window's own font and text-area setters take over once the tip windows exist; until
-  // then the window gets the text and the rectangle.
-  tip->SetWindowPos(&CWnd::wndTop, placement.window.left, placement.window.top, placement.window.Width(),
-                    placement.window.Height(), SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOREDRAW);
+  if (grid)
+    grid->ClientToScreen(&rect);
+  CRect textArea(0, 0, rect.Width(), rect.Height());
+  textArea.DeflateRect(4, 2);
+  tip->SetWindowText(text);
+  // FIXME: the text tip window's own font and text-area (textArea) setters take over once the tip windows exist;
+  // until then the window gets the text and the rectangle.
+  tip->SetWindowPos(&CWnd::wndTop, rect.left, rect.top, rect.Width(), rect.Height(),
+                    SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 
 }  // namespace brimwiz
@@ -202,20 +206,13 @@ int CGridBitmapEdit::GetCellTipKind(ROWCOL, ROWCOL, const CGXStyle&) { return 1;
 
 void CGridBitmapEdit::ShowCellTip(ROWCOL row, ROWCOL col, const CGXStyle& styleRef, CWnd* tipWnd) {
   const CGXStyle* style = &styleRef;
-  brimwiz::CellTipPlacement tip;
-  tip.text = style->GetValue();
   CRect r = CellRect(row, col);
   r.right -= 1;
   r.bottom -= 1;
-  const CSize text = AddBordersToSize(MultiLineExtent(tip.text, *style), *style);
+  const CSize text = AddBordersToSize(MultiLineExtent(style->GetValue(), *style), *style);
   r.right = std::max<LONG>(r.right, r.left + text.cx - m_nButtonWidth);
   r.bottom = std::max<LONG>(r.bottom, r.top + text.cy);
-  if (CWnd* grid = GetGridWnd())
-    grid->ClientToScreen(&r);
-  tip.window = r;
-  tip.textArea = CRect(0, 0, r.Width(), r.Height());
-  tip.textArea.DeflateRect(4, 2);
-  brimwiz::ApplyCellTip(tipWnd, tip);
+  brimwiz::PlaceCellTip(GetGridWnd(), r, style->GetValue(), tipWnd);
 }
 
 CGridBitmapBtn::~CGridBitmapBtn() = default;

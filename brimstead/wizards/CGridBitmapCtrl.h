@@ -92,12 +92,7 @@ namespace brimwiz {
 // longest start of it followed by "..." that fits.
 CString FitLineWithEllipsis(const CString& line, int width, const std::function<int(const CString&)>& measure);
 
-// Where a text tip goes and what it shows (screen coordinates; the text area in the tip's client coordinates).
-struct CellTipPlacement {
-  CString text;
-  CRect window;
-  CRect textArea;
-};
-// Fills and places a tip window: its text, rectangle and (when it is the grid's text tip) font and text area.
-void ApplyCellTip(CWnd* tip, const CellTipPlacement& placement);
+// Fills and places a text tip window over a grid: its text, and its rectangle, given in the grid's client
+// coordinates, on the screen; the text area is its client rectangle shrunk by 4 pixels across and 2 down.
+void PlaceCellTip(CWnd* grid, CRect rect, const CString& text, CWnd* tip);
 }  // namespace brimwiz

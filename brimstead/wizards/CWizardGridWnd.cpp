@@ -62,7 +62,7 @@ void RegisterGridCellBitmaps() {
         "................"};
     std::vector<std::string_view> minus = plus;
     for (int row : {4, 5, 6, 9, 10, 11})
-      minus[static_cast<size_t>(row)] = "..2333333333332..";
+      minus[static_cast<size_t>(row)] = "..233333333332..";
     const std::vector<std::string_view> tree = {
         "mmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmm", "mmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmm",
         "mm11111mmmmmmmmmmmmmmm1111mmmmmm", "m1yyyyy1mmmmmmmmmmmmm1gggg1mmmmm",

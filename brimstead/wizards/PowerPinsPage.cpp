@@ -413,11 +413,13 @@ void CPowerPinsPage::OnAddIcPowerPin() {
   const HWND wizard = owner->GetSafeHwnd();
   owner->EnableWindow(FALSE);
   callback->HostCommand(m_Traits.hostCommand, 0);
-  // The host's command ran foreign code: the wizard, or this page, may be gone now.
-  if (wizard && ::IsWindow(wizard))
-    ::EnableWindow(wizard, TRUE);
-  if (!page || !::IsWindow(page))
+  // The host's command ran foreign code: the wizard, or this page, may be gone now (the dialog object itself
+  // stays until this handler returns: its deletion waits while it is busy).
+  if (!wizard || !::IsWindow(wizard))
     return;
+  ::EnableWindow(wizard, TRUE);
+  if (page && ::IsWindow(page))
+    owner->UpdateButtons();
 }
 
 void CPowerPinsPage::OnAddBoardProbes() {

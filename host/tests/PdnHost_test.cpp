@@ -261,6 +261,34 @@ TEST_F(PdnHostProgram, DecouplingWizardRunsFromAScriptOnBothSampleBoards) {
   }
 }
 
+TEST_F(PdnHostProgram, TheDecouplingWizardRunsOnTheEightLayerBoardOfATwoBoardSystem) {
+  // Board, nets, a Distributed analysis, the IC power pins checked and grouped, Finish and the host's Run.
+  const fs::path script = SourceDir() / "host/tests/scripts/decoupling-pins.pdnscript";
+  const fs::path project = dir / "demo8.brd";
+  std::ofstream(project) << "board\n";
+  const Outcome outcome = RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " +
+                                     SampleBoard("sensor4").string() + " --open modeless --save --fixed-clock " +
+                                     "--project " + project.string() + " --script " + script.string() + " --shots " +
+                                     dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_NE(outcome.output.find("SetSystem(PDN demo board 8L, "), std::string::npos) << outcome.output;
+  EXPECT_EQ(ReadFile(dir / "demo8.dao"), ReadFile(SourceDir() / "host/tests/golden/demo8-pins.dao"));
+  // The getters answer the record the host ran: the first board, four ports.
+  EXPECT_NE(outcome.output.find("callback: Run\n"), std::string::npos);
+  EXPECT_NE(outcome.output.find("  GetBoardIndex = 0\n"), std::string::npos);
+  EXPECT_NE(outcome.output.find("  GetProbeCount = 4\n"), std::string::npos);
+  EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos);
+  for (const char* shot : {"01-start.png", "02-board.png", "03-nets.png", "04-target.png", "05-pins.png",
+                           "06-pins-checked.png", "07-pins-grouped.png", "08-easy-custom.png", "09-frequency.png",
+                           "10-finish.png", "11-after-run.png"})
+    EXPECT_GT(fs::file_size(dir / shot), 1000u) << shot;
+  // Board mode hands in one board.
+  const Outcome refused = RunPdnHost("--board-mode --board " + SampleBoard("demo8").string() + " --board " +
+                                     SampleBoard("sensor4").string());
+  EXPECT_EQ(refused.code, 2);
+  EXPECT_NE(refused.errors.find("--board-mode: hands in one board"), std::string::npos) << refused.errors;
+}
+
 TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
   struct Case {
     const char* script;

@@ -29,9 +29,12 @@ TEST(PdnScript, ReadsEveryStep) {
       "expect state \"Save && Close\" hidden\n"
       "expect log \"callback: Run\"\n"
       "click 1009 at 12 40 ctrl\n"
-      "type 1010 at 60 30 Core",
+      "type 1010 at 60 30 Core\n"
+      "cell 1003 0 2\n"
+      "drag 1003 4 1\n"
+      "viewer pick U1.D4 \"U1.G7\"",
       "s");
-  ASSERT_EQ(steps.size(), 14u);
+  ASSERT_EQ(steps.size(), 17u);
   EXPECT_EQ(steps[0].line, 3);
   EXPECT_EQ(steps[0].source, "click 1065");
   EXPECT_EQ(steps[0].control.id, 1065);
@@ -60,6 +63,15 @@ TEST(PdnScript, ReadsEveryStep) {
   EXPECT_EQ(steps[13].y, 30);
   EXPECT_EQ(steps[13].text, "Core");
   EXPECT_FALSE(steps[0].atPoint);
+  EXPECT_EQ(steps[14].action, ScriptAction::Cell);
+  EXPECT_EQ(steps[14].control.id, 1003);
+  EXPECT_EQ(steps[14].row, 0);
+  EXPECT_EQ(steps[14].col, 2);
+  EXPECT_EQ(steps[15].action, ScriptAction::Drag);
+  EXPECT_EQ(steps[15].row, 4);
+  EXPECT_EQ(steps[15].col, 1);
+  EXPECT_EQ(steps[16].action, ScriptAction::ViewerPick);
+  EXPECT_EQ(steps[16].ids, (std::vector<std::string>{"U1.D4", "U1.G7"}));
 }
 
 TEST(PdnScript, BadLinesNameFileLineAndFault) {
@@ -93,6 +105,11 @@ TEST(PdnScript, BadLinesNameFileLineAndFault) {
       {"expect state 1 ticked", "expected enabled, disabled"},
       {"expect colour 1 red", "expected text, state or log after expect"},
       {"expect log \"\"", "an empty text is in every line"},
+      {"cell 1003 1", "too few arguments; expected: cell CONTROL ROW COL"},
+      {"drag 1003 -1 2", "expected a row or column number, found \"-1\""},
+      {"cell 1003 1 x", "expected a row or column number"},
+      {"viewer pick", "expected: viewer pick ID..."},
+      {"viewer look U1.D4", "expected: viewer pick ID..."},
   };
   for (const auto& [line, error] : cases) {
     SCOPED_TRACE(line);

@@ -94,6 +94,7 @@ TEST_F(ProbePages, TheBoardPageListsTheSystemsBoardsAndMapsRowsToBoardIndices) {
   EXPECT_EQ(grid.GetParam()->GetSelectionFlags(), GX_SELROW);
   EXPECT_FALSE(grid.GetParam()->IsDragRowsEnabled());
   EXPECT_TRUE(grid.GetParam()->GetSelection().IsEmpty());
+  ExpectMatchesReference(api->GetWizardWindow(), "page-board");
 
   // One whole row selects its board; no selection means no board, the board object stays.
   CGXRangeList& selection = grid.GetParam()->GetSelection();
@@ -166,6 +167,7 @@ TEST_F(ProbePages, TheNetPageOffersSupplyNetsWithPlanesAndStoresAPairSortedByNam
   EXPECT_EQ(Data().m_pNet1, Net("GND"));
   EXPECT_EQ(Data().m_pNet2, Net("VDD_CORE"));
   EXPECT_EQ(Data().m_Probes.GetSize(), 4);   // the picked VDD_CORE balls
+  ExpectMatchesReference(api->GetWizardWindow(), "page-nets");
   // Two nets: adding is refused, by the button and by a double click.
   page.m_Available.SetCurSel(0);
   ::SendMessage(page.m_hWnd, WM_COMMAND, MAKEWPARAM(CDWSelectNetPage::IDC_AVAILABLE, LBN_SELCHANGE),
@@ -224,6 +226,7 @@ TEST_P(PinPages, RowsNumberTheCheckedPinsInRowOrder) {
   Page().OnCheckAll();
   EXPECT_EQ(Column(CPowerPinsPage::ColNumber), (list ? Texts{"1", "2", "", "3", "4"} : Texts{"1", "2", "3", "4"}));
   EXPECT_EQ(Column(CPowerPinsPage::ColCheck), (list ? Texts{"1", "1", "0", "1", "1"} : Texts{"1", "1", "1", "1"}));
+  ExpectMatchesReference(api->GetWizardWindow(), list ? "page-pins-list" : "page-pins-viewer");
   // Unchecking the second leaves it unnumbered; the next ones close up.
   ClickCheck(2);
   EXPECT_EQ(Column(CPowerPinsPage::ColNumber), (list ? Texts{"1", "", "", "2", "3"} : Texts{"1", "", "2", "3"}));
@@ -285,6 +288,7 @@ TEST_P(PinPages, GroupingSummarisesEachGroupAndRestoresTheHeaderWidth) {
   EXPECT_EQ(Cell(1, CPowerPinsPage::ColPin), "U1");
   EXPECT_EQ(Style(1, CPowerPinsPage::ColPin).GetFont().GetWeight(), 700);
   EXPECT_EQ(Style(1, CPowerPinsPage::ColGroupButton).GetControl(), IDC_GRID_PLUS_BUTTON);
+  ExpectMatchesReference(api->GetWizardWindow(), list ? "page-pins-grouped-list" : "page-pins-grouped-viewer");
   // Group check values: none checked 0, some 2, all (valid ones: F2 can never be) 1 after a click on the group.
   EXPECT_EQ(Cell(1, CPowerPinsPage::ColCheck), "0");
   ClickCheck(2);

@@ -230,6 +230,8 @@ std::unique_ptr<CGXGridParam> BuildProbeLayout(const ProbeLayoutSpec& spec) {
     p->GetColWidths().SetAt(col, static_cast<LONG>(column.width));
     ++col;
   }
+  // Headers stored past the counted columns stay stored but unshown.
+  data->StoreColCount(spec.dataColumns);
   if (spec.sampleColumn) {
     static constexpr const char* kValues[] = {"1", "0", "0", "1", "1"};
     for (ROWCOL row = 1; row <= 5; ++row) {
@@ -337,7 +339,6 @@ std::span<const LayoutDefinition> LayoutDefinitions() {
       {"BOARDLIST", 0, &BuildBoardListLayout},
       {nullptr, 1148, &BuildTouchstonePortMapLayout},
       {nullptr, 1149, &BuildSpicePortMapLayout},
-      {nullptr, 1180, &BuildDecouplingGroupsLayout},
       // The wizard pages' probe and via grids, and the probe-reference grid that nothing loads.
       {nullptr, 1146, &BuildPinListLayout},
       {nullptr, 1155, &BuildBypassViaListLayout},
@@ -345,6 +346,7 @@ std::span<const LayoutDefinition> LayoutDefinitions() {
       {nullptr, 1161, &BuildPinViewerLayout},
       {nullptr, 1170, &BuildViaPairListLayout},
       {nullptr, 1023, &BuildProbeReferenceLayout},
+      {nullptr, 1180, &BuildDecouplingGroupsLayout},
   };
   return kLayouts;
 }

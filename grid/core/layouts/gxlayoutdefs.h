@@ -23,8 +23,6 @@ std::unique_ptr<CGXGridParam> BuildBoardListLayout();
 // The capacitor model editor's port map grids: 1148 for Touchstone ports, 1149 for SPICE nodes.
 std::unique_ptr<CGXGridParam> BuildTouchstonePortMapLayout();
 std::unique_ptr<CGXGridParam> BuildSpicePortMapLayout();
-// The decoupling groups dialog's capacitor and group grids (1180).
-std::unique_ptr<CGXGridParam> BuildDecouplingGroupsLayout();
 // The wizard pages' probe and via grids: IC power pins as a list (1146) and from the board viewer (1161), the
 // bypass wizard's via list (1155), the extractor's viewer vias (1160), via pairs as a list (1170); 1023 is a
 // probe-reference grid that nothing loads.
@@ -34,5 +32,7 @@ std::unique_ptr<CGXGridParam> BuildExtractorViaViewerLayout();
 std::unique_ptr<CGXGridParam> BuildPinViewerLayout();
 std::unique_ptr<CGXGridParam> BuildViaPairListLayout();
 std::unique_ptr<CGXGridParam> BuildProbeReferenceLayout();
+// The decoupling groups dialog's capacitor and group grids (1180).
+std::unique_ptr<CGXGridParam> BuildDecouplingGroupsLayout();
 
 }  // namespace gx
