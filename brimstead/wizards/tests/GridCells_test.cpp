@@ -112,7 +112,7 @@ TEST_F(GridCells, ABitmapEditShowsEveryLineCutToTheCellAndOffersTheWholeTextAsAT
   CWnd tip;
   ASSERT_TRUE(tip.CreateEx(0, "GXWND", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
   const CGXStyle style = Style(1, 3);
-  Edit(IDC_GRID_BITMAP_COLLAPSED).ShowCellTip(1, 3, reinterpret_cast<DWORD_PTR>(&style), reinterpret_cast<DWORD_PTR>(&tip));
+  Edit(IDC_GRID_BITMAP_COLLAPSED).ShowCellTip(1, 3, style, &tip);
   EXPECT_EQ(Text(tip.m_hWnd), "A\nB\nC");
   CRect shownAt, cell = grid->CalcCellRect(1, 3);
   tip.GetWindowRect(&shownAt);
@@ -192,7 +192,7 @@ TEST_F(GridCells, TheCheckBoxShowsItsTipTextOnlyWhileDisabled) {
                                                                                      "IC power pin is far away");
   CWnd tip;
   ASSERT_TRUE(tip.CreateEx(0, "GXWND", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
-  box.ShowCellTip(1, 1, reinterpret_cast<DWORD_PTR>(&disabled), reinterpret_cast<DWORD_PTR>(&tip));
+  box.ShowCellTip(1, 1, disabled, &tip);
   EXPECT_EQ(Text(tip.m_hWnd), "IC power pin is far away");
   CRect at;
   tip.GetWindowRect(&at);
