@@ -42,6 +42,10 @@ BOOL CGXCoveredCellPool::IsFree(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
 
 BOOL CGXCoveredCellPool::SetRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position) {
   if (position && top == bottom && left == right) return FALSE;
+  // The pool keeps a slot per cell up to the range's last row and column: a range from a layout that is
+  // reversed or reaches past the pool's limits is not entered (its cells then draw uncovered).
+  if (top > bottom || left > right) return FALSE;
+  if (position && (bottom > kMaxRow || right > kMaxCol)) return FALSE;
   BOOL changed = FALSE;
   for (ROWCOL r = top; r <= bottom; ++r) {
     if (position) {

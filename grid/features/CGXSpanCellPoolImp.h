@@ -46,6 +46,8 @@ class CGXCoveredCellPool : public CObject {
   // Whether every cell of the block is free (or holds `position` already).
   BOOL IsFree(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position) const;
   void DeleteAll() { m_rows.clear(); }
+  // The last row and column a range may reach to be entered.
+  static constexpr ROWCOL kMaxRow = 0xFFFFFF, kMaxCol = 0xFFFF;
 
  private:
   std::vector<std::vector<POSITION>> m_rows;

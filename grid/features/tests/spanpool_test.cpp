@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -18,6 +19,7 @@
 #include "grid/core/CGXSpanCellPool.h"
 #include "grid/core/gxarchive.h"
 #include "grid/core/gxlayout.h"
+#include "grid/features/CGXSpanCellPoolImp.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CMemFile.h"
 #include "platform/base/CException.h"
@@ -223,6 +225,22 @@ TEST(SpanCellPool, StoringOverASpanCutsItAndOneCellWideSpansAreFoundThroughTheir
   EXPECT_FALSE(pool.SetSpanCellsRowCol(3, 2, 3, 2, FALSE));  // nothing left to clear
   EXPECT_FALSE(pool.GetSpanCellsRowCol(0x80000000, 0, nullptr));
   EXPECT_FALSE(pool.SetSpanCellsRowCol(0, 0, 0x80000000, 1, TRUE));
+}
+
+TEST(CoveredCellPool, ReversedAndOutsizedRangesFromALayoutAreNotEntered) {
+  // Covered ranges come from layout bytes: a reversed range once indexed past its row's slots, and a range
+  // to the last column would ask for a slot per column.
+  CGXCoveredCellPool pool;
+  const POSITION a = reinterpret_cast<POSITION>(std::uintptr_t{0x10});
+  EXPECT_FALSE(pool.SetRange(2, 9, 3, 1, a));
+  EXPECT_FALSE(pool.SetRange(9, 1, 2, 3, a));
+  EXPECT_FALSE(pool.SetRange(1, 1, 1, 0xFFFFFFFF, a));
+  EXPECT_FALSE(pool.SetRange(1, 1, 0xFFFFFFFF, 2, a));
+  EXPECT_EQ(pool.Lookup(2, 1), nullptr);
+  EXPECT_TRUE(pool.SetRange(2, 1, 3, CGXCoveredCellPool::kMaxCol, a));
+  EXPECT_EQ(pool.Lookup(3, CGXCoveredCellPool::kMaxCol), a);
+  EXPECT_FALSE(pool.SetRange(2, 3, 1, 1, nullptr));
+  EXPECT_EQ(pool.Lookup(2, 1), a);
 }
 
 TEST(SpanCellPool, ALineIndexAtOrAboveTheStoredCountIsRefused) {
