@@ -51,6 +51,10 @@ const Picture kPictures[] = {
              "oXooXXo.....oXo.", "XXo.oXXo....oXX.", "XXo..oXX+...oXX.", "XXo...oXXo..oXX.",
              "oXo....oXXo.oXo.", ".XXo....oXXXXX..", ".oXXoo...ooXXo..", "..oXXXoooXXXo...",
              "....oXXXXXo.....", "................", "................", "................"}},
+    {GX_IDC_FILLHANDLE, {"......ooo.......", "......oXo.......", "......oXo.......", "......oXo.......",
+                         "......oXo.......", "......oXo.......", "oooooooXooooooo.", "oXXXXXX+XXXXXXo.",
+                         "oooooooXooooooo.", "......oXo.......", "......oXo.......", "......oXo.......",
+                         "......oXo.......", "......oXo.......", "......ooo.......", "................"}},
 };
 // clang-format on
 

@@ -1,4 +1,4 @@
-// The grid's cursors (resize, hidden-line, drag, header selection and refused-drop cursors) in the "grid"
+// The grid's cursors (resize, hidden-line, drag, header selection, refused-drop and fill-handle cursors) in the "grid"
 // resource module; SetGridCursor falls back to them when the program's module has none of its own.
 #pragma once
 

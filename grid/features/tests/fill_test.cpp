@@ -4,6 +4,7 @@
 #include "grid/features/tests/cliptest.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/gdi/CDC.h"
+#include "platform/window/Cursors.h"
 
 namespace {
 
@@ -50,6 +51,16 @@ class FillTest : public ClipTest {
 
 TEST_F(FillTest, DraggingTheHandleDownRepeatsTheBlockAsOneUndoStep) {
   CGXGridWnd* g = MakeAB(1);
+  // Over the handle the grid shows its fill cursor; a few pixels up, on the frame's edge, it does not.
+  const CRect block = g->CalcRangeRect(1, 1, 2, 1);
+  auto& in = plat::InputRouter::Instance();
+  in.MouseMove(plat::InputRouter::ClientPoint(*g, block.right - 2, block.bottom - 2));
+  Pump();
+  EXPECT_EQ(g->GetCursorId(), GX_IDC_FILLHANDLE);
+  EXPECT_EQ(plat::Cursors::Instance().Describe(GetCursor()), "resource #20209 of grid");
+  in.MouseMove(plat::InputRouter::ClientPoint(*g, block.right - 2, block.bottom - 12));
+  Pump();
+  EXPECT_NE(g->GetCursorId(), GX_IDC_FILLHANDLE);
   DragHandle(g, CGXRange(1, 1, 2, 1), 6, 1);
   EXPECT_EQ(Values(g, 1, 1, 7, 1), "a|b|a|b|a|b|");
   // Values only: the tint of "b" did not come along.

@@ -1,6 +1,8 @@
 // Moving rows and columns: the move itself with everything that follows the lines (cells, heights, hidden
 // marks, selection, current cell, undo), the hidden-mark bit sets, and dragging selected rows by their
 // headers with the mouse.
+#include "grid/core/CGXGridHint.h"
+#include "grid/core/gxcursors.h"
 #include "grid/features/CGXDragLineWnd.h"
 #include "grid/features/CGXHideCellsImp.h"
 #include "grid/features/CGXMoveRowsColsImp.h"
@@ -8,6 +10,9 @@
 #include "grid/features/CGXUserSelectRangeImp.h"
 #include "grid/features/tests/interactiontest.h"
 #include "platform/window/Cursors.h"
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -218,11 +223,17 @@ TEST_F(MoveTest, TheGridsCursorsAndTheMarkerWindowComeFromTheGridsOwnResources) 
   CGXGridWnd* g = MakeNumbered(10);
   // The program's module has no such cursor: the grid's resource module answers.
   for (UINT id : {GX_IDC_VRESIZE, GX_IDC_HRESIZE, GX_IDC_VHIDDEN, GX_IDC_HHIDDEN, GX_IDC_SELDRAG, GX_IDC_SELCOL,
-                  GX_IDC_SELROW, GX_IDC_NODROP}) {
+                  GX_IDC_SELROW, GX_IDC_NODROP, GX_IDC_FILLHANDLE}) {
     EXPECT_EQ(LoadCursor(AfxGetInstanceHandle(), MAKEINTRESOURCE(id)), nullptr) << id;
     g->SetGridCursor(id, IDC_ARROW);
     EXPECT_EQ(plat::Cursors::Instance().Describe(GetCursor()), "resource #" + std::to_string(id) + " of grid");
   }
+  // The fill cursor's hot spot is the middle of its cross, where the two black bars meet.
+  POINT hot{-1, -1};
+  const std::vector<BYTE> fill = gx::CursorMasks(GX_IDC_FILLHANDLE, &hot);
+  ASSERT_FALSE(fill.empty());
+  EXPECT_EQ(hot.x, 7);
+  EXPECT_EQ(hot.y, 7);
   // A new marker window: a hidden 1 x 1 child at the grid's origin.
   CGXDragLineWnd marker(g);
   ASSERT_TRUE(marker.Create(g));
@@ -249,6 +260,51 @@ TEST_F(MoveTest, AFrozenRowBeingDraggedDoesNotScrollTheGrid) {
     in.ButtonUp(plat::MouseButton::Left, Cell(*g, row, 0));
     Pump();
   }
+}
+
+// A view of a document that hands its hints straight to a second view of the same parameter object.
+class SendingView : public CGXGridWnd {
+ public:
+  void NotifyOtherViews(CGXGridHint* hint) override {
+    sent.push_back(hint->m_id);
+    if (peer) peer->ProcessHint(hint);
+  }
+  void Bind(CDocument* d) {
+    InstallUpdateHintImp();
+    m_bHintSwitch = TRUE;
+    m_pDocument = d;
+  }
+  CGXGridWnd* peer = nullptr;
+  std::vector<DWORD> sent;
+};
+
+TEST_F(MoveTest, MovedRowsReachTheOtherViewOfTheDocumentWithTheirHeightsAndItsCurrentCell) {
+  CDocument doc;
+  auto* a = MakeNumbered<SendingView>(10);
+  auto* b = new SendingView;
+  std::unique_ptr<CGXGridWnd> bOwner(b);
+  ASSERT_TRUE(b->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 420, 0, 400, 300, nullptr, nullptr));
+  b->InitializeFromStyle();
+  b->AttachParam(a->GetParam(), FALSE);
+  a->peer = b;
+  a->Bind(&doc);
+  b->Bind(&doc);
+  a->SetRowHeight(3, 3, 33, nullptr, 0);
+  b->MoveCurrentCellTo(2, 2, GX_UPDATENOW);  // the second view's own current cell, on a row that moves
+  a->sent.clear();
+  ASSERT_TRUE(a->MoveRows(2, 3, 5, GX_UPDATENOW, 0));
+  Pump();
+  EXPECT_EQ(std::count(a->sent.begin(), a->sent.end(), DWORD{gxHintMoveRows}), 1);
+  EXPECT_EQ(Column(b), "r1 r4 r5 r6 r2 r3 r7 r8 r9 r10 ");
+  EXPECT_EQ(b->GetRowHeight(6), 33);
+  EXPECT_EQ(b->GetRowHeight(3), 20);
+  EXPECT_EQ(CurrentRow(b), 5u);
+  EXPECT_EQ(CurrentRow(a), 1u);  // the mover's current cell was on a row that stayed
+  // Moving the block back takes the second view's current cell back with it.
+  ASSERT_TRUE(a->MoveRows(5, 6, 2, GX_UPDATENOW, 0));
+  EXPECT_EQ(Column(b), "r1 r2 r3 r4 r5 r6 r7 r8 r9 r10 ");
+  EXPECT_EQ(CurrentRow(b), 2u);
+  a->peer = nullptr;
 }
 
 }  // namespace
