@@ -73,6 +73,8 @@ CDecouplingGroupsDlg::CDecouplingGroupsDlg(CHostBoard* board, CHostSystem* syste
   m_NewGroup.name = NewGroupText;
   m_HatchBrush.SetColor(kBlack).SetPattern(kHatchPattern).SetBkColor(kLightGrey);
   groupsdlg::RegisterGroupsDialogResources();
+  m_CapacitorGrid.m_pListener = this;
+  m_GroupsGrid.m_pListener = this;
 }
 
 CDecouplingGroupsDlg::~CDecouplingGroupsDlg() {

@@ -19,7 +19,7 @@
 #include <memory>
 #include <vector>
 
-class CDecouplingGroupsDlg : public CDialog {
+class CDecouplingGroupsDlg : public CDialog, public CGridOwnerListener {
   DECLARE_DYNAMIC(CDecouplingGroupsDlg)
 
 public:
@@ -75,8 +75,9 @@ public:
   // The rows whose capacitors have the pin set of `target`'s reference capacitor (or, without one, of the first
   // row's capacitor), in the given order.
   std::vector<ROWCOL> FilterByPinSet(const std::vector<ROWCOL>& rows, const GroupEntry& target);
-  // A button inside a cell was clicked: column 1 of the groups grid toggles its group. Always true.
-  bool OnCellButtonClicked(CGXGridCore* grid, ROWCOL row, ROWCOL col);
+  // A button cell was clicked: column 1 of the groups grid toggles its group. Always true.
+  bool OnCellButtonClicked(CWizardGridWnd* grid, ROWCOL row, ROWCOL col) override;
+  bool OnGridNotify(CWizardGridWnd*, ROWCOL, ROWCOL) override { return false; }
 
   CGroupsGrid& CapacitorGrid() { return m_CapacitorGrid; }
   CGroupsGrid& GroupsGrid() { return m_GroupsGrid; }

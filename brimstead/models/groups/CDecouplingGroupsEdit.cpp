@@ -380,7 +380,7 @@ bool CDecouplingGroupsDlg::EditCell(CGroupsGrid& grid, ROWCOL row, ROWCOL col) {
   return true;
 }
 
-bool CDecouplingGroupsDlg::OnCellButtonClicked(CGXGridCore* grid, ROWCOL row, ROWCOL col) {
+bool CDecouplingGroupsDlg::OnCellButtonClicked(CWizardGridWnd* grid, ROWCOL row, ROWCOL col) {
   if (grid == &m_GroupsGrid && col == CGroupsGrid::ColExpand && SetGroupExpanded(row, 0)) UpdateButtons();
   return true;
 }

@@ -1,9 +1,7 @@
 #include "brimstead/models/groups/CGroupsGrid.h"
 
 #include "brimstead/models/groups/CDecouplingGroupsDlg.h"
-#include "brimstead/models/groups/GroupsDlgResources.h"
 #include "grid/controls/CGXControl.h"
-#include "grid/controls/CGXPushbutton.h"
 #include "grid/core/gxlayout.h"
 
 #include <algorithm>
@@ -24,8 +22,9 @@ void CGroupsGrid::PreSubclassWindow() {
   // The layout's parameter object belongs to the grid from here on.
   AttachParam(LoadGridParamLayoutById(Layout), TRUE);
   InitializeFromStyle();
-  AddCellControl(IDC_COLLAPSED_BUTTON, new CGXBitmapButton(this, groupsdlg::IDB_GROUP_COLLAPSED));
-  AddCellControl(IDC_EXPANDED_BUTTON, new CGXBitmapButton(this, groupsdlg::IDB_GROUP_EXPANDED));
+  brimwiz::RegisterPlusMinusButtons(this);
+  // Tips for cells whose text does not fit, after half a second; none for headers or the cell being edited.
+  InstallCellTipPlugin(nullptr, FALSE, FALSE, 500);
   // Column 5's header names the unit of the dimensions.
   CString header = GetCellValue(0, ColDimension);
   if (const int newline = header.Find('\n'); newline >= 0) header = header.Left(newline);
@@ -68,7 +67,9 @@ void CGroupsGrid::OnCanceledEditing(ROWCOL row, ROWCOL col) {
   m_Owner.OnCancelEditName(*this, row, col);
 }
 
-void CGroupsGrid::OnButtonClickedInCell(ROWCOL row, ROWCOL col) { m_Owner.OnCellButtonClicked(this, row, col); }
+BOOL CGroupsGrid::ReturnTrueStub(ROWCOL index, BOOL rows) const {
+  return (rows || index != ColExpand) && CWizardGridWnd::ReturnTrueStub(index, rows);
+}
 
 std::vector<ROWCOL> CGroupsGrid::SelectedRows() {
   std::vector<ROWCOL> rows;

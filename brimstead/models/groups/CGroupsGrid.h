@@ -1,18 +1,21 @@
 // CGroupsGrid: the grid class of the decoupling groups dialog's two grids (the capacitor grid, control 1009, and
 // the groups grid, control 1010). Both are laid out from layout 1180; the grid tells its dialog when the selection
-// changed, when a group name's editing ended and when the expand button of a group row was clicked.
+// changed and when a group name's editing ended; the expand buttons (the module's plus and minus button cells)
+// report their clicks to the dialog as the grid's owner listener. Column 1, the expand buttons, keeps its width:
+// the mouse does not resize it.
 #pragma once
 
-#include "grid/core/CGXGridWnd.h"
+#include "brimstead/wizards/CGridBitmapCtrl.h"
+#include "brimstead/wizards/CWizardGridWnd.h"
 
 class CDecouplingGroupsDlg;
 
-class CGroupsGrid : public CGXGridWnd {
+class CGroupsGrid : public CWizardGridWnd {
 public:
   enum : WORD {
     Layout = 1180,
-    IDC_COLLAPSED_BUTTON = 10001,   // bitmap 1139
-    IDC_EXPANDED_BUTTON = 10002,    // bitmap 1140
+    IDC_COLLAPSED_BUTTON = IDC_GRID_PLUS_BUTTON,
+    IDC_EXPANDED_BUTTON = IDC_GRID_MINUS_BUTTON,
   };
   // Grid columns.
   enum : ROWCOL { ColExpand = 1, ColName = 2, ColPartName = 3, ColValue = 4, ColDimension = 5 };
@@ -22,7 +25,8 @@ public:
 
   CDecouplingGroupsDlg& OwnerDialog() const { return m_Owner; }
 
-  // Lays the grid out from layout 1180, registers the two button cells and sets column 5's unit suffix.
+  // Lays the grid out from layout 1180, registers the plus/minus button cells, installs cell tips and sets
+  // column 5's unit suffix.
   void PreSubclassWindow() override;
   void OnSelectionChanged(const CGXRange* range, BOOL dragging, BOOL byKey) override;
   BOOL OnEndEditing(ROWCOL row, ROWCOL col) override;
@@ -31,8 +35,8 @@ public:
   // abandoned one is not.
   BOOL OnCellStored(ROWCOL row, ROWCOL col) override;
   void OnCanceledEditing(ROWCOL row, ROWCOL col) override;
-  // The expand buttons' clicks reach the owner dialog.
-  void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
+  // The mouse resizes every column but the expand buttons'.
+  BOOL ReturnTrueStub(ROWCOL index, BOOL rows) const override;
 
   // Every operation that changes many rows runs inside one of these: painting is locked for its lifetime and,
   // when it was not locked before, the grid is redrawn and its scroll bars updated at the end.

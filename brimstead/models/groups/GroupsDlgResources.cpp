@@ -1,8 +1,6 @@
 #include "brimstead/models/groups/GroupsDlgResources.h"
 
-#include "brimstead/models/editor/ModelEditorResources.h"
 #include "brimstead/wizards/WizardResources.h"
-#include "platform/base/ResourceTable.h"
 #include "platform/controls/winctrl.h"
 #include "platform/framework/DialogTemplate.h"
 
@@ -31,31 +29,14 @@ const DialogItemTemplate kItems[] = {
 const DialogTemplate kDialog{kModal, 0, 0, 0, 482, 245, "Assign Decoupling-Capacitor Groups", "MS Shell Dlg", 8,
                              kItems};
 
-// A plus and a minus in a box on the button face.
-const std::vector<const char*> kCollapsedRows = {
-    "................", "................", "..+++++++++++++.", "..+wwwwwwwwwww+.",
-    "..+wwwww#wwwww+.", "..+wwwww#wwwww+.", "..+wwwww#wwwww+.", "..+ww#######ww+.",
-    "..+wwwww#wwwww+.", "..+wwwww#wwwww+.", "..+wwwww#wwwww+.", "..+wwwwwwwwwww+.",
-    "..+++++++++++++.", "................", "................", "................",
-};
-const std::vector<const char*> kExpandedRows = {
-    "................", "................", "..+++++++++++++.", "..+wwwwwwwwwww+.",
-    "..+wwwwwwwwwww+.", "..+wwwwwwwwwww+.", "..+wwwwwwwwwww+.", "..+ww#######ww+.",
-    "..+wwwwwwwwwww+.", "..+wwwwwwwwwww+.", "..+wwwwwwwwwww+.", "..+wwwwwwwwwww+.",
-    "..+++++++++++++.", "................", "................", "................",
-};
-
 }  // namespace
 
 void RegisterGroupsDialogResources() {
-  // Registered on every call, as the wizard resources are: a test that resets the window system drops them.
-  static const std::vector<BYTE> collapsed = modeleditor::MakePackedBitmap(kCollapsedRows);
-  static const std::vector<BYTE> expanded = modeleditor::MakePackedBitmap(kExpandedRows);
+  // Registered on every call, as the wizard resources are: a test that resets the window system drops them. The
+  // wizard resources bring the module's plus and minus button bitmaps.
   brimwiz::RegisterWizardResources();
   const HINSTANCE m = brimwiz::ModuleResources();
   plat::RegisterDialogTemplate(m, IDD_DECOUPLING_GROUPS, kDialog);
-  plat::ResourceTable::AddResource(m, RT_BITMAP, MAKEINTRESOURCE(IDB_GROUP_COLLAPSED), collapsed);
-  plat::ResourceTable::AddResource(m, RT_BITMAP, MAKEINTRESOURCE(IDB_GROUP_EXPANDED), expanded);
 }
 
 }  // namespace groupsdlg

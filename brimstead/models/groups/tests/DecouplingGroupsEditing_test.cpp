@@ -3,6 +3,7 @@
 #include "brimstead/models/groups/tests/GroupsDialogTestSupport.h"
 
 #include "grid/core/CGXFont.h"
+#include "grid/features/CGXUserResizeCellsImp.h"
 
 namespace groupstest {
 namespace {
@@ -134,8 +135,11 @@ TEST_F(GroupsEditing, MovedCapacitorsFollowEarlierMembersAndCollapsingRestoresAr
   ASSERT_TRUE(dialog.SetGroupExpanded(a, -1));
   EXPECT_EQ(Names(Groups()), (Strings{"<new>", "A"}));
   EXPECT_EQ(Style(Groups(), a, 1).GetControl(), CGroupsGrid::IDC_COLLAPSED_BUTTON);
-  // The expand button's click toggles the group.
-  EXPECT_TRUE(dialog.OnCellButtonClicked(&Groups(), a, CGroupsGrid::ColExpand));
+  // The expand button's click reaches the dialog through the grid and toggles the group.
+  CGXControl* plus = Groups().ControlForId(CGroupsGrid::IDC_COLLAPSED_BUTTON);
+  ASSERT_NE(plus, nullptr);
+  plus->InitForCell(a, CGroupsGrid::ColExpand);
+  plus->OnChildClicked(nullptr);
   EXPECT_EQ(Names(Groups()), (Strings{"<new>", "A", "    C2", "    C4", "    C8", "    C9"}));
   EXPECT_TRUE(dialog.OnCellButtonClicked(&Caps(), a, CGroupsGrid::ColExpand));
   EXPECT_EQ(Groups().GetRowCount(), 6u);
@@ -209,6 +213,26 @@ TEST_F(GroupsEditing, ButtonsFollowTheSelectionAndGiveUpTheFocusWhenDisabled) {
   Select(Groups(), {});
   EXPECT_FALSE(removeOn());
   EXPECT_EQ(::GetFocus(), Groups().m_hWnd);
+}
+
+TEST_F(GroupsEditing, TheMouseResizesEveryColumnButTheExpandButtons) {
+  for (CGroupsGrid* grid : {&Caps(), &Groups()}) {
+    grid->InstallUserResizeCellsImp();   // as the application's interaction features do
+    auto* resize = dynamic_cast<CGXUserResizeCellsImp*>(grid->GetUserResizeCellsImp());
+    ASSERT_NE(resize, nullptr);
+    const int expandWidth = grid->GetColWidth(CGroupsGrid::ColExpand);
+    EXPECT_FALSE(resize->OnStartTracking(grid, 0, CGroupsGrid::ColExpand, 2));
+    EXPECT_FALSE(resize->IsTracking());
+    EXPECT_EQ(grid->GetColWidth(CGroupsGrid::ColExpand), expandWidth);
+    // The name column and the rows still follow the mouse.
+    const int nameWidth = grid->GetColWidth(CGroupsGrid::ColName);
+    ASSERT_TRUE(resize->OnStartTracking(grid, 0, CGroupsGrid::ColName, 2));
+    resize->OnMoveTracking(grid, nameWidth + 20);
+    resize->OnEndTracking(grid, nameWidth + 20);
+    EXPECT_EQ(grid->GetColWidth(CGroupsGrid::ColName), nameWidth + 20);
+    ASSERT_TRUE(resize->OnStartTracking(grid, 1, 0, 1));
+    resize->OnCancelTracking(grid);
+  }
 }
 
 }  // namespace
