@@ -29,6 +29,15 @@ GdiTable& GdiTable::instance() {
   return table;
 }
 
+GdiTable::~GdiTable() {
+  // Objects still alive at exit are taken out while the table is whole, then freed: a DC's destructor
+  // releases what is selected into it through the table, which then finds nothing left to free.
+  std::vector<std::unique_ptr<GdiObject>> live;
+  for (Slot& s : slots_)
+    if (s.obj) live.push_back(std::move(s.obj));
+  live.clear();
+}
+
 HGDIOBJ GdiTable::add(std::unique_ptr<GdiObject> obj) {
   std::uint32_t index;
   if (!free_.empty()) {

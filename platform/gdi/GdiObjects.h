@@ -100,6 +100,7 @@ struct PaletteObject : GdiObject {
 class GdiTable {
  public:
   static GdiTable& instance();
+  ~GdiTable();
   HGDIOBJ add(std::unique_ptr<GdiObject> obj);
   GdiObject* get(HGDIOBJ h) const;
   template <typename T>
