@@ -1,6 +1,7 @@
 // What the grid benchmarks share: the grid library started once per program (the module's handle, a
-// desktop of the given size, the cell controls' registration and any other library's, the start-up and
-// the grid window class), a message pump, a grid window of a given size and painting its frames.
+// desktop of the given size, the cell controls' registration and any other library's, and the start-up,
+// which registers the grid window class), a message pump, a grid window of a given size and painting its
+// frames.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -25,14 +26,6 @@ inline void StartGridLibrary(const char* module, int width, int height, void (*r
   GXRegisterCellControls();
   if (registerMore) registerMore();
   InitGridLibrary();
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
 }
 
 inline void Pump() {

@@ -28,14 +28,6 @@ void Setup() {
   GXRegisterCellControls();
   GXRegisterExtras();
   InitGridLibrary();
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
 }
 
 // The column picks the format, the row the value.

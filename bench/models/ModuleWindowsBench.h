@@ -24,14 +24,6 @@ inline void StartModuleWindows() {
   GXRegisterEditingFeatures();
   gx::RegisterGridLayouts();
   InitGridLibrary();
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
   CGXGridWnd::RegisterClass(AfxGetInstanceHandle());
   brimwiz::RegisterWizardResources();
   static plat::ScriptedAutomation answers;

@@ -26,12 +26,6 @@ CGXGridWnd* Grid() {
     GXRegisterCellControls();
     GXRegisterExtras();
     InitGridLibrary();
-    WNDCLASS wc{};
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
     auto* g = new CGXGridWnd;
     g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 200, nullptr, nullptr);
     g->InitializeFromStyle();

@@ -37,14 +37,6 @@ CGXGridWnd* Grid() {
     GXRegisterCellControls();
     GXRegisterEditingFeatures();
     InitGridLibrary();
-    WNDCLASS wc{};
-    if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-      wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-      wc.lpfnWndProc = DefWindowProc;
-      wc.hInstance = AfxGetInstanceHandle();
-      wc.lpszClassName = "GXWND";
-      RegisterClass(&wc);
-    }
     auto* g = new CGXGridWnd;
     if (!g->CreateEx(0, "GXWND", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr)) std::abort();
     g->InitializeFromStyle();

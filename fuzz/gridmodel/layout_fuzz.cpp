@@ -55,12 +55,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   GXRegisterCellControls();
   GXRegisterEditingFeatures();  // spanned cells evaluate and draw the pools a layout carries
   InitGridLibrary();
-  WNDCLASS wc{};
-  wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-  wc.lpfnWndProc = DefWindowProc;
-  wc.hInstance = AfxGetInstanceHandle();
-  wc.lpszClassName = "GXWND";
-  RegisterClass(&wc);
   return 0;
 }
 
