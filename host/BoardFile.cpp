@@ -4,7 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -464,6 +466,8 @@ private:
 
   void ReadGroups(const json& root) {
     const json& groups = r.Array(root, "", "groups", false);
+    // A capacitor belongs to one group at most: the board view and the groups dialog show it in one place.
+    std::map<HostComponent*, std::string> groupOf;
     for (size_t i = 0; i < groups.size(); ++i) {
       const std::string where = At("/groups", i);
       const json& g = r.Object(groups[i], where);
@@ -479,6 +483,9 @@ private:
         HostComponent* component = b.FindComponent(members[m].get<std::string>());
         if (!component || !b.Decoupling().IsDecouplingCapacitor(component))
           r.Fail(place, "the name of a decoupling capacitor", &members[m]);
+        if (auto [it, added] = groupOf.emplace(component, name); !added)
+          r.Fail(place, "a decoupling capacitor of no group so far (it is a member of \"" + it->second + "\")",
+                 &members[m]);
         group->AddMember(component);
       }
       if (g.contains("model"))
@@ -498,6 +505,9 @@ private:
       HostProbe* probe = b.FindProbe(picks[i].get<std::string>());
       if (!probe)
         r.Fail(place, "the id of a supply pin (\"<component>.<pin>\") or of a via", &picks[i]);
+      // One pick per probe: a probe picked twice would become two probe records of one pin.
+      if (std::find(probes.begin(), probes.end(), probe) != probes.end())
+        r.Fail(place, "the id of a probe not picked before", &picks[i]);
       probes.push_back(probe);
     }
     b.SetPicks(std::move(probes));
@@ -515,21 +525,45 @@ std::string BaseName(const std::string& path) {
 
 }  // namespace
 
+// The reader's document builder, which remembers where and why the text could not be read instead of throwing:
+// every fault of the text (syntax, a number beyond the double range, bad UTF-8) ends up in one message.
+class DocumentParser : public nlohmann::detail::json_sax_dom_parser<json> {
+public:
+  explicit DocumentParser(json& root) : json_sax_dom_parser(root, false) {}
+
+  template <class Exception>
+  bool parse_error(std::size_t position, const std::string& /*lastToken*/, const Exception& error) {
+    m_position = position;
+    m_what = error.what();
+    return false;
+  }
+
+  std::size_t Position() const { return m_position; }
+  const std::string& What() const { return m_what; }
+
+private:
+  std::size_t m_position = 0;
+  std::string m_what;
+};
+
 std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::string& sourceName, HostLedger& ledger) {
   const Reader reader(sourceName);
   json root;
-  try {
-    root = json::parse(text);
-  } catch (const json::parse_error& e) {
-    throw BoardFileError(sourceName + ": byte " + std::to_string(e.byte) + ": expected valid JSON (" + e.what() +
-                         ")");
-  }
+  DocumentParser parser(root);
+  if (!json::sax_parse(text, &parser) || root.is_discarded())
+    throw BoardFileError(sourceName + ": byte " + std::to_string(parser.Position()) + ": expected valid JSON (" +
+                         parser.What() + ")");
   reader.Object(root, "");
   const std::string name = reader.Text(root, "", "name");
   auto board = std::make_unique<HostBoard>(ledger, name, BaseName(sourceName));
   // Building the board from its file is no change of it: the decoupling interface logs only what follows.
   board->Decoupling().SetChangeLog(nullptr);
-  BoardBuilder(reader, *board).Build(root);
+  try {
+    BoardBuilder(reader, *board).Build(root);
+  } catch (const json::exception& error) {
+    // The builder checks every value before it reads it; a JSON error that still comes through is the file's too.
+    throw BoardFileError(sourceName + ": /: expected a board file (" + error.what() + ")");
+  }
   board->Decoupling().SetChangeLog(&board->Changes());
   return board;
 }

@@ -126,6 +126,41 @@ const std::string kFlagOnSignalPin = Board(
 const std::string kGroup = Board(R"(, "components": [{"name": "U1", "side": "TOP", "pins": []}],
     "groups": [{"name": "G", "members": ["U1"]}])");
 
+// Numbers beyond the double range are the file's fault like any other (they once ended the program).
+const std::string kHugeThickness =
+    R"({"name": "b", "layers": [{"name": "TOP", "kind": "metal", "thickness": 1e999}], "nets": []})";
+const std::string kHugeCoordinate = Board(R"(, "vias": [{"id": "V1", "net": "S", "at": [-1e999, 0], "size": 0.3,
+    "connected": ["TOP"]}])");
+const std::string kBadUtf8 = "{\"name\": \"b\xff\"}";
+const std::string kPickedTwice = Board(R"(, "vias": [{"id": "V1", "net": "S", "at": [0, 0], "size": 0.3,
+    "connected": ["TOP"]}], "picks": ["V1", "V1"])");
+const std::string kTwoGroups = Board(R"(, "parts": [{"name": "C", "capacitance": 1e-7}],
+    "components": [{"name": "C1", "part": "C", "side": "TOP", "pins": []}],
+    "groups": [{"name": "G1", "members": ["C1"]}, {"name": "G2", "members": ["C1"]}])");
+const std::string kTwiceInAGroup = Board(R"(, "parts": [{"name": "C", "capacitance": 1e-7}],
+    "components": [{"name": "C1", "part": "C", "side": "TOP", "pins": []}],
+    "groups": [{"name": "G1", "members": ["C1", "C1"]}])");
+
+INSTANTIATE_TEST_SUITE_P(
+    Malformations, BoardFileErrors,
+    testing::Values(
+        Malformed{kHugeThickness.c_str(),
+                  "bad.json: byte 76: expected valid JSON ([json.exception.out_of_range.406] number overflow parsing "
+                  "'1e999')"},
+        Malformed{kHugeCoordinate.c_str(),
+                  "bad.json: byte 479: expected valid JSON ([json.exception.out_of_range.406] number overflow "
+                  "parsing '-1e999')"},
+        Malformed{kBadUtf8.c_str(),
+                  "bad.json: byte 12: expected valid JSON ([json.exception.parse_error.101] parse error at line 1, "
+                  "column 12: syntax error while parsing value - invalid string: ill-formed UTF-8 byte; last read: "
+                  "'\"b\xFF')"},
+        Malformed{kPickedTwice.c_str(), "bad.json: /picks/1: expected the id of a probe not picked before, found the "
+                                        "text \"V1\""},
+        Malformed{kTwoGroups.c_str(), "bad.json: /groups/1/members/0: expected a decoupling capacitor of no group so "
+                                      "far (it is a member of \"G1\"), found the text \"C1\""},
+        Malformed{kTwiceInAGroup.c_str(), "bad.json: /groups/0/members/1: expected a decoupling capacitor of no "
+                                          "group so far (it is a member of \"G1\"), found the text \"C1\""}));
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, BoardFileErrors,
     testing::Values(
