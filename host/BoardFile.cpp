@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <unordered_map>
+#include <unordered_set>
 #include <set>
 #include <sstream>
 
@@ -187,11 +189,14 @@ private:
       if (b.FindLayer(name))
         r.Fail(where + "/name", "a layer name not used before", &layer["name"]);
       const std::string kind = r.Text(layer, where, "kind");
-      LayerKind layerKind = LayerKind::Metal;
+      // "metal" is the older word for a signal layer.
+      LayerKind layerKind = LayerKind::Signal;
       if (kind == "dielectric")
         layerKind = LayerKind::Dielectric;
-      else if (kind != "metal")
-        r.Fail(where + "/kind", "\"metal\" or \"dielectric\"", &layer["kind"]);
+      else if (kind == "plane")
+        layerKind = LayerKind::Plane;
+      else if (kind != "signal" && kind != "metal")
+        r.Fail(where + "/kind", "\"signal\", \"plane\" or \"dielectric\"", &layer["kind"]);
       const double thickness = r.Number(layer, where, "thickness", nullptr, true);
       b.AddLayer(name, layerKind, thickness * MetresPerMillimetre);
     }
@@ -247,6 +252,7 @@ private:
       metal.x2 = rect[2] * MetresPerMillimetre;
       metal.y2 = rect[3] * MetresPerMillimetre;
       b.AddArea(metal);
+      m_areasOf[metal.net].push_back(b.Areas().size() - 1);
       metal.net->AddItem(NetItemKind::Plane);
     }
   }
@@ -274,7 +280,7 @@ private:
       const json& model = r.Object(models[i], where);
       CapacitorModelData data;
       data.libraryModelName = r.Text(model, where, "name");
-      if (b.ModelLibrary().Find(data.libraryModelName))
+      if (m_models.count(data.libraryModelName))
         r.Fail(where + "/name", "a model name not used before", &model["name"]);
       data.libraryModel = true;
       data.libraryText = r.Text(model, where, "library", &Empty);
@@ -297,7 +303,8 @@ private:
       } else {
         r.Fail(where + "/kind", "\"CLR\", \"Touchstone\", \"SPICE\" or \"PLS\"", &model["kind"]);
       }
-      b.ModelLibrary().Put(std::make_unique<HostCapacitorModel>(std::move(data)));
+      const std::string name = data.libraryModelName;
+      m_models.emplace(name, b.ModelLibrary().Put(std::make_unique<HostCapacitorModel>(std::move(data))));
     }
   }
 
@@ -338,9 +345,14 @@ private:
   // Metal layers with an area of `net` at the point.
   std::vector<HostLayer*> PlaneLayersAt(HostNet* net, CHostPosition at, double size) const {
     std::set<HostLayer*> layers;
-    for (const MetalArea& area : b.Areas())
-      if (area.net == net && area.Hits(at.x, at.y, size))
+    auto areas = m_areasOf.find(net);
+    if (areas == m_areasOf.end())
+      return {};
+    for (size_t index : areas->second) {
+      const MetalArea& area = b.Areas()[index];
+      if (area.Hits(at.x, at.y, size))
         layers.insert(area.layer);
+    }
     return {layers.begin(), layers.end()};
   }
 
@@ -380,7 +392,8 @@ private:
   template <class Assign>
   void AssignModel(const json& owner, const std::string& where, Assign assign) const {
     const std::string name = r.Text(owner, where, "model");
-    HostCapacitorModel* model = b.ModelLibrary().Find(name);
+    auto found = m_models.find(name);
+    HostCapacitorModel* model = found == m_models.end() ? nullptr : found->second;
     if (!model)
       r.Fail(where + "/model", "the name of a model declared under /models", &owner["model"]);
     if (!assign(model, r.Flag(owner, where, "modelDisabled", false)))
@@ -472,7 +485,7 @@ private:
       const std::string where = At("/groups", i);
       const json& g = r.Object(groups[i], where);
       const std::string name = r.Text(g, where, "name");
-      if (name.empty() || b.Decoupling().FindGroup(name))
+      if (name.empty() || !m_groupNames.insert(name).second)
         r.Fail(where + "/name", "a group name that is not empty and not used before", &g["name"]);
       HostCapacitorGroup* group = b.Decoupling().AddGroup(name);
       const json& members = r.Array(g, where, "members", true);
@@ -516,6 +529,10 @@ private:
   const Reader& r;
   HostBoard& b;
   mutable json m_scratch;
+  // What the file declared so far, by name or net, so that every reference costs one look-up.
+  std::unordered_map<std::string, HostCapacitorModel*> m_models;
+  std::unordered_set<std::string> m_groupNames;
+  std::unordered_map<HostNet*, std::vector<size_t>> m_areasOf;   // indexes into the board's areas
 };
 
 std::string BaseName(const std::string& path) {

@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "column 14: syntax error while parsing object key - unexpected ','; expected string literal)"},
         Malformed{kNoLayers.c_str(), "bad.json: /layers: expected an array (the member is missing)"},
         Malformed{kLayerKind.c_str(),
-                  "bad.json: /layers/0/kind: expected \"metal\" or \"dielectric\", found the text \"copper\""},
+                  "bad.json: /layers/0/kind: expected \"signal\", \"plane\" or \"dielectric\", found the text \"copper\""},
         Malformed{kAreaLayer.c_str(), "bad.json: /areas/0/layer: expected the name of a metal layer, found the text \"D\""},
         Malformed{kAreaRect.c_str(),
                   "bad.json: /areas/0/rect: expected an array of 4 numbers, found an array"},
