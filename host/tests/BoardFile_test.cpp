@@ -36,6 +36,32 @@ TEST(BoardFile, SampleBoardsLoadWithTheirContents) {
   EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report();
 }
 
+// Each layer answers its kind: signal layers 0, dielectrics 1, planes 2. The module takes the first layer of neither
+// kind 0 nor 1 as the reference plane (the ESL calculator's default), so each sample board must have one.
+TEST(BoardFile, LayersAnswerTheirKindAndTheSampleBoardsNameTheirPlanes) {
+  HostLedger ledger;
+  auto board = LoadBoardText(R"({"name": "b", "layers": [{"name": "TOP", "kind": "signal", "thickness": 0.035},
+      {"name": "D1", "kind": "dielectric", "thickness": 0.1}, {"name": "GND", "kind": "plane", "thickness": 0.035},
+      {"name": "D2", "kind": "dielectric", "thickness": 0.1}, {"name": "BOT", "kind": "metal", "thickness": 0.035}],
+      "nets": []})", "kinds.json", ledger);
+  std::vector<int> kinds;
+  for (const auto& layer : board->Layers())
+    kinds.push_back(layer->GetKind());
+  EXPECT_EQ(kinds, (std::vector<int>{0, 1, 2, 1, 0}));
+  EXPECT_TRUE(board->FindLayer("GND")->IsMetal());
+
+  for (const auto& [file, planes] : {std::pair<const char*, std::vector<std::string>>{
+                                         "demo8.json", {"L2_GND", "L4_PWR", "L5_PWR", "L7_GND"}},
+                                     {"sensor4.json", {"GND", "PWR"}}}) {
+    auto sample = LoadBoardFile(test::SampleBoard(file), ledger);
+    std::vector<std::string> found;
+    for (const auto& layer : sample->Layers())
+      if (layer->GetKind() != 0 && layer->GetKind() != 1)
+        found.push_back(layer->Name());
+    EXPECT_EQ(found, planes) << file;
+  }
+}
+
 TEST(BoardFile, MissingFileIsNamed) {
   HostLedger ledger;
   try {
