@@ -1,12 +1,14 @@
 #include "host/BoardFile.h"
 
 #include "host/HostBoard.h"
+#include "host/HostText.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <set>
@@ -73,7 +75,15 @@ public:
     }
     if (!it->is_string())
       Fail(where + "/" + key, "a text", &*it);
-    return it->get<std::string>();
+    return Convert(*it, where + "/" + key);
+  }
+
+  // A text of the file as the module sees it: in code page 1252.
+  std::string Convert(const json& text, const std::string& where) const {
+    std::optional<std::string> converted = Cp1252FromUtf8Strict(text.get_ref<const std::string&>());
+    if (!converted)
+      Fail(where, "a text whose every character code page 1252 has", &text);
+    return std::move(*converted);
   }
 
   double Number(const json& object, const std::string& where, const char* key, const double* fallback = nullptr,
@@ -161,7 +171,7 @@ private:
   }
 
   const json& JsonText(const std::string& text) const {
-    m_scratch = text;
+    m_scratch = Utf8FromCp1252(text);
     return m_scratch;
   }
 
@@ -171,7 +181,7 @@ private:
     for (size_t i = 0; i < list.size(); ++i) {
       if (!list[i].is_string())
         r.Fail(At(where + "/" + key, i), "a layer name", &list[i]);
-      layers.push_back(Layer(list[i].get<std::string>(), At(where + "/" + key, i), true));
+      layers.push_back(Layer(r.Convert(list[i], At(where + "/" + key, i)), At(where + "/" + key, i), true));
     }
     return layers;
   }
@@ -313,8 +323,9 @@ private:
     for (size_t i = 0; i < ports.size(); ++i) {
       if (!ports[i].is_string())
         r.Fail(At(where + "/ports", i), "a pin name (or \"\" for a port left unassigned)", &ports[i]);
-      if (!ports[i].get<std::string>().empty())
-        data.portPins[static_cast<int>(i) + 1] = ports[i].get<std::string>();
+      const std::string pin = r.Convert(ports[i], At(where + "/ports", i));
+      if (!pin.empty())
+        data.portPins[static_cast<int>(i) + 1] = pin;
     }
   }
 
@@ -493,7 +504,7 @@ private:
         const std::string place = At(where + "/members", m);
         if (!members[m].is_string())
           r.Fail(place, "a component name", &members[m]);
-        HostComponent* component = b.FindComponent(members[m].get<std::string>());
+        HostComponent* component = b.FindComponent(r.Convert(members[m], place));
         if (!component || !b.Decoupling().IsDecouplingCapacitor(component))
           r.Fail(place, "the name of a decoupling capacitor", &members[m]);
         if (auto [it, added] = groupOf.emplace(component, name); !added)
@@ -515,7 +526,7 @@ private:
       const std::string place = At("/picks", i);
       if (!picks[i].is_string())
         r.Fail(place, "a probe id", &picks[i]);
-      HostProbe* probe = b.FindProbe(picks[i].get<std::string>());
+      HostProbe* probe = b.FindProbe(r.Convert(picks[i], place));
       if (!probe)
         r.Fail(place, "the id of a supply pin (\"<component>.<pin>\") or of a via", &picks[i]);
       // One pick per probe: a probe picked twice would become two probe records of one pin.

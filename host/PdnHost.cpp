@@ -4,6 +4,7 @@
 #include "host/HostBoard.h"
 #include "host/HostLedger.h"
 #include "host/HostSystem.h"
+#include "host/HostText.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
@@ -39,6 +40,14 @@ bool ParseSwitch(const std::string& option, const std::string& value) {
 
 std::string Text(const char* text) { return text ? EscapedName(text) : "(none)"; }
 
+// A name from the command line as the module takes it, in code page 1252.
+std::string ModuleText(const std::string& option, const std::string& text) {
+  std::optional<std::string> converted = Cp1252FromUtf8Strict(text);
+  if (!converted)
+    throw PdnHostUsageError(option + ": \"" + text + "\" has a character that code page 1252 does not have");
+  return std::move(*converted);
+}
+
 // The desktop the wizards show on, headless and on screen: room for the largest wizard and a box in front of it.
 constexpr int kDesktopWidth = 900;
 constexpr int kDesktopHeight = 640;
@@ -67,7 +76,7 @@ const char* MissingWizards() { return "bypass, via model, model extractor"; }
 std::string EscapedName(const std::string& name) {
   std::string out;
   out.reserve(name.size());
-  for (char c : name) {
+  for (char c : Utf8FromCp1252(name)) {
     switch (c) {
       case '\\': out += "\\\\"; break;
       case '\t': out += "\\t"; break;
@@ -160,7 +169,7 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
     } else if (option == "--help-file") {
       options.helpFile = value();
     } else if (option == "--names") {
-      options.names.push_back(value());
+      options.names.push_back(ModuleText(option, value()));
     } else if (option == "--option1") {
       options.option1 = ParseSwitch(option, value());
     } else if (option == "--option2") {
@@ -180,9 +189,9 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
         throw PdnHostUsageError("--table-value: expected a whole number, found \"" + text + "\"");
       options.tableValue = number;
     } else if (option == "--output") {
-      options.outputName = value();
+      options.outputName = ModuleText(option, value());
     } else if (option == "--drc-report") {
-      options.drcReport = value();
+      options.drcReport = ModuleText(option, value());
     } else if (option == "--load") {
       options.load = value();
     } else if (option == "--save") {
@@ -210,13 +219,13 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
         throw PdnHostUsageError("--dialog: expected editor or groups, found \"" + which + "\"");
       options.dialog = which;
     } else if (option == "--capacitor") {
-      options.capacitor = value();
+      options.capacitor = ModuleText(option, value());
     } else if (option == "--model-dir") {
       options.modelDirectories.push_back(value());
     } else if (option == "--extended-kinds") {
       options.extendedKinds = true;
     } else if (option == "--unit-text") {
-      options.unitText = value();
+      options.unitText = ModuleText(option, value());
     } else {
       throw PdnHostUsageError("unknown option \"" + option + "\"");
     }

@@ -1,5 +1,7 @@
 #include "host/PdnScript.h"
 
+#include "host/HostText.h"
+
 #include "platform/framework/ControlCodes.h"
 #include "platform/window/windowapi.h"
 
@@ -69,6 +71,11 @@ std::vector<Token> Tokenise(std::string_view line) {
         token.text += line[i++];
       }
     }
+    // The script is UTF-8; captions, typed texts and names are the module's, in code page 1252.
+    std::optional<std::string> converted = Cp1252FromUtf8Strict(token.text);
+    if (!converted)
+      throw ScriptError("\"" + token.text + "\" is not UTF-8 or has a character that code page 1252 does not have");
+    token.text = std::move(*converted);
     tokens.push_back(std::move(token));
   }
   return tokens;

@@ -4,6 +4,7 @@
 
 #include "host/HostCallbackLog.h"
 #include "host/PdnHost.h"
+#include "host/HostText.h"
 #include "platform/controls/winctrl.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
@@ -156,7 +157,7 @@ public:
   }
   void Type(const std::string& text) override {
     if (!text.empty())
-      Run({"type", "--delay", "30", "--", text});
+      Run({"type", "--delay", "30", "--", Utf8FromCp1252(text)});
   }
   void Drag(POINT from, POINT to) override {
     const POINT origin = m_Origin();
@@ -392,7 +393,7 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       Call(step);
       break;
     case ScriptAction::Screenshot: {
-      std::filesystem::path path(step.text);
+      std::filesystem::path path(Utf8FromCp1252(step.text));   // a file name of this system's, in UTF-8
       if (path.is_relative() && !m_Host.shotsFolder.empty())
         path = std::filesystem::path(m_Host.shotsFolder) / path;
       std::error_code ignored;
@@ -435,7 +436,7 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       bool found = false;
       // The step's own line does not count.
       for (size_t i = 0; i + 1 < m_Host.log->size() && !found; ++i)
-        found = (*m_Host.log)[i].find(step.text) != std::string::npos;
+        found = (*m_Host.log)[i].find(Utf8FromCp1252(step.text)) != std::string::npos;   // the log is UTF-8
       if (!found)
         throw ScriptError("no host-log line so far contains \"" + EscapedName(step.text) + "\"");
       break;

@@ -62,6 +62,42 @@ TEST(BoardFile, LayersAnswerTheirKindAndTheSampleBoardsNameTheirPlanes) {
   }
 }
 
+// Board files are UTF-8; the module reads code page 1252. Every text is converted on the way in, and a name that
+// the code page cannot show is refused rather than handed over as another name.
+TEST(BoardFile, TextsReachTheModuleInCodePage1252) {
+  HostLedger ledger;
+  auto board = LoadBoardText(R"({"name": "Carte \u00e9t\u00e9", "description": "5 \u20ac",
+      "layers": [{"name": "T\u00d6P", "kind": "signal", "thickness": 0.035}],
+      "nets": [{"name": "GND", "type": "supply"}, {"name": "V\u00e9", "type": "supply", "reference": "GND"}],
+      "components": [{"name": "U\u00b5", "side": "T\u00d6P", "pins": [{"name": "1", "net": "V\u00e9", "at": [0, 0],
+                                                                  "size": 0.3}]}],
+      "picks": ["U\u00b5.1"]})", "utf8.json", ledger);
+  EXPECT_EQ(board->Name(), "Carte \xE9t\xE9");
+  EXPECT_EQ(board->Description(), "5 \x80");
+  ASSERT_NE(board->FindNet("V\xE9"), nullptr);
+  EXPECT_STREQ(board->FindNet("V\xE9")->GetName(), "V\xE9");
+  EXPECT_STREQ(board->FindLayer("T\xD6P")->GetName(), "T\xD6P");
+  ASSERT_EQ(board->Picks().size(), 1u);
+  EXPECT_STREQ(board->Picks()[0]->GetName(), "U\xB5.1");
+
+  for (const auto& [text, message] : {
+           std::pair<std::string, std::string>{
+               R"({"name": "b", "layers": [{"name": "\u4e2d", "kind": "signal", "thickness": 0.035}], "nets": []})",
+               "bad.json: /layers/0/name: expected a text whose every character code page 1252 has, found the text "
+               "\"\xE4\xB8\xAD\""},
+           {R"({"name": "b", "layers": [{"name": "T", "kind": "signal", "thickness": 0.035}], "nets": [],
+                "components": [{"name": "U1", "side": "\u2192", "pins": []}]})",
+            "bad.json: /components/0/side: expected a text whose every character code page 1252 has, found the text "
+            "\"\xE2\x86\x92\""}}) {
+    try {
+      LoadBoardText(text, "bad.json", ledger);
+      ADD_FAILURE() << text;
+    } catch (const BoardFileError& e) {
+      EXPECT_EQ(std::string(e.what()), message);
+    }
+  }
+}
+
 TEST(BoardFile, MissingFileIsNamed) {
   HostLedger ledger;
   try {

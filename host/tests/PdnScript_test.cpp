@@ -126,3 +126,25 @@ TEST(PdnScript, BadLinesNameFileLineAndFault) {
 }
 
 }  // namespace
+
+namespace {
+
+// Scripts are UTF-8; what a step types, expects or names reaches the module in code page 1252, and a text the code
+// page has no form of is refused when the script is read, not typed as something else.
+TEST(PdnScript, TextsAreConvertedToTheModulesCodePage) {
+  const auto steps = host::ParseScript("type 1017 \"caf\xC3\xA9 \xE2\x82\xAC\"\nexpect text \"\xC3\x9C\" x\n", "s");
+  ASSERT_EQ(steps.size(), 2u);
+  EXPECT_EQ(steps[0].text, "caf\xE9 \x80");
+  EXPECT_EQ(steps[1].control.caption, "\xDC");
+  for (const char* line : {"type 1017 \"\xE4\xB8\xAD\"\n", "type 1017 \"\xC3\"\n", "type 1017 \"\xC0\xAF\"\n"}) {
+    try {
+      host::ParseScript(line, "s");
+      ADD_FAILURE() << line;
+    } catch (const host::ScriptError& error) {
+      EXPECT_NE(std::string(error.what()).find("s:1: "), std::string::npos) << error.what();
+      EXPECT_NE(std::string(error.what()).find("code page 1252"), std::string::npos) << error.what();
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+// pdnhost at its boundary with the user: bad board files and names, the module's view of the texts, and where a
+// script may write.
+#include "host/tests/PdnHostRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using host::test::RunProgram;
+
+class PdnHostBoundary : public ::testing::Test {
+protected:
+  PdnHostBoundary() {
+    dir = fs::temp_directory_path() / ("brim_pdnhost_boundary_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+  }
+  ~PdnHostBoundary() override {
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+  }
+  std::string Write(const std::string& name, const std::string& text) {
+    std::ofstream(dir / name, std::ios::binary) << text;
+    return (dir / name).string();
+  }
+  fs::path dir;
+};
+
+// Numbers beyond the double range once ended the program with an uncaught exception (exit 134).
+TEST_F(PdnHostBoundary, ABoardNumberBeyondTheDoubleRangeIsABoardError) {
+  for (const char* number : {R"("thickness": 1e999)", R"("thickness": -1e400)"}) {
+    const std::string board =
+        Write("huge.json", std::string(R"({"name": "b", "layers": [{"name": "T", "kind": "signal", )") + number +
+                               "}], \"nets\": []}");
+    const auto run = RunProgram("--board " + board);
+    EXPECT_EQ(run.code, 2) << run.errors;
+    EXPECT_NE(run.errors.find("pdnhost: " + board + ": byte "), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("number overflow"), std::string::npos) << run.errors;
+  }
+}
+
+// Names are UTF-8 in board files and on the command line, code page 1252 in the module, UTF-8 again in the output.
+TEST_F(PdnHostBoundary, NamesCrossTheBoundaryInBothDirections) {
+  const std::string board = Write("utf8.json", R"({"name": "Carte \u00e9t\u00e9",
+      "layers": [{"name": "TOP", "kind": "signal", "thickness": 0.035}],
+      "nets": [{"name": "GND", "type": "supply"}, {"name": "V\u00e9", "type": "supply", "reference": "GND"}]})");
+  const auto run = RunProgram("--board " + board + " --names \"V\xC3\xA9\" --no-getters");
+  EXPECT_EQ(run.code, 0) << run.errors;
+  EXPECT_NE(run.output.find("(Carte \xC3\xA9t\xC3\xA9, 1 layers"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("SetSystem(Carte \xC3\xA9t\xC3\xA9) -> true"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("AddNames(V\xC3\xA9) -> true"), std::string::npos) << run.output;
+
+  const auto refused = RunProgram("--board " + board + " --names \"\xE4\xB8\xAD\"");
+  EXPECT_EQ(refused.code, 2);
+  EXPECT_NE(refused.errors.find("--names: \"\xE4\xB8\xAD\" has a character that code page 1252 does not have"),
+            std::string::npos)
+      << refused.errors;
+}
+
+}  // namespace
