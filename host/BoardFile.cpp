@@ -2,6 +2,7 @@
 
 #include "host/HostBoard.h"
 #include "host/HostText.h"
+#include "platform/base/RegularFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -597,14 +598,13 @@ std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::str
 }
 
 std::unique_ptr<HostBoard> LoadBoardFile(const std::string& path, HostLedger& ledger) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
+  std::string text;
+  const plat::FileReadResult read = plat::ReadRegularFile(path, kMaxBoardFileBytes, text);
+  if (read.status == plat::FileReadStatus::CannotOpen)
     throw BoardFileError(path + ": cannot be opened for reading");
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad())
-    throw BoardFileError(path + ": cannot be read");
-  return LoadBoardText(text.str(), path, ledger);
+  if (!read)
+    throw BoardFileError(path + ": " + plat::DescribeFileRead(read, kMaxBoardFileBytes));
+  return LoadBoardText(text, path, ledger);
 }
 
 }  // namespace host

@@ -2,6 +2,8 @@
 // script may write.
 #include "host/tests/PdnHostRun.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -40,6 +42,26 @@ TEST_F(PdnHostBoundary, ABoardNumberBeyondTheDoubleRangeIsABoardError) {
     EXPECT_EQ(run.code, 2) << run.errors;
     EXPECT_NE(run.errors.find("pdnhost: " + board + ": byte "), std::string::npos) << run.errors;
     EXPECT_NE(run.errors.find("number overflow"), std::string::npos) << run.errors;
+  }
+}
+
+// A device was read until memory ran out and a FIFO without a writer hung the program; neither is read now, nor a
+// file above the stated size (a sparse one here).
+TEST_F(PdnHostBoundary, OnlyRegularBoardFilesUpToTheirLimitAreRead) {
+  ASSERT_EQ(::mkfifo((dir / "fifo.json").c_str(), 0600), 0);
+  {
+    std::ofstream big(dir / "big.json", std::ios::binary);
+    big << "{";
+    big.seekp(static_cast<std::streamoff>(256u << 20));
+    big << "}";
+  }
+  for (const auto& [board, what] : {std::pair<std::string, std::string>{"/dev/zero", "is not a regular file"},
+                                    {(dir / "fifo.json").string(), "is not a regular file"},
+                                    {dir.string(), "is not a regular file"},
+                                    {(dir / "big.json").string(), "is larger than 268435456 bytes"}}) {
+    const auto run = RunProgram("--board " + board);
+    EXPECT_EQ(run.code, 2) << board;
+    EXPECT_NE(run.errors.find("pdnhost: " + board + ": " + what + "\n"), std::string::npos) << run.errors;
   }
 }
 
