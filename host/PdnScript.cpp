@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -331,6 +332,13 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
     step.text = tokens[1].text;
     if (step.text.empty())
       throw ScriptError("an empty file name");
+    // Screenshots go into the --shots folder and nowhere else.
+    const std::filesystem::path shot(step.text);
+    if (shot.is_absolute() || step.text.find('\\') != std::string::npos)
+      throw ScriptError("screenshot " + step.text + ": expected a file name relative to the --shots folder");
+    for (const auto& part : shot)
+      if (part == "..")
+        throw ScriptError("screenshot " + step.text + ": a file name with \"..\" leaves the --shots folder");
   } else if (command == "expect") {
     if (tokens.size() < 2)
       throw ScriptError("too few arguments; expected: expect text|state|log ...");

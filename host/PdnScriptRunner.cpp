@@ -16,6 +16,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -393,15 +394,23 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       Call(step);
       break;
     case ScriptAction::Screenshot: {
-      std::filesystem::path path(Utf8FromCp1252(step.text));   // a file name of this system's, in UTF-8
-      if (path.is_relative() && !m_Host.shotsFolder.empty())
-        path = std::filesystem::path(m_Host.shotsFolder) / path;
+      namespace fs = std::filesystem;
+      // The reader took only relative names without ".."; a link in the folder must not lead out of it either.
       std::error_code ignored;
-      if (path.has_parent_path())
-        std::filesystem::create_directories(path.parent_path(), ignored);
+      const fs::path folder = fs::weakly_canonical(m_Host.shotsFolder.empty() ? fs::current_path(ignored)
+                                                                              : fs::path(m_Host.shotsFolder),
+                                                   ignored);
+      const fs::path path = folder / fs::path(Utf8FromCp1252(step.text));   // a file name of this system's, in UTF-8
+      const fs::path resolved = fs::weakly_canonical(path, ignored);
+      const auto [left, right] = std::mismatch(folder.begin(), folder.end(), resolved.begin(), resolved.end());
+      if (left != folder.end() || resolved == folder)
+        throw ScriptError("screenshot " + EscapedName(step.text) + ": leads out of the --shots folder " +
+                          folder.string());
+      if (resolved.has_parent_path())
+        fs::create_directories(resolved.parent_path(), ignored);
       HWND root = Root();
-      if (!root || !plat::Desktop::SaveWindowScreenshot(root, path.string()))
-        throw ScriptError("cannot write the screenshot " + path.string());
+      if (!root || !plat::Desktop::SaveWindowScreenshot(root, resolved.string()))
+        throw ScriptError("cannot write the screenshot " + resolved.string());
       break;
     }
     case ScriptAction::ExpectText: {

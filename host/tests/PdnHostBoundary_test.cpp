@@ -65,6 +65,31 @@ TEST_F(PdnHostBoundary, OnlyRegularBoardFilesUpToTheirLimitAreRead) {
   }
 }
 
+// A screenshot stays inside the --shots folder: "..", absolute names and links that lead out of it are refused.
+TEST_F(PdnHostBoundary, ScreenshotsStayInTheShotsFolder) {
+  const fs::path shots = dir / "shots";
+  const fs::path outside = dir / "outside";
+  fs::create_directories(shots / "pages");
+  fs::create_directories(outside);
+  fs::create_directory_symlink(outside, shots / "link");
+  const std::string script = Write("script.txt", "screenshot pages/01.png\nscreenshot link/02.png\n");
+  const auto run = RunProgram("--no-getters --open modeless --script " + script + " --shots " + shots.string());
+  EXPECT_EQ(run.code, 4) << run.errors;
+  EXPECT_TRUE(fs::exists(shots / "pages/01.png"));
+  EXPECT_FALSE(fs::exists(outside / "02.png"));
+  EXPECT_NE(run.errors.find("script.txt:2: screenshot link/02.png: leads out of the --shots folder"),
+            std::string::npos)
+      << run.errors;
+
+  const std::string escaping = Write("escape.txt", "screenshot ../../x.png\n");
+  const auto refused = RunProgram("--no-getters --open modeless --script " + escaping + " --shots " + shots.string());
+  EXPECT_EQ(refused.code, 2) << refused.errors;
+  EXPECT_NE(refused.errors.find("escape.txt:1: screenshot ../../x.png: a file name with \"..\" leaves the --shots folder"),
+            std::string::npos)
+      << refused.errors;
+  EXPECT_FALSE(fs::exists(dir.parent_path() / "x.png"));
+}
+
 // Names are UTF-8 in board files and on the command line, code page 1252 in the module, UTF-8 again in the output.
 TEST_F(PdnHostBoundary, NamesCrossTheBoundaryInBothDirections) {
   const std::string board = Write("utf8.json", R"({"name": "Carte \u00e9t\u00e9",

@@ -110,6 +110,9 @@ TEST(PdnScript, BadLinesNameFileLineAndFault) {
       {"cell 1003 1 x", "expected a row or column number"},
       {"viewer pick", "expected: viewer pick ID..."},
       {"viewer look U1.D4", "expected: viewer pick ID..."},
+      {"screenshot ../../x.png", "screenshot ../../x.png: a file name with \"..\" leaves the --shots folder"},
+      {"screenshot pages/../../x.png", "a file name with \"..\" leaves the --shots folder"},
+      {"screenshot /tmp/x.png", "screenshot /tmp/x.png: expected a file name relative to the --shots folder"},
   };
   for (const auto& [line, error] : cases) {
     SCOPED_TRACE(line);
