@@ -14,6 +14,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 #include <sstream>
 
@@ -221,7 +222,10 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
     } else if (option == "--capacitor") {
       options.capacitor = ModuleText(option, value());
     } else if (option == "--model-dir") {
-      options.modelDirectories.push_back(value());
+      // Absolute, so that the editor's paths do not depend on a working folder the module may not share.
+      std::error_code ignored;
+      const std::filesystem::path directory = std::filesystem::absolute(value(), ignored);
+      options.modelDirectories.push_back(directory.empty() ? arguments[i] : directory.string());
     } else if (option == "--extended-kinds") {
       options.extendedKinds = true;
     } else if (option == "--unit-text") {

@@ -90,6 +90,22 @@ TEST_F(PdnHostBoundary, ScreenshotsStayInTheShotsFolder) {
   EXPECT_FALSE(fs::exists(dir.parent_path() / "x.png"));
 }
 
+// A relative model directory is made absolute where pdnhost takes it, so the editor's paths name the files from
+// whatever working folder the module resolves them in.
+TEST_F(PdnHostBoundary, ARelativeModelDirectoryReachesTheEditorAbsolute) {
+  fs::create_directories(dir / "models");
+  fs::copy_file(fs::path(PDNHOST_PROGRAM).parent_path() / "samples/models/cap_100n_0402.s2p",
+                dir / "models/cap_100n_0402.s2p");
+  // A two-port file read as one: its series or shunt controls show, not "Invalid format of model file!".
+  const std::string script = Write("touchstone.txt", "click \"Touchstone\"\npick 1086 \"cap_100n_0402.s2p\"\n"
+                                                     "expect state \"Autodetect\" visible\n");
+  const auto run = RunProgram("--dialog editor --capacitor C57 --model-dir models --script " + script,
+                              "cd " + dir.string() + " && " + PDNHOST_PROGRAM);
+  EXPECT_EQ(run.code, 0) << run.errors;
+  EXPECT_NE(run.output.find("SetModelDirectories(" + (dir / "models").string() + "/)"), std::string::npos)
+      << run.output;
+}
+
 // Names are UTF-8 in board files and on the command line, code page 1252 in the module, UTF-8 again in the output.
 TEST_F(PdnHostBoundary, NamesCrossTheBoundaryInBothDirections) {
   const std::string board = Write("utf8.json", R"({"name": "Carte \u00e9t\u00e9",
