@@ -3,6 +3,7 @@
 #include "host/BoardFile.h"
 #include "host/HostBoard.h"
 #include "host/HostLedger.h"
+#include "host/HostRecordGeometryQuery.h"
 #include "host/HostSystem.h"
 #include "host/HostText.h"
 #include "platform/base/VirtualClock.h"
@@ -480,7 +481,13 @@ int PdnHost::Run(const PdnHostOptions& options) {
   m_out << "wizard: " << KindName(options.wizard) << "\n";
 
   Step("SetCallback(log)", api.SetCallback(&m_callback));
-  Step("SetGeometryQuery(board)", api.SetGeometryQuery(&m_board->GeometryQuery()));
+  // Each board answers for its own geometry: the query handed in passes every question to the board that the
+  // wizard's record holds.
+  std::vector<HostBoard*> boards{m_board.get()};
+  for (const auto& more : m_moreBoards)
+    boards.push_back(more.get());
+  m_geometry = std::make_unique<HostRecordGeometryQuery>(std::move(boards), [this] { return m_api->GetBoardIndex(); });
+  Step("SetGeometryQuery(board)", api.SetGeometryQuery(m_geometry.get()));
   if (options.boardMode) {
     api.EnableBoardMode();
     m_out << "EnableBoardMode()\n";

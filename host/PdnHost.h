@@ -114,6 +114,7 @@ private:
   std::unique_ptr<HostBoard> m_board;
   std::vector<std::unique_ptr<HostBoard>> m_moreBoards;
   std::unique_ptr<HostSystem> m_system;
+  std::unique_ptr<CHostGeometryQuery> m_geometry;   // the geometry of the board the wizard's record holds
   HostCallbackLog m_callback;
   size_t m_callbackPrinted = 0;
   size_t m_changesPrinted = 0;

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -104,6 +106,33 @@ TEST_F(PdnHostBoundary, ARelativeModelDirectoryReachesTheEditorAbsolute) {
   EXPECT_EQ(run.code, 0) << run.errors;
   EXPECT_NE(run.output.find("SetModelDirectories(" + (dir / "models").string() + "/)"), std::string::npos)
       << run.output;
+}
+
+// In a system of two boards each board's pins are judged with that board's own geometry: the 4-layer board's
+// VDD_1V2 pin U1.24 becomes a port whether the board comes first or second (as second it once met the 8-layer
+// board's planes and was refused).
+TEST_F(PdnHostBoundary, EachBoardOfASystemIsJudgedWithItsOwnGeometry) {
+  const fs::path boards = fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards";
+  const fs::path scripts = fs::path(std::getenv("BRIM_SOURCE_DIR") ? std::getenv("BRIM_SOURCE_DIR") : "..") /
+                           "host/tests/scripts";
+  for (const auto& [first, second, row] : {std::tuple{"demo8", "sensor4", 2}, {"sensor4", "demo8", 1}}) {
+    SCOPED_TRACE(first);
+    const fs::path run = dir / first;
+    fs::create_directories(run);
+    std::ofstream(run / "sensor4.brd") << "board\n";
+    const auto outcome = RunProgram(
+        "--board " + (boards / (std::string(first) + ".json")).string() + " --board " +
+        (boards / (std::string(second) + ".json")).string() + " --open modeless --save --project " +
+        (run / "sensor4.brd").string() + " --shots " + run.string() + " --script " +
+        (scripts / ("decoupling-sensor4-row" + std::to_string(row) + ".pdnscript")).string());
+    ASSERT_EQ(outcome.code, 0) << outcome.errors;
+    EXPECT_NE(outcome.output.find("  GetBoardIndex = " + std::to_string(row - 1) + "\n"), std::string::npos);
+    EXPECT_NE(outcome.output.find("  GetProbeCount = 1\n  probe 0 = U1.24\n"), std::string::npos) << outcome.output;
+    std::ifstream dao(run / "sensor4.dao");
+    std::stringstream settings;
+    settings << dao.rdbuf();
+    EXPECT_NE(settings.str().find("PROBE_00 = U1.24 Enabled"), std::string::npos) << settings.str();
+  }
 }
 
 // Names are UTF-8 in board files and on the command line, code page 1252 in the module, UTF-8 again in the output.
