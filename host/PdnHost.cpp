@@ -263,6 +263,7 @@ PdnHost::~PdnHost() {
     m_api->Close();
     PumpMessages();
   }
+  m_help.reset();
   if (plat::GetAutomationProvider() == m_runner.get())
     plat::SetAutomationProvider(nullptr);
   m_pacer.reset();
@@ -449,6 +450,7 @@ bool PdnHost::OpenModeless(CWizardAPI& api) {
 int PdnHost::Run(const PdnHostOptions& options) {
   if (options.fixedClock)
     plat::VirtualClock::FixTimeOfDay();
+  m_help = std::make_unique<HostHelp>(m_callback, options.screen ? HostHelp::Window::OnScreen : HostHelp::Window::None);
   try {
     m_board = LoadBoardFile(options.board, *m_ledger);
   } catch (const BoardFileError& error) {

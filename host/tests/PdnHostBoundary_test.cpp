@@ -135,6 +135,19 @@ TEST_F(PdnHostBoundary, EachBoardOfASystemIsJudgedWithItsOwnGeometry) {
   }
 }
 
+// The module's help calls reach the host: each is a callback line naming the file, command and topic.
+TEST_F(PdnHostBoundary, HelpCallsAreLoggedAsCallbackLines) {
+  const std::string wizard = Write("wizard.txt", "click \"Help\"\nexpect log \"callback: Help \\\"pdn_help\\\" 0 \"\n");
+  const auto run = RunProgram("--help-file pdn_help --no-getters --open modal --script " + wizard);
+  EXPECT_EQ(run.code, 0) << run.errors;
+  EXPECT_NE(run.output.find("step 1: click \"Help\"\ncallback: Help \"pdn_help\" 0 "), std::string::npos) << run.output;
+
+  const std::string groups = Write("groups.txt", "click \"Help\"\n");
+  const auto dialog = RunProgram("--dialog groups --script " + groups);
+  EXPECT_EQ(dialog.code, 0) << dialog.errors;
+  EXPECT_NE(dialog.output.find("step 1: click \"Help\"\ncallback: Help \""), std::string::npos) << dialog.output;
+}
+
 // Names are UTF-8 in board files and on the command line, code page 1252 in the module, UTF-8 again in the output.
 TEST_F(PdnHostBoundary, NamesCrossTheBoundaryInBothDirections) {
   const std::string board = Write("utf8.json", R"({"name": "Carte \u00e9t\u00e9",

@@ -77,6 +77,7 @@ TEST(PdnHostDemo, TheDemoRunsTheDecouplingWizardEndToEndAndSaysWhereItsOutputWen
   EXPECT_NE(settings.str().find("Net2_Name=VDD_CORE"), std::string::npos) << settings.str();
   EXPECT_NE(settings.str().find("PROBE_03 = U1.G7 Enabled"), std::string::npos) << settings.str();
   EXPECT_NE(run.output.find("callback: Notify 1 1\n"), std::string::npos);
+  EXPECT_NE(run.output.find("callback: Help \"pdn_help\" 0 "), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("callback: Run\n"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("  IsDistributedAnalysis = true\n"), std::string::npos) << run.output;
