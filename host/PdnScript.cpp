@@ -9,6 +9,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -228,6 +229,38 @@ void Expect(const std::vector<Token>& tokens, size_t least, size_t most, const c
     throw ScriptError(std::string(tokens.size() < least ? "too few" : "too many") + " arguments; expected: " + form);
 }
 
+// A trailing `in PARENT` of a step that names a control: taken off the tokens. PARENT is `dialog`, `pane`, a control
+// id or a caption in quotes; a text "in" that a step types is quoted.
+std::optional<ScriptScope> TakeScope(std::vector<Token>& tokens) {
+  if (tokens.size() < 4 || tokens[tokens.size() - 2].quoted || Lower(tokens[tokens.size() - 2].text) != "in")
+    return std::nullopt;
+  const std::string command = tokens[0].quoted ? std::string() : Lower(tokens[0].text);
+  static const char* const kWithControl[] = {"click", "type", "pick", "expect", "cell", "drag"};
+  if (std::find(std::begin(kWithControl), std::end(kWithControl), command) == std::end(kWithControl) ||
+      (command == "expect" && Lower(tokens[1].text) == "log"))
+    return std::nullopt;
+  const Token parent = tokens.back();
+  tokens.resize(tokens.size() - 2);
+  ScriptScope scope;
+  if (!parent.quoted && Lower(parent.text) == "dialog") {
+    scope.kind = ScriptScope::Kind::Dialog;
+  } else if (!parent.quoted && Lower(parent.text) == "pane") {
+    scope.kind = ScriptScope::Kind::Pane;
+  } else {
+    try {
+      const ScriptControl named = ParseControl(parent);
+      scope.kind = ScriptScope::Kind::Control;
+      scope.id = named.id;
+      scope.caption = named.caption;
+      scope.byCaption = named.byCaption;
+    } catch (const ScriptError&) {
+      throw ScriptError("expected dialog, pane, a control id or a caption in quotes after \"in\", found \"" +
+                        parent.text + "\"");
+    }
+  }
+  return scope;
+}
+
 ScriptStep ParseLine(const std::vector<Token>& tokens) {
   ScriptStep step;
   const std::string command = tokens[0].quoted ? std::string() : Lower(tokens[0].text);
@@ -371,7 +404,18 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
 
 }  // namespace
 
-std::string ScriptControl::Describe() const { return byCaption ? "\"" + caption + "\"" : std::to_string(id); }
+std::string ScriptControl::Describe() const {
+  std::string text = byCaption ? "\"" + Utf8FromCp1252(caption) + "\"" : std::to_string(id);
+  switch (scope.kind) {
+    case ScriptScope::Kind::Window: break;
+    case ScriptScope::Kind::Dialog: text += " in dialog"; break;
+    case ScriptScope::Kind::Pane: text += " in pane"; break;
+    case ScriptScope::Kind::Control:
+      text += " in " + (scope.byCaption ? "\"" + Utf8FromCp1252(scope.caption) + "\"" : std::to_string(scope.id));
+      break;
+  }
+  return text;
+}
 
 const std::vector<ScriptOperation>& ScriptOperations() {
   static const std::vector<ScriptOperation> operations = {
@@ -402,7 +446,11 @@ std::vector<ScriptStep> ParseScript(std::string_view text, const std::string& fi
     try {
       if (line.find('\0') != std::string_view::npos)
         throw ScriptError("a NUL byte in the line");
-      ScriptStep step = ParseLine(Tokenise(line));
+      std::vector<Token> tokens = Tokenise(line);
+      const std::optional<ScriptScope> scope = TakeScope(tokens);
+      ScriptStep step = ParseLine(tokens);
+      if (scope)
+        step.control.scope = *scope;
       step.line = number;
       step.source = std::string(line.substr(first));
       while (!step.source.empty() && (step.source.back() == '\r' || step.source.back() == ' '))

@@ -5,11 +5,13 @@
 #include "host/HostCallbackLog.h"
 #include "host/PdnHost.h"
 #include "host/HostText.h"
+#include "platform/controls/ComboBox.h"
 #include "platform/controls/winctrl.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/ControlCodes.h"
+#include "platform/framework/DialogManager.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/window/InputRouter.h"
 
@@ -216,6 +218,18 @@ void ScriptRunner::Fail(const std::string& what, int line) {
 }
 
 bool ScriptRunner::OnIdle() {
+  if (m_PendingPick && !m_bFailed) {
+    const PendingPick pick = *m_PendingPick;
+    m_PendingPick.reset();
+    try {
+      if (!IsWindow(pick.combo))
+        throw ScriptError("control " + pick.step.control.Describe() + " went away before its entry was picked");
+      ClickComboEntry(pick.combo, pick.index, pick.step);
+    } catch (const ScriptError& error) {
+      Fail(error.what(), pick.step.line);
+    }
+    return true;
+  }
   if (HasStepsLeft()) {
     const ScriptStep& step = m_Steps[m_nNext++];
     try {
@@ -274,34 +288,74 @@ HWND ScriptRunner::Root() const {
   return m_Host.window();
 }
 
-HWND ScriptRunner::Find(const ScriptControl& control) {
-  HWND root = Root();
-  if (!root)
-    throw ScriptError("no window is open to find control " + control.Describe() + " in");
+namespace {
+
+// Whether a window is what a control reference names: its id, or its caption as written or as shown.
+bool Names(HWND hwnd, int id, bool byCaption, const std::string& caption) {
+  if (!byCaption)
+    return GetDlgCtrlID(hwnd) == id;
+  const std::string text = WindowText(hwnd);
+  return text == caption || ShownCaption(text) == caption;
+}
+
+// The first descendant of `root` (in the order the windows were made) that `match` takes; with `visibleOnly`,
+// among the controls that are visible together with their parents.
+template <class Match>
+HWND FirstDescendant(HWND root, bool visibleOnly, Match match) {
   struct Search {
-    const ScriptControl* control;
+    HWND root;
+    bool visibleOnly;
+    Match* match;
     HWND found = nullptr;
-  } search{&control};
+  } search{root, visibleOnly, &match};
   EnumChildWindows(
       root,
       [](HWND hwnd, LPARAM data) -> BOOL {
         auto& s = *reinterpret_cast<Search*>(data);
-        if (!IsWindowVisible(hwnd))
+        if (s.visibleOnly && !IsWindowVisible(hwnd))
           return TRUE;
-        bool match = GetDlgCtrlID(hwnd) == s.control->id;
-        if (s.control->byCaption) {
-          const std::string text = WindowText(hwnd);
-          match = text == s.control->caption || ShownCaption(text) == s.control->caption;
-        }
-        if (!match)
+        if (!(*s.match)(hwnd))
           return TRUE;
         s.found = hwnd;
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&search));
-  if (!search.found)
-    throw ScriptError("no visible control " + control.Describe() + " in the window \"" + WindowText(root) + "\"");
   return search.found;
+}
+
+}  // namespace
+
+HWND ScriptRunner::Find(const ScriptControl& control, Visibility visibility) {
+  HWND root = Root();
+  if (!root)
+    throw ScriptError("no window is open to find control " + control.Describe() + " in");
+  // The part of the window the step names.
+  HWND within = root;
+  const ScriptScope& scope = control.scope;
+  if (scope.kind == ScriptScope::Kind::Pane) {
+    within = FirstDescendant(root, true, [](HWND hwnd) { return ClassOf(hwnd) == plat::kDialogClass; });
+    if (!within)
+      throw ScriptError("the window \"" + WindowText(root) + "\" shows no pane to find control " +
+                        control.Describe() + " in");
+  } else if (scope.kind == ScriptScope::Kind::Control) {
+    within = FirstDescendant(root, true, [&](HWND hwnd) { return Names(hwnd, scope.id, scope.byCaption, scope.caption); });
+    if (!within)
+      throw ScriptError("no visible control to find control " + control.Describe() + " in, in the window \"" +
+                        WindowText(root) + "\"");
+  }
+  auto match = [&](HWND hwnd) {
+    if (scope.kind == ScriptScope::Kind::Dialog && GetParent(hwnd) != root)
+      return false;
+    return Names(hwnd, control.id, control.byCaption, control.caption);
+  };
+  // A visible control first; a step that asks whether a control shows may find a hidden one.
+  HWND found = FirstDescendant(within, true, match);
+  if (!found && visibility == Visibility::AnyControl)
+    found = FirstDescendant(within, false, match);
+  if (!found)
+    throw ScriptError(std::string("no ") + (visibility == Visibility::AnyControl ? "" : "visible ") + "control " +
+                      control.Describe() + " in the window \"" + WindowText(root) + "\"");
+  return found;
 }
 
 POINT ScriptRunner::CellCentre(HWND grid, int row, int col, const ScriptStep& step) {
@@ -421,7 +475,8 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       break;
     }
     case ScriptAction::ExpectState: {
-      HWND hwnd = Find(step.control);
+      const bool showing = step.state == ScriptState::Visible || step.state == ScriptState::Hidden;
+      HWND hwnd = Find(step.control, showing ? Visibility::AnyControl : Visibility::VisibleOnly);
       const LRESULT check = SendMessage(hwnd, BM_GETCHECK, 0, 0);
       HWND focus = GetFocus();
       bool holds = false;
@@ -431,7 +486,7 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
         case ScriptState::Disabled: holds = !IsWindowEnabled(hwnd); word = "disabled"; break;
         case ScriptState::Checked: holds = check == BST_CHECKED; word = "checked"; break;
         case ScriptState::Unchecked: holds = check == BST_UNCHECKED; word = "unchecked"; break;
-        // Found controls are visible; these two ask about the control itself, not its parents.
+        // These two ask about the control itself, not its parents.
         case ScriptState::Visible: holds = (GetWindowLong(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; word = "visible"; break;
         case ScriptState::Hidden: holds = (GetWindowLong(hwnd, GWL_STYLE) & WS_VISIBLE) == 0; word = "hidden"; break;
         case ScriptState::Focused: holds = focus && (focus == hwnd || IsChild(hwnd, focus)); word = "focused"; break;
@@ -469,17 +524,18 @@ void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
       m_Input.Key(ScriptKey{VK_UP, "Up"});
   };
   if (combo) {
-    // A click opens the list (on the arrow, for a combo with an edit); arrows move to the entry and Enter takes it.
+    // A click opens the list (on the arrow, for a combo with an edit); the entry is scrolled into the open list, as
+    // its scroll bar would, and clicked there: the combo goes to it directly, past no other entry on the way.
     RECT r{};
     GetWindowRect(control, &r);
     const bool dropList = (GetWindowLong(control, GWL_STYLE) & 0x3) == CBS_DROPDOWNLIST;
     const int arrow = GetSystemMetrics(SM_CXVSCROLL);
     m_Input.Click(dropList ? Centre(control) : POINT{r.right - arrow / 2 - 1, (r.top + r.bottom) / 2});
-    const LRESULT current = SendMessage(control, CB_GETCURSEL, 0, 0);
-    if (current < 0)
-      m_Input.Key(ScriptKey{VK_DOWN, "Down"});
-    move(current < 0 ? 0 : current);
-    m_Input.Key(ScriptKey{VK_RETURN, "Return"});
+    if (IsWindowVisible(ComboList(control)))
+      ClickComboEntry(control, static_cast<int>(index), step);
+    else
+      // Real input opens the list some time after the click: the entry is clicked once it shows (OnIdle).
+      m_PendingPick = PendingPick{control, static_cast<int>(index), step};
     return;
   }
   // A list box: a click on the entry when it shows, else on the first entry shown and arrows from there.
@@ -495,6 +551,27 @@ void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
   SendMessage(control, LB_GETITEMRECT, static_cast<WPARAM>(top), reinterpret_cast<LPARAM>(&item));
   m_Input.Click(plat::InputRouter::ClientPoint(control, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
   move(top);
+}
+
+HWND ScriptRunner::ComboList(HWND combo) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  return GetComboBoxInfo(combo, &info) ? info.hwndList : nullptr;
+}
+
+void ScriptRunner::ClickComboEntry(HWND combo, int index, const ScriptStep& step) {
+  HWND list = ComboList(combo);
+  if (!list || !IsWindowVisible(list))
+    throw ScriptError("control " + step.control.Describe() + " did not open its list");
+  RECT item{};
+  RECT client{};
+  GetClientRect(list, &client);
+  SendMessage(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  if (item.top < client.top || item.bottom > client.bottom) {
+    SendMessage(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    SendMessage(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  }
+  m_Input.Click(plat::InputRouter::ClientPoint(list, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
 }
 
 void ScriptRunner::Call(const ScriptStep& step) {

@@ -148,6 +148,21 @@ TEST_F(PdnHostBoundary, HelpCallsAreLoggedAsCallbackLines) {
   EXPECT_NE(dialog.output.find("step 1: click \"Help\"\ncallback: Help \""), std::string::npos) << dialog.output;
 }
 
+// Steps name where a control is ("in dialog", "in pane"): the model editor's id 1141 is the dialog's "Includes Via
+// Mounting" and its Touchstone pane's "Compatible files only", and each is reached; a hidden control can be
+// expected hidden (it was looked for among the visible ones only, so that never passed).
+TEST_F(PdnHostBoundary, StepsReachControlsByTheirPaneAndFindHiddenOnes) {
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  const auto run = RunProgram("--dialog editor --capacitor C57 --script " +
+                              (source / "host/tests/scripts/editor-scopes.pdnscript").string());
+  EXPECT_EQ(run.code, 0) << run.errors;
+  const std::string wrong = Write("wrong.txt", "click \"Touchstone\"\nexpect state 1141 checked in pane\n");
+  const auto refused = RunProgram("--dialog editor --capacitor C57 --script " + wrong);
+  EXPECT_EQ(refused.code, 4);
+  EXPECT_NE(refused.errors.find("wrong.txt:2: control 1141 in pane is not checked"), std::string::npos)
+      << refused.errors;
+}
+
 // Names are UTF-8 in board files and on the command line, code page 1252 in the module, UTF-8 again in the output.
 TEST_F(PdnHostBoundary, NamesCrossTheBoundaryInBothDirections) {
   const std::string board = Write("utf8.json", R"({"name": "Carte \u00e9t\u00e9",
