@@ -89,15 +89,20 @@ std::string ButtonWord(int code) {
   return std::to_string(code);
 }
 
+// Injected input takes the path of real input through the platform's input router (activation, focus, capture).
+// Each click is a separate action: headless the clock does not run between steps, and two steps' clicks on one
+// spot would otherwise pair into a double click (which selects a word and does not move the focus).
 class InjectedInput final : public ScriptInput {
 public:
-  void Click(POINT screen) override { plat::InputRouter::Instance().Click(plat::MouseButton::Left, screen); }
+  void Click(POINT screen) override {
+    plat::InputRouter::Instance().Click(plat::MouseButton::Left, screen, plat::InputRouter::Press::Separate);
+  }
   void ClickHolding(POINT screen, bool shift, bool ctrl) override {
     auto& input = plat::InputRouter::Instance();
     const int held = shift ? VK_SHIFT : ctrl ? VK_CONTROL : 0;
     if (held)
       input.KeyDown(held);
-    input.Click(plat::MouseButton::Left, screen);
+    input.Click(plat::MouseButton::Left, screen, plat::InputRouter::Press::Separate);
     if (held)
       input.KeyUp(held);
   }
@@ -120,7 +125,7 @@ public:
   void Type(const std::string& text) override { plat::InputRouter::Instance().TypeText(text); }
   void Drag(POINT from, POINT to) override {
     auto& input = plat::InputRouter::Instance();
-    input.ButtonDown(plat::MouseButton::Left, from);
+    input.ButtonDown(plat::MouseButton::Left, from, plat::InputRouter::Press::Separate);
     input.MouseMove(to);
     input.ButtonUp(plat::MouseButton::Left, to);
   }

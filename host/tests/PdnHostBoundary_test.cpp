@@ -163,6 +163,20 @@ TEST_F(PdnHostBoundary, StepsReachControlsByTheirPaneAndFindHiddenOnes) {
       << refused.errors;
 }
 
+// Injected clicks and Tab take turns between two fields: each click brings the focus back to its field (two steps'
+// clicks on one spot once paired into a double click, which left the focus where Tab had put it).
+TEST_F(PdnHostBoundary, InjectedClicksMoveTheFocusAfterTabMovedIt) {
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  for (const char* mode : {"modal", "modeless"}) {
+    const auto run = RunProgram(std::string("--open ") + mode + " --script " +
+                                (source / "host/tests/scripts/decoupling-focus.pdnscript").string());
+    EXPECT_EQ(run.code, 0) << run.errors;
+    // The modeless wizard stores its page when the host closes it; the modal one is cancelled.
+    if (std::string(mode) == "modeless")
+      EXPECT_NE(run.output.find("  GetMinFreq = 250000\n  GetMaxFreq = 2.5e+08\n"), std::string::npos) << run.output;
+  }
+}
+
 // Names are UTF-8 in board files and on the command line, code page 1252 in the module, UTF-8 again in the output.
 TEST_F(PdnHostBoundary, NamesCrossTheBoundaryInBothDirections) {
   const std::string board = Write("utf8.json", R"({"name": "Carte \u00e9t\u00e9",
