@@ -17,6 +17,8 @@
 #include "platform/display/Desktop.h"
 #include "platform/window/Pump.h"
 
+#include "fuzz/FuzzFonts.h"
+
 namespace {
 
 void Pump() {
@@ -55,6 +57,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   GXRegisterCellControls();
   GXRegisterEditingFeatures();  // spanned cells evaluate and draw the pools a layout carries
   InitGridLibrary();
+  fuzzfonts::Prepare();
   return 0;
 }
 
