@@ -3,6 +3,8 @@
 // stopping the run on the first input that draws text.
 #pragma once
 
+#include <initializer_list>
+
 #include "platform/gdi/gdiapi.h"
 
 namespace fuzzfonts {
