@@ -55,8 +55,8 @@ void Pump() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  Grid();
   fuzzfonts::Prepare();
+  Grid();
   return 0;
 }
 

@@ -50,6 +50,7 @@ void ShowInGrid(std::unique_ptr<CGXGridParam> param) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
   plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("layout-fuzz"));
   plat::Desktop::Configure(640, 480);
   InstallDocSerializeImp();
@@ -57,7 +58,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   GXRegisterCellControls();
   GXRegisterEditingFeatures();  // spanned cells evaluate and draw the pools a layout carries
   InitGridLibrary();
-  fuzzfonts::Prepare();
   return 0;
 }
 
