@@ -3,7 +3,7 @@
 # each (default 60), a few targets at a time, then prints a table: target, executions, coverage, result.
 # Seeds are copied first: what a run finds stays in build/fuzz/runs/<target>/, never in the source tree; an
 # input that fails is kept there as crash-*, leak-*, timeout-* or oom-*.
-#   ./scripts/fuzz.sh [SECONDS] [TARGET...]
+#   ./scripts/fuzz.sh [SECONDS] [TARGET...]     (FUZZ_JOBS=N runs N targets at a time; default half the cores)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -44,7 +44,7 @@ run_one() {
   echo $? >"$dir/status"
 }
 
-jobs=$(( $(nproc) / 2 ))
+jobs=${FUZZ_JOBS:-$(( $(nproc) / 2 ))}
 [ "$jobs" -ge 1 ] || jobs=1
 running=0
 for line in "${selected[@]}"; do
