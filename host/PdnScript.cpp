@@ -1,6 +1,7 @@
 #include "host/PdnScript.h"
 
 #include "host/HostText.h"
+#include "platform/base/RegularFile.h"
 
 #include "platform/framework/ControlCodes.h"
 #include "platform/window/windowapi.h"
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -466,14 +468,15 @@ std::vector<ScriptStep> ParseScript(std::string_view text, const std::string& fi
 }
 
 std::vector<ScriptStep> LoadScript(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
+  // A script is a small text file: a device or FIFO given instead would be read without end or wait for ever.
+  constexpr std::uint64_t kMaxScriptBytes = 16u << 20;
+  std::string text;
+  const plat::FileReadResult read = plat::ReadRegularFile(path, kMaxScriptBytes, text);
+  if (read.status == plat::FileReadStatus::CannotOpen || read.status == plat::FileReadStatus::ReadFailed)
     throw ScriptError(path + ": cannot read the script");
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad())
-    throw ScriptError(path + ": cannot read the script");
-  return ParseScript(text.str(), path);
+  if (!read)
+    throw ScriptError(path + ": " + plat::DescribeFileRead(read, kMaxScriptBytes));
+  return ParseScript(text, path);
 }
 
 }  // namespace host

@@ -57,6 +57,10 @@ TEST_F(PdnHostBoundary, OnlyRegularBoardFilesUpToTheirLimitAreRead) {
     big.seekp(static_cast<std::streamoff>(256u << 20));
     big << "}";
   }
+  // A script likewise.
+  const auto script = RunProgram("--open modeless --script " + (dir / "fifo.json").string());
+  EXPECT_EQ(script.code, 2);
+  EXPECT_NE(script.errors.find("fifo.json: is not a regular file"), std::string::npos) << script.errors;
   for (const auto& [board, what] : {std::pair<std::string, std::string>{"/dev/zero", "is not a regular file"},
                                     {(dir / "fifo.json").string(), "is not a regular file"},
                                     {dir.string(), "is not a regular file"},
