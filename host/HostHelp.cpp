@@ -2,6 +2,7 @@
 
 #include "host/HostCallbackLog.h"
 #include "platform/controls/winctrl.h"
+#include "platform/gdi/SysColors.h"
 #include "platform/window/windowapi.h"
 
 namespace host {
@@ -9,6 +10,21 @@ namespace host {
 namespace {
 constexpr int kWidth = 300;
 constexpr int kHeight = 80;
+constexpr const char* kTopicClass = "PdnhostHelpTopic";
+
+// The topic window's class: a plain frame in the dialog colour; its text is a static inside it.
+void RegisterTopicClass() {
+  WNDCLASSEX wc{};
+  if (GetClassInfoEx(nullptr, kTopicClass, &wc))
+    return;
+  wc = WNDCLASSEX{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &DefWindowProc;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_3DFACE + 1));
+  wc.lpszClassName = kTopicClass;
+  RegisterClassEx(&wc);
+}
 }  // namespace
 
 HostHelp::HostHelp(HostCallbackLog& log, Window window) : m_log(log), m_show(window) {
@@ -31,7 +47,8 @@ int HostHelp::Show(HWND owner, const std::string& file, UINT command, DWORD_PTR 
       // In the desktop's top right corner, never activated: the wizard keeps the keyboard and a script's steps.
       RECT desktop{};
       GetWindowRect(GetDesktopWindow(), &desktop);
-      m_window = CreateWindowEx(0, WC_STATIC, "pdnhost: help", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER,
+      RegisterTopicClass();
+      m_window = CreateWindowEx(0, kTopicClass, "pdnhost: help", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER,
                                 desktop.right - kWidth - 8, desktop.top + 8, kWidth, kHeight, nullptr, nullptr,
                                 nullptr, nullptr);
       if (!m_window)
