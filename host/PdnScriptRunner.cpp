@@ -308,11 +308,10 @@ bool Names(HWND hwnd, int id, bool byCaption, const std::string& caption) {
 template <class Match>
 HWND FirstDescendant(HWND root, bool visibleOnly, Match match) {
   struct Search {
-    HWND root;
     bool visibleOnly;
     Match* match;
     HWND found = nullptr;
-  } search{root, visibleOnly, &match};
+  } search{visibleOnly, &match};
   EnumChildWindows(
       root,
       [](HWND hwnd, LPARAM data) -> BOOL {
