@@ -176,8 +176,9 @@ TEST_F(PdnHostBoundary, InjectedClicksMoveTheFocusAfterTabMovedIt) {
                                 (source / "host/tests/scripts/decoupling-focus.pdnscript").string());
     EXPECT_EQ(run.code, 0) << run.errors;
     // The modeless wizard stores its page when the host closes it; the modal one is cancelled.
-    if (std::string(mode) == "modeless")
+    if (std::string(mode) == "modeless") {
       EXPECT_NE(run.output.find("  GetMinFreq = 250000\n  GetMaxFreq = 2.5e+08\n"), std::string::npos) << run.output;
+    }
   }
 }
 

@@ -30,7 +30,7 @@ TEST(RegularFile, ReadsRegularFilesUpToTheLimitAndRefusesEverythingElse) {
 
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
   // Without a writer, opening the FIFO for reading would wait for ever.
-  for (const std::string path : {dir / "fifo", std::string("/dev/zero"), dir.Path().string()}) {
+  for (const std::string& path : {dir / "fifo", std::string("/dev/zero"), dir.Path().string()}) {
     const auto result = plat::ReadRegularFile(path, 1u << 20, text);
     EXPECT_EQ(result.status, FileReadStatus::NotRegular) << path;
     EXPECT_EQ(plat::DescribeFileRead(result, 1u << 20), "is not a regular file");

@@ -38,10 +38,12 @@ protected:
     EXPECT_GE(r.left, work.left) << what;
     EXPECT_GE(r.top, work.top) << what;
     // A frame larger than the work area keeps its caption there; one that fits lies wholly inside.
-    if (r.right - r.left <= work.right - work.left)
+    if (r.right - r.left <= work.right - work.left) {
       EXPECT_LE(r.right, work.right) << what;
-    if (r.bottom - r.top <= work.bottom - work.top)
+    }
+    if (r.bottom - r.top <= work.bottom - work.top) {
       EXPECT_LE(r.bottom, work.bottom) << what;
+    }
   }
 
   DialogTemplate tmpl{};
