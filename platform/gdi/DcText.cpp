@@ -63,9 +63,10 @@ std::shared_ptr<FontFace> DeviceContext::font() const {
 
 void DeviceContext::charWidths(UINT first, UINT last, int* out) const {
   auto f = font();
+  const bool identity = isIdentityScale();
   for (UINT c = first; c <= last; ++c) {
     const int w = f ? f->advance(static_cast<unsigned char>(c)) + st_.charExtra : 0;
-    if (isIdentityScale()) {
+    if (identity) {
       out[c - first] = std::abs(w);
     } else {
       const POINT a = toLogical(POINT{0, 0}), b = toLogical(POINT{w, 0});
