@@ -16,6 +16,7 @@ constexpr char kFullType[] = "Brimstead Text Document";
 constexpr char16_t kTextStream[] = u"Text";
 // A document larger than this is refused on load (the stored size is not trusted).
 constexpr ULONGLONG kMaxTextBytes = 16u * 1024 * 1024;
+constexpr UINT kActivateMessage = WM_USER + 1;
 
 class TextDocument;
 std::map<HWND, TextDocument*>& Windows() {
@@ -106,8 +107,8 @@ class TextDocument final : public IOleObject, public IPersistStorage, public Com
     }
     if (!m_hWnd && !CreateServerWindow(parent)) return E_OUTOFMEMORY;
     ::ShowWindow(m_hWnd, SW_SHOW);
-    ::BringWindowToTop(m_hWnd);
-    ::SetFocus(::GetDlgItem(m_hWnd, kTextDocumentEditId));
+    // A server comes forward on its own, after its container has finished the call.
+    ::PostMessage(m_hWnd, kActivateMessage, 0, 0);
     gLastOpened = m_hWnd;
     if (m_pSite) m_pSite->ShowObject();
     return verb > 0 ? OLEOBJ_S_INVALIDVERB : S_OK;
@@ -302,6 +303,11 @@ LRESULT ServerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
     document->AddRef();
     document->OnCommand(LOWORD(wParam));
     document->Release();
+    return 0;
+  }
+  if (message == kActivateMessage) {
+    ::BringWindowToTop(hwnd);
+    ::SetFocus(::GetDlgItem(hwnd, kTextDocumentEditId));
     return 0;
   }
   if (document && message == WM_CLOSE) {
