@@ -313,6 +313,26 @@ TEST_F(OleCellTest, ServerClosedWithUnsavedChangesSavesThemThroughTheSite) {
   EXPECT_EQ(TextOf(CellBytes(g, 1, 1)), "b");
 }
 
+TEST_F(OleCellTest, InsertedObjectIsEditedInItsServerAndStoredInTheEmptyCell) {
+  OleGrid* g = MakeOleGrid();
+  SetCell(g, 1, 1, OleCell(nullptr));
+  automation.Reply(plat::SystemUiKind::InsertObject, {IDOK, plat::ole::kTextDocumentProgId, 0});
+  ClickButton(g, 1, 1);
+  ASSERT_NE(plat::ole::TextDocumentWindow(), nullptr);
+  EXPECT_TRUE(Control(g)->IsObjectOpen());
+  char text[16] = {'x', 0};
+  ::GetWindowText(ServerEdit(), text, sizeof text);
+  EXPECT_STREQ(text, "");  // a new, empty document
+  Type("inserted");
+  // Closing saves the changed document first.
+  ClickServer(plat::ole::kTextDocumentCloseId);
+  EXPECT_FALSE(IsPopupActive());
+  g->MoveCurrentCellTo(2, 1);
+  Pump();
+  EXPECT_EQ(TextOf(CellBytes(g, 1, 1)), "inserted");
+  EXPECT_EQ(Messages(), std::vector<std::string>{});
+}
+
 TEST_F(OleCellTest, DeleteClearsTheCellAndTheEmptyValueIsStored) {
   OleGrid* g = MakeOleGrid();
   const COleVariant stored = ByteArray(StoredDocument("gone"));
