@@ -246,6 +246,7 @@ TEST_F(OleObjectsTest, ServerWindowEditsSavesThroughTheSiteAndClosesThroughTheSi
   DWORD connection = 0;
   ASSERT_EQ(object->Advise(site, &connection), S_OK);
   ASSERT_EQ(object->DoVerb(OLEIVERB_PRIMARY, nullptr, site, 0, nullptr, nullptr), S_OK);
+  Pump();  // the server comes forward when its container's call has returned
   HWND window = plat::ole::TextDocumentWindow();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(Text(window), "Text Document");
