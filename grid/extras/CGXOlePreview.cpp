@@ -78,7 +78,16 @@ BOOL CGXOlePreview::NotifyEditEnd() {
 
 BOOL CGXOlePreview::NotifyLeaveCell(ROWCOL newRow, ROWCOL newCol) {
   if (m_pOpenViewer) {
+    // Closing saves what the server still holds unsaved (through the site into the viewer's value). The grid
+    // stored the cell before it asked to leave, so such last edits are stored here, before the viewer
+    // forgets them.
+    const VARIANT& value = m_pOpenViewer->GetValue();
+    const SAFEARRAY* before = value.vt == (VT_ARRAY | VT_UI1) ? value.parray : nullptr;
     m_pOpenViewer->CloseObject();
+    if (value.vt == (VT_ARRAY | VT_UI1) && value.parray != before && m_bInit) {
+      m_bModified = TRUE;
+      StoreValue();
+    }
     m_pOpenViewer->ClearObject();
     m_pOpenViewer = nullptr;
   }

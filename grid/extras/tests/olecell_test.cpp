@@ -333,6 +333,37 @@ TEST_F(OleCellTest, InsertedObjectIsEditedInItsServerAndStoredInTheEmptyCell) {
   EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
+TEST_F(OleCellTest, LeavingTheCellKeepsEditsTheServerHadNotSaved) {
+  OleGrid* g = MakeOleGrid();
+  const COleVariant stored = ByteArray(StoredDocument("draft"));
+  SetCell(g, 1, 1, OleCell(&stored));
+  ClickButton(g, 1, 1);
+  ASSERT_NE(plat::ole::TextDocumentWindow(), nullptr);
+  ::SetWindowText(ServerEdit(), "final");
+  // No Update: the grid's current cell moves on while the server is open.
+  g->MoveCurrentCellTo(2, 1);
+  Pump();
+  EXPECT_EQ(plat::ole::TextDocumentWindow(), nullptr);
+  EXPECT_FALSE(IsPopupActive());
+  EXPECT_EQ(TextOf(CellBytes(g, 1, 1)), "final");
+}
+
+TEST_F(OleCellTest, GridDestroyedWhileAnObjectIsOpenLeavesNothingBehind) {
+  OleGrid* g = MakeOleGrid();
+  const COleVariant stored = ByteArray(StoredDocument("open"));
+  SetCell(g, 1, 1, OleCell(&stored));
+  ClickButton(g, 1, 1);
+  HWND server = plat::ole::TextDocumentWindow();
+  ASSERT_NE(server, nullptr);
+  // As a dialog goes: the grid's window first, then its object with the controls.
+  ::DestroyWindow(g->GridHwnd());
+  Pump();
+  grid.reset();  // the fixture's ledger checks that every interface went
+  Pump();
+  EXPECT_FALSE(::IsWindow(server));
+  EXPECT_FALSE(IsPopupActive());
+}
+
 TEST_F(OleCellTest, DeleteClearsTheCellAndTheEmptyValueIsStored) {
   OleGrid* g = MakeOleGrid();
   const COleVariant stored = ByteArray(StoredDocument("gone"));
