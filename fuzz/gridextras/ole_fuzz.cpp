@@ -17,15 +17,11 @@
 
 namespace {
 
-struct Setup {
-  plat::ScriptedAutomation automation;
-  Setup() {
-    GXRegisterOleCells();  // the viewer's texts
-    plat::ole::RegisterTextDocumentServer();
-    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, "", 0}, "", true);
-    plat::SetAutomationProvider(&automation);
-  }
-};
+// Message boxes (the viewer's failures) are answered and recorded, never shown.
+plat::ScriptedAutomation& Automation() {
+  static plat::ScriptedAutomation automation;
+  return automation;
+}
 
 struct Reader : OLESTREAM {
   const uint8_t* data;
@@ -55,8 +51,15 @@ IStorage* NewStorage() {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  GXRegisterOleCells();  // the viewer's texts
+  plat::ole::RegisterTextDocumentServer();
+  Automation().Reply(plat::SystemUiKind::MessageBox, {IDOK, "", 0}, "", true);
+  plat::SetAutomationProvider(&Automation());
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Setup setup;
   const std::size_t blocks = plat::GlobalBlockCount();
   {
     CGXOlePreview control(nullptr, nullptr);
