@@ -8,6 +8,7 @@
 #include "brimstead/wizards/DWCapModelsPage2.h"
 #include "brimstead/wizards/DWSelectNetPage.h"
 #include "host/HostSystem.h"
+#include "platform/framework/HelpService.h"
 
 namespace captest {
 namespace {
@@ -83,6 +84,14 @@ TEST_F(CapacitorModelsDialog, RunModalAnswersTwoAtOnceWithoutASystemAndOneAfterT
   EXPECT_EQ(Run(*api, [](CCapacitorModelsDlg& dialog) { dialog.SendMessage(WM_COMMAND, CCapacitorModelsDlg::IDC_CLOSE); }), 1);
   EXPECT_EQ(Run(*api, [](CCapacitorModelsDlg& dialog) { dialog.SendMessage(WM_CLOSE); }), 1);
   EXPECT_EQ(OpenDialog(), nullptr);
+  // "Help" shows the dialog's topic.
+  plat::HelpService help;
+  plat::HelpService::Install(&help);
+  Run(*api, [](CCapacitorModelsDlg& dialog) { dialog.SendMessage(WM_COMMAND, CCapacitorModelsDlg::IDC_HELP_BUTTON); });
+  plat::HelpService::Install(nullptr);
+  ASSERT_EQ(help.calls.size(), 1u);
+  EXPECT_EQ(help.calls[0].file, "duskmoor_useref");
+  EXPECT_EQ(help.calls[0].data, 5u);
 }
 
 TEST_F(CapacitorModelsDialog, ASystemWithoutBoardsShowsAnEmptyTableWithEveryActionOff) {
