@@ -3,6 +3,7 @@
 #include "brimstead/models/capacitors/tests/CapacitorTableTestSupport.h"
 
 #include "brimstead/BrimsteadExports.h"
+#include "brimstead/BypassAnalysisData.h"
 #include "brimstead/DecouplingAnalysisData.h"
 #include "brimstead/models/capacitors/CCapacitorModelsAPI.h"
 #include "brimstead/wizards/DWCapModelsPage2.h"
@@ -223,6 +224,23 @@ TEST_F(CapacitorPage, TheDecouplingWizardFiltersByTheNetPairAtEveryActivation) {
   GoTo(CDWCapModelsPage2::IDD);
   EXPECT_FALSE(Page()->Panel().FilterOn());
   EXPECT_EQ(Groups().size(), 7u);
+}
+
+TEST_F(CapacitorPage, TheOtherWizardsRecordsShowTheTableUnfiltered) {
+  ASSERT_TRUE(api->CreateModeless());
+  Data().m_pNet1 = Net("GND");
+  Data().m_pNet2 = Net("VDD_CORE");
+  GoTo(CDWCapModelsPage2::IDD);
+  EXPECT_TRUE(Page()->Panel().FilterOn());
+  // A bypass analysis's record (its wizard has the same page): no net pair reaches the table.
+  auto* saved = new CDecouplingAnalysisData(Data());
+  auto* bypass = new CBypassAnalysisData();
+  bypass->m_pBoard = board.get();
+  SetCurrentAnalysisData(bypass);
+  EXPECT_TRUE(Page()->OnSetActive());
+  EXPECT_FALSE(Page()->Panel().FilterOn());
+  EXPECT_EQ(Groups().size(), 7u);
+  SetCurrentAnalysisData(saved);
 }
 
 TEST_F(CapacitorPage, TheWizardsOptionsAndTableValueReachTheTable) {
