@@ -286,7 +286,7 @@ TEST_F(PdnHostProgram, TheDecouplingWizardRunsOnTheEightLayerBoardOfATwoBoardSys
   EXPECT_NE(outcome.output.find("  GetBoardIndex = 0\n"), std::string::npos);
   EXPECT_NE(outcome.output.find("  GetProbeCount = 4\n"), std::string::npos);
   EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos);
-  // The capacitor page switched a group's model off and on again.
+  // The capacitor page switched the groups' models off.
   EXPECT_NE(outcome.output.find("change: Decoupling SetGroupModel \"CORE_BULK\" X5R_22U_0805 disabled\n"),
             std::string::npos)
       << outcome.output;

@@ -158,7 +158,7 @@ std::unique_ptr<CGXGridParam> BuildDecouplingGroupsLayout() {
 }
 
 // The capacitor table: the row header, the expand buttons of the group rows, the group or designator, the part
-// name, the value, the model and its "Enabled" box; whole rows are selected.
+// name, the value, the model and its "Enabled" box; whole rows are selected, by a click anywhere in them.
 std::unique_ptr<CGXGridParam> BuildCapacitorModelsLayout() {
   auto p = std::make_unique<CGXGridParam>();
   p->SetStylesMap(NewWizardStylesMap(), TRUE);
@@ -178,6 +178,8 @@ std::unique_ptr<CGXGridParam> BuildCapacitorModelsLayout() {
   p->SetData(data, TRUE);
 
   p->SetSelectionFlags(GX_SELFULL);
+  // A click selects its row, Ctrl and Shift add rows: the table is a list of capacitors.
+  p->SetClickFlags(2);
   p->SetRowResizeFlags(178);
   p->SetColResizeFlags(178);
   p->EnableDragRows(FALSE);

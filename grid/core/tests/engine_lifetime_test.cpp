@@ -698,7 +698,7 @@ TEST_F(LifetimeTest, SavedLayoutsAreByteIdenticalWhateverTheRunTimeSettings) {
 
       {"1180", {2111, 0x49638251u}},
       // The capacitor table.
-      {"1036", {2171, 0x6A01684Bu}}};
+      {"1036", {2171, 0x7AA1DCF1u}}};
   for (const gx::LayoutDefinition& def : gx::LayoutDefinitions()) {
     const std::string label = def.name ? def.name : std::to_string(def.id);
     LPCTSTR name = def.name ? def.name : MAKEINTRESOURCE(def.id);

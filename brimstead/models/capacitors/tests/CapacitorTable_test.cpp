@@ -287,6 +287,8 @@ TEST_F(CapacitorTable, AssignModelPreparesTheEditorAndAssignsItsResultEnabled) {
     brimwiz::CModuleScope scope;
     ASSERT_TRUE(dialog.Create(CCapacitorModelsDlg::IDD, nullptr));
   }
+  dialog.ShowWindow(SW_SHOW);
+  Pump();
   Panel& panel = dialog.Panel();
   struct Seen {
     int runs = 0;
@@ -345,14 +347,24 @@ TEST_F(CapacitorTable, AssignModelPreparesTheEditorAndAssignsItsResultEnabled) {
   EXPECT_EQ(board.Changes()[1].find("disabled"), std::string::npos);
   EXPECT_EQ(board.Changes()[2].rfind("Decoupling SetComponentModel C5 ", 0), 0u);
 
+  // The user's double click on C7's name selects it and opens the editor on its own model.
+  const CRect name = panel.Grid()->CalcCellRect(RowOf(panel, "C7"), Panel::ColName);
+  plat::InputRouter::Instance().DoubleClick(
+      plat::MouseButton::Left, plat::InputRouter::ClientPoint(panel.Grid()->m_hWnd, name.CenterPoint().x, name.CenterPoint().y));
+  Pump();
+  EXPECT_EQ(seen.runs, 3);
+  EXPECT_EQ(seen.modelName, "M7");
+  ASSERT_EQ(board.Changes().size(), 4u);
+  EXPECT_EQ(board.Changes()[3].rfind("Decoupling SetComponentModel C7 ", 0), 0u) << board.Changes()[3];
+
   // A member row counts as its group; Cancel assigns nothing.
   panel.ToggleGroup(RowOf(panel, "G10"));
   Select(panel, {RowOf(panel, "C1")});
   answer = IDCANCEL;
   panel.AssignModel();
-  EXPECT_EQ(seen.runs, 3);
+  EXPECT_EQ(seen.runs, 4);
   EXPECT_EQ(seen.modelName, "M10");
-  EXPECT_EQ(board.Changes().size(), 3u);
+  EXPECT_EQ(board.Changes().size(), 4u);
   // The extended selection took in the group's other member.
   EXPECT_EQ(panel.SelectedRows().size(), 2u);
 }
