@@ -52,6 +52,8 @@ public:
 
   CCapacitorModelsPanel();
   ~CCapacitorModelsPanel() override;
+  // A table belongs to its owner (a dialog or a page), which destroys it: the host's Delete frees nothing here.
+  void Delete() override {}
 
   // Copies the directories and stores the other inputs; gives back the interface and the net collection held so
   // far; with a board, takes its decoupling interface and its nets.
