@@ -275,17 +275,23 @@ TEST_F(PdnHostProgram, TheDecouplingWizardRunsOnTheEightLayerBoardOfATwoBoardSys
   const fs::path project = dir / "demo8.brd";
   std::ofstream(project) << "board\n";
   const Outcome outcome = RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " +
-                                     SampleBoard("sensor4").string() + " --open modeless --save --fixed-clock " +
+                                     SampleBoard("sensor4").string() +
+                                     " --table-value library --open modeless --save --fixed-clock " +
                                      "--project " + project.string() + " --script " + script.string() + " --shots " +
                                      dir.string());
   ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
   EXPECT_NE(outcome.output.find("SetSystem(PDN demo board 8L, "), std::string::npos) << outcome.output;
+  // The capacitor page's table value is the board's model library.
+  EXPECT_NE(outcome.output.find("SetTableValue(board library, 6 models)"), std::string::npos) << outcome.output;
   EXPECT_EQ(ReadFile(dir / "demo8.dao"), ReadFile(SourceDir() / "host/tests/golden/demo8-pins.dao"));
   // The getters answer the record the host ran: the first board, four ports.
   EXPECT_NE(outcome.output.find("callback: Run\n"), std::string::npos);
   EXPECT_NE(outcome.output.find("  GetBoardIndex = 0\n"), std::string::npos);
   EXPECT_NE(outcome.output.find("  GetProbeCount = 4\n"), std::string::npos);
   EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos);
+  // Through the editor the capacitor page gave CORE_BULK a model of the library handed in as the table value.
+  EXPECT_NE(outcome.output.find("change: Decoupling SetGroupModel \"CORE_BULK\" X5R_100N_0201\n"), std::string::npos)
+      << outcome.output;
   // The capacitor page switched the groups' models off.
   EXPECT_NE(outcome.output.find("change: Decoupling SetGroupModel \"CORE_BULK\" X5R_22U_0805 disabled\n"),
             std::string::npos)
