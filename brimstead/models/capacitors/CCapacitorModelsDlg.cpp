@@ -10,7 +10,7 @@ IMPLEMENT_DYNAMIC(CCapacitorModelsDlg, CDialog)
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CCapacitorModelsDlg, CDialog)
   ON_BN_CLICKED(CCapacitorModelsPanel::IDC_EDIT_GROUPS, OnEditGroups)
-  ON_BN_CLICKED(IDC_CLOSE, OnClose)
+  ON_BN_CLICKED(IDC_CLOSE, OnCloseButton)
   ON_CBN_SELCHANGE(CCapacitorModelsPanel::IDC_BOARD, OnBoardChange)
   ON_BN_CLICKED(CCapacitorModelsPanel::IDC_FILTER, OnFilterCheck)
   ON_CBN_SELCHANGE(CCapacitorModelsPanel::IDC_NET_A, OnFilterChange)
@@ -49,7 +49,7 @@ void CCapacitorModelsDlg::DoDataExchange(CDataExchange* pDX) {
   m_Panel.DoDataExchange(pDX);
 }
 
-void CCapacitorModelsDlg::OnClose() { OnOK(); }
+void CCapacitorModelsDlg::OnCloseButton() { OnOK(); }
 void CCapacitorModelsDlg::OnBoardChange() { m_Panel.OnBoardChange(); }
 void CCapacitorModelsDlg::OnFilterCheck() { m_Panel.OnFilterCheck(); }
 void CCapacitorModelsDlg::OnFilterChange() { m_Panel.OnFilterChange(); }

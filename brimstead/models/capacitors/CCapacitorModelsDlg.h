@@ -23,7 +23,7 @@ public:
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* pDX) override;
 
-  afx_msg void OnClose();
+  afx_msg void OnCloseButton();
   afx_msg void OnBoardChange();
   afx_msg void OnFilterCheck();
   afx_msg void OnFilterChange();
