@@ -6,6 +6,8 @@
 #include "grid/core/CGXPrintDevice.h"
 #include "grid/core/tests/enginetest.h"
 #include "platform/base/GlobalMemory.h"
+#include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CPrintInfo.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CommonDialogs.h"
 #include "platform/gdi/CDC.h"
@@ -184,6 +186,36 @@ TEST_F(PrintDeviceTest, ThePrintDialogChangesTheDeviceOnlyWhenConfirmed) {
   ASSERT_TRUE(chosen);
   EXPECT_EQ(chosen->device, "Recording");
   EXPECT_EQ(PrinterOf(d.GetPrinterDC()), "Recording");
+}
+
+// A view's prepare-printing step runs on the device's printer; a printer chosen there becomes the device's.
+TEST_F(PrintDeviceTest, PreparingAViewsPrintingTakesThePrinterChosenThere) {
+  struct View : CView {
+    void OnDraw(CDC*) override {}
+  } view;
+  plat::SetAutomationProvider(&automation);
+  CWinApp app("Printing");
+  CGXPrintDevice d;
+  Set(d, NamesOf("PNG"), ModeOf("PNG"));
+  automation.Reply(plat::SystemUiKind::Print, {IDOK, "PNG"});
+  {
+    CPrintInfo info;
+    ASSERT_TRUE(d.PreparePrinting(&view, &info));
+    EXPECT_EQ(PrinterOf(info.m_pPD->m_pd.hDC), "PNG");
+  }
+  EXPECT_EQ(d.GetDevNames(), NamesOf("PNG"));  // the same printer: the device's blocks stay
+  automation.Reply(plat::SystemUiKind::Print, {IDOK, "Recording"});
+  {
+    CPrintInfo info;
+    ASSERT_TRUE(d.PreparePrinting(&view, &info));
+  }
+  auto chosen = plat::UnpackDevNames(d.GetDevNames().data(), d.GetDevNames().size());
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(chosen->device, "Recording");
+  automation.Reply(plat::SystemUiKind::Print, {IDCANCEL, {}});
+  CPrintInfo cancelled;
+  EXPECT_FALSE(d.PreparePrinting(&view, &cancelled));
+  EXPECT_EQ(chosen->device, "Recording");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/base/VirtualClock.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/framework/CPrintPreviewWnd.h"
+#include "platform/framework/CWinApp.h"
 #include "platform/framework/CommonDialogs.h"
 #include "platform/gdi/PrintJob.h"
 #include "platform/gdi/Printers.h"
@@ -348,6 +349,7 @@ std::string Shell(const std::string& cmd) {
 }
 
 TEST_F(PrintTest, SixPagesToPdfReadBackWithTheirTextsAndTokens) {
+  CWinApp app("Grid Printer");
   CGXGridWnd* g = Make(9, 2);
   g->SetColWidth(1, 2, 400, nullptr, 0);   // one column a page
   g->SetRowHeight(1, 9, 200, nullptr, 0);  // three rows a page (rows print a quarter taller)
@@ -383,10 +385,34 @@ TEST_F(PrintTest, SixPagesToPdfReadBackWithTheirTextsAndTokens) {
     std::erase(compact, ' ');
     EXPECT_NE(compact.find(std::to_string(page) + "/6"), std::string::npos) << text;
     EXPECT_NE(text.find("Capacitors"), std::string::npos);
+    EXPECT_NE(text.find("Grid Printer"), std::string::npos);
     EXPECT_NE(text.find("2026 $X"), std::string::npos);
     EXPECT_NE(text.find("%Q%"), std::string::npos);  // an invalid format prints as written
   }
   fs::remove(pdf);
+}
+
+// The frame helper: the application's printer without a dialog, into the named file or the printer's own.
+TEST_F(PrintTest, AGridInAFramePrintsOnTheApplicationsPrinter) {
+  CWinApp app("Grid Printer");
+  CGXGridWnd* g = Make(3, 3);
+  const fs::path pdf = fs::temp_directory_path() / ("brim-frame-" + std::to_string(::getpid()) + ".pdf");
+  ASSERT_TRUE(GXPrintGrid(g, TRUE, "Frame", pdf.string().c_str()));
+  ASSERT_TRUE(fs::exists(pdf));
+  EXPECT_NE(Shell("pdftotext '" + pdf.string() + "' -").find("R3C3"), std::string::npos);
+  fs::remove(pdf);
+  // Without a file name the document is named after the job under the temporary directory, never after
+  // the printer's port.
+  const std::string title = "brim-frame-" + std::to_string(::getpid());
+  ASSERT_TRUE(GXPrintGrid(g, TRUE, title.c_str()));
+  EXPECT_FALSE(fs::exists("PDF:"));
+  const fs::path named = fs::temp_directory_path() / (std::string("brim_frame_") + std::to_string(::getpid()) + ".pdf");
+  EXPECT_TRUE(fs::exists(named)) << named;
+  fs::remove(named);
+  // A cancelled print dialog prints nothing.
+  Automate();
+  automation.Reply(plat::SystemUiKind::Print, {IDCANCEL, {}});
+  EXPECT_FALSE(GXPrintGrid(g, FALSE, "Frame"));
 }
 
 // ---- Print preview --------------------------------------------------------------------------------------
