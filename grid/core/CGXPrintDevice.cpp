@@ -1,7 +1,10 @@
 #include "grid/core/CGXPrintDevice.h"
 
+#include <new>
+
 #include "grid/core/gxarchive.h"
 #include "platform/base/CArchive.h"
+#include "platform/base/CException.h"
 #include "platform/gdi/gdiapi.h"
 
 IMPLEMENT_SERIAL(CGXPrintDevice, CObject, 1)
@@ -18,8 +21,13 @@ CGXPrintDevice& CGXPrintDevice::operator=(const CGXPrintDevice& other) {
 }
 
 void CGXPrintDevice::StoreBlocks(const BYTE* names, std::size_t namesSize, const BYTE* mode, std::size_t modeSize) {
-  std::vector<BYTE> n(names && namesSize ? names : nullptr, names && namesSize ? names + namesSize : nullptr);
-  std::vector<BYTE> m(mode && modeSize ? mode : nullptr, mode && modeSize ? mode + modeSize : nullptr);
+  std::vector<BYTE> n, m;
+  try {
+    n.assign(names && namesSize ? names : nullptr, names && namesSize ? names + namesSize : nullptr);
+    m.assign(mode && modeSize ? mode : nullptr, mode && modeSize ? mode + modeSize : nullptr);
+  } catch (const std::bad_alloc&) {
+    AfxThrowMemoryException();  // the class library's exception, as the global blocks' allocation throws
+  }
   DeleteCachedDC();  // made from the old blocks
   m_names = std::move(n);
   m_mode = std::move(m);
