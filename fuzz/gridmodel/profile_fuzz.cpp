@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/FuzzFonts.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridProfileImp.h"
 #include "grid/core/CGXProperties.h"
@@ -36,8 +37,9 @@ const std::string& ProfilePath() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();  // fonts read from the profile are measured
   plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("profile-fuzz"));
-  InitGridLibrary();  // the profile implementation and the font registry's set-up, once
+  InitGridLibrary();  // the profile implementation, once
   InstallProfileImp();
   App().m_pszProfileName = ProfilePath().c_str();
   plat::SetCurrentApp(&App());
