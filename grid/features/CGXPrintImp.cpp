@@ -75,6 +75,17 @@ class WaitCursor {
   CWinApp* m_app;
 };
 
+// The print font: the standard font's line height and character width as the printer measures it (in
+// logical units), the unit of the rows' and columns' stored sizes while printing. Without it the sizes would
+// follow a fixed default instead of the printer's font (a 20-pixel row printed 25 units tall).
+void MeasurePrintFont(CDC* dc, int* height, int* width) {
+  TEXTMETRIC tm{};
+  if (!dc->GetTextMetrics(&tm)) return;
+  *height = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
+  // TMPF_FIXED_PITCH set means a variable-pitch font (the classic inverted bit), as on screen.
+  *width = std::max<int>(1, (tm.tmPitchAndFamily & TMPF_FIXED_PITCH) ? tm.tmAveCharWidth * 3 / 2 : tm.tmAveCharWidth);
+}
+
 // The device's page (HORZRES by VERTRES) in logical units.
 CRect DevicePage(CDC* dc) {
   CRect page(0, 0, dc->GetDeviceCaps(HORZRES), dc->GetDeviceCaps(VERTRES));
@@ -174,6 +185,8 @@ void CGXPrintImp::BeginPrinting(CGXGridCore* g, CDC* dc, CPrintInfo* info) {
   if (g->GetFloatCellsImp()) g->m_pPrintFloatPool = std::make_unique<CGXSpanCellPool>();
   // 2. The print rectangle: the device's page less the margins.
   StandardFontScope font(g, dc);
+  MeasurePrintFont(dc, &g->m_nPrintFontHeight, &g->m_nPrintFontWidth);
+  g->InvalidateShownCaches();
   PrintRect(g, dc, info);
   const ROWCOL rowCount = g->GetRowCount(), colCount = g->GetColCount();
   const ROWCOL fr = g->GetFrozenRows(), fc = g->GetFrozenCols();
@@ -238,6 +251,8 @@ void CGXPrintImp::PrintPage(CGXGridCore* g, CDC* dc, CPrintInfo* info) {
   g->PrepareDC(dc, info);
   g->FreeDrawingCaches();
   StandardFontScope font(g, dc);
+  MeasurePrintFont(dc, &g->m_nPrintFontHeight, &g->m_nPrintFontWidth);
+  g->InvalidateShownCaches();
   PrintRect(g, dc, info);
   // 3. Rows or columns added since the pagination are laid out on the last pages.
   if (!g->m_bPrintSelectionOnly) {

@@ -139,6 +139,13 @@ TEST_F(PrintTest, ATableThatFitsIsOnePage) {
   ASSERT_EQ(run.pages.size(), 1u);
   EXPECT_TRUE(Shows(run.pages[0], "R1C1"));
   EXPECT_TRUE(Shows(run.pages[0], "R5C3"));
+  // Rows and columns keep their screen sizes on paper (one logical unit is one display pixel): measured with
+  // the printer's font, not a fixed default.
+  int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  ASSERT_TRUE(Position(run.pages[0], "R1C1", &x1, &y1));
+  ASSERT_TRUE(Position(run.pages[0], "R2C2", &x2, &y2));
+  EXPECT_EQ(y2 - y1, 20);
+  EXPECT_EQ(x2 - x1, 50);
 }
 
 TEST_F(PrintTest, TwoByTwoPagesPrintAcrossFirstOrDownFirst) {
@@ -352,7 +359,7 @@ TEST_F(PrintTest, SixPagesToPdfReadBackWithTheirTextsAndTokens) {
   CWinApp app("Grid Printer");
   CGXGridWnd* g = Make(9, 2);
   g->SetColWidth(1, 2, 400, nullptr, 0);   // one column a page
-  g->SetRowHeight(1, 9, 200, nullptr, 0);  // three rows a page (rows print a quarter taller)
+  g->SetRowHeight(1, 9, 300, nullptr, 0);  // three rows a page
   g->GetParam()->m_sName = "Capacitors";
   CGXProperties* p = g->GetProperties();
   for (LONG& m : p->m_nMargins) m = 72;
