@@ -194,13 +194,16 @@ void CGXPrintImp::BeginPrinting(CGXGridCore* g, CDC* dc, CPrintInfo* info) {
   const BOOL selectionAsked = AsksForSelection(info);
   g->m_bPrintSelectionOnly = selectionAsked;
   if (selectionAsked && (!selection || selection->IsEmpty())) {
-    // 3. Nothing selected: the part the window shows, as one page.
+    // 3. Nothing selected: the part the window shows, as one page: from the top row and left column to the
+    // last row and column that fit entirely (at least one of each).
     g->m_nPrintTopRow = topRow;
     g->m_nPrintLeftCol = leftCol;
-    const ROWCOL lastRow = std::max(topRow, std::min(rowCount, g->CalcBottomRow(g->m_rectPrint)));
-    const ROWCOL lastCol = std::max(leftCol, std::min(colCount, g->CalcRightmostCol(g->m_rectPrint)));
-    g->m_awRowBreaks = {topRow, lastRow + 1};
-    g->m_awColBreaks = {leftCol, lastCol + 1};
+    static const std::vector<DWORD> none;
+    std::vector<ROWCOL> rows, cols;
+    Paginate(g, TRUE, topRow, std::max(topRow, rowCount), none, 0, rows, nullptr);
+    Paginate(g, FALSE, leftCol, std::max(leftCol, colCount), none, 0, cols, nullptr);
+    g->m_awRowBreaks = {topRow, rows[1]};
+    g->m_awColBreaks = {leftCol, cols[1]};
   } else {
     // 4. The range: the first selected one, or the whole table, below and right of the frozen part.
     CGXRange range(fr + 1, fc + 1, std::max(rowCount, fr + 1), std::max(colCount, fc + 1));

@@ -203,7 +203,9 @@ TEST_F(PrintTest, PrintingTheSelectionWithNothingSelectedPrintsTheShownPartAsOne
   EXPECT_EQ(run.count, 1u);
   ASSERT_EQ(run.pages.size(), 1u);
   EXPECT_TRUE(Shows(run.pages[0], "R10C3"));
-  EXPECT_TRUE(Shows(run.pages[0], "R20C8"));
+  EXPECT_TRUE(Shows(run.pages[0], "R28C9"));  // 19 rows and 7 columns fit entirely
+  EXPECT_FALSE(Shows(run.pages[0], "R29C3"));
+  EXPECT_FALSE(Shows(run.pages[0], "R10C10"));
   EXPECT_FALSE(Shows(run.pages[0], "R1C1"));
   EXPECT_FALSE(Shows(run.pages[0], "R9C3"));
   EXPECT_FALSE(Shows(run.pages[0], "R10C2"));
