@@ -1340,7 +1340,7 @@ class CGXGridCore {
   CGXGridDrawContext* m_pDrawContext = nullptr;
   CGXDrawSpannedCellsImp* m_pDrawSpannedCellsImp = nullptr;
   std::shared_ptr<CDC> m_pCachedDC;  // shared_ptr: deleted where CDC is complete
-  // The printer information device of the printer metrics, and the print device blocks it was made from.
+  // The printer metrics' device: a wrapper of the print device's printer context (the device owns it).
   std::shared_ptr<CDC> m_pMetricsPrinter;
   CFont* m_pCachedDCOldFont = nullptr;
   // The line patterns of dashed and dotted pens (styles 1 to 4, horizontal and vertical), made once.

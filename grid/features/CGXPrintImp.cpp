@@ -115,8 +115,11 @@ void CGXPrintImp::PrintForward2(CGXGridCore* grid, const GXForwardArgs&) {
 
 // ---- Pagination -------------------------------------------------------------------------------------------
 
-void CGXPrintImp::Paginate(CGXGridCore* g, BOOL rows, ROWCOL first, ROWCOL last, const std::vector<DWORD>& manual,
+void CGXPrintImp::Paginate(CGXGridCore* g, BOOL rows, ROWCOL first, ROWCOL last, const std::vector<DWORD>& stored,
                            ROWCOL remembered, std::vector<ROWCOL>& breaks, int* rememberedPage, std::size_t from) {
+  // Manual breaks are kept ascending; a list read from a file may not be.
+  std::vector<DWORD> manual = stored;
+  std::sort(manual.begin(), manual.end());
   const CRect& rect = g->m_rectPrint;
   const ROWCOL frozen = rows ? g->GetFrozenRows() : g->GetFrozenCols();
   // The headers and frozen lines stand in front of every page.
