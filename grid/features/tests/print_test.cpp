@@ -13,6 +13,7 @@
 #include "platform/base/TimeFormat.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/ReferenceImage.h"
+#include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CommonDialogs.h"
@@ -328,6 +329,32 @@ TEST_F(PrintTest, TokensSubstituteWithoutRegardToCaseAndDatesFollowTheVirtualClo
   text = "{open";
   EXPECT_EQ(imp->SplitFormatPart(text), "");
   EXPECT_EQ(text, "{open");
+}
+
+// The job's tokens: the document's title, the application, the page count and number (shifted by a first
+// page number), the sheet name.
+TEST_F(PrintTest, TokenValuesComeFromTheJob) {
+  CWinApp app("Grid Printer");
+  CGXGridWnd* g = Make(1, 1);
+  g->GetParam()->m_sName = "Sheet 2";
+  CGXProperties& p = *g->GetProperties();
+  CDocument document;
+  document.SetTitle("board.dao");
+  HDC hdc = ::CreateDC(nullptr, "Recording", nullptr, nullptr);
+  CDC dc;
+  dc.Attach(hdc);
+  CPrintInfo info;
+  info.SetMaxPage(7);
+  info.m_nCurPage = 3;
+  info.m_rectDraw.SetRect(100, 100, 500, 700);
+  CGXPrintImp* imp = Imp(g);
+  imp->PrintHeaderAndFooter(p, &dc, &info, &document, g->GetParam());
+  EXPECT_EQ(imp->SubstituteTokens(p, "$F|$A|$P|$N|$R"), "board.dao|Grid Printer|3|7|Sheet 2");
+  p.m_nFirstPage = 10;  // numbering starts at 10 with the first page printed
+  imp->PrintHeaderAndFooter(p, &dc, &info, nullptr, g->GetParam());
+  EXPECT_EQ(imp->SubstituteTokens(p, "$F|$P"), "|12");
+  dc.Detach();
+  ::DeleteDC(hdc);
 }
 
 TEST_F(PrintTest, APageWithoutPaginationPrintsNothingAndStops) {
