@@ -63,5 +63,6 @@ Page EditCellsPage();
 Page SpannedCellsPage();
 Page DropDownCellsPage();
 Page MaskCellsPage();
+Page OleCellsPage();
 
 }  // namespace gallery
