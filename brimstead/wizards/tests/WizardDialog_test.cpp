@@ -211,6 +211,46 @@ TEST_F(WizardDialog, NewResetsOnlyTheUsersSettings) {
   EXPECT_EQ(Record().m_SettingsPath, (dir / "demo8.dao").string().c_str());
 }
 
+// "Use last configuration" on a copy that cannot be loaded tells the user which file, keeps the record, and sends the
+// host no "settings loaded"; a copy that loads does.
+TEST_F(WizardDialog, UseLastConfigurationReportsWhatItCouldNotLoad) {
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  char buffer[MAX_PATH] = "";
+  api->SetSettingsCopyBuffer(buffer);
+  ASSERT_TRUE(api->CreateModeless());
+  Record().m_dTargetImpedance = 0.25;
+  const std::string saved = (dir / "last.dao").string();
+  const CString kept = Record().m_SettingsPath;
+  Record().m_SettingsPath = saved.c_str();
+  ASSERT_TRUE(Record().Save());
+  Record().m_SettingsPath = kept;
+  struct Case {
+    std::string path;
+    const char* reason;
+  } cases[] = {{(dir / "none.dao").string(), "No such file or directory."},
+               {dir.string(), "Permission denied."},
+               {(dir / "none" / "last.dao").string(), "No such file or directory."}};
+  for (const Case& c : cases) {
+    std::snprintf(buffer, sizeof buffer, "%s", c.path.c_str());
+    ::EnableWindow(StartControl(CDWStartPage::IDC_USE_LAST), TRUE);
+    callback.Clear();
+    plat::ClearShownLog();
+    // BM_CLICK: two mouse clicks in a row on one spot would make a double click.
+    ::SendMessage(StartControl(CDWStartPage::IDC_USE_LAST), BM_CLICK, 0, 0);
+    ASSERT_EQ(plat::ShownLog().size(), 1u) << c.path;
+    EXPECT_EQ(plat::ShownLog().back().request.text,
+              "The settings can't be loaded from the file \"" + c.path + "\".\n" + c.reason);
+    EXPECT_TRUE(Lines().empty()) << c.path;
+  }
+  std::snprintf(buffer, sizeof buffer, "%s", saved.c_str());
+  Record().m_dTargetImpedance = 0.5;
+  ::EnableWindow(StartControl(CDWStartPage::IDC_USE_LAST), TRUE);
+  callback.Clear();
+  ::SendMessage(StartControl(CDWStartPage::IDC_USE_LAST), BM_CLICK, 0, 0);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"Notify 2 1"}));
+  EXPECT_EQ(Record().m_dTargetImpedance, 0.25);
+}
+
 TEST_F(WizardDialog, SettingsAreSavedByTheFlagAndCopiedIntoTheHostsBuffer) {
   SetCurrentAnalysisData(new CDecouplingAnalysisData());
   Record().SetProjectPath(project.c_str());

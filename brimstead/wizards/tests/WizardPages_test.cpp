@@ -15,12 +15,14 @@
 #include "brimstead/wizards/DWTargetImpedancePage.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
+#include "platform/base/FileFaults.h"
 #include "platform/controls/winctrl.h"
 #include "platform/window/InputRouter.h"
 
 #include <sys/stat.h>
 
 #include <fstream>
+#include <iterator>
 
 using namespace wiztest;
 using namespace brimwiz;
@@ -349,6 +351,11 @@ TEST_F(FrequencyPage, SampleCountsStayApartAndOutOfRangeCountsAreRefusedAfterThe
   EXPECT_EQ(Record().m_dMaxFreq, 6e8);
 }
 
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 class FinishPage : public WizardPages {
 protected:
   HWND Item(int id) { return Control(CDWFinishPage::IDD, id); }
@@ -473,6 +480,57 @@ TEST_F(FinishPage, ASpreadsheetThatCannotBeReplacedKeepsThePage) {
   EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
   EXPECT_TRUE(fs::exists(sheet));
   ::chmod(sheet.c_str(), 0644);
+}
+
+// A settings file that cannot be written: the user sees the file and the reason, the wizard stays on its page, and
+// neither Run nor the close goes ahead. Permission bits stop no write for a privileged user: the read-only cases go
+// through the file layer's fault seam.
+TEST_F(FinishPage, AFailedSaveIsShownAndNeitherRunsNorCloses) {
+  AnswerBoxes();
+  OpenQuick();
+  Click(Item(CDWFinishPage::IDC_SAVE_SETTINGS));
+  ASSERT_EQ(Record().m_bSaveSettings, 1);
+  ASSERT_EQ(Text(Finish()), "Save && Run");
+  const std::string folder = (dir / "settings").string();
+  fs::create_directory(folder);
+  const std::string file = folder + "/s.dao";
+  std::ofstream(file) << "[HEADER]\r\nFileVersion=1.0\r\n";
+  struct Case {
+    const char* name;
+    std::string path;
+    plat::FileFaultHook faults;
+    const char* reason;
+  } cases[] = {
+      {"a directory", folder, nullptr, "Permission denied."},
+      {"a missing folder", (dir / "missing" / "s.dao").string(), nullptr, "No such file or directory."},
+      {"a read-only file", file, plat::ReadOnlyFileFaults(file), "Permission denied."},
+      {"a read-only folder", folder + "/new.dao", plat::ReadOnlyFolderFaults(folder), "Permission denied."},
+      {"a full disk", file, plat::FullDiskFaults(), "No space left on device."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    plat::FileFaultScope faults(c.faults);
+    Record().m_SettingsPath = c.path.c_str();
+    const std::size_t shown = plat::ShownLog().size();
+    callback.Clear();
+    Click(Finish());
+    ASSERT_EQ(plat::ShownLog().size(), shown + 1);
+    const std::string text = plat::ShownLog().back().request.text;
+    EXPECT_EQ(text, "The settings can't be saved to the file \"" + c.path + "\".\n" + c.reason);
+    EXPECT_TRUE(Lines().empty()) << "no Run, no Finish notice";
+    Click(Cancel());
+    EXPECT_EQ(plat::ShownLog().size(), shown + 2);
+    EXPECT_NE(api->GetWizardWindow(), nullptr) << "the wizard stays open";
+    EXPECT_TRUE(Lines().empty()) << "the host is not asked to close";
+    EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
+  }
+  EXPECT_EQ(ReadFile(file), "[HEADER]\r\nFileVersion=1.0\r\n") << "the old file is as it was";
+  EXPECT_FALSE(fs::exists(folder + "/new.dao"));
+  // The same file saves once the fault is gone.
+  Record().m_SettingsPath = file.c_str();
+  callback.Clear();
+  Click(Finish());
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"Run", "Notify 4 1"}));
 }
 
 // Pages of the other wizard kinds, shown alone on a record of that kind.
