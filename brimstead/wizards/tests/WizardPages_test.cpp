@@ -16,6 +16,7 @@
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
 #include "platform/base/FileFaults.h"
+#include "platform/base/PrivateProfile.h"
 #include "platform/controls/winctrl.h"
 #include "platform/window/InputRouter.h"
 
@@ -482,6 +483,45 @@ TEST_F(FinishPage, ASpreadsheetThatCannotBeReplacedKeepsThePage) {
   ::chmod(sheet.c_str(), 0644);
 }
 
+// A report path that can never take the report is refused with the same box before anything reaches the host: a
+// folder, a path in a missing folder, a file in a folder where it cannot be deleted.
+TEST_F(FinishPage, AReportPathThatCannotTakeTheReportKeepsThePage) {
+  AnswerBoxes();
+  OpenQuick();
+  const std::string folder = (dir / "reports").string();
+  fs::create_directory(folder);
+  const std::string inFolder = folder + "/report.xls";
+  std::ofstream(inFolder) << "old report\n";
+  struct Case {
+    const char* name;
+    std::string path;
+    plat::FileFaultHook faults;
+  } cases[] = {
+      {"a folder", folder, nullptr},
+      {"a missing folder", (dir / "missing" / "report.xls").string(), nullptr},
+      {"a read-only folder", inFolder, plat::ReadOnlyFolderFaults(folder)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    plat::FileFaultScope faults(c.faults);
+    Record().m_DRCReportFile = c.path.c_str();
+    callback.Clear();
+    Click(Finish());
+    EXPECT_EQ(BoxesSaying("File \"" + c.path +
+                          "\" can't be owerriten.\nPlease, specify another file name for DRC spreadsheet."),
+              1);
+    EXPECT_EQ(::GetFocus(), Item(CDWFinishPage::IDC_SPREADSHEET_PATH));
+    EXPECT_TRUE(Lines().empty()) << "no Run";
+  }
+  EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_TRUE(fs::exists(inFolder));
+  // A new file in an existing folder is fine.
+  Record().m_DRCReportFile = (dir / "new.xls").string().c_str();
+  callback.Clear();
+  Click(Finish());
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"Run", "Notify 4 1"}));
+}
+
 // A settings file that cannot be written: the user sees the file and the reason, the wizard stays on its page, and
 // neither Run nor the close goes ahead. Permission bits stop no write for a privileged user: the read-only cases go
 // through the file layer's fault seam.
@@ -531,6 +571,36 @@ TEST_F(FinishPage, AFailedSaveIsShownAndNeitherRunsNorCloses) {
   callback.Clear();
   Click(Finish());
   EXPECT_EQ(Lines(), (std::vector<std::string>{"Run", "Notify 4 1"}));
+}
+
+// A file dialog's answer with folders in it ("sub/moved.dao") names a file in the folder the dialog showed; the
+// record takes every such path in full, as it does a bare name, so the saved header names the full settings path.
+TEST_F(FinishPage, PathsFromFileDialogsAreFull) {
+  OpenQuick();
+  fs::create_directory(dir / "sub");
+  const fs::path cwd = fs::current_path();
+  fs::current_path(fs::temp_directory_path());
+  automation.Reply(plat::SystemUiKind::FileSave, {IDOK, "sub/moved.dao", 0})
+      .Reply(plat::SystemUiKind::FileSave, {IDOK, "sub/../out.z2p", 0})
+      .Reply(plat::SystemUiKind::FileOpen, {IDOK, "sub/report.csv", 0});
+  Click(Item(CDWFinishPage::IDC_SAVE_SETTINGS));
+  Click(Item(CDWFinishPage::IDC_SETTINGS_BROWSE));
+  Record().m_nAnalysisType = AnalysisLumped;
+  Record().m_nAutoGenerateOutputFileName = 0;
+  Dialog().GetActivePage()->RefreshControls();
+  Click(Item(CDWFinishPage::IDC_OUTPUT_BROWSE));
+  Record().m_nAnalysisType = AnalysisQuick;
+  Record().SetDRCReportMode(DRCReportCSV);
+  Dialog().GetActivePage()->RefreshControls();
+  Click(Item(CDWFinishPage::IDC_SPREADSHEET_BROWSE));
+  fs::current_path(cwd);
+  EXPECT_EQ(std::string(Record().m_SettingsPath.GetString()), (dir / "sub" / "moved.dao").string());
+  EXPECT_EQ(std::string(Record().m_OutputFileName.GetString()), (dir / "out.z2p").string());
+  EXPECT_EQ(std::string(Record().m_DRCReportFile.GetString()), (dir / "sub" / "report.csv").string());
+  ASSERT_TRUE(Record().Save());
+  char header[MAX_PATH];
+  GetPrivateProfileString("HEADER", "FileName", "", header, sizeof header, Record().m_SettingsPath);
+  EXPECT_EQ(std::string(header), (dir / "sub" / "moved.dao").string());
 }
 
 // Pages of the other wizard kinds, shown alone on a record of that kind.
