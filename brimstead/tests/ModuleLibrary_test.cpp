@@ -75,7 +75,7 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndRegistersTheDecouplingWizard
   ASSERT_NE(library, nullptr) << dlerror();
   // The application object exists and its start-up ran (the class library's start-up names the application).
   ASSERT_NE(AfxGetApp(), nullptr);
-  EXPECT_STREQ(AfxGetAppName(), "App");
+  EXPECT_STREQ(AfxGetAppName(), "Brimstead") << "the module's title string names the application";
   // The start-up started the grid library: its window classes are there, but no window.
   EXPECT_TRUE(GetClassInfo(AfxGetInstanceHandle(), "GXWND", &gridClass));
   EXPECT_EQ(CountTopLevelWindows(), windowsBefore);

@@ -197,6 +197,10 @@ TEST_F(WizardPages, TargetImpedanceIsShownInMilliohmsAndRangeChecked) {
   EXPECT_EQ(ActivePageId(), CDWTargetImpedancePage::IDD);
   EXPECT_EQ(BoxesSaying("Please enter a number between 0.001 and 10000."), 1);
   EXPECT_EQ(::GetFocus(), edit);
+  TypeInto(edit, "abc");
+  Click(Next());
+  ASSERT_EQ(BoxesSaying("Please enter a number."), 1);
+  EXPECT_EQ(plat::ShownLog().back().request.caption, "Brimstead") << "the class library's box names the module";
   callback.Clear();
   Key(VK_ESCAPE);
   EXPECT_TRUE(Lines().empty()) << "no Cancel while the page is invalid";
