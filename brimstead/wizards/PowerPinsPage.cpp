@@ -79,7 +79,8 @@ BOOL CPowerPinsPage::OnInitDialog() {
     return TRUE;
   m_pGrid->AttachParam(LoadGridParamLayoutById(m_Traits.layoutId), TRUE);
   SetDragAndSort(!m_bGrouping);
-  // FIXME: cell tips (no tip-window factory, 500 ms) once the grid offers InstallCellTipPlugin.
+  // Tips: an invalid pin's reason on its disabled check box, a cut layer text in full.
+  m_pGrid->InstallCellTipPlugin(nullptr, FALSE, FALSE, 500);
   brimwiz::RegisterBitmapEditControls(m_pGrid.get());
   brimwiz::RegisterTooltipCheckBox(m_pGrid.get(), IDC_GRID_TOOLTIP_CHECKBOX);
   brimwiz::RegisterPlusMinusButtons(m_pGrid.get());

@@ -316,6 +316,42 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
   }
 }
 
+// The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row
+// and the disabled box of a pin that cannot be a port (the viewer flavour in a two-board system, the list flavour in
+// board mode), as references.
+TEST_F(PdnHostProgram, ThePinPagesDrawTheirCheckBoxesInBothFlavours) {
+  const fs::path project = dir / "demo8.brd";
+  std::ofstream(project) << "board\n";
+  const fs::path viewer = dir / "viewer";
+  fs::create_directories(viewer);
+  Outcome outcome = RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " +
+                               SampleBoard("sensor4").string() + " --open modeless --save --fixed-clock --project " +
+                               project.string() + " --script " +
+                               (SourceDir() / "host/tests/scripts/decoupling-pins.pdnscript").string() + " --shots " +
+                               viewer.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  const fs::path board = dir / "board";
+  fs::create_directories(board);
+  outcome = RunPdnHost("--board-mode --open modeless --save --fixed-clock --project " + project.string() +
+                       " --script " + (SourceDir() / "host/tests/scripts/decoupling-pins-board.pdnscript").string() +
+                       " --shots " + board.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  const std::pair<fs::path, const char*> shots[] = {
+      {viewer / "06-pins-checked.png", "pins-viewer-checked"},
+      {viewer / "07-pins-grouped.png", "pins-viewer-grouped"},
+      {board / "pins-board-01-unchecked.png", "pins-board-01-unchecked"},
+      {board / "pins-board-02-checked.png", "pins-board-02-checked"},
+      {board / "pins-board-03-grouped.png", "pins-board-03-grouped"},
+  };
+  for (const auto& [file, reference] : shots) {
+    auto image = plat::Surface::readPng(file.string());
+    ASSERT_TRUE(image) << file;
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + reference + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+}
+
 // The capacitor model editor from scripts, one per model kind, on the 8-layer board with the sample models and the
 // board's library: the result's getters and the library changes in the host's log, the screenshots against
 // references (host/tests/reference/).

@@ -10,6 +10,10 @@
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
 #include "grid/core/CGXRange.h"
+#include "grid/features/CGXCellTipPlugin.h"
+#include "grid/features/CGXCellTipWnd.h"
+#include "platform/base/VirtualClock.h"
+#include "platform/window/InputRouter.h"
 #include "host/BoardFile.h"
 #include "host/tests/HostTestBoards.h"
 #include "platform/controls/winctrl.h"
@@ -220,6 +224,21 @@ TEST_P(PinPages, RowsNumberTheCheckedPinsInRowOrder) {
     EXPECT_FALSE(f2.GetEnabled());
     EXPECT_EQ(f2.GetValue(), "0");
     EXPECT_FALSE(f2.GetUserAttributeText(51022).IsEmpty());
+    // The mouse resting on it for half a second shows that message as the cell's tip.
+    const CRect cell = Grid().CalcCellRect(3, CPowerPinsPage::ColCheck);
+    plat::InputRouter::Instance().MouseMove(plat::InputRouter::ClientPoint(Grid().GetSafeHwnd(), cell.left + 3,
+                                                                           cell.CenterPoint().y));
+    Pump();
+    auto* tips = dynamic_cast<CGXCellTipPlugin*>(Grid().GetCellTipPlugin());
+    ASSERT_NE(tips, nullptr) << "the pin grid shows cell tips";
+    plat::VirtualClock::Advance(600);
+    Pump();
+    auto* tip = dynamic_cast<CGXTextCellTipWnd*>(tips->GetManager().FindNode(GX_CELLTIP_TEXT));
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(tip->IsWindowVisible());
+    EXPECT_EQ(tip->GetText(), f2.GetUserAttributeText(51022));
+    plat::InputRouter::Instance().MouseMove(plat::InputRouter::ClientPoint(Grid().GetSafeHwnd(), 2, 2));
+    Pump();
   }
 
   // Check all: only valid pins become ports; the headers number them.
