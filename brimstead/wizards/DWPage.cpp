@@ -3,6 +3,7 @@
 #include "platform/base/SystemError.h"
 
 #include "brimstead/AnalysisData.h"
+#include "brimstead/wizards/ModuleDialog.h"
 #include "brimstead/wizards/WizardDlg.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "platform/base/FileSystem.h"
@@ -58,6 +59,13 @@ void CDWPage::RefuseInput(LPCSTR text, int controlId) {
     control->SendMessage(EM_SCROLLCARET, 0, 0);
     control->SetFocus();
   }
+}
+
+BOOL CDWPage::PreTranslateMessage(MSG* msg) {
+  // The page's own OnOK and OnCancel do nothing: the keys end here.
+  if (brimwiz::OwnEnterOrEscape(m_hWnd, msg))
+    return TRUE;
+  return CPropertyPage::PreTranslateMessage(msg);
 }
 
 void CDWPage::EnableControl(int id, bool enable) {

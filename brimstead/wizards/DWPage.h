@@ -34,6 +34,9 @@ public:
   BOOL OnKillActive() override;
   BOOL OnWizardFinish() override;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The page's controls share the wizard's tab order; Enter and Escape inside the page stay the page's, which does
+  // nothing with them (Enter on a focused push button still clicks it).
+  BOOL PreTranslateMessage(MSG* msg) override;
 
   // Which file a failed save could not write, and the system's reason.
   struct SaveFailure {

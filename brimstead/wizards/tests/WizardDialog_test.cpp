@@ -11,6 +11,7 @@
 
 #include "platform/window/InputRouter.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -283,6 +284,56 @@ TEST_F(WizardDialog, SettingsAreSavedByTheFlagAndCopiedIntoTheHostsBuffer) {
       fs::remove(first);
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Tab and Shift+Tab go round one order across the page, the step list and the button bar, so a keyboard user
+// reaches "Next >" and the other buttons; Enter and Escape inside a page still do nothing.
+TEST_F(WizardDialog, TabGoesRoundThePageTheStepsAndTheButtons) {
+  ASSERT_TRUE(api->CreateModeless());
+  Pump();
+  HWND wizard = api->GetWizardWindow();
+  HWND first = StartControl(CDWStartPage::IDC_NEW);
+  ::SetFocus(first);
+  std::vector<HWND> forward{::GetFocus()};
+  for (int i = 0; i < 40; ++i) {
+    Key(VK_TAB);
+    if (::GetFocus() == forward.front()) break;
+    forward.push_back(::GetFocus());
+  }
+  ASSERT_EQ(::GetFocus(), forward.front()) << "Tab comes back round";
+  auto reached = [&](HWND control) { return std::find(forward.begin(), forward.end(), control) != forward.end(); };
+  HWND next = Next();
+  EXPECT_TRUE(reached(next)) << "Next >";
+  EXPECT_TRUE(reached(Cancel()));
+  EXPECT_TRUE(reached(Finish()));
+  EXPECT_TRUE(reached(StartControl(CDWStartPage::IDC_SAVE_SETTINGS)));
+  // The buttons in the order they stand, left to right.
+  const auto at = [&](HWND control) { return std::find(forward.begin(), forward.end(), control) - forward.begin(); };
+  EXPECT_LT(at(next), at(Finish()));
+  EXPECT_LT(at(Finish()), at(Cancel()));
+  for (HWND h : forward) EXPECT_TRUE(::IsChild(wizard, h));
+  // Shift+Tab walks the same order backwards.
+  std::vector<HWND> backward{::GetFocus()};
+  for (std::size_t i = 1; i < forward.size(); ++i) {
+    plat::InputRouter::Instance().KeyDown(VK_SHIFT);
+    Key(VK_TAB);
+    plat::InputRouter::Instance().KeyUp(VK_SHIFT);
+    backward.push_back(::GetFocus());
+  }
+  std::reverse(backward.begin() + 1, backward.end());
+  EXPECT_EQ(backward, forward);
+  // Enter and Escape on a page control neither move on nor close.
+  ::SetFocus(first);
+  callback.Clear();
+  Key(VK_RETURN);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(ActivePageId(), CDWStartPage::IDD);
+  EXPECT_NE(api->GetWizardWindow(), nullptr);
+  EXPECT_TRUE(Lines().empty());
 }
 
 }  // namespace
