@@ -391,6 +391,24 @@ TEST_P(PinPages, RowsNamingNoRecordAreSkippedNotFatal) {
 INSTANTIATE_TEST_SUITE_P(BothFlavours, PinPages, ::testing::Values(PinPageFlavour::Viewer, PinPageFlavour::List),
                          [](const auto& info) { return info.param == PinPageFlavour::Viewer ? "Viewer" : "List"; });
 
+// The list flavour's five data columns are wider than its grid: a horizontal scroll bar comes, and scrolled to its
+// end it shows the last column, "Referred layer", whole.
+TEST_F(ProbePages, TheListPinGridScrollsToItsLastColumn) {
+  OpenOnPins(PinPageFlavour::List);
+  CPowerPinsGridWnd& grid = Grid();
+  CRect client;
+  grid.GetClientRect(&client);
+  ASSERT_GT(grid.SumColWidths(0, CPowerPinsPage::ColFifth), client.Width()) << "wider than the window";
+  EXPECT_NE(grid.GetStyle() & WS_HSCROLL, 0u) << "a bar to reach the columns past the edge";
+  grid.SetLeftCol(CPowerPinsPage::ColFifth);
+  grid.RefreshScrollBars(FALSE, FALSE);
+  grid.GetClientRect(&client);
+  const CRect last = grid.CalcCellRect(1, CPowerPinsPage::ColFifth);
+  EXPECT_GE(last.left, 0);
+  EXPECT_LE(last.right, client.right) << "the last column is seen whole";
+  EXPECT_EQ(grid.GetCellValue(0, CPowerPinsPage::ColFifth), "Referred layer");
+}
+
 TEST_F(ProbePages, AddIcPowerPinRunsTheHostCommandWithTheWizardDisabled) {
   OpenOnPins(PinPageFlavour::Viewer);
   bool disabledDuringCall = false;
