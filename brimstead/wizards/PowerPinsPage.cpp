@@ -78,6 +78,8 @@ BOOL CPowerPinsPage::OnInitDialog() {
   if (!m_pGrid->SubclassDlgItem(IDC_GRID, this))
     return TRUE;
   m_pGrid->AttachParam(LoadGridParamLayoutById(m_Traits.layoutId), TRUE);
+  if (!m_pGrid->GetSortImp())
+    m_pGrid->InstallSortImp();
   SetDragAndSort(!m_bGrouping);
   // Tips: an invalid pin's reason on its disabled check box, a cut layer text in full.
   m_pGrid->InstallCellTipPlugin(nullptr, FALSE, FALSE, 500);
@@ -91,9 +93,11 @@ BOOL CPowerPinsPage::OnInitDialog() {
 }
 
 void CPowerPinsPage::SetDragAndSort(bool allowed) {
-  if (CGXGridParam* param = m_pGrid ? m_pGrid->GetParam() : nullptr)
+  if (CGXGridParam* param = m_pGrid ? m_pGrid->GetParam() : nullptr) {
     param->EnableDragRows(allowed);
-  // FIXME: sorting by a double click on a column header follows the same switch once the grid can sort.
+    // A double click on a column header sorts the rows; the grid writes the new order into the record.
+    param->m_bSortRowsByHeader = allowed ? TRUE : FALSE;
+  }
 }
 
 BOOL CPowerPinsPage::OnSetActive() {

@@ -12,6 +12,7 @@
 #include "grid/core/CGXRange.h"
 #include "grid/features/CGXCellTipPlugin.h"
 #include "grid/features/CGXCellTipWnd.h"
+#include "grid/features/CGXUserResizeCellsImp.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/window/InputRouter.h"
 #include "host/BoardFile.h"
@@ -407,6 +408,53 @@ TEST_F(ProbePages, TheListPinGridScrollsToItsLastColumn) {
   EXPECT_GE(last.left, 0);
   EXPECT_LE(last.right, client.right) << "the last column is seen whole";
   EXPECT_EQ(grid.GetCellValue(0, CPowerPinsPage::ColFifth), "Referred layer");
+}
+
+// A double click on the pin-name header sorts the rows (ascending, then descending) and the record takes the new
+// port order; while the rows are grouped the headers sort nothing.
+TEST_P(PinPages, ADoubleClickOnAColumnHeaderSortsTheRowsAndTheRecord) {
+  OpenOnPins(GetParam());
+  CPowerPinsGridWnd& grid = Grid();
+  auto doubleClickHeader = [&] {
+    const CRect header = grid.CalcCellRect(0, CPowerPinsPage::ColPin);
+    const POINT at = plat::InputRouter::ClientPoint(grid.GetSafeHwnd(), header.CenterPoint().x, header.CenterPoint().y);
+    plat::InputRouter::Instance().Click(plat::MouseButton::Left, at);
+    plat::InputRouter::Instance().Click(plat::MouseButton::Left, at);
+    Pump();
+    plat::VirtualClock::Advance(1000);
+    Pump();
+  };
+  std::vector<std::string> names = Column(CPowerPinsPage::ColPin);
+  std::vector<std::string> descending = names;
+  std::sort(descending.rbegin(), descending.rend());
+  doubleClickHeader();
+  doubleClickHeader();
+  EXPECT_EQ(Column(CPowerPinsPage::ColPin), descending);
+  EXPECT_EQ(RecordOrder(GetParam()), descending) << "the record follows the rows";
+  EXPECT_TRUE(Data().m_bProbeOrderKept);
+  HWND group = PageControl(Page().GetTemplateId(), CPowerPinsPage::IDC_GROUP);
+  Click(group);
+  ASSERT_TRUE(Page().IsGrouping());
+  const std::vector<std::string> grouped = Column(CPowerPinsPage::ColPin);
+  doubleClickHeader();
+  EXPECT_EQ(Column(CPowerPinsPage::ColPin), grouped) << "grouped rows keep their order";
+}
+
+// The mouse resizes the pin grid's columns, except column 1 with the group buttons.
+TEST_P(PinPages, TheMouseResizesEveryColumnButTheGroupButtons) {
+  OpenOnPins(GetParam());
+  CPowerPinsGridWnd& grid = Grid();
+  if (!grid.GetUserResizeCellsImp())
+    grid.InstallUserResizeCellsImp();   // as the application's interaction features do
+  auto* resize = dynamic_cast<CGXUserResizeCellsImp*>(grid.GetUserResizeCellsImp());
+  ASSERT_NE(resize, nullptr);
+  EXPECT_FALSE(resize->OnStartTracking(&grid, 0, CPowerPinsPage::ColGroupButton, 2));
+  EXPECT_FALSE(resize->IsTracking());
+  const int pinWidth = grid.GetColWidth(CPowerPinsPage::ColPin);
+  ASSERT_TRUE(resize->OnStartTracking(&grid, 0, CPowerPinsPage::ColPin, 2));
+  resize->OnMoveTracking(&grid, pinWidth + 20);
+  resize->OnEndTracking(&grid, pinWidth + 20);
+  EXPECT_EQ(grid.GetColWidth(CPowerPinsPage::ColPin), pinWidth + 20);
 }
 
 TEST_F(ProbePages, AddIcPowerPinRunsTheHostCommandWithTheWizardDisabled) {
