@@ -336,12 +336,19 @@ TEST_F(PdnHostProgram, ThePinPagesDrawTheirCheckBoxesInBothFlavours) {
                        " --script " + (SourceDir() / "host/tests/scripts/decoupling-pins-board.pdnscript").string() +
                        " --shots " + board.string());
   ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  // The drag moved U1.D4 below U1.G7: the saved ports are in the rows' order.
+  const std::string saved = ReadFile(dir / "demo8.dao");
+  const std::size_t g4 = saved.find("U1.G4 Enabled"), g7 = saved.find("U1.G7 Enabled"), d4 = saved.find("U1.D4 Enabled");
+  ASSERT_NE(d4, std::string::npos) << saved;
+  EXPECT_LT(g4, g7);
+  EXPECT_LT(g7, d4) << saved;
   const std::pair<fs::path, const char*> shots[] = {
       {viewer / "06-pins-checked.png", "pins-viewer-checked"},
       {viewer / "07-pins-grouped.png", "pins-viewer-grouped"},
       {board / "pins-board-01-unchecked.png", "pins-board-01-unchecked"},
       {board / "pins-board-02-checked.png", "pins-board-02-checked"},
       {board / "pins-board-03-grouped.png", "pins-board-03-grouped"},
+      {board / "pins-board-04-dragged.png", "pins-board-04-dragged"},
   };
   for (const auto& [file, reference] : shots) {
     auto image = plat::Surface::readPng(file.string());
