@@ -316,6 +316,42 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
   }
 }
 
+// "Load saved configuration" on the start page loads a saved ".dao" through the file dialog (the target comes back
+// as 0.5 mOhm); an invalid page then refuses the close with its box and keeps the wizard, which closes once the value
+// is valid; Enter and Escape typed in the page do nothing.
+TEST_F(PdnHostProgram, LoadSavedConfigurationAndTheRefusalsOfAnInvalidPage) {
+  const fs::path project = dir / "demo8.brd";
+  std::ofstream(project) << "board\n";
+  const fs::path saved = dir / "saved.dao";
+  fs::copy_file(SourceDir() / "host/tests/golden/demo8.dao", saved);
+  const fs::path script = dir / "load.pdnscript";
+  std::ofstream(script) << "click \"Load saved configuration\"\n"
+                           "answer open " << saved.string() << "\n"
+                           "click \"Load...\"\n"
+                           "expect state \"Next >\" enabled\n"
+                           "click \"Next >\"\n"
+                           "click \"Next >\"\n"
+                           "expect state \"Lumped Analysis\" checked\n"
+                           "click \"Next >\"\n"
+                           "expect text 1017 \"0.5\"\n"
+                           "type 1017 \"0.0001\"\n"
+                           "key Enter\n"
+                           "key Escape\n"
+                           "answer message ok \"Please enter a number between 0.001 and 10000.\"\n"
+                           "click \"Close\"\n"
+                           "expect state 1017 focused\n"
+                           "type 1017 \"0.7\"\n"
+                           "click \"Close\"\n";
+  const Outcome outcome = RunPdnHost("--open modeless --fixed-clock --project " + project.string() + " --script " +
+                                     script.string() + " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_NE(outcome.output.find("file-open"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("-> ok"), std::string::npos) << outcome.output;
+  // One close asked after the refusal, and the wizard closed.
+  EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("GetTargetImpedance = 0.0007"), std::string::npos) << outcome.output;
+}
+
 // The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row
 // and the disabled box of a pin that cannot be a port (the viewer flavour in a two-board system, the list flavour in
 // board mode), as references.
