@@ -80,6 +80,9 @@ BOOL CPowerPinsPage::OnInitDialog() {
   m_pGrid->AttachParam(LoadGridParamLayoutById(m_Traits.layoutId), TRUE);
   if (!m_pGrid->GetSortImp())
     m_pGrid->InstallSortImp();
+  // Column 1 while grouping is off and the members of a collapsed group are hidden, not only marked so.
+  if (!m_pGrid->GetHideCellsImp())
+    m_pGrid->InstallHideCellsImp();
   SetDragAndSort(!m_bGrouping);
   // Tips: an invalid pin's reason on its disabled check box, a cut layer text in full.
   m_pGrid->InstallCellTipPlugin(nullptr, FALSE, FALSE, 500);

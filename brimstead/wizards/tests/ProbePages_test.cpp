@@ -308,6 +308,10 @@ TEST_P(PinPages, GroupingSummarisesEachGroupAndRestoresTheHeaderWidth) {
   EXPECT_EQ(Cell(1, CPowerPinsPage::ColPin), "U1");
   EXPECT_EQ(Style(1, CPowerPinsPage::ColPin).GetFont().GetWeight(), 700);
   EXPECT_EQ(Style(1, CPowerPinsPage::ColGroupButton).GetControl(), IDC_GRID_PLUS_BUTTON);
+  // Collapsed: its members are hidden, the group-button column shown.
+  for (ROWCOL r = 2; r <= Grid().GetRowCount(); ++r)
+    EXPECT_TRUE(Grid().IsRowHidden(r)) << r;
+  EXPECT_FALSE(Grid().IsColHidden(CPowerPinsPage::ColGroupButton));
   ExpectMatchesReference(api->GetWizardWindow(), list ? "page-pins-grouped-list" : "page-pins-grouped-viewer");
   // Group check values: none checked 0, some 2, all (valid ones: F2 can never be) 1 after a click on the group.
   EXPECT_EQ(Cell(1, CPowerPinsPage::ColCheck), "0");
@@ -324,6 +328,8 @@ TEST_P(PinPages, GroupingSummarisesEachGroupAndRestoresTheHeaderWidth) {
   // The plus button expands the group into the records' expanded flags; the minus collapses it again.
   EXPECT_TRUE(Page().OnGroupButtonClicked(1, CPowerPinsPage::ColGroupButton));
   EXPECT_EQ(Style(1, CPowerPinsPage::ColGroupButton).GetControl(), IDC_GRID_MINUS_BUTTON);
+  for (ROWCOL r = 2; r <= Grid().GetRowCount(); ++r)
+    EXPECT_FALSE(Grid().IsRowHidden(r)) << r;
   for (int i = 0; i < Data().m_Probes.GetSize(); ++i)
     EXPECT_EQ(Data().m_Probes[i].m_bExpanded, 1);
   Page().OnGroupButtonClicked(1, CPowerPinsPage::ColGroupButton);
@@ -334,6 +340,9 @@ TEST_P(PinPages, GroupingSummarisesEachGroupAndRestoresTheHeaderWidth) {
   EXPECT_EQ(Grid().GetColWidth(0), width);
   EXPECT_TRUE(Grid().GetParam()->IsDragRowsEnabled());
   EXPECT_EQ(Grid().GetRowCount(), list ? 5u : 4u);
+  EXPECT_TRUE(Grid().IsColHidden(CPowerPinsPage::ColGroupButton)) << "no group buttons while ungrouped";
+  EXPECT_EQ(Grid().CalcCellRect(1, CPowerPinsPage::ColCheck).left, Grid().CalcCellRect(1, 0).right)
+      << "the check boxes follow the row headers";
 }
 
 TEST_P(PinPages, TheUsersPortOrderSurvivesActivationViewerChangesAndReload) {
