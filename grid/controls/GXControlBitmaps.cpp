@@ -4,12 +4,14 @@
 // Key of the rows: the standard 16-colour palette in its order, one character per entry:
 //   k black, m maroon, e green, o olive, n navy, p purple, t teal, . light grey (192),
 //   d dark grey (128), R red, G lime, y yellow, b blue, f fuchsia, a aqua, w white.
+// The rows are constant data: the module's start-up registers the bitmaps while the libraries' statics are still
+// being initialised, in an order nobody controls.
 // The check boxes paint their interior red (their loader makes it the window colour) and their marks black
 // (the window text); the arrows use black and the greys that the system-colour loader replaces.
 #include "grid/controls/GXControlBitmaps.h"
 
 #include <array>
-#include <iterator>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -19,9 +21,6 @@
 
 namespace gx {
 namespace {
-
-// Every table is constant-initialised: the registration also runs from a library's start-up during static
-// initialisation, when tables that need constructing may not exist yet.
 
 constexpr std::string_view kKey = "kmeonpt.dRGybfaw";
 constexpr std::array<RGBQUAD, 16> kPalette = {{
@@ -141,9 +140,8 @@ void RegisterControlBitmaps() {
     std::vector<BYTE> dib;
   };
   static const std::vector<Made> made = [] {
-    const auto make = [](const auto& rows) {
-      return foundation::MakePackedDib4(std::vector<std::string_view>(std::begin(rows), std::end(rows)), kKey,
-                                        kPalette);
+    const auto make = [](std::span<const std::string_view> rows) {
+      return foundation::MakePackedDib4(std::vector<std::string_view>(rows.begin(), rows.end()), kKey, kPalette);
     };
     return std::vector<Made>{{kCheckBox3dBitmap, make(kCheck3d)},         {kCheckBox3dOldBitmap, make(kCheck3dOld)},
                              {kCheckBoxFlatBitmap, make(kCheckFlat)},     {kRadioBitmap, make(kRadio)},
