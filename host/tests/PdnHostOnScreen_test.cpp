@@ -70,7 +70,7 @@ TEST(PdnHostOnScreen, DecouplingPinsScriptWithRealInput) {
   const fs::path boards = fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards";
   const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM +
                               " --screen --real-input --board " + (boards / "demo8.json").string() + " --board " +
-                              (boards / "sensor4.json").string() + " --open modeless --save --fixed-clock --project " +
+                              (boards / "sensor4.json").string() + " --table-value library --open modeless --save --fixed-clock --project " +
                               (run / "demo8.brd").string() + " --script " +
                               (source / "host/tests/scripts/decoupling-pins.pdnscript").string() + " --shots " +
                               run.string() + " > " + (run / "log.txt").string() + " 2>&1";

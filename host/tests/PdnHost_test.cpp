@@ -349,6 +349,7 @@ TEST_F(PdnHostProgram, LoadSavedConfigurationAndTheRefusalsOfAnInvalidPage) {
                            "expect state \"Next >\" enabled\n"
                            "click \"Next >\"\n"
                            "click \"Next >\"\n"
+                           "click \"Next >\"\n"
                            "expect state \"Lumped Analysis\" checked\n"
                            "click \"Next >\"\n"
                            "expect text 1017 \"0.5\"\n"
@@ -379,7 +380,8 @@ TEST_F(PdnHostProgram, ThePinPagesDrawTheirCheckBoxesInBothFlavours) {
   const fs::path viewer = dir / "viewer";
   fs::create_directories(viewer);
   Outcome outcome = RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " +
-                               SampleBoard("sensor4").string() + " --open modeless --save --fixed-clock --project " +
+                               SampleBoard("sensor4").string() +
+                               " --table-value library --open modeless --save --fixed-clock --project " +
                                project.string() + " --script " +
                                (SourceDir() / "host/tests/scripts/decoupling-pins.pdnscript").string() + " --shots " +
                                viewer.string());
