@@ -4,6 +4,7 @@
 #include "grid/features/gxfeatures.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/gxlayoutresources.h"
+#include "platform/base/ResourceTable.h"
 
 // The application handles no message of its own; the map exists so that derived maps chain through it.
 #pragma GCC diagnostic push
@@ -30,6 +31,8 @@ void StopGridLibrary() {
 
 BOOL CBrimsteadApp::InitInstance() {
   StartGridLibrary();
+  // The module's title string is there before the class library's start-up names the application from it.
+  plat::ResourceTable::AddString(m_hInstance, AFX_IDS_APP_TITLE, "Brimstead");
   CWinApp::InitInstance();
   m_bStarted = true;
   return TRUE;

@@ -1,5 +1,7 @@
 #include "brimstead/ModuleApp.h"
 
+#include "platform/base/ResourceTable.h"
+
 namespace {
 // The process-wide application pointer that the hook procedure reads: the hook has no other way to reach its
 // object, and exactly one application object serves it.
@@ -8,7 +10,12 @@ CModuleApp* g_pModuleApp = nullptr;
 
 CModuleApp* GetModuleApp() { return g_pModuleApp; }
 
-CModuleApp::CModuleApp() : CWinApp(nullptr) { g_pModuleApp = this; }
+CModuleApp::CModuleApp() : CWinApp(nullptr) {
+  // The module's application object belongs to the module: its instance is the module's, whose title string
+  // names it (no name goes to the class library).
+  m_hInstance = plat::ResourceTable::ModuleHandle("brimstead");
+  g_pModuleApp = this;
+}
 
 CModuleApp::~CModuleApp() {
   // A hook left behind would call into an object (and, after unloading, code) that no longer exists.

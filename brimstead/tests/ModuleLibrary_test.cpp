@@ -86,7 +86,14 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndRegistersTheDecouplingWizard
   ASSERT_NE(library, nullptr) << dlerror();
   // The application object exists and its start-up ran (the class library's start-up names the application).
   ASSERT_NE(AfxGetApp(), nullptr);
-  EXPECT_STREQ(AfxGetAppName(), "App");
+  EXPECT_STREQ(AfxGetAppName(), "Brimstead") << "the module's title string names the application";
+  // The cells' bitmaps, made while the library starts (during static initialisation), are whole: check boxes,
+  // radio buttons and drop-down arrows draw in the module's grids.
+  const HINSTANCE gridModule = plat::ResourceTable::ModuleHandle("grid");
+  for (UINT id : {20024u, 20025u, 20026u, 20019u, 20028u}) {
+    HRSRC bitmap = FindResource(gridModule, MAKEINTRESOURCE(id), RT_BITMAP);
+    EXPECT_GT(SizeofResource(gridModule, bitmap), 40u) << id;
+  }
   // The start-up started the grid library: its window classes are there, but no window.
   EXPECT_TRUE(GetClassInfo(AfxGetInstanceHandle(), "GXWND", &gridClass));
   EXPECT_EQ(CountTopLevelWindows(), windowsBefore);

@@ -46,8 +46,10 @@ TEST_F(WizardDialogs, ClicksArriveAtTheirButtonsInTheOrderAsked) {
   ASSERT_NE(useLast, nullptr);
   EXPECT_FALSE(IsWindowEnabled(useLast));
 
+  const std::string last = (std::filesystem::temp_directory_path() / "brim-last.dao").string();
+  std::ofstream(last) << "[HEADER]\r\n";
   EXPECT_TRUE(api->Run());
-  EXPECT_TRUE(api->UseLastConfiguration("/tmp/last.dao"));
+  EXPECT_TRUE(api->UseLastConfiguration(last.c_str()));
   EXPECT_TRUE(api->CloseWizard());
   // Nothing happens before the host's loop runs: the clicks go through the page's own validation later.
   EXPECT_TRUE(Logged(BM_CLICK).empty());
@@ -60,9 +62,19 @@ TEST_F(WizardDialogs, ClicksArriveAtTheirButtonsInTheOrderAsked) {
   EXPECT_EQ(clicks[2].hwnd, dialog.GetCancelButton());
   // "Use last configuration" left its file as the settings copy; CloseWizard took it away again.
   EXPECT_EQ(GetAnalysisData()->m_pSettingsCopyBuffer, nullptr);
-  EXPECT_TRUE(api->UseLastConfiguration("/tmp/last.dao"));
+  EXPECT_TRUE(api->UseLastConfiguration(last.c_str()));
   ASSERT_NE(GetAnalysisData()->m_pSettingsCopyBuffer, nullptr);
-  EXPECT_STREQ(GetAnalysisData()->m_pSettingsCopyBuffer, "/tmp/last.dao");
+  EXPECT_STREQ(GetAnalysisData()->m_pSettingsCopyBuffer, last.c_str());
+  PumpPending();
+  // A file that is not there, a folder or a path in a missing folder loads nothing: false, and no click.
+  const std::string folder = std::filesystem::temp_directory_path().string();
+  for (const std::string& path : {folder + "/brim-none.dao", folder, folder + "/brim-none/last.dao"}) {
+    EXPECT_FALSE(api->UseLastConfiguration(path.c_str())) << path;
+    EXPECT_FALSE(api->LoadSettings(path.c_str())) << path;
+  }
+  PumpPending();
+  EXPECT_EQ(Logged(BM_CLICK).size(), 4u);
+  std::filesystem::remove(last);
   api->Close();
 }
 

@@ -38,5 +38,5 @@ void CGXTooltipCheckBox::ShowCellTip(ROWCOL row, ROWCOL col, const CGXStyle& sty
     r.right = std::max<LONG>(r.right, r.left + maxWidth / 2 + std::max(textWidth, maxWidth));
     r.bottom = std::max<LONG>(r.bottom, r.top + tm.tmHeight + tm.tmExternalLeading + 1);
   }
-  brimwiz::PlaceCellTip(GetGridWnd(), r, text, tipWnd);
+  brimwiz::PlaceCellTip(GetGridWnd(), r, text, tipWnd, *style);
 }

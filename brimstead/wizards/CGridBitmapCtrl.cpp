@@ -3,6 +3,7 @@
 #include "brimstead/wizards/CWizardGridWnd.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXRange.h"
+#include "grid/features/CGXCellTipWnd.h"
 #include "platform/framework/CPaintDC.h"
 #include "platform/framework/CWnd.h"
 
@@ -72,16 +73,23 @@ CString FitLineWithEllipsis(const CString& line, int width, const std::function<
   return line.Left(lo) + "...";
 }
 
-void PlaceCellTip(CWnd* grid, CRect rect, const CString& text, CWnd* tip) {
+void PlaceCellTip(CWnd* grid, CRect rect, const CString& text, CWnd* tip, const CGXStyle& style) {
   if (!tip || !tip->GetSafeHwnd())
     return;
   if (grid)
     grid->ClientToScreen(&rect);
   CRect textArea(0, 0, rect.Width(), rect.Height());
   textArea.DeflateRect(4, 2);
+  if (auto* textTip = dynamic_cast<CGXTextCellTipWnd*>(tip)) {
+    textTip->SetText(text);
+    LOGFONT font{};
+    style.GetFont().GetLogFontZoomed(font, 100);
+    textTip->SetFont(font);
+    textTip->SetTextRect(textArea);
+    textTip->SetWindowRect(rect);
+    return;
+  }
   tip->SetWindowText(text);
-  // FIXME: the text tip window's own font and text-area (textArea) setters take over once the tip windows exist;
-  // until then the window gets the text and the rectangle.
   tip->SetWindowPos(&CWnd::wndTop, rect.left, rect.top, rect.Width(), rect.Height(),
                     SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
@@ -212,7 +220,7 @@ void CGridBitmapEdit::ShowCellTip(ROWCOL row, ROWCOL col, const CGXStyle& styleR
   const CSize text = AddBordersToSize(MultiLineExtent(style->GetValue(), *style), *style);
   r.right = std::max<LONG>(r.right, r.left + text.cx - m_nButtonWidth);
   r.bottom = std::max<LONG>(r.bottom, r.top + text.cy);
-  brimwiz::PlaceCellTip(GetGridWnd(), r, style->GetValue(), tipWnd);
+  brimwiz::PlaceCellTip(GetGridWnd(), r, style->GetValue(), tipWnd, *style);
 }
 
 CGridBitmapBtn::~CGridBitmapBtn() = default;

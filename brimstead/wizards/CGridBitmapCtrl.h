@@ -92,7 +92,8 @@ namespace brimwiz {
 // longest start of it followed by "..." that fits.
 CString FitLineWithEllipsis(const CString& line, int width, const std::function<int(const CString&)>& measure);
 
-// Fills and places a text tip window over a grid: its text, and its rectangle, given in the grid's client
-// coordinates, on the screen; the text area is its client rectangle shrunk by 4 pixels across and 2 down.
-void PlaceCellTip(CWnd* grid, CRect rect, const CString& text, CWnd* tip);
+// Fills and places a text tip window over a grid: its text in the cell style's font, and its rectangle, given in
+// the grid's client coordinates, on the screen; the text area is its client rectangle shrunk by 4 pixels across
+// and 2 down. The window is left hidden for the tip plug-in to show.
+void PlaceCellTip(CWnd* grid, CRect rect, const CString& text, CWnd* tip, const CGXStyle& style);
 }  // namespace brimwiz

@@ -28,12 +28,18 @@ END_MESSAGE_MAP()
 
 namespace {
 
+// The folder of a path ("." for a bare name).
+CString FolderOf(const CString& path) {
+  const std::string file = path.GetString();
+  const std::size_t slash = file.find_last_of("/\\");
+  return slash == std::string::npos ? CString(".") : CString(file.substr(0, slash == 0 ? 1 : slash).c_str());
+}
+
 // Whether the file at `path` may be replaced: it is not read-only and its folder, which deleting it changes, is
 // writable.
 bool CanReplace(const CString& path) {
   const std::string file = path.GetString();
-  const std::size_t slash = file.find_last_of("/\\");
-  const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash == 0 ? 1 : slash);
+  const std::string folder = FolderOf(path).GetString();
   const DWORD attributes = ::GetFileAttributes(file.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY) &&
          _access(folder.c_str(), 2) == 0;
@@ -210,13 +216,17 @@ void CDWFinishPage::RefuseSpreadsheet(bool focus) {
 bool CDWFinishPage::ValidateAndStore() {
   m_TestedSpreadsheet.Empty();
   const CAnalysisData& record = Record();
-  if (!QuickDecoupling() || record.m_nDRCReportMode == DRCNoReport || !FileExists(record.m_DRCReportFile))
+  if (!QuickDecoupling() || record.m_nDRCReportMode == DRCNoReport)
     return true;
-  if (!CanReplace(record.m_DRCReportFile)) {
+  const CString& sheet = record.m_DRCReportFile;
+  // A folder, a path in a missing folder and a file that may not be replaced can never take the report.
+  const bool exists = FileExists(sheet);
+  if (DirectoryExists(sheet) || !DirectoryExists(FolderOf(sheet)) || (exists && !CanReplace(sheet))) {
     RefuseSpreadsheet(true);
     return false;
   }
-  m_TestedSpreadsheet = record.m_DRCReportFile;
+  if (exists)
+    m_TestedSpreadsheet = sheet;
   return true;
 }
 

@@ -1,6 +1,9 @@
 #include "brimstead/wizards/DWPage.h"
 
+#include "platform/base/SystemError.h"
+
 #include "brimstead/AnalysisData.h"
+#include "brimstead/wizards/ModuleDialog.h"
 #include "brimstead/wizards/WizardDlg.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "platform/base/FileSystem.h"
@@ -58,6 +61,13 @@ void CDWPage::RefuseInput(LPCSTR text, int controlId) {
   }
 }
 
+BOOL CDWPage::PreTranslateMessage(MSG* msg) {
+  // The page's own OnOK and OnCancel do nothing: the keys end here.
+  if (brimwiz::OwnEnterOrEscape(m_hWnd, msg))
+    return TRUE;
+  return CPropertyPage::PreTranslateMessage(msg);
+}
+
 void CDWPage::EnableControl(int id, bool enable) {
   if (CWnd* control = GetDlgItem(id))
     control->EnableWindow(enable ? TRUE : FALSE);
@@ -93,16 +103,35 @@ void CDWPage::OnDestroy() {
   CPropertyPage::OnDestroy();
 }
 
-bool CDWPage::SaveSettings() {
+namespace {
+
+// Saves the record to its settings path; a failure is noted (the first one only) with the system's reason.
+bool SaveTo(CAnalysisData& record, CDWPage::SaveFailure* failure, bool& failed) {
+  ::SetLastError(0);
+  if (record.Save())
+    return true;
+  const DWORD error = ::GetLastError();
+  if (failure && !failed) {
+    failure->path = record.m_SettingsPath;
+    failure->error = error ? error : static_cast<DWORD>(record.m_SettingsPath.IsEmpty() ? ERROR_INVALID_NAME
+                                                                                        : ERROR_WRITE_FAULT);
+  }
+  failed = true;
+  return false;
+}
+
+}  // namespace
+
+bool CDWPage::SaveSettings(SaveFailure* failure) {
   CAnalysisData* record = GetAnalysisData();
   if (!record)
     return false;
-  bool result = true;
+  bool failed = false;
   if (record->m_bSaveSettings)
-    result = record->Save();
+    SaveTo(*record, failure, failed);
   char* buffer = record->m_pSettingsCopyBuffer;
   if (!buffer)
-    return result;
+    return !failed;
   if (!buffer[0]) {
     char directory[MAX_PATH];
     char name[MAX_PATH];
@@ -110,14 +139,14 @@ bool CDWPage::SaveSettings() {
     const DWORD length = ::GetTempPath(MAX_PATH - 1, directory);
     if (length == 0 || length >= MAX_PATH - 1 || !::GetTempFileName(directory, "dao", 0, name)) {
       buffer[0] = '\0';
-      return result;
+      return !failed;
     }
     std::strncpy(buffer, name, MAX_PATH - 1);
     buffer[MAX_PATH - 1] = '\0';
   }
   const CString kept = record->m_SettingsPath;
   record->m_SettingsPath = buffer;
-  record->Save();
+  SaveTo(*record, failure, failed);
   record->m_SettingsPath = kept;
-  return result;
+  return !failed;
 }

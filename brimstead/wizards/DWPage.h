@@ -34,10 +34,18 @@ public:
   BOOL OnKillActive() override;
   BOOL OnWizardFinish() override;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The page's controls share the wizard's tab order; Enter and Escape inside the page stay the page's, which does
+  // nothing with them (Enter on a focused push button still clicks it).
+  BOOL PreTranslateMessage(MSG* msg) override;
 
+  // Which file a failed save could not write, and the system's reason.
+  struct SaveFailure {
+    CString path;
+    DWORD error = 0;
+  };
   // Saves the settings file when the user asked for it and a copy into the host's buffer when there is one;
-  // answers the first save's result.
-  static bool SaveSettings();
+  // answers whether every file written was written. The first failure goes to `failure`.
+  static bool SaveSettings(SaveFailure* failure = nullptr);
 
   UINT GetTemplateId() const { return m_nTemplateId; }
   CWizardDlg* GetOwner() const { return m_pOwner; }

@@ -6,7 +6,10 @@
 #include "brimstead/DiffViaAnalysisData.h"
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/wizards/WizardDlg.h"
+#include "platform/base/SystemError.h"
 #include "platform/framework/CDataExchange.h"
+#include "shared/Errorbox.h"
+#include "shared/Misc_Path.h"
 #include "platform/framework/CommonDialogs.h"
 
 #pragma GCC diagnostic push
@@ -124,7 +127,21 @@ void CDWStartPage::OnUseLast() {
   OnChoice();
   if (!m_hWnd)
     return;
-  Record().RestoreFromSettingsCopy();
+  if (!Record().RestoreFromSettingsCopy()) {
+    // Nothing was loaded: the user is told which file, and the host hears of no load.
+    const char* copy = Record().m_pSettingsCopyBuffer;
+    const CString path = copy ? copy : "";
+    DWORD error = ::GetLastError();
+    if (path.IsEmpty())
+      error = ERROR_INVALID_NAME;
+    else if (DirectoryExists(path))
+      error = ERROR_ACCESS_DENIED;
+    else if (error == ERROR_SUCCESS)
+      error = ERROR_FILE_NOT_FOUND;
+    RefreshControls();
+    ErrorBoxSystemError(error, m_hWnd, "The settings can't be loaded from the file \"%s\".\n", path.GetString());
+    return;
+  }
   RefreshControls();
   if (m_pOwner) {
     m_pOwner->UpdateBoardMarks();

@@ -78,8 +78,14 @@ BOOL CPowerPinsPage::OnInitDialog() {
   if (!m_pGrid->SubclassDlgItem(IDC_GRID, this))
     return TRUE;
   m_pGrid->AttachParam(LoadGridParamLayoutById(m_Traits.layoutId), TRUE);
+  if (!m_pGrid->GetSortImp())
+    m_pGrid->InstallSortImp();
+  // Column 1 while grouping is off and the members of a collapsed group are hidden, not only marked so.
+  if (!m_pGrid->GetHideCellsImp())
+    m_pGrid->InstallHideCellsImp();
   SetDragAndSort(!m_bGrouping);
-  // FIXME: cell tips (no tip-window factory, 500 ms) once the grid offers InstallCellTipPlugin.
+  // Tips: an invalid pin's reason on its disabled check box, a cut layer text in full.
+  m_pGrid->InstallCellTipPlugin(nullptr, FALSE, FALSE, 500);
   brimwiz::RegisterBitmapEditControls(m_pGrid.get());
   brimwiz::RegisterTooltipCheckBox(m_pGrid.get(), IDC_GRID_TOOLTIP_CHECKBOX);
   brimwiz::RegisterPlusMinusButtons(m_pGrid.get());
@@ -90,9 +96,11 @@ BOOL CPowerPinsPage::OnInitDialog() {
 }
 
 void CPowerPinsPage::SetDragAndSort(bool allowed) {
-  if (CGXGridParam* param = m_pGrid ? m_pGrid->GetParam() : nullptr)
+  if (CGXGridParam* param = m_pGrid ? m_pGrid->GetParam() : nullptr) {
     param->EnableDragRows(allowed);
-  // FIXME: sorting by a double click on a column header follows the same switch once the grid can sort.
+    // A double click on a column header sorts the rows; the grid writes the new order into the record.
+    param->m_bSortRowsByHeader = allowed ? TRUE : FALSE;
+  }
 }
 
 BOOL CPowerPinsPage::OnSetActive() {

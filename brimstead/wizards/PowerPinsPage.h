@@ -84,6 +84,10 @@ public:
   void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
   // The column-resize permission: every column but 1.
   static bool CanResizeColumn(ROWCOL col) { return col != 1; }
+  // The user-resize permission: column 1 (the group buttons) keeps its width.
+  BOOL ReturnTrueStub(ROWCOL index, BOOL rows) const override {
+    return (rows || CanResizeColumn(index)) && CWizardGridWnd::ReturnTrueStub(index, rows);
+  }
   // Points the base's listener at the embedded one (once the grid is set up).
   void ConnectListener() { m_pListener = &m_Listener; }
   CPowerPinsPage* GetOwnerPage() const { return m_pPage; }

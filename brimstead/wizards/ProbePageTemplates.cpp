@@ -11,7 +11,9 @@ constexpr DWORD kPage = DS_SETFONT | WS_CHILD;
 constexpr DWORD kVisible = WS_VISIBLE;
 constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kPush = kTab | BS_PUSHBUTTON;
-constexpr DWORD kGrid = kTab | WS_BORDER;
+// The grids take their scroll bars from their style: shown while there is something to scroll to, so a column or
+// a row past the window's edge can always be reached.
+constexpr DWORD kGrid = kTab | WS_BORDER | WS_HSCROLL | WS_VSCROLL;
 constexpr DWORD kNetList = kTab | WS_BORDER | WS_VSCROLL | LBS_SORT | LBS_NOTIFY;
 
 const DialogItemTemplate kBoardItems[] = {

@@ -34,6 +34,14 @@ BOOL CVornWizCtlBar::OnInitDialog() {
   for (int id : rightButtons)
     m_pLayout->Add(GetDlgItem(id), AnchorRight | AnchorBottom);
   m_pLayout->Add(GetDlgItem(IDC_WIZ_SAVE), AnchorLeft | AnchorBottom);
+  // Tab visits the buttons left to right, as they stand: Save, < Back, Next >, Finish, Cancel, Help.
+  HWND after = HWND_TOP;
+  for (int id : {int{IDC_WIZ_SAVE}, int{IDC_WIZ_BACK}, int{IDC_WIZ_NEXT}, int{IDC_WIZ_FINISH}, int{IDCANCEL},
+                 int{IDC_WIZ_HELP}})
+    if (CWnd* button = GetDlgItem(id)) {
+      ::SetWindowPos(button->m_hWnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      after = button->m_hWnd;
+    }
   return TRUE;
 }
 

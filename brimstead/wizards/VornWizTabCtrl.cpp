@@ -130,6 +130,8 @@ CWizStepNode* CVornWizTabCtrl::AddStep(CPropertyPage* page, int pageId, LPCSTR n
   if (page) {
     if (!page->m_hWnd && !page->Create(static_cast<UINT>(pageId), this))
       return nullptr;
+    // The page's controls take part in the wizard's one tab order.
+    page->ModifyStyleEx(0, WS_EX_CONTROLPARENT);
     page->ShowWindow(SW_HIDE);
     page->MoveWindow(PageArea(), FALSE);
     step->SetPage(page);

@@ -6,6 +6,7 @@
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/wizards/DWPage.h"
 #include "brimstead/wizards/WizardResources.h"
+#include "shared/Errorbox.h"
 #include "shared/Misc_Help.h"
 #include "platform/framework/MessageBox.h"
 
@@ -207,8 +208,8 @@ bool CWizardDlg::OnWizardBarEvent(int code, int argument) {
     case WizEventCancel:
       if (page && !page->IsValid())
         return false;
-      if (page)
-        CDWPage::SaveSettings();
+      if (page && !SaveSettingsOrTell())
+        return false;
       if (m_hWnd)
         OnCancel();
       return true;
@@ -224,7 +225,8 @@ bool CWizardDlg::OnWizardBarEvent(int code, int argument) {
         return true;
       if (!page->ValidateAndStore())
         return false;
-      CDWPage::SaveSettings();
+      if (!SaveSettingsOrTell())
+        return false;
       CString messages;
       const bool valid = record && record->Check(&messages).empty();
       if (!m_hWnd)
@@ -245,6 +247,17 @@ bool CWizardDlg::OnWizardBarEvent(int code, int argument) {
       (void)argument;
       return true;
   }
+}
+
+bool CWizardDlg::SaveSettingsOrTell() {
+  CDWPage::SaveFailure failure;
+  if (CDWPage::SaveSettings(&failure))
+    return true;
+  // Nothing goes on as if saved: the user learns which file and why, and the wizard stays on its page.
+  if (m_hWnd)
+    ErrorBoxSystemError(failure.error, m_hWnd, "The settings can't be saved to the file \"%s\".\n",
+                        failure.path.GetString());
+  return false;
 }
 
 bool CWizardDlg::OnViewerSelectionChanged() {

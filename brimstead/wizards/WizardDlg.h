@@ -11,9 +11,9 @@
 //
 //   OnInitDialog (wizard)  -> keyboard hook use, CWizardDlg::OnInitDialog (frame), record, pages (AddPage),
 //                             SelectStep, UpdateButtons, Notify(1, 1)
-//   Finish  -> page ValidateAndStore -> SaveSettings -> Check -> RunAnalysis or the check's box -> page
+//   Finish  -> page ValidateAndStore -> SaveSettings (a failure: its box, stop) -> Check -> RunAnalysis or the check's box -> page
 //              OnWizardFinish -> Notify(4, 1)
-//   Cancel  -> page OnKillActive -> refused while the page is invalid -> SaveSettings -> OnCancel (MayClose)
+//   Cancel  -> page OnKillActive -> refused while the page is invalid -> SaveSettings (a failure: its box, stop) -> OnCancel (MayClose)
 //   window gone -> pages and frame deleted -> owner notice -> OnClosed
 #pragma once
 
@@ -141,6 +141,8 @@ protected:
 
 private:
   static bool FrameEvent(void* userData, int code, int argument);
+  // Saves the settings as the wizard ends or runs; a failure is shown with the file and the system's reason.
+  bool SaveSettingsOrTell();
   // Deletes the pages and the frame.
   void TearDownPages();
   // The window-destroyed steps: pages and frame, the owner's notice, the host's OnClosed.

@@ -10,7 +10,8 @@
 namespace brimwiz {
 namespace {
 
-constexpr DWORD kChildFrame = DS_SETFONT | WS_CHILD;
+// Every part of the frame joins the wizard's one tab order (page, step list, button bar).
+constexpr DWORD kChildFrame = DS_SETFONT | DS_CONTROL | WS_CHILD;
 
 const DialogTemplate kWizardDialog{DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                    0, 0, 0, 471, 246, "Dialog", "MS Shell Dlg", 8, {}};

@@ -151,8 +151,11 @@ int CGXDrawingAndFormatting::CalcLineBreaks(CDC* pDC, LPCTSTR text, int length, 
   int further = (format & 0x20) ? 0 : (rectH > h ? (rectH - h / 3) / h : 0);
   int count = 0;
   int pos = 0;
+  bool wrapped = false;   // the line follows a soft wrap, whose blanks belong to no line
   for (;;) {
-    while (pos < length && IsBlank(text[pos])) ++pos;
+    // Leading blanks of the text and of a line after a hard break are text ("    C57"); only a wrap drops them.
+    if (wrapped)
+      while (pos < length && IsBlank(text[pos])) ++pos;
     const int start = pos;
     const bool lastAllowed = further == 0 || count + 1 >= maxLines;
     int end = pos;       // end of the text taken so far
@@ -187,6 +190,7 @@ int CGXDrawingAndFormatting::CalcLineBreaks(CDC* pDC, LPCTSTR text, int length, 
     lengths[count] = lineEnd - start;
     ++count;
     pos = next;
+    wrapped = !breakFound;
     if (count >= maxLines || lastAllowed) break;
     if (pos >= length && !breakFound) break;
     --further;

@@ -59,6 +59,31 @@ TEST(PdnHostOnScreen, DecouplingWizardScriptWithRealInput) {
   fs::remove_all(dir, ignored);
 }
 
+// The decoupling-analysis wizard on the 8-layer board of a two-board system with real X input: board page, nets,
+// Distributed, the IC power pins checked and grouped, Finish and the host's Run; the ".dao" as headless.
+TEST(PdnHostOnScreen, DecouplingPinsScriptWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  const fs::path run = fs::temp_directory_path() / ("brim_pdnhost_screen_pins_" + std::to_string(::getpid()));
+  fs::create_directories(run);
+  std::ofstream(run / "demo8.brd") << "board\n";
+  const fs::path boards = fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards";
+  const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM +
+                              " --screen --real-input --board " + (boards / "demo8.json").string() + " --board " +
+                              (boards / "sensor4.json").string() + " --table-value library --open modeless --save --fixed-clock --project " +
+                              (run / "demo8.brd").string() + " --script " +
+                              (source / "host/tests/scripts/decoupling-pins.pdnscript").string() + " --shots " +
+                              run.string() + " > " + (run / "log.txt").string() + " 2>&1";
+  const int status = std::system(command.c_str());
+  const std::string log = ReadFile(run / "log.txt");
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+  EXPECT_EQ(WithoutStamp(ReadFile(run / "demo8.dao")),
+            WithoutStamp(ReadFile(source / "host/tests/golden/demo8-pins.dao")));
+  EXPECT_NE(log.find("callback: Run"), std::string::npos) << log;
+  std::error_code ignored;
+  fs::remove_all(run, ignored);
+}
+
 // The capacitor model editor on screen: the Touchstone script (detection, save as into the library, OK) with real
 // X input.
 TEST(PdnHostOnScreen, ModelEditorScriptWithRealInput) {

@@ -334,6 +334,87 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
   }
 }
 
+// "Load saved configuration" on the start page loads a saved ".dao" through the file dialog (the target comes back
+// as 0.5 mOhm); an invalid page then refuses the close with its box and keeps the wizard, which closes once the value
+// is valid; Enter and Escape typed in the page do nothing.
+TEST_F(PdnHostProgram, LoadSavedConfigurationAndTheRefusalsOfAnInvalidPage) {
+  const fs::path project = dir / "demo8.brd";
+  std::ofstream(project) << "board\n";
+  const fs::path saved = dir / "saved.dao";
+  fs::copy_file(SourceDir() / "host/tests/golden/demo8.dao", saved);
+  const fs::path script = dir / "load.pdnscript";
+  std::ofstream(script) << "click \"Load saved configuration\"\n"
+                           "answer open " << saved.string() << "\n"
+                           "click \"Load...\"\n"
+                           "expect state \"Next >\" enabled\n"
+                           "click \"Next >\"\n"
+                           "click \"Next >\"\n"
+                           "click \"Next >\"\n"
+                           "expect state \"Lumped Analysis\" checked\n"
+                           "click \"Next >\"\n"
+                           "expect text 1017 \"0.5\"\n"
+                           "type 1017 \"0.0001\"\n"
+                           "key Enter\n"
+                           "key Escape\n"
+                           "answer message ok \"Please enter a number between 0.001 and 10000.\"\n"
+                           "click \"Close\"\n"
+                           "expect state 1017 focused\n"
+                           "type 1017 \"0.7\"\n"
+                           "click \"Close\"\n";
+  const Outcome outcome = RunPdnHost("--open modeless --fixed-clock --project " + project.string() + " --script " +
+                                     script.string() + " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_NE(outcome.output.find("file-open"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("-> ok"), std::string::npos) << outcome.output;
+  // One close asked after the refusal, and the wizard closed.
+  EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("GetTargetImpedance = 0.0007"), std::string::npos) << outcome.output;
+}
+
+// The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row
+// and the disabled box of a pin that cannot be a port (the viewer flavour in a two-board system, the list flavour in
+// board mode), as references.
+TEST_F(PdnHostProgram, ThePinPagesDrawTheirCheckBoxesInBothFlavours) {
+  const fs::path project = dir / "demo8.brd";
+  std::ofstream(project) << "board\n";
+  const fs::path viewer = dir / "viewer";
+  fs::create_directories(viewer);
+  Outcome outcome = RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " +
+                               SampleBoard("sensor4").string() +
+                               " --table-value library --open modeless --save --fixed-clock --project " +
+                               project.string() + " --script " +
+                               (SourceDir() / "host/tests/scripts/decoupling-pins.pdnscript").string() + " --shots " +
+                               viewer.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  const fs::path board = dir / "board";
+  fs::create_directories(board);
+  outcome = RunPdnHost("--board-mode --open modeless --save --fixed-clock --project " + project.string() +
+                       " --script " + (SourceDir() / "host/tests/scripts/decoupling-pins-board.pdnscript").string() +
+                       " --shots " + board.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  // The drag moved U1.D4 below U1.G7: the saved ports are in the rows' order.
+  const std::string saved = ReadFile(dir / "demo8.dao");
+  const std::size_t g4 = saved.find("U1.G4 Enabled"), g7 = saved.find("U1.G7 Enabled"), d4 = saved.find("U1.D4 Enabled");
+  ASSERT_NE(d4, std::string::npos) << saved;
+  EXPECT_LT(g4, g7);
+  EXPECT_LT(g7, d4) << saved;
+  const std::pair<fs::path, const char*> shots[] = {
+      {viewer / "06-pins-checked.png", "pins-viewer-checked"},
+      {viewer / "07-pins-grouped.png", "pins-viewer-grouped"},
+      {board / "pins-board-01-unchecked.png", "pins-board-01-unchecked"},
+      {board / "pins-board-02-checked.png", "pins-board-02-checked"},
+      {board / "pins-board-03-grouped.png", "pins-board-03-grouped"},
+      {board / "pins-board-04-dragged.png", "pins-board-04-dragged"},
+  };
+  for (const auto& [file, reference] : shots) {
+    auto image = plat::Surface::readPng(file.string());
+    ASSERT_TRUE(image) << file;
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + reference + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+}
+
 // The capacitor model editor from scripts, one per model kind, on the 8-layer board with the sample models and the
 // board's library: the result's getters and the library changes in the host's log, the screenshots against
 // references (host/tests/reference/).

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/base/FileFaults.h"
+
 namespace plat {
 namespace {
 
@@ -17,6 +19,34 @@ mode_t DefaultMode() {
     return static_cast<mode_t>(0666 & ~mask);
   }();
   return mode;
+}
+
+// Writes all of `text` to `fd`; the errno value of the failure, 0 when everything was written.
+int WriteAll(int fd, std::string_view text, const std::string& target) {
+  if (const int fault = FileFault(FileStep::Write, target); fault && !text.empty()) return fault;
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+// The classic write: the existing file is truncated and written where it is.
+bool WriteInPlace(const std::string& target, std::string_view text, int& err) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) {
+    err = errno;
+    return false;
+  }
+  int e = WriteAll(fd, text, target);
+  if (::close(fd) != 0 && !e) e = errno;
+  err = e;
+  return e == 0;
 }
 
 }  // namespace
@@ -30,10 +60,36 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, int& er
   const std::size_t slash = target.rfind('/');
   const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
   const std::string leaf = slash == std::string::npos ? target : target.substr(slash + 1);
+
+  struct stat old {};
+  const bool exists = ::stat(target.c_str(), &old) == 0;
+  if (exists) {
+    if (S_ISDIR(old.st_mode)) {
+      err = EISDIR;
+      return false;
+    }
+    // Its owner may not write it (the mark holds for root too), or this process may not: never replaced.
+    if (!(old.st_mode & S_IWUSR) || ::access(target.c_str(), W_OK) != 0) {
+      err = EACCES;
+      return false;
+    }
+    if (const int fault = FileFault(FileStep::Modify, target)) {
+      err = fault;
+      return false;
+    }
+  }
+
   std::string temp = dir + (dir == "/" ? "" : "/") + "." + leaf + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
+  int fd = -1;
+  int tempError = FileFault(FileStep::CreateIn, dir);
+  if (!tempError) {
+    fd = ::mkstemp(temp.data());
+    if (fd < 0) tempError = errno;
+  }
   if (fd < 0) {
-    err = errno;
+    // No temporary file beside it: a writable file is written where it is; a new one cannot be made either.
+    if (exists && S_ISREG(old.st_mode)) return WriteInPlace(target, text, err);
+    err = tempError;
     return false;
   }
   auto fail = [&](int e) {
@@ -42,25 +98,18 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, int& er
     ::unlink(temp.c_str());
     return false;
   };
-  struct stat old {};
-  const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : DefaultMode();
+  const mode_t mode = exists ? (old.st_mode & 07777) : DefaultMode();
   if (::fchmod(fd, mode) != 0) return fail(errno);
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(errno);
-    }
-    done += static_cast<std::size_t>(n);
-  }
+  if (const int e = WriteAll(fd, text, target)) return fail(e);
   if (::close(fd) != 0) {
     err = errno;
     ::unlink(temp.c_str());
     return false;
   }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    err = errno;
+  int e = FileFault(FileStep::Replace, target);
+  if (!e && ::rename(temp.c_str(), target.c_str()) != 0) e = errno;
+  if (e) {
+    err = e;
     ::unlink(temp.c_str());
     return false;
   }

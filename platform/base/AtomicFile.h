@@ -1,6 +1,11 @@
 // Replacing a file's whole content atomically: the text goes to a temporary file in the same directory,
 // which then takes the file's name (behind a symbolic link, the link's target is replaced). Readers see
 // the old or the new content, never a part; a failure leaves the old file and no temporary behind.
+//
+// A file that may not be written (no write bit, or no write access for this process) is never replaced:
+// EACCES, as its own write would have been refused. A writable file in a folder where no temporary file can
+// be made is written in place instead (not atomically, as plain writes always were). A directory answers
+// EISDIR. Every step asks the file layer's fault seam (FileFaults.h) first.
 #pragma once
 
 #include <string>

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/base/CodePage.h"
+#include "platform/base/FileFaults.h"
 #include "platform/base/PathDialect.h"
 #include "platform/base/SystemError.h"
 #include "platform/base/VirtualClock.h"
@@ -141,7 +142,18 @@ int _access(const char* path, int mode) {
   int how = F_OK;
   if (mode & 2) how |= W_OK;
   if (mode & 4) how |= R_OK;
-  return ::access(plat::NativePath(path).c_str(), how) == 0 ? 0 : -1;
+  const std::string native = plat::NativePath(path);
+  if (::access(native.c_str(), how) != 0) return -1;
+  if (mode & 2) {
+    // Writing into a folder is making files in it; writing a file is changing it.
+    struct stat st {};
+    const bool folder = ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (const int fault = plat::FileFault(folder ? plat::FileStep::CreateIn : plat::FileStep::Modify, native)) {
+      errno = fault;
+      return -1;
+    }
+  }
+  return 0;
 }
 
 int _stat(const char* path, struct _stat* buffer) {
@@ -201,7 +213,8 @@ DWORD GetFileAttributes(LPCSTR path) {
   }
   DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
   // Read-only is the file's own mark, as it is for every caller: no write bit, or no write access for this one.
-  if (!(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) || ::access(native.c_str(), W_OK) != 0)
+  if (!(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) || ::access(native.c_str(), W_OK) != 0 ||
+      (!S_ISDIR(st.st_mode) && plat::FileFault(plat::FileStep::Modify, native) != 0))
     attributes |= FILE_ATTRIBUTE_READONLY;
   std::string_view leaf(native);
   while (leaf.size() > 1 && leaf.back() == '/') leaf.remove_suffix(1);
@@ -220,6 +233,10 @@ BOOL DeleteFile(LPCSTR path) {
   struct stat st {};
   if (::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
     SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  if (const int fault = plat::FileFault(plat::FileStep::Remove, native)) {
+    plat::SetLastErrorFromErrno(fault);
     return FALSE;
   }
   if (::unlink(native.c_str()) != 0) {

@@ -165,7 +165,14 @@ void Paint(HWND hwnd, HDC dc, const TrackState& s) {
     DeleteObject(pen);
   }
   CRect t = thumb;
-  DrawFrameControl(dc, &t, DFC_BUTTON, DFCS_BUTTONPUSH | (s.dragging ? DFCS_PUSHED : 0));
+  const bool enabled = IsWindowEnabled(hwnd) != FALSE;
+  DrawFrameControl(dc, &t, DFC_BUTTON, DFCS_BUTTONPUSH | (s.dragging && enabled ? DFCS_PUSHED : 0));
+  if (!enabled) {
+    // A disabled thumb's face is dithered with the highlight colour, as the classic control draws it.
+    const COLORREF light = GetSysColor(COLOR_3DHILIGHT);
+    for (int y = thumb.top + 2; y < thumb.bottom - 2; ++y)
+      for (int x = thumb.left + 2 + ((y - thumb.top) & 1); x < thumb.right - 2; x += 2) SetPixel(dc, x, y, light);
+  }
   if (s.focused) {
     CRect f = c;
     DrawFocusRect(dc, &f);
@@ -180,6 +187,10 @@ LRESULT Dispatch(HWND hwnd, TrackState& s, UINT msg, WPARAM wParam, LPARAM lPara
       return 0;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_ENABLE:
+      // The thumb's look follows the enabled state.
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:

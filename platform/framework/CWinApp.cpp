@@ -34,7 +34,13 @@ LPCSTR AfxGetAppName() {
 
 void CWinApp::EnsureAppName() {
   if (m_pszAppName) return;
-  if (!m_appName.LoadString(AFX_IDS_APP_TITLE)) m_appName = CString(plat::ResourceTable::ModuleName(m_hInstance));
+  // The application's own module's title string first: a library's application object is named by its library,
+  // whichever module's resources are current when the name is first asked for.
+  char title[256];
+  if (m_hInstance && ::LoadString(m_hInstance, AFX_IDS_APP_TITLE, title, sizeof title) > 0)
+    m_appName = title;
+  else if (!m_appName.LoadString(AFX_IDS_APP_TITLE))
+    m_appName = CString(plat::ResourceTable::ModuleName(m_hInstance));
   if (m_appName.IsEmpty()) m_appName = "App";
   m_pszAppName = m_appName;
 }

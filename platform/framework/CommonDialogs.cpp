@@ -1,5 +1,6 @@
 #include "platform/framework/CommonDialogs.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -28,6 +29,22 @@ std::string::size_type NameStart(const std::string& path) {
 }
 
 DWORD Attributes(const std::string& path) { return ::GetFileAttributes(path.c_str()); }
+
+bool IsAbsolute(const std::string& path) {
+  if (!path.empty() && IsSeparator(path[0])) return true;
+  return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
+}
+
+// The full path of an answer: a relative one (a bare name or one with folders, "sub/moved.dao") names a file in
+// the folder shown, and the dialog answers every path in full, never relative to the working directory.
+std::string FullPath(const std::string& folder, const std::string& answer) {
+  if (IsAbsolute(answer)) return answer;
+  std::string base = IsAbsolute(folder) ? folder : std::filesystem::absolute(folder).string();
+  std::string joined = (std::filesystem::path(base) / answer).lexically_normal().string();
+  // "a folder chosen" keeps its closing separator.
+  if (IsSeparator(answer.back()) && !joined.empty() && !IsSeparator(joined.back())) joined += '/';
+  return joined;
+}
 
 // On screen the platform's own chooser answers, headless the automation provider (which records it).
 plat::SystemAnswer Ask(const plat::SystemRequest& request, const plat::ChooserSpec& spec) {
@@ -143,8 +160,8 @@ INT_PTR CFileDialog::DoModal() {
     spec.items = plat::SystemDialogsOnScreen() ? ListFolder(folder, patterns) : std::vector<std::string>{};
     plat::SystemAnswer answer = Ask(request, spec);
     if (plat::SystemDialogsOnScreen()) answer.value = 0;  // the chooser's index is not a filter index
-    if (answer.code == IDOK && !answer.text.empty() && NameStart(answer.text) == 0 && folder != ".")
-      answer.text = folder + "/" + answer.text;
+    if (answer.code == IDOK && !answer.text.empty())
+      answer.text = FullPath(folder, answer.text);
     if (answer.code == IDOK && !answer.text.empty() && answer.text.back() == '/') {
       folder = answer.text.substr(0, answer.text.size() - 1);  // a folder chosen: show its entries
       spec.text.clear();

@@ -152,6 +152,8 @@ void CModelEditorCLR::EnableEditing(bool editable) {
   for (const QuantityControls& q : kControls)
     for (int id : {q.edit, q.list})
       if (CWnd* control = GetDlgItem(id)) control->EnableWindow(editable ? TRUE : FALSE);
+  // The calculator replaces the ESL: a library model's values are the library's and stay so.
+  if (CWnd* calculate = GetDlgItem(IDC_CALCULATE)) calculate->EnableWindow(editable ? TRUE : FALSE);
 }
 
 void CModelEditorCLR::OnCalculate() {

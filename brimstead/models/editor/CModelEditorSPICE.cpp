@@ -69,10 +69,18 @@ void CModelEditorSPICE::ReadSubcircuits(const char* path) {
   } catch (const vorntool::mapfile::MapExcept&) {
     return;   // unreadable: no subcircuits, which the pane reports
   }
-  for (int i = 0; i < scanned.GetCount(); ++i) {
-    m_Subcircuits.names.Add(scanned.GetName(i).c_str());
-    for (int n = 0; n < scanned.GetPortCount(i); ++n) m_Subcircuits.nodes.Add(scanned.GetPort(i, n).c_str());
-    m_Subcircuits.starts.push_back(static_cast<WORD>(m_Subcircuits.nodes.GetSize()));
+  // Every array is sized once: a file of a million subcircuits must not be copied over a thousand times.
+  const int count = scanned.GetCount();
+  INT_PTR total = 0;
+  for (int i = 0; i < count; ++i) total += scanned.GetPortCount(i);
+  m_Subcircuits.names.SetSize(count);
+  m_Subcircuits.nodes.SetSize(total);
+  m_Subcircuits.starts.reserve(static_cast<size_t>(count) + 1);
+  INT_PTR node = 0;
+  for (int i = 0; i < count; ++i) {
+    m_Subcircuits.names[i] = scanned.GetName(i).c_str();
+    for (int n = 0; n < scanned.GetPortCount(i); ++n) m_Subcircuits.nodes[node++] = scanned.GetPort(i, n).c_str();
+    m_Subcircuits.starts.push_back(static_cast<UINT>(node));
   }
 }
 

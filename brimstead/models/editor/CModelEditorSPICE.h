@@ -16,9 +16,11 @@ class CModelEditor;
 // The subcircuits of the file last read: names in file order and each one's node names.
 struct SubcircuitList {
   CStringArray names;
-  std::vector<WORD> starts{0};   // node range of subcircuit i: starts[i] .. starts[i + 1] - 1
+  std::vector<UINT> starts{0};   // node range of subcircuit i: starts[i] .. starts[i + 1] - 1 (in memory only)
   CStringArray nodes;
-  int NodeCount(int i) const { return starts[static_cast<size_t>(i) + 1] - starts[static_cast<size_t>(i)]; }
+  int NodeCount(int i) const {
+    return static_cast<int>(starts[static_cast<size_t>(i) + 1] - starts[static_cast<size_t>(i)]);
+  }
   void Clear() {
     names.RemoveAll();
     starts.assign(1, 0);

@@ -83,8 +83,9 @@ void CModelEditorTstone::ShowPane() { ShowWindow(SW_SHOWNORMAL); }
 void CModelEditorTstone::HidePane() { ShowWindow(SW_HIDE); }
 
 void CModelEditorTstone::EnableEditing(bool editable) {
+  m_bEditable = editable;
   for (int id : {int{IDC_FILES}, int{IDC_COMPATIBLE}, int{IDC_ONE_PORT}, int{IDC_TWO_PORT}, int{IDC_ONE_AND_TWO_PORT},
-                 int{IDC_SHUNT}, int{IDC_SERIES}})
+                 int{IDC_SHUNT}, int{IDC_SERIES}, int{IDC_AUTODETECT_CHECK}})
     Enable(id, editable);
 }
 
@@ -188,7 +189,7 @@ void CModelEditorTstone::OnFileSelChange() {
   } else if (ports == 2) {
     m_PortMap.ShowWindow(SW_HIDE);
     ShowTwoPortControls(true);
-    for (int id : {int{IDC_SERIES}, int{IDC_SHUNT}, int{IDC_AUTODETECT_CHECK}}) Enable(id, true);
+    for (int id : {int{IDC_SERIES}, int{IDC_SHUNT}, int{IDC_AUTODETECT_CHECK}}) Enable(id, m_bEditable);
     if (m_bOwnFile) {
       m_Autodetect.SetCheck(BST_UNCHECKED);
       CheckRadioButton(IDC_SERIES, IDC_SHUNT, Data().series ? IDC_SERIES : IDC_SHUNT);
@@ -204,7 +205,8 @@ void CModelEditorTstone::OnFileSelChange() {
 
 void CModelEditorTstone::OnAutodetectToggled() {
   if (m_Autodetect.GetCheck() == BST_CHECKED) DetectSeriesShunt();
-  const bool manual = m_Autodetect.GetCheck() != BST_CHECKED;
+  // A library model's series or shunt reading is the library's: it never becomes editable here.
+  const bool manual = m_bEditable && m_Autodetect.GetCheck() != BST_CHECKED;
   Enable(IDC_SERIES, manual);
   Enable(IDC_SHUNT, manual);
 }

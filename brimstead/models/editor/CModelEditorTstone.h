@@ -67,6 +67,7 @@ public:
   CPortMapGrid m_PortMap;
   CButton m_Autodetect;
   bool m_bOwnFile = false;
+  bool m_bEditable = true;   // false while a library model is shown
 
   afx_msg void OnFileSelChange();
   afx_msg void OnFilterChanged();

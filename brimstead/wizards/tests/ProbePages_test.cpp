@@ -10,6 +10,11 @@
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
 #include "grid/core/CGXRange.h"
+#include "grid/features/CGXCellTipPlugin.h"
+#include "grid/features/CGXCellTipWnd.h"
+#include "grid/features/CGXUserResizeCellsImp.h"
+#include "platform/base/VirtualClock.h"
+#include "platform/window/InputRouter.h"
 #include "host/BoardFile.h"
 #include "host/tests/HostTestBoards.h"
 #include "platform/controls/winctrl.h"
@@ -220,6 +225,21 @@ TEST_P(PinPages, RowsNumberTheCheckedPinsInRowOrder) {
     EXPECT_FALSE(f2.GetEnabled());
     EXPECT_EQ(f2.GetValue(), "0");
     EXPECT_FALSE(f2.GetUserAttributeText(51022).IsEmpty());
+    // The mouse resting on it for half a second shows that message as the cell's tip.
+    const CRect cell = Grid().CalcCellRect(3, CPowerPinsPage::ColCheck);
+    plat::InputRouter::Instance().MouseMove(plat::InputRouter::ClientPoint(Grid().GetSafeHwnd(), cell.left + 3,
+                                                                           cell.CenterPoint().y));
+    Pump();
+    auto* tips = dynamic_cast<CGXCellTipPlugin*>(Grid().GetCellTipPlugin());
+    ASSERT_NE(tips, nullptr) << "the pin grid shows cell tips";
+    plat::VirtualClock::Advance(600);
+    Pump();
+    auto* tip = dynamic_cast<CGXTextCellTipWnd*>(tips->GetManager().FindNode(GX_CELLTIP_TEXT));
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(tip->IsWindowVisible());
+    EXPECT_EQ(tip->GetText(), f2.GetUserAttributeText(51022));
+    plat::InputRouter::Instance().MouseMove(plat::InputRouter::ClientPoint(Grid().GetSafeHwnd(), 2, 2));
+    Pump();
   }
 
   // Check all: only valid pins become ports; the headers number them.
@@ -288,6 +308,10 @@ TEST_P(PinPages, GroupingSummarisesEachGroupAndRestoresTheHeaderWidth) {
   EXPECT_EQ(Cell(1, CPowerPinsPage::ColPin), "U1");
   EXPECT_EQ(Style(1, CPowerPinsPage::ColPin).GetFont().GetWeight(), 700);
   EXPECT_EQ(Style(1, CPowerPinsPage::ColGroupButton).GetControl(), IDC_GRID_PLUS_BUTTON);
+  // Collapsed: its members are hidden, the group-button column shown.
+  for (ROWCOL r = 2; r <= Grid().GetRowCount(); ++r)
+    EXPECT_TRUE(Grid().IsRowHidden(r)) << r;
+  EXPECT_FALSE(Grid().IsColHidden(CPowerPinsPage::ColGroupButton));
   ExpectMatchesReference(api->GetWizardWindow(), list ? "page-pins-grouped-list" : "page-pins-grouped-viewer");
   // Group check values: none checked 0, some 2, all (valid ones: F2 can never be) 1 after a click on the group.
   EXPECT_EQ(Cell(1, CPowerPinsPage::ColCheck), "0");
@@ -304,6 +328,8 @@ TEST_P(PinPages, GroupingSummarisesEachGroupAndRestoresTheHeaderWidth) {
   // The plus button expands the group into the records' expanded flags; the minus collapses it again.
   EXPECT_TRUE(Page().OnGroupButtonClicked(1, CPowerPinsPage::ColGroupButton));
   EXPECT_EQ(Style(1, CPowerPinsPage::ColGroupButton).GetControl(), IDC_GRID_MINUS_BUTTON);
+  for (ROWCOL r = 2; r <= Grid().GetRowCount(); ++r)
+    EXPECT_FALSE(Grid().IsRowHidden(r)) << r;
   for (int i = 0; i < Data().m_Probes.GetSize(); ++i)
     EXPECT_EQ(Data().m_Probes[i].m_bExpanded, 1);
   Page().OnGroupButtonClicked(1, CPowerPinsPage::ColGroupButton);
@@ -314,6 +340,9 @@ TEST_P(PinPages, GroupingSummarisesEachGroupAndRestoresTheHeaderWidth) {
   EXPECT_EQ(Grid().GetColWidth(0), width);
   EXPECT_TRUE(Grid().GetParam()->IsDragRowsEnabled());
   EXPECT_EQ(Grid().GetRowCount(), list ? 5u : 4u);
+  EXPECT_TRUE(Grid().IsColHidden(CPowerPinsPage::ColGroupButton)) << "no group buttons while ungrouped";
+  EXPECT_EQ(Grid().CalcCellRect(1, CPowerPinsPage::ColCheck).left, Grid().CalcCellRect(1, 0).right)
+      << "the check boxes follow the row headers";
 }
 
 TEST_P(PinPages, TheUsersPortOrderSurvivesActivationViewerChangesAndReload) {
@@ -371,6 +400,71 @@ TEST_P(PinPages, RowsNamingNoRecordAreSkippedNotFatal) {
 
 INSTANTIATE_TEST_SUITE_P(BothFlavours, PinPages, ::testing::Values(PinPageFlavour::Viewer, PinPageFlavour::List),
                          [](const auto& info) { return info.param == PinPageFlavour::Viewer ? "Viewer" : "List"; });
+
+// The list flavour's five data columns are wider than its grid: a horizontal scroll bar comes, and scrolled to its
+// end it shows the last column, "Referred layer", whole.
+TEST_F(ProbePages, TheListPinGridScrollsToItsLastColumn) {
+  OpenOnPins(PinPageFlavour::List);
+  CPowerPinsGridWnd& grid = Grid();
+  CRect client;
+  grid.GetClientRect(&client);
+  ASSERT_GT(grid.SumColWidths(0, CPowerPinsPage::ColFifth), client.Width()) << "wider than the window";
+  EXPECT_NE(grid.GetStyle() & WS_HSCROLL, 0u) << "a bar to reach the columns past the edge";
+  grid.SetLeftCol(CPowerPinsPage::ColFifth);
+  grid.RefreshScrollBars(FALSE, FALSE);
+  grid.GetClientRect(&client);
+  const CRect last = grid.CalcCellRect(1, CPowerPinsPage::ColFifth);
+  EXPECT_GE(last.left, 0);
+  EXPECT_LE(last.right, client.right) << "the last column is seen whole";
+  EXPECT_EQ(grid.GetCellValue(0, CPowerPinsPage::ColFifth), "Referred layer");
+}
+
+// A double click on the pin-name header sorts the rows (ascending, then descending) and the record takes the new
+// port order; while the rows are grouped the headers sort nothing.
+TEST_P(PinPages, ADoubleClickOnAColumnHeaderSortsTheRowsAndTheRecord) {
+  OpenOnPins(GetParam());
+  CPowerPinsGridWnd& grid = Grid();
+  auto doubleClickHeader = [&] {
+    const CRect header = grid.CalcCellRect(0, CPowerPinsPage::ColPin);
+    const POINT at = plat::InputRouter::ClientPoint(grid.GetSafeHwnd(), header.CenterPoint().x, header.CenterPoint().y);
+    plat::InputRouter::Instance().Click(plat::MouseButton::Left, at);
+    plat::InputRouter::Instance().Click(plat::MouseButton::Left, at);
+    Pump();
+    plat::VirtualClock::Advance(1000);
+    Pump();
+  };
+  std::vector<std::string> names = Column(CPowerPinsPage::ColPin);
+  std::vector<std::string> descending = names;
+  std::sort(descending.rbegin(), descending.rend());
+  doubleClickHeader();
+  doubleClickHeader();
+  EXPECT_EQ(Column(CPowerPinsPage::ColPin), descending);
+  EXPECT_EQ(RecordOrder(GetParam()), descending) << "the record follows the rows";
+  EXPECT_TRUE(Data().m_bProbeOrderKept);
+  HWND group = PageControl(Page().GetTemplateId(), CPowerPinsPage::IDC_GROUP);
+  Click(group);
+  ASSERT_TRUE(Page().IsGrouping());
+  const std::vector<std::string> grouped = Column(CPowerPinsPage::ColPin);
+  doubleClickHeader();
+  EXPECT_EQ(Column(CPowerPinsPage::ColPin), grouped) << "grouped rows keep their order";
+}
+
+// The mouse resizes the pin grid's columns, except column 1 with the group buttons.
+TEST_P(PinPages, TheMouseResizesEveryColumnButTheGroupButtons) {
+  OpenOnPins(GetParam());
+  CPowerPinsGridWnd& grid = Grid();
+  if (!grid.GetUserResizeCellsImp())
+    grid.InstallUserResizeCellsImp();   // as the application's interaction features do
+  auto* resize = dynamic_cast<CGXUserResizeCellsImp*>(grid.GetUserResizeCellsImp());
+  ASSERT_NE(resize, nullptr);
+  EXPECT_FALSE(resize->OnStartTracking(&grid, 0, CPowerPinsPage::ColGroupButton, 2));
+  EXPECT_FALSE(resize->IsTracking());
+  const int pinWidth = grid.GetColWidth(CPowerPinsPage::ColPin);
+  ASSERT_TRUE(resize->OnStartTracking(&grid, 0, CPowerPinsPage::ColPin, 2));
+  resize->OnMoveTracking(&grid, pinWidth + 20);
+  resize->OnEndTracking(&grid, pinWidth + 20);
+  EXPECT_EQ(grid.GetColWidth(CPowerPinsPage::ColPin), pinWidth + 20);
+}
 
 TEST_F(ProbePages, AddIcPowerPinRunsTheHostCommandWithTheWizardDisabled) {
   OpenOnPins(PinPageFlavour::Viewer);

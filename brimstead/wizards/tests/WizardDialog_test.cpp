@@ -11,6 +11,7 @@
 
 #include "platform/window/InputRouter.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -211,6 +212,46 @@ TEST_F(WizardDialog, NewResetsOnlyTheUsersSettings) {
   EXPECT_EQ(Record().m_SettingsPath, (dir / "demo8.dao").string().c_str());
 }
 
+// "Use last configuration" on a copy that cannot be loaded tells the user which file, keeps the record, and sends the
+// host no "settings loaded"; a copy that loads does.
+TEST_F(WizardDialog, UseLastConfigurationReportsWhatItCouldNotLoad) {
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  char buffer[MAX_PATH] = "";
+  api->SetSettingsCopyBuffer(buffer);
+  ASSERT_TRUE(api->CreateModeless());
+  Record().m_dTargetImpedance = 0.25;
+  const std::string saved = (dir / "last.dao").string();
+  const CString kept = Record().m_SettingsPath;
+  Record().m_SettingsPath = saved.c_str();
+  ASSERT_TRUE(Record().Save());
+  Record().m_SettingsPath = kept;
+  struct Case {
+    std::string path;
+    const char* reason;
+  } cases[] = {{(dir / "none.dao").string(), "No such file or directory."},
+               {dir.string(), "Permission denied."},
+               {(dir / "none" / "last.dao").string(), "No such file or directory."}};
+  for (const Case& c : cases) {
+    std::snprintf(buffer, sizeof buffer, "%s", c.path.c_str());
+    ::EnableWindow(StartControl(CDWStartPage::IDC_USE_LAST), TRUE);
+    callback.Clear();
+    plat::ClearShownLog();
+    // BM_CLICK: two mouse clicks in a row on one spot would make a double click.
+    ::SendMessage(StartControl(CDWStartPage::IDC_USE_LAST), BM_CLICK, 0, 0);
+    ASSERT_EQ(plat::ShownLog().size(), 1u) << c.path;
+    EXPECT_EQ(plat::ShownLog().back().request.text,
+              "The settings can't be loaded from the file \"" + c.path + "\".\n" + c.reason);
+    EXPECT_TRUE(Lines().empty()) << c.path;
+  }
+  std::snprintf(buffer, sizeof buffer, "%s", saved.c_str());
+  Record().m_dTargetImpedance = 0.5;
+  ::EnableWindow(StartControl(CDWStartPage::IDC_USE_LAST), TRUE);
+  callback.Clear();
+  ::SendMessage(StartControl(CDWStartPage::IDC_USE_LAST), BM_CLICK, 0, 0);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"Notify 2 1"}));
+  EXPECT_EQ(Record().m_dTargetImpedance, 0.25);
+}
+
 TEST_F(WizardDialog, SettingsAreSavedByTheFlagAndCopiedIntoTheHostsBuffer) {
   SetCurrentAnalysisData(new CDecouplingAnalysisData());
   Record().SetProjectPath(project.c_str());
@@ -243,6 +284,56 @@ TEST_F(WizardDialog, SettingsAreSavedByTheFlagAndCopiedIntoTheHostsBuffer) {
       fs::remove(first);
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Tab and Shift+Tab go round one order across the page, the step list and the button bar, so a keyboard user
+// reaches "Next >" and the other buttons; Enter and Escape inside a page still do nothing.
+TEST_F(WizardDialog, TabGoesRoundThePageTheStepsAndTheButtons) {
+  ASSERT_TRUE(api->CreateModeless());
+  Pump();
+  HWND wizard = api->GetWizardWindow();
+  HWND first = StartControl(CDWStartPage::IDC_NEW);
+  ::SetFocus(first);
+  std::vector<HWND> forward{::GetFocus()};
+  for (int i = 0; i < 40; ++i) {
+    Key(VK_TAB);
+    if (::GetFocus() == forward.front()) break;
+    forward.push_back(::GetFocus());
+  }
+  ASSERT_EQ(::GetFocus(), forward.front()) << "Tab comes back round";
+  auto reached = [&](HWND control) { return std::find(forward.begin(), forward.end(), control) != forward.end(); };
+  HWND next = Next();
+  EXPECT_TRUE(reached(next)) << "Next >";
+  EXPECT_TRUE(reached(Cancel()));
+  EXPECT_TRUE(reached(Finish()));
+  EXPECT_TRUE(reached(StartControl(CDWStartPage::IDC_SAVE_SETTINGS)));
+  // The buttons in the order they stand, left to right.
+  const auto at = [&](HWND control) { return std::find(forward.begin(), forward.end(), control) - forward.begin(); };
+  EXPECT_LT(at(next), at(Finish()));
+  EXPECT_LT(at(Finish()), at(Cancel()));
+  for (HWND h : forward) EXPECT_TRUE(::IsChild(wizard, h));
+  // Shift+Tab walks the same order backwards.
+  std::vector<HWND> backward{::GetFocus()};
+  for (std::size_t i = 1; i < forward.size(); ++i) {
+    plat::InputRouter::Instance().KeyDown(VK_SHIFT);
+    Key(VK_TAB);
+    plat::InputRouter::Instance().KeyUp(VK_SHIFT);
+    backward.push_back(::GetFocus());
+  }
+  std::reverse(backward.begin() + 1, backward.end());
+  EXPECT_EQ(backward, forward);
+  // Enter and Escape on a page control neither move on nor close.
+  ::SetFocus(first);
+  callback.Clear();
+  Key(VK_RETURN);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(ActivePageId(), CDWStartPage::IDD);
+  EXPECT_NE(api->GetWizardWindow(), nullptr);
+  EXPECT_TRUE(Lines().empty());
 }
 
 }  // namespace

@@ -15,12 +15,15 @@
 #include "brimstead/wizards/DWTargetImpedancePage.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
+#include "platform/base/FileFaults.h"
+#include "platform/base/PrivateProfile.h"
 #include "platform/controls/winctrl.h"
 #include "platform/window/InputRouter.h"
 
 #include <sys/stat.h>
 
 #include <fstream>
+#include <iterator>
 
 using namespace wiztest;
 using namespace brimwiz;
@@ -194,6 +197,10 @@ TEST_F(WizardPages, TargetImpedanceIsShownInMilliohmsAndRangeChecked) {
   EXPECT_EQ(ActivePageId(), CDWTargetImpedancePage::IDD);
   EXPECT_EQ(BoxesSaying("Please enter a number between 0.001 and 10000."), 1);
   EXPECT_EQ(::GetFocus(), edit);
+  TypeInto(edit, "abc");
+  Click(Next());
+  ASSERT_EQ(BoxesSaying("Please enter a number."), 1);
+  EXPECT_EQ(plat::ShownLog().back().request.caption, "Brimstead") << "the class library's box names the module";
   callback.Clear();
   Key(VK_ESCAPE);
   EXPECT_TRUE(Lines().empty()) << "no Cancel while the page is invalid";
@@ -349,6 +356,11 @@ TEST_F(FrequencyPage, SampleCountsStayApartAndOutOfRangeCountsAreRefusedAfterThe
   EXPECT_EQ(Record().m_dMaxFreq, 6e8);
 }
 
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 class FinishPage : public WizardPages {
 protected:
   HWND Item(int id) { return Control(CDWFinishPage::IDD, id); }
@@ -473,6 +485,126 @@ TEST_F(FinishPage, ASpreadsheetThatCannotBeReplacedKeepsThePage) {
   EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
   EXPECT_TRUE(fs::exists(sheet));
   ::chmod(sheet.c_str(), 0644);
+}
+
+// A report path that can never take the report is refused with the same box before anything reaches the host: a
+// folder, a path in a missing folder, a file in a folder where it cannot be deleted.
+TEST_F(FinishPage, AReportPathThatCannotTakeTheReportKeepsThePage) {
+  AnswerBoxes();
+  OpenQuick();
+  const std::string folder = (dir / "reports").string();
+  fs::create_directory(folder);
+  const std::string inFolder = folder + "/report.xls";
+  std::ofstream(inFolder) << "old report\n";
+  struct Case {
+    const char* name;
+    std::string path;
+    plat::FileFaultHook faults;
+  } cases[] = {
+      {"a folder", folder, nullptr},
+      {"a missing folder", (dir / "missing" / "report.xls").string(), nullptr},
+      {"a read-only folder", inFolder, plat::ReadOnlyFolderFaults(folder)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    plat::FileFaultScope faults(c.faults);
+    Record().m_DRCReportFile = c.path.c_str();
+    callback.Clear();
+    Click(Finish());
+    EXPECT_EQ(BoxesSaying("File \"" + c.path +
+                          "\" can't be owerriten.\nPlease, specify another file name for DRC spreadsheet."),
+              1);
+    EXPECT_EQ(::GetFocus(), Item(CDWFinishPage::IDC_SPREADSHEET_PATH));
+    EXPECT_TRUE(Lines().empty()) << "no Run";
+  }
+  EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_TRUE(fs::exists(inFolder));
+  // A new file in an existing folder is fine.
+  Record().m_DRCReportFile = (dir / "new.xls").string().c_str();
+  callback.Clear();
+  Click(Finish());
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"Run", "Notify 4 1"}));
+}
+
+// A settings file that cannot be written: the user sees the file and the reason, the wizard stays on its page, and
+// neither Run nor the close goes ahead. Permission bits stop no write for a privileged user: the read-only cases go
+// through the file layer's fault seam.
+TEST_F(FinishPage, AFailedSaveIsShownAndNeitherRunsNorCloses) {
+  AnswerBoxes();
+  OpenQuick();
+  Click(Item(CDWFinishPage::IDC_SAVE_SETTINGS));
+  ASSERT_EQ(Record().m_bSaveSettings, 1);
+  ASSERT_EQ(Text(Finish()), "Save && Run");
+  const std::string folder = (dir / "settings").string();
+  fs::create_directory(folder);
+  const std::string file = folder + "/s.dao";
+  std::ofstream(file) << "[HEADER]\r\nFileVersion=1.0\r\n";
+  struct Case {
+    const char* name;
+    std::string path;
+    plat::FileFaultHook faults;
+    const char* reason;
+  } cases[] = {
+      {"a directory", folder, nullptr, "Permission denied."},
+      {"a missing folder", (dir / "missing" / "s.dao").string(), nullptr, "No such file or directory."},
+      {"a read-only file", file, plat::ReadOnlyFileFaults(file), "Permission denied."},
+      {"a read-only folder", folder + "/new.dao", plat::ReadOnlyFolderFaults(folder), "Permission denied."},
+      {"a full disk", file, plat::FullDiskFaults(), "No space left on device."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    plat::FileFaultScope faults(c.faults);
+    Record().m_SettingsPath = c.path.c_str();
+    const std::size_t shown = plat::ShownLog().size();
+    callback.Clear();
+    Click(Finish());
+    ASSERT_EQ(plat::ShownLog().size(), shown + 1);
+    const std::string text = plat::ShownLog().back().request.text;
+    EXPECT_EQ(text, "The settings can't be saved to the file \"" + c.path + "\".\n" + c.reason);
+    EXPECT_TRUE(Lines().empty()) << "no Run, no Finish notice";
+    Click(Cancel());
+    EXPECT_EQ(plat::ShownLog().size(), shown + 2);
+    EXPECT_NE(api->GetWizardWindow(), nullptr) << "the wizard stays open";
+    EXPECT_TRUE(Lines().empty()) << "the host is not asked to close";
+    EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
+  }
+  EXPECT_EQ(ReadFile(file), "[HEADER]\r\nFileVersion=1.0\r\n") << "the old file is as it was";
+  EXPECT_FALSE(fs::exists(folder + "/new.dao"));
+  // The same file saves once the fault is gone.
+  Record().m_SettingsPath = file.c_str();
+  callback.Clear();
+  Click(Finish());
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"Run", "Notify 4 1"}));
+}
+
+// A file dialog's answer with folders in it ("sub/moved.dao") names a file in the folder the dialog showed; the
+// record takes every such path in full, as it does a bare name, so the saved header names the full settings path.
+TEST_F(FinishPage, PathsFromFileDialogsAreFull) {
+  OpenQuick();
+  fs::create_directory(dir / "sub");
+  const fs::path cwd = fs::current_path();
+  fs::current_path(fs::temp_directory_path());
+  automation.Reply(plat::SystemUiKind::FileSave, {IDOK, "sub/moved.dao", 0})
+      .Reply(plat::SystemUiKind::FileSave, {IDOK, "sub/../out.z2p", 0})
+      .Reply(plat::SystemUiKind::FileOpen, {IDOK, "sub/report.csv", 0});
+  Click(Item(CDWFinishPage::IDC_SAVE_SETTINGS));
+  Click(Item(CDWFinishPage::IDC_SETTINGS_BROWSE));
+  Record().m_nAnalysisType = AnalysisLumped;
+  Record().m_nAutoGenerateOutputFileName = 0;
+  Dialog().GetActivePage()->RefreshControls();
+  Click(Item(CDWFinishPage::IDC_OUTPUT_BROWSE));
+  Record().m_nAnalysisType = AnalysisQuick;
+  Record().SetDRCReportMode(DRCReportCSV);
+  Dialog().GetActivePage()->RefreshControls();
+  Click(Item(CDWFinishPage::IDC_SPREADSHEET_BROWSE));
+  fs::current_path(cwd);
+  EXPECT_EQ(std::string(Record().m_SettingsPath.GetString()), (dir / "sub" / "moved.dao").string());
+  EXPECT_EQ(std::string(Record().m_OutputFileName.GetString()), (dir / "out.z2p").string());
+  EXPECT_EQ(std::string(Record().m_DRCReportFile.GetString()), (dir / "sub" / "report.csv").string());
+  ASSERT_TRUE(Record().Save());
+  char header[MAX_PATH];
+  GetPrivateProfileString("HEADER", "FileName", "", header, sizeof header, Record().m_SettingsPath);
+  EXPECT_EQ(std::string(header), (dir / "sub" / "moved.dao").string());
 }
 
 // Pages of the other wizard kinds, shown alone on a record of that kind.

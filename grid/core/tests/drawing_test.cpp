@@ -72,6 +72,17 @@ TEST_F(Drawing, BreaksAtLineEndsAndWords) {
   EXPECT_EQ(Lines("one two three", narrow), (std::vector<std::string>{"one two", "three"}));
 }
 
+// Leading blanks are text, at the start and after a hard break (an indented member row, "    C57"); the blanks
+// at a soft wrap belong to no line.
+TEST_F(Drawing, LeadingBlanksStayExceptAtAWrap) {
+  const RECT tall{0, 0, 300, lineH * 10};
+  EXPECT_EQ(Lines("    C57", tall), (std::vector<std::string>{"    C57"}));
+  EXPECT_EQ(Lines("one\n  two", tall), (std::vector<std::string>{"one", "  two"}));
+  const RECT narrow{0, 0, Width("one two") + 1, lineH * 10};
+  EXPECT_EQ(Lines("one two   three", narrow), (std::vector<std::string>{"one two", "three"}));
+  EXPECT_EQ(Lines("  one two", RECT{0, 0, Width("  one two") + 1, lineH}), (std::vector<std::string>{"  one two"}));
+}
+
 TEST_F(Drawing, AWordWiderThanTheCellIsCutByCharacters) {
   const RECT narrow{0, 0, Width("abcd") + 1, lineH * 10};
   const auto lines = Lines("abcdefghij", narrow);

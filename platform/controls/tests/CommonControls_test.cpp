@@ -6,6 +6,10 @@
 #include <cstring>
 
 #include "platform/controls/tests/ControlTestSupport.h"
+#include "platform/display/Desktop.h"
+
+#include <set>
+#include <vector>
 
 namespace plat::test {
 namespace {
@@ -260,6 +264,32 @@ TEST_F(CommonControls, TooltipShowsAfterTheDelayAndHidesOnTheClock) {
   RunUntilIdle();
   AdvanceAndPump(1000);
   EXPECT_FALSE(IsWindowVisible(tip));
+}
+
+// A disabled trackbar's thumb does not look like an enabled one: its face is dithered; enabling it again restores
+// the plain face.
+TEST_F(CommonControls, ADisabledTrackbarDrawsItsThumbDisabled) {
+  HWND t = Make(TRACKBAR_CLASS, "", kChild | TBS_AUTOTICKS, {10, 10, 160, 45}, 1);
+  SendMessage(t, TBM_SETRANGE, TRUE, MAKELONG(1, 3));
+  SendMessage(t, TBM_SETPOS, TRUE, 2);
+  RECT thumb{};
+  SendMessage(t, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+  auto face = [&] {
+    auto image = Desktop::Capture(t);
+    std::vector<std::uint32_t> pixels;
+    for (int y = thumb.top + 2; y < thumb.bottom - 2; ++y)
+      for (int x = thumb.left + 2; x < thumb.right - 2; ++x) pixels.push_back(image->pixel(x, y));
+    return pixels;
+  };
+  const auto enabled = face();
+  EnableWindow(t, FALSE);
+  RunUntilIdle();
+  const auto disabled = face();
+  EXPECT_NE(enabled, disabled);
+  EXPECT_EQ(std::set<std::uint32_t>(disabled.begin(), disabled.end()).size(), 2u) << "face and highlight dots";
+  EnableWindow(t, TRUE);
+  RunUntilIdle();
+  EXPECT_EQ(face(), enabled);
 }
 
 TEST_F(CommonControls, TooltipToolsDeletedWhileATipShows) {

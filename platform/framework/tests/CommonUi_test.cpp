@@ -211,6 +211,23 @@ TEST_F(CommonUiTest, FileDialogsApplyDefaultExtensionExistenceAndOverwriteRules)
     EXPECT_EQ(save.DoModal(), IDCANCEL);
   }
   {
+    // Answers with folders in them name files in the folder shown, and come back in full.
+    std::filesystem::create_directory(dir_ / "sub");
+    automation.Reply(SystemUiKind::FileSave, {IDOK, "sub/moved.dao", 0});
+    CFileDialog save(FALSE, "dao", existing.c_str(), OFN_PATHMUSTEXIST);
+    ASSERT_EQ(save.DoModal(), IDOK);
+    EXPECT_EQ(save.GetPathName(), (dir_ / "sub" / "moved.dao").string().c_str());
+    automation.Reply(SystemUiKind::FileSave, {IDOK, "./sub/../moved", 0});
+    CFileDialog again(FALSE, "dao", existing.c_str());
+    ASSERT_EQ(again.DoModal(), IDOK);
+    EXPECT_EQ(again.GetPathName(), (dir_ / "moved.dao").string().c_str());
+    // Without a folder to show, the working directory's.
+    automation.Reply(SystemUiKind::FileSave, {IDOK, "sub/x.dao", 0});
+    CFileDialog bare(FALSE);
+    ASSERT_EQ(bare.DoModal(), IDOK);
+    EXPECT_EQ(bare.GetPathName(), (std::filesystem::current_path() / "sub" / "x.dao").string().c_str());
+  }
+  {
     // A folder that does not exist is refused before anything else.
     automation.Reply(SystemUiKind::FileSave, {IDOK, (dir_ / "no" / "such.dao").string(), 0})
         .Reply(SystemUiKind::MessageBox, {IDOK, {}, 0}, "Path does not exist")

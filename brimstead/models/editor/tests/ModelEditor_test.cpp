@@ -6,6 +6,10 @@
 #include "brimstead/models/editor/ModelEditorResources.h"
 #include "brimstead/models/editor/ModelViews.h"
 #include "brimstead/models/editor/tests/ModelEditorTestSupport.h"
+
+#include <cstdlib>
+
+#include <filesystem>
 #include "platform/window/Inspect.h"
 
 namespace edtest {
@@ -294,6 +298,70 @@ TEST_F(EditorTest, LibraryListSavesUnderANameAndRemovesOnTheHostsLibrary) {
   EXPECT_EQ(library.GetCount(), 3);
   EXPECT_EQ(list.GetCurSel(), 0);
   editor.DestroyWindow();
+}
+
+// A library model is the library's: nothing that changes its values is enabled (the C-L-R calculator, the
+// Touchstone series/shunt choice, also after a click on "Autodetect"), so the host never receives a model named as
+// a library model whose values differ from the library's.
+TEST_F(EditorTest, ALibraryModelCannotBeChangedWhileItIsSelected) {
+  host::HostModelLibrary library;
+  library.Put(std::make_unique<host::HostCapacitorModel>(ClrModel("clr", 1e-6, 0.01, 5e-10)));
+  const CString directory = MakeDirectory("models");
+  const std::string source = std::string(std::getenv("BRIM_SOURCE_DIR") ? std::getenv("BRIM_SOURCE_DIR") : ".");
+  std::filesystem::copy_file(source + "/samples/models/cap_1u_0603_series.s2p",
+                             std::string(directory.GetString()) + "cap.s2p");
+  host::CapacitorModelData touchstone;
+  touchstone.kind = HostModelTouchstone;
+  touchstone.libraryModel = true;
+  touchstone.libraryModelName = "ts";
+  touchstone.fileName = "cap.s2p";
+  touchstone.series = true;
+  library.Put(std::make_unique<host::HostCapacitorModel>(touchstone));
+
+  {
+    host::HostCapacitorModel chosen(ClrModel("clr", 1e-6, 0.01, 5e-10));
+    CModelEditor editor;
+    SetPins(editor, {"1", "2"});
+    editor.SetModelLibrary(&library);
+    editor.SetModel(&chosen);
+    Open(editor);
+    EXPECT_FALSE(Enabled(editor.ClrPane(), CModelEditorCLR::IDC_CALCULATE));
+    editor.LibraryList().SetCurSel(0);
+    editor.OnLibrarySelChange();
+    EXPECT_TRUE(Enabled(editor.ClrPane(), CModelEditorCLR::IDC_CALCULATE)) << "a custom model may be calculated";
+    editor.DestroyWindow();
+  }
+  {
+    host::HostCapacitorModel chosen(touchstone);
+    CModelEditor editor;
+    SetPins(editor, {"1", "2"});
+    CStringArray directories;
+    directories.Add(directory);
+    editor.SetModelDirectories(directories);
+    editor.SetModelLibrary(&library);
+    editor.SetModel(&chosen);
+    Open(editor);
+    CModelEditorTstone& pane = editor.TouchstonePane();
+    for (int id : {int{CModelEditorTstone::IDC_AUTODETECT_CHECK}, int{CModelEditorTstone::IDC_SERIES},
+                   int{CModelEditorTstone::IDC_SHUNT}})
+      EXPECT_FALSE(Enabled(pane, id)) << id;
+    for (int state : {BST_CHECKED, BST_UNCHECKED}) {
+      pane.CheckDlgButton(CModelEditorTstone::IDC_AUTODETECT_CHECK, state);
+      pane.SendMessage(WM_COMMAND, MAKEWPARAM(CModelEditorTstone::IDC_AUTODETECT_CHECK, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(pane.GetDlgItem(CModelEditorTstone::IDC_AUTODETECT_CHECK)->m_hWnd));
+      EXPECT_FALSE(Enabled(pane, CModelEditorTstone::IDC_SERIES));
+      EXPECT_FALSE(Enabled(pane, CModelEditorTstone::IDC_SHUNT));
+    }
+    CHostCapacitorModel* result = editor.GetResultModel();
+    ASSERT_NE(result, nullptr);
+    EXPECT_TRUE(result->IsLibraryModel());
+    EXPECT_TRUE(result->IsSeries()) << "the library's reading";
+    delete static_cast<CModelView*>(result);
+    editor.LibraryList().SetCurSel(0);
+    editor.OnLibrarySelChange();
+    EXPECT_TRUE(Enabled(pane, CModelEditorTstone::IDC_AUTODETECT_CHECK)) << "a custom model may be detected";
+    editor.DestroyWindow();
+  }
 }
 
 TEST_F(EditorTest, LibraryButtonsHaveTheirBitmapsSize) {

@@ -82,6 +82,43 @@ TEST_F(PaneTest, SpiceListsEachNameOnceFromTheFirstDirectoryAndFiltersCompatible
   editor.DestroyWindow();
 }
 
+// Node positions past 65,535: each subcircuit keeps its own node names, and a subcircuit of 65,538 nodes is neither
+// offered as compatible with two pins nor taken as a two-node model.
+TEST_F(PaneTest, SpiceNodePositionsBeyondSixteenBitsStayTheSubcircuitsOwn) {
+  const CString directory = MakeDirectory("many");
+  std::string text = ".SUBCKT BIG";
+  constexpr int kBigNodes = 65538;
+  for (int n = 0; n < kBigNodes; ++n) text += " n" + std::to_string(n);
+  text += "\n.ENDS\n.SUBCKT LAST p q\nC1 p q 1n\n.ENDS\n";
+  WriteFile(directory, "big.cir", text.c_str());
+  CModelEditor editor;
+  SetPins(editor, {"1", "2"});
+  CStringArray directories;
+  directories.Add(directory);
+  editor.SetModelDirectories(directories);
+  editor.Record().header.kind = HostModelSPICE;
+  editor.Record().spice.fileName = "big.cir";
+  editor.Record().spice.subcircuitName = "LAST";
+  Open(editor);
+  CModelEditorSPICE& pane = editor.SpicePane();
+  ASSERT_EQ(pane.m_Subcircuits.names.GetSize(), 2);
+  EXPECT_EQ(pane.m_Subcircuits.NodeCount(0), kBigNodes);
+  EXPECT_EQ(pane.m_Subcircuits.NodeCount(1), 2);
+  ASSERT_EQ(ListText(pane.m_SubcircuitList, pane.m_SubcircuitList.GetCurSel()), "LAST");
+  EXPECT_EQ(pane.m_PortMap.GetCellValue(1, 1), "p");
+  EXPECT_EQ(pane.m_PortMap.GetCellValue(2, 1), "q");
+  pane.m_SubcircuitList.SetCurSel(0);
+  pane.OnSubcircuitSelChange();
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  EXPECT_FALSE(pane.ValidatePane()) << "65,538 nodes are not two";
+  pane.CheckDlgButton(CModelEditorSPICE::IDC_COMPATIBLE, BST_CHECKED);
+  pane.SendMessage(WM_COMMAND, MAKEWPARAM(CModelEditorSPICE::IDC_COMPATIBLE, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(pane.GetDlgItem(CModelEditorSPICE::IDC_COMPATIBLE)->m_hWnd));
+  ASSERT_EQ(pane.m_SubcircuitList.GetCount(), 1);
+  EXPECT_EQ(ListText(pane.m_SubcircuitList, 0), "LAST");
+  editor.DestroyWindow();
+}
+
 TEST_F(PaneTest, SpiceFourPinsRefuseAnUnassignedPortAndAnUnreadableFileListsNothing) {
   const CString dir = MakeDirectory("models");
   WriteFile(dir, "quad.sp", ".SUBCKT QUAD n1 n2 n3 n4\n.ENDS\n");

@@ -1,0 +1,49 @@
+// FileFaults: the file layer's test seam. A test installs a hook that answers, for each step the layer is about
+// to take, an errno value that makes the step fail as the file system would have (0 lets it happen). Tests run as
+// root in CI, where permission bits stop no write; through this seam a read-only file, a read-only folder or a
+// full disk fail there too, on the same code paths a real one takes.
+//
+// Steps and the path each is asked about:
+//   CreateIn  making a new file, temporary or not (the folder it is made in)
+//   Modify    writing into or truncating an existing file, or reporting it writable (the file)
+//   Write     putting bytes into a file being written (the file the bytes are meant for)
+//   Replace   putting a written temporary file in the place of the target (the target)
+//   Remove    deleting a file (the file)
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace plat {
+
+enum class FileStep { CreateIn, Modify, Write, Replace, Remove };
+
+using FileFaultHook = std::function<int(FileStep step, const std::string& path)>;
+
+// Installs the hook (an empty one removes it) and returns the previous one. Process-wide.
+FileFaultHook SetFileFaultHook(FileFaultHook hook);
+
+// The errno value the hook answers for the step, 0 without a hook.
+int FileFault(FileStep step, const std::string& path);
+
+// Ready-made hooks for tests. Paths are compared as given after removing trailing slashes.
+// A folder in which nothing can be made or deleted (EACCES); its files can still be written.
+FileFaultHook ReadOnlyFolderFaults(std::string folder);
+// A file that may not be written (EACCES).
+FileFaultHook ReadOnlyFileFaults(std::string file);
+// Every write of bytes fails with ENOSPC.
+FileFaultHook FullDiskFaults();
+
+// Installs a hook for a scope and puts the previous one back at its end.
+class FileFaultScope {
+ public:
+  explicit FileFaultScope(FileFaultHook hook) : previous_(SetFileFaultHook(std::move(hook))) {}
+  ~FileFaultScope() { SetFileFaultHook(std::move(previous_)); }
+  FileFaultScope(const FileFaultScope&) = delete;
+  FileFaultScope& operator=(const FileFaultScope&) = delete;
+
+ private:
+  FileFaultHook previous_;
+};
+
+}  // namespace plat

@@ -1,0 +1,135 @@
+#include "platform/base/AtomicFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "platform/base/FileFaults.h"
+#include "platform/base/FileSystem.h"
+#include "platform/base/PrivateProfile.h"
+#include "platform/base/IniStore.h"
+#include "platform/base/SystemError.h"
+#include "platform/base/tests/TempDir.h"
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+ino_t Inode(const std::string& path) {
+  struct stat st {};
+  ::stat(path.c_str(), &st);
+  return st.st_ino;
+}
+
+long Entries(const std::filesystem::path& dir) {
+  return std::distance(std::filesystem::directory_iterator(dir), {});
+}
+
+}  // namespace
+
+// The owner's missing write bit stops the replace even for a privileged process; so does the seam's read-only
+// file. Neither the content nor the folder changes.
+TEST(AtomicFile, AFileItsOwnerMayNotWriteIsNeverReplaced) {
+  TempDir dir;
+  const std::string file = dir / "s.dao";
+  Put(file, "old");
+  ::chmod(file.c_str(), 0444);
+  int err = 0;
+  EXPECT_FALSE(plat::WriteFileAtomically(file, "new", err));
+  EXPECT_EQ(err, EACCES);
+  EXPECT_EQ(ReadAll(file), "old");
+  EXPECT_EQ(Entries(dir.Path()), 1);
+
+  ::chmod(file.c_str(), 0644);
+  {
+    plat::FileFaultScope faults(plat::ReadOnlyFileFaults(file));
+    err = 0;
+    EXPECT_FALSE(plat::WriteFileAtomically(file, "new", err));
+    EXPECT_EQ(err, EACCES);
+    EXPECT_NE(GetFileAttributes(file.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  }
+  EXPECT_EQ(ReadAll(file), "old");
+  EXPECT_EQ(GetFileAttributes(file.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_TRUE(plat::WriteFileAtomically(file, "new", err));
+  EXPECT_EQ(ReadAll(file), "new");
+}
+
+// Where no temporary file can be made, an existing writable file is written where it is (same inode), and a new
+// file cannot be made at all; a symbolic link's target is the file written.
+TEST(AtomicFile, AWritableFileInAFolderWithoutRoomForATemporaryIsWrittenInPlace) {
+  TempDir dir;
+  const std::string file = dir / "s.dao";
+  Put(file, "a much longer old text");
+  const ino_t before = Inode(file);
+  plat::FileFaultScope faults(plat::ReadOnlyFolderFaults(dir.Path().string()));
+  int err = 0;
+  ASSERT_TRUE(plat::WriteFileAtomically(file, "new", err)) << err;
+  EXPECT_EQ(ReadAll(file), "new");
+  EXPECT_EQ(Inode(file), before);
+  EXPECT_EQ(Entries(dir.Path()), 1);
+
+  const std::string link = dir / "link.dao";
+  std::filesystem::create_symlink(file, link);
+  EXPECT_TRUE(plat::WriteFileAtomically(link, "through the link", err));
+  EXPECT_EQ(ReadAll(file), "through the link");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+
+  err = 0;
+  EXPECT_FALSE(plat::WriteFileAtomically(dir / "new.dao", "x", err));
+  EXPECT_EQ(err, EACCES);
+  EXPECT_FALSE(std::filesystem::exists(dir / "new.dao"));
+  // Deleting in the folder is refused too, as the folder's missing write permission would.
+  EXPECT_FALSE(DeleteFile(file.c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_NE(_access(dir.Path().string().c_str(), 2), 0);
+  EXPECT_EQ(_access(file.c_str(), 2), 0);
+}
+
+// Every failure reaches the caller with its reason and leaves the old file and no temporary behind.
+TEST(AtomicFile, EveryFailureReachesTheCaller) {
+  TempDir dir;
+  const std::string file = dir / "s.dao";
+  Put(file, "old");
+  int err = 0;
+  EXPECT_FALSE(plat::WriteFileAtomically(dir.Path().string(), "x", err));
+  EXPECT_EQ(err, EISDIR);
+  EXPECT_FALSE(plat::WriteFileAtomically(dir / "missing/s.dao", "x", err));
+  EXPECT_EQ(err, ENOENT);
+  {
+    plat::FileFaultScope faults(plat::FullDiskFaults());
+    EXPECT_FALSE(plat::WriteFileAtomically(file, "new", err));
+    EXPECT_EQ(err, ENOSPC);
+    EXPECT_FALSE(plat::WriteFileAtomically(dir / "other.dao", "new", err));
+    EXPECT_EQ(err, ENOSPC);
+  }
+  {
+    plat::FileFaultScope faults([](plat::FileStep step, const std::string&) {
+      return step == plat::FileStep::Replace ? EXDEV : 0;
+    });
+    EXPECT_FALSE(plat::WriteFileAtomically(file, "new", err));
+    EXPECT_EQ(err, EXDEV);
+  }
+  EXPECT_EQ(ReadAll(file), "old");
+  EXPECT_EQ(Entries(dir.Path()), 1);
+
+  // The profile functions report the same failures through the last error.
+  plat::IniStore::ClearCache();
+  ::chmod(file.c_str(), 0444);
+  EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", file.c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  ::chmod(file.c_str(), 0644);
+  plat::FileFaultScope faults(plat::FullDiskFaults());
+  EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", file.c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+  EXPECT_EQ(ReadAll(file), "old");
+}
