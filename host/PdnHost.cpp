@@ -637,6 +637,12 @@ int PdnHost::Run(const PdnHostOptions& options) {
   if (options.drcReport)
     Step("SetDRCReportFile(" + *options.drcReport + ")", api.SetDRCReportFile(options.drcReport->c_str()));
 
+  if (options.wizard == WizardKind::Extractor && !m_board->Picks().empty()) {
+    // The host tells the extractor what its board viewer holds before it opens the wizard: the record's ports, and
+    // so whether the wizard offers its supply-pin step, come from the picks.
+    Step("OnViewerSelectionChanged()", static_cast<CModelExtractorWizardAPITable&>(api).OnViewerSelectionChanged());
+  }
+
   int code = 0;
   if ((options.open || options.save) && !PrepareScript(options))
     return 2;

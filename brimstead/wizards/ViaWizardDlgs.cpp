@@ -2,7 +2,6 @@
 
 #include "brimstead/BypassAnalysisData.h"
 #include "brimstead/DiffViaAnalysisData.h"
-#include "brimstead/HostObjectRefs.h"
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/wizards/DWAnalysisSettingsPage.h"
 #include "brimstead/wizards/DWCustomSettingsPage.h"
@@ -46,13 +45,13 @@ void AddBoardStep(CStepCounter& steps, CAnalysisData& record, int topic) {
     steps.Add(new CDWSelectBoardPage(), topic, nullptr, nullptr, WizardStepRole::BoardSelection);
     record.m_nBoardIndex = -1;
   } else {
-    // The one board is taken now, so that a via page shows what the viewer holds as soon as it is made.
-    record.m_nBoardIndex = 0;
+    // The one board is taken now, with what the viewer holds on it, so that the pages show it as soon as they are
+    // made (and the extractor knows whether it has supply pins).
     if (record.m_pSystem && !record.m_pBoard) {
-      CHostCollectionRef boards(record.m_pSystem->GetBoards());
-      if (boards.Count() > 0)
-        record.m_pBoard = boards.Item<CHostBoard>(0);
+      record.m_nBoardIndex = -1;
+      record.SelectBoard(0);
     }
+    record.m_nBoardIndex = 0;
   }
   record.RestoreFromSettingsCopy();
 }
@@ -85,6 +84,9 @@ BOOL CBypassWizardDlg::OnInitDialog() {
             "open the settings for a previous analysis.",
             WizardStepRole::Start);
   AddBoardStep(steps, *record, 300);
+  // In board mode the vias come from the host's picks unless the record holds some (a loaded configuration).
+  if (record->m_bBoardMode && record->m_Probes.IsEmpty())
+    record->CollectProbes();
   const char* const viaHeader =
       "Choose a Signal Via Whose Bypassing to Analyze\r\nSelect a particular via whose bypassing you want to analyze.";
   if (record->m_bBoardMode)
@@ -128,6 +130,8 @@ BOOL CDiffViaModelWizardDlg::OnInitDialog() {
             "extraction, or open the settings for a previous extraction.",
             WizardStepRole::Start);
   AddBoardStep(steps, *record, 90);
+  if (record->m_bBoardMode && record->m_Probes.IsEmpty())
+    record->CollectProbes();
   const char* const viaHeader = "Choose a Signal Via to Model\r\nSelect a particular via whose model to extract.";
   if (record->m_bBoardMode)
     steps.Add(new CDVSelectProbesTPEPage(), 91, kSelectSignalVia, viaHeader, WizardStepRole::ViaModelViaList);
@@ -168,6 +172,8 @@ BOOL CModelExtractorWizardDlg::OnInitDialog() {
             "or open the settings for a previous extraction.",
             WizardStepRole::Start);
   AddBoardStep(steps, *record, 80);
+  if (record->m_SupplyPorts.IsEmpty() && record->m_ViaPorts.IsEmpty())
+    record->CollectProbes();
   // The supply-pin step only for a record that holds supply-pin ports now.
   if (!record->m_SupplyPorts.IsEmpty()) {
     const char* const title = "Select IC Power Pins";
