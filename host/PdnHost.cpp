@@ -426,6 +426,7 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
       ScriptStep back;
       back.action = ScriptAction::Click;
       back.control.id = kBackButton;
+      back.skipWhenVisible = kSaveSettingsBox;
       back.source = "click " + std::to_string(kBackButton) + " (--save: back to the start page)";
       steps.insert(steps.begin(), back);
     }

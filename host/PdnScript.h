@@ -77,6 +77,8 @@ struct ScriptStep {
   bool atPoint = false;
   int x = 0, y = 0;
   bool withShift = false, withCtrl = false;
+  // Steps pdnhost adds itself: skipped when this control (an id) is visible already (0: never skipped).
+  int skipWhenVisible = 0;
 };
 
 // The interface operations a script may call, with whether each takes an argument.

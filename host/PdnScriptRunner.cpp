@@ -328,6 +328,16 @@ POINT ScriptRunner::CellCentre(HWND grid, int row, int col, const ScriptStep& st
 }
 
 void ScriptRunner::RunStep(const ScriptStep& step) {
+  if (step.skipWhenVisible) {
+    ScriptControl shown;
+    shown.id = step.skipWhenVisible;
+    try {
+      Find(shown);
+      return;
+    } catch (const ScriptError&) {
+      // Not visible: the step runs.
+    }
+  }
   m_Host.flush();
   m_Host.print("step " + std::to_string(step.line) + ": " + step.source);
   auto enabled = [&](HWND hwnd) {
