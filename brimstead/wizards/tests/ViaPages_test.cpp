@@ -587,19 +587,35 @@ TEST_F(ViaWizards, SelectNetStaysDownUntilTheHostsNetArrivesAndCheckAllTakesOnly
   EXPECT_NE(board->ViewLog().back().find(" mode 3 "), std::string::npos);
 }
 
-TEST_F(ViaWizards, TheExtractorSupplyPinPagesShowTheirEmptyLayerTexts) {
-  ASSERT_TRUE(board->Pick({"U1.D4", "U1.F2", "V_TX0_P"}));
-  Open(Kind::Extractor, true);
-  auto& page = Active<CMESelectSupplyTPEPage>();
-  CPowerPinsGridWnd& grid = *page.GetGrid();
-  CModelExtractorAnalysisData& record = *GetModelExtractorAnalysisData();
-  // A port without connected or reference layers: "<not connected>" in red; no pair, so an empty reference cell.
-  record.m_SupplyPorts[0].m_FirstLayers.clear();
-  record.m_SupplyPorts[0].m_SecondLayers.clear();
-  CSupplyPortList list(&record);
-  EXPECT_EQ(std::string(list.GetGroupName(0, PinPageFlavour::List)), "U1");
-  EXPECT_FALSE(list.IsPair(0));
-  (void)grid;
+TEST_F(ViaWizards, TheExtractorSupplyPinPagesShowThePortsNamesNetsAndLayers) {
+  for (bool boardMode : {false, true}) {
+    SCOPED_TRACE(boardMode);
+    ASSERT_TRUE(board->Pick({"U1.G4", "U1.D4", "U1.F2", "V_TX0_P"}));
+    Open(Kind::Extractor, boardMode);
+    auto& page = dynamic_cast<CPowerPinsPage&>(*Dialog().GetActivePage());
+    EXPECT_EQ(page.GetTemplateId(), boardMode ? 1027u : 1162u);
+    CPowerPinsGridWnd& grid = *page.GetGrid();
+    // A list freshly collected from the host is ordered by pin name.
+    std::vector<std::string> pins;
+    for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r)
+      pins.push_back(grid.GetCellValue(r, CPowerPinsPage::ColPin).GetString());
+    EXPECT_EQ(pins, (std::vector<std::string>{"U1.D4", "U1.F2", "U1.G4"}));
+    // Column 4: the pin's own net (viewer) or its connected layers (list); column 5 its reference layers.
+    EXPECT_EQ(std::string(grid.GetCellValue(1, CPowerPinsPage::ColFourth)), boardMode ? "TOP\nL4_PWR" : "VDD_CORE");
+    EXPECT_EQ(std::string(grid.GetCellValue(1, CPowerPinsPage::ColFifth)), "L2_GND\nL7_GND");
+    // "Check All" (viewer page) takes only valid pins; the via page then numbers on after them.
+    CModelExtractorAnalysisData& record = *GetModelExtractorAnalysisData();
+    if (!boardMode) {
+      page.OnCheckAll();
+      for (int i = 0; i < record.m_SupplyPorts.GetSize(); ++i)
+        EXPECT_EQ(record.m_SupplyPorts[i].m_bEnabled, record.m_SupplyPorts[i].m_bValid) << i;
+    }
+    CSupplyPortList list(&record);
+    EXPECT_EQ(std::string(list.GetGroupName(0, PinPageFlavour::List)), "U1");
+    EXPECT_FALSE(list.IsPair(0));
+    api->Close();
+    Pump();
+  }
 }
 
 }  // namespace
