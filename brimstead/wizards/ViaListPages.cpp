@@ -154,6 +154,12 @@ void CBWSelectProbesTPEPage::FillGrid() {
           choices += '\n';
         choices += PairText(via.m_LayerPairs[2 * k], via.m_LayerPairs[2 * k + 1]);
       }
+      // A via with one pair offers nothing to choose (its cell is disabled): that pair is its choice, so that the
+      // store hands the analysis a pair instead of none.
+      if (pairs == 1 && via.m_FirstLayer.IsEmpty()) {
+        via.m_FirstLayer = via.m_LayerPairs[0];
+        via.m_SecondLayer = via.m_LayerPairs[1];
+      }
       pair.SetChoiceList(choices)
           .SetValue(via.m_FirstLayer.IsEmpty() ? CString() : PairText(via.m_FirstLayer, via.m_SecondLayer))
           .SetInterior(CGXInteriorBrush(via.m_bEnabled ? kWhite : kGrey))

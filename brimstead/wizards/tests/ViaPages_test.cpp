@@ -452,9 +452,13 @@ TEST_F(ViaWizards, TheBypassListPageChecksOneViaAtATimeAndNumbersIt) {
   // The test point: one layer and no pair, "<no pairs>" in red on grey, its box disabled (not valid).
   EXPECT_EQ(Column(grid, 4)[2], "<no pairs>");
   EXPECT_EQ(Style(grid, 3, 4).GetTextColor(), RGB(255, 0, 0));
+  EXPECT_EQ(Style(grid, 3, 4).GetInterior().GetColor(), RGB(191, 191, 191));
+  // Pair cells of vias not checked are grey.
+  EXPECT_EQ(Style(grid, 2, 4).GetInterior().GetColor(), RGB(191, 191, 191));
   EXPECT_FALSE(Style(grid, 3, 1).GetEnabled());
-  // V_CLK's one pair sits in a disabled cell; V_DQ1's three pairs in an enabled one once checked.
+  // V_CLK's one pair sits in a disabled cell and is its choice; V_DQ1's three pairs in an enabled one once checked.
   EXPECT_FALSE(Style(grid, 1, 4).GetEnabled());
+  EXPECT_EQ(Column(grid, 4)[0], "\"TOP\" - \"L6_SIG\"");
   ClickCheck(grid, 2);
   EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"", "1", "", ""}));
   EXPECT_TRUE(Style(grid, 2, 4).GetEnabled());
@@ -476,6 +480,8 @@ TEST_F(ViaWizards, TheBypassListPageChecksOneViaAtATimeAndNumbersIt) {
   EXPECT_TRUE(page.ValidateAndStore());
   EXPECT_EQ(std::string(record.m_Probes[0].GetName()), "V_CLK");
   EXPECT_EQ(std::string(record.m_Probes[0].m_FirstLayer), "");
+  EXPECT_TRUE(page.OnViewerSelectionChanged());
+  EXPECT_EQ(Column(grid, 4)[0], "\"TOP\" - \"L6_SIG\"");
   EXPECT_EQ(std::string(record.m_Probes[1].m_SecondLayer), "L3_SIG");
   EXPECT_TRUE(record.m_bProbeOrderKept);
 }
