@@ -259,6 +259,20 @@ TEST_F(ViaWizards, AModelessExtractorWhoseRunFailsAnswersTheHostsMayCloseAndStay
   EXPECT_TRUE(Dialog().RunAnalysis());
 }
 
+TEST_F(ViaWizards, AHostThatClosesTheExtractorInsideRunLeavesNothingBehind) {
+  Open(Kind::Extractor, false);
+  callback.log.AnswerRun(false);
+  // The host closes the wizard from inside its Run: the dialog notices its window is gone and asks nothing more.
+  callback.onRun = [&] { api->CloseWizard(); Pump(); };
+  callback.Clear();
+  EXPECT_FALSE(Dialog().RunAnalysis());
+  Pump();
+  EXPECT_EQ(api->GetWizardWindow(), nullptr);
+  // The close asked the host once; the failed Run asked nothing more of a wizard that is gone.
+  EXPECT_EQ(callback.Lines(), (std::vector<std::string>{"Run", "MayClose", "OnClosed"}));
+  callback.onRun = nullptr;
+}
+
 TEST_F(ViaWizards, TheExtractorMarksEveryEnabledViaPortOnTheBoardView) {
   ASSERT_TRUE(board->Pick({"U1.D4", "V_TX0_P", "V_TX0_N", "V_DQ1"}));
   Open(Kind::Extractor, false);
