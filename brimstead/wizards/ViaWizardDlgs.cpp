@@ -16,6 +16,7 @@
 #include "brimstead/wizards/ViaListPages.h"
 #include "brimstead/wizards/ViaModelTypePages.h"
 #include "brimstead/wizards/ViaViewerPages.h"
+#include "brimstead/wizards/VornWizTabCtrl.h"
 
 namespace {
 
@@ -242,6 +243,14 @@ void CModelExtractorWizardDlg::UpdateBoardMarks() {
   }
   if (CHostBoardMarker* marker = m_BoardMarks.GetMarker())
     marker->Refresh();
+}
+
+HWND CModelExtractorWizardDlg::FindPageControl(int controlId, int pageTemplateId) {
+  CVornWizard* frame = GetFrame();
+  if (pageTemplateId == CDWStartPage::IDD && frame && frame->GetStepList() &&
+      frame->GetStepList()->GetCurrentIndex() != 0)
+    frame->SelectStep(0);
+  return CWizardDlg::FindPageControl(controlId, pageTemplateId);
 }
 
 CWizardDialogLink* MakeViaWizardDialog(int kind, HWND parent) {

@@ -46,6 +46,9 @@ public:
   void OnCancel() override { CloseIfHostAgrees(); }
   // With a board view: the marks become one per enabled via port.
   void UpdateBoardMarks() override;
+  // The host clicks the start page's "Use last configuration" through this. The wizard opens past the start page,
+  // and a hidden button takes no click: the start page becomes the current step first.
+  HWND FindPageControl(int controlId, int pageTemplateId) override;
 };
 
 // Kinds 2 (bypass), 3 (via model) and 4 (model extractor); null for any other kind.

@@ -273,6 +273,19 @@ TEST_F(ViaWizards, AHostThatClosesTheExtractorInsideRunLeavesNothingBehind) {
   callback.onRun = nullptr;
 }
 
+TEST_F(ViaWizards, TheExtractorLoadsTheLastConfigurationThoughItOpensPastTheStartPage) {
+  Open(Kind::Extractor, false);
+  ASSERT_NE(Steps().GetCurrentIndex(), 0);
+  callback.Clear();
+  const std::string saved = host::test::SourceDir() + "/host/tests/golden/extractor.dao";
+  EXPECT_TRUE(api->LoadSettings(saved.c_str()));
+  Pump();
+  // The file's net goes back to the host, then the host hears that the settings were loaded.
+  EXPECT_EQ(callback.Lines(), (std::vector<std::string>{"SelectNet 1 PCIE_TX0_P", "Notify 2 1"}));
+  EXPECT_DOUBLE_EQ(GetModelExtractorAnalysisData()->m_dNormalImpedance, 0.5);
+  EXPECT_EQ(Steps().GetCurrentIndex(), 0);
+}
+
 TEST_F(ViaWizards, TheExtractorMarksEveryEnabledViaPortOnTheBoardView) {
   ASSERT_TRUE(board->Pick({"U1.D4", "V_TX0_P", "V_TX0_N", "V_DQ1"}));
   Open(Kind::Extractor, false);
