@@ -79,6 +79,14 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndRegistersTheDecouplingWizard
   // The start-up started the grid library: its window classes are there, but no window.
   EXPECT_TRUE(GetClassInfo(AfxGetInstanceHandle(), "GXWND", &gridClass));
   EXPECT_EQ(CountTopLevelWindows(), windowsBefore);
+  // The cells' pictures the start-up registered have their bytes (the start-up runs before the library's other
+  // static objects are made).
+  const HINSTANCE grid = plat::ResourceTable::ModuleHandle("grid");
+  for (UINT picture : {20024u, 20026u}) {
+    HRSRC found = FindResource(grid, MAKEINTRESOURCE(picture), RT_BITMAP);
+    ASSERT_NE(found, nullptr) << picture;
+    EXPECT_GT(SizeofResource(grid, found), 40u) << picture;
+  }
 
   auto createBrimstead = Export<CreateBrimsteadFn>(library, "CreateBrimstead");
   auto createBypass = Export<CreateBypassWizardFn>(library, "CreateBypassWizard");
