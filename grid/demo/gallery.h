@@ -58,5 +58,6 @@ Page EditCellsPage();
 Page SpannedCellsPage();
 Page DropDownCellsPage();
 Page MaskCellsPage();
+Page OleCellsPage();
 
 }  // namespace gallery
