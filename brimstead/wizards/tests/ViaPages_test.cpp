@@ -580,6 +580,30 @@ TEST_F(ViaWizards, ViaPortsAreNumberedOnAfterTheEnabledSupplyPins) {
   EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"", "3-4"}));
 }
 
+TEST_F(ViaWizards, ALoadedOrderIsKeptByTheListPagesAndAFreshCollectionIsOrderedByName) {
+  // The extractor's list pages on the golden file of the board-mode run, whose user dragged U1.F2 and V_TX0_P to
+  // the top: the loaded order is marked as kept, and the pages show it as it is.
+  ASSERT_TRUE(board->Pick({"U1.D4", "U1.D7", "U1.G4", "U1.G7", "U1.F2", "V_TX0_P", "V_TX0_N"}));
+  Open(Kind::Extractor, true);
+  const std::string saved = host::test::SourceDir() + "/host/tests/golden/extractor-list.dao";
+  EXPECT_TRUE(api->LoadSettings(saved.c_str()));
+  Pump();
+  CModelExtractorAnalysisData& record = *GetModelExtractorAnalysisData();
+  EXPECT_TRUE(record.m_bSupplyOrderKept);
+  EXPECT_TRUE(record.m_bViaOrderKept);
+  GoToPage(CMESelectSupplyTPEPage::IDD);
+  CPowerPinsGridWnd& pins = *Active<CPowerPinsPage>().GetGrid();
+  EXPECT_EQ(std::string(pins.GetCellValue(1, CPowerPinsPage::ColPin)), "U1.F2");
+  GoToPage(CMESelectViasTPEPage::IDD);
+  EXPECT_EQ(Column(*Active<CMESelectViasTPEPage>().GetGrid(), 2), (std::vector<std::string>{"V_TX0_P", "V_TX0_N"}));
+  // A list built from the host from nothing has no order of the user's.
+  record.m_ViaPorts.RemoveAll();
+  record.CollectProbes();
+  EXPECT_FALSE(record.m_bViaOrderKept);
+  Active<CMESelectViasTPEPage>().FillGrid();
+  EXPECT_EQ(Column(*Active<CMESelectViasTPEPage>().GetGrid(), 2), (std::vector<std::string>{"V_TX0_N", "V_TX0_P"}));
+}
+
 TEST_F(ViaWizards, SelectNetStaysDownUntilTheHostsNetArrivesAndCheckAllTakesOnlyValidPorts) {
   ASSERT_TRUE(board->Pick({"U1.D4", "V_TX0_P"}));
   Open(Kind::Extractor, false);
