@@ -4,6 +4,8 @@
 // Key of the rows: the standard 16-colour palette in its order, one character per entry:
 //   k black, m maroon, e green, o olive, n navy, p purple, t teal, . light grey (192),
 //   d dark grey (128), R red, G lime, y yellow, b blue, f fuchsia, a aqua, w white.
+// The rows are constant data: the module's start-up registers the bitmaps while the libraries' statics are still
+// being initialised, in an order nobody controls.
 // The check boxes paint their interior red (their loader makes it the window colour) and their marks black
 // (the window text); the arrows use black and the greys that the system-colour loader replaces.
 #include "grid/controls/GXControlBitmaps.h"
