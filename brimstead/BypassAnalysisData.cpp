@@ -17,6 +17,7 @@ CBypassAnalysisData& CBypassAnalysisData::operator=(const CBypassAnalysisData& o
     return *this;
   CAnalysisData::operator=(other);
   m_Probes.Copy(other.m_Probes);
+  m_bProbeOrderKept = other.m_bProbeOrderKept;
   return *this;
 }
 
@@ -65,6 +66,7 @@ void CBypassAnalysisData::SelectBoard(int index) {
 
 void CBypassAnalysisData::CollectProbes() {
   m_Probes.RemoveAll();
+  m_bProbeOrderKept = 0;
   if (!m_bBoardMode || !m_pBoard)
     return;
   CHostInterfaceRef<CHostPIProbes> piProbes(m_pBoard, HostInterfacePIProbes);

@@ -33,6 +33,9 @@ public:
   static void CheckVia(CBypassViaProbe& probe);
 
   CBypassViaProbeArray m_Probes;
+  // In memory only: the vias' order is the user's or a settings file's, and a list page's fill keeps it. Clear while
+  // the list is freshly collected from the host (a list page then orders it by name).
+  BYTE m_bProbeOrderKept = 0;
 
 private:
   CString ProbeSectionText();

@@ -58,6 +58,7 @@ bool CBypassAnalysisData::Load(const char* path) {
     return true;
   CollectProbes();
   ApplyProbeSection(ReadIniSection("VIA_PROBES", m_SettingsPath));
+  m_bProbeOrderKept = 1;
   return true;
 }
 

@@ -22,6 +22,7 @@ CDiffViaAnalysisData& CDiffViaAnalysisData::operator=(const CDiffViaAnalysisData
   m_bDiffViaType = other.m_bDiffViaType;
   m_dNormalImpedance = other.m_dNormalImpedance;
   m_Probes.Copy(other.m_Probes);
+  m_bProbeOrderKept = other.m_bProbeOrderKept;
   return *this;
 }
 
@@ -179,6 +180,7 @@ int CDiffViaAnalysisData::GetPortCount() {
 
 void CDiffViaAnalysisData::CollectProbes() {
   m_Probes.RemoveAll();
+  m_bProbeOrderKept = 0;
   if (!m_bBoardMode || !m_pBoard)
     return;
   CHostInterfaceRef<CHostPIProbes> piProbes(m_pBoard, HostInterfacePIProbes);

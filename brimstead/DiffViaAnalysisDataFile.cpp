@@ -72,6 +72,7 @@ bool CDiffViaAnalysisData::Load(const char* path) {
   if (m_bBoardMode) {
     m_Probes.RemoveAll();
     ParseProbeSection(ReadIniSection("DIFFVIA_PROBES", file));
+    m_bProbeOrderKept = 1;
   }
   return true;
 }

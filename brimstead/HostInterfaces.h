@@ -252,6 +252,11 @@ public:
   /* 10 */ virtual const char* GetName() = 0;
   /* 11 */ virtual void ReservedOp11() {}
   /* 12 */ virtual bool IsSupply(double* voltage) = 0;   // true for a supply net; writes its voltage (may be null)
+  // Not placed by the host's own tables (the model extractor's net pick):
+  // The nets the host counts as this net's members, the net itself among them: collection of CHostNet.
+  /* 13 */ virtual CHostCollection* GetMembers() = 0;
+  // True for a member that a listing of the net's members leaves out (the net itself, in the bundled host).
+  /* 14 */ virtual bool IsOwnMember(CHostNet* member) = 0;
   virtual ~CHostNet() = default;
 };
 
@@ -268,6 +273,10 @@ public:
   /* 8 */ virtual bool IsSelected() = 0;
   /* 9 */ virtual CHostProbe* GetPartner() = 0;   // the second via of a differential pair, or null
   /* 10 */ virtual bool IsEligible() = 0;
+  // Not placed by the host's own tables (the via pages' "Pan to"): moves the board view to the probe's via (mode 3)
+  // or to it and `second` (mode 2, a via pair; null for none); `wizard` is the wizard's screen rectangle, which the
+  // view keeps clear.
+  /* 11 */ virtual void PanTo(int mode, const RECT* wizard, CHostProbe* second) = 0;
   virtual ~CHostProbe() = default;
 };
 

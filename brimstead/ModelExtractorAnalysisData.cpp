@@ -24,6 +24,7 @@ CModelExtractorAnalysisData& CModelExtractorAnalysisData::operator=(const CModel
   CAnalysisData::operator=(other);
   m_SupplyPorts.Copy(other.m_SupplyPorts);
   m_bSupplyOrderKept = other.m_bSupplyOrderKept;
+  m_bViaOrderKept = other.m_bViaOrderKept;
   m_ViaPorts.Copy(other.m_ViaPorts);
   m_pSelectedNet = other.m_pSelectedNet;
   m_dNormalImpedance = other.m_dNormalImpedance;
@@ -183,6 +184,8 @@ void CModelExtractorAnalysisData::CollectProbes() {
   // Ports already listed keep their place; a list built from nothing has no order of the user's yet.
   if (m_SupplyPorts.IsEmpty())
     m_bSupplyOrderKept = 0;
+  if (m_ViaPorts.IsEmpty())
+    m_bViaOrderKept = 0;
   if (!m_pBoard) {
     m_SupplyPorts.RemoveAll();
     m_ViaPorts.RemoveAll();

@@ -42,6 +42,8 @@ public:
   // while the list is freshly collected from the host (a page then sorts it by name).
   BYTE m_bSupplyOrderKept = 0;
   CPortProbeArray m_ViaPorts;
+  // The same mark for the via ports.
+  BYTE m_bViaOrderKept = 0;
   CHostNet* m_pSelectedNet = nullptr;
   double m_dNormalImpedance = 0.1;
 

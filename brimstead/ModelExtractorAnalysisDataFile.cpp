@@ -117,6 +117,7 @@ bool CModelExtractorAnalysisData::Load(const char* path) {
   else
     ParseListSection(block);
   m_bSupplyOrderKept = 1;
+  m_bViaOrderKept = 1;
   return true;
 }
 

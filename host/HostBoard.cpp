@@ -107,6 +107,7 @@ HostProbe* HostBoard::AddProbe(const std::string& id, HostProbeKind kind, const 
                                HostElement* element, HostNet* net, HostNet* referenceNet) {
   m_probes.push_back(std::make_unique<HostProbe>(kind, name, element, net, referenceNet));
   m_probeIds.emplace(id, m_probes.back().get());
+  m_probes.back()->SetViewLog(&m_viewLog, id);
   return m_probes.back().get();
 }
 

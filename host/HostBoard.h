@@ -78,6 +78,8 @@ public:
   const HostChangeLog& Changes() const { return m_changes; }
   HostChangeLog& Changes() { return m_changes; }
   HostGeometryQuery& GeometryQuery() { return m_geometry; }
+  // What the board view was asked to do (the probes' pans), one line per call.
+  const HostViewLog& ViewLog() const { return m_viewLog; }
 
 private:
   HostLedger& m_ledger;
@@ -103,6 +105,7 @@ private:
   HostPIProbes m_piProbes;
   HostModelLibrary m_library;
   HostGeometryQuery m_geometry;
+  HostViewLog m_viewLog;
 };
 
 }  // namespace host

@@ -32,6 +32,9 @@ public:
   CHostCollection* GetItems() override;
   const char* GetName() override { return m_name.c_str(); }
   bool IsSupply(double* voltage) override;
+  // The net itself, then the nets joined with it (the nets of its differential vias' partners), in joining order.
+  CHostCollection* GetMembers() override;
+  bool IsOwnMember(CHostNet* member) override { return member == this; }
 
   const std::string& Name() const { return m_name; }
   bool IsSupplyNet() const { return m_type == NetType::Supply; }
@@ -40,6 +43,9 @@ public:
   HostNet* Reference() const { return m_reference; }
   void SetReference(HostNet* reference) { m_reference = reference; }
   void AddItem(NetItemKind kind) { m_items.push_back(std::make_unique<HostNetItem>(kind)); }
+  // Joins another net to this one's members (once; never itself).
+  void Join(HostNet* other);
+  const std::vector<HostNet*>& Joined() const { return m_joined; }
 
 private:
   HostLedger& m_ledger;
@@ -48,6 +54,7 @@ private:
   double m_voltage;
   HostNet* m_reference = nullptr;
   std::vector<std::unique_ptr<HostNetItem>> m_items;
+  std::vector<HostNet*> m_joined;
 };
 
 }  // namespace host

@@ -9,11 +9,15 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace host {
 
 class HostElement;
 class HostNet;
+
+// What the board view was asked to do (pans), one line per call, in the style of the callback log.
+using HostViewLog = std::vector<std::string>;
 
 class HostProbe final : public CHostProbe {
 public:
@@ -30,12 +34,20 @@ public:
   bool IsSelected() override { return m_selected; }
   CHostProbe* GetPartner() override { return m_partner; }
   bool IsEligible() override { return m_eligible; }
+  // Logs "PanTo <id> mode <mode> wizard (<l>,<t>,<r>,<b>) second <id or none>" into the view log.
+  void PanTo(int mode, const RECT* wizard, CHostProbe* second) override;
 
   const std::string& Name() const { return m_name; }
   HostElement* Element() const { return m_element; }
   void Connect(CHostLayer* layer) { m_connected.insert(layer); }
   void Refer(CHostLayer* layer) { m_reference.insert(layer); }
-  void SetPartner(HostProbe* partner) { m_partner = partner; }
+  // A differential pair also joins the two vias' nets as members of each other.
+  void SetPartner(HostProbe* partner);
+  void SetViewLog(HostViewLog* log, std::string id) {
+    m_viewLog = log;
+    m_id = std::move(id);
+  }
+  const std::string& Id() const { return m_id; }
   void SetEligible(bool eligible) { m_eligible = eligible; }
   void SetSelected(bool selected) { m_selected = selected; }
   bool HasReferences() const { return !m_reference.empty(); }
@@ -51,6 +63,8 @@ private:
   HostProbe* m_partner = nullptr;
   bool m_eligible;
   bool m_selected = true;
+  HostViewLog* m_viewLog = nullptr;
+  std::string m_id;
 };
 
 }  // namespace host

@@ -2,6 +2,7 @@
 
 #include "host/BoardFile.h"
 #include "host/HostBoard.h"
+#include "host/HostBoardMarker.h"
 #include "host/HostLedger.h"
 #include "host/HostRecordGeometryQuery.h"
 #include "host/HostSystem.h"
@@ -15,6 +16,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -53,8 +55,9 @@ std::string ModuleText(const std::string& option, const std::string& text) {
 // The desktop the wizards show on, headless and on screen: room for the largest wizard and a box in front of it.
 constexpr int kDesktopWidth = 900;
 constexpr int kDesktopHeight = 640;
-// The start page's "Save settings to file" box, which --save ticks.
+// The start page's "Save settings to file" box, which --save ticks, and the wizards' Back button.
 constexpr int kSaveSettingsBox = 1065;
+constexpr int kBackButton = 22348;
 // The dialogs' captions, by which a script finds their windows.
 constexpr const char* kEditorCaption = "Assign / Edit Capacitor Model";
 constexpr const char* kGroupsCaption = "Assign Decoupling-Capacitor Groups";
@@ -73,8 +76,6 @@ const char* ModelKindName(int kind) {
 }
 
 }  // namespace
-
-const char* MissingWizards() { return "bypass, via model, model extractor"; }
 
 std::string EscapedName(const std::string& name) {
   std::string out;
@@ -130,9 +131,8 @@ const char* PdnHostUsage() {
          "  --dialog models         open the capacitor models dialog (modal) on a system of the boards, with the\n"
          "                          model directories (--model-dir), the board's model library and --unit-text;\n"
          "                          --script and --screen work in it as in a wizard\n"
-         "Only the decoupling-analysis wizard has its dialog yet; missing: bypass, via model, model extractor.\n"
-         "Exit codes: 0 done, 2 bad command line, board, library, script or screen, 3 the wizard needed does not\n"
-         "exist yet, 4 the script failed or a modal wizard waited headless for input.\n";
+         "Exit codes: 0 done, 2 bad command line, board, library (one that opens no wizard included), script or\n"
+         "screen, 4 the script failed or a modal wizard waited headless for input.\n";
 }
 
 PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, const std::string& defaultLibrary,
@@ -340,6 +340,9 @@ void PdnHost::FlushCallback() {
     const std::vector<std::string>& changes = m_board->Changes().Lines();
     while (m_changesPrinted < changes.size())
       Print("change: " + EscapedName(changes[m_changesPrinted++]));
+    const HostViewLog& view = m_board->ViewLog();
+    while (m_viewPrinted < view.size())
+      Print("view: " + EscapedName(view[m_viewPrinted++]));
   }
   // The further boards of a system name themselves.
   m_moreChangesPrinted.resize(m_moreBoards.size(), 0);
@@ -348,6 +351,81 @@ void PdnHost::FlushCallback() {
     while (m_moreChangesPrinted[i] < changes.size())
       Print("change (" + EscapedName(m_moreBoards[i]->Name()) + "): " + EscapedName(changes[m_moreChangesPrinted[i]++]));
   }
+  // The board view's marks, whenever they changed.
+  const std::string marks = MarksLine();
+  if (marks != m_marksPrinted) {
+    m_marksPrinted = marks;
+    if (!marks.empty())
+      Print(marks);
+  }
+}
+
+std::string PdnHost::MarksLine() const {
+  if (!m_marker)
+    return {};
+  std::string line = "marks: " + std::to_string(m_marker->GetMarkCount());
+  if (!m_marker->Groups().empty())
+    line += " at";
+  for (const auto& group : m_marker->Groups()) {
+    // A mark group is drawn around one item: its circle's centre names it.
+    for (const auto& mark : group->Marks()) {
+      if (!mark->Shape().circle)
+        continue;
+      char at[64];
+      std::snprintf(at, sizeof at, " (%.3f,%.3f)", mark->Shape().centre.x * 1000.0, mark->Shape().centre.y * 1000.0);
+      line += at;
+      break;
+    }
+  }
+  return line;
+}
+
+HostProbe* PdnHost::FindProbe(const std::string& id) const {
+  if (HostProbe* probe = m_board ? m_board->FindProbe(id) : nullptr)
+    return probe;
+  for (const auto& more : m_moreBoards)
+    if (HostProbe* probe = more->FindProbe(id))
+      return probe;
+  return nullptr;
+}
+
+void PdnHost::PickNet(const std::string& name) {
+  HostBoard* board = nullptr;
+  HostNet* net = nullptr;
+  for (HostBoard* candidate : {m_board.get()}) {
+    if ((net = candidate ? candidate->FindNet(name) : nullptr))
+      board = candidate;
+  }
+  for (const auto& more : m_moreBoards)
+    if (!net && (net = more->FindNet(name)))
+      board = more.get();
+  if (!net)
+    throw ScriptError("net pick: the board has no net \"" + name + "\"");
+  // The host's board window picks the net: the view's selection keeps its supply pins and takes the vias of the
+  // net and of the nets joined with it.
+  std::vector<HostNet*> members{net};
+  members.insert(members.end(), net->Joined().begin(), net->Joined().end());
+  std::vector<HostProbe*> picks;
+  for (HostProbe* picked : board->Picks())
+    if (picked->GetKind() == HostProbeSupplyPin)
+      picks.push_back(picked);
+  for (const auto& probe : board->Probes())
+    if (probe->GetKind() == HostProbeVia &&
+        std::find(members.begin(), members.end(), probe->GetNet()) != members.end())
+      picks.push_back(probe.get());
+  board->SetPicks(std::move(picks));
+  const bool answer = static_cast<CModelExtractorWizardAPITable&>(*m_api).SetSelectedNet(net);
+  Print("SetSelectedNet(" + EscapedName(name) + ") -> " + (answer ? "true" : "false"));
+}
+
+void PdnHost::SwitchViaPort(const std::string& id, bool enabled) {
+  HostProbe* probe = FindProbe(id);
+  if (!probe)
+    throw ScriptError("via port: the board has no probe \"" + id + "\"");
+  const bool answer =
+      static_cast<CModelExtractorWizardAPITable&>(*m_api).SetViaPortEnabled(probe->GetElement(), enabled);
+  Print("SetViaPortEnabled(" + EscapedName(id) + ", " + (enabled ? "on" : "off") + ") -> " +
+        (answer ? "true" : "false"));
 }
 
 void PdnHost::PumpMessages() {
@@ -360,13 +438,9 @@ void PdnHost::PumpMessages() {
   FlushCallback();
 }
 
-void PdnHost::SayNoWizards(const std::string& why, WizardKind kind) {
-  m_wizardsMissing = true;
-  if (kind == WizardKind::Decoupling)
-    m_err << "pdnhost: " << why << ": this module registers no wizard dialogs, so no wizard opens.\n";
-  else
-    m_err << "pdnhost: " << why << ": the " << KindName(kind) << " wizard's dialog does not exist yet (missing: "
-          << MissingWizards() << "), so no wizard opens.\n";
+void PdnHost::SayNoWizard(const std::string& why) {
+  m_err << "pdnhost: " << why << ": this module registers no " << KindName(m_kind)
+        << " wizard dialog, so no wizard opens.\n";
 }
 
 bool PdnHost::PrepareScript(const PdnHostOptions& options) {
@@ -380,12 +454,21 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
     }
   }
   if (options.save) {
-    // --save ticks "Save settings to file" before anything else.
+    // --save ticks "Save settings to file" before anything else. The bypass, via-model and extractor wizards open
+    // on the step after the start page: Back goes there first.
     ScriptStep tick;
     tick.action = ScriptAction::Click;
     tick.control.id = kSaveSettingsBox;
     tick.source = "click " + std::to_string(kSaveSettingsBox) + " (--save: \"Save settings to file\")";
     steps.insert(steps.begin(), tick);
+    if (options.wizard != WizardKind::Decoupling) {
+      ScriptStep back;
+      back.action = ScriptAction::Click;
+      back.control.id = kBackButton;
+      back.skipWhenVisible = kSaveSettingsBox;
+      back.source = "click " + std::to_string(kBackButton) + " (--save: back to the start page)";
+      steps.insert(steps.begin(), back);
+    }
   }
   plat::Desktop::Configure(kDesktopWidth, kDesktopHeight);
   if (options.screen) {
@@ -416,6 +499,46 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
     };
   }
   host.decoupling = options.wizard == WizardKind::Decoupling;
+  if (m_api) {
+    CWizardAPI* api = m_api;
+    switch (options.wizard) {
+      case WizardKind::Decoupling:
+        host.viewerChanged = [api] { return static_cast<CBrimsteadAPITable&>(*api).OnViewerSelectionChanged(); };
+        break;
+      case WizardKind::Bypass:
+        host.viewerChanged = [api] { return static_cast<CBypassWizardAPITable&>(*api).OnViewerSelectionChanged(); };
+        host.query = [api](const std::string& name) -> std::optional<bool> {
+          if (name == "ActivePageUsesViewer")
+            return static_cast<CBypassWizardAPITable&>(*api).ActivePageUsesViewer();
+          return std::nullopt;
+        };
+        break;
+      case WizardKind::ViaModel:
+        host.viewerChanged = [api] {
+          return static_cast<CDiffViaModelWizardAPITable&>(*api).OnViewerSelectionChanged();
+        };
+        host.query = [api](const std::string& name) -> std::optional<bool> {
+          if (name == "ActivePageUsesViewer")
+            return static_cast<CDiffViaModelWizardAPITable&>(*api).ActivePageUsesViewer();
+          return std::nullopt;
+        };
+        break;
+      case WizardKind::Extractor: {
+        auto& extractor = static_cast<CModelExtractorWizardAPITable&>(*api);
+        host.viewerChanged = [&extractor] { return extractor.OnViewerSelectionChanged(); };
+        host.query = [&extractor](const std::string& name) -> std::optional<bool> {
+          if (name == "ActivePageUsesViewer")
+            return extractor.ActivePageUsesViewer();
+          if (name == "IsSelectNetActive")
+            return extractor.IsSelectNetActive();
+          return std::nullopt;
+        };
+        host.netPick = [this](const std::string& net) { PickNet(net); };
+        host.viaPort = [this](const std::string& id, bool enabled) { SwitchViaPort(id, enabled); };
+        break;
+      }
+    }
+  }
   host.callback = &m_callback;
   host.print = [this](const std::string& line) { Print(line); };
   host.flush = [this] { FlushCallback(); };
@@ -516,6 +639,12 @@ int PdnHost::Run(const PdnHostOptions& options) {
     boards.push_back(more.get());
   m_geometry = std::make_unique<HostRecordGeometryQuery>(std::move(boards), [this] { return m_api->GetBoardIndex(); });
   Step("SetGeometryQuery(board)", api.SetGeometryQuery(m_geometry.get()));
+  m_kind = options.wizard;
+  if (options.wizard == WizardKind::ViaModel || options.wizard == WizardKind::Extractor) {
+    // The board view whose marks the wizard keeps; pdnhost prints them whenever they change.
+    m_marker = std::make_unique<HostBoardMarker>();
+    Step("SetBoardView(board view)", api.SetBoardView(m_marker.get()));
+  }
   if (options.boardMode) {
     api.EnableBoardMode();
     m_out << "EnableBoardMode()\n";
@@ -561,6 +690,12 @@ int PdnHost::Run(const PdnHostOptions& options) {
   if (options.drcReport)
     Step("SetDRCReportFile(" + *options.drcReport + ")", api.SetDRCReportFile(options.drcReport->c_str()));
 
+  if (options.wizard == WizardKind::Extractor && !m_board->Picks().empty()) {
+    // The host tells the extractor what its board viewer holds before it opens the wizard: the record's ports, and
+    // so whether the wizard offers its supply-pin step, come from the picks.
+    Step("OnViewerSelectionChanged()", static_cast<CModelExtractorWizardAPITable&>(api).OnViewerSelectionChanged());
+  }
+
   int code = 0;
   if ((options.open || options.save) && !PrepareScript(options))
     return 2;
@@ -568,10 +703,9 @@ int PdnHost::Run(const PdnHostOptions& options) {
     // The decoupling and extractor objects take a settings file only as the open wizard's last configuration.
     const bool needsWizard = options.wizard == WizardKind::Decoupling || options.wizard == WizardKind::Extractor;
     if (needsWizard && !OpenModeless(api)) {
-      SayNoWizards("loading settings into the " + std::string(KindName(options.wizard)) +
-                       " wizard needs it open (\"Use last configuration\")",
-                   options.wizard);
-      code = 3;
+      SayNoWizard("loading settings into the " + std::string(KindName(options.wizard)) +
+                  " wizard needs it open (\"Use last configuration\")");
+      code = 2;
     } else {
       Step("LoadSettings(" + *options.load + ")", api.LoadSettings(options.load->c_str()));
       PumpMessages();
@@ -580,8 +714,8 @@ int PdnHost::Run(const PdnHostOptions& options) {
   if (options.save && !options.open) {
     // The settings file is written by the wizard's Finish once "Save settings to file" is ticked; Run clicks it.
     if (!OpenModeless(api)) {
-      SayNoWizards("saving settings needs the wizard's Finish", options.wizard);
-      code = 3;
+      SayNoWizard("saving settings needs the wizard's Finish");
+      code = 2;
     } else {
       RunModelessLoop();
       if (api.GetWizardWindow()) {
@@ -605,15 +739,15 @@ int PdnHost::Run(const PdnHostOptions& options) {
     for (size_t i = before; i < m_callback.Lines().size(); ++i)
       opened = opened || m_callback.Lines()[i] == "Notify 1 1";
     if (!opened) {
-      SayNoWizards("RunModal opened nothing", options.wizard);
-      code = 3;
+      SayNoWizard("RunModal opened nothing");
+      code = 2;
     } else {
       m_runner->CheckEnd();
     }
   } else if (options.open == std::string("modeless")) {
     if (!OpenModeless(api)) {
-      SayNoWizards("CreateModeless opened nothing", options.wizard);
-      code = 3;
+      SayNoWizard("CreateModeless opened nothing");
+      code = 2;
     } else if (options.script || options.save || options.screen) {
       RunModelessLoop();
     }

@@ -19,11 +19,10 @@
 namespace host {
 
 class HostBoard;
+class HostBoardMarker;
 class HostLedger;
+class HostProbe;
 class HostSystem;
-
-// The wizards whose dialogs the module does not have yet.
-const char* MissingWizards();
 
 // A command line that cannot be used: the text says what is wrong.
 class PdnHostUsageError : public std::runtime_error {
@@ -84,9 +83,9 @@ public:
   PdnHost(const PdnHost&) = delete;
   PdnHost& operator=(const PdnHost&) = delete;
 
-  // Runs the steps; answers the exit code: 0 done, 2 the library, board, script or screen could not be used, 3 a
-  // wizard was asked for (to open, load into or save from) and none could be opened, 4 the script failed or a modal
-  // wizard waited headless for input that nothing could give.
+  // Runs the steps; answers the exit code: 0 done, 2 the library, board, script or screen could not be used (a
+  // library that opens no wizard when one is asked for included), 4 the script failed or a modal wizard waited
+  // headless for input that nothing could give.
   int Run(const PdnHostOptions& options);
 
 private:
@@ -97,7 +96,13 @@ private:
   bool OpenModeless(CWizardAPI& api);
   void PumpMessages();
   void PrintGetters(CWizardAPI& api, WizardKind kind);
-  void SayNoWizards(const std::string& why, WizardKind kind);
+  void SayNoWizard(const std::string& why);
+  // The board view's marks as one line ("marks: 2 at (x,y) (x,y)", millimetres), empty without a board view.
+  std::string MarksLine() const;
+  // The host events a script can raise in the model extractor.
+  void PickNet(const std::string& name);
+  void SwitchViaPort(const std::string& id, bool enabled);
+  HostProbe* FindProbe(const std::string& id) const;
   void Print(const std::string& line);
   bool PrepareScript(const PdnHostOptions& options);
   void RunModelessLoop();
@@ -125,7 +130,11 @@ private:
   size_t m_changesPrinted = 0;
   std::vector<size_t> m_moreChangesPrinted;   // per further board
   CWizardAPI* m_api = nullptr;
-  bool m_wizardsMissing = false;
+  WizardKind m_kind = WizardKind::Decoupling;
+  // The board view handed to the via-model and extractor objects, and what of it was printed last.
+  std::unique_ptr<HostBoardMarker> m_marker;
+  std::string m_marksPrinted;
+  size_t m_viewPrinted = 0;
   std::vector<std::string> m_log;   // every step and callback line printed so far
   std::unique_ptr<plat::SdlPresenter> m_presenter;
   std::unique_ptr<ScriptInput> m_input;

@@ -361,6 +361,20 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
     step.action = ScriptAction::ViewerPick;
     for (size_t i = 2; i < tokens.size(); ++i)
       step.ids.push_back(tokens[i].text);
+  } else if (command == "net") {
+    if (tokens.size() != 3 || Lower(tokens[1].text) != "pick")
+      throw ScriptError("expected: net pick NET");
+    step.action = ScriptAction::NetPick;
+    step.ids.push_back(tokens[2].text);
+  } else if (command == "via") {
+    if (tokens.size() != 4 || Lower(tokens[1].text) != "port")
+      throw ScriptError("expected: via port ID on|off");
+    step.action = ScriptAction::ViaPort;
+    step.ids.push_back(tokens[2].text);
+    const std::string state = Lower(tokens[3].text);
+    if (state != "on" && state != "off")
+      throw ScriptError("expected on or off after the via's id, found \"" + tokens[3].text + "\"");
+    step.answer = state == "on";
   } else if (command == "screenshot") {
     Expect(tokens, 2, 2, "screenshot FILE");
     step.action = ScriptAction::Screenshot;
@@ -399,7 +413,7 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
     }
   } else {
     throw ScriptError("unknown step \"" + tokens[0].text +
-                      "\" (steps: click, type, pick, key, answer, host, call, screenshot, expect, cell, drag, viewer)");
+                      "\" (steps: click, type, pick, key, answer, host, call, screenshot, expect, cell, drag, viewer, net, via)");
   }
   return step;
 }
@@ -423,7 +437,7 @@ const std::vector<ScriptOperation>& ScriptOperations() {
   static const std::vector<ScriptOperation> operations = {
       {"Run", false},         {"CloseWizard", false},       {"Close", false},
       {"LoadSettings", true}, {"SetOutputFileName", true},  {"SetDRCReportFile", true},
-      {"OnViewerSelectionChanged", false},
+      {"OnViewerSelectionChanged", false}, {"IsSelectNetActive", false}, {"ActivePageUsesViewer", false},
   };
   return operations;
 }

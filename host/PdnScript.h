@@ -63,6 +63,8 @@ enum class ScriptAction {
   Cell,          // cell CONTROL ROW COL: a click into a cell of a grid (row or column 0: a header)
   Drag,          // drag CONTROL ROW TO: a grid row dragged by its header onto row TO
   ViewerPick,    // viewer pick ID...: the board view's selection becomes these probes, and the wizard hears of it
+  NetPick,       // net pick NET: the host's board window picks a net (the extractor's SetSelectedNet)
+  ViaPort,       // via port ID on|off: the host switches the extractor's via port of that probe (SetViaPortEnabled)
 };
 
 enum class ScriptState { Enabled, Disabled, Checked, Unchecked, Visible, Hidden, Focused };
@@ -81,12 +83,14 @@ struct ScriptStep {
   ScriptState state = ScriptState::Enabled;
   ScriptKey key;
   int row = 0, col = 0;            // Cell, Drag (col: the row dragged onto)
-  std::vector<std::string> ids;    // ViewerPick
+  std::vector<std::string> ids;    // ViewerPick; NetPick and ViaPort: the net or probe id
   // Click and Type "at X Y": the click goes to that point of the control (pixels from its top left corner)
   // instead of its middle, with Shift or Ctrl held when asked (Click).
   bool atPoint = false;
   int x = 0, y = 0;
   bool withShift = false, withCtrl = false;
+  // Steps pdnhost adds itself: skipped when this control (an id) is visible already (0: never skipped).
+  int skipWhenVisible = 0;
 };
 
 // The interface operations a script may call, with whether each takes an argument.

@@ -388,6 +388,16 @@ POINT ScriptRunner::CellCentre(HWND grid, int row, int col, const ScriptStep& st
 }
 
 void ScriptRunner::RunStep(const ScriptStep& step) {
+  if (step.skipWhenVisible) {
+    ScriptControl shown;
+    shown.id = step.skipWhenVisible;
+    try {
+      Find(shown);
+      return;
+    } catch (const ScriptError&) {
+      // Not visible: the step runs.
+    }
+  }
   m_Host.flush();
   m_Host.print("step " + std::to_string(step.line) + ": " + step.source);
   auto enabled = [&](HWND hwnd) {
@@ -421,15 +431,27 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
                    CellCentre(Find(step.control), step.col, 0, step));
       break;
     case ScriptAction::ViewerPick: {
-      if (!m_Host.pick || !m_Host.api || !m_Host.decoupling)
-        throw ScriptError("viewer pick: the board view is the decoupling wizard's here");
+      if (!m_Host.pick || !m_Host.api || !m_Host.viewerChanged)
+        throw ScriptError("viewer pick: this wizard takes no picks of the board view");
       if (!m_Host.pick(step.ids))
         throw ScriptError("viewer pick: the board has no probe of one of these ids");
-      const bool answer = static_cast<CBrimsteadAPITable&>(*m_Host.api).OnViewerSelectionChanged();
+      const bool answer = m_Host.viewerChanged();
       m_Host.print(std::string("OnViewerSelectionChanged() -> ") + (answer ? "true" : "false"));
       m_Host.flush();
       break;
     }
+    case ScriptAction::NetPick:
+      if (!m_Host.netPick)
+        throw ScriptError("net pick: only the model extractor takes the host's net picks");
+      m_Host.netPick(step.ids.front());
+      m_Host.flush();
+      break;
+    case ScriptAction::ViaPort:
+      if (!m_Host.viaPort)
+        throw ScriptError("via port: only the model extractor has via ports the host switches");
+      m_Host.viaPort(step.ids.front(), step.answer);
+      m_Host.flush();
+      break;
     case ScriptAction::Key:
       m_Input.Key(step.key);
       break;
@@ -597,9 +619,14 @@ void ScriptRunner::Call(const ScriptStep& step) {
   else if (step.operation == "SetDRCReportFile")
     answer = api.SetDRCReportFile(argument);
   else if (step.operation == "OnViewerSelectionChanged") {
-    if (!m_Host.decoupling)
-      throw ScriptError("OnViewerSelectionChanged is called here on the decoupling wizard only");
-    answer = static_cast<CBrimsteadAPITable&>(api).OnViewerSelectionChanged();
+    if (!m_Host.viewerChanged)
+      throw ScriptError("OnViewerSelectionChanged: this wizard has none");
+    answer = m_Host.viewerChanged();
+  } else {
+    const std::optional<bool> asked = m_Host.query ? m_Host.query(step.operation) : std::nullopt;
+    if (!asked)
+      throw ScriptError(step.operation + ": this wizard has no such operation");
+    answer = *asked;
   }
   m_Host.print(step.operation + "(" + (step.hasArgument ? EscapedName(step.text) : std::string()) + ") -> " +
                (answer ? "true" : "false"));

@@ -60,6 +60,14 @@ struct ScriptRunnerHost {
   std::string shotsFolder;                         // relative screenshot names are taken from here
   // The board view's selection becomes these probes; false when an id is unknown. Null: no board view.
   std::function<bool(const std::vector<std::string>&)> pick;
+  // The wizard's OnViewerSelectionChanged, whatever its kind; null when the wizard has none.
+  std::function<bool()> viewerChanged;
+  // Host events of the model extractor (null for the other wizards). Each prints its call with its answer; a
+  // net or probe the board does not have throws ScriptError.
+  std::function<void(const std::string& net)> netPick;
+  std::function<void(const std::string& id, bool enabled)> viaPort;
+  // The wizard's queries by name (IsSelectNetActive, ActivePageUsesViewer); none when this wizard has no such one.
+  std::function<std::optional<bool>(const std::string& name)> query;
 };
 
 class ScriptRunner final : public plat::AutomationProvider {

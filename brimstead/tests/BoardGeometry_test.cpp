@@ -41,6 +41,7 @@ struct FakeProbe : CHostProbe {
   bool IsSelected() override { return true; }
   CHostProbe* GetPartner() override { return nullptr; }
   bool IsEligible() override { return true; }
+  void PanTo(int, const RECT*, CHostProbe*) override {}
 };
 
 // The sensor board's stack: 0 TOP, 1 PREPREG1 (dielectric), 2 GND, 3 CORE (dielectric), 4 PWR, 5 PREPREG2, 6 BOTTOM.

@@ -100,6 +100,8 @@ const std::vector<Placed>& PlacedOperations() {
       PLACED(CHostNet, GetItems, 8),
       PLACED(CHostNet, GetName, 10),
       PLACED(CHostNet, IsSupply, 12),
+      PLACED(CHostNet, GetMembers, 13),
+      PLACED(CHostNet, IsOwnMember, 14),
 
       PLACED(CHostProbe, GetKind, 0),
       PLACED(CHostProbe, GetElement, 1),
@@ -112,6 +114,7 @@ const std::vector<Placed>& PlacedOperations() {
       PLACED(CHostProbe, IsSelected, 8),
       PLACED(CHostProbe, GetPartner, 9),
       PLACED(CHostProbe, IsEligible, 10),
+      PLACED(CHostProbe, PanTo, 11),
 
       PLACED(CHostProbeElement, GetBoard, 1),
       PLACED(CHostProbeElement, GetNet, 9),

@@ -15,6 +15,7 @@
 #include "brimstead/wizards/DWSelectProbesPages.h"
 #include "brimstead/wizards/DWStartPage.h"
 #include "brimstead/wizards/DWTargetImpedancePage.h"
+#include "brimstead/wizards/ViaWizardDlgs.h"
 
 CBrimsteadDlg::CBrimsteadDlg(CWnd* parent) : CWizardDlg(parent) {}
 
@@ -68,6 +69,6 @@ bool CBrimsteadDlg::RunAnalysis() {
 
 CWizardDialogLink* MakeWizardDialog(int kind, HWND parent) {
   if (kind != CDecouplingAnalysisData::Kind)
-    return nullptr;
+    return MakeViaWizardDialog(kind, parent);
   return new CBrimsteadDlg(parent ? CWnd::FromHandle(parent) : nullptr);
 }

@@ -24,5 +24,6 @@ private:
   CDWFinishPage* m_pFinishPage = nullptr;
 };
 
-// The module's wizard-dialog factory: the decoupling-analysis wizard for kind 1; null for the wizards not built.
+// The module's wizard-dialog factory: the decoupling-analysis wizard for kind 1, the bypass, via-model and model
+// extractor wizards for kinds 2 to 4; null for any other kind.
 CWizardDialogLink* MakeWizardDialog(int kind, HWND parent);

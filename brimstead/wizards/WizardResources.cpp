@@ -57,6 +57,7 @@ void RegisterWizardResources() {
   plat::ResourceTable::AddString(m, AFX_IDS_APP_TITLE, "Brimstead");
   RegisterPageTemplates(m);
   RegisterProbePageTemplates(m);
+  RegisterViaPageTemplates(m);
 }
 
 CModuleScope::CModuleScope() : m_hPreviousResources(AfxGetResourceHandle()) {

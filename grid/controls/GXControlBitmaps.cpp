@@ -134,7 +134,8 @@ constexpr std::string_view kArrowGrey[] = {"ddddddd", ".ddddd.", "..ddd..", "...
 
 void RegisterControlBitmaps() {
   // The bytes are made once and must outlive their registration; registering again (after a test dropped
-  // the module's resources) replaces the entries with the same bytes.
+  // the module's resources) replaces the entries with the same bytes. The pictures are constants, not objects
+  // that need constructing: a library's start-up may register them before its other static objects exist.
   struct Made {
     UINT id;
     std::vector<BYTE> dib;

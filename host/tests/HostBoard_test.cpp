@@ -114,6 +114,28 @@ TEST_F(DemoBoard, PicksAreHandedOutThroughThePIProbesInterface) {
   EXPECT_EQ(board->GetInterface("iBoadData/Unknown"), nullptr);
 }
 
+TEST_F(DemoBoard, APairsNetsAreMembersOfEachOtherAndPansAreLogged) {
+  HostNet* positive = board->FindNet("PCIE_TX0_P");
+  ASSERT_NE(positive, nullptr);
+  {
+    CHostCollectionRef members(positive->GetMembers());
+    ASSERT_EQ(members.Count(), 2);
+    EXPECT_TRUE(positive->IsOwnMember(members.Item<CHostNet>(0)));
+    EXPECT_EQ(std::string(members.Item<CHostNet>(1)->GetName()), "PCIE_TX0_N");
+    EXPECT_FALSE(positive->IsOwnMember(members.Item<CHostNet>(1)));
+  }
+  {
+    // A net of single vias is its only member.
+    CHostCollectionRef members(board->FindNet("DDR_DQ1")->GetMembers());
+    EXPECT_EQ(members.Count(), 1);
+  }
+  const RECT wizard{10, 20, 300, 400};
+  board->FindProbe("V_TX0_P")->PanTo(2, &wizard, board->FindProbe("V_TX0_N"));
+  board->FindProbe("V_DQ1")->PanTo(3, nullptr, nullptr);
+  EXPECT_EQ(board->ViewLog(), (std::vector<std::string>{"PanTo V_TX0_P mode 2 wizard (10,20,300,400) second V_TX0_N",
+                                                       "PanTo V_DQ1 mode 3 wizard none second none"}));
+}
+
 TEST(HostLedger, ReportsWhatIsStillOutAndWhatWasGivenBackTwice) {
   HostLedger ledger;
   auto board = LoadBoardFile(test::SampleBoard("sensor4.json"), ledger);

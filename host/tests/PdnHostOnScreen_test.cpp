@@ -180,6 +180,38 @@ TEST(PdnHostOnScreen, GroupsDialogScriptWithRealInput) {
   fs::remove_all(dir, ignored);
 }
 
+// The bypass, via-model and PDN model-extractor wizards on screen: their board-viewer scripts (viewer picks, a net
+// pick, a via port switched by the host, combo box, grid cells, a row drag, typed values) with real X input, the
+// saved settings against the headless runs' golden files.
+TEST(PdnHostOnScreen, ViaWizardScriptsWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_screen_vias_" + std::to_string(::getpid()));
+  for (const char* wizard : {"bypass", "via-model", "extractor"}) {
+    SCOPED_TRACE(wizard);
+    const fs::path run = dir / wizard;
+    fs::create_directories(run);
+    std::ofstream(run / "demo8.brd") << "board\n";
+    const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM +
+                                " --screen --real-input --wizard " + wizard +
+                                " --open modeless --fixed-clock --project " + (run / "demo8.brd").string() +
+                                " --script " + (source / "host/tests/scripts" / (std::string(wizard) + ".pdnscript")).string() +
+                                " --shots " + run.string() + " > " + (run / "log.txt").string() + " 2>&1";
+    const int status = std::system(command.c_str());
+    const std::string log = ReadFile(run / "log.txt");
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+    // The bypass record names its project file by its full path.
+    std::string saved = WithoutStamp(ReadFile(run / "demo8.dao"));
+    for (size_t at; (at = saved.find(run.string() + "/")) != std::string::npos;)
+      saved.erase(at, run.string().size() + 1);
+    EXPECT_EQ(saved, WithoutStamp(ReadFile(source / "host/tests/golden" / (std::string(wizard) + ".dao"))));
+    EXPECT_NE(log.find("callback: Run\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << log;
+  }
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
+}
+
 // The capacitor models dialog on screen: the models script (the net filter's drop-down lists, an expand button, the
 // model editor, an "Enabled" box, "Remove Models", the groups dialog) with real X input; the board changes are
 // those of the headless run's golden log.

@@ -110,6 +110,11 @@ TEST(PdnScript, BadLinesNameFileLineAndFault) {
       {"cell 1003 1 x", "expected a row or column number"},
       {"viewer pick", "expected: viewer pick ID..."},
       {"viewer look U1.D4", "expected: viewer pick ID..."},
+      {"net pick", "expected: net pick NET"},
+      {"net pick A B", "expected: net pick NET"},
+      {"via port V1", "expected: via port ID on|off"},
+      {"via port V1 maybe", "expected on or off after the via's id, found \"maybe\""},
+      {"call IsSelectNetActive now", "IsSelectNetActive takes no argument"},
       {"click 1141 in frob", "expected dialog, pane, a control id or a caption in quotes after \"in\", found \"frob\""},
       {"screenshot ../../x.png", "screenshot ../../x.png: a file name with \"..\" leaves the --shots folder"},
       {"screenshot pages/../../x.png", "a file name with \"..\" leaves the --shots folder"},
@@ -126,6 +131,14 @@ TEST(PdnScript, BadLinesNameFileLineAndFault) {
     }
   }
   EXPECT_THROW(host::LoadScript("/nonexistent/dir/s.txt"), ScriptError);
+  // The model extractor's host events and queries read back.
+  const auto events = ParseScript("net pick \"CLK 100\"\nvia port V_TX0_P off\ncall IsSelectNetActive\n", "e.txt");
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[0].action, ScriptAction::NetPick);
+  EXPECT_EQ(events[0].ids, (std::vector<std::string>{"CLK 100"}));
+  EXPECT_EQ(events[1].action, ScriptAction::ViaPort);
+  EXPECT_FALSE(events[1].answer);
+  EXPECT_EQ(events[2].operation, "IsSelectNetActive");
   EXPECT_THROW(ParseScript(std::string("click 1\0", 8), "z"), ScriptError);
 }
 

@@ -1,0 +1,175 @@
+// The via wizards on generated boards. The extractor's board-viewer via page over 2,000 via ports: its fill, "Check
+// All" and a row dragged to the top (the record follows at once). The bypass wizard's viewer page re-reading a via
+// picked on a 32-layer board (the via's connected layers, every pair of them, the record's check).
+#include <benchmark/benchmark.h>
+
+#include "bench/models/ModuleWindowsBench.h"
+#include "brimstead/BrimsteadApp.h"
+#include "brimstead/BypassAnalysisData.h"
+#include "brimstead/BypassWizardAPI.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/ModelExtractorWizardAPI.h"
+#include "brimstead/wizards/BrimsteadDlg.h"
+#include "brimstead/wizards/MESelectViasPages.h"
+#include "brimstead/wizards/ViaViewerPages.h"
+#include "brimstead/wizards/VornWizard.h"
+#include "grid/core/CGXGridFeatures.h"
+#include "host/HostBoard.h"
+#include "host/HostCallbackLog.h"
+#include "host/HostLedger.h"
+#include "host/HostSystem.h"
+#include "platform/framework/CWinThread.h"
+
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int kVias = 2000;
+constexpr int kMetalLayers = 32;
+
+// A board of 32 metal layers (dielectrics between them), a ground plane on every fourth metal layer, and `vias`
+// signal vias on their own nets, each connected on three layers spread over the stack; the board view picks them all.
+struct GeneratedBoard {
+  host::HostLedger ledger;
+  std::unique_ptr<host::HostBoard> board = std::make_unique<host::HostBoard>(ledger, "generated", "generated.json");
+  host::HostSystem system{ledger, "bench"};
+
+  explicit GeneratedBoard(int vias) {
+    std::vector<host::HostLayer*> metal;
+    host::HostNet* ground = board->AddNet("GND", host::NetType::Supply, 0.0);
+    for (int i = 0; i < kMetalLayers; ++i) {
+      if (i)
+        board->AddLayer("D" + std::to_string(i), host::LayerKind::Dielectric, 100e-6);
+      metal.push_back(board->AddLayer("L" + std::to_string(i + 1), host::LayerKind::Metal, 35e-6));
+      if (i % 4 == 1)
+        board->AddArea({metal.back(), ground, 0.0, 0.0, 1.0, 1.0});
+    }
+    std::vector<host::HostProbe*> picks;
+    for (int v = 0; v < vias; ++v) {
+      host::HostNet* net = board->AddNet("SIG" + std::to_string(v), host::NetType::Signal, 0.0);
+      const CHostPosition at{0.001 * (v % 100), 0.001 * (v / 100)};
+      host::HostElement* element = board->AddElement(net, at, 0.0003, "", nullptr);
+      const std::string id = "V" + std::to_string(v);
+      host::HostProbe* probe = board->AddProbe(id, HostProbeVia, id, element, net, nullptr);
+      for (int layer : {0, (v % (kMetalLayers - 2)) + 1, kMetalLayers - 1})
+        probe->Connect(metal[static_cast<size_t>(layer)]);
+      picks.push_back(probe);
+    }
+    board->SetPicks(picks);
+    system.AddBoard(board.get());
+  }
+};
+
+struct Start {
+  Start() {
+    modelsbench::StartModuleWindows();
+    RegisterWizardDialogFactory(&MakeWizardDialog);
+  }
+  CBrimsteadApp app;
+};
+
+Start& Started() {
+  static Start start;
+  return start;
+}
+
+// The extractor open on its via step over the generated board's 2,000 via ports.
+struct OpenExtractor {
+  GeneratedBoard generated{kVias};
+  CModelExtractorWizardAPI* api = CModelExtractorWizardAPI::Create();
+  host::HostCallbackLog callback;
+
+  OpenExtractor() {
+    api->SetCallback(&callback);
+    api->SetGeometryQuery(&generated.board->GeometryQuery());
+    api->SetSystem(&generated.system);
+    api->CreateModeless();
+    api->OnViewerSelectionChanged();
+    AfxPumpUntilIdle();
+  }
+  ~OpenExtractor() {
+    api->Close();
+    AfxPumpUntilIdle();
+  }
+  CMESelectViasOlmPage* Page() {
+    auto* dialog = dynamic_cast<CWizardDlg*>(api->Dialog());
+    return dialog ? dynamic_cast<CMESelectViasOlmPage*>(dialog->GetActivePage()) : nullptr;
+  }
+};
+
+void BM_ExtractorViaPageFill2000Ports(benchmark::State& state) {
+  Started();
+  OpenExtractor open;
+  CMESelectViasOlmPage* page = open.Page();
+  if (!page || GetModelExtractorAnalysisData()->m_ViaPorts.GetSize() != kVias) {
+    state.SkipWithError("the via page is not open over 2,000 ports");
+    return;
+  }
+  for (auto _ : state) {
+    page->FillGrid();
+    benchmark::DoNotOptimize(page->GetGrid()->GetRowCount());
+  }
+}
+BENCHMARK(BM_ExtractorViaPageFill2000Ports)->Unit(benchmark::kMillisecond);
+
+void BM_ExtractorCheckAll2000Ports(benchmark::State& state) {
+  Started();
+  OpenExtractor open;
+  CMESelectViasOlmPage* page = open.Page();
+  if (!page) {
+    state.SkipWithError("the via page is not open");
+    return;
+  }
+  bool check = true;
+  for (auto _ : state) {
+    check ? page->OnCheckAll() : page->OnUncheckAll();
+    check = !check;
+  }
+}
+BENCHMARK(BM_ExtractorCheckAll2000Ports)->Unit(benchmark::kMillisecond);
+
+void BM_ExtractorRowDraggedToTheTopOf2000Ports(benchmark::State& state) {
+  Started();
+  OpenExtractor open;
+  CMESelectViasOlmPage* page = open.Page();
+  CViaGridWnd* grid = page ? page->GetGrid() : nullptr;
+  if (!grid) {
+    state.SkipWithError("the via page is not open");
+    return;
+  }
+  grid->InstallMoveRowsColsImp();
+  page->OnCheckAll();
+  for (auto _ : state) {
+    // The last row to the top: the grid moves it, the page stores the record's order and renumbers every port.
+    grid->GetMoveRowsColsImp()->MoveRows(grid, kVias, kVias, 1, GX_UPDATENOW, 0);
+  }
+}
+BENCHMARK(BM_ExtractorRowDraggedToTheTopOf2000Ports)->Unit(benchmark::kMillisecond);
+
+void BM_BypassViewerRereadOn32Layers(benchmark::State& state) {
+  Started();
+  GeneratedBoard generated{1};
+  CBypassWizardAPI* api = CBypassWizardAPI::Create();
+  host::HostCallbackLog callback;
+  api->SetCallback(&callback);
+  api->SetGeometryQuery(&generated.board->GeometryQuery());
+  api->SetSystem(&generated.system);
+  api->CreateModeless();
+  AfxPumpUntilIdle();
+  auto* dialog = dynamic_cast<CWizardDlg*>(api->Dialog());
+  auto* page = dialog ? dynamic_cast<CBWSelectProbesOlmPage*>(dialog->GetActivePage()) : nullptr;
+  if (!page) {
+    state.SkipWithError("the bypass via page is not open");
+  } else {
+    for (auto _ : state) {
+      page->OnViewerSelectionChanged();
+      benchmark::DoNotOptimize(page->PairNames().size());
+    }
+  }
+  api->Close();
+  AfxPumpUntilIdle();
+}
+BENCHMARK(BM_BypassViewerRereadOn32Layers)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

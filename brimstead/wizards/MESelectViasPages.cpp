@@ -1,0 +1,347 @@
+#include "brimstead/wizards/MESelectViasPages.h"
+
+#include "brimstead/HostObjectRefs.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/wizards/ViaViewerPages.h"
+#include "brimstead/wizards/WizardDlg.h"
+#include "grid/core/CGXGridParam.h"
+#include "grid/core/CGXRange.h"
+#include "platform/framework/CDataExchange.h"
+
+using namespace brimwiz;
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
+BEGIN_MESSAGE_MAP(CMESelectViasOlmPage, CDWPage)
+  ON_BN_CLICKED(IDC_SELECT_NET, OnSelectNet)
+  ON_BN_CLICKED(IDC_CHECK_ALL, OnCheckAll)
+  ON_BN_CLICKED(IDC_UNCHECK_ALL, OnUncheckAll)
+  ON_BN_CLICKED(IDC_PAN_TO, OnPanTo)
+END_MESSAGE_MAP()
+#pragma GCC diagnostic pop
+
+namespace {
+CString Text(const char* text) { return text ? text : ""; }
+
+// The port's check; a port without a host probe is never valid nor enabled.
+void CheckViaPort(CPortProbe& port) {
+  if (!port.Check()) {
+    port.m_bValid = 0;
+    port.m_bEnabled = 0;
+  }
+}
+
+CHostProbeElement* ViaOf(CPortProbe& port) { return port.m_pHostProbe ? port.m_pHostProbe->GetElement() : nullptr; }
+
+void EnableDrag(CViaGridWnd& grid) {
+  if (CGXGridParam* param = grid.GetParam())
+    param->EnableDragRows(TRUE);
+}
+
+void SetRowCount(CGXGridCore& grid, int count) {
+  grid.SetTopRow(1, 0);
+  grid.SetRowCount(0, 0);
+  grid.SetRowCount(static_cast<ROWCOL>(count), 0);
+}
+}  // namespace
+
+namespace brimwiz {
+
+void NumberViaPorts(CGXGridCore& grid, CModelExtractorAnalysisData& record) {
+  int n = record.GetEnabledSupplyPortCount();
+  const BOOL locked = grid.LockUpdate(TRUE);
+  for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
+    const std::optional<int> index = RecordOfViaRow(grid, r, record.m_ViaPorts.GetSize());
+    CString header;
+    if (index && record.m_ViaPorts[*index].m_bEnabled) {
+      const CPortProbe& port = record.m_ViaPorts[*index];
+      const int first = n + 1;
+      const int last = n + static_cast<int>(port.m_FirstLayers.size() + port.m_SecondLayers.size());
+      header.Format("%d-%d", first, last);
+      n = last;
+    }
+    SetCellValue(grid, r, ViaColHeader, header);
+  }
+  grid.LockUpdate(locked);
+  grid.RedrawAll();
+}
+
+void StoreViaPortOrder(CGXGridCore& grid, CModelExtractorAnalysisData& record) {
+  CPortProbeArray stored;
+  for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
+    const std::optional<int> index = RecordOfViaRow(grid, r, record.m_ViaPorts.GetSize());
+    if (!index)
+      continue;
+    SetRecordOfViaRow(grid, r, stored.GetSize());
+    stored.Add(record.m_ViaPorts[*index]);
+  }
+  record.m_ViaPorts.Copy(stored);
+  record.m_bViaOrderKept = 1;
+}
+
+}  // namespace brimwiz
+
+// ---- Board-viewer page -------------------------------------------------------------------------------------
+
+CMESelectViasOlmPage::CMESelectViasOlmPage() : CDWPage(IDD) {}
+
+CMESelectViasOlmPage::~CMESelectViasOlmPage() = default;
+
+BOOL CMESelectViasOlmPage::OnInitDialog() {
+  CDWPage::OnInitDialog();
+  m_pGrid = std::make_unique<CViaGridWnd>(this);
+  if (SetUpViaGrid(*m_pGrid, this, IDC_GRID, 1160, false))
+    EnableDrag(*m_pGrid);
+  else
+    m_pGrid.reset();
+  SetDlgItemText(IDC_INSTRUCTION,
+                 "To select a net whose vias you want to include in the PDN model, press the \"Select Net\" button, "
+                 "and select the net in the board window.  Then select a particular via to include in the extracted "
+                 "model as external ports by: checking its box in the list below; or in the board viewer, "
+                 "double-clicking on the via, or right clicking on the via and using the \"Select Via\" command.");
+  MakeCaptionsBold({IDC_NET_TEXT, IDC_NET_LABEL});
+  OnSelectedNetChanged();
+  return TRUE;
+}
+
+void CMESelectViasOlmPage::DoDataExchange(CDataExchange* pDX) {
+  CDWPage::DoDataExchange(pDX);
+  DDX_Check(pDX, IDC_SELECT_NET, m_nSelectNet);
+  DDX_Text(pDX, IDC_NET_TEXT, m_SelectedNet);
+}
+
+BOOL CMESelectViasOlmPage::OnSetActive() {
+  OnSelectedNetChanged();
+  OnViewerSelectionChanged();
+  return CDWPage::OnSetActive();
+}
+
+bool CMESelectViasOlmPage::OnSelectedNetChanged() {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  m_SelectedNet.Empty();
+  if (CHostNet* net = record ? record->m_pSelectedNet : nullptr) {
+    m_SelectedNet = Text(net->GetName());
+    CHostCollectionRef members(net->GetMembers());
+    for (int i = 0; i < members.Count(); ++i) {
+      CHostNet* member = members.Item<CHostNet>(i);
+      if (member && !net->IsOwnMember(member))
+        m_SelectedNet += ", " + Text(member->GetName());
+    }
+  }
+  m_nSelectNet = 0;
+  if (m_hWnd)
+    UpdateData(FALSE);
+  OnViewerSelectionChanged();
+  return true;
+}
+
+bool CMESelectViasOlmPage::OnViewerSelectionChanged() {
+  const HWND self = m_hWnd;
+  FillGrid();
+  if (CWizardDlg* owner = GetOwner()) {
+    owner->UpdateButtons();
+    if (self && ::IsWindow(self))
+      owner->UpdateBoardMarks();
+  }
+  return true;
+}
+
+void CMESelectViasOlmPage::FillGrid() {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (!m_pGrid || !m_pGrid->GetSafeHwnd() || !record)
+    return;
+  CGXGridCore& grid = *m_pGrid;
+  const int count = record->m_ViaPorts.GetSize();
+  const BOOL locked = grid.LockUpdate(TRUE);
+  SetRowCount(grid, count);
+  for (int i = 0; i < count; ++i) {
+    CPortProbe& port = record->m_ViaPorts[i];
+    const ROWCOL row = static_cast<ROWCOL>(i) + 1;
+    CheckViaPort(port);
+    WriteCheckCell(grid, row, port.m_bValid, port.m_bEnabled, port.m_Message);
+    CHostProbeElement* via = ViaOf(port);
+    CHostNet* net = via ? via->GetNet() : nullptr;
+    SetCellValue(grid, row, ViaColName, Text(net ? net->GetName() : nullptr));
+    SetCellValue(grid, row, ViaColThird, via ? FormatViaPosition(via->GetX(), via->GetY()) : CString());
+    WriteLayerCell(grid, row, ViaColFourth, port.m_FirstLayers, "not connected", false);
+    SetRecordOfViaRow(grid, row, i);
+  }
+  grid.LockUpdate(locked);
+  ResetBitmapEditRowHeights(&grid);
+  NumberPorts();
+  UpdatePanToButton();
+  grid.RefreshScrollBars();
+}
+
+void CMESelectViasOlmPage::NumberPorts() {
+  if (CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData(); m_pGrid && record)
+    NumberViaPorts(*m_pGrid, *record);
+}
+
+ROWCOL CMESelectViasOlmPage::SelectedDataRow() {
+  if (!m_pGrid || !m_pGrid->GetSafeHwnd())
+    return 0;
+  std::vector<ROWCOL> rows;
+  m_pGrid->GetSelectedRows(rows, TRUE, TRUE);
+  if (rows.size() != 1 || rows.front() == 0 || rows.front() > m_pGrid->GetRowCount())
+    return 0;
+  return rows.front();
+}
+
+void CMESelectViasOlmPage::UpdatePanToButton() { EnableControl(IDC_PAN_TO, SelectedDataRow() != 0); }
+
+void CMESelectViasOlmPage::OnCheckBoxClicked(ROWCOL row) {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (!m_pGrid || !record)
+    return;
+  if (const std::optional<int> index = RecordOfViaRow(*m_pGrid, row, record->m_ViaPorts.GetSize()))
+    record->m_ViaPorts[*index].m_bEnabled = m_pGrid->GetCellValue(row, ViaColCheck) != "0";
+  NumberPorts();
+  const HWND self = m_hWnd;
+  if (CWizardDlg* owner = GetOwner()) {
+    owner->UpdateButtons();
+    if (::IsWindow(self))
+      owner->UpdateBoardMarks();
+  }
+}
+
+void CMESelectViasOlmPage::OnRowsMoved() {
+  ValidateAndStore();
+  NumberPorts();
+}
+
+bool CMESelectViasOlmPage::ValidateAndStore() {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (m_pGrid && m_pGrid->GetSafeHwnd() && record)
+    StoreViaPortOrder(*m_pGrid, *record);
+  return true;
+}
+
+void CMESelectViasOlmPage::OnSelectNet() { UpdateData(TRUE); }
+
+void CMESelectViasOlmPage::SetCheckAll(bool check) {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (!m_pGrid || !record)
+    return;
+  for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
+    const std::optional<int> index = RecordOfViaRow(*m_pGrid, r, record->m_ViaPorts.GetSize());
+    if (!index)
+      continue;
+    CPortProbe& port = record->m_ViaPorts[*index];
+    // Only a valid port becomes a port: an invalid one would count ports for layers it does not have.
+    const bool enabled = check && port.m_bValid;
+    port.m_bEnabled = enabled ? 1 : 0;
+    SetCellValue(*m_pGrid, r, ViaColCheck, enabled ? "1" : "0");
+  }
+  m_pGrid->RedrawAll();
+  NumberPorts();
+  UpdateOwnerButtons();
+}
+
+void CMESelectViasOlmPage::OnCheckAll() { SetCheckAll(true); }
+
+void CMESelectViasOlmPage::OnUncheckAll() { SetCheckAll(false); }
+
+void CMESelectViasOlmPage::OnPanTo() {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  const ROWCOL row = SelectedDataRow();
+  if (!record || row == 0)
+    return;
+  const std::optional<int> index = RecordOfViaRow(*m_pGrid, row, record->m_ViaPorts.GetSize());
+  CHostProbe* probe = index ? record->m_ViaPorts[*index].m_pHostProbe : nullptr;
+  CWizardDlg* owner = GetOwner();
+  RECT rect{};
+  if (!probe || !owner || !owner->m_hWnd || !::GetWindowRect(owner->m_hWnd, &rect))
+    return;
+  probe->PanTo(3, &rect, nullptr);
+}
+
+// ---- List page ---------------------------------------------------------------------------------------------
+
+CMESelectViasTPEPage::CMESelectViasTPEPage() : CDWPage(IDD) {}
+
+CMESelectViasTPEPage::~CMESelectViasTPEPage() = default;
+
+BOOL CMESelectViasTPEPage::OnInitDialog() {
+  CDWPage::OnInitDialog();
+  m_pGrid = std::make_unique<CViaGridWnd>(this);
+  if (SetUpViaGrid(*m_pGrid, this, IDC_GRID, 1170, false)) {
+    EnableDrag(*m_pGrid);
+    m_pGrid->SetColWidth(ViaColHeader, ViaColHeader, 48);
+    m_pGrid->SetColWidth(ViaColName, ViaColName, 128);
+    m_pGrid->SetColWidth(ViaColThird, ViaColFourth, 128);
+  } else {
+    m_pGrid.reset();
+  }
+  SetDlgItemText(IDC_INSTRUCTION,
+                 "Check the signal vias you want to include in the extracted model as external ports.\n\nTo change "
+                 "the vias' port numbering, drag their rows into the desired order.");
+  return TRUE;
+}
+
+BOOL CMESelectViasTPEPage::OnSetActive() {
+  FillGrid();
+  return CDWPage::OnSetActive();
+}
+
+void CMESelectViasTPEPage::FillGrid() {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (!m_pGrid || !m_pGrid->GetSafeHwnd() || !record)
+    return;
+  // A list freshly collected from the host is ordered by name; the user's or a settings file's order is kept.
+  if (!record->m_bViaOrderKept && record->m_ViaPorts.GetSize() > 1) {
+    std::vector<CString> names;
+    for (int i = 0; i < record->m_ViaPorts.GetSize(); ++i) {
+      CHostProbe* probe = record->m_ViaPorts[i].m_pHostProbe;
+      names.push_back(probe ? Text(probe->GetName()) : CString());
+    }
+    CPortProbeArray sorted;
+    for (int i : OrderByName(names))
+      sorted.Add(record->m_ViaPorts[i]);
+    record->m_ViaPorts.Copy(sorted);
+  }
+  CGXGridCore& grid = *m_pGrid;
+  const int count = record->m_ViaPorts.GetSize();
+  const BOOL locked = grid.LockUpdate(TRUE);
+  SetRowCount(grid, count);
+  for (int i = 0; i < count; ++i) {
+    CPortProbe& port = record->m_ViaPorts[i];
+    const ROWCOL row = static_cast<ROWCOL>(i) + 1;
+    CheckViaPort(port);
+    WriteCheckCell(grid, row, port.m_bValid, port.m_bEnabled, port.m_Message);
+    SetCellValue(grid, row, ViaColName, port.m_pHostProbe ? Text(port.m_pHostProbe->GetName()) : CString());
+    WriteLayerCell(grid, row, ViaColThird, port.m_FirstLayers, "<not connected>", false);
+    const bool pair = port.m_pHostProbe && port.m_pHostProbe->GetPartner();
+    if (port.m_SecondLayers.empty() && !pair)
+      grid.SetStyleRange(CGXRange(row, ViaColFourth), CGXStyle().SetValue("").SetEnabled(FALSE), gxOverride, 0, 0);
+    else
+      WriteLayerCell(grid, row, ViaColFourth, port.m_SecondLayers, "<not connected>", false);
+    SetRecordOfViaRow(grid, row, i);
+  }
+  grid.LockUpdate(locked);
+  ResetBitmapEditRowHeights(&grid);
+  NumberPorts();
+  grid.RefreshScrollBars();
+}
+
+void CMESelectViasTPEPage::NumberPorts() {
+  if (CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData(); m_pGrid && record)
+    NumberViaPorts(*m_pGrid, *record);
+}
+
+void CMESelectViasTPEPage::OnCheckBoxClicked(ROWCOL row) {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (!m_pGrid || !record)
+    return;
+  if (const std::optional<int> index = RecordOfViaRow(*m_pGrid, row, record->m_ViaPorts.GetSize()))
+    record->m_ViaPorts[*index].m_bEnabled = m_pGrid->GetCellValue(row, ViaColCheck) != "0";
+  NumberPorts();
+  UpdateOwnerButtons();
+}
+
+bool CMESelectViasTPEPage::ValidateAndStore() {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (m_pGrid && m_pGrid->GetSafeHwnd() && record)
+    StoreViaPortOrder(*m_pGrid, *record);
+  return true;
+}

@@ -1,0 +1,105 @@
+// The model extractor's via port pages. Each via port is a row with a check box; the row headers show the port
+// numbers the extracted model gives the checked vias, counted on from the enabled supply-pin ports ("%d-%d": a via
+// takes one port per connected layer of it and of its partner).
+//
+// CMESelectViasOlmPage (outside board mode): the ports come from the net picked in the host's board window
+// ("Select Net") and from the viewer's picks; the checked ports are marked on the board view.
+//   OnSelectedNetChanged (host's net pick) -> net text with its members -> "Select Net" up -> OnViewerSelectionChanged
+//   OnViewerSelectionChanged -> FillGrid -> UpdateButtons -> UpdateBoardMarks
+//   rows dragged -> ValidateAndStore (record follows at once) -> NumberPorts
+// CMESelectViasTPEPage (board mode): the ports the record holds; a drag renumbers, the record follows when the
+// page is left.
+#pragma once
+
+#include "brimstead/wizards/DWPage.h"
+#include "brimstead/wizards/ViaGrid.h"
+
+#include <memory>
+
+class CModelExtractorAnalysisData;
+
+class CMESelectViasOlmPage : public CDWPage, public CViaGridOwner {
+public:
+  enum : int {
+    IDD = 1159,
+    IDC_GRID = 1003,
+    IDC_INSTRUCTION = 1091,
+    IDC_CHECK_ALL = 1135,
+    IDC_UNCHECK_ALL = 1136,
+    IDC_SELECT_NET = 1137,
+    IDC_PAN_TO = 1160,
+    IDC_NET_TEXT = 1181,
+    IDC_NET_LABEL = 1183,
+  };
+  CMESelectViasOlmPage();
+  ~CMESelectViasOlmPage() override;
+
+  CString GetTitle() override { return CString(); }
+  CString GetHeaderText() override { return CString(); }
+  BOOL OnInitDialog() override;
+  void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnSetActive() override;
+  bool ValidateAndStore() override;
+  bool OnViewerSelectionChanged() override;
+  bool AcceptsViewerPicks() override { return true; }
+  bool OnSelectedNetChanged() override;
+  bool HasSelectedNet() override { return m_nSelectNet != 0; }
+
+  void FillGrid();
+  void NumberPorts();
+  void UpdatePanToButton();
+  void OnCheckBoxClicked(ROWCOL row) override;
+  void OnRowsMoved() override;
+  void OnGridSelectionChanged() override { UpdatePanToButton(); }
+
+  afx_msg void OnSelectNet();
+  afx_msg void OnCheckAll();
+  afx_msg void OnUncheckAll();
+  afx_msg void OnPanTo();
+
+  CViaGridWnd* GetGrid() const { return m_pGrid.get(); }
+  const CString& GetSelectedNetText() const { return m_SelectedNet; }
+
+protected:
+  DECLARE_MESSAGE_MAP()
+
+private:
+  void SetCheckAll(bool check);
+  // The one selected data row (rows only, the current cell counting), or 0.
+  ROWCOL SelectedDataRow();
+
+  std::unique_ptr<CViaGridWnd> m_pGrid;
+  int m_nSelectNet = 0;
+  CString m_SelectedNet;
+};
+
+class CMESelectViasTPEPage : public CDWPage, public CViaGridOwner {
+public:
+  enum : int { IDD = 1154, IDC_GRID = 1003, IDC_INSTRUCTION = 1091 };
+  CMESelectViasTPEPage();
+  ~CMESelectViasTPEPage() override;
+
+  CString GetTitle() override { return CString(); }
+  CString GetHeaderText() override { return CString(); }
+  BOOL OnInitDialog() override;
+  BOOL OnSetActive() override;
+  bool ValidateAndStore() override;
+
+  void FillGrid();
+  void NumberPorts();
+  void OnCheckBoxClicked(ROWCOL row) override;
+  void OnRowsMoved() override { NumberPorts(); }
+
+  CViaGridWnd* GetGrid() const { return m_pGrid.get(); }
+
+private:
+  std::unique_ptr<CViaGridWnd> m_pGrid;
+};
+
+namespace brimwiz {
+// Port numbers of the via rows: an enabled port at a row takes first = n + 1 to n + its two lists' names, n
+// starting at the record's enabled supply-pin ports; a disabled one an empty header.
+void NumberViaPorts(CGXGridCore& grid, CModelExtractorAnalysisData& record);
+// The via ports in the grid's row order; each row's header then names its new position.
+void StoreViaPortOrder(CGXGridCore& grid, CModelExtractorAnalysisData& record);
+}  // namespace brimwiz

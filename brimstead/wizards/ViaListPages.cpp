@@ -1,0 +1,355 @@
+#include "brimstead/wizards/ViaListPages.h"
+
+#include "brimstead/BypassAnalysisData.h"
+#include "brimstead/DiffViaAnalysisData.h"
+#include "brimstead/wizards/CGridBitmapCtrl.h"
+#include "brimstead/wizards/WizardDlg.h"
+#include "grid/core/CGXRange.h"
+#include "platform/framework/CDataExchange.h"
+
+using namespace brimwiz;
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
+BEGIN_MESSAGE_MAP(CDVSelectProbesTPEPage, CViaStatusPage)
+  ON_CONTROL_RANGE(BN_CLICKED, IDC_EXPORT_FIRST, IDC_EXPORT_LAST, OnExportAsChanged)
+END_MESSAGE_MAP()
+#pragma GCC diagnostic pop
+
+namespace {
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kGrey = RGB(191, 191, 191);
+
+CString Text(const char* text) { return text ? text : ""; }
+
+CString PairText(const CString& first, const CString& second) {
+  CString text;
+  text.Format("\"%s\" - \"%s\"", first.GetString(), second.GetString());
+  return text;
+}
+
+CString ProbeName(CHostProbe* probe) { return probe ? Text(probe->GetName()) : CString(); }
+
+// A record without its host probe is no via to analyse: not valid, not enabled, its lists left empty.
+template <class Record>
+void CheckRecord(Record& record) {
+  if (!record.m_pHostProbe) {
+    record.m_bValid = 0;
+    record.m_bEnabled = 0;
+    return;
+  }
+  record.Check();
+  if (!record.m_bValid)
+    record.m_bEnabled = 0;
+}
+
+// A list freshly collected from the host is ordered by via name; one the user or a settings file ordered keeps
+// its order.
+template <class Array>
+void OrderByNameUnlessKept(Array& probes, BYTE& kept) {
+  if (kept || probes.GetSize() < 2)
+    return;
+  std::vector<CString> names;
+  for (int i = 0; i < probes.GetSize(); ++i)
+    names.push_back(ProbeName(probes[i].m_pHostProbe));
+  const std::vector<int> order = OrderByName(names);
+  Array sorted;
+  for (int i : order)
+    sorted.Add(probes[i]);
+  probes.Copy(sorted);
+}
+
+// Shared by both pages: single selection by the check box of `row`.
+template <class Array>
+void SelectOnly(CGXGridCore& grid, Array& probes, ROWCOL row) {
+  const std::optional<int> index = RecordOfViaRow(grid, row, probes.GetSize());
+  if (!index)
+    return;
+  const bool enabled = grid.GetCellValue(row, ViaColCheck) != "0";
+  probes[*index].m_bEnabled = enabled ? 1 : 0;
+  if (!enabled)
+    return;
+  for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
+    const std::optional<int> other = RecordOfViaRow(grid, r, probes.GetSize());
+    if (!other || *other == *index)
+      continue;
+    probes[*other].m_bEnabled = 0;
+    SetCellValue(grid, r, ViaColCheck, "0");
+  }
+}
+
+template <class Array>
+void NumberEnabledRows(CGXGridCore& grid, Array& probes) {
+  unsigned n = 0;
+  for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
+    const std::optional<int> index = RecordOfViaRow(grid, r, probes.GetSize());
+    CString number;
+    if (index && probes[*index].m_bEnabled)
+      number.Format("%u", ++n);
+    SetCellValue(grid, r, ViaColHeader, number);
+  }
+  grid.RedrawAll();
+}
+
+void PrepareRows(CGXGridCore& grid, int count) {
+  grid.SetTopRow(1, 0);
+  grid.SetRowCount(0, 0);
+  grid.SetRowCount(static_cast<ROWCOL>(count), 0);
+}
+}  // namespace
+
+// ---- Bypass ------------------------------------------------------------------------------------------------
+
+CBWSelectProbesTPEPage::CBWSelectProbesTPEPage() : CDWPage(IDD) {}
+
+CBWSelectProbesTPEPage::~CBWSelectProbesTPEPage() = default;
+
+BOOL CBWSelectProbesTPEPage::OnInitDialog() {
+  CDWPage::OnInitDialog();
+  m_pGrid = std::make_unique<CViaGridWnd>(this);
+  if (!SetUpViaGrid(*m_pGrid, this, IDC_GRID, 1155, true))
+    m_pGrid.reset();
+  SetDlgItemText(IDC_INSTRUCTION, "Check the signal via whose bypassing you want to analyze.");
+  return TRUE;
+}
+
+BOOL CBWSelectProbesTPEPage::OnSetActive() {
+  FillGrid();
+  return CDWPage::OnSetActive();
+}
+
+bool CBWSelectProbesTPEPage::OnViewerSelectionChanged() {
+  FillGrid();
+  return true;
+}
+
+void CBWSelectProbesTPEPage::FillGrid() {
+  CBypassAnalysisData* record = GetBypassAnalysisData();
+  if (!m_pGrid || !m_pGrid->GetSafeHwnd() || !record)
+    return;
+  // An edit left open would store into the rows about to be rebuilt.
+  m_pGrid->CompleteCellEdit(FALSE);
+  OrderByNameUnlessKept(record->m_Probes, record->m_bProbeOrderKept);
+  CGXGridCore& grid = *m_pGrid;
+  const int count = record->m_Probes.GetSize();
+  const BOOL locked = grid.LockUpdate(TRUE);
+  PrepareRows(grid, count);
+  for (int i = 0; i < count; ++i) {
+    CBypassViaProbe& via = record->m_Probes[i];
+    const ROWCOL row = static_cast<ROWCOL>(i) + 1;
+    CheckRecord(via);
+    WriteCheckCell(grid, row, via.m_bValid, via.m_bEnabled, via.m_Message);
+    SetCellValue(grid, row, ViaColName, ProbeName(via.m_pHostProbe));
+    WriteLayerCell(grid, row, ViaColThird, via.m_ConnectedLayers, "<no layers>", true);
+    CGXStyle pair;
+    pair.SetControl(IDC_GRID_DROPDOWN_LIST);
+    const size_t pairs = via.m_LayerPairs.size() / 2;
+    if (pairs == 0) {
+      pair.SetValue("<no pairs>").SetTextColor(kRed).SetInterior(CGXInteriorBrush(kGrey)).SetEnabled(FALSE);
+    } else {
+      CString choices;
+      for (size_t k = 0; k < pairs; ++k) {
+        if (k)
+          choices += '\n';
+        choices += PairText(via.m_LayerPairs[2 * k], via.m_LayerPairs[2 * k + 1]);
+      }
+      // A via with one pair offers nothing to choose (its cell is disabled): that pair is its choice, so that the
+      // store hands the analysis a pair instead of none.
+      if (pairs == 1 && via.m_FirstLayer.IsEmpty()) {
+        via.m_FirstLayer = via.m_LayerPairs[0];
+        via.m_SecondLayer = via.m_LayerPairs[1];
+      }
+      pair.SetChoiceList(choices)
+          .SetValue(via.m_FirstLayer.IsEmpty() ? CString() : PairText(via.m_FirstLayer, via.m_SecondLayer))
+          .SetInterior(CGXInteriorBrush(via.m_bEnabled ? kWhite : kGrey))
+          .SetEnabled(pairs == 1 ? FALSE : via.m_bEnabled != 0);
+    }
+    grid.SetStyleRange(CGXRange(row, ViaColFourth), pair, gxOverride, 0, 0);
+    SetRecordOfViaRow(grid, row, i);
+  }
+  grid.LockUpdate(locked);
+  ResetBitmapEditRowHeights(&grid);
+  RenumberRows();
+  grid.RefreshScrollBars();
+}
+
+void CBWSelectProbesTPEPage::OnCheckBoxClicked(ROWCOL row) {
+  CBypassAnalysisData* record = GetBypassAnalysisData();
+  if (!m_pGrid || !record)
+    return;
+  SelectOnly(*m_pGrid, record->m_Probes, row);
+  // The pair cells of more than one pair follow their via's check box.
+  for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
+    const std::optional<int> index = RecordOfViaRow(*m_pGrid, r, record->m_Probes.GetSize());
+    if (index && record->m_Probes[*index].m_LayerPairs.size() / 2 > 1)
+      m_pGrid->SetStyleRange(CGXRange(r, ViaColFourth),
+                             CGXStyle().SetEnabled(record->m_Probes[*index].m_bEnabled != 0), gxOverride, 0, 0);
+  }
+  m_pGrid->RedrawAll();
+  ColorPairCells();
+  RenumberRows();
+  UpdateOwnerButtons();
+}
+
+void CBWSelectProbesTPEPage::RenumberRows() {
+  if (CBypassAnalysisData* record = GetBypassAnalysisData(); m_pGrid && record)
+    NumberEnabledRows(*m_pGrid, record->m_Probes);
+}
+
+void CBWSelectProbesTPEPage::ColorPairCells() {
+  CBypassAnalysisData* record = GetBypassAnalysisData();
+  if (!m_pGrid || !record)
+    return;
+  for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
+    const std::optional<int> index = RecordOfViaRow(*m_pGrid, r, record->m_Probes.GetSize());
+    if (!index || record->m_Probes[*index].m_LayerPairs.size() / 2 < 2)
+      continue;
+    const bool enabled = record->m_Probes[*index].m_bEnabled != 0;
+    m_pGrid->SetStyleRange(CGXRange(r, ViaColFourth), CGXStyle().SetInterior(CGXInteriorBrush(enabled ? kWhite : kGrey)),
+                           gxOverride, 0, 0);
+  }
+  m_pGrid->RedrawAll();
+}
+
+bool CBWSelectProbesTPEPage::ValidateAndStore() {
+  CBypassAnalysisData* record = GetBypassAnalysisData();
+  if (!m_pGrid || !m_pGrid->GetSafeHwnd() || !record)
+    return true;
+  // The pair chosen in an open drop-down belongs to the row being edited only: committing the edit stores it into
+  // that cell, and every row then reads its own cell.
+  m_pGrid->CompleteCellEdit(TRUE);
+  CBypassViaProbeArray stored;
+  for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
+    const std::optional<int> index = RecordOfViaRow(*m_pGrid, r, record->m_Probes.GetSize());
+    if (!index)
+      continue;
+    CBypassViaProbe via = record->m_Probes[*index];
+    const CString text = m_pGrid->GetCellValue(r, ViaColFourth);
+    via.m_FirstLayer.Empty();
+    via.m_SecondLayer.Empty();
+    for (size_t k = 0; k + 1 < via.m_LayerPairs.size(); k += 2)
+      if (PairText(via.m_LayerPairs[k], via.m_LayerPairs[k + 1]) == text) {
+        via.m_FirstLayer = via.m_LayerPairs[k];
+        via.m_SecondLayer = via.m_LayerPairs[k + 1];
+      }
+    SetRecordOfViaRow(*m_pGrid, r, stored.GetSize());
+    stored.Add(via);
+  }
+  record->m_Probes.Copy(stored);
+  record->m_bProbeOrderKept = 1;
+  return true;
+}
+
+// ---- Via model ---------------------------------------------------------------------------------------------
+
+CDVSelectProbesTPEPage::CDVSelectProbesTPEPage() : CViaStatusPage(IDD) {}
+
+CDVSelectProbesTPEPage::~CDVSelectProbesTPEPage() = default;
+
+BOOL CDVSelectProbesTPEPage::OnInitDialog() {
+  CViaStatusPage::OnInitDialog();
+  m_pGrid = std::make_unique<CViaGridWnd>(this);
+  if (!SetUpViaGrid(*m_pGrid, this, IDC_GRID, 1170, false))
+    m_pGrid.reset();
+  else
+    m_pGrid->HideCols(ViaColHeader, ViaColHeader, TRUE, 0);
+  SetDlgItemText(IDC_INSTRUCTION, "Select a via whose model you want to export from the list below.");
+  MakeCaptionsBold({IDC_STATUS});
+  m_nExportIndex = 0;
+  ShowControl(IDC_EXPORT_GROUP, false);
+  for (int id = IDC_EXPORT_FIRST; id <= IDC_EXPORT_LAST; ++id)
+    ShowControl(id, false);
+  ShowControl(IDC_SHUNT, false);
+  return TRUE;
+}
+
+void CDVSelectProbesTPEPage::DoDataExchange(CDataExchange* pDX) {
+  CViaStatusPage::DoDataExchange(pDX);
+  DDX_Radio(pDX, IDC_EXPORT_FIRST, m_nExportIndex);
+  DDX_Check(pDX, IDC_SHUNT, m_bShunt);
+  DDX_Control(pDX, IDC_SHUNT, m_ShuntBox);
+}
+
+BOOL CDVSelectProbesTPEPage::OnSetActive() {
+  FillGrid();
+  UpdateStatusText();
+  return CViaStatusPage::OnSetActive();
+}
+
+void CDVSelectProbesTPEPage::FillGrid() {
+  CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
+  if (!m_pGrid || !m_pGrid->GetSafeHwnd() || !record)
+    return;
+  OrderByNameUnlessKept(record->m_Probes, record->m_bProbeOrderKept);
+  CGXGridCore& grid = *m_pGrid;
+  const int count = record->m_Probes.GetSize();
+  const BOOL locked = grid.LockUpdate(TRUE);
+  PrepareRows(grid, count);
+  for (int i = 0; i < count; ++i) {
+    CViaPairProbe& via = record->m_Probes[i];
+    const ROWCOL row = static_cast<ROWCOL>(i) + 1;
+    CheckRecord(via);
+    WriteCheckCell(grid, row, via.m_bValid, via.m_bEnabled, via.m_Message);
+    SetCellValue(grid, row, ViaColName, ProbeName(via.m_pHostProbe));
+    WriteLayerCell(grid, row, ViaColThird, via.m_ConnectedLayers, "<no layers>", true);
+    if (!via.m_pHostProbe || !via.m_pHostProbe->GetPartner())
+      grid.SetStyleRange(CGXRange(row, ViaColFourth), CGXStyle().SetValue("").SetEnabled(FALSE), gxOverride, 0, 0);
+    else
+      WriteLayerCell(grid, row, ViaColFourth, via.m_PartnerConnectedLayers, "<no layers>", true);
+    SetRecordOfViaRow(grid, row, i);
+  }
+  grid.LockUpdate(locked);
+  ResetBitmapEditRowHeights(&grid);
+  RenumberRows();
+  grid.RefreshScrollBars();
+}
+
+void CDVSelectProbesTPEPage::OnCheckBoxClicked(ROWCOL row) {
+  CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
+  if (!m_pGrid || !record)
+    return;
+  SelectOnly(*m_pGrid, record->m_Probes, row);
+  m_pGrid->RedrawAll();
+  RenumberRows();
+  UpdateStatusText();
+  UpdateOwnerButtons();
+}
+
+void CDVSelectProbesTPEPage::RenumberRows() {
+  if (CDiffViaAnalysisData* record = GetDiffViaAnalysisData(); m_pGrid && record)
+    NumberEnabledRows(*m_pGrid, record->m_Probes);
+}
+
+void CDVSelectProbesTPEPage::UpdateStatusText() {
+  CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
+  SetStatusText(record ? record->GetSelectionStatusText() : CString());
+}
+
+bool CDVSelectProbesTPEPage::ValidateAndStore() {
+  UpdateData(TRUE);
+  CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
+  if (!record)
+    return true;
+  record->m_bExportShuntModel = m_bShunt ? 1 : 0;
+  if (!m_pGrid || !m_pGrid->GetSafeHwnd())
+    return true;
+  CViaPairProbeArray stored;
+  for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
+    const std::optional<int> index = RecordOfViaRow(*m_pGrid, r, record->m_Probes.GetSize());
+    if (!index)
+      continue;
+    SetRecordOfViaRow(*m_pGrid, r, stored.GetSize());
+    stored.Add(record->m_Probes[*index]);
+  }
+  record->m_Probes.Copy(stored);
+  record->m_bProbeOrderKept = 1;
+  return true;
+}
+
+void CDVSelectProbesTPEPage::OnExportAsChanged() {
+  UpdateData(TRUE);
+  m_bShunt = 0;
+  ShowControl(IDC_SHUNT, false);
+  UpdateData(FALSE);
+}

@@ -1,0 +1,138 @@
+// The via step of the bypass and via-model wizards outside board mode: the via (or, on the via-model page, the via
+// pair) comes from the host's board viewer. Each re-read rebuilds the record's via list from the viewer's
+// selection; the page keeps no via of its own.
+//
+//   OnInitDialog -> texts, bold status font -> OnViewerSelectionChanged
+//   OnViewerSelectionChanged (host's viewer change) -> selected probes (interface given back, collections released)
+//       -> record's via list rebuilt and checked -> UpdateButtons (-> MarkSelectedVias) -> status -> controls
+//   OnPanTo -> the first via's host probe pans the viewer (mode 3; mode 2 with the second via of a pair)
+#pragma once
+
+#include "brimstead/wizards/DWPage.h"
+#include "platform/framework/CButton.h"
+#include "platform/framework/CComboBox.h"
+#include "platform/framework/CListBox.h"
+
+#include <vector>
+
+class CHostBoard;
+class CHostProbe;
+
+// A via page with a status line (control 1170): bold, in dark red.
+class CViaStatusPage : public CDWPage {
+public:
+  enum : int { IDC_STATUS = 1170 };
+  using CDWPage::CDWPage;
+
+protected:
+  afx_msg HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT type);
+  void SetStatusText(const CString& text) { SetDlgItemText(IDC_STATUS, text); }
+  DECLARE_MESSAGE_MAP()
+};
+
+namespace brimwiz {
+// A host position as the via pages show it: both coordinates times 100, "(%.2f,%.2f)".
+CString FormatViaPosition(double x, double y);
+// The probes selected in the board's viewer, in selection order (the interface given back, the collection released).
+std::vector<CHostProbe*> ReadViewerSelection(CHostBoard* board);
+}  // namespace brimwiz
+
+class CBWSelectProbesOlmPage : public CViaStatusPage {
+public:
+  enum : int {
+    IDD = 1156,
+    IDC_INSTRUCTION = 1091,
+    IDC_NET = 1158,
+    IDC_POSITION = 1159,
+    IDC_PAN_TO = 1160,
+    IDC_LAYERS = 1161,
+    IDC_PAIRS = 1189,
+  };
+  CBWSelectProbesOlmPage();
+
+  CString GetTitle() override { return CString(); }
+  CString GetHeaderText() override { return CString(); }
+  BOOL OnInitDialog() override;
+  void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnSetActive() override;
+  bool ValidateAndStore() override;
+  bool OnViewerSelectionChanged() override;
+  bool AcceptsViewerPicks() override { return true; }
+  void UpdateStatusText();
+
+  afx_msg void OnPairSelChange();
+  afx_msg void OnPanTo();
+
+  // Two names per offered pair, in the pair box's order.
+  const std::vector<CString>& PairNames() const { return m_PairNames; }
+
+protected:
+  DECLARE_MESSAGE_MAP()
+
+private:
+  CString m_Net;
+  CString m_Position;
+  CListBox m_LayerList;
+  CComboBox m_PairBox;
+  std::vector<CString> m_PairNames;
+};
+
+class CDVSelectProbesOlmPage : public CViaStatusPage {
+public:
+  enum : int {
+    IDD = 1158,
+    IDC_INSTRUCTION = 1091,
+    IDC_PAIR_INSTRUCTION = 1092,
+    IDC_SHUNT = 1141,
+    IDC_NET1 = 1143,
+    IDC_NET2 = 1144,
+    IDC_NET = 1158,
+    IDC_POSITION = 1159,
+    IDC_PAN_TO = 1160,
+    IDC_LAYERS = 1161,
+    IDC_EXPORT_FIRST = 1166,
+    IDC_EXPORT_LAST = 1169,
+    IDC_LAYERS1 = 1175,
+    IDC_LAYERS2 = 1179,
+    IDC_EXPORT_GROUP = 1187,
+    IDC_SINGLE = 1191,
+    IDC_DIFFERENTIAL = 1192,
+  };
+  CDVSelectProbesOlmPage();
+
+  CString GetTitle() override { return CString(); }
+  CString GetHeaderText() override { return CString(); }
+  BOOL OnInitDialog() override;
+  void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnSetActive() override;
+  bool ValidateAndStore() override;
+  bool OnViewerSelectionChanged() override;
+  bool AcceptsViewerPicks() override { return true; }
+  void UpdateStatusText();
+  // Marks the vias of the first two records on the owner's board view.
+  void MarkSelectedVias();
+  // Shows the single-via block or the pair block (the children from 1091 to just before 1170).
+  void LayoutViaType();
+
+  afx_msg void OnViaTypeChanged();
+  afx_msg void OnExportAsChanged();
+  afx_msg void OnPanTo();
+
+  int GetViaType() const { return m_nViaType; }
+
+protected:
+  DECLARE_MESSAGE_MAP()
+
+private:
+  void HideShuntBox();
+
+  int m_nViaType = 0;
+  CString m_Net;
+  CString m_Position;
+  CString m_Nets[2];
+  CListBox m_LayerList;
+  CListBox m_ViaLayers[2];
+  int m_nExportIndex = 0;
+  int m_bShunt = 0;
+  CButton m_ShuntBox;
+};

@@ -1,0 +1,264 @@
+#include "brimstead/wizards/ViaWizardDlgs.h"
+
+#include "brimstead/BypassAnalysisData.h"
+#include "brimstead/DiffViaAnalysisData.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/wizards/DWAnalysisSettingsPage.h"
+#include "brimstead/wizards/DWCustomSettingsPage.h"
+#include "brimstead/wizards/DWDebugPage.h"
+#include "brimstead/wizards/DWFinishPage.h"
+#include "brimstead/wizards/DWFrequencyPage.h"
+#include "brimstead/wizards/DWSelectBoardPage.h"
+#include "brimstead/wizards/DWStartPage.h"
+#include "brimstead/wizards/DWTargetImpedancePage.h"
+#include "brimstead/wizards/MESelectSupplyPages.h"
+#include "brimstead/wizards/MESelectViasPages.h"
+#include "brimstead/wizards/ViaListPages.h"
+#include "brimstead/wizards/ViaModelTypePages.h"
+#include "brimstead/wizards/ViaViewerPages.h"
+#include "brimstead/wizards/VornWizTabCtrl.h"
+
+namespace {
+
+const char* const kSelectSignalVia = "Select Signal Via";
+const char* const kCustomTitle = "Customize Settings";
+
+// Counts the steps as the pages are registered, so that a start step can be named by the page it shows.
+class CStepCounter {
+public:
+  explicit CStepCounter(CWizardDlg& dialog) : m_Dialog(dialog) {}
+  CWizStepNode* Add(CDWPage* page, int topic, LPCSTR title, LPCSTR header, WizardStepRole role) {
+    CWizStepNode* step = m_Dialog.AddPage(page, topic, title, header, role);
+    if (step)
+      ++m_nCount;
+    return step;
+  }
+  int Count() const { return m_nCount; }
+
+private:
+  CWizardDlg& m_Dialog;
+  int m_nCount = 0;
+};
+
+// The board step comes when the host's system asks for a choice; otherwise the record takes board 0.
+void AddBoardStep(CStepCounter& steps, CAnalysisData& record, int topic) {
+  if (record.m_pSystem && record.m_pSystem->MustChooseBoard()) {
+    steps.Add(new CDWSelectBoardPage(), topic, nullptr, nullptr, WizardStepRole::BoardSelection);
+    record.m_nBoardIndex = -1;
+  } else {
+    // The one board is taken now, with what the viewer holds on it, so that the pages show it as soon as they are
+    // made (and the extractor knows whether it has supply pins).
+    if (record.m_pSystem && !record.m_pBoard) {
+      record.m_nBoardIndex = -1;
+      record.SelectBoard(0);
+    }
+    record.m_nBoardIndex = 0;
+  }
+  record.RestoreFromSettingsCopy();
+}
+
+// The common ending of the bypass and via-model wizards: the finish page may first have to take the old
+// spreadsheet away, then the host runs the analysis.
+bool RunThroughFinishPage(CWizardDlg& dialog, CDWFinishPage* finish) {
+  CHostWizardCallback* callback = dialog.GetHostCallback();
+  if (!callback)
+    return false;
+  if (finish && dialog.GetStep(WizardStepRole::Finish) && !finish->DeleteSpreadsheetBeforeRun())
+    return false;
+  return callback->Run();
+}
+
+}  // namespace
+
+// ---- Bypass ------------------------------------------------------------------------------------------------
+
+BOOL CBypassWizardDlg::OnInitDialog() {
+  TakeKeyboardHook();
+  CWizardDlg::OnInitDialog();
+  CBypassAnalysisData* record = GetAnalysisDataOfKind<CBypassAnalysisData>();
+  SetWindowText("Bypass Wizard");
+  if (!record || !GetFrame())
+    return TRUE;
+  CStepCounter steps(*this);
+  steps.Add(new CDWStartPage(), 300, nullptr,
+            "Start a New Bypass Analysis, or Reuse a Previous One\r\nSpecify settings for a new bypass analysis, or "
+            "open the settings for a previous analysis.",
+            WizardStepRole::Start);
+  AddBoardStep(steps, *record, 300);
+  // In board mode the vias come from the host's picks unless the record holds some (a loaded configuration).
+  if (record->m_bBoardMode && record->m_Probes.IsEmpty())
+    record->CollectProbes();
+  const char* const viaHeader =
+      "Choose a Signal Via Whose Bypassing to Analyze\r\nSelect a particular via whose bypassing you want to analyze.";
+  if (record->m_bBoardMode)
+    steps.Add(new CBWSelectProbesTPEPage(), 301, kSelectSignalVia, viaHeader, WizardStepRole::BypassViaList);
+  else
+    steps.Add(new CBWSelectProbesOlmPage(), 301, kSelectSignalVia, viaHeader, WizardStepRole::BypassViaViewer);
+  // FIXME: the capacitor models step (topic 302, option 1) joins with the capacitor table.
+  steps.Add(new CDWTargetImpedancePage(), 303, nullptr,
+            "Set the Target Impedance\r\nSet a target value for the via's return-path impedance.",
+            WizardStepRole::TargetImpedance);
+  steps.Add(new CDWAnalysisSettingsPage(), 304, nullptr, nullptr, WizardStepRole::AnalysisSettings);
+  steps.Add(new CDWCustomSettingsPage(), 305, kCustomTitle,
+            "Set Custom Analysis Options\r\nSet the detailed options for bypass analysis.",
+            WizardStepRole::CustomSettings);
+  if (m_bDebugOption)
+    steps.Add(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
+  steps.Add(new CDWFrequencyPage(), 307, nullptr, nullptr, WizardStepRole::FrequencySweep);
+  auto* finish = new CDWFinishPage();
+  if (steps.Add(finish, 308, nullptr, nullptr, WizardStepRole::Finish))
+    m_pFinishPage = finish;
+  FinishInitialisation(1);
+  if (m_pCallback)
+    m_pCallback->Notify(HostEventWizardOpened, 1);
+  return TRUE;
+}
+
+bool CBypassWizardDlg::RunAnalysis() { return RunThroughFinishPage(*this, m_pFinishPage); }
+
+// ---- Via model ---------------------------------------------------------------------------------------------
+
+BOOL CDiffViaModelWizardDlg::OnInitDialog() {
+  TakeKeyboardHook();
+  CWizardDlg::OnInitDialog();
+  CDiffViaAnalysisData* record = GetAnalysisDataOfKind<CDiffViaAnalysisData>();
+  SetWindowText("Via Model Extractor");
+  if (!record || !GetFrame())
+    return TRUE;
+  CStepCounter steps(*this);
+  steps.Add(new CDWStartPage(), 90, nullptr,
+            "Start a New Signal Via Model Extraction, or Reuse a Previous One\r\nSpecify settings for a new via-model "
+            "extraction, or open the settings for a previous extraction.",
+            WizardStepRole::Start);
+  AddBoardStep(steps, *record, 90);
+  if (record->m_bBoardMode && record->m_Probes.IsEmpty())
+    record->CollectProbes();
+  const char* const viaHeader = "Choose a Signal Via to Model\r\nSelect a particular via whose model to extract.";
+  if (record->m_bBoardMode)
+    steps.Add(new CDVSelectProbesTPEPage(), 91, kSelectSignalVia, viaHeader, WizardStepRole::ViaModelViaList);
+  else
+    steps.Add(new CDVSelectProbesOlmPage(), 91, kSelectSignalVia, viaHeader, WizardStepRole::ViaModelViaViewer);
+  steps.Add(new CDVModelTypePage(), 92, nullptr, nullptr, WizardStepRole::ViaModelType);
+  // FIXME: the capacitor models step (topic 93, option 1) joins with the capacitor table.
+  steps.Add(new CDWAnalysisSettingsPage(), 94, nullptr, nullptr, WizardStepRole::AnalysisSettings);
+  steps.Add(new CDWCustomSettingsPage(), 95, kCustomTitle,
+            "Set Custom Analysis Options\r\nSet the detailed options for via-model extraction.",
+            WizardStepRole::CustomSettings);
+  if (m_bDebugOption)
+    steps.Add(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
+  steps.Add(new CDWFrequencyPage(), 97, nullptr, nullptr, WizardStepRole::FrequencySweep);
+  auto* finish = new CDWFinishPage();
+  if (steps.Add(finish, 98, nullptr, nullptr, WizardStepRole::Finish))
+    m_pFinishPage = finish;
+  FinishInitialisation(1);
+  if (m_pCallback)
+    m_pCallback->Notify(HostEventWizardOpened, 1);
+  return TRUE;
+}
+
+bool CDiffViaModelWizardDlg::RunAnalysis() { return RunThroughFinishPage(*this, m_pFinishPage); }
+
+// ---- PDN model extractor -----------------------------------------------------------------------------------
+
+BOOL CModelExtractorWizardDlg::OnInitDialog() {
+  TakeKeyboardHook();
+  CWizardDlg::OnInitDialog();
+  CModelExtractorAnalysisData* record = GetAnalysisDataOfKind<CModelExtractorAnalysisData>();
+  SetWindowText("PDN Model Extractor");
+  if (!record || !GetFrame())
+    return TRUE;
+  CStepCounter steps(*this);
+  steps.Add(new CDWStartPage(), 80, nullptr,
+            "Start a New PDN Model Extraction, or Reuse a Previous One\r\nSpecify settings for a new PDN extraction, "
+            "or open the settings for a previous extraction.",
+            WizardStepRole::Start);
+  AddBoardStep(steps, *record, 80);
+  if (record->m_SupplyPorts.IsEmpty() && record->m_ViaPorts.IsEmpty())
+    record->CollectProbes();
+  // The supply-pin step only for a record that holds supply-pin ports now.
+  if (!record->m_SupplyPorts.IsEmpty()) {
+    const char* const title = "Select IC Power Pins";
+    const char* const header =
+        "Add Ports at IC Power Pins\r\nIn the list box below, choose one or more IC power pins to include in the "
+        "extracted model as external ports.";
+    if (record->m_bBoardMode)
+      steps.Add(new CMESelectSupplyTPEPage(), 81, title, header, WizardStepRole::SupplyPinsList);
+    else
+      steps.Add(new CMESelectSupplyOlmPage(), 81, title, header, WizardStepRole::SupplyPinsViewer);
+  }
+  const int viaStep = steps.Count();
+  const char* const viaTitle = "Select Signal Vias";
+  if (record->m_bBoardMode)
+    steps.Add(new CMESelectViasTPEPage(), 82, viaTitle,
+              "Add Ports at Signal Vias\r\nIn the list box below choose one or more signal vias to include in the "
+              "extracted model as external ports.",
+              WizardStepRole::ExtractorViasList);
+  else
+    steps.Add(new CMESelectViasOlmPage(), 82, viaTitle,
+              "Add Ports at Signal Vias\r\nFirst select the net whose vias you want to include in the PDN model, then "
+              "select particular vias to include in the extracted model as external ports.",
+              WizardStepRole::ExtractorViasViewer);
+  // FIXME: the capacitor models step (topic 83, option 1) joins with the capacitor table.
+  steps.Add(new CMENormImpedancePage(), 86, nullptr, nullptr, WizardStepRole::NormalisationImpedance);
+  steps.Add(new CDWAnalysisSettingsPage(), 84, nullptr, nullptr, WizardStepRole::AnalysisSettings);
+  steps.Add(new CDWCustomSettingsPage(), 85, kCustomTitle,
+            "Set Custom Analysis Options\r\nSet detailed options for PDN extraction.", WizardStepRole::CustomSettings);
+  if (m_bDebugOption)
+    steps.Add(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
+  steps.Add(new CDWFrequencyPage(), 87, nullptr, nullptr, WizardStepRole::FrequencySweep);
+  steps.Add(new CDWFinishPage(), 88, nullptr, nullptr, WizardStepRole::Finish);
+  // With a net picked in the host's board window the wizard opens on its via step.
+  FinishInitialisation(record->m_pSelectedNet ? viaStep : 1);
+  UpdateBoardMarks();
+  if (m_pCallback && m_hWnd)
+    m_pCallback->Notify(HostEventWizardOpened, 1);
+  return TRUE;
+}
+
+bool CModelExtractorWizardDlg::RunAnalysis() {
+  CHostWizardCallback* callback = m_pCallback;
+  if (!callback)
+    return false;
+  const HWND self = m_hWnd;
+  if (callback->Run())
+    return true;
+  // The host's Run ran its own code: the wizard may be gone.
+  if (!self || !::IsWindow(self) || m_hWnd != self)
+    return false;
+  if (m_bModeless)
+    return m_pCallback && m_pCallback->MayClose();
+  EndDialog(IDOK);
+  return false;
+}
+
+void CModelExtractorWizardDlg::UpdateBoardMarks() {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (!record || !m_BoardMarks.HasMarker())
+    return;
+  m_BoardMarks.Clear();
+  for (int i = 0; i < record->m_ViaPorts.GetSize(); ++i) {
+    const CPortProbe& port = record->m_ViaPorts[i];
+    if (port.m_bEnabled && port.m_pHostProbe)
+      m_BoardMarks.AddProbeMark(port.m_pHostProbe->GetElement());
+  }
+  if (CHostBoardMarker* marker = m_BoardMarks.GetMarker())
+    marker->Refresh();
+}
+
+HWND CModelExtractorWizardDlg::FindPageControl(int controlId, int pageTemplateId) {
+  CVornWizard* frame = GetFrame();
+  if (pageTemplateId == CDWStartPage::IDD && frame && frame->GetStepList() &&
+      frame->GetStepList()->GetCurrentIndex() != 0)
+    frame->SelectStep(0);
+  return CWizardDlg::FindPageControl(controlId, pageTemplateId);
+}
+
+CWizardDialogLink* MakeViaWizardDialog(int kind, HWND parent) {
+  CWnd* owner = parent ? CWnd::FromHandle(parent) : nullptr;
+  switch (kind) {
+    case CBypassAnalysisData::Kind: return new CBypassWizardDlg(owner);
+    case CDiffViaAnalysisData::Kind: return new CDiffViaModelWizardDlg(owner);
+    case CModelExtractorAnalysisData::Kind: return new CModelExtractorWizardDlg(owner);
+    default: return nullptr;
+  }
+}

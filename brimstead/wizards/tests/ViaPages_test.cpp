@@ -1,0 +1,678 @@
+// The bypass, via-model and PDN model-extractor wizards: their dialogs (page lists, topics, start steps, flavours,
+// forwarded queries, the extractor's ending and marks) and their pages (model type and normalisation, the
+// board-viewer via pages, the list via pages, the extractor's supply-pin and via port pages), on the 8-layer sample
+// board through the interface objects, with the host's ledger checked after each test.
+#include "brimstead/BypassAnalysisData.h"
+#include "brimstead/BypassWizardAPI.h"
+#include "brimstead/DiffViaAnalysisData.h"
+#include "brimstead/DiffViaModelWizardAPI.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/ModelExtractorWizardAPI.h"
+#include "brimstead/wizards/MESelectSupplyPages.h"
+#include "brimstead/wizards/MESelectViasPages.h"
+#include "brimstead/wizards/VornWizTabCtrl.h"
+#include "brimstead/wizards/ViaListPages.h"
+#include "brimstead/wizards/ViaModelTypePages.h"
+#include "brimstead/wizards/ViaViewerPages.h"
+#include "brimstead/wizards/ViaWizardDlgs.h"
+#include "brimstead/wizards/WizStepNode.h"
+#include "brimstead/wizards/tests/WizardTestSupport.h"
+#include "host/BoardFile.h"
+#include "host/HostBoardMarker.h"
+#include "host/tests/HostTestBoards.h"
+#include "grid/core/CGXRange.h"
+
+#include <unistd.h>
+
+#include <fstream>
+
+using namespace wiztest;
+
+namespace {
+
+enum class Kind { Bypass, ViaModel, Extractor };
+
+class ViaWizards : public WizardWindowTest {
+protected:
+  void SetUp() override {
+    WizardWindowTest::SetUp();
+    StartGridLibrary();
+    board = host::LoadBoardFile(host::test::SampleBoard("demo8.json"), ledger);
+    system.AddBoard(board.get());
+    dir = std::filesystem::temp_directory_path() / ("brim_viawiz_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    project = (dir / "demo8.brd").string();
+    std::ofstream(project) << "board\n";
+    RegisterWizardDialogFactory(&MakeWizardDialog);
+  }
+  void TearDown() override {
+    if (api) {
+      api->Close();
+      Pump();
+    }
+    RegisterWizardDialogFactory(nullptr);
+    SetCurrentAnalysisData(nullptr);
+    EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+    WizardWindowTest::TearDown();
+  }
+
+  // Opens the wizard modeless, on a system of the board or (board mode) on the board alone.
+  void Open(Kind kind, bool boardMode, bool debug = false, const std::function<void()>& before = {}) {
+    switch (kind) {
+      case Kind::Bypass: api = CBypassWizardAPI::Create(); break;
+      case Kind::ViaModel: api = CDiffViaModelWizardAPI::Create(); break;
+      case Kind::Extractor: api = CModelExtractorWizardAPI::Create(); break;
+    }
+    api->SetCallback(&callback);
+    api->SetGeometryQuery(&board->GeometryQuery());
+    api->SetBoardView(&marker);
+    if (debug)
+      api->EnableDebugOptions();
+    if (boardMode) {
+      api->EnableBoardMode();
+      api->SetBoard(board.get());
+    } else {
+      api->SetSystem(&system);
+    }
+    api->SetProjectFile(project.c_str());
+    if (before)
+      before();
+    ASSERT_TRUE(api->CreateModeless());
+  }
+  CWizardDlg& Dialog() { return *dynamic_cast<CWizardDlg*>(static_cast<CWizardDialogLink*>(Link())); }
+  CWizardDialogLink* Link() {
+    if (auto* bypass = dynamic_cast<CBypassWizardAPI*>(api))
+      return bypass->Dialog();
+    if (auto* via = dynamic_cast<CDiffViaModelWizardAPI*>(api))
+      return via->Dialog();
+    return dynamic_cast<CModelExtractorWizardAPI*>(api)->Dialog();
+  }
+  CVornWizTabCtrl& Steps() { return *Dialog().GetFrame()->GetStepList(); }
+  // Template id and topic of every step, in registration order.
+  std::vector<std::pair<int, int>> PageList() {
+    std::vector<std::pair<int, int>> pages;
+    for (int i = 0; i < Dialog().GetFrame()->GetStepCount(); ++i) {
+      auto* page = dynamic_cast<CDWPage*>(Dialog().GetFrame()->GetPage(i));
+      pages.emplace_back(page ? static_cast<int>(page->GetTemplateId()) : -1, page ? page->GetPageFlag() : -1);
+    }
+    return pages;
+  }
+  template <class Page>
+  Page& Active() {
+    auto* page = dynamic_cast<Page*>(Dialog().GetActivePage());
+    EXPECT_NE(page, nullptr);
+    return *page;
+  }
+  void GoToPage(int templateId) {
+    for (int i = 0; i < Dialog().GetFrame()->GetStepCount(); ++i) {
+      auto* page = dynamic_cast<CDWPage*>(Dialog().GetFrame()->GetPage(i));
+      if (page && static_cast<int>(page->GetTemplateId()) == templateId) {
+        ASSERT_TRUE(Dialog().GetFrame()->SelectStep(i));
+        Pump();
+        return;
+      }
+    }
+    FAIL() << "no page " << templateId;
+  }
+  HWND Item(int id) { return ::GetDlgItem(Dialog().GetActivePage()->m_hWnd, id); }
+  std::string ItemText(int id) { return Text(Item(id)); }
+  bool Visible(int id) { return IsWindowVisible(Item(id)) != FALSE; }
+  bool Enabled(int id) { return IsWindowEnabled(Item(id)) != FALSE; }
+  void ViewerPick(std::vector<std::string> ids) {
+    ASSERT_TRUE(board->Pick(ids));
+    ASSERT_TRUE(Dialog().OnViewerSelectionChanged());
+  }
+  std::vector<std::string> ListBoxLines(int id) {
+    std::vector<std::string> lines;
+    const int count = static_cast<int>(::SendMessage(Item(id), LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      char text[256] = {};
+      ::SendMessage(Item(id), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+      lines.push_back(text);
+    }
+    return lines;
+  }
+  std::vector<std::string> ComboLines(int id) {
+    std::vector<std::string> lines;
+    const int count = static_cast<int>(::SendMessage(Item(id), CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      char text[256] = {};
+      ::SendMessage(Item(id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      lines.push_back(text);
+    }
+    return lines;
+  }
+  // Clicks a grid's check box the way the grid reports it: the value toggles, then the grid tells its page.
+  static void ClickCheck(CViaGridWnd& grid, ROWCOL row) {
+    const bool was = grid.GetCellValue(row, brimwiz::ViaColCheck) != "0";
+    grid.SetCellValue(row, brimwiz::ViaColCheck, was ? "0" : "1");
+    grid.OnButtonClickedInCell(row, brimwiz::ViaColCheck);
+  }
+  static std::vector<std::string> Column(CGXGridCore& grid, ROWCOL col) {
+    std::vector<std::string> values;
+    for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r)
+      values.push_back(grid.GetCellValue(r, col).GetString());
+    return values;
+  }
+  static CGXStyle Style(CGXGridCore& grid, ROWCOL row, ROWCOL col) {
+    CGXStyle style;
+    grid.ComposeCellStyle(row, col, style);
+    return style;
+  }
+
+  CBrimsteadApp app;
+  host::HostLedger ledger;
+  std::unique_ptr<host::HostBoard> board;
+  host::HostSystem system{ledger, "Project"};
+  host::HostBoardMarker marker;
+  ReentrantCallback callback;
+  std::filesystem::path dir;
+  std::string project;
+  CWizardAPI* api = nullptr;
+};
+
+using Pages = std::vector<std::pair<int, int>>;
+
+// ---- Dialogs -----------------------------------------------------------------------------------------------
+
+TEST_F(ViaWizards, EachWizardRegistersItsPagesWithTheirTopicsCaptionsAndStartStep) {
+  Open(Kind::Bypass, false);
+  EXPECT_EQ(Text(Dialog().m_hWnd), "Bypass Wizard");
+  EXPECT_EQ(PageList(), (Pages{{1007, 300}, {1156, 301}, {1012, 303}, {1014, 304}, {1015, 305}, {1018, 307},
+                               {1008, 308}}));
+  // One board: no board step, and the wizard opens on its via step.
+  EXPECT_EQ(Steps().GetCurrentIndex(), 1);
+  EXPECT_EQ(std::string(Steps().GetStep(1)->GetName()), "Select Signal Via");
+  EXPECT_EQ(std::string(Steps().GetStep(1)->GetTitle()), "Choose a Signal Via Whose Bypassing to Analyze");
+  EXPECT_EQ(std::string(Steps().GetStep(1)->GetDescription()),
+            "Select a particular via whose bypassing you want to analyze.");
+  EXPECT_EQ(std::string(Steps().GetStep(4)->GetName()), "Customize Settings");
+  EXPECT_EQ(std::string(Steps().GetStep(4)->GetDescription()), "Set the detailed options for bypass analysis.");
+  EXPECT_EQ(callback.Lines(), (std::vector<std::string>{"Notify 1 1"}));
+}
+
+TEST_F(ViaWizards, BoardModeTakesTheListFlavoursAndTheDebugOptionAddsItsStep) {
+  Open(Kind::ViaModel, true, true);
+  EXPECT_EQ(Text(Dialog().m_hWnd), "Via Model Extractor");
+  EXPECT_EQ(PageList(), (Pages{{1007, 90}, {1157, 91}, {1176, 92}, {1014, 94}, {1015, 95}, {1026, 0}, {1018, 97},
+                               {1008, 98}}));
+  EXPECT_EQ(Steps().GetCurrentIndex(), 1);
+  api->Close();
+  Pump();
+  Open(Kind::ViaModel, false);
+  // Without the option no page has the debug page's topic.
+  EXPECT_EQ(PageList(), (Pages{{1007, 90}, {1158, 91}, {1176, 92}, {1014, 94}, {1015, 95}, {1018, 97}, {1008, 98}}));
+  api->Close();
+  Pump();
+  Open(Kind::Bypass, true);
+  EXPECT_EQ(PageList()[1], (std::pair<int, int>{1154, 301}));
+}
+
+TEST_F(ViaWizards, TheExtractorsSupplyPinStepComesOnlyWithSupplyPortsAndANetStartsItOnItsViaStep) {
+  // The picks hold no supply pin: no supply-pin step, the via step follows the start page.
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_TX0_N"}));
+  Open(Kind::Extractor, false);
+  EXPECT_EQ(Text(Dialog().m_hWnd), "PDN Model Extractor");
+  EXPECT_EQ(PageList(), (Pages{{1007, 80}, {1159, 82}, {1180, 86}, {1014, 84}, {1015, 85}, {1018, 87}, {1008, 88}}));
+  EXPECT_EQ(Steps().GetCurrentIndex(), 1);
+  api->Close();
+  Pump();
+  // With supply pins and a net picked: the supply-pin step, and the wizard opens on the via step (index 2).
+  ASSERT_TRUE(board->Pick({"U1.D4", "U1.D7", "V_TX0_P"}));
+  Open(Kind::Extractor, true, false,
+       [&] { GetModelExtractorAnalysisData()->m_pSelectedNet = board->FindNet("PCIE_TX0_P"); });
+  EXPECT_EQ(PageList()[1], (std::pair<int, int>{1027, 81}));
+  EXPECT_EQ(PageList()[2], (std::pair<int, int>{1154, 82}));
+  EXPECT_EQ(Steps().GetCurrentIndex(), 2);
+  EXPECT_EQ(std::string(Steps().GetStep(1)->GetName()), "Select IC Power Pins");
+  EXPECT_EQ(std::string(Steps().GetStep(2)->GetName()), "Select Signal Vias");
+  EXPECT_EQ(std::string(Steps().GetStep(2)->GetDescription()),
+            "In the list box below choose one or more signal vias to include in the extracted model as external "
+            "ports.");
+}
+
+TEST_F(ViaWizards, ForwardedQueriesAnswerFalseWithoutAnActivePage) {
+  CModelExtractorWizardDlg dialog;
+  EXPECT_FALSE(dialog.ActivePageTakesViewerPicks());
+  EXPECT_FALSE(dialog.ActivePageHasSelection());
+  EXPECT_FALSE(dialog.NotifyActivePageNetChanged());
+  EXPECT_FALSE(dialog.RefreshActivePage());
+  CBypassWizardDlg bypass;
+  EXPECT_FALSE(bypass.ActivePageTakesViewerPicks());
+  EXPECT_EQ(MakeViaWizardDialog(1, nullptr), nullptr);
+  EXPECT_EQ(MakeViaWizardDialog(5, nullptr), nullptr);
+}
+
+TEST_F(ViaWizards, AModelessExtractorWhoseRunFailsAnswersTheHostsMayCloseAndStaysOpen) {
+  Open(Kind::Extractor, false);
+  callback.log.AnswerRun(false);
+  callback.AnswerMayClose(false);
+  callback.Clear();
+  EXPECT_FALSE(Dialog().RunAnalysis());
+  callback.AnswerMayClose(true);
+  EXPECT_TRUE(Dialog().RunAnalysis());
+  EXPECT_EQ(callback.Lines(), (std::vector<std::string>{"Run", "MayClose", "Run", "MayClose"}));
+  EXPECT_TRUE(IsWindow(Dialog().m_hWnd));
+  callback.log.AnswerRun(true);
+  EXPECT_TRUE(Dialog().RunAnalysis());
+}
+
+TEST_F(ViaWizards, AHostThatClosesTheExtractorInsideRunLeavesNothingBehind) {
+  Open(Kind::Extractor, false);
+  callback.log.AnswerRun(false);
+  // The host closes the wizard from inside its Run: the dialog notices its window is gone and asks nothing more.
+  callback.onRun = [&] { api->CloseWizard(); Pump(); };
+  callback.Clear();
+  EXPECT_FALSE(Dialog().RunAnalysis());
+  Pump();
+  EXPECT_EQ(api->GetWizardWindow(), nullptr);
+  // The close asked the host once; the failed Run asked nothing more of a wizard that is gone.
+  EXPECT_EQ(callback.Lines(), (std::vector<std::string>{"Run", "MayClose", "OnClosed"}));
+  callback.onRun = nullptr;
+}
+
+TEST_F(ViaWizards, TheExtractorLoadsTheLastConfigurationThoughItOpensPastTheStartPage) {
+  Open(Kind::Extractor, false);
+  ASSERT_NE(Steps().GetCurrentIndex(), 0);
+  callback.Clear();
+  const std::string saved = host::test::SourceDir() + "/host/tests/golden/extractor.dao";
+  EXPECT_TRUE(api->LoadSettings(saved.c_str()));
+  Pump();
+  // The file's net goes back to the host, then the host hears that the settings were loaded.
+  EXPECT_EQ(callback.Lines(), (std::vector<std::string>{"SelectNet 1 PCIE_TX0_P", "Notify 2 1"}));
+  EXPECT_DOUBLE_EQ(GetModelExtractorAnalysisData()->m_dNormalImpedance, 0.5);
+  EXPECT_EQ(Steps().GetCurrentIndex(), 0);
+}
+
+TEST_F(ViaWizards, TheExtractorMarksEveryEnabledViaPortOnTheBoardView) {
+  ASSERT_TRUE(board->Pick({"U1.D4", "V_TX0_P", "V_TX0_N", "V_DQ1"}));
+  Open(Kind::Extractor, false);
+  CModelExtractorAnalysisData& record = *GetModelExtractorAnalysisData();
+  ASSERT_EQ(record.m_ViaPorts.GetSize(), 3);
+  record.m_ViaPorts[0].m_bEnabled = 1;
+  record.m_ViaPorts[1].m_bEnabled = 0;
+  record.m_ViaPorts[2].m_bEnabled = 1;
+  Dialog().UpdateBoardMarks();
+  EXPECT_EQ(marker.GetMarkCount(), 2);
+  record.m_ViaPorts[0].m_bEnabled = 0;
+  record.m_ViaPorts[2].m_bEnabled = 0;
+  const int refreshes = marker.Refreshes();
+  Dialog().UpdateBoardMarks();
+  EXPECT_EQ(marker.GetMarkCount(), 0);
+  EXPECT_EQ(marker.Refreshes(), refreshes + 1);
+}
+
+// ---- Model type and normalisation --------------------------------------------------------------------------
+
+TEST_F(ViaWizards, TheModelTypeShowsOnlyForAPairAndBothExportFlagsComeBackAsTheStandardModel) {
+  Open(Kind::ViaModel, false);
+  CDiffViaAnalysisData& record = *GetDiffViaAnalysisData();
+  // A single via: the type radios hidden, the export flags untouched by leaving.
+  record.m_bDiffViaType = false;
+  record.m_bExportCommonMode = true;
+  GoToPage(CDVModelTypePage::IDD);
+  for (int id : {1194, 1195, 1196, 1197})
+    EXPECT_FALSE(Visible(id)) << id;
+  EXPECT_TRUE(Active<CDVModelTypePage>().ValidateAndStore());
+  EXPECT_TRUE(record.m_bExportCommonMode);
+  // A pair stored with both flags: the standard model, and leaving clears both.
+  record.m_bDiffViaType = true;
+  record.m_bExportCommonMode = record.m_bExportDifferentialMode = true;
+  Active<CDVModelTypePage>().OnSetActive();
+  EXPECT_TRUE(Visible(1195));
+  EXPECT_EQ(Active<CDVModelTypePage>().GetModelType(), 0);
+  EXPECT_TRUE(Active<CDVModelTypePage>().ValidateAndStore());
+  EXPECT_FALSE(record.m_bExportCommonMode);
+  EXPECT_FALSE(record.m_bExportDifferentialMode);
+  // Only the common mode: type 2, stored back.
+  record.m_bExportCommonMode = true;
+  Active<CDVModelTypePage>().OnSetActive();
+  EXPECT_EQ(Active<CDVModelTypePage>().GetModelType(), 2);
+  EXPECT_TRUE(Active<CDVModelTypePage>().ValidateAndStore());
+  EXPECT_TRUE(record.m_bExportCommonMode);
+  EXPECT_FALSE(record.m_bExportDifferentialMode);
+}
+
+TEST_F(ViaWizards, NormalisationImpedancesOutsideTheRangeAreRefusedOnBothPages) {
+  struct Case {
+    Kind kind;
+    int page;
+  };
+  for (const Case& c : {Case{Kind::ViaModel, CDVModelTypePage::IDD}, Case{Kind::Extractor, CMENormImpedancePage::IDD}}) {
+    SCOPED_TRACE(c.page);
+    Open(c.kind, false);
+    GoToPage(c.page);
+    auto& page = *Dialog().GetActivePage();
+    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+    for (const char* refused : {"0", "10000.5", "x"}) {
+      SetWindowText(Item(1198), refused);
+      EXPECT_FALSE(page.ValidateAndStore()) << refused;
+      EXPECT_FALSE(page.IsValid());
+    }
+    for (const char* taken : {"0.001", "10000"}) {
+      SetWindowText(Item(1198), taken);
+      EXPECT_TRUE(page.ValidateAndStore()) << taken;
+      const double stored = c.kind == Kind::ViaModel ? GetDiffViaAnalysisData()->m_dNormalImpedance
+                                                     : GetModelExtractorAnalysisData()->m_dNormalImpedance;
+      EXPECT_DOUBLE_EQ(stored, std::atof(taken));
+    }
+    api->Close();
+    Pump();
+  }
+  // The normalisation page's header is one line: the title bar shows it whole as its title.
+  CMENormImpedancePage page;
+  EXPECT_EQ(page.GetHeaderText().Find('\n'), -1);
+}
+
+// ---- Board-viewer via pages --------------------------------------------------------------------------------
+
+TEST_F(ViaWizards, TheBypassViewerPageListsTheViasLayersAndEveryPairInBoardOrder) {
+  EXPECT_EQ(std::string(brimwiz::FormatViaPosition(0.012345, 1.5)), "(1.23,150.00)");
+  ASSERT_TRUE(board->Pick({"V_DQ1"}));
+  Open(Kind::Bypass, false);
+  auto& page = Active<CBWSelectProbesOlmPage>();
+  // V_DQ1 is connected on TOP, L3_SIG and L6_SIG; the dielectric layers between them are never listed.
+  EXPECT_EQ(ItemText(1158), "DDR_DQ1");
+  EXPECT_EQ(ItemText(1159), "(3.10,2.80)");
+  EXPECT_EQ(ListBoxLines(1161), (std::vector<std::string>{"TOP", "L3_SIG", "L6_SIG"}));
+  EXPECT_EQ(ComboLines(1189), (std::vector<std::string>{"\"TOP\" - \"L6_SIG\"", "\"TOP\" - \"L3_SIG\"",
+                                                         "\"L3_SIG\" - \"L6_SIG\""}));
+  EXPECT_TRUE(Enabled(1160));
+  CBypassAnalysisData& record = *GetBypassAnalysisData();
+  ASSERT_EQ(record.m_Probes.GetSize(), 1);
+  EXPECT_EQ(std::string(record.m_Probes[0].m_FirstLayer), "TOP");
+  EXPECT_EQ(std::string(record.m_Probes[0].m_SecondLayer), "L6_SIG");
+  // Choosing the third pair stores it.
+  ::SendMessage(Item(1189), CB_SETCURSEL, 2, 0);
+  page.OnPairSelChange();
+  EXPECT_EQ(std::string(record.m_Probes[0].m_FirstLayer), "L3_SIG");
+  // Via A, then via B: only B's pairs, B's first pair chosen.
+  ViewerPick({"V_CLK"});
+  EXPECT_EQ(ComboLines(1189), (std::vector<std::string>{"\"TOP\" - \"L6_SIG\""}));
+  ASSERT_EQ(record.m_Probes.GetSize(), 1);
+  EXPECT_EQ(std::string(record.m_Probes[0].m_SecondLayer), "L6_SIG");
+  EXPECT_EQ(page.PairNames().size(), 2u);
+  // "Pan to" pans the viewer to the via, with the wizard's rectangle and no second probe.
+  page.OnPanTo();
+  ASSERT_EQ(board->ViewLog().size(), 1u);
+  EXPECT_EQ(board->ViewLog()[0].rfind("PanTo V_CLK mode 3 wizard (", 0), 0u) << board->ViewLog()[0];
+  EXPECT_NE(board->ViewLog()[0].find(" second none"), std::string::npos);
+  // Nothing selected: no via, empty texts, "Pan to" disabled, the record's status.
+  ViewerPick({});
+  EXPECT_TRUE(record.m_Probes.IsEmpty());
+  EXPECT_EQ(ItemText(1158), "");
+  EXPECT_TRUE(ComboLines(1189).empty());
+  EXPECT_FALSE(Enabled(1160));
+  EXPECT_EQ(ItemText(1170), "At least one via must be selected for probe.");
+  // Leaving the page always stores a true export-shunt flag.
+  record.m_bExportShuntModel = 0;
+  EXPECT_TRUE(page.ValidateAndStore());
+  EXPECT_EQ(record.m_bExportShuntModel, 1);
+}
+
+TEST_F(ViaWizards, ATestPointViaWithOneLayerOffersNoPairAndTheRecordSaysWhy) {
+  ASSERT_TRUE(board->Pick({"V_TP_CLK"}));
+  Open(Kind::Bypass, false);
+  EXPECT_EQ(ListBoxLines(1161), (std::vector<std::string>{"TOP"}));
+  EXPECT_TRUE(ComboLines(1189).empty());
+  EXPECT_EQ(::SendMessage(Item(1189), CB_GETCURSEL, 0, 0), CB_ERR);
+  EXPECT_EQ(ItemText(1170), "Via must be connected on at least two layers.");
+}
+
+TEST_F(ViaWizards, TheViaModelViewerPageSwitchesItsBlocksAndMarksThePair) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_TX0_N", "V_DQ1"}));
+  Open(Kind::ViaModel, false);
+  auto& page = Active<CDVSelectProbesOlmPage>();
+  CDiffViaAnalysisData& record = *GetDiffViaAnalysisData();
+  EXPECT_TRUE(Visible(1158));
+  EXPECT_FALSE(Visible(1143));
+  EXPECT_FALSE(Visible(1141));
+  EXPECT_FALSE(Visible(1187));
+  EXPECT_EQ(record.m_Probes.GetSize(), 1);
+  EXPECT_EQ(marker.GetMarkCount(), 1);
+  // Differential: the pair block shows, the single block hides, and the viewer is read again at once; a third
+  // selected probe is ignored.
+  ::SendMessage(Item(1191), BM_SETCHECK, BST_UNCHECKED, 0);
+  ::SendMessage(Item(1192), BM_SETCHECK, BST_CHECKED, 0);
+  page.OnViaTypeChanged();
+  EXPECT_TRUE(record.m_bDiffViaType);
+  EXPECT_FALSE(Visible(1158));
+  EXPECT_FALSE(Visible(1161));
+  for (int id : {1092, 1143, 1144, 1175, 1179})
+    EXPECT_TRUE(Visible(id)) << id;
+  EXPECT_TRUE(Visible(1160));
+  EXPECT_TRUE(Visible(1191));
+  EXPECT_FALSE(Visible(1187));
+  EXPECT_EQ(ItemText(1143), "PCIE_TX0_P");
+  EXPECT_EQ(ItemText(1144), "PCIE_TX0_N");
+  EXPECT_EQ(ListBoxLines(1179), (std::vector<std::string>{"TOP", "L6_SIG"}));
+  EXPECT_EQ(record.m_Probes.GetSize(), 2);
+  EXPECT_EQ(marker.GetMarkCount(), 2);
+  page.OnPanTo();
+  ASSERT_FALSE(board->ViewLog().empty());
+  EXPECT_NE(board->ViewLog().back().find("PanTo V_TX0_P mode 2"), std::string::npos);
+  EXPECT_NE(board->ViewLog().back().find("second V_TX0_N"), std::string::npos);
+  // Leaving stores a false export-shunt flag and the page's via type.
+  record.m_bExportShuntModel = 1;
+  EXPECT_TRUE(page.ValidateAndStore());
+  EXPECT_EQ(record.m_bExportShuntModel, 0);
+  // Coming back after the type changed elsewhere re-reads the viewer as a single via.
+  record.m_bDiffViaType = false;
+  page.OnSetActive();
+  EXPECT_EQ(page.GetViaType(), 0);
+  EXPECT_EQ(record.m_Probes.GetSize(), 1);
+  EXPECT_TRUE(Visible(1158));
+}
+
+// ---- List via pages ----------------------------------------------------------------------------------------
+
+TEST_F(ViaWizards, TheBypassListPageChecksOneViaAtATimeAndNumbersIt) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_DQ1", "V_TP_CLK", "V_CLK"}));
+  Open(Kind::Bypass, true);
+  auto& page = Active<CBWSelectProbesTPEPage>();
+  CViaGridWnd& grid = *page.GetGrid();
+  CBypassAnalysisData& record = *GetBypassAnalysisData();
+  // A list freshly collected from the host is ordered by name.
+  EXPECT_EQ(Column(grid, 2), (std::vector<std::string>{"V_CLK", "V_DQ1", "V_TP_CLK", "V_TX0_P"}));
+  // The test point: one layer and no pair, "<no pairs>" in red on grey, its box disabled (not valid).
+  EXPECT_EQ(Column(grid, 4)[2], "<no pairs>");
+  EXPECT_EQ(Style(grid, 3, 4).GetTextColor(), RGB(255, 0, 0));
+  EXPECT_EQ(Style(grid, 3, 4).GetInterior().GetColor(), RGB(191, 191, 191));
+  // Pair cells of vias not checked are grey.
+  EXPECT_EQ(Style(grid, 2, 4).GetInterior().GetColor(), RGB(191, 191, 191));
+  EXPECT_FALSE(Style(grid, 3, 1).GetEnabled());
+  // V_CLK's one pair sits in a disabled cell and is its choice; V_DQ1's three pairs in an enabled one once checked.
+  EXPECT_FALSE(Style(grid, 1, 4).GetEnabled());
+  EXPECT_EQ(Column(grid, 4)[0], "\"TOP\" - \"L6_SIG\"");
+  ClickCheck(grid, 2);
+  EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"", "1", "", ""}));
+  EXPECT_TRUE(Style(grid, 2, 4).GetEnabled());
+  // Checking another via unchecks the first: one enabled via, numbered 1.
+  ClickCheck(grid, 4);
+  EXPECT_EQ(Column(grid, 1), (std::vector<std::string>{"0", "0", "0", "1"}));
+  EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"", "", "", "1"}));
+  int enabled = 0;
+  for (int i = 0; i < record.m_Probes.GetSize(); ++i)
+    enabled += record.m_Probes[i].m_bEnabled;
+  EXPECT_EQ(enabled, 1);
+  // Unchecking it leaves no number.
+  ClickCheck(grid, 4);
+  EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"", "", "", ""}));
+  // A pair text that matches no pair stores an empty pair; a matching one stores that pair; the record follows
+  // the rows.
+  grid.SetCellValue(2, 4, "\"TOP\" - \"L3_SIG\"");
+  grid.SetCellValue(1, 4, "\"TOP\" - \"nowhere\"");
+  EXPECT_TRUE(page.ValidateAndStore());
+  EXPECT_EQ(std::string(record.m_Probes[0].GetName()), "V_CLK");
+  EXPECT_EQ(std::string(record.m_Probes[0].m_FirstLayer), "");
+  EXPECT_TRUE(page.OnViewerSelectionChanged());
+  EXPECT_EQ(Column(grid, 4)[0], "\"TOP\" - \"L6_SIG\"");
+  EXPECT_EQ(std::string(record.m_Probes[1].m_SecondLayer), "L3_SIG");
+  EXPECT_TRUE(record.m_bProbeOrderKept);
+}
+
+TEST_F(ViaWizards, AViaRecordWithoutItsHostProbeShowsEmptyAndIsNeverValid) {
+  ASSERT_TRUE(board->Pick({"V_DQ1"}));
+  Open(Kind::Bypass, true);
+  CBypassAnalysisData& record = *GetBypassAnalysisData();
+  CBypassViaProbe orphan;
+  orphan.m_bEnabled = 1;
+  orphan.m_bValid = 1;
+  record.m_Probes.Add(orphan);
+  auto& page = Active<CBWSelectProbesTPEPage>();
+  page.FillGrid();
+  CViaGridWnd& grid = *page.GetGrid();
+  ASSERT_EQ(grid.GetRowCount(), 2u);
+  // A list the host handed over is ordered by name: the nameless record first.
+  EXPECT_EQ(Column(grid, 2), (std::vector<std::string>{"", "V_DQ1"}));
+  EXPECT_EQ(Column(grid, 3)[0], "<no layers>");
+  EXPECT_FALSE(Style(grid, 1, 1).GetEnabled());
+  EXPECT_EQ(record.m_Probes[0].m_bEnabled, 0);
+  EXPECT_EQ(record.m_Probes[0].m_bValid, 0);
+}
+
+TEST_F(ViaWizards, TheViaModelListPageShowsTheSecondViaOnlyForAPair) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_DQ1"}));
+  Open(Kind::ViaModel, true);
+  auto& page = Active<CDVSelectProbesTPEPage>();
+  CViaGridWnd& grid = *page.GetGrid();
+  EXPECT_EQ(Column(grid, 2), (std::vector<std::string>{"V_DQ1", "V_TX0_P"}));
+  // The single via: an empty, disabled "Via 2" cell; the pair: its partner's layer list.
+  EXPECT_EQ(Column(grid, 4), (std::vector<std::string>{"", "TOP\nL6_SIG"}));
+  EXPECT_FALSE(Style(grid, 1, 4).GetEnabled());
+  EXPECT_EQ(Column(grid, 3)[0], "TOP\nL3_SIG\nL6_SIG");
+  // Both start checked (the host selected them); one via at a time from the first click that checks.
+  ClickCheck(grid, 1);
+  ClickCheck(grid, 1);
+  CDiffViaAnalysisData& record = *GetDiffViaAnalysisData();
+  EXPECT_EQ(Column(grid, 1), (std::vector<std::string>{"1", "0"}));
+  EXPECT_TRUE(page.ValidateAndStore());
+  EXPECT_EQ(record.m_bExportShuntModel, 0);
+  EXPECT_EQ(std::string(record.m_Probes[0].GetName()), "V_DQ1");
+}
+
+// ---- Extractor pages ---------------------------------------------------------------------------------------
+
+TEST_F(ViaWizards, ViaPortsAreNumberedOnAfterTheEnabledSupplyPins) {
+  ASSERT_TRUE(board->Pick({"U1.D4", "U1.D7", "V_TX0_P", "V_DQ1"}));
+  Open(Kind::Extractor, true);
+  CModelExtractorAnalysisData& record = *GetModelExtractorAnalysisData();
+  ASSERT_EQ(record.m_SupplyPorts.GetSize(), 2);
+  record.m_SupplyPorts[0].m_bEnabled = record.m_SupplyPorts[1].m_bEnabled = 1;
+  GoToPage(CMESelectViasTPEPage::IDD);
+  auto& page = Active<CMESelectViasTPEPage>();
+  CViaGridWnd& grid = *page.GetGrid();
+  ASSERT_EQ(grid.GetRowCount(), 2u);
+  // Vias with (2, 0) and (1, 1) layer names.
+  CPortProbe& first = record.m_ViaPorts[*brimwiz::RecordOfViaRow(grid, 1, 2)];
+  CPortProbe& second = record.m_ViaPorts[*brimwiz::RecordOfViaRow(grid, 2, 2)];
+  first.m_FirstLayers = {"TOP", "L3_SIG"};
+  first.m_SecondLayers.clear();
+  second.m_FirstLayers = {"TOP"};
+  second.m_SecondLayers = {"L6_SIG"};
+  first.m_bEnabled = second.m_bEnabled = 1;
+  page.NumberPorts();
+  EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"3-4", "5-6"}));
+  first.m_bEnabled = 0;
+  page.NumberPorts();
+  EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"", "3-4"}));
+}
+
+TEST_F(ViaWizards, ALoadedOrderIsKeptByTheListPagesAndAFreshCollectionIsOrderedByName) {
+  // The extractor's list pages on the golden file of the board-mode run, whose user dragged U1.F2 and V_TX0_P to
+  // the top: the loaded order is marked as kept, and the pages show it as it is.
+  ASSERT_TRUE(board->Pick({"U1.D4", "U1.D7", "U1.G4", "U1.G7", "U1.F2", "V_TX0_P", "V_TX0_N"}));
+  Open(Kind::Extractor, true);
+  const std::string saved = host::test::SourceDir() + "/host/tests/golden/extractor-list.dao";
+  EXPECT_TRUE(api->LoadSettings(saved.c_str()));
+  Pump();
+  CModelExtractorAnalysisData& record = *GetModelExtractorAnalysisData();
+  EXPECT_TRUE(record.m_bSupplyOrderKept);
+  EXPECT_TRUE(record.m_bViaOrderKept);
+  GoToPage(CMESelectSupplyTPEPage::IDD);
+  CPowerPinsGridWnd& pins = *Active<CPowerPinsPage>().GetGrid();
+  EXPECT_EQ(std::string(pins.GetCellValue(1, CPowerPinsPage::ColPin)), "U1.F2");
+  GoToPage(CMESelectViasTPEPage::IDD);
+  EXPECT_EQ(Column(*Active<CMESelectViasTPEPage>().GetGrid(), 2), (std::vector<std::string>{"V_TX0_P", "V_TX0_N"}));
+  // A list built from the host from nothing has no order of the user's.
+  record.m_ViaPorts.RemoveAll();
+  record.CollectProbes();
+  EXPECT_FALSE(record.m_bViaOrderKept);
+  Active<CMESelectViasTPEPage>().FillGrid();
+  EXPECT_EQ(Column(*Active<CMESelectViasTPEPage>().GetGrid(), 2), (std::vector<std::string>{"V_TX0_N", "V_TX0_P"}));
+}
+
+TEST_F(ViaWizards, SelectNetStaysDownUntilTheHostsNetArrivesAndCheckAllTakesOnlyValidPorts) {
+  ASSERT_TRUE(board->Pick({"U1.D4", "V_TX0_P"}));
+  Open(Kind::Extractor, false);
+  auto* extractor = dynamic_cast<CModelExtractorWizardAPI*>(api);
+  GoToPage(CMESelectViasOlmPage::IDD);
+  auto& page = Active<CMESelectViasOlmPage>();
+  ::SendMessage(Item(1137), BM_SETCHECK, BST_CHECKED, 0);
+  page.OnSelectNet();
+  EXPECT_TRUE(extractor->IsSelectNetActive());
+  // The host picks the clock net: its vias become the via ports (the test point has one layer: not valid).
+  board->SetPicks({board->FindProbe("U1.D4"), board->FindProbe("V_CLK"), board->FindProbe("V_TP_CLK")});
+  EXPECT_TRUE(extractor->SetSelectedNet(board->FindNet("CLK_100M")));
+  EXPECT_FALSE(extractor->IsSelectNetActive());
+  EXPECT_EQ(ItemText(1181), "CLK_100M");
+  CViaGridWnd& grid = *page.GetGrid();
+  ASSERT_EQ(grid.GetRowCount(), 2u);
+  page.OnCheckAll();
+  CModelExtractorAnalysisData& record = *GetModelExtractorAnalysisData();
+  for (int i = 0; i < record.m_ViaPorts.GetSize(); ++i)
+    EXPECT_EQ(record.m_ViaPorts[i].m_bEnabled, record.m_ViaPorts[i].m_bValid) << i;
+  EXPECT_EQ(marker.GetMarkCount(), 1);
+  // A net with members: the names of the others follow.
+  board->SetPicks({board->FindProbe("V_TX0_P"), board->FindProbe("V_TX0_N")});
+  EXPECT_TRUE(extractor->SetSelectedNet(board->FindNet("PCIE_TX0_P")));
+  EXPECT_EQ(ItemText(1181), "PCIE_TX0_P, PCIE_TX0_N");
+  // "Pan to" only with one selected data row (the current cell counting).
+  CGXRangeList& selection = grid.GetParam()->GetSelection();
+  selection.AddTail(new CGXRange(CGXRange().AssignRows(1, 2)));
+  page.UpdatePanToButton();
+  EXPECT_FALSE(Enabled(1160));
+  selection.DeleteAll();
+  selection.AddTail(new CGXRange(CGXRange().AssignRows(2, 2)));
+  page.UpdatePanToButton();
+  EXPECT_TRUE(Enabled(1160));
+  const size_t pans = board->ViewLog().size();
+  page.OnPanTo();
+  ASSERT_EQ(board->ViewLog().size(), pans + 1);
+  EXPECT_NE(board->ViewLog().back().find(" mode 3 "), std::string::npos);
+}
+
+TEST_F(ViaWizards, TheExtractorSupplyPinPagesShowThePortsNamesNetsAndLayers) {
+  for (bool boardMode : {false, true}) {
+    SCOPED_TRACE(boardMode);
+    ASSERT_TRUE(board->Pick({"U1.G4", "U1.D4", "U1.F2", "V_TX0_P"}));
+    Open(Kind::Extractor, boardMode);
+    auto& page = dynamic_cast<CPowerPinsPage&>(*Dialog().GetActivePage());
+    EXPECT_EQ(page.GetTemplateId(), boardMode ? 1027u : 1162u);
+    CPowerPinsGridWnd& grid = *page.GetGrid();
+    // A list freshly collected from the host is ordered by pin name.
+    std::vector<std::string> pins;
+    for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r)
+      pins.push_back(grid.GetCellValue(r, CPowerPinsPage::ColPin).GetString());
+    EXPECT_EQ(pins, (std::vector<std::string>{"U1.D4", "U1.F2", "U1.G4"}));
+    // Column 4: the pin's own net (viewer) or its connected layers (list); column 5 its reference layers.
+    EXPECT_EQ(std::string(grid.GetCellValue(1, CPowerPinsPage::ColFourth)), boardMode ? "TOP\nL4_PWR" : "VDD_CORE");
+    EXPECT_EQ(std::string(grid.GetCellValue(1, CPowerPinsPage::ColFifth)), "L2_GND\nL7_GND");
+    // "Check All" (viewer page) takes only valid pins; the via page then numbers on after them.
+    CModelExtractorAnalysisData& record = *GetModelExtractorAnalysisData();
+    if (!boardMode) {
+      page.OnCheckAll();
+      for (int i = 0; i < record.m_SupplyPorts.GetSize(); ++i)
+        EXPECT_EQ(record.m_SupplyPorts[i].m_bEnabled, record.m_SupplyPorts[i].m_bValid) << i;
+    }
+    CSupplyPortList list(&record);
+    EXPECT_EQ(std::string(list.GetGroupName(0, PinPageFlavour::List)), "U1");
+    EXPECT_FALSE(list.IsPair(0));
+    api->Close();
+    Pump();
+  }
+}
+
+}  // namespace
