@@ -13,6 +13,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridParam.h"
 #include "grid/core/CGXStylesMap.h"
+#include "grid/core/gxarchive.h"
 #include "grid/core/gxstrings.h"
 #include "grid/formula/GxFormula.h"
 #include "platform/base/CArchive.h"
@@ -1252,7 +1253,8 @@ void CGXFormulaSheet::LoadRecord(CArchive& ar) {
   DWORD row = 0, col = 0;
   ar >> kind >> type >> marks >> row >> col;
   if (kind > GX_KIND_CONSTFORMULA || type > GX_VAL_INLINE || !gx_row_ok(row) || !gx_col_ok(col)) ThrowBadRecord();
-  std::unique_ptr<CObject> styleObject(ar.ReadObject(RUNTIME_CLASS(CGXStyle)));
+  // A repeated object would give two cells one style: refused like any other bad record.
+  std::unique_ptr<CObject> styleObject(gx::ReadOwnedObject(ar, RUNTIME_CLASS(CGXStyle)));
   CString expression;
   if (kind == GX_KIND_FORMULA || kind == GX_KIND_CONSTFORMULA) {
     ar >> expression;

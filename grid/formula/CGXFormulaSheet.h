@@ -89,6 +89,10 @@ class CGXFormulaSheet : public CGXData {
   // The base's, then the engine sheet's cells, changed ranges and names.
   virtual void FreeAllStyles();
   CGXData& operator=(const CGXData& other) override;
+  CGXFormulaSheet& operator=(const CGXFormulaSheet& other) {
+    operator=(static_cast<const CGXData&>(other));
+    return *this;
+  }
   void InitParam(void* param) override;
 
   BOOL InsertRows(ROWCOL nRow, ROWCOL nCount) override;
