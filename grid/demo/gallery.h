@@ -58,5 +58,8 @@ Page EditCellsPage();
 Page SpannedCellsPage();
 Page DropDownCellsPage();
 Page MaskCellsPage();
+// The spreadsheet: three formula sheets behind tabs (gallery_sheet.cpp); the grid behind tab `tab` of it.
+Page SpreadsheetPage();
+CGXGridWnd* SpreadsheetSheet(HWND main, int tab);
 
 }  // namespace gallery

@@ -885,6 +885,8 @@ BOOL CGXFormulaSheet::GetMessage(CString& text) {
   GX_SHEET* sh = _gx_sheet_get(m_nSheet);
   if (sh->reportPending) return FALSE;
   text = sh->messageBuffer;
+  // A message is handed out once: a later recalculation that reports nothing must not show it again.
+  sh->messageBuffer[0] = '\0';
   return TRUE;
 }
 
