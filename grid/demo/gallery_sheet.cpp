@@ -39,6 +39,12 @@ class SpreadsheetFrame : public CFrameWnd {
   void PostNcDestroy() override { delete this; }
 };
 
+// The tab window goes with its window.
+class SpreadsheetTabs : public CGXTabWnd {
+ protected:
+  void PostNcDestroy() override { delete this; }
+};
+
 CGXTabWnd* TabsOf(HWND main) {
   HWND tabs = main ? GetDlgItem(main, kTabsId) : nullptr;
   return tabs ? dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(tabs)) : nullptr;
@@ -161,7 +167,7 @@ HWND BuildPage() {
   auto* frame = new SpreadsheetFrame;
   frame->CreateEx(0, "GridDemoMain", "Spreadsheet", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 700, 400, nullptr,
                   nullptr);
-  auto* tabs = new CGXTabWnd;
+  auto* tabs = new SpreadsheetTabs;
   CRect client;
   frame->GetClientRect(&client);
   tabs->Create(frame, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, kTabsId, client);
