@@ -1247,7 +1247,7 @@ void CGXFormulaSheet::Serialize(CArchive& ar) {
     if (tag != 1) ThrowBadRecord();
     LoadRecord(ar);
   }
-  Recalc(TRUE);
+  // No recalculation here: the archive holds the values as they were computed, marks included.
 }
 
 void CGXFormulaSheet::LoadRecord(CArchive& ar) {

@@ -2,6 +2,9 @@
 // longer parse, and the grid parameter's copy.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "grid/formula/tests/sheettest.h"
@@ -127,7 +130,17 @@ TEST_F(SheetTest, ARoundTripKeepsSettingsNamesCellsMarksAndStyles) {
   EXPECT_EQ(read.GetInterior().GetColor(), RGB(0, 0, 255));
   EXPECT_TRUE(copy.IsCellChanged(3, 1));
   // Stored again, the copy gives the same bytes.
-  EXPECT_EQ(Store(copy), Store(*sheet));
+  const std::vector<BYTE> bytes = Store(*sheet);
+  EXPECT_EQ(Store(copy), bytes);
+  // The bytes seed the archive reader's fuzz target.
+  if (std::getenv("BRIM_UPDATE_REFERENCES")) {
+    const char* root = std::getenv("BRIM_SOURCE_DIR");
+    const std::string path = std::string(root ? root : ".") + "/fuzz/formula/sheet_corpus/roundtrip.bin";
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+      std::fwrite(bytes.data(), 1, bytes.size(), f);
+      std::fclose(f);
+    }
+  }
 }
 
 TEST_F(SheetTest, OtherSchemasAreRefusedWithTheBadSchemaCause) {
