@@ -13,6 +13,7 @@
 #include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridDocSerializeImp.h"
+#include "grid/core/CGXStyleSerializeImp.h"
 #include "grid/core/gxarchive.h"
 #include "grid/features/gxfeatures.h"
 #include "grid/formula/CGXFormulaSheet.h"
