@@ -2,6 +2,7 @@
 // buttons, selection messages, renaming in place, per-tab scroll state, geometry and deleting tabs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "grid/core/CGXGridParam.h"
@@ -208,6 +209,22 @@ TEST_F(TabWndTest, WithOneTabBothButtonsAreDisabledAndDrawGreyArrows) {
   plat::InputRouter::Instance().Click(plat::MouseButton::Left, BeamPoint(3));
   Pump();
   EXPECT_EQ(beam.GetFirstTab(), 0);
+}
+
+TEST_F(TabWndTest, ThemedTheBeamAsksForButtonAndHeaderParts) {
+  plat::RecordingThemeProvider provider;
+  UseThemeProvider(&provider);
+  AddSheet("One");
+  AddSheet("Two");
+  provider.log.clear();
+  tabs->GetBeam().RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  auto logged = [&](const std::string& entry) {
+    return std::find(provider.log.begin(), provider.log.end(), entry) != provider.log.end();
+  };
+  EXPECT_TRUE(logged("background BUTTON 1 4"));  // both buttons disabled: the tabs fit
+  EXPECT_TRUE(logged("background HEADER 1 1"));  // the strip right of the buttons
+  EXPECT_TRUE(logged("background HEADER 1 2"));  // the current tab
+  UseThemeProvider(nullptr);
 }
 
 TEST_F(TabWndTest, TabFromXAndGetTabLeftAgree) {

@@ -93,6 +93,29 @@ TEST_F(SheetUndoTest, MovingRowsCarriesTheirReferences) {
   ExpectUndoRedo(g, before);
 }
 
+TEST_F(SheetUndoTest, ColumnsInsertedRemovedAndMovedCarryTheirReferencesAndUndo) {
+  CGXGridWnd* g = MakeBook();
+  auto before = Snapshot();
+  ASSERT_TRUE(g->InsertCols(2, 1));
+  Recalc();
+  EXPECT_EQ(Expr(1, 3), "=A1*2");
+  EXPECT_EQ(Expr(1, 4), "=C1+C2+C3+C4+C5");
+  ExpectUndoRedo(g, before);
+  ClearUndo(g);  // the book as it was, for the next operation
+  before = Snapshot();
+  ASSERT_TRUE(g->RemoveCols(3, 3));
+  Recalc();
+  EXPECT_EQ(Expr(2, 3), "=C1+B2");
+  ExpectUndoRedo(g, before);
+  ClearUndo(g);
+  before = Snapshot();
+  ASSERT_TRUE(g->MoveCols(1, 1, 5, GX_UPDATENOW, 0));
+  Recalc();
+  EXPECT_EQ(Value(1, 5), "10");
+  EXPECT_EQ(Expr(1, 1), "=E1*2");
+  ExpectUndoRedo(g, before);
+}
+
 TEST_F(SheetUndoTest, CopyingCellsShiftsRelativeReferencesAndUndoes) {
   CGXGridWnd* g = MakeBook();
   const auto before = Snapshot();
