@@ -350,6 +350,28 @@ TEST_F(TabWndTest, EachSheetKeepsItsScrollStateBehindItsTab) {
   }
 }
 
+TEST_F(TabWndTest, WindowsOfTheRegisteredClassesGetTheirObjectsOnTheFirstMessage) {
+  // As dialog-template controls: made by class name, the objects come with the first message and go with
+  // the windows (the leak check sees to the second).
+  CGXTabWnd::RegisterWindowClass(AfxGetInstanceHandle());
+  CGXTabBeam::RegisterWindowClass(AfxGetInstanceHandle());
+  HWND tabWnd = CreateWindowEx(0, "CGXTabWnd", "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 0, 0, 300, 200,
+                               host->m_hWnd, nullptr, AfxGetInstanceHandle(), nullptr);
+  HWND beamWnd = CreateWindowEx(0, "CGXTabBeam", "", WS_CHILD | WS_VISIBLE, 0, 200, 300, 20, host->m_hWnd, nullptr,
+                                AfxGetInstanceHandle(), nullptr);
+  ASSERT_TRUE(tabWnd && beamWnd);
+  auto* made = dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(tabWnd));
+  ASSERT_NE(made, nullptr);
+  EXPECT_NE(dynamic_cast<CGXTabBeam*>(CWnd::FromHandlePermanent(beamWnd)), nullptr);
+  // Its children come with the first layout.
+  made->RecalcLayout();
+  EXPECT_NE(GetDlgItem(tabWnd, 0xEA00), nullptr);
+  EXPECT_NE(GetDlgItem(tabWnd, 0xEA10), nullptr);
+  EXPECT_NE(GetDlgItem(tabWnd, 0xEA01), nullptr);
+  DestroyWindow(tabWnd);
+  DestroyWindow(beamWnd);
+}
+
 TEST_F(TabWndTest, DeletingTabsKeepsTheRightTabCurrent) {
   RecordingSheet* a = AddSheet("A");
   RecordingSheet* b = AddSheet("B");
