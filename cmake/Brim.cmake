@@ -15,7 +15,8 @@ endif()
 
 if(BRIM_FUZZ)
   # Everything is instrumented for coverage; only the fuzz targets link the fuzzer's main.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  # Every sanitizer report stops the run, so a finding cannot scroll by among the fuzzer's own lines.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
@@ -43,15 +44,43 @@ function(brim_test name)
                ENVIRONMENT_MODIFICATION "BRIM_TESTDATA_DIR=set:${BRIM_TESTDATA_DIR}")
 endfunction()
 
-# brim_fuzz(<name> SOURCES <files...> LIBS <targets...>)
+# brim_fuzz(<name> SOURCES <files...> LIBS <targets...> CORPUS <dirs...>)
+# A libFuzzer target in the fuzz preset, seeded from its CORPUS directories (relative to the calling folder).
+# Test builds make the same sources a replay program instead, and CTest runs every committed seed through it
+# once (FuzzCorpus.<name>), so a target that no longer builds or a seed that now crashes fails the tests.
+# scripts/fuzz.sh reads the fuzz preset's list of targets and their corpora (fuzz-targets.txt in the build).
 function(brim_fuzz name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;CORPUS" ${ARGN})
+  if(NOT ARG_CORPUS)
+    message(FATAL_ERROR "fuzz target ${name} names no CORPUS")
+  endif()
+  set(corpus "")
+  foreach(dir IN LISTS ARG_CORPUS)
+    list(APPEND corpus ${CMAKE_CURRENT_SOURCE_DIR}/${dir})
+  endforeach()
+  if(BRIM_FUZZ)
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    list(JOIN corpus " " corpusText)
+    set_property(GLOBAL APPEND PROPERTY BRIM_FUZZ_TARGETS "${name}\t$<TARGET_FILE:${name}>\t${corpusText}")
+  elseif(BRIM_TESTS)
+    add_executable(${name}_replay ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/FuzzReplayMain.cpp)
+    target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
+    add_test(NAME FuzzCorpus.${name} COMMAND ${name}_replay ${corpus})
+    set_tests_properties(FuzzCorpus.${name} PROPERTIES TIMEOUT 300
+                         ENVIRONMENT "BRIM_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  endif()
+endfunction()
+
+# Writes the fuzz preset's target list once every folder has added its targets (called from fuzz/).
+function(brim_write_fuzz_targets)
   if(NOT BRIM_FUZZ)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
-  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  get_property(targets GLOBAL PROPERTY BRIM_FUZZ_TARGETS)
+  list(JOIN targets "\n" text)
+  file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/fuzz-targets.txt CONTENT "${text}\n")
 endfunction()
 
 # brim_bench(<name> SOURCES <files...> LIBS <targets...>)

@@ -688,6 +688,8 @@ bool SmartCache::Load(const std::string& fileName)
                 ok = ok && r.Word(*v);
             std::int32_t status = 0, modeCount = 0;
             ok = ok && r.Tag("OUT=") && r.Word(status) && r.Word(modeCount) && r.Word(conductors) && conductors >= 1 && conductors <= 1024;
+            if (!ok)
+                break;   // the count is checked before any size is computed from it
             const long long outputBytes = (long long)OutputFloats(conductors) * 4;
             loadedBytes += (long long)key.Bytes() + 4 + outputBytes;
             ok = ok && r.Holds(outputBytes + 28) && loadedBytes <= kept.maxBytes;

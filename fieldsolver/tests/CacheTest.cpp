@@ -1,3 +1,4 @@
+#include <algorithm>
 #include "CanonicalCases.h"
 #include "fieldsolver/FieldSolverApi.h"
 #include "fieldsolver/ModelOperations.h"
@@ -261,6 +262,27 @@ TEST(SmartCacheFile, DamagedFilesDoNotLoadAndLoseNothingElse)
     WriteFile(name, version);
     EXPECT_EQ(FieldSolverOpenCache(name.c_str()), FS_CACHE_FILE);
     FieldSolverClose();
+    std::remove(name.c_str());
+}
+
+TEST(SmartCacheFile, ConductorCountsOutsideTheLimitsAreRefusedBeforeAnySizeIsComputed)
+{
+    const std::vector<char> bytes = ReadFile("data/one_entry.cache");
+    const std::string tag = "OUT=";
+    const auto at = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end());
+    ASSERT_NE(at, bytes.end());
+    const std::size_t conductorsAt = std::size_t(at - bytes.begin()) + tag.size() + 8;   // after status, mode count
+    const std::string name = testing::TempDir() + "fieldsolver_conductors.cache";
+    for (std::uint32_t count : {0u, 1025u, 0x7fffffffu, 0x80000000u, 0xffffffffu}) {
+        std::vector<char> bad = bytes;
+        for (int i = 0; i < 4; ++i)
+            bad[conductorsAt + i] = char((count >> (8 * i)) & 0xff);
+        WriteFile(name, bad);
+        SmartCache cache;
+        cache.SetSettings(Enabled());
+        EXPECT_FALSE(cache.Load(name)) << count;
+        EXPECT_EQ(cache.EntryCount(), 0) << count;
+    }
     std::remove(name.c_str());
 }
 

@@ -10,6 +10,8 @@
 #include "platform/controls/winctrl.h"
 #include "platform/gdi/gdiapi.h"
 
+#include "fuzz/FuzzFonts.h"
+
 namespace {
 
 std::string In(HWND h, std::string bytes) {
@@ -22,6 +24,11 @@ std::string In(HWND h, std::string bytes) {
 std::string Out(HWND h) { return richfuzz::StreamOut(h, SF_RTF); }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > 1 << 16) return 0;

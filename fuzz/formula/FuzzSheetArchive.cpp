@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "fuzz/FuzzFonts.h"
 #include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridDocSerializeImp.h"
@@ -81,8 +82,9 @@ std::vector<BYTE> Store(CGXFormulaSheet& sheet) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
   plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("sheet-fuzz"));
-  plat::Desktop::Configure(320, 240);  // the fonts are set up once here, not in a run
+  plat::Desktop::Configure(320, 240);
   InstallDocSerializeImp();
   InstallSerializeTarn5CompatibleImp();
   GXRegisterCellControls();

@@ -8,6 +8,13 @@
 #include "foundation/ButtonBitmap.h"
 #include "platform/base/ResourceTable.h"
 
+#include "fuzz/FuzzFonts.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const HINSTANCE module = [] {
     HINSTANCE m = plat::ResourceTable::ModuleHandle("bitmap-fuzz");

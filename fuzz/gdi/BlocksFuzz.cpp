@@ -3,15 +3,26 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/gdi/Dib.h"
 #include "platform/gdi/Printers.h"
 #include "platform/gdi/SurfaceDC.h"
 
+#include "fuzz/FuzzFonts.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const std::uint8_t* body = data + 1;
+  // The block in memory of its own, aligned and of exactly its size, as a block from a resource, a file or a
+  // global memory handle is.
   const std::size_t n = size - 1;
+  std::vector<std::uint8_t> block(data + 1, data + size);
+  const std::uint8_t* body = block.data();
   switch (data[0] % 3) {
     case 0: {
       plat::DibResult r = plat::ParsePackedDib(body, n);

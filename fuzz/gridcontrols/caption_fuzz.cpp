@@ -6,6 +6,13 @@
 
 #include "grid/controls/CGXProgressCtrl.h"
 
+#include "fuzz/FuzzFonts.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < sizeof(long)) return 0;
   long value;

@@ -25,6 +25,8 @@
 #include "platform/base/ResourceTable.h"
 #include "platform/base/StringApi.h"
 
+#include "fuzz/FuzzFonts.h"
+
 namespace {
 
 constexpr WORD kCells[] = {GX_IDS_CTRL_EDIT,         GX_IDS_CTRL_SPINEDIT,         GX_IDS_CTRL_PASSWORD,
@@ -60,6 +62,11 @@ bool EndsInHalfAPair(const std::string& text) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 3 || size > 4096) return 0;

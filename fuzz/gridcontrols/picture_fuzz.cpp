@@ -11,6 +11,13 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/gdi/CDC.h"
 
+#include "fuzz/FuzzFonts.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const std::uint8_t options = data[0];

@@ -10,6 +10,8 @@
 #include "grid/controls/CGXRichEditCtrl.h"
 #include "platform/controls/winctrl.h"
 
+#include "fuzz/FuzzFonts.h"
+
 namespace {
 
 // The display text of a value: streamed in as RTF, out as plain text.
@@ -20,6 +22,11 @@ std::string DisplayText(const CString& rtf) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > 1 << 14) return 0;

@@ -16,6 +16,8 @@
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
 
+#include "fuzz/FuzzFonts.h"
+
 namespace {
 
 // A grid made once for the whole run; its tabbed control does the translations.
@@ -44,6 +46,11 @@ std::string Part(const std::uint8_t* data, std::size_t size, std::size_t& at) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;

@@ -16,6 +16,8 @@
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
 
+#include "fuzz/FuzzFonts.h"
+
 namespace {
 
 // A grid with one date-time cell, made once for the whole run.
@@ -37,6 +39,11 @@ CGXGridWnd* Grid() {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

@@ -8,6 +8,13 @@
 
 #include "grid/extras/CGXMaskData.h"
 
+#include "fuzz/FuzzFonts.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 3) return 0;
   const size_t split = std::min<size_t>(data[0], size - 2);

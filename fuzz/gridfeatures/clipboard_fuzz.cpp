@@ -23,6 +23,8 @@
 #include "platform/display/Desktop.h"
 #include "platform/window/AutomationProvider.h"
 
+#include "fuzz/FuzzFonts.h"
+
 namespace {
 
 constexpr ROWCOL kRows = 4, kCols = 4;
@@ -61,6 +63,11 @@ void CheckCounts(CGXGridWnd* g, uint64_t maxRows, uint64_t maxCols) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   if (size < 4 || size > (1 << 14)) return 0;

@@ -17,6 +17,8 @@
 #include "platform/display/Desktop.h"
 #include "platform/window/Pump.h"
 
+#include "fuzz/FuzzFonts.h"
+
 namespace {
 
 void Pump() {
@@ -48,6 +50,7 @@ void ShowInGrid(std::unique_ptr<CGXGridParam> param) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzfonts::Prepare();
   plat::SetInstanceHandle(plat::ResourceTable::ModuleHandle("layout-fuzz"));
   plat::Desktop::Configure(640, 480);
   InstallDocSerializeImp();

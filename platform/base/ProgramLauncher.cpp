@@ -87,6 +87,8 @@ bool ParseMap(std::istream& in, State& s) {
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A zero byte has no place in a text line; a command cut at it would start another program.
+    if (line.find('\0') != std::string::npos) continue;
     const std::size_t hash = line.find('#');
     if (hash != std::string::npos) line.erase(hash);
     const std::size_t eq = line.find('=');

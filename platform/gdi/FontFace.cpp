@@ -88,6 +88,9 @@ bool installed(const std::string& family, bool bold, bool italic) {
 bool fontconfigReady() {
   static const bool ready = [] {
     if (!FcInit()) return false;
+    // The font set is read once: no rescans of the font directories while the program runs, so the faces
+    // and metrics that drawing depends on never change under it.
+    FcConfigSetRescanInterval(nullptr, 0);
     // Fontconfig keeps its configuration until FcFini; release it at exit so leak checkers stay quiet.
     std::atexit(FcFini);
     return true;

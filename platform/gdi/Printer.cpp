@@ -55,6 +55,25 @@ std::string fixedString(const BYTE* p, size_t n) {
   return std::string(reinterpret_cast<const char*>(p), len);
 }
 
+// The settings a valid block gives a printer.
+void applyDevMode(PrinterSetup& setup, const DEVMODEA& dm) {
+  if (dm.dmFields & DM_PAPERSIZE) {
+    if (const Paper* p = paperById(dm.dmPaperSize)) {
+      setup.paperWidthTenthMm = p->widthTenthMm;
+      setup.paperHeightTenthMm = p->heightTenthMm;
+    }
+  }
+  if ((dm.dmFields & DM_PAPERWIDTH) && (dm.dmFields & DM_PAPERLENGTH)) {
+    setup.paperWidthTenthMm = dm.dmPaperWidth;
+    setup.paperHeightTenthMm = dm.dmPaperLength;
+  }
+  if (dm.dmFields & DM_ORIENTATION) setup.landscape = dm.dmOrientation == DMORIENT_LANDSCAPE;
+  if ((dm.dmFields & DM_PRINTQUALITY) && dm.dmPrintQuality > 0) setup.dpi = dm.dmPrintQuality;
+  else if ((dm.dmFields & DM_YRESOLUTION) && dm.dmYResolution > 0) setup.dpi = dm.dmYResolution;
+}
+
+long pagePixels(int tenthMm, int dpi) { return std::lround(tenthMm * static_cast<double>(dpi) / 254.0); }
+
 }  // namespace
 
 const std::vector<std::string>& PrinterNames() {
@@ -104,6 +123,14 @@ std::optional<std::string> ValidateDevMode(const void* block, size_t size) {
   if ((dm.dmFields & DM_PRINTQUALITY) && dm.dmPrintQuality > 2400) return std::string("bad resolution");
   if ((dm.dmFields & DM_YRESOLUTION) && (dm.dmYResolution < 0 || dm.dmYResolution > 2400))
     return std::string("bad resolution");
+  // A page is drawn on an image of the whole sheet: its sides and its memory are bounded.
+  PrinterSetup setup;
+  applyDevMode(setup, dm);
+  const long width = pagePixels(setup.paperWidthTenthMm, setup.dpi);
+  const long height = pagePixels(setup.paperHeightTenthMm, setup.dpi);
+  if (width > kMaxPageSidePixels || height > kMaxPageSidePixels ||
+      static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) * 4 > kMaxPageBytes)
+    return std::string("page too large for its resolution");
   return std::nullopt;
 }
 
@@ -176,25 +203,15 @@ HDC createPrinterDC(LPCSTR, LPCSTR device, LPCSTR output, const void* devmode, b
     const auto* dm = static_cast<const DEVMODEA*>(devmode);
     if (ValidateDevMode(devmode, std::max<size_t>(dm->dmSize, offsetof(DEVMODEA, dmFormName)) + dm->dmDriverExtra))
       return nullptr;
-    if (dm->dmFields & DM_PAPERSIZE) {
-      if (const Paper* p = paperById(dm->dmPaperSize)) {
-        setup.paperWidthTenthMm = p->widthTenthMm;
-        setup.paperHeightTenthMm = p->heightTenthMm;
-      }
-    }
-    if ((dm->dmFields & DM_PAPERWIDTH) && (dm->dmFields & DM_PAPERLENGTH)) {
-      setup.paperWidthTenthMm = dm->dmPaperWidth;
-      setup.paperHeightTenthMm = dm->dmPaperLength;
-    }
-    if (dm->dmFields & DM_ORIENTATION) setup.landscape = dm->dmOrientation == DMORIENT_LANDSCAPE;
-    if ((dm->dmFields & DM_PRINTQUALITY) && dm->dmPrintQuality > 0) setup.dpi = dm->dmPrintQuality;
-    else if ((dm->dmFields & DM_YRESOLUTION) && dm->dmYResolution > 0) setup.dpi = dm->dmYResolution;
+    applyDevMode(setup, *dm);
   }
-  auto dc = std::make_unique<DeviceContext>(DcKind::Printer, nullptr, POINT{0, 0});
-  dc->setLogPixels(setup.dpi);
   auto job = std::make_unique<PrintJob>(setup);
   // Until a page starts the DC draws on a blank page-sized surface, so measuring and drawing work at once.
-  dc->setSurface(Surface::create(job->pageWidthPx(), job->pageHeightPx()));
+  auto blank = Surface::create(job->pageWidthPx(), job->pageHeightPx());
+  if (!blank) return nullptr;  // no memory for the page: no DC rather than one that cannot draw
+  auto dc = std::make_unique<DeviceContext>(DcKind::Printer, nullptr, POINT{0, 0});
+  dc->setLogPixels(setup.dpi);
+  dc->setSurface(std::move(blank));
   dc->surface()->fillAll(0xFFFFFFFFu);
   dc->setPrintJob(std::move(job));
   return addDc(std::move(dc));
@@ -212,13 +229,11 @@ PrintJob::~PrintJob() {
 }
 
 int PrintJob::pageWidthPx() const {
-  const int tenth = setup_.landscape ? setup_.paperHeightTenthMm : setup_.paperWidthTenthMm;
-  return static_cast<int>(std::lround(tenth * setup_.dpi / 254.0));
+  return static_cast<int>(pagePixels(setup_.landscape ? setup_.paperHeightTenthMm : setup_.paperWidthTenthMm, setup_.dpi));
 }
 
 int PrintJob::pageHeightPx() const {
-  const int tenth = setup_.landscape ? setup_.paperWidthTenthMm : setup_.paperHeightTenthMm;
-  return static_cast<int>(std::lround(tenth * setup_.dpi / 254.0));
+  return static_cast<int>(pagePixels(setup_.landscape ? setup_.paperWidthTenthMm : setup_.paperHeightTenthMm, setup_.dpi));
 }
 
 int PrintJob::startDoc(DeviceContext&, const DOCINFOA* info) {

@@ -7,7 +7,7 @@
 // given and valid; an invalid block makes CreateDC fail instead of printing with half-read settings.
 //
 // DEVMODE/DEVNAMES blocks: MakeDevMode gives a printer's default block, ValidateDevMode checks one read from a
-// file (size fields, known printer, sane paper and resolution), DevNames packs and unpacks the DEVNAMES layout
+// file (size fields, known printer, sane paper and resolution, a page whose image fits the limits below), DevNames packs and unpacks the DEVNAMES layout
 // (offsets in characters from the block's start, each string NUL-terminated).
 #pragma once
 
@@ -23,6 +23,11 @@ class PrintJob;
 
 const std::vector<std::string>& PrinterNames();
 std::string DefaultPrinterName();
+
+// A page is drawn on an image of the whole sheet at the printer's resolution: no side may exceed
+// kMaxPageSidePixels and the image (4 bytes a pixel) may take at most kMaxPageBytes.
+constexpr long kMaxPageSidePixels = 32767;
+constexpr unsigned long long kMaxPageBytes = 1ULL << 30;
 
 DEVMODEA MakeDevMode(const std::string& printer);
 // Null when the block is acceptable; otherwise the reason.

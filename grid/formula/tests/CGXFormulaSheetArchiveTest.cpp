@@ -135,7 +135,7 @@ TEST_F(SheetTest, ARoundTripKeepsSettingsNamesCellsMarksAndStyles) {
   // The bytes seed the archive reader's fuzz target.
   if (std::getenv("BRIM_UPDATE_REFERENCES")) {
     const char* root = std::getenv("BRIM_SOURCE_DIR");
-    const std::string path = std::string(root ? root : ".") + "/fuzz/formula/sheet_corpus/roundtrip.bin";
+    const std::string path = std::string(root ? root : ".") + "/fuzz/formula/corpus/sheet_archive/roundtrip.bin";
     if (FILE* f = std::fopen(path.c_str(), "wb")) {
       std::fwrite(bytes.data(), 1, bytes.size(), f);
       std::fclose(f);

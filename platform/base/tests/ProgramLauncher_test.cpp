@@ -92,3 +92,19 @@ TEST_F(LauncherTest, MapFileAndWaitingWithATimeout) {
   EXPECT_GT(GetModuleFileName(nullptr, path, sizeof path), 0u);
   EXPECT_NE(std::string(path).find("platform_base_tests"), std::string::npos);
 }
+
+TEST_F(LauncherTest, MapFileLinesHoldingAZeroByteMapNothing) {
+  TempDir dir;
+  const std::string map("viewer.exe=/usr/bin/view\0er --x\r\nother.exe=/bin/true\r\n", 54);
+  std::ofstream(dir / "programs.map", std::ios::binary) << map;
+  ASSERT_TRUE(plat::ProgramLauncher::LoadMapFile(dir / "programs.map"));
+  plat::ProgramLauncher::SetScript(plat::ProgramLauncher::Script{0, std::nullopt});
+  PROCESS_INFORMATION pi{};
+  EXPECT_FALSE(Start("viewer.exe file", nullptr, pi));  // never "/usr/bin/view" cut at the zero byte
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  ASSERT_TRUE(Start("other.exe", nullptr, pi));
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  ASSERT_EQ(plat::ProgramLauncher::Launches().size(), 2u);
+  EXPECT_EQ(plat::ProgramLauncher::Launches()[1].argv, (std::vector<std::string>{"/bin/true"}));
+}

@@ -165,6 +165,36 @@ TEST(PrintSettings, DevModeDrivesThePageAndIsValidated) {
   EXPECT_TRUE(plat::ValidateDevMode(&huge, sizeof huge));         // driver data past the block
 }
 
+TEST(PrintSettings, PagesWhoseImageCannotBeHeldAreRefusedBeforeADcIsMade) {
+  // A custom sheet of 3 m at 300 dpi is 35,433 pixels long: wider than an image can be.
+  DEVMODE tall = plat::MakeDevMode("Recording");
+  tall.dmFields |= DM_PAPERLENGTH | DM_PAPERWIDTH;
+  tall.dmPaperLength = 30000;
+  tall.dmPaperWidth = 2100;
+  EXPECT_TRUE(plat::ValidateDevMode(&tall, sizeof tall));
+  EXPECT_EQ(CreateDC(nullptr, "Recording", nullptr, &tall), nullptr);
+  // Just under the side limit, but 2.2 GB of image: A4 at 2,400 dpi.
+  DEVMODE fine = plat::MakeDevMode("Recording");
+  fine.dmPrintQuality = 2400;
+  fine.dmYResolution = 2400;
+  EXPECT_TRUE(plat::ValidateDevMode(&fine, sizeof fine));
+  EXPECT_EQ(CreateDC(nullptr, "Recording", nullptr, &fine), nullptr);
+  // A4 at 1,200 dpi (557 MB) is the finest A4 page accepted; a smaller custom sheet at 2,400 dpi is fine.
+  fine.dmPrintQuality = 1200;
+  fine.dmYResolution = 1200;
+  EXPECT_FALSE(plat::ValidateDevMode(&fine, sizeof fine));
+  DEVMODE card = plat::MakeDevMode("Recording");
+  card.dmFields |= DM_PAPERLENGTH | DM_PAPERWIDTH;
+  card.dmPaperLength = 1000;
+  card.dmPaperWidth = 500;
+  card.dmPrintQuality = 2400;
+  EXPECT_FALSE(plat::ValidateDevMode(&card, sizeof card));
+  HDC dc = CreateDC(nullptr, "Recording", nullptr, &card);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 4724);  // 50 mm at 2,400 dpi
+  DeleteDC(dc);
+}
+
 TEST(PrintSettings, DevNamesRoundTripAndAfxCreateDcFromGlobalBlocks) {
   const auto packed = plat::PackDevNames({"WINSPOOL", "Recording", "FILE:", true});
   auto back = plat::UnpackDevNames(packed.data(), packed.size());

@@ -1,0 +1,11 @@
+* Sample bulk capacitor subcircuits
+.SUBCKT T47U1206 1 2
+L1 1 3 1.1e-09
+R1 3 4 0.08
+C1 4 2 4.7e-05
+.ENDS T47U1206
+.SUBCKT C22U0805 1 2
+L1 1 3 4.4e-10
+R1 3 4 0.004
+C1 4 2 2.2e-05
+.ENDS C22U0805
