@@ -127,6 +127,23 @@ TEST_F(SheetUndoTest, CopyingCellsShiftsRelativeReferencesAndUndoes) {
   ExpectUndoRedo(g, before);
 }
 
+TEST_F(SheetUndoTest, AFormulaFilledDownNamesItsOwnRowsAndUndoesAsOneStep) {
+  CGXGridWnd* g = MakeBook();
+  g->GetParam()->m_bFillEnabled = 1;
+  g->SetCellValue(1, 5, "=B1+A1");
+  ClearUndo(g);
+  const auto before = Snapshot();
+  const CGXRange source(1, 5), target(1, 5, 5, 5);
+  GXForwardArgs fill;
+  fill.v = {reinterpret_cast<DWORD_PTR>(&source), reinterpret_cast<DWORD_PTR>(&target)};
+  g->FillForward5(fill);
+  Recalc();
+  EXPECT_EQ(Expr(3, 5), "=B3+A3");
+  EXPECT_EQ(Value(5, 5), "150");
+  EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 1);
+  ExpectUndoRedo(g, before);
+}
+
 TEST_F(SheetUndoTest, MovingCellsKeepsWhatReferredToThemAndUndoes) {
   CGXGridWnd* g = MakeBook();
   const auto before = Snapshot();
