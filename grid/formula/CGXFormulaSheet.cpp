@@ -205,14 +205,11 @@ GX_CELL* CGXFormulaSheet::CreateEmptyCell(int32_t row, int32_t col) {
   cell->setValueType(GX_VAL_NONE);
   cell->row = row;
   cell->col = col;
-  if (GX_CELL* old = _gx_find_cell(m_nSheet, row, col)) cell->style = _gx_cell_take_style(old);
+  if (GX_CELL* old = _gx_find_cell(m_nSheet, row, col)) {
+    cell->style = _gx_cell_take_style(old);
+    _gx_delete_cell(m_nSheet, old);
+  }
   try {
-    GX_SHEET* s = _gx_sheet_get(m_nSheet);
-    if (GX_CELL* old = _gx_find_cell(m_nSheet, row, col)) {
-      _gx_remove_cell(m_nSheet, old);
-      _gx_cell_free(old);
-    }
-    (void)s;
     _gx_insert_cell(m_nSheet, cell);
   } catch (...) {
     _gx_cell_free(cell);
@@ -977,10 +974,7 @@ BOOL CGXFormulaSheet::SetRangeName(LPCTSTR name, const CGXRange& range, CObject*
     // The deleted record itself comes back, so formulas that named it can name it again.
     GX_NAMED_RANGE* saved = info->m_savedName;
     info->m_savedName = nullptr;
-    if (GX_NAMED_RANGE* same = _gx_find_name(m_nSheet, saved->name, nullptr)) {
-      (void)same;
-      _gx_delete_name(m_nSheet, saved->name);
-    }
+    if (_gx_find_name(m_nSheet, saved->name, nullptr)) _gx_delete_name(m_nSheet, saved->name);
     _gx_push_name(m_nSheet, saved);
   } else {
     GX_RANGE r = ToEngine(range);
