@@ -81,7 +81,8 @@ void HeaderRow(CGXGridWnd* g, ROWCOL cols, const std::vector<const char*>& label
   head.SetInteriorColor(RGB(214, 226, 246)).SetFont(CGXFont().SetBold(TRUE)).SetHorizontalAlignment(GX_DT_CENTER);
   g->SetStyleRange(CGXRange(1, 1, 1, cols), head);
   for (ROWCOL c = 1; c <= labels.size(); ++c) Put(g, 1, c, labels[c - 1]);
-  g->SetFrozenRows(1, 0, GX_INVALIDATE, 0);
+  // The labels are a header row: they stay where they are when a double click on a column header sorts.
+  g->SetFrozenRows(1, 1, GX_INVALIDATE, 0);
 }
 
 void RightAligned(CGXGridWnd* g, const CGXRange& range) {
