@@ -5,7 +5,7 @@
 IMPLEMENT_SERIAL(CGXOleVarUserAttribute, CGXAbstractUserAttribute, 0)
 
 CGXOleVarUserAttribute::~CGXOleVarUserAttribute() {
-  if (m_pVariant) CGXCaptiveManager<COleVariant>::Pool().Release(m_pVariant);
+  CGXCaptiveManager<COleVariant>::Release(m_pVariant);
 }
 
 void CGXOleVarUserAttribute::SetVariant(const VARIANT& value) {

@@ -19,46 +19,77 @@ constexpr WORD GX_IDS_UA_DAOBITMAP = 52794;
 // A pool of reusable objects: Acquire takes the first free one (or makes one), Release gives it back
 // without clearing it. Every object the pool made has a number (never 0); Find answers the held object of
 // a number, null for a free or unknown one.
+//
+// Destroying a pool deletes its free objects only: an object still held (by an attribute of a cell that
+// outlives the pool) stays its holder's, and its Release deletes it. The pool in use (Pool) is the most
+// recently constructed one alive, else the library's own, which lives until the process ends.
 template <class T>
 class CGXCaptiveManager {
+  // Each pooled object knows its pool (null once the pool is gone) and its number.
+  struct Item : T {
+    CGXCaptiveManager* owner = nullptr;
+    DWORD number = 0;
+  };
+
  public:
+  CGXCaptiveManager() : m_pOuter(s_pCurrent) {
+    m_free.reserve(10);
+    s_pCurrent = this;
+  }
+  ~CGXCaptiveManager() {
+    for (T* object : m_free) delete static_cast<Item*>(object);
+    for (auto& [number, object] : m_held) static_cast<Item*>(object)->owner = nullptr;
+    if (s_pCurrent == this) s_pCurrent = m_pOuter;
+  }
+  CGXCaptiveManager(const CGXCaptiveManager&) = delete;
+  CGXCaptiveManager& operator=(const CGXCaptiveManager&) = delete;
+
   static CGXCaptiveManager& Pool() {
-    static CGXCaptiveManager pool;
-    return pool;
+    if (s_pCurrent) return *s_pCurrent;
+    static CGXCaptiveManager library;
+    return library;
   }
   T* Acquire() {
-    T* object = nullptr;
+    Item* item = nullptr;
     if (!m_free.empty()) {
-      object = m_free.front();
+      item = static_cast<Item*>(m_free.front());
       m_free.erase(m_free.begin());
     } else {
-      m_made.push_back(std::make_unique<T>());
-      object = m_made.back().get();
-      m_numbers[object] = ++m_nLastNumber;
+      item = new Item;
+      item->owner = this;
+      item->number = ++m_nLastNumber;
     }
-    m_held[m_numbers[object]] = object;
-    return object;
+    m_held[item->number] = item;
+    return item;
   }
-  void Release(T* object) {
-    auto it = m_numbers.find(object);
-    if (!object || it == m_numbers.end() || !m_held.erase(it->second)) return;  // not one of ours, or free
-    m_free.push_back(object);
+  // Gives an object back to the pool that made it; deletes it when that pool is gone. Objects this kind of
+  // pool did not make must not be given.
+  static void Release(T* object) {
+    if (!object) return;
+    Item* item = static_cast<Item*>(object);
+    if (!item->owner) {
+      delete item;
+      return;
+    }
+    CGXCaptiveManager* pool = item->owner;
+    if (!pool->m_held.erase(item->number)) return;  // free already
+    pool->m_free.push_back(item);
   }
   DWORD NumberOf(const T* object) const {
-    auto it = m_numbers.find(object);
-    return it == m_numbers.end() ? 0 : it->second;
+    const Item* item = static_cast<const Item*>(object);
+    return object && item->owner == this ? item->number : 0;
   }
   T* Find(DWORD number) const {
     auto it = m_held.find(number);
     return it == m_held.end() ? nullptr : it->second;
   }
   size_t FreeCount() const { return m_free.size(); }
+  size_t HeldCount() const { return m_held.size(); }
 
  private:
-  CGXCaptiveManager() { m_free.reserve(10); }
-  std::vector<std::unique_ptr<T>> m_made;
+  static inline CGXCaptiveManager* s_pCurrent = nullptr;
+  CGXCaptiveManager* m_pOuter;
   std::vector<T*> m_free;
-  std::map<const T*, DWORD> m_numbers;
   std::map<DWORD, T*> m_held;
   DWORD m_nLastNumber = 0;
 };

@@ -48,6 +48,7 @@ class CBrush;
 class CPen;
 class CBitmap;
 class CGXControl;
+class CGXOleViewer;
 class CGXPluginComponent;
 class CGXAutoScrollPlugin;
 class CGXGridDrawContext;
@@ -1019,6 +1020,11 @@ class CGXGridCore {
   // the second before Delete empties an inactive cell); both allow by default.
   virtual BOOL OnControlFirstHook(ROWCOL, ROWCOL) { return TRUE; }
   virtual BOOL OnControlSecondHook(ROWCOL, ROWCOL) { return TRUE; }
+  // OLE object cells: the viewer with which the cell (row, col) opens its object, for the viewer id its
+  // style names (-1 when none). The grid may supply or replace it; the base keeps the given one.
+  virtual void GetOleViewer(ROWCOL row, ROWCOL col, LONG viewerId, CGXOleViewer*& viewer) {
+    (void)row, (void)col, (void)viewerId, (void)viewer;
+  }
   // A window-based control's window lies over this rectangle (client coordinates): every paint leaves it
   // alone, direct and buffered, and then forgets it.
   void RecordWindowRect(const CRect& rect) {

@@ -34,7 +34,7 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 const std::vector<Page>& Pages() {
   static const std::vector<Page> pages = {WindowlessCellsPage(), CurrencyCellsPage(), RichEditCellsPage(),
                                           DateTimeCellsPage(), EditCellsPage(), SpannedCellsPage(),
-                                          DropDownCellsPage(), MaskCellsPage(), SpreadsheetPage()};
+                                          DropDownCellsPage(), MaskCellsPage(), OleCellsPage(), SpreadsheetPage()};
   return pages;
 }
 

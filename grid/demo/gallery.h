@@ -58,6 +58,7 @@ Page EditCellsPage();
 Page SpannedCellsPage();
 Page DropDownCellsPage();
 Page MaskCellsPage();
+Page OleCellsPage();
 // The spreadsheet: three formula sheets behind tabs (gallery_sheet.cpp); the grid behind tab `tab` of it.
 Page SpreadsheetPage();
 CGXGridWnd* SpreadsheetSheet(HWND main, int tab);

@@ -77,6 +77,7 @@ void GXRegisterExtras() {
   RegisterBitmaps();
   GXRegisterDateTimeCells();
   GXRegisterMaskCells();
+  GXRegisterOleCells();
   if (!CGXControlFactory::FirstRegistration(reinterpret_cast<const void*>(&GXRegisterExtras))) return;
   CGXControlFactory::RegisterControlCreator(GX_IDS_CTRL_CURRENCY, [](CGXGridCore* g) {
     return static_cast<CGXControl*>(new CGXCurrencyEdit(g, GX_IDS_CTRL_CURRENCY));

@@ -11,6 +11,8 @@ void GXRegisterExtras();
 void GXRegisterDateTimeCells();
 // The masked-edit cell (52535) and its attributes.
 void GXRegisterMaskCells();
+// The OLE object cell (20132, for OLE-capable grids only) and its attribute and texts.
+void GXRegisterOleCells();
 
 // The currency cell's control id.
 constexpr WORD GX_IDS_CTRL_CURRENCY = 52545;

@@ -148,6 +148,38 @@ std::string SystemText(DWORD id) {
     default:
       break;
   }
+  // The object-embedding layer's results.
+  static const struct {
+    DWORD code;
+    const char* text;
+  } kOleTexts[] = {
+      {0x80040003u, "The object does not support change notifications."},
+      {0x80040004u, "There is no such notification connection."},
+      {0x80040005u, "The object is not running."},
+      {0x80040012u, "The object has no storage."},
+      {0x80040064u, "The data format is not offered."},
+      {0x80040069u, "The storage medium is not offered."},
+      {0x80040110u, "The class does not support aggregation."},
+      {0x80040154u, "The class is not registered."},
+      {0x800401C0u, "The object stream could not be read."},
+      {0x800401C1u, "The object stream could not be written."},
+      {0x800401C2u, "The object stream is not in the expected form."},
+      {0x800401D0u, "The clipboard could not be opened."},
+      {0x800401D2u, "The clipboard data could not be set."},
+      {0x800401D3u, "The clipboard data is not valid."},
+      {0x800401F3u, "The program identifier names no registered class."},
+      {0x80030001u, "The storage operation is not valid."},
+      {0x80030002u, "The storage element was not found."},
+      {0x80030008u, "There is not enough memory for the storage."},
+      {0x80030009u, "The storage pointer is not valid."},
+      {0x8003001Eu, "The storage could not be read."},
+      {0x80030050u, "The storage element already exists."},
+      {0x80030057u, "A storage argument is not valid."},
+      {0x800300FBu, "The storage is not in the expected form."},
+      {0x800300FCu, "The storage element name is not valid."},
+  };
+  for (const auto& entry : kOleTexts)
+    if (entry.code == id) return entry.text;
   // An HRESULT wrapping a classic error number (0x8007xxxx) reads as that number.
   if ((id & 0xFFFF0000u) == 0x80070000u) id &= 0xFFFF;
   if (const int e = ErrorToErrno(id)) {

@@ -313,7 +313,7 @@ static bool drawFigure(DeviceContext& dc, RECT box, Shape shape, const char* nam
   if (pen.none) {
     const RECT shrunk{box.left, box.top, box.right - 1, box.bottom - 1};
     dc.fillRegion(shape(shrunk), brush);
-    dc.record(std::string(name) + " " + rectText(shrunk) + " nopen");
+    if (dc.recorder()) dc.record(std::string(name) + " " + rectText(shrunk) + " nopen");
     return true;
   }
   RECT outer = box;
@@ -328,7 +328,7 @@ static bool drawFigure(DeviceContext& dc, RECT box, Shape shape, const char* nam
   dc.fillRegion(inner, brush);
   const Region frame = whole.subtracted(inner);
   for (const RECT& r : frame.rects()) dc.penRect(r, pen.color);
-  dc.record(std::string(name) + " " + rectText(outer) + " w=" + std::to_string(w));
+  if (dc.recorder()) dc.record(std::string(name) + " " + rectText(outer) + " w=" + std::to_string(w));
   return true;
 }
 

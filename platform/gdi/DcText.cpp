@@ -41,14 +41,38 @@ inline Pixel blend(Pixel d, Pixel c, unsigned a) {
 }  // namespace
 
 std::shared_ptr<FontFace> DeviceContext::font() const {
-  const FontObject* f = fontOf(st_.font);
-  if (!f) f = fontOf(GetStockObject(SYSTEM_FONT));
+  HGDIOBJ handle = st_.font;
+  const FontObject* f = fontOf(handle);
+  if (!f) {
+    handle = GetStockObject(SYSTEM_FONT);
+    f = fontOf(handle);
+  }
   const LOGFONTA& lf = f->lf;
   int h = lf.lfHeight;
   if (!isIdentityScale()) h = (h < 0 ? -1 : 1) * lengthToDeviceY(std::abs(h));
-  const int em = FontFace::emForHeight(lf, h);
   const int w = lf.lfWidth > 0 ? lengthToDeviceX(lf.lfWidth) : 0;
-  return FontFace::get(lf, em, w);
+  // Font handles carry a generation, so an equal handle is the same (unchangeable) font object.
+  const std::uint64_t generation = FontFace::generation();
+  if (resolved_.face && resolved_.handle == handle && resolved_.height == h && resolved_.width == w &&
+      resolved_.generation == generation)
+    return resolved_.face;
+  auto face = FontFace::get(lf, FontFace::emForHeight(lf, h), w);
+  resolved_ = ResolvedFont{handle, h, w, generation, face};
+  return face;
+}
+
+void DeviceContext::charWidths(UINT first, UINT last, int* out) const {
+  auto f = font();
+  const bool identity = isIdentityScale();
+  for (UINT c = first; c <= last; ++c) {
+    const int w = f ? f->advance(static_cast<unsigned char>(c)) + st_.charExtra : 0;
+    if (identity) {
+      out[c - first] = std::abs(w);
+    } else {
+      const POINT a = toLogical(POINT{0, 0}), b = toLogical(POINT{w, 0});
+      out[c - first] = std::abs(b.x - a.x);
+    }
+  }
 }
 
 SIZE DeviceContext::textExtent(const char* text, int count) const {
@@ -336,10 +360,7 @@ BOOL GetTextExtentExPointA(HDC dc, LPCSTR text, int count, int maxExtent, LPINT 
 BOOL GetCharWidth32A(HDC dc, UINT first, UINT last, LPINT out) {
   DeviceContext* d = dcOf(dc);
   if (!d || !out || first > last || last > 255) return FALSE;
-  for (UINT c = first; c <= last; ++c) {
-    const char ch = static_cast<char>(c);
-    out[c - first] = d->textExtent(&ch, 1).cx;
-  }
+  d->charWidths(first, last, out);
   return TRUE;
 }
 

@@ -171,6 +171,8 @@ class DeviceContext : public GdiObject {
   std::shared_ptr<FontFace> font() const;
   bool extTextOut(int x, int y, UINT options, const RECT* r, const char* text, int count, const INT* dx);
   SIZE textExtent(const char* text, int count) const;
+  // Widths of the characters first..last (at most 0..255) in logical units, as textExtent gives each alone.
+  void charWidths(UINT first, UINT last, int* out) const;
 
   // ---- recording and printing --------------------------------------------------------------------------------
   DcRecorder* recorder() const { return recorder_.get(); }
@@ -194,6 +196,15 @@ class DeviceContext : public GdiObject {
   std::optional<Region> sysClip_;
   mutable Region clipCache_;
   mutable bool clipDirty_ = true;
+  // The face the selected font resolved to at the current mapping, kept until the font, its size in device
+  // pixels or the faces' generation changes: text calls resolve it once, not per character.
+  struct ResolvedFont {
+    HGDIOBJ handle = nullptr;
+    int height = 0, width = 0;
+    std::uint64_t generation = 0;
+    std::shared_ptr<FontFace> face;
+  };
+  mutable ResolvedFont resolved_;
   std::shared_ptr<DcRecorder> recorder_;
   std::unique_ptr<PrintJob> printJob_;
   friend class PrintJob;

@@ -101,6 +101,27 @@ SurfacePtr SurfaceFromDib(const DibView& dib) {
   return s;
 }
 
+namespace {
+
+// The part of a DIB that an ordered source rectangle (top-down coordinates) reaches, as a surface of its own;
+// the rectangle becomes relative to that surface, so the parts outside the DIB stay outside. A drawing that
+// takes one image of a strip converts that image, not the whole strip.
+SurfacePtr surfaceFromDibPart(const DibView& dib, RECT& srect) {
+  const RECT part{std::max<LONG>(srect.left, 0), std::max<LONG>(srect.top, 0), std::min<LONG>(srect.right, dib.width),
+                  std::min<LONG>(srect.bottom, dib.height)};
+  if (part.right <= part.left || part.bottom <= part.top) return SurfaceFromDib(dib);
+  auto s = Surface::create(part.right - part.left, part.bottom - part.top);
+  if (!s) return nullptr;
+  for (int y = part.top; y < part.bottom; ++y) {
+    Pixel* row = s->row(y - part.top);
+    for (int x = part.left; x < part.right; ++x) row[x - part.left] = dib.pixel(x, y);
+  }
+  srect = RECT{srect.left - part.left, srect.top - part.top, srect.right - part.left, srect.bottom - part.top};
+  return s;
+}
+
+}  // namespace
+
 HGDIOBJ newBitmap(int w, int h, int bpp);
 
 namespace {
@@ -184,13 +205,13 @@ int StretchDIBits(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, in
   DibResult r = ParseDib(info, 0, bits, 0);
   if (!r.dib) return 0;
   const DibView& dib = *r.dib;
-  auto src = SurfaceFromDib(dib);
-  if (!src) return 0;
   // Source rows count from the bottom of a bottom-up DIB.
   RECT srect = dib.bottomUp ? RECT{sx, dib.height - sy - sh, sx + sw, dib.height - sy} : RECT{sx, sy, sx + sw, sy + sh};
   bool flipX = false, flipY = false;
   mirror(srect.left, srect.right, flipX);
   mirror(srect.top, srect.bottom, flipY);
+  auto src = surfaceFromDibPart(dib, srect);
+  if (!src) return 0;
   const POINT d0 = d->toSurface(x, y), d1 = d->toSurface(x + w, y + h);
   RECT drect{d0.x, d0.y, d1.x, d1.y};
   mirror(drect.left, drect.right, flipX);

@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <tuple>
+#include <unordered_map>
 #include <optional>
 #include <stdexcept>
 
@@ -192,14 +194,37 @@ int scaleRound(long v, int em, int upem) {
   return static_cast<int>(std::floor(x + 0.5));
 }
 
-std::map<std::string, int>& emCache() {
-  static std::map<std::string, int> cache;
+// Cache keys are numbers: the face kind, the style bits and the sizes packed into one word.
+std::uint64_t styleKey(Kind k, bool bold, bool italic) {
+  return (static_cast<std::uint64_t>(k) << 2) | (bold ? 2u : 0u) | (italic ? 1u : 0u);
+}
+
+std::uint64_t sizeKey(std::uint64_t style, int a, int b) {
+  return (style << 48) ^ (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 24) ^
+         static_cast<std::uint64_t>(static_cast<std::uint32_t>(b));
+}
+
+struct SizeKeyHash {
+  std::size_t operator()(const std::tuple<std::uint64_t, int, int>& k) const {
+    return std::hash<std::uint64_t>()(sizeKey(std::get<0>(k), std::get<1>(k), std::get<2>(k)));
+  }
+};
+
+using SizeKeyed = std::tuple<std::uint64_t, int, int>;
+
+std::unordered_map<SizeKeyed, int, SizeKeyHash>& emCache() {
+  static std::unordered_map<SizeKeyed, int, SizeKeyHash> cache;
   return cache;
 }
 
-std::map<std::string, std::shared_ptr<FontFace>>& faceCache() {
-  static std::map<std::string, std::shared_ptr<FontFace>> cache;
+std::unordered_map<SizeKeyed, std::shared_ptr<FontFace>, SizeKeyHash>& faceCache() {
+  static std::unordered_map<SizeKeyed, std::shared_ptr<FontFace>, SizeKeyHash> cache;
   return cache;
+}
+
+std::uint64_t& cacheGeneration() {
+  static std::uint64_t generation = 1;
+  return generation;
 }
 
 }  // namespace
@@ -209,7 +234,10 @@ void FontFace::setInstalledFilter(InstalledFilter filter) {
   locatedCache().clear();
   emCache().clear();
   faceCache().clear();
+  ++cacheGeneration();
 }
+
+std::uint64_t FontFace::generation() { return cacheGeneration(); }
 
 // The font's text is code page 1252.
 char32_t FontFace::toUnicode(unsigned char c) { return CharTo16(c); }
@@ -223,9 +251,8 @@ int FontFace::emForHeight(const LOGFONTA& lf, int deviceHeight) {
   if (deviceHeight == 0) return 12;
   const Kind k = kindFor(lf);
   if (k == Kind::TestFixed) return std::max(1, deviceHeight);
-  std::map<std::string, int>& known = emCache();
-  const std::string key = std::to_string(static_cast<int>(k)) + "/" + std::to_string(lf.lfWeight >= 600) + "/" +
-                          std::to_string(lf.lfItalic != 0) + "/" + std::to_string(deviceHeight);
+  auto& known = emCache();
+  const SizeKeyed key{styleKey(k, lf.lfWeight >= 600, lf.lfItalic != 0), deviceHeight, 0};
   if (auto it = known.find(key); it != known.end()) return it->second;
   // A positive height is the cell height: scale by the face's em against its win ascent + descent.
   const std::string file = locate(familyName(k), lf.lfWeight >= 600, lf.lfItalic != 0).file;
@@ -242,12 +269,11 @@ int FontFace::emForHeight(const LOGFONTA& lf, int deviceHeight) {
 }
 
 std::shared_ptr<FontFace> FontFace::get(const LOGFONTA& lf, int emPixels, int widthPixels) {
-  std::map<std::string, std::shared_ptr<FontFace>>& cache = faceCache();
+  auto& cache = faceCache();
   const Kind k = kindFor(lf);
   const bool bold = lf.lfWeight >= 600;
   const bool italic = lf.lfItalic != 0;
-  char key[96];
-  std::snprintf(key, sizeof key, "%d/%d/%d/%d/%d", static_cast<int>(k), emPixels, widthPixels, bold, italic);
+  const SizeKeyed key{styleKey(k, bold, italic), emPixels, widthPixels};
   if (auto it = cache.find(key); it != cache.end()) return it->second;
   std::shared_ptr<FontFace> f(new FontFace());
   f->bold_ = bold && k != Kind::TestFixed;

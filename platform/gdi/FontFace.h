@@ -23,6 +23,8 @@
 // depends only on the font files and the FreeType version.
 #pragma once
 
+#include <cstdint>
+
 #include <array>
 #include <functional>
 #include <memory>
@@ -79,6 +81,9 @@ class FontFace {
   // Test aid: which bundled faces count as installed (family, bold, italic); an empty filter: every face found.
   using InstalledFilter = std::function<bool(const std::string& family, bool bold, bool italic)>;
   static void setInstalledFilter(InstalledFilter filter);
+  // Changes whenever resolved faces may resolve differently (the installed filter changed): callers that keep
+  // a resolved face compare it with the one they kept it at.
+  static std::uint64_t generation();
 
   // The faces EnumFontFamiliesEx offers: classic names (mapped as above) and the bundled family names.
   static const std::vector<std::pair<std::string, BYTE>>& enumeratedFaces();

@@ -207,18 +207,23 @@ Region Region::ellipse(const RECT& box, const RECT& within) {
   if (box.right - box.left < 1 || box.bottom - box.top < 1) return out;
   const double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
   const double a = (box.right - box.left) / 2.0, b = (box.bottom - box.top) / 2.0;
-  std::vector<Band> bands;
+  // One span a row: rows with the same span that touch make one rectangle, as banding would merge them.
   const int y0 = std::max(box.top, within.top), y1 = std::min(box.bottom, within.bottom);
   for (int y = y0; y < y1; ++y) {
     const double dy = (y + 0.5 - cy) / b;
     const double dx = a * std::sqrt(std::max(0.0, 1.0 - dy * dy));
     const int l = std::max<int>(static_cast<int>(std::lround(cx - dx)), within.left);
     const int r = std::min<int>(static_cast<int>(std::lround(cx + dx)), within.right);
-    std::vector<Span> spans;
-    if (r > l) spans.emplace_back(l, r);
-    pushBand(bands, y, y + 1, std::move(spans));
+    if (r <= l) continue;
+    if (!out.rects_.empty()) {
+      RECT& last = out.rects_.back();
+      if (last.bottom == y && last.left == l && last.right == r) {
+        last.bottom = y + 1;
+        continue;
+      }
+    }
+    out.rects_.push_back(RECT{l, y, r, y + 1});
   }
-  out.rects_ = fromBands(bands);
   return out;
 }
 

@@ -148,5 +148,30 @@ TEST_F(DaoBitmapTest, VariantAttributesShareAPoolAndArchiveOnlyANumber) {
   EXPECT_EQ(reuse.GetVariant()->vt, VT_I4);
 }
 
+TEST_F(DaoBitmapTest, CellValueOutlivesTheVariantPool) {
+  auto pool = std::make_unique<CGXCaptiveManager<COleVariant>>();
+  ASSERT_EQ(&CGXCaptiveManager<COleVariant>::Pool(), pool.get());  // the newest pool alive is the one in use
+  auto cell = std::make_unique<CGXOleVarUserAttribute>();
+  cell->SetId(GX_IDS_UA_DAOBITMAP);
+  cell->SetVariant(Variant(PictureBytes()));
+  const COleVariant* held = cell->GetVariant();
+  {
+    CGXOleVarUserAttribute freed;
+    freed.SetVariant(COleVariant(static_cast<LONG>(3)));
+  }
+  EXPECT_EQ(pool->FreeCount(), 1u);
+  EXPECT_EQ(pool->HeldCount(), 1u);
+  // The pool goes first: it frees its free variant, never the one the cell holds.
+  pool.reset();
+  EXPECT_NE(&CGXCaptiveManager<COleVariant>::Pool(), nullptr);
+  ASSERT_EQ(cell->GetVariant(), held);
+  EXPECT_EQ(held->vt, VT_ARRAY | VT_UI1);
+  EXPECT_EQ(held->parray->rgsabound[0].cElements, PictureBytes().size());
+  std::unique_ptr<CGXAbstractUserAttribute> copy(cell->Clone());
+  EXPECT_FALSE(copy->IsEmpty());
+  // The cell's end deletes its variant itself (the sanitizer sees a double free or a leak otherwise).
+  cell.reset();
+}
+
 }  // namespace
 }  // namespace enginetest

@@ -137,4 +137,33 @@ TEST_F(CalculatorTest, ThePopupOpensBesideTheEditInsideTheWorkArea) {
   EXPECT_FALSE(::IsWindow(popup));
 }
 
+TEST_F(CalculatorTest, APopupThatWouldJustReachTheWorkAreasEdgeOpensOnTheOtherSide) {
+  CRect desktop;
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &desktop, 0);
+  auto open = [&](const CRect& edit) {
+    auto* popup = new CGXBPopupCalculator;
+    popup->m_bAutoDelete = TRUE;
+    EXPECT_TRUE(popup->Create(WS_VISIBLE | CGXBCalculator::kStylePopup, edit, parent.get(), 0));
+    CRect r;
+    popup->GetWindowRect(&r);
+    popup->DestroyWindow();
+    return r;
+  };
+  const CSize size = open(CRect(20, 20, 120, 40)).Size();
+  // Its right side would end exactly on the work area's right edge: it opens to the left, its right side
+  // under the edit's right side.
+  const CRect edgeX(desktop.right - size.cx, 20, desktop.right - size.cx + 50, 40);
+  CRect r = open(edgeX);
+  EXPECT_EQ(r.right, edgeX.right);
+  EXPECT_EQ(r.top, edgeX.bottom);
+  // One pixel further in, it fits and opens at the edit's left.
+  const CRect inside(edgeX.left - 1, 20, edgeX.right - 1, 40);
+  EXPECT_EQ(open(inside).left, inside.left);
+  // Its bottom would end exactly on the work area's bottom: it opens above.
+  const CRect edgeY(20, desktop.bottom - size.cy - 20, 120, desktop.bottom - size.cy);
+  r = open(edgeY);
+  EXPECT_EQ(r.bottom, edgeY.top);
+  EXPECT_EQ(open(CRect(20, edgeY.top - 1, 120, edgeY.bottom - 1)).top, edgeY.bottom - 1);
+}
+
 }  // namespace

@@ -197,4 +197,23 @@ TEST_F(MaskCellTest, EmptyValuesInvalidTextsAndScreenshots) {
   EXPECT_TRUE(match.Matches()) << match.message;
 }
 
+TEST_F(MaskCellTest, APasteIntoACellTakesThatCellsMaskNotTheOneLastShown) {
+  SetCell(g, 1, 1, Masked("5551234567"));
+  SetCell(g, 2, 1, Masked("", "UU-##"));
+  // The phone cell shown last, then a paste into the letters cell: its own mask upper-cases the letters.
+  CString shown;
+  ASSERT_TRUE(control->GetDisplayText(shown, 1, 1, nullptr, Masked("5551234567")));
+  EXPECT_EQ(shown, "(555) 123-4567");
+  CString pasted = "ab12";
+  EXPECT_TRUE(control->ConvertTextForCell(pasted, 2, 1, Masked("", "UU-##")));
+  EXPECT_EQ(pasted, "AB12");
+  // And back: the phone mask again, where letters do not fit.
+  CString digits = "(444) 111-2222";
+  EXPECT_TRUE(control->ConvertTextForCell(digits, 1, 1, Masked("")));
+  EXPECT_EQ(digits, "4441112222");
+  CString letters = "ab";
+  control->ConvertTextForCell(letters, 1, 1, Masked(""));
+  EXPECT_EQ(letters.FindOneOf("abAB"), -1) << letters.GetString();  // never "AB" through the other cell's mask
+}
+
 }  // namespace

@@ -219,3 +219,26 @@ TEST(MaskData, RandomEditsAgreeWithAModelOfTheInputPositions) {
 }
 
 }  // namespace
+
+TEST(MaskData, DataOfAPartEndsAtItsLastPositionAndAnEndOfZeroIsThatPosition) {
+  Mask m("##-##");
+  EXPECT_EQ(m.PushData("1234", -1, FALSE), 5);
+  auto part = [&](int from, int to) {
+    CString out;
+    m.GetData(out, from, to);
+    return out;
+  };
+  EXPECT_EQ(part(0, 0), "1");   // an end of 0 is position 0, not the end of the data
+  EXPECT_EQ(part(0, 1), "12");
+  EXPECT_EQ(part(1, 3), "23");  // the literal in between is left out
+  EXPECT_EQ(part(2, 2), "");    // a literal alone
+  EXPECT_EQ(part(3, -1), "34");
+  EXPECT_EQ(part(0, 99), "1234");
+  // Free text: the characters of the part.
+  CGXMaskData free;
+  free.SetMaxLength(10);
+  free.PushData("abc", -1, FALSE);
+  CString out;
+  free.GetData(out, 0, 0);
+  EXPECT_EQ(out, "a");
+}

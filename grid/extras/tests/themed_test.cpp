@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "grid/extras/CGXBCalculator.h"
+#include "grid/extras/CGXBCalendar.h"
 #include "grid/extras/CGXCurrencyEdit.h"
 #include "grid/extras/CGXDateTimeCtrl.h"
 #include "grid/extras/tests/extrastest.h"
@@ -93,6 +94,26 @@ TEST_F(ThemedTest, DateTimeCellsDrawThemedSpinAndDropDownButtons) {
   plat::InputRouter::Instance().ButtonUp(plat::MouseButton::Left, up);
   Pump();
   EXPECT_EQ(control->GetDateTime(), COleDateTime(2000, 2, 1, 12, 0, 0));  // the month (first field) up
+  EXPECT_EQ(provider.opens, provider.closes);
+}
+
+TEST_F(ThemedTest, TheMonthCalendarDrawsItsPanelsAsThemedButtons) {
+  CWnd* parent = CWnd::FromHandle(g->GridHwnd());
+  CGXBCalendar calendar;
+  calendar.SetCalendarFlags(0x39C000);
+  calendar.SetDisplayDate(COleDateTime(2000, 2, 15, 12, 0, 0), FALSE);
+  RECT r{10, 10, 234, 170};
+  ASSERT_TRUE(calendar.Create(WS_VISIBLE | WS_CHILD, r, parent, 7));
+  Pump();
+  provider.log.clear();
+  calendar.HighlightDate(COleDateTime(2000, 2, 15, 12, 0, 0), TRUE);
+  calendar.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  EXPECT_TRUE(Logged("background BUTTON 1 1"));  // the day boxes
+  EXPECT_TRUE(Logged("background BUTTON 1 3"));  // the highlighted day
+  int highlighted = 0;
+  for (int i = 0; i < 42; ++i) highlighted += calendar.GetDayBox(i)->IsHighlighted() ? 1 : 0;
+  EXPECT_EQ(highlighted, 1);
+  calendar.DestroyWindow();
   EXPECT_EQ(provider.opens, provider.closes);
 }
 

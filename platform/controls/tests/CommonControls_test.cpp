@@ -1,5 +1,6 @@
 // The lighter common controls: trackbar, progress bar, up-down, tab control and tooltip, driven by keys,
 // clicks, the virtual clock and messages.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -259,6 +260,59 @@ TEST_F(CommonControls, TooltipShowsAfterTheDelayAndHidesOnTheClock) {
   RunUntilIdle();
   AdvanceAndPump(1000);
   EXPECT_FALSE(IsWindowVisible(tip));
+}
+
+TEST_F(CommonControls, TooltipToolsDeletedWhileATipShows) {
+  HWND tip = CreateWindowEx(WS_EX_TOPMOST, TOOLTIPS_CLASS, "", WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, host, nullptr,
+                            nullptr, nullptr);
+  ASSERT_NE(tip, nullptr);
+  std::vector<UINT> notes;
+  hostHook = [&](UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
+    if (msg == WM_NOTIFY) notes.push_back(reinterpret_cast<NMHDR*>(lp)->code);
+    return std::nullopt;
+  };
+  auto add = [&](UINT_PTR id, RECT r, const char* text) {
+    TOOLINFO ti{sizeof(ti), TTF_SUBCLASS, host, id, r, nullptr, const_cast<char*>(text), 0};
+    ASSERT_TRUE(SendMessage(tip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&ti)));
+  };
+  auto remove = [&](UINT_PTR id) {
+    TOOLINFO ti{sizeof(ti), 0, host, id, {}, nullptr, nullptr, 0};
+    SendMessage(tip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+  };
+  add(7, {10, 10, 110, 40}, "first");
+  add(8, {120, 10, 220, 40}, "second");
+  add(9, {230, 10, 330, 40}, "third");
+  in().MouseMove(InputRouter::ClientPoint(host, 150, 20));
+  RunUntilIdle();
+  AdvanceAndPump(500);
+  ASSERT_TRUE(IsWindowVisible(tip));
+  // Another tool goes, one listed before the shown one: the tip stays with its tool, also as the mouse moves
+  // inside that tool.
+  remove(7);
+  EXPECT_EQ(SendMessage(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
+  EXPECT_TRUE(IsWindowVisible(tip));
+  in().MouseMove(InputRouter::ClientPoint(host, 160, 22));
+  RunUntilIdle();
+  EXPECT_TRUE(IsWindowVisible(tip));
+  // The shown tool itself goes: the tip hides at once and nothing shows for the place it had.
+  notes.clear();
+  remove(8);
+  EXPECT_FALSE(IsWindowVisible(tip));
+  EXPECT_EQ(SendMessage(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+  in().MouseMove(InputRouter::ClientPoint(host, 170, 20));
+  RunUntilIdle();
+  AdvanceAndPump(6000);
+  EXPECT_FALSE(IsWindowVisible(tip));
+  EXPECT_EQ(std::count(notes.begin(), notes.end(), static_cast<UINT>(TTN_SHOW)), 0);
+  // The remaining tool still shows its tip.
+  in().MouseMove(InputRouter::ClientPoint(host, 250, 20));
+  RunUntilIdle();
+  AdvanceAndPump(500);
+  EXPECT_TRUE(IsWindowVisible(tip));
+  char buf[80]{};
+  TOOLINFO get{sizeof(get), 0, host, 9, {}, nullptr, buf, 0};
+  SendMessage(tip, TTM_GETTEXT, 0, reinterpret_cast<LPARAM>(&get));
+  EXPECT_STREQ(buf, "third");
 }
 
 TEST_F(CommonControls, Look) {

@@ -12,6 +12,7 @@
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/framework/CWinThread.h"
+#include "platform/framework/CInsertObjectDialog.h"
 #include "platform/framework/CommonDialogs.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/tests/FrameworkTest.h"
@@ -169,6 +170,15 @@ TEST_F(OnScreenTest, FileDialogShowsTheOwnChooserAndTakesATypedName) {
   EXPECT_EQ(answer, IDOK);
   EXPECT_EQ(save.GetPathName(), (folder + "/board.dao").c_str());  // the default extension was added
   std::filesystem::remove_all(dir);
+}
+
+TEST_F(OnScreenTest, InsertObjectDialogListsTheTypesInTheChooser) {
+  SdlPresenter presenter("framework on-screen test");
+  ASSERT_TRUE(presenter.IsOpen());
+  InputWhenIdle keys(presenter, "Insert It", [] { Xdotool("key --delay 80 Down Return"); });
+  CInsertObjectDialog dialog({{"Alpha.Type.1", "Alpha Document"}, {"Beta.Type.1", "Beta Document"}}, "Insert It");
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(dialog.GetProgId(), "Beta.Type.1");  // Down moved from the first type to the second
 }
 
 }  // namespace

@@ -309,6 +309,35 @@ TEST(Dibs, BottomUpRowsAndEveryDepth) {
   }
 }
 
+TEST(Dibs, APartOfAStripStretchedOrReachingPastTheImageDrawsThatPartOnly) {
+  // A strip of four 2 x 2 images, each a colour of its own (red = 40 * image, green = row, blue = column).
+  Dib d = makeDib(8, 2, 24, {});
+  const size_t stride = d.bits.size() / 2;
+  for (int row = 0; row < 2; ++row)
+    for (int x = 0; x < 8; ++x) {
+      BYTE* p = d.bits.data() + row * stride + x * 3;
+      p[0] = static_cast<BYTE>(x % 2);              // blue
+      p[1] = static_cast<BYTE>(1 - row);            // green: 1 on the bottom row (stored first)
+      p[2] = static_cast<BYTE>(40 * (x / 2) + 40);  // red
+    }
+  auto pixel = [](int image, bool bottomRow, int column) { return RGB(40 * image + 40, bottomRow ? 1 : 0, column); };
+  // The third image, drawn twice its size.
+  MemCanvas big(4, 4);
+  StretchDIBits(big.dc, 0, 0, 4, 4, 4, 0, 2, 2, d.bits.data(), d.bmi(), DIB_RGB_COLORS, SRCCOPY);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(big.at(x, y), pixel(2, y / 2 == 1, x / 2)) << x << "," << y;
+  // A source reaching one column left of the image and one row below it (source rows count from the
+  // bottom): the pixels it finds no image for stay as they were.
+  MemCanvas edge(3, 3);
+  StretchDIBits(edge.dc, 0, 0, 3, 3, -1, -1, 3, 3, d.bits.data(), d.bmi(), DIB_RGB_COLORS, SRCCOPY);
+  for (int y = 0; y < 3; ++y) EXPECT_EQ(edge.at(0, y), RGB(255, 255, 255)) << y;
+  for (int x = 0; x < 3; ++x) EXPECT_EQ(edge.at(x, 2), RGB(255, 255, 255)) << x;
+  EXPECT_EQ(edge.at(1, 0), pixel(0, false, 0));
+  EXPECT_EQ(edge.at(2, 0), pixel(0, false, 1));
+  EXPECT_EQ(edge.at(1, 1), pixel(0, true, 0));
+  EXPECT_EQ(edge.at(2, 1), pixel(0, true, 1));
+}
+
 TEST(Dibs, SourceRowsCountFromTheBottomAndTopDownDibsAreRead) {
   Dib d = makeDib(1, 4, 24, {});
   for (int row = 0; row < 4; ++row) d.bits[row * 4 + 2] = static_cast<BYTE>(row * 10);  // red = 10 * row (from the bottom)

@@ -154,6 +154,53 @@ TEST(Fonts, AFaceThatIsNotInstalledFallsBackToAnInstalledOne) {
   EXPECT_NE(c.log->text().find("font=\"Liberation Sans\""), std::string::npos);
 }
 
+TEST(Fonts, AKeptFaceFollowsTheMappingTheInstalledFacesAndAFontSelectedAgain) {
+  struct Restore {
+    ~Restore() { plat::FontFace::setInstalledFilter(nullptr); }
+  } restore;
+  RecCanvas c(200, 20);
+  HFONT serif = font("Times New Roman", -16, FW_NORMAL);
+  SelectObject(c.dc, serif);
+  auto width = [&] {
+    SIZE s{};
+    GetTextExtentPoint32(c.dc, "Hello, World", 12, &s);
+    int w[256];
+    GetCharWidth32(c.dc, 0, 255, w);
+    int sum = 0;
+    for (unsigned char ch : std::string("Hello, World")) sum += w[ch];
+    EXPECT_EQ(sum, s.cx);  // the widths and the extent come from one face
+    return s.cx;
+  };
+  const int at16 = width();
+  // The same font under a mapping that doubles every length: twice the pixels, the same logical extent within
+  // rounding, and a face of twice the size.
+  SetMapMode(c.dc, MM_ANISOTROPIC);
+  SetWindowExtEx(c.dc, 1, 1, nullptr);
+  SetViewportExtEx(c.dc, 2, 2, nullptr);
+  TEXTMETRIC doubled{};
+  GetTextMetrics(c.dc, &doubled);
+  SetMapMode(c.dc, MM_TEXT);
+  TEXTMETRIC plain{};
+  GetTextMetrics(c.dc, &plain);
+  EXPECT_NEAR(doubled.tmHeight, plain.tmHeight, 1);
+  EXPECT_EQ(width(), at16);
+  // The serif face goes away while the font stays selected: the next call measures with the fallback.
+  plat::FontFace::setInstalledFilter([](const std::string& family, bool, bool) { return family != "Liberation Serif"; });
+  const int fallback = width();
+  EXPECT_NE(fallback, at16);
+  plat::FontFace::setInstalledFilter(nullptr);
+  EXPECT_EQ(width(), at16);
+  // Another font object at another size, selected in turn with the first.
+  HFONT big = font("Times New Roman", -32, FW_NORMAL);
+  SelectObject(c.dc, big);
+  EXPECT_GT(width(), at16 * 3 / 2);
+  SelectObject(c.dc, serif);
+  EXPECT_EQ(width(), at16);
+  SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(big);
+  DeleteObject(serif);
+}
+
 TEST(Fonts, LogFontsComeBackByteForByteAndFacesMap) {
   LOGFONT lf{};
   lf.lfHeight = -11;  // 8 points at 96 DPI
