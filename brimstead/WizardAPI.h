@@ -26,7 +26,8 @@ public:
   /* 10 */ virtual void SetWizardOption1(bool on) = 0;
   /* 11 */ virtual void SetWizardOption2(bool on) = 0;
   /* 12 */ virtual void EnableDebugOptions() = 0;
-  /* 13 */ virtual void SetTableValue(int value) = 0;
+  // The host's model library (0: none), which the capacitor page hands to the model editor: pointer-sized.
+  /* 13 */ virtual void SetTableValue(INT_PTR value) = 0;
   /* 14 */ virtual bool SetSettingsCopyBuffer(char* buffer) = 0;   // at least 260 bytes
   /* 15 */ virtual void SetTableText(const char* text) = 0;
   /* 16 */ virtual bool RunModal() = 0;         // true when the wizard ended with OK

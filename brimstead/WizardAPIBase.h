@@ -39,7 +39,7 @@ public:
   void SetWizardOption1(bool on) override { m_bOption1 = on ? 1 : 0; }
   void SetWizardOption2(bool on) override { m_bOption2 = on ? 1 : 0; }
   void EnableDebugOptions() override { m_bDebugOptions = 1; }
-  void SetTableValue(int value) override { m_nTableValue = value; }
+  void SetTableValue(INT_PTR value) override { m_nTableValue = value; }
   bool SetSettingsCopyBuffer(char* buffer) override;
   void SetTableText(const char* text) override;
   bool RunModal() override;
@@ -88,7 +88,7 @@ public:
   CHostGeometryQuery* GeometryQuery() const { return m_pGeometryQuery; }
   CHostBoardMarker* BoardView() const { return m_pBoardView; }
   HWND ParentWindow() const { return m_hParent; }
-  int TableValue() const { return m_nTableValue; }
+  INT_PTR TableValue() const { return m_nTableValue; }
   bool IsModeless() const { return m_bModeless != 0; }
   CWizardDialogLink* Dialog() const { return m_pDialog; }
   CFakedSingleBoardSystem* OneBoardSystem() const { return m_pOneBoardSystem.get(); }
@@ -156,7 +156,7 @@ protected:
   CHostGeometryQuery* m_pGeometryQuery = nullptr;
   CHostBoardMarker* m_pBoardView = nullptr;
   HWND m_hParent = nullptr;
-  int m_nTableValue = 0;
+  INT_PTR m_nTableValue = 0;
 
 private:
   // Makes, configures and answers a new dialog; null when no dialog factory is registered or it made none.

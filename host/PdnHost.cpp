@@ -47,6 +47,7 @@ constexpr int kSaveSettingsBox = 1065;
 // The dialogs' captions, by which a script finds their windows.
 constexpr const char* kEditorCaption = "Assign / Edit Capacitor Model";
 constexpr const char* kGroupsCaption = "Assign Decoupling-Capacitor Groups";
+constexpr const char* kModelsCaption = "Assign Decoupling-Capacitor Models";
 // Ports whose pins the result's getters list.
 constexpr int kListedPorts = 64;
 
@@ -92,7 +93,8 @@ const char* PdnHostUsage() {
          "  --option1 on|off        wizard option 1 (decoupling: the capacitor-models page)\n"
          "  --option2 on|off        wizard option 2 (decoupling: the capacitor table)\n"
          "  --debug-options         enable the debug options\n"
-         "  --table-value N         the value handed to the wizard's capacitor table\n"
+         "  --table-value N|library the value handed to the wizard's capacitor table: a number, or the board's\n"
+         "                          model library\n"
          "  --output NAME           output file name\n"
          "  --drc-report NAME       DRC report file (decoupling)\n"
          "  --load FILE             load settings (decoupling and extractor: \"Use last configuration\" of the\n"
@@ -114,6 +116,9 @@ const char* PdnHostUsage() {
          "  --dialog groups         open the decoupling groups dialog (modal) on the board (--board-mode) or on a\n"
          "                          system of it; --script and --screen work in it as in a wizard\n"
          "  --unit-text TEXT        the host's unit text handed to the dialog (\"\" shows lengths in mils)\n"
+         "  --dialog models         open the capacitor models dialog (modal) on a system of the boards, with the\n"
+         "                          model directories (--model-dir), the board's model library and --unit-text;\n"
+         "                          --script and --screen work in it as in a wizard\n"
          "Only the decoupling-analysis wizard has its dialog yet; missing: bypass, via model, model extractor.\n"
          "Exit codes: 0 done, 2 bad command line, board, library, script or screen, 3 the wizard needed does not\n"
          "exist yet, 4 the script failed or a modal wizard waited headless for input.\n";
@@ -169,6 +174,12 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
       options.debugOptions = true;
     } else if (option == "--table-value") {
       const std::string& text = value();
+      if (text == "library") {
+        options.tableValueLibrary = true;
+        options.tableValue.reset();
+        continue;
+      }
+      options.tableValueLibrary = false;
       size_t used = 0;
       int number = 0;
       try {
@@ -206,8 +217,8 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
       options.shots = value();
     } else if (option == "--dialog") {
       const std::string& which = value();
-      if (which != "editor" && which != "groups")
-        throw PdnHostUsageError("--dialog: expected editor or groups, found \"" + which + "\"");
+      if (which != "editor" && which != "groups" && which != "models")
+        throw PdnHostUsageError("--dialog: expected editor, groups or models, found \"" + which + "\"");
       options.dialog = which;
     } else if (option == "--capacitor") {
       options.capacitor = value();
@@ -223,12 +234,18 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
   }
   if (options.dialog && (options.open || options.save || options.load))
     throw PdnHostUsageError("--dialog: opens a dialog instead of a wizard; --open, --save and --load are the wizard's");
-  if (options.dialog != std::string("editor") &&
-      (options.capacitor || !options.modelDirectories.empty() || options.extendedKinds))
-    throw PdnHostUsageError("--capacitor, --model-dir and --extended-kinds are the editor's; give --dialog editor");
-  if (options.unitText && options.dialog != std::string("groups"))
-    throw PdnHostUsageError("--unit-text is the groups dialog's; give --dialog groups");
-  if (options.dialog == std::string("editor") && options.modelDirectories.empty() && !defaultModels.empty())
+  if (options.dialog != std::string("editor") && options.capacitor)
+    throw PdnHostUsageError("--capacitor is the editor's; give --dialog editor");
+  if (options.dialog != std::string("editor") && options.dialog != std::string("models") &&
+      (!options.modelDirectories.empty() || options.extendedKinds))
+    throw PdnHostUsageError("--model-dir and --extended-kinds are the editor's and the models dialog's; give "
+                            "--dialog editor or --dialog models");
+  if (options.unitText && options.dialog != std::string("groups") && options.dialog != std::string("models"))
+    throw PdnHostUsageError("--unit-text is the groups and models dialogs'; give --dialog groups or --dialog models");
+  if (options.dialog == std::string("models") && options.boardMode)
+    throw PdnHostUsageError("--dialog models: opens on a system of the boards; --board-mode hands in a board alone");
+  if ((options.dialog == std::string("editor") || options.dialog == std::string("models")) &&
+      options.modelDirectories.empty() && !defaultModels.empty())
     options.modelDirectories.push_back(defaultModels);
   if (options.script && !options.open && !options.dialog)
     throw PdnHostUsageError("--script: the steps run in an open wizard; give --open modal or --open modeless");
@@ -308,6 +325,13 @@ void PdnHost::FlushCallback() {
     const std::vector<std::string>& changes = m_board->Changes().Lines();
     while (m_changesPrinted < changes.size())
       Print("change: " + EscapedName(changes[m_changesPrinted++]));
+  }
+  // The further boards of a system name themselves.
+  m_moreChangesPrinted.resize(m_moreBoards.size(), 0);
+  for (size_t i = 0; i < m_moreBoards.size(); ++i) {
+    const std::vector<std::string>& changes = m_moreBoards[i]->Changes().Lines();
+    while (m_moreChangesPrinted[i] < changes.size())
+      Print("change (" + EscapedName(m_moreBoards[i]->Name()) + "): " + EscapedName(changes[m_moreChangesPrinted[i]++]));
   }
 }
 
@@ -458,6 +482,8 @@ int PdnHost::Run(const PdnHostOptions& options) {
     return 2;
   if (options.dialog == std::string("groups"))
     return RunGroupsDialog(options);
+  if (options.dialog == std::string("models"))
+    return RunModelsDialog(options);
   if (options.dialog)
     return RunEditorDialog(options);
   m_api = CreateObject(options.wizard);
@@ -503,6 +529,10 @@ int PdnHost::Run(const PdnHostOptions& options) {
   if (options.tableValue) {
     api.SetTableValue(*options.tableValue);
     m_out << "SetTableValue(" << *options.tableValue << ")\n";
+  } else if (options.tableValueLibrary) {
+    // The capacitor page hands the value to the model editor as the host's model library.
+    api.SetTableValue(reinterpret_cast<INT_PTR>(static_cast<CHostModelLibrary*>(&m_board->ModelLibrary())));
+    m_out << "SetTableValue(board library, " << m_board->ModelLibrary().GetCount() << " models)\n";
   }
   if (options.outputName)
     Step("SetOutputFileName(" + *options.outputName + ")", api.SetOutputFileName(options.outputName->c_str()));
@@ -735,6 +765,103 @@ int PdnHost::RunGroupsDialog(const PdnHostOptions& options) {
   if (!m_ledger->IsBalanced())
     m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
   return code;
+}
+
+int PdnHost::RunModelsDialog(const PdnHostOptions& options) {
+  m_dialogCaption = kModelsCaption;
+  m_keepLibrary = true;   // see m_keepLibrary
+  auto factory = reinterpret_cast<CreateCapacitorModelsDialogFn>(dlsym(m_library, "CreateCapacitorModelsDialog"));
+  if (!factory) {
+    m_err << "pdnhost: the module does not export CreateCapacitorModelsDialog\n";
+    return 2;
+  }
+  CCapacitorModelsAPITable* models = factory();
+  if (!models) {
+    m_err << "pdnhost: CreateCapacitorModelsDialog answered no object\n";
+    return 2;
+  }
+  m_out << "dialog: capacitor models of " << EscapedName(m_board->Name()) << "\n";
+  PrintModels();
+  // Each directory ends with a separator: the editor appends file names to it as they are.
+  std::string directories;
+  for (std::string directory : options.modelDirectories) {
+    if (!directory.empty() && directory.back() != '/')
+      directory += '/';
+    directories += (directories.empty() ? "" : "\n") + directory;
+  }
+  models->AddModelDirectories(directories.c_str());
+  Print("AddModelDirectories(" + EscapedName(directories) + ")");
+  m_system = std::make_unique<HostSystem>(*m_ledger, "pdnhost");
+  m_system->AddBoard(m_board.get());
+  std::string names = EscapedName(m_board->Name());
+  for (const auto& more : m_moreBoards) {
+    m_system->AddBoard(more.get());
+    names += ", " + EscapedName(more->Name());
+  }
+  Step("SetSystem(" + names + ")", models->SetSystem(m_system.get()));
+  Step("SetBoard(" + EscapedName(m_board->Name()) + ")", models->SetBoard(m_board.get()));
+  CHostModelLibrary* library = models->SetModelLibrary(&m_board->ModelLibrary());
+  Print("SetModelLibrary(board library, " + std::to_string(m_board->ModelLibrary().GetCount()) + " models) -> " +
+        (library == &m_board->ModelLibrary() ? "the same library" : "another library"));
+  if (options.unitText) {
+    const char* answer = models->SetUnitText(options.unitText->c_str());
+    Print("SetUnitText(\"" + EscapedName(*options.unitText) + "\") -> " +
+          (answer == options.unitText->c_str() ? "the same text" : "another text"));
+  }
+  if (options.extendedKinds) {
+    models->EnableExtendedKinds();
+    Print("EnableExtendedKinds()");
+  }
+
+  int code = 0;
+  if (!PrepareScript(options)) {
+    code = 2;
+  } else {
+    m_runner->SetModal(true);
+    int result = 0;
+    try {
+      result = models->RunModal();
+    } catch (const plat::MessageLoopStalled& stalled) {
+      m_runner->Fail(stalled.what(), 0);
+    }
+    FlushCallback();
+    Print("RunModal() -> " + std::to_string(result));
+    m_runner->CheckEnd();
+    if (m_runner->Failed())
+      code = 4;
+  }
+  models->Delete();
+  Print("Delete()");
+  PrintModels();
+  FlushCallback();
+  if (!m_ledger->IsBalanced())
+    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+  return code;
+}
+
+void PdnHost::PrintModels() {
+  // Every group's model and every capacitor's own model, as the board holds them.
+  HostDecoupling& decoupling = m_board->Decoupling();
+  auto text = [](CHostCapacitorModel* model, bool disabled) {
+    if (!model)
+      return std::string("none");
+    const char* name = model->GetLibraryModelName();
+    return EscapedName(name && *name ? name : "(unnamed)") + " (" + ModelKindName(model->GetKind()) + ")" +
+           (disabled ? " disabled" : "");
+  };
+  std::ostringstream out;
+  out << "models:";
+  for (const auto& group : decoupling.Groups()) {
+    bool disabled = false;
+    CHostCapacitorModel* model = decoupling.GetGroupModel(group.get(), &disabled);
+    out << "\n  group \"" << EscapedName(group->Name()) << "\": " << text(model, disabled);
+  }
+  for (const auto& component : m_board->Components()) {
+    bool disabled = false;
+    if (CHostCapacitorModel* model = decoupling.GetComponentModel(component.get(), &disabled))
+      out << "\n  " << EscapedName(component->Name()) << ": " << text(model, disabled);
+  }
+  Print(out.str());
 }
 
 void PdnHost::PrintGroups() {

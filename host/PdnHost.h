@@ -44,6 +44,7 @@ struct PdnHostOptions {
   std::optional<bool> option1, option2;
   bool debugOptions = false;
   std::optional<int> tableValue;
+  bool tableValueLibrary = false;    // --table-value library: the board's model library
   std::optional<std::string> outputName;
   std::optional<std::string> drcReport;
   std::optional<std::string> load;   // settings file to load (or to use as the last configuration)
@@ -55,10 +56,10 @@ struct PdnHostOptions {
   bool screen = false;               // show the desktop on screen instead of headless
   bool realInput = false;            // on screen: the script's input as real X events (xdotool)
   std::string shots;                 // folder of the script's screenshots (default: the working folder)
-  std::optional<std::string> dialog; // "editor" (the capacitor model editor) or "groups" (the decoupling groups
-                                     // dialog) instead of a wizard
+  std::optional<std::string> dialog; // "editor" (the capacitor model editor), "groups" (the decoupling groups
+                                     // dialog) or "models" (the capacitor models dialog) instead of a wizard
   std::optional<std::string> capacitor;   // the decoupling capacitor whose model the editor opens with
-  std::vector<std::string> modelDirectories;   // the editor's model directories, searched in this order
+  std::vector<std::string> modelDirectories;   // the editor's (and models dialog's) model directories, in order
   bool extendedKinds = false;        // the editor offers "PLS" and z- and y-parameter files
   std::optional<std::string> unitText;   // the host's unit text handed to a dialog ("" asks for mils)
 };
@@ -101,6 +102,8 @@ private:
   void RunModelessLoop();
   int RunEditorDialog(const PdnHostOptions& options);
   int RunGroupsDialog(const PdnHostOptions& options);
+  int RunModelsDialog(const PdnHostOptions& options);
+  void PrintModels();
   void PrintGroups();
   void PrintModel(const std::string& what, CHostCapacitorModel* model);
 
@@ -117,6 +120,7 @@ private:
   HostCallbackLog m_callback;
   size_t m_callbackPrinted = 0;
   size_t m_changesPrinted = 0;
+  std::vector<size_t> m_moreChangesPrinted;   // per further board
   CWizardAPI* m_api = nullptr;
   bool m_wizardsMissing = false;
   std::vector<std::string> m_log;   // every step and callback line printed so far

@@ -46,6 +46,16 @@ int CountTopLevelWindows() {
   return count;
 }
 
+// Drop-down lists of combo boxes are hidden top-level windows of their own: only the shown ones count here.
+int CountVisibleTopLevelWindows() {
+  int count = 0;
+  EnumWindows([](HWND hwnd, LPARAM counter) -> BOOL {
+    if (IsWindowVisible(hwnd)) ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
 template <class Fn>
 Fn Export(void* library, const char* name) {
   return reinterpret_cast<Fn>(dlsym(library, name));
@@ -61,7 +71,8 @@ TEST_F(ModuleLibrary, ExportsOnlyItsFactories) {
   const std::set<std::string> expected = {"CreateBrimstead", "CreateBypassWizard", "CreateViaModelWizard",
                                           "CreateModelExtractorWizard", "GetDecouplingModelsHelper",
                                           "CreateCapacitorModelEditorDialog",
-                                          "CreateDecouplingGroupsDialog"};
+                                          "CreateDecouplingGroupsDialog",
+                                          "CreateCapacitorModelsDialog"};
   EXPECT_EQ(DefinedDynamicSymbols(BRIM_MODULE_LIBRARY), expected);
   EXPECT_EQ(DefinedDynamicSymbols(BRIM_TEST_MODULE_LIBRARY), expected);
 }
@@ -87,8 +98,9 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndRegistersTheDecouplingWizard
   auto getHelper = Export<GetDecouplingModelsHelperFn>(library, "GetDecouplingModelsHelper");
   auto createEditor = Export<CreateCapacitorModelEditorDialogFn>(library, "CreateCapacitorModelEditorDialog");
   auto createGroups = Export<CreateDecouplingGroupsDialogFn>(library, "CreateDecouplingGroupsDialog");
+  auto createModels = Export<CreateCapacitorModelsDialogFn>(library, "CreateCapacitorModelsDialog");
   ASSERT_TRUE(createBrimstead && createBypass && createViaModel && createExtractor && getHelper && createEditor &&
-              createGroups);
+              createGroups && createModels);
 
   CBrimsteadAPITable* decoupling = createBrimstead();
   EXPECT_EQ(createBrimstead(), decoupling);
@@ -96,8 +108,9 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndRegistersTheDecouplingWizard
   host::HostCallbackLog callback;
   // The decoupling wizard is the module's own dialog, built from the templates it registered.
   ASSERT_TRUE(decoupling->SetCallback(&callback));
+  const int shownBefore = CountVisibleTopLevelWindows();
   ASSERT_TRUE(decoupling->CreateModeless());
-  EXPECT_EQ(CountTopLevelWindows(), windowsBefore + 1);
+  EXPECT_EQ(CountVisibleTopLevelWindows(), shownBefore + 1);
   char caption[64] = {};
   GetWindowText(decoupling->GetWizardWindow(), caption, sizeof caption);
   EXPECT_STREQ(caption, "Brimstead");
@@ -131,6 +144,12 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndRegistersTheDecouplingWizard
   EXPECT_EQ(groups->RunModal(), -1);
   EXPECT_EQ(CountTopLevelWindows(), windowsBefore);
   groups->Delete();
+  // And the capacitor models dialog's; without a system its run answers 2 at once and opens no window.
+  CCapacitorModelsAPITable* models = createModels();
+  ASSERT_NE(models, nullptr);
+  EXPECT_EQ(models->RunModal(), 2);
+  EXPECT_EQ(CountTopLevelWindows(), windowsBefore);
+  models->Delete();
 
   ASSERT_EQ(dlclose(library), 0);
   EXPECT_EQ(AfxGetApp(), nullptr);   // the application object went with the library

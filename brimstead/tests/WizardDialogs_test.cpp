@@ -122,7 +122,9 @@ TEST_F(WizardDialogs, DialogReceivesTheObjectsSettings) {
   api->AddNames("A\nB");
   api->SetCallback(&callback);
   api->SetBoardView(&marker);
-  api->SetTableValue(17);
+  // The table value is the host's model library, a pointer: all of it reaches the dialog.
+  const INT_PTR library = static_cast<INT_PTR>(0x7F0012345678);
+  api->SetTableValue(library);
   api->SetWizardOption2(true);
   api->EnableDebugOptions();
   HWND hostWindow = CreateWindowEx(0, LoggingClass(), "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
@@ -147,7 +149,7 @@ TEST_F(WizardDialogs, DialogReceivesTheObjectsSettings) {
     EXPECT_EQ(live.m_Settings.option2, 1);
     EXPECT_EQ(live.m_Settings.debugOptions, 1);
     EXPECT_EQ(live.m_Settings.callback, &callback);
-    EXPECT_EQ(live.m_Settings.tableValue, 17);
+    EXPECT_EQ(live.m_Settings.tableValue, library);
     EXPECT_EQ(live.m_Settings.boardView, &marker);
     EXPECT_FALSE(live.m_Settings.modeless);
     EXPECT_EQ(live.m_Names, (std::vector<std::string>{"A", "B"}));

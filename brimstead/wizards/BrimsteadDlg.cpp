@@ -5,6 +5,7 @@
 #include "brimstead/ModuleApp.h"
 #include "brimstead/wizards/DWAnalysisSettingsPage.h"
 #include "brimstead/wizards/DWAnalysisTypePage.h"
+#include "brimstead/wizards/DWCapModelsPage2.h"
 #include "brimstead/wizards/DWCustomSettingsPage.h"
 #include "brimstead/wizards/DWDebugPage.h"
 #include "brimstead/wizards/DWFinishPage.h"
@@ -35,7 +36,7 @@ BOOL CBrimsteadDlg::OnInitDialog() {
   }
   record->RestoreFromSettingsCopy();
   AddPage(new CDWSelectNetPage(), 281, nullptr, nullptr, WizardStepRole::NetSelection);
-  // FIXME: the capacitor models page (topic 282) joins with the capacitor table; until then the option adds none.
+  AddCapacitorModelsPage(*this, 282);
   AddPage(new CDWAnalysisTypePage(), 283, nullptr, nullptr, WizardStepRole::AnalysisType);
   AddPage(new CDWTargetImpedancePage(), 284, nullptr, nullptr, WizardStepRole::TargetImpedance);
   if (record->m_bBoardMode)

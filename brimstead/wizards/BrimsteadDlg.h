@@ -2,8 +2,8 @@
 //
 // It registers the pages of the decoupling analysis in step order with their help topics; each page's step goes
 // into the role the step states follow. The board page comes only when the host's system asks for a board choice;
-// the IC power pin page is the list flavour in board mode, else the board-viewer flavour. The capacitor-model page
-// is not built yet and is left out of the list.
+// the IC power pin page is the list flavour in board mode, else the board-viewer flavour; the capacitor-model page
+// comes when the host's capacitor-page option is set.
 #pragma once
 
 #include "brimstead/wizards/WizardDlg.h"

@@ -4,11 +4,14 @@
 // Key of the rows: the standard 16-colour palette in its order, one character per entry:
 //   k black, m maroon, e green, o olive, n navy, p purple, t teal, . light grey (192),
 //   d dark grey (128), R red, G lime, y yellow, b blue, f fuchsia, a aqua, w white.
+// The rows are constant data: the module's start-up registers the bitmaps while the libraries' statics are still
+// being initialised, in an order nobody controls.
 // The check boxes paint their interior red (their loader makes it the window colour) and their marks black
 // (the window text); the arrows use black and the greys that the system-colour loader replaces.
 #include "grid/controls/GXControlBitmaps.h"
 
 #include <array>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -29,7 +32,7 @@ constexpr std::array<RGBQUAD, 16> kPalette = {{
 
 // Five 13 x 13 boxes: unchecked, checked, unchecked pressed or disabled, checked pressed or disabled,
 // undetermined. The 3-D box of version 4 systems: two sunken rings.
-const std::vector<std::string_view> kCheck3d = {
+constexpr std::string_view kCheck3d[] = {
     "ddddddddddddwddddddddddddwddddddddddddwddddddddddddwddddddddddddw",
     "dkkkkkkkkkk.wdkkkkkkkkkk.wdkkkkkkkkkk.wdkkkkkkkkkk.wdkkkkkkkkkk.w",
     "dkRRRRRRRRR.wdkRRRRRRRRR.wdk..........wdk..........wdkw.w.w.w.w.w",
@@ -46,7 +49,7 @@ const std::vector<std::string_view> kCheck3d = {
 };
 
 // The 3-D box of older systems: one sunken ring.
-const std::vector<std::string_view> kCheck3dOld = {
+constexpr std::string_view kCheck3dOld[] = {
     "ddddddddddddwddddddddddddwddddddddddddwddddddddddddwddddddddddddw",
     "dRRRRRRRRRRRwdRRRRRRRRRRRwd...........wd...........wdw.w.w.w.w.ww",
     "dRRRRRRRRRRRwdRRRRRRRRRRRwd...........wd...........wd.w.w.w.w.w.w",
@@ -63,7 +66,7 @@ const std::vector<std::string_view> kCheck3dOld = {
 };
 
 // The flat box, also the printing bitmap: a black frame.
-const std::vector<std::string_view> kCheckFlat = {
+constexpr std::string_view kCheckFlat[] = {
     "kkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkk",
     "kRRRRRRRRRRRkkRRRRRRRRRRRkk...........kk...........kkw.w.w.w.w.wk",
     "kRRRRRRRRRRRkkRRRRRRRRRRRkk...........kk...........kk.w.w.w.w.w.k",
@@ -81,7 +84,7 @@ const std::vector<std::string_view> kCheckFlat = {
 
 // Radio buttons, 14 x 13 images on light grey in three rows of five (unselected, selected, unselected
 // pressed, selected pressed, disabled): flat, 3-D, and 3-D greyed. The cells use the 3-D row's first two.
-const std::vector<std::string_view> kRadio = {
+constexpr std::string_view kRadio[] = {
     "....kkkk..........kkkk..........kkkk..........kkkk..........kkkk......",
     "..kkwwwwkk......kkwwwwkk......kkwwwwkk......kkwwwwkk......kkwwwwkk....",
     ".kwwwwwwwwk....kwwwwwwwwk....kwwwwwwwwk....kwwwwwwwwk....kwwwwwwwwk...",
@@ -124,8 +127,8 @@ const std::vector<std::string_view> kRadio = {
 };
 
 // The drop-down arrow: a black triangle on light grey, and its greyed twin in the shadow colour.
-const std::vector<std::string_view> kArrow = {"kkkkkkk", ".kkkkk.", "..kkk..", "...k..."};
-const std::vector<std::string_view> kArrowGrey = {"ddddddd", ".ddddd.", "..ddd..", "...d..."};
+constexpr std::string_view kArrow[] = {"kkkkkkk", ".kkkkk.", "..kkk..", "...k..."};
+constexpr std::string_view kArrowGrey[] = {"ddddddd", ".ddddd.", "..ddd..", "...d..."};
 
 }  // namespace
 
@@ -137,8 +140,8 @@ void RegisterControlBitmaps() {
     std::vector<BYTE> dib;
   };
   static const std::vector<Made> made = [] {
-    const auto make = [](const std::vector<std::string_view>& rows) {
-      return foundation::MakePackedDib4(rows, kKey, kPalette);
+    const auto make = [](std::span<const std::string_view> rows) {
+      return foundation::MakePackedDib4(std::vector<std::string_view>(rows.begin(), rows.end()), kKey, kPalette);
     };
     return std::vector<Made>{{kCheckBox3dBitmap, make(kCheck3d)},         {kCheckBox3dOldBitmap, make(kCheck3dOld)},
                              {kCheckBoxFlatBitmap, make(kCheckFlat)},     {kRadioBitmap, make(kRadio)},

@@ -9,6 +9,7 @@
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
 #include "grid/core/CGXGridProfileImp.h"
+#include "grid/core/CGXPrintDevice.h"
 #include "grid/core/CGXStyleCompareSubsetImp.h"
 #include "grid/core/CGXStyleSerializeImp.h"
 #include "grid/core/CGXStylesMap.h"
@@ -123,6 +124,7 @@ void CGXControlFactory::InitializeGridComponents(CGXGridCore* grid) {
 void CGXControlFactory::InitializeApplicationComponents() {
   for (int place = 0; place < static_cast<int>(ApplicationComponent::Count); ++place) {
     switch (static_cast<ApplicationComponent>(place)) {
+      case ApplicationComponent::PrintDevice: InstallPrintDeviceImp(); break;
       case ApplicationComponent::StyleCompareSubset: InstallStyleCompareSubsetImp(); break;
       case ApplicationComponent::StyleSerialize: InstallStyleSerializeImp(); break;
       case ApplicationComponent::CompatibleSerialize: InstallSerializeTarn5CompatibleImp(); break;

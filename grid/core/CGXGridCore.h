@@ -542,6 +542,15 @@ class CGXGridCore {
   void InstallMergeCellsImp();
   void InstallFloatCellsImp();
   void InstallDrawSpannedCellsImp();
+  // Printing and print preview (the print feature, through the three printing hooks of PrintForward0..2).
+  void InstallPrintImp();
+  // The print feature's pagination of the job being printed: the page breaks (first row or column of each
+  // page, ending with one past the last printed row or column, so n breaks make n - 1 pages), the page
+  // indexes that hold the top row and left column the grid showed when printing began, and whether the
+  // pagination was limited to the selection. Kept here so that every page of one job sees the same list.
+  std::vector<ROWCOL> m_awRowBreaks, m_awColBreaks;
+  int m_nTopRowPage = 0, m_nLeftColPage = 0;
+  BOOL m_bPrintSelectionOnly = FALSE;
   // Floating cells (0 off, 1 delayed, 2 immediate evaluation) and merged cells (the low two bits as for
   // floating; 0x04 no vertical, 0x08 no horizontal merging, 0x10 hidden rows and columns take part); each
   // installs its feature first.
@@ -1277,6 +1286,7 @@ class CGXGridCore {
   friend class CGXGridUpdateHintImp;
   friend class CGXGridOptimizedUpdateImp;
   friend class GXUpdateAxis;
+  friend class CGXPrintImp;  // the print rectangle, the page's first row and column, the print pools
   std::unique_ptr<CGXSpanCellPool> m_pPrintFloatPool;
   // Feature pointers (owned through the auto-delete list when installed with autoDelete).
   CGXGridPrintImp* m_pPrintImp = nullptr;
@@ -1339,9 +1349,8 @@ class CGXGridCore {
   CGXGridDrawContext* m_pDrawContext = nullptr;
   CGXDrawSpannedCellsImp* m_pDrawSpannedCellsImp = nullptr;
   std::shared_ptr<CDC> m_pCachedDC;  // shared_ptr: deleted where CDC is complete
-  // The printer information device of the printer metrics, and the print device blocks it was made from.
+  // The printer metrics' device: a wrapper of the print device's printer context (the device owns it).
   std::shared_ptr<CDC> m_pMetricsPrinter;
-  std::vector<BYTE> m_metricsDevNames, m_metricsDevMode;
   CFont* m_pCachedDCOldFont = nullptr;
   // The line patterns of dashed and dotted pens (styles 1 to 4, horizontal and vertical), made once.
   std::shared_ptr<CBitmap> m_linePatternBitmaps[4][2];

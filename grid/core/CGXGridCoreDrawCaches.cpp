@@ -224,34 +224,25 @@ void CGXGridCore::ReleaseCachedDC() {
 // device (fonts are selected into both) then comes in display pixels at the printer's glyph metrics.
 BOOL CGXGridCore::PreparePrinterMetrics(CDC* dc) {
   if (!m_bPrinterMetrics || !dc || !m_pParam || !m_pParam->GetPrintDevice()) return FALSE;
-  const std::vector<BYTE>& names = m_pParam->GetPrintDevice()->GetDevNames();
-  const std::vector<BYTE>& mode = m_pParam->GetPrintDevice()->GetDevMode();
-  if (!m_pMetricsPrinter || names != m_metricsDevNames || mode != m_metricsDevMode) {
-    m_pMetricsPrinter.reset();
-    m_metricsDevNames = names;
-    m_metricsDevMode = mode;
-    // The printer the DEVNAMES block names (offsets in characters from its start; each name must end
-    // inside the block).
-    if (names.size() < sizeof(DEVNAMES)) return FALSE;
-    DEVNAMES dn;
-    std::memcpy(&dn, names.data(), sizeof dn);
-    auto text = [&](WORD offset) -> const char* {
-      if (offset >= names.size()) return nullptr;
-      const char* p = reinterpret_cast<const char*>(names.data()) + offset;
-      return std::memchr(p, 0, names.size() - offset) ? p : nullptr;
-    };
-    const char* device = text(dn.wDeviceOffset);
-    if (!device || !*device) return FALSE;
-    auto printer = std::make_shared<CDC>();
-    if (!printer->CreateIC(text(dn.wDriverOffset), device, text(dn.wOutputOffset), mode.empty() ? nullptr : mode.data()))
-      return FALSE;
-    const CGXFontRegistry& fonts = CGXFontRegistry::Instance();
-    printer->SetMapMode(MM_ANISOTROPIC);
-    printer->SetWindowExt(fonts.GetLogPixelsX(), fonts.GetLogPixelsY());
-    printer->SetViewportExt(printer->GetDeviceCaps(LOGPIXELSX), printer->GetDeviceCaps(LOGPIXELSY));
-    m_pMetricsPrinter = printer;
+  CGXPrintDevice* device = m_pParam->GetPrintDevice();
+  // A device that names no printer leaves the screen's own metrics (no default printer is fetched for a paint).
+  if (device->GetDevNames().empty()) return FALSE;
+  // The print device checks the blocks and keeps the printer's context; it makes a new one when they change.
+  HDC printer = device->GetPrinterDC();
+  if (!printer) return FALSE;
+  if (!m_pMetricsPrinter || m_pMetricsPrinter->GetSafeHdc() != printer) {
+    // Not owned: the device deletes the context, the wrapper only lets go of it.
+    m_pMetricsPrinter = std::shared_ptr<CDC>(new CDC, [](CDC* d) {
+      d->Detach();
+      delete d;
+    });
+    m_pMetricsPrinter->Attach(printer);
   }
-  if (!m_pMetricsPrinter) return FALSE;
+  const CGXFontRegistry& fonts = CGXFontRegistry::Instance();
+  m_pMetricsPrinter->SetMapMode(MM_ANISOTROPIC);
+  m_pMetricsPrinter->SetWindowExt(fonts.GetLogPixelsX(), fonts.GetLogPixelsY());
+  m_pMetricsPrinter->SetViewportExt(m_pMetricsPrinter->GetDeviceCaps(LOGPIXELSX),
+                                    m_pMetricsPrinter->GetDeviceCaps(LOGPIXELSY));
   dc->SetAttribDC(m_pMetricsPrinter->GetSafeHdc());
   return TRUE;
 }

@@ -327,11 +327,12 @@ void CGXGridProfileImp::WriteStyleProfile(const CGXStyle& style, LPCTSTR section
   text("ChoicesList", GX_IN_CHOICELIST, EscapeChoices(style.GetChoiceList()));
   text("Font", GX_IN_FONT, style.GetFont().FormatProfileText().c_str());
   text("Borders", GX_IN_BORDERS, "1");
-  if (style.IsIncluded(GX_IN_BORDERS)) {
-    static constexpr const char* kSides[] = {"Top", "Left", "Bottom", "Right"};
-    for (int i = 0; i < 4; ++i)
-      Write(section, kSides[i], style.HasBorder(i) ? style.GetBorder(i).FormatProfileText().c_str() : nullptr);
-  }
+  // The side entries go with "Borders": a style without borders leaves none behind from an earlier one
+  // (they would come back the moment a later style writes "Borders" again).
+  static constexpr const char* kSides[] = {"Top", "Left", "Bottom", "Right"};
+  const BOOL borders = style.IsIncluded(GX_IN_BORDERS);
+  for (int i = 0; i < 4; ++i)
+    Write(section, kSides[i], borders && style.HasBorder(i) ? style.GetBorder(i).FormatProfileText().c_str() : nullptr);
   if (style.GetUserAttributeMap()) style.GetUserAttributeMap()->WriteProfile(section);
 }
 

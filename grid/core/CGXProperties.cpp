@@ -91,6 +91,18 @@ int CGXProperties::AddToken(LPCTSTR token) {
   return static_cast<int>(m_tokens.size()) - 1;
 }
 
+const CString& CGXProperties::GetTokenValue(int token) const {
+  static const CString empty;
+  return token >= 0 && static_cast<std::size_t>(token) < m_tokenValues.size() ? m_tokenValues[static_cast<std::size_t>(token)]
+                                                                              : empty;
+}
+
+void CGXProperties::SetTokenValue(int token, const CString& value) {
+  if (token < 0 || static_cast<std::size_t>(token) >= m_tokens.size()) return;
+  if (m_tokenValues.size() < m_tokens.size()) m_tokenValues.resize(m_tokens.size());
+  m_tokenValues[static_cast<std::size_t>(token)] = value;
+}
+
 int CGXProperties::AddColorProperty(LPCTSTR name, COLORREF color) {
   const CString n(name ? name : "");
   for (std::size_t i = 0; i < m_colorNames.size(); ++i)

@@ -66,6 +66,16 @@ class CGXProperties : public CObject {
 
   int AddToken(LPCTSTR token);
   const std::vector<CString>& GetTokens() const { return m_tokens; }
+  // The value of each token, parallel to the token list (the print feature sets them before it draws a
+  // header or footer); empty for a token without one.
+  const CString& GetTokenValue(int token) const;
+  void SetTokenValue(int token, const CString& value);
+
+  // Manual page breaks: the first columns (rows) of pages, ascending; kept in the two DWORD lists.
+  std::vector<DWORD>& GetColBreaks() { return m_dwList1; }
+  std::vector<DWORD>& GetRowBreaks() { return m_dwList2; }
+  const std::vector<DWORD>& GetColBreaks() const { return m_dwList1; }
+  const std::vector<DWORD>& GetRowBreaks() const { return m_dwList2; }
 
   // An existing name keeps its index and colour.
   int AddColorProperty(LPCTSTR name, COLORREF color);
@@ -131,6 +141,7 @@ class CGXProperties : public CObject {
   CGXAbstractGridPrintImp* PrintImp() const;
 
   std::vector<CString> m_tokens;
+  std::vector<CString> m_tokenValues;
   std::map<WORD, std::unique_ptr<GXUserPropertyEntry>> m_userProps;
   std::vector<CString> m_colorNames;
   std::vector<COLORREF> m_colors;

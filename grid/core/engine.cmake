@@ -42,6 +42,7 @@ brim_test(grid_engine_tests
     tests/engine_draw_test.cpp
     tests/engine_current_test.cpp
     tests/engine_style_test.cpp
+    tests/engine_printdevice_test.cpp
   LIBS grid_core grid_controls grid_layouts
 )
 

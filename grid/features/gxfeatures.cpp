@@ -69,6 +69,10 @@ void GXRegisterEditingFeatures() {
   CGXControlFactory::AddGridComponentInstaller(GC::FloatingCells, [](CGXGridCore* g) {
     if (g) g->InstallFloatCellsImp();
   });
+  // Printing and print preview.
+  CGXControlFactory::AddGridComponentInstaller(GC::Print, [](CGXGridCore* g) {
+    if (g) g->InstallPrintImp();
+  });
   CGXControlFactory::AddApplicationComponentInstaller(AC::CoveredCellPool, &InstallCoveredCellPoolImp);
   CGXControlFactory::AddApplicationComponentInstaller(AC::SpanCellPool, &InstallSpanCellPoolImp);
   CGXControlFactory::AddApplicationComponentInstaller(AC::DelayedRangePool, &InstallDelayedRangePoolImp);

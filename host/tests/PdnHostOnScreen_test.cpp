@@ -1,6 +1,6 @@
 // pdnhost on screen under a private X server: the decoupling-analysis wizard shown through the presenter and driven
 // by the end-to-end script with real X input (xdotool), as the headless tests drive it with injected input; the
-// model editor and the groups dialog likewise. Run by CTest through xvfb-run.
+// model editor, the groups dialog and the capacitor models dialog likewise. Run by CTest through xvfb-run.
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -106,6 +106,35 @@ TEST(PdnHostOnScreen, GroupsDialogScriptWithRealInput) {
   EXPECT_EQ(changes(log), changes(ReadFile(source / "host/tests/golden/groups-demo8.log"))) << log;
   EXPECT_NE(changes(log).find("Group \"\" SetName \"CAP_10N\""), std::string::npos) << log;
   EXPECT_GT(fs::file_size(dir / "groups-02-emptied.png"), 1000u);
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
+}
+
+// The capacitor models dialog on screen: the models script (the net filter's drop-down lists, an expand button, the
+// model editor, an "Enabled" box, "Remove Models", the groups dialog) with real X input; the board changes are
+// those of the headless run's golden log.
+TEST(PdnHostOnScreen, ModelsDialogScriptWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_models_screen_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM +
+                              " --screen --real-input --dialog models --unit-text \"\" --script " +
+                              (source / "host/tests/scripts/models.pdnscript").string() + " --shots " +
+                              dir.string() + " > " + (dir / "log.txt").string() + " 2>&1";
+  const int status = std::system(command.c_str());
+  const std::string log = ReadFile(dir / "log.txt");
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+  const auto changes = [](const std::string& text) {
+    std::istringstream lines(text);
+    std::string line, out;
+    while (std::getline(lines, line))
+      if (line.rfind("change: ", 0) == 0 || line.rfind("RunModal() -> ", 0) == 0) out += line + "\n";
+    return out;
+  };
+  EXPECT_EQ(changes(log), changes(ReadFile(source / "host/tests/golden/models-demo8.log"))) << log;
+  EXPECT_NE(changes(log).find("Group \"3V3_MID\" AddMember C57"), std::string::npos) << log;
+  EXPECT_GT(fs::file_size(dir / "models-04-after-groups.png"), 1000u);
   std::error_code ignored;
   fs::remove_all(dir, ignored);
 }

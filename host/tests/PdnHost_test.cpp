@@ -148,6 +148,14 @@ TEST_F(PdnHostProgram, BadInputGetsAClearErrorOnTheErrorStream) {
   EXPECT_EQ(options.tableValue, -4);
   EXPECT_EQ(options.option2, true);
   EXPECT_EQ(options.library, "l");
+  // "library" hands in the board's model library; a later number replaces it.
+  const host::PdnHostOptions withLibrary = host::ParsePdnHostArguments({"--table-value", "library"}, "l", "b");
+  EXPECT_TRUE(withLibrary.tableValueLibrary);
+  EXPECT_FALSE(withLibrary.tableValue);
+  const host::PdnHostOptions number =
+      host::ParsePdnHostArguments({"--table-value", "library", "--table-value", "3"}, "l", "b");
+  EXPECT_FALSE(number.tableValueLibrary);
+  EXPECT_EQ(number.tableValue, 3);
 }
 
 TEST_F(PdnHostProgram, EchoesNamesOnOneLineAndCallbacksAfterTheirStep) {
@@ -267,18 +275,28 @@ TEST_F(PdnHostProgram, TheDecouplingWizardRunsOnTheEightLayerBoardOfATwoBoardSys
   const fs::path project = dir / "demo8.brd";
   std::ofstream(project) << "board\n";
   const Outcome outcome = RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " +
-                                     SampleBoard("sensor4").string() + " --open modeless --save --fixed-clock " +
+                                     SampleBoard("sensor4").string() +
+                                     " --table-value library --open modeless --save --fixed-clock " +
                                      "--project " + project.string() + " --script " + script.string() + " --shots " +
                                      dir.string());
   ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
   EXPECT_NE(outcome.output.find("SetSystem(PDN demo board 8L, "), std::string::npos) << outcome.output;
+  // The capacitor page's table value is the board's model library.
+  EXPECT_NE(outcome.output.find("SetTableValue(board library, 6 models)"), std::string::npos) << outcome.output;
   EXPECT_EQ(ReadFile(dir / "demo8.dao"), ReadFile(SourceDir() / "host/tests/golden/demo8-pins.dao"));
   // The getters answer the record the host ran: the first board, four ports.
   EXPECT_NE(outcome.output.find("callback: Run\n"), std::string::npos);
   EXPECT_NE(outcome.output.find("  GetBoardIndex = 0\n"), std::string::npos);
   EXPECT_NE(outcome.output.find("  GetProbeCount = 4\n"), std::string::npos);
   EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos);
-  for (const char* shot : {"01-start.png", "02-board.png", "03-nets.png", "04-target.png", "05-pins.png",
+  // Through the editor the capacitor page gave CORE_BULK a model of the library handed in as the table value.
+  EXPECT_NE(outcome.output.find("change: Decoupling SetGroupModel \"CORE_BULK\" X5R_100N_0201\n"), std::string::npos)
+      << outcome.output;
+  // The capacitor page switched the groups' models off.
+  EXPECT_NE(outcome.output.find("change: Decoupling SetGroupModel \"CORE_BULK\" X5R_22U_0805 disabled\n"),
+            std::string::npos)
+      << outcome.output;
+  for (const char* shot : {"01-start.png", "02-board.png", "03-nets.png", "03-capacitors.png", "04-target.png", "05-pins.png",
                            "06-pins-checked.png", "07-pins-grouped.png", "08-easy-custom.png", "09-frequency.png",
                            "10-finish.png", "11-after-run.png"})
     EXPECT_GT(fs::file_size(dir / shot), 1000u) << shot;
@@ -409,8 +427,47 @@ TEST_F(PdnHostProgram, GroupsDialogRunsFromAScriptAndCommitsWhatTheGoldenLogSays
   EXPECT_EQ(board.output.find("change: "), std::string::npos);
 }
 
+TEST_F(PdnHostProgram, ModelsDialogRunsFromAScriptAndChangesWhatTheGoldenLogSays) {
+  const Outcome outcome = RunPdnHost("--dialog models --unit-text \"\" --script " +
+                                     (SourceDir() / "host/tests/scripts/models.pdnscript").string() + " --shots " +
+                                     dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_EQ(outcome.errors, "");
+  // Everything but the lines that name the files used, which depend on the build's place.
+  std::istringstream lines(outcome.output);
+  std::string log, line;
+  while (std::getline(lines, line))
+    if (line.rfind("board: ", 0) != 0 && line.rfind("module: ", 0) != 0 && line.rfind("AddModelDirectories(", 0) != 0)
+      log += line + "\n";
+  EXPECT_EQ(log, ReadFile(SourceDir() / "host/tests/golden/models-demo8.log"));
+  for (const char* shot : {"models-01-all", "models-02-filtered", "models-03-assigned", "models-04-after-groups"}) {
+    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+    ASSERT_TRUE(image) << shot;
+    const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+  // A system of two boards offers the board chooser; the second board's table is the 4-layer board's.
+  const fs::path chooser = dir / "chooser.pdnscript";
+  std::ofstream(chooser) << "expect state \"Select Board\" visible\n"
+                            "expect text 1004 \"sensor4.json [4-layer sensor board, QFP microcontroller ]\"\n"
+                            "pick 1004 \"demo8.json [8-layer processor board, BGA-100 processor ]\"\n"
+                            "cell 1121 11 0\n"
+                            "click \"Remove Models\"\n"
+                            "click \"Close\"\n";
+  const Outcome two = RunPdnHost("--board " + SampleBoard("sensor4").string() + " --board " +
+                                 SampleBoard("demo8").string() + " --dialog models --script " + chooser.string());
+  ASSERT_EQ(two.code, 0) << two.output;
+  EXPECT_NE(two.output.find("SetSystem(Sensor board 4L, PDN demo board 8L) -> true"), std::string::npos) << two.output;
+  // The 8-layer board's own capacitor C60 lost its model: the table showed the chosen board.
+  EXPECT_NE(two.output.find("change (PDN demo board 8L): Decoupling SetComponentModel C60 null"), std::string::npos)
+      << two.output;
+  EXPECT_EQ(two.output.find("kept host objects"), std::string::npos) << two.output;
+}
+
 TEST_F(PdnHostProgram, DialogOptionsAreRefusedOutsideTheirDialogAndHeadlessADialogNeedsAScript) {
-  EXPECT_EQ(RunPdnHost("--dialog models").code, 2);
+  EXPECT_EQ(RunPdnHost("--dialog table").code, 2);
+  EXPECT_EQ(RunPdnHost("--dialog models --board-mode").code, 2);
+  EXPECT_EQ(RunPdnHost("--model-dir /tmp").code, 2);
   EXPECT_EQ(RunPdnHost("--unit-text mm").code, 2);
   EXPECT_EQ(RunPdnHost("--capacitor C1").code, 2);
   EXPECT_EQ(RunPdnHost("--dialog editor --open modal").code, 2);
@@ -422,6 +479,10 @@ TEST_F(PdnHostProgram, DialogOptionsAreRefusedOutsideTheirDialogAndHeadlessADial
     EXPECT_EQ(waiting.code, 4) << waiting.output;
     EXPECT_NE(waiting.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << waiting.output;
   }
+  // The models dialog answers 1 however it closed.
+  const Outcome models = RunPdnHost("--dialog models");
+  EXPECT_EQ(models.code, 4) << models.output;
+  EXPECT_NE(models.output.find("RunModal() -> 1\nDelete()"), std::string::npos) << models.output;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/framework/CPaintDC.h"
 #include "platform/framework/CPrintInfo.h"
+#include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/framework/CWinApp.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
@@ -61,6 +62,7 @@ LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
 BEGIN_MESSAGE_MAP(CView, CWnd)
   ON_WM_PAINT()
   ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
+  ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnFilePrintPreview)
 END_MESSAGE_MAP()
 
 void CView::OnPaint() {
@@ -109,7 +111,7 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo) {
   CPrintDialog& pd = *pInfo->m_pPD;
   pd.m_pd.Flags |= PD_RETURNDC;
   CWinApp* app = AfxGetApp();
-  if (pInfo->m_bDirect) {
+  if (pInfo->m_bDirect || pInfo->m_bPreview) {  // the application's printer, without asking
     if (app) app->GetPrinterDeviceDefaults(&pd.m_pd);
     if (!pd.m_pd.hDevNames && !pd.GetDefaults()) return FALSE;
     if (!pd.m_pd.hDC) pd.m_pd.hDC = pd.CreatePrinterDC();
@@ -121,39 +123,25 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo) {
   return pd.m_pd.hDC != nullptr;
 }
 
+CPrintSteps CView::PrintSteps() {
+  CPrintSteps steps;
+  steps.prepare = [this](CPrintInfo* info) { return OnPreparePrinting(info); };
+  steps.begin = [this](CDC* dc, CPrintInfo* info) { OnBeginPrinting(dc, info); };
+  steps.prepareDC = [this](CDC* dc, CPrintInfo* info) { OnPrepareDC(dc, info); };
+  steps.print = [this](CDC* dc, CPrintInfo* info) { OnPrint(dc, info); };
+  steps.end = [this](CDC* dc, CPrintInfo* info) { OnEndPrinting(dc, info); };
+  GetWindowText(steps.title);
+  if (CDocument* doc = GetDocument(); doc && !doc->GetTitle().IsEmpty()) steps.title = doc->GetTitle();
+  return steps;
+}
+
 void CView::OnFilePrint() {
   CPrintInfo info;
   info.m_bDirect = m_bDirectPrint;
-  if (!OnPreparePrinting(&info)) return;
-  HDC hdc = info.m_pPD->m_pd.hDC;
-  CDC dc;
-  dc.Attach(hdc);
-  dc.m_bPrinting = TRUE;
-  CString title;
-  GetWindowText(title);
-  if (CDocument* doc = GetDocument(); doc && !doc->GetTitle().IsEmpty()) title = doc->GetTitle();
-  DOCINFO docInfo{sizeof(DOCINFO), title, nullptr, nullptr, 0};
-  OnBeginPrinting(&dc, &info);
-  bool ok = ::StartDoc(hdc, &docInfo) > 0;
-  for (info.m_nCurPage = info.GetFromPage(); ok && info.m_nCurPage <= info.GetToPage(); ++info.m_nCurPage) {
-    OnPrepareDC(&dc, &info);
-    if (!info.m_bContinuePrinting) break;
-    if (::StartPage(hdc) <= 0) {
-      ok = false;
-      break;
-    }
-    CRect page(0, 0, ::GetDeviceCaps(hdc, HORZRES), ::GetDeviceCaps(hdc, VERTRES));
-    ::DPtoLP(hdc, reinterpret_cast<POINT*>(&page), 2);
-    info.m_rectDraw = page;
-    OnPrint(&dc, &info);
-    if (::EndPage(hdc) <= 0) ok = false;
-    if (!info.m_bContinuePrinting) break;
-  }
-  if (ok)
-    ::EndDoc(hdc);
-  else
-    ::AbortDoc(hdc);
-  OnEndPrinting(&dc, &info);
-  dc.Detach();
-  // The DC belongs to the print dialog data, which deletes it with the CPrintInfo.
+  AfxRunPrintLoop(PrintSteps(), info);
+}
+
+void CView::OnFilePrintPreview() {
+  CWnd* owner = GetParentFrame();
+  CPrintPreviewWnd::Open(PrintSteps(), owner ? owner : this);
 }

@@ -13,6 +13,7 @@ constexpr UINT WM_SETMESSAGESTRING = 0x0362;
 constexpr UINT AFX_IDS_IDLEMESSAGE = 0xE001;
 
 class CView;
+struct CPrintSteps;
 class CDocument;
 
 class CFrameWnd : public CWnd {
@@ -60,6 +61,10 @@ class CView : public CWnd {
   // the printer DC; FALSE when cancelled or no DC could be made.
   BOOL DoPreparePrinting(CPrintInfo* pInfo);
   afx_msg void OnFilePrint();
+  // Shows the pages in the platform's print preview window (CPrintPreviewWnd.h), on the application's printer.
+  afx_msg void OnFilePrintPreview();
+  // The view's own printing steps, for the print loop and the preview.
+  CPrintSteps PrintSteps();
   virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
   virtual void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView);
   virtual void OnInitialUpdate();

@@ -192,29 +192,75 @@ BOOL CreatePrinterBlocks(const std::string& printer, HGLOBAL* devNames, HGLOBAL*
   return TRUE;
 }
 
+namespace {
+// A DEVNAMES output such as "PDF:" names the printer's port, not a file: the document then goes to its own
+// file under the temporary directory (or to DOCINFO's output), never to a file named after the port.
+bool IsPortName(const char* output) {
+  const size_t n = std::strlen(output);
+  return n > 0 && output[n - 1] == ':' && !std::strchr(output, '/');
+}
+
+HDC dcForSetup(const PrinterSetup& setup) {
+  auto dc = std::make_unique<DeviceContext>(DcKind::Printer, nullptr, POINT{0, 0});
+  dc->setLogPixels(setup.dpi);
+  auto job = std::make_unique<PrintJob>(setup);
+  // Until a page starts the DC draws on a blank page-sized surface, so measuring and drawing work at once.
+  auto surface = Surface::create(job->pageWidthPx(), job->pageHeightPx());
+  if (!surface) return nullptr;
+  dc->setSurface(std::move(surface));
+  dc->surface()->fillAll(0xFFFFFFFFu);
+  dc->setPrintJob(std::move(job));
+  return addDc(std::move(dc));
+}
+}  // namespace
+
+HDC CreatePreviewDC(HDC printer, int dpi) {
+  const PrintJob* job = PrintJobOf(printer);
+  if (!job || dpi < 1 || dpi > 600) return nullptr;
+  PrinterSetup setup = job->setup();
+  setup.marginPixels = setup.marginPixels * dpi / std::max(1, setup.dpi);
+  setup.dpi = dpi;
+  setup.target = PrinterSetup::Target::Png;  // a raster with its text; nothing is written without a document
+  setup.output.clear();
+  return dcForSetup(setup);
+}
+
+BOOL DrawScaledPage(HDC dst, const RECT& dest, HDC page) {
+  DeviceContext* d = dcOf(dst);
+  DeviceContext* s = dcOf(page);
+  if (!d || !s || !d->surface() || !s->surface()) return FALSE;
+  const POINT p0 = d->toSurface(dest.left, dest.top), p1 = d->toSurface(dest.right, dest.bottom);
+  const int w = p1.x - p0.x, h = p1.y - p0.y;
+  if (w <= 0 || h <= 0) return TRUE;
+  const Surface& from = *s->surface();
+  Surface& to = *d->surface();
+  cairo_t* cr = to.beginCairo();
+  cairo_rectangle(cr, p0.x, p0.y, w, h);
+  cairo_clip(cr);
+  cairo_translate(cr, p0.x, p0.y);
+  cairo_scale(cr, static_cast<double>(w) / from.width(), static_cast<double>(h) / from.height());
+  cairo_set_source_surface(cr, from.cairoSurface(), 0, 0);
+  // Averaged, not sampled: a one-pixel grid line of the page stays visible as a lighter line.
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+  cairo_paint(cr);
+  to.endCairo(cr);
+  return TRUE;
+}
+
 HDC createPrinterDC(LPCSTR, LPCSTR device, LPCSTR output, const void* devmode, bool) {
   const std::string name = device && *device ? device : DefaultPrinterName();
   if (!knownPrinter(name.c_str())) return nullptr;
   PrinterSetup setup;
   setup.deviceName = name;
   setup.target = targetFor(name);
-  if (output) setup.output = output;
+  if (output && !IsPortName(output)) setup.output = output;
   if (devmode) {
     const auto* dm = static_cast<const DEVMODEA*>(devmode);
     if (ValidateDevMode(devmode, std::max<size_t>(dm->dmSize, offsetof(DEVMODEA, dmFormName)) + dm->dmDriverExtra))
       return nullptr;
     applyDevMode(setup, *dm);
   }
-  auto job = std::make_unique<PrintJob>(setup);
-  // Until a page starts the DC draws on a blank page-sized surface, so measuring and drawing work at once.
-  auto blank = Surface::create(job->pageWidthPx(), job->pageHeightPx());
-  if (!blank) return nullptr;  // no memory for the page: no DC rather than one that cannot draw
-  auto dc = std::make_unique<DeviceContext>(DcKind::Printer, nullptr, POINT{0, 0});
-  dc->setLogPixels(setup.dpi);
-  dc->setSurface(std::move(blank));
-  dc->surface()->fillAll(0xFFFFFFFFu);
-  dc->setPrintJob(std::move(job));
-  return addDc(std::move(dc));
+  return dcForSetup(setup);  // no memory for the page: no DC rather than one that cannot draw
 }
 
 PrintJob* PrintJobOf(HDC dc) {

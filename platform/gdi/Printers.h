@@ -48,6 +48,14 @@ std::optional<DevNamesValue> UnpackDevNames(const void* block, size_t size);
 // null, when an allocation fails; the caller frees them with GlobalFree.
 BOOL CreatePrinterBlocks(const std::string& printer, HGLOBAL* devNames, HGLOBAL* devMode);
 
+// A printer DC for print preview: the printer's paper and printable area at another resolution, drawing
+// text on its raster. It never starts a document: the page is drawn on its blank page surface, from which a
+// window copies it. Null when `printer` is no printer DC or the resolution is outside 1..600 dpi.
+HDC CreatePreviewDC(HDC printer, int dpi);
+// Draws a preview DC's page into `dest` (logical units of `dst`), scaled with averaging so that thin lines
+// stay visible; the destination's clip region is not applied.
+BOOL DrawScaledPage(HDC dst, const RECT& dest, HDC page);
+
 // The document behind a printer DC (files written, pages recorded); null for other DCs.
 PrintJob* PrintJobOf(HDC dc);
 

@@ -157,6 +157,50 @@ std::unique_ptr<CGXGridParam> BuildDecouplingGroupsLayout() {
   return p;
 }
 
+// The capacitor table: the row header, the expand buttons of the group rows, the group or designator, the part
+// name, the value, the model and its "Enabled" box; whole rows are selected, by a click anywhere in them.
+std::unique_ptr<CGXGridParam> BuildCapacitorModelsLayout() {
+  auto p = std::make_unique<CGXGridParam>();
+  p->SetStylesMap(NewWizardStylesMap(), TRUE);
+  p->SetProperties(new CGXProperties, TRUE);
+  auto* data = new CGXData;
+  data->StoreRowCount(0);
+  data->StoreColCount(6);
+  SetHeader(*data, 1, "");
+  SetHeader(*data, 2, "Group/Ref Des");
+  SetHeader(*data, 3, "Part Name");
+  SetHeader(*data, 4, "Value");
+  SetHeader(*data, 5, "Model Info");
+  SetHeader(*data, 6, "Enabled");
+  CGXStyle centred;
+  centred.SetHorizontalAlignment(DT_CENTER);
+  data->StoreStyle(0, 6, &centred, gxOverride, GX_BASESTYLE);
+  p->SetData(data, TRUE);
+
+  p->SetSelectionFlags(GX_SELFULL);
+  // A click selects its row, Ctrl and Shift add rows: the table is a list of capacitors.
+  p->SetClickFlags(2);
+  p->SetRowResizeFlags(178);
+  p->SetColResizeFlags(178);
+  p->EnableDragRows(FALSE);
+  p->EnableDragColumns(FALSE);
+  p->m_wActivateFlags = 2;
+  p->m_wEnterKeyAction = 0;
+  p->m_nMinRowHeight = 10;
+  p->m_nMinColWidth = 0;
+  p->m_nDefaultRowHeight = 1200;
+  p->m_nDefaultColWidth = 10000;
+  p->GetRowHeights().SetAt(0, 1400);
+  p->GetColWidths().SetAt(0, 2800);
+  p->GetColWidths().SetAt(1, 1900);
+  p->GetColWidths().SetAt(2, 10500);
+  p->GetColWidths().SetAt(3, 11500);
+  p->GetColWidths().SetAt(4, 6500);
+  p->GetColWidths().SetAt(5, 16500);
+  p->GetColWidths().SetAt(6, 5500);
+  return p;
+}
+
 // ---- The wizard pages' probe and via grids ---------------------------------------------------------------
 namespace {
 
@@ -347,6 +391,7 @@ std::span<const LayoutDefinition> LayoutDefinitions() {
       {nullptr, 1170, &BuildViaPairListLayout},
       {nullptr, 1023, &BuildProbeReferenceLayout},
       {nullptr, 1180, &BuildDecouplingGroupsLayout},
+      {nullptr, 1036, &BuildCapacitorModelsLayout},
   };
   return kLayouts;
 }

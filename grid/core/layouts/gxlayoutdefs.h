@@ -34,5 +34,7 @@ std::unique_ptr<CGXGridParam> BuildViaPairListLayout();
 std::unique_ptr<CGXGridParam> BuildProbeReferenceLayout();
 // The decoupling groups dialog's capacitor and group grids (1180).
 std::unique_ptr<CGXGridParam> BuildDecouplingGroupsLayout();
+// The capacitor table of the capacitor models dialog and the wizards' capacitor page (1036).
+std::unique_ptr<CGXGridParam> BuildCapacitorModelsLayout();
 
 }  // namespace gx

@@ -696,7 +696,9 @@ TEST_F(LifetimeTest, SavedLayoutsAreByteIdenticalWhateverTheRunTimeSettings) {
       {"1161", {2565, 0x06B509C5u}}, {"1170", {2582, 0xBD39A297u}}, {"1023", {2368, 0x9792F726u}},
       // The decoupling groups dialog.
 
-      {"1180", {2111, 0x49638251u}}};
+      {"1180", {2111, 0x49638251u}},
+      // The capacitor table.
+      {"1036", {2171, 0x7AA1DCF1u}}};
   for (const gx::LayoutDefinition& def : gx::LayoutDefinitions()) {
     const std::string label = def.name ? def.name : std::to_string(def.id);
     LPCTSTR name = def.name ? def.name : MAKEINTRESOURCE(def.id);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include "grid/core/CGXProperties.h"
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/CGXUserAttribute.h"
+#include "grid/core/gxcolor.h"
 #include "grid/core/tests/gxtest.h"
 #include "platform/base/IniStore.h"
 #include "platform/base/RegistryStore.h"
@@ -303,6 +305,78 @@ TEST_F(Profile, StylesMapInTheRegistry) {
   EXPECT_EQ(gone, nullptr);
   if (gone) RegCloseKey(gone);
   plat::RegistryStore::Reset();
+}
+
+// A style that holds only a value and a text colour leaves exactly those two entries of a fuller style
+// written before (user attributes stay: they are written, never deleted); a system text colour is written
+// as its current RGB and reads back as that fixed colour.
+std::string SparseStyleDump(const std::function<std::string()>& dump) {
+  CGXStylesMap map;
+  map.CreateStandardStyles();
+  map.AddUserAttribute(51022);
+  FullStyle(map.GetRowHeaderStyle()).WriteProfile("Cell", &map);
+  CGXStyle sparse;
+  sparse.SetValue("v").SetTextColor(gx::TaggedColor({gx::kindSystem, COLOR_HIGHLIGHT}));
+  sparse.WriteProfile("Cell", &map);
+  CGXStyle back;
+  EXPECT_TRUE(back.ReadProfile("Cell", &map));
+  EXPECT_EQ(back.GetIncludeMask(), GX_IN_VALUE | GX_IN_TEXTCOLOR | GX_IN_USERATTR);
+  EXPECT_EQ(back.GetTextColor(), ::GetSysColor(COLOR_HIGHLIGHT));  // fixed: no system-colour tag
+  return dump();
+}
+
+TEST_F(Profile, AStyleWithOnlyAValueAndATextColourLeavesOnlyThoseEntriesInTheIniFile) {
+  EXPECT_EQ(SparseStyleDump([&] { return FileText(); }),
+            "[Cell]\r\nTextColor=0 0 128\r\nValue=v\r\nUA51022=a tip\r\n");
+}
+
+TEST_F(Profile, AStyleWithOnlyAValueAndATextColourLeavesOnlyThoseEntriesInTheRegistry) {
+  plat::RegistryStore::Reset();
+  app.SetRegistryKey("GridProfileTest");
+  const std::string dump = SparseStyleDump([] { return plat::RegistryStore::Dump(); });
+  const size_t at = dump.find("Cell");
+  ASSERT_NE(at, std::string::npos) << dump;
+  EXPECT_EQ(dump.substr(at), "Cell]\r\n\"TextColor\"=sz:0 0 128\r\n\"UA51022\"=sz:a tip\r\n\"Value\"=sz:v\r\n") << dump;
+  plat::RegistryStore::Reset();
+}
+
+// A styles map whose standard style has no font reads back with the default font in "Standard".
+TEST_F(Profile, AStandardStyleWithoutAFontReadsBackWithTheDefaultFont) {
+  CGXStylesMap map;
+  map.CreateStandardStyles();
+  CGXStyle* standard = nullptr;
+  ASSERT_TRUE(map.LookupStyle(map.GetStandardStyle(), standard));
+  standard->Free();
+  standard->SetValue("x");
+  map.WriteProfile();
+  EXPECT_EQ(app.GetProfileString("Styles.#52768", "Font"), "");
+  CGXStylesMap back;
+  ASSERT_TRUE(back.ReadProfile());
+  ASSERT_TRUE(back.LookupStyle(back.GetStandardStyle(), standard));
+  ASSERT_NE(standard->GetFontPtr(), nullptr);
+  CGXStyle defaults;
+  defaults.SetDefault();
+  EXPECT_EQ(std::memcmp(&standard->GetFontPtr()->GetLogFont(), &defaults.GetFontPtr()->GetLogFont(), sizeof(LOGFONT)), 0);
+  EXPECT_EQ(standard->GetValue(), "x");
+}
+
+// The reader flushes the profile cache first: an edit made to the file by another program is seen.
+TEST_F(Profile, AReadAfterAnOutsideEditOfTheIniFileSeesTheEdit) {
+  CGXProperties p;
+  p.m_bVertLines = FALSE;
+  ASSERT_TRUE(p.WriteProfile());
+  CGXProperties first;
+  ASSERT_TRUE(first.ReadProfile());
+  EXPECT_FALSE(first.m_bVertLines);
+  std::string text = FileText();
+  const size_t at = text.find("VerticalLines=0");
+  ASSERT_NE(at, std::string::npos) << text;
+  text.replace(at, 15, "VerticalLines=1");
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+  CGXProperties second;
+  second.m_bVertLines = FALSE;
+  ASSERT_TRUE(second.ReadProfile());
+  EXPECT_TRUE(second.m_bVertLines);
 }
 
 }  // namespace

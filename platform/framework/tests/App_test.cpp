@@ -8,6 +8,7 @@
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CPrintInfo.h"
+#include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/WindowMap.h"
 #include "platform/framework/tests/FrameworkTest.h"
@@ -215,6 +216,29 @@ TEST_F(AppTest, PrintLoopRunsEveryPageOnThePrinterTheDialogChose) {
   view.PrintDirect();
   EXPECT_EQ(view.log, (std::vector<std::string>{"begin printing", "page 1 on a printer", "end"}));
   EXPECT_TRUE(ShownLog().empty());
+}
+
+TEST_F(AppTest, PrintPreviewShowsTheViewsPagesWithoutAskingAndEndsWithItsWindow) {
+  CWinApp app("Printing");
+  CPagedView view;
+  ASSERT_TRUE(view.CreateEx(0, "FwApp", "Board", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+  ClearShownLog();
+  view.SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
+  EXPECT_TRUE(ShownLog().empty());  // no print dialog for a preview
+  HWND preview = FindWindow(nullptr, "Board - Print Preview");
+  ASSERT_NE(preview, nullptr);
+  // Begun on the printer, page 1 drawn on the preview's page (a printer DC of its own that starts no document).
+  EXPECT_EQ(view.log, (std::vector<std::string>{"begin printing", "page 1 on a printer"}));
+  SendMessage(preview, WM_COMMAND, AFX_ID_PREVIEW_NEXT, 0);
+  SendMessage(preview, WM_COMMAND, AFX_ID_PREVIEW_NEXT, 0);
+  SendMessage(preview, WM_COMMAND, AFX_ID_PREVIEW_NEXT, 0);  // past the last page: stays
+  EXPECT_EQ(view.log, (std::vector<std::string>{"begin printing", "page 1 on a printer", "page 2 on a printer",
+                                                "page 3 on a printer"}));
+  SendMessage(preview, WM_COMMAND, AFX_ID_PREVIEW_PREV, 0);
+  EXPECT_EQ(view.log.back(), "page 2 on a printer");
+  SendMessage(preview, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(preview));
+  EXPECT_EQ(view.log.back(), "end");
 }
 
 }  // namespace

@@ -241,3 +241,45 @@ TEST(PrintSettings, DevNamesRoundTripAndAfxCreateDcFromGlobalBlocks) {
   GlobalFree(names);
   GlobalFree(mode);
 }
+
+// A DEVNAMES output such as "PDF:" is the printer's port: the document goes to its own file, never to a file
+// named after the port in the current directory.
+TEST(Printing, APortNameIsNoOutputFile) {
+  HDC dc = CreateDC("WINSPOOL", "PDF", "PDF:", nullptr);
+  ASSERT_NE(dc, nullptr);
+  DOCINFO di{sizeof(DOCINFO), "Port test", nullptr, nullptr, 0};
+  ASSERT_GT(StartDoc(dc, &di), 0);
+  StartPage(dc);
+  EndPage(dc);
+  EndDoc(dc);
+  const std::string out = plat::PrintJobOf(dc)->lastOutput();
+  EXPECT_NE(out, "PDF:");
+  EXPECT_FALSE(fs::exists("PDF:"));
+  EXPECT_TRUE(fs::exists(out));
+  fs::remove(out);
+  DeleteDC(dc);
+}
+
+// The preview DC: the printer's paper at another resolution, drawing on its own raster.
+TEST(Printing, APreviewDcHasThePrintersPaperAtItsOwnResolution) {
+  HDC printer = CreateDC(nullptr, "PDF", nullptr, nullptr);
+  HDC preview = plat::CreatePreviewDC(printer, 96);
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(GetDeviceCaps(preview, LOGPIXELSY), 96);
+  EXPECT_NEAR(GetDeviceCaps(preview, HORZRES), GetDeviceCaps(printer, HORZRES) * 96 / 300, 1);
+  EXPECT_NEAR(GetDeviceCaps(preview, VERTRES), GetDeviceCaps(printer, VERTRES) * 96 / 300, 1);
+  EXPECT_EQ(plat::CreatePreviewDC(printer, 0), nullptr);
+  EXPECT_EQ(plat::CreatePreviewDC(nullptr, 96), nullptr);
+  // Drawn text lands on the raster (no document is started).
+  drawPage(preview, "preview");
+  HDC screen = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(preview, 200, 100);
+  HGDIOBJ old = SelectObject(screen, bmp);
+  RECT dest{0, 0, 200, 100};
+  EXPECT_TRUE(plat::DrawScaledPage(screen, dest, preview));
+  SelectObject(screen, old);
+  DeleteObject(bmp);
+  DeleteDC(screen);
+  DeleteDC(preview);
+  DeleteDC(printer);
+}
