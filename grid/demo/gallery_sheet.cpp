@@ -1,5 +1,6 @@
 // The spreadsheet: a frame holding a sheet-tab window with three formula-sheet grids ("Budget", "Balance",
-// "Dates"), every editing feature on, filled with a small workbook built here. Each sheet computes from its
+// "Dates"), every editing feature on (printing too: Ctrl+P, and Ctrl+F2 for the preview), filled with a small
+// workbook built here. Each sheet computes from its
 // own cells only: the formula language has no reference into another sheet.
 //
 // Its steps are the demonstration script: typing a number and a formula with the keyboard, filling a formula
@@ -11,11 +12,13 @@
 #include "grid/core/CGXSortInfoArray.h"
 #include "grid/demo/gallery.h"
 #include "grid/extras/CGXTabWnd.h"
+#include "grid/features/CGXPrintImp.h"
 #include "grid/features/CGXSortImp.h"
 #include "grid/formula/CGXFormulaSheet.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/window/InputRouter.h"
 
 namespace gallery {
@@ -45,6 +48,29 @@ class SpreadsheetTabs : public CGXTabWnd {
   void PostNcDestroy() override { delete this; }
 };
 
+HWND g_preview = nullptr;
+
+// A sheet's grid: Ctrl+P prints it (the print dialog first), Ctrl+F2 shows its print preview.
+class SpreadsheetGrid : public CGXGridWnd {
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_KEYDOWN && (::GetKeyState(VK_CONTROL) & 0x8000)) {
+      const CString title = GetParam() ? GetParam()->m_sName : CString();
+      if (wParam == 'P') {
+        GXPrintGrid(this, FALSE, title);
+        return 0;
+      }
+      if (wParam == VK_F2) {
+        CPrintPreviewWnd* preview = GXPrintPreviewGrid(this, GetTopLevelParent(), title);
+        g_preview = preview ? preview->m_hWnd : nullptr;
+        return 0;
+      }
+    }
+    return CGXGridWnd::WindowProc(message, wParam, lParam);
+  }
+  void PostNcDestroy() override { delete this; }
+};
+
 CGXTabWnd* TabsOf(HWND main) {
   HWND tabs = main ? GetDlgItem(main, kTabsId) : nullptr;
   return tabs ? dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(tabs)) : nullptr;
@@ -54,9 +80,9 @@ void Put(CGXGridWnd* g, ROWCOL row, ROWCOL col, const char* text) { g->SetCellVa
 
 // A grid on a formula sheet, every editing feature on, behind a tab.
 CGXGridWnd* AddSheet(CGXTabWnd* tabs, const char* name, ROWCOL rows, ROWCOL cols, UINT id) {
-  HWND h = CreateWindowEx(0, "CGXGridWnd", "", WS_CHILD | WS_TABSTOP, 0, 0, 10, 10, tabs->m_hWnd,
-                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AfxGetInstanceHandle(), nullptr);
-  auto* g = static_cast<CGXGridWnd*>(CWnd::FromHandlePermanent(h));
+  auto* g = new SpreadsheetGrid;
+  g->CreateEx(0, "GXWND", "", WS_CHILD | WS_TABSTOP, 0, 0, 10, 10, tabs->m_hWnd,
+              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
   auto* param = new CGXGridParam;
   auto* sheet = new CGXFormulaSheet;
   sheet->InitParam(param);
@@ -276,6 +302,8 @@ std::vector<Step> Steps() {
 }  // namespace
 
 CGXGridWnd* SpreadsheetSheet(HWND main, int tab) { return Sheet(main, tab); }
+
+HWND SpreadsheetPreview() { return ::IsWindow(g_preview) ? g_preview : nullptr; }
 
 Page SpreadsheetPage() { return {"sheet", 740, 440, BuildPage, Steps}; }
 

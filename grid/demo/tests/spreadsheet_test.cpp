@@ -10,7 +10,9 @@
 #include "grid/extras/CGXTabWnd.h"
 #include "grid/formula/CGXFormulaSheet.h"
 #include "platform/base/VirtualClock.h"
+#include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/window/AutomationProvider.h"
+#include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
 
 namespace {
@@ -88,6 +90,43 @@ TEST(SpreadsheetDemo, TheScriptRunsHeadlessAndMatchesItsReferences) {
     }
     galleryshots::ExpectDesktopMatches("sheet-" + name);
   }
+  DestroyWindow(main);
+  plat::SetAutomationProvider(nullptr);
+}
+
+TEST(SpreadsheetDemo, CtrlPAsksForThePrinterAndCtrlF2ShowsThePrintPreview) {
+  const gallery::Page* page = gallery::FindPage("sheet");
+  ASSERT_NE(page, nullptr);
+  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
+  plat::ScriptedAutomation automation;
+  automation.Reply(plat::SystemUiKind::Print, {IDCANCEL, {}});
+  plat::SetAutomationProvider(&automation);
+  plat::ClearShownLog();
+  HWND main = page->build();
+  plat::RunUntilIdle();
+  CGXGridWnd* budget = gallery::PageGrid(main);
+  ASSERT_NE(budget, nullptr);
+  ::SetFocus(budget->GridHwnd());
+  auto& input = plat::InputRouter::Instance();
+  input.KeyDown(VK_CONTROL);
+  input.KeyPress('P');
+  input.KeyUp(VK_CONTROL);
+  plat::RunUntilIdle();
+  ASSERT_EQ(plat::ShownLog().size(), 1u);
+  EXPECT_EQ(plat::ShownLog()[0].request.kind, plat::SystemUiKind::Print);
+  input.KeyDown(VK_CONTROL);
+  input.KeyPress(VK_F2);
+  input.KeyUp(VK_CONTROL);
+  plat::RunUntilIdle();
+  HWND preview = gallery::SpreadsheetPreview();
+  ASSERT_NE(preview, nullptr);
+  auto* wnd = dynamic_cast<CPrintPreviewWnd*>(CWnd::FromHandlePermanent(preview));
+  ASSERT_NE(wnd, nullptr);
+  EXPECT_EQ(wnd->GetPageCount(), 1u);
+  EXPECT_EQ(wnd->GetCurrentPage(), 1u);
+  SendMessage(preview, WM_CLOSE, 0, 0);
+  plat::RunUntilIdle();
+  EXPECT_EQ(gallery::SpreadsheetPreview(), nullptr);
   DestroyWindow(main);
   plat::SetAutomationProvider(nullptr);
 }
