@@ -1,10 +1,17 @@
 #include "host/BoardFile.h"
 
 #include "host/HostBoard.h"
+#include "host/HostText.h"
+#include "platform/base/RegularFile.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <fstream>
+#include <map>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
 #include <set>
 #include <sstream>
 
@@ -69,7 +76,15 @@ public:
     }
     if (!it->is_string())
       Fail(where + "/" + key, "a text", &*it);
-    return it->get<std::string>();
+    return Convert(*it, where + "/" + key);
+  }
+
+  // A text of the file as the module sees it: in code page 1252.
+  std::string Convert(const json& text, const std::string& where) const {
+    std::optional<std::string> converted = Cp1252FromUtf8Strict(text.get_ref<const std::string&>());
+    if (!converted)
+      Fail(where, "a text whose every character code page 1252 has", &text);
+    return std::move(*converted);
   }
 
   double Number(const json& object, const std::string& where, const char* key, const double* fallback = nullptr,
@@ -157,7 +172,7 @@ private:
   }
 
   const json& JsonText(const std::string& text) const {
-    m_scratch = text;
+    m_scratch = Utf8FromCp1252(text);
     return m_scratch;
   }
 
@@ -167,7 +182,7 @@ private:
     for (size_t i = 0; i < list.size(); ++i) {
       if (!list[i].is_string())
         r.Fail(At(where + "/" + key, i), "a layer name", &list[i]);
-      layers.push_back(Layer(list[i].get<std::string>(), At(where + "/" + key, i), true));
+      layers.push_back(Layer(r.Convert(list[i], At(where + "/" + key, i)), At(where + "/" + key, i), true));
     }
     return layers;
   }
@@ -185,11 +200,14 @@ private:
       if (b.FindLayer(name))
         r.Fail(where + "/name", "a layer name not used before", &layer["name"]);
       const std::string kind = r.Text(layer, where, "kind");
-      LayerKind layerKind = LayerKind::Metal;
+      // "metal" is the older word for a signal layer.
+      LayerKind layerKind = LayerKind::Signal;
       if (kind == "dielectric")
         layerKind = LayerKind::Dielectric;
-      else if (kind != "metal")
-        r.Fail(where + "/kind", "\"metal\" or \"dielectric\"", &layer["kind"]);
+      else if (kind == "plane")
+        layerKind = LayerKind::Plane;
+      else if (kind != "signal" && kind != "metal")
+        r.Fail(where + "/kind", "\"signal\", \"plane\" or \"dielectric\"", &layer["kind"]);
       const double thickness = r.Number(layer, where, "thickness", nullptr, true);
       b.AddLayer(name, layerKind, thickness * MetresPerMillimetre);
     }
@@ -245,6 +263,7 @@ private:
       metal.x2 = rect[2] * MetresPerMillimetre;
       metal.y2 = rect[3] * MetresPerMillimetre;
       b.AddArea(metal);
+      m_areasOf[metal.net].push_back(b.Areas().size() - 1);
       metal.net->AddItem(NetItemKind::Plane);
     }
   }
@@ -272,7 +291,7 @@ private:
       const json& model = r.Object(models[i], where);
       CapacitorModelData data;
       data.libraryModelName = r.Text(model, where, "name");
-      if (b.ModelLibrary().Find(data.libraryModelName))
+      if (m_models.count(data.libraryModelName))
         r.Fail(where + "/name", "a model name not used before", &model["name"]);
       data.libraryModel = true;
       data.libraryText = r.Text(model, where, "library", &Empty);
@@ -295,7 +314,8 @@ private:
       } else {
         r.Fail(where + "/kind", "\"CLR\", \"Touchstone\", \"SPICE\" or \"PLS\"", &model["kind"]);
       }
-      b.ModelLibrary().Put(std::make_unique<HostCapacitorModel>(std::move(data)));
+      const std::string name = data.libraryModelName;
+      m_models.emplace(name, b.ModelLibrary().Put(std::make_unique<HostCapacitorModel>(std::move(data))));
     }
   }
 
@@ -304,8 +324,9 @@ private:
     for (size_t i = 0; i < ports.size(); ++i) {
       if (!ports[i].is_string())
         r.Fail(At(where + "/ports", i), "a pin name (or \"\" for a port left unassigned)", &ports[i]);
-      if (!ports[i].get<std::string>().empty())
-        data.portPins[static_cast<int>(i) + 1] = ports[i].get<std::string>();
+      const std::string pin = r.Convert(ports[i], At(where + "/ports", i));
+      if (!pin.empty())
+        data.portPins[static_cast<int>(i) + 1] = pin;
     }
   }
 
@@ -336,9 +357,14 @@ private:
   // Metal layers with an area of `net` at the point.
   std::vector<HostLayer*> PlaneLayersAt(HostNet* net, CHostPosition at, double size) const {
     std::set<HostLayer*> layers;
-    for (const MetalArea& area : b.Areas())
-      if (area.net == net && area.Hits(at.x, at.y, size))
+    auto areas = m_areasOf.find(net);
+    if (areas == m_areasOf.end())
+      return {};
+    for (size_t index : areas->second) {
+      const MetalArea& area = b.Areas()[index];
+      if (area.Hits(at.x, at.y, size))
         layers.insert(area.layer);
+    }
     return {layers.begin(), layers.end()};
   }
 
@@ -378,7 +404,8 @@ private:
   template <class Assign>
   void AssignModel(const json& owner, const std::string& where, Assign assign) const {
     const std::string name = r.Text(owner, where, "model");
-    HostCapacitorModel* model = b.ModelLibrary().Find(name);
+    auto found = m_models.find(name);
+    HostCapacitorModel* model = found == m_models.end() ? nullptr : found->second;
     if (!model)
       r.Fail(where + "/model", "the name of a model declared under /models", &owner["model"]);
     if (!assign(model, r.Flag(owner, where, "modelDisabled", false)))
@@ -464,11 +491,13 @@ private:
 
   void ReadGroups(const json& root) {
     const json& groups = r.Array(root, "", "groups", false);
+    // A capacitor belongs to one group at most: the board view and the groups dialog show it in one place.
+    std::map<HostComponent*, std::string> groupOf;
     for (size_t i = 0; i < groups.size(); ++i) {
       const std::string where = At("/groups", i);
       const json& g = r.Object(groups[i], where);
       const std::string name = r.Text(g, where, "name");
-      if (name.empty() || b.Decoupling().FindGroup(name))
+      if (name.empty() || !m_groupNames.insert(name).second)
         r.Fail(where + "/name", "a group name that is not empty and not used before", &g["name"]);
       HostCapacitorGroup* group = b.Decoupling().AddGroup(name);
       const json& members = r.Array(g, where, "members", true);
@@ -476,9 +505,12 @@ private:
         const std::string place = At(where + "/members", m);
         if (!members[m].is_string())
           r.Fail(place, "a component name", &members[m]);
-        HostComponent* component = b.FindComponent(members[m].get<std::string>());
+        HostComponent* component = b.FindComponent(r.Convert(members[m], place));
         if (!component || !b.Decoupling().IsDecouplingCapacitor(component))
           r.Fail(place, "the name of a decoupling capacitor", &members[m]);
+        if (auto [it, added] = groupOf.emplace(component, name); !added)
+          r.Fail(place, "a decoupling capacitor of no group so far (it is a member of \"" + it->second + "\")",
+                 &members[m]);
         group->AddMember(component);
       }
       if (g.contains("model"))
@@ -495,9 +527,12 @@ private:
       const std::string place = At("/picks", i);
       if (!picks[i].is_string())
         r.Fail(place, "a probe id", &picks[i]);
-      HostProbe* probe = b.FindProbe(picks[i].get<std::string>());
+      HostProbe* probe = b.FindProbe(r.Convert(picks[i], place));
       if (!probe)
         r.Fail(place, "the id of a supply pin (\"<component>.<pin>\") or of a via", &picks[i]);
+      // One pick per probe: a probe picked twice would become two probe records of one pin.
+      if (std::find(probes.begin(), probes.end(), probe) != probes.end())
+        r.Fail(place, "the id of a probe not picked before", &picks[i]);
       probes.push_back(probe);
     }
     b.SetPicks(std::move(probes));
@@ -506,6 +541,10 @@ private:
   const Reader& r;
   HostBoard& b;
   mutable json m_scratch;
+  // What the file declared so far, by name or net, so that every reference costs one look-up.
+  std::unordered_map<std::string, HostCapacitorModel*> m_models;
+  std::unordered_set<std::string> m_groupNames;
+  std::unordered_map<HostNet*, std::vector<size_t>> m_areasOf;   // indexes into the board's areas
 };
 
 std::string BaseName(const std::string& path) {
@@ -515,34 +554,57 @@ std::string BaseName(const std::string& path) {
 
 }  // namespace
 
+// The reader's document builder, which remembers where and why the text could not be read instead of throwing:
+// every fault of the text (syntax, a number beyond the double range, bad UTF-8) ends up in one message.
+class DocumentParser : public nlohmann::detail::json_sax_dom_parser<json> {
+public:
+  explicit DocumentParser(json& root) : json_sax_dom_parser(root, false) {}
+
+  template <class Exception>
+  bool parse_error(std::size_t position, const std::string& /*lastToken*/, const Exception& error) {
+    m_position = position;
+    m_what = error.what();
+    return false;
+  }
+
+  std::size_t Position() const { return m_position; }
+  const std::string& What() const { return m_what; }
+
+private:
+  std::size_t m_position = 0;
+  std::string m_what;
+};
+
 std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::string& sourceName, HostLedger& ledger) {
   const Reader reader(sourceName);
   json root;
-  try {
-    root = json::parse(text);
-  } catch (const json::parse_error& e) {
-    throw BoardFileError(sourceName + ": byte " + std::to_string(e.byte) + ": expected valid JSON (" + e.what() +
-                         ")");
-  }
+  DocumentParser parser(root);
+  if (!json::sax_parse(text, &parser) || root.is_discarded())
+    throw BoardFileError(sourceName + ": byte " + std::to_string(parser.Position()) + ": expected valid JSON (" +
+                         parser.What() + ")");
   reader.Object(root, "");
   const std::string name = reader.Text(root, "", "name");
   auto board = std::make_unique<HostBoard>(ledger, name, BaseName(sourceName));
   // Building the board from its file is no change of it: the decoupling interface logs only what follows.
   board->Decoupling().SetChangeLog(nullptr);
-  BoardBuilder(reader, *board).Build(root);
+  try {
+    BoardBuilder(reader, *board).Build(root);
+  } catch (const json::exception& error) {
+    // The builder checks every value before it reads it; a JSON error that still comes through is the file's too.
+    throw BoardFileError(sourceName + ": /: expected a board file (" + error.what() + ")");
+  }
   board->Decoupling().SetChangeLog(&board->Changes());
   return board;
 }
 
 std::unique_ptr<HostBoard> LoadBoardFile(const std::string& path, HostLedger& ledger) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
+  std::string text;
+  const plat::FileReadResult read = plat::ReadRegularFile(path, kMaxBoardFileBytes, text);
+  if (read.status == plat::FileReadStatus::CannotOpen)
     throw BoardFileError(path + ": cannot be opened for reading");
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad())
-    throw BoardFileError(path + ": cannot be read");
-  return LoadBoardText(text.str(), path, ledger);
+  if (!read)
+    throw BoardFileError(path + ": " + plat::DescribeFileRead(read, kMaxBoardFileBytes));
+  return LoadBoardText(text, path, ledger);
 }
 
 }  // namespace host

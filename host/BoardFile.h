@@ -1,6 +1,7 @@
 // Reads a board of the bundled host from a JSON board file; the schema is documented in host/README.md.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -17,7 +18,11 @@ public:
   using std::runtime_error::runtime_error;
 };
 
-// Throws BoardFileError. `ledger` counts what the board hands out and must outlive it.
+// The largest board file read: a thousand times the 8-layer sample board and more.
+inline constexpr std::uint64_t kMaxBoardFileBytes = 256u << 20;
+
+// Throws BoardFileError, also for what is not a regular file (a device, FIFO or directory) and for a file above
+// kMaxBoardFileBytes, of which nothing is read. `ledger` counts what the board hands out and must outlive it.
 std::unique_ptr<HostBoard> LoadBoardFile(const std::string& path, HostLedger& ledger);
 // The same for a text in memory; `sourceName` stands for the file in messages and is the board's file name.
 std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::string& sourceName, HostLedger& ledger);

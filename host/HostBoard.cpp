@@ -17,12 +17,18 @@ std::vector<Object*> Raw(const std::vector<std::unique_ptr<Object>>& owned) {
   return raw;
 }
 
+// The first object added under a name keeps it (the reader refuses a second one anyway).
 template <class T>
-T* FindByName(const std::vector<std::unique_ptr<T>>& list, const std::string& name) {
-  for (const auto& item : list)
-    if (item->Name() == name)
-      return item.get();
-  return nullptr;
+T* Indexed(std::unordered_map<std::string, T*>& index, std::vector<std::unique_ptr<T>>& list) {
+  T* added = list.back().get();
+  index.emplace(added->Name(), added);
+  return added;
+}
+
+template <class T>
+T* FindByName(const std::unordered_map<std::string, T*>& index, const std::string& name) {
+  auto it = index.find(name);
+  return it == index.end() ? nullptr : it->second;
 }
 }  // namespace
 
@@ -72,23 +78,23 @@ CHostCollection* HostBoard::GetLayers() {
 
 HostLayer* HostBoard::AddLayer(const std::string& name, LayerKind kind, double thickness) {
   m_layers.push_back(std::make_unique<HostLayer>(name, kind, thickness, static_cast<int>(m_layers.size())));
-  return m_layers.back().get();
+  return Indexed(m_layerNames, m_layers);
 }
 
 HostNet* HostBoard::AddNet(const std::string& name, NetType type, double voltage) {
   m_nets.push_back(std::make_unique<HostNet>(m_ledger, name, type, voltage));
-  return m_nets.back().get();
+  return Indexed(m_netNames, m_nets);
 }
 
 HostPart* HostBoard::AddPart(const std::string& name, const std::string& package, double capacitance,
                              double maxDimension) {
   m_parts.push_back(std::make_unique<HostPart>(name, package, capacitance, maxDimension));
-  return m_parts.back().get();
+  return Indexed(m_partNames, m_parts);
 }
 
 HostComponent* HostBoard::AddComponent(const std::string& name, HostPart* part, HostLayer* side) {
   m_components.push_back(std::make_unique<HostComponent>(m_ledger, name, part, side));
-  return m_components.back().get();
+  return Indexed(m_componentNames, m_components);
 }
 
 HostElement* HostBoard::AddElement(HostNet* net, CHostPosition position, double size, const std::string& pinName,
@@ -106,10 +112,10 @@ HostProbe* HostBoard::AddProbe(const std::string& id, HostProbeKind kind, const 
 
 void HostBoard::AddArea(const MetalArea& area) { m_areas.push_back(area); }
 
-HostLayer* HostBoard::FindLayer(const std::string& name) const { return FindByName(m_layers, name); }
-HostNet* HostBoard::FindNet(const std::string& name) const { return FindByName(m_nets, name); }
-HostPart* HostBoard::FindPart(const std::string& name) const { return FindByName(m_parts, name); }
-HostComponent* HostBoard::FindComponent(const std::string& name) const { return FindByName(m_components, name); }
+HostLayer* HostBoard::FindLayer(const std::string& name) const { return FindByName(m_layerNames, name); }
+HostNet* HostBoard::FindNet(const std::string& name) const { return FindByName(m_netNames, name); }
+HostPart* HostBoard::FindPart(const std::string& name) const { return FindByName(m_partNames, name); }
+HostComponent* HostBoard::FindComponent(const std::string& name) const { return FindByName(m_componentNames, name); }
 HostProbe* HostBoard::FindProbe(const std::string& id) const {
   auto it = m_probeIds.find(id);
   return it == m_probeIds.end() ? nullptr : it->second;

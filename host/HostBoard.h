@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace host {
@@ -89,7 +90,12 @@ private:
   std::vector<std::unique_ptr<HostComponent>> m_components;
   std::vector<std::unique_ptr<HostElement>> m_elements;
   std::vector<std::unique_ptr<HostProbe>> m_probes;
-  std::map<std::string, HostProbe*> m_probeIds;
+  std::unordered_map<std::string, HostProbe*> m_probeIds;
+  // Names looked up while a board is read: one look-up per reference, so a large board loads in linear time.
+  std::unordered_map<std::string, HostLayer*> m_layerNames;
+  std::unordered_map<std::string, HostNet*> m_netNames;
+  std::unordered_map<std::string, HostPart*> m_partNames;
+  std::unordered_map<std::string, HostComponent*> m_componentNames;
   std::vector<MetalArea> m_areas;
   std::vector<HostProbe*> m_picks;
   HostChangeLog m_changes;

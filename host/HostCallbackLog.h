@@ -20,6 +20,8 @@ public:
   void AnswerRun(bool answer) { m_runAnswer = answer; }
   void AnswerMayClose(bool answer) { m_mayCloseAnswer = answer; }
   const std::vector<std::string>& Lines() const { return m_lines; }
+  // A line for what reached the host by another road than the callback (its help service).
+  void Log(std::string line) { m_lines.push_back(std::move(line)); }
   void Clear() { m_lines.clear(); }
 
 private:

@@ -5,6 +5,7 @@
 #include "brimstead/HostInterfaces.h"
 
 #include <map>
+#include <unordered_map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,7 +86,7 @@ private:
 
   HostBoard& m_board;
   std::vector<std::unique_ptr<HostCapacitorGroup>> m_groups;
-  std::map<const void*, bool> m_decoupling;   // component -> is a decoupling capacitor
+  std::unordered_map<const void*, bool> m_decoupling;   // component -> is a decoupling capacitor
   std::map<const void*, ModelAssignment> m_groupModels;
   std::map<const void*, ModelAssignment> m_componentModels;
   HostChangeLog* m_changes = nullptr;

@@ -1,4 +1,6 @@
-// One layer of the bundled host's stack: metal (kind 0) or dielectric (kind 1, which the module skips).
+// One layer of the bundled host's stack: a signal layer (kind 0), a dielectric (kind 1, which the module skips) or a
+// plane layer (kind 2; the module takes the first layer of neither kind 0 nor 1 as a reference plane, e.g. the ESL
+// calculator's default reference layer).
 #pragma once
 
 #include "brimstead/HostInterfaces.h"
@@ -7,7 +9,12 @@
 
 namespace host {
 
-enum class LayerKind : int { Metal = 0, Dielectric = HostLayerKindSkipped };
+enum class LayerKind : int {
+  Signal = 0,
+  Metal = Signal,   // a metal layer that the file does not call a plane
+  Dielectric = HostLayerKindSkipped,
+  Plane = 2,
+};
 
 class HostLayer final : public CHostLayer {
 public:
@@ -19,7 +26,8 @@ public:
   double GetThickness() override { return m_thickness; }
 
   const std::string& Name() const { return m_name; }
-  bool IsMetal() const { return m_kind == LayerKind::Metal; }
+  bool IsMetal() const { return m_kind != LayerKind::Dielectric; }
+  LayerKind Kind() const { return m_kind; }
   int Index() const { return m_index; }   // position in the stack, dielectrics included
 
 private:

@@ -3,7 +3,9 @@
 #include "host/BoardFile.h"
 #include "host/HostBoard.h"
 #include "host/HostLedger.h"
+#include "host/HostRecordGeometryQuery.h"
 #include "host/HostSystem.h"
+#include "host/HostText.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
@@ -13,6 +15,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 #include <sstream>
 
@@ -38,6 +41,14 @@ bool ParseSwitch(const std::string& option, const std::string& value) {
 }
 
 std::string Text(const char* text) { return text ? EscapedName(text) : "(none)"; }
+
+// A name from the command line as the module takes it, in code page 1252.
+std::string ModuleText(const std::string& option, const std::string& text) {
+  std::optional<std::string> converted = Cp1252FromUtf8Strict(text);
+  if (!converted)
+    throw PdnHostUsageError(option + ": \"" + text + "\" has a character that code page 1252 does not have");
+  return std::move(*converted);
+}
 
 // The desktop the wizards show on, headless and on screen: room for the largest wizard and a box in front of it.
 constexpr int kDesktopWidth = 900;
@@ -68,7 +79,7 @@ const char* MissingWizards() { return "bypass, via model, model extractor"; }
 std::string EscapedName(const std::string& name) {
   std::string out;
   out.reserve(name.size());
-  for (char c : name) {
+  for (char c : Utf8FromCp1252(name)) {
     switch (c) {
       case '\\': out += "\\\\"; break;
       case '\t': out += "\\t"; break;
@@ -165,7 +176,7 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
     } else if (option == "--help-file") {
       options.helpFile = value();
     } else if (option == "--names") {
-      options.names.push_back(value());
+      options.names.push_back(ModuleText(option, value()));
     } else if (option == "--option1") {
       options.option1 = ParseSwitch(option, value());
     } else if (option == "--option2") {
@@ -191,9 +202,9 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
         throw PdnHostUsageError("--table-value: expected a whole number, found \"" + text + "\"");
       options.tableValue = number;
     } else if (option == "--output") {
-      options.outputName = value();
+      options.outputName = ModuleText(option, value());
     } else if (option == "--drc-report") {
-      options.drcReport = value();
+      options.drcReport = ModuleText(option, value());
     } else if (option == "--load") {
       options.load = value();
     } else if (option == "--save") {
@@ -221,13 +232,16 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
         throw PdnHostUsageError("--dialog: expected editor, groups or models, found \"" + which + "\"");
       options.dialog = which;
     } else if (option == "--capacitor") {
-      options.capacitor = value();
+      options.capacitor = ModuleText(option, value());
     } else if (option == "--model-dir") {
-      options.modelDirectories.push_back(value());
+      // Absolute, so that the editor's paths do not depend on a working folder the module may not share.
+      std::error_code ignored;
+      const std::filesystem::path directory = std::filesystem::absolute(value(), ignored);
+      options.modelDirectories.push_back(directory.empty() ? arguments[i] : directory.string());
     } else if (option == "--extended-kinds") {
       options.extendedKinds = true;
     } else if (option == "--unit-text") {
-      options.unitText = value();
+      options.unitText = ModuleText(option, value());
     } else {
       throw PdnHostUsageError("unknown option \"" + option + "\"");
     }
@@ -266,6 +280,7 @@ PdnHost::~PdnHost() {
     m_api->Close();
     PumpMessages();
   }
+  m_help.reset();
   if (plat::GetAutomationProvider() == m_runner.get())
     plat::SetAutomationProvider(nullptr);
   m_pacer.reset();
@@ -459,6 +474,7 @@ bool PdnHost::OpenModeless(CWizardAPI& api) {
 int PdnHost::Run(const PdnHostOptions& options) {
   if (options.fixedClock)
     plat::VirtualClock::FixTimeOfDay();
+  m_help = std::make_unique<HostHelp>(m_callback, options.screen ? HostHelp::Window::OnScreen : HostHelp::Window::None);
   try {
     m_board = LoadBoardFile(options.board, *m_ledger);
   } catch (const BoardFileError& error) {
@@ -493,7 +509,13 @@ int PdnHost::Run(const PdnHostOptions& options) {
   m_out << "wizard: " << KindName(options.wizard) << "\n";
 
   Step("SetCallback(log)", api.SetCallback(&m_callback));
-  Step("SetGeometryQuery(board)", api.SetGeometryQuery(&m_board->GeometryQuery()));
+  // Each board answers for its own geometry: the query handed in passes every question to the board that the
+  // wizard's record holds.
+  std::vector<HostBoard*> boards{m_board.get()};
+  for (const auto& more : m_moreBoards)
+    boards.push_back(more.get());
+  m_geometry = std::make_unique<HostRecordGeometryQuery>(std::move(boards), [this] { return m_api->GetBoardIndex(); });
+  Step("SetGeometryQuery(board)", api.SetGeometryQuery(m_geometry.get()));
   if (options.boardMode) {
     api.EnableBoardMode();
     m_out << "EnableBoardMode()\n";

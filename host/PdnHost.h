@@ -6,6 +6,7 @@
 
 #include "brimstead/BrimsteadExports.h"
 #include "host/HostCallbackLog.h"
+#include "host/HostHelp.h"
 #include "host/PdnScriptRunner.h"
 
 #include <iosfwd>
@@ -117,7 +118,9 @@ private:
   std::unique_ptr<HostBoard> m_board;
   std::vector<std::unique_ptr<HostBoard>> m_moreBoards;
   std::unique_ptr<HostSystem> m_system;
+  std::unique_ptr<CHostGeometryQuery> m_geometry;   // the geometry of the board the wizard's record holds
   HostCallbackLog m_callback;
+  std::unique_ptr<HostHelp> m_help;   // the module's help calls, logged with the callback's lines
   size_t m_callbackPrinted = 0;
   size_t m_changesPrinted = 0;
   std::vector<size_t> m_moreChangesPrinted;   // per further board

@@ -1,11 +1,17 @@
 #include "host/PdnScript.h"
 
+#include "host/HostText.h"
+#include "platform/base/RegularFile.h"
+
 #include "platform/framework/ControlCodes.h"
 #include "platform/window/windowapi.h"
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -69,6 +75,11 @@ std::vector<Token> Tokenise(std::string_view line) {
         token.text += line[i++];
       }
     }
+    // The script is UTF-8; captions, typed texts and names are the module's, in code page 1252.
+    std::optional<std::string> converted = Cp1252FromUtf8Strict(token.text);
+    if (!converted)
+      throw ScriptError("\"" + token.text + "\" is not UTF-8 or has a character that code page 1252 does not have");
+    token.text = std::move(*converted);
     tokens.push_back(std::move(token));
   }
   return tokens;
@@ -220,6 +231,38 @@ void Expect(const std::vector<Token>& tokens, size_t least, size_t most, const c
     throw ScriptError(std::string(tokens.size() < least ? "too few" : "too many") + " arguments; expected: " + form);
 }
 
+// A trailing `in PARENT` of a step that names a control: taken off the tokens. PARENT is `dialog`, `pane`, a control
+// id or a caption in quotes; a text "in" that a step types is quoted.
+std::optional<ScriptScope> TakeScope(std::vector<Token>& tokens) {
+  if (tokens.size() < 4 || tokens[tokens.size() - 2].quoted || Lower(tokens[tokens.size() - 2].text) != "in")
+    return std::nullopt;
+  const std::string command = tokens[0].quoted ? std::string() : Lower(tokens[0].text);
+  static const char* const kWithControl[] = {"click", "type", "pick", "expect", "cell", "drag"};
+  if (std::find(std::begin(kWithControl), std::end(kWithControl), command) == std::end(kWithControl) ||
+      (command == "expect" && Lower(tokens[1].text) == "log"))
+    return std::nullopt;
+  const Token parent = tokens.back();
+  tokens.resize(tokens.size() - 2);
+  ScriptScope scope;
+  if (!parent.quoted && Lower(parent.text) == "dialog") {
+    scope.kind = ScriptScope::Kind::Dialog;
+  } else if (!parent.quoted && Lower(parent.text) == "pane") {
+    scope.kind = ScriptScope::Kind::Pane;
+  } else {
+    try {
+      const ScriptControl named = ParseControl(parent);
+      scope.kind = ScriptScope::Kind::Control;
+      scope.id = named.id;
+      scope.caption = named.caption;
+      scope.byCaption = named.byCaption;
+    } catch (const ScriptError&) {
+      throw ScriptError("expected dialog, pane, a control id or a caption in quotes after \"in\", found \"" +
+                        parent.text + "\"");
+    }
+  }
+  return scope;
+}
+
 ScriptStep ParseLine(const std::vector<Token>& tokens) {
   ScriptStep step;
   const std::string command = tokens[0].quoted ? std::string() : Lower(tokens[0].text);
@@ -324,6 +367,13 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
     step.text = tokens[1].text;
     if (step.text.empty())
       throw ScriptError("an empty file name");
+    // Screenshots go into the --shots folder and nowhere else.
+    const std::filesystem::path shot(step.text);
+    if (shot.is_absolute() || step.text.find('\\') != std::string::npos)
+      throw ScriptError("screenshot " + step.text + ": expected a file name relative to the --shots folder");
+    for (const auto& part : shot)
+      if (part == "..")
+        throw ScriptError("screenshot " + step.text + ": a file name with \"..\" leaves the --shots folder");
   } else if (command == "expect") {
     if (tokens.size() < 2)
       throw ScriptError("too few arguments; expected: expect text|state|log ...");
@@ -356,7 +406,18 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
 
 }  // namespace
 
-std::string ScriptControl::Describe() const { return byCaption ? "\"" + caption + "\"" : std::to_string(id); }
+std::string ScriptControl::Describe() const {
+  std::string text = byCaption ? "\"" + Utf8FromCp1252(caption) + "\"" : std::to_string(id);
+  switch (scope.kind) {
+    case ScriptScope::Kind::Window: break;
+    case ScriptScope::Kind::Dialog: text += " in dialog"; break;
+    case ScriptScope::Kind::Pane: text += " in pane"; break;
+    case ScriptScope::Kind::Control:
+      text += " in " + (scope.byCaption ? "\"" + Utf8FromCp1252(scope.caption) + "\"" : std::to_string(scope.id));
+      break;
+  }
+  return text;
+}
 
 const std::vector<ScriptOperation>& ScriptOperations() {
   static const std::vector<ScriptOperation> operations = {
@@ -387,7 +448,11 @@ std::vector<ScriptStep> ParseScript(std::string_view text, const std::string& fi
     try {
       if (line.find('\0') != std::string_view::npos)
         throw ScriptError("a NUL byte in the line");
-      ScriptStep step = ParseLine(Tokenise(line));
+      std::vector<Token> tokens = Tokenise(line);
+      const std::optional<ScriptScope> scope = TakeScope(tokens);
+      ScriptStep step = ParseLine(tokens);
+      if (scope)
+        step.control.scope = *scope;
       step.line = number;
       step.source = std::string(line.substr(first));
       while (!step.source.empty() && (step.source.back() == '\r' || step.source.back() == ' '))
@@ -403,14 +468,15 @@ std::vector<ScriptStep> ParseScript(std::string_view text, const std::string& fi
 }
 
 std::vector<ScriptStep> LoadScript(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
+  // A script is a small text file: a device or FIFO given instead would be read without end or wait for ever.
+  constexpr std::uint64_t kMaxScriptBytes = 16u << 20;
+  std::string text;
+  const plat::FileReadResult read = plat::ReadRegularFile(path, kMaxScriptBytes, text);
+  if (read.status == plat::FileReadStatus::CannotOpen || read.status == plat::FileReadStatus::ReadFailed)
     throw ScriptError(path + ": cannot read the script");
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad())
-    throw ScriptError(path + ": cannot read the script");
-  return ParseScript(text.str(), path);
+  if (!read)
+    throw ScriptError(path + ": " + plat::DescribeFileRead(read, kMaxScriptBytes));
+  return ParseScript(text, path);
 }
 
 }  // namespace host

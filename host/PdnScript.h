@@ -17,12 +17,24 @@ public:
   using std::runtime_error::runtime_error;
 };
 
+// Where a control is looked for (a step's trailing `in PARENT`): anywhere in the window in front, among its own
+// controls only (`in dialog`, not those of its panes), in its visible pane (`in pane`: the child dialog shown, e.g.
+// a wizard's page or the model editor's kind pane), or inside a control of it named by id or caption.
+struct ScriptScope {
+  enum class Kind { Window, Dialog, Pane, Control };
+  Kind kind = Kind::Window;
+  int id = 0;
+  std::string caption;
+  bool byCaption = false;
+};
+
 // A control of the window in front: by its id, or by its caption (its text as written, or as shown: without its
 // '&' marks).
 struct ScriptControl {
   int id = 0;
   std::string caption;
   bool byCaption = false;
+  ScriptScope scope;
   std::string Describe() const;
 };
 

@@ -4,17 +4,21 @@
 
 #include "host/HostCallbackLog.h"
 #include "host/PdnHost.h"
+#include "host/HostText.h"
+#include "platform/controls/ComboBox.h"
 #include "platform/controls/winctrl.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/ControlCodes.h"
+#include "platform/framework/DialogManager.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/window/InputRouter.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -85,15 +89,20 @@ std::string ButtonWord(int code) {
   return std::to_string(code);
 }
 
+// Injected input takes the path of real input through the platform's input router (activation, focus, capture).
+// Each click is a separate action: headless the clock does not run between steps, and two steps' clicks on one
+// spot would otherwise pair into a double click (which selects a word and does not move the focus).
 class InjectedInput final : public ScriptInput {
 public:
-  void Click(POINT screen) override { plat::InputRouter::Instance().Click(plat::MouseButton::Left, screen); }
+  void Click(POINT screen) override {
+    plat::InputRouter::Instance().Click(plat::MouseButton::Left, screen, plat::InputRouter::Press::Separate);
+  }
   void ClickHolding(POINT screen, bool shift, bool ctrl) override {
     auto& input = plat::InputRouter::Instance();
     const int held = shift ? VK_SHIFT : ctrl ? VK_CONTROL : 0;
     if (held)
       input.KeyDown(held);
-    input.Click(plat::MouseButton::Left, screen);
+    input.Click(plat::MouseButton::Left, screen, plat::InputRouter::Press::Separate);
     if (held)
       input.KeyUp(held);
   }
@@ -116,7 +125,7 @@ public:
   void Type(const std::string& text) override { plat::InputRouter::Instance().TypeText(text); }
   void Drag(POINT from, POINT to) override {
     auto& input = plat::InputRouter::Instance();
-    input.ButtonDown(plat::MouseButton::Left, from);
+    input.ButtonDown(plat::MouseButton::Left, from, plat::InputRouter::Press::Separate);
     input.MouseMove(to);
     input.ButtonUp(plat::MouseButton::Left, to);
   }
@@ -156,7 +165,7 @@ public:
   }
   void Type(const std::string& text) override {
     if (!text.empty())
-      Run({"type", "--delay", "30", "--", text});
+      Run({"type", "--delay", "30", "--", Utf8FromCp1252(text)});
   }
   void Drag(POINT from, POINT to) override {
     const POINT origin = m_Origin();
@@ -214,6 +223,18 @@ void ScriptRunner::Fail(const std::string& what, int line) {
 }
 
 bool ScriptRunner::OnIdle() {
+  if (m_PendingPick && !m_bFailed) {
+    const PendingPick pick = *m_PendingPick;
+    m_PendingPick.reset();
+    try {
+      if (!IsWindow(pick.combo))
+        throw ScriptError("control " + pick.step.control.Describe() + " went away before its entry was picked");
+      ClickComboEntry(pick.combo, pick.index, pick.step);
+    } catch (const ScriptError& error) {
+      Fail(error.what(), pick.step.line);
+    }
+    return true;
+  }
   if (HasStepsLeft()) {
     const ScriptStep& step = m_Steps[m_nNext++];
     try {
@@ -272,34 +293,73 @@ HWND ScriptRunner::Root() const {
   return m_Host.window();
 }
 
-HWND ScriptRunner::Find(const ScriptControl& control) {
-  HWND root = Root();
-  if (!root)
-    throw ScriptError("no window is open to find control " + control.Describe() + " in");
+namespace {
+
+// Whether a window is what a control reference names: its id, or its caption as written or as shown.
+bool Names(HWND hwnd, int id, bool byCaption, const std::string& caption) {
+  if (!byCaption)
+    return GetDlgCtrlID(hwnd) == id;
+  const std::string text = WindowText(hwnd);
+  return text == caption || ShownCaption(text) == caption;
+}
+
+// The first descendant of `root` (in the order the windows were made) that `match` takes; with `visibleOnly`,
+// among the controls that are visible together with their parents.
+template <class Match>
+HWND FirstDescendant(HWND root, bool visibleOnly, Match match) {
   struct Search {
-    const ScriptControl* control;
+    bool visibleOnly;
+    Match* match;
     HWND found = nullptr;
-  } search{&control};
+  } search{visibleOnly, &match};
   EnumChildWindows(
       root,
       [](HWND hwnd, LPARAM data) -> BOOL {
         auto& s = *reinterpret_cast<Search*>(data);
-        if (!IsWindowVisible(hwnd))
+        if (s.visibleOnly && !IsWindowVisible(hwnd))
           return TRUE;
-        bool match = GetDlgCtrlID(hwnd) == s.control->id;
-        if (s.control->byCaption) {
-          const std::string text = WindowText(hwnd);
-          match = text == s.control->caption || ShownCaption(text) == s.control->caption;
-        }
-        if (!match)
+        if (!(*s.match)(hwnd))
           return TRUE;
         s.found = hwnd;
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&search));
-  if (!search.found)
-    throw ScriptError("no visible control " + control.Describe() + " in the window \"" + WindowText(root) + "\"");
   return search.found;
+}
+
+}  // namespace
+
+HWND ScriptRunner::Find(const ScriptControl& control, Visibility visibility) {
+  HWND root = Root();
+  if (!root)
+    throw ScriptError("no window is open to find control " + control.Describe() + " in");
+  // The part of the window the step names.
+  HWND within = root;
+  const ScriptScope& scope = control.scope;
+  if (scope.kind == ScriptScope::Kind::Pane) {
+    within = FirstDescendant(root, true, [](HWND hwnd) { return ClassOf(hwnd) == plat::kDialogClass; });
+    if (!within)
+      throw ScriptError("the window \"" + WindowText(root) + "\" shows no pane to find control " +
+                        control.Describe() + " in");
+  } else if (scope.kind == ScriptScope::Kind::Control) {
+    within = FirstDescendant(root, true, [&](HWND hwnd) { return Names(hwnd, scope.id, scope.byCaption, scope.caption); });
+    if (!within)
+      throw ScriptError("no visible control to find control " + control.Describe() + " in, in the window \"" +
+                        WindowText(root) + "\"");
+  }
+  auto match = [&](HWND hwnd) {
+    if (scope.kind == ScriptScope::Kind::Dialog && GetParent(hwnd) != root)
+      return false;
+    return Names(hwnd, control.id, control.byCaption, control.caption);
+  };
+  // A visible control first; a step that asks whether a control shows may find a hidden one.
+  HWND found = FirstDescendant(within, true, match);
+  if (!found && visibility == Visibility::AnyControl)
+    found = FirstDescendant(within, false, match);
+  if (!found)
+    throw ScriptError(std::string("no ") + (visibility == Visibility::AnyControl ? "" : "visible ") + "control " +
+                      control.Describe() + " in the window \"" + WindowText(root) + "\"");
+  return found;
 }
 
 POINT ScriptRunner::CellCentre(HWND grid, int row, int col, const ScriptStep& step) {
@@ -392,15 +452,23 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       Call(step);
       break;
     case ScriptAction::Screenshot: {
-      std::filesystem::path path(step.text);
-      if (path.is_relative() && !m_Host.shotsFolder.empty())
-        path = std::filesystem::path(m_Host.shotsFolder) / path;
+      namespace fs = std::filesystem;
+      // The reader took only relative names without ".."; a link in the folder must not lead out of it either.
       std::error_code ignored;
-      if (path.has_parent_path())
-        std::filesystem::create_directories(path.parent_path(), ignored);
+      const fs::path folder = fs::weakly_canonical(m_Host.shotsFolder.empty() ? fs::current_path(ignored)
+                                                                              : fs::path(m_Host.shotsFolder),
+                                                   ignored);
+      const fs::path path = folder / fs::path(Utf8FromCp1252(step.text));   // a file name of this system's, in UTF-8
+      const fs::path resolved = fs::weakly_canonical(path, ignored);
+      const auto [left, right] = std::mismatch(folder.begin(), folder.end(), resolved.begin(), resolved.end());
+      if (left != folder.end() || resolved == folder)
+        throw ScriptError("screenshot " + EscapedName(step.text) + ": leads out of the --shots folder " +
+                          folder.string());
+      if (resolved.has_parent_path())
+        fs::create_directories(resolved.parent_path(), ignored);
       HWND root = Root();
-      if (!root || !plat::Desktop::SaveWindowScreenshot(root, path.string()))
-        throw ScriptError("cannot write the screenshot " + path.string());
+      if (!root || !plat::Desktop::SaveWindowScreenshot(root, resolved.string()))
+        throw ScriptError("cannot write the screenshot " + resolved.string());
       break;
     }
     case ScriptAction::ExpectText: {
@@ -411,7 +479,8 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       break;
     }
     case ScriptAction::ExpectState: {
-      HWND hwnd = Find(step.control);
+      const bool showing = step.state == ScriptState::Visible || step.state == ScriptState::Hidden;
+      HWND hwnd = Find(step.control, showing ? Visibility::AnyControl : Visibility::VisibleOnly);
       const LRESULT check = SendMessage(hwnd, BM_GETCHECK, 0, 0);
       HWND focus = GetFocus();
       bool holds = false;
@@ -421,7 +490,7 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
         case ScriptState::Disabled: holds = !IsWindowEnabled(hwnd); word = "disabled"; break;
         case ScriptState::Checked: holds = check == BST_CHECKED; word = "checked"; break;
         case ScriptState::Unchecked: holds = check == BST_UNCHECKED; word = "unchecked"; break;
-        // Found controls are visible; these two ask about the control itself, not its parents.
+        // These two ask about the control itself, not its parents.
         case ScriptState::Visible: holds = (GetWindowLong(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; word = "visible"; break;
         case ScriptState::Hidden: holds = (GetWindowLong(hwnd, GWL_STYLE) & WS_VISIBLE) == 0; word = "hidden"; break;
         case ScriptState::Focused: holds = focus && (focus == hwnd || IsChild(hwnd, focus)); word = "focused"; break;
@@ -435,7 +504,7 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       bool found = false;
       // The step's own line does not count.
       for (size_t i = 0; i + 1 < m_Host.log->size() && !found; ++i)
-        found = (*m_Host.log)[i].find(step.text) != std::string::npos;
+        found = (*m_Host.log)[i].find(Utf8FromCp1252(step.text)) != std::string::npos;   // the log is UTF-8
       if (!found)
         throw ScriptError("no host-log line so far contains \"" + EscapedName(step.text) + "\"");
       break;
@@ -459,17 +528,18 @@ void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
       m_Input.Key(ScriptKey{VK_UP, "Up"});
   };
   if (combo) {
-    // A click opens the list (on the arrow, for a combo with an edit); arrows move to the entry and Enter takes it.
+    // A click opens the list (on the arrow, for a combo with an edit); the entry is scrolled into the open list, as
+    // its scroll bar would, and clicked there: the combo goes to it directly, past no other entry on the way.
     RECT r{};
     GetWindowRect(control, &r);
     const bool dropList = (GetWindowLong(control, GWL_STYLE) & 0x3) == CBS_DROPDOWNLIST;
     const int arrow = GetSystemMetrics(SM_CXVSCROLL);
     m_Input.Click(dropList ? Centre(control) : POINT{r.right - arrow / 2 - 1, (r.top + r.bottom) / 2});
-    const LRESULT current = SendMessage(control, CB_GETCURSEL, 0, 0);
-    if (current < 0)
-      m_Input.Key(ScriptKey{VK_DOWN, "Down"});
-    move(current < 0 ? 0 : current);
-    m_Input.Key(ScriptKey{VK_RETURN, "Return"});
+    if (IsWindowVisible(ComboList(control)))
+      ClickComboEntry(control, static_cast<int>(index), step);
+    else
+      // Real input opens the list some time after the click: the entry is clicked once it shows (OnIdle).
+      m_PendingPick = PendingPick{control, static_cast<int>(index), step};
     return;
   }
   // A list box: a click on the entry when it shows, else on the first entry shown and arrows from there.
@@ -485,6 +555,27 @@ void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
   SendMessage(control, LB_GETITEMRECT, static_cast<WPARAM>(top), reinterpret_cast<LPARAM>(&item));
   m_Input.Click(plat::InputRouter::ClientPoint(control, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
   move(top);
+}
+
+HWND ScriptRunner::ComboList(HWND combo) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  return GetComboBoxInfo(combo, &info) ? info.hwndList : nullptr;
+}
+
+void ScriptRunner::ClickComboEntry(HWND combo, int index, const ScriptStep& step) {
+  HWND list = ComboList(combo);
+  if (!list || !IsWindowVisible(list))
+    throw ScriptError("control " + step.control.Describe() + " did not open its list");
+  RECT item{};
+  RECT client{};
+  GetClientRect(list, &client);
+  SendMessage(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  if (item.top < client.top || item.bottom > client.bottom) {
+    SendMessage(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    SendMessage(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  }
+  m_Input.Click(plat::InputRouter::ClientPoint(list, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
 }
 
 void ScriptRunner::Call(const ScriptStep& step) {

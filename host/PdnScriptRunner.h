@@ -17,6 +17,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 
 namespace plat {
 class SdlPresenter;
@@ -92,10 +93,15 @@ private:
   };
   void RunStep(const ScriptStep& step);
   HWND Root() const;
-  HWND Find(const ScriptControl& control);
+  enum class Visibility { VisibleOnly, AnyControl };
+  // The control a step names in the window in front (in the part its scope names); throws ScriptError.
+  HWND Find(const ScriptControl& control, Visibility visibility = Visibility::VisibleOnly);
   // The screen point in the middle of a grid cell (row and column as the grid shows them).
   POINT CellCentre(HWND grid, int row, int col, const ScriptStep& step);
   void Pick(HWND control, const ScriptStep& step);
+  static HWND ComboList(HWND combo);
+  // A click on the entry in the combo's open list, scrolled into it first as its scroll bar would.
+  void ClickComboEntry(HWND combo, int index, const ScriptStep& step);
   void Call(const ScriptStep& step);
   void EndWizard();
   std::string Where(int line) const;
@@ -110,6 +116,13 @@ private:
   bool m_bFailed = false;
   bool m_bEnded = false;
   int m_nEndAttempts = 0;
+  // A pick whose combo list opens after the step (real input): its entry is clicked at the next idle turn.
+  struct PendingPick {
+    HWND combo;
+    int index;
+    ScriptStep step;
+  };
+  std::optional<PendingPick> m_PendingPick;
 };
 
 // On screen: the message queue's event source while a script runs. It hands the presenter's waits through and,

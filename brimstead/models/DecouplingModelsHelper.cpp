@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 
@@ -277,8 +278,13 @@ CString ResolveModelFile(const char* name)
         return CString();
     if (IsAbsoluteModelPath(name))
         return CString(name);
-    const char* found = FindModelFile(name);
-    return found ? CString(found) : CString();
+    if (const char* found = FindModelFile(name))
+        return CString(found);
+    // A name with a folder in it may be a path already joined with a relative model directory (the editor lists
+    // "directory + name"): joined again it would name no file, as it is it names the file.
+    if (std::strpbrk(name, "/\\") && _access(name, 0) == 0)
+        return CString(name);
+    return CString();
 }
 
 int CountTouchstonePorts(const char* path)

@@ -36,6 +36,68 @@ TEST(BoardFile, SampleBoardsLoadWithTheirContents) {
   EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report();
 }
 
+// Each layer answers its kind: signal layers 0, dielectrics 1, planes 2. The module takes the first layer of neither
+// kind 0 nor 1 as the reference plane (the ESL calculator's default), so each sample board must have one.
+TEST(BoardFile, LayersAnswerTheirKindAndTheSampleBoardsNameTheirPlanes) {
+  HostLedger ledger;
+  auto board = LoadBoardText(R"({"name": "b", "layers": [{"name": "TOP", "kind": "signal", "thickness": 0.035},
+      {"name": "D1", "kind": "dielectric", "thickness": 0.1}, {"name": "GND", "kind": "plane", "thickness": 0.035},
+      {"name": "D2", "kind": "dielectric", "thickness": 0.1}, {"name": "BOT", "kind": "metal", "thickness": 0.035}],
+      "nets": []})", "kinds.json", ledger);
+  std::vector<int> kinds;
+  for (const auto& layer : board->Layers())
+    kinds.push_back(layer->GetKind());
+  EXPECT_EQ(kinds, (std::vector<int>{0, 1, 2, 1, 0}));
+  EXPECT_TRUE(board->FindLayer("GND")->IsMetal());
+
+  for (const auto& [file, planes] : {std::pair<const char*, std::vector<std::string>>{
+                                         "demo8.json", {"L2_GND", "L4_PWR", "L5_PWR", "L7_GND"}},
+                                     {"sensor4.json", {"GND", "PWR"}}}) {
+    auto sample = LoadBoardFile(test::SampleBoard(file), ledger);
+    std::vector<std::string> found;
+    for (const auto& layer : sample->Layers())
+      if (layer->GetKind() != 0 && layer->GetKind() != 1)
+        found.push_back(layer->Name());
+    EXPECT_EQ(found, planes) << file;
+  }
+}
+
+// Board files are UTF-8; the module reads code page 1252. Every text is converted on the way in, and a name that
+// the code page cannot show is refused rather than handed over as another name.
+TEST(BoardFile, TextsReachTheModuleInCodePage1252) {
+  HostLedger ledger;
+  auto board = LoadBoardText(R"({"name": "Carte \u00e9t\u00e9", "description": "5 \u20ac",
+      "layers": [{"name": "T\u00d6P", "kind": "signal", "thickness": 0.035}],
+      "nets": [{"name": "GND", "type": "supply"}, {"name": "V\u00e9", "type": "supply", "reference": "GND"}],
+      "components": [{"name": "U\u00b5", "side": "T\u00d6P", "pins": [{"name": "1", "net": "V\u00e9", "at": [0, 0],
+                                                                  "size": 0.3}]}],
+      "picks": ["U\u00b5.1"]})", "utf8.json", ledger);
+  EXPECT_EQ(board->Name(), "Carte \xE9t\xE9");
+  EXPECT_EQ(board->Description(), "5 \x80");
+  ASSERT_NE(board->FindNet("V\xE9"), nullptr);
+  EXPECT_STREQ(board->FindNet("V\xE9")->GetName(), "V\xE9");
+  EXPECT_STREQ(board->FindLayer("T\xD6P")->GetName(), "T\xD6P");
+  ASSERT_EQ(board->Picks().size(), 1u);
+  EXPECT_STREQ(board->Picks()[0]->GetName(), "U\xB5.1");
+
+  for (const auto& [text, message] : {
+           std::pair<std::string, std::string>{
+               R"({"name": "b", "layers": [{"name": "\u4e2d", "kind": "signal", "thickness": 0.035}], "nets": []})",
+               "bad.json: /layers/0/name: expected a text whose every character code page 1252 has, found the text "
+               "\"\xE4\xB8\xAD\""},
+           {R"({"name": "b", "layers": [{"name": "T", "kind": "signal", "thickness": 0.035}], "nets": [],
+                "components": [{"name": "U1", "side": "\u2192", "pins": []}]})",
+            "bad.json: /components/0/side: expected a text whose every character code page 1252 has, found the text "
+            "\"\xE2\x86\x92\""}}) {
+    try {
+      LoadBoardText(text, "bad.json", ledger);
+      ADD_FAILURE() << text;
+    } catch (const BoardFileError& e) {
+      EXPECT_EQ(std::string(e.what()), message);
+    }
+  }
+}
+
 TEST(BoardFile, MissingFileIsNamed) {
   HostLedger ledger;
   try {
@@ -126,6 +188,41 @@ const std::string kFlagOnSignalPin = Board(
 const std::string kGroup = Board(R"(, "components": [{"name": "U1", "side": "TOP", "pins": []}],
     "groups": [{"name": "G", "members": ["U1"]}])");
 
+// Numbers beyond the double range are the file's fault like any other (they once ended the program).
+const std::string kHugeThickness =
+    R"({"name": "b", "layers": [{"name": "TOP", "kind": "metal", "thickness": 1e999}], "nets": []})";
+const std::string kHugeCoordinate = Board(R"(, "vias": [{"id": "V1", "net": "S", "at": [-1e999, 0], "size": 0.3,
+    "connected": ["TOP"]}])");
+const std::string kBadUtf8 = "{\"name\": \"b\xff\"}";
+const std::string kPickedTwice = Board(R"(, "vias": [{"id": "V1", "net": "S", "at": [0, 0], "size": 0.3,
+    "connected": ["TOP"]}], "picks": ["V1", "V1"])");
+const std::string kTwoGroups = Board(R"(, "parts": [{"name": "C", "capacitance": 1e-7}],
+    "components": [{"name": "C1", "part": "C", "side": "TOP", "pins": []}],
+    "groups": [{"name": "G1", "members": ["C1"]}, {"name": "G2", "members": ["C1"]}])");
+const std::string kTwiceInAGroup = Board(R"(, "parts": [{"name": "C", "capacitance": 1e-7}],
+    "components": [{"name": "C1", "part": "C", "side": "TOP", "pins": []}],
+    "groups": [{"name": "G1", "members": ["C1", "C1"]}])");
+
+INSTANTIATE_TEST_SUITE_P(
+    Malformations, BoardFileErrors,
+    testing::Values(
+        Malformed{kHugeThickness.c_str(),
+                  "bad.json: byte 76: expected valid JSON ([json.exception.out_of_range.406] number overflow parsing "
+                  "'1e999')"},
+        Malformed{kHugeCoordinate.c_str(),
+                  "bad.json: byte 479: expected valid JSON ([json.exception.out_of_range.406] number overflow "
+                  "parsing '-1e999')"},
+        Malformed{kBadUtf8.c_str(),
+                  "bad.json: byte 12: expected valid JSON ([json.exception.parse_error.101] parse error at line 1, "
+                  "column 12: syntax error while parsing value - invalid string: ill-formed UTF-8 byte; last read: "
+                  "'\"b\xFF')"},
+        Malformed{kPickedTwice.c_str(), "bad.json: /picks/1: expected the id of a probe not picked before, found the "
+                                        "text \"V1\""},
+        Malformed{kTwoGroups.c_str(), "bad.json: /groups/1/members/0: expected a decoupling capacitor of no group so "
+                                      "far (it is a member of \"G1\"), found the text \"C1\""},
+        Malformed{kTwiceInAGroup.c_str(), "bad.json: /groups/0/members/1: expected a decoupling capacitor of no "
+                                          "group so far (it is a member of \"G1\"), found the text \"C1\""}));
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, BoardFileErrors,
     testing::Values(
@@ -134,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "column 14: syntax error while parsing object key - unexpected ','; expected string literal)"},
         Malformed{kNoLayers.c_str(), "bad.json: /layers: expected an array (the member is missing)"},
         Malformed{kLayerKind.c_str(),
-                  "bad.json: /layers/0/kind: expected \"metal\" or \"dielectric\", found the text \"copper\""},
+                  "bad.json: /layers/0/kind: expected \"signal\", \"plane\" or \"dielectric\", found the text \"copper\""},
         Malformed{kAreaLayer.c_str(), "bad.json: /areas/0/layer: expected the name of a metal layer, found the text \"D\""},
         Malformed{kAreaRect.c_str(),
                   "bad.json: /areas/0/rect: expected an array of 4 numbers, found an array"},

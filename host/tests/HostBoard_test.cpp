@@ -3,6 +3,7 @@
 #include "host/HostBoard.h"
 #include "host/HostBoardMarker.h"
 #include "host/HostLedger.h"
+#include "host/HostRecordGeometryQuery.h"
 #include "host/HostSystem.h"
 #include "host/tests/HostTestBoards.h"
 
@@ -306,6 +307,29 @@ TEST(HostLedger, ReleasedCollectionsAreReusedSoMemoryStaysBounded) {
   }
   EXPECT_TRUE(reused);
   EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report();
+}
+
+// The query a wizard gets in a system answers for the board its record holds, asked at the time of each question;
+// an index outside the system (no board chosen yet) finds nothing, and a single board answers whatever the index.
+TEST(HostRecordGeometryQuery, AnswersForTheRecordsBoard) {
+  HostLedger ledger;
+  auto demo = LoadBoardFile(test::SampleBoard("demo8.json"), ledger);
+  auto sensor = LoadBoardFile(test::SampleBoard("sensor4.json"), ledger);
+  int index = 1;
+  HostRecordGeometryQuery query({demo.get(), sensor.get()}, [&] { return index; });
+  // sensor4's U1.24 at (32, 18) mm: its GND plane and its VDD_1V2 area on PWR.
+  EXPECT_STREQ(query.QueryMetalAreas(0.032, 0.018, 0.0003, 0), "GND\tGND\nPWR\tVDD_1V2\n");
+  EXPECT_STREQ(query.QueryTPlanes(0.032, 0.018, 0.0003, 0), "GND\tGND/VDD_1V2\tPWR\n");
+  index = 0;
+  EXPECT_STREQ(query.QueryMetalAreas(0.032, 0.018, 0.0003, 0),
+               demo->GeometryQuery().QueryMetalAreas(0.032, 0.018, 0.0003, 0));
+  for (int outside : {-1, 2}) {
+    index = outside;
+    EXPECT_STREQ(query.QueryMetalAreas(0.032, 0.018, 0.0003, 0), "");
+    EXPECT_STREQ(query.QueryTPlanes(0.032, 0.018, 0.0003, 0), "");
+  }
+  HostRecordGeometryQuery single({sensor.get()}, [] { return -1; });
+  EXPECT_STREQ(single.QueryMetalAreas(0.032, 0.018, 0.0003, 0), "GND\tGND\nPWR\tVDD_1V2\n");
 }
 
 }  // namespace

@@ -81,6 +81,51 @@ TEST(PdnHostOnScreen, ModelEditorScriptWithRealInput) {
   fs::remove_all(dir, ignored);
 }
 
+// Injected input on screen takes the path of real input: Tab and clicks take turns between two fields of the
+// frequency sweep page, each click bringing the focus back to its field, with real input and with injected input.
+TEST(PdnHostOnScreen, ClicksAndTabTakeTurnsBetweenTwoFieldsWithEitherInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_focus_screen_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  for (const char* input : {"", " --real-input"}) {
+    SCOPED_TRACE(input);
+    const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM + " --screen" + input +
+                                " --open modeless --script " +
+                                (source / "host/tests/scripts/decoupling-focus.pdnscript").string() + " > " +
+                                (dir / "log.txt").string() + " 2>&1";
+    const int status = std::system(command.c_str());
+    const std::string log = ReadFile(dir / "log.txt");
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+    EXPECT_NE(log.find("  GetMinFreq = 250000\n  GetMaxFreq = 2.5e+08\n"), std::string::npos) << log;
+  }
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
+}
+
+// Combo boxes picked with real input: the list opens some time after the click, and the entry is clicked in it
+// once it shows ("<custom>" straight from the group's model, then the ESL calculator's package).
+TEST(PdnHostOnScreen, ComboEntriesArePickedInTheOpenListWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_combo_screen_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM +
+                              " --screen --real-input --dialog editor --capacitor C1 --script " +
+                              (source / "host/tests/scripts/editor-clr.pdnscript").string() + " --shots " +
+                              dir.string() + " > " + (dir / "log.txt").string() + " 2>&1";
+  const int status = std::system(command.c_str());
+  const std::string log = ReadFile(dir / "log.txt");
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+  EXPECT_NE(log.find("RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 1 (C-L-R)\n"
+                     "  IncludesViaMounting = false\n"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("  GetESL = 1.57536e-10\n"), std::string::npos) << log;
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
+}
+
 // The decoupling groups dialog on screen: the groups script (row headers clicked with Ctrl, a new group named in
 // its grid editor, a member moved back, a group emptied, OK) with real X input; the board changes it commits are
 // those of the headless run's golden log.

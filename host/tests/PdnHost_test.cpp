@@ -348,7 +348,8 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
   const Case cases[] = {
       {"editor-clr", "C1",
        {"dialog: capacitor model editor for C1 (group CORE_BULK model X5R_22U_0805)",
-        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 1 (C-L-R)\n  IncludesViaMounting = true\n"
+        // "<custom>" is picked directly: it keeps the group model's values, not those of entries passed on the way.
+        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 1 (C-L-R)\n  IncludesViaMounting = false\n"
         "  IsLibraryModel = false\n  GetLibraryText = demo.lib\n  GetLibraryModelName = \n  GetCapacitance = 4.7e-08\n"
         "  GetESR = 0.025\n  GetESL = 1.57536e-10\n"},
        {"editor-clr-01-library", "editor-clr-02-calculator", "editor-clr-03-custom"}},

@@ -110,6 +110,10 @@ TEST(PdnScript, BadLinesNameFileLineAndFault) {
       {"cell 1003 1 x", "expected a row or column number"},
       {"viewer pick", "expected: viewer pick ID..."},
       {"viewer look U1.D4", "expected: viewer pick ID..."},
+      {"click 1141 in frob", "expected dialog, pane, a control id or a caption in quotes after \"in\", found \"frob\""},
+      {"screenshot ../../x.png", "screenshot ../../x.png: a file name with \"..\" leaves the --shots folder"},
+      {"screenshot pages/../../x.png", "a file name with \"..\" leaves the --shots folder"},
+      {"screenshot /tmp/x.png", "screenshot /tmp/x.png: expected a file name relative to the --shots folder"},
   };
   for (const auto& [line, error] : cases) {
     SCOPED_TRACE(line);
@@ -123,6 +127,55 @@ TEST(PdnScript, BadLinesNameFileLineAndFault) {
   }
   EXPECT_THROW(host::LoadScript("/nonexistent/dir/s.txt"), ScriptError);
   EXPECT_THROW(ParseScript(std::string("click 1\0", 8), "z"), ScriptError);
+}
+
+}  // namespace
+
+namespace {
+
+// Scripts are UTF-8; what a step types, expects or names reaches the module in code page 1252, and a text the code
+// page has no form of is refused when the script is read, not typed as something else.
+TEST(PdnScript, TextsAreConvertedToTheModulesCodePage) {
+  const auto steps = host::ParseScript("type 1017 \"caf\xC3\xA9 \xE2\x82\xAC\"\nexpect text \"\xC3\x9C\" x\n", "s");
+  ASSERT_EQ(steps.size(), 2u);
+  EXPECT_EQ(steps[0].text, "caf\xE9 \x80");
+  EXPECT_EQ(steps[1].control.caption, "\xDC");
+  for (const char* line : {"type 1017 \"\xE4\xB8\xAD\"\n", "type 1017 \"\xC3\"\n", "type 1017 \"\xC0\xAF\"\n"}) {
+    try {
+      host::ParseScript(line, "s");
+      ADD_FAILURE() << line;
+    } catch (const host::ScriptError& error) {
+      EXPECT_NE(std::string(error.what()).find("s:1: "), std::string::npos) << error.what();
+      EXPECT_NE(std::string(error.what()).find("code page 1252"), std::string::npos) << error.what();
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A trailing `in PARENT` names where a step's control is; "in" as a typed text is quoted.
+TEST(PdnScript, StepsNameThePartOfTheWindowTheirControlIsIn) {
+  const auto steps = host::ParseScript("click 1141 in pane\nexpect state 1189 hidden in dialog\n"
+                                       "pick 1189 \"0402\" in 1177\ntype 1017 \"in\"\ntype 1017 x in \"Group\"\n"
+                                       "expect log in\n",
+                                       "s");
+  ASSERT_EQ(steps.size(), 6u);
+  using Kind = host::ScriptScope::Kind;
+  EXPECT_EQ(steps[0].control.scope.kind, Kind::Pane);
+  EXPECT_EQ(steps[0].control.id, 1141);
+  EXPECT_EQ(steps[1].control.scope.kind, Kind::Dialog);
+  EXPECT_EQ(steps[1].state, host::ScriptState::Hidden);
+  EXPECT_EQ(steps[2].control.scope.kind, Kind::Control);
+  EXPECT_EQ(steps[2].control.scope.id, 1177);
+  EXPECT_EQ(steps[2].text, "0402");
+  EXPECT_EQ(steps[3].control.scope.kind, Kind::Window);
+  EXPECT_EQ(steps[3].text, "in");
+  EXPECT_EQ(steps[4].control.scope.caption, "Group");
+  EXPECT_EQ(steps[4].text, "x");
+  EXPECT_EQ(steps[5].text, "in");
+  EXPECT_EQ(steps[2].control.Describe(), "1189 in 1177");
 }
 
 }  // namespace

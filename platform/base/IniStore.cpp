@@ -13,6 +13,7 @@
 
 #include "platform/base/AtomicFile.h"
 #include "platform/base/PathDialect.h"
+#include "platform/base/RegularFile.h"
 #include "platform/base/SystemError.h"
 
 namespace plat {
@@ -68,29 +69,6 @@ void Remember(Cached& c, const struct stat& st) {
   c.mtime = st.st_mtim;
 }
 
-bool ReadWhole(const std::string& path, std::string& text, int& err) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    err = errno;
-    return false;
-  }
-  text.clear();
-  char buf[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      err = errno;
-      ::close(fd);
-      return false;
-    }
-    if (n == 0) break;
-    text.append(buf, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  return true;
-}
-
 // The cache entry for the file as it is now; null (and the last error set) when it cannot be read.
 Cached* Load(Cache& cache, const std::string& path) {
   // A handful of settings files is normal; a process walking many files does not keep them all.
@@ -113,9 +91,15 @@ Cached* Load(Cache& cache, const std::string& path) {
   }
   if (Same(c, st)) return &c;
   std::string text;
-  int err = 0;
-  if (!ReadWhole(path, text, err)) {
-    SetLastErrorFromErrno(err);
+  const FileReadResult read = ReadRegularFile(path, IniStore::kMaxFileBytes, text);
+  if (!read) {
+    // A device or FIFO is refused as a directory is; a file too large to be a settings file says so.
+    if (read.status == FileReadStatus::NotRegular)
+      SetLastError(ERROR_ACCESS_DENIED);
+    else if (read.status == FileReadStatus::TooLarge)
+      SetLastError(ERROR_FILE_TOO_LARGE);
+    else
+      SetLastErrorFromErrno(read.error);
     cache.files.erase(path);
     return nullptr;
   }

@@ -14,6 +14,7 @@
 // an abandoned inner batch) writes nothing at its end and reports the first failure.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -23,6 +24,10 @@ namespace plat {
 
 class IniStore {
  public:
+  // Only regular files are read, and only up to this size: a device or FIFO fails with ERROR_ACCESS_DENIED, a
+  // larger file with ERROR_FILE_TOO_LARGE, and nothing of either is read.
+  static constexpr std::uint64_t kMaxFileBytes = 16u << 20;
+
   // Calls `read` with the parsed file (an empty one when the file does not exist; `exists` tells).
   // FALSE with the last error set when the file exists but cannot be read.
   static bool Read(const char* path, const std::function<void(const IniFile& ini, bool exists)>& read);

@@ -109,6 +109,8 @@ int ErrorToErrno(DWORD e) {
       return ENOSYS;
     case ERROR_FILENAME_EXCED_RANGE:
       return ENAMETOOLONG;
+    case ERROR_FILE_TOO_LARGE:
+      return EFBIG;
     case ERROR_DIR_NOT_EMPTY:
       return ENOTEMPTY;
     case ERROR_GEN_FAILURE:

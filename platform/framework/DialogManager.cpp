@@ -1,5 +1,7 @@
 #include "platform/framework/DialogManager.h"
 
+#include "platform/window/Placement.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -292,23 +294,27 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, const DialogTemplate* t, HWND
   if (t->style & DS_MODALFRAME) style |= WS_DLGFRAME;
   CRect frame(0, 0, client.Width(), client.Height());
   ::AdjustWindowRectEx(&frame, style, FALSE, t->exStyle);
-  CPoint origin = client.TopLeft() + frame.TopLeft();
+  // The template's position is the window's own top left corner (its frame's, not its client area's): in the
+  // parent's client area for a child, in the owner's client area for a popup with an owner, else on the screen.
+  CPoint origin = client.TopLeft();
   if (!child && (t->style & DS_CENTER)) {
-    // Centred on the owner when it shows, else on the work area.
-    RECT area;
-    if (parent && ::IsWindowVisible(parent)) {
-      ::GetWindowRect(::GetTopLevelParent(parent), &area);
-    } else {
-      MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
-      ::GetMonitorInfo(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONEAREST), &info);
-      area = info.rcWork;
-    }
+    // Centred in the work area of the owner's monitor (the first monitor without an owner).
+    MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
+    ::GetMonitorInfo(parent ? ::MonitorFromWindow(::GetTopLevelParent(parent), MONITOR_DEFAULTTONEAREST)
+                            : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONEAREST),
+                     &info);
+    const RECT& area = info.rcWork;
     origin = CPoint(area.left + (area.right - area.left - frame.Width()) / 2,
                     area.top + (area.bottom - area.top - frame.Height()) / 2);
   } else if (!child && parent) {
-    POINT p{origin.x, origin.y};  // popup templates are placed relative to the owner's client area
+    POINT p{origin.x, origin.y};
     ::ClientToScreen(parent, &p);
     origin = p;
+  }
+  if (!child) {
+    // Never with part of the frame off the work area: the caption must be there to be seen and dragged.
+    const RECT kept = plat::KeepOnWorkArea(RECT{origin.x, origin.y, origin.x + frame.Width(), origin.y + frame.Height()});
+    origin = CPoint(kept.left, kept.top);
   }
 
   DialogState state;

@@ -13,6 +13,7 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/gdiapi.h"
 #include "platform/window/AutomationProvider.h"
+#include "platform/window/Placement.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/ModalLoop.h"
 #include "platform/window/WindowClassRegistry.h"
@@ -286,8 +287,12 @@ HWND CreateMessageBoxWindow(HWND owner, const std::string& text, const std::stri
     ::GetMonitorInfo(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONEAREST), &info);
     area = info.rcWork;
   }
-  const int x = area.left + (area.right - area.left - w) / 2;
-  const int y = area.top + (area.bottom - area.top - h) / 2;
+  // An owner partly off the screen must not take the box's caption with it.
+  const int centreX = area.left + (area.right - area.left - w) / 2;
+  const int centreY = area.top + (area.bottom - area.top - h) / 2;
+  const RECT kept = plat::KeepOnWorkArea(RECT{centreX, centreY, centreX + w, centreY + h});
+  const int x = kept.left;
+  const int y = kept.top;
   g_pendingBox = &state;
   HWND box = ::CreateWindowEx(exStyle, kBoxClass, caption.c_str(), style, x, y, w, h, owner, nullptr, nullptr, nullptr);
   g_pendingBox = nullptr;

@@ -118,12 +118,13 @@ void InputRouter::MouseMove(POINT screen) {
   Push(e);
 }
 
-void InputRouter::ButtonDown(MouseButton button, POINT screen) {
+void InputRouter::ButtonDown(MouseButton button, POINT screen, Press press) {
   cursor = screen;
   ApplyKey(ButtonKey(button), true);
   Entry e{Kind::Down};
   e.pt = screen;
   e.button = button;
+  e.separate = press == Press::Separate;
   Push(e);
 }
 
@@ -136,8 +137,8 @@ void InputRouter::ButtonUp(MouseButton button, POINT screen) {
   Push(e);
 }
 
-void InputRouter::Click(MouseButton button, POINT screen) {
-  ButtonDown(button, screen);
+void InputRouter::Click(MouseButton button, POINT screen, Press press) {
+  ButtonDown(button, screen, press);
   ButtonUp(button, screen);
 }
 
@@ -319,7 +320,7 @@ void InputRouter::ConvertMouse(Entry& e) {
     bool wantsDouble = w->cls && (w->cls->style & CS_DBLCLKS);
     bool near = std::abs(e.pt.x - lastPress_.pt.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
                 std::abs(e.pt.y - lastPress_.pt.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
-    bool isDouble = wantsDouble && lastPress_.valid && lastPress_.hwnd == target && lastPress_.button == e.button &&
+    bool isDouble = wantsDouble && !e.separate && lastPress_.valid && lastPress_.hwnd == target && lastPress_.button == e.button &&
                     lastPress_.client == client && e.time - lastPress_.time <= GetDoubleClickTime() && near;
     if (isDouble) {
       msg = clientMsg + 2;  // WM_xBUTTONDBLCLK follows WM_xBUTTONUP

@@ -33,9 +33,13 @@ class InputRouter {
   // as a bare WM_CHAR.
   void TypeText(std::string_view text);
   void MouseMove(POINT screen);
-  void ButtonDown(MouseButton button, POINT screen);
+  // A press pairs with the one before into a double click when it comes soon enough (below); a Separate press is
+  // an action of its own, however soon it follows (each step of a script is one, as a person's next action would
+  // be): it starts afresh.
+  enum class Press { MayPair, Separate };
+  void ButtonDown(MouseButton button, POINT screen, Press press = Press::MayPair);
   void ButtonUp(MouseButton button, POINT screen);
-  void Click(MouseButton button, POINT screen);
+  void Click(MouseButton button, POINT screen, Press press = Press::MayPair);
   void DoubleClick(MouseButton button, POINT screen);  // two clicks at the same point and time
   void Wheel(int delta, POINT screen);
   // A point given in a window's client coordinates, as a screen point.
@@ -78,6 +82,7 @@ class InputRouter {
     bool converted = false;
     bool converting = false;
     bool dropped = false;
+    bool separate = false;   // a Separate press
     MSG msg{};
   };
 

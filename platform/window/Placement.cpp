@@ -17,4 +17,16 @@ RECT PlacePopup(const RECT& anchor, SIZE size) {
   return RECT{left, top, left + size.cx, top + size.cy};
 }
 
+RECT KeepOnWorkArea(const RECT& frame) {
+  MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
+  GetMonitorInfo(MonitorFromRect(&frame, MONITOR_DEFAULTTONEAREST), &info);
+  const RECT& work = info.rcWork;
+  const LONG width = frame.right - frame.left;
+  const LONG height = frame.bottom - frame.top;
+  // The right and bottom edges first, then the left and top, which win when the frame is the larger.
+  const LONG left = std::max(work.left, std::min(frame.left, work.right - width));
+  const LONG top = std::max(work.top, std::min(frame.top, work.bottom - height));
+  return RECT{left, top, left + width, top + height};
+}
+
 }  // namespace plat

@@ -10,4 +10,9 @@ namespace plat {
 // fits better above; shifted left (and right, at most to the work area's left edge) to stay inside.
 RECT PlacePopup(const RECT& anchor, SIZE size);
 
+// A top-level window's frame moved (not resized) into the work area of the monitor it lies on most: a frame that
+// pokes out on one side moves in; one larger than the work area keeps its top left corner there, so that its
+// caption and frame buttons can always be seen and dragged.
+RECT KeepOnWorkArea(const RECT& frame);
+
 }  // namespace plat

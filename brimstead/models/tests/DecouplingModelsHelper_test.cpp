@@ -315,3 +315,25 @@ TEST_F(DecouplingModelsHelperTest, DescriptionsAndCapacitanceTexts)
     EXPECT_EQ(FormatCapacitance(&none), "");
     EXPECT_EQ(FormatCapacitance(nullptr), "");
 }
+
+// A host may give a model directory relative to its working folder; the editor's lists hold that directory joined
+// with each file's name, and those paths must resolve as they are (joined again they named no file, and every
+// Touchstone file read as "Invalid format").
+TEST_F(DecouplingModelsHelperTest, PathsJoinedWithARelativeDirectoryResolve)
+{
+    namespace fs = std::filesystem;
+    const fs::path scratch = modeltest::ScratchDir();
+    fs::create_directories(scratch / "relmodels");
+    fs::copy_file(fs::path(TouchstoneDir()) / "ntwk1.s2p", scratch / "relmodels" / "ntwk1.s2p",
+                  fs::copy_options::overwrite_existing);
+    const fs::path before = fs::current_path();
+    fs::current_path(scratch);
+    helper->AddModelDirectories("relmodels/");
+    const int joined = CountTouchstonePorts("relmodels/ntwk1.s2p");
+    const int bare = CountTouchstonePorts("ntwk1.s2p");
+    const CString missing = ResolveModelFile("relmodels/none.s2p");
+    fs::current_path(before);
+    EXPECT_EQ(joined, 2);
+    EXPECT_EQ(bare, 2);
+    EXPECT_TRUE(missing.IsEmpty());
+}

@@ -237,6 +237,17 @@ TEST_F(Input, DoubleClicksOnlyForClassesThatAskWithinTimeAndDistance) {
   in().Click(MouseButton::Left, At(b, 8, 5));
   RunUntilIdle();
   EXPECT_MESSAGES(Log(b), WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP);
+
+  // A separate press is an action of its own: at once and on the same spot it is still a press, and a press that
+  // may pair pairs with it as with any other.
+  ClearLog();
+  VirtualClock::Advance(1000);
+  in().Click(MouseButton::Left, At(b, 5, 5), InputRouter::Press::Separate);
+  in().Click(MouseButton::Left, At(b, 5, 5), InputRouter::Press::Separate);
+  in().Click(MouseButton::Left, At(b, 5, 5));
+  RunUntilIdle();
+  EXPECT_MESSAGES(Log(b), WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
+                  WM_LBUTTONUP);
 }
 
 TEST_F(Input, CaptureTakesEveryMouseMessageAndAnnouncesItsLoss) {

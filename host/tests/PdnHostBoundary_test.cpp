@@ -1,0 +1,203 @@
+// pdnhost at its boundary with the user: bad board files and names, the module's view of the texts, and where a
+// script may write.
+#include "host/tests/PdnHostRun.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <tuple>
+
+namespace {
+
+namespace fs = std::filesystem;
+using host::test::RunProgram;
+
+class PdnHostBoundary : public ::testing::Test {
+protected:
+  PdnHostBoundary() {
+    dir = fs::temp_directory_path() / ("brim_pdnhost_boundary_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+  }
+  ~PdnHostBoundary() override {
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+  }
+  std::string Write(const std::string& name, const std::string& text) {
+    std::ofstream(dir / name, std::ios::binary) << text;
+    return (dir / name).string();
+  }
+  fs::path dir;
+};
+
+// Numbers beyond the double range once ended the program with an uncaught exception (exit 134).
+TEST_F(PdnHostBoundary, ABoardNumberBeyondTheDoubleRangeIsABoardError) {
+  for (const char* number : {R"("thickness": 1e999)", R"("thickness": -1e400)"}) {
+    const std::string board =
+        Write("huge.json", std::string(R"({"name": "b", "layers": [{"name": "T", "kind": "signal", )") + number +
+                               "}], \"nets\": []}");
+    const auto run = RunProgram("--board " + board);
+    EXPECT_EQ(run.code, 2) << run.errors;
+    EXPECT_NE(run.errors.find("pdnhost: " + board + ": byte "), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("number overflow"), std::string::npos) << run.errors;
+  }
+}
+
+// A device was read until memory ran out and a FIFO without a writer hung the program; neither is read now, nor a
+// file above the stated size (a sparse one here).
+TEST_F(PdnHostBoundary, OnlyRegularBoardFilesUpToTheirLimitAreRead) {
+  ASSERT_EQ(::mkfifo((dir / "fifo.json").c_str(), 0600), 0);
+  {
+    std::ofstream big(dir / "big.json", std::ios::binary);
+    big << "{";
+    big.seekp(static_cast<std::streamoff>(256u << 20));
+    big << "}";
+  }
+  // A script likewise.
+  const auto script = RunProgram("--open modeless --script " + (dir / "fifo.json").string());
+  EXPECT_EQ(script.code, 2);
+  EXPECT_NE(script.errors.find("fifo.json: is not a regular file"), std::string::npos) << script.errors;
+  for (const auto& [board, what] : {std::pair<std::string, std::string>{"/dev/zero", "is not a regular file"},
+                                    {(dir / "fifo.json").string(), "is not a regular file"},
+                                    {dir.string(), "is not a regular file"},
+                                    {(dir / "big.json").string(), "is larger than 268435456 bytes"}}) {
+    const auto run = RunProgram("--board " + board);
+    EXPECT_EQ(run.code, 2) << board;
+    EXPECT_NE(run.errors.find("pdnhost: " + board + ": " + what + "\n"), std::string::npos) << run.errors;
+  }
+}
+
+// A screenshot stays inside the --shots folder: "..", absolute names and links that lead out of it are refused.
+TEST_F(PdnHostBoundary, ScreenshotsStayInTheShotsFolder) {
+  const fs::path shots = dir / "shots";
+  const fs::path outside = dir / "outside";
+  fs::create_directories(shots / "pages");
+  fs::create_directories(outside);
+  fs::create_directory_symlink(outside, shots / "link");
+  const std::string script = Write("script.txt", "screenshot pages/01.png\nscreenshot link/02.png\n");
+  const auto run = RunProgram("--no-getters --open modeless --script " + script + " --shots " + shots.string());
+  EXPECT_EQ(run.code, 4) << run.errors;
+  EXPECT_TRUE(fs::exists(shots / "pages/01.png"));
+  EXPECT_FALSE(fs::exists(outside / "02.png"));
+  EXPECT_NE(run.errors.find("script.txt:2: screenshot link/02.png: leads out of the --shots folder"),
+            std::string::npos)
+      << run.errors;
+
+  const std::string escaping = Write("escape.txt", "screenshot ../../x.png\n");
+  const auto refused = RunProgram("--no-getters --open modeless --script " + escaping + " --shots " + shots.string());
+  EXPECT_EQ(refused.code, 2) << refused.errors;
+  EXPECT_NE(refused.errors.find("escape.txt:1: screenshot ../../x.png: a file name with \"..\" leaves the --shots folder"),
+            std::string::npos)
+      << refused.errors;
+  EXPECT_FALSE(fs::exists(dir.parent_path() / "x.png"));
+}
+
+// A relative model directory is made absolute where pdnhost takes it, so the editor's paths name the files from
+// whatever working folder the module resolves them in.
+TEST_F(PdnHostBoundary, ARelativeModelDirectoryReachesTheEditorAbsolute) {
+  fs::create_directories(dir / "models");
+  fs::copy_file(fs::path(PDNHOST_PROGRAM).parent_path() / "samples/models/cap_100n_0402.s2p",
+                dir / "models/cap_100n_0402.s2p");
+  // A two-port file read as one: its series or shunt controls show, not "Invalid format of model file!".
+  const std::string script = Write("touchstone.txt", "click \"Touchstone\"\npick 1086 \"cap_100n_0402.s2p\"\n"
+                                                     "expect state \"Autodetect\" visible\n");
+  const auto run = RunProgram("--dialog editor --capacitor C57 --model-dir models --script " + script,
+                              "cd " + dir.string() + " && " + PDNHOST_PROGRAM);
+  EXPECT_EQ(run.code, 0) << run.errors;
+  EXPECT_NE(run.output.find("SetModelDirectories(" + (dir / "models").string() + "/)"), std::string::npos)
+      << run.output;
+}
+
+// In a system of two boards each board's pins are judged with that board's own geometry: the 4-layer board's
+// VDD_1V2 pin U1.24 becomes a port whether the board comes first or second (as second it once met the 8-layer
+// board's planes and was refused).
+TEST_F(PdnHostBoundary, EachBoardOfASystemIsJudgedWithItsOwnGeometry) {
+  const fs::path boards = fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards";
+  const fs::path scripts = fs::path(std::getenv("BRIM_SOURCE_DIR") ? std::getenv("BRIM_SOURCE_DIR") : "..") /
+                           "host/tests/scripts";
+  for (const auto& [first, second, row] : {std::tuple{"demo8", "sensor4", 2}, {"sensor4", "demo8", 1}}) {
+    SCOPED_TRACE(first);
+    const fs::path run = dir / first;
+    fs::create_directories(run);
+    std::ofstream(run / "sensor4.brd") << "board\n";
+    const auto outcome = RunProgram(
+        "--board " + (boards / (std::string(first) + ".json")).string() + " --board " +
+        (boards / (std::string(second) + ".json")).string() + " --open modeless --save --project " +
+        (run / "sensor4.brd").string() + " --shots " + run.string() + " --script " +
+        (scripts / ("decoupling-sensor4-row" + std::to_string(row) + ".pdnscript")).string());
+    ASSERT_EQ(outcome.code, 0) << outcome.errors;
+    EXPECT_NE(outcome.output.find("  GetBoardIndex = " + std::to_string(row - 1) + "\n"), std::string::npos);
+    EXPECT_NE(outcome.output.find("  GetProbeCount = 1\n  probe 0 = U1.24\n"), std::string::npos) << outcome.output;
+    std::ifstream dao(run / "sensor4.dao");
+    std::stringstream settings;
+    settings << dao.rdbuf();
+    EXPECT_NE(settings.str().find("PROBE_00 = U1.24 Enabled"), std::string::npos) << settings.str();
+  }
+}
+
+// The module's help calls reach the host: each is a callback line naming the file, command and topic.
+TEST_F(PdnHostBoundary, HelpCallsAreLoggedAsCallbackLines) {
+  const std::string wizard = Write("wizard.txt", "click \"Help\"\nexpect log \"callback: Help \\\"pdn_help\\\" 0 \"\n");
+  const auto run = RunProgram("--help-file pdn_help --no-getters --open modal --script " + wizard);
+  EXPECT_EQ(run.code, 0) << run.errors;
+  EXPECT_NE(run.output.find("step 1: click \"Help\"\ncallback: Help \"pdn_help\" 0 "), std::string::npos) << run.output;
+
+  const std::string groups = Write("groups.txt", "click \"Help\"\n");
+  const auto dialog = RunProgram("--dialog groups --script " + groups);
+  EXPECT_EQ(dialog.code, 0) << dialog.errors;
+  EXPECT_NE(dialog.output.find("step 1: click \"Help\"\ncallback: Help \""), std::string::npos) << dialog.output;
+}
+
+// Steps name where a control is ("in dialog", "in pane"): the model editor's id 1141 is the dialog's "Includes Via
+// Mounting" and its Touchstone pane's "Compatible files only", and each is reached; a hidden control can be
+// expected hidden (it was looked for among the visible ones only, so that never passed).
+TEST_F(PdnHostBoundary, StepsReachControlsByTheirPaneAndFindHiddenOnes) {
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  const auto run = RunProgram("--dialog editor --capacitor C57 --script " +
+                              (source / "host/tests/scripts/editor-scopes.pdnscript").string());
+  EXPECT_EQ(run.code, 0) << run.errors;
+  const std::string wrong = Write("wrong.txt", "click \"Touchstone\"\nexpect state 1141 checked in pane\n");
+  const auto refused = RunProgram("--dialog editor --capacitor C57 --script " + wrong);
+  EXPECT_EQ(refused.code, 4);
+  EXPECT_NE(refused.errors.find("wrong.txt:2: control 1141 in pane is not checked"), std::string::npos)
+      << refused.errors;
+}
+
+// Injected clicks and Tab take turns between two fields: each click brings the focus back to its field (two steps'
+// clicks on one spot once paired into a double click, which left the focus where Tab had put it).
+TEST_F(PdnHostBoundary, InjectedClicksMoveTheFocusAfterTabMovedIt) {
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  for (const char* mode : {"modal", "modeless"}) {
+    const auto run = RunProgram(std::string("--open ") + mode + " --script " +
+                                (source / "host/tests/scripts/decoupling-focus.pdnscript").string());
+    EXPECT_EQ(run.code, 0) << run.errors;
+    // The modeless wizard stores its page when the host closes it; the modal one is cancelled.
+    if (std::string(mode) == "modeless") {
+      EXPECT_NE(run.output.find("  GetMinFreq = 250000\n  GetMaxFreq = 2.5e+08\n"), std::string::npos) << run.output;
+    }
+  }
+}
+
+// Names are UTF-8 in board files and on the command line, code page 1252 in the module, UTF-8 again in the output.
+TEST_F(PdnHostBoundary, NamesCrossTheBoundaryInBothDirections) {
+  const std::string board = Write("utf8.json", R"({"name": "Carte \u00e9t\u00e9",
+      "layers": [{"name": "TOP", "kind": "signal", "thickness": 0.035}],
+      "nets": [{"name": "GND", "type": "supply"}, {"name": "V\u00e9", "type": "supply", "reference": "GND"}]})");
+  const auto run = RunProgram("--board " + board + " --names \"V\xC3\xA9\" --no-getters");
+  EXPECT_EQ(run.code, 0) << run.errors;
+  EXPECT_NE(run.output.find("(Carte \xC3\xA9t\xC3\xA9, 1 layers"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("SetSystem(Carte \xC3\xA9t\xC3\xA9) -> true"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("AddNames(V\xC3\xA9) -> true"), std::string::npos) << run.output;
+
+  const auto refused = RunProgram("--board " + board + " --names \"\xE4\xB8\xAD\"");
+  EXPECT_EQ(refused.code, 2);
+  EXPECT_NE(refused.errors.find("--names: \"\xE4\xB8\xAD\" has a character that code page 1252 does not have"),
+            std::string::npos)
+      << refused.errors;
+}
+
+}  // namespace

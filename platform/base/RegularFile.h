@@ -1,0 +1,32 @@
+// Reading a whole file that a program was told to read (a board, a settings file): only a regular file, and only
+// up to a stated size. A device (/dev/zero), a FIFO or a directory would be read without end, block, or make no
+// sense; a file above the size would take the process's memory. Both are refused before anything is read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace plat {
+
+enum class FileReadStatus {
+  Read,         // `text` holds the whole file
+  CannotOpen,   // `error` holds the errno value
+  NotRegular,   // a directory, device, FIFO or socket
+  TooLarge,     // above `maxBytes` (when opened, or grown while read)
+  ReadFailed,   // `error` holds the errno value
+};
+
+struct FileReadResult {
+  FileReadStatus status = FileReadStatus::Read;
+  int error = 0;
+  explicit operator bool() const { return status == FileReadStatus::Read; }
+};
+
+// Never blocks on a FIFO or a terminal: the file is opened without waiting and looked at before it is read.
+FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text);
+
+// What went wrong, for a message after the file's name: "cannot be opened for reading (No such file or
+// directory)", "is not a regular file", "is larger than 1048576 bytes", "cannot be read (Input/output error)".
+std::string DescribeFileRead(const FileReadResult& result, std::uint64_t maxBytes);
+
+}  // namespace plat
