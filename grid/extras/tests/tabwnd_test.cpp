@@ -242,7 +242,9 @@ TEST_F(TabWndTest, TabFromXAndGetTabLeftAgree) {
     }
     const int end = beam.GetTabLeft(beam.GetCount() - 1) + beam.GetTab(beam.GetCount() - 1).nWidth + beam.GetMargin();
     EXPECT_EQ(beam.TabFromX(end), -1);
-    if (first > 0) EXPECT_LT(beam.GetTabLeft(first - 1), beam.GetTabLeft(first));
+    if (first > 0) {
+      EXPECT_LT(beam.GetTabLeft(first - 1), beam.GetTabLeft(first));
+    }
   }
 }
 
