@@ -13,8 +13,11 @@ const CGXControlClass CGXCheckListComboBox::gxClassCGXCheckListComboBox = {"CGXC
 
 // ---- The list ---------------------------------------------------------------------------------------------
 
+// LBS_NOINTEGRALHEIGHT besides the list's own bits: the list fills its popup, which the drop-down already
+// sized to the rows (a list that cut itself to whole rows left a band of the popup showing under it).
 BOOL CGXCheckListComboLBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
-  return CCheckListBox::Create(style | WS_VISIBLE | WS_BORDER | LBS_HASSTRINGS, rect, parent, id);
+  return CCheckListBox::Create(style | WS_VISIBLE | WS_BORDER | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, rect, parent,
+                               id);
 }
 
 // The message to the owner comes last: the owner destroys the list while it handles it.

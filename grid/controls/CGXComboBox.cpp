@@ -453,7 +453,9 @@ void CGXComboBox::ShowDropDown(BOOL show) {
   CRect r;
   ComputeDropDownRect(r, cell);
   gridWnd->ClientToScreen(&r);
-  const int wanted = list->GetCount() * TextHeight(style) + list->GetItemHeight(0) / 2;
+  // Owner-drawn items (the check list's) can be taller than the text: the rows take the taller height.
+  const int rowHeight = std::max(TextHeight(style), static_cast<int>(list->GetItemHeight(0)));
+  const int wanted = list->GetCount() * rowHeight + list->GetItemHeight(0) / 2;
   if (wanted < r.Height()) r.bottom = r.top + wanted;
   // 6. On the monitor: shifted left at its right edge, above the cell at its bottom.
   if (r.right > work.right) r.OffsetRect(-(r.Width() - cell.Width()), 0);
@@ -463,10 +465,28 @@ void CGXComboBox::ShowDropDown(BOOL show) {
   CGXPopupActiveScope active;
   m_pPopup->SetWindowPos(&CWnd::wndTopMost, r.left, r.top, r.Width(), r.Height(), SWP_SHOWWINDOW);
   list->SetWindowPos(nullptr, 0, 0, r.Width(), r.Height(), SWP_NOZORDER | SWP_SHOWWINDOW);
+  CRect cellOnScreen = cell;
+  gridWnd->ClientToScreen(&cellOnScreen);
+  FitPopupToList(list, r, r.top < cellOnScreen.top);
   list->SetFocus();
   if (list->GetCurSel() < 0) list->SetCurSel(0);
   list->UpdateWindow();
   list->SetTopIndex(list->GetCurSel());
+}
+
+void CGXComboBox::FitPopupToList(CWnd* list, const CRect& placed, BOOL above) {
+  // A list that shows whole rows only may come out shorter than asked: the popup follows it, so the list
+  // fills the popup, keeping the edge that touches the cell.
+  CRect lr;
+  list->GetWindowRect(&lr);
+  if (lr.Height() == placed.Height() || lr.Height() <= 0) return;
+  CRect r = placed;
+  if (above)
+    r.top = r.bottom - lr.Height();
+  else
+    r.bottom = r.top + lr.Height();
+  m_pPopup->SetWindowPos(nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  list->SetWindowPos(nullptr, 0, 0, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CGXComboBox::TakeListSelection(CWnd* wnd) {

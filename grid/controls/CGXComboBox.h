@@ -131,6 +131,8 @@ class CGXComboBox : public CGXEditControl, public CGXDropDownOwner {
   CListBox* PopupList() const;
   // The inner rectangle without the button's room.
   CRect InnerRectWithoutButton();
+  // Shortens the placed popup to its list's height when the list shows whole rows only.
+  void FitPopupToList(CWnd* list, const CRect& placed, BOOL above);
   // The text height of the cell font, measured once per binding.
   int TextHeight(const CGXStyle& style);
   // The work area of the monitor nearest to the window.

@@ -453,14 +453,25 @@ void CGXTabbedComboBox::ShowDropDown(BOOL show) {
     m_pGrid->m_bListDropped = FALSE;
     return;
   }
-  // 3-4. Look, rows and rectangle.
+  // 3-4. Look, rows and rectangle. The row height comes from the cell's font now, not from the last
+  // editing draw (which a list dropped at once has not had).
   SetUpListLook(list, style);
+  if (CDC* dc = m_pGrid->GetCachedDC()) {
+    gx::CellFontScope font(m_pGrid, dc, style);
+    TEXTMETRIC tm{};
+    dc->GetTextMetrics(&tm);
+    if (tm.tmHeight > 0) m_nItemHeight = tm.tmHeight;
+  }
   FillList(list);
   CRect r;
   ComputeDropDownRect(r, cell);
   gridWnd->ClientToScreen(&r);
   // 5-6. Height to the rows; moved left at the right edge, above the cell at the bottom.
-  const int wanted = list->GetCount() * m_nItemHeight + list->GetItemHeight(0) / 2;
+  // Rows with a bitmap field are taller than the text: the rows' own heights count (as far as they fit).
+  int rows = 0;
+  for (int i = 0, n = list->GetCount(); i < n && rows <= r.Height(); ++i)
+    rows += std::max(m_nItemHeight, static_cast<int>(list->GetItemHeight(i)));
+  const int wanted = rows + list->GetItemHeight(0) / 2;
   if (wanted < r.Height()) r.bottom = r.top + wanted;
   if (r.right > work.right) r.OffsetRect(cellOnScreen.right - r.right, 0);
   auto moveAbove = [&] { r.OffsetRect(0, -(r.Height() + cellOnScreen.Height())); };
@@ -496,6 +507,7 @@ void CGXTabbedComboBox::ShowDropDown(BOOL show) {
   list->SetFocus();
   if (list->GetCurSel() < 0) list->SetCurSel(0);
   list->UpdateWindow();
+  list->SetTopIndex(list->GetCurSel());
 }
 
 void CGXTabbedComboBox::DestroyGridCombo(CGXGridCombo* popup) {

@@ -373,10 +373,14 @@ void CGXGridCore::InvertMarkedCells(CGXGridDrawContext& ctx) {
 void CGXGridCore::InvertCell(CDC* dc, ROWCOL row, ROWCOL col, const CRect& r) {
   // Decision: the current cell is framed (not filled) when the frame switch is on, also when it lies in
   // the selection, unless the one-shot flag or the invert-current-cell-too switch asks for the whole cell.
+  // Under the selection frame the current cell keeps no inverted frame of its own: the selection frame's
+  // inverted bands lie on the same pixels at the cell's sides and the two took each other out, leaving a
+  // corner cell's sides unframed.
   const BOOL current = MatchesCurrentCell(row, col);
+  const BOOL selectionFramed = m_pExcelLikeFrameImp && m_pParam && m_pParam->m_bSelectionFrame;
   if (!current || m_bInvertCurrentCellOnce || ParamSettings().m_bInvertCurrentCellToo) {
     dc->InvertRect(&r);
-  } else if (ParamSettings().m_bCurrentCellFrame) {
+  } else if (ParamSettings().m_bCurrentCellFrame && !selectionFramed) {
     CRect bands[4];
     if (GridLinesAtLeftTop()) {
       // 3 pixels at the top and left (over the cell's own grid lines), 2 at the bottom and right.

@@ -217,6 +217,10 @@ class CGXGridParam : public CObject {
   BOOL m_bSortColsByHeader = FALSE;
   // The selection frame: a thick inverted frame around the selected range (the frame feature draws it).
   BOOL m_bSelectionFrame = FALSE;
+  // Column unhiding (run-time, neither archived nor copied): a hidden column dragged open by its header edge
+  // is shown again through the grid's hide operation (undoable, hidden-column hooks called) when set; while
+  // clear it loses its hidden mark directly, as a row does.
+  BOOL m_bUnhideColsByHide = FALSE;
 
   // State of the grids on this object (neither archived nor copied).
   // While set no grid on this object draws (its callers save and restore it).

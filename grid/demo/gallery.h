@@ -49,6 +49,11 @@ HWND BuildStatesPage(const char* title, int width, int height, int columnWidth, 
 // vertical centre).
 POINT CellScreenPoint(CGXGridWnd* g, ROWCOL row, ROWCOL col, int dx, int dy);
 
+// The demo's keys for find and replace: Ctrl+F opens the grid's find dialog and Ctrl+H its replace dialog
+// while the grid or one of its cells' windows has the focus (a message hook, as accelerators are; the key
+// reaches neither the grid nor the cell).
+void BindFindReplaceKeys(CGXGridWnd* grid);
+
 // The pages (one source file each).
 Page WindowlessCellsPage();
 Page CurrencyCellsPage();

@@ -95,7 +95,7 @@ HWND BuildPage() {
   for (size_t i = 0; i < 3; ++i)
     plat::ResourceTable::AddResource(plat::ResourceTable::ModuleHandle("grid"), RT_BITMAP, MAKEINTRESOURCE(kMarkIds[i]),
                                      marks[i]);
-  HWND main = CreatePageWindow("Cell gallery: drop-down cells", 640, 280);
+  HWND main = CreatePageWindow("Cell gallery: drop-down cells", 600, 280);
   CGXGridWnd* g = PageGrid(main);
   g->InitializeFromStyle();
   const std::vector<Row> rows = Rows();

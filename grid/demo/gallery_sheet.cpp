@@ -1,5 +1,6 @@
 // The spreadsheet: a frame holding a sheet-tab window with three formula-sheet grids ("Budget", "Balance",
-// "Dates"), every editing feature on (printing too: Ctrl+P, and Ctrl+F2 for the preview), filled with a small
+// "Dates"), every editing feature on (find and replace with Ctrl+F and Ctrl+H, printing with Ctrl+P and Ctrl+F2 for the
+// preview), filled with a small
 // workbook built here. Each sheet computes from its
 // own cells only: the formula language has no reference into another sheet.
 //
@@ -95,6 +96,7 @@ CGXGridWnd* AddSheet(CGXTabWnd* tabs, const char* name, ROWCOL rows, ROWCOL cols
   g->GetParam()->m_bFillEnabled = 1;
   g->GetParam()->m_bSelectionFrame = TRUE;
   g->InstallCellTipPlugin(nullptr, FALSE, FALSE, 500);
+  BindFindReplaceKeys(g);  // Ctrl+F and Ctrl+H
   g->SetRowCount(rows, 0);
   g->SetColCount(cols, 0);
   g->SetColWidth(0, 0, 36, nullptr, 0);

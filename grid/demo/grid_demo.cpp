@@ -5,7 +5,8 @@
 //   grid_demo --screen [--seconds N]        on screen until closed (or N seconds): arrows, Tab, Page
 //                                           keys, the wheel, the scroll bars and clicks all work; the
 //                                           clipboard keys, a double click on a column header (sorts),
-//                                           the fill handle and Undo too
+//                                           the fill handle and Undo too; Ctrl+F finds and Ctrl+H
+//                                           replaces
 //   grid_demo --page NAME --png | --screen  a page of the cell-control gallery instead (gallery.h);
 //                                           --page list names the pages
 #include <cstdio>
@@ -84,6 +85,8 @@ HWND BuildWindows() {
   grid->GetParam()->m_bFillEnabled = 1;
   grid->GetParam()->m_bSelectionFrame = TRUE;
   grid->InitializeFromStyle();
+  // Ctrl+F finds, Ctrl+H replaces.
+  gallery::BindFindReplaceKeys(grid);
   grid->MoveCurrentCellTo(3, 1, GX_INVALIDATE);
   ShowWindow(main, SW_SHOW);
   SetFocus(grid->GridHwnd());

@@ -285,10 +285,16 @@ void CGXUserResizeCellsImp::OnEndTracking(CGXGridCore* g, int size) {
   } else if (newSize < 1) {
     rows ? g->HideRows(index, index, TRUE, flags) : g->HideCols(index, index, TRUE, flags);
   } else {
-    // A hidden line dragged open loses its mark directly (as its stored size 0 does), then gets the size.
+    // A hidden line dragged open loses its mark directly (as its stored size 0 does), then gets the size;
+    // with the column-unhide switch a hidden column is shown again through the hide operation instead.
     if (rows ? g->IsRowHidden(index) : g->IsColHidden(index)) {
-      rows ? g->StoreHideRow(index, FALSE) : g->StoreHideCol(index, FALSE);
-      rows ? g->StoreRowHeight(index, 0) : g->StoreColWidth(index, 0);
+      if (!rows && p->m_bUnhideColsByHide) {
+        g->StoreColWidth(index, 0);
+        g->HideCols(index, index, FALSE, flags);
+      } else {
+        rows ? g->StoreHideRow(index, FALSE) : g->StoreHideCol(index, FALSE);
+        rows ? g->StoreRowHeight(index, 0) : g->StoreColWidth(index, 0);
+      }
     }
     rows ? g->SetRowHeight(index, index, newSize, nullptr, flags) : g->SetColWidth(index, index, newSize, nullptr, flags);
   }

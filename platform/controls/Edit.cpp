@@ -75,6 +75,14 @@ void Relayout(HWND hwnd, EditState& s) {
   UpdateShownWidths(hwnd, s);
   const bool wrap = s.multiline && !(StyleOf(hwnd) & ES_AUTOHSCROLL);
   s.model.SetLayout(&s.shown, wrap ? std::max(1, s.rect.Width()) : 0);
+  // Made wider (a window scrolled while it was narrow, then sized to its cell), the view keeps no more
+  // sideways scroll than the widest line needs: a text that fits shows from its start.
+  if (s.xOffset > 0) {
+    int widest = 0;
+    for (int l = 0; l < s.model.LineCount(); ++l)
+      widest = std::max(widest, s.model.Measure(s.model.LineStart(l), s.model.LineEnd(l)));
+    s.xOffset = std::clamp(widest - s.rect.Width() + 1, 0, s.xOffset);
+  }
 }
 
 int VisibleLines(const EditState& s) { return s.multiline ? std::max(1, s.rect.Height() / s.lineHeight) : 1; }

@@ -140,6 +140,11 @@ void SetTop(HWND hwnd, ListState& s, int top) {
   const int h = ClientRectOf(hwnd).Height();
   if (!(Style(hwnd) & LBS_OWNERDRAWVARIABLE)) {
     top = std::min(top, std::max(0, Count(s) - std::max(1, h / s.itemHeight)));
+  } else {
+    // The lowest top from which the items to the end still fill the client area.
+    int lowest = Count(s), y = 0;
+    while (lowest > 0 && y + HeightOf(hwnd, s, lowest - 1) <= h) y += HeightOf(hwnd, s, --lowest);
+    top = std::min(top, std::max(0, std::min(lowest, Count(s) - 1)));
   }
   if (top == s.top) return;
   s.top = top;
@@ -315,20 +320,56 @@ LRESULT Find(HWND hwnd, const ListState& s, int start, LPARAM what, bool exact) 
 
 // ---- Selection ----------------------------------------------------------------------------------------
 
-void SetCaretItem(HWND hwnd, ListState& s, int i) {
-  if (s.caret == i) return;
-  if (s.focused) InvalidateItem(hwnd, s, s.caret);
-  s.caret = i;
-  if (s.focused) InvalidateItem(hwnd, s, s.caret);
+void RedrawItem(HWND hwnd, ListState& s, int i, UINT action);
+
+// The caret item's focus rectangle comes and goes as ODA_FOCUS (drawn with or without ODS_FOCUS).
+void CaretFocusOff(HWND hwnd, ListState& s) {
+  if (!s.focused || !Valid(s, s.caret)) return;
+  s.focused = false;  // the state the item is drawn in
+  RedrawItem(hwnd, s, s.caret, ODA_FOCUS);
+  s.focused = true;
 }
 
-// Single selection: returns true when it changed.
+void CaretFocusOn(HWND hwnd, ListState& s) {
+  if (s.focused && Valid(s, s.caret)) RedrawItem(hwnd, s, s.caret, ODA_FOCUS);
+}
+
+void SetCaretItem(HWND hwnd, ListState& s, int i) {
+  if (s.caret == i) return;
+  CaretFocusOff(hwnd, s);
+  s.caret = i;
+  CaretFocusOn(hwnd, s);
+}
+
+// An item whose selection changed redraws as ODA_SELECT, which repaints it whole: the caret item gets its
+// focus rectangle back after it.
+void SelectionRedraw(HWND hwnd, ListState& s, int i) {
+  if (!Valid(s, i)) return;
+  RedrawItem(hwnd, s, i, ODA_SELECT);
+  if (i == s.caret) CaretFocusOn(hwnd, s);
+}
+
+// Single selection: returns true when it changed. The focus leaves the old caret item before the
+// selection moves and comes to the new one after, as the classic list draws them.
 bool SelectSingle(HWND hwnd, ListState& s, int i) {
-  SetCaretItem(hwnd, s, i);
-  if (s.sel == i) return false;
-  InvalidateItem(hwnd, s, s.sel);
+  if (s.sel == i) {
+    SetCaretItem(hwnd, s, i);
+    return false;
+  }
+  if (s.caret != i) {
+    CaretFocusOff(hwnd, s);
+    s.caret = -1;
+  }
+  const int old = s.sel;
   s.sel = i;
-  InvalidateItem(hwnd, s, s.sel);
+  SelectionRedraw(hwnd, s, old);
+  if (s.caret == i) {
+    SelectionRedraw(hwnd, s, i);
+  } else {
+    s.caret = i;
+    RedrawItem(hwnd, s, i, ODA_SELECT);
+    CaretFocusOn(hwnd, s);
+  }
   return true;
 }
 
@@ -336,7 +377,7 @@ bool SetItemSelected(HWND hwnd, ListState& s, int i, bool on) {
   Item& item = s.items[static_cast<size_t>(i)];
   if (item.selected == on) return false;
   item.selected = on;
-  InvalidateItem(hwnd, s, i);
+  SelectionRedraw(hwnd, s, i);
   return true;
 }
 
@@ -488,8 +529,10 @@ LRESULT OnButtonUp(HWND hwnd, ListState& s, LPARAM lParam) {
 }
 
 LRESULT OnFocus(HWND hwnd, ListState& s, bool gained) {
-  s.focused = gained;
-  InvalidateItem(hwnd, s, s.caret);
+  if (s.focused != gained) {
+    s.focused = gained;
+    if (Valid(s, s.caret)) RedrawItem(hwnd, s, s.caret, ODA_FOCUS);
+  }
   if (!gained && s.tracking && GetCapture() == hwnd && !s.combo) ReleaseCapture();
   if (!gained) s.tracking = false;
   if (!s.combo) NotifyParent(hwnd, gained ? LBN_SETFOCUS : LBN_KILLFOCUS);
@@ -498,24 +541,62 @@ LRESULT OnFocus(HWND hwnd, ListState& s, bool gained) {
 
 // ---- Painting -----------------------------------------------------------------------------------------
 
+void SendDrawItem(HWND hwnd, HDC dc, const ListState& s, int i, const CRect& r, UINT action) {
+  const bool selected = IsSelected(hwnd, s, i);
+  const bool focus = s.focused && s.caret == i;
+  DRAWITEMSTRUCT dis{};
+  dis.CtlType = OwnerDrawType(s);
+  dis.CtlID = static_cast<UINT>(IdOf(ItemWindow(hwnd, s)));
+  dis.itemID = static_cast<UINT>(i);
+  dis.itemAction = action;
+  dis.itemState =
+      (selected ? ODS_SELECTED : 0) | (focus ? ODS_FOCUS : 0) | (IsWindowEnabled(hwnd) ? 0 : ODS_DISABLED);
+  dis.hwndItem = ItemWindow(hwnd, s);
+  dis.hDC = dc;
+  dis.rcItem = r;
+  dis.itemData = s.items[static_cast<size_t>(i)].data;
+  if (HWND target = NotifyTarget(hwnd, s)) SendMessage(target, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+}
+
+// The brush the list's owner gives (it also sets the DC's text colour), or null for the default.
+HBRUSH ListBrush(HWND hwnd, const ListState& s, HDC dc) {
+  if (s.combo)
+    return reinterpret_cast<HBRUSH>(
+        SendMessage(s.combo, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+  return ControlColor(hwnd, WM_CTLCOLORLISTBOX, dc);
+}
+
+// A change of one item shows at once: an owner-drawn list's owner hears it as the given action (ODA_SELECT
+// or ODA_FOCUS) through a client DC, as the classic list draws it inside the call; other lists repaint
+// the item.
+void RedrawItem(HWND hwnd, ListState& s, int i, UINT action) {
+  if (!Valid(s, i)) return;
+  if (!OwnerDraw(Style(hwnd)) || !IsWindowVisible(hwnd)) {
+    InvalidateItem(hwnd, s, i);
+    return;
+  }
+  const CRect client = ClientRectOf(hwnd);
+  const CRect r = ItemRect(hwnd, s, i);
+  if (r.bottom <= client.top || r.top >= client.bottom) return;
+  auto keep = States().Get(hwnd);
+  ClientDC dc(hwnd);
+  if (!dc.dc()) return;
+  ListBrush(hwnd, s, dc.dc());
+  if (!IsWindow(hwnd)) return;
+  if (!IsWindowEnabled(hwnd)) SetTextColor(dc.dc(), GetSysColor(COLOR_GRAYTEXT));
+  SelectScope font(dc.dc(), FontOr(s.font));
+  SetBkMode(dc.dc(), TRANSPARENT);
+  SendDrawItem(hwnd, dc.dc(), s, i, r, action);
+}
+
 void DrawItem(HWND hwnd, HDC dc, const ListState& s, int i, const CRect& r) {
   const DWORD style = Style(hwnd);
   const bool selected = IsSelected(hwnd, s, i);
   const bool focus = s.focused && s.caret == i;
   if (OwnerDraw(style)) {
-    DRAWITEMSTRUCT dis{};
-    dis.CtlType = OwnerDrawType(s);
-    dis.CtlID = static_cast<UINT>(IdOf(ItemWindow(hwnd, s)));
-    dis.itemID = static_cast<UINT>(i);
-    dis.itemAction = ODA_DRAWENTIRE;
-    dis.itemState =
-        (selected ? ODS_SELECTED : 0) | (focus ? ODS_FOCUS : 0) | (IsWindowEnabled(hwnd) ? 0 : ODS_DISABLED);
-    dis.hwndItem = ItemWindow(hwnd, s);
-    dis.hDC = dc;
-    dis.rcItem = r;
-    dis.itemData = s.items[static_cast<size_t>(i)].data;
-    if (HWND target = NotifyTarget(hwnd, s))
-      SendMessage(target, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+    // The whole item, then the focus rectangle of the caret item while the list has the focus.
+    SendDrawItem(hwnd, dc, s, i, r, ODA_DRAWENTIRE);
+    if (focus && IsWindow(hwnd)) SendDrawItem(hwnd, dc, s, i, r, ODA_FOCUS);
     return;
   }
   const std::string& text = s.items[static_cast<size_t>(i)].text;
@@ -529,14 +610,7 @@ void DrawItem(HWND hwnd, HDC dc, const ListState& s, int i, const CRect& r) {
 
 void Paint(HWND hwnd, HDC dc, ListState& s) {
   auto keep = States().Get(hwnd);
-  HWND colorTarget = s.combo ? s.combo : GetParent(hwnd);
-  HBRUSH brush = nullptr;
-  if (s.combo) {
-    brush = reinterpret_cast<HBRUSH>(
-        SendMessage(colorTarget, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
-  } else {
-    brush = ControlColor(hwnd, WM_CTLCOLORLISTBOX, dc);
-  }
+  const HBRUSH brush = ListBrush(hwnd, s, dc);
   if (!IsWindow(hwnd)) return;
   const CRect client = ClientRectOf(hwnd);
   FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_WINDOW));
@@ -661,16 +735,28 @@ LRESULT OnScroll(HWND hwnd, ListState& s, WPARAM code) {
   return 0;
 }
 
-// Without LBS_NOINTEGRALHEIGHT a plain list box shows whole items only: its height shrinks to fit.
+// Without LBS_NOINTEGRALHEIGHT a plain list box shows whole items only: its height shrinks to fit. A list
+// of the combo-list class is sized by whoever drops it (a combo, or a popup it fills), so it keeps the
+// height it is given.
 bool Integral(HWND hwnd, const ListState& s) {
-  return !s.combo && !(Style(hwnd) & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE));
+  if (s.combo || (Style(hwnd) & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE))) return false;
+  char cls[16]{};
+  GetClassName(hwnd, cls, sizeof(cls));
+  return !SameName(cls, WC_COMBOLBOX);
 }
 
 int IntegralHeight(HWND hwnd, const ListState& s, int windowHeight) {
   RECT wr{}, cr{};
   GetWindowRect(hwnd, &wr);
   GetClientRect(hwnd, &cr);
-  const int frame = (wr.bottom - wr.top) - cr.bottom;  // borders and a horizontal bar
+  int frame = (wr.bottom - wr.top) - cr.bottom;  // borders and a horizontal bar
+  if (cr.bottom <= 0) {
+    // A window too small for its frame has no client area to measure the frame by: the borders'.
+    RECT none{0, 0, 0, 0};
+    AdjustWindowRectEx(&none, Style(hwnd) & ~(WS_VSCROLL | WS_HSCROLL), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtr(hwnd, GWL_EXSTYLE)));
+    frame = none.bottom - none.top;
+  }
   const int client = windowHeight - frame;
   if (client <= s.itemHeight) return windowHeight;
   return frame + client - client % s.itemHeight;

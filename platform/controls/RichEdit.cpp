@@ -37,6 +37,7 @@ struct RichState {
   Wrap wrap = Wrap::Window;
   int targetTwips = 0;
   int scrollY = 0;
+  bool vscroll = false;  // created with WS_VSCROLL (the style bit comes and goes with the bar)
   UINT limit = kRichEditInitialLimit;
   bool modify = false;
   bool focused = false;
@@ -81,8 +82,29 @@ void SendRequestResize(HWND hwnd, RichState& s) {
   s.requesting = false;
 }
 
+// The vertical bar of a WS_VSCROLL control: the content's height, a page of the client's height, the
+// scroll position (ES_DISABLENOSCROLL keeps it shown, disabled, when everything fits).
+void UpdateScrollBar(HWND hwnd, const RichState& s) {
+  if (!s.vscroll) return;
+  SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, s.layout.Height() - 1),
+                static_cast<UINT>(std::max(1, ClientRectOf(hwnd).Height())), s.scrollY, 0};
+  if (StyleOf(hwnd) & ES_DISABLENOSCROLL) si.fMask |= SIF_DISABLENOSCROLL;
+  SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+}
+
+// Every change of the view's scroll position: clamped to the content, repainted, the bar and caret follow.
+void SetScrollY(HWND hwnd, RichState& s, int y) {
+  y = std::clamp(y, 0, std::max(0, s.layout.Height() - 1));
+  if (y != s.scrollY) {
+    s.scrollY = y;
+    InvalidateRect(hwnd, nullptr, TRUE);
+  }
+  UpdateScrollBar(hwnd, s);
+}
+
 // After anything that may change the content's height: tell the parent when it did.
 void HeightMayHaveChanged(HWND hwnd, RichState& s) {
+  UpdateScrollBar(hwnd, s);
   const int h = s.layout.Height();
   if (h == s.lastHeight) return;
   s.lastHeight = h;
@@ -100,11 +122,10 @@ void ScrollCaretIntoView(HWND hwnd, RichState& s) {
   int x = 0, y = 0, h = 0;
   s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
   const int view = ClientRectOf(hwnd).Height();
-  const int old = s.scrollY;
-  if (y < s.scrollY) s.scrollY = y;
-  if (y + h > s.scrollY + view) s.scrollY = std::max(0, y + h - view);
-  s.scrollY = std::clamp(s.scrollY, 0, std::max(0, s.layout.Height() - 1));
-  if (old != s.scrollY) InvalidateRect(hwnd, nullptr, TRUE);
+  int top = s.scrollY;
+  if (y < top) top = y;
+  if (y + h > top + view) top = std::max(0, y + h - view);
+  SetScrollY(hwnd, s, top);
   PlaceCaret(hwnd, s);
 }
 
@@ -761,26 +782,65 @@ LRESULT OnFindText(const RichState& s, WPARAM flags, FINDTEXTEX* ft) {
   return found;
 }
 
+// EM_SCROLL and the bar's arrows and page areas: the view moves by the laid-out lines, whatever their
+// heights, to a line's top; the answer counts the lines moved (negative upwards). A page moves by the
+// lines that fit in the client area (at least one). The view stops at the first line from which the rest
+// of the content fits, as it cannot scroll the last line further up.
 LRESULT OnScroll(HWND hwnd, RichState& s, WPARAM code) {
+  const UINT action = LOWORD(code);
+  if (action != SB_LINEUP && action != SB_LINEDOWN && action != SB_PAGEUP && action != SB_PAGEDOWN) return FALSE;
+  s.layout.Update(s.doc);
+  const std::vector<int> tops = s.layout.LineTops();
+  if (tops.empty()) return MAKELONG(0, TRUE);
   const int page = std::max(1, ClientRectOf(hwnd).Height());
-  const int total = s.layout.Height();
-  const int lineH = std::max(1, s.layout.Fonts().Of(s.base).height);
-  int y = s.scrollY;
-  switch (LOWORD(code)) {
-    case SB_LINEUP: y -= lineH; break;
-    case SB_LINEDOWN: y += lineH; break;
-    case SB_PAGEUP: y -= page; break;
-    case SB_PAGEDOWN: y += page; break;
-    default: return FALSE;
+  const int total = s.layout.Height(), count = static_cast<int>(tops.size());
+  // The line at the view's top (the one the top edge cuts, if any).
+  const int first = static_cast<int>(std::upper_bound(tops.begin(), tops.end(), s.scrollY) - tops.begin()) - 1;
+  int last = 0;  // the lowest line allowed at the top
+  while (last + 1 < count && total - tops[static_cast<size_t>(last)] > page) ++last;
+  int target = first;
+  switch (action) {
+    case SB_LINEUP: target = tops[static_cast<size_t>(first)] < s.scrollY ? first : first - 1; break;
+    case SB_LINEDOWN: target = first + 1; break;
+    case SB_PAGEUP: {
+      const int y = s.scrollY - page;
+      target = static_cast<int>(std::lower_bound(tops.begin(), tops.end(), y) - tops.begin());
+      target = std::min(target, first - 1);
+      break;
+    }
+    default: {  // SB_PAGEDOWN: the line the client area's bottom edge cuts (or the one below) comes to the top
+      const int y = s.scrollY + page;
+      target = static_cast<int>(std::upper_bound(tops.begin(), tops.end(), y) - tops.begin()) - 1;
+      target = std::max(target, first + 1);
+      break;
+    }
   }
-  y = std::clamp(y, 0, std::max(0, total - page));
-  const int lines = (y - s.scrollY) / lineH;
-  if (y != s.scrollY) {
-    s.scrollY = y;
-    InvalidateRect(hwnd, nullptr, TRUE);
-    PlaceCaret(hwnd, s);
+  target = std::clamp(target, 0, std::max(first, last));
+  SetScrollY(hwnd, s, tops[static_cast<size_t>(std::clamp(target, 0, count - 1))]);
+  PlaceCaret(hwnd, s);
+  return MAKELONG(static_cast<WORD>(static_cast<SHORT>(target - first)), TRUE);
+}
+
+// The bar: arrows and page areas scroll by lines, the thumb and the ends to any position.
+LRESULT OnVScroll(HWND hwnd, RichState& s, WPARAM wParam) {
+  switch (LOWORD(wParam)) {
+    case SB_LINEUP:
+    case SB_LINEDOWN:
+    case SB_PAGEUP:
+    case SB_PAGEDOWN: OnScroll(hwnd, s, LOWORD(wParam)); return 0;
+    case SB_TOP: SetScrollY(hwnd, s, 0); break;
+    case SB_BOTTOM: SetScrollY(hwnd, s, s.layout.Height() - ClientRectOf(hwnd).Height()); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+      const int pos = GetScrollInfo(hwnd, SB_VERT, &si) ? si.nTrackPos : static_cast<SHORT>(HIWORD(wParam));
+      SetScrollY(hwnd, s, pos);
+      break;
+    }
+    default: return 0;
   }
-  return MAKELONG(static_cast<WORD>(lines), TRUE);
+  PlaceCaret(hwnd, s);
+  return 0;
 }
 
 LRESULT OnSetOptions(HWND hwnd, RichState& s, WPARAM op, DWORD value) {
@@ -870,7 +930,9 @@ LRESULT OnExSetSel(HWND hwnd, RichState& s, const CHARRANGE* cr) {
 
 LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_CREATE: return OnCreate(hwnd, s, reinterpret_cast<const CREATESTRUCT*>(lParam));
+    case WM_CREATE:
+      s.vscroll = (StyleOf(hwnd) & WS_VSCROLL) != 0;
+      return OnCreate(hwnd, s, reinterpret_cast<const CREATESTRUCT*>(lParam));
     case WM_PAINT: {
       PaintScope paint(hwnd, wParam);
       Paint(hwnd, paint.dc(), s);
@@ -879,6 +941,7 @@ LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_ERASEBKGND: return 1;
     case WM_SIZE:
       Configure(hwnd, s);
+      SetScrollY(hwnd, s, s.scrollY);
       InvalidateRect(hwnd, nullptr, TRUE);
       PlaceCaret(hwnd, s);
       HeightMayHaveChanged(hwnd, s);
@@ -960,6 +1023,7 @@ LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam
     case EM_GETMODIFY: return s.modify;
     case EM_SETMODIFY: s.modify = wParam != 0; return 0;
     case EM_SCROLL: return OnScroll(hwnd, s, wParam);
+    case WM_VSCROLL: return OnVScroll(hwnd, s, wParam);
     case EM_SCROLLCARET: ScrollCaretIntoView(hwnd, s); return 0;
     case EM_GETLINECOUNT: return s.layout.LineCount();
     case EM_EXLINEFROMCHAR: return s.layout.LineFromChar(s.doc, static_cast<int>(lParam));

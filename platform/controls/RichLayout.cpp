@@ -175,6 +175,17 @@ int RichLayout::LineCount() const {
   return n;
 }
 
+std::vector<int> RichLayout::LineTops() const {
+  std::vector<int> tops;
+  int y = 0;
+  for (const Para& p : paras_)
+    for (const RichLine& line : p.lines) {
+      tops.push_back(y);
+      y += line.height;
+    }
+  return tops;
+}
+
 int RichLayout::ParaTop(int para) const {
   int y = 0;
   for (int p = 0; p < para && p < static_cast<int>(paras_.size()); ++p) y += paras_[static_cast<size_t>(p)].height;

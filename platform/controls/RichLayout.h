@@ -79,6 +79,8 @@ class RichLayout {
   // ---- Geometry (after Update; y from the top of the document) ---------------------------------------------
   int Height() const;
   int LineCount() const;
+  // The top of every laid-out line, in order (document y).
+  std::vector<int> LineTops() const;
   int LineFromChar(const RichDocument& doc, int pos) const;
   const RichLine& Line(int para, int line) const { return paras_[static_cast<size_t>(para)].lines[static_cast<size_t>(line)]; }
   int ParaLineCount(int para) const { return static_cast<int>(paras_[static_cast<size_t>(para)].lines.size()); }

@@ -757,6 +757,8 @@ constexpr DWORD ECO_NOHIDESEL = 0x00000100;
 constexpr DWORD ECO_READONLY = 0x00000800;
 constexpr DWORD ECO_WANTRETURN = 0x00001000;
 constexpr DWORD ECO_SAVESEL = 0x00008000;
+// Rich edit style: a scroll bar stays shown (disabled) when the content fits.
+constexpr DWORD ES_DISABLENOSCROLL = 0x00002000;
 constexpr DWORD ECO_SELECTIONBAR = 0x01000000;
 
 constexpr UINT SF_TEXT = 0x0001;

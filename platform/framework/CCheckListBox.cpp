@@ -128,7 +128,9 @@ void CCheckListBox::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
     dc->SetBkMode(oldMode);
     dc->SetTextColor(oldText);
   }
-  if ((dis.itemAction & ODA_FOCUS) || (dis.itemState & ODS_FOCUS)) dc->DrawFocusRect(&r);
+  // The list sends the caret item's focus as ODA_FOCUS (also after a whole redraw): the rectangle is
+  // inverted, so drawing it on ODS_FOCUS as well would take it off again.
+  if (dis.itemAction & ODA_FOCUS) dc->DrawFocusRect(&r);
 }
 
 void CCheckListBox::MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) {

@@ -32,15 +32,20 @@ class CurrentMessageScope {
 };
 
 // The child window a parent-bound message is about, for reflection; null when none.
-HWND ReflectionSource(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+HWND ReflectionSource(HWND parent, UINT message, WPARAM, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: return reinterpret_cast<HWND>(lParam);
     case WM_NOTIFY: return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    // The item's type tells a menu item (nobody to reflect to) from a control's: a control may have id 0
+    // (a drop-down's list inside its popup has).
     case WM_DRAWITEM: {
       const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      return wParam ? d->hwndItem : nullptr;  // id 0: a menu item, nobody to reflect to
+      return d->CtlType == ODT_MENU ? nullptr : d->hwndItem;
     }
-    case WM_MEASUREITEM: return wParam ? ::GetDlgItem(parent, static_cast<int>(wParam)) : nullptr;
+    case WM_MEASUREITEM: {
+      const auto* m = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+      return m->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(parent, static_cast<int>(m->CtlID));
+    }
     case WM_COMPAREITEM: return reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem;
     case WM_DELETEITEM: return reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem;
     case WM_HSCROLL:

@@ -30,6 +30,16 @@ TEST_F(CheckListTest, TheCellShowsItsCaptionAndTheListTheTicksOfTheMask) {
   AltDown();
   ASSERT_NE(Checks(), nullptr);
   EXPECT_EQ(Ticks(), (std::vector<int>{1, 0, 1}));
+  // The rows are as tall as their boxes: the popup holds all three, the list fills it, nothing scrolls.
+  CRect list;
+  Checks()->GetWindowRect(&list);
+  EXPECT_EQ(list, PopupRect());
+  CRect last;
+  Checks()->GetItemRect(2, &last);
+  CRect client;
+  Checks()->GetClientRect(&client);
+  EXPECT_LE(last.bottom, client.bottom);
+  EXPECT_EQ(Checks()->GetTopIndex(), 0);
   // Space on the first and the third item unticks both: no tick stores an empty value.
   Key(VK_SPACE);
   Key(VK_DOWN);

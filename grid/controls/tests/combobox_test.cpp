@@ -90,6 +90,15 @@ TEST_F(DropDownTest, TheListIsNoTallerThanItsItemsAndTheDropDownHeight) {
   const int item = List()->GetItemHeight(0);
   ASSERT_GT(item, 0);
   EXPECT_EQ(PopupRect().Height(), 3 * item + item / 2);
+  // The list fills the popup (no band of the popup under it) and shows every item, the first on top,
+  // without a scroll bar.
+  CRect list;
+  List()->GetWindowRect(&list);
+  EXPECT_EQ(list, PopupRect());
+  EXPECT_EQ(List()->GetTopIndex(), 0);
+  SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(List()->GetScrollInfo(SB_VERT, &si));
+  EXPECT_GT(static_cast<int>(si.nPage), si.nMax - si.nMin) << "a page holds every item";
   EXPECT_EQ(PopupRect().top, CellOnScreen().bottom);
   EXPECT_EQ(PopupRect().left, CellOnScreen().left);
   EXPECT_EQ(PopupRect().Width(), CellOnScreen().Width());

@@ -676,6 +676,7 @@ void SetEveryRunTimeSetting(CGXGridParam& p) {
   p.m_nFreezeRowsDest = p.m_nFreezeRowsCount = p.m_nFreezeRowsFirst = 3;
   p.m_nFreezeColsDest = p.m_nFreezeColsCount = p.m_nFreezeColsFirst = 4;
   p.m_bLastSortAscending = p.m_bSortRowsByHeader = p.m_bSortColsByHeader = p.m_bSelectionFrame = TRUE;
+  p.m_bUnhideColsByHide = TRUE;
 }
 
 // FNV-1a, enough to pin the bytes of a layout.

@@ -3,7 +3,10 @@
 // gallery page's test leaves the desktop's windows and input in its own state.)
 #include <gtest/gtest.h>
 
+#include "grid/core/CGXFindReplaceState.h"
 #include "grid/demo/gallery.h"
+#include "platform/framework/CFindReplaceDialog.h"
+#include "platform/window/AutomationProvider.h"
 #include "platform/display/Desktop.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
@@ -49,6 +52,59 @@ TEST(GridDemo, TypingUndoRedoAndDeleteFromTheKeyboard) {
   EXPECT_EQ(g->GetCellValue(2, 2), "kept");
   withControl('Z');
   EXPECT_EQ(g->GetCellValue(1, 1), "typed");
+  DestroyWindow(main);
+  plat::RunUntilIdle();
+}
+
+// Ctrl+F and Ctrl+H open the grid's find and replace dialogs from the keyboard; the dialogs then find and
+// replace as the user asks them (scripted: the platform's dialog has no controls to type into).
+TEST(GridDemo, CtrlFFindsAndCtrlHReplacesFromTheKeyboard) {
+  plat::Desktop::Configure(640, 440);
+  HWND main = gallery::CreatePageWindow("Grid demo", 400, 300);
+  CGXGridWnd* g = gallery::PageGrid(main);
+  ASSERT_NE(g, nullptr);
+  g->InitializeFromStyle();
+  gallery::BindFindReplaceKeys(g);
+  ShowWindow(main, SW_SHOW);
+  g->SetRowCount(6, 0);
+  g->SetColCount(2, 0);
+  const char* nets[] = {"VDD_01", "GND", "VDD_02", "VCC_03", "vdd_04", "GND"};
+  for (ROWCOL r = 1; r <= 6; ++r) g->SetCellValue(r, 1, nets[r - 1]);
+  SetFocus(g->GridHwnd());
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  plat::RunUntilIdle();
+  plat::ScriptedAutomation automation;
+  plat::SetAutomationProvider(&automation);
+  plat::InputRouter& input = plat::InputRouter::Instance();
+  auto withControl = [&](int vk) {
+    input.KeyDown(VK_CONTROL);
+    input.KeyPress(vk);
+    input.KeyUp(VK_CONTROL);
+    plat::RunUntilIdle();
+  };
+  // Ctrl+F: "VCC" found down from the current cell.
+  automation.Reply(plat::SystemUiKind::Find, {IDOK, "vcc\t", FR_DOWN | FR_FINDNEXT});
+  automation.Reply(plat::SystemUiKind::Find, {IDCANCEL, {}, 0});
+  withControl('F');
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
+  EXPECT_EQ(row, 4u);
+  EXPECT_EQ(CGXFindReplaceState::Get().m_pFindReplaceDlg, nullptr) << "closed again";
+  // Ctrl+H after an abandoned edit: every "VDD" of the column from the current row down, whatever its case.
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  input.TypeText("V");
+  plat::RunUntilIdle();
+  input.KeyPress(VK_ESCAPE);
+  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "VDD\tPWR", FR_DOWN | FR_REPLACEALL});
+  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+  withControl('H');
+  EXPECT_EQ(g->GetCellValue(1, 1), "PWR_01");
+  EXPECT_EQ(g->GetCellValue(3, 1), "PWR_02");
+  EXPECT_EQ(g->GetCellValue(5, 1), "PWR_04");
+  EXPECT_EQ(g->GetCellValue(4, 1), "VCC_03");
+  // The keys were the dialogs', not the grid's: no cell took an "F" or a backspace.
+  EXPECT_EQ(g->GetCellValue(2, 1), "GND");
+  plat::SetAutomationProvider(nullptr);
   DestroyWindow(main);
   plat::RunUntilIdle();
 }

@@ -63,6 +63,10 @@ TEST(CellGallery, DropDownCellsMatchTheirReferencesStepByStep) {
       auto* tabbed = dynamic_cast<CGXTabbedComboBox*>(combo);
       ASSERT_TRUE(tabbed && tabbed->IsDroppedDown());
       EXPECT_FALSE(tabbed->Header()->IsWindowVisible());
+      // The edited cell shows its row's text from its start (the window, scrolled while it was narrow,
+      // kept the text out of view).
+      EXPECT_EQ(std::string(tabbed->WindowText()), "Blue");
+      EXPECT_EQ(static_cast<SHORT>(LOWORD(tabbed->SendMessage(EM_POSFROMCHAR, 0))), 0);
     } else if (step.name == "tabbed-window") {
       auto* box = dynamic_cast<CGXTabbedComboBoxWnd*>(g->ControlOfCurrentCell());
       ASSERT_TRUE(box);

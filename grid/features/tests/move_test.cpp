@@ -5,6 +5,7 @@
 #include "grid/core/gxcursors.h"
 #include "grid/features/CGXDragLineWnd.h"
 #include "grid/features/CGXHideCellsImp.h"
+#include "grid/features/CGXMergeCells.h"
 #include "grid/features/CGXMoveRowsColsImp.h"
 #include "grid/features/CGXUserDragSelectRangeImp.h"
 #include "grid/features/CGXUserSelectRangeImp.h"
@@ -191,6 +192,60 @@ TEST_F(MoveTest, DraggingSelectedRowHeadersMovesTheRowsWhereTheMarkerShows) {
   EXPECT_FALSE(drag->IsArmed());
   in.ButtonUp(plat::MouseButton::Left, Cell(*g, 2, 0));
   Pump();
+}
+
+// Spanned cells go with the rows their headers drag: a floating text, a merged run and a covered block keep
+// their spans at the rows' new places, the rows left behind keep none, and undo brings them back. Both
+// modes: spans evaluated when asked for (2) and when drawn (1).
+TEST_F(MoveTest, FloatingMergedAndCoveredCellsFollowRowsDraggedByTheirHeaders) {
+  for (const WORD mode : {WORD{2}, WORD{1}}) {
+    SCOPED_TRACE(mode);
+    CGXGridWnd* g = MakeFocused(10, 5);
+    CGXStyle text;
+    text.SetControl(GX_IDS_CTRL_STATIC).SetWrapText(FALSE);
+    g->SetStyleRange(CGXRange().AssignTable(), text);
+    g->SetFloatCellsMode(mode);
+    g->SetMergeCellsMode(mode);
+    const char* wide = "A text much wider than three of its columns";
+    g->SetStyleRange(CGXRange(2, 1), CGXStyle().SetValue(wide));
+    g->SetStyleRange(CGXRange(2, 4), CGXStyle().SetValue("stop"));
+    g->SetStyleRange(CGXRange(4, 1, 4, 3), CGXStyle().SetMergeCell(GX_MERGE_HORIZONTAL).SetValue("same"));
+    ASSERT_TRUE(g->SetCoveredCellsRowCol(6, 1, 7, 2, GX_UPDATENOW, 0));
+    Pump();
+    auto floated = [&](ROWCOL r, ROWCOL c) {
+      CGXRange out;
+      return g->GetFloatedCellsRange(r, c, out) ? out : CGXRange();
+    };
+    auto merged = [&](ROWCOL r, ROWCOL c) {
+      CGXRange out;
+      return g->GetMergedCellsRange(r, c, out, 0) ? out : CGXRange();
+    };
+    auto covering = [&](ROWCOL r, ROWCOL c) {
+      CGXRange out;
+      return g->GetCoveredCellsRowCol(r, c, out) ? out : CGXRange();
+    };
+    ASSERT_EQ(floated(2, 2), CGXRange(2, 1, 2, 3));
+    ASSERT_EQ(merged(4, 2), CGXRange(4, 1, 4, 3));
+    ASSERT_EQ(covering(7, 2), CGXRange(6, 1, 7, 2));
+    // Row 2 dragged by its header below row 8: it lands on 8, rows 3 to 8 move up one.
+    Click(Cell(*g, 2, 0));
+    ASSERT_EQ(Selection(g), "R2-2");
+    Drag(Cell(*g, 2, 0), Cell(*g, 9, 1));
+    ASSERT_EQ(std::string(g->GetCellValue(8, 1)), wide);
+    EXPECT_EQ(floated(8, 2), CGXRange(8, 1, 8, 3));
+    EXPECT_EQ(floated(7, 2), CGXRange());
+    EXPECT_EQ(merged(3, 2), CGXRange(3, 1, 3, 3));
+    EXPECT_EQ(merged(4, 2), CGXRange());
+    EXPECT_EQ(covering(6, 2), CGXRange(5, 1, 6, 2));
+    EXPECT_EQ(covering(7, 1), CGXRange());
+    // Undo moves them back.
+    g->Undo();
+    Pump();
+    EXPECT_EQ(floated(2, 2), CGXRange(2, 1, 2, 3));
+    EXPECT_EQ(merged(4, 2), CGXRange(4, 1, 4, 3));
+    EXPECT_EQ(covering(7, 2), CGXRange(6, 1, 7, 2));
+    EXPECT_EQ(floated(8, 2), CGXRange());
+  }
 }
 
 // A drag feature that refuses drops above row 3.

@@ -85,6 +85,32 @@ TEST_F(ResizeTest, SelectedRowsResizeTogetherAndTheTableSetsTheDefault) {
   EXPECT_EQ(g->GetRowHeight(9), 26);
 }
 
+// A hidden column dragged open by its edge: without the column-unhide switch it loses its hidden mark
+// directly (only the new width is undone), with it the hide operation shows it again (undone too).
+TEST_F(ResizeTest, AHiddenColumnDraggedOpenIsShownDirectlyOrThroughTheHideOperation) {
+  for (const BOOL unhideByHide : {FALSE, TRUE}) {
+    CGXGridWnd* g = MakeFocused(6, 5);
+    g->GetParam()->m_bUnhideColsByHide = unhideByHide;
+    g->HideCols(3, 3, TRUE, 0);
+    ClearUndo(g);
+    auto* resize = dynamic_cast<CGXUserResizeCellsImp*>(g->GetUserResizeCellsImp());
+    ASSERT_NE(resize, nullptr);
+    ASSERT_TRUE(resize->OnStartTracking(g, 0, 3, 2));
+    resize->OnMoveTracking(g, 20);
+    resize->OnEndTracking(g, 40);
+    Pump();
+    EXPECT_FALSE(g->IsColHidden(3)) << unhideByHide;
+    EXPECT_EQ(g->GetColWidth(3), 40) << unhideByHide;
+    EXPECT_EQ(Undos(g), unhideByHide ? 2 : 1) << unhideByHide;
+    g->Undo();
+    EXPECT_FALSE(g->IsColHidden(3)) << "the width is undone first";
+    if (unhideByHide) {
+      g->Undo();
+      EXPECT_TRUE(g->IsColHidden(3)) << "the showing is undone too";
+    }
+  }
+}
+
 TEST_F(ResizeTest, DoubleClicksShowHiddenRunsOrGiveTheDefaultSize) {
   CGXGridWnd* g = MakeFocused(10, 4);
   g->HideRows(4, 5, TRUE, 0);

@@ -402,6 +402,31 @@ TEST_F(Edits, HorizontalBarFollowsTheWidestLine) {
   EXPECT_EQ(LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0)), 0);
 }
 
+// A cell's edit window is shown narrow, its caret put at the end, then sized to the cell: the short text
+// shows from its start instead of staying scrolled out of view.
+TEST_F(Edits, AViewScrolledWhileNarrowComesBackWhenTheTextFits) {
+  for (const DWORD style : {DWORD{ES_AUTOHSCROLL}, DWORD{ES_MULTILINE | ES_AUTOHSCROLL}}) {
+    HWND e = Make("EDIT", "Blue", kChild | style, {10, 10, 12, 24}, 102);
+    SetFocus(e);
+    SendMessage(e, EM_SETSEL, 0, -1);
+    SendMessage(e, EM_SCROLLCARET, 0, 0);
+    EXPECT_LT(static_cast<SHORT>(LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0))), 0) << style;
+    MoveWindow(e, 10, 10, 150, 14, TRUE);
+    EXPECT_EQ(static_cast<SHORT>(LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0))), 0) << style;
+    // Still too narrow for the text: scrolled no further than the text's end needs.
+    SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("a much longer line than the box shows"));
+    SendMessage(e, EM_SETSEL, 0, -1);
+    SendMessage(e, EM_SCROLLCARET, 0, 0);
+    const int scrolled = -static_cast<SHORT>(LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0)));
+    EXPECT_GT(scrolled, 0) << style;
+    MoveWindow(e, 10, 10, 170, 14, TRUE);
+    const int after = -static_cast<SHORT>(LOWORD(SendMessage(e, EM_POSFROMCHAR, 0, 0)));
+    EXPECT_GE(after, 0) << style;
+    EXPECT_LE(after, scrolled) << style;
+    DestroyWindow(e);
+  }
+}
+
 TEST_F(Edits, MouseClickDragAndDoubleClick) {
   HWND e = Single(ES_AUTOHSCROLL, "one two three");
   const LRESULT p4 = SendMessage(e, EM_POSFROMCHAR, 4, 0), p7 = SendMessage(e, EM_POSFROMCHAR, 7, 0);

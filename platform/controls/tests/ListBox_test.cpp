@@ -222,6 +222,85 @@ TEST_F(ListBoxes, OwnerDrawVariableMeasuresInsideAddAndDrawsEachVisibleItem) {
   EXPECT_FALSE(outside);
 }
 
+// An owner-drawn list draws a selection change as ODA_SELECT and the caret item's focus as ODA_FOCUS, at
+// once and in the classic order (focus off the old item, selections, focus onto the new one); a whole
+// redraw of the focused caret item is followed by its ODA_FOCUS.
+TEST_F(ListBoxes, OwnerDrawChangesArriveAsSelectAndFocusActions) {
+  struct Draw {
+    UINT item, action, state;
+    bool operator==(const Draw&) const = default;
+  };
+  std::vector<Draw> drawn;
+  hostHook = [&](UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
+    if (msg != WM_DRAWITEM) return std::nullopt;
+    const auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+    drawn.push_back({d->itemID, d->itemAction, d->itemState});
+    return TRUE;
+  };
+  HWND l = List(LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY, {"a", "b", "c"});
+  SendMessage(l, LB_SETCURSEL, 0, 0);
+  SetFocus(l);
+  RunUntilIdle();
+  drawn.clear();
+  InvalidateRect(l, nullptr, TRUE);
+  RunUntilIdle();
+  EXPECT_EQ(drawn, (std::vector<Draw>{{0, ODA_DRAWENTIRE, ODS_SELECTED | ODS_FOCUS},
+                                      {0, ODA_FOCUS, ODS_SELECTED | ODS_FOCUS},
+                                      {1, ODA_DRAWENTIRE, 0},
+                                      {2, ODA_DRAWENTIRE, 0}}));
+  drawn.clear();
+  Key(VK_DOWN);
+  EXPECT_EQ(drawn, (std::vector<Draw>{{0, ODA_FOCUS, ODS_SELECTED},
+                                      {0, ODA_SELECT, 0},
+                                      {1, ODA_SELECT, ODS_SELECTED | ODS_FOCUS},
+                                      {1, ODA_FOCUS, ODS_SELECTED | ODS_FOCUS}}));
+  drawn.clear();
+  RunUntilIdle();
+  EXPECT_TRUE(drawn.empty()) << "drawn at once, nothing left to repaint";
+  SetFocus(nullptr);
+  EXPECT_EQ(drawn, (std::vector<Draw>{{1, ODA_FOCUS, ODS_SELECTED}}));
+  drawn.clear();
+  SetFocus(l);
+  EXPECT_EQ(drawn, (std::vector<Draw>{{1, ODA_FOCUS, ODS_SELECTED | ODS_FOCUS}}));
+}
+
+// A variable-height list whose items all fit never scrolls: a top index past that point is clamped, so a
+// list sized after its selection was made shows its first items.
+TEST_F(ListBoxes, AVariableListWhoseItemsFitKeepsItsFirstItemOnTop) {
+  hostHook = [&](UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
+    if (msg != WM_MEASUREITEM) return std::nullopt;
+    reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight = 12;
+    return TRUE;
+  };
+  HWND l = Make("LISTBOX", "", kChild | WS_BORDER | WS_VSCROLL | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS,
+                {10, 10, 11, 11}, 220);
+  for (const char* t : {"a", "b", "c"}) SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
+  SendMessage(l, LB_SETCURSEL, 2, 0);  // while the list shows nothing: scrolled to the item
+  MoveWindow(l, 10, 10, 100, 2 + 3 * 12 + 6, TRUE);
+  SendMessage(l, LB_SETTOPINDEX, 2, 0);
+  EXPECT_EQ(SendMessage(l, LB_GETTOPINDEX, 0, 0), 0);
+  SCROLLINFO si{sizeof(si), SIF_ALL, 0, 0, 0, 0, 0};
+  GetScrollInfo(l, SB_VERT, &si);
+  EXPECT_GE(static_cast<int>(si.nPage), si.nMax - si.nMin + 1) << "everything fits: no bar to scroll";
+  // Four rows in three rows' room scroll by one at most.
+  SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("d"));
+  SendMessage(l, LB_SETTOPINDEX, 3, 0);
+  EXPECT_EQ(SendMessage(l, LB_GETTOPINDEX, 0, 0), 1);
+}
+
+// A list created too small to have a client area still knows its frame: sized later, it shows whole rows
+// exactly (neither a row short nor a gap).
+TEST_F(ListBoxes, AListCreatedTinyShrinksToWholeRowsByItsBordersOnly) {
+  HWND l = Make("LISTBOX", "", kChild | WS_BORDER | WS_VSCROLL, {10, 10, 11, 11}, 221);
+  const int h = static_cast<int>(SendMessage(l, LB_GETITEMHEIGHT, 0, 0));
+  MoveWindow(l, 10, 10, 120, 3 * h + h / 2, TRUE);
+  RECT c{}, w{};
+  GetClientRect(l, &c);
+  GetWindowRect(l, &w);
+  EXPECT_EQ(c.bottom, 3 * h);  // 3.5 rows less the two borders: three whole rows
+  EXPECT_EQ((w.bottom - w.top) - c.bottom, 2);
+}
+
 TEST_F(ListBoxes, OwnerDrawWithoutStringsKeepsDataAndSortsThroughCompareItem) {
   int compares = 0;
   std::vector<ULONG_PTR> deleted;

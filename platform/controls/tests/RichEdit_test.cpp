@@ -229,6 +229,59 @@ TEST_F(RichEdits, TypingGrowsAndDeletingShrinksTheRequestedHeightUnderItsMask) {
   EXPECT_EQ(resizes.back(), one);
 }
 
+// EM_SCROLL and the bar move the view by the laid-out lines, whatever their heights: a tall line scrolls
+// out as one line, the answer counts lines, and the view stops where the rest of the content fits.
+TEST_F(RichEdits, ScrollingMovesByActualLinesAndTheBarFollows) {
+  // The heights of a small and a tall line, as the control reports them.
+  auto heightOf = [&](const char* rtf, int id) {
+    HWND probe = Rich(0, {10, 120, 210, 220}, id);
+    StreamIn(probe, rtf);
+    SendMessage(probe, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE);
+    resizes.clear();
+    SendMessage(probe, EM_REQUESTRESIZE, 0, 0);
+    DestroyWindow(probe);
+    return resizes.empty() ? 0 : resizes.back();
+  };
+  const int small = heightOf("{\\rtf1 \\fs20 a}", 301), tall = heightOf("{\\rtf1 \\fs72 big}", 302);
+  ASSERT_GT(small, 0);
+  ASSERT_GT(tall, 2 * small);
+  // Eight lines (the second tall) in a view three small lines high.
+  HWND h = Rich(WS_VSCROLL, {10, 10, 210, 10 + 3 * small}, 303);
+  StreamIn(h, "{\\rtf1 \\fs20 a\\par \\fs72 big\\par \\fs20 c\\par d\\par e\\par f\\par g\\par h}");
+  auto pos = [&] {
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    return GetScrollInfo(h, SB_VERT, &si) ? si.nPos : -1;
+  };
+  auto scroll = [&](UINT action) { return static_cast<SHORT>(LOWORD(SendMessage(h, EM_SCROLL, action, 0))); };
+  const int total = small * 7 + tall;
+  SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(GetScrollInfo(h, SB_VERT, &si));
+  EXPECT_EQ(si.nMax, total - 1);
+  EXPECT_EQ(pos(), 0);
+  EXPECT_EQ(scroll(SB_LINEDOWN), 1);
+  EXPECT_EQ(pos(), small);
+  EXPECT_EQ(scroll(SB_LINEDOWN), 1);
+  EXPECT_EQ(pos(), small + tall) << "the tall line went as one line";
+  EXPECT_EQ(scroll(SB_LINEUP), -1);
+  EXPECT_EQ(pos(), small);
+  // A page down brings the line the bottom edge cuts to the top; it never passes the last place.
+  EXPECT_GE(scroll(SB_PAGEDOWN), 1);
+  int lines = 0;
+  for (int i = 0; i < 20; ++i) lines += scroll(SB_LINEDOWN);
+  EXPECT_EQ(pos(), total - 3 * small) << "the last three lines fill the view";
+  EXPECT_EQ(scroll(SB_LINEDOWN), 0);
+  // Back up to the top by lines through the bar; the ends and the thumb reach any place.
+  for (int i = 0; i < 20; ++i) SendMessage(h, WM_VSCROLL, SB_LINEUP, 0);
+  EXPECT_EQ(pos(), 0);
+  SendMessage(h, WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(pos(), total - 3 * small);
+  SendMessage(h, WM_VSCROLL, SB_TOP, 0);
+  EXPECT_EQ(pos(), 0);
+  // Ctrl+End brings the caret into view and the bar with it.
+  Key(VK_END, VK_CONTROL);
+  EXPECT_EQ(pos(), total - 3 * small);
+}
+
 TEST_F(RichEdits, KeyboardAndMouseEditLikeTheEditControl) {
   HWND h = Rich(ES_WANTRETURN);
   Type("hello world");

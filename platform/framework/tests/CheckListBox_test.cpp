@@ -107,5 +107,27 @@ TEST_F(CheckListBoxTest, EachItemShowsItsBoxBeforeTheText) {
   EXPECT_GT(dark(first), dark(second) + 4);
 }
 
+// A list with control id 0 (as a drop-down's list inside its popup has) is still drawn by its object: the
+// item type, not the id, tells a control's item from a menu's.
+TEST_F(CheckListBoxTest, AListWithIdZeroDrawsItsBoxesAndText) {
+  CCheckListBox zero;
+  ASSERT_TRUE(zero.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(160, 0, 290, 120), &parent, 0));
+  EXPECT_GE(zero.GetItemHeight(0), 15);  // measured by the object too
+  zero.AddString("ticked");
+  zero.SetCheck(0, 1);
+  Pump();
+  auto image = Desktop::Capture(zero);
+  ASSERT_TRUE(image);
+  CRect first;
+  zero.GetItemRect(0, &first);
+  int dark = 0;
+  for (int y = first.top; y < first.bottom; ++y)
+    for (int x = 0; x < first.right; ++x) {
+      const COLORREF c = colorFromPixel(image->pixel(x + 1, y + 1));
+      if (GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64) ++dark;
+    }
+  EXPECT_GT(dark, 20) << "the box, its tick and the text";
+}
+
 }  // namespace
 }  // namespace plat::test

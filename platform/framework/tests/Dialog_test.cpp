@@ -6,6 +6,7 @@
 
 #include "platform/base/ResourceTable.h"
 #include "platform/base/tests/CommaLocale.h"
+#include "platform/controls/winctrl.h"
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/CDialog.h"
 #include "platform/framework/DialogManager.h"
@@ -167,6 +168,47 @@ TEST_F(DialogTest, EnterPressesTheDefaultOrFocusedButtonAndEscapeCancels) {
   Key(VK_RIGHT);
   EXPECT_EQ(GridKeys(), (std::vector<int>{VK_TAB, VK_RIGHT}));
   EXPECT_EQ(GetFocus(), Item(dlg, IDC_GRID));
+}
+
+// A rich edit in a dialog keeps the edit control's dialog keys: without ES_WANTRETURN Enter presses the
+// default button and Esc cancels, Tab moves on; with it Enter is a paragraph; in a grid's cell the keys stay.
+TEST_F(DialogTest, RichEditInADialogHandsTabEscAndEnterToItsDialogUnlessItWantsReturn) {
+  CTestDlg dlg;
+  OpenModeless(dlg);
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL;
+  HWND notes = CreateWindowEx(0, RICHEDIT_CLASS, "", style, 10, 10, 120, 60, dlg, reinterpret_cast<HMENU>(2002),
+                              nullptr, nullptr);
+  HWND wantReturn = CreateWindowEx(0, RICHEDIT_CLASS, "", style | ES_WANTRETURN, 10, 80, 120, 60, dlg,
+                                   reinterpret_cast<HMENU>(2003), nullptr, nullptr);
+  ASSERT_TRUE(notes && wantReturn);
+  SetFocus(notes);
+  Type("ab");
+  DialogEvents().clear();
+  Key(VK_RETURN);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(DialogEvents(), (std::vector<std::string>{"ok", "cancel"}));
+  EXPECT_EQ(Text(notes), "ab");
+  Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), wantReturn);
+  ShiftKey(VK_TAB);
+  EXPECT_EQ(GetFocus(), notes);
+  SetFocus(wantReturn);
+  DialogEvents().clear();
+  Type("x");
+  Key(VK_RETURN);
+  Type("y");
+  EXPECT_EQ(SendMessage(wantReturn, EM_GETLINECOUNT, 0, 0), 2);
+  EXPECT_TRUE(DialogEvents().empty());
+  // In a grid's cell (its parent the grid, not the dialog) Enter and Esc stay with the control.
+  HWND cell = CreateWindowEx(0, RICHEDIT_CLASS, "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 60, 40,
+                             Item(dlg, IDC_GRID), reinterpret_cast<HMENU>(1), nullptr, nullptr);
+  SetFocus(cell);
+  DialogEvents().clear();
+  Key(VK_RETURN);
+  Key(VK_ESCAPE);
+  EXPECT_EQ(SendMessage(cell, EM_GETLINECOUNT, 0, 0), 2);
+  EXPECT_EQ(GetFocus(), cell);
+  EXPECT_TRUE(DialogEvents().empty());
 }
 
 TEST_F(DialogTest, MultiLineEditKeepsEveryKeyButHandsTabEscAndEnterToItsDialog) {

@@ -1,0 +1,179 @@
+// The demo's grids on screen through the SDL2 presenter under a private X server, with real mouse and keyboard
+// input made with xdotool: clipboard keys, undo, a sort by a double click on a column header, the fill handle,
+// Ctrl+H's replace dialog; and the spanned cells' page: a click into a covered block, a tip under the resting
+// mouse that goes when the mouse leaves. Run by CTest through xvfb-run.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "grid/core/CGXRange.h"
+#include "grid/demo/gallery.h"
+#include "grid/features/CGXCellTipPlugin.h"
+#include "platform/display/Desktop.h"
+#include "platform/display/SdlPresenter.h"
+#include "platform/framework/CFindReplaceDialog.h"
+#include "platform/window/AutomationProvider.h"
+#include "platform/window/Clipboard.h"
+#include "platform/window/Pump.h"
+
+// The X and SDL libraries keep process-wide state until exit (see the platform's presenter test).
+extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
+
+namespace {
+
+class Screen {
+ public:
+  Screen(plat::SdlPresenter& p, HWND grid) : m_p(p), m_grid(grid) {}
+  bool Run(const std::string& steps) {
+    const bool ok = std::system(("timeout 10 xdotool " + steps).c_str()) == 0;
+    Serve();
+    return ok;
+  }
+  std::string At(int x, int y) const {
+    POINT pt{x, y};
+    ClientToScreen(m_grid, &pt);
+    const POINT origin = m_p.WindowPosition();
+    return "mousemove --sync " + std::to_string(origin.x + pt.x) + " " + std::to_string(origin.y + pt.y) + " ";
+  }
+  // A press, two moves and the release, each served before the next (as a hand is slower than xdotool).
+  bool Drag(int x0, int y0, int x1, int y1) {
+    return Run(At(x0, y0) + "mousedown 1") && Run(At((x0 + x1) / 2, (y0 + y1) / 2)) && Run(At(x1, y1)) &&
+           Run("mouseup 1");
+  }
+  void Serve() {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(150);
+    while (std::chrono::steady_clock::now() < until) {
+      m_p.WaitForEvents(10);
+      plat::RunUntilIdle();
+    }
+  }
+  bool WaitUntil(const std::function<bool()>& condition) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+      if (std::chrono::steady_clock::now() > until) return false;
+      m_p.WaitForEvents(20);
+      plat::RunUntilIdle();
+    }
+    return true;
+  }
+
+ private:
+  plat::SdlPresenter& m_p;
+  HWND m_grid;
+};
+
+TEST(GridDemo, ClipboardSortFillAndReplaceUnderRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through xvfb-run";
+  plat::SetAutomationProvider(nullptr);
+  plat::Desktop::Configure(640, 440);
+  HWND main = gallery::CreatePageWindow("Grid demo", 420, 320);
+  CGXGridWnd* g = gallery::PageGrid(main);
+  ASSERT_NE(g, nullptr);
+  g->InitializeFromStyle();
+  g->SetRowCount(6, 0);
+  g->SetColCount(3, 0);
+  g->SetDefaultRowHeight(20, 0);
+  g->SetDefaultColWidth(70, 0);
+  g->SetRowHeight(0, 0, 20, nullptr, 0);
+  g->SetColWidth(0, 0, 40, nullptr, 0);
+  g->GetParam()->m_bSortRowsByHeader = TRUE;
+  g->GetParam()->m_bFillEnabled = 1;
+  g->GetParam()->m_bSelectionFrame = TRUE;
+  gallery::BindFindReplaceKeys(g);
+  const char* keys[] = {"30", "4", "100"};
+  for (ROWCOL r = 1; r <= 3; ++r) g->SetCellValue(r, 1, keys[r - 1]);
+  ShowWindow(main, SW_SHOW);
+  SetFocus(g->GridHwnd());
+  g->MoveCurrentCellTo(1, 2, GX_UPDATENOW);
+  plat::SdlPresenter presenter("grid demo exchange on screen");
+  ASSERT_TRUE(presenter.IsOpen());
+  plat::RunUntilIdle();
+  ASSERT_TRUE(presenter.WaitUntilFocused(10000));
+  Screen s(presenter, g->GridHwnd());
+  auto centre = [&](ROWCOL row, ROWCOL col) { return g->CalcCellRect(row, col).CenterPoint(); };
+  auto clickCell = [&](ROWCOL row, ROWCOL col) { return s.Run(s.At(centre(row, col).x, centre(row, col).y) + "click 1"); };
+  auto current = [&](ROWCOL row, ROWCOL col) {
+    ROWCOL r = 0, c = 0;
+    return g->QueryCurrentCell(&r, &c) && r == row && c == col;
+  };
+  // Copy a cell with Ctrl+C, paste it elsewhere with Ctrl+V, undo with Ctrl+Z.
+  ASSERT_TRUE(clickCell(1, 1));
+  ASSERT_TRUE(s.WaitUntil([&] { return current(1, 1); }));
+  ASSERT_TRUE(s.Run("key ctrl+c"));
+  EXPECT_TRUE(s.WaitUntil([&] { return plat::Clipboard::Instance().ReadText() == "30"; }));
+  ASSERT_TRUE(clickCell(1, 3));
+  ASSERT_TRUE(s.WaitUntil([&] { return current(1, 3); }));
+  ASSERT_TRUE(s.Run("key ctrl+v"));
+  EXPECT_TRUE(s.WaitUntil([&] { return g->GetCellValue(1, 3) == "30"; })) << g->GetCellValue(1, 3);
+  ASSERT_TRUE(s.Run("key ctrl+z"));
+  EXPECT_TRUE(s.WaitUntil([&] { return g->GetCellValue(1, 3) == ""; }));
+  // A double click on the first column's header sorts by number (empty rows count as 0).
+  const CPoint header = g->CalcCellRect(0, 1).CenterPoint();
+  ASSERT_TRUE(s.Run(s.At(header.x, header.y) + "click --repeat 2 --delay 80 1"));
+  EXPECT_TRUE(s.WaitUntil([&] {
+    return g->GetCellValue(4, 1) == "4" && g->GetCellValue(5, 1) == "30" && g->GetCellValue(6, 1) == "100";
+  })) << g->GetCellValue(4, 1) << " " << g->GetCellValue(5, 1) << " " << g->GetCellValue(6, 1);
+  // The fill handle of a current cell dragged down two rows repeats its value.
+  ASSERT_TRUE(clickCell(4, 1));
+  ASSERT_TRUE(s.WaitUntil([&] { return current(4, 1); }));
+  const CRect from = g->CalcCellRect(4, 1), below = g->CalcCellRect(6, 1);
+  ASSERT_TRUE(s.Drag(from.right - 2, from.bottom - 2, below.right - 3, below.bottom - 3));
+  EXPECT_TRUE(s.WaitUntil([&] { return g->GetCellValue(5, 1) == "4" && g->GetCellValue(6, 1) == "4"; }))
+      << g->GetCellValue(5, 1) << " " << g->GetCellValue(6, 1);
+  // Ctrl+H opens the replace dialog; it replaces "4" by "four" down the column from the current cell.
+  ASSERT_TRUE(clickCell(4, 1));
+  ASSERT_TRUE(s.WaitUntil([&] { return current(4, 1); }));
+  plat::ScriptedAutomation automation;
+  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "4\tfour", FR_DOWN | FR_REPLACEALL});
+  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+  plat::SetAutomationProvider(&automation);
+  ASSERT_TRUE(s.Run("key ctrl+h"));
+  EXPECT_TRUE(s.WaitUntil([&] { return g->GetCellValue(6, 1) == "four" && g->GetCellValue(4, 1) == "four"; }))
+      << g->GetCellValue(4, 1) << " " << g->GetCellValue(6, 1);
+  plat::SetAutomationProvider(nullptr);
+  plat::Clipboard::Instance().Reset();
+  DestroyWindow(main);
+}
+
+TEST(CellGallery, SpannedCellsAndATipUnderTheRealMouse) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through xvfb-run";
+  plat::SetAutomationProvider(nullptr);
+  const gallery::Page* page = gallery::FindPage("spans");
+  ASSERT_NE(page, nullptr);
+  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
+  HWND main = page->build();
+  CGXGridWnd* g = gallery::PageGrid(main);
+  ASSERT_NE(g, nullptr);
+  plat::SdlPresenter presenter("spanned cells on screen");
+  ASSERT_TRUE(presenter.IsOpen());
+  plat::RunUntilIdle();
+  ASSERT_TRUE(presenter.WaitUntilFocused(10000));
+  Screen s(presenter, g->GridHwnd());
+  // Floating, merged and covered cells as the page lays them out.
+  CGXRange span;
+  EXPECT_TRUE(g->GetFloatedCellsRange(1, 3, span) && span.left == 1);
+  EXPECT_TRUE(g->GetMergedCellsRange(4, 2, span, 0) && span == CGXRange(4, 1, 4, 4));
+  // A click inside the covered block makes its top-left cell current.
+  const CPoint inner = g->CalcCellRect(10, 5).CenterPoint();
+  ASSERT_TRUE(s.Run(s.At(inner.x, inner.y) + "click 1"));
+  EXPECT_TRUE(s.WaitUntil([&] {
+    ROWCOL r = 0, c = 0;
+    return g->QueryCurrentCell(&r, &c) && r == 9 && c == 4;
+  }));
+  // The mouse resting on the cut-off text: its tip comes after half a second, and goes when the mouse leaves
+  // the grid.
+  auto* tips = dynamic_cast<CGXCellTipPlugin*>(g->GetCellTipPlugin());
+  ASSERT_NE(tips, nullptr);
+  const CRect cut = g->CalcCellRect(12, 1);
+  ASSERT_TRUE(s.Run(s.At(cut.left + 10, cut.CenterPoint().y)));
+  ASSERT_TRUE(s.Run(s.At(cut.left + 12, cut.CenterPoint().y)));
+  EXPECT_TRUE(s.WaitUntil([&] { return tips->GetShownKind() == GX_CELLTIP_TEXT; }));
+  ASSERT_TRUE(s.Run(s.At(-4, -4)));
+  EXPECT_TRUE(s.WaitUntil([&] { return tips->GetShownKind() != GX_CELLTIP_TEXT; }));
+  DestroyWindow(main);
+}
+
+}  // namespace
