@@ -1,8 +1,7 @@
 // The spreadsheet: a frame holding a sheet-tab window with three formula-sheet grids ("Budget", "Balance",
-// "Dates"), every editing feature on (find and replace with Ctrl+F and Ctrl+H, printing with Ctrl+P and Ctrl+F2 for the
-// preview), filled with a small
-// workbook built here. Each sheet computes from its
-// own cells only: the formula language has no reference into another sheet.
+// "Dates"), every editing feature on (find and replace with Ctrl+F and Ctrl+H, printing with Ctrl+P and the
+// print preview with Ctrl+F2), filled with a small workbook built here. Each sheet computes from its own cells
+// only: the formula language has no reference into another sheet.
 //
 // Its steps are the demonstration script: typing a number and a formula with the keyboard, filling a formula
 // down with the fill handle, sorting rows and undoing the sort, breaking the budget's constraint, and moving
