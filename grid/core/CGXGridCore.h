@@ -1122,6 +1122,9 @@ class CGXGridCore {
   virtual BOOL OnGridEraseBkgnd(CDC*) { return TRUE; }
   virtual void ShowScrollBar(int bar, BOOL show);
   // The private messages 0x0791, 0x07A3 and 0x07CB.
+  // A sheet-tab window renamed tab `tab` of this grid: the parameter object takes the tab's name from the
+  // sheet-tab interface and the other views hear of it (the sheet-name hint).
+  virtual void UpdateSheetName(WPARAM tab);
   // The parameter object's answer to a sheet-tab window asking whether this sheet may be renamed.
   virtual DWORD GetParamWord() const { return ParamSettings().m_dwRenameSheet; }
   virtual void MoveByMessage(int code, int n);

@@ -6,6 +6,7 @@
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridGlobals.h"
+#include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXSysColorTable.h"
 #include "grid/core/CGXPluginComponent.h"
 #include "platform/framework/CFindReplaceDialog.h"
@@ -249,6 +250,15 @@ void CGXGridCore::MoveByMessage(int code, int n) {
     }
     default: break;
   }
+}
+
+void CGXGridCore::UpdateSheetName(WPARAM tab) {
+  CGXAbstractTabWndInterface* tabs = CGXGridGlobals::Get().m_pTabWndInt;
+  if (!tabs || !m_pParam) return;
+  CString name;
+  tabs->GetTabName(name, GridWnd(), static_cast<int>(tab));
+  m_pParam->m_sName = name;
+  if (auto* h = HintSender()) h->HintSheetText(this);
 }
 
 void CGXGridCore::SuppressSizeHandling(BOOL suppress) {

@@ -324,7 +324,8 @@ void CGXGridCore::StoreInsertedCells(ROWCOL first, ROWCOL count, const int* size
     if (sizes) rows ? StoreRowHeight(line, sizes[i]) : StoreColWidth(line, sizes[i]);
     for (ROWCOL j = 0; cellStyles && j < otherCount; ++j) {
       if (const CGXStyle* style = StyleAt(cellStyles, std::uint64_t{i} * otherCount + j))
-        rows ? WriteStoredStyle(line, j, style, gxCopy, 0) : WriteStoredStyle(j, line, style, gxCopy, 0);
+        rows ? WriteStoredStyle(line, j, style, gxCopy, m_nDefaultStorageType)
+             : WriteStoredStyle(j, line, style, gxCopy, m_nDefaultStorageType);
       if (scope.IsWaitDelayElapsed())
         SetLongOperationPercentDone(static_cast<int>((std::uint64_t{i} * otherCount + j) * 100 /
                                                      (std::uint64_t{count} * otherCount)));

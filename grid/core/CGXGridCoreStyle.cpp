@@ -288,6 +288,9 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
   ROWCOL curRow = GX_INVALID - 1, curCol = GX_INVALID - 1;
   if (!QueryCurrentCell(&curRow, &curCol)) curRow = curCol = GX_INVALID - 1;
   BOOL changed = FALSE;
+  // A grid whose store keeps expressions (storage type 1) stores cells the same way: what is typed, pasted
+  // or filled reaches the store as entered text, so that it can tell formulas, numbers and texts apart.
+  const int storedType = type == 0 ? m_nDefaultStorageType : type;
   auto storeCell = [&](ROWCOL r, ROWCOL c, const CGXStyle* s, int m) -> BOOL {
     if (type < 0) return WriteStoredStyle(r, c, s, m, type);
     PooledStyle work(this);
@@ -298,7 +301,7 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
     }
     const WORD id = s && s->IsIncluded(GX_IN_CONTROLID) ? s->GetControl() : composed->GetControl();
     CGXControl* control = ControlForId(id);
-    return control ? control->StoreStyle(r, c, s, m, type, composed) : WriteStoredStyle(r, c, s, m, type);
+    return control ? control->StoreStyle(r, c, s, m, storedType, composed) : WriteStoredStyle(r, c, s, m, storedType);
   };
   try {
     unsigned long long index = 0;

@@ -56,6 +56,17 @@ class CGXGridCellObserver : public CGXImpBase {
   virtual void OnCurrentCellNotice(CGXGridCore* grid) = 0;
 };
 
+// The process-wide sheet-tab interface: reads and sets the name of the tab that shows a sheet window (the
+// first sheet-tab window created installs one; grids ask it when a tab was renamed).
+class CGXAbstractTabWndInterface : public CGXImpBase {
+ public:
+  // Sets (bSet) or reads the name of the sheet's tab in the tab window that is its parent; FALSE when the
+  // sheet is in none.
+  virtual BOOL TabName(CWnd* sheet, CString& name, BOOL bSet) = 0;
+  // The name of tab `index` in the tab window that holds the sheet; empty when there is none.
+  virtual void GetTabName(CString& result, CWnd* sheet, int index) = 0;
+};
+
 class CGXGridGlobals {
  public:
   static CGXGridGlobals& Get();
@@ -101,6 +112,9 @@ class CGXGridGlobals {
   // The grid that gained the focus last, the one find and replace works on; a grid forgets itself here
   // when it is destroyed.
   CGXGridCore* m_pActiveGrid = nullptr;
+
+  // The sheet-tab interface (owned by the auto-delete list), null until a sheet-tab window exists.
+  CGXAbstractTabWndInterface* m_pTabWndInt = nullptr;
 
   // Start-up state.
   BOOL m_bInitialized = FALSE;

@@ -55,6 +55,11 @@ const Picture kPictures[] = {
                          "......oXo.......", "......oXo.......", "oooooooXooooooo.", "oXXXXXX+XXXXXXo.",
                          "oooooooXooooooo.", "......oXo.......", "......oXo.......", "......oXo.......",
                          "......oXo.......", "......oXo.......", "......ooo.......", "................"}},
+    // The sheet-tab window's splitter: a double bar with arrows to both sides.
+    {30980, {".....oXoXo......", ".....oXoXo......", ".....oXoXo......", "..oX.oXoXo.Xo...",
+             ".oXXooXoXooXXo..", "oXXXXXX+XXXXXXo.", ".oXXooXoXooXXo..", "..oX.oXoXo.Xo...",
+             ".....oXoXo......", ".....oXoXo......", ".....oXoXo......", "................",
+             "................", "................", "................", "................"}},
 };
 // clang-format on
 

@@ -3,6 +3,7 @@
 #include "grid/controls/GXCellControls.h"
 #include "grid/features/gxfeatures.h"
 #include "grid/core/CGXControlFactory.h"
+#include "grid/extras/CGXTabWnd.h"
 #include "grid/extras/GXExtras.h"
 #include "grid/core/CGXGridDocSerializeImp.h"
 #include "grid/core/CGXGridParamCopyOperatorImp.h"
@@ -33,7 +34,7 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 const std::vector<Page>& Pages() {
   static const std::vector<Page> pages = {WindowlessCellsPage(), CurrencyCellsPage(), RichEditCellsPage(),
                                           DateTimeCellsPage(), EditCellsPage(), SpannedCellsPage(),
-                                          DropDownCellsPage(), MaskCellsPage(), OleCellsPage()};
+                                          DropDownCellsPage(), MaskCellsPage(), OleCellsPage(), SpreadsheetPage()};
   return pages;
 }
 
@@ -87,7 +88,10 @@ HWND CreatePageWindow(const char* title, int width, int height) {
 
 CGXGridWnd* PageGrid(HWND main) {
   HWND grid = main ? GetDlgItem(main, kGridId) : nullptr;
-  return grid ? static_cast<CGXGridWnd*>(CWnd::FromHandlePermanent(grid)) : nullptr;
+  CWnd* wnd = grid ? CWnd::FromHandlePermanent(grid) : nullptr;
+  // The spreadsheet's page holds a sheet-tab window there: its grid is the active sheet.
+  if (auto* tabs = dynamic_cast<CGXTabWnd*>(wnd)) wnd = tabs->GetActivePane();
+  return dynamic_cast<CGXGridWnd*>(wnd);
 }
 
 }  // namespace gallery

@@ -64,5 +64,10 @@ Page SpannedCellsPage();
 Page DropDownCellsPage();
 Page MaskCellsPage();
 Page OleCellsPage();
+// The spreadsheet: three formula sheets behind tabs (gallery_sheet.cpp); the grid behind tab `tab` of it.
+Page SpreadsheetPage();
+CGXGridWnd* SpreadsheetSheet(HWND main, int tab);
+// The print preview the spreadsheet opened last (Ctrl+F2), while it is open.
+HWND SpreadsheetPreview();
 
 }  // namespace gallery

@@ -11,6 +11,7 @@
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/gxstrings.h"
 #include "grid/extras/CGXCurrencyEdit.h"
+#include "grid/extras/CGXTabWnd.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/window/windowapi.h"
 
@@ -82,4 +83,14 @@ void GXRegisterExtras() {
     return static_cast<CGXControl*>(new CGXCurrencyEdit(g, GX_IDS_CTRL_CURRENCY));
   });
   CGXControlFactory::AddUserAttributeRegistrar([](CGXStylesMap& map) { CGXCurrencyEdit::RegisterUserAttributes(&map); });
+  // The sheet-tab window and its beam, usable as dialog-template controls.
+  CGXControlFactory::AddWndClassRegistrar([](HINSTANCE instance, bool unregister) {
+    if (unregister) {
+      CGXTabWnd::UnregisterWindowClass(instance);
+      CGXTabBeam::UnregisterWindowClass(instance);
+    } else {
+      CGXTabWnd::RegisterWindowClass(instance);
+      CGXTabBeam::RegisterWindowClass(instance);
+    }
+  });
 }

@@ -407,6 +407,8 @@ BOOL CGXCommandFactoryImp::SaveRemovedData(CGXGridCore* grid, BOOL rows, ROWCOL 
     grid->ReleaseWorkStyle(style);
     return nullptr;
   };
+  // Cells are kept in the grid's storage type (a store of expressions gives its formulas, not their values).
+  const int kind = grid->m_nDefaultStorageType;
   if (keepCells) {
     cellArray.reset(new CObArray);
     cellArray->SetSize(static_cast<INT_PTR>(cellCount));
@@ -414,7 +416,7 @@ BOOL CGXCommandFactoryImp::SaveRemovedData(CGXGridCore* grid, BOOL rows, ROWCOL 
       for (ROWCOL j = 0; j < other; ++j) {
         const ROWCOL line = from + i;
         cellArray->SetAt(static_cast<INT_PTR>(std::uint64_t{i} * other + j),
-                         rows ? read(line, j, 0) : read(j, line, 0));
+                         rows ? read(line, j, kind) : read(j, line, kind));
         if (!step()) return FALSE;  // aborted: the removal does not take place
       }
   }

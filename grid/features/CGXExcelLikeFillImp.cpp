@@ -4,6 +4,7 @@
 
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXRangeList.h"
+#include "grid/features/CGXDirectCopyMoveCellsImp.h"
 #include "grid/features/CGXExcelLikeFrameImp.h"
 #include "grid/features/gxfeaturedraw.h"
 #include "platform/gdi/CDC.h"
@@ -180,7 +181,18 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
     first = t.right > s.right ? s.right + 1 : t.left;
     last = t.right > s.right ? t.right : (t.left < s.left ? s.left - 1 : 0);
   }
-  if (last >= first && last != 0) {
+  if (last >= first && last != 0 && grid->m_nDefaultStorageType == 1) {
+    // A store of expressions copies the cells themselves, line by line, so that relative references follow
+    // (a formula filled down names the row beside it, as typed there).
+    const ROWCOL srcFirst = vertical ? s.top : s.left, srcLast = vertical ? s.bottom : s.right;
+    ROWCOL src = srcFirst;
+    for (ROWCOL line = first;; ++line) {
+      const CGXRange from = vertical ? CGXRange(src, t.left, src, t.right) : CGXRange(t.top, src, t.bottom, src);
+      GXCopyCells(grid, from, vertical ? line : t.top, vertical ? t.left : line, GX_UPDATENOW);
+      src = src == srcLast ? srcFirst : src + 1;
+      if (line == last) break;
+    }
+  } else if (last >= first && last != 0) {
     const ROWCOL srcFirst = vertical ? s.top : s.left, srcLast = vertical ? s.bottom : s.right;
     ROWCOL src = srcFirst;
     CGXStyle* style = grid->NewWorkStyle();

@@ -360,16 +360,16 @@ Item evalNode(const GX_EXPR_NODE* nodes, uint16_t index) {
 bool sameValue(const GX_CELL* cell, const GX_VALUE& v) {
     const int t = cell->valueType();
     switch (v.type) {
-    case GX_VT_ERROR:
-        return t == GX_VT_ERROR && cell->value.error.code == v.error.code &&
+    case GX_VAL_ERROR:
+        return t == GX_VAL_ERROR && cell->value.error.code == v.error.code &&
                cell->value.error.detail == v.error.detail;
-    case GX_VT_NUMBER: return t == GX_VT_NUMBER && cell->value.number == v.number;
-    case GX_VT_TEXT: {
+    case GX_VAL_NUMBER: return t == GX_VAL_NUMBER && cell->value.number == v.number;
+    case GX_VAL_TEXT: {
         size_t len = std::strlen(v.text);
-        if (len > 8) return t == GX_VT_TEXT && std::strncmp(cell->value.text, v.text, GX_MAX_TEXT) == 0;
+        if (len > 8) return t == GX_VAL_TEXT && std::strncmp(cell->value.text, v.text, GX_MAX_TEXT) == 0;
         char inl[8] = {};
         std::memcpy(inl, v.text, len);
-        return t == GX_VT_INLINE && std::memcmp(cell->value.inl, inl, 8) == 0;
+        return t == GX_VAL_INLINE && std::memcmp(cell->value.inl, inl, 8) == 0;
     }
     default: return false;
     }
@@ -488,8 +488,8 @@ int _gx_deref(GX_ITEM* item, int sheet) {
         return 1;
     case GX_ITEM_CELLREF: {
         const GX_CELL* c = _gx_find_cell(sheet, item->range.top(), item->range.left());
-        const int t = c ? c->valueType() : GX_VT_NONE;
-        if (!c || c->kind() == GX_KIND_PLACEHOLDER || t == GX_VT_NONE) {
+        const int t = c ? c->valueType() : GX_VAL_NONE;
+        if (!c || c->kind() == GX_KIND_PLACEHOLDER || t == GX_VAL_NONE) {
             if (_gx_sheet_get(sheet)->blanksZero) {
                 item->kind = GX_ITEM_NUMBER;
                 item->number = 0;
@@ -498,14 +498,14 @@ int _gx_deref(GX_ITEM* item, int sheet) {
                 item->error.code = 60;
                 item->error.detail = nullptr;
             }
-        } else if (t == GX_VT_EMPTY) {
+        } else if (t == GX_VAL_EMPTY) {
             item->kind = GX_ITEM_EMPTY;
-        } else if (t == GX_VT_ERROR) {
+        } else if (t == GX_VAL_ERROR) {
             if (st().guard == 255) _gx_raise_error(133, nullptr);
             item->kind = GX_ITEM_ERROR;
             item->error.code = 60;
             item->error.detail = nullptr;
-        } else if (t == GX_VT_NUMBER) {
+        } else if (t == GX_VAL_NUMBER) {
             item->kind = GX_ITEM_NUMBER;
             item->number = c->value.number;
         } else {
@@ -577,13 +577,13 @@ int32_t _gx_item_to_integer(GX_ITEM* item, int sheet) {
 GX_VALUE _gx_item_to_value(const GX_ITEM* item) {
     GX_VALUE v;
     switch (item->kind) {
-    case GX_ITEM_NUMBER: v.type = GX_VT_NUMBER; v.number = item->number; break;
-    case GX_ITEM_TEXT: v.type = GX_VT_TEXT; v.text = item->text; break;
+    case GX_ITEM_NUMBER: v.type = GX_VAL_NUMBER; v.number = item->number; break;
+    case GX_ITEM_TEXT: v.type = GX_VAL_TEXT; v.text = item->text; break;
     case GX_ITEM_RANGE:
-    case GX_ITEM_CELLREF: v.type = GX_VT_ERROR; v.error.code = 149; v.error.detail = nullptr; break;
-    case GX_ITEM_EMPTY: v.type = GX_VT_EMPTY; break;
-    case GX_ITEM_ERROR: v.type = GX_VT_ERROR; v.error.code = item->error.code; v.error.detail = item->error.detail; break;
-    default: v.type = GX_VT_NONE; break;
+    case GX_ITEM_CELLREF: v.type = GX_VAL_ERROR; v.error.code = 149; v.error.detail = nullptr; break;
+    case GX_ITEM_EMPTY: v.type = GX_VAL_EMPTY; break;
+    case GX_ITEM_ERROR: v.type = GX_VAL_ERROR; v.error.code = item->error.code; v.error.detail = item->error.detail; break;
+    default: v.type = GX_VAL_NONE; break;
     }
     return v;
 }
@@ -605,14 +605,14 @@ int _gx_eval_cell(int sheet, GX_CELL* cell) {
     GX_VALUE v = _gx_item_to_value(&r);
     bool changed = false;
     try {
-        if (v.type == GX_VT_EMPTY) {
-            cell->setValueType(GX_VT_EMPTY);
-        } else if (v.type == GX_VT_ERROR || v.type == GX_VT_NUMBER || v.type == GX_VT_TEXT) {
+        if (v.type == GX_VAL_EMPTY) {
+            cell->setValueType(GX_VAL_EMPTY);
+        } else if (v.type == GX_VAL_ERROR || v.type == GX_VAL_NUMBER || v.type == GX_VAL_TEXT) {
             if (!sameValue(cell, v)) {
                 _gx_cell_set_value(cell, &v);
                 changed = true;
             }
-            if (v.type == GX_VT_ERROR && _gx_sheet_get(sheet)->reportPending) {
+            if (v.type == GX_VAL_ERROR && _gx_sheet_get(sheet)->reportPending) {
                 _gx_report_cell_error(sheet, cell);
                 _gx_sheet_get(sheet)->reportPending = 0;
             }
@@ -620,7 +620,7 @@ int _gx_eval_cell(int sheet, GX_CELL* cell) {
     } catch (const std::bad_alloc&) {
         // No room for the text: the cell shows "out of memory" instead.
         GX_VALUE oom;
-        oom.type = GX_VT_ERROR;
+        oom.type = GX_VAL_ERROR;
         oom.error.code = 5;
         _gx_cell_set_value(cell, &oom);
         changed = true;

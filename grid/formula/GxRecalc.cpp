@@ -148,7 +148,7 @@ int countViolations(int sheet, GX_CELL_LIST* list) {
     GX_LIST_ITER it;
     _gx_list_iter_init(list, &it);
     while (GX_CELL* c = _gx_list_iter_next(&it)) {
-        if (!c->entered() || c->valueType() == GX_VT_ERROR) continue;
+        if (!c->entered() || c->valueType() == GX_VAL_ERROR) continue;
         if (!_gx_check_constraint(sheet, c)) ++count;
     }
     return count;
@@ -237,7 +237,7 @@ int _gx_enter_formula(int sheet, int32_t row, int32_t col, const char* text, int
             fresh = _gx_cell_alloc(&sh->lists[0]);
             fresh->setKind(GX_KIND_NUMBER);
             fresh->value.number = root.p.number;
-            fresh->setValueType(GX_VT_NUMBER);
+            fresh->setValueType(GX_VAL_NUMBER);
             _gx_expr_free_contents(&parsed);
         } else {
             const bool dependent = _gx_expr_has_reference(parsed.nodes, parsed.nodeCount) ||
@@ -277,7 +277,7 @@ int _gx_enter_number(int sheet, int32_t row, int32_t col, double number) {
         fresh = _gx_cell_alloc(&sh->lists[0]);
         fresh->setKind(GX_KIND_NUMBER);
         fresh->value.number = number;
-        fresh->setValueType(GX_VT_NUMBER);
+        fresh->setValueType(GX_VAL_NUMBER);
         fresh->row = row;
         fresh->col = col;
         replaceCell(sheet, fresh);
@@ -301,7 +301,7 @@ int _gx_enter_text(int sheet, int32_t row, int32_t col, const char* text) {
         fresh = _gx_cell_alloc(&sh->lists[0]);
         fresh->setKind(GX_KIND_TEXT);
         GX_VALUE v;
-        v.type = GX_VT_TEXT;
+        v.type = GX_VAL_TEXT;
         v.text = buf;
         _gx_cell_set_value(fresh, &v);
         fresh->row = row;

@@ -294,7 +294,7 @@ void _gx_cell_free(GX_CELL* cell) {
         _gx_expr_free(cell->expr);
         cell->expr = nullptr;
     }
-    if (cell->valueType() == GX_VT_TEXT) {
+    if (cell->valueType() == GX_VAL_TEXT) {
         _gx_free(cell->value.text);
         cell->value.text = nullptr;
     }
@@ -332,13 +332,13 @@ void _gx_cell_set_expr(GX_CELL* cell, const GX_EXPR* expr) {
 }
 
 void _gx_cell_set_value(GX_CELL* cell, const GX_VALUE* value) {
-    char* oldText = cell->valueType() == GX_VT_TEXT ? cell->value.text : nullptr;
+    char* oldText = cell->valueType() == GX_VAL_TEXT ? cell->value.text : nullptr;
     switch (value->type) {
-    case GX_VT_NUMBER:
+    case GX_VAL_NUMBER:
         cell->value.number = value->number;
-        cell->setValueType(GX_VT_NUMBER);
+        cell->setValueType(GX_VAL_NUMBER);
         break;
-    case GX_VT_TEXT: {
+    case GX_VAL_TEXT: {
         const char* t = value->text ? value->text : "";
         size_t n = std::strlen(t);
         if (n > 8) {
@@ -346,30 +346,30 @@ void _gx_cell_set_value(GX_CELL* cell, const GX_VALUE* value) {
             char* copy = static_cast<char*>(_gx_alloc(GX_MAX_TEXT + 1));
             std::memcpy(copy, t, n);
             cell->value.text = copy;
-            cell->setValueType(GX_VT_TEXT);
+            cell->setValueType(GX_VAL_TEXT);
         } else {
             char inl[8] = {};
             std::memcpy(inl, t, n);
             std::memcpy(cell->value.inl, inl, 8);
-            cell->setValueType(GX_VT_INLINE);
+            cell->setValueType(GX_VAL_INLINE);
         }
         break;
     }
-    case GX_VT_ERROR:
+    case GX_VAL_ERROR:
         cell->value.error.code = value->error.code;
         cell->value.error.detail = value->error.detail;
-        cell->setValueType(GX_VT_ERROR);
+        cell->setValueType(GX_VAL_ERROR);
         break;
     default:
         cell->setValueType(value->type);
         break;
     }
-    if (oldText && !(cell->valueType() == GX_VT_TEXT && cell->value.text == oldText)) _gx_free(oldText);
+    if (oldText && !(cell->valueType() == GX_VAL_TEXT && cell->value.text == oldText)) _gx_free(oldText);
 }
 
 const char* _gx_cell_text(const GX_CELL* cell, char* buf) {
-    if (cell->valueType() == GX_VT_TEXT) return cell->value.text;
-    if (cell->valueType() == GX_VT_INLINE) {
+    if (cell->valueType() == GX_VAL_TEXT) return cell->value.text;
+    if (cell->valueType() == GX_VAL_INLINE) {
         std::memcpy(buf, cell->value.inl, 8);
         buf[8] = '\0';
         return buf;
@@ -383,7 +383,7 @@ GX_CELL* _gx_cell_copy_to_list(GX_CELL_LIST* list, const GX_CELL* cell) {
     try {
         GX_EXPR* expr = cell->expr ? _gx_expr_clone(cell->expr) : nullptr;
         char* text = nullptr;
-        if (cell->valueType() == GX_VT_TEXT) {
+        if (cell->valueType() == GX_VAL_TEXT) {
             try {
                 text = static_cast<char*>(_gx_alloc(GX_MAX_TEXT + 1));
             } catch (...) {

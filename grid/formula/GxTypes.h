@@ -139,16 +139,16 @@ struct GX_ITEM {
 };
 
 enum : int32_t {
-    GX_VT_NONE = 0,
-    GX_VT_EMPTY = 1,
-    GX_VT_ERROR = 2,
-    GX_VT_NUMBER = 3,
-    GX_VT_TEXT = 4,   // held by pointer
-    GX_VT_INLINE = 5, // held in place (cells only)
+    GX_VAL_NONE = 0,
+    GX_VAL_EMPTY = 1,
+    GX_VAL_ERROR = 2,
+    GX_VAL_NUMBER = 3,
+    GX_VAL_TEXT = 4,   // held by pointer
+    GX_VAL_INLINE = 5, // held in place (cells only)
 };
 
 struct GX_VALUE {
-    int32_t type = GX_VT_NONE;
+    int32_t type = GX_VAL_NONE;
     union {
         double number;
         char* text;

@@ -150,12 +150,12 @@ TEST_F(GxDifferential, AgreesWithAReferenceSpreadsheetEngine) {
         ASSERT_NE(nullptr, c);
         std::string mine;
         bool agree;
-        if (c->valueType() == GX_VT_NUMBER) {
+        if (c->valueType() == GX_VAL_NUMBER) {
             mine = std::to_string(c->value.number);
             double theirs = kind == "N" ? std::strtod(value.c_str(), nullptr) : NAN;
             double tol = 1e-9 * std::max({1.0, std::fabs(c->value.number), std::fabs(theirs)});
             agree = kind == "N" && std::fabs(c->value.number - theirs) <= tol;
-        } else if (c->valueType() == GX_VT_ERROR) {
+        } else if (c->valueType() == GX_VAL_ERROR) {
             const int code = c->value.error.code;
             mine = "error " + std::to_string(code);
             agree = kind == "E" && ((code == 70 && value == "DIV_BY_ZERO") || (code == 40 && value == "NUM"));

@@ -126,7 +126,7 @@ TEST_F(GxEvaluator, StoredResultsAndMarks) {
     EXPECT_TRUE(cell(1, 0)->flags & GX_CF_CHANGED);
     EXPECT_EQ(GX_KIND_CONSTFORMULA, cell(1, 0)->kind());
     ASSERT_TRUE(formula(2, 0, "=\"ab\"&\"c\""));
-    EXPECT_EQ(GX_VT_INLINE, cell(2, 0)->valueType());
+    EXPECT_EQ(GX_VAL_INLINE, cell(2, 0)->valueType());
     // A repeat evaluation with the same value leaves the changed mark alone.
     cell(2, 0)->flags &= ~GX_CF_CHANGED;
     _gx_eval_cell(sheet, cell(2, 0));

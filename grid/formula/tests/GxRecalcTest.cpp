@@ -19,7 +19,7 @@ TEST_F(GxRecalc, EntryClassifiesFormulas) {
     for (const char* t : {"=5;1", "=5//c", "=0x5", "=1+2"}) {
         ASSERT_TRUE(formula(2, 0, t));
         EXPECT_EQ(GX_KIND_CONSTFORMULA, cell(2, 0)->kind()) << t;
-        EXPECT_EQ(GX_VT_NUMBER, cell(2, 0)->valueType()) << t; // computed at entry
+        EXPECT_EQ(GX_VAL_NUMBER, cell(2, 0)->valueType()) << t; // computed at entry
     }
     for (const char* t : {"=5\\A1", "=A1", "=SUM(1)", "=#{1}", "=B1..C2"}) {
         ASSERT_TRUE(formula(3, 0, t));
@@ -101,7 +101,7 @@ TEST_F(GxRecalc, OnDemandModeRecomputesWhenACellIsRead) {
     ASSERT_TRUE(formula(2, 0, "=A1+1"));
     ASSERT_TRUE(formula(3, 0, "=A2+1"));
     recalc();
-    EXPECT_EQ(GX_VT_NONE, cell(3, 0)->valueType()); // a pass computes nothing
+    EXPECT_EQ(GX_VAL_NONE, cell(3, 0)->valueType()); // a pass computes nothing
     _gx_recalc_cell(sheet, cell(3, 0));
     EXPECT_EQ(3, num(3, 0));
     EXPECT_EQ(2, num(2, 0));
@@ -169,7 +169,7 @@ TEST_F(GxRecalc, ErrorReportNamesTheCell) {
 
 TEST_F(GxRecalc, FirstValueIsKeptUntilRecomputed) {
     GX_VALUE v;
-    v.type = GX_VT_NUMBER;
+    v.type = GX_VAL_NUMBER;
     v.number = 77;
     ASSERT_EQ(1, _gx_enter_formula(sheet, 1, 1, "=A1", 0, &v));
     EXPECT_EQ(77, num(1, 1));

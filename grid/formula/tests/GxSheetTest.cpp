@@ -112,10 +112,10 @@ TEST_F(GxSheet, DeferredModeKeepsFreedFormulaBlocksUntilTheEnd) {
 
 TEST_F(GxSheet, TextsHeldInPlaceOrByPointer) {
     text(1, 0, "12345678");
-    EXPECT_EQ(GX_VT_INLINE, cell(1, 0)->valueType());
+    EXPECT_EQ(GX_VAL_INLINE, cell(1, 0)->valueType());
     EXPECT_EQ("12345678", str(1, 0));
     text(2, 0, "123456789");
-    EXPECT_EQ(GX_VT_TEXT, cell(2, 0)->valueType());
+    EXPECT_EQ(GX_VAL_TEXT, cell(2, 0)->valueType());
     EXPECT_EQ("123456789", str(2, 0));
     text(3, 0, std::string(600, 'q').c_str());
     EXPECT_EQ(std::string(511, 'q'), str(3, 0));

@@ -63,7 +63,7 @@ TEST_F(GxShift, RemovingRowsRecordsUndoOnlyWhileRecording) {
     EXPECT_EQ(1, _gx_sheet_get(sheet)->undoRecording); // the flag is left as it stood
     bool sawRemoved = false, sawFormula = false;
     for (GX_CELL* c = _gx_sheet_get(sheet)->undoChain; c; c = c->next) {
-        if (c->row == 2 && c->col == 0 && c->valueType() == GX_VT_NUMBER && c->value.number == 4) sawRemoved = true;
+        if (c->row == 2 && c->col == 0 && c->valueType() == GX_VAL_NUMBER && c->value.number == 4) sawRemoved = true;
         if (c->expr) sawFormula = true;
     }
     EXPECT_TRUE(sawRemoved);

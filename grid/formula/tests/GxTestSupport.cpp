@@ -71,7 +71,7 @@ GX_ITEM* sumRoutine(GX_ITEM* result, GX_ITEM* frame) {
             for (int64_t r = a.range.top(); r <= a.range.bottom(); ++r)
                 for (int64_t c = a.range.left(); c <= a.range.right(); ++c) {
                     const GX_CELL* cell = _gx_find_cell(sheet, int32_t(r), int32_t(c));
-                    if (cell && cell->valueType() == GX_VT_NUMBER) total += cell->value.number;
+                    if (cell && cell->valueType() == GX_VAL_NUMBER) total += cell->value.number;
                 }
         } else {
             total += argNumber(&a);

@@ -42,12 +42,12 @@ protected:
         GX_CELL* c = cell(row, col);
         EXPECT_NE(nullptr, c);
         if (!c) return -9999;
-        EXPECT_EQ(GX_VT_NUMBER, c->valueType()) << "error " << (c->valueType() == GX_VT_ERROR ? c->value.error.code : 0);
+        EXPECT_EQ(GX_VAL_NUMBER, c->valueType()) << "error " << (c->valueType() == GX_VAL_ERROR ? c->value.error.code : 0);
         return c->value.number;
     }
     int err(int32_t row, int32_t col) {
         GX_CELL* c = cell(row, col);
-        if (!c || c->valueType() != GX_VT_ERROR) return -1;
+        if (!c || c->valueType() != GX_VAL_ERROR) return -1;
         return c->value.error.code;
     }
     std::string str(int32_t row, int32_t col) {

@@ -1,0 +1,82 @@
+// The formula sheet in a grid: a 300 x 300 block where every cell adds its left and upper neighbours (the
+// first row and column hold 1), shown in a 1000 x 700 grid window. Scrolling a page and repainting, and
+// changing the top-left cell (every other cell depends on it) and repainting.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "bench/GridBench.h"
+#include "grid/core/CGXGridParam.h"
+#include "grid/features/gxfeatures.h"
+#include "grid/formula/CGXFormulaSheet.h"
+#include "grid/formula/GxReference.h"
+
+namespace {
+
+constexpr ROWCOL kSize = 300;
+
+struct Sheet {
+  std::unique_ptr<CGXGridWnd> grid;
+  CGXFormulaSheet* sheet = nullptr;
+};
+
+Sheet OpenSheet() {
+  gridbench::StartGridLibrary("sheet-bench", 1024, 768, &GXRegisterEditingFeatures);
+  Sheet s;
+  s.grid = gridbench::OpenGrid(1000, 700, kSize, kSize, WS_VSCROLL | WS_HSCROLL);
+  s.sheet = new CGXFormulaSheet;
+  s.sheet->InitParam(s.grid->GetParam());
+  s.grid->GetParam()->SetData(s.sheet, TRUE);
+  CGXGridGlobals::Get().AddGridForObject(s.sheet, s.grid.get());
+  GXInstallFormulaSheetFeatures(s.grid.get());
+  s.grid->GetParam()->m_bUndoEnabled = FALSE;
+  s.grid->SetRowCount(kSize, 0);
+  s.grid->SetColCount(kSize, 0);
+  s.sheet->SetRecalcMethod(1);
+  for (ROWCOL r = 1; r <= kSize; ++r)
+    for (ROWCOL c = 1; c <= kSize; ++c) {
+      if (r == 1 || c == 1) {
+        s.sheet->SetNumberValue(r, c, 1.0);
+        continue;
+      }
+      // left + up, as a user would type it
+      const std::string left = std::string(_gx_column_letters(static_cast<int>(c - 2))) + std::to_string(r);
+      const std::string up = std::string(_gx_column_letters(static_cast<int>(c - 1))) + std::to_string(r - 1);
+      s.sheet->SetExpression(r, c, ("=" + left + "+" + up).c_str());
+    }
+  s.sheet->Recalc(TRUE);
+  s.grid->RedrawAll(GX_UPDATENOW);
+  gridbench::Pump();
+  return s;
+}
+
+void BM_SheetScrollPageAndRepaint(benchmark::State& state) {
+  Sheet s = OpenSheet();
+  for (auto _ : state) {
+    if (s.grid->GetTopRow() + 60 >= kSize) s.grid->SetTopRow(1, GX_UPDATENOW);
+    SendMessage(*s.grid, WM_VSCROLL, SB_PAGEDOWN, 0);
+    UpdateWindow(*s.grid);
+  }
+  state.counters["rows"] = static_cast<double>(s.grid->GetLastVisibleRow() - s.grid->GetTopRow() + 1);
+}
+BENCHMARK(BM_SheetScrollPageAndRepaint)->Unit(benchmark::kMillisecond);
+
+void BM_SheetChangeTopLeftAndRepaint(benchmark::State& state) {
+  Sheet s = OpenSheet();
+  double value = 1.0;
+  for (auto _ : state) {
+    value = value == 1.0 ? 2.0 : 1.0;
+    s.sheet->SetNumberValue(1, 1, value);
+    s.sheet->SetRangeChanged(CGXRange(1, 1));
+    s.sheet->Recalc(FALSE);
+    InvalidateRect(*s.grid, nullptr, FALSE);
+    UpdateWindow(*s.grid);
+  }
+  CString bottomRight;
+  s.sheet->GetValueText(kSize, kSize, bottomRight);
+  state.counters["cells"] = static_cast<double>(kSize * kSize);
+  state.SetLabel(std::string("bottom right ") + bottomRight.GetString());
+}
+BENCHMARK(BM_SheetChangeTopLeftAndRepaint)->Unit(benchmark::kMillisecond);
+
+}  // namespace

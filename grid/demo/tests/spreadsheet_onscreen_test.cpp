@@ -1,0 +1,56 @@
+// The spreadsheet on screen through the SDL2 presenter under a private X server, driven with real input made
+// with xdotool: a quantity typed into the budget recalculates its amount and the total, a formula typed into
+// an empty cell computes, and a click on a tab shows that sheet. Run by CTest through xvfb-run.
+#include <gtest/gtest.h>
+
+#include "grid/demo/gallery.h"
+#include "grid/demo/tests/onscreen.h"
+#include "grid/extras/CGXTabWnd.h"
+#include "grid/formula/CGXFormulaSheet.h"
+
+// The X and SDL libraries keep process-wide state until exit (see the platform's presenter test).
+extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
+
+namespace {
+
+CString Value(CGXGridWnd* g, ROWCOL r, ROWCOL c) {
+  CString t;
+  static_cast<CGXFormulaSheet*>(g->GetParam()->GetData())->GetValueText(r, c, t);
+  return t;
+}
+
+TEST(SpreadsheetOnScreen, TypedValuesRecalculateAndTabsSwitchSheets) {
+  onscreen::Page page;
+  ASSERT_TRUE(page.Open("sheet"));
+  CGXGridWnd* budget = page.grid;
+  ASSERT_NE(budget, nullptr);
+  // Ferrite beads: 8 -> 9 pieces at 0.4.
+  CRect cell = budget->CalcCellRect(4, 2);
+  ASSERT_TRUE(page.Click(budget->GridHwnd(), cell.CenterPoint().x, cell.CenterPoint().y));
+  ASSERT_TRUE(page.WaitUntil([&] {
+    ROWCOL r = 0, c = 0;
+    return budget->QueryCurrentCell(&r, &c) && r == 4 && c == 2;
+  }));
+  ASSERT_TRUE(onscreen::Page::X("type --delay 30 -- 9"));
+  ASSERT_TRUE(onscreen::Page::X("key --delay 30 Return"));
+  EXPECT_TRUE(page.WaitUntil([&] { return Value(budget, 4, 4) == "3.6" && Value(budget, 8, 4) == "74.4"; }))
+      << Value(budget, 4, 4).GetString();
+  // A formula into the empty cell below the total.
+  cell = budget->CalcCellRect(9, 4);
+  ASSERT_TRUE(page.Click(budget->GridHwnd(), cell.CenterPoint().x, cell.CenterPoint().y));
+  ASSERT_TRUE(onscreen::Page::X("type --delay 30 -- =D8*2"));
+  ASSERT_TRUE(onscreen::Page::X("key --delay 30 Return"));
+  EXPECT_TRUE(page.WaitUntil([&] { return Value(budget, 9, 4) == "148.8"; })) << Value(budget, 9, 4).GetString();
+  // The "Balance" tab.
+  CGXGridWnd* balance = gallery::SpreadsheetSheet(page.main, 1);
+  ASSERT_NE(balance, nullptr);
+  auto* tabs = dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(::GetParent(budget->GridHwnd())));
+  ASSERT_NE(tabs, nullptr);
+  CGXTabBeam& beam = tabs->GetBeam();
+  ASSERT_TRUE(page.Click(beam.m_hWnd, beam.GetTabLeft(1) + beam.GetMargin() + beam.GetTab(1).nWidth / 2,
+                         beam.GetBeamHeight() / 2));
+  EXPECT_TRUE(page.WaitUntil([&] { return tabs->GetActivePane() == balance && balance->IsWindowVisible(); }));
+  EXPECT_FALSE(budget->IsWindowVisible());
+}
+
+}  // namespace
