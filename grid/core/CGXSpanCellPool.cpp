@@ -263,7 +263,7 @@ void MoveAcross(std::vector<DWORD>& line, ROWCOL from, ROWCOL to, ROWCOL dest) {
     // still starts at its first index and reaches this entry unbroken.
     const BOOL inside = k >= lo && k <= hi;
     const BOOL intact = v <= k && (v == k || moved[k - 1] == v);
-    if (inside || v >= lo && v <= hi || !intact) v = CGXSpanCellPool::kNoSpan;
+    if (inside || (v >= lo && v <= hi) || !intact) v = CGXSpanCellPool::kNoSpan;
   }
   while (!moved.empty() && moved.back() == CGXSpanCellPool::kNoSpan) moved.pop_back();
   line.swap(moved);

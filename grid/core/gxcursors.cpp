@@ -88,14 +88,16 @@ std::vector<BYTE> MakeCursor(const Picture& p) {
       if (c == 'o') xorMask[static_cast<std::size_t>(row * kRowBytes + x / 8)] |= bit;
       if (c == '+') hotX = static_cast<WORD>(x), hotY = static_cast<WORD>(y);
     }
-  std::vector<BYTE> out(4 + sizeof header + 8);
+  // Hot spot, header, the two-colour palette, then the XOR and AND masks, in one block of its final size.
+  const std::size_t masksAt = 4 + sizeof header + 8;
+  std::vector<BYTE> out(masksAt + xorMask.size() + andMask.size());
   std::memcpy(out.data(), &hotX, 2);
   std::memcpy(out.data() + 2, &hotY, 2);
   std::memcpy(out.data() + 4, &header, sizeof header);
   const BYTE palette[8] = {0, 0, 0, 0, 255, 255, 255, 0};
   std::memcpy(out.data() + 4 + sizeof header, palette, 8);
-  out.insert(out.end(), xorMask.begin(), xorMask.end());
-  out.insert(out.end(), andMask.begin(), andMask.end());
+  std::memcpy(out.data() + masksAt, xorMask.data(), xorMask.size());
+  std::memcpy(out.data() + masksAt + xorMask.size(), andMask.data(), andMask.size());
   return out;
 }
 
