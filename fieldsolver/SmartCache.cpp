@@ -1,3 +1,4 @@
+#include <limits>
 #include "fieldsolver/SmartCache.h"
 
 #include <algorithm>
@@ -17,6 +18,14 @@ constexpr int kLayerWords = 9;
 constexpr int kTraceWords = 7;
 
 std::size_t OutputFloats(int n) { return OwnedOutputFloats(n); }
+
+// Statistics and use counts saturate: a count read from a file may already stand at the largest value.
+template <class T>
+void CountOne(T& count)
+{
+    if (count < std::numeric_limits<T>::max())
+        count += 1;
+}
 
 // Little-endian file access with a byte budget: nothing is read past the file's end.
 class Reader {
@@ -364,7 +373,7 @@ void SmartCache::Reprioritise(Entry& e) const
 
 void SmartCache::Stamp(Entry& e)
 {
-    e.priority.useCount += 1;
+    CountOne(e.priority.useCount);
     e.priority.timeStamp = Now();
     Reprioritise(e);
 }
@@ -395,7 +404,7 @@ void SmartCache::EvictFirst()
     if (priorityList_.empty())
         return;
     RemoveEntry(priorityList_.front());
-    evictions_ += 1;
+    CountOne(evictions_);
 }
 
 void SmartCache::ApplyLimits(int maxEntries, int maxBytes)
@@ -445,7 +454,7 @@ bool SmartCache::Lookup(const FieldSolverModel& model, FieldSolverOutput& output
     const int m = model.traceCount();
     if (!enabled_ || m < minTraces_ || m > maxTraces_)
         return false;
-    lookups_ += 1;
+    CountOne(lookups_);
     SmartCacheKey key;
     std::vector<int> oldToNew, newToOld;
     if (!BuildCacheKey(model, key, oldToNew, newToOld))
@@ -476,7 +485,7 @@ bool SmartCache::Lookup(const FieldSolverModel& model, FieldSolverOutput& output
         output.conductorCount = n;
         output.modeCount = e.output.Record().modeCount;
         output.status = e.output.Record().status;
-        hits_ += 1;
+        CountOne(hits_);
         Stamp(e);
         SortPriorityList();
         return true;

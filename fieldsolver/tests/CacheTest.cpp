@@ -286,6 +286,23 @@ TEST(SmartCacheFile, ConductorCountsOutsideTheLimitsAreRefusedBeforeAnySizeIsCom
     std::remove(name.c_str());
 }
 
+TEST(SmartCacheFile, CountsReadAtTheirLargestValueStayThereOnTheNextLookup)
+{
+    std::vector<char> bytes = ReadFile("data/one_entry.cache");
+    for (std::size_t at : {std::size_t(64), std::size_t(68)})   // the lookup and hit counts of the header
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = char(i == 3 ? 0x7f : 0xff);
+    const std::string name = testing::TempDir() + "fieldsolver_counts.cache";
+    WriteFile(name, bytes);
+    SmartCache cache;
+    ASSERT_TRUE(cache.Load(name));
+    OutputRoom got(2);
+    EXPECT_TRUE(cache.Lookup(Model(Pair()), got.output));   // a hit: both counts would pass the largest value
+    EXPECT_EQ(cache.GetSettings().lookups, 0x7fffffff);
+    EXPECT_EQ(cache.GetSettings().hits, 0x7fffffff);
+    std::remove(name.c_str());
+}
+
 TEST(SmartCache, SecondSolveOfAGeometryIsAHit)
 {
     ASSERT_EQ(FieldSolverInit(), 0);
