@@ -4,6 +4,7 @@
 #include "platform/base/ProgramLauncher.h"
 #include "shared/Misc_Path.h"
 
+#include <cstring>
 #include <set>
 #include <string>
 
@@ -18,6 +19,9 @@ void ListModelDirectoryFiles(const CStringArray& directories, const char* extens
     do {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
       const char* name = found.cFileName;
+      // A backslash separates folders in the module's paths, so a file whose name holds one cannot be opened
+      // by its name: it is not offered.
+      if (std::strchr(name, '\\')) continue;
       if (!HasExtensionFromList(name, extensions, 0)) continue;
       if (listed.count(name)) continue;
       if (keep && !keep(name)) continue;
