@@ -77,7 +77,8 @@ ROWCOL CGXGridCore::CalcLastTopRow() const {
   const ROWCOL first = GetFrozenRows() + 1, count = GetRowCount();
   if (count < first) return first;
   CRect area = GetGridRect();
-  const int avail = area.Height() - SumRowHeights(0, GetFrozenRows());
+  // The frozen rows count no further than the grid's rows, and no further than the window's height.
+  const int avail = area.Height() - SumRowHeights(0, std::min(GetFrozenRows(), count), std::max(area.Height(), 0) + 1);
   ROWCOL r = count;
   int sum = GetRowHeight(r);
   while (sum < avail && r > first) sum += GetRowHeight(--r);
@@ -89,7 +90,8 @@ ROWCOL CGXGridCore::CalcLastLeftCol() const {
   const ROWCOL first = GetFrozenCols() + 1, count = GetColCount();
   if (count < first) return first;
   CRect area = GetGridRect();
-  const int avail = area.Width() - SumColWidths(0, GetFrozenCols());
+  // The frozen columns count no further than the grid's columns, and no further than the window's width.
+  const int avail = area.Width() - SumColWidths(0, std::min(GetFrozenCols(), count), std::max(area.Width(), 0) + 1);
   ROWCOL c = count;
   int sum = GetColWidth(c);
   while (sum < avail && c > first) sum += GetColWidth(--c);
