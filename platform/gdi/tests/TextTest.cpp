@@ -179,6 +179,14 @@ TEST(Fonts, AKeptFaceFollowsTheMappingTheInstalledFacesAndAFontSelectedAgain) {
   SetViewportExtEx(c.dc, 2, 2, nullptr);
   TEXTMETRIC doubled{};
   GetTextMetrics(c.dc, &doubled);
+  // Under the mapping a character's width is its one-character extent, both in logical units.
+  for (char ch : {'W', 'i', 'm'}) {
+    int w = 0;
+    GetCharWidth32(c.dc, static_cast<unsigned char>(ch), static_cast<unsigned char>(ch), &w);
+    SIZE one{};
+    GetTextExtentPoint32(c.dc, &ch, 1, &one);
+    EXPECT_EQ(w, one.cx) << ch;
+  }
   SetMapMode(c.dc, MM_TEXT);
   TEXTMETRIC plain{};
   GetTextMetrics(c.dc, &plain);
