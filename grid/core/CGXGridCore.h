@@ -280,6 +280,11 @@ class CGXGridCore {
   virtual int GetFontWidth() const;
   int SumRowHeights(ROWCOL from, ROWCOL to, int limit = 0) const;
   int SumColWidths(ROWCOL from, ROWCOL to, int limit = 0) const;
+  // The height of the header and frozen rows (width of the header and frozen columns), summed no further
+  // than the grid's last row (column) and than one pixel past the grid rectangle: any answer above the
+  // rectangle's size means that nothing scrolled fits.
+  int SumFrozenRowHeights() const;
+  int SumFrozenColWidths() const;
   // The two size-limit switches: a row is never shown taller, a column never wider, than the scrolled part.
   BOOL m_bLimitRowHeight = TRUE, m_bLimitColWidth = TRUE;
 

@@ -110,7 +110,7 @@ ROWCOL CGXGridCore::StepForward(BOOL vertical, ROWCOL row, ROWCOL col, ROWCOL co
 ROWCOL CGXGridCore::PageUpRows() const {
   const CRect area = GetGridRect();
   const ROWCOL frozen = GetFrozenRows();
-  const int available = area.Height() - SumRowHeights(0, frozen);
+  const int available = area.Height() - SumFrozenRowHeights();
   int used = GetRowHeight(m_nTopRow);
   ROWCOL page = 0;
   for (ROWCOL r = m_nTopRow - 1; r > frozen && r >= 1; --r) {

@@ -77,8 +77,7 @@ ROWCOL CGXGridCore::CalcLastTopRow() const {
   const ROWCOL first = GetFrozenRows() + 1, count = GetRowCount();
   if (count < first) return first;
   CRect area = GetGridRect();
-  // The frozen rows count no further than the grid's rows, and no further than the window's height.
-  const int avail = area.Height() - SumRowHeights(0, std::min(GetFrozenRows(), count), std::max(area.Height(), 0) + 1);
+  const int avail = area.Height() - SumFrozenRowHeights();
   ROWCOL r = count;
   int sum = GetRowHeight(r);
   while (sum < avail && r > first) sum += GetRowHeight(--r);
@@ -90,8 +89,7 @@ ROWCOL CGXGridCore::CalcLastLeftCol() const {
   const ROWCOL first = GetFrozenCols() + 1, count = GetColCount();
   if (count < first) return first;
   CRect area = GetGridRect();
-  // The frozen columns count no further than the grid's columns, and no further than the window's width.
-  const int avail = area.Width() - SumColWidths(0, std::min(GetFrozenCols(), count), std::max(area.Width(), 0) + 1);
+  const int avail = area.Width() - SumFrozenColWidths();
   ROWCOL c = count;
   int sum = GetColWidth(c);
   while (sum < avail && c > first) sum += GetColWidth(--c);
@@ -364,7 +362,7 @@ BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count, const CRect& current, 
   const CRect area = GetGridRect();
   const ROWCOL first = GetFrozenRows() + 1;
   CRect scrollArea = area;
-  scrollArea.top = std::min<LONG>(area.bottom, area.top + SumRowHeights(0, GetFrozenRows()));
+  scrollArea.top = std::min<LONG>(area.bottom, area.top + SumFrozenRowHeights());
   const int areaHeight = scrollArea.Height();
   auto height = [this](ROWCOL r) { return GetRowHeight(r); };
   ROWCOL newTop = m_nTopRow;
@@ -427,7 +425,7 @@ BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count, const CRect& current, 
   const CRect area = GetGridRect();
   const ROWCOL first = GetFrozenCols() + 1;
   CRect scrollArea = area;
-  scrollArea.left = std::min<LONG>(area.right, area.left + SumColWidths(0, GetFrozenCols()));
+  scrollArea.left = std::min<LONG>(area.right, area.left + SumFrozenColWidths());
   const int areaWidth = scrollArea.Width();
   auto width = [this](ROWCOL c) { return GetColWidth(c); };
   ROWCOL newLeft = m_nLeftCol;
@@ -516,7 +514,7 @@ BOOL CGXGridCore::BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags, BOOL flo
       // The candidate top row: walk up from the row while the rows fit the area. The walk never enters the
       // frozen rows: the first scrolled row is frozen rows + 1 at the least.
       TellCurrentControlOfScroll(WM_VSCROLL, 0, 0);
-      int sum = GetRowHeight(row) + SumRowHeights(0, fr);
+      int sum = GetRowHeight(row) + SumFrozenRowHeights();
       ROWCOL cand = row;
       while (sum < area.Height() && cand > fr + 1) sum += GetRowHeight(--cand);
       if (sum > area.Height() && cand < row) ++cand;
@@ -533,7 +531,7 @@ BOOL CGXGridCore::BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags, BOOL flo
       set = TRUE;
     } else if (col >= right && !(right == colCount && (endsBefore || EndsInside(0, right)))) {
       TellCurrentControlOfScroll(WM_HSCROLL, 0, 0);
-      int sum = GetColWidth(col) + SumColWidths(0, fc);
+      int sum = GetColWidth(col) + SumFrozenColWidths();
       ROWCOL cand = col;
       while (sum < area.Width() && cand > fc + 1) sum += GetColWidth(--cand);
       if (sum > area.Width() && cand < col) ++cand;
@@ -556,7 +554,7 @@ ROWCOL PageRows(const CGXGridCore& g) {
 ROWCOL PageRowsUp(const CGXGridCore& g) {
   const ROWCOL first = g.GetFrozenRows() + 1;
   if (g.GetTopRow() <= first) return 0;
-  const int avail = g.GetGridRect().Height() - g.SumRowHeights(0, g.GetFrozenRows());
+  const int avail = g.GetGridRect().Height() - g.SumFrozenRowHeights();
   int sum = g.GetRowHeight(g.GetTopRow());
   ROWCOL n = 0;
   for (ROWCOL r = g.GetTopRow() - 1; r >= first; --r) {
@@ -570,7 +568,7 @@ ROWCOL PageRowsUp(const CGXGridCore& g) {
 ROWCOL PageColsLeft(const CGXGridCore& g) {
   const ROWCOL first = g.GetFrozenCols() + 1;
   if (g.GetLeftCol() <= first) return 0;
-  const int avail = g.GetGridRect().Width() - g.SumColWidths(0, g.GetFrozenCols());
+  const int avail = g.GetGridRect().Width() - g.SumFrozenColWidths();
   int sum = g.GetColWidth(g.GetLeftCol());
   ROWCOL n = 0;
   for (ROWCOL c = g.GetLeftCol() - 1; c >= first; --c) {
