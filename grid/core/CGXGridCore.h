@@ -618,6 +618,15 @@ class CGXGridCore {
   virtual BOOL HideCols(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW,
                         const BOOL* hidden = nullptr, int commandType = 0);
   virtual BOOL IsRowHidden(ROWCOL row) const;
+  // The hide feature's jumps over runs of hidden lines (the line itself without the feature): walks over
+  // rows and columns take them so that a million hidden rows cost what one does.
+  ROWCOL NextShownRow(ROWCOL row) const;
+  ROWCOL PrevShownRow(ROWCOL row) const;
+  ROWCOL NextShownCol(ROWCOL col) const;
+  ROWCOL PrevShownCol(ROWCOL col) const;
+  // The same in client indices (frozen rows, then the scrolled ones from the first scrolled row on).
+  ROWCOL NextShownClientRow(ROWCOL clientRow) const;
+  ROWCOL NextShownClientCol(ROWCOL clientCol) const;
   virtual BOOL IsColHidden(ROWCOL col) const;
   virtual BOOL StoreHideRow(ROWCOL row, BOOL hide);
   virtual BOOL StoreHideCol(ROWCOL col, BOOL hide);

@@ -943,22 +943,23 @@ BOOL CGXGridCore::SetDefaultColWidth(int width, UINT flags, int commandType) {
   return TRUE;
 }
 
+// Runs of hidden lines are jumped (they have no size).
 int CGXGridCore::SumRowHeights(ROWCOL from, ROWCOL to, int limit) const {
   int sum = 0;
-  for (ROWCOL r = from; r <= to; ++r) {
+  for (ROWCOL r = NextShownRow(from); r <= to; r = NextShownRow(r + 1)) {
     sum = GXAddSize(sum, GetRowHeight(r));
     if (limit && sum > limit) break;
-    if (r == GX_MAXROWCOL) break;
+    if (r >= std::min(to, GX_MAXROWCOL)) break;
   }
   return sum;
 }
 
 int CGXGridCore::SumColWidths(ROWCOL from, ROWCOL to, int limit) const {
   int sum = 0;
-  for (ROWCOL c = from; c <= to; ++c) {
+  for (ROWCOL c = NextShownCol(from); c <= to; c = NextShownCol(c + 1)) {
     sum = GXAddSize(sum, GetColWidth(c));
     if (limit && sum > limit) break;
-    if (c == GX_MAXROWCOL) break;
+    if (c >= std::min(to, GX_MAXROWCOL)) break;
   }
   return sum;
 }
