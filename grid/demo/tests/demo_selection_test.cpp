@@ -107,4 +107,39 @@ TEST(GridDemo, AShiftArrowSelectionLooksAsAFullRepaintDrawsIt) {
   expectAsRepainted("a drag");
 }
 
+// With the selection frame on and no range selected, nothing but the current cell's own frame shows where
+// the user is: it is drawn on all four sides, and a full repaint draws it the same.
+TEST(GridDemo, WithNoRangeSelectedTheCurrentCellShowsItsOwnFrame) {
+  plat::Desktop::Configure(640, 440);
+  DemoGrid d;
+  const HWND grid = d.g->GridHwnd();
+  ASSERT_TRUE(d.g->GetParam()->GetSelection().IsEmpty());
+  for (const char* paint : {"as moved there", "repainted whole"}) {
+    if (paint[0] == 'r') {
+      InvalidateRect(grid, nullptr, TRUE);
+      UpdateWindow(grid);
+    }
+    auto image = Shot(grid);
+    ASSERT_TRUE(image);
+    RECT wr{};
+    GetWindowRect(grid, &wr);
+    POINT origin{0, 0};
+    ClientToScreen(grid, &origin);
+    const int dx = origin.x - wr.left, dy = origin.y - wr.top;
+    auto dark = [&](int x, int y) {
+      const COLORREF c = plat::colorFromPixel(image->pixel(x + dx, y + dy));
+      return GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64;
+    };
+    const CRect cell = d.g->CalcCellRect(2, 2);
+    const int midX = cell.CenterPoint().x, midY = cell.CenterPoint().y;
+    EXPECT_FALSE(dark(midX, midY)) << paint << ": the cell itself is not inverted";
+    EXPECT_TRUE(dark(midX, cell.top + 1)) << paint << ": top side";
+    EXPECT_TRUE(dark(cell.left + 1, midY)) << paint << ": left side";
+    EXPECT_TRUE(dark(cell.right - 1, midY)) << paint << ": right side";
+    EXPECT_TRUE(dark(midX, cell.bottom - 1)) << paint << ": bottom side";
+    const CRect other = d.g->CalcCellRect(3, 3);
+    EXPECT_FALSE(dark(other.CenterPoint().x, other.top + 1)) << paint << ": no other cell is framed";
+  }
+}
+
 }  // namespace
