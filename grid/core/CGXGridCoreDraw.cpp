@@ -211,8 +211,11 @@ LRESULT CGXGridCore::PrepareSpannedCells(ROWCOL frozenRows, ROWCOL frozenCols, R
 
 LRESULT CGXGridCore::PrepareSpannedCellsForView(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right) {
   if (!m_pDrawSpannedCellsImp) return 0;  // no need to find the last shown row and column
-  return PrepareSpannedCells(GetFrozenRows(), GetFrozenCols(), GetTopRow(), GetLeftCol(), GetLastVisibleRow(),
-                             GetLastVisibleCol(), top, left, bottom, right);
+  // Frozen lines past the last shown one are not in view (a layout may freeze more lines than fit, or than
+  // the grid has): their spans wait until they are.
+  const ROWCOL lastRow = GetLastVisibleRow(), lastCol = GetLastVisibleCol();
+  return PrepareSpannedCells(std::min(GetFrozenRows(), lastRow), std::min(GetFrozenCols(), lastCol), GetTopRow(),
+                             GetLeftCol(), lastRow, lastCol, top, left, bottom, right);
 }
 
 void CGXGridCore::PrepareBlockSpans(CGXGridDrawContext& ctx) {
