@@ -11,6 +11,7 @@
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/RichLayout.h"
 #include "platform/controls/RichRtf.h"
+#include "platform/controls/TextKeys.h"
 #include "platform/gdi/SysColors.h"
 
 namespace plat::controls {
@@ -495,96 +496,78 @@ void UndoEdit(HWND hwnd, RichState& s) {
 
 // ---- Keyboard -----------------------------------------------------------------------------------------
 
+// The rich edit control as the shared key rules see it (TextKeys.h).
+struct RichKeys {
+  HWND hwnd;
+  RichState& s;
+  int Caret() const { return s.caret; }
+  int Anchor() const { return s.anchor; }
+  int SelStart() const { return controls::SelStart(s); }
+  int SelEnd() const { return controls::SelEnd(s); }
+  int Length() const { return s.doc.Length(); }
+  bool HasSelection() const { return s.anchor != s.caret; }
+  bool ReadOnly() const { return (StyleOf(hwnd) & ES_READONLY) != 0; }
+  int WordLeft(int pos) const { return s.doc.WordLeft(pos); }
+  int WordRight(int pos) const { return s.doc.WordRight(pos); }
+  // A paragraph break is one position.
+  int StepLeft(int pos) const { return std::max(0, pos - 1); }
+  int StepRight(int pos) const { return std::min(Length(), pos + 1); }
+  int LineStartOf(int pos) const { return s.layout.LineStartOf(s.doc, pos); }
+  int LineEndOf(int pos) const { return s.layout.LineEndOf(s.doc, pos); }
+  // Lines are as high as their tallest font: the caret moves line by line at the column it aims for.
+  int LineMove(int lines) {
+    int x = 0, y = 0, h = 0;
+    s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
+    if (s.desiredX < 0) s.desiredX = x;
+    int pos = s.caret;
+    for (int i = 0; i < std::abs(lines); ++i) pos = s.layout.LineMove(s.doc, pos, lines < 0 ? -1 : 1, s.desiredX);
+    return pos;
+  }
+  // A page is as many lines of the caret's height as the client area holds.
+  int PageMove(int direction) {
+    int x = 0, y = 0, h = 0;
+    s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
+    const int lines = std::max(1, ClientRectOf(hwnd).Height() / std::max(1, h));
+    return LineMove(direction * lines);
+  }
+  void ForgetColumn() { s.desiredX = -1; }
+  void Select(int anchor, int caret) { SetSelection(hwnd, s, anchor, caret); }
+  void SelectQuietly(int anchor, int caret) {
+    s.anchor = anchor;
+    s.caret = caret;
+  }
+  void MoveCaretTo(int anchor, int caret) {
+    auto keep = States().Get(hwnd);
+    SetSelection(hwnd, s, anchor, caret);
+    ScrollCaretIntoView(hwnd, s);
+    NotifySelChange(hwnd, s);
+  }
+  void Copy() { controls::Copy(hwnd, s); }
+  void Cut() { controls::Cut(hwnd, s); }
+  void Paste() { controls::Paste(hwnd, s); }
+  void Clear() { controls::Clear(hwnd, s); }
+  void Undo() { UndoEdit(hwnd, s); }
+  void DeleteSelection() { ReplaceSelection(hwnd, s, RichFragment{}, Origin::User, RichDocument::UndoMode::Record); }
+  void Enter() {
+    if (StyleOf(hwnd) & ES_MULTILINE) TypeText(hwnd, s, "\r", RichDocument::UndoMode::Record);
+  }
+  void Tab() { TypeText(hwnd, s, "\t", RichDocument::UndoMode::MergeTyping); }
+  void Type(char c) { TypeText(hwnd, s, std::string_view(&c, 1), RichDocument::UndoMode::MergeTyping); }
+};
+
 LRESULT OnKeyDown(HWND hwnd, RichState& s, WPARAM vk) {
   const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
-  const bool multiline = (StyleOf(hwnd) & ES_MULTILINE) != 0;
-  if (multiline && MultilineDialogKeyDown(hwnd, vk, shift, ctrl)) return 0;
-  const int caret = s.caret, n = s.doc.Length();
-  const bool hasSel = s.anchor != s.caret;
-  int target = -1;
-  bool keepDesired = false;
-  auto vertical = [&](int lines) {
-    int x = 0, y = 0, h = 0;
-    s.layout.CaretAt(s.doc, caret, &x, &y, &h);
-    if (s.desiredX < 0) s.desiredX = x;
-    int pos = caret;
-    for (int i = 0; i < std::abs(lines); ++i) pos = s.layout.LineMove(s.doc, pos, lines < 0 ? -1 : 1, s.desiredX);
-    keepDesired = true;
-    return pos;
-  };
-  switch (vk) {
-    case VK_LEFT: target = ctrl ? s.doc.WordLeft(caret) : (hasSel && !shift) ? SelStart(s) : std::max(0, caret - 1); break;
-    case VK_RIGHT: target = ctrl ? s.doc.WordRight(caret) : (hasSel && !shift) ? SelEnd(s) : std::min(n, caret + 1); break;
-    case VK_UP: target = vertical(-1); break;
-    case VK_DOWN: target = vertical(1); break;
-    case VK_PRIOR:
-    case VK_NEXT: {
-      int x = 0, y = 0, h = 0;
-      s.layout.CaretAt(s.doc, caret, &x, &y, &h);
-      const int lines = std::max(1, ClientRectOf(hwnd).Height() / std::max(1, h));
-      target = vertical(vk == VK_PRIOR ? -lines : lines);
-      break;
-    }
-    case VK_HOME: target = ctrl ? 0 : s.layout.LineStartOf(s.doc, caret); break;
-    case VK_END: target = ctrl ? n : s.layout.LineEndOf(s.doc, caret); break;
-    case VK_DELETE:
-      if (shift) {
-        Cut(hwnd, s);
-      } else if (hasSel) {
-        Clear(hwnd, s);
-      } else if (caret < n) {
-        s.anchor = caret + 1;
-        Clear(hwnd, s);
-      }
-      return 0;
-    case VK_INSERT:
-      if (shift)
-        Paste(hwnd, s);
-      else if (ctrl)
-        Copy(hwnd, s);
-      return 0;
-    default: return 0;
-  }
-  if (target < 0) return 0;
-  if (!keepDesired) s.desiredX = -1;
-  auto keep = States().Get(hwnd);
-  SetSelection(hwnd, s, shift ? s.anchor : target, target);
-  ScrollCaretIntoView(hwnd, s);
-  NotifySelChange(hwnd, s);
+  if ((StyleOf(hwnd) & ES_MULTILINE) && MultilineDialogKeyDown(hwnd, vk, shift, ctrl)) return 0;
+  RichKeys keys{hwnd, s};
+  TextKeyDown(keys, vk, shift, ctrl);
   return 0;
 }
 
 LRESULT OnChar(HWND hwnd, RichState& s, WPARAM wParam) {
   const auto c = static_cast<unsigned char>(wParam);
-  const bool multiline = (StyleOf(hwnd) & ES_MULTILINE) != 0;
-  if (multiline && IsMultilineDialogChar(hwnd, c)) return 0;
-  switch (c) {
-    case 0x03: Copy(hwnd, s); return 0;
-    case 0x16: Paste(hwnd, s); return 0;
-    case 0x18: Cut(hwnd, s); return 0;
-    case 0x1A: UndoEdit(hwnd, s); return 0;
-    case 0x1B: return 0;
-    case 0x08:
-      if (s.anchor == s.caret) {
-        if (s.caret == 0) return 0;
-        if (StyleOf(hwnd) & ES_READONLY) {
-          MessageBeep(MB_OK);
-          return 0;
-        }
-        s.anchor = s.caret - 1;
-      }
-      ReplaceSelection(hwnd, s, RichFragment{}, Origin::User, RichDocument::UndoMode::Record);
-      return 0;
-    case 0x0D:
-    case 0x0A:
-      if (multiline) TypeText(hwnd, s, "\r", RichDocument::UndoMode::Record);
-      return 0;
-    case 0x09: TypeText(hwnd, s, "\t", RichDocument::UndoMode::MergeTyping); return 0;
-    default: break;
-  }
-  if (c < 0x20 || c == 0x7F) return 0;
-  const char ch = static_cast<char>(c);
-  TypeText(hwnd, s, std::string_view(&ch, 1), RichDocument::UndoMode::MergeTyping);
+  if ((StyleOf(hwnd) & ES_MULTILINE) && IsMultilineDialogChar(hwnd, c)) return 0;
+  RichKeys keys{hwnd, s};
+  TextChar(keys, c);
   return 0;
 }
 
