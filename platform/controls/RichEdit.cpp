@@ -38,7 +38,9 @@ struct RichState {
   Wrap wrap = Wrap::Window;
   int targetTwips = 0;
   int scrollY = 0;
+  int scrollX = 0;
   bool vscroll = false;  // created with WS_VSCROLL (the style bit comes and goes with the bar)
+  bool hscroll = false;  // created with WS_HSCROLL
   UINT limit = kRichEditInitialLimit;
   bool modify = false;
   bool focused = false;
@@ -61,6 +63,8 @@ UINT RtfFormat() { return RegisterClipboardFormat("Rich Text Format"); }
 
 // ---- Layout and view ----------------------------------------------------------------------------------
 
+int MaxScrollX(HWND hwnd, const RichState& s);
+
 void Configure(HWND hwnd, RichState& s) {
   const CRect client = ClientRectOf(hwnd);
   int wrap = 0;
@@ -71,6 +75,8 @@ void Configure(HWND hwnd, RichState& s) {
   }
   s.layout.Configure(kScreenDpi, wrap, client.Width());
   s.layout.Update(s.doc);
+  // Made wider, or wrapping narrower, the view keeps no more sideways scroll than the widest line needs.
+  s.scrollX = std::min(s.scrollX, MaxScrollX(hwnd, s));
 }
 
 void SendRequestResize(HWND hwnd, RichState& s) {
@@ -83,14 +89,47 @@ void SendRequestResize(HWND hwnd, RichState& s) {
   s.requesting = false;
 }
 
-// The vertical bar of a WS_VSCROLL control: the content's height, a page of the client's height, the
-// scroll position (ES_DISABLENOSCROLL keeps it shown, disabled, when everything fits).
+int ViewWidth(HWND hwnd) { return std::max(1, ClientRectOf(hwnd).Width()); }
+
+// Lines wrapped at the view's width (or narrower) never scroll sideways.
+bool WiderThanView(HWND hwnd, const RichState& s) {
+  return s.layout.WrapWidth() <= 0 || s.layout.WrapWidth() > ViewWidth(hwnd);
+}
+
+// The furthest the view goes sideways: the widest line's end, and a caret after it, just in view.
+int MaxScrollX(HWND hwnd, const RichState& s) {
+  return WiderThanView(hwnd, s) ? std::max(0, s.layout.Width() - ViewWidth(hwnd) + 1) : 0;
+}
+
+// The caret takes the view sideways with ES_AUTOHSCROLL, where lines may be wider than the view.
+bool FollowsCaretSideways(HWND hwnd, const RichState& s) {
+  return (StyleOf(hwnd) & ES_AUTOHSCROLL) && WiderThanView(hwnd, s);
+}
+
+// The bars of a WS_VSCROLL or WS_HSCROLL control: the content's height or widest line, a page of the
+// client's height or width, the scroll position (ES_DISABLENOSCROLL keeps a bar shown, disabled, when
+// everything fits).
 void UpdateScrollBar(HWND hwnd, const RichState& s) {
-  if (!s.vscroll) return;
-  SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, s.layout.Height() - 1),
-                static_cast<UINT>(std::max(1, ClientRectOf(hwnd).Height())), s.scrollY, 0};
-  if (StyleOf(hwnd) & ES_DISABLENOSCROLL) si.fMask |= SIF_DISABLENOSCROLL;
-  SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+  const UINT keep = (StyleOf(hwnd) & ES_DISABLENOSCROLL) ? SIF_DISABLENOSCROLL : 0;
+  if (s.vscroll) {
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS | keep, 0, std::max(0, s.layout.Height() - 1),
+                  static_cast<UINT>(std::max(1, ClientRectOf(hwnd).Height())), s.scrollY, 0};
+    SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+  }
+  if (s.hscroll) {
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS | keep, 0, s.layout.Width(),
+                  static_cast<UINT>(ViewWidth(hwnd)), s.scrollX, 0};
+    SetScrollInfo(hwnd, SB_HORZ, &si, TRUE);
+  }
+}
+
+void SetScrollX(HWND hwnd, RichState& s, int x) {
+  x = std::max(0, x);
+  if (x != s.scrollX) {
+    s.scrollX = x;
+    InvalidateRect(hwnd, nullptr, TRUE);
+  }
+  UpdateScrollBar(hwnd, s);
 }
 
 // Every change of the view's scroll position: clamped to the content, repainted, the bar and caret follow.
@@ -116,7 +155,7 @@ void PlaceCaret(HWND, RichState& s) {
   if (!s.focused) return;
   int x = 0, y = 0, h = 0;
   s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
-  SetCaretPos(x, y - s.scrollY);
+  SetCaretPos(x - s.scrollX, y - s.scrollY);
 }
 
 void ScrollCaretIntoView(HWND hwnd, RichState& s) {
@@ -127,6 +166,15 @@ void ScrollCaretIntoView(HWND hwnd, RichState& s) {
   if (y < top) top = y;
   if (y + h > top + view) top = std::max(0, y + h - view);
   SetScrollY(hwnd, s, top);
+  if (FollowsCaretSideways(hwnd, s)) {
+    // As in the edit control, the view jumps by a third of its width, so typing does not scroll at every
+    // character.
+    const int width = ViewWidth(hwnd);
+    if (x < s.scrollX)
+      SetScrollX(hwnd, s, x - width / 3);
+    else if (x > s.scrollX + width - 1)
+      SetScrollX(hwnd, s, x - width + width / 3);
+  }
   PlaceCaret(hwnd, s);
 }
 
@@ -225,6 +273,25 @@ void FormatsChanged(HWND hwnd, RichState& s, int firstPara, int lastPara) {
   PlaceCaret(hwnd, s);
   if (Notifies(s, ENM_CHANGE) && !NotifyParent(hwnd, EN_CHANGE)) return;
   HeightMayHaveChanged(hwnd, s);
+}
+
+// The whole document was replaced (WM_SETTEXT, EM_STREAMIN of everything): laid out anew, the caret at the
+// start, the view at the top left, unmodified; then EN_CHANGE and the resize request. Returns false when the
+// control did not survive them.
+bool DocumentReplaced(HWND hwnd, RichState& s) {
+  s.layout.InvalidateAll();
+  s.layout.ParagraphsReplaced(0, 1 << 30, s.doc.ParaCount());
+  s.layout.Update(s.doc);
+  s.anchor = s.caret = 0;
+  s.typing.reset();
+  s.modify = false;
+  s.scrollY = 0;
+  s.scrollX = 0;
+  InvalidateRect(hwnd, nullptr, TRUE);
+  PlaceCaret(hwnd, s);
+  if (Notifies(s, ENM_CHANGE) && !NotifyParent(hwnd, EN_CHANGE)) return false;
+  HeightMayHaveChanged(hwnd, s);
+  return IsWindow(hwnd) != FALSE;
 }
 
 // ---- Character and paragraph formats -------------------------------------------------------------------
@@ -384,18 +451,7 @@ LRESULT OnStreamIn(HWND hwnd, RichState& s, WPARAM format, EDITSTREAM* es) {
   auto keep = States().Get(hwnd);
   if (!selection) {
     s.doc.Assign(piece);
-    s.layout.InvalidateAll();
-    s.layout.ParagraphsReplaced(0, 1 << 30, s.doc.ParaCount());
-    s.layout.Update(s.doc);
-    s.anchor = s.caret = 0;
-    s.typing.reset();
-    s.modify = false;
-    s.scrollY = 0;
-    InvalidateRect(hwnd, nullptr, TRUE);
-    PlaceCaret(hwnd, s);
-    if (Notifies(s, ENM_CHANGE) && !NotifyParent(hwnd, EN_CHANGE)) return count;
-    HeightMayHaveChanged(hwnd, s);
-    if (IsWindow(hwnd)) NotifySelChange(hwnd, s);
+    if (DocumentReplaced(hwnd, s)) NotifySelChange(hwnd, s);
   } else {
     Change(hwnd, s, from, to, std::move(piece), Origin::Api, false, RichDocument::UndoMode::Record);
   }
@@ -575,7 +631,7 @@ LRESULT OnChar(HWND hwnd, RichState& s, WPARAM wParam) {
 
 int PointToPos(const RichState& s, LPARAM lParam) {
   auto& layout = const_cast<RichLayout&>(s.layout);
-  return layout.CharFromPoint(s.doc, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) + s.scrollY);
+  return layout.CharFromPoint(s.doc, GET_X_LPARAM(lParam) + s.scrollX, GET_Y_LPARAM(lParam) + s.scrollY);
 }
 
 LRESULT OnButtonDown(HWND hwnd, RichState& s, LPARAM lParam) {
@@ -654,7 +710,7 @@ void Paint(HWND hwnd, HDC dc, RichState& s) {
   }
   const int saved = SaveDC(dc);
   IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
-  s.layout.Draw(dc, s.doc, 0, -s.scrollY, s.scrollY, s.scrollY + client.Height(), colors);
+  s.layout.Draw(dc, s.doc, -s.scrollX, -s.scrollY, s.scrollY, s.scrollY + client.Height(), colors);
   RestoreDC(dc, saved);
 }
 
@@ -826,6 +882,32 @@ LRESULT OnVScroll(HWND hwnd, RichState& s, WPARAM wParam) {
   return 0;
 }
 
+// The horizontal bar: arrows by the default font's average character, page areas by the client's width,
+// the ends and the thumb to any position; the view stops where the widest line ends.
+LRESULT OnHScroll(HWND hwnd, RichState& s, WPARAM wParam) {
+  const int page = ViewWidth(hwnd);
+  const int step = std::max(1, s.layout.Fonts().Of(s.base).widths['x']);
+  int x = s.scrollX;
+  switch (LOWORD(wParam)) {
+    case SB_LINELEFT: x -= step; break;
+    case SB_LINERIGHT: x += step; break;
+    case SB_PAGELEFT: x -= page; break;
+    case SB_PAGERIGHT: x += page; break;
+    case SB_LEFT: x = 0; break;
+    case SB_RIGHT: x = MaxScrollX(hwnd, s); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+      x = GetScrollInfo(hwnd, SB_HORZ, &si) ? si.nTrackPos : static_cast<SHORT>(HIWORD(wParam));
+      break;
+    }
+    default: return 0;
+  }
+  SetScrollX(hwnd, s, std::min(x, MaxScrollX(hwnd, s)));
+  PlaceCaret(hwnd, s);
+  return 0;
+}
+
 LRESULT OnSetOptions(HWND hwnd, RichState& s, WPARAM op, DWORD value) {
   switch (op) {
     case ECOOP_SET: s.options = value; break;
@@ -874,16 +956,7 @@ LRESULT OnCreate(HWND hwnd, RichState& s, const CREATESTRUCT* cs) {
 LRESULT OnSetText(HWND hwnd, RichState& s, const char* text) {
   auto keep = States().Get(hwnd);
   s.doc.Assign(RichFragment::FromPlain(text ? text : "", s.base, {}));
-  s.layout.ParagraphsReplaced(0, 1 << 30, s.doc.ParaCount());
-  s.layout.Update(s.doc);
-  s.anchor = s.caret = 0;
-  s.typing.reset();
-  s.modify = false;
-  s.scrollY = 0;
-  InvalidateRect(hwnd, nullptr, TRUE);
-  PlaceCaret(hwnd, s);
-  if (Notifies(s, ENM_CHANGE) && !NotifyParent(hwnd, EN_CHANGE)) return TRUE;
-  HeightMayHaveChanged(hwnd, s);
+  DocumentReplaced(hwnd, s);
   return TRUE;
 }
 
@@ -915,6 +988,7 @@ LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam
   switch (msg) {
     case WM_CREATE:
       s.vscroll = (StyleOf(hwnd) & WS_VSCROLL) != 0;
+      s.hscroll = (StyleOf(hwnd) & WS_HSCROLL) != 0;
       return OnCreate(hwnd, s, reinterpret_cast<const CREATESTRUCT*>(lParam));
     case WM_PAINT: {
       PaintScope paint(hwnd, wParam);
@@ -1007,6 +1081,7 @@ LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam
     case EM_SETMODIFY: s.modify = wParam != 0; return 0;
     case EM_SCROLL: return OnScroll(hwnd, s, wParam);
     case WM_VSCROLL: return OnVScroll(hwnd, s, wParam);
+    case WM_HSCROLL: return OnHScroll(hwnd, s, wParam);
     case EM_SCROLLCARET: ScrollCaretIntoView(hwnd, s); return 0;
     case EM_GETLINECOUNT: return s.layout.LineCount();
     case EM_EXLINEFROMCHAR: return s.layout.LineFromChar(s.doc, static_cast<int>(lParam));

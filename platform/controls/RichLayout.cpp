@@ -169,6 +169,13 @@ int RichLayout::Height() const {
   return h;
 }
 
+int RichLayout::Width() const {
+  int w = 0;
+  for (const Para& p : paras_)
+    for (const RichLine& line : p.lines) w = std::max(w, line.width);
+  return w;
+}
+
 int RichLayout::LineCount() const {
   int n = 0;
   for (const Para& p : paras_) n += static_cast<int>(p.lines.size());

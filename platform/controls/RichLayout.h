@@ -78,6 +78,8 @@ class RichLayout {
 
   // ---- Geometry (after Update; y from the top of the document) ---------------------------------------------
   int Height() const;
+  // The widest line (without its trailing spaces).
+  int Width() const;
   int LineCount() const;
   // The top of every laid-out line, in order (document y).
   std::vector<int> LineTops() const;

@@ -282,6 +282,65 @@ TEST_F(RichEdits, ScrollingMovesByActualLinesAndTheBarFollows) {
   EXPECT_EQ(pos(), total - 3 * small);
 }
 
+TEST_F(RichEdits, AWideLineScrollsSidewaysAndTheBarFollowsTheCaret) {
+  HWND h = Rich(WS_HSCROLL | ES_AUTOHSCROLL | ES_DISABLENOSCROLL, {10, 10, 210, 110}, 304);
+  SendMessage(h, EM_SETTARGETDEVICE, 0, 1);  // lines do not wrap
+  const std::string wide(60, 'w');
+  StreamIn(h, "{\\rtf1 " + wide + "\\par short}");
+  RECT client{};
+  GetClientRect(h, &client);
+  const int view = client.right;
+  auto bar = [&] {
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(GetScrollInfo(h, SB_HORZ, &si));
+    return si;
+  };
+  auto caretX = [&] {
+    POINT p{};
+    GetCaretPos(&p);
+    return static_cast<int>(p.x);
+  };
+  // The range is the widest line, a page the client's width.
+  const SCROLLINFO first = bar();
+  const int widest = first.nMax;
+  EXPECT_GT(widest, 2 * view);
+  EXPECT_EQ(first.nPage, static_cast<UINT>(view));
+  EXPECT_EQ(first.nPos, 0);
+  // End on the wide line takes the view with the caret, which stays inside the client area; Home brings
+  // it back.
+  Key(VK_END);
+  EXPECT_EQ(Sel(h).cpMin, 60);
+  EXPECT_GT(bar().nPos, widest - view);
+  EXPECT_GE(caretX(), 0);
+  EXPECT_LT(caretX(), view);
+  Key(VK_HOME);
+  EXPECT_EQ(bar().nPos, 0);
+  EXPECT_EQ(caretX(), 0);
+  // The bar's arrows, page areas and ends; the view stops where the widest line ends.
+  SendMessage(h, WM_HSCROLL, SB_LINERIGHT, 0);
+  const int step = bar().nPos;
+  EXPECT_GT(step, 0);
+  EXPECT_LT(step, view / 4);
+  SendMessage(h, WM_HSCROLL, SB_PAGERIGHT, 0);
+  EXPECT_EQ(bar().nPos, step + view);
+  SendMessage(h, WM_HSCROLL, SB_RIGHT, 0);
+  EXPECT_EQ(bar().nPos, widest - view + 1);
+  SendMessage(h, WM_HSCROLL, SB_PAGERIGHT, 0);
+  EXPECT_EQ(bar().nPos, widest - view + 1);
+  SendMessage(h, WM_HSCROLL, SB_LEFT, 0);
+  EXPECT_EQ(bar().nPos, 0);
+  // A click on the scrolled view hits the character under the mouse: at the right edge, the line's end.
+  SendMessage(h, WM_HSCROLL, SB_RIGHT, 0);
+  ClickAt(h, view - 1, 3);
+  EXPECT_GE(Sel(h).cpMin, 59);
+  // Wrapping at the window again, the lines fit: nothing to scroll, the bar stays shown disabled.
+  SendMessage(h, EM_SETTARGETDEVICE, 0, 0);
+  Key(VK_END, VK_CONTROL);
+  EXPECT_EQ(bar().nPos, 0);
+  EXPECT_LE(bar().nMax, view);
+  EXPECT_TRUE(GetWindowLong(h, GWL_STYLE) & WS_HSCROLL);
+}
+
 TEST_F(RichEdits, KeyboardAndMouseEditLikeTheEditControl) {
   HWND h = Rich(ES_WANTRETURN);
   Type("hello world");
