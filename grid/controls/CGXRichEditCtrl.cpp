@@ -525,14 +525,27 @@ void CGXRichEditCtrl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL co
   // The rectangle's bottom is left open by a default row, so a last line that is cut still starts.
   CRect target = inner;
   target.bottom += m_pGrid->GetDefaultRowHeight();
+  const int saved = dc->SaveDC();
+  dc->IntersectClipRect(&inner);
+  const int zoom = m_pGrid->GetZoom();
+  if (zoom > 0 && zoom != 100) {
+    // Zoomed, the value is laid out as at 100 % in a rectangle shrunk by the zoom and drawn through a
+    // mapping that enlarges it again, so its fonts, lines and wrapping scale as the other cells' text does.
+    POINT origin{target.left, target.top};
+    ::LPtoDP(dc->m_hDC, &origin, 1);
+    dc->SetMapMode(MM_ANISOTROPIC);
+    dc->SetWindowOrg(0, 0);
+    dc->SetViewportOrg(origin);
+    dc->SetWindowExt(100, 100);
+    dc->SetViewportExt(zoom, zoom);
+    target = CRect(0, 0, MulDiv(target.Width(), 100, zoom), MulDiv(target.Height(), 100, zoom));
+  }
   FORMATRANGE fr{};
   fr.hdc = dc->m_hDC;
   fr.hdcTarget = dc->m_hAttribDC;
   fr.rc = ToTwips(target, dpiX, dpiY);
   fr.rcPage = ToTwips(page, dpiX, dpiY);
   fr.chrg = CHARRANGE{0, -1};
-  const int saved = dc->SaveDC();
-  dc->IntersectClipRect(&inner);
   w.FormatRange(nullptr, FALSE);
   w.FormatRange(&fr, TRUE);
   w.FormatRange(nullptr, FALSE);

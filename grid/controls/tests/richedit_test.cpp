@@ -401,6 +401,44 @@ TEST_F(RichCellTest, InactiveCellsRenderTheirFormatsAsTheActiveWindowShowsThem) 
   EXPECT_EQ(redIn(active, g->CalcCellRect(5, 1), &l3, &r3), 0);
 }
 
+TEST_F(RichCellTest, InactiveCellsFollowTheGridsZoom) {
+  // A red word, in a cell that is not current, at 100 % and at two zooms: its ink scales with the zoom.
+  Grid("{a}", CGXStyle(), 900, 500);
+  g->SetCellValue(4, 1, "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1\\fs20 Wide}", 0);
+  auto redInk = [&] {
+    g->InvalidateGrid(TRUE);
+    g->CGXGridCore::UpdateWindow();
+    plat::Desktop::PaintAll();
+    auto image = plat::Desktop::Capture(*g);
+    EXPECT_TRUE(image);
+    const CRect cell = g->CalcCellRect(4, 1);
+    CRect ink(cell.right, cell.bottom, cell.left, cell.top);
+    for (int y = cell.top; image && y < cell.bottom; ++y)
+      for (int x = cell.left; x < cell.right; ++x) {
+        const COLORREF c = plat::colorFromPixel(image->pixel(x, y));
+        if (GetRValue(c) > 150 && GetGValue(c) < 80 && GetBValue(c) < 80) {
+          ink.left = std::min<int>(ink.left, x);
+          ink.top = std::min<int>(ink.top, y);
+          ink.right = std::max<int>(ink.right, x + 1);
+          ink.bottom = std::max<int>(ink.bottom, y + 1);
+        }
+      }
+    // The ink starts near the cell's top left whatever the zoom.
+    EXPECT_LT(ink.left - cell.left, cell.Width() / 4);
+    EXPECT_LT(ink.top - cell.top, cell.Height() / 2);
+    return ink;
+  };
+  const CRect plain = redInk();
+  ASSERT_GT(plain.Width(), 10);
+  ASSERT_GT(plain.Height(), 5);
+  for (int zoom : {200, 150}) {
+    ASSERT_TRUE(g->SetZoom(zoom, 0));
+    const CRect zoomed = redInk();
+    EXPECT_NEAR(zoomed.Width(), plain.Width() * zoom / 100.0, plain.Width() * 0.15) << zoom << " %";
+    EXPECT_NEAR(zoomed.Height(), plain.Height() * zoom / 100.0, plain.Height() * 0.25) << zoom << " %";
+  }
+}
+
 TEST_F(RichCellTest, StylesGoIntoTheSelectionOrIntoTheWholeInactiveValue) {
   Grid("{abcdef}");
   g->SetCellValue(4, 1, "{\\rtf1 other}", 0);
