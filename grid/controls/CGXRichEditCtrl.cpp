@@ -235,15 +235,7 @@ CString CGXRichEditCtrl::TextWithSelectionReplaced(const CString& text) const {
 
 // ---- States and binding -------------------------------------------------------------------------------
 
-void CGXRichEditCtrl::SetEditingState(BOOL on) {
-  if (on && !m_bActive && m_hWnd) {
-    m_bActive = TRUE;
-    DropCachedStyle();
-    GetCachedStyle();
-  } else {
-    m_bActive = on && m_hWnd;
-  }
-}
+void CGXRichEditCtrl::SetEditingState(BOOL on) { SetWindowEditingState(m_bActive, on, m_hWnd != nullptr); }
 
 void CGXRichEditCtrl::SetModifiedState(BOOL modified) {
   if (m_hWnd) SetModify(modified);
@@ -344,16 +336,11 @@ BOOL CGXRichEditCtrl::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CG
   return TRUE;
 }
 
-BOOL CGXRichEditCtrl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* style) {
+BOOL CGXRichEditCtrl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* given) {
   CGXStyle composed;
-  if (!style) {
-    m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
-    style = &composed;
-  }
-  const CGXGridParam* param = m_pGrid->GetParam();
-  if (param && param->m_bReadOnlyEnforced && (m_pGrid->IsLocked() || gx::StyleReadOnly(*style))) return FALSE;
+  const CGXStyle& style = StyleForStore(row, col, given, composed);
   CString value = text ? text : "";
-  if (!ConvertTextForCell(value, row, col, *style)) return FALSE;
+  if (StoreRefused(style) || !ConvertTextForCell(value, row, col, style)) return FALSE;
   return m_pGrid->SetCellValue(row, col, value, flags);
 }
 
@@ -419,20 +406,12 @@ void CGXRichEditCtrl::ApplyEditedValueToStyle(ROWCOL row, ROWCOL col, CGXStyle& 
 
 // ---- Geometry -------------------------------------------------------------------------------------------
 
-int CGXRichEditCtrl::TextMargin() const { return std::max(2, GetSystemMetrics(SM_CXFRAME) / 2); }
-
 CRect CGXRichEditCtrl::ComputeInnerRect(const CRect& cell, const CGXStyle& style) const {
-  CRect r = CGXControl::ComputeInnerRect(cell, style);
-  const int m = TextMargin();
-  r.left += m;
-  r.right -= m / 2;
-  return r;
+  return InsetByTextMargin(CGXControl::ComputeInnerRect(cell, style));
 }
 
 CSize CGXRichEditCtrl::AddBordersToSize(CSize size, const CGXStyle& style) const {
-  const int m = TextMargin();
-  size.cx += m + m / 2;
-  return CGXControl::AddBordersToSize(size, style);
+  return CGXControl::AddBordersToSize(AddTextMargin(size), style);
 }
 
 CSize CGXRichEditCtrl::ComputeCellSize(CDC*, ROWCOL row, ROWCOL col, const CGXStyle& style, const CGXStyle*, BOOL) {
@@ -599,17 +578,13 @@ BOOL CGXRichEditCtrl::OnKeyDownInCell(UINT ch, UINT repeat, UINT flags) {
     case VK_HOME:
       if (!ActivateWithCaret(0)) return TRUE;
       break;
-    case VK_DELETE: {
-      const CGXGridParam* param = m_pGrid->GetParam();
-      if ((param && param->m_bPasteStyles) || Held(VK_SHIFT) || IsCellReadOnly() || !AskGridSecondHook() ||
-          !NotifyEditStart())
-        return CGXControl::OnKeyDownInCell(ch, repeat, flags);
+    case VK_DELETE:
+      if (!MayEmptyOnDelete()) return CGXControl::OnKeyDownInCell(ch, repeat, flags);
       SetEditingState(TRUE);
       SetEditText("");
       SetModifiedState(TRUE);
       NotifyModified();
       break;
-    }
     default: return CGXControl::OnKeyDownInCell(ch, repeat, flags);
   }
   if (!m_pGrid->BringCellIntoView(m_nRow, m_nCol, GX_UPDATENOW)) HideAndInvalidate();
@@ -647,6 +622,16 @@ BOOL CGXRichEditCtrl::OnDbcsCharInCell(const CString& text, UINT, UINT) {
 
 // ---- Mouse ----------------------------------------------------------------------------------------------
 
+// The click that started editing, given to the window shown over the cell: it places the caret there.
+void CGXRichEditCtrl::ClickIntoWindow(int x, int y) {
+  SetSel(0, 0);
+  m_pGrid->UpdateWindow();
+  const CRect inner = ComputeInnerRect(m_nRow, m_nCol);
+  const LPARAM at = MAKELPARAM(x - inner.left, y - inner.top);
+  SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessage(WM_LBUTTONUP, 0, at);
+}
+
 BOOL CGXRichEditCtrl::OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) {
   const WORD activate = m_pGrid->GetParam() ? m_pGrid->GetParam()->m_wActivateFlags : 1;
   if (m_hWnd && m_bInit && !(hit & 2) && (activate & 7)) {
@@ -654,12 +639,7 @@ BOOL CGXRichEditCtrl::OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) {
     SetEditingState(TRUE);
     HideAndInvalidate();
     if (!CGXControl::OnLButtonUpInCell(flags, x, y, hit)) {
-      SetSel(0, 0);
-      m_pGrid->UpdateWindow();
-      const CRect inner = ComputeInnerRect(m_nRow, m_nCol);
-      const LPARAM at = MAKELPARAM(x - inner.left, y - inner.top);
-      SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-      SendMessage(WM_LBUTTONUP, 0, at);
+      ClickIntoWindow(x, y);
     }
     return TRUE;
   }
@@ -672,12 +652,7 @@ BOOL CGXRichEditCtrl::OnLButtonDblClkInCell(UINT flags, int x, int y) {
     SetEditingState(TRUE);
     HideAndInvalidate();
     if (!CGXControl::OnLButtonDblClkInCell(flags, x, y)) {
-      SetSel(0, 0);
-      m_pGrid->UpdateWindow();
-      const CRect inner = ComputeInnerRect(m_nRow, m_nCol);
-      const LPARAM at = MAKELPARAM(x - inner.left, y - inner.top);
-      SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-      SendMessage(WM_LBUTTONUP, 0, at);
+      ClickIntoWindow(x, y);
     }
     return TRUE;
   }
@@ -823,8 +798,7 @@ BOOL CGXRichEditCtrl::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWOR
   CGXStyle style;
   m_pGrid->ComposeCellStyle(row, col, style, TRUE);
   if (!style.GetIncludeValue() || !m_hidden[kText].m_hWnd) return FALSE;
-  const CGXGridParam* param = m_pGrid->GetParam();
-  if (param && param->m_bReadOnlyEnforced && (m_pGrid->IsLocked() || gx::StyleReadOnly(style))) return FALSE;
+  if (StoreRefused(style)) return FALSE;
   CRichEditCtrl& w = m_hidden[kText];
   LoadHidden(kText, style.GetValue());
   replaceAll(w, 0, [&] { w.ReplaceSel(request->m_strReplace); });

@@ -117,11 +117,12 @@ class CGXRichEditCtrl : public CRichEditCtrl, public CGXControl {
   void LoadHidden(int which, const CString& value) const;
   // Activates (asking the grid first) with the caret at `caret` (-1: the end).
   BOOL ActivateWithCaret(int caret);
+  // Gives a click at (x, y) of the grid to the window shown over the cell.
+  void ClickIntoWindow(int x, int y);
   // The window's plain text with its selection replaced by `text`.
   CString TextWithSelectionReplaced(const CString& text) const;
   // Selects the whole content of a hidden window and applies the formats there.
   static void ApplyFormatsToAll(CRichEditCtrl& window, PARAFORMAT& pf, CHARFORMAT& cf);
-  int TextMargin() const;
 
   enum Hidden { kDrawing = 0, kText = 1, kMeasuring = 2, kFormat = 3 };
   mutable std::array<CRichEditCtrl, 4> m_hidden;
