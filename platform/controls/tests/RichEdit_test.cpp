@@ -480,6 +480,49 @@ TEST_F(RichEdits, FormatRangeRendersFitsAndAnswersTheNextCharacter) {
   ReleaseDC(nullptr, screen);
 }
 
+TEST_F(RichEdits, UnderAScalingMappingEachCharacterLandsWhereItWasLaidOut) {
+  HWND h = Rich();
+  StreamIn(h, "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}the quick brown fox jumps over the lazy {\\cf1 dog}}");
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 600, 60);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  // The room between the black words and the red one after rendering 300 x 30 logical pixels at `zoom` %.
+  auto gap = [&](int zoom) {
+    RECT r{0, 0, 600, 60};
+    FillRect(mem, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const int saved = SaveDC(mem);
+    SetMapMode(mem, MM_ANISOTROPIC);
+    SetWindowExtEx(mem, 100, 100, nullptr);
+    SetViewportExtEx(mem, zoom, zoom, nullptr);
+    FORMATRANGE fr{mem, mem, {0, 0, 300 * 15, 30 * 15}, {0, 0, 300 * 15, 30 * 15}, {0, -1}};
+    SendMessage(h, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+    SendMessage(h, EM_FORMATRANGE, FALSE, 0);
+    RestoreDC(mem, saved);
+    int redLeft = 600, blackRight = -1;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 600; ++x) {
+        const COLORREF c = GetPixel(mem, x, y);
+        if (GetRValue(c) > 150 && GetGValue(c) < 80) redLeft = std::min(redLeft, x);
+        if (GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100) blackRight = std::max(blackRight, x);
+      }
+    return redLeft - blackRight;
+  };
+  const int plain = gap(100);
+  ASSERT_GT(plain, 1);
+  // The forty characters before the red word end where they were laid out, scaled with the mapping (the
+  // scaled font's own advances, each rounded at its size, would run on into the space before it, or stop
+  // short of it); a glyph's ink itself grows a little more than the mapping.
+  for (int zoom : {150, 200, 300}) {
+    const int expected = plain * zoom / 100;
+    EXPECT_NEAR(gap(zoom), expected, expected / 3 + 1) << zoom << " %";
+  }
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+}
+
 TEST_F(RichEdits, RenderingValueAfterValueMakesEachFontOnceAndDrawsTheSame) {
   HWND h = Rich();
   HDC screen = GetDC(nullptr);
