@@ -509,6 +509,18 @@ BOOL CGXControl::MayEmptyOnDelete() {
   return AskGridSecondHook() && NotifyEditStart();
 }
 
+CGXControl::KeyStart CGXControl::StartEditingFromKey(UINT ch) {
+  switch (ch) {
+    case VK_END: return ActivateWithCaret(-1) ? KeyStart::Started : KeyStart::Refused;
+    case VK_HOME: return ActivateWithCaret(0) ? KeyStart::Started : KeyStart::Refused;
+    case VK_DELETE:
+      if (!MayEmptyOnDelete()) return KeyStart::Other;
+      EditEmptyText();
+      return KeyStart::Started;
+    default: return KeyStart::Other;
+  }
+}
+
 void CGXControl::SetWindowEditingState(BOOL& editing, BOOL on, BOOL hasWindow) {
   if (on && hasWindow && !editing) {
     editing = TRUE;

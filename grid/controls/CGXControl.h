@@ -288,6 +288,14 @@ class CGXControl {
   // Delete on a cell that is not being edited may empty it: no style pasting, a writable cell, Shift not
   // held, and the grid's second hook and edit start agree (asked in that order).
   BOOL MayEmptyOnDelete();
+  // End, Home and Delete on a cell that edits in a window and is not being edited: End and Home start
+  // editing with the caret at the end or the start, Delete (when it may) starts editing an empty text.
+  enum class KeyStart { Other, Refused, Started };
+  KeyStart StartEditingFromKey(UINT ch);
+  // What StartEditingFromKey does for a cell: editing started with the caret at `caret` (-1: the end),
+  // asking the grid first (FALSE when refused); editing started with an empty, modified text.
+  virtual BOOL ActivateWithCaret(int caret) { return (void)caret, FALSE; }
+  virtual void EditEmptyText() {}
 
   CGXGridCore* m_pGrid;
 

@@ -466,23 +466,19 @@ void CGXEditControl::ShowCellAfterKey() {
 BOOL CGXEditControl::OnKeyDownInCell(UINT ch, UINT repeat, UINT flags) {
   if (!m_hWnd) return FALSE;
   if (Held(VK_CONTROL)) return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
-  switch (ch) {
-    case VK_END:
-      if (!ActivateWithCaret(-1)) return TRUE;
-      break;
-    case VK_HOME:
-      if (!ActivateWithCaret(0)) return TRUE;
-      break;
-    case VK_DELETE:
-      if (!MayEmptyOnDelete()) return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
-      SetEditingState(TRUE);
-      SetModifiedState(TRUE);
-      SetEditText("");
-      break;
-    default: return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
+  switch (StartEditingFromKey(ch)) {
+    case KeyStart::Other: return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
+    case KeyStart::Refused: return TRUE;
+    case KeyStart::Started: break;
   }
   ShowCellAfterKey();
   return TRUE;
+}
+
+void CGXEditControl::EditEmptyText() {
+  SetEditingState(TRUE);
+  SetModifiedState(TRUE);
+  SetEditText("");
 }
 
 BOOL CGXEditControl::OnCharInCell(UINT ch, UINT repeat, UINT flags) {

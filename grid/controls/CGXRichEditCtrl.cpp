@@ -571,24 +571,20 @@ void CGXRichEditCtrl::OnRequestResize(const RECT& requested) {
 BOOL CGXRichEditCtrl::OnKeyDownInCell(UINT ch, UINT repeat, UINT flags) {
   OwnOperation() = FALSE;
   if (!m_hWnd || Held(VK_CONTROL)) return CGXControl::OnKeyDownInCell(ch, repeat, flags);
-  switch (ch) {
-    case VK_END:
-      if (!ActivateWithCaret(-1)) return TRUE;
-      break;
-    case VK_HOME:
-      if (!ActivateWithCaret(0)) return TRUE;
-      break;
-    case VK_DELETE:
-      if (!MayEmptyOnDelete()) return CGXControl::OnKeyDownInCell(ch, repeat, flags);
-      SetEditingState(TRUE);
-      SetEditText("");
-      SetModifiedState(TRUE);
-      NotifyModified();
-      break;
-    default: return CGXControl::OnKeyDownInCell(ch, repeat, flags);
+  switch (StartEditingFromKey(ch)) {
+    case KeyStart::Other: return CGXControl::OnKeyDownInCell(ch, repeat, flags);
+    case KeyStart::Refused: return TRUE;
+    case KeyStart::Started: break;
   }
   if (!m_pGrid->BringCellIntoView(m_nRow, m_nCol, GX_UPDATENOW)) HideAndInvalidate();
   return TRUE;
+}
+
+void CGXRichEditCtrl::EditEmptyText() {
+  SetEditingState(TRUE);
+  SetEditText("");
+  SetModifiedState(TRUE);
+  NotifyModified();
 }
 
 BOOL CGXRichEditCtrl::OnCharInCell(UINT ch, UINT repeat, UINT flags) {
