@@ -8,6 +8,8 @@
 #include "brimstead/DiffViaModelWizardAPI.h"
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/ModelExtractorWizardAPI.h"
+#include "brimstead/models/capacitors/CCapacitorGrid.h"
+#include "brimstead/wizards/DWCapModelsPage2.h"
 #include "brimstead/wizards/MESelectSupplyPages.h"
 #include "brimstead/wizards/MESelectViasPages.h"
 #include "brimstead/wizards/VornWizTabCtrl.h"
@@ -180,30 +182,32 @@ using Pages = std::vector<std::pair<int, int>>;
 TEST_F(ViaWizards, EachWizardRegistersItsPagesWithTheirTopicsCaptionsAndStartStep) {
   Open(Kind::Bypass, false);
   EXPECT_EQ(Text(Dialog().m_hWnd), "Bypass Wizard");
-  EXPECT_EQ(PageList(), (Pages{{1007, 300}, {1156, 301}, {1012, 303}, {1014, 304}, {1015, 305}, {1018, 307},
-                               {1008, 308}}));
+  EXPECT_EQ(PageList(), (Pages{{1007, 300}, {1156, 301}, {1033, 302}, {1012, 303}, {1014, 304}, {1015, 305},
+                               {1018, 307}, {1008, 308}}));
   // One board: no board step, and the wizard opens on its via step.
   EXPECT_EQ(Steps().GetCurrentIndex(), 1);
   EXPECT_EQ(std::string(Steps().GetStep(1)->GetName()), "Select Signal Via");
   EXPECT_EQ(std::string(Steps().GetStep(1)->GetTitle()), "Choose a Signal Via Whose Bypassing to Analyze");
   EXPECT_EQ(std::string(Steps().GetStep(1)->GetDescription()),
             "Select a particular via whose bypassing you want to analyze.");
-  EXPECT_EQ(std::string(Steps().GetStep(4)->GetName()), "Customize Settings");
-  EXPECT_EQ(std::string(Steps().GetStep(4)->GetDescription()), "Set the detailed options for bypass analysis.");
+  EXPECT_EQ(std::string(Steps().GetStep(2)->GetName()), "Check Capacitor Models");
+  EXPECT_EQ(std::string(Steps().GetStep(5)->GetName()), "Customize Settings");
+  EXPECT_EQ(std::string(Steps().GetStep(5)->GetDescription()), "Set the detailed options for bypass analysis.");
   EXPECT_EQ(callback.Lines(), (std::vector<std::string>{"Notify 1 1"}));
 }
 
 TEST_F(ViaWizards, BoardModeTakesTheListFlavoursAndTheDebugOptionAddsItsStep) {
   Open(Kind::ViaModel, true, true);
   EXPECT_EQ(Text(Dialog().m_hWnd), "Via Model Extractor");
-  EXPECT_EQ(PageList(), (Pages{{1007, 90}, {1157, 91}, {1176, 92}, {1014, 94}, {1015, 95}, {1026, 0}, {1018, 97},
-                               {1008, 98}}));
+  EXPECT_EQ(PageList(), (Pages{{1007, 90}, {1157, 91}, {1176, 92}, {1033, 93}, {1014, 94}, {1015, 95}, {1026, 0},
+                               {1018, 97}, {1008, 98}}));
   EXPECT_EQ(Steps().GetCurrentIndex(), 1);
   api->Close();
   Pump();
   Open(Kind::ViaModel, false);
   // Without the option no page has the debug page's topic.
-  EXPECT_EQ(PageList(), (Pages{{1007, 90}, {1158, 91}, {1176, 92}, {1014, 94}, {1015, 95}, {1018, 97}, {1008, 98}}));
+  EXPECT_EQ(PageList(), (Pages{{1007, 90}, {1158, 91}, {1176, 92}, {1033, 93}, {1014, 94}, {1015, 95}, {1018, 97},
+                               {1008, 98}}));
   api->Close();
   Pump();
   Open(Kind::Bypass, true);
@@ -215,7 +219,8 @@ TEST_F(ViaWizards, TheExtractorsSupplyPinStepComesOnlyWithSupplyPortsAndANetStar
   ASSERT_TRUE(board->Pick({"V_TX0_P", "V_TX0_N"}));
   Open(Kind::Extractor, false);
   EXPECT_EQ(Text(Dialog().m_hWnd), "PDN Model Extractor");
-  EXPECT_EQ(PageList(), (Pages{{1007, 80}, {1159, 82}, {1180, 86}, {1014, 84}, {1015, 85}, {1018, 87}, {1008, 88}}));
+  EXPECT_EQ(PageList(), (Pages{{1007, 80}, {1159, 82}, {1033, 83}, {1180, 86}, {1014, 84}, {1015, 85}, {1018, 87},
+                               {1008, 88}}));
   EXPECT_EQ(Steps().GetCurrentIndex(), 1);
   api->Close();
   Pump();
@@ -225,12 +230,55 @@ TEST_F(ViaWizards, TheExtractorsSupplyPinStepComesOnlyWithSupplyPortsAndANetStar
        [&] { GetModelExtractorAnalysisData()->m_pSelectedNet = board->FindNet("PCIE_TX0_P"); });
   EXPECT_EQ(PageList()[1], (std::pair<int, int>{1027, 81}));
   EXPECT_EQ(PageList()[2], (std::pair<int, int>{1154, 82}));
+  EXPECT_EQ(PageList()[3], (std::pair<int, int>{1033, 83}));
   EXPECT_EQ(Steps().GetCurrentIndex(), 2);
   EXPECT_EQ(std::string(Steps().GetStep(1)->GetName()), "Select IC Power Pins");
   EXPECT_EQ(std::string(Steps().GetStep(2)->GetName()), "Select Signal Vias");
   EXPECT_EQ(std::string(Steps().GetStep(2)->GetDescription()),
             "In the list box below choose one or more signal vias to include in the extracted model as external "
             "ports.");
+}
+
+// Each wizard's capacitor step lists every decoupling group of the board: only the decoupling wizard has a net pair
+// to filter by. Without option 1 the step is left out and the steps after it move up.
+TEST_F(ViaWizards, TheCapacitorStepShowsTheBoardsWholeTableAndComesOnlyWithOptionOne) {
+  for (Kind kind : {Kind::Bypass, Kind::ViaModel, Kind::Extractor}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    Open(kind, false);
+    ASSERT_NE(Dialog().GetStep(WizardStepRole::CapacitorModels), nullptr);
+    GoToPage(CDWCapModelsPage2::IDD);
+    auto& page = Active<CDWCapModelsPage2>();
+    CCapacitorModelsPanel& panel = page.Panel();
+    EXPECT_FALSE(panel.FilterOn());
+    EXPECT_EQ(panel.Board(), board.get());
+    std::vector<std::string> groups;
+    for (const CCapacitorRowRecord& row : panel.Records())
+      if (row.IsGroupRow())
+        groups.emplace_back(row.m_pGroup->GetName());
+    EXPECT_EQ(groups.size(), 7u);
+    EXPECT_NE(std::find(groups.begin(), groups.end(), "CORE_BULK"), groups.end());
+    EXPECT_NE(std::find(groups.begin(), groups.end(), "DDR_HF"), groups.end());
+    EXPECT_GE(panel.Grid()->GetRowCount(), groups.size());
+    EXPECT_EQ(ItemText(CCapacitorModelsPanel::IDC_FILTER), "Show these nets only:");
+    EXPECT_EQ(SendMessage(Item(CCapacitorModelsPanel::IDC_FILTER), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    api->Close();
+    Pump();
+  }
+  Open(Kind::Bypass, false, false, [&] { api->SetWizardOption1(false); });
+  EXPECT_EQ(Dialog().GetStep(WizardStepRole::CapacitorModels), nullptr);
+  EXPECT_EQ(PageList(), (Pages{{1007, 300}, {1156, 301}, {1012, 303}, {1014, 304}, {1015, 305}, {1018, 307},
+                               {1008, 308}}));
+  api->Close();
+  Pump();
+  // The extractor still opens on its via step, found by its place among the steps actually registered.
+  ASSERT_TRUE(board->Pick({"U1.D4", "U1.D7", "V_TX0_P"}));
+  Open(Kind::Extractor, true, false, [&] {
+    api->SetWizardOption1(false);
+    GetModelExtractorAnalysisData()->m_pSelectedNet = board->FindNet("PCIE_TX0_P");
+  });
+  EXPECT_EQ(PageList(), (Pages{{1007, 80}, {1027, 81}, {1154, 82}, {1180, 86}, {1014, 84}, {1015, 85}, {1018, 87},
+                               {1008, 88}}));
+  EXPECT_EQ(Steps().GetCurrentIndex(), 2);
 }
 
 TEST_F(ViaWizards, ForwardedQueriesAnswerFalseWithoutAnActivePage) {
