@@ -10,9 +10,12 @@
 #include "brimstead/ModelExtractorWizardAPI.h"
 #include "brimstead/models/capacitors/CCapacitorGrid.h"
 #include "brimstead/wizards/DWCapModelsPage2.h"
+#include "brimstead/wizards/CGridBitmapCtrl.h"
 #include "brimstead/wizards/MESelectSupplyPages.h"
 #include "brimstead/wizards/MESelectViasPages.h"
+#include "brimstead/wizards/VornWizCtlBar.h"
 #include "brimstead/wizards/VornWizTabCtrl.h"
+#include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/ViaListPages.h"
 #include "brimstead/wizards/ViaModelTypePages.h"
 #include "brimstead/wizards/ViaViewerPages.h"
@@ -22,7 +25,9 @@
 #include "host/BoardFile.h"
 #include "host/HostBoardMarker.h"
 #include "host/tests/HostTestBoards.h"
+#include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/core/CGXRange.h"
+#include "platform/display/Desktop.h"
 
 #include <unistd.h>
 
@@ -559,6 +564,78 @@ TEST_F(ViaWizards, TheBypassListPageChecksOneViaAtATimeAndNumbersIt) {
   EXPECT_EQ(Column(grid, 4)[0], "\"TOP\" - \"L6_SIG\"");
   EXPECT_EQ(std::string(record.m_Probes[1].m_SecondLayer), "L3_SIG");
   EXPECT_TRUE(record.m_bProbeOrderKept);
+}
+
+// The pair cells as drawn: grey for a via without pairs and for a via not checked, white for the checked via,
+// whether it offers a choice of pairs or its one pair in a disabled cell; a click moves the white along.
+TEST_F(ViaWizards, TheListPagesPairCellsShowTheirGreyOrWhiteInterior) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_DQ1", "V_TP_CLK", "V_CLK"}));
+  Open(Kind::Bypass, true);
+  auto& page = Active<CBWSelectProbesTPEPage>();
+  CViaGridWnd& grid = *page.GetGrid();
+  ClickCheck(grid, 2);
+  Pump();
+  const auto interior = [&](ROWCOL row) {
+    grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    auto image = plat::Desktop::Capture(grid.m_hWnd);
+    EXPECT_TRUE(image);
+    const CRect cell = grid.CalcCellRect(row, 4);
+    // A point inside the cell, clear of its text (drawn from the left) and its borders.
+    return image ? plat::colorFromPixel(image->pixel(cell.left + 3, cell.bottom - 3)) : COLORREF(0);
+  };
+  EXPECT_EQ(Style(grid, 2, 4).GetInterior().GetColor(), RGB(255, 255, 255));
+  EXPECT_EQ(interior(2), RGB(255, 255, 255)) << "the checked via's pair";
+  EXPECT_EQ(interior(3), RGB(191, 191, 191)) << "\"<no pairs>\"";
+  EXPECT_EQ(interior(4), RGB(191, 191, 191)) << "a via not checked";
+  EXPECT_EQ(interior(1), RGB(191, 191, 191)) << "one pair, not checked";
+  // V_TX0_P has one pair: its disabled cell turns white with its check as well.
+  ClickCheck(grid, 4);
+  EXPECT_EQ(Style(grid, 4, 4).GetInterior().GetColor(), RGB(255, 255, 255));
+  EXPECT_EQ(interior(4), RGB(255, 255, 255));
+  EXPECT_EQ(interior(2), RGB(191, 191, 191));
+}
+
+// A store while a pair cell's drop-down is the active editor and its choice not yet in the cell: the page commits
+// that edit first, so the analysis gets the pair on screen, for that via only.
+TEST_F(ViaWizards, TheBypassListPageCommitsTheOpenPairDropDownBeforeItStores) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_DQ1", "V_TP_CLK", "V_CLK"}));
+  Open(Kind::Bypass, true);
+  auto& page = Active<CBWSelectProbesTPEPage>();
+  CViaGridWnd& grid = *page.GetGrid();
+  CBypassAnalysisData& record = *GetBypassAnalysisData();
+  ClickCheck(grid, 2);   // V_DQ1: three pairs, its cell enabled
+  const std::string before = Column(grid, 4)[1];
+  ::SetFocus(grid.m_hWnd);
+  ASSERT_TRUE(grid.MoveCurrentCellTo(2, 4, GX_UPDATENOW));
+  Pump();
+  auto* box = dynamic_cast<CGXComboBoxWnd*>(grid.ControlForId(IDC_GRID_DROPDOWN_LIST));
+  ASSERT_NE(box, nullptr);
+  box->SetEditingState(TRUE);
+  box->HideAndInvalidate();
+  grid.CGXGridCore::UpdateWindow();
+  Pump();
+  ASSERT_EQ(box->GetCount(), 3);
+  box->SetCurSel(2);
+  box->SetModifiedState(TRUE);
+  CString chosen;
+  box->GetLBText(2, chosen);
+  ASSERT_NE(std::string(chosen), before);
+  const std::string other = Column(grid, 4)[0];   // V_CLK's one pair
+  const std::string last = Column(grid, 4)[3];    // V_TX0_P's
+  // The store comes while the box keeps the focus (as when the host runs the wizard's finish): nothing else has
+  // made the cell take the choice.
+  ASSERT_TRUE(::GetFocus() == box->m_hWnd || ::IsChild(box->m_hWnd, ::GetFocus()));
+  EXPECT_TRUE(page.ValidateAndStore());
+  ASSERT_EQ(record.m_Probes.GetSize(), 4);
+  CBypassViaProbe& dq1 = record.m_Probes[1];
+  ASSERT_EQ(std::string(dq1.GetName()), "V_DQ1");
+  EXPECT_EQ(std::string(chosen), "\"" + std::string(dq1.m_FirstLayer) + "\" - \"" + std::string(dq1.m_SecondLayer) + "\"");
+  // The other vias keep their own pairs.
+  const CBypassViaProbe& clk = record.m_Probes[0];
+  EXPECT_EQ(other, "\"" + std::string(clk.m_FirstLayer) + "\" - \"" + std::string(clk.m_SecondLayer) + "\"");
+  EXPECT_TRUE(record.m_Probes[2].m_FirstLayer.IsEmpty());
+  CBypassViaProbe& tx = record.m_Probes[3];
+  EXPECT_EQ(last, "\"" + std::string(tx.m_FirstLayer) + "\" - \"" + std::string(tx.m_SecondLayer) + "\"");
 }
 
 TEST_F(ViaWizards, AViaRecordWithoutItsHostProbeShowsEmptyAndIsNeverValid) {
