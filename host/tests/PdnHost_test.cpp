@@ -272,6 +272,32 @@ TEST_F(PdnHostProgram, DecouplingWizardRunsFromAScriptOnBothSampleBoards) {
   }
 }
 
+// A modal run by a host that hands in an empty settings-copy buffer, "Save settings to file" left clear, whose
+// check fails: the module names a fresh copy in the temporary folder, writes the settings there and not into the
+// settings file, and the host reads the name from its buffer.
+TEST_F(PdnHostProgram, AModalRunWithAFailingCheckWritesTheSettingsCopyAndNotTheSettingsFile) {
+  const fs::path run = dir / "copy";
+  fs::create_directories(run);
+  const fs::path boardProject = run / "demo8.brd";
+  std::ofstream(boardProject) << "board\n";
+  const Outcome outcome = RunPdnHost(
+      "--open modal --settings-copy --fixed-clock --no-getters --project " + boardProject.string() + " --script " +
+          (SourceDir() / "host/tests/scripts/decoupling-copy.pdnscript").string() + " --shots " + run.string(),
+      "TMPDIR=" + run.string() + " " + PDNHOST_PROGRAM);
+  ASSERT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_EQ(outcome.errors, "");
+  EXPECT_NE(outcome.output.find("SetSettingsCopyBuffer(empty) -> true\n"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("RunModal() -> false\n"), std::string::npos) << outcome.output;
+  const std::string named = "settings copy: " + (run / "dao1.tmp").string() + "\n";
+  EXPECT_NE(outcome.output.find(named), std::string::npos) << outcome.output;
+  EXPECT_EQ(ReadFile(run / "dao1.tmp"), ReadFile(SourceDir() / "host/tests/golden/decoupling-copy.dao"));
+  EXPECT_FALSE(fs::exists(run / "demo8.dao"));
+  auto image = plat::Surface::readPng((run / "copy-01-finish.png").string());
+  ASSERT_TRUE(image);
+  const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, "host/tests/reference/copy-01-finish.png");
+  EXPECT_TRUE(match.Matches()) << match.message;
+}
+
 TEST_F(PdnHostProgram, TheDecouplingWizardRunsOnTheEightLayerBoardOfATwoBoardSystem) {
   // Board, nets, a Distributed analysis, the IC power pins checked and grouped, Finish and the host's Run.
   const fs::path script = SourceDir() / "host/tests/scripts/decoupling-pins.pdnscript";
@@ -552,6 +578,8 @@ TEST_F(PdnHostProgram, ModelsDialogRunsFromAScriptAndChangesWhatTheGoldenLogSays
 TEST_F(PdnHostProgram, DialogOptionsAreRefusedOutsideTheirDialogAndHeadlessADialogNeedsAScript) {
   EXPECT_EQ(RunPdnHost("--dialog table").code, 2);
   EXPECT_EQ(RunPdnHost("--dialog models --board-mode").code, 2);
+  EXPECT_THROW(host::ParsePdnHostArguments({"--dialog", "groups", "--settings-copy"}, "l", "b"),
+               host::PdnHostUsageError);
   EXPECT_EQ(RunPdnHost("--model-dir /tmp").code, 2);
   EXPECT_EQ(RunPdnHost("--unit-text mm").code, 2);
   EXPECT_EQ(RunPdnHost("--capacitor C1").code, 2);
