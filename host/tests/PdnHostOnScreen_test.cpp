@@ -128,6 +128,28 @@ TEST(PdnHostOnScreen, ClicksAndTabTakeTurnsBetweenTwoFieldsWithEitherInput) {
   fs::remove_all(dir, ignored);
 }
 
+// The step list's keys on screen, with real and with injected input: Shift+Tab reaches the list, the arrows, End,
+// Enter and Space move between the steps.
+TEST(PdnHostOnScreen, TheStepListMovesWithItsKeysWithEitherInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_steps_screen_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  for (const char* input : {"", " --real-input"}) {
+    SCOPED_TRACE(input);
+    const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM + " --screen" + input +
+                                " --open modeless --no-getters --script " +
+                                (source / "host/tests/scripts/decoupling-steps.pdnscript").string() + " --shots " +
+                                dir.string() + " > " + (dir / "log.txt").string() + " 2>&1";
+    const int status = std::system(command.c_str());
+    const std::string log = ReadFile(dir / "log.txt");
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+    EXPECT_NE(log.find("step 7: expect state 22358 focused"), std::string::npos) << log;
+  }
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
+}
+
 // Combo boxes picked with real input: the list opens some time after the click, and the entry is clicked in it
 // once it shows ("<custom>" straight from the group's model, then the ESL calculator's package).
 TEST(PdnHostOnScreen, ComboEntriesArePickedInTheOpenListWithRealInput) {

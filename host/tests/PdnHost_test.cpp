@@ -298,6 +298,23 @@ TEST_F(PdnHostProgram, AModalRunWithAFailingCheckWritesTheSettingsCopyAndNotTheS
   EXPECT_TRUE(match.Matches()) << match.message;
 }
 
+// The wizard's step list from the keyboard: reached by Shift+Tab, moved with the arrows, End, Enter and Space, its
+// mark drawn as a dotted frame (the screenshots against their references).
+TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
+  const Outcome outcome =
+      RunPdnHost("--open modeless --fixed-clock --no-getters --script " +
+                 (SourceDir() / "host/tests/scripts/decoupling-steps.pdnscript").string() + " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_EQ(outcome.errors, "");
+  for (const char* shot : {"steps-01-nets", "steps-02-finish", "steps-03-marked"}) {
+    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+    ASSERT_TRUE(image) << shot;
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+}
+
 TEST_F(PdnHostProgram, TheDecouplingWizardRunsOnTheEightLayerBoardOfATwoBoardSystem) {
   // Board, nets, a Distributed analysis, the IC power pins checked and grouped, Finish and the host's Run.
   const fs::path script = SourceDir() / "host/tests/scripts/decoupling-pins.pdnscript";
