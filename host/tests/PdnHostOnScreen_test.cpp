@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -29,6 +30,33 @@ std::string WithoutStamp(std::string dao) {
   if (at != std::string::npos)
     dao.erase(at, dao.find('\n', at) - at);
   return dao;
+}
+
+// Runs a script of host/tests/scripts in the decoupling wizard, modeless on screen, once with injected and once with
+// real X input; answers the two runs' logs (empty when a run failed, which fails the test).
+std::vector<std::string> RunWizardScriptOnScreenWithEitherInput(const std::string& script, const std::string& options) {
+  std::vector<std::string> logs;
+  if (!std::getenv("DISPLAY")) {
+    ADD_FAILURE() << "runs under xvfb-run";
+    return logs;
+  }
+  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_either_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  for (const char* input : {"", " --real-input"}) {
+    SCOPED_TRACE(script + input);
+    const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM + " --screen" + input +
+                                " --open modeless" + options + " --script " +
+                                (source / "host/tests/scripts" / script).string() + " --shots " + dir.string() +
+                                " > " + (dir / "log.txt").string() + " 2>&1";
+    const int status = std::system(command.c_str());
+    const std::string log = ReadFile(dir / "log.txt");
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+    logs.push_back(WIFEXITED(status) && WEXITSTATUS(status) == 0 ? log : std::string());
+  }
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
+  return logs;
 }
 
 TEST(PdnHostOnScreen, DecouplingWizardScriptWithRealInput) {
@@ -109,45 +137,15 @@ TEST(PdnHostOnScreen, ModelEditorScriptWithRealInput) {
 // Injected input on screen takes the path of real input: Tab and clicks take turns between two fields of the
 // frequency sweep page, each click bringing the focus back to its field, with real input and with injected input.
 TEST(PdnHostOnScreen, ClicksAndTabTakeTurnsBetweenTwoFieldsWithEitherInput) {
-  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
-  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_focus_screen_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  for (const char* input : {"", " --real-input"}) {
-    SCOPED_TRACE(input);
-    const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM + " --screen" + input +
-                                " --open modeless --script " +
-                                (source / "host/tests/scripts/decoupling-focus.pdnscript").string() + " > " +
-                                (dir / "log.txt").string() + " 2>&1";
-    const int status = std::system(command.c_str());
-    const std::string log = ReadFile(dir / "log.txt");
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+  for (const std::string& log : RunWizardScriptOnScreenWithEitherInput("decoupling-focus.pdnscript", ""))
     EXPECT_NE(log.find("  GetMinFreq = 250000\n  GetMaxFreq = 2.5e+08\n"), std::string::npos) << log;
-  }
-  std::error_code ignored;
-  fs::remove_all(dir, ignored);
 }
 
 // The step list's keys on screen, with real and with injected input: Shift+Tab reaches the list, the arrows, End,
 // Enter and Space move between the steps.
 TEST(PdnHostOnScreen, TheStepListMovesWithItsKeysWithEitherInput) {
-  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
-  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_steps_screen_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  for (const char* input : {"", " --real-input"}) {
-    SCOPED_TRACE(input);
-    const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM + " --screen" + input +
-                                " --open modeless --no-getters --script " +
-                                (source / "host/tests/scripts/decoupling-steps.pdnscript").string() + " --shots " +
-                                dir.string() + " > " + (dir / "log.txt").string() + " 2>&1";
-    const int status = std::system(command.c_str());
-    const std::string log = ReadFile(dir / "log.txt");
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+  for (const std::string& log : RunWizardScriptOnScreenWithEitherInput("decoupling-steps.pdnscript", " --no-getters"))
     EXPECT_NE(log.find("step 7: expect state 22358 focused"), std::string::npos) << log;
-  }
-  std::error_code ignored;
-  fs::remove_all(dir, ignored);
 }
 
 // Combo boxes picked with real input: the list opens some time after the click, and the entry is clicked in it
