@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "grid/controls/CGXRichEditCtrl.h"
 #include "grid/controls/tests/recordinggrid.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "platform/base/GlobalMemory.h"
+#include "platform/display/Desktop.h"
 
 namespace enginetest {
 namespace {
@@ -112,6 +114,13 @@ class RichCellTest : public CellControlTest {
     ROWCOL r = 0, c = 0;
     g->QueryCurrentCell(&r, &c);
     return c;
+  }
+  // The grid wholly redrawn, as on screen.
+  std::shared_ptr<plat::Surface> Repainted() {
+    g->InvalidateGrid(TRUE);
+    g->CGXGridCore::UpdateWindow();
+    plat::Desktop::PaintAll();
+    return plat::Desktop::Capture(*g);
   }
   static void WithKey(int vk, int key) {
     plat::InputRouter::Instance().KeyDown(vk);
@@ -425,10 +434,7 @@ TEST_F(RichCellTest, InactiveCellsRenderTheirFormatsAsTheActiveWindowShowsThem) 
   const char* value = "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\qc\\cf1\\b RED}";
   Grid(value);
   g->SetCellValue(4, 1, value, 0);
-  g->InvalidateGrid(TRUE);
-  g->CGXGridCore::UpdateWindow();
-  plat::Desktop::PaintAll();
-  auto inactive = plat::Desktop::Capture(*g);
+  auto inactive = Repainted();
   ASSERT_TRUE(inactive);
   const CRect cell = g->CalcCellRect(4, 1);
   CRect ink1;
@@ -454,10 +460,7 @@ TEST_F(RichCellTest, InactiveCellsFollowTheGridsZoom) {
   Grid("{a}", CGXStyle(), 900, 500);
   g->SetCellValue(4, 1, "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1\\fs20 Wide}", 0);
   auto redInk = [&] {
-    g->InvalidateGrid(TRUE);
-    g->CGXGridCore::UpdateWindow();
-    plat::Desktop::PaintAll();
-    auto image = plat::Desktop::Capture(*g);
+    auto image = Repainted();
     EXPECT_TRUE(image);
     const CRect cell = g->CalcCellRect(4, 1);
     CRect ink;
