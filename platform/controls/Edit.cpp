@@ -9,7 +9,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/EditModel.h"
-#include "platform/controls/TextKeys.h"
+#include "platform/controls/TextInput.h"
 #include "platform/gdi/SysColors.h"
 
 namespace plat::controls {
@@ -361,8 +361,8 @@ bool DialogKeyDown(HWND hwnd, const EditState& s, WPARAM vk, bool shift, bool ct
 
 bool IsDialogChar(HWND hwnd, const EditState& s, unsigned char c) { return s.multiline && IsMultilineDialogChar(hwnd, c); }
 
-// The edit control as the shared key rules see it (TextKeys.h).
-struct EditKeys {
+// The edit control as the shared key rules see it (TextInput.h).
+struct EditInput {
   HWND hwnd;
   EditState& s;
   int Caret() const { return s.model.Caret(); }
@@ -399,6 +399,12 @@ struct EditKeys {
     SetSelection(hwnd, s, anchor, caret);
     ScrollCaretIntoView(hwnd, s);
   }
+  int PosAt(LPARAM lParam) const { return CharFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))); }
+  void WordAt(int pos, int* from, int* to) const { s.model.WordAt(pos, from, to); }
+  void StartDragSelecting() {
+    s.selecting = true;
+    SetCapture(hwnd);
+  }
   void Copy() { controls::Copy(hwnd, s); }
   void Cut() { controls::Cut(hwnd, s); }
   void Paste() { controls::Paste(hwnd, s); }
@@ -423,7 +429,7 @@ struct EditKeys {
 LRESULT OnKeyDown(HWND hwnd, EditState& s, WPARAM vk) {
   const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
   if (DialogKeyDown(hwnd, s, vk, shift, ctrl)) return 0;
-  EditKeys keys{hwnd, s};
+  EditInput keys{hwnd, s};
   TextKeyDown(keys, vk, shift, ctrl);
   return 0;
 }
@@ -431,7 +437,7 @@ LRESULT OnKeyDown(HWND hwnd, EditState& s, WPARAM vk) {
 LRESULT OnChar(HWND hwnd, EditState& s, WPARAM wParam) {
   const auto c = static_cast<unsigned char>(wParam);
   if (IsDialogChar(hwnd, s, c)) return 0;
-  EditKeys keys{hwnd, s};
+  EditInput keys{hwnd, s};
   TextChar(keys, c);
   return 0;
 }
@@ -440,15 +446,8 @@ LRESULT OnChar(HWND hwnd, EditState& s, WPARAM wParam) {
 
 LRESULT OnButtonDown(HWND hwnd, EditState& s, LPARAM lParam) {
   auto keep = States().Get(hwnd);
-  if (GetFocus() != hwnd) SetFocus(hwnd);
-  if (!IsWindow(hwnd)) return 0;
-  const int pos = CharFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-  const bool shift = GetKeyState(VK_SHIFT) < 0;
-  SetSelection(hwnd, s, shift ? s.model.Anchor() : pos, pos);
-  s.desiredX = -1;
-  s.selecting = true;
-  SetCapture(hwnd);
-  ScrollCaretIntoView(hwnd, s);
+  EditInput input{hwnd, s};
+  TextButtonDown(input, hwnd, lParam);
   return 0;
 }
 
@@ -503,11 +502,8 @@ LRESULT OnButtonUp(HWND hwnd, EditState& s) {
 }
 
 LRESULT OnDoubleClick(HWND hwnd, EditState& s, LPARAM lParam) {
-  const int pos = CharFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-  int from = 0, to = 0;
-  s.model.WordAt(pos, &from, &to);
-  SetSelection(hwnd, s, from, to);
-  ScrollCaretIntoView(hwnd, s);
+  EditInput input{hwnd, s};
+  TextDoubleClick(input, lParam);
   return 0;
 }
 

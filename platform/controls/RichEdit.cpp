@@ -11,7 +11,7 @@
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/RichLayout.h"
 #include "platform/controls/RichRtf.h"
-#include "platform/controls/TextKeys.h"
+#include "platform/controls/TextInput.h"
 #include "platform/gdi/SysColors.h"
 
 namespace plat::controls {
@@ -552,8 +552,13 @@ void UndoEdit(HWND hwnd, RichState& s) {
 
 // ---- Keyboard -----------------------------------------------------------------------------------------
 
-// The rich edit control as the shared key rules see it (TextKeys.h).
-struct RichKeys {
+int PointToPos(const RichState& s, LPARAM lParam) {
+  auto& layout = const_cast<RichLayout&>(s.layout);
+  return layout.CharFromPoint(s.doc, GET_X_LPARAM(lParam) + s.scrollX, GET_Y_LPARAM(lParam) + s.scrollY);
+}
+
+// The rich edit control as the shared key rules see it (TextInput.h).
+struct RichInput {
   HWND hwnd;
   RichState& s;
   int Caret() const { return s.caret; }
@@ -598,6 +603,12 @@ struct RichKeys {
     ScrollCaretIntoView(hwnd, s);
     NotifySelChange(hwnd, s);
   }
+  int PosAt(LPARAM lParam) const { return PointToPos(s, lParam); }
+  void WordAt(int pos, int* from, int* to) const { s.doc.WordAt(pos, from, to); }
+  void StartDragSelecting() {
+    s.selecting = true;
+    SetCapture(hwnd);
+  }
   void Copy() { controls::Copy(hwnd, s); }
   void Cut() { controls::Cut(hwnd, s); }
   void Paste() { controls::Paste(hwnd, s); }
@@ -614,7 +625,7 @@ struct RichKeys {
 LRESULT OnKeyDown(HWND hwnd, RichState& s, WPARAM vk) {
   const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
   if ((StyleOf(hwnd) & ES_MULTILINE) && MultilineDialogKeyDown(hwnd, vk, shift, ctrl)) return 0;
-  RichKeys keys{hwnd, s};
+  RichInput keys{hwnd, s};
   TextKeyDown(keys, vk, shift, ctrl);
   return 0;
 }
@@ -622,29 +633,17 @@ LRESULT OnKeyDown(HWND hwnd, RichState& s, WPARAM vk) {
 LRESULT OnChar(HWND hwnd, RichState& s, WPARAM wParam) {
   const auto c = static_cast<unsigned char>(wParam);
   if ((StyleOf(hwnd) & ES_MULTILINE) && IsMultilineDialogChar(hwnd, c)) return 0;
-  RichKeys keys{hwnd, s};
+  RichInput keys{hwnd, s};
   TextChar(keys, c);
   return 0;
 }
 
 // ---- Mouse and focus ----------------------------------------------------------------------------------
 
-int PointToPos(const RichState& s, LPARAM lParam) {
-  auto& layout = const_cast<RichLayout&>(s.layout);
-  return layout.CharFromPoint(s.doc, GET_X_LPARAM(lParam) + s.scrollX, GET_Y_LPARAM(lParam) + s.scrollY);
-}
-
 LRESULT OnButtonDown(HWND hwnd, RichState& s, LPARAM lParam) {
   auto keep = States().Get(hwnd);
-  if (GetFocus() != hwnd) SetFocus(hwnd);
-  if (!IsWindow(hwnd)) return 0;
-  const int pos = PointToPos(s, lParam);
-  SetSelection(hwnd, s, GetKeyState(VK_SHIFT) < 0 ? s.anchor : pos, pos);
-  s.desiredX = -1;
-  s.selecting = true;
-  SetCapture(hwnd);
-  ScrollCaretIntoView(hwnd, s);
-  NotifySelChange(hwnd, s);
+  RichInput input{hwnd, s};
+  TextButtonDown(input, hwnd, lParam);
   return 0;
 }
 
@@ -664,11 +663,8 @@ LRESULT OnButtonUp(HWND hwnd, RichState& s) {
 }
 
 LRESULT OnDoubleClick(HWND hwnd, RichState& s, LPARAM lParam) {
-  int from = 0, to = 0;
-  s.doc.WordAt(PointToPos(s, lParam), &from, &to);
-  SetSelection(hwnd, s, from, to);
-  ScrollCaretIntoView(hwnd, s);
-  NotifySelChange(hwnd, s);
+  RichInput input{hwnd, s};
+  TextDoubleClick(input, lParam);
   return 0;
 }
 

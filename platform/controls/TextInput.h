@@ -1,4 +1,5 @@
-// The keyboard rules of the text controls (EDIT and "RichEdit20A"), written once over any text model.
+// The keyboard and mouse rules of the text controls (EDIT and "RichEdit20A"), written once over any text
+// model.
 //
 // `Text` is a small adapter a control makes around its window and state for one message. It answers:
 //   int Caret(), Anchor(), SelStart(), SelEnd(), Length(); bool HasSelection(), ReadOnly();
@@ -8,8 +9,10 @@
 //     the caret aims for, which ForgetColumn drops);
 //   void Select(anchor, caret)        (shown: repaints the selection);
 //   void SelectQuietly(anchor, caret) (for a change that follows at once and repaints anyway);
-//   void MoveCaretTo(anchor, caret)   (after a caret key: selection, caret into view, notifications);
-//   void Copy(), Cut(), Paste(), Clear(), Undo(), DeleteSelection(), Enter(), Tab(), Type(char).
+//   void MoveCaretTo(anchor, caret)   (after a caret key or click: selection, caret into view, notifications);
+//   void Copy(), Cut(), Paste(), Clear(), Undo(), DeleteSelection(), Enter(), Tab(), Type(char);
+//   int PosAt(lParam) (the character under a client point); void WordAt(pos, &from, &to);
+//   void StartDragSelecting() (the mouse captured until the button goes up).
 #pragma once
 
 #include <cstdlib>
@@ -96,6 +99,27 @@ void TextChar(Text& t, unsigned char c) {
   }
   if (c < 0x20 || c == 0x7F) return;
   t.Type(static_cast<char>(c));
+}
+
+// WM_LBUTTONDOWN: the focus comes here first; the caret goes to the character under the mouse (Shift
+// extends the selection) and a drag selection starts.
+template <class Text>
+void TextButtonDown(Text& t, HWND hwnd, LPARAM lParam) {
+  if (GetFocus() != hwnd) SetFocus(hwnd);
+  if (!IsWindow(hwnd)) return;
+  const int pos = t.PosAt(lParam);
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  t.ForgetColumn();
+  t.StartDragSelecting();
+  t.MoveCaretTo(shift ? t.Anchor() : pos, pos);
+}
+
+// WM_LBUTTONDBLCLK: the word under the mouse is selected.
+template <class Text>
+void TextDoubleClick(Text& t, LPARAM lParam) {
+  int from = 0, to = 0;
+  t.WordAt(t.PosAt(lParam), &from, &to);
+  t.MoveCaretTo(from, to);
 }
 
 }  // namespace plat::controls
