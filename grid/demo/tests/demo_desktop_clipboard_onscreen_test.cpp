@@ -3,54 +3,26 @@
 // text, never the grid's own earlier copy. Run by CTest through xvfb-run.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 
-#include "grid/demo/gallery.h"
-#include "platform/display/Desktop.h"
-#include "platform/display/SdlPresenter.h"
-#include "platform/window/AutomationProvider.h"
+#include "grid/demo/tests/onscreen.h"
 #include "platform/window/Clipboard.h"
-#include "platform/window/Pump.h"
 
 // The X and SDL libraries keep process-wide state until exit (see the platform's presenter test).
 extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
 
 namespace {
 
-class Screen {
- public:
-  explicit Screen(plat::SdlPresenter& p) : m_p(p) {}
-  // A shell command (xdotool, xclip) while the presenter keeps serving: xclip reads back what we offer.
-  bool Run(const std::string& command) {
-    const bool ok = std::system(command.c_str()) == 0;
-    Serve();
-    return ok;
-  }
-  void Serve() {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(150);
-    while (std::chrono::steady_clock::now() < until) {
-      m_p.WaitForEvents(10);
-      plat::RunUntilIdle();
-    }
-  }
-  bool WaitUntil(const std::function<bool()>& condition) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!condition()) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      m_p.WaitForEvents(20);
-      plat::RunUntilIdle();
-    }
-    return true;
-  }
-
- private:
-  plat::SdlPresenter& m_p;
-};
+// A shell command (xdotool, xclip) while the presenter keeps serving: xclip reads back what we offer.
+bool RunServed(plat::SdlPresenter& presenter, const std::string& command) {
+  const bool ok = std::system(command.c_str()) == 0;
+  onscreen::Serve(presenter);
+  return ok;
+}
 
 // Another program takes the clipboard with the file's bytes as the given type (xclip stays behind to serve
 // them until someone else takes the clipboard).
@@ -71,14 +43,9 @@ TEST(GridDemo, DesktopClipboardOfAnotherProgramUnderXvfb) {
   const std::filesystem::path image = std::filesystem::path(source) / "grid/demo/tests/reference/currency-start.png";
   ASSERT_TRUE(std::filesystem::exists(image));
 
-  plat::SetAutomationProvider(nullptr);
-  plat::Desktop::Configure(640, 440);
-  HWND main = gallery::CreatePageWindow("Grid demo", 420, 320);
-  CGXGridWnd* g = gallery::PageGrid(main);
+  HWND main = nullptr;
+  CGXGridWnd* g = onscreen::MakeDemoGrid(main, 6, 3);
   ASSERT_NE(g, nullptr);
-  g->InitializeFromStyle();
-  g->SetRowCount(6, 0);
-  g->SetColCount(3, 0);
   g->SetCellValue(1, 1, "VDD_01");
   ShowWindow(main, SW_SHOW);
   SetFocus(g->GridHwnd());
@@ -86,25 +53,28 @@ TEST(GridDemo, DesktopClipboardOfAnotherProgramUnderXvfb) {
   ASSERT_TRUE(presenter.IsOpen());
   plat::RunUntilIdle();
   ASSERT_TRUE(presenter.WaitUntilFocused(10000));
-  Screen s(presenter);
+  auto run = [&](const std::string& command) { return RunServed(presenter, command); };
+  auto waitUntil = [&](const std::function<bool()>& condition) {
+    return onscreen::WaitUntil(presenter, condition, 15);
+  };
   auto pasteInto = [&](ROWCOL row, ROWCOL col) {
     g->MoveCurrentCellTo(row, col, GX_UPDATENOW);
-    return s.Run("timeout 10 xdotool key ctrl+v");
+    return run("timeout 10 xdotool key ctrl+v");
   };
 
   // Another program's text, before the grid ever copied: offered to paste and pasted, in the cell's 1252.
-  ASSERT_TRUE(s.Run(XclipSets(small, "UTF8_STRING")));
-  EXPECT_TRUE(s.WaitUntil([&] { return g->CanPaste() != FALSE; }));
+  ASSERT_TRUE(run(XclipSets(small, "UTF8_STRING")));
+  EXPECT_TRUE(waitUntil([&] { return g->CanPaste() != FALSE; }));
   ASSERT_TRUE(pasteInto(2, 1));
-  EXPECT_TRUE(s.WaitUntil([&] { return g->GetCellValue(2, 1) == "from xclip \x80"; })) << g->GetCellValue(2, 1);
+  EXPECT_TRUE(waitUntil([&] { return g->GetCellValue(2, 1) == "from xclip \x80"; })) << g->GetCellValue(2, 1);
 
   // The grid copies a cell: another program reads it from the desktop.
   g->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
-  ASSERT_TRUE(s.Run("timeout 10 xdotool key ctrl+c"));
+  ASSERT_TRUE(run("timeout 10 xdotool key ctrl+c"));
   const std::filesystem::path out = dir / "out.txt";
   std::filesystem::remove(out);
-  ASSERT_TRUE(s.Run("timeout 10 xclip -selection clipboard -o > '" + out.string() + "' &"));
-  EXPECT_TRUE(s.WaitUntil([&] {
+  ASSERT_TRUE(run("timeout 10 xclip -selection clipboard -o > '" + out.string() + "' &"));
+  EXPECT_TRUE(waitUntil([&] {
     std::ifstream in(out);
     std::string got;
     std::getline(in, got);
@@ -112,17 +82,17 @@ TEST(GridDemo, DesktopClipboardOfAnotherProgramUnderXvfb) {
   }));
 
   // An image taken by another program: nothing to paste, and not the grid's earlier copy either.
-  ASSERT_TRUE(s.Run(XclipSets(image, "image/png")));
-  EXPECT_TRUE(s.WaitUntil([&] { return !g->CanPaste(); }));
+  ASSERT_TRUE(run(XclipSets(image, "image/png")));
+  EXPECT_TRUE(waitUntil([&] { return !g->CanPaste(); }));
   ASSERT_TRUE(pasteInto(3, 1));
-  s.Serve();
+  onscreen::Serve(presenter);
   EXPECT_EQ(g->GetCellValue(3, 1), "");
 
   // A 2 MB text (handed over in pieces by the X server's incremental transfer) is pasted whole.
-  ASSERT_TRUE(s.Run(XclipSets(big, "UTF8_STRING")));
-  EXPECT_TRUE(s.WaitUntil([&] { return g->CanPaste() != FALSE; }));
+  ASSERT_TRUE(run(XclipSets(big, "UTF8_STRING")));
+  EXPECT_TRUE(waitUntil([&] { return g->CanPaste() != FALSE; }));
   ASSERT_TRUE(pasteInto(4, 1));
-  EXPECT_TRUE(s.WaitUntil([&] { return g->GetCellValue(4, 1).GetLength() == static_cast<int>(bigText.size()); }))
+  EXPECT_TRUE(waitUntil([&] { return g->GetCellValue(4, 1).GetLength() == static_cast<int>(bigText.size()); }))
       << g->GetCellValue(4, 1).GetLength();
   EXPECT_TRUE(g->GetCellValue(4, 1) == CString(bigText.c_str()));
 

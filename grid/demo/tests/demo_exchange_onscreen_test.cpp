@@ -13,6 +13,7 @@
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXRange.h"
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/onscreen.h"
 #include "grid/features/CGXCellTipPlugin.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
@@ -47,21 +48,9 @@ class Screen {
            Run("mouseup 1");
   }
   // The queue is served as the demo's loop serves it: each window sees its messages first.
-  void Serve() {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(150);
-    while (std::chrono::steady_clock::now() < until) {
-      m_p.WaitForEvents(10);
-      AfxPumpUntilIdle();
-    }
-  }
+  void Serve() { onscreen::Serve(m_p, [] { AfxPumpUntilIdle(); }); }
   bool WaitUntil(const std::function<bool()>& condition) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      m_p.WaitForEvents(20);
-      AfxPumpUntilIdle();
-    }
-    return true;
+    return onscreen::WaitUntil(m_p, condition, 10, [] { AfxPumpUntilIdle(); });
   }
 
  private:
@@ -71,14 +60,9 @@ class Screen {
 
 TEST(GridDemo, ClipboardSortFillAndReplaceUnderRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through xvfb-run";
-  plat::SetAutomationProvider(nullptr);
-  plat::Desktop::Configure(640, 440);
-  HWND main = gallery::CreatePageWindow("Grid demo", 420, 320);
-  CGXGridWnd* g = gallery::PageGrid(main);
+  HWND main = nullptr;
+  CGXGridWnd* g = onscreen::MakeDemoGrid(main, 6, 3);
   ASSERT_NE(g, nullptr);
-  g->InitializeFromStyle();
-  g->SetRowCount(6, 0);
-  g->SetColCount(3, 0);
   g->SetDefaultRowHeight(20, 0);
   g->SetDefaultColWidth(70, 0);
   g->SetRowHeight(0, 0, 20, nullptr, 0);
