@@ -321,6 +321,51 @@ CWizardAPI* PdnHost::CreateObject(WizardKind kind) {
   return nullptr;
 }
 
+template <class Factory>
+auto PdnHost::MakeDialogObject(const char* exportName) -> decltype(std::declval<Factory>()()) {
+  auto factory = reinterpret_cast<Factory>(dlsym(m_library, exportName));
+  if (!factory) {
+    m_err << "pdnhost: the module does not export " << exportName << "\n";
+    return nullptr;
+  }
+  auto* object = factory();
+  if (!object)
+    m_err << "pdnhost: " << exportName << " answered no object\n";
+  return object;
+}
+
+int PdnHost::RunScriptedModal(const PdnHostOptions& options, const std::function<std::pair<int, std::string>()>& run) {
+  if (!PrepareScript(options))
+    return 2;
+  m_runner->SetModal(true);
+  std::pair<int, std::string> result{0, std::string()};
+  try {
+    result = run();
+  } catch (const plat::MessageLoopStalled& stalled) {
+    m_runner->Fail(stalled.what(), 0);
+  }
+  FlushCallback();
+  Print("RunModal() -> " + std::to_string(result.first) + result.second);
+  m_runner->CheckEnd();
+  return m_runner->Failed() ? 4 : 0;
+}
+
+std::string PdnHost::JoinedModelDirectories(const std::vector<std::string>& list) {
+  // Each directory ends with a separator: the editor appends file names to it as they are.
+  std::string directories;
+  for (std::string directory : list) {
+    if (!directory.empty() && directory.back() != '/')
+      directory += '/';
+    directories += (directories.empty() ? "" : "\n") + directory;
+  }
+  return directories;
+}
+
+void PdnHost::ReportKeptHostObjects() {
+  if (!m_ledger->IsBalanced())
+    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+}
+
 void PdnHost::Print(const std::string& line) {
   m_out << line << "\n";
   m_log.push_back(line);
@@ -761,8 +806,7 @@ int PdnHost::Run(const PdnHostOptions& options) {
   if (options.printGetters)
     PrintGetters(api, options.wizard);
   FlushCallback();
-  if (!m_ledger->IsBalanced())
-    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+  ReportKeptHostObjects();
   return code;
 }
 
@@ -795,28 +839,15 @@ int PdnHost::RunEditorDialog(const PdnHostOptions& options) {
         break;
       }
     }
-  auto factory = reinterpret_cast<CreateCapacitorModelEditorDialogFn>(dlsym(m_library, "CreateCapacitorModelEditorDialog"));
-  if (!factory) {
-    m_err << "pdnhost: the module does not export CreateCapacitorModelEditorDialog\n";
+  auto* editor = MakeDialogObject<CreateCapacitorModelEditorDialogFn>("CreateCapacitorModelEditorDialog");
+  if (!editor)
     return 2;
-  }
-  CCapacitorModelEditorAPITable* editor = factory();
-  if (!editor) {
-    m_err << "pdnhost: CreateCapacitorModelEditorDialog answered no object\n";
-    return 2;
-  }
   m_out << "dialog: capacitor model editor for " << EscapedName(capacitor->Name()) << " ("
         << (model ? from + " model " + EscapedName(model->GetLibraryModelName() ? model->GetLibraryModelName() : "")
                   : std::string("no model"))
         << ")\n";
 
-  // Each directory ends with a separator: the editor appends file names to it as they are.
-  std::string directories;
-  for (std::string directory : options.modelDirectories) {
-    if (!directory.empty() && directory.back() != '/')
-      directory += '/';
-    directories += (directories.empty() ? "" : "\n") + directory;
-  }
+  const std::string directories = JoinedModelDirectories(options.modelDirectories);
   editor->SetModelDirectories(directories.c_str());
   Print("SetModelDirectories(" + EscapedName(directories) + ")");
   Step("SetModel(" + (model ? EscapedName(model->GetLibraryModelName() ? model->GetLibraryModelName() : "") : "null") + ")",
@@ -837,23 +868,12 @@ int PdnHost::RunEditorDialog(const PdnHostOptions& options) {
   }
   PrintModel("GetModel before the run", editor->GetModel());
 
-  int code = 0;
-  if (!PrepareScript(options)) {
-    code = 2;
-  } else {
-    m_runner->SetModal(true);
+  const int code = RunScriptedModal(options, [&] {
     m_keepLibrary = true;
-    int result = 0;
-    try {
-      result = editor->RunModal();
-    } catch (const plat::MessageLoopStalled& stalled) {
-      m_runner->Fail(stalled.what(), 0);
-    }
-    FlushCallback();
-    Print("RunModal() -> " + std::to_string(result) + (result == 1 ? " (OK)" : " (Cancel)"));
-    m_runner->CheckEnd();
-    if (m_runner->Failed())
-      code = 4;
+    const int result = editor->RunModal();
+    return std::pair{result, std::string(result == 1 ? " (OK)" : " (Cancel)")};
+  });
+  if (code != 2) {
     // After a run the editor hands out a new view of its result, which the host deletes.
     std::unique_ptr<CHostCapacitorModel> view(editor->GetModel());
     PrintModel("GetModel after the run", view.get());
@@ -862,24 +882,16 @@ int PdnHost::RunEditorDialog(const PdnHostOptions& options) {
   Print("Delete()");
   layers->Release();
   FlushCallback();
-  if (!m_ledger->IsBalanced())
-    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+  ReportKeptHostObjects();
   return code;
 }
 
 int PdnHost::RunGroupsDialog(const PdnHostOptions& options) {
   m_dialogCaption = kGroupsCaption;
   m_keepLibrary = true;   // see m_keepLibrary
-  auto factory = reinterpret_cast<CreateDecouplingGroupsDialogFn>(dlsym(m_library, "CreateDecouplingGroupsDialog"));
-  if (!factory) {
-    m_err << "pdnhost: the module does not export CreateDecouplingGroupsDialog\n";
+  auto* groups = MakeDialogObject<CreateDecouplingGroupsDialogFn>("CreateDecouplingGroupsDialog");
+  if (!groups)
     return 2;
-  }
-  CDecouplingGroupsAPITable* groups = factory();
-  if (!groups) {
-    m_err << "pdnhost: CreateDecouplingGroupsDialog answered no object\n";
-    return 2;
-  }
   m_out << "dialog: decoupling groups of " << EscapedName(m_board->Name()) << "\n";
   PrintGroups();
   if (options.boardMode) {
@@ -896,55 +908,28 @@ int PdnHost::RunGroupsDialog(const PdnHostOptions& options) {
   }
   Step("IsReady(1)", groups->IsReady(1));
 
-  int code = 0;
-  if (!PrepareScript(options)) {
-    code = 2;
-  } else {
-    m_runner->SetModal(true);
-    int result = 0;
-    try {
-      result = groups->RunModal();
-    } catch (const plat::MessageLoopStalled& stalled) {
-      m_runner->Fail(stalled.what(), 0);
-    }
-    FlushCallback();
-    Print("RunModal() -> " + std::to_string(result) +
-          (result == 1 ? " (OK)" : result == 2 ? " (Cancel)" : " (the dialog did not start)"));
-    m_runner->CheckEnd();
-    if (m_runner->Failed())
-      code = 4;
-  }
+  const int code = RunScriptedModal(options, [&] {
+    const int result = groups->RunModal();
+    return std::pair{result,
+                     std::string(result == 1 ? " (OK)" : result == 2 ? " (Cancel)" : " (the dialog did not start)")};
+  });
   groups->Delete();
   Print("Delete()");
   PrintGroups();
   FlushCallback();
-  if (!m_ledger->IsBalanced())
-    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+  ReportKeptHostObjects();
   return code;
 }
 
 int PdnHost::RunModelsDialog(const PdnHostOptions& options) {
   m_dialogCaption = kModelsCaption;
   m_keepLibrary = true;   // see m_keepLibrary
-  auto factory = reinterpret_cast<CreateCapacitorModelsDialogFn>(dlsym(m_library, "CreateCapacitorModelsDialog"));
-  if (!factory) {
-    m_err << "pdnhost: the module does not export CreateCapacitorModelsDialog\n";
+  auto* models = MakeDialogObject<CreateCapacitorModelsDialogFn>("CreateCapacitorModelsDialog");
+  if (!models)
     return 2;
-  }
-  CCapacitorModelsAPITable* models = factory();
-  if (!models) {
-    m_err << "pdnhost: CreateCapacitorModelsDialog answered no object\n";
-    return 2;
-  }
   m_out << "dialog: capacitor models of " << EscapedName(m_board->Name()) << "\n";
   PrintModels();
-  // Each directory ends with a separator: the editor appends file names to it as they are.
-  std::string directories;
-  for (std::string directory : options.modelDirectories) {
-    if (!directory.empty() && directory.back() != '/')
-      directory += '/';
-    directories += (directories.empty() ? "" : "\n") + directory;
-  }
+  const std::string directories = JoinedModelDirectories(options.modelDirectories);
   models->AddModelDirectories(directories.c_str());
   Print("AddModelDirectories(" + EscapedName(directories) + ")");
   m_system = std::make_unique<HostSystem>(*m_ledger, "pdnhost");
@@ -969,29 +954,12 @@ int PdnHost::RunModelsDialog(const PdnHostOptions& options) {
     Print("EnableExtendedKinds()");
   }
 
-  int code = 0;
-  if (!PrepareScript(options)) {
-    code = 2;
-  } else {
-    m_runner->SetModal(true);
-    int result = 0;
-    try {
-      result = models->RunModal();
-    } catch (const plat::MessageLoopStalled& stalled) {
-      m_runner->Fail(stalled.what(), 0);
-    }
-    FlushCallback();
-    Print("RunModal() -> " + std::to_string(result));
-    m_runner->CheckEnd();
-    if (m_runner->Failed())
-      code = 4;
-  }
+  const int code = RunScriptedModal(options, [&] { return std::pair{models->RunModal(), std::string()}; });
   models->Delete();
   Print("Delete()");
   PrintModels();
   FlushCallback();
-  if (!m_ledger->IsBalanced())
-    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+  ReportKeptHostObjects();
   return code;
 }
 

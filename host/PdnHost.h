@@ -9,11 +9,13 @@
 #include "host/HostHelp.h"
 #include "host/PdnScriptRunner.h"
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace host {
@@ -109,6 +111,14 @@ private:
   int RunEditorDialog(const PdnHostOptions& options);
   int RunGroupsDialog(const PdnHostOptions& options);
   int RunModelsDialog(const PdnHostOptions& options);
+  // The dialog object a module export makes, or null after saying why there is none.
+  template <class Factory>
+  auto MakeDialogObject(const char* exportName) -> decltype(std::declval<Factory>()());
+  // Runs a dialog's modal loop under the script: 2 when the script cannot start, 4 when it failed, else 0. `run`
+  // answers the modal result and the words printed after it.
+  int RunScriptedModal(const PdnHostOptions& options, const std::function<std::pair<int, std::string>()>& run);
+  static std::string JoinedModelDirectories(const std::vector<std::string>& list);
+  void ReportKeptHostObjects();
   void PrintModels();
   void PrintGroups();
   void PrintModel(const std::string& what, CHostCapacitorModel* model);
