@@ -1,8 +1,8 @@
 // A sequence with cheap insertion and removal anywhere: items live in chunks of at most 2 * kChunk, and a
 // Fenwick tree over the chunk sizes finds the chunk of an index, and the first index of a chunk, in
 // O(log chunks). A sorted list box of 900,000 items inserts each new item in O(log chunks + kChunk); an
-// append goes straight to the last chunk. Splitting or dropping a chunk rebuilds the tree in O(chunks),
-// which happens at most once per kChunk inserts.
+// append goes straight to the last chunk. Splitting or dropping a chunk inside the sequence rebuilds the
+// tree in O(chunks), at most once per kChunk inserts; at the back it costs O(log chunks).
 #pragma once
 
 #include <cassert>
@@ -51,13 +51,21 @@ class ChunkedList {
     auto& chunk = chunks_[c];
     chunk.insert(chunk.begin() + static_cast<std::ptrdiff_t>(j), std::move(value));
     ++size_;
-    if (chunk.size() > 2 * kChunk) {
-      std::vector<T> tail(std::make_move_iterator(chunk.begin() + kChunk), std::make_move_iterator(chunk.end()));
-      chunk.resize(kChunk);
-      chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(c) + 1, std::move(tail));
-      Rebuild();
-    } else {
+    if (chunk.size() <= 2 * kChunk) {
       Add(c, 1);
+      return;
+    }
+    const size_t held = chunk.size() - 1;  // what the tree still counts for the chunk
+    std::vector<T> tail(std::make_move_iterator(chunk.begin() + kChunk), std::make_move_iterator(chunk.end()));
+    chunk.resize(kChunk);
+    const size_t tailSize = tail.size();
+    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(c) + 1, std::move(tail));
+    if (c + 2 == chunks_.size()) {
+      // The last chunk split (appends do this every kChunk items): its tail becomes a node at the back.
+      Add(c, static_cast<std::ptrdiff_t>(kChunk) - static_cast<std::ptrdiff_t>(held));
+      PushBack(tailSize);
+    } else {
+      Rebuild();
     }
   }
 
@@ -65,11 +73,14 @@ class ChunkedList {
     auto [c, j] = Locate(i);
     chunks_[c].erase(chunks_[c].begin() + static_cast<std::ptrdiff_t>(j));
     --size_;
-    if (chunks_[c].empty()) {
+    if (!chunks_[c].empty()) {
+      Add(c, -1);
+    } else if (c + 1 == chunks_.size()) {
+      chunks_.pop_back();  // no other node counts the last chunk
+      tree_.pop_back();
+    } else {
       chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(c));
       Rebuild();
-    } else {
-      Add(c, -1);
     }
   }
 
@@ -135,8 +146,13 @@ class ChunkedList {
       if (parent <= n) tree_[parent] += tree_[k];
     }
   }
-  void Add(size_t c, int delta) {
+  void Add(size_t c, std::ptrdiff_t delta) {
     for (size_t k = c + 1; k < tree_.size(); k += k & (~k + 1)) tree_[k] += static_cast<size_t>(delta);
+  }
+  // The node of a chunk added at the back, made from the nodes before it: O(log chunks).
+  void PushBack(size_t chunkSize) {
+    const size_t k = tree_.size();
+    tree_.push_back(chunkSize + Start(k - 1) - Start(k - (k & (~k + 1))));
   }
   // The index of the first item of chunk c.
   size_t Start(size_t c) const {

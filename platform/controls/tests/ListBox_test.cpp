@@ -467,6 +467,16 @@ TEST(ChunkedList, EditsAtChunkEdgesKeepEveryIndex) {
     EXPECT_EQ(list.FindFrom(i, [&](int x) { return x == wanted; }), static_cast<long>(i));
     EXPECT_EQ(list.PartitionPoint([&](int, size_t index) { return index < i; }), i);
   }
+  // Erasing from the back drops last chunks; appends then grow a new back.
+  for (size_t n = 0; n < 2 * k + 5; ++n) {
+    list.erase(list.size() - 1);
+    ref.pop_back();
+  }
+  for (size_t n = 0; n < 3 * k; ++n) {
+    list.insert(list.size(), next);
+    ref.push_back(next++);
+  }
+  ASSERT_TRUE(same());
   while (!list.empty()) {
     list.erase(list.size() / 2);
     ref.erase(ref.begin() + static_cast<std::ptrdiff_t>(ref.size() / 2));
