@@ -57,6 +57,10 @@ std::string Utf8FromLatin1(const std::string& latin1) {
   return out;
 }
 
+// Requests that name another program's window fail when that program went meanwhile; Xlib's default
+// handler would end this process for it.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
 }  // namespace
 
 struct X11Clipboard::Impl {
@@ -91,6 +95,7 @@ struct X11Clipboard::Impl {
     reply.time = r.time;
     reply.property = None;
     const Atom property = r.property == None ? r.target : r.property;  // as obsolete clients ask
+    const XErrorHandler previous = XSetErrorHandler(IgnoreXError);
     // A property must fit one request; larger texts are refused rather than cut.
     long maxRequest = XExtendedMaxRequestSize(display);
     if (maxRequest == 0) maxRequest = XMaxRequestSize(display);
@@ -112,7 +117,8 @@ struct X11Clipboard::Impl {
       }
     }
     XSendEvent(display, r.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
-    XFlush(display);
+    XSync(display, False);  // any error of the requestor's window arrives while it is ignored
+    XSetErrorHandler(previous);
   }
 
   // Serves events until one satisfies `wanted` (true, the event in `out`) or the time runs out.
