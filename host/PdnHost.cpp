@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -112,6 +113,8 @@ const char* PdnHostUsage() {
          "  --load FILE             load settings (decoupling and extractor: \"Use last configuration\" of the\n"
          "                          open wizard)\n"
          "  --save                  let the wizard save its settings file (its Finish)\n"
+         "  --settings-copy         hand the wizard an empty buffer for the name of its copy of the settings, and\n"
+         "                          print the name it holds at the end\n"
          "  --open modal|modeless   open the wizard\n"
          "  --no-getters            do not print the getters at the end\n"
          "  --fixed-clock           the time of day stands at 2024-01-01 00:00:00 (for comparable settings files)\n"
@@ -209,6 +212,8 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
       options.load = value();
     } else if (option == "--save") {
       options.save = true;
+    } else if (option == "--settings-copy") {
+      options.settingsCopy = true;
     } else if (option == "--open") {
       const std::string& how = value();
       if (how != "modal" && how != "modeless")
@@ -246,8 +251,9 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
       throw PdnHostUsageError("unknown option \"" + option + "\"");
     }
   }
-  if (options.dialog && (options.open || options.save || options.load))
-    throw PdnHostUsageError("--dialog: opens a dialog instead of a wizard; --open, --save and --load are the wizard's");
+  if (options.dialog && (options.open || options.save || options.load || options.settingsCopy))
+    throw PdnHostUsageError(
+        "--dialog: opens a dialog instead of a wizard; --open, --save, --load and --settings-copy are the wizard's");
   if (options.dialog != std::string("editor") && options.capacitor)
     throw PdnHostUsageError("--capacitor is the editor's; give --dialog editor");
   if (options.dialog != std::string("editor") && options.dialog != std::string("models") &&
@@ -730,6 +736,10 @@ int PdnHost::Run(const PdnHostOptions& options) {
     api.SetTableValue(reinterpret_cast<INT_PTR>(static_cast<CHostModelLibrary*>(&m_board->ModelLibrary())));
     m_out << "SetTableValue(board library, " << m_board->ModelLibrary().GetCount() << " models)\n";
   }
+  if (options.settingsCopy) {
+    m_settingsCopy.fill('\0');
+    Step("SetSettingsCopyBuffer(empty)", api.SetSettingsCopyBuffer(m_settingsCopy.data()));
+  }
   if (options.outputName)
     Step("SetOutputFileName(" + *options.outputName + ")", api.SetOutputFileName(options.outputName->c_str()));
   if (options.drcReport)
@@ -805,6 +815,11 @@ int PdnHost::Run(const PdnHostOptions& options) {
   }
   if (options.printGetters)
     PrintGetters(api, options.wizard);
+  if (options.settingsCopy) {
+    // The module's copy of the settings, whatever the wizard saved: its name as the buffer holds it.
+    const std::string copy(m_settingsCopy.data(), strnlen(m_settingsCopy.data(), m_settingsCopy.size()));
+    Print("settings copy: " + (copy.empty() ? std::string("(none)") : EscapedName(copy)));
+  }
   FlushCallback();
   ReportKeptHostObjects();
   return code;

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <array>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -51,6 +52,7 @@ struct PdnHostOptions {
   std::optional<std::string> drcReport;
   std::optional<std::string> load;   // settings file to load (or to use as the last configuration)
   bool save = false;                 // let the wizard write the settings file (its Finish)
+  bool settingsCopy = false;         // hand the wizard an empty settings-copy buffer, print what it names at the end
   std::optional<std::string> open;   // "modal" or "modeless"
   bool printGetters = true;
   bool fixedClock = false;           // the time of day stands at 2024-01-01 00:00:00 (settings files' stamp)
@@ -151,6 +153,8 @@ private:
   std::unique_ptr<ScriptRunner> m_runner;
   std::unique_ptr<ScreenPacer> m_pacer;
   std::string m_dialogCaption;   // the caption by which a script finds the dialog that runs instead of a wizard
+  // The host's settings-copy buffer (--settings-copy): the module writes the name of its copy of the settings here.
+  std::array<char, 260> m_settingsCopy{};
 };
 
 }  // namespace host
