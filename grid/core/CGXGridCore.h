@@ -843,6 +843,8 @@ class CGXGridCore {
                            BOOL hint = FALSE);
   virtual void RedrawAll(UINT flags = GX_INVALIDATE, BOOL hint = FALSE);
   virtual void RedrawCell(ROWCOL row, ROWCOL col, UINT flags = GX_INVALIDATE, BOOL hint = FALSE);
+  // Redraws the current cell once the selection list has become empty (its frame was left to the selection's).
+  void RedrawCurrentCellOfEmptySelection();
   // A range received in a hint: rows over all columns, columns over all rows, the table, or the cells.
   void RedrawHintRange(const CGXRange& range, UINT flags, BOOL hint);
   // Repaints only the cells that the data object marks as changed (changed-cells mode, see DrawCellBlock).

@@ -322,14 +322,25 @@ void CGXGridCore::FindReplaceForward7(const GXForwardArgs& args) {
   if (m_pFindReplaceImp) m_pFindReplaceImp->FindReplaceForward7(this, args);
 }
 
+void CGXGridCore::RedrawCurrentCellOfEmptySelection() {
+  // Under the selection frame the current cell draws no frame of its own while ranges are listed: once the
+  // list is empty it shows its frame again, as a repaint draws it.
+  ROWCOL row = 0, col = 0;
+  if (m_pParam && m_pParam->m_bSelectionFrame && m_pExcelLikeFrameImp && m_pParam->GetSelection().IsEmpty() &&
+      QueryCurrentCell(&row, &col))
+    RedrawCell(row, col, GX_UPDATENOW);
+}
+
 void CGXGridCore::SetSelection(POSITION pos, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right) {
   if (!m_pParam) return;
   CGXRangeList& sel = m_pParam->GetSelection();
   if (!pos) {
+    const BOOL drawn = m_pParam->m_bKeepsCurrentSelRange && !sel.IsEmpty();
     if (m_pParam->m_bKeepsCurrentSelRange) SelectRangeForward9(TRUE);
     sel.DeleteAll();
     m_pParam->m_bKeepsCurrentSelRange = FALSE;
     m_bSelRangeCached = FALSE;
+    if (drawn) RedrawCurrentCellOfEmptySelection();
     return;
   }
   if (top > bottom) std::swap(top, bottom);

@@ -249,6 +249,7 @@ void CGXUserSelectRangeImp::OnEndSelection(CGXGridCore* g) {
         list.DeleteAt(pos);
         m_posBuilt = nullptr;
         SyncKeptFlag(g);
+        g->RedrawCurrentCellOfEmptySelection();
       }
     } else {
       Clear(g);
