@@ -1,5 +1,6 @@
 // Long operations on the virtual clock and clearing cells, from the keyboard as users do.
 #include "grid/core/CGXLongOperation.h"
+#include "grid/core/CGXRangeList.h"
 #include "grid/features/CGXCommand.h"
 #include "grid/features/CGXLongOperationImp.h"
 #include "grid/features/tests/featuretest.h"
@@ -224,6 +225,33 @@ TEST_F(LongOperationTest, YesAbortsWithoutRollbackAndQuitIsPostedAgain) {
   MSG msg;
   ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE));
   EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+}
+
+// An undo of many steps that outlasts the wait delay shows its progress under the undo's name.
+TEST_F(LongOperationTest, AnUndoOfManyStepsShowsItsProgress) {
+  CGXGridWnd* g = MakeGrid(40, 3);
+  for (ROWCOL r = 1; r <= 40; ++r)
+    for (ROWCOL c = 1; c <= 3; ++c)
+      if ((r + c) % 3) g->SetCellValue(r, c, "x");
+  CGXRangeList ranges;
+  ranges.AddTail(new CGXRange(1, 1, 40, 3));
+  ASSERT_TRUE(g->ClearCells(ranges, FALSE));
+  frame->texts.clear();
+  // Feedback from the first poll on, and at every poll after.
+  CGXLongOperationState& state = GXGetLongOperationState();
+  const DWORD interval = state.m_nUpdateInterval;
+  state.m_nFirstDelay = 0;
+  state.m_nUpdateInterval = 0;
+  ASSERT_TRUE(g->Undo());
+  state.m_nFirstDelay = 750;
+  state.m_nUpdateInterval = interval;
+  EXPECT_EQ(g->GetCellValue(40, 1), "x");
+  bool shown = false;
+  for (const std::string& t : frame->texts)
+    shown |= t.rfind("Undoing Clear Cells ...", 0) == 0 && t.find('%') != std::string::npos;
+  std::string all;
+  for (const std::string& t : frame->texts) all += t + "|";
+  EXPECT_TRUE(shown) << all;
 }
 
 // Retry during a long clear brings back every cell cleared so far.
