@@ -23,6 +23,19 @@ class ClearTest : public FeatureTest {
     return g;
   }
   static void Select(CGXGridCore* g, const CGXRange& range) { g->GetParam()->GetSelection().AddTail(new CGXRange(range)); }
+  // Clears the whole table of Make's grid with Esc pressed before the first poll, which shows feedback at
+  // once, and the abort question answered with `answer`.
+  BOOL ClearWithEscAnswered(CGXGridWnd* g, int answer) {
+    automation.Reply(plat::SystemUiKind::MessageBox, {answer, {}, 0}, "abort the operation");
+    Automate();
+    CGXRangeList ranges;
+    ranges.AddTail(new CGXRange(1, 1, 6, 4));
+    GXGetLongOperationState().m_nFirstDelay = 0;
+    PostMessage(g->GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+    const BOOL cleared = g->ClearCells(ranges, FALSE);
+    GXGetLongOperationState().m_nFirstDelay = 750;
+    return cleared;
+  }
 };
 
 TEST_F(ClearTest, ClearingWholeRowsKeepsTheirHeadersAndRecordsOneStep) {
@@ -257,31 +270,17 @@ TEST_F(LongOperationTest, AnUndoOfManyStepsShowsItsProgress) {
 // Retry during a long clear brings back every cell cleared so far.
 TEST_F(ClearTest, RetryInTheAbortQuestionRestoresEverything) {
   CGXGridWnd* g = Make();
-  automation.Reply(plat::SystemUiKind::MessageBox, {IDRETRY, {}, 0}, "abort the operation");
-  Automate();
-  CGXRangeList ranges;
-  ranges.AddTail(new CGXRange(1, 1, 6, 4));
-  // Feedback from the first poll on: the first cell is cleared, then Esc is seen.
-  GXGetLongOperationState().m_nFirstDelay = 0;
-  PostMessage(g->GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_FALSE(g->ClearCells(ranges, FALSE));
+  // The first cell is looked at and cleared, then Esc is seen.
+  EXPECT_FALSE(ClearWithEscAnswered(g, IDRETRY));
   for (ROWCOL r = 1; r <= 6; ++r)
     for (ROWCOL c = 1; c <= 4; ++c) EXPECT_EQ(g->GetCellValue(r, c), CString(static_cast<char>('a' + r)) + char('0' + c));
   EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0);
-  GXGetLongOperationState().m_nFirstDelay = 750;
 }
 
 // Abort in the abort question keeps what was cleared: the cells looked at before the key was seen.
 TEST_F(ClearTest, AbortKeepsTheCellsLookedAtCleared) {
   CGXGridWnd* g = Make();
-  automation.Reply(plat::SystemUiKind::MessageBox, {IDABORT, {}, 0}, "abort the operation");
-  Automate();
-  CGXRangeList ranges;
-  ranges.AddTail(new CGXRange(1, 1, 6, 4));
-  GXGetLongOperationState().m_nFirstDelay = 0;
-  PostMessage(g->GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_FALSE(g->ClearCells(ranges, FALSE));
-  GXGetLongOperationState().m_nFirstDelay = 750;
+  EXPECT_FALSE(ClearWithEscAnswered(g, IDABORT));
   EXPECT_EQ(g->GetCellValue(1, 1), "");
   EXPECT_EQ(g->GetCellValue(1, 2), "b2");
   EXPECT_EQ(g->GetCellValue(6, 4), "g4");
