@@ -8,8 +8,8 @@ packages=(
   clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libfontconfig-dev libfreetype-dev fonts-liberation2
-  libsdl2-dev nlohmann-json3-dev
-  xvfb xdotool poppler-utils
+  libsdl2-dev libx11-dev nlohmann-json3-dev
+  xvfb xdotool xclip poppler-utils
   locales
 )
 

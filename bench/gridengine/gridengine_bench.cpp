@@ -123,6 +123,8 @@ void BM_RedrawChangedCell(benchmark::State& state) {
 struct HiddenBlock : CGXGridHideCellsImp {
   HiddenBlock(ROWCOL f, ROWCOL l) : first(f), last(l) {}
   BOOL IsRowHidden(CGXGridCore*, ROWCOL row) override { return row >= first && row <= last; }
+  ROWCOL NextShownRow(CGXGridCore*, ROWCOL row) override { return row >= first && row <= last ? last + 1 : row; }
+  ROWCOL PrevShownRow(CGXGridCore*, ROWCOL row) override { return row >= first && row <= last ? first - 1 : row; }
   ROWCOL first, last;
 };
 

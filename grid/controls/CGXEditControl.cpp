@@ -583,6 +583,10 @@ BOOL CGXEditControl::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
   if (!request || request->m_strFind.IsEmpty()) return FALSE;
   const ROWCOL row = static_cast<ROWCOL>(rowArg), col = static_cast<ROWCOL>(colArg);
   const BOOL here = m_bActive && IsBoundToCell(row, col) && m_hWnd;
+  // Find Next leaves the current cell out unless it is being edited, where it goes on after the selection:
+  // its editing ends when the focus moves into the find dialog, and searching it from its start again
+  // would find the same match for ever.
+  if (!here && !atCurrent && m_pGrid->MatchesCurrentCell(row, col)) return FALSE;
   CString text;
   if (here) {
     text = WindowText();

@@ -93,8 +93,8 @@ void CGXAutoScrollPlugin::OnAutoScrollTimer() {
     m_nTimer = GX_AUTOSCROLL_TIMER;
     // The scrolled area: the grid rectangle less the frozen rows at the top and columns at the left.
     m_rectInner = g.GetGridRect();
-    m_rectInner.top += g.SumRowHeights(0, g.GetFrozenRows());
-    m_rectInner.left += g.SumColWidths(0, g.GetFrozenCols());
+    m_rectInner.top += g.SumFrozenRowHeights();
+    m_rectInner.left += g.SumFrozenColWidths();
     m_dwStart = ::GetTickCount();
     m_dwLastScroll = 0;
     m_nLastDistance = 0;

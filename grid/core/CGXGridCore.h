@@ -280,6 +280,11 @@ class CGXGridCore {
   virtual int GetFontWidth() const;
   int SumRowHeights(ROWCOL from, ROWCOL to, int limit = 0) const;
   int SumColWidths(ROWCOL from, ROWCOL to, int limit = 0) const;
+  // The height of the header and frozen rows (width of the header and frozen columns), summed no further
+  // than the grid's last row (column) and than one pixel past the grid rectangle: any answer above the
+  // rectangle's size means that nothing scrolled fits.
+  int SumFrozenRowHeights() const;
+  int SumFrozenColWidths() const;
   // The two size-limit switches: a row is never shown taller, a column never wider, than the scrolled part.
   BOOL m_bLimitRowHeight = TRUE, m_bLimitColWidth = TRUE;
 
@@ -613,6 +618,15 @@ class CGXGridCore {
   virtual BOOL HideCols(ROWCOL from, ROWCOL to, BOOL hide = TRUE, UINT flags = GX_UPDATENOW,
                         const BOOL* hidden = nullptr, int commandType = 0);
   virtual BOOL IsRowHidden(ROWCOL row) const;
+  // The hide feature's jumps over runs of hidden lines (the line itself without the feature): walks over
+  // rows and columns take them so that a million hidden rows cost what one does.
+  ROWCOL NextShownRow(ROWCOL row) const;
+  ROWCOL PrevShownRow(ROWCOL row) const;
+  ROWCOL NextShownCol(ROWCOL col) const;
+  ROWCOL PrevShownCol(ROWCOL col) const;
+  // The same in client indices (frozen rows, then the scrolled ones from the first scrolled row on).
+  ROWCOL NextShownClientRow(ROWCOL clientRow) const;
+  ROWCOL NextShownClientCol(ROWCOL clientCol) const;
   virtual BOOL IsColHidden(ROWCOL col) const;
   virtual BOOL StoreHideRow(ROWCOL row, BOOL hide);
   virtual BOOL StoreHideCol(ROWCOL col, BOOL hide);

@@ -211,8 +211,11 @@ LRESULT CGXGridCore::PrepareSpannedCells(ROWCOL frozenRows, ROWCOL frozenCols, R
 
 LRESULT CGXGridCore::PrepareSpannedCellsForView(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right) {
   if (!m_pDrawSpannedCellsImp) return 0;  // no need to find the last shown row and column
-  return PrepareSpannedCells(GetFrozenRows(), GetFrozenCols(), GetTopRow(), GetLeftCol(), GetLastVisibleRow(),
-                             GetLastVisibleCol(), top, left, bottom, right);
+  // Frozen lines past the last shown one are not in view (a layout may freeze more lines than fit, or than
+  // the grid has): their spans wait until they are.
+  const ROWCOL lastRow = GetLastVisibleRow(), lastCol = GetLastVisibleCol();
+  return PrepareSpannedCells(std::min(GetFrozenRows(), lastRow), std::min(GetFrozenCols(), lastCol), GetTopRow(),
+                             GetLeftCol(), lastRow, lastCol, top, left, bottom, right);
 }
 
 void CGXGridCore::PrepareBlockSpans(CGXGridDrawContext& ctx) {
@@ -410,10 +413,17 @@ void CGXGridCore::CalcClientCellRectCached(CRect* out, ROWCOL clientRow, ROWCOL 
     m_nCachedRectCol = 0, m_nCachedRectX = 0;
     m_nCachedRectLeft = GetFirstScrolledCol();
   }
-  for (; m_nCachedRectRow < clientRow && m_nCachedRectY <= 2 * area.bottom; ++m_nCachedRectRow)
-    m_nCachedRectY += GetRowHeight(ClientRowToRow(m_nCachedRectRow));
-  for (; m_nCachedRectCol < clientCol && m_nCachedRectX <= 2 * area.right; ++m_nCachedRectCol)
-    m_nCachedRectX += GetColWidth(ClientColToCol(m_nCachedRectCol));
+  // Runs of hidden lines are jumped.
+  while (m_nCachedRectRow < clientRow && m_nCachedRectY <= 2 * area.bottom) {
+    m_nCachedRectRow = std::min(NextShownClientRow(m_nCachedRectRow), clientRow);
+    if (m_nCachedRectRow == clientRow) break;
+    m_nCachedRectY += GetRowHeight(ClientRowToRow(m_nCachedRectRow++));
+  }
+  while (m_nCachedRectCol < clientCol && m_nCachedRectX <= 2 * area.right) {
+    m_nCachedRectCol = std::min(NextShownClientCol(m_nCachedRectCol), clientCol);
+    if (m_nCachedRectCol == clientCol) break;
+    m_nCachedRectX += GetColWidth(ClientColToCol(m_nCachedRectCol++));
+  }
   const int y = area.top + m_nCachedRectY, x = area.left + m_nCachedRectX;
   out->SetRect(x, y, x + GetColWidth(ClientColToCol(clientCol)), y + GetRowHeight(ClientRowToRow(clientRow)));
 }
@@ -477,11 +487,13 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
   ctx.invertSelection = !m_bPrinting && ParamSettings().m_bInvertSelection;
   ctx.colorsAllowed = !PrintsBlackAndWhite();
   ctx.background = ctx.colorsAllowed ? PropertyColor(4) : RGB(255, 255, 255);
-  // 3. Rows and columns of the block, stopping at the grid's end and below the grid rectangle.
+  // 3. Rows and columns of the block, stopping at the grid's end and below the grid rectangle. Runs of
+  // hidden rows and columns are left out: they take no room and draw nothing (a zero size that is not a
+  // hide mark still joins the block). The entry after the last is the next shown line.
   ctx.originY = ClientRowTop(top);
   ctx.originX = ClientColLeft(left);
-  ROWCOL i = top;
-  for (int y = ctx.originY; i <= bottom && y <= area.bottom; ++i) {
+  ROWCOL i = NextShownClientRow(top);
+  for (int y = ctx.originY; i <= bottom && y <= area.bottom; i = NextShownClientRow(i + 1)) {
     const ROWCOL row = ClientRowToRow(i);
     if (row > rowCount) break;
     ctx.rows.push_back(row);
@@ -490,8 +502,8 @@ void CGXGridCore::DrawCellBlock(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
     y += ctx.heights.back();
   }
   const ROWCOL nextRow = ClientRowToRow(i);
-  ROWCOL j = left;
-  for (int x = ctx.originX; j <= right && x <= area.right; ++j) {
+  ROWCOL j = NextShownClientCol(left);
+  for (int x = ctx.originX; j <= right && x <= area.right; j = NextShownClientCol(j + 1)) {
     const ROWCOL col = ClientColToCol(j);
     if (col > colCount) break;
     ctx.cols.push_back(col);
@@ -735,13 +747,16 @@ void CGXGridCore::DrawBeyondGrid(CGXGridDrawContext& ctx) {
     if (!clip.IsRectEmpty()) dc->FillSolidRect(&clip, background);
     return;
   }
-  if (ctx.m && ctx.cols[ctx.m - 1] == GetColCount()) {
+  // The block reaches the grid's last column (row) when no shown line follows its last one: the entry
+  // after it is 0. That is so when its last entry is the grid's last line, and when only hidden lines, left
+  // out of the block, come after it.
+  if (ctx.m && ctx.cols[ctx.m] == 0) {
     CRect beyond(ctx.lefts[ctx.m - 1] + ctx.widths[ctx.m - 1], area.top, area.right, area.bottom + 5);
     if (!beyond.IsRectEmpty()) dc->FillSolidRect(&beyond, background);
     // The closing line after the last column (with lines at the right edges the last cell carries it).
     if (DrawsVertLines() && leftTop) DrawEdgeLine(dc, 1, static_cast<int>(ColToClientCol(GetColCount()) + 1), 0);
   }
-  if (ctx.n && ctx.rows[ctx.n - 1] == GetRowCount()) {
+  if (ctx.n && ctx.rows[ctx.n] == 0) {
     CRect below(area.left, ctx.tops[ctx.n - 1] + ctx.heights[ctx.n - 1], area.right, area.bottom);
     if (!below.IsRectEmpty()) dc->FillSolidRect(&below, background);
     if (DrawsHorzLines() && leftTop) DrawEdgeLine(dc, 2, static_cast<int>(RowToClientRow(GetRowCount()) + 1), 0);

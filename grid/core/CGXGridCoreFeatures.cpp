@@ -278,6 +278,22 @@ BOOL CGXGridCore::IsColHidden(ROWCOL col) const {
   return m_pHideCellsImp ? m_pHideCellsImp->IsColHidden(const_cast<CGXGridCore*>(this), col) : FALSE;
 }
 
+ROWCOL CGXGridCore::NextShownRow(ROWCOL row) const {
+  return m_pHideCellsImp ? m_pHideCellsImp->NextShownRow(const_cast<CGXGridCore*>(this), row) : row;
+}
+
+ROWCOL CGXGridCore::PrevShownRow(ROWCOL row) const {
+  return m_pHideCellsImp ? m_pHideCellsImp->PrevShownRow(const_cast<CGXGridCore*>(this), row) : row;
+}
+
+ROWCOL CGXGridCore::NextShownCol(ROWCOL col) const {
+  return m_pHideCellsImp ? m_pHideCellsImp->NextShownCol(const_cast<CGXGridCore*>(this), col) : col;
+}
+
+ROWCOL CGXGridCore::PrevShownCol(ROWCOL col) const {
+  return m_pHideCellsImp ? m_pHideCellsImp->PrevShownCol(const_cast<CGXGridCore*>(this), col) : col;
+}
+
 BOOL CGXGridCore::StoreHideRow(ROWCOL row, BOOL hide) {
   return m_pHideCellsImp ? m_pHideCellsImp->StoreHideRow(this, row, hide) : FALSE;
 }

@@ -43,15 +43,44 @@ ROWCOL CGXGridCore::ClientColToCol(ROWCOL clientCol) const {
   return clientCol + (left - f - 1);
 }
 
+namespace {
+// The client index of the first line at or after client index i that the hide marks leave shown. A hidden
+// run that ends the frozen lines goes on at the first scrolled line, the lines scrolled out between them
+// having no client index.
+template <typename ToLine, typename ToClient, typename Next>
+ROWCOL NextShownClient(ROWCOL i, ROWCOL frozen, ROWCOL firstScrolled, ToLine toLine, ToClient toClient, Next next) {
+  if (i == GX_INVALID) return i;
+  const ROWCOL line = toLine(i), shown = next(line);
+  if (shown == line || shown == GX_INVALID) return shown == line ? i : GX_INVALID;
+  if (line <= frozen && shown > frozen && shown < firstScrolled) {
+    const ROWCOL scrolled = next(firstScrolled);
+    return scrolled == GX_INVALID ? GX_INVALID : toClient(scrolled);
+  }
+  return toClient(shown);
+}
+}  // namespace
+
+ROWCOL CGXGridCore::NextShownClientRow(ROWCOL clientRow) const {
+  return NextShownClient(
+      clientRow, GetFrozenRows(), GetFirstScrolledRow(), [this](ROWCOL i) { return ClientRowToRow(i); },
+      [this](ROWCOL r) { return RowToClientRow(r); }, [this](ROWCOL r) { return NextShownRow(r); });
+}
+
+ROWCOL CGXGridCore::NextShownClientCol(ROWCOL clientCol) const {
+  return NextShownClient(
+      clientCol, GetFrozenCols(), GetFirstScrolledCol(), [this](ROWCOL i) { return ClientColToCol(i); },
+      [this](ROWCOL c) { return ColToClientCol(c); }, [this](ROWCOL c) { return NextShownCol(c); });
+}
+
 int CGXGridCore::SumClientRowHeights(ROWCOL from, ROWCOL to, int limit) const {
   if (from > to) return 0;
   int sum = 0;
   ROWCOL count = GetRowCount();
-  for (ROWCOL i = from; i <= to; ++i) {
+  for (ROWCOL i = NextShownClientRow(from); i <= to; i = NextShownClientRow(i + 1)) {
     ROWCOL r = ClientRowToRow(i);
     if (r > count) break;
     sum = GXAddSize(sum, GetRowHeight(r));
-    if (limit && sum > limit) break;
+    if ((limit && sum > limit) || i == to) break;
   }
   return sum;
 }
@@ -60,11 +89,11 @@ int CGXGridCore::SumClientColWidths(ROWCOL from, ROWCOL to, int limit) const {
   if (from > to) return 0;
   int sum = 0;
   ROWCOL count = GetColCount();
-  for (ROWCOL i = from; i <= to; ++i) {
+  for (ROWCOL i = NextShownClientCol(from); i <= to; i = NextShownClientCol(i + 1)) {
     ROWCOL c = ClientColToCol(i);
     if (c > count) break;
     sum = GXAddSize(sum, GetColWidth(c));
-    if (limit && sum > limit) break;
+    if ((limit && sum > limit) || i == to) break;
   }
   return sum;
 }
@@ -87,9 +116,10 @@ ROWCOL CGXGridCore::HitTestClientRow(const POINT& pt, int* outTop) const {
   }
   int y = area.top;
   ROWCOL count = GetRowCount();
-  for (ROWCOL i = 0;; ++i) {
+  // Hidden rows take no room: a point never falls in one, so their runs are jumped.
+  for (ROWCOL i = NextShownClientRow(0);; i = NextShownClientRow(i + 1)) {
     ROWCOL r = ClientRowToRow(i);
-    if (r > count || y > area.bottom) return GX_INVALID;
+    if (i == GX_INVALID || r > count || y > area.bottom) return GX_INVALID;
     int h = GetRowHeight(r);
     if (pt.y < y + h) {
       if (outTop) *outTop = y;
@@ -107,9 +137,9 @@ ROWCOL CGXGridCore::HitTestClientCol(const POINT& pt, int* outLeft) const {
   }
   int x = area.left;
   ROWCOL count = GetColCount();
-  for (ROWCOL i = 0;; ++i) {
+  for (ROWCOL i = NextShownClientCol(0);; i = NextShownClientCol(i + 1)) {
     ROWCOL c = ClientColToCol(i);
-    if (c > count || x > area.right) return GX_INVALID;
+    if (i == GX_INVALID || c > count || x > area.right) return GX_INVALID;
     int w = GetColWidth(c);
     if (pt.x < x + w) {
       if (outLeft) *outLeft = x;

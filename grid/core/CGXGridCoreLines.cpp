@@ -373,11 +373,15 @@ void CGXGridCore::InvertMarkedCells(CGXGridDrawContext& ctx) {
 void CGXGridCore::InvertCell(CDC* dc, ROWCOL row, ROWCOL col, const CRect& r) {
   // Decision: the current cell is framed (not filled) when the frame switch is on, also when it lies in
   // the selection, unless the one-shot flag or the invert-current-cell-too switch asks for the whole cell.
-  // Under the selection frame the current cell keeps no inverted frame of its own: the selection frame's
-  // inverted bands lie on the same pixels at the cell's sides and the two took each other out, leaving a
-  // corner cell's sides unframed.
+  // Under the selection frame the current cell keeps no inverted frame of its own while a range is
+  // selected: the selection frame's inverted bands lie on the same pixels at the cell's sides and the two
+  // took each other out, leaving a corner cell's sides unframed. With no range selected nothing frames the
+  // current cell but its own frame. Decision: any selected range counts, not only one holding the cell:
+  // while a selection is extended the cell is painted once before the list has taken its new range, and
+  // a frame drawn then would stay in the parts the later paint leaves alone.
   const BOOL current = MatchesCurrentCell(row, col);
-  const BOOL selectionFramed = m_pExcelLikeFrameImp && m_pParam && m_pParam->m_bSelectionFrame;
+  const BOOL selectionFramed = m_pExcelLikeFrameImp && m_pParam && m_pParam->m_bSelectionFrame &&
+                               !m_pParam->GetSelection().IsEmpty();
   if (!current || m_bInvertCurrentCellOnce || ParamSettings().m_bInvertCurrentCellToo) {
     dc->InvertRect(&r);
   } else if (ParamSettings().m_bCurrentCellFrame && !selectionFramed) {

@@ -110,10 +110,16 @@ ROWCOL CGXGridCore::StepForward(BOOL vertical, ROWCOL row, ROWCOL col, ROWCOL co
 ROWCOL CGXGridCore::PageUpRows() const {
   const CRect area = GetGridRect();
   const ROWCOL frozen = GetFrozenRows();
-  const int available = area.Height() - SumRowHeights(0, frozen);
+  const int available = area.Height() - SumFrozenRowHeights();
   int used = GetRowHeight(m_nTopRow);
   ROWCOL page = 0;
   for (ROWCOL r = m_nTopRow - 1; r > frozen && r >= 1; --r) {
+    // The hidden rows above r count, without a height, as rows of the page.
+    if (used > available) break;
+    const ROWCOL shown = std::max(PrevShownRow(r), frozen);
+    page += r - shown;
+    if (shown == frozen) break;
+    r = shown;
     const int h = GetRowHeight(r);
     if (used + h > available) break;
     used += h;

@@ -715,12 +715,16 @@ BOOL CGXGridCore::SetFrozenCols(ROWCOL frozen, ROWCOL header, UINT flags, int co
 int CGXGridCore::GetFontHeight() const { return m_bPrinting ? m_nPrintFontHeight : m_dyHeight; }
 int CGXGridCore::GetFontWidth() const { return m_bPrinting ? m_nPrintFontWidth : m_dxWidth; }
 
+// The default sizes are one pixel at the least, as their setters keep them: a layout storing less (or a
+// font change rounding it down) would otherwise give every line without a size of its own none, and each
+// walk that fills the window with lines would go on to the grid's last line, up to 2^32 - 2 of them.
+// The stored value itself is kept as read.
 int CGXGridCore::GetDefaultRowHeight() const {
-  return m_pParam ? UnitsToPixels(m_pParam->m_nDefaultRowHeight, GetFontHeight()) : 0;
+  return m_pParam ? std::max(1, UnitsToPixels(m_pParam->m_nDefaultRowHeight, GetFontHeight())) : 0;
 }
 
 int CGXGridCore::GetDefaultColWidth() const {
-  return m_pParam ? UnitsToPixels(m_pParam->m_nDefaultColWidth, GetFontWidth()) : 0;
+  return m_pParam ? std::max(1, UnitsToPixels(m_pParam->m_nDefaultColWidth, GetFontWidth())) : 0;
 }
 
 BOOL CGXGridCore::StoreDefaultRowHeight(int pixels) {
@@ -746,7 +750,7 @@ int CGXGridCore::GetRowHeight(ROWCOL row) const {
   if (m_bLimitRowHeight && !m_bPrinting && row > GetFrozenRows()) {
     HWND wnd = GridHwnd();
     if ((wnd && ::IsWindowVisible(wnd)) || m_pFixedArea) {
-      int limit = GetGridRect().Height() - SumRowHeights(0, GetFrozenRows());
+      int limit = GetGridRect().Height() - SumFrozenRowHeights();
       if (limit > 0) h = std::min(h, limit);
     }
   }
@@ -760,7 +764,7 @@ int CGXGridCore::GetColWidth(ROWCOL col) const {
   if (m_bLimitColWidth && !m_bPrinting && col > GetFrozenCols()) {
     HWND wnd = GridHwnd();
     if ((wnd && ::IsWindowVisible(wnd)) || m_pFixedArea) {
-      int limit = GetGridRect().Width() - SumColWidths(0, GetFrozenCols());
+      int limit = GetGridRect().Width() - SumFrozenColWidths();
       if (limit > 0) w = std::min(w, limit);
     }
   }
@@ -939,24 +943,37 @@ BOOL CGXGridCore::SetDefaultColWidth(int width, UINT flags, int commandType) {
   return TRUE;
 }
 
+// Runs of hidden lines are jumped (they have no size).
 int CGXGridCore::SumRowHeights(ROWCOL from, ROWCOL to, int limit) const {
   int sum = 0;
-  for (ROWCOL r = from; r <= to; ++r) {
+  for (ROWCOL r = NextShownRow(from); r <= to; r = NextShownRow(r + 1)) {
     sum = GXAddSize(sum, GetRowHeight(r));
     if (limit && sum > limit) break;
-    if (r == GX_MAXROWCOL) break;
+    if (r >= std::min(to, GX_MAXROWCOL)) break;
   }
   return sum;
 }
 
 int CGXGridCore::SumColWidths(ROWCOL from, ROWCOL to, int limit) const {
   int sum = 0;
-  for (ROWCOL c = from; c <= to; ++c) {
+  for (ROWCOL c = NextShownCol(from); c <= to; c = NextShownCol(c + 1)) {
     sum = GXAddSize(sum, GetColWidth(c));
     if (limit && sum > limit) break;
-    if (c == GX_MAXROWCOL) break;
+    if (c >= std::min(to, GX_MAXROWCOL)) break;
   }
   return sum;
+}
+
+// A layout may freeze more lines than the grid has (up to 2^32 - 2): the sums stop at the last line and at
+// the window's size, so that showing such a layout costs no more than showing the lines that fit.
+int CGXGridCore::SumFrozenRowHeights() const {
+  const int height = std::max(GetGridRect().Height(), 0);
+  return SumRowHeights(0, std::min(GetFrozenRows(), GetRowCount()), height + 1);
+}
+
+int CGXGridCore::SumFrozenColWidths() const {
+  const int width = std::max(GetGridRect().Width(), 0);
+  return SumColWidths(0, std::min(GetFrozenCols(), GetColCount()), width + 1);
 }
 
 // The hint is built at the end of every path that changed (or scrolled to) the top row; a refusal by

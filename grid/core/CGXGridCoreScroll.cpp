@@ -77,11 +77,13 @@ ROWCOL CGXGridCore::CalcLastTopRow() const {
   const ROWCOL first = GetFrozenRows() + 1, count = GetRowCount();
   if (count < first) return first;
   CRect area = GetGridRect();
-  // The frozen rows count no further than the grid's rows, and no further than the window's height.
-  const int avail = area.Height() - SumRowHeights(0, std::min(GetFrozenRows(), count), std::max(area.Height(), 0) + 1);
+  const int avail = area.Height() - SumFrozenRowHeights();
   ROWCOL r = count;
   int sum = GetRowHeight(r);
-  while (sum < avail && r > first) sum += GetRowHeight(--r);
+  while (sum < avail && r > first) {
+    r = std::max(PrevShownRow(r - 1), first);  // hidden rows add nothing
+    sum += GetRowHeight(r);
+  }
   if (sum > avail && r < count) ++r;
   return r;
 }
@@ -90,11 +92,13 @@ ROWCOL CGXGridCore::CalcLastLeftCol() const {
   const ROWCOL first = GetFrozenCols() + 1, count = GetColCount();
   if (count < first) return first;
   CRect area = GetGridRect();
-  // The frozen columns count no further than the grid's columns, and no further than the window's width.
-  const int avail = area.Width() - SumColWidths(0, std::min(GetFrozenCols(), count), std::max(area.Width(), 0) + 1);
+  const int avail = area.Width() - SumFrozenColWidths();
   ROWCOL c = count;
   int sum = GetColWidth(c);
-  while (sum < avail && c > first) sum += GetColWidth(--c);
+  while (sum < avail && c > first) {
+    c = std::max(PrevShownCol(c - 1), first);
+    sum += GetColWidth(c);
+  }
   if (sum > avail && c < count) ++c;
   return c;
 }
@@ -307,14 +311,25 @@ namespace {
 // row of size 0: it goes on over hidden rows to the next shown one, so that every scroll moves the picture
 // (a one-row scroll over a hidden row would otherwise move nothing). The walk also stops once the sizes
 // passed fill the area. `dist` receives the pixels passed.
-template <typename SizeOf>
-ROWCOL WalkBack(ROWCOL from, ROWCOL first, ROWCOL count, int area, SizeOf sizeOf, int* dist) {
+//
+// The rows (columns) of a grid for these walks: their sizes and the hide feature's jumps over hidden runs.
+struct Lines {
+  const CGXGridCore* g;
+  bool rows;
+  int Size(ROWCOL i) const { return rows ? g->GetRowHeight(i) : g->GetColWidth(i); }
+  ROWCOL Next(ROWCOL i) const { return rows ? g->NextShownRow(i) : g->NextShownCol(i); }
+  ROWCOL Prev(ROWCOL i) const { return rows ? g->PrevShownRow(i) : g->PrevShownCol(i); }
+};
+ROWCOL WalkBack(ROWCOL from, ROWCOL first, ROWCOL count, int area, const Lines& lines, int* dist) {
   ROWCOL r = from, steps = 0;
   *dist = 0;
   while (r > first && *dist < area) {
-    if (steps >= count && sizeOf(r) > 0) break;
-    *dist += sizeOf(--r);
-    ++steps;
+    if (steps >= count && lines.Size(r) > 0) break;
+    // A run of hidden rows is passed in one step; each of its rows counts as a step.
+    const ROWCOL next = std::max(lines.Prev(r - 1), first);
+    steps += r - next;
+    r = next;
+    *dist += lines.Size(r);
   }
   return r;
 }
@@ -324,11 +339,18 @@ ROWCOL WalkBack(ROWCOL from, ROWCOL first, ROWCOL count, int area, SizeOf sizeOf
 // Decision: hidden rows extend a scroll only where it would end on them, rather than counting every hidden
 // row passed. The top-row setters scroll by the difference to the requested row; counting the hidden rows
 // passed would carry them past the row asked for.
-template <typename SizeOf>
-ROWCOL StepsForward(ROWCOL from, ROWCOL last, ROWCOL count, SizeOf sizeOf) {
+ROWCOL StepsForward(ROWCOL from, ROWCOL last, ROWCOL count, const Lines& lines) {
   if (from >= last) return 0;
   ROWCOL n = std::min(count, last - from);
-  while (n < last - from && sizeOf(from + n) == 0) ++n;
+  while (n < last - from) {
+    const ROWCOL shown = lines.Next(from + n);  // past a run of hidden rows
+    if (shown != from + n) {
+      n = shown == GX_INVALID ? last - from : std::min(shown - from, last - from);
+      continue;
+    }
+    if (lines.Size(from + n) != 0) break;
+    ++n;
+  }
   return n;
 }
 
@@ -364,9 +386,9 @@ BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count, const CRect& current, 
   const CRect area = GetGridRect();
   const ROWCOL first = GetFrozenRows() + 1;
   CRect scrollArea = area;
-  scrollArea.top = std::min<LONG>(area.bottom, area.top + SumRowHeights(0, GetFrozenRows()));
+  scrollArea.top = std::min<LONG>(area.bottom, area.top + SumFrozenRowHeights());
   const int areaHeight = scrollArea.Height();
-  auto height = [this](ROWCOL r) { return GetRowHeight(r); };
+  const Lines height{this, true};
   ROWCOL newTop = m_nTopRow;
   int dist = 0;
   if (direction == GX_UP) {
@@ -378,7 +400,8 @@ BOOL CGXGridCore::ScrollRows(int direction, ROWCOL count, const CRect& current, 
     BeforeDraw(GetRowCount(), 0);
     count = StepsForward(m_nTopRow, CalcLastTopRow(), count, height);
     if (count == 0) return FALSE;
-    for (ROWCOL r = m_nTopRow; r < m_nTopRow + count && dist < areaHeight; ++r) dist += GetRowHeight(r);
+    for (ROWCOL r = NextShownRow(m_nTopRow); r < m_nTopRow + count && dist < areaHeight; r = NextShownRow(r + 1))
+      dist += GetRowHeight(r);
     newTop = m_nTopRow + count;
   }
   // The plug-point feature hears of every scroll as of every paint.
@@ -427,9 +450,9 @@ BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count, const CRect& current, 
   const CRect area = GetGridRect();
   const ROWCOL first = GetFrozenCols() + 1;
   CRect scrollArea = area;
-  scrollArea.left = std::min<LONG>(area.right, area.left + SumColWidths(0, GetFrozenCols()));
+  scrollArea.left = std::min<LONG>(area.right, area.left + SumFrozenColWidths());
   const int areaWidth = scrollArea.Width();
-  auto width = [this](ROWCOL c) { return GetColWidth(c); };
+  const Lines width{this, false};
   ROWCOL newLeft = m_nLeftCol;
   int dist = 0;
   if (direction == GX_LEFT) {
@@ -440,7 +463,8 @@ BOOL CGXGridCore::ScrollCols(int direction, ROWCOL count, const CRect& current, 
     BeforeDraw(0, GetColCount());
     count = StepsForward(m_nLeftCol, CalcLastLeftCol(), count, width);
     if (count == 0) return FALSE;
-    for (ROWCOL c = m_nLeftCol; c < m_nLeftCol + count && dist < areaWidth; ++c) dist += GetColWidth(c);
+    for (ROWCOL c = NextShownCol(m_nLeftCol); c < m_nLeftCol + count && dist < areaWidth; c = NextShownCol(c + 1))
+      dist += GetColWidth(c);
     newLeft = m_nLeftCol + count;
   }
   GXForwardArgs notice;
@@ -516,9 +540,12 @@ BOOL CGXGridCore::BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags, BOOL flo
       // The candidate top row: walk up from the row while the rows fit the area. The walk never enters the
       // frozen rows: the first scrolled row is frozen rows + 1 at the least.
       TellCurrentControlOfScroll(WM_VSCROLL, 0, 0);
-      int sum = GetRowHeight(row) + SumRowHeights(0, fr);
+      int sum = GetRowHeight(row) + SumFrozenRowHeights();
       ROWCOL cand = row;
-      while (sum < area.Height() && cand > fr + 1) sum += GetRowHeight(--cand);
+      while (sum < area.Height() && cand > fr + 1) {
+        cand = std::max(PrevShownRow(cand - 1), fr + 1);  // hidden rows add nothing
+        sum += GetRowHeight(cand);
+      }
       if (sum > area.Height() && cand < row) ++cand;
       SetTopRow(std::min(cand, rowCount), flags, TRUE);
       set = TRUE;
@@ -533,9 +560,12 @@ BOOL CGXGridCore::BringCellIntoView(ROWCOL row, ROWCOL col, UINT flags, BOOL flo
       set = TRUE;
     } else if (col >= right && !(right == colCount && (endsBefore || EndsInside(0, right)))) {
       TellCurrentControlOfScroll(WM_HSCROLL, 0, 0);
-      int sum = GetColWidth(col) + SumColWidths(0, fc);
+      int sum = GetColWidth(col) + SumFrozenColWidths();
       ROWCOL cand = col;
-      while (sum < area.Width() && cand > fc + 1) sum += GetColWidth(--cand);
+      while (sum < area.Width() && cand > fc + 1) {
+        cand = std::max(PrevShownCol(cand - 1), fc + 1);
+        sum += GetColWidth(cand);
+      }
       if (sum > area.Width() && cand < col) ++cand;
       SetLeftCol(std::min(cand, colCount), flags, TRUE);
       set = TRUE;
@@ -556,10 +586,16 @@ ROWCOL PageRows(const CGXGridCore& g) {
 ROWCOL PageRowsUp(const CGXGridCore& g) {
   const ROWCOL first = g.GetFrozenRows() + 1;
   if (g.GetTopRow() <= first) return 0;
-  const int avail = g.GetGridRect().Height() - g.SumRowHeights(0, g.GetFrozenRows());
+  const int avail = g.GetGridRect().Height() - g.SumFrozenRowHeights();
   int sum = g.GetRowHeight(g.GetTopRow());
   ROWCOL n = 0;
   for (ROWCOL r = g.GetTopRow() - 1; r >= first; --r) {
+    // The hidden rows above r count, without a height, as rows of the page.
+    if (sum > avail) break;
+    const ROWCOL shown = std::max(g.PrevShownRow(r), first - 1);
+    n += r - shown;
+    if (shown < first) break;
+    r = shown;
     sum += g.GetRowHeight(r);
     if (sum > avail) break;
     ++n;
@@ -570,10 +606,15 @@ ROWCOL PageRowsUp(const CGXGridCore& g) {
 ROWCOL PageColsLeft(const CGXGridCore& g) {
   const ROWCOL first = g.GetFrozenCols() + 1;
   if (g.GetLeftCol() <= first) return 0;
-  const int avail = g.GetGridRect().Width() - g.SumColWidths(0, g.GetFrozenCols());
+  const int avail = g.GetGridRect().Width() - g.SumFrozenColWidths();
   int sum = g.GetColWidth(g.GetLeftCol());
   ROWCOL n = 0;
   for (ROWCOL c = g.GetLeftCol() - 1; c >= first; --c) {
+    if (sum > avail) break;
+    const ROWCOL shown = std::max(g.PrevShownCol(c), first - 1);
+    n += c - shown;
+    if (shown < first) break;
+    c = shown;
     sum += g.GetColWidth(c);
     if (sum > avail) break;
     ++n;
@@ -583,11 +624,10 @@ ROWCOL PageColsLeft(const CGXGridCore& g) {
 }
 // The thumb's target row (column) is worth a scroll only when a row between it and the top row has a size:
 // over hidden rows alone the picture would not change. Stops at the first shown one.
-template <typename SizeOf>
-bool AnyShownBetween(ROWCOL a, ROWCOL b, SizeOf sizeOf) {
+bool AnyShownBetween(ROWCOL a, ROWCOL b, const Lines& lines) {
   if (a > b) std::swap(a, b);
-  for (ROWCOL r = a; r < b; ++r)
-    if (sizeOf(r) > 0) return true;
+  for (ROWCOL r = lines.Next(a); r < b; r = lines.Next(r + 1))
+    if (lines.Size(r) > 0) return true;
   return false;
 }
 // The bar's 32-bit tracking position: the 16-bit position of the message cannot carry rows beyond 32767.
@@ -640,7 +680,7 @@ BOOL CGXGridCore::OnGridVScroll(UINT code, UINT pos, CScrollBar* bar) {
       if (ThumbTrackPos(h, target, &track)) {
         const ROWCOL row = std::max(static_cast<ROWCOL>(track) * static_cast<ROWCOL>(m_nVScrollScale),
                                     GetFrozenRows() + 1);
-        if (AnyShownBetween(m_nTopRow, row, [this](ROWCOL r) { return GetRowHeight(r); }))
+        if (AnyShownBetween(m_nTopRow, row, Lines{this, true}))
           SetTopRow(row, GX_UPDATENOW);
       }
       break;
@@ -672,7 +712,7 @@ BOOL CGXGridCore::OnGridHScroll(UINT code, UINT pos, CScrollBar* bar) {
       if (ThumbTrackPos(h, target, &track)) {
         const ROWCOL col = std::max(static_cast<ROWCOL>(track) * static_cast<ROWCOL>(m_nHScrollScale),
                                     GetFrozenCols() + 1);
-        if (AnyShownBetween(m_nLeftCol, col, [this](ROWCOL c) { return GetColWidth(c); }))
+        if (AnyShownBetween(m_nLeftCol, col, Lines{this, false}))
           SetLeftCol(col, GX_UPDATENOW);
       }
       break;

@@ -289,6 +289,15 @@ class CGXGridHideCellsImp {
   // line the block occupies afterwards).
   virtual void OnMoveRows(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, ROWCOL /*dest*/) {}
   virtual void OnMoveCols(CGXGridCore*, ROWCOL /*from*/, ROWCOL /*to*/, ROWCOL /*dest*/) {}
+  // Runs of hidden lines are jumped with these: the first row at or after `row` (the last at or before it)
+  // that is not hidden; every row between `row` and the answer is hidden. Row 0 is answered as itself
+  // (whether it shows is IsRowHidden's to say), so a backward answer is never below 0; a forward one is
+  // GX_INVALID only past GX_MAXROWCOL. An implementation that cannot answer returns `row`: the callers
+  // then look at each line on its own.
+  virtual ROWCOL NextShownRow(CGXGridCore*, ROWCOL row) { return row; }
+  virtual ROWCOL PrevShownRow(CGXGridCore*, ROWCOL row) { return row; }
+  virtual ROWCOL NextShownCol(CGXGridCore*, ROWCOL col) { return col; }
+  virtual ROWCOL PrevShownCol(CGXGridCore*, ROWCOL col) { return col; }
 };
 
 class CGXGridFindReplaceImp {

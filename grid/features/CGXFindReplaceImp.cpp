@@ -30,6 +30,9 @@ CString CellText(CGXControl* control, CGXFindReplaceState& state, ROWCOL row, RO
   return text;
 }
 
+// A match becomes the current cell without taking the focus: the user goes on working in the find dialog.
+constexpr UINT kMoveToMatch = GX_UPDATENOW | 0x08 | 0x20;
+
 BOOL HasRowsAndCols(CGXGridCore* grid) { return grid->GetRowCount() > 0 && grid->GetColCount() > 0; }
 
 void StoreRequest(LPCTSTR text, BOOL matchCase) {
@@ -143,7 +146,7 @@ BOOL CGXFindReplaceImp::FindTextInCell(CGXControl* control, CGXFindReplaceState&
   const CString& key = state.m_bCase ? state.m_strFind : state.m_strFindUpper;
   if (text.Find(key) < 0) return FALSE;
   if (setCurrent) {
-    grid->MoveCurrentCellTo(row, col);
+    grid->MoveCurrentCellTo(row, col, kMoveToMatch);
     grid->BringCellIntoView(row, col);
   }
   return TRUE;
@@ -184,7 +187,7 @@ BOOL CGXFindReplaceImp::SearchColumn(CGXGridCore* grid, ROWCOL* rowInOut, ROWCOL
   if (found) {
     *rowInOut = row;
     if (flags) {
-      grid->MoveCurrentCellTo(row, col);
+      grid->MoveCurrentCellTo(row, col, kMoveToMatch);
       grid->BringCellIntoView(row, col);
       if (CGXControl* control = grid->ControlOfCurrentCell())
         control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, TRUE);

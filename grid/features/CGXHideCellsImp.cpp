@@ -1,9 +1,13 @@
 #include "grid/features/CGXHideCellsImp.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridParam.h"
 #include "grid/core/CGXLongOperation.h"
 
 // ---- The bit sets --------------------------------------------------------------------------------------
@@ -37,6 +41,45 @@ void CGXHideCellsImp::SetBit(std::vector<BYTE>& bits, ROWCOL n, BOOL on) {
   }
   const BYTE mask = static_cast<BYTE>(1u << (n % 8));
   bits[byte] = static_cast<BYTE>(on ? bits[byte] | mask : bits[byte] & ~mask);
+}
+
+ROWCOL CGXHideCellsImp::NextClearBit(const std::vector<BYTE>& bits, ROWCOL n) {
+  constexpr std::size_t kWord = sizeof(std::uint64_t);
+  std::size_t byte = n / 8;
+  if (byte >= bits.size()) return n;  // past the stored marks nothing is hidden
+  // 1. The rest of n's own byte.
+  const unsigned rest = static_cast<BYTE>(~bits[byte]) >> (n % 8);
+  if (rest) return n + static_cast<ROWCOL>(std::countr_zero(rest));
+  ++byte;
+  // 2. Whole words, then whole bytes, of set bits.
+  for (std::uint64_t word; byte + kWord <= bits.size(); byte += kWord) {
+    std::memcpy(&word, bits.data() + byte, kWord);
+    if (word != ~std::uint64_t{0}) break;
+  }
+  while (byte < bits.size() && bits[byte] == 0xFF) ++byte;
+  // 3. The first clear bit of the byte found (or the first bit past the marks).
+  std::uint64_t found = std::uint64_t{byte} * 8;
+  if (byte < bits.size()) found += static_cast<unsigned>(std::countr_zero(static_cast<unsigned>(~bits[byte] & 0xFF)));
+  return found > GX_MAXROWCOL ? GX_INVALID : static_cast<ROWCOL>(found);
+}
+
+ROWCOL CGXHideCellsImp::PrevClearBit(const std::vector<BYTE>& bits, ROWCOL n) {
+  constexpr std::size_t kWord = sizeof(std::uint64_t);
+  std::size_t byte = n / 8;
+  if (byte >= bits.size()) return n;
+  // 1. n's own byte, from bit n down.
+  const unsigned below = static_cast<BYTE>(~bits[byte]) & ((2u << (n % 8)) - 1);
+  if (below) return static_cast<ROWCOL>(byte * 8 + std::bit_width(below) - 1);
+  // 2. Whole words, then whole bytes, of set bits, going down.
+  for (std::uint64_t word; byte >= kWord; byte -= kWord) {
+    std::memcpy(&word, bits.data() + byte - kWord, kWord);
+    if (word != ~std::uint64_t{0}) break;
+  }
+  while (byte > 0 && bits[byte - 1] == 0xFF) --byte;
+  if (byte == 0) return GX_INVALID;
+  // 3. The last clear bit of the byte below.
+  const unsigned clear = static_cast<BYTE>(~bits[byte - 1]);
+  return static_cast<ROWCOL>((byte - 1) * 8 + std::bit_width(clear) - 1);
 }
 
 void CGXHideCellsImp::InsertBits(std::vector<BYTE>& bytes, ROWCOL at, ROWCOL count) {
@@ -86,6 +129,34 @@ BOOL CGXHideCellsImp::IsColHidden(CGXGridCore* g, ROWCOL col) {
     if (const CGXProperties* props = g->GetProperties(); props && props->m_bPrinting && !props->m_bPrintRowHeaders)
       return TRUE;
   return TestBit(p->m_colFlags, col);
+}
+
+namespace {
+// Row (column) 0 is never jumped: printing may leave it out without a mark.
+ROWCOL NextShown(const CGXGridParam* p, const std::vector<BYTE> CGXGridParam::*marks, ROWCOL line) {
+  return p && line ? CGXHideCellsImp::NextClearBit(p->*marks, line) : line;
+}
+ROWCOL PrevShown(const CGXGridParam* p, const std::vector<BYTE> CGXGridParam::*marks, ROWCOL line) {
+  if (!p || !line) return line;
+  const ROWCOL found = CGXHideCellsImp::PrevClearBit(p->*marks, line);
+  return found == GX_INVALID ? 0 : found;
+}
+}  // namespace
+
+ROWCOL CGXHideCellsImp::NextShownRow(CGXGridCore* g, ROWCOL row) {
+  return NextShown(g->GetParam(), &CGXGridParam::m_rowFlags, row);
+}
+
+ROWCOL CGXHideCellsImp::PrevShownRow(CGXGridCore* g, ROWCOL row) {
+  return PrevShown(g->GetParam(), &CGXGridParam::m_rowFlags, row);
+}
+
+ROWCOL CGXHideCellsImp::NextShownCol(CGXGridCore* g, ROWCOL col) {
+  return NextShown(g->GetParam(), &CGXGridParam::m_colFlags, col);
+}
+
+ROWCOL CGXHideCellsImp::PrevShownCol(CGXGridCore* g, ROWCOL col) {
+  return PrevShown(g->GetParam(), &CGXGridParam::m_colFlags, col);
 }
 
 BOOL CGXHideCellsImp::StoreHideRow(CGXGridCore* g, ROWCOL row, BOOL hide) {

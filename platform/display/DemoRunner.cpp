@@ -7,6 +7,7 @@
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
+#include "platform/framework/CWinThread.h"
 #include "platform/window/Pump.h"
 #include "platform/window/windowapi.h"
 
@@ -41,6 +42,8 @@ int OnScreen(const DemoProgram& demo, int seconds) {
   if (seconds > 0) SetTimer(nullptr, 0, static_cast<UINT>(seconds * 1000), CloseMainWindow);
   MSG msg;
   while (GetMessage(&msg, nullptr, 0, 0)) {
+    // As an application's loop: windows see their messages first (a modeless dialog's Tab, Enter, Esc).
+    if (AfxGetThread()->PreTranslateMessage(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessage(&msg);
   }

@@ -9,6 +9,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
+#include "platform/display/X11Clipboard.h"
 #include "platform/window/Caret.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/Cursors.h"
@@ -16,6 +17,36 @@
 #include "platform/window/WindowManager.h"
 
 namespace plat {
+
+namespace {
+
+// The desktop's clipboard as far as SDL reaches it: its text only, and no word of who holds it, so this
+// process counts as the holder while the desktop still has the text it gave.
+class SdlDesktopClipboard : public DesktopClipboard {
+ public:
+  bool HeldElsewhere() override { return !taken_ || Current().value_or("") != given_.value_or(""); }
+  bool OffersText() override { return SDL_HasClipboardText() == SDL_TRUE; }
+  std::optional<std::string> Text() override { return Current(); }
+  void Take(const std::optional<std::string>& text) override {
+    taken_ = true;
+    given_ = text;
+    SDL_SetClipboardText(text ? text->c_str() : "");
+  }
+
+ private:
+  static std::optional<std::string> Current() {
+    if (!SDL_HasClipboardText()) return std::nullopt;
+    char* utf8 = SDL_GetClipboardText();
+    std::optional<std::string> text;
+    if (utf8) text = utf8;
+    SDL_free(utf8);
+    return text;
+  }
+  bool taken_ = false;
+  std::optional<std::string> given_;
+};
+
+}  // namespace
 
 int VirtualKeyFromSdl(int key) {
   if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
@@ -104,26 +135,15 @@ SdlPresenter::SdlPresenter(const char* title) {
   MessageQueue::Instance().eventSource = this;
   VirtualClock::UseRealTime(true);
   Caret::Instance().blinking = true;
-  // CF_TEXT bridge: text copied on the desktop shows up as CF_TEXT when a window opens the clipboard; text
-  // a window leaves there goes to the desktop when it closes the clipboard (UTF-8 outside, 1252 inside).
-  Clipboard& clipboard = Clipboard::Instance();
-  clipboard.onOpen = [this] {
-    if (!SDL_HasClipboardText()) return;
-    char* utf8 = SDL_GetClipboardText();
-    std::string text = utf8 ? utf8 : "";
-    SDL_free(utf8);
-    if (text.empty() || text == lastDesktopText_) return;
-    lastDesktopText_ = text;
-    Clipboard::Instance().SeedText(Cp1252FromUtf8(text));
-  };
-  clipboard.onClose = [this] {
-    std::string text = Clipboard::Instance().ReadText();
-    if (text.empty()) return;
-    std::string utf8 = Utf8From1252(text);
-    if (utf8 == lastDesktopText_) return;
-    lastDesktopText_ = utf8;
-    SDL_SetClipboardText(utf8.c_str());
-  };
+  // The in-process clipboard follows the desktop's: the X server's selection when SDL runs on X, else what
+  // SDL reaches of the desktop's text.
+  if (std::string(SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "") == "x11") {
+    std::unique_ptr<X11Clipboard> x11 = X11Clipboard::Connect();
+    x11_ = x11.get();
+    desktopClipboard_ = std::move(x11);
+  }
+  if (!desktopClipboard_) desktopClipboard_ = std::make_unique<SdlDesktopClipboard>();
+  Clipboard::Instance().SetDesktop(desktopClipboard_.get());
 }
 
 SdlPresenter::~SdlPresenter() {
@@ -132,8 +152,7 @@ SdlPresenter::~SdlPresenter() {
   if (MessageQueue::Instance().eventSource == this) MessageQueue::Instance().eventSource = nullptr;
   VirtualClock::UseRealTime(false);
   Caret::Instance().blinking = false;
-  Clipboard::Instance().onOpen = nullptr;
-  Clipboard::Instance().onClose = nullptr;
+  if (Clipboard::Instance().Desktop() == desktopClipboard_.get()) Clipboard::Instance().SetDesktop(nullptr);
   if (sdlCursor_) SDL_FreeCursor(static_cast<SDL_Cursor*>(sdlCursor_));
   SDL_DestroyTexture(texture_);
   SDL_DestroyRenderer(renderer_);
@@ -270,6 +289,7 @@ bool SdlPresenter::HandleEvent(const void* raw) {
 
 bool SdlPresenter::PumpEvents() {
   if (!window_ || closed_) return false;
+  if (x11_) x11_->Serve();
   SDL_Event e;
   while (SDL_PollEvent(&e))
     if (!HandleEvent(&e)) return false;
@@ -281,6 +301,7 @@ bool SdlPresenter::WaitForEvents(std::optional<std::uint64_t> timeoutMs) {
   if (dirty_ || Caret::Instance().Exists()) Present();
   // Wake up at least every 50 ms so that the caret blinks and repaints show without input.
   int wait = static_cast<int>(std::min<std::uint64_t>(timeoutMs.value_or(50), 50));
+  if (x11_) x11_->Serve();  // other programs asking for our clipboard text wait at most this long
   SDL_Event e;
   if (SDL_WaitEventTimeout(&e, wait)) {
     if (!HandleEvent(&e)) return false;

@@ -3,9 +3,8 @@
 //
 // While it is installed it is the message queue's event source: an idle message loop presents the desktop
 // when something changed and then waits for SDL events (or the next timer) instead of failing. The clock
-// runs in real time and the caret blinks; CF_TEXT is mirrored with the desktop clipboard. Closing the SDL
-// window posts WM_QUIT. It works under any X
-// server, Xvfb included. One presenter at a time.
+// runs in real time and the caret blinks; the clipboard follows the desktop's (platform/window/Clipboard.h).
+// Closing the SDL window posts WM_QUIT. It works under any X server, Xvfb included. One presenter at a time.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +13,11 @@
 #include <string>
 
 #include "platform/window/MessageQueue.h"
+
+namespace plat {
+class DesktopClipboard;
+class X11Clipboard;
+}  // namespace plat
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -53,7 +57,8 @@ class SdlPresenter : public EventSource {
   bool closed_ = false;
   HCURSOR shownCursor_ = nullptr;
   void* sdlCursor_ = nullptr;
-  std::string lastDesktopText_;  // what the bridge last exchanged with the desktop, in UTF-8
+  std::unique_ptr<DesktopClipboard> desktopClipboard_;  // the clipboard store follows it while we are shown
+  X11Clipboard* x11_ = nullptr;                        // the same, when it is the X server's selection
 };
 
 // Maps an SDL key code to the classic virtual key (0 for keys the platform does not know).

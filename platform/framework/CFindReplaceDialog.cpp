@@ -1,9 +1,11 @@
 #include "platform/framework/CFindReplaceDialog.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include "platform/base/ResourceTable.h"
+#include "platform/controls/Button.h"
 #include "platform/window/AutomationProvider.h"
 
 IMPLEMENT_DYNAMIC(CFindReplaceDialog, CDialog)
@@ -12,15 +14,58 @@ namespace {
 
 constexpr UINT kAsk = WM_APP + 0x3F0;  // private: ask the provider for the next user action
 
+// The control ids of the classic find and replace templates.
+constexpr int kReplaceOne = 0x400, kReplaceEvery = 0x401, kWholeWord = 0x410, kMatchCase = 0x411, kUp = 0x420,
+              kDown = 0x421, kDirection = 0x430, kFindWhat = 0x480, kReplaceWith = 0x481;
+constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kField = kTab | WS_GROUP | WS_BORDER | ES_AUTOHSCROLL;
+
+const DialogItemTemplate kFindItems[] = {
+    {WC_STATIC, "Fi&nd what:", IDC_STATIC, WS_VISIBLE | SS_LEFT, 0, 4, 8, 42, 8},
+    {WC_EDIT, "", kFindWhat, kField, 0, 47, 7, 128, 12},
+    {WC_BUTTON, "Match &whole word only", kWholeWord, kTab | WS_GROUP | BS_AUTOCHECKBOX, 0, 4, 26, 100, 12},
+    {WC_BUTTON, "Match &case", kMatchCase, kTab | WS_GROUP | BS_AUTOCHECKBOX, 0, 4, 42, 64, 12},
+    {WC_BUTTON, "Direction", kDirection, WS_VISIBLE | WS_GROUP | BS_GROUPBOX, 0, 107, 26, 68, 28},
+    {WC_BUTTON, "&Up", kUp, kTab | WS_GROUP | BS_AUTORADIOBUTTON, 0, 111, 38, 25, 12},
+    {WC_BUTTON, "&Down", kDown, WS_VISIBLE | BS_AUTORADIOBUTTON, 0, 138, 38, 35, 12},
+    {WC_BUTTON, "&Find Next", IDOK, kTab | WS_GROUP | BS_DEFPUSHBUTTON, 0, 182, 5, 50, 14},
+    {WC_BUTTON, "Cancel", IDCANCEL, kTab | BS_PUSHBUTTON, 0, 182, 23, 50, 14},
+};
+const DialogItemTemplate kReplaceItems[] = {
+    {WC_STATIC, "Fi&nd what:", IDC_STATIC, WS_VISIBLE | SS_LEFT, 0, 4, 9, 48, 8},
+    {WC_EDIT, "", kFindWhat, kField, 0, 54, 7, 114, 12},
+    {WC_STATIC, "Re&place with:", IDC_STATIC, WS_VISIBLE | SS_LEFT, 0, 4, 26, 48, 8},
+    {WC_EDIT, "", kReplaceWith, kField, 0, 54, 24, 114, 12},
+    {WC_BUTTON, "Match &whole word only", kWholeWord, kTab | WS_GROUP | BS_AUTOCHECKBOX, 0, 5, 46, 104, 12},
+    {WC_BUTTON, "Match &case", kMatchCase, kTab | WS_GROUP | BS_AUTOCHECKBOX, 0, 5, 62, 59, 12},
+    {WC_BUTTON, "&Find Next", IDOK, kTab | WS_GROUP | BS_DEFPUSHBUTTON, 0, 174, 4, 50, 14},
+    {WC_BUTTON, "&Replace", kReplaceOne, kTab | BS_PUSHBUTTON, 0, 174, 21, 50, 14},
+    {WC_BUTTON, "Replace &All", kReplaceEvery, kTab | BS_PUSHBUTTON, 0, 174, 38, 50, 14},
+    {WC_BUTTON, "Cancel", IDCANCEL, kTab | BS_PUSHBUTTON, 0, 174, 55, 50, 14},
+};
+
 const DialogTemplate kFindTemplate{DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                                   0, 0, 0, 236, 62, "Find", "MS Shell Dlg", 8, {}};
+                                   0, 0, 0, 236, 62, "Find", "MS Shell Dlg", 8, kFindItems};
 const DialogTemplate kReplaceTemplate{DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                                      0, 0, 0, 230, 94, "Replace", "MS Shell Dlg", 8, {}};
+                                      0, 0, 0, 230, 94, "Replace", "MS Shell Dlg", 8, kReplaceItems};
+
+// Hides (FR_HIDE*) or disables (FR_NO*) an option's controls.
+void ApplyOptionFlags(HWND dialog, DWORD flags, DWORD hide, DWORD disable, std::initializer_list<int> ids) {
+  for (int id : ids) {
+    HWND control = ::GetDlgItem(dialog, id);
+    if (!control) continue;
+    if (flags & hide) ::ShowWindow(control, SW_HIDE);
+    if (flags & disable) ::EnableWindow(control, FALSE);
+  }
+}
 
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CFindReplaceDialog, CDialog)
   ON_WM_CLOSE()
+  ON_BN_CLICKED(kReplaceOne, OnReplaceOne)
+  ON_BN_CLICKED(kReplaceEvery, OnReplaceEvery)
+  ON_EN_CHANGE(kFindWhat, OnFindWhatChange)
   ON_MESSAGE(kAsk, OnAsk)
 END_MESSAGE_MAP()
 
@@ -87,10 +132,70 @@ LRESULT CFindReplaceDialog::OnAsk(WPARAM, LPARAM) {
   m_fr.Flags = (m_fr.Flags & ~options) | (answer.value & options);
   DWORD action = answer.value & (FR_FINDNEXT | FR_REPLACE | FR_REPLACEALL);
   if (m_bFindOnly || !action) action = FR_FINDNEXT;
+  ShowState();
   HWND self = m_hWnd;
   Notify(action);
   if (::IsWindow(self)) PostMessage(kAsk);  // the owner may have closed the dialog meanwhile
   return 0;
+}
+
+BOOL CFindReplaceDialog::OnInitDialog() {
+  CDialog::OnInitDialog();
+  const DWORD flags = m_fr.Flags;
+  // What the buffers cannot hold is not taken.
+  SendDlgItemMessage(kFindWhat, EM_LIMITTEXT, sizeof m_szFindWhat - 1, 0);
+  SendDlgItemMessage(kReplaceWith, EM_LIMITTEXT, sizeof m_szReplaceWith - 1, 0);
+  ApplyOptionFlags(m_hWnd, flags, FR_HIDEWHOLEWORD, FR_NOWHOLEWORD, {kWholeWord});
+  ApplyOptionFlags(m_hWnd, flags, FR_HIDEMATCHCASE, FR_NOMATCHCASE, {kMatchCase});
+  ApplyOptionFlags(m_hWnd, flags, FR_HIDEUPDOWN, FR_NOUPDOWN, {kDirection, kUp, kDown});
+  ShowState();
+  // The user types the text to find first.
+  HWND field = ::GetDlgItem(m_hWnd, kFindWhat);
+  GotoDlgCtrl(CWnd::FromHandle(field));
+  ::SendMessage(field, EM_SETSEL, 0, -1);
+  return FALSE;
+}
+
+void CFindReplaceDialog::ShowState() {
+  SetDlgItemText(kFindWhat, m_szFindWhat);
+  if (!m_bFindOnly) SetDlgItemText(kReplaceWith, m_szReplaceWith);
+  CheckDlgButton(kWholeWord, (m_fr.Flags & FR_WHOLEWORD) ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(kMatchCase, (m_fr.Flags & FR_MATCHCASE) ? BST_CHECKED : BST_UNCHECKED);
+  if (m_bFindOnly) ::CheckRadioButton(m_hWnd, kUp, kDown, (m_fr.Flags & FR_DOWN) ? kDown : kUp);
+  OnFindWhatChange();
+}
+
+void CFindReplaceDialog::OnFindWhatChange() {
+  const BOOL any = ::GetWindowTextLength(::GetDlgItem(m_hWnd, kFindWhat)) > 0;
+  for (int id : {IDOK, kReplaceOne, kReplaceEvery})
+    if (HWND button = ::GetDlgItem(m_hWnd, id)) ::EnableWindow(button, any);
+}
+
+void CFindReplaceDialog::ActFromControls(DWORD action) {
+  CString text;
+  GetDlgItemText(kFindWhat, text);
+  if (text.IsEmpty()) return;  // nothing to look for (Enter with an empty field)
+  std::snprintf(m_szFindWhat, sizeof m_szFindWhat, "%s", static_cast<LPCSTR>(text));
+  if (!m_bFindOnly) {
+    GetDlgItemText(kReplaceWith, text);
+    std::snprintf(m_szReplaceWith, sizeof m_szReplaceWith, "%s", static_cast<LPCSTR>(text));
+  }
+  DWORD options = 0;
+  if (IsDlgButtonChecked(kWholeWord) == BST_CHECKED) options |= FR_WHOLEWORD;
+  if (IsDlgButtonChecked(kMatchCase) == BST_CHECKED) options |= FR_MATCHCASE;
+  if (!m_bFindOnly || IsDlgButtonChecked(kDown) == BST_CHECKED) options |= FR_DOWN;
+  m_fr.Flags = (m_fr.Flags & ~(FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD)) | options;
+  Notify(action);
+}
+
+void CFindReplaceDialog::OnOK() { ActFromControls(FR_FINDNEXT); }
+
+void CFindReplaceDialog::OnReplaceOne() {
+  if (!m_bFindOnly) ActFromControls(FR_REPLACE);
+}
+
+void CFindReplaceDialog::OnReplaceEvery() {
+  if (!m_bFindOnly) ActFromControls(FR_REPLACEALL);
 }
 
 void CFindReplaceDialog::OnCancel() { SendMessage(WM_CLOSE); }

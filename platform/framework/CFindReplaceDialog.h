@@ -5,10 +5,16 @@
 // FINDREPLACE block in lParam: FR_FINDNEXT, FR_REPLACE or FR_REPLACEALL with the direction and match flags,
 // and FR_DIALOGTERM when the dialog closes.
 //
+// On screen the user works its controls: "Find what" (and "Replace with"), "Match whole word only", "Match
+// case", the direction (find only), Find Next (the default button), Replace, Replace All and Cancel. The
+// FR_HIDE* flags hide a control and the FR_NO* flags disable it; the action buttons are disabled while
+// "Find what" is empty. The replace dialog always searches down.
+//
 // Headless, the dialog asks the automation provider for the user's actions (kind Find or Replace, caption
 // "Find" or "Replace", text "find\treplace", the flags): an answer IDOK acts with its text ("find\treplace")
-// and its value (the FR_ action and option flags), then the dialog asks again; IDCANCEL closes it. When the
-// provider has nothing more, the dialog just stays open, as a user who does nothing.
+// and its value (the FR_ action and option flags), shown in the controls, then the dialog asks again;
+// IDCANCEL closes it. When the provider has nothing more, the dialog just stays open, as a user who does
+// nothing (or works the controls).
 #pragma once
 
 #include "platform/controls/winctrl.h"  // FR_DOWN, FR_WHOLEWORD, FR_MATCHCASE
@@ -64,13 +70,20 @@ class CFindReplaceDialog : public CDialog {
 
  protected:
   void PostNcDestroy() override;
-  void OnCancel() override;  // Esc closes, like the close box
+  BOOL OnInitDialog() override;  // the controls show the texts and options it was created with
+  void OnOK() override;          // Find Next
+  void OnCancel() override;      // Esc closes, like the close box
   afx_msg void OnClose();
+  afx_msg void OnReplaceOne();
+  afx_msg void OnReplaceEvery();
+  afx_msg void OnFindWhatChange();
   afx_msg LRESULT OnAsk(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
  private:
   void Notify(DWORD action);
+  void ShowState();                  // texts and options into the controls
+  void ActFromControls(DWORD action);  // texts and options from the controls, then the owner hears the action
 
   char m_szFindWhat[128] = {};
   char m_szReplaceWith[128] = {};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/CodePage.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/SystemError.h"
 #include "platform/window/WindowManager.h"
@@ -26,9 +27,12 @@ const Clipboard::Entry* Clipboard::Find(UINT format) const {
 
 bool Clipboard::Open(HWND hwnd) {
   if (heldElsewhere) return false;
-  if (onOpen && !open_) onOpen();
   if (hwnd && !WindowManager::Instance().Get(hwnd)) return false;
   if (open_ && openWindow_ != hwnd) return false;
+  if (!open_) {
+    FollowDesktop();
+    changed_ = false;
+  }
   open_ = true;
   openWindow_ = hwnd;
   return true;
@@ -36,15 +40,40 @@ bool Clipboard::Open(HWND hwnd) {
 
 bool Clipboard::Close() {
   if (!open_) return false;
+  // What this session put there goes to the desktop, which this process then holds (also without text,
+  // so that the next opening keeps the private formats rather than taking another program's offer).
+  std::optional<std::string> text;
+  if (changed_ && desktop_ && (Find(CF_TEXT) || Find(CF_OEMTEXT))) text = Utf8From1252(ReadText());
   open_ = false;
   openWindow_ = nullptr;
-  if (onClose) onClose();
+  if (changed_ && desktop_) desktop_->Take(text);
+  changed_ = false;
   return true;
+}
+
+void Clipboard::FollowDesktop() {
+  if (!desktop_ || !desktop_->HeldElsewhere()) return;
+  std::optional<std::string> text;
+  if (std::optional<std::string> utf8 = desktop_->Text()) text = Cp1252FromUtf8(*utf8);
+  if (following_ && followed_ == text) return;  // the store still holds just that offer
+  // Another program took the clipboard: its offer replaces every in-process format, as its emptying would.
+  WindowManager& wm = WindowManager::Instance();
+  if (owner_ && wm.Get(owner_)) wm.Send(owner_, WM_DESTROYCLIPBOARD, 0, 0);
+  FreeAll();
+  owner_ = nullptr;
+  if (text) SeedWithoutOwner(*text);
+  following_ = true;
+  followed_ = std::move(text);
 }
 
 void Clipboard::SeedText(const std::string& text) {
   FreeAll();
   owner_ = nullptr;
+  following_ = false;
+  SeedWithoutOwner(text);
+}
+
+void Clipboard::SeedWithoutOwner(const std::string& text) {
   HANDLE h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
   if (char* p = static_cast<char*>(GlobalLock(h))) {
     std::memcpy(p, text.c_str(), text.size() + 1);
@@ -82,12 +111,16 @@ bool Clipboard::Empty() {
   if (owner_ && wm.Get(owner_)) wm.Send(owner_, WM_DESTROYCLIPBOARD, 0, 0);
   FreeAll();
   owner_ = openWindow_;
+  changed_ = true;
+  following_ = false;
   return true;
 }
 
 HANDLE Clipboard::Set(UINT format, HANDLE data) {
   // The owner may set data while it renders a promised format for another reader.
   if (!open_ || format == 0 || (openWindow_ != owner_ && !rendering_)) return nullptr;
+  changed_ = true;
+  following_ = false;
   // Synthesised twins are made again on demand from what the owner sets now.
   std::erase_if(entries_, [&](const Entry& e) {
     if (!e.synthesized) return false;
@@ -160,6 +193,10 @@ HANDLE Clipboard::Get(UINT format) {
 }
 
 bool Clipboard::IsAvailable(UINT format) const {
+  // While another program holds the desktop's clipboard, its offer is what a paste would get (the store
+  // takes it over when the clipboard is opened).
+  if (desktop_ && !open_ && desktop_->HeldElsewhere())
+    return (format == CF_TEXT || format == CF_OEMTEXT) && desktop_->OffersText();
   if (Find(format)) return true;
   if (format == CF_TEXT) return Find(CF_OEMTEXT) != nullptr;
   if (format == CF_OEMTEXT) return Find(CF_TEXT) != nullptr;
@@ -205,8 +242,10 @@ void Clipboard::Reset() {
   owner_ = nullptr;
   heldElsewhere = false;
   rendering_ = false;
-  onOpen = nullptr;
-  onClose = nullptr;
+  desktop_ = nullptr;
+  changed_ = false;
+  following_ = false;
+  followed_.reset();
 }
 
 }  // namespace plat

@@ -174,6 +174,80 @@ TEST_F(GeometryTest, AnEmptyDrawingAreaStopsTheSumsAtOnce) {
   EXPECT_LE(line.left - g->GetGridRect().left, 100);
 }
 
+// Counts the line sizes the engine asks for. Past the budget a walk is taken as one over every line of the
+// grid and ended by an exception, so that a fault fails the test at once instead of hanging it.
+struct EndlessWalk {};
+class SizeCountingGrid : public CGXGridWnd {
+ public:
+  int GetRowHeight(ROWCOL row) const override {
+    Count();
+    return CGXGridWnd::GetRowHeight(row);
+  }
+  int GetColWidth(ROWCOL col) const override {
+    Count();
+    return CGXGridWnd::GetColWidth(col);
+  }
+  void Count() const {
+    if (++asked > budget) throw EndlessWalk{};
+  }
+  mutable long long asked = 0;
+  long long budget = 3'000'000;
+};
+
+// Shows the grid, scrolls to its end and back a page at a time, and repaints; false when a walk went on
+// past the size budget.
+bool ShowsAndScrolls(SizeCountingGrid* g) {
+  try {
+    g->RedrawAll(GX_UPDATENOW);
+    for (UINT bar : {WM_VSCROLL, WM_HSCROLL}) {
+      SendMessage(*g, bar, bar == WM_VSCROLL ? SB_BOTTOM : SB_RIGHT, 0);
+      SendMessage(*g, bar, SB_PAGEUP, 0);
+      SendMessage(*g, bar, SB_PAGEDOWN, 0);
+    }
+    g->MoveCurrentCellBy(GX_BOTTOMRIGHT);
+    g->MoveCurrentCellBy(GX_MOSTTOP_PAGE);
+    g->RedrawAll(GX_UPDATENOW);
+    PumpMessages();
+  } catch (const EndlessWalk&) {
+    return false;
+  }
+  return true;
+}
+
+TEST_F(GeometryTest, ALayoutFreezingMoreLinesThanTheGridHasShowsAndScrollsWithoutWalkingThemAll) {
+  // As a stored layout may hold them: nearly 2^32 frozen lines in a small grid, and more frozen lines than
+  // the window can show in a large one. The counts stay as stored.
+  auto* g = MakeGrid<SizeCountingGrid>(30, 12);
+  g->GetParam()->m_nFrozenRows = GX_MAXROWCOL - 1;
+  g->GetParam()->m_nFrozenCols = GX_MAXROWCOL - 1;
+  EXPECT_TRUE(ShowsAndScrolls(g)) << g->asked << " sizes asked";
+  EXPECT_EQ(g->GetParam()->m_nFrozenRows, GX_MAXROWCOL - 1);
+  EXPECT_EQ(g->CalcCellRect(5, 5), CRect(250, 100, 300, 120));  // every line shows where it is
+  g->asked = 0;
+  g->SetRowCount(GX_MAXROWCOL - 10, 0);
+  g->SetColCount(GX_MAXROWCOL - 10, 0);
+  g->GetParam()->m_nFrozenRows = 2'500'000;
+  g->GetParam()->m_nFrozenCols = 2'500'000;
+  EXPECT_TRUE(ShowsAndScrolls(g)) << g->asked << " sizes asked";
+  EXPECT_EQ(g->GetParam()->m_nFrozenCols, 2'500'000u);
+}
+
+TEST_F(GeometryTest, ADefaultSizeBelowAPixelIsShownAsOnePixelAndKeptAsStored) {
+  // The setters refuse a default under one pixel; a stored layout can still hold 0. Lines without a size
+  // of their own are then one pixel, so the window fills after a window's worth of lines.
+  auto* g = MakeGrid<SizeCountingGrid>(GX_MAXROWCOL - 10, GX_MAXROWCOL - 10, 100, 80);
+  g->SetColWidth(3, 3, 0, nullptr, 0);  // a line given no size keeps none
+  g->GetParam()->m_nDefaultColWidth = 0;
+  g->GetParam()->m_nDefaultRowHeight = 0;
+  EXPECT_EQ(g->GetColWidth(2), 1);
+  EXPECT_EQ(g->GetRowHeight(2), 1);
+  EXPECT_EQ(g->GetColWidth(3), 0);
+  EXPECT_EQ(g->GetRowHeight(0), 20);
+  EXPECT_TRUE(ShowsAndScrolls(g)) << g->asked << " sizes asked";
+  EXPECT_EQ(g->GetParam()->m_nDefaultColWidth, 0u);
+  EXPECT_EQ(g->GetParam()->m_nDefaultRowHeight, 0u);
+}
+
 TEST_F(GeometryTest, ComposedStylesFollowTheBaseStyleOrder) {
   CGXGridWnd* g = MakeGrid(10, 30);
   EXPECT_EQ(g->GetCellValue(0, 27), CString("AA"));

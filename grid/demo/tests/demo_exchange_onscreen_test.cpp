@@ -1,7 +1,8 @@
 // The demo's grids on screen through the SDL2 presenter under a private X server, with real mouse and keyboard
 // input made with xdotool: clipboard keys, undo, a sort by a double click on a column header, the fill handle,
-// Ctrl+H's replace dialog; and the spanned cells' page: a click into a covered block, a tip under the resting
-// mouse that goes when the mouse leaves. Run by CTest through xvfb-run.
+// Ctrl+H's replace dialog and Ctrl+F's find dialog worked through their controls; and the spanned cells' page:
+// a click into a covered block, a tip under the resting mouse that goes when the mouse leaves. Run by CTest
+// through xvfb-run.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,11 +10,14 @@
 #include <functional>
 #include <string>
 
+#include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXRange.h"
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/onscreen.h"
 #include "grid/features/CGXCellTipPlugin.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
+#include "platform/framework/CWinThread.h"
 #include "platform/framework/CFindReplaceDialog.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/Clipboard.h"
@@ -43,21 +47,10 @@ class Screen {
     return Run(At(x0, y0) + "mousedown 1") && Run(At((x0 + x1) / 2, (y0 + y1) / 2)) && Run(At(x1, y1)) &&
            Run("mouseup 1");
   }
-  void Serve() {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(150);
-    while (std::chrono::steady_clock::now() < until) {
-      m_p.WaitForEvents(10);
-      plat::RunUntilIdle();
-    }
-  }
+  // The queue is served as the demo's loop serves it: each window sees its messages first.
+  void Serve() { onscreen::Serve(m_p, [] { AfxPumpUntilIdle(); }); }
   bool WaitUntil(const std::function<bool()>& condition) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      m_p.WaitForEvents(20);
-      plat::RunUntilIdle();
-    }
-    return true;
+    return onscreen::WaitUntil(m_p, condition, 10, [] { AfxPumpUntilIdle(); });
   }
 
  private:
@@ -67,14 +60,9 @@ class Screen {
 
 TEST(GridDemo, ClipboardSortFillAndReplaceUnderRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through xvfb-run";
-  plat::SetAutomationProvider(nullptr);
-  plat::Desktop::Configure(640, 440);
-  HWND main = gallery::CreatePageWindow("Grid demo", 420, 320);
-  CGXGridWnd* g = gallery::PageGrid(main);
+  HWND main = nullptr;
+  CGXGridWnd* g = onscreen::MakeDemoGrid(main, 6, 3);
   ASSERT_NE(g, nullptr);
-  g->InitializeFromStyle();
-  g->SetRowCount(6, 0);
-  g->SetColCount(3, 0);
   g->SetDefaultRowHeight(20, 0);
   g->SetDefaultColWidth(70, 0);
   g->SetRowHeight(0, 0, 20, nullptr, 0);
@@ -90,7 +78,7 @@ TEST(GridDemo, ClipboardSortFillAndReplaceUnderRealInput) {
   g->MoveCurrentCellTo(1, 2, GX_UPDATENOW);
   plat::SdlPresenter presenter("grid demo exchange on screen");
   ASSERT_TRUE(presenter.IsOpen());
-  plat::RunUntilIdle();
+  AfxPumpUntilIdle();
   ASSERT_TRUE(presenter.WaitUntilFocused(10000));
   Screen s(presenter, g->GridHwnd());
   auto centre = [&](ROWCOL row, ROWCOL col) { return g->CalcCellRect(row, col).CenterPoint(); };
@@ -123,17 +111,51 @@ TEST(GridDemo, ClipboardSortFillAndReplaceUnderRealInput) {
   ASSERT_TRUE(s.Drag(from.right - 2, from.bottom - 2, below.right - 3, below.bottom - 3));
   EXPECT_TRUE(s.WaitUntil([&] { return g->GetCellValue(5, 1) == "4" && g->GetCellValue(6, 1) == "4"; }))
       << g->GetCellValue(5, 1) << " " << g->GetCellValue(6, 1);
-  // Ctrl+H opens the replace dialog; it replaces "4" by "four" down the column from the current cell.
+  // Ctrl+H opens the replace dialog with the focus in "Find what": typed texts, Replace All replaces "4" by
+  // "four" down the column from the current cell, Escape closes it.
   ASSERT_TRUE(clickCell(4, 1));
   ASSERT_TRUE(s.WaitUntil([&] { return current(4, 1); }));
-  plat::ScriptedAutomation automation;
-  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "4\tfour", FR_DOWN | FR_REPLACEALL});
-  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
-  plat::SetAutomationProvider(&automation);
+  CGXFindReplaceState& state = CGXFindReplaceState::Get();
+  auto dialogShown = [&] { return state.m_hWndFindDlg && IsWindowVisible(state.m_hWndFindDlg); };
   ASSERT_TRUE(s.Run("key ctrl+h"));
+  ASSERT_TRUE(s.WaitUntil(dialogShown));
+  HWND dialog = state.m_hWndFindDlg;
+  auto clickIn = [&](HWND window, int x, int y) {
+    POINT pt{x, y};
+    ClientToScreen(window, &pt);
+    const POINT origin = presenter.WindowPosition();
+    return s.Run("mousemove --sync " + std::to_string(origin.x + pt.x) + " " + std::to_string(origin.y + pt.y) +
+                 " click 1");
+  };
+  ASSERT_TRUE(s.Run("type --delay 30 -- '4'") && s.Run("key Tab") && s.Run("type --delay 30 -- 'four'"));
+  auto field = [&](int id) {
+    char text[64] = {};
+    GetWindowText(GetDlgItem(dialog, id), text, sizeof text);
+    return std::string(text);
+  };
+  EXPECT_EQ(field(0x480), "4");
+  EXPECT_EQ(field(0x481), "four");
+  ASSERT_TRUE(clickIn(GetDlgItem(dialog, 0x401), 10, 6));  // Replace All
   EXPECT_TRUE(s.WaitUntil([&] { return g->GetCellValue(6, 1) == "four" && g->GetCellValue(4, 1) == "four"; }))
       << g->GetCellValue(4, 1) << " " << g->GetCellValue(6, 1);
-  plat::SetAutomationProvider(nullptr);
+  ASSERT_TRUE(s.Run("key Escape"));
+  EXPECT_TRUE(s.WaitUntil([&] { return !IsWindow(dialog); }));
+  // Ctrl+F from the first row: "four" typed, Enter finds it row after row while the focus stays in the
+  // dialog; a find past the last match beeps; Escape closes the dialog.
+  ASSERT_TRUE(clickCell(1, 1));
+  ASSERT_TRUE(s.WaitUntil([&] { return current(1, 1); }));
+  ASSERT_TRUE(s.Run("key ctrl+f"));
+  ASSERT_TRUE(s.WaitUntil(dialogShown));
+  dialog = state.m_hWndFindDlg;
+  ASSERT_TRUE(s.Run("type --delay 30 -- 'four'") && s.Run("key Return"));
+  EXPECT_TRUE(s.WaitUntil([&] { return current(4, 1); }));
+  ASSERT_TRUE(s.Run("key Return"));
+  EXPECT_TRUE(s.WaitUntil([&] { return current(5, 1); }));
+  ASSERT_TRUE(s.Run("key Return"));
+  EXPECT_TRUE(s.WaitUntil([&] { return current(6, 1); }));
+  EXPECT_TRUE(::IsChild(dialog, GetFocus()));
+  ASSERT_TRUE(s.Run("key Escape"));
+  EXPECT_TRUE(s.WaitUntil([&] { return !IsWindow(dialog); }));
   plat::Clipboard::Instance().Reset();
   DestroyWindow(main);
 }
@@ -149,7 +171,7 @@ TEST(CellGallery, SpannedCellsAndATipUnderTheRealMouse) {
   ASSERT_NE(g, nullptr);
   plat::SdlPresenter presenter("spanned cells on screen");
   ASSERT_TRUE(presenter.IsOpen());
-  plat::RunUntilIdle();
+  AfxPumpUntilIdle();
   ASSERT_TRUE(presenter.WaitUntilFocused(10000));
   Screen s(presenter, g->GridHwnd());
   // Floating, merged and covered cells as the page lays them out.

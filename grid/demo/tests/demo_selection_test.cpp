@@ -37,6 +37,24 @@ struct DemoGrid {
 
 std::shared_ptr<plat::Surface> Shot(HWND grid) { return plat::Desktop::Capture(grid); }
 
+// A capture of the grid window read at points of its client area.
+struct ClientPixels {
+  std::shared_ptr<plat::Surface> image;
+  int dx = 0, dy = 0;
+  explicit ClientPixels(HWND grid) : image(Shot(grid)) {
+    RECT wr{};
+    GetWindowRect(grid, &wr);
+    POINT origin{0, 0};
+    ClientToScreen(grid, &origin);
+    dx = origin.x - wr.left, dy = origin.y - wr.top;
+  }
+  // Nearly black: inverted from the white of a cell.
+  bool Dark(int x, int y) const {
+    const COLORREF c = plat::colorFromPixel(image->pixel(x + dx, y + dy));
+    return GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64;
+  }
+};
+
 int DifferentPixels(const plat::Surface& a, const plat::Surface& b) {
   if (a.width() != b.width() || a.height() != b.height()) return -1;
   int n = 0;
@@ -69,18 +87,10 @@ TEST(GridDemo, AShiftArrowSelectionLooksAsAFullRepaintDrawsIt) {
   {
     // Range B2:C3 with C3 current: the frame's inner bands on C3's right and bottom sides are drawn
     // (inverted from the white cell), as on the sides of every other framed cell.
-    auto image = Shot(grid);
-    ASSERT_TRUE(image);
-    RECT wr{};
-    GetWindowRect(grid, &wr);
-    POINT origin{0, 0};
-    ClientToScreen(grid, &origin);
-    const int dx = origin.x - wr.left, dy = origin.y - wr.top;
+    const ClientPixels shown(grid);
+    ASSERT_TRUE(shown.image);
     const CRect corner = d.g->CalcCellRect(3, 3);
-    auto dark = [&](int x, int y) {
-      const COLORREF c = plat::colorFromPixel(image->pixel(x + dx, y + dy));
-      return GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64;
-    };
+    auto dark = [&](int x, int y) { return shown.Dark(x, y); };
     const int midY = corner.CenterPoint().y, midX = corner.CenterPoint().x;
     EXPECT_FALSE(dark(midX, midY)) << "the current cell is not inverted";
     EXPECT_TRUE(dark(corner.right - 2, midY) && dark(corner.right - 1, midY)) << "right side framed";
@@ -105,6 +115,33 @@ TEST(GridDemo, AShiftArrowSelectionLooksAsAFullRepaintDrawsIt) {
   input.MouseMove(b);
   input.ButtonUp(plat::MouseButton::Left, b);
   expectAsRepainted("a drag");
+}
+
+// With the selection frame on and no range selected, nothing but the current cell's own frame shows where
+// the user is: it is drawn on all four sides, and a full repaint draws it the same.
+TEST(GridDemo, WithNoRangeSelectedTheCurrentCellShowsItsOwnFrame) {
+  plat::Desktop::Configure(640, 440);
+  DemoGrid d;
+  const HWND grid = d.g->GridHwnd();
+  ASSERT_TRUE(d.g->GetParam()->GetSelection().IsEmpty());
+  for (const char* paint : {"as moved there", "repainted whole"}) {
+    if (paint[0] == 'r') {
+      InvalidateRect(grid, nullptr, TRUE);
+      UpdateWindow(grid);
+    }
+    const ClientPixels shown(grid);
+    ASSERT_TRUE(shown.image);
+    auto dark = [&](int x, int y) { return shown.Dark(x, y); };
+    const CRect cell = d.g->CalcCellRect(2, 2);
+    const int midX = cell.CenterPoint().x, midY = cell.CenterPoint().y;
+    EXPECT_FALSE(dark(midX, midY)) << paint << ": the cell itself is not inverted";
+    EXPECT_TRUE(dark(midX, cell.top + 1)) << paint << ": top side";
+    EXPECT_TRUE(dark(cell.left + 1, midY)) << paint << ": left side";
+    EXPECT_TRUE(dark(cell.right - 1, midY)) << paint << ": right side";
+    EXPECT_TRUE(dark(midX, cell.bottom - 1)) << paint << ": bottom side";
+    const CRect other = d.g->CalcCellRect(3, 3);
+    EXPECT_FALSE(dark(other.CenterPoint().x, other.top + 1)) << paint << ": no other cell is framed";
+  }
 }
 
 }  // namespace

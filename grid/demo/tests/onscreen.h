@@ -19,6 +19,42 @@
 
 namespace onscreen {
 
+// Serves the presenter and the queue for a while (as a hand is slower than xdotool); `pump` empties the
+// queue (by default without pre-translation).
+inline void Serve(plat::SdlPresenter& presenter, const std::function<void()>& pump = [] { plat::RunUntilIdle(); }) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(150);
+  while (std::chrono::steady_clock::now() < until) {
+    presenter.WaitForEvents(10);
+    pump();
+  }
+}
+
+// Serves the presenter and the queue until the condition holds; false after `seconds`.
+inline bool WaitUntil(plat::SdlPresenter& presenter, const std::function<bool()>& condition, int seconds = 10,
+                      const std::function<void()>& pump = [] { plat::RunUntilIdle(); }) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    presenter.WaitForEvents(20);
+    pump();
+  }
+  return true;
+}
+
+// The demo's plain grid: a 420 x 320 page window on a 640 x 440 desktop holding a grid of rows x cols,
+// for real input only. Null when the page has no grid.
+inline CGXGridWnd* MakeDemoGrid(HWND& main, ROWCOL rows, ROWCOL cols) {
+  plat::SetAutomationProvider(nullptr);
+  plat::Desktop::Configure(640, 440);
+  main = gallery::CreatePageWindow("Grid demo", 420, 320);
+  CGXGridWnd* g = gallery::PageGrid(main);
+  if (!g) return nullptr;
+  g->InitializeFromStyle();
+  g->SetRowCount(rows, 0);
+  g->SetColCount(cols, 0);
+  return g;
+}
+
 class Page {
  public:
   // Builds the named page and shows it; false when the window never got the X keyboard focus.
@@ -52,15 +88,7 @@ class Page {
              " click 1");
   }
   // Serves the presenter and the queue until the condition holds (at most 10 seconds).
-  bool WaitUntil(const std::function<bool()>& condition) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      presenter->WaitForEvents(20);
-      plat::RunUntilIdle();
-    }
-    return true;
-  }
+  bool WaitUntil(const std::function<bool()>& condition) { return onscreen::WaitUntil(*presenter, condition); }
 
   HWND main = nullptr;
   CGXGridWnd* grid = nullptr;

@@ -91,6 +91,32 @@ TEST_F(FindTest, FindNextMatchesWithoutCaseAndReportsWhatItCannotFind) {
   EXPECT_EQ(CurrentRow(g), 3u);
 }
 
+// The open dialog holds the focus (the user types there): Find Next after Find Next moves from match to
+// match, down the column and into the next matching cell, and the focus stays in the dialog.
+TEST_F(FindTest, MatchesFollowOneAnotherWhileTheDialogKeepsTheFocus) {
+  FindGrid* g = MakeTexts({"start", "abc abc", "none", "xabc"});
+  automation.Reply(plat::SystemUiKind::Find, {IDOK, "abc", FR_FINDNEXT | FR_DOWN});
+  GXForwardArgs a;
+  a.v[0] = TRUE;
+  g->FindReplaceForward0(a);
+  Pump();  // one action, then the dialog waits for the user
+  const HWND dialog = CGXFindReplaceState::Get().m_hWndFindDlg;
+  ASSERT_TRUE(::IsWindow(dialog));
+  EXPECT_TRUE(::IsChild(dialog, ::GetFocus()));
+  EXPECT_EQ(CurrentRow(g), 2u);
+  ::SendMessage(dialog, WM_COMMAND, IDOK, 0);  // Find Next again: the second match in the same cell
+  Pump();
+  EXPECT_EQ(CurrentRow(g), 2u);
+  ::SendMessage(dialog, WM_COMMAND, IDOK, 0);
+  Pump();
+  EXPECT_EQ(CurrentRow(g), 4u);
+  EXPECT_TRUE(::IsChild(dialog, ::GetFocus()));
+  ::SendMessage(dialog, WM_COMMAND, IDOK, 0);  // nothing further down
+  Pump();
+  EXPECT_EQ(CurrentRow(g), 4u);
+  EXPECT_EQ(g->notFound.size(), 1u);
+}
+
 TEST_F(FindTest, ReplaceAllKeepsTheTypedCaseWorksDownTheCurrentColumnAndIsOneStep) {
   FindGrid* g = MakeTexts({"abc above", "xABCyAbc", "none", "ABC"});
   g->SetCellValue(2, 2, "abc in another column");

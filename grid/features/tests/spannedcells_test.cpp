@@ -153,6 +153,35 @@ TEST_F(SpannedCellsTest, TextFloatsOverEmptyCellsUpToAFilledOneAndShrinksBack) {
   EXPECT_EQ(Floated(g, 1, 1), CGXRange(1, 1, 1, 2));
 }
 
+// Cells composed for the view; past the budget a walk is taken as one over lines that are not in view and
+// ended by an exception, so that a fault fails the test at once instead of hanging it.
+struct EndlessWalk {};
+class ComposeCountingGrid : public CGXGridWnd {
+ public:
+  void ComposeCellStyle(ROWCOL row, ROWCOL col, CGXStyle& style, BOOL withStandard) override {
+    if (++composed > 200'000) throw EndlessWalk{};
+    CGXGridWnd::ComposeCellStyle(row, col, style, withStandard);
+  }
+  long long composed = 0;
+};
+
+TEST_F(SpannedCellsTest, FloatingCellsAreEvaluatedInTheFrozenColumnsShownOnly) {
+  // A stored layout may freeze more columns than the window shows: the view's spans are found in those shown.
+  auto* g = MakeGrid<ComposeCountingGrid>(20, GX_MAXROWCOL - 10);
+  g->SetFloatCellsMode(2);
+  Set(g, 1, 1, kWide);
+  g->GetParam()->m_nFrozenCols = 2'500'000;
+  g->composed = 0;
+  try {
+    g->RedrawAll(GX_UPDATENOW);
+    Pump();
+  } catch (const EndlessWalk&) {
+    ADD_FAILURE() << "cells composed past the window";
+  }
+  EXPECT_EQ(Floated(g, 1, 2).left, 1u) << "the text in view floats";
+  EXPECT_EQ(g->GetParam()->m_nFrozenCols, 2'500'000u);
+}
+
 TEST_F(SpannedCellsTest, NeighboursThatRefuseStopTheFloat) {
   struct Case {
     const char* name;

@@ -428,6 +428,66 @@ TEST(ChunkedList, BehavesLikeAVectorUnderRandomEdits) {
   for (size_t i = 0; i < ref.size(); ++i) ASSERT_EQ(list[i], ref[i]);
 }
 
+// Appends fill chunks to their split size; edits then land on both sides of every chunk edge, chunks are
+// emptied and dropped, and every index (and the first index of each chunk, which searches start from) must
+// still name the right item.
+TEST(ChunkedList, EditsAtChunkEdgesKeepEveryIndex) {
+  using List = controls::ChunkedList<int>;
+  constexpr size_t k = List::kChunk;
+  List list;
+  std::vector<int> ref;
+  auto same = [&] {
+    if (list.size() != ref.size()) return false;
+    for (size_t i = 0; i < ref.size(); ++i)
+      if (list[i] != ref[i]) return false;
+    return true;
+  };
+  int next = 0;
+  for (size_t i = 0; i < 5 * k; ++i) {
+    list.insert(list.size(), next);
+    ref.push_back(next++);
+    ASSERT_EQ(list[i], ref[i]);  // an append is found at once
+  }
+  ASSERT_TRUE(same());
+  for (size_t edge : {k - 1, k, k + 1, 2 * k, 2 * k + 1, 3 * k - 1, 4 * k, ref.size() - 1}) {
+    for (size_t at : {edge - 1, edge, edge + 1}) {
+      list.insert(at, next);
+      ref.insert(ref.begin() + static_cast<std::ptrdiff_t>(at), next++);
+    }
+    ASSERT_TRUE(same()) << "inserts at " << edge;
+  }
+  // Erasing one position over and over empties the chunk there and then the next ones.
+  for (int n = 0; n < static_cast<int>(3 * k); ++n) {
+    list.erase(k);
+    ref.erase(ref.begin() + static_cast<std::ptrdiff_t>(k));
+  }
+  ASSERT_TRUE(same());
+  for (size_t i = 0; i < ref.size(); i += 37) {
+    const int wanted = ref[i];
+    EXPECT_EQ(list.FindFrom(i, [&](int x) { return x == wanted; }), static_cast<long>(i));
+    EXPECT_EQ(list.PartitionPoint([&](int, size_t index) { return index < i; }), i);
+  }
+  // Erasing from the back drops last chunks; appends then grow a new back.
+  for (size_t n = 0; n < 2 * k + 5; ++n) {
+    list.erase(list.size() - 1);
+    ref.pop_back();
+  }
+  for (size_t n = 0; n < 3 * k; ++n) {
+    list.insert(list.size(), next);
+    ref.push_back(next++);
+  }
+  ASSERT_TRUE(same());
+  while (!list.empty()) {
+    list.erase(list.size() / 2);
+    ref.erase(ref.begin() + static_cast<std::ptrdiff_t>(ref.size() / 2));
+  }
+  EXPECT_TRUE(ref.empty());
+  list.insert(0, 7);
+  list.insert(0, 6);
+  EXPECT_EQ(list[0], 6);
+  EXPECT_EQ(list[1], 7);
+}
+
 TEST(ChunkedList, PartitionPointFindsSortedInsertionPoints) {
   controls::ChunkedList<int> list;
   std::vector<int> ref;

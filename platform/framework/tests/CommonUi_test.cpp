@@ -249,7 +249,8 @@ class CFindOwner : public CWnd {
                        : dlg->ReplaceCurrent() ? "replace"
                                                : "next";
     seen.push_back(what + " " + dlg->GetFindString().Str() + ">" + dlg->GetReplaceString().Str() +
-                   (dlg->MatchCase() ? " case" : "") + (dlg->SearchDown() ? " down" : " up"));
+                   (dlg->MatchCase() ? " case" : "") + (dlg->MatchWholeWord() ? " word" : "") +
+                   (dlg->SearchDown() ? " down" : " up"));
     return 0;
   }
   DECLARE_MESSAGE_MAP()
@@ -287,6 +288,71 @@ TEST_F(CommonUiTest, FindAndReplaceReportEachActionThroughTheRegisteredMessage) 
   Pump();
   EXPECT_FALSE(IsWindow(replaceWindow));
   EXPECT_EQ(owner.seen, (std::vector<std::string>{"all a>b down", "term a>b down"}));
+}
+
+// With nobody scripting it (on screen), the dialogs are worked through their controls: they show the texts
+// and options they were made with, take typed texts, the option boxes and the direction, and report each
+// button; the buttons that act wait for a text to find.
+TEST_F(CommonUiTest, FindAndReplaceDialogsAreWorkedThroughTheirControls) {
+  g_findMessage = CFindReplaceDialog::GetFindReplaceMsg();
+  CFindOwner owner;
+  ASSERT_TRUE(owner.CreateEx(0, "Static", "grid", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  auto* replace = new CFindReplaceDialog;
+  ASSERT_TRUE(replace->Create(FALSE, "VDD", "PWR", FR_DOWN | FR_MATCHCASE | FR_HIDEWHOLEWORD, &owner));
+  Pump();
+  HWND dlg = replace->m_hWnd;
+  ASSERT_TRUE(IsWindow(dlg));
+  const HWND findWhat = GetDlgItem(dlg, 0x480), replaceWith = GetDlgItem(dlg, 0x481);
+  EXPECT_EQ(Text(findWhat), "VDD");
+  EXPECT_EQ(Text(replaceWith), "PWR");
+  EXPECT_EQ(GetFocus(), findWhat);  // the user types the text to find first
+  EXPECT_EQ(SendMessage(GetDlgItem(dlg, 0x411), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, 0x410)));  // whole word hidden as asked
+  SetFocus(replaceWith);
+  SendMessage(replaceWith, EM_SETSEL, 0, -1);
+  Type("VCC");
+  ClickAt(GetDlgItem(dlg, 0x411), 5, 5);  // match case off
+  ClickAt(GetDlgItem(dlg, 0x400), 5, 5);  // Replace
+  ClickAt(GetDlgItem(dlg, 0x401), 5, 5);  // Replace All
+  ClickAt(GetDlgItem(dlg, IDOK), 5, 5);   // Find Next
+  // Without a text to find, nothing acts: the buttons are disabled and Enter does nothing.
+  SetWindowText(findWhat, "");
+  for (int id : {IDOK, 0x400, 0x401}) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, id))) << id;
+  SetFocus(findWhat);
+  Key(VK_RETURN);
+  ClickAt(GetDlgItem(dlg, IDCANCEL), 5, 5);
+  Pump();
+  EXPECT_FALSE(IsWindow(dlg));
+  EXPECT_EQ(owner.seen, (std::vector<std::string>{"replace VDD>VCC down", "all VDD>VCC down", "next VDD>VCC down",
+                                                  "term VDD>VCC down"}));
+
+  // The find dialog: Up chosen, whole word ticked, Enter is Find Next; the field takes no more than the
+  // dialog can report; options can be disabled or hidden.
+  owner.seen.clear();
+  auto* find = new CFindReplaceDialog;
+  ASSERT_TRUE(find->Create(TRUE, "pin", nullptr, FR_DOWN | FR_NOMATCHCASE, &owner));
+  Pump();
+  dlg = find->m_hWnd;
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, 0x411)));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(dlg, 0x421)));
+  EXPECT_EQ(SendMessage(GetDlgItem(dlg, 0x421), BM_GETCHECK, 0, 0), BST_CHECKED);
+  ClickAt(GetDlgItem(dlg, 0x420), 5, 5);
+  ClickAt(GetDlgItem(dlg, 0x410), 5, 5);
+  SetFocus(GetDlgItem(dlg, 0x480));
+  Key(VK_RETURN);
+  Type(std::string(200, 'x').c_str());
+  EXPECT_EQ(Text(GetDlgItem(dlg, 0x480)).size(), 127u);
+  SendMessage(dlg, WM_CLOSE, 0, 0);
+  Pump();
+  EXPECT_EQ(owner.seen, (std::vector<std::string>{"next pin> word up", "term pin> word up"}));
+  auto* bare = new CFindReplaceDialog;
+  ASSERT_TRUE(bare->Create(TRUE, "", nullptr, FR_HIDEUPDOWN, &owner));
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(bare->m_hWnd, 0x420)));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(bare->m_hWnd, 0x430)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(bare->m_hWnd, IDOK)));
+  SendMessage(bare->m_hWnd, WM_CLOSE, 0, 0);
+  Pump();
 }
 
 TEST_F(CommonUiTest, ColourAndPrintDialogsCarryTheirAnswers) {

@@ -7,6 +7,7 @@
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
+#include "platform/framework/CFindReplaceDialog.h"
 #include "platform/framework/ChooserBox.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/tests/FrameworkTest.h"
@@ -45,6 +46,23 @@ TEST_F(ScreenshotTest, TestDialogMatchesTheReference) {
   ::SendMessage(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dlg, IDC_APPLY)), TRUE);
   Pump();
   ExpectMatchesReference(dlg, "test-dialog");
+}
+
+// The find dialog as the grid opens it (whole word hidden) and the replace dialog with every option shown.
+TEST_F(ScreenshotTest, FindAndReplaceDialogsMatchTheReferences) {
+  auto* find = new CFindReplaceDialog;
+  ASSERT_TRUE(find->Create(TRUE, "VDD_01", nullptr, FR_DOWN | FR_HIDEWHOLEWORD));
+  find->SetWindowPos(nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Pump();
+  ExpectMatchesReference(*find, "find-dialog");
+  find->SendMessage(WM_CLOSE);
+  auto* replace = new CFindReplaceDialog;
+  ASSERT_TRUE(replace->Create(FALSE, "VDD", "VCC_CORE", FR_DOWN | FR_MATCHCASE));
+  replace->SetWindowPos(nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Pump();
+  ExpectMatchesReference(*replace, "replace-dialog");
+  replace->SendMessage(WM_CLOSE);
+  Pump();
 }
 
 TEST_F(ScreenshotTest, OwnMessageBoxMatchesTheReference) {

@@ -148,5 +148,128 @@ TEST_F(ClipboardTest, DestroyedOpenerReleasesTheClipboard) {
   CloseClipboard();
 }
 
+// A desktop clipboard another program can take: it offers a text, an image (no text) or nothing.
+class FakeDesktop : public DesktopClipboard {
+ public:
+  bool HeldElsewhere() override { return !ours; }
+  bool OffersText() override {
+    ++availabilityQueries;
+    return text.has_value();
+  }
+  std::optional<std::string> Text() override { return text; }
+  void Take(const std::optional<std::string>& given) override {
+    ours = true;
+    text = given;
+    ++takes;
+  }
+  // Another program copies (a text, or an image when there is none).
+  void OtherCopies(std::optional<std::string> offered) {
+    ours = false;
+    text = std::move(offered);
+  }
+  bool ours = false;
+  std::optional<std::string> text;
+  int takes = 0;
+  int availabilityQueries = 0;
+};
+
+class DesktopClipboardTest : public ClipboardTest {
+ protected:
+  void SetUp() override {
+    ClipboardTest::SetUp();
+    Clipboard::Instance().SetDesktop(&desktop);
+  }
+  void TearDown() override {
+    Clipboard::Instance().SetDesktop(nullptr);
+    ClipboardTest::TearDown();
+  }
+  // What a paste would get: CF_TEXT after opening, or "(none)".
+  std::string Paste(HWND by) {
+    if (!OpenClipboard(by)) return "(not opened)";
+    HANDLE h = GetClipboardData(CF_TEXT);
+    std::string text = h ? Read(h) : "(none)";
+    CloseClipboard();
+    return text;
+  }
+  void Copy(HWND by, const char* text) {
+    ASSERT_TRUE(OpenClipboard(by));
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, Text(text));
+    CloseClipboard();
+  }
+  FakeDesktop desktop;
+};
+
+// Another program's text can be pasted before this process copied anything, and the availability query
+// (which paste commands ask first) answers for it without the clipboard being opened.
+TEST_F(DesktopClipboardTest, AnotherProgramsTextIsAvailableAndPastedBeforeAnyCopyOfOurs) {
+  desktop.OtherCopies("from elsewhere \xe2\x82\xac");  // UTF-8 outside, 1252 inside
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_OEMTEXT));
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+  EXPECT_GT(desktop.availabilityQueries, 0);
+  EXPECT_EQ(Paste(a), "from elsewhere \x80");
+  EXPECT_EQ(desktop.takes, 0);  // reading hands nothing back
+  // Nothing offered at all: nothing available, nothing pasted.
+  desktop.OtherCopies(std::nullopt);
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+  EXPECT_EQ(Paste(a), "(none)");
+}
+
+// When another program takes the clipboard, every in-process format goes, also when it offers no text (an
+// image): a paste must not bring back our earlier copy.
+TEST_F(DesktopClipboardTest, AnotherProgramTakingTheClipboardDropsOurFormats) {
+  const UINT grid = RegisterClipboardFormat("Grid cells");
+  ASSERT_TRUE(OpenClipboard(a));
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, Text("VDD_01"));
+  SetClipboardData(grid, Text("cells"));
+  CloseClipboard();
+  EXPECT_EQ(desktop.takes, 1);
+  EXPECT_EQ(desktop.text, std::optional<std::string>("VDD_01"));
+  EXPECT_TRUE(IsClipboardFormatAvailable(grid));
+  EXPECT_EQ(Paste(b), "VDD_01");
+
+  desktop.OtherCopies(std::nullopt);  // an image
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+  EXPECT_FALSE(IsClipboardFormatAvailable(grid));
+  ClearLog();
+  ASSERT_TRUE(OpenClipboard(b));
+  EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr);
+  EXPECT_EQ(GetClipboardData(grid), nullptr);
+  EXPECT_EQ(CountClipboardFormats(), 0);
+  EXPECT_EQ(GetClipboardOwner(), nullptr);
+  EXPECT_EQ(Entries(a, WM_DESTROYCLIPBOARD).size(), 1u);  // the old owner hears its data went
+  CloseClipboard();
+  EXPECT_EQ(desktop.takes, 1);  // opening and reading took nothing over
+
+  // A large text is taken whole, and replaces the previous offer when it changes.
+  const std::string big(2 * 1024 * 1024, 'x');
+  desktop.OtherCopies("BIG" + big);
+  EXPECT_EQ(Paste(a), "BIG" + big);
+  desktop.OtherCopies("small");
+  EXPECT_EQ(Paste(a), "small");
+}
+
+// A copy of private formats only still takes the desktop's clipboard (with no text), so the next paste
+// keeps them instead of taking another program's older offer.
+TEST_F(DesktopClipboardTest, OurCopyWithoutTextStillHoldsTheDesktop) {
+  desktop.OtherCopies("older");
+  const UINT grid = RegisterClipboardFormat("Grid cells");
+  ASSERT_TRUE(OpenClipboard(a));
+  EXPECT_EQ(Read(GetClipboardData(CF_TEXT)), "older");
+  EmptyClipboard();
+  SetClipboardData(grid, Text("cells"));
+  CloseClipboard();
+  EXPECT_EQ(desktop.takes, 1);
+  EXPECT_FALSE(desktop.text.has_value());
+  EXPECT_TRUE(IsClipboardFormatAvailable(grid));
+  ASSERT_TRUE(OpenClipboard(b));
+  EXPECT_EQ(Read(GetClipboardData(grid)), "cells");
+  EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr);
+  CloseClipboard();
+  EXPECT_EQ(desktop.takes, 1);
+}
+
 }  // namespace
 }  // namespace plat::test
