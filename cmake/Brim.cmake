@@ -1,6 +1,10 @@
 # Project-wide compile settings and the helpers that every folder uses.
 
 add_compile_options(-Wall -Wextra)
+# The default and release presets build without a single warning and keep it so.
+if(BRIM_WARNINGS_AS_ERRORS)
+  add_compile_options(-Werror)
+endif()
 # GCC 12's optimiser reports impossible sizes inside libstdc++'s own string code (-Wrestrict and
 # -Wstringop-overread on std::string insert/compare after inlining); the reports name no project line.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)

@@ -228,6 +228,38 @@ TEST_F(WizardDialogs, ModelessLifetimes) {
   EXPECT_EQ(ended, IDCANCEL);
 }
 
+// The host asks for the object again while its modeless wizard is still up: the wizard stays open and is
+// forgotten, the object starts afresh, and the forgotten dialog is freed when its window goes.
+TEST_F(WizardDialogs, AFactoryCallWhileAModelessWizardIsOpenForgetsItUntilItsWindowGoes) {
+  CBypassWizardAPI* api = CBypassWizardAPI::Create();
+  api->SetCallback(&callback);
+  ASSERT_TRUE(api->CreateModeless());
+  CFakeWizardDialog* first = fakes->made.back();
+  const HWND window = first->GetWindow();
+  EXPECT_EQ(CBypassWizardAPI::Create(), api);
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(api->GetWizardWindow(), nullptr);
+  EXPECT_EQ(api->Dialog(), nullptr);
+  EXPECT_FALSE(api->IsModeless());
+  EXPECT_EQ(fakes->deleted, 0);
+
+  api->SetCallback(&callback);
+  ASSERT_TRUE(api->CreateModeless()) << "a new wizard beside the forgotten one";
+  CFakeWizardDialog* second = fakes->made.back();
+  ASSERT_NE(second, first);
+  // The user closes the forgotten wizard; the object keeps its new one.
+  first->Destroy();
+  first->m_Settings.owner->OnDialogClosed(first, true);
+  EXPECT_EQ(fakes->deleted, 1);
+  EXPECT_EQ(api->Dialog(), second);
+  EXPECT_EQ(api->GetWizardWindow(), second->GetWindow());
+  EXPECT_TRUE(api->IsModeless());
+  EXPECT_TRUE(app.IsKeyboardHookInstalled());
+  EXPECT_FALSE(api->Close());
+  EXPECT_EQ(fakes->deleted, 2);
+  EXPECT_FALSE(app.IsKeyboardHookInstalled());
+}
+
 TEST_F(WizardDialogs, CloseOfAModalViaModelRunOnlyClearsTheBoardViewsMarks) {
   host::HostBoardMarker marker;
   marker.CreateMarkGroup(1);

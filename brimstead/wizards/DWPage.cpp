@@ -10,7 +10,7 @@
 #include "platform/controls/winctrl.h"
 #include "platform/framework/MessageBox.h"
 
-#include <cstring>
+#include <cstdio>
 
 using namespace brimwiz;
 
@@ -143,8 +143,7 @@ bool CDWPage::SaveSettings(SaveFailure* failure) {
       buffer[0] = '\0';
       return !failed;
     }
-    std::strncpy(buffer, name, MAX_PATH - 1);
-    buffer[MAX_PATH - 1] = '\0';
+    std::snprintf(buffer, MAX_PATH, "%s", name);
   }
   const CString kept = record->m_SettingsPath;
   record->m_SettingsPath = buffer;

@@ -171,6 +171,7 @@ std::string Board(const std::string& rest) {
 
 const std::string kSyntax = "{\"name\": \"b\",, }";
 const std::string kNoLayers = R"({"name": "b", "nets": []})";
+const std::string kEmptyLayers = R"({"name": "b", "layers": [], "nets": []})";
 const std::string kLayerKind =
     R"({"name": "b", "layers": [{"name": "TOP", "kind": "copper", "thickness": 1}], "nets": []})";
 const std::string kAreaLayer = Board(R"(, "areas": [{"net": "GND", "layer": "D", "rect": [0, 0, 1, 1]}])");
@@ -230,6 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "bad.json: byte 14: expected valid JSON ([json.exception.parse_error.101] parse error at line 1, "
                   "column 14: syntax error while parsing object key - unexpected ','; expected string literal)"},
         Malformed{kNoLayers.c_str(), "bad.json: /layers: expected an array (the member is missing)"},
+        Malformed{kEmptyLayers.c_str(), "bad.json: /layers: expected at least one layer"},
         Malformed{kLayerKind.c_str(),
                   "bad.json: /layers/0/kind: expected \"signal\", \"plane\" or \"dielectric\", found the text \"copper\""},
         Malformed{kAreaLayer.c_str(), "bad.json: /areas/0/layer: expected the name of a metal layer, found the text \"D\""},

@@ -213,6 +213,16 @@ TEST_F(PdnHostProgram, SettingsSavedInOneRunComeBackInTheNext) {
     EXPECT_NE(Getters(fresh.output), Getters(saved.output));
     EXPECT_NE(Getters(loaded.output).find(std::string("result_") + wizard), std::string::npos) << loaded.output;
   }
+  // --drc-report reaches the decoupling object, which puts the name into the record when the wizard runs; the
+  // other objects keep no report file and say so.
+  fs::remove(settings);
+  const std::string report = (dir / "reports" / "drc.csv").string();
+  const Outcome reported = RunPdnHost(common + " --drc-report " + report + " --save");
+  ASSERT_EQ(reported.code, 0) << reported.output;
+  EXPECT_NE(reported.output.find("SetDRCReportFile(" + report + ") -> true"), std::string::npos) << reported.output;
+  EXPECT_NE(ReadFile(settings).find("DRCReportFile=" + report + "\r\n"), std::string::npos) << ReadFile(settings);
+  const Outcome bypass = RunPdnHost(common + " --wizard bypass --drc-report " + report);
+  EXPECT_NE(bypass.output.find("SetDRCReportFile(" + report + ") -> false"), std::string::npos) << bypass.output;
   // Without the switch the stamp is the real time.
   fs::remove(settings);
   const std::string real = std::string("--library ") + BRIM_TEST_MODULE_LIBRARY + " --board-mode --project " + project;

@@ -85,6 +85,7 @@ TEST(PdnScript, BadLinesNameFileLineAndFault) {
       {"click 1 at 2 3 alt", "expected shift or ctrl after the point, found \"alt\""},
       {"type 1 at 2 a", "expected: type CONTROL [at X Y] TEXT"},
       {"click 65536", "expected a control id (a number up to 65535)"},
+      {"click 065535", "expected a control id (a number up to 65535)"},
       {"click -3", "expected a control id"},
       {"click \"\"", "an empty caption names no control"},
       {"type 1 \"open", "a quoted text is not closed"},
@@ -131,6 +132,11 @@ TEST(PdnScript, BadLinesNameFileLineAndFault) {
     }
   }
   EXPECT_THROW(host::LoadScript("/nonexistent/dir/s.txt"), ScriptError);
+  // The largest id takes all five digits.
+  const auto largest = ParseScript("click 65535\nclick 00001\n", "ids.txt");
+  ASSERT_EQ(largest.size(), 2u);
+  EXPECT_EQ(largest[0].control.id, 65535);
+  EXPECT_EQ(largest[1].control.id, 1);
   // The model extractor's host events and queries read back.
   const auto events = ParseScript("net pick \"CLK 100\"\nvia port V_TX0_P off\ncall IsSelectNetActive\n", "e.txt");
   ASSERT_EQ(events.size(), 3u);

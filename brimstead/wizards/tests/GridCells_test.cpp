@@ -252,8 +252,9 @@ TEST(WizardLayouts, ProbeGridsCarryTheirHeadersWidthsStylesAndSwitches) {
     for (size_t col = 0; col < e.headers.size(); ++col) {
       CGXStyle header;
       data.GetStyle(0, static_cast<ROWCOL>(col), header, gxCopy);
-      if (col <= e.dataColumns)   // the archive keeps no cell past the counted columns, only their widths
+      if (col <= e.dataColumns) {   // the archive keeps no cell past the counted columns, only their widths
         EXPECT_EQ(header.GetValue(), e.headers[col]) << col;
+      }
       LONG width = 0;
       EXPECT_TRUE(p->GetColWidths().Lookup(static_cast<DWORD>(col), width)) << col;
       EXPECT_EQ(width, e.widths[col]) << col;

@@ -46,7 +46,7 @@ protected:
     Data().m_pNet2 = Net("VDD_CORE");
     Data().CollectProbes();
     Dialog().UpdateButtons();
-    GoTo(flavour == PinPageFlavour::Viewer ? CDWSelectProbesOlmPage::IDD : CDWSelectProbesTPEPage::IDD);
+    GoTo(flavour == PinPageFlavour::Viewer ? int{CDWSelectProbesOlmPage::IDD} : int{CDWSelectProbesTPEPage::IDD});
   }
   CPowerPinsPage& Page() { return *static_cast<CPowerPinsPage*>(Dialog().GetActivePage()); }
   CPowerPinsGridWnd& Grid() { return *Page().GetGrid(); }
@@ -124,8 +124,9 @@ TEST_F(ProbePages, TheBoardPageListsTheSystemsBoardsAndMapsRowsToBoardIndices) {
     selection.DeleteAll();
     page.OnSetActive();
     EXPECT_EQ(selection.GetCount(), rows) << index;
-    if (rows)
+    if (rows) {
       EXPECT_EQ(selection.GetHead()->top, 1u);
+    }
   }
   // Leaving stores the selected row's board.
   Record().m_nBoardIndex = 1;
@@ -288,8 +289,9 @@ TEST_P(PinPages, LayerCellsShowOneNamePerLineOrTheFlavoursEmptyTextInRed) {
     }
   }
   // The viewer flavour's column 4 is the pin object's own net, not the probe's (its reference net).
-  if (GetParam() == PinPageFlavour::Viewer)
+  if (GetParam() == PinPageFlavour::Viewer) {
     EXPECT_EQ(Cell(1, CPowerPinsPage::ColFourth), "VDD_CORE");
+  }
 }
 
 TEST_P(PinPages, GroupingSummarisesEachGroupAndRestoresTheHeaderWidth) {

@@ -652,6 +652,33 @@ TEST_F(LonePage, ALumpedBypassAnalysisStillOffersAllNets) {
   }
 }
 
+// In Custom mode the page stores what its boxes show; the inter-plane and low-frequency boxes belong to a
+// Lumped analysis only, and other analyses keep the record's values for them.
+TEST_F(LonePage, CustomSettingsStoreTheInterPlaneAndLowFrequencyBoxesOfALumpedAnalysisOnly) {
+  for (int type : {AnalysisLumped, AnalysisDistributed}) {
+    SCOPED_TRACE(type);
+    auto* record = new CDecouplingAnalysisData();
+    record->m_nAnalysisType = type;
+    record->m_nMode = 1;
+    record->m_bIncludeAllNets = 1;
+    record->m_bIncludeMounting = 1;
+    record->m_bIncludeInterPlane = 1;
+    record->m_bIncludeLowFreqConnections = 0;
+    CDWCustomSettingsPage& custom = Show<CDWCustomSettingsPage>(record);
+    for (int id : {int{CDWCustomSettingsPage::IDC_ALL_NETS}, int{CDWCustomSettingsPage::IDC_MOUNTING},
+                   int{CDWCustomSettingsPage::IDC_INTER_PLANE}, int{CDWCustomSettingsPage::IDC_LOW_FREQ}}) {
+      HWND box = custom.GetDlgItem(id)->m_hWnd;
+      ::SendMessage(box, BM_SETCHECK, Checked(box) ? BST_UNCHECKED : BST_CHECKED, 0);
+    }
+    ASSERT_TRUE(custom.ValidateAndStore());
+    const bool lumped = type == AnalysisLumped;
+    EXPECT_EQ(record->m_bIncludeAllNets, 0);
+    EXPECT_EQ(record->m_bIncludeMounting, 0);
+    EXPECT_EQ(record->m_bIncludeInterPlane, lumped ? 0 : 1);
+    EXPECT_EQ(record->m_bIncludeLowFreqConnections, lumped ? 1 : 0);
+  }
+}
+
 TEST_F(LonePage, OtherWizardsHaveNoReportAndABypassOutputGetsItsExtension) {
   for (CAnalysisData* record :
        std::initializer_list<CAnalysisData*>{new CDiffViaAnalysisData(), new CModelExtractorAnalysisData()}) {

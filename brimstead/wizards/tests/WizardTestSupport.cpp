@@ -7,6 +7,7 @@
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/gxlayoutresources.h"
+#include "grid/core/tests/gridwindowclasses.h"
 #include "host/BoardFile.h"
 #include "host/tests/HostTestBoards.h"
 #include "platform/base/ResourceTable.h"
@@ -23,6 +24,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <set>
 
 namespace wiztest {
 
@@ -33,25 +35,24 @@ const DialogItemTemplate kPageItems[] = {
 const DialogTemplate kPage{DS_SETFONT | WS_CHILD, 0, 0, 0, 200, 100, "", "MS Shell Dlg", 8, kPageItems};
 }  // namespace
 
-void WizardWindowTest::StartGridLibrary() {
-  // What the module's start-up does for its grids: the cells, the layouts and the grid library.
-  static const bool started = [] {
-    GXRegisterCellControls();
+void WizardWindowTest::StartGridLibrary(void (*registerCells)()) {
+  static std::set<void (*)()> started;
+  if (started.insert(registerCells).second) {
+    registerCells();
     gx::RegisterGridLayouts();
     InitGridLibrary();
-    return true;
-  }();
-  (void)started;
-  // The start-up's grid window classes, which the window system's reset dropped.
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
   }
-  CGXGridWnd::RegisterClass(AfxGetInstanceHandle());
+  RegisterGridWindowClasses();   // the start-up's, which the window system's reset dropped
+}
+
+void WizardWindowTest::RegisterGridWindowClasses() { gxtest::RegisterGridWindowClasses(); }
+
+INT_PTR WizardWindowTest::RunModalDialog(CDialog& dialog, std::function<void()> body) {
+  automation.Then([&dialog, body] {
+    body();
+    if (dialog.m_hWnd && dialog.ContinueModal()) dialog.EndDialog(IDCANCEL);
+  });
+  return dialog.DoModal();
 }
 
 void WizardWindowTest::SetUp() {

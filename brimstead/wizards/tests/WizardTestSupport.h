@@ -5,6 +5,8 @@
 #include "brimstead/BrimsteadAPI.h"
 #include "brimstead/BrimsteadApp.h"
 #include "brimstead/wizards/BrimsteadDlg.h"
+#include "brimstead/wizards/WizardResources.h"
+#include "grid/controls/GXCellControls.h"
 #include "host/HostBoard.h"
 #include "host/HostCallbackLog.h"
 #include "host/HostLedger.h"
@@ -27,9 +29,12 @@ protected:
   void SetUp() override;
   void TearDown() override;
 
-  // What the module's start-up does for the wizards' grids (all cells, the layouts, the grid library) and the grid
-  // window classes that every test's window-system reset drops.
-  static void StartGridLibrary();
+  // What the module's start-up does for its grids, once per test program for each `registerCells` (the cells, and
+  // features, that the program's grids show: all cells for the wizards), the layouts and the grid library; then the
+  // grid window classes that every test's window-system reset drops.
+  static void StartGridLibrary(void (*registerCells)() = &GXRegisterCellControls);
+  // The grid window classes of the start-up, which every test's window-system reset drops.
+  static void RegisterGridWindowClasses();
   static void Pump();
   static void Key(int vk);
   static void ClickAt(HWND hwnd, int x, int y);
@@ -38,6 +43,16 @@ protected:
   static std::string Text(HWND hwnd);
   // Compares the window's pixels with the committed reference (brimstead/wizards/tests/reference/<name>.png).
   static void ExpectMatchesReference(HWND hwnd, const std::string& name);
+  // Opens a dialog of the module from its template as a modeless popup, so that its state can be checked between
+  // calls.
+  template <class Dialog>
+  static void OpenModuleDialog(Dialog& dialog) {
+    brimwiz::CModuleScope scope;   // the templates are the module's
+    ASSERT_TRUE(dialog.Create(Dialog::IDD, nullptr));
+  }
+  // Runs `body` inside the dialog's modal loop, then cancels the dialog when `body` left it open; answers the
+  // dialog's result.
+  INT_PTR RunModalDialog(CDialog& dialog, std::function<void()> body);
 
   plat::ScriptedAutomation automation;
 };

@@ -229,6 +229,21 @@ TEST_F(CheckBoxTest, CellSizesWithAndWithoutALabel) {
   labelled.SetWrapText(TRUE);
   const CSize tall = box.ComputeCellSize(dc, 2, 1, labelled, nullptr, TRUE);
   EXPECT_GT(tall.cy, bare.cy);
+  labelled.SetWrapText(FALSE);
+
+  // Without a device the grid's own measures; another device measures in the cell's font whatever font it holds,
+  // and keeps its own font afterwards.
+  EXPECT_EQ(box.ComputeCellSize(nullptr, 2, 1, plain, nullptr, FALSE), bare);
+  EXPECT_EQ(box.ComputeCellSize(nullptr, 2, 1, labelled, nullptr, FALSE), wide);
+  CDC other;
+  ASSERT_TRUE(other.CreateCompatibleDC(nullptr));
+  CFont big;
+  ASSERT_TRUE(big.CreateFont(-40, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial"));
+  CFont* kept = other.SelectObject(&big);
+  EXPECT_EQ(box.ComputeCellSize(&other, 2, 1, labelled, nullptr, FALSE), wide);
+  EXPECT_EQ(box.ComputeCellSize(&other, 2, 1, plain, nullptr, FALSE), bare);
+  EXPECT_EQ(::GetCurrentObject(other.GetSafeHdc(), OBJ_FONT), big.GetSafeHandle());
+  other.SelectObject(kept);
 }
 
 }  // namespace

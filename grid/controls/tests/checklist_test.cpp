@@ -76,8 +76,12 @@ TEST_F(CheckListTest, EveryWayOfClosingTheListStoresTheTicks) {
     EXPECT_FALSE(box->IsDroppedDown()) << static_cast<int>(how);
     EXPECT_FALSE(g->m_bListDropped) << static_cast<int>(how);
     EXPECT_EQ(Value(), "3") << static_cast<int>(how);
-    if (how == Close::tab) EXPECT_TRUE(g->MatchesCurrentCell(2, 2));
-    if (how == Close::clickElsewhere) EXPECT_TRUE(g->MatchesCurrentCell(4, 3));
+    if (how == Close::tab) {
+      EXPECT_TRUE(g->MatchesCurrentCell(2, 2));
+    }
+    if (how == Close::clickElsewhere) {
+      EXPECT_TRUE(g->MatchesCurrentCell(4, 3));
+    }
   }
 }
 

@@ -233,6 +233,34 @@ class OwnerDrawnCombo : public CGXComboBoxWnd {
   std::vector<DRAWITEMSTRUCT> items;
 };
 
+// Cells that are not current keep room for the drop-down button unless the button shows in the current cell
+// only; the current cell keeps it while it is not edited. The button ends at the cell's text edge either way.
+TEST_F(ComboWndTest, TheButtonsRoomFollowsBothButtonSettingsInCellsThatAreNotCurrent) {
+  Grid(GX_IDS_CTRL_CBS_DROPDOWNLIST, "a\nb", "a");
+  SetCell(g, 4, 2, CGXStyle().SetControl(GX_IDS_CTRL_CBS_DROPDOWNLIST).SetChoiceList("a\nb"));
+  ASSERT_EQ(box->GetChildCount(), 1);
+  struct Case {
+    BOOL everyCell, onlyCurrent;
+    ROWCOL row, col;
+    bool room;
+  } cases[] = {{FALSE, TRUE, 4, 2, false}, {FALSE, FALSE, 4, 2, true}, {TRUE, TRUE, 4, 2, true},
+               {TRUE, FALSE, 4, 2, true},  {FALSE, TRUE, 2, 1, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.everyCell << c.onlyCurrent << " cell " << c.row << "," << c.col);
+    box->m_bButtonEveryCell = c.everyCell;
+    box->m_bButtonOnlyCurrentCell = c.onlyCurrent;
+    CGXStyle style;
+    g->ComposeCellStyle(c.row, c.col, style, TRUE);
+    const CRect cell = g->CalcCellRect(c.row, c.col);
+    const CRect plain = box->CGXStatic::ComputeInnerRect(cell, style);
+    const CRect inner = box->ComputeInnerRect(cell, style);
+    EXPECT_EQ(inner.right, plain.right - (c.room ? 15 : 0));
+    EXPECT_EQ(inner.left, plain.left + 2);
+    box->LayOutChildren(c.row, c.col, inner);
+    EXPECT_EQ(box->GetChildAt(0)->GetRect().right, plain.right);
+  }
+}
+
 TEST_F(ComboWndTest, AnOwnerDrawnBoxDrawsInactiveCellsThroughItsDrawItem) {
   constexpr WORD kOwnerDrawn = 9301;
   g = MakeRecordingGrid(6, 4, 400, 300);

@@ -105,7 +105,9 @@ TEST_F(TabbedTest, KeysAreStoredAndDisplayFieldsShownWithOrWithoutSharedMaps) {
     Leave();
     EXPECT_EQ(Value(), "2") << id;
     // The shared map never learns the prefixes asked.
-    if (id) EXPECT_EQ(g->GetParam()->m_displayMaps.at(1)->GetCount(), 2);
+    if (id) {
+      EXPECT_EQ(g->GetParam()->m_displayMaps.at(1)->GetCount(), 2);
+    }
   }
 }
 

@@ -113,6 +113,24 @@ TEST_F(TabbedWndTest, TypingCompletesOrIsRefusedAndLeavingStoresTheKey) {
   EXPECT_EQ(std::string(shown), "Red");
 }
 
+// With "fill with choice list" off the rows come from elsewhere: the choice list neither fills the list nor
+// limits what the edit accepts nor sizes the cell.
+TEST_F(TabbedWndTest, WithoutFillingFromTheChoiceListTheListStaysEmptyAndAnyTextIsAccepted) {
+  Grid(GX_IDS_CTRL_TABBED_CBS_DROPDOWN, "1", Columns(kRows));
+  ASSERT_EQ(box->GetCount(), 2);
+  EXPECT_FALSE(box->AcceptsText("Blue"));
+  CGXStyle style;
+  g->ComposeCellStyle(2, 1, style, TRUE);
+  const CSize filled = box->ComputeCellSize(g->GetCachedDC(), 2, 1, style, nullptr, FALSE);
+  box->m_bFillWithChoiceList = FALSE;
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 1, GX_UPDATENOW));
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
+  PumpWalking();
+  EXPECT_EQ(box->GetCount(), 0);
+  EXPECT_TRUE(box->AcceptsText("Blue"));
+  EXPECT_LT(box->ComputeCellSize(g->GetCachedDC(), 2, 1, style, nullptr, FALSE).cx, filled.cx);
+}
+
 TEST_F(TabbedWndTest, TheDropDownListOpensOnTheFirstClickTheDropDownBoxThroughItsButton) {
   Grid(GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST, "1", Columns(kRows));
   Click(g, 2, 1, 5, 5);

@@ -197,7 +197,7 @@ TEST_F(LifetimeTest, InitialisationWithoutTheLibrarysWindowClassIsRefused) {
   EXPECT_TRUE(Throws<CNotSupportedException>([&] { core.Initialize(); }));
   EXPECT_EQ(core.GetParam(), nullptr);  // nothing was made
   EXPECT_FALSE(core.IsInitialized());
-  RegisterGridClasses();
+  RegisterGridWindowClasses();
 }
 
 TEST_F(LifetimeTest, InitialisationTellsTheHookMakesTheAskedCellCurrentAndTakesTheKeptRange) {

@@ -19,6 +19,7 @@
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXLongOperation.h"
+#include "grid/core/tests/gridwindowclasses.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/base/StringApi.h"
 #include "platform/base/VirtualClock.h"
@@ -306,18 +307,7 @@ struct MarkedData : CGXData {
   mutable int asked = 0;
 };
 
-inline void RegisterGridClasses() {
-  HINSTANCE instance = AfxGetInstanceHandle();
-  WNDCLASS wc{};
-  if (!GetClassInfo(instance, "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
-  CGXGridWnd::RegisterClass(instance);
-}
+using gxtest::RegisterGridWindowClasses;
 
 class EngineTest : public ::testing::Test {
  protected:
@@ -331,7 +321,7 @@ class EngineTest : public ::testing::Test {
     GXRegisterCellControls();
     if (s_pfnRegisterLibraries) s_pfnRegisterLibraries();
     InitGridLibrary();
-    RegisterGridClasses();
+    RegisterGridWindowClasses();
   }
   void TearDown() override {
     grid.reset();

@@ -6,6 +6,7 @@
 
 #include "grid/controls/CGXControl.h"
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/gallerypage.h"
 #include "grid/demo/tests/galleryshots.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
@@ -13,21 +14,18 @@
 namespace {
 
 TEST(CellGallery, CurrencyCellsEditAndUseThePopupCalculator) {
-  const gallery::Page* page = gallery::FindPage("currency");
-  ASSERT_NE(page, nullptr);
-  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
-  HWND main = page->build();
-  plat::RunUntilIdle();
-  CGXGridWnd* g = gallery::PageGrid(main);
+  const gallerypage::Opened opened = gallerypage::Open("currency");
+  CGXGridWnd* g = opened.grid;
   ASSERT_NE(g, nullptr);
-  galleryshots::ExpectDesktopMatches("currency-start");
-  for (const gallery::Step& step : page->steps()) {
-    step.drive(g);
-    plat::RunUntilIdle();
-    galleryshots::ExpectDesktopMatches("currency-" + step.name);
-    if (step.name == "editing") EXPECT_EQ(g->GetCellValue(1, 3), "1234.5");  // kept in the editor
-    if (step.name == "current") EXPECT_EQ(g->GetCellValue(1, 3), "98765.00");
-  }
+  HWND main = opened.main;
+  gallerypage::RunSteps(opened, "currency", galleryshots::ExpectDesktopMatches, [&](const gallery::Step& step) {
+    if (step.name == "editing") {
+      EXPECT_EQ(g->GetCellValue(1, 3), "1234.5");  // kept in the editor
+    }
+    if (step.name == "current") {
+      EXPECT_EQ(g->GetCellValue(1, 3), "98765.00");
+    }
+  });
   ROWCOL row = 0, col = 0;
   g->QueryCurrentCell(&row, &col);
   EXPECT_EQ(row, 5u);

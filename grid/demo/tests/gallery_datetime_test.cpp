@@ -6,6 +6,7 @@
 #include <string>
 
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/gallerypage.h"
 #include "grid/demo/tests/galleryshots.h"
 #include "grid/extras/CGXDateTimeCtrl.h"
 #include "platform/window/InputRouter.h"
@@ -14,31 +15,28 @@
 namespace {
 
 TEST(CellGallery, DateTimeCellsEditAndUseThePopupCalendar) {
-  const gallery::Page* page = gallery::FindPage("datetime");
-  ASSERT_NE(page, nullptr);
-  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
-  HWND main = page->build();
-  plat::RunUntilIdle();
-  CGXGridWnd* g = gallery::PageGrid(main);
+  const gallerypage::Opened opened = gallerypage::Open("datetime");
+  CGXGridWnd* g = opened.grid;
   ASSERT_NE(g, nullptr);
+  HWND main = opened.main;
   auto* control = dynamic_cast<CGXDateTimeCtrl*>(g->ControlForId(GX_IDS_CTRL_DATETIME));
   ASSERT_NE(control, nullptr);
-  galleryshots::ExpectDesktopMatches("datetime-start");
-  for (const gallery::Step& step : page->steps()) {
-    step.drive(g);
-    plat::RunUntilIdle();
-    galleryshots::ExpectDesktopMatches("datetime-" + step.name);
+  gallerypage::RunSteps(opened, "datetime", galleryshots::ExpectDesktopMatches, [&](const gallery::Step& step) {
     if (step.name == "editing") {
       EXPECT_EQ(control->GetDateTime(), COleDateTime(2024, 3, 15, 12, 0, 0));
       EXPECT_EQ(g->GetCellValue(1, 3), "45458.5");  // kept in the editor
     }
-    if (step.name == "calendar") EXPECT_NE(control->GetPopupCalendar(), nullptr);
+    if (step.name == "calendar") {
+      EXPECT_NE(control->GetPopupCalendar(), nullptr);
+    }
     if (step.name == "chosen") {
       EXPECT_EQ(control->GetPopupCalendar(), nullptr);
       EXPECT_EQ(control->GetDateTime(), COleDateTime(2024, 3, 16, 12, 0, 0));  // the time stays
     }
-    if (step.name == "current") EXPECT_EQ(g->GetCellValue(1, 3), "45367.5");
-  }
+    if (step.name == "current") {
+      EXPECT_EQ(g->GetCellValue(1, 3), "45367.5");
+    }
+  });
   // The spin step moved the time's hour from 16:30 to 17:30; Enter goes to the grid and stores it.
   plat::InputRouter::Instance().KeyPress(VK_RETURN);
   plat::RunUntilIdle();

@@ -10,6 +10,7 @@
 #include "grid/controls/CGXTabbedComboBox.h"
 #include "grid/controls/CGXTabbedComboBoxWnd.h"
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/gallerypage.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/window/Pump.h"
@@ -30,23 +31,16 @@ CRect ScreenRect(CWnd* wnd) {
 }
 
 TEST(CellGallery, DropDownCellsMatchTheirReferencesStepByStep) {
-  const gallery::Page* page = gallery::FindPage("dropdowns");
-  ASSERT_NE(page, nullptr);
-  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
-  HWND main = page->build();
-  plat::RunUntilIdle();
-  CGXGridWnd* g = gallery::PageGrid(main);
+  const gallerypage::Opened opened = gallerypage::Open("dropdowns");
+  CGXGridWnd* g = opened.grid;
   ASSERT_NE(g, nullptr);
-  ExpectScreenMatchesReference("dropdowns-start");
+  HWND main = opened.main;
   auto cellOnScreen = [&](ROWCOL row) {
     CRect r = g->CalcCellRect(row, 1);
     g->ClientToScreen(&r);
     return r;
   };
-  for (const gallery::Step& step : page->steps()) {
-    step.drive(g);
-    plat::RunUntilIdle();
-    ExpectScreenMatchesReference("dropdowns-" + step.name);
+  gallerypage::RunSteps(opened, "dropdowns", ExpectScreenMatchesReference, [&](const gallery::Step& step) {
     auto* combo = dynamic_cast<CGXComboBox*>(g->ControlOfCurrentCell());
     if (step.name == "list-below") {
       ASSERT_TRUE(combo && combo->IsDroppedDown());
@@ -82,7 +76,7 @@ TEST(CellGallery, DropDownCellsMatchTheirReferencesStepByStep) {
       EXPECT_LT(ScreenRect(combo->GetDropDownWindow()).top, cellOnScreen(14).top);
       EXPECT_EQ(std::string(g->GetCellValue(13, 1)), "7");  // the ticks stored as the list closed
     }
-  }
+  });
   DestroyWindow(main);
   plat::RunUntilIdle();
 }

@@ -13,6 +13,7 @@
 #include "grid/controls/CGXSpinEdit.h"
 #include "grid/controls/CGXVScrollEdit.h"
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/gallerypage.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/window/Pump.h"
@@ -30,18 +31,11 @@ void ExpectScreenMatchesReference(const std::string& name) {
 }
 
 TEST(CellGallery, EditComboAndListBoxCellsMatchTheirReferencesStepByStep) {
-  const gallery::Page* page = gallery::FindPage("edit");
-  ASSERT_NE(page, nullptr);
-  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
-  HWND main = page->build();
-  plat::RunUntilIdle();
-  CGXGridWnd* g = gallery::PageGrid(main);
+  const gallerypage::Opened opened = gallerypage::Open("edit");
+  CGXGridWnd* g = opened.grid;
   ASSERT_NE(g, nullptr);
-  ExpectScreenMatchesReference("edit-start");
-  for (const gallery::Step& step : page->steps()) {
-    step.drive(g);
-    plat::RunUntilIdle();
-    ExpectScreenMatchesReference("edit-" + step.name);
+  HWND main = opened.main;
+  gallerypage::RunSteps(opened, "edit", ExpectScreenMatchesReference, [&](const gallery::Step& step) {
     ROWCOL row = 0, col = 0;
     g->QueryCurrentCell(&row, &col);
     CGXControl* current = g->ControlOfCurrentCell();
@@ -66,7 +60,9 @@ TEST(CellGallery, EditComboAndListBoxCellsMatchTheirReferencesStepByStep) {
       auto* box = dynamic_cast<CGXComboBoxWnd*>(current);
       ASSERT_NE(box, nullptr);
       EXPECT_TRUE(box->GetDroppedState()) << step.name;
-      if (step.name == "combo-dropped") EXPECT_EQ(std::string(box->GetBoxText()), "B");
+      if (step.name == "combo-dropped") {
+        EXPECT_EQ(std::string(box->GetBoxText()), "B");
+      }
     } else if (step.name == "list-box-active") {
       auto* list = dynamic_cast<CGXListBox*>(current);
       ASSERT_NE(list, nullptr);
@@ -78,7 +74,7 @@ TEST(CellGallery, EditComboAndListBoxCellsMatchTheirReferencesStepByStep) {
       EXPECT_EQ(std::string(text), "3,5");
       EXPECT_EQ(std::string(g->GetCellValue(8, kLive)), "Red");  // the list box stored its line
     }
-  }
+  });
   DestroyWindow(main);
   plat::RunUntilIdle();
 }

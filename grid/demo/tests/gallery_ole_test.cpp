@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/gallerypage.h"
 #include "grid/demo/tests/galleryshots.h"
 #include "grid/demo/tests/oletext.h"
 #include "platform/ole/TextDocumentServer.h"
@@ -13,25 +14,20 @@
 namespace {
 
 TEST(CellGallery, OleCellsOpenEditSaveAndPasteTheirObjects) {
-  const gallery::Page* page = gallery::FindPage("ole");
-  ASSERT_NE(page, nullptr);
-  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
-  HWND main = page->build();
-  plat::RunUntilIdle();
-  CGXGridWnd* g = gallery::PageGrid(main);
+  const gallerypage::Opened opened = gallerypage::Open("ole");
+  CGXGridWnd* g = opened.grid;
   ASSERT_NE(g, nullptr);
-  galleryshots::ExpectDesktopMatches("ole-start");
-  for (const gallery::Step& step : page->steps()) {
-    step.drive(g);
-    plat::RunUntilIdle();
-    galleryshots::ExpectDesktopMatches("ole-" + step.name);
-    if (step.name == "open") EXPECT_NE(plat::ole::TextDocumentWindow(), nullptr);
+  HWND main = opened.main;
+  gallerypage::RunSteps(opened, "ole", galleryshots::ExpectDesktopMatches, [&](const gallery::Step& step) {
+    if (step.name == "open") {
+      EXPECT_NE(plat::ole::TextDocumentWindow(), nullptr);
+    }
     if (step.name == "closed") {
       EXPECT_EQ(plat::ole::TextDocumentWindow(), nullptr);
       EXPECT_EQ(oletext::CellDocumentText(g, 1, 3), "Decoupling notes, edited");
       EXPECT_EQ(oletext::CellDocumentText(g, 1, 1), "Decoupling notes");
     }
-  }
+  });
   EXPECT_EQ(oletext::CellDocumentText(g, 2, 3), "Decoupling notes, edited");
   DestroyWindow(main);
   plat::RunUntilIdle();

@@ -8,36 +8,24 @@
 
 #include "grid/controls/CGXRichEditCtrl.h"
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/gallerypage.h"
+#include "grid/demo/tests/galleryshots.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/window/Pump.h"
 
 namespace {
 
-void ExpectMatchesReference(HWND main, const std::string& name) {
-  plat::Desktop::PaintAll();
-  auto image = plat::Desktop::Capture(main);
-  ASSERT_TRUE(image);
-  const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, "grid/demo/tests/reference/" + name + ".png");
-  EXPECT_TRUE(match.Matches()) << match.message;
-}
-
 TEST(CellGallery, RichEditCellsMatchTheirReferencesStepByStep) {
-  const gallery::Page* page = gallery::FindPage("richedit");
-  ASSERT_NE(page, nullptr);
-  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
-  HWND main = page->build();
-  plat::RunUntilIdle();
-  CGXGridWnd* g = gallery::PageGrid(main);
+  const gallerypage::Opened opened = gallerypage::Open("richedit");
+  CGXGridWnd* g = opened.grid;
   ASSERT_NE(g, nullptr);
+  HWND main = opened.main;
   auto* rich = dynamic_cast<CGXRichEditCtrl*>(g->ControlForId(GX_IDS_CTRL_RICHEDIT));
   ASSERT_NE(rich, nullptr);
-  ExpectMatchesReference(main, "richedit-start");
   const int growBefore = g->GetRowHeight(7);
-  for (const gallery::Step& step : page->steps()) {
-    step.drive(g);
-    plat::RunUntilIdle();
-    ExpectMatchesReference(main, "richedit-" + step.name);
+  const auto compare = [&](const std::string& reference) { galleryshots::ExpectWindowMatches(main, reference); };
+  gallerypage::RunSteps(opened, "richedit", compare, [&](const gallery::Step& step) {
     ROWCOL row = 0, col = 0;
     g->QueryCurrentCell(&row, &col);
     if (step.name == "editing") {
@@ -77,7 +65,7 @@ TEST(CellGallery, RichEditCellsMatchTheirReferencesStepByStep) {
       EXPECT_EQ(g->GetZoom(), 150);
       EXPECT_FALSE(rich->GetEditingState());
     }
-  }
+  });
   DestroyWindow(main);
   plat::RunUntilIdle();
   // The copied formats go with the test.

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/gallerypage.h"
+#include "grid/demo/tests/galleryshots.h"
 #include "grid/features/CGXCellTipPlugin.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
@@ -14,22 +16,11 @@
 
 namespace {
 
-void ExpectDesktopMatches(const std::string& name) {
-  plat::Desktop::PaintAll();
-  auto image = plat::Desktop::Compose();
-  ASSERT_TRUE(image);
-  const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, "grid/demo/tests/reference/" + name + ".png");
-  EXPECT_TRUE(match.Matches()) << match.message;
-}
-
 TEST(CellGallery, SpannedCellsAndTheirTipMatchTheirReferences) {
-  const gallery::Page* page = gallery::FindPage("spans");
-  ASSERT_NE(page, nullptr);
-  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
-  HWND main = page->build();
-  plat::RunUntilIdle();
-  CGXGridWnd* g = gallery::PageGrid(main);
+  const gallerypage::Opened opened = gallerypage::Open("spans");
+  CGXGridWnd* g = opened.grid;
   ASSERT_NE(g, nullptr);
+  HWND main = opened.main;
   CGXRange span;
   ASSERT_TRUE(g->GetFloatedCellsRange(1, 3, span));
   EXPECT_EQ(span.left, 1u);
@@ -41,17 +32,15 @@ TEST(CellGallery, SpannedCellsAndTheirTipMatchTheirReferences) {
   EXPECT_EQ(span, CGXRange(6, 2, 8, 2));
   ASSERT_TRUE(g->GetCoveredCellsRowCol(10, 5, span));
   EXPECT_EQ(span, CGXRange(9, 4, 11, 6));
-  ExpectDesktopMatches("spans-start");
-  for (const gallery::Step& step : page->steps()) {
-    step.drive(g);
-    plat::RunUntilIdle();
+  // After each step the tip's delay passes and the tip shows.
+  const auto tipShown = [&] {
     plat::VirtualClock::Advance(600);
     plat::RunUntilIdle();
     auto* tips = dynamic_cast<CGXCellTipPlugin*>(g->GetCellTipPlugin());
     ASSERT_NE(tips, nullptr);
     EXPECT_EQ(tips->GetShownKind(), GX_CELLTIP_TEXT);
-    ExpectDesktopMatches("spans-" + step.name);
-  }
+  };
+  gallerypage::RunSteps(opened, "spans", galleryshots::ExpectDesktopMatches, {}, tipShown);
   DestroyWindow(main);
 }
 

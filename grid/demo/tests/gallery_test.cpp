@@ -8,6 +8,8 @@
 #include "grid/controls/CGXCheckBox.h"
 #include "grid/controls/CGXRadioButton.h"
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/gallerypage.h"
+#include "grid/demo/tests/galleryshots.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/window/Pump.h"
@@ -26,33 +28,17 @@ ROWCOL RowOfControl(CGXGridWnd* g, WORD id) {
   return 0;
 }
 
-void ExpectMatchesReference(HWND main, const std::string& name) {
-  plat::Desktop::PaintAll();
-  auto image = plat::Desktop::Capture(main);
-  ASSERT_TRUE(image);
-  const plat::ReferenceMatch match =
-      plat::MatchReferenceImage(*image, "grid/demo/tests/reference/" + name + ".png");
-  EXPECT_TRUE(match.Matches()) << match.message;
-}
-
 TEST(CellGallery, WindowlessCellsInEveryStateMatchTheirReferences) {
-  const gallery::Page* page = gallery::FindPage("windowless");
-  ASSERT_NE(page, nullptr);
   EXPECT_EQ(gallery::FindPage("no such page"), nullptr);
-  plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
-  HWND main = page->build();
-  plat::RunUntilIdle();
-  CGXGridWnd* g = gallery::PageGrid(main);
+  const gallerypage::Opened opened = gallerypage::Open("windowless");
+  CGXGridWnd* g = opened.grid;
   ASSERT_NE(g, nullptr);
+  HWND main = opened.main;
   const ROWCOL box3d = RowOfControl(g, GX_IDS_CTRL_CHECKBOX3D), boxEx = RowOfControl(g, GX_IDS_CTRL_CHECKBOX3D_EX);
   const ROWCOL radioEx = RowOfControl(g, GX_IDS_CTRL_RADIO3D_EX);
   ASSERT_TRUE(box3d && boxEx && radioEx);
-  ExpectMatchesReference(main, "windowless-start");
-
-  for (const gallery::Step& step : page->steps()) {
-    step.drive(g);
-    plat::RunUntilIdle();
-    ExpectMatchesReference(main, "windowless-" + step.name);
+  const auto compare = [&](const std::string& reference) { galleryshots::ExpectWindowMatches(main, reference); };
+  gallerypage::RunSteps(opened, "windowless", compare, [&](const gallery::Step& step) {
     ROWCOL row = 0, col = 0;
     g->QueryCurrentCell(&row, &col);
     if (step.name == "focused") {
@@ -71,7 +57,7 @@ TEST(CellGallery, WindowlessCellsInEveryStateMatchTheirReferences) {
       EXPECT_TRUE(g->ControlForId(GX_IDS_CTRL_RADIO3D_EX)->GetModifiedState());
       EXPECT_EQ(g->GetCellValue(radioEx, kLive), "0");
     }
-  }
+  });
   DestroyWindow(main);
   plat::RunUntilIdle();
 }

@@ -181,7 +181,7 @@ TEST_F(CurrencyEditTest, CutLeavesTheTextWhenTheClipboardRefused) {
 
 TEST_F(CurrencyEditTest, TheContextMenuGreysWhatCannotRun) {
   plat::ScriptedAutomation automation;
-  automation.Reply(plat::SystemUiKind::PopupMenu, {0}, {}, true);
+  automation.Reply(plat::SystemUiKind::PopupMenu, {0, {}, 0}, {}, true);
   plat::SetAutomationProvider(&automation);
   plat::ClearShownLog();
   edit.SetSel(-1, 0);

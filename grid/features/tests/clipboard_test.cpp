@@ -444,6 +444,41 @@ TEST_F(ClipTest, ADirectCopyPastesInPlaceInItsGridAndThroughTheFormatsInAnother)
   EXPECT_EQ(Value(a, 3, 3), "fmt");
 }
 
+// A direct paste over the current cell shows the pasted value in the cell's control at once, whether the block
+// goes to the current cell itself or to a selected range that covers it.
+TEST_F(ClipTest, ADirectPasteOverTheCurrentCellRefreshesItsControl) {
+  CGXGridWnd* g = Make(6, 6, 0x0008);
+  g->GetParam()->m_bDirectCopyPaste = TRUE;
+  g->SetCellValue(1, 1, "p");
+  g->SetCellValue(1, 2, "q");
+  struct Case {
+    CGXRange target;  // the selected target; none pastes at the current cell (4, 4)
+    const char* shown;
+  } cases[] = {{CGXRange(), "p"}, {CGXRange(4, 3), "q"}, {CGXRange(5, 5), "old"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target.left);
+    g->SetCellValue(4, 4, "old");
+    Select(g, CGXRange(1, 1, 1, 2));
+    ASSERT_TRUE(g->Copy());
+    g->GetParam()->GetSelection().DeleteAll();
+    ASSERT_TRUE(g->MoveCurrentCellTo(4, 4, GX_UPDATENOW));
+    CGXControl* control = g->ControlOfCurrentCell();
+    ASSERT_NE(control, nullptr);
+    CString text;
+    control->GetEditText(text);
+    ASSERT_EQ(std::string(text), "old");
+    if (c.target.IsValid()) {
+      Select(g, c.target);
+      g->GetParam()->m_bKeepsCurrentSelRange = TRUE;
+    }
+    ASSERT_TRUE(g->Paste());
+    control->GetEditText(text);
+    EXPECT_EQ(std::string(text), c.shown);
+    g->GetParam()->GetSelection().DeleteAll();
+    g->GetParam()->m_bKeepsCurrentSelRange = FALSE;
+  }
+}
+
 TEST_F(ClipTest, ACutThatCannotClearRollsBackAndKeepsTheCells) {
   CGXGridWnd* g = Make(3, 3, 0x0008);
   g->SetCellValue(1, 1, "keep");

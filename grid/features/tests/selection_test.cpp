@@ -20,6 +20,13 @@ int DifferentPixels(const plat::Surface& a, const plat::Surface& b) {
 
 class SelectionTest : public InteractionTest {};
 
+// A grid that keeps a band of its window for itself: every device the grid prepares leaves the band out.
+class BandGrid : public CGXGridWnd {
+ public:
+  static constexpr RECT kBand{110, 0, 130, 300};
+  void OnGridPrepareDC(CDC* dc) override { dc->ExcludeClipRect(&kBand); }
+};
+
 TEST_F(SelectionTest, ClicksCollectCellsOnlyWithCtrlAndEveryChangeRunsBetweenTheHooks) {
   auto* g = MakeFocused<LoggingGrid>(10, 6);
   ASSERT_NE(g->GetUserSelectRangeImp(), nullptr);
@@ -182,6 +189,67 @@ TEST_F(SelectionTest, SelectingThenDeselectingRestoresEveryPixel) {
   Key(VK_ESCAPE);
   EXPECT_EQ(Selection(g), "");
   EXPECT_EQ(DifferentPixels(*before, *enginetest::Shot(*g)), 0);
+}
+
+// A plain click on a header, released on its own line, keeps that whole row or column selected and reports the
+// change once more at the release, whether the grid or the control frames the current cell.
+TEST_F(SelectionTest, AClickOnAHeaderReleasedOnItsLineKeepsTheLineAndReportsIt) {
+  auto* g = MakeFocused<LoggingGrid>(10, 6);
+  for (BOOL gridFrame : {TRUE, FALSE}) {
+    SCOPED_TRACE(gridFrame);
+    g->GetParam()->m_bCurrentCellFrame = gridFrame;
+    g->log.clear();
+    Click(Cell(*g, 3, 0));
+    EXPECT_EQ(Selection(g), "R3-3");
+    EXPECT_EQ(g->log, (Log{"prepare -", "changed -", "prepare 3,0,3,0", "changed 3,0,3,0", "changed 3,0,3,0"}));
+    g->log.clear();
+    Click(Cell(*g, 0, 4));
+    EXPECT_EQ(Selection(g), "C4-4");
+    EXPECT_EQ(g->log, (Log{"prepare -", "changed -", "prepare 0,4,0,4", "changed 0,4,0,4", "changed 0,4,0,4"}));
+  }
+}
+
+// With the spreadsheet-like frame on, a selection that a plain click takes away takes its frame along: the window
+// shows the grid as it was before anything was selected, and as a repaint shows it.
+TEST_F(SelectionTest, ClearingTheSelectionTakesItsFrameAlong) {
+  CGXGridWnd* g = MakeFocused(12, 6);
+  g->GetParam()->m_bSelectionFrame = TRUE;
+  g->MoveCurrentCellTo(8, 1, GX_UPDATENOW);
+  auto unselected = enginetest::Shot(*g);
+  Drag(Cell(*g, 2, 2), Cell(*g, 5, 4));
+  ASSERT_EQ(Selection(g), "2,2,5,4");
+  auto framed = plat::Desktop::Capture(*g);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(DifferentPixels(*framed, *enginetest::Shot(*g)), 0) << "the drawn frame is the painted one";
+  Click(Cell(*g, 8, 1));
+  EXPECT_EQ(Selection(g), "");
+  EXPECT_EQ(DifferentPixels(*unselected, *plat::Desktop::Capture(*g)), 0);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(DifferentPixels(*unselected, *enginetest::Shot(*g)), 0);
+}
+
+// The selection and its frame are drawn through the grid's own preparation of its devices, as the paint is:
+// a band the grid keeps out of every device stays as it was.
+TEST_F(SelectionTest, SelectionsAndTheirFrameAreDrawnThroughTheGridsDevicePreparation) {
+  auto* g = MakeFocused<BandGrid>(12, 6);
+  g->GetParam()->m_bSelectionFrame = TRUE;
+  g->RedrawAll(GX_UPDATENOW);
+  auto before = enginetest::Shot(*g);
+  Drag(Cell(*g, 2, 1), Cell(*g, 6, 4));
+  ASSERT_EQ(Selection(g), "2,1,6,4");
+  auto selected = plat::Desktop::Capture(*g);
+  EXPECT_GT(DifferentPixels(*before, *selected), 1000);
+  int changedInBand = 0;
+  for (int y = 0; y < selected->height(); ++y)
+    for (int x = BandGrid::kBand.left; x < BandGrid::kBand.right; ++x)
+      changedInBand += before->pixel(x, y) != selected->pixel(x, y);
+  EXPECT_EQ(changedInBand, 0);
+  // Taken away the same way: the window shows what a repaint shows.
+  Key(VK_ESCAPE);
+  EXPECT_EQ(Selection(g), "");
+  auto cleared = plat::Desktop::Capture(*g);
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(DifferentPixels(*cleared, *enginetest::Shot(*g)), 0);
 }
 
 }  // namespace

@@ -159,7 +159,9 @@ void ExpectSameLookups(const CGXSpanCellPool& pool, const Model& model, int step
       CGXRange got(r, c), want(r, c);
       const bool inModel = model.Lookup(r, c, want);
       ASSERT_EQ(pool.GetSpanCellsRowCol(r, c, &got) != FALSE, inModel) << "step " << step << " cell " << r << "," << c;
-      if (inModel) ASSERT_EQ(got, want) << "step " << step << " cell " << r << "," << c;
+      if (inModel) {
+        ASSERT_EQ(got, want) << "step " << step << " cell " << r << "," << c;
+      }
     }
 }
 

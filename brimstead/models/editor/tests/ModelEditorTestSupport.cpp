@@ -17,24 +17,7 @@ namespace edtest {
 
 void ModelEditorTest::SetUp() {
   WizardWindowTest::SetUp();
-  static const bool started = [] {
-    // What the module's start-up registers: the cells the port map shows and its layouts.
-    GXRegisterStaticControls();
-    gx::RegisterGridLayouts();
-    InitGridLibrary();
-    return true;
-  }();
-  (void)started;
-  // The start-up's window classes, which the window system's reset dropped.
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
-  CGXGridWnd::RegisterClass(AfxGetInstanceHandle());
+  StartGridLibrary(&GXRegisterStaticControls);   // the cells the port map shows
   modeleditor::RegisterModelEditorResources();
   plat::ClearShownLog();
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -65,10 +48,7 @@ void ModelEditorTest::WriteFile(const CString& directory, const std::string& nam
   std::ofstream(std::filesystem::path(static_cast<const char*>(directory)) / name) << text;
 }
 
-void ModelEditorTest::Open(CModelEditor& editor) {
-  brimwiz::CModuleScope scope;   // the templates are the module's
-  ASSERT_TRUE(editor.Create(CModelEditor::IDD, nullptr));
-}
+void ModelEditorTest::Open(CModelEditor& editor) { OpenModuleDialog(editor); }
 
 CString ModelEditorTest::ItemText(CWnd& parent, int id) {
   CString text;
@@ -87,11 +67,7 @@ bool ModelEditorTest::Enabled(CWnd& parent, int id) {
 }
 
 void ModelEditorTest::RunModal(CDialog& dialog, std::function<void()> body, INT_PTR* result) {
-  automation.Then([&dialog, body] {
-    body();
-    if (dialog.m_hWnd && dialog.ContinueModal()) dialog.EndDialog(IDCANCEL);
-  });
-  const INT_PTR answer = dialog.DoModal();
+  const INT_PTR answer = RunModalDialog(dialog, std::move(body));
   if (result) *result = answer;
 }
 

@@ -54,39 +54,18 @@ std::vector<std::string> TestBoard::HostGroups() const {
 
 void GroupsDialogTest::SetUp() {
   WizardWindowTest::SetUp();
-  static const bool started = [] {
-    // What the module's start-up registers: the cells the grids show and their layouts.
+  // The cells the grids show, and the user's selection among them.
+  StartGridLibrary([] {
     GXRegisterCellControls();
-    GXRegisterEditingFeatures();   // the user's selection among them
-    gx::RegisterGridLayouts();
-    InitGridLibrary();
-    return true;
-  }();
-  (void)started;
-  // The start-up's window classes, which the window system's reset dropped.
-  WNDCLASS wc{};
-  if (!GetClassInfo(AfxGetInstanceHandle(), "GXWND", &wc)) {
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProc;
-    wc.hInstance = AfxGetInstanceHandle();
-    wc.lpszClassName = "GXWND";
-    RegisterClass(&wc);
-  }
-  CGXGridWnd::RegisterClass(AfxGetInstanceHandle());
+    GXRegisterEditingFeatures();
+  });
   plat::ClearShownLog();
 }
 
-void GroupsDialogTest::Open(CDecouplingGroupsDlg& dialog) {
-  brimwiz::CModuleScope scope;   // the template is the module's
-  ASSERT_TRUE(dialog.Create(CDecouplingGroupsDlg::IDD, nullptr));
-}
+void GroupsDialogTest::Open(CDecouplingGroupsDlg& dialog) { OpenModuleDialog(dialog); }
 
 INT_PTR GroupsDialogTest::RunModal(CDecouplingGroupsDlg& dialog, std::function<void()> body) {
-  automation.Then([&dialog, body] {
-    body();
-    if (dialog.m_hWnd && dialog.ContinueModal()) dialog.EndDialog(IDCANCEL);
-  });
-  return dialog.DoModal();
+  return RunModalDialog(dialog, std::move(body));
 }
 
 std::vector<std::string> GroupsDialogTest::Messages() const {
