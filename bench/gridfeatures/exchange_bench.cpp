@@ -1,18 +1,27 @@
 // Clipboard exchange, sorting and searching at volume: 100,000 rows sorted by a numeric and by a text key
 // and the sort undone; 100,000 cells copied as text and pasted back; a missing text looked for down
-// 1,000,000 rows.
+// 1,000,000 rows; a text of many lines pasted with Ctrl+V into a cell being edited, in a small grid and in
+// one of 100,000 rows; a text of 10,000 and 100,000 rows pasted into a grid of 10 rows, and that paste
+// undone.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "bench/gridfeatures/featurebench.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridWnd.h"
+#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/features/CGXSortImp.h"
+#include "platform/base/GlobalMemory.h"
+#include "platform/display/Desktop.h"
+#include "platform/window/Clipboard.h"
+#include "platform/window/InputRouter.h"
 
 namespace {
 
@@ -83,6 +92,117 @@ void BM_CopyPasteText(benchmark::State& state) {
   g->DestroyWindow();
 }
 BENCHMARK(BM_CopyPasteText)->Unit(benchmark::kMillisecond);
+
+// The text of rows lines of three fields.
+std::string RowsText(int rows) {
+  std::string text;
+  char line[64];
+  for (int i = 0; i < rows; ++i) {
+    std::snprintf(line, sizeof line, "%d.5\tw%05d\t%d\r\n", i, i % 99991, i * 3);
+    text += line;
+  }
+  return text;
+}
+
+void PutText(const std::string& text) {
+  if (!OpenClipboard(nullptr)) std::abort();
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
+  std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+  GlobalUnlock(block);
+  SetClipboardData(CF_TEXT, block);
+  CloseClipboard();
+}
+
+// Pastes the clipboard's text at (2, 1) of a 10-row grid, which grows to hold it.
+void PasteRows(CGXGridWnd* g) {
+  g->GetParam()->GetSelection().DeleteAll();
+  if (!g->MoveCurrentCellTo(2, 1, 0) || !g->Paste()) std::abort();
+}
+
+// Arg: the rows pasted. Each iteration pastes and undoes the paste; the counters give the two halves'
+// seconds (the undo's goal: within twice its paste's).
+void BM_PasteRowsAndUndo(benchmark::State& state) {
+  const auto rows = static_cast<int>(state.range(0));
+  auto g = Grid(10, 3);
+  g->m_nClipboardFlags = 0x0008;
+  PutText(RowsText(rows));
+  double paste = 0, undo = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    PasteRows(g.get());
+    Pump();
+    const auto pasted = std::chrono::steady_clock::now();
+    if (g->GetRowCount() != static_cast<ROWCOL>(rows) + 1) std::abort();
+    if (!g->Undo()) std::abort();
+    Pump();
+    const auto undone = std::chrono::steady_clock::now();
+    if (g->GetRowCount() != 10) std::abort();
+    paste += std::chrono::duration<double>(pasted - start).count();
+    undo += std::chrono::duration<double>(undone - pasted).count();
+    state.PauseTiming();
+    g->GetParam()->EmptyRedoList();
+    state.ResumeTiming();
+  }
+  state.counters["paste_s"] = paste / static_cast<double>(state.iterations());
+  state.counters["undo_s"] = undo / static_cast<double>(state.iterations());
+  state.SetItemsProcessed(state.iterations() * rows);
+  g->DestroyWindow();
+}
+BENCHMARK(BM_PasteRowsAndUndo)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Args: the grid's rows, the lines of the text pasted into the edited cell (3,1). The grid has two frozen
+// header rows like the demo's, and grows past its 62 rows by a paste.
+void BM_PasteIntoEditedCell(benchmark::State& state) {
+  const auto rows = static_cast<ROWCOL>(state.range(0));
+  const auto lines = static_cast<int>(state.range(1));
+  auto g = Grid(62, 2);
+  g->SetFrozenRows(2, 2);
+  std::string text;
+  char line[32];
+  for (int i = 0; i < lines; ++i) {
+    std::snprintf(line, sizeof line, "VDD_%06d\r\n", i);
+    text += line;
+  }
+  if (rows > 62) {
+    // Grown by a paste of its lines, as a user grows it.
+    PutText(RowsText(static_cast<int>(rows - 61)));
+    g->m_nClipboardFlags = 0x0008;
+    g->GetParam()->GetSelection().DeleteAll();
+    g->GetParam()->GetSelection().AddTail(new CGXRange(62, 1));
+    if (!g->Paste() || g->GetRowCount() != rows) std::abort();
+  }
+  auto& in = plat::InputRouter::Instance();
+  for (auto _ : state) {
+    state.PauseTiming();
+    PutText(text);
+    ::SetFocus(*g);
+    g->MoveCurrentCellTo(3, 1, GX_UPDATENOW);
+    in.TypeText("a");
+    Pump();
+    if (!g->CurrentCellIsActive()) std::abort();
+    state.ResumeTiming();
+    in.KeyDown(VK_CONTROL);
+    in.KeyPress('V');
+    in.KeyUp(VK_CONTROL);
+    Pump();
+    state.PauseTiming();
+    CString edited;
+    if (!g->ControlOfCurrentCell()->GetEditedValue(edited)) std::abort();
+    state.counters["edited_chars"] = edited.GetLength();
+    state.ResumeTiming();
+    plat::Desktop::PaintAll();
+    in.KeyPress(VK_RETURN);
+    Pump();
+    plat::Desktop::PaintAll();
+    state.PauseTiming();
+    state.counters["stored_chars"] = g->GetCellValue(3, 1).GetLength();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * lines);
+  g->DestroyWindow();
+}
+BENCHMARK(BM_PasteIntoEditedCell)->Args({62, 10000})->Args({100000, 10000})->Args({62, 125000})->Args({125061, 125000})->Unit(benchmark::kMillisecond);
 
 // A text no cell holds, looked for from the first row down 1,000,000 rows of one column.
 void BM_FindMissingText(benchmark::State& state) {

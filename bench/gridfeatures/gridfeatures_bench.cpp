@@ -1,5 +1,5 @@
 // The editing features at volume: a million values shown in a display format and a million typed texts
-// recognised as numbers (per iteration), a block of 100,000 filled cells cleared with Delete's operation and
+// recognised as numbers (per iteration), blocks of 100,000 and 1,000,000 filled cells cleared with Delete's operation and
 // brought back by one undo, rows moved and a selection extended in grids of up to a million rows, and pages
 // scrolled with spanned cells on.
 #include <benchmark/benchmark.h>
@@ -84,18 +84,18 @@ void BM_ParseNumber(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseNumber)->Unit(benchmark::kMillisecond);
 
-// A grid with a block of 1000 x 100 filled cells and empty lists.
-std::unique_ptr<CGXGridWnd> FilledGrid() {
+// A grid with a block of rows x cols filled cells and empty lists.
+std::unique_ptr<CGXGridWnd> FilledGrid(ROWCOL rows, ROWCOL cols) {
   Setup();
   auto g = std::make_unique<CGXGridWnd>();
   g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr);
   g->InitializeFromStyle();
-  g->SetRowCount(1000, 0);
-  g->SetColCount(100, 0);
+  g->SetRowCount(rows, 0);
+  g->SetColCount(cols, 0);
   g->GetParam()->m_bUndoEnabled = FALSE;
   char text[16];
-  for (ROWCOL r = 1; r <= 1000; ++r)
-    for (ROWCOL c = 1; c <= 100; ++c) {
+  for (ROWCOL r = 1; r <= rows; ++r)
+    for (ROWCOL c = 1; c <= cols; ++c) {
       std::snprintf(text, sizeof text, "%u", r * 1000 + c);
       g->SetCellValue(r, c, text, 0);
     }
@@ -104,40 +104,43 @@ std::unique_ptr<CGXGridWnd> FilledGrid() {
   return g;
 }
 
-void ClearBlock(CGXGridWnd* g) {
+void ClearBlock(CGXGridWnd* g, ROWCOL rows, ROWCOL cols) {
   CGXRangeList ranges;
-  ranges.AddTail(new CGXRange(1, 1, 1000, 100));
+  ranges.AddTail(new CGXRange(1, 1, rows, cols));
   if (!g->ClearCells(ranges, FALSE)) std::abort();
 }
 
+// Args: the block's rows and columns (100,000 and 1,000,000 cells).
 void BM_ClearBlock(benchmark::State& state) {
-  auto g = FilledGrid();
+  const auto rows = static_cast<ROWCOL>(state.range(0)), cols = static_cast<ROWCOL>(state.range(1));
+  auto g = FilledGrid(rows, cols);
   for (auto _ : state) {
-    ClearBlock(g.get());
+    ClearBlock(g.get(), rows, cols);
     state.PauseTiming();
     if (!g->Undo()) std::abort();
     gridbench::Pump();
     state.ResumeTiming();
   }
-  state.SetItemsProcessed(state.iterations() * 100000);
+  state.SetItemsProcessed(state.iterations() * rows * cols);
   g->DestroyWindow();
 }
-BENCHMARK(BM_ClearBlock)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClearBlock)->Args({1000, 100})->Args({10000, 100})->Unit(benchmark::kMillisecond);
 
 void BM_UndoClearBlock(benchmark::State& state) {
-  auto g = FilledGrid();
+  const auto rows = static_cast<ROWCOL>(state.range(0)), cols = static_cast<ROWCOL>(state.range(1));
+  auto g = FilledGrid(rows, cols);
   for (auto _ : state) {
     state.PauseTiming();
-    ClearBlock(g.get());
+    ClearBlock(g.get(), rows, cols);
     gridbench::Pump();
     state.ResumeTiming();
     if (!g->Undo()) std::abort();
   }
-  if (g->GetCellValue(1000, 100) != "1000100") std::abort();
-  state.SetItemsProcessed(state.iterations() * 100000);
+  if (g->GetCellValue(rows, cols) != CString(std::to_string(rows * 1000 + cols))) std::abort();
+  state.SetItemsProcessed(state.iterations() * rows * cols);
   g->DestroyWindow();
 }
-BENCHMARK(BM_UndoClearBlock)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoClearBlock)->Args({1000, 100})->Args({10000, 100})->Unit(benchmark::kMillisecond);
 
 // Shaping a grid of up to a million rows: a block of 100 rows moved near the end (and back), and a
 // selection extended with Shift+Ctrl+End from the first cell (and back with Shift+Ctrl+Home). Neither may

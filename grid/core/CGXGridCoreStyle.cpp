@@ -230,7 +230,10 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
 
   // 2. The long-operation scope.
   CGXLongOperationScope scope;
-  scope.SetStatusText(gx::LoadGridString(kIdsGeneratingUndo));
+  // A level that shows no progress (this store nested in a clear, a paste or an undo block, once per step)
+  // would drop its status texts: they are not loaded then.
+  const BOOL showsText = !IsLongOperationLevelIgnored();
+  if (showsText) scope.SetStatusText(gx::LoadGridString(kIdsGeneratingUndo));
 
   // 3. The undo copy.
   CObArray* undoCopy = nullptr;
@@ -248,7 +251,7 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
   }
 
   // 4. Storing: caches flushed, the data store told once, nested undo recording switched.
-  scope.SetStatusText(gx::LoadGridString(commandType == 0 ? kIdsStoringCells : kIdsRestoringCells));
+  if (showsText) scope.SetStatusText(gx::LoadGridString(commandType == 0 ? kIdsStoringCells : kIdsRestoringCells));
   FreeDrawingCaches();
   const BOOL oldSuspend = m_bSuspendRangeNotice;
   if (!oldSuspend) GetData()->SetRangeChanged(range);

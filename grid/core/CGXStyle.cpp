@@ -29,13 +29,21 @@ CGXStyle::~CGXStyle() { Free(); }
 
 void CGXStyle::Free() {
   m_include = 0;
-  m_itemData = 0;
   m_pBorders.reset();
   m_pFont.reset();
-  m_pUserAttributes.reset();
+  m_pRare.reset();
   m_value.Empty();
-  m_choices.Empty();
   m_valueType = GX_VT_TEXT;
+}
+
+CGXStyle::Rare& CGXStyle::RareParts() {
+  if (!m_pRare) m_pRare = std::make_unique<Rare>();
+  return *m_pRare;
+}
+
+const CString& CGXStyle::GetChoiceList() const {
+  static const CString none;
+  return m_pRare ? m_pRare->choices : none;
 }
 
 CGXStyle* CGXStyle::Clone() const { return new CGXStyle(*this); }
@@ -65,7 +73,6 @@ CGXStyle& CGXStyle::operator=(const CGXStyle& other) {
   m_interior = other.m_interior;
   m_maxLength = other.m_maxLength;
   m_controlId = other.m_controlId;
-  m_itemData = other.m_itemData;
   m_textColor = other.m_textColor;
   m_readOnly = other.m_readOnly;
   m_vscroll = other.m_vscroll;
@@ -87,8 +94,12 @@ CGXStyle& CGXStyle::operator=(const CGXStyle& other) {
   if (other.IsIncluded(GX_IN_FORMAT)) m_format = other.m_format;
   if (other.IsIncluded(GX_IN_PLACES)) m_places = other.m_places;
   if (other.IsIncluded(GX_IN_BASESTYLE)) m_baseStyle = other.m_baseStyle;
-  if (other.IsIncluded(GX_IN_CHOICELIST)) m_choices = other.m_choices;
-  if (other.m_pUserAttributes) m_pUserAttributes = std::make_unique<CGXUserAttributeMap>(*other.m_pUserAttributes);
+  if (const Rare* rare = other.m_pRare.get()) {
+    m_pRare = std::make_unique<Rare>();
+    m_pRare->itemData = rare->itemData;
+    if (other.IsIncluded(GX_IN_CHOICELIST)) m_pRare->choices = rare->choices;
+    if (rare->userAttributes) m_pRare->userAttributes = std::make_unique<CGXUserAttributeMap>(*rare->userAttributes);
+  }
   if (other.m_pBorders) m_pBorders = std::make_unique<std::array<CGXBorderPen, 4>>(*other.m_pBorders);
   if (other.m_pFont) m_pFont = std::make_unique<CGXFont>(*other.m_pFont);
   return *this;
@@ -114,7 +125,7 @@ CGXStyle& CGXStyle::SetIncludeValue(BOOL b) {
 }
 
 CGXStyle& CGXStyle::SetChoiceList(LPCTSTR text) {
-  m_choices = text ? text : "";
+  RareParts().choices = text ? text : "";
   return Include(GX_IN_CHOICELIST);
 }
 
@@ -210,11 +221,14 @@ CGXStyle& CGXStyle::SetFont(const CGXFont& font, int mode) {
 }
 
 void CGXStyle::AdoptFont(std::unique_ptr<CGXFont> font) { m_pFont = std::move(font); }
-void CGXStyle::AdoptUserAttributes(std::unique_ptr<CGXUserAttributeMap> map) { m_pUserAttributes = std::move(map); }
+void CGXStyle::AdoptUserAttributes(std::unique_ptr<CGXUserAttributeMap> map) {
+  if (map || m_pRare) RareParts().userAttributes = std::move(map);
+}
 
 CGXStyle& CGXStyle::SetUserAttribute(WORD id, CGXAbstractUserAttribute* attribute) {
-  if (!m_pUserAttributes) m_pUserAttributes = std::make_unique<CGXUserAttributeMap>();
-  m_pUserAttributes->SetAttribute(id, attribute);
+  auto& attributes = RareParts().userAttributes;
+  if (!attributes) attributes = std::make_unique<CGXUserAttributeMap>();
+  attributes->SetAttribute(id, attribute);
   return Include(GX_IN_USERATTR);
 }
 
@@ -224,21 +238,23 @@ CGXStyle& CGXStyle::SetUserAttribute(WORD id, const CString& text) {
 
 CGXStyle& CGXStyle::SetUserAttributes(const CGXUserAttributeMap* map) {
   if (!map || map->IsEmpty()) {
-    m_pUserAttributes.reset();
+    if (m_pRare) m_pRare->userAttributes.reset();
     m_include &= ~GX_IN_USERATTR;
     return *this;
   }
-  if (map != m_pUserAttributes.get()) m_pUserAttributes = std::make_unique<CGXUserAttributeMap>(*map);
+  if (map != GetUserAttributeMap()) RareParts().userAttributes = std::make_unique<CGXUserAttributeMap>(*map);
   return Include(GX_IN_USERATTR);
 }
 
 BOOL CGXStyle::HasUserAttribute(WORD id) const {
-  return m_pUserAttributes && m_pUserAttributes->FindAttribute(id) >= 0;
+  const CGXUserAttributeMap* map = GetUserAttributeMap();
+  return map && map->FindAttribute(id) >= 0;
 }
 
 const CGXAbstractUserAttribute& CGXStyle::GetUserAttribute(WORD id) const {
   static const CGXAbstractUserAttribute emptyAttribute;
-  const CGXAbstractUserAttribute* a = m_pUserAttributes ? m_pUserAttributes->GetAttribute(id) : nullptr;
+  const CGXUserAttributeMap* map = GetUserAttributeMap();
+  const CGXAbstractUserAttribute* a = map ? map->GetAttribute(id) : nullptr;
   return a ? *a : emptyAttribute;
 }
 
@@ -259,7 +275,7 @@ void CGXStyle::CopyAttributes(const CGXStyle& o, DWORD mask) {
     m_value = o.m_value;
     m_valueType = o.m_valueType;
   }
-  if (mask & GX_IN_CHOICELIST) m_choices = o.m_choices;
+  if (mask & GX_IN_CHOICELIST) RareParts().choices = o.GetChoiceList();
   if (mask & GX_IN_VSCROLL) m_vscroll = o.m_vscroll;
   if (mask & GX_IN_MAXLENGTH) m_maxLength = o.m_maxLength;
   if (mask & GX_IN_BASESTYLE) m_baseStyle = o.m_baseStyle;
@@ -267,7 +283,7 @@ void CGXStyle::CopyAttributes(const CGXStyle& o, DWORD mask) {
   if (mask & GX_IN_TRISTATE) m_triState = o.m_triState;
   if (mask & GX_IN_DRAW3DFRAME) m_draw3dFrame = o.m_draw3dFrame;
   if (mask & GX_IN_AUTOSIZE) m_autoSize = o.m_autoSize;
-  if (mask & GX_IN_ITEMDATA) m_itemData = o.m_itemData;
+  if (mask & GX_IN_ITEMDATA) RareParts().itemData = o.GetItemDataPtr();
   if (mask & GX_IN_FLOATCELL) m_floatCell = o.m_floatCell;
   if (mask & GX_IN_FLOODCELL) m_floodCell = o.m_floodCell;
   if (mask & GX_IN_MERGECELL) m_mergeCell = o.m_mergeCell;
@@ -301,9 +317,10 @@ CGXStyle& CGXStyle::MergeStyle(const CGXStyle& other, int mode) {
       m_pFont->ChangeFont(*other.m_pFont, gxExclude);
       if (m_pFont->IsEmpty()) m_include &= ~GX_IN_FONT;
     }
-    if (m_pUserAttributes && other.m_pUserAttributes) {
-      m_pUserAttributes->MergeAttributes(*other.m_pUserAttributes, gxExclude);
-      if (m_pUserAttributes->IsEmpty()) m_include &= ~GX_IN_USERATTR;
+    if (GetUserAttributeMap() && other.GetUserAttributeMap()) {
+      CGXUserAttributeMap& mine = *m_pRare->userAttributes;
+      mine.MergeAttributes(*other.GetUserAttributeMap(), gxExclude);
+      if (mine.IsEmpty()) m_include &= ~GX_IN_USERATTR;
     }
     return *this;
   }
@@ -332,9 +349,10 @@ CGXStyle& CGXStyle::MergeStyle(const CGXStyle& other, int mode) {
       m_pFont->ChangeFont(*other.m_pFont, mode);
     m_include |= GX_IN_FONT;
   }
-  if (other.m_pUserAttributes && !other.m_pUserAttributes->IsEmpty()) {
-    if (!m_pUserAttributes) m_pUserAttributes = std::make_unique<CGXUserAttributeMap>();
-    m_pUserAttributes->MergeAttributes(*other.m_pUserAttributes, mode);
+  if (const CGXUserAttributeMap* theirs = other.GetUserAttributeMap(); theirs && !theirs->IsEmpty()) {
+    auto& attributes = RareParts().userAttributes;
+    if (!attributes) attributes = std::make_unique<CGXUserAttributeMap>();
+    attributes->MergeAttributes(*theirs, mode);
     m_include |= GX_IN_USERATTR;
   }
   return *this;

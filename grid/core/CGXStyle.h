@@ -107,7 +107,7 @@ class CGXStyle : public CObject {
 
   CGXStyle& SetChoiceList(LPCTSTR text);
   CGXStyle& SetChoiceList(const CString& text) { return SetChoiceList(text.GetString()); }
-  const CString& GetChoiceList() const { return m_choices; }
+  const CString& GetChoiceList() const;
 
   // 0 left, 1 centre, 2 right (anything else left); the getter answers the DrawText flag.
   CGXStyle& SetHorizontalAlignment(UINT n);
@@ -146,8 +146,8 @@ class CGXStyle : public CObject {
   UINT GetFormat() const { return m_format; }
   CGXStyle& SetPlaces(UINT n) { m_places = static_cast<BYTE>(n & 15); return Include(GX_IN_PLACES); }
   UINT GetPlaces() const { return m_places; }
-  CGXStyle& SetItemDataPtr(DWORD_PTR data) { m_itemData = data; return Include(GX_IN_ITEMDATA); }
-  DWORD_PTR GetItemDataPtr() const { return m_itemData; }
+  CGXStyle& SetItemDataPtr(DWORD_PTR data) { RareParts().itemData = data; return Include(GX_IN_ITEMDATA); }
+  DWORD_PTR GetItemDataPtr() const { return m_pRare ? m_pRare->itemData : 0; }
   CGXStyle& SetBaseStyle(WORD id) { m_baseStyle = id; return Include(GX_IN_BASESTYLE); }
   WORD GetBaseStyle() const { return m_baseStyle; }
 
@@ -184,7 +184,9 @@ class CGXStyle : public CObject {
   // The attribute, or a shared empty attribute when the style has none with the id.
   const CGXAbstractUserAttribute& GetUserAttribute(WORD id) const;
   CString GetUserAttributeText(WORD id) const;
-  const CGXUserAttributeMap* GetUserAttributeMap() const { return m_pUserAttributes.get(); }
+  const CGXUserAttributeMap* GetUserAttributeMap() const {
+    return m_pRare ? m_pRare->userAttributes.get() : nullptr;
+  }
   // For the archive reader, which fills the style directly.
   void AdoptFont(std::unique_ptr<CGXFont> font);
   void AdoptUserAttributes(std::unique_ptr<CGXUserAttributeMap> map);
@@ -194,12 +196,21 @@ class CGXStyle : public CObject {
   void CopyAttributes(const CGXStyle& other, DWORD mask);
   std::array<CGXBorderPen, 4>& Borders();
 
+  // What few cells carry: a choice list, item data and user attributes. Kept apart and made only when
+  // set, so that a cell holding a value and a few flags stays small.
+  struct Rare {
+    CString choices;
+    DWORD_PTR itemData = 0;
+    std::unique_ptr<CGXUserAttributeMap> userAttributes;
+  };
+  Rare& RareParts();
+
   DWORD m_include = 0;
-  WORD m_maxLength = 0;
   CGXInteriorBrush m_interior;
+  gx::PackedColor m_textColor;
+  WORD m_maxLength = 0;
   WORD m_controlId = 0;
   WORD m_baseStyle = 0;  // 16 bits, so that any styles-map id can be named
-  gx::PackedColor m_textColor;
   bool m_readOnly = false, m_vscroll = false, m_wrapText = false, m_allowEnter = false, m_enabled = false,
        m_triState = false, m_autoSize = false, m_floodCell = false, m_floatCell = false;
   BYTE m_draw3dFrame = 0;
@@ -212,7 +223,5 @@ class CGXStyle : public CObject {
   std::unique_ptr<std::array<CGXBorderPen, 4>> m_pBorders;
   std::unique_ptr<CGXFont> m_pFont;
   CString m_value;
-  CString m_choices;
-  std::unique_ptr<CGXUserAttributeMap> m_pUserAttributes;
-  DWORD_PTR m_itemData = 0;
+  std::unique_ptr<Rare> m_pRare;
 };

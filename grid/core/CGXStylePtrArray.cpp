@@ -11,20 +11,21 @@ IMPLEMENT_SERIAL(CGXStylePtrArrayPtrArray, CObject, 0)
 
 namespace gx {
 
-template <class T>
-void MoveElements(std::vector<T*>& v, INT_PTR from, INT_PTR count, INT_PTR dest) {
+template <class Array>
+void MoveElements(Array& v, INT_PTR from, INT_PTR count, INT_PTR dest) {
   const INT_PTR size = static_cast<INT_PTR>(v.size());
   if (from == dest || count <= 0 || from < 0 || dest < 0) return;
   if (from >= size && dest >= size) return;
-  // Elements past the end move as nulls: grow so that the whole run exists.
-  if (from + count > size) v.resize(static_cast<std::size_t>(from + count), nullptr);
-  std::vector<T*> run(v.begin() + from, v.begin() + from + count);
-  v.erase(v.begin() + from, v.begin() + from + count);
-  if (dest > static_cast<INT_PTR>(v.size())) v.resize(static_cast<std::size_t>(dest), nullptr);
-  v.insert(v.begin() + dest, run.begin(), run.end());
+  // Elements past the end move as nulls: grow so that the whole run and its place exist (the nulls
+  // added at the end stay behind the elements that were there).
+  v.resize(static_cast<std::size_t>(std::max({size, from + count, dest + count})));
+  if (dest > from)
+    std::rotate(v.begin() + from, v.begin() + from + count, v.begin() + dest + count);
+  else
+    std::rotate(v.begin() + dest, v.begin() + from, v.begin() + from + count);
 }
 
-template void MoveElements(std::vector<CGXStyle*>&, INT_PTR, INT_PTR, INT_PTR);
+template void MoveElements(InlinePtrArray<CGXStyle, 3>&, INT_PTR, INT_PTR, INT_PTR);
 template void MoveElements(std::vector<CGXStylePtrArray*>&, INT_PTR, INT_PTR, INT_PTR);
 
 }  // namespace gx
@@ -34,8 +35,9 @@ template void MoveElements(std::vector<CGXStylePtrArray*>&, INT_PTR, INT_PTR, IN
 CGXStylePtrArray& CGXStylePtrArray::operator=(const CGXStylePtrArray& other) {
   if (this == &other) return *this;
   DeleteAll();
-  m_items.reserve(other.m_items.size());
-  for (const CGXStyle* s : other.m_items) m_items.push_back(s ? s->Clone() : nullptr);
+  m_items.resize(other.m_items.size());
+  for (std::size_t i = 0; i < other.m_items.size(); ++i)
+    if (const CGXStyle* s = other.m_items[i]) m_items[i] = s->Clone();
   return *this;
 }
 
@@ -48,7 +50,7 @@ void CGXStylePtrArray::SetAtGrow(INT_PTR i, CGXStyle* style) {
     delete style;
     return;
   }
-  if (i >= GetSize()) m_items.resize(static_cast<std::size_t>(i) + 1, nullptr);
+  if (i >= GetSize()) m_items.resize(static_cast<std::size_t>(i) + 1);
   CGXStyle*& slot = m_items[static_cast<std::size_t>(i)];
   if (slot != style) delete slot;
   slot = style;
@@ -64,12 +66,12 @@ CGXStyle* CGXStylePtrArray::Detach(INT_PTR i) {
 void CGXStylePtrArray::SetSize(INT_PTR n) {
   if (n < 0) n = 0;
   for (INT_PTR i = n; i < GetSize(); ++i) delete m_items[static_cast<std::size_t>(i)];
-  m_items.resize(static_cast<std::size_t>(n), nullptr);
+  m_items.resize(static_cast<std::size_t>(n));
 }
 
 void CGXStylePtrArray::InsertAt(INT_PTR i, INT_PTR count) {
   if (count <= 0 || i < 0 || i > GetSize()) return;
-  m_items.insert(m_items.begin() + i, static_cast<std::size_t>(count), nullptr);
+  m_items.insert_nulls(static_cast<std::size_t>(i), static_cast<std::size_t>(count));
 }
 
 void CGXStylePtrArray::DeleteAll() {
@@ -81,7 +83,7 @@ void CGXStylePtrArray::DeleteAt(INT_PTR i, INT_PTR count) {
   if (i < 0 || count <= 0 || i >= GetSize()) return;
   const INT_PTR end = std::min(GetSize(), i + count);
   for (INT_PTR k = i; k < end; ++k) delete m_items[static_cast<std::size_t>(k)];
-  m_items.erase(m_items.begin() + i, m_items.begin() + end);
+  m_items.erase(static_cast<std::size_t>(i), static_cast<std::size_t>(end));
 }
 
 void CGXStylePtrArray::MoveElements(INT_PTR from, INT_PTR count, INT_PTR dest) {

@@ -2,9 +2,81 @@
 // cell styles. Elements are null where nothing is stored; arrays may be shorter than the grid's counts.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
+#include <new>
 #include <vector>
 
 #include "grid/core/CGXStyle.h"
+
+namespace gx {
+// An array of pointers that holds its first few elements in itself: a row of a grid with one or two
+// columns (entries 0 to 2) then needs no storage of its own. Elements added are null; the array does not
+// own what they point to.
+template <class T, std::size_t N>
+class InlinePtrArray {
+ public:
+  InlinePtrArray() = default;
+  InlinePtrArray(const InlinePtrArray&) = delete;
+  InlinePtrArray& operator=(const InlinePtrArray&) = delete;
+  ~InlinePtrArray() { clear(); }
+
+  std::size_t size() const { return m_size; }
+  T** begin() { return data(); }
+  T** end() { return data() + m_size; }
+  T* const* begin() const { return data(); }
+  T* const* end() const { return data() + m_size; }
+  T*& operator[](std::size_t i) { return data()[i]; }
+  T* operator[](std::size_t i) const { return data()[i]; }
+
+  // Grows with nulls or shrinks (the storage stays).
+  void resize(std::size_t n) {
+    reserve(n);
+    for (std::size_t i = m_size; i < n; ++i) data()[i] = nullptr;
+    m_size = static_cast<std::uint32_t>(n);
+  }
+  void reserve(std::size_t n) {
+    if (n <= m_capacity) return;
+    if (n > UINT32_MAX) throw std::bad_alloc();
+    const std::size_t capacity = std::min<std::size_t>(UINT32_MAX, std::max<std::size_t>(n, 2 * std::size_t{m_capacity}));
+    T** grown = new T*[capacity];
+    std::copy(begin(), end(), grown);
+    if (OnHeap()) delete[] m_heap;
+    m_heap = grown;
+    m_capacity = static_cast<std::uint32_t>(capacity);
+  }
+  // count nulls before position at.
+  void insert_nulls(std::size_t at, std::size_t count) {
+    const std::size_t old = m_size;
+    resize(old + count);
+    std::copy_backward(data() + at, data() + old, data() + old + count);
+    std::fill(data() + at, data() + at + count, nullptr);
+  }
+  void erase(std::size_t first, std::size_t last) {
+    std::copy(data() + last, end(), data() + first);
+    m_size -= static_cast<std::uint32_t>(last - first);
+  }
+  // Empty, and the storage given back.
+  void clear() {
+    if (OnHeap()) delete[] m_heap;
+    m_capacity = N;
+    m_size = 0;
+    std::fill(m_inline, m_inline + N, nullptr);
+  }
+
+ private:
+  bool OnHeap() const { return m_capacity > N; }
+  T** data() { return OnHeap() ? m_heap : m_inline; }
+  T* const* data() const { return OnHeap() ? m_heap : m_inline; }
+
+  union {
+    T* m_inline[N] = {};
+    T** m_heap;
+  };
+  std::uint32_t m_size = 0;
+  std::uint32_t m_capacity = N;
+};
+}  // namespace gx
 
 class CGXStylePtrArray : public CObject {
   DECLARE_SERIAL(CGXStylePtrArray)
@@ -12,6 +84,7 @@ class CGXStylePtrArray : public CObject {
  public:
   CGXStylePtrArray() = default;
   CGXStylePtrArray(const CGXStylePtrArray& other) : CObject() { *this = other; }
+  CGXStylePtrArray(CGXStylePtrArray&&) = delete;
   // Deep copy through each element's Clone.
   CGXStylePtrArray& operator=(const CGXStylePtrArray& other);
   ~CGXStylePtrArray() override { DeleteAll(); }
@@ -36,7 +109,7 @@ class CGXStylePtrArray : public CObject {
   void MoveElements(INT_PTR from, INT_PTR count, INT_PTR dest);
 
  private:
-  std::vector<CGXStyle*> m_items;
+  gx::InlinePtrArray<CGXStyle, 3> m_items;
 };
 
 class CGXStylePtrArrayPtrArray : public CObject {
@@ -71,6 +144,6 @@ class CGXStylePtrArrayPtrArray : public CObject {
 
 namespace gx {
 // The element move shared by the owning arrays: count elements from `from` to start at `dest`.
-template <class T>
-void MoveElements(std::vector<T*>& v, INT_PTR from, INT_PTR count, INT_PTR dest);
+template <class Array>
+void MoveElements(Array& v, INT_PTR from, INT_PTR count, INT_PTR dest);
 }  // namespace gx

@@ -1,6 +1,10 @@
 #include "grid/features/CGXClearCellsImp.h"
 
+#include <utility>
+#include <vector>
+
 #include "grid/controls/CGXControl.h"
+#include "grid/core/CGXData.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/CGXRangeList.h"
@@ -23,28 +27,93 @@ BOOL CGXClearCellsImp::ClearCellsForward1(CGXGridCore* grid, BOOL ctrlHeld) {
 
 namespace {
 
+// Whether the cell's control shows a text for it (an empty text needs no clearing and records nothing).
+bool ShowsText(CGXGridCore* grid, ROWCOL r, ROWCOL c) {
+  CGXStyle* style = grid->NewWorkStyle();
+  grid->ComposeCellStyle(r, c, *style);
+  CString text;
+  // The control the composed style names (the current cell's own while it has one), without composing again.
+  CGXControl* control = grid->MatchesCurrentCell(r, c)
+                            ? grid->ControlForCell(r, c)
+                            : grid->ControlForId(style->IsIncluded(GX_IN_CONTROLID) ? style->GetControl() : 0);
+  if (!control || !control->GetDisplayText(text, r, c, nullptr, *style)) text = style->GetValue();
+  grid->ReleaseWorkStyle(style);
+  return !text.IsEmpty();
+}
+
+// The most rows one clearing step spans: the style-changing path keeps an undo copy only of blocks
+// lower than 0x8000 rows.
+constexpr ROWCOL kMaxStepRows = 0x4000;
+
 // Clears the values of the block's cells that lie in a listed range; FALSE when a change was refused.
+//
+// Cells that show a text are cleared a run at a time: the runs of a row in one step each, and a run that
+// spans the same columns as the rows above it joins their step. Each step is one change through the grid's
+// style operation (one undo command, one hint, one refresh). A store that computes its cells shows texts
+// that depend on other cells, so there every cell is looked at only after the cells before it were
+// cleared, as typed one by one.
 BOOL ClearValues(CGXGridCore* grid, const CGXRangeList& cells, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right,
                  CGXLongOperationScope& scope) {
+  const CGXData* data = grid->GetData();
+  const bool inRuns = data && data->GetRuntimeClass() == RUNTIME_CLASS(CGXData);
+  CGXStyle cleared;
+  cleared.SetValue("");
+  auto store = [&](const CGXRange& range) {
+    return grid->ApplyStyleToRange(range, &cleared, gxOverride, 0, nullptr, GX_INVALIDATE);
+  };
+  CGXRange pending;
+  bool havePending = false;
+  auto flush = [&]() -> BOOL {
+    if (!havePending) return TRUE;
+    havePending = false;
+    return store(pending);
+  };
+  // The runs of the row being looked at, as first and last column.
+  std::vector<std::pair<ROWCOL, ROWCOL>> runs;
+  // Stores the row's runs: a row's only run that spans the pending step's columns joins it.
+  auto storeRuns = [&](ROWCOL r) -> BOOL {
+    if (runs.size() == 1 && havePending && pending.left == runs[0].first && pending.right == runs[0].second &&
+        pending.bottom + 1 == r && pending.bottom - pending.top + 1 < kMaxStepRows) {
+      pending.bottom = r;
+      runs.clear();
+      return TRUE;
+    }
+    if (!flush()) return FALSE;
+    for (std::size_t i = 0; i + 1 < runs.size(); ++i)
+      if (!store(CGXRange(r, runs[i].first, r, runs[i].second))) return FALSE;
+    if (!runs.empty()) {
+      pending = CGXRange(r, runs.back().first, r, runs.back().second);
+      havePending = true;
+    }
+    runs.clear();
+    return TRUE;
+  };
   for (ROWCOL r = top;; ++r) {
     for (ROWCOL c = left;; ++c) {
-      if (cells.ContainsCell(r, c)) {
-        CGXStyle* style = grid->NewWorkStyle();
-        grid->ComposeCellStyle(r, c, *style);
-        CString text;
-        CGXControl* control = grid->ControlForCell(r, c);
-        if (!control || !control->GetDisplayText(text, r, c, nullptr, *style)) text = style->GetValue();
-        grid->ReleaseWorkStyle(style);
-        if (!text.IsEmpty() && !grid->SetCellValue(r, c, "", GX_INVALIDATE)) return FALSE;
+      if (cells.ContainsCell(r, c) && ShowsText(grid, r, c)) {
+        // A computing store changes the cell before the next one is looked at.
+        if (!inRuns) {
+          if (!store(CGXRange(r, c))) return FALSE;
+        } else if (!runs.empty() && runs.back().second + 1 == c) {
+          runs.back().second = c;
+        } else {
+          runs.emplace_back(c, c);
+        }
       }
       BOOL abort = FALSE;
       scope.PollAbort(abort);
-      if (abort) AfxThrowUserException();
+      if (abort) {
+        // Kept (Abort): what was looked at so far is cleared, as a cell-by-cell clear would have left it.
+        // A rollback undoes it all anyway; a store made now would open a scope, which forgets the request.
+        if (!CGXLongOperationScope::IsRollbackRequested() && storeRuns(r)) flush();
+        AfxThrowUserException();
+      }
       if (c == right) break;
     }
+    if (!storeRuns(r)) return FALSE;
     if (r == bottom) break;
   }
-  return TRUE;
+  return flush();
 }
 
 // Removes the stored styles of the block's cells that lie in a listed range, a run of cells at a time.

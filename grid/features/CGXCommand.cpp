@@ -93,9 +93,13 @@ BOOL CGXBlockCmd::Execute(CGXGridCore* grid, int commandType) {
   const INT_PTR count = m_commands.GetCount();
   const BOOL many = count > 1;
   const BOOL oldLock = param->m_bHeaderMarkingLocked;
+  // Many commands paint nothing one by one: the whole grid is redrawn once after the last. Each would
+  // otherwise repaint the window (a paste that added 100,000 rows painted it 100,000 times on its undo).
+  BOOL oldUpdateLock = FALSE;
   if (many) {
     param->m_bHeaderMarkingLocked = TRUE;
     CGXLongOperationScope::IgnoreNestedLongOperations(TRUE);
+    oldUpdateLock = grid->LockUpdate(TRUE);
   }
   BOOL ok = TRUE;
   INT_PTR done = 0;
@@ -113,7 +117,10 @@ BOOL CGXBlockCmd::Execute(CGXGridCore* grid, int commandType) {
   } catch (...) {
     ok = FALSE;
     factory->m_bExecutingBlock = FALSE;
-    if (many) param->m_bHeaderMarkingLocked = oldLock;
+    if (many) {
+      param->m_bHeaderMarkingLocked = oldLock;
+      grid->LockUpdate(oldUpdateLock);
+    }
     if (inverse) {
       if (POSITION at = inverseList->Find(inverse)) inverseList->RemoveAt(at);
       delete inverse;
@@ -123,7 +130,9 @@ BOOL CGXBlockCmd::Execute(CGXGridCore* grid, int commandType) {
   if (many) {
     CGXLongOperationScope::IgnoreNestedLongOperations(FALSE);
     param->m_bHeaderMarkingLocked = oldLock;
+    grid->LockUpdate(oldUpdateLock);
     grid->RedrawAll(GX_UPDATENOW, TRUE);
+    grid->RefreshScrollBars();
   }
   if (inverse && !ok) {
     if (POSITION at = inverseList->Find(inverse)) inverseList->RemoveAt(at);

@@ -125,6 +125,48 @@ TEST_F(Style, CopiesAreDeep) {
   EXPECT_EQ(a.GetUserAttributeText(3), "changed");
 }
 
+// Choice lists, item data and user attributes are kept apart from the rest of a style: they travel with
+// copies, merges and excludes as every other attribute, and Free drops them.
+TEST_F(Style, ChoiceListsItemDataAndUserAttributesFollowCopiesMergesAndFree) {
+  CGXStyle a;
+  a.SetChoiceList("one\ntwo").SetItemDataPtr(0x5678).SetUserAttribute(4, "kept");
+  CGXStyle copy(a);
+  EXPECT_EQ(copy.GetChoiceList(), "one\ntwo");
+  EXPECT_EQ(copy.GetItemDataPtr(), 0x5678u);
+  EXPECT_EQ(copy.GetUserAttributeText(4), "kept");
+
+  CGXStyle target;
+  target.SetValue("v");
+  target.MergeStyle(a, gxApplyNew);
+  EXPECT_EQ(target.GetChoiceList(), "one\ntwo");
+  EXPECT_EQ(target.GetItemDataPtr(), 0x5678u);
+  EXPECT_EQ(target.GetUserAttributeText(4), "kept");
+  CGXStyle other;
+  other.SetChoiceList("three").SetItemDataPtr(9);
+  target.MergeStyle(other, gxApplyNew);  // included already: kept
+  EXPECT_EQ(target.GetChoiceList(), "one\ntwo");
+  target.MergeStyle(other, gxOverride);
+  EXPECT_EQ(target.GetChoiceList(), "three");
+  EXPECT_EQ(target.GetItemDataPtr(), 9u);
+  target.MergeStyle(a, gxExclude);
+  EXPECT_FALSE(target.IsIncluded(GX_IN_CHOICELIST) || target.IsIncluded(GX_IN_ITEMDATA));
+  EXPECT_FALSE(target.HasUserAttribute(4));
+  EXPECT_EQ(target.GetValue(), "v");
+
+  CGXStyle plain;
+  plain.SetValue("1");
+  EXPECT_TRUE(plain.GetChoiceList().IsEmpty());
+  EXPECT_EQ(plain.GetItemDataPtr(), 0u);
+  EXPECT_EQ(plain.GetUserAttributeMap(), nullptr);
+  plain = a;
+  EXPECT_EQ(plain.GetChoiceList(), "one\ntwo");
+  a.Free();
+  EXPECT_TRUE(a.GetChoiceList().IsEmpty());
+  EXPECT_EQ(a.GetItemDataPtr(), 0u);
+  EXPECT_FALSE(a.HasUserAttribute(4));
+  EXPECT_EQ(plain.GetUserAttributeText(4), "kept");
+}
+
 TEST_F(Style, MissingUserAttributeIsAnEmptyAttribute) {
   CGXStyle s;
   EXPECT_TRUE(s.GetUserAttribute(77).GetValue().IsEmpty());

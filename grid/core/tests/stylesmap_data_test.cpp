@@ -1,6 +1,8 @@
 // The styles map's registration, the cell store and the parameter object's ownership rules.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "grid/core/CGXAbstractGridPrintImp.h"
 #include "grid/core/CGXGridParam.h"
 #include "grid/core/CGXProperties.h"
@@ -345,6 +347,47 @@ class CountingPoolImp : public CGXAbstractCoveredCellPoolImp {
   CObject* CreatePool(CGXGridParam&) override { return new CGXRangeList; }
   void SyncPool(CObject* pool, const CGXRangeList& covered) override { *static_cast<CGXRangeList*>(pool) = covered; }
 };
+
+// A row array keeps its first entries in itself and moves them to storage of its own when it grows past
+// them: every operation keeps the styles in their places across that boundary, in both directions.
+TEST(StyleRowArray, EntriesKeepTheirPlacesWhenTheArrayOutgrowsOrShrinksBackToItsOwnRoom) {
+  auto tagged = [](int n) {
+    auto* s = new CGXStyle;
+    s->SetValue(CString(std::to_string(n)));
+    return s;
+  };
+  auto values = [](const CGXStylePtrArray& a) {
+    std::string out;
+    for (INT_PTR i = 0; i < a.GetSize(); ++i) out += a.GetAt(i) ? std::string(a.GetAt(i)->GetValue()) + "," : "-,";
+    return out;
+  };
+  CGXStylePtrArray row;
+  row.SetAtGrow(1, tagged(1));
+  row.SetAtGrow(2, tagged(2));
+  EXPECT_EQ(values(row), "-,1,2,");
+  row.InsertAt(1, 2);  // grows past the room inside
+  EXPECT_EQ(values(row), "-,-,-,1,2,");
+  row.SetAtGrow(9, tagged(9));
+  EXPECT_EQ(values(row), "-,-,-,1,2,-,-,-,-,9,");
+  row.MoveElements(9, 1, 0);
+  EXPECT_EQ(values(row), "9,-,-,-,1,2,-,-,-,-,");
+  row.MoveElements(0, 2, 12);  // past the end: nulls fill up to the new place
+  EXPECT_EQ(values(row), "-,-,1,2,-,-,-,-,-,-,-,-,9,-,");
+  CGXStylePtrArray copy(row);
+  row.DeleteAt(0, 12);
+  EXPECT_EQ(values(row), "9,-,");
+  row.SetSize(1);
+  EXPECT_EQ(values(row), "9,");
+  EXPECT_EQ(values(copy), "-,-,1,2,-,-,-,-,-,-,-,-,9,-,");
+  CGXStyle* detached = copy.Detach(2);
+  EXPECT_EQ(detached->GetValue(), "1");
+  delete detached;
+  copy.DeleteAll();
+  EXPECT_EQ(copy.GetSize(), 0);
+  copy.SetAtGrow(0, tagged(5));
+  copy.InsertAt(0, 1);
+  EXPECT_EQ(values(copy), "-,5,");
+}
 
 TEST(CoveredCellPool, RebuiltThroughTheInstalledFeature) {
   CGXGridParam p;

@@ -2,6 +2,7 @@
 // each flag offers, what a paste takes and where it stops, and the direct copy and cut inside one grid.
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "grid/features/CGXCutPasteImp.h"
@@ -178,6 +179,63 @@ TEST_F(ClipTest, APasteGrowsTheGridUnlessTheFlagsForbidIt) {
     EXPECT_EQ(g->GetColCount(), c.cols) << c.extra;
     EXPECT_EQ(Values(g, 3, 3, 4, 4), c.block) << c.extra;
   }
+}
+
+// A grid that counts its paints.
+class CountingGrid : public CGXGridWnd {
+ public:
+  void DrawGrid(CDC* dc) override {
+    ++paints;
+    CGXGridWnd::DrawGrid(dc);
+  }
+  int paints = 0;
+};
+
+// A paste that added rows is undone in one step: the rows go, the cells it overwrote come back, and redo
+// pastes it again. The window is painted once for the whole step, not once per row or cell.
+TEST_F(ClipTest, UndoingAPasteThatAddedRowsRemovesThemAndRestoresTheCellsAndRedoPastesAgain) {
+  Automate();
+  auto owned = std::make_unique<CountingGrid>();
+  CountingGrid* g = owned.get();
+  ASSERT_TRUE(g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
+  g->InitializeFromStyle();
+  g->SetRowCount(3, 0);
+  g->SetColCount(2, 0);
+  g->m_nClipboardFlags = 0x0008;
+  g->SetCellValue(2, 1, "kept");
+  g->SetCellValue(3, 2, "over");
+  CGXStyle bold;
+  bold.SetFont(CGXFont().SetBold(TRUE));
+  g->SetStyleRange(CGXRange(3, 1), bold);
+  ClearUndo(g);
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += std::to_string(i) + "\tx" + std::to_string(i) + "\r\n";
+  PutBytes(CF_TEXT, text + '\0');
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 1, GX_UPDATENOW));
+  ASSERT_TRUE(g->Paste());
+  ASSERT_EQ(g->GetRowCount(), 42u);
+  EXPECT_EQ(Values(g, 41, 1, 42, 2), "38,x38|39,x39");
+  ASSERT_EQ(g->GetParam()->GetUndoList().GetCount(), 1);
+
+  Pump();
+  g->paints = 0;
+  ASSERT_TRUE(g->Undo());
+  Pump();
+  EXPECT_LE(g->paints, 2);
+  EXPECT_EQ(g->GetRowCount(), 3u);
+  EXPECT_EQ(Values(g, 2, 1, 3, 2), "kept,|,over");
+  CGXStyle stored;
+  ASSERT_TRUE(g->ReadStoredStyle(3, 1, stored, gxCopy, 0));
+  EXPECT_TRUE(stored.IsIncluded(GX_IN_FONT));
+
+  ASSERT_TRUE(g->Redo());
+  EXPECT_EQ(g->GetRowCount(), 42u);
+  EXPECT_EQ(Values(g, 3, 1, 4, 2), "0,x0|1,x1");
+  EXPECT_EQ(Values(g, 41, 1, 42, 2), "38,x38|39,x39");
+  ASSERT_TRUE(g->Undo());
+  EXPECT_EQ(g->GetRowCount(), 3u);
+  EXPECT_EQ(Values(g, 2, 1, 3, 2), "kept,|,over");
+  g->DestroyWindow();
 }
 
 TEST_F(ClipTest, AStylesPasteOfAnotherSizeAsksAndCancelChangesNothing) {

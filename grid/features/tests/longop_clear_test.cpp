@@ -1,5 +1,6 @@
 // Long operations on the virtual clock and clearing cells, from the keyboard as users do.
 #include "grid/core/CGXLongOperation.h"
+#include "grid/core/CGXRangeList.h"
 #include "grid/features/CGXCommand.h"
 #include "grid/features/CGXLongOperationImp.h"
 #include "grid/features/tests/featuretest.h"
@@ -22,6 +23,19 @@ class ClearTest : public FeatureTest {
     return g;
   }
   static void Select(CGXGridCore* g, const CGXRange& range) { g->GetParam()->GetSelection().AddTail(new CGXRange(range)); }
+  // Clears the whole table of Make's grid with Esc pressed before the first poll, which shows feedback at
+  // once, and the abort question answered with `answer`.
+  BOOL ClearWithEscAnswered(CGXGridWnd* g, int answer) {
+    automation.Reply(plat::SystemUiKind::MessageBox, {answer, {}, 0}, "abort the operation");
+    Automate();
+    CGXRangeList ranges;
+    ranges.AddTail(new CGXRange(1, 1, 6, 4));
+    GXGetLongOperationState().m_nFirstDelay = 0;
+    PostMessage(g->GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+    const BOOL cleared = g->ClearCells(ranges, FALSE);
+    GXGetLongOperationState().m_nFirstDelay = 750;
+    return cleared;
+  }
 };
 
 TEST_F(ClearTest, ClearingWholeRowsKeepsTheirHeadersAndRecordsOneStep) {
@@ -40,7 +54,8 @@ TEST_F(ClearTest, ClearingWholeRowsKeepsTheirHeadersAndRecordsOneStep) {
   ASSERT_EQ(g->GetParam()->GetUndoList().GetCount(), 1);
   auto* block = static_cast<CGXBlockCmd*>(g->GetParam()->GetUndoList().GetHead());
   EXPECT_EQ(block->GetName(), "Clear Cells");
-  EXPECT_EQ(block->m_commands.GetCount(), 4 + 3 + 1);
+  // One step per run: the current cell, row 3 whole, and row 4's two runs around its empty cell.
+  EXPECT_EQ(block->m_commands.GetCount(), 4);
   ASSERT_TRUE(g->Undo());
   EXPECT_EQ(g->GetCellValue(3, 1), "d1");
   EXPECT_EQ(g->GetCellValue(2, 2), "c2");
@@ -58,13 +73,60 @@ TEST_F(ClearTest, CellsBetweenRangesThatShareNoLinesStayAndOverlapsClearOnce) {
   EXPECT_EQ(g->GetCellValue(1, 3), "b3");  // between the ranges
   EXPECT_EQ(g->GetCellValue(4, 1), "e1");
   auto* block = static_cast<CGXBlockCmd*>(g->GetParam()->GetUndoList().GetHead());
-  EXPECT_EQ(block->m_commands.GetCount(), 8);
+  EXPECT_EQ(block->m_commands.GetCount(), 2);  // a step per block
 
   // Nothing inside the table: no entry.
   CGXRangeList outside;
   outside.AddTail(new CGXRange(50, 50, 60, 60));
   ASSERT_TRUE(g->ClearCells(outside, FALSE));
   EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 1);
+}
+
+// Runs of cells are cleared a step at a time; the cells between them, their other attributes and the cells
+// outside the ranges stay, and undo and redo bring back exactly what each step changed.
+TEST_F(ClearTest, RunsAroundEmptyCellsClearOnlyTheValuesAndUndoAndRedoRestoreEveryCell) {
+  CGXGridWnd* g = Make();
+  CGXStyle bold;
+  bold.SetFont(CGXFont().SetBold(TRUE));
+  g->SetStyleRange(CGXRange(3, 2), bold, gxOverride);
+  g->SetCellValue(4, 2, "");
+  g->SetCellValue(5, 3, "");
+  CObList& undo = g->GetParam()->GetUndoList();
+  while (!undo.IsEmpty()) delete undo.RemoveHead();
+  CGXRangeList ranges;
+  ranges.AddTail(new CGXRange(2, 1, 6, 3));
+  ranges.AddTail(new CGXRange(1, 4, 1, 4));
+  ASSERT_TRUE(g->ClearCells(ranges, FALSE));
+  for (ROWCOL r = 1; r <= 6; ++r)
+    for (ROWCOL c = 1; c <= 4; ++c) {
+      const bool listed = (r >= 2 && c <= 3) || (r == 1 && c == 4);
+      const CString original = (r == 4 && c == 2) || (r == 5 && c == 3)
+                                   ? CString()
+                                   : CString(static_cast<char>('a' + r)) + char('0' + c);
+      EXPECT_EQ(g->GetCellValue(r, c), listed ? CString() : original) << r << "," << c;
+    }
+  CGXStyle stored;
+  ASSERT_TRUE(g->ReadStoredStyle(3, 2, stored, gxCopy, 0));
+  EXPECT_TRUE(stored.IsIncluded(GX_IN_FONT));  // only the value went
+  // Rows 2-3 share one step; row 4 is split at its empty cell; row 5 ends before it and row 6 spans other
+  // columns than the row above; the cell of the second range is a block of its own.
+  ASSERT_EQ(undo.GetCount(), 1);
+  EXPECT_EQ(static_cast<CGXBlockCmd*>(undo.GetHead())->m_commands.GetCount(), 1 + 2 + 1 + 1 + 1);
+
+  ASSERT_TRUE(g->Undo());
+  for (ROWCOL r = 1; r <= 6; ++r)
+    for (ROWCOL c = 1; c <= 4; ++c) {
+      const bool empty = (r == 4 && c == 2) || (r == 5 && c == 3);
+      EXPECT_EQ(g->GetCellValue(r, c), empty ? CString() : CString(static_cast<char>('a' + r)) + char('0' + c))
+          << r << "," << c;
+    }
+  ASSERT_TRUE(g->ReadStoredStyle(3, 2, stored, gxCopy, 0));
+  EXPECT_TRUE(stored.IsIncluded(GX_IN_FONT));
+  ASSERT_TRUE(g->Redo());
+  EXPECT_EQ(g->GetCellValue(2, 1), "");
+  EXPECT_EQ(g->GetCellValue(6, 3), "");
+  EXPECT_EQ(g->GetCellValue(1, 4), "");
+  EXPECT_EQ(g->GetCellValue(1, 3), "b3");
 }
 
 TEST_F(ClearTest, ClearingStylesRemovesWhatIsStored) {
@@ -178,21 +240,53 @@ TEST_F(LongOperationTest, YesAbortsWithoutRollbackAndQuitIsPostedAgain) {
   EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
 }
 
+// An undo of many steps that outlasts the wait delay shows its progress under the undo's name.
+TEST_F(LongOperationTest, AnUndoOfManyStepsShowsItsProgress) {
+  CGXGridWnd* g = MakeGrid(40, 3);
+  for (ROWCOL r = 1; r <= 40; ++r)
+    for (ROWCOL c = 1; c <= 3; ++c)
+      if ((r + c) % 3) g->SetCellValue(r, c, "x");
+  CGXRangeList ranges;
+  ranges.AddTail(new CGXRange(1, 1, 40, 3));
+  ASSERT_TRUE(g->ClearCells(ranges, FALSE));
+  frame->texts.clear();
+  // Feedback from the first poll on, and at every poll after.
+  CGXLongOperationState& state = GXGetLongOperationState();
+  const DWORD interval = state.m_nUpdateInterval;
+  state.m_nFirstDelay = 0;
+  state.m_nUpdateInterval = 0;
+  ASSERT_TRUE(g->Undo());
+  state.m_nFirstDelay = 750;
+  state.m_nUpdateInterval = interval;
+  EXPECT_EQ(g->GetCellValue(40, 1), "x");
+  bool shown = false;
+  for (const std::string& t : frame->texts)
+    shown |= t.rfind("Undoing Clear Cells ...", 0) == 0 && t.find('%') != std::string::npos;
+  std::string all;
+  for (const std::string& t : frame->texts) all += t + "|";
+  EXPECT_TRUE(shown) << all;
+}
+
 // Retry during a long clear brings back every cell cleared so far.
 TEST_F(ClearTest, RetryInTheAbortQuestionRestoresEverything) {
   CGXGridWnd* g = Make();
-  automation.Reply(plat::SystemUiKind::MessageBox, {IDRETRY, {}, 0}, "abort the operation");
-  Automate();
-  CGXRangeList ranges;
-  ranges.AddTail(new CGXRange(1, 1, 6, 4));
-  // Feedback from the first poll on: the first cell is cleared, then Esc is seen.
-  GXGetLongOperationState().m_nFirstDelay = 0;
-  PostMessage(g->GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_FALSE(g->ClearCells(ranges, FALSE));
+  // The first cell is looked at and cleared, then Esc is seen.
+  EXPECT_FALSE(ClearWithEscAnswered(g, IDRETRY));
   for (ROWCOL r = 1; r <= 6; ++r)
     for (ROWCOL c = 1; c <= 4; ++c) EXPECT_EQ(g->GetCellValue(r, c), CString(static_cast<char>('a' + r)) + char('0' + c));
   EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0);
-  GXGetLongOperationState().m_nFirstDelay = 750;
+}
+
+// Abort in the abort question keeps what was cleared: the cells looked at before the key was seen.
+TEST_F(ClearTest, AbortKeepsTheCellsLookedAtCleared) {
+  CGXGridWnd* g = Make();
+  EXPECT_FALSE(ClearWithEscAnswered(g, IDABORT));
+  EXPECT_EQ(g->GetCellValue(1, 1), "");
+  EXPECT_EQ(g->GetCellValue(1, 2), "b2");
+  EXPECT_EQ(g->GetCellValue(6, 4), "g4");
+  ASSERT_EQ(g->GetParam()->GetUndoList().GetCount(), 1);
+  ASSERT_TRUE(g->Undo());
+  EXPECT_EQ(g->GetCellValue(1, 1), "b1");
 }
 
 }  // namespace
