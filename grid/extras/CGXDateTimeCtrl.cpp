@@ -446,12 +446,13 @@ CSize CGXDateTimeCtrl::ComputeCellSize(CDC* dc, ROWCOL, ROWCOL, const CGXStyle& 
 void CGXDateTimeCtrl::LayoutIn(CGXBDateTimeCtrl& window, CDC* dc, const CRect& inner, BOOL button, BOOL spin) {
   // A gadget's measured size depends on the format and the font only, not on the value: the sizes of each
   // format in each font are measured once (measuring text is the costly part of drawing a cell).
-  CString key;
-  key.Format("%p|%d|%u|", static_cast<void*>(::GetCurrentObject(dc->GetSafeHdc(), OBJ_FONT)), window.GetFormatType(),
-             window.GetNoEditFields());
-  key += window.GetCustomFormat();
+  char head[64];
+  std::snprintf(head, sizeof head, "%p|%d|%u|", static_cast<void*>(::GetCurrentObject(dc->GetSafeHdc(), OBJ_FONT)),
+                window.GetFormatType(), window.GetNoEditFields());
+  std::string key(head);
+  key += window.GetCustomFormat().GetString();
   if (m_measured.size() > 64) m_measured.clear();  // fonts come and go: the cache stays small
-  std::vector<CSize>& sizes = m_measured[std::string(key.GetString())];
+  std::vector<CSize>& sizes = m_measured[key];
   if (static_cast<int>(sizes.size()) != window.GetGadgetCount()) {
     sizes.clear();
     for (int i = 0; i < window.GetGadgetCount(); ++i) {
