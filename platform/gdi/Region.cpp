@@ -54,6 +54,14 @@ bool apply(Region::Op op, bool a, bool b) {
   return false;
 }
 
+// std::lround for the coordinates of figures (|v| far below 2^52), inline: the fraction left after the integer
+// part is exact, so halves round away from zero exactly as lround does.
+int roundHalfAway(double v) {
+  const long long whole = static_cast<long long>(v);  // towards zero
+  const double frac = v - static_cast<double>(whole);
+  return static_cast<int>(frac >= 0.5 ? whole + 1 : frac <= -0.5 ? whole - 1 : whole);
+}
+
 // The band of a canonical rectangle list that starts at index i: [i, end) share top and bottom.
 size_t bandEnd(const std::vector<RECT>& v, size_t i) {
   size_t e = i + 1;
@@ -253,8 +261,8 @@ Region Region::ellipse(const RECT& box, const RECT& within) {
   for (int y = y0; y < y1; ++y) {
     const double dy = (y + 0.5 - cy) / b;
     const double dx = a * std::sqrt(std::max(0.0, 1.0 - dy * dy));
-    const int l = std::max<int>(static_cast<int>(std::lround(cx - dx)), within.left);
-    const int r = std::min<int>(static_cast<int>(std::lround(cx + dx)), within.right);
+    const int l = std::max<int>(roundHalfAway(cx - dx), within.left);
+    const int r = std::min<int>(roundHalfAway(cx + dx), within.right);
     if (r <= l) continue;
     if (!out.rects_.empty()) {
       RECT& last = out.rects_.back();
