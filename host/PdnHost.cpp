@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -112,6 +113,8 @@ const char* PdnHostUsage() {
          "  --load FILE             load settings (decoupling and extractor: \"Use last configuration\" of the\n"
          "                          open wizard)\n"
          "  --save                  let the wizard save its settings file (its Finish)\n"
+         "  --settings-copy         hand the wizard an empty buffer for the name of its copy of the settings, and\n"
+         "                          print the name it holds at the end\n"
          "  --open modal|modeless   open the wizard\n"
          "  --no-getters            do not print the getters at the end\n"
          "  --fixed-clock           the time of day stands at 2024-01-01 00:00:00 (for comparable settings files)\n"
@@ -209,6 +212,8 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
       options.load = value();
     } else if (option == "--save") {
       options.save = true;
+    } else if (option == "--settings-copy") {
+      options.settingsCopy = true;
     } else if (option == "--open") {
       const std::string& how = value();
       if (how != "modal" && how != "modeless")
@@ -246,8 +251,9 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
       throw PdnHostUsageError("unknown option \"" + option + "\"");
     }
   }
-  if (options.dialog && (options.open || options.save || options.load))
-    throw PdnHostUsageError("--dialog: opens a dialog instead of a wizard; --open, --save and --load are the wizard's");
+  if (options.dialog && (options.open || options.save || options.load || options.settingsCopy))
+    throw PdnHostUsageError(
+        "--dialog: opens a dialog instead of a wizard; --open, --save, --load and --settings-copy are the wizard's");
   if (options.dialog != std::string("editor") && options.capacitor)
     throw PdnHostUsageError("--capacitor is the editor's; give --dialog editor");
   if (options.dialog != std::string("editor") && options.dialog != std::string("models") &&
@@ -319,6 +325,51 @@ CWizardAPI* PdnHost::CreateObject(WizardKind kind) {
     case WizardKind::Extractor: return reinterpret_cast<CreateModelExtractorWizardFn>(factory)();
   }
   return nullptr;
+}
+
+template <class Factory>
+auto PdnHost::MakeDialogObject(const char* exportName) -> decltype(std::declval<Factory>()()) {
+  auto factory = reinterpret_cast<Factory>(dlsym(m_library, exportName));
+  if (!factory) {
+    m_err << "pdnhost: the module does not export " << exportName << "\n";
+    return nullptr;
+  }
+  auto* object = factory();
+  if (!object)
+    m_err << "pdnhost: " << exportName << " answered no object\n";
+  return object;
+}
+
+int PdnHost::RunScriptedModal(const PdnHostOptions& options, const std::function<std::pair<int, std::string>()>& run) {
+  if (!PrepareScript(options))
+    return 2;
+  m_runner->SetModal(true);
+  std::pair<int, std::string> result{0, std::string()};
+  try {
+    result = run();
+  } catch (const plat::MessageLoopStalled& stalled) {
+    m_runner->Fail(stalled.what(), 0);
+  }
+  FlushCallback();
+  Print("RunModal() -> " + std::to_string(result.first) + result.second);
+  m_runner->CheckEnd();
+  return m_runner->Failed() ? 4 : 0;
+}
+
+std::string PdnHost::JoinedModelDirectories(const std::vector<std::string>& list) {
+  // Each directory ends with a separator: the editor appends file names to it as they are.
+  std::string directories;
+  for (std::string directory : list) {
+    if (!directory.empty() && directory.back() != '/')
+      directory += '/';
+    directories += (directories.empty() ? "" : "\n") + directory;
+  }
+  return directories;
+}
+
+void PdnHost::ReportKeptHostObjects() {
+  if (!m_ledger->IsBalanced())
+    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
 }
 
 void PdnHost::Print(const std::string& line) {
@@ -685,6 +736,10 @@ int PdnHost::Run(const PdnHostOptions& options) {
     api.SetTableValue(reinterpret_cast<INT_PTR>(static_cast<CHostModelLibrary*>(&m_board->ModelLibrary())));
     m_out << "SetTableValue(board library, " << m_board->ModelLibrary().GetCount() << " models)\n";
   }
+  if (options.settingsCopy) {
+    m_settingsCopy.fill('\0');
+    Step("SetSettingsCopyBuffer(empty)", api.SetSettingsCopyBuffer(m_settingsCopy.data()));
+  }
   if (options.outputName)
     Step("SetOutputFileName(" + *options.outputName + ")", api.SetOutputFileName(options.outputName->c_str()));
   if (options.drcReport)
@@ -760,9 +815,13 @@ int PdnHost::Run(const PdnHostOptions& options) {
   }
   if (options.printGetters)
     PrintGetters(api, options.wizard);
+  if (options.settingsCopy) {
+    // The module's copy of the settings, whatever the wizard saved: its name as the buffer holds it.
+    const std::string copy(m_settingsCopy.data(), strnlen(m_settingsCopy.data(), m_settingsCopy.size()));
+    Print("settings copy: " + (copy.empty() ? std::string("(none)") : EscapedName(copy)));
+  }
   FlushCallback();
-  if (!m_ledger->IsBalanced())
-    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+  ReportKeptHostObjects();
   return code;
 }
 
@@ -795,28 +854,15 @@ int PdnHost::RunEditorDialog(const PdnHostOptions& options) {
         break;
       }
     }
-  auto factory = reinterpret_cast<CreateCapacitorModelEditorDialogFn>(dlsym(m_library, "CreateCapacitorModelEditorDialog"));
-  if (!factory) {
-    m_err << "pdnhost: the module does not export CreateCapacitorModelEditorDialog\n";
+  auto* editor = MakeDialogObject<CreateCapacitorModelEditorDialogFn>("CreateCapacitorModelEditorDialog");
+  if (!editor)
     return 2;
-  }
-  CCapacitorModelEditorAPITable* editor = factory();
-  if (!editor) {
-    m_err << "pdnhost: CreateCapacitorModelEditorDialog answered no object\n";
-    return 2;
-  }
   m_out << "dialog: capacitor model editor for " << EscapedName(capacitor->Name()) << " ("
         << (model ? from + " model " + EscapedName(model->GetLibraryModelName() ? model->GetLibraryModelName() : "")
                   : std::string("no model"))
         << ")\n";
 
-  // Each directory ends with a separator: the editor appends file names to it as they are.
-  std::string directories;
-  for (std::string directory : options.modelDirectories) {
-    if (!directory.empty() && directory.back() != '/')
-      directory += '/';
-    directories += (directories.empty() ? "" : "\n") + directory;
-  }
+  const std::string directories = JoinedModelDirectories(options.modelDirectories);
   editor->SetModelDirectories(directories.c_str());
   Print("SetModelDirectories(" + EscapedName(directories) + ")");
   Step("SetModel(" + (model ? EscapedName(model->GetLibraryModelName() ? model->GetLibraryModelName() : "") : "null") + ")",
@@ -837,23 +883,12 @@ int PdnHost::RunEditorDialog(const PdnHostOptions& options) {
   }
   PrintModel("GetModel before the run", editor->GetModel());
 
-  int code = 0;
-  if (!PrepareScript(options)) {
-    code = 2;
-  } else {
-    m_runner->SetModal(true);
+  const int code = RunScriptedModal(options, [&] {
     m_keepLibrary = true;
-    int result = 0;
-    try {
-      result = editor->RunModal();
-    } catch (const plat::MessageLoopStalled& stalled) {
-      m_runner->Fail(stalled.what(), 0);
-    }
-    FlushCallback();
-    Print("RunModal() -> " + std::to_string(result) + (result == 1 ? " (OK)" : " (Cancel)"));
-    m_runner->CheckEnd();
-    if (m_runner->Failed())
-      code = 4;
+    const int result = editor->RunModal();
+    return std::pair{result, std::string(result == 1 ? " (OK)" : " (Cancel)")};
+  });
+  if (code != 2) {
     // After a run the editor hands out a new view of its result, which the host deletes.
     std::unique_ptr<CHostCapacitorModel> view(editor->GetModel());
     PrintModel("GetModel after the run", view.get());
@@ -862,24 +897,16 @@ int PdnHost::RunEditorDialog(const PdnHostOptions& options) {
   Print("Delete()");
   layers->Release();
   FlushCallback();
-  if (!m_ledger->IsBalanced())
-    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+  ReportKeptHostObjects();
   return code;
 }
 
 int PdnHost::RunGroupsDialog(const PdnHostOptions& options) {
   m_dialogCaption = kGroupsCaption;
   m_keepLibrary = true;   // see m_keepLibrary
-  auto factory = reinterpret_cast<CreateDecouplingGroupsDialogFn>(dlsym(m_library, "CreateDecouplingGroupsDialog"));
-  if (!factory) {
-    m_err << "pdnhost: the module does not export CreateDecouplingGroupsDialog\n";
+  auto* groups = MakeDialogObject<CreateDecouplingGroupsDialogFn>("CreateDecouplingGroupsDialog");
+  if (!groups)
     return 2;
-  }
-  CDecouplingGroupsAPITable* groups = factory();
-  if (!groups) {
-    m_err << "pdnhost: CreateDecouplingGroupsDialog answered no object\n";
-    return 2;
-  }
   m_out << "dialog: decoupling groups of " << EscapedName(m_board->Name()) << "\n";
   PrintGroups();
   if (options.boardMode) {
@@ -896,55 +923,28 @@ int PdnHost::RunGroupsDialog(const PdnHostOptions& options) {
   }
   Step("IsReady(1)", groups->IsReady(1));
 
-  int code = 0;
-  if (!PrepareScript(options)) {
-    code = 2;
-  } else {
-    m_runner->SetModal(true);
-    int result = 0;
-    try {
-      result = groups->RunModal();
-    } catch (const plat::MessageLoopStalled& stalled) {
-      m_runner->Fail(stalled.what(), 0);
-    }
-    FlushCallback();
-    Print("RunModal() -> " + std::to_string(result) +
-          (result == 1 ? " (OK)" : result == 2 ? " (Cancel)" : " (the dialog did not start)"));
-    m_runner->CheckEnd();
-    if (m_runner->Failed())
-      code = 4;
-  }
+  const int code = RunScriptedModal(options, [&] {
+    const int result = groups->RunModal();
+    return std::pair{result,
+                     std::string(result == 1 ? " (OK)" : result == 2 ? " (Cancel)" : " (the dialog did not start)")};
+  });
   groups->Delete();
   Print("Delete()");
   PrintGroups();
   FlushCallback();
-  if (!m_ledger->IsBalanced())
-    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+  ReportKeptHostObjects();
   return code;
 }
 
 int PdnHost::RunModelsDialog(const PdnHostOptions& options) {
   m_dialogCaption = kModelsCaption;
   m_keepLibrary = true;   // see m_keepLibrary
-  auto factory = reinterpret_cast<CreateCapacitorModelsDialogFn>(dlsym(m_library, "CreateCapacitorModelsDialog"));
-  if (!factory) {
-    m_err << "pdnhost: the module does not export CreateCapacitorModelsDialog\n";
+  auto* models = MakeDialogObject<CreateCapacitorModelsDialogFn>("CreateCapacitorModelsDialog");
+  if (!models)
     return 2;
-  }
-  CCapacitorModelsAPITable* models = factory();
-  if (!models) {
-    m_err << "pdnhost: CreateCapacitorModelsDialog answered no object\n";
-    return 2;
-  }
   m_out << "dialog: capacitor models of " << EscapedName(m_board->Name()) << "\n";
   PrintModels();
-  // Each directory ends with a separator: the editor appends file names to it as they are.
-  std::string directories;
-  for (std::string directory : options.modelDirectories) {
-    if (!directory.empty() && directory.back() != '/')
-      directory += '/';
-    directories += (directories.empty() ? "" : "\n") + directory;
-  }
+  const std::string directories = JoinedModelDirectories(options.modelDirectories);
   models->AddModelDirectories(directories.c_str());
   Print("AddModelDirectories(" + EscapedName(directories) + ")");
   m_system = std::make_unique<HostSystem>(*m_ledger, "pdnhost");
@@ -969,29 +969,12 @@ int PdnHost::RunModelsDialog(const PdnHostOptions& options) {
     Print("EnableExtendedKinds()");
   }
 
-  int code = 0;
-  if (!PrepareScript(options)) {
-    code = 2;
-  } else {
-    m_runner->SetModal(true);
-    int result = 0;
-    try {
-      result = models->RunModal();
-    } catch (const plat::MessageLoopStalled& stalled) {
-      m_runner->Fail(stalled.what(), 0);
-    }
-    FlushCallback();
-    Print("RunModal() -> " + std::to_string(result));
-    m_runner->CheckEnd();
-    if (m_runner->Failed())
-      code = 4;
-  }
+  const int code = RunScriptedModal(options, [&] { return std::pair{models->RunModal(), std::string()}; });
   models->Delete();
   Print("Delete()");
   PrintModels();
   FlushCallback();
-  if (!m_ledger->IsBalanced())
-    m_err << "pdnhost: the module kept host objects: " << m_ledger->Report() << "\n";
+  ReportKeptHostObjects();
   return code;
 }
 

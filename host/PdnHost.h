@@ -9,11 +9,14 @@
 #include "host/HostHelp.h"
 #include "host/PdnScriptRunner.h"
 
+#include <functional>
 #include <iosfwd>
+#include <array>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace host {
@@ -49,6 +52,7 @@ struct PdnHostOptions {
   std::optional<std::string> drcReport;
   std::optional<std::string> load;   // settings file to load (or to use as the last configuration)
   bool save = false;                 // let the wizard write the settings file (its Finish)
+  bool settingsCopy = false;         // hand the wizard an empty settings-copy buffer, print what it names at the end
   std::optional<std::string> open;   // "modal" or "modeless"
   bool printGetters = true;
   bool fixedClock = false;           // the time of day stands at 2024-01-01 00:00:00 (settings files' stamp)
@@ -109,6 +113,14 @@ private:
   int RunEditorDialog(const PdnHostOptions& options);
   int RunGroupsDialog(const PdnHostOptions& options);
   int RunModelsDialog(const PdnHostOptions& options);
+  // The dialog object a module export makes, or null after saying why there is none.
+  template <class Factory>
+  auto MakeDialogObject(const char* exportName) -> decltype(std::declval<Factory>()());
+  // Runs a dialog's modal loop under the script: 2 when the script cannot start, 4 when it failed, else 0. `run`
+  // answers the modal result and the words printed after it.
+  int RunScriptedModal(const PdnHostOptions& options, const std::function<std::pair<int, std::string>()>& run);
+  static std::string JoinedModelDirectories(const std::vector<std::string>& list);
+  void ReportKeptHostObjects();
   void PrintModels();
   void PrintGroups();
   void PrintModel(const std::string& what, CHostCapacitorModel* model);
@@ -141,6 +153,8 @@ private:
   std::unique_ptr<ScriptRunner> m_runner;
   std::unique_ptr<ScreenPacer> m_pacer;
   std::string m_dialogCaption;   // the caption by which a script finds the dialog that runs instead of a wizard
+  // The host's settings-copy buffer (--settings-copy): the module writes the name of its copy of the settings here.
+  std::array<char, 260> m_settingsCopy{};
 };
 
 }  // namespace host

@@ -25,7 +25,7 @@ BOOL CDWAnalysisSettingsPage::OnInitDialog() {
 }
 
 BOOL CDWAnalysisSettingsPage::OnSetActive() {
-  m_nMode = Record().m_nMode == 1 ? 1 : 0;
+  m_nMode = Custom() ? 1 : 0;
   UpdateData(FALSE);
   return CDWPage::OnSetActive();
 }

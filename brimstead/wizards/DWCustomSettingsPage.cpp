@@ -40,7 +40,7 @@ BOOL CDWCustomSettingsPage::OnSetActive() {
                  int{IDC_ALL_NETS}, int{IDC_ALL_NETS_TEXT}})
     ShowControl(id, lumped);
 
-  const bool custom = record.m_nMode == 1;
+  const bool custom = Custom();
   if (custom) {
     m_bAllNets = record.m_bIncludeAllNets;
     m_bMounting = record.m_bIncludeMounting;

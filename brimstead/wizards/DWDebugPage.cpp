@@ -15,8 +15,6 @@ END_MESSAGE_MAP()
 
 CDWDebugPage::CDWDebugPage() : CDWPage(IDD) {}
 
-bool CDWDebugPage::Custom() const { return Record().m_nMode == 1; }
-
 void CDWDebugPage::DoDataExchange(CDataExchange* pDX) {
   CDWPage::DoDataExchange(pDX);
   DDX_Check(pDX, IDC_FORCE_PASSIVITY, m_bForcePassivity);

@@ -48,7 +48,6 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
-  bool Custom() const;
   // "Exclude stitching via steps": a Distributed analysis's option, offered while preparation only is set.
   void ShowSkipStitching();
 };

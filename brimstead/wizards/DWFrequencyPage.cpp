@@ -56,8 +56,6 @@ END_MESSAGE_MAP()
 
 CDWFrequencyPage::CDWFrequencyPage() : CDWPage(IDD) {}
 
-bool CDWFrequencyPage::Custom() const { return Record().m_nMode == 1; }
-
 void CDWFrequencyPage::DoDataExchange(CDataExchange* pDX) {
   CDWPage::DoDataExchange(pDX);
   DDX_Slider(pDX, IDC_ACCURACY, m_nAccuracy);

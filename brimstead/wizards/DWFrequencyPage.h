@@ -65,7 +65,6 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
-  bool Custom() const;
   // A focus-loss check is posted and waits for the loop.
   bool m_bCheckPosted = false;
   // Refuses a minimum below 0.001 MHz and a maximum not above the minimum; else stores both in hertz.

@@ -31,6 +31,8 @@ LRESULT CDWPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 CAnalysisData& CDWPage::Record() { return *GetAnalysisData(); }
 
+bool CDWPage::Custom() { return Record().m_nMode == 1; }
+
 void CDWPage::UpdateOwnerButtons() {
   if (m_pOwner)
     m_pOwner->UpdateButtons();

@@ -55,6 +55,8 @@ public:
 protected:
   // The current record; the wizard dialog made one of its kind before any page exists.
   static CAnalysisData& Record();
+  // Whether the record's settings mode is Custom (1); the pages offer their detailed options only then.
+  static bool Custom();
   // Clears the valid flag; pages that validate typed values call it when their validation starts.
   void BeginValidation() { m_bValid = 0; }
   void SetValid() { m_bValid = 1; }

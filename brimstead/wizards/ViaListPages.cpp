@@ -202,8 +202,10 @@ void CBWSelectProbesTPEPage::ColorPairCells() {
   if (!m_pGrid || !record)
     return;
   for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
+    // Every via with a pair follows its check box, the one whose single pair sits in a disabled cell as well (as
+    // the fill colours it); "<no pairs>" stays grey.
     const std::optional<int> index = RecordOfViaRow(*m_pGrid, r, record->m_Probes.GetSize());
-    if (!index || record->m_Probes[*index].m_LayerPairs.size() / 2 < 2)
+    if (!index || record->m_Probes[*index].m_LayerPairs.size() / 2 < 1)
       continue;
     const bool enabled = record->m_Probes[*index].m_bEnabled != 0;
     m_pGrid->SetStyleRange(CGXRange(r, ViaColFourth), CGXStyle().SetInterior(CGXInteriorBrush(enabled ? kWhite : kGrey)),

@@ -4,6 +4,7 @@
 #include "brimstead/DiffViaAnalysisData.h"
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/wizards/DWAnalysisSettingsPage.h"
+#include "brimstead/wizards/DWCapModelsPage2.h"
 #include "brimstead/wizards/DWCustomSettingsPage.h"
 #include "brimstead/wizards/DWDebugPage.h"
 #include "brimstead/wizards/DWFinishPage.h"
@@ -29,6 +30,13 @@ public:
   explicit CStepCounter(CWizardDlg& dialog) : m_Dialog(dialog) {}
   CWizStepNode* Add(CDWPage* page, int topic, LPCSTR title, LPCSTR header, WizardStepRole role) {
     CWizStepNode* step = m_Dialog.AddPage(page, topic, title, header, role);
+    if (step)
+      ++m_nCount;
+    return step;
+  }
+  // The capacitor step, which comes only while the wizard's capacitor-page option is set.
+  CWizStepNode* AddCapacitorModels(int topic) {
+    CWizStepNode* step = AddCapacitorModelsPage(m_Dialog, topic);
     if (step)
       ++m_nCount;
     return step;
@@ -94,7 +102,7 @@ BOOL CBypassWizardDlg::OnInitDialog() {
     steps.Add(new CBWSelectProbesTPEPage(), 301, kSelectSignalVia, viaHeader, WizardStepRole::BypassViaList);
   else
     steps.Add(new CBWSelectProbesOlmPage(), 301, kSelectSignalVia, viaHeader, WizardStepRole::BypassViaViewer);
-  // FIXME: the capacitor models step (topic 302, option 1) joins with the capacitor table.
+  steps.AddCapacitorModels(302);
   steps.Add(new CDWTargetImpedancePage(), 303, nullptr,
             "Set the Target Impedance\r\nSet a target value for the via's return-path impedance.",
             WizardStepRole::TargetImpedance);
@@ -139,7 +147,7 @@ BOOL CDiffViaModelWizardDlg::OnInitDialog() {
   else
     steps.Add(new CDVSelectProbesOlmPage(), 91, kSelectSignalVia, viaHeader, WizardStepRole::ViaModelViaViewer);
   steps.Add(new CDVModelTypePage(), 92, nullptr, nullptr, WizardStepRole::ViaModelType);
-  // FIXME: the capacitor models step (topic 93, option 1) joins with the capacitor table.
+  steps.AddCapacitorModels(93);
   steps.Add(new CDWAnalysisSettingsPage(), 94, nullptr, nullptr, WizardStepRole::AnalysisSettings);
   steps.Add(new CDWCustomSettingsPage(), 95, kCustomTitle,
             "Set Custom Analysis Options\r\nSet the detailed options for via-model extraction.",
@@ -198,7 +206,7 @@ BOOL CModelExtractorWizardDlg::OnInitDialog() {
               "Add Ports at Signal Vias\r\nFirst select the net whose vias you want to include in the PDN model, then "
               "select particular vias to include in the extracted model as external ports.",
               WizardStepRole::ExtractorViasViewer);
-  // FIXME: the capacitor models step (topic 83, option 1) joins with the capacitor table.
+  steps.AddCapacitorModels(83);
   steps.Add(new CMENormImpedancePage(), 86, nullptr, nullptr, WizardStepRole::NormalisationImpedance);
   steps.Add(new CDWAnalysisSettingsPage(), 84, nullptr, nullptr, WizardStepRole::AnalysisSettings);
   steps.Add(new CDWCustomSettingsPage(), 85, kCustomTitle,

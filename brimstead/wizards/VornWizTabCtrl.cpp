@@ -23,7 +23,93 @@ BEGIN_MESSAGE_MAP(CVornWizTabCtrl, CModuleDialog)
   ON_WM_LBUTTONDOWN()
   ON_WM_VSCROLL()
 END_MESSAGE_MAP()
+BEGIN_MESSAGE_MAP(CWizStepColumn, CWnd)
+  ON_WM_PAINT()
+  ON_WM_ERASEBKGND()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_KEYDOWN()
+  ON_WM_SETFOCUS()
+  ON_WM_KILLFOCUS()
+END_MESSAGE_MAP()
 #pragma GCC diagnostic pop
+
+namespace {
+const char* const kStepColumnClass = "BrimWizSteps";
+}  // namespace
+
+// ---- The step column's window --------------------------------------------------------------------------------
+
+bool CWizStepColumn::Create(CWnd* parent, const CRect& rect) {
+  WNDCLASS wc{};
+  if (!::GetClassInfo(nullptr, kStepColumnClass, &wc)) {
+    wc.style = CS_GLOBALCLASS;
+    wc.lpfnWndProc = ::DefWindowProc;
+    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kStepColumnClass;
+    if (!::RegisterClass(&wc))
+      return false;
+  }
+  return CWnd::CreateEx(0, kStepColumnClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, parent, IDC_WIZ_STEPS) !=
+         FALSE;
+}
+
+LRESULT CWizStepColumn::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_GETDLGCODE) {
+    // The arrows move the mark; Enter takes the marked step instead of pressing the wizard's default button.
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
+      return DLGC_WANTARROWS | DLGC_WANTMESSAGE;
+    return DLGC_WANTARROWS;
+  }
+  CModuleScope scope;
+  return CWnd::WindowProc(message, wParam, lParam);
+}
+
+void CWizStepColumn::OnPaint() {
+  CPaintDC dc(this);
+  m_List.DrawSteps(&dc);
+}
+
+BOOL CWizStepColumn::OnEraseBkgnd(CDC*) { return TRUE; }
+
+void CWizStepColumn::OnLButtonDown(UINT, CPoint point) {
+  // The column lies at the list's origin: its points are the list's.
+  const int row = m_List.HitTest(point);
+  if (row >= 0 && row < m_List.VisibleStepCount())
+    m_List.ClickStep(m_List.StepOfVisibleRow(row));
+}
+
+void CWizStepColumn::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
+  switch (nChar) {
+    case VK_UP:
+    case VK_LEFT: m_List.MoveMark(-1); return;
+    case VK_DOWN:
+    case VK_RIGHT: m_List.MoveMark(1); return;
+    case VK_HOME: m_List.MoveMark(-2); return;
+    case VK_END: m_List.MoveMark(2); return;
+    case VK_RETURN:
+    case VK_SPACE: {
+      // Selecting a step hands the focus to the list (and on to its page): the keyboard stays on the column.
+      const HWND self = m_hWnd;
+      if (m_List.ClickStep(m_List.GetMarkedStep()) && ::IsWindow(self) && ::IsWindowVisible(self))
+        ::SetFocus(self);
+      return;
+    }
+    default: CWnd::OnKeyDown(nChar, nRepCnt, nFlags);
+  }
+}
+
+void CWizStepColumn::OnSetFocus(CWnd* pOldWnd) {
+  CWnd::OnSetFocus(pOldWnd);
+  m_List.OnColumnFocus(true);
+}
+
+void CWizStepColumn::OnKillFocus(CWnd* pNewWnd) {
+  CWnd::OnKillFocus(pNewWnd);
+  m_List.OnColumnFocus(false);
+}
+
+// ---- The step list -----------------------------------------------------------------------------------------------
 
 int CStepRows::RowAt(int y, int scrollPos) const {
   const int d = y - topMargin;
@@ -58,6 +144,7 @@ CVornWizTabCtrl::CVornWizTabCtrl(CVornWizard* owner, CWnd* parent)
 
 CVornWizTabCtrl::~CVornWizTabCtrl() {
   m_pLayout.reset();
+  m_pColumn.reset();
   for (int i = 0; i < m_nStepCount; ++i) {
     delete m_Steps[i];
     m_Steps[i] = nullptr;
@@ -86,6 +173,12 @@ BOOL CVornWizTabCtrl::OnInitDialog() {
     m_pScrollBar->GetWindowRect(&bar);
     m_nScrollBarWidth = bar.Width();
   }
+
+  // Created after the button bar and before the pages: the tab order runs bar, steps, page.
+  m_pColumn = std::make_unique<CWizStepColumn>(*this);
+  if (!m_pColumn->Create(this, CRect(0, 0, std::max(m_nListWidth, 0), client.bottom)))
+    m_pColumn.reset();
+  PlaceColumn();
 
   m_pLayout = std::make_unique<CAnchorLayout>(this);
   m_pButtonBarEntry = m_pLayout->Add(m_pButtonBar.get(), AnchorLeft | AnchorRight | AnchorBottom);
@@ -215,6 +308,7 @@ bool CVornWizTabCtrl::SelectStep(int index) {
   }
   m_nPrevious = m_nCurrent;
   m_nCurrent = index;
+  m_nMarked = index;
   if (newPage)
     newPage->ShowWindow(SW_SHOW);
   if (m_pButtonBar)
@@ -315,6 +409,7 @@ void CVornWizTabCtrl::SetGeometry(int listWidth, int leftMargin, int topMargin, 
   }
   if (m_pLayout)
     m_pLayout->Relayout();
+  PlaceColumn();
   if (m_pButtonBar && m_pButtonBar->m_hWnd)
     m_pButtonBar->Invalidate();
 }
@@ -365,17 +460,66 @@ int CVornWizTabCtrl::HitTest(CPoint point) const {
 void CVornWizTabCtrl::OnLButtonDown(UINT nFlags, CPoint point) {
   if (m_nListWidth > 0) {
     const int row = HitTest(point);
-    if (row >= 0 && row < VisibleStepCount()) {
-      const int index = StepOfVisibleRow(row);
-      CWizStepNode* step = GetStep(index);
-      if (index != m_nCurrent && step && step->IsEnabled()) {
-        if (!m_pCallback || m_pCallback(m_pUserData, WizEventStepClick, index))
-          SelectStep(index);
-      }
-    }
+    if (row >= 0 && row < VisibleStepCount())
+      ClickStep(StepOfVisibleRow(row));
   }
   if (m_hWnd)
     CDialog::OnLButtonDown(nFlags, point);
+}
+
+bool CVornWizTabCtrl::ClickStep(int index) {
+  CWizStepNode* step = GetStep(index);
+  if (m_nListWidth < 1 || index == m_nCurrent || !step || !step->IsVisible() || !step->IsEnabled())
+    return false;
+  if (m_pCallback && !m_pCallback(m_pUserData, WizEventStepClick, index))
+    return false;
+  return SelectStep(index);
+}
+
+void CVornWizTabCtrl::MoveMark(int how) {
+  auto takes = [this](int i) { return m_Steps[i]->IsVisible() && m_Steps[i]->IsEnabled(); };
+  int from = m_nMarked >= 0 && m_nMarked < m_nStepCount ? m_nMarked : m_nCurrent;
+  int found = -1;
+  if (how == -2 || how == 2) {
+    for (int k = 0; k < m_nStepCount && found < 0; ++k) {
+      const int i = how < 0 ? k : m_nStepCount - 1 - k;
+      if (takes(i))
+        found = i;
+    }
+  } else {
+    for (int i = from + how; i >= 0 && i < m_nStepCount && found < 0; i += how)
+      if (takes(i))
+        found = i;
+  }
+  if (found < 0 || found == m_nMarked)
+    return;
+  m_nMarked = found;
+  EnsureVisible(found);
+  RedrawSteps();
+}
+
+void CVornWizTabCtrl::OnColumnFocus(bool gained) {
+  // The mark starts on the current step each time the column takes the focus.
+  if (gained)
+    m_nMarked = m_nCurrent;
+  RedrawSteps();
+}
+
+void CVornWizTabCtrl::PlaceColumn() {
+  if (!m_pColumn || !m_pColumn->m_hWnd || !m_hWnd)
+    return;
+  CRect client;
+  GetClientRect(&client);
+  const bool shown = m_nListWidth > 0;
+  const CRect wanted(0, 0, shown ? ColumnWidth() : 0, client.Height());
+  CRect now;
+  m_pColumn->GetWindowRect(&now);
+  ScreenToClient(&now);
+  const bool visible = (m_pColumn->GetStyle() & WS_VISIBLE) != 0;
+  if (now == wanted && visible == shown)
+    return;
+  m_pColumn->SetWindowPos(nullptr, wanted.left, wanted.top, wanted.Width(), wanted.Height(),
+                          SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
 void CVornWizTabCtrl::UpdateScrollBar() {
@@ -384,6 +528,7 @@ void CVornWizTabCtrl::UpdateScrollBar() {
   if (m_nListWidth < 1) {
     if (ScrollBarShown())
       m_pScrollBar->ShowWindow(SW_HIDE);
+    PlaceColumn();
     return;
   }
   CRect client;
@@ -409,6 +554,7 @@ void CVornWizTabCtrl::UpdateScrollBar() {
   } else if (ScrollBarShown()) {
     m_pScrollBar->ShowWindow(SW_HIDE);
   }
+  PlaceColumn();
 }
 
 void CVornWizTabCtrl::EnsureVisible(int index) {
@@ -494,12 +640,25 @@ void CVornWizTabCtrl::DrawSteps(CDC* dc) {
     y += m_nLineHeight;
   }
   dc->SelectObject(oldFont);
+  // The keyboard's mark, while the column has the focus: a dotted frame just inside the marked step's band.
+  const CWizStepNode* marked = GetStep(m_nMarked);
+  if (m_pColumn && m_pColumn->m_hWnd && ::GetFocus() == m_pColumn->m_hWnd && marked && marked->IsVisible()) {
+    const int markedRow = VisibleRowOf(m_nMarked) - scroll;
+    if (markedRow >= 0) {
+      CRect band(m_nLeftMargin, markedRow * m_nLineHeight + m_nTopMargin, column,
+                 (markedRow + 1) * m_nLineHeight + m_nTopMargin);
+      band.DeflateRect(1, 1);
+      dc->DrawFocusRect(&band);
+    }
+  }
 }
 
 void CVornWizTabCtrl::RedrawSteps() {
   if (!m_hWnd)
     return;
-  CClientDC dc(this);
+  // The column's window covers the steps: they are drawn there.
+  CWnd* target = m_pColumn && m_pColumn->m_hWnd ? static_cast<CWnd*>(m_pColumn.get()) : this;
+  CClientDC dc(target);
   DrawSteps(&dc);
 }
 
@@ -509,7 +668,10 @@ void CVornWizTabCtrl::OnPaint() {
   GetClientRect(&client);
   dc.FillSolidRect(m_nListWidth, client.top, client.right - m_nListWidth, client.Height(), m_Colors.highlight);
   UpdateScrollBar();
-  DrawSteps(&dc);
+  if (m_pColumn && m_pColumn->m_hWnd)
+    m_pColumn->Invalidate(FALSE);
+  else
+    DrawSteps(&dc);
 }
 
 BOOL CVornWizTabCtrl::OnEraseBkgnd(CDC*) { return TRUE; }
@@ -518,6 +680,7 @@ void CVornWizTabCtrl::OnSize(UINT nType, int cx, int cy) {
   CDialog::OnSize(nType, cx, cy);
   if (m_pLayout)
     m_pLayout->Relayout();
+  PlaceColumn();
   if (m_pButtonBar && m_pButtonBar->m_hWnd)
     m_pButtonBar->Invalidate();
 }

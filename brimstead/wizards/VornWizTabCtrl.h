@@ -7,6 +7,10 @@
 //   old page OnKillActive (false: stay) -> old page hidden -> new page OnSetActive (false: the old page comes
 //   back, activated) -> new page shown -> Back/Next buttons -> title bar -> scrolled into view -> repaint.
 // Button-bar codes and clicks on steps go to the frame's callback first; a false answer stops them.
+//
+// The column is a window of its own (CWizStepColumn), a tab stop between the button bar and the page: while it has
+// the focus, a dotted frame marks one step, the arrow keys, Home and End move the mark over the enabled steps, and
+// Enter or Space takes the marked step as a click on it would.
 #pragma once
 
 #include "brimstead/wizards/ModuleDialog.h"
@@ -44,6 +48,28 @@ struct CStepRows {
   // The new scroll position that shows visible row `row`: unchanged when p <= row < p + n; else half a page
   // further (and at least far enough to show it), within 0 .. total - n.
   static int ScrollToShow(int row, int pos, int rowsPerPage, int totalRows);
+};
+
+class CVornWizTabCtrl;
+
+// The step column's window: it paints the steps of its list, hands clicks to it and takes the keys above.
+class CWizStepColumn : public CWnd {
+public:
+  explicit CWizStepColumn(CVornWizTabCtrl& list) : m_List(list) {}
+  bool Create(CWnd* parent, const CRect& rect);
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+  afx_msg void OnPaint();
+  afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+  afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+  afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+  afx_msg void OnSetFocus(CWnd* pOldWnd);
+  afx_msg void OnKillFocus(CWnd* pNewWnd);
+  DECLARE_MESSAGE_MAP()
+
+private:
+  CVornWizTabCtrl& m_List;
 };
 
 class CVornWizTabCtrl : public brimwiz::CModuleDialog {
@@ -99,6 +125,17 @@ public:
 
   bool OnWizardBarEvent(int code, int argument);
 
+  // The step column's window (null before the list is initialised).
+  CWizStepColumn* GetStepColumn() const { return m_pColumn.get(); }
+  // The step the keyboard's mark is on; -1 when none.
+  int GetMarkedStep() const { return m_nMarked; }
+  // Moves the mark to the previous (-1) or next (+1) enabled visible step, or to the first (-2) or last (+2); the
+  // mark stays where it is when there is none that way.
+  void MoveMark(int how);
+  // What a click on the step does: nothing for the current or a disabled step, else the frame's callback is asked
+  // and the step selected when it agrees. Answers whether the step was selected.
+  bool ClickStep(int index);
+
   BOOL OnInitDialog() override;
   void OnOK() override {}
   void OnCancel() override {}
@@ -112,7 +149,11 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
+  friend class CWizStepColumn;
   static bool BarEvent(void* userData, int code, int argument);
+  // Fits the column's window to the column (narrower while the scroll bar shows; hidden without a column).
+  void PlaceColumn();
+  void OnColumnFocus(bool gained);
   bool ScrollBarShown() const;
   int ScrollPos() const;
   int ColumnWidth() const;
@@ -142,4 +183,6 @@ private:
   std::array<CWizStepNode*, MaxSteps> m_Steps{};
   std::unique_ptr<CVornWizCtlBar> m_pButtonBar;
   std::unique_ptr<CScrollBar> m_pScrollBar;
+  std::unique_ptr<CWizStepColumn> m_pColumn;
+  int m_nMarked = -1;
 };

@@ -26,6 +26,7 @@ enum : int {
   IDC_WIZ_SCROLLBAR = 22355,
   IDC_WIZ_IMAGE = 22356,
   IDC_WIZ_SAVE = 22357,
+  IDC_WIZ_STEPS = 22358,
 };
 
 // The module's resource handle.

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -31,124 +32,159 @@ std::string WithoutStamp(std::string dao) {
   return dao;
 }
 
+fs::path SourceDir() {
+  return std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
+}
+
+fs::path Script(const std::string& name) { return SourceDir() / "host/tests/scripts" / name; }
+
+// A scratch folder of this process, made empty and removed again when the run is dropped.
+class ScratchDir {
+ public:
+  explicit ScratchDir(const std::string& name)
+      : m_path(fs::temp_directory_path() / ("brim_pdnhost_" + name + "_" + std::to_string(::getpid()))) {
+    std::error_code ignored;
+    fs::remove_all(m_path, ignored);
+    fs::create_directories(m_path);
+  }
+  ~ScratchDir() {
+    std::error_code ignored;
+    fs::remove_all(m_path, ignored);
+  }
+  const fs::path& path() const { return m_path; }
+
+ private:
+  fs::path m_path;
+};
+
+struct ScreenRun {
+  bool ok = false;   // exited with 0
+  std::string log;   // what pdnhost printed
+};
+
+// pdnhost on screen with `arguments` (after "--screen"), its screenshots in `shots` and its output in
+// shots/log.txt. The X and SDL libraries keep process-wide state until exit: leaks are not checked.
+ScreenRun RunOnScreen(const std::string& arguments, const fs::path& shots) {
+  const fs::path logFile = shots / "log.txt";
+  const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM + " --screen " +
+                              arguments + " --shots " + shots.string() + " > " + logFile.string() + " 2>&1";
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) && WEXITSTATUS(status) == 0, ReadFile(logFile)};
+}
+
+// The lines of a log that change the board, and the modal result.
+std::string BoardChanges(const std::string& text) {
+  std::istringstream lines(text);
+  std::string line, out;
+  while (std::getline(lines, line))
+    if (line.rfind("change: ", 0) == 0 || line.rfind("RunModal() -> ", 0) == 0) out += line + "\n";
+  return out;
+}
+
+// Runs a script of host/tests/scripts in the decoupling wizard, modeless on screen, once with injected and once with
+// real X input; answers the two runs' logs (empty when a run failed, which fails the test).
+std::vector<std::string> RunWizardScriptOnScreenWithEitherInput(const std::string& script, const std::string& options) {
+  std::vector<std::string> logs;
+  if (!std::getenv("DISPLAY")) {
+    ADD_FAILURE() << "runs under xvfb-run";
+    return logs;
+  }
+  const ScratchDir dir("either");
+  for (const char* input : {"", " --real-input"}) {
+    SCOPED_TRACE(script + input);
+    const ScreenRun run =
+        RunOnScreen(std::string(input) + " --open modeless" + options + " --script " + Script(script).string(), dir.path());
+    EXPECT_TRUE(run.ok) << run.log;
+    logs.push_back(run.ok ? run.log : std::string());
+  }
+  return logs;
+}
+
 TEST(PdnHostOnScreen, DecouplingWizardScriptWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
-  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_screen_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const ScratchDir dir("screen");
   for (const char* mode : {"modal", "modeless"}) {
     SCOPED_TRACE(mode);
-    const fs::path run = dir / mode;
-    fs::create_directories(run);
-    std::ofstream(run / "demo8.brd") << "board\n";
-    // The X and SDL libraries keep process-wide state until exit.
-    const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM + " --screen --real-input" +
-                                " --open " + mode + " --save --fixed-clock --no-getters --project " +
-                                (run / "demo8.brd").string() + " --script " +
-                                (source / "host/tests/scripts/decoupling.pdnscript").string() + " --shots " +
-                                run.string() + " > " + (run / "log.txt").string() + " 2>&1";
-    const int status = std::system(command.c_str());
-    const std::string log = ReadFile(run / "log.txt");
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
-    EXPECT_EQ(WithoutStamp(ReadFile(run / "demo8.dao")), WithoutStamp(ReadFile(source / "host/tests/golden/demo8.dao")));
-    EXPECT_NE(log.find("messagebox \"Zuvar Erazoduvi Zerovi\": You have to specify two nets"), std::string::npos) << log;
-    EXPECT_NE(log.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << log;
-    EXPECT_GT(fs::file_size(run / "01-start.png"), 1000u);
+    const fs::path shots = dir.path() / mode;
+    fs::create_directories(shots);
+    std::ofstream(shots / "demo8.brd") << "board\n";
+    const ScreenRun run = RunOnScreen("--real-input --open " + std::string(mode) +
+                                          " --save --fixed-clock --no-getters --project " +
+                                          (shots / "demo8.brd").string() + " --script " +
+                                          Script("decoupling.pdnscript").string(),
+                                      shots);
+    ASSERT_TRUE(run.ok) << run.log;
+    EXPECT_EQ(WithoutStamp(ReadFile(shots / "demo8.dao")),
+              WithoutStamp(ReadFile(SourceDir() / "host/tests/golden/demo8.dao")));
+    EXPECT_NE(run.log.find("messagebox \"Zuvar Erazoduvi Zerovi\": You have to specify two nets"), std::string::npos)
+        << run.log;
+    EXPECT_NE(run.log.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << run.log;
+    EXPECT_GT(fs::file_size(shots / "01-start.png"), 1000u);
   }
-  std::error_code ignored;
-  fs::remove_all(dir, ignored);
 }
 
 // The decoupling-analysis wizard on the 8-layer board of a two-board system with real X input: board page, nets,
 // Distributed, the IC power pins checked and grouped, Finish and the host's Run; the ".dao" as headless.
 TEST(PdnHostOnScreen, DecouplingPinsScriptWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
-  const fs::path run = fs::temp_directory_path() / ("brim_pdnhost_screen_pins_" + std::to_string(::getpid()));
-  fs::create_directories(run);
-  std::ofstream(run / "demo8.brd") << "board\n";
+  const ScratchDir dir("screen_pins");
+  std::ofstream(dir.path() / "demo8.brd") << "board\n";
   const fs::path boards = fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards";
-  const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM +
-                              " --screen --real-input --board " + (boards / "demo8.json").string() + " --board " +
-                              (boards / "sensor4.json").string() + " --table-value library --open modeless --save --fixed-clock --project " +
-                              (run / "demo8.brd").string() + " --script " +
-                              (source / "host/tests/scripts/decoupling-pins.pdnscript").string() + " --shots " +
-                              run.string() + " > " + (run / "log.txt").string() + " 2>&1";
-  const int status = std::system(command.c_str());
-  const std::string log = ReadFile(run / "log.txt");
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
-  EXPECT_EQ(WithoutStamp(ReadFile(run / "demo8.dao")),
-            WithoutStamp(ReadFile(source / "host/tests/golden/demo8-pins.dao")));
-  EXPECT_NE(log.find("callback: Run"), std::string::npos) << log;
-  std::error_code ignored;
-  fs::remove_all(run, ignored);
+  const ScreenRun run = RunOnScreen("--real-input --board " + (boards / "demo8.json").string() + " --board " +
+                                        (boards / "sensor4.json").string() +
+                                        " --table-value library --open modeless --save --fixed-clock --project " +
+                                        (dir.path() / "demo8.brd").string() + " --script " +
+                                        Script("decoupling-pins.pdnscript").string(),
+                                    dir.path());
+  ASSERT_TRUE(run.ok) << run.log;
+  EXPECT_EQ(WithoutStamp(ReadFile(dir.path() / "demo8.dao")),
+            WithoutStamp(ReadFile(SourceDir() / "host/tests/golden/demo8-pins.dao")));
+  EXPECT_NE(run.log.find("callback: Run"), std::string::npos) << run.log;
 }
 
 // The capacitor model editor on screen: the Touchstone script (detection, save as into the library, OK) with real
 // X input.
 TEST(PdnHostOnScreen, ModelEditorScriptWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
-  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_editor_screen_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM +
-                              " --screen --real-input --dialog editor --capacitor C57 --script " +
-                              (source / "host/tests/scripts/editor-touchstone.pdnscript").string() + " --shots " +
-                              dir.string() + " > " + (dir / "log.txt").string() + " 2>&1";
-  const int status = std::system(command.c_str());
-  const std::string log = ReadFile(dir / "log.txt");
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
-  EXPECT_NE(log.find("change: ModelLibrary Add X7R_1U_0603_SER Touchstone"), std::string::npos) << log;
-  EXPECT_NE(log.find("RunModal() -> 1 (OK)"), std::string::npos) << log;
-  EXPECT_NE(log.find("IsSeries = true"), std::string::npos) << log;
-  EXPECT_GT(fs::file_size(dir / "editor-touchstone-02-saved.png"), 1000u);
-  std::error_code ignored;
-  fs::remove_all(dir, ignored);
+  const ScratchDir dir("editor_screen");
+  const ScreenRun run = RunOnScreen(
+      "--real-input --dialog editor --capacitor C57 --script " + Script("editor-touchstone.pdnscript").string(),
+      dir.path());
+  ASSERT_TRUE(run.ok) << run.log;
+  EXPECT_NE(run.log.find("change: ModelLibrary Add X7R_1U_0603_SER Touchstone"), std::string::npos) << run.log;
+  EXPECT_NE(run.log.find("RunModal() -> 1 (OK)"), std::string::npos) << run.log;
+  EXPECT_NE(run.log.find("IsSeries = true"), std::string::npos) << run.log;
+  EXPECT_GT(fs::file_size(dir.path() / "editor-touchstone-02-saved.png"), 1000u);
 }
 
 // Injected input on screen takes the path of real input: Tab and clicks take turns between two fields of the
 // frequency sweep page, each click bringing the focus back to its field, with real input and with injected input.
 TEST(PdnHostOnScreen, ClicksAndTabTakeTurnsBetweenTwoFieldsWithEitherInput) {
-  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
-  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_focus_screen_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  for (const char* input : {"", " --real-input"}) {
-    SCOPED_TRACE(input);
-    const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM + " --screen" + input +
-                                " --open modeless --script " +
-                                (source / "host/tests/scripts/decoupling-focus.pdnscript").string() + " > " +
-                                (dir / "log.txt").string() + " 2>&1";
-    const int status = std::system(command.c_str());
-    const std::string log = ReadFile(dir / "log.txt");
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+  for (const std::string& log : RunWizardScriptOnScreenWithEitherInput("decoupling-focus.pdnscript", ""))
     EXPECT_NE(log.find("  GetMinFreq = 250000\n  GetMaxFreq = 2.5e+08\n"), std::string::npos) << log;
-  }
-  std::error_code ignored;
-  fs::remove_all(dir, ignored);
+}
+
+// The step list's keys on screen, with real and with injected input: Shift+Tab reaches the list, the arrows, End,
+// Enter and Space move between the steps.
+TEST(PdnHostOnScreen, TheStepListMovesWithItsKeysWithEitherInput) {
+  for (const std::string& log : RunWizardScriptOnScreenWithEitherInput("decoupling-steps.pdnscript", " --no-getters"))
+    EXPECT_NE(log.find("step 7: expect state 22358 focused"), std::string::npos) << log;
 }
 
 // Combo boxes picked with real input: the list opens some time after the click, and the entry is clicked in it
 // once it shows ("<custom>" straight from the group's model, then the ESL calculator's package).
 TEST(PdnHostOnScreen, ComboEntriesArePickedInTheOpenListWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
-  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_combo_screen_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM +
-                              " --screen --real-input --dialog editor --capacitor C1 --script " +
-                              (source / "host/tests/scripts/editor-clr.pdnscript").string() + " --shots " +
-                              dir.string() + " > " + (dir / "log.txt").string() + " 2>&1";
-  const int status = std::system(command.c_str());
-  const std::string log = ReadFile(dir / "log.txt");
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
-  EXPECT_NE(log.find("RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 1 (C-L-R)\n"
-                     "  IncludesViaMounting = false\n"),
+  const ScratchDir dir("combo_screen");
+  const ScreenRun run =
+      RunOnScreen("--real-input --dialog editor --capacitor C1 --script " + Script("editor-clr.pdnscript").string(),
+                  dir.path());
+  ASSERT_TRUE(run.ok) << run.log;
+  EXPECT_NE(run.log.find("RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 1 (C-L-R)\n"
+                         "  IncludesViaMounting = false\n"),
             std::string::npos)
-      << log;
-  EXPECT_NE(log.find("  GetESL = 1.57536e-10\n"), std::string::npos) << log;
-  std::error_code ignored;
-  fs::remove_all(dir, ignored);
+      << run.log;
+  EXPECT_NE(run.log.find("  GetESL = 1.57536e-10\n"), std::string::npos) << run.log;
 }
 
 // The decoupling groups dialog on screen: the groups script (row headers clicked with Ctrl, a new group named in
@@ -156,28 +192,13 @@ TEST(PdnHostOnScreen, ComboEntriesArePickedInTheOpenListWithRealInput) {
 // those of the headless run's golden log.
 TEST(PdnHostOnScreen, GroupsDialogScriptWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
-  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_groups_screen_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM +
-                              " --screen --real-input --dialog groups --unit-text \"\" --script " +
-                              (source / "host/tests/scripts/groups.pdnscript").string() + " --shots " +
-                              dir.string() + " > " + (dir / "log.txt").string() + " 2>&1";
-  const int status = std::system(command.c_str());
-  const std::string log = ReadFile(dir / "log.txt");
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
-  const auto changes = [](const std::string& text) {
-    std::istringstream lines(text);
-    std::string line, out;
-    while (std::getline(lines, line))
-      if (line.rfind("change: ", 0) == 0 || line.rfind("RunModal() -> ", 0) == 0) out += line + "\n";
-    return out;
-  };
-  EXPECT_EQ(changes(log), changes(ReadFile(source / "host/tests/golden/groups-demo8.log"))) << log;
-  EXPECT_NE(changes(log).find("Group \"\" SetName \"CAP_10N\""), std::string::npos) << log;
-  EXPECT_GT(fs::file_size(dir / "groups-02-emptied.png"), 1000u);
-  std::error_code ignored;
-  fs::remove_all(dir, ignored);
+  const ScratchDir dir("groups_screen");
+  const ScreenRun run = RunOnScreen(
+      "--real-input --dialog groups --unit-text \"\" --script " + Script("groups.pdnscript").string(), dir.path());
+  ASSERT_TRUE(run.ok) << run.log;
+  EXPECT_EQ(BoardChanges(run.log), BoardChanges(ReadFile(SourceDir() / "host/tests/golden/groups-demo8.log"))) << run.log;
+  EXPECT_NE(BoardChanges(run.log).find("Group \"\" SetName \"CAP_10N\""), std::string::npos) << run.log;
+  EXPECT_GT(fs::file_size(dir.path() / "groups-02-emptied.png"), 1000u);
 }
 
 // The bypass, via-model and PDN model-extractor wizards on screen: their board-viewer scripts (viewer picks, a net
@@ -185,31 +206,25 @@ TEST(PdnHostOnScreen, GroupsDialogScriptWithRealInput) {
 // saved settings against the headless runs' golden files.
 TEST(PdnHostOnScreen, ViaWizardScriptsWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
-  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_screen_vias_" + std::to_string(::getpid()));
-  for (const char* wizard : {"bypass", "via-model", "extractor"}) {
+  const ScratchDir dir("screen_vias");
+  for (const std::string wizard : {"bypass", "via-model", "extractor"}) {
     SCOPED_TRACE(wizard);
-    const fs::path run = dir / wizard;
-    fs::create_directories(run);
-    std::ofstream(run / "demo8.brd") << "board\n";
-    const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM +
-                                " --screen --real-input --wizard " + wizard +
-                                " --open modeless --fixed-clock --project " + (run / "demo8.brd").string() +
-                                " --script " + (source / "host/tests/scripts" / (std::string(wizard) + ".pdnscript")).string() +
-                                " --shots " + run.string() + " > " + (run / "log.txt").string() + " 2>&1";
-    const int status = std::system(command.c_str());
-    const std::string log = ReadFile(run / "log.txt");
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
+    const fs::path shots = dir.path() / wizard;
+    fs::create_directories(shots);
+    std::ofstream(shots / "demo8.brd") << "board\n";
+    const ScreenRun run = RunOnScreen("--real-input --wizard " + wizard + " --open modeless --fixed-clock --project " +
+                                          (shots / "demo8.brd").string() + " --script " +
+                                          Script(wizard + ".pdnscript").string(),
+                                      shots);
+    ASSERT_TRUE(run.ok) << run.log;
     // The bypass record names its project file by its full path.
-    std::string saved = WithoutStamp(ReadFile(run / "demo8.dao"));
-    for (size_t at; (at = saved.find(run.string() + "/")) != std::string::npos;)
-      saved.erase(at, run.string().size() + 1);
-    EXPECT_EQ(saved, WithoutStamp(ReadFile(source / "host/tests/golden" / (std::string(wizard) + ".dao"))));
-    EXPECT_NE(log.find("callback: Run\n"), std::string::npos) << log;
-    EXPECT_NE(log.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << log;
+    std::string saved = WithoutStamp(ReadFile(shots / "demo8.dao"));
+    for (size_t at; (at = saved.find(shots.string() + "/")) != std::string::npos;)
+      saved.erase(at, shots.string().size() + 1);
+    EXPECT_EQ(saved, WithoutStamp(ReadFile(SourceDir() / "host/tests/golden" / (wizard + ".dao"))));
+    EXPECT_NE(run.log.find("callback: Run\n"), std::string::npos) << run.log;
+    EXPECT_NE(run.log.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << run.log;
   }
-  std::error_code ignored;
-  fs::remove_all(dir, ignored);
 }
 
 // The capacitor models dialog on screen: the models script (the net filter's drop-down lists, an expand button, the
@@ -217,28 +232,13 @@ TEST(PdnHostOnScreen, ViaWizardScriptsWithRealInput) {
 // those of the headless run's golden log.
 TEST(PdnHostOnScreen, ModelsDialogScriptWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const fs::path source = std::getenv("BRIM_SOURCE_DIR") ? fs::path(std::getenv("BRIM_SOURCE_DIR")) : fs::path("..");
-  const fs::path dir = fs::temp_directory_path() / ("brim_pdnhost_models_screen_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM +
-                              " --screen --real-input --dialog models --unit-text \"\" --script " +
-                              (source / "host/tests/scripts/models.pdnscript").string() + " --shots " +
-                              dir.string() + " > " + (dir / "log.txt").string() + " 2>&1";
-  const int status = std::system(command.c_str());
-  const std::string log = ReadFile(dir / "log.txt");
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << log;
-  const auto changes = [](const std::string& text) {
-    std::istringstream lines(text);
-    std::string line, out;
-    while (std::getline(lines, line))
-      if (line.rfind("change: ", 0) == 0 || line.rfind("RunModal() -> ", 0) == 0) out += line + "\n";
-    return out;
-  };
-  EXPECT_EQ(changes(log), changes(ReadFile(source / "host/tests/golden/models-demo8.log"))) << log;
-  EXPECT_NE(changes(log).find("Group \"3V3_MID\" AddMember C57"), std::string::npos) << log;
-  EXPECT_GT(fs::file_size(dir / "models-04-after-groups.png"), 1000u);
-  std::error_code ignored;
-  fs::remove_all(dir, ignored);
+  const ScratchDir dir("models_screen");
+  const ScreenRun run = RunOnScreen(
+      "--real-input --dialog models --unit-text \"\" --script " + Script("models.pdnscript").string(), dir.path());
+  ASSERT_TRUE(run.ok) << run.log;
+  EXPECT_EQ(BoardChanges(run.log), BoardChanges(ReadFile(SourceDir() / "host/tests/golden/models-demo8.log"))) << run.log;
+  EXPECT_NE(BoardChanges(run.log).find("Group \"3V3_MID\" AddMember C57"), std::string::npos) << run.log;
+  EXPECT_GT(fs::file_size(dir.path() / "models-04-after-groups.png"), 1000u);
 }
 
 }  // namespace

@@ -272,6 +272,49 @@ TEST_F(PdnHostProgram, DecouplingWizardRunsFromAScriptOnBothSampleBoards) {
   }
 }
 
+// A modal run by a host that hands in an empty settings-copy buffer, "Save settings to file" left clear, whose
+// check fails: the module names a fresh copy in the temporary folder, writes the settings there and not into the
+// settings file, and the host reads the name from its buffer.
+TEST_F(PdnHostProgram, AModalRunWithAFailingCheckWritesTheSettingsCopyAndNotTheSettingsFile) {
+  const fs::path run = dir / "copy";
+  fs::create_directories(run);
+  const fs::path boardProject = run / "demo8.brd";
+  std::ofstream(boardProject) << "board\n";
+  const Outcome outcome = RunPdnHost(
+      "--open modal --settings-copy --fixed-clock --no-getters --project " + boardProject.string() + " --script " +
+          (SourceDir() / "host/tests/scripts/decoupling-copy.pdnscript").string() + " --shots " + run.string(),
+      "TMPDIR=" + run.string() + " " + PDNHOST_PROGRAM);
+  ASSERT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_EQ(outcome.errors, "");
+  EXPECT_NE(outcome.output.find("SetSettingsCopyBuffer(empty) -> true\n"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("RunModal() -> false\n"), std::string::npos) << outcome.output;
+  const std::string named = "settings copy: " + (run / "dao1.tmp").string() + "\n";
+  EXPECT_NE(outcome.output.find(named), std::string::npos) << outcome.output;
+  EXPECT_EQ(ReadFile(run / "dao1.tmp"), ReadFile(SourceDir() / "host/tests/golden/decoupling-copy.dao"));
+  EXPECT_FALSE(fs::exists(run / "demo8.dao"));
+  auto image = plat::Surface::readPng((run / "copy-01-finish.png").string());
+  ASSERT_TRUE(image);
+  const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, "host/tests/reference/copy-01-finish.png");
+  EXPECT_TRUE(match.Matches()) << match.message;
+}
+
+// The wizard's step list from the keyboard: reached by Shift+Tab, moved with the arrows, End, Enter and Space, its
+// mark drawn as a dotted frame (the screenshots against their references).
+TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
+  const Outcome outcome =
+      RunPdnHost("--open modeless --fixed-clock --no-getters --script " +
+                 (SourceDir() / "host/tests/scripts/decoupling-steps.pdnscript").string() + " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_EQ(outcome.errors, "");
+  for (const char* shot : {"steps-01-nets", "steps-02-finish", "steps-03-marked"}) {
+    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+    ASSERT_TRUE(image) << shot;
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+}
+
 TEST_F(PdnHostProgram, TheDecouplingWizardRunsOnTheEightLayerBoardOfATwoBoardSystem) {
   // Board, nets, a Distributed analysis, the IC power pins checked and grouped, Finish and the host's Run.
   const fs::path script = SourceDir() / "host/tests/scripts/decoupling-pins.pdnscript";
@@ -552,6 +595,8 @@ TEST_F(PdnHostProgram, ModelsDialogRunsFromAScriptAndChangesWhatTheGoldenLogSays
 TEST_F(PdnHostProgram, DialogOptionsAreRefusedOutsideTheirDialogAndHeadlessADialogNeedsAScript) {
   EXPECT_EQ(RunPdnHost("--dialog table").code, 2);
   EXPECT_EQ(RunPdnHost("--dialog models --board-mode").code, 2);
+  EXPECT_THROW(host::ParsePdnHostArguments({"--dialog", "groups", "--settings-copy"}, "l", "b"),
+               host::PdnHostUsageError);
   EXPECT_EQ(RunPdnHost("--model-dir /tmp").code, 2);
   EXPECT_EQ(RunPdnHost("--unit-text mm").code, 2);
   EXPECT_EQ(RunPdnHost("--capacitor C1").code, 2);
@@ -587,21 +632,21 @@ TEST_F(PdnHostProgram, TheViaWizardsRunFromTheirScriptsOnBothSampleBoards) {
       {"bypass", "bypass", "demo8", "--open modeless",
        {"view: PanTo V_DQ1 mode 3 wizard (", "callback: Run\n", "  GetExportShuntModel = true\n",
         "  GetProbeCount = 1\n  probe 0 = V_DQ1\n"},
-       {"bypass-01-via", "bypass-02-start", "bypass-03-target", "bypass-04-easy-custom", "bypass-05-custom",
-        "bypass-06-frequency", "bypass-07-finish"}},
+       {"bypass-01-via", "bypass-02-start", "bypass-03-capacitors", "bypass-04-target", "bypass-05-easy-custom",
+        "bypass-06-custom", "bypass-07-frequency", "bypass-08-finish"}},
       {"via-model", "via-model", "demo8", "--open modeless",
        {"marks: 2 at (52.000,32.000) (53.000,32.000)", "second V_TX0_N", "  GetExportShuntModel = false\n",
         "  GetExportDifferentialMode = true\n  GetExportCommonMode = false\n", "  GetDiffViaType = 1\n",
         "  GetNormalImpedance = 100\n", "probe 0 = V_TX0_P\n  probe 1 = V_TX0_N\n"},
-       {"via-model-01-pair", "via-model-02-start", "via-model-03-type", "via-model-04-easy-custom",
-        "via-model-05-finish"}},
+       {"via-model-01-pair", "via-model-02-start", "via-model-03-type", "via-model-04-capacitors",
+        "via-model-05-easy-custom", "via-model-06-finish"}},
       {"extractor", "extractor", "demo8", "--open modeless",
        {"SetSelectedNet(CLK_100M) -> true", "IsSelectNetActive() -> true", "IsSelectNetActive() -> false",
         "SetViaPortEnabled(V_TX0_P, off) -> true\nmarks: 1 at (53.000,32.000)",
         "callback: Run\ncallback: MayClose\ncallback: Notify 4 1", "  GetNormalImpedance = 0.5\n",
         "  probe 5 = V_TX0_P\n  probe 6 = V_TX0_N\n"},
        {"extractor-01-supply", "extractor-02-supply-checked", "extractor-03-vias", "extractor-04-net-vias",
-        "extractor-05-dragged", "extractor-06-normalisation", "extractor-07-finish"}},
+        "extractor-05-dragged", "extractor-06-capacitors", "extractor-07-normalisation", "extractor-08-finish"}},
       {"bypass-list", "bypass", "demo8", "--board-mode --open modeless",
        {"callback: Run\n", "  GetProbeCount = 1\n  probe 0 = V_TX0_N\n"},
        {"bypass-list-01-vias", "bypass-list-02-checked", "bypass-list-03-finish"}},
@@ -614,13 +659,13 @@ TEST_F(PdnHostProgram, TheViaWizardsRunFromTheirScriptsOnBothSampleBoards) {
        {"extractor-list-01-supply", "extractor-list-02-supply-dragged", "extractor-list-03-vias",
         "extractor-list-04-vias-dragged", "extractor-list-05-normalisation"}},
       {"bypass-sensor4", "bypass", "sensor4", "--open modeless",
-       {"callback: Run\n", "  probe 0 = V2\n"}, {"bypass-sensor4-01-via"}},
+       {"callback: Run\n", "  probe 0 = V2\n"}, {"bypass-sensor4-01-via", "bypass-sensor4-02-capacitors"}},
       {"via-model-sensor4", "via-model", "sensor4", "--open modeless",
        {"marks: 1 at (24.000,27.000)", "  GetDiffViaType = 0\n", "  GetNormalImpedance = 75\n", "  probe 0 = V1\n"},
-       {"via-model-sensor4-01-via", "via-model-sensor4-02-type"}},
+       {"via-model-sensor4-01-via", "via-model-sensor4-02-type", "via-model-sensor4-03-capacitors"}},
       {"extractor-sensor4", "extractor", "sensor4", "--board-mode --open modeless",
        {"callback: Run\n", "  GetNormalImpedance = 1\n", "  probe 3 = V1\n"},
-       {"extractor-sensor4-01-supply", "extractor-sensor4-02-vias"}},
+       {"extractor-sensor4-01-supply", "extractor-sensor4-02-vias", "extractor-sensor4-03-capacitors"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);

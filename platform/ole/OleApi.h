@@ -87,6 +87,23 @@ class ComBase {
 };
 std::size_t LiveObjectCount();
 
+// An object of one interface: QueryInterface answers IUnknown and `Interface` (whose id is `Id`), and the
+// reference counting is ComBase's.
+template <class Interface, const IID& Id>
+class ComObject : public Interface, public ComBase {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (iid != IID_IUnknown && iid != Id) return E_NOINTERFACE;
+    *out = static_cast<Interface*>(this);
+    AddRefCount();
+    return S_OK;
+  }
+  ULONG AddRef() override { return AddRefCount(); }
+  ULONG Release() override { return ReleaseCount(); }
+};
+
 // An object server: a class id, its program identifier, its user-type names and the factory of its
 // objects (one reference held by the caller).
 struct ServerInfo {

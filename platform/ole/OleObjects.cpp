@@ -9,7 +9,7 @@
 
 namespace {
 
-using plat::ole::ComBase;
+using plat::ole::ComObject;
 
 constexpr DWORD kOle1Version = 0x0501;
 constexpr DWORD kOle1Embedded = 2;
@@ -46,19 +46,9 @@ bool GetDword(LPOLESTREAM stream, DWORD* v) {
 }
 
 // The data object of the object clipboard format: one block, copied out on each GetData.
-class ObjectDataObject final : public IDataObject, public ComBase {
+class ObjectDataObject final : public ComObject<IDataObject, IID_IDataObject> {
  public:
   explicit ObjectDataObject(std::vector<BYTE> form) : m_form(std::move(form)) {}
-  HRESULT QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDataObject) return E_NOINTERFACE;
-    *out = static_cast<IDataObject*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return AddRefCount(); }
-  ULONG Release() override { return ReleaseCount(); }
   HRESULT QueryGetData(const FORMATETC* format) override {
     if (!format) return E_INVALIDARG;
     if (format->cfFormat != plat::ole::ObjectClipboardFormat()) return DV_E_FORMATETC;

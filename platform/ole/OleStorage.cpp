@@ -49,10 +49,47 @@ void CoTaskMemFree(void* block) { std::free(block); }
 
 namespace {
 
-using plat::ole::ComBase;
+using plat::ole::ComObject;
+
+// Reading and writing at any offset of a byte store that can be sized and locked: a write past the end
+// grows the store first.
+template <class Store>
+class OffsetBytes {
+ public:
+  HRESULT Read(ULONGLONG at, void* data, ULONG count, ULONG* read) {
+    const ULONGLONG size = store().Size();
+    const ULONG n = at >= size ? 0 : static_cast<ULONG>(std::min<ULONGLONG>(count, size - at));
+    if (n) {
+      const BYTE* base = store().Lock();
+      if (!base) return STG_E_READFAULT;
+      std::memcpy(data, base + at, n);
+      store().Unlock();
+    }
+    if (read) *read = n;
+    return S_OK;
+  }
+  HRESULT Write(ULONGLONG at, const void* data, ULONG count, ULONG* written) {
+    if (written) *written = 0;
+    if (at + count > store().Size()) {
+      const HRESULT hr = store().Resize(at + count);
+      if (FAILED(hr)) return hr;
+    }
+    if (count) {
+      BYTE* base = store().Lock();
+      if (!base) return STG_E_INSUFFICIENTMEMORY;
+      std::memcpy(base + at, data, count);
+      store().Unlock();
+    }
+    if (written) *written = count;
+    return S_OK;
+  }
+
+ private:
+  Store& store() { return static_cast<Store&>(*this); }
+};
 
 // Bytes of a global block, grown and shrunk through GlobalReAlloc.
-class GlobalBytes {
+class GlobalBytes : public OffsetBytes<GlobalBytes> {
  public:
   GlobalBytes(HGLOBAL block, BOOL deleteOnRelease) : m_block(block), m_bDelete(deleteOnRelease) {}
   ~GlobalBytes() {
@@ -68,33 +105,8 @@ class GlobalBytes {
     m_block = moved;
     return S_OK;
   }
-  HRESULT Read(ULONGLONG at, void* data, ULONG count, ULONG* read) {
-    const ULONGLONG size = Size();
-    const ULONG n = at >= size ? 0 : static_cast<ULONG>(std::min<ULONGLONG>(count, size - at));
-    if (n) {
-      auto* base = static_cast<const BYTE*>(::GlobalLock(m_block));
-      if (!base) return STG_E_READFAULT;
-      std::memcpy(data, base + at, n);
-      ::GlobalUnlock(m_block);
-    }
-    if (read) *read = n;
-    return S_OK;
-  }
-  HRESULT Write(ULONGLONG at, const void* data, ULONG count, ULONG* written) {
-    if (written) *written = 0;
-    if (at + count > Size()) {
-      const HRESULT hr = Resize(at + count);
-      if (FAILED(hr)) return hr;
-    }
-    if (count) {
-      auto* base = static_cast<BYTE*>(::GlobalLock(m_block));
-      if (!base) return STG_E_INSUFFICIENTMEMORY;
-      std::memcpy(base + at, data, count);
-      ::GlobalUnlock(m_block);
-    }
-    if (written) *written = count;
-    return S_OK;
-  }
+  BYTE* Lock() { return static_cast<BYTE*>(::GlobalLock(m_block)); }
+  void Unlock() { ::GlobalUnlock(m_block); }
 
  private:
   HGLOBAL m_block;
@@ -103,19 +115,9 @@ class GlobalBytes {
 
 HGLOBAL NewBlockOr(HGLOBAL block) { return block ? block : ::GlobalAlloc(GMEM_MOVEABLE | GMEM_NODISCARD, 0); }
 
-class HGlobalLockBytes final : public ILockBytes, public ComBase {
+class HGlobalLockBytes final : public ComObject<ILockBytes, IID_ILockBytes> {
  public:
   HGlobalLockBytes(HGLOBAL block, BOOL deleteOnRelease) : m_bytes(block, deleteOnRelease) {}
-  HRESULT QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_ILockBytes) return E_NOINTERFACE;
-    *out = static_cast<ILockBytes*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return AddRefCount(); }
-  ULONG Release() override { return ReleaseCount(); }
   HRESULT ReadAt(ULONGLONG offset, void* data, ULONG count, ULONG* read) override {
     return m_bytes.Read(offset, data, count, read);
   }
@@ -137,19 +139,31 @@ class HGlobalLockBytes final : public ILockBytes, public ComBase {
   GlobalBytes m_bytes;
 };
 
-class HGlobalStream final : public IStream, public ComBase {
+using StreamData = std::shared_ptr<std::vector<BYTE>>;
+
+// Bytes of a storage's stream element, shared with the storage (they stay usable after the storage is gone).
+class ElementBytes : public OffsetBytes<ElementBytes> {
  public:
-  HGlobalStream(HGLOBAL block, BOOL deleteOnRelease) : m_bytes(block, deleteOnRelease) {}
-  HRESULT QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IStream) return E_NOINTERFACE;
-    *out = static_cast<IStream*>(this);
-    AddRef();
+  explicit ElementBytes(StreamData data) : m_data(std::move(data)) {}
+  ULONGLONG Size() const { return m_data->size(); }
+  HRESULT Resize(ULONGLONG size) {
+    if (size > 0x7FFFFFFF) return STG_E_INSUFFICIENTMEMORY;
+    m_data->resize(static_cast<std::size_t>(size));
     return S_OK;
   }
-  ULONG AddRef() override { return AddRefCount(); }
-  ULONG Release() override { return ReleaseCount(); }
+  BYTE* Lock() { return m_data->data(); }
+  void Unlock() {}
+
+ private:
+  StreamData m_data;
+};
+
+// A stream with its own position over bytes that can be read, written and resized at any offset.
+template <class Bytes>
+class PositionedStream final : public ComObject<IStream, IID_IStream> {
+ public:
+  template <class... Args>
+  explicit PositionedStream(Args&&... args) : m_bytes(std::forward<Args>(args)...) {}
   HRESULT Read(void* data, ULONG count, ULONG* read) override {
     ULONG n = 0;
     const HRESULT hr = m_bytes.Read(m_pos, data, count, &n);
@@ -185,76 +199,15 @@ class HGlobalStream final : public IStream, public ComBase {
     out->cbSize = m_bytes.Size();
     return S_OK;
   }
-  HGLOBAL Block() const { return m_bytes.Block(); }
+  const Bytes& Store() const { return m_bytes; }
 
  private:
-  GlobalBytes m_bytes;
+  Bytes m_bytes;
   ULONGLONG m_pos = 0;
 };
 
-using StreamData = std::shared_ptr<std::vector<BYTE>>;
-
-// A stream of a storage, on the storage's element (it stays usable after the storage is gone).
-class ElementStream final : public IStream, public ComBase {
- public:
-  explicit ElementStream(StreamData data) : m_data(std::move(data)) {}
-  HRESULT QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IStream) return E_NOINTERFACE;
-    *out = static_cast<IStream*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return AddRefCount(); }
-  ULONG Release() override { return ReleaseCount(); }
-  HRESULT Read(void* data, ULONG count, ULONG* read) override {
-    const ULONGLONG size = m_data->size();
-    const ULONG n = m_pos >= size ? 0 : static_cast<ULONG>(std::min<ULONGLONG>(count, size - m_pos));
-    if (n) std::memcpy(data, m_data->data() + m_pos, n);
-    m_pos += n;
-    if (read) *read = n;
-    return S_OK;
-  }
-  HRESULT Write(const void* data, ULONG count, ULONG* written) override {
-    if (written) *written = 0;
-    if (m_pos + count > 0x7FFFFFFF) return STG_E_INSUFFICIENTMEMORY;
-    if (m_pos + count > m_data->size()) m_data->resize(static_cast<std::size_t>(m_pos + count));
-    if (count) std::memcpy(m_data->data() + m_pos, data, count);
-    m_pos += count;
-    if (written) *written = count;
-    return S_OK;
-  }
-  HRESULT Seek(LONGLONG move, DWORD origin, ULONGLONG* position) override {
-    LONGLONG base = 0;
-    if (origin == STREAM_SEEK_CUR)
-      base = static_cast<LONGLONG>(m_pos);
-    else if (origin == STREAM_SEEK_END)
-      base = static_cast<LONGLONG>(m_data->size());
-    else if (origin != STREAM_SEEK_SET)
-      return STG_E_INVALIDFUNCTION;
-    if (base + move < 0) return STG_E_INVALIDFUNCTION;
-    m_pos = static_cast<ULONGLONG>(base + move);
-    if (position) *position = m_pos;
-    return S_OK;
-  }
-  HRESULT SetSize(ULONGLONG size) override {
-    if (size > 0x7FFFFFFF) return STG_E_INSUFFICIENTMEMORY;
-    m_data->resize(static_cast<std::size_t>(size));
-    return S_OK;
-  }
-  HRESULT Stat(STATSTG* out, DWORD) override {
-    if (!out) return STG_E_INVALIDPOINTER;
-    *out = STATSTG{};
-    out->type = STGTY_STREAM;
-    out->cbSize = m_data->size();
-    return S_OK;
-  }
-
- private:
-  StreamData m_data;
-  ULONGLONG m_pos = 0;
-};
+using HGlobalStream = PositionedStream<GlobalBytes>;
+using ElementStream = PositionedStream<ElementBytes>;
 
 struct StorageContent {
   CLSID clsid = GUID_NULL;
@@ -361,7 +314,7 @@ HRESULT ReadAll(ILockBytes* bytes, std::vector<BYTE>& out) {
   return read == out.size() ? S_OK : STG_E_READFAULT;
 }
 
-class MemoryStorage final : public IStorage, public ComBase {
+class MemoryStorage final : public ComObject<IStorage, IID_IStorage> {
  public:
   explicit MemoryStorage(ILockBytes* bytes) : m_pBytes(bytes) {
     if (m_pBytes) m_pBytes->AddRef();
@@ -369,16 +322,6 @@ class MemoryStorage final : public IStorage, public ComBase {
   ~MemoryStorage() override {
     if (m_pBytes) m_pBytes->Release();
   }
-  HRESULT QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IStorage) return E_NOINTERFACE;
-    *out = static_cast<IStorage*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return AddRefCount(); }
-  ULONG Release() override { return ReleaseCount(); }
 
   HRESULT CreateStream(LPCOLESTR name, DWORD mode, DWORD, DWORD, IStream** out) override {
     if (!out) return STG_E_INVALIDPOINTER;
@@ -445,40 +388,46 @@ MemoryStorage* OurStorage(IStorage* storage) { return dynamic_cast<MemoryStorage
 
 }  // namespace
 
-HRESULT CreateILockBytesOnHGlobal(HGLOBAL block, BOOL deleteOnRelease, ILockBytes** out) {
+namespace {
+
+HGLOBAL BlockOf(const HGlobalLockBytes& bytes) { return bytes.Block(); }
+HGLOBAL BlockOf(const HGlobalStream& stream) { return stream.Store().Block(); }
+
+// A lock-bytes or stream object on `block`, or on a new empty block when there is none. A block made here
+// belongs to the object when the caller asked for deletion on release.
+template <class Object, class Interface>
+HRESULT MakeOnBlock(HGLOBAL block, BOOL deleteOnRelease, Interface** out) {
   if (!out) return E_INVALIDARG;
   *out = nullptr;
   if (block && ::GlobalFlags(block) == GMEM_INVALID_HANDLE) return E_INVALIDARG;
   HGLOBAL use = NewBlockOr(block);
   if (!use) return E_OUTOFMEMORY;
-  // A block made here belongs to the lock bytes when the caller asked for deletion on release.
-  *out = new HGlobalLockBytes(use, deleteOnRelease);
+  *out = new Object(use, deleteOnRelease);
   return S_OK;
 }
 
-HRESULT GetHGlobalFromILockBytes(ILockBytes* bytes, HGLOBAL* out) {
+// The block under one of this layer's objects; E_INVALIDARG for any other object.
+template <class Object, class Interface>
+HRESULT BlockUnder(Interface* object, HGLOBAL* out) {
   if (!out) return E_INVALIDARG;
-  auto* ours = dynamic_cast<HGlobalLockBytes*>(bytes);
-  *out = ours ? ours->Block() : nullptr;
+  auto* ours = dynamic_cast<Object*>(object);
+  *out = ours ? BlockOf(*ours) : nullptr;
   return ours ? S_OK : E_INVALIDARG;
 }
+
+}  // namespace
+
+HRESULT CreateILockBytesOnHGlobal(HGLOBAL block, BOOL deleteOnRelease, ILockBytes** out) {
+  return MakeOnBlock<HGlobalLockBytes>(block, deleteOnRelease, out);
+}
+
+HRESULT GetHGlobalFromILockBytes(ILockBytes* bytes, HGLOBAL* out) { return BlockUnder<HGlobalLockBytes>(bytes, out); }
 
 HRESULT CreateStreamOnHGlobal(HGLOBAL block, BOOL deleteOnRelease, IStream** out) {
-  if (!out) return E_INVALIDARG;
-  *out = nullptr;
-  if (block && ::GlobalFlags(block) == GMEM_INVALID_HANDLE) return E_INVALIDARG;
-  HGLOBAL use = NewBlockOr(block);
-  if (!use) return E_OUTOFMEMORY;
-  *out = new HGlobalStream(use, deleteOnRelease);
-  return S_OK;
+  return MakeOnBlock<HGlobalStream>(block, deleteOnRelease, out);
 }
 
-HRESULT GetHGlobalFromStream(IStream* stream, HGLOBAL* out) {
-  if (!out) return E_INVALIDARG;
-  auto* ours = dynamic_cast<HGlobalStream*>(stream);
-  *out = ours ? ours->Block() : nullptr;
-  return ours ? S_OK : E_INVALIDARG;
-}
+HRESULT GetHGlobalFromStream(IStream* stream, HGLOBAL* out) { return BlockUnder<HGlobalStream>(stream, out); }
 
 HRESULT StgCreateDocfileOnILockBytes(ILockBytes* bytes, DWORD mode, DWORD, IStorage** out) {
   if (!out) return STG_E_INVALIDPOINTER;

@@ -8,9 +8,14 @@
 #include "brimstead/DiffViaModelWizardAPI.h"
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/ModelExtractorWizardAPI.h"
+#include "brimstead/models/capacitors/CCapacitorGrid.h"
+#include "brimstead/wizards/DWCapModelsPage2.h"
+#include "brimstead/wizards/CGridBitmapCtrl.h"
 #include "brimstead/wizards/MESelectSupplyPages.h"
 #include "brimstead/wizards/MESelectViasPages.h"
+#include "brimstead/wizards/VornWizCtlBar.h"
 #include "brimstead/wizards/VornWizTabCtrl.h"
+#include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/ViaListPages.h"
 #include "brimstead/wizards/ViaModelTypePages.h"
 #include "brimstead/wizards/ViaViewerPages.h"
@@ -20,7 +25,9 @@
 #include "host/BoardFile.h"
 #include "host/HostBoardMarker.h"
 #include "host/tests/HostTestBoards.h"
+#include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/core/CGXRange.h"
+#include "platform/display/Desktop.h"
 
 #include <unistd.h>
 
@@ -180,30 +187,32 @@ using Pages = std::vector<std::pair<int, int>>;
 TEST_F(ViaWizards, EachWizardRegistersItsPagesWithTheirTopicsCaptionsAndStartStep) {
   Open(Kind::Bypass, false);
   EXPECT_EQ(Text(Dialog().m_hWnd), "Bypass Wizard");
-  EXPECT_EQ(PageList(), (Pages{{1007, 300}, {1156, 301}, {1012, 303}, {1014, 304}, {1015, 305}, {1018, 307},
-                               {1008, 308}}));
+  EXPECT_EQ(PageList(), (Pages{{1007, 300}, {1156, 301}, {1033, 302}, {1012, 303}, {1014, 304}, {1015, 305},
+                               {1018, 307}, {1008, 308}}));
   // One board: no board step, and the wizard opens on its via step.
   EXPECT_EQ(Steps().GetCurrentIndex(), 1);
   EXPECT_EQ(std::string(Steps().GetStep(1)->GetName()), "Select Signal Via");
   EXPECT_EQ(std::string(Steps().GetStep(1)->GetTitle()), "Choose a Signal Via Whose Bypassing to Analyze");
   EXPECT_EQ(std::string(Steps().GetStep(1)->GetDescription()),
             "Select a particular via whose bypassing you want to analyze.");
-  EXPECT_EQ(std::string(Steps().GetStep(4)->GetName()), "Customize Settings");
-  EXPECT_EQ(std::string(Steps().GetStep(4)->GetDescription()), "Set the detailed options for bypass analysis.");
+  EXPECT_EQ(std::string(Steps().GetStep(2)->GetName()), "Check Capacitor Models");
+  EXPECT_EQ(std::string(Steps().GetStep(5)->GetName()), "Customize Settings");
+  EXPECT_EQ(std::string(Steps().GetStep(5)->GetDescription()), "Set the detailed options for bypass analysis.");
   EXPECT_EQ(callback.Lines(), (std::vector<std::string>{"Notify 1 1"}));
 }
 
 TEST_F(ViaWizards, BoardModeTakesTheListFlavoursAndTheDebugOptionAddsItsStep) {
   Open(Kind::ViaModel, true, true);
   EXPECT_EQ(Text(Dialog().m_hWnd), "Via Model Extractor");
-  EXPECT_EQ(PageList(), (Pages{{1007, 90}, {1157, 91}, {1176, 92}, {1014, 94}, {1015, 95}, {1026, 0}, {1018, 97},
-                               {1008, 98}}));
+  EXPECT_EQ(PageList(), (Pages{{1007, 90}, {1157, 91}, {1176, 92}, {1033, 93}, {1014, 94}, {1015, 95}, {1026, 0},
+                               {1018, 97}, {1008, 98}}));
   EXPECT_EQ(Steps().GetCurrentIndex(), 1);
   api->Close();
   Pump();
   Open(Kind::ViaModel, false);
   // Without the option no page has the debug page's topic.
-  EXPECT_EQ(PageList(), (Pages{{1007, 90}, {1158, 91}, {1176, 92}, {1014, 94}, {1015, 95}, {1018, 97}, {1008, 98}}));
+  EXPECT_EQ(PageList(), (Pages{{1007, 90}, {1158, 91}, {1176, 92}, {1033, 93}, {1014, 94}, {1015, 95}, {1018, 97},
+                               {1008, 98}}));
   api->Close();
   Pump();
   Open(Kind::Bypass, true);
@@ -215,7 +224,8 @@ TEST_F(ViaWizards, TheExtractorsSupplyPinStepComesOnlyWithSupplyPortsAndANetStar
   ASSERT_TRUE(board->Pick({"V_TX0_P", "V_TX0_N"}));
   Open(Kind::Extractor, false);
   EXPECT_EQ(Text(Dialog().m_hWnd), "PDN Model Extractor");
-  EXPECT_EQ(PageList(), (Pages{{1007, 80}, {1159, 82}, {1180, 86}, {1014, 84}, {1015, 85}, {1018, 87}, {1008, 88}}));
+  EXPECT_EQ(PageList(), (Pages{{1007, 80}, {1159, 82}, {1033, 83}, {1180, 86}, {1014, 84}, {1015, 85}, {1018, 87},
+                               {1008, 88}}));
   EXPECT_EQ(Steps().GetCurrentIndex(), 1);
   api->Close();
   Pump();
@@ -225,12 +235,55 @@ TEST_F(ViaWizards, TheExtractorsSupplyPinStepComesOnlyWithSupplyPortsAndANetStar
        [&] { GetModelExtractorAnalysisData()->m_pSelectedNet = board->FindNet("PCIE_TX0_P"); });
   EXPECT_EQ(PageList()[1], (std::pair<int, int>{1027, 81}));
   EXPECT_EQ(PageList()[2], (std::pair<int, int>{1154, 82}));
+  EXPECT_EQ(PageList()[3], (std::pair<int, int>{1033, 83}));
   EXPECT_EQ(Steps().GetCurrentIndex(), 2);
   EXPECT_EQ(std::string(Steps().GetStep(1)->GetName()), "Select IC Power Pins");
   EXPECT_EQ(std::string(Steps().GetStep(2)->GetName()), "Select Signal Vias");
   EXPECT_EQ(std::string(Steps().GetStep(2)->GetDescription()),
             "In the list box below choose one or more signal vias to include in the extracted model as external "
             "ports.");
+}
+
+// Each wizard's capacitor step lists every decoupling group of the board: only the decoupling wizard has a net pair
+// to filter by. Without option 1 the step is left out and the steps after it move up.
+TEST_F(ViaWizards, TheCapacitorStepShowsTheBoardsWholeTableAndComesOnlyWithOptionOne) {
+  for (Kind kind : {Kind::Bypass, Kind::ViaModel, Kind::Extractor}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    Open(kind, false);
+    ASSERT_NE(Dialog().GetStep(WizardStepRole::CapacitorModels), nullptr);
+    GoToPage(CDWCapModelsPage2::IDD);
+    auto& page = Active<CDWCapModelsPage2>();
+    CCapacitorModelsPanel& panel = page.Panel();
+    EXPECT_FALSE(panel.FilterOn());
+    EXPECT_EQ(panel.Board(), board.get());
+    std::vector<std::string> groups;
+    for (const CCapacitorRowRecord& row : panel.Records())
+      if (row.IsGroupRow())
+        groups.emplace_back(row.m_pGroup->GetName());
+    EXPECT_EQ(groups.size(), 7u);
+    EXPECT_NE(std::find(groups.begin(), groups.end(), "CORE_BULK"), groups.end());
+    EXPECT_NE(std::find(groups.begin(), groups.end(), "DDR_HF"), groups.end());
+    EXPECT_GE(panel.Grid()->GetRowCount(), groups.size());
+    EXPECT_EQ(ItemText(CCapacitorModelsPanel::IDC_FILTER), "Show these nets only:");
+    EXPECT_EQ(SendMessage(Item(CCapacitorModelsPanel::IDC_FILTER), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    api->Close();
+    Pump();
+  }
+  Open(Kind::Bypass, false, false, [&] { api->SetWizardOption1(false); });
+  EXPECT_EQ(Dialog().GetStep(WizardStepRole::CapacitorModels), nullptr);
+  EXPECT_EQ(PageList(), (Pages{{1007, 300}, {1156, 301}, {1012, 303}, {1014, 304}, {1015, 305}, {1018, 307},
+                               {1008, 308}}));
+  api->Close();
+  Pump();
+  // The extractor still opens on its via step, found by its place among the steps actually registered.
+  ASSERT_TRUE(board->Pick({"U1.D4", "U1.D7", "V_TX0_P"}));
+  Open(Kind::Extractor, true, false, [&] {
+    api->SetWizardOption1(false);
+    GetModelExtractorAnalysisData()->m_pSelectedNet = board->FindNet("PCIE_TX0_P");
+  });
+  EXPECT_EQ(PageList(), (Pages{{1007, 80}, {1027, 81}, {1154, 82}, {1180, 86}, {1014, 84}, {1015, 85}, {1018, 87},
+                               {1008, 88}}));
+  EXPECT_EQ(Steps().GetCurrentIndex(), 2);
 }
 
 TEST_F(ViaWizards, ForwardedQueriesAnswerFalseWithoutAnActivePage) {
@@ -511,6 +564,78 @@ TEST_F(ViaWizards, TheBypassListPageChecksOneViaAtATimeAndNumbersIt) {
   EXPECT_EQ(Column(grid, 4)[0], "\"TOP\" - \"L6_SIG\"");
   EXPECT_EQ(std::string(record.m_Probes[1].m_SecondLayer), "L3_SIG");
   EXPECT_TRUE(record.m_bProbeOrderKept);
+}
+
+// The pair cells as drawn: grey for a via without pairs and for a via not checked, white for the checked via,
+// whether it offers a choice of pairs or its one pair in a disabled cell; a click moves the white along.
+TEST_F(ViaWizards, TheListPagesPairCellsShowTheirGreyOrWhiteInterior) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_DQ1", "V_TP_CLK", "V_CLK"}));
+  Open(Kind::Bypass, true);
+  auto& page = Active<CBWSelectProbesTPEPage>();
+  CViaGridWnd& grid = *page.GetGrid();
+  ClickCheck(grid, 2);
+  Pump();
+  const auto interior = [&](ROWCOL row) {
+    grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    auto image = plat::Desktop::Capture(grid.m_hWnd);
+    EXPECT_TRUE(image);
+    const CRect cell = grid.CalcCellRect(row, 4);
+    // A point inside the cell, clear of its text (drawn from the left) and its borders.
+    return image ? plat::colorFromPixel(image->pixel(cell.left + 3, cell.bottom - 3)) : COLORREF(0);
+  };
+  EXPECT_EQ(Style(grid, 2, 4).GetInterior().GetColor(), RGB(255, 255, 255));
+  EXPECT_EQ(interior(2), RGB(255, 255, 255)) << "the checked via's pair";
+  EXPECT_EQ(interior(3), RGB(191, 191, 191)) << "\"<no pairs>\"";
+  EXPECT_EQ(interior(4), RGB(191, 191, 191)) << "a via not checked";
+  EXPECT_EQ(interior(1), RGB(191, 191, 191)) << "one pair, not checked";
+  // V_TX0_P has one pair: its disabled cell turns white with its check as well.
+  ClickCheck(grid, 4);
+  EXPECT_EQ(Style(grid, 4, 4).GetInterior().GetColor(), RGB(255, 255, 255));
+  EXPECT_EQ(interior(4), RGB(255, 255, 255));
+  EXPECT_EQ(interior(2), RGB(191, 191, 191));
+}
+
+// A store while a pair cell's drop-down is the active editor and its choice not yet in the cell: the page commits
+// that edit first, so the analysis gets the pair on screen, for that via only.
+TEST_F(ViaWizards, TheBypassListPageCommitsTheOpenPairDropDownBeforeItStores) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_DQ1", "V_TP_CLK", "V_CLK"}));
+  Open(Kind::Bypass, true);
+  auto& page = Active<CBWSelectProbesTPEPage>();
+  CViaGridWnd& grid = *page.GetGrid();
+  CBypassAnalysisData& record = *GetBypassAnalysisData();
+  ClickCheck(grid, 2);   // V_DQ1: three pairs, its cell enabled
+  const std::string before = Column(grid, 4)[1];
+  ::SetFocus(grid.m_hWnd);
+  ASSERT_TRUE(grid.MoveCurrentCellTo(2, 4, GX_UPDATENOW));
+  Pump();
+  auto* box = dynamic_cast<CGXComboBoxWnd*>(grid.ControlForId(IDC_GRID_DROPDOWN_LIST));
+  ASSERT_NE(box, nullptr);
+  box->SetEditingState(TRUE);
+  box->HideAndInvalidate();
+  grid.CGXGridCore::UpdateWindow();
+  Pump();
+  ASSERT_EQ(box->GetCount(), 3);
+  box->SetCurSel(2);
+  box->SetModifiedState(TRUE);
+  CString chosen;
+  box->GetLBText(2, chosen);
+  ASSERT_NE(std::string(chosen), before);
+  const std::string other = Column(grid, 4)[0];   // V_CLK's one pair
+  const std::string last = Column(grid, 4)[3];    // V_TX0_P's
+  // The store comes while the box keeps the focus (as when the host runs the wizard's finish): nothing else has
+  // made the cell take the choice.
+  ASSERT_TRUE(::GetFocus() == box->m_hWnd || ::IsChild(box->m_hWnd, ::GetFocus()));
+  EXPECT_TRUE(page.ValidateAndStore());
+  ASSERT_EQ(record.m_Probes.GetSize(), 4);
+  CBypassViaProbe& dq1 = record.m_Probes[1];
+  ASSERT_EQ(std::string(dq1.GetName()), "V_DQ1");
+  EXPECT_EQ(std::string(chosen), "\"" + std::string(dq1.m_FirstLayer) + "\" - \"" + std::string(dq1.m_SecondLayer) + "\"");
+  // The other vias keep their own pairs.
+  const CBypassViaProbe& clk = record.m_Probes[0];
+  EXPECT_EQ(other, "\"" + std::string(clk.m_FirstLayer) + "\" - \"" + std::string(clk.m_SecondLayer) + "\"");
+  EXPECT_TRUE(record.m_Probes[2].m_FirstLayer.IsEmpty());
+  CBypassViaProbe& tx = record.m_Probes[3];
+  EXPECT_EQ(last, "\"" + std::string(tx.m_FirstLayer) + "\" - \"" + std::string(tx.m_SecondLayer) + "\"");
 }
 
 TEST_F(ViaWizards, AViaRecordWithoutItsHostProbeShowsEmptyAndIsNeverValid) {

@@ -6,9 +6,12 @@
 #include "brimstead/wizards/BrimsteadDlg.h"
 #include "brimstead/wizards/DWStartPage.h"
 #include "brimstead/wizards/VornWizCtlBar.h"
+#include "brimstead/wizards/VornWizTabCtrl.h"
+#include "brimstead/wizards/WizStepNode.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
 
+#include "platform/display/Desktop.h"
 #include "platform/window/InputRouter.h"
 
 #include <algorithm>
@@ -316,6 +319,11 @@ TEST_F(WizardDialog, TabGoesRoundThePageTheStepsAndTheButtons) {
   EXPECT_LT(at(next), at(Finish()));
   EXPECT_LT(at(Finish()), at(Cancel()));
   for (HWND h : forward) EXPECT_TRUE(::IsChild(wizard, h));
+  // The step list is a stop of its own: after the buttons, and the last before the page comes round again.
+  HWND steps = Dialog().GetFrame()->GetStepList()->GetStepColumn()->m_hWnd;
+  EXPECT_TRUE(reached(steps));
+  EXPECT_LT(at(Cancel()), at(steps));
+  EXPECT_EQ(forward.back(), steps);
   // Shift+Tab walks the same order backwards.
   std::vector<HWND> backward{::GetFocus()};
   for (std::size_t i = 1; i < forward.size(); ++i) {
@@ -333,6 +341,75 @@ TEST_F(WizardDialog, TabGoesRoundThePageTheStepsAndTheButtons) {
   Key(VK_ESCAPE);
   EXPECT_EQ(ActivePageId(), CDWStartPage::IDD);
   EXPECT_NE(api->GetWizardWindow(), nullptr);
+  EXPECT_TRUE(Lines().empty());
+}
+
+// With the focus on the step list a dotted frame marks a step; the arrows, Home and End move it over the enabled
+// visible steps, and Enter or Space moves to the marked step as a click on it would, keeping the focus on the list.
+TEST_F(WizardDialog, TheStepListTakesTheKeysOfAClickWhileItHasTheFocus) {
+  ASSERT_TRUE(api->CreateModeless());
+  Pump();
+  CVornWizTabCtrl& list = *Dialog().GetFrame()->GetStepList();
+  HWND steps = list.GetStepColumn()->m_hWnd;
+  const int nets = list.GetCurrentIndex() + 1;
+  ASSERT_EQ(list.GetStep(nets)->GetPage(), Dialog().GetStep(WizardStepRole::NetSelection)->GetPage());
+
+  // The mark's frame shows only while the list has the focus: the band's top line just inside it is broken up.
+  const CWizStepColors colours = list.GetStepColors();
+  int left = 0, top = 0, line = 0;
+  list.GetGeometry(nullptr, &left, &top, &line);
+  auto framed = [&] {
+    Pump();
+    auto image = plat::Desktop::Capture(steps);
+    EXPECT_TRUE(image);
+    int broken = 0;
+    const int y = top + 1 + (list.VisibleRowOf(list.GetMarkedStep())) * line;
+    for (int x = left + 2; image && x < image->width() - 3; ++x)
+      broken += plat::colorFromPixel(image->pixel(x, y)) != colours.highlight &&
+                plat::colorFromPixel(image->pixel(x, y)) != colours.background;
+    return broken > 0;
+  };
+  ::SetFocus(StartControl(CDWStartPage::IDC_NEW));
+  EXPECT_FALSE(framed());
+  ::SetFocus(steps);
+  EXPECT_EQ(list.GetMarkedStep(), list.GetCurrentIndex());
+  EXPECT_TRUE(framed());
+
+  // Down marks the next step without moving there; Enter moves; the focus stays on the list.
+  Key(VK_DOWN);
+  EXPECT_EQ(list.GetMarkedStep(), nets);
+  EXPECT_EQ(ActivePageId(), CDWStartPage::IDD);
+  Key(VK_RETURN);
+  EXPECT_EQ(list.GetCurrentIndex(), nets);
+  EXPECT_EQ(::GetFocus(), steps);
+  // Up and Space: back to the start page, as a click on it.
+  Key(VK_UP);
+  Key(VK_SPACE);
+  EXPECT_EQ(ActivePageId(), CDWStartPage::IDD);
+  // End marks the last enabled step; hidden steps (the pin pages of a Lumped analysis) are never marked.
+  Key(VK_END);
+  const int last = list.GetMarkedStep();
+  EXPECT_TRUE(list.GetStep(last)->IsEnabled() && list.GetStep(last)->IsVisible());
+  for (int i = last + 1; i < list.GetStepCount(); ++i)
+    EXPECT_FALSE(list.GetStep(i)->IsEnabled() && list.GetStep(i)->IsVisible()) << i;
+  for (int i = 0; i < list.GetStepCount(); ++i) {
+    Key(VK_UP);
+    EXPECT_TRUE(list.GetStep(list.GetMarkedStep())->IsVisible());
+  }
+  EXPECT_EQ(list.GetMarkedStep(), 0);
+  Key(VK_HOME);
+  EXPECT_EQ(list.GetMarkedStep(), 0);
+
+  // A disabled step is never marked: without a board the steps after the board's are off.
+  Dialog().GetStep(WizardStepRole::NetSelection)->SetEnabled(false);
+  Key(VK_DOWN);
+  EXPECT_NE(list.GetMarkedStep(), nets);
+  EXPECT_TRUE(list.GetStep(list.GetMarkedStep())->IsEnabled());
+  // Enter on the current step does nothing, as a click on it does.
+  Key(VK_HOME);
+  callback.Clear();
+  Key(VK_RETURN);
+  EXPECT_EQ(ActivePageId(), CDWStartPage::IDD);
   EXPECT_TRUE(Lines().empty());
 }
 
