@@ -74,16 +74,7 @@ BOOL CGXComboBoxWnd::CreateComboBox(DWORD style, UINT id) {
 
 // ---- States and binding ---------------------------------------------------------------------------------------
 
-void CGXComboBoxWnd::SetEditingState(BOOL on) {
-  if (on && !m_hWnd) return;
-  if (on && !m_bEditing) {
-    m_bEditing = TRUE;
-    DropCachedStyle();
-    GetCachedStyle();
-    return;
-  }
-  m_bEditing = on;
-}
+void CGXComboBoxWnd::SetEditingState(BOOL on) { SetWindowEditingState(m_bEditing, on, m_hWnd != nullptr); }
 
 void CGXComboBoxWnd::InitForCell(ROWCOL row, ROWCOL col) {
   m_nTextHeight = 0;

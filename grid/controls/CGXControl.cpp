@@ -19,6 +19,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/StringApi.h"
 #include "platform/framework/CWnd.h"
+#include "platform/window/windowapi.h"
 #include "platform/gdi/CDC.h"
 
 const CGXControlClass CGXControl::classCGXControl = {"CGXControl", nullptr};
@@ -412,17 +413,23 @@ BOOL CGXControl::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CString* val
   return TRUE;
 }
 
-BOOL CGXControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* style) {
+const CGXStyle& CGXControl::StyleForStore(ROWCOL row, ROWCOL col, const CGXStyle* style, CGXStyle& composed) const {
+  if (style) return *style;
+  m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
+  return composed;
+}
+
+BOOL CGXControl::StoreRefused(const CGXStyle& style) const {
+  const CGXGridParam* param = m_pGrid->GetParam();
+  return param && param->m_bReadOnlyEnforced && (m_pGrid->IsLocked() || (style.IsIncluded(GX_IN_READONLY) && style.GetReadOnly()));
+}
+
+BOOL CGXControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* given) {
   CGXStyle composed;
-  if (!style) {
-    m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
-    style = &composed;
-  }
+  const CGXStyle* style = &StyleForStore(row, col, given, composed);
   CString value = text ? text : "";
   if (!ConvertTextForCell(value, row, col, *style)) return FALSE;
-  if (m_pGrid->GetParam() && m_pGrid->GetParam()->m_bReadOnlyEnforced &&
-      (m_pGrid->IsLocked() || (style->IsIncluded(GX_IN_READONLY) && style->GetReadOnly())))
-    return FALSE;
+  if (StoreRefused(*style)) return FALSE;
   if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 && value.GetLength() > style->GetMaxLength())
     value = value.Left(style->GetMaxLength());
   CGXStyle valueStyle;
@@ -494,6 +501,56 @@ int CGXControl::FindChoiceListItem(CString& out, const CString& text, const CStr
   }
   if (prefix >= 0) out = lines[static_cast<size_t>(prefix)];
   return prefix;
+}
+
+BOOL CGXControl::MayEmptyOnDelete() {
+  const CGXGridParam* param = m_pGrid->GetParam();
+  if ((param && param->m_bPasteStyles) || IsCellReadOnly() || (GetKeyState(VK_SHIFT) & 0x8000)) return FALSE;
+  return AskGridSecondHook() && NotifyEditStart();
+}
+
+CGXControl::KeyStart CGXControl::StartEditingFromKey(UINT ch) {
+  switch (ch) {
+    case VK_END: return ActivateWithCaret(-1) ? KeyStart::Started : KeyStart::Refused;
+    case VK_HOME: return ActivateWithCaret(0) ? KeyStart::Started : KeyStart::Refused;
+    case VK_DELETE:
+      if (!MayEmptyOnDelete()) return KeyStart::Other;
+      EditEmptyText();
+      return KeyStart::Started;
+    default: return KeyStart::Other;
+  }
+}
+
+void CGXControl::SetWindowEditingState(BOOL& editing, BOOL on, BOOL hasWindow) {
+  if (on && hasWindow && !editing) {
+    editing = TRUE;
+    DropCachedStyle();
+    GetCachedStyle();
+    return;
+  }
+  editing = on && hasWindow;
+}
+
+void CGXControl::EraseWindowBackground(CWnd& window, CDC* dc) {
+  CRect client;
+  window.GetClientRect(&client);
+  dc->FillSolidRect(&client, RGB(255, 255, 255));
+  if (m_pCachedStyle) m_pGrid->FillWithInterior(dc, client, m_pCachedStyle->GetInterior());
+}
+
+int CGXControl::TextMargin() { return std::max(2, GetSystemMetrics(SM_CXFRAME) / 2); }
+
+CRect CGXControl::InsetByTextMargin(CRect inner) {
+  const int m = TextMargin();
+  inner.left += m;
+  inner.right -= m / 2;
+  return inner;
+}
+
+CSize CGXControl::AddTextMargin(CSize size) {
+  const int m = TextMargin();
+  size.cx += m + m / 2;
+  return size;
 }
 
 BOOL CGXControl::IsCellReadOnly() const {

@@ -257,6 +257,8 @@ class CGXControl {
   static void RegisterUserAttributes(CGXStylesMap* map);
   // The display text under the style's number format (unchanged without the number-formatting feature).
   static CString FormatDisplayText(const CString& value, const CGXStyle& style);
+  // The text margin of the cells: max(2, SM_CXFRAME / 2).
+  static int TextMargin();
 
  protected:
   // Offers a button event to the children in list order: the first hit becomes the active child.
@@ -270,6 +272,30 @@ class CGXControl {
   // The bound cell's value as an inactive cell shows it: through the cached style while there is one, else
   // through a freshly composed style; empty when the control is bound to no cell.
   void GetBoundDisplayText(CString& out) const;
+  // The editing state of a cell that edits in a window, kept in `editing`: entering it reads the bound cell's
+  // style afresh; a cell without its window is not editing.
+  void SetWindowEditingState(BOOL& editing, BOOL on, BOOL hasWindow);
+  // Cells whose window edits inside the cell keep the text margin at the left and half of it at the right.
+  static CRect InsetByTextMargin(CRect inner);
+  static CSize AddTextMargin(CSize size);
+  // The background of the control's window over the cell: white, then the bound cell's interior.
+  void EraseWindowBackground(CWnd& window, CDC* dc);
+  // The style a store into a cell goes by: the one given, else the cell's, composed into `composed`.
+  const CGXStyle& StyleForStore(ROWCOL row, ROWCOL col, const CGXStyle* style, CGXStyle& composed) const;
+  // Whether the grid refuses stores into a cell of this style: read-only enforced, and the grid locked or
+  // the style read-only.
+  BOOL StoreRefused(const CGXStyle& style) const;
+  // Delete on a cell that is not being edited may empty it: no style pasting, a writable cell, Shift not
+  // held, and the grid's second hook and edit start agree (asked in that order).
+  BOOL MayEmptyOnDelete();
+  // End, Home and Delete on a cell that edits in a window and is not being edited: End and Home start
+  // editing with the caret at the end or the start, Delete (when it may) starts editing an empty text.
+  enum class KeyStart { Other, Refused, Started };
+  KeyStart StartEditingFromKey(UINT ch);
+  // What StartEditingFromKey does for a cell: editing started with the caret at `caret` (-1: the end),
+  // asking the grid first (FALSE when refused); editing started with an empty, modified text.
+  virtual BOOL ActivateWithCaret(int caret) { return (void)caret, FALSE; }
+  virtual void EditEmptyText() {}
 
   CGXGridCore* m_pGrid;
 

@@ -72,13 +72,7 @@ CString CGXEditControl::WindowText() const {
 // ---- States and binding -------------------------------------------------------------------------------
 
 void CGXEditControl::SetEditingState(BOOL on) {
-  if (on && !m_bActive && m_hWnd) {
-    m_bActive = TRUE;
-    DropCachedStyle();
-    GetCachedStyle();
-  } else {
-    m_bActive = on && m_hWnd;
-  }
+  SetWindowEditingState(m_bActive, on, m_hWnd != nullptr);
   if (m_hWnd && m_bInit) {
     const CGXRange cell(m_nRow, m_nCol);
     m_pGrid->RecalcFloatCells(cell, -1);
@@ -251,16 +245,11 @@ BOOL CGXEditControl::AskGridFirstHook() {
 // Decision: a text that cannot be stored (refused conversion, read-only cell or locked grid) answers FALSE
 // and changes nothing; no error text is written into the current cell's editor, where it would replace
 // what the user typed and could be stored in its place.
-BOOL CGXEditControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* style) {
+BOOL CGXEditControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* given) {
   CGXStyle composed;
-  if (!style) {
-    m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
-    style = &composed;
-  }
+  const CGXStyle* style = &StyleForStore(row, col, given, composed);
   CString value = text ? text : "";
-  if (!ConvertTextForCell(value, row, col, *style)) return FALSE;
-  const CGXGridParam* param = m_pGrid->GetParam();
-  if (param && param->m_bReadOnlyEnforced && (m_pGrid->IsLocked() || gx::StyleReadOnly(*style))) return FALSE;
+  if (!ConvertTextForCell(value, row, col, *style) || StoreRefused(*style)) return FALSE;
   if (style->IsIncluded(GX_IN_MAXLENGTH) && style->GetMaxLength() > 0 && value.GetLength() > style->GetMaxLength())
     return m_pGrid->SetCellValue(row, col, CutToLength(value, style->GetMaxLength()), flags);
   return StoreTextOrNumber(row, col, value, *style, flags, FALSE);
@@ -477,27 +466,19 @@ void CGXEditControl::ShowCellAfterKey() {
 BOOL CGXEditControl::OnKeyDownInCell(UINT ch, UINT repeat, UINT flags) {
   if (!m_hWnd) return FALSE;
   if (Held(VK_CONTROL)) return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
-  switch (ch) {
-    case VK_END:
-      if (!ActivateWithCaret(-1)) return TRUE;
-      break;
-    case VK_HOME:
-      if (!ActivateWithCaret(0)) return TRUE;
-      break;
-    case VK_DELETE: {
-      const CGXGridParam* param = m_pGrid->GetParam();
-      if ((param && param->m_bPasteStyles) || IsCellReadOnly() || Held(VK_SHIFT) || !AskGridSecondHook() ||
-          !NotifyEditStart())
-        return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
-      SetEditingState(TRUE);
-      SetModifiedState(TRUE);
-      SetEditText("");
-      break;
-    }
-    default: return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
+  switch (StartEditingFromKey(ch)) {
+    case KeyStart::Other: return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
+    case KeyStart::Refused: return TRUE;
+    case KeyStart::Started: break;
   }
   ShowCellAfterKey();
   return TRUE;
+}
+
+void CGXEditControl::EditEmptyText() {
+  SetEditingState(TRUE);
+  SetModifiedState(TRUE);
+  SetEditText("");
 }
 
 BOOL CGXEditControl::OnCharInCell(UINT ch, UINT repeat, UINT flags) {
@@ -869,10 +850,7 @@ void CGXEditControl::OnChar(UINT ch, UINT repeat, UINT flags) {
 }
 
 BOOL CGXEditControl::OnEraseBkgnd(CDC* dc) {
-  CRect client;
-  GetClientRect(&client);
-  dc->FillSolidRect(&client, RGB(255, 255, 255));
-  if (m_pCachedStyle) m_pGrid->FillWithInterior(dc, client, m_pCachedStyle->GetInterior());
+  EraseWindowBackground(*this, dc);
   return TRUE;
 }
 

@@ -105,7 +105,8 @@ class CGXEditControl : public CEdit, public CGXStatic {
   // The grid's key processing for a message of this window; TRUE when the grid took it.
   BOOL ToGrid(UINT message, UINT ch, UINT repeat, UINT flags);
   // Makes the control edit the bound cell (asking the grid first), the caret at `caret` (-1: the end).
-  BOOL ActivateWithCaret(int caret);
+  BOOL ActivateWithCaret(int caret) override;
+  void EditEmptyText() override;
   // After a key on an inactive cell: the window in step, the cell in view (repainted when nothing scrolled).
   void ShowCellAfterKey();
   // The character of the text under a point of the cell as the cell draws it, or -1.

@@ -28,7 +28,6 @@ CGXListBox::~CGXListBox() {
 
 CRuntimeClass* CGXListBox::GetWindowRuntimeClass() { return RUNTIME_CLASS(CGXListBox); }
 
-int CGXListBox::Margin() { return std::max(2, GetSystemMetrics(SM_CXFRAME) / 2); }
 
 BOOL CGXListBox::IsGridKey(UINT ch) {
   if (Held(VK_CONTROL)) return TRUE;
@@ -94,16 +93,7 @@ BOOL CGXListBox::HandleWindowCommand(WPARAM wParam, LPARAM lParam) {
 
 // ---- States and binding -----------------------------------------------------------------------------------------
 
-void CGXListBox::SetEditingState(BOOL on) {
-  if (on && !m_hWnd) return;
-  if (on && !m_bEditing) {
-    m_bEditing = TRUE;
-    DropCachedStyle();
-    GetCachedStyle();
-    return;
-  }
-  m_bEditing = on;
-}
+void CGXListBox::SetEditingState(BOOL on) { SetWindowEditingState(m_bEditing, on, m_hWnd != nullptr); }
 
 void CGXListBox::InitForCell(ROWCOL row, ROWCOL col) {
   CGXControl::InitForCell(row, col);
@@ -156,17 +146,11 @@ void CGXListBox::SetEditText(const CString& text) {
 // ---- Geometry ---------------------------------------------------------------------------------------------------
 
 CRect CGXListBox::ComputeInnerRect(const CRect& cell, const CGXStyle& style) const {
-  CRect r = CGXControl::ComputeInnerRect(cell, style);
-  const int m = Margin();
-  r.left += m;
-  r.right -= m / 2;
-  return r;
+  return InsetByTextMargin(CGXControl::ComputeInnerRect(cell, style));
 }
 
 CSize CGXListBox::AddBordersToSize(CSize size, const CGXStyle& style) const {
-  const int m = Margin();
-  size.cx += m + m / 2;
-  return CGXControl::AddBordersToSize(size, style);
+  return CGXControl::AddBordersToSize(AddTextMargin(size), style);
 }
 
 CSize CGXListBox::ComputeCellSize(CDC* dc, ROWCOL, ROWCOL, const CGXStyle& style, const CGXStyle*, BOOL) {
@@ -321,14 +305,7 @@ LRESULT CGXListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   const UINT ch = static_cast<UINT>(wParam), repeat = LOWORD(lParam), flags = HIWORD(lParam);
   switch (message) {
     case WM_GETDLGCODE: return CListBox::WindowProc(message, wParam, lParam) | 0x83;
-    case WM_ERASEBKGND: {
-      CDC* dc = CDC::FromHandle(reinterpret_cast<HDC>(wParam));
-      CRect client;
-      GetClientRect(&client);
-      dc->FillSolidRect(&client, RGB(255, 255, 255));
-      if (m_pCachedStyle) m_pGrid->FillWithInterior(dc, client, m_pCachedStyle->GetInterior());
-      return TRUE;
-    }
+    case WM_ERASEBKGND: EraseWindowBackground(*this, CDC::FromHandle(reinterpret_cast<HDC>(wParam))); return TRUE;
     case WM_KEYDOWN:
       if (ProcessListKey(ch, repeat, flags)) return 0;
       break;

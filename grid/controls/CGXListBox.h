@@ -66,8 +66,6 @@ class CGXListBox : public CListBox, public CGXControl {
   BOOL OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags) override;
   BOOL HandleWindowCommand(WPARAM wParam, LPARAM lParam) override;
 
-  // The inner rectangle's margin: max(2, SM_CXFRAME / 2).
-  static int Margin();
   // The keys the list leaves to the grid (Ctrl held, Tab, Enter, Escape, Left, Right, Delete, F1 to F24).
   static BOOL IsGridKey(UINT ch);
 

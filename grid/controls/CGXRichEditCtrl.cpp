@@ -235,15 +235,7 @@ CString CGXRichEditCtrl::TextWithSelectionReplaced(const CString& text) const {
 
 // ---- States and binding -------------------------------------------------------------------------------
 
-void CGXRichEditCtrl::SetEditingState(BOOL on) {
-  if (on && !m_bActive && m_hWnd) {
-    m_bActive = TRUE;
-    DropCachedStyle();
-    GetCachedStyle();
-  } else {
-    m_bActive = on && m_hWnd;
-  }
-}
+void CGXRichEditCtrl::SetEditingState(BOOL on) { SetWindowEditingState(m_bActive, on, m_hWnd != nullptr); }
 
 void CGXRichEditCtrl::SetModifiedState(BOOL modified) {
   if (m_hWnd) SetModify(modified);
@@ -344,16 +336,11 @@ BOOL CGXRichEditCtrl::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CG
   return TRUE;
 }
 
-BOOL CGXRichEditCtrl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* style) {
+BOOL CGXRichEditCtrl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* given) {
   CGXStyle composed;
-  if (!style) {
-    m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
-    style = &composed;
-  }
-  const CGXGridParam* param = m_pGrid->GetParam();
-  if (param && param->m_bReadOnlyEnforced && (m_pGrid->IsLocked() || gx::StyleReadOnly(*style))) return FALSE;
+  const CGXStyle& style = StyleForStore(row, col, given, composed);
   CString value = text ? text : "";
-  if (!ConvertTextForCell(value, row, col, *style)) return FALSE;
+  if (StoreRefused(style) || !ConvertTextForCell(value, row, col, style)) return FALSE;
   return m_pGrid->SetCellValue(row, col, value, flags);
 }
 
@@ -419,20 +406,12 @@ void CGXRichEditCtrl::ApplyEditedValueToStyle(ROWCOL row, ROWCOL col, CGXStyle& 
 
 // ---- Geometry -------------------------------------------------------------------------------------------
 
-int CGXRichEditCtrl::TextMargin() const { return std::max(2, GetSystemMetrics(SM_CXFRAME) / 2); }
-
 CRect CGXRichEditCtrl::ComputeInnerRect(const CRect& cell, const CGXStyle& style) const {
-  CRect r = CGXControl::ComputeInnerRect(cell, style);
-  const int m = TextMargin();
-  r.left += m;
-  r.right -= m / 2;
-  return r;
+  return InsetByTextMargin(CGXControl::ComputeInnerRect(cell, style));
 }
 
 CSize CGXRichEditCtrl::AddBordersToSize(CSize size, const CGXStyle& style) const {
-  const int m = TextMargin();
-  size.cx += m + m / 2;
-  return CGXControl::AddBordersToSize(size, style);
+  return CGXControl::AddBordersToSize(AddTextMargin(size), style);
 }
 
 CSize CGXRichEditCtrl::ComputeCellSize(CDC*, ROWCOL row, ROWCOL col, const CGXStyle& style, const CGXStyle*, BOOL) {
@@ -525,14 +504,27 @@ void CGXRichEditCtrl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL co
   // The rectangle's bottom is left open by a default row, so a last line that is cut still starts.
   CRect target = inner;
   target.bottom += m_pGrid->GetDefaultRowHeight();
+  const int saved = dc->SaveDC();
+  dc->IntersectClipRect(&inner);
+  const int zoom = m_pGrid->GetZoom();
+  if (zoom > 0 && zoom != 100) {
+    // Zoomed, the value is laid out as at 100 % in a rectangle shrunk by the zoom and drawn through a
+    // mapping that enlarges it again, so its fonts, lines and wrapping scale as the other cells' text does.
+    POINT origin{target.left, target.top};
+    ::LPtoDP(dc->m_hDC, &origin, 1);
+    dc->SetMapMode(MM_ANISOTROPIC);
+    dc->SetWindowOrg(0, 0);
+    dc->SetViewportOrg(origin);
+    dc->SetWindowExt(100, 100);
+    dc->SetViewportExt(zoom, zoom);
+    target = CRect(0, 0, MulDiv(target.Width(), 100, zoom), MulDiv(target.Height(), 100, zoom));
+  }
   FORMATRANGE fr{};
   fr.hdc = dc->m_hDC;
   fr.hdcTarget = dc->m_hAttribDC;
   fr.rc = ToTwips(target, dpiX, dpiY);
   fr.rcPage = ToTwips(page, dpiX, dpiY);
   fr.chrg = CHARRANGE{0, -1};
-  const int saved = dc->SaveDC();
-  dc->IntersectClipRect(&inner);
   w.FormatRange(nullptr, FALSE);
   w.FormatRange(&fr, TRUE);
   w.FormatRange(nullptr, FALSE);
@@ -579,28 +571,20 @@ void CGXRichEditCtrl::OnRequestResize(const RECT& requested) {
 BOOL CGXRichEditCtrl::OnKeyDownInCell(UINT ch, UINT repeat, UINT flags) {
   OwnOperation() = FALSE;
   if (!m_hWnd || Held(VK_CONTROL)) return CGXControl::OnKeyDownInCell(ch, repeat, flags);
-  switch (ch) {
-    case VK_END:
-      if (!ActivateWithCaret(-1)) return TRUE;
-      break;
-    case VK_HOME:
-      if (!ActivateWithCaret(0)) return TRUE;
-      break;
-    case VK_DELETE: {
-      const CGXGridParam* param = m_pGrid->GetParam();
-      if ((param && param->m_bPasteStyles) || Held(VK_SHIFT) || IsCellReadOnly() || !AskGridSecondHook() ||
-          !NotifyEditStart())
-        return CGXControl::OnKeyDownInCell(ch, repeat, flags);
-      SetEditingState(TRUE);
-      SetEditText("");
-      SetModifiedState(TRUE);
-      NotifyModified();
-      break;
-    }
-    default: return CGXControl::OnKeyDownInCell(ch, repeat, flags);
+  switch (StartEditingFromKey(ch)) {
+    case KeyStart::Other: return CGXControl::OnKeyDownInCell(ch, repeat, flags);
+    case KeyStart::Refused: return TRUE;
+    case KeyStart::Started: break;
   }
   if (!m_pGrid->BringCellIntoView(m_nRow, m_nCol, GX_UPDATENOW)) HideAndInvalidate();
   return TRUE;
+}
+
+void CGXRichEditCtrl::EditEmptyText() {
+  SetEditingState(TRUE);
+  SetEditText("");
+  SetModifiedState(TRUE);
+  NotifyModified();
 }
 
 BOOL CGXRichEditCtrl::OnCharInCell(UINT ch, UINT repeat, UINT flags) {
@@ -634,6 +618,16 @@ BOOL CGXRichEditCtrl::OnDbcsCharInCell(const CString& text, UINT, UINT) {
 
 // ---- Mouse ----------------------------------------------------------------------------------------------
 
+// The click that started editing, given to the window shown over the cell: it places the caret there.
+void CGXRichEditCtrl::ClickIntoWindow(int x, int y) {
+  SetSel(0, 0);
+  m_pGrid->UpdateWindow();
+  const CRect inner = ComputeInnerRect(m_nRow, m_nCol);
+  const LPARAM at = MAKELPARAM(x - inner.left, y - inner.top);
+  SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessage(WM_LBUTTONUP, 0, at);
+}
+
 BOOL CGXRichEditCtrl::OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) {
   const WORD activate = m_pGrid->GetParam() ? m_pGrid->GetParam()->m_wActivateFlags : 1;
   if (m_hWnd && m_bInit && !(hit & 2) && (activate & 7)) {
@@ -641,12 +635,7 @@ BOOL CGXRichEditCtrl::OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) {
     SetEditingState(TRUE);
     HideAndInvalidate();
     if (!CGXControl::OnLButtonUpInCell(flags, x, y, hit)) {
-      SetSel(0, 0);
-      m_pGrid->UpdateWindow();
-      const CRect inner = ComputeInnerRect(m_nRow, m_nCol);
-      const LPARAM at = MAKELPARAM(x - inner.left, y - inner.top);
-      SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-      SendMessage(WM_LBUTTONUP, 0, at);
+      ClickIntoWindow(x, y);
     }
     return TRUE;
   }
@@ -659,12 +648,7 @@ BOOL CGXRichEditCtrl::OnLButtonDblClkInCell(UINT flags, int x, int y) {
     SetEditingState(TRUE);
     HideAndInvalidate();
     if (!CGXControl::OnLButtonDblClkInCell(flags, x, y)) {
-      SetSel(0, 0);
-      m_pGrid->UpdateWindow();
-      const CRect inner = ComputeInnerRect(m_nRow, m_nCol);
-      const LPARAM at = MAKELPARAM(x - inner.left, y - inner.top);
-      SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-      SendMessage(WM_LBUTTONUP, 0, at);
+      ClickIntoWindow(x, y);
     }
     return TRUE;
   }
@@ -810,8 +794,7 @@ BOOL CGXRichEditCtrl::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWOR
   CGXStyle style;
   m_pGrid->ComposeCellStyle(row, col, style, TRUE);
   if (!style.GetIncludeValue() || !m_hidden[kText].m_hWnd) return FALSE;
-  const CGXGridParam* param = m_pGrid->GetParam();
-  if (param && param->m_bReadOnlyEnforced && (m_pGrid->IsLocked() || gx::StyleReadOnly(style))) return FALSE;
+  if (StoreRefused(style)) return FALSE;
   CRichEditCtrl& w = m_hidden[kText];
   LoadHidden(kText, style.GetValue());
   replaceAll(w, 0, [&] { w.ReplaceSel(request->m_strReplace); });

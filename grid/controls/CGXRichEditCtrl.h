@@ -116,12 +116,14 @@ class CGXRichEditCtrl : public CRichEditCtrl, public CGXControl {
   // A value into a hidden window unless it holds it already.
   void LoadHidden(int which, const CString& value) const;
   // Activates (asking the grid first) with the caret at `caret` (-1: the end).
-  BOOL ActivateWithCaret(int caret);
+  BOOL ActivateWithCaret(int caret) override;
+  void EditEmptyText() override;
+  // Gives a click at (x, y) of the grid to the window shown over the cell.
+  void ClickIntoWindow(int x, int y);
   // The window's plain text with its selection replaced by `text`.
   CString TextWithSelectionReplaced(const CString& text) const;
   // Selects the whole content of a hidden window and applies the formats there.
   static void ApplyFormatsToAll(CRichEditCtrl& window, PARAFORMAT& pf, CHARFORMAT& cf);
-  int TextMargin() const;
 
   enum Hidden { kDrawing = 0, kText = 1, kMeasuring = 2, kFormat = 3 };
   mutable std::array<CRichEditCtrl, 4> m_hidden;

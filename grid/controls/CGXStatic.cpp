@@ -12,8 +12,6 @@
 
 const CGXControlClass CGXStatic::classCGXStatic = {"CGXStatic", &CGXControl::classCGXControl};
 
-int CGXStatic::TextMargin() { return std::max(2, GetSystemMetrics(SM_CXFRAME) / 2); }
-
 CRect CGXStatic::ComputeInnerRect(const CRect& cell, const CGXStyle& style) const {
   CRect r = CGXControl::ComputeInnerRect(cell, style);
   const int m = TextMargin();

@@ -22,7 +22,6 @@ class CGXStatic : public CGXControl {
   // static-cell drawing.
   void DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
                 const CGXStyle* standard) override;
-  static int TextMargin();
 };
 
 // The controls library's registration call: the cell controls' texts, then the static and header cells'

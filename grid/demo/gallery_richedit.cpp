@@ -1,6 +1,7 @@
 // The page of the rich edit cell: a row per look of an RTF value drawn inactive (bold, italic, underline,
 // colours, faces, alignments), a row that grows while the user types, a row whose match the find selects,
-// and under the grid a plain rich edit window whose text is copied and pasted as RTF.
+// and under the grid a plain rich edit window whose text is copied and pasted as RTF; its lines do not wrap,
+// so a long one takes the view sideways and shows the horizontal bar. Last, the grid zooms.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -80,10 +81,12 @@ HWND BuildPage() {
   RECT client{};
   GetClientRect(main, &client);
   MoveWindow(g->GridHwnd(), 8, 8, client.right - 16, kGridHeight, TRUE);
-  HWND plain = CreateWindowEx(WS_EX_CLIENTEDGE, RICHEDIT_CLASS, "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_TABSTOP, 8,
+  HWND plain = CreateWindowEx(WS_EX_CLIENTEDGE, RICHEDIT_CLASS, "",
+                              WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_TABSTOP | WS_HSCROLL | ES_AUTOHSCROLL, 8,
                               kGridHeight + 16, client.right - 16, client.bottom - kGridHeight - 24, main,
                               reinterpret_cast<HMENU>(kPlainId), AfxGetInstanceHandle(), nullptr);
   const char* rtf = "{\\rtf1{\\colortbl;\\red0\\green0\\blue192;}A plain rich edit window: {\\b\\cf1 copy me} then paste.}";
+  SendMessage(plain, EM_SETTARGETDEVICE, 0, 1);  // no wrapping
   SendMessage(plain, EM_SETEVENTMASK, 0, ENM_CHANGE);
   StreamIn(plain, rtf);
   g->MoveCurrentCellTo(1, 1, GX_INVALIDATE);
@@ -148,6 +151,18 @@ std::vector<Step> Steps() {
          WithKey(VK_CONTROL, VK_END);
          In().TypeText(" ");
          WithKey(VK_CONTROL, 'V');
+       }},
+      // Typed on past the window's right edge, the line takes the view sideways and the bar shows.
+      {"plain-window-scrolled",
+       [](CGXGridWnd*) {
+         In().TypeText(" and typed on along the same line, past the right edge of the window, until the view "
+                       "follows the caret sideways");
+       }},
+      // The grid at 150 %: the rich cells, none of them being edited, scale with the others.
+      {"zoomed",
+       [](CGXGridWnd* g) {
+         g->MoveCurrentCellTo(1, 2, GX_UPDATENOW);
+         g->SetZoom(150);
        }},
   };
 }

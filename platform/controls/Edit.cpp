@@ -9,6 +9,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/EditModel.h"
+#include "platform/controls/TextInput.h"
 #include "platform/gdi/SysColors.h"
 
 namespace plat::controls {
@@ -360,107 +361,84 @@ bool DialogKeyDown(HWND hwnd, const EditState& s, WPARAM vk, bool shift, bool ct
 
 bool IsDialogChar(HWND hwnd, const EditState& s, unsigned char c) { return s.multiline && IsMultilineDialogChar(hwnd, c); }
 
+// The edit control as the shared key rules see it (TextInput.h).
+struct EditInput {
+  HWND hwnd;
+  EditState& s;
+  int Caret() const { return s.model.Caret(); }
+  int Anchor() const { return s.model.Anchor(); }
+  int SelStart() const { return s.model.SelStart(); }
+  int SelEnd() const { return s.model.SelEnd(); }
+  int Length() const { return s.model.Length(); }
+  bool HasSelection() const { return s.model.HasSelection(); }
+  bool ReadOnly() const { return (StyleOf(hwnd) & ES_READONLY) != 0; }
+  int WordLeft(int pos) const { return s.model.WordLeft(pos); }
+  int WordRight(int pos) const { return s.model.WordRight(pos); }
+  int StepLeft(int pos) const { return controls::StepLeft(s, pos); }
+  int StepRight(int pos) const { return controls::StepRight(s, pos); }
+  int LineStartOf(int pos) const { return s.model.LineStart(s.model.LineFromChar(pos)); }
+  int LineEndOf(int pos) const { return s.model.LineEnd(s.model.LineFromChar(pos)); }
+  // A single-line edit takes Up and Down as Left and Right.
+  int LineMove(int lines) {
+    if (!s.multiline) return lines < 0 ? StepLeft(Caret()) : StepRight(Caret());
+    return VerticalMove(hwnd, s, lines);
+  }
+  // A page moves the caret and the view by the lines shown.
+  int PageMove(int direction) {
+    if (!s.multiline) return -1;
+    const int page = VisibleLines(s) * direction;
+    const int target = VerticalMove(hwnd, s, page);
+    s.firstLine = std::clamp(s.firstLine + page, 0, std::max(0, s.model.LineCount() - 1));
+    InvalidateRect(hwnd, nullptr, TRUE);
+    return target;
+  }
+  void ForgetColumn() { s.desiredX = -1; }
+  void Select(int anchor, int caret) { SetSelection(hwnd, s, anchor, caret); }
+  void SelectQuietly(int anchor, int caret) { s.model.Select(anchor, caret); }
+  void MoveCaretTo(int anchor, int caret) {
+    SetSelection(hwnd, s, anchor, caret);
+    ScrollCaretIntoView(hwnd, s);
+  }
+  int PosAt(LPARAM lParam) const { return CharFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))); }
+  void WordAt(int pos, int* from, int* to) const { s.model.WordAt(pos, from, to); }
+  void StartDragSelecting() {
+    s.selecting = true;
+    SetCapture(hwnd);
+  }
+  void Copy() { controls::Copy(hwnd, s); }
+  void Cut() { controls::Cut(hwnd, s); }
+  void Paste() { controls::Paste(hwnd, s); }
+  void Clear() { controls::Clear(hwnd, s); }
+  void Undo() { UndoEdit(hwnd, s); }
+  void DeleteSelection() { ReplaceSelection(hwnd, s, "", Origin::User, EditModel::UndoMode::Record); }
+  void Enter() {
+    if (s.multiline) ReplaceSelection(hwnd, s, "\r\n", Origin::User, EditModel::UndoMode::Record);
+  }
+  void Tab() {
+    if (s.multiline) ReplaceSelection(hwnd, s, "\t", Origin::User, EditModel::UndoMode::MergeTyping);
+  }
+  void Type(char c) {
+    if ((StyleOf(hwnd) & ES_NUMBER) && !std::isdigit(static_cast<unsigned char>(c))) {
+      MessageBeep(MB_OK);
+      return;
+    }
+    ReplaceSelection(hwnd, s, std::string(1, c), Origin::User, EditModel::UndoMode::MergeTyping);
+  }
+};
+
 LRESULT OnKeyDown(HWND hwnd, EditState& s, WPARAM vk) {
   const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
   if (DialogKeyDown(hwnd, s, vk, shift, ctrl)) return 0;
-  const int caret = s.model.Caret();
-  int target = -1;
-  bool keepDesired = false;
-  switch (vk) {
-    case VK_LEFT:
-      target = ctrl                                 ? s.model.WordLeft(caret)
-               : (s.model.HasSelection() && !shift) ? s.model.SelStart()
-                                                    : StepLeft(s, caret);
-      break;
-    case VK_RIGHT:
-      target = ctrl                                 ? s.model.WordRight(caret)
-               : (s.model.HasSelection() && !shift) ? s.model.SelEnd()
-                                                    : StepRight(s, caret);
-      break;
-    case VK_UP:
-      if (!s.multiline)
-        target = StepLeft(s, caret);
-      else
-        target = VerticalMove(hwnd, s, -1), keepDesired = true;
-      break;
-    case VK_DOWN:
-      if (!s.multiline)
-        target = StepRight(s, caret);
-      else
-        target = VerticalMove(hwnd, s, 1), keepDesired = true;
-      break;
-    case VK_PRIOR:
-    case VK_NEXT:
-      if (s.multiline) {
-        const int page = VisibleLines(s) * (vk == VK_PRIOR ? -1 : 1);
-        target = VerticalMove(hwnd, s, page), keepDesired = true;
-        s.firstLine = std::clamp(s.firstLine + page, 0, std::max(0, s.model.LineCount() - 1));
-        InvalidateRect(hwnd, nullptr, TRUE);
-      }
-      break;
-    case VK_HOME: target = ctrl ? 0 : s.model.LineStart(s.model.LineFromChar(caret)); break;
-    case VK_END: target = ctrl ? s.model.Length() : s.model.LineEnd(s.model.LineFromChar(caret)); break;
-    case VK_DELETE:
-      if (shift) {
-        Cut(hwnd, s);
-      } else if (s.model.HasSelection()) {
-        Clear(hwnd, s);
-      } else if (caret < s.model.Length()) {
-        SetSelection(hwnd, s, caret, StepRight(s, caret));
-        Clear(hwnd, s);
-      }
-      return 0;
-    case VK_INSERT:
-      if (shift)
-        Paste(hwnd, s);
-      else if (ctrl)
-        Copy(hwnd, s);
-      return 0;
-    default: return 0;
-  }
-  if (target < 0) return 0;
-  if (!keepDesired) s.desiredX = -1;
-  SetSelection(hwnd, s, shift ? s.model.Anchor() : target, target);
-  ScrollCaretIntoView(hwnd, s);
+  EditInput keys{hwnd, s};
+  TextKeyDown(keys, vk, shift, ctrl);
   return 0;
 }
 
 LRESULT OnChar(HWND hwnd, EditState& s, WPARAM wParam) {
   const auto c = static_cast<unsigned char>(wParam);
   if (IsDialogChar(hwnd, s, c)) return 0;
-  switch (c) {
-    case 0x03: Copy(hwnd, s); return 0;
-    case 0x16: Paste(hwnd, s); return 0;
-    case 0x18: Cut(hwnd, s); return 0;
-    case 0x1A: UndoEdit(hwnd, s); return 0;
-    case 0x1B: return 0;  // Esc never edits (and never closes anything from here)
-    case 0x08:
-      if (!s.model.HasSelection()) {
-        const int caret = s.model.Caret();
-        if (caret == 0) return 0;
-        if (StyleOf(hwnd) & ES_READONLY) {
-          MessageBeep(MB_OK);
-          return 0;
-        }
-        s.model.Select(caret, StepLeft(s, caret));
-      }
-      ReplaceSelection(hwnd, s, "", Origin::User, EditModel::UndoMode::Record);
-      return 0;
-    case 0x0D:
-    case 0x0A:
-      if (s.multiline) ReplaceSelection(hwnd, s, "\r\n", Origin::User, EditModel::UndoMode::Record);
-      return 0;
-    case 0x09:
-      if (s.multiline) ReplaceSelection(hwnd, s, "\t", Origin::User, EditModel::UndoMode::MergeTyping);
-      return 0;
-    default: break;
-  }
-  if (c < 0x20 || c == 0x7F) return 0;
-  if ((StyleOf(hwnd) & ES_NUMBER) && !std::isdigit(c)) {
-    MessageBeep(MB_OK);
-    return 0;
-  }
-  ReplaceSelection(hwnd, s, std::string(1, static_cast<char>(c)), Origin::User, EditModel::UndoMode::MergeTyping);
+  EditInput keys{hwnd, s};
+  TextChar(keys, c);
   return 0;
 }
 
@@ -468,15 +446,8 @@ LRESULT OnChar(HWND hwnd, EditState& s, WPARAM wParam) {
 
 LRESULT OnButtonDown(HWND hwnd, EditState& s, LPARAM lParam) {
   auto keep = States().Get(hwnd);
-  if (GetFocus() != hwnd) SetFocus(hwnd);
-  if (!IsWindow(hwnd)) return 0;
-  const int pos = CharFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-  const bool shift = GetKeyState(VK_SHIFT) < 0;
-  SetSelection(hwnd, s, shift ? s.model.Anchor() : pos, pos);
-  s.desiredX = -1;
-  s.selecting = true;
-  SetCapture(hwnd);
-  ScrollCaretIntoView(hwnd, s);
+  EditInput input{hwnd, s};
+  TextButtonDown(input, hwnd, lParam);
   return 0;
 }
 
@@ -531,11 +502,8 @@ LRESULT OnButtonUp(HWND hwnd, EditState& s) {
 }
 
 LRESULT OnDoubleClick(HWND hwnd, EditState& s, LPARAM lParam) {
-  const int pos = CharFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-  int from = 0, to = 0;
-  s.model.WordAt(pos, &from, &to);
-  SetSelection(hwnd, s, from, to);
-  ScrollCaretIntoView(hwnd, s);
+  EditInput input{hwnd, s};
+  TextDoubleClick(input, lParam);
   return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/controls/ControlSupport.h"
 #include "platform/controls/RichLayout.h"
 #include "platform/controls/RichRtf.h"
+#include "platform/controls/TextInput.h"
 #include "platform/gdi/SysColors.h"
 
 namespace plat::controls {
@@ -37,7 +38,9 @@ struct RichState {
   Wrap wrap = Wrap::Window;
   int targetTwips = 0;
   int scrollY = 0;
+  int scrollX = 0;
   bool vscroll = false;  // created with WS_VSCROLL (the style bit comes and goes with the bar)
+  bool hscroll = false;  // created with WS_HSCROLL
   UINT limit = kRichEditInitialLimit;
   bool modify = false;
   bool focused = false;
@@ -60,6 +63,8 @@ UINT RtfFormat() { return RegisterClipboardFormat("Rich Text Format"); }
 
 // ---- Layout and view ----------------------------------------------------------------------------------
 
+int MaxScrollX(HWND hwnd, const RichState& s);
+
 void Configure(HWND hwnd, RichState& s) {
   const CRect client = ClientRectOf(hwnd);
   int wrap = 0;
@@ -70,6 +75,8 @@ void Configure(HWND hwnd, RichState& s) {
   }
   s.layout.Configure(kScreenDpi, wrap, client.Width());
   s.layout.Update(s.doc);
+  // Made wider, or wrapping narrower, the view keeps no more sideways scroll than the widest line needs.
+  s.scrollX = std::min(s.scrollX, MaxScrollX(hwnd, s));
 }
 
 void SendRequestResize(HWND hwnd, RichState& s) {
@@ -82,14 +89,47 @@ void SendRequestResize(HWND hwnd, RichState& s) {
   s.requesting = false;
 }
 
-// The vertical bar of a WS_VSCROLL control: the content's height, a page of the client's height, the
-// scroll position (ES_DISABLENOSCROLL keeps it shown, disabled, when everything fits).
+int ViewWidth(HWND hwnd) { return std::max(1, ClientRectOf(hwnd).Width()); }
+
+// Lines wrapped at the view's width (or narrower) never scroll sideways.
+bool WiderThanView(HWND hwnd, const RichState& s) {
+  return s.layout.WrapWidth() <= 0 || s.layout.WrapWidth() > ViewWidth(hwnd);
+}
+
+// The furthest the view goes sideways: the widest line's end, and a caret after it, just in view.
+int MaxScrollX(HWND hwnd, const RichState& s) {
+  return WiderThanView(hwnd, s) ? std::max(0, s.layout.Width() - ViewWidth(hwnd) + 1) : 0;
+}
+
+// The caret takes the view sideways with ES_AUTOHSCROLL, where lines may be wider than the view.
+bool FollowsCaretSideways(HWND hwnd, const RichState& s) {
+  return (StyleOf(hwnd) & ES_AUTOHSCROLL) && WiderThanView(hwnd, s);
+}
+
+// The bars of a WS_VSCROLL or WS_HSCROLL control: the content's height or widest line, a page of the
+// client's height or width, the scroll position (ES_DISABLENOSCROLL keeps a bar shown, disabled, when
+// everything fits).
 void UpdateScrollBar(HWND hwnd, const RichState& s) {
-  if (!s.vscroll) return;
-  SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, s.layout.Height() - 1),
-                static_cast<UINT>(std::max(1, ClientRectOf(hwnd).Height())), s.scrollY, 0};
-  if (StyleOf(hwnd) & ES_DISABLENOSCROLL) si.fMask |= SIF_DISABLENOSCROLL;
-  SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+  const UINT keep = (StyleOf(hwnd) & ES_DISABLENOSCROLL) ? SIF_DISABLENOSCROLL : 0;
+  if (s.vscroll) {
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS | keep, 0, std::max(0, s.layout.Height() - 1),
+                  static_cast<UINT>(std::max(1, ClientRectOf(hwnd).Height())), s.scrollY, 0};
+    SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+  }
+  if (s.hscroll) {
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS | keep, 0, s.layout.Width(),
+                  static_cast<UINT>(ViewWidth(hwnd)), s.scrollX, 0};
+    SetScrollInfo(hwnd, SB_HORZ, &si, TRUE);
+  }
+}
+
+void SetScrollX(HWND hwnd, RichState& s, int x) {
+  x = std::max(0, x);
+  if (x != s.scrollX) {
+    s.scrollX = x;
+    InvalidateRect(hwnd, nullptr, TRUE);
+  }
+  UpdateScrollBar(hwnd, s);
 }
 
 // Every change of the view's scroll position: clamped to the content, repainted, the bar and caret follow.
@@ -115,7 +155,7 @@ void PlaceCaret(HWND, RichState& s) {
   if (!s.focused) return;
   int x = 0, y = 0, h = 0;
   s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
-  SetCaretPos(x, y - s.scrollY);
+  SetCaretPos(x - s.scrollX, y - s.scrollY);
 }
 
 void ScrollCaretIntoView(HWND hwnd, RichState& s) {
@@ -126,6 +166,15 @@ void ScrollCaretIntoView(HWND hwnd, RichState& s) {
   if (y < top) top = y;
   if (y + h > top + view) top = std::max(0, y + h - view);
   SetScrollY(hwnd, s, top);
+  if (FollowsCaretSideways(hwnd, s)) {
+    // As in the edit control, the view jumps by a third of its width, so typing does not scroll at every
+    // character.
+    const int width = ViewWidth(hwnd);
+    if (x < s.scrollX)
+      SetScrollX(hwnd, s, x - width / 3);
+    else if (x > s.scrollX + width - 1)
+      SetScrollX(hwnd, s, x - width + width / 3);
+  }
   PlaceCaret(hwnd, s);
 }
 
@@ -224,6 +273,25 @@ void FormatsChanged(HWND hwnd, RichState& s, int firstPara, int lastPara) {
   PlaceCaret(hwnd, s);
   if (Notifies(s, ENM_CHANGE) && !NotifyParent(hwnd, EN_CHANGE)) return;
   HeightMayHaveChanged(hwnd, s);
+}
+
+// The whole document was replaced (WM_SETTEXT, EM_STREAMIN of everything): laid out anew, the caret at the
+// start, the view at the top left, unmodified; then EN_CHANGE and the resize request. Returns false when the
+// control did not survive them.
+bool DocumentReplaced(HWND hwnd, RichState& s) {
+  s.layout.InvalidateAll();
+  s.layout.ParagraphsReplaced(0, 1 << 30, s.doc.ParaCount());
+  s.layout.Update(s.doc);
+  s.anchor = s.caret = 0;
+  s.typing.reset();
+  s.modify = false;
+  s.scrollY = 0;
+  s.scrollX = 0;
+  InvalidateRect(hwnd, nullptr, TRUE);
+  PlaceCaret(hwnd, s);
+  if (Notifies(s, ENM_CHANGE) && !NotifyParent(hwnd, EN_CHANGE)) return false;
+  HeightMayHaveChanged(hwnd, s);
+  return IsWindow(hwnd) != FALSE;
 }
 
 // ---- Character and paragraph formats -------------------------------------------------------------------
@@ -383,18 +451,7 @@ LRESULT OnStreamIn(HWND hwnd, RichState& s, WPARAM format, EDITSTREAM* es) {
   auto keep = States().Get(hwnd);
   if (!selection) {
     s.doc.Assign(piece);
-    s.layout.InvalidateAll();
-    s.layout.ParagraphsReplaced(0, 1 << 30, s.doc.ParaCount());
-    s.layout.Update(s.doc);
-    s.anchor = s.caret = 0;
-    s.typing.reset();
-    s.modify = false;
-    s.scrollY = 0;
-    InvalidateRect(hwnd, nullptr, TRUE);
-    PlaceCaret(hwnd, s);
-    if (Notifies(s, ENM_CHANGE) && !NotifyParent(hwnd, EN_CHANGE)) return count;
-    HeightMayHaveChanged(hwnd, s);
-    if (IsWindow(hwnd)) NotifySelChange(hwnd, s);
+    if (DocumentReplaced(hwnd, s)) NotifySelChange(hwnd, s);
   } else {
     Change(hwnd, s, from, to, std::move(piece), Origin::Api, false, RichDocument::UndoMode::Record);
   }
@@ -495,117 +552,98 @@ void UndoEdit(HWND hwnd, RichState& s) {
 
 // ---- Keyboard -----------------------------------------------------------------------------------------
 
+int PointToPos(const RichState& s, LPARAM lParam) {
+  auto& layout = const_cast<RichLayout&>(s.layout);
+  return layout.CharFromPoint(s.doc, GET_X_LPARAM(lParam) + s.scrollX, GET_Y_LPARAM(lParam) + s.scrollY);
+}
+
+// The rich edit control as the shared key rules see it (TextInput.h).
+struct RichInput {
+  HWND hwnd;
+  RichState& s;
+  int Caret() const { return s.caret; }
+  int Anchor() const { return s.anchor; }
+  int SelStart() const { return controls::SelStart(s); }
+  int SelEnd() const { return controls::SelEnd(s); }
+  int Length() const { return s.doc.Length(); }
+  bool HasSelection() const { return s.anchor != s.caret; }
+  bool ReadOnly() const { return (StyleOf(hwnd) & ES_READONLY) != 0; }
+  int WordLeft(int pos) const { return s.doc.WordLeft(pos); }
+  int WordRight(int pos) const { return s.doc.WordRight(pos); }
+  // A paragraph break is one position.
+  int StepLeft(int pos) const { return std::max(0, pos - 1); }
+  int StepRight(int pos) const { return std::min(Length(), pos + 1); }
+  int LineStartOf(int pos) const { return s.layout.LineStartOf(s.doc, pos); }
+  int LineEndOf(int pos) const { return s.layout.LineEndOf(s.doc, pos); }
+  // Lines are as high as their tallest font: the caret moves line by line at the column it aims for.
+  int LineMove(int lines) {
+    int x = 0, y = 0, h = 0;
+    s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
+    if (s.desiredX < 0) s.desiredX = x;
+    int pos = s.caret;
+    for (int i = 0; i < std::abs(lines); ++i) pos = s.layout.LineMove(s.doc, pos, lines < 0 ? -1 : 1, s.desiredX);
+    return pos;
+  }
+  // A page is as many lines of the caret's height as the client area holds.
+  int PageMove(int direction) {
+    int x = 0, y = 0, h = 0;
+    s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
+    const int lines = std::max(1, ClientRectOf(hwnd).Height() / std::max(1, h));
+    return LineMove(direction * lines);
+  }
+  void ForgetColumn() { s.desiredX = -1; }
+  void Select(int anchor, int caret) { SetSelection(hwnd, s, anchor, caret); }
+  void SelectQuietly(int anchor, int caret) {
+    s.anchor = anchor;
+    s.caret = caret;
+  }
+  void MoveCaretTo(int anchor, int caret) {
+    auto keep = States().Get(hwnd);
+    SetSelection(hwnd, s, anchor, caret);
+    ScrollCaretIntoView(hwnd, s);
+    NotifySelChange(hwnd, s);
+  }
+  int PosAt(LPARAM lParam) const { return PointToPos(s, lParam); }
+  void WordAt(int pos, int* from, int* to) const { s.doc.WordAt(pos, from, to); }
+  void StartDragSelecting() {
+    s.selecting = true;
+    SetCapture(hwnd);
+  }
+  void Copy() { controls::Copy(hwnd, s); }
+  void Cut() { controls::Cut(hwnd, s); }
+  void Paste() { controls::Paste(hwnd, s); }
+  void Clear() { controls::Clear(hwnd, s); }
+  void Undo() { UndoEdit(hwnd, s); }
+  void DeleteSelection() { ReplaceSelection(hwnd, s, RichFragment{}, Origin::User, RichDocument::UndoMode::Record); }
+  void Enter() {
+    if (StyleOf(hwnd) & ES_MULTILINE) TypeText(hwnd, s, "\r", RichDocument::UndoMode::Record);
+  }
+  void Tab() { TypeText(hwnd, s, "\t", RichDocument::UndoMode::MergeTyping); }
+  void Type(char c) { TypeText(hwnd, s, std::string_view(&c, 1), RichDocument::UndoMode::MergeTyping); }
+};
+
 LRESULT OnKeyDown(HWND hwnd, RichState& s, WPARAM vk) {
   const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
-  const bool multiline = (StyleOf(hwnd) & ES_MULTILINE) != 0;
-  if (multiline && MultilineDialogKeyDown(hwnd, vk, shift, ctrl)) return 0;
-  const int caret = s.caret, n = s.doc.Length();
-  const bool hasSel = s.anchor != s.caret;
-  int target = -1;
-  bool keepDesired = false;
-  auto vertical = [&](int lines) {
-    int x = 0, y = 0, h = 0;
-    s.layout.CaretAt(s.doc, caret, &x, &y, &h);
-    if (s.desiredX < 0) s.desiredX = x;
-    int pos = caret;
-    for (int i = 0; i < std::abs(lines); ++i) pos = s.layout.LineMove(s.doc, pos, lines < 0 ? -1 : 1, s.desiredX);
-    keepDesired = true;
-    return pos;
-  };
-  switch (vk) {
-    case VK_LEFT: target = ctrl ? s.doc.WordLeft(caret) : (hasSel && !shift) ? SelStart(s) : std::max(0, caret - 1); break;
-    case VK_RIGHT: target = ctrl ? s.doc.WordRight(caret) : (hasSel && !shift) ? SelEnd(s) : std::min(n, caret + 1); break;
-    case VK_UP: target = vertical(-1); break;
-    case VK_DOWN: target = vertical(1); break;
-    case VK_PRIOR:
-    case VK_NEXT: {
-      int x = 0, y = 0, h = 0;
-      s.layout.CaretAt(s.doc, caret, &x, &y, &h);
-      const int lines = std::max(1, ClientRectOf(hwnd).Height() / std::max(1, h));
-      target = vertical(vk == VK_PRIOR ? -lines : lines);
-      break;
-    }
-    case VK_HOME: target = ctrl ? 0 : s.layout.LineStartOf(s.doc, caret); break;
-    case VK_END: target = ctrl ? n : s.layout.LineEndOf(s.doc, caret); break;
-    case VK_DELETE:
-      if (shift) {
-        Cut(hwnd, s);
-      } else if (hasSel) {
-        Clear(hwnd, s);
-      } else if (caret < n) {
-        s.anchor = caret + 1;
-        Clear(hwnd, s);
-      }
-      return 0;
-    case VK_INSERT:
-      if (shift)
-        Paste(hwnd, s);
-      else if (ctrl)
-        Copy(hwnd, s);
-      return 0;
-    default: return 0;
-  }
-  if (target < 0) return 0;
-  if (!keepDesired) s.desiredX = -1;
-  auto keep = States().Get(hwnd);
-  SetSelection(hwnd, s, shift ? s.anchor : target, target);
-  ScrollCaretIntoView(hwnd, s);
-  NotifySelChange(hwnd, s);
+  if ((StyleOf(hwnd) & ES_MULTILINE) && MultilineDialogKeyDown(hwnd, vk, shift, ctrl)) return 0;
+  RichInput keys{hwnd, s};
+  TextKeyDown(keys, vk, shift, ctrl);
   return 0;
 }
 
 LRESULT OnChar(HWND hwnd, RichState& s, WPARAM wParam) {
   const auto c = static_cast<unsigned char>(wParam);
-  const bool multiline = (StyleOf(hwnd) & ES_MULTILINE) != 0;
-  if (multiline && IsMultilineDialogChar(hwnd, c)) return 0;
-  switch (c) {
-    case 0x03: Copy(hwnd, s); return 0;
-    case 0x16: Paste(hwnd, s); return 0;
-    case 0x18: Cut(hwnd, s); return 0;
-    case 0x1A: UndoEdit(hwnd, s); return 0;
-    case 0x1B: return 0;
-    case 0x08:
-      if (s.anchor == s.caret) {
-        if (s.caret == 0) return 0;
-        if (StyleOf(hwnd) & ES_READONLY) {
-          MessageBeep(MB_OK);
-          return 0;
-        }
-        s.anchor = s.caret - 1;
-      }
-      ReplaceSelection(hwnd, s, RichFragment{}, Origin::User, RichDocument::UndoMode::Record);
-      return 0;
-    case 0x0D:
-    case 0x0A:
-      if (multiline) TypeText(hwnd, s, "\r", RichDocument::UndoMode::Record);
-      return 0;
-    case 0x09: TypeText(hwnd, s, "\t", RichDocument::UndoMode::MergeTyping); return 0;
-    default: break;
-  }
-  if (c < 0x20 || c == 0x7F) return 0;
-  const char ch = static_cast<char>(c);
-  TypeText(hwnd, s, std::string_view(&ch, 1), RichDocument::UndoMode::MergeTyping);
+  if ((StyleOf(hwnd) & ES_MULTILINE) && IsMultilineDialogChar(hwnd, c)) return 0;
+  RichInput keys{hwnd, s};
+  TextChar(keys, c);
   return 0;
 }
 
 // ---- Mouse and focus ----------------------------------------------------------------------------------
 
-int PointToPos(const RichState& s, LPARAM lParam) {
-  auto& layout = const_cast<RichLayout&>(s.layout);
-  return layout.CharFromPoint(s.doc, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) + s.scrollY);
-}
-
 LRESULT OnButtonDown(HWND hwnd, RichState& s, LPARAM lParam) {
   auto keep = States().Get(hwnd);
-  if (GetFocus() != hwnd) SetFocus(hwnd);
-  if (!IsWindow(hwnd)) return 0;
-  const int pos = PointToPos(s, lParam);
-  SetSelection(hwnd, s, GetKeyState(VK_SHIFT) < 0 ? s.anchor : pos, pos);
-  s.desiredX = -1;
-  s.selecting = true;
-  SetCapture(hwnd);
-  ScrollCaretIntoView(hwnd, s);
-  NotifySelChange(hwnd, s);
+  RichInput input{hwnd, s};
+  TextButtonDown(input, hwnd, lParam);
   return 0;
 }
 
@@ -625,11 +663,8 @@ LRESULT OnButtonUp(HWND hwnd, RichState& s) {
 }
 
 LRESULT OnDoubleClick(HWND hwnd, RichState& s, LPARAM lParam) {
-  int from = 0, to = 0;
-  s.doc.WordAt(PointToPos(s, lParam), &from, &to);
-  SetSelection(hwnd, s, from, to);
-  ScrollCaretIntoView(hwnd, s);
-  NotifySelChange(hwnd, s);
+  RichInput input{hwnd, s};
+  TextDoubleClick(input, lParam);
   return 0;
 }
 
@@ -671,7 +706,7 @@ void Paint(HWND hwnd, HDC dc, RichState& s) {
   }
   const int saved = SaveDC(dc);
   IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
-  s.layout.Draw(dc, s.doc, 0, -s.scrollY, s.scrollY, s.scrollY + client.Height(), colors);
+  s.layout.Draw(dc, s.doc, -s.scrollX, -s.scrollY, s.scrollY, s.scrollY + client.Height(), colors);
   RestoreDC(dc, saved);
 }
 
@@ -843,6 +878,32 @@ LRESULT OnVScroll(HWND hwnd, RichState& s, WPARAM wParam) {
   return 0;
 }
 
+// The horizontal bar: arrows by the default font's average character, page areas by the client's width,
+// the ends and the thumb to any position; the view stops where the widest line ends.
+LRESULT OnHScroll(HWND hwnd, RichState& s, WPARAM wParam) {
+  const int page = ViewWidth(hwnd);
+  const int step = std::max(1, s.layout.Fonts().Of(s.base).widths['x']);
+  int x = s.scrollX;
+  switch (LOWORD(wParam)) {
+    case SB_LINELEFT: x -= step; break;
+    case SB_LINERIGHT: x += step; break;
+    case SB_PAGELEFT: x -= page; break;
+    case SB_PAGERIGHT: x += page; break;
+    case SB_LEFT: x = 0; break;
+    case SB_RIGHT: x = MaxScrollX(hwnd, s); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+      x = GetScrollInfo(hwnd, SB_HORZ, &si) ? si.nTrackPos : static_cast<SHORT>(HIWORD(wParam));
+      break;
+    }
+    default: return 0;
+  }
+  SetScrollX(hwnd, s, std::min(x, MaxScrollX(hwnd, s)));
+  PlaceCaret(hwnd, s);
+  return 0;
+}
+
 LRESULT OnSetOptions(HWND hwnd, RichState& s, WPARAM op, DWORD value) {
   switch (op) {
     case ECOOP_SET: s.options = value; break;
@@ -891,16 +952,7 @@ LRESULT OnCreate(HWND hwnd, RichState& s, const CREATESTRUCT* cs) {
 LRESULT OnSetText(HWND hwnd, RichState& s, const char* text) {
   auto keep = States().Get(hwnd);
   s.doc.Assign(RichFragment::FromPlain(text ? text : "", s.base, {}));
-  s.layout.ParagraphsReplaced(0, 1 << 30, s.doc.ParaCount());
-  s.layout.Update(s.doc);
-  s.anchor = s.caret = 0;
-  s.typing.reset();
-  s.modify = false;
-  s.scrollY = 0;
-  InvalidateRect(hwnd, nullptr, TRUE);
-  PlaceCaret(hwnd, s);
-  if (Notifies(s, ENM_CHANGE) && !NotifyParent(hwnd, EN_CHANGE)) return TRUE;
-  HeightMayHaveChanged(hwnd, s);
+  DocumentReplaced(hwnd, s);
   return TRUE;
 }
 
@@ -932,6 +984,7 @@ LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam
   switch (msg) {
     case WM_CREATE:
       s.vscroll = (StyleOf(hwnd) & WS_VSCROLL) != 0;
+      s.hscroll = (StyleOf(hwnd) & WS_HSCROLL) != 0;
       return OnCreate(hwnd, s, reinterpret_cast<const CREATESTRUCT*>(lParam));
     case WM_PAINT: {
       PaintScope paint(hwnd, wParam);
@@ -1024,6 +1077,7 @@ LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam
     case EM_SETMODIFY: s.modify = wParam != 0; return 0;
     case EM_SCROLL: return OnScroll(hwnd, s, wParam);
     case WM_VSCROLL: return OnVScroll(hwnd, s, wParam);
+    case WM_HSCROLL: return OnHScroll(hwnd, s, wParam);
     case EM_SCROLLCARET: ScrollCaretIntoView(hwnd, s); return 0;
     case EM_GETLINECOUNT: return s.layout.LineCount();
     case EM_EXLINEFROMCHAR: return s.layout.LineFromChar(s.doc, static_cast<int>(lParam));

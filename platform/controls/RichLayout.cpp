@@ -169,6 +169,13 @@ int RichLayout::Height() const {
   return h;
 }
 
+int RichLayout::Width() const {
+  int w = 0;
+  for (const Para& p : paras_)
+    for (const RichLine& line : p.lines) w = std::max(w, line.width);
+  return w;
+}
+
 int RichLayout::LineCount() const {
   int n = 0;
   for (const Para& p : paras_) n += static_cast<int>(p.lines.size());
@@ -303,7 +310,7 @@ int RichLayout::LineEndOf(const RichDocument& doc, int pos) const {
 // ---- Drawing ------------------------------------------------------------------------------------------
 
 void RichLayout::DrawLine(HDC dc, const RichDocument& doc, int para, const RichLine& line, int x0, int y,
-                          const RichDrawColors& colors) {
+                          const RichDrawColors& colors, bool scaled) {
   const std::string& text = doc.Text();
   const int tab = std::max(1, Dpi() / 2);
   const int baseline = y + line.ascent;
@@ -337,7 +344,17 @@ void RichLayout::DrawLine(HDC dc, const RichDocument& doc, int para, const RichL
     if (text[static_cast<size_t>(i)] != '\t') {
       SelectScope scope(dc, f.font);
       SetTextColor(dc, selected ? colors.highlightText : (cf.autoColor ? colors.text : cf.color));
-      TextOut(dc, x0 + x, baseline - f.ascent, text.data() + i, j - i);
+      if (scaled) {
+        // Under a scaling mapping the font's own advances at the scaled size are not the laid-out widths
+        // scaled (each is rounded at its own size), so each character goes to its laid-out place.
+        int cx = x0 + x;
+        for (int k = i; k < j; ++k) {
+          TextOut(dc, cx, baseline - f.ascent, text.data() + k, 1);
+          cx += f.widths[static_cast<unsigned char>(text[static_cast<size_t>(k)])];
+        }
+      } else {
+        TextOut(dc, x0 + x, baseline - f.ascent, text.data() + i, j - i);
+      }
     }
     x += w;
     i = j;
@@ -347,6 +364,7 @@ void RichLayout::DrawLine(HDC dc, const RichDocument& doc, int para, const RichL
 void RichLayout::Draw(HDC dc, const RichDocument& doc, int ox, int oy, int top, int bottom,
                       const RichDrawColors& colors) {
   const int oldMode = SetBkMode(dc, TRANSPARENT);
+  const bool scaled = GetMapMode(dc) != MM_TEXT;
   int y = 0;
   for (int p = 0; p < static_cast<int>(paras_.size()) && y < bottom; ++p) {
     const Para& para = paras_[static_cast<size_t>(p)];
@@ -356,7 +374,7 @@ void RichLayout::Draw(HDC dc, const RichDocument& doc, int ox, int oy, int top, 
     }
     for (const RichLine& line : para.lines) {
       if (y >= bottom) break;
-      if (y + line.height > top) DrawLine(dc, doc, p, line, ox + AlignOffset(doc, p, line), oy + y, colors);
+      if (y + line.height > top) DrawLine(dc, doc, p, line, ox + AlignOffset(doc, p, line), oy + y, colors, scaled);
       y += line.height;
     }
   }

@@ -78,6 +78,8 @@ class RichLayout {
 
   // ---- Geometry (after Update; y from the top of the document) ---------------------------------------------
   int Height() const;
+  // The widest line (without its trailing spaces).
+  int Width() const;
   int LineCount() const;
   // The top of every laid-out line, in order (document y).
   std::vector<int> LineTops() const;
@@ -107,8 +109,9 @@ class RichLayout {
     bool valid = false;
   };
   void LayoutPara(const RichDocument& doc, int para);
+  // `scaled`: the DC maps logical units to device pixels by a scale (each character is placed on its own).
   void DrawLine(HDC dc, const RichDocument& doc, int para, const RichLine& line, int x0, int y,
-                const RichDrawColors& colors);
+                const RichDrawColors& colors, bool scaled);
 
   RichFonts fonts_;
   int wrap_ = 0;

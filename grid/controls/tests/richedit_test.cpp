@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "grid/controls/CGXRichEditCtrl.h"
 #include "grid/controls/tests/recordinggrid.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "platform/base/GlobalMemory.h"
+#include "platform/display/Desktop.h"
 
 namespace enginetest {
 namespace {
@@ -36,6 +38,25 @@ void PutOnClipboard(UINT format, const char* text) {
   GlobalUnlock(h);
   SetClipboardData(format, h);
   CloseClipboard();
+}
+
+// The red pixels of an image inside a rectangle: how many, and the box around them (empty when none).
+template <class Image>
+int RedInk(const Image& image, const CRect& r, CRect* box) {
+  int n = 0;
+  *box = CRect(r.right, r.bottom, r.left, r.top);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      const COLORREF c = plat::colorFromPixel(image->pixel(x, y));
+      if (GetRValue(c) > 150 && GetGValue(c) < 80 && GetBValue(c) < 80) {
+        ++n;
+        box->left = std::min<int>(box->left, x);
+        box->top = std::min<int>(box->top, y);
+        box->right = std::max<int>(box->right, x + 1);
+        box->bottom = std::max<int>(box->bottom, y + 1);
+      }
+    }
+  return n;
 }
 
 // A rich cell that takes no digits and records what it was told about refused text.
@@ -93,6 +114,13 @@ class RichCellTest : public CellControlTest {
     ROWCOL r = 0, c = 0;
     g->QueryCurrentCell(&r, &c);
     return c;
+  }
+  // The grid wholly redrawn, as on screen.
+  std::shared_ptr<plat::Surface> Repainted() {
+    g->InvalidateGrid(TRUE);
+    g->CGXGridCore::UpdateWindow();
+    plat::Desktop::PaintAll();
+    return plat::Desktop::Capture(*g);
   }
   static void WithKey(int vk, int key) {
     plat::InputRouter::Instance().KeyDown(vk);
@@ -248,6 +276,49 @@ TEST_F(RichCellTest, TheKeyTableSendsKeysToTheGridOrTheWindow) {
   EXPECT_EQ(rich_->GetLineCount(), 2);
 }
 
+TEST_F(RichCellTest, TypingIntoACellScrolledOutOfViewBringsItBack) {
+  Grid("{abc}");
+  g->SetRowCount(60);
+  Activate();
+  ASSERT_TRUE(rich_->GetEditingState());
+  // Scrolled wholly away while the cell edits, the grid hides the window; the next typed character brings
+  // the cell back into view and lands in its text.
+  g->SetTopRow(30, GX_UPDATENOW);
+  Pump();
+  ASSERT_EQ(g->GetTopRow(), 30u);
+  Type("d");
+  EXPECT_LE(g->GetTopRow(), 2u);
+  EXPECT_EQ(Row(), 2u);
+  EXPECT_EQ(Text(), "abcd");
+  // Scrolled a row down while it edits, a cell taller than the grid keeps its window, and the focus: a
+  // typed character, a key that moves the caret, and a character that comes without a key press (as an
+  // input method sends it) each scroll the cell's top back into view.
+  g->SetRowHeight(8, 8, 400);
+  g->MoveCurrentCellTo(8, 1, GX_UPDATENOW);
+  Click(g, 8, 1, 10, 5);
+  Pump();
+  ASSERT_TRUE(rich_->GetEditingState());
+  ASSERT_EQ(g->GetTopRow(), 8u);
+  auto scrollAway = [&] {
+    g->SetTopRow(7, GX_UPDATENOW);
+    Pump();
+    ASSERT_EQ(g->GetTopRow(), 7u);
+    ASSERT_EQ(::GetFocus(), rich_->m_hWnd);
+  };
+  scrollAway();
+  Type("e");
+  EXPECT_EQ(g->GetTopRow(), 8u);
+  scrollAway();
+  Key(VK_LEFT);
+  EXPECT_EQ(g->GetTopRow(), 8u);
+  scrollAway();
+  rich_->SendMessage(WM_CHAR, 'f', 1);
+  Pump();
+  EXPECT_EQ(g->GetTopRow(), 8u);
+  EXPECT_EQ(Text(), "fe");
+  EXPECT_EQ(Row(), 8u);
+}
+
 TEST_F(RichCellTest, ClipboardKeysCopyBothFormatsAndPastePrefersRtf) {
   Grid("{\\rtf1 {\\b abc}def}");
   g->SetCellValue(3, 1, "{xyz}", 0);
@@ -363,42 +434,51 @@ TEST_F(RichCellTest, InactiveCellsRenderTheirFormatsAsTheActiveWindowShowsThem) 
   const char* value = "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\qc\\cf1\\b RED}";
   Grid(value);
   g->SetCellValue(4, 1, value, 0);
-  g->InvalidateGrid(TRUE);
-  g->CGXGridCore::UpdateWindow();
-  plat::Desktop::PaintAll();
-  auto inactive = plat::Desktop::Capture(*g);
+  auto inactive = Repainted();
   ASSERT_TRUE(inactive);
   const CRect cell = g->CalcCellRect(4, 1);
-  auto redIn = [](const auto& image, const CRect& r, int* left, int* right) {
-    int n = 0;
-    *left = r.right, *right = r.left;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) {
-        const COLORREF c = plat::colorFromPixel(image->pixel(x, y));
-        if (GetRValue(c) > 150 && GetGValue(c) < 80 && GetBValue(c) < 80) {
-          ++n;
-          *left = std::min<int>(*left, x);
-          *right = std::max<int>(*right, x);
-        }
-      }
-    return n;
-  };
-  int l1 = 0, r1 = 0;
-  const int red = redIn(inactive, cell, &l1, &r1);
+  CRect ink1;
+  const int red = RedInk(inactive, cell, &ink1);
   EXPECT_GT(red, 20);
   // Centred: about as much room on the left as on the right.
-  EXPECT_LT(std::abs((l1 - cell.left) - (cell.right - r1)), 12);
+  EXPECT_LT(std::abs((ink1.left - cell.left) - (cell.right - (ink1.right - 1))), 12);
   // The active cell draws the same text at the same place.
   g->MoveCurrentCellTo(4, 1, GX_UPDATENOW);
   Activate();
   plat::Desktop::PaintAll();
   auto active = plat::Desktop::Capture(*g);
-  int l2 = 0, r2 = 0;
-  EXPECT_NEAR(redIn(active, cell, &l2, &r2), red, red / 4);
-  EXPECT_NEAR(l2, l1, 2);
+  CRect ink2;
+  EXPECT_NEAR(RedInk(active, cell, &ink2), red, red / 4);
+  EXPECT_NEAR(ink2.left, ink1.left, 2);
   // An empty cell draws no text.
-  int l3 = 0, r3 = 0;
-  EXPECT_EQ(redIn(active, g->CalcCellRect(5, 1), &l3, &r3), 0);
+  CRect ink3;
+  EXPECT_EQ(RedInk(active, g->CalcCellRect(5, 1), &ink3), 0);
+}
+
+TEST_F(RichCellTest, InactiveCellsFollowTheGridsZoom) {
+  // A red word, in a cell that is not current, at 100 % and at two zooms: its ink scales with the zoom.
+  Grid("{a}", CGXStyle(), 900, 500);
+  g->SetCellValue(4, 1, "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\cf1\\fs20 Wide}", 0);
+  auto redInk = [&] {
+    auto image = Repainted();
+    EXPECT_TRUE(image);
+    const CRect cell = g->CalcCellRect(4, 1);
+    CRect ink;
+    if (image) RedInk(image, cell, &ink);
+    // The ink starts near the cell's top left whatever the zoom.
+    EXPECT_LT(ink.left - cell.left, cell.Width() / 4);
+    EXPECT_LT(ink.top - cell.top, cell.Height() / 2);
+    return ink;
+  };
+  const CRect plain = redInk();
+  ASSERT_GT(plain.Width(), 10);
+  ASSERT_GT(plain.Height(), 5);
+  for (int zoom : {200, 150}) {
+    ASSERT_TRUE(g->SetZoom(zoom, 0));
+    const CRect zoomed = redInk();
+    EXPECT_NEAR(zoomed.Width(), plain.Width() * zoom / 100.0, plain.Width() * 0.15) << zoom << " %";
+    EXPECT_NEAR(zoomed.Height(), plain.Height() * zoom / 100.0, plain.Height() * 0.25) << zoom << " %";
+  }
 }
 
 TEST_F(RichCellTest, StylesGoIntoTheSelectionOrIntoTheWholeInactiveValue) {

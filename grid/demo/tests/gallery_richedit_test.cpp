@@ -1,6 +1,7 @@
 // The gallery's page of rich edit cells, headless: the page as built and after each of its steps (a click
 // and a selection in a cell, a row grown by typing, a found match, RTF copied and pasted in a plain rich edit
-// window) matches its reference screenshot, and the cells and the window hold what the steps did.
+// window, a line typed past its edge, the grid zoomed) matches its reference screenshot, and the cells and the
+// window hold what the steps did.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -65,6 +66,16 @@ TEST(CellGallery, RichEditCellsMatchTheirReferencesStepByStep) {
       SendMessage(plain, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
       EXPECT_TRUE(cf.dwEffects & CFE_BOLD);  // pasted as RTF
       EXPECT_EQ(cf.crTextColor, RGB(0, 0, 192));
+    } else if (step.name == "plain-window-scrolled") {
+      HWND plain = GetDlgItem(main, 200);
+      SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+      ASSERT_TRUE(GetScrollInfo(plain, SB_HORZ, &si));
+      EXPECT_GT(si.nMax, static_cast<int>(si.nPage));  // one line wider than the window
+      EXPECT_GT(si.nPos, 0);
+      EXPECT_EQ(SendMessage(plain, EM_GETLINECOUNT, 0, 0), 1);
+    } else if (step.name == "zoomed") {
+      EXPECT_EQ(g->GetZoom(), 150);
+      EXPECT_FALSE(rich->GetEditingState());
     }
   }
   DestroyWindow(main);

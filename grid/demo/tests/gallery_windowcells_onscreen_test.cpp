@@ -1,6 +1,6 @@
 // The gallery's pages of window cells on screen through the SDL2 presenter under a private X server: real
 // clicks and typing edit an edit cell and choose a list box line (the edit page), and edit a rich edit cell
-// in place (the rich edit page). Run by CTest through xvfb-run.
+// in place and scroll the plain rich edit window sideways (the rich edit page). Run by CTest through xvfb-run.
 #include "grid/controls/CGXListBox.h"
 #include "grid/controls/CGXRichEditCtrl.h"
 #include "grid/demo/tests/onscreen.h"
@@ -62,6 +62,19 @@ TEST(CellGallery, RichEditCellsTakeRealInput) {
   EXPECT_TRUE(page.WaitUntil([&] { return plain() == "Plain and bold text typed"; })) << plain();
   // The typed words took the format at the caret; the bold word is still bold in the stored RTF.
   EXPECT_NE(std::string(g->GetCellValue(1, 1)).find("\\b"), std::string::npos) << g->GetCellValue(1, 1);
+  // The plain window under the grid: a line typed past its right edge takes the view and its bar sideways.
+  HWND plainWindow = GetDlgItem(page.main, 200);
+  ASSERT_TRUE(page.Click(plainWindow, 4, 8));
+  ASSERT_TRUE(page.WaitUntil([&] { return ::GetFocus() == plainWindow; }));
+  ASSERT_TRUE(onscreen::Page::X("key --delay 30 ctrl+End"));
+  ASSERT_TRUE(onscreen::Page::X("type --delay 5 -- ' and typed on along the same line past the right edge of the "
+                                "window, on and on, until the view follows the caret sideways and the bar shows'"));
+  const auto sideways = [&] {
+    SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, 0, 0};
+    return GetScrollInfo(plainWindow, SB_HORZ, &si) && si.nPos > 0;
+  };
+  char typed[400] = {};
+  EXPECT_TRUE(page.WaitUntil(sideways)) << (GetWindowText(plainWindow, typed, sizeof typed), typed);
 }
 
 }  // namespace

@@ -282,6 +282,65 @@ TEST_F(RichEdits, ScrollingMovesByActualLinesAndTheBarFollows) {
   EXPECT_EQ(pos(), total - 3 * small);
 }
 
+TEST_F(RichEdits, AWideLineScrollsSidewaysAndTheBarFollowsTheCaret) {
+  HWND h = Rich(WS_HSCROLL | ES_AUTOHSCROLL | ES_DISABLENOSCROLL, {10, 10, 210, 110}, 304);
+  SendMessage(h, EM_SETTARGETDEVICE, 0, 1);  // lines do not wrap
+  const std::string wide(60, 'w');
+  StreamIn(h, "{\\rtf1 " + wide + "\\par short}");
+  RECT client{};
+  GetClientRect(h, &client);
+  const int view = client.right;
+  auto bar = [&] {
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(GetScrollInfo(h, SB_HORZ, &si));
+    return si;
+  };
+  auto caretX = [&] {
+    POINT p{};
+    GetCaretPos(&p);
+    return static_cast<int>(p.x);
+  };
+  // The range is the widest line, a page the client's width.
+  const SCROLLINFO first = bar();
+  const int widest = first.nMax;
+  EXPECT_GT(widest, 2 * view);
+  EXPECT_EQ(first.nPage, static_cast<UINT>(view));
+  EXPECT_EQ(first.nPos, 0);
+  // End on the wide line takes the view with the caret, which stays inside the client area; Home brings
+  // it back.
+  Key(VK_END);
+  EXPECT_EQ(Sel(h).cpMin, 60);
+  EXPECT_GT(bar().nPos, widest - view);
+  EXPECT_GE(caretX(), 0);
+  EXPECT_LT(caretX(), view);
+  Key(VK_HOME);
+  EXPECT_EQ(bar().nPos, 0);
+  EXPECT_EQ(caretX(), 0);
+  // The bar's arrows, page areas and ends; the view stops where the widest line ends.
+  SendMessage(h, WM_HSCROLL, SB_LINERIGHT, 0);
+  const int step = bar().nPos;
+  EXPECT_GT(step, 0);
+  EXPECT_LT(step, view / 4);
+  SendMessage(h, WM_HSCROLL, SB_PAGERIGHT, 0);
+  EXPECT_EQ(bar().nPos, step + view);
+  SendMessage(h, WM_HSCROLL, SB_RIGHT, 0);
+  EXPECT_EQ(bar().nPos, widest - view + 1);
+  SendMessage(h, WM_HSCROLL, SB_PAGERIGHT, 0);
+  EXPECT_EQ(bar().nPos, widest - view + 1);
+  SendMessage(h, WM_HSCROLL, SB_LEFT, 0);
+  EXPECT_EQ(bar().nPos, 0);
+  // A click on the scrolled view hits the character under the mouse: at the right edge, the line's end.
+  SendMessage(h, WM_HSCROLL, SB_RIGHT, 0);
+  ClickAt(h, view - 1, 3);
+  EXPECT_GE(Sel(h).cpMin, 59);
+  // Wrapping at the window again, the lines fit: nothing to scroll, the bar stays shown disabled.
+  SendMessage(h, EM_SETTARGETDEVICE, 0, 0);
+  Key(VK_END, VK_CONTROL);
+  EXPECT_EQ(bar().nPos, 0);
+  EXPECT_LE(bar().nMax, view);
+  EXPECT_TRUE(GetWindowLong(h, GWL_STYLE) & WS_HSCROLL);
+}
+
 TEST_F(RichEdits, KeyboardAndMouseEditLikeTheEditControl) {
   HWND h = Rich(ES_WANTRETURN);
   Type("hello world");
@@ -415,6 +474,49 @@ TEST_F(RichEdits, FormatRangeRendersFitsAndAnswersTheNextCharacter) {
   EXPECT_GT(redLeft, 30);
   EXPECT_LT(redRight, 170);
   EXPECT_NEAR((redLeft + redRight) / 2, 100, 8);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+}
+
+TEST_F(RichEdits, UnderAScalingMappingEachCharacterLandsWhereItWasLaidOut) {
+  HWND h = Rich();
+  StreamIn(h, "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}the quick brown fox jumps over the lazy {\\cf1 dog}}");
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 600, 60);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  // The room between the black words and the red one after rendering 300 x 30 logical pixels at `zoom` %.
+  auto gap = [&](int zoom) {
+    RECT r{0, 0, 600, 60};
+    FillRect(mem, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const int saved = SaveDC(mem);
+    SetMapMode(mem, MM_ANISOTROPIC);
+    SetWindowExtEx(mem, 100, 100, nullptr);
+    SetViewportExtEx(mem, zoom, zoom, nullptr);
+    FORMATRANGE fr{mem, mem, {0, 0, 300 * 15, 30 * 15}, {0, 0, 300 * 15, 30 * 15}, {0, -1}};
+    SendMessage(h, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+    SendMessage(h, EM_FORMATRANGE, FALSE, 0);
+    RestoreDC(mem, saved);
+    int redLeft = 600, blackRight = -1;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 600; ++x) {
+        const COLORREF c = GetPixel(mem, x, y);
+        if (GetRValue(c) > 150 && GetGValue(c) < 80) redLeft = std::min(redLeft, x);
+        if (GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100) blackRight = std::max(blackRight, x);
+      }
+    return redLeft - blackRight;
+  };
+  const int plain = gap(100);
+  ASSERT_GT(plain, 1);
+  // The forty characters before the red word end where they were laid out, scaled with the mapping (the
+  // scaled font's own advances, each rounded at its size, would run on into the space before it, or stop
+  // short of it); a glyph's ink itself grows a little more than the mapping.
+  for (int zoom : {150, 200, 300}) {
+    const int expected = plain * zoom / 100;
+    EXPECT_NEAR(gap(zoom), expected, expected / 3 + 1) << zoom << " %";
+  }
   SelectObject(mem, old);
   DeleteObject(bmp);
   DeleteDC(mem);
