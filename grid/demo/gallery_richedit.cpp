@@ -156,7 +156,7 @@ std::vector<Step> Steps() {
       {"plain-window-scrolled",
        [](CGXGridWnd*) {
          In().TypeText(" and typed on along the same line, past the right edge of the window, until the view "
-                       "follows the caret sideways");
+                       "follows the caret sideways, word by word");
        }},
       // The grid at 150 %: the rich cells, none of them being edited, scale with the others.
       {"zoomed",

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <map>
 
 #include "foundation/VisualStyles.h"
@@ -169,12 +170,13 @@ void CGXBDTNumericGadget::Init(CGXBDateTimeCtrl* owner, int minimum, int maximum
 }
 
 CString CGXBDTNumericGadget::Format(int value) const {
-  CString text;
+  // Formatted directly: every cell drawn formats its fields.
+  char text[24];
   if (m_bLeadingZeros)
-    text.Format("%0*d", m_nDigits, value);
+    std::snprintf(text, sizeof text, "%0*d", m_nDigits, value);
   else
-    text.Format("%d", value);
-  return text;
+    std::snprintf(text, sizeof text, "%d", value);
+  return CString(text);
 }
 
 CString CGXBDTNumericGadget::GetText() const { return Format(m_nValue); }

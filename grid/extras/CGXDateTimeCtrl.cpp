@@ -446,12 +446,13 @@ CSize CGXDateTimeCtrl::ComputeCellSize(CDC* dc, ROWCOL, ROWCOL, const CGXStyle& 
 void CGXDateTimeCtrl::LayoutIn(CGXBDateTimeCtrl& window, CDC* dc, const CRect& inner, BOOL button, BOOL spin) {
   // A gadget's measured size depends on the format and the font only, not on the value: the sizes of each
   // format in each font are measured once (measuring text is the costly part of drawing a cell).
-  CString key;
-  key.Format("%p|%d|%u|", static_cast<void*>(::GetCurrentObject(dc->GetSafeHdc(), OBJ_FONT)), window.GetFormatType(),
-             window.GetNoEditFields());
-  key += window.GetCustomFormat();
+  char head[64];
+  std::snprintf(head, sizeof head, "%p|%d|%u|", static_cast<void*>(::GetCurrentObject(dc->GetSafeHdc(), OBJ_FONT)),
+                window.GetFormatType(), window.GetNoEditFields());
+  std::string key(head);
+  key += window.GetCustomFormat().GetString();
   if (m_measured.size() > 64) m_measured.clear();  // fonts come and go: the cache stays small
-  std::vector<CSize>& sizes = m_measured[std::string(key.GetString())];
+  std::vector<CSize>& sizes = m_measured[key];
   if (static_cast<int>(sizes.size()) != window.GetGadgetCount()) {
     sizes.clear();
     for (int i = 0; i < window.GetGadgetCount(); ++i) {
@@ -462,7 +463,11 @@ void CGXDateTimeCtrl::LayoutIn(CGXBDateTimeCtrl& window, CDC* dc, const CRect& i
   auto height = [&](int i) { return sizes[static_cast<size_t>(i)].cy == -1 ? inner.Height() : sizes[static_cast<size_t>(i)].cy; };
   int x = inner.left + 1;
   for (int i = window.GetFixedCount(); i < window.GetGadgetCount(); ++i) {
-    const int w = sizes[static_cast<size_t>(i)].cx;
+    // A cell shows its value's text as one run: each field is as wide as what it shows (the editing window keeps
+    // room for the widest value, so that its fields stay put while they are typed into).
+    CGXBDTGadget* g = window.GetGadget(i);
+    const bool valueField = g->IsKindOf(RUNTIME_CLASS(CGXBDTNumericGadget)) || g->IsKindOf(RUNTIME_CLASS(CGXBDTListGadget));
+    const int w = valueField ? static_cast<int>(dc->GetTextExtent(g->GetText()).cx) : sizes[static_cast<size_t>(i)].cx;
     window.GetGadget(i)->SetRect(CRect(x, inner.top + 1, x + w, inner.top + 1 + height(i)));
     x += w;
   }
@@ -598,16 +603,53 @@ BOOL CGXDateTimeCtrl::ActivateAt(UINT flags, int x, int y, BOOL force) {
   }
   LayoutGadgets();
   const BOOL empty = !GetCachedStyle().GetIncludeValue() || GetCachedStyle().GetValue().IsEmpty();
-  const int hit = GadgetAt(at);
+  // A click on a cell that is not being edited lands on what the cell shows: its fields drawn one after another
+  // (DrawCell), not the editing window's wider ones. The field found there is the one the window's own click
+  // reaches, at that field's middle.
+  int hit = GadgetAt(at);
+  bool mapped = false;
+  if (!m_bEditing && !empty && (hit < 0 || hit >= GetFixedCount())) {
+    const int shown = FieldShownAt(CPoint(x, y));
+    if (shown >= GetFixedCount() && shown < GetGadgetCount()) {
+      hit = shown;
+      mapped = true;
+    }
+  }
   if (hit >= GetFixedCount() && GetGadget(hit)->IsEditable() && (force || !empty)) SetCurrentGadget(hit, FALSE);
+  CPoint sent = at;
+  if (mapped) sent.x = GetGadget(hit)->GetRect().CenterPoint().x - m_nScroll;
   ActivateCurrentOnly(TRUE);
   if (!m_bEditing && !NotifyEditStart()) return FALSE;
   SetEditingState(TRUE);
   Grid()->RedrawCell(GetRow(), GetCol(), GX_UPDATENOW);
   Grid()->GridWnd()->UpdateWindow();
-  SendMessage(WM_LBUTTONDOWN, flags, MAKELPARAM(at.x, at.y));
-  SendMessage(WM_LBUTTONUP, flags, MAKELPARAM(at.x, at.y));
+  SendMessage(WM_LBUTTONDOWN, flags, MAKELPARAM(sent.x, sent.y));
+  SendMessage(WM_LBUTTONUP, flags, MAKELPARAM(sent.x, sent.y));
   return TRUE;
+}
+
+int CGXDateTimeCtrl::FieldShownAt(CPoint point) {
+  if (!m_drawing.m_hWnd) return -1;
+  const CGXStyle& style = GetCachedStyle();
+  const CRect inner = ComputeInnerRect(Grid()->CalcCellRect(GetRow(), GetCol()), style);
+  CDC* dc = Grid()->GetCachedDC();
+  if (!dc) return -1;
+  COleDateTime date;
+  const BOOL asNumber = AttributeNumber(style, GX_IDS_UA_DATETIMEASNUMBER, 0) != 0;
+  if (!ReadValue(style.GetIncludeValue() ? style.GetValue() : CString(), asNumber, date)) return -1;
+  ApplyFormat(&m_drawing, style);
+  m_drawing.SetDateTime(date);
+  CFont* old = SelectCellFont(dc, style);
+  LayoutIn(m_drawing, dc, inner, FALSE, FALSE);
+  if (old) dc->SelectObject(old);
+  int last = -1;
+  for (int i = m_drawing.GetFixedCount(); i < m_drawing.GetGadgetCount(); ++i) {
+    const CGXBDTGadget* g = m_drawing.GetGadget(i);
+    if (!g->IsEditable()) continue;
+    if (g->GetRect().right > point.x) return i;
+    last = i;
+  }
+  return last;
 }
 
 BOOL CGXDateTimeCtrl::OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) {

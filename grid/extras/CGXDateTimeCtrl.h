@@ -132,7 +132,11 @@ class CGXDateTimeCtrl : public CGXBDateTimeCtrl, public CGXStatic {
   COleDateTime CellValue(const CString& text, BOOL inputAsNumber, BOOL showsDate, int formatType) const;
   // Makes the current gadget editable (else the first editable one) and the only active one.
   void ActivateCurrentOnly(BOOL activate);
-  // Lays the window's gadgets out in a rectangle of the DC (fixed gadgets only when shown).
+  // The editable field of the current cell's drawn value at a point of the grid (the last one right of them all);
+  // -1 when the cell shows no value.
+  int FieldShownAt(CPoint point);
+  // Lays the window's gadgets out in a rectangle of the DC (fixed gadgets only when shown): fields as wide as the
+  // texts they show.
   void LayoutIn(CGXBDateTimeCtrl& window, CDC* dc, const CRect& inner, BOOL button, BOOL spin);
   // The gadgets' texts one after another.
   static CString JoinedText(const CGXBDateTimeCtrl& window);

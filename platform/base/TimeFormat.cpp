@@ -1,7 +1,9 @@
 #include "platform/base/TimeFormat.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "platform/base/VirtualClock.h"
 
@@ -202,7 +204,15 @@ std::tm* localtime(const std::time_t* t) {
 }
 
 std::tm LocalTm(std::int64_t seconds) {
-  ::tzset();  // TZ may have changed since the last call
+  // TZ may have changed since the last call: the zone is read again when it has (reading it on every call
+  // costs a file check, which drawing a page of date cells would pay a thousand times).
+  thread_local std::string lastTz = "\x01unread";
+  const char* tz = std::getenv("TZ");
+  const std::string nowTz = tz ? tz : "\x02unset";
+  if (nowTz != lastTz) {
+    ::tzset();
+    lastTz = nowTz;
+  }
   const auto t = static_cast<std::time_t>(seconds);
   std::tm result{};
   if (!::localtime_r(&t, &result)) return UtcTm(seconds);

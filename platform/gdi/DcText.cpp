@@ -97,7 +97,10 @@ bool DeviceContext::extTextOut(int x, int y, UINT options, const RECT* rect, con
   const POINT p = toSurface(ref.x, ref.y);
 
   // Advances in device pixels.
-  std::vector<int> adv(static_cast<size_t>(count));
+  int advKept[256];
+  std::vector<int> advMore;
+  if (count > 256) advMore.resize(static_cast<size_t>(count));
+  int* const adv = count > 256 ? advMore.data() : advKept;
   int width = 0;
   for (int i = 0; i < count; ++i) {
     adv[i] = dx ? lengthToDeviceX(dx[i]) : f->advance(static_cast<unsigned char>(text[i])) + st_.charExtra;

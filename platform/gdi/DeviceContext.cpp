@@ -341,21 +341,6 @@ Paint DeviceContext::brushPaint(HGDIOBJ brush) const {
 
 // ---- kernels -------------------------------------------------------------------------------------------------
 
-void DeviceContext::forEachClipped(const RECT& r, const std::function<void(const RECT&)>& fn) const {
-  if (r.right <= r.left || r.bottom <= r.top) return;
-  // Bands are disjoint and sorted, so their bottoms rise monotonically: skip the bands above `r` at once (a clip
-  // carved by many excluded rectangles has many bands).
-  const auto& rects = clip().rects();
-  auto first = std::partition_point(rects.begin(), rects.end(), [&](const RECT& c) { return c.bottom <= r.top; });
-  for (auto it = first; it != rects.end(); ++it) {
-    const RECT& c = *it;
-    if (c.top >= r.bottom) break;
-    if (c.bottom <= r.top || c.right <= r.left || c.left >= r.right) continue;
-    fn(RECT{std::max(c.left, r.left), std::max(c.top, r.top), std::min(c.right, r.right),
-            std::min(c.bottom, r.bottom)});
-  }
-}
-
 void DeviceContext::fillRect(const RECT& r, const Paint& p, BYTE rop3) {
   if (p.none || !surface_) return;
   Surface& s = *surface_;

@@ -19,6 +19,7 @@
 // a patterned area exactly as a DC drawing directly at (L, T) does, which is how the grid's buffered path uses it.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -142,8 +143,22 @@ class DeviceContext : public GdiObject {
   void penRect(const RECT& r, Pixel color);
   void penPixel(int x, int y, Pixel color);
   void invertRect(const RECT& r);
-  // Calls fn for each piece of `r` inside the clip (surface coordinates).
-  void forEachClipped(const RECT& r, const std::function<void(const RECT&)>& fn) const;
+  // Calls fn for each piece of `r` inside the clip (surface coordinates). Bands are disjoint and sorted, so
+  // their bottoms rise monotonically: the bands above `r` are skipped at once (a clip carved by many excluded
+  // rectangles has many bands). A template, so that the per-piece call is inlined into the fills.
+  template <typename Fn>
+  void forEachClipped(const RECT& r, Fn&& fn) const {
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    const auto& rects = clip().rects();
+    auto first = std::partition_point(rects.begin(), rects.end(), [&](const RECT& c) { return c.bottom <= r.top; });
+    for (auto it = first; it != rects.end(); ++it) {
+      const RECT& c = *it;
+      if (c.top >= r.bottom) break;
+      if (c.bottom <= r.top || c.right <= r.left || c.left >= r.right) continue;
+      fn(RECT{std::max(c.left, r.left), std::max(c.top, r.top), std::min(c.right, r.right),
+              std::min(c.bottom, r.bottom)});
+    }
+  }
 
   // ---- shapes (logical coordinates; DcShapes.cpp) ------------------------------------------------------------
   bool lineTo(int x, int y);

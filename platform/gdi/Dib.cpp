@@ -112,9 +112,33 @@ SurfacePtr surfaceFromDibPart(const DibView& dib, RECT& srect) {
   if (part.right <= part.left || part.bottom <= part.top) return SurfaceFromDib(dib);
   auto s = Surface::create(part.right - part.left, part.bottom - part.top);
   if (!s) return nullptr;
-  for (int y = part.top; y < part.bottom; ++y) {
-    Pixel* row = s->row(y - part.top);
-    for (int x = part.left; x < part.right; ++x) row[x - part.left] = dib.pixel(x, y);
+  if (dib.bpp <= 8) {
+    // Palette images: the colour table turned into pixels once, then an index a pixel (as DibView::pixel reads).
+    Pixel table[256];
+    for (unsigned i = 0; i < 256; ++i) {
+      if (i >= dib.colors.size()) {
+        table[i] = kOpaque;
+        continue;
+      }
+      const RGBQUAD& q = dib.colors[i];
+      table[i] = kOpaque | (static_cast<Pixel>(q.rgbRed) << 16) | (static_cast<Pixel>(q.rgbGreen) << 8) | q.rgbBlue;
+    }
+    for (int y = part.top; y < part.bottom; ++y) {
+      Pixel* row = s->row(y - part.top) - part.left;
+      const BYTE* r = dib.bits + static_cast<size_t>(dib.bottomUp ? dib.height - 1 - y : y) * dib.stride;
+      for (int x = part.left; x < part.right; ++x) {
+        unsigned i;
+        if (dib.bpp == 8) i = r[x];
+        else if (dib.bpp == 4) i = (x % 2) ? (r[x / 2] & 0x0F) : (r[x / 2] >> 4);
+        else i = (r[x / 8] >> (7 - x % 8)) & 1;
+        row[x] = table[i];
+      }
+    }
+  } else {
+    for (int y = part.top; y < part.bottom; ++y) {
+      Pixel* row = s->row(y - part.top);
+      for (int x = part.left; x < part.right; ++x) row[x - part.left] = dib.pixel(x, y);
+    }
   }
   srect = RECT{srect.left - part.left, srect.top - part.top, srect.right - part.left, srect.bottom - part.top};
   return s;

@@ -35,8 +35,15 @@ struct Measure {
   int adv[256];
   bool tabs;
   int tabStep;
-  Measure(HDC dc, bool expandTabs, int step) : tabs(expandTabs), tabStep(step) {
-    if (!GetCharWidth32A(dc, 0, 255, adv)) std::fill(std::begin(adv), std::end(adv), 0);
+  // Every text measured is made of the characters of `text` and the ellipsis' dots: only their range is asked.
+  Measure(HDC dc, bool expandTabs, int step, const std::string& text) : tabs(expandTabs), tabStep(step) {
+    std::fill(std::begin(adv), std::end(adv), 0);
+    unsigned char lo = '.', hi = '.';
+    for (char c : text) {
+      lo = std::min(lo, static_cast<unsigned char>(c));
+      hi = std::max(hi, static_cast<unsigned char>(c));
+    }
+    if (!GetCharWidth32A(dc, lo, hi, adv + lo)) std::fill(std::begin(adv), std::end(adv), 0);
   }
   // Pen position after `c` when the pen is at `x`.
   int advance(int x, char c) const {
@@ -78,7 +85,7 @@ int drawTextImpl(HDC dc, LPSTR text, int count, size_t capacity, LPRECT rect, UI
   TEXTMETRICA tm{};
   GetTextMetricsA(dc, &tm);
   const int lineHeight = tm.tmHeight + ((format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
-  const Measure m(dc, (format & DT_EXPANDTABS) != 0, std::max(1, 8 * tm.tmAveCharWidth));
+  const Measure m(dc, (format & DT_EXPANDTABS) != 0, std::max(1, 8 * tm.tmAveCharWidth), original);
   const int width = rect->right - rect->left;
 
   // (1) prefixes, (2) paragraphs

@@ -27,7 +27,8 @@ namespace plat {
 
 namespace {
 
-enum class Kind { Sans, Serif, Mono, TestFixed };
+// Dialog: the classic dialog faces, drawn with the sans glyphs narrowed to the dialog face's proportions.
+enum class Kind { Sans, Serif, Mono, TestFixed, Dialog };
 
 FT_Library library() {
   static FT_Library lib = [] {
@@ -53,10 +54,9 @@ Kind kindFor(const LOGFONTA& lf) {
   if (nameIs(face, {"Courier New", "Courier", "Lucida Console", "Consolas", "Fixedsys", "Terminal",
                     "Liberation Mono", "monospace"}))
     return Kind::Mono;
+  if (nameIs(face, {"MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2", "System", "Helv"})) return Kind::Dialog;
   const bool known = face[0] != '\0' &&
-                     nameIs(face, {"MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2", "Arial", "Tahoma", "System",
-                                   "Helv", "Verdana", "Liberation Sans",
-                                   "sans-serif", "Small Fonts"});
+                     nameIs(face, {"Arial", "Tahoma", "Verdana", "Liberation Sans", "sans-serif", "Small Fonts"});
   if (!known) {
     if ((lf.lfPitchAndFamily & 0x03) == FIXED_PITCH || (lf.lfPitchAndFamily & 0xF0) == FF_MODERN) return Kind::Mono;
     if ((lf.lfPitchAndFamily & 0xF0) == FF_ROMAN) return Kind::Serif;
@@ -222,6 +222,37 @@ std::unordered_map<SizeKeyed, std::shared_ptr<FontFace>, SizeKeyHash>& faceCache
   return cache;
 }
 
+std::map<std::string, double>& dialogScaleCache() {
+  static std::map<std::string, double> cache;
+  return cache;
+}
+
+// The dialog layouts are made for the classic 8-point dialog face: at its 11-pixel em the letters "A".."Z" and
+// "a".."z" measure about 299 pixels (5.75 a letter; its dialog base unit, (299 + 26) / 52, is the 6 pixels the
+// templates are laid out in). The sans face that draws it is wider (334 pixels), so the dialog faces draw its
+// glyphs narrowed by this factor: texts measured and drawn with them take the room the layouts give them. One
+// factor for every style and size, from the regular face's letters.
+double dialogScale() {
+  const Located regular = locate(familyName(Kind::Dialog), false, false);
+  auto& cache = dialogScaleCache();
+  if (auto it = cache.find(regular.file); it != cache.end()) return it->second;
+  double scale = 1.0;
+  FT_Face f = nullptr;
+  if (FT_New_Face(library(), regular.file.c_str(), 0, &f) == 0) {
+    long units = 0;
+    for (char c = 'A'; c <= 'Z'; ++c)
+      for (char letter : {c, static_cast<char>(c - 'A' + 'a')}) {
+        FT_Fixed adv = 0;
+        FT_Get_Advance(f, FT_Get_Char_Index(f, static_cast<FT_ULong>(letter)), FT_LOAD_NO_SCALE, &adv);
+        units += adv;
+      }
+    if (units > 0) scale = std::min(1.0, (299.0 / 11.0) * f->units_per_EM / static_cast<double>(units));
+    FT_Done_Face(f);
+  }
+  cache[regular.file] = scale;
+  return scale;
+}
+
 std::uint64_t& cacheGeneration() {
   static std::uint64_t generation = 1;
   return generation;
@@ -232,6 +263,7 @@ std::uint64_t& cacheGeneration() {
 void FontFace::setInstalledFilter(InstalledFilter filter) {
   installedFilter() = std::move(filter);
   locatedCache().clear();
+  dialogScaleCache().clear();
   emCache().clear();
   faceCache().clear();
   ++cacheGeneration();
@@ -280,11 +312,12 @@ std::shared_ptr<FontFace> FontFace::get(const LOGFONTA& lf, int emPixels, int wi
   f->italic_ = italic && k != Kind::TestFixed;
   const Located face = locate(familyName(k), f->bold_, f->italic_);
   f->family_ = k == Kind::TestFixed ? "Test Fixed" : face.family;
-  if (!f->open(face.file, emPixels, widthPixels, k == Kind::TestFixed)) return nullptr;
+  const double narrowing = k == Kind::Dialog ? dialogScale() : 1.0;
+  if (!f->open(face.file, emPixels, widthPixels, k == Kind::TestFixed, narrowing)) return nullptr;
   BYTE family = FF_SWISS;
   if (k == Kind::Serif) family = FF_ROMAN;
   if (k == Kind::Mono || k == Kind::TestFixed) family = FF_MODERN;
-  const bool variable = k == Kind::Sans || k == Kind::Serif;
+  const bool variable = k == Kind::Sans || k == Kind::Serif || k == Kind::Dialog;
   // TMPF_FIXED_PITCH set means variable pitch.
   f->tm_.tmPitchAndFamily = static_cast<BYTE>(family | TMPF_VECTOR | TMPF_TRUETYPE | (variable ? TMPF_FIXED_PITCH : 0));
   f->tm_.tmWeight = lf.lfWeight == 0 ? FW_NORMAL : lf.lfWeight;
@@ -296,7 +329,7 @@ std::shared_ptr<FontFace> FontFace::get(const LOGFONTA& lf, int emPixels, int wi
   return f;
 }
 
-bool FontFace::open(const std::string& file, int em, int widthPixels, bool synthetic) {
+bool FontFace::open(const std::string& file, int em, int widthPixels, bool synthetic, double narrowing) {
   file_ = file;
   em_ = std::max(1, em);
   if (FT_New_Face(library(), file.c_str(), 0, &face_) != 0) return false;
@@ -331,11 +364,17 @@ bool FontFace::open(const std::string& file, int em, int widthPixels, bool synth
   tm.tmDefaultChar = 0x1F;
   tm.tmBreakChar = 0x20;
 
-  // lfWidth asks for an average character width; the face is stretched horizontally to match.
+  // lfWidth asks for an average character width; the face is stretched horizontally to match. Without it a
+  // narrowed face (the dialog faces) scales its widths by its factor.
   if (widthPixels > 0 && !synthetic && tm.tmAveCharWidth > 0) {
     xScale_ = static_cast<double>(widthPixels) / (static_cast<double>(avg) * em_ / upem);
     tm.tmAveCharWidth = widthPixels;
     tm.tmMaxCharWidth = static_cast<int>(std::floor(tm.tmMaxCharWidth * xScale_ + 0.5));
+  } else if (!synthetic && narrowing != 1.0) {
+    xScale_ = narrowing;
+    tm.tmAveCharWidth = std::max(1, static_cast<int>(std::floor(static_cast<double>(avg) * em_ * xScale_ / upem + 0.5)));
+    tm.tmMaxCharWidth = static_cast<int>(std::floor(static_cast<double>(hhea ? hhea->advance_Width_Max : upem) * em_ *
+                                                        xScale_ / upem + 0.5));
   }
   FT_Set_Char_Size(face_, static_cast<FT_F26Dot6>(std::lround(em_ * 64 * xScale_)), em_ * 64, 72, 72);
 

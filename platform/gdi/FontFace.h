@@ -5,7 +5,10 @@
 //   serif  "Times New Roman", "Times", "MS Serif", "Roman", "Georgia", or an unknown name with FF_ROMAN
 //   mono   "Courier New", "Courier", "Lucida Console", "Consolas", "Fixedsys", "Terminal", or an unknown name with
 //          FIXED_PITCH or FF_MODERN
-//   sans   everything else ("MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2", "Arial", "Tahoma", "System", ...)
+//   dialog "MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2", "System", "Helv": the sans glyphs narrowed so the
+//          letters measure the classic dialog face's 299 pixels at an 11-pixel em (a 6-pixel dialog base unit,
+//          which the templates are laid out in); widths and metrics are those of the narrowed glyphs
+//   sans   everything else ("Arial", "Tahoma", "Verdana", ...)
 //   "Test Fixed": a synthetic face for unit tests that compute wraps: every character advances exactly
 //          max(1, ppem / 2) pixels; ascent = round(0.8 ppem), descent = ppem - ascent, no leading; drawn with
 //          the mono face's glyphs.
@@ -90,7 +93,7 @@ class FontFace {
 
  private:
   FontFace() = default;
-  bool open(const std::string& file, int em, int widthPixels, bool synthetic);
+  bool open(const std::string& file, int em, int widthPixels, bool synthetic, double narrowing);
 
   std::string family_;
   std::string file_;

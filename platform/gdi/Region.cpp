@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace plat {
@@ -53,47 +54,94 @@ bool apply(Region::Op op, bool a, bool b) {
   return false;
 }
 
-// Combines two sorted, disjoint span lists. Touching result spans are merged.
-std::vector<Span> combineSpans(const std::vector<Span>& a, const std::vector<Span>& b, Region::Op op) {
-  std::vector<int> xs;
-  xs.reserve(2 * (a.size() + b.size()));
-  for (const Span& s : a) { xs.push_back(s.first); xs.push_back(s.second); }
-  for (const Span& s : b) { xs.push_back(s.first); xs.push_back(s.second); }
-  std::sort(xs.begin(), xs.end());
-  xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
-  std::vector<Span> out;
-  size_t ia = 0, ib = 0;
-  for (size_t i = 0; i + 1 < xs.size(); ++i) {
-    const int x0 = xs[i], x1 = xs[i + 1];
-    while (ia < a.size() && a[ia].second <= x0) ++ia;
-    while (ib < b.size() && b[ib].second <= x0) ++ib;
-    const bool inA = ia < a.size() && a[ia].first <= x0;
-    const bool inB = ib < b.size() && b[ib].first <= x0;
-    if (!apply(op, inA, inB)) continue;
-    if (!out.empty() && out.back().second == x0) out.back().second = x1;
-    else out.emplace_back(x0, x1);
-  }
-  return out;
+// std::lround for the coordinates of figures (|v| far below 2^52), inline: the fraction left after the integer
+// part is exact, so halves round away from zero exactly as lround does.
+int roundHalfAway(double v) {
+  const long long whole = static_cast<long long>(v);  // towards zero
+  const double frac = v - static_cast<double>(whole);
+  return static_cast<int>(frac >= 0.5 ? whole + 1 : frac <= -0.5 ? whole - 1 : whole);
 }
 
-std::vector<Band> combineBands(const std::vector<Band>& a, const std::vector<Band>& b, Region::Op op) {
-  std::vector<int> ys;
-  ys.reserve(2 * (a.size() + b.size()));
-  for (const Band& x : a) { ys.push_back(x.top); ys.push_back(x.bottom); }
-  for (const Band& x : b) { ys.push_back(x.top); ys.push_back(x.bottom); }
-  std::sort(ys.begin(), ys.end());
-  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
-  static const std::vector<Span> kNone;
-  std::vector<Band> out;
+// The band of a canonical rectangle list that starts at index i: [i, end) share top and bottom.
+size_t bandEnd(const std::vector<RECT>& v, size_t i) {
+  size_t e = i + 1;
+  while (e < v.size() && v[e].top == v[i].top) ++e;
+  return e;
+}
+
+// Combines two canonical rectangle lists band by band: the edges of both ascend, so they merge without a sort,
+// and nothing but the result is allocated.
+std::vector<RECT> combineRects(const std::vector<RECT>& a, const std::vector<RECT>& b, Region::Op op) {
+  thread_local std::vector<int> xs;
+  std::vector<RECT> out;
+  out.reserve(a.size() + b.size());
+  size_t outBand = 0;  // where the last band of `out` begins
   size_t ia = 0, ib = 0;
-  for (size_t i = 0; i + 1 < ys.size(); ++i) {
-    const int y0 = ys[i], y1 = ys[i + 1];
-    while (ia < a.size() && a[ia].bottom <= y0) ++ia;
-    while (ib < b.size() && b[ib].bottom <= y0) ++ib;
-    const std::vector<Span>& sa = (ia < a.size() && a[ia].top <= y0) ? a[ia].spans : kNone;
-    const std::vector<Span>& sb = (ib < b.size() && b[ib].top <= y0) ? b[ib].spans : kNone;
-    if (sa.empty() && sb.empty()) continue;
-    pushBand(out, y0, y1, combineSpans(sa, sb, op));
+  size_t ea = a.empty() ? 0 : bandEnd(a, 0), eb = b.empty() ? 0 : bandEnd(b, 0);
+  int y = std::min(a.empty() ? b.front().top : a.front().top, b.empty() ? a.front().top : b.front().top);
+  while (ia < a.size() || ib < b.size()) {
+    // Skip bands that end at or above y.
+    while (ia < a.size() && a[ia].bottom <= y) {
+      ia = ea;
+      if (ia < a.size()) ea = bandEnd(a, ia);
+    }
+    while (ib < b.size() && b[ib].bottom <= y) {
+      ib = eb;
+      if (ib < b.size()) eb = bandEnd(b, ib);
+    }
+    if (ia >= a.size() && ib >= b.size()) break;
+    const bool inA = ia < a.size() && a[ia].top <= y, inB = ib < b.size() && b[ib].top <= y;
+    if (!inA && !inB) {
+      y = std::min(ia < a.size() ? a[ia].top : b[ib].top, ib < b.size() ? b[ib].top : a[ia].top);
+      continue;
+    }
+    // The interval [y, next) where neither side changes.
+    int next = INT32_MAX;
+    if (ia < a.size()) next = std::min(next, inA ? static_cast<int>(a[ia].bottom) : static_cast<int>(a[ia].top));
+    if (ib < b.size()) next = std::min(next, inB ? static_cast<int>(b[ib].bottom) : static_cast<int>(b[ib].top));
+    // Merge the x edges of both bands (each list of edges ascends).
+    xs.clear();
+    {
+      const size_t a0 = inA ? ia : 0, na = inA ? 2 * (ea - ia) : 0;
+      const size_t b0 = inB ? ib : 0, nb = inB ? 2 * (eb - ib) : 0;
+      auto edge = [](const std::vector<RECT>& v, size_t base, size_t i) {
+        const RECT& r = v[base + i / 2];
+        return static_cast<int>(i % 2 ? r.right : r.left);
+      };
+      size_t i = 0, j = 0;
+      while (i < na || j < nb) {
+        int x;
+        if (j >= nb || (i < na && edge(a, a0, i) <= edge(b, b0, j))) x = edge(a, a0, i++);
+        else x = edge(b, b0, j++);
+        if (xs.empty() || xs.back() != x) xs.push_back(x);
+      }
+    }
+    const size_t start = out.size();
+    size_t pa = ia, pb = ib;
+    for (size_t k = 0; k + 1 < xs.size(); ++k) {
+      const int x0 = xs[k], x1 = xs[k + 1];
+      while (inA && pa < ea && a[pa].right <= x0) ++pa;
+      while (inB && pb < eb && b[pb].right <= x0) ++pb;
+      const bool ina = inA && pa < ea && a[pa].left <= x0;
+      const bool inb = inB && pb < eb && b[pb].left <= x0;
+      if (!apply(op, ina, inb)) continue;
+      if (out.size() > start && out.back().right == x0) out.back().right = x1;
+      else out.push_back(RECT{x0, y, x1, next});
+    }
+    if (out.size() > start) {
+      // A band that continues the previous one with the same spans extends it.
+      const size_t prevCount = start - outBand;
+      bool same = start > 0 && out[start - 1].bottom == y && prevCount == out.size() - start;
+      for (size_t k = 0; same && k < prevCount; ++k)
+        same = out[outBand + k].left == out[start + k].left && out[outBand + k].right == out[start + k].right;
+      if (same) {
+        out.resize(start);
+        for (size_t k = outBand; k < start; ++k) out[k].bottom = next;
+      } else {
+        outBand = start;
+      }
+    }
+    y = next;
   }
   return out;
 }
@@ -209,11 +257,12 @@ Region Region::ellipse(const RECT& box, const RECT& within) {
   const double a = (box.right - box.left) / 2.0, b = (box.bottom - box.top) / 2.0;
   // One span a row: rows with the same span that touch make one rectangle, as banding would merge them.
   const int y0 = std::max(box.top, within.top), y1 = std::min(box.bottom, within.bottom);
+  if (y1 > y0) out.rects_.reserve(static_cast<size_t>(std::min(y1 - y0, 4096)));
   for (int y = y0; y < y1; ++y) {
     const double dy = (y + 0.5 - cy) / b;
     const double dx = a * std::sqrt(std::max(0.0, 1.0 - dy * dy));
-    const int l = std::max<int>(static_cast<int>(std::lround(cx - dx)), within.left);
-    const int r = std::min<int>(static_cast<int>(std::lround(cx + dx)), within.right);
+    const int l = std::max<int>(roundHalfAway(cx - dx), within.left);
+    const int r = std::min<int>(roundHalfAway(cx + dx), within.right);
     if (r <= l) continue;
     if (!out.rects_.empty()) {
       RECT& last = out.rects_.back();
@@ -272,14 +321,29 @@ void Region::offset(int dx, int dy) {
 Region Region::combine(const Region& a, const Region& b, Op op) {
   Region out;
   if (op == Op::Copy) return a;
-  out.rects_ = fromBands(combineBands(toBands(a.rects_), toBands(b.rects_), op));
+  // Answers that need no sweep: an empty side, and an intersection with one rectangle (the usual clip).
+  if (a.empty() || b.empty()) {
+    if (op == Op::And || (a.empty() && op == Op::Diff)) return out;
+    return a.empty() ? b : a;
+  }
+  if (op == Op::And && b.rects_.size() == 1) return a.intersected(b.rects_.front());
+  if (op == Op::And && a.rects_.size() == 1) return b.intersected(a.rects_.front());
+  out.rects_ = combineRects(a.rects_, b.rects_, op);
   return out;
 }
 
 Region Region::intersected(const RECT& r) const {
   // Fast path for the common clip of one rectangle: intersecting keeps the banded order.
   Region out;
-  if (r.right <= r.left || r.bottom <= r.top) return out;
+  if (r.right <= r.left || r.bottom <= r.top || rects_.empty()) return out;
+  const RECT b = bounds();
+  if (r.left <= b.left && r.top <= b.top && r.right >= b.right && r.bottom >= b.bottom) return *this;
+  if (rects_.size() == 1) {
+    const RECT x{std::max(b.left, r.left), std::max(b.top, r.top), std::min(b.right, r.right),
+                 std::min(b.bottom, r.bottom)};
+    if (x.right > x.left && x.bottom > x.top) out.rects_.push_back(x);
+    return out;
+  }
   std::vector<Band> bands;
   for (const Band& b : toBands(rects_)) {
     const int t = std::max<int>(b.top, r.top), btm = std::min<int>(b.bottom, r.bottom);

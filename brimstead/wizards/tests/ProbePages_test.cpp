@@ -19,6 +19,9 @@
 #include "host/tests/HostTestBoards.h"
 #include "platform/controls/winctrl.h"
 
+#include <cstring>
+#include <string>
+
 using namespace wiztest;
 
 namespace {
@@ -481,6 +484,34 @@ TEST_F(ProbePages, AddIcPowerPinRunsTheHostCommandWithTheWizardDisabled) {
   Click(PageControl(1162, CPowerPinsPage::IDC_ADD_PIN));
   Pump();
   EXPECT_EQ(api->GetWizardWindow(), nullptr);
+}
+
+// The page's push buttons hold their captions in the dialog font they are drawn with: a label two pixels inside
+// each edge, as the button draws it ("Add IC Power Pin..." was cut at both ends).
+TEST_F(ProbePages, ThePinPageButtonsHoldTheirCaptions) {
+  OpenOnPins(PinPageFlavour::Viewer);
+  HWND page = PageControl(1162, CPowerPinsPage::IDC_ADD_PIN);
+  ASSERT_NE(page, nullptr);
+  page = GetParent(page);
+  int buttons = 0;
+  for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char cls[32] = {};
+    GetClassName(child, cls, sizeof cls);
+    if (std::string(cls) != "Button" || (GetWindowLong(child, GWL_STYLE) & BS_TYPEMASK) > BS_DEFPUSHBUTTON) continue;
+    char text[64] = {};
+    GetWindowText(child, text, sizeof text);
+    HDC dc = GetDC(child);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(child, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32(dc, text, static_cast<int>(std::strlen(text)), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(child, dc);
+    RECT client{};
+    GetClientRect(child, &client);
+    EXPECT_LE(extent.cx, client.right - client.left - 4) << text;
+    ++buttons;
+  }
+  EXPECT_GE(buttons, 3);  // Check All, Uncheck All, Add IC Power Pin...
 }
 
 // ---- Add-board-probes dialog -------------------------------------------------------------------------------

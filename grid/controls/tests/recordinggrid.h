@@ -3,6 +3,8 @@
 // controls registered and drives it with injected input.
 #pragma once
 
+#include <algorithm>
+
 #include <string>
 
 #include "foundation/VisualStyles.h"
@@ -69,6 +71,17 @@ struct Canvas {
     for (int y = r.top; y < r.bottom; ++y)
       for (int x = r.left; x < r.right; ++x) n += At(x, y) == c;
     return n;
+  }
+  // The darkest grey level in the rectangle (the mean of the three channels): antialiased text reaches its
+  // colour only where a glyph covers whole pixels.
+  int Darkest(const CRect& r) {
+    int d = 255;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) {
+        const COLORREF c = At(x, y);
+        d = std::min(d, static_cast<int>((GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3));
+      }
+    return d;
   }
 };
 

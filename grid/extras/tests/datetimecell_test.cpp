@@ -13,6 +13,11 @@
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
+#include "platform/gdi/RecordingDC.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -302,6 +307,84 @@ TEST_F(DateTimeCellTest, FindMatchesFieldsOneAfterAnother) {
   state.m_strReplace = "Feb";
   EXPECT_TRUE(control->ReplaceInCell(s, arg(1), arg(1)));
   EXPECT_EQ(Control()->GetDateTime(), Dt(2012, 2, 12));
+}
+
+// An inactive cell shows its value as one run of text, each field as wide as what it shows: "6/15/2024", not the
+// editing window's fields sized for "12" and "Wednesday". A click lands on the field drawn under it.
+TEST_F(DateTimeCellTest, InactiveCellsDrawTheirFieldsWithoutGapsAndAClickTakesTheFieldDrawnThere) {
+  SetCell(g, 1, 1, Cell("45458", "M/d/yyyy"));                 // 15 June 2024
+  SetCell(g, 2, 1, Cell("45458", "dddd, MMMM d, yyyy"));
+  SetCell(g, 3, 1, Cell("45458.1875", "h:mm tt"));             // 4:30 AM
+  struct Run {
+    int x;
+    std::string text;
+  };
+  auto drawn = [&](ROWCOL row) {
+    HDC raw = plat::CreateRecordingDC(400, 40);
+    CDC dc;
+    dc.Attach(raw);
+    CGXStyle style;
+    g->ComposeCellStyle(row, 1, style);
+    g->ControlForCell(row, 1)->DrawCell(&dc, CRect(0, 0, 160, 20), row, 1, style, nullptr);
+    std::vector<Run> runs;
+    for (const std::string& line : plat::RecorderOf(raw)->lines()) {
+      int x = 0, y = 0, used = 0;
+      if (std::sscanf(line.c_str(), "text %d,%d \"%n", &x, &y, &used) != 2 || used == 0) continue;
+      const size_t end = line.find('"', static_cast<size_t>(used));
+      runs.push_back(Run{x, line.substr(static_cast<size_t>(used), end - static_cast<size_t>(used))});
+    }
+    dc.Detach();
+    DeleteDC(raw);
+    // Drawn from the last field to the first: put them in reading order.
+    std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.x < b.x; });
+    return runs;
+  };
+  HDC measure = plat::CreateRecordingDC(10, 10);
+  HFONT font = CreateFont(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, VARIABLE_PITCH | FF_SWISS, "Arial");
+  HGDIOBJ oldFont = SelectObject(measure, font);
+  auto width = [&](const std::string& t) {
+    SIZE size{};
+    GetTextExtentPoint32(measure, t.c_str(), static_cast<int>(t.size()), &size);
+    return static_cast<int>(size.cx);
+  };
+  const char* expected[] = {"6/15/2024", "Saturday, June 15, 2024", "4:30 AM"};
+  for (ROWCOL row = 1; row <= 3; ++row) {
+    SCOPED_TRACE(expected[row - 1]);
+    const std::vector<Run> runs = drawn(row);
+    ASSERT_GT(runs.size(), 2u);
+    std::string joined;
+    for (size_t i = 0; i < runs.size(); ++i) {
+      joined += runs[i].text;
+      if (i > 0) EXPECT_EQ(runs[i].x, runs[i - 1].x + width(runs[i - 1].text)) << "before \"" << runs[i].text << "\"";
+    }
+    EXPECT_EQ(joined, expected[row - 1]);
+    EXPECT_EQ(CString(joined.c_str()), Display(row, 1));
+  }
+  SelectObject(measure, oldFont);
+  DeleteObject(font);
+  DeleteDC(measure);
+
+  // A click on the drawn year of the first cell edits the year (the editing window's year lies further right).
+  const CRect cell = g->CalcCellRect(1, 1);
+  const std::vector<Run> runs = drawn(1);
+  const int yearX = cell.left + runs.back().x + 4;
+  g->MoveCurrentCellTo(1, 1);
+  Pump();
+  ASSERT_TRUE(Control()->ActivateAt(0, yearX, cell.CenterPoint().y, TRUE));
+  Pump();
+  EXPECT_EQ(CurrentField(), GXDT_YEAR4);
+  Key(VK_ESCAPE);
+  // On the drawn minutes of "4:30 AM", the minutes: the editing window's hour field, sized for two digits,
+  // reaches over that spot.
+  const CRect timeCell = g->CalcCellRect(3, 1);
+  const std::vector<Run> time = drawn(3);
+  ASSERT_EQ(time[2].text, "30");
+  g->MoveCurrentCellTo(3, 1);
+  Pump();
+  ASSERT_TRUE(Control()->ActivateAt(0, timeCell.left + time[2].x + 1, timeCell.CenterPoint().y, TRUE));
+  Pump();
+  EXPECT_EQ(CurrentField(), GXDT_MINUTE);
+  Key(VK_ESCAPE);
 }
 
 TEST_F(DateTimeCellTest, InactiveCellsDrawTheirFieldsAndTheEditedOneOpensTheCalendar) {

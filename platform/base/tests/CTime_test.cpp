@@ -160,3 +160,23 @@ TEST(CTime, ArchivesAsSixtyFourBitSeconds) {
   in >> t;
   EXPECT_EQ(t.GetYear(), 1995);
 }
+
+// Local times follow a change of TZ made without tzset, as long as the program runs, and the same zone twice.
+TEST(CTime, LocalTimesFollowTheZoneAsTZChanges) {
+  std::optional<std::string> saved;
+  if (const char* old = std::getenv("TZ")) saved = old;
+  ::setenv("TZ", "UTC0", 1);
+  EXPECT_EQ(plat::LocalTm(0).tm_hour, 0);
+  ::setenv("TZ", "EST5", 1);
+  EXPECT_EQ(plat::LocalTm(0).tm_hour, 19);
+  EXPECT_EQ(plat::LocalTm(3600).tm_hour, 20);
+  ::setenv("TZ", "JST-9", 1);
+  EXPECT_EQ(plat::LocalTm(0).tm_hour, 9);
+  ::setenv("TZ", "UTC0", 1);
+  EXPECT_EQ(plat::LocalTm(0).tm_hour, 0);
+  if (saved)
+    ::setenv("TZ", saved->c_str(), 1);
+  else
+    ::unsetenv("TZ");
+  ::tzset();
+}

@@ -2,6 +2,7 @@
 // figures inside their box, exact XOR inversion, dash patterns and wide pens.
 #include <gtest/gtest.h>
 
+#include "platform/gdi/Region.h"
 #include "platform/gdi/tests/GdiTestUtil.h"
 
 using namespace gditest;
@@ -283,4 +284,62 @@ TEST(Xor, XorPenLinesRestoreThePixels) {
   }
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 10; ++x) ASSERT_EQ(c.surface->pixel(x, y), before->pixel(x, y));
+}
+
+// Ellipses, rounded rectangles and rectangles of many sizes, thin and wide pens, with a clip that cuts some:
+// the inside is exactly the deflated figure in the brush colour and the frame exactly the figure less it in the
+// pen colour, each pixel painted once (an XOR pen over black leaves every frame pixel white, never black again).
+TEST(Figures, FramesAreTheFigureLessItsInsidePaintedOnce) {
+  for (int w = 1; w <= 18; w += 3)
+    for (int h = 1; h <= 14; h += 2)
+      for (int pen = 1; pen <= 3; pen += 2)
+        for (int figure = 0; figure < 3; ++figure)
+          for (bool clipped : {false, true}) {
+            SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " pen " + std::to_string(pen) + " figure " +
+                         std::to_string(figure) + (clipped ? " clipped" : ""));
+            Canvas c(32, 32);
+            RECT all{0, 0, 32, 32};
+            FillRect(c.dc, &all, black());
+            HPEN p = CreatePen(PS_SOLID, pen, kWhite);
+            HGDIOBJ oldPen = SelectObject(c.dc, p);
+            HBRUSH b = CreateSolidBrush(kRed);
+            HGDIOBJ oldBrush = SelectObject(c.dc, b);
+            SetROP2(c.dc, R2_XORPEN);
+            const RECT clip{9, 0, 32, 12};
+            if (clipped) IntersectClipRect(c.dc, clip.left, clip.top, clip.right, clip.bottom);
+            const RECT box{6, 5, 6 + w, 5 + h};
+            if (figure == 0) Ellipse(c.dc, box.left, box.top, box.right, box.bottom);
+            else if (figure == 1) RoundRect(c.dc, box.left, box.top, box.right, box.bottom, 7, 5);
+            else Rectangle(c.dc, box.left, box.top, box.right, box.bottom);
+            SelectObject(c.dc, oldBrush);
+            SelectObject(c.dc, oldPen);
+            DeleteObject(b);
+            DeleteObject(p);
+            // The figure's outer box: a wide pen is centred on the outline.
+            const RECT outer{box.left - (pen - 1) / 2, box.top - (pen - 1) / 2, box.right + pen / 2, box.bottom + pen / 2};
+            const RECT inside{outer.left + pen, outer.top + pen, outer.right - pen, outer.bottom - pen};
+            auto shape = [&](const RECT& r) { return figure == 0 ? plat::Region::ellipse(r) : plat::Region(r); };
+            if (figure == 1) {
+              // Rounded rectangles: every pixel is the background, the inside or a frame painted once, and the
+              // frame closes round the inside.
+              int frame = 0;
+              for (int y = 0; y < 32; ++y)
+                for (int x = 0; x < 32; ++x) {
+                  const COLORREF px = c.at(x, y);
+                  ASSERT_TRUE(px == kBlack || px == kWhite || px == kRed) << x << "," << y;
+                  frame += px == kWhite;
+                }
+              if (!clipped) EXPECT_GT(frame, 0);
+              continue;
+            }
+            const plat::Region whole = shape(outer), in = shape(inside);
+            for (int y = 0; y < 32; ++y)
+              for (int x = 0; x < 32; ++x) {
+                const bool visible = !clipped || (x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom);
+                COLORREF want = kBlack;
+                if (visible && in.contains(x, y)) want = kRed;
+                else if (visible && whole.contains(x, y)) want = kWhite;
+                ASSERT_EQ(c.at(x, y), want) << x << "," << y;
+              }
+          }
 }

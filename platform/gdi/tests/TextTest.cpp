@@ -3,14 +3,15 @@
 //
 // Metrics of the bundled faces at 96 DPI, as this platform computes them (see FontFace.h):
 //   face asked             lfHeight weight  -> tmHeight tmAscent tmDescent intLead extLead avgWidth maxWidth
-//   "MS Sans Serif"        -11      400        12       10       2         1       0       6        15
-//   "MS Shell Dlg"         -11      700        12       10       2         1       0       7        15
+//   "MS Sans Serif"        -11      400        12       10       2         1       0       6        13
+//   "MS Shell Dlg"         -11      700        12       10       2         1       0       6        13
 //   "Arial"                -13      400        15       12       3         2       0       8        17
 //   "Times New Roman"      -16      400        17       14       3         1       1       9        21
 //   "Courier New"          -13      400        15       11       4         2       0       8        8
 //   "Test Fixed"           -10      400        10       8        2         0       0       5        5
 //   "Arial"                +16 (cell)  400     16       13       3         2       0       8        19
-// Extents of "Hello, World": 58, 64, 70, 83, 96, 60, 77 pixels in the same order.
+// (the dialog faces are the sans face narrowed to the classic dialog face's widths)
+// Extents of "Hello, World": 51, 58, 70, 83, 96, 60, 77 pixels in the same order.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -65,8 +66,8 @@ struct RecCanvas {
 
 TEST(Fonts, MetricsOfTheBundledFaces) {
   const FontCase cases[] = {
-      {"MS Sans Serif", -11, 400, metrics(12, 10, 2, 1, 0, 6, 15), 58, kVarSwiss},
-      {"MS Shell Dlg", -11, 700, metrics(12, 10, 2, 1, 0, 7, 15), 64, kVarSwiss},
+      {"MS Sans Serif", -11, 400, metrics(12, 10, 2, 1, 0, 6, 13), 51, kVarSwiss},
+      {"MS Shell Dlg", -11, 700, metrics(12, 10, 2, 1, 0, 6, 13), 58, kVarSwiss},
       {"Arial", -13, 400, metrics(15, 12, 3, 2, 0, 8, 17), 70, kVarSwiss},
       {"Times New Roman", -16, 400, metrics(17, 14, 3, 1, 1, 9, 21), 83, kVarRoman},
       {"Courier New", -13, 400, metrics(15, 11, 4, 2, 0, 8, 8), 96, kFixedModern},
@@ -476,5 +477,62 @@ TEST(DrawTextLayout, ExpandTabsAndClipping) {
   DrawText(c.dc, "x", -1, &r, DT_SINGLELINE | DT_NOCLIP);
   EXPECT_EQ(c.log->lines()[0].find("clip"), std::string::npos);
   SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
+  DeleteObject(f);
+}
+
+// The dialog templates are laid out in dialog units of the classic 8-point dialog face: its letters average the
+// 6-pixel base unit. The dialog faces measure and draw to that, so a text made for a control fits it; the
+// other sans faces keep their own widths.
+TEST(Fonts, TheDialogFacesAverageTheDialogBaseUnitAndTheirTextsFitTheirControls) {
+  RecCanvas c(10, 10);
+  static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  auto extent = [&](const char* face, int weight, const char* text) {
+    HFONT f = font(face, -11, weight);
+    HGDIOBJ old = SelectObject(c.dc, f);
+    SIZE s{};
+    GetTextExtentPoint32(c.dc, text, static_cast<int>(std::strlen(text)), &s);
+    int widths[256];
+    GetCharWidth32(c.dc, 0, 255, widths);
+    int sum = 0;
+    for (const char* p = text; *p; ++p) sum += widths[static_cast<unsigned char>(*p)];
+    EXPECT_EQ(s.cx, sum) << face;
+    SelectObject(c.dc, old);
+    DeleteObject(f);
+    return static_cast<int>(s.cx);
+  };
+  for (const char* face : {"MS Shell Dlg", "MS Shell Dlg 2", "MS Sans Serif", "System"}) {
+    const int letters = extent(face, FW_NORMAL, kAlphabet);
+    SCOPED_TRACE(face);
+    EXPECT_NEAR(letters, 299, 3);
+    EXPECT_EQ((letters + 26) / 52, LOWORD(GetDialogBaseUnits()));
+    // A bold dialog text is wider than the regular one, still narrowed.
+    EXPECT_GT(extent(face, FW_BOLD, kAlphabet), letters);
+    EXPECT_LT(extent(face, FW_BOLD, kAlphabet), extent("Arial", FW_BOLD, kAlphabet));
+  }
+  EXPECT_EQ(extent("Arial", FW_NORMAL, kAlphabet), 334);
+  // A 62-unit push button's label (two pixels inside each edge) holds its text, as the layout meant.
+  const int label = 62 * LOWORD(GetDialogBaseUnits()) / 4 - 4;
+  EXPECT_LE(extent("MS Shell Dlg", FW_NORMAL, "Add IC Power Pin..."), label);
+  // The glyphs drawn are narrowed with the widths: the text's ink ends where its extent does.
+  HFONT f = font("MS Shell Dlg", -11);
+  HDC mem = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateCompatibleBitmap(mem, 200, 20);
+  HGDIOBJ oldBm = SelectObject(mem, bm);
+  HGDIOBJ oldFont = SelectObject(mem, f);
+  RECT all{0, 0, 200, 20};
+  FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SIZE s{};
+  GetTextExtentPoint32(mem, "MMMMMMMMMM", 10, &s);
+  TextOut(mem, 0, 0, "MMMMMMMMMM", 10);
+  int inkRight = -1;
+  for (int x = 0; x < 200; ++x)
+    for (int y = 0; y < 20; ++y)
+      if (GetPixel(mem, x, y) != RGB(255, 255, 255)) inkRight = x;
+  EXPECT_GE(inkRight, s.cx - 3);
+  EXPECT_LT(inkRight, s.cx);
+  SelectObject(mem, oldFont);
+  SelectObject(mem, oldBm);
+  DeleteObject(bm);
+  DeleteDC(mem);
   DeleteObject(f);
 }
