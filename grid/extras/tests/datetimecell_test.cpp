@@ -355,7 +355,9 @@ TEST_F(DateTimeCellTest, InactiveCellsDrawTheirFieldsWithoutGapsAndAClickTakesTh
     std::string joined;
     for (size_t i = 0; i < runs.size(); ++i) {
       joined += runs[i].text;
-      if (i > 0) EXPECT_EQ(runs[i].x, runs[i - 1].x + width(runs[i - 1].text)) << "before \"" << runs[i].text << "\"";
+      if (i > 0) {
+        EXPECT_EQ(runs[i].x, runs[i - 1].x + width(runs[i - 1].text)) << "before \"" << runs[i].text << "\"";
+      }
     }
     EXPECT_EQ(joined, expected[row - 1]);
     EXPECT_EQ(CString(joined.c_str()), Display(row, 1));

@@ -329,7 +329,9 @@ TEST(Figures, FramesAreTheFigureLessItsInsidePaintedOnce) {
                   ASSERT_TRUE(px == kBlack || px == kWhite || px == kRed) << x << "," << y;
                   frame += px == kWhite;
                 }
-              if (!clipped) EXPECT_GT(frame, 0);
+              if (!clipped) {
+                EXPECT_GT(frame, 0);
+              }
               continue;
             }
             const plat::Region whole = shape(outer), in = shape(inside);
