@@ -148,10 +148,10 @@ BOOL CGXBlockCmd::Execute(CGXGridCore* grid, int commandType) {
 
 // ---- Single commands ----------------------------------------------------------------------------------------
 
-BOOL CGXSetRowHeightCmd::Execute(CGXGridCore* g, int t) { return g->SetRowHeight(m_nFrom, m_nTo, 0, m_sizes.get(), kFlags, t); }
-BOOL CGXSetColWidthCmd::Execute(CGXGridCore* g, int t) { return g->SetColWidth(m_nFrom, m_nTo, 0, m_sizes.get(), kFlags, t); }
-BOOL CGXHideRowsCmd::Execute(CGXGridCore* g, int t) { return g->HideRows(m_nFrom, m_nTo, FALSE, kFlags, m_hidden.get(), t); }
-BOOL CGXHideColsCmd::Execute(CGXGridCore* g, int t) { return g->HideCols(m_nFrom, m_nTo, FALSE, kFlags, m_hidden.get(), t); }
+BOOL CGXSetRowHeightCmd::Execute(CGXGridCore* g, int t) { return g->SetRowHeight(m_nFrom, m_nTo, 0, m_values.get(), kFlags, t); }
+BOOL CGXSetColWidthCmd::Execute(CGXGridCore* g, int t) { return g->SetColWidth(m_nFrom, m_nTo, 0, m_values.get(), kFlags, t); }
+BOOL CGXHideRowsCmd::Execute(CGXGridCore* g, int t) { return g->HideRows(m_nFrom, m_nTo, FALSE, kFlags, m_values.get(), t); }
+BOOL CGXHideColsCmd::Execute(CGXGridCore* g, int t) { return g->HideCols(m_nFrom, m_nTo, FALSE, kFlags, m_values.get(), t); }
 BOOL CGXSetDefaultRowHeightCmd::Execute(CGXGridCore* g, int t) { return g->SetDefaultRowHeight(m_nSize, kFlags, t); }
 BOOL CGXSetDefaultColWidthCmd::Execute(CGXGridCore* g, int t) { return g->SetDefaultColWidth(m_nSize, kFlags, t); }
 BOOL CGXMoveRowsCmd::Execute(CGXGridCore* g, int t) { return g->MoveRows(m_nFrom, m_nTo, m_nDest, kFlags, t); }

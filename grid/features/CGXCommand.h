@@ -60,109 +60,112 @@ class CGXBlockCmd : public CGXCommand {
   CString m_sName;
 };
 
-class CGXSetRowHeightCmd : public CGXCommand {
+// The shapes the line commands share: lines from..to with one value per line (sizes or hidden flags), one
+// size, or lines from..to with a destination; each named by its string id.
+template <class Value, UINT NameId>
+class CGXLineValuesCmd : public CGXCommand {
+ public:
+  CGXLineValuesCmd(ROWCOL from, ROWCOL to, Value* values) : m_nFrom(from), m_nTo(to), m_values(values) {}
+  CString GetName() override { return GXCommandName(NameId); }
+  ROWCOL m_nFrom, m_nTo;
+  std::unique_ptr<Value[]> m_values;
+};
+
+template <UINT NameId>
+class CGXSizeCmd : public CGXCommand {
+ public:
+  explicit CGXSizeCmd(int size) : m_nSize(size) {}
+  CString GetName() override { return GXCommandName(NameId); }
+  int m_nSize;
+};
+
+template <UINT NameId>
+class CGXLinesCmd : public CGXCommand {
+ public:
+  CGXLinesCmd(ROWCOL from, ROWCOL to, ROWCOL dest = 0) : m_nFrom(from), m_nTo(to), m_nDest(dest) {}
+  CString GetName() override { return GXCommandName(NameId); }
+  ROWCOL m_nFrom, m_nTo, m_nDest;
+};
+
+class CGXSetRowHeightCmd : public CGXLineValuesCmd<int, 20158> {
   DECLARE_DYNAMIC(CGXSetRowHeightCmd)
 
  public:
-  CGXSetRowHeightCmd(ROWCOL from, ROWCOL to, int* sizes) : m_nFrom(from), m_nTo(to), m_sizes(sizes) {}
+  using CGXLineValuesCmd::CGXLineValuesCmd;
   BOOL Execute(CGXGridCore* grid, int commandType) override;
-  CString GetName() override { return GXCommandName(20158); }
-  ROWCOL m_nFrom, m_nTo;
-  std::unique_ptr<int[]> m_sizes;
 };
 
-class CGXSetColWidthCmd : public CGXCommand {
+class CGXSetColWidthCmd : public CGXLineValuesCmd<int, 20159> {
   DECLARE_DYNAMIC(CGXSetColWidthCmd)
 
  public:
-  CGXSetColWidthCmd(ROWCOL from, ROWCOL to, int* sizes) : m_nFrom(from), m_nTo(to), m_sizes(sizes) {}
+  using CGXLineValuesCmd::CGXLineValuesCmd;
   BOOL Execute(CGXGridCore* grid, int commandType) override;
-  CString GetName() override { return GXCommandName(20159); }
-  ROWCOL m_nFrom, m_nTo;
-  std::unique_ptr<int[]> m_sizes;
 };
 
-class CGXHideRowsCmd : public CGXCommand {
+class CGXHideRowsCmd : public CGXLineValuesCmd<BOOL, 20170> {
   DECLARE_DYNAMIC(CGXHideRowsCmd)
 
  public:
-  CGXHideRowsCmd(ROWCOL from, ROWCOL to, BOOL* hidden) : m_nFrom(from), m_nTo(to), m_hidden(hidden) {}
+  using CGXLineValuesCmd::CGXLineValuesCmd;
   BOOL Execute(CGXGridCore* grid, int commandType) override;
-  CString GetName() override { return GXCommandName(20170); }
-  ROWCOL m_nFrom, m_nTo;
-  std::unique_ptr<BOOL[]> m_hidden;
 };
 
-class CGXHideColsCmd : public CGXCommand {
+class CGXHideColsCmd : public CGXLineValuesCmd<BOOL, 20171> {
   DECLARE_DYNAMIC(CGXHideColsCmd)
 
  public:
-  CGXHideColsCmd(ROWCOL from, ROWCOL to, BOOL* hidden) : m_nFrom(from), m_nTo(to), m_hidden(hidden) {}
+  using CGXLineValuesCmd::CGXLineValuesCmd;
   BOOL Execute(CGXGridCore* grid, int commandType) override;
-  CString GetName() override { return GXCommandName(20171); }
-  ROWCOL m_nFrom, m_nTo;
-  std::unique_ptr<BOOL[]> m_hidden;
 };
 
-class CGXSetDefaultRowHeightCmd : public CGXCommand {
+class CGXSetDefaultRowHeightCmd : public CGXSizeCmd<20160> {
   DECLARE_DYNAMIC(CGXSetDefaultRowHeightCmd)
 
  public:
-  explicit CGXSetDefaultRowHeightCmd(int size) : m_nSize(size) {}
+  using CGXSizeCmd::CGXSizeCmd;
   BOOL Execute(CGXGridCore* grid, int commandType) override;
-  CString GetName() override { return GXCommandName(20160); }
-  int m_nSize;
 };
 
-class CGXSetDefaultColWidthCmd : public CGXCommand {
+class CGXSetDefaultColWidthCmd : public CGXSizeCmd<20161> {
   DECLARE_DYNAMIC(CGXSetDefaultColWidthCmd)
 
  public:
-  explicit CGXSetDefaultColWidthCmd(int size) : m_nSize(size) {}
+  using CGXSizeCmd::CGXSizeCmd;
   BOOL Execute(CGXGridCore* grid, int commandType) override;
-  CString GetName() override { return GXCommandName(20161); }
-  int m_nSize;
 };
 
-class CGXMoveRowsCmd : public CGXCommand {
+class CGXMoveRowsCmd : public CGXLinesCmd<20162> {
   DECLARE_DYNAMIC(CGXMoveRowsCmd)
 
  public:
-  CGXMoveRowsCmd(ROWCOL from, ROWCOL to, ROWCOL dest) : m_nFrom(from), m_nTo(to), m_nDest(dest) {}
+  using CGXLinesCmd::CGXLinesCmd;
   BOOL Execute(CGXGridCore* grid, int commandType) override;
-  CString GetName() override { return GXCommandName(20162); }
-  ROWCOL m_nFrom, m_nTo, m_nDest;
 };
 
-class CGXMoveColsCmd : public CGXCommand {
+class CGXMoveColsCmd : public CGXLinesCmd<20163> {
   DECLARE_DYNAMIC(CGXMoveColsCmd)
 
  public:
-  CGXMoveColsCmd(ROWCOL from, ROWCOL to, ROWCOL dest) : m_nFrom(from), m_nTo(to), m_nDest(dest) {}
+  using CGXLinesCmd::CGXLinesCmd;
   BOOL Execute(CGXGridCore* grid, int commandType) override;
-  CString GetName() override { return GXCommandName(20163); }
-  ROWCOL m_nFrom, m_nTo, m_nDest;
 };
 
 // Undoes an insertion by removing the lines ("Insert Rows").
-class CGXRemoveRowsCmd : public CGXCommand {
+class CGXRemoveRowsCmd : public CGXLinesCmd<20164> {
   DECLARE_DYNAMIC(CGXRemoveRowsCmd)
 
  public:
-  CGXRemoveRowsCmd(ROWCOL from, ROWCOL to) : m_nFrom(from), m_nTo(to) {}
+  using CGXLinesCmd::CGXLinesCmd;
   BOOL Execute(CGXGridCore* grid, int commandType) override;
-  CString GetName() override { return GXCommandName(20164); }
-  ROWCOL m_nFrom, m_nTo;
 };
 
-class CGXRemoveColsCmd : public CGXCommand {
+class CGXRemoveColsCmd : public CGXLinesCmd<20165> {
   DECLARE_DYNAMIC(CGXRemoveColsCmd)
 
  public:
-  CGXRemoveColsCmd(ROWCOL from, ROWCOL to) : m_nFrom(from), m_nTo(to) {}
+  using CGXLinesCmd::CGXLinesCmd;
   BOOL Execute(CGXGridCore* grid, int commandType) override;
-  CString GetName() override { return GXCommandName(20165); }
-  ROWCOL m_nFrom, m_nTo;
 };
 
 // Frees an array of styles (and the list of objects an extra element may be) with the array.
