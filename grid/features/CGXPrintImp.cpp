@@ -113,6 +113,19 @@ void CGXPrintImp::PrintForward2(CGXGridCore* grid, const GXForwardArgs&) {
   if (grid) EndPrinting(grid);
 }
 
+namespace {
+
+// The frozen lines' size on paper, summed no further than the grid's lines and one unit past `limit` (the page's
+// size): a stored frozen count may exceed the lines the grid has by billions.
+int FrozenRowsHeight(const CGXGridCore* g, int limit) {
+  return g->SumRowHeights(0, std::min(g->GetFrozenRows(), g->GetRowCount()), std::max(limit, 0) + 1);
+}
+int FrozenColsWidth(const CGXGridCore* g, int limit) {
+  return g->SumColWidths(0, std::min(g->GetFrozenCols(), g->GetColCount()), std::max(limit, 0) + 1);
+}
+
+}  // namespace
+
 // ---- Pagination -------------------------------------------------------------------------------------------
 
 void CGXPrintImp::Paginate(CGXGridCore* g, BOOL rows, ROWCOL first, ROWCOL last, const std::vector<DWORD>& stored,
@@ -121,9 +134,8 @@ void CGXPrintImp::Paginate(CGXGridCore* g, BOOL rows, ROWCOL first, ROWCOL last,
   std::vector<DWORD> manual = stored;
   std::sort(manual.begin(), manual.end());
   const CRect& rect = g->m_rectPrint;
-  const ROWCOL frozen = rows ? g->GetFrozenRows() : g->GetFrozenCols();
   // The headers and frozen lines stand in front of every page.
-  const int start = (rows ? rect.top : rect.left) + (rows ? g->SumRowHeights(0, frozen) : g->SumColWidths(0, frozen));
+  const int start = (rows ? rect.top : rect.left) + (rows ? FrozenRowsHeight(g, rect.Height()) : FrozenColsWidth(g, rect.Width()));
   const int end = rows ? rect.bottom : rect.right;
   auto size = [&](ROWCOL i) { return rows ? g->GetRowHeight(i) : g->GetColWidth(i); };
   breaks.resize(from);
@@ -192,7 +204,8 @@ void CGXPrintImp::BeginPrinting(CGXGridCore* g, CDC* dc, CPrintInfo* info) {
   g->InvalidateShownCaches();
   PrintRect(g, dc, info);
   const ROWCOL rowCount = g->GetRowCount(), colCount = g->GetColCount();
-  const ROWCOL fr = g->GetFrozenRows(), fc = g->GetFrozenCols();
+  // A stored frozen count beyond the grid's lines freezes the lines there are (one past them would wrap).
+  const ROWCOL fr = std::min(g->GetFrozenRows(), rowCount), fc = std::min(g->GetFrozenCols(), colCount);
   const CGXRangeList* selection = g->GetParam() ? &g->GetParam()->GetSelection() : nullptr;
   const BOOL selectionAsked = AsksForSelection(info);
   g->m_bPrintSelectionOnly = selectionAsked;
@@ -290,9 +303,8 @@ void CGXPrintImp::PrintPage(CGXGridCore* g, CDC* dc, CPrintInfo* info) {
   const ROWCOL right = *std::upper_bound(cb.begin(), cb.end(), left) - 1;
   g->m_nPrintTopRow = top;
   g->m_nPrintLeftCol = left;
-  const ROWCOL fr = g->GetFrozenRows(), fc = g->GetFrozenCols();
-  const int width = g->SumColWidths(0, fc) + g->SumColWidths(left, right);
-  const int height = g->SumRowHeights(0, fr) + g->SumRowHeights(top, bottom);
+  const int width = GXAddSize(FrozenColsWidth(g, g->m_rectPrint.Width()), g->SumColWidths(left, right));
+  const int height = GXAddSize(FrozenRowsHeight(g, g->m_rectPrint.Height()), g->SumRowHeights(top, bottom));
   // 5. Centred, then cut to the grid.
   CRect rect = g->m_rectPrint;
   if (const CGXProperties* props = g->GetProperties()) {

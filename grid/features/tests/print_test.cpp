@@ -256,6 +256,20 @@ TEST_F(PrintTest, FrozenRowsAndColumnsRepeatOnEveryPage) {
   EXPECT_TRUE(Shows(run.pages.back(), "R40C15"));
 }
 
+// A stored frozen count beyond the grid's lines (a layout may hold billions) freezes the lines there are: the
+// pages are counted and printed without walking the lines the grid does not have.
+TEST_F(PrintTest, FrozenCountsBeyondTheGridsLinesPrintTheLinesThereAre) {
+  CGXGridWnd* g = Make(3, 3);
+  g->GetParam()->m_nFrozenRows = 0xFFFFFFFE;
+  g->GetParam()->m_nFrozenCols = 0xFFFFFFFE;
+  g->GetProperties()->m_bCenterHorizontal = g->GetProperties()->m_bCenterVertical = TRUE;
+  const PrintRun run = PrintSquare(g);
+  ASSERT_EQ(run.count, 1u);
+  ASSERT_EQ(run.pages.size(), 1u);
+  EXPECT_TRUE(Shows(run.pages[0], "R1C1"));
+  EXPECT_TRUE(Shows(run.pages[0], "R3C3"));
+}
+
 TEST_F(PrintTest, CentringMovesTheGridAndTheFrameSurroundsIt) {
   CGXGridWnd* g = Make(1, 1);
   int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
