@@ -179,14 +179,6 @@ void CBWSelectProbesTPEPage::OnCheckBoxClicked(ROWCOL row) {
   if (!m_pGrid || !record)
     return;
   SelectOnly(*m_pGrid, record->m_Probes, row);
-  // The pair cells of more than one pair follow their via's check box.
-  for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
-    const std::optional<int> index = RecordOfViaRow(*m_pGrid, r, record->m_Probes.GetSize());
-    if (index && record->m_Probes[*index].m_LayerPairs.size() / 2 > 1)
-      m_pGrid->SetStyleRange(CGXRange(r, ViaColFourth),
-                             CGXStyle().SetEnabled(record->m_Probes[*index].m_bEnabled != 0), gxOverride, 0, 0);
-  }
-  m_pGrid->RedrawAll();
   ColorPairCells();
   RenumberRows();
   UpdateOwnerButtons();
@@ -202,14 +194,22 @@ void CBWSelectProbesTPEPage::ColorPairCells() {
   if (!m_pGrid || !record)
     return;
   for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
-    // Every via with a pair follows its check box, the one whose single pair sits in a disabled cell as well (as
-    // the fill colours it); "<no pairs>" stays grey.
+    // Every via with a pair colours its pair cell by its check box, the one whose single pair sits in a disabled
+    // cell as well (as the fill colours it); a choice of more than one pair is open only while checked;
+    // "<no pairs>" stays grey.
     const std::optional<int> index = RecordOfViaRow(*m_pGrid, r, record->m_Probes.GetSize());
-    if (!index || record->m_Probes[*index].m_LayerPairs.size() / 2 < 1)
+    if (!index)
       continue;
-    const bool enabled = record->m_Probes[*index].m_bEnabled != 0;
-    m_pGrid->SetStyleRange(CGXRange(r, ViaColFourth), CGXStyle().SetInterior(CGXInteriorBrush(enabled ? kWhite : kGrey)),
-                           gxOverride, 0, 0);
+    const auto& via = record->m_Probes[*index];
+    const std::size_t pairs = via.m_LayerPairs.size() / 2;
+    if (pairs < 1)
+      continue;
+    const bool enabled = via.m_bEnabled != 0;
+    CGXStyle style;
+    style.SetInterior(CGXInteriorBrush(enabled ? kWhite : kGrey));
+    if (pairs > 1)
+      style.SetEnabled(enabled);
+    m_pGrid->SetStyleRange(CGXRange(r, ViaColFourth), style, gxOverride, 0, 0);
   }
   m_pGrid->RedrawAll();
 }
