@@ -3,7 +3,8 @@
 //
 //   OnSetActive / viewer notice (bypass) -> FillGrid: records checked, rows rebuilt (a list freshly collected from
 //       the host is ordered by name first) -> RenumberRows
-//   check box click -> OnCheckBoxClicked: single selection -> ColorPairCells (fill and choice by check box) -> RenumberRows -> UpdateButtons
+//   check box click -> OnCheckBoxClicked: single selection -> ColorPairCells (fill and choice by check box)
+//       -> RenumberRows -> UpdateButtons
 //   page left -> ValidateAndStore: the edit in progress committed, pairs and row order into the record
 #pragma once
 
