@@ -96,6 +96,7 @@ CString CGXEditControl::WindowText() const {
 
 void CGXEditControl::SetEditingState(BOOL on) {
   SetWindowEditingState(m_bActive, on, m_hWnd != nullptr);
+  if (!on) m_strReplaced = CString();  // the room a long text took goes with the editing
   if (m_hWnd && m_bInit) {
     const CGXRange cell(m_nRow, m_nCol);
     m_pGrid->RecalcFloatCells(cell, -1);
