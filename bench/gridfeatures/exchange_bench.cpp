@@ -1,8 +1,8 @@
 // Clipboard exchange, sorting and searching at volume: 100,000 rows sorted by a numeric and by a text key
 // and the sort undone; 100,000 cells copied as text and pasted back; a missing text looked for down
 // 1,000,000 rows; a text of many lines pasted with Ctrl+V into a cell being edited, in a small grid and in
-// one of 100,000 rows, and typing on in a cell holding such a text; a text of 10,000 and 100,000 rows pasted into a grid of 10 rows, and that paste
-// undone.
+// one of 100,000 rows, and typing on in a cell holding such a text; a text of 10,000 and 100,000 rows
+// pasted into a grid of 10 rows, and that paste undone.
 #include <benchmark/benchmark.h>
 
 #include <chrono>

@@ -347,9 +347,9 @@ DWORD CGXEditControl::CalcWindowStyle(CRect& format, int& lineHeight) {
     // A text wider than the window scrolls from its start: left aligned. The text is measured only when
     // that changes something, and only as far as it takes to tell (typing into a cell that holds a very
     // long text stays quick).
-    if ((style & (ES_CENTER | ES_RIGHT)) &&
-        TextWiderThan(dc, WindowText(), client.Width() - m_nMaxCharWidth,
-                          m_bWrap ? std::max<LONG>(1, client.Width()) : 0))
+    const int wrapWidth = m_bWrap ? std::max<LONG>(1, client.Width()) : 0;
+    const int room = client.Width() - m_nMaxCharWidth;
+    if ((style & (ES_CENTER | ES_RIGHT)) && TextWiderThan(dc, WindowText(), room, wrapWidth))
       style &= ~(ES_CENTER | ES_RIGHT);
   }
   if (old) dc.SelectObject(old);
