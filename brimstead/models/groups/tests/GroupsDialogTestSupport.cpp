@@ -34,6 +34,11 @@ host::HostComponent* TestBoard::Capacitor(const std::string& name, host::HostPar
 
 host::HostCapacitorGroup* TestBoard::Group(const std::string& name,
                                            std::initializer_list<host::HostComponent*> members) {
+  return Group(name, std::vector<host::HostComponent*>(members));
+}
+
+host::HostCapacitorGroup* TestBoard::Group(const std::string& name,
+                                           const std::vector<host::HostComponent*>& members) {
   // Building the board is no change of it.
   board->Decoupling().SetChangeLog(nullptr);
   host::HostCapacitorGroup* group = board->Decoupling().AddGroup(name);
