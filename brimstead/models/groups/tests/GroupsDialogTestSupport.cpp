@@ -57,13 +57,21 @@ std::vector<std::string> TestBoard::HostGroups() const {
   return out;
 }
 
+namespace {
+// The cells the grids show, and the user's selection among them.
+void RegisterGroupsGridCells() {
+  GXRegisterCellControls();
+  GXRegisterEditingFeatures();
+}
+}  // namespace
+
+// Started before a fixture's dialog is made: its grids take their features from the library's start-up as the
+// module's grids do, whether the test runs alone or after others in one process.
+GroupsDialogTest::GroupsDialogTest() { StartGridLibrary(&RegisterGroupsGridCells); }
+
 void GroupsDialogTest::SetUp() {
   WizardWindowTest::SetUp();
-  // The cells the grids show, and the user's selection among them.
-  StartGridLibrary([] {
-    GXRegisterCellControls();
-    GXRegisterEditingFeatures();
-  });
+  StartGridLibrary(&RegisterGroupsGridCells);
   plat::ClearShownLog();
 }
 

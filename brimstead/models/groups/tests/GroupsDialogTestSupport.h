@@ -39,6 +39,7 @@ private:
 
 class GroupsDialogTest : public wiztest::WizardWindowTest {
 protected:
+  GroupsDialogTest();
   void SetUp() override;
 
   // Opens the dialog as a modeless popup so that its state can be checked between calls.
