@@ -111,7 +111,7 @@ TEST(GridDemo, PasteIntoAnEditedCellOfALargeGridUnderXvfb) {
   // A click and a typed letter start editing; Ctrl+V puts the whole text into the editor, Enter stores it.
   ASSERT_TRUE(screen.ClickCell(3, 2));
   ASSERT_TRUE(screen.Keys("type a"));
-  ASSERT_TRUE(screen.Edited() == "a") << screen.Edited().size() << " characters";
+  ASSERT_TRUE(screen.WaitUntil([&] { return screen.Edited() == "a"; })) << screen.Edited().size() << " characters";
   ASSERT_TRUE(screen.Keys("key ctrl+v"));
   EXPECT_TRUE(screen.WaitUntil([&] { return screen.Edited().size() == text.size() + 1; }))
       << screen.Edited().size();
@@ -126,12 +126,13 @@ TEST(GridDemo, PasteIntoAnEditedCellOfALargeGridUnderXvfb) {
   const UINT_PTR timer = SetTimer(nullptr, 0, 100, AnswerBoxes);
   ASSERT_TRUE(screen.ClickCell(4, 2));
   ASSERT_TRUE(screen.Keys("type b"));
-  ASSERT_TRUE(screen.Edited() == "b") << screen.Edited().size() << " characters";
+  ASSERT_TRUE(screen.WaitUntil([&] { return screen.Edited() == "b"; })) << screen.Edited().size() << " characters";
   ASSERT_TRUE(screen.Keys("key ctrl+v"));
   EXPECT_TRUE(screen.WaitUntil([&] { return g_boxSeen && !FindWindow("BrimMessageBox", nullptr); }));
   KillTimer(nullptr, timer);
   EXPECT_TRUE(screen.Edited() == "b") << screen.Edited().size() << " characters";
   ASSERT_TRUE(screen.Keys("key Escape"));
+  EXPECT_TRUE(screen.WaitUntil([&] { return !g->CurrentCellIsActive(); }));
   EXPECT_EQ(g->GetCellValue(4, 2).GetLength(), 0);
   EXPECT_EQ(g->GetCellValue(5, 2).GetLength(), 0);
   EXPECT_EQ(g->GetRowCount(), 62u + kLines - 1);
