@@ -113,7 +113,9 @@ BOOL CGXEditControl::GetModifiedState() const { return m_hWnd ? GetModify() : FA
 void CGXEditControl::InitForCell(ROWCOL row, ROWCOL col) {
   CompositionRunning() = FALSE;
   CGXStatic::InitForCell(row, col);
-  if (!m_hWnd) CreateEditWindow(0, nullptr);
+  // Made with the editing style's lines from the start: a one-line window would keep only the first line of
+  // a value or a paste that reaches it before its first showing gives it its full style.
+  if (!m_hWnd) CreateEditWindow(kEditStyle, nullptr);
   CString value = m_pGrid->GetStoredCellValue(row, col);
   const CGXStyle& style = GetCachedStyle();
   LocalizeDecimalPoint(value, style);

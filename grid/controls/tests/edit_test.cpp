@@ -401,6 +401,19 @@ void DialogPump() {
   }
 }
 
+TEST_F(EditCellTest, TheFirstCellEditedInAGridKeepsEveryLineOfItsValue) {
+  // A fresh grid: its edit window is made for this cell.
+  CGXStyle style;
+  style.SetAllowEnter(TRUE);
+  Grid("line 1\r\nline 2\r\nline 3", style);
+  Activate();
+  EXPECT_EQ(Text(), "line 1\r\nline 2\r\nline 3");
+  edit->SetSel(0, 0);
+  Type("x");
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 1, GX_UPDATENOW));  // stores the edit
+  EXPECT_EQ(Value(2, 1), "xline 1\r\nline 2\r\nline 3");
+}
+
 // Whether the window's whole text, measured the one way the window shows it, is wider than its room (the
 // client width less the widest character).
 bool WholeTextWider(CGXEditControl* edit, bool wrap) {

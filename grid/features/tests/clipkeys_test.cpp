@@ -133,13 +133,15 @@ TEST_F(ClipKeysTest, APasteLongerThanTheEditedCellTakesIsRefusedWholeWithAMessag
   EXPECT_EQ(Value(g, 1, 1), "12345");
 }
 
-TEST_F(ClipKeysTest, APasteBeforeTheEditorIsFirstDrawnMeetsItsOwnCellsLimit) {
+TEST_F(ClipKeysTest, APasteBeforeTheEditorIsFirstDrawnKeepsEveryLineAndMeetsItsOwnCellsLimit) {
   CGXGridWnd* g = MakeFocused();
   CGXStyle three;
   three.SetMaxLength(3);
   g->SetStyleRange(CGXRange(1, 1), three);
-  // A text longer than the window's limit before any cell set one (30,000 characters).
-  const std::string big(40000, 'b');
+  // Lines longer together than the window's limit before any cell set one (30,000 characters), into the
+  // grid's first edited cell, whose window was never shown yet.
+  std::string big;
+  for (int i = 0; i < 4000; ++i) big += "bbbbbbbbb\n";
   auto pasteRightAfterEditingStarts = [&](ROWCOL row, const std::string& text) {
     Move(g, row, 1);
     PutBytes(CF_TEXT, text + '\0');
@@ -147,7 +149,7 @@ TEST_F(ClipKeysTest, APasteBeforeTheEditorIsFirstDrawnMeetsItsOwnCellsLimit) {
     return g->Paste();
   };
   EXPECT_TRUE(pasteRightAfterEditingStarts(2, big));
-  EXPECT_EQ(Edited(g).size(), big.size());  // in place of "two", selected as editing starts
+  EXPECT_TRUE(Edited(g) == big) << Edited(g).size();  // in place of "two", selected as editing starts
   g->ControlOfCurrentCell()->SetEditingState(FALSE);
   // The cell limited to 3 characters, drawn while edited: its limit is the window's then.
   Move(g, 1, 1);
