@@ -97,10 +97,13 @@ std::string WizardWindowTest::Text(HWND hwnd) {
 }
 
 void WizardWindowTest::ExpectMatchesReference(HWND hwnd, const std::string& name) {
+  ExpectMatchesFolderReference(hwnd, "brimstead/wizards/tests/reference/", name);
+}
+
+void WizardWindowTest::ExpectMatchesFolderReference(HWND hwnd, const std::string& folder, const std::string& name) {
   auto image = plat::Desktop::Capture(hwnd);
   ASSERT_TRUE(image);
-  const plat::ReferenceMatch match =
-      plat::MatchReferenceImage(*image, "brimstead/wizards/tests/reference/" + name + ".png");
+  const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, folder + name + ".png");
   EXPECT_TRUE(match.Matches()) << match.message;
 }
 

@@ -43,6 +43,8 @@ protected:
   static std::string Text(HWND hwnd);
   // Compares the window's pixels with the committed reference (brimstead/wizards/tests/reference/<name>.png).
   static void ExpectMatchesReference(HWND hwnd, const std::string& name);
+  // The same against <folder><name>.png, for the fixtures of other folders (folder ends with "/").
+  static void ExpectMatchesFolderReference(HWND hwnd, const std::string& folder, const std::string& name);
   // Opens a dialog of the module from its template as a modeless popup, so that its state can be checked between
   // calls.
   template <class Dialog>

@@ -18,8 +18,9 @@
 
 namespace captest {
 
-// The grid library as the module starts it, with the editing features (selection, hiding, tips).
-void StartGridLibraryWithFeatures();
+// The cells and editing features (selection, hiding, tips) the module's start-up registers; fixtures start the
+// grid library with them through WizardWindowTest::StartGridLibrary.
+void RegisterCellsWithFeatures();
 
 class TestBoard {
 public:
