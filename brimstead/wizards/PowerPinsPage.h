@@ -12,6 +12,7 @@
 //   page left -> ValidateAndStore: the record list in row order, the order marked as the user's
 #pragma once
 
+#include "brimstead/RecordArray.h"
 #include "brimstead/wizards/CWizardGridWnd.h"
 #include "brimstead/wizards/DWPage.h"
 
@@ -52,6 +53,47 @@ public:
   virtual void SetOrderKept(bool kept) = 0;
   // The pin objects of the record list (null for a record without one).
   virtual CHostProbeElement* GetElement(int i) = 0;
+};
+
+// A record list over one probe array of an analysis record and the record's order mark: the flags, the message,
+// the reordering and the order mark read and write the array's records alike for every record kind; the names,
+// layers, check and pair test are the list's own.
+template <class Data, class Probe>
+class CProbeArrayPinList : public CPinRecordList {
+public:
+  using ProbesMember = CRecordArray<Probe> Data::*;
+  using OrderKeptMember = BYTE Data::*;
+
+  CProbeArrayPinList(Data* record, ProbesMember probes, OrderKeptMember orderKept)
+      : m_pRecord(record), m_Probes(probes), m_OrderKept(orderKept) {}
+
+  int GetCount() override { return m_pRecord ? Probes().GetSize() : 0; }
+  bool IsValid(int i) override { return At(i).m_bValid != 0; }
+  bool IsEnabled(int i) override { return At(i).m_bEnabled != 0; }
+  void SetEnabled(int i, bool enabled) override { At(i).m_bEnabled = enabled ? 1 : 0; }
+  bool IsExpanded(int i) override { return At(i).m_bExpanded != 0; }
+  void SetExpanded(int i, bool expanded) override { At(i).m_bExpanded = expanded ? 1 : 0; }
+  CString GetMessage(int i) override { return At(i).m_Message; }
+  void Reorder(const std::vector<int>& order) override {
+    CRecordArray<Probe> reordered;
+    for (int i : order)
+      reordered.Add(Probes()[i]);
+    Probes().Copy(reordered);
+  }
+  bool IsOrderKept() override { return m_pRecord && m_pRecord->*m_OrderKept; }
+  void SetOrderKept(bool kept) override {
+    if (m_pRecord)
+      m_pRecord->*m_OrderKept = kept ? 1 : 0;
+  }
+
+protected:
+  CRecordArray<Probe>& Probes() { return m_pRecord->*m_Probes; }
+  Probe& At(int i) { return Probes()[i]; }
+
+private:
+  Data* m_pRecord;
+  ProbesMember m_Probes;
+  OrderKeptMember m_OrderKept;
 };
 
 // The points in which the pin pages differ.
@@ -126,6 +168,8 @@ public:
   CString GetHeaderText() override { return m_Traits.header; }
   bool ValidateAndStore() override;
   bool OnViewerSelectionChanged() override;
+  // The board-viewer flavour takes the host's picks.
+  bool AcceptsViewerPicks() override { return m_Flavour == PinPageFlavour::Viewer; }
   BOOL OnInitDialog() override;
   BOOL OnSetActive() override;
 
@@ -171,4 +215,15 @@ private:
   int m_bGrouping = 0;
   int m_nUngroupedHeaderWidth = -1;   // column 0's width when grouping was switched on
   int m_nSkippedRows = 0;
+};
+
+// A pin page over the record list `List`, made anew on every use from the current record that `CurrentRecord`
+// answers.
+template <class List, auto CurrentRecord>
+class CRecordPinsPage : public CPowerPinsPage {
+public:
+  using CPowerPinsPage::CPowerPinsPage;
+
+protected:
+  std::unique_ptr<CPinRecordList> Records() override { return std::make_unique<List>(CurrentRecord()); }
 };
