@@ -37,12 +37,6 @@ void EnableDrag(CViaGridWnd& grid) {
   if (CGXGridParam* param = grid.GetParam())
     param->EnableDragRows(TRUE);
 }
-
-void SetRowCount(CGXGridCore& grid, int count) {
-  grid.SetTopRow(1, 0);
-  grid.SetRowCount(0, 0);
-  grid.SetRowCount(static_cast<ROWCOL>(count), 0);
-}
 }  // namespace
 
 namespace brimwiz {
@@ -67,16 +61,7 @@ void NumberViaPorts(CGXGridCore& grid, CModelExtractorAnalysisData& record) {
 }
 
 void StoreViaPortOrder(CGXGridCore& grid, CModelExtractorAnalysisData& record) {
-  CPortProbeArray stored;
-  for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
-    const std::optional<int> index = RecordOfViaRow(grid, r, record.m_ViaPorts.GetSize());
-    if (!index)
-      continue;
-    SetRecordOfViaRow(grid, r, stored.GetSize());
-    stored.Add(record.m_ViaPorts[*index]);
-  }
-  record.m_ViaPorts.Copy(stored);
-  record.m_bViaOrderKept = 1;
+  StoreViaRowOrder(grid, record.m_ViaPorts, record.m_bViaOrderKept);
 }
 
 }  // namespace brimwiz
@@ -85,15 +70,10 @@ void StoreViaPortOrder(CGXGridCore& grid, CModelExtractorAnalysisData& record) {
 
 CMESelectViasOlmPage::CMESelectViasOlmPage() : CDWPage(IDD) {}
 
-CMESelectViasOlmPage::~CMESelectViasOlmPage() = default;
-
 BOOL CMESelectViasOlmPage::OnInitDialog() {
   CDWPage::OnInitDialog();
-  m_pGrid = std::make_unique<CViaGridWnd>(this);
-  if (SetUpViaGrid(*m_pGrid, this, IDC_GRID, 1160, false))
+  if (MakeViaGrid(this, IDC_GRID, 1160, false))
     EnableDrag(*m_pGrid);
-  else
-    m_pGrid.reset();
   SetDlgItemText(IDC_INSTRUCTION,
                  "To select a net whose vias you want to include in the PDN model, press the \"Select Net\" button, "
                  "and select the net in the board window.  Then select a particular via to include in the extracted "
@@ -148,15 +128,10 @@ bool CMESelectViasOlmPage::OnViewerSelectionChanged() {
 
 void CMESelectViasOlmPage::FillGrid() {
   CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (!m_pGrid || !m_pGrid->GetSafeHwnd() || !record)
+  if (!HasGridWindow() || !record)
     return;
   CGXGridCore& grid = *m_pGrid;
-  const int count = record->m_ViaPorts.GetSize();
-  const BOOL locked = grid.LockUpdate(TRUE);
-  SetRowCount(grid, count);
-  for (int i = 0; i < count; ++i) {
-    CPortProbe& port = record->m_ViaPorts[i];
-    const ROWCOL row = static_cast<ROWCOL>(i) + 1;
+  FillViaRows(grid, record->m_ViaPorts, [&grid](ROWCOL row, CPortProbe& port) {
     CheckViaPort(port);
     WriteCheckCell(grid, row, port.m_bValid, port.m_bEnabled, port.m_Message);
     CHostProbeElement* via = ViaOf(port);
@@ -164,10 +139,7 @@ void CMESelectViasOlmPage::FillGrid() {
     SetCellValue(grid, row, ViaColName, Text(net ? net->GetName() : nullptr));
     SetCellValue(grid, row, ViaColThird, via ? FormatViaPosition(via->GetX(), via->GetY()) : CString());
     WriteLayerCell(grid, row, ViaColFourth, port.m_FirstLayers, "not connected", false);
-    SetRecordOfViaRow(grid, row, i);
-  }
-  grid.LockUpdate(locked);
-  ResetBitmapEditRowHeights(&grid);
+  });
   NumberPorts();
   UpdatePanToButton();
   grid.RefreshScrollBars();
@@ -179,7 +151,7 @@ void CMESelectViasOlmPage::NumberPorts() {
 }
 
 ROWCOL CMESelectViasOlmPage::SelectedDataRow() {
-  if (!m_pGrid || !m_pGrid->GetSafeHwnd())
+  if (!HasGridWindow())
     return 0;
   std::vector<ROWCOL> rows;
   m_pGrid->GetSelectedRows(rows, TRUE, TRUE);
@@ -194,8 +166,7 @@ void CMESelectViasOlmPage::OnCheckBoxClicked(ROWCOL row) {
   CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
   if (!m_pGrid || !record)
     return;
-  if (const std::optional<int> index = RecordOfViaRow(*m_pGrid, row, record->m_ViaPorts.GetSize()))
-    record->m_ViaPorts[*index].m_bEnabled = m_pGrid->GetCellValue(row, ViaColCheck) != "0";
+  StoreCheckBox(*m_pGrid, record->m_ViaPorts, row);
   NumberPorts();
   const HWND self = m_hWnd;
   if (CWizardDlg* owner = GetOwner()) {
@@ -212,7 +183,7 @@ void CMESelectViasOlmPage::OnRowsMoved() {
 
 bool CMESelectViasOlmPage::ValidateAndStore() {
   CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (m_pGrid && m_pGrid->GetSafeHwnd() && record)
+  if (HasGridWindow() && record)
     StoreViaPortOrder(*m_pGrid, *record);
   return true;
 }
@@ -260,18 +231,13 @@ void CMESelectViasOlmPage::OnPanTo() {
 
 CMESelectViasTPEPage::CMESelectViasTPEPage() : CDWPage(IDD) {}
 
-CMESelectViasTPEPage::~CMESelectViasTPEPage() = default;
-
 BOOL CMESelectViasTPEPage::OnInitDialog() {
   CDWPage::OnInitDialog();
-  m_pGrid = std::make_unique<CViaGridWnd>(this);
-  if (SetUpViaGrid(*m_pGrid, this, IDC_GRID, 1170, false)) {
+  if (MakeViaGrid(this, IDC_GRID, 1170, false)) {
     EnableDrag(*m_pGrid);
     m_pGrid->SetColWidth(ViaColHeader, ViaColHeader, 48);
     m_pGrid->SetColWidth(ViaColName, ViaColName, 128);
     m_pGrid->SetColWidth(ViaColThird, ViaColFourth, 128);
-  } else {
-    m_pGrid.reset();
   }
   SetDlgItemText(IDC_INSTRUCTION,
                  "Check the signal vias you want to include in the extracted model as external ports.\n\nTo change "
@@ -286,40 +252,21 @@ BOOL CMESelectViasTPEPage::OnSetActive() {
 
 void CMESelectViasTPEPage::FillGrid() {
   CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (!m_pGrid || !m_pGrid->GetSafeHwnd() || !record)
+  if (!HasGridWindow() || !record)
     return;
-  // A list freshly collected from the host is ordered by name; the user's or a settings file's order is kept.
-  if (!record->m_bViaOrderKept && record->m_ViaPorts.GetSize() > 1) {
-    std::vector<CString> names;
-    for (int i = 0; i < record->m_ViaPorts.GetSize(); ++i) {
-      CHostProbe* probe = record->m_ViaPorts[i].m_pHostProbe;
-      names.push_back(probe ? Text(probe->GetName()) : CString());
-    }
-    CPortProbeArray sorted;
-    for (int i : OrderByName(names))
-      sorted.Add(record->m_ViaPorts[i]);
-    record->m_ViaPorts.Copy(sorted);
-  }
+  OrderByNameUnlessKept(record->m_ViaPorts, record->m_bViaOrderKept);
   CGXGridCore& grid = *m_pGrid;
-  const int count = record->m_ViaPorts.GetSize();
-  const BOOL locked = grid.LockUpdate(TRUE);
-  SetRowCount(grid, count);
-  for (int i = 0; i < count; ++i) {
-    CPortProbe& port = record->m_ViaPorts[i];
-    const ROWCOL row = static_cast<ROWCOL>(i) + 1;
+  FillViaRows(grid, record->m_ViaPorts, [&grid](ROWCOL row, CPortProbe& port) {
     CheckViaPort(port);
     WriteCheckCell(grid, row, port.m_bValid, port.m_bEnabled, port.m_Message);
-    SetCellValue(grid, row, ViaColName, port.m_pHostProbe ? Text(port.m_pHostProbe->GetName()) : CString());
+    SetCellValue(grid, row, ViaColName, HostProbeName(port.m_pHostProbe));
     WriteLayerCell(grid, row, ViaColThird, port.m_FirstLayers, "<not connected>", false);
     const bool pair = port.m_pHostProbe && port.m_pHostProbe->GetPartner();
     if (port.m_SecondLayers.empty() && !pair)
       grid.SetStyleRange(CGXRange(row, ViaColFourth), CGXStyle().SetValue("").SetEnabled(FALSE), gxOverride, 0, 0);
     else
       WriteLayerCell(grid, row, ViaColFourth, port.m_SecondLayers, "<not connected>", false);
-    SetRecordOfViaRow(grid, row, i);
-  }
-  grid.LockUpdate(locked);
-  ResetBitmapEditRowHeights(&grid);
+  });
   NumberPorts();
   grid.RefreshScrollBars();
 }
@@ -333,15 +280,14 @@ void CMESelectViasTPEPage::OnCheckBoxClicked(ROWCOL row) {
   CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
   if (!m_pGrid || !record)
     return;
-  if (const std::optional<int> index = RecordOfViaRow(*m_pGrid, row, record->m_ViaPorts.GetSize()))
-    record->m_ViaPorts[*index].m_bEnabled = m_pGrid->GetCellValue(row, ViaColCheck) != "0";
+  StoreCheckBox(*m_pGrid, record->m_ViaPorts, row);
   NumberPorts();
   UpdateOwnerButtons();
 }
 
 bool CMESelectViasTPEPage::ValidateAndStore() {
   CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (m_pGrid && m_pGrid->GetSafeHwnd() && record)
+  if (HasGridWindow() && record)
     StoreViaPortOrder(*m_pGrid, *record);
   return true;
 }

@@ -14,11 +14,9 @@
 #include "brimstead/wizards/DWPage.h"
 #include "brimstead/wizards/ViaGrid.h"
 
-#include <memory>
-
 class CModelExtractorAnalysisData;
 
-class CMESelectViasOlmPage : public CDWPage, public CViaGridOwner {
+class CMESelectViasOlmPage : public CDWPage, public CViaGridPage {
 public:
   enum : int {
     IDD = 1159,
@@ -32,7 +30,6 @@ public:
     IDC_NET_LABEL = 1183,
   };
   CMESelectViasOlmPage();
-  ~CMESelectViasOlmPage() override;
 
   CString GetTitle() override { return CString(); }
   CString GetHeaderText() override { return CString(); }
@@ -57,7 +54,6 @@ public:
   afx_msg void OnUncheckAll();
   afx_msg void OnPanTo();
 
-  CViaGridWnd* GetGrid() const { return m_pGrid.get(); }
   const CString& GetSelectedNetText() const { return m_SelectedNet; }
 
 protected:
@@ -68,16 +64,14 @@ private:
   // The one selected data row (rows only, the current cell counting), or 0.
   ROWCOL SelectedDataRow();
 
-  std::unique_ptr<CViaGridWnd> m_pGrid;
   int m_nSelectNet = 0;
   CString m_SelectedNet;
 };
 
-class CMESelectViasTPEPage : public CDWPage, public CViaGridOwner {
+class CMESelectViasTPEPage : public CDWPage, public CViaGridPage {
 public:
   enum : int { IDD = 1154, IDC_GRID = 1003, IDC_INSTRUCTION = 1091 };
   CMESelectViasTPEPage();
-  ~CMESelectViasTPEPage() override;
 
   CString GetTitle() override { return CString(); }
   CString GetHeaderText() override { return CString(); }
@@ -89,11 +83,6 @@ public:
   void NumberPorts();
   void OnCheckBoxClicked(ROWCOL row) override;
   void OnRowsMoved() override { NumberPorts(); }
-
-  CViaGridWnd* GetGrid() const { return m_pGrid.get(); }
-
-private:
-  std::unique_ptr<CViaGridWnd> m_pGrid;
 };
 
 namespace brimwiz {

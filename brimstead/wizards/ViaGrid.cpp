@@ -1,5 +1,6 @@
 #include "brimstead/wizards/ViaGrid.h"
 
+#include "brimstead/HostInterfaces.h"
 #include "brimstead/wizards/CGXTooltipCheckBox.h"
 #include "brimstead/wizards/CGridBitmapCtrl.h"
 #include "grid/core/CGXGridParam.h"
@@ -116,4 +117,17 @@ std::vector<int> OrderByName(const std::vector<CString>& names) {
   return order;
 }
 
+CString HostProbeName(CHostProbe* probe) {
+  const char* name = probe ? probe->GetName() : nullptr;
+  return name ? name : "";
+}
+
 }  // namespace brimwiz
+
+bool CViaGridPage::MakeViaGrid(CWnd* page, int controlId, WORD layoutId, bool dropDownList) {
+  m_pGrid = std::make_unique<CViaGridWnd>(this);
+  if (brimwiz::SetUpViaGrid(*m_pGrid, page, controlId, layoutId, dropDownList))
+    return true;
+  m_pGrid.reset();
+  return false;
+}
