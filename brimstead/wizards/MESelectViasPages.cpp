@@ -12,7 +12,7 @@ using namespace brimwiz;
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
-BEGIN_MESSAGE_MAP(CMESelectViasOlmPage, CDWPage)
+BEGIN_MESSAGE_MAP(CMESelectViasOlmPage, CViaPortsPage)
   ON_BN_CLICKED(IDC_SELECT_NET, OnSelectNet)
   ON_BN_CLICKED(IDC_CHECK_ALL, OnCheckAll)
   ON_BN_CLICKED(IDC_UNCHECK_ALL, OnUncheckAll)
@@ -68,7 +68,7 @@ void StoreViaPortOrder(CGXGridCore& grid, CModelExtractorAnalysisData& record) {
 
 // ---- Board-viewer page -------------------------------------------------------------------------------------
 
-CMESelectViasOlmPage::CMESelectViasOlmPage() : CDWPage(IDD) {}
+CMESelectViasOlmPage::CMESelectViasOlmPage() : CViaPortsPage(IDD) {}
 
 BOOL CMESelectViasOlmPage::OnInitDialog() {
   CDWPage::OnInitDialog();
@@ -145,9 +145,25 @@ void CMESelectViasOlmPage::FillGrid() {
   grid.RefreshScrollBars();
 }
 
-void CMESelectViasOlmPage::NumberPorts() {
+void CViaPortsPage::NumberPorts() {
   if (CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData(); m_pGrid && record)
     NumberViaPorts(*m_pGrid, *record);
+}
+
+bool CViaPortsPage::ValidateAndStore() {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (HasGridWindow() && record)
+    StoreViaPortOrder(*m_pGrid, *record);
+  return true;
+}
+
+bool CViaPortsPage::StorePortCheck(ROWCOL row) {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (!m_pGrid || !record)
+    return false;
+  StoreCheckBox(*m_pGrid, record->m_ViaPorts, row);
+  NumberPorts();
+  return true;
 }
 
 ROWCOL CMESelectViasOlmPage::SelectedDataRow() {
@@ -163,11 +179,8 @@ ROWCOL CMESelectViasOlmPage::SelectedDataRow() {
 void CMESelectViasOlmPage::UpdatePanToButton() { EnableControl(IDC_PAN_TO, SelectedDataRow() != 0); }
 
 void CMESelectViasOlmPage::OnCheckBoxClicked(ROWCOL row) {
-  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (!m_pGrid || !record)
+  if (!StorePortCheck(row))
     return;
-  StoreCheckBox(*m_pGrid, record->m_ViaPorts, row);
-  NumberPorts();
   const HWND self = m_hWnd;
   if (CWizardDlg* owner = GetOwner()) {
     owner->UpdateButtons();
@@ -179,13 +192,6 @@ void CMESelectViasOlmPage::OnCheckBoxClicked(ROWCOL row) {
 void CMESelectViasOlmPage::OnRowsMoved() {
   ValidateAndStore();
   NumberPorts();
-}
-
-bool CMESelectViasOlmPage::ValidateAndStore() {
-  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (HasGridWindow() && record)
-    StoreViaPortOrder(*m_pGrid, *record);
-  return true;
 }
 
 void CMESelectViasOlmPage::OnSelectNet() { UpdateData(TRUE); }
@@ -229,7 +235,7 @@ void CMESelectViasOlmPage::OnPanTo() {
 
 // ---- List page ---------------------------------------------------------------------------------------------
 
-CMESelectViasTPEPage::CMESelectViasTPEPage() : CDWPage(IDD) {}
+CMESelectViasTPEPage::CMESelectViasTPEPage() : CViaPortsPage(IDD) {}
 
 BOOL CMESelectViasTPEPage::OnInitDialog() {
   CDWPage::OnInitDialog();
@@ -271,23 +277,7 @@ void CMESelectViasTPEPage::FillGrid() {
   grid.RefreshScrollBars();
 }
 
-void CMESelectViasTPEPage::NumberPorts() {
-  if (CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData(); m_pGrid && record)
-    NumberViaPorts(*m_pGrid, *record);
-}
-
 void CMESelectViasTPEPage::OnCheckBoxClicked(ROWCOL row) {
-  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (!m_pGrid || !record)
-    return;
-  StoreCheckBox(*m_pGrid, record->m_ViaPorts, row);
-  NumberPorts();
-  UpdateOwnerButtons();
-}
-
-bool CMESelectViasTPEPage::ValidateAndStore() {
-  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (HasGridWindow() && record)
-    StoreViaPortOrder(*m_pGrid, *record);
-  return true;
+  if (StorePortCheck(row))
+    UpdateOwnerButtons();
 }

@@ -16,7 +16,25 @@
 
 class CModelExtractorAnalysisData;
 
-class CMESelectViasOlmPage : public CDWPage, public CViaGridPage {
+// The grid pages of the extractor's via ports: a row each, numbered on from the enabled supply-pin ports. The
+// wizard dialog gives the step its title and header.
+class CViaPortsPage : public CDWPage, public CViaGridPage {
+public:
+  using CDWPage::CDWPage;
+
+  CString GetTitle() override { return CString(); }
+  CString GetHeaderText() override { return CString(); }
+  // The ports in the grid's row order.
+  bool ValidateAndStore() override;
+  void NumberPorts();
+
+protected:
+  // The port of a clicked check box takes the box's value and the ports are numbered again; false without a grid
+  // or a record.
+  bool StorePortCheck(ROWCOL row);
+};
+
+class CMESelectViasOlmPage : public CViaPortsPage {
 public:
   enum : int {
     IDD = 1159,
@@ -31,19 +49,15 @@ public:
   };
   CMESelectViasOlmPage();
 
-  CString GetTitle() override { return CString(); }
-  CString GetHeaderText() override { return CString(); }
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnSetActive() override;
-  bool ValidateAndStore() override;
   bool OnViewerSelectionChanged() override;
   bool AcceptsViewerPicks() override { return true; }
   bool OnSelectedNetChanged() override;
   bool HasSelectedNet() override { return m_nSelectNet != 0; }
 
   void FillGrid();
-  void NumberPorts();
   void UpdatePanToButton();
   void OnCheckBoxClicked(ROWCOL row) override;
   void OnRowsMoved() override;
@@ -68,19 +82,15 @@ private:
   CString m_SelectedNet;
 };
 
-class CMESelectViasTPEPage : public CDWPage, public CViaGridPage {
+class CMESelectViasTPEPage : public CViaPortsPage {
 public:
   enum : int { IDD = 1154, IDC_GRID = 1003, IDC_INSTRUCTION = 1091 };
   CMESelectViasTPEPage();
 
-  CString GetTitle() override { return CString(); }
-  CString GetHeaderText() override { return CString(); }
   BOOL OnInitDialog() override;
   BOOL OnSetActive() override;
-  bool ValidateAndStore() override;
 
   void FillGrid();
-  void NumberPorts();
   void OnCheckBoxClicked(ROWCOL row) override;
   void OnRowsMoved() override { NumberPorts(); }
 };
