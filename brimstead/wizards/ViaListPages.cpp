@@ -263,10 +263,7 @@ void CDVSelectProbesTPEPage::RenumberRows() {
     NumberEnabledRows(*m_pGrid, record->m_Probes);
 }
 
-void CDVSelectProbesTPEPage::UpdateStatusText() {
-  CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
-  SetStatusText(record ? record->GetSelectionStatusText() : CString());
-}
+void CDVSelectProbesTPEPage::UpdateStatusText() { ShowSelectionStatus(GetDiffViaAnalysisData()); }
 
 bool CDVSelectProbesTPEPage::ValidateAndStore() {
   UpdateData(TRUE);

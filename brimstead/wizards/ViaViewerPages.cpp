@@ -67,9 +67,28 @@ void FillList(CListBox& list, const std::vector<CString>& names) {
     list.AddString(name);
 }
 
-// The owner's window rectangle on the screen, or none.
-bool OwnerScreenRect(CWizardDlg* owner, RECT& rect) {
-  return owner && owner->m_hWnd && ::GetWindowRect(owner->m_hWnd, &rect);
+// Pans the host's board viewer, placed by the owner's window rectangle on the screen, to the first record's via;
+// with `withSecond`, the second record's via goes along. The host's pan runs its own code: nothing of the page is
+// touched after it.
+template <class Data>
+void PanToFirstVia(CWizardDlg* owner, Data* record, int mode, bool withSecond) {
+  if (!record || record->m_Probes.IsEmpty() || !record->m_Probes[0].m_pHostProbe)
+    return;
+  RECT rect{};
+  if (!owner || !owner->m_hWnd || !::GetWindowRect(owner->m_hWnd, &rect))
+    return;
+  CHostProbe* second = withSecond && record->m_Probes.GetSize() > 1 ? record->m_Probes[1].m_pHostProbe : nullptr;
+  record->m_Probes[0].m_pHostProbe->PanTo(mode, &rect, second);
+}
+
+// A record's one via at the probe, enabled and checked, at the end of its list.
+template <class Record>
+void AddSelectedVia(CRecordArray<Record>& probes, CHostProbe* probe) {
+  Record via;
+  via.m_pHostProbe = probe;
+  via.m_bEnabled = 1;
+  via.Check();
+  probes.Add(via);
 }
 }  // namespace
 
@@ -138,10 +157,7 @@ bool CBWSelectProbesOlmPage::ValidateAndStore() {
   return true;
 }
 
-void CBWSelectProbesOlmPage::UpdateStatusText() {
-  CBypassAnalysisData* record = GetBypassAnalysisData();
-  SetStatusText(record ? record->GetSelectionStatusText() : CString());
-}
+void CBWSelectProbesOlmPage::UpdateStatusText() { ShowSelectionStatus(GetBypassAnalysisData()); }
 
 bool CBWSelectProbesOlmPage::OnViewerSelectionChanged() {
   CBypassAnalysisData* record = GetBypassAnalysisData();
@@ -237,16 +253,7 @@ void CBWSelectProbesOlmPage::OnPairSelChange() {
   via.m_SecondLayer = m_PairNames[at + 1];
 }
 
-void CBWSelectProbesOlmPage::OnPanTo() {
-  CBypassAnalysisData* record = GetBypassAnalysisData();
-  if (!record || record->m_Probes.IsEmpty() || !record->m_Probes[0].m_pHostProbe)
-    return;
-  RECT rect{};
-  if (!OwnerScreenRect(GetOwner(), rect))
-    return;
-  // The host's pan runs its own code; nothing of this page is touched after it.
-  record->m_Probes[0].m_pHostProbe->PanTo(3, &rect, nullptr);
-}
+void CBWSelectProbesOlmPage::OnPanTo() { PanToFirstVia(GetOwner(), GetBypassAnalysisData(), 3, false); }
 
 // ---- Via model ---------------------------------------------------------------------------------------------
 
@@ -352,10 +359,7 @@ bool CDVSelectProbesOlmPage::ValidateAndStore() {
   return true;
 }
 
-void CDVSelectProbesOlmPage::UpdateStatusText() {
-  CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
-  SetStatusText(record ? record->GetSelectionStatusText() : CString());
-}
+void CDVSelectProbesOlmPage::UpdateStatusText() { ShowSelectionStatus(GetDiffViaAnalysisData()); }
 
 bool CDVSelectProbesOlmPage::OnViewerSelectionChanged() {
   CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
@@ -373,11 +377,7 @@ bool CDVSelectProbesOlmPage::OnViewerSelectionChanged() {
       CHostProbe* probe = selection[v];
       m_Nets[v] = ViaNetName(probe);
       FillList(m_ViaLayers[v], ConnectedLayerNames(record->m_pBoard, probe));
-      CViaPairProbe via;
-      via.m_pHostProbe = probe;
-      via.m_bEnabled = 1;
-      via.Check();
-      record->m_Probes.Add(via);
+      AddSelectedVia(record->m_Probes, probe);
     }
   } else {
     m_Net.Empty();
@@ -388,11 +388,7 @@ bool CDVSelectProbesOlmPage::OnViewerSelectionChanged() {
       m_Net = ViaNetName(probe);
       m_Position = ViaPosition(probe);
       FillList(m_LayerList, ConnectedLayerNames(record->m_pBoard, probe));
-      CViaPairProbe via;
-      via.m_pHostProbe = probe;
-      via.m_bEnabled = 1;
-      via.Check();
-      record->m_Probes.Add(via);
+      AddSelectedVia(record->m_Probes, probe);
     }
   }
   const HWND self = m_hWnd;
@@ -434,13 +430,4 @@ void CDVSelectProbesOlmPage::OnExportAsChanged() {
   UpdateData(FALSE);
 }
 
-void CDVSelectProbesOlmPage::OnPanTo() {
-  CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
-  if (!record || record->m_Probes.IsEmpty() || !record->m_Probes[0].m_pHostProbe)
-    return;
-  RECT rect{};
-  if (!OwnerScreenRect(GetOwner(), rect))
-    return;
-  CHostProbe* second = record->m_Probes.GetSize() > 1 ? record->m_Probes[1].m_pHostProbe : nullptr;
-  record->m_Probes[0].m_pHostProbe->PanTo(2, &rect, second);
-}
+void CDVSelectProbesOlmPage::OnPanTo() { PanToFirstVia(GetOwner(), GetDiffViaAnalysisData(), 2, true); }

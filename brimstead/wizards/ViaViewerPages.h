@@ -27,6 +27,11 @@ public:
 protected:
   afx_msg HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT type);
   void SetStatusText(const CString& text) { SetDlgItemText(IDC_STATUS, text); }
+  // The record's selection status in the status line; empty without a record.
+  template <class Data>
+  void ShowSelectionStatus(Data* record) {
+    SetStatusText(record ? record->GetSelectionStatusText() : CString());
+  }
   DECLARE_MESSAGE_MAP()
 };
 
