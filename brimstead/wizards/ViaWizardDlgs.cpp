@@ -65,18 +65,28 @@ void AddBoardStep(CStepCounter& steps, CAnalysisData& record, int topic) {
   record.RestoreFromSettingsCopy();
 }
 
-// The common ending of the bypass and via-model wizards: the finish page may first have to take the old
-// spreadsheet away, then the host runs the analysis.
-bool RunThroughFinishPage(CWizardDlg& dialog, CDWFinishPage* finish) {
-  CHostWizardCallback* callback = dialog.GetHostCallback();
-  if (!callback)
-    return false;
-  if (finish && dialog.GetStep(WizardStepRole::Finish) && !finish->DeleteSpreadsheetBeforeRun())
-    return false;
-  return callback->Run();
+// The settings steps every via wizard ends its list with before the finish step: analysis settings, custom
+// settings, the debug page while the host's debug option is on, and the frequency sweep.
+void AddSettingsSteps(CStepCounter& steps, int analysisTopic, const char* customHeader, bool debug,
+                      int frequencyTopic) {
+  steps.Add(new CDWAnalysisSettingsPage(), analysisTopic, nullptr, nullptr, WizardStepRole::AnalysisSettings);
+  steps.Add(new CDWCustomSettingsPage(), analysisTopic + 1, kCustomTitle, customHeader,
+            WizardStepRole::CustomSettings);
+  if (debug)
+    steps.Add(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
+  steps.Add(new CDWFrequencyPage(), frequencyTopic, nullptr, nullptr, WizardStepRole::FrequencySweep);
 }
 
 }  // namespace
+
+bool CFinishPageWizardDlg::RunAnalysis() {
+  CHostWizardCallback* callback = GetHostCallback();
+  if (!callback)
+    return false;
+  if (m_pFinishPage && GetStep(WizardStepRole::Finish) && !m_pFinishPage->DeleteSpreadsheetBeforeRun())
+    return false;
+  return callback->Run();
+}
 
 // ---- Bypass ------------------------------------------------------------------------------------------------
 
@@ -106,13 +116,8 @@ BOOL CBypassWizardDlg::OnInitDialog() {
   steps.Add(new CDWTargetImpedancePage(), 303, nullptr,
             "Set the Target Impedance\r\nSet a target value for the via's return-path impedance.",
             WizardStepRole::TargetImpedance);
-  steps.Add(new CDWAnalysisSettingsPage(), 304, nullptr, nullptr, WizardStepRole::AnalysisSettings);
-  steps.Add(new CDWCustomSettingsPage(), 305, kCustomTitle,
-            "Set Custom Analysis Options\r\nSet the detailed options for bypass analysis.",
-            WizardStepRole::CustomSettings);
-  if (m_bDebugOption)
-    steps.Add(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
-  steps.Add(new CDWFrequencyPage(), 307, nullptr, nullptr, WizardStepRole::FrequencySweep);
+  AddSettingsSteps(steps, 304, "Set Custom Analysis Options\r\nSet the detailed options for bypass analysis.",
+                   m_bDebugOption, 307);
   auto* finish = new CDWFinishPage();
   if (steps.Add(finish, 308, nullptr, nullptr, WizardStepRole::Finish))
     m_pFinishPage = finish;
@@ -121,8 +126,6 @@ BOOL CBypassWizardDlg::OnInitDialog() {
     m_pCallback->Notify(HostEventWizardOpened, 1);
   return TRUE;
 }
-
-bool CBypassWizardDlg::RunAnalysis() { return RunThroughFinishPage(*this, m_pFinishPage); }
 
 // ---- Via model ---------------------------------------------------------------------------------------------
 
@@ -148,13 +151,8 @@ BOOL CDiffViaModelWizardDlg::OnInitDialog() {
     steps.Add(new CDVSelectProbesOlmPage(), 91, kSelectSignalVia, viaHeader, WizardStepRole::ViaModelViaViewer);
   steps.Add(new CDVModelTypePage(), 92, nullptr, nullptr, WizardStepRole::ViaModelType);
   steps.AddCapacitorModels(93);
-  steps.Add(new CDWAnalysisSettingsPage(), 94, nullptr, nullptr, WizardStepRole::AnalysisSettings);
-  steps.Add(new CDWCustomSettingsPage(), 95, kCustomTitle,
-            "Set Custom Analysis Options\r\nSet the detailed options for via-model extraction.",
-            WizardStepRole::CustomSettings);
-  if (m_bDebugOption)
-    steps.Add(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
-  steps.Add(new CDWFrequencyPage(), 97, nullptr, nullptr, WizardStepRole::FrequencySweep);
+  AddSettingsSteps(steps, 94, "Set Custom Analysis Options\r\nSet the detailed options for via-model extraction.",
+                   m_bDebugOption, 97);
   auto* finish = new CDWFinishPage();
   if (steps.Add(finish, 98, nullptr, nullptr, WizardStepRole::Finish))
     m_pFinishPage = finish;
@@ -163,8 +161,6 @@ BOOL CDiffViaModelWizardDlg::OnInitDialog() {
     m_pCallback->Notify(HostEventWizardOpened, 1);
   return TRUE;
 }
-
-bool CDiffViaModelWizardDlg::RunAnalysis() { return RunThroughFinishPage(*this, m_pFinishPage); }
 
 // ---- PDN model extractor -----------------------------------------------------------------------------------
 
@@ -208,12 +204,8 @@ BOOL CModelExtractorWizardDlg::OnInitDialog() {
               WizardStepRole::ExtractorViasViewer);
   steps.AddCapacitorModels(83);
   steps.Add(new CMENormImpedancePage(), 86, nullptr, nullptr, WizardStepRole::NormalisationImpedance);
-  steps.Add(new CDWAnalysisSettingsPage(), 84, nullptr, nullptr, WizardStepRole::AnalysisSettings);
-  steps.Add(new CDWCustomSettingsPage(), 85, kCustomTitle,
-            "Set Custom Analysis Options\r\nSet detailed options for PDN extraction.", WizardStepRole::CustomSettings);
-  if (m_bDebugOption)
-    steps.Add(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
-  steps.Add(new CDWFrequencyPage(), 87, nullptr, nullptr, WizardStepRole::FrequencySweep);
+  AddSettingsSteps(steps, 84, "Set Custom Analysis Options\r\nSet detailed options for PDN extraction.",
+                   m_bDebugOption, 87);
   steps.Add(new CDWFinishPage(), 88, nullptr, nullptr, WizardStepRole::Finish);
   // With a net picked in the host's board window the wizard opens on its via step.
   FinishInitialisation(record->m_pSelectedNet ? viaStep : 1);

@@ -11,28 +11,29 @@
 
 class CDWFinishPage;
 
-class CBypassWizardDlg : public CWizardDlg {
+// The bypass and via-model wizards: their finish page may first have to take the old spreadsheet away, then the
+// host runs the analysis.
+class CFinishPageWizardDlg : public CWizardDlg {
 public:
-  explicit CBypassWizardDlg(CWnd* parent = nullptr) : CWizardDlg(parent) {}
+  explicit CFinishPageWizardDlg(CWnd* parent = nullptr) : CWizardDlg(parent) {}
 
-  BOOL OnInitDialog() override;
   bool RunAnalysis() override;
   void OnCancel() override { CloseIfHostAgrees(); }
 
-private:
+protected:
   CDWFinishPage* m_pFinishPage = nullptr;
 };
 
-class CDiffViaModelWizardDlg : public CWizardDlg {
+class CBypassWizardDlg : public CFinishPageWizardDlg {
 public:
-  explicit CDiffViaModelWizardDlg(CWnd* parent = nullptr) : CWizardDlg(parent) {}
-
+  using CFinishPageWizardDlg::CFinishPageWizardDlg;
   BOOL OnInitDialog() override;
-  bool RunAnalysis() override;
-  void OnCancel() override { CloseIfHostAgrees(); }
+};
 
-private:
-  CDWFinishPage* m_pFinishPage = nullptr;
+class CDiffViaModelWizardDlg : public CFinishPageWizardDlg {
+public:
+  using CFinishPageWizardDlg::CFinishPageWizardDlg;
+  BOOL OnInitDialog() override;
 };
 
 class CModelExtractorWizardDlg : public CWizardDlg {
