@@ -15,12 +15,12 @@ BEGIN_MESSAGE_MAP(CViaStatusPage, CDWPage)
   ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
-BEGIN_MESSAGE_MAP(CBWSelectProbesOlmPage, CViaStatusPage)
+BEGIN_MESSAGE_MAP(CBWSelectProbesOlmPage, CViaViewerPage)
   ON_BN_CLICKED(IDC_PAN_TO, OnPanTo)
   ON_CBN_SELCHANGE(IDC_PAIRS, OnPairSelChange)
 END_MESSAGE_MAP()
 
-BEGIN_MESSAGE_MAP(CDVSelectProbesOlmPage, CViaStatusPage)
+BEGIN_MESSAGE_MAP(CDVSelectProbesOlmPage, CViaViewerPage)
   ON_BN_CLICKED(IDC_PAN_TO, OnPanTo)
   ON_BN_CLICKED(IDC_SINGLE, OnViaTypeChanged)
   ON_BN_CLICKED(IDC_DIFFERENTIAL, OnViaTypeChanged)
@@ -119,12 +119,17 @@ HBRUSH CViaStatusPage::OnCtlColor(CDC* dc, CWnd* wnd, UINT type) {
   return brush;
 }
 
+void CViaViewerPage::ShowViaPlace(CHostProbe* probe) {
+  m_Net = ViaNetName(probe);
+  m_Position = ViaPosition(probe);
+}
+
 // ---- Bypass ------------------------------------------------------------------------------------------------
 
-CBWSelectProbesOlmPage::CBWSelectProbesOlmPage() : CViaStatusPage(IDD) {}
+CBWSelectProbesOlmPage::CBWSelectProbesOlmPage() : CViaViewerPage(IDD) {}
 
 BOOL CBWSelectProbesOlmPage::OnInitDialog() {
-  CViaStatusPage::OnInitDialog();
+  CViaViewerPage::OnInitDialog();
   SetDlgItemText(IDC_INSTRUCTION,
                  "Select a signal via in the board viewer by double-clicking on the via, or right clicking on it and "
                  "using the \"Select Via\" command. Then select a pair of layers whose byassing you want to analyze.");
@@ -134,7 +139,7 @@ BOOL CBWSelectProbesOlmPage::OnInitDialog() {
 }
 
 void CBWSelectProbesOlmPage::DoDataExchange(CDataExchange* pDX) {
-  CViaStatusPage::DoDataExchange(pDX);
+  CViaViewerPage::DoDataExchange(pDX);
   DDX_Text(pDX, IDC_NET, m_Net);
   DDX_Text(pDX, IDC_POSITION, m_Position);
   DDX_Control(pDX, IDC_LAYERS, m_LayerList);
@@ -147,7 +152,7 @@ void CBWSelectProbesOlmPage::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CBWSelectProbesOlmPage::OnSetActive() {
   UpdateStatusText();
-  return CViaStatusPage::OnSetActive();
+  return CViaViewerPage::OnSetActive();
 }
 
 bool CBWSelectProbesOlmPage::ValidateAndStore() {
@@ -173,12 +178,10 @@ bool CBWSelectProbesOlmPage::OnViewerSelectionChanged() {
     m_LayerList.ResetContent();
   if (m_PairBox.m_hWnd)
     m_PairBox.ResetContent();
-  m_Net.Empty();
-  m_Position.Empty();
+  ShowViaPlace(nullptr);
   if (probe) {
     // 4, 5. Net and position of the via object.
-    m_Net = ViaNetName(probe);
-    m_Position = ViaPosition(probe);
+    ShowViaPlace(probe);
     // 6. Connected layers, and every pair of them: grouped by the first layer in board order, within a group from
     //    the board's last layer upward.
     CHostCollectionRef layers(record->m_pBoard ? record->m_pBoard->GetLayers() : nullptr);
@@ -257,10 +260,10 @@ void CBWSelectProbesOlmPage::OnPanTo() { PanToFirstVia(GetOwner(), GetBypassAnal
 
 // ---- Via model ---------------------------------------------------------------------------------------------
 
-CDVSelectProbesOlmPage::CDVSelectProbesOlmPage() : CViaStatusPage(IDD) {}
+CDVSelectProbesOlmPage::CDVSelectProbesOlmPage() : CViaViewerPage(IDD) {}
 
 BOOL CDVSelectProbesOlmPage::OnInitDialog() {
-  CViaStatusPage::OnInitDialog();
+  CViaViewerPage::OnInitDialog();
   SetDlgItemText(IDC_INSTRUCTION,
                  "Select a signal via in the board viewer by double-clicking on the via, or right clicking on it and "
                  "using the \"Select Via\" command.");
@@ -286,7 +289,7 @@ void CDVSelectProbesOlmPage::HideShuntBox() {
 }
 
 void CDVSelectProbesOlmPage::DoDataExchange(CDataExchange* pDX) {
-  CViaStatusPage::DoDataExchange(pDX);
+  CViaViewerPage::DoDataExchange(pDX);
   DDX_Radio(pDX, IDC_SINGLE, m_nViaType);
   if (!pDX->m_bSaveAndValidate)
     LayoutViaType();
@@ -347,7 +350,7 @@ BOOL CDVSelectProbesOlmPage::OnSetActive() {
     OnViewerSelectionChanged();
   }
   UpdateStatusText();
-  return CViaStatusPage::OnSetActive();
+  return CViaViewerPage::OnSetActive();
 }
 
 bool CDVSelectProbesOlmPage::ValidateAndStore() {
@@ -380,13 +383,11 @@ bool CDVSelectProbesOlmPage::OnViewerSelectionChanged() {
       AddSelectedVia(record->m_Probes, probe);
     }
   } else {
-    m_Net.Empty();
-    m_Position.Empty();
+    ShowViaPlace(nullptr);
     FillList(m_LayerList, {});
     if (!selection.empty()) {
       CHostProbe* probe = selection.front();
-      m_Net = ViaNetName(probe);
-      m_Position = ViaPosition(probe);
+      ShowViaPlace(probe);
       FillList(m_LayerList, ConnectedLayerNames(record->m_pBoard, probe));
       AddSelectedVia(record->m_Probes, probe);
     }
