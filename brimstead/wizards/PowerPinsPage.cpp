@@ -43,14 +43,7 @@ CPowerPinsGridWnd::~CPowerPinsGridWnd() {
     DestroyWindow();
 }
 
-void CPowerPinsGridWnd::UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) {
-  CWizardGridWnd::UpdateMovedRows(from, to, dest, flags, createHint);
-  if (m_pPage)
-    m_pPage->OnRowsMoved();
-}
-
-void CPowerPinsGridWnd::RefreshAfterSort(const GXForwardArgs& args) {
-  CWizardGridWnd::RefreshAfterSort(args);
+void CPowerPinsGridWnd::OnRowsReordered() {
   if (m_pPage)
     m_pPage->OnRowsMoved();
 }

@@ -115,13 +115,10 @@ struct PowerPinsTraits {
 };
 
 // The pin grid: forwards moves, sorts and check-box clicks to its page; column 1 cannot be resized.
-class CPowerPinsGridWnd : public CWizardGridWnd {
+class CPowerPinsGridWnd : public CReorderingGridWnd {
 public:
   explicit CPowerPinsGridWnd(CPowerPinsPage* page);
   ~CPowerPinsGridWnd() override;
-
-  void UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) override;
-  void RefreshAfterSort(const GXForwardArgs& args) override;
   void OnSelectionChanged(const CGXRange*, BOOL, BOOL) override {}
   void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
   // The column-resize permission: every column but 1.
@@ -133,6 +130,9 @@ public:
   // Points the base's listener at the embedded one (once the grid is set up).
   void ConnectListener() { m_pListener = &m_Listener; }
   CPowerPinsPage* GetOwnerPage() const { return m_pPage; }
+
+protected:
+  void OnRowsReordered() override;
 
 private:
   class CListener final : public CGridOwnerListener {

@@ -21,18 +21,6 @@ CViaGridWnd::~CViaGridWnd() {
     DestroyWindow();
 }
 
-void CViaGridWnd::UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) {
-  CWizardGridWnd::UpdateMovedRows(from, to, dest, flags, createHint);
-  if (m_pOwner)
-    m_pOwner->OnRowsMoved();
-}
-
-void CViaGridWnd::RefreshAfterSort(const GXForwardArgs& args) {
-  CWizardGridWnd::RefreshAfterSort(args);
-  if (m_pOwner)
-    m_pOwner->OnRowsMoved();
-}
-
 void CViaGridWnd::OnSelectionChanged(const CGXRange*, BOOL, BOOL) {
   if (m_pOwner)
     m_pOwner->OnGridSelectionChanged();

@@ -23,15 +23,19 @@ protected:
   ~CViaGridOwner() = default;
 };
 
-class CViaGridWnd : public CWizardGridWnd {
+class CViaGridWnd : public CReorderingGridWnd {
 public:
   explicit CViaGridWnd(CViaGridOwner* owner) : m_pOwner(owner) {}
   ~CViaGridWnd() override;
 
-  void UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) override;
-  void RefreshAfterSort(const GXForwardArgs& args) override;
   void OnSelectionChanged(const CGXRange*, BOOL, BOOL) override;
   void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
+
+protected:
+  void OnRowsReordered() override {
+    if (m_pOwner)
+      m_pOwner->OnRowsMoved();
+  }
 
 private:
   CViaGridOwner* m_pOwner;
