@@ -65,6 +65,31 @@ void AddBoardStep(CStepCounter& steps, CAnalysisData& record, int topic) {
   record.RestoreFromSettingsCopy();
 }
 
+// The start step, then the board step when the host's system asks for a choice.
+void AddStartSteps(CStepCounter& steps, CAnalysisData& record, int topic, const char* startHeader) {
+  steps.Add(new CDWStartPage(), topic, nullptr, startHeader, WizardStepRole::Start);
+  AddBoardStep(steps, record, topic);
+}
+
+// The signal via step of the bypass and via-model wizards: the list flavour in board mode, where the vias come from
+// the host's picks unless the record holds some (a loaded configuration); else the board-viewer flavour.
+template <class ListPage, class ViewerPage, class Data>
+void AddSignalViaStep(CStepCounter& steps, Data& record, int topic, const char* header, WizardStepRole listRole,
+                      WizardStepRole viewerRole) {
+  if (record.m_bBoardMode && record.m_Probes.IsEmpty())
+    record.CollectProbes();
+  if (record.m_bBoardMode)
+    steps.Add(new ListPage(), topic, kSelectSignalVia, header, listRole);
+  else
+    steps.Add(new ViewerPage(), topic, kSelectSignalVia, header, viewerRole);
+}
+
+// The finish step; its page, or null when the step was not added.
+CDWFinishPage* AddFinishStep(CStepCounter& steps, int topic) {
+  auto* finish = new CDWFinishPage();
+  return steps.Add(finish, topic, nullptr, nullptr, WizardStepRole::Finish) ? finish : nullptr;
+}
+
 // The settings steps every via wizard ends its list with before the finish step: analysis settings, custom
 // settings, the debug page while the host's debug option is on, and the frequency sweep.
 void AddSettingsSteps(CStepCounter& steps, int analysisTopic, const char* customHeader, bool debug,
@@ -98,29 +123,20 @@ BOOL CBypassWizardDlg::OnInitDialog() {
   if (!record || !GetFrame())
     return TRUE;
   CStepCounter steps(*this);
-  steps.Add(new CDWStartPage(), 300, nullptr,
-            "Start a New Bypass Analysis, or Reuse a Previous One\r\nSpecify settings for a new bypass analysis, or "
-            "open the settings for a previous analysis.",
-            WizardStepRole::Start);
-  AddBoardStep(steps, *record, 300);
-  // In board mode the vias come from the host's picks unless the record holds some (a loaded configuration).
-  if (record->m_bBoardMode && record->m_Probes.IsEmpty())
-    record->CollectProbes();
-  const char* const viaHeader =
-      "Choose a Signal Via Whose Bypassing to Analyze\r\nSelect a particular via whose bypassing you want to analyze.";
-  if (record->m_bBoardMode)
-    steps.Add(new CBWSelectProbesTPEPage(), 301, kSelectSignalVia, viaHeader, WizardStepRole::BypassViaList);
-  else
-    steps.Add(new CBWSelectProbesOlmPage(), 301, kSelectSignalVia, viaHeader, WizardStepRole::BypassViaViewer);
+  AddStartSteps(steps, *record, 300,
+                "Start a New Bypass Analysis, or Reuse a Previous One\r\nSpecify settings for a new bypass analysis, "
+                "or open the settings for a previous analysis.");
+  AddSignalViaStep<CBWSelectProbesTPEPage, CBWSelectProbesOlmPage>(
+      steps, *record, 301,
+      "Choose a Signal Via Whose Bypassing to Analyze\r\nSelect a particular via whose bypassing you want to analyze.",
+      WizardStepRole::BypassViaList, WizardStepRole::BypassViaViewer);
   steps.AddCapacitorModels(302);
   steps.Add(new CDWTargetImpedancePage(), 303, nullptr,
             "Set the Target Impedance\r\nSet a target value for the via's return-path impedance.",
             WizardStepRole::TargetImpedance);
   AddSettingsSteps(steps, 304, "Set Custom Analysis Options\r\nSet the detailed options for bypass analysis.",
                    m_bDebugOption, 307);
-  auto* finish = new CDWFinishPage();
-  if (steps.Add(finish, 308, nullptr, nullptr, WizardStepRole::Finish))
-    m_pFinishPage = finish;
+  m_pFinishPage = AddFinishStep(steps, 308);
   FinishInitialisation(1);
   if (m_pCallback)
     m_pCallback->Notify(HostEventWizardOpened, 1);
@@ -137,25 +153,17 @@ BOOL CDiffViaModelWizardDlg::OnInitDialog() {
   if (!record || !GetFrame())
     return TRUE;
   CStepCounter steps(*this);
-  steps.Add(new CDWStartPage(), 90, nullptr,
-            "Start a New Signal Via Model Extraction, or Reuse a Previous One\r\nSpecify settings for a new via-model "
-            "extraction, or open the settings for a previous extraction.",
-            WizardStepRole::Start);
-  AddBoardStep(steps, *record, 90);
-  if (record->m_bBoardMode && record->m_Probes.IsEmpty())
-    record->CollectProbes();
-  const char* const viaHeader = "Choose a Signal Via to Model\r\nSelect a particular via whose model to extract.";
-  if (record->m_bBoardMode)
-    steps.Add(new CDVSelectProbesTPEPage(), 91, kSelectSignalVia, viaHeader, WizardStepRole::ViaModelViaList);
-  else
-    steps.Add(new CDVSelectProbesOlmPage(), 91, kSelectSignalVia, viaHeader, WizardStepRole::ViaModelViaViewer);
+  AddStartSteps(steps, *record, 90,
+                "Start a New Signal Via Model Extraction, or Reuse a Previous One\r\nSpecify settings for a new "
+                "via-model extraction, or open the settings for a previous extraction.");
+  AddSignalViaStep<CDVSelectProbesTPEPage, CDVSelectProbesOlmPage>(
+      steps, *record, 91, "Choose a Signal Via to Model\r\nSelect a particular via whose model to extract.",
+      WizardStepRole::ViaModelViaList, WizardStepRole::ViaModelViaViewer);
   steps.Add(new CDVModelTypePage(), 92, nullptr, nullptr, WizardStepRole::ViaModelType);
   steps.AddCapacitorModels(93);
   AddSettingsSteps(steps, 94, "Set Custom Analysis Options\r\nSet the detailed options for via-model extraction.",
                    m_bDebugOption, 97);
-  auto* finish = new CDWFinishPage();
-  if (steps.Add(finish, 98, nullptr, nullptr, WizardStepRole::Finish))
-    m_pFinishPage = finish;
+  m_pFinishPage = AddFinishStep(steps, 98);
   FinishInitialisation(1);
   if (m_pCallback)
     m_pCallback->Notify(HostEventWizardOpened, 1);
@@ -172,11 +180,9 @@ BOOL CModelExtractorWizardDlg::OnInitDialog() {
   if (!record || !GetFrame())
     return TRUE;
   CStepCounter steps(*this);
-  steps.Add(new CDWStartPage(), 80, nullptr,
-            "Start a New PDN Model Extraction, or Reuse a Previous One\r\nSpecify settings for a new PDN extraction, "
-            "or open the settings for a previous extraction.",
-            WizardStepRole::Start);
-  AddBoardStep(steps, *record, 80);
+  AddStartSteps(steps, *record, 80,
+                "Start a New PDN Model Extraction, or Reuse a Previous One\r\nSpecify settings for a new PDN "
+                "extraction, or open the settings for a previous extraction.");
   if (record->m_SupplyPorts.IsEmpty() && record->m_ViaPorts.IsEmpty())
     record->CollectProbes();
   // The supply-pin step only for a record that holds supply-pin ports now.
@@ -206,7 +212,7 @@ BOOL CModelExtractorWizardDlg::OnInitDialog() {
   steps.Add(new CMENormImpedancePage(), 86, nullptr, nullptr, WizardStepRole::NormalisationImpedance);
   AddSettingsSteps(steps, 84, "Set Custom Analysis Options\r\nSet detailed options for PDN extraction.",
                    m_bDebugOption, 87);
-  steps.Add(new CDWFinishPage(), 88, nullptr, nullptr, WizardStepRole::Finish);
+  AddFinishStep(steps, 88);
   // With a net picked in the host's board window the wizard opens on its via step.
   FinishInitialisation(record->m_pSelectedNet ? viaStep : 1);
   UpdateBoardMarks();
