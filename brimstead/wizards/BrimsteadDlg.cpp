@@ -17,7 +17,7 @@
 #include "brimstead/wizards/DWTargetImpedancePage.h"
 #include "brimstead/wizards/ViaWizardDlgs.h"
 
-CBrimsteadDlg::CBrimsteadDlg(CWnd* parent) : CWizardDlg(parent) {}
+CBrimsteadDlg::CBrimsteadDlg(CWnd* parent) : CFinishPageWizardDlg(parent) {}
 
 CBrimsteadDlg::~CBrimsteadDlg() = default;
 
@@ -56,15 +56,6 @@ BOOL CBrimsteadDlg::OnInitDialog() {
   if (m_pCallback)
     m_pCallback->Notify(HostEventWizardOpened, 1);
   return TRUE;
-}
-
-bool CBrimsteadDlg::RunAnalysis() {
-  if (!m_pCallback)
-    return false;
-  // The old spreadsheet goes only now, once the finish page found it replaceable.
-  if (m_pFinishPage && GetStep(WizardStepRole::Finish) && !m_pFinishPage->DeleteSpreadsheetBeforeRun())
-    return false;
-  return m_pCallback->Run();
 }
 
 CWizardDialogLink* MakeWizardDialog(int kind, HWND parent) {

@@ -104,15 +104,6 @@ void AddSettingsSteps(CStepCounter& steps, int analysisTopic, const char* custom
 
 }  // namespace
 
-bool CFinishPageWizardDlg::RunAnalysis() {
-  CHostWizardCallback* callback = GetHostCallback();
-  if (!callback)
-    return false;
-  if (m_pFinishPage && GetStep(WizardStepRole::Finish) && !m_pFinishPage->DeleteSpreadsheetBeforeRun())
-    return false;
-  return callback->Run();
-}
-
 // ---- Bypass ------------------------------------------------------------------------------------------------
 
 BOOL CBypassWizardDlg::OnInitDialog() {

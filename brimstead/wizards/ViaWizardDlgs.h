@@ -9,21 +9,6 @@
 
 #include "brimstead/wizards/WizardDlg.h"
 
-class CDWFinishPage;
-
-// The bypass and via-model wizards: their finish page may first have to take the old spreadsheet away, then the
-// host runs the analysis.
-class CFinishPageWizardDlg : public CWizardDlg {
-public:
-  explicit CFinishPageWizardDlg(CWnd* parent = nullptr) : CWizardDlg(parent) {}
-
-  bool RunAnalysis() override;
-  void OnCancel() override { CloseIfHostAgrees(); }
-
-protected:
-  CDWFinishPage* m_pFinishPage = nullptr;
-};
-
 class CBypassWizardDlg : public CFinishPageWizardDlg {
 public:
   using CFinishPageWizardDlg::CFinishPageWizardDlg;

@@ -162,3 +162,19 @@ private:
   bool m_bReleasePending = false;
   bool m_bKeyboardHookTaken = false;
 };
+
+class CDWFinishPage;
+
+// The wizards that end through their finish page (the decoupling, bypass and via-model wizards): the page may first
+// have to take the old spreadsheet away, then the host runs the analysis. Cancel asks the host.
+class CFinishPageWizardDlg : public CWizardDlg {
+public:
+  using CWizardDlg::CWizardDlg;
+
+  bool RunAnalysis() override;
+  void OnCancel() override { CloseIfHostAgrees(); }
+
+protected:
+  // Owned by the frame's steps; null once they are torn down (the finish step is then gone too).
+  CDWFinishPage* m_pFinishPage = nullptr;
+};
