@@ -16,9 +16,7 @@ const PowerPinsTraits kViewerTraits{
     1161,
     kTitle,
     kHeader,
-    "Only IC power pins with reference layers selected are included in the list.\n\nTo add more pins to the list, "
-    "you may invoke the \"Assign Power Integrity Models\" command from the Models menu or press the button \"Add IC "
-    "Power Pin\".  Reference layers may also be selected in the \"Assign Power Integrity Models\" dialog box.\n",
+    kViewerPinsInstruction,
     "",
     "no avaliable layers",
     nullptr,

@@ -96,6 +96,12 @@ private:
   OrderKeptMember m_OrderKept;
 };
 
+// The board-viewer flavour's instruction, the same for every record kind.
+constexpr const char* kViewerPinsInstruction =
+    "Only IC power pins with reference layers selected are included in the list.\n\nTo add more pins to the list, "
+    "you may invoke the \"Assign Power Integrity Models\" command from the Models menu or press the button \"Add IC "
+    "Power Pin\".  Reference layers may also be selected in the \"Assign Power Integrity Models\" dialog box.\n";
+
 // The points in which the pin pages differ.
 struct PowerPinsTraits {
   UINT templateId;
