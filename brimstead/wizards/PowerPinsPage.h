@@ -210,6 +210,9 @@ protected:
 
 private:
   void SetCheckAll(bool check);
+  // Checks or unchecks the records of the rows from `first` on, up to the next group row when `withinGroup`; an
+  // invalid pin never becomes a port.
+  void CheckRecordRows(CPinRecordList& records, ROWCOL first, bool withinGroup, bool check);
   void WriteLayerCell(ROWCOL row, ROWCOL col, const std::vector<CString>& names, const char* emptyText);
   void SetDragAndSort(bool allowed);
   void SetValue(ROWCOL row, ROWCOL col, const CString& value);
