@@ -22,11 +22,8 @@ CBrimsteadDlg::CBrimsteadDlg(CWnd* parent) : CFinishPageWizardDlg(parent) {}
 CBrimsteadDlg::~CBrimsteadDlg() = default;
 
 BOOL CBrimsteadDlg::OnInitDialog() {
-  TakeKeyboardHook();
-  CWizardDlg::OnInitDialog();
-  CDecouplingAnalysisData* record = GetAnalysisDataOfKind<CDecouplingAnalysisData>();
-  SetWindowText("Brimstead");
-  if (!record || !GetFrame())
+  CDecouplingAnalysisData* record = BeginSteps<CDecouplingAnalysisData>("Brimstead");
+  if (!record)
     return TRUE;
   AddPage(new CDWStartPage(), 280, nullptr, nullptr, WizardStepRole::Start);
   if (record->m_pSystem && record->m_pSystem->MustChooseBoard()) {
@@ -52,9 +49,7 @@ BOOL CBrimsteadDlg::OnInitDialog() {
   auto* finish = new CDWFinishPage();
   if (AddPage(finish, 290, nullptr, nullptr, WizardStepRole::Finish))
     m_pFinishPage = finish;
-  FinishInitialisation(0);
-  if (m_pCallback)
-    m_pCallback->Notify(HostEventWizardOpened, 1);
+  OpenOnStep(0);
   return TRUE;
 }
 

@@ -107,11 +107,8 @@ void AddSettingsSteps(CStepCounter& steps, int analysisTopic, const char* custom
 // ---- Bypass ------------------------------------------------------------------------------------------------
 
 BOOL CBypassWizardDlg::OnInitDialog() {
-  TakeKeyboardHook();
-  CWizardDlg::OnInitDialog();
-  CBypassAnalysisData* record = GetAnalysisDataOfKind<CBypassAnalysisData>();
-  SetWindowText("Bypass Wizard");
-  if (!record || !GetFrame())
+  CBypassAnalysisData* record = BeginSteps<CBypassAnalysisData>("Bypass Wizard");
+  if (!record)
     return TRUE;
   CStepCounter steps(*this);
   AddStartSteps(steps, *record, 300,
@@ -128,20 +125,15 @@ BOOL CBypassWizardDlg::OnInitDialog() {
   AddSettingsSteps(steps, 304, "Set Custom Analysis Options\r\nSet the detailed options for bypass analysis.",
                    m_bDebugOption, 307);
   m_pFinishPage = AddFinishStep(steps, 308);
-  FinishInitialisation(1);
-  if (m_pCallback)
-    m_pCallback->Notify(HostEventWizardOpened, 1);
+  OpenOnStep(1);
   return TRUE;
 }
 
 // ---- Via model ---------------------------------------------------------------------------------------------
 
 BOOL CDiffViaModelWizardDlg::OnInitDialog() {
-  TakeKeyboardHook();
-  CWizardDlg::OnInitDialog();
-  CDiffViaAnalysisData* record = GetAnalysisDataOfKind<CDiffViaAnalysisData>();
-  SetWindowText("Via Model Extractor");
-  if (!record || !GetFrame())
+  CDiffViaAnalysisData* record = BeginSteps<CDiffViaAnalysisData>("Via Model Extractor");
+  if (!record)
     return TRUE;
   CStepCounter steps(*this);
   AddStartSteps(steps, *record, 90,
@@ -155,20 +147,15 @@ BOOL CDiffViaModelWizardDlg::OnInitDialog() {
   AddSettingsSteps(steps, 94, "Set Custom Analysis Options\r\nSet the detailed options for via-model extraction.",
                    m_bDebugOption, 97);
   m_pFinishPage = AddFinishStep(steps, 98);
-  FinishInitialisation(1);
-  if (m_pCallback)
-    m_pCallback->Notify(HostEventWizardOpened, 1);
+  OpenOnStep(1);
   return TRUE;
 }
 
 // ---- PDN model extractor -----------------------------------------------------------------------------------
 
 BOOL CModelExtractorWizardDlg::OnInitDialog() {
-  TakeKeyboardHook();
-  CWizardDlg::OnInitDialog();
-  CModelExtractorAnalysisData* record = GetAnalysisDataOfKind<CModelExtractorAnalysisData>();
-  SetWindowText("PDN Model Extractor");
-  if (!record || !GetFrame())
+  CModelExtractorAnalysisData* record = BeginSteps<CModelExtractorAnalysisData>("PDN Model Extractor");
+  if (!record)
     return TRUE;
   CStepCounter steps(*this);
   AddStartSteps(steps, *record, 80,

@@ -365,6 +365,12 @@ void CWizardDlg::CloseIfHostAgrees() {
     EndDialog(IDCANCEL);
 }
 
+void CWizardDlg::OpenOnStep(int startStep) {
+  FinishInitialisation(startStep);
+  if (m_pCallback)
+    m_pCallback->Notify(HostEventWizardOpened, 1);
+}
+
 void CWizardDlg::FinishInitialisation(int startStep) {
   if (!m_pFrame)
     return;

@@ -17,6 +17,7 @@
 //   window gone -> pages and frame deleted -> owner notice -> OnClosed
 #pragma once
 
+#include "brimstead/AnalysisData.h"
 #include "brimstead/WizardDialogLink.h"
 #include "brimstead/models/BoardMarks.h"
 #include "brimstead/wizards/VornWizard.h"
@@ -131,6 +132,18 @@ protected:
   void FinishInitialisation(int startStep);
   // One use of the keyboard hook, given back when the window is destroyed.
   void TakeKeyboardHook();
+  // The start of a wizard's OnInitDialog: the keyboard hook, the frame, the caption. Answers the current record
+  // when it is of the wizard's kind and the frame exists; null (no steps to add) otherwise.
+  template <class Data>
+  Data* BeginSteps(LPCSTR caption) {
+    TakeKeyboardHook();
+    CWizardDlg::OnInitDialog();
+    Data* record = GetAnalysisDataOfKind<Data>();
+    SetWindowText(caption);
+    return record && GetFrame() ? record : nullptr;
+  }
+  // The end of it: FinishInitialisation, then the host hears that the wizard opened.
+  void OpenOnStep(int startStep);
   afx_msg void OnDestroy();
   void PostNcDestroy() override;
   DECLARE_MESSAGE_MAP()
