@@ -125,6 +125,7 @@ class CPowerPinsGridWnd : public CReorderingGridWnd {
 public:
   explicit CPowerPinsGridWnd(CPowerPinsPage* page);
   ~CPowerPinsGridWnd() override;
+
   void OnSelectionChanged(const CGXRange*, BOOL, BOOL) override {}
   void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
   // The column-resize permission: every column but 1.
