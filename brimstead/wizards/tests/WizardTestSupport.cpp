@@ -8,6 +8,7 @@
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/gxlayoutresources.h"
 #include "grid/core/tests/gridwindowclasses.h"
+#include "grid/features/gxfeatures.h"
 #include "host/BoardFile.h"
 #include "host/tests/HostTestBoards.h"
 #include "platform/base/ResourceTable.h"
@@ -43,6 +44,11 @@ void WizardWindowTest::StartGridLibrary(void (*registerCells)()) {
     InitGridLibrary();
   }
   RegisterGridWindowClasses();   // the start-up's, which the window system's reset dropped
+}
+
+void WizardWindowTest::RegisterCellsAndFeatures() {
+  GXRegisterCellControls();
+  GXRegisterEditingFeatures();
 }
 
 void WizardWindowTest::RegisterGridWindowClasses() { gxtest::RegisterGridWindowClasses(); }

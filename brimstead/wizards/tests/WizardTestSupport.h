@@ -33,6 +33,8 @@ protected:
   // features, that the program's grids show: all cells for the wizards), the layouts and the grid library; then the
   // grid window classes that every test's window-system reset drops.
   static void StartGridLibrary(void (*registerCells)() = &GXRegisterCellControls);
+  // The cells and the editing features (selection, hiding, tips), for the grids that the user edits.
+  static void RegisterCellsAndFeatures();
   // The grid window classes of the start-up, which every test's window-system reset drops.
   static void RegisterGridWindowClasses();
   static void Pump();

@@ -175,7 +175,7 @@ class CapacitorPage : public wiztest::WizardRunTest {
 protected:
   void SetUp() override {
     // The features before the wizard's own start-up, as the module registers them.
-    StartGridLibrary(&RegisterCellsWithFeatures);
+    StartGridLibrary(&RegisterCellsAndFeatures);
     WizardRunTest::SetUp();
   }
   void TearDown() override {

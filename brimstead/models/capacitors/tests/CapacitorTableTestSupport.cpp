@@ -1,15 +1,8 @@
 #include "brimstead/models/capacitors/tests/CapacitorTableTestSupport.h"
 
 #include "brimstead/wizards/WizardResources.h"
-#include "grid/controls/GXCellControls.h"
-#include "grid/features/gxfeatures.h"
 
 namespace captest {
-
-void RegisterCellsWithFeatures() {
-  GXRegisterCellControls();
-  GXRegisterEditingFeatures();
-}
 
 TestBoard::TestBoard(host::HostLedger& ledger, const std::string& name)
     : board(std::make_unique<host::HostBoard>(ledger, name, name + ".json")) {
@@ -67,7 +60,7 @@ void TestBoard::OwnModel(host::HostComponent* capacitor, const std::string& name
 
 void CapacitorTableTest::SetUp() {
   WizardWindowTest::SetUp();
-  StartGridLibrary(&RegisterCellsWithFeatures);
+  StartGridLibrary(&RegisterCellsAndFeatures);
   board.board->Decoupling().SetChangeLog(&board.board->Changes());
   plat::ClearShownLog();
 }

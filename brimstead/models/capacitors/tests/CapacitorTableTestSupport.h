@@ -18,10 +18,6 @@
 
 namespace captest {
 
-// The cells and editing features (selection, hiding, tips) the module's start-up registers; fixtures start the
-// grid library with them through WizardWindowTest::StartGridLibrary.
-void RegisterCellsWithFeatures();
-
 class TestBoard {
 public:
   TestBoard(host::HostLedger& ledger, const std::string& name);
