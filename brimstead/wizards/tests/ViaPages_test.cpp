@@ -32,6 +32,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <type_traits>
 
 using namespace wiztest;
 
@@ -656,6 +657,58 @@ TEST_F(ViaWizards, AViaRecordWithoutItsHostProbeShowsEmptyAndIsNeverValid) {
   EXPECT_FALSE(Style(grid, 1, 1).GetEnabled());
   EXPECT_EQ(record.m_Probes[0].m_bEnabled, 0);
   EXPECT_EQ(record.m_Probes[0].m_bValid, 0);
+}
+
+// The via-model and extractor list pages fill and store their rows as the bypass page does: a record without its
+// host probe comes first of a fresh list (no name) and is never valid; leaving stores the records in the rows' order
+// (each row's header then names its new position) and marks that order as the user's.
+TEST_F(ViaWizards, TheOtherListPagesOrderAndStoreTheirRowsAndRefuseARecordWithoutItsHostProbe) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_DQ1"}));
+  auto check = [this](CViaGridWnd& grid, auto& probes, BYTE& kept, auto fill, auto store) {
+    using Record = std::remove_reference_t<decltype(probes[0])>;
+    Record orphan;
+    orphan.m_bEnabled = 1;
+    orphan.m_bValid = 1;
+    probes.Add(orphan);
+    kept = 0;
+    fill();
+    ASSERT_EQ(grid.GetRowCount(), 3u);
+    EXPECT_EQ(Column(grid, 2)[0], "");
+    EXPECT_FALSE(Style(grid, 1, 1).GetEnabled());
+    EXPECT_EQ(probes[0].m_pHostProbe, nullptr);
+    EXPECT_EQ(probes[0].m_bValid, 0);
+    EXPECT_EQ(probes[0].m_bEnabled, 0);
+    // The last row dragged to the top (its header's record goes with it): the records follow the rows when the
+    // page is left.
+    const std::vector<CHostProbe*> shown{probes[2].m_pHostProbe, probes[0].m_pHostProbe, probes[1].m_pHostProbe};
+    brimwiz::SetRecordOfViaRow(grid, 1, 2);
+    brimwiz::SetRecordOfViaRow(grid, 2, 0);
+    brimwiz::SetRecordOfViaRow(grid, 3, 1);
+    store();
+    EXPECT_EQ(kept, 1);
+    ASSERT_EQ(probes.GetSize(), 3);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(probes[i].m_pHostProbe, shown[static_cast<size_t>(i)]) << i;
+      EXPECT_EQ(brimwiz::RecordOfViaRow(grid, static_cast<ROWCOL>(i) + 1, 3), i) << i;
+    }
+  };
+  Open(Kind::ViaModel, true);
+  {
+    auto& page = Active<CDVSelectProbesTPEPage>();
+    CDiffViaAnalysisData& record = *GetDiffViaAnalysisData();
+    check(*page.GetGrid(), record.m_Probes, record.m_bProbeOrderKept, [&page] { page.FillGrid(); },
+          [&page] { EXPECT_TRUE(page.ValidateAndStore()); });
+  }
+  api->Close();
+  Pump();
+  api = nullptr;
+  Open(Kind::Extractor, true);
+  {
+    auto& page = Active<CMESelectViasTPEPage>();
+    CModelExtractorAnalysisData& record = *GetModelExtractorAnalysisData();
+    check(*page.GetGrid(), record.m_ViaPorts, record.m_bViaOrderKept, [&page] { page.FillGrid(); },
+          [&page] { EXPECT_TRUE(page.ValidateAndStore()); });
+  }
 }
 
 TEST_F(ViaWizards, TheViaModelListPageShowsTheSecondViaOnlyForAPair) {
