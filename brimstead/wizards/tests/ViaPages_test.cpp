@@ -132,26 +132,19 @@ protected:
     ASSERT_TRUE(board->Pick(ids));
     ASSERT_TRUE(Dialog().OnViewerSelectionChanged());
   }
-  std::vector<std::string> ListBoxLines(int id) {
+  // The entries of a list box or a combo box, through its count and text messages.
+  std::vector<std::string> Lines(int id, UINT countMessage, UINT textMessage) {
     std::vector<std::string> lines;
-    const int count = static_cast<int>(::SendMessage(Item(id), LB_GETCOUNT, 0, 0));
+    const int count = static_cast<int>(::SendMessage(Item(id), countMessage, 0, 0));
     for (int i = 0; i < count; ++i) {
       char text[256] = {};
-      ::SendMessage(Item(id), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+      ::SendMessage(Item(id), textMessage, i, reinterpret_cast<LPARAM>(text));
       lines.push_back(text);
     }
     return lines;
   }
-  std::vector<std::string> ComboLines(int id) {
-    std::vector<std::string> lines;
-    const int count = static_cast<int>(::SendMessage(Item(id), CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      char text[256] = {};
-      ::SendMessage(Item(id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-      lines.push_back(text);
-    }
-    return lines;
-  }
+  std::vector<std::string> ListBoxLines(int id) { return Lines(id, LB_GETCOUNT, LB_GETTEXT); }
+  std::vector<std::string> ComboLines(int id) { return Lines(id, CB_GETCOUNT, CB_GETLBTEXT); }
   // Clicks a grid's check box the way the grid reports it: the value toggles, then the grid tells its page.
   static void ClickCheck(CViaGridWnd& grid, ROWCOL row) {
     const bool was = grid.GetCellValue(row, brimwiz::ViaColCheck) != "0";
