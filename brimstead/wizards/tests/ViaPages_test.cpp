@@ -29,9 +29,6 @@
 #include "grid/core/CGXRange.h"
 #include "platform/display/Desktop.h"
 
-#include <unistd.h>
-
-#include <fstream>
 #include <type_traits>
 
 using namespace wiztest;
@@ -40,31 +37,17 @@ namespace {
 
 enum class Kind { Bypass, ViaModel, Extractor };
 
-class ViaWizards : public WizardWindowTest {
+class ViaWizards : public SampleProjectTest {
 protected:
-  void SetUp() override {
-    WizardWindowTest::SetUp();
-    StartGridLibrary();
-    board = host::LoadBoardFile(host::test::SampleBoard("demo8.json"), ledger);
-    system.AddBoard(board.get());
-    dir = std::filesystem::temp_directory_path() / ("brim_viawiz_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    project = (dir / "demo8.brd").string();
-    std::ofstream(project) << "board\n";
-    RegisterWizardDialogFactory(&MakeWizardDialog);
-  }
+  ViaWizards() : SampleProjectTest("viawiz") {}
   void TearDown() override {
     if (api) {
       api->Close();
       Pump();
     }
-    RegisterWizardDialogFactory(nullptr);
-    SetCurrentAnalysisData(nullptr);
-    EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-    WizardWindowTest::TearDown();
+    SampleProjectTest::TearDown();
   }
+  void CheckReleased() override { EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report(); }
 
   // Opens the wizard modeless, on a system of the board or (board mode) on the board alone.
   void Open(Kind kind, bool boardMode, bool debug = false, const std::function<void()>& before = {}) {
@@ -163,14 +146,7 @@ protected:
     return style;
   }
 
-  CBrimsteadApp app;
-  host::HostLedger ledger;
-  std::unique_ptr<host::HostBoard> board;
-  host::HostSystem system{ledger, "Project"};
   host::HostBoardMarker marker;
-  ReentrantCallback callback;
-  std::filesystem::path dir;
-  std::string project;
   CWizardAPI* api = nullptr;
 };
 

@@ -127,16 +127,29 @@ bool ReentrantCallback::MayClose() {
   return answer;
 }
 
-void WizardRunTest::SetUp() {
+void SampleProjectTest::SetUp() {
   WizardWindowTest::SetUp();
   StartGridLibrary();
   board = host::LoadBoardFile(host::test::SampleBoard("demo8.json"), ledger);
   system.AddBoard(board.get());
-  dir = std::filesystem::temp_directory_path() / ("brim_wizrun_" + std::to_string(::getpid()));
+  dir = std::filesystem::temp_directory_path() / ("brim_" + m_Folder + "_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   project = (dir / "demo8.brd").string();
   std::ofstream(project) << "board\n";
   RegisterWizardDialogFactory(&MakeWizardDialog);
+}
+
+void SampleProjectTest::TearDown() {
+  RegisterWizardDialogFactory(nullptr);
+  SetCurrentAnalysisData(nullptr);
+  CheckReleased();
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+  WizardWindowTest::TearDown();
+}
+
+void WizardRunTest::SetUp() {
+  SampleProjectTest::SetUp();
   api = CBrimsteadAPI::Create();
   api->SetCallback(&callback);
   api->SetSystem(&system);
@@ -146,11 +159,7 @@ void WizardRunTest::SetUp() {
 void WizardRunTest::TearDown() {
   api->Close();
   Pump();
-  RegisterWizardDialogFactory(nullptr);
-  SetCurrentAnalysisData(nullptr);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
-  WizardWindowTest::TearDown();
+  SampleProjectTest::TearDown();
 }
 
 HWND WizardRunTest::Next() {

@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace wiztest {
@@ -82,10 +83,33 @@ public:
   std::function<void()> onRun, onMayClose, onHostCommand;
 };
 
-// The decoupling-analysis wizard as the interface object runs it, on the sample board "demo8" with a project file
-// in a fresh temporary folder.
-class WizardRunTest : public WizardWindowTest {
+// The wizards' sample project: the sample board "demo8" in a system, with a project file in a fresh temporary
+// folder (brim_<folder>_<process id>), the grid library started and the module's wizard-dialog factory registered.
+// Tearing down unregisters the factory, drops the current record, runs CheckReleased and removes the folder.
+class SampleProjectTest : public WizardWindowTest {
 protected:
+  explicit SampleProjectTest(std::string folder) : m_Folder(std::move(folder)) {}
+  void SetUp() override;
+  void TearDown() override;
+  // Checks once the current record is gone, while the window system still stands.
+  virtual void CheckReleased() {}
+
+  CBrimsteadApp app;
+  host::HostLedger ledger;
+  std::unique_ptr<host::HostBoard> board;
+  host::HostSystem system{ledger, "Project"};
+  ReentrantCallback callback;
+  std::filesystem::path dir;
+  std::string project;
+
+private:
+  std::string m_Folder;
+};
+
+// The decoupling-analysis wizard as the interface object runs it, on the sample project.
+class WizardRunTest : public SampleProjectTest {
+protected:
+  WizardRunTest() : SampleProjectTest("wizrun") {}
   void SetUp() override;
   void TearDown() override;
 
@@ -103,13 +127,6 @@ protected:
   // Clicks Next until the page with this template id is active (fails the test when it never becomes active).
   void GoTo(int pageId);
 
-  CBrimsteadApp app;
-  host::HostLedger ledger;
-  std::unique_ptr<host::HostBoard> board;
-  host::HostSystem system{ledger, "Project"};
-  ReentrantCallback callback;
-  std::filesystem::path dir;
-  std::string project;
   CBrimsteadAPI* api = nullptr;
 };
 
