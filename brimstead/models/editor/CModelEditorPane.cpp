@@ -2,6 +2,7 @@
 
 #include "brimstead/models/editor/ModelFileList.h"
 #include "platform/gdi/CDC.h"
+#include "shared/Misc_Program.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
@@ -10,6 +11,15 @@ BEGIN_MESSAGE_MAP(CModelFilePaneDlg, CDialog)
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
 #pragma GCC diagnostic pop
+
+int CModelFilePaneDlg::SelectedPath() const { return SelectedPathIndex(m_FileList, m_Paths); }
+
+void CModelFilePaneDlg::ViewSelectedFile(const char* program, const char* programName) {
+  const int path = SelectedPath();
+  if (path < 0) return;
+  const CString arguments = "\"" + m_Paths[path] + "\"";
+  StartExternalProgram(m_hWnd, program, RunningProgramDirectory(), arguments, nullptr, programName, false);
+}
 
 void CModelFilePaneDlg::PrepareMessage() { PrepareMessageLabel(*this, IDC_MESSAGE, m_BoldFont); }
 

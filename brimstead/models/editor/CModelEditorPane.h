@@ -2,7 +2,9 @@
 // CModelEditorPaneDlg is that dialog, CModelFilePaneDlg the one of the model-file kinds, with a message label.
 #pragma once
 
+#include "platform/base/CStringArray.h"
 #include "platform/framework/CDialog.h"
+#include "platform/framework/CListBox.h"
 #include "platform/gdi/CFont.h"
 
 class CModelEditor;
@@ -35,13 +37,23 @@ protected:
   CModelEditor& m_Editor;
 };
 
-// A pane of a model-file kind: its message label is bold and red, hidden until a message is shown.
+// A pane of a model-file kind: the model files of the model directories in a list, each entry's data the index of
+// its full path; its message label is bold and red, hidden until a message is shown.
 class CModelFilePaneDlg : public CModelEditorPaneDlg {
 public:
   enum : int { IDC_MESSAGE = 1151 };
 
+  CListBox m_FileList;
+  CStringArray m_Paths;
+
 protected:
   using CModelEditorPaneDlg::CModelEditorPaneDlg;
+
+  // The selected file's index in the paths, or -1.
+  int SelectedPath() const;
+  // Starts the viewer or editor program (from the running program's directory) on the selected file; nothing
+  // without a selection.
+  void ViewSelectedFile(const char* program, const char* programName);
 
   // Makes the label bold and hides it; for OnInitDialog, once the label exists.
   void PrepareMessage();

@@ -6,7 +6,6 @@
 #include "platform/base/ProgramLauncher.h"
 #include "platform/framework/MessageBox.h"
 #include "shared/Misc_Path.h"
-#include "shared/Misc_Program.h"
 
 IMPLEMENT_DYNAMIC(CModelEditorSPICE, CDialog)
 
@@ -78,8 +77,6 @@ void CModelEditorSPICE::ReadSubcircuits(const char* path) {
   }
 }
 
-int CModelEditorSPICE::SelectedPath(const CListBox& list) const { return SelectedPathIndex(list, m_Paths); }
-
 void CModelEditorSPICE::LoadFromModel() {
   if (m_Paths.GetSize() == 0) ListSpiceFiles();
   m_SubcircuitList.ResetContent();
@@ -91,7 +88,7 @@ void CModelEditorSPICE::LoadFromModel() {
 
 void CModelEditorSPICE::OnFileSelChange() {
   m_SubcircuitList.ResetContent();
-  const int path = SelectedPath(m_FileList);
+  const int path = SelectedPath();
   if (path < 0) return;
   ReadSubcircuits(m_Paths[path]);
   const bool compatibleOnly = IsDlgButtonChecked(IDC_COMPATIBLE) == BST_CHECKED;
@@ -138,7 +135,7 @@ void CModelEditorSPICE::OnSubcircuitSelChange() {
 
 bool CModelEditorSPICE::ValidatePane() {
   const int selection = m_SubcircuitList.GetCurSel();
-  if (SelectedPath(m_FileList) < 0 || selection < 0) {
+  if (SelectedPath() < 0 || selection < 0) {
     Refuse(m_hWnd, "SPICE file and SUBCIRCUIT must be selected in the list.");
     return false;
   }
@@ -180,10 +177,4 @@ void CModelEditorSPICE::OnCompatibleClicked() {
   OnFileSelChange();
 }
 
-void CModelEditorSPICE::OnViewModels() {
-  const int path = SelectedPath(m_FileList);
-  if (path < 0) return;
-  const CString arguments = "\"" + m_Paths[path] + "\"";
-  StartExternalProgram(m_hWnd, "VornFileEditor.exe", RunningProgramDirectory(), arguments, nullptr, "Vorn File Editor",
-                       false);
-}
+void CModelEditorSPICE::OnViewModels() { ViewSelectedFile("VornFileEditor.exe", "Vorn File Editor"); }

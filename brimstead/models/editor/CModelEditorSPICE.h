@@ -49,9 +49,7 @@ public:
 
   BOOL OnInitDialog() override;
 
-  CListBox m_FileList;
   CListBox m_SubcircuitList;
-  CStringArray m_Paths;
   SubcircuitList m_Subcircuits;
   CPortMapGrid m_PortMap;
 
@@ -67,6 +65,4 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
-  // The selected entry's path index, or -1.
-  int SelectedPath(const CListBox& list) const;
 };

@@ -5,7 +5,6 @@
 #include "brimstead/models/editor/ModelFileList.h"
 #include "brimstead/models/fit/cFitAPI.h"
 #include "platform/framework/MessageBox.h"
-#include "shared/Misc_Program.h"
 
 #include <vector>
 
@@ -120,8 +119,6 @@ void CModelEditorTstone::ListModelFiles(bool onePortOnly, bool twoPortOnly, bool
     keep = [&](const char* name) { return IsCompatibleFile(name, onePortOnly, twoPortOnly); };
   ListModelDirectoryFiles(m_Editor.Directories(), extensions, m_FileList, m_Paths, keep);
 }
-
-int CModelEditorTstone::SelectedPath() const { return SelectedPathIndex(m_FileList, m_Paths); }
 
 void CModelEditorTstone::LoadFromModel() {
   m_Paths.RemoveAll();
@@ -282,10 +279,4 @@ void CModelEditorTstone::OnFilterChanged() {
   LoadFromModel();
 }
 
-void CModelEditorTstone::OnViewModel() {
-  const int path = SelectedPath();
-  if (path < 0) return;
-  const CString arguments = "\"" + m_Paths[path] + "\"";
-  StartExternalProgram(m_hWnd, "TouchstoneViewer.exe", RunningProgramDirectory(), arguments, nullptr,
-                       "Touchstone Viewer", false);
-}
+void CModelEditorTstone::OnViewModel() { ViewSelectedFile("TouchstoneViewer.exe", "Touchstone Viewer"); }

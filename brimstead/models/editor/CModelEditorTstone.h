@@ -57,8 +57,6 @@ public:
   void ListModelFiles(bool onePortOnly, bool twoPortOnly, bool compatibleOnly);
   void DetectSeriesShunt();
 
-  CListBox m_FileList;
-  CStringArray m_Paths;
   CPortMapGrid m_PortMap;
   CButton m_Autodetect;
   bool m_bOwnFile = false;
@@ -75,7 +73,6 @@ protected:
   FileModelData& Data();
 
 private:
-  int SelectedPath() const;
   void Show(int id, bool show);
   void Enable(int id, bool enable);
   void ShowTwoPortControls(bool show);
