@@ -1,8 +1,9 @@
-// The demo's grid grown by real pastes to 125,061 rows, with another program's 125,000-line text on the X
+// The demo's grid grown by a real paste to 125,061 rows, with another program's 125,000-line text on the X
 // server's clipboard (xclip): Ctrl+V on a cell that is not being edited pastes into the cells; Ctrl+V while
-// a cell is being edited puts the whole text into its editor and Enter stores all of it; a text longer than
-// the edited cell takes is refused with a message box (answered with a real Enter) and the cell keeps what
-// was typed. Real input made with xdotool; run by CTest through xvfb-run.
+// a cell is being edited (the grid's first, holding two lines, and another) puts the whole text into its
+// editor and Enter stores all of it with the cell's own lines; a text longer than the edited cell takes is
+// refused with a message box (answered with a real Enter) and the cell keeps what was typed. Real input made
+// with xdotool; run by CTest through xvfb-run.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -88,6 +89,7 @@ TEST(GridDemo, PasteIntoAnEditedCellOfALargeGridUnderXvfb) {
   g->SetDefaultColWidth(90, 0);
   g->SetFrozenRows(2, 2);
   for (ROWCOL r = 3; r <= 62; ++r) g->SetCellValue(r, 1, "VDD", 0);
+  g->SetCellValue(3, 3, "two\nlines", 0);
   CGXStyle limited;
   limited.SetMaxLength(60000);
   g->SetStyleRange(CGXRange(4, 2), limited);
@@ -107,6 +109,17 @@ TEST(GridDemo, PasteIntoAnEditedCellOfALargeGridUnderXvfb) {
   EXPECT_FALSE(g->CurrentCellIsActive());
   EXPECT_EQ(std::string(g->GetCellValue(62, 1)), "VDD_000000");
   EXPECT_EQ(std::string(g->GetCellValue(62 + kLines - 1, 1)), "VDD_124999");
+
+  // The grid's first edited cell holds two lines: a click and Home edit it from its start, Ctrl+V puts the
+  // whole text before its lines, and Enter stores all of it.
+  ASSERT_TRUE(screen.ClickCell(3, 3));
+  ASSERT_TRUE(screen.Keys("key Home"));
+  ASSERT_TRUE(screen.WaitUntil([&] { return g->CurrentCellIsActive() != FALSE; }));
+  ASSERT_TRUE(screen.Keys("key ctrl+v"));
+  EXPECT_TRUE(screen.WaitUntil([&] { return screen.Edited() == text + "two\nlines"; })) << screen.Edited().size();
+  ASSERT_TRUE(screen.Keys("key Return"));
+  EXPECT_TRUE(screen.WaitUntil([&] { return !g->CurrentCellIsActive(); }));
+  EXPECT_TRUE(g->GetCellValue(3, 3) == CString((text + "two\nlines").c_str())) << g->GetCellValue(3, 3).GetLength();
 
   // A click and a typed letter start editing; Ctrl+V puts the whole text into the editor, Enter stores it.
   ASSERT_TRUE(screen.ClickCell(3, 2));
