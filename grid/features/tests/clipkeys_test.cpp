@@ -1,5 +1,6 @@
 // The clipboard keys in a focused grid window: each key of copy, cut and paste, a paste into the edit
-// control of a cell being edited, and undo after a paste.
+// control of a cell being edited (whole, or refused with a message when the cell takes less, also before
+// the editor is first drawn), and undo after a paste.
 #include <functional>
 #include <iterator>
 
