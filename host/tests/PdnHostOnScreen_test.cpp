@@ -157,6 +157,22 @@ TEST(PdnHostOnScreen, ModelEditorScriptWithRealInput) {
   EXPECT_GT(fs::file_size(dir.path() / "editor-touchstone-02-saved.png"), 1000u);
 }
 
+// The port map of a four-pin capacitor on screen with real X input: each port's pin chosen in its drop-down list
+// with the keyboard, a pin taken from another port and given back, OK.
+TEST(PdnHostOnScreen, PortMapPinsAreChosenInTheirListsWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const ScratchDir dir("portmap_screen");
+  const ScreenRun run = RunOnScreen("--real-input --board " + (SourceDir() / "host/tests/boards/multipin-caps.json").string() +
+                                        " --dialog editor --capacitor C2 --script " +
+                                        Script("editor-portmap.pdnscript").string(),
+                                    dir.path());
+  ASSERT_TRUE(run.ok) << run.log;
+  EXPECT_NE(run.log.find("RunModal() -> 1 (OK)"), std::string::npos) << run.log;
+  EXPECT_NE(run.log.find("  GetPortPin(1) = A2\n  GetPortPin(2) = A1\n  GetPortPin(3) = B1\n  GetPortPin(4) = B2\n"),
+            std::string::npos)
+      << run.log;
+}
+
 // Injected input on screen takes the path of real input: Tab and clicks take turns between two fields of the
 // frequency sweep page, each click bringing the focus back to its field, with real input and with injected input.
 TEST(PdnHostOnScreen, ClicksAndTabTakeTurnsBetweenTwoFieldsWithEitherInput) {

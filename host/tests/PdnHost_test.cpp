@@ -511,12 +511,31 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
         "  GetESR = 0.01\n  GetESL = 2.98384e-10\n"},
        {"editor-clr-sensor4-01-calculator", "editor-clr-sensor4-02-custom"},
        "sensor4.json"},
+      // Capacitors of more than two pins: every port's pin chosen in the port map's drop-down lists. Walking an
+      // open list took the pins passed on the way from their ports, and choosing the pin of a node crashed the
+      // editor (the list's close-up, sent from inside a paint, restyled the cell being drawn).
+      {"editor-portmap", "C2",
+       {"messagebox \"Capacitor Models\": All model ports are to assigned to pins. -> ok",
+        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 2 (Touchstone)\n  IncludesViaMounting = false\n"
+        "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetFileName = cap_pair_0402.s4p\n"
+        "  IsSeries = true\n  GetPortPin(1) = A2\n  GetPortPin(2) = A1\n  GetPortPin(3) = B1\n  GetPortPin(4) = B2\n"},
+       {"editor-portmap-01-assigned", "editor-portmap-02-taken", "editor-portmap-03-given-back"},
+       "host/tests/boards/multipin-caps.json"},
+      {"editor-portmap-spice", "C1",
+       {"RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 3 (SPICE)\n  IncludesViaMounting = false\n"
+        "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetFileName = caps.cir\n"
+        "  GetSubcircuitName = C3T1U0603\n  GetPortPin(1) = G\n  GetPortPin(2) = 1\n  GetPortPin(3) = 2\n"},
+       {"editor-portmap-spice"},
+       "host/tests/boards/multipin-caps.json"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
     const fs::path run = dir / c.script;
     fs::create_directories(run);
-    const Outcome outcome = RunPdnHost(std::string("--board ") + (SourceDir() / "samples/boards" / c.board).string() +
+    // A board named with its folder is one of the tests' own boards, else a sample board.
+    const fs::path board = std::string(c.board).find('/') != std::string::npos ? SourceDir() / c.board
+                                                                               : SourceDir() / "samples/boards" / c.board;
+    const Outcome outcome = RunPdnHost(std::string("--board ") + board.string() +
                                        " --dialog editor --capacitor " + c.capacitor + " --script " +
                                        (SourceDir() / "host/tests/scripts" / (std::string(c.script) + ".pdnscript")).string() +
                                        " --shots " + run.string());
