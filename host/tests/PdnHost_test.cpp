@@ -552,6 +552,30 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
   }
 }
 
+// The Touchstone pane over the real-world files of the shared test data: a file picked far down the list is scrolled
+// to and clicked, so that only its own two-port detection runs (walking there selected every file on the way, each
+// undecidable two-port bringing up its own message box).
+TEST_F(PdnHostProgram, AFilePickedFarDownTheListIsTheOnlyOneSelected) {
+  const fs::path script = dir / "far.pdnscript";
+  std::ofstream(script) << "click \"Touchstone\"\n"
+                           "answer message ok \"simple_touchstone.s2p\"\n"
+                           "pick 1086 \"simple_touchstone.s2p\"\n"
+                           "expect state \"Autodetect\" unchecked\n"
+                           "pick 1086 \"Agilent_E5071B.s4p\"\n"
+                           "click \"Cancel\"\n";
+  const char* testdata = std::getenv("BRIM_TESTDATA_DIR");
+  ASSERT_NE(testdata, nullptr) << "the tests' environment names the shared test data";
+  const Outcome outcome = RunPdnHost("--dialog editor --capacitor C57 --model-dir " +
+                                     (fs::path(testdata) / "touchstone/").string() + " --script " + script.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_EQ(outcome.errors, "");
+  std::size_t boxes = 0;
+  for (std::size_t at = outcome.output.find("messagebox "); at != std::string::npos;
+       at = outcome.output.find("messagebox ", at + 1))
+    ++boxes;
+  EXPECT_EQ(boxes, 1u) << outcome.output;
+}
+
 TEST_F(PdnHostProgram, GroupsDialogRunsFromAScriptAndCommitsWhatTheGoldenLogSays) {
   const Outcome outcome = RunPdnHost("--dialog groups --unit-text \"\" --script " +
                                      (SourceDir() / "host/tests/scripts/groups.pdnscript").string() + " --shots " +
