@@ -128,6 +128,17 @@ TEST_F(EditorTest, ClrPaneShowsTheDefaultsChangesUnitsAndResonance) {
   EXPECT_DOUBLE_EQ(pane.m_C, 47e-9);
   pane.SetDlgItemText(CModelEditorCLR::IDC_C_VALUE, "abc");
   EXPECT_DOUBLE_EQ(pane.m_C, 47e-9);
+  // The kept value is not what the edit shows: OK is refused until each edit holds a number (a trailing letter is
+  // allowed; "nan" and "inf" are no numbers here).
+  EXPECT_FALSE(pane.ValidatePane());
+  pane.SetDlgItemText(CModelEditorCLR::IDC_C_VALUE, "47x");
+  EXPECT_TRUE(pane.ValidatePane());
+  for (const char* text : {"nan", "inf", "", " "}) {
+    pane.SetDlgItemText(CModelEditorCLR::IDC_L_VALUE, text);
+    EXPECT_FALSE(pane.ValidatePane()) << text;
+  }
+  pane.SetDlgItemText(CModelEditorCLR::IDC_L_VALUE, "330");
+  EXPECT_TRUE(pane.ValidatePane());
   pane.SetDlgItemText(CModelEditorCLR::IDC_C_VALUE, "0");
   EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_RESONANCE), "N/A <C=0>");
   pane.SetDlgItemText(CModelEditorCLR::IDC_L_VALUE, "0");
