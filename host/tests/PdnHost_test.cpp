@@ -521,6 +521,12 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
         "  IsSeries = true\n  GetPortPin(1) = A2\n  GetPortPin(2) = A1\n  GetPortPin(3) = B1\n  GetPortPin(4) = B2\n"},
        {"editor-portmap-01-assigned", "editor-portmap-02-taken", "editor-portmap-03-given-back"},
        "host/tests/boards/multipin-caps.json"},
+      // The keyboard alone: Tab reaches the pane's controls (it went round the editor's own controls only).
+      {"editor-keys", "C57",
+       {"step 13: expect state 1136 focused in pane",
+        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 1 (C-L-R)\n  IncludesViaMounting = false\n"
+        "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetCapacitance = 4.7e-08\n"},
+       {}},
       {"editor-portmap-spice", "C1",
        {"RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 3 (SPICE)\n  IncludesViaMounting = false\n"
         "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetFileName = caps.cir\n"

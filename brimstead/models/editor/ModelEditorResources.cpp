@@ -13,7 +13,8 @@ namespace modeleditor {
 namespace {
 
 constexpr DWORD kModal = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kPane = DS_SETFONT | WS_CHILD;
+// The panes join the editor's keyboard navigation (Tab and the arrows reach their controls).
+constexpr DWORD kPane = DS_SETFONT | DS_CONTROL | WS_CHILD;
 constexpr DWORD kVisible = WS_VISIBLE;
 constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kRadio = kTab | BS_AUTORADIOBUTTON;
