@@ -158,6 +158,13 @@ BOOL CModelEditor::OnInitDialog() {
     if (pane->Create(id, this)) pane->MoveWindow(&frame, TRUE);
 
   FillLibraryList();
+  if (CustomSelected() && m_pRecord->header.libraryModel) {
+    // A library model that the list does not offer (no library was given, or it is not in it) shows as "<custom>"
+    // with its values editable: it is the custom model that starts from them, as choosing "<custom>" makes it. It
+    // would else come back named as the library model with whatever values were typed.
+    m_pRecord->header.libraryModel = false;
+    m_pRecord->header.modelName.Empty();
+  }
   SetUpKind();
   return TRUE;
 }
