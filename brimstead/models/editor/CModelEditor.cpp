@@ -154,8 +154,12 @@ BOOL CModelEditor::OnInitDialog() {
                                              {&m_SpicePane, modeleditor::IDD_PANE_SPICE},
                                              {&m_TstonePane, modeleditor::IDD_PANE_FILE},
                                              {&m_PlsPane, modeleditor::IDD_PANE_FILE}};
+  // Each pane joins the editor's keyboard navigation: Tab and the arrows reach its controls.
   for (auto [pane, id] : panes)
-    if (pane->Create(id, this)) pane->MoveWindow(&frame, TRUE);
+    if (pane->Create(id, this)) {
+      pane->ModifyStyleEx(0, WS_EX_CONTROLPARENT);
+      pane->MoveWindow(&frame, TRUE);
+    }
 
   FillLibraryList();
   if (CustomSelected() && m_pRecord->header.libraryModel) {

@@ -34,6 +34,11 @@ host::HostComponent* TestBoard::Capacitor(const std::string& name, host::HostPar
 
 host::HostCapacitorGroup* TestBoard::Group(const std::string& name,
                                            std::initializer_list<host::HostComponent*> members) {
+  return Group(name, std::vector<host::HostComponent*>(members));
+}
+
+host::HostCapacitorGroup* TestBoard::Group(const std::string& name,
+                                           const std::vector<host::HostComponent*>& members) {
   // Building the board is no change of it.
   board->Decoupling().SetChangeLog(nullptr);
   host::HostCapacitorGroup* group = board->Decoupling().AddGroup(name);
@@ -52,13 +57,21 @@ std::vector<std::string> TestBoard::HostGroups() const {
   return out;
 }
 
+namespace {
+// The cells the grids show, and the user's selection among them.
+void RegisterGroupsGridCells() {
+  GXRegisterCellControls();
+  GXRegisterEditingFeatures();
+}
+}  // namespace
+
+// Started before a fixture's dialog is made: its grids take their features from the library's start-up as the
+// module's grids do, whether the test runs alone or after others in one process.
+GroupsDialogTest::GroupsDialogTest() { StartGridLibrary(&RegisterGroupsGridCells); }
+
 void GroupsDialogTest::SetUp() {
   WizardWindowTest::SetUp();
-  // The cells the grids show, and the user's selection among them.
-  StartGridLibrary([] {
-    GXRegisterCellControls();
-    GXRegisterEditingFeatures();
-  });
+  StartGridLibrary(&RegisterGroupsGridCells);
   plat::ClearShownLog();
 }
 
