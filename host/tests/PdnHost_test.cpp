@@ -528,6 +528,15 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
         "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 1 (C-L-R)\n  IncludesViaMounting = false\n"
         "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetCapacitance = 4.7e-08\n"},
        {}},
+      // A library model's port map cannot be changed: it came back under the library model's name with other pins.
+      {"editor-portmap-library", "C2",
+       {"change: ModelLibrary Add ARRAY_4P Touchstone",
+        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 2 (Touchstone)\n  IncludesViaMounting = false\n"
+        "  IsLibraryModel = true\n  GetLibraryText = \n  GetLibraryModelName = ARRAY_4P\n"
+        "  GetFileName = cap_pair_0402.s4p\n  IsSeries = true\n  GetPortPin(1) = A1\n  GetPortPin(2) = A2\n"
+        "  GetPortPin(3) = B1\n  GetPortPin(4) = B2\n"},
+       {"editor-portmap-library"},
+       "host/tests/boards/multipin-caps.json"},
       {"editor-portmap-spice", "C1",
        {"RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 3 (SPICE)\n  IncludesViaMounting = false\n"
         "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetFileName = caps.cir\n"
