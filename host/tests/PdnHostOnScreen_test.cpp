@@ -185,6 +185,18 @@ TEST(PdnHostOnScreen, PortMapPinsAreChosenInTheirListsWithRealInput) {
   }
 }
 
+// The model editor from the keyboard on screen with real X input: Tab reaches the C-L-R pane's capacitance, typed
+// there, and its unit list; Enter is OK.
+TEST(PdnHostOnScreen, ModelEditorPaneIsReachedWithTabWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const ScratchDir dir("editor_keys_screen");
+  const ScreenRun run = RunOnScreen(
+      "--real-input --dialog editor --capacitor C57 --script " + Script("editor-keys.pdnscript").string(), dir.path());
+  ASSERT_TRUE(run.ok) << run.log;
+  EXPECT_NE(run.log.find("RunModal() -> 1 (OK)"), std::string::npos) << run.log;
+  EXPECT_NE(run.log.find("  GetCapacitance = 4.7e-08\n"), std::string::npos) << run.log;
+}
+
 // Injected input on screen takes the path of real input: Tab and clicks take turns between two fields of the
 // frequency sweep page, each click bringing the focus back to its field, with real input and with injected input.
 TEST(PdnHostOnScreen, ClicksAndTabTakeTurnsBetweenTwoFieldsWithEitherInput) {
