@@ -2,10 +2,8 @@
 
 #include "brimstead/wizards/WizardResources.h"
 #include "grid/controls/CGXControl.h"
-#include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/gxlayoutresources.h"
-#include "grid/features/gxfeatures.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
@@ -57,21 +55,13 @@ std::vector<std::string> TestBoard::HostGroups() const {
   return out;
 }
 
-namespace {
-// The cells the grids show, and the user's selection among them.
-void RegisterGroupsGridCells() {
-  GXRegisterCellControls();
-  GXRegisterEditingFeatures();
-}
-}  // namespace
-
 // Started before a fixture's dialog is made: its grids take their features from the library's start-up as the
 // module's grids do, whether the test runs alone or after others in one process.
-GroupsDialogTest::GroupsDialogTest() { StartGridLibrary(&RegisterGroupsGridCells); }
+GroupsDialogTest::GroupsDialogTest() { StartGridLibrary(&RegisterCellsAndFeatures); }
 
 void GroupsDialogTest::SetUp() {
   WizardWindowTest::SetUp();
-  StartGridLibrary(&RegisterGroupsGridCells);
+  StartGridLibrary(&RegisterCellsAndFeatures);
   plat::ClearShownLog();
 }
 
