@@ -238,6 +238,48 @@ TEST_F(ClipTest, UndoingAPasteThatAddedRowsRemovesThemAndRestoresTheCellsAndRedo
   g->DestroyWindow();
 }
 
+// A grid that counts the row heights asked for.
+class HeightCountingGrid : public CGXGridWnd {
+ public:
+  int GetRowHeight(ROWCOL row) const override {
+    ++asked;
+    return CGXGridWnd::GetRowHeight(row);
+  }
+  mutable long asked = 0;
+};
+
+// The undo of a paste that grew the grid row by row removes the rows one by one with updates locked: each
+// removal measures its own row, not the rows above it down to the window's edge, whichever rows are shown.
+TEST_F(ClipTest, UndoingAPasteOfManyRowsAsksForAFewHeightsPerRemovedRow) {
+  Automate();
+  for (const ROWCOL top : {1u, 150u}) {
+    auto owned = std::make_unique<HeightCountingGrid>();
+    HeightCountingGrid* g = owned.get();
+    ASSERT_TRUE(g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 600, nullptr, nullptr));
+    g->InitializeFromStyle();
+    g->SetRowCount(3, 0);
+    g->SetColCount(2, 0);
+    g->m_nClipboardFlags = 0x0008;
+    ClearUndo(g);
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += std::to_string(i) + "\r\n";
+    PutBytes(CF_TEXT, text + '\0');
+    ASSERT_TRUE(g->MoveCurrentCellTo(3, 1, GX_UPDATENOW));
+    ASSERT_TRUE(g->Paste());
+    ASSERT_EQ(g->GetRowCount(), 202u);
+    g->SetTopRow(top, GX_UPDATENOW);
+    Pump();
+    g->asked = 0;
+    ASSERT_TRUE(g->Undo());
+    Pump();
+    EXPECT_EQ(g->GetRowCount(), 3u);
+    EXPECT_EQ(Values(g, 3, 1, 3, 1), "") << top;  // the cell the paste began in is empty again
+    // 199 rows removed; a window's walk per row (30 rows of 20 pixels) would ask some 6,000 heights.
+    EXPECT_LE(g->asked, 4 * 199 + 200) << top;
+    g->DestroyWindow();
+  }
+}
+
 TEST_F(ClipTest, AStylesPasteOfAnotherSizeAsksAndCancelChangesNothing) {
   automation.Reply(plat::SystemUiKind::MessageBox, {IDCANCEL, {}, 0}, "Clipboard size is different");
   CGXGridWnd* g = Make(5, 5, 0x0010 | 0x0100);
