@@ -245,6 +245,106 @@ TEST(CoveredCellPool, ReversedAndOutsizedRangesFromALayoutAreNotEntered) {
   EXPECT_EQ(pool.Lookup(2, 1), a);
 }
 
+// The covered-cell pool as a slot per cell of a small grid, entered and cleared row by row.
+class CoveredModel {
+ public:
+  static constexpr ROWCOL kSize = 12;
+  POSITION Lookup(ROWCOL r, ROWCOL c) const { return cells[r][c]; }
+  BOOL SetRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position) {
+    if (position && top == bottom && left == right) return FALSE;
+    if (top > bottom || left > right) return FALSE;
+    BOOL changed = FALSE;
+    for (ROWCOL r = top; r <= bottom; ++r) {
+      auto& row = cells[r];
+      const POSITION old = row[left];
+      if (position) {
+        if (old && old != position) return FALSE;
+        for (ROWCOL c = left; c <= right; ++c) row[c] = position;
+        for (ROWCOL c = right + 1; old && c < kSize && row[c] == old; ++c) row[c] = nullptr;
+        changed = TRUE;
+      } else if (old) {
+        for (ROWCOL c = left; c < kSize && row[c] == old; ++c) row[c] = nullptr;
+        changed = TRUE;
+      }
+    }
+    return changed;
+  }
+  BOOL IsFree(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position) const {
+    for (ROWCOL r = top; r <= bottom; ++r)
+      for (ROWCOL c = left; c <= right; ++c)
+        if (cells[r][c] && cells[r][c] != position) return FALSE;
+    return TRUE;
+  }
+
+ private:
+  POSITION cells[kSize][kSize] = {};
+};
+
+TEST(CoveredCellPool, RandomEntriesClearsAndOverlapsAnswerAsASlotPerCell) {
+  // Overlapping, narrowed, widened and cleared ranges (as a layout's list may hold them), compared cell by
+  // cell with the slot-per-cell form after every step; the range stays one cell short of the model's edge.
+  std::mt19937 random(45);
+  auto pick = [&](ROWCOL lo, ROWCOL hi) { return std::uniform_int_distribution<ROWCOL>(lo, hi)(random); };
+  const POSITION positions[] = {reinterpret_cast<POSITION>(std::uintptr_t{0x10}),
+                                reinterpret_cast<POSITION>(std::uintptr_t{0x20}),
+                                reinterpret_cast<POSITION>(std::uintptr_t{0x30}), nullptr};
+  for (int round = 0; round < 40; ++round) {
+    CGXCoveredCellPool pool;
+    CoveredModel model;
+    for (int step = 0; step < 60; ++step) {
+      const ROWCOL top = pick(0, 9), left = pick(0, 9);
+      const ROWCOL bottom = top + pick(0, 10 - top), right = left + pick(0, 10 - left);
+      const POSITION position = positions[pick(0, 3)];
+      ASSERT_EQ(pool.IsFree(top, left, bottom, right, position), model.IsFree(top, left, bottom, right, position))
+          << round << "/" << step;
+      ASSERT_EQ(pool.SetRange(top, left, bottom, right, position), model.SetRange(top, left, bottom, right, position))
+          << round << "/" << step;
+      for (ROWCOL r = 0; r < CoveredModel::kSize; ++r)
+        for (ROWCOL c = 0; c < CoveredModel::kSize; ++c)
+          ASSERT_EQ(pool.Lookup(r, c), model.Lookup(r, c)) << round << "/" << step << " cell " << r << "," << c;
+    }
+    // Whatever was entered, clearing every range the cells still hold empties the pool.
+    for (ROWCOL r = 0; r < CoveredModel::kSize; ++r)
+      for (ROWCOL c = 0; c < CoveredModel::kSize; ++c) pool.SetRange(r, c, r, c, nullptr);
+    EXPECT_EQ(pool.RunCount(), 0u) << round;
+  }
+}
+
+TEST(CoveredCellPool, ALargeRangeIsKeptAsOneRunAndFoundAtItsCornersAndInside) {
+  CGXCoveredCellPool pool;
+  const POSITION a = reinterpret_cast<POSITION>(std::uintptr_t{0x10});
+  const POSITION b = reinterpret_cast<POSITION>(std::uintptr_t{0x20});
+  ASSERT_TRUE(pool.SetRange(5, 7, 10004, 10006, a));  // 10,000 x 10,000 cells
+  EXPECT_EQ(pool.RunCount(), 1u);
+  for (const auto& [r, c] : {std::pair<ROWCOL, ROWCOL>{5, 7}, {5, 10006}, {10004, 7}, {10004, 10006}, {5000, 5000}})
+    EXPECT_EQ(pool.Lookup(r, c), a) << r << "," << c;
+  for (const auto& [r, c] : {std::pair<ROWCOL, ROWCOL>{4, 7}, {5, 6}, {10005, 10006}, {10004, 10007}, {0, 0}})
+    EXPECT_EQ(pool.Lookup(r, c), nullptr) << r << "," << c;
+  EXPECT_FALSE(pool.IsFree(10004, 10006, 20000, 20000, nullptr));
+  EXPECT_TRUE(pool.IsFree(10004, 10006, 20000, 20000, a));
+  // A second range beside it in the lower rows splits the rows into two bands.
+  ASSERT_TRUE(pool.SetRange(6000, 10007, 12000, 10010, b));
+  EXPECT_EQ(pool.RunCount(), 4u);  // rows 5..5999: one run; 6000..10004: two; 10005..12000: one
+  EXPECT_EQ(pool.Lookup(12000, 10010), b);
+  EXPECT_EQ(pool.Lookup(5999, 10007), nullptr);
+  // The first range narrowed in place frees the columns it leaves, in every row.
+  ASSERT_TRUE(pool.SetRange(5, 7, 10004, 100, a));
+  EXPECT_EQ(pool.Lookup(10004, 101), nullptr);
+  EXPECT_EQ(pool.Lookup(10004, 100), a);
+  // Removed through its first cell: nothing of it is left, the other range stays.
+  ASSERT_TRUE(pool.SetRange(5, 7, 10004, 100, nullptr));
+  EXPECT_EQ(pool.Lookup(5000, 50), nullptr);
+  EXPECT_EQ(pool.Lookup(6000, 10007), b);
+  EXPECT_EQ(pool.RunCount(), 1u);
+  ASSERT_TRUE(pool.SetRange(6000, 10007, 12000, 10010, nullptr));
+  EXPECT_EQ(pool.RunCount(), 0u);
+  // The largest range the pool enters costs no more.
+  ASSERT_TRUE(pool.SetRange(0, 0, CGXCoveredCellPool::kMaxRow, CGXCoveredCellPool::kMaxCol, a));
+  EXPECT_EQ(pool.RunCount(), 1u);
+  EXPECT_EQ(pool.Lookup(CGXCoveredCellPool::kMaxRow, CGXCoveredCellPool::kMaxCol), a);
+  EXPECT_EQ(pool.Lookup(CGXCoveredCellPool::kMaxRow + 1, 0), nullptr);
+}
+
 TEST(SpanCellPool, ALineIndexAtOrAboveTheStoredCountIsRefused) {
   // A pool whose per-row array claims 2 lines and stores one at index 2.
   CMemFile file;
