@@ -118,9 +118,20 @@ std::size_t CGXCoveredCellPool::RunCount() const {
 }
 
 POSITION CGXCoveredCellPool::Lookup(ROWCOL row, ROWCOL col) const {
-  auto it = m_bands.upper_bound(row);
-  if (it == m_bands.begin()) return nullptr;
-  return At(std::prev(it)->second, col);
+  if (!m_found || row < m_foundFirst || row >= m_foundEnd) {
+    static const Runs none;
+    auto next = m_bands.upper_bound(row);
+    m_foundEnd = next == m_bands.end() ? std::uint64_t{1} << 32 : next->first;
+    if (next == m_bands.begin()) {
+      m_found = &none;
+      m_foundFirst = 0;
+    } else {
+      const auto it = std::prev(next);
+      m_found = &it->second;
+      m_foundFirst = it->first;
+    }
+  }
+  return At(*m_found, col);
 }
 
 BOOL CGXCoveredCellPool::IsFree(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position) const {
@@ -143,6 +154,7 @@ BOOL CGXCoveredCellPool::SetRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL
   if (top > bottom || left > right) return FALSE;
   if (position && (bottom > kMaxRow || right > kMaxCol)) return FALSE;
   if (!position && m_bands.empty()) return FALSE;
+  m_found = nullptr;
   // Every row of the range is then held by bands that start within it, each changed as one row.
   Split(top);
   if (bottom != 0xFFFFFFFF) Split(bottom + 1);

@@ -3,6 +3,7 @@
 // covered-cell pool, the index from each cell to the covered range that holds it.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -47,7 +48,10 @@ class CGXCoveredCellPool : public CObject {
   BOOL SetRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position);
   // Whether every cell of the block is free (or holds `position` already).
   BOOL IsFree(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position) const;
-  void DeleteAll() { m_bands.clear(); }
+  void DeleteAll() {
+    m_bands.clear();
+    m_found = nullptr;
+  }
   // The column runs the pool holds over all its bands (its size: a run is a few words).
   std::size_t RunCount() const;
   // The last row and column a range may reach to be entered.
@@ -74,6 +78,9 @@ class CGXCoveredCellPool : public CObject {
   // By first row: a band reaches to the row before the next band (the last one to the end); rows before
   // the first band hold nothing.
   std::map<ROWCOL, Runs> m_bands;
+  // The band the last lookup found, rows m_foundFirst to m_foundEnd - 1 (a repaint asks row by row).
+  mutable const Runs* m_found = nullptr;
+  mutable std::uint64_t m_foundFirst = 0, m_foundEnd = 0;
 };
 
 class CGXCoveredCellPoolImp : public CGXAbstractCoveredCellPoolImp {
