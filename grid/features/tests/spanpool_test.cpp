@@ -231,7 +231,7 @@ TEST(SpanCellPool, StoringOverASpanCutsItAndOneCellWideSpansAreFoundThroughTheir
 
 TEST(CoveredCellPool, ReversedAndOutsizedRangesFromALayoutAreNotEntered) {
   // Covered ranges come from layout bytes: a reversed range once indexed past its row's slots, and a range
-  // to the last column would ask for a slot per column.
+  // to the last index reaches past what the covered cells look up.
   CGXCoveredCellPool pool;
   const POSITION a = reinterpret_cast<POSITION>(std::uintptr_t{0x10});
   EXPECT_FALSE(pool.SetRange(2, 9, 3, 1, a));
