@@ -191,17 +191,26 @@ class CountingGrid : public CGXGridWnd {
   int paints = 0;
 };
 
-// A paste that added rows is undone in one step: the rows go, the cells it overwrote come back, and redo
-// pastes it again. The window is painted once for the whole step, not once per row or cell.
-TEST_F(ClipTest, UndoingAPasteThatAddedRowsRemovesThemAndRestoresTheCellsAndRedoPastesAgain) {
-  Automate();
-  auto owned = std::make_unique<CountingGrid>();
-  CountingGrid* g = owned.get();
-  ASSERT_TRUE(g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
+// A shown grid of 3 rows x 2 columns, 400 pixels wide, that copies and pastes text; null when not created.
+template <typename Grid>
+Grid* ShownTextGrid(std::unique_ptr<Grid>& owned, int height) {
+  owned = std::make_unique<Grid>();
+  Grid* g = owned.get();
+  if (!g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, height, nullptr, nullptr)) return nullptr;
   g->InitializeFromStyle();
   g->SetRowCount(3, 0);
   g->SetColCount(2, 0);
   g->m_nClipboardFlags = 0x0008;
+  return g;
+}
+
+// A paste that added rows is undone in one step: the rows go, the cells it overwrote come back, and redo
+// pastes it again. The window is painted once for the whole step, not once per row or cell.
+TEST_F(ClipTest, UndoingAPasteThatAddedRowsRemovesThemAndRestoresTheCellsAndRedoPastesAgain) {
+  Automate();
+  std::unique_ptr<CountingGrid> owned;
+  CountingGrid* g = ShownTextGrid(owned, 300);
+  ASSERT_NE(g, nullptr);
   g->SetCellValue(2, 1, "kept");
   g->SetCellValue(3, 2, "over");
   CGXStyle bold;
@@ -253,13 +262,9 @@ class HeightCountingGrid : public CGXGridWnd {
 TEST_F(ClipTest, UndoingAPasteOfManyRowsAsksForAFewHeightsPerRemovedRow) {
   Automate();
   for (const ROWCOL top : {1u, 150u}) {
-    auto owned = std::make_unique<HeightCountingGrid>();
-    HeightCountingGrid* g = owned.get();
-    ASSERT_TRUE(g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 600, nullptr, nullptr));
-    g->InitializeFromStyle();
-    g->SetRowCount(3, 0);
-    g->SetColCount(2, 0);
-    g->m_nClipboardFlags = 0x0008;
+    std::unique_ptr<HeightCountingGrid> owned;
+    HeightCountingGrid* g = ShownTextGrid(owned, 600);
+    ASSERT_NE(g, nullptr);
     ClearUndo(g);
     std::string text;
     for (int i = 0; i < 200; ++i) text += std::to_string(i) + "\r\n";
