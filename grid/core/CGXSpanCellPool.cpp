@@ -209,6 +209,18 @@ std::size_t RunEnd(const std::vector<DWORD>& line, std::size_t k) {
   return k;
 }
 
+// Whether position k lies in a span as stores make them: its entry names the span's first index, and every
+// entry from there to k names it too. Bytes of a layout may hold any other entry; answered as a span, its
+// first cell would know nothing of it (the floating cells then "changed" it at every paint without
+// changing anything, and repainted for ever).
+BOOL InSpan(const std::vector<DWORD>& line, std::size_t k) {
+  const DWORD v = line[k];
+  if (!IsSpan(v) || v > k) return FALSE;
+  for (std::size_t j = k; j > v; --j)
+    if (line[j - 1] != v) return FALSE;
+  return TRUE;
+}
+
 // Writes the span first..last into a line: the entries receive the first index; what remains of a span
 // that started at the same index is cut.
 BOOL WriteLine(std::vector<DWORD>& line, ROWCOL first, ROWCOL last) {
@@ -295,17 +307,15 @@ BOOL CGXSpanCellPool::GetSpanCellsRowCol(ROWCOL row, ROWCOL col, CGXRange* out) 
   if (row > kMaxIndex || col > kMaxIndex) return FALSE;
   BOOL found = FALSE;
   if (const std::vector<DWORD>* line = m_perRow.GetAt(static_cast<INT_PTR>(row)); line && col < line->size()) {
-    const DWORD v = (*line)[col];
-    if (IsSpan(v) && v <= col) {
+    if (InSpan(*line, col)) {
       found = TRUE;
-      if (out) out->left = v, out->right = static_cast<ROWCOL>(RunEnd(*line, col));
+      if (out) out->left = (*line)[col], out->right = static_cast<ROWCOL>(RunEnd(*line, col));
     }
   }
   if (const std::vector<DWORD>* line = m_perCol.GetAt(static_cast<INT_PTR>(col)); line && row < line->size()) {
-    const DWORD v = (*line)[row];
-    if (IsSpan(v) && v <= row) {
+    if (InSpan(*line, row)) {
       found = TRUE;
-      if (out) out->top = v, out->bottom = static_cast<ROWCOL>(RunEnd(*line, row));
+      if (out) out->top = (*line)[row], out->bottom = static_cast<ROWCOL>(RunEnd(*line, row));
     }
   }
   return found;

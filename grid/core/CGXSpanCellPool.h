@@ -113,7 +113,8 @@ class CGXSpanCellPool : public CObject {
 
   // The span that holds the cell: a horizontal span sets out's left and right, a vertical one its top and
   // bottom; the sides not found keep what the caller put there. FALSE when the cell is in no span (or an
-  // index is 0x80000000 or more).
+  // index is 0x80000000 or more). Entries that do not run unbroken from the first index they name (as
+  // loaded bytes may hold them) are no span.
   virtual BOOL GetSpanCellsRowCol(ROWCOL row, ROWCOL col, CGXRange* out) const;
   // Stores (set) or clears the block top..bottom x left..right: per row unless it is one column wide, per
   // column unless it is one row high. Storing overwrites the entries of a span that started at the same

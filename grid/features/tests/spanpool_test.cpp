@@ -345,6 +345,40 @@ TEST(CoveredCellPool, ALargeRangeIsKeptAsOneRunAndFoundAtItsCornersAndInside) {
   EXPECT_EQ(pool.Lookup(CGXCoveredCellPool::kMaxRow + 1, 0), nullptr);
 }
 
+TEST(SpanCellPool, ALoadedPoolAnswersOnlySpansThatRunUnbrokenFromTheirFirstIndex) {
+  // Row 7 as a layout held it: entries naming a later index, a first index that holds no span, and a run
+  // naming an index whose own entry names another. Row 2 and column 4 hold well-formed spans.
+  constexpr DWORD no = CGXSpanCellPool::kNoSpan;
+  CMemFile file;
+  {
+    CArchive ar(&file, CArchive::store);
+    ar << WORD{1} << DWORD{8};
+    ar << DWORD{2};
+    gx::WriteDWordArray(ar, {no, 1, 1, 1, no, 5, 5});
+    ar << DWORD{7};
+    gx::WriteDWordArray(ar, {no, 511, 0, 4, 3, 3, 3, 3, 3});
+    ar << DWORD{0xFFFFFFFF};
+    ar << WORD{1} << DWORD{5} << DWORD{4};
+    gx::WriteDWordArray(ar, {no, no, 2, 2, 2, 3});
+    ar << DWORD{0xFFFFFFFF};
+  }
+  file.SeekToBegin();
+  CArchive ar(&file, CArchive::load);
+  CGXSpanCellPool pool;
+  pool.Serialize(ar);
+  for (ROWCOL c = 0; c <= 9; ++c) EXPECT_FALSE(pool.GetSpanCellsRowCol(7, c, nullptr)) << c;
+  CGXRange r;
+  ASSERT_TRUE(pool.GetSpanCellsRowCol(2, 3, &r));
+  EXPECT_EQ(r.left, 1u);
+  EXPECT_EQ(r.right, 3u);
+  ASSERT_TRUE(pool.GetSpanCellsRowCol(2, 6, &r));
+  EXPECT_EQ(r.left, 5u);
+  ASSERT_TRUE(pool.GetSpanCellsRowCol(4, 4, &r));
+  EXPECT_EQ(r.top, 2u);
+  EXPECT_EQ(r.bottom, 4u);
+  EXPECT_FALSE(pool.GetSpanCellsRowCol(5, 4, nullptr));  // a 3 after the run of 2s names no span of its own
+}
+
 TEST(SpanCellPool, ALineIndexAtOrAboveTheStoredCountIsRefused) {
   // A pool whose per-row array claims 2 lines and stores one at index 2.
   CMemFile file;
