@@ -104,11 +104,12 @@ class CGXSpanCellPool : public CObject {
   CGXSpanCellPool(const CGXSpanCellPool& other) : CObject() { *this = other; }
   CGXSpanCellPool& operator=(const CGXSpanCellPool& other);
 
-  // The per-row array, then the per-column array.
+  // The per-row array, then the per-column array. The lines are kept as read.
   void Serialize(CArchive& ar) override;
   void DeleteAll() {
     m_perRow.DeleteAll();
     m_perCol.DeleteAll();
+    m_bCheckSpans = FALSE;
   }
 
   // The span that holds the cell: a horizontal span sets out's left and right, a vertical one its top and
@@ -138,6 +139,11 @@ class CGXSpanCellPool : public CObject {
 
   CGXDWordArrayPtrArray m_perRow;  // by row: for each column the first column of its horizontal span
   CGXDWordArrayPtrArray m_perCol;  // by column: for each row the first row of its vertical span
+
+ private:
+  // Set when loaded lines held entries that are no span as stores make them: lookups then check that a
+  // span runs unbroken from its first index (which costs a walk over it).
+  BOOL m_bCheckSpans = FALSE;
 };
 
 // The process-wide factories of the pools (installed by the spanned-cells features). The span pool's also
