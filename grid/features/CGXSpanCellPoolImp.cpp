@@ -149,8 +149,8 @@ BOOL CGXCoveredCellPool::IsFree(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL r
 
 BOOL CGXCoveredCellPool::SetRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position) {
   if (position && top == bottom && left == right) return FALSE;
-  // A range from a layout that is reversed or reaches past the last index looked up is not entered (its
-  // cells then draw uncovered).
+  // A range from a layout that is reversed or reaches past the pool's limits is not entered (its cells
+  // then draw uncovered).
   if (top > bottom || left > right) return FALSE;
   if (position && (bottom > kMaxRow || right > kMaxCol)) return FALSE;
   if (!position && m_bands.empty()) return FALSE;

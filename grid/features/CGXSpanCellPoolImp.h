@@ -54,8 +54,9 @@ class CGXCoveredCellPool : public CObject {
   }
   // The column runs the pool holds over all its bands (its size: a run is a few words).
   std::size_t RunCount() const;
-  // The last row and column a range may reach to be entered (the last the covered cells look up).
-  static constexpr ROWCOL kMaxRow = 0x7FFFFFFE, kMaxCol = 0x7FFFFFFE;
+  // The last row and column a range may reach to be entered: a block is measured line by line to its far
+  // end when it is drawn.
+  static constexpr ROWCOL kMaxRow = 0xFFFFFF, kMaxCol = 0xFFFF;
 
  private:
   struct Run {

@@ -85,20 +85,23 @@ TEST_F(SpannedCellsTest, CoveringUncoveringAndChangesThroughInnerCells) {
   ExpectListAndPoolAgree(g);
 }
 
-TEST_F(SpannedCellsTest, ABlockOfMillionsOfRowsAndColumnsIsCoveredWhereTheCallWasAnsweredTrue) {
-  // Beyond 16,777,215 rows or 65,535 columns the call said TRUE and listed the block, but no cell was
-  // covered. Lookups now find it at its far corner too, and uncovering it frees every cell.
+TEST_F(SpannedCellsTest, ABlockBeyondThePoolsLimitsIsRefusedAndAnInnerOneWidenedUpToThemIsKept) {
+  // Past 16,777,215 rows or 65,535 columns the call said TRUE and listed the block, but covered no cell.
   CGXGridWnd* g = Make();
-  const CGXRange block(2, 2, 20'000'000, 70'000);
+  EXPECT_FALSE(g->SetCoveredCellsRowCol(2, 2, 20'000'000, 3, GX_UPDATENOW, 0));
+  EXPECT_FALSE(g->SetCoveredCellsRowCol(2, 2, 3, 70'000, GX_UPDATENOW, 0));
+  EXPECT_TRUE(g->GetParam()->GetCoveredCells().IsEmpty());
+  EXPECT_EQ(Covering(g, 3, 3), CGXRange());
+  // Up to the limits a block is covered, found at its far corner, and a widening past them keeps it.
+  const CGXRange block(2, 2, 0xFFFFFF, 0xFFFF);
   ASSERT_TRUE(g->SetCoveredCellsRowCol(block.top, block.left, block.bottom, block.right, GX_UPDATENOW, 0));
-  for (const auto& [r, c] : {std::pair<ROWCOL, ROWCOL>{2, 2}, {5, 4}, {20'000'000, 70'000}, {2, 70'000}})
-    EXPECT_EQ(Covering(g, r, c), block) << r << "," << c;
-  EXPECT_EQ(Covering(g, 20'000'001, 2), CGXRange());
-  EXPECT_EQ(Covering(g, 2, 70'001), CGXRange());
+  EXPECT_EQ(Covering(g, 0xFFFFFF, 0xFFFF), block);
+  EXPECT_FALSE(g->SetCoveredCellsRowCol(2, 2, 0x1000000, 0xFFFF, GX_UPDATENOW, 0));
+  EXPECT_EQ(Covering(g, 0xFFFFFF, 0xFFFF), block);
   ExpectListAndPoolAgree(g);
   ASSERT_TRUE(g->SetCoveredCellsRowCol(2, 2, 2, 2, GX_UPDATENOW, 0));
   EXPECT_TRUE(g->GetParam()->GetCoveredCells().IsEmpty());
-  EXPECT_EQ(Covering(g, 20'000'000, 70'000), CGXRange());
+  EXPECT_EQ(Covering(g, 5, 5), CGXRange());
 }
 
 TEST_F(SpannedCellsTest, ACoverOverlappingAnotherBlockFailsAndChangesNothing) {
