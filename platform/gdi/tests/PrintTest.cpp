@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "platform/base/GlobalMemory.h"
 #include "platform/gdi/CDC.h"
@@ -247,7 +250,9 @@ TEST(PrintSettings, DevNamesRoundTripAndAfxCreateDcFromGlobalBlocks) {
 TEST(Printing, APortNameIsNoOutputFile) {
   HDC dc = CreateDC("WINSPOOL", "PDF", "PDF:", nullptr);
   ASSERT_NE(dc, nullptr);
-  DOCINFO di{sizeof(DOCINFO), "Port test", nullptr, nullptr, 0};
+  // A document name of this process's own: the default output lies in the shared temporary folder.
+  const std::string doc = "Port test " + std::to_string(::getpid());
+  DOCINFO di{sizeof(DOCINFO), doc.c_str(), nullptr, nullptr, 0};
   ASSERT_GT(StartDoc(dc, &di), 0);
   StartPage(dc);
   EndPage(dc);
