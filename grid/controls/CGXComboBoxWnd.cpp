@@ -50,7 +50,7 @@ LRESULT CGXComboEditPart::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 // ---- Construction -------------------------------------------------------------------------------------------
 
 CGXComboBoxWnd::CGXComboBoxWnd(CGXGridCore* grid)
-    : CGXStatic(grid),
+    : CGXWindowCell(grid),
       m_nVertMargin(CGXGridGlobals::Get().m_bWin4 ? 3 : 2),
       m_rgbHighlightText(GetSysColor(COLOR_HIGHLIGHTTEXT)) {}
 
@@ -73,8 +73,6 @@ BOOL CGXComboBoxWnd::CreateComboBox(DWORD style, UINT id) {
 }
 
 // ---- States and binding ---------------------------------------------------------------------------------------
-
-void CGXComboBoxWnd::SetEditingState(BOOL on) { SetWindowEditingState(m_bEditing, on, m_hWnd != nullptr); }
 
 void CGXComboBoxWnd::InitForCell(ROWCOL row, ROWCOL col) {
   m_nTextHeight = 0;
@@ -481,13 +479,6 @@ void CGXComboBoxWnd::OpenPendingDropDown() {
   m_bDropDownPending = FALSE;
 }
 
-BOOL CGXComboBoxWnd::StartEditing() {
-  if (!NotifyEditStart()) return FALSE;
-  if (!m_bInit) InitForCell(m_nRow, m_nCol);
-  SetEditingState(TRUE);
-  return TRUE;
-}
-
 BOOL CGXComboBoxWnd::OnKeyDownInCell(UINT ch, UINT, UINT) {
   if (!m_hWnd || Held(VK_CONTROL) || (ch != VK_END && ch != VK_HOME)) return FALSE;
   if (!StartEditing()) return TRUE;
@@ -732,14 +723,7 @@ BOOL CGXComboBoxWnd::PreTranslateMessage(MSG* msg) {
 LRESULT CGXComboBoxWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (m_bDestroying) return CComboBox::WindowProc(message, wParam, lParam);
   switch (message) {
-    case WM_ERASEBKGND: {
-      CDC* dc = CDC::FromHandle(reinterpret_cast<HDC>(wParam));
-      CRect client;
-      GetClientRect(&client);
-      dc->FillSolidRect(&client, RGB(255, 255, 255));
-      if (m_pCachedStyle) m_pGrid->FillWithInterior(dc, client, m_pCachedStyle->GetInterior());
-      return TRUE;
-    }
+    case WM_ERASEBKGND: EraseWindowBackground(*this, CDC::FromHandle(reinterpret_cast<HDC>(wParam))); return TRUE;
     case WM_KILLFOCUS: {
       const LRESULT r = CComboBox::WindowProc(message, wParam, lParam);
       const HWND to = reinterpret_cast<HWND>(wParam);

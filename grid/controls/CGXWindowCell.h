@@ -1,0 +1,40 @@
+// The cells that are also the window they edit in (the combo-box and list-box cells, the currency and
+// date-time cells): the window class and the cell class are both bases, the object is its own window part,
+// and it keeps its editing and modified flags itself.
+//
+// Entering editing (StartEditing): the grid agrees first (NotifyEditStart), a control bound to no cell binds
+// to its current one, then SetEditingState(TRUE); by default entering reads the bound cell's style afresh
+// and a control without its window never edits.
+//
+// `Window` is a window class (CWnd or derived); `Cell` is CGXControl or a cell class derived from it whose
+// constructor takes the grid.
+#pragma once
+
+#include "grid/controls/CGXControl.h"
+#include "grid/core/gxtypes.h"
+#include "platform/framework/CWnd.h"
+
+template <class Window, class Cell>
+class CGXWindowCell : public Window, public Cell {
+ public:
+  explicit CGXWindowCell(CGXGridCore* grid) : Cell(grid) {}
+
+  CWnd* GetWindowPart() override { return this; }
+  void SetEditingState(BOOL on) override { this->SetWindowEditingState(m_bEditing, on, this->m_hWnd != nullptr); }
+  BOOL GetEditingState() const override { return m_bEditing; }
+  void SetModifiedState(BOOL modified) override { m_bModified = modified; }
+  BOOL GetModifiedState() const override { return m_bModified; }
+
+ protected:
+  // FALSE when the grid refuses.
+  BOOL StartEditing() {
+    if (!this->NotifyEditStart()) return FALSE;
+    if (!this->IsInitialized()) this->InitForCell(this->GetRow(), this->GetCol());
+    SetEditingState(TRUE);
+    return TRUE;
+  }
+  BOOL IsEditedCell(ROWCOL row, ROWCOL col) const { return m_bEditing && this->IsBoundToCell(row, col); }
+
+  BOOL m_bEditing = FALSE;
+  BOOL m_bModified = FALSE;
+};
