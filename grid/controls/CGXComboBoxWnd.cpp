@@ -584,9 +584,7 @@ BOOL CGXComboBoxWnd::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
     GetEditSel(start, end);
     from = std::clamp(start + (stay ? 0 : 1), 0, text.GetLength());
   } else {
-    CGXStyle style;
-    m_pGrid->ComposeCellStyle(row, col, style, TRUE);
-    GetDisplayText(text, row, col, nullptr, style);
+    text = ComposedDisplayText(row, col);
   }
   CString key = request->m_strFind;
   if (!request->m_bCase) {
@@ -619,9 +617,7 @@ BOOL CGXComboBoxWnd::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD
     GetEditSel(start, end);
     start = std::clamp(start, 0, text.GetLength());
   } else {
-    CGXStyle style;
-    m_pGrid->ComposeCellStyle(row, col, style, TRUE);
-    GetDisplayText(text, row, col, nullptr, style);
+    text = ComposedDisplayText(row, col);
   }
   if (!gx::ReplaceAllFrom(text, start, request->m_strFind, request->m_strReplace, request->m_bCase)) return FALSE;
   return m_pGrid->SetCellValue(row, col, text, GX_INVALIDATE);

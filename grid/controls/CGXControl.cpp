@@ -373,6 +373,14 @@ void CGXControl::GetBoundDisplayText(CString& out) const {
   GetDisplayText(out, m_nRow, m_nCol, nullptr, *style);
 }
 
+CString CGXControl::ComposedDisplayText(ROWCOL row, ROWCOL col) const {
+  CGXStyle style;
+  m_pGrid->ComposeCellStyle(row, col, style, TRUE);
+  CString text;
+  GetDisplayText(text, row, col, nullptr, style);
+  return text;
+}
+
 void CGXControl::SetEditText(const CString& text) {
   if (!m_bInit) return;
   m_pGrid->StoreValueFromControl(m_nRow, m_nCol, text, gxCopy, &GetCachedStyle());

@@ -591,9 +591,7 @@ BOOL CGXEditControl::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
   if (here) {
     text = WindowText();
   } else {
-    CGXStyle style;
-    m_pGrid->ComposeCellStyle(row, col, style, TRUE);
-    GetDisplayText(text, row, col, nullptr, style);
+    text = ComposedDisplayText(row, col);
   }
   CString key = request->m_strFind;
   if (!request->m_bCase) {
@@ -641,9 +639,7 @@ BOOL CGXEditControl::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD
     GetSel(start, end);
     start = std::clamp(start, 0, text.GetLength());
   } else {
-    CGXStyle style;
-    m_pGrid->ComposeCellStyle(row, col, style, TRUE);
-    GetDisplayText(text, row, col, nullptr, style);
+    text = ComposedDisplayText(row, col);
   }
   if (!gx::ReplaceAllFrom(text, start, request->m_strFind, request->m_strReplace, request->m_bCase)) return FALSE;
   const CGXStyle* style = here ? &GetCachedStyle() : nullptr;

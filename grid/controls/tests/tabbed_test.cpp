@@ -185,6 +185,30 @@ TEST_F(TabbedTest, TheColumnWidthRuleTakesNumbersInOrderWhateverSeparatesThem) {
   EXPECT_EQ(ApplyTabbedColumnWidths(measured, "", TRUE, 0).widths.size(), 10u);
 }
 
+TEST_F(TabbedTest, ChoiceLinesBecomeATitleAndRowsLaidOutByTheirMeasuredColumns) {
+  Canvas c(10, 10);
+  const std::vector<CString> lines = {"Code\tName", "1\tOne", "22\tTwenty-two"};
+  GXTabbedRows made = MakeTabbedRows(&c.dc, lines, "", TRUE, 1, TRUE);
+  EXPECT_EQ(made.title, MakeTabbedRowText(lines[0], 1));
+  ASSERT_EQ(made.rows.size(), 2u);
+  EXPECT_EQ(made.rows[0], "One\t1\tOne");  // the text column's field first
+  EXPECT_EQ(made.rows[1], MakeTabbedRowText(lines[2], 1));
+  // The title line is measured with the others: its "Name" may set the column's width.
+  int measured[GX_MAX_TABBED_COLUMNS];
+  std::fill(std::begin(measured), std::end(measured), -1);
+  for (const CString& line : lines) MeasureTabbedColumns(&c.dc, line, GX_MAX_TABBED_COLUMNS, measured);
+  EXPECT_EQ(made.layout.widths, ApplyTabbedColumnWidths(measured, "", TRUE, 1).widths);
+  EXPECT_EQ(made.layout.widths.size(), 2u);
+
+  made = MakeTabbedRows(&c.dc, lines, "5,6", FALSE, 0, FALSE);
+  EXPECT_TRUE(made.title.IsEmpty());
+  EXPECT_EQ(made.rows, lines);
+  EXPECT_EQ(made.layout.widths, (std::vector<int>{5, 6}));
+  made = MakeTabbedRows(&c.dc, {}, "", TRUE, 0, TRUE);
+  EXPECT_TRUE(made.rows.empty());
+  EXPECT_TRUE(made.title.IsEmpty());
+}
+
 TEST_F(TabbedTest, TheHeaderBarSitsOverTheRowsBelowTheCellAndOverTheListAboveIt) {
   Grid(GX_IDS_CTRL_TABBED_COMBOBOX, kIdName, "1", IdName());
   AltDown();
