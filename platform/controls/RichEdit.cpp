@@ -1031,6 +1031,44 @@ LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam
 
 }  // namespace
 
+namespace {
+
+struct MemoryStream {
+  std::string_view in;
+  std::string out;
+};
+
+DWORD ReadFromMemory(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* got) {
+  auto* m = reinterpret_cast<MemoryStream*>(cookie);
+  const size_t n = std::min(static_cast<size_t>(std::max<LONG>(cb, 0)), m->in.size());
+  std::memcpy(buf, m->in.data(), n);
+  m->in.remove_prefix(n);
+  *got = static_cast<LONG>(n);
+  return 0;
+}
+
+DWORD WriteToMemory(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* written) {
+  reinterpret_cast<MemoryStream*>(cookie)->out.append(reinterpret_cast<const char*>(buf),
+                                                      static_cast<size_t>(std::max<LONG>(cb, 0)));
+  *written = cb;
+  return 0;
+}
+
+}  // namespace
+
+LRESULT StreamInBytes(HWND hwnd, std::string_view bytes, UINT format) {
+  MemoryStream m{bytes, {}};
+  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&m), 0, &ReadFromMemory};
+  return SendMessage(hwnd, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+}
+
+std::string StreamOutBytes(HWND hwnd, UINT format) {
+  MemoryStream m;
+  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&m), 0, &WriteToMemory};
+  SendMessage(hwnd, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
+  return std::move(m.out);
+}
+
 void RegisterRichEditClass() {
   RegisterControlClass(RICHEDIT_CLASS, ControlWndProc<RichState, Dispatch>, CS_DBLCLKS | CS_GLOBALCLASS, IDC_IBEAM);
 }
