@@ -6,6 +6,7 @@
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridFeatures.h"
 #include "grid/core/CGXRangeList.h"
+#include "grid/core/tests/gxwindowtest.h"
 #include "grid/extras/CGXBCalendar.h"
 #include "grid/extras/CGXDateTimeCtrl.h"
 #include "grid/extras/tests/extrastest.h"
@@ -70,25 +71,8 @@ class DateTimeCellTest : public ExtrasTest {
     Key(VK_HOME);
   }
   int CurrentField() { return Control()->CurrentGadget() ? Control()->CurrentGadget()->GetFieldId() : 0; }
-  static CString ClipboardText() {
-    CString text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-      text = static_cast<const char*>(GlobalLock(static_cast<HGLOBAL>(data)));
-      GlobalUnlock(static_cast<HGLOBAL>(data));
-    }
-    CloseClipboard();
-    return text;
-  }
-  static void PutClipboardText(const char* text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
-    strcpy(static_cast<char*>(GlobalLock(h)), text);
-    GlobalUnlock(h);
-    SetClipboardData(CF_TEXT, h);
-    CloseClipboard();
-  }
+  static CString ClipboardText() { return CString(gxtest::ClipboardText().c_str()); }
+  static void PutClipboardText(const char* text) { gxtest::PutClipboardText(text); }
   enginetest::RecordingGrid* g = nullptr;
 };
 
