@@ -453,16 +453,13 @@ void Paint(HWND hwnd, HDC dc, EditState& s) {
 }
 
 // The edit control as the shared text rules see it (TextInput.h).
-struct EditInput {
-  HWND hwnd;
-  EditState& s;
+struct EditInput : TextState<EditState> {
   int Caret() const { return s.model.Caret(); }
   int Anchor() const { return s.model.Anchor(); }
   int SelStart() const { return s.model.SelStart(); }
   int SelEnd() const { return s.model.SelEnd(); }
   int Length() const { return s.model.Length(); }
   bool HasSelection() const { return s.model.HasSelection(); }
-  bool ReadOnly() const { return (StyleOf(hwnd) & ES_READONLY) != 0; }
   int WordLeft(int pos) const { return s.model.WordLeft(pos); }
   int WordRight(int pos) const { return s.model.WordRight(pos); }
   int StepLeft(int pos) const { return controls::StepLeft(s, pos); }
@@ -483,7 +480,6 @@ struct EditInput {
     InvalidateRect(hwnd, nullptr, TRUE);
     return target;
   }
-  void ForgetColumn() { s.desiredX = -1; }
   void Select(int anchor, int caret) { SetSelection(hwnd, s, anchor, caret); }
   void SelectQuietly(int anchor, int caret) { s.model.Select(anchor, caret); }
   void MoveCaretTo(int anchor, int caret) {
@@ -492,10 +488,6 @@ struct EditInput {
   }
   int PosAt(LPARAM lParam) const { return CharFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))); }
   void WordAt(int pos, int* from, int* to) const { s.model.WordAt(pos, from, to); }
-  void StartDragSelecting() {
-    s.selecting = true;
-    SetCapture(hwnd);
-  }
   void Copy() { controls::Copy(hwnd, s); }
   void Cut() { controls::Cut(hwnd, s); }
   void Paste() { controls::Paste(hwnd, s); }
@@ -517,25 +509,19 @@ struct EditInput {
   }
   // The messages both text controls answer alike.
   const std::string& Text() const { return s.model.Text(); }
-  HFONT Font() const { return s.font; }
   bool Multiline() const { return s.multiline; }
   int LineCount() const { return s.model.LineCount(); }
   int LineFromChar(int pos) const { return s.model.LineFromChar(pos); }
-  bool Selecting() const { return s.selecting; }
   void DragTo(LPARAM lParam) { controls::DragTo(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))); }
   void StopSelecting() {
     s.selecting = false;
     KillTimer(hwnd, kDragScrollTimer);
   }
-  void SetFocused(bool on) { s.focused = on; }
   int CaretHeight() const { return s.lineHeight; }
   void PlaceCaret() { controls::PlaceCaret(hwnd, s); }
   bool SelectionAlwaysShown() const { return (StyleOf(hwnd) & ES_NOHIDESEL) != 0; }
   bool CanUndo() const { return s.model.CanUndo(); }
   void EmptyUndo() { s.model.EmptyUndo(); }
-  bool Modified() const { return s.modify; }
-  void SetModified(bool on) { s.modify = on; }
-  UINT Limit() const { return s.limit; }
   void Paint(HDC dc) { controls::Paint(hwnd, dc, s); }
 };
 
@@ -714,7 +700,7 @@ LRESULT OnCreate(HWND hwnd, EditState& s, const CREATESTRUCT* cs) {
 }
 
 LRESULT Dispatch(HWND hwnd, EditState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
-  EditInput input{hwnd, s};
+  EditInput input{{hwnd, s}};
   if (const auto answer = TextMessage(input, hwnd, msg, wParam, lParam)) return *answer;
   switch (msg) {
     case WM_CREATE: return OnCreate(hwnd, s, reinterpret_cast<const CREATESTRUCT*>(lParam));

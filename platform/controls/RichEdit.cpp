@@ -844,16 +844,13 @@ LRESULT OnExSetSel(HWND hwnd, RichState& s, const CHARRANGE* cr) {
 }
 
 // The rich edit control as the shared text rules see it (TextInput.h).
-struct RichInput {
-  HWND hwnd;
-  RichState& s;
+struct RichInput : TextState<RichState> {
   int Caret() const { return s.caret; }
   int Anchor() const { return s.anchor; }
   int SelStart() const { return controls::SelStart(s); }
   int SelEnd() const { return controls::SelEnd(s); }
   int Length() const { return s.doc.Length(); }
   bool HasSelection() const { return s.anchor != s.caret; }
-  bool ReadOnly() const { return (StyleOf(hwnd) & ES_READONLY) != 0; }
   int WordLeft(int pos) const { return s.doc.WordLeft(pos); }
   int WordRight(int pos) const { return s.doc.WordRight(pos); }
   // A paragraph break is one position.
@@ -877,7 +874,6 @@ struct RichInput {
     const int lines = std::max(1, ClientRectOf(hwnd).Height() / std::max(1, h));
     return LineMove(direction * lines);
   }
-  void ForgetColumn() { s.desiredX = -1; }
   void Select(int anchor, int caret) { SetSelection(hwnd, s, anchor, caret); }
   void SelectQuietly(int anchor, int caret) {
     s.anchor = anchor;
@@ -891,10 +887,6 @@ struct RichInput {
   }
   int PosAt(LPARAM lParam) const { return PointToPos(s, lParam); }
   void WordAt(int pos, int* from, int* to) const { s.doc.WordAt(pos, from, to); }
-  void StartDragSelecting() {
-    s.selecting = true;
-    SetCapture(hwnd);
-  }
   void Copy() { controls::Copy(hwnd, s); }
   void Cut() { controls::Cut(hwnd, s); }
   void Paste() { controls::Paste(hwnd, s); }
@@ -908,14 +900,11 @@ struct RichInput {
   void Type(char c) { TypeText(hwnd, s, std::string_view(&c, 1), RichDocument::UndoMode::MergeTyping); }
   // The messages both text controls answer alike.
   const std::string& Text() const { return s.doc.Text(); }
-  HFONT Font() const { return s.font; }
   bool Multiline() const { return (StyleOf(hwnd) & ES_MULTILINE) != 0; }
   int LineCount() const { return s.layout.LineCount(); }
   int LineFromChar(int pos) const { return s.layout.LineFromChar(s.doc, pos); }
-  bool Selecting() const { return s.selecting; }
   void DragTo(LPARAM lParam) { MoveCaretTo(s.anchor, PointToPos(s, lParam)); }
   void StopSelecting() { s.selecting = false; }
-  void SetFocused(bool on) { s.focused = on; }
   int CaretHeight() const {
     int x = 0, y = 0, h = 0;
     s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
@@ -925,14 +914,11 @@ struct RichInput {
   bool SelectionAlwaysShown() const { return (s.options & ECO_NOHIDESEL) != 0; }
   bool CanUndo() const { return s.doc.CanUndo(); }
   void EmptyUndo() { s.doc.EmptyUndo(); }
-  bool Modified() const { return s.modify; }
-  void SetModified(bool on) { s.modify = on; }
-  UINT Limit() const { return s.limit; }
   void Paint(HDC dc) { controls::Paint(hwnd, dc, s); }
 };
 
 LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
-  RichInput input{hwnd, s};
+  RichInput input{{hwnd, s}};
   if (const auto answer = TextMessage(input, hwnd, msg, wParam, lParam)) return *answer;
   switch (msg) {
     case WM_CREATE:

@@ -21,6 +21,9 @@
 //   bool CanUndo(); void EmptyUndo(); bool Modified(); void SetModified(bool); UINT Limit();
 //   void Paint(HDC).
 //
+// TextState holds the adapter members that only touch the state fields both controls name alike; each
+// control's adapter derives from it and is made as `Adapter{{hwnd, state}}`.
+//
 // Call flow: a control's Dispatch asks TextMessage first; it answers the shared messages through the
 // adapter (the keys through TextKeyDown and TextChar, the mouse through TextButtonDown and TextDoubleClick,
 // focus through TextFocus) and leaves every other message to the control's own switch.
@@ -36,6 +39,24 @@
 #include "platform/controls/winctrl.h"
 
 namespace plat::controls {
+
+template <class State>
+struct TextState {
+  HWND hwnd;
+  State& s;
+  HFONT Font() const { return s.font; }
+  bool ReadOnly() const { return (StyleOf(hwnd) & ES_READONLY) != 0; }
+  void ForgetColumn() { s.desiredX = -1; }
+  bool Selecting() const { return s.selecting; }
+  void StartDragSelecting() {
+    s.selecting = true;
+    SetCapture(hwnd);
+  }
+  void SetFocused(bool on) { s.focused = on; }
+  bool Modified() const { return s.modify; }
+  void SetModified(bool on) { s.modify = on; }
+  UINT Limit() const { return s.limit; }
+};
 
 // WM_KEYDOWN: the caret moves (Shift extends the selection, Ctrl moves by words and to the ends), Delete
 // (Shift: cut), Shift+Insert (paste) and Ctrl+Insert (copy). Other keys do nothing.
