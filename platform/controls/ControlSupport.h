@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -128,6 +129,38 @@ class PaintScope {
   HDC dc_;
   bool own_;
 };
+
+// The messages of a control painted whole by `paint(hwnd, dc, s)` that shows its focus: WM_PAINT,
+// WM_ERASEBKGND (nothing to erase), WM_SETFOCUS and WM_KILLFOCUS (`s.focused`, the control repainted), and,
+// when its state keeps a font, WM_SETFONT (repainted when asked) and WM_GETFONT (`s.font`). Nothing for the
+// other messages.
+template <class State, class PaintFn>
+std::optional<LRESULT> PaintedControlMessage(HWND hwnd, State& s, UINT msg, WPARAM wParam, LPARAM lParam,
+                                             PaintFn paint) {
+  switch (msg) {
+    case WM_PAINT: {
+      PaintScope scope(hwnd, wParam);
+      paint(hwnd, scope.dc(), s);
+      return 0;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      s.focused = msg == WM_SETFOCUS;
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    default: break;
+  }
+  if constexpr (requires { s.font; }) {
+    if (msg == WM_SETFONT) {
+      s.font = reinterpret_cast<HFONT>(wParam);
+      if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    }
+    if (msg == WM_GETFONT) return reinterpret_cast<LRESULT>(s.font);
+  }
+  return std::nullopt;
+}
 
 // A client DC for synchronous redraws of state changes (GetDC/ReleaseDC).
 class ClientDC {
