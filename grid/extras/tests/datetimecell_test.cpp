@@ -56,13 +56,7 @@ class DateTimeCellTest : public ExtrasTest {
     if (format) s.SetUserAttribute(GX_IDS_UA_DATEFORMATTYPE, "3").SetUserAttribute(GX_IDS_UA_CUSTOMFORMAT, format);
     return s;
   }
-  CString Display(ROWCOL row, ROWCOL col) {
-    CGXStyle style;
-    g->ComposeCellStyle(row, col, style);
-    CString out;
-    g->ControlForCell(row, col)->GetDisplayText(out, row, col, nullptr, style);
-    return out;
-  }
+  CString Display(ROWCOL row, ROWCOL col) { return DisplayText(g, row, col); }
   CGXDateTimeCtrl* Control(WORD id = GX_IDS_CTRL_DATETIME) { return ControlOf<CGXDateTimeCtrl>(g, id); }
   // Makes the cell current and starts editing it with Home (the first field current).
   void Edit(ROWCOL row, ROWCOL col) {
