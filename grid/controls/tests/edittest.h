@@ -59,16 +59,8 @@ class EditCellTest : public CellControlTest, protected ClipboardText {
   }
   std::string Text() { return std::string(edit->WindowText()); }
   std::string Value(ROWCOL r, ROWCOL c) { return std::string(g->GetCellValue(r, c)); }
-  ROWCOL Row() {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return r;
-  }
-  ROWCOL Col() {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return c;
-  }
+  ROWCOL Row() { return CurrentRow(g); }
+  ROWCOL Col() { return CurrentCol(g); }
   MinimalNumbers numbers;
   RecordingGrid* g = nullptr;
   CGXEditControl* edit = nullptr;

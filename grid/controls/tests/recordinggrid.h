@@ -124,6 +124,30 @@ class CellControlTest : public EngineTest {
     plat::InputRouter::Instance().TypeText(text);
     Pump();
   }
+  // Messages as the framework delivers them: each first walks the pre-translation from its window up.
+  static void PumpWalking() {
+    MSG msg;
+    for (int guard = 0; guard < 10000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+      if (CWnd::WalkPreTranslateTree(nullptr, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+  }
+  static void KeyWalking(int vk) {
+    plat::InputRouter::Instance().KeyPress(vk);
+    PumpWalking();
+  }
+  // The current cell's row and column (0 when there is none).
+  static ROWCOL CurrentRow(CGXGridCore* g) {
+    ROWCOL r = 0, c = 0;
+    g->QueryCurrentCell(&r, &c);
+    return r;
+  }
+  static ROWCOL CurrentCol(CGXGridCore* g) {
+    ROWCOL r = 0, c = 0;
+    g->QueryCurrentCell(&r, &c);
+    return c;
+  }
   // The control the grid made for an id.
   template <typename Control>
   static Control* ControlOf(CGXGridCore* g, WORD id) {

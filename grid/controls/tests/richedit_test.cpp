@@ -86,16 +86,8 @@ class RichCellTest : public CellControlTest {
     rich_->GetDisplayText(out, r, c, nullptr, style);
     return std::string(out);
   }
-  ROWCOL Row() {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return r;
-  }
-  ROWCOL Col() {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return c;
-  }
+  ROWCOL Row() { return CurrentRow(g); }
+  ROWCOL Col() { return CurrentCol(g); }
   // The grid wholly redrawn, as on screen.
   std::shared_ptr<plat::Surface> Repainted() {
     g->InvalidateGrid(TRUE);
