@@ -116,14 +116,6 @@ class CellControlTest : public EngineTest {
     plat::InputRouter::Instance().Click(plat::MouseButton::Left, CellPoint(g, row, col, dx, dy));
     Pump();
   }
-  static void Key(int vk) {
-    plat::InputRouter::Instance().KeyPress(vk);
-    Pump();
-  }
-  static void Type(const char* text) {
-    plat::InputRouter::Instance().TypeText(text);
-    Pump();
-  }
   // Messages as the framework delivers them: each first walks the pre-translation from its window up.
   static void PumpWalking() {
     MSG msg;
