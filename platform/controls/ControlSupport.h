@@ -130,20 +130,25 @@ class PaintScope {
   bool own_;
 };
 
-// The messages of a control painted whole by `paint(hwnd, dc, s)` that shows its focus: WM_PAINT,
-// WM_ERASEBKGND (nothing to erase), WM_SETFOCUS and WM_KILLFOCUS (`s.focused`, the control repainted), and,
-// when its state keeps a font, WM_SETFONT (repainted when asked) and WM_GETFONT (`s.font`). Nothing for the
-// other messages.
+// The painting of a control drawn whole by `paint(hwnd, dc, s)`: WM_PAINT, and WM_ERASEBKGND with nothing
+// to erase. Nothing for the other messages.
+template <class State, class PaintFn>
+std::optional<LRESULT> PaintMessage(HWND hwnd, State& s, UINT msg, WPARAM wParam, PaintFn paint) {
+  if (msg == WM_ERASEBKGND) return 1;
+  if (msg != WM_PAINT) return std::nullopt;
+  PaintScope scope(hwnd, wParam);
+  paint(hwnd, scope.dc(), s);
+  return 0;
+}
+
+// PaintMessage for a control that also shows its focus: WM_SETFOCUS and WM_KILLFOCUS (`s.focused`, the
+// control repainted), and, when its state keeps a font, WM_SETFONT (repainted when asked) and WM_GETFONT
+// (`s.font`). Nothing for the other messages.
 template <class State, class PaintFn>
 std::optional<LRESULT> PaintedControlMessage(HWND hwnd, State& s, UINT msg, WPARAM wParam, LPARAM lParam,
                                              PaintFn paint) {
+  if (auto painted = PaintMessage(hwnd, s, msg, wParam, paint)) return painted;
   switch (msg) {
-    case WM_PAINT: {
-      PaintScope scope(hwnd, wParam);
-      paint(hwnd, scope.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       s.focused = msg == WM_SETFOCUS;

@@ -181,13 +181,9 @@ void TextFocus(Text& t, HWND hwnd, bool gained) {
 // itself. A multi-line control gives the dialog's keys (Tab, Esc, Enter) to its dialog before the key rules.
 template <class Text>
 std::optional<LRESULT> TextMessage(Text& t, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (auto painted = PaintMessage(hwnd, t, msg, wParam, [](HWND, HDC dc, Text& text) { text.Paint(dc); }))
+    return painted;
   switch (msg) {
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      t.Paint(paint.dc());
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(t.Font());
     case WM_GETTEXT: {
       if (!lParam || wParam == 0) return 0;
