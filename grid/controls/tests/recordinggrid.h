@@ -129,17 +129,6 @@ class CellControlTest : public EngineTest {
     plat::InputRouter::Instance().KeyPress(vk);
     PumpWalking();
   }
-  // The current cell's row and column (0 when there is none).
-  static ROWCOL CurrentRow(CGXGridCore* g) {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return r;
-  }
-  static ROWCOL CurrentCol(CGXGridCore* g) {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return c;
-  }
   // The control the grid made for an id.
   template <typename Control>
   static Control* ControlOf(CGXGridCore* g, WORD id) {

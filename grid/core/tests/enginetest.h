@@ -362,6 +362,17 @@ class EngineTest : public ::testing::Test {
     plat::InputRouter::Instance().TypeText(text);
     Pump();
   }
+  // The current cell's row and column (0 when there is none).
+  static ROWCOL CurrentRow(CGXGridCore* g) {
+    ROWCOL r = 0, c = 0;
+    g->QueryCurrentCell(&r, &c);
+    return r;
+  }
+  static ROWCOL CurrentCol(CGXGridCore* g) {
+    ROWCOL r = 0, c = 0;
+    g->QueryCurrentCell(&r, &c);
+    return c;
+  }
 
   // A grid of rows x cols with 20-pixel rows and 50-pixel columns (headers too) in a w x h window.
   template <typename Grid = CGXGridWnd>
