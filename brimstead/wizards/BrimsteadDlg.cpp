@@ -17,16 +17,13 @@
 #include "brimstead/wizards/DWTargetImpedancePage.h"
 #include "brimstead/wizards/ViaWizardDlgs.h"
 
-CBrimsteadDlg::CBrimsteadDlg(CWnd* parent) : CWizardDlg(parent) {}
+CBrimsteadDlg::CBrimsteadDlg(CWnd* parent) : CFinishPageWizardDlg(parent) {}
 
 CBrimsteadDlg::~CBrimsteadDlg() = default;
 
 BOOL CBrimsteadDlg::OnInitDialog() {
-  TakeKeyboardHook();
-  CWizardDlg::OnInitDialog();
-  CDecouplingAnalysisData* record = GetAnalysisDataOfKind<CDecouplingAnalysisData>();
-  SetWindowText("Brimstead");
-  if (!record || !GetFrame())
+  CDecouplingAnalysisData* record = BeginSteps<CDecouplingAnalysisData>("Brimstead");
+  if (!record)
     return TRUE;
   AddPage(new CDWStartPage(), 280, nullptr, nullptr, WizardStepRole::Start);
   if (record->m_pSystem && record->m_pSystem->MustChooseBoard()) {
@@ -52,19 +49,8 @@ BOOL CBrimsteadDlg::OnInitDialog() {
   auto* finish = new CDWFinishPage();
   if (AddPage(finish, 290, nullptr, nullptr, WizardStepRole::Finish))
     m_pFinishPage = finish;
-  FinishInitialisation(0);
-  if (m_pCallback)
-    m_pCallback->Notify(HostEventWizardOpened, 1);
+  OpenOnStep(0);
   return TRUE;
-}
-
-bool CBrimsteadDlg::RunAnalysis() {
-  if (!m_pCallback)
-    return false;
-  // The old spreadsheet goes only now, once the finish page found it replaceable.
-  if (m_pFinishPage && GetStep(WizardStepRole::Finish) && !m_pFinishPage->DeleteSpreadsheetBeforeRun())
-    return false;
-  return m_pCallback->Run();
 }
 
 CWizardDialogLink* MakeWizardDialog(int kind, HWND parent) {

@@ -8,20 +8,12 @@
 
 #include "brimstead/wizards/WizardDlg.h"
 
-class CDWFinishPage;
-
-class CBrimsteadDlg : public CWizardDlg {
+class CBrimsteadDlg : public CFinishPageWizardDlg {
 public:
   explicit CBrimsteadDlg(CWnd* parent = nullptr);
   ~CBrimsteadDlg() override;
 
   BOOL OnInitDialog() override;
-  bool RunAnalysis() override;
-  void OnCancel() override { CloseIfHostAgrees(); }
-
-private:
-  // Owned by the frame's steps; null once they are torn down (the finish step is then gone too).
-  CDWFinishPage* m_pFinishPage = nullptr;
 };
 
 // The module's wizard-dialog factory: the decoupling-analysis wizard for kind 1, the bypass, via-model and model

@@ -12,6 +12,16 @@
 
 CWizardGridWnd::~CWizardGridWnd() = default;
 
+void CReorderingGridWnd::UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) {
+  CWizardGridWnd::UpdateMovedRows(from, to, dest, flags, createHint);
+  OnRowsReordered();
+}
+
+void CReorderingGridWnd::RefreshAfterSort(const GXForwardArgs& args) {
+  CWizardGridWnd::RefreshAfterSort(args);
+  OnRowsReordered();
+}
+
 namespace brimwiz {
 
 void RegisterBitmapEditControls(CGXGridCore* grid) {

@@ -25,6 +25,17 @@ public:
   CGridOwnerListener* m_pListener = nullptr;
 };
 
+// A grid of a page whose rows the user drags or sorts: the page hears of each new order after the grid's own
+// handling.
+class CReorderingGridWnd : public CWizardGridWnd {
+public:
+  void UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) override;
+  void RefreshAfterSort(const GXForwardArgs& args) override;
+
+protected:
+  virtual void OnRowsReordered() = 0;
+};
+
 namespace brimwiz {
 // Registers the collapsible multi-line text cells 20011 and 20012 with the grid.
 void RegisterBitmapEditControls(CGXGridCore* grid);

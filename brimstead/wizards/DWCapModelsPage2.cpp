@@ -2,10 +2,9 @@
 
 #include "brimstead/AnalysisData.h"
 #include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/wizards/TemplateStyles.h"
 #include "brimstead/wizards/WizardDlg.h"
 #include "brimstead/wizards/WizardResources.h"
-#include "platform/controls/winctrl.h"
-#include "platform/framework/DialogTemplate.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
@@ -21,10 +20,7 @@ END_MESSAGE_MAP()
 
 namespace {
 
-constexpr DWORD kPage = DS_SETFONT | WS_CHILD;
-constexpr DWORD kVisible = WS_VISIBLE;
-constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
-constexpr DWORD kPush = kTab | BS_PUSHBUTTON;
+using namespace brimwiz::templatestyle;
 constexpr DWORD kList = kTab | WS_VSCROLL | CBS_DROPDOWNLIST;
 
 const DialogItemTemplate kItems[] = {
@@ -39,7 +35,7 @@ const DialogItemTemplate kItems[] = {
     {WC_BUTTON, "Remove Models", 1207, kPush, 0, 72, 158, 62, 14},
     {WC_BUTTON, "Edit Groups...", 1138, kPush, 0, 138, 158, 62, 14},
 };
-const DialogTemplate kTemplate{kPage, 0, 0, 0, 330, 176, "", "MS Shell Dlg", 8, kItems};
+const DialogTemplate kTemplate = PageTemplate(330, 176, kItems);
 
 }  // namespace
 

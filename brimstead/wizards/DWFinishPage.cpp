@@ -14,7 +14,7 @@
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
-BEGIN_MESSAGE_MAP(CDWFinishPage, CDWPage)
+BEGIN_MESSAGE_MAP(CDWFinishPage, CSettingsFilePage)
   ON_BN_CLICKED(IDC_SAVE_SETTINGS, OnSaveSettings)
   ON_BN_CLICKED(IDC_SETTINGS_BROWSE, OnSettingsBrowse)
   ON_BN_CLICKED(IDC_AUTO_NAME, OnAutoName)
@@ -47,7 +47,7 @@ bool CanReplace(const CString& path) {
 
 }  // namespace
 
-CDWFinishPage::CDWFinishPage() : CDWPage(IDD) {}
+CDWFinishPage::CDWFinishPage() : CSettingsFilePage(IDD) {}
 
 bool CDWFinishPage::QuickDecoupling() {
   const CAnalysisData& record = Record();
@@ -56,8 +56,7 @@ bool CDWFinishPage::QuickDecoupling() {
 
 void CDWFinishPage::DoDataExchange(CDataExchange* pDX) {
   CDWPage::DoDataExchange(pDX);
-  DDX_Text(pDX, IDC_SETTINGS_PATH, m_SettingsPathText);
-  DDX_Check(pDX, IDC_SAVE_SETTINGS, m_bSaveSettings);
+  ExchangeSettingsFile(pDX);
   DDX_Check(pDX, IDC_AUTO_NAME, m_bAutoName);
   DDX_Text(pDX, IDC_OUTPUT, m_OutputText);
 }
@@ -93,9 +92,7 @@ void CDWFinishPage::RefreshControls() {
       EnableControl(id, false);
   }
   // 2. The settings file.
-  m_bSaveSettings = record.m_bSaveSettings;
-  m_SettingsPathText = record.GetSettingsPathRelative();
-  EnableControl(IDC_SETTINGS_BROWSE, m_bSaveSettings != 0);
+  ReadSettingsFile();
   // 3. The report.
   const bool report = quickDecoupling && record.m_nDRCReportMode != DRCNoReport;
   if (quickDecoupling)
@@ -122,22 +119,10 @@ void CDWFinishPage::RefreshControls() {
 }
 
 void CDWFinishPage::OnSaveSettings() {
-  UpdateData(TRUE);
-  Record().m_bSaveSettings = m_bSaveSettings ? 1 : 0;
+  StoreSaveSettings();
   EnableControl(IDC_SETTINGS_PATH, m_bSaveSettings != 0);
   EnableControl(IDC_SETTINGS_BROWSE, m_bSaveSettings != 0);
   RefreshControls();
-}
-
-void CDWFinishPage::OnSettingsBrowse() {
-  UpdateData(TRUE);
-  CFileDialog dialog(FALSE, ".dao", Record().m_SettingsPath, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, SettingsFilter,
-                     this);
-  if (dialog.DoModal() != IDOK || !m_hWnd)
-    return;
-  Record().m_SettingsPath = dialog.GetPathName();
-  m_SettingsPathText = Record().GetSettingsPathRelative();
-  UpdateData(FALSE);
 }
 
 void CDWFinishPage::OnAutoName() {

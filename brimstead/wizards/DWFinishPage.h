@@ -9,13 +9,10 @@
 
 #include "brimstead/wizards/DWPage.h"
 
-class CDWFinishPage : public CDWPage {
+class CDWFinishPage : public CSettingsFilePage {
 public:
   enum : int {
     IDD = 1008,
-    IDC_SAVE_SETTINGS = 1065,
-    IDC_SETTINGS_PATH = 1066,
-    IDC_SETTINGS_BROWSE = 1067,
     IDC_AUTO_NAME = 1068,
     IDC_OUTPUT = 1069,
     IDC_OUTPUT_BROWSE = 1070,
@@ -26,7 +23,6 @@ public:
     IDC_SPREADSHEET_BROWSE = 1214,
     IDC_REPORT_GROUP = 1220,
   };
-  static constexpr const char* SettingsFilter = "Decoupling Analysis Options (*.dao)|*.dao|All files (*.*)|*.*||";
 
   CDWFinishPage();
 
@@ -49,14 +45,11 @@ public:
   // The output dialog's filter for a wizard kind and the current output path's extension (with its dot, or empty).
   static CString OutputFilter(int kind, const CString& extension);
 
-  CString m_SettingsPathText;
-  int m_bSaveSettings = 0;
   int m_bAutoName = 1;
   CString m_OutputText;
 
 protected:
   afx_msg void OnSaveSettings();
-  afx_msg void OnSettingsBrowse();
   afx_msg void OnAutoName();
   afx_msg void OnOutputBrowse();
   afx_msg void OnSpreadsheet();

@@ -8,6 +8,8 @@
 #include "brimstead/wizards/WizardResources.h"
 #include "platform/base/FileSystem.h"
 #include "platform/controls/winctrl.h"
+#include "platform/framework/CDataExchange.h"
+#include "platform/framework/CommonDialogs.h"
 #include "platform/framework/MessageBox.h"
 
 #include <cstdio>
@@ -150,4 +152,32 @@ bool CDWPage::SaveSettings(SaveFailure* failure) {
   SaveTo(*record, failure, failed);
   record->m_SettingsPath = kept;
   return !failed;
+}
+
+void CSettingsFilePage::ExchangeSettingsFile(CDataExchange* pDX) {
+  DDX_Text(pDX, IDC_SETTINGS_PATH, m_SettingsPathText);
+  DDX_Check(pDX, IDC_SAVE_SETTINGS, m_bSaveSettings);
+}
+
+void CSettingsFilePage::ReadSettingsFile() {
+  const CAnalysisData& record = Record();
+  m_bSaveSettings = record.m_bSaveSettings;
+  m_SettingsPathText = record.GetSettingsPathRelative();
+  EnableControl(IDC_SETTINGS_BROWSE, m_bSaveSettings != 0);
+}
+
+void CSettingsFilePage::StoreSaveSettings() {
+  UpdateData(TRUE);
+  Record().m_bSaveSettings = m_bSaveSettings ? 1 : 0;
+}
+
+void CSettingsFilePage::OnSettingsBrowse() {
+  UpdateData(TRUE);
+  CFileDialog dialog(FALSE, ".dao", Record().m_SettingsPath, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, SettingsFilter,
+                     this);
+  if (dialog.DoModal() != IDOK || !m_hWnd)
+    return;
+  Record().m_SettingsPath = dialog.GetPathName();
+  m_SettingsPathText = Record().GetSettingsPathRelative();
+  UpdateData(FALSE);
 }

@@ -81,3 +81,26 @@ private:
   CFont m_BoldFont;
   std::vector<int> m_BoldIds;
 };
+
+// A page with the settings file's controls, which the start and the finish page both offer: the "Save settings to
+// file" box, the file's path (as the record shows it) and the browse button that picks the file.
+class CSettingsFilePage : public CDWPage {
+public:
+  enum : int { IDC_SAVE_SETTINGS = 1065, IDC_SETTINGS_PATH = 1066, IDC_SETTINGS_BROWSE = 1067 };
+  static constexpr const char* SettingsFilter = "Decoupling Analysis Options (*.dao)|*.dao|All files (*.*)|*.*||";
+
+  using CDWPage::CDWPage;
+
+  CString m_SettingsPathText;
+  int m_bSaveSettings = 0;
+
+protected:
+  // The path, then the box.
+  void ExchangeSettingsFile(CDataExchange* pDX);
+  // The box and the path as the record holds them; the browse button is enabled with the box.
+  void ReadSettingsFile();
+  // The box into the record.
+  void StoreSaveSettings();
+  // The save dialog for the settings file; the record takes the path chosen.
+  afx_msg void OnSettingsBrowse();
+};

@@ -16,9 +16,7 @@ const PowerPinsTraits kViewerTraits{
     1161,
     kTitle,
     kHeader,
-    "Only IC power pins with reference layers selected are included in the list.\n\nTo add more pins to the list, "
-    "you may invoke the \"Assign Power Integrity Models\" command from the Models menu or press the button \"Add IC "
-    "Power Pin\".  Reference layers may also be selected in the \"Assign Power Integrity Models\" dialog box.\n",
+    kViewerPinsInstruction,
     "",
     "no avaliable layers",
     nullptr,
@@ -67,26 +65,12 @@ std::vector<CString> SplitLayerText(const char* text) {
   }
 }
 
-int CDecouplingPinList::GetCount() { return m_pRecord ? m_pRecord->m_Probes.GetSize() : 0; }
+void CDecouplingPinList::Check(int i) { At(i).Check(); }
 
-void CDecouplingPinList::Check(int i) { m_pRecord->m_Probes[i].Check(); }
-
-bool CDecouplingPinList::IsValid(int i) { return m_pRecord->m_Probes[i].m_bValid != 0; }
-
-bool CDecouplingPinList::IsEnabled(int i) { return m_pRecord->m_Probes[i].m_bEnabled != 0; }
-
-void CDecouplingPinList::SetEnabled(int i, bool enabled) { m_pRecord->m_Probes[i].m_bEnabled = enabled ? 1 : 0; }
-
-bool CDecouplingPinList::IsExpanded(int i) { return m_pRecord->m_Probes[i].m_bExpanded != 0; }
-
-void CDecouplingPinList::SetExpanded(int i, bool expanded) { m_pRecord->m_Probes[i].m_bExpanded = expanded ? 1 : 0; }
-
-CString CDecouplingPinList::GetMessage(int i) { return m_pRecord->m_Probes[i].m_Message; }
-
-CHostProbeElement* CDecouplingPinList::GetElement(int i) { return m_pRecord->m_Probes[i].m_pElement; }
+CHostProbeElement* CDecouplingPinList::GetElement(int i) { return At(i).m_pElement; }
 
 CString CDecouplingPinList::GetGroupName(int i, PinPageFlavour) {
-  CDecouplingProbe& probe = m_pRecord->m_Probes[i];
+  CDecouplingProbe& probe = At(i);
   if (probe.m_pElement) {
     CHostComponent* owner = probe.m_pElement->GetComponent();
     return Text(owner ? owner->GetName() : nullptr);
@@ -98,7 +82,7 @@ CString CDecouplingPinList::GetGroupName(int i, PinPageFlavour) {
 }
 
 CString CDecouplingPinList::GetPinName(int i, PinPageFlavour) {
-  CDecouplingProbe& probe = m_pRecord->m_Probes[i];
+  CDecouplingProbe& probe = At(i);
   if (probe.m_pHostProbe)
     return Text(probe.GetName());
   if (CHostProbeElement* element = probe.m_pElement) {
@@ -110,38 +94,20 @@ CString CDecouplingPinList::GetPinName(int i, PinPageFlavour) {
 
 CString CDecouplingPinList::GetNetName(int i) {
   // The pin object's own net: the host answers a supply-pin probe's net with its reference net.
-  CHostProbeElement* element = m_pRecord->m_Probes[i].m_pElement;
+  CHostProbeElement* element = At(i).m_pElement;
   CHostNet* net = element ? element->GetNet() : nullptr;
   return Text(net ? net->GetName() : nullptr);
 }
 
 std::vector<CString> CDecouplingPinList::GetConnectedLayers(int i) {
-  return SplitLayerText(m_pRecord->m_Probes[i].GetConnectedLayers());
+  return SplitLayerText(At(i).GetConnectedLayers());
 }
 
 std::vector<CString> CDecouplingPinList::GetReferenceLayers(int i) {
-  return SplitLayerText(m_pRecord->m_Probes[i].GetReferenceLayers());
+  return SplitLayerText(At(i).GetReferenceLayers());
 }
 
-void CDecouplingPinList::Reorder(const std::vector<int>& order) {
-  CDecouplingProbeArray reordered;
-  for (int i : order)
-    reordered.Add(m_pRecord->m_Probes[i]);
-  m_pRecord->m_Probes.Copy(reordered);
-}
-
-bool CDecouplingPinList::IsOrderKept() { return m_pRecord && m_pRecord->m_bProbeOrderKept; }
-
-void CDecouplingPinList::SetOrderKept(bool kept) {
-  if (m_pRecord)
-    m_pRecord->m_bProbeOrderKept = kept ? 1 : 0;
-}
-
-CDWSelectProbesOlmPage::CDWSelectProbesOlmPage() : CPowerPinsPage(PinPageFlavour::Viewer, kViewerTraits) {}
-
-std::unique_ptr<CPinRecordList> CDWSelectProbesOlmPage::Records() {
-  return std::make_unique<CDecouplingPinList>(GetDecouplingAnalysisData());
-}
+CDWSelectProbesOlmPage::CDWSelectProbesOlmPage() : CDecouplingPinsPage(PinPageFlavour::Viewer, kViewerTraits) {}
 
 bool CDWSelectProbesOlmPage::RunAddBoardProbes() {
   CDecouplingAnalysisData* record = GetDecouplingAnalysisData();
@@ -169,8 +135,4 @@ bool CDWSelectProbesOlmPage::RunAddBoardProbes() {
   return dialog.DoModal() == IDOK;
 }
 
-CDWSelectProbesTPEPage::CDWSelectProbesTPEPage() : CPowerPinsPage(PinPageFlavour::List, kListTraits) {}
-
-std::unique_ptr<CPinRecordList> CDWSelectProbesTPEPage::Records() {
-  return std::make_unique<CDecouplingPinList>(GetDecouplingAnalysisData());
-}
+CDWSelectProbesTPEPage::CDWSelectProbesTPEPage() : CDecouplingPinsPage(PinPageFlavour::List, kListTraits) {}

@@ -3,52 +3,39 @@
 // record holds, ordered by dragging rows. Both are CPowerPinsPage over the record's probe list.
 #pragma once
 
+#include "brimstead/DecouplingAnalysisData.h"
 #include "brimstead/wizards/PowerPinsPage.h"
-
-class CDecouplingAnalysisData;
 
 using CDWPinsGridWnd = CPowerPinsGridWnd;
 using CDWPinPortsGridWnd = CPowerPinsGridWnd;
 
 // The decoupling record's probes as the pin pages see them. A record without a host probe (the add-probes dialog
 // makes them) takes its names from its pin object.
-class CDecouplingPinList final : public CPinRecordList {
+class CDecouplingPinList final : public CProbeArrayPinList<CDecouplingAnalysisData, CDecouplingProbe> {
 public:
-  explicit CDecouplingPinList(CDecouplingAnalysisData* record) : m_pRecord(record) {}
-  int GetCount() override;
+  explicit CDecouplingPinList(CDecouplingAnalysisData* record)
+      : CProbeArrayPinList(record, &CDecouplingAnalysisData::m_Probes, &CDecouplingAnalysisData::m_bProbeOrderKept) {}
   void Check(int i) override;
-  bool IsValid(int i) override;
-  bool IsEnabled(int i) override;
-  void SetEnabled(int i, bool enabled) override;
-  bool IsExpanded(int i) override;
-  void SetExpanded(int i, bool expanded) override;
-  CString GetMessage(int i) override;
   CString GetGroupName(int i, PinPageFlavour flavour) override;
   CString GetPinName(int i, PinPageFlavour flavour) override;
   CString GetNetName(int i) override;
   std::vector<CString> GetConnectedLayers(int i) override;
   std::vector<CString> GetReferenceLayers(int i) override;
   bool IsPair(int) override { return false; }
-  void Reorder(const std::vector<int>& order) override;
-  bool IsOrderKept() override;
-  void SetOrderKept(bool kept) override;
   CHostProbeElement* GetElement(int i) override;
-
-private:
-  CDecouplingAnalysisData* m_pRecord;
 };
 
 // A layer text of the records ("\tL1\tL2" or "L1\tL2"): one leading tab dropped, the rest split at tabs.
 std::vector<CString> SplitLayerText(const char* text);
 
-class CDWSelectProbesOlmPage : public CPowerPinsPage {
+using CDecouplingPinsPage = CRecordPinsPage<CDecouplingPinList, &GetDecouplingAnalysisData>;
+
+class CDWSelectProbesOlmPage : public CDecouplingPinsPage {
 public:
   enum : int { IDD = 1162 };
   CDWSelectProbesOlmPage();
-  bool AcceptsViewerPicks() override { return true; }
 
 protected:
-  std::unique_ptr<CPinRecordList> Records() override;
   // The supply pins of the record's two nets that are not probes yet, one list per net.
   bool RunAddBoardProbes() override;
 
@@ -57,11 +44,8 @@ private:
   std::vector<CHostProbeElement*> m_SecondList;
 };
 
-class CDWSelectProbesTPEPage : public CPowerPinsPage {
+class CDWSelectProbesTPEPage : public CDecouplingPinsPage {
 public:
   enum : int { IDD = 1027 };
   CDWSelectProbesTPEPage();
-
-protected:
-  std::unique_ptr<CPinRecordList> Records() override;
 };

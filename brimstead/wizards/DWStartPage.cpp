@@ -14,17 +14,17 @@
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
-BEGIN_MESSAGE_MAP(CDWStartPage, CDWPage)
+BEGIN_MESSAGE_MAP(CDWStartPage, CSettingsFilePage)
   ON_BN_CLICKED(IDC_NEW, OnChoice)
   ON_BN_CLICKED(IDC_USE_LAST, OnUseLast)
   ON_BN_CLICKED(IDC_LOAD_SAVED, OnLoadSaved)
   ON_BN_CLICKED(IDC_LOAD, OnLoad)
   ON_BN_CLICKED(IDC_SAVE_SETTINGS, OnSaveSettings)
-  ON_BN_CLICKED(IDC_BROWSE, OnBrowse)
+  ON_BN_CLICKED(IDC_BROWSE, OnSettingsBrowse)
 END_MESSAGE_MAP()
 #pragma GCC diagnostic pop
 
-CDWStartPage::CDWStartPage() : CDWPage(IDD) {}
+CDWStartPage::CDWStartPage() : CSettingsFilePage(IDD) {}
 
 CString CDWStartPage::GetHeaderText() {
   return "Start a New Decoupling Analysis, or Reuse a Previous One\r\nSpecify settings for a new decoupling "
@@ -34,8 +34,7 @@ CString CDWStartPage::GetHeaderText() {
 void CDWStartPage::DoDataExchange(CDataExchange* pDX) {
   CDWPage::DoDataExchange(pDX);
   DDX_Radio(pDX, IDC_NEW, m_nStartChoice);
-  DDX_Text(pDX, IDC_SETTINGS_PATH, m_SettingsPathText);
-  DDX_Check(pDX, IDC_SAVE_SETTINGS, m_bSaveSettings);
+  ExchangeSettingsFile(pDX);
 }
 
 BOOL CDWStartPage::OnInitDialog() {
@@ -60,11 +59,8 @@ BOOL CDWStartPage::OnSetActive() {
 }
 
 void CDWStartPage::RefreshControls() {
-  const CAnalysisData& record = Record();
-  m_bSaveSettings = record.m_bSaveSettings;
-  m_SettingsPathText = record.GetSettingsPathRelative();
+  ReadSettingsFile();
   UpdateData(FALSE);
-  EnableControl(IDC_BROWSE, m_bSaveSettings != 0);
   UpdateOwnerButtons();
 }
 
@@ -169,17 +165,6 @@ void CDWStartPage::OnLoad() {
 }
 
 void CDWStartPage::OnSaveSettings() {
-  UpdateData(TRUE);
-  Record().m_bSaveSettings = m_bSaveSettings ? 1 : 0;
+  StoreSaveSettings();
   RefreshControls();
-}
-
-void CDWStartPage::OnBrowse() {
-  UpdateData(TRUE);
-  CFileDialog dialog(FALSE, ".dao", Record().m_SettingsPath, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, Filter, this);
-  if (dialog.DoModal() != IDOK || !m_hWnd)
-    return;
-  Record().m_SettingsPath = dialog.GetPathName();
-  m_SettingsPathText = Record().GetSettingsPathRelative();
-  UpdateData(FALSE);
 }

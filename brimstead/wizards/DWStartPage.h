@@ -5,7 +5,7 @@
 
 #include "brimstead/wizards/DWPage.h"
 
-class CDWStartPage : public CDWPage {
+class CDWStartPage : public CSettingsFilePage {
 public:
   enum : int {
     IDD = 1007,
@@ -13,12 +13,10 @@ public:
     IDC_LOAD_SAVED = 1001,
     IDC_LOAD = 1002,
     IDC_USE_LAST = 1003,
-    IDC_SAVE_SETTINGS = 1065,
-    IDC_SETTINGS_PATH = 1066,
-    IDC_BROWSE = 1067,
+    IDC_BROWSE = IDC_SETTINGS_BROWSE,
     IDC_USE_LAST_LABEL = 1186,
   };
-  static constexpr const char* Filter = "Decoupling Analysis Options (*.dao)|*.dao|All files (*.*)|*.*||";
+  static constexpr const char* Filter = SettingsFilter;
 
   CDWStartPage();
 
@@ -32,8 +30,6 @@ public:
   void DoDataExchange(CDataExchange* pDX) override;
 
   int m_nStartChoice = 0;
-  CString m_SettingsPathText;
-  int m_bSaveSettings = 0;
 
   // A fresh default record of the record's kind in its place, keeping what the host handed in.
   static void ResetToDefaults(CAnalysisData& record);
@@ -44,6 +40,5 @@ protected:
   afx_msg void OnLoadSaved();
   afx_msg void OnLoad();
   afx_msg void OnSaveSettings();
-  afx_msg void OnBrowse();
   DECLARE_MESSAGE_MAP()
 };

@@ -2,26 +2,20 @@
 // extractor record's supply-pin ports, with the extractor's texts, empty-cell texts and host command.
 #pragma once
 
+#include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/wizards/PowerPinsPage.h"
-
-class CModelExtractorAnalysisData;
 
 using CMESupplyGridWnd = CPowerPinsGridWnd;
 using CMESupplyPortsGridWnd = CPowerPinsGridWnd;
 
 // The extractor record's supply-pin ports as the pin pages see them. A port without a host probe shows empty
 // names, is never valid and is never dereferenced.
-class CSupplyPortList final : public CPinRecordList {
+class CSupplyPortList final : public CProbeArrayPinList<CModelExtractorAnalysisData, CPortProbe> {
 public:
-  explicit CSupplyPortList(CModelExtractorAnalysisData* record) : m_pRecord(record) {}
-  int GetCount() override;
+  explicit CSupplyPortList(CModelExtractorAnalysisData* record)
+      : CProbeArrayPinList(record, &CModelExtractorAnalysisData::m_SupplyPorts,
+                           &CModelExtractorAnalysisData::m_bSupplyOrderKept) {}
   void Check(int i) override;
-  bool IsValid(int i) override;
-  bool IsEnabled(int i) override;
-  void SetEnabled(int i, bool enabled) override;
-  bool IsExpanded(int i) override;
-  void SetExpanded(int i, bool expanded) override;
-  CString GetMessage(int i) override;
   // The host probe's name before its last ".", the whole name without one.
   CString GetGroupName(int i, PinPageFlavour flavour) override;
   CString GetPinName(int i, PinPageFlavour flavour) override;
@@ -30,30 +24,19 @@ public:
   std::vector<CString> GetConnectedLayers(int i) override;
   std::vector<CString> GetReferenceLayers(int i) override;
   bool IsPair(int i) override;
-  void Reorder(const std::vector<int>& order) override;
-  bool IsOrderKept() override;
-  void SetOrderKept(bool kept) override;
   CHostProbeElement* GetElement(int i) override;
-
-private:
-  CModelExtractorAnalysisData* m_pRecord;
 };
 
-class CMESelectSupplyOlmPage : public CPowerPinsPage {
+using CSupplyPinsPage = CRecordPinsPage<CSupplyPortList, &GetModelExtractorAnalysisData>;
+
+class CMESelectSupplyOlmPage : public CSupplyPinsPage {
 public:
   enum : int { IDD = 1162 };
   CMESelectSupplyOlmPage();
-  bool AcceptsViewerPicks() override { return true; }
-
-protected:
-  std::unique_ptr<CPinRecordList> Records() override;
 };
 
-class CMESelectSupplyTPEPage : public CPowerPinsPage {
+class CMESelectSupplyTPEPage : public CSupplyPinsPage {
 public:
   enum : int { IDD = 1027 };
   CMESelectSupplyTPEPage();
-
-protected:
-  std::unique_ptr<CPinRecordList> Records() override;
 };

@@ -12,7 +12,7 @@ using namespace brimwiz;
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
-BEGIN_MESSAGE_MAP(CMESelectViasOlmPage, CDWPage)
+BEGIN_MESSAGE_MAP(CMESelectViasOlmPage, CViaPortsPage)
   ON_BN_CLICKED(IDC_SELECT_NET, OnSelectNet)
   ON_BN_CLICKED(IDC_CHECK_ALL, OnCheckAll)
   ON_BN_CLICKED(IDC_UNCHECK_ALL, OnUncheckAll)
@@ -36,12 +36,6 @@ CHostProbeElement* ViaOf(CPortProbe& port) { return port.m_pHostProbe ? port.m_p
 void EnableDrag(CViaGridWnd& grid) {
   if (CGXGridParam* param = grid.GetParam())
     param->EnableDragRows(TRUE);
-}
-
-void SetRowCount(CGXGridCore& grid, int count) {
-  grid.SetTopRow(1, 0);
-  grid.SetRowCount(0, 0);
-  grid.SetRowCount(static_cast<ROWCOL>(count), 0);
 }
 }  // namespace
 
@@ -67,33 +61,19 @@ void NumberViaPorts(CGXGridCore& grid, CModelExtractorAnalysisData& record) {
 }
 
 void StoreViaPortOrder(CGXGridCore& grid, CModelExtractorAnalysisData& record) {
-  CPortProbeArray stored;
-  for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
-    const std::optional<int> index = RecordOfViaRow(grid, r, record.m_ViaPorts.GetSize());
-    if (!index)
-      continue;
-    SetRecordOfViaRow(grid, r, stored.GetSize());
-    stored.Add(record.m_ViaPorts[*index]);
-  }
-  record.m_ViaPorts.Copy(stored);
-  record.m_bViaOrderKept = 1;
+  StoreViaRowOrder(grid, record.m_ViaPorts, record.m_bViaOrderKept);
 }
 
 }  // namespace brimwiz
 
 // ---- Board-viewer page -------------------------------------------------------------------------------------
 
-CMESelectViasOlmPage::CMESelectViasOlmPage() : CDWPage(IDD) {}
-
-CMESelectViasOlmPage::~CMESelectViasOlmPage() = default;
+CMESelectViasOlmPage::CMESelectViasOlmPage() : CViaPortsPage(IDD) {}
 
 BOOL CMESelectViasOlmPage::OnInitDialog() {
   CDWPage::OnInitDialog();
-  m_pGrid = std::make_unique<CViaGridWnd>(this);
-  if (SetUpViaGrid(*m_pGrid, this, IDC_GRID, 1160, false))
+  if (MakeViaGrid(this, IDC_GRID, 1160, false))
     EnableDrag(*m_pGrid);
-  else
-    m_pGrid.reset();
   SetDlgItemText(IDC_INSTRUCTION,
                  "To select a net whose vias you want to include in the PDN model, press the \"Select Net\" button, "
                  "and select the net in the board window.  Then select a particular via to include in the extracted "
@@ -148,15 +128,10 @@ bool CMESelectViasOlmPage::OnViewerSelectionChanged() {
 
 void CMESelectViasOlmPage::FillGrid() {
   CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (!m_pGrid || !m_pGrid->GetSafeHwnd() || !record)
+  if (!HasGridWindow() || !record)
     return;
   CGXGridCore& grid = *m_pGrid;
-  const int count = record->m_ViaPorts.GetSize();
-  const BOOL locked = grid.LockUpdate(TRUE);
-  SetRowCount(grid, count);
-  for (int i = 0; i < count; ++i) {
-    CPortProbe& port = record->m_ViaPorts[i];
-    const ROWCOL row = static_cast<ROWCOL>(i) + 1;
+  FillViaRows(grid, record->m_ViaPorts, [&grid](ROWCOL row, CPortProbe& port) {
     CheckViaPort(port);
     WriteCheckCell(grid, row, port.m_bValid, port.m_bEnabled, port.m_Message);
     CHostProbeElement* via = ViaOf(port);
@@ -164,22 +139,35 @@ void CMESelectViasOlmPage::FillGrid() {
     SetCellValue(grid, row, ViaColName, Text(net ? net->GetName() : nullptr));
     SetCellValue(grid, row, ViaColThird, via ? FormatViaPosition(via->GetX(), via->GetY()) : CString());
     WriteLayerCell(grid, row, ViaColFourth, port.m_FirstLayers, "not connected", false);
-    SetRecordOfViaRow(grid, row, i);
-  }
-  grid.LockUpdate(locked);
-  ResetBitmapEditRowHeights(&grid);
+  });
   NumberPorts();
   UpdatePanToButton();
   grid.RefreshScrollBars();
 }
 
-void CMESelectViasOlmPage::NumberPorts() {
+void CViaPortsPage::NumberPorts() {
   if (CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData(); m_pGrid && record)
     NumberViaPorts(*m_pGrid, *record);
 }
 
+bool CViaPortsPage::ValidateAndStore() {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (HasGridWindow() && record)
+    StoreViaPortOrder(*m_pGrid, *record);
+  return true;
+}
+
+bool CViaPortsPage::StorePortCheck(ROWCOL row) {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (!m_pGrid || !record)
+    return false;
+  StoreCheckBox(*m_pGrid, record->m_ViaPorts, row);
+  NumberPorts();
+  return true;
+}
+
 ROWCOL CMESelectViasOlmPage::SelectedDataRow() {
-  if (!m_pGrid || !m_pGrid->GetSafeHwnd())
+  if (!HasGridWindow())
     return 0;
   std::vector<ROWCOL> rows;
   m_pGrid->GetSelectedRows(rows, TRUE, TRUE);
@@ -191,12 +179,8 @@ ROWCOL CMESelectViasOlmPage::SelectedDataRow() {
 void CMESelectViasOlmPage::UpdatePanToButton() { EnableControl(IDC_PAN_TO, SelectedDataRow() != 0); }
 
 void CMESelectViasOlmPage::OnCheckBoxClicked(ROWCOL row) {
-  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (!m_pGrid || !record)
+  if (!StorePortCheck(row))
     return;
-  if (const std::optional<int> index = RecordOfViaRow(*m_pGrid, row, record->m_ViaPorts.GetSize()))
-    record->m_ViaPorts[*index].m_bEnabled = m_pGrid->GetCellValue(row, ViaColCheck) != "0";
-  NumberPorts();
   const HWND self = m_hWnd;
   if (CWizardDlg* owner = GetOwner()) {
     owner->UpdateButtons();
@@ -208,13 +192,6 @@ void CMESelectViasOlmPage::OnCheckBoxClicked(ROWCOL row) {
 void CMESelectViasOlmPage::OnRowsMoved() {
   ValidateAndStore();
   NumberPorts();
-}
-
-bool CMESelectViasOlmPage::ValidateAndStore() {
-  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (m_pGrid && m_pGrid->GetSafeHwnd() && record)
-    StoreViaPortOrder(*m_pGrid, *record);
-  return true;
 }
 
 void CMESelectViasOlmPage::OnSelectNet() { UpdateData(TRUE); }
@@ -258,20 +235,15 @@ void CMESelectViasOlmPage::OnPanTo() {
 
 // ---- List page ---------------------------------------------------------------------------------------------
 
-CMESelectViasTPEPage::CMESelectViasTPEPage() : CDWPage(IDD) {}
-
-CMESelectViasTPEPage::~CMESelectViasTPEPage() = default;
+CMESelectViasTPEPage::CMESelectViasTPEPage() : CViaPortsPage(IDD) {}
 
 BOOL CMESelectViasTPEPage::OnInitDialog() {
   CDWPage::OnInitDialog();
-  m_pGrid = std::make_unique<CViaGridWnd>(this);
-  if (SetUpViaGrid(*m_pGrid, this, IDC_GRID, 1170, false)) {
+  if (MakeViaGrid(this, IDC_GRID, 1170, false)) {
     EnableDrag(*m_pGrid);
     m_pGrid->SetColWidth(ViaColHeader, ViaColHeader, 48);
     m_pGrid->SetColWidth(ViaColName, ViaColName, 128);
     m_pGrid->SetColWidth(ViaColThird, ViaColFourth, 128);
-  } else {
-    m_pGrid.reset();
   }
   SetDlgItemText(IDC_INSTRUCTION,
                  "Check the signal vias you want to include in the extracted model as external ports.\n\nTo change "
@@ -286,62 +258,26 @@ BOOL CMESelectViasTPEPage::OnSetActive() {
 
 void CMESelectViasTPEPage::FillGrid() {
   CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (!m_pGrid || !m_pGrid->GetSafeHwnd() || !record)
+  if (!HasGridWindow() || !record)
     return;
-  // A list freshly collected from the host is ordered by name; the user's or a settings file's order is kept.
-  if (!record->m_bViaOrderKept && record->m_ViaPorts.GetSize() > 1) {
-    std::vector<CString> names;
-    for (int i = 0; i < record->m_ViaPorts.GetSize(); ++i) {
-      CHostProbe* probe = record->m_ViaPorts[i].m_pHostProbe;
-      names.push_back(probe ? Text(probe->GetName()) : CString());
-    }
-    CPortProbeArray sorted;
-    for (int i : OrderByName(names))
-      sorted.Add(record->m_ViaPorts[i]);
-    record->m_ViaPorts.Copy(sorted);
-  }
+  OrderByNameUnlessKept(record->m_ViaPorts, record->m_bViaOrderKept);
   CGXGridCore& grid = *m_pGrid;
-  const int count = record->m_ViaPorts.GetSize();
-  const BOOL locked = grid.LockUpdate(TRUE);
-  SetRowCount(grid, count);
-  for (int i = 0; i < count; ++i) {
-    CPortProbe& port = record->m_ViaPorts[i];
-    const ROWCOL row = static_cast<ROWCOL>(i) + 1;
+  FillViaRows(grid, record->m_ViaPorts, [&grid](ROWCOL row, CPortProbe& port) {
     CheckViaPort(port);
     WriteCheckCell(grid, row, port.m_bValid, port.m_bEnabled, port.m_Message);
-    SetCellValue(grid, row, ViaColName, port.m_pHostProbe ? Text(port.m_pHostProbe->GetName()) : CString());
+    SetCellValue(grid, row, ViaColName, HostProbeName(port.m_pHostProbe));
     WriteLayerCell(grid, row, ViaColThird, port.m_FirstLayers, "<not connected>", false);
     const bool pair = port.m_pHostProbe && port.m_pHostProbe->GetPartner();
     if (port.m_SecondLayers.empty() && !pair)
       grid.SetStyleRange(CGXRange(row, ViaColFourth), CGXStyle().SetValue("").SetEnabled(FALSE), gxOverride, 0, 0);
     else
       WriteLayerCell(grid, row, ViaColFourth, port.m_SecondLayers, "<not connected>", false);
-    SetRecordOfViaRow(grid, row, i);
-  }
-  grid.LockUpdate(locked);
-  ResetBitmapEditRowHeights(&grid);
+  });
   NumberPorts();
   grid.RefreshScrollBars();
 }
 
-void CMESelectViasTPEPage::NumberPorts() {
-  if (CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData(); m_pGrid && record)
-    NumberViaPorts(*m_pGrid, *record);
-}
-
 void CMESelectViasTPEPage::OnCheckBoxClicked(ROWCOL row) {
-  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (!m_pGrid || !record)
-    return;
-  if (const std::optional<int> index = RecordOfViaRow(*m_pGrid, row, record->m_ViaPorts.GetSize()))
-    record->m_ViaPorts[*index].m_bEnabled = m_pGrid->GetCellValue(row, ViaColCheck) != "0";
-  NumberPorts();
-  UpdateOwnerButtons();
-}
-
-bool CMESelectViasTPEPage::ValidateAndStore() {
-  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
-  if (m_pGrid && m_pGrid->GetSafeHwnd() && record)
-    StoreViaPortOrder(*m_pGrid, *record);
-  return true;
+  if (StorePortCheck(row))
+    UpdateOwnerButtons();
 }

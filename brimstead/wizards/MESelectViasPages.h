@@ -14,11 +14,27 @@
 #include "brimstead/wizards/DWPage.h"
 #include "brimstead/wizards/ViaGrid.h"
 
-#include <memory>
-
 class CModelExtractorAnalysisData;
 
-class CMESelectViasOlmPage : public CDWPage, public CViaGridOwner {
+// The grid pages of the extractor's via ports: a row each, numbered on from the enabled supply-pin ports. The
+// wizard dialog gives the step its title and header.
+class CViaPortsPage : public CDWPage, public CViaGridPage {
+public:
+  using CDWPage::CDWPage;
+
+  CString GetTitle() override { return CString(); }
+  CString GetHeaderText() override { return CString(); }
+  // The ports in the grid's row order.
+  bool ValidateAndStore() override;
+  void NumberPorts();
+
+protected:
+  // The port of a clicked check box takes the box's value and the ports are numbered again; false without a grid
+  // or a record.
+  bool StorePortCheck(ROWCOL row);
+};
+
+class CMESelectViasOlmPage : public CViaPortsPage {
 public:
   enum : int {
     IDD = 1159,
@@ -32,21 +48,16 @@ public:
     IDC_NET_LABEL = 1183,
   };
   CMESelectViasOlmPage();
-  ~CMESelectViasOlmPage() override;
 
-  CString GetTitle() override { return CString(); }
-  CString GetHeaderText() override { return CString(); }
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnSetActive() override;
-  bool ValidateAndStore() override;
   bool OnViewerSelectionChanged() override;
   bool AcceptsViewerPicks() override { return true; }
   bool OnSelectedNetChanged() override;
   bool HasSelectedNet() override { return m_nSelectNet != 0; }
 
   void FillGrid();
-  void NumberPorts();
   void UpdatePanToButton();
   void OnCheckBoxClicked(ROWCOL row) override;
   void OnRowsMoved() override;
@@ -57,7 +68,6 @@ public:
   afx_msg void OnUncheckAll();
   afx_msg void OnPanTo();
 
-  CViaGridWnd* GetGrid() const { return m_pGrid.get(); }
   const CString& GetSelectedNetText() const { return m_SelectedNet; }
 
 protected:
@@ -68,32 +78,21 @@ private:
   // The one selected data row (rows only, the current cell counting), or 0.
   ROWCOL SelectedDataRow();
 
-  std::unique_ptr<CViaGridWnd> m_pGrid;
   int m_nSelectNet = 0;
   CString m_SelectedNet;
 };
 
-class CMESelectViasTPEPage : public CDWPage, public CViaGridOwner {
+class CMESelectViasTPEPage : public CViaPortsPage {
 public:
   enum : int { IDD = 1154, IDC_GRID = 1003, IDC_INSTRUCTION = 1091 };
   CMESelectViasTPEPage();
-  ~CMESelectViasTPEPage() override;
 
-  CString GetTitle() override { return CString(); }
-  CString GetHeaderText() override { return CString(); }
   BOOL OnInitDialog() override;
   BOOL OnSetActive() override;
-  bool ValidateAndStore() override;
 
   void FillGrid();
-  void NumberPorts();
   void OnCheckBoxClicked(ROWCOL row) override;
   void OnRowsMoved() override { NumberPorts(); }
-
-  CViaGridWnd* GetGrid() const { return m_pGrid.get(); }
-
-private:
-  std::unique_ptr<CViaGridWnd> m_pGrid;
 };
 
 namespace brimwiz {

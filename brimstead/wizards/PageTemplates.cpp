@@ -1,17 +1,12 @@
 #include "brimstead/wizards/PageTemplates.h"
 
-#include "platform/controls/winctrl.h"
-#include "platform/framework/DialogTemplate.h"
+#include "brimstead/wizards/TemplateStyles.h"
 
 namespace brimwiz {
 namespace {
 
-// Pages are hidden child dialogs; the frame shows the current one. Radio groups are created in their order, with
-// WS_GROUP on the first button and on the first control after the group, as the radio exchange counts them.
-constexpr DWORD kPage = DS_SETFONT | WS_CHILD;
-constexpr DWORD kVisible = WS_VISIBLE;
-constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
-constexpr DWORD kRadio = kTab | BS_AUTORADIOBUTTON;
+using namespace templatestyle;
+
 
 const DialogItemTemplate kStartItems[] = {
     {WC_BUTTON, "New", 1000, kRadio | WS_GROUP, 0, 14, 10, 150, 10},
@@ -22,14 +17,14 @@ const DialogItemTemplate kStartItems[] = {
     {WC_STATIC, "Load most recently used settings", 1186, kVisible, 0, 26, 47, 220, 9},
     {WC_STATIC, "Load saved settings; I plan to rerun, or modify some of the settings", IDC_STATIC, kVisible, 0, 26,
      73, 230, 9},
-    {WC_BUTTON, "Save-on-Exit options", IDC_STATIC, kVisible | BS_GROUPBOX, 0, 8, 92, 250, 62},
+    {WC_BUTTON, "Save-on-Exit options", IDC_STATIC, kGroupBox, 0, 8, 92, 250, 62},
     {WC_BUTTON, "Save settings to file", 1065, kTab | BS_AUTOCHECKBOX, 0, 16, 104, 120, 10},
     {WC_EDIT, "", 1066, kTab | WS_BORDER | ES_AUTOHSCROLL | ES_READONLY, 0, 16, 118, 180, 12},
     {WC_BUTTON, "Browse", 1067, kTab | BS_PUSHBUTTON, 0, 200, 117, 50, 14},
     {WC_STATIC, "You may return to this page later if you decide to save your settings", IDC_STATIC, kVisible, 0, 16,
      138, 236, 9},
 };
-const DialogTemplate kStart{kPage, 0, 0, 0, 266, 160, "", "MS Shell Dlg", 8, kStartItems};
+const DialogTemplate kStart = PageTemplate(266, 160, kStartItems);
 
 // Analysis type: each radio button with its description below it. The descriptions are set at initialisation.
 const DialogItemTemplate kAnalysisTypeItems[] = {
@@ -40,7 +35,7 @@ const DialogItemTemplate kAnalysisTypeItems[] = {
     {WC_BUTTON, "Distributed Analysis", 1013, kRadio, 0, 14, 120, 150, 10},
     {WC_STATIC, "to be filled later", 1015, kVisible, 0, 26, 131, 300, 34},
 };
-const DialogTemplate kAnalysisType{kPage, 0, 0, 0, 330, 170, "", "MS Shell Dlg", 8, kAnalysisTypeItems};
+const DialogTemplate kAnalysisType = PageTemplate(330, 170, kAnalysisTypeItems);
 
 const DialogItemTemplate kAnalysisSettingsItems[] = {
     {WC_BUTTON, "Easy", 1024, kRadio | WS_GROUP, 0, 14, 10, 150, 10},
@@ -48,10 +43,8 @@ const DialogItemTemplate kAnalysisSettingsItems[] = {
     {WC_BUTTON, "Custom", 1025, kRadio, 0, 14, 40, 150, 10},
     {WC_STATIC, "Let me set all of the detailed options", IDC_STATIC, kVisible, 0, 26, 51, 220, 9},
 };
-const DialogTemplate kAnalysisSettings{kPage, 0, 0, 0, 266, 160, "", "MS Shell Dlg", 8, kAnalysisSettingsItems};
+const DialogTemplate kAnalysisSettings = PageTemplate(266, 160, kAnalysisSettingsItems);
 
-constexpr DWORD kCheck = kTab | BS_AUTOCHECKBOX;
-constexpr DWORD kPush = kTab | BS_PUSHBUTTON;
 const DialogItemTemplate kCustomSettingsItems[] = {
     {WC_BUTTON, "Include all power / ground nets in the analysis", 1025, kCheck, 0, 14, 6, 220, 10},
     {WC_STATIC, "Power / ground nets other than those selected may contribute to decoupling effects.", 1164, kVisible,
@@ -69,7 +62,7 @@ const DialogItemTemplate kCustomSettingsItems[] = {
      1188, kVisible, 0, 26, 119, 290, 18},
     {WC_BUTTON, "Default", 1028, kPush, 0, 266, 144, 50, 14},
 };
-const DialogTemplate kCustomSettings{kPage, 0, 0, 0, 330, 165, "", "MS Shell Dlg", 8, kCustomSettingsItems};
+const DialogTemplate kCustomSettings = PageTemplate(330, 165, kCustomSettingsItems);
 
 const DialogItemTemplate kDebugItems[] = {
     {WC_STATIC,
@@ -91,72 +84,70 @@ const DialogItemTemplate kDebugItems[] = {
     {WC_BUTTON, "Exclude stitching via steps", 1218, kCheck, 0, 22, 135, 200, 10},
     {WC_BUTTON, "Default", 1028, kPush, 0, 266, 148, 50, 14},
 };
-const DialogTemplate kDebug{kPage, 0, 0, 0, 330, 166, "", "MS Shell Dlg", 8, kDebugItems};
+const DialogTemplate kDebug = PageTemplate(330, 166, kDebugItems);
 
-constexpr DWORD kNumberEdit = kTab | WS_BORDER | ES_AUTOHSCROLL;
 const DialogItemTemplate kTargetImpedanceItems[] = {
     {WC_STATIC, "", 1016, kVisible, 0, 14, 10, 300, 36},
     {WC_STATIC, "If you're not sure how to calculate your target impedance, click the Calculator button.", IDC_STATIC,
      kVisible, 0, 14, 54, 300, 18},
     {WC_STATIC, "Target Z:", IDC_STATIC, kVisible, 0, 14, 84, 40, 9},
-    {WC_EDIT, "", 1017, kNumberEdit, 0, 56, 82, 60, 12},
+    {WC_EDIT, "", 1017, kEdit, 0, 56, 82, 60, 12},
     {WC_STATIC, "mOhms", IDC_STATIC, kVisible, 0, 120, 84, 30, 9},
     {WC_BUTTON, "Calculator...", 1018, kPush, 0, 160, 81, 60, 14},
 };
-const DialogTemplate kTargetImpedance{kPage, 0, 0, 0, 330, 160, "", "MS Shell Dlg", 8, kTargetImpedanceItems};
+const DialogTemplate kTargetImpedance = PageTemplate(330, 160, kTargetImpedanceItems);
 
 const DialogItemTemplate kFrequencyItems[] = {
     {WC_STATIC, "", 1052, kVisible, 0, 10, 4, 310, 26},
     {WC_STATIC, "Min frequency:", 1054, kVisible, 0, 10, 36, 60, 9},
-    {WC_EDIT, "", 1053, kNumberEdit, 0, 72, 34, 60, 12},
+    {WC_EDIT, "", 1053, kEdit, 0, 72, 34, 60, 12},
     {WC_STATIC, "MHz", 1055, kVisible, 0, 136, 36, 20, 9},
     {WC_STATIC, "Max frequency:", 1057, kVisible, 0, 10, 52, 60, 9},
-    {WC_EDIT, "", 1056, kNumberEdit, 0, 72, 50, 60, 12},
+    {WC_EDIT, "", 1056, kEdit, 0, 72, 50, 60, 12},
     {WC_STATIC, "MHz", 1058, kVisible, 0, 136, 52, 20, 9},
     {WC_STATIC, "", 1059, kVisible, 0, 10, 70, 310, 26},
     {WC_BUTTON, "Adaptive sampling", 1060, kRadio | WS_GROUP, 0, 10, 102, 100, 10},
     {WC_BUTTON, "Logarithmic sampling", 1061, kRadio, 0, 10, 116, 100, 10},
     {WC_BUTTON, "Linear sampling", 1062, kRadio, 0, 10, 130, 100, 10},
     {WC_STATIC, "Number of\nsamples:", 1064, kVisible | WS_GROUP, 0, 126, 101, 122, 18},
-    {WC_EDIT, "", 1063, kNumberEdit, 0, 252, 103, 44, 12},
+    {WC_EDIT, "", 1063, kEdit, 0, 252, 103, 44, 12},
     {WC_STATIC, "Accuracy at resonances:", 1065, kVisible, 0, 126, 124, 100, 9},
     {TRACKBAR_CLASS, "", 1093, kTab | TBS_AUTOTICKS, 0, 126, 135, 110, 14},
     {WC_STATIC, "Low", 1094, kVisible, 0, 128, 151, 20, 9},
     {WC_STATIC, "High", 1095, kVisible, 0, 222, 151, 20, 9},
     {WC_BUTTON, "Default", 1028, kPush, 0, 266, 148, 50, 14},
 };
-const DialogTemplate kFrequency{kPage, 0, 0, 0, 330, 166, "", "MS Shell Dlg", 8, kFrequencyItems};
+const DialogTemplate kFrequency = PageTemplate(330, 166, kFrequencyItems);
 
 constexpr DWORD kPathEdit = kTab | WS_BORDER | ES_AUTOHSCROLL | ES_READONLY;
 const DialogItemTemplate kFinishItems[] = {
-    {WC_BUTTON, "Save settings", IDC_STATIC, kVisible | BS_GROUPBOX, 0, 8, 4, 300, 46},
+    {WC_BUTTON, "Save settings", IDC_STATIC, kGroupBox, 0, 8, 4, 300, 46},
     {WC_BUTTON, "Save settings to file", 1065, kCheck, 0, 16, 16, 120, 10},
     {WC_EDIT, "", 1066, kPathEdit, 0, 16, 30, 220, 12},
     {WC_BUTTON, "Browse...", 1067, kPush, 0, 242, 29, 56, 14},
-    {WC_BUTTON, "Output file", IDC_STATIC, kVisible | BS_GROUPBOX, 0, 8, 54, 300, 46},
+    {WC_BUTTON, "Output file", IDC_STATIC, kGroupBox, 0, 8, 54, 300, 46},
     {WC_BUTTON, "Auto-generate output file name", 1068, kCheck, 0, 16, 66, 150, 10},
     {WC_EDIT, "", 1069, kPathEdit, 0, 16, 80, 220, 12},
     {WC_BUTTON, "Browse...", 1070, kPush | WS_DISABLED, 0, 242, 79, 56, 14},
-    {WC_BUTTON, "Quick Analysis report", 1220, kVisible | BS_GROUPBOX, 0, 8, 104, 300, 60},
+    {WC_BUTTON, "Quick Analysis report", 1220, kGroupBox, 0, 8, 104, 300, 60},
     {WC_BUTTON, "Save spreadsheet", 1185, kCheck, 0, 16, 116, 100, 10},
     {WC_BUTTON, "Microsoft Excel (.XLS)", 1211, kRadio | WS_GROUP, 0, 16, 130, 110, 10},
     {WC_BUTTON, "Comma-separated (.CSV)", 1212, kRadio, 0, 140, 130, 110, 10},
     {WC_EDIT, "", 1213, kPathEdit | WS_GROUP, 0, 16, 145, 220, 12},
     {WC_BUTTON, "Browse...", 1214, kPush, 0, 242, 144, 56, 14},
 };
-const DialogTemplate kFinish{kPage, 0, 0, 0, 316, 168, "", "MS Shell Dlg", 8, kFinishItems};
+const DialogTemplate kFinish = PageTemplate(316, 168, kFinishItems);
 
 // The Target-Z wizard's pages, shown by a property sheet in wizard mode; the caption is the sheet's while the
 // page is active.
-constexpr DWORD kSheetPage = DS_SETFONT | WS_CHILD;
 const DialogItemTemplate kTargetZCurrentItems[] = {
     {WC_STATIC, "Message was too long (> 256) to initialize from .RC file.", 1219, kVisible, 0, 10, 8, 250, 58},
     {WC_STATIC, "Peak transient current: ", IDC_STATIC, kVisible, 0, 10, 76, 90, 9},
-    {WC_EDIT, "", 1156, kNumberEdit, 0, 100, 74, 60, 12},
+    {WC_EDIT, "", 1156, kEdit, 0, 100, 74, 60, 12},
     {WC_STATIC, "A ", IDC_STATIC, kVisible, 0, 164, 76, 15, 9},
 };
-const DialogTemplate kTargetZCurrent{kSheetPage, 0, 0, 0, 270, 100, "Target-Z Wizard - Specify Peak Transient Current",
-                                     "MS Shell Dlg", 8, kTargetZCurrentItems};
+const DialogTemplate kTargetZCurrent =
+    PageTemplate(270, 100, kTargetZCurrentItems, "Target-Z Wizard - Specify Peak Transient Current");
 
 const DialogItemTemplate kTargetZSupplyItems[] = {
     {WC_STATIC,
@@ -164,15 +155,14 @@ const DialogItemTemplate kTargetZSupplyItems[] = {
      "by the ICs. If there are multiple ICs and their ripple values differ, use the smallest one.",
      IDC_STATIC, kVisible, 0, 10, 8, 250, 34},
     {WC_STATIC, "Nominal supply voltage: ", IDC_STATIC, kVisible, 0, 10, 52, 90, 9},
-    {WC_EDIT, "", 1153, kNumberEdit, 0, 100, 50, 60, 12},
+    {WC_EDIT, "", 1153, kEdit, 0, 100, 50, 60, 12},
     {WC_STATIC, "V ", IDC_STATIC, kVisible, 0, 164, 52, 15, 9},
     {WC_STATIC, "Max. percentage ripple: ", IDC_STATIC, kVisible, 0, 10, 70, 90, 9},
-    {WC_EDIT, "", 1154, kNumberEdit, 0, 100, 68, 60, 12},
+    {WC_EDIT, "", 1154, kEdit, 0, 100, 68, 60, 12},
     {WC_STATIC, "% ", IDC_STATIC, kVisible, 0, 164, 70, 15, 9},
 };
-const DialogTemplate kTargetZSupply{kSheetPage, 0, 0, 0, 270, 100,
-                                    "Target-Z Wizard - Specify Supply Voltage and Max Ripple", "MS Shell Dlg", 8,
-                                    kTargetZSupplyItems};
+const DialogTemplate kTargetZSupply =
+    PageTemplate(270, 100, kTargetZSupplyItems, "Target-Z Wizard - Specify Supply Voltage and Max Ripple");
 
 const DialogItemTemplate kTargetZFinishItems[] = {
     {WC_STATIC, "Based on the information you entered, your PDN\x92s target impedance is:", IDC_STATIC, kVisible, 0,
@@ -181,8 +171,7 @@ const DialogItemTemplate kTargetZFinishItems[] = {
     {WC_EDIT, "", 1155, kPathEdit, 0, 52, 38, 60, 12},
     {WC_STATIC, "mOhms ", IDC_STATIC, kVisible, 0, 116, 40, 30, 9},
 };
-const DialogTemplate kTargetZFinish{kSheetPage, 0, 0, 0, 270, 100, "Target-Z Wizard - Finish", "MS Shell Dlg", 8,
-                                    kTargetZFinishItems};
+const DialogTemplate kTargetZFinish = PageTemplate(270, 100, kTargetZFinishItems, "Target-Z Wizard - Finish");
 
 }  // namespace
 

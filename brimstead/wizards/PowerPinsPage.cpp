@@ -43,14 +43,7 @@ CPowerPinsGridWnd::~CPowerPinsGridWnd() {
     DestroyWindow();
 }
 
-void CPowerPinsGridWnd::UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) {
-  CWizardGridWnd::UpdateMovedRows(from, to, dest, flags, createHint);
-  if (m_pPage)
-    m_pPage->OnRowsMoved();
-}
-
-void CPowerPinsGridWnd::RefreshAfterSort(const GXForwardArgs& args) {
-  CWizardGridWnd::RefreshAfterSort(args);
+void CPowerPinsGridWnd::OnRowsReordered() {
   if (m_pPage)
     m_pPage->OnRowsMoved();
 }
@@ -314,35 +307,29 @@ void CPowerPinsPage::OnCheckBoxClicked(ROWCOL row) {
     return;
   std::unique_ptr<CPinRecordList> records = Records();
   const bool checked = ValueOf(row, ColCheck) != "0";
-  if (IsGroupRow(row)) {
-    for (ROWCOL r = row + 1; r <= m_pGrid->GetRowCount() && !IsGroupRow(r); ++r) {
-      const std::optional<int> record = RecordOfRow(r);
-      if (!record)
-        continue;
-      const bool enabled = checked && records->IsValid(*record);
-      records->SetEnabled(*record, enabled);
-      SetValue(r, ColCheck, enabled ? "1" : "0");
-    }
-  } else if (const std::optional<int> record = RecordOfRow(row)) {
+  if (IsGroupRow(row))
+    CheckRecordRows(*records, row + 1, true, checked);
+  else if (const std::optional<int> record = RecordOfRow(row))
     records->SetEnabled(*record, checked);
-  }
   NumberPorts();
   UpdateOwnerButtons();
+}
+
+void CPowerPinsPage::CheckRecordRows(CPinRecordList& records, ROWCOL first, bool withinGroup, bool check) {
+  for (ROWCOL r = first; r <= m_pGrid->GetRowCount() && !(withinGroup && IsGroupRow(r)); ++r) {
+    const std::optional<int> record = RecordOfRow(r);
+    if (!record)
+      continue;
+    const bool enabled = check && records.IsValid(*record);
+    records.SetEnabled(*record, enabled);
+    SetValue(r, ColCheck, enabled ? "1" : "0");
+  }
 }
 
 void CPowerPinsPage::SetCheckAll(bool check) {
   if (!m_pGrid)
     return;
-  std::unique_ptr<CPinRecordList> records = Records();
-  for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
-    const std::optional<int> record = RecordOfRow(r);
-    if (!record)
-      continue;
-    // An invalid pin never becomes a port, not even by "Check All".
-    const bool enabled = check && records->IsValid(*record);
-    records->SetEnabled(*record, enabled);
-    SetValue(r, ColCheck, enabled ? "1" : "0");
-  }
+  CheckRecordRows(*Records(), 1, false, check);
   m_pGrid->RedrawAll();
   NumberPorts();
   UpdateOwnerButtons();

@@ -12,6 +12,7 @@
 //   page left -> ValidateAndStore: the record list in row order, the order marked as the user's
 #pragma once
 
+#include "brimstead/RecordArray.h"
 #include "brimstead/wizards/CWizardGridWnd.h"
 #include "brimstead/wizards/DWPage.h"
 
@@ -54,6 +55,53 @@ public:
   virtual CHostProbeElement* GetElement(int i) = 0;
 };
 
+// A record list over one probe array of an analysis record and the record's order mark: the flags, the message,
+// the reordering and the order mark read and write the array's records alike for every record kind; the names,
+// layers, check and pair test are the list's own.
+template <class Data, class Probe>
+class CProbeArrayPinList : public CPinRecordList {
+public:
+  using ProbesMember = CRecordArray<Probe> Data::*;
+  using OrderKeptMember = BYTE Data::*;
+
+  CProbeArrayPinList(Data* record, ProbesMember probes, OrderKeptMember orderKept)
+      : m_pRecord(record), m_Probes(probes), m_OrderKept(orderKept) {}
+
+  int GetCount() override { return m_pRecord ? Probes().GetSize() : 0; }
+  bool IsValid(int i) override { return At(i).m_bValid != 0; }
+  bool IsEnabled(int i) override { return At(i).m_bEnabled != 0; }
+  void SetEnabled(int i, bool enabled) override { At(i).m_bEnabled = enabled ? 1 : 0; }
+  bool IsExpanded(int i) override { return At(i).m_bExpanded != 0; }
+  void SetExpanded(int i, bool expanded) override { At(i).m_bExpanded = expanded ? 1 : 0; }
+  CString GetMessage(int i) override { return At(i).m_Message; }
+  void Reorder(const std::vector<int>& order) override {
+    CRecordArray<Probe> reordered;
+    for (int i : order)
+      reordered.Add(Probes()[i]);
+    Probes().Copy(reordered);
+  }
+  bool IsOrderKept() override { return m_pRecord && m_pRecord->*m_OrderKept; }
+  void SetOrderKept(bool kept) override {
+    if (m_pRecord)
+      m_pRecord->*m_OrderKept = kept ? 1 : 0;
+  }
+
+protected:
+  CRecordArray<Probe>& Probes() { return m_pRecord->*m_Probes; }
+  Probe& At(int i) { return Probes()[i]; }
+
+private:
+  Data* m_pRecord;
+  ProbesMember m_Probes;
+  OrderKeptMember m_OrderKept;
+};
+
+// The board-viewer flavour's instruction, the same for every record kind.
+constexpr const char* kViewerPinsInstruction =
+    "Only IC power pins with reference layers selected are included in the list.\n\nTo add more pins to the list, "
+    "you may invoke the \"Assign Power Integrity Models\" command from the Models menu or press the button \"Add IC "
+    "Power Pin\".  Reference layers may also be selected in the \"Assign Power Integrity Models\" dialog box.\n";
+
 // The points in which the pin pages differ.
 struct PowerPinsTraits {
   UINT templateId;
@@ -73,13 +121,11 @@ struct PowerPinsTraits {
 };
 
 // The pin grid: forwards moves, sorts and check-box clicks to its page; column 1 cannot be resized.
-class CPowerPinsGridWnd : public CWizardGridWnd {
+class CPowerPinsGridWnd : public CReorderingGridWnd {
 public:
   explicit CPowerPinsGridWnd(CPowerPinsPage* page);
   ~CPowerPinsGridWnd() override;
 
-  void UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) override;
-  void RefreshAfterSort(const GXForwardArgs& args) override;
   void OnSelectionChanged(const CGXRange*, BOOL, BOOL) override {}
   void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
   // The column-resize permission: every column but 1.
@@ -91,6 +137,9 @@ public:
   // Points the base's listener at the embedded one (once the grid is set up).
   void ConnectListener() { m_pListener = &m_Listener; }
   CPowerPinsPage* GetOwnerPage() const { return m_pPage; }
+
+protected:
+  void OnRowsReordered() override;
 
 private:
   class CListener final : public CGridOwnerListener {
@@ -126,6 +175,8 @@ public:
   CString GetHeaderText() override { return m_Traits.header; }
   bool ValidateAndStore() override;
   bool OnViewerSelectionChanged() override;
+  // The board-viewer flavour takes the host's picks.
+  bool AcceptsViewerPicks() override { return m_Flavour == PinPageFlavour::Viewer; }
   BOOL OnInitDialog() override;
   BOOL OnSetActive() override;
 
@@ -160,6 +211,9 @@ protected:
 
 private:
   void SetCheckAll(bool check);
+  // Checks or unchecks the records of the rows from `first` on, up to the next group row when `withinGroup`; an
+  // invalid pin never becomes a port.
+  void CheckRecordRows(CPinRecordList& records, ROWCOL first, bool withinGroup, bool check);
   void WriteLayerCell(ROWCOL row, ROWCOL col, const std::vector<CString>& names, const char* emptyText);
   void SetDragAndSort(bool allowed);
   void SetValue(ROWCOL row, ROWCOL col, const CString& value);
@@ -171,4 +225,15 @@ private:
   int m_bGrouping = 0;
   int m_nUngroupedHeaderWidth = -1;   // column 0's width when grouping was switched on
   int m_nSkippedRows = 0;
+};
+
+// A pin page over the record list `List`, made anew on every use from the current record that `CurrentRecord`
+// answers.
+template <class List, auto CurrentRecord>
+class CRecordPinsPage : public CPowerPinsPage {
+public:
+  using CPowerPinsPage::CPowerPinsPage;
+
+protected:
+  std::unique_ptr<CPinRecordList> Records() override { return std::make_unique<List>(CurrentRecord()); }
 };

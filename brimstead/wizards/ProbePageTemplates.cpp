@@ -1,16 +1,13 @@
 // Dialog templates of the board, net and IC power pin pages and of the add-board-probes dialog.
 #include "brimstead/wizards/PageTemplates.h"
 
-#include "platform/controls/winctrl.h"
-#include "platform/framework/DialogTemplate.h"
+#include "brimstead/wizards/TemplateStyles.h"
 
 namespace brimwiz {
 namespace {
 
-constexpr DWORD kPage = DS_SETFONT | WS_CHILD;
-constexpr DWORD kVisible = WS_VISIBLE;
-constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
-constexpr DWORD kPush = kTab | BS_PUSHBUTTON;
+using namespace templatestyle;
+
 // The grids take their scroll bars from their style: shown while there is something to scroll to, so a column or
 // a row past the window's edge can always be reached.
 constexpr DWORD kGrid = kTab | WS_BORDER | WS_HSCROLL | WS_VSCROLL;
@@ -20,7 +17,7 @@ const DialogItemTemplate kBoardItems[] = {
     {WC_STATIC, "Choose the board to analysis in the list", IDC_STATIC, kVisible, 0, 8, 6, 300, 9},
     {"GXWND", "BOARDLIST", 1004, kGrid, 0, 8, 18, 314, 140},
 };
-const DialogTemplate kBoard{kPage, 0, 0, 0, 330, 165, "", "MS Shell Dlg", 8, kBoardItems};
+const DialogTemplate kBoard = PageTemplate(330, 165, kBoardItems);
 
 const DialogItemTemplate kNetItems[] = {
     {WC_STATIC, "Choose a pair of power / ground nets to analyze", IDC_STATIC, kVisible, 0, 8, 6, 300, 9},
@@ -31,7 +28,7 @@ const DialogItemTemplate kNetItems[] = {
     {WC_STATIC, "Nets to analyze:", IDC_STATIC, kVisible, 0, 190, 22, 120, 9},
     {WC_LISTBOX, "", 1007, kNetList, 0, 190, 33, 130, 124},
 };
-const DialogTemplate kNet{kPage, 0, 0, 0, 330, 165, "", "MS Shell Dlg", 8, kNetItems};
+const DialogTemplate kNet = PageTemplate(330, 165, kNetItems);
 
 const DialogItemTemplate kPinsViewerItems[] = {
     {"GXWND", "", 1003, kGrid, 0, 6, 4, 318, 100},
@@ -41,14 +38,14 @@ const DialogItemTemplate kPinsViewerItems[] = {
     {WC_BUTTON, "Add IC Power Pin...", 1184, kPush, 0, 262, 142, 62, 14},
     {WC_BUTTON, "Group by reference designators", 1185, kTab | BS_AUTOCHECKBOX, 0, 6, 166, 160, 10},
 };
-const DialogTemplate kPinsViewer{kPage, 0, 0, 0, 330, 178, "", "MS Shell Dlg", 8, kPinsViewerItems};
+const DialogTemplate kPinsViewer = PageTemplate(330, 178, kPinsViewerItems);
 
 const DialogItemTemplate kPinsListItems[] = {
     {"GXWND", "", 1003, kGrid, 0, 6, 4, 318, 110},
     {WC_STATIC, "to be filled later", 1091, kVisible, 0, 6, 118, 318, 40},
     {WC_BUTTON, "Group by reference designators", 1185, kTab | BS_AUTOCHECKBOX, 0, 6, 162, 160, 10},
 };
-const DialogTemplate kPinsList{kPage, 0, 0, 0, 330, 176, "", "MS Shell Dlg", 8, kPinsListItems};
+const DialogTemplate kPinsList = PageTemplate(330, 176, kPinsListItems);
 
 const DialogItemTemplate kAddProbesItems[] = {
     {WC_TREEVIEW, "", 1092,
@@ -56,8 +53,7 @@ const DialogItemTemplate kAddProbesItems[] = {
     {WC_BUTTON, "OK", IDOK, kTab | BS_DEFPUSHBUTTON, 0, 184, 7, 50, 14},
     {WC_BUTTON, "Cancel", IDCANCEL, kPush, 0, 184, 24, 50, 14},
 };
-const DialogTemplate kAddProbes{DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                                0, 0, 0, 241, 164, "Add Board Probes", "MS Shell Dlg", 8, kAddProbesItems};
+const DialogTemplate kAddProbes{kModal, 0, 0, 0, 241, 164, "Add Board Probes", kFont, kPointSize, kAddProbesItems};
 
 }  // namespace
 

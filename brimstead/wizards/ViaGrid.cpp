@@ -1,5 +1,6 @@
 #include "brimstead/wizards/ViaGrid.h"
 
+#include "brimstead/HostInterfaces.h"
 #include "brimstead/wizards/CGXTooltipCheckBox.h"
 #include "brimstead/wizards/CGridBitmapCtrl.h"
 #include "grid/core/CGXGridParam.h"
@@ -18,18 +19,6 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 CViaGridWnd::~CViaGridWnd() {
   if (m_hWnd)
     DestroyWindow();
-}
-
-void CViaGridWnd::UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) {
-  CWizardGridWnd::UpdateMovedRows(from, to, dest, flags, createHint);
-  if (m_pOwner)
-    m_pOwner->OnRowsMoved();
-}
-
-void CViaGridWnd::RefreshAfterSort(const GXForwardArgs& args) {
-  CWizardGridWnd::RefreshAfterSort(args);
-  if (m_pOwner)
-    m_pOwner->OnRowsMoved();
 }
 
 void CViaGridWnd::OnSelectionChanged(const CGXRange*, BOOL, BOOL) {
@@ -116,4 +105,17 @@ std::vector<int> OrderByName(const std::vector<CString>& names) {
   return order;
 }
 
+CString HostProbeName(CHostProbe* probe) {
+  const char* name = probe ? probe->GetName() : nullptr;
+  return name ? name : "";
+}
+
 }  // namespace brimwiz
+
+bool CViaGridPage::MakeViaGrid(CWnd* page, int controlId, WORD layoutId, bool dropDownList) {
+  m_pGrid = std::make_unique<CViaGridWnd>(this);
+  if (brimwiz::SetUpViaGrid(*m_pGrid, page, controlId, layoutId, dropDownList))
+    return true;
+  m_pGrid.reset();
+  return false;
+}

@@ -5,8 +5,11 @@
 
 #include "brimstead/wizards/CWizardGridWnd.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
+
+class CHostProbe;
 
 // What the via grids tell their page.
 class CViaGridOwner {
@@ -20,18 +23,38 @@ protected:
   ~CViaGridOwner() = default;
 };
 
-class CViaGridWnd : public CWizardGridWnd {
+class CViaGridWnd : public CReorderingGridWnd {
 public:
   explicit CViaGridWnd(CViaGridOwner* owner) : m_pOwner(owner) {}
   ~CViaGridWnd() override;
 
-  void UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) override;
-  void RefreshAfterSort(const GXForwardArgs& args) override;
   void OnSelectionChanged(const CGXRange*, BOOL, BOOL) override;
   void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
 
+protected:
+  void OnRowsReordered() override {
+    if (m_pOwner)
+      m_pOwner->OnRowsMoved();
+  }
+
 private:
   CViaGridOwner* m_pOwner;
+};
+
+// The via grid of a page: made and set up when the page's dialog starts; null when the page's template has no grid
+// control.
+class CViaGridPage : public CViaGridOwner {
+public:
+  CViaGridWnd* GetGrid() const { return m_pGrid.get(); }
+
+protected:
+  ~CViaGridPage() = default;
+  // Makes the grid on the page's control (see brimwiz::SetUpViaGrid); false, and no grid, when it is not there.
+  bool MakeViaGrid(CWnd* page, int controlId, WORD layoutId, bool dropDownList);
+  // The grid exists and has its window.
+  bool HasGridWindow() const { return m_pGrid && m_pGrid->GetSafeHwnd(); }
+
+  std::unique_ptr<CViaGridWnd> m_pGrid;
 };
 
 using CBWProbesGridWnd = CViaGridWnd;
@@ -58,4 +81,70 @@ std::optional<int> RecordOfViaRow(CGXGridCore& grid, ROWCOL row, int count);
 void SetRecordOfViaRow(CGXGridCore& grid, ROWCOL row, int index);
 // Positions 0 .. count-1 ordered by name (byte order, stable).
 std::vector<int> OrderByName(const std::vector<CString>& names);
+// The name of a record's host probe; empty without one.
+CString HostProbeName(CHostProbe* probe);
+
+// A list freshly collected from the host is ordered by its host probes' names; one the user or a settings file
+// ordered keeps its order.
+template <class Array>
+void OrderByNameUnlessKept(Array& probes, BYTE kept) {
+  if (kept || probes.GetSize() < 2)
+    return;
+  std::vector<CString> names;
+  for (int i = 0; i < probes.GetSize(); ++i)
+    names.push_back(HostProbeName(probes[i].m_pHostProbe));
+  Array sorted;
+  for (int i : OrderByName(names))
+    sorted.Add(probes[i]);
+  probes.Copy(sorted);
+}
+
+// Rebuilds the rows from the records, a row each in list order whose header names its record: `writeRow(row,
+// record)` checks the record and writes the row's cells. Then the rows take their heights.
+template <class Array, class WriteRow>
+void FillViaRows(CGXGridCore& grid, Array& probes, WriteRow writeRow) {
+  const int count = probes.GetSize();
+  const BOOL locked = grid.LockUpdate(TRUE);
+  grid.SetTopRow(1, 0);
+  grid.SetRowCount(0, 0);
+  grid.SetRowCount(static_cast<ROWCOL>(count), 0);
+  for (int i = 0; i < count; ++i) {
+    const ROWCOL row = static_cast<ROWCOL>(i) + 1;
+    writeRow(row, probes[i]);
+    SetRecordOfViaRow(grid, row, i);
+  }
+  grid.LockUpdate(locked);
+  ResetBitmapEditRowHeights(&grid);
+}
+
+// The record of a clicked check box takes the box's value; answers the record's index, none for a row without one.
+template <class Array>
+std::optional<int> StoreCheckBox(CGXGridCore& grid, Array& probes, ROWCOL row) {
+  const std::optional<int> index = RecordOfViaRow(grid, row, probes.GetSize());
+  if (index)
+    probes[*index].m_bEnabled = grid.GetCellValue(row, ViaColCheck) != "0" ? 1 : 0;
+  return index;
+}
+
+// The records become copies in the grid's row order, each completed from its row by `complete(row, copy)`; each
+// row's header then names its new position, and the order is marked as the user's.
+template <class Array, class Complete>
+void StoreViaRowOrder(CGXGridCore& grid, Array& probes, BYTE& kept, Complete complete) {
+  Array stored;
+  for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
+    const std::optional<int> index = RecordOfViaRow(grid, r, probes.GetSize());
+    if (!index)
+      continue;
+    auto record = probes[*index];
+    complete(r, record);
+    SetRecordOfViaRow(grid, r, stored.GetSize());
+    stored.Add(record);
+  }
+  probes.Copy(stored);
+  kept = 1;
+}
+template <class Array>
+void StoreViaRowOrder(CGXGridCore& grid, Array& probes, BYTE& kept) {
+  StoreViaRowOrder(grid, probes, kept, [](ROWCOL, auto&) {});
+}
 }  // namespace brimwiz

@@ -21,15 +21,11 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kGrey = RGB(191, 191, 191);
 
-CString Text(const char* text) { return text ? text : ""; }
-
 CString PairText(const CString& first, const CString& second) {
   CString text;
   text.Format("\"%s\" - \"%s\"", first.GetString(), second.GetString());
   return text;
 }
-
-CString ProbeName(CHostProbe* probe) { return probe ? Text(probe->GetName()) : CString(); }
 
 // A record without its host probe is no via to analyse: not valid, not enabled, its lists left empty.
 template <class Record>
@@ -44,31 +40,11 @@ void CheckRecord(Record& record) {
     record.m_bEnabled = 0;
 }
 
-// A list freshly collected from the host is ordered by via name; one the user or a settings file ordered keeps
-// its order.
-template <class Array>
-void OrderByNameUnlessKept(Array& probes, BYTE& kept) {
-  if (kept || probes.GetSize() < 2)
-    return;
-  std::vector<CString> names;
-  for (int i = 0; i < probes.GetSize(); ++i)
-    names.push_back(ProbeName(probes[i].m_pHostProbe));
-  const std::vector<int> order = OrderByName(names);
-  Array sorted;
-  for (int i : order)
-    sorted.Add(probes[i]);
-  probes.Copy(sorted);
-}
-
 // Shared by both pages: single selection by the check box of `row`.
 template <class Array>
 void SelectOnly(CGXGridCore& grid, Array& probes, ROWCOL row) {
-  const std::optional<int> index = RecordOfViaRow(grid, row, probes.GetSize());
-  if (!index)
-    return;
-  const bool enabled = grid.GetCellValue(row, ViaColCheck) != "0";
-  probes[*index].m_bEnabled = enabled ? 1 : 0;
-  if (!enabled)
+  const std::optional<int> index = StoreCheckBox(grid, probes, row);
+  if (!index || !probes[*index].m_bEnabled)
     return;
   for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
     const std::optional<int> other = RecordOfViaRow(grid, r, probes.GetSize());
@@ -92,10 +68,13 @@ void NumberEnabledRows(CGXGridCore& grid, Array& probes) {
   grid.RedrawAll();
 }
 
-void PrepareRows(CGXGridCore& grid, int count) {
-  grid.SetTopRow(1, 0);
-  grid.SetRowCount(0, 0);
-  grid.SetRowCount(static_cast<ROWCOL>(count), 0);
+// The first three cells of a via row: its check box, its host probe's name and its connected layers.
+template <class Record>
+void WriteViaRowStart(CGXGridCore& grid, ROWCOL row, Record& via) {
+  CheckRecord(via);
+  WriteCheckCell(grid, row, via.m_bValid, via.m_bEnabled, via.m_Message);
+  SetCellValue(grid, row, ViaColName, HostProbeName(via.m_pHostProbe));
+  WriteLayerCell(grid, row, ViaColThird, via.m_ConnectedLayers, "<no layers>", true);
 }
 }  // namespace
 
@@ -103,13 +82,9 @@ void PrepareRows(CGXGridCore& grid, int count) {
 
 CBWSelectProbesTPEPage::CBWSelectProbesTPEPage() : CDWPage(IDD) {}
 
-CBWSelectProbesTPEPage::~CBWSelectProbesTPEPage() = default;
-
 BOOL CBWSelectProbesTPEPage::OnInitDialog() {
   CDWPage::OnInitDialog();
-  m_pGrid = std::make_unique<CViaGridWnd>(this);
-  if (!SetUpViaGrid(*m_pGrid, this, IDC_GRID, 1155, true))
-    m_pGrid.reset();
+  MakeViaGrid(this, IDC_GRID, 1155, true);
   SetDlgItemText(IDC_INSTRUCTION, "Check the signal via whose bypassing you want to analyze.");
   return TRUE;
 }
@@ -126,22 +101,14 @@ bool CBWSelectProbesTPEPage::OnViewerSelectionChanged() {
 
 void CBWSelectProbesTPEPage::FillGrid() {
   CBypassAnalysisData* record = GetBypassAnalysisData();
-  if (!m_pGrid || !m_pGrid->GetSafeHwnd() || !record)
+  if (!HasGridWindow() || !record)
     return;
   // An edit left open would store into the rows about to be rebuilt.
   m_pGrid->CompleteCellEdit(FALSE);
   OrderByNameUnlessKept(record->m_Probes, record->m_bProbeOrderKept);
   CGXGridCore& grid = *m_pGrid;
-  const int count = record->m_Probes.GetSize();
-  const BOOL locked = grid.LockUpdate(TRUE);
-  PrepareRows(grid, count);
-  for (int i = 0; i < count; ++i) {
-    CBypassViaProbe& via = record->m_Probes[i];
-    const ROWCOL row = static_cast<ROWCOL>(i) + 1;
-    CheckRecord(via);
-    WriteCheckCell(grid, row, via.m_bValid, via.m_bEnabled, via.m_Message);
-    SetCellValue(grid, row, ViaColName, ProbeName(via.m_pHostProbe));
-    WriteLayerCell(grid, row, ViaColThird, via.m_ConnectedLayers, "<no layers>", true);
+  FillViaRows(grid, record->m_Probes, [&grid](ROWCOL row, CBypassViaProbe& via) {
+    WriteViaRowStart(grid, row, via);
     CGXStyle pair;
     pair.SetControl(IDC_GRID_DROPDOWN_LIST);
     const size_t pairs = via.m_LayerPairs.size() / 2;
@@ -166,10 +133,7 @@ void CBWSelectProbesTPEPage::FillGrid() {
           .SetEnabled(pairs == 1 ? FALSE : via.m_bEnabled != 0);
     }
     grid.SetStyleRange(CGXRange(row, ViaColFourth), pair, gxOverride, 0, 0);
-    SetRecordOfViaRow(grid, row, i);
-  }
-  grid.LockUpdate(locked);
-  ResetBitmapEditRowHeights(&grid);
+  });
   RenumberRows();
   grid.RefreshScrollBars();
 }
@@ -216,18 +180,14 @@ void CBWSelectProbesTPEPage::ColorPairCells() {
 
 bool CBWSelectProbesTPEPage::ValidateAndStore() {
   CBypassAnalysisData* record = GetBypassAnalysisData();
-  if (!m_pGrid || !m_pGrid->GetSafeHwnd() || !record)
+  if (!HasGridWindow() || !record)
     return true;
   // The pair chosen in an open drop-down belongs to the row being edited only: committing the edit stores it into
   // that cell, and every row then reads its own cell.
   m_pGrid->CompleteCellEdit(TRUE);
-  CBypassViaProbeArray stored;
-  for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
-    const std::optional<int> index = RecordOfViaRow(*m_pGrid, r, record->m_Probes.GetSize());
-    if (!index)
-      continue;
-    CBypassViaProbe via = record->m_Probes[*index];
-    const CString text = m_pGrid->GetCellValue(r, ViaColFourth);
+  CGXGridCore& grid = *m_pGrid;
+  StoreViaRowOrder(grid, record->m_Probes, record->m_bProbeOrderKept, [&grid](ROWCOL row, CBypassViaProbe& via) {
+    const CString text = grid.GetCellValue(row, ViaColFourth);
     via.m_FirstLayer.Empty();
     via.m_SecondLayer.Empty();
     for (size_t k = 0; k + 1 < via.m_LayerPairs.size(); k += 2)
@@ -235,11 +195,7 @@ bool CBWSelectProbesTPEPage::ValidateAndStore() {
         via.m_FirstLayer = via.m_LayerPairs[k];
         via.m_SecondLayer = via.m_LayerPairs[k + 1];
       }
-    SetRecordOfViaRow(*m_pGrid, r, stored.GetSize());
-    stored.Add(via);
-  }
-  record->m_Probes.Copy(stored);
-  record->m_bProbeOrderKept = 1;
+  });
   return true;
 }
 
@@ -247,14 +203,9 @@ bool CBWSelectProbesTPEPage::ValidateAndStore() {
 
 CDVSelectProbesTPEPage::CDVSelectProbesTPEPage() : CViaStatusPage(IDD) {}
 
-CDVSelectProbesTPEPage::~CDVSelectProbesTPEPage() = default;
-
 BOOL CDVSelectProbesTPEPage::OnInitDialog() {
   CViaStatusPage::OnInitDialog();
-  m_pGrid = std::make_unique<CViaGridWnd>(this);
-  if (!SetUpViaGrid(*m_pGrid, this, IDC_GRID, 1170, false))
-    m_pGrid.reset();
-  else
+  if (MakeViaGrid(this, IDC_GRID, 1170, false))
     m_pGrid->HideCols(ViaColHeader, ViaColHeader, TRUE, 0);
   SetDlgItemText(IDC_INSTRUCTION, "Select a via whose model you want to export from the list below.");
   MakeCaptionsBold({IDC_STATUS});
@@ -281,28 +232,17 @@ BOOL CDVSelectProbesTPEPage::OnSetActive() {
 
 void CDVSelectProbesTPEPage::FillGrid() {
   CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
-  if (!m_pGrid || !m_pGrid->GetSafeHwnd() || !record)
+  if (!HasGridWindow() || !record)
     return;
   OrderByNameUnlessKept(record->m_Probes, record->m_bProbeOrderKept);
   CGXGridCore& grid = *m_pGrid;
-  const int count = record->m_Probes.GetSize();
-  const BOOL locked = grid.LockUpdate(TRUE);
-  PrepareRows(grid, count);
-  for (int i = 0; i < count; ++i) {
-    CViaPairProbe& via = record->m_Probes[i];
-    const ROWCOL row = static_cast<ROWCOL>(i) + 1;
-    CheckRecord(via);
-    WriteCheckCell(grid, row, via.m_bValid, via.m_bEnabled, via.m_Message);
-    SetCellValue(grid, row, ViaColName, ProbeName(via.m_pHostProbe));
-    WriteLayerCell(grid, row, ViaColThird, via.m_ConnectedLayers, "<no layers>", true);
+  FillViaRows(grid, record->m_Probes, [&grid](ROWCOL row, CViaPairProbe& via) {
+    WriteViaRowStart(grid, row, via);
     if (!via.m_pHostProbe || !via.m_pHostProbe->GetPartner())
       grid.SetStyleRange(CGXRange(row, ViaColFourth), CGXStyle().SetValue("").SetEnabled(FALSE), gxOverride, 0, 0);
     else
       WriteLayerCell(grid, row, ViaColFourth, via.m_PartnerConnectedLayers, "<no layers>", true);
-    SetRecordOfViaRow(grid, row, i);
-  }
-  grid.LockUpdate(locked);
-  ResetBitmapEditRowHeights(&grid);
+  });
   RenumberRows();
   grid.RefreshScrollBars();
 }
@@ -323,10 +263,7 @@ void CDVSelectProbesTPEPage::RenumberRows() {
     NumberEnabledRows(*m_pGrid, record->m_Probes);
 }
 
-void CDVSelectProbesTPEPage::UpdateStatusText() {
-  CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
-  SetStatusText(record ? record->GetSelectionStatusText() : CString());
-}
+void CDVSelectProbesTPEPage::UpdateStatusText() { ShowSelectionStatus(GetDiffViaAnalysisData()); }
 
 bool CDVSelectProbesTPEPage::ValidateAndStore() {
   UpdateData(TRUE);
@@ -334,18 +271,8 @@ bool CDVSelectProbesTPEPage::ValidateAndStore() {
   if (!record)
     return true;
   record->m_bExportShuntModel = m_bShunt ? 1 : 0;
-  if (!m_pGrid || !m_pGrid->GetSafeHwnd())
-    return true;
-  CViaPairProbeArray stored;
-  for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
-    const std::optional<int> index = RecordOfViaRow(*m_pGrid, r, record->m_Probes.GetSize());
-    if (!index)
-      continue;
-    SetRecordOfViaRow(*m_pGrid, r, stored.GetSize());
-    stored.Add(record->m_Probes[*index]);
-  }
-  record->m_Probes.Copy(stored);
-  record->m_bProbeOrderKept = 1;
+  if (HasGridWindow())
+    StoreViaRowOrder(*m_pGrid, record->m_Probes, record->m_bProbeOrderKept);
   return true;
 }
 

@@ -11,13 +11,10 @@
 #include "brimstead/wizards/ViaGrid.h"
 #include "brimstead/wizards/ViaViewerPages.h"
 
-#include <memory>
-
-class CBWSelectProbesTPEPage : public CDWPage, public CViaGridOwner {
+class CBWSelectProbesTPEPage : public CDWPage, public CViaGridPage {
 public:
   enum : int { IDD = 1154, IDC_GRID = 1003, IDC_INSTRUCTION = 1091 };
   CBWSelectProbesTPEPage();
-  ~CBWSelectProbesTPEPage() override;
 
   CString GetTitle() override { return "Choose Observation Points"; }
   CString GetHeaderText() override {
@@ -33,14 +30,9 @@ public:
   void OnCheckBoxClicked(ROWCOL row) override;
   void RenumberRows();
   void ColorPairCells();
-
-  CViaGridWnd* GetGrid() const { return m_pGrid.get(); }
-
-private:
-  std::unique_ptr<CViaGridWnd> m_pGrid;
 };
 
-class CDVSelectProbesTPEPage : public CViaStatusPage, public CViaGridOwner {
+class CDVSelectProbesTPEPage : public CViaStatusPage, public CViaGridPage {
 public:
   enum : int {
     IDD = 1157,
@@ -52,7 +44,6 @@ public:
     IDC_EXPORT_GROUP = 1187,
   };
   CDVSelectProbesTPEPage();
-  ~CDVSelectProbesTPEPage() override;
 
   CString GetTitle() override { return CString(); }
   CString GetHeaderText() override { return CString(); }
@@ -68,13 +59,10 @@ public:
   void UpdateStatusText();
   afx_msg void OnExportAsChanged();
 
-  CViaGridWnd* GetGrid() const { return m_pGrid.get(); }
-
 protected:
   DECLARE_MESSAGE_MAP()
 
 private:
-  std::unique_ptr<CViaGridWnd> m_pGrid;
   int m_nExportIndex = 0;
   int m_bShunt = 0;
   CButton m_ShuntBox;

@@ -2,21 +2,15 @@
 // impedance page and the model extractor's via port pages.
 #include "brimstead/wizards/PageTemplates.h"
 
-#include "platform/controls/winctrl.h"
-#include "platform/framework/DialogTemplate.h"
+#include "brimstead/wizards/TemplateStyles.h"
 
 namespace brimwiz {
 namespace {
 
-constexpr DWORD kPage = DS_SETFONT | WS_CHILD;
-constexpr DWORD kVisible = WS_VISIBLE;
-constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
-constexpr DWORD kPush = kTab | BS_PUSHBUTTON;
-constexpr DWORD kRadio = kTab | BS_AUTORADIOBUTTON;
-constexpr DWORD kGroupBox = kVisible | BS_GROUPBOX;
+using namespace templatestyle;
+
 constexpr DWORD kGrid = kTab | WS_BORDER;
 constexpr DWORD kLayerList = kTab | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT;
-constexpr DWORD kEdit = kTab | WS_BORDER | ES_AUTOHSCROLL;
 // The hidden "Export as" block of the via-model pages.
 constexpr DWORD kHiddenRadio = WS_TABSTOP | BS_AUTORADIOBUTTON;
 
@@ -33,7 +27,7 @@ const DialogItemTemplate kModelTypeItems[] = {
     {WC_BUTTON, "2-port differential-mode model", 1196, kRadio, 0, 20, 110, 200, 10},
     {WC_BUTTON, "2-port common-mode model", 1197, kRadio, 0, 20, 124, 200, 10},
 };
-const DialogTemplate kModelType{kPage, 0, 0, 0, 330, 165, "", "MS Shell Dlg", 8, kModelTypeItems};
+const DialogTemplate kModelType = PageTemplate(330, 165, kModelTypeItems);
 
 const DialogItemTemplate kNormImpedanceItems[] = {
     {WC_STATIC, "Set the normalization impedance for the model.", IDC_STATIC, kVisible, 0, 10, 6, 310, 9},
@@ -41,7 +35,7 @@ const DialogItemTemplate kNormImpedanceItems[] = {
     {WC_EDIT, "", 1198, kEdit, 0, 72, 26, 60, 12},
     {WC_STATIC, "ohms", IDC_STATIC, kVisible, 0, 136, 28, 30, 9},
 };
-const DialogTemplate kNormImpedance{kPage, 0, 0, 0, 330, 165, "", "MS Shell Dlg", 8, kNormImpedanceItems};
+const DialogTemplate kNormImpedance = PageTemplate(330, 165, kNormImpedanceItems);
 
 const DialogItemTemplate kBypassViewerItems[] = {
     {WC_STATIC, "to be filled later", 1091, kVisible, 0, 6, 4, 318, 26},
@@ -57,7 +51,7 @@ const DialogItemTemplate kBypassViewerItems[] = {
     {WC_STATIC, "Pair of connected layers to analyze:", IDC_STATIC, kVisible, 0, 6, 146, 130, 9},
     {WC_COMBOBOX, "", 1189, kTab | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 138, 144, 150, 80},
 };
-const DialogTemplate kBypassViewer{kPage, 0, 0, 0, 330, 170, "", "MS Shell Dlg", 8, kBypassViewerItems};
+const DialogTemplate kBypassViewer = PageTemplate(330, 170, kBypassViewerItems);
 
 // The via-type layout walks the children from 1091 to just before 1170: the single-via block up to 1092, the pair
 // block from 1092 on. The controls shown for both types, and the hidden export block, come before 1091.
@@ -94,13 +88,13 @@ const DialogItemTemplate kViaModelViewerItems[] = {
     {WC_LISTBOX, "", 1179, kLayerList, 0, 174, 84, 144, 50},
     {WC_STATIC, "Static", 1170, kVisible, 0, 6, 144, 318, 10},
 };
-const DialogTemplate kViaModelViewer{kPage, 0, 0, 0, 330, 170, "", "MS Shell Dlg", 8, kViaModelViewerItems};
+const DialogTemplate kViaModelViewer = PageTemplate(330, 170, kViaModelViewerItems);
 
 const DialogItemTemplate kViaListItems[] = {
     {"GXWND", "", 1003, kGrid, 0, 6, 4, 318, 120},
     {WC_STATIC, "to be filled later", 1091, kVisible, 0, 6, 128, 318, 36},
 };
-const DialogTemplate kViaList{kPage, 0, 0, 0, 330, 170, "", "MS Shell Dlg", 8, kViaListItems};
+const DialogTemplate kViaList = PageTemplate(330, 170, kViaListItems);
 
 const DialogItemTemplate kViaModelListItems[] = {
     {"GXWND", "", 1165, kGrid, 0, 6, 4, 318, 112},
@@ -113,7 +107,7 @@ const DialogItemTemplate kViaModelListItems[] = {
     {WC_BUTTON, "export to shunt model", 1141, WS_TABSTOP | BS_AUTOCHECKBOX | WS_GROUP, 0, 6, 158, 90, 10},
     {WC_STATIC, "Static", 1170, kVisible, 0, 6, 142, 318, 10},
 };
-const DialogTemplate kViaModelList{kPage, 0, 0, 0, 330, 170, "", "MS Shell Dlg", 8, kViaModelListItems};
+const DialogTemplate kViaModelList = PageTemplate(330, 170, kViaModelListItems);
 
 const DialogItemTemplate kExtractorViasItems[] = {
     {"GXWND", "", 1003, kGrid, 0, 6, 4, 318, 96},
@@ -125,7 +119,7 @@ const DialogItemTemplate kExtractorViasItems[] = {
     {WC_STATIC, "Static", 1181, kVisible, 0, 60, 157, 140, 9},
     {WC_BUTTON, "Select Net", 1137, kTab | BS_AUTOCHECKBOX | BS_PUSHLIKE, 0, 204, 155, 52, 14},
 };
-const DialogTemplate kExtractorVias{kPage, 0, 0, 0, 330, 172, "", "MS Shell Dlg", 8, kExtractorViasItems};
+const DialogTemplate kExtractorVias = PageTemplate(330, 172, kExtractorViasItems);
 
 }  // namespace
 

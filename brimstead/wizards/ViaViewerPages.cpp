@@ -15,12 +15,12 @@ BEGIN_MESSAGE_MAP(CViaStatusPage, CDWPage)
   ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
-BEGIN_MESSAGE_MAP(CBWSelectProbesOlmPage, CViaStatusPage)
+BEGIN_MESSAGE_MAP(CBWSelectProbesOlmPage, CViaViewerPage)
   ON_BN_CLICKED(IDC_PAN_TO, OnPanTo)
   ON_CBN_SELCHANGE(IDC_PAIRS, OnPairSelChange)
 END_MESSAGE_MAP()
 
-BEGIN_MESSAGE_MAP(CDVSelectProbesOlmPage, CViaStatusPage)
+BEGIN_MESSAGE_MAP(CDVSelectProbesOlmPage, CViaViewerPage)
   ON_BN_CLICKED(IDC_PAN_TO, OnPanTo)
   ON_BN_CLICKED(IDC_SINGLE, OnViaTypeChanged)
   ON_BN_CLICKED(IDC_DIFFERENTIAL, OnViaTypeChanged)
@@ -67,9 +67,28 @@ void FillList(CListBox& list, const std::vector<CString>& names) {
     list.AddString(name);
 }
 
-// The owner's window rectangle on the screen, or none.
-bool OwnerScreenRect(CWizardDlg* owner, RECT& rect) {
-  return owner && owner->m_hWnd && ::GetWindowRect(owner->m_hWnd, &rect);
+// Pans the host's board viewer, placed by the owner's window rectangle on the screen, to the first record's via;
+// with `withSecond`, the second record's via goes along. The host's pan runs its own code: nothing of the page is
+// touched after it.
+template <class Data>
+void PanToFirstVia(CWizardDlg* owner, Data* record, int mode, bool withSecond) {
+  if (!record || record->m_Probes.IsEmpty() || !record->m_Probes[0].m_pHostProbe)
+    return;
+  RECT rect{};
+  if (!owner || !owner->m_hWnd || !::GetWindowRect(owner->m_hWnd, &rect))
+    return;
+  CHostProbe* second = withSecond && record->m_Probes.GetSize() > 1 ? record->m_Probes[1].m_pHostProbe : nullptr;
+  record->m_Probes[0].m_pHostProbe->PanTo(mode, &rect, second);
+}
+
+// A record's one via at the probe, enabled and checked, at the end of its list.
+template <class Record>
+void AddSelectedVia(CRecordArray<Record>& probes, CHostProbe* probe) {
+  Record via;
+  via.m_pHostProbe = probe;
+  via.m_bEnabled = 1;
+  via.Check();
+  probes.Add(via);
 }
 }  // namespace
 
@@ -100,12 +119,17 @@ HBRUSH CViaStatusPage::OnCtlColor(CDC* dc, CWnd* wnd, UINT type) {
   return brush;
 }
 
+void CViaViewerPage::ShowViaPlace(CHostProbe* probe) {
+  m_Net = ViaNetName(probe);
+  m_Position = ViaPosition(probe);
+}
+
 // ---- Bypass ------------------------------------------------------------------------------------------------
 
-CBWSelectProbesOlmPage::CBWSelectProbesOlmPage() : CViaStatusPage(IDD) {}
+CBWSelectProbesOlmPage::CBWSelectProbesOlmPage() : CViaViewerPage(IDD) {}
 
 BOOL CBWSelectProbesOlmPage::OnInitDialog() {
-  CViaStatusPage::OnInitDialog();
+  CViaViewerPage::OnInitDialog();
   SetDlgItemText(IDC_INSTRUCTION,
                  "Select a signal via in the board viewer by double-clicking on the via, or right clicking on it and "
                  "using the \"Select Via\" command. Then select a pair of layers whose byassing you want to analyze.");
@@ -115,7 +139,7 @@ BOOL CBWSelectProbesOlmPage::OnInitDialog() {
 }
 
 void CBWSelectProbesOlmPage::DoDataExchange(CDataExchange* pDX) {
-  CViaStatusPage::DoDataExchange(pDX);
+  CViaViewerPage::DoDataExchange(pDX);
   DDX_Text(pDX, IDC_NET, m_Net);
   DDX_Text(pDX, IDC_POSITION, m_Position);
   DDX_Control(pDX, IDC_LAYERS, m_LayerList);
@@ -128,7 +152,7 @@ void CBWSelectProbesOlmPage::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CBWSelectProbesOlmPage::OnSetActive() {
   UpdateStatusText();
-  return CViaStatusPage::OnSetActive();
+  return CViaViewerPage::OnSetActive();
 }
 
 bool CBWSelectProbesOlmPage::ValidateAndStore() {
@@ -138,10 +162,7 @@ bool CBWSelectProbesOlmPage::ValidateAndStore() {
   return true;
 }
 
-void CBWSelectProbesOlmPage::UpdateStatusText() {
-  CBypassAnalysisData* record = GetBypassAnalysisData();
-  SetStatusText(record ? record->GetSelectionStatusText() : CString());
-}
+void CBWSelectProbesOlmPage::UpdateStatusText() { ShowSelectionStatus(GetBypassAnalysisData()); }
 
 bool CBWSelectProbesOlmPage::OnViewerSelectionChanged() {
   CBypassAnalysisData* record = GetBypassAnalysisData();
@@ -157,12 +178,10 @@ bool CBWSelectProbesOlmPage::OnViewerSelectionChanged() {
     m_LayerList.ResetContent();
   if (m_PairBox.m_hWnd)
     m_PairBox.ResetContent();
-  m_Net.Empty();
-  m_Position.Empty();
+  ShowViaPlace(nullptr);
   if (probe) {
     // 4, 5. Net and position of the via object.
-    m_Net = ViaNetName(probe);
-    m_Position = ViaPosition(probe);
+    ShowViaPlace(probe);
     // 6. Connected layers, and every pair of them: grouped by the first layer in board order, within a group from
     //    the board's last layer upward.
     CHostCollectionRef layers(record->m_pBoard ? record->m_pBoard->GetLayers() : nullptr);
@@ -237,23 +256,14 @@ void CBWSelectProbesOlmPage::OnPairSelChange() {
   via.m_SecondLayer = m_PairNames[at + 1];
 }
 
-void CBWSelectProbesOlmPage::OnPanTo() {
-  CBypassAnalysisData* record = GetBypassAnalysisData();
-  if (!record || record->m_Probes.IsEmpty() || !record->m_Probes[0].m_pHostProbe)
-    return;
-  RECT rect{};
-  if (!OwnerScreenRect(GetOwner(), rect))
-    return;
-  // The host's pan runs its own code; nothing of this page is touched after it.
-  record->m_Probes[0].m_pHostProbe->PanTo(3, &rect, nullptr);
-}
+void CBWSelectProbesOlmPage::OnPanTo() { PanToFirstVia(GetOwner(), GetBypassAnalysisData(), 3, false); }
 
 // ---- Via model ---------------------------------------------------------------------------------------------
 
-CDVSelectProbesOlmPage::CDVSelectProbesOlmPage() : CViaStatusPage(IDD) {}
+CDVSelectProbesOlmPage::CDVSelectProbesOlmPage() : CViaViewerPage(IDD) {}
 
 BOOL CDVSelectProbesOlmPage::OnInitDialog() {
-  CViaStatusPage::OnInitDialog();
+  CViaViewerPage::OnInitDialog();
   SetDlgItemText(IDC_INSTRUCTION,
                  "Select a signal via in the board viewer by double-clicking on the via, or right clicking on it and "
                  "using the \"Select Via\" command.");
@@ -279,7 +289,7 @@ void CDVSelectProbesOlmPage::HideShuntBox() {
 }
 
 void CDVSelectProbesOlmPage::DoDataExchange(CDataExchange* pDX) {
-  CViaStatusPage::DoDataExchange(pDX);
+  CViaViewerPage::DoDataExchange(pDX);
   DDX_Radio(pDX, IDC_SINGLE, m_nViaType);
   if (!pDX->m_bSaveAndValidate)
     LayoutViaType();
@@ -340,7 +350,7 @@ BOOL CDVSelectProbesOlmPage::OnSetActive() {
     OnViewerSelectionChanged();
   }
   UpdateStatusText();
-  return CViaStatusPage::OnSetActive();
+  return CViaViewerPage::OnSetActive();
 }
 
 bool CDVSelectProbesOlmPage::ValidateAndStore() {
@@ -352,10 +362,7 @@ bool CDVSelectProbesOlmPage::ValidateAndStore() {
   return true;
 }
 
-void CDVSelectProbesOlmPage::UpdateStatusText() {
-  CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
-  SetStatusText(record ? record->GetSelectionStatusText() : CString());
-}
+void CDVSelectProbesOlmPage::UpdateStatusText() { ShowSelectionStatus(GetDiffViaAnalysisData()); }
 
 bool CDVSelectProbesOlmPage::OnViewerSelectionChanged() {
   CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
@@ -373,26 +380,16 @@ bool CDVSelectProbesOlmPage::OnViewerSelectionChanged() {
       CHostProbe* probe = selection[v];
       m_Nets[v] = ViaNetName(probe);
       FillList(m_ViaLayers[v], ConnectedLayerNames(record->m_pBoard, probe));
-      CViaPairProbe via;
-      via.m_pHostProbe = probe;
-      via.m_bEnabled = 1;
-      via.Check();
-      record->m_Probes.Add(via);
+      AddSelectedVia(record->m_Probes, probe);
     }
   } else {
-    m_Net.Empty();
-    m_Position.Empty();
+    ShowViaPlace(nullptr);
     FillList(m_LayerList, {});
     if (!selection.empty()) {
       CHostProbe* probe = selection.front();
-      m_Net = ViaNetName(probe);
-      m_Position = ViaPosition(probe);
+      ShowViaPlace(probe);
       FillList(m_LayerList, ConnectedLayerNames(record->m_pBoard, probe));
-      CViaPairProbe via;
-      via.m_pHostProbe = probe;
-      via.m_bEnabled = 1;
-      via.Check();
-      record->m_Probes.Add(via);
+      AddSelectedVia(record->m_Probes, probe);
     }
   }
   const HWND self = m_hWnd;
@@ -434,13 +431,4 @@ void CDVSelectProbesOlmPage::OnExportAsChanged() {
   UpdateData(FALSE);
 }
 
-void CDVSelectProbesOlmPage::OnPanTo() {
-  CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
-  if (!record || record->m_Probes.IsEmpty() || !record->m_Probes[0].m_pHostProbe)
-    return;
-  RECT rect{};
-  if (!OwnerScreenRect(GetOwner(), rect))
-    return;
-  CHostProbe* second = record->m_Probes.GetSize() > 1 ? record->m_Probes[1].m_pHostProbe : nullptr;
-  record->m_Probes[0].m_pHostProbe->PanTo(2, &rect, second);
-}
+void CDVSelectProbesOlmPage::OnPanTo() { PanToFirstVia(GetOwner(), GetDiffViaAnalysisData(), 2, true); }

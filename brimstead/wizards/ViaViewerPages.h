@@ -27,6 +27,11 @@ public:
 protected:
   afx_msg HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT type);
   void SetStatusText(const CString& text) { SetDlgItemText(IDC_STATUS, text); }
+  // The record's selection status in the status line; empty without a record.
+  template <class Data>
+  void ShowSelectionStatus(Data* record) {
+    SetStatusText(record ? record->GetSelectionStatusText() : CString());
+  }
   DECLARE_MESSAGE_MAP()
 };
 
@@ -37,27 +42,36 @@ CString FormatViaPosition(double x, double y);
 std::vector<CHostProbe*> ReadViewerSelection(CHostBoard* board);
 }  // namespace brimwiz
 
-class CBWSelectProbesOlmPage : public CViaStatusPage {
+// A via page that takes its via from the host's board viewer: the via's net, position and connected layers, and
+// "Pan to" while the record holds a via. The wizard dialog gives the step its title and header.
+class CViaViewerPage : public CViaStatusPage {
 public:
-  enum : int {
-    IDD = 1156,
-    IDC_INSTRUCTION = 1091,
-    IDC_NET = 1158,
-    IDC_POSITION = 1159,
-    IDC_PAN_TO = 1160,
-    IDC_LAYERS = 1161,
-    IDC_PAIRS = 1189,
-  };
-  CBWSelectProbesOlmPage();
+  enum : int { IDC_INSTRUCTION = 1091, IDC_NET = 1158, IDC_POSITION = 1159, IDC_PAN_TO = 1160, IDC_LAYERS = 1161 };
+  using CViaStatusPage::CViaStatusPage;
 
   CString GetTitle() override { return CString(); }
   CString GetHeaderText() override { return CString(); }
+  bool AcceptsViewerPicks() override { return true; }
+
+protected:
+  // The net and position of the probe's via; empty without a probe.
+  void ShowViaPlace(CHostProbe* probe);
+
+  CString m_Net;
+  CString m_Position;
+  CListBox m_LayerList;
+};
+
+class CBWSelectProbesOlmPage : public CViaViewerPage {
+public:
+  enum : int { IDD = 1156, IDC_PAIRS = 1189 };
+  CBWSelectProbesOlmPage();
+
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnSetActive() override;
   bool ValidateAndStore() override;
   bool OnViewerSelectionChanged() override;
-  bool AcceptsViewerPicks() override { return true; }
   void UpdateStatusText();
 
   afx_msg void OnPairSelChange();
@@ -70,26 +84,18 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
-  CString m_Net;
-  CString m_Position;
-  CListBox m_LayerList;
   CComboBox m_PairBox;
   std::vector<CString> m_PairNames;
 };
 
-class CDVSelectProbesOlmPage : public CViaStatusPage {
+class CDVSelectProbesOlmPage : public CViaViewerPage {
 public:
   enum : int {
     IDD = 1158,
-    IDC_INSTRUCTION = 1091,
     IDC_PAIR_INSTRUCTION = 1092,
     IDC_SHUNT = 1141,
     IDC_NET1 = 1143,
     IDC_NET2 = 1144,
-    IDC_NET = 1158,
-    IDC_POSITION = 1159,
-    IDC_PAN_TO = 1160,
-    IDC_LAYERS = 1161,
     IDC_EXPORT_FIRST = 1166,
     IDC_EXPORT_LAST = 1169,
     IDC_LAYERS1 = 1175,
@@ -100,14 +106,11 @@ public:
   };
   CDVSelectProbesOlmPage();
 
-  CString GetTitle() override { return CString(); }
-  CString GetHeaderText() override { return CString(); }
   BOOL OnInitDialog() override;
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnSetActive() override;
   bool ValidateAndStore() override;
   bool OnViewerSelectionChanged() override;
-  bool AcceptsViewerPicks() override { return true; }
   void UpdateStatusText();
   // Marks the vias of the first two records on the owner's board view.
   void MarkSelectedVias();
@@ -127,10 +130,7 @@ private:
   void HideShuntBox();
 
   int m_nViaType = 0;
-  CString m_Net;
-  CString m_Position;
   CString m_Nets[2];
-  CListBox m_LayerList;
   CListBox m_ViaLayers[2];
   int m_nExportIndex = 0;
   int m_bShunt = 0;

@@ -65,15 +65,41 @@ void AddBoardStep(CStepCounter& steps, CAnalysisData& record, int topic) {
   record.RestoreFromSettingsCopy();
 }
 
-// The common ending of the bypass and via-model wizards: the finish page may first have to take the old
-// spreadsheet away, then the host runs the analysis.
-bool RunThroughFinishPage(CWizardDlg& dialog, CDWFinishPage* finish) {
-  CHostWizardCallback* callback = dialog.GetHostCallback();
-  if (!callback)
-    return false;
-  if (finish && dialog.GetStep(WizardStepRole::Finish) && !finish->DeleteSpreadsheetBeforeRun())
-    return false;
-  return callback->Run();
+// The start step, then the board step when the host's system asks for a choice.
+void AddStartSteps(CStepCounter& steps, CAnalysisData& record, int topic, const char* startHeader) {
+  steps.Add(new CDWStartPage(), topic, nullptr, startHeader, WizardStepRole::Start);
+  AddBoardStep(steps, record, topic);
+}
+
+// The signal via step of the bypass and via-model wizards: the list flavour in board mode, where the vias come from
+// the host's picks unless the record holds some (a loaded configuration); else the board-viewer flavour.
+template <class ListPage, class ViewerPage, class Data>
+void AddSignalViaStep(CStepCounter& steps, Data& record, int topic, const char* header, WizardStepRole listRole,
+                      WizardStepRole viewerRole) {
+  if (record.m_bBoardMode && record.m_Probes.IsEmpty())
+    record.CollectProbes();
+  if (record.m_bBoardMode)
+    steps.Add(new ListPage(), topic, kSelectSignalVia, header, listRole);
+  else
+    steps.Add(new ViewerPage(), topic, kSelectSignalVia, header, viewerRole);
+}
+
+// The finish step; its page, or null when the step was not added.
+CDWFinishPage* AddFinishStep(CStepCounter& steps, int topic) {
+  auto* finish = new CDWFinishPage();
+  return steps.Add(finish, topic, nullptr, nullptr, WizardStepRole::Finish) ? finish : nullptr;
+}
+
+// The settings steps every via wizard ends its list with before the finish step: analysis settings, custom
+// settings, the debug page while the host's debug option is on, and the frequency sweep.
+void AddSettingsSteps(CStepCounter& steps, int analysisTopic, const char* customHeader, bool debug,
+                      int frequencyTopic) {
+  steps.Add(new CDWAnalysisSettingsPage(), analysisTopic, nullptr, nullptr, WizardStepRole::AnalysisSettings);
+  steps.Add(new CDWCustomSettingsPage(), analysisTopic + 1, kCustomTitle, customHeader,
+            WizardStepRole::CustomSettings);
+  if (debug)
+    steps.Add(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
+  steps.Add(new CDWFrequencyPage(), frequencyTopic, nullptr, nullptr, WizardStepRole::FrequencySweep);
 }
 
 }  // namespace
@@ -81,106 +107,60 @@ bool RunThroughFinishPage(CWizardDlg& dialog, CDWFinishPage* finish) {
 // ---- Bypass ------------------------------------------------------------------------------------------------
 
 BOOL CBypassWizardDlg::OnInitDialog() {
-  TakeKeyboardHook();
-  CWizardDlg::OnInitDialog();
-  CBypassAnalysisData* record = GetAnalysisDataOfKind<CBypassAnalysisData>();
-  SetWindowText("Bypass Wizard");
-  if (!record || !GetFrame())
+  CBypassAnalysisData* record = BeginSteps<CBypassAnalysisData>("Bypass Wizard");
+  if (!record)
     return TRUE;
   CStepCounter steps(*this);
-  steps.Add(new CDWStartPage(), 300, nullptr,
-            "Start a New Bypass Analysis, or Reuse a Previous One\r\nSpecify settings for a new bypass analysis, or "
-            "open the settings for a previous analysis.",
-            WizardStepRole::Start);
-  AddBoardStep(steps, *record, 300);
-  // In board mode the vias come from the host's picks unless the record holds some (a loaded configuration).
-  if (record->m_bBoardMode && record->m_Probes.IsEmpty())
-    record->CollectProbes();
-  const char* const viaHeader =
-      "Choose a Signal Via Whose Bypassing to Analyze\r\nSelect a particular via whose bypassing you want to analyze.";
-  if (record->m_bBoardMode)
-    steps.Add(new CBWSelectProbesTPEPage(), 301, kSelectSignalVia, viaHeader, WizardStepRole::BypassViaList);
-  else
-    steps.Add(new CBWSelectProbesOlmPage(), 301, kSelectSignalVia, viaHeader, WizardStepRole::BypassViaViewer);
+  AddStartSteps(steps, *record, 300,
+                "Start a New Bypass Analysis, or Reuse a Previous One\r\nSpecify settings for a new bypass analysis, "
+                "or open the settings for a previous analysis.");
+  AddSignalViaStep<CBWSelectProbesTPEPage, CBWSelectProbesOlmPage>(
+      steps, *record, 301,
+      "Choose a Signal Via Whose Bypassing to Analyze\r\nSelect a particular via whose bypassing you want to analyze.",
+      WizardStepRole::BypassViaList, WizardStepRole::BypassViaViewer);
   steps.AddCapacitorModels(302);
   steps.Add(new CDWTargetImpedancePage(), 303, nullptr,
             "Set the Target Impedance\r\nSet a target value for the via's return-path impedance.",
             WizardStepRole::TargetImpedance);
-  steps.Add(new CDWAnalysisSettingsPage(), 304, nullptr, nullptr, WizardStepRole::AnalysisSettings);
-  steps.Add(new CDWCustomSettingsPage(), 305, kCustomTitle,
-            "Set Custom Analysis Options\r\nSet the detailed options for bypass analysis.",
-            WizardStepRole::CustomSettings);
-  if (m_bDebugOption)
-    steps.Add(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
-  steps.Add(new CDWFrequencyPage(), 307, nullptr, nullptr, WizardStepRole::FrequencySweep);
-  auto* finish = new CDWFinishPage();
-  if (steps.Add(finish, 308, nullptr, nullptr, WizardStepRole::Finish))
-    m_pFinishPage = finish;
-  FinishInitialisation(1);
-  if (m_pCallback)
-    m_pCallback->Notify(HostEventWizardOpened, 1);
+  AddSettingsSteps(steps, 304, "Set Custom Analysis Options\r\nSet the detailed options for bypass analysis.",
+                   m_bDebugOption, 307);
+  m_pFinishPage = AddFinishStep(steps, 308);
+  OpenOnStep(1);
   return TRUE;
 }
-
-bool CBypassWizardDlg::RunAnalysis() { return RunThroughFinishPage(*this, m_pFinishPage); }
 
 // ---- Via model ---------------------------------------------------------------------------------------------
 
 BOOL CDiffViaModelWizardDlg::OnInitDialog() {
-  TakeKeyboardHook();
-  CWizardDlg::OnInitDialog();
-  CDiffViaAnalysisData* record = GetAnalysisDataOfKind<CDiffViaAnalysisData>();
-  SetWindowText("Via Model Extractor");
-  if (!record || !GetFrame())
+  CDiffViaAnalysisData* record = BeginSteps<CDiffViaAnalysisData>("Via Model Extractor");
+  if (!record)
     return TRUE;
   CStepCounter steps(*this);
-  steps.Add(new CDWStartPage(), 90, nullptr,
-            "Start a New Signal Via Model Extraction, or Reuse a Previous One\r\nSpecify settings for a new via-model "
-            "extraction, or open the settings for a previous extraction.",
-            WizardStepRole::Start);
-  AddBoardStep(steps, *record, 90);
-  if (record->m_bBoardMode && record->m_Probes.IsEmpty())
-    record->CollectProbes();
-  const char* const viaHeader = "Choose a Signal Via to Model\r\nSelect a particular via whose model to extract.";
-  if (record->m_bBoardMode)
-    steps.Add(new CDVSelectProbesTPEPage(), 91, kSelectSignalVia, viaHeader, WizardStepRole::ViaModelViaList);
-  else
-    steps.Add(new CDVSelectProbesOlmPage(), 91, kSelectSignalVia, viaHeader, WizardStepRole::ViaModelViaViewer);
+  AddStartSteps(steps, *record, 90,
+                "Start a New Signal Via Model Extraction, or Reuse a Previous One\r\nSpecify settings for a new "
+                "via-model extraction, or open the settings for a previous extraction.");
+  AddSignalViaStep<CDVSelectProbesTPEPage, CDVSelectProbesOlmPage>(
+      steps, *record, 91, "Choose a Signal Via to Model\r\nSelect a particular via whose model to extract.",
+      WizardStepRole::ViaModelViaList, WizardStepRole::ViaModelViaViewer);
   steps.Add(new CDVModelTypePage(), 92, nullptr, nullptr, WizardStepRole::ViaModelType);
   steps.AddCapacitorModels(93);
-  steps.Add(new CDWAnalysisSettingsPage(), 94, nullptr, nullptr, WizardStepRole::AnalysisSettings);
-  steps.Add(new CDWCustomSettingsPage(), 95, kCustomTitle,
-            "Set Custom Analysis Options\r\nSet the detailed options for via-model extraction.",
-            WizardStepRole::CustomSettings);
-  if (m_bDebugOption)
-    steps.Add(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
-  steps.Add(new CDWFrequencyPage(), 97, nullptr, nullptr, WizardStepRole::FrequencySweep);
-  auto* finish = new CDWFinishPage();
-  if (steps.Add(finish, 98, nullptr, nullptr, WizardStepRole::Finish))
-    m_pFinishPage = finish;
-  FinishInitialisation(1);
-  if (m_pCallback)
-    m_pCallback->Notify(HostEventWizardOpened, 1);
+  AddSettingsSteps(steps, 94, "Set Custom Analysis Options\r\nSet the detailed options for via-model extraction.",
+                   m_bDebugOption, 97);
+  m_pFinishPage = AddFinishStep(steps, 98);
+  OpenOnStep(1);
   return TRUE;
 }
-
-bool CDiffViaModelWizardDlg::RunAnalysis() { return RunThroughFinishPage(*this, m_pFinishPage); }
 
 // ---- PDN model extractor -----------------------------------------------------------------------------------
 
 BOOL CModelExtractorWizardDlg::OnInitDialog() {
-  TakeKeyboardHook();
-  CWizardDlg::OnInitDialog();
-  CModelExtractorAnalysisData* record = GetAnalysisDataOfKind<CModelExtractorAnalysisData>();
-  SetWindowText("PDN Model Extractor");
-  if (!record || !GetFrame())
+  CModelExtractorAnalysisData* record = BeginSteps<CModelExtractorAnalysisData>("PDN Model Extractor");
+  if (!record)
     return TRUE;
   CStepCounter steps(*this);
-  steps.Add(new CDWStartPage(), 80, nullptr,
-            "Start a New PDN Model Extraction, or Reuse a Previous One\r\nSpecify settings for a new PDN extraction, "
-            "or open the settings for a previous extraction.",
-            WizardStepRole::Start);
-  AddBoardStep(steps, *record, 80);
+  AddStartSteps(steps, *record, 80,
+                "Start a New PDN Model Extraction, or Reuse a Previous One\r\nSpecify settings for a new PDN "
+                "extraction, or open the settings for a previous extraction.");
   if (record->m_SupplyPorts.IsEmpty() && record->m_ViaPorts.IsEmpty())
     record->CollectProbes();
   // The supply-pin step only for a record that holds supply-pin ports now.
@@ -208,13 +188,9 @@ BOOL CModelExtractorWizardDlg::OnInitDialog() {
               WizardStepRole::ExtractorViasViewer);
   steps.AddCapacitorModels(83);
   steps.Add(new CMENormImpedancePage(), 86, nullptr, nullptr, WizardStepRole::NormalisationImpedance);
-  steps.Add(new CDWAnalysisSettingsPage(), 84, nullptr, nullptr, WizardStepRole::AnalysisSettings);
-  steps.Add(new CDWCustomSettingsPage(), 85, kCustomTitle,
-            "Set Custom Analysis Options\r\nSet detailed options for PDN extraction.", WizardStepRole::CustomSettings);
-  if (m_bDebugOption)
-    steps.Add(new CDWDebugPage(), 0, nullptr, nullptr, WizardStepRole::Debug);
-  steps.Add(new CDWFrequencyPage(), 87, nullptr, nullptr, WizardStepRole::FrequencySweep);
-  steps.Add(new CDWFinishPage(), 88, nullptr, nullptr, WizardStepRole::Finish);
+  AddSettingsSteps(steps, 84, "Set Custom Analysis Options\r\nSet detailed options for PDN extraction.",
+                   m_bDebugOption, 87);
+  AddFinishStep(steps, 88);
   // With a net picked in the host's board window the wizard opens on its via step.
   FinishInitialisation(record->m_pSelectedNet ? viaStep : 1);
   UpdateBoardMarks();

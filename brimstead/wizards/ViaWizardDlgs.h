@@ -9,30 +9,16 @@
 
 #include "brimstead/wizards/WizardDlg.h"
 
-class CDWFinishPage;
-
-class CBypassWizardDlg : public CWizardDlg {
+class CBypassWizardDlg : public CFinishPageWizardDlg {
 public:
-  explicit CBypassWizardDlg(CWnd* parent = nullptr) : CWizardDlg(parent) {}
-
+  using CFinishPageWizardDlg::CFinishPageWizardDlg;
   BOOL OnInitDialog() override;
-  bool RunAnalysis() override;
-  void OnCancel() override { CloseIfHostAgrees(); }
-
-private:
-  CDWFinishPage* m_pFinishPage = nullptr;
 };
 
-class CDiffViaModelWizardDlg : public CWizardDlg {
+class CDiffViaModelWizardDlg : public CFinishPageWizardDlg {
 public:
-  explicit CDiffViaModelWizardDlg(CWnd* parent = nullptr) : CWizardDlg(parent) {}
-
+  using CFinishPageWizardDlg::CFinishPageWizardDlg;
   BOOL OnInitDialog() override;
-  bool RunAnalysis() override;
-  void OnCancel() override { CloseIfHostAgrees(); }
-
-private:
-  CDWFinishPage* m_pFinishPage = nullptr;
 };
 
 class CModelExtractorWizardDlg : public CWizardDlg {

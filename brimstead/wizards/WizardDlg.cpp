@@ -4,6 +4,7 @@
 #include "brimstead/DecouplingAnalysisData.h"
 #include "brimstead/ModuleApp.h"
 #include "brimstead/HostObjectRefs.h"
+#include "brimstead/wizards/DWFinishPage.h"
 #include "brimstead/wizards/DWPage.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "shared/Errorbox.h"
@@ -364,6 +365,12 @@ void CWizardDlg::CloseIfHostAgrees() {
     EndDialog(IDCANCEL);
 }
 
+void CWizardDlg::OpenOnStep(int startStep) {
+  FinishInitialisation(startStep);
+  if (m_pCallback)
+    m_pCallback->Notify(HostEventWizardOpened, 1);
+}
+
 void CWizardDlg::FinishInitialisation(int startStep) {
   if (!m_pFrame)
     return;
@@ -434,4 +441,14 @@ void CWizardDlg::RunDeferred() {
   --m_nBusy;
   if (m_bReleasePending && m_nBusy == 0)
     delete this;
+}
+
+bool CFinishPageWizardDlg::RunAnalysis() {
+  CHostWizardCallback* callback = GetHostCallback();
+  if (!callback)
+    return false;
+  // The old spreadsheet goes only now, once the finish page found it replaceable.
+  if (m_pFinishPage && GetStep(WizardStepRole::Finish) && !m_pFinishPage->DeleteSpreadsheetBeforeRun())
+    return false;
+  return callback->Run();
 }

@@ -17,6 +17,7 @@
 //   window gone -> pages and frame deleted -> owner notice -> OnClosed
 #pragma once
 
+#include "brimstead/AnalysisData.h"
 #include "brimstead/WizardDialogLink.h"
 #include "brimstead/models/BoardMarks.h"
 #include "brimstead/wizards/VornWizard.h"
@@ -131,6 +132,18 @@ protected:
   void FinishInitialisation(int startStep);
   // One use of the keyboard hook, given back when the window is destroyed.
   void TakeKeyboardHook();
+  // The start of a wizard's OnInitDialog: the keyboard hook, the frame, the caption. Answers the current record
+  // when it is of the wizard's kind and the frame exists; null (no steps to add) otherwise.
+  template <class Data>
+  Data* BeginSteps(LPCSTR caption) {
+    TakeKeyboardHook();
+    CWizardDlg::OnInitDialog();
+    Data* record = GetAnalysisDataOfKind<Data>();
+    SetWindowText(caption);
+    return record && GetFrame() ? record : nullptr;
+  }
+  // The end of it: FinishInitialisation, then the host hears that the wizard opened.
+  void OpenOnStep(int startStep);
   afx_msg void OnDestroy();
   void PostNcDestroy() override;
   DECLARE_MESSAGE_MAP()
@@ -161,4 +174,20 @@ private:
   bool m_bGonePending = false;
   bool m_bReleasePending = false;
   bool m_bKeyboardHookTaken = false;
+};
+
+class CDWFinishPage;
+
+// The wizards that end through their finish page (the decoupling, bypass and via-model wizards): the page may first
+// have to take the old spreadsheet away, then the host runs the analysis. Cancel asks the host.
+class CFinishPageWizardDlg : public CWizardDlg {
+public:
+  using CWizardDlg::CWizardDlg;
+
+  bool RunAnalysis() override;
+  void OnCancel() override { CloseIfHostAgrees(); }
+
+protected:
+  // Owned by the frame's steps; null once they are torn down (the finish step is then gone too).
+  CDWFinishPage* m_pFinishPage = nullptr;
 };

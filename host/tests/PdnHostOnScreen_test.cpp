@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "host/tests/HostTestBoards.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -199,6 +201,22 @@ TEST(PdnHostOnScreen, GroupsDialogScriptWithRealInput) {
   EXPECT_EQ(BoardChanges(run.log), BoardChanges(ReadFile(SourceDir() / "host/tests/golden/groups-demo8.log"))) << run.log;
   EXPECT_NE(BoardChanges(run.log).find("Group \"\" SetName \"CAP_10N\""), std::string::npos) << run.log;
   EXPECT_GT(fs::file_size(dir.path() / "groups-02-emptied.png"), 1000u);
+}
+
+// The groups dialog on screen with 709 rows: both groups expanded by their buttons and the Down key from the first
+// group's name to the second, 686 rows further, with real X input.
+TEST(PdnHostOnScreen, GroupsDialogWithSevenHundredRowsWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const ScratchDir dir("groups_many_screen");
+  const fs::path board = dir.path() / "many.json";
+  std::ofstream(board) << host::test::ManyCapacitorsBoard();
+  const ScreenRun run = RunOnScreen("--real-input --board " + board.string() + " --dialog groups --unit-text \"\" --script " +
+                                        Script("groups-many.pdnscript").string(),
+                                    dir.path());
+  ASSERT_TRUE(run.ok) << run.log;
+  // Cancel, and nothing changed on the board.
+  EXPECT_EQ(BoardChanges(run.log), "RunModal() -> 2 (Cancel)\n") << run.log;
+  EXPECT_GT(fs::file_size(dir.path() / "groups-many-680.png"), 1000u);
 }
 
 // The bypass, via-model and PDN model-extractor wizards on screen: their board-viewer scripts (viewer picks, a net

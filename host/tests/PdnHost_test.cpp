@@ -2,6 +2,7 @@
 // a wizard in one run and loaded in a second run, every getter compared. The runs that need a wizard use the test
 // copy of the library whose stand-in wizards save at Finish and load at "Use last configuration".
 #include "host/PdnHost.h"
+#include "host/tests/HostTestBoards.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/gdi/Surface.h"
 
@@ -563,6 +564,21 @@ TEST_F(PdnHostProgram, GroupsDialogRunsFromAScriptAndCommitsWhatTheGoldenLogSays
             std::string::npos)
       << board.output;
   EXPECT_EQ(board.output.find("change: "), std::string::npos);
+}
+
+TEST_F(PdnHostProgram, TheGroupsDialogShowsThreeDigitRowNumbersAndBoldNamesWhole) {
+  const fs::path board = dir / "many.json";
+  std::ofstream(board) << host::test::ManyCapacitorsBoard();
+  const Outcome outcome = RunPdnHost("--board " + board.string() + " --dialog groups --unit-text \"\" --script " +
+                                     (SourceDir() / "host/tests/scripts/groups-many.pdnscript").string() +
+                                     " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_NE(outcome.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << outcome.output;
+  EXPECT_EQ(outcome.output.find("change: "), std::string::npos) << outcome.output;
+  auto image = plat::Surface::readPng((dir / "groups-many-680.png").string());
+  ASSERT_TRUE(image);
+  const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, "host/tests/reference/groups-many-680.png");
+  EXPECT_TRUE(match.Matches()) << match.message;
 }
 
 TEST_F(PdnHostProgram, ModelsDialogRunsFromAScriptAndChangesWhatTheGoldenLogSays) {

@@ -62,7 +62,7 @@ bool ReadNumber(const CString& text, double& value) {
 }
 }  // namespace
 
-CModelEditorCLR::CModelEditorCLR(CModelEditor& editor) : CDialog(IDD), m_Editor(editor) {}
+CModelEditorCLR::CModelEditorCLR(CModelEditor& editor) : CModelEditorPaneDlg(IDD, editor) {}
 
 BOOL CModelEditorCLR::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -71,9 +71,6 @@ BOOL CModelEditorCLR::OnInitDialog() {
       for (int i = 0; i < q.count; ++i) list->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(q.units[i]));
   return TRUE;
 }
-
-void CModelEditorCLR::ShowPane() { ShowWindow(SW_SHOWNORMAL); }
-void CModelEditorCLR::HidePane() { ShowWindow(SW_HIDE); }
 
 bool CModelEditorCLR::ValidatePane() { return m_C > 0.0 && m_C < 0.01 && m_L >= 0.0 && m_R >= 0.0; }
 

@@ -3,12 +3,11 @@
 #pragma once
 
 #include "brimstead/models/editor/CModelEditorPane.h"
-#include "platform/framework/CDialog.h"
 
 class CHostCollection;
 class CModelEditor;
 
-class CModelEditorCLR : public CDialog, public CModelEditorPane {
+class CModelEditorCLR : public CModelEditorPaneDlg {
   DECLARE_DYNAMIC(CModelEditorCLR)
 
 public:
@@ -27,8 +26,6 @@ public:
 
   explicit CModelEditorCLR(CModelEditor& editor);
 
-  void ShowPane() override;
-  void HidePane() override;
   // 0 < C < 0.01 F, L >= 0, R >= 0; no message (the editor beeps).
   bool ValidatePane() override;
   void LoadFromModel() override;
@@ -63,7 +60,6 @@ private:
   double& ValueOf(Quantity q);
   void SelectUnit(Quantity q, int index);
 
-  CModelEditor& m_Editor;
   // Set while the pane writes a value into an edit, so that the edit's change notification does not read it back.
   static bool s_bUpdating;
 };

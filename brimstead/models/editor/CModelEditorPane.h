@@ -1,5 +1,13 @@
-// The six operations of a model editor pane. Each pane is a child dialog of the editor that shows one model kind.
+// The six operations of a model editor pane. Each pane is a child dialog of the editor that shows one model kind:
+// CModelEditorPaneDlg is that dialog, CModelFilePaneDlg the one of the model-file kinds, with a message label.
 #pragma once
+
+#include "platform/base/CStringArray.h"
+#include "platform/framework/CDialog.h"
+#include "platform/framework/CListBox.h"
+#include "platform/gdi/CFont.h"
+
+class CModelEditor;
 
 class CModelEditorPane {
 public:
@@ -15,4 +23,46 @@ public:
 
 protected:
   ~CModelEditorPane() = default;
+};
+
+// A pane as a child dialog of its editor, shown and hidden as a window.
+class CModelEditorPaneDlg : public CDialog, public CModelEditorPane {
+public:
+  void ShowPane() override { ShowWindow(SW_SHOWNORMAL); }
+  void HidePane() override { ShowWindow(SW_HIDE); }
+
+protected:
+  CModelEditorPaneDlg(UINT templateId, CModelEditor& editor) : CDialog(templateId), m_Editor(editor) {}
+
+  CModelEditor& m_Editor;
+};
+
+// A pane of a model-file kind: the model files of the model directories in a list, each entry's data the index of
+// its full path; its message label is bold and red, hidden until a message is shown.
+class CModelFilePaneDlg : public CModelEditorPaneDlg {
+public:
+  enum : int { IDC_MESSAGE = 1151 };
+
+  CListBox m_FileList;
+  CStringArray m_Paths;
+
+protected:
+  using CModelEditorPaneDlg::CModelEditorPaneDlg;
+
+  // The selected file's index in the paths, or -1.
+  int SelectedPath() const;
+  // Starts the viewer or editor program (from the running program's directory) on the selected file; nothing
+  // without a selection.
+  void ViewSelectedFile(const char* program, const char* programName);
+
+  // Makes the label bold and hides it; for OnInitDialog, once the label exists.
+  void PrepareMessage();
+  void ShowMessage(const char* text);
+  void HideMessage();
+  afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+  afx_msg void OnDestroy();
+  DECLARE_MESSAGE_MAP()
+
+private:
+  CFont m_BoldFont;
 };

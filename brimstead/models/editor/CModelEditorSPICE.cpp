@@ -5,21 +5,17 @@
 #include "brimstead/models/editor/ModelFileList.h"
 #include "platform/base/ProgramLauncher.h"
 #include "platform/framework/MessageBox.h"
-#include "platform/gdi/CDC.h"
 #include "shared/Misc_Path.h"
-#include "shared/Misc_Program.h"
 
 IMPLEMENT_DYNAMIC(CModelEditorSPICE, CDialog)
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
-BEGIN_MESSAGE_MAP(CModelEditorSPICE, CDialog)
+BEGIN_MESSAGE_MAP(CModelEditorSPICE, CModelFilePaneDlg)
   ON_LBN_SELCHANGE(IDC_FILES, OnFileSelChange)
   ON_LBN_SELCHANGE(IDC_SUBCIRCUITS, OnSubcircuitSelChange)
   ON_BN_CLICKED(IDC_COMPATIBLE, OnCompatibleClicked)
   ON_BN_CLICKED(IDC_VIEW_MODELS, OnViewModels)
-  ON_WM_CTLCOLOR()
-  ON_WM_DESTROY()
 END_MESSAGE_MAP()
 #pragma GCC diagnostic pop
 
@@ -31,7 +27,7 @@ constexpr const char* kMessageCaption = "Capacitor Models";
 void Refuse(HWND owner, const char* text) { ::MessageBox(owner, text, kMessageCaption, MB_OK); }
 }  // namespace
 
-CModelEditorSPICE::CModelEditorSPICE(CModelEditor& editor) : CDialog(IDD), m_Editor(editor) {}
+CModelEditorSPICE::CModelEditorSPICE(CModelEditor& editor) : CModelFilePaneDlg(IDD, editor) {}
 
 BOOL CModelEditorSPICE::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -44,12 +40,9 @@ BOOL CModelEditorSPICE::OnInitDialog() {
                                             : CPortMapGrid::PinCells::ChoiceOnWhite);
     m_PortMap.RedrawAll();
   }
-  PrepareMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
+  PrepareMessage();
   return TRUE;
 }
-
-void CModelEditorSPICE::ShowPane() { ShowWindow(SW_SHOWNORMAL); }
-void CModelEditorSPICE::HidePane() { ShowWindow(SW_HIDE); }
 
 void CModelEditorSPICE::EnableEditing(bool editable) {
   for (int id : {int{IDC_FILES}, int{IDC_SUBCIRCUITS}, int{IDC_COMPATIBLE}})
@@ -84,8 +77,6 @@ void CModelEditorSPICE::ReadSubcircuits(const char* path) {
   }
 }
 
-int CModelEditorSPICE::SelectedPath(const CListBox& list) const { return SelectedPathIndex(list, m_Paths); }
-
 void CModelEditorSPICE::LoadFromModel() {
   if (m_Paths.GetSize() == 0) ListSpiceFiles();
   m_SubcircuitList.ResetContent();
@@ -97,7 +88,7 @@ void CModelEditorSPICE::LoadFromModel() {
 
 void CModelEditorSPICE::OnFileSelChange() {
   m_SubcircuitList.ResetContent();
-  const int path = SelectedPath(m_FileList);
+  const int path = SelectedPath();
   if (path < 0) return;
   ReadSubcircuits(m_Paths[path]);
   const bool compatibleOnly = IsDlgButtonChecked(IDC_COMPATIBLE) == BST_CHECKED;
@@ -115,13 +106,6 @@ void CModelEditorSPICE::OnFileSelChange() {
   const int entry = FindEntryFromSecond(m_SubcircuitList, m_Editor.Record().spice.subcircuitName, true);
   m_SubcircuitList.SetCurSel(entry < 0 ? 0 : entry);
   OnSubcircuitSelChange();
-}
-
-void CModelEditorSPICE::ShowMessage(const char* text) {
-  if (CWnd* label = GetDlgItem(IDC_MESSAGE)) {
-    label->SetWindowText(text);
-    label->ShowWindow(SW_SHOW);
-  }
 }
 
 void CModelEditorSPICE::OnSubcircuitSelChange() {
@@ -146,12 +130,12 @@ void CModelEditorSPICE::OnSubcircuitSelChange() {
   }
   m_PortMap.RedrawAll();
   m_PortMap.ShowWindow(SW_SHOW);
-  if (CWnd* label = GetDlgItem(IDC_MESSAGE)) label->ShowWindow(SW_HIDE);
+  HideMessage();
 }
 
 bool CModelEditorSPICE::ValidatePane() {
   const int selection = m_SubcircuitList.GetCurSel();
-  if (SelectedPath(m_FileList) < 0 || selection < 0) {
+  if (SelectedPath() < 0 || selection < 0) {
     Refuse(m_hWnd, "SPICE file and SUBCIRCUIT must be selected in the list.");
     return false;
   }
@@ -193,21 +177,4 @@ void CModelEditorSPICE::OnCompatibleClicked() {
   OnFileSelChange();
 }
 
-void CModelEditorSPICE::OnViewModels() {
-  const int path = SelectedPath(m_FileList);
-  if (path < 0) return;
-  const CString arguments = "\"" + m_Paths[path] + "\"";
-  StartExternalProgram(m_hWnd, "VornFileEditor.exe", RunningProgramDirectory(), arguments, nullptr, "Vorn File Editor",
-                       false);
-}
-
-HBRUSH CModelEditorSPICE::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
-  HBRUSH brush = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-  if (pWnd && pWnd->GetDlgCtrlID() == IDC_MESSAGE) pDC->SetTextColor(RGB(255, 0, 0));
-  return brush;
-}
-
-void CModelEditorSPICE::OnDestroy() {
-  ReleaseMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
-  CDialog::OnDestroy();
-}
+void CModelEditorSPICE::OnViewModels() { ViewSelectedFile("VornFileEditor.exe", "Vorn File Editor"); }

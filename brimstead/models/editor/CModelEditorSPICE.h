@@ -5,9 +5,7 @@
 #include "brimstead/models/editor/CModelEditorPane.h"
 #include "brimstead/models/editor/CPortMapGrid.h"
 #include "platform/base/CStringArray.h"
-#include "platform/framework/CDialog.h"
 #include "platform/framework/CListBox.h"
-#include "platform/gdi/CFont.h"
 
 #include <vector>
 
@@ -28,7 +26,7 @@ struct SubcircuitList {
   }
 };
 
-class CModelEditorSPICE : public CDialog, public CPortMapListener, public CModelEditorPane {
+class CModelEditorSPICE : public CModelFilePaneDlg, public CPortMapListener {
   DECLARE_DYNAMIC(CModelEditorSPICE)
 
 public:
@@ -38,14 +36,11 @@ public:
     IDC_SUBCIRCUITS = 1099,
     IDC_VIEW_MODELS = 1152,
     IDC_PORT_MAP = 1147,
-    IDC_MESSAGE = 1151,
     IDC_COMPATIBLE = 1141,
   };
 
   explicit CModelEditorSPICE(CModelEditor& editor);
 
-  void ShowPane() override;
-  void HidePane() override;
   bool ValidatePane() override;
   void LoadFromModel() override;
   void StoreToModel() override;
@@ -54,9 +49,7 @@ public:
 
   BOOL OnInitDialog() override;
 
-  CListBox m_FileList;
   CListBox m_SubcircuitList;
-  CStringArray m_Paths;
   SubcircuitList m_Subcircuits;
   CPortMapGrid m_PortMap;
 
@@ -69,15 +62,7 @@ public:
 protected:
   afx_msg void OnCompatibleClicked();
   afx_msg void OnViewModels();
-  afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
-  afx_msg void OnDestroy();
   DECLARE_MESSAGE_MAP()
 
 private:
-  // The selected entry's path index, or -1.
-  int SelectedPath(const CListBox& list) const;
-  void ShowMessage(const char* text);
-
-  CModelEditor& m_Editor;
-  CFont m_BoldFont;
 };

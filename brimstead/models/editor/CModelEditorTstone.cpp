@@ -5,8 +5,6 @@
 #include "brimstead/models/editor/ModelFileList.h"
 #include "brimstead/models/fit/cFitAPI.h"
 #include "platform/framework/MessageBox.h"
-#include "platform/gdi/CDC.h"
-#include "shared/Misc_Program.h"
 
 #include <vector>
 
@@ -14,7 +12,7 @@ IMPLEMENT_DYNAMIC(CModelEditorTstone, CDialog)
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-local-typedefs"
-BEGIN_MESSAGE_MAP(CModelEditorTstone, CDialog)
+BEGIN_MESSAGE_MAP(CModelEditorTstone, CModelFilePaneDlg)
   ON_LBN_SELCHANGE(IDC_FILES, OnFileSelChange)
   ON_BN_CLICKED(IDC_ONE_PORT, OnFilterChanged)
   ON_BN_CLICKED(IDC_TWO_PORT, OnFilterChanged)
@@ -22,8 +20,6 @@ BEGIN_MESSAGE_MAP(CModelEditorTstone, CDialog)
   ON_BN_CLICKED(IDC_COMPATIBLE, OnFilterChanged)
   ON_BN_CLICKED(IDC_AUTODETECT_CHECK, OnAutodetectToggled)
   ON_BN_CLICKED(IDC_VIEW_MODEL, OnViewModel)
-  ON_WM_CTLCOLOR()
-  ON_WM_DESTROY()
 END_MESSAGE_MAP()
 #pragma GCC diagnostic pop
 
@@ -35,7 +31,7 @@ constexpr const char* kHints =
 constexpr const char* kPortMismatch = "Number of ports in seletced model doesn't match number of component pins!";
 }  // namespace
 
-CModelEditorTstone::CModelEditorTstone(CModelEditor& editor) : CDialog(IDD), m_Editor(editor) {}
+CModelEditorTstone::CModelEditorTstone(CModelEditor& editor) : CModelFilePaneDlg(IDD, editor) {}
 
 FileModelData& CModelEditorTstone::Data() {
   return IsTouchstone() ? m_Editor.Record().touchstone : m_Editor.Record().pls;
@@ -75,12 +71,9 @@ BOOL CModelEditorTstone::OnInitDialog() {
     }
   }
   CheckRadioButton(IDC_SERIES, IDC_SHUNT, Data().series ? IDC_SERIES : IDC_SHUNT);
-  PrepareMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
+  PrepareMessage();
   return TRUE;
 }
-
-void CModelEditorTstone::ShowPane() { ShowWindow(SW_SHOWNORMAL); }
-void CModelEditorTstone::HidePane() { ShowWindow(SW_HIDE); }
 
 void CModelEditorTstone::EnableEditing(bool editable) {
   m_bEditable = editable;
@@ -127,8 +120,6 @@ void CModelEditorTstone::ListModelFiles(bool onePortOnly, bool twoPortOnly, bool
   ListModelDirectoryFiles(m_Editor.Directories(), extensions, m_FileList, m_Paths, keep);
 }
 
-int CModelEditorTstone::SelectedPath() const { return SelectedPathIndex(m_FileList, m_Paths); }
-
 void CModelEditorTstone::LoadFromModel() {
   m_Paths.RemoveAll();
   m_FileList.ResetContent();
@@ -146,7 +137,7 @@ void CModelEditorTstone::OnFileSelChange() {
   if (selection < 0) {
     m_PortMap.ShowWindow(SW_HIDE);
     ShowTwoPortControls(false);
-    Show(IDC_MESSAGE, false);
+    HideMessage();
     m_bOwnFile = false;
     return;
   }
@@ -163,18 +154,16 @@ void CModelEditorTstone::OnFileSelChange() {
   if (ports == 0) {
     m_PortMap.ShowWindow(SW_HIDE);
     ShowTwoPortControls(false);
-    SetDlgItemText(IDC_MESSAGE, "Invalid format of model file!");
-    Show(IDC_MESSAGE, true);
+    ShowMessage("Invalid format of model file!");
     return;
   }
   if ((pins > 2 || ports >= 3) && ports != pins) {
-    SetDlgItemText(IDC_MESSAGE, kPortMismatch);
-    Show(IDC_MESSAGE, true);
+    ShowMessage(kPortMismatch);
     m_PortMap.ShowWindow(SW_HIDE);
     ShowTwoPortControls(false);
     return;
   }
-  Show(IDC_MESSAGE, false);
+  HideMessage();
   if (ports == 1) {
     // A one-port model is a shunt measurement by nature.
     m_PortMap.ShowWindow(SW_HIDE);
@@ -290,21 +279,4 @@ void CModelEditorTstone::OnFilterChanged() {
   LoadFromModel();
 }
 
-void CModelEditorTstone::OnViewModel() {
-  const int path = SelectedPath();
-  if (path < 0) return;
-  const CString arguments = "\"" + m_Paths[path] + "\"";
-  StartExternalProgram(m_hWnd, "TouchstoneViewer.exe", RunningProgramDirectory(), arguments, nullptr,
-                       "Touchstone Viewer", false);
-}
-
-HBRUSH CModelEditorTstone::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
-  HBRUSH brush = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
-  if (pWnd && pWnd->GetDlgCtrlID() == IDC_MESSAGE) pDC->SetTextColor(RGB(255, 0, 0));
-  return brush;
-}
-
-void CModelEditorTstone::OnDestroy() {
-  ReleaseMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
-  CDialog::OnDestroy();
-}
+void CModelEditorTstone::OnViewModel() { ViewSelectedFile("TouchstoneViewer.exe", "Touchstone Viewer"); }

@@ -9,13 +9,11 @@
 #include "brimstead/models/editor/ModelEditorRecord.h"
 #include "platform/base/CStringArray.h"
 #include "platform/framework/CButton.h"
-#include "platform/framework/CDialog.h"
 #include "platform/framework/CListBox.h"
-#include "platform/gdi/CFont.h"
 
 class CModelEditor;
 
-class CModelEditorTstone : public CDialog, public CPortMapListener, public CModelEditorPane {
+class CModelEditorTstone : public CModelFilePaneDlg, public CPortMapListener {
   DECLARE_DYNAMIC(CModelEditorTstone)
 
 public:
@@ -34,7 +32,6 @@ public:
     IDC_VIEW_MODEL = 1152,
     IDC_HINTS = 1082,
     IDC_PORT_MAP = 1147,
-    IDC_MESSAGE = 1151,
   };
   static constexpr const char* TouchstoneExtensions = "s1p s2p s3p s4p s5p s6p s7p s8p s9p sNp";
   static constexpr const char* ExtendedExtensions =
@@ -44,8 +41,6 @@ public:
 
   virtual bool IsTouchstone() const { return true; }
 
-  void ShowPane() override;
-  void HidePane() override;
   bool ValidatePane() override;
   void LoadFromModel() override;
   void StoreToModel() override;
@@ -62,8 +57,6 @@ public:
   void ListModelFiles(bool onePortOnly, bool twoPortOnly, bool compatibleOnly);
   void DetectSeriesShunt();
 
-  CListBox m_FileList;
-  CStringArray m_Paths;
   CPortMapGrid m_PortMap;
   CButton m_Autodetect;
   bool m_bOwnFile = false;
@@ -75,20 +68,14 @@ public:
 
 protected:
   afx_msg void OnViewModel();
-  afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
-  afx_msg void OnDestroy();
   DECLARE_MESSAGE_MAP()
 
   FileModelData& Data();
 
 private:
-  int SelectedPath() const;
   void Show(int id, bool show);
   void Enable(int id, bool enable);
   void ShowTwoPortControls(bool show);
-
-  CModelEditor& m_Editor;
-  CFont m_BoldFont;
 };
 
 class CModelEditorPLS : public CModelEditorTstone {

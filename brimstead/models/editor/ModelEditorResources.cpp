@@ -1,10 +1,9 @@
 #include "brimstead/models/editor/ModelEditorResources.h"
 
 #include "brimstead/models/editor/CPortMapGrid.h"
+#include "brimstead/wizards/TemplateStyles.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "platform/base/ResourceTable.h"
-#include "platform/controls/winctrl.h"
-#include "platform/framework/DialogTemplate.h"
 
 #include <cstring>
 #include <vector>
@@ -12,29 +11,22 @@
 namespace modeleditor {
 namespace {
 
-constexpr DWORD kModal = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kPane = DS_SETFONT | WS_CHILD;
-constexpr DWORD kVisible = WS_VISIBLE;
-constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
-constexpr DWORD kRadio = kTab | BS_AUTORADIOBUTTON;
-constexpr DWORD kCheck = kTab | BS_AUTOCHECKBOX;
-constexpr DWORD kPush = kTab | BS_PUSHBUTTON;
-constexpr DWORD kGroup = kVisible | BS_GROUPBOX;
-constexpr DWORD kEdit = kTab | WS_BORDER | ES_AUTOHSCROLL;
+using namespace brimwiz::templatestyle;
+
 constexpr DWORD kDropList = kTab | CBS_DROPDOWNLIST | WS_VSCROLL;
 constexpr DWORD kFileList = kTab | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT;
 constexpr DWORD kGrid = kTab | WS_BORDER | WS_VSCROLL;
 
 // "Assign / Edit Capacitor Model": kind and library on the left, the panes in the frame 1134 on the right.
 const DialogItemTemplate kEditorItems[] = {
-    {WC_BUTTON, "Model type", IDC_STATIC, kGroup, 0, 7, 4, 110, 66},
+    {WC_BUTTON, "Model type", IDC_STATIC, kGroupBox, 0, 7, 4, 110, 66},
     {WC_BUTTON, "Simple C-L-R", 1130, kRadio | WS_GROUP, 0, 15, 16, 95, 10},
     {WC_BUTTON, "SPICE", 1131, kRadio, 0, 15, 29, 95, 10},
     {WC_BUTTON, "Touchstone", 1132, kRadio, 0, 15, 42, 95, 10},
     {WC_BUTTON, "PLS", 1133, kRadio, 0, 15, 55, 95, 10},
     {WC_STATIC, "", 1134, kVisible | WS_GROUP | SS_ETCHEDFRAME, 0, 124, 4, 328, 282},
     {WC_BUTTON, "Includes Via Mounting", 1141, kCheck | WS_GROUP, 0, 9, 76, 105, 10},
-    {WC_BUTTON, "Library", IDC_STATIC, kGroup, 0, 7, 94, 110, 62},
+    {WC_BUTTON, "Library", IDC_STATIC, kGroupBox, 0, 7, 94, 110, 62},
     {WC_STATIC, "Model:", IDC_STATIC, kVisible, 0, 15, 106, 60, 8},
     {WC_COMBOBOX, "", 1189, kDropList | CBS_SORT, 0, 15, 116, 95, 100},
     {WC_BUTTON, "", 3000, kTab | BS_OWNERDRAW, 0, 15, 134, 16, 16},
@@ -44,7 +36,7 @@ const DialogItemTemplate kEditorItems[] = {
     {WC_BUTTON, "Cancel", IDCANCEL, kPush, 0, 7, 254, 110, 14},
     {WC_BUTTON, "Help", 9, kPush, 0, 7, 272, 110, 14},
 };
-const DialogTemplate kEditor{kModal, 0, 0, 0, 459, 293, "Assign / Edit Capacitor Model", "MS Shell Dlg", 8,
+const DialogTemplate kEditor{kModal, 0, 0, 0, 459, 293, "Assign / Edit Capacitor Model", kFont, kPointSize,
                              kEditorItems};
 
 const DialogItemTemplate kModelNameItems[] = {
@@ -53,11 +45,11 @@ const DialogItemTemplate kModelNameItems[] = {
     {WC_BUTTON, "OK", IDOK, kTab | BS_DEFPUSHBUTTON, 0, 108, 25, 50, 14},
     {WC_BUTTON, "Cancel", IDCANCEL, kPush, 0, 162, 25, 50, 14},
 };
-const DialogTemplate kModelName{kModal, 0, 0, 0, 219, 45, "Edit Capacitor Model Name", "MS Shell Dlg", 8,
+const DialogTemplate kModelName{kModal, 0, 0, 0, 219, 45, "Edit Capacitor Model Name", kFont, kPointSize,
                                 kModelNameItems};
 
 const DialogItemTemplate kClrItems[] = {
-    {WC_BUTTON, " C-L-R model ", IDC_STATIC, kGroup, 0, 6, 4, 316, 108},
+    {WC_BUTTON, " C-L-R model ", IDC_STATIC, kGroupBox, 0, 6, 4, 316, 108},
     {WC_STATIC, "Capacitance:", 1106, kVisible, 0, 16, 22, 55, 8},
     {WC_EDIT, "", 1136, kEdit, 0, 76, 20, 70, 12},
     {WC_COMBOBOX, "", 1189, kDropList, 0, 152, 20, 44, 80},
@@ -72,7 +64,7 @@ const DialogItemTemplate kClrItems[] = {
     {WC_EDIT, "", 1115, kVisible | WS_BORDER | ES_AUTOHSCROLL | ES_READONLY, 0, 76, 86, 70, 12},
     {WC_STATIC, "MHz", 1116, kVisible, 0, 152, 88, 30, 8},
 };
-const DialogTemplate kClr{kPane, 0, 0, 0, 328, 282, "", "MS Shell Dlg", 8, kClrItems};
+const DialogTemplate kClr = PageTemplate(328, 282, kClrItems);
 
 const DialogItemTemplate kSpiceItems[] = {
     {WC_STATIC, "SPICE Files: ", IDC_STATIC, kVisible, 0, 6, 4, 150, 8},
@@ -80,9 +72,9 @@ const DialogItemTemplate kSpiceItems[] = {
     {WC_STATIC, "Sub-circuits: ", IDC_STATIC, kVisible, 0, 168, 4, 150, 8},
     {WC_LISTBOX, "", 1099, kTab | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 0, 168, 14, 154, 104},
     {WC_BUTTON, "View Models...", 1152, kPush, 0, 6, 124, 70, 14},
-    {WC_BUTTON, " Filter models ", IDC_STATIC, kGroup, 0, 168, 120, 154, 26},
+    {WC_BUTTON, " Filter models ", IDC_STATIC, kGroupBox, 0, 168, 120, 154, 26},
     {WC_BUTTON, "Show only compartible subcircuits", 1141, kCheck, 0, 176, 131, 140, 10},
-    {WC_BUTTON, " Hints ", IDC_STATIC, kGroup, 0, 6, 150, 316, 52},
+    {WC_BUTTON, " Hints ", IDC_STATIC, kGroupBox, 0, 6, 150, 316, 52},
     {WC_STATIC,
      "Choose a SPICE file and sub-circuit, and then choose two nodes in the model to connect to the reference and "
      "non-reference plane in the decoupling analysis. For many models, the reference node is SPICE global ground "
@@ -92,29 +84,29 @@ const DialogItemTemplate kSpiceItems[] = {
     {WC_STATIC, "Number of ports in seletced model doesn't match number of component pins", 1151, kVisible, 0, 6,
      210, 316, 20},
 };
-const DialogTemplate kSpice{kPane, 0, 0, 0, 328, 282, "", "MS Shell Dlg", 8, kSpiceItems};
+const DialogTemplate kSpice = PageTemplate(328, 282, kSpiceItems);
 
 const DialogItemTemplate kFileItems[] = {
     {WC_STATIC, "Files: ", IDC_STATIC, kVisible, 0, 6, 4, 150, 8},
     {WC_LISTBOX, "", 1086, kFileList, 0, 6, 14, 154, 146},
-    {WC_BUTTON, " Filter models ", IDC_STATIC, kGroup, 0, 168, 4, 154, 66},
+    {WC_BUTTON, " Filter models ", IDC_STATIC, kGroupBox, 0, 168, 4, 154, 66},
     {WC_BUTTON, "One-port only", 1124, kRadio | WS_GROUP, 0, 176, 16, 140, 10},
     {WC_BUTTON, "Two-port only", 1125, kRadio, 0, 176, 28, 140, 10},
     {WC_BUTTON, "One- and two-port", 1126, kRadio, 0, 176, 40, 140, 10},
     {WC_BUTTON, "Show only compartible models", 1141, kCheck | WS_GROUP, 0, 176, 54, 140, 10},
-    {WC_BUTTON, " Two-port model type ", 1127, kGroup, 0, 168, 74, 154, 46},
+    {WC_BUTTON, " Two-port model type ", 1127, kGroupBox, 0, 168, 74, 154, 46},
     {WC_BUTTON, "Series", 1128, kRadio | WS_GROUP, 0, 176, 87, 60, 10},
     {WC_BUTTON, "Shunt", 1129, kRadio, 0, 176, 102, 60, 10},
     {WC_BUTTON, "Autodetect", 1185, kCheck | WS_GROUP, 0, 244, 87, 70, 10},
     {WC_BUTTON, "Autodetect", 1150, kTab | BS_PUSHBUTTON, 0, 244, 100, 60, 14},
     {WC_BUTTON, "View Model...", 1152, kPush, 0, 168, 126, 70, 14},
-    {WC_BUTTON, "Hints", IDC_STATIC, kGroup, 0, 6, 164, 316, 40},
+    {WC_BUTTON, "Hints", IDC_STATIC, kGroupBox, 0, 6, 164, 316, 40},
     {WC_STATIC, "", 1082, kVisible, 0, 14, 175, 300, 26},
     {"PORTMAP", "", 1147, kGrid, 0, 6, 208, 316, 70},
     {WC_STATIC, "Number of ports in seletced model doesn't match number of component pins", 1151, kVisible, 0, 6,
      210, 316, 20},
 };
-const DialogTemplate kFile{kPane, 0, 0, 0, 328, 282, "", "MS Shell Dlg", 8, kFileItems};
+const DialogTemplate kFile = PageTemplate(328, 282, kFileItems);
 
 const DialogItemTemplate kEslItems[] = {
     {WC_STATIC, "Capacitor &Size:", IDC_STATIC, kVisible, 0, 7, 9, 64, 8},
@@ -132,7 +124,7 @@ const DialogItemTemplate kEslItems[] = {
     {WC_BUTTON, "OK", IDOK, kTab | BS_DEFPUSHBUTTON, 0, 95, 160, 50, 14},
     {WC_BUTTON, "Cancel", IDCANCEL, kPush, 0, 150, 160, 50, 14},
 };
-const DialogTemplate kEsl{kModal, 0, 0, 0, 207, 181, "ESL Calculator", "MS Shell Dlg", 8, kEslItems};
+const DialogTemplate kEsl{kModal, 0, 0, 0, 207, 181, "ESL Calculator", kFont, kPointSize, kEslItems};
 
 // A floppy disk: save into the library.
 const std::vector<const char*> kSaveRows = {

@@ -107,12 +107,7 @@ BOOL CDecouplingGroupsDlg::OnInitDialog() {
   m_CapacitorGrid.SubclassDlgItem(IDC_CAPACITOR_GRID, this);
   m_GroupsGrid.SubclassDlgItem(IDC_GROUPS_GRID, this);
   // The expand column serves the groups grid only: the capacitor grid gives its width to the designators.
-  m_CapacitorGrid.SetColWidth(CGroupsGrid::ColName, CGroupsGrid::ColName,
-                              m_CapacitorGrid.GetColWidth(CGroupsGrid::ColName) +
-                                  m_CapacitorGrid.GetColWidth(CGroupsGrid::ColExpand));
-  m_CapacitorGrid.HideCols(CGroupsGrid::ColExpand, CGroupsGrid::ColExpand);
-  if (!m_CapacitorGrid.IsColHidden(CGroupsGrid::ColExpand))   // no hiding feature installed
-    m_CapacitorGrid.SetColWidth(CGroupsGrid::ColExpand, CGroupsGrid::ColExpand, 0);
+  m_CapacitorGrid.GiveExpandColumnToNames();
   // "<new>" stays on top; a click on the current name cell's text starts its editor.
   m_GroupsGrid.SetFrozenRows(1);
   if (CGXGridParam* param = m_GroupsGrid.GetParam()) param->m_wActivateFlags = 1;

@@ -3,6 +3,7 @@
 #include "brimstead/models/groups/CDecouplingGroupsDlg.h"
 #include "grid/controls/CGXControl.h"
 #include "grid/core/gxlayout.h"
+#include "platform/framework/CPaintDC.h"
 
 #include <algorithm>
 
@@ -12,6 +13,7 @@ CGroupsGrid::~CGroupsGrid() {
 
 CGroupsGrid::PaintLock::~PaintLock() {
   if (m_bWasLocked) return;
+  m_Grid.FitToContents();
   m_Grid.LockUpdate(FALSE);
   m_Grid.RedrawAll();
   m_Grid.RefreshScrollBars();
@@ -25,6 +27,8 @@ void CGroupsGrid::PreSubclassWindow() {
   brimwiz::RegisterPlusMinusButtons(this);
   // Tips for cells whose text does not fit, after half a second; none for headers or the cell being edited.
   InstallCellTipPlugin(nullptr, FALSE, FALSE, 500);
+  // The cells' measuring, for the columns that make room for what they show (FitToContents).
+  InstallCalcSizeImp();
   // Column 5's header names the unit of the dimensions.
   CString header = GetCellValue(0, ColDimension);
   if (const int newline = header.Find('\n'); newline >= 0) header = header.Left(newline);
@@ -33,6 +37,48 @@ void CGroupsGrid::PreSubclassWindow() {
   style.SetValue(header);
   SetStyleRange(CGXRange(0, ColDimension), style, gxOverride);
   FitHeaderHeight();
+  m_nLayoutHeaderWidth = GetColWidth(0);
+  m_nLayoutNameWidth = GetColWidth(ColName);
+}
+
+void CGroupsGrid::GiveExpandColumnToNames() {
+  m_nLayoutNameWidth = GetColWidth(ColName) + GetColWidth(ColExpand);
+  SetColWidth(ColName, ColName, m_nLayoutNameWidth);
+  HideCols(ColExpand, ColExpand);
+  if (!IsColHidden(ColExpand)) SetColWidth(ColExpand, ColExpand, 0);  // no hiding feature installed
+}
+
+int CGroupsGrid::WidthNeeded(CDC& dc, ROWCOL row, ROWCOL col) {
+  CGXControl* control = ControlForCell(row, col);
+  if (!control) return 0;
+  CGXStyle* style = NewWorkStyle();
+  ComposeCellStyle(row, col, *style);
+  // Measured as the grid's fitting of line sizes measures a cell: its text in its font, with its margins and
+  // borders.
+  const int width = static_cast<int>(control->ComputeCellSize(&dc, row, col, *style, nullptr, FALSE).cx);
+  ReleaseWorkStyle(style);
+  return width;
+}
+
+void CGroupsGrid::FitToContents() {
+  if (!GetParam() || !m_hWnd) return;
+  // Measured on a device of the grid's window prepared as for drawing.
+  CClientDC dc(this);
+  PrepareDC(&dc);
+  const ROWCOL rows = GetRowCount();
+  // Row numbers, when the grid numbers its rows: the last has the most digits.
+  const bool numbered = GetParam()->m_bNumberRows && rows > 0;
+  const int header = std::max(m_nLayoutHeaderWidth, numbered ? WidthNeeded(dc, rows, 0) : 0);
+  if (header != GetColWidth(0)) SetColWidth(0, 0, header);
+  if (IsColHidden(ColName)) return;
+  int names = 0;
+  for (ROWCOL row = 1; row <= rows; ++row) names = std::max(names, WidthNeeded(dc, row, ColName));
+  CRect client;
+  GetClientRect(&client);
+  const int room = client.Width() - GetColWidth(0) - GetColWidth(ColExpand);
+  if (room > 0) names = std::min(names, room);
+  names = std::max(names, m_nLayoutNameWidth);
+  if (names > GetColWidth(ColName)) SetColWidth(ColName, ColName, names);
 }
 
 void CGroupsGrid::FitHeaderHeight() {
@@ -59,6 +105,8 @@ BOOL CGroupsGrid::OnCellStored(ROWCOL row, ROWCOL col) {
   const BOOL answer = CGXGridWnd::OnCellStored(row, col);
   m_Owner.OnEndEditName(*this, row, col);
   m_Owner.KeepEditedName();
+  // A longer name gets its room.
+  if (col == ColName && !IsLockUpdate()) FitToContents();
   return answer;
 }
 

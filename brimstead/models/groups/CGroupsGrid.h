@@ -3,6 +3,12 @@
 // changed and when a group name's editing ended; the expand buttons (the module's plus and minus button cells)
 // report their clicks to the dialog as the grid's owner listener. Column 1, the expand buttons, keeps its width:
 // the mouse does not resize it.
+//
+// The layout's widths hold two-digit row numbers and names of about eight bold letters. The grid makes room for
+// what it shows (FitToContents, after every operation that changes rows and after a name is edited): the row
+// headers get the width of the largest row number, the name column the width of its widest name up to the room
+// the window has beside the row headers and the expand buttons. Neither column gets narrower than the layout's
+// width; the name column is never narrowed by the fit, so that a width the user gave it stays.
 #pragma once
 
 #include "brimstead/wizards/CGridBitmapCtrl.h"
@@ -38,11 +44,19 @@ public:
   // The mouse resizes every column but the expand buttons'.
   BOOL ReturnTrueStub(ROWCOL index, BOOL rows) const override;
 
+  // The capacitor grid: the expand column is hidden and its width given to the names.
+  void GiveExpandColumnToNames();
+  // The row headers as wide as the largest row number needs (at least the layout's width); the name column
+  // widened, when a name needs it, to the widest name, at most to the room beside the row headers and the
+  // expand buttons.
+  void FitToContents();
+
   // Every operation that changes many rows runs inside one of these: painting is locked for its lifetime and,
   // when it was not locked before, the grid is redrawn and its scroll bars updated at the end.
   class PaintLock {
   public:
     explicit PaintLock(CGroupsGrid& grid) : m_Grid(grid), m_bWasLocked(grid.LockUpdate(TRUE)) {}
+    // Ends with the columns fitted to the grid's contents (FitToContents).
     ~PaintLock();
     PaintLock(const PaintLock&) = delete;
     PaintLock& operator=(const PaintLock&) = delete;
@@ -61,6 +75,11 @@ public:
 private:
   // The header row's height fitted to its tallest header text.
   void FitHeaderHeight();
+  // The width cell (row, col) needs to show its text whole, 0 when it has no control.
+  int WidthNeeded(CDC& dc, ROWCOL row, ROWCOL col);
 
   CDecouplingGroupsDlg& m_Owner;
+  // The layout's widths of the row headers and of the names (pixels).
+  int m_nLayoutHeaderWidth = 0;
+  int m_nLayoutNameWidth = 0;
 };

@@ -2,11 +2,13 @@
 // "demo8": what each page shows for the record, what it stores, and the pin pages' numbering, grouping and port
 // order in both flavours. The add-board-probes dialog is driven alone.
 #include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/wizards/CAddBoardProbes.h"
 #include "brimstead/wizards/CGridBitmapCtrl.h"
 #include "brimstead/wizards/DWSelectBoardPage.h"
 #include "brimstead/wizards/DWSelectNetPage.h"
 #include "brimstead/wizards/DWSelectProbesPages.h"
+#include "brimstead/wizards/MESelectSupplyPages.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
 #include "grid/core/CGXRange.h"
@@ -611,6 +613,80 @@ TEST_F(ProbePages, CommandAddBoardProbesRefillsThePinGridAfterOk) {
   });
   ::SendMessage(Page().m_hWnd, WM_COMMAND, CPowerPinsPage::ID_ADD_BOARD_PROBES, 0);
   EXPECT_EQ(Grid().GetRowCount(), before + 1);
+}
+
+}  // namespace
+
+// ---- The record lists' shared part ----------------------------------------------------------------------------
+
+namespace {
+
+// Each record list over its own record's probe array and order mark; the other marks of the record stay.
+struct DecouplingPins {
+  using List = CDecouplingPinList;
+  CDecouplingAnalysisData record;
+  CRecordArray<CDecouplingProbe>& Probes() { return record.m_Probes; }
+  BYTE& Kept() { return record.m_bProbeOrderKept; }
+  std::vector<BYTE> OtherMarks() { return {}; }
+};
+
+struct SupplyPorts {
+  using List = CSupplyPortList;
+  CModelExtractorAnalysisData record;
+  CRecordArray<CPortProbe>& Probes() { return record.m_SupplyPorts; }
+  BYTE& Kept() { return record.m_bSupplyOrderKept; }
+  std::vector<BYTE> OtherMarks() { return {record.m_bViaOrderKept}; }
+};
+
+template <class T>
+class PinRecordLists : public ::testing::Test {};
+using PinRecordKinds = ::testing::Types<DecouplingPins, SupplyPorts>;
+TYPED_TEST_SUITE(PinRecordLists, PinRecordKinds);
+
+TYPED_TEST(PinRecordLists, FlagsMessagesOrderAndOrderMarkAreTheRecordsOwn) {
+  // No record: an empty list that keeps no order and ignores a mark.
+  typename TypeParam::List none(nullptr);
+  EXPECT_EQ(none.GetCount(), 0);
+  EXPECT_FALSE(none.IsOrderKept());
+  none.SetOrderKept(true);
+  EXPECT_FALSE(none.IsOrderKept());
+
+  TypeParam kind;
+  for (int i = 0; i < 3; ++i) {
+    kind.Probes().SetSize(i + 1);
+    kind.Probes()[i].m_Message.Format("probe %d", i);
+    kind.Probes()[i].m_bValid = i != 1 ? 1 : 0;
+  }
+  typename TypeParam::List list(&kind.record);
+  ASSERT_EQ(list.GetCount(), 3);
+  EXPECT_TRUE(list.IsValid(0));
+  EXPECT_FALSE(list.IsValid(1));
+  list.SetEnabled(2, true);
+  list.SetExpanded(0, true);
+  EXPECT_EQ(kind.Probes()[2].m_bEnabled, 1);
+  EXPECT_EQ(kind.Probes()[0].m_bExpanded, 1);
+  EXPECT_TRUE(list.IsEnabled(2) && !list.IsEnabled(0));
+  EXPECT_TRUE(list.IsExpanded(0) && !list.IsExpanded(2));
+
+  // Reordering moves whole records: flags and messages go with them.
+  list.Reorder({2, 0, 1});
+  ASSERT_EQ(list.GetCount(), 3);
+  EXPECT_EQ(std::string(list.GetMessage(0)), "probe 2");
+  EXPECT_EQ(std::string(list.GetMessage(1)), "probe 0");
+  EXPECT_EQ(std::string(list.GetMessage(2)), "probe 1");
+  EXPECT_TRUE(list.IsEnabled(0));
+  EXPECT_TRUE(list.IsExpanded(1));
+  EXPECT_FALSE(list.IsValid(2));
+
+  // The order mark is this list's field of the record, and only that one.
+  const std::vector<BYTE> others = kind.OtherMarks();
+  list.SetOrderKept(true);
+  EXPECT_EQ(kind.Kept(), 1);
+  EXPECT_TRUE(list.IsOrderKept());
+  EXPECT_EQ(kind.OtherMarks(), others);
+  list.SetOrderKept(false);
+  EXPECT_EQ(kind.Kept(), 0);
+  EXPECT_FALSE(list.IsOrderKept());
 }
 
 }  // namespace

@@ -29,9 +29,7 @@
 #include "grid/core/CGXRange.h"
 #include "platform/display/Desktop.h"
 
-#include <unistd.h>
-
-#include <fstream>
+#include <type_traits>
 
 using namespace wiztest;
 
@@ -39,31 +37,17 @@ namespace {
 
 enum class Kind { Bypass, ViaModel, Extractor };
 
-class ViaWizards : public WizardWindowTest {
+class ViaWizards : public SampleProjectTest {
 protected:
-  void SetUp() override {
-    WizardWindowTest::SetUp();
-    StartGridLibrary();
-    board = host::LoadBoardFile(host::test::SampleBoard("demo8.json"), ledger);
-    system.AddBoard(board.get());
-    dir = std::filesystem::temp_directory_path() / ("brim_viawiz_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    project = (dir / "demo8.brd").string();
-    std::ofstream(project) << "board\n";
-    RegisterWizardDialogFactory(&MakeWizardDialog);
-  }
+  ViaWizards() : SampleProjectTest("viawiz") {}
   void TearDown() override {
     if (api) {
       api->Close();
       Pump();
     }
-    RegisterWizardDialogFactory(nullptr);
-    SetCurrentAnalysisData(nullptr);
-    EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-    WizardWindowTest::TearDown();
+    SampleProjectTest::TearDown();
   }
+  void CheckReleased() override { EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report(); }
 
   // Opens the wizard modeless, on a system of the board or (board mode) on the board alone.
   void Open(Kind kind, bool boardMode, bool debug = false, const std::function<void()>& before = {}) {
@@ -131,26 +115,19 @@ protected:
     ASSERT_TRUE(board->Pick(ids));
     ASSERT_TRUE(Dialog().OnViewerSelectionChanged());
   }
-  std::vector<std::string> ListBoxLines(int id) {
+  // The entries of a list box or a combo box, through its count and text messages.
+  std::vector<std::string> Lines(int id, UINT countMessage, UINT textMessage) {
     std::vector<std::string> lines;
-    const int count = static_cast<int>(::SendMessage(Item(id), LB_GETCOUNT, 0, 0));
+    const int count = static_cast<int>(::SendMessage(Item(id), countMessage, 0, 0));
     for (int i = 0; i < count; ++i) {
       char text[256] = {};
-      ::SendMessage(Item(id), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+      ::SendMessage(Item(id), textMessage, i, reinterpret_cast<LPARAM>(text));
       lines.push_back(text);
     }
     return lines;
   }
-  std::vector<std::string> ComboLines(int id) {
-    std::vector<std::string> lines;
-    const int count = static_cast<int>(::SendMessage(Item(id), CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      char text[256] = {};
-      ::SendMessage(Item(id), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-      lines.push_back(text);
-    }
-    return lines;
-  }
+  std::vector<std::string> ListBoxLines(int id) { return Lines(id, LB_GETCOUNT, LB_GETTEXT); }
+  std::vector<std::string> ComboLines(int id) { return Lines(id, CB_GETCOUNT, CB_GETLBTEXT); }
   // Clicks a grid's check box the way the grid reports it: the value toggles, then the grid tells its page.
   static void ClickCheck(CViaGridWnd& grid, ROWCOL row) {
     const bool was = grid.GetCellValue(row, brimwiz::ViaColCheck) != "0";
@@ -169,14 +146,7 @@ protected:
     return style;
   }
 
-  CBrimsteadApp app;
-  host::HostLedger ledger;
-  std::unique_ptr<host::HostBoard> board;
-  host::HostSystem system{ledger, "Project"};
   host::HostBoardMarker marker;
-  ReentrantCallback callback;
-  std::filesystem::path dir;
-  std::string project;
   CWizardAPI* api = nullptr;
 };
 
@@ -656,6 +626,58 @@ TEST_F(ViaWizards, AViaRecordWithoutItsHostProbeShowsEmptyAndIsNeverValid) {
   EXPECT_FALSE(Style(grid, 1, 1).GetEnabled());
   EXPECT_EQ(record.m_Probes[0].m_bEnabled, 0);
   EXPECT_EQ(record.m_Probes[0].m_bValid, 0);
+}
+
+// The via-model and extractor list pages fill and store their rows as the bypass page does: a record without its
+// host probe comes first of a fresh list (no name) and is never valid; leaving stores the records in the rows' order
+// (each row's header then names its new position) and marks that order as the user's.
+TEST_F(ViaWizards, TheOtherListPagesOrderAndStoreTheirRowsAndRefuseARecordWithoutItsHostProbe) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_DQ1"}));
+  auto check = [this](CViaGridWnd& grid, auto& probes, BYTE& kept, auto fill, auto store) {
+    using Record = std::remove_reference_t<decltype(probes[0])>;
+    Record orphan;
+    orphan.m_bEnabled = 1;
+    orphan.m_bValid = 1;
+    probes.Add(orphan);
+    kept = 0;
+    fill();
+    ASSERT_EQ(grid.GetRowCount(), 3u);
+    EXPECT_EQ(Column(grid, 2)[0], "");
+    EXPECT_FALSE(Style(grid, 1, 1).GetEnabled());
+    EXPECT_EQ(probes[0].m_pHostProbe, nullptr);
+    EXPECT_EQ(probes[0].m_bValid, 0);
+    EXPECT_EQ(probes[0].m_bEnabled, 0);
+    // The last row dragged to the top (its header's record goes with it): the records follow the rows when the
+    // page is left.
+    const std::vector<CHostProbe*> shown{probes[2].m_pHostProbe, probes[0].m_pHostProbe, probes[1].m_pHostProbe};
+    brimwiz::SetRecordOfViaRow(grid, 1, 2);
+    brimwiz::SetRecordOfViaRow(grid, 2, 0);
+    brimwiz::SetRecordOfViaRow(grid, 3, 1);
+    store();
+    EXPECT_EQ(kept, 1);
+    ASSERT_EQ(probes.GetSize(), 3);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(probes[i].m_pHostProbe, shown[static_cast<size_t>(i)]) << i;
+      EXPECT_EQ(brimwiz::RecordOfViaRow(grid, static_cast<ROWCOL>(i) + 1, 3), i) << i;
+    }
+  };
+  Open(Kind::ViaModel, true);
+  {
+    auto& page = Active<CDVSelectProbesTPEPage>();
+    CDiffViaAnalysisData& record = *GetDiffViaAnalysisData();
+    check(*page.GetGrid(), record.m_Probes, record.m_bProbeOrderKept, [&page] { page.FillGrid(); },
+          [&page] { EXPECT_TRUE(page.ValidateAndStore()); });
+  }
+  api->Close();
+  Pump();
+  api = nullptr;
+  Open(Kind::Extractor, true);
+  {
+    auto& page = Active<CMESelectViasTPEPage>();
+    CModelExtractorAnalysisData& record = *GetModelExtractorAnalysisData();
+    check(*page.GetGrid(), record.m_ViaPorts, record.m_bViaOrderKept, [&page] { page.FillGrid(); },
+          [&page] { EXPECT_TRUE(page.ValidateAndStore()); });
+  }
 }
 
 TEST_F(ViaWizards, TheViaModelListPageShowsTheSecondViaOnlyForAPair) {

@@ -55,6 +55,25 @@ TEST_F(WizardDialog, OpensOnTheStartPageWithCaptionsFromTheRecord) {
   ExpectMatchesReference(api->GetWizardWindow(), "wizard-start");
 }
 
+// The start page's browse button (enabled with the save box) chooses where the settings are saved, as the finish
+// page's does: a save dialog whose choice the record takes and the path box shows; a cancelled dialog keeps it.
+TEST_F(WizardDialog, TheStartPagesBrowseButtonChoosesWhereTheSettingsAreSaved) {
+  ASSERT_TRUE(api->CreateModeless());
+  Pump();
+  EXPECT_FALSE(IsWindowEnabled(StartControl(CDWStartPage::IDC_BROWSE)));
+  Click(StartControl(CDWStartPage::IDC_SAVE_SETTINGS));
+  ASSERT_TRUE(IsWindowEnabled(StartControl(CDWStartPage::IDC_BROWSE)));
+  const std::string chosen = (dir / "chosen.dao").string();
+  automation.Reply(plat::SystemUiKind::FileSave, {IDOK, chosen, 0});
+  Click(StartControl(CDWStartPage::IDC_BROWSE));
+  EXPECT_EQ(std::string(Record().m_SettingsPath.GetString()), chosen);
+  EXPECT_EQ(Text(StartControl(CDWStartPage::IDC_SETTINGS_PATH)), std::string(Record().GetSettingsPathRelative()));
+  automation.Reply(plat::SystemUiKind::FileSave, {0, "", 0});
+  Click(StartControl(CDWStartPage::IDC_BROWSE));
+  EXPECT_EQ(std::string(Record().m_SettingsPath.GetString()), chosen);
+  EXPECT_EQ(Record().m_bSaveSettings, 1);
+}
+
 TEST_F(WizardDialog, ReloadMarkersGateTheStepsAndNext) {
   ASSERT_TRUE(api->CreateModeless());
   CVornWizTabCtrl& list = *Dialog().GetFrame()->GetStepList();

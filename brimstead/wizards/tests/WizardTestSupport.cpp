@@ -8,6 +8,7 @@
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/gxlayoutresources.h"
 #include "grid/core/tests/gridwindowclasses.h"
+#include "grid/features/gxfeatures.h"
 #include "host/BoardFile.h"
 #include "host/tests/HostTestBoards.h"
 #include "platform/base/ResourceTable.h"
@@ -43,6 +44,11 @@ void WizardWindowTest::StartGridLibrary(void (*registerCells)()) {
     InitGridLibrary();
   }
   RegisterGridWindowClasses();   // the start-up's, which the window system's reset dropped
+}
+
+void WizardWindowTest::RegisterCellsAndFeatures() {
+  GXRegisterCellControls();
+  GXRegisterEditingFeatures();
 }
 
 void WizardWindowTest::RegisterGridWindowClasses() { gxtest::RegisterGridWindowClasses(); }
@@ -97,10 +103,13 @@ std::string WizardWindowTest::Text(HWND hwnd) {
 }
 
 void WizardWindowTest::ExpectMatchesReference(HWND hwnd, const std::string& name) {
+  ExpectMatchesFolderReference(hwnd, "brimstead/wizards/tests/reference/", name);
+}
+
+void WizardWindowTest::ExpectMatchesFolderReference(HWND hwnd, const std::string& folder, const std::string& name) {
   auto image = plat::Desktop::Capture(hwnd);
   ASSERT_TRUE(image);
-  const plat::ReferenceMatch match =
-      plat::MatchReferenceImage(*image, "brimstead/wizards/tests/reference/" + name + ".png");
+  const plat::ReferenceMatch match = plat::MatchReferenceImage(*image, folder + name + ".png");
   EXPECT_TRUE(match.Matches()) << match.message;
 }
 
@@ -118,16 +127,29 @@ bool ReentrantCallback::MayClose() {
   return answer;
 }
 
-void WizardRunTest::SetUp() {
+void SampleProjectTest::SetUp() {
   WizardWindowTest::SetUp();
   StartGridLibrary();
   board = host::LoadBoardFile(host::test::SampleBoard("demo8.json"), ledger);
   system.AddBoard(board.get());
-  dir = std::filesystem::temp_directory_path() / ("brim_wizrun_" + std::to_string(::getpid()));
+  dir = std::filesystem::temp_directory_path() / ("brim_" + m_Folder + "_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   project = (dir / "demo8.brd").string();
   std::ofstream(project) << "board\n";
   RegisterWizardDialogFactory(&MakeWizardDialog);
+}
+
+void SampleProjectTest::TearDown() {
+  RegisterWizardDialogFactory(nullptr);
+  SetCurrentAnalysisData(nullptr);
+  CheckReleased();
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+  WizardWindowTest::TearDown();
+}
+
+void WizardRunTest::SetUp() {
+  SampleProjectTest::SetUp();
   api = CBrimsteadAPI::Create();
   api->SetCallback(&callback);
   api->SetSystem(&system);
@@ -137,11 +159,7 @@ void WizardRunTest::SetUp() {
 void WizardRunTest::TearDown() {
   api->Close();
   Pump();
-  RegisterWizardDialogFactory(nullptr);
-  SetCurrentAnalysisData(nullptr);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
-  WizardWindowTest::TearDown();
+  SampleProjectTest::TearDown();
 }
 
 HWND WizardRunTest::Next() {

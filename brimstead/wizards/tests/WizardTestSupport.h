@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace wiztest {
@@ -33,6 +34,8 @@ protected:
   // features, that the program's grids show: all cells for the wizards), the layouts and the grid library; then the
   // grid window classes that every test's window-system reset drops.
   static void StartGridLibrary(void (*registerCells)() = &GXRegisterCellControls);
+  // The cells and the editing features (selection, hiding, tips), for the grids that the user edits.
+  static void RegisterCellsAndFeatures();
   // The grid window classes of the start-up, which every test's window-system reset drops.
   static void RegisterGridWindowClasses();
   static void Pump();
@@ -43,6 +46,8 @@ protected:
   static std::string Text(HWND hwnd);
   // Compares the window's pixels with the committed reference (brimstead/wizards/tests/reference/<name>.png).
   static void ExpectMatchesReference(HWND hwnd, const std::string& name);
+  // The same against <folder><name>.png, for the fixtures of other folders (folder ends with "/").
+  static void ExpectMatchesFolderReference(HWND hwnd, const std::string& folder, const std::string& name);
   // Opens a dialog of the module from its template as a modeless popup, so that its state can be checked between
   // calls.
   template <class Dialog>
@@ -78,10 +83,33 @@ public:
   std::function<void()> onRun, onMayClose, onHostCommand;
 };
 
-// The decoupling-analysis wizard as the interface object runs it, on the sample board "demo8" with a project file
-// in a fresh temporary folder.
-class WizardRunTest : public WizardWindowTest {
+// The wizards' sample project: the sample board "demo8" in a system, with a project file in a fresh temporary
+// folder (brim_<folder>_<process id>), the grid library started and the module's wizard-dialog factory registered.
+// Tearing down unregisters the factory, drops the current record, runs CheckReleased and removes the folder.
+class SampleProjectTest : public WizardWindowTest {
 protected:
+  explicit SampleProjectTest(std::string folder) : m_Folder(std::move(folder)) {}
+  void SetUp() override;
+  void TearDown() override;
+  // Checks once the current record is gone, while the window system still stands.
+  virtual void CheckReleased() {}
+
+  CBrimsteadApp app;
+  host::HostLedger ledger;
+  std::unique_ptr<host::HostBoard> board;
+  host::HostSystem system{ledger, "Project"};
+  ReentrantCallback callback;
+  std::filesystem::path dir;
+  std::string project;
+
+private:
+  std::string m_Folder;
+};
+
+// The decoupling-analysis wizard as the interface object runs it, on the sample project.
+class WizardRunTest : public SampleProjectTest {
+protected:
+  WizardRunTest() : SampleProjectTest("wizrun") {}
   void SetUp() override;
   void TearDown() override;
 
@@ -99,13 +127,6 @@ protected:
   // Clicks Next until the page with this template id is active (fails the test when it never becomes active).
   void GoTo(int pageId);
 
-  CBrimsteadApp app;
-  host::HostLedger ledger;
-  std::unique_ptr<host::HostBoard> board;
-  host::HostSystem system{ledger, "Project"};
-  ReentrantCallback callback;
-  std::filesystem::path dir;
-  std::string project;
   CBrimsteadAPI* api = nullptr;
 };
 

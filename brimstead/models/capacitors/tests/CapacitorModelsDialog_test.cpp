@@ -174,7 +174,8 @@ TEST_F(CapacitorModelsDialog, TheBoardChooserShowsTheChosenBoardAndGivesTheOldIn
 class CapacitorPage : public wiztest::WizardRunTest {
 protected:
   void SetUp() override {
-    StartGridLibraryWithFeatures();
+    // The features before the wizard's own start-up, as the module registers them.
+    StartGridLibrary(&RegisterCellsAndFeatures);
     WizardRunTest::SetUp();
   }
   void TearDown() override {

@@ -1,25 +1,8 @@
 #include "brimstead/models/capacitors/tests/CapacitorTableTestSupport.h"
 
 #include "brimstead/wizards/WizardResources.h"
-#include "grid/controls/GXCellControls.h"
-#include "grid/core/CGXControlFactory.h"
-#include "grid/core/gxlayoutresources.h"
-#include "grid/features/gxfeatures.h"
-#include "platform/display/Desktop.h"
-#include "platform/display/ReferenceImage.h"
 
 namespace captest {
-
-void StartGridLibraryWithFeatures() {
-  static const bool started = [] {
-    GXRegisterCellControls();
-    GXRegisterEditingFeatures();
-    gx::RegisterGridLayouts();
-    InitGridLibrary();
-    return true;
-  }();
-  (void)started;
-}
 
 TestBoard::TestBoard(host::HostLedger& ledger, const std::string& name)
     : board(std::make_unique<host::HostBoard>(ledger, name, name + ".json")) {
@@ -77,8 +60,7 @@ void TestBoard::OwnModel(host::HostComponent* capacitor, const std::string& name
 
 void CapacitorTableTest::SetUp() {
   WizardWindowTest::SetUp();
-  StartGridLibraryWithFeatures();
-  StartGridLibrary();   // the window classes the window system's reset dropped
+  StartGridLibrary(&RegisterCellsAndFeatures);
   board.board->Decoupling().SetChangeLog(&board.board->Changes());
   plat::ClearShownLog();
 }
@@ -99,11 +81,7 @@ void CapacitorTableTest::Open(CCapacitorModelsDlg& dialog, CHostNet* netA, CHost
 }
 
 INT_PTR CapacitorTableTest::RunModal(CDialog& dialog, std::function<void()> body) {
-  automation.Then([&dialog, body] {
-    body();
-    if (dialog.m_hWnd && dialog.ContinueModal()) dialog.EndDialog(IDCANCEL);
-  });
-  return dialog.DoModal();
+  return RunModalDialog(dialog, std::move(body));
 }
 
 std::string CapacitorTableTest::Cell(CCapacitorModelsPanel& panel, ROWCOL row, ROWCOL col) {
@@ -144,11 +122,7 @@ bool CapacitorTableTest::Enabled(CWnd& owner, int id) {
 }
 
 void CapacitorTableTest::ExpectMatchesReference(HWND hwnd, const std::string& name) {
-  auto image = plat::Desktop::Capture(hwnd);
-  ASSERT_TRUE(image);
-  const plat::ReferenceMatch match =
-      plat::MatchReferenceImage(*image, "brimstead/models/capacitors/tests/reference/" + name + ".png");
-  EXPECT_TRUE(match.Matches()) << match.message;
+  ExpectMatchesFolderReference(hwnd, "brimstead/models/capacitors/tests/reference/", name);
 }
 
 }  // namespace captest

@@ -18,9 +18,6 @@
 
 namespace captest {
 
-// The grid library as the module starts it, with the editing features (selection, hiding, tips).
-void StartGridLibraryWithFeatures();
-
 class TestBoard {
 public:
   TestBoard(host::HostLedger& ledger, const std::string& name);

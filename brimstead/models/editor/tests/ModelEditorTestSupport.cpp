@@ -7,8 +7,6 @@
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/gxlayoutresources.h"
 #include "platform/base/ResourceTable.h"
-#include "platform/display/Desktop.h"
-#include "platform/display/ReferenceImage.h"
 #include "platform/window/AutomationProvider.h"
 
 #include <fstream>
@@ -79,11 +77,7 @@ std::vector<std::string> ModelEditorTest::Messages() const {
 }
 
 void ModelEditorTest::ExpectMatchesReferenceIn(HWND hwnd, const std::string& name) {
-  auto image = plat::Desktop::Capture(hwnd);
-  ASSERT_TRUE(image);
-  const plat::ReferenceMatch match =
-      plat::MatchReferenceImage(*image, "brimstead/models/editor/tests/reference/" + name + ".png");
-  EXPECT_TRUE(match.Matches()) << match.message;
+  ExpectMatchesFolderReference(hwnd, "brimstead/models/editor/tests/reference/", name);
 }
 
 void SetPins(CModelEditor& editor, std::initializer_list<const char*> names) {

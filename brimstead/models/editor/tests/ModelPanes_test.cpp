@@ -1,5 +1,8 @@
 // The SPICE and Touchstone panes over model directories of real files, and the port map grid.
 #include "brimstead/models/editor/tests/ModelEditorTestSupport.h"
+#include "platform/display/Desktop.h"
+#include "platform/gdi/Surface.h"
+
 
 namespace edtest {
 namespace {
@@ -148,6 +151,74 @@ TEST_F(PaneTest, SpiceFourPinsRefuseAnUnassignedPortAndAnUnreadableFileListsNoth
   EXPECT_EQ(pane.m_SubcircuitList.GetCount(), 0);
   EXPECT_EQ(ItemText(pane, CModelEditorSPICE::IDC_MESSAGE), "No compartible subcircuits in selected file!");
   editor.DestroyWindow();
+}
+
+// The pixels of a window drawn in the message colour.
+int RedPixels(HWND hwnd) {
+  auto image = plat::Desktop::Capture(hwnd);
+  int count = 0;
+  for (int y = 0; image && y < image->height(); ++y)
+    for (int x = 0; x < image->width(); ++x)
+      count += plat::colorFromPixel(image->pixel(x, y)) == RGB(255, 0, 0) ? 1 : 0;
+  return count;
+}
+
+// The message label of both file panes: bold, hidden at first, then the pane's message in red; a usable file hides
+// it again.
+TEST_F(PaneTest, FilePanesShowTheirMessageInBoldRedUntilAUsableFileIsChosen) {
+  const CString dir = MakeDirectory("models");
+  WriteFile(dir, "empty.sp", "");
+  WriteFile(dir, "two.sp", ".SUBCKT TWO a b\nC1 a b 1n\n.ENDS\n");
+  WriteFile(dir, "broken.s2p", "garbage\n");
+  CopyTestFile("touchstone/qucs_capacitor-p01pF.s2p", dir, "cap.s2p");
+  struct Case {
+    int kind;
+    const char* good;
+    const char* bad;
+    const char* message;
+  };
+  const Case cases[] = {
+      {HostModelSPICE, "two.sp", "empty.sp", "No compartible subcircuits in selected file!"},
+      {HostModelTouchstone, "cap.s2p", "broken.s2p", "Invalid format of model file!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bad);
+    CModelEditor editor;
+    PrepareTwoPinTouchstone(editor, dir);
+    editor.Record().header.kind = c.kind;
+    editor.Record().spice.fileName = c.good;
+    editor.Record().touchstone.fileName = c.good;
+    Open(editor);
+    editor.ShowWindow(SW_SHOW);
+    const bool spice = c.kind == HostModelSPICE;
+    CModelFilePaneDlg& pane = spice ? static_cast<CModelFilePaneDlg&>(editor.SpicePane()) : editor.TouchstonePane();
+    CListBox& files = spice ? editor.SpicePane().m_FileList : editor.TouchstonePane().m_FileList;
+    auto choose = [&](const char* name) {
+      files.SetCurSel(files.FindStringExact(-1, name));
+      if (spice)
+        editor.SpicePane().OnFileSelChange();
+      else
+        editor.TouchstonePane().OnFileSelChange();
+      Pump();
+    };
+    CWnd* label = pane.GetDlgItem(CModelFilePaneDlg::IDC_MESSAGE);
+    ASSERT_NE(label, nullptr);
+    ASSERT_NE(label->GetFont(), nullptr);
+    LOGFONT font{};
+    label->GetFont()->GetLogFont(&font);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_FALSE(Visible(pane, CModelFilePaneDlg::IDC_MESSAGE));
+
+    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+    choose(c.bad);
+    EXPECT_EQ(ItemText(pane, CModelFilePaneDlg::IDC_MESSAGE), c.message);
+    EXPECT_TRUE(Visible(pane, CModelFilePaneDlg::IDC_MESSAGE));
+    EXPECT_GT(RedPixels(label->m_hWnd), 0);
+
+    choose(c.good);
+    EXPECT_FALSE(Visible(pane, CModelFilePaneDlg::IDC_MESSAGE));
+    editor.DestroyWindow();
+  }
 }
 
 TEST_F(PaneTest, PortMapGivesAPinToOnePortOnlyAndIgnoresButtonClicks) {

@@ -2,7 +2,9 @@
 // buttons' states and the name editors.
 #include "brimstead/models/groups/tests/GroupsDialogTestSupport.h"
 
+#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXFont.h"
+#include "platform/framework/CPaintDC.h"
 #include "grid/features/CGXUserResizeCellsImp.h"
 
 namespace groupstest {
@@ -233,6 +235,107 @@ TEST_F(GroupsEditing, TheMouseResizesEveryColumnButTheExpandButtons) {
     ASSERT_TRUE(resize->OnStartTracking(grid, 1, 0, 1));
     resize->OnCancelTracking(grid);
   }
+}
+
+// A group of 705 capacitors and three free ones: the grids' row numbers and names against their columns.
+class GroupsRoom : public GroupsDialogTest {
+protected:
+  void SetUp() override {
+    GroupsDialogTest::SetUp();
+    host::HostPart* part = board.Part("CAP_22U_0805", 22e-6, 0.002);
+    std::vector<host::HostComponent*> members;
+    for (int i = 1; i <= 705; ++i) members.push_back(board.Capacitor("C" + std::to_string(i), part));
+    board.Group("CORE_BULK", members);
+    for (const char* name : {"C900", "C901", "C902"}) board.Capacitor(name, part);
+    Open(dialog);
+  }
+  void TearDown() override {
+    if (dialog.m_hWnd) dialog.DestroyWindow();
+    GroupsDialogTest::TearDown();
+  }
+
+  // A cell's text as drawn: its width in the cell's font and the width of the room inside the cell's borders and
+  // margins, where the cell draws it.
+  struct Drawn {
+    std::string text;
+    int width = 0;
+    int room = 0;
+  };
+  static Drawn DrawnText(CGroupsGrid& grid, ROWCOL row, ROWCOL col) {
+    CGXStyle style;
+    grid.ComposeCellStyle(row, col, style);
+    CGXControl* control = grid.ControlForCell(row, col);
+    if (!control) return {};
+    CString text;
+    control->GetDisplayText(text, row, col, nullptr, style);
+    CClientDC dc(&grid);
+    CFont* old = control->SelectCellFont(&dc, style);
+    Drawn drawn{text.GetString(), static_cast<int>(dc.GetTextExtent(text).cx), 0};
+    if (old) dc.SelectObject(old);
+    drawn.room = control->ComputeInnerRect(CRect(0, 0, grid.GetColWidth(col), grid.GetRowHeight(row)), style).Width();
+    return drawn;
+  }
+  static void ExpectShownWhole(CGroupsGrid& grid, ROWCOL row, ROWCOL col) {
+    const Drawn drawn = DrawnText(grid, row, col);
+    EXPECT_FALSE(drawn.text.empty()) << row << ", " << col;
+    EXPECT_LE(drawn.width, drawn.room) << "\"" << drawn.text << "\" in row " << row << ", column " << col;
+  }
+
+  CGroupsGrid& Caps() { return dialog.CapacitorGrid(); }
+  CGroupsGrid& Groups() { return dialog.GroupsGrid(); }
+  CDecouplingGroupsDlg dialog{board.board.get(), nullptr};
+};
+
+TEST_F(GroupsRoom, RowNumbersOfEveryCountFitTheirHeadersAndTheHeadersNarrowAgain) {
+  const int layoutWidth = Groups().GetColWidth(0);
+  EXPECT_EQ(Caps().GetColWidth(0), layoutWidth);
+  ExpectShownWhole(Groups(), 2, 0);
+  ASSERT_TRUE(dialog.SetGroupExpanded(2, 1));
+  ASSERT_EQ(Groups().GetRowCount(), 707u);
+  for (ROWCOL row : {9u, 99u, 100u, 680u, 689u, 707u}) ExpectShownWhole(Groups(), row, 0);
+  EXPECT_GT(Groups().GetColWidth(0), layoutWidth);
+  // Collapsed, the two-digit numbers take the layout's width again; the other grid never needed more.
+  ASSERT_TRUE(dialog.SetGroupExpanded(2, -1));
+  EXPECT_EQ(Groups().GetColWidth(0), layoutWidth);
+  EXPECT_EQ(Caps().GetColWidth(0), layoutWidth);
+  // Members moved back make the capacitor grid count to 708.
+  ASSERT_TRUE(dialog.SetGroupExpanded(2, 1));
+  Select(Groups(), {2});
+  dialog.OnRemoveFromGroup();
+  ASSERT_EQ(Caps().GetRowCount(), 708u);
+  ExpectShownWhole(Caps(), 708, 0);
+  EXPECT_EQ(Groups().GetColWidth(0), layoutWidth);
+}
+
+TEST_F(GroupsRoom, NamesAreShownWholeWhereTheWindowHasRoomForThem) {
+  // The bold group name, and the indented italic members below it.
+  ExpectShownWhole(Groups(), 2, CGroupsGrid::ColName);
+  ASSERT_TRUE(dialog.SetGroupExpanded(2, 1));
+  ExpectShownWhole(Groups(), 3, CGroupsGrid::ColName);
+  ExpectShownWhole(Groups(), 707, CGroupsGrid::ColName);
+  const int fitted = Groups().GetColWidth(CGroupsGrid::ColName);
+  // A longer name typed into the name editor gets its room when the editor stores it.
+  ASSERT_TRUE(dialog.EditCell(Groups(), 2, CGroupsGrid::ColName));
+  TypeIntoCurrentCell(Groups(), "CORE_BULK_DECOUPLING");
+  ASSERT_TRUE(Groups().CompleteCellEdit(TRUE));
+  EXPECT_EQ(dialog.Groups()[0]->name, "CORE_BULK_DECOUPLING");
+  ExpectShownWhole(Groups(), 2, CGroupsGrid::ColName);
+  EXPECT_GT(Groups().GetColWidth(CGroupsGrid::ColName), fitted);
+  // A name longer than the window is cut where the window ends: the column fills the room beside the row
+  // headers and the expand buttons, and no more.
+  ASSERT_TRUE(dialog.EditCell(Groups(), 2, CGroupsGrid::ColName));
+  TypeIntoCurrentCell(Groups(), std::string(120, 'W').c_str());
+  ASSERT_TRUE(Groups().CompleteCellEdit(TRUE));
+  CRect client;
+  Groups().GetClientRect(&client);
+  EXPECT_EQ(Groups().GetColWidth(CGroupsGrid::ColName),
+            client.Width() - Groups().GetColWidth(0) - Groups().GetColWidth(CGroupsGrid::ColExpand));
+  // A shorter name leaves the column as wide as it was: the fit never takes width away.
+  const int widest = Groups().GetColWidth(CGroupsGrid::ColName);
+  ASSERT_TRUE(dialog.EditCell(Groups(), 2, CGroupsGrid::ColName));
+  TypeIntoCurrentCell(Groups(), "G");
+  ASSERT_TRUE(Groups().CompleteCellEdit(TRUE));
+  EXPECT_EQ(Groups().GetColWidth(CGroupsGrid::ColName), widest);
 }
 
 }  // namespace

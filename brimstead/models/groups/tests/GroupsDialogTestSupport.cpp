@@ -2,10 +2,8 @@
 
 #include "brimstead/wizards/WizardResources.h"
 #include "grid/controls/CGXControl.h"
-#include "grid/controls/GXCellControls.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/gxlayoutresources.h"
-#include "grid/features/gxfeatures.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
@@ -34,6 +32,11 @@ host::HostComponent* TestBoard::Capacitor(const std::string& name, host::HostPar
 
 host::HostCapacitorGroup* TestBoard::Group(const std::string& name,
                                            std::initializer_list<host::HostComponent*> members) {
+  return Group(name, std::vector<host::HostComponent*>(members));
+}
+
+host::HostCapacitorGroup* TestBoard::Group(const std::string& name,
+                                           const std::vector<host::HostComponent*>& members) {
   // Building the board is no change of it.
   board->Decoupling().SetChangeLog(nullptr);
   host::HostCapacitorGroup* group = board->Decoupling().AddGroup(name);
@@ -52,13 +55,13 @@ std::vector<std::string> TestBoard::HostGroups() const {
   return out;
 }
 
+// Started before a fixture's dialog is made: its grids take their features from the library's start-up as the
+// module's grids do, whether the test runs alone or after others in one process.
+GroupsDialogTest::GroupsDialogTest() { StartGridLibrary(&RegisterCellsAndFeatures); }
+
 void GroupsDialogTest::SetUp() {
   WizardWindowTest::SetUp();
-  // The cells the grids show, and the user's selection among them.
-  StartGridLibrary([] {
-    GXRegisterCellControls();
-    GXRegisterEditingFeatures();
-  });
+  StartGridLibrary(&RegisterCellsAndFeatures);
   plat::ClearShownLog();
 }
 

@@ -24,6 +24,7 @@ public:
   host::HostComponent* Capacitor(const std::string& name, host::HostPart* part,
                                  std::initializer_list<const char*> pins = {"1", "2"}, bool decoupling = true);
   host::HostCapacitorGroup* Group(const std::string& name, std::initializer_list<host::HostComponent*> members);
+  host::HostCapacitorGroup* Group(const std::string& name, const std::vector<host::HostComponent*>& members);
   // The groups' names and members as the host holds them: "name: C1 C2" per group, in the host's order.
   std::vector<std::string> HostGroups() const;
   const std::vector<std::string>& Changes() const { return board->Changes().Lines(); }
@@ -38,6 +39,7 @@ private:
 
 class GroupsDialogTest : public wiztest::WizardWindowTest {
 protected:
+  GroupsDialogTest();
   void SetUp() override;
 
   // Opens the dialog as a modeless popup so that its state can be checked between calls.

@@ -1,0 +1,46 @@
+#include "brimstead/models/editor/CModelEditorPane.h"
+
+#include "brimstead/models/editor/ModelFileList.h"
+#include "platform/gdi/CDC.h"
+#include "shared/Misc_Program.h"
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
+BEGIN_MESSAGE_MAP(CModelFilePaneDlg, CDialog)
+  ON_WM_CTLCOLOR()
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+#pragma GCC diagnostic pop
+
+int CModelFilePaneDlg::SelectedPath() const { return SelectedPathIndex(m_FileList, m_Paths); }
+
+void CModelFilePaneDlg::ViewSelectedFile(const char* program, const char* programName) {
+  const int path = SelectedPath();
+  if (path < 0) return;
+  const CString arguments = "\"" + m_Paths[path] + "\"";
+  StartExternalProgram(m_hWnd, program, RunningProgramDirectory(), arguments, nullptr, programName, false);
+}
+
+void CModelFilePaneDlg::PrepareMessage() { PrepareMessageLabel(*this, IDC_MESSAGE, m_BoldFont); }
+
+void CModelFilePaneDlg::ShowMessage(const char* text) {
+  if (CWnd* label = GetDlgItem(IDC_MESSAGE)) {
+    label->SetWindowText(text);
+    label->ShowWindow(SW_SHOW);
+  }
+}
+
+void CModelFilePaneDlg::HideMessage() {
+  if (CWnd* label = GetDlgItem(IDC_MESSAGE)) label->ShowWindow(SW_HIDE);
+}
+
+HBRUSH CModelFilePaneDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
+  HBRUSH brush = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+  if (pWnd && pWnd->GetDlgCtrlID() == IDC_MESSAGE) pDC->SetTextColor(RGB(255, 0, 0));
+  return brush;
+}
+
+void CModelFilePaneDlg::OnDestroy() {
+  ReleaseMessageLabel(*this, IDC_MESSAGE, m_BoldFont);
+  CDialog::OnDestroy();
+}
