@@ -7,6 +7,7 @@
 
 #include "grid/controls/CGXTabbedComboBox.h"
 #include "grid/controls/tests/dropdowntest.h"
+#include "grid/core/CGXDIB.h"
 #include "grid/core/CGXGridParam.h"
 #include "platform/base/ResourceTable.h"
 
@@ -17,19 +18,7 @@ constexpr const char* kIdName = "ID\tName\n1\tRed\n2\tGreen";
 
 // An 8 x 24 24-bit DIB, all blue, registered as bitmap 31790 of the grid.
 void RegisterTallBitmap() {
-  static const std::vector<BYTE> dib = [] {
-    BITMAPINFOHEADER hdr{};
-    hdr.biSize = sizeof hdr;
-    hdr.biWidth = 8;
-    hdr.biHeight = 24;
-    hdr.biPlanes = 1;
-    hdr.biBitCount = 24;
-    std::vector<BYTE> out(sizeof hdr);
-    std::memcpy(out.data(), &hdr, sizeof hdr);
-    for (int row = 0; row < 24; ++row)
-      for (int x = 0; x < 8; ++x) out.insert(out.end(), {255, 0, 0});
-    return out;
-  }();
+  static const std::vector<BYTE> dib = gx::MakeDib24(8, 24, [](int, int) { return RGB(0, 0, 255); });
   plat::ResourceTable::AddResource(plat::ResourceTable::ModuleHandle("grid"), RT_BITMAP, MAKEINTRESOURCE(31790), dib);
 }
 
