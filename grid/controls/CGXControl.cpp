@@ -539,6 +539,13 @@ void CGXControl::SetWindowEditingState(BOOL& editing, BOOL on, BOOL hasWindow) {
   editing = on && hasWindow;
 }
 
+BOOL CGXControl::StartEditing() {
+  if (!NotifyEditStart()) return FALSE;
+  if (!m_bInit) InitForCell(m_nRow, m_nCol);
+  SetEditingState(TRUE);
+  return TRUE;
+}
+
 void CGXControl::EraseWindowBackground(CWnd& window, CDC* dc) {
   CRect client;
   window.GetClientRect(&client);

@@ -293,6 +293,9 @@ class CGXControl {
   // End, Home and Delete on a cell that edits in a window and is not being edited: End and Home start
   // editing with the caret at the end or the start, Delete (when it may) starts editing an empty text.
   enum class KeyStart { Other, Refused, Started };
+  // Starts editing the bound cell when the grid agrees (NotifyEditStart): a control bound to no cell binds
+  // to its current one first, then its editing state goes on. FALSE when the grid refuses.
+  BOOL StartEditing();
   KeyStart StartEditingFromKey(UINT ch);
   // What StartEditingFromKey does for a cell: editing started with the caret at `caret` (-1: the end),
   // asking the grid first (FALSE when refused); editing started with an empty, modified text.

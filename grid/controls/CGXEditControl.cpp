@@ -450,9 +450,7 @@ void CGXEditControl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col
 // ---- Keys and characters on an inactive cell --------------------------------------------------------------
 
 BOOL CGXEditControl::ActivateWithCaret(int caret) {
-  if (!NotifyEditStart()) return FALSE;
-  if (!m_bInit) InitForCell(m_nRow, m_nCol);
-  SetEditingState(TRUE);
+  if (!StartEditing()) return FALSE;
   const int at = caret < 0 ? WindowText().GetLength() : caret;
   SetSel(at, at);
   return TRUE;

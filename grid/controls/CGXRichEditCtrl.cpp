@@ -241,9 +241,7 @@ void CGXRichEditCtrl::InitForCell(ROWCOL row, ROWCOL col) {
 }
 
 BOOL CGXRichEditCtrl::ActivateWithCaret(int caret) {
-  if (!NotifyEditStart()) return FALSE;
-  if (!m_bInit) InitForCell(m_nRow, m_nCol);
-  SetEditingState(TRUE);
+  if (!StartEditing()) return FALSE;
   const long at = caret < 0 ? GetTextLength() : caret;
   SetSel(at, at);
   return TRUE;

@@ -2,9 +2,8 @@
 // date-time cells): the window class and the cell class are both bases, the object is its own window part,
 // and it keeps its editing and modified flags itself.
 //
-// Entering editing (StartEditing): the grid agrees first (NotifyEditStart), a control bound to no cell binds
-// to its current one, then SetEditingState(TRUE); by default entering reads the bound cell's style afresh
-// and a control without its window never edits.
+// Entering editing (CGXControl::StartEditing) reads the bound cell's style afresh by default; a control
+// without its window never edits.
 //
 // `Window` is a window class (CWnd or derived); `Cell` is CGXControl or a cell class derived from it whose
 // constructor takes the grid.
@@ -26,13 +25,6 @@ class CGXWindowCell : public Window, public Cell {
   BOOL GetModifiedState() const override { return m_bModified; }
 
  protected:
-  // FALSE when the grid refuses.
-  BOOL StartEditing() {
-    if (!this->NotifyEditStart()) return FALSE;
-    if (!this->IsInitialized()) this->InitForCell(this->GetRow(), this->GetCol());
-    SetEditingState(TRUE);
-    return TRUE;
-  }
   BOOL IsEditedCell(ROWCOL row, ROWCOL col) const { return m_bEditing && this->IsBoundToCell(row, col); }
 
   BOOL m_bEditing = FALSE;
