@@ -16,23 +16,7 @@ namespace {
 
 // A 24-bit packed DIB of one colour (blue, green, red bytes).
 std::vector<BYTE> SolidDib(LONG w, LONG h, BYTE r, BYTE g, BYTE b) {
-  BITMAPINFOHEADER hdr{};
-  hdr.biSize = sizeof hdr;
-  hdr.biWidth = w;
-  hdr.biHeight = h;
-  hdr.biPlanes = 1;
-  hdr.biBitCount = 24;
-  const std::size_t stride = ((static_cast<std::size_t>(w) * 24 + 31) / 32) * 4;
-  std::vector<BYTE> out(sizeof hdr + stride * static_cast<std::size_t>(h), 0);
-  std::memcpy(out.data(), &hdr, sizeof hdr);
-  for (LONG y = 0; y < h; ++y)
-    for (LONG x = 0; x < w; ++x) {
-      BYTE* p = out.data() + sizeof hdr + y * stride + x * 3;
-      p[0] = b;
-      p[1] = g;
-      p[2] = r;
-    }
-  return out;
+  return gx::MakeDib24(w, h, [&](int, int) { return RGB(r, g, b); });
 }
 
 HGLOBAL ToGlobal(const std::vector<BYTE>& bytes) {
