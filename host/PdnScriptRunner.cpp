@@ -564,12 +564,18 @@ void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
       m_PendingPick = PendingPick{control, static_cast<int>(index), step};
     return;
   }
-  // A list box: a click on the entry when it shows, else on the first entry shown and arrows from there.
+  // A list box: the entry is scrolled into view, as its scroll bar would, and clicked: no other entry is selected on
+  // the way (each selection may load a file, or ask something). Arrows from the first entry shown only when the
+  // entry still does not show.
   RECT item{};
   RECT client{};
   GetClientRect(control, &client);
-  if (SendMessage(control, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != LB_ERR &&
-      item.top >= client.top && item.bottom <= client.bottom) {
+  auto shows = [&] {
+    return SendMessage(control, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) != LB_ERR &&
+           item.top >= client.top && item.bottom <= client.bottom;
+  };
+  if (!shows()) SendMessage(control, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+  if (shows()) {
     m_Input.Click(plat::InputRouter::ClientPoint(control, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
     return;
   }

@@ -1,8 +1,8 @@
 // Clipboard exchange, sorting and searching at volume: 100,000 rows sorted by a numeric and by a text key
 // and the sort undone; 100,000 cells copied as text and pasted back; a missing text looked for down
 // 1,000,000 rows; a text of many lines pasted with Ctrl+V into a cell being edited, in a small grid and in
-// one of 100,000 rows; a text of 10,000 and 100,000 rows pasted into a grid of 10 rows, and that paste
-// undone.
+// one of 100,000 rows, and typing on in a cell holding such a text; a text of 10,000 and 100,000 rows
+// pasted into a grid of 10 rows, and that paste undone.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -203,6 +203,54 @@ void BM_PasteIntoEditedCell(benchmark::State& state) {
   g->DestroyWindow();
 }
 BENCHMARK(BM_PasteIntoEditedCell)->Args({62, 10000})->Args({100000, 10000})->Args({62, 125000})->Args({125061, 125000})->Unit(benchmark::kMillisecond);
+
+// Arg: the lines of the text in the edited cell (3,1) (12 characters a line); arg 2: the cell's layout, 1 the
+// standard style (wrapped, left aligned), 0 one line, 2 one line right aligned (the window's alignment then
+// depends on the text's width). Each iteration types one character at the text's end, as a user goes on
+// typing after a large paste.
+void BM_TypeIntoLargeEditedCell(benchmark::State& state) {
+  const auto lines = static_cast<int>(state.range(0));
+  auto g = Grid(62, 2);
+  if (state.range(1) != 1) {
+    CGXStyle oneLine;
+    oneLine.SetWrapText(FALSE);
+    if (state.range(1) == 2) oneLine.SetHorizontalAlignment(GX_DT_RIGHT);
+    g->SetStyleRange(CGXRange(3, 1), oneLine);
+  }
+  std::string text;
+  char line[32];
+  for (int i = 0; i < lines; ++i) {
+    std::snprintf(line, sizeof line, "VDD_%06d\r\n", i);
+    text += line;
+  }
+  auto& in = plat::InputRouter::Instance();
+  ::SetFocus(*g);
+  g->MoveCurrentCellTo(3, 1, GX_UPDATENOW);
+  in.TypeText("a");
+  Pump();
+  plat::Desktop::PaintAll();
+  PutText(text);
+  in.KeyDown(VK_CONTROL);
+  in.KeyPress('V');
+  in.KeyUp(VK_CONTROL);
+  Pump();
+  plat::Desktop::PaintAll();
+  CString edited;
+  if (!g->ControlOfCurrentCell()->GetEditedValue(edited) || edited.GetLength() != static_cast<int>(text.size()) + 1)
+    std::abort();
+  for (auto _ : state) {
+    in.KeyPress('B');
+    Pump();
+  }
+  state.SetItemsProcessed(state.iterations());
+  g->DestroyWindow();
+}
+BENCHMARK(BM_TypeIntoLargeEditedCell)
+    ->Args({1000, 1})
+    ->Args({125000, 1})
+    ->Args({125000, 0})
+    ->Args({125000, 2})
+    ->Unit(benchmark::kMillisecond);
 
 // A text no cell holds, looked for from the first row down 1,000,000 rows of one column.
 void BM_FindMissingText(benchmark::State& state) {

@@ -347,7 +347,19 @@ void CGXComboBoxWnd::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col
   int selStart = 0, selEnd = 0;
   GetEditSel(selStart, selEnd);
   if (m_pButton) m_pButton->SetRect(CRect());
+  // Hiding the box invalidates the grid under it. What of that lies in this paint's clip box is drawn by this very
+  // paint, so it is validated again: else every paint of the edited cell asks for the next one, without end (the
+  // box hidden and shown over the cell each time).
+  CRect hidden;
+  HWND gridWnd = m_pGrid->GridHwnd();
+  const BOOL shown = gridWnd && IsWindowVisible();
+  if (shown) {
+    GetWindowRect(&hidden);
+    ::MapWindowPoints(nullptr, gridWnd, reinterpret_cast<POINT*>(&hidden), 2);
+  }
   HideWindowPart();
+  if (CRect clip; shown && dc->GetClipBox(&clip) != ERROR && hidden.IntersectRect(hidden, clip))
+    ::ValidateRect(gridWnd, &hidden);
   LOGFONT lf{};
   style.GetFont().GetLogFontZoomed(lf, m_pGrid->GetZoom());
   m_pFont = std::make_unique<CFont>();

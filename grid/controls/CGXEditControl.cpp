@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "grid/controls/gxcellsupport.h"
+#include "grid/core/gxstrings.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridCore.h"
@@ -45,6 +46,28 @@ CString CutToLength(const CString& text, int max) {
   return text.Left(kept);
 }
 
+// Whether `text` is wider than `limit` pixels in the DC's font: on one line (the extent of the whole text,
+// line breaks measured as characters) when `wrapWidth` is 0, else as DrawText measures it wrapped at
+// `wrapWidth`. Measuring stops as soon as the answer is known: on one line the text is summed chunk by
+// chunk (an extent is the sum of its characters' advances); wrapped, DrawText's measure keeps the width it
+// is given, so a wrap width beyond the limit answers without laying a line out.
+bool TextWiderThan(CDC& dc, const CString& text, int limit, int wrapWidth) {
+  if (wrapWidth > 0) {
+    if (wrapWidth > limit) return true;
+    CRect measure(0, 0, wrapWidth, 0);
+    dc.DrawText(text, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    return measure.Width() > limit;
+  }
+  constexpr int kChunk = 4096;
+  const LPCSTR p = text;
+  long long width = 0;
+  for (int at = 0; at < text.GetLength(); at += kChunk) {
+    width += dc.GetTextExtent(p + at, std::min(kChunk, text.GetLength() - at)).cx;
+    if (width > limit) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 BOOL& CGXEditControl::CompositionRunning() {
@@ -73,6 +96,7 @@ CString CGXEditControl::WindowText() const {
 
 void CGXEditControl::SetEditingState(BOOL on) {
   SetWindowEditingState(m_bActive, on, m_hWnd != nullptr);
+  if (!on) m_strReplaced = CString();  // the room a long text took goes with the editing
   if (m_hWnd && m_bInit) {
     const CGXRange cell(m_nRow, m_nCol);
     m_pGrid->RecalcFloatCells(cell, -1);
@@ -89,13 +113,19 @@ BOOL CGXEditControl::GetModifiedState() const { return m_hWnd ? GetModify() : FA
 void CGXEditControl::InitForCell(ROWCOL row, ROWCOL col) {
   CompositionRunning() = FALSE;
   CGXStatic::InitForCell(row, col);
-  if (!m_hWnd) CreateEditWindow(0, nullptr);
+  // Made with the editing style's lines from the start: a one-line window would keep only the first line of
+  // a value or a paste that reaches it before its first showing gives it its full style.
+  if (!m_hWnd) CreateEditWindow(kEditStyle, nullptr);
   CString value = m_pGrid->GetStoredCellValue(row, col);
   const CGXStyle& style = GetCachedStyle();
   LocalizeDecimalPoint(value, style);
   m_bAutoSize = style.IsIncluded(GX_IN_AUTOSIZE) && style.GetAutoSize();
   SetEditedValue(value);
   if (m_hWnd) {
+    // The cell's limit from the start, not only once the editing window is drawn: a paste or a typed key
+    // before the first paint meets this cell's limit, not the previous cell's or the window's first one.
+    m_nMaxLength = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
+    LimitText(m_nMaxLength);
     SetSel(0, -1);
     if (m_bActive) LineScroll(255, 0);
   }
@@ -197,18 +227,44 @@ void CGXEditControl::SetEditedValueFromCell() {
   if (m_bInit) SetEditedValue(m_pGrid->GetStoredCellValue(m_nRow, m_nCol));
 }
 
-CString CGXEditControl::TextWithSelectionReplaced(const CString& text) const {
-  if (!m_hWnd) return text;
+const CString& CGXEditControl::TextWithSelectionReplaced(const CString& text) const {
+  CString& result = m_strReplaced;
   int start = 0, end = 0;
-  GetSel(start, end);
-  if (end == -1) return text;
-  const CString current = WindowText();
-  start = std::clamp(start, 0, current.GetLength());
-  end = std::clamp(end, start, current.GetLength());
-  return current.Left(start) + text + current.Mid(end);
+  if (m_hWnd) GetSel(start, end);
+  if (!m_hWnd || end == -1) {
+    result = text;
+    return result;
+  }
+  // Read into the kept buffer and edited in place: no new memory while its room suffices.
+  const int length = GetWindowTextLength();
+  const int got = ::GetWindowText(m_hWnd, result.GetBufferSetLength(length + 1), length + 1);
+  result.ReleaseBuffer(std::max(got, 0));
+  start = std::clamp(start, 0, result.GetLength());
+  end = std::clamp(end, start, result.GetLength());
+  result.Delete(start, end - start);
+  result.Insert(start, text);
+  return result;
 }
 
-BOOL CGXEditControl::CanPasteText(const CString& text) { return AcceptsText(TextWithSelectionReplaced(text)); }
+// Decision: a paste longer than the cell takes (its maximum length, the window's limit) is refused whole
+// with a message rather than cut to fit: the cell keeps its text and nothing is lost without a word.
+BOOL CGXEditControl::CanPasteText(const CString& text) {
+  const CString& result = TextWithSelectionReplaced(text);
+  const UINT limit = m_hWnd ? GetLimitText() : 0;
+  if (limit > 0 && static_cast<UINT>(result.GetLength()) > limit) {
+    CString message;
+    message.Format(gx::LoadGridString(GX_IDS_PASTE_TOO_LONG), result.GetLength(), limit);
+    m_pGrid->SetWarningText(message);  // shown by PasteFromClipboard once the clipboard is closed
+    return FALSE;
+  }
+  return AcceptsText(result);
+}
+
+BOOL CGXEditControl::PasteFromClipboard() {
+  const BOOL pasted = CGXStatic::PasteFromClipboard();
+  if (!pasted) m_pGrid->ShowWarningText();
+  return pasted;
+}
 
 // ---- Storing --------------------------------------------------------------------------------------------
 
@@ -276,25 +332,13 @@ DWORD CGXEditControl::CalcWindowStyle(CRect& format, int& lineHeight) {
   if (!m_bNoAlignment) style |= m_dwAlignment;
   CRect client;
   GetClientRect(&client);
-  int textWidth = 0;
-  {
-    CClientDC dc(this);
-    CFont* font = GetFont();
-    CFont* old = font ? dc.SelectObject(font) : nullptr;
-    TEXTMETRIC tm{};
-    dc.GetTextMetrics(&tm);
-    m_nLineHeight = tm.tmHeight + tm.tmExternalLeading;
-    m_nMaxCharWidth = tm.tmMaxCharWidth;
-    const CString text = WindowText();
-    if (m_bWrap) {
-      CRect measure(0, 0, std::max<LONG>(1, client.Width()), 0);
-      dc.DrawText(text, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-      textWidth = measure.Width();
-    } else {
-      textWidth = dc.GetTextExtent(text).cx;
-    }
-    if (old) dc.SelectObject(old);
-  }
+  CClientDC dc(this);
+  CFont* font = GetFont();
+  CFont* old = font ? dc.SelectObject(font) : nullptr;
+  TEXTMETRIC tm{};
+  dc.GetTextMetrics(&tm);
+  m_nLineHeight = tm.tmHeight + tm.tmExternalLeading;
+  m_nMaxCharWidth = tm.tmMaxCharWidth;
   lineHeight = m_nLineHeight;
   style |= kEditStyle;
   if (m_bAllowEnter) style |= ES_WANTRETURN;
@@ -302,9 +346,15 @@ DWORD CGXEditControl::CalcWindowStyle(CRect& format, int& lineHeight) {
   const BOOL oneLine = client.Height() - m_nLineHeight / 3 <= m_nLineHeight;
   if (!m_bWrap || (!m_bVertScroll && oneLine)) {
     style |= ES_AUTOHSCROLL;
-    // A text wider than the window scrolls from its start: left aligned.
-    if (textWidth > client.Width() - m_nMaxCharWidth) style &= ~(ES_CENTER | ES_RIGHT);
+    // A text wider than the window scrolls from its start: left aligned. The text is measured only when
+    // that changes something, and only as far as it takes to tell (typing into a cell that holds a very
+    // long text stays quick).
+    const int wrapWidth = m_bWrap ? std::max<LONG>(1, client.Width()) : 0;
+    const int room = client.Width() - m_nMaxCharWidth;
+    if ((style & (ES_CENTER | ES_RIGHT)) && TextWiderThan(dc, WindowText(), room, wrapWidth))
+      style &= ~(ES_CENTER | ES_RIGHT);
   }
+  if (old) dc.SelectObject(old);
   format = client;
   format.bottom = std::max<LONG>(format.bottom, m_nLineHeight + 1);
   return style;
@@ -317,7 +367,10 @@ void CGXEditControl::UpdateEditWindow() {
   const DWORD needed = CalcWindowStyle(format, lineHeight);
   const BOOL rtl = (GetExStyle() & WS_EX_RTLREADING) != 0;
   if (needed == m_dwStyle && rtl == (m_nRTL > 0)) {
-    SendMessage(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&format));
+    // A new format rectangle lays the whole text out again: sent only when it changed.
+    CRect current;
+    SendMessage(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&current));
+    if (current != format) SendMessage(EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&format));
   } else {
     CGXFlagScope recreating(m_bRecreating, TRUE);
     const BOOL modified = GetModify();
@@ -495,7 +548,7 @@ BOOL CGXEditControl::OnDbcsCharInCell(const CString& text, UINT, UINT) {
     HideAndInvalidate();
     return TRUE;
   }
-  const CString result = TextWithSelectionReplaced(text);
+  const CString& result = TextWithSelectionReplaced(text);
   if (AcceptsText(result)) {
     int start = 0, end = 0;
     GetSel(start, end);
@@ -738,7 +791,7 @@ void CGXEditControl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
   }
   int start = 0, end = 0;
   GetSel(start, end);
-  const int length = WindowText().GetLength();
+  const int length = GetWindowTextLength();
   if (end < 0) end = length;
   const BOOL rtl = m_nRTL > 0;
   BOOL grid = FALSE;
@@ -816,7 +869,7 @@ BOOL CGXEditControl::FilterChar(UINT ch, UINT repeat, UINT flags) {
     }
   }
   if (m_strPending.IsEmpty()) return FALSE;
-  const CString result = TextWithSelectionReplaced(m_strPending);
+  const CString& result = TextWithSelectionReplaced(m_strPending);
   const UINT limit = GetLimitText();
   if (limit > 0 && static_cast<UINT>(result.GetLength()) > limit) return refuse();
   if (!AcceptsText(result)) {

@@ -23,6 +23,7 @@
 class CGXFindReplaceState;
 
 constexpr UINT GX_IDS_CTRL_EDIT_ID = 52512;
+constexpr UINT GX_IDS_PASTE_TOO_LONG = 51058;  // the message of a paste longer than the cell takes
 
 class CGXEditControl : public CEdit, public CGXStatic {
   DECLARE_DYNAMIC(CGXEditControl)
@@ -67,6 +68,7 @@ class CGXEditControl : public CEdit, public CGXStatic {
   void GetSelectionText(CString& out) override;
   BOOL HandleWindowCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL CanPasteText(const CString& text) override;
+  BOOL PasteFromClipboard() override;
   // While it edits, the window takes Enter and Escape for the grid (a dialog leaves them alone).
   BOOL WantsReturnAndEscape() const override { return m_bActive; }
 
@@ -111,8 +113,9 @@ class CGXEditControl : public CEdit, public CGXStatic {
   void ShowCellAfterKey();
   // The character of the text under a point of the cell as the cell draws it, or -1.
   int HitCharacter(int x, int y);
-  // The text the window would hold with its selection replaced by `text`.
-  CString TextWithSelectionReplaced(const CString& text) const;
+  // The text the window would hold with its selection replaced by `text`; valid until the next call (built
+  // in a buffer the control keeps, as it runs for every typed character and a cell may hold megabytes).
+  const CString& TextWithSelectionReplaced(const CString& text) const;
   // Stores a text or a number into a cell: a number style when ParseNumber takes it.
   BOOL StoreTextOrNumber(ROWCOL row, ROWCOL col, CString text, const CGXStyle& style, UINT flags, BOOL viaSetValue);
 
@@ -133,6 +136,7 @@ class CGXEditControl : public CEdit, public CGXStatic {
   BOOL m_bWrap = FALSE;
   int m_nRTL = 0;
   CString m_strPending;
+  mutable CString m_strReplaced;  // TextWithSelectionReplaced's buffer
   BOOL m_bInserting = FALSE;
   int m_nMaxLength = 0;
   BOOL m_bFloatChanged = FALSE;

@@ -22,6 +22,8 @@ constexpr plat::ResourceTable::StringEntry kStrings[] = {
     {51033, "TabList: Sort Columns"},
     {51055, "TabList: Unique choicelist id"},
     {51057, "RadioButton: Alignment"},
+    {51058, "The pasted text does not fit: the cell would hold %d characters, and it takes at most %u. Nothing "
+            "was pasted."},
     {52568, "RadioButton: Text Alignment"},
     {52569, "Pushbutton face color"},
     {52794, "Dao bitmap user attribute"},

@@ -277,8 +277,10 @@ BOOL CGXCutPasteImp::Paste(CGXGridCore* grid) {
   if (!grid->CopyRangeList(list, TRUE)) return FALSE;
   CGXControl* control = grid->ControlOfCurrentCell();
   ROWCOL r = 0, c = 0;
-  if (control && grid->QueryCurrentCell(&r, &c) && control->CanPasteFromClipboard() && control->PasteFromClipboard())
-    return TRUE;
+  // A paste while a cell is being edited goes into its control, which has the last word: a text it refuses
+  // is not pasted into the cells instead (that would end the edit and write the refused text over them).
+  if (control && grid->QueryCurrentCell(&r, &c) && control->CanPasteFromClipboard())
+    return control->PasteFromClipboard();
   grid->CompleteCellEdit(TRUE);
   if (list.GetCount() > 1) {
     AfxMessageBox(gx::LoadGridString(20153), MB_OK);

@@ -8,8 +8,9 @@
 //
 // Call flow of Ctrl+C:  Copy -> (editing control: its own text) -> copied ranges from the selection or the
 //   current cell -> CopyRange -> text (TextExchangeForward0), styles (StyleExchangeForward0), direct mark.
-// Ctrl+V:  Paste -> (editing control pastes) -> multi-area refusal -> direct paste (PasteCopiedCells:
-//   GXCopyCells / GXMoveCells per block) or PasteFromClipboard (styles win over text).
+// Ctrl+V:  Paste -> (an editing control that can paste: its paste or its refusal ends it) -> multi-area
+//   refusal -> direct paste (PasteCopiedCells: GXCopyCells / GXMoveCells per block) or PasteFromClipboard
+//   (styles win over text).
 #pragma once
 
 #include <cstdint>

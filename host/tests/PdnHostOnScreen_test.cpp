@@ -159,6 +159,44 @@ TEST(PdnHostOnScreen, ModelEditorScriptWithRealInput) {
   EXPECT_GT(fs::file_size(dir.path() / "editor-touchstone-02-saved.png"), 1000u);
 }
 
+// The port maps of a four-pin and a three-pin capacitor on screen with real X input: each port's pin chosen in its
+// drop-down list with the keyboard, a pin taken from another port and given back; a click on another row's
+// drop-down arrow (the editor froze there); OK.
+TEST(PdnHostOnScreen, PortMapPinsAreChosenInTheirListsWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  struct Case {
+    const char* script;
+    const char* capacitor;
+    const char* pins;
+  };
+  for (const Case& c : {Case{"editor-portmap.pdnscript", "C2",
+                             "  GetPortPin(1) = A2\n  GetPortPin(2) = A1\n  GetPortPin(3) = B1\n  GetPortPin(4) = B2\n"},
+                        Case{"editor-portmap-spice.pdnscript", "C1",
+                             "  GetPortPin(1) = G\n  GetPortPin(2) = 1\n  GetPortPin(3) = 2\n"}}) {
+    const ScratchDir dir("portmap_screen");
+    const ScreenRun run = RunOnScreen("--real-input --board " +
+                                          (SourceDir() / "host/tests/boards/multipin-caps.json").string() +
+                                          " --dialog editor --capacitor " + c.capacitor + " --script " +
+                                          Script(c.script).string(),
+                                      dir.path());
+    ASSERT_TRUE(run.ok) << c.script << "\n" << run.log;
+    EXPECT_NE(run.log.find("RunModal() -> 1 (OK)"), std::string::npos) << run.log;
+    EXPECT_NE(run.log.find(c.pins), std::string::npos) << run.log;
+  }
+}
+
+// The model editor from the keyboard on screen with real X input: Tab reaches the C-L-R pane's capacitance, typed
+// there, and its unit list; Enter is OK.
+TEST(PdnHostOnScreen, ModelEditorPaneIsReachedWithTabWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const ScratchDir dir("editor_keys_screen");
+  const ScreenRun run = RunOnScreen(
+      "--real-input --dialog editor --capacitor C57 --script " + Script("editor-keys.pdnscript").string(), dir.path());
+  ASSERT_TRUE(run.ok) << run.log;
+  EXPECT_NE(run.log.find("RunModal() -> 1 (OK)"), std::string::npos) << run.log;
+  EXPECT_NE(run.log.find("  GetCapacitance = 4.7e-08\n"), std::string::npos) << run.log;
+}
+
 // Injected input on screen takes the path of real input: Tab and clicks take turns between two fields of the
 // frequency sweep page, each click bringing the focus back to its field, with real input and with injected input.
 TEST(PdnHostOnScreen, ClicksAndTabTakeTurnsBetweenTwoFieldsWithEitherInput) {

@@ -512,12 +512,46 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
         "  GetESR = 0.01\n  GetESL = 2.98384e-10\n"},
        {"editor-clr-sensor4-01-calculator", "editor-clr-sensor4-02-custom"},
        "sensor4.json"},
+      // Capacitors of more than two pins: every port's pin chosen in the port map's drop-down lists. Walking an
+      // open list took the pins passed on the way from their ports, and choosing the pin of a node crashed the
+      // editor (the list's close-up, sent from inside a paint, restyled the cell being drawn).
+      {"editor-portmap", "C2",
+       {"messagebox \"Capacitor Models\": All model ports are to assigned to pins. -> ok",
+        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 2 (Touchstone)\n  IncludesViaMounting = false\n"
+        "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetFileName = cap_pair_0402.s4p\n"
+        "  IsSeries = true\n  GetPortPin(1) = A2\n  GetPortPin(2) = A1\n  GetPortPin(3) = B1\n  GetPortPin(4) = B2\n"},
+       {"editor-portmap-01-assigned", "editor-portmap-02-taken", "editor-portmap-03-given-back"},
+       "host/tests/boards/multipin-caps.json"},
+      // The keyboard alone: Tab reaches the pane's controls (it went round the editor's own controls only).
+      {"editor-keys", "C57",
+       {"step 13: expect state 1136 focused in pane",
+        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 1 (C-L-R)\n  IncludesViaMounting = false\n"
+        "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetCapacitance = 4.7e-08\n"},
+       {}},
+      // A library model's port map cannot be changed: it came back under the library model's name with other pins.
+      {"editor-portmap-library", "C2",
+       {"change: ModelLibrary Add ARRAY_4P Touchstone",
+        "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 2 (Touchstone)\n  IncludesViaMounting = false\n"
+        "  IsLibraryModel = true\n  GetLibraryText = \n  GetLibraryModelName = ARRAY_4P\n"
+        "  GetFileName = cap_pair_0402.s4p\n  IsSeries = true\n  GetPortPin(1) = A1\n  GetPortPin(2) = A2\n"
+        "  GetPortPin(3) = B1\n  GetPortPin(4) = B2\n"},
+       {"editor-portmap-library"},
+       "host/tests/boards/multipin-caps.json"},
+      {"editor-portmap-spice", "C1",
+       {"RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 3 (SPICE)\n  IncludesViaMounting = false\n"
+        "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetFileName = caps.cir\n"
+        "  GetSubcircuitName = C3T1U0603\n  GetPortPin(1) = G\n  GetPortPin(2) = 1\n  GetPortPin(3) = 2\n"},
+       {"editor-portmap-spice"},
+       "host/tests/boards/multipin-caps.json"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
     const fs::path run = dir / c.script;
     fs::create_directories(run);
-    const Outcome outcome = RunPdnHost(std::string("--board ") + (SourceDir() / "samples/boards" / c.board).string() +
+    // A board named with its folder is one of the tests' own boards, else a sample board.
+    const fs::path board = std::string(c.board).find('/') != std::string::npos ? SourceDir() / c.board
+                                                                               : SourceDir() / "samples/boards" / c.board;
+    const Outcome outcome = RunPdnHost(std::string("--board ") + board.string() +
                                        " --dialog editor --capacitor " + c.capacitor + " --script " +
                                        (SourceDir() / "host/tests/scripts" / (std::string(c.script) + ".pdnscript")).string() +
                                        " --shots " + run.string());
@@ -532,6 +566,30 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
       EXPECT_TRUE(match.Matches()) << match.message;
     }
   }
+}
+
+// The Touchstone pane over the real-world files of the shared test data: a file picked far down the list is scrolled
+// to and clicked, so that only its own two-port detection runs (walking there selected every file on the way, each
+// undecidable two-port bringing up its own message box).
+TEST_F(PdnHostProgram, AFilePickedFarDownTheListIsTheOnlyOneSelected) {
+  const fs::path script = dir / "far.pdnscript";
+  std::ofstream(script) << "click \"Touchstone\"\n"
+                           "answer message ok \"simple_touchstone.s2p\"\n"
+                           "pick 1086 \"simple_touchstone.s2p\"\n"
+                           "expect state \"Autodetect\" unchecked\n"
+                           "pick 1086 \"Agilent_E5071B.s4p\"\n"
+                           "click \"Cancel\"\n";
+  const char* testdata = std::getenv("BRIM_TESTDATA_DIR");
+  ASSERT_NE(testdata, nullptr) << "the tests' environment names the shared test data";
+  const Outcome outcome = RunPdnHost("--dialog editor --capacitor C57 --model-dir " +
+                                     (fs::path(testdata) / "touchstone/").string() + " --script " + script.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_EQ(outcome.errors, "");
+  std::size_t boxes = 0;
+  for (std::size_t at = outcome.output.find("messagebox "); at != std::string::npos;
+       at = outcome.output.find("messagebox ", at + 1))
+    ++boxes;
+  EXPECT_EQ(boxes, 1u) << outcome.output;
 }
 
 TEST_F(PdnHostProgram, GroupsDialogRunsFromAScriptAndCommitsWhatTheGoldenLogSays) {

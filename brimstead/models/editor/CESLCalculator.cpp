@@ -178,6 +178,16 @@ void CESLCalculator::OnOK() {
   geometry.planeThickness = plane ? plane->GetThickness() : 0.0;
   for (int i = first + 1; i < last; ++i)
     if (CHostLayer* layer = LayerAt(i)) geometry.gapThickness += layer->GetThickness();
+  if (!(geometry.gapThickness > 0.0)) {
+    // A stack that lists no dielectric (or none with a thickness) between the two layers puts the body on the
+    // plane, where no inductance can be computed: say which layers, rather than the solver's refusal code.
+    CString text;
+    text.Format("There is no dielectric between the mount layer \"%s\" and the reference layer \"%s\" in the "
+                "board's layer stack.\nPlease choose a reference layer farther from the mounting side.",
+                mount && mount->GetName() ? mount->GetName() : "", plane && plane->GetName() ? plane->GetName() : "");
+    ::MessageBox(m_hWnd, text, "Brimstead", MB_OK | MB_ICONWARNING);
+    return;
+  }
   const EslResult result = g_compute(geometry);
   if (result.code != 0) {
     m_Result = 0.0;

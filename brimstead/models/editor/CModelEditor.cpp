@@ -154,10 +154,21 @@ BOOL CModelEditor::OnInitDialog() {
                                              {&m_SpicePane, modeleditor::IDD_PANE_SPICE},
                                              {&m_TstonePane, modeleditor::IDD_PANE_FILE},
                                              {&m_PlsPane, modeleditor::IDD_PANE_FILE}};
+  // Each pane joins the editor's keyboard navigation: Tab and the arrows reach its controls.
   for (auto [pane, id] : panes)
-    if (pane->Create(id, this)) pane->MoveWindow(&frame, TRUE);
+    if (pane->Create(id, this)) {
+      pane->ModifyStyleEx(0, WS_EX_CONTROLPARENT);
+      pane->MoveWindow(&frame, TRUE);
+    }
 
   FillLibraryList();
+  if (CustomSelected() && m_pRecord->header.libraryModel) {
+    // A library model that the list does not offer (no library was given, or it is not in it) shows as "<custom>"
+    // with its values editable: it is the custom model that starts from them, as choosing "<custom>" makes it. It
+    // would else come back named as the library model with whatever values were typed.
+    m_pRecord->header.libraryModel = false;
+    m_pRecord->header.modelName.Empty();
+  }
   SetUpKind();
   return TRUE;
 }

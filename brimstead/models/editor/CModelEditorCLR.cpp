@@ -72,7 +72,17 @@ BOOL CModelEditorCLR::OnInitDialog() {
   return TRUE;
 }
 
-bool CModelEditorCLR::ValidatePane() { return m_C > 0.0 && m_C < 0.01 && m_L >= 0.0 && m_R >= 0.0; }
+bool CModelEditorCLR::ValidatePane() {
+  // An edit whose text is no number still holds the value from before, which is not what the user sees: refused.
+  if (m_hWnd)
+    for (Quantity q : {QuantityC, QuantityL, QuantityR}) {
+      CString text;
+      GetDlgItemText(kControls[q].edit, text);
+      double number = 0.0;
+      if (!ReadNumber(text, number)) return false;
+    }
+  return m_C > 0.0 && m_C < 0.01 && m_L >= 0.0 && m_R >= 0.0;
+}
 
 double& CModelEditorCLR::ValueOf(Quantity q) { return q == QuantityC ? m_C : q == QuantityL ? m_L : m_R; }
 

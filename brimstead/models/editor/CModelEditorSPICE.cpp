@@ -47,6 +47,8 @@ BOOL CModelEditorSPICE::OnInitDialog() {
 void CModelEditorSPICE::EnableEditing(bool editable) {
   for (int id : {int{IDC_FILES}, int{IDC_SUBCIRCUITS}, int{IDC_COMPATIBLE}})
     if (CWnd* control = GetDlgItem(id)) control->EnableWindow(editable ? TRUE : FALSE);
+  // A library model's port map is the library's: shown, not changed.
+  m_PortMap.m_bLocked = !editable;
 }
 
 void CModelEditorSPICE::ListSpiceFiles() {

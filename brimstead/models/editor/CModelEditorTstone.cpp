@@ -80,6 +80,8 @@ void CModelEditorTstone::EnableEditing(bool editable) {
   for (int id : {int{IDC_FILES}, int{IDC_COMPATIBLE}, int{IDC_ONE_PORT}, int{IDC_TWO_PORT}, int{IDC_ONE_AND_TWO_PORT},
                  int{IDC_SHUNT}, int{IDC_SERIES}, int{IDC_AUTODETECT_CHECK}})
     Enable(id, editable);
+  // A library model's port map is the library's: shown, not changed.
+  m_PortMap.m_bLocked = !editable;
 }
 
 CString CModelEditorTstone::ExtensionList() const {

@@ -101,21 +101,32 @@ CString CPortMapGrid::ChosenPin(ROWCOL row) {
 void CPortMapGrid::ClearDuplicatePins(ROWCOL row) {
   const CString chosen = ChosenPin(row);
   for (ROWCOL i = 1; i <= GetRowCount(); ++i) {
+    // Only cells that change are restyled. The drop-down cell repeats its modified notification when its list
+    // closes, also from inside a paint of the grid (the paint hides the cell's box); restyling there would free
+    // the styles that paint is drawing with, so a repeated call must change nothing.
+    CGXStyle shown;
+    ComposeCellStyle(i, kPinColumn, shown);
     CGXStyle style;
     if (i == row) {
+      if (shown.GetTextColor() == kBlack) continue;
       style.SetTextColor(kBlack);
     } else if (GetPin(i) == chosen) {
+      if (chosen == NotAssignedText && shown.GetTextColor() == kRed) continue;
       style.SetValue(NotAssignedText).SetTextColor(kRed);
     } else {
       continue;
     }
-    SetStyleRange(CGXRange(i, kPinColumn), style, gxOverride);
+    // The chosen row is the cell being edited: redrawing it now would hide and show its box while the box has the
+    // focus, and each such paint asks for the next one. Its colour shows when the cell is drawn next.
+    SetStyleRange(CGXRange(i, kPinColumn), style, gxOverride, 0, i == row ? 0 : GX_INVALIDATE);
   }
 }
 
 BOOL CPortMapGrid::NotifyCellModified(ROWCOL row, ROWCOL col) {
   const BOOL answer = CGXGridWnd::NotifyCellModified(row, col);
-  if (col == kPinColumn) {
+  // While the pin list is open the user only passes over pins (each arrow key changes the selection): a pin
+  // passed on the way is not taken from its port. The list's close-up notifies again with the pin chosen.
+  if (col == kPinColumn && !m_bListDropped) {
     ClearDuplicatePins(row);
     if (m_pListener) m_pListener->OnPortAssignmentChanged(static_cast<int>(row));
   }

@@ -41,6 +41,10 @@ public:
 
   BOOL NotifyCellModified(ROWCOL row, ROWCOL col) override;
   void OnButtonClickedInCell(ROWCOL, ROWCOL) override {}
+  // No pin cell starts editing while the map is locked (a library model's map is shown, not changed).
+  BOOL OnStartEditing(ROWCOL, ROWCOL) override { return m_bLocked ? FALSE : TRUE; }
+
+  bool m_bLocked = false;
 
   CPortMapListener* m_pListener = nullptr;
 

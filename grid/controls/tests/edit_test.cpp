@@ -370,6 +370,98 @@ TEST_F(EditCellTest, FindAndReplaceInTheActiveAndInAnotherCell) {
   EXPECT_FALSE(edit->ReplaceInCell(req, 2, 1));
 }
 
+TEST_F(EditCellTest, TheFirstCellEditedInAGridKeepsEveryLineOfItsValue) {
+  // A fresh grid: its edit window is made for this cell.
+  CGXStyle style;
+  style.SetAllowEnter(TRUE);
+  Grid("line 1\r\nline 2\r\nline 3", style);
+  Activate();
+  EXPECT_EQ(Text(), "line 1\r\nline 2\r\nline 3");
+  edit->SetSel(0, 0);
+  Type("x");
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 1, GX_UPDATENOW));  // stores the edit
+  EXPECT_EQ(Value(2, 1), "xline 1\r\nline 2\r\nline 3");
+}
+
+// Whether the window's whole text, measured the one way the window shows it, is wider than its room (the
+// client width less the widest character).
+bool WholeTextWider(CGXEditControl* edit, bool wrap) {
+  CRect client;
+  edit->GetClientRect(&client);
+  CClientDC dc(edit);
+  CFont* old = dc.SelectObject(edit->GetFont());
+  TEXTMETRIC tm{};
+  dc.GetTextMetrics(&tm);
+  const CString text = edit->WindowText();
+  int width = dc.GetTextExtent(text).cx;
+  if (wrap) {
+    CRect measure(0, 0, std::max<LONG>(1, client.Width()), 0);
+    dc.DrawText(text, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    width = measure.Width();
+  }
+  dc.SelectObject(old);
+  return width > client.Width() - tm.tmMaxCharWidth;
+}
+
+TEST_F(EditCellTest, ARightAlignedWindowTurnsLeftExactlyWhenItsWholeTextIsWiderThanItsRoom) {
+  auto lines = [](int n, const char* line, const char* end) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += std::string(line) + end;
+    return s;
+  };
+  const std::string wideWord(60, 'w');
+  const std::string texts[] = {
+      "12",                                              // narrow
+      std::string(300, 'x'),                             // one wide line
+      lines(3000, "ab", "\r\n"),                         // many narrow lines: wide as one line
+      lines(3000, "ab", "\n") + lines(12, "word", " "),  // a wide paragraph last
+      lines(40, "iiiiiiiiiiiii", " "),                   // a wide paragraph of narrow words
+      wideWord + " " + wideWord,                         // words wider than the window
+      lines(20000, "", "\r\n"),                          // only line breaks
+      "",
+  };
+  for (const bool wrap : {false, true}) {
+    CGXStyle style;
+    style.SetHorizontalAlignment(GX_DT_RIGHT).SetWrapText(wrap);
+    Grid("", style);
+    g->SetRowHeight(2, 2, 14);  // one line high: a wrapping window scrolls sideways too
+    Activate();
+    for (const std::string& text : texts) {
+      edit->SetWindowText(text.c_str());
+      edit->UpdateEditWindow();
+      ASSERT_NE(edit->CreatedStyle() & ES_AUTOHSCROLL, 0u);
+      const bool left = (edit->CreatedStyle() & ES_RIGHT) == 0;
+      EXPECT_EQ(left, WholeTextWider(edit, wrap)) << wrap << " " << text.size() << " " << text.substr(0, 20);
+    }
+  }
+  // A left-aligned window never needs the measure; its style only follows the flags.
+  Grid("", CGXStyle());
+  Activate();
+  edit->SetWindowText(std::string(300, 'x').c_str());
+  edit->UpdateEditWindow();
+  EXPECT_EQ(edit->CreatedStyle() & (ES_RIGHT | ES_CENTER), 0u);
+}
+
+TEST_F(EditCellTest, TheFormatRectangleFollowsTheWindowWhenTheCellChangesSize) {
+  Grid("abc");
+  Activate();
+  auto formatIsClient = [&] {
+    CRect format, client;
+    edit->GetRect(&format);
+    edit->GetClientRect(&client);
+    return format.left == client.left && format.top == client.top && format.right == client.right;
+  };
+  EXPECT_TRUE(formatIsClient());
+  g->SetColWidth(1, 1, 120);
+  g->CGXGridCore::UpdateWindow();
+  Pump();
+  Key(VK_LEFT);  // inside the text: its key-up keeps the window in step
+  CRect client;
+  edit->GetClientRect(&client);
+  EXPECT_GT(client.Width(), 100);
+  EXPECT_TRUE(formatIsClient());
+}
+
 TEST_F(EditCellTest, InADialogTabMovesThroughCellsAndEnterAndEscapeGoToTheEditingCellOnly) {
   gxtest::GridDialog dlg(4, "one");
   ASSERT_TRUE(dlg.Create());

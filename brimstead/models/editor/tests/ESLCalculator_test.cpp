@@ -93,6 +93,32 @@ TEST_F(EslTest, OutOfRangeSizesTheMountLayerAndAFailedSolveKeepTheDialogOpen) {
   EXPECT_EQ(plat::ShownLog()[1].request.caption, "Brimstead");
 }
 
+// A host that lists only metal layers, or a dielectric of no thickness, leaves nothing between the body and its plane:
+// the dialog names the two layers instead of passing the solver's refusal code on, and stays open.
+TEST_F(EslTest, NoDielectricBetweenTheMountAndReferenceLayersIsExplained) {
+  TestLayers metalOnly;
+  metalOnly.Add("TOP", 0, 35e-6);
+  metalOnly.Add("GND", 2, 35e-6);
+  metalOnly.Add("PP2", HostLayerKindSkipped, 0.0);
+  metalOnly.Add("BOTTOM", 0, 35e-6);
+  CESLCalculator calculator(&metalOnly, nullptr);
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  RunModal(calculator, [&] {
+    EXPECT_EQ(calculator.m_LayerList.GetCurSel(), 1);   // GND, the plane
+    calculator.OnOK();
+    Select(calculator.m_MountSide, 1);
+    calculator.OnOK();
+    EXPECT_TRUE(::IsWindowVisible(calculator.m_hWnd));
+  });
+  EXPECT_TRUE(captured.empty());
+  EXPECT_DOUBLE_EQ(calculator.GetResult(), 0.0);
+  const std::vector<std::string> messages = Messages();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0], "There is no dielectric between the mount layer \"TOP\" and the reference layer \"GND\" in the "
+                         "board's layer stack.\nPlease choose a reference layer farther from the mounting side.");
+  EXPECT_NE(messages[1].find("mount layer \"BOTTOM\" and the reference layer \"GND\""), std::string::npos) << messages[1];
+}
+
 TEST_F(EslTest, TheCrossSectionForTopAndBottomMounting) {
   for (int side : {0, 1}) {
     captured.clear();

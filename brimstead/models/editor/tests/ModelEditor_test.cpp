@@ -128,6 +128,17 @@ TEST_F(EditorTest, ClrPaneShowsTheDefaultsChangesUnitsAndResonance) {
   EXPECT_DOUBLE_EQ(pane.m_C, 47e-9);
   pane.SetDlgItemText(CModelEditorCLR::IDC_C_VALUE, "abc");
   EXPECT_DOUBLE_EQ(pane.m_C, 47e-9);
+  // The kept value is not what the edit shows: OK is refused until each edit holds a number (a trailing letter is
+  // allowed; "nan" and "inf" are no numbers here).
+  EXPECT_FALSE(pane.ValidatePane());
+  pane.SetDlgItemText(CModelEditorCLR::IDC_C_VALUE, "47x");
+  EXPECT_TRUE(pane.ValidatePane());
+  for (const char* text : {"nan", "inf", "", " "}) {
+    pane.SetDlgItemText(CModelEditorCLR::IDC_L_VALUE, text);
+    EXPECT_FALSE(pane.ValidatePane()) << text;
+  }
+  pane.SetDlgItemText(CModelEditorCLR::IDC_L_VALUE, "330");
+  EXPECT_TRUE(pane.ValidatePane());
   pane.SetDlgItemText(CModelEditorCLR::IDC_C_VALUE, "0");
   EXPECT_EQ(ItemText(pane, CModelEditorCLR::IDC_RESONANCE), "N/A <C=0>");
   pane.SetDlgItemText(CModelEditorCLR::IDC_L_VALUE, "0");
@@ -361,6 +372,33 @@ TEST_F(EditorTest, ALibraryModelCannotBeChangedWhileItIsSelected) {
     editor.OnLibrarySelChange();
     EXPECT_TRUE(Enabled(pane, CModelEditorTstone::IDC_AUTODETECT_CHECK)) << "a custom model may be detected";
     editor.DestroyWindow();
+  }
+}
+
+// A library model handed in without its library (the wizard's table without the host's library), or named as a
+// model the library does not hold, opens as "<custom>" with its values editable: what comes back is a custom model,
+// never one named as the library model with values the library does not have.
+TEST_F(EditorTest, ALibraryModelTheListDoesNotOfferOpensAsACustomModel) {
+  host::HostModelLibrary other;
+  other.Put(std::make_unique<host::HostCapacitorModel>(ClrModel("other", 1e-6, 0.01, 5e-10)));
+  for (host::HostModelLibrary* library : {static_cast<host::HostModelLibrary*>(nullptr), &other}) {
+    host::HostCapacitorModel chosen(ClrModel("clr", 2.2e-5, 0.005, 4e-10));
+    CModelEditor editor;
+    SetPins(editor, {"1", "2"});
+    editor.SetModelLibrary(library);
+    editor.SetModel(&chosen);
+    Open(editor);
+    EXPECT_EQ(editor.LibraryList().GetCurSel(), 0);
+    EXPECT_TRUE(Enabled(editor.ClrPane(), CModelEditorCLR::IDC_C_VALUE));
+    editor.ClrPane().SetDlgItemText(CModelEditorCLR::IDC_L_VALUE, "250");
+    editor.OnOK();
+    CHostCapacitorModel* result = editor.GetResultModel();
+    ASSERT_NE(result, nullptr);
+    EXPECT_FALSE(result->IsLibraryModel());
+    EXPECT_STREQ(result->GetLibraryModelName(), "");
+    EXPECT_DOUBLE_EQ(result->GetESL(), 2.5e-10);
+    EXPECT_DOUBLE_EQ(result->GetCapacitance(), 2.2e-5) << "the values shown are kept";
+    delete static_cast<CModelView*>(result);
   }
 }
 
