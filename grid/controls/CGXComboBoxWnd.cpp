@@ -285,14 +285,8 @@ void CGXComboBoxWnd::LayOutChildren(ROWCOL row, ROWCOL col, const CRect& inner) 
   CRect rect = inner;
   rect.right += KeepsButtonRoom(row, col) ? kButtonRoom + 1 : 1;
   CRect button(std::max<LONG>(rect.right - 16, rect.left + 1), rect.top, rect.right - 1, rect.bottom - 1);
-  const CGXStyle* style = nullptr;
   CGXStyle composed;
-  if (IsBoundToCell(row, col)) {
-    style = &GetCachedStyle();
-  } else if (m_bButtonEveryCell) {
-    m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
-    style = &composed;
-  }
+  const CGXStyle* style = CellStyleIf(row, col, m_bButtonEveryCell, composed);
   if (m_bSizeToText && style) {
     if (m_nTextHeight == 0) {
       MeasureTextHeight(m_pGrid->GetCachedDC(), *style);

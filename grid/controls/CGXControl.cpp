@@ -373,6 +373,13 @@ void CGXControl::GetBoundDisplayText(CString& out) const {
   GetDisplayText(out, m_nRow, m_nCol, nullptr, *style);
 }
 
+const CGXStyle* CGXControl::CellStyleIf(ROWCOL row, ROWCOL col, BOOL otherCells, CGXStyle& composed) {
+  if (IsBoundToCell(row, col)) return &GetCachedStyle();
+  if (!otherCells) return nullptr;
+  m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
+  return &composed;
+}
+
 CString CGXControl::ComposedDisplayText(ROWCOL row, ROWCOL col) const {
   CGXStyle style;
   m_pGrid->ComposeCellStyle(row, col, style, TRUE);

@@ -272,6 +272,8 @@ class CGXControl {
   // The bound cell's value as an inactive cell shows it: through the cached style while there is one, else
   // through a freshly composed style; empty when the control is bound to no cell.
   void GetBoundDisplayText(CString& out) const;
+  // The bound cell's cached style; another cell's style composed into `composed` when `otherCells`, else null.
+  const CGXStyle* CellStyleIf(ROWCOL row, ROWCOL col, BOOL otherCells, CGXStyle& composed);
   // Any cell's value as it shows when it is not being edited: its display text under its composed style.
   CString ComposedDisplayText(ROWCOL row, ROWCOL col) const;
   // The editing state of a cell that edits in a window, kept in `editing`: entering it reads the bound cell's
