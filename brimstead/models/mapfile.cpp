@@ -68,6 +68,8 @@ bool mapfile::open(const char* fileName, bool writable, bool exclusive)
 
     m_view = static_cast<char*>(view);
     m_size = size;
+    // The view keeps the file's bytes; the handles (and the open's lock) go at once.
+    closeHandles();
     return true;
 }
 
@@ -78,6 +80,12 @@ bool mapfile::close()
         m_view = nullptr;
         m_size = 0;
     }
+    closeHandles();
+    return true;
+}
+
+void mapfile::closeHandles()
+{
     if (m_mapping) {
         CloseHandle(m_mapping);
         m_mapping = nullptr;
@@ -86,7 +94,6 @@ bool mapfile::close()
         CloseHandle(m_file); // also drops the lock
         m_file = nullptr;
     }
-    return true;
 }
 
 } // namespace vorntool

@@ -27,12 +27,13 @@ public:
     mapfile(const mapfile&) = delete;
     mapfile& operator=(const mapfile&) = delete;
 
-    // Maps the whole existing file. `exclusive` takes an exclusive advisory lock for as long as the view stays
-    // open (a shared one otherwise), so two exclusive views of one file cannot exist at the same time.
-    // Throws MapExcept with "Failed to open file '<name>'\n<reason>"; an empty file is an error, since there is
+    // Maps the whole existing file. `exclusive` opens it sharing nothing (shared reading otherwise), so the open
+    // fails while another holds the file open in a conflicting way. Once the view exists the file and mapping
+    // handles are closed: the view holds no lock, and another exclusive open of the same file (another scanner,
+    // another process) succeeds while it stays mapped. Throws MapExcept with "Failed to open file '<name>'\n<reason>"; an empty file is an error, since there is
     // nothing to map. Any earlier view of this object is closed first.
     bool open(const char* fileName, bool writable, bool exclusive);
-    // Unmaps the view and releases the lock. Always true.
+    // Unmaps the view. Always true.
     bool close();
 
     const char* data() const { return m_view; }
@@ -43,14 +44,16 @@ public:
 
 private:
     [[noreturn]] void fail(const std::string& reason);
+    void closeHandles();
 
     char* m_view = nullptr;
     // The whole file size: a 64-bit process maps files beyond 4 GB whole rather than cutting them to the low
     // 32 bits of their size.
     std::size_t m_size = 0;
     std::string m_fileName;
-    void* m_file = nullptr;    // the file's handle, kept open to hold the lock
-    void* m_mapping = nullptr; // the mapping object's handle
+    // The handles, open only while `open` runs.
+    void* m_file = nullptr;
+    void* m_mapping = nullptr;
 };
 
 } // namespace vorntool

@@ -466,9 +466,13 @@ BOOL CGXGridCore::RemoveLines(BOOL rows, ROWCOL from, ROWCOL to, UINT flags, int
   }
   std::unique_ptr<int[]> undoSizes;
   if (undo) undoSizes = rows ? SaveRowHeightsForUndo(from, to) : SaveColWidthsForUndo(from, to);
-  const CRect shown = rows ? CalcRangeRect(from, 0, to, 0) : CalcRangeRect(0, from, 0, to);
-  m_bRemovedShown = !shown.IsRectNull();
-  m_nRemovedExtent = rows ? shown.Height() : shown.Width();
+  // The removed area on screen is read only by the optimized redraw, and only where it has no old sizes:
+  // under locked updates (an undo of many steps removes line after line) nothing is measured.
+  if (!IsLockUpdate() && m_bOptimizedUpdate && !oldSizes) {
+    const CRect shown = rows ? CalcRangeRect(from, 0, to, 0) : CalcRangeRect(0, from, 0, to);
+    m_bRemovedShown = !shown.IsRectNull();
+    m_nRemovedExtent = rows ? shown.Height() : shown.Width();
+  }
   BOOL ok = FALSE;
   {
     DataUndoRecording recording(this, m_pParam && m_pParam->m_bUndoEnabled && commandType != 1);

@@ -143,12 +143,8 @@ CGXSpanCellPool& CGXSpanCellPool::operator=(const CGXSpanCellPool& other) {
   if (this == &other) return *this;
   m_perRow = other.m_perRow;
   m_perCol = other.m_perCol;
+  m_bCheckSpans = other.m_bCheckSpans;
   return *this;
-}
-
-void CGXSpanCellPool::Serialize(CArchive& ar) {
-  m_perRow.Serialize(ar);
-  m_perCol.Serialize(ar);
 }
 
 namespace {
@@ -207,6 +203,31 @@ std::size_t RunEnd(const std::vector<DWORD>& line, std::size_t k) {
   const DWORD v = line[k];
   while (k + 1 < line.size() && line[k + 1] == v) ++k;
   return k;
+}
+
+// Whether position k lies in a span as stores make them: its entry names the span's first index, and every
+// entry from there to k names it too. Bytes of a layout may hold any other entry; answered as a span, its
+// first cell would know nothing of it (the floating cells then "changed" it at every paint without
+// changing anything, and repainted for ever).
+BOOL InSpan(const std::vector<DWORD>& line, std::size_t k) {
+  const DWORD v = line[k];
+  if (!IsSpan(v) || v > k) return FALSE;
+  for (std::size_t j = k; j > v; --j)
+    if (line[j - 1] != v) return FALSE;
+  return TRUE;
+}
+
+// Whether any entry of the lines is not in a span as stores make them.
+BOOL HoldsBrokenSpans(const CGXDWordArrayPtrArray& lines) {
+  for (INT_PTR i = 0; i < lines.GetSize(); ++i) {
+    const std::vector<DWORD>* line = lines.GetAt(i);
+    if (!line) continue;
+    for (std::size_t k = 0; k < line->size(); ++k) {
+      const DWORD v = (*line)[k];
+      if (IsSpan(v) && (v > k || (v < k && (*line)[k - 1] != v))) return TRUE;
+    }
+  }
+  return FALSE;
 }
 
 // Writes the span first..last into a line: the entries receive the first index; what remains of a span
@@ -291,21 +312,25 @@ BOOL MoveIndices(CGXDWordArrayPtrArray& lines, CGXDWordArrayPtrArray& across, RO
 }
 }  // namespace
 
+void CGXSpanCellPool::Serialize(CArchive& ar) {
+  m_perRow.Serialize(ar);
+  m_perCol.Serialize(ar);
+  if (ar.IsLoading()) m_bCheckSpans = HoldsBrokenSpans(m_perRow) || HoldsBrokenSpans(m_perCol);
+}
+
 BOOL CGXSpanCellPool::GetSpanCellsRowCol(ROWCOL row, ROWCOL col, CGXRange* out) const {
   if (row > kMaxIndex || col > kMaxIndex) return FALSE;
   BOOL found = FALSE;
   if (const std::vector<DWORD>* line = m_perRow.GetAt(static_cast<INT_PTR>(row)); line && col < line->size()) {
-    const DWORD v = (*line)[col];
-    if (IsSpan(v) && v <= col) {
+    if (m_bCheckSpans ? InSpan(*line, col) : IsSpan((*line)[col]) && (*line)[col] <= col) {
       found = TRUE;
-      if (out) out->left = v, out->right = static_cast<ROWCOL>(RunEnd(*line, col));
+      if (out) out->left = (*line)[col], out->right = static_cast<ROWCOL>(RunEnd(*line, col));
     }
   }
   if (const std::vector<DWORD>* line = m_perCol.GetAt(static_cast<INT_PTR>(col)); line && row < line->size()) {
-    const DWORD v = (*line)[row];
-    if (IsSpan(v) && v <= row) {
+    if (m_bCheckSpans ? InSpan(*line, row) : IsSpan((*line)[row]) && (*line)[row] <= row) {
       found = TRUE;
-      if (out) out->top = v, out->bottom = static_cast<ROWCOL>(RunEnd(*line, row));
+      if (out) out->top = (*line)[row], out->bottom = static_cast<ROWCOL>(RunEnd(*line, row));
     }
   }
   return found;

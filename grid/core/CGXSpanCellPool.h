@@ -104,16 +104,18 @@ class CGXSpanCellPool : public CObject {
   CGXSpanCellPool(const CGXSpanCellPool& other) : CObject() { *this = other; }
   CGXSpanCellPool& operator=(const CGXSpanCellPool& other);
 
-  // The per-row array, then the per-column array.
+  // The per-row array, then the per-column array. The lines are kept as read.
   void Serialize(CArchive& ar) override;
   void DeleteAll() {
     m_perRow.DeleteAll();
     m_perCol.DeleteAll();
+    m_bCheckSpans = FALSE;
   }
 
   // The span that holds the cell: a horizontal span sets out's left and right, a vertical one its top and
   // bottom; the sides not found keep what the caller put there. FALSE when the cell is in no span (or an
-  // index is 0x80000000 or more).
+  // index is 0x80000000 or more). Entries that do not run unbroken from the first index they name (as
+  // loaded bytes may hold them) are no span.
   virtual BOOL GetSpanCellsRowCol(ROWCOL row, ROWCOL col, CGXRange* out) const;
   // Stores (set) or clears the block top..bottom x left..right: per row unless it is one column wide, per
   // column unless it is one row high. Storing overwrites the entries of a span that started at the same
@@ -137,6 +139,11 @@ class CGXSpanCellPool : public CObject {
 
   CGXDWordArrayPtrArray m_perRow;  // by row: for each column the first column of its horizontal span
   CGXDWordArrayPtrArray m_perCol;  // by column: for each row the first row of its vertical span
+
+ private:
+  // Set when loaded lines held entries that are no span as stores make them: lookups then check that a
+  // span runs unbroken from its first index (which costs a walk over it).
+  BOOL m_bCheckSpans = FALSE;
 };
 
 // The process-wide factories of the pools (installed by the spanned-cells features). The span pool's also

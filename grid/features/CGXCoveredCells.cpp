@@ -55,6 +55,8 @@ BOOL CGXCoveredCells::StoreCoveredCellsRowCol(CGXGridCore* g, ROWCOL top, ROWCOL
       list.DeleteAt(pos);
       return TRUE;
     }
+    // A block the pool cannot enter is refused rather than listed without covering anything.
+    if (bottom > CGXCoveredCellPool::kMaxRow || right > CGXCoveredCellPool::kMaxCol) return FALSE;
     const CGXRange wanted(top, left, bottom, right);
     if (!current) {
       // The whole block must be free before anything is written.

@@ -20,6 +20,8 @@ class FileObject final : public plat::KernelObject {
  public:
   explicit FileObject(int fd, bool writable) : fd(fd), writable(writable) {}
   ~FileObject() override { ::close(fd); }
+  // The sharing lock belongs to the handle: a mapping or view that keeps the file open does not keep others out.
+  void HandleClosed() override { ::flock(fd, LOCK_UN); }
   const int fd;
   const bool writable;
 };

@@ -1,7 +1,8 @@
 // Files opened by handle and mapped into memory (the model-file scanner reads files this way).
 //
 // CreateFile opens with the classic dispositions; a share mode without FILE_SHARE_WRITE takes an advisory
-// lock (exclusive when nothing is shared), and a conflicting holder gives ERROR_SHARING_VIOLATION.
+// lock (exclusive when nothing is shared) held until the file handle is closed, also when a mapping or view
+// of the file lives on; a conflicting holder gives ERROR_SHARING_VIOLATION.
 // CreateFileMapping fails for an empty file (ERROR_FILE_INVALID) as the classic call does; views are
 // read-only or read-write shared mappings and their offsets must be multiples of 64 KiB.
 #pragma once

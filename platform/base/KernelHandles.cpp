@@ -38,13 +38,16 @@ std::shared_ptr<KernelObject> KernelHandles::Find(HANDLE handle) {
 }
 
 bool KernelHandles::Close(HANDLE handle) {
-  std::shared_ptr<KernelObject> last;  // destroyed outside the lock
-  auto& t = TheTable();
-  std::lock_guard lock(t.mutex);
-  const auto it = t.open.find(reinterpret_cast<std::uintptr_t>(handle));
-  if (it == t.open.end()) return false;
-  last = std::move(it->second);
-  t.open.erase(it);
+  std::shared_ptr<KernelObject> closed;  // told and released outside the lock
+  {
+    auto& t = TheTable();
+    std::lock_guard lock(t.mutex);
+    const auto it = t.open.find(reinterpret_cast<std::uintptr_t>(handle));
+    if (it == t.open.end()) return false;
+    closed = std::move(it->second);
+    t.open.erase(it);
+  }
+  closed->HandleClosed();
   return true;
 }
 

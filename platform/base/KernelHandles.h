@@ -2,7 +2,8 @@
 // with the one CloseHandle they share.
 //
 // Handles are tokens from a counter that never repeats, so a closed handle stays invalid for good; an
-// object lives while its handle is open or another object holds it (a mapping keeps its file open).
+// object lives while its handle is open or another object holds it (a mapping keeps its file open). What the
+// handle itself holds (a file's sharing lock) goes when it is closed, whoever still holds the object.
 #pragma once
 
 #include <memory>
@@ -14,6 +15,8 @@ namespace plat {
 class KernelObject {
  public:
   virtual ~KernelObject() = default;
+  // Its handle was closed (called once, outside the table's lock).
+  virtual void HandleClosed() {}
 };
 
 class KernelHandles {

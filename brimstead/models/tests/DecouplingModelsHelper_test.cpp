@@ -1,6 +1,6 @@
 #include "brimstead/models/DecouplingModelsHelper.h"
-#include "brimstead/models/mapfile.h"
 #include "brimstead/models/tests/TestFiles.h"
+#include "platform/base/FileMapping.h"
 #include "host/BoardFile.h"
 #include "host/HostBoard.h"
 #include "host/HostLedger.h"
@@ -221,10 +221,12 @@ TEST_F(DecouplingModelsHelperTest, SpiceFilesThatCannotBeMappedHaveNoPorts)
     const std::string path = modeltest::WriteScratchFile("held.cir", ".SUBCKT HELD 1 2\n.ENDS\n");
     auto model = FileModel(HostModelSPICE, "held.cir", "HELD");
     {
-        vorntool::mapfile holder; // another view holds the file exclusively
-        holder.open(path.c_str(), false, true);
+        // Another program holds the file open, sharing nothing.
+        HANDLE holder = CreateFile(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
         EXPECT_EQ(helper->GetModelPortCount(model.get()), 0);
         EXPECT_FALSE(helper->ModelMatchesPins(model.get(), Cap("C1")));
+        CloseHandle(holder);
     }
     // The helper's own scans close the file at once, so counting twice in a row works.
     EXPECT_EQ(helper->GetModelPortCount(model.get()), 2);

@@ -1,5 +1,6 @@
 #include "brimstead/models/mapfile.h"
 #include "brimstead/models/tests/TestFiles.h"
+#include "platform/base/FileMapping.h"
 
 #include <gtest/gtest.h>
 
@@ -46,19 +47,26 @@ TEST(MapFile, FailuresRaiseMapExceptNamingTheFile)
     }
 }
 
-TEST(MapFile, ExclusiveViewKeepsOthersOutUntilClosed)
+TEST(MapFile, AnExclusiveOpenFailsWhileTheFileIsHeldOpenButAMappedViewKeepsNobodyOut)
 {
     const std::string path = modeltest::WriteScratchFile("exclusive.cir", "x");
     mapfile first, second;
+    {
+        // Another holder with the file open and sharing nothing.
+        HANDLE holder = CreateFile(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        EXPECT_THROW(first.open(path.c_str(), false, true), mapfile::MapExcept);
+        EXPECT_THROW(first.open(path.c_str(), false, false), mapfile::MapExcept);
+        EXPECT_FALSE(first.isOpen());
+        CloseHandle(holder);
+    }
+    // A view, once mapped, holds no handle: other views of the file open beside it, exclusive or not, as when
+    // two scanners (or two processes) read one library file.
     first.open(path.c_str(), false, true);
-    EXPECT_THROW(second.open(path.c_str(), false, true), mapfile::MapExcept);
-    EXPECT_THROW(second.open(path.c_str(), false, false), mapfile::MapExcept);
-    first.close();
     EXPECT_NO_THROW(second.open(path.c_str(), false, true));
-
-    // Shared views coexist.
+    EXPECT_EQ(std::string(first.data(), first.size()), "x");
+    EXPECT_EQ(std::string(second.data(), second.size()), "x");
     second.close();
-    first.open(path.c_str(), false, false);
     EXPECT_NO_THROW(second.open(path.c_str(), false, false));
 }
 

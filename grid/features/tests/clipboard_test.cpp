@@ -191,17 +191,26 @@ class CountingGrid : public CGXGridWnd {
   int paints = 0;
 };
 
-// A paste that added rows is undone in one step: the rows go, the cells it overwrote come back, and redo
-// pastes it again. The window is painted once for the whole step, not once per row or cell.
-TEST_F(ClipTest, UndoingAPasteThatAddedRowsRemovesThemAndRestoresTheCellsAndRedoPastesAgain) {
-  Automate();
-  auto owned = std::make_unique<CountingGrid>();
-  CountingGrid* g = owned.get();
-  ASSERT_TRUE(g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
+// A shown grid of 3 rows x 2 columns, 400 pixels wide, that copies and pastes text; null when not created.
+template <typename Grid>
+Grid* ShownTextGrid(std::unique_ptr<Grid>& owned, int height) {
+  owned = std::make_unique<Grid>();
+  Grid* g = owned.get();
+  if (!g->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, height, nullptr, nullptr)) return nullptr;
   g->InitializeFromStyle();
   g->SetRowCount(3, 0);
   g->SetColCount(2, 0);
   g->m_nClipboardFlags = 0x0008;
+  return g;
+}
+
+// A paste that added rows is undone in one step: the rows go, the cells it overwrote come back, and redo
+// pastes it again. The window is painted once for the whole step, not once per row or cell.
+TEST_F(ClipTest, UndoingAPasteThatAddedRowsRemovesThemAndRestoresTheCellsAndRedoPastesAgain) {
+  Automate();
+  std::unique_ptr<CountingGrid> owned;
+  CountingGrid* g = ShownTextGrid(owned, 300);
+  ASSERT_NE(g, nullptr);
   g->SetCellValue(2, 1, "kept");
   g->SetCellValue(3, 2, "over");
   CGXStyle bold;
@@ -236,6 +245,44 @@ TEST_F(ClipTest, UndoingAPasteThatAddedRowsRemovesThemAndRestoresTheCellsAndRedo
   EXPECT_EQ(g->GetRowCount(), 3u);
   EXPECT_EQ(Values(g, 2, 1, 3, 2), "kept,|,over");
   g->DestroyWindow();
+}
+
+// A grid that counts the row heights asked for.
+class HeightCountingGrid : public CGXGridWnd {
+ public:
+  int GetRowHeight(ROWCOL row) const override {
+    ++asked;
+    return CGXGridWnd::GetRowHeight(row);
+  }
+  mutable long asked = 0;
+};
+
+// The undo of a paste that grew the grid row by row removes the rows one by one with updates locked: each
+// removal measures its own row, not the rows above it down to the window's edge, whichever rows are shown.
+TEST_F(ClipTest, UndoingAPasteOfManyRowsAsksForAFewHeightsPerRemovedRow) {
+  Automate();
+  for (const ROWCOL top : {1u, 150u}) {
+    std::unique_ptr<HeightCountingGrid> owned;
+    HeightCountingGrid* g = ShownTextGrid(owned, 600);
+    ASSERT_NE(g, nullptr);
+    ClearUndo(g);
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += std::to_string(i) + "\r\n";
+    PutBytes(CF_TEXT, text + '\0');
+    ASSERT_TRUE(g->MoveCurrentCellTo(3, 1, GX_UPDATENOW));
+    ASSERT_TRUE(g->Paste());
+    ASSERT_EQ(g->GetRowCount(), 202u);
+    g->SetTopRow(top, GX_UPDATENOW);
+    Pump();
+    g->asked = 0;
+    ASSERT_TRUE(g->Undo());
+    Pump();
+    EXPECT_EQ(g->GetRowCount(), 3u);
+    EXPECT_EQ(Values(g, 3, 1, 3, 1), "") << top;  // the cell the paste began in is empty again
+    // 199 rows removed; a window's walk per row (30 rows of 20 pixels) would ask some 6,000 heights.
+    EXPECT_LE(g->asked, 4 * 199 + 200) << top;
+    g->DestroyWindow();
+  }
 }
 
 TEST_F(ClipTest, AStylesPasteOfAnotherSizeAsksAndCancelChangesNothing) {

@@ -85,6 +85,25 @@ TEST_F(SpannedCellsTest, CoveringUncoveringAndChangesThroughInnerCells) {
   ExpectListAndPoolAgree(g);
 }
 
+TEST_F(SpannedCellsTest, ABlockBeyondThePoolsLimitsIsRefusedAndAnInnerOneWidenedUpToThemIsKept) {
+  // Past 16,777,215 rows or 65,535 columns the call said TRUE and listed the block, but covered no cell.
+  CGXGridWnd* g = Make();
+  EXPECT_FALSE(g->SetCoveredCellsRowCol(2, 2, 20'000'000, 3, GX_UPDATENOW, 0));
+  EXPECT_FALSE(g->SetCoveredCellsRowCol(2, 2, 3, 70'000, GX_UPDATENOW, 0));
+  EXPECT_TRUE(g->GetParam()->GetCoveredCells().IsEmpty());
+  EXPECT_EQ(Covering(g, 3, 3), CGXRange());
+  // Up to the limits a block is covered, found at its far corner, and a widening past them keeps it.
+  const CGXRange block(2, 2, 0xFFFFFF, 0xFFFF);
+  ASSERT_TRUE(g->SetCoveredCellsRowCol(block.top, block.left, block.bottom, block.right, GX_UPDATENOW, 0));
+  EXPECT_EQ(Covering(g, 0xFFFFFF, 0xFFFF), block);
+  EXPECT_FALSE(g->SetCoveredCellsRowCol(2, 2, 0x1000000, 0xFFFF, GX_UPDATENOW, 0));
+  EXPECT_EQ(Covering(g, 0xFFFFFF, 0xFFFF), block);
+  ExpectListAndPoolAgree(g);
+  ASSERT_TRUE(g->SetCoveredCellsRowCol(2, 2, 2, 2, GX_UPDATENOW, 0));
+  EXPECT_TRUE(g->GetParam()->GetCoveredCells().IsEmpty());
+  EXPECT_EQ(Covering(g, 5, 5), CGXRange());
+}
+
 TEST_F(SpannedCellsTest, ACoverOverlappingAnotherBlockFailsAndChangesNothing) {
   CGXGridWnd* g = Make();
   ASSERT_TRUE(g->SetCoveredCellsRowCol(2, 5, 4, 6, GX_UPDATENOW, 0));

@@ -231,7 +231,7 @@ TEST(SpanCellPool, StoringOverASpanCutsItAndOneCellWideSpansAreFoundThroughTheir
 
 TEST(CoveredCellPool, ReversedAndOutsizedRangesFromALayoutAreNotEntered) {
   // Covered ranges come from layout bytes: a reversed range once indexed past its row's slots, and a range
-  // to the last column would ask for a slot per column.
+  // to the last index reaches past what the covered cells look up.
   CGXCoveredCellPool pool;
   const POSITION a = reinterpret_cast<POSITION>(std::uintptr_t{0x10});
   EXPECT_FALSE(pool.SetRange(2, 9, 3, 1, a));
@@ -243,6 +243,140 @@ TEST(CoveredCellPool, ReversedAndOutsizedRangesFromALayoutAreNotEntered) {
   EXPECT_EQ(pool.Lookup(3, CGXCoveredCellPool::kMaxCol), a);
   EXPECT_FALSE(pool.SetRange(2, 3, 1, 1, nullptr));
   EXPECT_EQ(pool.Lookup(2, 1), a);
+}
+
+// The covered-cell pool as a slot per cell of a small grid, entered and cleared row by row.
+class CoveredModel {
+ public:
+  static constexpr ROWCOL kSize = 12;
+  POSITION Lookup(ROWCOL r, ROWCOL c) const { return cells[r][c]; }
+  BOOL SetRange(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position) {
+    if (position && top == bottom && left == right) return FALSE;
+    if (top > bottom || left > right) return FALSE;
+    BOOL changed = FALSE;
+    for (ROWCOL r = top; r <= bottom; ++r) {
+      auto& row = cells[r];
+      const POSITION old = row[left];
+      if (position) {
+        if (old && old != position) return FALSE;
+        for (ROWCOL c = left; c <= right; ++c) row[c] = position;
+        for (ROWCOL c = right + 1; old && c < kSize && row[c] == old; ++c) row[c] = nullptr;
+        changed = TRUE;
+      } else if (old) {
+        for (ROWCOL c = left; c < kSize && row[c] == old; ++c) row[c] = nullptr;
+        changed = TRUE;
+      }
+    }
+    return changed;
+  }
+  BOOL IsFree(ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right, POSITION position) const {
+    for (ROWCOL r = top; r <= bottom; ++r)
+      for (ROWCOL c = left; c <= right; ++c)
+        if (cells[r][c] && cells[r][c] != position) return FALSE;
+    return TRUE;
+  }
+
+ private:
+  POSITION cells[kSize][kSize] = {};
+};
+
+TEST(CoveredCellPool, RandomEntriesClearsAndOverlapsAnswerAsASlotPerCell) {
+  // Overlapping, narrowed, widened and cleared ranges (as a layout's list may hold them), compared cell by
+  // cell with the slot-per-cell form after every step; the range stays one cell short of the model's edge.
+  std::mt19937 random(45);
+  auto pick = [&](ROWCOL lo, ROWCOL hi) { return std::uniform_int_distribution<ROWCOL>(lo, hi)(random); };
+  const POSITION positions[] = {reinterpret_cast<POSITION>(std::uintptr_t{0x10}),
+                                reinterpret_cast<POSITION>(std::uintptr_t{0x20}),
+                                reinterpret_cast<POSITION>(std::uintptr_t{0x30}), nullptr};
+  for (int round = 0; round < 40; ++round) {
+    CGXCoveredCellPool pool;
+    CoveredModel model;
+    for (int step = 0; step < 60; ++step) {
+      const ROWCOL top = pick(0, 9), left = pick(0, 9);
+      const ROWCOL bottom = top + pick(0, 10 - top), right = left + pick(0, 10 - left);
+      const POSITION position = positions[pick(0, 3)];
+      ASSERT_EQ(pool.IsFree(top, left, bottom, right, position), model.IsFree(top, left, bottom, right, position))
+          << round << "/" << step;
+      ASSERT_EQ(pool.SetRange(top, left, bottom, right, position), model.SetRange(top, left, bottom, right, position))
+          << round << "/" << step;
+      for (ROWCOL r = 0; r < CoveredModel::kSize; ++r)
+        for (ROWCOL c = 0; c < CoveredModel::kSize; ++c)
+          ASSERT_EQ(pool.Lookup(r, c), model.Lookup(r, c)) << round << "/" << step << " cell " << r << "," << c;
+    }
+    // Whatever was entered, clearing every range the cells still hold empties the pool.
+    for (ROWCOL r = 0; r < CoveredModel::kSize; ++r)
+      for (ROWCOL c = 0; c < CoveredModel::kSize; ++c) pool.SetRange(r, c, r, c, nullptr);
+    EXPECT_EQ(pool.RunCount(), 0u) << round;
+  }
+}
+
+TEST(CoveredCellPool, ALargeRangeIsKeptAsOneRunAndFoundAtItsCornersAndInside) {
+  CGXCoveredCellPool pool;
+  const POSITION a = reinterpret_cast<POSITION>(std::uintptr_t{0x10});
+  const POSITION b = reinterpret_cast<POSITION>(std::uintptr_t{0x20});
+  ASSERT_TRUE(pool.SetRange(5, 7, 10004, 10006, a));  // 10,000 x 10,000 cells
+  EXPECT_EQ(pool.RunCount(), 1u);
+  for (const auto& [r, c] : {std::pair<ROWCOL, ROWCOL>{5, 7}, {5, 10006}, {10004, 7}, {10004, 10006}, {5000, 5000}})
+    EXPECT_EQ(pool.Lookup(r, c), a) << r << "," << c;
+  for (const auto& [r, c] : {std::pair<ROWCOL, ROWCOL>{4, 7}, {5, 6}, {10005, 10006}, {10004, 10007}, {0, 0}})
+    EXPECT_EQ(pool.Lookup(r, c), nullptr) << r << "," << c;
+  EXPECT_FALSE(pool.IsFree(10004, 10006, 20000, 20000, nullptr));
+  EXPECT_TRUE(pool.IsFree(10004, 10006, 20000, 20000, a));
+  // A second range beside it in the lower rows splits the rows into two bands.
+  ASSERT_TRUE(pool.SetRange(6000, 10007, 12000, 10010, b));
+  EXPECT_EQ(pool.RunCount(), 4u);  // rows 5..5999: one run; 6000..10004: two; 10005..12000: one
+  EXPECT_EQ(pool.Lookup(12000, 10010), b);
+  EXPECT_EQ(pool.Lookup(5999, 10007), nullptr);
+  // The first range narrowed in place frees the columns it leaves, in every row.
+  ASSERT_TRUE(pool.SetRange(5, 7, 10004, 100, a));
+  EXPECT_EQ(pool.Lookup(10004, 101), nullptr);
+  EXPECT_EQ(pool.Lookup(10004, 100), a);
+  // Removed through its first cell: nothing of it is left, the other range stays.
+  ASSERT_TRUE(pool.SetRange(5, 7, 10004, 100, nullptr));
+  EXPECT_EQ(pool.Lookup(5000, 50), nullptr);
+  EXPECT_EQ(pool.Lookup(6000, 10007), b);
+  EXPECT_EQ(pool.RunCount(), 1u);
+  ASSERT_TRUE(pool.SetRange(6000, 10007, 12000, 10010, nullptr));
+  EXPECT_EQ(pool.RunCount(), 0u);
+  // The largest range the pool enters costs no more.
+  ASSERT_TRUE(pool.SetRange(0, 0, CGXCoveredCellPool::kMaxRow, CGXCoveredCellPool::kMaxCol, a));
+  EXPECT_EQ(pool.RunCount(), 1u);
+  EXPECT_EQ(pool.Lookup(CGXCoveredCellPool::kMaxRow, CGXCoveredCellPool::kMaxCol), a);
+  EXPECT_EQ(pool.Lookup(CGXCoveredCellPool::kMaxRow + 1, 0), nullptr);
+}
+
+TEST(SpanCellPool, ALoadedPoolAnswersOnlySpansThatRunUnbrokenFromTheirFirstIndex) {
+  // Row 7 as a layout held it: entries naming a later index, a first index that holds no span, and a run
+  // naming an index whose own entry names another. Row 2 and column 4 hold well-formed spans.
+  constexpr DWORD no = CGXSpanCellPool::kNoSpan;
+  CMemFile file;
+  {
+    CArchive ar(&file, CArchive::store);
+    ar << WORD{1} << DWORD{8};
+    ar << DWORD{2};
+    gx::WriteDWordArray(ar, {no, 1, 1, 1, no, 5, 5});
+    ar << DWORD{7};
+    gx::WriteDWordArray(ar, {no, 511, 0, 4, 3, 3, 3, 3, 3});
+    ar << DWORD{0xFFFFFFFF};
+    ar << WORD{1} << DWORD{5} << DWORD{4};
+    gx::WriteDWordArray(ar, {no, no, 2, 2, 2, 3});
+    ar << DWORD{0xFFFFFFFF};
+  }
+  file.SeekToBegin();
+  CArchive ar(&file, CArchive::load);
+  CGXSpanCellPool pool;
+  pool.Serialize(ar);
+  for (ROWCOL c = 0; c <= 9; ++c) EXPECT_FALSE(pool.GetSpanCellsRowCol(7, c, nullptr)) << c;
+  CGXRange r;
+  ASSERT_TRUE(pool.GetSpanCellsRowCol(2, 3, &r));
+  EXPECT_EQ(r.left, 1u);
+  EXPECT_EQ(r.right, 3u);
+  ASSERT_TRUE(pool.GetSpanCellsRowCol(2, 6, &r));
+  EXPECT_EQ(r.left, 5u);
+  ASSERT_TRUE(pool.GetSpanCellsRowCol(4, 4, &r));
+  EXPECT_EQ(r.top, 2u);
+  EXPECT_EQ(r.bottom, 4u);
+  EXPECT_FALSE(pool.GetSpanCellsRowCol(5, 4, nullptr));  // a 3 after the run of 2s names no span of its own
 }
 
 TEST(SpanCellPool, ALineIndexAtOrAboveTheStoredCountIsRefused) {

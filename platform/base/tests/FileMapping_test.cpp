@@ -33,9 +33,15 @@ TEST(FileMapping, MapsAFileReadOnlyAndOutlivesItsHandles) {
   EXPECT_EQ(MapViewOfFile(map, FILE_MAP_READ, 0, 100, 0), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_MAPPED_ALIGNMENT);
   EXPECT_TRUE(CloseHandle(map));
+  // The lock is the handle's: the mapping gone, the view still holds the file open and keeps it locked.
+  EXPECT_EQ(CreateFile(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
   EXPECT_TRUE(CloseHandle(file));
   EXPECT_FALSE(CloseHandle(file));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  // With the file's handle closed, the view living on keeps nobody out.
+  HANDLE again = CreateFile(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(again, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(CloseHandle(again));
   EXPECT_EQ(std::memcmp(view, "! touchstone", 12), 0);  // the view keeps the mapping alive
   EXPECT_TRUE(UnmapViewOfFile(view));
   EXPECT_FALSE(UnmapViewOfFile(view));
