@@ -7,30 +7,11 @@
 #include <random>
 #include <string>
 
+#include "platform/controls/RichEdit.h"
 #include "platform/controls/winctrl.h"
 #include "platform/window/Pump.h"
 
 namespace {
-
-struct Buffer {
-  std::string data;
-  size_t at = 0;
-};
-
-DWORD ReadCb(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* got) {
-  auto* b = reinterpret_cast<Buffer*>(cookie);
-  const size_t n = std::min(static_cast<size_t>(cb), b->data.size() - b->at);
-  std::memcpy(buf, b->data.data() + b->at, n);
-  b->at += n;
-  *got = static_cast<LONG>(n);
-  return 0;
-}
-
-DWORD WriteCb(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* written) {
-  reinterpret_cast<Buffer*>(cookie)->data.append(reinterpret_cast<const char*>(buf), static_cast<size_t>(cb));
-  *written = cb;
-  return 0;
-}
 
 // An RTF document of about `bytes` bytes: paragraphs of words, some bold, italic or coloured, two fonts.
 std::string Document(size_t bytes) {
@@ -68,11 +49,7 @@ HWND Rich() {
   return rich;
 }
 
-void StreamIn(HWND h, const std::string& rtf) {
-  Buffer b{rtf};
-  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&b), 0, &ReadCb};
-  SendMessage(h, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
-}
+void StreamIn(HWND h, const std::string& rtf) { plat::controls::StreamInBytes(h, rtf, SF_RTF); }
 
 void BM_RichReadRtf1MB(benchmark::State& state) {
   const std::string doc = Document(1 << 20);
@@ -87,10 +64,8 @@ void BM_RichWriteRtf1MB(benchmark::State& state) {
   HWND h = Rich();
   StreamIn(h, doc);
   for (auto _ : state) {
-    Buffer out;
-    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&out), 0, &WriteCb};
-    SendMessage(h, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
-    benchmark::DoNotOptimize(out.data.size());
+    const std::string out = plat::controls::StreamOutBytes(h, SF_RTF);
+    benchmark::DoNotOptimize(out.size());
   }
 }
 BENCHMARK(BM_RichWriteRtf1MB)->Unit(benchmark::kMillisecond);

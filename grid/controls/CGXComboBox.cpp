@@ -231,14 +231,8 @@ void CGXComboBox::LayOutChildren(ROWCOL row, ROWCOL col, const CRect& inner) {
   CRect rect = inner;
   rect.right += kButtonRoom + 1;
   CRect button(std::max<LONG>(rect.right - 16, rect.left + 1), rect.top, rect.right - 1, rect.bottom - 1);
-  const CGXStyle* style = nullptr;
   CGXStyle composed;
-  if (IsBoundToCell(row, col)) {
-    style = &GetCachedStyle();
-  } else if (m_bButtonEveryCell) {
-    m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
-    style = &composed;
-  }
+  const CGXStyle* style = CellStyleIf(row, col, m_bButtonEveryCell, composed);
   if (m_bSizeToText && style) {
     const int h = std::min<int>(TextHeight(*style) + 2, rect.Height() - 2 * m_nVertMargin);
     const UINT vertical = style->IsIncluded(GX_IN_VERTALIGN) ? style->GetVerticalAlignment() : GX_DT_TOP;

@@ -50,7 +50,7 @@ LRESULT CGXComboEditPart::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 // ---- Construction -------------------------------------------------------------------------------------------
 
 CGXComboBoxWnd::CGXComboBoxWnd(CGXGridCore* grid)
-    : CGXStatic(grid),
+    : CGXWindowCell(grid),
       m_nVertMargin(CGXGridGlobals::Get().m_bWin4 ? 3 : 2),
       m_rgbHighlightText(GetSysColor(COLOR_HIGHLIGHTTEXT)) {}
 
@@ -73,8 +73,6 @@ BOOL CGXComboBoxWnd::CreateComboBox(DWORD style, UINT id) {
 }
 
 // ---- States and binding ---------------------------------------------------------------------------------------
-
-void CGXComboBoxWnd::SetEditingState(BOOL on) { SetWindowEditingState(m_bEditing, on, m_hWnd != nullptr); }
 
 void CGXComboBoxWnd::InitForCell(ROWCOL row, ROWCOL col) {
   m_nTextHeight = 0;
@@ -287,14 +285,8 @@ void CGXComboBoxWnd::LayOutChildren(ROWCOL row, ROWCOL col, const CRect& inner) 
   CRect rect = inner;
   rect.right += KeepsButtonRoom(row, col) ? kButtonRoom + 1 : 1;
   CRect button(std::max<LONG>(rect.right - 16, rect.left + 1), rect.top, rect.right - 1, rect.bottom - 1);
-  const CGXStyle* style = nullptr;
   CGXStyle composed;
-  if (IsBoundToCell(row, col)) {
-    style = &GetCachedStyle();
-  } else if (m_bButtonEveryCell) {
-    m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
-    style = &composed;
-  }
+  const CGXStyle* style = CellStyleIf(row, col, m_bButtonEveryCell, composed);
   if (m_bSizeToText && style) {
     if (m_nTextHeight == 0) {
       MeasureTextHeight(m_pGrid->GetCachedDC(), *style);
@@ -493,13 +485,6 @@ void CGXComboBoxWnd::OpenPendingDropDown() {
   m_bDropDownPending = FALSE;
 }
 
-BOOL CGXComboBoxWnd::StartEditing() {
-  if (!NotifyEditStart()) return FALSE;
-  if (!m_bInit) InitForCell(m_nRow, m_nCol);
-  SetEditingState(TRUE);
-  return TRUE;
-}
-
 BOOL CGXComboBoxWnd::OnKeyDownInCell(UINT ch, UINT, UINT) {
   if (!m_hWnd || Held(VK_CONTROL) || (ch != VK_END && ch != VK_HOME)) return FALSE;
   if (!StartEditing()) return TRUE;
@@ -605,9 +590,7 @@ BOOL CGXComboBoxWnd::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
     GetEditSel(start, end);
     from = std::clamp(start + (stay ? 0 : 1), 0, text.GetLength());
   } else {
-    CGXStyle style;
-    m_pGrid->ComposeCellStyle(row, col, style, TRUE);
-    GetDisplayText(text, row, col, nullptr, style);
+    text = ComposedDisplayText(row, col);
   }
   CString key = request->m_strFind;
   if (!request->m_bCase) {
@@ -640,9 +623,7 @@ BOOL CGXComboBoxWnd::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD
     GetEditSel(start, end);
     start = std::clamp(start, 0, text.GetLength());
   } else {
-    CGXStyle style;
-    m_pGrid->ComposeCellStyle(row, col, style, TRUE);
-    GetDisplayText(text, row, col, nullptr, style);
+    text = ComposedDisplayText(row, col);
   }
   if (!gx::ReplaceAllFrom(text, start, request->m_strFind, request->m_strReplace, request->m_bCase)) return FALSE;
   return m_pGrid->SetCellValue(row, col, text, GX_INVALIDATE);
@@ -744,14 +725,7 @@ BOOL CGXComboBoxWnd::PreTranslateMessage(MSG* msg) {
 LRESULT CGXComboBoxWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (m_bDestroying) return CComboBox::WindowProc(message, wParam, lParam);
   switch (message) {
-    case WM_ERASEBKGND: {
-      CDC* dc = CDC::FromHandle(reinterpret_cast<HDC>(wParam));
-      CRect client;
-      GetClientRect(&client);
-      dc->FillSolidRect(&client, RGB(255, 255, 255));
-      if (m_pCachedStyle) m_pGrid->FillWithInterior(dc, client, m_pCachedStyle->GetInterior());
-      return TRUE;
-    }
+    case WM_ERASEBKGND: EraseWindowBackground(*this, CDC::FromHandle(reinterpret_cast<HDC>(wParam))); return TRUE;
     case WM_KILLFOCUS: {
       const LRESULT r = CComboBox::WindowProc(message, wParam, lParam);
       const HWND to = reinterpret_cast<HWND>(wParam);

@@ -17,6 +17,7 @@
 
 #include "grid/controls/CGXComboBoxButton.h"
 #include "grid/controls/CGXStatic.h"
+#include "grid/controls/CGXWindowCell.h"
 #include "platform/framework/CComboBox.h"
 #include "platform/framework/CEdit.h"
 #include "platform/gdi/CFont.h"
@@ -38,7 +39,7 @@ class CGXComboEditPart : public CEdit {
   CGXComboBoxWnd* m_pBox;
 };
 
-class CGXComboBoxWnd : public CComboBox, public CGXStatic, public CGXDropDownOwner {
+class CGXComboBoxWnd : public CGXWindowCell<CComboBox, CGXStatic>, public CGXDropDownOwner {
   DECLARE_DYNAMIC(CGXComboBoxWnd)
 
  public:
@@ -50,13 +51,8 @@ class CGXComboBoxWnd : public CComboBox, public CGXStatic, public CGXDropDownOwn
   static const CGXControlClass gxClassCGXComboBoxWnd;
   const CGXControlClass* GetControlClass() const override { return &gxClassCGXComboBoxWnd; }
   CRuntimeClass* GetWindowRuntimeClass() override;
-  CWnd* GetWindowPart() override { return this; }
 
   // ---- Control part ----------------------------------------------------------------------------------
-  void SetEditingState(BOOL on) override;
-  BOOL GetEditingState() const override { return m_bEditing; }
-  void SetModifiedState(BOOL modified) override { m_bModified = modified; }
-  BOOL GetModifiedState() const override { return m_bModified; }
   void InitForCell(ROWCOL row, ROWCOL col) override;
   BOOL StoreValue() override;
   CRect ComputeInnerRect(const CRect& cell, const CGXStyle& style) const override;
@@ -127,10 +123,6 @@ class CGXComboBoxWnd : public CComboBox, public CGXStatic, public CGXDropDownOwn
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Enters editing (asking the grid first) and opens the list of a drop-down list.
   void ActivateAndDropDown();
-  // Starts editing from a key or character: FALSE when the grid refuses.
-  BOOL StartEditing();
-  // The cell's style for drawing and values: the cached style of the bound cell.
-  BOOL IsEditedCell(ROWCOL row, ROWCOL col) const { return m_bEditing && IsBoundToCell(row, col); }
   // Whether a cell keeps room for the button at its right.
   BOOL KeepsButtonRoom(ROWCOL row, ROWCOL col) const;
   // Puts back what the box showed when its list opened.
@@ -141,8 +133,6 @@ class CGXComboBoxWnd : public CComboBox, public CGXStatic, public CGXDropDownOwn
 
   CGXComboEditPart m_edit{this};
   CGXComboBoxWndButton* m_pButton = nullptr;
-  BOOL m_bEditing = FALSE;
-  BOOL m_bModified = FALSE;
   std::unique_ptr<CFont> m_pFont;
   int m_nSelStart = 0, m_nSelEnd = -1;
   BOOL m_bDropDownPending = FALSE;

@@ -373,6 +373,21 @@ void CGXControl::GetBoundDisplayText(CString& out) const {
   GetDisplayText(out, m_nRow, m_nCol, nullptr, *style);
 }
 
+const CGXStyle* CGXControl::CellStyleIf(ROWCOL row, ROWCOL col, BOOL otherCells, CGXStyle& composed) {
+  if (IsBoundToCell(row, col)) return &GetCachedStyle();
+  if (!otherCells) return nullptr;
+  m_pGrid->ComposeCellStyle(row, col, composed, TRUE);
+  return &composed;
+}
+
+CString CGXControl::ComposedDisplayText(ROWCOL row, ROWCOL col) const {
+  CGXStyle style;
+  m_pGrid->ComposeCellStyle(row, col, style, TRUE);
+  CString text;
+  GetDisplayText(text, row, col, nullptr, style);
+  return text;
+}
+
 void CGXControl::SetEditText(const CString& text) {
   if (!m_bInit) return;
   m_pGrid->StoreValueFromControl(m_nRow, m_nCol, text, gxCopy, &GetCachedStyle());
@@ -529,6 +544,13 @@ void CGXControl::SetWindowEditingState(BOOL& editing, BOOL on, BOOL hasWindow) {
     return;
   }
   editing = on && hasWindow;
+}
+
+BOOL CGXControl::StartEditing() {
+  if (!NotifyEditStart()) return FALSE;
+  if (!m_bInit) InitForCell(m_nRow, m_nCol);
+  SetEditingState(TRUE);
+  return TRUE;
 }
 
 void CGXControl::EraseWindowBackground(CWnd& window, CDC* dc) {

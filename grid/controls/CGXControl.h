@@ -272,6 +272,10 @@ class CGXControl {
   // The bound cell's value as an inactive cell shows it: through the cached style while there is one, else
   // through a freshly composed style; empty when the control is bound to no cell.
   void GetBoundDisplayText(CString& out) const;
+  // The bound cell's cached style; another cell's style composed into `composed` when `otherCells`, else null.
+  const CGXStyle* CellStyleIf(ROWCOL row, ROWCOL col, BOOL otherCells, CGXStyle& composed);
+  // Any cell's value as it shows when it is not being edited: its display text under its composed style.
+  CString ComposedDisplayText(ROWCOL row, ROWCOL col) const;
   // The editing state of a cell that edits in a window, kept in `editing`: entering it reads the bound cell's
   // style afresh; a cell without its window is not editing.
   void SetWindowEditingState(BOOL& editing, BOOL on, BOOL hasWindow);
@@ -291,6 +295,9 @@ class CGXControl {
   // End, Home and Delete on a cell that edits in a window and is not being edited: End and Home start
   // editing with the caret at the end or the start, Delete (when it may) starts editing an empty text.
   enum class KeyStart { Other, Refused, Started };
+  // Starts editing the bound cell when the grid agrees (NotifyEditStart): a control bound to no cell binds
+  // to its current one first, then its editing state goes on. FALSE when the grid refuses.
+  BOOL StartEditing();
   KeyStart StartEditingFromKey(UINT ch);
   // What StartEditingFromKey does for a cell: editing started with the caret at `caret` (-1: the end),
   // asking the grid first (FALSE when refused); editing started with an empty, modified text.

@@ -503,9 +503,7 @@ void CGXEditControl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col
 // ---- Keys and characters on an inactive cell --------------------------------------------------------------
 
 BOOL CGXEditControl::ActivateWithCaret(int caret) {
-  if (!NotifyEditStart()) return FALSE;
-  if (!m_bInit) InitForCell(m_nRow, m_nCol);
-  SetEditingState(TRUE);
+  if (!StartEditing()) return FALSE;
   const int at = caret < 0 ? WindowText().GetLength() : caret;
   SetSel(at, at);
   return TRUE;
@@ -644,9 +642,7 @@ BOOL CGXEditControl::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
   if (here) {
     text = WindowText();
   } else {
-    CGXStyle style;
-    m_pGrid->ComposeCellStyle(row, col, style, TRUE);
-    GetDisplayText(text, row, col, nullptr, style);
+    text = ComposedDisplayText(row, col);
   }
   CString key = request->m_strFind;
   if (!request->m_bCase) {
@@ -694,9 +690,7 @@ BOOL CGXEditControl::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD
     GetSel(start, end);
     start = std::clamp(start, 0, text.GetLength());
   } else {
-    CGXStyle style;
-    m_pGrid->ComposeCellStyle(row, col, style, TRUE);
-    GetDisplayText(text, row, col, nullptr, style);
+    text = ComposedDisplayText(row, col);
   }
   if (!gx::ReplaceAllFrom(text, start, request->m_strFind, request->m_strReplace, request->m_bCase)) return FALSE;
   const CGXStyle* style = here ? &GetCachedStyle() : nullptr;

@@ -18,7 +18,7 @@ BOOL Held(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
 
 }  // namespace
 
-CGXListBox::CGXListBox(CGXGridCore* grid, UINT id) : CGXControl(grid), m_nID(id) {}
+CGXListBox::CGXListBox(CGXGridCore* grid, UINT id) : CGXWindowCell(grid), m_nID(id) {}
 
 CGXListBox::~CGXListBox() {
   m_bDestroying = TRUE;
@@ -92,8 +92,6 @@ BOOL CGXListBox::HandleWindowCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 // ---- States and binding -----------------------------------------------------------------------------------------
-
-void CGXListBox::SetEditingState(BOOL on) { SetWindowEditingState(m_bEditing, on, m_hWnd != nullptr); }
 
 void CGXListBox::InitForCell(ROWCOL row, ROWCOL col) {
   CGXControl::InitForCell(row, col);

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "grid/controls/CGXControl.h"
+#include "grid/controls/CGXWindowCell.h"
 #include "platform/framework/CListBox.h"
 #include "platform/gdi/CFont.h"
 
@@ -22,7 +23,7 @@ constexpr WORD GX_IDS_CTRL_LISTBOX = 52522;
 // WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY.
 constexpr DWORD GX_LISTBOX_STYLE = 0x00300001;
 
-class CGXListBox : public CListBox, public CGXControl {
+class CGXListBox : public CGXWindowCell<CListBox, CGXControl> {
   DECLARE_DYNAMIC(CGXListBox)
 
  public:
@@ -32,7 +33,6 @@ class CGXListBox : public CListBox, public CGXControl {
   static const CGXControlClass gxClassCGXListBox;
   const CGXControlClass* GetControlClass() const override { return &gxClassCGXListBox; }
   CRuntimeClass* GetWindowRuntimeClass() override;
-  CWnd* GetWindowPart() override { return this; }
 
   // ---- Window part -----------------------------------------------------------------------------------
   // The hidden list window, a child of the grid window with the window id.
@@ -43,10 +43,6 @@ class CGXListBox : public CListBox, public CGXControl {
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
   // ---- Control part ----------------------------------------------------------------------------------
-  void SetEditingState(BOOL on) override;
-  BOOL GetEditingState() const override { return m_bEditing; }
-  void SetModifiedState(BOOL modified) override { m_bModified = modified; }
-  BOOL GetModifiedState() const override { return m_bModified; }
   void InitForCell(ROWCOL row, ROWCOL col) override;
   BOOL StoreValue() override;
   CRect ComputeInnerRect(const CRect& cell, const CGXStyle& style) const override;
@@ -78,13 +74,10 @@ class CGXListBox : public CListBox, public CGXControl {
   void ActivateWithClick(UINT flags, int x, int y);
   // The inactive look: the lines from the one that keeps the value's line in view, the value's inverted.
   void DrawInactiveLines(CDC* dc, const CRect& rect, const CGXStyle& style);
-  BOOL IsEditedCell(ROWCOL row, ROWCOL col) const { return m_bEditing && IsBoundToCell(row, col); }
   // The line to select: equal to the text, else the first beginning with it; -1 when none.
   int MatchingLine(const CString& text) const;
 
   UINT m_nID;
-  BOOL m_bEditing = FALSE;
-  BOOL m_bModified = FALSE;
   std::unique_ptr<CFont> m_pFont;
   BOOL m_bDestroying = FALSE;
 };

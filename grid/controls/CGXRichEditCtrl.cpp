@@ -12,6 +12,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXProperties.h"
 #include "platform/base/MulDiv.h"
+#include "platform/controls/RichEdit.h"
 #include "platform/window/windowapi.h"
 
 IMPLEMENT_DYNAMIC(CGXRichEditCtrl, CRichEditCtrl)
@@ -23,26 +24,6 @@ namespace {
 constexpr int kFar = 30000;  // where the hidden windows live
 
 BOOL Held(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
-
-struct StreamBuffer {
-  std::string data;
-  size_t at = 0;
-};
-
-DWORD ReadFromBuffer(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* got) {
-  auto* b = reinterpret_cast<StreamBuffer*>(cookie);
-  const size_t n = std::min(static_cast<size_t>(std::max<LONG>(cb, 0)), b->data.size() - b->at);
-  std::memcpy(buf, b->data.data() + b->at, n);
-  b->at += n;
-  *got = static_cast<LONG>(n);
-  return 0;
-}
-
-DWORD WriteToBuffer(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* written) {
-  reinterpret_cast<StreamBuffer*>(cookie)->data.append(reinterpret_cast<const char*>(buf), static_cast<size_t>(cb));
-  *written = cb;
-  return 0;
-}
 
 // The screen's resolution, read from a memory DC compatible with it: a screen DC would first take a
 // snapshot of the whole desktop, once per cell drawn.
@@ -199,20 +180,12 @@ CString CGXRichEditCtrl::PlainTextToRtf(const CString& text, BOOL header) {
 }
 
 void CGXRichEditCtrl::StreamIn(CRichEditCtrl& window, const CString& text, UINT format) {
-  StreamBuffer buffer{std::string(text.GetString(), static_cast<size_t>(text.GetLength())), 0};
-  EDITSTREAM es{};
-  es.dwCookie = reinterpret_cast<DWORD_PTR>(&buffer);
-  es.pfnCallback = ReadFromBuffer;
-  window.CRichEditCtrl::StreamIn(static_cast<int>(format), es);
+  plat::controls::StreamInBytes(window.m_hWnd, std::string_view(text.GetString(), static_cast<size_t>(text.GetLength())),
+                                format);
 }
 
 CString CGXRichEditCtrl::StreamOut(const CRichEditCtrl& window, UINT format) {
-  StreamBuffer buffer;
-  EDITSTREAM es{};
-  es.dwCookie = reinterpret_cast<DWORD_PTR>(&buffer);
-  es.pfnCallback = WriteToBuffer;
-  window.SendMessage(EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
-  return CString(buffer.data.c_str());
+  return CString(plat::controls::StreamOutBytes(window.m_hWnd, format).c_str());
 }
 
 void CGXRichEditCtrl::LoadHidden(int which, const CString& value) const {
@@ -268,9 +241,7 @@ void CGXRichEditCtrl::InitForCell(ROWCOL row, ROWCOL col) {
 }
 
 BOOL CGXRichEditCtrl::ActivateWithCaret(int caret) {
-  if (!NotifyEditStart()) return FALSE;
-  if (!m_bInit) InitForCell(m_nRow, m_nCol);
-  SetEditingState(TRUE);
+  if (!StartEditing()) return FALSE;
   const long at = caret < 0 ? GetTextLength() : caret;
   SetSel(at, at);
   return TRUE;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "grid/controls/gxcellsupport.h"
 #include "grid/core/CGXDIB.h"
@@ -390,8 +391,6 @@ void CGXTabbedComboBox::FillList(CWnd* wnd) {
   if (!GetDisplayMap(style) || id != m_nFilledForId || m_nMapChangeSeen < changes) {
     m_nMapChangeSeen = changes;
     if (!m_bListFilled && m_bFillWithChoiceList) {
-      int measured[GX_MAX_TABBED_COLUMNS];
-      std::fill(std::begin(measured), std::end(measured), -1);
       list->ResetContent();
       m_layout = GXTabbedLayout();
       m_pHeader->m_strTitle.Empty();
@@ -405,14 +404,11 @@ void CGXTabbedComboBox::FillList(CWnd* wnd) {
       }
       CClientDC dc(GetGridWnd());
       gx::CellFontScope font(m_pGrid, &dc, style);
-      for (const CString& line : lines) MeasureTabbedColumns(&dc, line, GX_MAX_TABBED_COLUMNS, measured);
-      m_layout = ApplyTabbedColumnWidths(measured, m_settings.widths, m_settings.showAll, m_settings.textCol);
-      for (size_t i = 0; i < lines.size(); ++i) {
-        const CString row = MakeTabbedRowText(lines[i], m_settings.textCol);
-        if (i == 0 && m_settings.titles) {
-          m_pHeader->m_strTitle = row;
-          continue;
-        }
+      GXTabbedRows made =
+          MakeTabbedRows(&dc, lines, m_settings.widths, m_settings.showAll, m_settings.textCol, m_settings.titles);
+      m_layout = std::move(made.layout);
+      m_pHeader->m_strTitle = made.title;
+      for (const CString& row : made.rows) {
         m_strAdding = row;
         list->AddString(row);
         m_strAdding.Empty();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "grid/controls/gxcellsupport.h"
 #include "grid/core/CGXDIB.h"
@@ -149,20 +150,15 @@ void CGXTabbedComboBoxWnd::FillFromChoiceList() {
   if (!m_bFillWithChoiceList || !style.IsIncluded(GX_IN_CHOICELIST) || style.GetChoiceList().IsEmpty()) return;
   std::vector<CString> lines = SplitChoiceList(style.GetChoiceList());
   if (m_settings.sortCol >= 0) lines = SortTabbedLines(std::move(lines), m_settings.sortCol, m_settings.titles);
-  int measured[GX_MAX_TABBED_COLUMNS];
-  std::fill(std::begin(measured), std::end(measured), -1);
+  GXTabbedRows made;
   {
     CClientDC dc(GetGridWnd());
     gx::CellFontScope font(m_pGrid, &dc, style);
-    for (const CString& line : lines) MeasureTabbedColumns(&dc, line, GX_MAX_TABBED_COLUMNS, measured);
+    made = MakeTabbedRows(&dc, lines, m_settings.widths, m_settings.showAll, m_settings.textCol, m_settings.titles);
   }
-  m_layout = ApplyTabbedColumnWidths(measured, m_settings.widths, m_settings.showAll, m_settings.textCol);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const CString row = MakeTabbedRowText(lines[i], m_settings.textCol);
-    if (i == 0 && m_settings.titles) {
-      m_pHeader->m_strTitle = row;
-      continue;
-    }
+  m_layout = std::move(made.layout);
+  m_pHeader->m_strTitle = made.title;
+  for (const CString& row : made.rows) {
     m_strAdding = row;
     AddString(row);
     m_strAdding.Empty();

@@ -1,6 +1,7 @@
 #include "grid/controls/GXTabbedRows.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "grid/core/CGXDIB.h"
 #include "grid/core/CGXDIBPool.h"
@@ -142,6 +143,23 @@ GXTabbedLayout ApplyTabbedColumnWidths(const int* measured, const CString& width
   for (int k = 0; k < layout.separators; ++k) layout.rightEdges.push_back(edge += layout.widths[static_cast<size_t>(k)]);
   layout.totalWidth += GetSystemMetrics(SM_CXVSCROLL);
   return layout;
+}
+
+GXTabbedRows MakeTabbedRows(CDC* dc, const std::vector<CString>& lines, const CString& widthsText, BOOL showAll,
+                            int textColumn, BOOL titles) {
+  int measured[GX_MAX_TABBED_COLUMNS];
+  std::fill(std::begin(measured), std::end(measured), -1);
+  for (const CString& line : lines) MeasureTabbedColumns(dc, line, GX_MAX_TABBED_COLUMNS, measured);
+  GXTabbedRows out;
+  out.layout = ApplyTabbedColumnWidths(measured, widthsText, showAll, textColumn);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    CString row = MakeTabbedRowText(lines[i], textColumn);
+    if (i == 0 && titles)
+      out.title = row;
+    else
+      out.rows.push_back(row);
+  }
+  return out;
 }
 
 void DrawTabbedRow(CDC* dc, const CRect& rect, const CString& row, BOOL singleColumn, int textColumn, int separators,

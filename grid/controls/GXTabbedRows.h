@@ -56,6 +56,15 @@ void MeasureTabbedColumns(CDC* dc, const CString& line, int maxColumns, int* wid
 // in order and separated by any non-digits, or the measured width + 4 (0 for a column other than the text
 // column when not every column is shown).
 GXTabbedLayout ApplyTabbedColumnWidths(const int* measured, const CString& widthsText, BOOL showAll, int textColumn);
+// A tabbed list made from its choice lines: the layout of the lines' columns measured in the DC's font (the
+// rule above), the first line's row text as the title when `titles`, and the other lines' row texts in order.
+struct GXTabbedRows {
+  GXTabbedLayout layout;
+  CString title;
+  std::vector<CString> rows;
+};
+GXTabbedRows MakeTabbedRows(CDC* dc, const std::vector<CString>& lines, const CString& widthsText, BOOL showAll,
+                            int textColumn, BOOL titles);
 // Draws a row in the rectangle: background, separators at each right edge - 2, then the fields clipped to
 // their columns (one field across the whole width when `singleColumn`).
 void DrawTabbedRow(CDC* dc, const CRect& rect, const CString& row, BOOL singleColumn, int textColumn, int separators,

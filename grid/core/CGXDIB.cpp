@@ -40,6 +40,27 @@ bool InspectDib(const void* block, std::size_t size, DibInfo& info) {
   return info.bitsOffset <= size && needed <= size - info.bitsOffset;
 }
 
+std::vector<BYTE> MakeDib24(int width, int height, const std::function<COLORREF(int x, int y)>& colour) {
+  BITMAPINFOHEADER hdr{};
+  hdr.biSize = sizeof hdr;
+  hdr.biWidth = width;
+  hdr.biHeight = height;
+  hdr.biPlanes = 1;
+  hdr.biBitCount = 24;
+  const std::size_t stride = ((static_cast<std::size_t>(width) * 24 + 31) / 32) * 4;
+  std::vector<BYTE> out(sizeof hdr + stride * static_cast<std::size_t>(height), 0);
+  std::memcpy(out.data(), &hdr, sizeof hdr);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      BYTE* p = out.data() + sizeof hdr + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3;
+      const COLORREF c = colour(x, y);
+      p[0] = GetBValue(c);
+      p[1] = GetGValue(c);
+      p[2] = GetRValue(c);
+    }
+  return out;
+}
+
 }  // namespace gx
 
 HGLOBAL LoadDibResource(HINSTANCE module, LPCSTR name) {

@@ -2,6 +2,10 @@
 // block, and the drawing of any such DIB at natural size, stretched or scaled to fit.
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <vector>
+
 #include "platform/base/CObject.h"
 #include "platform/gdi/gdiapi.h"
 
@@ -56,4 +60,7 @@ struct DibInfo {
   std::size_t bitsOffset = 0;
 };
 bool InspectDib(const void* block, std::size_t size, DibInfo& info);
+// A packed 24-bit DIB of width x height pixels (rows bottom-up, each padded to four bytes) whose pixel x of
+// stored row y (0: the bottom row) is `colour(x, y)`.
+std::vector<BYTE> MakeDib24(int width, int height, const std::function<COLORREF(int x, int y)>& colour);
 }  // namespace gx

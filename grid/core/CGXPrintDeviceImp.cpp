@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "grid/core/gxwindowhelpers.h"
 #include "platform/base/CException.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/framework/CFrameWnd.h"
@@ -16,22 +17,6 @@ namespace {
 
 constexpr UINT kBlockFlags = 0x102;       // GMEM_MOVEABLE | GMEM_DISCARDABLE, as the print dialogs hand them out
 constexpr DWORD kSetupFlags = 0x14000C;  // the defaults dialog: no selection, no page numbers, ...
-
-// A wait cursor for the life of a dialog or a preparation (nothing without an application).
-class WaitCursor {
- public:
-  WaitCursor() : m_app(AfxGetApp()) {
-    if (m_app) m_app->BeginWaitCursor();
-  }
-  ~WaitCursor() {
-    if (m_app) m_app->EndWaitCursor();
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  CWinApp* m_app;
-};
 
 HGLOBAL NewBlock(const std::vector<BYTE>& bytes) {
   HGLOBAL h = ::GlobalAlloc(kBlockFlags, bytes.size());
@@ -81,7 +66,7 @@ void CGXPrintDeviceImp::CopyToAppDevice(CGXPrintDevice* device) {
 
 INT_PTR CGXPrintDeviceImp::DoPrintDialog(CGXPrintDevice* device, CPrintDialog* dialog) {
   if (!device || !dialog) return IDCANCEL;
-  WaitCursor wait;
+  gx::WaitCursor wait;
   device->NeedDeviceInfo();
   CopyToAppDevice(device);
   CWinApp* app = AfxGetApp();
@@ -93,7 +78,7 @@ INT_PTR CGXPrintDeviceImp::DoPrintDialog(CGXPrintDevice* device, CPrintDialog* d
 BOOL CGXPrintDeviceImp::PreparePrinting(CView* view, CGXPrintDevice* device, CPrintInfo* info) {
   if (!view || !info) return FALSE;
   if (!device) return view->DoPreparePrinting(info);
-  WaitCursor wait;
+  gx::WaitCursor wait;
   device->NeedDeviceInfo();
   CopyToAppDevice(device);
   if (!view->DoPreparePrinting(info)) return FALSE;

@@ -8,6 +8,7 @@
 #include "grid/controls/CGXComboBox.h"
 #include "grid/controls/CGXTabbedComboBox.h"
 #include "grid/controls/CGXTabbedComboBoxWnd.h"
+#include "grid/core/CGXDIB.h"
 #include "grid/core/CGXRange.h"
 #include "grid/demo/gallery.h"
 #include "platform/base/ResourceTable.h"
@@ -24,17 +25,7 @@ constexpr COLORREF kMarkColours[] = {RGB(192, 0, 0), RGB(0, 160, 0), RGB(224, 16
 
 // A 12 x 12 24-bit DIB of one colour, for the bitmap column.
 std::vector<BYTE> SquareDib(COLORREF colour) {
-  BITMAPINFOHEADER hdr{};
-  hdr.biSize = sizeof hdr;
-  hdr.biWidth = 12;
-  hdr.biHeight = 12;
-  hdr.biPlanes = 1;
-  hdr.biBitCount = 24;
-  std::vector<BYTE> out(sizeof hdr);
-  std::memcpy(out.data(), &hdr, sizeof hdr);
-  for (int row = 0; row < 12; ++row)
-    for (int x = 0; x < 12; ++x) out.insert(out.end(), {GetBValue(colour), GetGValue(colour), GetRValue(colour)});
-  return out;
+  return gx::MakeDib24(12, 12, [colour](int, int) { return colour; });
 }
 
 CGXStyle Tabbed(WORD id, const char* choices, const char* value) {

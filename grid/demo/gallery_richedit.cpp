@@ -11,6 +11,7 @@
 #include "grid/core/CGXRange.h"
 #include "grid/demo/gallery.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/controls/RichEdit.h"
 #include "platform/window/InputRouter.h"
 
 namespace gallery {
@@ -39,20 +40,6 @@ constexpr Look kLooks[] = {
 };
 constexpr ROWCOL kRows = sizeof kLooks / sizeof kLooks[0];
 constexpr ROWCOL kGrowRow = 7, kFindRow = 8;
-
-DWORD ReadText(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* got) {
-  auto* rest = reinterpret_cast<const char**>(cookie);
-  const LONG n = std::min<LONG>(cb, static_cast<LONG>(std::strlen(*rest)));
-  std::memcpy(buf, *rest, static_cast<size_t>(n));
-  *rest += n;
-  *got = n;
-  return 0;
-}
-
-void StreamIn(HWND window, const char* rtf) {
-  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&rtf), 0, ReadText};
-  SendMessage(window, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
-}
 
 HWND BuildPage() {
   HWND main = CreatePageWindow("Cell gallery: rich edit", 800, 440);
@@ -88,7 +75,7 @@ HWND BuildPage() {
   const char* rtf = "{\\rtf1{\\colortbl;\\red0\\green0\\blue192;}A plain rich edit window: {\\b\\cf1 copy me} then paste.}";
   SendMessage(plain, EM_SETTARGETDEVICE, 0, 1);  // no wrapping
   SendMessage(plain, EM_SETEVENTMASK, 0, ENM_CHANGE);
-  StreamIn(plain, rtf);
+  plat::controls::StreamInBytes(plain, rtf, SF_RTF);
   g->MoveCurrentCellTo(1, 1, GX_INVALIDATE);
   ShowWindow(main, SW_SHOW);
   SetFocus(g->GridHwnd());

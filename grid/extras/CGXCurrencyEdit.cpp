@@ -43,7 +43,7 @@ CString WithSeparator(CString text, const CGXBCurrencyEdit::Format& format) {
 
 }  // namespace
 
-CGXCurrencyEdit::CGXCurrencyEdit(CGXGridCore* grid, UINT windowId) : CGXStatic(grid), m_nWindowId(windowId) {}
+CGXCurrencyEdit::CGXCurrencyEdit(CGXGridCore* grid, UINT windowId) : CGXBWindowCell(grid), m_nWindowId(windowId) {}
 
 CGXCurrencyEdit::~CGXCurrencyEdit() {
   if (m_hWnd) DestroyWindow();
@@ -161,13 +161,6 @@ void CGXCurrencyEdit::SetEditedValue(const CString& text) {
   SetWindowText(WithSeparator(text, *m_pFormat));
 }
 
-BOOL CGXCurrencyEdit::StoreValue() {
-  CString value;
-  if (!m_pCachedStyle || !m_bModified || !GetEditedValue(value)) return TRUE;
-  SetEditingState(FALSE);
-  return Grid()->StoreValueFromControl(GetRow(), GetCol(), value, 0, m_pCachedStyle.get());
-}
-
 void CGXCurrencyEdit::GetEditText(CString& out) const {
   out.Empty();
   if (m_bEditing) {
@@ -256,14 +249,6 @@ BOOL CGXCurrencyEdit::StoreStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, 
   return TRUE;
 }
 
-void CGXCurrencyEdit::HideWindowPart() {
-  if (!m_hWnd || !IsWindowVisible()) return;
-  CGXFlagScope hiding(Grid()->FocusGuard(), TRUE);
-  HideCaret(m_hWnd);
-  MoveWindow(0, 0, 0, 0, FALSE);
-  ShowWindow(SW_HIDE);
-}
-
 // ---- Drawing
 
 void CGXCurrencyEdit::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
@@ -324,13 +309,6 @@ void CGXCurrencyEdit::UpdateButton(const CGXStyle& style) {
 }
 
 // ---- Mouse and keys in the cell
-
-BOOL CGXCurrencyEdit::StartEditing() {
-  if (!NotifyEditStart()) return FALSE;
-  if (!IsInitialized()) InitForCell(GetRow(), GetCol());
-  SetEditingState(TRUE);
-  return TRUE;
-}
 
 BOOL CGXCurrencyEdit::OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) {
   if (m_hWnd) {
@@ -483,11 +461,8 @@ LRESULT CGXCurrencyEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_SYSKEYDOWN:
       if (Grid()->ProcessKeyMessage(this, message, static_cast<UINT>(wParam), repeat, flags)) return 0;
       break;
-    case WM_KILLFOCUS: {
-      const LRESULT result = CGXBCurrencyEdit::WindowProc(message, wParam, lParam);
-      ForwardKillFocusToGrid(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)));
-      return result;
-    }
+    case WM_KILLFOCUS:
+    case WM_CONTEXTMENU: return CellWindowMessage(message, wParam, lParam);
     case WM_GETDLGCODE: return CGXBCurrencyEdit::WindowProc(message, wParam, lParam) | DLGC_WANTTAB;
     case WM_ERASEBKGND: return Grid()->OnGridEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
     case WM_LBUTTONDOWN: {
@@ -504,9 +479,6 @@ LRESULT CGXCurrencyEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
       }
       return result;
     }
-    case WM_CONTEXTMENU:
-      Grid()->OnCellWindowContextMenu(this, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-      return 0;
     case WM_SETTEXT:
       if (!m_bParseOnSet) {
         const LRESULT result = CGXBCurrencyEdit::WindowProc(message, wParam, lParam);

@@ -4,8 +4,8 @@
 // fraction digits). A hidden second window (the captive) formats the cells that are not being edited.
 #pragma once
 
-#include "grid/controls/CGXStatic.h"
 #include "grid/extras/CGXBCurrencyEdit.h"
+#include "grid/extras/CGXBWindowCell.h"
 #include "platform/gdi/CFont.h"
 
 class CGXStylesMap;
@@ -19,7 +19,7 @@ class CGXCaptiveCurEdit : public CGXBCurrencyEdit {
   DECLARE_DYNAMIC(CGXCaptiveCurEdit)
 };
 
-class CGXCurrencyEdit : public CGXBCurrencyEdit, public CGXStatic {
+class CGXCurrencyEdit : public CGXBWindowCell<CGXBCurrencyEdit> {
   DECLARE_DYNAMIC(CGXCurrencyEdit)
 
  public:
@@ -38,13 +38,7 @@ class CGXCurrencyEdit : public CGXBCurrencyEdit, public CGXStatic {
   // CGXControl.
   const CGXControlClass* GetControlClass() const override { return &controlClassCGXCurrencyEdit; }
   CRuntimeClass* GetWindowRuntimeClass() override;
-  CWnd* GetWindowPart() override { return this; }
-  void SetEditingState(BOOL b) override { m_bEditing = b && m_hWnd; }
-  BOOL GetEditingState() const override { return m_bEditing; }
-  void SetModifiedState(BOOL b) override { m_bModified = b; }
-  BOOL GetModifiedState() const override { return m_bModified; }
   void InitForCell(ROWCOL row, ROWCOL col) override;
-  BOOL StoreValue() override;
   void DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
                 const CGXStyle* standard) override;
   void GetEditText(CString& out) const override;
@@ -56,7 +50,6 @@ class CGXCurrencyEdit : public CGXBCurrencyEdit, public CGXStatic {
   BOOL ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style) override;
   BOOL StoreStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type,
                   const CGXStyle* composed) override;
-  void HideWindowPart() override;
   BOOL OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) override;
   BOOL OnLButtonDblClkInCell(UINT flags, int x, int y) override;
   BOOL OnKeyDownInCell(UINT ch, UINT repeat, UINT flags) override;
@@ -79,8 +72,6 @@ class CGXCurrencyEdit : public CGXBCurrencyEdit, public CGXStatic {
   void OnEditChar(UINT ch, UINT repeat, UINT flags);
   // The window's amount as the stored value text ("%.<fraction digits>f", the integer limit applied).
   CString StoredText(double magnitude, BOOL negative, const Format& format) const;
-  // Starts editing when the grid agrees (initialising for the cell first when needed).
-  BOOL StartEditing();
   // The drop-down button as the style's fourth "Currency: Attributes" character asks (none for '0').
   void UpdateButton(const CGXStyle& style);
   // Flips the sign of the current amount (Space).
@@ -93,7 +84,4 @@ class CGXCurrencyEdit : public CGXBCurrencyEdit, public CGXStatic {
   int m_nTextHeight = 0;
   int m_nMaxCharWidth = 0;
   mutable CGXCaptiveCurEdit m_captive;
-  BOOL m_bEditing = FALSE;
-  BOOL m_bModified = FALSE;
-  BOOL m_bInitialising = FALSE;
 };

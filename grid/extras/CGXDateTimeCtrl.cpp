@@ -74,7 +74,7 @@ bool IsField(const CGXBDTGadget* g) {
 
 }  // namespace
 
-CGXDateTimeCtrl::CGXDateTimeCtrl(CGXGridCore* grid, UINT controlId) : CGXStatic(grid), m_nControlId(controlId) {}
+CGXDateTimeCtrl::CGXDateTimeCtrl(CGXGridCore* grid, UINT controlId) : CGXBWindowCell(grid), m_nControlId(controlId) {}
 
 CGXDateTimeCtrl::~CGXDateTimeCtrl() {
   if (m_hWnd) DestroyWindow();
@@ -254,13 +254,6 @@ void CGXDateTimeCtrl::SetEditedValue(const CString& text) {
   NotifyModified();
 }
 
-BOOL CGXDateTimeCtrl::StoreValue() {
-  CString value;
-  if (!m_pCachedStyle || !m_bModified || !GetEditedValue(value)) return TRUE;
-  SetEditingState(FALSE);
-  return Grid()->StoreValueFromControl(GetRow(), GetCol(), value, 0, m_pCachedStyle.get());
-}
-
 BOOL CGXDateTimeCtrl::ValidateValue() {
   if (IsTypingNumber())
     if (CGXBDTGadget* g = CurrentGadget()) g->SetActive(FALSE);  // commits the typed digits
@@ -279,13 +272,6 @@ void CGXDateTimeCtrl::ActivateCurrentOnly(BOOL activate) {
 BOOL CGXDateTimeCtrl::NotifyEditStart() {
   if (!CGXStatic::NotifyEditStart()) return FALSE;
   ActivateCurrentOnly(TRUE);
-  return TRUE;
-}
-
-BOOL CGXDateTimeCtrl::StartEditing() {
-  if (!NotifyEditStart()) return FALSE;
-  if (!IsInitialized()) InitForCell(GetRow(), GetCol());
-  SetEditingState(TRUE);
   return TRUE;
 }
 
@@ -388,14 +374,6 @@ BOOL CGXDateTimeCtrl::StoreStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, 
     RedrawIfChanged();
   }
   return TRUE;
-}
-
-void CGXDateTimeCtrl::HideWindowPart() {
-  if (!m_hWnd || !IsWindowVisible()) return;
-  CGXFlagScope hiding(Grid()->FocusGuard(), TRUE);
-  HideCaret(m_hWnd);
-  MoveWindow(10000, 10000, 10, 10, FALSE);
-  ShowWindow(SW_HIDE);
 }
 
 BOOL CGXDateTimeCtrl::OnChanging(const COleDateTime&) {
@@ -792,11 +770,8 @@ LRESULT CGXDateTimeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
       if (Grid()->ProcessKeyMessage(this, message, static_cast<UINT>(wParam), repeat, flags)) return 0;
       break;
     case WM_SETFOCUS: SetScrollOffset(0); break;
-    case WM_KILLFOCUS: {
-      const LRESULT result = CGXBDateTimeCtrl::WindowProc(message, wParam, lParam);
-      ForwardKillFocusToGrid(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)));
-      return result;
-    }
+    case WM_KILLFOCUS:
+    case WM_CONTEXTMENU: return CellWindowMessage(message, wParam, lParam);
     case WM_ERASEBKGND: {
       CDC* dc = CDC::FromHandle(reinterpret_cast<HDC>(wParam));
       CRect client;
@@ -815,9 +790,6 @@ LRESULT CGXDateTimeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
       return result;
     }
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_CONTEXTMENU:
-      Grid()->OnCellWindowContextMenu(this, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-      return 0;
     default: break;
   }
   return CGXBDateTimeCtrl::WindowProc(message, wParam, lParam);

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "grid/controls/CGXStatic.h"
 #include "grid/extras/CGXBDateTimeCtrl.h"
+#include "grid/extras/CGXBWindowCell.h"
 #include "platform/gdi/CFont.h"
 
 class CGXStylesMap;
@@ -35,7 +35,7 @@ class CGXCaptiveDateTimeCtrl : public CGXBDateTimeCtrl {
   void LayoutGadgets() override {}
 };
 
-class CGXDateTimeCtrl : public CGXBDateTimeCtrl, public CGXStatic {
+class CGXDateTimeCtrl : public CGXBWindowCell<CGXBDateTimeCtrl> {
   DECLARE_DYNAMIC(CGXDateTimeCtrl)
 
  public:
@@ -75,13 +75,7 @@ class CGXDateTimeCtrl : public CGXBDateTimeCtrl, public CGXStatic {
   // CGXControl.
   const CGXControlClass* GetControlClass() const override { return &controlClassCGXDateTimeCtrl; }
   CRuntimeClass* GetWindowRuntimeClass() override;
-  CWnd* GetWindowPart() override { return this; }
-  void SetEditingState(BOOL b) override { m_bEditing = b && m_hWnd; }
-  BOOL GetEditingState() const override { return m_bEditing; }
-  void SetModifiedState(BOOL b) override { m_bModified = b; }
-  BOOL GetModifiedState() const override { return m_bModified; }
   void InitForCell(ROWCOL row, ROWCOL col) override;
-  BOOL StoreValue() override;
   BOOL ValidateValue() override;
   BOOL NotifyEditStart() override;
   CSize AddBordersToSize(CSize size, const CGXStyle& style) const override;
@@ -98,7 +92,6 @@ class CGXDateTimeCtrl : public CGXBDateTimeCtrl, public CGXStatic {
   BOOL ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style) override;
   BOOL StoreStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type,
                   const CGXStyle* composed) override;
-  void HideWindowPart() override;
   BOOL OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) override;
   BOOL OnLButtonDblClkInCell(UINT flags, int x, int y) override;
   BOOL OnKeyDownInCell(UINT ch, UINT repeat, UINT flags) override;
@@ -126,8 +119,8 @@ class CGXDateTimeCtrl : public CGXBDateTimeCtrl, public CGXStatic {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnEditKeyDown(UINT key, UINT repeat, UINT flags);
   void OnEditChar(UINT ch, UINT repeat, UINT flags);
-  // Starts editing when the grid agrees (initialising for the cell first when needed).
-  BOOL StartEditing();
+  // The hidden window keeps a size, far from the grid's cells.
+  CRect ParkedRect() const override { return CRect(10000, 10000, 10010, 10010); }
   // The value of a cell (the empty value's default by the format the window shows).
   COleDateTime CellValue(const CString& text, BOOL inputAsNumber, BOOL showsDate, int formatType) const;
   // Makes the current gadget editable (else the first editable one) and the only active one.
@@ -166,7 +159,4 @@ class CGXDateTimeCtrl : public CGXBDateTimeCtrl, public CGXStatic {
   CFont m_font;
   // The gadgets' measured sizes by font and format (see LayoutIn).
   std::map<std::string, std::vector<CSize>> m_measured;
-  BOOL m_bEditing = FALSE;
-  BOOL m_bModified = FALSE;
-  BOOL m_bInitialising = FALSE;
 };

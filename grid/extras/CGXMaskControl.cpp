@@ -190,9 +190,7 @@ BOOL CGXMaskControl::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGX
 // ---- Keys and characters on a cell not being edited
 
 BOOL CGXMaskControl::StartAt(int caret) {
-  if (!NotifyEditStart()) return FALSE;
-  if (!IsInitialized()) InitForCell(GetRow(), GetCol());
-  SetEditingState(TRUE);
+  if (!StartEditing()) return FALSE;
   SetCaret(caret);
   return TRUE;
 }

@@ -10,6 +10,7 @@
 #include "grid/core/CGXSpanCellPool.h"
 #include "grid/core/CGXStyle.h"
 #include "grid/core/CGXStylesMap.h"
+#include "grid/core/gxwindowhelpers.h"
 #include "platform/base/TimeFormat.h"
 #include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CPrintInfo.h"
@@ -57,22 +58,6 @@ class StandardFontScope {
  private:
   CDC* m_dc;
   CFont* m_old = nullptr;
-};
-
-// A wait cursor for the pagination (nothing without an application).
-class WaitCursor {
- public:
-  WaitCursor() : m_app(AfxGetApp()) {
-    if (m_app) m_app->BeginWaitCursor();
-  }
-  ~WaitCursor() {
-    if (m_app) m_app->EndWaitCursor();
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  CWinApp* m_app;
 };
 
 // The print font: the standard font's line height and character width as the printer measures it (in
@@ -187,7 +172,7 @@ void CGXPrintImp::PrintRect(CGXGridCore* g, CDC* dc, CPrintInfo* info) {
 }
 
 void CGXPrintImp::BeginPrinting(CGXGridCore* g, CDC* dc, CPrintInfo* info) {
-  WaitCursor wait;
+  gx::WaitCursor wait;
   // 1. Print mode (the device is prepared for printing), empty break lists, the shown top-left cell.
   g->m_awRowBreaks.clear();
   g->m_awColBreaks.clear();

@@ -430,18 +430,13 @@ LRESULT OnEnable(HWND hwnd, ComboState& s, bool enabled) {
 
 LRESULT Dispatch(HWND hwnd, ComboState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
   const int index = static_cast<int>(wParam);
+  if (const auto answer = PaintMessage(hwnd, s, msg, wParam, Paint)) return *answer;
   switch (msg) {
     case WM_CREATE: return OnCreate(hwnd, s, reinterpret_cast<const CREATESTRUCT*>(lParam));
     case WM_DESTROY:
       if (s.list && IsWindow(s.list)) DestroyWindow(s.list);
       s.list = nullptr;
       break;
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_WINDOWPOSCHANGING: OnPosChanging(hwnd, s, reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
     case WM_SIZE:
       LayoutChildren(hwnd, s);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -128,6 +129,43 @@ class PaintScope {
   HDC dc_;
   bool own_;
 };
+
+// The painting of a control drawn whole by `paint(hwnd, dc, s)`: WM_PAINT, and WM_ERASEBKGND with nothing
+// to erase. Nothing for the other messages.
+template <class State, class PaintFn>
+std::optional<LRESULT> PaintMessage(HWND hwnd, State& s, UINT msg, WPARAM wParam, PaintFn paint) {
+  if (msg == WM_ERASEBKGND) return 1;
+  if (msg != WM_PAINT) return std::nullopt;
+  PaintScope scope(hwnd, wParam);
+  paint(hwnd, scope.dc(), s);
+  return 0;
+}
+
+// PaintMessage for a control that also shows its focus: WM_SETFOCUS and WM_KILLFOCUS (`s.focused`, the
+// control repainted), and, when its state keeps a font, WM_SETFONT (repainted when asked) and WM_GETFONT
+// (`s.font`). Nothing for the other messages.
+template <class State, class PaintFn>
+std::optional<LRESULT> PaintedControlMessage(HWND hwnd, State& s, UINT msg, WPARAM wParam, LPARAM lParam,
+                                             PaintFn paint) {
+  if (auto painted = PaintMessage(hwnd, s, msg, wParam, paint)) return painted;
+  switch (msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      s.focused = msg == WM_SETFOCUS;
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    default: break;
+  }
+  if constexpr (requires { s.font; }) {
+    if (msg == WM_SETFONT) {
+      s.font = reinterpret_cast<HFONT>(wParam);
+      if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    }
+    if (msg == WM_GETFONT) return reinterpret_cast<LRESULT>(s.font);
+  }
+  return std::nullopt;
+}
 
 // A client DC for synchronous redraws of state changes (GetDC/ReleaseDC).
 class ClientDC {

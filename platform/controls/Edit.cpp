@@ -353,103 +353,7 @@ int VerticalMove(HWND hwnd, EditState& s, int lines) {
   return s.model.CharAtX(target, s.desiredX - AlignOffset(hwnd, s, target));
 }
 
-// A multi-line edit asks its dialog for every key, so it does the dialog's Tab, Shift+Tab, Esc and Enter
-// itself (ControlSupport); a cell edit's parent is its grid, which keeps these keys.
-bool DialogKeyDown(HWND hwnd, const EditState& s, WPARAM vk, bool shift, bool ctrl) {
-  return s.multiline && MultilineDialogKeyDown(hwnd, vk, shift, ctrl);
-}
-
-bool IsDialogChar(HWND hwnd, const EditState& s, unsigned char c) { return s.multiline && IsMultilineDialogChar(hwnd, c); }
-
-// The edit control as the shared key rules see it (TextInput.h).
-struct EditInput {
-  HWND hwnd;
-  EditState& s;
-  int Caret() const { return s.model.Caret(); }
-  int Anchor() const { return s.model.Anchor(); }
-  int SelStart() const { return s.model.SelStart(); }
-  int SelEnd() const { return s.model.SelEnd(); }
-  int Length() const { return s.model.Length(); }
-  bool HasSelection() const { return s.model.HasSelection(); }
-  bool ReadOnly() const { return (StyleOf(hwnd) & ES_READONLY) != 0; }
-  int WordLeft(int pos) const { return s.model.WordLeft(pos); }
-  int WordRight(int pos) const { return s.model.WordRight(pos); }
-  int StepLeft(int pos) const { return controls::StepLeft(s, pos); }
-  int StepRight(int pos) const { return controls::StepRight(s, pos); }
-  int LineStartOf(int pos) const { return s.model.LineStart(s.model.LineFromChar(pos)); }
-  int LineEndOf(int pos) const { return s.model.LineEnd(s.model.LineFromChar(pos)); }
-  // A single-line edit takes Up and Down as Left and Right.
-  int LineMove(int lines) {
-    if (!s.multiline) return lines < 0 ? StepLeft(Caret()) : StepRight(Caret());
-    return VerticalMove(hwnd, s, lines);
-  }
-  // A page moves the caret and the view by the lines shown.
-  int PageMove(int direction) {
-    if (!s.multiline) return -1;
-    const int page = VisibleLines(s) * direction;
-    const int target = VerticalMove(hwnd, s, page);
-    s.firstLine = std::clamp(s.firstLine + page, 0, std::max(0, s.model.LineCount() - 1));
-    InvalidateRect(hwnd, nullptr, TRUE);
-    return target;
-  }
-  void ForgetColumn() { s.desiredX = -1; }
-  void Select(int anchor, int caret) { SetSelection(hwnd, s, anchor, caret); }
-  void SelectQuietly(int anchor, int caret) { s.model.Select(anchor, caret); }
-  void MoveCaretTo(int anchor, int caret) {
-    SetSelection(hwnd, s, anchor, caret);
-    ScrollCaretIntoView(hwnd, s);
-  }
-  int PosAt(LPARAM lParam) const { return CharFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))); }
-  void WordAt(int pos, int* from, int* to) const { s.model.WordAt(pos, from, to); }
-  void StartDragSelecting() {
-    s.selecting = true;
-    SetCapture(hwnd);
-  }
-  void Copy() { controls::Copy(hwnd, s); }
-  void Cut() { controls::Cut(hwnd, s); }
-  void Paste() { controls::Paste(hwnd, s); }
-  void Clear() { controls::Clear(hwnd, s); }
-  void Undo() { UndoEdit(hwnd, s); }
-  void DeleteSelection() { ReplaceSelection(hwnd, s, "", Origin::User, EditModel::UndoMode::Record); }
-  void Enter() {
-    if (s.multiline) ReplaceSelection(hwnd, s, "\r\n", Origin::User, EditModel::UndoMode::Record);
-  }
-  void Tab() {
-    if (s.multiline) ReplaceSelection(hwnd, s, "\t", Origin::User, EditModel::UndoMode::MergeTyping);
-  }
-  void Type(char c) {
-    if ((StyleOf(hwnd) & ES_NUMBER) && !std::isdigit(static_cast<unsigned char>(c))) {
-      MessageBeep(MB_OK);
-      return;
-    }
-    ReplaceSelection(hwnd, s, std::string(1, c), Origin::User, EditModel::UndoMode::MergeTyping);
-  }
-};
-
-LRESULT OnKeyDown(HWND hwnd, EditState& s, WPARAM vk) {
-  const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
-  if (DialogKeyDown(hwnd, s, vk, shift, ctrl)) return 0;
-  EditInput keys{hwnd, s};
-  TextKeyDown(keys, vk, shift, ctrl);
-  return 0;
-}
-
-LRESULT OnChar(HWND hwnd, EditState& s, WPARAM wParam) {
-  const auto c = static_cast<unsigned char>(wParam);
-  if (IsDialogChar(hwnd, s, c)) return 0;
-  EditInput keys{hwnd, s};
-  TextChar(keys, c);
-  return 0;
-}
-
-// ---- Mouse and focus ----------------------------------------------------------------------------------
-
-LRESULT OnButtonDown(HWND hwnd, EditState& s, LPARAM lParam) {
-  auto keep = States().Get(hwnd);
-  EditInput input{hwnd, s};
-  TextButtonDown(input, hwnd, lParam);
-  return 0;
-}
+// ---- Mouse ---------------------------------------------------------------------------------------------
 
 constexpr UINT_PTR kDragScrollTimer = 1;
 constexpr UINT kDragScrollMs = 100;
@@ -474,12 +378,6 @@ void DragTo(HWND hwnd, EditState& s, CPoint pt) {
     SetTimer(hwnd, kDragScrollTimer, kDragScrollMs, nullptr);
 }
 
-LRESULT OnMouseMove(HWND hwnd, EditState& s, LPARAM lParam) {
-  if (!s.selecting) return 0;
-  DragTo(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-  return 0;
-}
-
 LRESULT OnTimer(HWND hwnd, EditState& s, WPARAM id) {
   if (id != kDragScrollTimer) return 0;
   if (!s.selecting) {
@@ -490,37 +388,6 @@ LRESULT OnTimer(HWND hwnd, EditState& s, WPARAM id) {
   GetCursorPos(&pt);
   ScreenToClient(hwnd, &pt);
   DragTo(hwnd, s, CPoint(pt));
-  return 0;
-}
-
-LRESULT OnButtonUp(HWND hwnd, EditState& s) {
-  if (!s.selecting) return 0;
-  s.selecting = false;
-  KillTimer(hwnd, kDragScrollTimer);
-  if (GetCapture() == hwnd) ReleaseCapture();
-  return 0;
-}
-
-LRESULT OnDoubleClick(HWND hwnd, EditState& s, LPARAM lParam) {
-  EditInput input{hwnd, s};
-  TextDoubleClick(input, lParam);
-  return 0;
-}
-
-LRESULT OnFocus(HWND hwnd, EditState& s, bool gained) {
-  auto keep = States().Get(hwnd);
-  s.focused = gained;
-  if (gained) {
-    CreateCaret(hwnd, nullptr, 1, s.lineHeight);
-    PlaceCaret(hwnd, s);
-    ShowCaret(hwnd);
-  } else {
-    if (s.selecting && GetCapture() == hwnd) ReleaseCapture();
-    s.selecting = false;
-    DestroyCaret();
-  }
-  if (s.model.HasSelection() && !(StyleOf(hwnd) & ES_NOHIDESEL)) InvalidateRect(hwnd, nullptr, TRUE);
-  NotifyParent(hwnd, gained ? EN_SETFOCUS : EN_KILLFOCUS);
   return 0;
 }
 
@@ -585,14 +452,80 @@ void Paint(HWND hwnd, HDC dc, EditState& s) {
   RestoreDC(dc, saved);
 }
 
-// ---- Messages -----------------------------------------------------------------------------------------
+// The edit control as the shared text rules see it (TextInput.h).
+struct EditInput : TextState<EditState> {
+  int Caret() const { return s.model.Caret(); }
+  int Anchor() const { return s.model.Anchor(); }
+  int SelStart() const { return s.model.SelStart(); }
+  int SelEnd() const { return s.model.SelEnd(); }
+  int Length() const { return s.model.Length(); }
+  bool HasSelection() const { return s.model.HasSelection(); }
+  int WordLeft(int pos) const { return s.model.WordLeft(pos); }
+  int WordRight(int pos) const { return s.model.WordRight(pos); }
+  int StepLeft(int pos) const { return controls::StepLeft(s, pos); }
+  int StepRight(int pos) const { return controls::StepRight(s, pos); }
+  int LineStartOf(int pos) const { return s.model.LineStart(s.model.LineFromChar(pos)); }
+  int LineEndOf(int pos) const { return s.model.LineEnd(s.model.LineFromChar(pos)); }
+  // A single-line edit takes Up and Down as Left and Right.
+  int LineMove(int lines) {
+    if (!s.multiline) return lines < 0 ? StepLeft(Caret()) : StepRight(Caret());
+    return VerticalMove(hwnd, s, lines);
+  }
+  // A page moves the caret and the view by the lines shown.
+  int PageMove(int direction) {
+    if (!s.multiline) return -1;
+    const int page = VisibleLines(s) * direction;
+    const int target = VerticalMove(hwnd, s, page);
+    s.firstLine = std::clamp(s.firstLine + page, 0, std::max(0, s.model.LineCount() - 1));
+    InvalidateRect(hwnd, nullptr, TRUE);
+    return target;
+  }
+  void Select(int anchor, int caret) { SetSelection(hwnd, s, anchor, caret); }
+  void SelectQuietly(int anchor, int caret) { s.model.Select(anchor, caret); }
+  void MoveCaretTo(int anchor, int caret) {
+    SetSelection(hwnd, s, anchor, caret);
+    ScrollCaretIntoView(hwnd, s);
+  }
+  int PosAt(LPARAM lParam) const { return CharFromPoint(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))); }
+  void WordAt(int pos, int* from, int* to) const { s.model.WordAt(pos, from, to); }
+  void Copy() { controls::Copy(hwnd, s); }
+  void Cut() { controls::Cut(hwnd, s); }
+  void Paste() { controls::Paste(hwnd, s); }
+  void Clear() { controls::Clear(hwnd, s); }
+  void Undo() { UndoEdit(hwnd, s); }
+  void DeleteSelection() { ReplaceSelection(hwnd, s, "", Origin::User, EditModel::UndoMode::Record); }
+  void Enter() {
+    if (s.multiline) ReplaceSelection(hwnd, s, "\r\n", Origin::User, EditModel::UndoMode::Record);
+  }
+  void Tab() {
+    if (s.multiline) ReplaceSelection(hwnd, s, "\t", Origin::User, EditModel::UndoMode::MergeTyping);
+  }
+  void Type(char c) {
+    if ((StyleOf(hwnd) & ES_NUMBER) && !std::isdigit(static_cast<unsigned char>(c))) {
+      MessageBeep(MB_OK);
+      return;
+    }
+    ReplaceSelection(hwnd, s, std::string(1, c), Origin::User, EditModel::UndoMode::MergeTyping);
+  }
+  // The messages both text controls answer alike.
+  const std::string& Text() const { return s.model.Text(); }
+  bool Multiline() const { return s.multiline; }
+  int LineCount() const { return s.model.LineCount(); }
+  int LineFromChar(int pos) const { return s.model.LineFromChar(pos); }
+  void DragTo(LPARAM lParam) { controls::DragTo(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))); }
+  void StopSelecting() {
+    s.selecting = false;
+    KillTimer(hwnd, kDragScrollTimer);
+  }
+  int CaretHeight() const { return s.lineHeight; }
+  void PlaceCaret() { controls::PlaceCaret(hwnd, s); }
+  bool SelectionAlwaysShown() const { return (StyleOf(hwnd) & ES_NOHIDESEL) != 0; }
+  bool CanUndo() const { return s.model.CanUndo(); }
+  void EmptyUndo() { s.model.EmptyUndo(); }
+  void Paint(HDC dc) { controls::Paint(hwnd, dc, s); }
+};
 
-LRESULT OnGetSel(const EditState& s, WPARAM wParam, LPARAM lParam) {
-  const int a = s.model.SelStart(), b = s.model.SelEnd();
-  if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(a);
-  if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(b);
-  return static_cast<LRESULT>(static_cast<DWORD>(MAKELONG(std::min(a, 0xFFFF), std::min(b, 0xFFFF))));
-}
+// ---- Messages -----------------------------------------------------------------------------------------
 
 LRESULT OnSetSel(HWND hwnd, EditState& s, WPARAM wParam, LPARAM lParam) {
   int start = static_cast<int>(wParam), end = static_cast<int>(lParam);
@@ -736,14 +669,6 @@ LRESULT OnCharFromPos(HWND hwnd, const EditState& s, LPARAM lParam) {
   return MAKELONG(static_cast<WORD>(pos), static_cast<WORD>(line));
 }
 
-LRESULT OnGetText(const EditState& s, WPARAM size, LPARAM buffer) {
-  if (!buffer || size == 0) return 0;
-  const size_t n = std::min<size_t>(s.model.Text().size(), size - 1);
-  std::memcpy(reinterpret_cast<char*>(buffer), s.model.Text().data(), n);
-  reinterpret_cast<char*>(buffer)[n] = '\0';
-  return static_cast<LRESULT>(n);
-}
-
 LRESULT OnSetPasswordChar(HWND hwnd, EditState& s, WPARAM c) {
   if (s.multiline) return 0;
   s.passwordChar = static_cast<char>(c);
@@ -775,14 +700,10 @@ LRESULT OnCreate(HWND hwnd, EditState& s, const CREATESTRUCT* cs) {
 }
 
 LRESULT Dispatch(HWND hwnd, EditState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  EditInput input{{hwnd, s}};
+  if (const auto answer = TextMessage(input, hwnd, msg, wParam, lParam)) return *answer;
   switch (msg) {
     case WM_CREATE: return OnCreate(hwnd, s, reinterpret_cast<const CREATESTRUCT*>(lParam));
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_SIZE:
       Relayout(hwnd, s);
       s.firstLine = std::min(s.firstLine, std::max(0, s.model.LineCount() - 1));
@@ -801,59 +722,23 @@ LRESULT Dispatch(HWND hwnd, EditState& s, UINT msg, WPARAM wParam, LPARAM lParam
       }
       if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
     case WM_SETTEXT: SetText(hwnd, s, reinterpret_cast<const char*>(lParam)); return TRUE;
-    case WM_GETTEXT: return OnGetText(s, wParam, lParam);
-    case WM_GETTEXTLENGTH: return s.model.Length();
-    case WM_GETDLGCODE:
-      return s.multiline ? (DLGC_WANTALLKEYS | DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS)
-                         : (DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS);
-    case WM_SETFOCUS: return OnFocus(hwnd, s, true);
-    case WM_KILLFOCUS: return OnFocus(hwnd, s, false);
-    case WM_KEYDOWN: return OnKeyDown(hwnd, s, wParam);
-    case WM_CHAR: return OnChar(hwnd, s, wParam);
-    case WM_LBUTTONDOWN: return OnButtonDown(hwnd, s, lParam);
-    case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, s, lParam);
-    case WM_MOUSEMOVE: return OnMouseMove(hwnd, s, lParam);
-    case WM_LBUTTONUP: return OnButtonUp(hwnd, s);
     case WM_TIMER: return OnTimer(hwnd, s, wParam);
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lParam) != hwnd) s.selecting = false;
-      return 0;
-    case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
     case WM_VSCROLL: OnScroll(hwnd, s, wParam); return 0;
     case WM_HSCROLL: return OnHScroll(hwnd, s, wParam);
     case WM_MOUSEWHEEL:
       if (!s.multiline) break;
       OnLineScroll(hwnd, s, 0, -3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA);
       return 0;
-    case WM_CUT: Cut(hwnd, s); return 0;
-    case WM_COPY: Copy(hwnd, s); return 0;
-    case WM_PASTE: Paste(hwnd, s); return 0;
-    case WM_CLEAR: Clear(hwnd, s); return 0;
-    case WM_UNDO:
-    case EM_UNDO: {
-      const bool could = s.model.CanUndo();
-      UndoEdit(hwnd, s);
-      return could;
-    }
-    case EM_GETSEL: return OnGetSel(s, wParam, lParam);
     case EM_SETSEL: return OnSetSel(hwnd, s, wParam, lParam);
     case EM_REPLACESEL:
       ReplaceSelection(hwnd, s, lParam ? reinterpret_cast<const char*>(lParam) : "", Origin::Api,
                        wParam ? EditModel::UndoMode::Record : EditModel::UndoMode::Clear);
       return 0;
-    case EM_GETMODIFY: return s.modify;
-    case EM_SETMODIFY: s.modify = wParam != 0; return 0;
-    case EM_GETLINECOUNT: return s.model.LineCount();
     case EM_LINEINDEX: return OnLineIndex(s, wParam);
     case EM_LINELENGTH: return OnLineLength(s, wParam);
-    case EM_LINEFROMCHAR:
-      return s.model.LineFromChar(static_cast<int>(wParam) < 0 ? s.model.SelStart() : static_cast<int>(wParam));
     case EM_GETLINE: return OnGetLine(s, wParam, lParam);
     case EM_SCROLLCARET: ScrollCaretIntoView(hwnd, s); return TRUE;
-    case EM_CANUNDO: return s.model.CanUndo();
-    case EM_EMPTYUNDOBUFFER: s.model.EmptyUndo(); return 0;
     case EM_SETREADONLY: {
       const DWORD style = StyleOf(hwnd);
       SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(wParam ? style | ES_READONLY : style & ~ES_READONLY));
@@ -863,7 +748,6 @@ LRESULT Dispatch(HWND hwnd, EditState& s, UINT msg, WPARAM wParam, LPARAM lParam
     case EM_LIMITTEXT:
       s.limit = wParam ? static_cast<UINT>(wParam) : (s.multiline ? kEditMaxLimitMulti : kEditMaxLimitSingle);
       return 0;
-    case EM_GETLIMITTEXT: return static_cast<LRESULT>(s.limit);
     case EM_SETMARGINS: return OnSetMargins(hwnd, s, wParam, lParam);
     case EM_GETMARGINS: return MAKELONG(s.leftMargin, s.rightMargin);
     case EM_GETRECT:

@@ -794,14 +794,9 @@ void OnCreate(HWND hwnd, ListState& s) {
 
 LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
   const int index = static_cast<int>(wParam);
+  if (const auto answer = PaintMessage(hwnd, s, msg, wParam, Paint)) return *answer;
   switch (msg) {
     case WM_CREATE: OnCreate(hwnd, s); return 0;
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_WINDOWPOSCHANGING: OnPosChanging(hwnd, s, reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
     case WM_SIZE:
       // A list sized after its selection was made (a combo's list before it first drops) shows from the

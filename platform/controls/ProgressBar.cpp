@@ -54,13 +54,8 @@ void Paint(HWND hwnd, HDC dc, const ProgressState& s) {
 }
 
 LRESULT Dispatch(HWND hwnd, ProgressState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (const auto answer = PaintMessage(hwnd, s, msg, wParam, Paint)) return *answer;
   switch (msg) {
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case PBM_SETRANGE: {
       const LRESULT old = MAKELONG(static_cast<WORD>(s.low), static_cast<WORD>(s.high));
       s.low = LOWORD(static_cast<DWORD_PTR>(lParam));

@@ -557,135 +557,6 @@ int PointToPos(const RichState& s, LPARAM lParam) {
   return layout.CharFromPoint(s.doc, GET_X_LPARAM(lParam) + s.scrollX, GET_Y_LPARAM(lParam) + s.scrollY);
 }
 
-// The rich edit control as the shared key rules see it (TextInput.h).
-struct RichInput {
-  HWND hwnd;
-  RichState& s;
-  int Caret() const { return s.caret; }
-  int Anchor() const { return s.anchor; }
-  int SelStart() const { return controls::SelStart(s); }
-  int SelEnd() const { return controls::SelEnd(s); }
-  int Length() const { return s.doc.Length(); }
-  bool HasSelection() const { return s.anchor != s.caret; }
-  bool ReadOnly() const { return (StyleOf(hwnd) & ES_READONLY) != 0; }
-  int WordLeft(int pos) const { return s.doc.WordLeft(pos); }
-  int WordRight(int pos) const { return s.doc.WordRight(pos); }
-  // A paragraph break is one position.
-  int StepLeft(int pos) const { return std::max(0, pos - 1); }
-  int StepRight(int pos) const { return std::min(Length(), pos + 1); }
-  int LineStartOf(int pos) const { return s.layout.LineStartOf(s.doc, pos); }
-  int LineEndOf(int pos) const { return s.layout.LineEndOf(s.doc, pos); }
-  // Lines are as high as their tallest font: the caret moves line by line at the column it aims for.
-  int LineMove(int lines) {
-    int x = 0, y = 0, h = 0;
-    s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
-    if (s.desiredX < 0) s.desiredX = x;
-    int pos = s.caret;
-    for (int i = 0; i < std::abs(lines); ++i) pos = s.layout.LineMove(s.doc, pos, lines < 0 ? -1 : 1, s.desiredX);
-    return pos;
-  }
-  // A page is as many lines of the caret's height as the client area holds.
-  int PageMove(int direction) {
-    int x = 0, y = 0, h = 0;
-    s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
-    const int lines = std::max(1, ClientRectOf(hwnd).Height() / std::max(1, h));
-    return LineMove(direction * lines);
-  }
-  void ForgetColumn() { s.desiredX = -1; }
-  void Select(int anchor, int caret) { SetSelection(hwnd, s, anchor, caret); }
-  void SelectQuietly(int anchor, int caret) {
-    s.anchor = anchor;
-    s.caret = caret;
-  }
-  void MoveCaretTo(int anchor, int caret) {
-    auto keep = States().Get(hwnd);
-    SetSelection(hwnd, s, anchor, caret);
-    ScrollCaretIntoView(hwnd, s);
-    NotifySelChange(hwnd, s);
-  }
-  int PosAt(LPARAM lParam) const { return PointToPos(s, lParam); }
-  void WordAt(int pos, int* from, int* to) const { s.doc.WordAt(pos, from, to); }
-  void StartDragSelecting() {
-    s.selecting = true;
-    SetCapture(hwnd);
-  }
-  void Copy() { controls::Copy(hwnd, s); }
-  void Cut() { controls::Cut(hwnd, s); }
-  void Paste() { controls::Paste(hwnd, s); }
-  void Clear() { controls::Clear(hwnd, s); }
-  void Undo() { UndoEdit(hwnd, s); }
-  void DeleteSelection() { ReplaceSelection(hwnd, s, RichFragment{}, Origin::User, RichDocument::UndoMode::Record); }
-  void Enter() {
-    if (StyleOf(hwnd) & ES_MULTILINE) TypeText(hwnd, s, "\r", RichDocument::UndoMode::Record);
-  }
-  void Tab() { TypeText(hwnd, s, "\t", RichDocument::UndoMode::MergeTyping); }
-  void Type(char c) { TypeText(hwnd, s, std::string_view(&c, 1), RichDocument::UndoMode::MergeTyping); }
-};
-
-LRESULT OnKeyDown(HWND hwnd, RichState& s, WPARAM vk) {
-  const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
-  if ((StyleOf(hwnd) & ES_MULTILINE) && MultilineDialogKeyDown(hwnd, vk, shift, ctrl)) return 0;
-  RichInput keys{hwnd, s};
-  TextKeyDown(keys, vk, shift, ctrl);
-  return 0;
-}
-
-LRESULT OnChar(HWND hwnd, RichState& s, WPARAM wParam) {
-  const auto c = static_cast<unsigned char>(wParam);
-  if ((StyleOf(hwnd) & ES_MULTILINE) && IsMultilineDialogChar(hwnd, c)) return 0;
-  RichInput keys{hwnd, s};
-  TextChar(keys, c);
-  return 0;
-}
-
-// ---- Mouse and focus ----------------------------------------------------------------------------------
-
-LRESULT OnButtonDown(HWND hwnd, RichState& s, LPARAM lParam) {
-  auto keep = States().Get(hwnd);
-  RichInput input{hwnd, s};
-  TextButtonDown(input, hwnd, lParam);
-  return 0;
-}
-
-LRESULT OnMouseMove(HWND hwnd, RichState& s, LPARAM lParam) {
-  if (!s.selecting) return 0;
-  SetSelection(hwnd, s, s.anchor, PointToPos(s, lParam));
-  ScrollCaretIntoView(hwnd, s);
-  NotifySelChange(hwnd, s);
-  return 0;
-}
-
-LRESULT OnButtonUp(HWND hwnd, RichState& s) {
-  if (!s.selecting) return 0;
-  s.selecting = false;
-  if (GetCapture() == hwnd) ReleaseCapture();
-  return 0;
-}
-
-LRESULT OnDoubleClick(HWND hwnd, RichState& s, LPARAM lParam) {
-  RichInput input{hwnd, s};
-  TextDoubleClick(input, lParam);
-  return 0;
-}
-
-LRESULT OnFocus(HWND hwnd, RichState& s, bool gained) {
-  auto keep = States().Get(hwnd);
-  s.focused = gained;
-  if (gained) {
-    int x = 0, y = 0, h = 0;
-    s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
-    CreateCaret(hwnd, nullptr, 1, h);
-    PlaceCaret(hwnd, s);
-    ShowCaret(hwnd);
-  } else {
-    if (s.selecting && GetCapture() == hwnd) ReleaseCapture();
-    s.selecting = false;
-    DestroyCaret();
-  }
-  if (s.anchor != s.caret && !(s.options & ECO_NOHIDESEL)) InvalidateRect(hwnd, nullptr, TRUE);
-  NotifyParent(hwnd, gained ? EN_SETFOCUS : EN_KILLFOCUS);
-  return 0;
-}
 
 // ---- Painting and rendering ---------------------------------------------------------------------------
 
@@ -956,14 +827,6 @@ LRESULT OnSetText(HWND hwnd, RichState& s, const char* text) {
   return TRUE;
 }
 
-LRESULT OnGetText(const RichState& s, WPARAM size, LPARAM buffer) {
-  if (!buffer || size == 0) return 0;
-  const size_t n = std::min<size_t>(s.doc.Text().size(), size - 1);
-  std::memcpy(reinterpret_cast<char*>(buffer), s.doc.Text().data(), n);
-  reinterpret_cast<char*>(buffer)[n] = '\0';
-  return static_cast<LRESULT>(n);
-}
-
 LRESULT OnExSetSel(HWND hwnd, RichState& s, const CHARRANGE* cr) {
   if (!cr) return SelEnd(s);
   const int n = s.doc.Length();
@@ -980,18 +843,88 @@ LRESULT OnExSetSel(HWND hwnd, RichState& s, const CHARRANGE* cr) {
   return SelEnd(s);
 }
 
+// The rich edit control as the shared text rules see it (TextInput.h).
+struct RichInput : TextState<RichState> {
+  int Caret() const { return s.caret; }
+  int Anchor() const { return s.anchor; }
+  int SelStart() const { return controls::SelStart(s); }
+  int SelEnd() const { return controls::SelEnd(s); }
+  int Length() const { return s.doc.Length(); }
+  bool HasSelection() const { return s.anchor != s.caret; }
+  int WordLeft(int pos) const { return s.doc.WordLeft(pos); }
+  int WordRight(int pos) const { return s.doc.WordRight(pos); }
+  // A paragraph break is one position.
+  int StepLeft(int pos) const { return std::max(0, pos - 1); }
+  int StepRight(int pos) const { return std::min(Length(), pos + 1); }
+  int LineStartOf(int pos) const { return s.layout.LineStartOf(s.doc, pos); }
+  int LineEndOf(int pos) const { return s.layout.LineEndOf(s.doc, pos); }
+  // Lines are as high as their tallest font: the caret moves line by line at the column it aims for.
+  int LineMove(int lines) {
+    int x = 0, y = 0, h = 0;
+    s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
+    if (s.desiredX < 0) s.desiredX = x;
+    int pos = s.caret;
+    for (int i = 0; i < std::abs(lines); ++i) pos = s.layout.LineMove(s.doc, pos, lines < 0 ? -1 : 1, s.desiredX);
+    return pos;
+  }
+  // A page is as many lines of the caret's height as the client area holds.
+  int PageMove(int direction) {
+    int x = 0, y = 0, h = 0;
+    s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
+    const int lines = std::max(1, ClientRectOf(hwnd).Height() / std::max(1, h));
+    return LineMove(direction * lines);
+  }
+  void Select(int anchor, int caret) { SetSelection(hwnd, s, anchor, caret); }
+  void SelectQuietly(int anchor, int caret) {
+    s.anchor = anchor;
+    s.caret = caret;
+  }
+  void MoveCaretTo(int anchor, int caret) {
+    auto keep = States().Get(hwnd);
+    SetSelection(hwnd, s, anchor, caret);
+    ScrollCaretIntoView(hwnd, s);
+    NotifySelChange(hwnd, s);
+  }
+  int PosAt(LPARAM lParam) const { return PointToPos(s, lParam); }
+  void WordAt(int pos, int* from, int* to) const { s.doc.WordAt(pos, from, to); }
+  void Copy() { controls::Copy(hwnd, s); }
+  void Cut() { controls::Cut(hwnd, s); }
+  void Paste() { controls::Paste(hwnd, s); }
+  void Clear() { controls::Clear(hwnd, s); }
+  void Undo() { UndoEdit(hwnd, s); }
+  void DeleteSelection() { ReplaceSelection(hwnd, s, RichFragment{}, Origin::User, RichDocument::UndoMode::Record); }
+  void Enter() {
+    if (StyleOf(hwnd) & ES_MULTILINE) TypeText(hwnd, s, "\r", RichDocument::UndoMode::Record);
+  }
+  void Tab() { TypeText(hwnd, s, "\t", RichDocument::UndoMode::MergeTyping); }
+  void Type(char c) { TypeText(hwnd, s, std::string_view(&c, 1), RichDocument::UndoMode::MergeTyping); }
+  // The messages both text controls answer alike.
+  const std::string& Text() const { return s.doc.Text(); }
+  bool Multiline() const { return (StyleOf(hwnd) & ES_MULTILINE) != 0; }
+  int LineCount() const { return s.layout.LineCount(); }
+  int LineFromChar(int pos) const { return s.layout.LineFromChar(s.doc, pos); }
+  void DragTo(LPARAM lParam) { MoveCaretTo(s.anchor, PointToPos(s, lParam)); }
+  void StopSelecting() { s.selecting = false; }
+  int CaretHeight() const {
+    int x = 0, y = 0, h = 0;
+    s.layout.CaretAt(s.doc, s.caret, &x, &y, &h);
+    return h;
+  }
+  void PlaceCaret() { controls::PlaceCaret(hwnd, s); }
+  bool SelectionAlwaysShown() const { return (s.options & ECO_NOHIDESEL) != 0; }
+  bool CanUndo() const { return s.doc.CanUndo(); }
+  void EmptyUndo() { s.doc.EmptyUndo(); }
+  void Paint(HDC dc) { controls::Paint(hwnd, dc, s); }
+};
+
 LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  RichInput input{{hwnd, s}};
+  if (const auto answer = TextMessage(input, hwnd, msg, wParam, lParam)) return *answer;
   switch (msg) {
     case WM_CREATE:
       s.vscroll = (StyleOf(hwnd) & WS_VSCROLL) != 0;
       s.hscroll = (StyleOf(hwnd) & WS_HSCROLL) != 0;
       return OnCreate(hwnd, s, reinterpret_cast<const CREATESTRUCT*>(lParam));
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_SIZE:
       Configure(hwnd, s);
       SetScrollY(hwnd, s, s.scrollY);
@@ -1004,44 +937,9 @@ LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam
       if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
       HeightMayHaveChanged(hwnd, s);
       return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
     case WM_SETTEXT: return OnSetText(hwnd, s, reinterpret_cast<const char*>(lParam));
-    case WM_GETTEXT: return OnGetText(s, wParam, lParam);
-    case WM_GETTEXTLENGTH: return s.doc.Length();
-    case WM_GETDLGCODE:
-      return (StyleOf(hwnd) & ES_MULTILINE) ? (DLGC_WANTALLKEYS | DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS)
-                                            : (DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS);
-    case WM_SETFOCUS: return OnFocus(hwnd, s, true);
-    case WM_KILLFOCUS: return OnFocus(hwnd, s, false);
-    case WM_KEYDOWN: return OnKeyDown(hwnd, s, wParam);
-    case WM_CHAR: return OnChar(hwnd, s, wParam);
-    case WM_LBUTTONDOWN: return OnButtonDown(hwnd, s, lParam);
-    case WM_LBUTTONDBLCLK: return OnDoubleClick(hwnd, s, lParam);
-    case WM_MOUSEMOVE: return OnMouseMove(hwnd, s, lParam);
-    case WM_LBUTTONUP: return OnButtonUp(hwnd, s);
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lParam) != hwnd) s.selecting = false;
-      return 0;
-    case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
-    case WM_CUT: Cut(hwnd, s); return 0;
-    case WM_COPY: Copy(hwnd, s); return 0;
-    case WM_PASTE: Paste(hwnd, s); return 0;
-    case WM_CLEAR: Clear(hwnd, s); return 0;
-    case WM_UNDO:
-    case EM_UNDO: {
-      const bool could = s.doc.CanUndo();
-      UndoEdit(hwnd, s);
-      return could;
-    }
-    case EM_CANUNDO: return s.doc.CanUndo();
-    case EM_EMPTYUNDOBUFFER: s.doc.EmptyUndo(); return 0;
     case EM_CANPASTE:
       return IsClipboardFormatAvailable(RtfFormat()) || IsClipboardFormatAvailable(CF_TEXT);
-    case EM_GETSEL: {
-      if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(SelStart(s));
-      if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(SelEnd(s));
-      return MAKELONG(std::min(SelStart(s), 0xFFFF), std::min(SelEnd(s), 0xFFFF));
-    }
     case EM_SETSEL: {
       const CHARRANGE cr{static_cast<LONG>(wParam), static_cast<LONG>(lParam)};
       OnExSetSel(hwnd, s, &cr);
@@ -1071,18 +969,12 @@ LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam
       s.limit = v > 0 ? static_cast<UINT>(v) : kRichEditDefaultLimit;
       return 0;
     }
-    case EM_GETLIMITTEXT: return static_cast<LRESULT>(s.limit);
     case EM_SETREADONLY: OnSetOptions(hwnd, s, wParam ? ECOOP_OR : ECOOP_AND, wParam ? ECO_READONLY : ~ECO_READONLY); return TRUE;
-    case EM_GETMODIFY: return s.modify;
-    case EM_SETMODIFY: s.modify = wParam != 0; return 0;
     case EM_SCROLL: return OnScroll(hwnd, s, wParam);
     case WM_VSCROLL: return OnVScroll(hwnd, s, wParam);
     case WM_HSCROLL: return OnHScroll(hwnd, s, wParam);
     case EM_SCROLLCARET: ScrollCaretIntoView(hwnd, s); return 0;
-    case EM_GETLINECOUNT: return s.layout.LineCount();
     case EM_EXLINEFROMCHAR: return s.layout.LineFromChar(s.doc, static_cast<int>(lParam));
-    case EM_LINEFROMCHAR:
-      return s.layout.LineFromChar(s.doc, static_cast<int>(wParam) < 0 ? SelStart(s) : static_cast<int>(wParam));
     case EM_SETEVENTMASK: {
       const DWORD old = s.eventMask;
       s.eventMask = static_cast<DWORD>(lParam);
@@ -1124,6 +1016,44 @@ LRESULT Dispatch(HWND hwnd, RichState& s, UINT msg, WPARAM wParam, LPARAM lParam
 }
 
 }  // namespace
+
+namespace {
+
+struct MemoryStream {
+  std::string_view in;
+  std::string out;
+};
+
+DWORD ReadFromMemory(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* got) {
+  auto* m = reinterpret_cast<MemoryStream*>(cookie);
+  const size_t n = std::min(static_cast<size_t>(std::max<LONG>(cb, 0)), m->in.size());
+  std::memcpy(buf, m->in.data(), n);
+  m->in.remove_prefix(n);
+  *got = static_cast<LONG>(n);
+  return 0;
+}
+
+DWORD WriteToMemory(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* written) {
+  reinterpret_cast<MemoryStream*>(cookie)->out.append(reinterpret_cast<const char*>(buf),
+                                                      static_cast<size_t>(std::max<LONG>(cb, 0)));
+  *written = cb;
+  return 0;
+}
+
+}  // namespace
+
+LRESULT StreamInBytes(HWND hwnd, std::string_view bytes, UINT format) {
+  MemoryStream m{bytes, {}};
+  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&m), 0, &ReadFromMemory};
+  return SendMessage(hwnd, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+}
+
+std::string StreamOutBytes(HWND hwnd, UINT format) {
+  MemoryStream m;
+  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&m), 0, &WriteToMemory};
+  SendMessage(hwnd, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
+  return std::move(m.out);
+}
 
 void RegisterRichEditClass() {
   RegisterControlClass(RICHEDIT_CLASS, ControlWndProc<RichState, Dispatch>, CS_DBLCLKS | CS_GLOBALCLASS, IDC_IBEAM);

@@ -15,6 +15,9 @@
 // EN_PROTECTED is never sent: no text is protected.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "platform/controls/winctrl.h"
 
 namespace plat::controls {
@@ -23,5 +26,10 @@ void RegisterRichEditClass();
 
 constexpr UINT kRichEditInitialLimit = 32767;
 constexpr UINT kRichEditDefaultLimit = 65536;  // what EM_EXLIMITTEXT(0) sets
+
+// A rich edit window's whole content in from memory (EM_STREAMIN, the answer returned) or out to memory
+// (EM_STREAMOUT), in `format` (SF_RTF or SF_TEXT, with any SFF_ flags).
+LRESULT StreamInBytes(HWND hwnd, std::string_view bytes, UINT format);
+std::string StreamOutBytes(HWND hwnd, UINT format);
 
 }  // namespace plat::controls

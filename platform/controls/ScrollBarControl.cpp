@@ -237,13 +237,8 @@ LRESULT GetInfo(const BarState& s, SCROLLINFO* info) {
 }
 
 LRESULT Dispatch(HWND hwnd, BarState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (const auto answer = PaintMessage(hwnd, s, msg, wParam, Paint)) return *answer;
   switch (msg) {
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: return OnButtonDown(hwnd, s, lParam);
     case WM_MOUSEMOVE: return OnMouseMove(hwnd, s, lParam);

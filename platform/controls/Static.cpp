@@ -100,13 +100,8 @@ LRESULT OnSetImage(HWND hwnd, StaticState& s, WPARAM type, LPARAM image) {
 }
 
 LRESULT Dispatch(HWND hwnd, StaticState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (const auto answer = PaintMessage(hwnd, s, msg, wParam, Paint)) return *answer;
   switch (msg) {
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_NCHITTEST:
       // Without SS_NOTIFY a static is transparent to the mouse: clicks reach what lies under it.
       if (!(StyleOf(hwnd) & SS_NOTIFY)) return HTTRANSPARENT;

@@ -177,25 +177,10 @@ LRESULT OnAdjustRect(const TabState& s, bool larger, RECT* r) {
 }
 
 LRESULT Dispatch(HWND hwnd, TabState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (const auto answer = PaintedControlMessage(hwnd, s, msg, wParam, lParam, Paint)) return *answer;
   const int index = static_cast<int>(wParam);
   switch (msg) {
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
-    case WM_SETFONT:
-      s.font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      s.focused = msg == WM_SETFOCUS;
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
     case WM_LBUTTONDOWN: {
       const int i = HitTab(hwnd, s, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
       if (i >= 0 && !(StyleOf(hwnd) & TCS_FOCUSNEVER) && GetFocus() != hwnd) SetFocus(hwnd);

@@ -13,13 +13,50 @@
 //   void Copy(), Cut(), Paste(), Clear(), Undo(), DeleteSelection(), Enter(), Tab(), Type(char);
 //   int PosAt(lParam) (the character under a client point); void WordAt(pos, &from, &to);
 //   void StartDragSelecting() (the mouse captured until the button goes up).
+// For the messages both controls answer alike (TextMessage) it also answers:
+//   const std::string& Text(); HFONT Font(); bool Multiline(); int LineCount(), LineFromChar(pos);
+//   bool Selecting(); void DragTo(lParam) (a drag selection follows the mouse);
+//   void StopSelecting() (the drag over, the capture not touched);
+//   void SetFocused(bool); int CaretHeight(); void PlaceCaret(); bool SelectionAlwaysShown();
+//   bool CanUndo(); void EmptyUndo(); bool Modified(); void SetModified(bool); UINT Limit();
+//   void Paint(HDC).
+//
+// TextState holds the adapter members that only touch the state fields both controls name alike; each
+// control's adapter derives from it and is made as `Adapter{{hwnd, state}}`.
+//
+// Call flow: a control's Dispatch asks TextMessage first; it answers the shared messages through the
+// adapter (the keys through TextKeyDown and TextChar, the mouse through TextButtonDown and TextDoubleClick,
+// focus through TextFocus) and leaves every other message to the control's own switch.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
 
+#include "platform/controls/ControlSupport.h"
 #include "platform/controls/winctrl.h"
 
 namespace plat::controls {
+
+template <class State>
+struct TextState {
+  HWND hwnd;
+  State& s;
+  HFONT Font() const { return s.font; }
+  bool ReadOnly() const { return (StyleOf(hwnd) & ES_READONLY) != 0; }
+  void ForgetColumn() { s.desiredX = -1; }
+  bool Selecting() const { return s.selecting; }
+  void StartDragSelecting() {
+    s.selecting = true;
+    SetCapture(hwnd);
+  }
+  void SetFocused(bool on) { s.focused = on; }
+  bool Modified() const { return s.modify; }
+  void SetModified(bool on) { s.modify = on; }
+  UINT Limit() const { return s.limit; }
+};
 
 // WM_KEYDOWN: the caret moves (Shift extends the selection, Ctrl moves by words and to the ends), Delete
 // (Shift: cut), Shift+Insert (paste) and Ctrl+Insert (copy). Other keys do nothing.
@@ -120,6 +157,99 @@ void TextDoubleClick(Text& t, LPARAM lParam) {
   int from = 0, to = 0;
   t.WordAt(t.PosAt(lParam), &from, &to);
   t.MoveCaretTo(from, to);
+}
+
+// WM_SETFOCUS and WM_KILLFOCUS: the caret comes and goes with the focus, a drag selection ends with it, a
+// selection that hides without the focus is repainted and the parent hears EN_SETFOCUS or EN_KILLFOCUS.
+template <class Text>
+void TextFocus(Text& t, HWND hwnd, bool gained) {
+  t.SetFocused(gained);
+  if (gained) {
+    CreateCaret(hwnd, nullptr, 1, t.CaretHeight());
+    t.PlaceCaret();
+    ShowCaret(hwnd);
+  } else {
+    if (t.Selecting() && GetCapture() == hwnd) ReleaseCapture();
+    t.StopSelecting();
+    DestroyCaret();
+  }
+  if (t.HasSelection() && !t.SelectionAlwaysShown()) InvalidateRect(hwnd, nullptr, TRUE);
+  NotifyParent(hwnd, gained ? EN_SETFOCUS : EN_KILLFOCUS);
+}
+
+// The messages the edit and the rich edit control answer alike; nothing for the ones the control answers
+// itself. A multi-line control gives the dialog's keys (Tab, Esc, Enter) to its dialog before the key rules.
+template <class Text>
+std::optional<LRESULT> TextMessage(Text& t, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (auto painted = PaintMessage(hwnd, t, msg, wParam, [](HWND, HDC dc, Text& text) { text.Paint(dc); }))
+    return painted;
+  switch (msg) {
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(t.Font());
+    case WM_GETTEXT: {
+      if (!lParam || wParam == 0) return 0;
+      const std::string& text = t.Text();
+      const size_t n = std::min<size_t>(text.size(), wParam - 1);
+      std::memcpy(reinterpret_cast<char*>(lParam), text.data(), n);
+      reinterpret_cast<char*>(lParam)[n] = '\0';
+      return static_cast<LRESULT>(n);
+    }
+    case WM_GETTEXTLENGTH: return t.Length();
+    case WM_GETDLGCODE:
+      return t.Multiline() ? (DLGC_WANTALLKEYS | DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS)
+                           : (DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: TextFocus(t, hwnd, msg == WM_SETFOCUS); return 0;
+    case WM_KEYDOWN: {
+      const bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
+      if (t.Multiline() && MultilineDialogKeyDown(hwnd, wParam, shift, ctrl)) return 0;
+      TextKeyDown(t, wParam, shift, ctrl);
+      return 0;
+    }
+    case WM_CHAR: {
+      const auto c = static_cast<unsigned char>(wParam);
+      if (t.Multiline() && IsMultilineDialogChar(hwnd, c)) return 0;
+      TextChar(t, c);
+      return 0;
+    }
+    case WM_LBUTTONDOWN: TextButtonDown(t, hwnd, lParam); return 0;
+    case WM_LBUTTONDBLCLK: TextDoubleClick(t, lParam); return 0;
+    case WM_MOUSEMOVE:
+      if (t.Selecting()) t.DragTo(lParam);
+      return 0;
+    case WM_LBUTTONUP:
+      if (!t.Selecting()) return 0;
+      t.StopSelecting();
+      if (GetCapture() == hwnd) ReleaseCapture();
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != hwnd) t.StopSelecting();
+      return 0;
+    case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
+    case WM_CUT: t.Cut(); return 0;
+    case WM_COPY: t.Copy(); return 0;
+    case WM_PASTE: t.Paste(); return 0;
+    case WM_CLEAR: t.Clear(); return 0;
+    case WM_UNDO:
+    case EM_UNDO: {
+      const bool could = t.CanUndo();
+      t.Undo();
+      return could;
+    }
+    case EM_CANUNDO: return t.CanUndo();
+    case EM_EMPTYUNDOBUFFER: t.EmptyUndo(); return 0;
+    case EM_GETSEL: {
+      const int a = t.SelStart(), b = t.SelEnd();
+      if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(a);
+      if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(b);
+      return static_cast<LRESULT>(static_cast<DWORD>(MAKELONG(std::min(a, 0xFFFF), std::min(b, 0xFFFF))));
+    }
+    case EM_GETMODIFY: return t.Modified();
+    case EM_SETMODIFY: t.SetModified(wParam != 0); return 0;
+    case EM_GETLIMITTEXT: return static_cast<LRESULT>(t.Limit());
+    case EM_GETLINECOUNT: return t.LineCount();
+    case EM_LINEFROMCHAR: return t.LineFromChar(static_cast<int>(wParam) < 0 ? t.SelStart() : static_cast<int>(wParam));
+    default: return std::nullopt;
+  }
 }
 
 }  // namespace plat::controls

@@ -231,13 +231,8 @@ LRESULT SetDelay(TipState& s, WPARAM which, LPARAM value) {
 
 LRESULT Dispatch(HWND hwnd, TipState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* ti = reinterpret_cast<TOOLINFO*>(lParam);
+  if (const auto answer = PaintMessage(hwnd, s, msg, wParam, Paint)) return *answer;
   switch (msg) {
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_NCHITTEST: return HTTRANSPARENT;
     case WM_SETFONT: s.font = reinterpret_cast<HFONT>(wParam); return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);

@@ -180,23 +180,13 @@ void Paint(HWND hwnd, HDC dc, const TrackState& s) {
 }
 
 LRESULT Dispatch(HWND hwnd, TrackState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (const auto answer = PaintedControlMessage(hwnd, s, msg, wParam, lParam, Paint)) return *answer;
   switch (msg) {
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_ENABLE:
       // The thumb's look follows the enabled state.
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      s.focused = msg == WM_SETFOCUS;
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
     case WM_KEYDOWN: return OnKeyDown(hwnd, s, wParam);
     case WM_LBUTTONDOWN: return OnButtonDown(hwnd, s, lParam);
     case WM_MOUSEMOVE: return OnMouseMove(hwnd, s, lParam);

@@ -566,32 +566,17 @@ void Paint(HWND hwnd, HDC dc, TreeState& s) {
 }
 
 LRESULT Dispatch(HWND hwnd, TreeState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (const auto answer = PaintedControlMessage(hwnd, s, msg, wParam, lParam, Paint)) return *answer;
   switch (msg) {
     case WM_CREATE:
       s.vscroll = (StyleOf(hwnd) & WS_VSCROLL) != 0;
       UpdateScroll(hwnd, s);
       return 0;
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_SIZE:
       UpdateScroll(hwnd, s);
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
-    case WM_SETFONT:
-      s.font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      s.focused = msg == WM_SETFOCUS;
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
     case WM_KEYDOWN: return OnKeyDown(hwnd, s, wParam);
     case WM_LBUTTONDOWN: return OnButtonDown(hwnd, s, lParam, false);
     case WM_LBUTTONDBLCLK: return OnButtonDown(hwnd, s, lParam, true);

@@ -207,16 +207,11 @@ void Paint(HWND hwnd, HDC dc, const UpDownState& s) {
 }
 
 LRESULT Dispatch(HWND hwnd, UpDownState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (const auto answer = PaintMessage(hwnd, s, msg, wParam, Paint)) return *answer;
   switch (msg) {
     case WM_CREATE:
       if (StyleOf(hwnd) & UDS_AUTOBUDDY) AttachBuddy(hwnd, s, GetWindow(hwnd, GW_HWNDPREV));
       return 0;
-    case WM_PAINT: {
-      PaintScope paint(hwnd, wParam);
-      Paint(hwnd, paint.dc(), s);
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: return OnButtonDown(hwnd, s, lParam);
     case WM_LBUTTONUP: EndPress(hwnd, s, true); return 0;

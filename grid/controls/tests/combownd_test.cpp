@@ -25,19 +25,6 @@ constexpr WORD kIndexed = 9300;
 
 class ComboWndTest : public CellControlTest {
  protected:
-  // Messages as the framework delivers them: each first walks the pre-translation from its window up.
-  static void PumpWalking() {
-    MSG msg;
-    for (int guard = 0; guard < 10000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-      if (CWnd::WalkPreTranslateTree(nullptr, &msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-  }
-  static void KeyWalking(int vk) {
-    plat::InputRouter::Instance().KeyPress(vk);
-    PumpWalking();
-  }
   // A grid whose cell (2, 1) has control `id`, the choices and the value, current and focused.
   RecordingGrid* Grid(WORD id, const char* choices, const char* value, CGXStyle style = CGXStyle()) {
     g = MakeRecordingGrid(6, 4, 400, 300);

@@ -370,37 +370,6 @@ TEST_F(EditCellTest, FindAndReplaceInTheActiveAndInAnotherCell) {
   EXPECT_FALSE(edit->ReplaceInCell(req, 2, 1));
 }
 
-// A dialog from a template with a grid of edit cells and OK and Cancel buttons; it records the buttons.
-class EditGridDialog : public CDialog {
- public:
-  static constexpr int kGrid = 100;
-  BOOL OnInitDialog() override {
-    CDialog::OnInitDialog();
-    grid = static_cast<CGXGridWnd*>(CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, kGrid)));
-    if (!grid) return FALSE;
-    grid->InitializeFromStyle();
-    grid->SetRowCount(4, 0);
-    grid->SetColCount(3, 0);
-    grid->SetCellValue(1, 1, "one", 0);
-    return TRUE;
-  }
-  void OnOK() override { events.push_back("OK"); }
-  void OnCancel() override { events.push_back("Cancel"); }
-  CGXGridWnd* grid = nullptr;
-  Log events;
-};
-
-// Messages as a modeless dialog's loop serves them: the thread's pre-translation (the dialog manager) first.
-void DialogPump() {
-  MSG msg;
-  for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-    if (!AfxGetThread()->PreTranslateMessage(&msg)) {
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-  }
-}
-
 TEST_F(EditCellTest, TheFirstCellEditedInAGridKeepsEveryLineOfItsValue) {
   // A fresh grid: its edit window is made for this cell.
   CGXStyle style;
@@ -494,14 +463,8 @@ TEST_F(EditCellTest, TheFormatRectangleFollowsTheWindowWhenTheCellChangesSize) {
 }
 
 TEST_F(EditCellTest, InADialogTabMovesThroughCellsAndEnterAndEscapeGoToTheEditingCellOnly) {
-  static const DialogItemTemplate items[] = {
-      {"CGXGridWnd", "", EditGridDialog::kGrid, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 5, 5, 150, 80},
-      {"BUTTON", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 160, 5, 40, 14},
-      {"BUTTON", "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 160, 25, 40, 14},
-  };
-  static const DialogTemplate tmpl{WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 0, 210, 100, "Grid", nullptr, 0, items};
-  EditGridDialog dlg;
-  ASSERT_TRUE(dlg.CreateIndirect(&tmpl));
+  gxtest::GridDialog dlg(4, "one");
+  ASSERT_TRUE(dlg.Create());
   CGXGridWnd* dg = dlg.grid;
   ASSERT_NE(dg, nullptr);
   ::SetFocus(*dg);
@@ -517,35 +480,35 @@ TEST_F(EditCellTest, InADialogTabMovesThroughCellsAndEnterAndEscapeGoToTheEditin
   // Not editing: Tab moves through the cells, Enter and Escape press the dialog's buttons.
   in.KeyPress(VK_TAB);
   in.KeyPress(VK_TAB);
-  DialogPump();
+  gxtest::DialogPump();
   EXPECT_EQ(current(), (std::pair<ROWCOL, ROWCOL>{1, 3}));
   in.KeyPress(VK_RETURN);
   in.KeyPress(VK_ESCAPE);
-  DialogPump();
+  gxtest::DialogPump();
   EXPECT_EQ(dlg.events, (Log{"OK", "Cancel"}));
   // Editing: Enter stores the text, the dialog hears nothing.
   dg->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
   in.TypeText("x");
-  DialogPump();
+  gxtest::DialogPump();
   ASSERT_TRUE(cell->GetEditingState());
   ASSERT_EQ(::GetFocus(), cell->m_hWnd);
   in.KeyPress(VK_RETURN);
-  DialogPump();
+  gxtest::DialogPump();
   EXPECT_EQ(std::string(dg->GetCellValue(1, 1)), "x");
   EXPECT_EQ(dlg.events.size(), 2u);
   // Escape while editing cancels the edit, not the dialog; Tab from the editor moves on.
   dg->MoveCurrentCellTo(2, 1, GX_UPDATENOW);
   in.TypeText("y");
-  DialogPump();
+  gxtest::DialogPump();
   ASSERT_TRUE(cell->GetEditingState());
   in.KeyPress(VK_ESCAPE);
-  DialogPump();
+  gxtest::DialogPump();
   EXPECT_FALSE(cell->GetEditingState());
   EXPECT_EQ(std::string(dg->GetCellValue(2, 1)), "");
   EXPECT_EQ(dlg.events.size(), 2u);
   in.TypeText("z");
   in.KeyPress(VK_TAB);
-  DialogPump();
+  gxtest::DialogPump();
   EXPECT_EQ(std::string(dg->GetCellValue(2, 1)), "z");
   EXPECT_EQ(current(), (std::pair<ROWCOL, ROWCOL>{2, 2}));
   EXPECT_EQ(dlg.events.size(), 2u);

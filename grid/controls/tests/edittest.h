@@ -12,35 +12,17 @@
 #include "grid/controls/tests/minimalnumbers.h"
 #include "grid/controls/tests/recordinggrid.h"
 #include "grid/core/CGXGridGlobals.h"
+#include "grid/core/tests/gxwindowtest.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/LocaleTable.h"
 #include "platform/window/windowapi.h"
 
 namespace enginetest {
 
+// The clipboard's text under the names the edit cell tests use.
 struct ClipboardText {
-  static std::string Clipboard() {
-    std::string text;
-    if (OpenClipboard(nullptr)) {
-      if (HANDLE h = GetClipboardData(CF_TEXT)) {
-        text = static_cast<const char*>(GlobalLock(h));
-        GlobalUnlock(h);
-      }
-      CloseClipboard();
-    }
-    return text;
-  }
-  static void PutOnClipboard(const char* text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const size_t n = std::strlen(text) + 1;
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, n);
-    std::memcpy(GlobalLock(h), text, n);
-    GlobalUnlock(h);
-    SetClipboardData(CF_TEXT, h);
-    CloseClipboard();
-  }
-
+  static std::string Clipboard() { return gxtest::ClipboardText(); }
+  static void PutOnClipboard(const char* text) { gxtest::PutClipboardText(text); }
 };
 
 // A grid with one edit-family cell at (2, 1), the minimal numbers installed.
@@ -77,16 +59,8 @@ class EditCellTest : public CellControlTest, protected ClipboardText {
   }
   std::string Text() { return std::string(edit->WindowText()); }
   std::string Value(ROWCOL r, ROWCOL c) { return std::string(g->GetCellValue(r, c)); }
-  ROWCOL Row() {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return r;
-  }
-  ROWCOL Col() {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return c;
-  }
+  ROWCOL Row() { return CurrentRow(g); }
+  ROWCOL Col() { return CurrentCol(g); }
   MinimalNumbers numbers;
   RecordingGrid* g = nullptr;
   CGXEditControl* edit = nullptr;

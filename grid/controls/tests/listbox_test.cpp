@@ -69,11 +69,6 @@ class ListBoxTest : public CellControlTest {
     Pump();
   }
   std::string Value() { return std::string(g->GetCellValue(2, 1)); }
-  ROWCOL CurrentCol() {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return c;
-  }
 
   RecordingGrid* g = nullptr;
   CGXListBox* list = nullptr;
@@ -106,7 +101,7 @@ TEST_F(ListBoxTest, AClickSelectsTheLineUnderItAndLeavingStoresIt) {
   list->GetEditText(edited);
   EXPECT_EQ(std::string(edited), "gamma");
   Key(VK_TAB);
-  EXPECT_EQ(CurrentCol(), 2u);
+  EXPECT_EQ(CurrentCol(g), 2u);
   EXPECT_EQ(Value(), "gamma");
   EXPECT_FALSE(list->IsWindowVisible());
   EXPECT_EQ(::GetFocus(), g->m_hWnd);
@@ -136,14 +131,14 @@ TEST_F(ListBoxTest, KeysMoveTheSelectionOrGoToTheGridAsTheTableSays) {
   EXPECT_EQ(list->GetCurSel(), 2);
   Key(VK_END);
   EXPECT_EQ(list->GetCurSel(), 3);
-  EXPECT_EQ(CurrentCol(), 1u);
+  EXPECT_EQ(CurrentCol(g), 1u);
   Key(VK_RIGHT);  // to the grid: moves on, storing the user's line
-  EXPECT_EQ(CurrentCol(), 2u);
+  EXPECT_EQ(CurrentCol(g), 2u);
   EXPECT_EQ(Value(), "delta");
   // From an inactive list cell the grid's keys stay the grid's.
   Grid("beta");
   Key(VK_TAB);
-  EXPECT_EQ(CurrentCol(), 2u);
+  EXPECT_EQ(CurrentCol(g), 2u);
   EXPECT_FALSE(list->GetEditingState());
   Grid("beta");
   Key(VK_SHIFT);

@@ -116,13 +116,18 @@ class CellControlTest : public EngineTest {
     plat::InputRouter::Instance().Click(plat::MouseButton::Left, CellPoint(g, row, col, dx, dy));
     Pump();
   }
-  static void Key(int vk) {
-    plat::InputRouter::Instance().KeyPress(vk);
-    Pump();
+  // Messages as the framework delivers them: each first walks the pre-translation from its window up.
+  static void PumpWalking() {
+    MSG msg;
+    for (int guard = 0; guard < 10000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+      if (CWnd::WalkPreTranslateTree(nullptr, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
   }
-  static void Type(const char* text) {
-    plat::InputRouter::Instance().TypeText(text);
-    Pump();
+  static void KeyWalking(int vk) {
+    plat::InputRouter::Instance().KeyPress(vk);
+    PumpWalking();
   }
   // The control the grid made for an id.
   template <typename Control>

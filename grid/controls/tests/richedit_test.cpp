@@ -9,6 +9,7 @@
 #include "grid/controls/CGXRichEditCtrl.h"
 #include "grid/controls/tests/recordinggrid.h"
 #include "grid/core/CGXFindReplaceState.h"
+#include "grid/core/tests/gxwindowtest.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/display/Desktop.h"
 
@@ -17,28 +18,8 @@ namespace {
 
 UINT RtfFormat() { return RegisterClipboardFormat("Rich Text Format"); }
 
-std::string ClipboardText(UINT format) {
-  std::string text;
-  if (OpenClipboard(nullptr)) {
-    if (HANDLE h = GetClipboardData(format)) {
-      text = static_cast<const char*>(GlobalLock(h));
-      GlobalUnlock(h);
-    }
-    CloseClipboard();
-  }
-  return text;
-}
-
-void PutOnClipboard(UINT format, const char* text) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  const size_t n = std::strlen(text) + 1;
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, n);
-  std::memcpy(GlobalLock(h), text, n);
-  GlobalUnlock(h);
-  SetClipboardData(format, h);
-  CloseClipboard();
-}
+std::string ClipboardText(UINT format) { return gxtest::ClipboardText(format); }
+void PutOnClipboard(UINT format, const char* text) { gxtest::PutClipboardText(text, format); }
 
 // The red pixels of an image inside a rectangle: how many, and the box around them (empty when none).
 template <class Image>
@@ -105,16 +86,8 @@ class RichCellTest : public CellControlTest {
     rich_->GetDisplayText(out, r, c, nullptr, style);
     return std::string(out);
   }
-  ROWCOL Row() {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return r;
-  }
-  ROWCOL Col() {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return c;
-  }
+  ROWCOL Row() { return CurrentRow(g); }
+  ROWCOL Col() { return CurrentCol(g); }
   // The grid wholly redrawn, as on screen.
   std::shared_ptr<plat::Surface> Repainted() {
     g->InvalidateGrid(TRUE);

@@ -7,6 +7,7 @@
 
 #include "grid/controls/CGXTabbedComboBox.h"
 #include "grid/controls/tests/dropdowntest.h"
+#include "grid/core/CGXDIB.h"
 #include "grid/core/CGXGridParam.h"
 #include "platform/base/ResourceTable.h"
 
@@ -17,19 +18,7 @@ constexpr const char* kIdName = "ID\tName\n1\tRed\n2\tGreen";
 
 // An 8 x 24 24-bit DIB, all blue, registered as bitmap 31790 of the grid.
 void RegisterTallBitmap() {
-  static const std::vector<BYTE> dib = [] {
-    BITMAPINFOHEADER hdr{};
-    hdr.biSize = sizeof hdr;
-    hdr.biWidth = 8;
-    hdr.biHeight = 24;
-    hdr.biPlanes = 1;
-    hdr.biBitCount = 24;
-    std::vector<BYTE> out(sizeof hdr);
-    std::memcpy(out.data(), &hdr, sizeof hdr);
-    for (int row = 0; row < 24; ++row)
-      for (int x = 0; x < 8; ++x) out.insert(out.end(), {255, 0, 0});
-    return out;
-  }();
+  static const std::vector<BYTE> dib = gx::MakeDib24(8, 24, [](int, int) { return RGB(0, 0, 255); });
   plat::ResourceTable::AddResource(plat::ResourceTable::ModuleHandle("grid"), RT_BITMAP, MAKEINTRESOURCE(31790), dib);
 }
 
@@ -183,6 +172,30 @@ TEST_F(TabbedTest, TheColumnWidthRuleTakesNumbersInOrderWhateverSeparatesThem) {
   std::fill(std::begin(measured), std::end(measured), -1);
   MeasureTabbedColumns(&c.dc, "a\tb\tc\td\te\tf\tg\th\ti\tj\tk", 10, measured);
   EXPECT_EQ(ApplyTabbedColumnWidths(measured, "", TRUE, 0).widths.size(), 10u);
+}
+
+TEST_F(TabbedTest, ChoiceLinesBecomeATitleAndRowsLaidOutByTheirMeasuredColumns) {
+  Canvas c(10, 10);
+  const std::vector<CString> lines = {"Code\tName", "1\tOne", "22\tTwenty-two"};
+  GXTabbedRows made = MakeTabbedRows(&c.dc, lines, "", TRUE, 1, TRUE);
+  EXPECT_EQ(made.title, MakeTabbedRowText(lines[0], 1));
+  ASSERT_EQ(made.rows.size(), 2u);
+  EXPECT_EQ(made.rows[0], "One\t1\tOne");  // the text column's field first
+  EXPECT_EQ(made.rows[1], MakeTabbedRowText(lines[2], 1));
+  // The title line is measured with the others: its "Name" may set the column's width.
+  int measured[GX_MAX_TABBED_COLUMNS];
+  std::fill(std::begin(measured), std::end(measured), -1);
+  for (const CString& line : lines) MeasureTabbedColumns(&c.dc, line, GX_MAX_TABBED_COLUMNS, measured);
+  EXPECT_EQ(made.layout.widths, ApplyTabbedColumnWidths(measured, "", TRUE, 1).widths);
+  EXPECT_EQ(made.layout.widths.size(), 2u);
+
+  made = MakeTabbedRows(&c.dc, lines, "5,6", FALSE, 0, FALSE);
+  EXPECT_TRUE(made.title.IsEmpty());
+  EXPECT_EQ(made.rows, lines);
+  EXPECT_EQ(made.layout.widths, (std::vector<int>{5, 6}));
+  made = MakeTabbedRows(&c.dc, {}, "", TRUE, 0, TRUE);
+  EXPECT_TRUE(made.rows.empty());
+  EXPECT_TRUE(made.title.IsEmpty());
 }
 
 TEST_F(TabbedTest, TheHeaderBarSitsOverTheRowsBelowTheCellAndOverTheListAboveIt) {

@@ -17,19 +17,6 @@ class TabbedWndTest : public CellControlTest {
     CellControlTest::SetUp();
     RegisterPopupClass();
   }
-  // Messages as the framework delivers them: each first walks the pre-translation from its window up.
-  static void PumpWalking() {
-    MSG msg;
-    for (int guard = 0; guard < 10000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-      if (CWnd::WalkPreTranslateTree(nullptr, &msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-  }
-  static void KeyWalking(int vk) {
-    plat::InputRouter::Instance().KeyPress(vk);
-    PumpWalking();
-  }
   static void TypeWalking(const char* text) {
     plat::InputRouter::Instance().TypeText(text);
     PumpWalking();

@@ -16,23 +16,7 @@ namespace {
 
 // A 24-bit packed DIB of one colour (blue, green, red bytes).
 std::vector<BYTE> SolidDib(LONG w, LONG h, BYTE r, BYTE g, BYTE b) {
-  BITMAPINFOHEADER hdr{};
-  hdr.biSize = sizeof hdr;
-  hdr.biWidth = w;
-  hdr.biHeight = h;
-  hdr.biPlanes = 1;
-  hdr.biBitCount = 24;
-  const std::size_t stride = ((static_cast<std::size_t>(w) * 24 + 31) / 32) * 4;
-  std::vector<BYTE> out(sizeof hdr + stride * static_cast<std::size_t>(h), 0);
-  std::memcpy(out.data(), &hdr, sizeof hdr);
-  for (LONG y = 0; y < h; ++y)
-    for (LONG x = 0; x < w; ++x) {
-      BYTE* p = out.data() + sizeof hdr + y * stride + x * 3;
-      p[0] = b;
-      p[1] = g;
-      p[2] = r;
-    }
-  return out;
+  return gx::MakeDib24(w, h, [&](int, int) { return RGB(r, g, b); });
 }
 
 HGLOBAL ToGlobal(const std::vector<BYTE>& bytes) {
@@ -120,6 +104,25 @@ TEST(CGXDIBPool, LoadsEachBitmapOnce) {
   EXPECT_EQ(pool.GetDIB("#BMP(31999)"), nullptr);
   EXPECT_EQ(pool.GetDIB("#BMP(31999)"), nullptr);
   EXPECT_EQ(pool.GetCount(), 3);  // the missing one is remembered too
+}
+
+TEST(CGXDIB, MadeDibsPadTheirRowsAndStoreBlueGreenRedFromTheBottom) {
+  // Three pixels a row: 9 bytes padded to 12.
+  const std::vector<BYTE> dib = gx::MakeDib24(3, 2, [](int x, int y) { return RGB(10 * x, 100 + y, 200); });
+  gx::DibInfo info;
+  ASSERT_TRUE(gx::InspectDib(dib.data(), dib.size(), info));
+  EXPECT_EQ(info.header.biWidth, 3);
+  EXPECT_EQ(info.header.biHeight, 2);
+  EXPECT_EQ(info.header.biBitCount, 24);
+  EXPECT_EQ(info.colors, 0u);
+  ASSERT_EQ(dib.size(), info.bitsOffset + 2 * 12);
+  const BYTE* bits = dib.data() + info.bitsOffset;
+  EXPECT_EQ((std::vector<BYTE>(bits, bits + 12)), (std::vector<BYTE>{200, 100, 0, 200, 100, 10, 200, 100, 20, 0, 0, 0}));
+  EXPECT_EQ(bits[12 + 3], 200);  // the second stored row starts after the padding
+  EXPECT_EQ(bits[12 + 4], 101);
+  EXPECT_EQ(bits[12 + 5], 10);
+  // Four pixels need no padding.
+  EXPECT_EQ(gx::MakeDib24(4, 1, [](int, int) { return RGB(0, 0, 0); }).size(), info.bitsOffset + 12);
 }
 
 TEST(CGXDIB, AttachRefusesWhatIsNoDib) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "grid/controls/CGXStatic.h"
+#include "grid/core/CGXDIB.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXProperties.h"
 #include "grid/core/tests/enginetest.h"
@@ -70,18 +71,7 @@ TEST_F(CellText, DrawsTheTextOrItsEllipsisAndNothingInATinyCell) {
 
 // A 2 x 2 24-bit DIB, all green.
 const std::vector<BYTE>& GreenDib() {
-  static const std::vector<BYTE> dib = [] {
-    BITMAPINFOHEADER hdr{};
-    hdr.biSize = sizeof hdr;
-    hdr.biWidth = 2;
-    hdr.biHeight = 2;
-    hdr.biPlanes = 1;
-    hdr.biBitCount = 24;
-    std::vector<BYTE> out(sizeof hdr);
-    std::memcpy(out.data(), &hdr, sizeof hdr);
-    for (int row = 0; row < 2; ++row) out.insert(out.end(), {0, 255, 0, 0, 255, 0, 0, 0});
-    return out;
-  }();
+  static const std::vector<BYTE> dib = gx::MakeDib24(2, 2, [](int, int) { return RGB(0, 255, 0); });
   return dib;
 }
 

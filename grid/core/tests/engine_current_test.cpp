@@ -133,16 +133,6 @@ class CurrentTest : public EngineTest {
     g->log.clear();
     return g;
   }
-  static ROWCOL Row(CGXGridCore* g) {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return r;
-  }
-  static ROWCOL Col(CGXGridCore* g) {
-    ROWCOL r = 0, c = 0;
-    g->QueryCurrentCell(&r, &c);
-    return c;
-  }
   static POINT At(HWND h, ROWCOL r, ROWCOL c) { return plat::InputRouter::ClientPoint(h, 50 * c + 25, 20 * r + 10); }
   static size_t Boxes() { return plat::ShownLog().size(); }
 
@@ -159,8 +149,8 @@ TEST_F(CurrentTest, LeavingAModifiedCellValidatesStoresNotifiesAndResetsInOrder)
   const Log expected = {"validate", "store", "stored 2,2", "left 2,2>4,3", "reset", "entered 4,3"};
   EXPECT_EQ(g->log, expected);
   EXPECT_EQ(g->GetCellValue(2, 2), CString("42"));
-  EXPECT_EQ(Row(g), 4u);
-  EXPECT_EQ(Col(g), 3u);
+  EXPECT_EQ(CurrentRow(g), 4u);
+  EXPECT_EQ(CurrentCol(g), 3u);
   // An unmodified cell is left without validation or store; the stored notification still comes.
   g->log.clear();
   ASSERT_TRUE(g->MoveCurrentCellTo(5, 3, GX_UPDATENOW));
@@ -181,7 +171,7 @@ TEST_F(CurrentTest, ARefusedValidationShowsTheWarningOnceAndDropsTheKeysTypedAhe
   Pump();
   ASSERT_EQ(Boxes(), 1u);
   EXPECT_EQ(plat::ShownLog()[0].request.text, "Not a number");
-  EXPECT_EQ(Row(g), 2u);
+  EXPECT_EQ(CurrentRow(g), 2u);
   EXPECT_EQ(control->text, CString("bad"));  // nothing typed ahead arrived
   EXPECT_TRUE(control->GetEditingState());
   EXPECT_TRUE(control->GetModifiedState());
@@ -196,7 +186,7 @@ TEST_F(CurrentTest, AFailedStoreKeepsTheEditorAsTheUserLeftIt) {
   Pump();
   control->storeAnswer = FALSE;
   EXPECT_FALSE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
-  EXPECT_EQ(Row(g), 2u);
+  EXPECT_EQ(CurrentRow(g), 2u);
   EXPECT_TRUE(control->IsBoundToCell(2, 2));
   EXPECT_TRUE(control->GetEditingState());
   EXPECT_TRUE(control->GetModifiedState());
@@ -205,7 +195,7 @@ TEST_F(CurrentTest, AFailedStoreKeepsTheEditorAsTheUserLeftIt) {
   control->storeAnswer = TRUE;
   g->storedAnswer = FALSE;
   EXPECT_FALSE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
-  EXPECT_EQ(Row(g), 2u);
+  EXPECT_EQ(CurrentRow(g), 2u);
   EXPECT_EQ(control->text, CString("abc"));
   g->storedAnswer = TRUE;
   EXPECT_TRUE(g->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
@@ -229,7 +219,7 @@ TEST_F(CurrentTest, AStoredValueRecalculatesAndTheStoresMessageBecomesTheWarning
   EXPECT_EQ(data->calls, (Log{"notice", "recalc"}));  // told of the change before it recalculates
   ASSERT_EQ(Boxes(), 1u);
   EXPECT_EQ(plat::ShownLog()[0].request.text, "Circular reference");
-  EXPECT_EQ(Col(g), 3u);  // the message does not refuse the move
+  EXPECT_EQ(CurrentCol(g), 3u);  // the message does not refuse the move
   // Leaving an unmodified cell recalculates nothing.
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 4, GX_UPDATENOW));
   EXPECT_EQ(data->recalcs, 1);
@@ -254,7 +244,7 @@ TEST_F(CurrentTest, MovingToTheEditedCellOnlyScrollsWhileCompletingStores) {
   const Log completed = {"validate", "store", "stored 2,2", "left 2,2>2,2", "reset"};
   EXPECT_EQ(g->log, completed);
   EXPECT_EQ(g->GetCellValue(2, 2), CString("x"));
-  EXPECT_EQ(Row(g), 2u);
+  EXPECT_EQ(CurrentRow(g), 2u);
   EXPECT_TRUE(control->IsBoundToCell(2, 2));
   // Discarding ends the edit, reads the stored value again and tells the grid of the cancel.
   plat::InputRouter::Instance().TypeText("y");
@@ -274,8 +264,8 @@ TEST_F(CurrentTest, AMovePastTheCountsKeepsTheOldCellCurrentAndBound) {
   EXPECT_FALSE(g->MoveCurrentCellTo(100, 2, GX_UPDATENOW));
   // The edit was left (validated, stored) and the cell is bound again, so editing can start anew.
   EXPECT_EQ(g->GetCellValue(2, 2), CString("7"));
-  EXPECT_EQ(Row(g), 2u);
-  EXPECT_EQ(Col(g), 2u);
+  EXPECT_EQ(CurrentRow(g), 2u);
+  EXPECT_EQ(CurrentCol(g), 2u);
   ASSERT_EQ(g->ControlOfCurrentCell(), control);
   EXPECT_TRUE(control->IsBoundToCell(2, 2));
   g->log.clear();
@@ -365,7 +355,7 @@ TEST_F(CurrentTest, HeaderMarkingHearsWhichHeadersChangedOnLeavingAndEntering) {
   g->log.clear();
   EXPECT_FALSE(g->MoveCurrentCellTo(3, 3, GX_INVALIDATE));
   EXPECT_EQ(g->log.back(), "mark 0 2 1,1");
-  EXPECT_EQ(Row(g), 1u);
+  EXPECT_EQ(CurrentRow(g), 1u);
 }
 
 TEST_F(CurrentTest, LosingTheFocusStoresTheEditUnlessACellPopupIsOpen) {
@@ -393,7 +383,7 @@ TEST_F(CurrentTest, LosingTheFocusStoresTheEditUnlessACellPopupIsOpen) {
   EXPECT_FALSE(control->GetEditingState());
   EXPECT_FALSE(control->GetModifiedState());
   EXPECT_EQ(g->log, (Log{"validate", "store", "stored 2,2"}));
-  EXPECT_EQ(Row(g), 2u);
+  EXPECT_EQ(CurrentRow(g), 2u);
   other->DestroyWindow();
   delete other;
 }
@@ -511,8 +501,8 @@ TEST_F(CurrentTest, KeysGoThroughTheSelectionFeatureAndEscapeClearsTheSelection)
   in.KeyUp(VK_CONTROL);
   Pump();
   EXPECT_EQ(sel, (Log{"key 3 1", "key 11 1"}));
-  EXPECT_EQ(Row(g), 1u);
-  EXPECT_EQ(Col(g), 1u);
+  EXPECT_EQ(CurrentRow(g), 1u);
+  EXPECT_EQ(CurrentCol(g), 1u);
   sel.clear();
   in.KeyPress(VK_ESCAPE);
   Pump();
@@ -528,21 +518,21 @@ TEST_F(CurrentTest, ACoveredCellBecomesCurrentAsItsTopLeftCellAndMovesStepOverIt
   NotifyingGrid* g = MakeEditingGrid(10, 6);
   g->SetFeature(new CoveredBlock(CGXRange(2, 2, 3, 4)));
   ASSERT_TRUE(g->MoveCurrentCellTo(3, 4, GX_UPDATENOW));
-  EXPECT_EQ(Row(g), 2u);
-  EXPECT_EQ(Col(g), 2u);
+  EXPECT_EQ(CurrentRow(g), 2u);
+  EXPECT_EQ(CurrentCol(g), 2u);
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_DOWN, 1));  // past the range's last row
-  EXPECT_EQ(Row(g), 4u);
+  EXPECT_EQ(CurrentRow(g), 4u);
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_RIGHT, 1));  // past its last column
-  EXPECT_EQ(Col(g), 5u);
+  EXPECT_EQ(CurrentCol(g), 5u);
   // Left from (2, 5) skips the covered cells that are not the range's first column.
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_LEFT, 1));
-  EXPECT_EQ(Col(g), 2u);
+  EXPECT_EQ(CurrentCol(g), 2u);
   // Up from (4, 3) lands on row 3, which is covered but not the range's top: skipped to row 2, the top-left.
   ASSERT_TRUE(g->MoveCurrentCellTo(4, 3, GX_UPDATENOW));
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_UP, 1));
-  EXPECT_EQ(Row(g), 2u);
-  EXPECT_EQ(Col(g), 2u);
+  EXPECT_EQ(CurrentRow(g), 2u);
+  EXPECT_EQ(CurrentCol(g), 2u);
 }
 
 TEST_F(CurrentTest, FindEnabledCellSkipsHiddenAndDisabledCellsAndStopsAtTheEdge) {
@@ -566,7 +556,7 @@ TEST_F(CurrentTest, FindEnabledCellSkipsHiddenAndDisabledCellsAndStopsAtTheEdge)
   // A move never lands in a hidden row.
   g->MoveCurrentCellTo(3, 1, GX_UPDATENOW);
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_DOWN, 1));
-  EXPECT_EQ(Row(g), 5u);
+  EXPECT_EQ(CurrentRow(g), 5u);
 }
 
 TEST_F(CurrentTest, EndsOfTheGridAndTheirSearchesBackIntoIt) {
@@ -575,7 +565,7 @@ TEST_F(CurrentTest, EndsOfTheGridAndTheirSearchesBackIntoIt) {
   g->log.clear();
   EXPECT_FALSE(g->MoveCurrentCellBy(GX_DOWN, 1));  // from the last row: nothing changes
   EXPECT_TRUE(g->log.empty());
-  EXPECT_EQ(Row(g), 10u);
+  EXPECT_EQ(CurrentRow(g), 10u);
   // Ctrl+Home with the first cell disabled: the first enabled cell below it, then right from there.
   CGXStyle disabled;
   disabled.SetEnabled(FALSE);
@@ -586,17 +576,17 @@ TEST_F(CurrentTest, EndsOfTheGridAndTheirSearchesBackIntoIt) {
   in.KeyUp(VK_HOME);
   in.KeyUp(VK_CONTROL);
   Pump();
-  EXPECT_EQ(Row(g), 3u);
-  EXPECT_EQ(Col(g), 1u);
+  EXPECT_EQ(CurrentRow(g), 3u);
+  EXPECT_EQ(CurrentCol(g), 1u);
   // Ctrl+End: the last row, then the last column, searching back over disabled cells.
   g->SetStyleRange(CGXRange(10, 6), disabled);
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_BOTTOMRIGHT, 1));
-  EXPECT_EQ(Row(g), 9u);  // up first: (9, 6) is found and the search left starts there
-  EXPECT_EQ(Col(g), 6u);
+  EXPECT_EQ(CurrentRow(g), 9u);  // up first: (9, 6) is found and the search left starts there
+  EXPECT_EQ(CurrentCol(g), 6u);
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_TOPROW, 1));
-  EXPECT_EQ(Row(g), 1u);
+  EXPECT_EQ(CurrentRow(g), 1u);
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_LEFTCOL, 1));
-  EXPECT_EQ(Col(g), 2u);  // (1, 1) is disabled
+  EXPECT_EQ(CurrentCol(g), 2u);  // (1, 1) is disabled
   // Moves down, right and to the ends tell the extent hook how far they may reach.
   g->extents.clear();
   g->MoveCurrentCellBy(GX_DOWN, 3);
@@ -611,11 +601,11 @@ TEST_F(CurrentTest, ArrowsMoveByTheRepeatCount) {
   NotifyingGrid* g = MakeEditingGrid(20, 6);
   g->MoveCurrentCellTo(2, 1, GX_UPDATENOW);
   ::SendMessage(*g, WM_KEYDOWN, VK_DOWN, 4);
-  EXPECT_EQ(Row(g), 6u);
+  EXPECT_EQ(CurrentRow(g), 6u);
   ::SendMessage(*g, WM_KEYDOWN, VK_RIGHT, 3);
-  EXPECT_EQ(Col(g), 4u);
+  EXPECT_EQ(CurrentCol(g), 4u);
   ::SendMessage(*g, WM_KEYDOWN, VK_UP, 100);  // stops below the header row
-  EXPECT_EQ(Row(g), 1u);
+  EXPECT_EQ(CurrentRow(g), 1u);
 }
 
 TEST_F(CurrentTest, PageUpScrollsByTheRowsThatFitAndMovesTheCellByThem) {
@@ -628,11 +618,11 @@ TEST_F(CurrentTest, PageUpScrollsByTheRowsThatFitAndMovesTheCellByThem) {
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_MOSTTOP_PAGE, 1));
   // Above row 30 only rows of 40 pixels: with row 30 (20) four of them fit into 180 pixels.
   EXPECT_EQ(g->GetTopRow(), top - 4);
-  EXPECT_EQ(Row(g), 28u);
+  EXPECT_EQ(CurrentRow(g), 28u);
   // At the first scrolled row page up goes to the first row.
   g->SetTopRow(1, 0);
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_MOSTTOP_PAGE, 1));
-  EXPECT_EQ(Row(g), 1u);
+  EXPECT_EQ(CurrentRow(g), 1u);
 }
 
 TEST_F(CurrentTest, PageKeysMoveOnePagePerRepeat) {
@@ -643,31 +633,31 @@ TEST_F(CurrentTest, PageKeysMoveOnePagePerRepeat) {
   };
   start();
   ::SendMessage(*g, WM_KEYDOWN, VK_NEXT, 1);
-  const ROWCOL onePageTop = g->GetTopRow(), onePageRow = Row(g);
+  const ROWCOL onePageTop = g->GetTopRow(), onePageRow = CurrentRow(g);
   ::SendMessage(*g, WM_KEYDOWN, VK_NEXT, 1);
   ::SendMessage(*g, WM_KEYDOWN, VK_NEXT, 1);
-  const ROWCOL threeTop = g->GetTopRow(), threeRow = Row(g);
+  const ROWCOL threeTop = g->GetTopRow(), threeRow = CurrentRow(g);
   ASSERT_GT(threeTop, onePageTop);
   // One key-down with a repeat of 3 goes as far as three single presses.
   start();
   ::SendMessage(*g, WM_KEYDOWN, VK_NEXT, 3);
   EXPECT_EQ(g->GetTopRow(), threeTop);
-  EXPECT_EQ(Row(g), threeRow);
-  EXPECT_GT(Row(g), onePageRow);
+  EXPECT_EQ(CurrentRow(g), threeRow);
+  EXPECT_GT(CurrentRow(g), onePageRow);
   // Page Up likewise.
   ::SendMessage(*g, WM_KEYDOWN, VK_PRIOR, 1);
   ::SendMessage(*g, WM_KEYDOWN, VK_PRIOR, 1);
-  const ROWCOL upTop = g->GetTopRow(), upRow = Row(g);
+  const ROWCOL upTop = g->GetTopRow(), upRow = CurrentRow(g);
   start();
   ::SendMessage(*g, WM_KEYDOWN, VK_NEXT, 3);
   ::SendMessage(*g, WM_KEYDOWN, VK_PRIOR, 2);
   EXPECT_EQ(g->GetTopRow(), upTop);
-  EXPECT_EQ(Row(g), upRow);
+  EXPECT_EQ(CurrentRow(g), upRow);
   // A huge repeat ends on the last row (the pages stop once nothing moves any more).
   ::SendMessage(*g, WM_KEYDOWN, VK_NEXT, 0xFFFF);
-  EXPECT_EQ(Row(g), 100u);
+  EXPECT_EQ(CurrentRow(g), 100u);
   ::SendMessage(*g, WM_KEYDOWN, VK_PRIOR, 0xFFFF);
-  EXPECT_EQ(Row(g), 1u);
+  EXPECT_EQ(CurrentRow(g), 1u);
   EXPECT_EQ(g->GetTopRow(), 1u);
 }
 
@@ -678,18 +668,18 @@ TEST_F(CurrentTest, TheFrozenSeamFollowsTheRowsAsShownOrThroughTheScrolledOutRow
   g->MoveCurrentCellTo(12, 1, GX_UPDATENOW);
   // Through the scrolled-out rows into the frozen rows: the steps taken there are scrolled back.
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_UP, 11));
-  EXPECT_EQ(Row(g), 1u);
+  EXPECT_EQ(CurrentRow(g), 1u);
   EXPECT_EQ(g->GetTopRow(), 3u);  // rows 3..9 were passed: the view followed them
   // As shown: the step from the top row shown lands on the last frozen row; nothing scrolls.
   g->GetParam()->m_bFrozenScroll = FALSE;
   g->SetTopRow(10, 0);
   g->MoveCurrentCellTo(11, 1, GX_UPDATENOW);
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_UP, 2));
-  EXPECT_EQ(Row(g), 2u);
+  EXPECT_EQ(CurrentRow(g), 2u);
   EXPECT_EQ(g->GetTopRow(), 10u);
   // Down from the last frozen row lands on the top row shown.
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_DOWN, 1));
-  EXPECT_EQ(Row(g), 10u);
+  EXPECT_EQ(CurrentRow(g), 10u);
 }
 
 TEST_F(CurrentTest, TheFrozenColumnSeamScrollsBackByTheColumnsPassed) {
@@ -698,12 +688,12 @@ TEST_F(CurrentTest, TheFrozenColumnSeamScrollsBackByTheColumnsPassed) {
   g->SetLeftCol(6, 0);
   g->MoveCurrentCellTo(3, 6, GX_UPDATENOW);
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_LEFT, 5));
-  EXPECT_EQ(Col(g), 1u);
+  EXPECT_EQ(CurrentCol(g), 1u);
   EXPECT_EQ(g->GetLeftCol(), 2u);  // columns 2..5 were passed
   // Right from the frozen column lands on the left column shown.
   g->SetLeftCol(12, 0);
   ASSERT_TRUE(g->MoveCurrentCellBy(GX_RIGHT, 1));
-  EXPECT_EQ(Col(g), 12u);
+  EXPECT_EQ(CurrentCol(g), 12u);
 }
 
 TEST_F(CurrentTest, F2StoresAndEditsAgainWithTheControlFetchedAnew) {
@@ -717,7 +707,7 @@ TEST_F(CurrentTest, F2StoresAndEditsAgainWithTheControlFetchedAnew) {
   in.KeyPress(VK_F2);
   Pump();
   EXPECT_TRUE(control->GetEditingState());
-  EXPECT_EQ(Row(g), 2u);
+  EXPECT_EQ(CurrentRow(g), 2u);
 }
 
 TEST_F(CurrentTest, DoubleByteCharactersAndSystemKeysReachTheirHooks) {
@@ -742,14 +732,14 @@ TEST_F(CurrentTest, EscapeDuringADragCancelsItAndNoKeyMovesTheCell) {
   ASSERT_EQ(GetCapture(), g->m_hWnd);
   in.KeyPress(VK_DOWN);
   Pump();
-  EXPECT_EQ(Row(g), 3u);
+  EXPECT_EQ(CurrentRow(g), 3u);
   in.KeyPress(VK_ESCAPE);
   Pump();
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(g->GetPressState(), 0);
   in.ButtonUp(plat::MouseButton::Left, At(*g, 3, 3));
   Pump();
-  EXPECT_EQ(Row(g), 3u);
+  EXPECT_EQ(CurrentRow(g), 3u);
 }
 
 // Drag selection, resize and fill features that log what reaches them; each may take the mouse.
@@ -807,15 +797,15 @@ TEST_F(CurrentTest, ThePressStartsTheSelectionAndTheDragExtendsIt) {
   in.ButtonUp(plat::MouseButton::Left, At(*g, 4, 2));
   Pump();
   EXPECT_EQ(sel, (Log{"press 3 3,1", "extend 3,2", "extend 4,2", "release"}));
-  EXPECT_EQ(Row(g), 3u);  // without click flags the release leaves the current cell on the press cell
+  EXPECT_EQ(CurrentRow(g), 3u);  // without click flags the release leaves the current cell on the press cell
   // With click flags a release away from the press cell moves the current cell there.
   g->GetParam()->SetClickFlags(1);
   in.ButtonDown(plat::MouseButton::Left, At(*g, 5, 1));
   in.MouseMove(At(*g, 6, 3));
   in.ButtonUp(plat::MouseButton::Left, At(*g, 6, 3));
   Pump();
-  EXPECT_EQ(Row(g), 6u);
-  EXPECT_EQ(Col(g), 3u);
+  EXPECT_EQ(CurrentRow(g), 6u);
+  EXPECT_EQ(CurrentCol(g), 3u);
   g->GetParam()->SetClickFlags(0);
   // The top-left corner: the press is (0, 0) for the feature and the cell handler.
   sel.clear();
@@ -872,7 +862,7 @@ TEST_F(CurrentTest, DragSelectionResizeAndFillTakeTheMouseFirst) {
   in.Click(plat::MouseButton::Left, At(*g, 4, 4));
   Pump();
   EXPECT_EQ(log, (Log{"drag down 4,4"}));
-  EXPECT_EQ(Row(g), 2u);  // taken: the current cell stays
+  EXPECT_EQ(CurrentRow(g), 2u);  // taken: the current cell stays
   drag->take = FALSE;
   log.clear();
   // A column boundary in the header row goes to the resize feature, press, hover and release.
@@ -943,8 +933,8 @@ TEST_F(CurrentTest, AClickAnywhereOnACoveredCurrentCellIsAPressOnTheCurrentCell)
   click(3, 4);  // its lower-right part: the same press on the current cell, nothing left or entered
   EXPECT_EQ(c->states, (std::vector<WORD>{0x0145, 0x0151}));
   EXPECT_EQ(g->log, Log{});
-  EXPECT_EQ(Row(g), 2u);
-  EXPECT_EQ(Col(g), 2u);
+  EXPECT_EQ(CurrentRow(g), 2u);
+  EXPECT_EQ(CurrentCol(g), 2u);
   // A drag inside the block stays over the press cell; leaving the block is a move away from it.
   c->states.clear();
   in.ButtonDown(plat::MouseButton::Left, At(*g, 3, 3));
@@ -966,12 +956,12 @@ TEST_F(CurrentTest, TheRightButtonDuringALeftDragCancelsItAndTheCellStays) {
   Pump();
   EXPECT_EQ(g->GetPressState(), 0);
   EXPECT_EQ(GetCapture(), nullptr);
-  EXPECT_EQ(Row(g), 5u);
+  EXPECT_EQ(CurrentRow(g), 5u);
   EXPECT_EQ(sel.back(), "clear");  // cancel mode during a press clears the selection
   in.ButtonUp(plat::MouseButton::Right, At(*g, 6, 3));
   in.ButtonUp(plat::MouseButton::Left, At(*g, 6, 3));
   Pump();
-  EXPECT_EQ(Row(g), 5u);
+  EXPECT_EQ(CurrentRow(g), 5u);
 }
 
 TEST_F(CurrentTest, CancelModeUnderClickFlagsStoresTheEditAndKeepsTheCell) {
@@ -987,8 +977,8 @@ TEST_F(CurrentTest, CancelModeUnderClickFlagsStoresTheEditAndKeepsTheCell) {
   g->log.clear();
   ::SendMessage(*g, WM_CANCELMODE, 0, 0);
   EXPECT_EQ(g->GetCellValue(2, 2), CString("9"));
-  EXPECT_EQ(Row(g), 2u);
-  EXPECT_EQ(Col(g), 2u);
+  EXPECT_EQ(CurrentRow(g), 2u);
+  EXPECT_EQ(CurrentCol(g), 2u);
   // The edit ended; the cell stays current with its control bound again, so a new edit can start.
   EXPECT_FALSE(control->GetEditingState());
   EXPECT_TRUE(control->IsBoundToCell(2, 2));
@@ -1004,8 +994,8 @@ TEST_F(CurrentTest, ADoubleClickMakesTheCellCurrentFirstThenAsksTheControlOrTheS
   auto& in = plat::InputRouter::Instance();
   in.DoubleClick(plat::MouseButton::Left, At(*g, 4, 3));
   Pump();
-  EXPECT_EQ(Row(g), 4u);
-  EXPECT_EQ(Col(g), 3u);
+  EXPECT_EQ(CurrentRow(g), 4u);
+  EXPECT_EQ(CurrentCol(g), 3u);
   // The cell was current and bound by then: the control is asked; it declines, so the press handling runs.
   EXPECT_NE(std::find(g->log.begin(), g->log.end(), "control dblclk"), g->log.end());
   EXPECT_TRUE(log.empty());
@@ -1039,19 +1029,19 @@ TEST_F(CurrentTest, HeadersOfTheOldAndNewCurrentCellRepaintOnEveryMove) {
     EXPECT_EQ(plat::CompareImages(*incremental, *Shot(*g), 0, ""), 0) << what;
   };
   ::SendMessage(*g, WM_KEYDOWN, VK_RIGHT, 1);
-  EXPECT_EQ(Col(g), 3u);
+  EXPECT_EQ(CurrentCol(g), 3u);
   expectFresh("arrow right");
   plat::InputRouter::Instance().Click(plat::MouseButton::Left, At(*g, 4, 4));
   Pump();
-  EXPECT_EQ(Row(g), 4u);
-  EXPECT_EQ(Col(g), 4u);
+  EXPECT_EQ(CurrentRow(g), 4u);
+  EXPECT_EQ(CurrentCol(g), 4u);
   expectFresh("click");
   ::SendMessage(*g, WM_KEYDOWN, VK_TAB, 1);
-  EXPECT_EQ(Col(g), 5u);
+  EXPECT_EQ(CurrentCol(g), 5u);
   expectFresh("tab");
   ::SendMessage(*g, WM_KEYDOWN, VK_LEFT, 1);
   ::SendMessage(*g, WM_KEYDOWN, VK_DOWN, 1);
-  EXPECT_EQ(Row(g), 5u);
+  EXPECT_EQ(CurrentRow(g), 5u);
   expectFresh("arrow left and down");
 }
 
@@ -1201,7 +1191,7 @@ TEST_F(CurrentTest, StoredAndDeleteNoticesGoThroughTheControlAndItsFirstDataFiel
   g->log.clear();
   EXPECT_FALSE(g->MoveCurrentCellTo(4, 3, GX_UPDATENOW));
   EXPECT_EQ(g->log, (Log{"control stored", "stored 3,3"}));
-  EXPECT_EQ(Row(g), 3u);
+  EXPECT_EQ(CurrentRow(g), 3u);
   g->storedAnswer = TRUE;
   // A newly entered cell paints at once while the control's first data field is zero; otherwise the
   // control refreshes it.

@@ -10,6 +10,7 @@
 #include "grid/core/CGXData.h"
 #include "grid/core/CGXFontRegistry.h"
 #include "grid/core/CGXGridHint.h"
+#include "grid/core/tests/gxwindowtest.h"
 #include "grid/core/CGXGridOldDrawingImp.h"
 #include "grid/core/tests/enginetest.h"
 #include "platform/base/GlobalMemory.h"
@@ -218,44 +219,9 @@ TEST_F(WindowTest, ClickMakesACellCurrent) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
-// A dialog whose template names the grid's window class; it records OK and Cancel.
-class GridDialog : public CDialog {
- public:
-  static constexpr int kGrid = 100;
-  BOOL OnInitDialog() override {
-    CDialog::OnInitDialog();
-    grid = static_cast<CGXGridWnd*>(CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, kGrid)));
-    if (!grid) return FALSE;
-    grid->InitializeFromStyle();
-    grid->SetRowCount(5, 0);
-    grid->SetColCount(3, 0);
-    return TRUE;
-  }
-  void OnOK() override { events.push_back("OK"); }
-  void OnCancel() override { events.push_back("Cancel"); }
-  CGXGridWnd* grid = nullptr;
-  std::vector<std::string> events;
-};
-
-void DialogPump() {
-  MSG msg;
-  for (int guard = 0; guard < 100000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
-    if (!AfxGetThread()->PreTranslateMessage(&msg)) {
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-  }
-}
-
 TEST_F(WindowTest, InADialogEnterAndEscapeAreLeftToTheDialog) {
-  static const DialogItemTemplate items[] = {
-      {"CGXGridWnd", "", GridDialog::kGrid, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 5, 5, 150, 80},
-      {"BUTTON", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 160, 5, 40, 14},
-      {"BUTTON", "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 160, 25, 40, 14},
-  };
-  static const DialogTemplate tmpl{WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 0, 210, 100, "Grid", nullptr, 0, items};
-  GridDialog dlg;
-  ASSERT_TRUE(dlg.CreateIndirect(&tmpl));
+  gxtest::GridDialog dlg(5);
+  ASSERT_TRUE(dlg.Create());
   ASSERT_NE(dlg.grid, nullptr);
   CGXGridWnd* g = dlg.grid;
   const UINT code = static_cast<UINT>(SendMessage(*g, WM_GETDLGCODE, 0, 0));
@@ -266,14 +232,14 @@ TEST_F(WindowTest, InADialogEnterAndEscapeAreLeftToTheDialog) {
   g->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
   auto& in = plat::InputRouter::Instance();
   in.KeyPress(VK_TAB);  // the grid takes Tab: the current cell moves, the focus stays
-  DialogPump();
+  gxtest::DialogPump();
   ROWCOL row = 0, col = 0;
   g->QueryCurrentCell(&row, &col);
   EXPECT_EQ(col, 2u);
   EXPECT_EQ(GetFocus(), g->m_hWnd);
   in.KeyPress(VK_RETURN);
   in.KeyPress(VK_ESCAPE);
-  DialogPump();
+  gxtest::DialogPump();
   EXPECT_EQ(dlg.events, (std::vector<std::string>{"OK", "Cancel"}));
   g->QueryCurrentCell(&row, &col);
   EXPECT_EQ(col, 2u);  // Enter did not reach the grid
@@ -284,7 +250,7 @@ TEST_F(WindowTest, InADialogEnterAndEscapeAreLeftToTheDialog) {
   greedy->editing = TRUE;
   EXPECT_NE(static_cast<UINT>(SendMessage(*g, WM_GETDLGCODE, 0, 0)) & DLGC_WANTALLKEYS, 0u);
   in.KeyPress(VK_RETURN);
-  DialogPump();
+  gxtest::DialogPump();
   EXPECT_EQ(dlg.events.size(), 2u);
   greedy->editing = FALSE;
   dlg.DestroyWindow();
@@ -299,25 +265,14 @@ TEST_F(WindowTest, QueryMessagesAnswerThroughTheClipboard) {
   g->SetCellValue(1, 3, "c", 0);
   EXPECT_EQ(SendMessage(*g, WM_USER + 1, 0, 0), 3);
   EXPECT_EQ(SendMessage(*g, WM_USER + 2, 0, 0), 4);
-  auto clipboardText = [&] {
-    std::string text;
-    if (OpenClipboard(nullptr)) {
-      if (HANDLE h = GetClipboardData(CF_TEXT)) {
-        text = static_cast<const char*>(GlobalLock(h));
-        GlobalUnlock(h);
-      }
-      CloseClipboard();
-    }
-    return text;
-  };
   EXPECT_EQ(SendMessage(*g, WM_USER + 3, 1, 0), 1);
-  EXPECT_EQ(clipboardText(), "1;a;c");
+  EXPECT_EQ(gxtest::ClipboardText(), "1;a;c");
   EXPECT_EQ(SendMessage(*g, WM_USER + 3, 9, 0), 0);  // past the last visible row: clipboard untouched
-  EXPECT_EQ(clipboardText(), "1;a;c");
+  EXPECT_EQ(gxtest::ClipboardText(), "1;a;c");
   EXPECT_EQ(SendMessage(*g, WM_USER + 4, 1, 1), 1);
-  EXPECT_EQ(clipboardText(), "50;20;100;40");
+  EXPECT_EQ(gxtest::ClipboardText(), "50;20;100;40");
   EXPECT_EQ(SendMessage(*g, WM_USER + 5, 1, 1), 0);
-  EXPECT_EQ(clipboardText(), "CGXStatic");
+  EXPECT_EQ(gxtest::ClipboardText(), "CGXStatic");
   // A clipboard that cannot be opened is reported as a failure.
   plat::Clipboard::Instance().heldElsewhere = true;
   EXPECT_EQ(SendMessage(*g, WM_USER + 3, 1, 0), 0);

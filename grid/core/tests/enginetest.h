@@ -346,6 +346,33 @@ class EngineTest : public ::testing::Test {
   }
 
   static void Pump() { PumpMessages(); }
+  // Input as the user gives it, the queue run after it: a key, a key with `modifier` held, a text typed.
+  static void Key(int vk) {
+    plat::InputRouter::Instance().KeyPress(vk);
+    Pump();
+  }
+  static void Chord(int modifier, int vk) {
+    plat::InputRouter& in = plat::InputRouter::Instance();
+    in.KeyDown(modifier);
+    in.KeyPress(vk);
+    in.KeyUp(modifier);
+    Pump();
+  }
+  static void Type(const char* text) {
+    plat::InputRouter::Instance().TypeText(text);
+    Pump();
+  }
+  // The current cell's row and column (0 when there is none).
+  static ROWCOL CurrentRow(CGXGridCore* g) {
+    ROWCOL r = 0, c = 0;
+    g->QueryCurrentCell(&r, &c);
+    return r;
+  }
+  static ROWCOL CurrentCol(CGXGridCore* g) {
+    ROWCOL r = 0, c = 0;
+    g->QueryCurrentCell(&r, &c);
+    return c;
+  }
 
   // A grid of rows x cols with 20-pixel rows and 50-pixel columns (headers too) in a w x h window.
   template <typename Grid = CGXGridWnd>

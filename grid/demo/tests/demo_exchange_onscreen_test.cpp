@@ -28,34 +28,10 @@ extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
 
 namespace {
 
-class Screen {
+// The queue served as the demo's loop serves it (each window sees its messages first), after every step.
+class Screen : public onscreen::GridScreen {
  public:
-  Screen(plat::SdlPresenter& p, HWND grid) : m_p(p), m_grid(grid) {}
-  bool Run(const std::string& steps) {
-    const bool ok = std::system(("timeout 10 xdotool " + steps).c_str()) == 0;
-    Serve();
-    return ok;
-  }
-  std::string At(int x, int y) const {
-    POINT pt{x, y};
-    ClientToScreen(m_grid, &pt);
-    const POINT origin = m_p.WindowPosition();
-    return "mousemove --sync " + std::to_string(origin.x + pt.x) + " " + std::to_string(origin.y + pt.y) + " ";
-  }
-  // A press, two moves and the release, each served before the next (as a hand is slower than xdotool).
-  bool Drag(int x0, int y0, int x1, int y1) {
-    return Run(At(x0, y0) + "mousedown 1") && Run(At((x0 + x1) / 2, (y0 + y1) / 2)) && Run(At(x1, y1)) &&
-           Run("mouseup 1");
-  }
-  // The queue is served as the demo's loop serves it: each window sees its messages first.
-  void Serve() { onscreen::Serve(m_p, [] { AfxPumpUntilIdle(); }); }
-  bool WaitUntil(const std::function<bool()>& condition) {
-    return onscreen::WaitUntil(m_p, condition, 10, [] { AfxPumpUntilIdle(); });
-  }
-
- private:
-  plat::SdlPresenter& m_p;
-  HWND m_grid;
+  Screen(plat::SdlPresenter& p, HWND grid) : GridScreen(p, grid, [] { AfxPumpUntilIdle(); }, AfterStep::Serve) {}
 };
 
 TEST(GridDemo, ClipboardSortFillAndReplaceUnderRealInput) {

@@ -5,6 +5,7 @@
 
 #include "grid/core/CGXRangeList.h"
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/demogrid.h"
 #include "platform/display/Desktop.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/InputRouter.h"
@@ -14,34 +15,22 @@ namespace {
 
 TEST(GridDemo, ClipboardSortAndFillFromKeysAndMouse) {
   plat::Desktop::Configure(640, 440);
-  HWND main = gallery::CreatePageWindow("Grid demo", 400, 300);
-  CGXGridWnd* g = gallery::PageGrid(main);
+  demogrid::DemoGrid demo(6, 3, 1, 1, [](CGXGridWnd& grid) {
+    grid.GetParam()->m_bSortRowsByHeader = TRUE;
+    grid.GetParam()->m_bFillEnabled = 1;
+    const char* keys[] = {"30", "4", "100"};
+    for (ROWCOL r = 1; r <= 3; ++r) grid.SetCellValue(r, 1, keys[r - 1]);
+  });
+  CGXGridWnd* g = demo.g;
   ASSERT_NE(g, nullptr);
-  g->InitializeFromStyle();
-  ShowWindow(main, SW_SHOW);
-  g->SetRowCount(6, 0);
-  g->SetColCount(3, 0);
-  g->GetParam()->m_bSortRowsByHeader = TRUE;
-  g->GetParam()->m_bFillEnabled = 1;
-  const char* keys[] = {"30", "4", "100"};
-  for (ROWCOL r = 1; r <= 3; ++r) g->SetCellValue(r, 1, keys[r - 1]);
-  SetFocus(g->GridHwnd());
-  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
-  plat::RunUntilIdle();
   plat::InputRouter& input = plat::InputRouter::Instance();
-  auto withControl = [&](int vk) {
-    input.KeyDown(VK_CONTROL);
-    input.KeyPress(vk);
-    input.KeyUp(VK_CONTROL);
-    plat::RunUntilIdle();
-  };
   // Copy and paste.
-  withControl('C');
+  demogrid::PressWithControl('C');
   EXPECT_EQ(plat::Clipboard::Instance().ReadText(), "30");
   ASSERT_TRUE(g->MoveCurrentCellTo(1, 3, GX_UPDATENOW));
-  withControl('V');
+  demogrid::PressWithControl('V');
   EXPECT_EQ(g->GetCellValue(1, 3), "30");
-  withControl('Z');
+  demogrid::PressWithControl('Z');
   EXPECT_EQ(g->GetCellValue(1, 3), "");
   // A double click on the first column's header sorts the rows by number (empty rows count as 0).
   const CRect header = g->CalcCellRect(0, 1);
@@ -51,7 +40,7 @@ TEST(GridDemo, ClipboardSortAndFillFromKeysAndMouse) {
   EXPECT_EQ(g->GetCellValue(4, 1), "4");
   EXPECT_EQ(g->GetCellValue(5, 1), "30");
   EXPECT_EQ(g->GetCellValue(6, 1), "100");
-  withControl('Z');
+  demogrid::PressWithControl('Z');
   EXPECT_EQ(g->GetCellValue(1, 1), "30");
   // The fill handle of the current cell dragged down two rows repeats it.
   ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
@@ -67,7 +56,6 @@ TEST(GridDemo, ClipboardSortAndFillFromKeysAndMouse) {
   EXPECT_EQ(g->GetCellValue(3, 1), "4");
   EXPECT_EQ(g->GetCellValue(4, 1), "4");
   plat::Clipboard::Instance().Reset();  // the copied formats would outlive the test
-  DestroyWindow(main);
   plat::RunUntilIdle();
 }
 

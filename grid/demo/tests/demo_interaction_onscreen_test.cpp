@@ -11,6 +11,7 @@
 
 #include "grid/core/CGXRangeList.h"
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/onscreen.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/window/AutomationProvider.h"
@@ -21,49 +22,7 @@ extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
 
 namespace {
 
-class Screen {
- public:
-  Screen(plat::SdlPresenter& p, HWND grid) : m_p(p), m_grid(grid) {}
-  // xdotool steps at client points of the grid: "move x y", "down", "up", "key name".
-  bool Run(const std::string& steps) {
-    const std::string cmd = "timeout 10 xdotool " + steps;
-    return std::system(cmd.c_str()) == 0;
-  }
-  std::string At(int x, int y) const {
-    POINT pt{x, y};
-    ClientToScreen(m_grid, &pt);
-    const POINT origin = m_p.WindowPosition();
-    return "mousemove --sync " + std::to_string(origin.x + pt.x) + " " + std::to_string(origin.y + pt.y) + " ";
-  }
-  // A press, two moves and the release, each served before the next (as a hand is slower than xdotool).
-  bool Drag(int x0, int y0, int x1, int y1) {
-    const bool ok = Run(At(x0, y0) + "mousedown 1") && Serve() && Run(At((x0 + x1) / 2, (y0 + y1) / 2)) && Serve() &&
-                    Run(At(x1, y1)) && Serve() && Run("mouseup 1");
-    Serve();
-    return ok;
-  }
-  bool Serve() {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(150);
-    while (std::chrono::steady_clock::now() < until) {
-      m_p.WaitForEvents(10);
-      plat::RunUntilIdle();
-    }
-    return true;
-  }
-  bool WaitUntil(const std::function<bool()>& condition) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      m_p.WaitForEvents(20);
-      plat::RunUntilIdle();
-    }
-    return true;
-  }
-
- private:
-  plat::SdlPresenter& m_p;
-  HWND m_grid;
-};
+using Screen = onscreen::GridScreen;
 
 std::string Column(CGXGridCore* g, ROWCOL rows) {
   std::string out;
@@ -73,14 +32,9 @@ std::string Column(CGXGridCore* g, ROWCOL rows) {
 
 TEST(GridDemo, SelectMoveResizeHideAndFreezeWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through xvfb-run";
-  plat::SetAutomationProvider(nullptr);  // real input only
-  plat::Desktop::Configure(640, 440);
-  HWND main = gallery::CreatePageWindow("Grid demo", 420, 320);
-  CGXGridWnd* g = gallery::PageGrid(main);
+  HWND main = nullptr;
+  CGXGridWnd* g = onscreen::MakeDemoGrid(main, 8, 3);  // real input only
   ASSERT_NE(g, nullptr);
-  g->InitializeFromStyle();
-  g->SetRowCount(8, 0);
-  g->SetColCount(3, 0);
   g->SetDefaultRowHeight(20, 0);
   g->SetDefaultColWidth(60, 0);
   g->SetRowHeight(0, 0, 20, nullptr, 0);

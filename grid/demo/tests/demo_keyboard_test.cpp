@@ -5,6 +5,7 @@
 
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/demogrid.h"
 #include "platform/framework/CFindReplaceDialog.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/display/Desktop.h"
@@ -15,33 +16,19 @@ namespace {
 
 TEST(GridDemo, TypingUndoRedoAndDeleteFromTheKeyboard) {
   plat::Desktop::Configure(640, 440);
-  HWND main = gallery::CreatePageWindow("Grid demo", 400, 300);
-  CGXGridWnd* g = gallery::PageGrid(main);
+  demogrid::DemoGrid demo(5, 3, 1, 1, [](CGXGridWnd& grid) { grid.SetCellValue(2, 2, "kept"); });
+  CGXGridWnd* g = demo.g;
   ASSERT_NE(g, nullptr);
-  g->InitializeFromStyle();
-  ShowWindow(main, SW_SHOW);
-  g->SetRowCount(5, 0);
-  g->SetColCount(3, 0);
-  g->SetCellValue(2, 2, "kept");
-  SetFocus(g->GridHwnd());
-  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
-  plat::RunUntilIdle();
   plat::InputRouter& input = plat::InputRouter::Instance();
-  auto withControl = [&](int vk) {
-    input.KeyDown(VK_CONTROL);
-    input.KeyPress(vk);
-    input.KeyUp(VK_CONTROL);
-    plat::RunUntilIdle();
-  };
   ASSERT_EQ(GetFocus(), g->GridHwnd());
   input.TypeText("typed");
   plat::RunUntilIdle();
   input.KeyPress(VK_DOWN);
   plat::RunUntilIdle();
   EXPECT_EQ(g->GetCellValue(1, 1), "typed");
-  withControl('Z');
+  demogrid::PressWithControl('Z');
   EXPECT_EQ(g->GetCellValue(1, 1), "");
-  withControl('R');
+  demogrid::PressWithControl('R');
   EXPECT_EQ(g->GetCellValue(1, 1), "typed");
   // Delete empties the current edit cell; the value is stored as the cell is left.
   input.KeyPress(VK_UP);
@@ -50,42 +37,28 @@ TEST(GridDemo, TypingUndoRedoAndDeleteFromTheKeyboard) {
   plat::RunUntilIdle();
   EXPECT_EQ(g->GetCellValue(1, 1), "");
   EXPECT_EQ(g->GetCellValue(2, 2), "kept");
-  withControl('Z');
+  demogrid::PressWithControl('Z');
   EXPECT_EQ(g->GetCellValue(1, 1), "typed");
-  DestroyWindow(main);
-  plat::RunUntilIdle();
 }
 
 // Ctrl+F and Ctrl+H open the grid's find and replace dialogs from the keyboard; the dialogs then find and
 // replace as the user asks them (scripted: the platform's dialog has no controls to type into).
 TEST(GridDemo, CtrlFFindsAndCtrlHReplacesFromTheKeyboard) {
   plat::Desktop::Configure(640, 440);
-  HWND main = gallery::CreatePageWindow("Grid demo", 400, 300);
-  CGXGridWnd* g = gallery::PageGrid(main);
+  demogrid::DemoGrid demo(6, 2, 1, 1, [](CGXGridWnd& grid) {
+    gallery::BindFindReplaceKeys(&grid);
+    const char* nets[] = {"VDD_01", "GND", "VDD_02", "VCC_03", "vdd_04", "GND"};
+    for (ROWCOL r = 1; r <= 6; ++r) grid.SetCellValue(r, 1, nets[r - 1]);
+  });
+  CGXGridWnd* g = demo.g;
   ASSERT_NE(g, nullptr);
-  g->InitializeFromStyle();
-  gallery::BindFindReplaceKeys(g);
-  ShowWindow(main, SW_SHOW);
-  g->SetRowCount(6, 0);
-  g->SetColCount(2, 0);
-  const char* nets[] = {"VDD_01", "GND", "VDD_02", "VCC_03", "vdd_04", "GND"};
-  for (ROWCOL r = 1; r <= 6; ++r) g->SetCellValue(r, 1, nets[r - 1]);
-  SetFocus(g->GridHwnd());
-  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
-  plat::RunUntilIdle();
   plat::ScriptedAutomation automation;
   plat::SetAutomationProvider(&automation);
   plat::InputRouter& input = plat::InputRouter::Instance();
-  auto withControl = [&](int vk) {
-    input.KeyDown(VK_CONTROL);
-    input.KeyPress(vk);
-    input.KeyUp(VK_CONTROL);
-    plat::RunUntilIdle();
-  };
   // Ctrl+F: "VCC" found down from the current cell.
   automation.Reply(plat::SystemUiKind::Find, {IDOK, "vcc\t", FR_DOWN | FR_FINDNEXT});
   automation.Reply(plat::SystemUiKind::Find, {IDCANCEL, {}, 0});
-  withControl('F');
+  demogrid::PressWithControl('F');
   ROWCOL row = 0, col = 0;
   ASSERT_TRUE(g->QueryCurrentCell(&row, &col));
   EXPECT_EQ(row, 4u);
@@ -97,7 +70,7 @@ TEST(GridDemo, CtrlFFindsAndCtrlHReplacesFromTheKeyboard) {
   input.KeyPress(VK_ESCAPE);
   automation.Reply(plat::SystemUiKind::Replace, {IDOK, "VDD\tPWR", FR_DOWN | FR_REPLACEALL});
   automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
-  withControl('H');
+  demogrid::PressWithControl('H');
   EXPECT_EQ(g->GetCellValue(1, 1), "PWR_01");
   EXPECT_EQ(g->GetCellValue(3, 1), "PWR_02");
   EXPECT_EQ(g->GetCellValue(5, 1), "PWR_04");
@@ -105,8 +78,6 @@ TEST(GridDemo, CtrlFFindsAndCtrlHReplacesFromTheKeyboard) {
   // The keys were the dialogs', not the grid's: no cell took an "F" or a backspace.
   EXPECT_EQ(g->GetCellValue(2, 1), "GND");
   plat::SetAutomationProvider(nullptr);
-  DestroyWindow(main);
-  plat::RunUntilIdle();
 }
 
 }  // namespace

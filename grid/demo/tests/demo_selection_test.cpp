@@ -7,32 +7,20 @@
 
 #include "grid/core/CGXRangeList.h"
 #include "grid/demo/gallery.h"
+#include "grid/demo/tests/demogrid.h"
 #include "platform/display/Desktop.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
 
 namespace {
 
-struct DemoGrid {
-  HWND main = nullptr;
-  CGXGridWnd* g = nullptr;
-  DemoGrid() {
-    main = gallery::CreatePageWindow("Grid demo", 400, 300);
-    g = gallery::PageGrid(main);
-    g->InitializeFromStyle();
-    g->SetRowCount(8, 0);
-    g->SetColCount(5, 0);
-    g->GetParam()->m_bSelectionFrame = TRUE;
-    g->GetParam()->m_bFillEnabled = 1;
-    ShowWindow(main, SW_SHOW);
-    SetFocus(g->GridHwnd());
-    g->MoveCurrentCellTo(2, 2, GX_UPDATENOW);
-    plat::RunUntilIdle();
-  }
-  ~DemoGrid() {
-    DestroyWindow(main);
-    plat::RunUntilIdle();
-  }
+// 8 x 5 cells, the selection framed, the fill handle on, (2, 2) current.
+struct DemoGrid : demogrid::DemoGrid {
+  DemoGrid()
+      : demogrid::DemoGrid(8, 5, 2, 2, [](CGXGridWnd& grid) {
+          grid.GetParam()->m_bSelectionFrame = TRUE;
+          grid.GetParam()->m_bFillEnabled = 1;
+        }) {}
 };
 
 std::shared_ptr<plat::Surface> Shot(HWND grid) { return plat::Desktop::Capture(grid); }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "grid/demo/gallery.h"
 #include "platform/display/Desktop.h"
@@ -54,6 +55,50 @@ inline CGXGridWnd* MakeDemoGrid(HWND& main, ROWCOL rows, ROWCOL cols) {
   g->SetColCount(cols, 0);
   return g;
 }
+
+// Real input at client points of a grid window through xdotool, the presenter and the queue served with
+// `pump` (by default without pre-translation); with AfterStep::Serve every step is served before the next.
+class GridScreen {
+ public:
+  enum class AfterStep { Wait, Serve };
+  GridScreen(plat::SdlPresenter& p, HWND grid, std::function<void()> pump = [] { plat::RunUntilIdle(); },
+             AfterStep after = AfterStep::Wait)
+      : m_p(p), m_grid(grid), m_pump(std::move(pump)), m_after(after) {}
+  // xdotool steps: "mousemove ...", "mousedown 1", "key name", ...; false when xdotool failed.
+  bool Run(const std::string& steps) {
+    const bool ok = std::system(("timeout 10 xdotool " + steps).c_str()) == 0;
+    if (m_after == AfterStep::Serve) Serve();
+    return ok;
+  }
+  // The xdotool step that moves the pointer to client (x, y) of the grid.
+  std::string At(int x, int y) const {
+    POINT pt{x, y};
+    ClientToScreen(m_grid, &pt);
+    const POINT origin = m_p.WindowPosition();
+    return "mousemove --sync " + std::to_string(origin.x + pt.x) + " " + std::to_string(origin.y + pt.y) + " ";
+  }
+  // A press, two moves and the release, each served before the next (as a hand is slower than xdotool).
+  bool Drag(int x0, int y0, int x1, int y1) {
+    auto step = [&](const std::string& steps) {
+      const bool ok = Run(steps);
+      if (m_after == AfterStep::Wait) Serve();
+      return ok;
+    };
+    return step(At(x0, y0) + "mousedown 1") && step(At((x0 + x1) / 2, (y0 + y1) / 2)) && step(At(x1, y1)) &&
+           step("mouseup 1");
+  }
+  bool Serve() {
+    onscreen::Serve(m_p, m_pump);
+    return true;
+  }
+  bool WaitUntil(const std::function<bool()>& condition) { return onscreen::WaitUntil(m_p, condition, 10, m_pump); }
+
+ private:
+  plat::SdlPresenter& m_p;
+  HWND m_grid;
+  std::function<void()> m_pump;
+  AfterStep m_after;
+};
 
 class Page {
  public:

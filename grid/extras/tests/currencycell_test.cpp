@@ -33,13 +33,7 @@ class CurrencyCellTest : public ExtrasTest {
     s.SetUserAttribute(GX_IDS_UA_CURRNUMDECIMALS, "2").SetUserAttribute(GX_IDS_UA_CURRENCYDEF, attributes);
     return s;
   }
-  CString Display(ROWCOL row, ROWCOL col) {
-    CGXStyle style;
-    g->ComposeCellStyle(row, col, style);
-    CString out;
-    g->ControlForCell(row, col)->GetDisplayText(out, row, col, nullptr, style);
-    return out;
-  }
+  CString Display(ROWCOL row, ROWCOL col) { return DisplayText(g, row, col); }
   CGXCurrencyEdit* Control() { return ControlOf<CGXCurrencyEdit>(g, GX_IDS_CTRL_CURRENCY); }
   // Makes the cell current and starts editing it with End.
   void Edit(ROWCOL row, ROWCOL col) {

@@ -6,6 +6,7 @@
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridFeatures.h"
 #include "grid/core/CGXRangeList.h"
+#include "grid/core/tests/gxwindowtest.h"
 #include "grid/extras/CGXBCalendar.h"
 #include "grid/extras/CGXDateTimeCtrl.h"
 #include "grid/extras/tests/extrastest.h"
@@ -55,13 +56,7 @@ class DateTimeCellTest : public ExtrasTest {
     if (format) s.SetUserAttribute(GX_IDS_UA_DATEFORMATTYPE, "3").SetUserAttribute(GX_IDS_UA_CUSTOMFORMAT, format);
     return s;
   }
-  CString Display(ROWCOL row, ROWCOL col) {
-    CGXStyle style;
-    g->ComposeCellStyle(row, col, style);
-    CString out;
-    g->ControlForCell(row, col)->GetDisplayText(out, row, col, nullptr, style);
-    return out;
-  }
+  CString Display(ROWCOL row, ROWCOL col) { return DisplayText(g, row, col); }
   CGXDateTimeCtrl* Control(WORD id = GX_IDS_CTRL_DATETIME) { return ControlOf<CGXDateTimeCtrl>(g, id); }
   // Makes the cell current and starts editing it with Home (the first field current).
   void Edit(ROWCOL row, ROWCOL col) {
@@ -70,25 +65,8 @@ class DateTimeCellTest : public ExtrasTest {
     Key(VK_HOME);
   }
   int CurrentField() { return Control()->CurrentGadget() ? Control()->CurrentGadget()->GetFieldId() : 0; }
-  static CString ClipboardText() {
-    CString text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-      text = static_cast<const char*>(GlobalLock(static_cast<HGLOBAL>(data)));
-      GlobalUnlock(static_cast<HGLOBAL>(data));
-    }
-    CloseClipboard();
-    return text;
-  }
-  static void PutClipboardText(const char* text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
-    strcpy(static_cast<char*>(GlobalLock(h)), text);
-    GlobalUnlock(h);
-    SetClipboardData(CF_TEXT, h);
-    CloseClipboard();
-  }
+  static CString ClipboardText() { return CString(gxtest::ClipboardText().c_str()); }
+  static void PutClipboardText(const char* text) { gxtest::PutClipboardText(text); }
   enginetest::RecordingGrid* g = nullptr;
 };
 

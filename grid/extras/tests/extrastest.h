@@ -43,6 +43,14 @@ class ExtrasTest : public enginetest::CellControlTest {
     plat::controls::RegisterControlClasses();  // the system edit, which the window system's reset dropped
     plat::ClearRecordedBeeps();
   }
+  // The text a cell shows under its composed style, as its control gives it.
+  static CString DisplayText(CGXGridCore* g, ROWCOL row, ROWCOL col) {
+    CGXStyle style;
+    g->ComposeCellStyle(row, col, style);
+    CString out;
+    g->ControlForCell(row, col)->GetDisplayText(out, row, col, nullptr, style);
+    return out;
+  }
   // A screen point at client (x, y) of a window.
   static POINT At(HWND h, int x, int y) { return plat::InputRouter::ClientPoint(h, x, y); }
 };

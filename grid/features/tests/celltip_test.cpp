@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "grid/controls/CGXControl.h"
+#include "grid/core/CGXDIB.h"
 #include "grid/core/CGXStyle.h"
 #include "grid/features/CGXCellTipPlugin.h"
 #include "grid/features/CGXCellTipStatic.h"
@@ -241,25 +242,10 @@ TEST_F(CellTipTest, BitmapsStartByTheirAlignmentInTheCell) {
 
 // A 40 x 30 bitmap: blue, with a red square in its middle.
 const std::vector<BYTE>& TipDib() {
-  static const std::vector<BYTE> dib = [] {
-    BITMAPINFOHEADER hdr{};
-    hdr.biSize = sizeof hdr;
-    hdr.biWidth = 40;
-    hdr.biHeight = 30;
-    hdr.biPlanes = 1;
-    hdr.biBitCount = 24;
-    const std::size_t stride = 40 * 3;
-    std::vector<BYTE> out(sizeof hdr + stride * 30, 0);
-    std::memcpy(out.data(), &hdr, sizeof hdr);
-    for (int y = 0; y < 30; ++y)
-      for (int x = 0; x < 40; ++x) {
-        BYTE* p = out.data() + sizeof hdr + y * stride + x * 3;
-        const bool square = x >= 10 && x < 30 && y >= 8 && y < 22;
-        p[0] = square ? 0 : 200;  // blue
-        p[2] = square ? 220 : 0;  // red
-      }
-    return out;
-  }();
+  static const std::vector<BYTE> dib = gx::MakeDib24(40, 30, [](int x, int y) {
+    const bool square = x >= 10 && x < 30 && y >= 8 && y < 22;
+    return square ? RGB(220, 0, 0) : RGB(0, 0, 200);
+  });
   return dib;
 }
 

@@ -26,13 +26,6 @@ class ClipKeysTest : public ClipTest {
     Pump();
     return g;
   }
-  static void Chord(int modifier, int vk) {
-    auto& in = plat::InputRouter::Instance();
-    in.KeyDown(modifier);
-    in.KeyPress(vk);
-    in.KeyUp(modifier);
-    Pump();
-  }
   static void Move(CGXGridCore* g, ROWCOL r, ROWCOL c) {
     EXPECT_TRUE(g->MoveCurrentCellTo(r, c, GX_UPDATENOW));
     Pump();

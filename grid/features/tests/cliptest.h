@@ -59,11 +59,6 @@ class ClipTest : public featuretest::FeatureTest {
     ClearUndo(g);
     return g;
   }
-  static void ClearUndo(CGXGridCore* g) {
-    g->GetParam()->EmptyRedoList();
-    CObList& undo = g->GetParam()->GetUndoList();
-    while (!undo.IsEmpty()) delete undo.RemoveHead();
-  }
   static void Select(CGXGridCore* g, const CGXRange& range) {
     g->GetParam()->GetSelection().DeleteAll();
     g->GetParam()->GetSelection().AddTail(new CGXRange(range));

@@ -21,6 +21,12 @@ class FeatureTest : public enginetest::EngineTest {
     automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
     plat::SetAutomationProvider(&automation);
   }
+  // Empties the undo and redo lists (deleting their commands).
+  static void ClearUndo(CGXGridCore* g) {
+    g->GetParam()->EmptyRedoList();
+    CObList& undo = g->GetParam()->GetUndoList();
+    while (!undo.IsEmpty()) delete undo.RemoveHead();
+  }
   plat::ScriptedAutomation automation;
 };
 

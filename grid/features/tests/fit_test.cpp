@@ -1,6 +1,7 @@
 // Sizing rows and columns to their contents, and the cell sizes behind it.
 #include <cstring>
 
+#include "grid/core/CGXDIB.h"
 #include "grid/core/CGXDIBPool.h"
 #include "grid/features/CGXResizeToFitImp.h"
 #include "grid/features/tests/interactiontest.h"
@@ -11,16 +12,7 @@ using interactiontest::InteractionTest;
 
 // A 24-bit packed DIB of w x h pixels.
 std::vector<BYTE> Dib(int w, int h) {
-  BITMAPINFOHEADER bi{};
-  bi.biSize = sizeof bi;
-  bi.biWidth = w;
-  bi.biHeight = h;
-  bi.biPlanes = 1;
-  bi.biBitCount = 24;
-  const int stride = (w * 3 + 3) & ~3;
-  std::vector<BYTE> out(sizeof bi + static_cast<std::size_t>(stride * h), 0x80);
-  std::memcpy(out.data(), &bi, sizeof bi);
-  return out;
+  return gx::MakeDib24(w, h, [](int, int) { return RGB(0x80, 0x80, 0x80); });
 }
 
 class FitTest : public InteractionTest {

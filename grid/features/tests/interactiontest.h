@@ -60,16 +60,6 @@ class InteractionTest : public featuretest::FeatureTest {
     in.ButtonUp(plat::MouseButton::Left, to);
     Pump();
   }
-  static void Key(int vk) {
-    plat::InputRouter::Instance().KeyPress(vk);
-    Pump();
-  }
-  static void Chord(int modifier, int vk) {
-    plat::InputRouter::Instance().KeyDown(modifier);
-    plat::InputRouter::Instance().KeyPress(vk);
-    plat::InputRouter::Instance().KeyUp(modifier);
-    Pump();
-  }
   // The selection list as text: "top,left,bottom,right" per range (kind letter for rows, columns, table).
   static std::string Selection(CGXGridCore* g) {
     std::string out;
@@ -90,12 +80,6 @@ class InteractionTest : public featuretest::FeatureTest {
                std::to_string(r->right);
     }
     return out;
-  }
-  // Empties the undo and redo lists (deleting their commands).
-  static void ClearUndo(CGXGridCore* g) {
-    g->GetParam()->EmptyRedoList();
-    CObList& undo = g->GetParam()->GetUndoList();
-    while (!undo.IsEmpty()) delete undo.RemoveHead();
   }
   static void ExpectMatchesReference(HWND hwnd, const std::string& name) {
     plat::Desktop::PaintAll();

@@ -20,28 +20,11 @@ class KeyboardTest : public FeatureTest {
     CGXStyle tinted;
     tinted.SetInteriorColor(RGB(255, 255, 160)).SetValue("kept");
     g->SetStyleRange(CGXRange(3, 3), tinted);
-    g->GetParam()->EmptyRedoList();
-    CObList& undo = g->GetParam()->GetUndoList();
-    while (!undo.IsEmpty()) delete undo.RemoveHead();
+    ClearUndo(g);
     ::SetFocus(*g);
     EXPECT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
     Pump();
     return g;
-  }
-  static void Key(int vk) {
-    plat::InputRouter::Instance().KeyPress(vk);
-    Pump();
-  }
-  // A key pressed while `modifier` is held down.
-  static void Chord(int modifier, int vk) {
-    plat::InputRouter::Instance().KeyDown(modifier);
-    plat::InputRouter::Instance().KeyPress(vk);
-    plat::InputRouter::Instance().KeyUp(modifier);
-    Pump();
-  }
-  static void Type(const char* text) {
-    plat::InputRouter::Instance().TypeText(text);
-    Pump();
   }
   static std::string Value(CGXGridCore* g, ROWCOL r, ROWCOL c) { return std::string(g->GetCellValue(r, c)); }
   static INT_PTR Undos(CGXGridCore* g) { return g->GetParam()->GetUndoList().GetCount(); }

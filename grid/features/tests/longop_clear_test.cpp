@@ -17,8 +17,7 @@ class ClearTest : public FeatureTest {
     CGXGridWnd* g = MakeGrid(6, 4);
     for (ROWCOL r = 1; r <= 6; ++r)
       for (ROWCOL c = 1; c <= 4; ++c) g->SetCellValue(r, c, CString(static_cast<char>('a' + r)) + char('0' + c));
-    CObList& undo = g->GetParam()->GetUndoList();
-    while (!undo.IsEmpty()) delete undo.RemoveHead();
+    ClearUndo(g);
     g->MoveCurrentCellTo(2, 2);
     return g;
   }
@@ -43,8 +42,7 @@ TEST_F(ClearTest, ClearingWholeRowsKeepsTheirHeadersAndRecordsOneStep) {
   g->SetCellValue(3, 0, "header");
   Select(g, CGXRange().AssignRows(3, 4));
   g->SetCellValue(4, 3, "");  // an empty cell records nothing
-  CObList& undo = g->GetParam()->GetUndoList();
-  while (!undo.IsEmpty()) delete undo.RemoveHead();
+  ClearUndo(g);
   ASSERT_TRUE(g->ClearCellsForward1(FALSE));
   EXPECT_EQ(g->GetCellValue(3, 0), "header");
   EXPECT_EQ(g->GetCellValue(3, 1), "");
@@ -91,8 +89,8 @@ TEST_F(ClearTest, RunsAroundEmptyCellsClearOnlyTheValuesAndUndoAndRedoRestoreEve
   g->SetStyleRange(CGXRange(3, 2), bold, gxOverride);
   g->SetCellValue(4, 2, "");
   g->SetCellValue(5, 3, "");
+  ClearUndo(g);
   CObList& undo = g->GetParam()->GetUndoList();
-  while (!undo.IsEmpty()) delete undo.RemoveHead();
   CGXRangeList ranges;
   ranges.AddTail(new CGXRange(2, 1, 6, 3));
   ranges.AddTail(new CGXRange(1, 4, 1, 4));

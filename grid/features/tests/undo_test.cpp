@@ -15,9 +15,7 @@ class UndoTest : public FeatureTest {
     EXPECT_NE(g->GetCommandFactory(), nullptr);
     EXPECT_NE(g->GetClearCellsImp(), nullptr);
     // The fixture's sizing of the grid recorded commands; the tests start from empty lists.
-    g->GetParam()->EmptyRedoList();
-    CObList& undo = g->GetParam()->GetUndoList();
-    while (!undo.IsEmpty()) delete undo.RemoveHead();
+    ClearUndo(g);
     return g;
   }
   static INT_PTR Undos(CGXGridCore* g) { return g->GetParam()->GetUndoList().GetCount(); }

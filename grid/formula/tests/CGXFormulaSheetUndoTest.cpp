@@ -14,6 +14,10 @@ namespace {
 
 class SheetUndoTest : public sheettest::SheetTest {
  protected:
+  void SetUp() override {
+    SheetTest::SetUp();
+    grid = MakeBook();
+  }
   // Rows 1..5: A = 10, 20, 30, 40, 50; B = A * 2; C1 = SUM-free total of B1..B5; D = running balance.
   CGXGridWnd* MakeBook() {
     CGXGridWnd* g = MakeSheetGrid(12, 6);
@@ -33,157 +37,147 @@ class SheetUndoTest : public sheettest::SheetTest {
       for (ROWCOL c = 1; c <= cols; ++c) out.push_back(std::string(Expr(r, c)) + "|" + std::string(Value(r, c)));
     return out;
   }
-  // Undo gives `before` back, redo gives `after` back.
-  void ExpectUndoRedo(CGXGridCore* g, const std::vector<std::string>& before) {
+  // Runs one operation on the grid with the cells as they are kept for ExpectUndoRedo, and recalculates;
+  // whether the operation succeeded.
+  template <class Operation>
+  bool Operate(Operation operation) {
+    before = Snapshot();
+    const bool done = operation(grid);
+    Recalc();
+    return done;
+  }
+  // Undo gives the cells before the last operation back, redo gives them as it left them.
+  void ExpectUndoRedo() {
     const std::vector<std::string> after = Snapshot();
     ASSERT_NE(after, before) << "the operation changed nothing";
-    ASSERT_TRUE(g->Undo());
+    ASSERT_TRUE(grid->Undo());
     Recalc();
     EXPECT_EQ(Snapshot(), before);
-    ASSERT_TRUE(g->Redo());
+    ASSERT_TRUE(grid->Redo());
     Recalc();
     EXPECT_EQ(Snapshot(), after);
-    ASSERT_TRUE(g->Undo());
+    ASSERT_TRUE(grid->Undo());
     Recalc();
     EXPECT_EQ(Snapshot(), before);
   }
+
+  CGXGridWnd* grid = nullptr;
+  std::vector<std::string> before;
 };
 
 TEST_F(SheetUndoTest, TypedValuesAndFormulasUndoToTheirExpressions) {
-  CGXGridWnd* g = MakeBook();
   EXPECT_EQ(Value(5, 4), "300");
-  const auto before = Snapshot();
-  ASSERT_TRUE(g->SetCellValue(2, 1, "=A1+5"));
-  Recalc();
+  ASSERT_TRUE(Operate([](CGXGridWnd* g) { return g->SetCellValue(2, 1, "=A1+5"); }));
   EXPECT_EQ(Value(2, 2), "30");
   EXPECT_EQ(Value(5, 4), "290");
-  ExpectUndoRedo(g, before);
+  ExpectUndoRedo();
 }
 
 TEST_F(SheetUndoTest, InsertingRowsShiftsReferencesAndUndoes) {
-  CGXGridWnd* g = MakeBook();
-  const auto before = Snapshot();
-  ASSERT_TRUE(g->InsertRows(3, 2));
-  Recalc();
+  ASSERT_TRUE(Operate([](CGXGridWnd* g) { return g->InsertRows(3, 2); }));
   EXPECT_EQ(Expr(5, 2), "=A5*2");
   EXPECT_EQ(Expr(1, 3), "=B1+B2+B5+B6+B7");
   EXPECT_EQ(Expr(5, 4), "=D2+B5");
   EXPECT_EQ(Value(7, 4), "300");
-  ExpectUndoRedo(g, before);
+  ExpectUndoRedo();
 }
 
 TEST_F(SheetUndoTest, RemovingRowsAndUndoGiveEveryCellBack) {
-  CGXGridWnd* g = MakeBook();
-  const auto before = Snapshot();
-  ASSERT_TRUE(g->RemoveRows(2, 3));
-  Recalc();
+  ASSERT_TRUE(Operate([](CGXGridWnd* g) { return g->RemoveRows(2, 3); }));
   EXPECT_EQ(Expr(2, 2), "=A2*2");
   EXPECT_EQ(Value(2, 1), "40");
-  ExpectUndoRedo(g, before);
+  ExpectUndoRedo();
 }
 
 TEST_F(SheetUndoTest, MovingRowsCarriesTheirReferences) {
-  CGXGridWnd* g = MakeBook();
-  const auto before = Snapshot();
-  ASSERT_TRUE(g->MoveRows(1, 1, 4, GX_UPDATENOW, 0));
-  Recalc();
+  ASSERT_TRUE(Operate([](CGXGridWnd* g) { return g->MoveRows(1, 1, 4, GX_UPDATENOW, 0); }));
   EXPECT_EQ(Value(4, 1), "10");
   EXPECT_EQ(Expr(4, 2), "=A4*2");
   EXPECT_EQ(Value(4, 3), "300");  // the total still adds the same five cells
-  ExpectUndoRedo(g, before);
+  ExpectUndoRedo();
 }
 
 TEST_F(SheetUndoTest, ColumnsInsertedRemovedAndMovedCarryTheirReferencesAndUndo) {
-  CGXGridWnd* g = MakeBook();
-  auto before = Snapshot();
-  ASSERT_TRUE(g->InsertCols(2, 1));
-  Recalc();
+  ASSERT_TRUE(Operate([](CGXGridWnd* g) { return g->InsertCols(2, 1); }));
   EXPECT_EQ(Expr(1, 3), "=A1*2");
   EXPECT_EQ(Expr(1, 4), "=C1+C2+C3+C4+C5");
-  ExpectUndoRedo(g, before);
-  ClearUndo(g);  // the book as it was, for the next operation
-  before = Snapshot();
-  ASSERT_TRUE(g->RemoveCols(3, 3));
-  Recalc();
+  ExpectUndoRedo();
+  ClearUndo(grid);  // the book as it was, for the next operation
+  ASSERT_TRUE(Operate([](CGXGridWnd* g) { return g->RemoveCols(3, 3); }));
   EXPECT_EQ(Expr(2, 3), "=C1+B2");
-  ExpectUndoRedo(g, before);
-  ClearUndo(g);
-  before = Snapshot();
-  ASSERT_TRUE(g->MoveCols(1, 1, 5, GX_UPDATENOW, 0));
-  Recalc();
+  ExpectUndoRedo();
+  ClearUndo(grid);
+  ASSERT_TRUE(Operate([](CGXGridWnd* g) { return g->MoveCols(1, 1, 5, GX_UPDATENOW, 0); }));
   EXPECT_EQ(Value(1, 5), "10");
   EXPECT_EQ(Expr(1, 1), "=E1*2");
-  ExpectUndoRedo(g, before);
+  ExpectUndoRedo();
 }
 
 TEST_F(SheetUndoTest, CopyingCellsShiftsRelativeReferencesAndUndoes) {
-  CGXGridWnd* g = MakeBook();
-  const auto before = Snapshot();
-  ASSERT_TRUE(GXCopyCells(g, CGXRange(5, 2, 5, 4), 6, 2, GX_UPDATENOW));
-  Recalc();
+  ASSERT_TRUE(Operate([](CGXGridWnd* g) { return GXCopyCells(g, CGXRange(5, 2, 5, 4), 6, 2, GX_UPDATENOW); }));
   EXPECT_EQ(Expr(6, 2), "=A6*2");
   EXPECT_EQ(Expr(6, 4), "=D5+B6");
   EXPECT_EQ(Value(6, 4), "Error!");  // A6 is blank, so B6 is an error, and the balance after it
-  ExpectUndoRedo(g, before);
+  ExpectUndoRedo();
 }
 
 TEST_F(SheetUndoTest, AFormulaFilledDownNamesItsOwnRowsAndUndoesAsOneStep) {
-  CGXGridWnd* g = MakeBook();
-  g->GetParam()->m_bFillEnabled = 1;
-  g->SetCellValue(1, 5, "=B1+A1");
-  ClearUndo(g);
-  const auto before = Snapshot();
+  grid->GetParam()->m_bFillEnabled = 1;
+  grid->SetCellValue(1, 5, "=B1+A1");
+  ClearUndo(grid);
   const CGXRange source(1, 5), target(1, 5, 5, 5);
-  GXForwardArgs fill;
-  fill.v = {reinterpret_cast<DWORD_PTR>(&source), reinterpret_cast<DWORD_PTR>(&target)};
-  g->FillForward5(fill);
-  Recalc();
+  ASSERT_TRUE(Operate([&](CGXGridWnd* g) {
+    GXForwardArgs fill;
+    fill.v = {reinterpret_cast<DWORD_PTR>(&source), reinterpret_cast<DWORD_PTR>(&target)};
+    g->FillForward5(fill);
+    return true;
+  }));
   EXPECT_EQ(Expr(3, 5), "=B3+A3");
   EXPECT_EQ(Value(5, 5), "150");
-  EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 1);
-  ExpectUndoRedo(g, before);
+  EXPECT_EQ(grid->GetParam()->GetUndoList().GetCount(), 1);
+  ExpectUndoRedo();
 }
 
 TEST_F(SheetUndoTest, MovingCellsKeepsWhatReferredToThemAndUndoes) {
-  CGXGridWnd* g = MakeBook();
-  const auto before = Snapshot();
-  CObject* info = nullptr;
-  ASSERT_TRUE(GXMoveCells(g, CGXRange(1, 1, 2, 1), 8, 5, info, GX_UPDATENOW, 0));
-  Recalc();
+  ASSERT_TRUE(Operate([](CGXGridWnd* g) {
+    CObject* info = nullptr;
+    return GXMoveCells(g, CGXRange(1, 1, 2, 1), 8, 5, info, GX_UPDATENOW, 0);
+  }));
   EXPECT_EQ(Expr(1, 2), "=E8*2");
   EXPECT_EQ(Value(1, 2), "20");
   EXPECT_EQ(Value(8, 5), "10");
-  ExpectUndoRedo(g, before);
+  ExpectUndoRedo();
 }
 
 TEST_F(SheetUndoTest, SortingMovesReferencesWithTheirRowsAndUndoes) {
-  CGXGridWnd* g = MakeSheetGrid(8, 4);
+  grid = MakeSheetGrid(8, 4);
   const char* values[] = {"30", "10", "20"};
   for (ROWCOL r = 1; r <= 3; ++r) {
-    g->SetCellValue(r, 1, values[r - 1]);
-    g->SetCellValue(r, 2, ("=A" + std::to_string(r) + "+1").c_str());
+    grid->SetCellValue(r, 1, values[r - 1]);
+    grid->SetCellValue(r, 2, ("=A" + std::to_string(r) + "+1").c_str());
   }
-  g->SetCellValue(6, 1, "=B1");  // outside the sorted rows, it follows the row it names
-  ClearUndo(g);
-  const auto before = Snapshot(12, 6);
-  CGXSortInfoArray keys;
-  CGXSortInfo key;
-  key.nRC = 1;
-  key.sortType = CGXSortInfo::numeric;
-  keys.Add(key);
-  GXSortRows(g, CGXRange().AssignRows(1, 3), keys);
-  Recalc();
+  grid->SetCellValue(6, 1, "=B1");  // outside the sorted rows, it follows the row it names
+  ClearUndo(grid);
+  ASSERT_TRUE(Operate([](CGXGridWnd* g) {
+    CGXSortInfoArray keys;
+    CGXSortInfo key;
+    key.nRC = 1;
+    key.sortType = CGXSortInfo::numeric;
+    keys.Add(key);
+    GXSortRows(g, CGXRange().AssignRows(1, 3), keys);
+    return true;
+  }));
   EXPECT_EQ(Value(1, 1), "10");
   EXPECT_EQ(Expr(1, 2), "=A1+1");
   EXPECT_EQ(Value(1, 2), "11");
   EXPECT_EQ(Value(3, 1), "30");
   EXPECT_EQ(Expr(6, 1), "=B3");
   EXPECT_EQ(Value(6, 1), "31");
-  ExpectUndoRedo(g, before);
+  ExpectUndoRedo();
 }
 
 TEST_F(SheetUndoTest, RangeNamesAreSetAndDeletedAsUndoableCommands) {
-  CGXGridWnd* g = MakeBook();
+  CGXGridWnd* g = grid;
   const CGXRange a1(1, 1);
   ASSERT_TRUE(g->SetRangeName("rate", &a1, 0, GX_UPDATENOW, 0));
   CGXRange r;

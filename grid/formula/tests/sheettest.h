@@ -23,11 +23,6 @@ class SheetTest : public featuretest::FeatureTest {
     ClearUndo(g);
     return g;
   }
-  static void ClearUndo(CGXGridCore* g) {
-    g->GetParam()->EmptyRedoList();
-    CObList& undo = g->GetParam()->GetUndoList();
-    while (!undo.IsEmpty()) delete undo.RemoveHead();
-  }
   // The value text and the expression text of a cell.
   CString Value(ROWCOL r, ROWCOL c) const {
     CString t;

@@ -7,6 +7,8 @@
 
 #include "platform/controls/tests/ControlTestSupport.h"
 #include "platform/display/Desktop.h"
+#include "platform/gdi/gdiapi.h"
+#include "platform/window/Inspect.h"
 
 #include <set>
 #include <vector>
@@ -25,6 +27,32 @@ class CommonControls : public ControlTest {
   }
   std::vector<int> DeltaNotes;
 };
+
+// The tab, tree and trackbar controls answer painting, focus and font alike: a focus change repaints the
+// whole control, the tab and tree controls keep the font they are given and the trackbar keeps none.
+TEST_F(CommonControls, PaintedControlsRepaintOnFocusAndKeepTheirFont) {
+  HFONT font = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+  HWND other = Make("BUTTON", "b", kChild, {10, 200, 60, 220}, 9);
+  for (const char* cls : {WC_TABCONTROL, WC_TREEVIEW, TRACKBAR_CLASS}) {
+    HWND h = Make(cls, "", kChild | WS_TABSTOP, {10, 10, 210, 60}, 600);
+    RunUntilIdle();
+    ASSERT_TRUE(plat::UpdateRegion(h).IsEmpty()) << cls;
+    SetFocus(h);
+    EXPECT_EQ(plat::UpdateRegion(h).Bounds(), CRect(0, 0, 200, 50)) << cls;
+    RunUntilIdle();
+    SetFocus(other);
+    EXPECT_FALSE(plat::UpdateRegion(h).IsEmpty()) << cls;
+    RunUntilIdle();
+    EXPECT_EQ(SendMessage(h, WM_ERASEBKGND, 0, 0), 1) << cls;
+    SendMessage(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    EXPECT_TRUE(plat::UpdateRegion(h).IsEmpty()) << cls << ": no repaint unless asked";
+    const bool keepsFont = std::strcmp(cls, TRACKBAR_CLASS) != 0;
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessage(h, WM_GETFONT, 0, 0)), keepsFont ? font : nullptr) << cls;
+    SendMessage(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    EXPECT_EQ(plat::UpdateRegion(h).IsEmpty(), !keepsFont) << cls;
+    DestroyWindow(h);
+  }
+}
 
 TEST_F(CommonControls, TrackbarKeysAndClicksMoveByOneAndNotify) {
   HWND t = Make(TRACKBAR_CLASS, "", kChild | WS_TABSTOP | TBS_AUTOTICKS, {10, 10, 210, 40}, 500);

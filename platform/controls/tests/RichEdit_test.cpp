@@ -20,38 +20,11 @@ namespace {
 
 constexpr DWORD kRich = WS_CHILD | WS_VISIBLE | ES_MULTILINE;
 
-struct Buffer {
-  std::string data;
-  size_t at = 0;
-};
-
-DWORD ReadCb(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* got) {
-  auto* b = reinterpret_cast<Buffer*>(cookie);
-  const size_t n = std::min(static_cast<size_t>(cb), b->data.size() - b->at);
-  std::memcpy(buf, b->data.data() + b->at, n);
-  b->at += n;
-  *got = static_cast<LONG>(n);
-  return 0;
-}
-
-DWORD WriteCb(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* written) {
-  reinterpret_cast<Buffer*>(cookie)->data.append(reinterpret_cast<const char*>(buf), static_cast<size_t>(cb));
-  *written = cb;
-  return 0;
-}
-
 LRESULT StreamIn(HWND h, const std::string& text, WPARAM flags = SF_RTF) {
-  Buffer b{text};
-  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&b), 0, &ReadCb};
-  return SendMessage(h, EM_STREAMIN, flags, reinterpret_cast<LPARAM>(&es));
+  return plat::controls::StreamInBytes(h, text, static_cast<UINT>(flags));
 }
 
-std::string StreamOut(HWND h, WPARAM flags = SF_RTF) {
-  Buffer b;
-  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&b), 0, &WriteCb};
-  SendMessage(h, EM_STREAMOUT, flags, reinterpret_cast<LPARAM>(&es));
-  return b.data;
-}
+std::string StreamOut(HWND h, WPARAM flags = SF_RTF) { return plat::controls::StreamOutBytes(h, static_cast<UINT>(flags)); }
 
 CHARRANGE Sel(HWND h) {
   CHARRANGE cr{};
