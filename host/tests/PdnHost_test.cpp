@@ -571,6 +571,50 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
 // The Touchstone pane over the real-world files of the shared test data: a file picked far down the list is scrolled
 // to and clicked, so that only its own two-port detection runs (walking there selected every file on the way, each
 // undecidable two-port bringing up its own message box).
+// Model files named beyond ASCII: the editor lists them by their code page names, opens them by those names, and the
+// host gets the file's own (UTF-8) name back; a name the code page cannot hold opens nothing else.
+TEST_F(PdnHostProgram, ModelFilesNamedBeyondAsciiArePickedAndReachTheHostByTheirOwnNames) {
+  const fs::path models = dir / "models";
+  fs::create_directories(models);
+  fs::copy_file(SourceDir() / "samples/models/cap_1u_0603_series.s2p", models / "kondensator_\xC3\xA4.s2p");
+  fs::copy_file(SourceDir() / "samples/models/caps.cir", models / "biblioth\xC3\xA8que.cir");
+  fs::copy_file(SourceDir() / "samples/models/caps.cir", models / "\xCE\xA9.cir");
+  struct Case {
+    const char* name;
+    const char* script;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"touchstone",
+       "click \"Touchstone\"\npick 1086 \"kondensator_\xC3\xA4.s2p\"\nexpect state \"Series\" checked\nclick \"OK\"\n",
+       "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 2 (Touchstone)\n  IncludesViaMounting = false\n"
+       "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetFileName = kondensator_\xC3\xA4.s2p\n"
+       "  IsSeries = true\n"},
+      // The subcircuits listed are read from the file opened by its code page name.
+      {"spice",
+       "click \"SPICE\"\npick 1086 \"biblioth\xC3\xA8que.cir\"\npick 1099 \"C1U0402\"\nclick \"OK\"\n",
+       "RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 3 (SPICE)\n  IncludesViaMounting = false\n"
+       "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n  GetFileName = biblioth\xC3\xA8que.cir\n"
+       "  GetSubcircuitName = C1U0402\n"},
+      // The omega file is listed as "?.cir", which names no file: no subcircuit is read from it or any other file.
+      {"unnamable",
+       "click \"SPICE\"\npick 1086 \"?.cir\"\nexpect text 1099 \"\"\nclick \"Cancel\"\n",
+       "RunModal() -> 2 (Cancel)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path script = dir / (std::string(c.name) + ".pdnscript");
+    std::ofstream(script) << c.script;
+    const Outcome outcome = RunPdnHost("--dialog editor --capacitor C57 --model-dir " + models.string() + " --script " +
+                                       script.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_EQ(outcome.errors, "");
+    EXPECT_NE(outcome.output.find(c.expected), std::string::npos) << outcome.output;
+    // Never the code page bytes read as UTF-8 a second time.
+    EXPECT_EQ(outcome.output.find("\xC3\x83"), std::string::npos) << outcome.output;
+  }
+}
+
 TEST_F(PdnHostProgram, AFilePickedFarDownTheListIsTheOnlyOneSelected) {
   const fs::path script = dir / "far.pdnscript";
   std::ofstream(script) << "click \"Touchstone\"\n"

@@ -1,6 +1,7 @@
 #include "platform/base/CodePage.h"
 
 #include <array>
+#include <optional>
 
 namespace plat {
 namespace {
@@ -110,43 +111,79 @@ std::string Utf8From1252(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// The code point of the UTF-8 sequence at `at`, moving `at` past it; nothing (and `at` left where it was) for a
+// malformed, cut, overlong or surrogate sequence.
+std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) {
+    ++at;
+    return lead;
+  }
+  int more = 0;
+  char32_t code = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    more = 1;
+    code = lead & 0x1F;
+  } else if ((lead & 0xF0) == 0xE0) {
+    more = 2;
+    code = lead & 0x0F;
+  } else if ((lead & 0xF8) == 0xF0) {
+    more = 3;
+    code = lead & 0x07;
+  } else {
+    return std::nullopt;
+  }
+  std::size_t i = at + 1;
+  for (int k = 0; k < more; ++k, ++i) {
+    if (i >= text.size()) return std::nullopt;
+    const auto next = static_cast<unsigned char>(text[i]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    code = (code << 6) | (next & 0x3F);
+  }
+  static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+  if (code < kSmallest[more] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
+  at = i;
+  return code;
+}
+
+// The 1252 byte of a code point, or -1 when the code page has no such character.
+int ByteOf(char32_t code) {
+  if (code > 0xFFFF) return -1;
+  const unsigned char b = CharFrom16(static_cast<char16_t>(code));
+  return b == '?' && code != U'?' ? -1 : b;
+}
+
+}  // namespace
+
 std::string Cp1252FromUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    int extra = 0;
-    char32_t cp = 0;
-    if (b < 0x80) {
-      cp = b;
-    } else if ((b & 0xE0) == 0xC0) {
-      cp = b & 0x1F;
-      extra = 1;
-    } else if ((b & 0xF0) == 0xE0) {
-      cp = b & 0x0F;
-      extra = 2;
-    } else if ((b & 0xF8) == 0xF0) {
-      cp = b & 0x07;
-      extra = 3;
-    } else {
+    const std::optional<char32_t> code = NextCodePoint(text, i);
+    if (!code) {
       out += '?';
       ++i;
       continue;
     }
-    bool ok = i + static_cast<std::size_t>(extra) < text.size();
-    for (int k = 1; ok && k <= extra; ++k) {
-      const auto cb = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      if ((cb & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (cb & 0x3F);
-    }
-    if (!ok) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    i += static_cast<std::size_t>(extra) + 1;
-    out += cp > 0xFFFF ? '?' : static_cast<char>(CharFrom16(static_cast<char16_t>(cp)));
+    const int byte = ByteOf(*code);
+    out += byte < 0 ? '?' : static_cast<char>(byte);
+  }
+  return out;
+}
+
+std::optional<std::string> Cp1252FromUtf8Strict(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::optional<char32_t> code = NextCodePoint(text, i);
+    if (!code) return std::nullopt;
+    const int byte = ByteOf(*code);
+    if (byte < 0) return std::nullopt;
+    out += static_cast<char>(byte);
   }
   return out;
 }

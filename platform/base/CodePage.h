@@ -2,6 +2,7 @@
 // profile files and class-name lookups share. Fixed tables, never the machine's locale.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,8 +26,10 @@ std::u16string Utf16From1252(std::string_view text);
 // Surrogate pairs become one '?'.
 std::string Cp1252FromUtf16(std::u16string_view text);
 std::string Utf8From1252(std::string_view text);
-// Invalid UTF-8 bytes and characters outside the code page become '?'.
+// Invalid UTF-8 bytes and characters outside the code page become '?' (one per byte of a malformed sequence).
 std::string Cp1252FromUtf8(std::string_view text);
+// Nothing when the text is not valid UTF-8 or holds a character that code page 1252 does not have.
+std::optional<std::string> Cp1252FromUtf8Strict(std::string_view text);
 
 // Blanks as the classic C runtime's isspace sees them in the C locale.
 constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }

@@ -279,7 +279,7 @@ DWORD GetCurrentDirectory(DWORD bufferLength, LPSTR buffer) {
     }
     buf.resize(buf.size() * 2);
   }
-  return CopyResult(buf.data(), bufferLength, buffer);
+  return CopyResult(plat::ModulePath(buf.data()), bufferLength, buffer);
 }
 
 BOOL SetCurrentDirectory(LPCSTR path) {
@@ -302,7 +302,7 @@ DWORD GetTempPath(DWORD bufferLength, LPSTR buffer) {
     dir = env && *env ? env : "/tmp";
   }
   if (!plat::IsSeparator(dir.back())) dir += '/';
-  return CopyResult(dir, bufferLength, buffer);
+  return CopyResult(plat::ModulePath(dir), bufferLength, buffer);
 }
 
 UINT GetTempFileName(LPCSTR dir, LPCSTR prefix, UINT unique, LPSTR out) {
@@ -376,11 +376,14 @@ HANDLE FindFirstFile(LPCSTR pattern, LPWIN32_FIND_DATA data) {
     return INVALID_HANDLE_VALUE;
   }
   FindState state;
+  // The mask is matched against the names as the module sees them, in code page 1252.
+  const std::string moduleMask = plat::ModulePath(mask);
   while (const dirent* e = ::readdir(d)) {
-    const std::string_view name(e->d_name);
-    if (!plat::MatchesPattern(name, mask)) continue;
+    const std::string moduleName = plat::ModulePath(e->d_name);
+    const std::string_view name(moduleName);
+    if (!plat::MatchesPattern(name, moduleMask)) continue;
     WIN32_FIND_DATA fd{};
-    const std::string full = dir + "/" + std::string(name);
+    const std::string full = dir + "/" + e->d_name;
     struct stat st {};
     if (::stat(full.c_str(), &st) != 0) continue;  // vanished or a dangling link
     fd.dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;

@@ -1,7 +1,8 @@
 // The classic runtime's and desktop API's file-system calls, in the module's path dialect.
 //
-// Every path argument goes through plat::NativePath ('\\' -> '/', drive dropped). Failures set the last
-// error (GetLastError) or errno as the classic call does.
+// Every path argument goes through plat::NativePath ('\\' -> '/', drive dropped, 1252 -> UTF-8), and every
+// name or path handed back is in code page 1252 (plat::ModulePath). Failures set the last error (GetLastError)
+// or errno as the classic call does.
 #pragma once
 
 #include <sys/types.h>

@@ -14,7 +14,11 @@ constexpr bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 // "c:" and the like at the start of a path.
 bool HasDrive(std::string_view path);
 bool IsAbsolutePath(std::string_view path);
-// Backslashes become slashes, a leading drive is dropped; an empty path stays empty.
+// Backslashes become slashes, a leading drive is dropped, and the code page 1252 name becomes the file system's
+// UTF-8 one; an empty path stays empty.
 std::string NativePath(std::string_view path);
+// A name or path from the file system (UTF-8) as the module sees it, in code page 1252: a character the code page
+// lacks, or a byte that is not UTF-8, reads as '?', so such a name never opens as another file.
+std::string ModulePath(std::string_view native);
 
 }  // namespace plat

@@ -301,7 +301,7 @@ BOOL GetExitCodeProcess(HANDLE handle, LPDWORD exitCode) {
 }
 
 DWORD GetModuleFileName(HMODULE, LPSTR buffer, DWORD size) {
-  const std::string path = plat::ExecutablePath();
+  const std::string path = plat::ModulePath(plat::ExecutablePath());
   if (!buffer || size == 0) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return 0;

@@ -1,5 +1,7 @@
 #include "platform/framework/CommonDialogs.h"
 
+#include "platform/base/PathDialect.h"
+
 #include <cctype>
 #include <cstring>
 #include <string>
@@ -9,6 +11,7 @@
 #include <filesystem>
 
 #include "platform/base/FileSystem.h"
+#include "platform/base/PathDialect.h"
 #include "platform/framework/ChooserBox.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/framework/MessageBox.h"
@@ -39,7 +42,11 @@ bool IsAbsolute(const std::string& path) {
 // the folder shown, and the dialog answers every path in full, never relative to the working directory.
 std::string FullPath(const std::string& folder, const std::string& answer) {
   if (IsAbsolute(answer)) return answer;
-  std::string base = IsAbsolute(folder) ? folder : std::filesystem::absolute(folder).string();
+  // The working directory comes from the file system in UTF-8; the dialog's paths are the module's, in 1252.
+  std::error_code ec;
+  std::string base = IsAbsolute(folder) ? folder
+                                        : (std::filesystem::path(plat::ModulePath(std::filesystem::current_path(ec).string())) /
+                                           folder).string();
   std::string joined = (std::filesystem::path(base) / answer).lexically_normal().string();
   // "a folder chosen" keeps its closing separator.
   if (IsSeparator(answer.back()) && !joined.empty() && !IsSeparator(joined.back())) joined += '/';
@@ -58,8 +65,8 @@ plat::SystemAnswer Ask(const plat::SystemRequest& request, const plat::ChooserSp
 std::vector<std::string> ListFolder(const std::string& folder, const std::string& patterns) {
   std::vector<std::string> dirs, files;
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    const std::string name = entry.path().filename().string();
+  for (const auto& entry : std::filesystem::directory_iterator(plat::NativePath(folder), ec)) {
+    const std::string name = plat::ModulePath(entry.path().filename().string());
     if (entry.is_directory(ec)) {
       dirs.push_back(name + "/");
       continue;
