@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <cstdlib>
 #include <string>
 #include <functional>
@@ -169,6 +170,23 @@ TEST_F(OnScreenTest, FileDialogShowsTheOwnChooserAndTakesATypedName) {
   INT_PTR answer = save.DoModal();
   EXPECT_EQ(answer, IDOK);
   EXPECT_EQ(save.GetPathName(), (folder + "/board.dao").c_str());  // the default extension was added
+  std::filesystem::remove_all(dir);
+}
+
+// The chooser lists a folder's names in the module's code page, and the one picked names the file on disk.
+TEST_F(OnScreenTest, FileDialogListsNamesBeyondAsciiAndAnswersThemInTheCodePage) {
+  const auto dir = std::filesystem::temp_directory_path() / "brim-fw-onscreen-names";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "kondensator_\xC3\xA4.s2p") << "! touchstone\n";
+  SdlPresenter presenter("framework on-screen test");
+  ASSERT_TRUE(presenter.IsOpen());
+  InputWhenIdle keys(presenter, "Open", [] { Xdotool("key --delay 80 Down Return"); });
+  const std::string folder = dir.string();
+  CFileDialog open(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST, "Touchstone (*.s2p)|*.s2p||");
+  open.m_ofn.lpstrInitialDir = folder.c_str();
+  EXPECT_EQ(open.DoModal(), IDOK);
+  EXPECT_EQ(open.GetPathName(), (folder + "/kondensator_\xE4.s2p").c_str());
   std::filesystem::remove_all(dir);
 }
 
