@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -48,6 +49,24 @@ TEST_F(LauncherTest, RunsTheMappedCommandWithTheFileAsOneArgument) {
   const auto launches = plat::ProgramLauncher::Launches();
   ASSERT_EQ(launches.size(), 1u);
   EXPECT_EQ(launches[0].workingDirectory, dir.Path().string());
+}
+
+TEST_F(LauncherTest, TheProgramGetsItsFileAndFolderByTheirUtf8Names) {
+  TempDir dir;
+  const std::filesystem::path office = dir.Path() / "B\xC3\xBCro";
+  std::filesystem::create_directory(office);
+  plat::ProgramLauncher::SetMapping("viewer.exe", "/bin/sh -c 'echo \"$1\" > args.txt' viewer");
+  PROCESS_INFORMATION pi{};
+  // The module's command line and folder are code page 1252.
+  const std::string folder1252 = dir.Path().string() + "\\B\xFCro";
+  ASSERT_TRUE(Start("viewer.exe \"kondensator_\xE4.s2p\"", folder1252.c_str(), pi));
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, INFINITE), WAIT_OBJECT_0);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  std::ifstream in(office / "args.txt");
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, "kondensator_\xC3\xA4.s2p");
 }
 
 TEST_F(LauncherTest, UnknownAbsentAndScripted) {
