@@ -175,9 +175,9 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
     } else if (option == "--board-mode") {
       options.boardMode = true;
     } else if (option == "--project") {
-      options.project = value();
+      options.project = ModuleText(option, value());
     } else if (option == "--help-file") {
-      options.helpFile = value();
+      options.helpFile = ModuleText(option, value());
     } else if (option == "--names") {
       options.names.push_back(ModuleText(option, value()));
     } else if (option == "--option1") {
@@ -209,7 +209,7 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
     } else if (option == "--drc-report") {
       options.drcReport = ModuleText(option, value());
     } else if (option == "--load") {
-      options.load = value();
+      options.load = ModuleText(option, value());
     } else if (option == "--save") {
       options.save = true;
     } else if (option == "--settings-copy") {
@@ -242,7 +242,7 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
       // Absolute, so that the editor's paths do not depend on a working folder the module may not share.
       std::error_code ignored;
       const std::filesystem::path directory = std::filesystem::absolute(value(), ignored);
-      options.modelDirectories.push_back(directory.empty() ? arguments[i] : directory.string());
+      options.modelDirectories.push_back(ModuleText(option, directory.empty() ? arguments[i] : directory.string()));
     } else if (option == "--extended-kinds") {
       options.extendedKinds = true;
     } else if (option == "--unit-text") {
@@ -266,7 +266,7 @@ PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, 
     throw PdnHostUsageError("--dialog models: opens on a system of the boards; --board-mode hands in a board alone");
   if ((options.dialog == std::string("editor") || options.dialog == std::string("models")) &&
       options.modelDirectories.empty() && !defaultModels.empty())
-    options.modelDirectories.push_back(defaultModels);
+    options.modelDirectories.push_back(ModuleText("--model-dir", defaultModels));
   if (options.script && !options.open && !options.dialog)
     throw PdnHostUsageError("--script: the steps run in an open wizard; give --open modal or --open modeless");
   if (options.boardMode && !options.moreBoards.empty())
@@ -711,9 +711,9 @@ int PdnHost::Run(const PdnHostOptions& options) {
     Step("SetSystem(" + names + ")", api.SetSystem(m_system.get()));
   }
   if (options.project)
-    Step("SetProjectFile(" + *options.project + ")", api.SetProjectFile(options.project->c_str()));
+    Step("SetProjectFile(" + Utf8FromCp1252(*options.project) + ")", api.SetProjectFile(options.project->c_str()));
   if (options.helpFile)
-    Step("SetHelpFile(" + *options.helpFile + ")", api.SetHelpFile(options.helpFile->c_str()));
+    Step("SetHelpFile(" + Utf8FromCp1252(*options.helpFile) + ")", api.SetHelpFile(options.helpFile->c_str()));
   for (const std::string& names : options.names)
     Step("AddNames(" + EscapedName(names) + ")", api.AddNames(names.c_str()));
   if (options.option1) {
@@ -741,9 +741,9 @@ int PdnHost::Run(const PdnHostOptions& options) {
     Step("SetSettingsCopyBuffer(empty)", api.SetSettingsCopyBuffer(m_settingsCopy.data()));
   }
   if (options.outputName)
-    Step("SetOutputFileName(" + *options.outputName + ")", api.SetOutputFileName(options.outputName->c_str()));
+    Step("SetOutputFileName(" + Utf8FromCp1252(*options.outputName) + ")", api.SetOutputFileName(options.outputName->c_str()));
   if (options.drcReport)
-    Step("SetDRCReportFile(" + *options.drcReport + ")", api.SetDRCReportFile(options.drcReport->c_str()));
+    Step("SetDRCReportFile(" + Utf8FromCp1252(*options.drcReport) + ")", api.SetDRCReportFile(options.drcReport->c_str()));
 
   if (options.wizard == WizardKind::Extractor && !m_board->Picks().empty()) {
     // The host tells the extractor what its board viewer holds before it opens the wizard: the record's ports, and
@@ -762,7 +762,7 @@ int PdnHost::Run(const PdnHostOptions& options) {
                   " wizard needs it open (\"Use last configuration\")");
       code = 2;
     } else {
-      Step("LoadSettings(" + *options.load + ")", api.LoadSettings(options.load->c_str()));
+      Step("LoadSettings(" + Utf8FromCp1252(*options.load) + ")", api.LoadSettings(options.load->c_str()));
       PumpMessages();
     }
   }

@@ -41,6 +41,8 @@ struct PdnHostOptions {
   std::vector<std::string> moreBoards;   // a second --board and on: the system holds these after the first
   WizardKind wizard = WizardKind::Decoupling;
   bool boardMode = false;     // hand in the board alone (EnableBoardMode, SetBoard) instead of a system
+  // Names and paths handed to the module (project, help file, names, output and report names, settings file,
+  // capacitor, model directories, unit text) are converted to code page 1252 as they are read.
   std::optional<std::string> project;
   std::optional<std::string> helpFile;
   std::vector<std::string> names;

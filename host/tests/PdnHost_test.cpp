@@ -190,6 +190,29 @@ TEST_F(PdnHostProgram, FindsItsModuleAndBoardBesideItself) {
       << moved.output;
 }
 
+// A project in a folder named beyond ASCII: the host hands the module its paths in the module's code page, and the
+// settings file is written and read again where the project lies; a path the code page cannot hold is refused.
+TEST_F(PdnHostProgram, AProjectInAFolderNamedBeyondAsciiSavesAndLoadsItsSettingsThere) {
+  const fs::path folder = dir / "B\xC3\xBCro";
+  fs::create_directories(folder);
+  const std::string named = (folder / "demo8.brd").string();
+  std::ofstream(named) << "board\n";
+  const std::string common = std::string("--library ") + BRIM_TEST_MODULE_LIBRARY + " --board-mode --fixed-clock" +
+                             " --project \"" + named + "\"";
+  const Outcome saved = RunPdnHost(common + " --save");
+  ASSERT_EQ(saved.code, 0) << saved.output;
+  EXPECT_NE(saved.output.find("SetProjectFile(" + named + ") -> true"), std::string::npos) << saved.output;
+  const fs::path settings = folder / "demo8.dao";
+  ASSERT_TRUE(fs::exists(settings)) << saved.output;
+  const Outcome loaded = RunPdnHost(common + " --load \"" + settings.string() + "\"");
+  ASSERT_EQ(loaded.code, 0) << loaded.output;
+  EXPECT_NE(loaded.output.find("callback: Notify 2 1"), std::string::npos) << loaded.output;
+  EXPECT_EQ(Getters(loaded.output), Getters(saved.output));
+
+  const Outcome refused = RunPdnHost(common + " --load \"" + (dir / "\xE4\xB8\xAD.dao").string() + "\"");
+  EXPECT_EQ(refused.code, 2) << refused.output;
+}
+
 TEST_F(PdnHostProgram, SettingsSavedInOneRunComeBackInTheNext) {
   const std::string common = std::string("--library ") + BRIM_TEST_MODULE_LIBRARY + " --board-mode --debug-options" +
                              " --project " + project + " --fixed-clock";
