@@ -7,11 +7,8 @@
 #include "platform/base/ResourceTable.h"
 
 // The application handles no message of its own; the map exists so that derived maps chain through it.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CBrimsteadApp, CModuleApp)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 void StartGridLibrary() {
   // The cell controls and the editing features first (their creators, installers, attributes, texts and

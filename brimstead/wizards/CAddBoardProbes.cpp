@@ -4,12 +4,9 @@
 #include "brimstead/wizards/CGridBitmapCtrl.h"
 #include "platform/framework/CDataExchange.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CAddBoardProbes, brimwiz::CModuleDialog)
   ON_NOTIFY(NM_DBLCLK, IDC_TREE, OnTreeDoubleClick)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 CString TextOrEmpty(const char* text) { return text ? text : ""; }

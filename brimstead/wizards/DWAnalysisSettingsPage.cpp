@@ -3,13 +3,10 @@
 #include "brimstead/AnalysisData.h"
 #include "platform/framework/CDataExchange.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDWAnalysisSettingsPage, CDWPage)
   ON_BN_CLICKED(IDC_EASY, OnMode)
   ON_BN_CLICKED(IDC_CUSTOM, OnMode)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CDWAnalysisSettingsPage::CDWAnalysisSettingsPage() : CDWPage(IDD) {}
 

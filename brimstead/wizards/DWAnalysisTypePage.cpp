@@ -3,14 +3,11 @@
 #include "brimstead/AnalysisData.h"
 #include "platform/framework/CDataExchange.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDWAnalysisTypePage, CDWPage)
   ON_BN_CLICKED(IDC_QUICK, OnType)
   ON_BN_CLICKED(IDC_LUMPED, OnType)
   ON_BN_CLICKED(IDC_DISTRIBUTED, OnType)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CDWAnalysisTypePage::CDWAnalysisTypePage() : CDWPage(IDD) {}
 

@@ -6,8 +6,6 @@
 #include "brimstead/wizards/WizardDlg.h"
 #include "brimstead/wizards/WizardResources.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDWCapModelsPage2, CDWPage)
   ON_BN_CLICKED(CCapacitorModelsPanel::IDC_EDIT_GROUPS, OnEditGroups)
   ON_BN_CLICKED(CCapacitorModelsPanel::IDC_FILTER, OnFilterCheck)
@@ -16,7 +14,6 @@ BEGIN_MESSAGE_MAP(CDWCapModelsPage2, CDWPage)
   ON_BN_CLICKED(CCapacitorModelsPanel::IDC_ASSIGN, OnAssignModel)
   ON_BN_CLICKED(CCapacitorModelsPanel::IDC_REMOVE, OnRemoveModels)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 

@@ -4,12 +4,9 @@
 #include "brimstead/BypassAnalysisData.h"
 #include "platform/framework/CDataExchange.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDWCustomSettingsPage, CDWPage)
   ON_BN_CLICKED(IDC_DEFAULT, OnDefault)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CDWCustomSettingsPage::CDWCustomSettingsPage() : CDWPage(IDD) {}
 

@@ -3,15 +3,12 @@
 #include "brimstead/AnalysisData.h"
 #include "platform/framework/CDataExchange.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDWDebugPage, CDWPage)
   ON_BN_CLICKED(IDC_DEFAULT, OnDefault)
   ON_BN_CLICKED(IDC_TIME_DOMAIN, OnTimeDomain)
   ON_BN_CLICKED(IDC_PREPARATION_ONLY, OnPreparationOnly)
   ON_BN_CLICKED(IDC_SKIP_STITCHING, OnSkipStitching)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CDWDebugPage::CDWDebugPage() : CDWPage(IDD) {}
 

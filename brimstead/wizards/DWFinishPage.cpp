@@ -12,8 +12,6 @@
 
 #include <string>
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDWFinishPage, CSettingsFilePage)
   ON_BN_CLICKED(IDC_SAVE_SETTINGS, OnSaveSettings)
   ON_BN_CLICKED(IDC_SETTINGS_BROWSE, OnSettingsBrowse)
@@ -24,7 +22,6 @@ BEGIN_MESSAGE_MAP(CDWFinishPage, CSettingsFilePage)
   ON_BN_CLICKED(IDC_CSV, OnCsv)
   ON_BN_CLICKED(IDC_SPREADSHEET_BROWSE, OnSpreadsheetBrowse)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 

@@ -41,8 +41,6 @@ private:
 
 }  // namespace
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDWFrequencyPage, CDWPage)
   ON_BN_CLICKED(IDC_ADAPTIVE, OnSampling)
   ON_BN_CLICKED(IDC_LOGARITHMIC, OnSampling)
@@ -52,7 +50,6 @@ BEGIN_MESSAGE_MAP(CDWFrequencyPage, CDWPage)
   ON_EN_KILLFOCUS(IDC_MAX, OnFrequencyKillFocus)
   ON_MESSAGE(WM_CHECK_FREQUENCIES, OnCheckAfterFocusLoss)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CDWFrequencyPage::CDWFrequencyPage() : CDWPage(IDD) {}
 

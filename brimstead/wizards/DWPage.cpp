@@ -16,12 +16,9 @@
 
 using namespace brimwiz;
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDWPage, CPropertyPage)
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CDWPage::CDWPage(UINT templateId) : CPropertyPage(templateId), m_nTemplateId(templateId) {}
 

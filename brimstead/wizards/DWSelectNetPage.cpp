@@ -4,8 +4,6 @@
 #include "brimstead/HostObjectRefs.h"
 #include "platform/framework/CDataExchange.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDWSelectNetPage, CDWPage)
   ON_BN_CLICKED(IDC_ADD, OnAdd)
   ON_BN_CLICKED(IDC_REMOVE, OnRemove)
@@ -14,7 +12,6 @@ BEGIN_MESSAGE_MAP(CDWSelectNetPage, CDWPage)
   ON_LBN_SELCHANGE(IDC_AVAILABLE, OnSelectionChange)
   ON_LBN_SELCHANGE(IDC_CHOSEN, OnSelectionChange)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 CDecouplingAnalysisData* DecouplingRecord() { return GetDecouplingAnalysisData(); }

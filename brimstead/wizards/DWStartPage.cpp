@@ -12,8 +12,6 @@
 #include "shared/Misc_Path.h"
 #include "platform/framework/CommonDialogs.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDWStartPage, CSettingsFilePage)
   ON_BN_CLICKED(IDC_NEW, OnChoice)
   ON_BN_CLICKED(IDC_USE_LAST, OnUseLast)
@@ -22,7 +20,6 @@ BEGIN_MESSAGE_MAP(CDWStartPage, CSettingsFilePage)
   ON_BN_CLICKED(IDC_SAVE_SETTINGS, OnSaveSettings)
   ON_BN_CLICKED(IDC_BROWSE, OnSettingsBrowse)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CDWStartPage::CDWStartPage() : CSettingsFilePage(IDD) {}
 

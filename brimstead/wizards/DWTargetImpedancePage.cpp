@@ -4,12 +4,9 @@
 #include "brimstead/wizards/TargetZWizard.h"
 #include "platform/framework/CDataExchange.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDWTargetImpedancePage, CDWPage)
   ON_BN_CLICKED(IDC_CALCULATOR, OnCalculator)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CDWTargetImpedancePage::CDWTargetImpedancePage() : CDWPage(IDD) {}
 

@@ -10,15 +10,12 @@
 
 using namespace brimwiz;
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CMESelectViasOlmPage, CViaPortsPage)
   ON_BN_CLICKED(IDC_SELECT_NET, OnSelectNet)
   ON_BN_CLICKED(IDC_CHECK_ALL, OnCheckAll)
   ON_BN_CLICKED(IDC_UNCHECK_ALL, OnUncheckAll)
   ON_BN_CLICKED(IDC_PAN_TO, OnPanTo)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 CString Text(const char* text) { return text ? text : ""; }

@@ -13,8 +13,6 @@
 #include <cstring>
 #include <numeric>
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CPowerPinsPage, CDWPage)
   ON_BN_CLICKED(IDC_CHECK_ALL, OnCheckAll)
   ON_BN_CLICKED(IDC_UNCHECK_ALL, OnUncheckAll)
@@ -22,7 +20,6 @@ BEGIN_MESSAGE_MAP(CPowerPinsPage, CDWPage)
   ON_BN_CLICKED(IDC_GROUP, OnGroupByRefDes)
   ON_COMMAND(ID_ADD_BOARD_PROBES, OnAddBoardProbes)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 constexpr COLORREF kRed = RGB(255, 0, 0);

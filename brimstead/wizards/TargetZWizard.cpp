@@ -25,12 +25,9 @@ bool CTargetZWizard::Run(double& result, CWnd* parent) {
 
 // ---- Page base --------------------------------------------------------------------------------------------
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CTargetZPage, CPropertyPage)
   ON_COMMAND(ID_HELP, OnHelp)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CTargetZPage::CTargetZPage(UINT templateId, LPCSTR caption, int helpTopic, DWORD buttons)
     : CPropertyPage(templateId), m_nHelpTopic(helpTopic), m_nButtons(buttons) {

@@ -9,12 +9,9 @@
 
 using namespace brimwiz;
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDVSelectProbesTPEPage, CViaStatusPage)
   ON_CONTROL_RANGE(BN_CLICKED, IDC_EXPORT_FIRST, IDC_EXPORT_LAST, OnExportAsChanged)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 constexpr COLORREF kRed = RGB(255, 0, 0);

@@ -4,14 +4,11 @@
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "platform/framework/CDataExchange.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDVModelTypePage, CDWPage)
   ON_BN_CLICKED(IDC_STANDARD, OnTypeClicked)
   ON_BN_CLICKED(IDC_DIFFERENTIAL, OnTypeClicked)
   ON_BN_CLICKED(IDC_COMMON, OnTypeClicked)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 constexpr double kMinImpedance = 0.001;

@@ -9,8 +9,6 @@
 
 #include <cstdio>
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CViaStatusPage, CDWPage)
   ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
@@ -26,7 +24,6 @@ BEGIN_MESSAGE_MAP(CDVSelectProbesOlmPage, CViaViewerPage)
   ON_BN_CLICKED(IDC_DIFFERENTIAL, OnViaTypeChanged)
   ON_CONTROL_RANGE(BN_CLICKED, IDC_EXPORT_FIRST, IDC_EXPORT_LAST, OnExportAsChanged)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 constexpr COLORREF kStatusColour = RGB(191, 0, 0);

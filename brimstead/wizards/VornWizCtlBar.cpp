@@ -5,13 +5,10 @@
 
 using namespace brimwiz;
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CVornWizCtlBar, CModuleDialog)
   ON_WM_SIZE()
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 struct ButtonCode {

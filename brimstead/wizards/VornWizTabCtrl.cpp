@@ -14,8 +14,6 @@
 
 using namespace brimwiz;
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CVornWizTabCtrl, CModuleDialog)
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
@@ -31,7 +29,6 @@ BEGIN_MESSAGE_MAP(CWizStepColumn, CWnd)
   ON_WM_SETFOCUS()
   ON_WM_KILLFOCUS()
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 const char* const kStepColumnClass = "BrimWizSteps";

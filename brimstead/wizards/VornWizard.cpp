@@ -7,13 +7,10 @@
 
 using namespace brimwiz;
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CVornWizard, CModuleDialog)
   ON_WM_ERASEBKGND()
   ON_WM_SIZE()
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CVornWizard::CVornWizard(CWnd* parent) : CModuleDialog(IDD_WIZ_FRAME, parent) {}
 

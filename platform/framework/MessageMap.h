@@ -309,10 +309,12 @@ const MessageMapEntry* FindEntry(const MessageMap* map, const MessageArgs& args,
     using ThisClass = theClass;                                                                        \
     using TheBaseClass = baseClass;                                                                    \
     static const ::plat::MessageMapEntry entries[] = {
+// A map without entries names ThisClass nowhere else: the assertion uses it, so that no such map warns.
 #define END_MESSAGE_MAP()                                                                         \
   ::plat::MessageMapEntry{}                                                                       \
   }                                                                                               \
   ;                                                                                               \
+  static_assert(sizeof(ThisClass) > 0);                                                           \
   static const ::plat::MessageMap map{&TheBaseClass::GetThisMessageMap, entries};                 \
   return &map;                                                                                    \
   }

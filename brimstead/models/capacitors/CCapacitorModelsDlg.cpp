@@ -6,8 +6,6 @@
 
 IMPLEMENT_DYNAMIC(CCapacitorModelsDlg, CDialog)
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CCapacitorModelsDlg, CDialog)
   ON_BN_CLICKED(CCapacitorModelsPanel::IDC_EDIT_GROUPS, OnEditGroups)
   ON_BN_CLICKED(IDC_CLOSE, OnCloseButton)
@@ -19,7 +17,6 @@ BEGIN_MESSAGE_MAP(CCapacitorModelsDlg, CDialog)
   ON_BN_CLICKED(CCapacitorModelsPanel::IDC_REMOVE, OnRemoveModels)
   ON_BN_CLICKED(IDC_HELP_BUTTON, OnHelp)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 CCapacitorModelsDlg::CCapacitorModelsDlg(CWnd* parent) : CDialog(IDD, parent) {
   capmodels::RegisterCapacitorModelsResources();

@@ -9,14 +9,11 @@
 
 IMPLEMENT_DYNAMIC(CESLCalculator, CDialog)
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CESLCalculator, CDialog)
   ON_CBN_SELCHANGE(IDC_SIZE, OnSizeChange)
   ON_CBN_SELCHANGE(IDC_WIDTH_UNIT, OnWidthUnitChange)
   ON_CBN_SELCHANGE(IDC_LENGTH_UNIT, OnLengthUnitChange)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 const CapacitorSize CapacitorSizeTable[10] = {
     {"0402", 0.0005, 0.001},   {"0603", 0.0008, 0.0016},  {"0805", 0.00125, 0.002}, {"1206", 0.0016, 0.0032},

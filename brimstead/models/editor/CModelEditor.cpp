@@ -9,8 +9,6 @@
 
 IMPLEMENT_DYNAMIC(CModelEditor, CDialog)
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CModelEditor, CDialog)
   ON_BN_CLICKED(IDC_KIND_CLR, OnKindClicked)
   ON_BN_CLICKED(IDC_KIND_SPICE, OnKindClicked)
@@ -23,7 +21,6 @@ BEGIN_MESSAGE_MAP(CModelEditor, CDialog)
   ON_BN_CLICKED(IDC_HELP_BUTTON, OnHelp)
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 // The kind radios in id order and the kinds they stand for.

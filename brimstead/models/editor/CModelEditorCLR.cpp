@@ -10,8 +10,6 @@
 
 IMPLEMENT_DYNAMIC(CModelEditorCLR, CDialog)
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CModelEditorCLR, CDialog)
   ON_EN_CHANGE(IDC_C_VALUE, OnCapacitanceChanged)
   ON_EN_CHANGE(IDC_L_VALUE, OnInductanceChanged)
@@ -21,7 +19,6 @@ BEGIN_MESSAGE_MAP(CModelEditorCLR, CDialog)
   ON_CBN_SELCHANGE(IDC_R_UNIT, OnResistanceUnit)
   ON_BN_CLICKED(IDC_CALCULATE, OnCalculate)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 bool CModelEditorCLR::s_bUpdating = false;
 

@@ -4,13 +4,10 @@
 #include "platform/gdi/CDC.h"
 #include "shared/Misc_Program.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CModelFilePaneDlg, CDialog)
   ON_WM_CTLCOLOR()
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 int CModelFilePaneDlg::SelectedPath() const { return SelectedPathIndex(m_FileList, m_Paths); }
 

@@ -9,15 +9,12 @@
 
 IMPLEMENT_DYNAMIC(CModelEditorSPICE, CDialog)
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CModelEditorSPICE, CModelFilePaneDlg)
   ON_LBN_SELCHANGE(IDC_FILES, OnFileSelChange)
   ON_LBN_SELCHANGE(IDC_SUBCIRCUITS, OnSubcircuitSelChange)
   ON_BN_CLICKED(IDC_COMPATIBLE, OnCompatibleClicked)
   ON_BN_CLICKED(IDC_VIEW_MODELS, OnViewModels)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 constexpr const char* kSpiceExtensions = "sp cir";

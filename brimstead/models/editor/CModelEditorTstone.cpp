@@ -10,8 +10,6 @@
 
 IMPLEMENT_DYNAMIC(CModelEditorTstone, CDialog)
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CModelEditorTstone, CModelFilePaneDlg)
   ON_LBN_SELCHANGE(IDC_FILES, OnFileSelChange)
   ON_BN_CLICKED(IDC_ONE_PORT, OnFilterChanged)
@@ -21,7 +19,6 @@ BEGIN_MESSAGE_MAP(CModelEditorTstone, CModelFilePaneDlg)
   ON_BN_CLICKED(IDC_AUTODETECT_CHECK, OnAutodetectToggled)
   ON_BN_CLICKED(IDC_VIEW_MODEL, OnViewModel)
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 constexpr const char* kMessageCaption = "Capacitor Models";

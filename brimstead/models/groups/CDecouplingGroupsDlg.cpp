@@ -12,15 +12,12 @@
 
 IMPLEMENT_DYNAMIC(CDecouplingGroupsDlg, CDialog)
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-local-typedefs"
 BEGIN_MESSAGE_MAP(CDecouplingGroupsDlg, CDialog)
   ON_BN_CLICKED(IDC_MOVE_TO_GROUP, OnMoveToGroup)
   ON_BN_CLICKED(IDC_REMOVE_FROM_GROUP, OnRemoveFromGroup)
   ON_BN_CLICKED(IDC_HELP_BUTTON, OnHelp)
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
-#pragma GCC diagnostic pop
 
 namespace {
 constexpr double kMilsPerMetre = 39370.078740157485;
