@@ -597,7 +597,8 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
 // Model files named beyond ASCII: the editor lists them by their code page names, opens them by those names, and the
 // host gets the file's own (UTF-8) name back; a name the code page cannot hold opens nothing else.
 TEST_F(PdnHostProgram, ModelFilesNamedBeyondAsciiArePickedAndReachTheHostByTheirOwnNames) {
-  const fs::path models = dir / "models";
+  // The model folder too is named beyond ASCII: --model-dir reaches the module in its code page.
+  const fs::path models = dir / "mod\xC3\xA8les";
   fs::create_directories(models);
   fs::copy_file(SourceDir() / "samples/models/cap_1u_0603_series.s2p", models / "kondensator_\xC3\xA4.s2p");
   fs::copy_file(SourceDir() / "samples/models/caps.cir", models / "biblioth\xC3\xA8que.cir");
