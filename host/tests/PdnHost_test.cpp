@@ -451,6 +451,47 @@ TEST_F(PdnHostProgram, LoadSavedConfigurationAndTheRefusalsOfAnInvalidPage) {
   EXPECT_NE(outcome.output.find("GetTargetImpedance = 0.0007"), std::string::npos) << outcome.output;
 }
 
+// The title bar's close box and Alt+F4 close the wizard as its "Save && Close" button does: the settings the user
+// asked to save are written first, and an invalid page keeps the wizard open with its box.
+TEST_F(PdnHostProgram, TheCloseBoxSavesTheSettingsAsTheCloseButtonDoes) {
+  const fs::path settings = dir / "demo8.dao";
+  const fs::path script = dir / "close.pdnscript";
+  std::ofstream(script) << "click \"Save settings to file\"\n"
+                           "click \"Next >\"\n"
+                           "click \"Next >\"\n"
+                           "click \"Next >\"\n"
+                           "click \"Next >\"\n"
+                           "type 1017 \"0.0001\"\n"
+                           "answer message ok \"Please enter a number between 0.001 and 10000.\"\n"
+                           "key alt+F4\n"
+                           "expect state 1017 focused\n"
+                           "type 1017 \"0.7\"\n"
+                           "key alt+F4\n";
+  for (const char* mode : {"modal", "modeless"}) {
+    SCOPED_TRACE(mode);
+    fs::remove(settings);
+    const Outcome outcome = RunPdnHost(std::string("--no-getters --fixed-clock --open ") + mode + " --project " +
+                                       project + " --script " + script.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
+    ASSERT_TRUE(fs::exists(settings)) << outcome.output;
+    EXPECT_NE(ReadFile(settings).find("TargetImpedancee=0.000700"), std::string::npos) << ReadFile(settings);
+  }
+}
+
+// A box that comes up while pdnhost closes a modeless wizard after the last step, and that the script does not
+// answer, fails the run like any other unanswered box.
+TEST_F(PdnHostProgram, ABoxUnansweredWhileTheWizardClosesFailsTheRun) {
+  const fs::path script = dir / "tick.pdnscript";
+  std::ofstream(script) << "click \"Save settings to file\"\n";
+  // Without a project there is no settings file to save to: the close's save fails with the module's error box.
+  const Outcome outcome = RunPdnHost("--no-getters --open modeless --script " + script.string());
+  EXPECT_EQ(outcome.code, 4) << outcome.output;
+  EXPECT_NE(outcome.errors.find(script.string() + ":1: the script does not answer the messagebox \"Error\""),
+            std::string::npos)
+      << outcome.output;
+}
+
 // The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row
 // and the disabled box of a pin that cannot be a port (the viewer flavour in a two-board system, the list flavour in
 // board mode), as references.
