@@ -135,7 +135,8 @@ const char* PdnHostUsage() {
          "                          model directories (--model-dir), the board's model library and --unit-text;\n"
          "                          --script and --screen work in it as in a wizard\n"
          "Exit codes: 0 done, 2 bad command line, board, library (one that opens no wizard included), script or\n"
-         "screen, 4 the script failed or a modal wizard waited headless for input.\n";
+         "screen, 4 the script failed or a headless wizard asked for input that no script gives (a modal wizard\n"
+         "waiting, a box that no script answers).\n";
 }
 
 PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, const std::string& defaultLibrary,
@@ -809,6 +810,12 @@ int PdnHost::Run(const PdnHostOptions& options) {
   }
   if (api.GetWizardWindow()) {
     Step("CloseWizard()", api.CloseWizard());
+    PumpMessages();
+  }
+  if (api.GetWizardWindow()) {
+    // The wizard refused its Close button (a page it finds invalid, a save that failed, the host's MayClose): the
+    // host ends it as it does when it quits, so that what the wizard still holds is given back before the count.
+    Step("Close()", api.Close());
     PumpMessages();
   }
   // Also what failed while the wizard was closed (a box the script does not answer) fails the run.

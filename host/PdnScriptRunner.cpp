@@ -668,6 +668,13 @@ std::optional<plat::SystemAnswer> ScriptRunner::Answer(const plat::SystemRequest
     Fail(std::string("the script does not answer the ") + KindWord(request.kind) + " \"" + EscapedName(request.caption) +
              "\": " + EscapedName(request.text),
          line);
+  // Without a script a box still gets its first button, so that the wizard goes on, but it asked for input that
+  // nothing gave (a settings file that cannot be written, a check that fails): the run fails rather than ending as
+  // if all had gone as asked.
+  if (m_ScriptName.empty())
+    Fail(std::string("no script answers the ") + KindWord(request.kind) + " \"" + EscapedName(request.caption) +
+             "\": " + EscapedName(request.text),
+         0);
   if (request.kind != plat::SystemUiKind::MessageBox)
     return said(plat::SystemAnswer{IDCANCEL, {}, 0}, "cancel");
   const std::vector<plat::MessageBoxButton> buttons = plat::MessageBoxButtons(request.flags);

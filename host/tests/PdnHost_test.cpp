@@ -492,6 +492,23 @@ TEST_F(PdnHostProgram, ABoxUnansweredWhileTheWizardClosesFailsTheRun) {
       << outcome.output;
 }
 
+// --save alone on a project whose settings file cannot be written (here its name is taken by a folder): the box
+// that says so gets its first button, and the run fails instead of ending as if saved; pdnhost then ends the wizard
+// that stayed open before it counts the host objects, so nothing is reported as kept.
+TEST_F(PdnHostProgram, ASaveAloneThatFailsFailsTheRunAndTheWizardIsEndedBeforeTheCount) {
+  fs::create_directories(dir / "demo8.dao");
+  const Outcome outcome = RunPdnHost("--no-getters --project " + project + " --save");
+  EXPECT_EQ(outcome.code, 4) << outcome.output;
+  EXPECT_NE(outcome.errors.find("pdnhost: no script answers the messagebox \"Error\": The settings can't be saved to "
+                                "the file \"" + (dir / "demo8.dao").string() + "\""),
+            std::string::npos)
+      << outcome.output;
+  EXPECT_NE(outcome.output.find("Close() -> "), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("callback: OnClosed"), std::string::npos) << outcome.output;
+  EXPECT_EQ(outcome.errors.find("kept host objects"), std::string::npos) << outcome.errors;
+  EXPECT_TRUE(fs::is_directory(dir / "demo8.dao"));
+}
+
 // The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row
 // and the disabled box of a pin that cannot be a port (the viewer flavour in a two-board system, the list flavour in
 // board mode), as references.
