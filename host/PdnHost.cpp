@@ -598,13 +598,21 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
   host.err = &m_err;
   host.shotsFolder = options.shots;
   // The board that knows every id takes the picks (the first board first).
-  host.pick = [this](const std::vector<std::string>& ids) {
+  host.pick = [this](const std::vector<std::string>& ids) -> std::string {
     if (m_board && m_board->Pick(ids))
-      return true;
+      return {};
     for (const auto& more : m_moreBoards)
       if (more->Pick(ids))
-        return true;
-    return false;
+        return {};
+    // Name what the user got wrong: an id no board has, else ids that lie on different boards.
+    for (const std::string& id : ids) {
+      bool somewhere = m_board && m_board->FindProbe(id);
+      for (const auto& more : m_moreBoards)
+        somewhere = somewhere || more->FindProbe(id);
+      if (!somewhere)
+        return "no board has a probe \"" + id + "\"";
+    }
+    return "no one board has all of these probes";
   };
   m_runner = std::make_unique<ScriptRunner>(std::move(host), std::move(steps),
                                             options.script.value_or(std::string()), *m_input);

@@ -433,8 +433,8 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
     case ScriptAction::ViewerPick: {
       if (!m_Host.pick || !m_Host.api || !m_Host.viewerChanged)
         throw ScriptError("viewer pick: this wizard takes no picks of the board view");
-      if (!m_Host.pick(step.ids))
-        throw ScriptError("viewer pick: the board has no probe of one of these ids");
+      if (const std::string refused = m_Host.pick(step.ids); !refused.empty())
+        throw ScriptError("viewer pick: " + refused);
       const bool answer = m_Host.viewerChanged();
       m_Host.print(std::string("OnViewerSelectionChanged() -> ") + (answer ? "true" : "false"));
       m_Host.flush();

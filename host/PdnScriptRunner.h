@@ -58,8 +58,8 @@ struct ScriptRunnerHost {
   const std::vector<std::string>* log = nullptr;   // every host-log line so far
   std::ostream* err = nullptr;
   std::string shotsFolder;                         // relative screenshot names are taken from here
-  // The board view's selection becomes these probes; false when an id is unknown. Null: no board view.
-  std::function<bool(const std::vector<std::string>&)> pick;
+  // The board view's selection becomes these probes; the answer says why not when it cannot. Null: no board view.
+  std::function<std::string(const std::vector<std::string>&)> pick;   // "" when picked, else why not
   // The wizard's OnViewerSelectionChanged, whatever its kind; null when the wizard has none.
   std::function<bool()> viewerChanged;
   // Host events of the model extractor (null for the other wizards). Each prints its call with its answer; a

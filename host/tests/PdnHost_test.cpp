@@ -400,6 +400,7 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
       {"expect log \"callback: Run\"\n", "script.txt:1: no host-log line so far contains \"callback: Run\""},
       {"answer save cancel\n", "script.txt:1: the script's answer was never asked for"},
       {"pick 1065 \"x\"\n", "script.txt:1: control 1065 is no list box or combo box"},
+      {"viewer pick U1.D4 NOPE\n", "script.txt:1: viewer pick: no board has a probe \"NOPE\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
@@ -412,6 +413,14 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
       EXPECT_NE(outcome.output.find("callback: OnClosed"), std::string::npos) << outcome.output;
     }
   }
+  // Picks that each board has a part of.
+  const fs::path script = dir / "script.txt";
+  std::ofstream(script) << "viewer pick U1.D4 U1.24\n";
+  const Outcome split = RunPdnHost("--no-getters --open modeless --board " + SampleBoard("demo8").string() +
+                                   " --board " + SampleBoard("sensor4").string() + " --script " + script.string());
+  EXPECT_EQ(split.code, 4) << split.output;
+  EXPECT_NE(split.errors.find("script.txt:1: viewer pick: no one board has all of these probes"), std::string::npos)
+      << split.output;
 }
 
 // "Load saved configuration" on the start page loads a saved ".dao" through the file dialog (the target comes back
