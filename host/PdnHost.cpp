@@ -616,9 +616,11 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
   };
   m_runner = std::make_unique<ScriptRunner>(std::move(host), std::move(steps),
                                             options.script.value_or(std::string()), *m_input);
-  // On screen without a script the user answers the boxes; otherwise the runner does.
+  // On screen without a script the user answers the boxes and ends the wizard; otherwise the runner does.
   if (!options.screen || options.script)
     plat::SetAutomationProvider(m_runner.get());
+  else
+    m_runner->LeaveWizardToUser();
   if (options.screen)
     m_pacer = std::make_unique<ScreenPacer>(*m_presenter, options.script || options.save ? m_runner.get() : nullptr,
                                             options.realInput);

@@ -244,9 +244,14 @@ bool ScriptRunner::OnIdle() {
     }
     return true;
   }
+  if (m_bLeaveToUser && !m_bFailed) {
+    m_bEnded = true;
+    return false;
+  }
   if (!m_bEnded) {
     m_bEnded = true;
-    if (!m_bFailed && m_bModal && m_ScriptName.empty() && m_Steps.empty())
+    // The --save tick alone is no script either: the wizard would wait for the rest.
+    if (!m_bFailed && m_bModal && m_ScriptName.empty())
       Fail("the modal wizard waits for input, but headless nothing can give it (give a script with --script FILE, or "
            "show it with --screen); the wizard is closed",
            0);

@@ -78,6 +78,8 @@ public:
   // Whether the wizard runs modally (its run is ended through the interface's Close) or modelessly (the host's own
   // loop is asked to stop with WM_QUIT) once the steps are done.
   void SetModal(bool modal) { m_bModal = modal; }
+  // On screen without a script: once the steps (the --save tick) are done the wizard is the user's, who ends it.
+  void LeaveWizardToUser() { m_bLeaveToUser = true; }
 
   bool SupplyInput() override { return OnIdle(); }
   std::optional<plat::SystemAnswer> Answer(const plat::SystemRequest& request) override;
@@ -123,6 +125,7 @@ private:
   bool m_bModal = true;
   bool m_bFailed = false;
   bool m_bEnded = false;
+  bool m_bLeaveToUser = false;
   int m_nEndAttempts = 0;
   // A pick whose combo list opens after the step (real input): its entry is clicked at the next idle turn.
   struct PendingPick {

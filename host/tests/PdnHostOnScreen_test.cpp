@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -122,6 +125,43 @@ TEST(PdnHostOnScreen, DecouplingWizardScriptWithRealInput) {
         << run.log;
     EXPECT_NE(run.log.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << run.log;
     EXPECT_GT(fs::file_size(shots / "01-start.png"), 1000u);
+  }
+}
+
+// On screen without a script: --save ticks "Save settings to file" and the wizard stays for the user, modal as the
+// README's "./scripts/demo.sh --screen" shows it and modeless; the user's Alt+F4 (the close box's command) saves
+// the settings and ends the wizard.
+TEST(PdnHostOnScreen, WithoutAScriptTheTickedWizardStaysForTheUserWhoseCloseSavesIt) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const ScratchDir dir("user");
+  for (const char* mode : {"modal", "modeless"}) {
+    SCOPED_TRACE(mode);
+    const fs::path run = dir.path() / mode;
+    fs::create_directories(run);
+    std::ofstream(run / "demo8.brd") << "board\n";
+    const fs::path log = run / "log.txt";
+    const fs::path code = run / "code.txt";
+    const std::string program =
+        mode == std::string("modal")
+            ? "env BRIM_DEMO_PDNHOST=" + std::string(PDNHOST_PROGRAM) + " BRIM_DEMO_OUT=" + run.string() + " bash " +
+                  (SourceDir() / "scripts/demo.sh").string() + " --screen --fixed-clock --no-getters"
+            : std::string(PDNHOST_PROGRAM) + " --screen --open modeless --save --fixed-clock --no-getters --project " +
+                  (run / "demo8.brd").string();
+    const std::string command = "(ASAN_OPTIONS=detect_leaks=0 timeout 60 " + program + " > " + log.string() +
+                                " 2>&1; echo $? > " + code.string() + ") &";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_EQ(std::system("timeout 20 xdotool search --sync --name '^pdnhost$' > /dev/null"), 0);
+    // The tick comes as soon as the window is painted; the user comes after it.
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    ASSERT_FALSE(fs::exists(code)) << "the wizard did not wait for the user:\n" << ReadFile(log);
+    EXPECT_EQ(std::system("timeout 10 xdotool mousemove --sync 300 300 key alt+F4"), 0);
+    for (int i = 0; i < 200 && ReadFile(code).empty(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(ReadFile(code), "0\n") << ReadFile(log);
+    const std::string text = ReadFile(log);
+    EXPECT_NE(text.find("step 0: click 1065 (--save: \"Save settings to file\")"), std::string::npos) << text;
+    EXPECT_NE(text.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << text;
+    EXPECT_NE(ReadFile(run / "demo8.dao").find("[HEADER]"), std::string::npos) << text;
   }
 }
 

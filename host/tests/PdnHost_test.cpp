@@ -518,6 +518,17 @@ TEST_F(PdnHostProgram, ASaveAloneThatFailsFailsTheRunAndTheWizardIsEndedBeforeTh
   EXPECT_TRUE(fs::is_directory(dir / "demo8.dao"));
 }
 
+// Headless, the --save tick is no script: a modal wizard would still wait for the rest, so pdnhost says so and the
+// run fails as it does without the tick.
+TEST_F(PdnHostProgram, AModalWizardWithOnlyTheSaveTickStillNeedsAScriptHeadless) {
+  const Outcome outcome = RunPdnHost("--no-getters --open modal --save --project " + project);
+  EXPECT_EQ(outcome.code, 4) << outcome.output;
+  EXPECT_NE(outcome.output.find("step 0: click 1065"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.errors.find("pdnhost: the modal wizard waits for input, but headless nothing can give it"),
+            std::string::npos)
+      << outcome.output;
+}
+
 // The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row
 // and the disabled box of a pin that cannot be a port (the viewer flavour in a two-board system, the list flavour in
 // board mode), as references.
