@@ -370,6 +370,23 @@ TEST_F(EditCellTest, FindAndReplaceInTheActiveAndInAnotherCell) {
   EXPECT_FALSE(edit->ReplaceInCell(req, 2, 1));
 }
 
+TEST_F(EditCellTest, ReplaceAllInTheEditedCellStartsAtTheSelectionAndKeepsWhatLiesBefore) {
+  Grid("one two one");
+  CGXFindReplaceState request;
+  request.m_strFind = "ONE";
+  request.m_strReplace = "1";
+  request.m_bCase = FALSE;
+  const auto req = reinterpret_cast<DWORD_PTR>(&request);
+  Activate();
+  edit->SetWindowText("one two one one");
+  edit->SetSel(4, 6);
+  ASSERT_TRUE(edit->ReplaceInCell(req, 2, 1));
+  EXPECT_EQ(Value(2, 1), "one two 1 1") << "the window's text is what is replaced, not the stored value";
+  request.m_bCase = TRUE;
+  EXPECT_FALSE(edit->ReplaceInCell(req, 2, 1));
+  EXPECT_EQ(Value(2, 1), "one two 1 1");
+}
+
 TEST_F(EditCellTest, TheFirstCellEditedInAGridKeepsEveryLineOfItsValue) {
   // A fresh grid: its edit window is made for this cell.
   CGXStyle style;
