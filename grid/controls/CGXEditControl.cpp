@@ -248,14 +248,20 @@ BOOL CGXEditControl::CanPasteText(const CString& text) {
     CString message;
     message.Format(gx::LoadGridString(GX_IDS_PASTE_TOO_LONG), result.GetLength(), limit);
     m_pGrid->SetWarningText(message);  // shown by PasteFromClipboard once the clipboard is closed
+    m_bPasteTooLong = TRUE;
     return FALSE;
   }
   return AcceptsText(result);
 }
 
+// Only this paste's own refusal is shown: a warning the grid holds for later stays pending.
 BOOL CGXEditControl::PasteFromClipboard() {
+  m_bPasteTooLong = FALSE;
   const BOOL pasted = CGXStatic::PasteFromClipboard();
-  if (!pasted) m_pGrid->ShowWarningText();
+  if (m_bPasteTooLong) {
+    m_bPasteTooLong = FALSE;
+    m_pGrid->ShowWarningText();
+  }
   return pasted;
 }
 

@@ -131,6 +131,7 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   CString m_strPending;
   mutable CString m_strReplaced;  // TextWithSelectionReplaced's buffer
   BOOL m_bInserting = FALSE;
+  BOOL m_bPasteTooLong = FALSE;  // set by CanPasteText when it refused a paste for its length
   int m_nMaxLength = 0;
   BOOL m_bFloatChanged = FALSE;
   UINT m_nDrawAlign = 0;

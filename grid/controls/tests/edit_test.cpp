@@ -19,6 +19,7 @@
 #include "platform/framework/CPaintDC.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/DialogTemplate.h"
+#include "platform/window/AutomationProvider.h"
 
 namespace enginetest {
 namespace {
@@ -334,6 +335,13 @@ TEST_F(EditCellTest, APasteTheCellRefusesIsReportedAsNotPasted) {
   edit->SetSel(3, 3);
   EXPECT_TRUE(edit->PasteFromClipboard());
   EXPECT_EQ(Text(), "1234");
+  // A warning the grid holds for later is not this paste's to show.
+  g->SetWarningText("a warning for later");
+  plat::ClearShownLog();
+  PutOnClipboard("x");
+  EXPECT_FALSE(edit->PasteFromClipboard());
+  EXPECT_TRUE(plat::ShownLog().empty());
+  EXPECT_EQ(std::string(g->GetWarningText()), "a warning for later");
 }
 
 TEST_F(EditCellTest, FindAndReplaceInTheActiveAndInAnotherCell) {
