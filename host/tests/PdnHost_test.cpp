@@ -529,6 +529,32 @@ TEST_F(PdnHostProgram, AModalWizardWithOnlyTheSaveTickStillNeedsAScriptHeadless)
       << outcome.output;
 }
 
+// Enter on a focused button of the wizard's button bar presses that button, as Space and a click do: "Next >" (in
+// focus when the wizard opens) moves on, and "Save && Close" saves before it closes. The bar is a child dialog of
+// the wizard; Enter's command went to the wizard, which did nothing with "Next >" and closed unsaved on IDCANCEL.
+TEST_F(PdnHostProgram, EnterPressesTheFocusedButtonOfTheButtonBar) {
+  const fs::path settings = dir / "demo8.dao";
+  const fs::path script = dir / "enter.pdnscript";
+  std::ofstream(script) << "expect state \"Next >\" focused\n"
+                           "key Enter\n"
+                           "expect state 1005 visible\n"
+                           "click \"< Back\"\n"
+                           "click \"Save settings to file\"\n"
+                           "key Tab\nkey Tab\nkey Tab\nkey Tab\nkey Tab\n"
+                           "expect state \"Save && Close\" focused\n"
+                           "key Enter\n";
+  for (const char* mode : {"modal", "modeless"}) {
+    SCOPED_TRACE(mode);
+    fs::remove(settings);
+    const Outcome outcome = RunPdnHost(std::string("--no-getters --fixed-clock --open ") + mode + " --project " +
+                                       project + " --script " + script.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find("CloseWizard()"), std::string::npos) << "Enter closed it: " << outcome.output;
+    EXPECT_TRUE(fs::exists(settings)) << outcome.output;
+  }
+}
+
 // The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row
 // and the disabled box of a pin that cannot be a port (the viewer flavour in a two-board system, the list flavour in
 // board mode), as references.
