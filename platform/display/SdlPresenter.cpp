@@ -102,6 +102,8 @@ SdlPresenter::SdlPresenter(const char* title) {
   const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);  // the user's choice, or ours from an earlier presenter
   const bool xDisplay = std::getenv("DISPLAY") && (!asked || std::string(asked) == "x11");
   if (xDisplay) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  // Closing the window is its own event; SDL_QUIT stays for the signals that end the program.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   bool up = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
   for (int attempt = 1; !up && xDisplay && attempt < 10; ++attempt) {
     SDL_Delay(100);
@@ -250,6 +252,7 @@ bool SdlPresenter::HandleEvent(const void* raw) {
       return false;
     case SDL_WINDOWEVENT:
       if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+        if (closeRequested && closeRequested()) return true;
         closed_ = true;
         return false;
       }
