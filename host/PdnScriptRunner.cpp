@@ -417,14 +417,20 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       else
         m_Input.Click(Target(enabled(Find(step.control)), step));
       break;
-    case ScriptAction::Type:
-      m_Input.Click(Target(enabled(Find(step.control)), step));
+    case ScriptAction::Type: {
+      HWND control = enabled(Find(step.control));
+      // A button or a static takes no text: the click would change it and the text would go nowhere.
+      const LRESULT code = SendMessage(control, WM_GETDLGCODE, 0, 0);
+      if (code & (DLGC_BUTTON | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_RADIOBUTTON | DLGC_STATIC))
+        throw ScriptError("control " + step.control.Describe() + " takes no text (a button or a label: click it)");
+      m_Input.Click(Target(control, step));
       // The whole text is selected and replaced.
       m_Input.Key(ScriptKey{VK_END, "End"});
       m_Input.Key(ScriptKey{VK_HOME, "Home", true});
       m_Input.Key(ScriptKey{VK_DELETE, "Delete"});
       m_Input.Type(step.text);
       break;
+    }
     case ScriptAction::Pick:
       Pick(enabled(Find(step.control)), step);
       break;

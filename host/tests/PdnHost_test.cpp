@@ -421,6 +421,7 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
       {"answer save cancel\n", "script.txt:1: the script's answer was never asked for"},
       {"pick 1065 \"x\"\n", "script.txt:1: control 1065 is no list box or combo box"},
       {"viewer pick U1.D4 NOPE\n", "script.txt:1: viewer pick: no board has a probe \"NOPE\""},
+      {"type 1065 \"yes\"\n", "script.txt:1: control 1065 takes no text (a button or a label: click it)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
