@@ -550,6 +550,7 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
   if (m_api) {
     host.window = [this] { return m_api->GetWizardWindow(); };
     host.close = [this] { m_api->Close(); };
+    host.closeWizard = [this] { Step("CloseWizard()", m_api->CloseWizard()); };
   } else {
     // A dialog's modal run: its window is found by its caption, and Cancel ends it.
     const std::string caption = m_dialogCaption;

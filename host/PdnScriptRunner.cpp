@@ -274,10 +274,16 @@ void ScriptRunner::EndWizard() {
   if (!wizard)
     return;
   HWND active = GetActiveWindow();
-  if (active && active != wizard && IsWindowVisible(active))
+  if (active && active != wizard && IsWindowVisible(active)) {
     PostMessage(active, WM_COMMAND, IDCANCEL, 0);
-  else
+  } else if (m_bCloseAsked && m_Host.closeWizard) {
+    // The interface's Close left the modal run going (the via-model and extractor wizards' Close ends only a
+    // modeless one): the wizard's Close button ends it, as the host's CloseWizard does.
+    m_Host.closeWizard();
+  } else {
+    m_bCloseAsked = true;
     m_Host.close();
+  }
 }
 
 void ScriptRunner::CheckEnd() {

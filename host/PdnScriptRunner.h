@@ -51,6 +51,9 @@ struct ScriptRunnerHost {
   CWizardAPI* api = nullptr;                       // the wizard's object; null when a dialog runs instead
   std::function<HWND()> window;                    // the window the script runs in, null once it is gone
   std::function<void()> close;                     // ends a modal run of that window
+  // The wizard's Close button (CloseWizard), for a modal run that its interface's Close does not end (the via-model
+  // and extractor wizards'); null for a dialog.
+  std::function<void()> closeWizard;
   bool decoupling = true;
   HostCallbackLog* callback = nullptr;
   std::function<void(const std::string&)> print;   // one host-log line
@@ -127,6 +130,7 @@ private:
   bool m_bEnded = false;
   bool m_bLeaveToUser = false;
   int m_nEndAttempts = 0;
+  bool m_bCloseAsked = false;   // the interface's Close was tried
   // A pick whose combo list opens after the step (real input): its entry is clicked at the next idle turn.
   struct PendingPick {
     HWND combo;

@@ -558,6 +558,22 @@ TEST_F(PdnHostProgram, EnterPressesTheFocusedButtonOfTheButtonBar) {
     EXPECT_EQ(run.find("CloseWizard()"), std::string::npos) << "Enter did not close it: " << run;
 }
 
+// A modal via-model or extractor wizard that the script leaves open: their interface's Close ends only a modeless
+// run, so pdnhost ends the modal one with the wizard's Close button (CloseWizard); the run stalled before.
+TEST_F(PdnHostProgram, AModalViaWizardLeftOpenByItsScriptIsEndedByItsCloseButton) {
+  const fs::path script = dir / "next.pdnscript";
+  std::ofstream(script) << "click \"Next >\"\n";
+  for (const char* wizard : {"via-model", "extractor"}) {
+    SCOPED_TRACE(wizard);
+    const Outcome outcome = RunPdnHost(std::string("--no-getters --wizard ") + wizard + " --open modal --project " +
+                                       project + " --script " + script.string());
+    EXPECT_EQ(outcome.code, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find("CloseWizard() -> true"), std::string::npos) << outcome.output;
+    EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.errors, "") << outcome.output;
+  }
+}
+
 // The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row
 // and the disabled box of a pin that cannot be a port (the viewer flavour in a two-board system, the list flavour in
 // board mode), as references.
