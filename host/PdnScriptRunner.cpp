@@ -251,10 +251,12 @@ bool ScriptRunner::OnIdle() {
   if (!m_bEnded) {
     m_bEnded = true;
     // The --save tick alone is no script either: the wizard would wait for the rest.
-    if (!m_bFailed && m_bModal && m_ScriptName.empty())
-      Fail("the modal wizard waits for input, but headless nothing can give it (give a script with --script FILE, or "
-           "show it with --screen); the wizard is closed",
+    if (!m_bFailed && m_bModal && m_ScriptName.empty()) {
+      const std::string what = m_Host.api ? "wizard" : "dialog";
+      Fail("the modal " + what + " waits for input, but headless nothing can give it (give a script with --script "
+           "FILE, or show it with --screen); the " + what + " is closed",
            0);
+    }
     EndWizard();
     return true;
   }

@@ -883,6 +883,9 @@ TEST_F(PdnHostProgram, DialogOptionsAreRefusedOutsideTheirDialogAndHeadlessADial
     const Outcome waiting = RunPdnHost(dialog);
     EXPECT_EQ(waiting.code, 4) << waiting.output;
     EXPECT_NE(waiting.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << waiting.output;
+    EXPECT_NE(waiting.errors.find("the modal dialog waits for input, but headless nothing can give it"),
+              std::string::npos)
+        << waiting.output;
   }
   // The models dialog answers 1 however it closed.
   const Outcome models = RunPdnHost("--dialog models");
