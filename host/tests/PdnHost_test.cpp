@@ -767,6 +767,40 @@ TEST_F(PdnHostProgram, DialogOptionsAreRefusedOutsideTheirDialogAndHeadlessADial
   EXPECT_NE(models.output.find("RunModal() -> 1\nDelete()"), std::string::npos) << models.output;
 }
 
+// The via pages on a board of 1,200 vias and 10 supply pins, all picked: the lists scroll to their last rows, whose
+// four-digit port numbers show whole, and "Pan to" follows the current cell moved by the keys.
+TEST_F(PdnHostProgram, TheViaPagesOfABoardOfThousandsOfViasScrollAndShowEveryPortNumberWhole) {
+  const fs::path board = dir / "many.json";
+  std::ofstream(board) << host::test::ManyViasBoard(1200, 20);
+  struct Case {
+    const char* script;
+    const char* how;
+    const char* expected;
+    std::vector<const char*> shots;
+  };
+  const Case cases[] = {
+      {"extractor-many", "--wizard extractor --open modeless", "  GetProbeCount = 1210\n",
+       {"extractor-many-01-last-vias"}},
+      {"bypass-many", "--wizard bypass --board-mode --open modeless", "  GetProbeCount = 1\n  probe 0 = V1200\n",
+       {"bypass-many-01-last-vias", "bypass-many-02-last-checked"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    const Outcome outcome = RunPdnHost("--board " + board.string() + " " + c.how + " --fixed-clock --script " +
+                                       (SourceDir() / "host/tests/scripts" / (std::string(c.script) + ".pdnscript")).string() +
+                                       " --shots " + dir.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find(c.expected), std::string::npos) << outcome.output.substr(0, 4000);
+    for (const char* shot : c.shots) {
+      auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+      ASSERT_TRUE(image) << shot;
+      const plat::ReferenceMatch match =
+          plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+      EXPECT_TRUE(match.Matches()) << match.message;
+    }
+  }
+}
+
 // The bypass, via-model and PDN model-extractor wizards from scripts, each in its board-viewer flavour on a system of
 // one board and in its list flavour in board mode, on both sample boards: the saved settings against the golden
 // files, the host's log (callbacks, pans, the board view's marks, host events), the getters and every screenshot

@@ -28,7 +28,9 @@
 #include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/core/CGXRange.h"
 #include "platform/display/Desktop.h"
+#include "platform/framework/CPaintDC.h"
 
+#include <fstream>
 #include <type_traits>
 
 using namespace wiztest;
@@ -56,16 +58,17 @@ protected:
       case Kind::ViaModel: api = CDiffViaModelWizardAPI::Create(); break;
       case Kind::Extractor: api = CModelExtractorWizardAPI::Create(); break;
     }
+    host::HostBoard& on = many ? *many : *board;
     api->SetCallback(&callback);
-    api->SetGeometryQuery(&board->GeometryQuery());
+    api->SetGeometryQuery(&on.GeometryQuery());
     api->SetBoardView(&marker);
     if (debug)
       api->EnableDebugOptions();
     if (boardMode) {
       api->EnableBoardMode();
-      api->SetBoard(board.get());
+      api->SetBoard(&on);
     } else {
-      api->SetSystem(&system);
+      api->SetSystem(many ? &manySystem : &system);
     }
     api->SetProjectFile(project.c_str());
     if (before)
@@ -97,6 +100,8 @@ protected:
     return *page;
   }
   void GoToPage(int templateId) {
+    if (auto* active = Dialog().GetActivePage(); active && static_cast<int>(active->GetTemplateId()) == templateId)
+      return;
     for (int i = 0; i < Dialog().GetFrame()->GetStepCount(); ++i) {
       auto* page = dynamic_cast<CDWPage*>(Dialog().GetFrame()->GetPage(i));
       if (page && static_cast<int>(page->GetTemplateId()) == templateId) {
@@ -146,8 +151,19 @@ protected:
     return style;
   }
 
+  // Opens the following wizards on a board of that many vias and supply pins (ManyViasBoard).
+  void UseManyVias(int vias, int pins) {
+    const std::filesystem::path file = dir / "many.json";
+    std::ofstream(file) << host::test::ManyViasBoard(vias, pins);
+    many = host::LoadBoardFile(file.string(), ledger);
+    ASSERT_NE(many, nullptr);
+    manySystem.AddBoard(many.get());
+  }
+
   host::HostBoardMarker marker;
   CWizardAPI* api = nullptr;
+  std::unique_ptr<host::HostBoard> many;
+  host::HostSystem manySystem{ledger, "Many"};
 };
 
 using Pages = std::vector<std::pair<int, int>>;
@@ -823,3 +839,99 @@ TEST_F(ViaWizards, TheExtractorSupplyPinPagesShowThePortsNamesNetsAndLayers) {
 }
 
 }  // namespace
+
+// "Pan to" follows the row of the current cell as the user moves it, by a click in a cell or by the arrow keys, as
+// it follows a row header's click: the via of that row is the one the viewer pans to. (The other cells of these
+// rows are disabled: the check box is where the current cell can stand.)
+TEST_F(ViaWizards, PanToFollowsTheCurrentCellMovedByAClickOrByTheKeys) {
+  ASSERT_TRUE(board->Pick({"U1.D4", "V_DQ0", "V_DQ1"}));
+  Open(Kind::Extractor, false);
+  GoToPage(CMESelectViasOlmPage::IDD);
+  auto& page = Active<CMESelectViasOlmPage>();
+  CViaGridWnd& grid = *page.GetGrid();
+  ASSERT_EQ(grid.GetRowCount(), 2u);
+  EXPECT_FALSE(Enabled(1160));
+  const CRect cell = grid.CalcCellRect(2, brimwiz::ViaColCheck);
+  ClickAt(grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(grid.QueryCurrentCell(&row, &col));
+  ASSERT_EQ(row, 2u);
+  EXPECT_TRUE(Enabled(1160)) << "the clicked cell's row";
+  Key(VK_UP);
+  ASSERT_TRUE(grid.QueryCurrentCell(&row, &col));
+  ASSERT_EQ(row, 1u);
+  EXPECT_TRUE(Enabled(1160));
+  const std::string via = GetModelExtractorAnalysisData()->m_ViaPorts[*brimwiz::RecordOfViaRow(grid, 1, 2)].GetName();
+  const size_t pans = board->ViewLog().size();
+  Click(Item(1160));
+  ASSERT_EQ(board->ViewLog().size(), pans + 1);
+  EXPECT_EQ(board->ViewLog().back().rfind("PanTo " + via + " mode 3", 0), 0u) << board->ViewLog().back();
+}
+
+// On a board of thousands of vias every via grid has its scroll bars: the last row, and the last column past the
+// window's edge (the list pages' last column does not fit), can be scrolled into view.
+TEST_F(ViaWizards, EveryViaGridScrollsToItsLastRowAndColumnOnABoardOfThousandsOfVias) {
+  UseManyVias(1500, 10);
+  struct Case {
+    Kind kind;
+    bool boardMode;
+    UINT page;
+  };
+  for (const Case& c : {Case{Kind::Bypass, true, CBWSelectProbesTPEPage::IDD},
+                        Case{Kind::ViaModel, true, CDVSelectProbesTPEPage::IDD},
+                        Case{Kind::Extractor, true, CMESelectViasTPEPage::IDD},
+                        Case{Kind::Extractor, false, CMESelectViasOlmPage::IDD}}) {
+    SCOPED_TRACE(c.page);
+    Open(c.kind, c.boardMode);
+    GoToPage(static_cast<int>(c.page));
+    CViaGridWnd& grid = *dynamic_cast<CViaGridPage&>(*Dialog().GetActivePage()).GetGrid();
+    ASSERT_GE(grid.GetRowCount(), 1500u);
+    EXPECT_NE(grid.GetStyle() & WS_VSCROLL, 0u);
+    const ROWCOL last = grid.GetRowCount(), lastCol = grid.GetColCount();
+    grid.SetTopRow(last);
+    grid.SetLeftCol(lastCol);
+    grid.RefreshScrollBars(FALSE, FALSE);
+    CRect client;
+    grid.GetClientRect(&client);
+    const CRect cell = grid.CalcCellRect(last, lastCol);
+    EXPECT_GE(cell.top, 0);
+    EXPECT_LE(cell.bottom, client.bottom) << "the last row is seen";
+    EXPECT_LE(cell.right, client.right) << "the last column is seen";
+    api->Close();
+    Pump();
+    api = nullptr;
+  }
+}
+
+// Port numbers past a thousand fit their row headers, which narrow again when the ports go.
+TEST_F(ViaWizards, ViaPortNumbersOfEveryLengthAreShownWhole) {
+  UseManyVias(1200, 0);
+  for (bool boardMode : {true, false}) {
+    SCOPED_TRACE(boardMode);
+    Open(Kind::Extractor, boardMode);
+    GoToPage(boardMode ? static_cast<int>(CMESelectViasTPEPage::IDD) : static_cast<int>(CMESelectViasOlmPage::IDD));
+    CViaGridWnd& grid = *dynamic_cast<CViaGridPage&>(*Dialog().GetActivePage()).GetGrid();
+    const ROWCOL last = grid.GetRowCount();
+    ASSERT_EQ(std::string(grid.GetCellValue(last, 0)), "2399-2400");
+    // The header's text in its font, with room to spare for the cell's margins.
+    CGXStyle header;
+    grid.ComposeCellStyle(last, 0, header);
+    LOGFONT logFont{};
+    header.GetFont().GetLogFontZoomed(logFont, 100);
+    CFont font;
+    ASSERT_TRUE(font.CreateFontIndirect(&logFont));
+    CClientDC dc(&grid);
+    CFont* old = dc.SelectObject(&font);
+    const int text = dc.GetTextExtent(grid.GetCellValue(last, 0)).cx;
+    dc.SelectObject(old);
+    EXPECT_GT(grid.GetColWidth(0), text + 2);
+    if (!boardMode) {
+      Click(Item(1136));   // "Uncheck All"
+      EXPECT_EQ(std::string(grid.GetCellValue(last, 0)), "");
+      EXPECT_LT(grid.GetColWidth(0), text);
+    }
+    api->Close();
+    Pump();
+    api = nullptr;
+  }
+}
