@@ -801,6 +801,31 @@ TEST_F(PdnHostProgram, TheViaPagesOfABoardOfThousandsOfViasScrollAndShowEveryPor
   }
 }
 
+// The bypass and via-model wizards on a system of two boards whose user changes the board after picking a via: the
+// via step shows the chosen board's viewer, never the other board's via, and keeps the new choice through round
+// trips.
+TEST_F(PdnHostProgram, TheViaStepsShowTheChosenBoardsViewerAfterTheBoardChanged) {
+  for (const char* wizard : {"bypass", "via-model"}) {
+    SCOPED_TRACE(wizard);
+    const std::string script = std::string(wizard) + "-boards";
+    const Outcome outcome =
+        RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " + SampleBoard("sensor4").string() +
+                   " --wizard " + wizard + " --open modeless --fixed-clock --script " +
+                   (SourceDir() / "host/tests/scripts" / (script + ".pdnscript")).string() + " --shots " + dir.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find("  GetBoardIndex = 0\n"), std::string::npos) << outcome.output;
+    EXPECT_NE(outcome.output.find(std::string(wizard) == "bypass" ? "  probe 0 = V_DQ1\n"
+                                                                  : "  probe 0 = V_TX0_P\n  probe 1 = V_TX0_N\n"),
+              std::string::npos)
+        << outcome.output;
+  }
+  auto image = plat::Surface::readPng((dir / "bypass-boards-01-other-board.png").string());
+  ASSERT_TRUE(image);
+  const plat::ReferenceMatch match =
+      plat::MatchReferenceImage(*image, "host/tests/reference/bypass-boards-01-other-board.png");
+  EXPECT_TRUE(match.Matches()) << match.message;
+}
+
 // The bypass, via-model and PDN model-extractor wizards from scripts, each in its board-viewer flavour on a system of
 // one board and in its list flavour in board mode, on both sample boards: the saved settings against the golden
 // files, the host's log (callbacks, pans, the board view's marks, host events), the getters and every screenshot
