@@ -826,6 +826,38 @@ TEST_F(PdnHostProgram, TheViaStepsShowTheChosenBoardsViewerAfterTheBoardChanged)
   EXPECT_TRUE(match.Matches()) << match.message;
 }
 
+// The bypass wizard in board mode on the 8-layer board with V_DQ1 among the picks: the pair chosen in the via's cell
+// list is saved, and a second run that loads the settings shows the via checked with that pair.
+TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
+  std::string json = ReadFile(SampleBoard("demo8"));
+  const size_t picks = json.find("\"picks\": [");
+  ASSERT_NE(picks, std::string::npos);
+  json.insert(picks + 10, "\"V_DQ1\", ");
+  const fs::path board = dir / "demo8.json";
+  std::ofstream(board) << json;
+  const fs::path project = dir / "demo8.brd";
+  std::ofstream(project) << "board\n";
+  const std::string common = "--board " + board.string() + " --board-mode --wizard bypass --open modeless --fixed-clock "
+                             "--project " + project.string() + " --shots " + dir.string() + " --script ";
+  const Outcome saved = RunPdnHost(common + (SourceDir() / "host/tests/scripts/bypass-list-pair.pdnscript").string());
+  ASSERT_EQ(saved.code, 0) << saved.output << saved.errors;
+  EXPECT_NE(saved.output.find("  probe 0 = V_DQ1\n"), std::string::npos) << saved.output;
+  const std::string settings = ReadFile(dir / "demo8.dao");
+  EXPECT_NE(settings.find("= V_DQ1 Enabled \"L3_SIG\" - \"L6_SIG\" \r\n"), std::string::npos) << settings;
+  const Outcome loaded =
+      RunPdnHost("--load " + (dir / "demo8.dao").string() + " " + common +
+                 (SourceDir() / "host/tests/scripts/bypass-list-load.pdnscript").string());
+  ASSERT_EQ(loaded.code, 0) << loaded.output << loaded.errors;
+  EXPECT_NE(loaded.output.find(") -> true\ncallback: Notify 2 1"), std::string::npos) << loaded.output;
+  for (const char* shot : {"bypass-list-pair-01-chosen", "bypass-list-load-01-loaded"}) {
+    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+    ASSERT_TRUE(image) << shot;
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+}
+
 // The bypass, via-model and PDN model-extractor wizards from scripts, each in its board-viewer flavour on a system of
 // one board and in its list flavour in board mode, on both sample boards: the saved settings against the golden
 // files, the host's log (callbacks, pans, the board view's marks, host events), the getters and every screenshot

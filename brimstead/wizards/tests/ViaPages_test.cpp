@@ -27,8 +27,10 @@
 #include "host/tests/HostTestBoards.h"
 #include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/core/CGXRange.h"
+#include "platform/controls/ComboBox.h"
 #include "platform/display/Desktop.h"
 #include "platform/framework/CPaintDC.h"
+#include "platform/window/InputRouter.h"
 
 #include <fstream>
 #include <type_traits>
@@ -930,6 +932,68 @@ TEST_F(ViaWizards, ViaPortNumbersOfEveryLengthAreShownWhole) {
       EXPECT_EQ(std::string(grid.GetCellValue(last, 0)), "");
       EXPECT_LT(grid.GetColWidth(0), text);
     }
+    api->Close();
+    Pump();
+    api = nullptr;
+  }
+}
+
+// The user chooses a checked via's pair on the bypass list page with the mouse (a click in the cell opens its
+// list, a click on an entry chooses it) or with the keys (Alt+Down, the arrows, Enter): the choice shows in the
+// cell, stays through a round trip and reaches the record.
+TEST_F(ViaWizards, ABypassViasPairIsChosenInItsCellWithTheMouseOrTheKeys) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_DQ1"}));
+  for (bool keys : {false, true}) {
+    SCOPED_TRACE(keys ? "keys" : "mouse");
+    Open(Kind::Bypass, true);
+    auto& page = Active<CBWSelectProbesTPEPage>();
+    CViaGridWnd& grid = *page.GetGrid();
+    ASSERT_EQ(std::string(grid.GetCellValue(1, brimwiz::ViaColName)), "V_DQ1");
+    const CRect check = grid.CalcCellRect(1, brimwiz::ViaColCheck);
+    ClickAt(grid.m_hWnd, check.CenterPoint().x, check.CenterPoint().y);
+    Pump();
+    ASSERT_EQ(GetBypassAnalysisData()->m_Probes[0].m_bEnabled, 1);
+    const CRect cell = grid.CalcCellRect(1, brimwiz::ViaColFourth);
+    ClickAt(grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
+    Pump();
+    auto* box = dynamic_cast<CGXComboBoxWnd*>(grid.ControlForId(IDC_GRID_DROPDOWN_LIST));
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(box->GetCount(), 3);
+    if (keys) {
+      if (box->GetDroppedState())
+        Key(VK_ESCAPE);
+      Pump();
+      plat::InputRouter::Instance().KeyDown(VK_MENU);
+      plat::InputRouter::Instance().KeyPress(VK_DOWN);
+      plat::InputRouter::Instance().KeyUp(VK_MENU);
+      Pump();
+      EXPECT_TRUE(box->GetDroppedState());
+      Key(VK_DOWN);
+      Key(VK_DOWN);
+      Key(VK_RETURN);
+    } else {
+      ASSERT_TRUE(box->GetDroppedState()) << "a click in the cell opens its list";
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof info;
+      ASSERT_TRUE(GetComboBoxInfo(box->m_hWnd, &info));
+      RECT item{};
+      ASSERT_NE(::SendMessage(info.hwndList, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item)), LB_ERR);
+      ClickAt(info.hwndList, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    }
+    Pump();
+    CString chosen;
+    box->GetLBText(1, chosen);
+    EXPECT_EQ(std::string(box->GetBoxText()), std::string(chosen));
+    // Round trip through the next page.
+    Click(::GetDlgItem(Dialog().GetFrame()->GetStepList()->GetButtonBar()->m_hWnd, brimwiz::IDC_WIZ_NEXT));
+    Pump();
+    Click(::GetDlgItem(Dialog().GetFrame()->GetStepList()->GetButtonBar()->m_hWnd, brimwiz::IDC_WIZ_BACK));
+    Pump();
+    EXPECT_EQ(std::string(Active<CBWSelectProbesTPEPage>().GetGrid()->GetCellValue(1, brimwiz::ViaColFourth)),
+              std::string(chosen));
+    const CBypassViaProbe& dq1 = GetBypassAnalysisData()->m_Probes[0];
+    EXPECT_EQ("\"" + std::string(dq1.m_FirstLayer) + "\" - \"" + std::string(dq1.m_SecondLayer) + "\"",
+              std::string(chosen));
     api->Close();
     Pump();
     api = nullptr;
