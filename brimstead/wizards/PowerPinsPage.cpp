@@ -403,6 +403,7 @@ void CPowerPinsPage::OnAddIcPowerPin() {
     return;
   const HWND page = m_hWnd;
   const HWND wizard = owner->GetSafeHwnd();
+  const HWND focus = ::GetFocus();
   owner->EnableWindow(FALSE);
   callback->HostCommand(m_Traits.hostCommand, 0);
   // The host's command ran foreign code: the wizard, or this page, may be gone now (the dialog object itself
@@ -410,6 +411,10 @@ void CPowerPinsPage::OnAddIcPowerPin() {
   if (!wizard || !::IsWindow(wizard))
     return;
   ::EnableWindow(wizard, TRUE);
+  // Disabling the wizard took the keyboard focus from it: the control that had it takes it back, so that the keys
+  // go on working where the user left them.
+  if (focus && ::IsWindow(focus) && ::IsChild(wizard, focus) && ::GetFocus() != focus)
+    ::SetFocus(focus);
   if (page && ::IsWindow(page))
     owner->UpdateButtons();
 }

@@ -858,6 +858,13 @@ TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
   }
 }
 
+// The extractor's "Add IC Power Pin..." leaves the keyboard where it was once the host's command returned.
+TEST_F(PdnHostProgram, TheExtractorsAddPinButtonKeepsTheKeyboardAfterTheHostsCommand) {
+  const Outcome outcome = RunPdnHost("--wizard extractor --open modeless --no-getters --script " +
+                                     (SourceDir() / "host/tests/scripts/extractor-add-pin.pdnscript").string());
+  EXPECT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+}
+
 // The bypass, via-model and PDN model-extractor wizards from scripts, each in its board-viewer flavour on a system of
 // one board and in its list flavour in board mode, on both sample boards: the saved settings against the golden
 // files, the host's log (callbacks, pans, the board view's marks, host events), the getters and every screenshot
