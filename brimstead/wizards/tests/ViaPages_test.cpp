@@ -32,6 +32,7 @@
 #include "platform/framework/CPaintDC.h"
 #include "platform/window/InputRouter.h"
 
+#include <algorithm>
 #include <fstream>
 #include <type_traits>
 
@@ -998,4 +999,47 @@ TEST_F(ViaWizards, ABypassViasPairIsChosenInItsCellWithTheMouseOrTheKeys) {
     Pump();
     api = nullptr;
   }
+}
+
+// The list pages analyse one via. A record holding several enabled vias (the host's selected picks, a settings file
+// with several "Enabled" lines) shows only the first valid one checked, so that the via the host gets is the one
+// the record's check judged: before, the host got the first enabled via (a single via) while the check, and the
+// via type, came from the last (a differential pair).
+TEST_F(ViaWizards, TheListPagesKeepOneEnabledViaSoThatTheHostGetsTheViaTheCheckJudged) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_TX0_N", "V_TP_CLK", "V_DQ1"}));
+  Open(Kind::ViaModel, true);
+  CDiffViaAnalysisData& record = *GetDiffViaAnalysisData();
+  auto& page = Active<CDVSelectProbesTPEPage>();
+  CViaGridWnd& grid = *page.GetGrid();
+  // V_TP_CLK (one layer) fails its check; of the others V_DQ1 comes first by name.
+  EXPECT_EQ(Column(grid, brimwiz::ViaColName), (std::vector<std::string>{"V_DQ1", "V_TP_CLK", "V_TX0_N", "V_TX0_P"}));
+  EXPECT_EQ(Column(grid, brimwiz::ViaColCheck), (std::vector<std::string>{"1", "0", "0", "0"}));
+  auto* via = dynamic_cast<CDiffViaModelWizardAPI*>(api);
+  ASSERT_EQ(via->HasProbes(), 1);
+  EXPECT_EQ(std::string(via->GetProbe(0)->GetName()), "V_DQ1");
+  record.GetSelectionStatusText();
+  EXPECT_FALSE(record.m_bDiffViaType) << "the via type follows the one enabled via";
+  api->Close();
+  Pump();
+  api = nullptr;
+  // The bypass page on the settings of the board-mode run with V_TX0_P enabled beside V_TX0_N.
+  std::ifstream golden(host::test::SourceDir() + "/host/tests/golden/bypass-list.dao", std::ios::binary);
+  std::string settings((std::istreambuf_iterator<char>(golden)), std::istreambuf_iterator<char>());
+  const size_t at = settings.find("V_TX0_P Disabled");
+  ASSERT_NE(at, std::string::npos);
+  settings.replace(at, 16, "V_TX0_P Enabled");
+  const std::string file = (dir / "two.dao").string();
+  std::ofstream(file, std::ios::binary) << settings;
+  ASSERT_TRUE(board->Pick({"U1.D4", "V_TX0_P", "V_TX0_N"}));
+  Open(Kind::Bypass, true);
+  ASSERT_TRUE(api->LoadSettings(file.c_str()));
+  Pump();
+  CViaGridWnd& bypassGrid = *Active<CBWSelectProbesTPEPage>().GetGrid();
+  const std::vector<std::string> checks = Column(bypassGrid, brimwiz::ViaColCheck);
+  ASSERT_EQ(std::count(checks.begin(), checks.end(), "1"), 1);
+  const size_t row = static_cast<size_t>(std::find(checks.begin(), checks.end(), "1") - checks.begin());
+  auto* bypass = dynamic_cast<CBypassWizardAPI*>(api);
+  ASSERT_NE(bypass->GetEnabledProbe(0), nullptr);
+  EXPECT_EQ(std::string(bypass->GetEnabledProbe(0)->GetName()), Column(bypassGrid, brimwiz::ViaColName)[row]);
+  EXPECT_EQ(GetBypassAnalysisData()->GetSelectionStatusText(), "");
 }
