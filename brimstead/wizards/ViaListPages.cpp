@@ -156,6 +156,13 @@ void CBWSelectProbesTPEPage::OnCheckBoxClicked(ROWCOL row) {
   if (!m_pGrid || !record)
     return;
   SelectOnly(*m_pGrid, record->m_Probes, row);
+  // A via checked without a chosen pair takes its first pair, as the viewer page's pair box starts on its first
+  // entry: the analysis never gets a via without the layers to analyse. The user may choose another in the cell.
+  if (const std::optional<int> index = RecordOfViaRow(*m_pGrid, row, record->m_Probes.GetSize())) {
+    const CBypassViaProbe& via = record->m_Probes[*index];
+    if (via.m_bEnabled && via.m_LayerPairs.size() >= 2 && m_pGrid->GetCellValue(row, ViaColFourth).IsEmpty())
+      SetCellValue(*m_pGrid, row, ViaColFourth, PairText(via.m_LayerPairs[0], via.m_LayerPairs[1]));
+  }
   ColorPairCells();
   RenumberRows();
   UpdateOwnerButtons();
