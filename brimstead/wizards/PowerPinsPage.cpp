@@ -80,6 +80,7 @@ BOOL CPowerPinsPage::OnInitDialog() {
   brimwiz::RegisterTooltipCheckBox(m_pGrid.get(), IDC_GRID_TOOLTIP_CHECKBOX);
   brimwiz::RegisterPlusMinusButtons(m_pGrid.get());
   m_pGrid->InitializeFromStyle();
+  m_nLayoutHeaderWidth = m_pGrid->GetColWidth(ColNumber);
   m_pGrid->ConnectListener();
   SetDlgItemText(IDC_INSTRUCTION, m_Traits.instruction);
   return TRUE;
@@ -296,6 +297,9 @@ void CPowerPinsPage::NumberPorts() {
     }
   }
   m_pGrid->LockUpdate(locked);
+  // The numbers take the room they need (four digits from the thousandth pin); grouping's ranges had twice the
+  // layout's width.
+  brimwiz::FitRowHeaders(*m_pGrid, m_nLayoutHeaderWidth * (m_bGrouping ? 2 : 1));
   m_pGrid->RedrawAll();
 }
 

@@ -3,11 +3,9 @@
 #include "brimstead/HostInterfaces.h"
 #include "brimstead/wizards/CGXTooltipCheckBox.h"
 #include "brimstead/wizards/CGridBitmapCtrl.h"
-#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridParam.h"
 #include "grid/core/CGXRange.h"
 #include "grid/core/gxlayout.h"
-#include "platform/framework/CPaintDC.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,32 +33,7 @@ BOOL CViaGridWnd::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
   return moved;
 }
 
-void CViaGridWnd::FitRowHeaders() {
-  if (!GetParam() || !m_hWnd || IsColHidden(0))
-    return;
-  // The header with the most characters is the widest: the headers hold digits and a hyphen.
-  ROWCOL widest = 0;
-  int length = 0;
-  for (ROWCOL row = 1; row <= GetRowCount(); ++row) {
-    const int chars = GetCellValue(row, 0).GetLength();
-    if (chars > length) {
-      length = chars;
-      widest = row;
-    }
-  }
-  int width = m_nHeaderWidth;
-  if (widest) {
-    CClientDC dc(this);
-    PrepareDC(&dc);
-    CGXStyle* style = NewWorkStyle();
-    ComposeCellStyle(widest, 0, *style);
-    if (CGXControl* control = ControlForCell(widest, 0))
-      width = std::max(width, static_cast<int>(control->ComputeCellSize(&dc, widest, 0, *style, nullptr, FALSE).cx));
-    ReleaseWorkStyle(style);
-  }
-  if (width != GetColWidth(0))
-    SetColWidth(0, 0, width);
-}
+void CViaGridWnd::FitRowHeaders() { brimwiz::FitRowHeaders(*this, m_nHeaderWidth); }
 
 void CViaGridWnd::OnButtonClickedInCell(ROWCOL row, ROWCOL col) {
   if (col == brimwiz::ViaColCheck && m_pOwner)
@@ -74,8 +47,6 @@ bool SetUpViaGrid(CViaGridWnd& grid, CWnd* page, int controlId, WORD layoutId, b
     return false;
   grid.AttachParam(LoadGridParamLayoutById(layoutId), TRUE);
   grid.InstallCellTipPlugin(nullptr, FALSE, FALSE, 500);
-  // The cells' measuring, for the row headers that make room for their port numbers.
-  grid.InstallCalcSizeImp();
   RegisterBitmapEditControls(&grid);
   RegisterTooltipCheckBox(&grid, IDC_GRID_TOOLTIP_CHECKBOX);
   if (dropDownList)

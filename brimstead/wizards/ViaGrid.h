@@ -36,7 +36,8 @@ public:
 
   // The row headers' width as the page set it up; FitRowHeaders never makes them narrower.
   void KeepHeaderWidth() { m_nHeaderWidth = GetColWidth(0); }
-  // Widens the row headers (unless hidden) to the widest text they hold, or narrows them back to the width kept.
+  // Widens the row headers (unless hidden) to the widest text they hold, or narrows them back to the width kept
+  // (brimwiz::FitRowHeaders).
   void FitRowHeaders();
 
 protected:

@@ -26,6 +26,7 @@
 #include "host/HostBoardMarker.h"
 #include "host/tests/HostTestBoards.h"
 #include "grid/controls/CGXComboBoxWnd.h"
+#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXRange.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/display/Desktop.h"
@@ -147,6 +148,25 @@ protected:
     for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r)
       values.push_back(grid.GetCellValue(r, col).GetString());
     return values;
+  }
+  // The width of a row header's text in its font.
+  static int HeaderTextWidth(CGXGridWnd& grid, ROWCOL row) {
+    CGXStyle header;
+    grid.ComposeCellStyle(row, 0, header);
+    LOGFONT logFont{};
+    header.GetFont().GetLogFontZoomed(logFont, 100);
+    CFont font;
+    EXPECT_TRUE(font.CreateFontIndirect(&logFont));
+    CClientDC dc(&grid);
+    CFont* old = dc.SelectObject(&font);
+    const int width = dc.GetTextExtent(grid.GetCellValue(row, 0)).cx;
+    dc.SelectObject(old);
+    return width;
+  }
+  // The room a row header's text needs: the text, the cell's text margin on either side and its frame's pixel on
+  // either side.
+  static int HeaderRoomNeeded(CGXGridWnd& grid, ROWCOL row) {
+    return HeaderTextWidth(grid, row) + 2 * CGXControl::TextMargin() + 2;
   }
   static CGXStyle Style(CGXGridCore& grid, ROWCOL row, ROWCOL col) {
     CGXStyle style;
@@ -916,18 +936,8 @@ TEST_F(ViaWizards, ViaPortNumbersOfEveryLengthAreShownWhole) {
     CViaGridWnd& grid = *dynamic_cast<CViaGridPage&>(*Dialog().GetActivePage()).GetGrid();
     const ROWCOL last = grid.GetRowCount();
     ASSERT_EQ(std::string(grid.GetCellValue(last, 0)), "2399-2400");
-    // The header's text in its font, with room to spare for the cell's margins.
-    CGXStyle header;
-    grid.ComposeCellStyle(last, 0, header);
-    LOGFONT logFont{};
-    header.GetFont().GetLogFontZoomed(logFont, 100);
-    CFont font;
-    ASSERT_TRUE(font.CreateFontIndirect(&logFont));
-    CClientDC dc(&grid);
-    CFont* old = dc.SelectObject(&font);
-    const int text = dc.GetTextExtent(grid.GetCellValue(last, 0)).cx;
-    dc.SelectObject(old);
-    EXPECT_GT(grid.GetColWidth(0), text + 2);
+    const int text = HeaderTextWidth(grid, last);
+    EXPECT_GE(grid.GetColWidth(0), HeaderRoomNeeded(grid, last));
     if (!boardMode) {
       Click(Item(1136));   // "Uncheck All"
       EXPECT_EQ(std::string(grid.GetCellValue(last, 0)), "");
@@ -1044,4 +1054,28 @@ TEST_F(ViaWizards, TheListPagesKeepOneEnabledViaSoThatTheHostGetsTheViaTheCheckJ
   ASSERT_NE(bypass->GetEnabledProbe(0), nullptr);
   EXPECT_EQ(std::string(bypass->GetEnabledProbe(0)->GetName()), Column(bypassGrid, brimwiz::ViaColName)[row]);
   EXPECT_EQ(GetBypassAnalysisData()->GetSelectionStatusText(), "");
+}
+
+// A thousand supply pins: the pin pages' port numbers show whole ("1000" lost its last digit to the border), and
+// grouped, the group's range too.
+TEST_F(ViaWizards, ThePinPagesShowFourDigitPortNumbersWhole) {
+  UseManyVias(2, 2002);
+  for (bool boardMode : {false, true}) {
+    SCOPED_TRACE(boardMode);
+    Open(Kind::Extractor, boardMode);
+    auto& page = dynamic_cast<CPowerPinsPage&>(*Dialog().GetActivePage());
+    CPowerPinsGridWnd& grid = *page.GetGrid();
+    const ROWCOL last = grid.GetRowCount();
+    ASSERT_EQ(std::string(grid.GetCellValue(last, 0)), "1001");
+    EXPECT_GE(grid.GetColWidth(0), HeaderRoomNeeded(grid, last));
+    if (!boardMode) {
+      Click(Item(CPowerPinsPage::IDC_GROUP));
+      ASSERT_TRUE(page.IsGrouping());
+      ASSERT_EQ(std::string(grid.GetCellValue(1, 0)), "1-1001");
+      EXPECT_GE(grid.GetColWidth(0), HeaderRoomNeeded(grid, 1));
+    }
+    api->Close();
+    Pump();
+    api = nullptr;
+  }
 }
