@@ -263,6 +263,17 @@ fs::path SourceDir() {
   return source ? fs::path(source) : fs::current_path().parent_path();
 }
 
+// Each screenshot <dir>/<shot>.png matches its reference, host/tests/reference/<shot>.png.
+void ExpectShotsMatchReferences(const fs::path& dir, const std::vector<const char*>& shots) {
+  for (const char* shot : shots) {
+    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+    ASSERT_TRUE(image) << shot;
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+}
+
 fs::path SampleBoard(const std::string& name) {
   return fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards" / (name + ".json");
 }
@@ -340,13 +351,7 @@ TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
                  (SourceDir() / "host/tests/scripts/decoupling-steps.pdnscript").string() + " --shots " + dir.string());
   ASSERT_EQ(outcome.code, 0) << outcome.output;
   EXPECT_EQ(outcome.errors, "");
-  for (const char* shot : {"steps-01-nets", "steps-02-finish", "steps-03-marked"}) {
-    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
-    ASSERT_TRUE(image) << shot;
-    const plat::ReferenceMatch match =
-        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
-    EXPECT_TRUE(match.Matches()) << match.message;
-  }
+  ExpectShotsMatchReferences(dir, {"steps-01-nets", "steps-02-finish", "steps-03-marked"});
 }
 
 TEST_F(PdnHostProgram, TheDecouplingWizardRunsOnTheEightLayerBoardOfATwoBoardSystem) {
@@ -791,13 +796,7 @@ TEST_F(PdnHostProgram, TheViaPagesOfABoardOfThousandsOfViasScrollAndShowEveryPor
                                        " --shots " + dir.string());
     ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
     EXPECT_NE(outcome.output.find(c.expected), std::string::npos) << outcome.output.substr(0, 4000);
-    for (const char* shot : c.shots) {
-      auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
-      ASSERT_TRUE(image) << shot;
-      const plat::ReferenceMatch match =
-          plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
-      EXPECT_TRUE(match.Matches()) << match.message;
-    }
+    ExpectShotsMatchReferences(dir, c.shots);
   }
 }
 
@@ -819,11 +818,7 @@ TEST_F(PdnHostProgram, TheViaStepsShowTheChosenBoardsViewerAfterTheBoardChanged)
               std::string::npos)
         << outcome.output;
   }
-  auto image = plat::Surface::readPng((dir / "bypass-boards-01-other-board.png").string());
-  ASSERT_TRUE(image);
-  const plat::ReferenceMatch match =
-      plat::MatchReferenceImage(*image, "host/tests/reference/bypass-boards-01-other-board.png");
-  EXPECT_TRUE(match.Matches()) << match.message;
+  ExpectShotsMatchReferences(dir, {"bypass-boards-01-other-board"});
 }
 
 // The bypass wizard in board mode on the 8-layer board with V_DQ1 among the picks: the pair chosen in the via's cell
@@ -849,13 +844,7 @@ TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
                  (SourceDir() / "host/tests/scripts/bypass-list-load.pdnscript").string());
   ASSERT_EQ(loaded.code, 0) << loaded.output << loaded.errors;
   EXPECT_NE(loaded.output.find(") -> true\ncallback: Notify 2 1"), std::string::npos) << loaded.output;
-  for (const char* shot : {"bypass-list-pair-01-chosen", "bypass-list-load-01-loaded"}) {
-    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
-    ASSERT_TRUE(image) << shot;
-    const plat::ReferenceMatch match =
-        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
-    EXPECT_TRUE(match.Matches()) << match.message;
-  }
+  ExpectShotsMatchReferences(dir, {"bypass-list-pair-01-chosen", "bypass-list-load-01-loaded"});
 }
 
 // The extractor's "Add IC Power Pin..." leaves the keyboard where it was once the host's command returned.
@@ -937,13 +926,7 @@ TEST_F(PdnHostProgram, TheViaWizardsRunFromTheirScriptsOnBothSampleBoards) {
     for (size_t at; (at = saved.find(run.string() + "/")) != std::string::npos;)
       saved.erase(at, run.string().size() + 1);
     EXPECT_EQ(saved, ReadFile(SourceDir() / "host/tests/golden" / (std::string(c.script) + ".dao")));
-    for (const char* shot : c.shots) {
-      auto image = plat::Surface::readPng((run / (std::string(shot) + ".png")).string());
-      ASSERT_TRUE(image) << shot;
-      const plat::ReferenceMatch match =
-          plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
-      EXPECT_TRUE(match.Matches()) << match.message;
-    }
+    ExpectShotsMatchReferences(run, c.shots);
   }
 }
 
