@@ -529,15 +529,6 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
       m_err << "pdnhost: --screen: there is no display to show the wizard on\n";
       return false;
     }
-    // The user closing pdnhost's window closes the window in front as its close box does: a wizard saves its
-    // settings when asked to and asks the host, a dialog cancels; pdnhost ends once it has gone.
-    m_presenter->closeRequested = [] {
-      HWND front = GetActiveWindow();
-      if (!front || !IsWindowVisible(front))
-        return false;
-      PostMessage(front, WM_SYSCOMMAND, SC_CLOSE, 0);
-      return true;
-    };
   }
   if (options.realInput) {
     plat::SdlPresenter* presenter = m_presenter.get();
@@ -561,6 +552,20 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
     };
   }
   host.decoupling = options.wizard == WizardKind::Decoupling;
+  if (m_presenter) {
+    // The user closing pdnhost's window closes the window in front, or the wizard or dialog when none is (it is
+    // minimised), as its close box does: a wizard saves its settings when asked to and asks the host, a dialog
+    // cancels; pdnhost ends once it has gone.
+    m_presenter->closeRequested = [window = host.window] {
+      HWND front = GetActiveWindow();
+      if (!front || !IsWindowVisible(front))
+        front = window();
+      if (!front)
+        return false;
+      PostMessage(front, WM_SYSCOMMAND, SC_CLOSE, 0);
+      return true;
+    };
+  }
   if (m_api) {
     CWizardAPI* api = m_api;
     switch (options.wizard) {
