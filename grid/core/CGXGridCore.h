@@ -444,6 +444,21 @@ class CGXGridCore {
   virtual BOOL IsLocked() const { return IsReadOnly() && m_pParam && m_pParam->m_bReadOnlyEnforced; }
   // Used instead of composing each cell while an operation that sets it runs (null outside such operations).
   const CGXStyle* m_pPendingStyle = nullptr;
+  // Composed styles a caller already holds for cells of the range stored next, row-major over `range` (null
+  // where it holds none): the store step takes them instead of composing those cells again. The caller
+  // vouches that each is what ComposeCellStyle would answer when its cell is stored, i.e. that storing the
+  // other cells of the range changes no composition but their own (null outside such operations).
+  struct HeldCompositions {
+    CGXRange range;
+    const std::vector<CGXStyle*>* styles = nullptr;
+    const CGXStyle* Find(ROWCOL row, ROWCOL col) const {
+      if (!styles || !range.ContainsCell(row, col)) return nullptr;
+      const std::size_t index = static_cast<std::size_t>(row - range.top) * (range.right - range.left + 1) +
+                                (col - range.left);
+      return index < styles->size() ? (*styles)[index] : nullptr;
+    }
+  };
+  const HeldCompositions* m_pHeldCompositions = nullptr;
   // The storage type an ApplyStyleToRange with type 0 records (0: the cell itself).
   int m_nDefaultStorageType = 0;
   // Suppresses the progress display of the style operations.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "grid/controls/CGXControl.h"
@@ -296,11 +297,12 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
   const int storedType = type == 0 ? m_nDefaultStorageType : type;
   auto storeCell = [&](ROWCOL r, ROWCOL c, const CGXStyle* s, int m) -> BOOL {
     if (type < 0) return WriteStoredStyle(r, c, s, m, type);
-    PooledStyle work(this);
+    std::optional<PooledStyle> work;
     const CGXStyle* composed = m_pPendingStyle;
+    if (!composed && m_pHeldCompositions) composed = m_pHeldCompositions->Find(r, c);
     if (!composed) {
-      ComposeCellStyle(r, c, *work, TRUE);
-      composed = work.get();
+      ComposeCellStyle(r, c, *work.emplace(this), TRUE);
+      composed = work->get();
     }
     const WORD id = s && s->IsIncluded(GX_IN_CONTROLID) ? s->GetControl() : composed->GetControl();
     CGXControl* control = ControlForId(id);
