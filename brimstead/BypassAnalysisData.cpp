@@ -96,8 +96,9 @@ void CBypassAnalysisData::CheckVia(CBypassViaProbe& probe) {
   probe.m_Message.Empty();
   probe.m_bValid = 0;
   CHostGeometryQuery* query = GeometryQueryOf(GetBypassWizardAPI());
-  CStringPairArray areas;
-  GetMetalAreasAtProbe(query, probe.m_pHostProbe, nullptr, areas);
+  // Every layer pair is tested at the via's one point: the host is asked there once.
+  CPlanesAtPoint planes = CPlanesAtPoint::AtProbe(query, probe.m_pHostProbe, nullptr);
+  const CStringPairArray& areas = planes.MetalAreas();
 
   CHostProbe* via = probe.m_pHostProbe;
   CAnalysisData* record = GetAnalysisData();
@@ -127,7 +128,7 @@ void CBypassAnalysisData::CheckVia(CBypassViaProbe& probe) {
           const CString laterName = nameOf(later);
           probe.m_LayerPairs.push_back(name);
           probe.m_LayerPairs.push_back(laterName);
-          if (SegmentPassesThroughTPlane(query, via, nullptr, name, laterName))
+          if (planes.SegmentPassesThroughTPlane(name, laterName))
             probe.m_bValid = 1;
         }
       }
