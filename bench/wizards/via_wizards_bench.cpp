@@ -184,11 +184,16 @@ struct OpenViaList {
   Api* api = Api::Create();
   host::HostCallbackLog callback;
 
-  OpenViaList() {
+  // Made ready; `opened` false leaves the opening to Open.
+  explicit OpenViaList(bool opened = true) {
     api->SetCallback(&callback);
     api->SetGeometryQuery(&generated.board->GeometryQuery());
     api->EnableBoardMode();
     api->SetBoard(generated.board.get());
+    if (opened)
+      Open();
+  }
+  void Open() {
     api->CreateModeless();
     AfxPumpUntilIdle();
   }
@@ -208,23 +213,14 @@ void OpenTheViaList(benchmark::State& state) {
   Started();
   for (auto _ : state) {
     state.PauseTiming();
-    auto open = std::make_unique<GeneratedBoard>(kVias);
-    Api* api = Api::Create();
-    host::HostCallbackLog callback;
-    api->SetCallback(&callback);
-    api->SetGeometryQuery(&open->board->GeometryQuery());
-    api->EnableBoardMode();
-    api->SetBoard(open->board.get());
+    auto list = std::make_unique<OpenViaList<Api>>(false);
     state.ResumeTiming();
-    api->CreateModeless();
-    AfxPumpUntilIdle();
+    list->Open();
     state.PauseTiming();
-    auto* dialog = dynamic_cast<CWizardDlg*>(api->Dialog());
-    auto* page = dialog ? dynamic_cast<Page*>(dialog->GetActivePage()) : nullptr;
+    Page* page = list->template ActivePage<Page>();
     if (!page || page->GetGrid()->GetRowCount() != static_cast<ROWCOL>(kVias))
       state.SkipWithError("the wizard did not open on its list of 2,000 vias");
-    api->Close();
-    AfxPumpUntilIdle();
+    list.reset();
     state.ResumeTiming();
   }
 }
