@@ -446,8 +446,9 @@ class CGXGridCore {
   const CGXStyle* m_pPendingStyle = nullptr;
   // Composed styles a caller already holds for cells of the range stored next, row-major over `range` (null
   // where it holds none): the store step takes them instead of composing those cells again. The caller
-  // vouches that each is what ComposeCellStyle would answer when its cell is stored, i.e. that storing the
-  // other cells of the range changes no composition but their own (null outside such operations).
+  // vouches that each is what ComposeCellStyle would answer when its cell is stored, i.e. that storing a cell
+  // of the range changes no composition but its own; a store that writes further cells (a control's own
+  // doing) ends their use for the rest of the range (null outside such operations).
   struct HeldCompositions {
     CGXRange range;
     const std::vector<CGXStyle*>* styles = nullptr;
@@ -459,6 +460,9 @@ class CGXGridCore {
     }
   };
   const HeldCompositions* m_pHeldCompositions = nullptr;
+  // Counts the stores of WriteStoredStyle: a cell's store that wrote more than its own entry drops the held
+  // compositions for the rest of its range.
+  std::uint64_t m_nStoredStyleWrites = 0;
   // The storage type an ApplyStyleToRange with type 0 records (0: the cell itself).
   int m_nDefaultStorageType = 0;
   // Suppresses the progress display of the style operations.

@@ -448,6 +448,47 @@ TEST_F(ClearOnceTest, EachCellIsStoredWithTheCompositionItWasLookedAtWith) {
   for (const auto& [style, n] : uses) EXPECT_EQ(n, 1);
 }
 
+// An edit control whose store of a cell in column 1 also gives the cell to its right another control.
+class NeighbourChangingControl : public CGXControl {
+ public:
+  NeighbourChangingControl(CGXGridCore* grid, WORD otherId) : CGXControl(grid), m_otherId(otherId) {}
+  BOOL StoreStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type,
+                  const CGXStyle* composed) override {
+    const BOOL stored = CGXControl::StoreStyle(row, col, style, mode, type, composed);
+    if (col == 1) {
+      CGXStyle other;
+      other.SetControl(m_otherId);
+      Grid()->WriteStoredStyle(row, 2, &other, gxApplyNew, 0);
+    }
+    return stored;
+  }
+
+ private:
+  WORD m_otherId;
+};
+
+// A control's store that writes further cells of the step ends the held compositions: the cells after it are
+// stored with what they compose to then (here: the control the neighbour's store gave them).
+TEST_F(ClearOnceTest, AStoreThatWritesOtherCellsHasTheRestComposedAgain) {
+  constexpr WORD kOther = 52001;
+  CGXGridWnd* g = MakeGrid(4, 2);
+  for (ROWCOL r = 1; r <= 4; ++r)
+    for (ROWCOL c = 1; c <= 2; ++c) g->SetCellValue(r, c, "x");
+  ClearUndo(g);
+  g->AddCellControl(GX_IDS_CTRL_EDIT, new NeighbourChangingControl(g, kOther), TRUE);
+  auto* other = new RecordingControl(g);
+  g->AddCellControl(kOther, other);
+  CGXRangeList ranges;
+  ranges.AddTail(new CGXRange(1, 1, 4, 2));
+  ASSERT_TRUE(g->ClearCells(ranges, FALSE));
+  EXPECT_EQ(other->stored.size(), 4u);
+  for (ROWCOL r = 1; r <= 4; ++r) {
+    EXPECT_EQ(other->stored.count(std::make_pair(r, ROWCOL{2})), 1u) << r;
+    EXPECT_EQ(g->GetCellValue(r, 1), "");
+    EXPECT_EQ(g->GetCellValue(r, 2), "");
+  }
+}
+
 // A grid that tints a cell in column 2 while the cell to its left holds a value of its own.
 class NeighbourTintGrid : public CGXGridWnd {
  public:
