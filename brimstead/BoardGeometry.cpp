@@ -180,16 +180,20 @@ CPlanesAtPoint CPlanesAtPoint::AtProbe(CHostGeometryQuery* query, CHostProbe* pr
 }
 
 bool CPlanesAtPoint::PassesThroughTPlane(int lowLayer, int highLayer, CString* names) {
+  CHostCollectionRef layers = CurrentBoardLayers();
+  return PassesThroughTPlane(layers.Get(), lowLayer, highLayer, names);
+}
+
+bool CPlanesAtPoint::PassesThroughTPlane(CHostCollection* layers, int lowLayer, int highLayer, CString* names) {
   if (names)
     names->Empty();
   bool found = false;
   {
-    CHostCollectionRef layers = CurrentBoardLayers();
-    const int count = layers.Count();
+    const int count = layers ? layers->GetCount() : 0;
     for (int i = lowLayer + 1; i < highLayer && i < count; ++i) {
       if (i < 0)
         continue;
-      CHostLayer* layer = layers.Item<CHostLayer>(i);
+      CHostLayer* layer = HostItemAs<CHostLayer>(layers, i);
       if (Skipped(layer) || !HasKey(m_Areas, NameOf(layer)))
         continue;
       found = true;

@@ -53,6 +53,8 @@ public:
   const CStringPairArray& MetalAreas() const { return m_Areas; }
   // PassesThroughTPlane at this point.
   bool PassesThroughTPlane(int lowLayer, int highLayer, CString* names);
+  // The same over a layer collection of the current record's board that the caller holds.
+  bool PassesThroughTPlane(CHostCollection* layers, int lowLayer, int highLayer, CString* names);
   // PassesThroughTPlane between two named layers at this point.
   bool SegmentPassesThroughTPlane(const char* layerA, const char* layerB);
 

@@ -1,5 +1,6 @@
 #include "brimstead/BoardGeometry.h"
 #include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/HostObjectRefs.h"
 #include "brimstead/tests/RecordTestSupport.h"
 
 #include <set>
@@ -164,6 +165,15 @@ TEST_F(BoardGeometry, SegmentsAtOnePointAskTheHostOnceForEachKind) {
   EXPECT_EQ(query.tplaneQueries, 1);
   ASSERT_EQ(planes.MetalAreas().GetSize(), 1);
   EXPECT_EQ(planes.MetalAreas()[0].key, "PWR");
+  // Over a layer collection the caller holds, the same answers and names.
+  CHostCollectionRef layers(GetAnalysisData()->m_pBoard->GetLayers());
+  for (int low = 0; low < 6; ++low)
+    for (int high = low + 1; high <= 6; ++high) {
+      CString own, held;
+      EXPECT_EQ(planes.PassesThroughTPlane(low, high, &own), planes.PassesThroughTPlane(layers.Get(), low, high, &held))
+          << low << "-" << high;
+      EXPECT_EQ(own, held);
+    }
   // A point where the metal answers every test asks no T-planes at all.
   query.metalQueries = query.tplaneQueries = 0;
   CPlanesAtPoint metalOnly(&query, 0, 0, 0);
