@@ -8,6 +8,7 @@
 // between the tabs; headless each step ends in a screenshot (grid/demo/tests/spreadsheet_test.cpp).
 #include <string>
 
+#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridParam.h"
 #include "grid/core/CGXSortInfoArray.h"
 #include "grid/demo/gallery.h"
@@ -18,6 +19,7 @@
 #include "platform/base/ResourceTable.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CPaintDC.h"
 #include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/window/InputRouter.h"
 
@@ -68,7 +70,28 @@ class SpreadsheetGrid : public CGXGridWnd {
     }
     return CGXGridWnd::WindowProc(message, wParam, lParam);
   }
+  // The row headers widen with the rows to the last row's number (a paste of 100,000 lines showed
+  // "10000" for row 100000); they never narrow, so a removal or an undo leaves them as wide.
+  void UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL createHint) override {
+    CGXGridWnd::UpdateInsertRows(row, count, flags, createHint);
+    FitRowHeaders();
+  }
   void PostNcDestroy() override { delete this; }
+
+ public:
+  void FitRowHeaders() {
+    const ROWCOL last = GetRowCount();
+    CGXControl* control = last > 0 ? ControlForCell(last, 0) : nullptr;
+    if (!control || !m_hWnd) return;
+    CClientDC dc(this);
+    PrepareDC(&dc);
+    CGXStyle* style = NewWorkStyle();
+    ComposeCellStyle(last, 0, *style);
+    const int needed = static_cast<int>(control->ComputeCellSize(&dc, last, 0, *style, nullptr, FALSE).cx);
+    ReleaseWorkStyle(style);
+    // Not recorded for undo: the width follows the rows, whichever command brought them.
+    if (needed > GetColWidth(0)) SetColWidth(0, 0, needed, nullptr, GX_INVALIDATE, 1);
+  }
 };
 
 CGXTabWnd* TabsOf(HWND main) {
@@ -99,6 +122,7 @@ CGXGridWnd* AddSheet(CGXTabWnd* tabs, const char* name, ROWCOL rows, ROWCOL cols
   g->SetRowCount(rows, 0);
   g->SetColCount(cols, 0);
   g->SetColWidth(0, 0, 36, nullptr, 0);
+  g->InstallCalcSizeImp();  // measures the row headers (FitRowHeaders)
   tabs->AttachWindow(g, name);
   return g;
 }

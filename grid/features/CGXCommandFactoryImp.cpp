@@ -189,6 +189,22 @@ void CGXCommandFactoryImp::RemoveLastCommand(CGXGridCore* grid, int commandType)
   if (!target.IsEmpty()) delete target.RemoveHead();
 }
 
+namespace {
+
+// The cells a command put back may be the operands of formulas: a computing cell store (a formula sheet)
+// recomputes what depends on them, as after a typed value, and the cells whose values changed repaint. Its
+// message (a broken constraint, a formula's error) is taken and not shown: undo and redo bring back states
+// the user has seen.
+void RecomputeAfterCommand(CGXGridCore* grid) {
+  grid->DataObjectNotice();
+  grid->DataObjectRecalc();
+  CString message;
+  grid->DataObjectErrorText(message);
+  grid->RedrawChangedCells(FALSE, nullptr, TRUE);
+}
+
+}  // namespace
+
 BOOL CGXCommandFactoryImp::Undo(CGXGridCore* grid) {
   ROWCOL row = 0, col = 0;
   if (CGXControl* control = ActiveControl(grid, row, col)) {
@@ -209,10 +225,12 @@ BOOL CGXCommandFactoryImp::Undo(CGXGridCore* grid) {
     param->GetUndoList().AddHead(command);
     throw;
   }
-  if (ok)
+  if (ok) {
     delete command;
-  else
+    RecomputeAfterCommand(grid);
+  } else {
     param->GetUndoList().AddHead(command);
+  }
   grid->RefreshScrollBars();
   grid->UpdateWindow();
   return ok;
@@ -236,6 +254,7 @@ BOOL CGXCommandFactoryImp::Redo(CGXGridCore* grid) {
     if (command->m_bCellValid && command->m_nRow <= grid->GetRowCount() && command->m_nCol <= grid->GetColCount())
       grid->MoveCurrentCellTo(command->m_nRow, command->m_nCol);
     delete object;
+    RecomputeAfterCommand(grid);
   } else {
     param->GetRedoList().AddHead(object);
   }

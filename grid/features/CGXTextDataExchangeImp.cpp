@@ -110,7 +110,7 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
   grid->BeginTransaction(gx::LoadGridString(20154));
   const BOOL oldLock = grid->LockUpdate(TRUE);
 
-  ROWCOL row = target.top, col = target.left, maxCol = target.left;
+  ROWCOL row = target.top, col = target.left, maxCol = target.left, lastTextRow = 0;
   BOOL failed = FALSE, aborted = FALSE;
   CGXStyle* style = grid->NewWorkStyle();
   try {
@@ -126,7 +126,17 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
       if (!emptyTail) {
         BOOL store = TRUE;
         if (row > grid->GetRowCount()) {
-          if ((flags & 0x0200) || !grid->SetRowCount(row, GX_UPDATENOW)) break;  // the paste ends here
+          if (flags & 0x0200) break;  // the paste ends here
+          // The grid grows once to the text's last line: a row count raised line by line inserts (and records
+          // for undo) one row per line, and a formula sheet shifts its references on every insertion.
+          if (lastTextRow == 0) {
+            DWORD lines = 0;
+            gx::MeasurePasteText(data, size, seps, &lines, nullptr);
+            lastTextRow = static_cast<ROWCOL>(std::min<uint64_t>(uint64_t{target.top} + lines - 1, GX_MAXROWCOL));
+          }
+          if (!(lastTextRow > row && grid->SetRowCount(lastTextRow, GX_UPDATENOW)) &&
+              !grid->SetRowCount(row, GX_UPDATENOW))
+            break;
         }
         if (col > grid->GetColCount()) {
           if ((flags & 0x0400) || !grid->SetColCount(col, GX_UPDATENOW)) store = FALSE;  // this field is dropped
