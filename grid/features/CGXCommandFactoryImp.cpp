@@ -7,6 +7,7 @@
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/gxstrings.h"
 #include "grid/features/CGXCommand.h"
+#include "grid/features/gxfeatures.h"
 #include "platform/base/CException.h"
 #include "platform/framework/CCmdTarget.h"
 #include "platform/framework/MessageBox.h"
@@ -189,22 +190,6 @@ void CGXCommandFactoryImp::RemoveLastCommand(CGXGridCore* grid, int commandType)
   if (!target.IsEmpty()) delete target.RemoveHead();
 }
 
-namespace {
-
-// The cells a command put back may be the operands of formulas: a computing cell store (a formula sheet)
-// recomputes what depends on them, as after a typed value, and the cells whose values changed repaint. Its
-// message (a broken constraint, a formula's error) is taken and not shown: undo and redo bring back states
-// the user has seen.
-void RecomputeAfterCommand(CGXGridCore* grid) {
-  grid->DataObjectNotice();
-  grid->DataObjectRecalc();
-  CString message;
-  grid->DataObjectErrorText(message);
-  grid->RedrawChangedCells(FALSE, nullptr, TRUE);
-}
-
-}  // namespace
-
 BOOL CGXCommandFactoryImp::Undo(CGXGridCore* grid) {
   ROWCOL row = 0, col = 0;
   if (CGXControl* control = ActiveControl(grid, row, col)) {
@@ -227,7 +212,9 @@ BOOL CGXCommandFactoryImp::Undo(CGXGridCore* grid) {
   }
   if (ok) {
     delete command;
-    RecomputeAfterCommand(grid);
+    // The cells put back may be operands of formulas; undo brings back a state the user has seen, so the
+    // store's message is not shown again.
+    GXRecomputeAfterStores(grid, false);
   } else {
     param->GetUndoList().AddHead(command);
   }
@@ -254,7 +241,7 @@ BOOL CGXCommandFactoryImp::Redo(CGXGridCore* grid) {
     if (command->m_bCellValid && command->m_nRow <= grid->GetRowCount() && command->m_nCol <= grid->GetColCount())
       grid->MoveCurrentCellTo(command->m_nRow, command->m_nCol);
     delete object;
-    RecomputeAfterCommand(grid);
+    GXRecomputeAfterStores(grid, false);
   } else {
     param->GetRedoList().AddHead(object);
   }

@@ -15,6 +15,10 @@
 
 namespace {
 
+// The most rows a paste adds in one insertion: the removal that undoes it keeps up to 32,767 lines for redo
+// without asking whether to go on without them.
+constexpr ROWCOL kGrowRows = 32767;
+
 void WriteText(CFile& file, const CString& text) {
   if (!text.IsEmpty()) file.Write(static_cast<LPCSTR>(text), static_cast<UINT>(text.GetLength()));
 }
@@ -127,15 +131,17 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
         BOOL store = TRUE;
         if (row > grid->GetRowCount()) {
           if (flags & 0x0200) break;  // the paste ends here
-          // The grid grows once to the text's last line: a row count raised line by line inserts (and records
-          // for undo) one row per line, and a formula sheet shifts its references on every insertion.
+          // The grid grows towards the text's last line in steps of up to kGrowRows rows: raised line by line
+          // the row count inserts (and records for undo) a row per line, and a formula sheet shifts all its
+          // cells and references at every insertion. A step's undo removes no more lines than the removal
+          // keeps for redo without asking.
           if (lastTextRow == 0) {
             DWORD lines = 0;
             gx::MeasurePasteText(data, size, seps, &lines, nullptr);
             lastTextRow = static_cast<ROWCOL>(std::min<uint64_t>(uint64_t{target.top} + lines - 1, GX_MAXROWCOL));
           }
-          if (!(lastTextRow > row && grid->SetRowCount(lastTextRow, GX_UPDATENOW)) &&
-              !grid->SetRowCount(row, GX_UPDATENOW))
+          const ROWCOL step = static_cast<ROWCOL>(std::min<uint64_t>(lastTextRow, uint64_t{row} + kGrowRows - 1));
+          if (!(step > row && grid->SetRowCount(step, GX_UPDATENOW)) && !grid->SetRowCount(row, GX_UPDATENOW))
             break;
         }
         if (col > grid->GetColCount()) {

@@ -10,6 +10,7 @@
 #include "grid/demo/tests/galleryshots.h"
 #include "grid/extras/CGXTabWnd.h"
 #include "grid/formula/CGXFormulaSheet.h"
+#include "platform/framework/CFindReplaceDialog.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/Clipboard.h"
@@ -117,6 +118,34 @@ TEST_F(SheetUse, UndoAndRedoOfATypedAmountRecomputeWhatDependsOnIt) {
   EXPECT_EQ(Value(budget, 8, 4), "2526");
   EXPECT_EQ(plat::ShownLog().size(), 1u);
   galleryshots::ExpectDesktopMatches("sheet-use-budget-redone");
+}
+
+// The workbook opens with nothing to undo: Ctrl+Z on it undid its building, cell by cell.
+TEST_F(SheetUse, AFreshWorkbookHasNothingToUndo) {
+  CGXGridWnd* budget = gallery::SpreadsheetSheet(main, 0);  // current as the workbook opens
+  ::SetFocus(budget->GridHwnd());
+  for (int i = 0; i < 3; ++i) Ctrl('Z');
+  EXPECT_EQ(Value(budget, 2, 1), "Capacitors 100n");
+  EXPECT_EQ(Value(budget, 8, 4), "74");
+  galleryshots::ExpectDesktopMatches("sheet-start");
+}
+
+// Replace all (Ctrl+H) of a price recomputes the amounts and the total on it, and undo puts them back.
+TEST_F(SheetUse, ReplaceAllRecomputesTheFormulasOnTheReplacedCells) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 3, GX_UPDATENOW));
+  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "0.12\t1.2", FR_DOWN | FR_REPLACEALL});
+  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+  Ctrl('H');
+  EXPECT_EQ(Value(budget, 2, 3), "1.2");
+  EXPECT_EQ(Value(budget, 2, 4), "48");
+  EXPECT_EQ(Value(budget, 2, 5), "57.6");
+  EXPECT_EQ(Value(budget, 8, 4), "117.2");
+  galleryshots::ExpectDesktopMatches("sheet-use-replaced");
+  ASSERT_TRUE(budget->Undo());
+  EXPECT_EQ(Value(budget, 2, 4), "4.8");
+  EXPECT_EQ(Value(budget, 8, 4), "74");
 }
 
 // A column of 100,000 numbers from another program: the sheet grows once to the last line, the running

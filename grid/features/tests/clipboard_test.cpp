@@ -257,9 +257,10 @@ class InsertCountingGrid : public CGXGridWnd {
   int insertions = 0;
 };
 
-// A paste running past the last row raises the row count once, to the row of its last line: raised line by
-// line it made a row insertion per line, each of which shifts every cell and reference of a formula sheet
-// (100,000 pasted numbers took minutes). Lines ending in a lone CR or LF count as the walk counts them.
+// A paste running past the last row raises the row count towards the row of its last line in few steps:
+// raised line by line it made a row insertion per line, each of which shifts every cell and reference of a
+// formula sheet (100,000 pasted numbers took minutes). Lines ending in a lone CR or LF count as the walk
+// counts them.
 TEST_F(ClipTest, APastePastTheLastRowGrowsTheGridOnceToItsLastLine) {
   Automate();
   std::unique_ptr<InsertCountingGrid> owned;
@@ -278,6 +279,18 @@ TEST_F(ClipTest, APastePastTheLastRowGrowsTheGridOnceToItsLastLine) {
   EXPECT_EQ(Values(g, 501, 1, 502, 2), "498,x|499,");
   ASSERT_TRUE(g->Undo());
   EXPECT_EQ(g->GetRowCount(), 3u);
+  // 70,000 lines grow it in three steps, none larger than its undo keeps without asking.
+  text.clear();
+  for (int i = 0; i < 70000; ++i) text += "7\r\n";
+  PutBytes(CF_TEXT, text + '\0');
+  g->insertions = 0;
+  plat::ClearShownLog();
+  ASSERT_TRUE(g->Paste());
+  EXPECT_EQ(g->insertions, 3);
+  EXPECT_EQ(g->GetRowCount(), 70002u);
+  ASSERT_TRUE(g->Undo());
+  EXPECT_EQ(g->GetRowCount(), 3u);
+  EXPECT_TRUE(plat::ShownLog().empty());
   g->DestroyWindow();
 }
 
