@@ -104,7 +104,10 @@ void Put(CGXGridWnd* g, ROWCOL row, ROWCOL col, const char* text) { g->SetCellVa
 // A grid on a formula sheet, every editing feature on, behind a tab.
 CGXGridWnd* AddSheet(CGXTabWnd* tabs, const char* name, ROWCOL rows, ROWCOL cols, UINT id) {
   auto* g = new SpreadsheetGrid;
-  g->CreateEx(0, "GXWND", "", WS_CHILD | WS_TABSTOP, 0, 0, 10, 10, tabs->m_hWnd,
+  // The tab window lays each sheet a pixel over its scroll bars and tab beam: clipped by them, the sheet
+  // neither paints over them nor scrolls their pixels into its cells (a column hidden by dragging left the
+  // vertical bar's dotted edge in the cells).
+  g->CreateEx(0, "GXWND", "", WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 10, 10, tabs->m_hWnd,
               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
   auto* param = new CGXGridParam;
   auto* sheet = new CGXFormulaSheet;

@@ -197,4 +197,25 @@ TEST_F(SheetUse, ThePrintPreviewLiesWholeOnASmallScreen) {
   galleryshots::ExpectDesktopMatches("sheet-use-preview");
 }
 
+// A column hidden by dragging its header's edge past its left edge: the sheet scrolls the columns right of it
+// over, and what the screen shows then is what the sheet's full repaint shows (the scroll copied the vertical bar's
+// edge, which the sheet overlaps by a pixel, into the cells as a dotted line).
+TEST_F(SheetUse, AColumnHiddenByDraggingLeavesNothingBehind) {
+  CGXGridWnd* budget = gallery::SpreadsheetSheet(main, 0);
+  const CRect header = budget->CalcCellRect(0, 2);
+  const POINT from = plat::InputRouter::ClientPoint(budget->GridHwnd(), header.right - 1, header.CenterPoint().y);
+  const POINT to = plat::InputRouter::ClientPoint(budget->GridHwnd(), header.left - 20, header.CenterPoint().y);
+  auto& input = plat::InputRouter::Instance();
+  input.MouseMove(from);
+  input.ButtonDown(plat::MouseButton::Left, from);
+  input.MouseMove(to);
+  input.ButtonUp(plat::MouseButton::Left, to);
+  plat::RunUntilIdle();
+  ASSERT_TRUE(budget->IsColHidden(2));
+  galleryshots::ExpectDesktopMatches("sheet-use-column-hidden");
+  RedrawWindow(budget->GridHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  plat::RunUntilIdle();
+  galleryshots::ExpectDesktopMatches("sheet-use-column-hidden");
+}
+
 }  // namespace
