@@ -242,8 +242,9 @@ void PaintField(HWND hwnd, HDC dc, ComboState& s) {
   }
   if (sel >= 0) {
     const std::string text = ItemText(s, sel);
-    TextOut(dc, field.left + 2, field.top + (field.Height() - s.fieldItemHeight) / 2, text.c_str(),
-            static_cast<int>(text.size()));
+    // Cut at the field's edge: a wider text never runs over the arrow button.
+    ExtTextOut(dc, field.left + 2, field.top + (field.Height() - s.fieldItemHeight) / 2, ETO_CLIPPED, &field,
+               text.c_str(), static_cast<UINT>(text.size()), nullptr);
   }
   if (highlight) DrawFocusRect(dc, &field);
 }
