@@ -296,6 +296,25 @@ TEST_F(FrequencyPage, TheMinimumAndMaximumAreCheckedOnceWhenTheirEditLosesTheFoc
   EXPECT_EQ(BoxesSaying("Enter maximum frequency greater the minumum"), 2);
 }
 
+// A maximum whose hertz would overflow (1e305 MHz) is refused: the record never holds an infinite sweep, which the
+// page would then show as "inf" and refuse to leave; the largest accepted maximum comes back as typed.
+TEST_F(FrequencyPage, AMaximumBeyondWhatHertzCanHoldIsRefused) {
+  Open(0);
+  HWND max = Item(CDWFrequencyPage::IDC_MAX);
+  TypeInto(max, "1e305");
+  Click(Next());
+  EXPECT_EQ(ActivePageId(), CDWFrequencyPage::IDD);
+  EXPECT_EQ(BoxesSaying("Enter maximum frequency 1e+300 MHz or less"), 1);
+  ExpectFocusedAndSelected(max);
+  EXPECT_EQ(Record().m_dMaxFreq, 3e8);
+  TypeInto(max, "1e300");
+  Click(Next());
+  EXPECT_NE(ActivePageId(), CDWFrequencyPage::IDD);
+  EXPECT_EQ(Record().m_dMaxFreq, 1e306);
+  Click(Back());
+  EXPECT_EQ(Text(max), "1e+300");
+}
+
 TEST_F(FrequencyPage, EasyShowsFiftyGreyedSamplesAndStoresOnlyTheFrequencies) {
   Record().m_nNonAdaptiveFreqNumber = 70;
   Record().m_nFreqSweepMode = SweepLinear;
