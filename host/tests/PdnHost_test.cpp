@@ -349,6 +349,27 @@ TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
   }
 }
 
+// The IC power pin grid from the keyboard: Space checks pins, Tab moves between the grid's cells and never out of
+// it, Ctrl+Tab and Ctrl+Shift+Tab leave it for the next and the previous control (the screenshots against their
+// references), and Next is reached with Tab.
+TEST_F(PdnHostProgram, ThePinGridIsLeftWithCtrlTab) {
+  const Outcome outcome =
+      RunPdnHost("--open modeless --fixed-clock --script " +
+                 (SourceDir() / "host/tests/scripts/decoupling-pins-keys.pdnscript").string() + " --shots " +
+                 dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_EQ(outcome.errors, "");
+  EXPECT_NE(outcome.output.find("  GetProbeCount = 2\n  probe 0 = U1.D4\n  probe 1 = U1.D7\n"), std::string::npos)
+      << outcome.output;
+  for (const char* shot : {"pins-keys-01-in-grid", "pins-keys-02-step-list"}) {
+    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+    ASSERT_TRUE(image) << shot;
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+}
+
 TEST_F(PdnHostProgram, TheDecouplingWizardRunsOnTheEightLayerBoardOfATwoBoardSystem) {
   // Board, nets, a Distributed analysis, the IC power pins checked and grouped, Finish and the host's Run.
   const fs::path script = SourceDir() / "host/tests/scripts/decoupling-pins.pdnscript";
