@@ -262,6 +262,21 @@ TEST_F(WizardPages, TheCalculatorRecomputesAfterBackAndItsCancelLeavesTheTargetP
   EXPECT_DOUBLE_EQ(Record().m_dTargetImpedance, 1e-6);
 }
 
+// A value typed and not yet stored survives a calculator the user cancels (with Escape or its Cancel): the edit keeps
+// it, and leaving the page stores it.
+TEST_F(WizardPages, ACancelledCalculatorKeepsTheTargetTheUserTyped) {
+  ASSERT_TRUE(api->CreateModeless());
+  GoTo(CDWTargetImpedancePage::IDD);
+  HWND edit = Control(CDWTargetImpedancePage::IDD, CDWTargetImpedancePage::IDC_TARGET);
+  TypeInto(edit, "7");
+  automation.Then([] { Click(::GetDlgItem(::GetActiveWindow(), IDCANCEL)); });
+  Click(Control(CDWTargetImpedancePage::IDD, CDWTargetImpedancePage::IDC_CALCULATOR));
+  EXPECT_EQ(Text(edit), "7");
+  Click(Next());
+  EXPECT_NE(ActivePageId(), CDWTargetImpedancePage::IDD);
+  EXPECT_DOUBLE_EQ(Record().m_dTargetImpedance, 0.007);
+}
+
 class FrequencyPage : public WizardPages {
 protected:
   void Open(int mode) {
