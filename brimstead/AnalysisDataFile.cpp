@@ -1,7 +1,8 @@
 // The common part of the ".dao" settings file and the record's path rules.
 //
-// Sections: "HEADER" (version stamps, written never read), "BOARD" (project, settings file name, board index and
-// the derived records' keys), the options section of the record's kind, and the derived records' probe sections.
+// Sections: "HEADER" (version stamps; a load reads only whether "FileVersion" is there), "BOARD" (project, settings
+// file name, board index and the derived records' keys), the options section of the record's kind, and the derived
+// records' probe sections.
 // Call flow of a save: Save -> [BOARD, HEADER stamps, options section] then the derived record's own sections.
 // Call flow of a load: Load -> [options section] -> the derived Load -> ReadBoardSection -> SelectBoard -> probes.
 #include "brimstead/AnalysisData.h"
@@ -11,6 +12,7 @@
 #include "platform/base/CTime.h"
 #include "platform/base/FileSystem.h"
 #include "platform/base/ProfileBatch.h"
+#include "platform/base/SystemError.h"
 #include "shared/Misc_Ini.h"
 #include "shared/Misc_Path.h"
 
@@ -25,6 +27,17 @@ int DefaultAnalysisType(int kind) {
   static const int types[] = {AnalysisNone, AnalysisLumped, AnalysisDistributed, AnalysisDistributed,
                               AnalysisDistributed};
   return kind >= 0 && kind < 5 ? types[kind] : AnalysisNone;
+}
+
+bool HasSection(const char* section, const char* file) {
+  char probe[8];
+  return ReadIniSectionRaw(section, probe, sizeof probe, file) > 0;
+}
+
+// A settings file holds this kind's options section or at least the header every save writes (the missing keys
+// then read as the file format's defaults; another kind's file is read that way too).
+bool HoldsSettings(const char* section, const char* file) {
+  return HasSection(section, file) || !ReadText("HEADER", "FileVersion", "", file).IsEmpty();
 }
 
 // "GenerateS" when the key is missing, by kind.
@@ -141,6 +154,11 @@ bool CAnalysisData::Load(const char* path) {
     return false;
   const int kind = GetKind();
   const char* section = OptionsSection();
+  // So would a file that is no settings file at all: the record keeps what it holds.
+  if (!HoldsSettings(section, path)) {
+    ::SetLastError(ERROR_INVALID_DATA);
+    return false;
+  }
 
   const CString analysis = ReadText(section, "Analysis", "", path);
   if (analysis == "Distributed")

@@ -472,6 +472,58 @@ TEST_F(PdnHostProgram, LoadSavedConfigurationAndTheRefusalsOfAnInvalidPage) {
   EXPECT_NE(outcome.output.find("GetTargetImpedance = 0.0007"), std::string::npos) << outcome.output;
 }
 
+// Mistakes a user makes on the way, each refused or kept without loss: a file that is no settings file picked with
+// "Load..." is refused with its box, and the host hears of no load; a target typed and then a
+// calculator cancelled keeps the typed value; a maximum frequency beyond what the record's hertz can hold is refused
+// (it was saved as "inf" and came back as a text that is no number).
+TEST_F(PdnHostProgram, TheDecouplingWizardRefusesOrKeepsWhatAUserGetsWrong) {
+  const fs::path project = dir / "demo8.brd";
+  std::ofstream(project) << "board\n";
+  const fs::path garbage = dir / "results.dao";
+  std::ofstream(garbage, std::ios::binary) << std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR garbage", 24);
+  const fs::path script = dir / "mistakes.pdnscript";
+  std::ofstream(script) << "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n"
+                           "type 1017 \"3\"\n"
+                           "click \"< Back\"\nclick \"< Back\"\nclick \"< Back\"\nclick \"< Back\"\n"
+                           "click \"Load saved configuration\"\n"
+                           "answer open " << garbage.string() << "\n"
+                           "answer message ok \"It is no settings file\"\n"
+                           "click \"Load...\"\n"
+                           "click \"New\"\n"
+                           "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n"
+                           "type 1017 \"7\"\n"
+                           "click \"Calculator...\"\n"
+                           "key Escape\n"
+                           "expect text 1017 \"7\"\n"
+                           "screenshot mistakes-01-target-kept.png\n"
+                           "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n"
+                           "type 1056 \"1e305\"\n"
+                           "answer message ok \"Enter maximum frequency 1e+300 MHz or less\"\n"
+                           "click \"Next >\"\n"
+                           "expect state 1056 focused\n"
+                           "screenshot mistakes-02-frequency-refused.png\n"
+                           "type 1056 \"3000\"\n"
+                           "click \"Next >\"\n";
+  const Outcome outcome = RunPdnHost("--open modeless --fixed-clock --project " + project.string() + " --script " +
+                                     script.string() + " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_EQ(outcome.errors, "");
+  EXPECT_NE(outcome.output.find("messagebox \"Error\": The settings can't be loaded from the file \"" +
+                                garbage.string() + "\".\\nIt is no settings file; the settings are as they were."),
+            std::string::npos)
+      << outcome.output;
+  EXPECT_EQ(outcome.output.find("callback: Notify 2 1"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("  GetTargetImpedance = 0.007\n"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("  GetMaxFreq = 3e+09\n"), std::string::npos) << outcome.output;
+  for (const char* shot : {"mistakes-01-target-kept", "mistakes-02-frequency-refused"}) {
+    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+    ASSERT_TRUE(image) << shot;
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+}
+
 // The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row
 // and the disabled box of a pin that cannot be a port (the viewer flavour in a two-board system, the list flavour in
 // board mode), as references.
