@@ -807,12 +807,13 @@ int PdnHost::Run(const PdnHostOptions& options) {
       RunModelessLoop();
     }
   }
-  if (code == 0 && m_runner && m_runner->Failed())
-    code = 4;
   if (api.GetWizardWindow()) {
     Step("CloseWizard()", api.CloseWizard());
     PumpMessages();
   }
+  // After the close too: a box that the close brings up and no step answers fails the run.
+  if (code == 0 && m_runner && m_runner->Failed())
+    code = 4;
   if (options.printGetters)
     PrintGetters(api, options.wizard);
   if (options.settingsCopy) {

@@ -435,6 +435,20 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
   }
 }
 
+// A script that leaves its page invalid: the close pdnhost asks for at the end brings up the page's refusal, which no
+// step answers; the run fails (exit code 4) rather than ending as if all went well.
+TEST_F(PdnHostProgram, ARefusalThatTheClosingBringsUpFailsTheRun) {
+  const fs::path script = dir / "invalid.pdnscript";
+  std::ofstream(script) << "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n"
+                           "type 1017 \"0\"\n";
+  const Outcome outcome = RunPdnHost("--open modeless --no-getters --script " + script.string());
+  EXPECT_EQ(outcome.code, 4) << outcome.output;
+  EXPECT_NE(outcome.errors.find("does not answer the messagebox \"Brimstead\": Please enter a number between 0.001 "
+                                "and 10000."),
+            std::string::npos)
+      << outcome.output;
+}
+
 // "Load saved configuration" on the start page loads a saved ".dao" through the file dialog (the target comes back
 // as 0.5 mOhm); an invalid page then refuses the close with its box and keeps the wizard, which closes once the value
 // is valid; Enter and Escape typed in the page do nothing.
