@@ -349,8 +349,9 @@ TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
   }
 }
 
-// The IC power pin grid from the keyboard: Space checks pins, Tab moves between the grid's cells and never out of
-// it, Ctrl+Tab and Ctrl+Shift+Tab leave it for the next and the previous control (the screenshots against their
+// The net page and the IC power pin grid from the keyboard: "==>" pressed with Space hands the focus back to the
+// list of nets as it turns disabled; Space checks pins, Tab moves between the grid's cells and never out of it,
+// Ctrl+Tab and Ctrl+Shift+Tab leave it for the next and the previous control (the screenshots against their
 // references), and Next is reached with Tab.
 TEST_F(PdnHostProgram, ThePinGridIsLeftWithCtrlTab) {
   const Outcome outcome =
