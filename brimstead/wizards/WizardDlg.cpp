@@ -17,6 +17,7 @@ using namespace brimwiz;
 
 BEGIN_MESSAGE_MAP(CWizardDlg, CDialog)
   ON_WM_DESTROY()
+  ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
 namespace {
@@ -335,6 +336,16 @@ void CWizardDlg::EndDialog(int result) {
 HWND CWizardDlg::GetFinishButton() {
   CWnd* button = m_pFrame ? m_pFrame->GetFinishButton() : nullptr;
   return button ? button->m_hWnd : nullptr;
+}
+
+void CWizardDlg::OnClose() {
+  const HWND cancel = GetCancelButton();
+  if (cancel && ::IsWindowVisible(cancel)) {
+    if (::IsWindowEnabled(cancel))
+      ::PostMessage(cancel, BM_CLICK, 0, 0);
+    return;
+  }
+  CDialog::OnClose();
 }
 
 HWND CWizardDlg::GetCancelButton() {

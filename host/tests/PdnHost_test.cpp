@@ -436,6 +436,24 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
   }
 }
 
+// Alt+F4 (as the title bar's close box) closes the wizard the way its Close button does, modal and modeless: the
+// target typed on the page is stored, the settings file the user asked for is written, and the host is asked.
+TEST_F(PdnHostProgram, AltF4SavesTheSettingsAsTheCloseButtonDoes) {
+  const fs::path script = dir / "altf4.pdnscript";
+  std::ofstream(script) << "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n"
+                           "type 1017 \"4\"\nkey alt+F4\n";
+  for (const char* mode : {"modal", "modeless"}) {
+    SCOPED_TRACE(mode);
+    fs::remove(dir / "demo8.dao");
+    const Outcome outcome = RunPdnHost(std::string("--open ") + mode + " --save --fixed-clock --no-getters --project " +
+                                       project + " --script " + script.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find("CloseWizard"), std::string::npos) << outcome.output;
+    EXPECT_NE(ReadFile(dir / "demo8.dao").find("TargetImpedancee=0.004000\r\n"), std::string::npos);
+  }
+}
+
 // A script that leaves its page invalid: the close pdnhost asks for at the end brings up the page's refusal, which no
 // step answers; the run fails (exit code 4) rather than ending as if all went well.
 TEST_F(PdnHostProgram, ARefusalThatTheClosingBringsUpFailsTheRun) {
