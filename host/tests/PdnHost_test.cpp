@@ -436,6 +436,30 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
   }
 }
 
+// A net name wider than the net page's lists is not cut for good: the list scrolls sideways to its end (the 8-layer
+// board with VDD_CORE renamed to 55 characters; the screenshot against its reference shows the name's tail).
+TEST_F(PdnHostProgram, ALongNetNameScrollsSidewaysInTheNetList) {
+  const std::string longName = "VDD_CORE_0V9_PROCESSOR_CLUSTER_A_AFTER_FERRITE_BEAD_FB12";
+  std::string json = ReadFile(SampleBoard("demo8"));
+  for (size_t at = 0; (at = json.find("\"VDD_CORE\"", at)) != std::string::npos; at += longName.size() + 2)
+    json.replace(at, 10, "\"" + longName + "\"");
+  const fs::path board = dir / "long.json";
+  std::ofstream(board, std::ios::binary) << json;
+  const fs::path script = dir / "long.pdnscript";
+  std::ofstream(script) << "click \"Next >\"\npick 1005 \"" << longName << "\"\nclick \"==>\"\n"
+                           "click 1007 at 188 191\nclick 1007 at 188 191\nclick 1007 at 150 191\n"
+                           "screenshot nets-long-name-scrolled.png\n";
+  const Outcome outcome = RunPdnHost("--board " + board.string() + " --open modeless --fixed-clock --script " +
+                                     script.string() + " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_NE(outcome.output.find("  QueryFirstNet = " + longName + "\n"), std::string::npos) << outcome.output;
+  auto image = plat::Surface::readPng((dir / "nets-long-name-scrolled.png").string());
+  ASSERT_TRUE(image);
+  const plat::ReferenceMatch match =
+      plat::MatchReferenceImage(*image, "host/tests/reference/nets-long-name-scrolled.png");
+  EXPECT_TRUE(match.Matches()) << match.message;
+}
+
 // Alt+F4 (as the title bar's close box) closes the wizard the way its Close button does, modal and modeless: the
 // target typed on the page is stored, the settings file the user asked for is written, and the host is asked.
 TEST_F(PdnHostProgram, AltF4SavesTheSettingsAsTheCloseButtonDoes) {
