@@ -267,6 +267,17 @@ fs::path SampleBoard(const std::string& name) {
   return fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards" / (name + ".json");
 }
 
+// Each screenshot `dir`/<shot>.png against host/tests/reference/<shot>.png.
+void ExpectShotsMatchTheirReferences(const fs::path& dir, std::initializer_list<const char*> shots) {
+  for (const char* shot : shots) {
+    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+    ASSERT_TRUE(image) << shot;
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+}
+
 TEST_F(PdnHostProgram, DecouplingWizardRunsFromAScriptOnBothSampleBoards) {
   const fs::path script = SourceDir() / "host/tests/scripts/decoupling.pdnscript";
   for (const char* board : {"demo8", "sensor4"}) {
@@ -340,13 +351,7 @@ TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
                  (SourceDir() / "host/tests/scripts/decoupling-steps.pdnscript").string() + " --shots " + dir.string());
   ASSERT_EQ(outcome.code, 0) << outcome.output;
   EXPECT_EQ(outcome.errors, "");
-  for (const char* shot : {"steps-01-nets", "steps-02-finish", "steps-03-marked"}) {
-    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
-    ASSERT_TRUE(image) << shot;
-    const plat::ReferenceMatch match =
-        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
-    EXPECT_TRUE(match.Matches()) << match.message;
-  }
+  ExpectShotsMatchTheirReferences(dir, {"steps-01-nets", "steps-02-finish", "steps-03-marked"});
 }
 
 // The net page and the IC power pin grid from the keyboard: "==>" pressed with Space hands the focus back to the
@@ -362,13 +367,7 @@ TEST_F(PdnHostProgram, ThePinGridIsLeftWithCtrlTab) {
   EXPECT_EQ(outcome.errors, "");
   EXPECT_NE(outcome.output.find("  GetProbeCount = 2\n  probe 0 = U1.D4\n  probe 1 = U1.D7\n"), std::string::npos)
       << outcome.output;
-  for (const char* shot : {"pins-keys-01-in-grid", "pins-keys-02-step-list"}) {
-    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
-    ASSERT_TRUE(image) << shot;
-    const plat::ReferenceMatch match =
-        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
-    EXPECT_TRUE(match.Matches()) << match.message;
-  }
+  ExpectShotsMatchTheirReferences(dir, {"pins-keys-01-in-grid", "pins-keys-02-step-list"});
 }
 
 TEST_F(PdnHostProgram, TheDecouplingWizardRunsOnTheEightLayerBoardOfATwoBoardSystem) {
@@ -453,11 +452,7 @@ TEST_F(PdnHostProgram, ALongNetNameScrollsSidewaysInTheNetList) {
                                      script.string() + " --shots " + dir.string());
   ASSERT_EQ(outcome.code, 0) << outcome.output;
   EXPECT_NE(outcome.output.find("  QueryFirstNet = " + longName + "\n"), std::string::npos) << outcome.output;
-  auto image = plat::Surface::readPng((dir / "nets-long-name-scrolled.png").string());
-  ASSERT_TRUE(image);
-  const plat::ReferenceMatch match =
-      plat::MatchReferenceImage(*image, "host/tests/reference/nets-long-name-scrolled.png");
-  EXPECT_TRUE(match.Matches()) << match.message;
+  ExpectShotsMatchTheirReferences(dir, {"nets-long-name-scrolled"});
 }
 
 // Alt+F4 (as the title bar's close box) closes the wizard the way its Close button does, modal and modeless: the
@@ -572,13 +567,7 @@ TEST_F(PdnHostProgram, TheDecouplingWizardRefusesOrKeepsWhatAUserGetsWrong) {
   EXPECT_EQ(outcome.output.find("callback: Notify 2 1"), std::string::npos) << outcome.output;
   EXPECT_NE(outcome.output.find("  GetTargetImpedance = 0.007\n"), std::string::npos) << outcome.output;
   EXPECT_NE(outcome.output.find("  GetMaxFreq = 3e+09\n"), std::string::npos) << outcome.output;
-  for (const char* shot : {"mistakes-01-target-kept", "mistakes-02-frequency-refused"}) {
-    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
-    ASSERT_TRUE(image) << shot;
-    const plat::ReferenceMatch match =
-        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
-    EXPECT_TRUE(match.Matches()) << match.message;
-  }
+  ExpectShotsMatchTheirReferences(dir, {"mistakes-01-target-kept", "mistakes-02-frequency-refused"});
 }
 
 // The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row
