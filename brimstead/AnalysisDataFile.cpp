@@ -146,6 +146,10 @@ bool CAnalysisData::Save() {
   return batch.Close() && written;
 }
 
+bool CAnalysisData::IsSettingsFile(const char* path) const {
+  return path && *path && FileExists(path) && HoldsSettings(OptionsSection(), path);
+}
+
 bool CAnalysisData::Load(const char* path) {
   if (!path || !*path)
     return false;
@@ -155,7 +159,7 @@ bool CAnalysisData::Load(const char* path) {
   const int kind = GetKind();
   const char* section = OptionsSection();
   // So would a file that is no settings file at all: the record keeps what it holds.
-  if (!HoldsSettings(section, path)) {
+  if (!IsSettingsFile(path)) {
     ::SetLastError(ERROR_INVALID_DATA);
     return false;
   }

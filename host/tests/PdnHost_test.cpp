@@ -526,9 +526,9 @@ TEST_F(PdnHostProgram, LoadSavedConfigurationAndTheRefusalsOfAnInvalidPage) {
 }
 
 // Mistakes a user makes on the way, each refused or kept without loss: a file that is no settings file picked with
-// "Load..." is refused with its box, and the host hears of no load; a target typed and then a
-// calculator cancelled keeps the typed value; a maximum frequency beyond what the record's hertz can hold is refused
-// (it was saved as "inf" and came back as a text that is no number).
+// "Load..." is refused with its box, and the host hears of no load (its own load of the file answers false); a
+// target typed and then a calculator cancelled keeps the typed value; a maximum frequency beyond what the record's
+// hertz can hold is refused (it was saved as "inf" and came back as a text that is no number).
 TEST_F(PdnHostProgram, TheDecouplingWizardRefusesOrKeepsWhatAUserGetsWrong) {
   const fs::path project = dir / "demo8.brd";
   std::ofstream(project) << "board\n";
@@ -569,6 +569,15 @@ TEST_F(PdnHostProgram, TheDecouplingWizardRefusesOrKeepsWhatAUserGetsWrong) {
   EXPECT_NE(outcome.output.find("  GetTargetImpedance = 0.007\n"), std::string::npos) << outcome.output;
   EXPECT_NE(outcome.output.find("  GetMaxFreq = 3e+09\n"), std::string::npos) << outcome.output;
   ExpectShotsMatchReferences(dir, {"mistakes-01-target-kept", "mistakes-02-frequency-refused"});
+
+  // The host's load ("Use last configuration") of that file answers false and clicks nothing.
+  const Outcome loaded = RunPdnHost("--open modeless --no-getters --fixed-clock --project " + project.string() +
+                                    " --load " + garbage.string());
+  ASSERT_EQ(loaded.code, 0) << loaded.output;
+  EXPECT_NE(loaded.output.find("LoadSettings(" + garbage.string() + ") -> false\n"), std::string::npos)
+      << loaded.output;
+  EXPECT_EQ(loaded.output.find("messagebox"), std::string::npos) << loaded.output;
+  EXPECT_EQ(loaded.output.find("callback: Notify 2 1"), std::string::npos) << loaded.output;
 }
 
 // The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row
