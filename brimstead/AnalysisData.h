@@ -41,6 +41,9 @@ public:
   virtual int GetKind() const { return 0; }
   virtual bool Save();
   virtual bool Load(const char* path);
+  // Whether `path` is a settings file Load takes: it holds a section every save writes ("HEADER", "BOARD") or this
+  // kind's options section (anything else would read as all defaults, and Load refuses it).
+  bool IsSettingsFile(const char* path) const;
   virtual bool ReadBoardSection();
   virtual int GetPortCount() = 0;
 

@@ -1,7 +1,8 @@
 // The common part of the ".dao" settings file and the record's path rules.
 //
-// Sections: "HEADER" (version stamps, written never read), "BOARD" (project, settings file name, board index and
-// the derived records' keys), the options section of the record's kind, and the derived records' probe sections.
+// Sections: "HEADER" (version stamps; a load reads only whether the section is there), "BOARD" (project, settings
+// file name, board index and the derived records' keys), the options section of the record's kind, and the derived
+// records' probe sections.
 // Call flow of a save: Save -> [BOARD, HEADER stamps, options section] then the derived record's own sections.
 // Call flow of a load: Load -> [options section] -> the derived Load -> ReadBoardSection -> SelectBoard -> probes.
 #include "brimstead/AnalysisData.h"
@@ -10,11 +11,17 @@
 #include "brimstead/SettingsIO.h"
 #include "platform/base/CTime.h"
 #include "platform/base/FileSystem.h"
+#include "platform/base/PrivateProfile.h"
 #include "platform/base/ProfileBatch.h"
+#include "platform/base/StringApi.h"
+#include "platform/base/SystemError.h"
 #include "shared/Misc_Ini.h"
 #include "shared/Misc_Path.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
 
 using namespace settings_io;
 
@@ -25,6 +32,30 @@ int DefaultAnalysisType(int kind) {
   static const int types[] = {AnalysisNone, AnalysisLumped, AnalysisDistributed, AnalysisDistributed,
                               AnalysisDistributed};
   return kind >= 0 && kind < 5 ? types[kind] : AnalysisNone;
+}
+
+// The names of the file's sections (none for a file that is not there or holds none).
+std::vector<std::string> SectionNames(const char* file) {
+  for (DWORD size = 1024;; size *= 2) {
+    std::vector<char> buffer(size, '\0');
+    const DWORD length = ::GetPrivateProfileString(nullptr, nullptr, "", buffer.data(), size, file);
+    if (length + 2 < size || size >= (1u << 24)) {
+      std::vector<std::string> names;
+      for (const char* name = buffer.data(); name < buffer.data() + length && *name; name += std::strlen(name) + 1)
+        names.emplace_back(name);
+      return names;
+    }
+  }
+}
+
+// A settings file holds a section every save writes ("HEADER", "BOARD") or this kind's options section, even when
+// empty (its missing keys then read as the file format's defaults; another kind's file is read that way too).
+bool HoldsSettings(const char* section, const char* file) {
+  for (const std::string& name : SectionNames(file))
+    for (const char* known : {"HEADER", "BOARD", section})
+      if (_stricmp(name.c_str(), known) == 0)
+        return true;
+  return false;
 }
 
 // "GenerateS" when the key is missing, by kind.
@@ -133,6 +164,10 @@ bool CAnalysisData::Save() {
   return batch.Close() && written;
 }
 
+bool CAnalysisData::IsSettingsFile(const char* path) const {
+  return path && *path && FileExists(path) && HoldsSettings(OptionsSection(), path);
+}
+
 bool CAnalysisData::Load(const char* path) {
   if (!path || !*path)
     return false;
@@ -141,6 +176,11 @@ bool CAnalysisData::Load(const char* path) {
     return false;
   const int kind = GetKind();
   const char* section = OptionsSection();
+  // So would a file that is no settings file at all: the record keeps what it holds.
+  if (!IsSettingsFile(path)) {
+    ::SetLastError(ERROR_INVALID_DATA);
+    return false;
+  }
 
   const CString analysis = ReadText(section, "Analysis", "", path);
   if (analysis == "Distributed")

@@ -288,9 +288,11 @@ bool CWizardAPIBase<Table>::ClickUseLastConfiguration(const char* path, char* pa
   HWND wizard = WizardWindow();
   if (!pathBuffer[0] || !wizard)
     return false;
-  // A missing file, a folder or a path in a missing folder loads nothing: no click, and the host hears so.
+  // A missing file, a folder, a path in a missing folder or a file that is no settings file loads nothing: no
+  // click, and the host hears so.
   const DWORD attributes = ::GetFileAttributes(pathBuffer);
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      !Rec().IsSettingsFile(pathBuffer))
     return false;
   Rec().m_pSettingsCopyBuffer = pathBuffer;
   HWND button = m_pDialog->FindPageControl(WizardUseLastConfigurationControl, WizardStartPageTemplate);

@@ -83,6 +83,20 @@ TEST_F(AnalysisData, EmptyRecordsListEveryFaultInOrder) {
   }
 }
 
+// A settings file whose maximum frequency reads as infinite ("inf", "1e999") is no sweep the host can run: the
+// decoupling check sends the user to the frequency page.
+TEST_F(AnalysisData, AnInfiniteMaximumFrequencyFailsTheDecouplingCheck) {
+  CDecouplingAnalysisData* d = Make<CDecouplingAnalysisData>(false);
+  d->m_nAnalysisType = AnalysisLumped;
+  d->m_pNet1 = board->FindNet("VDD_CORE");
+  d->m_pNet2 = board->FindNet("GND");
+  EXPECT_EQ(d->Check(nullptr), CPageIdList{});
+  d->m_dMaxFreq = HUGE_VAL;
+  CString text;
+  EXPECT_EQ(d->Check(&text), CPageIdList{1018});
+  EXPECT_EQ(text, "Frequency sweep range must be specified. \n");
+}
+
 TEST_F(AnalysisData, SelectBoardWithTheCurrentIndexChangesNothing) {
   CDecouplingAnalysisData* d = Make<CDecouplingAnalysisData>(false);
   EXPECT_EQ(d->m_nBoardIndex, 0);

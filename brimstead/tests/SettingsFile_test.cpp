@@ -9,6 +9,7 @@
 #include "platform/base/CTime.h"
 #include "platform/base/IniStore.h"
 #include "platform/base/PrivateProfile.h"
+#include "platform/base/SystemError.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/base/tests/CommaLocale.h"
 #include "shared/Misc_Ini.h"
@@ -408,6 +409,30 @@ TEST_F(SettingsFile, LoadOfAMissingFileKeepsTheRecord) {
   EXPECT_FALSE(d->Load(nullptr));
   EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.25);
   EXPECT_EQ(d->m_SettingsPath, before);
+}
+
+// A file that is no settings file (random bytes, a board's project file) would read as all defaults (a target of
+// 0 ohm among them): the load refuses it, says why through the last error, and the record keeps what it holds.
+TEST_F(SettingsFile, LoadOfAFileThatIsNoSettingsFileKeepsTheRecord) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_dTargetImpedance = 0.25;
+  d->m_nAnalysisType = AnalysisDistributed;
+  const CString before = d->m_SettingsPath;
+  std::string noise;
+  for (int i = 0; i < 3000; ++i)
+    noise += static_cast<char>((i * 7919 + 13) % 256);
+  const fs::path garbage = dir / "garbage.dao", project = dir / "project.brd";
+  WriteBytes(garbage, noise);
+  WriteBytes(project, "board\n");
+  for (const fs::path& file : {garbage, project}) {
+    SCOPED_TRACE(file.filename().string());
+    ::SetLastError(0);
+    EXPECT_FALSE(d->Load(file.string().c_str()));
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
+    EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.25);
+    EXPECT_EQ(d->m_nAnalysisType, AnalysisDistributed);
+    EXPECT_EQ(d->m_SettingsPath, before);
+  }
 }
 
 TEST_F(SettingsFile, NumbersIgnoreTheProcessLocale) {

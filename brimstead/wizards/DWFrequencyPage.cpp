@@ -10,6 +10,7 @@
 namespace {
 
 constexpr UINT WM_CHECK_FREQUENCIES = WM_APP + 0x18;
+constexpr double kMaxFrequencyMHz = 1e300;
 
 // The page's sampling choice and the record's sweep mode number them differently.
 constexpr int kSweepModeOfSampling[] = {SweepAdaptive, SweepLogarithmic, SweepLinear};
@@ -191,6 +192,12 @@ bool CDWFrequencyPage::CheckFrequencies() {
   }
   if (!(m_dMaxFreq > m_dMinFreq)) {
     RefuseInput("Enter maximum frequency greater the minumum", IDC_MAX);
+    return false;
+  }
+  // The record holds hertz: a larger maximum would overflow to infinity, be saved as "inf" and come back as a
+  // text that is no number.
+  if (!(m_dMaxFreq <= kMaxFrequencyMHz)) {
+    RefuseInput("Enter maximum frequency 1e+300 MHz or less", IDC_MAX);
     return false;
   }
   CAnalysisData& record = Record();

@@ -10,6 +10,7 @@
 #include "platform/controls/winctrl.h"
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/CommonDialogs.h"
+#include "platform/framework/DialogManager.h"
 #include "platform/framework/MessageBox.h"
 
 #include <cstdio>
@@ -70,8 +71,21 @@ BOOL CDWPage::PreTranslateMessage(MSG* msg) {
 }
 
 void CDWPage::EnableControl(int id, bool enable) {
-  if (CWnd* control = GetDlgItem(id))
-    control->EnableWindow(enable ? TRUE : FALSE);
+  CWnd* control = GetDlgItem(id);
+  if (!control)
+    return;
+  if (!enable) {
+    // A disabled window keeps no focus, and the keys would then reach no control: the focus moves first to the tab
+    // stop before it (the list a move button serves, the box that switched a browse button off).
+    const HWND focus = ::GetFocus();
+    const HWND window = control->GetSafeHwnd();
+    if (focus && (focus == window || ::IsChild(window, focus))) {
+      const HWND previous = ::GetNextDlgTabItem(m_hWnd, window, TRUE);
+      if (previous && previous != window)
+        ::SetFocus(previous);
+    }
+  }
+  control->EnableWindow(enable ? TRUE : FALSE);
 }
 
 void CDWPage::ShowControl(int id, bool show) {

@@ -4,6 +4,8 @@
 #include "brimstead/HostObjectRefs.h"
 #include "platform/framework/CDataExchange.h"
 
+#include <algorithm>
+
 BEGIN_MESSAGE_MAP(CDWSelectNetPage, CDWPage)
   ON_BN_CLICKED(IDC_ADD, OnAdd)
   ON_BN_CLICKED(IDC_REMOVE, OnRemove)
@@ -19,6 +21,29 @@ CDecouplingAnalysisData* DecouplingRecord() { return GetDecouplingAnalysisData()
 CString NetName(CHostNet* net) {
   const char* name = net ? net->GetName() : nullptr;
   return name ? name : "";
+}
+
+// A name wider than its list is not cut: the list scrolls sideways over its widest name.
+void FitExtent(CListBox& list) {
+  const HWND window = list.GetSafeHwnd();
+  const HDC dc = window ? ::GetDC(window) : nullptr;
+  if (!dc)
+    return;
+  const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(::SendMessage(window, WM_GETFONT, 0, 0));
+  const HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+  int widest = 0;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    CString name;
+    list.GetText(i, name);
+    SIZE size{};
+    if (::GetTextExtentPoint32(dc, name, name.GetLength(), &size))
+      widest = std::max(widest, static_cast<int>(size.cx));
+  }
+  if (old)
+    ::SelectObject(dc, old);
+  ::ReleaseDC(window, dc);
+  // The items' text starts 2 pixels in; as much again after it.
+  ::SendMessage(window, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest > 0 ? widest + 4 : 0), 0);
 }
 }  // namespace
 
@@ -53,6 +78,8 @@ BOOL CDWSelectNetPage::OnSetActive() {
 }
 
 void CDWSelectNetPage::UpdateState() {
+  FitExtent(m_Available);
+  FitExtent(m_Chosen);
   EnableControl(IDC_ADD, m_Available.GetCurSel() >= 0 && m_Chosen.GetCount() < 2);
   EnableControl(IDC_REMOVE, m_Chosen.GetCurSel() >= 0);
   CDecouplingAnalysisData* record = DecouplingRecord();

@@ -132,7 +132,7 @@ void CDWStartPage::OnUseLast() {
     else if (error == ERROR_SUCCESS)
       error = ERROR_FILE_NOT_FOUND;
     RefreshControls();
-    ErrorBoxSystemError(error, m_hWnd, "The settings can't be loaded from the file \"%s\".\n", path.GetString());
+    ReportLoadFailure(path, error);
     return;
   }
   RefreshControls();
@@ -141,6 +141,17 @@ void CDWStartPage::OnUseLast() {
     if (CHostWizardCallback* callback = m_pOwner->GetHostCallback())
       callback->Notify(HostEventSettingsLoaded, 1);
   }
+}
+
+void CDWStartPage::ReportLoadFailure(const CString& path, DWORD error) {
+  if (error == ERROR_INVALID_DATA) {
+    ErrorBoxF(m_hWnd,
+              "The settings can't be loaded from the file \"%s\".\nIt is no settings file; the settings are as they "
+              "were.\n",
+              path.GetString());
+    return;
+  }
+  ErrorBoxSystemError(error, m_hWnd, "The settings can't be loaded from the file \"%s\".\n", path.GetString());
 }
 
 void CDWStartPage::OnLoadSaved() {
@@ -153,7 +164,12 @@ void CDWStartPage::OnLoad() {
   CFileDialog dialog(TRUE, ".dao", Record().m_SettingsPath, OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR, Filter, this);
   if (dialog.DoModal() != IDOK || !m_hWnd)
     return;
-  Record().Load(dialog.GetPathName());
+  const CString path = dialog.GetPathName();
+  if (!Record().Load(path)) {
+    // Nothing was loaded: the settings stay as they were, and the user is told why.
+    ReportLoadFailure(path, ::GetLastError());
+    return;
+  }
   if (m_pOwner) {
     m_pOwner->UpdateButtons();
     m_pOwner->UpdateBoardMarks();

@@ -39,6 +39,9 @@ protected:
   afx_msg void OnUseLast();
   afx_msg void OnLoadSaved();
   afx_msg void OnLoad();
+  // The box of a load that loaded nothing: a file that is no settings file (ERROR_INVALID_DATA, set by the
+  // record's load) or the system's reason.
+  void ReportLoadFailure(const CString& path, DWORD error);
   afx_msg void OnSaveSettings();
   DECLARE_MESSAGE_MAP()
 };

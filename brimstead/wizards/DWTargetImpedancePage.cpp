@@ -46,8 +46,10 @@ void CDWTargetImpedancePage::OnCalculator() {
   const bool finished = wizard.Run(ohms, this);
   if (!m_hWnd)
     return;
-  if (finished)
-    m_dTarget = ohms * 1000.0;
-  // A cancelled calculator puts the last stored value back into the edit.
+  // A cancelled calculator leaves the edit as the user left it: putting the last stored value back would throw
+  // away a target typed before the calculator was opened.
+  if (!finished)
+    return;
+  m_dTarget = ohms * 1000.0;
   UpdateData(FALSE);
 }

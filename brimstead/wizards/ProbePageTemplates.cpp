@@ -8,7 +8,8 @@ namespace {
 
 using namespace templatestyle;
 
-constexpr DWORD kNetList = kTab | WS_BORDER | WS_VSCROLL | LBS_SORT | LBS_NOTIFY;
+// The net lists scroll sideways as well, so a long net name can be read whole (the page sets the extent).
+constexpr DWORD kNetList = kTab | WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_SORT | LBS_NOTIFY;
 
 const DialogItemTemplate kBoardItems[] = {
     {WC_STATIC, "Choose the board to analysis in the list", IDC_STATIC, kVisible, 0, 8, 6, 300, 9},

@@ -338,6 +338,19 @@ HWND CWizardDlg::GetFinishButton() {
   return button ? button->m_hWnd : nullptr;
 }
 
+// The title bar's close box and Alt+F4 end the wizard as a click on its Close button does: the page stores its
+// controls, and with "Save settings to file" ticked the settings are saved first; an invalid page or a failed
+// save keeps the wizard open. A disabled button (the wizard is busy) ignores them.
+void CWizardDlg::OnClose() {
+  const HWND cancel = GetCancelButton();
+  if (cancel && ::IsWindowVisible(cancel)) {
+    if (::IsWindowEnabled(cancel))
+      ::PostMessage(cancel, BM_CLICK, 0, 0);
+    return;
+  }
+  CDialog::OnClose();
+}
+
 HWND CWizardDlg::GetCancelButton() {
   CWnd* button = m_pFrame ? m_pFrame->GetCancelButton() : nullptr;
   return button ? button->m_hWnd : nullptr;
@@ -382,14 +395,6 @@ void CWizardDlg::TakeKeyboardHook() {
     app->UseKeyboardHook(true);
     m_bKeyboardHookTaken = true;
   }
-}
-
-void CWizardDlg::OnClose() {
-  // The title bar's close box and Alt+F4 end the wizard as a click on its Close button does: the page stores its
-  // controls, and with "Save settings to file" ticked the settings are saved first; an invalid page or a failed
-  // save keeps the wizard open.
-  if (HWND cancel = GetCancelButton())
-    ::SendMessage(cancel, BM_CLICK, 0, 0);
 }
 
 void CWizardDlg::OnDestroy() {

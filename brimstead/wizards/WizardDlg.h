@@ -13,7 +13,8 @@
 //                             SelectStep, UpdateButtons, Notify(1, 1)
 //   Finish  -> page ValidateAndStore -> SaveSettings (a failure: its box, stop) -> Check -> RunAnalysis or the check's box -> page
 //              OnWizardFinish -> Notify(4, 1)
-//   Cancel (also the close box, Alt+F4) -> page OnKillActive -> refused while the page is invalid -> SaveSettings (a failure: its box, stop) -> OnCancel (MayClose)
+//   Cancel  -> page OnKillActive -> refused while the page is invalid -> SaveSettings (a failure: its box, stop) -> OnCancel (MayClose)
+//   close box, Alt+F4 -> a click on the Cancel button
 //   window gone -> pages and frame deleted -> owner notice -> OnClosed
 #pragma once
 
@@ -144,8 +145,10 @@ protected:
   }
   // The end of it: FinishInitialisation, then the host hears that the wizard opened.
   void OpenOnStep(int startStep);
-  afx_msg void OnClose();
   afx_msg void OnDestroy();
+  // The title bar's close box and Alt+F4: the Cancel button's way (the page stores its controls, the settings are
+  // saved when asked for, the host is asked), not the dialog's own Cancel, which would skip the first two.
+  afx_msg void OnClose();
   void PostNcDestroy() override;
   DECLARE_MESSAGE_MAP()
 

@@ -143,6 +143,9 @@ UINT CGXGridCore::OnGridGetDlgCode(UINT defaultCode) {
   // In a dialog, Enter and Escape go to the default button and Cancel unless the active cell control
   // wants them; outside a dialog the grid takes every key anyway.
   if (m_bInDialog) {
+    // Tab moves between the cells; with Ctrl held it is the dialog's, so that the keyboard can leave the grid
+    // (Ctrl+Tab to the next control, Ctrl+Shift+Tab to the one before).
+    if (::GetKeyState(VK_CONTROL) < 0) code &= ~static_cast<UINT>(DLGC_WANTTAB);
     CGXControl* c = ControlOfCurrentCell();
     if (c && c->GetEditingState() && c->WantsReturnAndEscape()) code |= DLGC_WANTALLKEYS;
   }

@@ -302,6 +302,13 @@ TEST(PdnHostOnScreen, TheStepListMovesWithItsKeysWithEitherInput) {
     EXPECT_NE(log.find("step 7: expect state 22358 focused"), std::string::npos) << log;
 }
 
+// The IC power pin grid from the keyboard on screen, with real and with injected input: pins checked with Space,
+// Ctrl+Tab and Ctrl+Shift+Tab leave the grid, which Tab alone never does, and Next is pressed with Space.
+TEST(PdnHostOnScreen, ThePinGridIsLeftWithCtrlTabWithEitherInput) {
+  for (const std::string& log : RunWizardScriptOnScreenWithEitherInput("decoupling-pins-keys.pdnscript", ""))
+    EXPECT_NE(log.find("  GetProbeCount = 2\n  probe 0 = U1.D4\n  probe 1 = U1.D7\n"), std::string::npos) << log;
+}
+
 // Combo boxes picked with real input: the list opens some time after the click, and the entry is clicked in it
 // once it shows ("<custom>" straight from the group's model, then the ESL calculator's package).
 TEST(PdnHostOnScreen, ComboEntriesArePickedInTheOpenListWithRealInput) {

@@ -298,6 +298,7 @@ fs::path SampleBoard(const std::string& name) {
   return fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards" / (name + ".json");
 }
 
+
 TEST_F(PdnHostProgram, DecouplingWizardRunsFromAScriptOnBothSampleBoards) {
   const fs::path script = SourceDir() / "host/tests/scripts/decoupling.pdnscript";
   for (const char* board : {"demo8", "sensor4"}) {
@@ -374,6 +375,22 @@ TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
   ExpectShotsMatchReferences(dir, {"steps-01-nets", "steps-02-finish", "steps-03-marked"});
 }
 
+// The net page and the IC power pin grid from the keyboard: "==>" pressed with Space hands the focus back to the
+// list of nets as it turns disabled; Space checks pins, Tab moves between the grid's cells and never out of it,
+// Ctrl+Tab and Ctrl+Shift+Tab leave it for the next and the previous control (the screenshots against their
+// references), and Next is reached with Tab.
+TEST_F(PdnHostProgram, ThePinGridIsLeftWithCtrlTab) {
+  const Outcome outcome =
+      RunPdnHost("--open modeless --fixed-clock --script " +
+                 (SourceDir() / "host/tests/scripts/decoupling-pins-keys.pdnscript").string() + " --shots " +
+                 dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_EQ(outcome.errors, "");
+  EXPECT_NE(outcome.output.find("  GetProbeCount = 2\n  probe 0 = U1.D4\n  probe 1 = U1.D7\n"), std::string::npos)
+      << outcome.output;
+  ExpectShotsMatchReferences(dir, {"pins-keys-01-in-grid", "pins-keys-02-step-list"});
+}
+
 TEST_F(PdnHostProgram, TheDecouplingWizardRunsOnTheEightLayerBoardOfATwoBoardSystem) {
   // Board, nets, a Distributed analysis, the IC power pins checked and grouped, Finish and the host's Run.
   const fs::path script = SourceDir() / "host/tests/scripts/decoupling-pins.pdnscript";
@@ -447,6 +464,58 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
   EXPECT_EQ(split.code, 4) << split.output;
   EXPECT_NE(split.errors.find("script.txt:1: viewer pick: no one board has all of these probes"), std::string::npos)
       << split.output;
+}
+
+// A net name wider than the net page's lists is not cut for good: the list scrolls sideways to its end (the 8-layer
+// board with VDD_CORE renamed to 55 characters; the screenshot against its reference shows the name's tail).
+TEST_F(PdnHostProgram, ALongNetNameScrollsSidewaysInTheNetList) {
+  const std::string longName = "VDD_CORE_0V9_PROCESSOR_CLUSTER_A_AFTER_FERRITE_BEAD_FB12";
+  std::string json = ReadFile(SampleBoard("demo8"));
+  for (size_t at = 0; (at = json.find("\"VDD_CORE\"", at)) != std::string::npos; at += longName.size() + 2)
+    json.replace(at, 10, "\"" + longName + "\"");
+  const fs::path board = dir / "long.json";
+  std::ofstream(board, std::ios::binary) << json;
+  const fs::path script = dir / "long.pdnscript";
+  std::ofstream(script) << "click \"Next >\"\npick 1005 \"" << longName << "\"\nclick \"==>\"\n"
+                           "click 1007 at 188 191\nclick 1007 at 188 191\nclick 1007 at 150 191\n"
+                           "screenshot nets-long-name-scrolled.png\n";
+  const Outcome outcome = RunPdnHost("--board " + board.string() + " --open modeless --fixed-clock --script " +
+                                     script.string() + " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_NE(outcome.output.find("  QueryFirstNet = " + longName + "\n"), std::string::npos) << outcome.output;
+  ExpectShotsMatchReferences(dir, {"nets-long-name-scrolled"});
+}
+
+// Alt+F4 (as the title bar's close box) closes the wizard the way its Close button does, modal and modeless: the
+// target typed on the page is stored, the settings file the user asked for is written, and the host is asked.
+TEST_F(PdnHostProgram, AltF4SavesTheSettingsAsTheCloseButtonDoes) {
+  const fs::path script = dir / "altf4.pdnscript";
+  std::ofstream(script) << "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n"
+                           "type 1017 \"4\"\nkey alt+F4\n";
+  for (const char* mode : {"modal", "modeless"}) {
+    SCOPED_TRACE(mode);
+    fs::remove(dir / "demo8.dao");
+    const Outcome outcome = RunPdnHost(std::string("--open ") + mode + " --save --fixed-clock --no-getters --project " +
+                                       project + " --script " + script.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find("CloseWizard"), std::string::npos) << outcome.output;
+    EXPECT_NE(ReadFile(dir / "demo8.dao").find("TargetImpedancee=0.004000\r\n"), std::string::npos);
+  }
+}
+
+// A script that leaves its page invalid: the close pdnhost asks for at the end brings up the page's refusal, which no
+// step answers; the run fails (exit code 4) rather than ending as if all went well.
+TEST_F(PdnHostProgram, ARefusalThatTheClosingBringsUpFailsTheRun) {
+  const fs::path script = dir / "invalid.pdnscript";
+  std::ofstream(script) << "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n"
+                           "type 1017 \"0\"\n";
+  const Outcome outcome = RunPdnHost("--open modeless --no-getters --script " + script.string());
+  EXPECT_EQ(outcome.code, 4) << outcome.output;
+  EXPECT_NE(outcome.errors.find("does not answer the messagebox \"Brimstead\": Please enter a number between 0.001 "
+                                "and 10000."),
+            std::string::npos)
+      << outcome.output;
 }
 
 // "Load saved configuration" on the start page loads a saved ".dao" through the file dialog (the target comes back
@@ -577,6 +646,61 @@ TEST_F(PdnHostProgram, AModalViaWizardLeftOpenByItsScriptIsEndedByItsCloseButton
     EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
     EXPECT_EQ(outcome.errors, "") << outcome.output;
   }
+}
+
+// Mistakes a user makes on the way, each refused or kept without loss: a file that is no settings file picked with
+// "Load..." is refused with its box, and the host hears of no load (its own load of the file answers false); a
+// target typed and then a calculator cancelled keeps the typed value; a maximum frequency beyond what the record's
+// hertz can hold is refused (it was saved as "inf" and came back as a text that is no number).
+TEST_F(PdnHostProgram, TheDecouplingWizardRefusesOrKeepsWhatAUserGetsWrong) {
+  const fs::path project = dir / "demo8.brd";
+  std::ofstream(project) << "board\n";
+  const fs::path garbage = dir / "results.dao";
+  std::ofstream(garbage, std::ios::binary) << std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR garbage", 24);
+  const fs::path script = dir / "mistakes.pdnscript";
+  std::ofstream(script) << "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n"
+                           "type 1017 \"3\"\n"
+                           "click \"< Back\"\nclick \"< Back\"\nclick \"< Back\"\nclick \"< Back\"\n"
+                           "click \"Load saved configuration\"\n"
+                           "answer open " << garbage.string() << "\n"
+                           "answer message ok \"It is no settings file\"\n"
+                           "click \"Load...\"\n"
+                           "click \"New\"\n"
+                           "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n"
+                           "type 1017 \"7\"\n"
+                           "click \"Calculator...\"\n"
+                           "key Escape\n"
+                           "expect text 1017 \"7\"\n"
+                           "screenshot mistakes-01-target-kept.png\n"
+                           "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n"
+                           "type 1056 \"1e305\"\n"
+                           "answer message ok \"Enter maximum frequency 1e+300 MHz or less\"\n"
+                           "click \"Next >\"\n"
+                           "expect state 1056 focused\n"
+                           "screenshot mistakes-02-frequency-refused.png\n"
+                           "type 1056 \"3000\"\n"
+                           "click \"Next >\"\n";
+  const Outcome outcome = RunPdnHost("--open modeless --fixed-clock --project " + project.string() + " --script " +
+                                     script.string() + " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_EQ(outcome.errors, "");
+  EXPECT_NE(outcome.output.find("messagebox \"Error\": The settings can't be loaded from the file \"" +
+                                garbage.string() + "\".\\nIt is no settings file; the settings are as they were."),
+            std::string::npos)
+      << outcome.output;
+  EXPECT_EQ(outcome.output.find("callback: Notify 2 1"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("  GetTargetImpedance = 0.007\n"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("  GetMaxFreq = 3e+09\n"), std::string::npos) << outcome.output;
+  ExpectShotsMatchReferences(dir, {"mistakes-01-target-kept", "mistakes-02-frequency-refused"});
+
+  // The host's load ("Use last configuration") of that file answers false and clicks nothing.
+  const Outcome loaded = RunPdnHost("--open modeless --no-getters --fixed-clock --project " + project.string() +
+                                    " --load " + garbage.string());
+  ASSERT_EQ(loaded.code, 0) << loaded.output;
+  EXPECT_NE(loaded.output.find("LoadSettings(" + garbage.string() + ") -> false\n"), std::string::npos)
+      << loaded.output;
+  EXPECT_EQ(loaded.output.find("messagebox"), std::string::npos) << loaded.output;
+  EXPECT_EQ(loaded.output.find("callback: Notify 2 1"), std::string::npos) << loaded.output;
 }
 
 // The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row

@@ -242,8 +242,14 @@ void PaintField(HWND hwnd, HDC dc, ComboState& s) {
   }
   if (sel >= 0) {
     const std::string text = ItemText(s, sel);
-    TextOut(dc, field.left + 2, field.top + (field.Height() - s.fieldItemHeight) / 2, text.c_str(),
-            static_cast<int>(text.size()));
+    // Cut at the field's right edge: a wider text never runs over the arrow button. Upwards and downwards the
+    // text keeps the room inside the sunken edge, where an underscore below the field's last line still shows.
+    CRect clip = field;
+    const CRect client = ClientRectOf(hwnd);
+    clip.top = std::min(clip.top, client.top + 2);
+    clip.bottom = std::max(clip.bottom, std::min(client.bottom - 2, clip.bottom + 2));
+    ExtTextOut(dc, field.left + 2, field.top + (field.Height() - s.fieldItemHeight) / 2, ETO_CLIPPED, &clip,
+               text.c_str(), static_cast<UINT>(text.size()), nullptr);
   }
   if (highlight) DrawFocusRect(dc, &field);
 }

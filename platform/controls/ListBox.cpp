@@ -36,6 +36,9 @@ struct ListState {
   HWND combo = nullptr;
   bool measuring = false;  // inside WM_MEASUREITEM for a new item
   bool vscroll = false;    // created with WS_VSCROLL (the bar itself comes and goes with the need)
+  bool hscroll = false;    // created with WS_HSCROLL (that bar too comes and goes with the need)
+  int extent = 0;          // LB_SETHORIZONTALEXTENT: the width the items scroll over sideways
+  int hpos = 0;            // how far they are scrolled to the left
 };
 
 StateTable<ListState>& States() { return StateTable<ListState>::Instance(); }
@@ -132,6 +135,26 @@ void UpdateScrollBar(HWND hwnd, const ListState& s) {
                 0};
   if (Style(hwnd) & LBS_DISABLENOSCROLL) si.fMask |= SIF_DISABLENOSCROLL;
   SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+}
+
+// The horizontal bar of a list with WS_HSCROLL: it scrolls over the extent the owner set, and shows while that is
+// wider than the list (disabled, with LBS_DISABLENOSCROLL, when it is not).
+void UpdateHorizontalBar(HWND hwnd, ListState& s) {
+  if (!s.hscroll) return;
+  const int width = ClientRectOf(hwnd).Width();
+  s.hpos = std::clamp(s.hpos, 0, std::max(0, s.extent - width));
+  SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, s.extent - 1),
+                static_cast<UINT>(std::max(1, width)), s.hpos, 0};
+  if (s.extent <= width) si = SCROLLINFO{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 1, 0, 0};
+  if (Style(hwnd) & LBS_DISABLENOSCROLL) si.fMask |= SIF_DISABLENOSCROLL;
+  SetScrollInfo(hwnd, SB_HORZ, &si, TRUE);
+}
+
+void SetHorizontalPos(HWND hwnd, ListState& s, int pos) {
+  const int before = s.hpos;
+  s.hpos = pos;
+  UpdateHorizontalBar(hwnd, s);
+  if (s.hpos != before) InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 void SetTop(HWND hwnd, ListState& s, int top) {
@@ -613,7 +636,7 @@ void DrawItem(HWND hwnd, HDC dc, const ListState& s, int i, const CRect& r) {
     FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
     SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
   }
-  TextOut(dc, r.left + 2, r.top, text.c_str(), static_cast<int>(text.size()));
+  TextOut(dc, r.left + 2 - s.hpos, r.top, text.c_str(), static_cast<int>(text.size()));
   if (focus) DrawFocusRect(dc, &r);
 }
 
@@ -778,6 +801,7 @@ void OnPosChanging(HWND hwnd, const ListState& s, WINDOWPOS* wp) {
 
 void OnCreate(HWND hwnd, ListState& s) {
   s.vscroll = (Style(hwnd) & WS_VSCROLL) != 0;
+  s.hscroll = (Style(hwnd) & WS_HSCROLL) != 0;
   s.itemHeight = FontHeight(s.font);
   if (Style(hwnd) & LBS_OWNERDRAWFIXED) {
     Item probe;
@@ -792,13 +816,25 @@ void OnCreate(HWND hwnd, ListState& s) {
       SetWindowPos(hwnd, nullptr, 0, 0, wr.right - wr.left, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   UpdateScrollBar(hwnd, s);
-  // The list keeps no horizontal extent, so a horizontal bar has nothing to scroll: it shows (disabled)
-  // only with LBS_DISABLENOSCROLL.
-  if (Style(hwnd) & WS_HSCROLL) {
-    SCROLLINFO none{sizeof(none), SIF_RANGE | SIF_PAGE, 0, 0, 1, 0, 0};
-    if (Style(hwnd) & LBS_DISABLENOSCROLL) none.fMask |= SIF_DISABLENOSCROLL;
-    SetScrollInfo(hwnd, SB_HORZ, &none, TRUE);
+  // No extent yet: a horizontal bar has nothing to scroll and shows (disabled) only with LBS_DISABLENOSCROLL.
+  UpdateHorizontalBar(hwnd, s);
+}
+
+LRESULT OnHorizontalScroll(HWND hwnd, ListState& s, WPARAM code) {
+  const int width = ClientRectOf(hwnd).Width();
+  const int line = std::max(1, FontHeight(s.font) / 2);
+  switch (LOWORD(code)) {
+    case SB_LINELEFT: SetHorizontalPos(hwnd, s, s.hpos - line); break;
+    case SB_LINERIGHT: SetHorizontalPos(hwnd, s, s.hpos + line); break;
+    case SB_PAGELEFT: SetHorizontalPos(hwnd, s, s.hpos - width); break;
+    case SB_PAGERIGHT: SetHorizontalPos(hwnd, s, s.hpos + width); break;
+    case SB_LEFT: SetHorizontalPos(hwnd, s, 0); break;
+    case SB_RIGHT: SetHorizontalPos(hwnd, s, s.extent); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: SetHorizontalPos(hwnd, s, static_cast<SHORT>(HIWORD(code))); break;
+    default: break;
   }
+  return 0;
 }
 
 LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -812,6 +848,7 @@ LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam
       // top again when everything fits.
       SetTop(hwnd, s, s.top);
       UpdateScrollBar(hwnd, s);
+      UpdateHorizontalBar(hwnd, s);
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
     case WM_SETFONT:
@@ -842,6 +879,13 @@ LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam
       }
       return 0;
     case WM_VSCROLL: return OnScroll(hwnd, s, wParam);
+    case WM_HSCROLL: return OnHorizontalScroll(hwnd, s, wParam);
+    case LB_SETHORIZONTALEXTENT:
+      s.extent = static_cast<int>(std::min<WPARAM>(wParam, 0x7FFF));
+      UpdateHorizontalBar(hwnd, s);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    case LB_GETHORIZONTALEXTENT: return s.extent;
     case WM_MOUSEWHEEL: SetTop(hwnd, s, s.top - 3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA); return 0;
     case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
     case LB_ADDSTRING: return Insert(hwnd, s, -1, lParam, true);

@@ -262,6 +262,21 @@ TEST_F(WizardPages, TheCalculatorRecomputesAfterBackAndItsCancelLeavesTheTargetP
   EXPECT_DOUBLE_EQ(Record().m_dTargetImpedance, 1e-6);
 }
 
+// A value typed and not yet stored survives a calculator the user cancels (with Escape or its Cancel): the edit keeps
+// it, and leaving the page stores it.
+TEST_F(WizardPages, ACancelledCalculatorKeepsTheTargetTheUserTyped) {
+  ASSERT_TRUE(api->CreateModeless());
+  GoTo(CDWTargetImpedancePage::IDD);
+  HWND edit = Control(CDWTargetImpedancePage::IDD, CDWTargetImpedancePage::IDC_TARGET);
+  TypeInto(edit, "7");
+  automation.Then([] { Click(::GetDlgItem(::GetActiveWindow(), IDCANCEL)); });
+  Click(Control(CDWTargetImpedancePage::IDD, CDWTargetImpedancePage::IDC_CALCULATOR));
+  EXPECT_EQ(Text(edit), "7");
+  Click(Next());
+  EXPECT_NE(ActivePageId(), CDWTargetImpedancePage::IDD);
+  EXPECT_DOUBLE_EQ(Record().m_dTargetImpedance, 0.007);
+}
+
 class FrequencyPage : public WizardPages {
 protected:
   void Open(int mode) {
@@ -294,6 +309,25 @@ TEST_F(FrequencyPage, TheMinimumAndMaximumAreCheckedOnceWhenTheirEditLosesTheFoc
   Click(Next());
   EXPECT_EQ(ActivePageId(), CDWFrequencyPage::IDD);
   EXPECT_EQ(BoxesSaying("Enter maximum frequency greater the minumum"), 2);
+}
+
+// A maximum whose hertz would overflow (1e305 MHz) is refused: the record never holds an infinite sweep, which the
+// page would then show as "inf" and refuse to leave; the largest accepted maximum comes back as typed.
+TEST_F(FrequencyPage, AMaximumBeyondWhatHertzCanHoldIsRefused) {
+  Open(0);
+  HWND max = Item(CDWFrequencyPage::IDC_MAX);
+  TypeInto(max, "1e305");
+  Click(Next());
+  EXPECT_EQ(ActivePageId(), CDWFrequencyPage::IDD);
+  EXPECT_EQ(BoxesSaying("Enter maximum frequency 1e+300 MHz or less"), 1);
+  ExpectFocusedAndSelected(max);
+  EXPECT_EQ(Record().m_dMaxFreq, 3e8);
+  TypeInto(max, "1e300");
+  Click(Next());
+  EXPECT_NE(ActivePageId(), CDWFrequencyPage::IDD);
+  EXPECT_EQ(Record().m_dMaxFreq, 1e306);
+  Click(Back());
+  EXPECT_EQ(Text(max), "1e+300");
 }
 
 TEST_F(FrequencyPage, EasyShowsFiftyGreyedSamplesAndStoresOnlyTheFrequencies) {

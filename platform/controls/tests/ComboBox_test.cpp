@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/controls/tests/ControlTestSupport.h"
+#include "platform/display/Desktop.h"
 
 namespace plat::test {
 namespace {
@@ -347,6 +350,32 @@ TEST_F(Combos, LookClosedAndSimple) {
   SetFocus(f);
   MoveWindow(host, 50, 50, 310, 150, TRUE);
   ExpectMatchesReference(host, "combos.png");
+}
+
+// A selected item wider than the field is cut where the field ends: the arrow button looks the same whatever the
+// text, and the field's pixels just left of it still show the text.
+TEST_F(Combos, AFieldTextWiderThanTheFieldStopsAtTheArrowButton) {
+  HWND c = Combo(CBS_DROPDOWNLIST, {"x", "VDD_CORE_SUPPLY, 0.9volt WWWWWWWW"});
+  MoveWindow(c, 10, 10, 90, 120, TRUE);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(GetComboBoxInfo(c, &info));
+  auto pixels = [&](const RECT& r) {
+    RunUntilIdle();
+    auto image = Desktop::Capture(c);
+    std::vector<std::uint32_t> out;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) out.push_back(image->pixel(x, y));
+    return out;
+  };
+  const RECT fieldEnd{info.rcItem.right - 8, info.rcItem.top, info.rcItem.right, info.rcItem.bottom};
+  SendMessage(c, CB_SETCURSEL, 0, 0);
+  const auto arrow = pixels(info.rcButton);
+  const auto emptyEnd = pixels(fieldEnd);
+  SendMessage(c, CB_SETCURSEL, 1, 0);
+  InvalidateRect(c, nullptr, TRUE);
+  EXPECT_EQ(pixels(info.rcButton), arrow);
+  EXPECT_NE(pixels(fieldEnd), emptyEnd);
 }
 
 TEST_F(Combos, LookDropped) {

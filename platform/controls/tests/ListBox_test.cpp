@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/controls/ChunkedList.h"
 #include "platform/controls/tests/ControlTestSupport.h"
+#include "platform/display/Desktop.h"
 #include "platform/gdi/gdiapi.h"
 
 namespace plat::test {
@@ -37,6 +40,43 @@ class ListBoxes : public ControlTest {
     return InputRouter::ClientPoint(l, r.left + 5, r.top + 2);
   }
 };
+
+// A list with WS_HSCROLL scrolls its items sideways over the extent its owner sets: the bar shows while the extent is
+// wider than the list, the scroll moves the text, and a narrower extent takes the bar away and scrolls back.
+TEST_F(ListBoxes, AHorizontalExtentWiderThanTheListScrollsItsItemsSideways) {
+  HWND l = List(WS_HSCROLL | WS_VSCROLL, {"VDD_CORE_0V9_PROCESSOR_CLUSTER_A_AFTER_FERRITE_BEAD"});
+  RECT before{};
+  GetClientRect(l, &before);
+  auto firstLine = [&] {
+    RunUntilIdle();
+    auto image = Desktop::Capture(l);
+    std::vector<std::uint32_t> out;
+    for (int x = 0; x < 60; ++x)
+      for (int y = 0; y < 10; ++y) out.push_back(image->pixel(x, y));
+    return out;
+  };
+  const auto unscrolled = firstLine();
+  SendMessage(l, LB_SETHORIZONTALEXTENT, 400, 0);
+  EXPECT_EQ(SendMessage(l, LB_GETHORIZONTALEXTENT, 0, 0), 400);
+  RECT shown{};
+  GetClientRect(l, &shown);
+  EXPECT_LT(shown.bottom, before.bottom) << "the bar takes its room";
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(l, SB_HORZ, &si));
+  EXPECT_EQ(si.nMax, 399);
+  EXPECT_EQ(static_cast<int>(si.nPage), shown.right);
+  SendMessage(l, WM_HSCROLL, SB_RIGHT, 0);
+  ASSERT_TRUE(GetScrollInfo(l, SB_HORZ, &si));
+  EXPECT_EQ(si.nPos, 400 - shown.right);
+  EXPECT_NE(firstLine(), unscrolled);
+  SendMessage(l, LB_SETHORIZONTALEXTENT, 50, 0);
+  RECT hidden{};
+  GetClientRect(l, &hidden);
+  EXPECT_EQ(hidden.bottom, before.bottom);
+  EXPECT_EQ(firstLine(), unscrolled);
+}
 
 TEST_F(ListBoxes, SortedInsertionIgnoresCaseAndKeepsArrivalOrderOfEquals) {
   HWND l = List(LBS_SORT, {"pear", "Apple", "banana", "apple", "Cherry"});
