@@ -550,6 +550,12 @@ void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
       m_Input.Key(ScriptKey{VK_UP, "Up"});
   };
   if (combo) {
+    // A list already open (a grid's combo cell opens its list as the cell is clicked) takes the click on its entry
+    // at once: a click on the combo would close it.
+    if (IsWindowVisible(ComboList(control))) {
+      ClickComboEntry(control, static_cast<int>(index), step);
+      return;
+    }
     // A click opens the list (on the arrow, for a combo with an edit); the entry is scrolled into the open list, as
     // its scroll bar would, and clicked there: the combo goes to it directly, past no other entry on the way.
     RECT r{};

@@ -5,9 +5,12 @@
 #include "brimstead/wizards/WizardResources.h"
 #include "foundation/ButtonBitmap.h"
 #include "grid/controls/CGXComboBoxWnd.h"
+#include "grid/controls/CGXControl.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/controls/winctrl.h"
+#include "platform/framework/CPaintDC.h"
 
+#include <algorithm>
 #include <array>
 
 CWizardGridWnd::~CWizardGridWnd() = default;
@@ -54,6 +57,34 @@ void ResetBitmapEditRowHeights(CGXGridCore* grid) {
   const int height = control->ComputeCellSize(nullptr, 0, 0, empty, nullptr, TRUE).cy;
   grid->SetRowHeight(0, grid->GetRowCount(), height);
   grid->RefreshScrollBars();
+}
+
+void FitRowHeaders(CGXGridWnd& grid, int minimum) {
+  if (!grid.GetParam() || !grid.m_hWnd || grid.IsColHidden(0))
+    return;
+  ROWCOL widest = 0;
+  int length = 0;
+  for (ROWCOL row = 1; row <= grid.GetRowCount(); ++row) {
+    const int chars = grid.GetCellValue(row, 0).GetLength();
+    if (chars > length) {
+      length = chars;
+      widest = row;
+    }
+  }
+  int width = minimum;
+  if (widest) {
+    if (!grid.GetCalcSizeImp())
+      grid.InstallCalcSizeImp();
+    CClientDC dc(&grid);
+    grid.PrepareDC(&dc);
+    CGXStyle* style = grid.NewWorkStyle();
+    grid.ComposeCellStyle(widest, 0, *style);
+    if (CGXControl* control = grid.ControlForCell(widest, 0))
+      width = std::max(width, static_cast<int>(control->ComputeCellSize(&dc, widest, 0, *style, nullptr, FALSE).cx));
+    grid.ReleaseWorkStyle(style);
+  }
+  if (width != grid.GetColWidth(0))
+    grid.SetColWidth(0, 0, width);
 }
 
 void RegisterGridCellBitmaps() {

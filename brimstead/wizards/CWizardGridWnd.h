@@ -47,6 +47,10 @@ void RegisterDropDownList(CGXGridCore* grid);
 void RegisterPlusMinusButtons(CGXGridCore* grid);
 // Every row, header row included, as high as control 20011 needs for an empty value in the standard style.
 void ResetBitmapEditRowHeights(CGXGridCore* grid);
+// Row headers (column 0, unless hidden) as wide as the widest text they hold (port numbers: digits and hyphens, so
+// the one with the most characters), never narrower than `minimum`. The grid measures through its cells' sizing,
+// which it installs.
+void FitRowHeaders(CGXGridWnd& grid, int minimum);
 // Registers the bitmaps of the module's cells and of the add-probes tree (idempotent).
 void RegisterGridCellBitmaps();
 }  // namespace brimwiz

@@ -38,7 +38,7 @@ void EnableDrag(CViaGridWnd& grid) {
 
 namespace brimwiz {
 
-void NumberViaPorts(CGXGridCore& grid, CModelExtractorAnalysisData& record) {
+void NumberViaPorts(CViaGridWnd& grid, CModelExtractorAnalysisData& record) {
   int n = record.GetEnabledSupplyPortCount();
   const BOOL locked = grid.LockUpdate(TRUE);
   for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
@@ -54,6 +54,7 @@ void NumberViaPorts(CGXGridCore& grid, CModelExtractorAnalysisData& record) {
     SetCellValue(grid, r, ViaColHeader, header);
   }
   grid.LockUpdate(locked);
+  grid.FitRowHeaders();
   grid.RedrawAll();
 }
 
@@ -241,6 +242,7 @@ BOOL CMESelectViasTPEPage::OnInitDialog() {
     m_pGrid->SetColWidth(ViaColHeader, ViaColHeader, 48);
     m_pGrid->SetColWidth(ViaColName, ViaColName, 128);
     m_pGrid->SetColWidth(ViaColThird, ViaColFourth, 128);
+    m_pGrid->KeepHeaderWidth();
   }
   SetDlgItemText(IDC_INSTRUCTION,
                  "Check the signal vias you want to include in the extracted model as external ports.\n\nTo change "

@@ -97,8 +97,9 @@ public:
 
 namespace brimwiz {
 // Port numbers of the via rows: an enabled port at a row takes first = n + 1 to n + its two lists' names, n
-// starting at the record's enabled supply-pin ports; a disabled one an empty header.
-void NumberViaPorts(CGXGridCore& grid, CModelExtractorAnalysisData& record);
+// starting at the record's enabled supply-pin ports; a disabled one an empty header. The headers widen to hold
+// the widest number.
+void NumberViaPorts(CViaGridWnd& grid, CModelExtractorAnalysisData& record);
 // The via ports in the grid's row order; each row's header then names its new position.
 void StoreViaPortOrder(CGXGridCore& grid, CModelExtractorAnalysisData& record);
 }  // namespace brimwiz

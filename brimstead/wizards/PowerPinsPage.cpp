@@ -80,6 +80,7 @@ BOOL CPowerPinsPage::OnInitDialog() {
   brimwiz::RegisterTooltipCheckBox(m_pGrid.get(), IDC_GRID_TOOLTIP_CHECKBOX);
   brimwiz::RegisterPlusMinusButtons(m_pGrid.get());
   m_pGrid->InitializeFromStyle();
+  m_nLayoutHeaderWidth = m_pGrid->GetColWidth(ColNumber);
   m_pGrid->ConnectListener();
   SetDlgItemText(IDC_INSTRUCTION, m_Traits.instruction);
   return TRUE;
@@ -296,6 +297,9 @@ void CPowerPinsPage::NumberPorts() {
     }
   }
   m_pGrid->LockUpdate(locked);
+  // The numbers take the room they need (four digits from the thousandth pin); grouping's ranges had twice the
+  // layout's width.
+  brimwiz::FitRowHeaders(*m_pGrid, m_nLayoutHeaderWidth * (m_bGrouping ? 2 : 1));
   m_pGrid->RedrawAll();
 }
 
@@ -403,6 +407,7 @@ void CPowerPinsPage::OnAddIcPowerPin() {
     return;
   const HWND page = m_hWnd;
   const HWND wizard = owner->GetSafeHwnd();
+  const HWND focus = ::GetFocus();
   owner->EnableWindow(FALSE);
   callback->HostCommand(m_Traits.hostCommand, 0);
   // The host's command ran foreign code: the wizard, or this page, may be gone now (the dialog object itself
@@ -410,6 +415,10 @@ void CPowerPinsPage::OnAddIcPowerPin() {
   if (!wizard || !::IsWindow(wizard))
     return;
   ::EnableWindow(wizard, TRUE);
+  // Disabling the wizard took the keyboard focus from it: the control that had it takes it back, so that the keys
+  // go on working where the user left them.
+  if (focus && ::IsWindow(focus) && ::IsChild(wizard, focus) && ::GetFocus() != focus)
+    ::SetFocus(focus);
   if (page && ::IsWindow(page))
     owner->UpdateButtons();
 }

@@ -224,6 +224,7 @@ private:
   std::unique_ptr<CPowerPinsGridWnd> m_pGrid;
   int m_bGrouping = 0;
   int m_nUngroupedHeaderWidth = -1;   // column 0's width when grouping was switched on
+  int m_nLayoutHeaderWidth = 0;       // column 0's width in the layout: the port numbers widen it, never narrow it
   int m_nSkippedRows = 0;
 };
 

@@ -8,9 +8,6 @@ namespace {
 
 using namespace templatestyle;
 
-// The grids take their scroll bars from their style: shown while there is something to scroll to, so a column or
-// a row past the window's edge can always be reached.
-constexpr DWORD kGrid = kTab | WS_BORDER | WS_HSCROLL | WS_VSCROLL;
 constexpr DWORD kNetList = kTab | WS_BORDER | WS_VSCROLL | LBS_SORT | LBS_NOTIFY;
 
 const DialogItemTemplate kBoardItems[] = {

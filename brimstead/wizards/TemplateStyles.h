@@ -20,6 +20,9 @@ constexpr DWORD kRadio = kTab | BS_AUTORADIOBUTTON;
 constexpr DWORD kCheck = kTab | BS_AUTOCHECKBOX;
 constexpr DWORD kGroupBox = kVisible | BS_GROUPBOX;
 constexpr DWORD kEdit = kTab | WS_BORDER | ES_AUTOHSCROLL;
+// A grid takes its scroll bars from its style: shown while there is something to scroll to, so that a row or a
+// column past the window's edge can always be reached.
+constexpr DWORD kGrid = kTab | WS_BORDER | WS_HSCROLL | WS_VSCROLL;
 constexpr const char* kFont = "MS Shell Dlg";
 constexpr WORD kPointSize = 8;
 

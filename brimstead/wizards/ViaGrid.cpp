@@ -26,6 +26,15 @@ void CViaGridWnd::OnSelectionChanged(const CGXRange*, BOOL, BOOL) {
     m_pOwner->OnGridSelectionChanged();
 }
 
+BOOL CViaGridWnd::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
+  const BOOL moved = CReorderingGridWnd::MoveCurrentCellTo(row, col, flags);
+  if (m_pOwner)
+    m_pOwner->OnGridSelectionChanged();
+  return moved;
+}
+
+void CViaGridWnd::FitRowHeaders() { brimwiz::FitRowHeaders(*this, m_nHeaderWidth); }
+
 void CViaGridWnd::OnButtonClickedInCell(ROWCOL row, ROWCOL col) {
   if (col == brimwiz::ViaColCheck && m_pOwner)
     m_pOwner->OnCheckBoxClicked(row);
@@ -43,6 +52,7 @@ bool SetUpViaGrid(CViaGridWnd& grid, CWnd* page, int controlId, WORD layoutId, b
   if (dropDownList)
     RegisterDropDownList(&grid);
   grid.InitializeFromStyle();
+  grid.KeepHeaderWidth();
   return true;
 }
 

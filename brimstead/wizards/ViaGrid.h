@@ -29,7 +29,16 @@ public:
   ~CViaGridWnd() override;
 
   void OnSelectionChanged(const CGXRange*, BOOL, BOOL) override;
+  // A click or a key that moves the current cell changes what counts as selected (the current cell's row): the
+  // owner hears of it as of a selection change.
+  BOOL MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags = GX_UPDATENOW | 0x08) override;
   void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
+
+  // The row headers' width as the page set it up; FitRowHeaders never makes them narrower.
+  void KeepHeaderWidth() { m_nHeaderWidth = GetColWidth(0); }
+  // Widens the row headers (unless hidden) to the widest text they hold, or narrows them back to the width kept
+  // (brimwiz::FitRowHeaders).
+  void FitRowHeaders();
 
 protected:
   void OnRowsReordered() override {
@@ -39,6 +48,7 @@ protected:
 
 private:
   CViaGridOwner* m_pOwner;
+  int m_nHeaderWidth = 0;
 };
 
 // The via grid of a page: made and set up when the page's dialog starts; null when the page's template has no grid

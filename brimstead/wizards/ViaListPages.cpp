@@ -7,6 +7,8 @@
 #include "grid/core/CGXRange.h"
 #include "platform/framework/CDataExchange.h"
 
+#include <utility>
+
 using namespace brimwiz;
 
 BEGIN_MESSAGE_MAP(CDVSelectProbesTPEPage, CViaStatusPage)
@@ -49,6 +51,19 @@ void SelectOnly(CGXGridCore& grid, Array& probes, ROWCOL row) {
       continue;
     probes[*other].m_bEnabled = 0;
     SetCellValue(grid, r, ViaColCheck, "0");
+  }
+}
+
+// The pages analyse one via: a record that holds several enabled ones (the host's selected picks, a settings file)
+// keeps the first, in list order, that passes its check. Otherwise the host would get the first enabled via while
+// the record's check judged the last one, and the user would see several checked.
+template <class Array>
+void KeepOneEnabled(Array& probes) {
+  bool kept = false;
+  for (int i = 0; i < probes.GetSize(); ++i) {
+    CheckRecord(probes[i]);
+    if (probes[i].m_bEnabled && std::exchange(kept, true))
+      probes[i].m_bEnabled = 0;
   }
 }
 
@@ -103,6 +118,7 @@ void CBWSelectProbesTPEPage::FillGrid() {
   // An edit left open would store into the rows about to be rebuilt.
   m_pGrid->CompleteCellEdit(FALSE);
   OrderByNameUnlessKept(record->m_Probes, record->m_bProbeOrderKept);
+  KeepOneEnabled(record->m_Probes);
   CGXGridCore& grid = *m_pGrid;
   FillViaRows(grid, record->m_Probes, [&grid](ROWCOL row, CBypassViaProbe& via) {
     WriteViaRowStart(grid, row, via);
@@ -140,6 +156,13 @@ void CBWSelectProbesTPEPage::OnCheckBoxClicked(ROWCOL row) {
   if (!m_pGrid || !record)
     return;
   SelectOnly(*m_pGrid, record->m_Probes, row);
+  // A via checked without a chosen pair takes its first pair, as the viewer page's pair box starts on its first
+  // entry: the analysis never gets a via without the layers to analyse. The user may choose another in the cell.
+  if (const std::optional<int> index = RecordOfViaRow(*m_pGrid, row, record->m_Probes.GetSize())) {
+    const CBypassViaProbe& via = record->m_Probes[*index];
+    if (via.m_bEnabled && via.m_LayerPairs.size() >= 2 && m_pGrid->GetCellValue(row, ViaColFourth).IsEmpty())
+      SetCellValue(*m_pGrid, row, ViaColFourth, PairText(via.m_LayerPairs[0], via.m_LayerPairs[1]));
+  }
   ColorPairCells();
   RenumberRows();
   UpdateOwnerButtons();
@@ -232,6 +255,7 @@ void CDVSelectProbesTPEPage::FillGrid() {
   if (!HasGridWindow() || !record)
     return;
   OrderByNameUnlessKept(record->m_Probes, record->m_bProbeOrderKept);
+  KeepOneEnabled(record->m_Probes);
   CGXGridCore& grid = *m_pGrid;
   FillViaRows(grid, record->m_Probes, [&grid](ROWCOL row, CViaPairProbe& via) {
     WriteViaRowStart(grid, row, via);

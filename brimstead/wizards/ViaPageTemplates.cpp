@@ -9,7 +9,6 @@ namespace {
 
 using namespace templatestyle;
 
-constexpr DWORD kGrid = kTab | WS_BORDER;
 constexpr DWORD kLayerList = kTab | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT;
 // The hidden "Export as" block of the via-model pages.
 constexpr DWORD kHiddenRadio = WS_TABSTOP | BS_AUTORADIOBUTTON;

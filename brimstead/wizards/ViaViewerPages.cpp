@@ -148,6 +148,9 @@ void CBWSelectProbesOlmPage::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CBWSelectProbesOlmPage::OnSetActive() {
+  // A record that no longer holds the via the page shows (another board, loaded settings) is read anew.
+  if (!ShowsRecord(GetBypassAnalysisData()))
+    OnViewerSelectionChanged();
   UpdateStatusText();
   return CViaViewerPage::OnSetActive();
 }
@@ -225,6 +228,7 @@ bool CBWSelectProbesOlmPage::OnViewerSelectionChanged() {
     via.Check();
     record->m_Probes.Add(via);
   }
+  KeepShown(record);
   // 10.
   const HWND self = m_hWnd;
   UpdateOwnerButtons();
@@ -342,7 +346,7 @@ BOOL CDVSelectProbesOlmPage::OnSetActive() {
   }
   HideShuntBox();
   const int recordType = record && record->m_bDiffViaType ? 1 : 0;
-  if (recordType != m_nViaType) {
+  if (recordType != m_nViaType || !ShowsRecord(record)) {
     m_nViaType = recordType;
     OnViewerSelectionChanged();
   }
@@ -389,6 +393,7 @@ bool CDVSelectProbesOlmPage::OnViewerSelectionChanged() {
       AddSelectedVia(record->m_Probes, probe);
     }
   }
+  KeepShown(record);
   const HWND self = m_hWnd;
   UpdateOwnerButtons();
   if (!::IsWindow(self))

@@ -56,10 +56,31 @@ public:
 protected:
   // The net and position of the probe's via; empty without a probe.
   void ShowViaPlace(CHostProbe* probe);
+  // The page shows what the record's via list holds: the same host probes in the same order. A record emptied or
+  // refilled elsewhere (another board chosen, settings loaded) no longer matches what the page last read.
+  template <class Data>
+  bool ShowsRecord(Data* record) const {
+    if (!record || static_cast<size_t>(record->m_Probes.GetSize()) != m_Shown.size())
+      return false;
+    for (size_t i = 0; i < m_Shown.size(); ++i)
+      if (record->m_Probes[static_cast<int>(i)].m_pHostProbe != m_Shown[i])
+        return false;
+    return true;
+  }
+  // Keeps the host probes of the record's via list as the page's last read.
+  template <class Data>
+  void KeepShown(Data* record) {
+    m_Shown.clear();
+    for (int i = 0; record && i < record->m_Probes.GetSize(); ++i)
+      m_Shown.push_back(record->m_Probes[i].m_pHostProbe);
+  }
 
   CString m_Net;
   CString m_Position;
   CListBox m_LayerList;
+
+private:
+  std::vector<CHostProbe*> m_Shown;
 };
 
 class CBWSelectProbesOlmPage : public CViaViewerPage {

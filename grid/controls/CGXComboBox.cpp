@@ -294,7 +294,7 @@ BOOL CGXComboBox::AcceptsText(const CString& text) {
 }
 
 void CGXComboBox::ReplaceSelectedText(LPCTSTR text) {
-  if (!m_bActive || !m_hWnd) {
+  if (!m_bEditing || !m_hWnd) {
     CGXEditControl::ReplaceSelectedText(text);
     return;
   }
@@ -328,7 +328,7 @@ BOOL CGXComboBox::OnSysKeyDownInCell(UINT ch, UINT repeat, UINT flags) {
 }
 
 void CGXComboBox::OnChildClicked(CGXChild* child) {
-  if (!m_bActive) {
+  if (!m_bEditing) {
     if (!m_hWnd || !NotifyEditStart()) return;
     SetEditingState(TRUE);
     HideAndInvalidate();
@@ -390,7 +390,7 @@ void CGXComboBox::SetUpListLook(CWnd* list, const CGXStyle& style) {
 }
 
 CString CGXComboBox::SelectionSource() const {
-  if (m_bActive) return WindowText();
+  if (m_bEditing) return WindowText();
   return m_pCachedStyle && m_pCachedStyle->GetIncludeValue() ? m_pCachedStyle->GetValue() : CString();
 }
 
@@ -401,7 +401,7 @@ void CGXComboBox::FillList(CWnd* wnd) {
   if (m_bFillWithChoiceList && HasChoices(style))
     for (const CString& line : SplitChoiceList(style.GetChoiceList())) list->AddString(line);
   const CString source = SelectionSource();
-  if (FitsText() || (DisplaysChoice() && m_bActive)) {
+  if (FitsText() || (DisplaysChoice() && m_bEditing)) {
     const int exact = list->FindStringExact(-1, source);
     if (exact >= 0)
       list->SetCurSel(exact);
@@ -416,7 +416,7 @@ void CGXComboBox::FillList(CWnd* wnd) {
 
 void CGXComboBox::ShowDropDown(BOOL show) {
   if (!show) {
-    if (m_pPopup && m_hWnd) SendMessage(WM_GX_LBOXCANCEL, 0, m_bActive);
+    if (m_pPopup && m_hWnd) SendMessage(WM_GX_LBOXCANCEL, 0, m_bEditing);
     return;
   }
   CWnd* gridWnd = GetGridWnd();
@@ -493,7 +493,7 @@ void CGXComboBox::TakeListSelection(CWnd* wnd) {
     value = Decimal(sel + IndexBase());
   else
     list->GetText(sel, value);
-  if (!m_bActive) SetEditingState(TRUE);
+  if (!m_bEditing) SetEditingState(TRUE);
   SetEditedValue(value);
   SetSel(0, -1);
   SetModifiedState(TRUE);

@@ -10,6 +10,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXProperties.h"
+#include "grid/core/gxkeys.h"
 #include "platform/gdi/CDC.h"
 #include "platform/window/windowapi.h"
 
@@ -21,8 +22,6 @@ namespace {
 
 constexpr int kButtonRoom = 15;
 constexpr int kMaxDroppedItems = 8;
-
-BOOL Held(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
 
 CString Decimal(int n) {
   char buffer[16];
@@ -486,7 +485,7 @@ void CGXComboBoxWnd::OpenPendingDropDown() {
 }
 
 BOOL CGXComboBoxWnd::OnKeyDownInCell(UINT ch, UINT, UINT) {
-  if (!m_hWnd || Held(VK_CONTROL) || (ch != VK_END && ch != VK_HOME)) return FALSE;
+  if (!m_hWnd || gx::KeyHeld(VK_CONTROL) || (ch != VK_END && ch != VK_HOME)) return FALSE;
   if (!StartEditing()) return TRUE;
   const int at = ch == VK_END ? GetBoxText().GetLength() : 0;
   SetEditSel(at, at);
@@ -611,21 +610,16 @@ BOOL CGXComboBoxWnd::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
 }
 
 // Decision: the replaced text is built whole, whatever its length.
-BOOL CGXComboBoxWnd::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PTR colArg) {
-  const auto* request = reinterpret_cast<const CGXFindReplaceState*>(requestArg);
-  if (!m_bNotOwnerDrawn || !request || request->m_strFind.IsEmpty()) return FALSE;
+BOOL CGXComboBoxWnd::ReplaceInCell(DWORD_PTR request, DWORD_PTR rowArg, DWORD_PTR colArg) {
+  if (!m_bNotOwnerDrawn) return FALSE;
   const ROWCOL row = static_cast<ROWCOL>(rowArg), col = static_cast<ROWCOL>(colArg);
-  CString text;
-  int start = 0;
-  if (IsEditedCell(row, col) && m_hWnd) {
-    text = GetBoxText();
+  auto windowText = [&](CString& out, int& start) {
+    out = GetBoxText();
     int end = 0;
     GetEditSel(start, end);
-    start = std::clamp(start, 0, text.GetLength());
-  } else {
-    text = ComposedDisplayText(row, col);
-  }
-  if (!gx::ReplaceAllFrom(text, start, request->m_strFind, request->m_strReplace, request->m_bCase)) return FALSE;
+  };
+  CString text;
+  if (!ReplacedCellText(request, row, col, IsEditedCell(row, col) && m_hWnd, windowText, text)) return FALSE;
   return m_pGrid->SetCellValue(row, col, text, GX_INVALIDATE);
 }
 
@@ -678,7 +672,7 @@ BOOL CGXComboBoxWnd::ProcessGridKey(UINT ch, UINT repeat, UINT flags) {
   m_pGrid->BringCellIntoView(m_nRow, m_nCol, GX_UPDATENOW);
   const BOOL dropped = GetDroppedState();
   BOOL grid = FALSE;
-  if (Held(VK_CONTROL)) {
+  if (gx::KeyHeld(VK_CONTROL)) {
     grid = TRUE;
   } else {
     switch (ch) {
@@ -711,7 +705,7 @@ BOOL CGXComboBoxWnd::ProcessGridKey(UINT ch, UINT repeat, UINT flags) {
     }
   }
   if (!grid) return FALSE;
-  m_pGrid->ProcessKeyMessage(this, WM_KEYDOWN, ch, repeat, flags);
+  ToGrid(WM_KEYDOWN, ch, repeat, flags);
   return TRUE;
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "grid/controls/gxcellsupport.h"
+#include "grid/core/gxkeys.h"
 #include "grid/core/gxstrings.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXFindReplaceState.h"
@@ -26,8 +27,6 @@ namespace {
 constexpr UINT kNumericFormats[] = {1, 2, 3, 4, 5, 23, 28};
 constexpr DWORD kBaseStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kEditStyle = ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL;
-
-BOOL Held(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
 
 char RuntimeDecimalPoint() {
   const char* point = plat::localeconv()->decimal_point;
@@ -76,7 +75,7 @@ BOOL& CGXEditControl::CompositionRunning() {
 }
 
 CGXEditControl::CGXEditControl(CGXGridCore* grid, UINT id)
-    : CGXStatic(grid), m_nID(id), m_rgbHighlightText(GetSysColor(COLOR_HIGHLIGHTTEXT)) {}
+    : CGXTextWindowCell(grid), m_nID(id), m_rgbHighlightText(GetSysColor(COLOR_HIGHLIGHTTEXT)) {}
 
 CGXEditControl::~CGXEditControl() {
   // The grid may be going too: the window's last messages get the edit's own handling only.
@@ -95,7 +94,7 @@ CString CGXEditControl::WindowText() const {
 // ---- States and binding -------------------------------------------------------------------------------
 
 void CGXEditControl::SetEditingState(BOOL on) {
-  SetWindowEditingState(m_bActive, on, m_hWnd != nullptr);
+  CGXTextWindowCell::SetEditingState(on);
   if (!on) m_strReplaced = CString();  // the room a long text took goes with the editing
   if (m_hWnd && m_bInit) {
     const CGXRange cell(m_nRow, m_nCol);
@@ -103,12 +102,6 @@ void CGXEditControl::SetEditingState(BOOL on) {
     m_pGrid->CalcFloatCellsInRange(cell);
   }
 }
-
-void CGXEditControl::SetModifiedState(BOOL modified) {
-  if (m_hWnd) SetModify(modified);
-}
-
-BOOL CGXEditControl::GetModifiedState() const { return m_hWnd ? GetModify() : FALSE; }
 
 void CGXEditControl::InitForCell(ROWCOL row, ROWCOL col) {
   CompositionRunning() = FALSE;
@@ -127,7 +120,7 @@ void CGXEditControl::InitForCell(ROWCOL row, ROWCOL col) {
     m_nMaxLength = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
     LimitText(m_nMaxLength);
     SetSel(0, -1);
-    if (m_bActive) LineScroll(255, 0);
+    if (m_bEditing) LineScroll(255, 0);
   }
   SetModifiedState(FALSE);
 }
@@ -179,7 +172,7 @@ BOOL CGXEditControl::LocalizeDecimalPoint(CString& text, const CGXStyle& style) 
 // ---- Texts ----------------------------------------------------------------------------------------------
 
 void CGXEditControl::GetEditText(CString& out) const {
-  if (m_bActive && m_hWnd) {
+  if (m_bEditing && m_hWnd) {
     out = WindowText();
   } else {
     GetBoundDisplayText(out);
@@ -188,7 +181,7 @@ void CGXEditControl::GetEditText(CString& out) const {
 
 void CGXEditControl::SetEditText(const CString& text) {
   if (!m_bInit || !m_hWnd) return;
-  if (!m_bActive) SetEditingState(TRUE);
+  if (!m_bEditing) SetEditingState(TRUE);
   if (AcceptsText(text)) {
     SetWindowText(text);
     SetModifiedState(TRUE);
@@ -214,7 +207,7 @@ void CGXEditControl::SetEditedValue(const CString& value) {
   else
     GetDisplayText(text, m_nRow, m_nCol, &value, GetCachedStyle());
   SetWindowText(text);
-  if (m_bActive) {
+  if (m_bEditing) {
     const CGXRange cell(m_nRow, m_nCol);
     m_pGrid->RecalcFloatCells(cell, -1);
     m_pGrid->CalcFloatCellsInRange(cell);
@@ -255,14 +248,20 @@ BOOL CGXEditControl::CanPasteText(const CString& text) {
     CString message;
     message.Format(gx::LoadGridString(GX_IDS_PASTE_TOO_LONG), result.GetLength(), limit);
     m_pGrid->SetWarningText(message);  // shown by PasteFromClipboard once the clipboard is closed
+    m_bPasteTooLong = TRUE;
     return FALSE;
   }
   return AcceptsText(result);
 }
 
+// Only this paste's own refusal is shown: a warning the grid holds for later stays pending.
 BOOL CGXEditControl::PasteFromClipboard() {
+  m_bPasteTooLong = FALSE;
   const BOOL pasted = CGXStatic::PasteFromClipboard();
-  if (!pasted) m_pGrid->ShowWarningText();
+  if (m_bPasteTooLong) {
+    m_bPasteTooLong = FALSE;
+    m_pGrid->ShowWarningText();
+  }
   return pasted;
 }
 
@@ -421,7 +420,7 @@ void CGXEditControl::UpdateEditWindow() {
 
 void CGXEditControl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col, const CGXStyle& style,
                               const CGXStyle* standard) {
-  if (!IsBoundToCell(row, col) || !m_bActive || !m_hWnd || m_pGrid->IsPrinting() || m_pGrid->m_bDrawAllCellsInactive) {
+  if (!IsBoundToCell(row, col) || !m_bEditing || !m_hWnd || m_pGrid->IsPrinting() || m_pGrid->m_bDrawAllCellsInactive) {
     CGXStatic::DrawCell(dc, rect, row, col, style, standard);
     return;
   }
@@ -511,19 +510,7 @@ BOOL CGXEditControl::ActivateWithCaret(int caret) {
 
 void CGXEditControl::ShowCellAfterKey() {
   UpdateEditWindow();
-  if (!m_pGrid->BringCellIntoView(m_nRow, m_nCol, GX_UPDATENOW)) HideAndInvalidate();
-}
-
-BOOL CGXEditControl::OnKeyDownInCell(UINT ch, UINT repeat, UINT flags) {
-  if (!m_hWnd) return FALSE;
-  if (Held(VK_CONTROL)) return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
-  switch (StartEditingFromKey(ch)) {
-    case KeyStart::Other: return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
-    case KeyStart::Refused: return TRUE;
-    case KeyStart::Started: break;
-  }
-  ShowCellAfterKey();
-  return TRUE;
+  CGXTextWindowCell::ShowCellAfterKey();
 }
 
 void CGXEditControl::EditEmptyText() {
@@ -540,7 +527,7 @@ BOOL CGXEditControl::OnCharInCell(UINT ch, UINT repeat, UINT flags) {
 
 BOOL CGXEditControl::OnDbcsCharInCell(const CString& text, UINT, UINT) {
   if (IsCellReadOnly() || !m_hWnd) return FALSE;
-  if (!m_bActive) {
+  if (!m_bEditing) {
     if (!AcceptsText(text) || !NotifyEditStart()) return TRUE;
     SetEditingState(TRUE);
     SetEditText(text);  // the typed text replaces the cell's
@@ -580,8 +567,8 @@ BOOL CGXEditControl::OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) {
   if (m_hWnd && m_bInit) {
     const int at = HitCharacter(x, y);
     const WORD activate = m_pGrid->GetParam() ? m_pGrid->GetParam()->m_wActivateFlags : 1;
-    if (!m_bActive && (((activate & 1) && at >= 0) || (activate & 6)) && NotifyEditStart()) SetEditingState(TRUE);
-    if (m_bActive) {
+    if (!m_bEditing && (((activate & 1) && at >= 0) || (activate & 6)) && NotifyEditStart()) SetEditingState(TRUE);
+    if (m_bEditing) {
       if (at >= 0)
         SetSel(at, at);
       else
@@ -594,7 +581,7 @@ BOOL CGXEditControl::OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) {
 
 BOOL CGXEditControl::OnLButtonDblClkInCell(UINT flags, int x, int y) {
   const WORD activate = m_pGrid->GetParam() ? m_pGrid->GetParam()->m_wActivateFlags : 1;
-  if (m_hWnd && m_bInit && !m_bActive && (activate & 8) && NotifyEditStart()) {
+  if (m_hWnd && m_bInit && !m_bEditing && (activate & 8) && NotifyEditStart()) {
     const int at = HitCharacter(x, y);
     SetEditingState(TRUE);
     SetSel(std::max(at, 0), std::max(at, 0));
@@ -606,7 +593,7 @@ BOOL CGXEditControl::OnLButtonDblClkInCell(UINT flags, int x, int y) {
 // ---- Find and replace -----------------------------------------------------------------------------------
 
 void CGXEditControl::GetSelectionText(CString& out) {
-  if (m_bActive && m_hWnd) {
+  if (m_bEditing && m_hWnd) {
     int start = 0, end = 0;
     GetSel(start, end);
     const CString text = WindowText();
@@ -619,7 +606,7 @@ void CGXEditControl::GetSelectionText(CString& out) {
 }
 
 void CGXEditControl::ReplaceSelectedText(LPCTSTR text) {
-  if (!m_bActive || !m_hWnd) {
+  if (!m_bEditing || !m_hWnd) {
     CGXStatic::ReplaceSelectedText(text);
     return;
   }
@@ -633,7 +620,7 @@ BOOL CGXEditControl::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
   const auto* request = reinterpret_cast<const CGXFindReplaceState*>(requestArg);
   if (!request || request->m_strFind.IsEmpty()) return FALSE;
   const ROWCOL row = static_cast<ROWCOL>(rowArg), col = static_cast<ROWCOL>(colArg);
-  const BOOL here = m_bActive && IsBoundToCell(row, col) && m_hWnd;
+  const BOOL here = IsEditedCell(row, col) && m_hWnd;
   // Find Next leaves the current cell out unless it is being edited, where it goes on after the selection:
   // its editing ends when the focus moves into the find dialog, and searching it from its start again
   // would find the same match for ever.
@@ -677,24 +664,17 @@ BOOL CGXEditControl::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
 
 // Decision: the replaced text is built whole, whatever its length (no fixed buffer that a long result
 // would overrun or cut).
-BOOL CGXEditControl::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PTR colArg) {
-  const auto* request = reinterpret_cast<const CGXFindReplaceState*>(requestArg);
-  if (!request || request->m_strFind.IsEmpty()) return FALSE;
+BOOL CGXEditControl::ReplaceInCell(DWORD_PTR request, DWORD_PTR rowArg, DWORD_PTR colArg) {
   const ROWCOL row = static_cast<ROWCOL>(rowArg), col = static_cast<ROWCOL>(colArg);
-  const BOOL here = m_bActive && IsBoundToCell(row, col) && m_hWnd;
+  const BOOL here = IsEditedCell(row, col) && m_hWnd;
   CString text;
-  int start = 0;
-  if (here) {
-    text = WindowText();
+  auto windowText = [&](CString& out, int& start) {
+    out = WindowText();
     int end = 0;
     GetSel(start, end);
-    start = std::clamp(start, 0, text.GetLength());
-  } else {
-    text = ComposedDisplayText(row, col);
-  }
-  if (!gx::ReplaceAllFrom(text, start, request->m_strFind, request->m_strReplace, request->m_bCase)) return FALSE;
-  const CGXStyle* style = here ? &GetCachedStyle() : nullptr;
-  return m_pGrid->StoreValueFromControl(row, col, text, gxCopy, style);
+  };
+  if (!ReplacedCellText(request, row, col, here, windowText, text)) return FALSE;
+  return m_pGrid->StoreValueFromControl(row, col, text, gxCopy, here ? &GetCachedStyle() : nullptr);
 }
 
 // ---- Window part: messages --------------------------------------------------------------------------------
@@ -706,7 +686,7 @@ BOOL CGXEditControl::HandleWindowCommand(WPARAM wParam, LPARAM lParam) {
 
 BOOL CGXEditControl::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (HIWORD(wParam) == EN_CHANGE && reinterpret_cast<HWND>(lParam) == m_hWnd && m_hWnd) {
-    if (!m_bActive) return TRUE;
+    if (!m_bEditing) return TRUE;
     NotifyModified();
     const CGXRange cell(m_nRow, m_nCol);
     m_pGrid->RecalcFloatCells(cell, -1);
@@ -728,10 +708,6 @@ BOOL CGXEditControl::OnCommand(WPARAM wParam, LPARAM lParam) {
     return TRUE;
   }
   return CEdit::OnCommand(wParam, lParam);
-}
-
-BOOL CGXEditControl::ToGrid(UINT message, UINT ch, UINT repeat, UINT flags) {
-  return m_pGrid->ProcessKeyMessage(this, message, ch, repeat, flags);
 }
 
 LRESULT CGXEditControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -778,51 +754,40 @@ LRESULT CGXEditControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CGXEditControl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
-  auto window = [&] { DefWindowProc(WM_KEYDOWN, ch, MAKELPARAM(repeat, flags)); };
-  if (!m_bActive) {
-    ToGrid(WM_KEYDOWN, ch, repeat, flags);
-    return;
-  }
-  if (ch == VK_SHIFT || ch == VK_CONTROL) return window();
-  m_pGrid->BringCellIntoView(m_nRow, m_nCol, GX_UPDATENOW);
-  if (Held(VK_CONTROL)) {
-    ToGrid(WM_KEYDOWN, ch, repeat, flags);
-    return;
-  }
-  int start = 0, end = 0;
-  GetSel(start, end);
-  const int length = GetWindowTextLength();
-  if (end < 0) end = length;
-  const BOOL rtl = m_nRTL > 0;
-  BOOL grid = FALSE;
-  switch (ch) {
-    case VK_UP: grid = LineFromChar(start) == 0; break;
-    case VK_DOWN: grid = LineFromChar(end) + 1 >= GetLineCount(); break;
-    case VK_LEFT: grid = rtl ? start >= length : end <= 0; break;
-    case VK_RIGHT: grid = rtl ? end <= 0 : start >= length; break;
-    case VK_RETURN: grid = (GetStyle() & ES_WANTRETURN) == 0; break;
-    case VK_TAB:
-    case VK_ESCAPE:
-    case VK_PRIOR:
-    case VK_NEXT: grid = TRUE; break;
-    case VK_INSERT:
-      if (Held(VK_SHIFT)) {
-        PasteFromClipboard();
-        return;
-      }
-      break;
-    case VK_DELETE:
-      if (start != end && Held(VK_SHIFT)) {
-        CutToClipboard();
-        return;
-      }
-      break;
-    default: grid = ch >= VK_F1 && ch <= 0x87; break;
-  }
-  if (grid)
-    ToGrid(WM_KEYDOWN, ch, repeat, flags);
-  else
-    window();
+  RouteKeyDown(ch, repeat, flags, [&] {
+    if (gx::KeyHeld(VK_CONTROL)) return KeyRoute::grid;
+    int start = 0, end = 0;
+    GetSel(start, end);
+    const int length = GetWindowTextLength();
+    if (end < 0) end = length;
+    const BOOL rtl = m_nRTL > 0;
+    BOOL grid = FALSE;
+    switch (ch) {
+      case VK_UP: grid = LineFromChar(start) == 0; break;
+      case VK_DOWN: grid = LineFromChar(end) + 1 >= GetLineCount(); break;
+      case VK_LEFT: grid = rtl ? start >= length : end <= 0; break;
+      case VK_RIGHT: grid = rtl ? end <= 0 : start >= length; break;
+      case VK_RETURN: grid = (GetStyle() & ES_WANTRETURN) == 0; break;
+      case VK_TAB:
+      case VK_ESCAPE:
+      case VK_PRIOR:
+      case VK_NEXT: grid = TRUE; break;
+      case VK_INSERT:
+        if (gx::KeyHeld(VK_SHIFT)) {
+          PasteFromClipboard();
+          return KeyRoute::done;
+        }
+        break;
+      case VK_DELETE:
+        if (start != end && gx::KeyHeld(VK_SHIFT)) {
+          CutToClipboard();
+          return KeyRoute::done;
+        }
+        break;
+      default: grid = ch >= VK_F1 && ch <= 0x87; break;
+    }
+    return grid ? KeyRoute::grid : KeyRoute::window;
+  });
 }
 
 void CGXEditControl::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
@@ -837,12 +802,12 @@ BOOL CGXEditControl::FilterChar(UINT ch, UINT repeat, UINT flags) {
     m_strPending.Empty();
     return FALSE;
   };
-  if (!m_bInit || !m_bActive) return refuse();
+  if (!m_bInit || !m_bEditing) return refuse();
   if ((IsCellReadOnly() || (GetStyle() & ES_READONLY)) && ch != 3) return refuse();
   if (ch != VK_BACK && repeat == 0 && !GetSystemMetrics(SM_PENWINDOWS)) return refuse();
   m_pGrid->BringCellIntoView(m_nRow, m_nCol, GX_UPDATENOW);
   if (!m_bInserting) m_strPending.Empty();
-  if (Held(VK_CONTROL)) {
+  if (gx::KeyHeld(VK_CONTROL)) {
     // Decision: copy and cut leave the clipboard alone when nothing is selected; the copy itself empties
     // it when it sets the text.
     switch (ch) {
@@ -921,7 +886,7 @@ void CGXEditControl::OnLButtonDown(UINT flags, CPoint pt) {
 }
 
 void CGXEditControl::OnStyleChanged(int which, const STYLESTRUCT* styles) {
-  if (!m_bActive || !styles || !m_bInit) return;
+  if (!m_bEditing || !styles || !m_bInit) return;
   CGXStyle change;
   BOOL changed = FALSE;
   const DWORD diff = styles->styleOld ^ styles->styleNew;

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "grid/controls/CGXStatic.h"
+#include "grid/controls/CGXWindowCell.h"
 #include "platform/framework/CEdit.h"
 #include "platform/gdi/CFont.h"
 
@@ -25,7 +26,7 @@ class CGXFindReplaceState;
 constexpr UINT GX_IDS_CTRL_EDIT_ID = 52512;
 constexpr UINT GX_IDS_PASTE_TOO_LONG = 51058;  // the message of a paste longer than the cell takes
 
-class CGXEditControl : public CEdit, public CGXStatic {
+class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   DECLARE_DYNAMIC(CGXEditControl)
 
  public:
@@ -35,13 +36,9 @@ class CGXEditControl : public CEdit, public CGXStatic {
   static const CGXControlClass gxClassCGXEditControl;
   const CGXControlClass* GetControlClass() const override { return &gxClassCGXEditControl; }
   CRuntimeClass* GetWindowRuntimeClass() override;
-  CWnd* GetWindowPart() override { return this; }
 
   // ---- Control part ----------------------------------------------------------------------------------
   void SetEditingState(BOOL on) override;
-  BOOL GetEditingState() const override { return m_bActive; }
-  void SetModifiedState(BOOL modified) override;
-  BOOL GetModifiedState() const override;
   void InitForCell(ROWCOL row, ROWCOL col) override;
   BOOL StoreValue() override;
   BOOL AskGridFirstHook() override;
@@ -58,7 +55,6 @@ class CGXEditControl : public CEdit, public CGXStatic {
   void HideWindowPart() override;
   BOOL OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) override;
   BOOL OnLButtonDblClkInCell(UINT flags, int x, int y) override;
-  BOOL OnKeyDownInCell(UINT ch, UINT repeat, UINT flags) override;
   BOOL OnCharInCell(UINT ch, UINT repeat, UINT flags) override;
   BOOL OnDbcsCharInCell(const CString& text, UINT repeat, UINT flags) override;
   // Find and replace take the process-wide request (a CGXFindReplaceState*) as their first argument.
@@ -70,7 +66,7 @@ class CGXEditControl : public CEdit, public CGXStatic {
   BOOL CanPasteText(const CString& text) override;
   BOOL PasteFromClipboard() override;
   // While it edits, the window takes Enter and Escape for the grid (a dialog leaves them alone).
-  BOOL WantsReturnAndEscape() const override { return m_bActive; }
+  BOOL WantsReturnAndEscape() const override { return m_bEditing; }
 
   // ---- Window part -----------------------------------------------------------------------------------
   // Parses the text as a number when the style has a numeric format: the text becomes the number ("%.14g")
@@ -104,13 +100,11 @@ class CGXEditControl : public CEdit, public CGXStatic {
   void OnKillFocus(HWND newFocus);
   virtual void OnLButtonDown(UINT flags, CPoint pt);
   void OnStyleChanged(int which, const STYLESTRUCT* styles);
-  // The grid's key processing for a message of this window; TRUE when the grid took it.
-  BOOL ToGrid(UINT message, UINT ch, UINT repeat, UINT flags);
   // Makes the control edit the bound cell (asking the grid first), the caret at `caret` (-1: the end).
   BOOL ActivateWithCaret(int caret) override;
   void EditEmptyText() override;
-  // After a key on an inactive cell: the window in step, the cell in view (repainted when nothing scrolled).
-  void ShowCellAfterKey();
+  // After a key on an inactive cell: the window in step, then the cell shown.
+  void ShowCellAfterKey() override;
   // The character of the text under a point of the cell as the cell draws it, or -1.
   int HitCharacter(int x, int y);
   // The text the window would hold with its selection replaced by `text`; valid until the next call (built
@@ -120,7 +114,6 @@ class CGXEditControl : public CEdit, public CGXStatic {
   BOOL StoreTextOrNumber(ROWCOL row, ROWCOL col, CString text, const CGXStyle& style, UINT flags, BOOL viaSetValue);
 
   UINT m_nID;
-  BOOL m_bActive = FALSE;
   BOOL m_bAutoSize = FALSE;
   BOOL m_bVertScroll = FALSE;
   BOOL m_bNoAlignment = FALSE;
@@ -138,6 +131,7 @@ class CGXEditControl : public CEdit, public CGXStatic {
   CString m_strPending;
   mutable CString m_strReplaced;  // TextWithSelectionReplaced's buffer
   BOOL m_bInserting = FALSE;
+  BOOL m_bPasteTooLong = FALSE;  // set by CanPasteText when it refused a paste for its length
   int m_nMaxLength = 0;
   BOOL m_bFloatChanged = FALSE;
   UINT m_nDrawAlign = 0;

@@ -5,18 +5,13 @@
 #include "grid/controls/gxcellsupport.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXProperties.h"
+#include "grid/core/gxkeys.h"
 #include "platform/gdi/CDC.h"
 #include "platform/window/windowapi.h"
 
 IMPLEMENT_DYNAMIC(CGXListBox, CListBox)
 
 const CGXControlClass CGXListBox::gxClassCGXListBox = {"CGXListBox", &CGXControl::classCGXControl};
-
-namespace {
-
-BOOL Held(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
-
-}  // namespace
 
 CGXListBox::CGXListBox(CGXGridCore* grid, UINT id) : CGXWindowCell(grid), m_nID(id) {}
 
@@ -28,9 +23,8 @@ CGXListBox::~CGXListBox() {
 
 CRuntimeClass* CGXListBox::GetWindowRuntimeClass() { return RUNTIME_CLASS(CGXListBox); }
 
-
 BOOL CGXListBox::IsGridKey(UINT ch) {
-  if (Held(VK_CONTROL)) return TRUE;
+  if (gx::KeyHeld(VK_CONTROL)) return TRUE;
   switch (ch) {
     case VK_TAB:
     case VK_RETURN:
@@ -294,7 +288,7 @@ BOOL CGXListBox::OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags) {
 BOOL CGXListBox::ProcessListKey(UINT ch, UINT repeat, UINT flags) {
   if (m_bInit) m_pGrid->BringCellIntoView(m_nRow, m_nCol, GX_UPDATENOW);
   if (!IsGridKey(ch)) return FALSE;
-  m_pGrid->ProcessKeyMessage(this, WM_KEYDOWN, ch, repeat, flags);
+  ToGrid(WM_KEYDOWN, ch, repeat, flags);
   return TRUE;
 }
 
@@ -312,7 +306,7 @@ LRESULT CGXListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
     case WM_SYSCHAR:
-      if (m_pGrid->ProcessKeyMessage(this, message, ch, repeat, flags)) return 0;
+      if (ToGrid(message, ch, repeat, flags)) return 0;
       break;
     case WM_KILLFOCUS: {
       const LRESULT r = CListBox::WindowProc(message, wParam, lParam);

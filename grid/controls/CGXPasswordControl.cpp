@@ -36,7 +36,7 @@ DWORD CGXPasswordControl::CalcWindowStyle(CRect& format, int& lineHeight) {
 }
 
 BOOL CGXPasswordControl::FilterChar(UINT ch, UINT repeat, UINT flags) {
-  if (ch == 3 && (GetKeyState(VK_CONTROL) & 0x8000) && m_bActive && OpenClipboard(m_hWnd)) {
+  if (ch == 3 && (GetKeyState(VK_CONTROL) & 0x8000) && m_bEditing && OpenClipboard(m_hWnd)) {
     EmptyClipboard();
     CloseClipboard();
   }

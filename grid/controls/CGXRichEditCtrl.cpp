@@ -11,6 +11,7 @@
 #include "grid/core/CGXFlagScope.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXProperties.h"
+#include "grid/core/gxkeys.h"
 #include "platform/base/MulDiv.h"
 #include "platform/controls/RichEdit.h"
 #include "platform/window/windowapi.h"
@@ -22,8 +23,6 @@ const CGXControlClass CGXRichEditCtrl::gxClassCGXRichEditCtrl = {"CGXRichEditCtr
 namespace {
 
 constexpr int kFar = 30000;  // where the hidden windows live
-
-BOOL Held(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
 
 // The screen's resolution, read from a memory DC compatible with it: a screen DC would first take a
 // snapshot of the whole desktop, once per cell drawn.
@@ -61,7 +60,7 @@ BOOL& CGXRichEditCtrl::OwnOperation() {
   return own;
 }
 
-CGXRichEditCtrl::CGXRichEditCtrl(CGXGridCore* grid, UINT id) : CGXControl(grid), m_nID(id) {}
+CGXRichEditCtrl::CGXRichEditCtrl(CGXGridCore* grid, UINT id) : CGXTextWindowCell(grid), m_nID(id) {}
 
 CGXRichEditCtrl::~CGXRichEditCtrl() {
   m_bDestroying = TRUE;
@@ -208,14 +207,6 @@ CString CGXRichEditCtrl::TextWithSelectionReplaced(const CString& text) const {
 
 // ---- States and binding -------------------------------------------------------------------------------
 
-void CGXRichEditCtrl::SetEditingState(BOOL on) { SetWindowEditingState(m_bActive, on, m_hWnd != nullptr); }
-
-void CGXRichEditCtrl::SetModifiedState(BOOL modified) {
-  if (m_hWnd) SetModify(modified);
-}
-
-BOOL CGXRichEditCtrl::GetModifiedState() const { return m_hWnd ? GetModify() : FALSE; }
-
 void CGXRichEditCtrl::InitForCell(ROWCOL row, ROWCOL col) {
   CGXControl::InitForCell(row, col);
   if (!m_hWnd) {
@@ -250,7 +241,7 @@ BOOL CGXRichEditCtrl::ActivateWithCaret(int caret) {
 // ---- Values ---------------------------------------------------------------------------------------------
 
 void CGXRichEditCtrl::GetEditText(CString& out) const {
-  if (m_bActive && m_hWnd) {
+  if (m_bEditing && m_hWnd) {
     GetWindowText(out);
   } else {
     GetBoundDisplayText(out);
@@ -259,7 +250,7 @@ void CGXRichEditCtrl::GetEditText(CString& out) const {
 
 void CGXRichEditCtrl::SetEditText(const CString& text) {
   if (!m_bInit || !m_hWnd) return;
-  if (!m_bActive) SetEditingState(TRUE);
+  if (!m_bEditing) SetEditingState(TRUE);
   if (!AcceptsText(text)) return;
   {
     CGXFlagScope loading(m_bLoading, TRUE);
@@ -271,7 +262,7 @@ void CGXRichEditCtrl::SetEditText(const CString& text) {
 
 BOOL CGXRichEditCtrl::GetEditedValue(CString& out) const {
   if (!m_bInit) return FALSE;
-  if (m_bActive && m_hWnd)
+  if (m_bEditing && m_hWnd)
     out = StreamOut(*this);
   else
     out = m_pCachedStyle && m_pCachedStyle->GetIncludeValue() ? m_pCachedStyle->GetValue() : CString();
@@ -335,7 +326,7 @@ BOOL CGXRichEditCtrl::StoreStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, 
   // Font, colour and alignment go into the text; the rest of the style to the cell.
   CGXStyle rest(*style);
   rest.SetIncludeMask(rest.GetIncludeMask() & ~(GX_IN_FONT | GX_IN_TEXTCOLOR | GX_IN_HORZALIGN));
-  if (m_bActive && m_hWnd && IsBoundToCell(row, col) && m_pGrid->MatchesCurrentCell(row, col)) {
+  if (IsEditedCell(row, col) && m_hWnd && m_pGrid->MatchesCurrentCell(row, col)) {
     if (cf.dwMask) SendMessage(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
     if (pf.dwMask) SendMessage(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
     SetModifiedState(TRUE);
@@ -362,7 +353,7 @@ void CGXRichEditCtrl::ApplyEditedValueToStyle(ROWCOL row, ROWCOL col, CGXStyle& 
   CHARFORMAT cf{};
   pf.cbSize = sizeof pf;
   cf.cbSize = sizeof cf;
-  if (m_bActive && m_hWnd && IsBoundToCell(row, col) && m_pGrid->MatchesCurrentCell(row, col)) {
+  if (IsEditedCell(row, col) && m_hWnd && m_pGrid->MatchesCurrentCell(row, col)) {
     SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
     SendMessage(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
   } else if (style.GetIncludeValue() && m_hidden[kFormat].m_hWnd) {
@@ -414,7 +405,7 @@ void CGXRichEditCtrl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL co
                                const CGXStyle*) {
   COLORREF back = 0, text = 0;
   CellColors(m_pGrid, style, back, text);
-  if (IsBoundToCell(row, col) && m_bActive && m_hWnd && !m_pGrid->IsPrinting() && !m_pGrid->m_bDrawAllCellsInactive) {
+  if (IsBoundToCell(row, col) && m_bEditing && m_hWnd && !m_pGrid->IsPrinting() && !m_pGrid->m_bDrawAllCellsInactive) {
     CGXFlagScope own(OwnOperation(), TRUE);
     DrawCellBackground(dc, rect, style, FALSE);
     const CRect inner = ComputeInnerRect(row, col, &rect, &style);
@@ -511,7 +502,7 @@ void CGXRichEditCtrl::HideWindowPart() {
 // ---- Row growth -----------------------------------------------------------------------------------------
 
 void CGXRichEditCtrl::OnRequestResize(const RECT& requested) {
-  if (OwnOperation() || !m_bInit || !m_pGrid->MatchesCurrentCell(m_nRow, m_nCol) || !m_bAutoSize || !m_bActive)
+  if (OwnOperation() || !m_bInit || !m_pGrid->MatchesCurrentCell(m_nRow, m_nCol) || !m_bAutoSize || !m_bEditing)
     return;
   CGXRange covered(m_nRow, m_nCol);
   m_pGrid->GetCoveredCellsRowCol(m_nRow, m_nCol, covered);
@@ -541,14 +532,7 @@ void CGXRichEditCtrl::OnRequestResize(const RECT& requested) {
 
 BOOL CGXRichEditCtrl::OnKeyDownInCell(UINT ch, UINT repeat, UINT flags) {
   OwnOperation() = FALSE;
-  if (!m_hWnd || Held(VK_CONTROL)) return CGXControl::OnKeyDownInCell(ch, repeat, flags);
-  switch (StartEditingFromKey(ch)) {
-    case KeyStart::Other: return CGXControl::OnKeyDownInCell(ch, repeat, flags);
-    case KeyStart::Refused: return TRUE;
-    case KeyStart::Started: break;
-  }
-  if (!m_pGrid->BringCellIntoView(m_nRow, m_nCol, GX_UPDATENOW)) HideAndInvalidate();
-  return TRUE;
+  return CGXTextWindowCell::OnKeyDownInCell(ch, repeat, flags);
 }
 
 void CGXRichEditCtrl::EditEmptyText() {
@@ -567,7 +551,7 @@ BOOL CGXRichEditCtrl::OnCharInCell(UINT ch, UINT repeat, UINT flags) {
 BOOL CGXRichEditCtrl::OnDbcsCharInCell(const CString& text, UINT, UINT) {
   OwnOperation() = FALSE;
   if (IsCellReadOnly() || !m_hWnd) return FALSE;
-  if (m_bActive) {
+  if (m_bEditing) {
     const long end = GetTextLength();
     SetSel(end, end);
     const CGXStyle& style = GetCachedStyle();
@@ -602,7 +586,7 @@ void CGXRichEditCtrl::ClickIntoWindow(int x, int y) {
 BOOL CGXRichEditCtrl::OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) {
   const WORD activate = m_pGrid->GetParam() ? m_pGrid->GetParam()->m_wActivateFlags : 1;
   if (m_hWnd && m_bInit && !(hit & 2) && (activate & 7)) {
-    if (!m_bActive && !NotifyEditStart()) return CGXControl::OnLButtonUpInCell(flags, x, y, hit);
+    if (!m_bEditing && !NotifyEditStart()) return CGXControl::OnLButtonUpInCell(flags, x, y, hit);
     SetEditingState(TRUE);
     HideAndInvalidate();
     if (!CGXControl::OnLButtonUpInCell(flags, x, y, hit)) {
@@ -615,7 +599,7 @@ BOOL CGXRichEditCtrl::OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) {
 
 BOOL CGXRichEditCtrl::OnLButtonDblClkInCell(UINT flags, int x, int y) {
   const WORD activate = m_pGrid->GetParam() ? m_pGrid->GetParam()->m_wActivateFlags : 1;
-  if (m_hWnd && m_bInit && !m_bActive && (activate & 8) && NotifyEditStart()) {
+  if (m_hWnd && m_bInit && !m_bEditing && (activate & 8) && NotifyEditStart()) {
     SetEditingState(TRUE);
     HideAndInvalidate();
     if (!CGXControl::OnLButtonDblClkInCell(flags, x, y)) {
@@ -632,7 +616,7 @@ BOOL CGXRichEditCtrl::OnLButtonDblClkInCell(UINT flags, int x, int y) {
 // the clipboard; the base copy would empty the clipboard again to set its plain text.
 BOOL CGXRichEditCtrl::CopyToClipboard() {
   if (!m_bInit) return FALSE;
-  if (!m_bActive || !m_hWnd) return CGXControl::CopyToClipboard();
+  if (!m_bEditing || !m_hWnd) return CGXControl::CopyToClipboard();
   if (!m_pGrid->MatchesCurrentCell(m_nRow, m_nCol)) return FALSE;
   long start = 0, end = 0;
   GetSel(start, end);
@@ -642,7 +626,7 @@ BOOL CGXRichEditCtrl::CopyToClipboard() {
 }
 
 BOOL CGXRichEditCtrl::CutToClipboard() {
-  if (!m_bActive || !m_hWnd) return CGXControl::CutToClipboard();
+  if (!m_bEditing || !m_hWnd) return CGXControl::CutToClipboard();
   if (!CanCutToClipboard() || IsCellReadOnly() || !CopyToClipboard()) return FALSE;
   ReplaceSelectedText("");
   return TRUE;
@@ -660,7 +644,7 @@ BOOL CGXRichEditCtrl::PasteFromClipboard() {
   if (!m_bInit || !m_hWnd || GetOpenClipboardWindow() != nullptr || !IsClipboardFormatAvailable(rtf))
     return CGXControl::PasteFromClipboard();
   if (GridStylesTakePrecedence() || IsCellReadOnly()) return FALSE;
-  if (!m_bActive) {
+  if (!m_bEditing) {
     if (!NotifyEditStart()) return FALSE;
     SetEditingState(TRUE);
     SetSel(0, -1);  // the paste replaces the whole text
@@ -679,7 +663,7 @@ BOOL CGXRichEditCtrl::PasteFromClipboard() {
 // ---- Find and replace -----------------------------------------------------------------------------------
 
 void CGXRichEditCtrl::GetSelectionText(CString& out) {
-  if (m_bActive && m_hWnd) {
+  if (m_bEditing && m_hWnd) {
     long start = 0, end = 0;
     GetSel(start, end);
     if (start != end) {
@@ -693,7 +677,7 @@ void CGXRichEditCtrl::GetSelectionText(CString& out) {
 }
 
 void CGXRichEditCtrl::ReplaceSelectedText(LPCTSTR text) {
-  if (!m_bActive || !m_hWnd || IsCellReadOnly()) return;
+  if (!m_bEditing || !m_hWnd || IsCellReadOnly()) return;
   ReplaceSel(text ? text : "", TRUE);
   SetModifiedState(TRUE);
   NotifyModified();
@@ -705,7 +689,7 @@ BOOL CGXRichEditCtrl::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_P
   const auto* request = reinterpret_cast<const CGXFindReplaceState*>(requestArg);
   if (!request || request->m_strFind.IsEmpty()) return FALSE;
   const ROWCOL row = static_cast<ROWCOL>(rowArg), col = static_cast<ROWCOL>(colArg);
-  const BOOL here = m_bActive && m_hWnd && IsBoundToCell(row, col);
+  const BOOL here = IsEditedCell(row, col) && m_hWnd;
   const DWORD flags = FR_DOWN | (request->m_bCase ? FR_MATCHCASE : 0);
   FINDTEXTEX ft{};
   ft.lpstrText = request->m_strFind;
@@ -738,7 +722,7 @@ BOOL CGXRichEditCtrl::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWOR
   const auto* request = reinterpret_cast<const CGXFindReplaceState*>(requestArg);
   if (!request || request->m_strFind.IsEmpty()) return FALSE;
   const ROWCOL row = static_cast<ROWCOL>(rowArg), col = static_cast<ROWCOL>(colArg);
-  const BOOL here = m_bActive && m_hWnd && IsBoundToCell(row, col);
+  const BOOL here = IsEditedCell(row, col) && m_hWnd;
   const DWORD flags = FR_DOWN | (request->m_bCase ? FR_MATCHCASE : 0);
   const long replaceLength = request->m_strReplace.GetLength();
   int count = 0;
@@ -779,7 +763,7 @@ BOOL CGXRichEditCtrl::ReplaceInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWOR
 
 BOOL CGXRichEditCtrl::HandleWindowCommand(WPARAM wParam, LPARAM lParam) {
   if (HIWORD(wParam) != EN_CHANGE || reinterpret_cast<HWND>(lParam) != m_hWnd || !m_hWnd) return FALSE;
-  if (m_bActive && !m_bLoading) NotifyModified();
+  if (m_bEditing && !m_bLoading) NotifyModified();
   return TRUE;
 }
 
@@ -793,10 +777,6 @@ BOOL CGXRichEditCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, 
     }
   }
   return CRichEditCtrl::OnChildNotify(message, wParam, lParam, pResult);
-}
-
-BOOL CGXRichEditCtrl::ToGrid(UINT message, UINT ch, UINT repeat, UINT flags) {
-  return m_pGrid->ProcessKeyMessage(this, message, ch, repeat, flags);
 }
 
 LRESULT CGXRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -846,59 +826,51 @@ LRESULT CGXRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
 
 void CGXRichEditCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
   OwnOperation() = FALSE;
-  auto window = [&] { DefWindowProc(WM_KEYDOWN, ch, MAKELPARAM(repeat, flags)); };
-  if (!m_bActive) {
-    ToGrid(WM_KEYDOWN, ch, repeat, flags);
-    return;
-  }
-  if (ch == VK_SHIFT || ch == VK_CONTROL) return window();
-  m_pGrid->BringCellIntoView(m_nRow, m_nCol, GX_UPDATENOW);
-  long start = 0, end = 0;
-  GetSel(start, end);
-  const BOOL ctrl = Held(VK_CONTROL), shift = Held(VK_SHIFT);
-  BOOL grid = FALSE;
-  switch (ch) {
-    case VK_DOWN: grid = !ctrl && LineFromChar(end) + 1 >= GetLineCount(); break;
-    case VK_UP: grid = !ctrl && LineFromChar(start) < 1; break;
-    case VK_LEFT: grid = !ctrl && start < 1; break;
-    case VK_RIGHT: grid = !ctrl && end >= GetTextLength(); break;
-    case VK_TAB:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_ESCAPE: grid = TRUE; break;
-    case VK_RETURN: grid = !ctrl && (GetStyle() & ES_WANTRETURN) == 0; break;
-    case 'C':
-    case 'V':
-    case 'X': grid = ctrl; break;
-    case VK_INSERT:
-      if (shift) {
-        PasteFromClipboard();
-        return;
-      }
-      if (ctrl && start != end) {
-        CopyToClipboard();
-        return;
-      }
-      break;
-    case VK_DELETE:
-      if (shift && start != end) {
-        CutToClipboard();
-        return;
-      }
-      break;
-    default: grid = ch >= VK_F1 && ch <= 0x87  /* F24 */; break;
-  }
-  if (grid)
-    ToGrid(WM_KEYDOWN, ch, repeat, flags);
-  else
-    window();
+  RouteKeyDown(ch, repeat, flags, [&] {
+    long start = 0, end = 0;
+    GetSel(start, end);
+    const BOOL ctrl = gx::KeyHeld(VK_CONTROL), shift = gx::KeyHeld(VK_SHIFT);
+    BOOL grid = FALSE;
+    switch (ch) {
+      case VK_DOWN: grid = !ctrl && LineFromChar(end) + 1 >= GetLineCount(); break;
+      case VK_UP: grid = !ctrl && LineFromChar(start) < 1; break;
+      case VK_LEFT: grid = !ctrl && start < 1; break;
+      case VK_RIGHT: grid = !ctrl && end >= GetTextLength(); break;
+      case VK_TAB:
+      case VK_PRIOR:
+      case VK_NEXT:
+      case VK_ESCAPE: grid = TRUE; break;
+      case VK_RETURN: grid = !ctrl && (GetStyle() & ES_WANTRETURN) == 0; break;
+      case 'C':
+      case 'V':
+      case 'X': grid = ctrl; break;
+      case VK_INSERT:
+        if (shift) {
+          PasteFromClipboard();
+          return KeyRoute::done;
+        }
+        if (ctrl && start != end) {
+          CopyToClipboard();
+          return KeyRoute::done;
+        }
+        break;
+      case VK_DELETE:
+        if (shift && start != end) {
+          CutToClipboard();
+          return KeyRoute::done;
+        }
+        break;
+      default: grid = ch >= VK_F1 && ch <= 0x87 /* F24 */; break;
+    }
+    return grid ? KeyRoute::grid : KeyRoute::window;
+  });
 }
 
 void CGXRichEditCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
-  if (!m_bInit || !m_bActive || (GetStyle() & ES_READONLY)) return;
+  if (!m_bInit || !m_bEditing || (GetStyle() & ES_READONLY)) return;
   if (ch == VK_BACK && repeat == 0) return;
   m_pGrid->BringCellIntoView(m_nRow, m_nCol, GX_UPDATENOW);
-  if (Held(VK_CONTROL)) {
+  if (gx::KeyHeld(VK_CONTROL)) {
     switch (ch) {
       case 3: CopyToClipboard(); return;
       case 0x16: PasteFromClipboard(); return;

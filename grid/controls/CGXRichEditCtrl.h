@@ -26,11 +26,12 @@
 #include <array>
 
 #include "grid/controls/CGXControl.h"
+#include "grid/controls/CGXWindowCell.h"
 #include "platform/framework/CRichEditCtrl.h"
 
 constexpr UINT GX_IDS_CTRL_RICHEDIT = 52534;
 
-class CGXRichEditCtrl : public CRichEditCtrl, public CGXControl {
+class CGXRichEditCtrl : public CGXTextWindowCell<CRichEditCtrl, CGXControl> {
   DECLARE_DYNAMIC(CGXRichEditCtrl)
 
  public:
@@ -40,13 +41,8 @@ class CGXRichEditCtrl : public CRichEditCtrl, public CGXControl {
   static const CGXControlClass gxClassCGXRichEditCtrl;
   const CGXControlClass* GetControlClass() const override { return &gxClassCGXRichEditCtrl; }
   CRuntimeClass* GetWindowRuntimeClass() override;
-  CWnd* GetWindowPart() override { return this; }
 
   // ---- Control part ----------------------------------------------------------------------------------
-  void SetEditingState(BOOL on) override;
-  BOOL GetEditingState() const override { return m_bActive; }
-  void SetModifiedState(BOOL modified) override;
-  BOOL GetModifiedState() const override;
   void InitForCell(ROWCOL row, ROWCOL col) override;
   BOOL StoreValue() override;
   CRect ComputeInnerRect(const CRect& cell, const CGXStyle& style) const override;
@@ -86,7 +82,7 @@ class CGXRichEditCtrl : public CRichEditCtrl, public CGXControl {
   BOOL ReplaceInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col) override;
   void GetSelectionText(CString& out) override;
   BOOL HandleWindowCommand(WPARAM wParam, LPARAM lParam) override;
-  BOOL WantsReturnAndEscape() const override { return m_bActive; }
+  BOOL WantsReturnAndEscape() const override { return m_bEditing; }
 
   // ---- Rich text ---------------------------------------------------------------------------------------
   // The main window and the four hidden ones; FALSE unless all five were made.
@@ -112,7 +108,6 @@ class CGXRichEditCtrl : public CRichEditCtrl, public CGXControl {
   void OnKeyDown(UINT ch, UINT repeat, UINT flags);
   void OnChar(UINT ch, UINT repeat, UINT flags);
   void OnRequestResize(const RECT& requested);
-  BOOL ToGrid(UINT message, UINT ch, UINT repeat, UINT flags);
   // A value into a hidden window unless it holds it already.
   void LoadHidden(int which, const CString& value) const;
   // Activates (asking the grid first) with the caret at `caret` (-1: the end).
@@ -129,7 +124,6 @@ class CGXRichEditCtrl : public CRichEditCtrl, public CGXControl {
   mutable std::array<CRichEditCtrl, 4> m_hidden;
   mutable std::array<CString, 4> m_hiddenText;
   UINT m_nID;
-  BOOL m_bActive = FALSE;
   DWORD m_dwEventMask = 0x2C0003;
   DWORD m_dwOptions = 0x81C1;
   BOOL m_bShrink = TRUE;

@@ -123,8 +123,8 @@ int32_t CGXSpinEdit::Step(const CString& text, const Bounds& b, bool up) {
 }
 
 void CGXSpinEdit::OnChildClicked(CGXChild* child) {
-  const BOOL wasActive = m_bActive;
-  if (!m_bActive && !NotifyEditStart()) return;
+  const BOOL wasActive = m_bEditing;
+  if (!m_bEditing && !NotifyEditStart()) return;
   SetEditingState(TRUE);
   if (!m_hWnd) return;
   const CString text = WindowText();

@@ -2,16 +2,12 @@
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/gxkeys.h"
 #include "platform/base/StringApi.h"
 #include "platform/framework/CWnd.h"
 #include "platform/window/windowapi.h"
 
-namespace {
-BOOL Held(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
-}  // namespace
-
-BOOL CGXGridCore::NoModifierKeyDown() const { return !Held(VK_CONTROL) && !Held(VK_SHIFT); }
-
+BOOL CGXGridCore::NoModifierKeyDown() const { return !gx::KeyHeld(VK_CONTROL) && !gx::KeyHeld(VK_SHIFT); }
 
 // Decision: a page move is one page per call whatever its count (a page is worked out from the rows shown
 // after the previous page scrolled), so an auto-repeated Page Up / Page Down runs one page move per repeat.
@@ -77,7 +73,7 @@ BOOL CGXGridCore::ProcessKeyMessage(CWnd* source, UINT message, UINT ch, UINT re
 }
 
 BOOL CGXGridCore::OnGridKeyDown(UINT ch, UINT repeat, UINT) {
-  const BOOL ctrl = Held(VK_CONTROL), shift = Held(VK_SHIFT), alt = Held(VK_MENU);
+  const BOOL ctrl = gx::KeyHeld(VK_CONTROL), shift = gx::KeyHeld(VK_SHIFT), alt = gx::KeyHeld(VK_MENU);
   const ROWCOL count = repeat ? repeat : 1;
   BOOL handled = TRUE;
   ROWCOL row, col;
@@ -182,7 +178,7 @@ BOOL CGXGridCore::OnGridChar(UINT ch, UINT, UINT) {
 }
 
 BOOL CGXGridCore::OnGridSysKeyDown(UINT ch, UINT, UINT) {
-  if (ch == VK_BACK && Held(VK_MENU)) {
+  if (ch == VK_BACK && gx::KeyHeld(VK_MENU)) {
     Undo();
     return TRUE;
   }

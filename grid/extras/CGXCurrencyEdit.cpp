@@ -435,7 +435,7 @@ BOOL CGXCurrencyEdit::OnEditKeyDown(UINT key, UINT repeat, UINT flags) {
     case VK_F4: grid = !HasButtonBitmap(); break;
     default: grid = key >= VK_F1 && key <= 0x87; break;
   }
-  if (grid) return Grid()->ProcessKeyMessage(this, WM_KEYDOWN, key, repeat, flags);
+  if (grid) return ToGrid(WM_KEYDOWN, key, repeat, flags);
   CGXBCurrencyEdit::WindowProc(WM_KEYDOWN, key, l);
   return TRUE;
 }
@@ -445,7 +445,7 @@ void CGXCurrencyEdit::OnEditChar(UINT ch, UINT repeat, UINT flags) {
   Grid()->BringCellIntoView(GetRow(), GetCol());
   if (ch == '\r' || ch == '\n' || GetKeyState(VK_CONTROL) < 0) return;
   OnChar(ch);
-  Grid()->ProcessKeyMessage(this, WM_CHAR, ch, repeat, flags);
+  ToGrid(WM_CHAR, ch, repeat, flags);
 }
 
 LRESULT CGXCurrencyEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -456,10 +456,10 @@ LRESULT CGXCurrencyEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_KEYUP:
     case WM_SYSKEYUP:
     case WM_SYSCHAR:
-      if (Grid()->ProcessKeyMessage(this, message, static_cast<UINT>(wParam), repeat, flags)) return 0;
+      if (ToGrid(message, static_cast<UINT>(wParam), repeat, flags)) return 0;
       return DefWindowProc(message, wParam, lParam);
     case WM_SYSKEYDOWN:
-      if (Grid()->ProcessKeyMessage(this, message, static_cast<UINT>(wParam), repeat, flags)) return 0;
+      if (ToGrid(message, static_cast<UINT>(wParam), repeat, flags)) return 0;
       break;
     case WM_KILLFOCUS:
     case WM_CONTEXTMENU: return CellWindowMessage(message, wParam, lParam);

@@ -700,7 +700,7 @@ BOOL CGXDateTimeCtrl::OnSysKeyDownInCell(UINT ch, UINT, UINT) {
 
 void CGXDateTimeCtrl::OnEditKeyDown(UINT key, UINT repeat, UINT flags) {
   if (!m_bEditing) {
-    Grid()->ProcessKeyMessage(this, WM_KEYDOWN, key, repeat, flags);
+    ToGrid(WM_KEYDOWN, key, repeat, flags);
     return;
   }
   Grid()->BringCellIntoView(GetRow(), GetCol());
@@ -728,7 +728,7 @@ void CGXDateTimeCtrl::OnEditKeyDown(UINT key, UINT repeat, UINT flags) {
     }
   }
   if (grid) {
-    Grid()->ProcessKeyMessage(this, WM_KEYDOWN, key, repeat, flags);
+    ToGrid(WM_KEYDOWN, key, repeat, flags);
     return;
   }
   CGXBDateTimeCtrl::WindowProc(WM_KEYDOWN, key, MAKELPARAM(repeat, flags));
@@ -746,7 +746,7 @@ void CGXDateTimeCtrl::OnEditChar(UINT ch, UINT repeat, UINT flags) {
   m_bModified = TRUE;
   CGXBDateTimeCtrl::WindowProc(WM_CHAR, ch, MAKELPARAM(repeat, flags));
   NotifyModified();
-  Grid()->ProcessKeyMessage(this, WM_CHAR, ch, repeat, flags);
+  ToGrid(WM_CHAR, ch, repeat, flags);
 }
 
 LRESULT CGXDateTimeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -757,7 +757,7 @@ LRESULT CGXDateTimeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_KEYUP:
     case WM_SYSKEYUP:
     case WM_SYSCHAR: {
-      const BOOL handled = Grid()->ProcessKeyMessage(this, message, static_cast<UINT>(wParam), repeat, flags);
+      const BOOL handled = ToGrid(message, static_cast<UINT>(wParam), repeat, flags);
       if (message == WM_KEYUP && m_bModified) NotifyModified();
       if (handled) return 0;
       return DefWindowProc(message, wParam, lParam);
@@ -767,7 +767,7 @@ LRESULT CGXDateTimeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         PopupCalendar(0, 0, 0);
         return 0;
       }
-      if (Grid()->ProcessKeyMessage(this, message, static_cast<UINT>(wParam), repeat, flags)) return 0;
+      if (ToGrid(message, static_cast<UINT>(wParam), repeat, flags)) return 0;
       break;
     case WM_SETFOCUS: SetScrollOffset(0); break;
     case WM_KILLFOCUS:

@@ -8,6 +8,7 @@
 #include "grid/core/CGXFlagScope.h"
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXStylesMap.h"
+#include "grid/core/gxkeys.h"
 #include "platform/base/GlobalMemory.h"
 
 IMPLEMENT_DYNAMIC(CGXMaskControl, CGXEditControl)
@@ -16,8 +17,6 @@ const CGXControlClass CGXMaskControl::controlClassCGXMaskControl = {"CGXMaskCont
                                                                     &CGXEditControl::gxClassCGXEditControl};
 
 namespace {
-
-BOOL Held(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
 
 std::unique_ptr<CGXMaskData> MakeData(CRuntimeClass* cls) {
   CObject* made = cls ? cls->CreateObject() : nullptr;
@@ -196,7 +195,7 @@ BOOL CGXMaskControl::StartAt(int caret) {
 }
 
 BOOL CGXMaskControl::OnKeyDownInCell(UINT ch, UINT repeat, UINT flags) {
-  if (!m_hWnd || Held(VK_CONTROL)) return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
+  if (!m_hWnd || gx::KeyHeld(VK_CONTROL)) return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
   switch (ch) {
     case VK_HOME: {
       const int first = m_pEditData->GetNextInputPos(-1);
@@ -207,7 +206,7 @@ BOOL CGXMaskControl::OnKeyDownInCell(UINT ch, UINT repeat, UINT flags) {
       if (!StartAt(m_pEditData->GetValidCaretPos(m_pEditData->GetDataLength()))) return TRUE;
       break;
     case VK_DELETE:
-      if (Held(VK_SHIFT) || IsCellReadOnly() || !NotifyEditStart()) return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
+      if (gx::KeyHeld(VK_SHIFT) || IsCellReadOnly() || !NotifyEditStart()) return CGXStatic::OnKeyDownInCell(ch, repeat, flags);
       SetEditingState(TRUE);
       SetEditedValue("");
       SetModifiedState(TRUE);
@@ -281,7 +280,7 @@ void CGXMaskControl::OnMaskChar(UINT ch, UINT repeat, UINT flags) {
   if (!IsInitialized() || !GetEditingState() || ch == VK_BACK) return;
   if (IsReadOnlyHere() && ch != 3) return;
   Grid()->BringCellIntoView(GetRow(), GetCol(), GX_UPDATENOW);
-  if (Held(VK_CONTROL)) {
+  if (gx::KeyHeld(VK_CONTROL)) {
     switch (ch) {
       case 3: CopyToClipboard(); return;
       case 22: PasteFromClipboard(); return;
@@ -310,8 +309,8 @@ void CGXMaskControl::OnMaskKeyDown(UINT ch, UINT repeat, UINT flags) {
   auto grid = [&] { ToGrid(WM_KEYDOWN, ch, repeat, flags); };
   if (!GetEditingState()) return grid();
   Grid()->BringCellIntoView(GetRow(), GetCol(), GX_UPDATENOW);
-  if (Held(VK_CONTROL)) return grid();
-  const BOOL shift = Held(VK_SHIFT);
+  if (gx::KeyHeld(VK_CONTROL)) return grid();
+  const BOOL shift = gx::KeyHeld(VK_SHIFT);
   CGXMaskData& data = *m_pEditData;
   int start = 0, end = 0;
   GetCharSel(start, end);

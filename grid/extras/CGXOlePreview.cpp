@@ -8,6 +8,7 @@
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/gxstrings.h"
+#include "grid/core/gxkeys.h"
 #include "grid/extras/GXExtras.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/ole/OleApi.h"
@@ -19,8 +20,6 @@ namespace {
 constexpr int kButtonWidth = 13;
 
 void Message(UINT id) { AfxMessageBox(gx::LoadGridString(id), MB_OK | MB_ICONEXCLAMATION); }
-
-bool Held(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
 
 // Puts a data object on the object clipboard; the result of the first call that failed.
 HRESULT PutOnClipboard(IDataObject* data) {
@@ -135,7 +134,7 @@ void CGXOlePreview::OnChildClicked(CGXChild* child) {
 }
 
 BOOL CGXOlePreview::OnKeyDownInCell(UINT ch, UINT, UINT) {
-  const bool ctrl = Held(VK_CONTROL), shift = Held(VK_SHIFT);
+  const bool ctrl = gx::KeyHeld(VK_CONTROL), shift = gx::KeyHeld(VK_SHIFT);
   // The grid's copy and cut ask only an editing control, so the object's own keys are taken here (Ctrl+C
   // and Ctrl+X arrive as characters).
   if (ctrl && ch == VK_INSERT && (HasOleValue() || IsObjectOpen())) {

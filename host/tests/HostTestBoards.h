@@ -1,6 +1,7 @@
 // Paths of the sample boards for the host's tests, and boards the tests write.
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -32,6 +33,44 @@ inline std::string ManyCapacitorsBoard() {
   }
   return json + "],\n\"groups\": [{\"name\": \"BOARD_HF\", \"members\": [" + board +
          "]}, {\"name\": \"CORE_BULK\", \"members\": [" + core + "]}]}\n";
+}
+
+// A board of `vias` signal vias V0001.. on nets SIG0..SIG49 (50 vias a net), each connected on TOP and one of three
+// inner signal layers, and a BGA U1 of `pins` balls P1.. alternately on VDD (measured against GND) and GND; both
+// planes cover the whole board. The board view's picks are every VDD ball, then every via.
+inline std::string ManyViasBoard(int vias, int pins) {
+  std::string json = R"({"name": "Many vias", "layers": [{"name": "TOP", "kind": "signal", "thickness": 0.035},
+    {"name": "PP1", "kind": "dielectric", "thickness": 0.1}, {"name": "L2_GND", "kind": "plane", "thickness": 0.035},
+    {"name": "C1", "kind": "dielectric", "thickness": 0.2}, {"name": "L3_SIG", "kind": "signal", "thickness": 0.018},
+    {"name": "PP2", "kind": "dielectric", "thickness": 0.12}, {"name": "L4_PWR", "kind": "plane", "thickness": 0.035},
+    {"name": "C2", "kind": "dielectric", "thickness": 0.3}, {"name": "L5_SIG", "kind": "signal", "thickness": 0.018},
+    {"name": "PP3", "kind": "dielectric", "thickness": 0.1}, {"name": "BOTTOM", "kind": "signal", "thickness": 0.035}],
+  "nets": [{"name": "GND", "type": "supply"}, {"name": "VDD", "type": "supply", "voltage": 1.0, "reference": "GND"})";
+  for (int n = 0; n < 50; ++n)
+    json += R"(, {"name": "SIG)" + std::to_string(n) + R"(", "type": "signal"})";
+  json += R"(],
+  "areas": [{"net": "GND", "layer": "L2_GND", "rect": [0, 0, 400, 400]},
+            {"net": "VDD", "layer": "L4_PWR", "rect": [0, 0, 400, 400]}],
+  "components": [{"name": "U1", "side": "TOP", "pins": [)";
+  std::string picks;
+  for (int i = 1; i <= pins; ++i) {
+    const std::string x = std::to_string(100 + (i % 100) * 0.5), y = std::to_string(100 + (i / 100) * 0.5);
+    json += (i > 1 ? ",\n" : "") + std::string(R"({"name": "P)") + std::to_string(i) + R"(", "net": ")" +
+            (i % 2 ? "VDD" : "GND") + R"(", "at": [)" + x + ", " + y + R"(], "size": 0.3})";
+    if (i % 2)
+      picks += (picks.empty() ? "\"U1.P" : ", \"U1.P") + std::to_string(i) + "\"";
+  }
+  json += "]}],\n\"vias\": [";
+  const char* inner[] = {"L3_SIG", "L5_SIG", "BOTTOM"};
+  for (int i = 1; i <= vias; ++i) {
+    char id[16];
+    std::snprintf(id, sizeof id, "V%04d", i);
+    const std::string x = std::to_string(1 + (i % 200) * 1.9), y = std::to_string(1 + (i / 200) * 1.9);
+    json += (i > 1 ? ",\n" : "") + std::string(R"({"id": ")") + id + R"(", "net": "SIG)" + std::to_string(i % 50) +
+            R"(", "at": [)" + x + ", " + y + R"(], "size": 0.25, "connected": ["TOP", ")" + inner[i % 3] + "\"]}";
+    picks += (picks.empty() ? "\"" : ", \"") + std::string(id) + "\"";
+  }
+  return json + "],\n\"picks\": [" + picks + "]}\n";
 }
 
 }  // namespace host::test

@@ -283,6 +283,38 @@ TEST(PdnHostOnScreen, ViaWizardScriptsWithRealInput) {
   }
 }
 
+// The via wizards as users meet them, on screen with real X input: a bypass via's pair chosen in its list cell and
+// saved, the extractor's "Add IC Power Pin..." giving the keyboard back, and the via steps after a change of board.
+TEST(PdnHostOnScreen, ViaWizardUserScriptsWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const ScratchDir dir("screen_via_users");
+  std::string json = ReadFile(SourceDir() / "samples/boards/demo8.json");
+  const size_t picks = json.find("\"picks\": [");
+  ASSERT_NE(picks, std::string::npos);
+  json.insert(picks + 10, "\"V_DQ1\", ");
+  std::ofstream(dir.path() / "demo8.json") << json;
+  std::ofstream(dir.path() / "demo8.brd") << "board\n";
+  const ScreenRun pair = RunOnScreen("--real-input --board " + (dir.path() / "demo8.json").string() +
+                                         " --board-mode --wizard bypass --open modeless --fixed-clock --project " +
+                                         (dir.path() / "demo8.brd").string() + " --script " +
+                                         Script("bypass-list-pair.pdnscript").string(),
+                                     dir.path());
+  ASSERT_TRUE(pair.ok) << pair.log;
+  EXPECT_NE(ReadFile(dir.path() / "demo8.dao").find("= V_DQ1 Enabled \"L3_SIG\" - \"L6_SIG\" "), std::string::npos);
+  const ScreenRun pin = RunOnScreen("--real-input --wizard extractor --open modeless --no-getters --script " +
+                                        Script("extractor-add-pin.pdnscript").string(),
+                                    dir.path());
+  EXPECT_TRUE(pin.ok) << pin.log;
+  const std::string boards = "--board " + (SourceDir() / "samples/boards/demo8.json").string() + " --board " +
+                             (SourceDir() / "samples/boards/sensor4.json").string();
+  for (const std::string wizard : {"bypass", "via-model"}) {
+    const ScreenRun run = RunOnScreen("--real-input " + boards + " --wizard " + wizard + " --open modeless --script " +
+                                          Script(wizard + "-boards.pdnscript").string(),
+                                      dir.path());
+    EXPECT_TRUE(run.ok) << wizard << "\n" << run.log;
+  }
+}
+
 // The capacitor models dialog on screen: the models script (the net filter's drop-down lists, an expand button, the
 // model editor, an "Enabled" box, "Remove Models", the groups dialog) with real X input; the board changes are
 // those of the headless run's golden log.

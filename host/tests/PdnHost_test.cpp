@@ -263,6 +263,17 @@ fs::path SourceDir() {
   return source ? fs::path(source) : fs::current_path().parent_path();
 }
 
+// Each screenshot <dir>/<shot>.png matches its reference, host/tests/reference/<shot>.png.
+void ExpectShotsMatchReferences(const fs::path& dir, const std::vector<const char*>& shots) {
+  for (const char* shot : shots) {
+    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+    ASSERT_TRUE(image) << shot;
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+}
+
 fs::path SampleBoard(const std::string& name) {
   return fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards" / (name + ".json");
 }
@@ -340,13 +351,7 @@ TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
                  (SourceDir() / "host/tests/scripts/decoupling-steps.pdnscript").string() + " --shots " + dir.string());
   ASSERT_EQ(outcome.code, 0) << outcome.output;
   EXPECT_EQ(outcome.errors, "");
-  for (const char* shot : {"steps-01-nets", "steps-02-finish", "steps-03-marked"}) {
-    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
-    ASSERT_TRUE(image) << shot;
-    const plat::ReferenceMatch match =
-        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
-    EXPECT_TRUE(match.Matches()) << match.message;
-  }
+  ExpectShotsMatchReferences(dir, {"steps-01-nets", "steps-02-finish", "steps-03-marked"});
 }
 
 TEST_F(PdnHostProgram, TheDecouplingWizardRunsOnTheEightLayerBoardOfATwoBoardSystem) {
@@ -767,6 +772,88 @@ TEST_F(PdnHostProgram, DialogOptionsAreRefusedOutsideTheirDialogAndHeadlessADial
   EXPECT_NE(models.output.find("RunModal() -> 1\nDelete()"), std::string::npos) << models.output;
 }
 
+// The via pages on a board of 1,200 vias and 10 supply pins, all picked: the lists scroll to their last rows, whose
+// four-digit port numbers show whole, and "Pan to" follows the current cell moved by the keys.
+TEST_F(PdnHostProgram, TheViaPagesOfABoardOfThousandsOfViasScrollAndShowEveryPortNumberWhole) {
+  const fs::path board = dir / "many.json";
+  std::ofstream(board) << host::test::ManyViasBoard(1200, 20);
+  struct Case {
+    const char* script;
+    const char* how;
+    const char* expected;
+    std::vector<const char*> shots;
+  };
+  const Case cases[] = {
+      {"extractor-many", "--wizard extractor --open modeless", "  GetProbeCount = 1210\n",
+       {"extractor-many-01-last-vias"}},
+      {"bypass-many", "--wizard bypass --board-mode --open modeless", "  GetProbeCount = 1\n  probe 0 = V1200\n",
+       {"bypass-many-01-last-vias", "bypass-many-02-last-checked"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    const Outcome outcome = RunPdnHost("--board " + board.string() + " " + c.how + " --fixed-clock --script " +
+                                       (SourceDir() / "host/tests/scripts" / (std::string(c.script) + ".pdnscript")).string() +
+                                       " --shots " + dir.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find(c.expected), std::string::npos) << outcome.output.substr(0, 4000);
+    ExpectShotsMatchReferences(dir, c.shots);
+  }
+}
+
+// The bypass and via-model wizards on a system of two boards whose user changes the board after picking a via: the
+// via step shows the chosen board's viewer, never the other board's via, and keeps the new choice through round
+// trips.
+TEST_F(PdnHostProgram, TheViaStepsShowTheChosenBoardsViewerAfterTheBoardChanged) {
+  for (const char* wizard : {"bypass", "via-model"}) {
+    SCOPED_TRACE(wizard);
+    const std::string script = std::string(wizard) + "-boards";
+    const Outcome outcome =
+        RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " + SampleBoard("sensor4").string() +
+                   " --wizard " + wizard + " --open modeless --fixed-clock --script " +
+                   (SourceDir() / "host/tests/scripts" / (script + ".pdnscript")).string() + " --shots " + dir.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find("  GetBoardIndex = 0\n"), std::string::npos) << outcome.output;
+    EXPECT_NE(outcome.output.find(std::string(wizard) == "bypass" ? "  probe 0 = V_DQ1\n"
+                                                                  : "  probe 0 = V_TX0_P\n  probe 1 = V_TX0_N\n"),
+              std::string::npos)
+        << outcome.output;
+  }
+  ExpectShotsMatchReferences(dir, {"bypass-boards-01-other-board"});
+}
+
+// The bypass wizard in board mode on the 8-layer board with V_DQ1 among the picks: the pair chosen in the via's cell
+// list is saved, and a second run that loads the settings shows the via checked with that pair.
+TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
+  std::string json = ReadFile(SampleBoard("demo8"));
+  const size_t picks = json.find("\"picks\": [");
+  ASSERT_NE(picks, std::string::npos);
+  json.insert(picks + 10, "\"V_DQ1\", ");
+  const fs::path board = dir / "demo8.json";
+  std::ofstream(board) << json;
+  const fs::path project = dir / "demo8.brd";
+  std::ofstream(project) << "board\n";
+  const std::string common = "--board " + board.string() + " --board-mode --wizard bypass --open modeless --fixed-clock "
+                             "--project " + project.string() + " --shots " + dir.string() + " --script ";
+  const Outcome saved = RunPdnHost(common + (SourceDir() / "host/tests/scripts/bypass-list-pair.pdnscript").string());
+  ASSERT_EQ(saved.code, 0) << saved.output << saved.errors;
+  EXPECT_NE(saved.output.find("  probe 0 = V_DQ1\n"), std::string::npos) << saved.output;
+  const std::string settings = ReadFile(dir / "demo8.dao");
+  EXPECT_NE(settings.find("= V_DQ1 Enabled \"L3_SIG\" - \"L6_SIG\" \r\n"), std::string::npos) << settings;
+  const Outcome loaded =
+      RunPdnHost("--load " + (dir / "demo8.dao").string() + " " + common +
+                 (SourceDir() / "host/tests/scripts/bypass-list-load.pdnscript").string());
+  ASSERT_EQ(loaded.code, 0) << loaded.output << loaded.errors;
+  EXPECT_NE(loaded.output.find(") -> true\ncallback: Notify 2 1"), std::string::npos) << loaded.output;
+  ExpectShotsMatchReferences(dir, {"bypass-list-pair-01-chosen", "bypass-list-load-01-loaded"});
+}
+
+// The extractor's "Add IC Power Pin..." leaves the keyboard where it was once the host's command returned.
+TEST_F(PdnHostProgram, TheExtractorsAddPinButtonKeepsTheKeyboardAfterTheHostsCommand) {
+  const Outcome outcome = RunPdnHost("--wizard extractor --open modeless --no-getters --script " +
+                                     (SourceDir() / "host/tests/scripts/extractor-add-pin.pdnscript").string());
+  EXPECT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+}
+
 // The bypass, via-model and PDN model-extractor wizards from scripts, each in its board-viewer flavour on a system of
 // one board and in its list flavour in board mode, on both sample boards: the saved settings against the golden
 // files, the host's log (callbacks, pans, the board view's marks, host events), the getters and every screenshot
@@ -839,13 +926,7 @@ TEST_F(PdnHostProgram, TheViaWizardsRunFromTheirScriptsOnBothSampleBoards) {
     for (size_t at; (at = saved.find(run.string() + "/")) != std::string::npos;)
       saved.erase(at, run.string().size() + 1);
     EXPECT_EQ(saved, ReadFile(SourceDir() / "host/tests/golden" / (std::string(c.script) + ".dao")));
-    for (const char* shot : c.shots) {
-      auto image = plat::Surface::readPng((run / (std::string(shot) + ".png")).string());
-      ASSERT_TRUE(image) << shot;
-      const plat::ReferenceMatch match =
-          plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
-      EXPECT_TRUE(match.Matches()) << match.message;
-    }
+    ExpectShotsMatchReferences(run, c.shots);
   }
 }
 

@@ -481,6 +481,10 @@ TEST_F(ProbePages, AddIcPowerPinRunsTheHostCommandWithTheWizardDisabled) {
   EXPECT_TRUE(disabledDuringCall);
   EXPECT_TRUE(IsWindowEnabled(api->GetWizardWindow()));
   EXPECT_NE(std::find(Lines().begin(), Lines().end(), "HostCommand 16 0"), Lines().end());
+  // The button keeps the keyboard focus it had before the wizard was disabled: Tab moves on from it.
+  EXPECT_EQ(::GetFocus(), PageControl(1162, CPowerPinsPage::IDC_ADD_PIN));
+  Key(VK_TAB);
+  EXPECT_EQ(::GetFocus(), PageControl(1162, CPowerPinsPage::IDC_GROUP));
   // The host may close the wizard from inside its command: nothing runs on the gone page.
   callback.onHostCommand = [&] { api->Close(); };
   Click(PageControl(1162, CPowerPinsPage::IDC_ADD_PIN));

@@ -26,9 +26,15 @@
 #include "host/HostBoardMarker.h"
 #include "host/tests/HostTestBoards.h"
 #include "grid/controls/CGXComboBoxWnd.h"
+#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXRange.h"
+#include "platform/controls/ComboBox.h"
 #include "platform/display/Desktop.h"
+#include "platform/framework/CPaintDC.h"
+#include "platform/window/InputRouter.h"
 
+#include <algorithm>
+#include <fstream>
 #include <type_traits>
 
 using namespace wiztest;
@@ -56,16 +62,17 @@ protected:
       case Kind::ViaModel: api = CDiffViaModelWizardAPI::Create(); break;
       case Kind::Extractor: api = CModelExtractorWizardAPI::Create(); break;
     }
+    host::HostBoard& on = many ? *many : *board;
     api->SetCallback(&callback);
-    api->SetGeometryQuery(&board->GeometryQuery());
+    api->SetGeometryQuery(&on.GeometryQuery());
     api->SetBoardView(&marker);
     if (debug)
       api->EnableDebugOptions();
     if (boardMode) {
       api->EnableBoardMode();
-      api->SetBoard(board.get());
+      api->SetBoard(&on);
     } else {
-      api->SetSystem(&system);
+      api->SetSystem(many ? &manySystem : &system);
     }
     api->SetProjectFile(project.c_str());
     if (before)
@@ -97,6 +104,8 @@ protected:
     return *page;
   }
   void GoToPage(int templateId) {
+    if (auto* active = Dialog().GetActivePage(); active && static_cast<int>(active->GetTemplateId()) == templateId)
+      return;
     for (int i = 0; i < Dialog().GetFrame()->GetStepCount(); ++i) {
       auto* page = dynamic_cast<CDWPage*>(Dialog().GetFrame()->GetPage(i));
       if (page && static_cast<int>(page->GetTemplateId()) == templateId) {
@@ -140,14 +149,44 @@ protected:
       values.push_back(grid.GetCellValue(r, col).GetString());
     return values;
   }
+  // The width of a row header's text in its font.
+  static int HeaderTextWidth(CGXGridWnd& grid, ROWCOL row) {
+    CGXStyle header;
+    grid.ComposeCellStyle(row, 0, header);
+    LOGFONT logFont{};
+    header.GetFont().GetLogFontZoomed(logFont, 100);
+    CFont font;
+    EXPECT_TRUE(font.CreateFontIndirect(&logFont));
+    CClientDC dc(&grid);
+    CFont* old = dc.SelectObject(&font);
+    const int width = dc.GetTextExtent(grid.GetCellValue(row, 0)).cx;
+    dc.SelectObject(old);
+    return width;
+  }
+  // The room a row header's text needs: the text, the cell's text margin on either side and its frame's pixel on
+  // either side.
+  static int HeaderRoomNeeded(CGXGridWnd& grid, ROWCOL row) {
+    return HeaderTextWidth(grid, row) + 2 * CGXControl::TextMargin() + 2;
+  }
   static CGXStyle Style(CGXGridCore& grid, ROWCOL row, ROWCOL col) {
     CGXStyle style;
     grid.ComposeCellStyle(row, col, style);
     return style;
   }
 
+  // Opens the following wizards on a board of that many vias and supply pins (ManyViasBoard).
+  void UseManyVias(int vias, int pins) {
+    const std::filesystem::path file = dir / "many.json";
+    std::ofstream(file) << host::test::ManyViasBoard(vias, pins);
+    many = host::LoadBoardFile(file.string(), ledger);
+    ASSERT_NE(many, nullptr);
+    manySystem.AddBoard(many.get());
+  }
+
   host::HostBoardMarker marker;
   CWizardAPI* api = nullptr;
+  std::unique_ptr<host::HostBoard> many;
+  host::HostSystem manySystem{ledger, "Many"};
 };
 
 using Pages = std::vector<std::pair<int, int>>;
@@ -823,3 +862,220 @@ TEST_F(ViaWizards, TheExtractorSupplyPinPagesShowThePortsNamesNetsAndLayers) {
 }
 
 }  // namespace
+
+// "Pan to" follows the row of the current cell as the user moves it, by a click in a cell or by the arrow keys, as
+// it follows a row header's click: the via of that row is the one the viewer pans to. (The other cells of these
+// rows are disabled: the check box is where the current cell can stand.)
+TEST_F(ViaWizards, PanToFollowsTheCurrentCellMovedByAClickOrByTheKeys) {
+  ASSERT_TRUE(board->Pick({"U1.D4", "V_DQ0", "V_DQ1"}));
+  Open(Kind::Extractor, false);
+  GoToPage(CMESelectViasOlmPage::IDD);
+  auto& page = Active<CMESelectViasOlmPage>();
+  CViaGridWnd& grid = *page.GetGrid();
+  ASSERT_EQ(grid.GetRowCount(), 2u);
+  EXPECT_FALSE(Enabled(1160));
+  const CRect cell = grid.CalcCellRect(2, brimwiz::ViaColCheck);
+  ClickAt(grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
+  ROWCOL row = 0, col = 0;
+  ASSERT_TRUE(grid.QueryCurrentCell(&row, &col));
+  ASSERT_EQ(row, 2u);
+  EXPECT_TRUE(Enabled(1160)) << "the clicked cell's row";
+  Key(VK_UP);
+  ASSERT_TRUE(grid.QueryCurrentCell(&row, &col));
+  ASSERT_EQ(row, 1u);
+  EXPECT_TRUE(Enabled(1160));
+  const std::string via = GetModelExtractorAnalysisData()->m_ViaPorts[*brimwiz::RecordOfViaRow(grid, 1, 2)].GetName();
+  const size_t pans = board->ViewLog().size();
+  Click(Item(1160));
+  ASSERT_EQ(board->ViewLog().size(), pans + 1);
+  EXPECT_EQ(board->ViewLog().back().rfind("PanTo " + via + " mode 3", 0), 0u) << board->ViewLog().back();
+}
+
+// On a board of thousands of vias every via grid has its scroll bars: the last row, and the last column past the
+// window's edge (the list pages' last column does not fit), can be scrolled into view.
+TEST_F(ViaWizards, EveryViaGridScrollsToItsLastRowAndColumnOnABoardOfThousandsOfVias) {
+  UseManyVias(1500, 10);
+  struct Case {
+    Kind kind;
+    bool boardMode;
+    UINT page;
+  };
+  for (const Case& c : {Case{Kind::Bypass, true, CBWSelectProbesTPEPage::IDD},
+                        Case{Kind::ViaModel, true, CDVSelectProbesTPEPage::IDD},
+                        Case{Kind::Extractor, true, CMESelectViasTPEPage::IDD},
+                        Case{Kind::Extractor, false, CMESelectViasOlmPage::IDD}}) {
+    SCOPED_TRACE(c.page);
+    Open(c.kind, c.boardMode);
+    GoToPage(static_cast<int>(c.page));
+    CViaGridWnd& grid = *dynamic_cast<CViaGridPage&>(*Dialog().GetActivePage()).GetGrid();
+    ASSERT_GE(grid.GetRowCount(), 1500u);
+    EXPECT_NE(grid.GetStyle() & WS_VSCROLL, 0u);
+    const ROWCOL last = grid.GetRowCount(), lastCol = grid.GetColCount();
+    grid.SetTopRow(last);
+    grid.SetLeftCol(lastCol);
+    grid.RefreshScrollBars(FALSE, FALSE);
+    CRect client;
+    grid.GetClientRect(&client);
+    const CRect cell = grid.CalcCellRect(last, lastCol);
+    EXPECT_GE(cell.top, 0);
+    EXPECT_LE(cell.bottom, client.bottom) << "the last row is seen";
+    EXPECT_LE(cell.right, client.right) << "the last column is seen";
+    api->Close();
+    Pump();
+    api = nullptr;
+  }
+}
+
+// Port numbers past a thousand fit their row headers, which narrow again when the ports go.
+TEST_F(ViaWizards, ViaPortNumbersOfEveryLengthAreShownWhole) {
+  UseManyVias(1200, 0);
+  for (bool boardMode : {true, false}) {
+    SCOPED_TRACE(boardMode);
+    Open(Kind::Extractor, boardMode);
+    GoToPage(boardMode ? static_cast<int>(CMESelectViasTPEPage::IDD) : static_cast<int>(CMESelectViasOlmPage::IDD));
+    CViaGridWnd& grid = *dynamic_cast<CViaGridPage&>(*Dialog().GetActivePage()).GetGrid();
+    const ROWCOL last = grid.GetRowCount();
+    ASSERT_EQ(std::string(grid.GetCellValue(last, 0)), "2399-2400");
+    const int text = HeaderTextWidth(grid, last);
+    EXPECT_GE(grid.GetColWidth(0), HeaderRoomNeeded(grid, last));
+    if (!boardMode) {
+      Click(Item(1136));   // "Uncheck All"
+      EXPECT_EQ(std::string(grid.GetCellValue(last, 0)), "");
+      EXPECT_LT(grid.GetColWidth(0), text);
+    }
+    api->Close();
+    Pump();
+    api = nullptr;
+  }
+}
+
+// The user chooses a checked via's pair on the bypass list page with the mouse (a click in the cell opens its
+// list, a click on an entry chooses it) or with the keys (Alt+Down, the arrows, Enter): the choice shows in the
+// cell, stays through a round trip and reaches the record. A via checked without a choice takes its first pair:
+// the analysis never gets a checked via without the layers to analyse.
+TEST_F(ViaWizards, ABypassViasPairIsChosenInItsCellWithTheMouseOrTheKeys) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_DQ1"}));
+  for (bool keys : {false, true}) {
+    SCOPED_TRACE(keys ? "keys" : "mouse");
+    Open(Kind::Bypass, true);
+    auto& page = Active<CBWSelectProbesTPEPage>();
+    CViaGridWnd& grid = *page.GetGrid();
+    ASSERT_EQ(std::string(grid.GetCellValue(1, brimwiz::ViaColName)), "V_DQ1");
+    const CRect check = grid.CalcCellRect(1, brimwiz::ViaColCheck);
+    ClickAt(grid.m_hWnd, check.CenterPoint().x, check.CenterPoint().y);
+    Pump();
+    ASSERT_EQ(GetBypassAnalysisData()->m_Probes[0].m_bEnabled, 1);
+    // Checked, the via takes its first pair until the user chooses another.
+    EXPECT_EQ(std::string(grid.GetCellValue(1, brimwiz::ViaColFourth)), "\"TOP\" - \"L6_SIG\"");
+    const CRect cell = grid.CalcCellRect(1, brimwiz::ViaColFourth);
+    ClickAt(grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
+    Pump();
+    auto* box = dynamic_cast<CGXComboBoxWnd*>(grid.ControlForId(IDC_GRID_DROPDOWN_LIST));
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(box->GetCount(), 3);
+    if (keys) {
+      if (box->GetDroppedState())
+        Key(VK_ESCAPE);
+      Pump();
+      plat::InputRouter::Instance().KeyDown(VK_MENU);
+      plat::InputRouter::Instance().KeyPress(VK_DOWN);
+      plat::InputRouter::Instance().KeyUp(VK_MENU);
+      Pump();
+      EXPECT_TRUE(box->GetDroppedState());
+      Key(VK_DOWN);
+      Key(VK_RETURN);
+    } else {
+      ASSERT_TRUE(box->GetDroppedState()) << "a click in the cell opens its list";
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof info;
+      ASSERT_TRUE(GetComboBoxInfo(box->m_hWnd, &info));
+      RECT item{};
+      ASSERT_NE(::SendMessage(info.hwndList, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item)), LB_ERR);
+      ClickAt(info.hwndList, (item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    }
+    Pump();
+    CString chosen;
+    box->GetLBText(1, chosen);
+    EXPECT_EQ(std::string(box->GetBoxText()), std::string(chosen));
+    // Round trip through the next page.
+    Click(::GetDlgItem(Dialog().GetFrame()->GetStepList()->GetButtonBar()->m_hWnd, brimwiz::IDC_WIZ_NEXT));
+    Pump();
+    Click(::GetDlgItem(Dialog().GetFrame()->GetStepList()->GetButtonBar()->m_hWnd, brimwiz::IDC_WIZ_BACK));
+    Pump();
+    EXPECT_EQ(std::string(Active<CBWSelectProbesTPEPage>().GetGrid()->GetCellValue(1, brimwiz::ViaColFourth)),
+              std::string(chosen));
+    const CBypassViaProbe& dq1 = GetBypassAnalysisData()->m_Probes[0];
+    EXPECT_EQ("\"" + std::string(dq1.m_FirstLayer) + "\" - \"" + std::string(dq1.m_SecondLayer) + "\"",
+              std::string(chosen));
+    api->Close();
+    Pump();
+    api = nullptr;
+  }
+}
+
+// The list pages analyse one via. A record holding several enabled vias (the host's selected picks, a settings file
+// with several "Enabled" lines) shows only the first valid one checked, so that the via the host gets is the one
+// the record's check judged: before, the host got the first enabled via (a single via) while the check, and the
+// via type, came from the last (a differential pair).
+TEST_F(ViaWizards, TheListPagesKeepOneEnabledViaSoThatTheHostGetsTheViaTheCheckJudged) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_TX0_N", "V_TP_CLK", "V_DQ1"}));
+  Open(Kind::ViaModel, true);
+  CDiffViaAnalysisData& record = *GetDiffViaAnalysisData();
+  auto& page = Active<CDVSelectProbesTPEPage>();
+  CViaGridWnd& grid = *page.GetGrid();
+  // V_TP_CLK (one layer) fails its check; of the others V_DQ1 comes first by name.
+  EXPECT_EQ(Column(grid, brimwiz::ViaColName), (std::vector<std::string>{"V_DQ1", "V_TP_CLK", "V_TX0_N", "V_TX0_P"}));
+  EXPECT_EQ(Column(grid, brimwiz::ViaColCheck), (std::vector<std::string>{"1", "0", "0", "0"}));
+  auto* via = dynamic_cast<CDiffViaModelWizardAPI*>(api);
+  ASSERT_EQ(via->HasProbes(), 1);
+  EXPECT_EQ(std::string(via->GetProbe(0)->GetName()), "V_DQ1");
+  record.GetSelectionStatusText();
+  EXPECT_FALSE(record.m_bDiffViaType) << "the via type follows the one enabled via";
+  api->Close();
+  Pump();
+  api = nullptr;
+  // The bypass page on the settings of the board-mode run with V_TX0_P enabled beside V_TX0_N.
+  std::ifstream golden(host::test::SourceDir() + "/host/tests/golden/bypass-list.dao", std::ios::binary);
+  std::string settings((std::istreambuf_iterator<char>(golden)), std::istreambuf_iterator<char>());
+  const size_t at = settings.find("V_TX0_P Disabled");
+  ASSERT_NE(at, std::string::npos);
+  settings.replace(at, 16, "V_TX0_P Enabled");
+  const std::string file = (dir / "two.dao").string();
+  std::ofstream(file, std::ios::binary) << settings;
+  ASSERT_TRUE(board->Pick({"U1.D4", "V_TX0_P", "V_TX0_N"}));
+  Open(Kind::Bypass, true);
+  ASSERT_TRUE(api->LoadSettings(file.c_str()));
+  Pump();
+  CViaGridWnd& bypassGrid = *Active<CBWSelectProbesTPEPage>().GetGrid();
+  const std::vector<std::string> checks = Column(bypassGrid, brimwiz::ViaColCheck);
+  ASSERT_EQ(std::count(checks.begin(), checks.end(), "1"), 1);
+  const size_t row = static_cast<size_t>(std::find(checks.begin(), checks.end(), "1") - checks.begin());
+  auto* bypass = dynamic_cast<CBypassWizardAPI*>(api);
+  ASSERT_NE(bypass->GetEnabledProbe(0), nullptr);
+  EXPECT_EQ(std::string(bypass->GetEnabledProbe(0)->GetName()), Column(bypassGrid, brimwiz::ViaColName)[row]);
+  EXPECT_EQ(GetBypassAnalysisData()->GetSelectionStatusText(), "");
+}
+
+// A thousand supply pins: the pin pages' port numbers show whole ("1000" lost its last digit to the border), and
+// grouped, the group's range too.
+TEST_F(ViaWizards, ThePinPagesShowFourDigitPortNumbersWhole) {
+  UseManyVias(2, 2002);
+  for (bool boardMode : {false, true}) {
+    SCOPED_TRACE(boardMode);
+    Open(Kind::Extractor, boardMode);
+    auto& page = dynamic_cast<CPowerPinsPage&>(*Dialog().GetActivePage());
+    CPowerPinsGridWnd& grid = *page.GetGrid();
+    const ROWCOL last = grid.GetRowCount();
+    ASSERT_EQ(std::string(grid.GetCellValue(last, 0)), "1001");
+    EXPECT_GE(grid.GetColWidth(0), HeaderRoomNeeded(grid, last));
+    if (!boardMode) {
+      Click(Item(CPowerPinsPage::IDC_GROUP));
+      ASSERT_TRUE(page.IsGrouping());
+      ASSERT_EQ(std::string(grid.GetCellValue(1, 0)), "1-1001");
+      EXPECT_GE(grid.GetColWidth(0), HeaderRoomNeeded(grid, 1));
+    }
+    api->Close();
+    Pump();
+    api = nullptr;
+  }
+}

@@ -6,6 +6,7 @@
 
 #include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/controls/tests/recordinggrid.h"
+#include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXGridGlobals.h"
 #include "platform/framework/CPaintDC.h"
 #include "platform/gdi/RecordingDC.h"
@@ -94,6 +95,32 @@ TEST_F(ComboWndTest, TextValuedBoxesStoreTheItemText) {
   box->SetModifiedState(TRUE);
   KeyWalking(VK_DOWN);
   EXPECT_EQ(Value(), "alpha");
+}
+
+TEST_F(ComboWndTest, ReplaceAllInTheEditedBoxStartsAtTheSelectionAndInOtherCellsTakesTheWholeText) {
+  Grid(GX_IDS_CTRL_CBS_DROPDOWN, "a\nb", "one two one");
+  CGXStyle other;
+  other.SetControl(GX_IDS_CTRL_CBS_DROPDOWN).SetChoiceList("a").SetValue("one ONE");
+  SetCell(g, 4, 1, other);
+  CGXFindReplaceState request;
+  request.m_strFind = "one";
+  request.m_strReplace = "1";
+  request.m_bCase = FALSE;
+  const auto req = reinterpret_cast<DWORD_PTR>(&request);
+  Activate();
+  box->SetEditSel(4, 4);  // the first "one" lies before the selection and stays
+  ASSERT_TRUE(box->ReplaceInCell(req, 2, 1));
+  EXPECT_EQ(Value(), "one two 1");
+  ASSERT_TRUE(box->ReplaceInCell(req, 4, 1));
+  EXPECT_EQ(std::string(g->GetCellValue(4, 1)), "1 1");
+  // Matching by case, nothing to replace, and an empty request change nothing.
+  request.m_bCase = TRUE;
+  request.m_strFind = "ONE";
+  EXPECT_FALSE(box->ReplaceInCell(req, 2, 1));
+  request.m_strFind = "";
+  EXPECT_FALSE(box->ReplaceInCell(req, 4, 1));
+  EXPECT_EQ(Value(), "one two 1");
+  EXPECT_EQ(std::string(g->GetCellValue(4, 1)), "1 1");
 }
 
 TEST_F(ComboWndTest, UnmatchedValuesShowAsTextOrNoSelection) {

@@ -19,6 +19,7 @@
 #include "platform/framework/CPaintDC.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/framework/DialogTemplate.h"
+#include "platform/window/AutomationProvider.h"
 
 namespace enginetest {
 namespace {
@@ -334,6 +335,13 @@ TEST_F(EditCellTest, APasteTheCellRefusesIsReportedAsNotPasted) {
   edit->SetSel(3, 3);
   EXPECT_TRUE(edit->PasteFromClipboard());
   EXPECT_EQ(Text(), "1234");
+  // A warning the grid holds for later is not this paste's to show.
+  g->SetWarningText("a warning for later");
+  plat::ClearShownLog();
+  PutOnClipboard("x");
+  EXPECT_FALSE(edit->PasteFromClipboard());
+  EXPECT_TRUE(plat::ShownLog().empty());
+  EXPECT_EQ(std::string(g->GetWarningText()), "a warning for later");
 }
 
 TEST_F(EditCellTest, FindAndReplaceInTheActiveAndInAnotherCell) {
@@ -368,6 +376,23 @@ TEST_F(EditCellTest, FindAndReplaceInTheActiveAndInAnotherCell) {
   EXPECT_EQ(Value(2, 1).size(), 2u * 700 + 5);
   request.m_strFind = "zzz";
   EXPECT_FALSE(edit->ReplaceInCell(req, 2, 1));
+}
+
+TEST_F(EditCellTest, ReplaceAllInTheEditedCellStartsAtTheSelectionAndKeepsWhatLiesBefore) {
+  Grid("one two one");
+  CGXFindReplaceState request;
+  request.m_strFind = "ONE";
+  request.m_strReplace = "1";
+  request.m_bCase = FALSE;
+  const auto req = reinterpret_cast<DWORD_PTR>(&request);
+  Activate();
+  edit->SetWindowText("one two one one");
+  edit->SetSel(4, 6);
+  ASSERT_TRUE(edit->ReplaceInCell(req, 2, 1));
+  EXPECT_EQ(Value(2, 1), "one two 1 1") << "the window's text is what is replaced, not the stored value";
+  request.m_bCase = TRUE;
+  EXPECT_FALSE(edit->ReplaceInCell(req, 2, 1));
+  EXPECT_EQ(Value(2, 1), "one two 1 1");
 }
 
 TEST_F(EditCellTest, TheFirstCellEditedInAGridKeepsEveryLineOfItsValue) {
