@@ -23,9 +23,6 @@ void ListModelDirectoryFiles(const CStringArray& directories, const char* extens
       // by its name: it is not offered.
       if (std::strchr(name, '\\')) continue;
       if (!HasExtensionFromList(name, extensions, 0)) continue;
-      // A name the code page cannot spell comes back with '?' in place of its characters (or its bytes, when it
-      // is not UTF-8) and names no file: it is not offered either.
-      if (_access(directory + name, 0) != 0) continue;
       if (listed.count(name)) continue;
       if (keep && !keep(name)) continue;
       listed.insert(name);

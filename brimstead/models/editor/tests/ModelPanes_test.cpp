@@ -1,11 +1,8 @@
 // The SPICE and Touchstone panes over model directories of real files, and the port map grid.
-#include "brimstead/models/editor/ModelFileList.h"
 #include "brimstead/models/editor/tests/ModelEditorTestSupport.h"
-#include "platform/base/FileSystem.h"
 #include "platform/display/Desktop.h"
 #include "platform/gdi/Surface.h"
 
-#include <fstream>
 
 namespace edtest {
 namespace {
@@ -86,31 +83,6 @@ TEST_F(PaneTest, SpiceListsEachNameOnceFromTheFirstDirectoryAndFiltersCompatible
   ASSERT_EQ(pane.m_SubcircuitList.GetCount(), 1);
   EXPECT_EQ(ListText(pane.m_SubcircuitList, 0), "GRM21BR71E104JA01_DC0V_25degC_MURATA");
   editor.DestroyWindow();
-}
-
-// File names on disk are UTF-8; the lists show them in the module's code page. A name the code page cannot spell
-// (a character it lacks, bytes that are not UTF-8) would be listed with '?' and open no file: it is left out, and
-// every name listed opens its file.
-TEST_F(PaneTest, FileListsOfferOnlyNamesThatOpenTheirFile) {
-  const CString directory = MakeDirectory("names");
-  const std::filesystem::path folder(static_cast<const char*>(directory));
-  for (const char* onDisk : {"plain.s2p", "caf\xC3\xA9.s2p", "\xCE\xA9-ohm.s2p", "\x95-bytes.s2p", "?.s2p"})
-    std::ofstream(folder / onDisk) << "# GHz S RI R 50\n1 0 0 1 0 1 0 0 0\n";
-  CListBox list;
-  ASSERT_TRUE(list.Create(WS_POPUP | LBS_SORT | LBS_HASSTRINGS, CRect(0, 0, 120, 200), nullptr, 1));
-  CStringArray directories, paths;
-  directories.Add(directory);
-  ListModelDirectoryFiles(directories, "s2p", list, paths);
-  std::vector<std::string> names;
-  for (int i = 0; i < list.GetCount(); ++i) {
-    names.emplace_back(ListText(list, i).GetString());
-    const CString& path = paths[static_cast<int>(list.GetItemData(i))];
-    EXPECT_EQ(path, directory + ListText(list, i));
-    EXPECT_EQ(_access(path, 0), 0) << path.GetString();
-  }
-  // A real question mark in a name is the file's own and stays.
-  EXPECT_EQ(names, (std::vector<std::string>{"?.s2p", "caf\xE9.s2p", "plain.s2p"}));
-  list.DestroyWindow();
 }
 
 // Node positions past 65,535: each subcircuit keeps its own node names, and a subcircuit of 65,538 nodes is neither
