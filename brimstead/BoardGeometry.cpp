@@ -169,21 +169,32 @@ void GetTPlaneSpansAt(CHostGeometryQuery* query, double x, double y, double size
   }
 }
 
-bool PassesThroughTPlane(CHostGeometryQuery* query, double x, double y, double size, int lowLayer, int highLayer,
-                         CString* names) {
+CPlanesAtPoint::CPlanesAtPoint(CHostGeometryQuery* query, double x, double y, double size)
+    : m_pQuery(query), m_x(x), m_y(y), m_size(size) {
+  GetMetalAreasAt(query, x, y, size, m_Areas);
+}
+
+CPlanesAtPoint CPlanesAtPoint::AtProbe(CHostGeometryQuery* query, CHostProbe* probe, CHostProbeElement* element) {
+  const ProbePoint point = PointOf(probe, element);
+  return CPlanesAtPoint(query, point.x, point.y, point.size);
+}
+
+bool CPlanesAtPoint::PassesThroughTPlane(int lowLayer, int highLayer, CString* names) {
+  CHostCollectionRef layers = CurrentBoardLayers();
+  return PassesThroughTPlane(layers.Get(), lowLayer, highLayer, names);
+}
+
+bool CPlanesAtPoint::PassesThroughTPlane(CHostCollection* layers, int lowLayer, int highLayer, CString* names) {
   if (names)
     names->Empty();
-  CStringPairArray areas;
-  GetMetalAreasAt(query, x, y, size, areas);
   bool found = false;
   {
-    CHostCollectionRef layers = CurrentBoardLayers();
-    const int count = layers.Count();
+    const int count = layers ? layers->GetCount() : 0;
     for (int i = lowLayer + 1; i < highLayer && i < count; ++i) {
       if (i < 0)
         continue;
-      CHostLayer* layer = layers.Item<CHostLayer>(i);
-      if (Skipped(layer) || !HasKey(areas, NameOf(layer)))
+      CHostLayer* layer = HostItemAs<CHostLayer>(layers, i);
+      if (Skipped(layer) || !HasKey(m_Areas, NameOf(layer)))
         continue;
       found = true;
       if (!names)
@@ -195,12 +206,30 @@ bool PassesThroughTPlane(CHostGeometryQuery* query, double x, double y, double s
   }
   if (found)
     return true;
-  CSpanList spans;
-  GetTPlaneSpansAt(query, x, y, size, spans);
-  for (size_t i = 0; i + 1 < spans.size(); i += 2)
-    if (spans[i] <= lowLayer && highLayer <= spans[i + 1])
+  if (!m_bSpansRead) {
+    GetTPlaneSpansAt(m_pQuery, m_x, m_y, m_size, m_Spans);
+    m_bSpansRead = true;
+  }
+  for (size_t i = 0; i + 1 < m_Spans.size(); i += 2)
+    if (m_Spans[i] <= lowLayer && highLayer <= m_Spans[i + 1])
       return true;
   return false;
+}
+
+bool CPlanesAtPoint::SegmentPassesThroughTPlane(const char* layerA, const char* layerB) {
+  int a = -1;
+  int b = -1;
+  {
+    CHostCollectionRef layers = CurrentBoardLayers();
+    a = FindLayerIndex(layers.Get(), layerA);
+    b = FindLayerIndex(layers.Get(), layerB);
+  }
+  return PassesThroughTPlane(std::min(a, b), std::max(a, b), nullptr);
+}
+
+bool PassesThroughTPlane(CHostGeometryQuery* query, double x, double y, double size, int lowLayer, int highLayer,
+                         CString* names) {
+  return CPlanesAtPoint(query, x, y, size).PassesThroughTPlane(lowLayer, highLayer, names);
 }
 
 bool ViaPassesThroughTPlane(CHostGeometryQuery* query, CHostProbe* via, CHostProbeElement* element, CString* names) {
@@ -224,15 +253,7 @@ bool ViaPassesThroughTPlane(CHostGeometryQuery* query, CHostProbe* via, CHostPro
 
 bool SegmentPassesThroughTPlane(CHostGeometryQuery* query, CHostProbe* via, CHostProbeElement* element,
                                 const char* layerA, const char* layerB) {
-  int a = -1;
-  int b = -1;
-  {
-    CHostCollectionRef layers = CurrentBoardLayers();
-    a = FindLayerIndex(layers.Get(), layerA);
-    b = FindLayerIndex(layers.Get(), layerB);
-  }
-  const ProbePoint point = PointOf(via, element);
-  return PassesThroughTPlane(query, point.x, point.y, point.size, std::min(a, b), std::max(a, b), nullptr);
+  return CPlanesAtPoint::AtProbe(query, via, element).SegmentPassesThroughTPlane(layerA, layerB);
 }
 
 bool SupplyPinTouchesTPlane(CHostGeometryQuery* query, CHostProbe* pin, CHostProbeElement* element) {

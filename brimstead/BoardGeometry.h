@@ -42,6 +42,32 @@ void GetMetalAreasAtProbe(CHostGeometryQuery* query, CHostProbe* probe, CHostPro
 // T-plane spans at a point whose two layers the board knows.
 void GetTPlaneSpansAt(CHostGeometryQuery* query, double x, double y, double size, CSpanList& spans);
 
+// What the host answers at one point, each asked at most once: the metal areas when made, the T-plane spans when a
+// test first needs them. The tests of every layer pair of a via then share one answer of each kind.
+class CPlanesAtPoint {
+public:
+  CPlanesAtPoint(CHostGeometryQuery* query, double x, double y, double size);
+  // At a probe's point with the size of `element` (or of the probe's own element; 0 without one).
+  static CPlanesAtPoint AtProbe(CHostGeometryQuery* query, CHostProbe* probe, CHostProbeElement* element);
+  // Sorted by layer name.
+  const CStringPairArray& MetalAreas() const { return m_Areas; }
+  // PassesThroughTPlane at this point.
+  bool PassesThroughTPlane(int lowLayer, int highLayer, CString* names);
+  // The same over a layer collection of the current record's board that the caller holds.
+  bool PassesThroughTPlane(CHostCollection* layers, int lowLayer, int highLayer, CString* names);
+  // PassesThroughTPlane between two named layers at this point.
+  bool SegmentPassesThroughTPlane(const char* layerA, const char* layerB);
+
+private:
+  CHostGeometryQuery* m_pQuery;
+  double m_x;
+  double m_y;
+  double m_size;
+  CStringPairArray m_Areas;
+  bool m_bSpansRead = false;
+  CSpanList m_Spans;
+};
+
 // True when a layer strictly between lowLayer and highLayer has a metal area at the point, or a T-plane at the
 // point spans the whole range. With `names`, every in-between layer with metal is listed (tab-joined).
 bool PassesThroughTPlane(CHostGeometryQuery* query, double x, double y, double size, int lowLayer, int highLayer,

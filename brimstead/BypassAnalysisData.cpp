@@ -4,6 +4,9 @@
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/WizardSeam.h"
 
+#include <algorithm>
+#include <vector>
+
 CBypassAnalysisData* GetBypassAnalysisData() { return GetAnalysisDataOfKind<CBypassAnalysisData>(); }
 
 CBypassAnalysisData::CBypassAnalysisData() {
@@ -96,8 +99,9 @@ void CBypassAnalysisData::CheckVia(CBypassViaProbe& probe) {
   probe.m_Message.Empty();
   probe.m_bValid = 0;
   CHostGeometryQuery* query = GeometryQueryOf(GetBypassWizardAPI());
-  CStringPairArray areas;
-  GetMetalAreasAtProbe(query, probe.m_pHostProbe, nullptr, areas);
+  // Every layer pair is tested at the via's one point: the host is asked there once.
+  CPlanesAtPoint planes = CPlanesAtPoint::AtProbe(query, probe.m_pHostProbe, nullptr);
+  const CStringPairArray& areas = planes.MetalAreas();
 
   CHostProbe* via = probe.m_pHostProbe;
   CAnalysisData* record = GetAnalysisData();
@@ -109,6 +113,15 @@ void CBypassAnalysisData::CheckVia(CBypassViaProbe& probe) {
       return layer && layer->GetKind() != HostLayerKindSkipped ? layer : nullptr;
     };
     auto nameOf = [](CHostLayer* layer) { return CString(layer->GetName() ? layer->GetName() : ""); };
+    // Each connected layer's index as the T-plane test finds a layer by name (the first of that name), looked
+    // up once per via rather than twice per pair.
+    std::vector<int> indexByName(static_cast<size_t>(count), -2);
+    auto testIndex = [&](int i, const CString& name) {
+      int& index = indexByName[static_cast<size_t>(i)];
+      if (index == -2)
+        index = FindLayerIndex(layers.Get(), name);
+      return index;
+    };
     CNameList pending;   // layers with metal at the via that wait for a later connected layer
     for (int i = 0; i < count; ++i) {
       CHostLayer* layer = metal(i);
@@ -127,7 +140,9 @@ void CBypassAnalysisData::CheckVia(CBypassViaProbe& probe) {
           const CString laterName = nameOf(later);
           probe.m_LayerPairs.push_back(name);
           probe.m_LayerPairs.push_back(laterName);
-          if (SegmentPassesThroughTPlane(query, via, nullptr, name, laterName))
+          const int a = testIndex(i, name);
+          const int b = testIndex(j, laterName);
+          if (planes.PassesThroughTPlane(layers.Get(), std::min(a, b), std::max(a, b), nullptr))
             probe.m_bValid = 1;
         }
       }

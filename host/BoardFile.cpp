@@ -14,6 +14,7 @@
 #include <unordered_set>
 #include <set>
 #include <sstream>
+#include <string_view>
 
 namespace host {
 
@@ -35,13 +36,146 @@ std::string Describe(const json& value) {
   }
 }
 
-// Reads values with their place in the file, and fails with a message that names file, place and expectation.
+// The line and column ("12:5") of a byte of a text, both counted from 1.
+std::string LineAndColumn(const std::string& text, size_t offset) {
+  offset = std::min(offset, text.size());
+  const size_t line = 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<long>(offset), '\n'));
+  const size_t lineStart = offset == 0 ? std::string::npos : text.rfind('\n', offset - 1);
+  const size_t column = lineStart == std::string::npos ? offset + 1 : offset - lineStart;
+  return std::to_string(line) + ":" + std::to_string(column);
+}
+
+// Finds where values start in a text the JSON parser accepted, by their JSON pointer, so that a message about a
+// value can name its line. Only what the pointer passes through is scanned.
+class ValueLocator {
+public:
+  explicit ValueLocator(const std::string& text) : m_text(text) {}
+
+  // The byte where the value at `pointer` starts; for a member or element that is not there, where the nearest
+  // enclosing value that is there starts.
+  size_t Find(const std::string& pointer) const {
+    size_t at = SkipSpace(m_text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0);
+    size_t from = 0;
+    while (from < pointer.size() && pointer[from] == '/') {
+      const size_t end = std::min(pointer.find('/', from + 1), pointer.size());
+      const size_t inner = Step(at, Unescaped(pointer.substr(from + 1, end - from - 1)));
+      if (inner == std::string::npos)
+        return at;
+      at = inner;
+      from = end;
+    }
+    return at;
+  }
+
+private:
+  static std::string Unescaped(const std::string& token) {
+    std::string result;
+    for (size_t i = 0; i < token.size(); ++i) {
+      if (token[i] == '~' && i + 1 < token.size() && (token[i + 1] == '0' || token[i + 1] == '1')) {
+        result += token[i + 1] == '0' ? '~' : '/';
+        ++i;
+      } else {
+        result += token[i];
+      }
+    }
+    return result;
+  }
+
+  size_t SkipSpace(size_t i) const {
+    while (i < m_text.size() && (m_text[i] == ' ' || m_text[i] == '\t' || m_text[i] == '\r' || m_text[i] == '\n'))
+      ++i;
+    return i;
+  }
+
+  // Past the string that starts at i (its opening quote).
+  size_t SkipString(size_t i) const {
+    for (++i; i < m_text.size(); ++i) {
+      if (m_text[i] == '\\')
+        ++i;
+      else if (m_text[i] == '"')
+        return i + 1;
+    }
+    return m_text.size();
+  }
+
+  // Past the value that starts at i.
+  size_t SkipValue(size_t i) const {
+    if (i >= m_text.size())
+      return i;
+    if (m_text[i] == '"')
+      return SkipString(i);
+    if (m_text[i] == '{' || m_text[i] == '[') {
+      int depth = 0;
+      while (i < m_text.size()) {
+        const char c = m_text[i];
+        if (c == '"') {
+          i = SkipString(i);
+          continue;
+        }
+        if (c == '{' || c == '[')
+          ++depth;
+        else if ((c == '}' || c == ']') && --depth == 0)
+          return i + 1;
+        ++i;
+      }
+      return i;
+    }
+    while (i < m_text.size() && std::string_view(",]} \t\r\n").find(m_text[i]) == std::string_view::npos)
+      ++i;
+    return i;
+  }
+
+  // Where the member or element `token` of the container at `at` starts; npos when it has none such. Of members
+  // named twice the last counts, as for the parser.
+  size_t Step(size_t at, const std::string& token) const {
+    if (at >= m_text.size())
+      return std::string::npos;
+    const bool object = m_text[at] == '{';
+    if (!object && m_text[at] != '[')
+      return std::string::npos;
+    size_t wanted = 0;
+    if (!object) {
+      if (token.empty() || token.size() > 9 || token.find_first_not_of("0123456789") != std::string::npos)
+        return std::string::npos;
+      wanted = std::stoul(token);
+    }
+    size_t found = std::string::npos;
+    size_t i = SkipSpace(at + 1);
+    for (size_t index = 0; i < m_text.size() && m_text[i] != '}' && m_text[i] != ']'; ++index) {
+      if (object) {
+        if (m_text[i] != '"')
+          return found;
+        const size_t keyEnd = SkipString(i);
+        const bool match = keyEnd - i >= 2 && m_text.compare(i + 1, keyEnd - i - 2, token) == 0 &&
+                           keyEnd - i - 2 == token.size();
+        i = SkipSpace(keyEnd);
+        if (i >= m_text.size() || m_text[i] != ':')
+          return found;
+        i = SkipSpace(i + 1);
+        if (match)
+          found = i;
+      } else if (index == wanted) {
+        return i;
+      }
+      i = SkipSpace(SkipValue(i));
+      if (i < m_text.size() && m_text[i] == ',')
+        i = SkipSpace(i + 1);
+    }
+    return found;
+  }
+
+  const std::string& m_text;
+};
+
+// Reads values with their place in the file, and fails with a message that names file, line, place and expectation.
 class Reader {
 public:
-  explicit Reader(std::string source) : m_source(std::move(source)) {}
+  Reader(std::string source, const std::string& text) : m_source(std::move(source)), m_text(text) {}
 
   [[noreturn]] void Fail(const std::string& where, const std::string& expected, const json* got = nullptr) const {
-    std::string message = m_source + ": " + (where.empty() ? "/" : where) + ": expected " + expected;
+    const std::string place = where.empty() ? "/" : where;
+    std::string message = m_source + ":" + LineAndColumn(m_text, ValueLocator(m_text).Find(where)) + ": " + place +
+                          ": expected " + expected;
     if (got)
       message += ", found " + Describe(*got);
     throw BoardFileError(message);
@@ -130,6 +264,7 @@ public:
 
 private:
   std::string m_source;
+  const std::string& m_text;
 };
 
 std::string At(const std::string& where, size_t index) { return where + "/" + std::to_string(index); }
@@ -547,6 +682,24 @@ private:
   std::unordered_map<HostNet*, std::vector<size_t>> m_areasOf;   // indexes into the board's areas
 };
 
+// The parser's reason without its exception's name and its own count of lines and columns, which the message
+// gives in front: "[json.exception.parse_error.101] parse error at line 1, column 5: syntax error ..." becomes
+// "syntax error ...".
+std::string ParserReason(const std::string& what) {
+  std::string reason = what;
+  if (reason.rfind("[json.exception.", 0) == 0) {
+    const size_t close = reason.find("] ");
+    if (close != std::string::npos)
+      reason.erase(0, close + 2);
+  }
+  if (reason.rfind("parse error at line ", 0) == 0) {
+    const size_t colon = reason.find(": ");
+    if (colon != std::string::npos)
+      reason.erase(0, colon + 2);
+  }
+  return reason;
+}
+
 std::string BaseName(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -576,12 +729,15 @@ private:
 };
 
 std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::string& sourceName, HostLedger& ledger) {
-  const Reader reader(sourceName);
+  const Reader reader(sourceName, text);
   json root;
   DocumentParser parser(root);
-  if (!json::sax_parse(text, &parser) || root.is_discarded())
-    throw BoardFileError(sourceName + ": byte " + std::to_string(parser.Position()) + ": expected valid JSON (" +
-                         parser.What() + ")");
+  if (!json::sax_parse(text, &parser) || root.is_discarded()) {
+    // The parser counts the bytes it read, the one it stopped at included.
+    const size_t stop = parser.Position() > 0 ? parser.Position() - 1 : 0;
+    throw BoardFileError(sourceName + ":" + LineAndColumn(text, stop) + ": expected valid JSON (" +
+                         ParserReason(parser.What()) + ")");
+  }
   reader.Object(root, "");
   const std::string name = reader.Text(root, "", "name");
   auto board = std::make_unique<HostBoard>(ledger, name, BaseName(sourceName));
@@ -591,7 +747,7 @@ std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::str
     BoardBuilder(reader, *board).Build(root);
   } catch (const json::exception& error) {
     // The builder checks every value before it reads it; a JSON error that still comes through is the file's too.
-    throw BoardFileError(sourceName + ": /: expected a board file (" + error.what() + ")");
+    reader.Fail("", std::string("a board file (") + ParserReason(error.what()) + ")");
   }
   board->Decoupling().SetChangeLog(&board->Changes());
   return board;

@@ -11,8 +11,8 @@ namespace host {
 class HostBoard;
 class HostLedger;
 
-// A board file that cannot be read: the message names the file, the place (a JSON pointer, or the byte offset of a
-// syntax error) and what was expected there.
+// A board file that cannot be read: the message names the file, the line and column, the place (a JSON pointer;
+// none for a syntax error) and what was expected there: "demo8.json:189:163: /vias/2/partner: expected ...".
 class BoardFileError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;

@@ -135,7 +135,8 @@ const char* PdnHostUsage() {
          "                          model directories (--model-dir), the board's model library and --unit-text;\n"
          "                          --script and --screen work in it as in a wizard\n"
          "Exit codes: 0 done, 2 bad command line, board, library (one that opens no wizard included), script or\n"
-         "screen, 4 the script failed or a modal wizard waited headless for input.\n";
+         "screen, 4 the script failed or a headless wizard asked for input that no script gives (a modal wizard\n"
+         "waiting, a box that no script answers).\n";
 }
 
 PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, const std::string& defaultLibrary,
@@ -540,6 +541,7 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
   if (m_api) {
     host.window = [this] { return m_api->GetWizardWindow(); };
     host.close = [this] { m_api->Close(); };
+    host.closeWizard = [this] { Step("CloseWizard()", m_api->CloseWizard()); };
   } else {
     // A dialog's modal run: its window is found by its caption, and Cancel ends it.
     const std::string caption = m_dialogCaption;
@@ -550,6 +552,20 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
     };
   }
   host.decoupling = options.wizard == WizardKind::Decoupling;
+  if (m_presenter) {
+    // The user closing pdnhost's window closes the window in front, or the wizard or dialog when none is (it is
+    // minimised), as its close box does: a wizard saves its settings when asked to and asks the host, a dialog
+    // cancels; pdnhost ends once it has gone.
+    m_presenter->closeRequested = [window = host.window] {
+      HWND front = GetActiveWindow();
+      if (!front || !IsWindowVisible(front))
+        front = window();
+      if (!front)
+        return false;
+      PostMessage(front, WM_SYSCOMMAND, SC_CLOSE, 0);
+      return true;
+    };
+  }
   if (m_api) {
     CWizardAPI* api = m_api;
     switch (options.wizard) {
@@ -597,19 +613,29 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
   host.err = &m_err;
   host.shotsFolder = options.shots;
   // The board that knows every id takes the picks (the first board first).
-  host.pick = [this](const std::vector<std::string>& ids) {
+  host.pick = [this](const std::vector<std::string>& ids) -> std::string {
     if (m_board && m_board->Pick(ids))
-      return true;
+      return {};
     for (const auto& more : m_moreBoards)
       if (more->Pick(ids))
-        return true;
-    return false;
+        return {};
+    // Name what the user got wrong: an id no board has, else ids that lie on different boards.
+    for (const std::string& id : ids) {
+      bool somewhere = m_board && m_board->FindProbe(id);
+      for (const auto& more : m_moreBoards)
+        somewhere = somewhere || more->FindProbe(id);
+      if (!somewhere)
+        return "no board has a probe \"" + id + "\"";
+    }
+    return "no one board has all of these probes";
   };
   m_runner = std::make_unique<ScriptRunner>(std::move(host), std::move(steps),
                                             options.script.value_or(std::string()), *m_input);
-  // On screen without a script the user answers the boxes; otherwise the runner does.
+  // On screen without a script the user answers the boxes and ends the wizard; otherwise the runner does.
   if (!options.screen || options.script)
     plat::SetAutomationProvider(m_runner.get());
+  else
+    m_runner->LeaveWizardToUser();
   if (options.screen)
     m_pacer = std::make_unique<ScreenPacer>(*m_presenter, options.script || options.save ? m_runner.get() : nullptr,
                                             options.realInput);
@@ -807,12 +833,19 @@ int PdnHost::Run(const PdnHostOptions& options) {
       RunModelessLoop();
     }
   }
-  if (code == 0 && m_runner && m_runner->Failed())
-    code = 4;
   if (api.GetWizardWindow()) {
     Step("CloseWizard()", api.CloseWizard());
     PumpMessages();
   }
+  if (api.GetWizardWindow()) {
+    // The wizard refused its Close button (a page it finds invalid, a save that failed, the host's MayClose): the
+    // host ends it as it does when it quits, so that what the wizard still holds is given back before the count.
+    Step("Close()", api.Close());
+    PumpMessages();
+  }
+  // Also what failed while the wizard was closed (a box the script does not answer) fails the run.
+  if (code == 0 && m_runner && m_runner->Failed())
+    code = 4;
   if (options.printGetters)
     PrintGetters(api, options.wizard);
   if (options.settingsCopy) {

@@ -244,12 +244,19 @@ bool ScriptRunner::OnIdle() {
     }
     return true;
   }
+  if (m_bLeaveToUser && !m_bFailed) {
+    m_bEnded = true;
+    return false;
+  }
   if (!m_bEnded) {
     m_bEnded = true;
-    if (!m_bFailed && m_bModal && m_ScriptName.empty() && m_Steps.empty())
-      Fail("the modal wizard waits for input, but headless nothing can give it (give a script with --script FILE, or "
-           "show it with --screen); the wizard is closed",
+    // The --save tick alone is no script either: the wizard would wait for the rest.
+    if (!m_bFailed && m_bModal && m_ScriptName.empty()) {
+      const std::string what = m_Host.api ? "wizard" : "dialog";
+      Fail("the modal " + what + " waits for input, but headless nothing can give it (give a script with --script "
+           "FILE, or show it with --screen); the " + what + " is closed",
            0);
+    }
     EndWizard();
     return true;
   }
@@ -269,10 +276,16 @@ void ScriptRunner::EndWizard() {
   if (!wizard)
     return;
   HWND active = GetActiveWindow();
-  if (active && active != wizard && IsWindowVisible(active))
+  if (active && active != wizard && IsWindowVisible(active)) {
     PostMessage(active, WM_COMMAND, IDCANCEL, 0);
-  else
+  } else if (m_bCloseAsked && m_Host.closeWizard) {
+    // The interface's Close left the modal run going (the via-model and extractor wizards' Close ends only a
+    // modeless one): the wizard's Close button ends it, as the host's CloseWizard does.
+    m_Host.closeWizard();
+  } else {
+    m_bCloseAsked = true;
     m_Host.close();
+  }
 }
 
 void ScriptRunner::CheckEnd() {
@@ -412,14 +425,20 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       else
         m_Input.Click(Target(enabled(Find(step.control)), step));
       break;
-    case ScriptAction::Type:
-      m_Input.Click(Target(enabled(Find(step.control)), step));
+    case ScriptAction::Type: {
+      HWND control = enabled(Find(step.control));
+      // A button or a static takes no text: the click would change it and the text would go nowhere.
+      const LRESULT code = SendMessage(control, WM_GETDLGCODE, 0, 0);
+      if (code & (DLGC_BUTTON | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_RADIOBUTTON | DLGC_STATIC))
+        throw ScriptError("control " + step.control.Describe() + " takes no text (a button or a label: click it)");
+      m_Input.Click(Target(control, step));
       // The whole text is selected and replaced.
       m_Input.Key(ScriptKey{VK_END, "End"});
       m_Input.Key(ScriptKey{VK_HOME, "Home", true});
       m_Input.Key(ScriptKey{VK_DELETE, "Delete"});
       m_Input.Type(step.text);
       break;
+    }
     case ScriptAction::Pick:
       Pick(enabled(Find(step.control)), step);
       break;
@@ -433,8 +452,8 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
     case ScriptAction::ViewerPick: {
       if (!m_Host.pick || !m_Host.api || !m_Host.viewerChanged)
         throw ScriptError("viewer pick: this wizard takes no picks of the board view");
-      if (!m_Host.pick(step.ids))
-        throw ScriptError("viewer pick: the board has no probe of one of these ids");
+      if (const std::string refused = m_Host.pick(step.ids); !refused.empty())
+        throw ScriptError("viewer pick: " + refused);
       const bool answer = m_Host.viewerChanged();
       m_Host.print(std::string("OnViewerSelectionChanged() -> ") + (answer ? "true" : "false"));
       m_Host.flush();
@@ -674,6 +693,13 @@ std::optional<plat::SystemAnswer> ScriptRunner::Answer(const plat::SystemRequest
     Fail(std::string("the script does not answer the ") + KindWord(request.kind) + " \"" + EscapedName(request.caption) +
              "\": " + EscapedName(request.text),
          line);
+  // Without a script a box still gets its first button, so that the wizard goes on, but it asked for input that
+  // nothing gave (a settings file that cannot be written, a check that fails): the run fails rather than ending as
+  // if all had gone as asked.
+  if (m_ScriptName.empty())
+    Fail(std::string("no script answers the ") + KindWord(request.kind) + " \"" + EscapedName(request.caption) +
+             "\": " + EscapedName(request.text),
+         0);
   if (request.kind != plat::SystemUiKind::MessageBox)
     return said(plat::SystemAnswer{IDCANCEL, {}, 0}, "cancel");
   const std::vector<plat::MessageBoxButton> buttons = plat::MessageBoxButtons(request.flags);

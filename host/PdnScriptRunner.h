@@ -51,6 +51,9 @@ struct ScriptRunnerHost {
   CWizardAPI* api = nullptr;                       // the wizard's object; null when a dialog runs instead
   std::function<HWND()> window;                    // the window the script runs in, null once it is gone
   std::function<void()> close;                     // ends a modal run of that window
+  // The wizard's Close button (CloseWizard), for a modal run that its interface's Close does not end (the via-model
+  // and extractor wizards'); null for a dialog.
+  std::function<void()> closeWizard;
   bool decoupling = true;
   HostCallbackLog* callback = nullptr;
   std::function<void(const std::string&)> print;   // one host-log line
@@ -58,8 +61,8 @@ struct ScriptRunnerHost {
   const std::vector<std::string>* log = nullptr;   // every host-log line so far
   std::ostream* err = nullptr;
   std::string shotsFolder;                         // relative screenshot names are taken from here
-  // The board view's selection becomes these probes; false when an id is unknown. Null: no board view.
-  std::function<bool(const std::vector<std::string>&)> pick;
+  // The board view's selection becomes these probes; the answer says why not when it cannot. Null: no board view.
+  std::function<std::string(const std::vector<std::string>&)> pick;   // "" when picked, else why not
   // The wizard's OnViewerSelectionChanged, whatever its kind; null when the wizard has none.
   std::function<bool()> viewerChanged;
   // Host events of the model extractor (null for the other wizards). Each prints its call with its answer; a
@@ -78,6 +81,8 @@ public:
   // Whether the wizard runs modally (its run is ended through the interface's Close) or modelessly (the host's own
   // loop is asked to stop with WM_QUIT) once the steps are done.
   void SetModal(bool modal) { m_bModal = modal; }
+  // On screen without a script: once the steps (the --save tick) are done the wizard is the user's, who ends it.
+  void LeaveWizardToUser() { m_bLeaveToUser = true; }
 
   bool SupplyInput() override { return OnIdle(); }
   std::optional<plat::SystemAnswer> Answer(const plat::SystemRequest& request) override;
@@ -123,7 +128,9 @@ private:
   bool m_bModal = true;
   bool m_bFailed = false;
   bool m_bEnded = false;
+  bool m_bLeaveToUser = false;
   int m_nEndAttempts = 0;
+  bool m_bCloseAsked = false;   // the interface's Close was tried
   // A pick whose combo list opens after the step (real input): its entry is clicked at the next idle turn.
   struct PendingPick {
     HWND combo;

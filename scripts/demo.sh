@@ -42,8 +42,9 @@ rm -f "$out/demo8.dao" "$out"/[0-9][0-9]-*.png
 
 if [[ $# -gt 0 ]]; then
   shift
-  echo "demo: the decoupling-analysis wizard on screen; its settings file goes to $out/demo8.dao"
-  exec "$pdnhost" "${common[@]}" --open modal --screen --project "$project" "$@"
+  echo "demo: the decoupling-analysis wizard on screen, \"Save settings to file\" ticked; its settings file goes to"
+  echo "      $out/demo8.dao when you finish or close it"
+  exec "$pdnhost" "${common[@]}" --open modal --screen --save --project "$project" "$@"
 fi
 
 echo "demo: the decoupling-analysis wizard on $board, driven headless by $script"

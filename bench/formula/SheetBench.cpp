@@ -1,8 +1,12 @@
 // The formula sheet in a grid: a 300 x 300 block where every cell adds its left and upper neighbours (the
 // first row and column hold 1), shown in a 1000 x 700 grid window. Scrolling a page and repainting, and
-// changing the top-left cell (every other cell depends on it) and repainting.
+// changing the top-left cell (every other cell depends on it) and repainting. A column of numbers pasted
+// below a small sheet, growing it, and the paste undone.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "bench/GridBench.h"
@@ -10,6 +14,8 @@
 #include "grid/features/gxfeatures.h"
 #include "grid/formula/CGXFormulaSheet.h"
 #include "grid/formula/GxReference.h"
+#include "platform/base/GlobalMemory.h"
+#include "platform/window/Clipboard.h"
 
 namespace {
 
@@ -80,3 +86,55 @@ void BM_SheetChangeTopLeftAndRepaint(benchmark::State& state) {
 BENCHMARK(BM_SheetChangeTopLeftAndRepaint)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// Arg: the lines of a column of numbers pasted from another program below a 10-row formula sheet, every
+// line a new row; each iteration pastes and undoes. The counters give the two halves' seconds.
+void BM_SheetPasteColumnAndUndo(benchmark::State& state) {
+  const auto lines = static_cast<int>(state.range(0));
+  gridbench::StartGridLibrary("sheet-bench", 1024, 768, &GXRegisterEditingFeatures);
+  auto grid = gridbench::OpenGrid(1000, 700, 10, 4, WS_VSCROLL | WS_HSCROLL);
+  auto* sheet = new CGXFormulaSheet;
+  sheet->InitParam(grid->GetParam());
+  grid->GetParam()->SetData(sheet, TRUE);
+  CGXGridGlobals::Get().AddGridForObject(sheet, grid.get());
+  GXInstallFormulaSheetFeatures(grid.get());
+  grid->SetRowCount(10, 0);
+  grid->SetColCount(4, 0);
+  for (ROWCOL r = 1; r <= 10; ++r) {
+    sheet->SetNumberValue(r, 1, static_cast<double>(r));
+    sheet->SetExpression(r, 2, ("=A" + std::to_string(r) + "*2").c_str());
+  }
+  sheet->Recalc(TRUE);
+  grid->m_nClipboardFlags = 0x0008;
+  std::string text;
+  for (int i = 0; i < lines; ++i) text += std::to_string(i) + "\r\n";
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
+  std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+  GlobalUnlock(block);
+  if (!OpenClipboard(nullptr)) std::abort();
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, block);
+  CloseClipboard();
+  double paste = 0, undo = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    if (!grid->MoveCurrentCellTo(10, 1, 0) || !grid->Paste()) std::abort();
+    gridbench::Pump();
+    const auto pasted = std::chrono::steady_clock::now();
+    if (grid->GetRowCount() != static_cast<ROWCOL>(lines) + 9) std::abort();
+    if (!grid->Undo()) std::abort();
+    gridbench::Pump();
+    const auto undone = std::chrono::steady_clock::now();
+    if (grid->GetRowCount() != 10) std::abort();
+    paste += std::chrono::duration<double>(pasted - start).count();
+    undo += std::chrono::duration<double>(undone - pasted).count();
+    state.PauseTiming();
+    grid->GetParam()->EmptyRedoList();
+    state.ResumeTiming();
+  }
+  state.counters["paste_s"] = paste / static_cast<double>(state.iterations());
+  state.counters["undo_s"] = undo / static_cast<double>(state.iterations());
+  state.SetItemsProcessed(state.iterations() * lines);
+  grid->DestroyWindow();
+}
+BENCHMARK(BM_SheetPasteColumnAndUndo)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

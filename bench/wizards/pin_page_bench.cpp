@@ -1,5 +1,6 @@
 // The decoupling wizard's IC power pin page (list flavour, board mode) over 5,000 pin records, grouping off and on:
-// filling the grid, one check-box click with the renumbering it causes, and one row moved by its header.
+// filling the grid, one check-box click with the renumbering it causes, one row moved by its header, and the rows
+// sorted by a double click on a column header.
 #include <benchmark/benchmark.h>
 
 #include "bench/models/ModuleWindowsBench.h"
@@ -150,5 +151,21 @@ void BM_PinPageRowDrag(benchmark::State& state) {
   for (auto _ : state) grid.MoveRows(1, 1, 2500, GX_UPDATENOW, 0);
 }
 BENCHMARK(BM_PinPageRowDrag)->Unit(benchmark::kMillisecond);
+
+// A double click on the "Pin Name" header: the rows sorted by it (alternately ascending and descending), the
+// record following the new order.
+void BM_PinPageSortByHeader(benchmark::State& state) {
+  if (!Ready(state)) return;
+  Run().SetGrouping(false);   // the header sorts while the list is not grouped
+  CPowerPinsGridWnd& grid = *Run().Page()->GetGrid();
+  for (auto _ : state) {
+    grid.OnLButtonDblClkCell(0, CPowerPinsPage::ColPin, 0, CPoint(0, 0));
+    AfxPumpUntilIdle();
+  }
+  const CString first = grid.GetCellValue(1, CPowerPinsPage::ColPin);
+  grid.OnLButtonDblClkCell(0, CPowerPinsPage::ColPin, 0, CPoint(0, 0));
+  if (grid.GetCellValue(1, CPowerPinsPage::ColPin) == first) state.SkipWithError("the header did not sort");
+}
+BENCHMARK(BM_PinPageSortByHeader)->Unit(benchmark::kMillisecond);
 
 }  // namespace

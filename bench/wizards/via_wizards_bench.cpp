@@ -1,16 +1,21 @@
 // The via wizards on generated boards. The extractor's board-viewer via page over 2,000 via ports: its fill, "Check
 // All" and a row dragged to the top (the record follows at once). The bypass wizard's viewer page re-reading a via
-// picked on a 32-layer board (the via's connected layers, every pair of them, the record's check).
+// picked on a 32-layer board (the via's connected layers, every pair of them, the record's check). The bypass and
+// via-model wizards in board mode over 2,000 picked vias: opening on their via list, a click on a via's box (the
+// list renumbered and its pair cells coloured), Page Down through the list (drawn).
 #include <benchmark/benchmark.h>
 
 #include "bench/models/ModuleWindowsBench.h"
 #include "brimstead/BrimsteadApp.h"
 #include "brimstead/BypassAnalysisData.h"
 #include "brimstead/BypassWizardAPI.h"
+#include "brimstead/DiffViaModelWizardAPI.h"
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/ModelExtractorWizardAPI.h"
 #include "brimstead/wizards/BrimsteadDlg.h"
 #include "brimstead/wizards/MESelectViasPages.h"
+#include "brimstead/wizards/ViaGrid.h"
+#include "brimstead/wizards/ViaListPages.h"
 #include "brimstead/wizards/ViaViewerPages.h"
 #include "brimstead/wizards/VornWizard.h"
 #include "grid/core/CGXGridFeatures.h"
@@ -171,5 +176,119 @@ void BM_BypassViewerRereadOn32Layers(benchmark::State& state) {
   AfxPumpUntilIdle();
 }
 BENCHMARK(BM_BypassViewerRereadOn32Layers)->Unit(benchmark::kMicrosecond);
+
+// A wizard of `Api` in board mode over the generated board's 2,000 picked vias, open on its via list.
+template <class Api>
+struct OpenViaList {
+  GeneratedBoard generated{kVias};
+  Api* api = Api::Create();
+  host::HostCallbackLog callback;
+
+  // Made ready; `opened` false leaves the opening to Open.
+  explicit OpenViaList(bool opened = true) {
+    api->SetCallback(&callback);
+    api->SetGeometryQuery(&generated.board->GeometryQuery());
+    api->EnableBoardMode();
+    api->SetBoard(generated.board.get());
+    if (opened)
+      Open();
+  }
+  void Open() {
+    api->CreateModeless();
+    AfxPumpUntilIdle();
+  }
+  ~OpenViaList() {
+    api->Close();
+    AfxPumpUntilIdle();
+  }
+  template <class Page>
+  Page* ActivePage() {
+    auto* dialog = dynamic_cast<CWizardDlg*>(api->Dialog());
+    return dialog ? dynamic_cast<Page*>(dialog->GetActivePage()) : nullptr;
+  }
+};
+
+template <class Api, class Page>
+void OpenTheViaList(benchmark::State& state) {
+  Started();
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto list = std::make_unique<OpenViaList<Api>>(false);
+    state.ResumeTiming();
+    list->Open();
+    state.PauseTiming();
+    Page* page = list->template ActivePage<Page>();
+    if (!page || page->GetGrid()->GetRowCount() != static_cast<ROWCOL>(kVias))
+      state.SkipWithError("the wizard did not open on its list of 2,000 vias");
+    list.reset();
+    state.ResumeTiming();
+  }
+}
+
+void BM_BypassListOpensOver2000Vias(benchmark::State& state) {
+  OpenTheViaList<CBypassWizardAPI, CBWSelectProbesTPEPage>(state);
+}
+BENCHMARK(BM_BypassListOpensOver2000Vias)->Unit(benchmark::kMillisecond);
+
+void BM_ViaModelListOpensOver2000Vias(benchmark::State& state) {
+  OpenTheViaList<CDiffViaModelWizardAPI, CDVSelectProbesTPEPage>(state);
+}
+BENCHMARK(BM_ViaModelListOpensOver2000Vias)->Unit(benchmark::kMillisecond);
+
+// A via's box clicked, as the grid reports a click on its check box (alternately checking and unchecking it).
+template <class Api, class Page>
+void ClickAViasBox(benchmark::State& state) {
+  Started();
+  OpenViaList<Api> open;
+  Page* page = open.template ActivePage<Page>();
+  if (!page) {
+    state.SkipWithError("the via list is not open");
+    return;
+  }
+  CViaGridWnd& grid = *page->GetGrid();
+  const ROWCOL row = kVias / 2;
+  for (auto _ : state) {
+    const bool was = grid.GetCellValue(row, brimwiz::ViaColCheck) != "0";
+    grid.SetCellValue(row, brimwiz::ViaColCheck, was ? "0" : "1");
+    grid.OnButtonClickedInCell(row, brimwiz::ViaColCheck);
+    AfxPumpUntilIdle();
+  }
+}
+
+void BM_BypassListBoxClickOf2000Vias(benchmark::State& state) {
+  ClickAViasBox<CBypassWizardAPI, CBWSelectProbesTPEPage>(state);
+}
+BENCHMARK(BM_BypassListBoxClickOf2000Vias)->Unit(benchmark::kMillisecond);
+
+void BM_ViaModelListBoxClickOf2000Vias(benchmark::State& state) {
+  ClickAViasBox<CDiffViaModelWizardAPI, CDVSelectProbesTPEPage>(state);
+}
+BENCHMARK(BM_ViaModelListBoxClickOf2000Vias)->Unit(benchmark::kMillisecond);
+
+void BM_BypassListPageDownThrough2000Vias(benchmark::State& state) {
+  Started();
+  OpenViaList<CBypassWizardAPI> open;
+  auto* page = open.ActivePage<CBWSelectProbesTPEPage>();
+  if (!page) {
+    state.SkipWithError("the via list is not open");
+    return;
+  }
+  CViaGridWnd& grid = *page->GetGrid();
+  const HWND window = grid.GetSafeHwnd();
+  grid.MoveCurrentCellTo(1, brimwiz::ViaColCheck);
+  AfxPumpUntilIdle();
+  for (auto _ : state) {
+    ::SendMessage(window, WM_KEYDOWN, VK_NEXT, 0);
+    ::SendMessage(window, WM_KEYUP, VK_NEXT, 0);
+    AfxPumpUntilIdle();
+    state.PauseTiming();
+    if (grid.GetTopRow() + 100 > grid.GetRowCount()) {
+      grid.MoveCurrentCellTo(1, brimwiz::ViaColCheck);
+      AfxPumpUntilIdle();
+    }
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_BypassListPageDownThrough2000Vias)->Unit(benchmark::kMillisecond);
 
 }  // namespace

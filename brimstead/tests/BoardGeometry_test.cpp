@@ -1,9 +1,12 @@
 #include "brimstead/BoardGeometry.h"
 #include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/HostObjectRefs.h"
 #include "brimstead/tests/RecordTestSupport.h"
 
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -13,14 +16,18 @@ struct ScriptedQuery : CHostGeometryQuery {
   const char* tplanes = nullptr;
   double lastSize = -1.0;
   int lastZero = -1;
+  int metalQueries = 0;
+  int tplaneQueries = 0;
   const char* QueryMetalAreas(double, double, double size, int zero) override {
     lastSize = size;
     lastZero = zero;
+    ++metalQueries;
     return metal;
   }
   const char* QueryTPlanes(double, double, double size, int zero) override {
     lastSize = size;
     lastZero = zero;
+    ++tplaneQueries;
     return tplanes;
   }
 };
@@ -137,6 +144,41 @@ TEST_F(BoardGeometry, ViaConnectedNowhereSpansTheWholeStack) {
   EXPECT_EQ(names, "PWR");
   EXPECT_TRUE(SegmentPassesThroughTPlane(&query, &via, nullptr, "BOTTOM", "TOP"));
   EXPECT_FALSE(SegmentPassesThroughTPlane(&query, &via, nullptr, "TOP", "GND"));
+}
+
+// The segments of one via tested at its point answer as each tested alone, with one question of each kind.
+TEST_F(BoardGeometry, SegmentsAtOnePointAskTheHostOnceForEachKind) {
+  FakeProbe via;
+  query.metal = "PWR\tVCC\n";
+  query.tplanes = "TOP\t-\tGND\n";
+  const std::pair<const char*, const char*> segments[] = {
+      {"TOP", "BOTTOM"}, {"TOP", "GND"}, {"GND", "BOTTOM"}, {"TOP", "PWR"}, {"PWR", "BOTTOM"}, {"GND", "TOP"}};
+  std::vector<bool> alone;
+  for (const auto& [a, b] : segments) alone.push_back(SegmentPassesThroughTPlane(&query, &via, nullptr, a, b));
+  EXPECT_EQ(alone, (std::vector<bool>{true, true, true, false, false, true}));
+  query.metalQueries = query.tplaneQueries = 0;
+  CPlanesAtPoint planes = CPlanesAtPoint::AtProbe(&query, &via, nullptr);
+  std::vector<bool> shared;
+  for (const auto& [a, b] : segments) shared.push_back(planes.SegmentPassesThroughTPlane(a, b));
+  EXPECT_EQ(shared, alone);
+  EXPECT_EQ(query.metalQueries, 1);
+  EXPECT_EQ(query.tplaneQueries, 1);
+  ASSERT_EQ(planes.MetalAreas().GetSize(), 1);
+  EXPECT_EQ(planes.MetalAreas()[0].key, "PWR");
+  // Over a layer collection the caller holds, the same answers and names.
+  CHostCollectionRef layers(GetAnalysisData()->m_pBoard->GetLayers());
+  for (int low = 0; low < 6; ++low)
+    for (int high = low + 1; high <= 6; ++high) {
+      CString own, held;
+      EXPECT_EQ(planes.PassesThroughTPlane(low, high, &own), planes.PassesThroughTPlane(layers.Get(), low, high, &held))
+          << low << "-" << high;
+      EXPECT_EQ(own, held);
+    }
+  // A point where the metal answers every test asks no T-planes at all.
+  query.metalQueries = query.tplaneQueries = 0;
+  CPlanesAtPoint metalOnly(&query, 0, 0, 0);
+  EXPECT_TRUE(metalOnly.SegmentPassesThroughTPlane("TOP", "BOTTOM"));
+  EXPECT_EQ(query.tplaneQueries, 0);
 }
 
 TEST_F(BoardGeometry, SupplyPinNeedsItsNetOnAReferenceLayerAndInBoardModeAConnection) {

@@ -15,6 +15,12 @@
 
 CWizardGridWnd::~CWizardGridWnd() = default;
 
+void CWizardGridWnd::Initialize() {
+  CGXGridWnd::Initialize();
+  if (CGXGridParam* param = GetParam())
+    param->m_bUndoEnabled = FALSE;
+}
+
 void CReorderingGridWnd::UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) {
   CWizardGridWnd::UpdateMovedRows(from, to, dest, flags, createHint);
   OnRowsReordered();

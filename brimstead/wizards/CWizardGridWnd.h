@@ -20,6 +20,10 @@ class CWizardGridWnd : public CGXGridWnd {
 public:
   CWizardGridWnd() = default;
   ~CWizardGridWnd() override;
+  // The module's grids (this class is the base of every one) keep no undo history: their cells are written by
+  // their owners, whose records an undo of those writes (Ctrl+Z, Alt+Backspace) would leave behind, and every
+  // fill would add thousands of commands.
+  void Initialize() override;
 
   // The owner's listener that the plus/minus button cells call; not owned, null for none.
   CGridOwnerListener* m_pListener = nullptr;

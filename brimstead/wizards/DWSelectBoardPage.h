@@ -3,14 +3,14 @@
 #pragma once
 
 #include "brimstead/wizards/DWPage.h"
-#include "grid/core/CGXGridWnd.h"
+#include "brimstead/wizards/CWizardGridWnd.h"
 
 #include <memory>
 
 class CDWSelectBoardPage;
 
 // The board grid: tells its page when the user's selection changed.
-class CDWBoardGridWnd : public CGXGridWnd {
+class CDWBoardGridWnd : public CWizardGridWnd {
 public:
   explicit CDWBoardGridWnd(CDWSelectBoardPage* page) : m_pPage(page) {}
   ~CDWBoardGridWnd() override;

@@ -16,6 +16,7 @@
 using namespace brimwiz;
 
 BEGIN_MESSAGE_MAP(CWizardDlg, CDialog)
+  ON_WM_CLOSE()
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -381,6 +382,14 @@ void CWizardDlg::TakeKeyboardHook() {
     app->UseKeyboardHook(true);
     m_bKeyboardHookTaken = true;
   }
+}
+
+void CWizardDlg::OnClose() {
+  // The title bar's close box and Alt+F4 end the wizard as a click on its Close button does: the page stores its
+  // controls, and with "Save settings to file" ticked the settings are saved first; an invalid page or a failed
+  // save keeps the wizard open.
+  if (HWND cancel = GetCancelButton())
+    ::SendMessage(cancel, BM_CLICK, 0, 0);
 }
 
 void CWizardDlg::OnDestroy() {

@@ -13,7 +13,7 @@
 //                             SelectStep, UpdateButtons, Notify(1, 1)
 //   Finish  -> page ValidateAndStore -> SaveSettings (a failure: its box, stop) -> Check -> RunAnalysis or the check's box -> page
 //              OnWizardFinish -> Notify(4, 1)
-//   Cancel  -> page OnKillActive -> refused while the page is invalid -> SaveSettings (a failure: its box, stop) -> OnCancel (MayClose)
+//   Cancel (also the close box, Alt+F4) -> page OnKillActive -> refused while the page is invalid -> SaveSettings (a failure: its box, stop) -> OnCancel (MayClose)
 //   window gone -> pages and frame deleted -> owner notice -> OnClosed
 #pragma once
 
@@ -144,6 +144,7 @@ protected:
   }
   // The end of it: FinishInitialisation, then the host hears that the wizard opened.
   void OpenOnStep(int startStep);
+  afx_msg void OnClose();
   afx_msg void OnDestroy();
   void PostNcDestroy() override;
   DECLARE_MESSAGE_MAP()

@@ -1,6 +1,6 @@
-// Reads arbitrary bytes as a board file. Bad input must end in a BoardFileError (pdnhost's "file: place: what"
-// with exit code 2), never in another exception, a crash or a hang; a board that loads must answer its geometry
-// and hand out and take back its collections and interfaces in balance.
+// Reads arbitrary bytes as a board file. Bad input must end in a BoardFileError (pdnhost's
+// "file:line:column: place: what" with exit code 2), never in another exception, a crash or a hang; a board that
+// loads must answer its geometry and hand out and take back its collections and interfaces in balance.
 #include "host/BoardFile.h"
 #include "host/HostBoard.h"
 #include "host/HostLedger.h"

@@ -444,6 +444,25 @@ class CGXGridCore {
   virtual BOOL IsLocked() const { return IsReadOnly() && m_pParam && m_pParam->m_bReadOnlyEnforced; }
   // Used instead of composing each cell while an operation that sets it runs (null outside such operations).
   const CGXStyle* m_pPendingStyle = nullptr;
+  // Composed styles a caller already holds for cells of the range stored next, row-major over `range` (null
+  // where it holds none): the store step takes them instead of composing those cells again. The caller
+  // vouches that each is what ComposeCellStyle would answer when its cell is stored, i.e. that storing a cell
+  // of the range changes no composition but its own; a store that writes further cells (a control's own
+  // doing) ends their use for the rest of the range (null outside such operations).
+  struct HeldCompositions {
+    CGXRange range;
+    const std::vector<CGXStyle*>* styles = nullptr;
+    const CGXStyle* Find(ROWCOL row, ROWCOL col) const {
+      if (!styles || !range.ContainsCell(row, col)) return nullptr;
+      const std::size_t index = static_cast<std::size_t>(row - range.top) * (range.right - range.left + 1) +
+                                (col - range.left);
+      return index < styles->size() ? (*styles)[index] : nullptr;
+    }
+  };
+  const HeldCompositions* m_pHeldCompositions = nullptr;
+  // Counts the stores of WriteStoredStyle: a cell's store that wrote more than its own entry drops the held
+  // compositions for the rest of its range.
+  std::uint64_t m_nStoredStyleWrites = 0;
   // The storage type an ApplyStyleToRange with type 0 records (0: the cell itself).
   int m_nDefaultStorageType = 0;
   // Suppresses the progress display of the style operations.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "grid/controls/CGXControl.h"
@@ -152,6 +153,7 @@ BOOL CGXGridCore::WriteStoredStyle(ROWCOL row, ROWCOL col, const CGXStyle* style
   CGXData* d = GetData();
   if (!d) return FALSE;
   BOOL ok = d->StoreStyle(row, col, style, mode, type);
+  ++m_nStoredStyleWrites;
   // Composed styles depend on what is stored: a cell changes its own entry, a base style every entry.
   if (type >= 0) {
     auto it = m_styleCache.find((static_cast<std::uint64_t>(row) << 32) | col);
@@ -296,15 +298,21 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
   const int storedType = type == 0 ? m_nDefaultStorageType : type;
   auto storeCell = [&](ROWCOL r, ROWCOL c, const CGXStyle* s, int m) -> BOOL {
     if (type < 0) return WriteStoredStyle(r, c, s, m, type);
-    PooledStyle work(this);
+    std::optional<PooledStyle> work;
     const CGXStyle* composed = m_pPendingStyle;
+    if (!composed && m_pHeldCompositions) composed = m_pHeldCompositions->Find(r, c);
     if (!composed) {
-      ComposeCellStyle(r, c, *work, TRUE);
-      composed = work.get();
+      ComposeCellStyle(r, c, *work.emplace(this), TRUE);
+      composed = work->get();
     }
     const WORD id = s && s->IsIncluded(GX_IN_CONTROLID) ? s->GetControl() : composed->GetControl();
     CGXControl* control = ControlForId(id);
-    return control ? control->StoreStyle(r, c, s, m, storedType, composed) : WriteStoredStyle(r, c, s, m, storedType);
+    const std::uint64_t writesBefore = m_nStoredStyleWrites;
+    const BOOL stored =
+        control ? control->StoreStyle(r, c, s, m, storedType, composed) : WriteStoredStyle(r, c, s, m, storedType);
+    // Other cells written too may now compose otherwise than held: the rest of the range is composed afresh.
+    if (m_pHeldCompositions && m_nStoredStyleWrites - writesBefore > 1) m_pHeldCompositions = nullptr;
+    return stored;
   };
   try {
     unsigned long long index = 0;

@@ -275,7 +275,8 @@ void CGXStyle::CopyAttributes(const CGXStyle& o, DWORD mask) {
     m_value = o.m_value;
     m_valueType = o.m_valueType;
   }
-  if (mask & GX_IN_CHOICELIST) RareParts().choices = o.GetChoiceList();
+  // Without a rare part a style answers an empty choice list and item data 0: copying those makes none.
+  if ((mask & GX_IN_CHOICELIST) && (m_pRare || !o.GetChoiceList().IsEmpty())) RareParts().choices = o.GetChoiceList();
   if (mask & GX_IN_VSCROLL) m_vscroll = o.m_vscroll;
   if (mask & GX_IN_MAXLENGTH) m_maxLength = o.m_maxLength;
   if (mask & GX_IN_BASESTYLE) m_baseStyle = o.m_baseStyle;
@@ -283,7 +284,7 @@ void CGXStyle::CopyAttributes(const CGXStyle& o, DWORD mask) {
   if (mask & GX_IN_TRISTATE) m_triState = o.m_triState;
   if (mask & GX_IN_DRAW3DFRAME) m_draw3dFrame = o.m_draw3dFrame;
   if (mask & GX_IN_AUTOSIZE) m_autoSize = o.m_autoSize;
-  if (mask & GX_IN_ITEMDATA) RareParts().itemData = o.GetItemDataPtr();
+  if ((mask & GX_IN_ITEMDATA) && (m_pRare || o.GetItemDataPtr())) RareParts().itemData = o.GetItemDataPtr();
   if (mask & GX_IN_FLOATCELL) m_floatCell = o.m_floatCell;
   if (mask & GX_IN_FLOODCELL) m_floodCell = o.m_floodCell;
   if (mask & GX_IN_MERGECELL) m_mergeCell = o.m_mergeCell;

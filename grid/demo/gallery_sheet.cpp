@@ -8,6 +8,7 @@
 // between the tabs; headless each step ends in a screenshot (grid/demo/tests/spreadsheet_test.cpp).
 #include <string>
 
+#include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridParam.h"
 #include "grid/core/CGXSortInfoArray.h"
 #include "grid/demo/gallery.h"
@@ -18,6 +19,7 @@
 #include "platform/base/ResourceTable.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/framework/CFrameWnd.h"
+#include "platform/framework/CPaintDC.h"
 #include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/window/InputRouter.h"
 
@@ -68,7 +70,28 @@ class SpreadsheetGrid : public CGXGridWnd {
     }
     return CGXGridWnd::WindowProc(message, wParam, lParam);
   }
+  // The row headers widen with the rows to the last row's number (a paste of 100,000 lines showed
+  // "10000" for row 100000); they never narrow, so a removal or an undo leaves them as wide.
+  void UpdateInsertRows(ROWCOL row, ROWCOL count, UINT flags, BOOL createHint) override {
+    CGXGridWnd::UpdateInsertRows(row, count, flags, createHint);
+    FitRowHeaders();
+  }
   void PostNcDestroy() override { delete this; }
+
+ public:
+  void FitRowHeaders() {
+    const ROWCOL last = GetRowCount();
+    CGXControl* control = last > 0 ? ControlForCell(last, 0) : nullptr;
+    if (!control || !m_hWnd) return;
+    CClientDC dc(this);
+    PrepareDC(&dc);
+    CGXStyle* style = NewWorkStyle();
+    ComposeCellStyle(last, 0, *style);
+    const int needed = static_cast<int>(control->ComputeCellSize(&dc, last, 0, *style, nullptr, FALSE).cx);
+    ReleaseWorkStyle(style);
+    // Not recorded for undo: the width follows the rows, whichever command brought them.
+    if (needed > GetColWidth(0)) SetColWidth(0, 0, needed, nullptr, GX_INVALIDATE, 1);
+  }
 };
 
 CGXTabWnd* TabsOf(HWND main) {
@@ -81,7 +104,10 @@ void Put(CGXGridWnd* g, ROWCOL row, ROWCOL col, const char* text) { g->SetCellVa
 // A grid on a formula sheet, every editing feature on, behind a tab.
 CGXGridWnd* AddSheet(CGXTabWnd* tabs, const char* name, ROWCOL rows, ROWCOL cols, UINT id) {
   auto* g = new SpreadsheetGrid;
-  g->CreateEx(0, "GXWND", "", WS_CHILD | WS_TABSTOP, 0, 0, 10, 10, tabs->m_hWnd,
+  // The tab window lays each sheet a pixel over its scroll bars and tab beam: clipped by them, the sheet
+  // neither paints over them nor scrolls their pixels into its cells (a column hidden by dragging left the
+  // vertical bar's dotted edge in the cells).
+  g->CreateEx(0, "GXWND", "", WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 10, 10, tabs->m_hWnd,
               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
   auto* param = new CGXGridParam;
   auto* sheet = new CGXFormulaSheet;
@@ -99,6 +125,7 @@ CGXGridWnd* AddSheet(CGXTabWnd* tabs, const char* name, ROWCOL rows, ROWCOL cols
   g->SetRowCount(rows, 0);
   g->SetColCount(cols, 0);
   g->SetColWidth(0, 0, 36, nullptr, 0);
+  g->InstallCalcSizeImp();  // measures the row headers (FitRowHeaders)
   tabs->AttachWindow(g, name);
   return g;
 }
@@ -202,6 +229,13 @@ HWND BuildPage() {
   BuildBudget(AddSheet(tabs, "Budget", 30, 6, kFirstSheetId));
   BuildBalance(AddSheet(tabs, "Balance", 30, 4, kFirstSheetId + 1));
   BuildDates(AddSheet(tabs, "Dates", 20, 3, kFirstSheetId + 2));
+  // The workbook opens with nothing to undo: its building is no step of the user's.
+  for (int tab = 0; tab < tabs->GetBeam().GetCount(); ++tab)
+    if (auto* sheet = dynamic_cast<CGXGridWnd*>(tabs->GetBeam().GetTab(tab).pExtra)) {
+      CObList& undo = sheet->GetParam()->GetUndoList();
+      while (!undo.IsEmpty()) delete undo.RemoveHead();
+      sheet->GetParam()->EmptyRedoList();
+    }
   frame->ShowWindow(SW_SHOW);
   tabs->RecalcLayout();
   if (CGXGridWnd* g = dynamic_cast<CGXGridWnd*>(tabs->GetActivePane())) {

@@ -1,11 +1,13 @@
 #include "grid/features/CGXClearCellsImp.h"
 
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXData.h"
 #include "grid/core/CGXGridCore.h"
+#include "grid/core/CGXGridWnd.h"
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/gxstrings.h"
@@ -27,9 +29,39 @@ BOOL CGXClearCellsImp::ClearCellsForward1(CGXGridCore* grid, BOOL ctrlHeld) {
 
 namespace {
 
-// Whether the cell's control shows a text for it (an empty text needs no clearing and records nothing).
-bool ShowsText(CGXGridCore* grid, ROWCOL r, ROWCOL c) {
-  CGXStyle* style = grid->NewWorkStyle();
+// Work styles for the compositions held while clearing: styles given back are kept for the next cells
+// rather than returned to the grid's pool, which keeps a few hundred only (a step holds thousands).
+class StyleStock {
+ public:
+  explicit StyleStock(CGXGridCore* grid) : m_grid(grid) {}
+  ~StyleStock() {
+    for (CGXStyle* s : m_spare) m_grid->ReleaseWorkStyle(s);
+  }
+  StyleStock(const StyleStock&) = delete;
+  StyleStock& operator=(const StyleStock&) = delete;
+  CGXGridCore* Grid() const { return m_grid; }
+  CGXStyle* Get() {
+    if (m_spare.empty()) return m_grid->NewWorkStyle();
+    CGXStyle* s = m_spare.back();
+    m_spare.pop_back();
+    return s;
+  }
+  void Put(CGXStyle* s) {
+    if (!s) return;
+    s->Free();
+    m_spare.push_back(s);
+  }
+
+ private:
+  CGXGridCore* m_grid;
+  std::vector<CGXStyle*> m_spare;
+};
+
+// The cell's composed style when its control shows a text for it, else null (an empty text needs no
+// clearing and records nothing). The style comes from the stock and goes back to it.
+CGXStyle* ComposedIfShowingText(StyleStock& stock, ROWCOL r, ROWCOL c) {
+  CGXGridCore* grid = stock.Grid();
+  CGXStyle* style = stock.Get();
   grid->ComposeCellStyle(r, c, *style);
   CString text;
   // The control the composed style names (the current cell's own while it has one), without composing again.
@@ -37,13 +69,42 @@ bool ShowsText(CGXGridCore* grid, ROWCOL r, ROWCOL c) {
                             ? grid->ControlForCell(r, c)
                             : grid->ControlForId(style->IsIncluded(GX_IN_CONTROLID) ? style->GetControl() : 0);
   if (!control || !control->GetDisplayText(text, r, c, nullptr, *style)) text = style->GetValue();
-  grid->ReleaseWorkStyle(style);
-  return !text.IsEmpty();
+  if (!text.IsEmpty()) return style;
+  stock.Put(style);
+  return nullptr;
 }
+
+// Whether the grid composes a cell from nothing but the cell's own stored style and what all cells share
+// (base styles, styles map, properties, the current cell), as the grid core does: then storing one cell
+// changes no other cell's composition, and a composition made while looking at the cells still holds when
+// they are stored. The grid window class itself does; a derived grid may compose otherwise (from other
+// cells or state of its own) and is composed again at each store.
+bool ComposesAsTheCore(CGXGridCore* grid) { return typeid(*grid) == typeid(CGXGridWnd); }
+
+// Composed styles held from looking at the cells until they are stored, so that each cell is composed
+// once; given back to the stock however the clearing ends.
+class HeldStyles {
+ public:
+  explicit HeldStyles(StyleStock& stock) : m_stock(stock) {}
+  ~HeldStyles() { Release(); }
+  HeldStyles(const HeldStyles&) = delete;
+  HeldStyles& operator=(const HeldStyles&) = delete;
+  std::vector<CGXStyle*>& Styles() { return m_styles; }
+  void Release() {
+    for (CGXStyle* s : m_styles) m_stock.Put(s);
+    m_styles.clear();
+  }
+
+ private:
+  StyleStock& m_stock;
+  std::vector<CGXStyle*> m_styles;
+};
 
 // The most rows one clearing step spans: the style-changing path keeps an undo copy only of blocks
 // lower than 0x8000 rows.
 constexpr ROWCOL kMaxStepRows = 0x4000;
+// The most cells of a step whose compositions are held until it is stored (about 300 bytes each).
+constexpr unsigned long long kMaxHeldCells = 0x4000;
 
 // Clears the values of the block's cells that lie in a listed range; FALSE when a change was refused.
 //
@@ -52,52 +113,92 @@ constexpr ROWCOL kMaxStepRows = 0x4000;
 // style operation (one undo command, one hint, one refresh). A store that computes its cells shows texts
 // that depend on other cells, so there every cell is looked at only after the cells before it were
 // cleared, as typed one by one.
+//
+// Where the grid composes as the core does, the composition made while looking at a cell is held and
+// handed to the store step (a step then holds at most kMaxHeldCells cells); other grids compose again.
 BOOL ClearValues(CGXGridCore* grid, const CGXRangeList& cells, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right,
                  CGXLongOperationScope& scope) {
   const CGXData* data = grid->GetData();
   const bool inRuns = data && data->GetRuntimeClass() == RUNTIME_CLASS(CGXData);
+  const bool holding = inRuns && ComposesAsTheCore(grid) && right - left + 1ULL <= kMaxHeldCells;
   CGXStyle cleared;
   cleared.SetValue("");
-  auto store = [&](const CGXRange& range) {
-    return grid->ApplyStyleToRange(range, &cleared, gxOverride, 0, nullptr, GX_INVALIDATE);
+  // The compositions of the row being looked at (a slot per column of the block) and of the pending step
+  // (row-major over its range); empty when not holding.
+  StyleStock stock(grid);
+  HeldStyles rowHeld(stock), pendingHeld(stock), stepHeld(stock);
+  if (holding) rowHeld.Styles().assign(right - left + 1, nullptr);
+  auto store = [&](const CGXRange& range, HeldStyles* held) {
+    CGXGridCore::HeldCompositions compositions{range, held ? &held->Styles() : nullptr};
+    struct Scope {
+      CGXGridCore* grid;
+      const CGXGridCore::HeldCompositions* old;
+      ~Scope() { grid->m_pHeldCompositions = old; }
+    } scope{grid, grid->m_pHeldCompositions};
+    if (held) grid->m_pHeldCompositions = &compositions;
+    const BOOL ok = grid->ApplyStyleToRange(range, &cleared, gxOverride, 0, nullptr, GX_INVALIDATE);
+    if (held) held->Release();
+    return ok;
+  };
+  // Moves the row's held compositions of columns [first, last] to the end of `to`.
+  auto take = [&](ROWCOL first, ROWCOL last, HeldStyles& to) {
+    if (!holding) return;
+    for (ROWCOL c = first;; ++c) {
+      CGXStyle*& slot = rowHeld.Styles()[c - left];
+      to.Styles().push_back(slot);
+      slot = nullptr;
+      if (c == last) break;
+    }
   };
   CGXRange pending;
   bool havePending = false;
   auto flush = [&]() -> BOOL {
     if (!havePending) return TRUE;
     havePending = false;
-    return store(pending);
+    return store(pending, holding ? &pendingHeld : nullptr);
   };
   // The runs of the row being looked at, as first and last column.
   std::vector<std::pair<ROWCOL, ROWCOL>> runs;
   // Stores the row's runs: a row's only run that spans the pending step's columns joins it.
   auto storeRuns = [&](ROWCOL r) -> BOOL {
     if (runs.size() == 1 && havePending && pending.left == runs[0].first && pending.right == runs[0].second &&
-        pending.bottom + 1 == r && pending.bottom - pending.top + 1 < kMaxStepRows) {
+        pending.bottom + 1 == r && pending.bottom - pending.top + 1 < kMaxStepRows &&
+        (!holding || (1ULL + pending.bottom - pending.top + 1) * (pending.right - pending.left + 1) <= kMaxHeldCells)) {
       pending.bottom = r;
+      take(runs[0].first, runs[0].second, pendingHeld);
       runs.clear();
       return TRUE;
     }
     if (!flush()) return FALSE;
-    for (std::size_t i = 0; i + 1 < runs.size(); ++i)
-      if (!store(CGXRange(r, runs[i].first, r, runs[i].second))) return FALSE;
+    for (std::size_t i = 0; i + 1 < runs.size(); ++i) {
+      take(runs[i].first, runs[i].second, stepHeld);
+      if (!store(CGXRange(r, runs[i].first, r, runs[i].second), holding ? &stepHeld : nullptr)) return FALSE;
+    }
     if (!runs.empty()) {
       pending = CGXRange(r, runs.back().first, r, runs.back().second);
       havePending = true;
+      take(runs.back().first, runs.back().second, pendingHeld);
     }
     runs.clear();
     return TRUE;
   };
   for (ROWCOL r = top;; ++r) {
     for (ROWCOL c = left;; ++c) {
-      if (cells.ContainsCell(r, c) && ShowsText(grid, r, c)) {
-        // A computing store changes the cell before the next one is looked at.
-        if (!inRuns) {
-          if (!store(CGXRange(r, c))) return FALSE;
-        } else if (!runs.empty() && runs.back().second + 1 == c) {
-          runs.back().second = c;
-        } else {
-          runs.emplace_back(c, c);
+      if (cells.ContainsCell(r, c)) {
+        if (CGXStyle* composed = ComposedIfShowingText(stock, r, c)) {
+          if (holding) {
+            rowHeld.Styles()[c - left] = composed;
+          } else {
+            stock.Put(composed);
+          }
+          // A computing store changes the cell before the next one is looked at.
+          if (!inRuns) {
+            if (!store(CGXRange(r, c), nullptr)) return FALSE;
+          } else if (!runs.empty() && runs.back().second + 1 == c) {
+            runs.back().second = c;
+          } else {
+            runs.emplace_back(c, c);
+          }
         }
       }
       BOOL abort = FALSE;

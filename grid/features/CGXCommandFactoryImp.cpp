@@ -7,6 +7,7 @@
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/gxstrings.h"
 #include "grid/features/CGXCommand.h"
+#include "grid/features/gxfeatures.h"
 #include "platform/base/CException.h"
 #include "platform/framework/CCmdTarget.h"
 #include "platform/framework/MessageBox.h"
@@ -209,10 +210,14 @@ BOOL CGXCommandFactoryImp::Undo(CGXGridCore* grid) {
     param->GetUndoList().AddHead(command);
     throw;
   }
-  if (ok)
+  if (ok) {
     delete command;
-  else
+    // The cells put back may be operands of formulas; undo brings back a state the user has seen, so the
+    // store's message is not shown again.
+    GXRecomputeAfterStores(grid, false);
+  } else {
     param->GetUndoList().AddHead(command);
+  }
   grid->RefreshScrollBars();
   grid->UpdateWindow();
   return ok;
@@ -236,6 +241,7 @@ BOOL CGXCommandFactoryImp::Redo(CGXGridCore* grid) {
     if (command->m_bCellValid && command->m_nRow <= grid->GetRowCount() && command->m_nCol <= grid->GetColCount())
       grid->MoveCurrentCellTo(command->m_nRow, command->m_nCol);
     delete object;
+    GXRecomputeAfterStores(grid, false);
   } else {
     param->GetRedoList().AddHead(object);
   }

@@ -8,6 +8,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/gxstrings.h"
+#include "grid/features/gxfeatures.h"
 #include "platform/base/CException.h"
 #include "platform/framework/CFindReplaceDialog.h"
 
@@ -275,6 +276,8 @@ void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR re
   // Decision: an abort without a transaction keeps what was replaced and ends here; it does not throw to
   // callers that cannot expect it.
   CGXLongOperationScope::SetRollbackOffered(FALSE);
+  // Formulas on the replaced cells follow them, as they follow a typed value.
+  if (replaced) GXRecomputeAfterStores(grid, true);
   grid->RedrawAll(GX_INVALIDATE);
 }
 

@@ -15,6 +15,10 @@
 
 namespace {
 
+// The most rows a paste adds in one insertion: the removal that undoes it keeps up to 32,767 lines for redo
+// without asking whether to go on without them.
+constexpr ROWCOL kGrowRows = 32767;
+
 void WriteText(CFile& file, const CString& text) {
   if (!text.IsEmpty()) file.Write(static_cast<LPCSTR>(text), static_cast<UINT>(text.GetLength()));
 }
@@ -110,7 +114,7 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
   grid->BeginTransaction(gx::LoadGridString(20154));
   const BOOL oldLock = grid->LockUpdate(TRUE);
 
-  ROWCOL row = target.top, col = target.left, maxCol = target.left;
+  ROWCOL row = target.top, col = target.left, maxCol = target.left, lastTextRow = 0;
   BOOL failed = FALSE, aborted = FALSE;
   CGXStyle* style = grid->NewWorkStyle();
   try {
@@ -126,7 +130,19 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
       if (!emptyTail) {
         BOOL store = TRUE;
         if (row > grid->GetRowCount()) {
-          if ((flags & 0x0200) || !grid->SetRowCount(row, GX_UPDATENOW)) break;  // the paste ends here
+          if (flags & 0x0200) break;  // the paste ends here
+          // The grid grows towards the text's last line in steps of up to kGrowRows rows: raised line by line
+          // the row count inserts (and records for undo) a row per line, and a formula sheet shifts all its
+          // cells and references at every insertion. A step's undo removes no more lines than the removal
+          // keeps for redo without asking.
+          if (lastTextRow == 0) {
+            DWORD lines = 0;
+            gx::MeasurePasteText(data, size, seps, &lines, nullptr);
+            lastTextRow = static_cast<ROWCOL>(std::min<uint64_t>(uint64_t{target.top} + lines - 1, GX_MAXROWCOL));
+          }
+          const ROWCOL step = static_cast<ROWCOL>(std::min<uint64_t>(lastTextRow, uint64_t{row} + kGrowRows - 1));
+          if (!(step > row && grid->SetRowCount(step, GX_UPDATENOW)) && !grid->SetRowCount(row, GX_UPDATENOW))
+            break;
         }
         if (col > grid->GetColCount()) {
           if ((flags & 0x0400) || !grid->SetColCount(col, GX_UPDATENOW)) store = FALSE;  // this field is dropped

@@ -2,6 +2,7 @@
 
 #include "grid/core/CGXControlFactory.h"
 #include "grid/core/CGXGridCore.h"
+#include "platform/framework/MessageBox.h"
 #include "grid/features/CGXCellTipPlugin.h"
 #include "grid/features/CGXLongOperationImp.h"
 #include "grid/features/CGXSpanCellPoolImp.h"
@@ -76,4 +77,14 @@ void GXRegisterEditingFeatures() {
   CGXControlFactory::AddApplicationComponentInstaller(AC::CoveredCellPool, &InstallCoveredCellPoolImp);
   CGXControlFactory::AddApplicationComponentInstaller(AC::SpanCellPool, &InstallSpanCellPoolImp);
   CGXControlFactory::AddApplicationComponentInstaller(AC::DelayedRangePool, &InstallDelayedRangePoolImp);
+}
+
+void GXRecomputeAfterStores(CGXGridCore* grid, bool showMessage) {
+  if (!grid) return;
+  grid->DataObjectNotice();
+  grid->DataObjectRecalc();
+  CString message;
+  if (grid->DataObjectErrorText(message) && showMessage && !message.IsEmpty())
+    ::MessageBox(grid->GridHwnd(), message, nullptr, MB_OK);
+  grid->RedrawChangedCells(FALSE, nullptr, TRUE);
 }

@@ -7,3 +7,11 @@
 // long operations), each at its place in the control factory's order. A program calls it before
 // InitGridLibrary, which runs the process-wide installers and copies the texts; safe to repeat.
 void GXRegisterEditingFeatures();
+
+class CGXGridCore;
+
+// After cells were stored other than through the current cell (undo and redo, replace all): a computing
+// cell store (a formula sheet) recomputes what depends on them, as after a typed value, and the cells whose
+// values changed repaint. The store's message (a broken constraint, a formula's error) shows when
+// `showMessage` is set and is taken silently otherwise.
+void GXRecomputeAfterStores(CGXGridCore* grid, bool showMessage);

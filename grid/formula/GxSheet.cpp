@@ -588,14 +588,52 @@ void _gx_sheet_end_deferred(int sheet, uint32_t mask) {
 // ---------------------------------------------------------------------------------------------------------
 // Changed ranges
 
+// The list stays short: a range already held by a listed one is not listed again, and past
+// kChangedRangeLimit records the list becomes the one rectangle that holds them all. A larger rectangle only
+// asks more formulas to be recomputed; a record per stored cell made every store walk the whole list and
+// every recalculation test each formula against each stored cell (a paste of 100,000 values took minutes).
+constexpr int kChangedRangeLimit = 64;
+
+namespace {
+
+bool holds(const GX_RANGE& outer, const GX_RANGE& inner) {
+    return outer.top() <= inner.top() && outer.bottom() >= inner.bottom() && outer.left() <= inner.left() &&
+           outer.right() >= inner.right();
+}
+
+// Every record folded into the first, widened to hold `range` as well.
+void foldChangedRanges(GX_SHEET* sh, const GX_RANGE* range) {
+    GX_RANGE_REC* first = sh->changedRanges;
+    int32_t top = range->top(), bottom = range->bottom(), left = range->left(), right = range->right();
+    for (const GX_RANGE_REC* r = first; r; r = r->next) {
+        top = std::min(top, r->range.top());
+        bottom = std::max(bottom, r->range.bottom());
+        left = std::min(left, r->range.left());
+        right = std::max(right, r->range.right());
+    }
+    while (GX_RANGE_REC* r = first->next) {
+        first->next = r->next;
+        _gx_free(r);
+    }
+    first->range.setTop(uint32_t(top));
+    first->range.setBottom(uint32_t(bottom));
+    first->range.setLeft(uint32_t(left));
+    first->range.setRight(uint32_t(right));
+    first->range.set(GX_RANGE::kSingle, top == bottom && left == right);
+}
+
+} // namespace
+
 void _gx_add_changed_range(int sheet, const GX_RANGE* range) {
     GX_SHEET* sh = _gx_sheet_get(sheet);
     GX_RANGE_REC** link = &sh->changedRanges;
-    for (; *link; link = &(*link)->next)
-        if (_gx_ranges_overlap(&(*link)->range, range) && (*link)->range.top() == range->top() &&
-            (*link)->range.bottom() == range->bottom() && (*link)->range.left() == range->left() &&
-            (*link)->range.right() == range->right())
-            return;
+    int count = 0;
+    for (; *link; link = &(*link)->next, ++count)
+        if (holds((*link)->range, *range)) return;
+    if (count >= kChangedRangeLimit) {
+        foldChangedRanges(sh, range);
+        return;
+    }
     try {
         auto* rec = static_cast<GX_RANGE_REC*>(_gx_alloc(sizeof(GX_RANGE_REC)));
         rec->range = *range;

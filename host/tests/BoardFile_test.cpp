@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+
 namespace host {
 namespace {
 
@@ -83,11 +88,11 @@ TEST(BoardFile, TextsReachTheModuleInCodePage1252) {
   for (const auto& [text, message] : {
            std::pair<std::string, std::string>{
                R"({"name": "b", "layers": [{"name": "\u4e2d", "kind": "signal", "thickness": 0.035}], "nets": []})",
-               "bad.json: /layers/0/name: expected a text whose every character code page 1252 has, found the text "
+               "bad.json:1:35: /layers/0/name: expected a text whose every character code page 1252 has, found the text "
                "\"\xE4\xB8\xAD\""},
            {R"({"name": "b", "layers": [{"name": "T", "kind": "signal", "thickness": 0.035}], "nets": [],
                 "components": [{"name": "U1", "side": "\u2192", "pins": []}]})",
-            "bad.json: /components/0/side: expected a text whose every character code page 1252 has, found the text "
+            "bad.json:2:55: /components/0/side: expected a text whose every character code page 1252 has, found the text "
             "\"\xE2\x86\x92\""}}) {
     try {
       LoadBoardText(text, "bad.json", ledger);
@@ -105,6 +110,51 @@ TEST(BoardFile, MissingFileIsNamed) {
     FAIL();
   } catch (const BoardFileError& e) {
     EXPECT_EQ(std::string(e.what()), "/nonexistent/board.json: cannot be opened for reading");
+  }
+}
+
+// In a board file as people write them, one value to a line, a fault is named by its line and column: the value
+// that is wrong, the object that lacks a member, the byte where the text stops being JSON.
+TEST(BoardFile, FaultsInAMultiLineFileNameTheirLineAndColumn) {
+  std::ifstream in(test::SampleBoard("demo8.json"), std::ios::binary);
+  const std::string sample((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(sample.empty());
+  // The line and column of a byte of the text, counted here as an editor counts them.
+  auto place = [](const std::string& text, size_t at) {
+    const size_t line = 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+    return std::to_string(line) + ":" + std::to_string(at - text.rfind('\n', at));
+  };
+  struct Case {
+    std::string find;     // the text edited (its first occurrence)
+    std::string replace;  // what it becomes
+    std::string marker;   // where the message points: the first occurrence of this text from the edit on
+    std::string rest;     // what follows "demo8.json:<line>:<column>: "
+  };
+  const Case cases[] = {
+      {R"({"name": "L2_GND", "kind": "plane")", R"({"name": "L2_GND", "kind": "copper")", R"("copper")",
+       R"(/layers/2/kind: expected "signal", "plane" or "dielectric", found the text "copper")"},
+      {R"({"name": "L3_SIG", "kind": "signal", "thickness": 0.018})", R"({"name": "L3_SIG", "kind": "signal"})", "{",
+       "/layers/4/thickness: expected a number (the member is missing)"},
+      {R"("partner": "V_RX0_N"})", R"("partner": "V_RX9"})", R"("V_RX9")",
+       R"(/vias/2/partner: expected the id of another via, found the text "V_RX9")"},
+      {"\"thickness\": 0.035},\n", "\"thickness\": 0.035}\n", "{",
+       "expected valid JSON (syntax error while parsing array - unexpected '{'; expected ']')"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.find);
+    std::string text = sample;
+    const size_t at = text.find(c.find);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, c.find.size(), c.replace);
+    const size_t marked = text.find(c.marker, at);
+    ASSERT_NE(marked, std::string::npos);
+    HostLedger ledger;
+    try {
+      LoadBoardText(text, "demo8.json", ledger);
+      ADD_FAILURE() << "accepted";
+    } catch (const BoardFileError& e) {
+      EXPECT_EQ(std::string(e.what()), "demo8.json:" + place(text, marked) + ": " + c.rest);
+    }
   }
 }
 
@@ -208,48 +258,45 @@ INSTANTIATE_TEST_SUITE_P(
     Malformations, BoardFileErrors,
     testing::Values(
         Malformed{kHugeThickness.c_str(),
-                  "bad.json: byte 76: expected valid JSON ([json.exception.out_of_range.406] number overflow parsing "
-                  "'1e999')"},
+                  "bad.json:1:76: expected valid JSON (number overflow parsing '1e999')"},
         Malformed{kHugeCoordinate.c_str(),
-                  "bad.json: byte 479: expected valid JSON ([json.exception.out_of_range.406] number overflow "
-                  "parsing '-1e999')"},
+                  "bad.json:4:158: expected valid JSON (number overflow parsing '-1e999')"},
         Malformed{kBadUtf8.c_str(),
-                  "bad.json: byte 12: expected valid JSON ([json.exception.parse_error.101] parse error at line 1, "
-                  "column 12: syntax error while parsing value - invalid string: ill-formed UTF-8 byte; last read: "
-                  "'\"b\xFF')"},
-        Malformed{kPickedTwice.c_str(), "bad.json: /picks/1: expected the id of a probe not picked before, found the "
+                  "bad.json:1:12: expected valid JSON (syntax error while parsing value - invalid string: ill-formed "
+                  "UTF-8 byte; last read: '\"b\xFF')"},
+        Malformed{kPickedTwice.c_str(), "bad.json:5:45: /picks/1: expected the id of a probe not picked before, found the "
                                         "text \"V1\""},
-        Malformed{kTwoGroups.c_str(), "bad.json: /groups/1/members/0: expected a decoupling capacitor of no group so "
+        Malformed{kTwoGroups.c_str(), "bad.json:6:78: /groups/1/members/0: expected a decoupling capacitor of no group so "
                                       "far (it is a member of \"G1\"), found the text \"C1\""},
-        Malformed{kTwiceInAGroup.c_str(), "bad.json: /groups/0/members/1: expected a decoupling capacitor of no "
+        Malformed{kTwiceInAGroup.c_str(), "bad.json:6:49: /groups/0/members/1: expected a decoupling capacitor of no "
                                           "group so far (it is a member of \"G1\"), found the text \"C1\""}));
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BoardFileErrors,
     testing::Values(
         Malformed{kSyntax.c_str(),
-                  "bad.json: byte 14: expected valid JSON ([json.exception.parse_error.101] parse error at line 1, "
-                  "column 14: syntax error while parsing object key - unexpected ','; expected string literal)"},
-        Malformed{kNoLayers.c_str(), "bad.json: /layers: expected an array (the member is missing)"},
-        Malformed{kEmptyLayers.c_str(), "bad.json: /layers: expected at least one layer"},
+                  "bad.json:1:14: expected valid JSON (syntax error while parsing object key - unexpected ','; "
+                  "expected string literal)"},
+        Malformed{kNoLayers.c_str(), "bad.json:1:1: /layers: expected an array (the member is missing)"},
+        Malformed{kEmptyLayers.c_str(), "bad.json:1:25: /layers: expected at least one layer"},
         Malformed{kLayerKind.c_str(),
-                  "bad.json: /layers/0/kind: expected \"signal\", \"plane\" or \"dielectric\", found the text \"copper\""},
-        Malformed{kAreaLayer.c_str(), "bad.json: /areas/0/layer: expected the name of a metal layer, found the text \"D\""},
+                  "bad.json:1:50: /layers/0/kind: expected \"signal\", \"plane\" or \"dielectric\", found the text \"copper\""},
+        Malformed{kAreaLayer.c_str(), "bad.json:4:146: /areas/0/layer: expected the name of a metal layer, found the text \"D\""},
         Malformed{kAreaRect.c_str(),
-                  "bad.json: /areas/0/rect: expected an array of 4 numbers, found an array"},
+                  "bad.json:4:161: /areas/0/rect: expected an array of 4 numbers, found an array"},
         Malformed{kPinNet.c_str(),
-                  "bad.json: /components/0/pins/0/net: expected the name of a net declared under /nets, found the "
+                  "bad.json:4:187: /components/0/pins/0/net: expected the name of a net declared under /nets, found the "
                   "text \"VDD\""},
-        Malformed{kViaPartner.c_str(), "bad.json: /vias/0/partner: expected the id of another via, found the text \"V9\""},
+        Malformed{kViaPartner.c_str(), "bad.json:4:206: /vias/0/partner: expected the id of another via, found the text \"V9\""},
         Malformed{kPick.c_str(),
-                  "bad.json: /picks/0: expected the id of a supply pin (\"<component>.<pin>\") or of a via, found the "
+                  "bad.json:4:122: /picks/0: expected the id of a supply pin (\"<component>.<pin>\") or of a via, found the "
                   "text \"U7.1\""},
-        Malformed{kSize.c_str(), "bad.json: /components/0/pins/0/size: expected a number, found the text \"big\""},
+        Malformed{kSize.c_str(), "bad.json:4:216: /components/0/pins/0/size: expected a number, found the text \"big\""},
         Malformed{kFlagOnSignalPin.c_str(),
-                  "bad.json: /components/0/pins/0/selected: expected a pin without \"selected\" (only IC pins on a "
+                  "bad.json:5:74: /components/0/pins/0/selected: expected a pin without \"selected\" (only IC pins on a "
                   "supply net with a reference net are probes), found false"},
         Malformed{kGroup.c_str(),
-                  "bad.json: /groups/0/members/0: expected the name of a decoupling capacitor, found the text \"U1\""}));
+                  "bad.json:5:42: /groups/0/members/0: expected the name of a decoupling capacitor, found the text \"U1\""}));
 
 }  // namespace
 }  // namespace host

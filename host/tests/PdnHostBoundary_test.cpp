@@ -42,7 +42,7 @@ TEST_F(PdnHostBoundary, ABoardNumberBeyondTheDoubleRangeIsABoardError) {
                                "}], \"nets\": []}");
     const auto run = RunProgram("--board " + board);
     EXPECT_EQ(run.code, 2) << run.errors;
-    EXPECT_NE(run.errors.find("pdnhost: " + board + ": byte "), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("pdnhost: " + board + ":1:"), std::string::npos) << run.errors;
     EXPECT_NE(run.errors.find("number overflow"), std::string::npos) << run.errors;
   }
 }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +17,9 @@
 #include <vector>
 
 #include "host/tests/HostTestBoards.h"
+
+// Last: its macros (None, Bool, Status) would reach the headers above.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -122,6 +128,91 @@ TEST(PdnHostOnScreen, DecouplingWizardScriptWithRealInput) {
         << run.log;
     EXPECT_NE(run.log.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << run.log;
     EXPECT_GT(fs::file_size(shots / "01-start.png"), 1000u);
+  }
+}
+
+// Asks the window manager's way that the X window named `name` be closed (what its close button does).
+bool CloseXWindow(const std::string& name) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display)
+    return false;
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  bool sent = false;
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+    for (unsigned i = 0; i < count && !sent; ++i) {
+      char* title = nullptr;
+      if (XFetchName(display, children[i], &title) && title && name == title) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = children[i];
+        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        sent = XSendEvent(display, children[i], False, NoEventMask, &event) != 0;
+      }
+      if (title)
+        XFree(title);
+    }
+    if (children)
+      XFree(children);
+  }
+  XCloseDisplay(display);
+  return sent;
+}
+
+// On screen without a script: --save ticks "Save settings to file" and the wizard stays for the user, modal as the
+// README's "./scripts/demo.sh --screen" shows it and modeless. The user's Alt+F4 (the close box's command), or
+// closing pdnhost's own window (also with the wizard minimised), saves the settings, asks the host and ends the
+// wizard and pdnhost.
+TEST(PdnHostOnScreen, WithoutAScriptTheTickedWizardStaysForTheUserWhoseCloseSavesIt) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const ScratchDir dir("user");
+  struct Case {
+    const char* name;
+    bool demo;         // ./scripts/demo.sh --screen (modal), else pdnhost modeless
+    bool closeScreen;  // pdnhost's X window closed, else Alt+F4 in the wizard
+    bool minimise;     // the wizard minimised first (its caption's minimise box), so that no window is active
+  };
+  for (const Case& c : {Case{"demo-alt-f4", true, false, false}, Case{"modeless-alt-f4", false, false, false},
+                        Case{"demo-screen-closed", true, true, false},
+                        Case{"modeless-screen-closed", false, true, false},
+                        Case{"demo-minimised-screen-closed", true, true, true}}) {
+    SCOPED_TRACE(c.name);
+    const fs::path run = dir.path() / c.name;
+    fs::create_directories(run);
+    std::ofstream(run / "demo8.brd") << "board\n";
+    const fs::path log = run / "log.txt";
+    const fs::path code = run / "code.txt";
+    const std::string program =
+        c.demo ? "env BRIM_DEMO_PDNHOST=" + std::string(PDNHOST_PROGRAM) + " BRIM_DEMO_OUT=" + run.string() +
+                     " bash " + (SourceDir() / "scripts/demo.sh").string() + " --screen --fixed-clock --no-getters"
+               : std::string(PDNHOST_PROGRAM) + " --screen --open modeless --save --fixed-clock --no-getters --project " +
+                     (run / "demo8.brd").string();
+    const std::string command = "(ASAN_OPTIONS=detect_leaks=0 timeout 60 " + program + " > " + log.string() +
+                                " 2>&1; echo $? > " + code.string() + ") &";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_EQ(std::system("timeout 20 xdotool search --sync --name '^pdnhost$' > /dev/null"), 0);
+    // The tick comes as soon as the window is painted; the user comes after it.
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    ASSERT_FALSE(fs::exists(code)) << "the wizard did not wait for the user:\n" << ReadFile(log);
+    if (c.minimise) {
+      // The wizard (713 pixels wide) lies at the desktop's top left corner, as pdnhost's window does on the screen.
+      EXPECT_EQ(std::system("timeout 10 xdotool mousemove --sync 300 300 mousemove --sync 667 11 click 1"), 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    if (c.closeScreen)
+      EXPECT_TRUE(CloseXWindow("pdnhost"));
+    else
+      EXPECT_EQ(std::system("timeout 10 xdotool mousemove --sync 300 300 key alt+F4"), 0);
+    for (int i = 0; i < 200 && ReadFile(code).empty(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(ReadFile(code), "0\n") << ReadFile(log);
+    const std::string text = ReadFile(log);
+    EXPECT_NE(text.find("step 0: click 1065 (--save: \"Save settings to file\")"), std::string::npos) << text;
+    EXPECT_NE(text.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << text;
+    EXPECT_NE(ReadFile(run / "demo8.dao").find("[HEADER]"), std::string::npos) << text;
   }
 }
 

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -70,6 +71,25 @@ protected:
   ~PdnHostProgram() override {
     std::error_code ignored;
     fs::remove_all(dir, ignored);
+  }
+
+  // Runs a script that ends the wizard itself, modal and then modeless, each time without a settings file before:
+  // every run ends cleanly through the host's MayClose, with the settings file written. Answers the outputs.
+  std::vector<std::string> RunScriptThatSavesAndCloses(const fs::path& script) {
+    std::vector<std::string> outputs;
+    const fs::path settings = dir / "demo8.dao";
+    for (const char* mode : {"modal", "modeless"}) {
+      SCOPED_TRACE(mode);
+      fs::remove(settings);
+      const Outcome outcome = RunPdnHost(std::string("--no-getters --fixed-clock --open ") + mode + " --project " +
+                                         project + " --script " + script.string());
+      EXPECT_EQ(outcome.code, 0) << outcome.output;
+      EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos)
+          << outcome.output;
+      EXPECT_TRUE(fs::exists(settings)) << outcome.output;
+      outputs.push_back(outcome.output + ReadFile(settings));
+    }
+    return outputs;
   }
 
   fs::path dir;
@@ -405,6 +425,8 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
       {"expect log \"callback: Run\"\n", "script.txt:1: no host-log line so far contains \"callback: Run\""},
       {"answer save cancel\n", "script.txt:1: the script's answer was never asked for"},
       {"pick 1065 \"x\"\n", "script.txt:1: control 1065 is no list box or combo box"},
+      {"viewer pick U1.D4 NOPE\n", "script.txt:1: viewer pick: no board has a probe \"NOPE\""},
+      {"type 1065 \"yes\"\n", "script.txt:1: control 1065 takes no text (a button or a label: click it)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
@@ -417,6 +439,14 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
       EXPECT_NE(outcome.output.find("callback: OnClosed"), std::string::npos) << outcome.output;
     }
   }
+  // Picks that each board has a part of.
+  const fs::path script = dir / "script.txt";
+  std::ofstream(script) << "viewer pick U1.D4 U1.24\n";
+  const Outcome split = RunPdnHost("--no-getters --open modeless --board " + SampleBoard("demo8").string() +
+                                   " --board " + SampleBoard("sensor4").string() + " --script " + script.string());
+  EXPECT_EQ(split.code, 4) << split.output;
+  EXPECT_NE(split.errors.find("script.txt:1: viewer pick: no one board has all of these probes"), std::string::npos)
+      << split.output;
 }
 
 // "Load saved configuration" on the start page loads a saved ".dao" through the file dialog (the target comes back
@@ -454,6 +484,99 @@ TEST_F(PdnHostProgram, LoadSavedConfigurationAndTheRefusalsOfAnInvalidPage) {
   // One close asked after the refusal, and the wizard closed.
   EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
   EXPECT_NE(outcome.output.find("GetTargetImpedance = 0.0007"), std::string::npos) << outcome.output;
+}
+
+// The title bar's close box and Alt+F4 close the wizard as its "Save && Close" button does: the settings the user
+// asked to save are written first, and an invalid page keeps the wizard open with its box.
+TEST_F(PdnHostProgram, TheCloseBoxSavesTheSettingsAsTheCloseButtonDoes) {
+  const fs::path script = dir / "close.pdnscript";
+  std::ofstream(script) << "click \"Save settings to file\"\n"
+                           "click \"Next >\"\n"
+                           "click \"Next >\"\n"
+                           "click \"Next >\"\n"
+                           "click \"Next >\"\n"
+                           "type 1017 \"0.0001\"\n"
+                           "answer message ok \"Please enter a number between 0.001 and 10000.\"\n"
+                           "key alt+F4\n"
+                           "expect state 1017 focused\n"
+                           "type 1017 \"0.7\"\n"
+                           "key alt+F4\n";
+  for (const std::string& run : RunScriptThatSavesAndCloses(script))
+    EXPECT_NE(run.find("TargetImpedancee=0.000700"), std::string::npos) << run;
+}
+
+// A box that comes up while pdnhost closes a modeless wizard after the last step, and that the script does not
+// answer, fails the run like any other unanswered box.
+TEST_F(PdnHostProgram, ABoxUnansweredWhileTheWizardClosesFailsTheRun) {
+  const fs::path script = dir / "tick.pdnscript";
+  std::ofstream(script) << "click \"Save settings to file\"\n";
+  // Without a project there is no settings file to save to: the close's save fails with the module's error box.
+  const Outcome outcome = RunPdnHost("--no-getters --open modeless --script " + script.string());
+  EXPECT_EQ(outcome.code, 4) << outcome.output;
+  EXPECT_NE(outcome.errors.find(script.string() + ":1: the script does not answer the messagebox \"Error\""),
+            std::string::npos)
+      << outcome.output;
+}
+
+// --save alone on a project whose settings file cannot be written (here its name is taken by a folder): the box
+// that says so gets its first button, and the run fails instead of ending as if saved; pdnhost then ends the wizard
+// that stayed open before it counts the host objects, so nothing is reported as kept.
+TEST_F(PdnHostProgram, ASaveAloneThatFailsFailsTheRunAndTheWizardIsEndedBeforeTheCount) {
+  fs::create_directories(dir / "demo8.dao");
+  const Outcome outcome = RunPdnHost("--no-getters --project " + project + " --save");
+  EXPECT_EQ(outcome.code, 4) << outcome.output;
+  EXPECT_NE(outcome.errors.find("pdnhost: no script answers the messagebox \"Error\": The settings can't be saved to "
+                                "the file \"" + (dir / "demo8.dao").string() + "\""),
+            std::string::npos)
+      << outcome.output;
+  EXPECT_NE(outcome.output.find("Close() -> "), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("callback: OnClosed"), std::string::npos) << outcome.output;
+  EXPECT_EQ(outcome.errors.find("kept host objects"), std::string::npos) << outcome.errors;
+  EXPECT_TRUE(fs::is_directory(dir / "demo8.dao"));
+}
+
+// Headless, the --save tick is no script: a modal wizard would still wait for the rest, so pdnhost says so and the
+// run fails as it does without the tick.
+TEST_F(PdnHostProgram, AModalWizardWithOnlyTheSaveTickStillNeedsAScriptHeadless) {
+  const Outcome outcome = RunPdnHost("--no-getters --open modal --save --project " + project);
+  EXPECT_EQ(outcome.code, 4) << outcome.output;
+  EXPECT_NE(outcome.output.find("step 0: click 1065"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.errors.find("pdnhost: the modal wizard waits for input, but headless nothing can give it"),
+            std::string::npos)
+      << outcome.output;
+}
+
+// Enter on a focused button of the wizard's button bar presses that button, as Space and a click do: "Next >" (in
+// focus when the wizard opens) moves on, and "Save && Close" saves before it closes. The bar is a child dialog of
+// the wizard; Enter's command went to the wizard, which did nothing with "Next >" and closed unsaved on IDCANCEL.
+TEST_F(PdnHostProgram, EnterPressesTheFocusedButtonOfTheButtonBar) {
+  const fs::path script = dir / "enter.pdnscript";
+  std::ofstream(script) << "expect state \"Next >\" focused\n"
+                           "key Enter\n"
+                           "expect state 1005 visible\n"
+                           "click \"< Back\"\n"
+                           "click \"Save settings to file\"\n"
+                           "key Tab\nkey Tab\nkey Tab\nkey Tab\nkey Tab\n"
+                           "expect state \"Save && Close\" focused\n"
+                           "key Enter\n";
+  for (const std::string& run : RunScriptThatSavesAndCloses(script))
+    EXPECT_EQ(run.find("CloseWizard()"), std::string::npos) << "Enter did not close it: " << run;
+}
+
+// A modal via-model or extractor wizard that the script leaves open: their interface's Close ends only a modeless
+// run, so pdnhost ends the modal one with the wizard's Close button (CloseWizard); the run stalled before.
+TEST_F(PdnHostProgram, AModalViaWizardLeftOpenByItsScriptIsEndedByItsCloseButton) {
+  const fs::path script = dir / "next.pdnscript";
+  std::ofstream(script) << "click \"Next >\"\n";
+  for (const char* wizard : {"via-model", "extractor"}) {
+    SCOPED_TRACE(wizard);
+    const Outcome outcome = RunPdnHost(std::string("--no-getters --wizard ") + wizard + " --open modal --project " +
+                                       project + " --script " + script.string());
+    EXPECT_EQ(outcome.code, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find("CloseWizard() -> true"), std::string::npos) << outcome.output;
+    EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.errors, "") << outcome.output;
+  }
 }
 
 // The IC power pin pages draw their check boxes in both flavours: checked, unchecked, the mixed state of a group row
@@ -765,6 +888,9 @@ TEST_F(PdnHostProgram, DialogOptionsAreRefusedOutsideTheirDialogAndHeadlessADial
     const Outcome waiting = RunPdnHost(dialog);
     EXPECT_EQ(waiting.code, 4) << waiting.output;
     EXPECT_NE(waiting.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << waiting.output;
+    EXPECT_NE(waiting.errors.find("the modal dialog waits for input, but headless nothing can give it"),
+              std::string::npos)
+        << waiting.output;
   }
   // The models dialog answers 1 however it closed.
   const Outcome models = RunPdnHost("--dialog models");

@@ -135,6 +135,10 @@ std::string SystemText(DWORD id) {
       return "The data area passed is too small.";
     case ERROR_NO_MORE_FILES:
       return "There are no more files.";
+    case ERROR_INVALID_NAME:
+      return "The file name is not valid.";
+    case ERROR_BAD_PATHNAME:
+      return "The path is not valid.";
     case static_cast<DWORD>(E_FAIL):
       return "Unspecified failure.";
     case static_cast<DWORD>(E_NOTIMPL):

@@ -322,16 +322,25 @@ LRESULT Find(HWND hwnd, const ListState& s, int start, LPARAM what, bool exact) 
 
 void RedrawItem(HWND hwnd, ListState& s, int i, UINT action);
 
-// The caret item's focus rectangle comes and goes as ODA_FOCUS (drawn with or without ODS_FOCUS).
+// The item that shows the focus while the list has it: the caret item. Before there is one, a list that
+// draws itself marks its first item, where the keys start; an owner-drawn list marks none.
+int FocusItem(HWND hwnd, const ListState& s) {
+  if (Valid(s, s.caret)) return s.caret;
+  return Count(s) > 0 && !OwnerDraw(Style(hwnd)) ? 0 : -1;
+}
+
+// The focus item's focus rectangle comes and goes as ODA_FOCUS (drawn with or without ODS_FOCUS).
 void CaretFocusOff(HWND hwnd, ListState& s) {
-  if (!s.focused || !Valid(s, s.caret)) return;
+  const int i = FocusItem(hwnd, s);
+  if (!s.focused || i < 0) return;
   s.focused = false;  // the state the item is drawn in
-  RedrawItem(hwnd, s, s.caret, ODA_FOCUS);
+  RedrawItem(hwnd, s, i, ODA_FOCUS);
   s.focused = true;
 }
 
 void CaretFocusOn(HWND hwnd, ListState& s) {
-  if (s.focused && Valid(s, s.caret)) RedrawItem(hwnd, s, s.caret, ODA_FOCUS);
+  const int i = FocusItem(hwnd, s);
+  if (s.focused && i >= 0) RedrawItem(hwnd, s, i, ODA_FOCUS);
 }
 
 void SetCaretItem(HWND hwnd, ListState& s, int i) {
@@ -531,7 +540,7 @@ LRESULT OnButtonUp(HWND hwnd, ListState& s, LPARAM lParam) {
 LRESULT OnFocus(HWND hwnd, ListState& s, bool gained) {
   if (s.focused != gained) {
     s.focused = gained;
-    if (Valid(s, s.caret)) RedrawItem(hwnd, s, s.caret, ODA_FOCUS);
+    if (const int i = FocusItem(hwnd, s); i >= 0) RedrawItem(hwnd, s, i, ODA_FOCUS);
   }
   if (!gained && s.tracking && GetCapture() == hwnd && !s.combo) ReleaseCapture();
   if (!gained) s.tracking = false;
@@ -592,7 +601,7 @@ void RedrawItem(HWND hwnd, ListState& s, int i, UINT action) {
 void DrawItem(HWND hwnd, HDC dc, const ListState& s, int i, const CRect& r) {
   const DWORD style = Style(hwnd);
   const bool selected = IsSelected(hwnd, s, i);
-  const bool focus = s.focused && s.caret == i;
+  const bool focus = s.focused && FocusItem(hwnd, s) == i;
   if (OwnerDraw(style)) {
     // The whole item, then the focus rectangle of the caret item while the list has the focus.
     SendDrawItem(hwnd, dc, s, i, r, ODA_DRAWENTIRE);

@@ -102,6 +102,8 @@ SdlPresenter::SdlPresenter(const char* title) {
   const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);  // the user's choice, or ours from an earlier presenter
   const bool xDisplay = std::getenv("DISPLAY") && (!asked || std::string(asked) == "x11");
   if (xDisplay) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  // Closing the window is its own event; SDL_QUIT stays for the signals that end the program.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   bool up = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
   for (int attempt = 1; !up && xDisplay && attempt < 10; ++attempt) {
     SDL_Delay(100);
@@ -119,6 +121,9 @@ SdlPresenter::SdlPresenter(const char* title) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return;
   }
+  // The desktop has one size: a window manager that honours the hints leaves the window at it.
+  SDL_SetWindowMinimumSize(window_, size.cx, size.cy);
+  SDL_SetWindowMaximumSize(window_, size.cx, size.cy);
   renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   if (renderer_)
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, size.cx, size.cy);
@@ -199,7 +204,11 @@ void SdlPresenter::Present() {
   // Both are 32-bit words 0xAARRGGBB in native order, so rows copy as they are.
   SDL_UpdateTexture(texture_, nullptr, screen->data(), screen->stride());
   SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  // Pixel for pixel at the top left corner, whatever size the window was given: scaled, the texts would blur
+  // and the mouse, whose window coordinates are the desktop's, would act beside what it points at.
+  SDL_Rect whole{0, 0, 0, 0};
+  SDL_QueryTexture(texture_, nullptr, nullptr, &whole.w, &whole.h);
+  SDL_RenderCopy(renderer_, texture_, nullptr, &whole);
   SDL_RenderPresent(renderer_);
   dirty_ = false;
   UpdateCursor();
@@ -243,6 +252,7 @@ bool SdlPresenter::HandleEvent(const void* raw) {
       return false;
     case SDL_WINDOWEVENT:
       if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+        if (closeRequested && closeRequested()) return true;
         closed_ = true;
         return false;
       }

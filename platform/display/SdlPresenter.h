@@ -4,10 +4,12 @@
 // While it is installed it is the message queue's event source: an idle message loop presents the desktop
 // when something changed and then waits for SDL events (or the next timer) instead of failing. The clock
 // runs in real time and the caret blinks; the clipboard follows the desktop's (platform/window/Clipboard.h).
-// Closing the SDL window posts WM_QUIT. It works under any X server, Xvfb included. One presenter at a time.
+// Closing the SDL window posts WM_QUIT, unless closeRequested takes the close over. It works under any X server,
+// Xvfb included. One presenter at a time.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +47,10 @@ class SdlPresenter : public EventSource {
   // server for the focus once it is mapped (an X server without a window manager gives none by itself).
   // Real keys sent before that are lost. False when it did not happen within timeoutMs.
   bool WaitUntilFocused(std::uint64_t timeoutMs);
+
+  // Asked when the user closes the window; true when the program closes its own windows in answer (and ends
+  // when they have gone): the presenter then stays open. Unset, or false: the presenter closes (WM_QUIT).
+  std::function<bool()> closeRequested;
 
  private:
   bool HandleEvent(const void* event);

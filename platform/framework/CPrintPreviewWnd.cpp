@@ -7,6 +7,7 @@
 #include "platform/framework/CommonDialogs.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/Printers.h"
+#include "platform/window/Placement.h"
 
 namespace {
 
@@ -118,8 +119,24 @@ BOOL CPrintPreviewWnd::Start(CPrintSteps steps, CWnd* owner, int width, int heig
   RegisterPreviewClass();
   CString caption = "Print Preview";
   if (!m_steps.title.IsEmpty()) caption = m_steps.title + " - " + caption;
-  if (!CreateEx(0, kClassName, caption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, width, height,
-                owner ? owner->GetSafeHwnd() : nullptr, nullptr)) {
+  // The window lies whole on the work area of the owner's monitor, shrunk to it where it is larger: a
+  // preview taller than the screen hid the page's lower part and the bottom edge that resizes it.
+  RECT frame{20, 20, 20 + width, 20 + height};
+  {
+    const HWND ownerWnd = owner ? owner->GetSafeHwnd() : nullptr;
+    MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
+    GetMonitorInfo(ownerWnd ? MonitorFromWindow(ownerWnd, MONITOR_DEFAULTTONEAREST)
+                            : MonitorFromRect(&frame, MONITOR_DEFAULTTONEAREST),
+                   &info);
+    frame.left = std::max(frame.left, info.rcWork.left);
+    frame.top = std::max(frame.top, info.rcWork.top);
+    frame.right = frame.left + std::min<LONG>(width, info.rcWork.right - info.rcWork.left);
+    frame.bottom = frame.top + std::min<LONG>(height, info.rcWork.bottom - info.rcWork.top);
+    frame = plat::KeepOnWorkArea(frame);
+  }
+  if (!CreateEx(0, kClassName, caption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, frame.left, frame.top,
+                frame.right - frame.left, frame.bottom - frame.top, owner ? owner->GetSafeHwnd() : nullptr,
+                nullptr)) {
     // The job began: it ends, as it would with the window.
     m_bBegun = FALSE;
     CDC dc;

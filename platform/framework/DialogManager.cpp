@@ -112,7 +112,11 @@ void ClickButton(HWND dialog, int id, HWND button) {
     ::MessageBeep(0);
     return;
   }
-  ::SendMessage(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  // The button's notification goes where a click on it sends its own: to its parent, which for a button of a
+  // child dialog that joins the navigation (a wizard's button bar, a pane) is not the dialog that got the key, and
+  // whose ids the outer dialog does not know or gives other meanings (IDCANCEL).
+  HWND owner = button && ::IsChild(dialog, button) ? ::GetParent(button) : dialog;
+  ::SendMessage(owner, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 int DefaultId(HWND dialog) {

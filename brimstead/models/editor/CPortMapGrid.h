@@ -4,7 +4,7 @@
 #pragma once
 
 #include "brimstead/models/editor/ModelEditorRecord.h"
-#include "grid/core/CGXGridWnd.h"
+#include "brimstead/wizards/CWizardGridWnd.h"
 #include "platform/base/CStringArray.h"
 
 class CPortMapListener {
@@ -17,7 +17,7 @@ protected:
 
 inline constexpr const char* NotAssignedText = "<not assigned>";
 
-class CPortMapGrid : public CGXGridWnd {
+class CPortMapGrid : public CWizardGridWnd {
 public:
   enum : WORD { LayoutTouchstone = 1148, LayoutSpice = 1149 };
   enum class PinCells { Choice, ChoiceOnWhite, FixedGrey };

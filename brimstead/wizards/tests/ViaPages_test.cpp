@@ -575,6 +575,26 @@ TEST_F(ViaWizards, TheBypassListPageChecksOneViaAtATimeAndNumbersIt) {
   EXPECT_TRUE(record.m_bProbeOrderKept);
 }
 
+// The list's cells are the page's: Ctrl+Z and Alt+Backspace in the grid take none of its writes back (the grid
+// keeps no undo history), so the checks and numbers shown stay those of the record.
+TEST_F(ViaWizards, UndoKeysInTheBypassListLeaveThePagesCellsAsTheyAre) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_DQ1", "V_TP_CLK", "V_CLK"}));
+  Open(Kind::Bypass, true);
+  auto& page = Active<CBWSelectProbesTPEPage>();
+  CViaGridWnd& grid = *page.GetGrid();
+  grid.InstallCommandFactory();  // as the module's start-up gives every grid
+  page.FillGrid();
+  ClickCheck(grid, 2);
+  const std::vector<std::string> numbers = Column(grid, 0), checks = Column(grid, 1);
+  ASSERT_EQ(numbers, (std::vector<std::string>{"", "1", "", ""}));
+  grid.SetFocus();
+  for (int i = 0; i < 20; ++i) grid.SendMessage(WM_CHAR, 0x1A, 0);
+  EXPECT_EQ(Column(grid, 0), numbers);
+  EXPECT_EQ(Column(grid, 1), checks);
+  EXPECT_TRUE(grid.GetParam()->GetUndoList().IsEmpty());
+  EXPECT_FALSE(grid.GetParam()->m_bUndoEnabled);
+}
+
 // The pair cells as drawn: grey for a via without pairs and for a via not checked, white for the checked via,
 // whether it offers a choice of pairs or its one pair in a disabled cell; a click moves the white along.
 TEST_F(ViaWizards, TheListPagesPairCellsShowTheirGreyOrWhiteInterior) {

@@ -285,7 +285,7 @@ TEST_F(WizardFrame, EnterAndEscapeInTheBarsBecomeNextAndCancel) {
   ::SetFocus(::GetDlgItem(frame->GetTitleBar()->m_hWnd, IDC_WIZ_DESCRIPTION));
   Key(VK_RETURN);
   Key(VK_ESCAPE);
-  EXPECT_EQ(log, (std::vector<std::string>{"event 5 0", "event 0 0", "kill 0", "event 0 0", "kill 0",
+  EXPECT_EQ(log, (std::vector<std::string>{"event 5 0", "event 0 0", "kill 0", "event 0 0", "event 5 0", "kill 0",
                                            "event 0 0", "event 5 0", "event 0 0"}));
 }
 

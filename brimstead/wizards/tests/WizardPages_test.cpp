@@ -550,6 +550,7 @@ TEST_F(FinishPage, AFailedSaveIsShownAndNeitherRunsNorCloses) {
       {"a read-only file", file, plat::ReadOnlyFileFaults(file), "Permission denied."},
       {"a read-only folder", folder + "/new.dao", plat::ReadOnlyFolderFaults(folder), "Permission denied."},
       {"a full disk", file, plat::FullDiskFaults(), "No space left on device."},
+      {"no file name (a host without a project)", "", nullptr, "The file name is not valid."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -165,6 +165,22 @@ TEST_F(Style, ChoiceListsItemDataAndUserAttributesFollowCopiesMergesAndFree) {
   EXPECT_EQ(a.GetItemDataPtr(), 0u);
   EXPECT_FALSE(a.HasUserAttribute(4));
   EXPECT_EQ(plain.GetUserAttributeText(4), "kept");
+
+  // The standard style's empty choice list and zero item data merge in as included, with the same answers.
+  CGXStyle standard;
+  standard.SetDefault();
+  CGXStyle composed;
+  composed.SetValue("x");
+  composed.MergeStyle(standard, gxApplyNew);
+  EXPECT_TRUE(composed.IsIncluded(GX_IN_CHOICELIST) && composed.IsIncluded(GX_IN_ITEMDATA));
+  EXPECT_TRUE(composed.GetChoiceList().IsEmpty());
+  EXPECT_EQ(composed.GetItemDataPtr(), 0u);
+  composed.MergeStyle(other, gxOverride);
+  EXPECT_EQ(composed.GetChoiceList(), "three");
+  EXPECT_EQ(composed.GetItemDataPtr(), 9u);
+  composed.MergeStyle(standard, gxOverride);
+  EXPECT_TRUE(composed.GetChoiceList().IsEmpty());
+  EXPECT_EQ(composed.GetItemDataPtr(), 0u);
 }
 
 TEST_F(Style, MissingUserAttributeIsAnEmptyAttribute) {

@@ -1,6 +1,7 @@
 // The spreadsheet on screen through the SDL2 presenter under a private X server, driven with real input made
 // with xdotool: a quantity typed into the budget recalculates its amount and the total, a formula typed into
-// an empty cell computes, and a click on a tab shows that sheet. Run by CTest through xvfb-run.
+// an empty cell computes, a click on a tab shows that sheet, and an amount typed there and undone with Ctrl+Z
+// moves the running balance both ways. Run by CTest through xvfb-run.
 #include <gtest/gtest.h>
 
 #include "grid/demo/gallery.h"
@@ -51,6 +52,15 @@ TEST(SpreadsheetOnScreen, TypedValuesRecalculateAndTabsSwitchSheets) {
                          beam.GetBeamHeight() / 2));
   EXPECT_TRUE(page.WaitUntil([&] { return tabs->GetActivePane() == balance && balance->IsWindowVisible(); }));
   EXPECT_FALSE(budget->IsWindowVisible());
+  // The opening amount typed over and undone with Ctrl+Z: the running balance follows both ways.
+  cell = balance->CalcCellRect(2, 3);
+  ASSERT_TRUE(page.Click(balance->GridHwnd(), cell.CenterPoint().x, cell.CenterPoint().y));
+  ASSERT_TRUE(onscreen::Page::X("type --delay 30 -- 600"));
+  ASSERT_TRUE(onscreen::Page::X("key --delay 30 Return"));
+  EXPECT_TRUE(page.WaitUntil([&] { return Value(balance, 7, 4) == "616.25"; })) << Value(balance, 7, 4).GetString();
+  ASSERT_TRUE(onscreen::Page::X("key --delay 30 ctrl+z"));
+  EXPECT_TRUE(page.WaitUntil([&] { return Value(balance, 2, 3) == "500" && Value(balance, 7, 4) == "516.25"; }))
+      << Value(balance, 7, 4).GetString();
 }
 
 }  // namespace

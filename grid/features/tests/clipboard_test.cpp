@@ -247,6 +247,53 @@ TEST_F(ClipTest, UndoingAPasteThatAddedRowsRemovesThemAndRestoresTheCellsAndRedo
   g->DestroyWindow();
 }
 
+// A grid that counts the row insertions its store makes.
+class InsertCountingGrid : public CGXGridWnd {
+ public:
+  BOOL StoreInsertRows(ROWCOL row, ROWCOL count, BOOL force) override {
+    ++insertions;
+    return CGXGridWnd::StoreInsertRows(row, count, force);
+  }
+  int insertions = 0;
+};
+
+// A paste running past the last row raises the row count towards the row of its last line in few steps:
+// raised line by line it made a row insertion per line, each of which shifts every cell and reference of a
+// formula sheet (100,000 pasted numbers took minutes). Lines ending in a lone CR or LF count as the walk
+// counts them.
+TEST_F(ClipTest, APastePastTheLastRowGrowsTheGridOnceToItsLastLine) {
+  Automate();
+  std::unique_ptr<InsertCountingGrid> owned;
+  InsertCountingGrid* g = ShownTextGrid(owned, 300);
+  ASSERT_NE(g, nullptr);
+  ClearUndo(g);
+  std::string text;
+  for (int i = 0; i < 500; ++i) text += std::to_string(i) + (i % 3 == 0 ? "\tx\r\n" : i % 3 == 1 ? "\n" : "\r");
+  PutBytes(CF_TEXT, text + '\0');
+  ASSERT_TRUE(g->MoveCurrentCellTo(3, 1, GX_UPDATENOW));
+  g->insertions = 0;
+  ASSERT_TRUE(g->Paste());
+  EXPECT_EQ(g->insertions, 1);
+  EXPECT_EQ(g->GetRowCount(), 502u);
+  EXPECT_EQ(Values(g, 3, 1, 4, 2), "0,x|1,");
+  EXPECT_EQ(Values(g, 501, 1, 502, 2), "498,x|499,");
+  ASSERT_TRUE(g->Undo());
+  EXPECT_EQ(g->GetRowCount(), 3u);
+  // 70,000 lines grow it in three steps, none larger than its undo keeps without asking.
+  text.clear();
+  for (int i = 0; i < 70000; ++i) text += "7\r\n";
+  PutBytes(CF_TEXT, text + '\0');
+  g->insertions = 0;
+  plat::ClearShownLog();
+  ASSERT_TRUE(g->Paste());
+  EXPECT_EQ(g->insertions, 3);
+  EXPECT_EQ(g->GetRowCount(), 70002u);
+  ASSERT_TRUE(g->Undo());
+  EXPECT_EQ(g->GetRowCount(), 3u);
+  EXPECT_TRUE(plat::ShownLog().empty());
+  g->DestroyWindow();
+}
+
 // A grid that counts the row heights asked for.
 class HeightCountingGrid : public CGXGridWnd {
  public:
@@ -257,8 +304,8 @@ class HeightCountingGrid : public CGXGridWnd {
   mutable long asked = 0;
 };
 
-// The undo of a paste that grew the grid row by row removes the rows one by one with updates locked: each
-// removal measures its own row, not the rows above it down to the window's edge, whichever rows are shown.
+// The undo of a paste that grew the grid removes its rows with updates locked: each removal measures its own
+// row, not the rows above it down to the window's edge, whichever rows are shown.
 TEST_F(ClipTest, UndoingAPasteOfManyRowsAsksForAFewHeightsPerRemovedRow) {
   Automate();
   for (const ROWCOL top : {1u, 150u}) {

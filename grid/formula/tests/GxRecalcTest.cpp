@@ -79,6 +79,24 @@ TEST_F(GxRecalc, CyclesAndTheIterationLimit) {
     EXPECT_EQ(1 + 12, num(1, 1));
 }
 
+// Many stores before one recalculation (a pasted column): the formulas on the first and the last stored
+// cells are both recomputed, and one on a cell no store touched is not.
+TEST_F(GxRecalc, AFormulaOnAnyOfManyStoredCellsIsRecomputed) {
+    for (int32_t row = 1; row <= 2000; ++row) number(row, 0, 1);
+    ASSERT_TRUE(formula(1, 2, "=A1*10"));
+    ASSERT_TRUE(formula(2, 2, "=A2000*10"));
+    number(1, 5, 3);
+    ASSERT_TRUE(formula(3, 5, "=F1*10"));
+    recalc();
+    const uint32_t untouched = cell(3, 5)->stamp;
+    for (int32_t row = 1; row <= 2000; ++row) change(row, 0, row);
+    recalc();
+    EXPECT_EQ(10, num(1, 2));
+    EXPECT_EQ(20000, num(2, 2));
+    EXPECT_EQ(30, num(3, 5));
+    EXPECT_EQ(untouched, cell(3, 5)->stamp);
+}
+
 TEST_F(GxRecalc, ManualModeForgetsChangesUntilForced) {
     number(1, 0, 1);
     ASSERT_TRUE(formula(2, 0, "=A1*10"));

@@ -186,6 +186,34 @@ TEST_F(GxSheet, ChangedRangesKeepOneEntryPerRange) {
     EXPECT_EQ(nullptr, _gx_sheet_get(sheet)->changedRanges);
 }
 
+// Thousands of stores between two recalculations (a paste) keep the list to a few records that still hold
+// every changed cell: a record per cell made each store and each formula's test walk them all.
+TEST_F(GxSheet, ChangedRangesStayFewAndHoldEveryChangedCell) {
+    const size_t before = _gx_tracked_count();
+    for (int32_t row = 1; row <= 5000; ++row) touched(row, row % 3);
+    touched(9, 40);
+    int n = 0;
+    for (GX_RANGE_REC* r = _gx_sheet_get(sheet)->changedRanges; r; r = r->next) ++n;
+    EXPECT_LE(n, 64);
+    for (int32_t row : {1, 2, 77, 4999, 5000})
+        EXPECT_TRUE([&] {
+            for (GX_RANGE_REC* r = _gx_sheet_get(sheet)->changedRanges; r; r = r->next)
+                if (r->range.contains(row, row % 3)) return true;
+            return false;
+        }()) << row;
+    bool far = false;
+    for (GX_RANGE_REC* r = _gx_sheet_get(sheet)->changedRanges; r; r = r->next) far |= r->range.contains(9, 40);
+    EXPECT_TRUE(far);
+    // A range inside a listed one adds nothing.
+    const int held = n;
+    touched(3, 0);
+    n = 0;
+    for (GX_RANGE_REC* r = _gx_sheet_get(sheet)->changedRanges; r; r = r->next) ++n;
+    EXPECT_EQ(held, n);
+    _gx_free_changed_ranges(sheet);
+    EXPECT_EQ(before, _gx_tracked_count());
+}
+
 TEST_F(GxSheet, DestroyingASheetReleasesAllItsMemory) {
     const size_t before = _gx_tracked_count();
     int s = _gx_sheet_create();

@@ -38,6 +38,11 @@ TEST(FormatMessage, SystemTextsFromTheFixedTable) {
   EXPECT_STREQ(buf, "Unspecified failure.\r\n");
   FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 0x80070005u, 0, buf, sizeof buf, nullptr);
   EXPECT_STREQ(buf, "Permission denied.\r\n");  // an HRESULT wrapping a classic error number
+  // The file layer's refusals of a name have texts of their own (an empty settings name is refused so).
+  FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_INVALID_NAME, 0, buf, sizeof buf, nullptr);
+  EXPECT_STREQ(buf, "The file name is not valid.\r\n");
+  FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_BAD_PATHNAME, 0, buf, sizeof buf, nullptr);
+  EXPECT_STREQ(buf, "The path is not valid.\r\n");
   FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 4242, 0, buf, sizeof buf, nullptr);
   EXPECT_STREQ(buf, "error number 4242\r\n");
   EXPECT_EQ(FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 2, 0x407, buf, sizeof buf, nullptr), 0u);

@@ -7,6 +7,7 @@
 
 #include "platform/controls/ChunkedList.h"
 #include "platform/controls/tests/ControlTestSupport.h"
+#include "platform/gdi/gdiapi.h"
 
 namespace plat::test {
 namespace {
@@ -143,9 +144,11 @@ TEST_F(ListBoxes, MultipleSelectionTogglesAndArrowsOnlyMoveFocus) {
   AdvanceAndPump(1000);
   in().Click(MouseButton::Left, ItemPoint(l, 2));
   RunUntilIdle();
+  RunUntilIdle();
   EXPECT_EQ(SendMessage(l, LB_GETSELCOUNT, 0, 0), 2);
   AdvanceAndPump(1000);
   in().Click(MouseButton::Left, ItemPoint(l, 2));
+  RunUntilIdle();
   RunUntilIdle();
   EXPECT_EQ(SendMessage(l, LB_GETSEL, 2, 0), 0);
   Key(VK_UP);
@@ -513,6 +516,42 @@ TEST(ChunkedList, PartitionPointFindsSortedInsertionPoints) {
   EXPECT_EQ(found, expected);
   EXPECT_EQ(list.FindFrom(0, [](int x) { return x > 10000; }), -1);
   EXPECT_EQ(list.PartitionPoint([](int, size_t) { return false; }), 0u);
+}
+
+TEST_F(ListBoxes, AFocusedListWithoutACaretItemMarksItsFirstItemUntilTheCaretComes) {
+  HWND l = List(0, {"First", "Second", "Third"});
+  // An item is marked when its left column, left free by the text, shows more than one colour.
+  auto marked = [&](int i) {
+    RunUntilIdle();
+    RECT r{};
+    SendMessage(l, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+    HDC dc = GetDC(l);
+    const COLORREF first = GetPixel(dc, r.left, r.top);
+    bool differs = false;
+    for (int y = r.top; y < r.bottom; ++y) differs = differs || GetPixel(dc, r.left, y) != first;
+    ReleaseDC(l, dc);
+    return differs;
+  };
+  EXPECT_FALSE(marked(0));
+  SetFocus(l);
+  EXPECT_TRUE(marked(0)) << "the focus shows where the keys start";
+  EXPECT_FALSE(marked(1));
+  SetFocus(host);
+  EXPECT_FALSE(marked(0));
+  SetFocus(l);
+  in().Click(MouseButton::Left, ItemPoint(l, 2));
+  RunUntilIdle();
+  ASSERT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 2);
+  EXPECT_FALSE(marked(0)) << "the mark moved to the caret item";
+  EXPECT_TRUE(marked(2));
+  SendMessage(l, LB_RESETCONTENT, 0, 0);
+  SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Again"));
+  SendMessage(l, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("More"));
+  EXPECT_TRUE(marked(0));
+  Key(VK_DOWN);
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 0) << "the marked item is the one the first key selects";
+  EXPECT_TRUE(marked(0));
+  EXPECT_FALSE(marked(1));
 }
 
 TEST_F(ListBoxes, LookWithSelectionAndFocus) {

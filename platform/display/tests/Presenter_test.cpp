@@ -18,6 +18,7 @@
 
 // Last: its macros (None, Bool, Status) would reach the headers above.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 // The X, SDL and D-Bus libraries keep process-wide state until exit, and their allocations unwind through
 // frames without frame pointers, so suppressions cannot name them reliably. Leak checking stays on for
@@ -132,6 +133,93 @@ TEST(Presenter, RealClickArrivesAsButtonMessages) {
     plat::RunUntilIdle();
   }
   EXPECT_EQ(readByXclip(), "caf\xC3\xA9 1");
+  DestroyWindow(top);
+  plat::ResetWindowSystem();
+}
+
+// A window that someone else resizes (a tiling window manager, xdotool) shows the desktop pixel for pixel from its
+// top left corner, and a real click lands on what is shown under the mouse; scaled, the texts blurred and clicks
+// landed beside their targets.
+TEST(Presenter, AResizedWindowShowsTheDesktopUnscaledAndClicksLandWhereShown) {
+  if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+  plat::ResetWindowSystem();
+  plat::Desktop::Configure(400, 300);
+  g_downs = 0;
+  g_ups = 0;
+  WNDCLASS wc{};
+  wc.lpfnWndProc = ButtonProc;
+  wc.lpszClassName = "ResizedButton";
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(15 + 1));  // COLOR_3DFACE + 1
+  ASSERT_NE(RegisterClass(&wc), 0);
+  HWND top = CreateWindowEx(0, "ResizedButton", "Resized", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 200,
+                            nullptr, nullptr, nullptr, nullptr);
+  HWND button = CreateWindowEx(0, "ResizedButton", "OK", WS_CHILD | WS_VISIBLE | WS_BORDER, 40, 40, 100, 30, top,
+                               reinterpret_cast<HMENU>(1), nullptr, nullptr);
+  ASSERT_TRUE(IsWindow(button));
+
+  plat::SdlPresenter presenter("presenter resize test");
+  ASSERT_TRUE(presenter.IsOpen());
+  plat::RunUntilIdle();
+  ASSERT_TRUE(presenter.WaitUntilFocused(10000));
+  for (const char* size : {"260 190", "600 420"}) {
+    SCOPED_TRACE(size);
+    const std::string resize =
+        std::string("timeout 10 xdotool search --name '^presenter resize test$' windowsize --sync %@ ") + size;
+    ASSERT_EQ(std::system(resize.c_str()), 0) << resize;
+    auto settle = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
+    while (std::chrono::steady_clock::now() < settle) {
+      presenter.WaitForEvents(20);
+      plat::RunUntilIdle();
+    }
+    presenter.Present();
+
+    // What the X server shows of the window is the desktop's own pixels, from its top left corner on (read
+    // through a connection of our own, which may see SDL's drawing a little later).
+    const plat::SurfacePtr desktop = plat::Desktop::Compose(true);
+    ASSERT_TRUE(desktop);
+    const POINT origin = presenter.WindowPosition();
+    auto differing = [&] {
+      Display* x = XOpenDisplay(nullptr);
+      if (!x)
+        return -1;
+      XImage* shown = XGetImage(x, DefaultRootWindow(x), origin.x, origin.y, 240, 170, AllPlanes, ZPixmap);
+      int count = shown ? 0 : -1;
+      for (int py = 0; shown && py < 170; ++py)
+        for (int px = 0; px < 240; ++px)
+          if ((XGetPixel(shown, px, py) & 0xFFFFFF) != (desktop->pixel(px, py) & 0xFFFFFF))
+            ++count;
+      if (shown)
+        XDestroyImage(shown);
+      XCloseDisplay(x);
+      return count;
+    };
+    int differ = differing();
+    for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+         differ != 0 && std::chrono::steady_clock::now() < until; differ = differing()) {
+      presenter.WaitForEvents(20);
+      plat::RunUntilIdle();
+      presenter.Present();
+    }
+    EXPECT_EQ(differ, 0);
+
+    const int downs = g_downs;
+    POINT target{10, 12};
+    ClientToScreen(button, &target);
+    // Away first: --sync waits for the pointer to move, and the second round clicks where the first did.
+    const std::string click = "timeout 10 xdotool mousemove --sync " + std::to_string(origin.x + 1) + " " +
+                              std::to_string(origin.y + 1) + " mousemove --sync " +
+                              std::to_string(origin.x + target.x) + " " + std::to_string(origin.y + target.y) +
+                              " click 1";
+    ASSERT_EQ(std::system(click.c_str()), 0) << click;
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (g_downs == downs && std::chrono::steady_clock::now() < until) {
+      presenter.WaitForEvents(20);
+      plat::RunUntilIdle();
+    }
+    EXPECT_EQ(g_downs, downs + 1);
+    EXPECT_EQ(g_at.x, 10);
+    EXPECT_EQ(g_at.y, 12);
+  }
   DestroyWindow(top);
   plat::ResetWindowSystem();
 }

@@ -1,0 +1,221 @@
+// The spreadsheet as its users use it beyond the demonstration script: a typed amount undone and redone, a
+// column of 100,000 numbers pasted from another program, the print preview on a small screen. Each ends in
+// a screenshot compared with its reference, and what the cells hold is checked.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "grid/demo/gallery.h"
+#include "grid/demo/tests/galleryshots.h"
+#include "grid/extras/CGXTabWnd.h"
+#include "grid/formula/CGXFormulaSheet.h"
+#include "platform/framework/CFindReplaceDialog.h"
+#include "platform/base/GlobalMemory.h"
+#include "platform/window/AutomationProvider.h"
+#include "platform/window/Clipboard.h"
+#include "platform/window/InputRouter.h"
+#include "platform/window/Pump.h"
+
+namespace {
+
+std::string Value(CGXGridWnd* g, ROWCOL r, ROWCOL c) {
+  CString t;
+  static_cast<CGXFormulaSheet*>(g->GetParam()->GetData())->GetValueText(r, c, t);
+  return std::string(t);
+}
+
+void Ctrl(UINT key) {
+  auto& input = plat::InputRouter::Instance();
+  input.KeyDown(VK_CONTROL);
+  input.KeyPress(key);
+  input.KeyUp(VK_CONTROL);
+  plat::RunUntilIdle();
+}
+
+void Type(const char* text) {
+  auto& input = plat::InputRouter::Instance();
+  input.TypeText(text);
+  input.KeyPress(VK_RETURN);
+  plat::RunUntilIdle();
+}
+
+// Text on the clipboard as another program puts it there.
+void PutText(const std::string& text) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
+  std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+  GlobalUnlock(block);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, block);
+  CloseClipboard();
+}
+
+class SheetUse : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const gallery::Page* page = gallery::FindPage("sheet");
+    ASSERT_NE(page, nullptr);
+    plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
+    plat::Clipboard::Instance().Reset();
+    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
+    plat::SetAutomationProvider(&automation);
+    plat::ClearShownLog();
+    main = page->build();
+    plat::RunUntilIdle();
+    ASSERT_NE(gallery::SpreadsheetSheet(main, 1), nullptr);
+  }
+  void TearDown() override {
+    if (HWND preview = gallery::SpreadsheetPreview()) DestroyWindow(preview);
+    DestroyWindow(main);
+    plat::RunUntilIdle();
+    plat::Clipboard::Instance().Reset();
+    plat::SetAutomationProvider(nullptr);
+  }
+  // The sheet behind tab `tab`, made current with a click on its tab as a user does.
+  CGXGridWnd* ShowSheet(int tab) {
+    auto* tabs = dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(GetDlgItem(main, 100)));
+    CGXGridWnd* g = gallery::SpreadsheetSheet(main, tab);
+    tabs->ActivateTab(g);
+    plat::RunUntilIdle();
+    return g;
+  }
+
+  plat::ScriptedAutomation automation;
+  HWND main = nullptr;
+};
+
+// Undo and redo of a typed value recompute the formulas on it, as typing does: the running balance after
+// an undone opening amount showed the undone amount in every row below.
+TEST_F(SheetUse, UndoAndRedoOfATypedAmountRecomputeWhatDependsOnIt) {
+  CGXGridWnd* balance = ShowSheet(1);
+  ASSERT_TRUE(balance->MoveCurrentCellTo(2, 3, GX_UPDATENOW));
+  Type("600");
+  EXPECT_EQ(Value(balance, 2, 4), "600");
+  EXPECT_EQ(Value(balance, 7, 4), "616.25");
+  Ctrl('Z');
+  EXPECT_EQ(Value(balance, 2, 3), "500");
+  EXPECT_EQ(Value(balance, 2, 4), "500");
+  EXPECT_EQ(Value(balance, 7, 4), "516.25");
+  galleryshots::ExpectDesktopMatches("sheet-use-undone");
+  Ctrl('R');
+  EXPECT_EQ(Value(balance, 2, 4), "600");
+  EXPECT_EQ(Value(balance, 7, 4), "616.25");
+
+  // A broken budget undone is whole again and its redo breaks it again, without a second message.
+  CGXGridWnd* budget = ShowSheet(0);
+  ASSERT_TRUE(budget->MoveCurrentCellTo(6, 3, GX_UPDATENOW));
+  plat::ClearShownLog();
+  Type("2500");
+  EXPECT_EQ(Value(budget, 8, 4), "2526");
+  ASSERT_EQ(plat::ShownLog().size(), 1u);
+  Ctrl('Z');
+  EXPECT_EQ(Value(budget, 6, 4), "48");
+  EXPECT_EQ(Value(budget, 8, 4), "74");
+  EXPECT_EQ(plat::ShownLog().size(), 1u);
+  galleryshots::ExpectDesktopMatches("sheet-use-budget-undone");
+  Ctrl('R');
+  EXPECT_EQ(Value(budget, 8, 4), "2526");
+  EXPECT_EQ(plat::ShownLog().size(), 1u);
+  galleryshots::ExpectDesktopMatches("sheet-use-budget-redone");
+}
+
+// The workbook opens with nothing to undo: Ctrl+Z on it undid its building, cell by cell.
+TEST_F(SheetUse, AFreshWorkbookHasNothingToUndo) {
+  CGXGridWnd* budget = gallery::SpreadsheetSheet(main, 0);  // current as the workbook opens
+  ::SetFocus(budget->GridHwnd());
+  for (int i = 0; i < 3; ++i) Ctrl('Z');
+  EXPECT_EQ(Value(budget, 2, 1), "Capacitors 100n");
+  EXPECT_EQ(Value(budget, 8, 4), "74");
+  galleryshots::ExpectDesktopMatches("sheet-start");
+}
+
+// Replace all (Ctrl+H) of a price recomputes the amounts and the total on it, and undo puts them back.
+TEST_F(SheetUse, ReplaceAllRecomputesTheFormulasOnTheReplacedCells) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 3, GX_UPDATENOW));
+  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "0.12\t1.2", FR_DOWN | FR_REPLACEALL});
+  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+  Ctrl('H');
+  EXPECT_EQ(Value(budget, 2, 3), "1.2");
+  EXPECT_EQ(Value(budget, 2, 4), "48");
+  EXPECT_EQ(Value(budget, 2, 5), "57.6");
+  EXPECT_EQ(Value(budget, 8, 4), "117.2");
+  galleryshots::ExpectDesktopMatches("sheet-use-replaced");
+  ASSERT_TRUE(budget->Undo());
+  EXPECT_EQ(Value(budget, 2, 4), "4.8");
+  EXPECT_EQ(Value(budget, 8, 4), "74");
+}
+
+// A column of 100,000 numbers from another program: the sheet grows once to the last line, the running
+// balance computes to its end, every row number shows whole, and undo takes the rows away again.
+TEST_F(SheetUse, AHundredThousandPastedNumbersGrowTheSheetAndShowEveryRowNumber) {
+  CGXGridWnd* balance = ShowSheet(1);
+  std::string numbers, formulas;
+  for (int i = 0; i < 100000; ++i) {
+    numbers += "1\r\n";
+    formulas += "=D" + std::to_string(i + 7) + "+C" + std::to_string(i + 8) + "\r\n";
+  }
+  PutText(numbers);
+  ASSERT_TRUE(balance->MoveCurrentCellTo(8, 3, GX_UPDATENOW));
+  Ctrl('V');
+  ASSERT_EQ(balance->GetRowCount(), 100007u);
+  EXPECT_EQ(Value(balance, 100007, 3), "1");
+  PutText(formulas);
+  ASSERT_TRUE(balance->MoveCurrentCellTo(8, 4, GX_UPDATENOW));
+  Ctrl('V');
+  EXPECT_EQ(Value(balance, 100007, 4), "100516.25");
+  Ctrl(VK_END);
+  galleryshots::ExpectDesktopMatches("sheet-use-pasted-end");
+  // The opening amount changes every balance below it.
+  ASSERT_TRUE(balance->MoveCurrentCellTo(2, 3, GX_UPDATENOW));
+  Type("600");
+  EXPECT_EQ(Value(balance, 100007, 4), "100616.25");
+  Ctrl('Z');
+  EXPECT_EQ(Value(balance, 100007, 4), "100516.25");
+  Ctrl('Z');
+  Ctrl('Z');
+  EXPECT_EQ(balance->GetRowCount(), 30u);
+  EXPECT_EQ(Value(balance, 7, 4), "516.25");
+}
+
+// Ctrl+F2 on a 740 x 440 screen: the preview window lies whole on it, with the whole first page.
+TEST_F(SheetUse, ThePrintPreviewLiesWholeOnASmallScreen) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  Ctrl(VK_F2);
+  HWND preview = gallery::SpreadsheetPreview();
+  ASSERT_NE(preview, nullptr);
+  RECT frame{};
+  GetWindowRect(preview, &frame);
+  const SIZE screen = plat::Desktop::Size();
+  EXPECT_GE(frame.left, 0);
+  EXPECT_GE(frame.top, 0);
+  EXPECT_LE(frame.right, screen.cx);
+  EXPECT_LE(frame.bottom, screen.cy);
+  galleryshots::ExpectDesktopMatches("sheet-use-preview");
+}
+
+// A column hidden by dragging its header's edge past its left edge: the sheet scrolls the columns right of it
+// over, and what the screen shows then is what the sheet's full repaint shows (the scroll copied the vertical bar's
+// edge, which the sheet overlaps by a pixel, into the cells as a dotted line).
+TEST_F(SheetUse, AColumnHiddenByDraggingLeavesNothingBehind) {
+  CGXGridWnd* budget = gallery::SpreadsheetSheet(main, 0);
+  const CRect header = budget->CalcCellRect(0, 2);
+  const POINT from = plat::InputRouter::ClientPoint(budget->GridHwnd(), header.right - 1, header.CenterPoint().y);
+  const POINT to = plat::InputRouter::ClientPoint(budget->GridHwnd(), header.left - 20, header.CenterPoint().y);
+  auto& input = plat::InputRouter::Instance();
+  input.MouseMove(from);
+  input.ButtonDown(plat::MouseButton::Left, from);
+  input.MouseMove(to);
+  input.ButtonUp(plat::MouseButton::Left, to);
+  plat::RunUntilIdle();
+  ASSERT_TRUE(budget->IsColHidden(2));
+  galleryshots::ExpectDesktopMatches("sheet-use-column-hidden");
+  RedrawWindow(budget->GridHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  plat::RunUntilIdle();
+  galleryshots::ExpectDesktopMatches("sheet-use-column-hidden");
+}
+
+}  // namespace
