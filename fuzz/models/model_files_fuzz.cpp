@@ -82,7 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const INT_PTR index = static_cast<INT_PTR>(list.GetItemData(i));
       if (index < 0 || index >= paths.GetSize()) std::abort();  // every entry names one of the paths
       const CString resolved = ResolveModelFile(name);
-      if (resolved.IsEmpty()) std::abort();  // a listed file is found again by its name
+      // A listed file is found again by its name. A name the code page cannot spell is listed with '?' in place
+      // of what it lacks, as the classic listing does, and may name no file.
+      if (resolved.IsEmpty() && name.Find('?') < 0) std::abort();
       if (CountTouchstonePorts(name) < 0 || ReadHeaderPortCount(name) < 0) std::abort();
       CSpiceScanner scanner;
       CSpiceSubcircuitList subcircuits;
