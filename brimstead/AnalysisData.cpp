@@ -2,6 +2,7 @@
 
 #include "brimstead/HostObjectRefs.h"
 
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -75,6 +76,10 @@ const char* CAnalysisData::OptionsSection() const {
   static const char* const sections[] = {"OPTIONS", "OPTIONS_DW", "OPTIONS_BW", "OPTIONS_DV", "OPTIONS_ME"};
   const int kind = GetKind();
   return kind >= 0 && kind < 5 ? sections[kind] : sections[0];
+}
+
+bool CAnalysisData::HasValidSweep() const {
+  return m_dMinFreq > 0.0 && m_dMaxFreq > 0.0 && m_dMaxFreq >= m_dMinFreq && std::isfinite(m_dMaxFreq);
 }
 
 bool CAnalysisData::SelectBoardFromSystem(int index) {

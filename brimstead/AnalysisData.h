@@ -60,6 +60,9 @@ public:
   bool RestoreFromSettingsCopy();
 
   BYTE GetUnkeyedFlag() const { return m_bUnkeyedFlag; }
+  // Whether the frequency sweep can run: both bounds positive, the maximum at least the minimum and finite (a
+  // settings file's "inf", or a number too large for a double, is none); a bound that is not a number fails.
+  bool HasValidSweep() const;
 
   // Fields, in the record's order.
   BYTE m_bBoardMode = 0;                 // the host handed in one board rather than a system

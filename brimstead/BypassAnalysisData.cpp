@@ -57,7 +57,7 @@ CPageIdList CBypassAnalysisData::Check(CString* messages) {
     fail("Subboard to analyze isn't specified. \n", 1009);
   if (!GetSelectionStatusText().IsEmpty())
     fail("Via is to be selected for bypass analysis. \n", m_bBoardMode ? 1154 : 1156);
-  if (!(m_dMinFreq > 0.0 && m_dMaxFreq > 0.0 && m_dMaxFreq >= m_dMinFreq))
+  if (!HasValidSweep())
     fail("Frequency sweep range must be specified. \n", 1018);
   return pages;
 }

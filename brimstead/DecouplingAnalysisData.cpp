@@ -4,7 +4,6 @@
 #include "brimstead/WizardSeam.h"
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 CDecouplingAnalysisData* GetDecouplingAnalysisData() { return GetAnalysisDataOfKind<CDecouplingAnalysisData>(); }
@@ -50,9 +49,7 @@ CPageIdList CDecouplingAnalysisData::Check(CString* messages) {
     fail("You have to specify two nets to perform decoupling analysis. \n", 1001);
   if (!HasEnabledProbeForDistributed())
     fail("At least one probe must be specified for distributed decoupling analysis. \n", m_bBoardMode ? 1027 : 1162);
-  // Written so that a sweep bound that is not a number fails too, and an infinite maximum (a settings file's
-  // "inf", or a number too large for a double) as well.
-  if (!(m_dMinFreq > 0.0 && m_dMaxFreq > 0.0 && m_dMaxFreq >= m_dMinFreq && std::isfinite(m_dMaxFreq)))
+  if (!HasValidSweep())
     fail("Frequency sweep range must be specified. \n", 1018);
   return pages;
 }

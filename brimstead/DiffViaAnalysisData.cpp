@@ -154,7 +154,7 @@ CPageIdList CDiffViaAnalysisData::Check(CString* messages) {
   const CString status = GetSelectionStatusText();
   if (!status.IsEmpty())
     fail(status + "\n", m_bBoardMode ? 1157 : 1158);
-  if (!(m_dMinFreq > 0.0 && m_dMaxFreq > 0.0 && m_dMaxFreq >= m_dMinFreq))
+  if (!HasValidSweep())
     fail("Frequency sweep range must be specified. \n", 1018);
   return pages;
 }

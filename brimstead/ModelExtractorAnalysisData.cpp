@@ -129,7 +129,7 @@ CPageIdList CModelExtractorAnalysisData::Check(CString* messages) {
     pages.push_back(m_bBoardMode ? 1154 : 1159);
     pages.push_back(m_bBoardMode ? 1027 : 1162);
   }
-  if (!(m_dMinFreq > 0.0 && m_dMaxFreq > 0.0 && m_dMaxFreq >= m_dMinFreq)) {
+  if (!HasValidSweep()) {
     if (messages)
       *messages += "Frequency sweep range must be specified. \n";
     pages.push_back(1018);

@@ -4,6 +4,7 @@
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/tests/RecordTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -95,6 +96,25 @@ TEST_F(AnalysisData, AnInfiniteMaximumFrequencyFailsTheDecouplingCheck) {
   CString text;
   EXPECT_EQ(d->Check(&text), CPageIdList{1018});
   EXPECT_EQ(text, "Frequency sweep range must be specified. \n");
+}
+
+// Every record's check refuses a sweep that cannot run, also one whose maximum is infinite.
+TEST_F(AnalysisData, EveryRecordsCheckRefusesAnInfiniteMaximumFrequency) {
+  auto expectRefusals = [](CAnalysisData& record) {
+    auto sweepRefused = [&record] {
+      const CPageIdList pages = record.Check(nullptr);
+      return std::find(pages.begin(), pages.end(), 1018) != pages.end();
+    };
+    EXPECT_FALSE(sweepRefused());
+    record.m_dMaxFreq = HUGE_VAL;
+    EXPECT_TRUE(sweepRefused());
+    record.m_dMaxFreq = std::nan("");
+    EXPECT_TRUE(sweepRefused());
+  };
+  // Each record becomes the current one in turn (the one before it goes).
+  expectRefusals(*Make<CBypassAnalysisData>(false));
+  expectRefusals(*Make<CDiffViaAnalysisData>(false));
+  expectRefusals(*Make<CModelExtractorAnalysisData>(false));
 }
 
 TEST_F(AnalysisData, SelectBoardWithTheCurrentIndexChangesNothing) {
