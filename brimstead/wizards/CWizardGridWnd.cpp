@@ -83,14 +83,21 @@ void FitRowHeaders(CGXGridWnd& grid, int minimum) {
       grid.InstallCalcSizeImp();
     CClientDC dc(&grid);
     grid.PrepareDC(&dc);
-    CGXStyle* style = grid.NewWorkStyle();
-    grid.ComposeCellStyle(widest, 0, *style);
-    if (CGXControl* control = grid.ControlForCell(widest, 0))
-      width = std::max(width, static_cast<int>(control->ComputeCellSize(&dc, widest, 0, *style, nullptr, FALSE).cx));
-    grid.ReleaseWorkStyle(style);
+    width = std::max(width, CellWidthNeeded(grid, dc, widest, 0));
   }
   if (width != grid.GetColWidth(0))
     grid.SetColWidth(0, 0, width);
+}
+
+int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col) {
+  CGXControl* control = grid.ControlForCell(row, col);
+  if (!control)
+    return 0;
+  CGXStyle* style = grid.NewWorkStyle();
+  grid.ComposeCellStyle(row, col, *style);
+  const int width = static_cast<int>(control->ComputeCellSize(&dc, row, col, *style, nullptr, FALSE).cx);
+  grid.ReleaseWorkStyle(style);
+  return width;
 }
 
 void RegisterGridCellBitmaps() {

@@ -55,6 +55,9 @@ void ResetBitmapEditRowHeights(CGXGridCore* grid);
 // the one with the most characters), never narrower than `minimum`. The grid measures through its cells' sizing,
 // which it installs.
 void FitRowHeaders(CGXGridWnd& grid, int minimum);
+// The width a cell needs as the grid's fitting of line sizes measures it (its text in its font, with its margins and
+// borders) on `dc`, a device of the grid's window prepared as for drawing; 0 for a cell without a control.
+int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col);
 // Registers the bitmaps of the module's cells and of the add-probes tree (idempotent).
 void RegisterGridCellBitmaps();
 }  // namespace brimwiz

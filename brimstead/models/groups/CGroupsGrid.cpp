@@ -48,18 +48,6 @@ void CGroupsGrid::GiveExpandColumnToNames() {
   if (!IsColHidden(ColExpand)) SetColWidth(ColExpand, ColExpand, 0);  // no hiding feature installed
 }
 
-int CGroupsGrid::WidthNeeded(CDC& dc, ROWCOL row, ROWCOL col) {
-  CGXControl* control = ControlForCell(row, col);
-  if (!control) return 0;
-  CGXStyle* style = NewWorkStyle();
-  ComposeCellStyle(row, col, *style);
-  // Measured as the grid's fitting of line sizes measures a cell: its text in its font, with its margins and
-  // borders.
-  const int width = static_cast<int>(control->ComputeCellSize(&dc, row, col, *style, nullptr, FALSE).cx);
-  ReleaseWorkStyle(style);
-  return width;
-}
-
 void CGroupsGrid::FitToContents() {
   if (!GetParam() || !m_hWnd) return;
   // Measured on a device of the grid's window prepared as for drawing.
@@ -68,11 +56,11 @@ void CGroupsGrid::FitToContents() {
   const ROWCOL rows = GetRowCount();
   // Row numbers, when the grid numbers its rows: the last has the most digits.
   const bool numbered = GetParam()->m_bNumberRows && rows > 0;
-  const int header = std::max(m_nLayoutHeaderWidth, numbered ? WidthNeeded(dc, rows, 0) : 0);
+  const int header = std::max(m_nLayoutHeaderWidth, numbered ? brimwiz::CellWidthNeeded(*this, dc, rows, 0) : 0);
   if (header != GetColWidth(0)) SetColWidth(0, 0, header);
   if (IsColHidden(ColName)) return;
   int names = 0;
-  for (ROWCOL row = 1; row <= rows; ++row) names = std::max(names, WidthNeeded(dc, row, ColName));
+  for (ROWCOL row = 1; row <= rows; ++row) names = std::max(names, brimwiz::CellWidthNeeded(*this, dc, row, ColName));
   CRect client;
   GetClientRect(&client);
   const int room = client.Width() - GetColWidth(0) - GetColWidth(ColExpand);

@@ -75,8 +75,6 @@ public:
 private:
   // The header row's height fitted to its tallest header text.
   void FitHeaderHeight();
-  // The width cell (row, col) needs to show its text whole, 0 when it has no control.
-  int WidthNeeded(CDC& dc, ROWCOL row, ROWCOL col);
 
   CDecouplingGroupsDlg& m_Owner;
   // The layout's widths of the row headers and of the names (pixels).

@@ -281,6 +281,14 @@ TEST_F(ListBoxes, OwnerDrawChangesArriveAsSelectAndFocusActions) {
     return TRUE;
   };
   HWND l = List(LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY, {"a", "b", "c"});
+  // Before there is a caret item the owner hears of no focus: where to show it is the owner's to draw.
+  SetFocus(l);
+  RunUntilIdle();
+  drawn.clear();
+  InvalidateRect(l, nullptr, TRUE);
+  RunUntilIdle();
+  EXPECT_EQ(drawn, (std::vector<Draw>{{0, ODA_DRAWENTIRE, 0}, {1, ODA_DRAWENTIRE, 0}, {2, ODA_DRAWENTIRE, 0}}));
+  SetFocus(nullptr);
   SendMessage(l, LB_SETCURSEL, 0, 0);
   SetFocus(l);
   RunUntilIdle();
