@@ -589,22 +589,21 @@ BOOL CGXComboBoxWnd::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
     GetEditSel(start, end);
     from = std::clamp(start + (stay ? 0 : 1), 0, text.GetLength());
   } else {
-    text = ComposedDisplayText(row, col);
+    text = SearchedCellText(row, col, nullptr);
   }
-  CString key = request->m_strFind;
-  if (!request->m_bCase) {
-    text.MakeUpper();
-    key.MakeUpper();
-  }
-  const int hit = text.Find(key, from);
+  int hit = gx::FindFrom(text, from, request->m_strFind, request->m_bCase);
   if (hit < 0) return FALSE;
   if (!select) return TRUE;
   m_pGrid->BringCellIntoView(row, col, GX_UPDATENOW);
   if (!here) {
     if (!m_pGrid->MoveCurrentCellTo(row, col, 0x24) || m_pGrid->ControlOfCurrentCell() != this) return TRUE;
+    // Selected where the box's own text holds it, never at a position found in another text; without a
+    // match there nothing is selected and no replace follows.
+    hit = gx::FindFrom(GetBoxText(), 0, request->m_strFind, request->m_bCase);
+    if (hit < 0) return FALSE;
     SetEditingState(TRUE);
   }
-  SetEditSel(hit, hit + key.GetLength());
+  SetEditSel(hit, hit + request->m_strFind.GetLength());
   if (!here) HideAndInvalidate();
   return TRUE;
 }

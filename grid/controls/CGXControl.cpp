@@ -388,6 +388,17 @@ CString CGXControl::ComposedDisplayText(ROWCOL row, ROWCOL col) const {
   return text;
 }
 
+CString CGXControl::SearchedCellText(ROWCOL row, ROWCOL col, const CGXStyle* style) const {
+  if (m_pGrid->m_nDefaultStorageType == 1) {
+    CString entered = m_pGrid->GetStoredCellValue(row, col);
+    if (!entered.IsEmpty() && entered[0] == '=') return entered;
+  }
+  if (!style) return ComposedDisplayText(row, col);
+  CString text;
+  if (!GetDisplayText(text, row, col, nullptr, *style)) text = style->GetValue();
+  return text;
+}
+
 void CGXControl::SetEditText(const CString& text) {
   if (!m_bInit) return;
   m_pGrid->StoreValueFromControl(m_nRow, m_nCol, text, gxCopy, &GetCachedStyle());

@@ -190,6 +190,11 @@ class CGXControl {
   virtual void ReplaceSelectedText(LPCTSTR text);
   // (request, row, col): every occurrence replaced; the base asks the grid's find feature.
   virtual BOOL ReplaceInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col);
+  // The text find and replace search in (row, col) when it is not being edited: in a cell holding a formula
+  // (a grid storing expressions), the formula as its editor shows it, since its display text is a computed
+  // value that neither a match's position nor a replaced text may come from; in any other cell the display
+  // text under `style` (the cell's composed style when null).
+  CString SearchedCellText(ROWCOL row, ROWCOL col, const CGXStyle* style) const;
   // The selected text; the base control has no text selection and hands out its whole current text.
   virtual void GetSelectionText(CString& out) { GetEditText(out); }
   virtual BOOL AcceptsText(const CString&) { return TRUE; }

@@ -625,17 +625,7 @@ BOOL CGXEditControl::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
   // its editing ends when the focus moves into the find dialog, and searching it from its start again
   // would find the same match for ever.
   if (!here && !atCurrent && m_pGrid->MatchesCurrentCell(row, col)) return FALSE;
-  CString text;
-  if (here) {
-    text = WindowText();
-  } else {
-    text = ComposedDisplayText(row, col);
-  }
-  CString key = request->m_strFind;
-  if (!request->m_bCase) {
-    text.MakeUpper();
-    key.MakeUpper();
-  }
+  const CString text = here ? WindowText() : SearchedCellText(row, col, nullptr);
   int from = 0;
   if (here) {
     int start = 0, end = 0;
@@ -645,19 +635,25 @@ BOOL CGXEditControl::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PT
       from = atCurrent ? start : start + step;
     }
   }
-  const int hit = from <= text.GetLength() ? text.Find(key, from) : -1;
+  const int hit = gx::FindFrom(text, from, request->m_strFind, request->m_bCase);
   if (hit < 0) return FALSE;
   if (!select) return TRUE;
+  const int length = request->m_strFind.GetLength();
   if (here) {
     m_pGrid->BringCellIntoView(row, col, GX_UPDATENOW);
-    SetSel(hit, hit + key.GetLength());
+    SetSel(hit, hit + length);
     return TRUE;
   }
   if (!m_pGrid->MoveCurrentCellTo(row, col, 0x24)) return FALSE;
   CGXControl* current = m_pGrid->ControlOfCurrentCell();
   if (current != this) return TRUE;
+  // The match is selected where the editor's own text holds it: a position found in another text (a formatted
+  // number's display text) would select other characters, which a replace would overwrite. Without a match
+  // there nothing is selected and the answer is FALSE, so that no replace follows.
+  const int at = gx::FindFrom(WindowText(), 0, request->m_strFind, request->m_bCase);
+  if (at < 0) return FALSE;
   SetEditingState(TRUE);
-  SetSel(hit, hit + key.GetLength());
+  SetSel(at, at + length);
   HideAndInvalidate();
   return TRUE;
 }

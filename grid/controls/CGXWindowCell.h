@@ -44,7 +44,7 @@ class CGXWindowCellBase : public Window, public Cell {
   // The text a replace-all request (a CGXFindReplaceState*) leaves in (row, col), in `text`; FALSE for an empty
   // request or when nothing matches. In the cell being edited (`edited`), `windowText(text, selectionStart)`
   // reads the window: the matches from the selection's start on are replaced and what lies before it is kept.
-  // Any other cell's display text is replaced whole.
+  // Any other cell's searched text (CGXControl::SearchedCellText: a formula cell's formula) is replaced whole.
   template <class WindowText>
   BOOL ReplacedCellText(DWORD_PTR requestArg, ROWCOL row, ROWCOL col, BOOL edited, WindowText windowText,
                         CString& text) const {
@@ -55,7 +55,7 @@ class CGXWindowCellBase : public Window, public Cell {
       windowText(text, start);
       start = std::clamp(start, 0, text.GetLength());
     } else {
-      text = this->ComposedDisplayText(row, col);
+      text = this->SearchedCellText(row, col, nullptr);
     }
     return gx::ReplaceAllFrom(text, start, request->m_strFind, request->m_strReplace, request->m_bCase) > 0;
   }

@@ -70,6 +70,17 @@ inline bool ShowOnlyDrawnPart(CGXGridCore* grid, CWnd* window, CDC* dc, ROWCOL r
   return true;
 }
 
+// The position of the first `find` in `text` from `from` on (compared upper-cased without `matchCase`); -1
+// when there is none.
+inline int FindFrom(const CString& text, int from, const CString& find, BOOL matchCase) {
+  if (find.IsEmpty() || from < 0 || from > text.GetLength()) return -1;
+  if (matchCase) return text.Find(find, from);
+  CString search = text, key = find;
+  search.MakeUpper();
+  key.MakeUpper();
+  return search.Find(key, from);
+}
+
 // Every occurrence of `find` in `text` from `start` replaced by `replace` (compared upper-cased without
 // `matchCase`); the text before `start` is kept. The count of replacements; the text is unchanged at 0.
 inline int ReplaceAllFrom(CString& text, int start, const CString& find, const CString& replace, BOOL matchCase) {

@@ -15,20 +15,10 @@
 
 namespace {
 
-// The display text of a cell as a search reads it: with the style of the cell being looked at when a column
-// search set one, else the cell's composed style.
+// The text of a cell as a search reads it (a formula cell's formula, else its display text): with the style
+// of the cell being looked at when a column search set one, else the cell's composed style.
 CString CellText(CGXControl* control, CGXFindReplaceState& state, ROWCOL row, ROWCOL col) {
-  CGXGridCore* grid = control->Grid();
-  CString text;
-  if (state.m_pStyle) {
-    if (!control->GetDisplayText(text, row, col, nullptr, *state.m_pStyle)) text = state.m_pStyle->GetValue();
-  } else {
-    CGXStyle* style = grid->NewWorkStyle();
-    grid->ComposeCellStyle(row, col, *style);
-    if (!control->GetDisplayText(text, row, col, nullptr, *style)) text = style->GetValue();
-    grid->ReleaseWorkStyle(style);
-  }
-  return text;
+  return control->SearchedCellText(row, col, state.m_pStyle);
 }
 
 // A match becomes the current cell without taking the focus: the user goes on working in the find dialog.

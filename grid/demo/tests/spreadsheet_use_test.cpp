@@ -25,6 +25,12 @@ std::string Value(CGXGridWnd* g, ROWCOL r, ROWCOL c) {
   return std::string(t);
 }
 
+std::string Formula(CGXGridWnd* g, ROWCOL r, ROWCOL c) {
+  CString t;
+  static_cast<CGXFormulaSheet*>(g->GetParam()->GetData())->GetExpressionText(r, c, t);
+  return std::string(t);
+}
+
 void Ctrl(UINT key) {
   auto& input = plat::InputRouter::Instance();
   input.KeyDown(VK_CONTROL);
@@ -145,6 +151,58 @@ TEST_F(SheetUse, ReplaceAllRecomputesTheFormulasOnTheReplacedCells) {
   galleryshots::ExpectDesktopMatches("sheet-use-replaced");
   ASSERT_TRUE(budget->Undo());
   EXPECT_EQ(Value(budget, 2, 4), "4.8");
+  EXPECT_EQ(Value(budget, 8, 4), "74");
+}
+
+// Replace (Ctrl+H, "Replace") in a formula cell works on the formula its editor shows: a "." found in the
+// shown 3.2 replaced the formula's second character ("=B4*C4" became "=+4*C4" and showed 1.6), a "2" found in
+// 10.2 broke "=B3*C3" into "=B39C3". A formula without the text is left alone, one with it is replaced where
+// the formula holds it. A text's editor shows it after an apostrophe: the match is replaced where the editor
+// holds it, not one character earlier.
+TEST_F(SheetUse, ReplaceInAFormulaCellReplacesInTheFormula) {
+  CGXGridWnd* budget = ShowSheet(0);
+  auto replace = [&](ROWCOL row, const char* findAndReplace, ROWCOL col = 4) {
+    ::SetFocus(budget->GridHwnd());
+    ASSERT_TRUE(budget->MoveCurrentCellTo(row, col, GX_UPDATENOW));
+    automation.Reply(plat::SystemUiKind::Replace, {IDOK, findAndReplace, FR_DOWN | FR_REPLACE});
+    automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+    Ctrl('H');
+    ::SetFocus(budget->GridHwnd());
+    Type("");  // Return: what the editor holds is stored
+  };
+  replace(4, ".\t+");
+  EXPECT_EQ(Formula(budget, 4, 4), "=B4*C4");
+  EXPECT_EQ(Value(budget, 4, 4), "3.2");
+  replace(3, "2\t9");
+  EXPECT_EQ(Formula(budget, 3, 4), "=B3*C3");
+  EXPECT_EQ(Value(budget, 3, 4), "10.2");
+  EXPECT_EQ(Formula(budget, 8, 4), "=D2+D3+D4+D5+D6;D8<2000");
+  replace(2, "cap\tKap", 1);
+  EXPECT_EQ(Value(budget, 2, 1), "Kapacitors 100n");
+  replace(2, "C2\tC3");
+  EXPECT_EQ(Formula(budget, 2, 4), "=B2*C3");
+  EXPECT_EQ(Value(budget, 2, 4), "34");
+  galleryshots::ExpectDesktopMatches("sheet-use-replaced-in-formula");
+}
+
+// Replace All down the amounts replaces in their formulas and keeps them formulas: D3 (=B3*C3, 10.2) became
+// the number 10.9 and D4 the number 3.9 after "2" -> "9". One undo puts the formulas back.
+TEST_F(SheetUse, ReplaceAllKeepsFormulasFormulas) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 4, GX_UPDATENOW));
+  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "2\t9", FR_DOWN | FR_REPLACEALL});
+  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+  Ctrl('H');
+  EXPECT_EQ(Formula(budget, 2, 4), "=B9*C9");
+  EXPECT_EQ(Formula(budget, 3, 4), "=B3*C3");
+  EXPECT_EQ(Value(budget, 3, 4), "10.2");
+  EXPECT_EQ(Formula(budget, 4, 4), "=B4*C4");
+  EXPECT_EQ(Value(budget, 4, 4), "3.2");
+  EXPECT_EQ(Formula(budget, 8, 4), "=D9+D3+D4+D5+D6;D8<9000");
+  ASSERT_TRUE(budget->Undo());
+  EXPECT_EQ(Formula(budget, 2, 4), "=B2*C2");
+  EXPECT_EQ(Formula(budget, 8, 4), "=D2+D3+D4+D5+D6;D8<2000");
   EXPECT_EQ(Value(budget, 8, 4), "74");
 }
 
