@@ -204,6 +204,14 @@ TEST_F(SheetUse, ReplaceAllKeepsFormulasFormulas) {
   EXPECT_EQ(Formula(budget, 2, 4), "=B2*C2");
   EXPECT_EQ(Formula(budget, 8, 4), "=D2+D3+D4+D5+D6;D8<2000");
   EXPECT_EQ(Value(budget, 8, 4), "74");
+  // A replaced formula that no longer parses is refused: the cell keeps its formula.
+  ::SetFocus(budget->GridHwnd());
+  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 4, GX_UPDATENOW));
+  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "*\t*/", FR_DOWN | FR_REPLACEALL});
+  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+  Ctrl('H');
+  EXPECT_EQ(Formula(budget, 3, 4), "=B3*C3");
+  EXPECT_EQ(Value(budget, 3, 4), "10.2");
 }
 
 // A column of 100,000 numbers from another program: the sheet grows once to the last line, the running
