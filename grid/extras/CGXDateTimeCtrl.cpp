@@ -68,6 +68,13 @@ CString FieldText(const CGXBDTGadget* g) {
   return g->IsKindOf(RUNTIME_CLASS(CGXBDTListGadget)) ? g->GetText() : CString();
 }
 
+bool IsDigits(const CString& text) {
+  if (text.IsEmpty()) return false;
+  for (int i = 0; i < text.GetLength(); ++i)
+    if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+  return true;
+}
+
 bool IsField(const CGXBDTGadget* g) {
   return g->IsKindOf(RUNTIME_CLASS(CGXBDTNumericGadget)) || g->IsKindOf(RUNTIME_CLASS(CGXBDTListGadget));
 }
@@ -332,22 +339,31 @@ BOOL CGXDateTimeCtrl::ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, 
   if (!SplitTokens(text, tokens)) return FALSE;
   const CString current = Grid()->GetCellValue(row, col);
   m_display.SetDateTime(CellValue(current, asNumber, showsDate, m_display.GetFormatType()));
-  BOOL any = FALSE;
-  // Two passes: a day refused in one month (31 before the month 4 is set) is taken once the month is there.
+  // Two passes: a day refused in one month (29 before the month 2 of a leap year is set) is taken once the
+  // month is there. The text is taken whole or not at all: every token must be taken by its field in the
+  // last pass, when the other fields hold their tokens (a day the month lacks, such as 2/30, is refused, and
+  // no day is lowered to fit), a numeric field takes only digits ("2/30/2024" as one token is no month 2),
+  // and no token may be left over.
+  BOOL all = TRUE;
+  size_t next = 0;
   for (int pass = 0; pass < 2; ++pass) {
-    size_t next = 0;
+    all = TRUE;
+    next = 0;
     for (int i = m_display.GetFixedCount(); i < m_display.GetGadgetCount() && next < tokens.size(); ++i) {
       CGXBDTGadget* g = m_display.GetGadget(i);
       if (!IsField(g)) continue;
       const CString& token = tokens[next++];
+      BOOL taken = FALSE;
       if (auto* list = dynamic_cast<CGXBDTListGadget*>(g)) {
-        any = list->FindEntry(token, list->GetValue() + 1) >= 0 || any;
-      } else if (!token.IsEmpty() && std::isdigit(static_cast<unsigned char>(token[0]))) {
-        any = m_display.OnGadgetNotify(GXDT_SET, g->GetFieldId(), std::atoi(token)) || any;
+        // The first pass searches from the entry after the shown one; the second keeps the entry found.
+        taken = list->FindEntry(token, list->GetValue() + (pass == 0 ? 1 : 0)) >= 0;
+      } else if (IsDigits(token) && token.GetLength() <= 9) {
+        taken = m_display.OnGadgetNotify(GXDT_SET, g->GetFieldId(), std::atoi(token));
       }
+      all = all && taken;
     }
   }
-  if (!any) return FALSE;
+  if (!all || next < tokens.size()) return FALSE;
   text = StoredForm(m_display.GetDateTime());
   return TRUE;
 }

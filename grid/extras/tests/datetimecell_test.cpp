@@ -238,10 +238,13 @@ TEST_F(DateTimeCellTest, ConvertingTextsForOtherCellsLeavesTheEditIntact) {
   text = "17 3 2011";  // fields in the order of dd/MM/yyyy HH:mm
   EXPECT_TRUE(Control()->ConvertTextForCell(text, 2, 1, Cell("")));
   EXPECT_EQ(text, "40619");
-  text = "31 4 2011";  // a day the month cannot hold comes out at the month's last
+  text = "31 4 2011";  // a day the month cannot hold is refused, not lowered to the month's last
+  EXPECT_FALSE(Control()->ConvertTextForCell(text, 2, 1, Cell("")));
+  EXPECT_EQ(text, "31 4 2011");
+  text = "29 2 2012";  // a day taken once its month and year are there
   EXPECT_TRUE(Control()->ConvertTextForCell(text, 2, 1, Cell("")));
   EXPECT_EQ(Display(2, 1), "01/01/2000 00:00");
-  EXPECT_EQ(COleDateTime(std::atof(text)), Dt(2011, 4, 30));
+  EXPECT_EQ(COleDateTime(std::atof(text)), Dt(2012, 2, 29));
   text = ",,";
   EXPECT_FALSE(Control()->ConvertTextForCell(text, 2, 1, Cell("")));
   // The edit in progress kept its value and stores it.

@@ -1,0 +1,78 @@
+// Pastes into the gallery's formatted-input cells with Ctrl+V, headless: a text the cell cannot take whole
+// is refused whole and the cell keeps its value; nothing is made up from a part of it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "grid/core/tests/gxwindowtest.h"
+#include "grid/demo/gallery.h"
+#include "grid/demo/tests/gallerypage.h"
+#include "grid/extras/CGXDateTimeCtrl.h"
+#include "platform/window/AutomationProvider.h"
+#include "platform/window/Clipboard.h"
+#include "platform/window/InputRouter.h"
+#include "platform/window/Pump.h"
+
+namespace {
+
+plat::InputRouter& In() { return plat::InputRouter::Instance(); }
+
+void Key(UINT key, bool ctrl = false) {
+  if (ctrl) In().KeyDown(VK_CONTROL);
+  In().KeyPress(key);
+  if (ctrl) In().KeyUp(VK_CONTROL);
+  plat::RunUntilIdle();
+}
+
+class GalleryPaste : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::Clipboard::Instance().Reset();
+    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
+    plat::SetAutomationProvider(&automation);
+    plat::ClearShownLog();
+  }
+  void TearDown() override {
+    if (opened.main) DestroyWindow(opened.main);
+    plat::RunUntilIdle();
+    plat::Clipboard::Instance().Reset();
+    plat::SetAutomationProvider(nullptr);
+  }
+  CGXGridWnd* Open(const char* page) {
+    opened = gallerypage::Open(page);
+    return opened.grid;
+  }
+  void Click(ROWCOL row, ROWCOL col, int dx = 8) {
+    In().Click(plat::MouseButton::Left, gallery::CellScreenPoint(opened.grid, row, col, dx, 8));
+    plat::RunUntilIdle();
+  }
+
+  plat::ScriptedAutomation automation;
+  gallerypage::Opened opened;
+};
+
+constexpr ROWCOL kLive = 3;
+
+// The short date's live cell (6/15/2024 12:00) edited, a date that does not exist pasted and Return: the cell
+// held 2/15/2024 (the month taken, the day and the year dropped); after 7/4/2025 it gave 2/4/2025.
+TEST_F(GalleryPaste, ADateThatDoesNotExistIsRefusedWhole) {
+  CGXGridWnd* g = Open("datetime");
+  ASSERT_NE(g, nullptr);
+  auto paste = [&](const char* text) {
+    Click(1, kLive);
+    gxtest::PutClipboardText(text);
+    Key('V', true);
+    Key(VK_RETURN);
+    return std::string(g->GetCellValue(1, kLive));
+  };
+  EXPECT_EQ(paste("2/30/2024"), "45458.5");
+  EXPECT_EQ(paste("13/45/2024"), "45458.5");
+  EXPECT_EQ(paste("7/4/2025"), "45842");
+  EXPECT_EQ(paste("2/30/2024"), "45842");
+  // Fields as a list: taken whole, or not at all when a field refuses its token or a token is left over.
+  EXPECT_EQ(paste("2 30 2024"), "45842");
+  EXPECT_EQ(paste("2 28 2024 5"), "45842");
+  EXPECT_EQ(paste("2 29 2024"), "45351");
+}
+
+}  // namespace
