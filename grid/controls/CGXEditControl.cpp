@@ -239,30 +239,15 @@ const CString& CGXEditControl::TextWithSelectionReplaced(const CString& text) co
   return result;
 }
 
-// Decision: a paste longer than the cell takes (its maximum length, the window's limit) is refused whole
-// with a message rather than cut to fit: the cell keeps its text and nothing is lost without a word.
+// A paste longer than the window's limit (the cell's maximum length) is refused whole (PasteTooLong).
 BOOL CGXEditControl::CanPasteText(const CString& text) {
   const CString& result = TextWithSelectionReplaced(text);
-  const UINT limit = m_hWnd ? GetLimitText() : 0;
-  if (limit > 0 && static_cast<UINT>(result.GetLength()) > limit) {
-    CString message;
-    message.Format(gx::LoadGridString(GX_IDS_PASTE_TOO_LONG), result.GetLength(), limit);
-    m_pGrid->SetWarningText(message);  // shown by PasteFromClipboard once the clipboard is closed
-    m_bPasteTooLong = TRUE;
-    return FALSE;
-  }
+  if (PasteTooLong(result.GetLength(), m_hWnd ? GetLimitText() : 0)) return FALSE;
   return AcceptsText(result);
 }
 
-// Only this paste's own refusal is shown: a warning the grid holds for later stays pending.
 BOOL CGXEditControl::PasteFromClipboard() {
-  m_bPasteTooLong = FALSE;
-  const BOOL pasted = CGXStatic::PasteFromClipboard();
-  if (m_bPasteTooLong) {
-    m_bPasteTooLong = FALSE;
-    m_pGrid->ShowWarningText();
-  }
-  return pasted;
+  return PasteShowingRefusal([this] { return CGXStatic::PasteFromClipboard(); });
 }
 
 // ---- Storing --------------------------------------------------------------------------------------------

@@ -24,7 +24,6 @@
 class CGXFindReplaceState;
 
 constexpr UINT GX_IDS_CTRL_EDIT_ID = 52512;
-constexpr UINT GX_IDS_PASTE_TOO_LONG = 51058;  // the message of a paste longer than the cell takes
 
 class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   DECLARE_DYNAMIC(CGXEditControl)
@@ -131,7 +130,6 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   CString m_strPending;
   mutable CString m_strReplaced;  // TextWithSelectionReplaced's buffer
   BOOL m_bInserting = FALSE;
-  BOOL m_bPasteTooLong = FALSE;  // set by CanPasteText when it refused a paste for its length
   int m_nMaxLength = 0;
   BOOL m_bFloatChanged = FALSE;
   UINT m_nDrawAlign = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "grid/controls/gxcellsupport.h"
@@ -12,6 +13,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXProperties.h"
 #include "grid/core/gxkeys.h"
+#include "platform/base/GlobalMemory.h"
 #include "platform/base/MulDiv.h"
 #include "platform/controls/RichEdit.h"
 #include "platform/window/windowapi.h"
@@ -194,6 +196,11 @@ void CGXRichEditCtrl::LoadHidden(int which, const CString& value) const {
   m_hiddenText[static_cast<size_t>(which)] = value;
 }
 
+void CGXRichEditCtrl::LimitToCell(const CGXStyle& style) {
+  const int max = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
+  LimitText(max > 0 ? max : std::numeric_limits<int>::max());
+}
+
 CString CGXRichEditCtrl::TextWithSelectionReplaced(const CString& text) const {
   if (!m_hWnd) return text;
   CString current;
@@ -227,6 +234,8 @@ void CGXRichEditCtrl::InitForCell(ROWCOL row, ROWCOL col) {
     StreamIn(*this, style.GetIncludeValue() ? style.GetValue() : CString());
     SetSel(0, -1);
   }
+  // The cell's limit from the start: a paste before the first drawing meets it, not the window's first one.
+  LimitToCell(style);
   SetModifiedState(FALSE);
   m_nBoundRowHeight = m_bShrink ? m_pGrid->GetRowHeight(row) : 0;
 }
@@ -427,7 +436,7 @@ void CGXRichEditCtrl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL co
     }
     SendMessage(EM_SCROLL, SB_PAGEUP);
     SendMessage(EM_SCROLLCARET);
-    LimitText(style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0);
+    LimitToCell(style);
     ShowWindow(SW_SHOW);
     CRichEditCtrl::UpdateWindow();
     DrawChildren(dc, rect, row, col, style);
@@ -639,7 +648,19 @@ BOOL CGXRichEditCtrl::CanPasteFromClipboard() {
   return CGXControl::CanPasteFromClipboard();
 }
 
+BOOL CGXRichEditCtrl::CanPasteText(const CString& text) {
+  const CGXStyle& style = GetCachedStyle();
+  const int max = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
+  const CString result = TextWithSelectionReplaced(text);
+  if (PasteTooLong(result.GetLength(), max > 0 ? static_cast<UINT>(max) : 0)) return FALSE;
+  return AcceptsText(result);
+}
+
 BOOL CGXRichEditCtrl::PasteFromClipboard() {
+  return PasteShowingRefusal([this] { return PasteRichOrPlain(); });
+}
+
+BOOL CGXRichEditCtrl::PasteRichOrPlain() {
   const UINT rtf = RegisterClipboardFormat("Rich Text Format");
   if (!m_bInit || !m_hWnd || GetOpenClipboardWindow() != nullptr || !IsClipboardFormatAvailable(rtf))
     return CGXControl::PasteFromClipboard();
@@ -648,6 +669,20 @@ BOOL CGXRichEditCtrl::PasteFromClipboard() {
     if (!NotifyEditStart()) return FALSE;
     SetEditingState(TRUE);
     SetSel(0, -1);  // the paste replaces the whole text
+  }
+  // The document's plain text, read in the text window, goes in whole or not at all as a plain paste does.
+  CString document;
+  if (OpenClipboard(m_pGrid->GridHwnd())) {
+    if (HANDLE data = GetClipboardData(rtf)) {
+      const char* p = static_cast<const char*>(GlobalLock(static_cast<HGLOBAL>(data)));
+      document = p ? CString(p) : CString();
+      GlobalUnlock(static_cast<HGLOBAL>(data));
+    }
+    CloseClipboard();
+  }
+  if (m_hidden[kText].m_hWnd) {
+    LoadHidden(kText, document);
+    if (!CanPasteText(StreamOut(m_hidden[kText], SF_TEXT))) return FALSE;
   }
   {
     CGXFlagScope own(OwnOperation(), TRUE);

@@ -76,6 +76,8 @@ class CGXRichEditCtrl : public CGXTextWindowCell<CRichEditCtrl, CGXControl> {
   BOOL CutToClipboard() override;
   BOOL CanCopyToClipboard() const override { return m_bInit; }
   BOOL CanPasteFromClipboard() override;
+  // A pasted text longer than the cell's maximum length takes is refused whole, with a message.
+  BOOL CanPasteText(const CString& text) override;
   // Find and replace take the process-wide request (a CGXFindReplaceState*) as their first argument.
   BOOL FindInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col, DWORD_PTR atCurrent, DWORD_PTR select) override;
   void ReplaceSelectedText(LPCTSTR text) override;
@@ -115,6 +117,11 @@ class CGXRichEditCtrl : public CGXTextWindowCell<CRichEditCtrl, CGXControl> {
   void EditEmptyText() override;
   // Gives a click at (x, y) of the grid to the window shown over the cell.
   void ClickIntoWindow(int x, int y);
+  // The window's limit is the cell's maximum length, none without one (the window's own default would cut
+  // a longer text without a word).
+  void LimitToCell(const CGXStyle& style);
+  // The paste itself: the clipboard's rich text, else its plain text (CGXControl's).
+  BOOL PasteRichOrPlain();
   // The window's plain text with its selection replaced by `text`.
   CString TextWithSelectionReplaced(const CString& text) const;
   // Selects the whole content of a hidden window and applies the formats there.

@@ -21,8 +21,11 @@
 #include "grid/controls/gxcellsupport.h"
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/gxkeys.h"
+#include "grid/core/gxstrings.h"
 #include "grid/core/gxtypes.h"
 #include "platform/framework/CWnd.h"
+
+constexpr UINT GX_IDS_PASTE_TOO_LONG = 51058;  // the message of a paste longer than the cell takes
 
 template <class Window, class Cell>
 class CGXWindowCellBase : public Window, public Cell {
@@ -100,6 +103,30 @@ class CGXTextWindowCell : public CGXWindowCellBase<Window, Cell> {
   }
 
  protected:
+  // Decision: a paste longer than the cell takes (its maximum length) is refused whole with a message rather
+  // than cut to fit: the cell keeps its text and nothing is lost without a word. TRUE when the cell's text
+  // with the paste in it (`length` characters) is longer than `limit` (0: no limit); the message is then the
+  // grid's warning, shown by PasteShowingRefusal once the clipboard is closed.
+  BOOL PasteTooLong(int length, UINT limit) {
+    if (limit == 0 || static_cast<UINT>(length) <= limit) return FALSE;
+    CString message;
+    message.Format(gx::LoadGridString(GX_IDS_PASTE_TOO_LONG), length, limit);
+    this->m_pGrid->SetWarningText(message);
+    m_bPasteTooLong = TRUE;
+    return TRUE;
+  }
+  // Runs `paste()`; only its own refusal for length is shown (a warning the grid holds for later stays).
+  template <class Paste>
+  BOOL PasteShowingRefusal(Paste paste) {
+    m_bPasteTooLong = FALSE;
+    const BOOL pasted = paste();
+    if (m_bPasteTooLong) {
+      m_bPasteTooLong = FALSE;
+      this->m_pGrid->ShowWarningText();
+    }
+    return pasted;
+  }
+
   // After a key started editing: the cell in view, repainted when nothing scrolled.
   virtual void ShowCellAfterKey() {
     if (!this->m_pGrid->BringCellIntoView(this->m_nRow, this->m_nCol, GX_UPDATENOW)) this->HideAndInvalidate();
@@ -126,4 +153,7 @@ class CGXTextWindowCell : public CGXWindowCellBase<Window, Cell> {
     else if (to == KeyRoute::window)
       this->DefWindowProc(WM_KEYDOWN, ch, MAKELPARAM(repeat, flags));
   }
+
+ private:
+  BOOL m_bPasteTooLong = FALSE;  // set by PasteTooLong when it refused a paste
 };

@@ -7,6 +7,7 @@
 #include "grid/core/tests/gxwindowtest.h"
 #include "grid/demo/gallery.h"
 #include "grid/demo/tests/gallerypage.h"
+#include "grid/controls/CGXRichEditCtrl.h"
 #include "grid/extras/CGXDateTimeCtrl.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/Clipboard.h"
@@ -73,6 +74,45 @@ TEST_F(GalleryPaste, ADateThatDoesNotExistIsRefusedWhole) {
   EXPECT_EQ(paste("2 30 2024"), "45842");
   EXPECT_EQ(paste("2 28 2024 5"), "45842");
   EXPECT_EQ(paste("2 29 2024"), "45351");
+}
+
+// The rich edit page's "Grows while typing" cell edited and 139,999 characters pasted: the window's default
+// limit took about 65,000 and the rest was lost once the cell stored. Without a maximum length all of it goes
+// in; with one, a longer paste is refused whole with a message and the cell keeps its text.
+TEST_F(GalleryPaste, ALongPasteIntoAnEditedRichEditCellGoesInWholeOrNotAtAll) {
+  constexpr ROWCOL kGrowRow = 7;
+  CGXGridWnd* g = Open("richedit");
+  ASSERT_NE(g, nullptr);
+  auto* rich = dynamic_cast<CGXRichEditCtrl*>(g->ControlForId(GX_IDS_CTRL_RICHEDIT));
+  ASSERT_NE(rich, nullptr);
+  auto plain = [&] {
+    CString text;
+    CGXStyle style;
+    g->ComposeCellStyle(kGrowRow, 1, style, TRUE);
+    rich->GetDisplayText(text, kGrowRow, 1, nullptr, style);
+    return std::string(text);
+  };
+  auto pasteAndStore = [&](const std::string& text) {
+    Click(kGrowRow, 1);
+    EXPECT_TRUE(rich->GetEditingState());
+    Key(VK_END, true);  // the caret after the text
+    gxtest::PutClipboardText(text.c_str());
+    Key('V', true);
+    g->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
+    plat::RunUntilIdle();
+  };
+  const std::string longText(139999, 'x');
+  pasteAndStore(longText);
+  EXPECT_EQ(plain(), "Type here" + longText);
+  EXPECT_TRUE(plat::ShownLog().empty());
+
+  g->SetStyleRange(CGXRange(kGrowRow, 1), CGXStyle().SetValue("{\\rtf1 Type here}").SetMaxLength(100));
+  pasteAndStore(std::string(92, 'y'));
+  EXPECT_EQ(plain(), "Type here");
+  EXPECT_EQ(plat::ShownLog().size(), 1u);
+  pasteAndStore(std::string(91, 'y'));
+  EXPECT_EQ(plain(), "Type here" + std::string(91, 'y'));
+  EXPECT_EQ(plat::ShownLog().size(), 1u);
 }
 
 }  // namespace
