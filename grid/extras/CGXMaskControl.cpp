@@ -178,9 +178,12 @@ BOOL CGXMaskControl::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CString*
 
 BOOL CGXMaskControl::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle& style) {
   SetMaskFromStyle(m_pDisplayData.get(), style);
-  // A shown text (with its literals) first; a text that does not read so is taken as raw characters.
+  // A shown text (with its literals) first; a text that does not read so is taken as raw characters. A text
+  // of which the mask takes no character at all ("abcde" for #####-####) is refused and stays as it is: it
+  // would give the cell an empty value.
   if (m_pDisplayData->SetDisplayText(text, -1, FALSE) == -1 || !m_pDisplayData->IsValid()) {
-    if (m_pDisplayData->PushData(text, -1, FALSE) == -1) return FALSE;
+    const int end = m_pDisplayData->PushData(text, -1, FALSE);
+    if (end == -1 || (!text.IsEmpty() && end <= m_pDisplayData->GetNextInputPos(-1))) return FALSE;
   }
   m_pDisplayData->GetData(text, 0, -1, TRUE);
   return TRUE;

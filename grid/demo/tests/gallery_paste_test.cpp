@@ -9,6 +9,7 @@
 #include "grid/demo/tests/gallerypage.h"
 #include "grid/controls/CGXRichEditCtrl.h"
 #include "grid/extras/CGXDateTimeCtrl.h"
+#include "grid/extras/CGXMaskControl.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/InputRouter.h"
@@ -113,6 +114,26 @@ TEST_F(GalleryPaste, ALongPasteIntoAnEditedRichEditCellGoesInWholeOrNotAtAll) {
   pasteAndStore(std::string(91, 'y'));
   EXPECT_EQ(plain(), "Type here" + std::string(91, 'y'));
   EXPECT_EQ(plat::ShownLog().size(), 1u);
+}
+
+// The mask page's live postal code (#####-####, holding 12345) current but not edited, and "abcde" pasted:
+// the mask takes none of it, and the cell was emptied. It keeps its value; a text the mask takes still goes in.
+TEST_F(GalleryPaste, APasteTheMaskRefusesLeavesACellNotEditedAsItWas) {
+  CGXGridWnd* g = Open("mask");
+  ASSERT_NE(g, nullptr);
+  auto* mask = dynamic_cast<CGXMaskControl*>(g->ControlForId(GX_IDS_CTRL_MASKEDIT));
+  ASSERT_NE(mask, nullptr);
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, kLive, GX_UPDATENOW));
+  ::SetFocus(g->GridHwnd());
+  plat::RunUntilIdle();
+  ASSERT_FALSE(mask->GetEditingState());
+  gxtest::PutClipboardText("abcde");
+  Key('V', true);
+  EXPECT_EQ(std::string(g->GetCellValue(2, kLive)), "12345");
+  ASSERT_FALSE(mask->GetEditingState());
+  gxtest::PutClipboardText("98765-4321");
+  Key('V', true);
+  EXPECT_EQ(std::string(g->GetCellValue(2, kLive)), "987654321");
 }
 
 }  // namespace
