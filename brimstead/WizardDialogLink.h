@@ -1,9 +1,9 @@
 // The seam between the four wizard interface objects and their wizard dialogs.
 //
 // The interface objects create, run, click and close a wizard dialog only through CWizardDialogLink; the wizard
-// dialogs implement it and register one factory that makes the dialog of a wizard kind. Until a factory is
-// registered (the dialogs are not built into the module yet), an interface object's RunModal and CreateModeless
-// open nothing and answer false.
+// dialogs implement it and register one factory that makes the dialog of a wizard kind (the module's window library
+// registers it when the module library is loaded). Without a registered factory (a test that links the interface
+// objects alone) an interface object's RunModal and CreateModeless open nothing and answer false.
 #pragma once
 
 #include "platform/base/CStringArray.h"

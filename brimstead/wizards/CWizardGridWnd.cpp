@@ -17,8 +17,12 @@ CWizardGridWnd::~CWizardGridWnd() = default;
 
 void CWizardGridWnd::Initialize() {
   CGXGridWnd::Initialize();
-  if (CGXGridParam* param = GetParam())
+  if (CGXGridParam* param = GetParam()) {
     param->m_bUndoEnabled = FALSE;
+    // Their rows are selected whole: the current cell of a selected row shows selected like the rest of it, not as
+    // a white cell in the row's highlight (a check box clicked in a selected row keeps the row selected).
+    param->m_bInvertCurrentCellToo = TRUE;
+  }
 }
 
 void CReorderingGridWnd::UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) {
@@ -98,6 +102,38 @@ int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col) {
   const int width = static_cast<int>(control->ComputeCellSize(&dc, row, col, *style, nullptr, FALSE).cx);
   grid.ReleaseWorkStyle(style);
   return width;
+}
+
+void FitColumnsToWindow(CGXGridWnd& grid) {
+  if (!grid.GetParam() || !grid.m_hWnd)
+    return;
+  CRect client;
+  grid.GetClientRect(&client);
+  const ROWCOL first = grid.IsColHidden(0) ? 1 : 0;
+  int total = 0;
+  for (ROWCOL col = first; col <= grid.GetColCount(); ++col)
+    total += grid.IsColHidden(col) ? 0 : grid.GetColWidth(col);
+  int excess = total - client.Width();
+  if (excess <= 0)
+    return;
+  if (!grid.GetCalcSizeImp())
+    grid.InstallCalcSizeImp();
+  CClientDC dc(&grid);
+  grid.PrepareDC(&dc);
+  for (ROWCOL col = grid.GetColCount(); col >= first && excess > 0; --col) {
+    if (grid.IsColHidden(col))
+      continue;
+    int widest = 0;
+    for (ROWCOL row = 0; row <= grid.GetRowCount(); ++row)
+      widest = std::max(widest, CellWidthNeeded(grid, dc, row, col));
+    const int take = std::min(grid.GetColWidth(col) - widest, excess);
+    if (take > 0) {
+      grid.SetColWidth(col, col, grid.GetColWidth(col) - take);
+      excess -= take;
+    }
+    if (col == 0)
+      break;
+  }
 }
 
 void RegisterGridCellBitmaps() {

@@ -22,7 +22,7 @@ public:
   ~CWizardGridWnd() override;
   // The module's grids (this class is the base of every one) keep no undo history: their cells are written by
   // their owners, whose records an undo of those writes (Ctrl+Z, Alt+Backspace) would leave behind, and every
-  // fill would add thousands of commands.
+  // fill would add thousands of commands. A selected current cell is inverted whole, as its selected row is.
   void Initialize() override;
 
   // The owner's listener that the plus/minus button cells call; not owned, null for none.
@@ -58,6 +58,10 @@ void FitRowHeaders(CGXGridWnd& grid, int minimum);
 // The width a cell needs as the grid's fitting of line sizes measures it (its text in its font, with its margins and
 // borders) on `dc`, a device of the grid's window prepared as for drawing; 0 for a cell without a control.
 int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col);
+// Columns 1 and on (column 0 too unless hidden) narrowed so that together they fit the grid's client width where they
+// can: a column gives up only what it has beyond its widest text (header and rows, as CellWidthNeeded measures),
+// the columns from the last to the first. Columns that fit already are left alone; none is widened.
+void FitColumnsToWindow(CGXGridWnd& grid);
 // Registers the bitmaps of the module's cells and of the add-probes tree (idempotent).
 void RegisterGridCellBitmaps();
 }  // namespace brimwiz

@@ -2,9 +2,11 @@
 
 #include "brimstead/DecouplingAnalysisData.h"
 #include "brimstead/HostObjectRefs.h"
+#include "brimstead/wizards/ControlText.h"
 #include "platform/framework/CDataExchange.h"
 
 #include <algorithm>
+#include <vector>
 
 BEGIN_MESSAGE_MAP(CDWSelectNetPage, CDWPage)
   ON_BN_CLICKED(IDC_ADD, OnAdd)
@@ -25,25 +27,13 @@ CString NetName(CHostNet* net) {
 
 // A name wider than its list is not cut: the list scrolls sideways over its widest name.
 void FitExtent(CListBox& list) {
-  const HWND window = list.GetSafeHwnd();
-  const HDC dc = window ? ::GetDC(window) : nullptr;
-  if (!dc)
-    return;
-  const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(::SendMessage(window, WM_GETFONT, 0, 0));
-  const HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
-  int widest = 0;
-  for (int i = 0; i < list.GetCount(); ++i) {
-    CString name;
-    list.GetText(i, name);
-    SIZE size{};
-    if (::GetTextExtentPoint32(dc, name, name.GetLength(), &size))
-      widest = std::max(widest, static_cast<int>(size.cx));
-  }
-  if (old)
-    ::SelectObject(dc, old);
-  ::ReleaseDC(window, dc);
+  std::vector<CString> names(static_cast<size_t>(std::max(list.GetCount(), 0)));
+  for (size_t i = 0; i < names.size(); ++i)
+    list.GetText(static_cast<int>(i), names[i]);
+  const int widest = brimwiz::WidestTextInFont(list.GetSafeHwnd(), names);
   // The items' text starts 2 pixels in; as much again after it.
-  ::SendMessage(window, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest > 0 ? widest + 4 : 0), 0);
+  if (list.GetSafeHwnd())
+    ::SendMessage(list.GetSafeHwnd(), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest > 0 ? widest + 4 : 0), 0);
 }
 }  // namespace
 

@@ -265,6 +265,7 @@ void CDVSelectProbesTPEPage::FillGrid() {
       WriteLayerCell(grid, row, ViaColFourth, via.m_PartnerConnectedLayers, "<no layers>", true);
   });
   RenumberRows();
+  brimwiz::FitColumnsToWindow(*m_pGrid);
   grid.RefreshScrollBars();
 }
 

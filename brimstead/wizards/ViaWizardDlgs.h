@@ -1,7 +1,7 @@
 // The bypass, via-model and PDN model-extractor wizards: CWizardDlg with their captions, records, start steps and
 // page lists. Each registers its pages in step order with their help topics; the via and pin steps are the list
-// flavour in board mode, else the board-viewer flavour. The capacitor-model step (wizard option 1) is not built
-// yet and registers nothing at its place in the lists.
+// flavour in board mode, else the board-viewer flavour. The capacitor-model step comes after the via step while
+// wizard option 1 is on (as it is by default); wizard option 2 makes its table list the capacitor groups only.
 //
 // The extractor also runs its own finish action (RunAnalysis) and keeps the board view's marks of its enabled via
 // ports (UpdateBoardMarks).

@@ -378,11 +378,14 @@ void CGXGridCore::InvertCell(CDC* dc, ROWCOL row, ROWCOL col, const CRect& r) {
   // took each other out, leaving a corner cell's sides unframed. With no range selected nothing frames the
   // current cell but its own frame. Decision: any selected range counts, not only one holding the cell:
   // while a selection is extended the cell is painted once before the list has taken its new range, and
-  // a frame drawn then would stay in the parts the later paint leaves alone.
+  // a frame drawn then would stay in the parts the later paint leaves alone. The invert-current-cell-too switch
+  // inverts a selected current cell of the body whole; an unselected one or a header keeps its frame.
   const BOOL current = MatchesCurrentCell(row, col);
   const BOOL selectionFramed = m_pExcelLikeFrameImp && m_pParam && m_pParam->m_bSelectionFrame &&
                                !m_pParam->GetSelection().IsEmpty();
-  if (!current || m_bInvertCurrentCellOnce || ParamSettings().m_bInvertCurrentCellToo) {
+  const BOOL wholeCurrent = current && ParamSettings().m_bInvertCurrentCellToo && row > GetHeaderRows() &&
+                            col > GetHeaderCols() && IsCellSelected(row, col);
+  if (!current || m_bInvertCurrentCellOnce || wholeCurrent) {
     dc->InvertRect(&r);
   } else if (ParamSettings().m_bCurrentCellFrame && !selectionFramed) {
     CRect bands[4];

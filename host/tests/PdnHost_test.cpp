@@ -996,6 +996,33 @@ TEST_F(PdnHostProgram, ModelsDialogRunsFromAScriptAndChangesWhatTheGoldenLogSays
   EXPECT_EQ(two.output.find("kept host objects"), std::string::npos) << two.output;
 }
 
+// The models dialog's board chooser shows its entry whole (on a row of its own above the table), and an "Enabled" box
+// clicked off in a selected row shows inverted with the row, not as a white cell in the row's highlight.
+TEST_F(PdnHostProgram, TheModelsDialogShowsTheBoardChooserWholeAndASelectedRowsBoxWithTheRow) {
+  const fs::path script = dir / "selected.pdnscript";
+  std::ofstream(script) << "expect text 1004 \"demo8.json [8-layer processor board, BGA-100 processor ]\"\n"
+                           "screenshot models-chooser.png\n"
+                           "cell 1121 10 0\n"
+                           "cell 1121 10 6\n"
+                           "cell 1121 10 6\n"
+                           "screenshot models-selected-unchecked.png\n"
+                           "click \"Close\"\n";
+  const Outcome outcome = RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " +
+                                     SampleBoard("sensor4").string() + " --dialog models --script " + script.string() +
+                                     " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  // The box went on and off again: C59's model is disabled as before.
+  EXPECT_NE(outcome.output.find("SetComponentModel C59 X7R_100N_0402\n"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("SetComponentModel C59 X7R_100N_0402 disabled"), std::string::npos) << outcome.output;
+  for (const char* shot : {"models-chooser", "models-selected-unchecked"}) {
+    auto image = plat::Surface::readPng((dir / (std::string(shot) + ".png")).string());
+    ASSERT_TRUE(image) << shot;
+    const plat::ReferenceMatch match =
+        plat::MatchReferenceImage(*image, std::string("host/tests/reference/") + shot + ".png");
+    EXPECT_TRUE(match.Matches()) << match.message;
+  }
+}
+
 TEST_F(PdnHostProgram, DialogOptionsAreRefusedOutsideTheirDialogAndHeadlessADialogNeedsAScript) {
   EXPECT_EQ(RunPdnHost("--dialog table").code, 2);
   EXPECT_EQ(RunPdnHost("--dialog models --board-mode").code, 2);

@@ -1,8 +1,12 @@
 #include "brimstead/models/capacitors/CCapacitorModelsDlg.h"
 
 #include "brimstead/models/capacitors/CapacitorModelsResources.h"
+#include "brimstead/wizards/ControlText.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "shared/Misc_Help.h"
+
+#include <algorithm>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CCapacitorModelsDlg, CDialog)
 
@@ -35,10 +39,52 @@ BOOL CCapacitorModelsDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_Panel.CreateGrid(this);
   m_Panel.FillSupplyNets();
+  FitBoardChooser();
   m_Panel.FillGrid(false);
   m_Panel.UpdateRowCount();
   UpdateData(FALSE);
   return TRUE;
+}
+
+void CCapacitorModelsDlg::FitBoardChooser() {
+  CWnd* chooser = GetDlgItem(CCapacitorModelsPanel::IDC_BOARD);
+  CWnd* label = GetDlgItem(CCapacitorModelsPanel::IDC_BOARD_LABEL);
+  CWnd* grid = GetDlgItem(CCapacitorModelsPanel::IDC_GRID);
+  if (!chooser || !label || !grid || !(chooser->GetStyle() & WS_VISIBLE)) return;
+  const int count = static_cast<int>(chooser->SendMessage(CB_GETCOUNT));
+  std::vector<CString> entries(static_cast<size_t>(std::max(count, 0)));
+  for (int i = 0; i < count; ++i) {
+    const LRESULT length = chooser->SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(i));
+    if (length <= 0) continue;
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    chooser->SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    entries[static_cast<size_t>(i)] = text.data();
+  }
+  // The field's text starts 5 pixels in and ends 6 pixels before the arrow button, which ends 2 pixels in.
+  const int needed = brimwiz::WidestTextInFont(chooser->GetSafeHwnd(), entries) + GetSystemMetrics(SM_CXVSCROLL) + 13;
+  CRect box, tag, table;
+  chooser->GetWindowRect(&box);
+  label->GetWindowRect(&tag);
+  grid->GetWindowRect(&table);
+  ScreenToClient(&box);
+  ScreenToClient(&tag);
+  ScreenToClient(&table);
+  if (needed <= box.Width()) return;
+  // Too narrow beside the filter: the label and the chooser take a row of their own above the table, as wide as the
+  // table, and the table gives up that row.
+  CRect gap(0, 0, 4, 4);
+  MapDialogRect(&gap);
+  const int height = box.Height(), top = table.top;
+  CString caption;
+  label->GetWindowText(caption);
+  const int labelWidth = brimwiz::WidestTextInFont(label->GetSafeHwnd(), {caption});
+  const int labelLeft = table.left, chooserLeft = labelLeft + labelWidth + gap.Width();
+  label->SetWindowPos(nullptr, labelLeft, top + (height - tag.Height()) / 2, labelWidth + 2, tag.Height(),
+                      SWP_NOZORDER | SWP_NOACTIVATE);
+  chooser->SetWindowPos(nullptr, chooserLeft, top, table.right - chooserLeft, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int tableTop = top + height + gap.Height();
+  grid->SetWindowPos(nullptr, table.left, tableTop, table.Width(), table.bottom - tableTop,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CCapacitorModelsDlg::DoDataExchange(CDataExchange* pDX) {

@@ -36,5 +36,9 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
+  // The board chooser shows its widest entry whole: where the template's place beside the filter is too narrow for
+  // it, it moves with its label to a row of its own above the table.
+  void FitBoardChooser();
+
   CCapacitorModelsPanel m_Panel;
 };

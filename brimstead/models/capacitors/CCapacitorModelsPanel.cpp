@@ -380,6 +380,7 @@ void CCapacitorModelsPanel::UpdateRowCount() {
     m_pGrid->SetRowCount(static_cast<ROWCOL>(visible.size()));
     ROWCOL row = 1;
     for (int record : visible) FillRow(record, row++);
+    m_pGrid->FitModelTexts();
   }
   UpdateSelection(false, nullptr);
 }
@@ -462,6 +463,7 @@ void CCapacitorModelsPanel::ToggleGroup(ROWCOL row) {
         for (ROWCOL i = 0; i < count; ++i) FillRow(index + 1 + static_cast<int>(i), row + 1 + i);
       }
     }
+    m_pGrid->FitModelTexts();
   }
   UpdateSelection(false, nullptr);
 }

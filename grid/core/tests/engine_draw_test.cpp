@@ -283,6 +283,30 @@ TEST_F(DrawTest, SelectionInversionCanBeSwitchedOffAndHeadersAreNeverInverted) {
   EXPECT_EQ(At(s, 70, 50), At(plain, 70, 50));
 }
 
+// The invert-current-cell-too switch inverts the current cell whole when it lies in the selection, as the rest of a
+// selected row; an unselected current cell keeps its frame whatever the switch says.
+TEST_F(DrawTest, InvertCurrentCellTooInvertsASelectedCurrentCellWholeAndFramesAnUnselectedOne) {
+  CGXGridWnd* g = MakeGrid(5, 3, 300, 200);
+  g->GetParam()->m_bInvertCurrentCellToo = TRUE;
+  auto plain = Shot(*g);
+  const CRect cell = g->CalcCellRect(2, 2);
+  const CPoint middle = cell.CenterPoint();
+  ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  g->RedrawAll(GX_UPDATENOW);
+  auto framed = Shot(*g);
+  EXPECT_EQ(At(framed, middle.x, middle.y), At(plain, middle.x, middle.y));
+  EXPECT_EQ(At(framed, cell.left + 1, middle.y), At(plain, cell.left + 1, middle.y) ^ 0xFFFFFF);
+  g->GetParam()->GetSelection().AddTail(new CGXRange(CGXRange().AssignRows(2, 2)));
+  g->RedrawAll(GX_UPDATENOW);
+  auto selected = Shot(*g);
+  for (const CPoint& p : {middle, CPoint(cell.left + 1, middle.y), CPoint(g->CalcCellRect(2, 1).CenterPoint())})
+    EXPECT_EQ(At(selected, p.x, p.y), At(plain, p.x, p.y) ^ 0xFFFFFF) << p.x << "," << p.y;
+  // Without the switch the selected current cell shows its frame only.
+  g->GetParam()->m_bInvertCurrentCellToo = FALSE;
+  g->RedrawAll(GX_UPDATENOW);
+  EXPECT_EQ(At(Shot(*g), middle.x, middle.y), At(plain, middle.x, middle.y));
+}
+
 TEST_F(DrawTest, DottedGridLinesAndNoGridLines) {
   CGXGridWnd* g = MakeGrid(3, 3, 300, 200);
   const COLORREF line = g->PropertyColor(0), window = GetSysColor(COLOR_WINDOW) & 0xFFFFFF;

@@ -307,6 +307,33 @@ TEST_F(Profile, StylesMapInTheRegistry) {
   plat::RegistryStore::Reset();
 }
 
+// A base style registered from a string resource that is missing is stored by its resource id, and a style based on
+// it names it so; read back, it is registered from that id again, named "STYLE<id>" as a document's archive names
+// it, and the link holds.
+TEST_F(Profile, ABaseStyleWithoutItsStringResourceReadsBackByItsIdAsSTYLEId) {
+  CGXStylesMap map;
+  map.CreateStandardStyles();
+  const WORD missing = map.RegisterStyleFromResource(60001, CGXStyle().SetMaxLength(3));
+  map.RegisterStyle("OnMissing", CGXStyle().SetBaseStyle(missing).SetWrapText(TRUE));
+  map.WriteProfile();
+  EXPECT_EQ(app.GetProfileString("Styles", "#60001"), "1");
+  EXPECT_EQ(app.GetProfileString("Styles.OnMissing", "BaseStyle"), "#60001");
+
+  CGXStylesMap back;
+  ASSERT_TRUE(back.ReadProfile());
+  const WORD id = back.GetIdFromResourceId(60001);
+  UINT resource = 0;
+  EXPECT_STREQ(back.GetStyleName(id, resource), "STYLE60001");
+  EXPECT_EQ(resource, 60001u);
+  EXPECT_EQ(back.GetIdFromName("STYLE60001"), id);
+  CGXStyle* style = nullptr;
+  ASSERT_TRUE(back.LookupStyle(id, style));
+  EXPECT_EQ(style->GetMaxLength(), 3);
+  ASSERT_TRUE(back.LookupStyle(back.GetIdFromName("OnMissing"), style));
+  EXPECT_EQ(style->GetBaseStyle(), id);
+  EXPECT_TRUE(style->GetWrapText());
+}
+
 // A style that holds only a value and a text colour leaves exactly those two entries of a fuller style
 // written before (user attributes stay: they are written, never deleted); a system text colour is written
 // as its current RGB and reads back as that fixed colour.
