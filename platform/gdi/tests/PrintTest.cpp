@@ -27,8 +27,8 @@ fs::path scratch(const std::string& name) {
   return dir / name;
 }
 
-std::string runPdfToText(const fs::path& pdf) {
-  const std::string cmd = "pdftotext -layout '" + pdf.string() + "' - 2>/dev/null";
+// What a command writes to its standard output.
+std::string shellOut(const std::string& cmd) {
   std::string out;
   if (FILE* p = popen(cmd.c_str(), "r")) {
     char buf[4096];
@@ -38,6 +38,8 @@ std::string runPdfToText(const fs::path& pdf) {
   }
   return out;
 }
+
+std::string runPdfToText(const fs::path& pdf) { return shellOut("pdftotext -layout '" + pdf.string() + "' - 2>/dev/null"); }
 
 int MulDivPx(HDC dc, int points) { return points * GetDeviceCaps(dc, LOGPIXELSY) / 72; }
 
@@ -125,17 +127,6 @@ void drawMixedPage(HDC dc) {
   PatBlt(dc, 550, 400, 350, 300, DSTINVERT);
   SelectObject(dc, oldFont);
   DeleteObject(f);
-}
-
-std::string shellOut(const std::string& cmd) {
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
 }
 
 TEST(Printing, PdfPagesAreVectorsWithImagesOnlyWhereRasterOperationsDrew) {
