@@ -168,6 +168,14 @@ BOOL CGXPrintImp::PageOrigin(const CGXGridCore* g, UINT page, ROWCOL* row, ROWCO
 void CGXPrintImp::PrintRect(CGXGridCore* g, CDC* dc, CPrintInfo* info) {
   info->m_rectDraw = DevicePage(dc);
   g->ApplyPrintMargins(dc, info);
+  // The header runs down from its distance below the paper's top to the print rectangle: the rectangle starts
+  // below its lines, so that they are not drawn over the grid when the top margin is smaller than the distance
+  // and the lines. (The footer needs no room: it is drawn from the rectangle's bottom at the highest.)
+  if (CGXProperties* props = g->GetProperties()) {
+    CGXStylesMap* map = g->GetParam() ? g->GetParam()->GetStylesMap() : nullptr;
+    if (const int header = CalcHeaderFooterHeight(dc, props->GetHeaderTable(), map); header > 0)
+      info->m_rectDraw.top = std::max<LONG>(info->m_rectDraw.top, DevicePage(dc).top + props->m_nDistances[0] + header);
+  }
   g->m_rectPrint = info->m_rectDraw;
 }
 

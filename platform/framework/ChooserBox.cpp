@@ -11,6 +11,7 @@
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/ModalLoop.h"
+#include "platform/window/Placement.h"
 #include "platform/window/WindowClassRegistry.h"
 
 namespace plat {
@@ -255,17 +256,10 @@ HWND CreateChooserWindow(HWND owner, const ChooserSpec& spec) {
   RECT frame{0, 0, kWidth, height};
   ::AdjustWindowRectEx(&frame, style, FALSE, 0);
   const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-  RECT area;
-  if (owner && ::IsWindowVisible(owner)) {
-    ::GetWindowRect(owner, &area);
-  } else {
-    MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
-    ::GetMonitorInfo(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONEAREST), &info);
-    area = info.rcWork;
-  }
+  const RECT placed = PlaceOwnedFrame(owner, SIZE{w, h});
   g_pending = &state;
-  HWND hwnd = ::CreateWindowEx(0, kChooserClass, spec.caption.c_str(), style, area.left + (area.right - area.left - w) / 2,
-                               area.top + (area.bottom - area.top - h) / 2, w, h, owner, nullptr, nullptr, nullptr);
+  HWND hwnd = ::CreateWindowEx(0, kChooserClass, spec.caption.c_str(), style, placed.left, placed.top, w,
+                               h, owner, nullptr, nullptr, nullptr);
   g_pending = nullptr;
   if (!hwnd && state.font) ::DeleteObject(state.font);
   return hwnd;

@@ -278,21 +278,10 @@ HWND CreateMessageBoxWindow(HWND owner, const std::string& text, const std::stri
   ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   const int w = frame.right - frame.left;
   const int h = frame.bottom - frame.top;
-  // Centred on the owner, else on the work area.
-  RECT area;
-  if (owner && ::IsWindowVisible(owner)) {
-    ::GetWindowRect(owner, &area);
-  } else {
-    MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
-    ::GetMonitorInfo(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONEAREST), &info);
-    area = info.rcWork;
-  }
-  // An owner partly off the screen must not take the box's caption with it.
-  const int centreX = area.left + (area.right - area.left - w) / 2;
-  const int centreY = area.top + (area.bottom - area.top - h) / 2;
-  const RECT kept = plat::KeepOnWorkArea(RECT{centreX, centreY, centreX + w, centreY + h});
-  const int x = kept.left;
-  const int y = kept.top;
+  // Centred on the owner, else on the work area; on the work area in any case.
+  const RECT placed = plat::PlaceOwnedFrame(owner, SIZE{w, h});
+  const int x = placed.left;
+  const int y = placed.top;
   g_pendingBox = &state;
   HWND box = ::CreateWindowEx(exStyle, kBoxClass, caption.c_str(), style, x, y, w, h, owner, nullptr, nullptr, nullptr);
   g_pendingBox = nullptr;

@@ -118,6 +118,7 @@ void DeviceContext::blitPixels(const RECT& dst, const Surface& src, const RECT& 
       }
     }
   });
+  rasterChanged(dst);
 }
 
 bool DeviceContext::stretchBlt(int x, int y, int w, int h, DeviceContext* src, int sx, int sy, int sw, int sh,

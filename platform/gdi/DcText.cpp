@@ -153,9 +153,12 @@ bool DeviceContext::extTextOut(int x, int y, UINT options, const RECT* rect, con
     }
   }
 
-  const bool toPdf = printJob_ && printJob_->collectsText() && printJob_->inPage();
-  if (count > 0 && surface_ && !toPdf) {
-    if (lf.lfEscapement % 3600 != 0) {
+  // The page raster takes the text in every case (a later raster operation reads it there); a PDF page takes
+  // it as text, or, rotated, as the image of the pixels it changed.
+  PrintJob* const pdf = vectorPage();
+  const bool rotated = lf.lfEscapement % 3600 != 0;
+  if (count > 0 && surface_) {
+    if (rotated) {
       // Rotated run through cairo, about the reference point.
       cairo_t* cr = surface_->beginCairo();
       Region c = clip();
@@ -180,6 +183,14 @@ bool DeviceContext::extTextOut(int x, int y, UINT options, const RECT* rect, con
       }
       cairo_show_glyphs(cr, glyphs.data(), static_cast<int>(glyphs.size()));
       surface_->endCairo(cr);
+      if (pdf) {
+        // Anywhere within the run's length and height of the reference point.
+        const int reach = width + tm.tmHeight;
+        RECT around{p.x - reach, p.y - reach, p.x + reach, p.y + reach};
+        if (clipped) around = RECT{std::max(around.left, r.left), std::max(around.top, r.top),
+                                   std::min(around.right, r.right), std::min(around.bottom, r.bottom)};
+        rasterChanged(around);
+      }
     } else {
       const Region& base = clip();
       Region own;
@@ -213,7 +224,7 @@ bool DeviceContext::extTextOut(int x, int y, UINT options, const RECT* rect, con
       }
     }
   }
-  if (toPdf && count > 0) {
+  if (pdf && count > 0 && !rotated) {
     PageText t;
     t.x = left;
     t.y = baseline;
@@ -230,7 +241,7 @@ bool DeviceContext::extTextOut(int x, int y, UINT options, const RECT* rect, con
     Region c = clip();
     if (clipped) c = c.intersected(r);
     t.clip = c.bounds();
-    printJob_->addText(std::move(t));
+    pdf->vectorText(t);
   }
   if (count > 0 && (lf.lfUnderline || lf.lfStrikeOut)) {
     Paint line;

@@ -123,6 +123,17 @@ void DeviceContext::setOrigin(POINT o) {
 
 void DeviceContext::setPrintJob(std::unique_ptr<PrintJob> job) { printJob_ = std::move(job); }
 
+PrintJob* DeviceContext::vectorPage() const {
+  return printJob_ && printJob_->drawsVectors() ? printJob_.get() : nullptr;
+}
+
+void DeviceContext::rasterChanged(const RECT& r) {
+  PrintJob* pdf = vectorPage();
+  if (!pdf || !surface_) return;
+  const RECT o{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
+  if (auto v = visible(o)) pdf->rasterPatch(*v, *surface_);
+}
+
 int DeviceContext::save() {
   saved_.push_back(st_);
   retain(st_);
@@ -344,7 +355,10 @@ Paint DeviceContext::brushPaint(HGDIOBJ brush) const {
 void DeviceContext::fillRect(const RECT& r, const Paint& p, BYTE rop3) {
   if (p.none || !surface_) return;
   Surface& s = *surface_;
+  PrintJob* pdf = vectorPage();
+  const bool solid = !p.patterned && !p.masked && rop3 == 0xF0;
   forEachClipped(r, [&](const RECT& c) {
+    if (pdf && solid) pdf->vectorFill(c, p.color);
     for (int y = c.top; y < c.bottom; ++y) {
       Pixel* row = s.row(y);
       if (!p.patterned && !p.masked && rop3 == 0xF0) {
@@ -357,6 +371,7 @@ void DeviceContext::fillRect(const RECT& r, const Paint& p, BYTE rop3) {
       }
     }
   });
+  if (pdf && !solid) rasterChanged(r);
 }
 
 void DeviceContext::fillRegion(const Region& r, const Paint& p, BYTE rop3) {
@@ -367,7 +382,9 @@ void DeviceContext::penRect(const RECT& r, Pixel color) {
   if (!surface_) return;
   Surface& s = *surface_;
   const int rop2 = st_.rop2;
+  PrintJob* pdf = vectorPage();
   forEachClipped(r, [&](const RECT& c) {
+    if (pdf && rop2 == R2_COPYPEN) pdf->vectorFill(c, color);
     for (int y = c.top; y < c.bottom; ++y) {
       Pixel* row = s.row(y);
       if (rop2 == R2_COPYPEN) {
@@ -377,6 +394,7 @@ void DeviceContext::penRect(const RECT& r, Pixel color) {
       }
     }
   });
+  if (pdf && rop2 != R2_COPYPEN) rasterChanged(r);
 }
 
 void DeviceContext::penSpan(int y, int x0, int x1, Pixel color) { penRect(RECT{x0, y, x1, y + 1}, color); }
@@ -385,6 +403,10 @@ void DeviceContext::penPixel(int x, int y, Pixel color) {
   if (!surface_ || !clip().contains(x, y)) return;
   Pixel& px = surface_->row(y)[x];
   px = st_.rop2 == R2_COPYPEN ? color : applyRop2(st_.rop2, color, px);
+  if (PrintJob* pdf = vectorPage()) {
+    if (st_.rop2 == R2_COPYPEN) pdf->vectorFill(RECT{x, y, x + 1, y + 1}, color);
+    else pdf->rasterPatch(RECT{x, y, x + 1, y + 1}, *surface_);
+  }
 }
 
 void DeviceContext::invertRect(const RECT& r) {
@@ -396,6 +418,7 @@ void DeviceContext::invertRect(const RECT& r) {
       for (int x = c.left; x < c.right; ++x) row[x] ^= 0x00FFFFFFu;
     }
   });
+  rasterChanged(r);
 }
 
 std::optional<RECT> DeviceContext::visible(const RECT& r) const {

@@ -199,6 +199,11 @@ class DeviceContext : public GdiObject {
   std::optional<RECT> visible(const RECT& surfaceRect) const;
   PrintJob* printJob() const { return printJob_.get(); }
   void setPrintJob(std::unique_ptr<PrintJob> job);
+  // The PDF page being printed, which takes the output as vectors besides the page raster; null otherwise.
+  PrintJob* vectorPage() const;
+  // Output that changed pixels in `surfaceRect` by other means than solid copies (the PDF page takes the
+  // pixels there as an image); clipped here.
+  void rasterChanged(const RECT& surfaceRect);
 
  private:
   DcKind kind_;

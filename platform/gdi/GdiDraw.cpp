@@ -3,6 +3,7 @@
 
 #include "platform/gdi/DcRecorder.h"
 #include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/PrintJob.h"
 
 using namespace plat;
 
@@ -102,6 +103,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
   if (!d->clip().contains(p.x, p.y)) return CLR_INVALID;
   const Pixel px = d->devicePixel(color);
   d->surface()->setPixel(p.x, p.y, px);
+  if (PrintJob* pdf = d->vectorPage()) pdf->vectorFill(RECT{p.x, p.y, p.x + 1, p.y + 1}, px);
   if (d->recorder()) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "pixel %d,%d #%06X", static_cast<int>(p.x), static_cast<int>(p.y),
@@ -167,6 +169,7 @@ BOOL DrawFocusRect(HDC dc, const RECT* r) {
           if (((x - o.x + y - o.y) & 1) == 0) surf.row(y)[x] ^= 0x00FFFFFFu;
     });
   }
+  d->rasterChanged(s);
   if (d->recorder() && d->visible(s)) d->record("focus " + rectText(s));
   return TRUE;
 }

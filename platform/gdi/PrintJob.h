@@ -1,10 +1,13 @@
 // PrintJob: the document behind a printer DC. Pages are drawn into an image surface at the printer's resolution
 // with the same pixel code as the screen; EndPage hands the page to the target:
-//   Pdf        one cairo PDF page per page: the raster page as an image, the text runs on top as real text
-//              (so the document can be searched and read back), at the page's physical size;
+//   Pdf        one cairo PDF page per page, at the page's physical size, drawn while the page is drawn: solid
+//              fills and pen pixels in copy mode (every fill, line, frame and edge ends in them) as vector
+//              rectangles, text runs as real text (so the document can be searched and read back, and stays
+//              small), and what has no vector form (blits and DIBs, patterned fills, raster operations, rotated
+//              text) as an image of the part of the page raster it changed, in drawing order;
 //   Png        one PNG file per page ("<base>-<n>.png");
 //   Recording  the recorder's lines of each page, kept in memory for tests.
-// Text is drawn on the page raster too, except for the PDF target where it is vector text instead.
+// The page raster holds everything in every target, so a raster operation reads the page as drawn so far.
 #pragma once
 
 #include <memory>
@@ -15,6 +18,7 @@
 #include "platform/gdi/gdiapi.h"
 
 typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo cairo_t;
 
 namespace plat {
 
@@ -34,7 +38,7 @@ struct PrinterSetup {
   std::string output;  // file (PDF) or base name (PNG); empty = a name under the temporary directory
 };
 
-// A glyph run placed on a page, replayed as text into the PDF.
+// A glyph run placed on a page, drawn as text into the PDF.
 class FontFace;
 
 struct PageText {
@@ -67,9 +71,13 @@ class PrintJob {
   int endDoc(DeviceContext& dc);
   int abortDoc(DeviceContext& dc);
 
-  // Text runs of the current page, for the PDF target.
-  bool collectsText() const { return setup_.target == PrinterSetup::Target::Pdf; }
-  void addText(PageText t) { pageText_.push_back(std::move(t)); }
+  // The PDF page being drawn, in surface pixels of the page: true between StartPage and EndPage of a PDF job.
+  bool drawsVectors() const { return page_ != nullptr; }
+  // A solid rectangle (already clipped) in a pixel colour.
+  void vectorFill(const RECT& r, Pixel color);
+  void vectorText(const PageText& t);
+  // The part `r` (already clipped) of the page raster, as it is now.
+  void rasterPatch(const RECT& r, const Surface& page);
 
   const std::vector<std::string>& files() const { return files_; }
   const std::vector<std::vector<std::string>>& recordedPages() const { return recordedPages_; }
@@ -82,8 +90,16 @@ class PrintJob {
   bool inPage_ = false;
   int pageCount_ = 0;
   std::string output_;
+  void flushFills();
   cairo_surface_t* pdf_ = nullptr;
-  std::vector<PageText> pageText_;
+  cairo_t* page_ = nullptr;  // the PDF page being drawn
+  // Solid fills of one colour gather in the page's path until another colour or another kind of output comes;
+  // `run_` is the last rectangle, still open for a neighbour in its row or column to join.
+  bool fillsPending_ = false;
+  Pixel fillColor_ = 0;
+  RECT run_{0, 0, 0, 0};
+  int rectsInPath_ = 0;  // rectangles in the path before `run_`
+  SurfacePtr raster_;  // the page raster, kept for the next page
   std::vector<std::string> files_;
   std::vector<std::vector<std::string>> recordedPages_;
   std::shared_ptr<DcRecorder> pageRecorder_;

@@ -271,7 +271,95 @@ PrintJob* PrintJobOf(HDC dc) {
 PrintJob::PrintJob(PrinterSetup setup) : setup_(std::move(setup)) {}
 
 PrintJob::~PrintJob() {
+  if (page_) cairo_destroy(page_);
   if (pdf_) cairo_surface_destroy(pdf_);
+}
+
+void PrintJob::flushFills() {
+  if (!fillsPending_) return;
+  const double l = run_.left, t = run_.top, w = run_.right - run_.left, h = run_.bottom - run_.top;
+  if (rectsInPath_ == 0 && (w > 1 || h > 1)) {
+    // A fill of one rectangle goes in as two halves: viewers snap a lone rectangle to whole device pixels, so
+    // that the grid's lines, a few printer pixels thick, would show one or two screen pixels thick by where
+    // they lie; as part of a larger path the rectangle is shown with its true coverage, as the page's image was.
+    if (w >= h) {
+      cairo_rectangle(page_, l, t, std::floor(w / 2), h);
+      cairo_rectangle(page_, l + std::floor(w / 2), t, w - std::floor(w / 2), h);
+    } else {
+      cairo_rectangle(page_, l, t, w, std::floor(h / 2));
+      cairo_rectangle(page_, l, t + std::floor(h / 2), w, h - std::floor(h / 2));
+    }
+  } else {
+    cairo_rectangle(page_, l, t, w, h);
+  }
+  rectsInPath_ = 0;
+  cairo_set_source_rgb(page_, ((fillColor_ >> 16) & 0xFF) / 255.0, ((fillColor_ >> 8) & 0xFF) / 255.0,
+                       (fillColor_ & 0xFF) / 255.0);
+  cairo_fill(page_);
+  fillsPending_ = false;
+}
+
+void PrintJob::vectorFill(const RECT& r, Pixel color) {
+  if (!page_ || r.right <= r.left || r.bottom <= r.top) return;
+  color &= 0xFFFFFFu;
+  if (fillsPending_ && color == fillColor_) {
+    // A neighbour in the same row or column of pixels (a dashed or sloping line's pixels, a span's pieces)
+    // joins the open rectangle; any other goes into the path.
+    if (r.top == run_.top && r.bottom == run_.bottom && r.left == run_.right) {
+      run_.right = r.right;
+      return;
+    }
+    if (r.left == run_.left && r.right == run_.right && r.top == run_.bottom) {
+      run_.bottom = r.bottom;
+      return;
+    }
+    cairo_rectangle(page_, run_.left, run_.top, run_.right - run_.left, run_.bottom - run_.top);
+    ++rectsInPath_;
+    run_ = r;
+    return;
+  }
+  flushFills();
+  fillsPending_ = true;
+  fillColor_ = color;
+  run_ = r;
+}
+
+void PrintJob::vectorText(const PageText& t) {
+  if (!page_ || t.glyphs.empty()) return;
+  flushFills();
+  cairo_t* cr = page_;
+  cairo_save(cr);
+  cairo_rectangle(cr, t.clip.left, t.clip.top, t.clip.right - t.clip.left, t.clip.bottom - t.clip.top);
+  cairo_clip(cr);
+  // The same face file as on screen, so the PDF's text has the screen's metrics.
+  cairo_set_font_face(cr, t.face->cairoFace());
+  cairo_matrix_t m;
+  cairo_matrix_init_scale(&m, t.face->em() * t.face->xScale(), t.face->em());
+  cairo_set_font_matrix(cr, &m);
+  cairo_set_source_rgb(cr, GetRValue(t.color) / 255.0, GetGValue(t.color) / 255.0, GetBValue(t.color) / 255.0);
+  std::vector<cairo_glyph_t> glyphs;
+  std::vector<cairo_text_cluster_t> clusters;
+  glyphs.reserve(t.glyphs.size());
+  clusters.reserve(t.glyphs.size());
+  for (size_t i = 0; i < t.glyphs.size(); ++i) {
+    glyphs.push_back(cairo_glyph_t{t.glyphs[i].first, t.glyphs[i].second, t.y});
+    clusters.push_back(cairo_text_cluster_t{t.clusterBytes[i], 1});
+  }
+  cairo_show_text_glyphs(cr, t.utf8.data(), static_cast<int>(t.utf8.size()), glyphs.data(),
+                         static_cast<int>(glyphs.size()), clusters.data(), static_cast<int>(clusters.size()),
+                         static_cast<cairo_text_cluster_flags_t>(0));
+  cairo_restore(cr);
+}
+
+void PrintJob::rasterPatch(const RECT& r, const Surface& page) {
+  if (!page_ || r.right <= r.left || r.bottom <= r.top) return;
+  flushFills();
+  // A copy of just that part: the PDF then holds an image of its size, not of the whole sheet.
+  auto part = Surface::create(r.right - r.left, r.bottom - r.top);
+  if (!part) return;
+  page.copyTo(r, *part, POINT{0, 0});
+  cairo_set_source_surface(page_, part->cairoSurface(), r.left, r.top);
+  cairo_paint(page_);
 }
 
 int PrintJob::pageWidthPx() const {
@@ -314,12 +402,21 @@ int PrintJob::startDoc(DeviceContext&, const DOCINFOA* info) {
 
 int PrintJob::startPage(DeviceContext& dc) {
   if (!inDoc_ || inPage_) return SP_ERROR;
-  auto page = Surface::create(pageWidthPx(), pageHeightPx());
-  if (!page) return SP_OUTOFMEMORY;
-  page->fillAll(0xFFFFFFFFu);
-  dc.setSurface(page);
+  // The page raster of the last page serves again, blank, unless someone besides this DC still holds it.
+  const long holders = dc.surfacePtr() == raster_ ? 2 : 1;
+  if (!raster_ || raster_->width() != pageWidthPx() || raster_->height() != pageHeightPx() ||
+      raster_.use_count() > holders)
+    raster_ = Surface::create(pageWidthPx(), pageHeightPx());
+  if (!raster_) return SP_OUTOFMEMORY;
+  raster_->fillAll(0xFFFFFFFFu);
+  dc.setSurface(raster_);
   dc.setOrigin(POINT{setup_.marginPixels, setup_.marginPixels});
-  pageText_.clear();
+  if (setup_.target == PrinterSetup::Target::Pdf) {
+    page_ = cairo_create(pdf_);
+    cairo_scale(page_, 72.0 / setup_.dpi, 72.0 / setup_.dpi);
+    fillsPending_ = false;
+    rectsInPath_ = 0;
+  }
   if (setup_.target == PrinterSetup::Target::Recording) {
     pageRecorder_ = std::make_shared<DcRecorder>();
     dc.setRecorder(pageRecorder_);
@@ -335,36 +432,12 @@ int PrintJob::endPage(DeviceContext& dc) {
   Surface& page = *dc.surface();
   switch (setup_.target) {
     case PrinterSetup::Target::Pdf: {
-      cairo_t* cr = cairo_create(pdf_);
-      cairo_scale(cr, 72.0 / setup_.dpi, 72.0 / setup_.dpi);
-      // The page was drawn by direct pixel access: tell cairo, or it paints the surface as the blank it created.
-      cairo_surface_mark_dirty(page.cairoSurface());
-      cairo_set_source_surface(cr, page.cairoSurface(), 0, 0);
-      cairo_paint(cr);
-      for (const PageText& t : pageText_) {
-        cairo_save(cr);
-        cairo_rectangle(cr, t.clip.left, t.clip.top, t.clip.right - t.clip.left, t.clip.bottom - t.clip.top);
-        cairo_clip(cr);
-        // The same face file as on screen, so the PDF's text has the screen's metrics.
-        cairo_set_font_face(cr, t.face->cairoFace());
-        cairo_matrix_t m;
-        cairo_matrix_init_scale(&m, t.face->em() * t.face->xScale(), t.face->em());
-        cairo_set_font_matrix(cr, &m);
-        cairo_set_source_rgb(cr, GetRValue(t.color) / 255.0, GetGValue(t.color) / 255.0, GetBValue(t.color) / 255.0);
-        std::vector<cairo_glyph_t> glyphs;
-        std::vector<cairo_text_cluster_t> clusters;
-        for (size_t i = 0; i < t.glyphs.size(); ++i) {
-          glyphs.push_back(cairo_glyph_t{t.glyphs[i].first, t.glyphs[i].second, t.y});
-          clusters.push_back(cairo_text_cluster_t{t.clusterBytes[i], 1});
-        }
-        cairo_show_text_glyphs(cr, t.utf8.data(), static_cast<int>(t.utf8.size()), glyphs.data(),
-                               static_cast<int>(glyphs.size()), clusters.data(), static_cast<int>(clusters.size()),
-                               static_cast<cairo_text_cluster_flags_t>(0));
-        cairo_restore(cr);
-      }
-      cairo_show_page(cr);
-      const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-      cairo_destroy(cr);
+      // The page's output went into the PDF while it was drawn.
+      flushFills();
+      cairo_show_page(page_);
+      const bool ok = cairo_status(page_) == CAIRO_STATUS_SUCCESS;
+      cairo_destroy(page_);
+      page_ = nullptr;
       if (!ok) return SP_ERROR;
       break;
     }
@@ -380,7 +453,6 @@ int PrintJob::endPage(DeviceContext& dc) {
       pageRecorder_.reset();
       break;
   }
-  pageText_.clear();
   return 1;
 }
 
@@ -403,6 +475,10 @@ int PrintJob::abortDoc(DeviceContext& dc) {
   inDoc_ = false;
   inPage_ = false;
   dc.setRecorder(nullptr);
+  if (page_) {
+    cairo_destroy(page_);
+    page_ = nullptr;
+  }
   if (pdf_) {
     cairo_surface_destroy(pdf_);
     pdf_ = nullptr;

@@ -29,4 +29,18 @@ RECT KeepOnWorkArea(const RECT& frame) {
   return RECT{left, top, left + width, top + height};
 }
 
+RECT PlaceOwnedFrame(HWND owner, SIZE size) {
+  RECT area;
+  if (owner && IsWindowVisible(owner)) {
+    GetWindowRect(owner, &area);
+  } else {
+    MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
+    GetMonitorInfo(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONEAREST), &info);
+    area = info.rcWork;
+  }
+  const LONG left = area.left + (area.right - area.left - size.cx) / 2;
+  const LONG top = area.top + (area.bottom - area.top - size.cy) / 2;
+  return KeepOnWorkArea(RECT{left, top, left + size.cx, top + size.cy});
+}
+
 }  // namespace plat

@@ -15,4 +15,9 @@ RECT PlacePopup(const RECT& anchor, SIZE size);
 // caption and frame buttons can always be seen and dragged.
 RECT KeepOnWorkArea(const RECT& frame);
 
+// Where a top-level box whose frame is `size` opens (a message box, the common dialogs' chooser): centred on its
+// owner's window while the owner is visible, else in the first monitor's work area, then kept on the work area,
+// so that an owner lying partly off the screen never takes the box's caption with it.
+RECT PlaceOwnedFrame(HWND owner, SIZE size);
+
 }  // namespace plat

@@ -12,6 +12,7 @@
 #include "grid/formula/CGXFormulaSheet.h"
 #include "platform/framework/CFindReplaceDialog.h"
 #include "platform/base/GlobalMemory.h"
+#include "platform/base/VirtualClock.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/InputRouter.h"
@@ -246,8 +247,13 @@ TEST_F(SheetUse, AHundredThousandPastedNumbersGrowTheSheetAndShowEveryRowNumber)
   EXPECT_EQ(Value(balance, 7, 4), "516.25");
 }
 
-// Ctrl+F2 on a 740 x 440 screen: the preview window lies whole on it, with the whole first page.
+// Ctrl+F2 on a 740 x 440 screen: the preview window lies whole on it, with the whole first page; the page's
+// header (the date and time at a fixed moment, and "1/1") lies above the grid.
 TEST_F(SheetUse, ThePrintPreviewLiesWholeOnASmallScreen) {
+  struct FixedTime {
+    FixedTime() { plat::VirtualClock::FixTimeOfDay(1785398400); }  // 2026-07-30
+    ~FixedTime() { plat::VirtualClock::UseRealTimeOfDay(); }
+  } fixed;
   CGXGridWnd* budget = ShowSheet(0);
   ::SetFocus(budget->GridHwnd());
   Ctrl(VK_F2);

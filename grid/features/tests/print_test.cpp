@@ -2,6 +2,7 @@
 // headers and footers with their tokens, a PDF read back with pdftotext and pdfinfo, and the print preview.
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <string>
@@ -398,6 +399,28 @@ std::string Shell(const std::string& cmd) {
   return out;
 }
 
+// The words of a PDF page with their boxes in points from the page's top (pdftotext -bbox).
+struct Word {
+  std::string text;
+  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+};
+std::vector<Word> Words(const fs::path& pdf, int page) {
+  const std::string html = Shell("pdftotext -bbox -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" +
+                                 pdf.string() + "' -");
+  std::vector<Word> words;
+  for (size_t at = html.find("<word "); at != std::string::npos; at = html.find("<word ", at + 1)) {
+    Word w;
+    const size_t close = html.find('>', at), end = html.find("</word>", at);
+    if (close == std::string::npos || end == std::string::npos) break;
+    if (std::sscanf(html.c_str() + at, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &w.xMin, &w.yMin,
+                    &w.xMax, &w.yMax) != 4)
+      continue;
+    w.text = html.substr(close + 1, end - close - 1);
+    words.push_back(w);
+  }
+  return words;
+}
+
 TEST_F(PrintTest, SixPagesToPdfReadBackWithTheirTextsAndTokens) {
   CWinApp app("Grid Printer");
   CGXGridWnd* g = Make(9, 2);
@@ -438,6 +461,24 @@ TEST_F(PrintTest, SixPagesToPdfReadBackWithTheirTextsAndTokens) {
     EXPECT_NE(text.find("Grid Printer"), std::string::npos);
     EXPECT_NE(text.find("2026 $X"), std::string::npos);
     EXPECT_NE(text.find("%Q%"), std::string::npos);  // an invalid format prints as written
+    // With the top margin at the header's distance, the header's line lies wholly above the grid (its column
+    // headers and cells), whose words all lie between it and the footer's.
+    double headerBottom = 0, footerTop = 1e9, gridTop = 1e9;
+    int gridWords = 0;
+    for (const Word& w : Words(pdf, page)) {
+      if (w.text == "Grid" || w.text == "Printer" || w.text == "Capacitors" || w.text == "2026" || w.text == "$X") {
+        headerBottom = std::max(headerBottom, w.yMax);
+      } else if (w.text.find("%Q") != std::string::npos) {
+        footerTop = std::min(footerTop, w.yMin);
+      } else {
+        gridTop = std::min(gridTop, w.yMin);
+        ++gridWords;
+      }
+    }
+    EXPECT_GE(gridWords, 4) << "page " << page;  // the column header and three cells at least
+    EXPECT_GT(headerBottom, 0) << "page " << page;
+    EXPECT_LE(headerBottom, gridTop) << "page " << page << ": the header runs into the grid";
+    EXPECT_LT(gridTop, footerTop) << "page " << page;
   }
   fs::remove(pdf);
 }

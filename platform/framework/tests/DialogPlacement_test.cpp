@@ -1,10 +1,12 @@
 // Where top-level windows open: a dialog template's position is the window's own top left corner (on the screen,
 // or in its owner's client area), DS_CENTER centres it in the work area, and no frame ever lies partly off the
-// work area, on a small desktop as on a large one. A wizard-like dialog at (0, 0) once opened with its client
-// area at the desktop's corner and its caption above the screen.
+// work area, on a small desktop as on a large one (message boxes and the common dialogs' chooser too). A
+// wizard-like dialog at (0, 0) once opened with its client area at the desktop's corner and its caption above the
+// screen; the insert-object chooser of a tall owner opened with its caption above the screen.
 #include "platform/framework/tests/FrameworkTest.h"
 
 #include "platform/display/Desktop.h"
+#include "platform/framework/ChooserBox.h"
 #include "platform/framework/DialogManager.h"
 #include "platform/framework/DialogTemplate.h"
 #include "platform/framework/MessageBox.h"
@@ -93,6 +95,14 @@ TEST_P(DialogPlacement, TheFrameOfEachKindOfTopLevelWindowLiesOnTheWorkArea) {
   ASSERT_NE(box, nullptr);
   ExpectOnWorkArea(box, "message box");
   ::DestroyWindow(box);
+  // So does the chooser of the common dialogs and of the insert-object dialog, on screen.
+  ChooserSpec spec;
+  spec.caption = "Insert Object";
+  spec.items = {"Text Document"};
+  HWND chooser = CreateChooserWindow(owner, spec);
+  ASSERT_NE(chooser, nullptr);
+  ExpectOnWorkArea(chooser, "chooser");
+  ::DestroyWindow(chooser);
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, DialogPlacement, ::testing::Values(SIZE{640, 480}, SIZE{1600, 1200}),

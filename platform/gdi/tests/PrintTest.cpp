@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -26,8 +27,8 @@ fs::path scratch(const std::string& name) {
   return dir / name;
 }
 
-std::string runPdfToText(const fs::path& pdf) {
-  const std::string cmd = "pdftotext -layout '" + pdf.string() + "' - 2>/dev/null";
+// What a command writes to its standard output.
+std::string shellOut(const std::string& cmd) {
   std::string out;
   if (FILE* p = popen(cmd.c_str(), "r")) {
     char buf[4096];
@@ -37,6 +38,8 @@ std::string runPdfToText(const fs::path& pdf) {
   }
   return out;
 }
+
+std::string runPdfToText(const fs::path& pdf) { return shellOut("pdftotext -layout '" + pdf.string() + "' - 2>/dev/null"); }
 
 int MulDivPx(HDC dc, int points) { return points * GetDeviceCaps(dc, LOGPIXELSY) / 72; }
 
@@ -87,6 +90,91 @@ TEST(Printing, PdfPrinterWritesPagesThatReadBackAsText) {
   const COLORREF bar = plat::colorFromPixel(page->pixel(30, 23));
   EXPECT_NEAR(GetRValue(bar), 128, 12);
   EXPECT_GT(GetRValue(plat::colorFromPixel(page->pixel(30, 60))), 245);  // blank paper (resampled)
+}
+
+// The PDF printer draws fills, lines and text as vectors and keeps images only for what has no vector form: a
+// DIB and an inverted band here, each as an image of its own size, never the whole sheet. Rendered back at the
+// printer's resolution the page shows what the PNG printer's raster shows.
+void drawMixedPage(HDC dc) {
+  HFONT f = CreateFont(-MulDivPx(dc, 14), 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  HGDIOBJ oldFont = SelectObject(dc, f);
+  TextOut(dc, 200, 150, "Vector text", 11);
+  HBRUSH red = CreateSolidBrush(RGB(220, 30, 30));
+  RECT box{200, 400, 900, 700};
+  FillRect(dc, &box, red);
+  DeleteObject(red);
+  HPEN pen = CreatePen(PS_SOLID, 3, RGB(0, 0, 200));
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  MoveToEx(dc, 200, 800, nullptr);
+  LineTo(dc, 1400, 800);
+  LineTo(dc, 1600, 1000);  // sloping: its pixels
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+  // A 2 x 2 DIB stretched to 400 x 300: white, black / black, white.
+  struct {
+    BITMAPINFOHEADER h;
+    DWORD bits[4];
+  } dib{};
+  dib.h.biSize = sizeof(BITMAPINFOHEADER);
+  dib.h.biWidth = 2;
+  dib.h.biHeight = -2;
+  dib.h.biPlanes = 1;
+  dib.h.biBitCount = 32;
+  dib.bits[0] = dib.bits[3] = 0xFFFFFF;
+  StretchDIBits(dc, 1000, 1200, 400, 300, 0, 0, 2, 2, dib.bits, reinterpret_cast<BITMAPINFO*>(&dib.h),
+                DIB_RGB_COLORS, SRCCOPY);
+  // The red box's right half inverted (to cyan), through a raster operation on what lies there.
+  PatBlt(dc, 550, 400, 350, 300, DSTINVERT);
+  SelectObject(dc, oldFont);
+  DeleteObject(f);
+}
+
+TEST(Printing, PdfPagesAreVectorsWithImagesOnlyWhereRasterOperationsDrew) {
+  const fs::path pdf = scratch("mixed.pdf"), pngBase = scratch("mixed");
+  for (const char* printer : {"PDF", "PNG"}) {
+    HDC dc = CreateDC(nullptr, printer, nullptr, nullptr);
+    ASSERT_NE(dc, nullptr);
+    const std::string out = std::strcmp(printer, "PDF") == 0 ? pdf.string() : pngBase.string();
+    DOCINFO di{sizeof(DOCINFO), "Mixed", out.c_str(), nullptr, 0};
+    ASSERT_GT(StartDoc(dc, &di), 0);
+    ASSERT_GT(StartPage(dc), 0);
+    drawMixedPage(dc);
+    ASSERT_GT(EndPage(dc), 0);
+    ASSERT_GT(EndDoc(dc), 0);
+    DeleteDC(dc);
+  }
+  EXPECT_NE(runPdfToText(pdf).find("Vector text"), std::string::npos);
+  // "pdfimages -list": two header lines, then one line per image with its width and height.
+  std::istringstream list(shellOut("pdfimages -list '" + pdf.string() + "' 2>/dev/null"));
+  std::string line;
+  std::vector<std::pair<int, int>> images;
+  for (int n = 0; std::getline(list, line); ++n) {
+    int page = 0, num = 0, w = 0, h = 0;
+    char type[32];
+    if (n >= 2 && std::sscanf(line.c_str(), "%d %d %31s %d %d", &page, &num, type, &w, &h) == 5) images.push_back({w, h});
+  }
+  ASSERT_EQ(images.size(), 2u) << "the DIB and the inverted band, and nothing else";
+  for (const auto& [w, h] : images) {
+    EXPECT_LE(w, 400);
+    EXPECT_LE(h, 300);
+  }
+  EXPECT_LT(fs::file_size(pdf), 60u * 1024);  // no image of the sheet
+
+  const std::string cmd = "pdftoppm -r 300 -png -singlefile '" + pdf.string() + "' '" + scratch("mixed-pdf").string() + "'";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  auto fromPdf = plat::Surface::readPng(scratch("mixed-pdf").string() + ".png");
+  auto raster = plat::Surface::readPng(pngBase.string() + "-1.png");
+  ASSERT_NE(fromPdf, nullptr);
+  ASSERT_NE(raster, nullptr);
+  const POINT samples[] = {{300, 500},   {800, 500},  {700, 800},  {1300, 801}, {1100, 1250}, {1300, 1250},
+                           {1100, 1450}, {1300, 1450}, {2000, 2000}, {1500, 900}};
+  for (const POINT& p : samples) {
+    const COLORREF a = plat::colorFromPixel(fromPdf->pixel(p.x, p.y)), b = plat::colorFromPixel(raster->pixel(p.x, p.y));
+    EXPECT_NEAR(GetRValue(a), GetRValue(b), 40) << p.x << "," << p.y;
+    EXPECT_NEAR(GetGValue(a), GetGValue(b), 40) << p.x << "," << p.y;
+    EXPECT_NEAR(GetBValue(a), GetBValue(b), 40) << p.x << "," << p.y;
+  }
+  EXPECT_EQ(plat::colorFromPixel(raster->pixel(800, 500)), RGB(35, 225, 225));  // inverted red
 }
 
 TEST(Printing, PngAndRecordingPrinters) {
