@@ -9,6 +9,6 @@
 // final NUL; a buffer too small gets the cut text and the answer size - 2.
 DWORD ReadIniSectionRaw(const char* section, char* buffer, DWORD size, const char* file);
 
-// The whole section, however long: the read starts with 1024 bytes and grows by 1024 while the answer fills the
-// buffer to its size - 2. The text holds the entries and ends with an empty entry (two NULs at the end).
+// The whole section, however long: the read starts with 1024 bytes and doubles the buffer while the answer fills
+// it to its size - 2. The text holds the entries and ends with an empty entry (two NULs at the end).
 std::string ReadIniSection(const char* section, const char* file);

@@ -236,8 +236,9 @@ void Measure(HWND hwnd, ListState& s, int index, Item& item) {
   item.height = static_cast<int>(mis.itemHeight);
 }
 
-LRESULT Insert(HWND hwnd, ListState& s, int index, LPARAM lParam, bool sortIt) {
-  auto keep = States().Get(hwnd);
+// Puts one item in (LB_ADDSTRING's and LB_INSERTSTRING's `lParam`) without repainting: the caller repaints
+// once for all it put in. LB_ERR for an index out of range or a list destroyed while the item was measured.
+LRESULT PutItem(HWND hwnd, ListState& s, int index, LPARAM lParam, bool sortIt) {
   const DWORD style = Style(hwnd);
   Item item;
   if (HasStrings(style))
@@ -264,9 +265,35 @@ LRESULT Insert(HWND hwnd, ListState& s, int index, LPARAM lParam, bool sortIt) {
     s.measuring = false;
     if (index < Count(s)) s.items[static_cast<size_t>(index)].height = copy.height;
   }
+  return index;
+}
+
+LRESULT Insert(HWND hwnd, ListState& s, int index, LPARAM lParam, bool sortIt) {
+  auto keep = States().Get(hwnd);
+  const LRESULT put = PutItem(hwnd, s, index, lParam, sortIt);
+  if (put == LB_ERR) return LB_ERR;
   InvalidateRect(hwnd, nullptr, TRUE);
   UpdateScrollBar(hwnd, s);
-  return index;
+  return put;
+}
+
+// LB_APPENDITEMS: every item as LB_INSERTSTRING at the end and LB_SETITEMDATA would put it in, one repaint.
+LRESULT Append(HWND hwnd, ListState& s, size_t count, const LBAPPENDITEM* items) {
+  if (!items) return LB_ERR;
+  auto keep = States().Get(hwnd);
+  const int first = Count(s);
+  const bool strings = HasStrings(Style(hwnd));
+  for (size_t k = 0; k < count; ++k) {
+    const LPARAM put = strings ? reinterpret_cast<LPARAM>(items[k].text) : static_cast<LPARAM>(items[k].data);
+    const LRESULT index = PutItem(hwnd, s, -1, put, false);
+    if (index == LB_ERR) return LB_ERR;  // only a list destroyed while measuring stops it
+    if (Valid(s, static_cast<int>(index))) s.items[static_cast<size_t>(index)].data = items[k].data;
+  }
+  if (count > 0) {
+    InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateScrollBar(hwnd, s);
+  }
+  return first;
 }
 
 void SendDeleteItem(HWND hwnd, const ListState& s, int index, const Item& item) {
@@ -890,6 +917,7 @@ LRESULT Dispatch(HWND hwnd, ListState& s, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); return 0;
     case LB_ADDSTRING: return Insert(hwnd, s, -1, lParam, true);
     case LB_INSERTSTRING: return Insert(hwnd, s, index, lParam, false);
+    case LB_APPENDITEMS: return Append(hwnd, s, wParam, reinterpret_cast<const LBAPPENDITEM*>(lParam));
     case LB_DELETESTRING: return Delete(hwnd, s, index);
     case LB_RESETCONTENT: Reset(hwnd, s); return 0;
     case LB_SETCURSEL: return OnSetCurSel(hwnd, s, index);

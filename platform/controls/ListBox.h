@@ -1,6 +1,6 @@
 // LISTBOX (and the combo box's dropped list "ComboLBox", the same procedure).
 //
-// Items, selection (single, multiple, extended), sorting, search, owner-draw measuring and drawing,
+// Items (one at a time, or many appended at once with LB_APPENDITEMS), selection (single, multiple, extended), sorting, search, owner-draw measuring and drawing,
 // scrolling, keyboard and mouse. Selection changes made by the user notify LBN_SELCHANGE (with LBS_NOTIFY);
 // changes made by messages never notify.
 //

@@ -301,6 +301,17 @@ constexpr UINT LB_FINDSTRINGEXACT = 0x01A2;
 constexpr UINT LB_GETHORIZONTALEXTENT = 0x0193;
 constexpr UINT LB_SETHORIZONTALEXTENT = 0x0194;
 constexpr UINT LB_ITEMFROMPOINT = 0x01A9;
+// The platform's own list-box message (no classic number; class-private like the trackbar's): appends
+// wParam items from the LBAPPENDITEM array at lParam at the end of the list, in that order, each as
+// LB_INSERTSTRING at -1 and LB_SETITEMDATA would add it (a sorted list does not sort them; an owner-drawn list
+// without strings keeps the data only; a variable-height list measures each), with one repaint and one
+// scroll-bar update for all of them. Answers the index of the first appended item, or LB_ERR (nothing
+// appended for a null array; the list gone while an item was measured).
+constexpr UINT LB_APPENDITEMS = WM_USER + 0x0180;
+struct LBAPPENDITEM {
+  LPCSTR text;     // copied; null is an empty text
+  ULONG_PTR data;  // the item data
+};
 constexpr LRESULT LB_OKAY = 0;
 constexpr LRESULT LB_ERR = -1;
 constexpr LRESULT LB_ERRSPACE = -2;

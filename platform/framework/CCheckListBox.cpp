@@ -50,6 +50,12 @@ LRESULT CCheckListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (index >= 0 && index <= static_cast<LRESULT>(m_checks.size())) m_checks.insert(m_checks.begin() + index, 0);
       return index;
     }
+    case LB_APPENDITEMS: {
+      const LRESULT first = CListBox::WindowProc(message, wParam, lParam);
+      if (first >= 0 && first <= static_cast<LRESULT>(m_checks.size()))
+        m_checks.insert(m_checks.begin() + first, static_cast<size_t>(wParam), 0);
+      return first;
+    }
     case LB_DELETESTRING: {
       const LRESULT left = CListBox::WindowProc(message, wParam, lParam);
       if (left != LB_ERR && wParam < m_checks.size())

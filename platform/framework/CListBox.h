@@ -26,6 +26,12 @@ class CListBox : public CWnd {
     return static_cast<int>(
         SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(lpszItem)));
   }
+  // Appends `count` items at the end, in their order, in one message (LB_APPENDITEMS): the index of the
+  // first, or LB_ERR.
+  int AppendItems(const LBAPPENDITEM* items, int count) {
+    return static_cast<int>(SendMessage(LB_APPENDITEMS, static_cast<WPARAM>(count < 0 ? 0 : count),
+                                        reinterpret_cast<LPARAM>(items)));
+  }
   int DeleteString(UINT nIndex) { return static_cast<int>(SendMessage(LB_DELETESTRING, nIndex)); }
   void ResetContent() { SendMessage(LB_RESETCONTENT); }
   int GetText(int nIndex, LPSTR lpszBuffer) const {

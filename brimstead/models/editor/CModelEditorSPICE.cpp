@@ -92,17 +92,23 @@ void CModelEditorSPICE::OnFileSelChange() {
   ReadSubcircuits(m_Paths[path]);
   const bool compatibleOnly = IsDlgButtonChecked(IDC_COMPATIBLE) == BST_CHECKED;
   const int pins = m_Editor.PinCount();
+  // The list shows the subcircuits in file order (it does not sort), each entry carrying its subcircuit's
+  // index; it is filled in one step, and the record's subcircuit is looked up in the names it was filled from.
+  std::vector<LBAPPENDITEM> shown;
+  shown.reserve(static_cast<size_t>(m_Subcircuits.names.GetSize()));
   for (int i = 0; i < m_Subcircuits.names.GetSize(); ++i) {
     const int nodes = m_Subcircuits.NodeCount(i);
     if (compatibleOnly && !(nodes >= 2 && nodes == pins)) continue;
-    const int entry = m_SubcircuitList.AddString(m_Subcircuits.names[i]);
-    if (entry >= 0) m_SubcircuitList.SetItemData(entry, static_cast<DWORD_PTR>(i));
+    shown.push_back({m_Subcircuits.names[i], static_cast<ULONG_PTR>(i)});
   }
-  if (m_SubcircuitList.GetCount() == 0) {
+  if (shown.empty() || m_SubcircuitList.AppendItems(shown.data(), static_cast<int>(shown.size())) < 0) {
     OnSubcircuitSelChange();
     return;
   }
-  const int entry = FindEntryFromSecond(m_SubcircuitList, m_Editor.Record().spice.subcircuitName, true);
+  const int entry = FindTextFromSecond(
+      static_cast<int>(shown.size()),
+      [&](int k) -> const CString& { return m_Subcircuits.names[static_cast<INT_PTR>(shown[static_cast<size_t>(k)].data)]; },
+      m_Editor.Record().spice.subcircuitName, true);
   m_SubcircuitList.SetCurSel(entry < 0 ? 0 : entry);
   OnSubcircuitSelChange();
 }

@@ -34,18 +34,28 @@ void ListModelDirectoryFiles(const CStringArray& directories, const char* extens
   }
 }
 
-int FindEntryFromSecond(const CListBox& list, const CString& name, bool wholeText) {
-  const int count = list.GetCount();
+int FindTextFromSecond(int count, const std::function<const CString&(int i)>& textAt, const CString& name,
+                       bool wholeText) {
   for (int k = 0; k < count; ++k) {
     const int i = (k + 1) % count;
-    CString text;
-    list.GetText(i, text);
+    const CString& text = textAt(i);
     const bool match = wholeText ? text.CompareNoCase(name) == 0
                                  : text.GetLength() >= name.GetLength() &&
                                        text.Left(name.GetLength()).CompareNoCase(name) == 0;
     if (match) return i;
   }
   return -1;
+}
+
+int FindEntryFromSecond(const CListBox& list, const CString& name, bool wholeText) {
+  CString text;
+  return FindTextFromSecond(
+      list.GetCount(),
+      [&](int i) -> const CString& {
+        list.GetText(i, text);
+        return text;
+      },
+      name, wholeText);
 }
 
 int SelectedPathIndex(const CListBox& list, const CStringArray& paths) {

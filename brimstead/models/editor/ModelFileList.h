@@ -15,6 +15,10 @@ void ListModelDirectoryFiles(const CStringArray& directories, const char* extens
 // The entry of a sorted list that begins with `name` (letter case ignored), searched from the second entry on and
 // wrapping round; -1 when none does. An empty name matches the first entry searched.
 int FindEntryFromSecond(const CListBox& list, const CString& name, bool wholeText);
+// The same search over `count` texts that a list would show in this order (`textAt(i)` is entry i's text),
+// without asking a list for them.
+int FindTextFromSecond(int count, const std::function<const CString&(int i)>& textAt, const CString& name,
+                       bool wholeText);
 
 // The selected entry's index in `paths`, or -1 when nothing is selected or the entry's data is no path index.
 int SelectedPathIndex(const CListBox& list, const CStringArray& paths);

@@ -448,6 +448,62 @@ TEST_F(ListBoxes, ListDestroyedByItsSelectionNotificationStopsQuietly) {
   EXPECT_EQ(NoteCodes(200), (std::vector<UINT>{LBN_SETFOCUS, LBN_SELCHANGE, LBN_KILLFOCUS}));  // no double click
 }
 
+// LB_APPENDITEMS puts many items at the end in one message, as LB_INSERTSTRING at -1 and LB_SETITEMDATA would
+// one by one: in the order given even in a sorted list, each with its data, the selection kept, the scroll bar
+// covering them all; a list without strings keeps the data, a variable-height list measures each item as it comes.
+TEST_F(ListBoxes, AppendItemsPutsManyAtTheEndInOrderWithTheirData) {
+  HWND l = List(LBS_SORT | WS_VSCROLL, {"b", "a"});
+  SendMessage(l, LB_SETCURSEL, 1, 0);
+  const LBAPPENDITEM more[] = {{"z", 7}, {"C", 8}, {nullptr, 9}};
+  EXPECT_EQ(SendMessage(l, LB_APPENDITEMS, 3, reinterpret_cast<LPARAM>(more)), 2);
+  ASSERT_EQ(SendMessage(l, LB_GETCOUNT, 0, 0), 5);
+  EXPECT_EQ(ItemText(l, 1), "b");
+  EXPECT_EQ(ItemText(l, 2), "z");
+  EXPECT_EQ(ItemText(l, 3), "C");
+  EXPECT_EQ(ItemText(l, 4), "");
+  EXPECT_EQ(SendMessage(l, LB_GETITEMDATA, 3, 0), 8);
+  EXPECT_EQ(SendMessage(l, LB_GETITEMDATA, 4, 0), 9);
+  EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(Find(l, LB_FINDSTRINGEXACT, -1, "c"), 3);
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_RANGE;
+  for (int i = 0; i < 20; ++i) SendMessage(l, LB_APPENDITEMS, 1, reinterpret_cast<LPARAM>(more));
+  ASSERT_TRUE(GetScrollInfo(l, SB_VERT, &si));
+  EXPECT_EQ(si.nMax, 24);
+  EXPECT_EQ(SendMessage(l, LB_APPENDITEMS, 2, 0), LB_ERR);
+  EXPECT_EQ(SendMessage(l, LB_APPENDITEMS, 0, reinterpret_cast<LPARAM>(more)), 25);
+  EXPECT_EQ(SendMessage(l, LB_GETCOUNT, 0, 0), 25);
+
+  HWND data = Make("LISTBOX", "", kChild | LBS_OWNERDRAWFIXED, {170, 10, 300, 60}, 214);
+  SendMessage(data, LB_APPENDITEMS, 2, reinterpret_cast<LPARAM>(more));
+  EXPECT_EQ(SendMessage(data, LB_GETITEMDATA, 1, 0), 8);
+  EXPECT_EQ(Find(data, LB_FINDSTRINGEXACT, -1, reinterpret_cast<const char*>(LPARAM{7})), 0);  // data compared
+
+  std::vector<std::pair<UINT, ULONG_PTR>> measured;  // item, its data while measured
+  HWND variable = nullptr;
+  hostHook = [&](UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
+    if (msg != WM_MEASUREITEM) return std::nullopt;
+    auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+    measured.emplace_back(m->itemID, m->itemData);
+    if (variable) {
+      EXPECT_EQ(SendMessage(variable, LB_GETCOUNT, 0, 0), LRESULT(m->itemID) + 1);
+    }
+    m->itemHeight = 10 + m->itemID;
+    if (m->itemID == 4) DestroyWindow(variable);  // a list gone half-way stops the rest
+    return TRUE;
+  };
+  variable = Make("LISTBOX", "", kChild | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS, {10, 120, 160, 170}, 215);
+  measured.clear();
+  EXPECT_EQ(SendMessage(variable, LB_APPENDITEMS, 3, reinterpret_cast<LPARAM>(more)), 0);
+  // As LB_ADDSTRING before LB_SETITEMDATA: a list of strings measures an item before it has its data.
+  EXPECT_EQ(measured, (std::vector<std::pair<UINT, ULONG_PTR>>{{0, 0}, {1, 0}, {2, 0}}));
+  EXPECT_EQ(SendMessage(variable, LB_GETITEMHEIGHT, 2, 0), 12);
+  EXPECT_EQ(SendMessage(variable, LB_GETITEMDATA, 2, 0), 9);
+  EXPECT_EQ(SendMessage(variable, LB_APPENDITEMS, 3, reinterpret_cast<LPARAM>(more)), LB_ERR);
+  EXPECT_FALSE(IsWindow(variable));
+}
+
 TEST_F(ListBoxes, AHorizontalBarShowsOnlyWhenAskedToStayDisabled) {
   HWND plain = Make("LISTBOX", "", kChild | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, {10, 10, 160, 107}, 212);
   HWND kept = Make("LISTBOX", "", kChild | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL, {170, 10, 300, 107}, 213);

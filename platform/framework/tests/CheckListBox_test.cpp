@@ -51,6 +51,21 @@ TEST_F(CheckListBoxTest, StatesFollowTheirItemsThroughSortedInsertsAndDeletes) {
   EXPECT_EQ(list.GetCheck(0), 0);
 }
 
+TEST_F(CheckListBoxTest, ItemsAppendedInOneMessageGetTheirOwnStates) {
+  list.AddString("Via");
+  list.SetCheck(0, 1);
+  const LBAPPENDITEM more[] = {{"Plane", 1}, {"Trace", 2}};
+  EXPECT_EQ(list.AppendItems(more, 2), 1);
+  list.SetCheck(2, 2);
+  EXPECT_EQ(list.GetCheck(0), 1);
+  EXPECT_EQ(list.GetCheck(1), 0);
+  EXPECT_EQ(list.GetCheck(2), 2);
+  list.DeleteString(0);
+  EXPECT_EQ(list.GetCheck(0), 0);
+  EXPECT_EQ(list.GetCheck(1), 2);
+  EXPECT_EQ(list.GetItemData(1), 2u);
+}
+
 TEST_F(CheckListBoxTest, ClickOnTheBoxAndSpaceToggleAndTellTheParent) {
   for (const char* k : {"a", "b", "c"}) list.AddString(k);
   CRect second;

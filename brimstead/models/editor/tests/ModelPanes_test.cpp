@@ -24,6 +24,17 @@ void PrepareTwoPinTouchstone(CModelEditor& editor, const CString& directory) {
   editor.Record().header.kind = HostModelTouchstone;
 }
 
+// An editor of a two-pin capacitor's SPICE model in `file` of one model directory.
+void PrepareTwoPinSpice(CModelEditor& editor, const CString& directory, const char* file, const char* subcircuit) {
+  SetPins(editor, {"1", "2"});
+  CStringArray directories;
+  directories.Add(directory);
+  editor.SetModelDirectories(directories);
+  editor.Record().header.kind = HostModelSPICE;
+  editor.Record().spice.fileName = file;
+  editor.Record().spice.subcircuitName = subcircuit;
+}
+
 TEST_F(PaneTest, SpiceListsEachNameOnceFromTheFirstDirectoryAndFiltersCompatibleSubcircuits) {
   const CString first = MakeDirectory("first");
   const CString second = MakeDirectory("second");
@@ -95,13 +106,7 @@ TEST_F(PaneTest, SpiceNodePositionsBeyondSixteenBitsStayTheSubcircuitsOwn) {
   text += "\n.ENDS\n.SUBCKT LAST p q\nC1 p q 1n\n.ENDS\n";
   WriteFile(directory, "big.cir", text.c_str());
   CModelEditor editor;
-  SetPins(editor, {"1", "2"});
-  CStringArray directories;
-  directories.Add(directory);
-  editor.SetModelDirectories(directories);
-  editor.Record().header.kind = HostModelSPICE;
-  editor.Record().spice.fileName = "big.cir";
-  editor.Record().spice.subcircuitName = "LAST";
+  PrepareTwoPinSpice(editor, directory, "big.cir", "LAST");
   Open(editor);
   CModelEditorSPICE& pane = editor.SpicePane();
   ASSERT_EQ(pane.m_Subcircuits.names.GetSize(), 2);
@@ -119,6 +124,40 @@ TEST_F(PaneTest, SpiceNodePositionsBeyondSixteenBitsStayTheSubcircuitsOwn) {
                    reinterpret_cast<LPARAM>(pane.GetDlgItem(CModelEditorSPICE::IDC_COMPATIBLE)->m_hWnd));
   ASSERT_EQ(pane.m_SubcircuitList.GetCount(), 1);
   EXPECT_EQ(ListText(pane.m_SubcircuitList, 0), "LAST");
+  editor.DestroyWindow();
+}
+
+// The record's subcircuit is found ignoring case, searched from the second entry shown and wrapping round to the
+// first, among the entries the list shows (all, or the compatible ones); each entry leads to its own subcircuit.
+TEST_F(PaneTest, SpiceSelectsTheRecordsSubcircuitFromTheSecondEntryShown) {
+  const CString directory = MakeDirectory("dup");
+  WriteFile(directory, "dup.cir",
+            ".SUBCKT Cap a b\nC1 a b 1n\n.ENDS\n.SUBCKT three a b c\n.ENDS\n.SUBCKT CAP p q\nC1 p q 1n\n.ENDS\n"
+            ".SUBCKT cap x y z\n.ENDS\n.SUBCKT capx m n\n.ENDS\n.SUBCKT Only u v\n.ENDS\n");
+  CModelEditor editor;
+  PrepareTwoPinSpice(editor, directory, "dup.cir", "cAp");
+  Open(editor);
+  CModelEditorSPICE& pane = editor.SpicePane();
+  ASSERT_EQ(pane.m_SubcircuitList.GetCount(), 6);
+  EXPECT_EQ(ListText(pane.m_SubcircuitList, 3), "cap");
+  EXPECT_EQ(pane.m_SubcircuitList.GetCurSel(), 2);   // "CAP", not the first "Cap" nor the partial "capx"
+  EXPECT_EQ(pane.m_PortMap.GetCellValue(1, 1), "p");
+  auto selectedWith = [&](const char* subcircuit, bool compatibleOnly) {
+    editor.Record().spice.subcircuitName = subcircuit;
+    pane.CheckDlgButton(CModelEditorSPICE::IDC_COMPATIBLE, compatibleOnly ? BST_CHECKED : BST_UNCHECKED);
+    pane.OnFileSelChange();
+    CString shown;
+    for (int i = 0; i < pane.m_SubcircuitList.GetCount(); ++i) shown += ListText(pane.m_SubcircuitList, i) + ",";
+    const int selected = pane.m_SubcircuitList.GetCurSel();
+    const int index = static_cast<int>(pane.m_SubcircuitList.GetItemData(selected));
+    return std::to_string(selected) + " " + std::string(pane.m_Subcircuits.names[index]) + " " + std::string(shown);
+  };
+  EXPECT_EQ(selectedWith("CAP", true), "1 CAP Cap,CAP,capx,Only,");
+  EXPECT_EQ(selectedWith("cap", true), "1 CAP Cap,CAP,capx,Only,");
+  EXPECT_EQ(selectedWith("ONLY", true), "3 Only Cap,CAP,capx,Only,");
+  EXPECT_EQ(selectedWith("cap x", true), "0 Cap Cap,CAP,capx,Only,");   // none: the first
+  EXPECT_EQ(selectedWith("THREE", false), "1 three Cap,three,CAP,cap,capx,Only,");
+  EXPECT_EQ(selectedWith("", false), "0 Cap Cap,three,CAP,cap,capx,Only,");
   editor.DestroyWindow();
 }
 
