@@ -2,6 +2,7 @@
 
 #include "brimstead/AnalysisData.h"
 #include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/ModuleApp.h"
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/wizards/DWFinishPage.h"
@@ -178,6 +179,14 @@ void CWizardDlg::UpdateButtons() {
           WizardStepRole::NormalisationImpedance}) {
       show(role, true);
       enable(role, true);
+    }
+    // The extractor's supply-pin step shows while the record holds supply-pin ports, and stays while it is the
+    // current step.
+    if (record->GetKind() == CModelExtractorAnalysisData::Kind) {
+      const bool pins = !static_cast<const CModelExtractorAnalysisData*>(record)->m_SupplyPorts.IsEmpty();
+      for (WizardStepRole role : {WizardStepRole::SupplyPinsViewer, WizardStepRole::SupplyPinsList})
+        if (CWizStepNode* s = step(role))
+          s->SetVisible(pins || (s->GetPage() && s->GetPage() == m_pFrame->GetActivePage()));
     }
   }
   for (WizardStepRole role : {WizardStepRole::AnalysisType, WizardStepRole::TargetImpedance,

@@ -1104,6 +1104,52 @@ TEST_F(PdnHostProgram, TheExtractorsAddPinButtonKeepsTheKeyboardAfterTheHostsCom
   EXPECT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
 }
 
+// The extractor on a system of two boards opens with no board chosen, hence no supply-pin ports: once the user
+// chooses the 8-layer board its "Select IC Power Pins" step shows that board's picked balls, and the host's Run gets
+// only the ports the user kept there and the vias, numbered on after them.
+TEST_F(PdnHostProgram, TheExtractorShowsTheSupplyPinStepOfABoardChosenLater) {
+  const Outcome outcome =
+      RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " + SampleBoard("sensor4").string() +
+                 " --wizard extractor --open modal --fixed-clock --script " +
+                 (SourceDir() / "host/tests/scripts/extractor-boards.pdnscript").string() + " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_NE(outcome.output.find("  GetProbeCount = 3\n  probe 0 = U1.D4\n  probe 1 = V_TX0_N\n  probe 2 = V_TX0_P\n"),
+            std::string::npos)
+      << outcome.output;
+  ExpectShotsMatchReferences(dir, {"extractor-boards-01-no-board", "extractor-boards-02-supply",
+                                   "extractor-boards-03-vias"});
+}
+
+// The bypass and via-model wizards outside board mode never take a pick that the board marks not eligible as a via
+// (the 8-layer board's supply balls): with none left the record holds no via, the status asks for one and Finish
+// checks the data instead of running; the host's Run gets only eligible vias.
+TEST_F(PdnHostProgram, TheViaPagesNeverTakeAPickThatIsNotAnEligibleVia) {
+  struct Case {
+    const char* wizard;
+    const char* probes;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"via-model", "  GetProbeCount = 2\n  probe 0 = V_TX0_N\n  probe 1 = V_TX0_P\n",
+       "messagebox \"Zuvar Erazoduvi Zerovi\": No differential via is selected.\\n -> ok\n"},
+      {"bypass", "  GetProbeCount = 1\n  probe 0 = V_DQ1\n",
+       "messagebox \"Zuvar Erazoduvi Zerovi\": Via is to be selected for bypass analysis. \\n -> ok\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.wizard);
+    const std::string script = std::string(c.wizard) + "-supply";
+    const Outcome outcome =
+        RunPdnHost("--board " + SampleBoard("demo8").string() + " --wizard " + c.wizard +
+                   " --open modal --fixed-clock --script " +
+                   (SourceDir() / "host/tests/scripts" / (script + ".pdnscript")).string() + " --shots " + dir.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find(c.message), std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find("callback: Run\n"), outcome.output.rfind("callback: Run\n")) << outcome.output;
+    EXPECT_NE(outcome.output.find(c.probes), std::string::npos) << outcome.output;
+  }
+  ExpectShotsMatchReferences(dir, {"via-model-supply-01-no-pair", "bypass-supply-01-no-via"});
+}
+
 // The bypass, via-model and PDN model-extractor wizards from scripts, each in its board-viewer flavour on a system of
 // one board and in its list flavour in board mode, on both sample boards: the saved settings against the golden
 // files, the host's log (callbacks, pans, the board view's marks, host events), the getters and every screenshot
