@@ -53,9 +53,15 @@ LRESULT CWizardDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   CModuleScope scope;
   CBusy busy(this);
   if (message == WM_WIZARD_REREAD_RECORD) {
-    // The interface object changed the record: the active page reads it again.
+    // The interface object changed the record: the buttons (Finish's caption) follow the record's check, which also
+    // takes a one-board system's board again when a load refused the file's board section; then the active page
+    // reads the record again, and the buttons follow what it changed.
+    const HWND self = m_hWnd;
+    UpdateButtons();
     if (CDWPage* page = GetActivePage())
       page->OnSetActive();
+    if (self && m_hWnd == self)
+      UpdateButtons();
     return 0;
   }
   return CDialog::WindowProc(message, wParam, lParam);

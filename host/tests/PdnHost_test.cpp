@@ -1104,6 +1104,36 @@ TEST_F(PdnHostProgram, TheExtractorsAddPinButtonKeepsTheKeyboardAfterTheHostsCom
   EXPECT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
 }
 
+// The host loads settings of the current project whose frequency sweep is reversed into an open wizard whose check
+// passed: in each wizard (the bypass and via-model objects load themselves, the extractor through its start page's
+// "Use last configuration", as the decoupling wizard does) Finish's caption then reads "Check Data", and a click on it
+// shows the check's message instead of running.
+TEST_F(PdnHostProgram, AfterTheHostsLoadFinishsCaptionFollowsTheLoadedRecordsCheck) {
+  std::string settings = "[BOARD]\r\nProjectPath=sensor4.brd\r\nBoardIdx=0\r\n[HEADER]\r\nFileVersion=1.0\r\n";
+  for (const char* section : {"OPTIONS_BW", "OPTIONS_DV", "OPTIONS_ME"})
+    settings += std::string("[") + section + "]\r\nMinFreq=1e+09\r\nMaxFreq=1e+06\r\n";
+  for (const char* wizard : {"bypass", "via-model", "extractor"}) {
+    SCOPED_TRACE(wizard);
+    const fs::path run = dir / wizard;
+    fs::create_directories(run);
+    std::ofstream(run / "sensor4.brd") << "board\n";
+    std::ofstream(run / "reversed.dao", std::ios::binary) << settings;
+    const std::string how = std::string(wizard) == "extractor" ? " --board-mode" : "";
+    const Outcome outcome = RunPdnHost(
+        "--board " + SampleBoard("sensor4").string() + " --wizard " + wizard + how +
+            " --open modeless --fixed-clock --project " + (run / "sensor4.brd").string() + " --script " +
+            (SourceDir() / "host/tests/scripts/load-reversed-sweep.pdnscript").string() + " --shots " + run.string(),
+        "cd " + run.string() + " && " + PDNHOST_PROGRAM);
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find("Frequency sweep range must be specified. \\n -> ok\n"), std::string::npos)
+        << outcome.output;
+    EXPECT_EQ(outcome.output.find("callback: Run\n"), std::string::npos) << outcome.output;
+    fs::rename(run / "load-reversed-sweep.png", dir / (std::string(wizard) + "-load-reversed-sweep.png"));
+  }
+  ExpectShotsMatchReferences(dir, {"bypass-load-reversed-sweep", "via-model-load-reversed-sweep",
+                                   "extractor-load-reversed-sweep"});
+}
+
 // The extractor on a system of two boards opens with no board chosen, hence no supply-pin ports: once the user
 // chooses the 8-layer board its "Select IC Power Pins" step shows that board's picked balls, and the host's Run gets
 // only the ports the user kept there and the vias, numbered on after them.
