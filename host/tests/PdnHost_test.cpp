@@ -1095,6 +1095,22 @@ TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
   ASSERT_EQ(loaded.code, 0) << loaded.output << loaded.errors;
   EXPECT_NE(loaded.output.find(") -> true\ncallback: Notify 2 1"), std::string::npos) << loaded.output;
   ExpectShotsMatchReferences(dir, {"bypass-list-pair-01-chosen", "bypass-list-load-01-loaded"});
+
+  // The bypass save names the project by its full path; the project moved together with its settings file still
+  // owns them: the via comes back checked with its pair.
+  EXPECT_NE(settings.find("ProjectPath=" + project.string() + "\r\n"), std::string::npos) << settings;
+  const fs::path moved = dir / "moved";
+  fs::create_directories(moved);
+  fs::rename(project, moved / "demo8.brd");
+  fs::rename(dir / "demo8.dao", moved / "demo8.dao");
+  const Outcome again = RunPdnHost(
+      "--load " + (moved / "demo8.dao").string() + " --board " + board.string() +
+      " --board-mode --wizard bypass --open modeless --fixed-clock --project " + (moved / "demo8.brd").string() +
+      " --shots " + moved.string() + " --script " +
+      (SourceDir() / "host/tests/scripts/bypass-list-load.pdnscript").string());
+  ASSERT_EQ(again.code, 0) << again.output << again.errors;
+  EXPECT_NE(again.output.find("  GetProbeCount = 1\n  probe 0 = V_DQ1\n"), std::string::npos) << again.output;
+  ExpectShotsMatchReferences(moved, {"bypass-list-load-01-loaded"});
 }
 
 // The extractor's "Add IC Power Pin..." leaves the keyboard where it was once the host's command returned.
@@ -1132,6 +1148,32 @@ TEST_F(PdnHostProgram, AfterTheHostsLoadFinishsCaptionFollowsTheLoadedRecordsChe
   }
   ExpectShotsMatchReferences(dir, {"bypass-load-reversed-sweep", "via-model-load-reversed-sweep",
                                    "extractor-load-reversed-sweep"});
+}
+
+// An extractor file saved with a net's vias comes back on the host's load ("Use last configuration"): the load asks
+// the host to select the saved net, the board view then holds that net's vias instead of its own picks, and the
+// saved via lines apply to them: the host's Run gets the same ports as when the settings were saved.
+TEST_F(PdnHostProgram, AReloadedExtractionRunsOnTheSavedPorts) {
+  std::ofstream(dir / "demo8.brd") << "board\n";
+  auto run = [&](const char* script) {
+    return RunPdnHost("--board " + SampleBoard("demo8").string() +
+                          " --wizard extractor --open modeless --fixed-clock --project " + (dir / "demo8.brd").string() +
+                          " --shots " + dir.string() + " --script " +
+                          (SourceDir() / "host/tests/scripts" / (std::string(script) + ".pdnscript")).string(),
+                      "cd " + dir.string() + " && " + PDNHOST_PROGRAM);
+  };
+  auto ports = [](const std::string& output) {
+    const size_t start = output.find("  GetProbeCount = ");
+    return start == std::string::npos ? std::string() : output.substr(start);
+  };
+  const Outcome saved = run("extractor-net-save");
+  ASSERT_EQ(saved.code, 0) << saved.output << saved.errors;
+  EXPECT_NE(saved.output.find("  probe 5 = V_RX0_N\n"), std::string::npos) << saved.output;
+  const Outcome loaded = run("extractor-net-load");
+  ASSERT_EQ(loaded.code, 0) << loaded.output << loaded.errors;
+  EXPECT_NE(ports(saved.output), "");
+  EXPECT_EQ(ports(loaded.output), ports(saved.output));
+  ExpectShotsMatchReferences(dir, {"extractor-net-save-01-vias", "extractor-net-load-01-vias"});
 }
 
 // The extractor on a system of two boards opens with no board chosen, hence no supply-pin ports: once the user
