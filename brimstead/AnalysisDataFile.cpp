@@ -238,9 +238,14 @@ bool CAnalysisData::ReadBoardSection() {
   const bool readingCopy = m_pSettingsCopyBuffer && *m_pSettingsCopyBuffer &&
                            m_SettingsPath == AbsolutePath(m_pSettingsCopyBuffer);
   if (!readingCopy) {
-    // The stored project must be the current one; a bare name lies beside the settings file.
+    // The stored project must be the current one; a bare name lies beside the settings file. A full path (the
+    // bypass save writes one) to a project of the current one's name also is the current one when the settings
+    // file lies in the current project's folder: the two were moved together.
     const CString storedPath = IsRelativePath(stored) ? DriveAndDirectory(m_SettingsPath) + stored : stored;
-    if (!PathsEqual(storedPath, m_ProjectPath)) {
+    const bool movedTogether = !IsRelativePath(stored) && !m_ProjectPath.IsEmpty() &&
+                               PathsEqual(FileNameOfPath(stored), FileNameOfPath(m_ProjectPath)) &&
+                               PathsEqual(DriveAndDirectory(m_SettingsPath), DriveAndDirectory(m_ProjectPath));
+    if (!PathsEqual(storedPath, m_ProjectPath) && !movedTogether) {
       m_nBoardIndex = -1;
       m_pBoard = nullptr;
       return false;

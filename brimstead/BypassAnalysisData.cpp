@@ -72,13 +72,11 @@ void CBypassAnalysisData::CollectProbes() {
   m_bProbeOrderKept = 0;
   if (!m_bBoardMode || !m_pBoard)
     return;
-  CHostInterfaceRef<CHostPIProbes> piProbes(m_pBoard, HostInterfacePIProbes);
-  if (!piProbes)
-    return;
-  CHostCollectionRef selected(piProbes->GetSelectedProbes());
-  for (int i = selected.Count() - 1; i >= 0; --i) {
+  // Only picks that the board lets the module take as vias: never an IC supply ball it marks not eligible.
+  const std::vector<CHostProbe*> selected = SelectedEligibleProbes(m_pBoard);
+  for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
     CBypassViaProbe probe;
-    probe.m_pHostProbe = selected.Item<CHostProbe>(i);
+    probe.m_pHostProbe = *it;
     m_Probes.Add(probe);
   }
 }

@@ -36,6 +36,9 @@ bool CBypassWizardAPI::LoadSettings(const char* path) {
     return false;
   if (m_bBoardMode && m_pDialog)
     m_pDialog->RefreshActivePage();
+  // An open wizard reads the loaded record again, its Finish caption included.
+  if (HWND wizard = WizardWindow())
+    ::PostMessageA(wizard, WM_WIZARD_REREAD_RECORD, 0, 0);
   NotifyHost(HostEventSettingsLoaded);
   return true;
 }

@@ -183,14 +183,9 @@ void CDiffViaAnalysisData::CollectProbes() {
   m_bProbeOrderKept = 0;
   if (!m_bBoardMode || !m_pBoard)
     return;
-  CHostInterfaceRef<CHostPIProbes> piProbes(m_pBoard, HostInterfacePIProbes);
-  if (!piProbes)
-    return;
-  CHostCollectionRef selected(piProbes->GetSelectedProbes());
-  for (int i = selected.Count() - 1; i >= 0; --i) {
-    CHostProbe* host = selected.Item<CHostProbe>(i);
-    if (!host || !host->IsEligible())
-      continue;
+  const std::vector<CHostProbe*> selected = SelectedEligibleProbes(m_pBoard);
+  for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+    CHostProbe* host = *it;
     CViaPairProbe probe;
     probe.m_pHostProbe = host;
     probe.m_bEnabled = host->IsSelected();

@@ -5,6 +5,7 @@
 #include "brimstead/HostInterfaces.h"
 
 #include <utility>
+#include <vector>
 
 // Owns one CHostCollection until the end of its scope. A null collection is allowed and counts 0 items.
 class CHostCollectionRef {
@@ -78,4 +79,21 @@ inline bool HostCollectionHasKind4(CHostNet* net) {
       return true;
   }
   return false;
+}
+
+// The probes selected in the board's view that the board lets the module take as vias (`IsEligible`), in selection
+// order: a supply ball or stitching via that the board marks not eligible is never among them. The named interface
+// is given back and the collection released.
+inline std::vector<CHostProbe*> SelectedEligibleProbes(CHostBoard* board) {
+  std::vector<CHostProbe*> probes;
+  CHostInterfaceRef<CHostPIProbes> piProbes(board, HostInterfacePIProbes);
+  if (!piProbes)
+    return probes;
+  CHostCollectionRef selected(piProbes->GetSelectedProbes());
+  for (int i = 0; i < selected.Count(); ++i) {
+    CHostProbe* probe = selected.Item<CHostProbe>(i);
+    if (probe && probe->IsEligible())
+      probes.push_back(probe);
+  }
+  return probes;
 }

@@ -16,6 +16,8 @@ void HostCallbackLog::OnClosed() { m_lines.push_back("OnClosed"); }
 
 void HostCallbackLog::SelectNet(int one, CHostNet* net) {
   m_lines.push_back("SelectNet " + std::to_string(one) + " " + (net && net->GetName() ? net->GetName() : "<none>"));
+  if (m_selectNet)
+    m_selectNet(net);
 }
 
 void HostCallbackLog::Notify(int event, int one) {

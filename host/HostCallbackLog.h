@@ -3,6 +3,7 @@
 
 #include "brimstead/HostInterfaces.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ public:
   void Notify(int event, int one) override;
   void HostCommand(int command, int zero) override;
 
+  // What the host does when the module asks it to select a net (after the line is logged): a host selects the net
+  // in its board view and tells the wizard.
+  void OnSelectNet(std::function<void(CHostNet*)> action) { m_selectNet = std::move(action); }
   void AnswerRun(bool answer) { m_runAnswer = answer; }
   void AnswerMayClose(bool answer) { m_mayCloseAnswer = answer; }
   const std::vector<std::string>& Lines() const { return m_lines; }
@@ -26,6 +30,7 @@ public:
 
 private:
   std::vector<std::string> m_lines;
+  std::function<void(CHostNet*)> m_selectNet;
   bool m_runAnswer = true;
   bool m_mayCloseAnswer = true;
 };

@@ -455,19 +455,37 @@ void PdnHost::PickNet(const std::string& name) {
       board = more.get();
   if (!net)
     throw ScriptError("net pick: the board has no net \"" + name + "\"");
+  SelectNetInView(*board, net);
+}
+
+void PdnHost::SelectNetFor(CHostNet* wanted) {
+  // The board that holds the net the module asked for selects it; a net of no board of ours changes nothing.
+  std::vector<HostBoard*> boards{m_board.get()};
+  for (const auto& more : m_moreBoards)
+    boards.push_back(more.get());
+  for (HostBoard* board : boards)
+    if (HostNet* net = board && wanted && wanted->GetName() ? board->FindNet(wanted->GetName()) : nullptr;
+        net && net == wanted) {
+      SelectNetInView(*board, net);
+      return;
+    }
+}
+
+void PdnHost::SelectNetInView(HostBoard& board, HostNet* net) {
+  const std::string name = net->GetName() ? net->GetName() : "";
   // The host's board window picks the net: the view's selection keeps its supply pins and takes the vias of the
   // net and of the nets joined with it.
   std::vector<HostNet*> members{net};
   members.insert(members.end(), net->Joined().begin(), net->Joined().end());
   std::vector<HostProbe*> picks;
-  for (HostProbe* picked : board->Picks())
+  for (HostProbe* picked : board.Picks())
     if (picked->GetKind() == HostProbeSupplyPin)
       picks.push_back(picked);
-  for (const auto& probe : board->Probes())
+  for (const auto& probe : board.Probes())
     if (probe->GetKind() == HostProbeVia &&
         std::find(members.begin(), members.end(), probe->GetNet()) != members.end())
       picks.push_back(probe.get());
-  board->SetPicks(std::move(picks));
+  board.SetPicks(std::move(picks));
   const bool answer = static_cast<CModelExtractorWizardAPITable&>(*m_api).SetSelectedNet(net);
   Print("SetSelectedNet(" + EscapedName(name) + ") -> " + (answer ? "true" : "false"));
 }
@@ -711,6 +729,9 @@ int PdnHost::Run(const PdnHostOptions& options) {
   m_out << "wizard: " << KindName(options.wizard) << "\n";
 
   Step("SetCallback(log)", api.SetCallback(&m_callback));
+  // The extractor's load asks the host to select the saved net: the board view selects it as a net pick does.
+  if (options.wizard == WizardKind::Extractor)
+    m_callback.OnSelectNet([this](CHostNet* net) { SelectNetFor(net); });
   // Each board answers for its own geometry: the query handed in passes every question to the board that the
   // wizard's record holds.
   std::vector<HostBoard*> boards{m_board.get()};

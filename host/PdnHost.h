@@ -24,6 +24,7 @@ namespace host {
 class HostBoard;
 class HostBoardMarker;
 class HostLedger;
+class HostNet;
 class HostProbe;
 class HostSystem;
 
@@ -107,6 +108,11 @@ private:
   std::string MarksLine() const;
   // The host events a script can raise in the model extractor.
   void PickNet(const std::string& name);
+  // The net's board view selects the net (its supply pins kept, the vias of the net and its members taken) and the
+  // extractor is told (SetSelectedNet, printed).
+  void SelectNetInView(HostBoard& board, HostNet* net);
+  // The module asked the host to select the net (the SelectNet callback): the board holding it selects it.
+  void SelectNetFor(CHostNet* net);
   void SwitchViaPort(const std::string& id, bool enabled);
   HostProbe* FindProbe(const std::string& id) const;
   void Print(const std::string& line);

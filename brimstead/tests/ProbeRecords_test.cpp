@@ -150,6 +150,25 @@ TEST_F(ProbeRecords, BypassViaCheckFindsLayersPairsAndPlanes) {
   EXPECT_FALSE(empty.Check());
 }
 
+TEST_F(ProbeRecords, BypassBoardModeTakesOnlyPicksEligibleAsVias) {
+  // The sample board's picks: five supply balls that the board marks not eligible as vias, and the TX0 pair.
+  auto* b = Make<CBypassAnalysisData>(true);
+  ASSERT_EQ(b->m_Probes.GetSize(), 2);
+  EXPECT_STREQ(b->m_Probes[0].GetName(), "V_TX0_N");
+  EXPECT_STREQ(b->m_Probes[1].GetName(), "V_TX0_P");
+  // With no eligible pick (balls and a stitching via) the record holds no via and its check asks for one.
+  board->Pick({"U1.D4", "V_GND1", "U1.D7"});
+  b->CollectProbes();
+  EXPECT_EQ(b->m_Probes.GetSize(), 0);
+  EXPECT_EQ(b->GetSelectionStatusText(), "At least one via must be selected for probe.");
+  EXPECT_EQ(b->Check(nullptr), (CPageIdList{1154}));
+  // A ball the board says is eligible is taken.
+  board->FindProbe("U1.D7")->SetEligible(true);
+  b->CollectProbes();
+  ASSERT_EQ(b->m_Probes.GetSize(), 1);
+  EXPECT_STREQ(b->m_Probes[0].GetName(), "U1.D7");
+}
+
 TEST_F(ProbeRecords, ViaPairsAndTheirPortCounts) {
   board->Pick({"V_DQ1", "V_TX0_P", "V_GND1"});
   auto* v = Make<CDiffViaAnalysisData>(true);

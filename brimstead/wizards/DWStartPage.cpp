@@ -137,6 +137,8 @@ void CDWStartPage::OnUseLast() {
   }
   RefreshControls();
   if (m_pOwner) {
+    // The loaded record's check decides Finish's caption and the steps' states.
+    m_pOwner->UpdateButtons();
     m_pOwner->UpdateBoardMarks();
     if (CHostWizardCallback* callback = m_pOwner->GetHostCallback())
       callback->Notify(HostEventSettingsLoaded, 1);

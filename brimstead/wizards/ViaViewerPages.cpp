@@ -96,17 +96,6 @@ CString FormatViaPosition(double x, double y) {
   return text;
 }
 
-std::vector<CHostProbe*> ReadViewerSelection(CHostBoard* board) {
-  std::vector<CHostProbe*> probes;
-  CHostInterfaceRef<CHostPIProbes> piProbes(board, HostInterfacePIProbes);
-  if (!piProbes)
-    return probes;
-  CHostCollectionRef selected(piProbes->GetSelectedProbes());
-  for (int i = 0; i < selected.Count(); ++i)
-    if (CHostProbe* probe = selected.Item<CHostProbe>(i))
-      probes.push_back(probe);
-  return probes;
-}
 }  // namespace brimwiz
 
 HBRUSH CViaStatusPage::OnCtlColor(CDC* dc, CWnd* wnd, UINT type) {
@@ -168,8 +157,8 @@ bool CBWSelectProbesOlmPage::OnViewerSelectionChanged() {
   CBypassAnalysisData* record = GetBypassAnalysisData();
   if (!record || !m_hWnd)
     return false;
-  // 1. Only the first selected probe counts.
-  const std::vector<CHostProbe*> selection = brimwiz::ReadViewerSelection(record->m_pBoard);
+  // 1. Only the first selected probe that may be taken as a via counts.
+  const std::vector<CHostProbe*> selection = SelectedEligibleProbes(record->m_pBoard);
   CHostProbe* probe = selection.empty() ? nullptr : selection.front();
   // 2, 3. A fresh start.
   record->m_Probes.RemoveAll();
@@ -369,14 +358,15 @@ bool CDVSelectProbesOlmPage::OnViewerSelectionChanged() {
   CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
   if (!record || !m_hWnd)
     return false;
-  const std::vector<CHostProbe*> selection = brimwiz::ReadViewerSelection(record->m_pBoard);
+  // Picks that may not be taken as vias (supply balls) are passed over.
+  const std::vector<CHostProbe*> selection = SelectedEligibleProbes(record->m_pBoard);
   record->m_Probes.RemoveAll();
   if (m_nViaType == 1) {
     for (int v = 0; v < 2; ++v) {
       m_Nets[v].Empty();
       FillList(m_ViaLayers[v], {});
     }
-    // The first two selected probes fill the two vias; further ones are ignored.
+    // The first two eligible probes fill the two vias; further ones are ignored.
     for (size_t v = 0; v < selection.size() && v < 2; ++v) {
       CHostProbe* probe = selection[v];
       m_Nets[v] = ViaNetName(probe);

@@ -3,7 +3,7 @@
 // selection; the page keeps no via of its own.
 //
 //   OnInitDialog -> texts, bold status font -> OnViewerSelectionChanged
-//   OnViewerSelectionChanged (host's viewer change) -> selected probes (interface given back, collections released)
+//   OnViewerSelectionChanged (host's viewer change) -> selected probes eligible as vias (SelectedEligibleProbes)
 //       -> record's via list rebuilt and checked -> UpdateButtons (-> MarkSelectedVias) -> status -> controls
 //   OnPanTo -> the first via's host probe pans the viewer (mode 3; mode 2 with the second via of a pair)
 #pragma once
@@ -38,8 +38,6 @@ protected:
 namespace brimwiz {
 // A host position as the via pages show it: both coordinates times 100, "(%.2f,%.2f)".
 CString FormatViaPosition(double x, double y);
-// The probes selected in the board's viewer, in selection order (the interface given back, the collection released).
-std::vector<CHostProbe*> ReadViewerSelection(CHostBoard* board);
 }  // namespace brimwiz
 
 // A via page that takes its via from the host's board viewer: the via's net, position and connected layers, and
@@ -56,11 +54,13 @@ public:
 protected:
   // The net and position of the probe's via; empty without a probe.
   void ShowViaPlace(CHostProbe* probe);
-  // The page shows what the record's via list holds: the same host probes in the same order. A record emptied or
-  // refilled elsewhere (another board chosen, settings loaded) no longer matches what the page last read.
+  // The page shows what the record's via list holds: the same host probes in the same order, read from the record's
+  // board. A record emptied or refilled elsewhere (another board chosen, settings loaded) no longer matches what the
+  // page last read, nor does an empty one whose board was chosen after the page read none.
   template <class Data>
   bool ShowsRecord(Data* record) const {
-    if (!record || static_cast<size_t>(record->m_Probes.GetSize()) != m_Shown.size())
+    if (!record || record->m_pBoard != m_ShownBoard ||
+        static_cast<size_t>(record->m_Probes.GetSize()) != m_Shown.size())
       return false;
     for (size_t i = 0; i < m_Shown.size(); ++i)
       if (record->m_Probes[static_cast<int>(i)].m_pHostProbe != m_Shown[i])
@@ -70,6 +70,7 @@ protected:
   // Keeps the host probes of the record's via list as the page's last read.
   template <class Data>
   void KeepShown(Data* record) {
+    m_ShownBoard = record ? record->m_pBoard : nullptr;
     m_Shown.clear();
     for (int i = 0; record && i < record->m_Probes.GetSize(); ++i)
       m_Shown.push_back(record->m_Probes[i].m_pHostProbe);
@@ -80,6 +81,7 @@ protected:
   CListBox m_LayerList;
 
 private:
+  CHostBoard* m_ShownBoard = nullptr;
   std::vector<CHostProbe*> m_Shown;
 };
 

@@ -163,16 +163,22 @@ BOOL CModelExtractorWizardDlg::OnInitDialog() {
                 "extraction, or open the settings for a previous extraction.");
   if (record->m_SupplyPorts.IsEmpty() && record->m_ViaPorts.IsEmpty())
     record->CollectProbes();
-  // The supply-pin step only for a record that holds supply-pin ports now.
-  if (!record->m_SupplyPorts.IsEmpty()) {
+  // The supply-pin step is always there and shows while the record holds supply-pin ports (UpdateButtons): a board
+  // chosen later on a system of several boards, or a change of the viewer's picks, may bring them, and every port
+  // the host gets is one the user was shown.
+  const int supplyStep = steps.Count();
+  const bool supplyPins = !record->m_SupplyPorts.IsEmpty();
+  {
     const char* const title = "Select IC Power Pins";
     const char* const header =
         "Add Ports at IC Power Pins\r\nIn the list box below, choose one or more IC power pins to include in the "
         "extracted model as external ports.";
-    if (record->m_bBoardMode)
-      steps.Add(new CMESelectSupplyTPEPage(), 81, title, header, WizardStepRole::SupplyPinsList);
-    else
-      steps.Add(new CMESelectSupplyOlmPage(), 81, title, header, WizardStepRole::SupplyPinsViewer);
+    CWizStepNode* step =
+        record->m_bBoardMode
+            ? steps.Add(new CMESelectSupplyTPEPage(), 81, title, header, WizardStepRole::SupplyPinsList)
+            : steps.Add(new CMESelectSupplyOlmPage(), 81, title, header, WizardStepRole::SupplyPinsViewer);
+    if (step)
+      step->SetVisible(supplyPins);
   }
   const int viaStep = steps.Count();
   const char* const viaTitle = "Select Signal Vias";
@@ -191,8 +197,10 @@ BOOL CModelExtractorWizardDlg::OnInitDialog() {
   AddSettingsSteps(steps, 84, "Set Custom Analysis Options\r\nSet detailed options for PDN extraction.",
                    m_bDebugOption, 87);
   AddFinishStep(steps, 88);
-  // With a net picked in the host's board window the wizard opens on its via step.
-  FinishInitialisation(record->m_pSelectedNet ? viaStep : 1);
+  // With a net picked in the host's board window the wizard opens on its via step, as it does when the step after
+  // the start page is the hidden supply-pin step.
+  const int startStep = record->m_pSelectedNet ? viaStep : 1;
+  FinishInitialisation(startStep == supplyStep && !supplyPins ? viaStep : startStep);
   UpdateBoardMarks();
   if (m_pCallback && m_hWnd)
     m_pCallback->Notify(HostEventWizardOpened, 1);

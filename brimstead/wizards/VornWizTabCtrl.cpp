@@ -284,7 +284,9 @@ void CVornWizTabCtrl::UpdateNextButton() {
   m_pButtonBar->EnableNext(m_nCurrent != LastEnabledIndex());
 }
 
-bool CVornWizTabCtrl::SelectStep(int index) {
+bool CVornWizTabCtrl::SelectStep(int index) { return MoveToStep(index, 0); }
+
+bool CVornWizTabCtrl::MoveToStep(int index, int neighbour) {
   CWizStepNode* step = GetStep(index);
   if (!step || index == m_nCurrent)
     return false;
@@ -293,6 +295,13 @@ bool CVornWizTabCtrl::SelectStep(int index) {
     if (!oldPage->OnKillActive())
       return false;
     oldPage->ShowWindow(SW_HIDE);
+  }
+  if (neighbour != 0) {
+    const int again = NeighbourStep(neighbour);
+    if (GetStep(again) && again != m_nCurrent) {
+      index = again;
+      step = GetStep(index);
+    }
   }
   CPropertyPage* newPage = step->GetPage();
   if (newPage && !newPage->OnSetActive()) {
@@ -322,27 +331,22 @@ bool CVornWizTabCtrl::SelectStep(int index) {
   return true;
 }
 
-bool CVornWizTabCtrl::NextStep() {
-  int index = MaxSteps;
-  for (int i = m_nCurrent + 1; i < MaxSteps; ++i) {
-    if (GetStep(i) && GetStep(i)->IsEnabled()) {
-      index = i;
-      break;
-    }
+int CVornWizTabCtrl::NeighbourStep(int step) const {
+  if (step > 0) {
+    for (int i = m_nCurrent + 1; i < MaxSteps; ++i)
+      if (GetStep(i) && GetStep(i)->IsEnabled())
+        return i;
+    return MaxSteps;
   }
-  return SelectStep(index);
+  for (int i = m_nCurrent - 1; i >= 1; --i)
+    if (GetStep(i) && GetStep(i)->IsEnabled())
+      return i;
+  return 0;
 }
 
-bool CVornWizTabCtrl::PreviousStep() {
-  int index = 0;
-  for (int i = m_nCurrent - 1; i >= 1; --i) {
-    if (GetStep(i) && GetStep(i)->IsEnabled()) {
-      index = i;
-      break;
-    }
-  }
-  return SelectStep(index);
-}
+bool CVornWizTabCtrl::NextStep() { return MoveToStep(NeighbourStep(1), 1); }
+
+bool CVornWizTabCtrl::PreviousStep() { return MoveToStep(NeighbourStep(-1), -1); }
 
 void CVornWizTabCtrl::GetStepColors(COLORREF* highlight, COLORREF* background, COLORREF* current,
                                     COLORREF* complete, COLORREF* disabled, COLORREF* incomplete) const {

@@ -4,7 +4,8 @@
 // edge a vertical scroll bar shown when the steps do not fit.
 //
 // Moving between steps (SelectStep):
-//   old page OnKillActive (false: stay) -> old page hidden -> new page OnSetActive (false: the old page comes
+//   old page OnKillActive (false: stay) -> old page hidden -> (Next, Back: the neighbour found again) -> new page
+//   OnSetActive (false: the old page comes
 //   back, activated) -> new page shown -> Back/Next buttons -> title bar -> scrolled into view -> repaint.
 // Button-bar codes and clicks on steps go to the frame's callback first; a false answer stops them.
 //
@@ -160,6 +161,11 @@ private:
   int FirstVisibleIndex() const;
   int LastVisibleIndex() const;
   int LastEnabledIndex() const;
+  // The first enabled step after (step +1) or before (step -1) the current one; MaxSteps after, 0 before, for none.
+  int NeighbourStep(int step) const;
+  // SelectStep(index); with `neighbour`, the step is that neighbour again as the wizard stands once the old page
+  // stored its data (which may show or hide steps, as a board chosen on the board page does).
+  bool MoveToStep(int index, int neighbour);
   void UpdateNextButton();
   CRect PageArea() const;
 

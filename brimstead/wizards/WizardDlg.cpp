@@ -2,6 +2,7 @@
 
 #include "brimstead/AnalysisData.h"
 #include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/ModuleApp.h"
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/wizards/DWFinishPage.h"
@@ -52,9 +53,15 @@ LRESULT CWizardDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   CModuleScope scope;
   CBusy busy(this);
   if (message == WM_WIZARD_REREAD_RECORD) {
-    // The interface object changed the record: the active page reads it again.
+    // The interface object changed the record: the buttons (Finish's caption) follow the record's check, which also
+    // takes a one-board system's board again when a load refused the file's board section; then the active page
+    // reads the record again, and the buttons follow what it changed.
+    const HWND self = m_hWnd;
+    UpdateButtons();
     if (CDWPage* page = GetActivePage())
       page->OnSetActive();
+    if (self && m_hWnd == self)
+      UpdateButtons();
     return 0;
   }
   return CDialog::WindowProc(message, wParam, lParam);
@@ -178,6 +185,14 @@ void CWizardDlg::UpdateButtons() {
           WizardStepRole::NormalisationImpedance}) {
       show(role, true);
       enable(role, true);
+    }
+    // The extractor's supply-pin step shows while the record holds supply-pin ports, and stays while it is the
+    // current step.
+    if (record->GetKind() == CModelExtractorAnalysisData::Kind) {
+      const bool pins = !static_cast<const CModelExtractorAnalysisData*>(record)->m_SupplyPorts.IsEmpty();
+      for (WizardStepRole role : {WizardStepRole::SupplyPinsViewer, WizardStepRole::SupplyPinsList})
+        if (CWizStepNode* s = step(role))
+          s->SetVisible(pins || (s->GetPage() && s->GetPage() == m_pFrame->GetActivePage()));
     }
   }
   for (WizardStepRole role : {WizardStepRole::AnalysisType, WizardStepRole::TargetImpedance,

@@ -1122,6 +1122,22 @@ TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
   ASSERT_EQ(loaded.code, 0) << loaded.output << loaded.errors;
   EXPECT_NE(loaded.output.find(") -> true\ncallback: Notify 2 1"), std::string::npos) << loaded.output;
   ExpectShotsMatchReferences(dir, {"bypass-list-pair-01-chosen", "bypass-list-load-01-loaded"});
+
+  // The bypass save names the project by its full path; the project moved together with its settings file still
+  // owns them: the via comes back checked with its pair.
+  EXPECT_NE(settings.find("ProjectPath=" + project.string() + "\r\n"), std::string::npos) << settings;
+  const fs::path moved = dir / "moved";
+  fs::create_directories(moved);
+  fs::rename(project, moved / "demo8.brd");
+  fs::rename(dir / "demo8.dao", moved / "demo8.dao");
+  const Outcome again = RunPdnHost(
+      "--load " + (moved / "demo8.dao").string() + " --board " + board.string() +
+      " --board-mode --wizard bypass --open modeless --fixed-clock --project " + (moved / "demo8.brd").string() +
+      " --shots " + moved.string() + " --script " +
+      (SourceDir() / "host/tests/scripts/bypass-list-load.pdnscript").string());
+  ASSERT_EQ(again.code, 0) << again.output << again.errors;
+  EXPECT_NE(again.output.find("  GetProbeCount = 1\n  probe 0 = V_DQ1\n"), std::string::npos) << again.output;
+  ExpectShotsMatchReferences(moved, {"bypass-list-load-01-loaded"});
 }
 
 // The extractor's "Add IC Power Pin..." leaves the keyboard where it was once the host's command returned.
@@ -1129,6 +1145,108 @@ TEST_F(PdnHostProgram, TheExtractorsAddPinButtonKeepsTheKeyboardAfterTheHostsCom
   const Outcome outcome = RunPdnHost("--wizard extractor --open modeless --no-getters --script " +
                                      (SourceDir() / "host/tests/scripts/extractor-add-pin.pdnscript").string());
   EXPECT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+}
+
+// The host loads settings of the current project whose frequency sweep is reversed into an open wizard whose check
+// passed: in each wizard (the bypass and via-model objects load themselves, the extractor through its start page's
+// "Use last configuration", as the decoupling wizard does) Finish's caption then reads "Check Data", and a click on it
+// shows the check's message instead of running.
+TEST_F(PdnHostProgram, AfterTheHostsLoadFinishsCaptionFollowsTheLoadedRecordsCheck) {
+  std::string settings = "[BOARD]\r\nProjectPath=sensor4.brd\r\nBoardIdx=0\r\n[HEADER]\r\nFileVersion=1.0\r\n";
+  for (const char* section : {"OPTIONS_BW", "OPTIONS_DV", "OPTIONS_ME"})
+    settings += std::string("[") + section + "]\r\nMinFreq=1e+09\r\nMaxFreq=1e+06\r\n";
+  for (const char* wizard : {"bypass", "via-model", "extractor"}) {
+    SCOPED_TRACE(wizard);
+    const fs::path run = dir / wizard;
+    fs::create_directories(run);
+    std::ofstream(run / "sensor4.brd") << "board\n";
+    std::ofstream(run / "reversed.dao", std::ios::binary) << settings;
+    const std::string how = std::string(wizard) == "extractor" ? " --board-mode" : "";
+    const Outcome outcome = RunPdnHost(
+        "--board " + SampleBoard("sensor4").string() + " --wizard " + wizard + how +
+            " --open modeless --fixed-clock --project " + (run / "sensor4.brd").string() + " --script " +
+            (SourceDir() / "host/tests/scripts/load-reversed-sweep.pdnscript").string() + " --shots " + run.string(),
+        "cd " + run.string() + " && " + PDNHOST_PROGRAM);
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find("Frequency sweep range must be specified. \\n -> ok\n"), std::string::npos)
+        << outcome.output;
+    EXPECT_EQ(outcome.output.find("callback: Run\n"), std::string::npos) << outcome.output;
+    fs::rename(run / "load-reversed-sweep.png", dir / (std::string(wizard) + "-load-reversed-sweep.png"));
+  }
+  ExpectShotsMatchReferences(dir, {"bypass-load-reversed-sweep", "via-model-load-reversed-sweep",
+                                   "extractor-load-reversed-sweep"});
+}
+
+// An extractor file saved with a net's vias comes back on the host's load ("Use last configuration"): the load asks
+// the host to select the saved net, the board view then holds that net's vias instead of its own picks, and the
+// saved via lines apply to them: the host's Run gets the same ports as when the settings were saved.
+TEST_F(PdnHostProgram, AReloadedExtractionRunsOnTheSavedPorts) {
+  std::ofstream(dir / "demo8.brd") << "board\n";
+  auto run = [&](const char* script) {
+    return RunPdnHost("--board " + SampleBoard("demo8").string() +
+                          " --wizard extractor --open modeless --fixed-clock --project " + (dir / "demo8.brd").string() +
+                          " --shots " + dir.string() + " --script " +
+                          (SourceDir() / "host/tests/scripts" / (std::string(script) + ".pdnscript")).string(),
+                      "cd " + dir.string() + " && " + PDNHOST_PROGRAM);
+  };
+  auto ports = [](const std::string& output) {
+    const size_t start = output.find("  GetProbeCount = ");
+    return start == std::string::npos ? std::string() : output.substr(start);
+  };
+  const Outcome saved = run("extractor-net-save");
+  ASSERT_EQ(saved.code, 0) << saved.output << saved.errors;
+  EXPECT_NE(saved.output.find("  probe 5 = V_RX0_N\n"), std::string::npos) << saved.output;
+  const Outcome loaded = run("extractor-net-load");
+  ASSERT_EQ(loaded.code, 0) << loaded.output << loaded.errors;
+  EXPECT_NE(ports(saved.output), "");
+  EXPECT_EQ(ports(loaded.output), ports(saved.output));
+  ExpectShotsMatchReferences(dir, {"extractor-net-save-01-vias", "extractor-net-load-01-vias"});
+}
+
+// The extractor on a system of two boards opens with no board chosen, hence no supply-pin ports: once the user
+// chooses the 8-layer board its "Select IC Power Pins" step shows that board's picked balls, and the host's Run gets
+// only the ports the user kept there and the vias, numbered on after them.
+TEST_F(PdnHostProgram, TheExtractorShowsTheSupplyPinStepOfABoardChosenLater) {
+  const Outcome outcome =
+      RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " + SampleBoard("sensor4").string() +
+                 " --wizard extractor --open modal --fixed-clock --script " +
+                 (SourceDir() / "host/tests/scripts/extractor-boards.pdnscript").string() + " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_NE(outcome.output.find("  GetProbeCount = 3\n  probe 0 = U1.D4\n  probe 1 = V_TX0_N\n  probe 2 = V_TX0_P\n"),
+            std::string::npos)
+      << outcome.output;
+  ExpectShotsMatchReferences(dir, {"extractor-boards-01-no-board", "extractor-boards-02-supply",
+                                   "extractor-boards-03-vias"});
+}
+
+// The bypass and via-model wizards outside board mode never take a pick that the board marks not eligible as a via
+// (the 8-layer board's supply balls): with none left the record holds no via, the status asks for one and Finish
+// checks the data instead of running; the host's Run gets only eligible vias.
+TEST_F(PdnHostProgram, TheViaPagesNeverTakeAPickThatIsNotAnEligibleVia) {
+  struct Case {
+    const char* wizard;
+    const char* probes;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"via-model", "  GetProbeCount = 2\n  probe 0 = V_TX0_N\n  probe 1 = V_TX0_P\n",
+       "messagebox \"Zuvar Erazoduvi Zerovi\": No differential via is selected.\\n -> ok\n"},
+      {"bypass", "  GetProbeCount = 1\n  probe 0 = V_DQ1\n",
+       "messagebox \"Zuvar Erazoduvi Zerovi\": Via is to be selected for bypass analysis. \\n -> ok\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.wizard);
+    const std::string script = std::string(c.wizard) + "-supply";
+    const Outcome outcome =
+        RunPdnHost("--board " + SampleBoard("demo8").string() + " --wizard " + c.wizard +
+                   " --open modal --fixed-clock --script " +
+                   (SourceDir() / "host/tests/scripts" / (script + ".pdnscript")).string() + " --shots " + dir.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find(c.message), std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find("callback: Run\n"), outcome.output.rfind("callback: Run\n")) << outcome.output;
+    EXPECT_NE(outcome.output.find(c.probes), std::string::npos) << outcome.output;
+  }
+  ExpectShotsMatchReferences(dir, {"via-model-supply-01-no-pair", "bypass-supply-01-no-via"});
 }
 
 // The bypass, via-model and PDN model-extractor wizards from scripts, each in its board-viewer flavour on a system of

@@ -229,12 +229,23 @@ TEST_F(ViaWizards, BoardModeTakesTheListFlavoursAndTheDebugOptionAddsItsStep) {
 }
 
 TEST_F(ViaWizards, TheExtractorsSupplyPinStepComesOnlyWithSupplyPortsAndANetStartsItOnItsViaStep) {
-  // The picks hold no supply pin: no supply-pin step, the via step follows the start page.
+  // The picks hold no supply pin: the supply-pin step is hidden, the wizard opens on the via step after it.
   ASSERT_TRUE(board->Pick({"V_TX0_P", "V_TX0_N"}));
   Open(Kind::Extractor, false);
   EXPECT_EQ(Text(Dialog().m_hWnd), "PDN Model Extractor");
-  EXPECT_EQ(PageList(), (Pages{{1007, 80}, {1159, 82}, {1033, 83}, {1180, 86}, {1014, 84}, {1015, 85}, {1018, 87},
-                               {1008, 88}}));
+  EXPECT_EQ(PageList(), (Pages{{1007, 80}, {1162, 81}, {1159, 82}, {1033, 83}, {1180, 86}, {1014, 84}, {1015, 85},
+                               {1018, 87}, {1008, 88}}));
+  EXPECT_FALSE(Steps().GetStep(1)->IsVisible());
+  EXPECT_EQ(Steps().GetCurrentIndex(), 2);
+  // Back goes to the start page, past the hidden step.
+  Steps().PreviousStep();
+  EXPECT_EQ(Steps().GetCurrentIndex(), 0);
+  // Picks that bring supply pins show the step, which Next then reaches.
+  ASSERT_TRUE(board->Pick({"U1.D4", "V_TX0_P"}));
+  dynamic_cast<CModelExtractorWizardAPI*>(api)->OnViewerSelectionChanged();
+  Dialog().UpdateButtons();
+  EXPECT_TRUE(Steps().GetStep(1)->IsVisible());
+  Steps().NextStep();
   EXPECT_EQ(Steps().GetCurrentIndex(), 1);
   api->Close();
   Pump();
