@@ -7,7 +7,9 @@
 #include "grid/core/CGXRange.h"
 #include "platform/framework/CDataExchange.h"
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 using namespace brimwiz;
 
@@ -39,19 +41,37 @@ void CheckRecord(Record& record) {
     record.m_bEnabled = 0;
 }
 
-// Shared by both pages: single selection by the check box of `row`.
+// The row whose header names record `index`: the record's own place after a fill or a stored order, else the one
+// found among the rows (after rows were dragged).
+std::optional<ROWCOL> RowOfRecord(CGXGridCore& grid, int count, int index) {
+  const ROWCOL place = static_cast<ROWCOL>(index) + 1;
+  if (place <= grid.GetRowCount() && RecordOfViaRow(grid, place, count) == index)
+    return place;
+  for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r)
+    if (RecordOfViaRow(grid, r, count) == index)
+      return r;
+  return std::nullopt;
+}
+
+// Shared by both pages: single selection by the check box of `row`. The other checked records (one at most, as the
+// pages keep them) are unchecked in their rows. Answers the rows whose records changed, the clicked one first.
 template <class Array>
-void SelectOnly(CGXGridCore& grid, Array& probes, ROWCOL row) {
+std::vector<ROWCOL> SelectOnly(CGXGridCore& grid, Array& probes, ROWCOL row) {
+  std::vector<ROWCOL> changed{row};
   const std::optional<int> index = StoreCheckBox(grid, probes, row);
   if (!index || !probes[*index].m_bEnabled)
-    return;
-  for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
-    const std::optional<int> other = RecordOfViaRow(grid, r, probes.GetSize());
-    if (!other || *other == *index)
+    return changed;
+  for (int i = 0; i < probes.GetSize(); ++i) {
+    if (i == *index || !probes[i].m_bEnabled)
       continue;
-    probes[*other].m_bEnabled = 0;
-    SetCellValue(grid, r, ViaColCheck, "0");
+    const std::optional<ROWCOL> other = RowOfRecord(grid, probes.GetSize(), i);
+    if (!other)
+      continue;
+    probes[i].m_bEnabled = 0;
+    SetCellValue(grid, *other, ViaColCheck, "0");
+    changed.push_back(*other);
   }
+  return changed;
 }
 
 // The pages analyse one via: a record that holds several enabled ones (the host's selected picks, a settings file)
@@ -77,6 +97,32 @@ void NumberEnabledRows(CGXGridCore& grid, Array& probes) {
       number.Format("%u", ++n);
     SetCellValue(grid, r, ViaColHeader, number);
   }
+  grid.RedrawAll();
+}
+
+// After a click: the rows whose records changed show their new numbers, and so do the checked rows below the first
+// of them; the rows above keep theirs. A click costs what the rows it changes cost, not what the list holds.
+template <class Array>
+void RenumberChangedRows(CGXGridCore& grid, Array& probes, const std::vector<ROWCOL>& changed) {
+  if (changed.empty())
+    return;
+  const ROWCOL first = *std::min_element(changed.begin(), changed.end());
+  std::vector<ROWCOL> checked;
+  for (int i = 0; i < probes.GetSize(); ++i)
+    if (probes[i].m_bEnabled)
+      if (const std::optional<ROWCOL> row = RowOfRecord(grid, probes.GetSize(), i))
+        checked.push_back(*row);
+  std::sort(checked.begin(), checked.end());
+  unsigned n = 0;
+  for (ROWCOL r : checked) {
+    CString number;
+    number.Format("%u", ++n);
+    if (r >= first)
+      SetCellValue(grid, r, ViaColHeader, number);
+  }
+  for (ROWCOL r : changed)
+    if (!std::binary_search(checked.begin(), checked.end(), r))
+      SetCellValue(grid, r, ViaColHeader, CString());
   grid.RedrawAll();
 }
 
@@ -155,7 +201,7 @@ void CBWSelectProbesTPEPage::OnCheckBoxClicked(ROWCOL row) {
   CBypassAnalysisData* record = GetBypassAnalysisData();
   if (!m_pGrid || !record)
     return;
-  SelectOnly(*m_pGrid, record->m_Probes, row);
+  const std::vector<ROWCOL> changed = SelectOnly(*m_pGrid, record->m_Probes, row);
   // A via checked without a chosen pair takes its first pair, as the viewer page's pair box starts on its first
   // entry: the analysis never gets a via without the layers to analyse. The user may choose another in the cell.
   if (const std::optional<int> index = RecordOfViaRow(*m_pGrid, row, record->m_Probes.GetSize())) {
@@ -163,8 +209,8 @@ void CBWSelectProbesTPEPage::OnCheckBoxClicked(ROWCOL row) {
     if (via.m_bEnabled && via.m_LayerPairs.size() >= 2 && m_pGrid->GetCellValue(row, ViaColFourth).IsEmpty())
       SetCellValue(*m_pGrid, row, ViaColFourth, PairText(via.m_LayerPairs[0], via.m_LayerPairs[1]));
   }
-  ColorPairCells();
-  RenumberRows();
+  ColorPairCells(changed);
+  RenumberChangedRows(*m_pGrid, record->m_Probes, changed);
   UpdateOwnerButtons();
 }
 
@@ -173,11 +219,11 @@ void CBWSelectProbesTPEPage::RenumberRows() {
     NumberEnabledRows(*m_pGrid, record->m_Probes);
 }
 
-void CBWSelectProbesTPEPage::ColorPairCells() {
+void CBWSelectProbesTPEPage::ColorPairCells(const std::vector<ROWCOL>& rows) {
   CBypassAnalysisData* record = GetBypassAnalysisData();
   if (!m_pGrid || !record)
     return;
-  for (ROWCOL r = 1; r <= m_pGrid->GetRowCount(); ++r) {
+  for (ROWCOL r : rows) {
     // Every via with a pair colours its pair cell by its check box, the one whose single pair sits in a disabled
     // cell as well (as the fill colours it); a choice of more than one pair is open only while checked;
     // "<no pairs>" stays grey.
@@ -273,9 +319,9 @@ void CDVSelectProbesTPEPage::OnCheckBoxClicked(ROWCOL row) {
   CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
   if (!m_pGrid || !record)
     return;
-  SelectOnly(*m_pGrid, record->m_Probes, row);
+  const std::vector<ROWCOL> changed = SelectOnly(*m_pGrid, record->m_Probes, row);
   m_pGrid->RedrawAll();
-  RenumberRows();
+  RenumberChangedRows(*m_pGrid, record->m_Probes, changed);
   UpdateStatusText();
   UpdateOwnerButtons();
 }

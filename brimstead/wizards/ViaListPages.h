@@ -3,8 +3,8 @@
 //
 //   OnSetActive / viewer notice (bypass) -> FillGrid: records checked, rows rebuilt (a list freshly collected from
 //       the host is ordered by name first) -> RenumberRows
-//   check box click -> OnCheckBoxClicked: single selection -> ColorPairCells (fill and choice by check box)
-//       -> RenumberRows -> UpdateButtons
+//   check box click -> OnCheckBoxClicked: single selection -> ColorPairCells (fill and choice by check box) and
+//       numbers of the rows it changed -> UpdateButtons
 //   page left -> ValidateAndStore: the edit in progress committed, pairs and row order into the record
 #pragma once
 
@@ -29,7 +29,8 @@ public:
   void FillGrid();
   void OnCheckBoxClicked(ROWCOL row) override;
   void RenumberRows();
-  void ColorPairCells();
+  // The pair cells of the rows take the fill and choice of their check boxes.
+  void ColorPairCells(const std::vector<ROWCOL>& rows);
 };
 
 class CDVSelectProbesTPEPage : public CViaStatusPage, public CViaGridPage {

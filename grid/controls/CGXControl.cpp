@@ -502,6 +502,14 @@ void CGXControl::ApplyEditedValueToStyle(ROWCOL row, ROWCOL col, CGXStyle& style
 
 std::vector<CString> CGXControl::SplitChoiceList(const CString& choices) { return ChoiceLines(choices); }
 
+const std::vector<CString>& CGXControl::SplitChoiceListKept(const CString& choices) const {
+  if (choices.View() != m_sKeptChoices.View()) {
+    m_keptChoiceLines = ChoiceLines(choices);
+    m_sKeptChoices = choices;
+  }
+  return m_keptChoiceLines;
+}
+
 BOOL CGXControl::GetChoiceListItem(CString& out, const CString& choices, int n) const {
   out.Empty();
   if (n < 0) return FALSE;

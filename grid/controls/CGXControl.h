@@ -132,6 +132,9 @@ class CGXControl {
   virtual BOOL GetChoiceListItem(CString& out, const CString& choices, int n) const;
   // The lines of a choice list, separated by CR, LF or CR LF (an empty last line is no line).
   static std::vector<CString> SplitChoiceList(const CString& choices);
+  // The same lines, kept for the list split last: the cells of a page that share a list split it once, and a
+  // list of other text is split afresh.
+  const std::vector<CString>& SplitChoiceListKept(const CString& choices) const;
   virtual int FindChoiceListItem(CString& out, const CString& text, const CString& choices, BOOL exact) const;
   virtual BOOL IsCellReadOnly() const;
   virtual void GetStyleValueText(CString& out, const CGXStyle& style) const;
@@ -325,4 +328,8 @@ class CGXControl {
   BOOL m_bLeadBytePending = FALSE;
   BYTE m_cLeadByte = 0;
   std::unique_ptr<CGXCellTipBase> m_pCellTip;
+
+ private:
+  mutable CString m_sKeptChoices;
+  mutable std::vector<CString> m_keptChoiceLines;
 };

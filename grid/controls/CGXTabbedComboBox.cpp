@@ -163,7 +163,9 @@ BOOL CGXTabbedComboBox::FindLine(const CGXStyle& style, CMapStringToString* map,
                                  BOOL prefix, CString& line) const {
   if (map && map->Lookup(text, line)) return TRUE;
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
-  const std::vector<CString> lines = ChoiceLines(style, FALSE);
+  // Asked for every cell drawn: the lines of the list are kept from cell to cell.
+  static const std::vector<CString> none;
+  const std::vector<CString>& lines = style.IsIncluded(GX_IN_CHOICELIST) ? SplitChoiceListKept(style.GetChoiceList()) : none;
   int at = map ? -1 : FindTabbedLine(lines, FirstRow(s), text, column, FALSE);
   if (at < 0 && prefix) at = FindTabbedLine(lines, FirstRow(s), text, column, TRUE);
   if (at < 0) return FALSE;

@@ -242,7 +242,8 @@ BOOL CGXTabbedComboBoxWnd::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CS
   if (!style.IsIncluded(GX_IN_CHOICELIST)) return FALSE;
   const GXTabbedSettings s = GXTabbedSettings::FromStyle(style);
   const CString v = value ? *value : style.GetIncludeValue() ? style.GetValue() : CString();
-  const std::vector<CString> lines = SplitChoiceList(style.GetChoiceList());
+  // Asked for every cell drawn: the lines of the list are kept from cell to cell.
+  const std::vector<CString>& lines = SplitChoiceListKept(style.GetChoiceList());
   const size_t first = s.titles ? 1 : 0;
   const int at = FindTabbedLine(lines, first, v, s.keyCol, FALSE);
   if (at < 0) return FALSE;

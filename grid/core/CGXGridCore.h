@@ -278,6 +278,10 @@ class CGXGridCore {
   void GetColWidths(ROWCOL from, ROWCOL to, int* out) const;
   virtual int GetFontHeight() const;
   virtual int GetFontWidth() const;
+  // The sums of the shown lines' sizes (hidden runs jumped), ended at the first line that takes the sum past
+  // the limit (0: none). Lines without a size of their own are summed in runs, at the size GetRowHeight
+  // (GetColWidth) answers for the run's first line: a sum costs in proportion to the lines of another size,
+  // not to the range's length.
   int SumRowHeights(ROWCOL from, ROWCOL to, int limit = 0) const;
   int SumColWidths(ROWCOL from, ROWCOL to, int limit = 0) const;
   // The height of the header and frozen rows (width of the header and frozen columns), summed no further
@@ -646,6 +650,10 @@ class CGXGridCore {
   // The same in client indices (frozen rows, then the scrolled ones from the first scrolled row on).
   ROWCOL NextShownClientRow(ROWCOL clientRow) const;
   ROWCOL NextShownClientCol(ROWCOL clientCol) const;
+  // The hide feature's first line at or after the given one that may be hidden (GX_INVALID: none is, as
+  // without the feature).
+  ROWCOL NextHiddenRow(ROWCOL row) const;
+  ROWCOL NextHiddenCol(ROWCOL col) const;
   virtual BOOL IsColHidden(ROWCOL col) const;
   virtual BOOL StoreHideRow(ROWCOL row, BOOL hide);
   virtual BOOL StoreHideCol(ROWCOL col, BOOL hide);
@@ -1213,6 +1221,9 @@ class CGXGridCore {
   BOOL ButtonDblClk(Button button, UINT keys, CPoint pt);
   BOOL CallCellHandler(Button button, ROWCOL pressRow, ROWCOL pressCol, ROWCOL row, ROWCOL col, CPoint pt,
                        UINT keys, WORD state);
+  // Adds the sizes of the shown rows (columns) first..last to `sum` as the sums above do; TRUE when it
+  // ended past the limit.
+  BOOL AddLineSizes(BOOL rows, ROWCOL first, ROWCOL last, int& sum, int limit) const;
   CPoint ClampMousePoint(CPoint pt) const;
   BOOL StartCellPress(Button button, UINT keys, CPoint pt, int code, ROWCOL row, ROWCOL col);
   void StartPressAutoScroll(ROWCOL row, ROWCOL col);

@@ -294,6 +294,14 @@ ROWCOL CGXGridCore::PrevShownCol(ROWCOL col) const {
   return m_pHideCellsImp ? m_pHideCellsImp->PrevShownCol(const_cast<CGXGridCore*>(this), col) : col;
 }
 
+ROWCOL CGXGridCore::NextHiddenRow(ROWCOL row) const {
+  return m_pHideCellsImp ? m_pHideCellsImp->NextHiddenRow(const_cast<CGXGridCore*>(this), row) : GX_INVALID;
+}
+
+ROWCOL CGXGridCore::NextHiddenCol(ROWCOL col) const {
+  return m_pHideCellsImp ? m_pHideCellsImp->NextHiddenCol(const_cast<CGXGridCore*>(this), col) : GX_INVALID;
+}
+
 BOOL CGXGridCore::StoreHideRow(ROWCOL row, BOOL hide) {
   return m_pHideCellsImp ? m_pHideCellsImp->StoreHideRow(this, row, hide) : FALSE;
 }

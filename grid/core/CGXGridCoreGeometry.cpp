@@ -72,30 +72,33 @@ ROWCOL CGXGridCore::NextShownClientCol(ROWCOL clientCol) const {
       [this](ROWCOL c) { return ColToClientCol(c); }, [this](ROWCOL c) { return NextShownCol(c); });
 }
 
-int CGXGridCore::SumClientRowHeights(ROWCOL from, ROWCOL to, int limit) const {
-  if (from > to) return 0;
+namespace {
+// The frozen part of client indices from..to (the lines of those numbers), then the scrolled part (from the
+// first scrolled line on, as ClientRowToRow maps them), no further than the line count; ends early once a
+// part went past the limit.
+template <typename Add>
+int SumClientLines(ROWCOL from, ROWCOL to, ROWCOL frozen, ROWCOL firstScrolled, ROWCOL count, Add add) {
   int sum = 0;
-  ROWCOL count = GetRowCount();
-  for (ROWCOL i = NextShownClientRow(from); i <= to; i = NextShownClientRow(i + 1)) {
-    ROWCOL r = ClientRowToRow(i);
-    if (r > count) break;
-    sum = GXAddSize(sum, GetRowHeight(r));
-    if ((limit && sum > limit) || i == to) break;
+  if (from > to) return sum;
+  if (from <= frozen && add(from, std::min({to, frozen, count}), sum)) return sum;
+  if (to > frozen) {
+    const unsigned long long offset = firstScrolled < frozen + 2 ? 0 : firstScrolled - frozen - 1;
+    const unsigned long long first = std::max(from, frozen + 1) + offset;
+    const unsigned long long last = std::min<unsigned long long>(to + offset, count);
+    if (first <= last) add(static_cast<ROWCOL>(first), static_cast<ROWCOL>(last), sum);
   }
   return sum;
 }
+}  // namespace
+
+int CGXGridCore::SumClientRowHeights(ROWCOL from, ROWCOL to, int limit) const {
+  return SumClientLines(from, to, GetFrozenRows(), GetFirstScrolledRow(), GetRowCount(),
+                        [&](ROWCOL first, ROWCOL last, int& sum) { return AddLineSizes(TRUE, first, last, sum, limit); });
+}
 
 int CGXGridCore::SumClientColWidths(ROWCOL from, ROWCOL to, int limit) const {
-  if (from > to) return 0;
-  int sum = 0;
-  ROWCOL count = GetColCount();
-  for (ROWCOL i = NextShownClientCol(from); i <= to; i = NextShownClientCol(i + 1)) {
-    ROWCOL c = ClientColToCol(i);
-    if (c > count) break;
-    sum = GXAddSize(sum, GetColWidth(c));
-    if ((limit && sum > limit) || i == to) break;
-  }
-  return sum;
+  return SumClientLines(from, to, GetFrozenCols(), GetFirstScrolledCol(), GetColCount(),
+                        [&](ROWCOL first, ROWCOL last, int& sum) { return AddLineSizes(FALSE, first, last, sum, limit); });
 }
 
 int CGXGridCore::ClientRowTop(ROWCOL clientRow) const {

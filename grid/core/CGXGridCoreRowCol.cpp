@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXFlagScope.h"
@@ -947,24 +948,87 @@ BOOL CGXGridCore::SetDefaultColWidth(int width, UINT flags, int commandType) {
   return TRUE;
 }
 
-// Runs of hidden lines are jumped (they have no size).
+namespace {
+// A walk takes this many lines one by one before it measures runs: most walks end within the window.
+constexpr ROWCOL kLinesOneByOne = 256;
+
+// `sum` after `count` more lines of `size` (at least 0), each added with GXAddSize.
+int AddRun(int sum, int size, unsigned long long count) {
+  if (size == 0 || count == 0) return sum;
+  const long long room = static_cast<long long>(GX_MAXSIZESUM) - sum;
+  if (room < 0 || count > static_cast<unsigned long long>(room) / static_cast<unsigned>(size)) return GX_MAXSIZESUM;
+  return static_cast<int>(sum + static_cast<long long>(count) * size);
+}
+}  // namespace
+
+// Runs of hidden lines are jumped (they have no size). A run of lines that are shown, have no size of their
+// own and lie on one side of the frozen lines all have the size of its first (the default, limited alike),
+// so that after the first lines it is added in one step.
+BOOL CGXGridCore::AddLineSizes(BOOL rows, ROWCOL first, ROWCOL last, int& sum, int limit) const {
+  last = std::min(last, GX_MAXROWCOL);
+  const ROWCOL frozen = rows ? GetFrozenRows() : GetFrozenCols();
+  std::vector<ROWCOL> own;  // the lines of a size of their own from the walk's place to `last`, ascending
+  std::size_t nextOwn = 0;
+  BOOL runs = FALSE;
+  ROWCOL oneByOne = 0;
+  for (ROWCOL l = rows ? NextShownRow(first) : NextShownCol(first); l != GX_INVALID && l <= last;) {
+    if (!runs && oneByOne != GX_INVALID && ++oneByOne > kLinesOneByOne) {
+      // Finding the lines of a size of their own takes a pass over all of them: only for a longer rest.
+      oneByOne = GX_INVALID;
+      const CGXMapDWordToLong* stored = !m_pParam ? nullptr : rows ? &m_pParam->GetRowHeights() : &m_pParam->GetColWidths();
+      if (stored && static_cast<unsigned long long>(last - l) > static_cast<unsigned long long>(stored->GetCount())) {
+        runs = TRUE;
+        for (POSITION pos = stored->GetStartPosition(); pos;) {
+          DWORD key = 0;
+          LONG value = 0;
+          stored->GetNextAssoc(pos, key, value);
+          if (key >= l && key <= last) own.push_back(key);
+        }
+        std::sort(own.begin(), own.end());
+      }
+    }
+    ROWCOL end = l;
+    if (runs && l != 0) {
+      while (nextOwn < own.size() && own[nextOwn] < l) ++nextOwn;
+      const ROWCOL hidden = rows ? NextHiddenRow(l) : NextHiddenCol(l);
+      ROWCOL bound = last;
+      if (nextOwn < own.size()) bound = std::min(bound, own[nextOwn] - 1);
+      if (hidden != GX_INVALID) bound = std::min(bound, hidden - 1);
+      if (l <= frozen) bound = std::min(bound, frozen);
+      end = std::max(end, bound);
+    }
+    const int size = rows ? GetRowHeight(l) : GetColWidth(l);
+    if (end == l || size < 0) {
+      end = l;
+      sum = GXAddSize(sum, size);
+    } else {
+      const unsigned long long count = static_cast<unsigned long long>(end - l) + 1;
+      if (limit && size > 0) {
+        // The line that takes the sum past the limit ends the walk there.
+        const unsigned long long past = sum > limit ? 1 : static_cast<unsigned long long>(limit - sum) / size + 1;
+        if (past <= count && AddRun(sum, size, past) > limit) {
+          sum = AddRun(sum, size, past);
+          return TRUE;
+        }
+      }
+      sum = AddRun(sum, size, count);
+    }
+    if (limit && sum > limit) return TRUE;
+    if (end >= last) break;
+    l = rows ? NextShownRow(end + 1) : NextShownCol(end + 1);
+  }
+  return FALSE;
+}
+
 int CGXGridCore::SumRowHeights(ROWCOL from, ROWCOL to, int limit) const {
   int sum = 0;
-  for (ROWCOL r = NextShownRow(from); r <= to; r = NextShownRow(r + 1)) {
-    sum = GXAddSize(sum, GetRowHeight(r));
-    if (limit && sum > limit) break;
-    if (r >= std::min(to, GX_MAXROWCOL)) break;
-  }
+  if (from <= to) AddLineSizes(TRUE, from, to, sum, limit);
   return sum;
 }
 
 int CGXGridCore::SumColWidths(ROWCOL from, ROWCOL to, int limit) const {
   int sum = 0;
-  for (ROWCOL c = NextShownCol(from); c <= to; c = NextShownCol(c + 1)) {
-    sum = GXAddSize(sum, GetColWidth(c));
-    if (limit && sum > limit) break;
-    if (c >= std::min(to, GX_MAXROWCOL)) break;
-  }
+  if (from <= to) AddLineSizes(FALSE, from, to, sum, limit);
   return sum;
 }
 

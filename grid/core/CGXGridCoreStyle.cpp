@@ -177,6 +177,7 @@ CObArray* CGXGridCore::CollectRangeStyles(const CGXRange& range, int type, BOOL 
   if (b.empty) return styles;
   styles->SetSize(static_cast<INT_PTR>(b.Cells()));
   CGXLongOperationScope scope;
+  BOOL texted = FALSE;
   INT_PTR index = 0;
   try {
     for (ROWCOL r = b.top; r <= b.bottom; ++r) {
@@ -188,6 +189,9 @@ CObArray* CGXGridCore::CollectRangeStyles(const CGXRange& range, int type, BOOL 
           ReleaseWorkStyle(s);
         }
         if (showProgress && scope.IsWaitDelayElapsed()) {
+          // The status text is loaded when a progress is first shown: most collections end before.
+          if (!texted) scope.SetStatusText(gx::LoadGridString(kIdsGeneratingUndo));
+          texted = TRUE;
           SetLongOperationPercentDone(static_cast<int>(index * 100 / styles->GetSize()));
           BOOL abort = FALSE;
           scope.PollAbort(abort);
@@ -230,12 +234,12 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
   const unsigned long long cellCount = b.Cells();
   const BOOL progress = m_wNoProgress == 0;
 
-  // 2. The long-operation scope.
+  // 2. The long-operation scope. Its status texts are loaded only where a progress is shown: the undo copy's
+  // by its collection, the storing's once the cells below have taken long enough (most stores, a cell or a
+  // few, end before), and never on a level that shows no progress (this store nested in a clear, a paste or
+  // an undo block, once per step).
   CGXLongOperationScope scope;
-  // A level that shows no progress (this store nested in a clear, a paste or an undo block, once per step)
-  // would drop its status texts: they are not loaded then.
-  const BOOL showsText = !IsLongOperationLevelIgnored();
-  if (showsText) scope.SetStatusText(gx::LoadGridString(kIdsGeneratingUndo));
+  BOOL texted = IsLongOperationLevelIgnored();
 
   // 3. The undo copy.
   CObArray* undoCopy = nullptr;
@@ -253,7 +257,6 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
   }
 
   // 4. Storing: caches flushed, the data store told once, nested undo recording switched.
-  if (showsText) scope.SetStatusText(gx::LoadGridString(commandType == 0 ? kIdsStoringCells : kIdsRestoringCells));
   FreeDrawingCaches();
   const BOOL oldSuspend = m_bSuspendRangeNotice;
   if (!oldSuspend) GetData()->SetRangeChanged(range);
@@ -331,6 +334,9 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* style
           }
         }
         if (progress && scope.IsWaitDelayElapsed()) {
+          if (!texted)
+            scope.SetStatusText(gx::LoadGridString(commandType == 0 ? kIdsStoringCells : kIdsRestoringCells));
+          texted = TRUE;
           SetLongOperationPercentDone(static_cast<int>(index * 100 / cellCount));
           BOOL abort = FALSE;
           scope.PollAbort(abort);

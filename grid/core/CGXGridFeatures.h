@@ -298,6 +298,11 @@ class CGXGridHideCellsImp {
   virtual ROWCOL PrevShownRow(CGXGridCore*, ROWCOL row) { return row; }
   virtual ROWCOL NextShownCol(CGXGridCore*, ROWCOL col) { return col; }
   virtual ROWCOL PrevShownCol(CGXGridCore*, ROWCOL col) { return col; }
+  // Runs of shown lines are measured whole with these: the first row at or after `row` that may be hidden
+  // (every row between `row` and the answer is shown), GX_INVALID when none is. An implementation that
+  // cannot answer returns `row`: the callers then look at each line on its own.
+  virtual ROWCOL NextHiddenRow(CGXGridCore*, ROWCOL row) { return row; }
+  virtual ROWCOL NextHiddenCol(CGXGridCore*, ROWCOL col) { return col; }
 };
 
 class CGXGridFindReplaceImp {

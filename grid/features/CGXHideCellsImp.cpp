@@ -63,6 +63,23 @@ ROWCOL CGXHideCellsImp::NextClearBit(const std::vector<BYTE>& bits, ROWCOL n) {
   return found > GX_MAXROWCOL ? GX_INVALID : static_cast<ROWCOL>(found);
 }
 
+ROWCOL CGXHideCellsImp::NextSetBit(const std::vector<BYTE>& bits, ROWCOL n) {
+  constexpr std::size_t kWord = sizeof(std::uint64_t);
+  std::size_t byte = n / 8;
+  if (byte >= bits.size()) return GX_INVALID;
+  const unsigned rest = static_cast<unsigned>(bits[byte]) >> (n % 8);
+  if (rest) return n + static_cast<ROWCOL>(std::countr_zero(rest));
+  ++byte;
+  for (std::uint64_t word; byte + kWord <= bits.size(); byte += kWord) {
+    std::memcpy(&word, bits.data() + byte, kWord);
+    if (word != 0) break;
+  }
+  while (byte < bits.size() && bits[byte] == 0) ++byte;
+  if (byte >= bits.size()) return GX_INVALID;
+  const std::uint64_t found = std::uint64_t{byte} * 8 + static_cast<unsigned>(std::countr_zero(static_cast<unsigned>(bits[byte])));
+  return found > GX_MAXROWCOL ? GX_INVALID : static_cast<ROWCOL>(found);
+}
+
 ROWCOL CGXHideCellsImp::PrevClearBit(const std::vector<BYTE>& bits, ROWCOL n) {
   constexpr std::size_t kWord = sizeof(std::uint64_t);
   std::size_t byte = n / 8;
@@ -142,6 +159,17 @@ ROWCOL PrevShown(const CGXGridParam* p, const std::vector<BYTE> CGXGridParam::*m
   return found == GX_INVALID ? 0 : found;
 }
 }  // namespace
+
+// Line 0 may be left out while printing without a mark: it is answered as itself.
+ROWCOL CGXHideCellsImp::NextHiddenRow(CGXGridCore* g, ROWCOL row) {
+  const CGXGridParam* p = g->GetParam();
+  return p && row ? NextSetBit(p->m_rowFlags, row) : row;
+}
+
+ROWCOL CGXHideCellsImp::NextHiddenCol(CGXGridCore* g, ROWCOL col) {
+  const CGXGridParam* p = g->GetParam();
+  return p && col ? NextSetBit(p->m_colFlags, col) : col;
+}
 
 ROWCOL CGXHideCellsImp::NextShownRow(CGXGridCore* g, ROWCOL row) {
   return NextShown(g->GetParam(), &CGXGridParam::m_rowFlags, row);

@@ -27,6 +27,8 @@ class CGXHideCellsImp : public CGXGridHideCellsImp {
   ROWCOL PrevShownRow(CGXGridCore* g, ROWCOL row) override;
   ROWCOL NextShownCol(CGXGridCore* g, ROWCOL col) override;
   ROWCOL PrevShownCol(CGXGridCore* g, ROWCOL col) override;
+  ROWCOL NextHiddenRow(CGXGridCore* g, ROWCOL row) override;
+  ROWCOL NextHiddenCol(CGXGridCore* g, ROWCOL col) override;
 
   // The bit set operations on one byte array (pure; the tests use them directly).
   static BOOL TestBit(const std::vector<BYTE>& bits, ROWCOL n);
@@ -39,6 +41,9 @@ class CGXHideCellsImp : public CGXGridHideCellsImp {
   // of a million hidden lines costs some 16,000 word compares, not a million bit tests.
   static ROWCOL NextClearBit(const std::vector<BYTE>& bits, ROWCOL n);
   static ROWCOL PrevClearBit(const std::vector<BYTE>& bits, ROWCOL n);
+  // The first set bit at or after n, GX_INVALID when there is none (up to GX_MAXROWCOL); words of clear bits
+  // are passed at once.
+  static ROWCOL NextSetBit(const std::vector<BYTE>& bits, ROWCOL n);
 
  private:
   BOOL Hide(CGXGridCore* g, BOOL rows, ROWCOL from, ROWCOL to, BOOL hide, UINT flags, const BOOL* hidden, int type);

@@ -586,6 +586,52 @@ TEST_F(ViaWizards, TheBypassListPageChecksOneViaAtATimeAndNumbersIt) {
   EXPECT_TRUE(record.m_bProbeOrderKept);
 }
 
+// A click writes the cells of the rows whose vias it checks or unchecks (box, number, pair cell), however long the
+// list; after a row was dragged, the via it unchecks is found where the drag put it.
+TEST_F(ViaWizards, AClickInAViaListWritesOnlyTheRowsItChanges) {
+  UseManyVias(400, 0);
+  for (Kind kind : {Kind::Bypass, Kind::ViaModel}) {
+    SCOPED_TRACE(kind == Kind::Bypass ? "bypass" : "via model");
+    Open(kind, true);
+    CViaGridWnd& grid = *dynamic_cast<CViaGridPage&>(*Dialog().GetActivePage()).GetGrid();
+    ASSERT_EQ(grid.GetRowCount(), 400u);
+    ClickCheck(grid, 10);
+    const std::uint64_t before = grid.m_nStoredStyleWrites;
+    ClickCheck(grid, 300);
+    EXPECT_LT(grid.m_nStoredStyleWrites - before, 20u);
+    EXPECT_EQ(Column(grid, 1)[9], "0");
+    EXPECT_EQ(Column(grid, 0)[9], "");
+    EXPECT_EQ(Column(grid, 0)[299], "1");
+    // The checked via's row dragged to the top keeps its box and number; a click further down unchecks it there.
+    const std::string name = Column(grid, 2)[299];
+    grid.InstallMoveRowsColsImp();  // as the module's start-up gives every grid
+    ASSERT_TRUE(grid.MoveRows(300, 300, 1, GX_UPDATENOW, 0));
+    ASSERT_EQ(Column(grid, 2)[0], name);
+    ClickCheck(grid, 20);
+    const std::vector<std::string> checks = Column(grid, 1), numbers = Column(grid, 0);
+    EXPECT_EQ(std::count(checks.begin(), checks.end(), "1"), 1);
+    EXPECT_EQ(checks[19], "1");
+    EXPECT_EQ(checks[0], "0");
+    EXPECT_EQ(std::count(numbers.begin(), numbers.end(), "1"), 1);
+    EXPECT_EQ(numbers[19], "1");
+    // The records follow: the via of row 20 alone is enabled.
+    const std::string checked = Column(grid, 2)[19];
+    const auto enabled = [](auto& probes) {
+      std::vector<std::string> names;
+      for (int i = 0; i < probes.GetSize(); ++i)
+        if (probes[i].m_bEnabled)
+          names.push_back(probes[i].GetName());
+      return names;
+    };
+    EXPECT_EQ(kind == Kind::Bypass ? enabled(GetBypassAnalysisData()->m_Probes)
+                                   : enabled(GetDiffViaAnalysisData()->m_Probes),
+              std::vector<std::string>{checked});
+    api->Close();
+    Pump();
+    api = nullptr;
+  }
+}
+
 // The list's cells are the page's: Ctrl+Z and Alt+Backspace in the grid take none of its writes back (the grid
 // keeps no undo history), so the checks and numbers shown stay those of the record.
 TEST_F(ViaWizards, UndoKeysInTheBypassListLeaveThePagesCellsAsTheyAre) {

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "grid/controls/CGXTabbedComboBox.h"
+#include "grid/controls/CGXTabbedComboBoxWnd.h"
+#include "grid/core/CGXRange.h"
 #include "grid/controls/tests/dropdowntest.h"
 #include "grid/core/CGXDIB.h"
 #include "grid/core/CGXGridParam.h"
@@ -97,6 +99,33 @@ TEST_F(TabbedTest, KeysAreStoredAndDisplayFieldsShownWithOrWithoutSharedMaps) {
     if (id) {
       EXPECT_EQ(g->GetParam()->m_displayMaps.at(1)->GetCount(), 2);
     }
+  }
+}
+
+// Each cell shows the display field of its own list, though the lines of a list are kept from cell to cell for the
+// drawing: cells of two lists asked in turn, and a list changed in a cell, show theirs at once.
+TEST_F(TabbedTest, CellsOfOtherListsAndAChangedListShowTheirOwnDisplayFields) {
+  for (WORD id : {GX_IDS_CTRL_TABBED_COMBOBOX, GX_IDS_CTRL_TABBED_CBS_DROPDOWNLIST}) {
+    SCOPED_TRACE(id);
+    g = MakeRecordingGrid(6, 4, 400, 300);
+    SetCell(g, 2, 1, IdName().SetControl(id).SetValue("2"));
+    SetCell(g, 3, 1, IdName(0, "ID\tName\n1\tRot\n2\tGruen").SetControl(id).SetValue("2"));
+    CGXControl* control = g->ControlForId(id);
+    ASSERT_NE(control, nullptr);
+    const auto shown = [&](ROWCOL row) {
+      CGXStyle style;
+      g->ComposeCellStyle(row, 1, style, TRUE);
+      CString text;
+      return control->GetDisplayText(text, row, 1, nullptr, style) ? std::string(text) : std::string("<none>");
+    };
+    EXPECT_EQ(shown(2), "Green");
+    EXPECT_EQ(shown(3), "Gruen");
+    EXPECT_EQ(shown(2), "Green");
+    g->SetStyleRange(CGXRange(2, 1), CGXStyle().SetChoiceList("ID\tName\n1\tRed\n2\tLime"));
+    EXPECT_EQ(shown(2), "Lime");
+    g->SetStyleRange(CGXRange(2, 1), CGXStyle().SetChoiceList("ID\tName\n1\tRed"));
+    EXPECT_EQ(shown(2), "<none>");
+    EXPECT_EQ(shown(3), "Gruen");
   }
 }
 

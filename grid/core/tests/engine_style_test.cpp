@@ -526,6 +526,38 @@ TEST_F(StyleTest, AnAbortedRangeKeepsThePartDoneAndShowsProgress) {
   EXPECT_EQ(CGXLongOperationScope::GetNestingLevel(), 0);
 }
 
+TEST_F(StyleTest, AStoreSetsItsStatusTextOnlyWhenItShowsProgress) {
+  // The service's texts as set, and the text each poll shows.
+  struct Service : TestLongOperation {
+    using TestLongOperation::TestLongOperation;
+    void SetStatusText(CGXLongOperationScope* scope, LPCTSTR text, BOOL copy) override {
+      set.push_back(text ? text : "");
+      TestLongOperation::SetStatusText(scope, text, copy);
+    }
+    std::vector<std::string> set;
+  };
+  static std::vector<std::string> shown;
+  shown.clear();
+  CGXGridWnd* g = MakeGrid(4, 3);
+  g->AddCellControl(0x1234, new SlowControl(g));
+  Service service([](CGXLongOperationScope& scope) -> BOOL {
+    shown.push_back(scope.m_pszText ? scope.m_pszText : "");
+    return FALSE;
+  });
+  // A store that ends before the first delay shows nothing and loads no text.
+  ASSERT_TRUE(g->ApplyStyleToRange(CGXRange(1, 1, 2, 3), Ptr(Valued("quick")), gxOverride));
+  EXPECT_TRUE(service.set.empty());
+  EXPECT_TRUE(shown.empty());
+  // A slow one shows its progress with its text, loaded once.
+  CGXStyle slow = Valued("slow");
+  slow.SetControl(0x1234);
+  ASSERT_TRUE(g->ApplyStyleToRange(CGXRange(1, 1, 4, 3), &slow, gxOverride));
+  EXPECT_EQ(service.set, std::vector<std::string>{"Storing cells ...."});
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.front(), "Storing cells ....");
+  EXPECT_EQ(g->GetCellValue(4, 3), "slow");
+}
+
 // A control that fails loudly on its second cell.
 class ThrowingControl : public CGXControl {
  public:

@@ -1,6 +1,7 @@
 // Hidden rows and columns: the hide marks' jumps over hidden runs, and a grid with runs of hidden lines at
 // its edges, across its frozen seam and inside, shown, scrolled and unhidden with the jumps exactly as with
 // a walk over every line.
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -15,6 +16,11 @@ namespace {
 ROWCOL NextClearSlowly(const std::vector<BYTE>& bits, ROWCOL n) {
   while (CGXHideCellsImp::TestBit(bits, n)) ++n;
   return n;
+}
+ROWCOL NextSetSlowly(const std::vector<BYTE>& bits, ROWCOL n) {
+  for (; n < bits.size() * 8; ++n)
+    if (CGXHideCellsImp::TestBit(bits, n)) return n;
+  return GX_INVALID;
 }
 ROWCOL PrevClearSlowly(const std::vector<BYTE>& bits, ROWCOL n) {
   for (;; --n) {
@@ -38,10 +44,11 @@ TEST(HideMarks, TheJumpsLandWhereABitByBitSearchLands) {
     }
     for (ROWCOL n = 0; n < bits.size() * 8 + 12; ++n) {
       const ROWCOL next = CGXHideCellsImp::NextClearBit(bits, n), prev = CGXHideCellsImp::PrevClearBit(bits, n);
-      if (next != NextClearSlowly(bits, n) || prev != PrevClearSlowly(bits, n)) {
+      const ROWCOL set = CGXHideCellsImp::NextSetBit(bits, n);
+      if (next != NextClearSlowly(bits, n) || prev != PrevClearSlowly(bits, n) || set != NextSetSlowly(bits, n)) {
         if (!wrong++)
           first = "round " + std::to_string(round) + " n " + std::to_string(n) + ": " + std::to_string(next) + ", " +
-                  std::to_string(prev);
+                  std::to_string(prev) + ", " + std::to_string(set);
       }
     }
   }
@@ -55,6 +62,10 @@ TEST(HideMarks, TheJumpsLandWhereABitByBitSearchLands) {
   EXPECT_EQ(CGXHideCellsImp::NextClearBit(all, GX_MAXROWCOL), GX_MAXROWCOL);
   EXPECT_EQ(CGXHideCellsImp::PrevClearBit(all, GX_MAXROWCOL), GX_MAXROWCOL);
   EXPECT_EQ(CGXHideCellsImp::NextClearBit({}, 5), 5u);
+  EXPECT_EQ(CGXHideCellsImp::NextSetBit(all, 7999), 7999u);
+  EXPECT_EQ(CGXHideCellsImp::NextSetBit(all, 8000), GX_INVALID);
+  EXPECT_EQ(CGXHideCellsImp::NextSetBit(std::vector<BYTE>(1000, 0), 3), GX_INVALID);
+  EXPECT_EQ(CGXHideCellsImp::NextSetBit({}, 5), GX_INVALID);
 }
 
 // The hide feature with its jumps turned off: every walk then passes the hidden lines one by one.
@@ -64,6 +75,8 @@ class LineByLineHide : public CGXHideCellsImp {
   ROWCOL PrevShownRow(CGXGridCore*, ROWCOL row) override { return row; }
   ROWCOL NextShownCol(CGXGridCore*, ROWCOL col) override { return col; }
   ROWCOL PrevShownCol(CGXGridCore*, ROWCOL col) override { return col; }
+  ROWCOL NextHiddenRow(CGXGridCore*, ROWCOL row) override { return row; }
+  ROWCOL NextHiddenCol(CGXGridCore*, ROWCOL col) override { return col; }
 };
 
 using HideTest = FeatureTest;
@@ -213,6 +226,90 @@ TEST_F(HideTest, AMillionHiddenRowsAreWalkedInAFewJumps) {
   EXPECT_EQ(g->GetTopRow(), 1u);
   EXPECT_LT(g->asked, 20'000) << "sizes asked";
   EXPECT_EQ(g->CalcCellRect(1'000'010, 1).top, g->CalcCellRect(9, 1).bottom);
+}
+
+// The sums line by line: each line's size in turn (a hidden line's is 0), ended at the first line past the
+// limit; the client form maps each client index and ends past the last line.
+int SumSlowly(ROWCOL from, ROWCOL to, int limit, const std::function<int(ROWCOL)>& size) {
+  int sum = 0;
+  for (ROWCOL l = from; l <= to; ++l) {
+    sum = GXAddSize(sum, size(l));
+    if (limit && sum > limit) break;
+  }
+  return sum;
+}
+int SumClientSlowly(ROWCOL from, ROWCOL to, int limit, ROWCOL count, const std::function<ROWCOL(ROWCOL)>& line,
+                    const std::function<int(ROWCOL)>& size) {
+  int sum = 0;
+  for (ROWCOL i = from; i <= to && line(i) <= count; ++i) {
+    sum = GXAddSize(sum, size(line(i)));
+    if (limit && sum > limit) break;
+  }
+  return sum;
+}
+
+TEST_F(HideTest, SizeSumsTakeRunsOfDefaultLinesAtOnceWithTheSumsOfAWalkLineByLine) {
+  // Lines of sizes of their own (none, small, taller than the window and so limited), hidden runs short and
+  // long, frozen lines; the defaults below the window, then above it (limited past the frozen lines only).
+  struct CountingGrid : CGXGridWnd {
+    int GetRowHeight(ROWCOL row) const override {
+      ++asked;
+      return CGXGridWnd::GetRowHeight(row);
+    }
+    mutable long long asked = 0;
+  };
+  constexpr ROWCOL kLines = 20000;
+  auto* g = MakeGrid<CountingGrid>(kLines, kLines, 400, 300);
+  g->SetFeature(new CGXHideCellsImp);
+  std::mt19937 rng(55);
+  for (int i = 0; i < 60; ++i) {
+    const ROWCOL r = 1 + rng() % kLines, c = 1 + rng() % kLines;
+    const int size = rng() % 4 == 0 ? 0 : rng() % 3 == 0 ? 1000 : 1 + static_cast<int>(rng() % 40);
+    g->SetRowHeight(r, r, size, nullptr, 0);
+    g->SetColWidth(c, c, size, nullptr, 0);
+  }
+  for (int i = 0; i < 20; ++i) {
+    const ROWCOL at = 1 + rng() % kLines, n = rng() % 3 ? rng() % 20 : rng() % 3000;
+    g->HideRows(at, std::min(at + n, kLines), TRUE, 0);
+    g->HideCols(at, std::min(at + n, kLines), TRUE, 0);
+  }
+  g->SetFrozenRows(5, 0, 0);
+  g->SetFrozenCols(3, 0, 0);
+  const auto row = [&](ROWCOL r) { return g->GetRowHeight(r); };
+  const auto col = [&](ROWCOL c) { return g->GetColWidth(c); };
+  const auto clientRow = [&](ROWCOL i) { return g->ClientRowToRow(i); };
+  const auto clientCol = [&](ROWCOL i) { return g->ClientColToCol(i); };
+  int compared = 0;
+  for (int defaults : {17, 450}) {
+    g->SetDefaultRowHeight(defaults, 0);
+    g->SetDefaultColWidth(defaults, 0);
+    for (ROWCOL top : {1u, 7u, 2000u, 13000u}) {
+      g->SetTopRow(top, 0);
+      g->SetLeftCol(top, 0);
+      for (int k = 0; k < 8; ++k) {
+        const ROWCOL from = rng() % 3 == 0 ? 0 : rng() % kLines, to = from + rng() % (kLines - from + 10);
+        const int limit = std::vector<int>{0, 150, 20000, 1 << 20}[rng() % 4];
+        const int sums[8] = {g->SumRowHeights(from, to, limit), SumSlowly(from, to, limit, row),
+                             g->SumColWidths(from, to, limit), SumSlowly(from, to, limit, col),
+                             g->SumClientRowHeights(from, to, limit), SumClientSlowly(from, to, limit, kLines, clientRow, row),
+                             g->SumClientColWidths(from, to, limit), SumClientSlowly(from, to, limit, kLines, clientCol, col)};
+        for (int s = 0; s < 8; s += 2) {
+          ++compared;
+          EXPECT_EQ(sums[s], sums[s + 1]) << "sum " << s / 2 << " of " << from << ".." << to << " limit " << limit
+                                          << " top " << top << " defaults " << defaults;
+        }
+      }
+      // The whole grid's rectangle, unclipped: the frozen lines and the scrolled ones. It asks the sizes of the
+      // first lines, of those of a size of their own and of a line after each of them and each hidden run (each
+      // scrolled one's size asking the frozen rows' for its limit).
+      g->asked = 0;
+      const CRect whole = g->CalcRangeRect(0, 0, kLines, kLines, TRUE);
+      EXPECT_LT(g->asked, 4000);
+      EXPECT_EQ(whole.Height(), SumClientSlowly(0, g->RowToClientRow(kLines), 0, kLines, clientRow, row));
+      EXPECT_EQ(whole.Width(), SumClientSlowly(0, g->ColToClientCol(kLines), 0, kLines, clientCol, col));
+    }
+  }
+  EXPECT_EQ(compared, 2 * 4 * 8 * 4);
 }
 
 }  // namespace
