@@ -1,5 +1,6 @@
 // Cut, copy and paste through the clipboard: the exact bytes of the text and styles formats, which formats
 // each flag offers, what a paste takes and where it stops, and the direct copy and cut inside one grid.
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -84,6 +85,29 @@ TEST_F(ClipTest, EachFlagSetOffersItsFormatsAndTheDirectMarkOnlyWithADirectSwitc
   GXDirectCopyMark read{};
   std::memcpy(&read, mark.data(), sizeof read);
   EXPECT_EQ(read, GXDirectCopyMark::Of(g->GetParam()));
+}
+
+TEST_F(ClipTest, AnotherGridProgramFindsTheDirectMarkByItsRegisteredName) {
+  CGXGridWnd* g = Make(3, 3);
+  g->SetCellValue(1, 1, "v");
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  g->m_nClipboardFlags = 0x0008;
+  g->GetParam()->m_bDirectCopyPaste = TRUE;
+  ASSERT_TRUE(g->Copy());
+  // The other program knows the name only: registering it gives the number the mark lies under.
+  const UINT named = RegisterClipboardFormat("GX_DIRECTCOPY");
+  ASSERT_GE(named, 0xC000u);
+  EXPECT_TRUE(IsClipboardFormatAvailable(named));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  // Every format past the standard ones that the copy offers has a name.
+  std::vector<std::string> names;
+  for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
+    if (format < 0xC000) continue;
+    char name[64] = {};
+    names.emplace_back(GetClipboardFormatName(format, name, sizeof name) > 0 ? name : "unnamed");
+  }
+  CloseClipboard();
+  EXPECT_EQ(names, std::vector<std::string>{"GX_DIRECTCOPY"});
 }
 
 TEST_F(ClipTest, TheStylesFormatIsRowsColumnsAndAnArrayWithNullsForCellsWithoutStyles) {
