@@ -82,20 +82,54 @@ BOOL CGXDirectCopyMoveCellsImp::CopyCells(CGXGridCore* grid, const CGXRange& sou
     }
   }
 
-  // 4. The copy, with the cell store's own undo recording as the grid's undo setting says.
-  grid->FreeDrawingCaches();
-  if (CGXData* data = grid->GetData()) data->SetRangeChanged(dest);
-  const BOOL oldRecording = grid->EnableDataUndoRecording(undo);
-  const BOOL ok = CopyCellsData(grid, source, destRow, destCol);
-  grid->EnableDataUndoRecording(oldRecording);
-
-  // 5. Commit or roll back; the undo command sets the destination back.
+  // The command that sets the destination back: the saved styles, and the store's own undo records after them.
   auto freeSaved = [&] {
     if (!saved) return;
     for (INT_PTR i = 0; i < saved->GetSize(); ++i) grid->ReleaseWorkStyle(static_cast<CGXStyle*>(saved->GetAt(i)));
     delete saved;
     saved = nullptr;
   };
+  auto recordRestore = [&] {
+    CObject* record = grid->DetachDataUndoInfo();
+    if (!saved) {
+      delete record;
+      return;
+    }
+    // The work styles become the command's own copies.
+    auto* own = new CObArray;
+    own->SetSize(saved->GetSize());
+    for (INT_PTR i = 0; i < saved->GetSize(); ++i)
+      if (auto* s = static_cast<CGXStyle*>(saved->GetAt(i))) own->SetAt(i, s->Clone());
+    freeSaved();
+    if (record) own->Add(record);
+    CObject* command = grid->GetCommandFactory()->CreateSetStyleRangeCmd(dest, kind, own);
+    if (command) {
+      grid->Record(command, 0);
+    } else {
+      GXFreeUndoArray(own);
+    }
+  };
+
+  // 4. The copy, with the cell store's own undo recording as the grid's undo setting says.
+  grid->FreeDrawingCaches();
+  if (CGXData* data = grid->GetData()) data->SetRangeChanged(dest);
+  const BOOL oldRecording = grid->EnableDataUndoRecording(undo);
+  BOOL ok = FALSE;
+  try {
+    ok = CopyCellsData(grid, source, destRow, destCol);
+  } catch (...) {
+    // Out of memory part of the way: the transaction gets the command that sets the destination back and is
+    // rolled back, so that it restores the cells here or, inside a caller's transaction (a paste of several
+    // blocks), when the caller rolls back everything it did.
+    grid->EnableDataUndoRecording(oldRecording);
+    recordRestore();
+    grid->RollbackTransaction();
+    CGXLongOperationScope::SetRollbackOffered(FALSE);
+    throw;
+  }
+  grid->EnableDataUndoRecording(oldRecording);
+
+  // 5. Commit or roll back; the undo command sets the destination back.
   if (!ok) {
     freeSaved();
     grid->DiscardDataUndoInfo();
@@ -104,24 +138,7 @@ BOOL CGXDirectCopyMoveCellsImp::CopyCells(CGXGridCore* grid, const CGXRange& sou
     grid->CommitTransaction();
     RecalcSpans(grid, dest);
     grid->SetModifiedFlag(TRUE);
-    CObject* record = grid->DetachDataUndoInfo();
-    if (saved) {
-      // The work styles become the command's own copies.
-      auto* own = new CObArray;
-      own->SetSize(saved->GetSize());
-      for (INT_PTR i = 0; i < saved->GetSize(); ++i)
-        if (auto* s = static_cast<CGXStyle*>(saved->GetAt(i))) own->SetAt(i, s->Clone());
-      freeSaved();
-      if (record) own->Add(record);
-      CObject* command = grid->GetCommandFactory()->CreateSetStyleRangeCmd(dest, kind, own);
-      if (command) {
-        grid->Record(command, 0);
-      } else {
-        GXFreeUndoArray(own);
-      }
-    } else {
-      delete record;
-    }
+    recordRestore();
   }
   CGXLongOperationScope::SetRollbackOffered(FALSE);
   // 6. The change is over.

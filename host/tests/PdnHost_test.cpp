@@ -375,6 +375,19 @@ TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
   ExpectShotsMatchReferences(dir, {"steps-01-nets", "steps-02-finish", "steps-03-marked"});
 }
 
+// --debug-options switches the module's debug options on: the wizard offers its debug step before the frequency
+// sweep, where without the option the step list holds none.
+TEST_F(PdnHostProgram, DebugOptionsBringTheWizardsDebugStep) {
+  const std::string run = "--open modeless --fixed-clock --no-getters --script " +
+                          (SourceDir() / "host/tests/scripts/decoupling-debug.pdnscript").string();
+  const Outcome debug = RunPdnHost(run + " --debug-options");
+  ASSERT_EQ(debug.code, 0) << debug.output << debug.errors;
+  EXPECT_NE(debug.output.find("EnableDebugOptions()\n"), std::string::npos) << debug.output;
+  const Outcome plain = RunPdnHost(run);
+  EXPECT_EQ(plain.code, 4) << plain.output;
+  EXPECT_NE(plain.errors.find("no control 1075"), std::string::npos) << plain.errors;
+}
+
 // The net page and the IC power pin grid from the keyboard: "==>" pressed with Space hands the focus back to the
 // list of nets as it turns disabled; Space checks pins, Tab moves between the grid's cells and never out of it,
 // Ctrl+Tab and Ctrl+Shift+Tab leave it for the next and the previous control (the screenshots against their

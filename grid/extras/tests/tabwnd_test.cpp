@@ -6,6 +6,7 @@
 #include <string>
 
 #include "grid/core/CGXGridParam.h"
+#include "grid/core/CGXSysColorTable.h"
 #include "grid/extras/CGXTabWnd.h"
 #include "grid/extras/tests/extrastest.h"
 #include "platform/display/ReferenceImage.h"
@@ -395,6 +396,39 @@ TEST_F(TabWndTest, DeletingTabsKeepsTheRightTabCurrent) {
   EXPECT_EQ(tabs->GetBeam().GetCurrentTab(), -1);
   EXPECT_EQ(tabs->GetActivePane(), nullptr);
   (void)a;
+}
+
+TEST_F(TabWndTest, AfterASystemColourChangeATabWithItsOwnColourKeepsItAndTheOthersTakeTheNewFace) {
+  AddSheet("A");
+  AddSheet("B");
+  AddSheet("C");
+  CGXTabBeam& beam = tabs->GetBeam();
+  ASSERT_EQ(beam.GetCurrentTab(), 0);
+  // Tab B has a normal colour of its own, as the application gives it.
+  const COLORREF own = RGB(200, 40, 40);
+  CGXTabInfo& b = beam.GetTab(1);
+  b.clrNormal = own;
+  b.brNormal.DeleteObject();
+  b.brNormal.CreateSolidBrush(own);
+  b.flags |= 1;
+  // The face colour changes; the frame passes the change on to the tab window, as to every child.
+  const INT index = COLOR_3DFACE;
+  const COLORREF green = RGB(0, 160, 0);
+  ASSERT_TRUE(SetSysColors(1, &index, &green));
+  tabs->SendMessage(WM_SYSCOLORCHANGE);
+  plat::Desktop::PaintAll();
+  auto image = plat::Desktop::Capture(beam.m_hWnd);
+  ASSERT_TRUE(image);
+  // Inside each tab, beside its frame and left of its centred name.
+  const auto fill = [&](int tab) {
+    return plat::colorFromPixel(image->row(2)[beam.GetTabLeft(tab) + beam.GetMargin() + 3]);
+  };
+  EXPECT_EQ(fill(1), own);
+  EXPECT_EQ(fill(2), green);
+  EXPECT_EQ(beam.GetTab(1).clrNormal, own);
+  EXPECT_EQ(beam.GetTab(2).clrNormal, green);
+  plat::ResetSysColorsAndMetrics();
+  CGXSysColorTable::Refresh();
 }
 
 }  // namespace

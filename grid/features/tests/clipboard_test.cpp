@@ -1,14 +1,17 @@
 // Cut, copy and paste through the clipboard: the exact bytes of the text and styles formats, which formats
 // each flag offers, what a paste takes and where it stops, and the direct copy and cut inside one grid.
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <new>
 #include <sstream>
 
 #include "grid/features/CGXCutPasteImp.h"
 #include "grid/features/gxcopyblock.h"
 #include "grid/features/tests/cliptest.h"
 #include "platform/base/CArchive.h"
+#include "platform/window/AutomationProvider.h"
 #include "platform/base/CObArray.h"
 #include "platform/base/CSharedFile.h"
 
@@ -84,6 +87,29 @@ TEST_F(ClipTest, EachFlagSetOffersItsFormatsAndTheDirectMarkOnlyWithADirectSwitc
   GXDirectCopyMark read{};
   std::memcpy(&read, mark.data(), sizeof read);
   EXPECT_EQ(read, GXDirectCopyMark::Of(g->GetParam()));
+}
+
+TEST_F(ClipTest, AnotherGridProgramFindsTheDirectMarkByItsRegisteredName) {
+  CGXGridWnd* g = Make(3, 3);
+  g->SetCellValue(1, 1, "v");
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  g->m_nClipboardFlags = 0x0008;
+  g->GetParam()->m_bDirectCopyPaste = TRUE;
+  ASSERT_TRUE(g->Copy());
+  // The other program knows the name only: registering it gives the number the mark lies under.
+  const UINT named = RegisterClipboardFormat("GX_DIRECTCOPY");
+  ASSERT_GE(named, 0xC000u);
+  EXPECT_TRUE(IsClipboardFormatAvailable(named));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  // Every format past the standard ones that the copy offers has a name.
+  std::vector<std::string> names;
+  for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
+    if (format < 0xC000) continue;
+    char name[64] = {};
+    names.emplace_back(GetClipboardFormatName(format, name, sizeof name) > 0 ? name : "unnamed");
+  }
+  CloseClipboard();
+  EXPECT_EQ(names, std::vector<std::string>{"GX_DIRECTCOPY"});
 }
 
 TEST_F(ClipTest, TheStylesFormatIsRowsColumnsAndAnArrayWithNullsForCellsWithoutStyles) {
@@ -570,6 +596,68 @@ TEST_F(ClipTest, ADirectPasteOverTheCurrentCellRefreshesItsControl) {
     EXPECT_EQ(std::string(text), c.shown);
     g->GetParam()->GetSelection().DeleteAll();
     g->GetParam()->m_bKeepsCurrentSelRange = FALSE;
+  }
+}
+
+// A cell store whose copy runs out of memory at its n-th block (counted from 1), after the block's first row: an
+// allocation that fails on purpose, with the platform's memory exception or the standard one.
+class StoreOutOfMemory : public CGXData {
+ public:
+  int failAt = 0;
+  bool standard = false;
+  int calls = 0;
+  BOOL CopyCells(const CGXRange& range, ROWCOL destRow, ROWCOL destCol) override {
+    if (++calls == failAt) {
+      CGXData::CopyCells(CGXRange(range.top, range.left, range.top, range.right), destRow, destCol);
+      if (standard) throw std::bad_alloc();
+      AfxThrowMemoryException();
+    }
+    return CGXData::CopyCells(range, destRow, destCol);
+  }
+};
+
+TEST_F(ClipTest, APasteThatRunsOutOfMemoryTellsTheUserAndRollsBackEveryBlockPastedSoFar) {
+  for (const bool standard : {false, true}) {
+    SCOPED_TRACE(standard);
+    CGXGridWnd* g = Make(8, 6, 0x0008);
+    auto* store = new StoreOutOfMemory;
+    store->InitParam(g->GetParam());
+    g->GetParam()->SetData(store, TRUE);
+    g->SetRowCount(8, 0);
+    g->SetColCount(6, 0);
+    g->GetParam()->m_bDirectCopyPaste = TRUE;
+    g->SetCellValue(1, 1, "a");
+    g->SetCellValue(2, 1, "b");
+    g->SetCellValue(1, 4, "d");
+    g->SetCellValue(2, 4, "e");
+    g->SetCellValue(5, 1, "old");
+    // Columns A and D of rows 1 and 2: two blocks, pasted edge to edge at row 5.
+    g->GetParam()->GetSelection().DeleteAll();
+    g->GetParam()->GetSelection().AddTail(new CGXRange(1, 1, 2, 1));
+    g->GetParam()->GetSelection().AddTail(new CGXRange(1, 4, 2, 4));
+    ASSERT_TRUE(g->Copy());
+    g->GetParam()->GetSelection().DeleteAll();
+    ASSERT_TRUE(g->MoveCurrentCellTo(5, 1, GX_UPDATENOW));
+    ClearUndo(g);
+    // The first block is pasted, the second runs out of memory.
+    store->failAt = 2;
+    store->standard = standard;
+    store->calls = 0;
+    plat::ClearShownLog();
+    EXPECT_FALSE(g->Paste());
+    EXPECT_EQ(store->calls, 2);
+    ASSERT_EQ(plat::ShownLog().size(), 1u);
+    EXPECT_EQ(plat::ShownLog()[0].request.text, "Range too big.");
+    EXPECT_EQ(Values(g, 5, 1, 6, 2), "old,|,");
+    EXPECT_EQ(g->GetParam()->GetUndoList().GetCount(), 0);
+    // With memory enough the same paste goes through, and one undo takes it back.
+    store->failAt = 0;
+    plat::ClearShownLog();
+    ASSERT_TRUE(g->Paste());
+    EXPECT_TRUE(plat::ShownLog().empty());
+    EXPECT_EQ(Values(g, 5, 1, 6, 2), "a,d|b,e");
+    ASSERT_TRUE(g->Undo());
+    EXPECT_EQ(Values(g, 5, 1, 6, 2), "old,|,");
   }
 }
 

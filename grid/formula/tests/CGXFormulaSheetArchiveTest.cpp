@@ -182,6 +182,46 @@ TEST_F(SheetTest, AFormulaThatNoLongerParsesComesBackAsTextAtItsPlace) {
   EXPECT_TRUE(enginetest::Throws<CArchiveException>([&] { Load(t2, bad.b); }));
 }
 
+TEST_F(SheetTest, AnArchiveWithTwoRecordsForOneCellKeepsTheLaterOne) {
+  CGXData plain;
+  plain.StoreRowCount(4);
+  plain.StoreColCount(4);
+  Bytes b;
+  b.word(1).append(Store(plain)).word(0).word(0).word(0).word(0).word(0).word(0);
+  // Cell (1, 1): a number, then a text. Cell (2, 1): a formula, then a number. Cell (3, 1): a number, then a
+  // formula.
+  b.byte(1).byte(1).byte(3).byte(0).dword(1).dword(0).word(0).number(5.0);
+  b.byte(1).byte(2).byte(5).byte(0).dword(1).dword(0).word(0).text("later");
+  b.byte(1).byte(3).byte(3).byte(0).dword(2).dword(0).word(0).text("=1+2").number(3.0);
+  b.byte(1).byte(1).byte(3).byte(0).dword(2).dword(0).word(0).number(7.0);
+  b.byte(1).byte(1).byte(3).byte(0).dword(3).dword(0).word(0).number(9.0);
+  b.byte(1).byte(3).byte(3).byte(0).dword(3).dword(0).word(0).text("=4*5").number(20.0);
+  b.byte(0);
+  CGXFormulaSheet s;
+  Load(s, b.b);
+  CString t;
+  s.GetValueText(1, 1, t);
+  EXPECT_EQ(t, "later");
+  s.GetValueText(2, 1, t);
+  EXPECT_EQ(t, "7");
+  ASSERT_NE(s.FindCell(2, 1), nullptr);
+  EXPECT_NE(s.FindCell(2, 1)->kind(), GX_KIND_FORMULA);
+  s.GetValueText(3, 1, t);
+  EXPECT_EQ(t, "20");
+  ASSERT_NE(s.FindCell(3, 1), nullptr);
+  EXPECT_EQ(s.FindCell(3, 1)->kind(), GX_KIND_FORMULA);
+  // Stored again, each cell is one record.
+  CGXFormulaSheet again;
+  Load(again, Store(s));
+  again.GetValueText(1, 1, t);
+  EXPECT_EQ(t, "later");
+  again.GetValueText(2, 1, t);
+  EXPECT_EQ(t, "7");
+  again.GetValueText(3, 1, t);
+  EXPECT_EQ(t, "20");
+  EXPECT_EQ(Store(again), Store(s));
+}
+
 TEST_F(SheetTest, AParameterCopyKeepsTheFormulaSheet) {
   CGXGridWnd* g = MakeSheetGrid(6, 4);
   sheet->SetValueText(1, 1, "3");

@@ -241,6 +241,31 @@ TEST_F(CapacitorTable, TheEnabledBoxSwitchesEverySelectedRowWithAModelAndARefusa
   EXPECT_EQ(board.Changes().back(), "Decoupling SetGroupModel \"g1\" BAD disabled");
 }
 
+TEST_F(CapacitorTable, AClickInTheEnabledCellOfARowWithoutASwitchableModelLeavesEveryBoxAsItWas) {
+  CCapacitorModelsDlg dialog;
+  Open(dialog);
+  Panel& panel = dialog.Panel();
+  ASSERT_TRUE(panel.OnCellButtonClicked(panel.Grid(), RowOf(panel, "G10"), Panel::ColExpand));
+  const ROWCOL rowG10 = RowOf(panel, "G10"), rowC1 = RowOf(panel, "C1"), rowC5 = RowOf(panel, "C5"),
+               rowC7 = RowOf(panel, "C7");
+  Select(panel, {rowG10, rowC1, rowC5, rowC7});
+  // A member of G10 (whose model is its group's), then C5 (no model), both among the selected rows: the cell
+  // holds what a click left in it.
+  for (ROWCOL row : {rowC1, rowC5}) {
+    SCOPED_TRACE(row);
+    panel.Grid()->SetStyleRange(CGXRange(row, Panel::ColEnabled), CGXStyle().SetValue("1"), gxOverride);
+    panel.ToggleModelEnabled(row);
+    EXPECT_EQ(board.Changes(), std::vector<std::string>{});
+    EXPECT_EQ(Cell(panel, rowG10, Panel::ColEnabled), "1");
+    EXPECT_EQ(Cell(panel, rowC7, Panel::ColEnabled), "1");
+  }
+  EXPECT_EQ(Cell(panel, rowC1, Panel::ColEnabled), "");
+  EXPECT_EQ(Style(panel, rowC1, Panel::ColEnabled).GetControl(), GX_IDS_CTRL_STATIC);
+  EXPECT_EQ(Cell(panel, rowC5, Panel::ColEnabled), "0");
+  EXPECT_FALSE(Style(panel, rowC5, Panel::ColEnabled).GetEnabled());
+  EXPECT_EQ(panel.SelectedRows(), (std::vector<ROWCOL>{rowG10, rowC1, rowC5, rowC7}));
+}
+
 TEST_F(CapacitorTable, AClickOnASelectedRowsBoxKeepsTheSelection) {
   CCapacitorModelsDlg dialog;
   Open(dialog);

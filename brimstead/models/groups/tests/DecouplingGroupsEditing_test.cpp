@@ -186,6 +186,54 @@ TEST_F(GroupsEditing, RemovingTheLastMembersDropsTheGroupAndItsNameIsFreeAgain) 
   EXPECT_TRUE(dialog.IsGroupNameUnique("A", nullptr));
 }
 
+TEST_F(GroupsEditing, TheTopGroupRowLeavesOrIsRefreshedLikeAnyOther) {
+  // Group1 (C1 and C5, whose values differ) below A; A expanded, so that it sits in the top row below "<new>".
+  MoveToNew({RowOf(Caps(), "C1"), RowOf(Caps(), "C5")});
+  ASSERT_TRUE(dialog.SetGroupExpanded(RowOf(Groups(), "A"), 1));
+  ASSERT_EQ(Names(Groups()), (Strings{"<new>", "A", "    C8", "    C9", "Group1", "    C1", "    C5"}));
+  EXPECT_EQ(Cell(Groups(), RowOf(Groups(), "Group1"), 4), "");
+  // A member of the top group leaves it, and so does a member of the group below.
+  Select(Groups(), {RowOf(Groups(), "C8"), RowOf(Groups(), "C5")});
+  dialog.OnRemoveFromGroup();
+  EXPECT_EQ(Names(Groups()), (Strings{"<new>", "A", "    C9", "Group1", "    C1"}));
+  EXPECT_EQ(Cell(Groups(), RowOf(Groups(), "Group1"), 4), "0.1 uF");
+  // C5 joins the top group and leaves it again: its summary follows both times.
+  Select(Caps(), {RowOf(Caps(), "C5")});
+  Select(Groups(), {2});
+  dialog.OnMoveToGroup();
+  EXPECT_EQ(Cell(Groups(), 2, 4), "");
+  Select(Groups(), {RowOf(Groups(), "C5")});
+  dialog.OnRemoveFromGroup();
+  EXPECT_EQ(Cell(Groups(), 2, 4), "0.1 uF");
+  // The top group emptied goes with its member row, while the group below loses one too.
+  Select(Groups(), {2, RowOf(Groups(), "C1")});
+  dialog.OnRemoveFromGroup();
+  EXPECT_EQ(Names(Groups()), Strings{"<new>"});
+  EXPECT_TRUE(dialog.Groups()[0]->deleted);
+  EXPECT_TRUE(dialog.Groups()[1]->deleted);
+  EXPECT_EQ(Names(Caps()), (Strings{"C1", "C2", "C3", "C4", "C5", "C6", "C7", "C8", "C9"}));
+}
+
+TEST_F(GroupsEditing, AGroupRowFilledAgainShowsTheButtonOfItsState) {
+  const ROWCOL a = RowOf(Groups(), "A");
+  EXPECT_EQ(Style(Groups(), a, CGroupsGrid::ColExpand).GetControl(), CGroupsGrid::IDC_COLLAPSED_BUTTON);
+  // C5 into A expands it, and its other value fills the row again: minus.
+  Select(Caps(), {RowOf(Caps(), "C5")});
+  Select(Groups(), {a});
+  dialog.OnMoveToGroup();
+  ASSERT_EQ(Cell(Groups(), a, 4), "");
+  EXPECT_EQ(Style(Groups(), a, CGroupsGrid::ColExpand).GetControl(), CGroupsGrid::IDC_EXPANDED_BUTTON);
+  // Collapsed and expanded again, then C5 out: the row is filled again, still expanded.
+  ASSERT_TRUE(dialog.SetGroupExpanded(a, -1));
+  EXPECT_EQ(Style(Groups(), a, CGroupsGrid::ColExpand).GetControl(), CGroupsGrid::IDC_COLLAPSED_BUTTON);
+  ASSERT_TRUE(dialog.SetGroupExpanded(a, 1));
+  Select(Groups(), {RowOf(Groups(), "C5")});
+  dialog.OnRemoveFromGroup();
+  ASSERT_EQ(Cell(Groups(), a, 4), "0.1 uF");
+  EXPECT_EQ(Style(Groups(), a, CGroupsGrid::ColExpand).GetControl(), CGroupsGrid::IDC_EXPANDED_BUTTON);
+  EXPECT_TRUE(Style(Groups(), a, CGroupsGrid::ColExpand).GetEnabled());
+}
+
 TEST_F(GroupsEditing, ButtonsFollowTheSelectionAndGiveUpTheFocusWhenDisabled) {
   const auto moveOn = [&] { return Enabled(dialog, CDecouplingGroupsDlg::IDC_MOVE_TO_GROUP); };
   const auto removeOn = [&] { return Enabled(dialog, CDecouplingGroupsDlg::IDC_REMOVE_FROM_GROUP); };
