@@ -7,6 +7,7 @@
 #include "brimstead/DiffViaAnalysisData.h"
 #include "brimstead/FakedSingleBoardSystem.h"
 #include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/SettingRanges.h"
 #include "brimstead/tests/WizardSeamTestHook.h"
 #include "host/BoardFile.h"
 #include "host/HostBoard.h"
@@ -119,6 +120,13 @@ void Exercise(World& w, bool boardMode) {
   Require(record->m_nAdaptiveSweepAccuracy >= 1 && record->m_nAdaptiveSweepAccuracy <= 3);
   Require(record->m_nAnalysisType >= 0 && record->m_nAnalysisType <= 3);
   Require(record->m_nDRCReportMode >= 0 && record->m_nDRCReportMode <= 2);
+  // Numbers its pages accept, so that they show them and the host never gets one they would refuse.
+  Require(kTargetImpedanceRange.Accepts(record->m_dTargetImpedance));
+  Require(kFrequencyRange.Accepts(record->m_dMinFreq) && kFrequencyRange.Accepts(record->m_dMaxFreq));
+  Require(record->m_dMaxFreq > record->m_dMinFreq);
+  Require(kFDTDIntervalRange.Accepts(record->m_dFDTDInterval));
+  if constexpr (requires { record->m_dNormalImpedance; })
+    Require(kNormalImpedanceRange.Accepts(record->m_dNormalImpedance));
   Require(record->m_nBoardIndex == -1 || record->m_nBoardIndex == 0);
   Require((record->m_nBoardIndex == 0) == (record->m_pBoard == w.board.get()));
   CString messages;
