@@ -597,7 +597,7 @@ TEST_F(FinishPage, AFailedSaveIsShownAndNeitherRunsNorCloses) {
     plat::FileFaultHook faults;
     const char* reason;
   } cases[] = {
-      {"a directory", folder, nullptr, "Permission denied."},
+      {"a directory", folder, nullptr, "The path is a folder, not a file."},
       {"a missing folder", (dir / "missing" / "s.dao").string(), nullptr, "No such file or directory."},
       {"a read-only file", file, plat::ReadOnlyFileFaults(file), "Permission denied."},
       {"a read-only folder", folder + "/new.dao", plat::ReadOnlyFolderFaults(folder), "Permission denied."},
