@@ -75,7 +75,8 @@ public:
   int m_nAnalysisType = AnalysisLumped;
   BYTE m_bDRCOnly = 0;
   BYTE m_bSkipStitchingVias = 0;
-  double m_dTargetImpedance = 0.001;     // ohms
+  static constexpr double DefaultTargetImpedance = 0.001;
+  double m_dTargetImpedance = DefaultTargetImpedance;  // ohms
   int m_nMode = 0;                       // 0 "Easy", 1 "Custom"
   int m_nAutoGenerateOutputFileName = 1;
   CString m_BaseOutputFileName;

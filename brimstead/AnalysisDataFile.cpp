@@ -8,6 +8,7 @@
 #include "brimstead/AnalysisData.h"
 
 #include "brimstead/HostObjectRefs.h"
+#include "brimstead/SettingRanges.h"
 #include "brimstead/SettingsIO.h"
 #include "platform/base/CTime.h"
 #include "platform/base/FileSystem.h"
@@ -196,7 +197,9 @@ bool CAnalysisData::Load(const char* path) {
 
   if (m_nAnalysisType != AnalysisNone) {
     m_nMode = ReadText(section, "Mode", "Easy", path) == "Custom" ? 1 : 0;
-    m_dTargetImpedance = ReadDouble(section, "TargetImpedancee", "0.0", path);
+    // A number its page would refuse reads as the record's default, as an unknown word does.
+    m_dTargetImpedance = kTargetImpedanceRange.AcceptedOr(ReadDouble(section, "TargetImpedancee", "0.0", path),
+                                                          DefaultTargetImpedance);
     m_bIncludeAllNets = ReadFlag(section, "IncludeAllNets", true, path);
     m_bIncludeMounting = ReadFlag(section, "IncludeMounting", true, path);
     m_bIncludeInterPlane = ReadFlag(section, "IncludeInterPlane", true, path);
@@ -209,9 +212,16 @@ bool CAnalysisData::Load(const char* path) {
     m_bUseInterimTouchstone = ReadFlag(section, "UseInterimTochstone", true, path);
     m_bUseFDTD = ReadFlag(section, "UseFDTD", true, path);
     m_bShowTPOscilloscope = ReadFlag(section, "ShowTPOscilloscpe", true, path);
-    m_dFDTDInterval = ReadDouble(section, "FDTDInterval", "0.0", path);
-    m_dMinFreq = ReadDouble(section, "MinFreq", Formatted("%g", GetDefaultMinFreq()), path);
-    m_dMaxFreq = ReadDouble(section, "MaxFreq", Formatted("%g", GetDefaultMaxFreq()), path);
+    m_dFDTDInterval = kFDTDIntervalRange.AcceptedOr(ReadDouble(section, "FDTDInterval", "0.0", path), 0.0);
+    m_dMinFreq = kFrequencyRange.AcceptedOr(ReadDouble(section, "MinFreq", Formatted("%g", GetDefaultMinFreq()), path),
+                                            GetDefaultMinFreq());
+    m_dMaxFreq = kFrequencyRange.AcceptedOr(ReadDouble(section, "MaxFreq", Formatted("%g", GetDefaultMaxFreq()), path),
+                                            GetDefaultMaxFreq());
+    // The page wants the maximum above the minimum: the default maximum first, then both defaults.
+    if (!(m_dMaxFreq > m_dMinFreq))
+      m_dMaxFreq = GetDefaultMaxFreq();
+    if (!(m_dMaxFreq > m_dMinFreq))
+      m_dMinFreq = GetDefaultMinFreq();
     const CString sweep = ReadText(section, "FreqSweepMode", "Adaptive", path);
     m_nFreqSweepMode = sweep == "Linear" ? SweepLinear : sweep == "Logarithmic" ? SweepLogarithmic : SweepAdaptive;
     m_nMaxAdaptiveFreqNumber = ReadInt(section, "MaxAdaptiveFreqNumber", 50, path);

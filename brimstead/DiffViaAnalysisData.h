@@ -39,7 +39,8 @@ public:
   bool m_bExportDifferentialMode = false;
   bool m_bExportCommonMode = false;
   bool m_bDiffViaType = false;   // the via is a differential pair
-  double m_dNormalImpedance = 50.0;
+  static constexpr double DefaultNormalImpedance = 50.0;
+  double m_dNormalImpedance = DefaultNormalImpedance;
   CViaPairProbeArray m_Probes;
   // In memory only: the vias' order is the user's or a settings file's, and a list page's fill keeps it. Clear while
   // the list is freshly collected from the host (a list page then orders it by name).

@@ -5,6 +5,7 @@
 #include "brimstead/DiffViaAnalysisData.h"
 
 #include "brimstead/ProbeSection.h"
+#include "brimstead/SettingRanges.h"
 #include "brimstead/SettingsIO.h"
 #include "platform/base/ProfileBatch.h"
 #include "shared/Misc_Ini.h"
@@ -64,7 +65,8 @@ bool CDiffViaAnalysisData::Load(const char* path) {
   m_bExportCommonMode = ReadInt("OPTIONS_DV", "ExportCommonMode", 0, file) != 0;
   m_bExportDifferentialMode = ReadInt("OPTIONS_DV", "ExportDifferentialMode", 0, file) != 0;
   m_bDiffViaType = ReadInt("OPTIONS_DV", "DiffViaType", 0, file) != 0;
-  m_dNormalImpedance = LeadingNumber("OPTIONS_DV", "NormalImpedance", "50.0", file);
+  m_dNormalImpedance = kNormalImpedanceRange.AcceptedOr(LeadingNumber("OPTIONS_DV", "NormalImpedance", "50.0", file),
+                                                        DefaultNormalImpedance);
   if (!ReadBoardSection()) {
     m_Probes.RemoveAll();
     return true;

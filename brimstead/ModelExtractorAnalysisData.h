@@ -45,7 +45,8 @@ public:
   // The same mark for the via ports.
   BYTE m_bViaOrderKept = 0;
   CHostNet* m_pSelectedNet = nullptr;
-  double m_dNormalImpedance = 0.1;
+  static constexpr double DefaultNormalImpedance = 0.1;
+  double m_dNormalImpedance = DefaultNormalImpedance;
 
 private:
   CString ProbeSectionText();

@@ -10,6 +10,7 @@
 
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/ProbeSection.h"
+#include "brimstead/SettingRanges.h"
 #include "brimstead/SettingsIO.h"
 #include "platform/base/ProfileBatch.h"
 #include "brimstead/WizardSeam.h"
@@ -103,7 +104,8 @@ bool CModelExtractorAnalysisData::Load(const char* path) {
   if (!CAnalysisData::Load(path))
     return false;
   const char* file = m_SettingsPath;
-  m_dNormalImpedance = ParseDouble(ReadText("OPTIONS_ME", "NormalImpedance", "0.1", file).Left(127));
+  m_dNormalImpedance = kNormalImpedanceRange.AcceptedOr(
+      ParseDouble(ReadText("OPTIONS_ME", "NormalImpedance", "0.1", file).Left(127)), DefaultNormalImpedance);
   if (!ReadBoardSection()) {
     m_SupplyPorts.RemoveAll();
     m_ViaPorts.RemoveAll();

@@ -2,6 +2,7 @@
 
 #include "host/HostBoard.h"
 #include "host/HostText.h"
+#include "platform/base/CodePage.h"
 #include "platform/base/RegularFile.h"
 
 #include <nlohmann/json.hpp>
@@ -15,6 +16,7 @@
 #include <set>
 #include <sstream>
 #include <string_view>
+#include <vector>
 
 namespace host {
 
@@ -708,10 +710,14 @@ std::string BaseName(const std::string& path) {
 }  // namespace
 
 // The reader's document builder, which remembers where and why the text could not be read instead of throwing:
-// every fault of the text (syntax, a number beyond the double range, bad UTF-8) ends up in one message.
+// every fault of the text (syntax, a number beyond the double range, bad UTF-8) ends up in one message. It also
+// refuses what the parser would take silently: a text or member name holding the escape \u0000 (the module's
+// texts end at a NUL, so two names would read as one) and a member named twice in one object (the parser keeps
+// the last value). Those are reported by their place, as the builder's refusals are.
 class DocumentParser : public nlohmann::detail::json_sax_dom_parser<json> {
 public:
-  explicit DocumentParser(json& root) : json_sax_dom_parser(root, false) {}
+  using Base = nlohmann::detail::json_sax_dom_parser<json>;
+  explicit DocumentParser(json& root) : Base(root, false) {}
 
   template <class Exception>
   bool parse_error(std::size_t position, const std::string& /*lastToken*/, const Exception& error) {
@@ -720,12 +726,93 @@ public:
     return false;
   }
 
+  bool null() { return Value() && Base::null(); }
+  bool boolean(bool value) { return Value() && Base::boolean(value); }
+  bool number_integer(number_integer_t value) { return Value() && Base::number_integer(value); }
+  bool number_unsigned(number_unsigned_t value) { return Value() && Base::number_unsigned(value); }
+  bool number_float(number_float_t value, const string_t& text) { return Value() && Base::number_float(value, text); }
+  bool binary(binary_t& value) { return Value() && Base::binary(value); }
+  bool string(string_t& value) {
+    if (value.find('\0') != string_t::npos)
+      return Refuse(ValuePlace(), "a text without the escape \\u0000", json(value));
+    return Value() && Base::string(value);
+  }
+  bool start_object(std::size_t length) {
+    m_levels.push_back(Level{true, 0, {}, {}});
+    return Base::start_object(length);
+  }
+  bool key(string_t& name) {
+    Level& level = m_levels.back();
+    if (name.find('\0') != string_t::npos)
+      return Refuse(ContainerPlace(), "member names without the escape \\u0000", json(name));
+    if (!level.names.insert(name).second)
+      return Refuse(ContainerPlace() + "/" + PointerToken(name), "a member name not used before in its object",
+                    json(name));
+    level.name = name;
+    return Base::key(name);
+  }
+  bool end_object() {
+    m_levels.pop_back();
+    return Value() && Base::end_object();
+  }
+  bool start_array(std::size_t length) {
+    m_levels.push_back(Level{false, 0, {}, {}});
+    return Base::start_array(length);
+  }
+  bool end_array() {
+    m_levels.pop_back();
+    return Value() && Base::end_array();
+  }
+
   std::size_t Position() const { return m_position; }
   const std::string& What() const { return m_what; }
+  // What was refused by place, with the expectation and the value found; no place when nothing was.
+  const std::optional<std::string>& RefusedPlace() const { return m_refusedPlace; }
+  const std::string& RefusedExpectation() const { return m_refusedExpectation; }
+  const json& RefusedValue() const { return m_refusedValue; }
 
 private:
+  struct Level {
+    bool object;
+    std::size_t index;              // of the element being read, in an array
+    std::string name;               // of the member being read, in an object
+    std::set<std::string> names;    // of the members read so far, in an object
+  };
+
+  static std::string PointerToken(const std::string& name) {
+    std::string token;
+    for (char c : name)
+      token += c == '~' ? std::string("~0") : c == '/' ? std::string("~1") : std::string(1, c);
+    return token;
+  }
+  // The JSON pointer of the container being read, and of the value being read in it.
+  std::string ContainerPlace() const { return PlaceOf(m_levels.size() - 1); }
+  std::string ValuePlace() const { return PlaceOf(m_levels.size()); }
+  std::string PlaceOf(std::size_t depth) const {
+    std::string place;
+    for (std::size_t i = 0; i < depth && i < m_levels.size(); ++i)
+      place += "/" + (m_levels[i].object ? PointerToken(m_levels[i].name) : std::to_string(m_levels[i].index));
+    return place;
+  }
+  // A value was read: the next one in an array has the next index.
+  bool Value() {
+    if (!m_levels.empty() && !m_levels.back().object)
+      ++m_levels.back().index;
+    return true;
+  }
+  bool Refuse(std::string place, std::string expectation, json value) {
+    m_refusedPlace = std::move(place);
+    m_refusedExpectation = std::move(expectation);
+    m_refusedValue = std::move(value);
+    return false;
+  }
+
   std::size_t m_position = 0;
   std::string m_what;
+  std::vector<Level> m_levels;
+  std::optional<std::string> m_refusedPlace;
+  std::string m_refusedExpectation;
+  json m_refusedValue;
 };
 
 std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::string& sourceName, HostLedger& ledger) {
@@ -733,10 +820,13 @@ std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::str
   json root;
   DocumentParser parser(root);
   if (!json::sax_parse(text, &parser) || root.is_discarded()) {
+    if (parser.RefusedPlace())
+      reader.Fail(*parser.RefusedPlace(), parser.RefusedExpectation(), &parser.RefusedValue());
     // The parser counts the bytes it read, the one it stopped at included.
     const size_t stop = parser.Position() > 0 ? parser.Position() - 1 : 0;
+    // The parser's reason quotes the bytes it read last: a byte that is no UTF-8 is shown by its number.
     throw BoardFileError(sourceName + ":" + LineAndColumn(text, stop) + ": expected valid JSON (" +
-                         ParserReason(parser.What()) + ")");
+                         plat::Utf8Escaped(ParserReason(parser.What())) + ")");
   }
   reader.Object(root, "");
   const std::string name = reader.Text(root, "", "name");

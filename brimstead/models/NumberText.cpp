@@ -1,6 +1,9 @@
 #include "brimstead/models/NumberText.h"
 
 #include <charconv>
+#include <clocale>
+#include <cstdlib>
+#include <string>
 
 const char* ParseLeadingDouble(const char* b, const char* e, double* value)
 {
@@ -15,9 +18,14 @@ const char* ParseLeadingDouble(const char* b, const char* e, double* value)
     }
     double v = 0.0;
     const auto [ptr, ec] = std::from_chars(b, e, v, std::chars_format::general);
-    // Out of range still began with a number; "%le" gives infinity or zero there.
     if (ec == std::errc::invalid_argument)
         return nullptr;
+    // Out of range still began with a number; "%le" gives infinity there (or zero and the smallest numbers for
+    // one too small), where from_chars leaves the value alone.
+    if (ec == std::errc::result_out_of_range) {
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+        v = strtod_l(std::string(b, ptr).c_str(), nullptr, cLocale);
+    }
     if (value)
         *value = negative ? -v : v;
     return ptr;

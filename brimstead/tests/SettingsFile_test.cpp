@@ -14,6 +14,7 @@
 #include "platform/base/tests/CommaLocale.h"
 #include "shared/Misc_Ini.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -257,7 +258,7 @@ TEST_F(SettingsFile, MissingKeysGiveTheFileFormatsDefaults) {
   EXPECT_EQ(e->m_bExportShuntModel, 1);
   EXPECT_EQ(e->m_bUseFDTD, 1);
   EXPECT_EQ(e->m_bGenerateS, 1);
-  EXPECT_DOUBLE_EQ(e->m_dTargetImpedance, 0.0);
+  EXPECT_DOUBLE_EQ(e->m_dTargetImpedance, 0.001) << "the file format's 0.0 is below the page's range";
   EXPECT_DOUBLE_EQ(e->m_dMinFreq, 1e6);
   EXPECT_DOUBLE_EQ(e->m_dMaxFreq, 3e8);
   EXPECT_EQ(e->m_nDRCReportMode, DRCNoReport);
@@ -283,12 +284,14 @@ TEST_F(SettingsFile, CorruptValuesAreReadSoftly) {
   EXPECT_EQ(d->m_nMode, 0);
   EXPECT_EQ(d->m_nAdaptiveSweepAccuracy, 3);
   EXPECT_EQ(d->m_nMaxAdaptiveFreqNumber, 12);
-  EXPECT_DOUBLE_EQ(d->m_dMinFreq, 0.0);
+  EXPECT_DOUBLE_EQ(d->m_dMinFreq, 1e6);   // no number, and an infinite maximum: the defaults
+  EXPECT_DOUBLE_EQ(d->m_dMaxFreq, 3e8);
   EXPECT_EQ(d->m_nDRCReportMode, DRCReportXLS);   // any other word reads as XLS
   EXPECT_EQ(d->m_nFreqSweepMode, SweepAdaptive);
-  EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.0);
+  EXPECT_DOUBLE_EQ(d->m_dTargetImpedance, 0.001);   // "0,5" reads as 0, which the page refuses
   CString text;
-  EXPECT_EQ(d->Check(&text).back(), 1018);
+  const CPageIdList pages = d->Check(&text);
+  EXPECT_EQ(std::count(pages.begin(), pages.end(), 1018), 0) << "the sweep the check gets is the default one";
   // A lone carriage return inside a value ends it, so the record can be saved again.
   WriteBytes(file, "[OPTIONS_DW]\r\nAnalysis=Quick\r\nAdaptiveSweepAccuracy=0\r\nDRCReportFile=rep\rjunk\r\n");
   ASSERT_TRUE(d->Load(file.string().c_str()));
@@ -297,6 +300,66 @@ TEST_F(SettingsFile, CorruptValuesAreReadSoftly) {
   EXPECT_EQ(d->m_DRCReportFile, (dir / "rep").string().c_str());
   d->m_SettingsPath = (dir / "saved.dao").string().c_str();
   EXPECT_TRUE(d->Save());
+}
+
+// A number its page would refuse (no number, not finite, negative, outside the page's range, a maximum not above
+// the minimum) reads as the record's default, as an unknown word does; a number the page accepts is kept. One
+// file set per record kind, each through the kind's own options section.
+TEST_F(SettingsFile, NumbersThePagesWouldRefuseReadAsTheRecordsDefaults) {
+  const fs::path file = dir / "bad.dao";
+  auto load = [&](CAnalysisData* record, const std::string& text) {
+    WriteBytes(file, text);
+    EXPECT_TRUE(record->Load(file.string().c_str())) << text;
+  };
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  load(d, "[OPTIONS_DW]\r\nTargetImpedancee=nan\r\nMinFreq=-1\r\nMaxFreq=inf\r\nFDTDInterval=nan\r\n");
+  EXPECT_EQ(d->m_dTargetImpedance, 0.001);
+  EXPECT_EQ(d->m_dMinFreq, 1e6);
+  EXPECT_EQ(d->m_dMaxFreq, 3e8);
+  EXPECT_EQ(d->m_dFDTDInterval, 0.0);
+  load(d, "[OPTIONS_DW]\r\nTargetImpedancee=10.5\r\nMinFreq=5e8\r\nMaxFreq=1e8\r\nFDTDInterval=-inf\r\n");
+  EXPECT_EQ(d->m_dTargetImpedance, 0.001) << "10500 milliohms is above the page's 10000";
+  EXPECT_EQ(d->m_dMinFreq, 1e6) << "no default maximum lies above 500 MHz: both defaults";
+  EXPECT_EQ(d->m_dMaxFreq, 3e8);
+  EXPECT_EQ(d->m_dFDTDInterval, 0.0);
+  load(d, "[OPTIONS_DW]\r\nTargetImpedancee=10\r\nMinFreq=1000\r\nMaxFreq=1e306\r\nFDTDInterval=-2.5\r\n");
+  EXPECT_EQ(d->m_dTargetImpedance, 10.0);
+  EXPECT_EQ(d->m_dMinFreq, 1e3);
+  EXPECT_EQ(d->m_dMaxFreq, 1e306);
+  EXPECT_EQ(d->m_dFDTDInterval, -2.5) << "the debug page takes any number";
+
+  auto* b = MakeWithProject<CBypassAnalysisData>(false);
+  load(b, "[OPTIONS_BW]\r\nTargetImpedancee=nan\r\nMinFreq=nan\r\nMaxFreq=nan\r\n");
+  EXPECT_EQ(b->m_dTargetImpedance, 0.001);
+  EXPECT_EQ(b->m_dMinFreq, 1e6);
+  EXPECT_EQ(b->m_dMaxFreq, 5e9);
+  load(b, "[OPTIONS_BW]\r\nTargetImpedancee=-1\r\nMinFreq=999\r\nMaxFreq=1e999\r\n");
+  EXPECT_EQ(b->m_dTargetImpedance, 0.001);
+  EXPECT_EQ(b->m_dMinFreq, 1e6);
+  EXPECT_EQ(b->m_dMaxFreq, 5e9);
+  load(b, "[OPTIONS_BW]\r\nTargetImpedancee=0.002\r\nMinFreq=2e6\r\nMaxFreq=2e6\r\n");
+  EXPECT_EQ(b->m_dTargetImpedance, 0.002);
+  EXPECT_EQ(b->m_dMinFreq, 2e6);
+  EXPECT_EQ(b->m_dMaxFreq, 5e9) << "a maximum equal to the minimum is refused";
+
+  auto* v = MakeWithProject<CDiffViaAnalysisData>(false);
+  for (const char* bad : {"nan", "inf", "-inf", "-5", "0", "10001", "1e999"}) {
+    load(v, std::string("[OPTIONS_DV]\r\nNormalImpedance=") + bad + "\r\nMaxFreq=-3e9\r\n");
+    EXPECT_EQ(v->m_dNormalImpedance, 50.0) << bad;
+    EXPECT_EQ(v->m_dMaxFreq, 5e9) << bad;
+  }
+  load(v, "[OPTIONS_DV]\r\nNormalImpedance=85\r\nMaxFreq=3e9\r\n");
+  EXPECT_EQ(v->m_dNormalImpedance, 85.0);
+  EXPECT_EQ(v->m_dMaxFreq, 3e9);
+
+  auto* e = MakeWithProject<CModelExtractorAnalysisData>(false);
+  for (const char* bad : {"nan", "inf", "-inf", "-0.1", "0.0009", "20000", "1e999"}) {
+    load(e, std::string("[OPTIONS_ME]\r\nNormalImpedance=") + bad + "\r\nMinFreq=-inf\r\n");
+    EXPECT_EQ(e->m_dNormalImpedance, 0.1) << bad;
+    EXPECT_EQ(e->m_dMinFreq, 1e6) << bad;
+  }
+  load(e, "[OPTIONS_ME]\r\nNormalImpedance=10000\r\n");
+  EXPECT_EQ(e->m_dNormalImpedance, 10000.0);
 }
 
 TEST_F(SettingsFile, AFileOfAnotherProjectSelectsNoBoard) {
@@ -350,7 +413,7 @@ TEST_F(SettingsFile, FilesOfOneKindReadByAnother) {
   auto* e = MakeWithProject<CModelExtractorAnalysisData>(true);
   ASSERT_TRUE(e->Load(file.c_str()));
   EXPECT_EQ(e->m_nAnalysisType, AnalysisDistributed);   // its own options section is missing
-  EXPECT_DOUBLE_EQ(e->m_dTargetImpedance, 0.0);
+  EXPECT_DOUBLE_EQ(e->m_dTargetImpedance, 0.001);       // the format's 0.0, which the page refuses
   EXPECT_EQ(e->m_nBoardIndex, 0);                       // the board section is shared
   EXPECT_EQ(e->m_SupplyPorts.GetSize() + e->m_ViaPorts.GetSize(), 7);   // no probe section: all picks
   auto* b = MakeWithProject<CBypassAnalysisData>(true);

@@ -1,6 +1,7 @@
 #include "brimstead/wizards/DWFrequencyPage.h"
 
 #include "brimstead/AnalysisData.h"
+#include "brimstead/SettingRanges.h"
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/CSliderCtrl.h"
 
@@ -10,7 +11,6 @@
 namespace {
 
 constexpr UINT WM_CHECK_FREQUENCIES = WM_APP + 0x18;
-constexpr double kMaxFrequencyMHz = 1e300;
 
 // The page's sampling choice and the record's sweep mode number them differently.
 constexpr int kSweepModeOfSampling[] = {SweepAdaptive, SweepLogarithmic, SweepLinear};
@@ -186,7 +186,7 @@ LRESULT CDWFrequencyPage::OnCheckAfterFocusLoss(WPARAM, LPARAM) {
 bool CDWFrequencyPage::CheckFrequencies() {
   CFlagScope checking(m_bChecking);
   // Written as "not at least" so that a value that is no number is refused as well.
-  if (!(m_dMinFreq >= 0.001)) {
+  if (!(m_dMinFreq >= kFrequencyRange.low)) {
     RefuseInput("Enter minimum frequency 0.001 MHz or greater", IDC_MIN);
     return false;
   }
@@ -196,7 +196,7 @@ bool CDWFrequencyPage::CheckFrequencies() {
   }
   // The record holds hertz: a larger maximum would overflow to infinity, be saved as "inf" and come back as a
   // text that is no number.
-  if (!(m_dMaxFreq <= kMaxFrequencyMHz)) {
+  if (!(m_dMaxFreq <= kFrequencyRange.high)) {
     RefuseInput("Enter maximum frequency 1e+300 MHz or less", IDC_MAX);
     return false;
   }

@@ -128,7 +128,7 @@ void CDWStartPage::OnUseLast() {
     if (path.IsEmpty())
       error = ERROR_INVALID_NAME;
     else if (DirectoryExists(path))
-      error = ERROR_ACCESS_DENIED;
+      error = ERROR_DIRECTORY_NOT_SUPPORTED;
     else if (error == ERROR_SUCCESS)
       error = ERROR_FILE_NOT_FOUND;
     RefreshControls();

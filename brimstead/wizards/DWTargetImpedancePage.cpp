@@ -1,6 +1,7 @@
 #include "brimstead/wizards/DWTargetImpedancePage.h"
 
 #include "brimstead/AnalysisData.h"
+#include "brimstead/SettingRanges.h"
 #include "brimstead/wizards/TargetZWizard.h"
 #include "platform/framework/CDataExchange.h"
 
@@ -13,7 +14,7 @@ CDWTargetImpedancePage::CDWTargetImpedancePage() : CDWPage(IDD) {}
 void CDWTargetImpedancePage::DoDataExchange(CDataExchange* pDX) {
   CDWPage::DoDataExchange(pDX);
   DDX_Text(pDX, IDC_TARGET, m_dTarget);
-  DDV_MinMaxDouble(pDX, m_dTarget, 0.001, 10000.0);
+  DDV_MinMaxDouble(pDX, m_dTarget, kTargetImpedanceRange.low, kTargetImpedanceRange.high);
 }
 
 BOOL CDWTargetImpedancePage::OnInitDialog() {
@@ -26,7 +27,7 @@ BOOL CDWTargetImpedancePage::OnInitDialog() {
 }
 
 BOOL CDWTargetImpedancePage::OnSetActive() {
-  m_dTarget = Record().m_dTargetImpedance * 1000.0;
+  m_dTarget = Record().m_dTargetImpedance * kTargetImpedanceRange.pageUnitsPerRecordUnit;
   UpdateData(FALSE);
   return CDWPage::OnSetActive();
 }

@@ -2,6 +2,7 @@
 
 #include "brimstead/DiffViaAnalysisData.h"
 #include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/SettingRanges.h"
 #include "platform/framework/CDataExchange.h"
 
 BEGIN_MESSAGE_MAP(CDVModelTypePage, CDWPage)
@@ -9,11 +10,6 @@ BEGIN_MESSAGE_MAP(CDVModelTypePage, CDWPage)
   ON_BN_CLICKED(IDC_DIFFERENTIAL, OnTypeClicked)
   ON_BN_CLICKED(IDC_COMMON, OnTypeClicked)
 END_MESSAGE_MAP()
-
-namespace {
-constexpr double kMinImpedance = 0.001;
-constexpr double kMaxImpedance = 10000.0;
-}  // namespace
 
 CDVModelTypePage::CDVModelTypePage() : CDWPage(IDD) {}
 
@@ -31,7 +27,7 @@ void CDVModelTypePage::DoDataExchange(CDataExchange* pDX) {
   CDWPage::DoDataExchange(pDX);
   DDX_Radio(pDX, IDC_STANDARD, m_nModelType);
   DDX_Text(pDX, IDC_IMPEDANCE, m_dImpedance);
-  DDV_MinMaxDouble(pDX, m_dImpedance, kMinImpedance, kMaxImpedance);
+  DDV_MinMaxDouble(pDX, m_dImpedance, kNormalImpedanceRange.low, kNormalImpedanceRange.high);
 }
 
 BOOL CDVModelTypePage::OnSetActive() {
@@ -75,7 +71,7 @@ CMENormImpedancePage::CMENormImpedancePage() : CDWPage(IDD) {}
 void CMENormImpedancePage::DoDataExchange(CDataExchange* pDX) {
   CDWPage::DoDataExchange(pDX);
   DDX_Text(pDX, IDC_IMPEDANCE, m_dImpedance);
-  DDV_MinMaxDouble(pDX, m_dImpedance, kMinImpedance, kMaxImpedance);
+  DDV_MinMaxDouble(pDX, m_dImpedance, kNormalImpedanceRange.low, kNormalImpedanceRange.high);
 }
 
 BOOL CMENormImpedancePage::OnSetActive() {

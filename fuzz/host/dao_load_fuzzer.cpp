@@ -1,20 +1,26 @@
 // Loads arbitrary bytes as a ".dao" settings file into every record kind, in board and system mode, on the sample
 // board. Nothing may crash or hang, and the record must stay consistent: values in their ranges, probes that are
-// the host's picks, a check that runs, a save that writes, and every host collection given back.
+// the host's picks, a check that runs, a save that writes, and every host collection given back. A file the load
+// refuses (an empty one, one without any settings section) must leave the record as it was and write nothing.
 #include "brimstead/BypassAnalysisData.h"
 #include "brimstead/DecouplingAnalysisData.h"
 #include "brimstead/DiffViaAnalysisData.h"
 #include "brimstead/FakedSingleBoardSystem.h"
 #include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/SettingRanges.h"
 #include "brimstead/tests/WizardSeamTestHook.h"
 #include "host/BoardFile.h"
 #include "host/HostBoard.h"
 #include "host/HostLedger.h"
 #include "host/HostSystem.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -29,7 +35,9 @@ struct World {
   std::unique_ptr<CFakedSingleBoardSystem> oneBoard;
   std::unique_ptr<CWizardSeamTestHook> hook;
   std::string file;
+  std::string folder;
   std::string copy;
+  std::string snapshot;
   std::string project;
 
   World() {
@@ -40,10 +48,11 @@ struct World {
     system->AddBoard(board.get());
     oneBoard = std::make_unique<CFakedSingleBoardSystem>(board.get());
     hook = std::make_unique<CWizardSeamTestHook>(&board->GeometryQuery());
-    const std::string folder = "/tmp/brim_fuzz_" + std::to_string(getpid());
+    folder = "/tmp/brim_fuzz_" + std::to_string(getpid());
     mkdir(folder.c_str(), 0700);
     file = folder + "/demo8.dao";
     copy = folder + "/saved.dao";
+    snapshot = folder + "/before.dao";
     // The project lies beside the file under the name the seed files store, so a board section can match.
     project = folder + "/demo8.json";
   }
@@ -62,6 +71,37 @@ void RequireAt(bool condition, const char* what) {
 }
 #define Require(condition) RequireAt(condition, #condition)
 
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The files of the work folder with their contents.
+std::string FolderListing(const World& w) {
+  std::string listing;
+  for (const auto& entry : std::filesystem::directory_iterator(w.folder))
+    listing += entry.path().string() + "\n" + ReadFile(entry.path().string()) + "\n";
+  return listing;
+}
+
+// What the record holds: everything a save writes but its time stamp, the settings path and the board.
+template <class T>
+std::string Snapshot(World& w, T* record) {
+  const CString path = record->m_SettingsPath;
+  record->m_SettingsPath = w.snapshot.c_str();
+  Require(record->Save());
+  record->m_SettingsPath = path;
+  std::istringstream saved(ReadFile(w.snapshot));
+  std::remove(w.snapshot.c_str());
+  std::string text, line;
+  while (std::getline(saved, line))
+    if (line.rfind("DateTime=", 0) != 0)
+      text += line + "\n";
+  text += std::string(static_cast<const char*>(path)) + "\n" + std::to_string(record->m_nBoardIndex) + "\n";
+  text += std::to_string(reinterpret_cast<std::uintptr_t>(record->m_pBoard)) + "\n";
+  return text;
+}
+
 template <class T>
 void Exercise(World& w, bool boardMode) {
   T* record = GetAnalysisDataOfKind<T>();
@@ -69,10 +109,24 @@ void Exercise(World& w, bool boardMode) {
   record->m_pSystem = boardMode ? static_cast<CHostSystem*>(w.oneBoard.get()) : w.system.get();
   record->SelectBoard(0);
   record->SetProjectPath(w.project.c_str());
-  Require(record->Load(w.file.c_str()));
+  const std::string before = Snapshot(w, record);
+  const std::string files = FolderListing(w);
+  if (!record->Load(w.file.c_str())) {
+    // A refusal keeps the record as it was and writes nothing.
+    Require(FolderListing(w) == files);
+    Require(Snapshot(w, record) == before);
+    return;
+  }
   Require(record->m_nAdaptiveSweepAccuracy >= 1 && record->m_nAdaptiveSweepAccuracy <= 3);
   Require(record->m_nAnalysisType >= 0 && record->m_nAnalysisType <= 3);
   Require(record->m_nDRCReportMode >= 0 && record->m_nDRCReportMode <= 2);
+  // Numbers its pages accept, so that they show them and the host never gets one they would refuse.
+  Require(kTargetImpedanceRange.Accepts(record->m_dTargetImpedance));
+  Require(kFrequencyRange.Accepts(record->m_dMinFreq) && kFrequencyRange.Accepts(record->m_dMaxFreq));
+  Require(record->m_dMaxFreq > record->m_dMinFreq);
+  Require(kFDTDIntervalRange.Accepts(record->m_dFDTDInterval));
+  if constexpr (requires { record->m_dNormalImpedance; })
+    Require(kNormalImpedanceRange.Accepts(record->m_dNormalImpedance));
   Require(record->m_nBoardIndex == -1 || record->m_nBoardIndex == 0);
   Require((record->m_nBoardIndex == 0) == (record->m_pBoard == w.board.get()));
   CString messages;

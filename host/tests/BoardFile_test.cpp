@@ -245,6 +245,18 @@ const std::string kHugeThickness =
 const std::string kHugeCoordinate = Board(R"(, "vias": [{"id": "V1", "net": "S", "at": [-1e999, 0], "size": 0.3,
     "connected": ["TOP"]}])");
 const std::string kBadUtf8 = "{\"name\": \"b\xff\"}";
+// A valid character is shown as it is; the bytes of a cut sequence by their numbers.
+const std::string kBadUtf8InLongerText = "{\"name\": \"\xC3\xA9t\xC3\xA9 \xE2\x82\"}";
+// The escape \u0000 would cut the name at the module ("VDD\u0000DDR" and "VDD\u0000IO" both "VDD"): refused in any
+// text, read by the builder or not, and in member names.
+const std::string kNulInAName = std::string(R"({"name": "b", "nets": [)") + "\n" +
+                                R"(  {"name": "VDD\u0000DDR", "type": "supply"}, {"name": "VDD\u0000IO", "type": "supply"}]})";
+const std::string kNulInAMemberName = R"({"nets": [{"name\u0000": "x"}], "name": "b"})";
+const std::string kNulInAnUnreadText = R"({"name": "b", "description": "a\u0000b", "nets": []})";
+// A member named twice: the parser would keep the last value without a word.
+const std::string kNameTwice = std::string(R"({"name": "b", "nets": [{"name": "GND", "type": "supply"},)") +
+                               "\n" + R"(                       {"name": "VCC", "type": "supply", "name": "VDD"}]})";
+const std::string kBoardNameTwice = R"({"name": "a", "name": "b", "nets": []})";
 const std::string kPickedTwice = Board(R"(, "vias": [{"id": "V1", "net": "S", "at": [0, 0], "size": 0.3,
     "connected": ["TOP"]}], "picks": ["V1", "V1"])");
 const std::string kTwoGroups = Board(R"(, "parts": [{"name": "C", "capacitance": 1e-7}],
@@ -263,7 +275,20 @@ INSTANTIATE_TEST_SUITE_P(
                   "bad.json:4:158: expected valid JSON (number overflow parsing '-1e999')"},
         Malformed{kBadUtf8.c_str(),
                   "bad.json:1:12: expected valid JSON (syntax error while parsing value - invalid string: ill-formed "
-                  "UTF-8 byte; last read: '\"b\xFF')"},
+                  "UTF-8 byte; last read: '\"b\\xFF')"},
+        Malformed{kBadUtf8InLongerText.c_str(),
+                  "bad.json:1:19: expected valid JSON (syntax error while parsing value - invalid string: ill-formed "
+                  "UTF-8 byte; last read: '\"\xC3\xA9t\xC3\xA9 \\xE2\\x82\"')"},
+        Malformed{kNulInAName.c_str(), "bad.json:2:12: /nets/0/name: expected a text without the escape \\u0000, found "
+                                       "the text \"VDD\\u0000DDR\""},
+        Malformed{kNulInAMemberName.c_str(), "bad.json:1:11: /nets/0: expected member names without the escape \\u0000, "
+                                             "found the text \"name\\u0000\""},
+        Malformed{kNulInAnUnreadText.c_str(), "bad.json:1:30: /description: expected a text without the escape "
+                                              "\\u0000, found the text \"a\\u0000b\""},
+        Malformed{kNameTwice.c_str(), "bad.json:2:66: /nets/1/name: expected a member name not used before in its "
+                                      "object, found the text \"name\""},
+        Malformed{kBoardNameTwice.c_str(), "bad.json:1:23: /name: expected a member name not used before in its object, "
+                                           "found the text \"name\""},
         Malformed{kPickedTwice.c_str(), "bad.json:5:45: /picks/1: expected the id of a probe not picked before, found the "
                                         "text \"V1\""},
         Malformed{kTwoGroups.c_str(), "bad.json:6:78: /groups/1/members/0: expected a decoupling capacitor of no group so "

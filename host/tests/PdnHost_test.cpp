@@ -608,7 +608,7 @@ TEST_F(PdnHostProgram, ASaveAloneThatFailsFailsTheRunAndTheWizardIsEndedBeforeTh
   const Outcome outcome = RunPdnHost("--no-getters --project " + project + " --save");
   EXPECT_EQ(outcome.code, 4) << outcome.output;
   EXPECT_NE(outcome.errors.find("pdnhost: no script answers the messagebox \"Error\": The settings can't be saved to "
-                                "the file \"" + (dir / "demo8.dao").string() + "\""),
+                                "the file \"" + (dir / "demo8.dao").string() + "\".\\nThe path is a folder, not a file."),
             std::string::npos)
       << outcome.output;
   EXPECT_NE(outcome.output.find("Close() -> "), std::string::npos) << outcome.output;

@@ -36,14 +36,44 @@ int WriteAll(int fd, std::string_view text, const std::string& target) {
   return 0;
 }
 
-// The classic write: the existing file is truncated and written where it is.
-bool WriteInPlace(const std::string& target, std::string_view text, int& err) {
-  const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+// Reserves room for the whole of `text` in the file open as `fd`, whose old length is `oldSize`, without changing
+// its length or content; 0 or the errno value of the failure. A file system that reserves no room (EOPNOTSUPP)
+// gets the part of the text beyond the old end appended instead, which a failure cuts off again.
+int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& target) {
+  int e = FileFault(FileStep::Reserve, target);
+  if (!e) {
+    while (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(text.size())) != 0) {
+      if (errno != EINTR) {
+        e = errno;
+        break;
+      }
+    }
+  }
+  if (e != EOPNOTSUPP && e != ENOSYS) return e;
+  if (::lseek(fd, oldSize, SEEK_SET) < 0) return errno;
+  if (const int w = WriteAll(fd, text.substr(static_cast<std::size_t>(oldSize)), target)) {
+    (void)::ftruncate(fd, oldSize);
+    return w;
+  }
+  return ::lseek(fd, 0, SEEK_SET) < 0 ? errno : 0;
+}
+
+// Writes the file where it is, for a folder where no temporary file can be made. The old text is never given up
+// before the new one is known to fit: room for the new length is reserved first (a full disk fails there with
+// nothing changed), the new text goes over the old bytes, the file is cut to the new length only after that, and
+// it is flushed to the disk before the write is reported done.
+bool WriteInPlace(const std::string& target, std::string_view text, off_t oldSize, int& err) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) {
     err = errno;
     return false;
   }
-  int e = WriteAll(fd, text, target);
+  const off_t newSize = static_cast<off_t>(text.size());
+  int e = newSize > oldSize ? Reserve(fd, text, oldSize, target) : 0;
+  if (!e) e = WriteAll(fd, text, target);
+  if (!e && newSize < oldSize && ::ftruncate(fd, newSize) != 0) e = errno;
+  if (!e) e = FileFault(FileStep::Flush, target);
+  if (!e && ::fsync(fd) != 0) e = errno;
   if (::close(fd) != 0 && !e) e = errno;
   err = e;
   return e == 0;
@@ -88,7 +118,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, int& er
   }
   if (fd < 0) {
     // No temporary file beside it: a writable file is written where it is; a new one cannot be made either.
-    if (exists && S_ISREG(old.st_mode)) return WriteInPlace(target, text, err);
+    if (exists && S_ISREG(old.st_mode)) return WriteInPlace(target, text, old.st_size, err);
     err = tempError;
     return false;
   }

@@ -4,8 +4,10 @@
 //
 // A file that may not be written (no write bit, or no write access for this process) is never replaced:
 // EACCES, as its own write would have been refused. A writable file in a folder where no temporary file can
-// be made is written in place instead (not atomically, as plain writes always were). A directory answers
-// EISDIR. Every step asks the file layer's fault seam (FileFaults.h) first.
+// be made is written in place instead (not atomically): room for the new text is reserved first, so that a full
+// disk fails with the old text whole; the new text goes over the old, the file is cut to length last and flushed
+// before success is reported. A directory answers EISDIR. Every step asks the file layer's fault seam
+// (FileFaults.h) first.
 #pragma once
 
 #include <string>

@@ -188,4 +188,28 @@ std::optional<std::string> Cp1252FromUtf8Strict(std::string_view text) {
   return out;
 }
 
+std::string Utf8Escaped(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t start = i;
+    const std::optional<char32_t> code = NextCodePoint(text, i);
+    if (code && *code >= 0x20 && *code != 0x7F && !(*code >= 0x80 && *code < 0xA0)) {
+      out.append(text.substr(start, i - start));
+      continue;
+    }
+    // A control character by its bytes; a malformed sequence a byte at a time.
+    if (!code) i = start + 1;
+    for (std::size_t k = start; k < i; ++k) {
+      const auto byte = static_cast<unsigned char>(text[k]);
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    }
+  }
+  return out;
+}
+
 }  // namespace plat

@@ -30,6 +30,9 @@ std::string Utf8From1252(std::string_view text);
 std::string Cp1252FromUtf8(std::string_view text);
 // Nothing when the text is not valid UTF-8 or holds a character that code page 1252 does not have.
 std::optional<std::string> Cp1252FromUtf8Strict(std::string_view text);
+// A UTF-8 text fit to show in a message: its characters as they are, but every byte of a malformed sequence and
+// every control character written as "\xNN" (upper-case hex digits).
+std::string Utf8Escaped(std::string_view text);
 
 // Blanks as the classic C runtime's isspace sees them in the C locale.
 constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }

@@ -63,7 +63,7 @@ FileFaultHook ReadOnlyFileFaults(std::string file) {
 }
 
 FileFaultHook FullDiskFaults() {
-  return [](FileStep step, const std::string&) { return step == FileStep::Write ? ENOSPC : 0; };
+  return [](FileStep step, const std::string&) { return step == FileStep::Write || step == FileStep::Reserve ? ENOSPC : 0; };
 }
 
 }  // namespace plat

@@ -6,7 +6,9 @@
 // Steps and the path each is asked about:
 //   CreateIn  making a new file, temporary or not (the folder it is made in)
 //   Modify    writing into or truncating an existing file, or reporting it writable (the file)
+//   Reserve   reserving room on the disk for the text a file written in place is about to get (the file)
 //   Write     putting bytes into a file being written (the file the bytes are meant for)
+//   Flush     making a file written in place durable before its write is reported done (the file)
 //   Replace   putting a written temporary file in the place of the target (the target)
 //   Remove    deleting a file (the file)
 #pragma once
@@ -16,7 +18,7 @@
 
 namespace plat {
 
-enum class FileStep { CreateIn, Modify, Write, Replace, Remove };
+enum class FileStep { CreateIn, Modify, Reserve, Write, Flush, Replace, Remove };
 
 using FileFaultHook = std::function<int(FileStep step, const std::string& path)>;
 
@@ -31,7 +33,7 @@ int FileFault(FileStep step, const std::string& path);
 FileFaultHook ReadOnlyFolderFaults(std::string folder);
 // A file that may not be written (EACCES).
 FileFaultHook ReadOnlyFileFaults(std::string file);
-// Every write of bytes fails with ENOSPC.
+// Every reservation of room and every write of bytes fails with ENOSPC.
 FileFaultHook FullDiskFaults();
 
 // Installs a hook for a scope and puts the previous one back at its end.

@@ -85,7 +85,7 @@ Cached* Load(Cache& cache, const std::string& path) {
     return &c;
   }
   if (S_ISDIR(st.st_mode)) {
-    SetLastError(ERROR_ACCESS_DENIED);
+    SetLastError(ERROR_DIRECTORY_NOT_SUPPORTED);
     cache.files.erase(path);
     return nullptr;
   }
@@ -93,7 +93,7 @@ Cached* Load(Cache& cache, const std::string& path) {
   std::string text;
   const FileReadResult read = ReadRegularFile(path, IniStore::kMaxFileBytes, text);
   if (!read) {
-    // A device or FIFO is refused as a directory is; a file too large to be a settings file says so.
+    // A device or FIFO is refused as unreadable; a file too large to be a settings file says so.
     if (read.status == FileReadStatus::NotRegular)
       SetLastError(ERROR_ACCESS_DENIED);
     else if (read.status == FileReadStatus::TooLarge)

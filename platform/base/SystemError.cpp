@@ -33,8 +33,9 @@ DWORD ErrnoToError(int e) {
     case EACCES:
     case EPERM:
     case EROFS:
-    case EISDIR:
       return ERROR_ACCESS_DENIED;
+    case EISDIR:
+      return ERROR_DIRECTORY_NOT_SUPPORTED;
     case EBADF:
       return ERROR_INVALID_HANDLE;
     case ENOMEM:
@@ -119,6 +120,8 @@ int ErrorToErrno(DWORD e) {
       return EIO;
     case ERROR_DIRECTORY:
       return ENOTDIR;
+    case ERROR_DIRECTORY_NOT_SUPPORTED:
+      return EISDIR;
     default:
       return 0;
   }
@@ -139,6 +142,8 @@ std::string SystemText(DWORD id) {
       return "The file name is not valid.";
     case ERROR_BAD_PATHNAME:
       return "The path is not valid.";
+    case ERROR_DIRECTORY_NOT_SUPPORTED:
+      return "The path is a folder, not a file.";
     case static_cast<DWORD>(E_FAIL):
       return "Unspecified failure.";
     case static_cast<DWORD>(E_NOTIMPL):

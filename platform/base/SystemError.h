@@ -39,6 +39,8 @@ constexpr DWORD ERROR_FILE_TOO_LARGE = 223;
 constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_DIRECTORY = 267;
+// A file operation on a path that is a folder.
+constexpr DWORD ERROR_DIRECTORY_NOT_SUPPORTED = 336;
 constexpr DWORD ERROR_INVALID_ADDRESS = 487;
 constexpr DWORD ERROR_OPERATION_ABORTED = 995;
 

@@ -139,11 +139,23 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
             error = "line " + std::to_string(pointLine) + ": frequencies must not decrease";
             return false;
         }
+        // A parameter that is no finite number, or one that gives no finite S21, would make every fit meaningless.
+        for (std::size_t k = 1; k < point.size(); ++k) {
+            if (!std::isfinite(point[k])) {
+                error = "line " + std::to_string(pointLine) + ": a parameter that is no finite number";
+                return false;
+            }
+        }
         std::complex<double> v[4];
         for (int k = 0; k < 4; ++k)
             v[k] = ToComplex(options.format, point[1 + 2 * k], point[2 + 2 * k]);
+        const std::complex<double> s21 = S21Of(options.parameter, v);
+        if (!std::isfinite(s21.real()) || !std::isfinite(s21.imag())) {
+            error = "line " + std::to_string(pointLine) + ": parameters that give no finite S21";
+            return false;
+        }
         data.frequencies.push_back(f);
-        data.s21.push_back(S21Of(options.parameter, v));
+        data.s21.push_back(s21);
         point.clear();
         return true;
     };

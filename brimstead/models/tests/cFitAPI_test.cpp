@@ -337,6 +337,48 @@ TEST(cFitAPI, OtherPortCountsAndUnreadableFiles)
     }
 }
 
+// A data point holding NaN, an infinity or a number too large to hold, in any column (frequency, a magnitude or
+// real part, an angle or imaginary part), is refused as a decreasing frequency is: no port count for the fit, a
+// reason, and no decision. So is a point whose S21 is no finite number.
+TEST(cFitAPI, NonFiniteNumbersInTheDataAreRefused)
+{
+    const std::string good[] = {"1", "0.5", "0", "0.9", "-10", "0.9", "-10", "0.5", "0"};
+    auto text = [&](int column, const std::string& value) {
+        std::string file = "# MHz S MA R 50\n";
+        for (int f = 1; f <= 8; ++f) {
+            std::string row[9];
+            for (int k = 0; k < 9; ++k)
+                row[k] = good[k];
+            row[0] = std::to_string(f);
+            if (f == 5)
+                row[column] = value;
+            for (const std::string& piece : row)
+                file += piece + " ";
+            file += "\n";
+        }
+        return file;
+    };
+    FitPtr fit = MakeFit();
+    ASSERT_EQ(fit->ReadTouchstone(modeltest::WriteScratchFile("finite.s2p", text(3, "0.8")).c_str()), 2)
+        << fit->GetLastError();
+    for (const char* value : {"nan", "NaN", "inf", "-inf", "1e999", "-1e999"}) {
+        for (int column : {0, 1, 2, 3, 4, 8}) {
+            SCOPED_TRACE(std::string(value) + " in column " + std::to_string(column));
+            EXPECT_EQ(fit->ReadTouchstone(modeltest::WriteScratchFile("bad.s2p", text(column, value)).c_str()), 0);
+            EXPECT_NE(fit->GetLastError().find("line 6"), std::string::npos) << fit->GetLastError();
+            EXPECT_FALSE(fit->IsSeries());
+            EXPECT_FALSE(fit->IsShunt());
+        }
+    }
+    // Finite numbers whose S21 is not: 10^(7000/20) in decibels, and an impedance matrix with no inverse.
+    EXPECT_EQ(fit->ReadTouchstone(modeltest::WriteScratchFile("bad.s2p", "# GHz S DB\n1 0 0 7000 0 7000 0 0 0\n").c_str()), 0);
+    EXPECT_EQ(fit->ReadTouchstone(modeltest::WriteScratchFile("bad.s2p", "# GHz Z RI\n1 -1 0 0 0 0 0 -1 0\n").c_str()), 0);
+    EXPECT_NE(fit->GetLastError().find("S21"), std::string::npos) << fit->GetLastError();
+    // A number too small to hold is zero, as "%le" reads it.
+    EXPECT_EQ(fit->ReadTouchstone(modeltest::WriteScratchFile("tiny.s2p", text(4, "1e-999")).c_str()), 2)
+        << fit->GetLastError();
+}
+
 TEST(cFitAPI, PlsFilesGiveTheirHeaderAndNoFit)
 {
     FitPtr fit = MakeFit();

@@ -251,7 +251,7 @@ TEST_F(WizardDialog, UseLastConfigurationReportsWhatItCouldNotLoad) {
     std::string path;
     const char* reason;
   } cases[] = {{(dir / "none.dao").string(), "No such file or directory."},
-               {dir.string(), "Permission denied."},
+               {dir.string(), "The path is a folder, not a file."},
                {(dir / "none" / "last.dao").string(), "No such file or directory."}};
   for (const Case& c : cases) {
     std::snprintf(buffer, sizeof buffer, "%s", c.path.c_str());

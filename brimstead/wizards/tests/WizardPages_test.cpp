@@ -209,6 +209,24 @@ TEST_F(WizardPages, TargetImpedanceIsShownInMilliohmsAndRangeChecked) {
   EXPECT_EQ(Record().m_dTargetImpedance, 0.0005);
 }
 
+// A settings file's numbers that the pages would refuse reach them as the record's defaults, which they accept.
+TEST_F(WizardPages, NumbersOfAFileThePagesWouldRefuseShowAsTheDefaults) {
+  AnswerBoxes();
+  const std::string file = (dir / "bad-numbers.dao").string();
+  std::ofstream(file, std::ios::binary) << "[OPTIONS_DW]\r\nMode=Custom\r\nTargetImpedancee=nan\r\nMinFreq=-1\r\n"
+                                           "MaxFreq=inf\r\n";
+  ASSERT_TRUE(api->CreateModeless());
+  ASSERT_TRUE(api->LoadSettings(file.c_str()));
+  Pump();
+  ASSERT_EQ(Record().m_nMode, 1) << "the file was loaded";
+  GoTo(CDWTargetImpedancePage::IDD);
+  EXPECT_EQ(Text(Control(CDWTargetImpedancePage::IDD, CDWTargetImpedancePage::IDC_TARGET)), "1");
+  GoTo(CDWFrequencyPage::IDD);
+  EXPECT_EQ(Text(Control(CDWFrequencyPage::IDD, CDWFrequencyPage::IDC_MIN)), "1");
+  EXPECT_EQ(Text(Control(CDWFrequencyPage::IDD, CDWFrequencyPage::IDC_MAX)), "300");
+  EXPECT_EQ(BoxesSaying("Please enter a number between 0.001 and 10000."), 0);
+}
+
 // The calculator on the target page: its pages in order, the result after going back, Cancel changes nothing.
 TEST_F(WizardPages, TheCalculatorRecomputesAfterBackAndItsCancelLeavesTheTargetPageAsItWas) {
   ASSERT_TRUE(api->CreateModeless());
@@ -579,7 +597,7 @@ TEST_F(FinishPage, AFailedSaveIsShownAndNeitherRunsNorCloses) {
     plat::FileFaultHook faults;
     const char* reason;
   } cases[] = {
-      {"a directory", folder, nullptr, "Permission denied."},
+      {"a directory", folder, nullptr, "The path is a folder, not a file."},
       {"a missing folder", (dir / "missing" / "s.dao").string(), nullptr, "No such file or directory."},
       {"a read-only file", file, plat::ReadOnlyFileFaults(file), "Permission denied."},
       {"a read-only folder", folder + "/new.dao", plat::ReadOnlyFolderFaults(folder), "Permission denied."},

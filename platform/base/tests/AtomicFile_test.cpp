@@ -133,3 +133,60 @@ TEST(AtomicFile, EveryFailureReachesTheCaller) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
   EXPECT_EQ(ReadAll(file), "old");
 }
+
+// Written in place, the only copy is never given up before the new text fits: a full disk (no room can be
+// reserved, no byte written) fails with the old text whole, whether the new text is longer or shorter; a file
+// system that reserves no room has the new text's tail appended first, and a failure there cuts it off again; a
+// failed flush is reported, not taken as success.
+TEST(AtomicFile, AnInPlaceWriteKeepsTheOldTextUntilTheNewOneFits) {
+  TempDir dir;
+  const std::string file = dir / "s.dao";
+  const std::string old(20000, 'o');
+  Put(file, old);
+  const plat::FileFaultHook readOnlyFolder = plat::ReadOnlyFolderFaults(dir.Path().string());
+  auto with = [&](plat::FileFaultHook more) {
+    return [readOnlyFolder, more](plat::FileStep step, const std::string& path) {
+      const int e = readOnlyFolder(step, path);
+      return e ? e : more(step, path);
+    };
+  };
+  int err = 0;
+  {
+    plat::FileFaultScope faults(with(plat::FullDiskFaults()));
+    EXPECT_FALSE(plat::WriteFileAtomically(file, std::string(30000, 'n'), err));
+    EXPECT_EQ(err, ENOSPC);
+    EXPECT_TRUE(ReadAll(file) == old);
+    EXPECT_FALSE(plat::WriteFileAtomically(file, "short", err));
+    EXPECT_EQ(err, ENOSPC);
+    EXPECT_TRUE(ReadAll(file) == old);
+  }
+  {
+    plat::FileFaultScope faults(with([](plat::FileStep step, const std::string&) {
+      return step == plat::FileStep::Reserve ? EOPNOTSUPP : step == plat::FileStep::Write ? ENOSPC : 0;
+    }));
+    EXPECT_FALSE(plat::WriteFileAtomically(file, std::string(30000, 'n'), err));
+    EXPECT_EQ(err, ENOSPC);
+    EXPECT_TRUE(ReadAll(file) == old);
+  }
+  {
+    plat::FileFaultScope faults(with([](plat::FileStep step, const std::string&) {
+      return step == plat::FileStep::Reserve ? EOPNOTSUPP : 0;
+    }));
+    const std::string longer = std::string(20000, 'a') + std::string(10000, 'b');
+    ASSERT_TRUE(plat::WriteFileAtomically(file, longer, err)) << err;
+    EXPECT_TRUE(ReadAll(file) == longer);
+  }
+  {
+    plat::FileFaultScope faults(with([](plat::FileStep step, const std::string&) {
+      return step == plat::FileStep::Flush ? EIO : 0;
+    }));
+    EXPECT_FALSE(plat::WriteFileAtomically(file, "flushed?", err));
+    EXPECT_EQ(err, EIO);
+  }
+  plat::FileFaultScope faults(readOnlyFolder);
+  ASSERT_TRUE(plat::WriteFileAtomically(file, "longer than before? no", err)) << err;
+  EXPECT_EQ(ReadAll(file), "longer than before? no");
+  ASSERT_TRUE(plat::WriteFileAtomically(file, std::string(25000, 'z'), err)) << err;
+  EXPECT_TRUE(ReadAll(file) == std::string(25000, 'z'));
+  EXPECT_EQ(Entries(dir.Path()), 1);
+}

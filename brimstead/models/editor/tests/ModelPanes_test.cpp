@@ -3,6 +3,11 @@
 #include "platform/display/Desktop.h"
 #include "platform/gdi/Surface.h"
 
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
 
 namespace edtest {
 namespace {
@@ -409,6 +414,48 @@ TEST_F(PaneTest, AFileTheFitCannotReadEndsDetectionInAMessage) {
   EXPECT_EQ(pane.m_Autodetect.GetCheck(), BST_UNCHECKED);
   EXPECT_TRUE(Enabled(pane, CModelEditorTstone::IDC_SERIES));
   editor.DestroyWindow();
+}
+
+// NaN, infinite and too large numbers in the data of a model the fit would otherwise take as series end detection
+// in the same message as an unreadable point or a falling frequency, whatever column they stand in.
+TEST_F(PaneTest, NonFiniteNumbersInTheDataEndDetectionInAMessage) {
+  std::ifstream in(std::string(BRIM_SAMPLE_MODELS) + "/cap_1u_0603_series.s2p", std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  ASSERT_GT(lines.size(), 100u);
+  // The file with one value of one data line replaced.
+  auto replaced = [&](std::size_t line, int column, const std::string& value) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (i != line) {
+        text += lines[i] + "\n";
+        continue;
+      }
+      std::istringstream pieces(lines[i]);
+      std::string piece;
+      for (int k = 0; pieces >> piece; ++k)
+        text += (k == column ? value : piece) + " ";
+      text += "\n";
+    }
+    return text;
+  };
+  const CString dir = MakeDirectory("touchstone-nonfinite");
+  struct Case { std::size_t line; int column; const char* value; };
+  for (const Case c : {Case{60, 3, "nan"}, Case{60, 4, "-inf"}, Case{60, 3, "1e999"}, Case{2, 0, "1e999"}}) {
+    SCOPED_TRACE(std::string(c.value) + " in column " + std::to_string(c.column));
+    WriteFile(dir, "bad.s2p", replaced(c.line, c.column, c.value));
+    CModelEditor editor;
+    PrepareTwoPinTouchstone(editor, dir);
+    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+    const std::size_t before = Messages().size();
+    Open(editor);
+    CModelEditorTstone& pane = editor.TouchstonePane();
+    ASSERT_EQ(Messages().size(), before + 1);
+    EXPECT_NE(Messages().back().find("cannot be recognized either as SERIES or SHUNT!"), std::string::npos);
+    EXPECT_EQ(pane.m_Autodetect.GetCheck(), BST_UNCHECKED);
+    editor.DestroyWindow();
+  }
 }
 
 }  // namespace
