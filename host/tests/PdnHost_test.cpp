@@ -792,6 +792,10 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
         "  IsLibraryModel = true\n  GetLibraryText = \n  GetLibraryModelName = X7R_1U_0603_SER\n"
         "  GetFileName = cap_1u_0603_series.s2p\n  IsSeries = true\nDelete()\n"},
        {"editor-touchstone-01", "editor-touchstone-02-saved"}},
+      // "Compatible files only" with the one- and two-port filter lists both kinds of file.
+      {"editor-touchstone-compatible", "C57",
+       {"step 9: pick 1086 \"cap_10n_0201.s1p\"", "RunModal() -> 2 (Cancel)"},
+       {"editor-touchstone-compatible"}},
       // The 4-layer board: a capacitor whose group has no model gets a custom (non-library) C-L-R model.
       {"editor-clr-sensor4", "C6",
        {"dialog: capacitor model editor for C6 (no model)",
