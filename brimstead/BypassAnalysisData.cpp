@@ -82,12 +82,7 @@ void CBypassAnalysisData::CollectProbes() {
 }
 
 bool CBypassAnalysisData::CheckProbe(CBypassViaProbe& probe) {
-  if (!probe.m_pHostProbe)
-    return false;
-  CheckVia(probe);
-  if (!probe.m_bValid)
-    probe.m_bEnabled = 0;
-  return true;
+  return probe.Check();
 }
 
 void CBypassAnalysisData::CheckVia(CBypassViaProbe& probe) {

@@ -28,7 +28,8 @@ CString PairText(const CString& first, const CString& second) {
   return text;
 }
 
-// A record without its host probe is no via to analyse: not valid, not enabled, its lists left empty.
+// A record without its host probe is no via to analyse: not valid, not enabled, its lists left empty. The record's
+// own check disables a via that fails it.
 template <class Record>
 void CheckRecord(Record& record) {
   if (!record.m_pHostProbe) {
@@ -37,8 +38,6 @@ void CheckRecord(Record& record) {
     return;
   }
   record.Check();
-  if (!record.m_bValid)
-    record.m_bEnabled = 0;
 }
 
 // The row whose header names record `index`: the record's own place after a fill or a stored order, else the one

@@ -792,6 +792,10 @@ TEST_F(PdnHostProgram, ModelEditorRunsFromScriptsPerModelKind) {
         "  IsLibraryModel = true\n  GetLibraryText = \n  GetLibraryModelName = X7R_1U_0603_SER\n"
         "  GetFileName = cap_1u_0603_series.s2p\n  IsSeries = true\nDelete()\n"},
        {"editor-touchstone-01", "editor-touchstone-02-saved"}},
+      // "Compatible files only" with the one- and two-port filter lists both kinds of file.
+      {"editor-touchstone-compatible", "C57",
+       {"step 9: pick 1086 \"cap_10n_0201.s1p\"", "RunModal() -> 2 (Cancel)"},
+       {"editor-touchstone-compatible"}},
       // The 4-layer board: a capacitor whose group has no model gets a custom (non-library) C-L-R model.
       {"editor-clr-sensor4", "C6",
        {"dialog: capacitor model editor for C6 (no model)",
@@ -1151,6 +1155,50 @@ TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
   ASSERT_EQ(again.code, 0) << again.output << again.errors;
   EXPECT_NE(again.output.find("  GetProbeCount = 1\n  probe 0 = V_DQ1\n"), std::string::npos) << again.output;
   ExpectShotsMatchReferences(moved, {"bypass-list-load-01-loaded"});
+}
+
+// V_TP_CLK (one layer: no pair) arrives enabled in the via-model wizard, first in the list, from the host's picks
+// (beside the picked pair) or as the only enabled via of the loaded settings: it fails its check, so it shows
+// unchecked and the host never gets it: the next via that passes instead, or none.
+TEST_F(PdnHostProgram, AViaThatArrivesEnabledButFailsItsCheckIsShownUncheckedAndNotSentToTheHost) {
+  std::string json = ReadFile(SampleBoard("demo8"));
+  const size_t picks = json.find("\"picks\": [");
+  ASSERT_NE(picks, std::string::npos);
+  json.insert(picks + 10, "\"V_TP_CLK\", ");
+  const fs::path board = dir / "demo8.json";
+  std::ofstream(board) << json;
+  const fs::path script = SourceDir() / "host/tests/scripts/via-list-invalid.pdnscript";
+  for (const char* from : {"picks", "settings"}) {
+    SCOPED_TRACE(from);
+    const fs::path run = dir / from;
+    fs::create_directories(run);
+    const fs::path project = run / "demo8.brd";
+    std::ofstream(project) << "board\n";
+    std::string load;
+    if (std::string(from) == "settings") {
+      std::string settings = ReadFile(SourceDir() / "host/tests/golden/via-model-list.dao");
+      const size_t probes = settings.find("[DIFFVIA_PROBES]\r\n");
+      ASSERT_NE(probes, std::string::npos);
+      settings.erase(probes);
+      settings += "[DIFFVIA_PROBES]\r\nPROBE_00 = V_TP_CLK Enabled \r\nPROBE_01 = V_TX0_N Disabled \r\n"
+                  "PROBE_02 = V_TX0_P Disabled \r\n";
+      const size_t path = settings.find("ProjectPath=demo8.brd");
+      ASSERT_NE(path, std::string::npos);
+      settings.replace(path, 21, "ProjectPath=" + project.string());
+      std::ofstream(run / "demo8.dao", std::ios::binary) << settings;
+      load = "--load " + (run / "demo8.dao").string() + " ";
+    }
+    const Outcome outcome = RunPdnHost(load + "--board " + board.string() +
+                                       " --board-mode --wizard via-model --open modeless --fixed-clock --project " +
+                                       project.string() + " --shots " + run.string() + " --script " + script.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find(load.empty() ? "  GetProbeCount = 1\n  probe 0 = V_TX0_N\n" : "  GetProbeCount = 0\n"),
+              std::string::npos)
+        << outcome.output;
+    EXPECT_EQ(outcome.output.find("V_TP_CLK"), std::string::npos) << outcome.output;
+    fs::rename(run / "via-list-invalid.png", dir / ("via-list-invalid-" + std::string(from) + ".png"));
+  }
+  ExpectShotsMatchReferences(dir, {"via-list-invalid-picks", "via-list-invalid-settings"});
 }
 
 // The extractor's "Add IC Power Pin..." leaves the keyboard where it was once the host's command returned.

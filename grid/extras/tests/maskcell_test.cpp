@@ -124,6 +124,38 @@ TEST_F(MaskCellTest, BackspaceAndDeleteShiftTheRest) {
   EXPECT_FALSE(control->ValidateValue() == FALSE);  // an unfilled mask is valid
 }
 
+// A mask that starts with an input position: Home puts the caret at 0, an empty selection there, so what is
+// typed, deleted or pasted acts at the caret and the rest of the text stays.
+TEST_F(MaskCellTest, TypingDeletingAndPastingAtTheFirstPositionActAtTheCaret) {
+  SetCell(g, 1, 1, Masked("12345", "###-####"));
+  Edit(1, 1);
+  EXPECT_EQ(Text(), "123-45__");
+  ASSERT_EQ(control->CaretPos(), 0);
+  Type("9");
+  EXPECT_EQ(Text(), "912-345_");
+  EXPECT_EQ(control->CaretPos(), 1);
+  Key(VK_HOME);
+  Key(VK_DELETE);
+  EXPECT_EQ(Text(), "123-45__");
+  EXPECT_EQ(control->CaretPos(), 0);
+  Key(VK_INSERT);  // overwrite: the first character only
+  Type("7");
+  EXPECT_EQ(Text(), "723-45__");
+  Key(VK_INSERT);
+  Key(VK_HOME);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, 3);
+  std::memcpy(GlobalLock(h), "68", 3);
+  GlobalUnlock(h);
+  SetClipboardData(CF_TEXT, h);
+  CloseClipboard();
+  EXPECT_TRUE(control->PasteFromClipboard());
+  EXPECT_EQ(Text(), "687-2345");
+  Key(VK_RETURN);
+  EXPECT_EQ(g->GetCellValue(1, 1), "6872345");
+}
+
 TEST_F(MaskCellTest, CopyPutsBothFormatsAndEitherPastes) {
   SetCell(g, 1, 1, Masked("5551234567"));
   SetCell(g, 2, 1, Masked(""));

@@ -226,6 +226,53 @@ TEST_F(PrintTest, PrintingASelectedRangePrintsOnlyIt) {
   EXPECT_FALSE(Shows(run.pages[0], "R40C7"));
 }
 
+// When a printout or a preview ends, the grid holds nothing of it: "print the selection" no longer applies, and
+// the floated cells evaluated for the paper are gone (the pool found while printing next is a fresh, empty one).
+TEST_F(PrintTest, TheGridsPrintStateIsUndoneWhenAPrintoutOrPreviewEnds) {
+  CGXGridWnd* g = Make(100, 20);
+  g->SetFloatCellsMode(2);
+  g->SetCellValue(41, 5, "A text much wider than the two columns it floats over", 0);
+  g->SetCellValue(41, 6, "", 0);
+  g->GetParam()->GetSelection().AddTail(new CGXRange(40, 5, 45, 7));
+  auto floatedOnPaper = [g] {
+    CGXRange span;
+    return g->GetFloatCellsPool()->GetSpanCellsRowCol(41, 6, &span) ? span : CGXRange();
+  };
+  CGXRange whilePrinting;
+  const PrintRun selection = PrintSquare(g, [](CPrintInfo& info) { info.m_pPD->m_pd.Flags |= PD_SELECTION; },
+                                         [&](UINT) {
+                                           g->SetPrinting(TRUE);
+                                           whilePrinting = floatedOnPaper();
+                                           g->SetPrinting(FALSE);
+                                         });
+  ASSERT_EQ(selection.count, 1u);
+  ASSERT_EQ(whilePrinting.left, 5u) << "the printout floats the wide text";
+  EXPECT_FALSE(g->m_bPrintSelectionOnly);
+  g->SetPrinting(TRUE);
+  EXPECT_EQ(floatedOnPaper(), CGXRange()) << "the printout's floated cells outlive it";
+  g->SetPrinting(FALSE);
+  // The whole grid prints afterwards, and a preview's end undoes the same.
+  const PrintRun whole = PrintSquare(g);
+  EXPECT_EQ(whole.count, 18u);  // 100 rows of 19 a page, 20 columns of 7 a page: 6 x 3
+  CPrintSteps steps = GXGridPrintSteps(g, TRUE, "Report");
+  const DEVMODEA mode = SquareMode("Recording");
+  steps.prepare = [mode](CPrintInfo* info) -> BOOL {
+    info->m_pPD->m_pd.Flags |= PD_SELECTION;
+    info->m_pPD->m_pd.hDC = ::CreateDC(nullptr, "Recording", nullptr, &mode);
+    return info->m_pPD->m_pd.hDC != nullptr;
+  };
+  CPrintPreviewWnd* preview = CPrintPreviewWnd::Open(steps, nullptr, 420, 520);
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(preview->GetPageCount(), 1u);
+  EXPECT_TRUE(g->m_bPrintSelectionOnly);
+  preview->DestroyWindow();
+  Pump();
+  EXPECT_FALSE(g->m_bPrintSelectionOnly);
+  g->SetPrinting(TRUE);
+  EXPECT_EQ(floatedOnPaper(), CGXRange());
+  g->SetPrinting(FALSE);
+}
+
 TEST_F(PrintTest, RowsAddedAfterPaginationArePickedUpOnTheLastPage) {
   CGXGridWnd* g = Make(30, 3);  // two pages of rows
   const PrintRun run = PrintSquare(g, {}, [&](UINT page) {

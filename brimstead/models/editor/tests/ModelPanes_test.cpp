@@ -372,6 +372,13 @@ TEST_F(PaneTest, TouchstoneListsByExtensionAndPortCountAndKeepsTheStoredChoice) 
   pane.OnFilterChanged();
   ASSERT_EQ(pane.m_FileList.GetCount(), 1);
   EXPECT_EQ(ListText(pane.m_FileList, 0), "one.s1p");
+  // With "One- and two-port": the one-port and the two-port file, neither the four-port nor the unreadable one.
+  pane.CheckRadioButton(CModelEditorTstone::IDC_ONE_PORT, CModelEditorTstone::IDC_ONE_AND_TWO_PORT,
+                        CModelEditorTstone::IDC_ONE_AND_TWO_PORT);
+  pane.OnFilterChanged();
+  EXPECT_EQ(pane.m_FileList.GetCount(), 2);
+  EXPECT_GE(pane.m_FileList.FindStringExact(-1, "one.s1p"), 0);
+  EXPECT_GE(pane.m_FileList.FindStringExact(-1, "cap.s2p"), 0);
   editor.DestroyWindow();
 }
 
