@@ -104,9 +104,15 @@ int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col) {
   return width;
 }
 
-void FitColumnsToWindow(CGXGridWnd& grid) {
+void FitColumnsToWindow(CWizardGridWnd& grid) {
   if (!grid.GetParam() || !grid.m_hWnd)
     return;
+  // What an earlier fit took is given back first, so that the columns fit the texts they hold now (a refill's wider
+  // texts are not cut); a column sized otherwise since keeps its width.
+  for (const CWizardGridWnd::FittedColumn& fitted : grid.m_FittedColumns)
+    if (fitted.col <= grid.GetColCount() && grid.GetColWidth(fitted.col) == fitted.fitted)
+      grid.SetColWidth(fitted.col, fitted.col, fitted.before);
+  grid.m_FittedColumns.clear();
   CRect client;
   grid.GetClientRect(&client);
   const ROWCOL first = grid.IsColHidden(0) ? 1 : 0;
@@ -128,7 +134,9 @@ void FitColumnsToWindow(CGXGridWnd& grid) {
       widest = std::max(widest, CellWidthNeeded(grid, dc, row, col));
     const int take = std::min(grid.GetColWidth(col) - widest, excess);
     if (take > 0) {
-      grid.SetColWidth(col, col, grid.GetColWidth(col) - take);
+      const int before = grid.GetColWidth(col);
+      grid.SetColWidth(col, col, before - take);
+      grid.m_FittedColumns.push_back({col, before, before - take});
       excess -= take;
     }
     if (col == 0)

@@ -3,6 +3,8 @@
 
 #include "grid/core/CGXGridWnd.h"
 
+#include <vector>
+
 class CWizardGridWnd;
 
 // How a grid tells its owner that a cell's bitmap button was clicked.
@@ -27,6 +29,14 @@ public:
 
   // The owner's listener that the plus/minus button cells call; not owned, null for none.
   CGridOwnerListener* m_pListener = nullptr;
+
+  // The columns brimwiz::FitColumnsToWindow narrowed last: their widths before and after.
+  struct FittedColumn {
+    ROWCOL col;
+    int before;
+    int fitted;
+  };
+  std::vector<FittedColumn> m_FittedColumns;
 };
 
 // A grid of a page whose rows the user drags or sorts: the page hears of each new order after the grid's own
@@ -60,8 +70,9 @@ void FitRowHeaders(CGXGridWnd& grid, int minimum);
 int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col);
 // Columns 1 and on (column 0 too unless hidden) narrowed so that together they fit the grid's client width where they
 // can: a column gives up only what it has beyond its widest text (header and rows, as CellWidthNeeded measures),
-// the columns from the last to the first. Columns that fit already are left alone; none is widened.
-void FitColumnsToWindow(CGXGridWnd& grid);
+// the columns from the last to the first. Columns that fit already are left alone; none is widened beyond the width
+// it had before an earlier fit, which each fit first gives back (unless the column was sized otherwise since).
+void FitColumnsToWindow(CWizardGridWnd& grid);
 // Registers the bitmaps of the module's cells and of the add-probes tree (idempotent).
 void RegisterGridCellBitmaps();
 }  // namespace brimwiz

@@ -245,6 +245,7 @@ void CPowerPinsPage::FillGrid() {
   // 3. Heights and numbers.
   brimwiz::ResetBitmapEditRowHeights(m_pGrid.get());
   NumberPorts();
+  brimwiz::FitColumnsToWindow(*m_pGrid);
   m_pGrid->RefreshScrollBars();
 }
 

@@ -193,6 +193,7 @@ void CBWSelectProbesTPEPage::FillGrid() {
     grid.SetStyleRange(CGXRange(row, ViaColFourth), pair, gxOverride, 0, 0);
   });
   RenumberRows();
+  brimwiz::FitColumnsToWindow(*m_pGrid);
   grid.RefreshScrollBars();
 }
 

@@ -408,15 +408,29 @@ TEST_P(PinPages, RowsNamingNoRecordAreSkippedNotFatal) {
 INSTANTIATE_TEST_SUITE_P(BothFlavours, PinPages, ::testing::Values(PinPageFlavour::Viewer, PinPageFlavour::List),
                          [](const auto& info) { return info.param == PinPageFlavour::Viewer ? "Viewer" : "List"; });
 
-// The list flavour's five data columns are wider than its grid: a horizontal scroll bar comes, and scrolled to its
-// end it shows the last column, "Referred layer", whole.
+// The list flavour's five data columns, as its layout sizes them wider than its grid, give up what they have beyond
+// their texts: they end within the grid, and the last column, "Referred layer", is seen whole (scrolled to it as
+// well). Grouping, which shows one more column, fits them again; its end gives back the room that fit took.
 TEST_F(ProbePages, TheListPinGridScrollsToItsLastColumn) {
   OpenOnPins(PinPageFlavour::List);
   CPowerPinsGridWnd& grid = Grid();
   CRect client;
   grid.GetClientRect(&client);
-  ASSERT_GT(grid.SumColWidths(0, CPowerPinsPage::ColFifth), client.Width()) << "wider than the window";
-  EXPECT_NE(grid.GetStyle() & WS_HSCROLL, 0u) << "a bar to reach the columns past the edge";
+  EXPECT_LE(grid.SumColWidths(0, CPowerPinsPage::ColFifth), client.Width()) << "within the window";
+  std::vector<int> widths;
+  for (ROWCOL col = CPowerPinsPage::ColCheck; col <= CPowerPinsPage::ColFifth; ++col)
+    widths.push_back(grid.GetColWidth(col));
+  const int shown = grid.SumColWidths(CPowerPinsPage::ColCheck, CPowerPinsPage::ColFifth);
+  HWND group = PageControl(Page().GetTemplateId(), CPowerPinsPage::IDC_GROUP);
+  Click(group);
+  ASSERT_TRUE(Page().IsGrouping());
+  grid.GetClientRect(&client);
+  EXPECT_LE(grid.CalcCellRect(1, CPowerPinsPage::ColFifth).right, client.right) << "grouped, within the window";
+  EXPECT_LT(grid.SumColWidths(CPowerPinsPage::ColCheck, CPowerPinsPage::ColFifth), shown) << "room for the group";
+  Click(group);
+  ASSERT_FALSE(Page().IsGrouping());
+  for (ROWCOL col = CPowerPinsPage::ColCheck; col <= CPowerPinsPage::ColFifth; ++col)
+    EXPECT_EQ(grid.GetColWidth(col), widths[col - CPowerPinsPage::ColCheck]) << "given back: " << col;
   grid.SetLeftCol(CPowerPinsPage::ColFifth);
   grid.RefreshScrollBars(FALSE, FALSE);
   grid.GetClientRect(&client);

@@ -1156,3 +1156,26 @@ TEST_F(ViaWizards, ThePinPagesShowFourDigitPortNumbersWhole) {
     api = nullptr;
   }
 }
+
+// Both list pages' columns fit the page on a window of the template's size: the layout's widths, wider with the
+// platform's font metrics, give up what they have beyond their texts. A via's connected layers are all in its cell,
+// one a line (the collapsed cell shows the first with its plus button).
+TEST_F(ViaWizards, TheListPagesColumnsEndWithinTheirGridAndKeepEveryConnectedLayer) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_TX0_N"}));
+  for (const Kind kind : {Kind::Bypass, Kind::ViaModel}) {
+    SCOPED_TRACE(kind == Kind::Bypass ? "bypass" : "via model");
+    Open(kind, true);
+    GoToPage(kind == Kind::Bypass ? static_cast<int>(CBWSelectProbesTPEPage::IDD)
+                                   : static_cast<int>(CDVSelectProbesTPEPage::IDD));
+    CViaGridWnd& grid = *dynamic_cast<CViaGridPage&>(*Dialog().GetActivePage()).GetGrid();
+    ASSERT_EQ(grid.GetColCount(), static_cast<ROWCOL>(brimwiz::ViaColFourth));
+    CRect client;
+    grid.GetClientRect(&client);
+    EXPECT_LE(grid.CalcCellRect(1, brimwiz::ViaColFourth).right, client.right) << "the last column ends within the grid";
+    EXPECT_EQ(grid.GetLeftCol(), 1u);
+    EXPECT_EQ(std::string(grid.GetCellValue(1, brimwiz::ViaColThird)), "TOP\nL6_SIG");
+    api->Close();
+    Pump();
+    api = nullptr;
+  }
+}
