@@ -299,6 +299,15 @@ fs::path SampleBoard(const std::string& name) {
 }
 
 
+// Writes the 8-layer sample board as `path` with `via` first among its view's picks.
+void WriteDemo8WithPick(const fs::path& path, const std::string& via) {
+  std::string json = ReadFile(SampleBoard("demo8"));
+  const size_t picks = json.find("\"picks\": [");
+  ASSERT_NE(picks, std::string::npos);
+  json.insert(picks + 10, "\"" + via + "\", ");
+  std::ofstream(path) << json;
+}
+
 TEST_F(PdnHostProgram, DecouplingWizardRunsFromAScriptOnBothSampleBoards) {
   const fs::path script = SourceDir() / "host/tests/scripts/decoupling.pdnscript";
   for (const char* board : {"demo8", "sensor4"}) {
@@ -1118,12 +1127,8 @@ TEST_F(PdnHostProgram, TheViaStepsShowTheChosenBoardsViewerAfterTheBoardChanged)
 // The bypass wizard in board mode on the 8-layer board with V_DQ1 among the picks: the pair chosen in the via's cell
 // list is saved, and a second run that loads the settings shows the via checked with that pair.
 TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
-  std::string json = ReadFile(SampleBoard("demo8"));
-  const size_t picks = json.find("\"picks\": [");
-  ASSERT_NE(picks, std::string::npos);
-  json.insert(picks + 10, "\"V_DQ1\", ");
   const fs::path board = dir / "demo8.json";
-  std::ofstream(board) << json;
+  WriteDemo8WithPick(board, "V_DQ1");
   const fs::path project = dir / "demo8.brd";
   std::ofstream(project) << "board\n";
   const std::string common = "--board " + board.string() + " --board-mode --wizard bypass --open modeless --fixed-clock "
@@ -1161,12 +1166,8 @@ TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
 // (beside the picked pair) or as the only enabled via of the loaded settings: it fails its check, so it shows
 // unchecked and the host never gets it: the next via that passes instead, or none.
 TEST_F(PdnHostProgram, AViaThatArrivesEnabledButFailsItsCheckIsShownUncheckedAndNotSentToTheHost) {
-  std::string json = ReadFile(SampleBoard("demo8"));
-  const size_t picks = json.find("\"picks\": [");
-  ASSERT_NE(picks, std::string::npos);
-  json.insert(picks + 10, "\"V_TP_CLK\", ");
   const fs::path board = dir / "demo8.json";
-  std::ofstream(board) << json;
+  WriteDemo8WithPick(board, "V_TP_CLK");
   const fs::path script = SourceDir() / "host/tests/scripts/via-list-invalid.pdnscript";
   for (const char* from : {"picks", "settings"}) {
     SCOPED_TRACE(from);
