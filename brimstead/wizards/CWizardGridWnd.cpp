@@ -25,6 +25,27 @@ void CWizardGridWnd::Initialize() {
   }
 }
 
+BOOL CWizardGridWnd::ReadStoredStyle(ROWCOL row, ROWCOL col, CGXStyle& style, int mode, int type) const {
+  BOOL stored = CGXGridWnd::ReadStoredStyle(row, col, style, mode, type);
+  const brimwiz::CPortNumbers* numbers = m_pPortNumbers;
+  if (col != 0 || type != 0 || !numbers || !numbers->Covers(row) || numbers->GetRowCount() != GetRowCount())
+    return stored;
+  switch (mode) {
+    case gxCopy:
+      if (!stored)
+        style.Free();
+      break;
+    case gxOverride: break;
+    case gxApplyNew:
+      if (style.GetIncludeValue())
+        return stored;
+      break;
+    default: return stored;
+  }
+  style.SetValue(numbers->TextOf(row));
+  return TRUE;
+}
+
 void CReorderingGridWnd::UpdateMovedRows(ROWCOL from, ROWCOL to, ROWCOL dest, UINT flags, BOOL createHint) {
   CWizardGridWnd::UpdateMovedRows(from, to, dest, flags, createHint);
   OnRowsReordered();
@@ -69,16 +90,20 @@ void ResetBitmapEditRowHeights(CGXGridCore* grid) {
   grid->RefreshScrollBars();
 }
 
-void FitRowHeaders(CGXGridWnd& grid, int minimum) {
+void FitRowHeaders(CWizardGridWnd& grid, int minimum) {
   if (!grid.GetParam() || !grid.m_hWnd || grid.IsColHidden(0))
     return;
   ROWCOL widest = 0;
-  int length = 0;
-  for (ROWCOL row = 1; row <= grid.GetRowCount(); ++row) {
-    const int chars = grid.GetCellValue(row, 0).GetLength();
-    if (chars > length) {
-      length = chars;
-      widest = row;
+  if (const CPortNumbers* numbers = grid.m_pPortNumbers; numbers && numbers->GetRowCount() == grid.GetRowCount()) {
+    widest = numbers->FirstLongestRow();
+  } else {
+    int length = 0;
+    for (ROWCOL row = 1; row <= grid.GetRowCount(); ++row) {
+      const int chars = grid.GetCellValue(row, 0).GetLength();
+      if (chars > length) {
+        length = chars;
+        widest = row;
+      }
     }
   }
   int width = minimum;

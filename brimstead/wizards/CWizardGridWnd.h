@@ -1,6 +1,7 @@
 // The module's grid-window base and the registration of the module's own cell controls.
 #pragma once
 
+#include "brimstead/wizards/PortNumbers.h"
 #include "grid/core/CGXGridWnd.h"
 
 #include <vector>
@@ -26,6 +27,12 @@ public:
   // their owners, whose records an undo of those writes (Ctrl+Z, Alt+Backspace) would leave behind, and every
   // fill would add thousands of commands. A selected current cell is inverted whole, as its selected row is.
   void Initialize() override;
+  // A row header the port numbers cover reads with its text from them, as if stored (its item data and the rest
+  // stay stored).
+  BOOL ReadStoredStyle(ROWCOL row, ROWCOL col, CGXStyle& style, int mode, int type) const override;
+
+  // The port numbers of the row headers while they cover every row; not owned, null for none (the stored texts).
+  const brimwiz::CPortNumbers* m_pPortNumbers = nullptr;
 
   // The owner's listener that the plus/minus button cells call; not owned, null for none.
   CGridOwnerListener* m_pListener = nullptr;
@@ -62,9 +69,9 @@ void RegisterPlusMinusButtons(CGXGridCore* grid);
 // Every row, header row included, as high as control 20011 needs for an empty value in the standard style.
 void ResetBitmapEditRowHeights(CGXGridCore* grid);
 // Row headers (column 0, unless hidden) as wide as the widest text they hold (port numbers: digits and hyphens, so
-// the one with the most characters), never narrower than `minimum`. The grid measures through its cells' sizing,
-// which it installs.
-void FitRowHeaders(CGXGridWnd& grid, int minimum);
+// the first one with the most characters, which the grid's port numbers find without reading every row), never
+// narrower than `minimum`. The grid measures through its cells' sizing, which it installs.
+void FitRowHeaders(CWizardGridWnd& grid, int minimum);
 // The width a cell needs as the grid's fitting of line sizes measures it (its text in its font, with its margins and
 // borders) on `dc`, a device of the grid's window prepared as for drawing; 0 for a cell without a control.
 int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col);

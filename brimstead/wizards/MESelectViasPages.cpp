@@ -8,6 +8,8 @@
 #include "grid/core/CGXRange.h"
 #include "platform/framework/CDataExchange.h"
 
+#include <vector>
+
 using namespace brimwiz;
 
 BEGIN_MESSAGE_MAP(CMESelectViasOlmPage, CViaPortsPage)
@@ -38,22 +40,18 @@ void EnableDrag(CViaGridWnd& grid) {
 
 namespace brimwiz {
 
-void NumberViaPorts(CViaGridWnd& grid, CModelExtractorAnalysisData& record) {
-  int n = record.GetEnabledSupplyPortCount();
-  const BOOL locked = grid.LockUpdate(TRUE);
+void NumberViaPorts(CViaGridWnd& grid, CModelExtractorAnalysisData& record, CPortNumbers& numbers) {
+  std::vector<CPortNumbers::Row> rows(grid.GetRowCount());
   for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
-    const std::optional<int> index = RecordOfViaRow(grid, r, record.m_ViaPorts.GetSize());
-    CString header;
-    if (index && record.m_ViaPorts[*index].m_bEnabled) {
+    if (const std::optional<int> index = RecordOfViaRow(grid, r, record.m_ViaPorts.GetSize())) {
       const CPortProbe& port = record.m_ViaPorts[*index];
-      const int first = n + 1;
-      const int last = n + static_cast<int>(port.m_FirstLayers.size() + port.m_SecondLayers.size());
-      header.Format("%d-%d", first, last);
-      n = last;
+      rows[r - 1].checked = port.m_bEnabled != 0;
+      rows[r - 1].ports = static_cast<unsigned>(port.m_FirstLayers.size() + port.m_SecondLayers.size());
     }
-    SetCellValue(grid, r, ViaColHeader, header);
   }
-  grid.LockUpdate(locked);
+  numbers.Reset(rows, static_cast<unsigned>(record.GetEnabledSupplyPortCount()),
+                CPortNumbers::Format::FirstToLast);
+  grid.m_pPortNumbers = &numbers;
   grid.FitRowHeaders();
   grid.RedrawAll();
 }
@@ -143,9 +141,14 @@ void CMESelectViasOlmPage::FillGrid() {
   grid.RefreshScrollBars();
 }
 
+CViaPortsPage::~CViaPortsPage() {
+  if (m_pGrid)
+    m_pGrid->m_pPortNumbers = nullptr;
+}
+
 void CViaPortsPage::NumberPorts() {
   if (CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData(); m_pGrid && record)
-    NumberViaPorts(*m_pGrid, *record);
+    NumberViaPorts(*m_pGrid, *record, m_Numbers);
 }
 
 bool CViaPortsPage::ValidateAndStore() {
@@ -159,8 +162,16 @@ bool CViaPortsPage::StorePortCheck(ROWCOL row) {
   CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
   if (!m_pGrid || !record)
     return false;
-  StoreCheckBox(*m_pGrid, record->m_ViaPorts, row);
-  NumberPorts();
+  const std::optional<int> index = StoreCheckBox(*m_pGrid, record->m_ViaPorts, row);
+  // The clicked port's entry alone changes, unless the numbers no longer match the rows or the supply pins.
+  if (m_pGrid->m_pPortNumbers == &m_Numbers && m_Numbers.GetRowCount() == m_pGrid->GetRowCount() &&
+      m_Numbers.GetBase() == static_cast<unsigned>(record->GetEnabledSupplyPortCount())) {
+    m_Numbers.SetChecked(row, index && record->m_ViaPorts[*index].m_bEnabled);
+    m_pGrid->FitRowHeaders();
+    m_pGrid->RedrawAll();
+  } else {
+    NumberPorts();
+  }
   return true;
 }
 

@@ -21,6 +21,7 @@ class CModelExtractorAnalysisData;
 class CViaPortsPage : public CDWPage, public CViaGridPage {
 public:
   using CDWPage::CDWPage;
+  ~CViaPortsPage() override;
 
   CString GetTitle() override { return CString(); }
   CString GetHeaderText() override { return CString(); }
@@ -32,6 +33,9 @@ protected:
   // The port of a clicked check box takes the box's value and the ports are numbered again; false without a grid
   // or a record.
   bool StorePortCheck(ROWCOL row);
+
+private:
+  brimwiz::CPortNumbers m_Numbers;  // the grid's row headers
 };
 
 class CMESelectViasOlmPage : public CViaPortsPage {
@@ -97,9 +101,9 @@ public:
 
 namespace brimwiz {
 // Port numbers of the via rows: an enabled port at a row takes first = n + 1 to n + its two lists' names, n
-// starting at the record's enabled supply-pin ports; a disabled one an empty header. The headers widen to hold
-// the widest number.
-void NumberViaPorts(CViaGridWnd& grid, CModelExtractorAnalysisData& record);
+// starting at the record's enabled supply-pin ports; a disabled one an empty header. `numbers` is made from the rows
+// and becomes the grid's headers; they widen to hold the widest number.
+void NumberViaPorts(CViaGridWnd& grid, CModelExtractorAnalysisData& record, CPortNumbers& numbers);
 // The via ports in the grid's row order; each row's header then names its new position.
 void StoreViaPortOrder(CGXGridCore& grid, CModelExtractorAnalysisData& record);
 }  // namespace brimwiz

@@ -181,7 +181,8 @@ void CPowerPinsPage::FillGrid() {
       records->Reorder(order);
   }
 
-  // 2. Rows.
+  // 2. Rows (their headers' stored texts until NumberPorts makes the numbers).
+  m_Numbers.Clear();
   const BOOL locked = m_pGrid->LockUpdate(TRUE);
   m_pGrid->SetTopRow(1, 0);
   m_pGrid->SetRowCount(0, 0);
@@ -254,50 +255,42 @@ void CPowerPinsPage::NumberPorts() {
     return;
   std::unique_ptr<CPinRecordList> records = Records();
   const ROWCOL rows = m_pGrid->GetRowCount();
-  const BOOL locked = m_pGrid->LockUpdate(TRUE);
-  unsigned port = 0;
-  ROWCOL group = 0;  // the open group row, 0 for none
-  unsigned checked = 0, first = 0, last = 0;
-  for (ROWCOL r = 1; r <= rows + 1; ++r) {
-    if (r > rows || IsGroupRow(r)) {
-      if (group) {
-        const ROWCOL members = r - group - 1;
-        const int state = checked == 0 ? 0 : (checked >= members ? 1 : 2);
-        CString number;
-        number.Format("%d", state);
-        SetValue(group, ColCheck, number);
-        CString range;
-        if (first == 0)
-          range = "";
-        else if (first == last)
-          range.Format("%d", first);
-        else
-          range.Format("%d-%d", first, last);
-        SetValue(group, ColNumber, range);
-      }
-      if (r > rows)
-        break;
-      group = r;
-      checked = first = last = 0;
-      continue;
-    }
-    const std::optional<int> record = RecordOfRow(r);
-    if (record && records->IsEnabled(*record)) {
-      ++port;
-      ++checked;
-      CString number;
-      number.Format("%u", port);
-      SetValue(r, ColNumber, number);
-      if (m_pGrid->IsRowHidden(r)) {
-        if (first == 0)
-          first = port;
-        last = port;
-      }
+  std::vector<brimwiz::CPortNumbers::Row> table(rows);
+  for (ROWCOL r = 1; r <= rows; ++r) {
+    brimwiz::CPortNumbers::Row& entry = table[r - 1];
+    if (IsGroupRow(r)) {
+      entry.group = true;
     } else {
-      SetValue(r, ColNumber, "");
+      const std::optional<int> record = RecordOfRow(r);
+      entry.checked = record && records->IsEnabled(*record);
     }
   }
+  // A group shows the range of its checked members while they are hidden (collapsed).
+  for (ROWCOL r = 1; r < rows; ++r)
+    if (table[r - 1].group && !table[r].group)
+      table[r - 1].collapsed = m_pGrid->IsRowHidden(r + 1);
+  m_Numbers.Reset(table, 0, brimwiz::CPortNumbers::Format::Last);
+  m_pGrid->m_pPortNumbers = &m_Numbers;
+  const BOOL locked = m_pGrid->LockUpdate(TRUE);
+  for (ROWCOL r = 1; r <= rows; ++r)
+    if (table[r - 1].group)
+      WriteGroupCheck(r);
   m_pGrid->LockUpdate(locked);
+  ShowNumbers();
+}
+
+bool CPowerPinsPage::NumbersCurrent() const {
+  return m_pGrid && m_pGrid->m_pPortNumbers == &m_Numbers && m_Numbers.GetRowCount() == m_pGrid->GetRowCount();
+}
+
+void CPowerPinsPage::WriteGroupCheck(ROWCOL group) {
+  const auto [members, checked] = m_Numbers.MembersAndChecked(group);
+  CString state;
+  state.Format("%d", checked == 0 ? 0 : (checked >= members ? 1 : 2));
+  SetValue(group, ColCheck, state);
+}
+
+void CPowerPinsPage::ShowNumbers() {
   // The numbers take the room they need (four digits from the thousandth pin); grouping's ranges had twice the
   // layout's width.
   brimwiz::FitRowHeaders(*m_pGrid, m_nLayoutHeaderWidth * (m_bGrouping ? 2 : 1));
@@ -307,13 +300,22 @@ void CPowerPinsPage::NumberPorts() {
 void CPowerPinsPage::OnCheckBoxClicked(ROWCOL row) {
   if (!m_pGrid)
     return;
+  const bool current = NumbersCurrent();
   std::unique_ptr<CPinRecordList> records = Records();
   const bool checked = ValueOf(row, ColCheck) != "0";
-  if (IsGroupRow(row))
+  if (IsGroupRow(row)) {
     CheckRecordRows(*records, row + 1, true, checked);
-  else if (const std::optional<int> record = RecordOfRow(row))
+  } else if (const std::optional<int> record = RecordOfRow(row)) {
     records->SetEnabled(*record, checked);
-  NumberPorts();
+    m_Numbers.SetChecked(row, records->IsEnabled(*record));
+  }
+  if (!current) {
+    NumberPorts();
+  } else {
+    if (const ROWCOL group = m_Numbers.GroupOf(row))
+      WriteGroupCheck(group);
+    ShowNumbers();
+  }
   UpdateOwnerButtons();
 }
 
@@ -324,6 +326,7 @@ void CPowerPinsPage::CheckRecordRows(CPinRecordList& records, ROWCOL first, bool
       continue;
     const bool enabled = check && records.IsValid(*record);
     records.SetEnabled(*record, enabled);
+    m_Numbers.SetChecked(r, enabled);
     SetValue(r, ColCheck, enabled ? "1" : "0");
   }
 }
@@ -359,7 +362,12 @@ bool CPowerPinsPage::OnGroupButtonClicked(ROWCOL row, ROWCOL col) {
   }
   if (lastMember > row)
     m_pGrid->HideRows(row + 1, lastMember, !expand, GX_INVALIDATE);
-  NumberPorts();
+  if (NumbersCurrent()) {
+    m_Numbers.SetCollapsed(row, lastMember > row && !expand);
+    ShowNumbers();
+  } else {
+    NumberPorts();
+  }
   m_pGrid->RefreshScrollBars();
   return true;
 }

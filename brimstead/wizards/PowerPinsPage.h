@@ -6,14 +6,21 @@
 // row), column 1 the group's plus/minus button (hidden while grouping is off), column 2 the check box, column 3
 // the pin, columns 4 and 5 its net or layers.
 //
+// The port numbers in column 0 are the page's CPortNumbers table, which the grid reads them from: NumberPorts makes
+// it from every row; a click changes the entries of the rows it checks or unchecks (and the group's box), so that
+// it costs the same however long the list.
+//
 //   OnSetActive, viewer change, grouping, add dialog  -> FillGrid -> order records -> rows -> NumberPorts
-//   check box click -> OnCheckBoxClicked -> record flags -> NumberPorts -> UpdateButtons
+//   check box click -> OnCheckBoxClicked -> record flags and their rows' entries -> group box -> ShowNumbers
+//       -> UpdateButtons
+//   group button -> members hidden or shown, the group's entry -> ShowNumbers
 //   rows dragged or sorted -> (StoreOnMove) ValidateAndStore -> NumberPorts
 //   page left -> ValidateAndStore: the record list in row order, the order marked as the user's
 #pragma once
 
 #include "brimstead/RecordArray.h"
 #include "brimstead/wizards/CWizardGridWnd.h"
+#include "brimstead/wizards/PortNumbers.h"
 #include "brimstead/wizards/DWPage.h"
 
 #include <memory>
@@ -181,6 +188,7 @@ public:
   BOOL OnSetActive() override;
 
   void FillGrid();
+  // The port numbers of every row made anew from the rows and their records, the group boxes set from them.
   void NumberPorts();
   void OnCheckBoxClicked(ROWCOL row);
   bool OnGroupButtonClicked(ROWCOL row, ROWCOL col);
@@ -216,11 +224,18 @@ private:
   void CheckRecordRows(CPinRecordList& records, ROWCOL first, bool withinGroup, bool check);
   void WriteLayerCell(ROWCOL row, ROWCOL col, const std::vector<CString>& names, const char* emptyText);
   void SetDragAndSort(bool allowed);
+  // The number table covers the grid's rows as they are (else NumberPorts makes it anew).
+  bool NumbersCurrent() const;
+  // A group row's tri-state box: unchecked, checked (every member) or some.
+  void WriteGroupCheck(ROWCOL group);
+  // The row headers fitted to the numbers, the grid redrawn.
+  void ShowNumbers();
   void SetValue(ROWCOL row, ROWCOL col, const CString& value);
   CString ValueOf(ROWCOL row, ROWCOL col);
 
   PinPageFlavour m_Flavour;
   PowerPinsTraits m_Traits;
+  brimwiz::CPortNumbers m_Numbers;  // before the grid, which reads it until it is gone
   std::unique_ptr<CPowerPinsGridWnd> m_pGrid;
   int m_bGrouping = 0;
   int m_nUngroupedHeaderWidth = -1;   // column 0's width when grouping was switched on
