@@ -14,14 +14,19 @@
 #include "grid/core/CGXRange.h"
 #include "grid/features/CGXCellTipPlugin.h"
 #include "grid/features/CGXCellTipWnd.h"
+#include "grid/features/CGXSortImp.h"
 #include "grid/features/CGXUserResizeCellsImp.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/window/InputRouter.h"
 #include "host/BoardFile.h"
 #include "host/tests/HostTestBoards.h"
 #include "platform/controls/winctrl.h"
+#include "platform/framework/CPaintDC.h"
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 using namespace wiztest;
@@ -403,6 +408,180 @@ TEST_P(PinPages, RowsNamingNoRecordAreSkippedNotFatal) {
   EXPECT_NO_THROW(Page().ValidateAndStore());
   EXPECT_GT(Page().GetSkippedRowCount(), skipped);
   EXPECT_EQ(Data().m_Probes.GetSize(), GetParam() == PinPageFlavour::List ? 4 : 3);
+}
+
+// ---- Pin page over several components ----------------------------------------------------------------------
+
+// The list flavour over three components of 40 VCC pins each (a group each when grouping), every pin valid.
+class ManyPinPages : public ProbePages {
+protected:
+  void OpenOnManyPins() {
+    std::string json = R"({"name": "Pins", "layers": [{"name": "TOP", "kind": "metal", "thickness": 0.035},
+      {"name": "P1", "kind": "dielectric", "thickness": 0.2}, {"name": "GND", "kind": "metal", "thickness": 0.035},
+      {"name": "C", "kind": "dielectric", "thickness": 1.0}, {"name": "PWR", "kind": "metal", "thickness": 0.035},
+      {"name": "P2", "kind": "dielectric", "thickness": 0.2}, {"name": "BOTTOM", "kind": "metal", "thickness": 0.035}],
+      "nets": [{"name": "GND", "type": "supply", "voltage": 0},
+               {"name": "VCC", "type": "supply", "voltage": 1.0, "reference": "GND"}],
+      "areas": [{"net": "GND", "layer": "GND", "rect": [0, 0, 100, 100]}, {"net": "VCC", "layer": "PWR", "rect": [0, 0, 100, 100]}],
+      "parts": [{"name": "BGA", "package": "BGA"}], "components": [)";
+    std::vector<std::string> picks;
+    for (int c = 0; c < 3; ++c) {
+      json += std::string(c ? "," : "") + R"({"name": "U)" + std::to_string(c) + R"(", "part": "BGA", "side": "TOP", "pins": [)";
+      for (int p = 0; p < 40; ++p) {
+        char pin[200];
+        std::snprintf(pin, sizeof pin, R"(%s{"name": "P%02d", "net": "VCC", "at": [%d, %d], "size": 0.3, "pad": {"shape": "round", "diameter": 0.4}, "eligible": false})", p ? "," : "",
+                      p, 5 + c * 30 + p % 8 * 2, 5 + p / 8 * 2);
+        json += pin;
+        picks.push_back("U" + std::to_string(c) + ".P" + (p < 10 ? "0" : "") + std::to_string(p));
+      }
+      json += "]}";
+    }
+    const std::filesystem::path file = std::filesystem::path(project).parent_path() / "pins120.json";
+    std::ofstream(file) << json << "]}";
+    pins = host::LoadBoardFile(file.string(), ledger);
+    ASSERT_NE(pins, nullptr);
+    // A wizard in board mode on this board alone (the fixture's is on the sample system).
+    api->Close();
+    Pump();
+    api = CBrimsteadAPI::Create();
+    api->SetCallback(&callback);
+    api->SetProjectFile(project.c_str());
+    api->SetGeometryQuery(&pins->GeometryQuery());
+    api->EnableBoardMode();
+    api->SetBoard(pins.get());
+    ASSERT_TRUE(pins->Pick(picks));
+    ASSERT_TRUE(api->CreateModeless());
+    Data().m_nAnalysisType = AnalysisDistributed;
+    Data().m_pNet1 = pins->FindNet("GND");
+    Data().m_pNet2 = pins->FindNet("VCC");
+    Data().CollectProbes();
+    ASSERT_EQ(Data().m_Probes.GetSize(), 120);
+    Dialog().UpdateButtons();
+    GoTo(CDWSelectProbesTPEPage::IDD);
+    ASSERT_EQ(Grid().GetRowCount(), 120u);
+  }
+  // The headers as every row's check boxes and the hidden rows give them: a checked pin its place among the checked
+  // pins; a group row, while its members are hidden, the range of its checked ones.
+  std::vector<std::string> NumbersFromTheBoxes() {
+    std::vector<std::string> numbers(Grid().GetRowCount());
+    unsigned port = 0;
+    ROWCOL group = 0;
+    unsigned first = 0, last = 0;
+    const auto closeGroup = [&] {
+      if (group && first)
+        numbers[group - 1] = first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
+    };
+    for (ROWCOL r = 1; r <= Grid().GetRowCount(); ++r) {
+      if (Page().IsGroupRow(r)) {
+        closeGroup();
+        group = r;
+        first = last = 0;
+      } else if (Cell(r, CPowerPinsPage::ColCheck) == "1") {
+        numbers[r - 1] = std::to_string(++port);
+        if (Grid().IsRowHidden(r)) {
+          first = first ? first : port;
+          last = port;
+        }
+      }
+    }
+    closeGroup();
+    return numbers;
+  }
+  // Clicks a row's box and answers the stored-style writes the click took (the box's own value included).
+  std::uint64_t WritesOfAClick(ROWCOL row) {
+    const std::uint64_t before = Grid().m_nStoredStyleWrites;
+    ClickCheck(row);
+    return Grid().m_nStoredStyleWrites - before;
+  }
+  // The row headers are as wide as the first of their longest texts needs (or wider, never narrower).
+  void ExpectTheHeadersHoldTheLongestNumber() {
+    const std::vector<std::string> numbers = Column(0);
+    size_t longest = 0;
+    for (size_t i = 0; i < numbers.size(); ++i)
+      if (numbers[i].size() > numbers[longest].size())
+        longest = i;
+    CClientDC dc(&Grid());
+    Grid().PrepareDC(&dc);
+    EXPECT_GE(Grid().GetColWidth(0), brimwiz::CellWidthNeeded(Grid(), dc, static_cast<ROWCOL>(longest + 1), 0));
+  }
+
+  std::unique_ptr<host::HostBoard> pins;
+};
+
+// A click on a pin's box, or on a group's, writes the cells of the rows it checks or unchecks and of their group,
+// however many checked pins below it take new numbers; the numbers shown are those of the boxes after clicks,
+// collapsing and expanding, check all, a drag and a sort.
+TEST_F(ManyPinPages, AClickWritesOnlyTheRowsItChangesAndTheNumbersFollowTheBoxes) {
+  OpenOnManyPins();
+  Page().OnCheckAll();
+  EXPECT_EQ(Cell(120, 0), "120");
+  EXPECT_LT(WritesOfAClick(1), 6u);
+  EXPECT_EQ(Cell(1, 0), "");
+  EXPECT_EQ(Cell(2, 0), "1");
+  EXPECT_EQ(Cell(120, 0), "119");
+  EXPECT_EQ(Column(0), NumbersFromTheBoxes());
+  EXPECT_LT(WritesOfAClick(1), 6u);
+  EXPECT_LT(WritesOfAClick(100), 6u);
+  EXPECT_EQ(Column(0), NumbersFromTheBoxes());
+  ExpectTheHeadersHoldTheLongestNumber();
+
+  // Grouped: three collapsed groups show their ranges; a member's click rewrites its box and its group's.
+  HWND group = PageControl(Page().GetTemplateId(), CPowerPinsPage::IDC_GROUP);
+  Click(group);
+  ASSERT_EQ(Grid().GetRowCount(), 123u);
+  EXPECT_EQ(Cell(1, 0), "1-40");
+  EXPECT_EQ(Cell(83, 0), "81-119");
+  EXPECT_LT(WritesOfAClick(2), 6u);
+  EXPECT_EQ(Cell(1, 0), "1-39");
+  EXPECT_EQ(Cell(1, CPowerPinsPage::ColCheck), "2");
+  EXPECT_EQ(Cell(42, 0), "40-79");
+  EXPECT_EQ(Column(0), NumbersFromTheBoxes());
+  ExpectTheHeadersHoldTheLongestNumber();
+  // The middle group expanded: its members show their numbers, its own header none; the others keep their ranges.
+  Page().OnGroupButtonClicked(42, CPowerPinsPage::ColGroupButton);
+  EXPECT_FALSE(Grid().IsRowHidden(43));
+  EXPECT_EQ(Cell(42, 0), "");
+  EXPECT_EQ(Cell(43, 0), "40");
+  EXPECT_EQ(Column(0), NumbersFromTheBoxes());
+  // The last group's box unchecks its members (writes in proportion to the group), then the middle one's a member.
+  Grid().SetCellValue(83, CPowerPinsPage::ColCheck, "0");
+  const std::uint64_t before = Grid().m_nStoredStyleWrites;
+  Grid().OnButtonClickedInCell(83, CPowerPinsPage::ColCheck);
+  EXPECT_LT(Grid().m_nStoredStyleWrites - before, 50u);
+  EXPECT_EQ(Cell(83, 0), "");
+  EXPECT_EQ(Cell(83, CPowerPinsPage::ColCheck), "0");
+  EXPECT_LT(WritesOfAClick(50), 6u);
+  EXPECT_EQ(Column(0), NumbersFromTheBoxes());
+  Page().OnGroupButtonClicked(42, CPowerPinsPage::ColGroupButton);
+  EXPECT_EQ(Cell(42, 0), "40-78");
+  EXPECT_EQ(Column(0), NumbersFromTheBoxes());
+  Page().OnCheckAll();
+  EXPECT_EQ(Cell(83, 0), "81-120");
+  EXPECT_EQ(Column(0), NumbersFromTheBoxes());
+
+  // Ungrouped: a row dragged to the top and the rows sorted take the numbers of their new places.
+  Click(group);
+  ASSERT_EQ(Grid().GetRowCount(), 120u);
+  ClickCheck(5);
+  Grid().InstallMoveRowsColsImp();  // as the module's start-up gives every grid
+  const std::string moved = Cell(120, CPowerPinsPage::ColPin);
+  ASSERT_TRUE(Grid().MoveRows(120, 120, 1, GX_UPDATENOW, 0));
+  ASSERT_EQ(Cell(1, CPowerPinsPage::ColPin), moved);
+  EXPECT_EQ(Cell(1, 0), "1");
+  EXPECT_EQ(Column(0), NumbersFromTheBoxes());
+  EXPECT_LT(WritesOfAClick(1), 6u);
+  EXPECT_EQ(Column(0), NumbersFromTheBoxes());
+  CGXSortInfoArray keys;
+  CGXSortInfo key;
+  key.nRC = CPowerPinsPage::ColPin;
+  key.sortType = CGXSortInfo::alphanumeric;
+  key.sortOrder = 1;  // descending
+  keys.Add(key);
+  GXSortRows(&Grid(), CGXRange().AssignRows(1, 120), keys);
+  EXPECT_EQ(Cell(1, CPowerPinsPage::ColPin), "U2.P39");
+  EXPECT_EQ(Column(0), NumbersFromTheBoxes());
+  Page().OnUncheckAll();
+  EXPECT_EQ(Column(0), std::vector<std::string>(120, ""));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFlavours, PinPages, ::testing::Values(PinPageFlavour::Viewer, PinPageFlavour::List),

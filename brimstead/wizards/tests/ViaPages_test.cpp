@@ -1026,6 +1026,59 @@ TEST_F(ViaWizards, ViaPortNumbersOfEveryLengthAreShownWhole) {
   }
 }
 
+// A click on a port's box in the extractor's via lists writes its own row only, however many checked ports below it
+// take new numbers; the numbers shown are those of the records in row order, after clicks, a drag and check all.
+TEST_F(ViaWizards, AClickInTheExtractorsPortListWritesOnlyItsRowAndTheNumbersFollow) {
+  UseManyVias(400, 0);
+  for (bool boardMode : {true, false}) {
+    SCOPED_TRACE(boardMode);
+    Open(Kind::Extractor, boardMode);
+    GoToPage(boardMode ? static_cast<int>(CMESelectViasTPEPage::IDD) : static_cast<int>(CMESelectViasOlmPage::IDD));
+    CViaGridWnd& grid = *dynamic_cast<CViaGridPage&>(*Dialog().GetActivePage()).GetGrid();
+    ASSERT_EQ(grid.GetRowCount(), 400u);
+    CModelExtractorAnalysisData& record = *GetModelExtractorAnalysisData();
+    // Each checked port in row order takes as many numbers as it has layers, on from the supply pins' ports.
+    const auto numbersOfTheRecords = [&] {
+      std::vector<std::string> numbers;
+      int n = record.GetEnabledSupplyPortCount();
+      for (ROWCOL r = 1; r <= grid.GetRowCount(); ++r) {
+        const CPortProbe& port = record.m_ViaPorts[*brimwiz::RecordOfViaRow(grid, r, record.m_ViaPorts.GetSize())];
+        const int ports = static_cast<int>(port.m_FirstLayers.size() + port.m_SecondLayers.size());
+        numbers.push_back(port.m_bEnabled ? std::to_string(n + 1) + "-" + std::to_string(n + ports) : "");
+        n += port.m_bEnabled ? ports : 0;
+      }
+      return numbers;
+    };
+    ASSERT_EQ(Column(grid, 0)[399], "799-800");
+    for (ROWCOL row : {1u, 200u, 1u}) {
+      const std::uint64_t before = grid.m_nStoredStyleWrites;
+      ClickCheck(grid, row);
+      EXPECT_LT(grid.m_nStoredStyleWrites - before, 5u);
+      EXPECT_EQ(Column(grid, 0), numbersOfTheRecords());
+    }
+    EXPECT_EQ(Column(grid, 0)[0], "1-2");
+    EXPECT_EQ(Column(grid, 0)[199], "");
+    EXPECT_EQ(Column(grid, 0)[399], "797-798");
+    grid.InstallMoveRowsColsImp();  // as the module's start-up gives every grid
+    ASSERT_TRUE(grid.MoveRows(400, 400, 1, GX_UPDATENOW, 0));
+    EXPECT_EQ(Column(grid, 0)[0], "1-2");
+    EXPECT_EQ(Column(grid, 0)[1], "3-4");
+    EXPECT_EQ(Column(grid, 0), numbersOfTheRecords());
+    ClickCheck(grid, 2);
+    EXPECT_EQ(Column(grid, 0), numbersOfTheRecords());
+    if (!boardMode) {
+      Click(Item(CMESelectViasOlmPage::IDC_UNCHECK_ALL));
+      EXPECT_EQ(Column(grid, 0), std::vector<std::string>(400, ""));
+      Click(Item(CMESelectViasOlmPage::IDC_CHECK_ALL));
+      EXPECT_EQ(Column(grid, 0)[399], "799-800");
+      EXPECT_EQ(Column(grid, 0), numbersOfTheRecords());
+    }
+    api->Close();
+    Pump();
+    api = nullptr;
+  }
+}
+
 // The user chooses a checked via's pair on the bypass list page with the mouse (a click in the cell opens its
 // list, a click on an entry chooses it) or with the keys (Alt+Down, the arrows, Enter): the choice shows in the
 // cell, stays through a round trip and reaches the record. A via checked without a choice takes its first pair:
