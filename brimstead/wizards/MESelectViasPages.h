@@ -1,11 +1,14 @@
 // The model extractor's via port pages. Each via port is a row with a check box; the row headers show the port
 // numbers the extracted model gives the checked vias, counted on from the enabled supply-pin ports ("%d-%d": a via
-// takes one port per connected layer of it and of its partner).
+// takes one port per connected layer of it and of its partner). The numbers are the page's CPortNumbers table, which
+// the grid reads them from: a click changes the clicked port's entry alone, however many ports follow.
 //
 // CMESelectViasOlmPage (outside board mode): the ports come from the net picked in the host's board window
 // ("Select Net") and from the viewer's picks; the checked ports are marked on the board view.
 //   OnSelectedNetChanged (host's net pick) -> net text with its members -> "Select Net" up -> OnViewerSelectionChanged
 //   OnViewerSelectionChanged -> FillGrid -> UpdateButtons -> UpdateBoardMarks
+//   check box click -> StorePortCheck: the port's flag and its entry -> headers fitted -> UpdateButtons
+//       -> UpdateBoardMarks
 //   rows dragged -> ValidateAndStore (record follows at once) -> NumberPorts
 // CMESelectViasTPEPage (board mode): the ports the record holds; a drag renumbers, the record follows when the
 // page is left.
