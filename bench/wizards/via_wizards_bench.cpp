@@ -1,6 +1,6 @@
 // The via wizards on generated boards. The extractor's board-viewer via page over 2,000 via ports: its fill, "Check
 // All" and a row dragged to the top (the record follows at once); a click on a port's box over 2,000 and 20,000
-// ports (whose times should differ little). The bypass wizard's viewer page re-reading a via
+// ports, with and without the host's board view marking the checked ports (whose times should differ little). The bypass wizard's viewer page re-reading a via
 // picked on a 32-layer board (the via's connected layers, every pair of them, the record's check). The bypass and
 // via-model wizards in board mode over 2,000 picked vias: opening on their via list, a click on a via's box (the
 // list renumbered and its pair cells coloured; over 2,000 and 20,000 vias, whose times should differ little),
@@ -22,6 +22,7 @@
 #include "brimstead/wizards/VornWizard.h"
 #include "grid/core/CGXGridFeatures.h"
 #include "host/HostBoard.h"
+#include "host/HostBoardMarker.h"
 #include "host/HostCallbackLog.h"
 #include "host/HostLedger.h"
 #include "host/HostSystem.h"
@@ -87,8 +88,12 @@ struct OpenExtractor {
   CModelExtractorWizardAPI* api = CModelExtractorWizardAPI::Create();
   host::HostCallbackLog callback;
 
-  explicit OpenExtractor(int vias = kVias) : generated(vias) {
+  host::HostBoardMarker marker;
+
+  explicit OpenExtractor(int vias = kVias, bool marked = false) : generated(vias) {
     api->SetCallback(&callback);
+    if (marked)
+      api->SetBoardView(&marker);
     api->SetGeometryQuery(&generated.board->GeometryQuery());
     api->SetSystem(&generated.system);
     api->CreateModeless();
@@ -137,11 +142,12 @@ void BM_ExtractorCheckAll2000Ports(benchmark::State& state) {
 BENCHMARK(BM_ExtractorCheckAll2000Ports)->Unit(benchmark::kMillisecond);
 
 // A port's box clicked in the middle of the list, every port checked (so that the click renumbers every port below
-// it), as the grid reports a click on its check box; over as many ports as the argument says.
+// it), as the grid reports a click on its check box; over as many ports as the first argument says, with the host's
+// board view (which marks every checked port) when the second is 1.
 void BM_ExtractorViaPortClick(benchmark::State& state) {
   Started();
   const int vias = static_cast<int>(state.range(0));
-  OpenExtractor open(vias);
+  OpenExtractor open(vias, state.range(1) != 0);
   CMESelectViasOlmPage* page = open.Page();
   if (!page || page->GetGrid()->GetRowCount() != static_cast<ROWCOL>(vias)) {
     state.SkipWithError("the via page is not open over all ports");
@@ -157,7 +163,13 @@ void BM_ExtractorViaPortClick(benchmark::State& state) {
     AfxPumpUntilIdle();
   }
 }
-BENCHMARK(BM_ExtractorViaPortClick)->ArgName("ports")->Arg(kVias)->Arg(10 * kVias)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExtractorViaPortClick)
+    ->ArgNames({"ports", "marked"})
+    ->Args({kVias, 0})
+    ->Args({10 * kVias, 0})
+    ->Args({kVias, 1})
+    ->Args({10 * kVias, 1})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_ExtractorRowDraggedToTheTopOf2000Ports(benchmark::State& state) {
   Started();

@@ -72,6 +72,29 @@ void CBoardMarks::Clear()
             break;
         count = after;
     }
+    m_items.clear();
+}
+
+bool CBoardMarks::KnowsAllMarks() const
+{
+    return m_marker && m_marker->GetMarkCount() == static_cast<int>(m_items.size());
+}
+
+int CBoardMarks::CountProbeMarks(const CHostProbedItem* item) const
+{
+    return static_cast<int>(std::count(m_items.begin(), m_items.end(), item));
+}
+
+void CBoardMarks::RemoveProbeMark(const CHostProbedItem* item)
+{
+    if (!KnowsAllMarks())
+        return;
+    const auto last = std::find(m_items.rbegin(), m_items.rend(), item);
+    if (last == m_items.rend())
+        return;
+    const auto index = static_cast<int>(std::distance(m_items.begin(), last.base()) - 1);
+    m_marker->RemoveMark(index);
+    m_items.erase(m_items.begin() + index);
 }
 
 void CBoardMarks::AddProbeMark(CHostProbedItem* item)
@@ -84,6 +107,7 @@ void CBoardMarks::AddProbeMark(CHostProbedItem* item)
     CHostMarkGroup* group = m_marker->CreateMarkGroup(1);
     if (!group)
         return;
+    m_items.push_back(item);
 
     const double size = item->GetSize();
     const double d = LargestPadDimension(item, size);

@@ -5,6 +5,8 @@
 
 #include "brimstead/HostInterfaces.h"
 
+#include <vector>
+
 class CBoardMarks {
 public:
     CBoardMarks() = default;
@@ -28,6 +30,15 @@ public:
     // from the circle (radius d/2) to d/2 + size/2. Line width is a tenth of the item's size, colour white.
     void AddProbeMark(CHostProbedItem* item);
 
+    // Whether every mark the marker holds is one this object added (and it knows them all): only then can single
+    // marks be counted and removed; otherwise the caller clears and adds them all again.
+    bool KnowsAllMarks() const;
+    // The marks this object holds for the item.
+    int CountProbeMarks(const CHostProbedItem* item) const;
+    // Removes the item's last added mark, leaving the others where they are; nothing without one.
+    void RemoveProbeMark(const CHostProbedItem* item);
+
 private:
     CHostBoardMarker* m_marker = nullptr;
+    std::vector<const CHostProbedItem*> m_items; // the item of each mark group added, in the marker's order
 };

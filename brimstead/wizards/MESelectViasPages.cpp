@@ -190,11 +190,13 @@ void CMESelectViasOlmPage::UpdatePanToButton() { EnableControl(IDC_PAN_TO, Selec
 void CMESelectViasOlmPage::OnCheckBoxClicked(ROWCOL row) {
   if (!StorePortCheck(row))
     return;
+  const CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  const std::optional<int> port = record ? RecordOfViaRow(*m_pGrid, row, record->m_ViaPorts.GetSize()) : std::nullopt;
   const HWND self = m_hWnd;
   if (CWizardDlg* owner = GetOwner()) {
     owner->UpdateButtons();
     if (::IsWindow(self))
-      owner->UpdateBoardMarks();
+      owner->UpdatePortMark(port.value_or(-1));
   }
 }
 

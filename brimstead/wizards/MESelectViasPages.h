@@ -8,7 +8,7 @@
 //   OnSelectedNetChanged (host's net pick) -> net text with its members -> "Select Net" up -> OnViewerSelectionChanged
 //   OnViewerSelectionChanged -> FillGrid -> UpdateButtons -> UpdateBoardMarks
 //   check box click -> StorePortCheck: the port's flag and its entry -> headers fitted -> UpdateButtons
-//       -> UpdateBoardMarks
+//       -> UpdatePortMark (the port's marks alone)
 //   rows dragged -> ValidateAndStore (record follows at once) -> NumberPorts
 // CMESelectViasTPEPage (board mode): the ports the record holds; a drag renumbers, the record follows when the
 // page is left.

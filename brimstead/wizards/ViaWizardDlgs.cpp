@@ -237,6 +237,33 @@ void CModelExtractorWizardDlg::UpdateBoardMarks() {
     marker->Refresh();
 }
 
+void CModelExtractorWizardDlg::UpdatePortMark(int viaPort) {
+  CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  if (!record || !m_BoardMarks.HasMarker())
+    return;
+  if (viaPort < 0 || viaPort >= record->m_ViaPorts.GetSize() || !m_BoardMarks.KnowsAllMarks()) {
+    UpdateBoardMarks();
+    return;
+  }
+  const auto itemOf = [](const CPortProbe& port) -> CHostProbedItem* {
+    return port.m_pHostProbe ? port.m_pHostProbe->GetElement() : nullptr;
+  };
+  CHostProbedItem* item = itemOf(record->m_ViaPorts[viaPort]);
+  if (!item)
+    return;
+  int wanted = 0;
+  for (int i = 0; i < record->m_ViaPorts.GetSize(); ++i)
+    if (record->m_ViaPorts[i].m_bEnabled && itemOf(record->m_ViaPorts[i]) == item)
+      ++wanted;
+  const int held = m_BoardMarks.CountProbeMarks(item);
+  for (int n = held; n < wanted; ++n)
+    m_BoardMarks.AddProbeMark(item);
+  for (int n = held; n > wanted; --n)
+    m_BoardMarks.RemoveProbeMark(item);
+  if (held != wanted)
+    m_BoardMarks.GetMarker()->Refresh();
+}
+
 HWND CModelExtractorWizardDlg::FindPageControl(int controlId, int pageTemplateId) {
   CVornWizard* frame = GetFrame();
   if (pageTemplateId == CDWStartPage::IDD && frame && frame->GetStepList() &&

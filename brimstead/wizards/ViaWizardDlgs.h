@@ -32,6 +32,10 @@ public:
   void OnCancel() override { CloseIfHostAgrees(); }
   // With a board view: the marks become one per enabled via port.
   void UpdateBoardMarks() override;
+  // With a board view: the port's via has as many marks as enabled ports stand on it, the other marks left as they
+  // are (a click costs the same however many ports are marked); all are made again when the marker holds marks the
+  // wizard did not make.
+  void UpdatePortMark(int viaPort) override;
   // The host clicks the start page's "Use last configuration" through this. The wizard opens past the start page,
   // and a hidden button takes no click: the start page becomes the current step first.
   HWND FindPageControl(int controlId, int pageTemplateId) override;

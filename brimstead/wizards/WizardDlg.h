@@ -77,6 +77,8 @@ public:
 
   virtual bool OnViewerSelectionChanged();
   virtual void UpdateBoardMarks() {}
+  // The check of one via port (its index in the record) changed: its marks follow (by default all are made again).
+  virtual void UpdatePortMark(int /*viaPort*/) { UpdateBoardMarks(); }
   virtual bool RunAnalysis() = 0;
   void OnCancel() override = 0;
 

@@ -377,6 +377,50 @@ TEST_F(ViaWizards, TheExtractorMarksEveryEnabledViaPortOnTheBoardView) {
   EXPECT_EQ(marker.Refreshes(), refreshes + 1);
 }
 
+// A click on a port's box adds or removes that via's mark alone; the other marks stay where they are. A mark the
+// wizard did not make (the host's own) makes the next click mark every enabled port again.
+TEST_F(ViaWizards, AClickOnAViaPortsBoxChangesThatViasMarkAlone) {
+  ASSERT_TRUE(board->Pick({"U1.D4", "V_TX0_P", "V_TX0_N", "V_DQ1"}));
+  Open(Kind::Extractor, false);
+  GoToPage(CMESelectViasOlmPage::IDD);
+  CModelExtractorAnalysisData& record = *GetModelExtractorAnalysisData();
+  CViaGridWnd& grid = *Active<CMESelectViasOlmPage>().GetGrid();
+  ASSERT_EQ(grid.GetRowCount(), 3u);
+  const auto portOf = [&](ROWCOL row) -> CPortProbe& {
+    return record.m_ViaPorts[*brimwiz::RecordOfViaRow(grid, row, record.m_ViaPorts.GetSize())];
+  };
+  const auto centreOf = [](const CPortProbe& port) {
+    const CHostPosition* at = port.m_pHostProbe->GetElement()->GetPositionPtr();
+    return std::pair(at->x, at->y);
+  };
+  // The marks' circles, in the marker's order.
+  const auto marked = [&] {
+    std::vector<std::pair<double, double>> centres;
+    for (const auto& group : marker.Groups())
+      centres.emplace_back(group->Marks()[0]->Shape().centre.x, group->Marks()[0]->Shape().centre.y);
+    return centres;
+  };
+  for (ROWCOL row = 1; row <= 3; ++row)
+    if (portOf(row).m_bEnabled)
+      ClickCheck(grid, row);
+  ASSERT_EQ(marker.GetMarkCount(), 0);
+
+  ClickCheck(grid, 1);
+  ClickCheck(grid, 3);
+  ClickCheck(grid, 2);
+  EXPECT_EQ(marked(), (std::vector{centreOf(portOf(1)), centreOf(portOf(3)), centreOf(portOf(2))}));
+  const int removals = marker.Removals();
+  ClickCheck(grid, 3);
+  EXPECT_EQ(marker.Removals(), removals + 1);
+  EXPECT_EQ(marked(), (std::vector{centreOf(portOf(1)), centreOf(portOf(2))}));
+
+  // The host adds a mark of its own: the next click leaves one mark per enabled port, the host's gone.
+  marker.CreateMarkGroup(1);
+  ClickCheck(grid, 1);
+  EXPECT_EQ(marked(), std::vector{centreOf(portOf(2))});
+  EXPECT_FALSE(portOf(1).m_bEnabled);
+}
+
 // ---- Model type and normalisation --------------------------------------------------------------------------
 
 TEST_F(ViaWizards, TheModelTypeShowsOnlyForAPairAndBothExportFlagsComeBackAsTheStandardModel) {
