@@ -1,10 +1,10 @@
 // The via wizards on generated boards. The extractor's board-viewer via page over 2,000 via ports: its fill, "Check
 // All" and a row dragged to the top (the record follows at once); a click on a port's box over 2,000 and 20,000
-// ports, with and without the host's board view marking the checked ports (whose times should differ little). The bypass wizard's viewer page re-reading a via
-// picked on a 32-layer board (the via's connected layers, every pair of them, the record's check). The bypass and
-// via-model wizards in board mode over 2,000 picked vias: opening on their via list, a click on a via's box (the
-// list renumbered and its pair cells coloured; over 2,000 and 20,000 vias, whose times should differ little),
-// Page Down through the list (drawn).
+// ports, with and without the host's board view marking the checked ports (whose times should differ little). The
+// bypass wizard's viewer page re-reading a via picked on a 32-layer board (the via's connected layers, every pair of
+// them, the record's check). The bypass and via-model wizards in board mode over 2,000 picked vias: opening on their
+// via list, a click on a via's box (the list renumbered and its pair cells coloured; over 2,000 and 20,000 vias,
+// whose times should differ little), Page Down through the list (drawn).
 #include <benchmark/benchmark.h>
 
 #include "bench/models/ModuleWindowsBench.h"
