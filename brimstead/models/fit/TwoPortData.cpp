@@ -121,7 +121,9 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
     auto finishPoint = [&](bool& stop) {
         if (point.empty())
             return true;
-        if (point.size() == 5 && !data.frequencies.empty()) {
+        // Noise parameters (5 values a point) start again at a frequency not above the network data's last one; a
+        // point of 5 values at a higher frequency is a network point cut short (a file truncated within a line).
+        if (point.size() == 5 && !data.frequencies.empty() && point[0] * options.unit <= data.frequencies.back()) {
             stop = true;
             return true;
         }
@@ -161,6 +163,10 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
     };
 
     std::size_t pos = 0;
+    // A UTF-8 byte-order mark before the first line is no part of it (the option line would read as a number).
+    if (size >= 3 && static_cast<unsigned char>(text[0]) == 0xEF && static_cast<unsigned char>(text[1]) == 0xBB &&
+        static_cast<unsigned char>(text[2]) == 0xBF)
+        pos = 3;
     int lineNo = 0;
     bool stop = false;
     while (pos < size && !stop) {

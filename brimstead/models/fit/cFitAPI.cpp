@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 cFitAPI* cFitAPI::Create(cFitParams* params)
@@ -80,6 +81,11 @@ int cFitAPI::ReadTouchstone(const char* path)
     const int ports = CountTouchstonePortsInText(text.data(), text.size());
     if (ports == 0) {
         m_error = "not a Touchstone file: its first data point fits no port count";
+        return 0;
+    }
+    if (const int named = TouchstonePortsOfExtension(path); named != 0 && named != ports) {
+        m_error = "the data are of " + std::to_string(ports) + " ports, the file's extension says " +
+                  std::to_string(named);
         return 0;
     }
     if (ports != 2)

@@ -1,4 +1,5 @@
 #include "brimstead/models/fit/cFitAPI.h"
+#include "brimstead/models/fit/TwoPortData.h"
 #include "brimstead/models/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <string>
@@ -419,4 +423,87 @@ TEST(cFitAPI, CreateReadsOnlyTheRecordAndTheLimitDecides)
     // Without a record: the defaults.
     FitPtr plain(cFitAPI::Create(nullptr));
     EXPECT_EQ(plain->GetDecisionLimit(), 0.005);
+}
+
+namespace {
+
+std::string ReadOwnData(const char* relative)
+{
+    std::ifstream in(modeltest::OwnDataDir() / relative, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+// Noise parameters follow the network data from a frequency not above the data's last one. A line of five values
+// at a higher frequency is a network point cut short, as in a file truncated within a line: the fit must not take
+// the points before it as the whole file and go on as if nothing had happened.
+TEST(cFitAPI, OnlyNoiseParametersEndTheNetworkDataEarly)
+{
+    const std::string noise = ReadOwnData("touchstone/ntwk_noise.s2p");
+    ASSERT_GT(noise.size(), 500u);
+    TwoPortData data;
+    std::string error;
+    ASSERT_TRUE(ReadTwoPortTouchstone(noise.data(), noise.size(), data, error)) << error;
+    EXPECT_EQ(data.frequencies.size(), 12u) << "1 to 2 GHz with 1.5 GHz twice; the noise lines are no points";
+    EXPECT_DOUBLE_EQ(data.frequencies.back(), 2e9);
+
+    // The noise block moved above the network data's last frequency is no noise block.
+    std::string above = noise;
+    for (const char* from : {"          1    0.5000", "          2    1.0000"}) {
+        const std::size_t at = above.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        above.replace(at, 11, "          3");
+    }
+    EXPECT_FALSE(ReadTwoPortTouchstone(above.data(), above.size(), data, error));
+    EXPECT_NE(error.find("needs 9 values, found 5"), std::string::npos) << error;
+
+    // The real capacitor file cut within a line, after the fifth value of its 20th point.
+    const std::string cap = ReadOwnData("touchstone/qucs_capacitor-p01pF.s2p");
+    std::size_t lineStart = 0;
+    for (int line = 0; line < 20; ++line)
+        lineStart = cap.find('\n', lineStart) + 1;
+    std::size_t cut = lineStart;
+    for (int piece = 0; piece < 5; ++piece)
+        cut = cap.find(' ', cut + 1);
+    cFitParams params;
+    params.dMaxFrequency = 2e11; // the file lies between 75 and 110 GHz
+    FitPtr fit = MakeFit(&params);
+    const std::string whole = modeltest::WriteScratchFile("whole.s2p", cap);
+    ASSERT_EQ(fit->ReadTouchstone(whole.c_str()), 2) << fit->GetLastError();
+    const std::string truncated = modeltest::WriteScratchFile("truncated.s2p", cap.substr(0, cut));
+    EXPECT_EQ(fit->ReadTouchstone(truncated.c_str()), 0);
+    EXPECT_NE(fit->GetLastError().find("line 21: a two-port data point needs 9 values, found 5"), std::string::npos)
+        << fit->GetLastError();
+    EXPECT_EQ(fit->GetSeriesFit().status, RlcFitResult::Status::NotRun);
+}
+
+// Editors save files with a UTF-8 byte-order mark before the option line; the data are the same.
+TEST(cFitAPI, AByteOrderMarkBeforeTheOptionLineIsPassedOver)
+{
+    cFitParams params;
+    params.dMaxFrequency = 2e11;
+    FitPtr fit = MakeFit(&params);
+    const std::string cap = ReadOwnData("touchstone/qucs_capacitor-p01pF.s2p");
+    ASSERT_EQ(cap.rfind("# HZ S RI R 50", 0), 0u);
+    const std::string path = modeltest::WriteScratchFile("bom.s2p", "\xEF\xBB\xBF" + cap);
+    ASSERT_EQ(fit->ReadTouchstone(path.c_str()), 2) << fit->GetLastError();
+    EXPECT_LT(RelErr(fit->GetSeriesFit().capacitance, 1e-14), 1e-6);
+    // Behind the mark the option line still counts: read as gigahertz the points would lie above 2e11 Hz.
+    EXPECT_EQ(fit->GetSeriesFit().status, RlcFitResult::Status::Success);
+}
+
+// A two-port's data under a one- or four-port name: no fit, and the reason says why.
+TEST(cFitAPI, DataOfAnotherPortCountThanTheExtensionAreRefused)
+{
+    const auto real = modeltest::OwnDataDir() / "touchstone" / "qucs_capacitor-p01pF.s2p";
+    for (const char* name : {"cap.s1p", "cap.s4p"}) {
+        const auto copy = modeltest::ScratchDir() / name;
+        std::filesystem::copy_file(real, copy, std::filesystem::copy_options::overwrite_existing);
+        FitPtr fit = MakeFit();
+        EXPECT_EQ(fit->ReadTouchstone(copy.c_str()), 0) << name;
+        EXPECT_NE(fit->GetLastError().find("the data are of 2 ports, the file's extension says"), std::string::npos)
+            << fit->GetLastError();
+        EXPECT_EQ(fit->GetSeriesFit().status, RlcFitResult::Status::NotRun);
+    }
 }
