@@ -227,6 +227,9 @@ void CModelEditorTstone::DetectSeriesShunt() {
   } else {
     CString text;
     text.Format("Model \"%s\"\n cannot be recognized either as SERIES or SHUNT!", static_cast<const char*>(file));
+    // A file the fit could not read says why (where its data stop being Touchstone), so that a broken file is
+    // not taken for one whose fits merely agree.
+    if (!fit->GetLastError().empty()) text += CString("\n(") + fit->GetLastError().c_str() + ")";
     ::MessageBox(m_hWnd, text, "Decoupling Model Editor", MB_OK | MB_ICONEXCLAMATION);
     m_Autodetect.SetCheck(BST_UNCHECKED);
   }

@@ -423,6 +423,38 @@ TEST_F(PaneTest, AFileTheFitCannotReadEndsDetectionInAMessage) {
   editor.DestroyWindow();
 }
 
+// A file cut within a line of its data, and a file whose frequencies fall back: the detection's message says what
+// is wrong and where, so that the user does not take the file for one whose fits merely agree.
+TEST_F(PaneTest, TheDetectionMessageGivesTheReasonAFileCannotBeRead) {
+  const CString dir = MakeDirectory("touchstone-reasons");
+  struct Case {
+    const char* text;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"# MHZ S RI R 50\n1 0 0 1 0 1 0 0 0\n2 0 0 1 0 1 0 0 0\n3 0 0 0.9 0",
+       "(line 4: a two-port data point needs 9 values, found 5)"},
+      {"# MHZ S RI R 50\n1 0 0 1 0 1 0 0 0\n3 0 0 1 0 1 0 0 0\n2 0 0 1 0 1 0 0 0\n",
+       "(line 4: frequencies must not decrease)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    WriteFile(dir, "bad.s2p", c.text);
+    CModelEditor editor;
+    PrepareTwoPinTouchstone(editor, dir);
+    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+    const std::size_t before = Messages().size();
+    Open(editor);
+    CModelEditorTstone& pane = editor.TouchstonePane();
+    ASSERT_EQ(Messages().size(), before + 1);
+    EXPECT_NE(Messages().back().find("cannot be recognized either as SERIES or SHUNT!\n"), std::string::npos)
+        << Messages().back();
+    EXPECT_NE(Messages().back().find(c.reason), std::string::npos) << Messages().back();
+    EXPECT_EQ(pane.m_Autodetect.GetCheck(), BST_UNCHECKED);
+    editor.DestroyWindow();
+  }
+}
+
 // NaN, infinite and too large numbers in the data of a model the fit would otherwise take as series end detection
 // in the same message as an unreadable point or a falling frequency, whatever column they stand in.
 TEST_F(PaneTest, NonFiniteNumbersInTheDataEndDetectionInAMessage) {
