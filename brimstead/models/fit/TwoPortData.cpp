@@ -181,12 +181,19 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
             ++pos;
         ++lineNo;
 
-        if (const auto bang = line.find('!'); bang != std::string_view::npos)
-            line = line.substr(0, bang);
+        // Comments as the port count reads them: from a "!" or "%" on.
+        if (const auto comment = line.find_first_of("!%"); comment != std::string_view::npos)
+            line = line.substr(0, comment);
         std::size_t first = 0;
         while (first < line.size() && IsSpace(line[first]))
             ++first;
         if (first < line.size() && line[first] == '#') {
+            // The options hold for the data after them: a first option line behind data would leave the points
+            // before it read in other units and formats than those after it.
+            if (!haveOptions && (!point.empty() || !data.frequencies.empty())) {
+                error = "line " + std::to_string(lineNo) + ": the option line comes after network data";
+                return false;
+            }
             // Later option lines are ignored, as Touchstone readers do.
             if (!haveOptions && !ParseOptions(line.substr(first + 1), options, error)) {
                 error = "line " + std::to_string(lineNo) + ": " + error;
@@ -195,6 +202,9 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
             haveOptions = true;
             continue;
         }
+        // Behind data an option character ends what the line holds, as for the port count.
+        if (const auto option = line.find('#'); option != std::string_view::npos)
+            line = line.substr(0, option);
 
         const auto pieces = SplitPieces(line);
         if (pieces.empty())

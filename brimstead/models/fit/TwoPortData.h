@@ -16,11 +16,12 @@ struct TwoPortData {
 // Reads the text of a two-port Touchstone 1.x file.
 // Option line "# <unit> <parameter> <format> R <ohms>", any order, letter case ignored, defaults GHz S MA R 50:
 // units Hz, kHz, MHz, GHz; formats RI, MA, DB; parameters S, and Z and Y (normalised to R, as Touchstone 1.x
-// writes them), which are converted to S21. Only the first option line counts. A data point is 9 values:
-// frequency, then S11, S21, S12, S22 as pairs; a point may run over several lines, the first with an odd count
-// of values. A point of 5 values after the network data, at a frequency not above their last one, starts the
-// noise parameters, where reading stops (at a higher frequency it is a point cut short, an error). A UTF-8
-// byte-order mark before the first line is passed over. Every value of a point is a finite number (one too
-// large to hold, such as "1e999", is not), and so is its S21. Returns false with a one-line reason in `error`
-// for anything else.
+// writes them), which are converted to S21. Only the first option line counts, and it comes before the data.
+// Comments run from a "!" or "%" to the line end, as a "#" behind data does (the port count's rules). A data
+// point is 9 values: frequency, then S11, S21, S12, S22 as pairs; a point may run over several lines, the first
+// with an odd count of values. A point of 5 values after the network data, at a frequency not above their last
+// one, starts the noise parameters, where reading stops (at a higher frequency it is a point cut short, an
+// error). A UTF-8 byte-order mark before the first line is passed over. Every value of a point is a finite
+// number (one too large to hold, such as "1e999", is not), and so is its S21. Returns false with a one-line
+// reason in `error` for anything else.
 bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data, std::string& error);

@@ -1,3 +1,4 @@
+#include "brimstead/models/TouchstonePorts.h"
 #include "brimstead/models/fit/cFitAPI.h"
 #include "brimstead/models/fit/TwoPortData.h"
 #include "brimstead/models/tests/TestFiles.h"
@@ -506,4 +507,33 @@ TEST(cFitAPI, DataOfAnotherPortCountThanTheExtensionAreRefused)
             << fit->GetLastError();
         EXPECT_EQ(fit->GetSeriesFit().status, RlcFitResult::Status::NotRun);
     }
+}
+
+// The two readers of one file agree on what is data: comments from "!" or "%", a "#" behind data. An option line
+// is read only before the data: the real file's option line moved behind its first points is refused rather than
+// reading those points as gigahertz and the others as hertz.
+TEST(cFitAPI, CommentsAsThePortCountReadsThemAndOptionsOnlyBeforeTheData)
+{
+    const std::string cap = ReadOwnData("touchstone/qucs_capacitor-p01pF.s2p");
+    const std::size_t firstData = cap.find('\n') + 1;
+    const std::size_t secondData = cap.find('\n', firstData) + 1;
+    TwoPortData plain, commented;
+    std::string error;
+    ASSERT_TRUE(ReadTwoPortTouchstone(cap.data(), cap.size(), plain, error)) << error;
+    std::string text = "% written by a script\r\n" + cap.substr(0, secondData - 2) + " % one point\r\n" +
+                       cap.substr(secondData, cap.find('\n', secondData) - secondData - 1) + " # options?\r\n" +
+                       cap.substr(cap.find('\n', secondData) + 1);
+    ASSERT_TRUE(ReadTwoPortTouchstone(text.data(), text.size(), commented, error)) << error;
+    EXPECT_EQ(commented.frequencies, plain.frequencies);
+    EXPECT_EQ(commented.s21, plain.s21);
+    EXPECT_EQ(CountTouchstonePortsInText(text.data(), text.size()), 2);
+
+    const std::string late = cap.substr(firstData, secondData - firstData) + cap.substr(0, firstData) +
+                             cap.substr(secondData);
+    EXPECT_FALSE(ReadTwoPortTouchstone(late.data(), late.size(), commented, error));
+    EXPECT_EQ(error, "line 2: the option line comes after network data");
+    const std::string twice = cap.substr(0, firstData) + "# GHZ S MA R 75\r\n" + cap.substr(firstData);
+    ASSERT_TRUE(ReadTwoPortTouchstone(twice.data(), twice.size(), commented, error)) << error;
+    EXPECT_EQ(commented.frequencies, plain.frequencies) << "a second option line is ignored";
+    EXPECT_EQ(commented.referenceImpedance, 50.0);
 }
