@@ -1,9 +1,11 @@
 #include "brimstead/models/fit/TwoPortData.h"
 
 #include "brimstead/models/NumberText.h"
+#include "platform/base/FileSystem.h"
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <string_view>
 
 namespace {
@@ -107,7 +109,7 @@ std::complex<double> S21Of(Parameter parameter, const std::complex<double> v[4])
 
 } // namespace
 
-bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data, std::string& error)
+bool ReadTouchstoneNetwork(const char* text, std::size_t size, int ports, TwoPortData& data, std::string& error)
 {
     data = TwoPortData{};
     error.clear();
@@ -116,6 +118,12 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
 
     std::vector<double> point;
     int pointLine = 0;
+    if (ports < 1 || ports > 9) {
+        error = "a Touchstone file has 1 to 9 ports";
+        return false;
+    }
+    const std::size_t pointSize = 2 * static_cast<std::size_t>(ports) * static_cast<std::size_t>(ports) + 1;
+    const std::string portsText = ports == 1 ? "one-port" : ports == 2 ? "two-port" : std::to_string(ports) + "-port";
 
     // Completes the point in `point`; false on error, sets `stop` when the noise parameters begin.
     auto finishPoint = [&](bool& stop) {
@@ -123,13 +131,14 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
             return true;
         // Noise parameters (5 values a point) start again at a frequency not above the network data's last one; a
         // point of 5 values at a higher frequency is a network point cut short (a file truncated within a line).
-        if (point.size() == 5 && !data.frequencies.empty() && point[0] * options.unit <= data.frequencies.back()) {
+        if (ports == 2 && point.size() == 5 && !data.frequencies.empty() &&
+            point[0] * options.unit <= data.frequencies.back()) {
             stop = true;
             return true;
         }
-        if (point.size() != 9) {
-            error = "line " + std::to_string(pointLine) + ": a two-port data point needs 9 values, found " +
-                    std::to_string(point.size());
+        if (point.size() != pointSize) {
+            error = "line " + std::to_string(pointLine) + ": a " + portsText + " data point needs " +
+                    std::to_string(pointSize) + " values, found " + std::to_string(point.size());
             return false;
         }
         const double f = point[0] * options.unit;
@@ -147,6 +156,11 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
                 error = "line " + std::to_string(pointLine) + ": a parameter that is no finite number";
                 return false;
             }
+        }
+        if (ports != 2) {
+            data.frequencies.push_back(f);
+            point.clear();
+            return true;
         }
         std::complex<double> v[4];
         for (int k = 0; k < 4; ++k)
@@ -241,4 +255,36 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
     }
     data.referenceImpedance = options.r;
     return true;
+}
+
+bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data, std::string& error)
+{
+    return ReadTouchstoneNetwork(text, size, 2, data, error);
+}
+
+bool ReadModelFileText(const char* path, std::string& text, std::string& error)
+{
+    text.clear();
+    std::FILE* in = path ? plat::FOpen(path, "rb") : nullptr;
+    if (!in) {
+        error = "cannot open the file";
+        return false;
+    }
+    char buffer[65536];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
+        text.append(buffer, got);
+    const bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    if (failed) {
+        error = "cannot read the file";
+        return false;
+    }
+    return true;
+}
+
+bool CheckTouchstoneFile(const char* path, int ports, std::string& error)
+{
+    std::string text;
+    TwoPortData data;
+    return ReadModelFileText(path, text, error) && ReadTouchstoneNetwork(text.data(), text.size(), ports, data, error);
 }

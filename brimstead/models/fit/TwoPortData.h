@@ -9,7 +9,7 @@
 
 struct TwoPortData {
     std::vector<double> frequencies;             // hertz, not decreasing
-    std::vector<std::complex<double>> s21;       // at the reference impedance
+    std::vector<std::complex<double>> s21;       // at the reference impedance (two-ports only)
     double referenceImpedance = 50.0;            // ohms
 };
 
@@ -25,3 +25,15 @@ struct TwoPortData {
 // number (one too large to hold, such as "1e999", is not), and so is its S21. Returns false with a one-line
 // reason in `error` for anything else.
 bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data, std::string& error);
+
+// The same reading for a file of 1 to 9 ports (a point of 2 P^2 + 1 values; noise parameters only after two-port
+// data): the frequencies of every point, and S21 only for two ports. It tells whether the whole of a model's
+// network data can be read, not only its first point.
+bool ReadTouchstoneNetwork(const char* text, std::size_t size, int ports, TwoPortData& data, std::string& error);
+
+// The whole of a file's bytes; false with the reason in `error` when it cannot be opened or read.
+bool ReadModelFileText(const char* path, std::string& text, std::string& error);
+
+// Whether the network data of a Touchstone file of `ports` ports read whole (ReadTouchstoneNetwork); false with
+// the reason (the line and what is wrong there) in `error`.
+bool CheckTouchstoneFile(const char* path, int ports, std::string& error);

@@ -61,21 +61,9 @@ int cFitAPI::ReadTouchstone(const char* path)
     m_shunt = RlcFitResult{};
     m_error.clear();
 
-    std::FILE* in = path ? plat::FOpen(path, "rb") : nullptr;
-    if (!in) {
-        m_error = "cannot open the file";
-        return 0;
-    }
     std::string text;
-    char buffer[65536];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
-        text.append(buffer, got);
-    const bool failed = std::ferror(in) != 0;
-    std::fclose(in);
-    if (failed) {
-        m_error = "cannot read the file";
+    if (!ReadModelFileText(path, text, m_error))
         return 0;
-    }
 
     // The port count follows the same rules as the model helper's, so both always agree on a file.
     const int ports = CountTouchstonePortsInText(text.data(), text.size());

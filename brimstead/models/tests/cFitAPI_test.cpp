@@ -537,3 +537,45 @@ TEST(cFitAPI, CommentsAsThePortCountReadsThemAndOptionsOnlyBeforeTheData)
     EXPECT_EQ(commented.frequencies, plain.frequencies) << "a second option line is ignored";
     EXPECT_EQ(commented.referenceImpedance, 50.0);
 }
+
+// The whole network data of a model of any port count, as the model editor checks a file the fit does not read:
+// the real one- and five-port files read whole, and cut within a line (the one-port after its frequency, the
+// five-port within the second row of its first point) they name the line where the point cut short begins.
+TEST(TouchstoneNetwork, RealFilesOfOtherPortCountsReadWholeAndCutShortNameTheirLine)
+{
+    struct Case {
+        const char* file;
+        int ports;
+        std::size_t points;
+        const char* cutAfter; // the text the copy ends with
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"touchstone/HFSS_2019R2_test_multiport.s1p", 1, 5, "\n1.1                            0.00161091998847307",
+         "line 19: a one-port data point needs 3 values, found 5"},
+        {"touchstone/HFSS_2019R2_test_multiport.s5p", 5, 5, "\n                3.16875439357991E-06 180              ",
+         "line 11: a 5-port data point needs 51 values, found 13"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string text = ReadOwnData(c.file);
+        const auto path = modeltest::OwnDataDir() / c.file;
+        std::string error;
+        EXPECT_TRUE(CheckTouchstoneFile(path.c_str(), c.ports, error)) << error;
+        TwoPortData data;
+        ASSERT_TRUE(ReadTouchstoneNetwork(text.data(), text.size(), c.ports, data, error)) << error;
+        EXPECT_EQ(data.frequencies.size(), c.points);
+        EXPECT_DOUBLE_EQ(data.frequencies.front(), 0.9e9) << "GHZ";
+        EXPECT_TRUE(data.s21.empty());
+        EXPECT_FALSE(CheckTouchstoneFile(path.c_str(), c.ports == 1 ? 2 : 1, error)) << "another port count";
+
+        const std::size_t at = text.find(c.cutAfter);
+        ASSERT_NE(at, std::string::npos);
+        const std::string cut = modeltest::WriteScratchFile("cut.snp", text.substr(0, at + std::strlen(c.cutAfter)));
+        EXPECT_FALSE(CheckTouchstoneFile(cut.c_str(), c.ports, error));
+        EXPECT_EQ(error, c.reason);
+    }
+    std::string error;
+    EXPECT_FALSE(CheckTouchstoneFile((modeltest::ScratchDir() / "missing.s1p").c_str(), 1, error));
+    EXPECT_EQ(error, "cannot open the file");
+}

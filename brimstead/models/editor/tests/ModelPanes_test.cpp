@@ -4,6 +4,7 @@
 #include "platform/gdi/Surface.h"
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -453,6 +454,37 @@ TEST_F(PaneTest, TheDetectionMessageGivesTheReasonAFileCannotBeRead) {
     EXPECT_EQ(pane.m_Autodetect.GetCheck(), BST_UNCHECKED);
     editor.DestroyWindow();
   }
+}
+
+// A one-port file cut within a line of its data: no fit reads it, so the pane reads its data whole when it is
+// chosen. The label says what is wrong and where, and OK refuses it; the whole file is taken as before.
+TEST_F(PaneTest, AOnePortFileCutShortIsShownInvalidWithItsReasonAndRefused) {
+  const CString dir = MakeDirectory("touchstone-cut");
+  CopyTestFile("touchstone/hfss_oneport.s1p", dir, "whole.s1p");
+  std::ifstream in(std::string(dir) + "whole.s1p", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t cut = text.find("5.012500000000000E+02 1.986852243177610E-01");
+  ASSERT_NE(cut, std::string::npos);
+  WriteFile(dir, "cut.s1p", text.substr(0, cut + 43));
+  CModelEditor editor;
+  PrepareTwoPinTouchstone(editor, dir);
+  editor.Record().touchstone.fileName = "whole.s1p";
+  Open(editor);
+  CModelEditorTstone& pane = editor.TouchstonePane();
+  EXPECT_FALSE(Visible(pane, CModelFilePaneDlg::IDC_MESSAGE));
+  EXPECT_TRUE(pane.ValidatePane());
+
+  pane.m_FileList.SetCurSel(pane.m_FileList.FindStringExact(-1, "cut.s1p"));
+  pane.OnFileSelChange();
+  const char* reason = "(line 11: a one-port data point needs 3 values, found 5)";
+  EXPECT_EQ(ItemText(pane, CModelFilePaneDlg::IDC_MESSAGE), CString("Invalid format of model file! ") + reason);
+  EXPECT_TRUE(Visible(pane, CModelFilePaneDlg::IDC_MESSAGE));
+  EXPECT_FALSE(Visible(pane, CModelEditorTstone::IDC_TWO_PORT_GROUP));
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  EXPECT_FALSE(pane.ValidatePane());
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_EQ(Messages().back(), std::string("Select valid model file\n") + reason);
+  editor.DestroyWindow();
 }
 
 // NaN, infinite and too large numbers in the data of a model the fit would otherwise take as series end detection
