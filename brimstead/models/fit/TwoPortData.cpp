@@ -282,9 +282,35 @@ bool ReadModelFileText(const char* path, std::string& text, std::string& error)
     return true;
 }
 
+namespace {
+
+// A line whose first piece begins with "[": a keyword of the second version of the format ("[Version] 2.0",
+// "[Number of Ports]", "[Network Data]"), whose data follow the keywords' rules (matrix halves, separate noise).
+bool HasKeywordLine(const std::string& text)
+{
+    bool lineStart = true;
+    for (std::size_t i = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n' || c == '\r') {
+            lineStart = true;
+        } else if (lineStart && c == '[') {
+            return true;
+        } else if (!IsSpace(c)) {
+            lineStart = false;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 bool CheckTouchstoneFile(const char* path, int ports, std::string& error)
 {
     std::string text;
+    if (!ReadModelFileText(path, text, error))
+        return false;
+    if (HasKeywordLine(text))
+        return true; // read by rules this reader does not know: not judged
     TwoPortData data;
-    return ReadModelFileText(path, text, error) && ReadTouchstoneNetwork(text.data(), text.size(), ports, data, error);
+    return ReadTouchstoneNetwork(text.data(), text.size(), ports, data, error);
 }

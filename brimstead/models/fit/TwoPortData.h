@@ -35,5 +35,6 @@ bool ReadTouchstoneNetwork(const char* text, std::size_t size, int ports, TwoPor
 bool ReadModelFileText(const char* path, std::string& text, std::string& error);
 
 // Whether the network data of a Touchstone file of `ports` ports read whole (ReadTouchstoneNetwork); false with
-// the reason (the line and what is wrong there) in `error`.
+// the reason (the line and what is wrong there) in `error`. A file with keyword lines ("[Version] 2.0"), whose
+// data follow other rules, is not judged (true).
 bool CheckTouchstoneFile(const char* path, int ports, std::string& error);

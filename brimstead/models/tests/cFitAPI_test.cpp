@@ -579,3 +579,22 @@ TEST(TouchstoneNetwork, RealFilesOfOtherPortCountsReadWholeAndCutShortNameTheirL
     EXPECT_FALSE(CheckTouchstoneFile((modeltest::ScratchDir() / "missing.s1p").c_str(), 1, error));
     EXPECT_EQ(error, "cannot open the file");
 }
+
+// A file of the format's second version, whose keywords decide how its data read, is not judged by the first
+// version's rules: the real one-port with a version keyword and its network data marked stays usable.
+TEST(TouchstoneNetwork, FilesWithKeywordsAreNotJudged)
+{
+    const std::string text = ReadOwnData("touchstone/HFSS_2019R2_test_multiport.s1p");
+    const std::size_t options = text.find("# GHZ");
+    ASSERT_NE(options, std::string::npos);
+    const std::size_t data = text.find('\n', options) + 1;
+    const std::string second = "\xEF\xBB\xBF[Version] 2.0\n" + text.substr(0, data) +
+                               "[Number of Ports] 1\n  [Network Data]\n" + text.substr(data) + "[End]\n";
+    const std::string path = modeltest::WriteScratchFile("second.s1p", second);
+    std::string error;
+    EXPECT_EQ(CountTouchstonePortsInFile(path.c_str()), 1);
+    EXPECT_TRUE(CheckTouchstoneFile(path.c_str(), 1, error)) << error;
+    TwoPortData network;
+    EXPECT_FALSE(ReadTouchstoneNetwork(second.data(), second.size(), 1, network, error))
+        << "read by the first version's rules";
+}
