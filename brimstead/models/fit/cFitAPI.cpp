@@ -110,7 +110,12 @@ int cFitAPI::ReadTouchstone(const char* path)
         m_series = FitSeriesRlc(f, s, data.referenceImpedance, FitFixture::SeriesThrough, iterations);
     if (m_params.bFitShunt)
         m_shunt = FitSeriesRlc(f, s, data.referenceImpedance, FitFixture::ShuntThrough, iterations);
-    if (m_series.status != RlcFitResult::Status::Success && m_shunt.status != RlcFitResult::Status::Success)
-        m_error = "too few usable points for a fit";
+    if (m_series.status != RlcFitResult::Status::Success && m_shunt.status != RlcFitResult::Status::Success) {
+        // Say which points were left out: a file measured above the highest frequency taken has none at all.
+        char limit[64];
+        std::snprintf(limit, sizeof limit, "%g", m_params.dMaxFrequency);
+        m_error = "too few usable points for a fit (" + std::to_string(f.size()) + " of " +
+                  std::to_string(data.frequencies.size()) + " at or below " + limit + " Hz)";
+    }
     return 2;
 }

@@ -307,6 +307,7 @@ TEST(cFitAPI, RealWorldSinglesFitExactlyButCannotBeToldApart)
     FitPtr fit = MakeFit();
     EXPECT_EQ(fit->ReadTouchstone((dir / "qucs_capacitor-p01pF.s2p").c_str()), 2);
     EXPECT_EQ(fit->GetSeriesFit().status, RlcFitResult::Status::TooFewPoints);
+    EXPECT_EQ(fit->GetLastError(), "too few usable points for a fit (0 of 101 at or below 2e+10 Hz)");
     EXPECT_EQ(Decide(*fit), Decision::None);
 }
 
