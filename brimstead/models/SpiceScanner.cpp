@@ -157,7 +157,10 @@ void CSpiceScanner::HandleToken()
         break;
 
     case State::Header:
-        if (m_kind == tokenWord) {
+        if (m_kind == tokenWord && EqualsKeyword(m_tokBegin, m_tokEnd, "PARAMS:")) {
+            // "PARAMS:" ends the ports: the parameters with their defaults follow (".SUBCKT C 1 2 PARAMS: C=1u").
+            m_state = State::Parameters;
+        } else if (m_kind == tokenWord) {
             list.m_nodes.emplace_back(m_tokBegin, m_tokEnd);
             ++list.m_nodeStarts.back();
             ++list.m_portCounts.back();

@@ -1,6 +1,7 @@
 #pragma once
 // Finds the subcircuit definitions (".SUBCKT"/".MACRO" ... ".ENDS"/".ENDM") of a SPICE netlist and their port
-// lists. Nothing else of the netlist is interpreted.
+// lists. Nothing else of the netlist is interpreted. A header's ports end at its first parameter ("name=value") or
+// at the word "PARAMS:" (any case), which introduces the parameters.
 //
 // Call flow of Scan:
 //   Scan -> mapfile::open (throws MapExcept) -> ScanView -> { NextToken -> HandleToken }* -> mapfile::close

@@ -4,7 +4,9 @@
 #include "platform/base/FileSystem.h"
 
 #include <climits>
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <string>
 
@@ -44,13 +46,27 @@ int CountPorts(NextChar&& next)
     bool started = false;
     std::uint64_t values = 0;
 
+    // Editors put a UTF-8 byte-order mark before the first line; read literally it would hide a first line of data.
+    int pending[3];
+    int pendingCount = 0;
+    for (const int mark : {0xEF, 0xBB, 0xBF}) {
+        const int c = next();
+        pending[pendingCount++] = c;
+        if (c != mark)
+            break;
+    }
+    if (pendingCount == 3 && pending[2] == 0xBF)
+        pendingCount = 0;
+    int pendingAt = 0;
+    auto take = [&]() { return pendingAt < pendingCount ? pending[pendingAt++] : next(); };
+
     for (;;) {
         // Read one line; drop everything from the first comment or option character on.
         line.clear();
         std::size_t taken = 0;
         bool dropping = false;
         int c;
-        while ((c = next()) != EOF && c != '\n' && c != '\r') {
+        while ((c = take()) != EOF && c != '\n' && c != '\r') {
             if (++taken >= kMaxTouchstoneLine)
                 break;
             if (c == '!' || c == '%' || c == '#')
@@ -105,6 +121,23 @@ int CountTouchstonePortsInText(const char* data, std::size_t size)
     return CountPorts([&]() -> int { return pos < size ? static_cast<unsigned char>(data[pos++]) : EOF; });
 }
 
+int TouchstonePortsOfExtension(const char* path)
+{
+    if (!path)
+        return 0;
+    const std::size_t length = std::strlen(path);
+    if (length < 4)
+        return 0;
+    const char* ext = path + length - 4;
+    if (ext[0] != '.')
+        return 0;
+    const char kind = static_cast<char>(std::tolower(static_cast<unsigned char>(ext[1])));
+    const bool digit = ext[2] >= '1' && ext[2] <= '9';
+    if ((kind != 's' && kind != 'z' && kind != 'y') || !digit || (ext[3] != 'p' && ext[3] != 'P'))
+        return 0;
+    return ext[2] - '0';
+}
+
 int CountTouchstonePortsInFile(const char* path)
 {
     std::FILE* file = path ? plat::FOpen(path, "r") : nullptr;
@@ -112,7 +145,9 @@ int CountTouchstonePortsInFile(const char* path)
         return 0;
     const int ports = CountTouchstonePortsInStream(file);
     std::fclose(file);
-    return ports;
+    // The extension is what every other reader of the file goes by: data of another port count make it unusable.
+    const int named = TouchstonePortsOfExtension(path);
+    return named != 0 && ports != named ? 0 : ports;
 }
 
 int ReadHeaderPortCountInStream(std::FILE* file)

@@ -1,4 +1,5 @@
-// Any bytes through the Touchstone port counter, the pls header reader and the fit's two-port reader.
+// Any bytes through the Touchstone port counter, the pls header reader, the fit's two-port reader and the
+// whole-data reader of the counted port count.
 #include "brimstead/models/TouchstonePorts.h"
 #include "brimstead/models/fit/RlcFit.h"
 #include "brimstead/models/fit/TwoPortData.h"
@@ -41,6 +42,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FitSeriesRlc(network.frequencies, network.s21, network.referenceImpedance, FitFixture::ShuntThrough, 20);
     } else if (error.empty()) {
         std::abort(); // a failure always says why
+    }
+
+    // The whole-data reading of the counted port count (the model editor's check of files the fit does not read).
+    if (ports >= 1 && ports <= 9) {
+        TwoPortData any;
+        std::string anyError;
+        if (ReadTouchstoneNetwork(copy, size, ports, any, anyError)) {
+            if (any.frequencies.empty() || (ports == 2) != !any.s21.empty())
+                std::abort();
+        } else if (anyError.empty()) {
+            std::abort();
+        }
     }
     std::free(copy);
     return 0;

@@ -3,9 +3,11 @@
 #include "brimstead/models/DecouplingModelsHelper.h"
 #include "brimstead/models/editor/CModelEditor.h"
 #include "brimstead/models/editor/ModelFileList.h"
+#include "brimstead/models/fit/TwoPortData.h"
 #include "brimstead/models/fit/cFitAPI.h"
 #include "platform/framework/MessageBox.h"
 
+#include <string>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CModelEditorTstone, CDialog)
@@ -26,6 +28,7 @@ constexpr const char* kHints =
     "A two-port Touchstone model of a decoupling capacitor can be measured in either a series or shunt "
     "configuration. If you select a two-port model, you must specify which type it is.";
 constexpr const char* kPortMismatch = "Number of ports in seletced model doesn't match number of component pins!";
+constexpr const char* kInvalidFormat = "Invalid format of model file!";
 }  // namespace
 
 CModelEditorTstone::CModelEditorTstone(CModelEditor& editor) : CModelFilePaneDlg(IDD, editor) {}
@@ -153,11 +156,18 @@ void CModelEditorTstone::OnFileSelChange() {
   if (ports == 0) {
     m_PortMap.ShowWindow(SW_HIDE);
     ShowTwoPortControls(false);
-    ShowMessage("Invalid format of model file!");
+    ShowMessage(kInvalidFormat);
     return;
   }
   if ((pins > 2 || ports >= 3) && ports != pins) {
     ShowMessage(kPortMismatch);
+    m_PortMap.ShowWindow(SW_HIDE);
+    ShowTwoPortControls(false);
+    return;
+  }
+  CString reason;
+  if (!NetworkDataReadable(m_Paths[path], ports, reason)) {
+    ShowMessage(CString(kInvalidFormat) + " " + reason);
     m_PortMap.ShowWindow(SW_HIDE);
     ShowTwoPortControls(false);
     return;
@@ -189,6 +199,15 @@ void CModelEditorTstone::OnFileSelChange() {
     m_PortMap.ShowWindow(SW_SHOW);
     ShowTwoPortControls(false);
   }
+}
+
+bool CModelEditorTstone::NetworkDataReadable(const char* path, int ports, CString& reason) const {
+  // A two-port's data are read whole by the series/shunt detection, which reports what it cannot read.
+  if (!IsTouchstone() || ports == 2) return true;
+  std::string error;
+  if (CheckTouchstoneFile(path, ports, error)) return true;
+  reason = CString("(") + error.c_str() + ")";
+  return false;
 }
 
 void CModelEditorTstone::OnAutodetectToggled() {
@@ -227,6 +246,9 @@ void CModelEditorTstone::DetectSeriesShunt() {
   } else {
     CString text;
     text.Format("Model \"%s\"\n cannot be recognized either as SERIES or SHUNT!", static_cast<const char*>(file));
+    // A file the fit could not read says why (where its data stop being Touchstone), so that a broken file is
+    // not taken for one whose fits merely agree.
+    if (!fit->GetLastError().empty()) text += CString("\n(") + fit->GetLastError().c_str() + ")";
     ::MessageBox(m_hWnd, text, "Decoupling Model Editor", MB_OK | MB_ICONEXCLAMATION);
     m_Autodetect.SetCheck(BST_UNCHECKED);
   }
@@ -249,6 +271,11 @@ bool CModelEditorTstone::ValidatePane() {
     CString text;
     text.Format("You have to select model with number of ports equal to %d", pins);
     ::MessageBox(m_hWnd, text, kMessageCaption, MB_OK);
+    return false;
+  }
+  CString reason;
+  if (!NetworkDataReadable(m_Paths[path], ports, reason)) {
+    ::MessageBox(m_hWnd, "Select valid model file\n" + reason, kMessageCaption, MB_OK);
     return false;
   }
   if (m_PortMap.m_hWnd && pins > 2 && m_PortMap.HasUnassignedPort()) {

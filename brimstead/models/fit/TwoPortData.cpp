@@ -1,9 +1,11 @@
 #include "brimstead/models/fit/TwoPortData.h"
 
 #include "brimstead/models/NumberText.h"
+#include "platform/base/FileSystem.h"
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <string_view>
 
 namespace {
@@ -107,7 +109,7 @@ std::complex<double> S21Of(Parameter parameter, const std::complex<double> v[4])
 
 } // namespace
 
-bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data, std::string& error)
+bool ReadTouchstoneNetwork(const char* text, std::size_t size, int ports, TwoPortData& data, std::string& error)
 {
     data = TwoPortData{};
     error.clear();
@@ -116,18 +118,27 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
 
     std::vector<double> point;
     int pointLine = 0;
+    if (ports < 1 || ports > 9) {
+        error = "a Touchstone file has 1 to 9 ports";
+        return false;
+    }
+    const std::size_t pointSize = 2 * static_cast<std::size_t>(ports) * static_cast<std::size_t>(ports) + 1;
+    const std::string portsText = ports == 1 ? "one-port" : ports == 2 ? "two-port" : std::to_string(ports) + "-port";
 
     // Completes the point in `point`; false on error, sets `stop` when the noise parameters begin.
     auto finishPoint = [&](bool& stop) {
         if (point.empty())
             return true;
-        if (point.size() == 5 && !data.frequencies.empty()) {
+        // Noise parameters (5 values a point) start again at a frequency not above the network data's last one; a
+        // point of 5 values at a higher frequency is a network point cut short (a file truncated within a line).
+        if (ports == 2 && point.size() == 5 && !data.frequencies.empty() &&
+            point[0] * options.unit <= data.frequencies.back()) {
             stop = true;
             return true;
         }
-        if (point.size() != 9) {
-            error = "line " + std::to_string(pointLine) + ": a two-port data point needs 9 values, found " +
-                    std::to_string(point.size());
+        if (point.size() != pointSize) {
+            error = "line " + std::to_string(pointLine) + ": a " + portsText + " data point needs " +
+                    std::to_string(pointSize) + " values, found " + std::to_string(point.size());
             return false;
         }
         const double f = point[0] * options.unit;
@@ -146,6 +157,11 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
                 return false;
             }
         }
+        if (ports != 2) {
+            data.frequencies.push_back(f);
+            point.clear();
+            return true;
+        }
         std::complex<double> v[4];
         for (int k = 0; k < 4; ++k)
             v[k] = ToComplex(options.format, point[1 + 2 * k], point[2 + 2 * k]);
@@ -161,6 +177,10 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
     };
 
     std::size_t pos = 0;
+    // A UTF-8 byte-order mark before the first line is no part of it (the option line would read as a number).
+    if (size >= 3 && static_cast<unsigned char>(text[0]) == 0xEF && static_cast<unsigned char>(text[1]) == 0xBB &&
+        static_cast<unsigned char>(text[2]) == 0xBF)
+        pos = 3;
     int lineNo = 0;
     bool stop = false;
     while (pos < size && !stop) {
@@ -175,12 +195,19 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
             ++pos;
         ++lineNo;
 
-        if (const auto bang = line.find('!'); bang != std::string_view::npos)
-            line = line.substr(0, bang);
+        // Comments as the port count reads them: from a "!" or "%" on.
+        if (const auto comment = line.find_first_of("!%"); comment != std::string_view::npos)
+            line = line.substr(0, comment);
         std::size_t first = 0;
         while (first < line.size() && IsSpace(line[first]))
             ++first;
         if (first < line.size() && line[first] == '#') {
+            // The options hold for the data after them: a first option line behind data would leave the points
+            // before it read in other units and formats than those after it.
+            if (!haveOptions && (!point.empty() || !data.frequencies.empty())) {
+                error = "line " + std::to_string(lineNo) + ": the option line comes after network data";
+                return false;
+            }
             // Later option lines are ignored, as Touchstone readers do.
             if (!haveOptions && !ParseOptions(line.substr(first + 1), options, error)) {
                 error = "line " + std::to_string(lineNo) + ": " + error;
@@ -189,6 +216,9 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
             haveOptions = true;
             continue;
         }
+        // Behind data an option character ends what the line holds, as for the port count.
+        if (const auto option = line.find('#'); option != std::string_view::npos)
+            line = line.substr(0, option);
 
         const auto pieces = SplitPieces(line);
         if (pieces.empty())
@@ -225,4 +255,62 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
     }
     data.referenceImpedance = options.r;
     return true;
+}
+
+bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data, std::string& error)
+{
+    return ReadTouchstoneNetwork(text, size, 2, data, error);
+}
+
+bool ReadModelFileText(const char* path, std::string& text, std::string& error)
+{
+    text.clear();
+    std::FILE* in = path ? plat::FOpen(path, "rb") : nullptr;
+    if (!in) {
+        error = "cannot open the file";
+        return false;
+    }
+    char buffer[65536];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
+        text.append(buffer, got);
+    const bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    if (failed) {
+        error = "cannot read the file";
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// A line whose first piece begins with "[": a keyword of the second version of the format ("[Version] 2.0",
+// "[Number of Ports]", "[Network Data]"), whose data follow the keywords' rules (matrix halves, separate noise).
+bool HasKeywordLine(const std::string& text)
+{
+    bool lineStart = true;
+    for (std::size_t i = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n' || c == '\r') {
+            lineStart = true;
+        } else if (lineStart && c == '[') {
+            return true;
+        } else if (!IsSpace(c)) {
+            lineStart = false;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool CheckTouchstoneFile(const char* path, int ports, std::string& error)
+{
+    std::string text;
+    if (!ReadModelFileText(path, text, error))
+        return false;
+    if (HasKeywordLine(text))
+        return true; // read by rules this reader does not know: not judged
+    TwoPortData data;
+    return ReadTouchstoneNetwork(text.data(), text.size(), ports, data, error);
 }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 cFitAPI* cFitAPI::Create(cFitParams* params)
@@ -60,26 +61,19 @@ int cFitAPI::ReadTouchstone(const char* path)
     m_shunt = RlcFitResult{};
     m_error.clear();
 
-    std::FILE* in = path ? plat::FOpen(path, "rb") : nullptr;
-    if (!in) {
-        m_error = "cannot open the file";
-        return 0;
-    }
     std::string text;
-    char buffer[65536];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
-        text.append(buffer, got);
-    const bool failed = std::ferror(in) != 0;
-    std::fclose(in);
-    if (failed) {
-        m_error = "cannot read the file";
+    if (!ReadModelFileText(path, text, m_error))
         return 0;
-    }
 
     // The port count follows the same rules as the model helper's, so both always agree on a file.
     const int ports = CountTouchstonePortsInText(text.data(), text.size());
     if (ports == 0) {
         m_error = "not a Touchstone file: its first data point fits no port count";
+        return 0;
+    }
+    if (const int named = TouchstonePortsOfExtension(path); named != 0 && named != ports) {
+        m_error = "the data are of " + std::to_string(ports) + " ports, the file's extension says " +
+                  std::to_string(named);
         return 0;
     }
     if (ports != 2)
@@ -116,7 +110,12 @@ int cFitAPI::ReadTouchstone(const char* path)
         m_series = FitSeriesRlc(f, s, data.referenceImpedance, FitFixture::SeriesThrough, iterations);
     if (m_params.bFitShunt)
         m_shunt = FitSeriesRlc(f, s, data.referenceImpedance, FitFixture::ShuntThrough, iterations);
-    if (m_series.status != RlcFitResult::Status::Success && m_shunt.status != RlcFitResult::Status::Success)
-        m_error = "too few usable points for a fit";
+    if (m_series.status != RlcFitResult::Status::Success && m_shunt.status != RlcFitResult::Status::Success) {
+        // Say which points were left out: a file measured above the highest frequency taken has none at all.
+        char limit[64];
+        std::snprintf(limit, sizeof limit, "%g", m_params.dMaxFrequency);
+        m_error = "too few usable points for a fit (" + std::to_string(f.size()) + " of " +
+                  std::to_string(data.frequencies.size()) + " at or below " + limit + " Hz)";
+    }
     return 2;
 }

@@ -15,6 +15,13 @@ std::filesystem::path TestDataDir()
     return std::filesystem::path(BRIM_MODELS_SOURCE_TOP) / ".." / "shared" / "testdata";
 }
 
+std::filesystem::path OwnDataDir()
+{
+    if (const char* src = std::getenv("BRIM_SOURCE_DIR"); src && *src)
+        return std::filesystem::path(src) / "brimstead" / "models" / "tests" / "data";
+    return std::filesystem::path(BRIM_MODELS_SOURCE_TOP) / "brimstead" / "models" / "tests" / "data";
+}
+
 namespace {
 struct Scratch {
     std::filesystem::path dir;

@@ -9,6 +9,9 @@ namespace modeltest {
 // The shared test data folder: BRIM_TESTDATA_DIR, else <source>/../shared/testdata.
 std::filesystem::path TestDataDir();
 
+// The model tests' own copies of real-world files: <source>/brimstead/models/tests/data.
+std::filesystem::path OwnDataDir();
+
 // A fresh scratch directory, removed when the test program ends.
 std::filesystem::path ScratchDir();
 

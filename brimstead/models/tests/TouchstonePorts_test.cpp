@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <regex>
 #include <string>
 
@@ -104,4 +106,46 @@ TEST(TouchstonePorts, HeaderPortCountOfPlsFiles)
     EXPECT_EQ(header("S -3\n"), 0) << "a negative count is no port count";
     EXPECT_EQ(header("S 99999999999999999999\n"), 0) << "beyond the int range";
     EXPECT_EQ(ReadHeaderPortCountInFile((modeltest::ScratchDir() / "missing.pls").c_str()), 0);
+}
+
+// A real file as editors save it: a UTF-8 byte-order mark before its first line. The mark is no part of the line,
+// so a first line of data still starts the first point; the count of the file stays that of its data.
+TEST(TouchstonePorts, AByteOrderMarkBeforeTheFirstLineIsPassedOver)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    EXPECT_EQ(Count(bom + "1 2 3 4 5 6 7 8 9\n"), 2);
+    EXPECT_EQ(Count(bom + "1 2 3\n"), 1);
+    EXPECT_EQ(Count("\xEF\xBB" "1 2 3\n"), 0) << "half a mark is no mark: the line does not begin with a number";
+    EXPECT_EQ(Count(bom), 0);
+    std::ifstream in(modeltest::OwnDataDir() / "touchstone" / "qucs_capacitor-p01pF.s2p", std::ios::binary);
+    const std::string real((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(real.size(), 1000u);
+    const std::string path = modeltest::WriteScratchFile("bom.s2p", bom + real.substr(real.find('\n') + 1));
+    EXPECT_EQ(CountTouchstonePortsInFile(path.c_str()), 2) << "no option line: the data begin behind the mark";
+}
+
+// Every reader of a Touchstone file takes its port count from the extension: a file whose data have another count
+// cannot be used as the model it claims to be, so it has none. Names without a digit count by their data.
+TEST(TouchstonePorts, AnExtensionNamingAnotherPortCountGivesNone)
+{
+    EXPECT_EQ(TouchstonePortsOfExtension("a/b/model.s2p"), 2);
+    EXPECT_EQ(TouchstonePortsOfExtension("MODEL.S9P"), 9);
+    EXPECT_EQ(TouchstonePortsOfExtension("model.z1p"), 1);
+    EXPECT_EQ(TouchstonePortsOfExtension("model.Y4P"), 4);
+    for (const char* other : {"model.sNp", "model.s0p", "model.s2", "model.x2p", "s2p", ".s2p.txt", "", "model.s12p"})
+        EXPECT_EQ(TouchstonePortsOfExtension(other), 0) << other;
+    EXPECT_EQ(TouchstonePortsOfExtension(nullptr), 0);
+
+    const auto real = modeltest::OwnDataDir() / "touchstone" / "qucs_capacitor-p01pF.s2p";
+    ASSERT_EQ(CountTouchstonePortsInFile(real.c_str()), 2);
+    for (const char* name : {"as-four.s4p", "as-one.s1p", "as-three.Y3P"}) {
+        const auto copy = modeltest::ScratchDir() / name;
+        std::filesystem::copy_file(real, copy, std::filesystem::copy_options::overwrite_existing);
+        EXPECT_EQ(CountTouchstonePortsInFile(copy.c_str()), 0) << name;
+    }
+    for (const char* name : {"as-two.S2P", "as-any.sNp", "as-two.z2p"}) {
+        const auto copy = modeltest::ScratchDir() / name;
+        std::filesystem::copy_file(real, copy, std::filesystem::copy_options::overwrite_existing);
+        EXPECT_EQ(CountTouchstonePortsInFile(copy.c_str()), 2) << name;
+    }
 }

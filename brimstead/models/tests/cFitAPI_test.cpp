@@ -1,4 +1,6 @@
+#include "brimstead/models/TouchstonePorts.h"
 #include "brimstead/models/fit/cFitAPI.h"
+#include "brimstead/models/fit/TwoPortData.h"
 #include "brimstead/models/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +9,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <string>
@@ -302,6 +307,7 @@ TEST(cFitAPI, RealWorldSinglesFitExactlyButCannotBeToldApart)
     FitPtr fit = MakeFit();
     EXPECT_EQ(fit->ReadTouchstone((dir / "qucs_capacitor-p01pF.s2p").c_str()), 2);
     EXPECT_EQ(fit->GetSeriesFit().status, RlcFitResult::Status::TooFewPoints);
+    EXPECT_EQ(fit->GetLastError(), "too few usable points for a fit (0 of 101 at or below 2e+10 Hz)");
     EXPECT_EQ(Decide(*fit), Decision::None);
 }
 
@@ -419,4 +425,177 @@ TEST(cFitAPI, CreateReadsOnlyTheRecordAndTheLimitDecides)
     // Without a record: the defaults.
     FitPtr plain(cFitAPI::Create(nullptr));
     EXPECT_EQ(plain->GetDecisionLimit(), 0.005);
+}
+
+namespace {
+
+std::string ReadOwnData(const char* relative)
+{
+    std::ifstream in(modeltest::OwnDataDir() / relative, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+// Noise parameters follow the network data from a frequency not above the data's last one. A line of five values
+// at a higher frequency is a network point cut short, as in a file truncated within a line: the fit must not take
+// the points before it as the whole file and go on as if nothing had happened.
+TEST(cFitAPI, OnlyNoiseParametersEndTheNetworkDataEarly)
+{
+    const std::string noise = ReadOwnData("touchstone/ntwk_noise.s2p");
+    ASSERT_GT(noise.size(), 500u);
+    TwoPortData data;
+    std::string error;
+    ASSERT_TRUE(ReadTwoPortTouchstone(noise.data(), noise.size(), data, error)) << error;
+    EXPECT_EQ(data.frequencies.size(), 12u) << "1 to 2 GHz with 1.5 GHz twice; the noise lines are no points";
+    EXPECT_DOUBLE_EQ(data.frequencies.back(), 2e9);
+
+    // The noise block moved above the network data's last frequency is no noise block.
+    std::string above = noise;
+    for (const char* from : {"          1    0.5000", "          2    1.0000"}) {
+        const std::size_t at = above.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        above.replace(at, 11, "          3");
+    }
+    EXPECT_FALSE(ReadTwoPortTouchstone(above.data(), above.size(), data, error));
+    EXPECT_NE(error.find("needs 9 values, found 5"), std::string::npos) << error;
+
+    // The real capacitor file cut within a line, after the fifth value of its 20th point.
+    const std::string cap = ReadOwnData("touchstone/qucs_capacitor-p01pF.s2p");
+    std::size_t lineStart = 0;
+    for (int line = 0; line < 20; ++line)
+        lineStart = cap.find('\n', lineStart) + 1;
+    std::size_t cut = lineStart;
+    for (int piece = 0; piece < 5; ++piece)
+        cut = cap.find(' ', cut + 1);
+    cFitParams params;
+    params.dMaxFrequency = 2e11; // the file lies between 75 and 110 GHz
+    FitPtr fit = MakeFit(&params);
+    const std::string whole = modeltest::WriteScratchFile("whole.s2p", cap);
+    ASSERT_EQ(fit->ReadTouchstone(whole.c_str()), 2) << fit->GetLastError();
+    const std::string truncated = modeltest::WriteScratchFile("truncated.s2p", cap.substr(0, cut));
+    EXPECT_EQ(fit->ReadTouchstone(truncated.c_str()), 0);
+    EXPECT_NE(fit->GetLastError().find("line 21: a two-port data point needs 9 values, found 5"), std::string::npos)
+        << fit->GetLastError();
+    EXPECT_EQ(fit->GetSeriesFit().status, RlcFitResult::Status::NotRun);
+}
+
+// Editors save files with a UTF-8 byte-order mark before the option line; the data are the same.
+TEST(cFitAPI, AByteOrderMarkBeforeTheOptionLineIsPassedOver)
+{
+    cFitParams params;
+    params.dMaxFrequency = 2e11;
+    FitPtr fit = MakeFit(&params);
+    const std::string cap = ReadOwnData("touchstone/qucs_capacitor-p01pF.s2p");
+    ASSERT_EQ(cap.rfind("# HZ S RI R 50", 0), 0u);
+    const std::string path = modeltest::WriteScratchFile("bom.s2p", "\xEF\xBB\xBF" + cap);
+    ASSERT_EQ(fit->ReadTouchstone(path.c_str()), 2) << fit->GetLastError();
+    EXPECT_LT(RelErr(fit->GetSeriesFit().capacitance, 1e-14), 1e-6);
+    // Behind the mark the option line still counts: read as gigahertz the points would lie above 2e11 Hz.
+    EXPECT_EQ(fit->GetSeriesFit().status, RlcFitResult::Status::Success);
+}
+
+// A two-port's data under a one- or four-port name: no fit, and the reason says why.
+TEST(cFitAPI, DataOfAnotherPortCountThanTheExtensionAreRefused)
+{
+    const auto real = modeltest::OwnDataDir() / "touchstone" / "qucs_capacitor-p01pF.s2p";
+    for (const char* name : {"cap.s1p", "cap.s4p"}) {
+        const auto copy = modeltest::ScratchDir() / name;
+        std::filesystem::copy_file(real, copy, std::filesystem::copy_options::overwrite_existing);
+        FitPtr fit = MakeFit();
+        EXPECT_EQ(fit->ReadTouchstone(copy.c_str()), 0) << name;
+        EXPECT_NE(fit->GetLastError().find("the data are of 2 ports, the file's extension says"), std::string::npos)
+            << fit->GetLastError();
+        EXPECT_EQ(fit->GetSeriesFit().status, RlcFitResult::Status::NotRun);
+    }
+}
+
+// The two readers of one file agree on what is data: comments from "!" or "%", a "#" behind data. An option line
+// is read only before the data: the real file's option line moved behind its first points is refused rather than
+// reading those points as gigahertz and the others as hertz.
+TEST(cFitAPI, CommentsAsThePortCountReadsThemAndOptionsOnlyBeforeTheData)
+{
+    const std::string cap = ReadOwnData("touchstone/qucs_capacitor-p01pF.s2p");
+    const std::size_t firstData = cap.find('\n') + 1;
+    const std::size_t secondData = cap.find('\n', firstData) + 1;
+    TwoPortData plain, commented;
+    std::string error;
+    ASSERT_TRUE(ReadTwoPortTouchstone(cap.data(), cap.size(), plain, error)) << error;
+    std::string text = "% written by a script\r\n" + cap.substr(0, secondData - 2) + " % one point\r\n" +
+                       cap.substr(secondData, cap.find('\n', secondData) - secondData - 1) + " # options?\r\n" +
+                       cap.substr(cap.find('\n', secondData) + 1);
+    ASSERT_TRUE(ReadTwoPortTouchstone(text.data(), text.size(), commented, error)) << error;
+    EXPECT_EQ(commented.frequencies, plain.frequencies);
+    EXPECT_EQ(commented.s21, plain.s21);
+    EXPECT_EQ(CountTouchstonePortsInText(text.data(), text.size()), 2);
+
+    const std::string late = cap.substr(firstData, secondData - firstData) + cap.substr(0, firstData) +
+                             cap.substr(secondData);
+    EXPECT_FALSE(ReadTwoPortTouchstone(late.data(), late.size(), commented, error));
+    EXPECT_EQ(error, "line 2: the option line comes after network data");
+    const std::string twice = cap.substr(0, firstData) + "# GHZ S MA R 75\r\n" + cap.substr(firstData);
+    ASSERT_TRUE(ReadTwoPortTouchstone(twice.data(), twice.size(), commented, error)) << error;
+    EXPECT_EQ(commented.frequencies, plain.frequencies) << "a second option line is ignored";
+    EXPECT_EQ(commented.referenceImpedance, 50.0);
+}
+
+// The whole network data of a model of any port count, as the model editor checks a file the fit does not read:
+// the real one- and five-port files read whole, and cut within a line (the one-port after its frequency, the
+// five-port within the second row of its first point) they name the line where the point cut short begins.
+TEST(TouchstoneNetwork, RealFilesOfOtherPortCountsReadWholeAndCutShortNameTheirLine)
+{
+    struct Case {
+        const char* file;
+        int ports;
+        std::size_t points;
+        const char* cutAfter; // the text the copy ends with
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"touchstone/HFSS_2019R2_test_multiport.s1p", 1, 5, "\n1.1                            0.00161091998847307",
+         "line 19: a one-port data point needs 3 values, found 5"},
+        {"touchstone/HFSS_2019R2_test_multiport.s5p", 5, 5, "\n                3.16875439357991E-06 180              ",
+         "line 11: a 5-port data point needs 51 values, found 13"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string text = ReadOwnData(c.file);
+        const auto path = modeltest::OwnDataDir() / c.file;
+        std::string error;
+        EXPECT_TRUE(CheckTouchstoneFile(path.c_str(), c.ports, error)) << error;
+        TwoPortData data;
+        ASSERT_TRUE(ReadTouchstoneNetwork(text.data(), text.size(), c.ports, data, error)) << error;
+        EXPECT_EQ(data.frequencies.size(), c.points);
+        EXPECT_DOUBLE_EQ(data.frequencies.front(), 0.9e9) << "GHZ";
+        EXPECT_TRUE(data.s21.empty());
+        EXPECT_FALSE(CheckTouchstoneFile(path.c_str(), c.ports == 1 ? 2 : 1, error)) << "another port count";
+
+        const std::size_t at = text.find(c.cutAfter);
+        ASSERT_NE(at, std::string::npos);
+        const std::string cut = modeltest::WriteScratchFile("cut.snp", text.substr(0, at + std::strlen(c.cutAfter)));
+        EXPECT_FALSE(CheckTouchstoneFile(cut.c_str(), c.ports, error));
+        EXPECT_EQ(error, c.reason);
+    }
+    std::string error;
+    EXPECT_FALSE(CheckTouchstoneFile((modeltest::ScratchDir() / "missing.s1p").c_str(), 1, error));
+    EXPECT_EQ(error, "cannot open the file");
+}
+
+// A file of the format's second version, whose keywords decide how its data read, is not judged by the first
+// version's rules: the real one-port with a version keyword and its network data marked stays usable.
+TEST(TouchstoneNetwork, FilesWithKeywordsAreNotJudged)
+{
+    const std::string text = ReadOwnData("touchstone/HFSS_2019R2_test_multiport.s1p");
+    const std::size_t options = text.find("# GHZ");
+    ASSERT_NE(options, std::string::npos);
+    const std::size_t data = text.find('\n', options) + 1;
+    const std::string second = "\xEF\xBB\xBF[Version] 2.0\n" + text.substr(0, data) +
+                               "[Number of Ports] 1\n  [Network Data]\n" + text.substr(data) + "[End]\n";
+    const std::string path = modeltest::WriteScratchFile("second.s1p", second);
+    std::string error;
+    EXPECT_EQ(CountTouchstonePortsInFile(path.c_str()), 1);
+    EXPECT_TRUE(CheckTouchstoneFile(path.c_str(), 1, error)) << error;
+    TwoPortData network;
+    EXPECT_FALSE(ReadTouchstoneNetwork(second.data(), second.size(), 1, network, error))
+        << "read by the first version's rules";
 }

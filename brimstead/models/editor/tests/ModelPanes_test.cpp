@@ -4,6 +4,7 @@
 #include "platform/gdi/Surface.h"
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -420,6 +421,69 @@ TEST_F(PaneTest, AFileTheFitCannotReadEndsDetectionInAMessage) {
   EXPECT_NE(Messages()[0].find("cannot be recognized either as SERIES or SHUNT!"), std::string::npos);
   EXPECT_EQ(pane.m_Autodetect.GetCheck(), BST_UNCHECKED);
   EXPECT_TRUE(Enabled(pane, CModelEditorTstone::IDC_SERIES));
+  editor.DestroyWindow();
+}
+
+// A file cut within a line of its data, and a file whose frequencies fall back: the detection's message says what
+// is wrong and where, so that the user does not take the file for one whose fits merely agree.
+TEST_F(PaneTest, TheDetectionMessageGivesTheReasonAFileCannotBeRead) {
+  const CString dir = MakeDirectory("touchstone-reasons");
+  struct Case {
+    const char* text;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"# MHZ S RI R 50\n1 0 0 1 0 1 0 0 0\n2 0 0 1 0 1 0 0 0\n3 0 0 0.9 0",
+       "(line 4: a two-port data point needs 9 values, found 5)"},
+      {"# MHZ S RI R 50\n1 0 0 1 0 1 0 0 0\n3 0 0 1 0 1 0 0 0\n2 0 0 1 0 1 0 0 0\n",
+       "(line 4: frequencies must not decrease)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    WriteFile(dir, "bad.s2p", c.text);
+    CModelEditor editor;
+    PrepareTwoPinTouchstone(editor, dir);
+    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+    const std::size_t before = Messages().size();
+    Open(editor);
+    CModelEditorTstone& pane = editor.TouchstonePane();
+    ASSERT_EQ(Messages().size(), before + 1);
+    EXPECT_NE(Messages().back().find("cannot be recognized either as SERIES or SHUNT!\n"), std::string::npos)
+        << Messages().back();
+    EXPECT_NE(Messages().back().find(c.reason), std::string::npos) << Messages().back();
+    EXPECT_EQ(pane.m_Autodetect.GetCheck(), BST_UNCHECKED);
+    editor.DestroyWindow();
+  }
+}
+
+// A one-port file cut within a line of its data: no fit reads it, so the pane reads its data whole when it is
+// chosen. The label says what is wrong and where, and OK refuses it; the whole file is taken as before.
+TEST_F(PaneTest, AOnePortFileCutShortIsShownInvalidWithItsReasonAndRefused) {
+  const CString dir = MakeDirectory("touchstone-cut");
+  CopyTestFile("touchstone/hfss_oneport.s1p", dir, "whole.s1p");
+  std::ifstream in(std::string(dir) + "whole.s1p", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t cut = text.find("5.012500000000000E+02 1.986852243177610E-01");
+  ASSERT_NE(cut, std::string::npos);
+  WriteFile(dir, "cut.s1p", text.substr(0, cut + 43));
+  CModelEditor editor;
+  PrepareTwoPinTouchstone(editor, dir);
+  editor.Record().touchstone.fileName = "whole.s1p";
+  Open(editor);
+  CModelEditorTstone& pane = editor.TouchstonePane();
+  EXPECT_FALSE(Visible(pane, CModelFilePaneDlg::IDC_MESSAGE));
+  EXPECT_TRUE(pane.ValidatePane());
+
+  pane.m_FileList.SetCurSel(pane.m_FileList.FindStringExact(-1, "cut.s1p"));
+  pane.OnFileSelChange();
+  const char* reason = "(line 11: a one-port data point needs 3 values, found 5)";
+  EXPECT_EQ(ItemText(pane, CModelFilePaneDlg::IDC_MESSAGE), CString("Invalid format of model file! ") + reason);
+  EXPECT_TRUE(Visible(pane, CModelFilePaneDlg::IDC_MESSAGE));
+  EXPECT_FALSE(Visible(pane, CModelEditorTstone::IDC_TWO_PORT_GROUP));
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  EXPECT_FALSE(pane.ValidatePane());
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_EQ(Messages().back(), std::string("Select valid model file\n") + reason);
   editor.DestroyWindow();
 }
 
