@@ -7,6 +7,8 @@
 #include "host/HostRecordGeometryQuery.h"
 #include "host/HostSystem.h"
 #include "host/HostText.h"
+#include "platform/base/PathDialect.h"
+#include "platform/base/RegularFile.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
@@ -100,7 +102,7 @@ const char* PdnHostUsage() {
          "                          a system of several boards, of which the wizard lets the user choose\n"
          "  --wizard KIND           decoupling (default), bypass, via-model or extractor\n"
          "  --board-mode            hand in the board alone instead of a system of boards\n"
-         "  --project FILE          project file; its settings file is the same name with \".dao\"\n"
+         "  --project FILE          project file (must be there); its settings file is the same name with \".dao\"\n"
          "  --help-file TEXT        help file of the wizard\n"
          "  --names TEXT            names for the wizard (separated by tab, CR or LF); may repeat\n"
          "  --option1 on|off        wizard option 1, every wizard: its capacitor-models step (default on)\n"
@@ -691,7 +693,23 @@ bool PdnHost::OpenModeless(CWizardAPI& api) {
   return opened;
 }
 
+bool PdnHost::CheckGivenFile(const char* option, const std::optional<std::string>& path) {
+  if (!path)
+    return true;
+  // The module opens the name in its own dialect (code page 1252, '\\' a separator): the same file is looked at.
+  const plat::FileReadResult checked = plat::CheckRegularFile(plat::NativePath(*path));
+  if (checked)
+    return true;
+  m_err << "pdnhost: " << option << ": the file \"" << EscapedName(*path) << "\" "
+        << plat::DescribeFileRead(checked, 0) << "\n";
+  return false;
+}
+
 int PdnHost::Run(const PdnHostOptions& options) {
+  // The project file (whose settings file need not be there yet) and a settings file to load must be files that
+  // can be read: the module would take a name that is not one as a project without a file, or load nothing.
+  if (!CheckGivenFile("--project", options.project) || !CheckGivenFile("--load", options.load))
+    return 2;
   if (options.fixedClock)
     plat::VirtualClock::FixTimeOfDay();
   m_help = std::make_unique<HostHelp>(m_callback, options.screen ? HostHelp::Window::OnScreen : HostHelp::Window::None);

@@ -96,6 +96,8 @@ public:
   int Run(const PdnHostOptions& options);
 
 private:
+  // A file named on the command line that must be there: false after saying why it cannot be used.
+  bool CheckGivenFile(const char* option, const std::optional<std::string>& path);
   bool LoadLibrary(const std::string& path);
   CWizardAPI* CreateObject(WizardKind kind);
   void Step(const std::string& what, bool answer);
