@@ -345,16 +345,6 @@ fs::path SampleBoard(const std::string& name) {
   return fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards" / (name + ".json");
 }
 
-
-// Writes the 8-layer sample board as `path` with `via` first among its view's picks.
-void WriteDemo8WithPick(const fs::path& path, const std::string& via) {
-  std::string json = ReadFile(SampleBoard("demo8"));
-  const size_t picks = json.find("\"picks\": [");
-  ASSERT_NE(picks, std::string::npos);
-  json.insert(picks + 10, "\"" + via + "\", ");
-  std::ofstream(path) << json;
-}
-
 TEST_F(PdnHostProgram, DecouplingWizardRunsFromAScriptOnBothSampleBoards) {
   const fs::path script = SourceDir() / "host/tests/scripts/decoupling.pdnscript";
   for (const char* board : {"demo8", "sensor4"}) {
@@ -1175,7 +1165,7 @@ TEST_F(PdnHostProgram, TheViaStepsShowTheChosenBoardsViewerAfterTheBoardChanged)
 // list is saved, and a second run that loads the settings shows the via checked with that pair.
 TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
   const fs::path board = dir / "demo8.json";
-  WriteDemo8WithPick(board, "V_DQ1");
+  ASSERT_TRUE(host::test::WriteDemo8WithPick(board, "V_DQ1"));
   const fs::path project = dir / "demo8.brd";
   std::ofstream(project) << "board\n";
   const std::string common = "--board " + board.string() + " --board-mode --wizard bypass --open modeless --fixed-clock "
@@ -1214,7 +1204,7 @@ TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
 // unchecked and the host never gets it: the next via that passes instead, or none.
 TEST_F(PdnHostProgram, AViaThatArrivesEnabledButFailsItsCheckIsShownUncheckedAndNotSentToTheHost) {
   const fs::path board = dir / "demo8.json";
-  WriteDemo8WithPick(board, "V_TP_CLK");
+  ASSERT_TRUE(host::test::WriteDemo8WithPick(board, "V_TP_CLK"));
   const fs::path script = SourceDir() / "host/tests/scripts/via-list-invalid.pdnscript";
   for (const char* from : {"picks", "settings"}) {
     SCOPED_TRACE(from);
