@@ -182,6 +182,50 @@ TEST_F(PdnHostBoundary, InjectedClicksMoveTheFocusAfterTabMovedIt) {
   }
 }
 
+// A bad script line is named with its file and line and quoted in UTF-8 whatever it holds: bytes that are no UTF-8
+// by their numbers, a word the module's code page has as the user wrote it (both once reached the terminal as raw
+// bytes, the second after its conversion to the code page), and nothing opens.
+TEST_F(PdnHostBoundary, BadScriptLinesAreQuotedInUtf8) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"click \"\xFF\xFE\"\n", ":1: \"\\xFF\\xFE\" is not UTF-8 or has a character"},
+      {"# B\xC3\xBCro\nclick B\xC3\xBCro\n", ":2: expected a control id (a number up to 65535) or a caption in quotes, "
+                                          "found \"B\xC3\xBCro\""},
+      {"expect state 1065 gepr\xC3\xBC" "ft\n", ":1: expected enabled, disabled, checked, unchecked, visible, hidden or "
+                                           "focused, found \"gepr\xC3\xBC" "ft\""},
+      {"key \xC3\xA9\n", ":1: unknown key \"\xC3\xA9\""},
+      {"click 1065 in \xC3\xA9\n", ":1: expected dialog, pane, a control id or a caption in quotes after \"in\", found "
+                                "\"\xC3\xA9\""},
+      {"type 1017 \"\\\xC3\xA9\"\n", ":1: unknown escape \\ before the byte \\xC3 in a quoted text"},
+  };
+  for (const auto& [text, message] : cases) {
+    SCOPED_TRACE(text);
+    const std::string script = Write("bad.txt", text);
+    const auto run = RunProgram("--open modeless --script " + script);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.errors.find("pdnhost: " + script + message), std::string::npos) << run.errors;
+    EXPECT_EQ(run.output.find("CreateModeless"), std::string::npos) << run.output;
+  }
+}
+
+// A click "at X Y" beyond its control's size fails the step, naming the control's size: it clicked
+// whatever lay there instead (another control, or nothing) and the run went on as if it had hit.
+TEST_F(PdnHostBoundary, APointOutsideItsControlFailsTheStep) {
+  for (const char* step : {"click \"Save settings to file\" at 5 900", "click 1065 at 4000 2",
+                           "click \"Next >\" at 0 99999"}) {
+    SCOPED_TRACE(step);
+    const std::string script = Write("point.txt", std::string(step) + "\nclick \"Next >\"\n");
+    const auto run = RunProgram("--no-getters --open modeless --script " + script);
+    EXPECT_EQ(run.code, 4);
+    EXPECT_NE(run.errors.find("point.txt:1: the point "), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find(" pixels)\n"), std::string::npos) << run.errors;
+    EXPECT_EQ(run.output.find("step 2:"), std::string::npos) << run.output;
+  }
+  // A point inside still clicks there.
+  const std::string inside = Write("inside.txt", "click \"Next >\" at 5 5\nexpect state 1005 visible\n");
+  const auto run = RunProgram("--no-getters --open modeless --script " + inside);
+  EXPECT_EQ(run.code, 0) << run.errors;
+}
+
 // Names are UTF-8 in board files and on the command line, code page 1252 in the module, UTF-8 again in the output.
 TEST_F(PdnHostBoundary, NamesCrossTheBoundaryInBothDirections) {
   const std::string board = Write("utf8.json", R"({"name": "Carte \u00e9t\u00e9",
