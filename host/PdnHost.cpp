@@ -16,8 +16,10 @@
 #include "platform/window/windowapi.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -518,15 +520,8 @@ void PdnHost::SayNoWizard(const std::string& why) {
 }
 
 bool PdnHost::PrepareScript(const PdnHostOptions& options) {
-  std::vector<ScriptStep> steps;
-  if (options.script) {
-    try {
-      steps = LoadScript(*options.script);
-    } catch (const ScriptError& error) {
-      m_err << "pdnhost: " << error.what() << "\n";
-      return false;
-    }
-  }
+  // The script was read and checked before the module was loaded (Run).
+  std::vector<ScriptStep> steps = std::move(m_steps);
   if (options.save) {
     // --save ticks "Save settings to file" before anything else. The bypass, via-model and extractor wizards open
     // on the step after the start page: Back goes there first.
@@ -705,10 +700,41 @@ bool PdnHost::CheckGivenFile(const char* option, const std::optional<std::string
   return false;
 }
 
+bool PdnHost::ReadScript(const PdnHostOptions& options) {
+  if (!options.script)
+    return true;
+  try {
+    m_steps = LoadScript(*options.script);
+  } catch (const ScriptError& error) {
+    m_err << "pdnhost: " << error.what() << "\n";
+    return false;
+  }
+  if (std::none_of(m_steps.begin(), m_steps.end(),
+                   [](const ScriptStep& step) { return step.action == ScriptAction::Screenshot; }))
+    return true;
+  // The screenshots' folder is made now and must take files: a run that could not write them would fail half done,
+  // after the wizard had run (and saved).
+  namespace fs = std::filesystem;
+  const fs::path folder = options.shots.empty() ? fs::path(".") : fs::path(options.shots);
+  std::error_code error;
+  fs::create_directories(folder, error);
+  std::string reason;
+  if (!fs::is_directory(folder))
+    reason = fs::exists(folder) ? "is not a folder" : "cannot be made (" + error.message() + ")";
+  else if (::access(folder.c_str(), W_OK | X_OK) != 0)
+    reason = std::string("cannot be written (") + std::strerror(errno) + ")";
+  if (reason.empty())
+    return true;
+  m_err << "pdnhost: " << (options.shots.empty() ? "the working folder" : "--shots: the folder") << " \""
+        << folder.string() << "\", where the script's screenshots go, " << reason << "\n";
+  return false;
+}
+
 int PdnHost::Run(const PdnHostOptions& options) {
   // The project file (whose settings file need not be there yet) and a settings file to load must be files that
   // can be read: the module would take a name that is not one as a project without a file, or load nothing.
-  if (!CheckGivenFile("--project", options.project) || !CheckGivenFile("--load", options.load))
+  if (!CheckGivenFile("--project", options.project) || !CheckGivenFile("--load", options.load) ||
+      !ReadScript(options))
     return 2;
   if (options.fixedClock)
     plat::VirtualClock::FixTimeOfDay();

@@ -118,6 +118,9 @@ private:
   void SwitchViaPort(const std::string& id, bool enabled);
   HostProbe* FindProbe(const std::string& id) const;
   void Print(const std::string& line);
+  // Reads and checks the --script before anything is loaded, and the folder its screenshots go to; false after
+  // saying what is wrong.
+  bool ReadScript(const PdnHostOptions& options);
   bool PrepareScript(const PdnHostOptions& options);
   void RunModelessLoop();
   int RunEditorDialog(const PdnHostOptions& options);
@@ -160,6 +163,7 @@ private:
   std::vector<std::string> m_log;   // every step and callback line printed so far
   std::unique_ptr<plat::SdlPresenter> m_presenter;
   std::unique_ptr<ScriptInput> m_input;
+  std::vector<ScriptStep> m_steps;   // the script's steps, read by ReadScript
   std::unique_ptr<ScriptRunner> m_runner;
   std::unique_ptr<ScreenPacer> m_pacer;
   std::string m_dialogCaption;   // the caption by which a script finds the dialog that runs instead of a wizard

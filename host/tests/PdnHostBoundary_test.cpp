@@ -96,6 +96,31 @@ TEST_F(PdnHostBoundary, ScreenshotsStayInTheShotsFolder) {
   EXPECT_FALSE(fs::exists(dir.parent_path() / "x.png"));
 }
 
+// A --shots folder that cannot take the script's screenshots is refused before anything runs: the wizard once ran
+// and saved its settings, and the run failed half done at the first screenshot.
+TEST_F(PdnHostBoundary, AShotsFolderThatCannotTakeTheScreenshotsIsRefusedBeforeTheRun) {
+  std::ofstream(dir / "demo8.brd") << "board\n";
+  const std::string script = Write("shots.txt", "screenshot 01.png\n");
+  const std::string file = Write("taken", "a file\n");
+  for (const auto& [shots, reason] : {std::pair<std::string, std::string>{file, "is not a folder"},
+                                      {file + "/pages", "cannot be made (Not a directory)"}}) {
+    SCOPED_TRACE(shots);
+    const auto run = RunProgram("--no-getters --open modeless --save --project " + (dir / "demo8.brd").string() +
+                                " --script " + script + " --shots " + shots);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.errors,
+              "pdnhost: --shots: the folder \"" + shots + "\", where the script's screenshots go, " + reason + "\n");
+    EXPECT_EQ(run.output, "");
+    EXPECT_FALSE(fs::exists(dir / "demo8.dao"));
+  }
+  // A folder that is not there yet is made; a script without screenshots needs none.
+  const auto made = RunProgram("--no-getters --open modeless --script " + script + " --shots " + (dir / "new/shots").string());
+  EXPECT_EQ(made.code, 0) << made.errors;
+  EXPECT_TRUE(fs::exists(dir / "new/shots/01.png"));
+  const std::string click = Write("click.txt", "click \"Next >\"\n");
+  EXPECT_EQ(RunProgram("--no-getters --open modeless --script " + click + " --shots " + file).code, 0);
+}
+
 // A relative model directory is made absolute where pdnhost takes it, so the editor's paths name the files from
 // whatever working folder the module resolves them in.
 TEST_F(PdnHostBoundary, ARelativeModelDirectoryReachesTheEditorAbsolute) {
