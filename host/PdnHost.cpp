@@ -15,6 +15,7 @@
 #include "platform/framework/ControlCodes.h"
 #include "platform/window/windowapi.h"
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -730,11 +731,29 @@ bool PdnHost::ReadScript(const PdnHostOptions& options) {
   return false;
 }
 
+bool PdnHost::CheckGivenFolders(const char* option, const std::vector<std::string>& folders) {
+  for (const std::string& folder : folders) {
+    // The module lists the folder in its own dialect, as it opens files.
+    DIR* listing = ::opendir(plat::NativePath(folder).c_str());
+    if (listing) {
+      ::closedir(listing);
+      continue;
+    }
+    const int error = errno;
+    m_err << "pdnhost: " << option << ": the folder \"" << EscapedName(folder) << "\" "
+          << (error == ENOTDIR ? std::string("is not a folder")
+                               : "cannot be listed (" + std::string(std::strerror(error)) + ")")
+          << "\n";
+    return false;
+  }
+  return true;
+}
+
 int PdnHost::Run(const PdnHostOptions& options) {
   // The project file (whose settings file need not be there yet) and a settings file to load must be files that
   // can be read: the module would take a name that is not one as a project without a file, or load nothing.
   if (!CheckGivenFile("--project", options.project) || !CheckGivenFile("--load", options.load) ||
-      !ReadScript(options))
+      !CheckGivenFolders("--model-dir", options.modelDirectories) || !ReadScript(options))
     return 2;
   if (options.fixedClock)
     plat::VirtualClock::FixTimeOfDay();

@@ -98,6 +98,8 @@ public:
 private:
   // A file named on the command line that must be there: false after saying why it cannot be used.
   bool CheckGivenFile(const char* option, const std::optional<std::string>& path);
+  // Folders named on the command line that must be there and be listed: false after saying which cannot.
+  bool CheckGivenFolders(const char* option, const std::vector<std::string>& folders);
   bool LoadLibrary(const std::string& path);
   CWizardAPI* CreateObject(WizardKind kind);
   void Step(const std::string& what, bool answer);

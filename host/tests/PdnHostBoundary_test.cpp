@@ -121,6 +121,20 @@ TEST_F(PdnHostBoundary, AShotsFolderThatCannotTakeTheScreenshotsIsRefusedBeforeT
   EXPECT_EQ(RunProgram("--no-getters --open modeless --script " + click + " --shots " + file).code, 0);
 }
 
+// A model folder that is not there or is a file is refused before the module loads: the editor once opened with
+// an empty list of model files, as if the folder held none.
+TEST_F(PdnHostBoundary, AModelFolderThatCannotBeListedIsRefused) {
+  const std::string file = Write("models.txt", "no folder\n");
+  for (const auto& [folder, reason] :
+       {std::pair<std::string, std::string>{(dir / "none").string(), "cannot be listed (No such file or directory)"},
+        {file, "is not a folder"}}) {
+    const auto run = RunProgram("--dialog models --model-dir " + dir.string() + " --model-dir " + folder);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.errors, "pdnhost: --model-dir: the folder \"" + folder + "\" " + reason + "\n");
+    EXPECT_EQ(run.output, "");
+  }
+}
+
 // A relative model directory is made absolute where pdnhost takes it, so the editor's paths name the files from
 // whatever working folder the module resolves them in.
 TEST_F(PdnHostBoundary, ARelativeModelDirectoryReachesTheEditorAbsolute) {
