@@ -7,6 +7,7 @@
 #include "host/HostRecordGeometryQuery.h"
 #include "host/HostSystem.h"
 #include "host/HostText.h"
+#include "platform/base/CodePage.h"
 #include "platform/base/PathDialect.h"
 #include "platform/base/RegularFile.h"
 #include "platform/base/VirtualClock.h"
@@ -305,10 +306,10 @@ PdnHost::~PdnHost() {
 bool PdnHost::LoadLibrary(const std::string& path) {
   m_library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!m_library) {
-    m_err << "pdnhost: cannot load the module library " << path << ": " << dlerror() << "\n";
+    m_err << "pdnhost: " << plat::Utf8Escaped("cannot load the module library " + path + ": " + dlerror()) << "\n";
     return false;
   }
-  m_out << "module: " << path << "\n";
+  m_out << "module: " << plat::Utf8Escaped(path) << "\n";
   return true;
 }
 
@@ -727,7 +728,7 @@ bool PdnHost::ReadScript(const PdnHostOptions& options) {
   if (reason.empty())
     return true;
   m_err << "pdnhost: " << (options.shots.empty() ? "the working folder" : "--shots: the folder") << " \""
-        << folder.string() << "\", where the script's screenshots go, " << reason << "\n";
+        << plat::Utf8Escaped(folder.string()) << "\", where the script's screenshots go, " << reason << "\n";
   return false;
 }
 
@@ -758,24 +759,26 @@ int PdnHost::Run(const PdnHostOptions& options) {
   if (options.fixedClock)
     plat::VirtualClock::FixTimeOfDay();
   m_help = std::make_unique<HostHelp>(m_callback, options.screen ? HostHelp::Window::OnScreen : HostHelp::Window::None);
-  try {
-    m_board = LoadBoardFile(options.board, *m_ledger);
-  } catch (const BoardFileError& error) {
-    m_err << "pdnhost: " << error.what() << "\n";
-    return 2;
-  }
-  m_out << "board: " << options.board << " (" << EscapedName(m_board->Name()) << ", " << m_board->Layers().size() << " layers, "
-        << m_board->Nets().size() << " nets, " << m_board->Probes().size() << " probes)\n";
-  for (const std::string& file : options.moreBoards) {
+  // A board file's name is shown as the file system has it, a byte that is no UTF-8 by its number.
+  auto loadBoard = [&](const std::string& file) -> std::unique_ptr<HostBoard> {
+    std::unique_ptr<HostBoard> board;
     try {
-      m_moreBoards.push_back(LoadBoardFile(file, *m_ledger));
+      board = LoadBoardFile(file, *m_ledger);
     } catch (const BoardFileError& error) {
-      m_err << "pdnhost: " << error.what() << "\n";
-      return 2;
+      m_err << "pdnhost: " << plat::Utf8Escaped(error.what()) << "\n";
+      return nullptr;
     }
-    const HostBoard& more = *m_moreBoards.back();
-    m_out << "board: " << file << " (" << EscapedName(more.Name()) << ", " << more.Layers().size() << " layers, "
-          << more.Nets().size() << " nets, " << more.Probes().size() << " probes)\n";
+    m_out << "board: " << plat::Utf8Escaped(file) << " (" << EscapedName(board->Name()) << ", "
+          << board->Layers().size() << " layers, " << board->Nets().size() << " nets, " << board->Probes().size()
+          << " probes)\n";
+    return board;
+  };
+  if (!(m_board = loadBoard(options.board)))
+    return 2;
+  for (const std::string& file : options.moreBoards) {
+    m_moreBoards.push_back(loadBoard(file));
+    if (!m_moreBoards.back())
+      return 2;
   }
   if (!LoadLibrary(options.library))
     return 2;

@@ -500,11 +500,13 @@ std::vector<ScriptStep> LoadScript(const std::string& path) {
   constexpr std::uint64_t kMaxScriptBytes = 16u << 20;
   std::string text;
   const plat::FileReadResult read = plat::ReadRegularFile(path, kMaxScriptBytes, text);
+  // Its name as the file system has it, a byte that is no UTF-8 shown by its number.
+  const std::string shown = plat::Utf8Escaped(path);
   if (read.status == plat::FileReadStatus::CannotOpen || read.status == plat::FileReadStatus::ReadFailed)
-    throw ScriptError(path + ": cannot read the script");
+    throw ScriptError(shown + ": cannot read the script");
   if (!read)
-    throw ScriptError(path + ": " + plat::DescribeFileRead(read, kMaxScriptBytes));
-  return ParseScript(text, path);
+    throw ScriptError(shown + ": " + plat::DescribeFileRead(read, kMaxScriptBytes));
+  return ParseScript(text, shown);
 }
 
 }  // namespace host

@@ -1,5 +1,6 @@
 #include "host/PdnScriptRunner.h"
 
+#include "platform/base/CodePage.h"
 #include "platform/base/GlobalMemory.h"
 
 #include "host/HostCallbackLog.h"
@@ -217,7 +218,7 @@ ScriptRunner::ScriptRunner(ScriptRunnerHost host, std::vector<ScriptStep> steps,
 std::string ScriptRunner::Where(int line) const {
   if (m_ScriptName.empty() || line <= 0)
     return "pdnhost: ";
-  return "pdnhost: " + m_ScriptName + ":" + std::to_string(line) + ": ";
+  return "pdnhost: " + plat::Utf8Escaped(m_ScriptName) + ":" + std::to_string(line) + ": ";
 }
 
 void ScriptRunner::Fail(const std::string& what, int line) {

@@ -1,5 +1,6 @@
 // pdnhost at its boundary with the user: bad board files and names, the module's view of the texts, and where a
 // script may write.
+#include "host/tests/HostTestBoards.h"
 #include "host/tests/PdnHostRun.h"
 
 #include <sys/stat.h>
@@ -94,6 +95,37 @@ TEST_F(PdnHostBoundary, ScreenshotsStayInTheShotsFolder) {
             std::string::npos)
       << refused.errors;
   EXPECT_FALSE(fs::exists(dir.parent_path() / "x.png"));
+}
+
+// Bytes that are no UTF-8 in the words of the command line and in the names of the files it gives are shown by
+// their numbers in what pdnhost prints; they reached the terminal as they were.
+TEST_F(PdnHostBoundary, BytesThatAreNoUtf8OnTheCommandLineAreShownByTheirNumbers) {
+  const std::string board = (dir / "b\xFE.json").string();
+  fs::copy_file(host::test::SampleBoard("sensor4.json"), board);
+  const std::string script = Write("s\xFD.txt", "frob\n");
+  const std::string shot = Write("shot.txt", "screenshot 01.png\n");
+  const std::string taken = Write("x\xFC", "a file\n");
+  const std::pair<std::string, std::string> cases[] = {
+      {"--wizard '\xFF'", "pdnhost: --wizard: expected decoupling, bypass, via-model or extractor, found \"\\xFF\"\n"},
+      {"--frob\xFF", "pdnhost: unknown option \"--frob\\xFF\"\n"},
+      {"--board " + (dir / "n\xFF.json").string(),
+       "pdnhost: " + dir.string() + "/n\\xFF.json: cannot be opened for reading\n"},
+      {"--library " + (dir / "l\xFF.so").string(), "pdnhost: cannot load the module library " + dir.string() + "/l\\xFF.so: "},
+      {"--board " + board + " --open modeless --script '" + script + "'",
+       "pdnhost: " + dir.string() + "/s\\xFD.txt:1: unknown step \"frob\""},
+      {"--board " + board + " --open modeless --script " + shot + " --shots " + taken,
+       "pdnhost: --shots: the folder \"" + dir.string() + "/x\\xFC\", where the script's screenshots go, is not a folder"},
+  };
+  for (const auto& [arguments, message] : cases) {
+    SCOPED_TRACE(arguments);
+    const auto run = RunProgram(arguments);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.errors.rfind(message, 0), 0u) << run.errors;
+    EXPECT_EQ(run.errors.find_first_of("\xFF\xFE\xFD"), std::string::npos) << run.errors;
+  }
+  const auto shown = RunProgram("--board " + board + " --no-getters");
+  EXPECT_EQ(shown.code, 0) << shown.errors;
+  EXPECT_EQ(shown.output.rfind("board: " + dir.string() + "/b\\xFE.json (Sensor board 4L", 0), 0u) << shown.output;
 }
 
 // A --shots folder that cannot take the script's screenshots is refused before anything runs: the wizard once ran
