@@ -97,6 +97,36 @@ TEST_F(PdnHostBoundary, ScreenshotsStayInTheShotsFolder) {
   EXPECT_FALSE(fs::exists(dir.parent_path() / "x.png"));
 }
 
+// A differential pair is one relation between two vias: a via whose partner names another via, or that a second
+// via names too, is a board error at its place. Such a board was read, and each end of the "pair" led elsewhere.
+TEST_F(PdnHostBoundary, ADifferentialPairIsOneRelationBetweenTwoVias) {
+  auto board = [&](const std::string& vias) {
+    return Write("pairs.json", R"({"name": "b", "layers": [{"name": "T", "kind": "signal", "thickness": 0.035},
+      {"name": "B", "kind": "signal", "thickness": 0.035}], "nets": [{"name": "S", "type": "signal"}], "vias": [)" +
+                                   vias + "]}\n");
+  };
+  auto via = [](const char* id, const char* partner) {
+    return std::string(R"({"id": ")") + id + R"(", "net": "S", "at": [1, 1], "size": 0.2, "connected": ["T", "B"])" +
+           (partner ? std::string(R"(, "partner": ")") + partner + "\"" : std::string()) + "}";
+  };
+  const std::pair<std::string, std::string> cases[] = {
+      {via("P", "N") + ", " + via("N", "X") + ", " + via("X", "N"),
+       ": /vias/0/partner: expected the id of a via whose partner is this via (it names \"X\"), found the text \"N\""},
+      {via("P", "N") + ", " + via("N", nullptr) + ", " + via("Q", "N"),
+       ": /vias/2/partner: expected the id of a via that no other via names as its partner, found the text \"N\""},
+  };
+  for (const auto& [vias, message] : cases) {
+    const std::string file = board(vias);
+    const auto run = RunProgram("--board " + file);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.errors.rfind("pdnhost: " + file + ":2:", 0), 0u) << run.errors;
+    EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
+  }
+  // Both ends naming each other, or one end naming the other, is a pair.
+  for (const std::string& vias : {via("P", "N") + ", " + via("N", "P"), via("P", "N") + ", " + via("N", nullptr)})
+    EXPECT_EQ(RunProgram("--no-getters --board " + board(vias)).code, 0) << vias;
+}
+
 // Bytes that are no UTF-8 in the words of the command line and in the names of the files it gives are shown by
 // their numbers in what pdnhost prints; they reached the terminal as they were.
 TEST_F(PdnHostBoundary, BytesThatAreNoUtf8OnTheCommandLineAreShownByTheirNumbers) {
