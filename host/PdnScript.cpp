@@ -452,7 +452,8 @@ const std::vector<ScriptOperation>& ScriptOperations() {
 std::vector<ScriptStep> ParseScript(std::string_view text, const std::string& fileName) {
   std::vector<ScriptStep> steps;
   int number = 0;
-  size_t start = 0;
+  // A byte-order mark that an editor wrote before the first line is no part of it (as in a board file).
+  size_t start = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
   while (start <= text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string_view::npos)

@@ -308,6 +308,19 @@ TEST_F(PdnHostBoundary, BadScriptLinesAreQuotedInUtf8) {
   }
 }
 
+// A script that an editor saved with a byte-order mark runs as without it (its first step was refused as a word
+// that is no UTF-8 of the code page); one inside a line is still refused.
+TEST_F(PdnHostBoundary, AScriptSavedWithAByteOrderMarkRuns) {
+  const std::string marked = Write("marked.txt", "\xEF\xBB\xBF" "click \"Next >\"\nexpect state 1005 visible\n");
+  const auto run = RunProgram("--no-getters --open modeless --script " + marked);
+  EXPECT_EQ(run.code, 0) << run.errors;
+  EXPECT_NE(run.output.find("step 1: click \"Next >\"\n"), std::string::npos) << run.output;
+  const std::string inside = Write("inside.txt", "click \"Next >\"\n\xEF\xBB\xBF" "click \"Next >\"\n");
+  const auto refused = RunProgram("--no-getters --open modeless --script " + inside);
+  EXPECT_EQ(refused.code, 2);
+  EXPECT_NE(refused.errors.find("inside.txt:2: "), std::string::npos) << refused.errors;
+}
+
 // A click "at X Y" beyond its control's size fails the step, naming the control's size: it clicked
 // whatever lay there instead (another control, or nothing) and the run went on as if it had hit.
 TEST_F(PdnHostBoundary, APointOutsideItsControlFailsTheStep) {
