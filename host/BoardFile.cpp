@@ -618,10 +618,23 @@ private:
       if (v.contains("partner"))
         partners.push_back({probe, {r.Text(v, where, "partner"), where + "/partner"}});
     }
+    // A differential pair is one relation: the partner names this via back or names none, and no third via names
+    // either of them (the wizards would take another pair from each end).
+    std::map<HostProbe*, std::string> namedBy;
+    for (const auto& [probe, partner] : partners)
+      namedBy.emplace(probe, partner.first);
+    std::set<HostProbe*> taken;
     for (auto& [probe, partner] : partners) {
       HostProbe* other = b.FindProbe(partner.first);
       if (!other || other == probe || other->GetKind() != HostProbeVia)
         r.Fail(partner.second, "the id of another via", &JsonText(partner.first));
+      const auto back = namedBy.find(other);
+      if (back != namedBy.end() && back->second != probe->Id())
+        r.Fail(partner.second,
+               "the id of a via whose partner is this via (it names \"" + Utf8FromCp1252(back->second) + "\")",
+               &JsonText(partner.first));
+      if (!taken.insert(other).second)
+        r.Fail(partner.second, "the id of a via that no other via names as its partner", &JsonText(partner.first));
       probe->SetPartner(other);
     }
   }

@@ -7,15 +7,21 @@
 #include "host/HostRecordGeometryQuery.h"
 #include "host/HostSystem.h"
 #include "host/HostText.h"
+#include "platform/base/CodePage.h"
+#include "platform/base/PathDialect.h"
+#include "platform/base/RegularFile.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/framework/ControlCodes.h"
 #include "platform/window/windowapi.h"
 
+#include <dirent.h>
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -100,7 +106,7 @@ const char* PdnHostUsage() {
          "                          a system of several boards, of which the wizard lets the user choose\n"
          "  --wizard KIND           decoupling (default), bypass, via-model or extractor\n"
          "  --board-mode            hand in the board alone instead of a system of boards\n"
-         "  --project FILE          project file; its settings file is the same name with \".dao\"\n"
+         "  --project FILE          project file (must be there); its settings file is the same name with \".dao\"\n"
          "  --help-file TEXT        help file of the wizard\n"
          "  --names TEXT            names for the wizard (separated by tab, CR or LF); may repeat\n"
          "  --option1 on|off        wizard option 1, every wizard: its capacitor-models step (default on)\n"
@@ -300,10 +306,10 @@ PdnHost::~PdnHost() {
 bool PdnHost::LoadLibrary(const std::string& path) {
   m_library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!m_library) {
-    m_err << "pdnhost: cannot load the module library " << path << ": " << dlerror() << "\n";
+    m_err << "pdnhost: " << plat::Utf8Escaped("cannot load the module library " + path + ": " + dlerror()) << "\n";
     return false;
   }
-  m_out << "module: " << path << "\n";
+  m_out << "module: " << plat::Utf8Escaped(path) << "\n";
   return true;
 }
 
@@ -516,15 +522,8 @@ void PdnHost::SayNoWizard(const std::string& why) {
 }
 
 bool PdnHost::PrepareScript(const PdnHostOptions& options) {
-  std::vector<ScriptStep> steps;
-  if (options.script) {
-    try {
-      steps = LoadScript(*options.script);
-    } catch (const ScriptError& error) {
-      m_err << "pdnhost: " << error.what() << "\n";
-      return false;
-    }
-  }
+  // The script was read and checked before the module was loaded (Run).
+  std::vector<ScriptStep> steps = std::move(m_steps);
   if (options.save) {
     // --save ticks "Save settings to file" before anything else. The bypass, via-model and extractor wizards open
     // on the step after the start page: Back goes there first.
@@ -691,28 +690,95 @@ bool PdnHost::OpenModeless(CWizardAPI& api) {
   return opened;
 }
 
+bool PdnHost::CheckGivenFile(const char* option, const std::optional<std::string>& path) {
+  if (!path)
+    return true;
+  // The module opens the name in its own dialect (code page 1252, '\\' a separator): the same file is looked at.
+  const plat::FileReadResult checked = plat::CheckRegularFile(plat::NativePath(*path));
+  if (checked)
+    return true;
+  m_err << "pdnhost: " << option << ": the file \"" << EscapedName(*path) << "\" "
+        << plat::DescribeFileRead(checked, 0) << "\n";
+  return false;
+}
+
+bool PdnHost::ReadScript(const PdnHostOptions& options) {
+  if (!options.script)
+    return true;
+  try {
+    m_steps = LoadScript(*options.script);
+  } catch (const ScriptError& error) {
+    m_err << "pdnhost: " << error.what() << "\n";
+    return false;
+  }
+  if (std::none_of(m_steps.begin(), m_steps.end(),
+                   [](const ScriptStep& step) { return step.action == ScriptAction::Screenshot; }))
+    return true;
+  // The screenshots' folder is made now and must take files: a run that could not write them would fail half done,
+  // after the wizard had run (and saved).
+  namespace fs = std::filesystem;
+  const fs::path folder = options.shots.empty() ? fs::path(".") : fs::path(options.shots);
+  std::error_code error;
+  fs::create_directories(folder, error);
+  std::string reason;
+  if (!fs::is_directory(folder))
+    reason = fs::exists(folder) ? "is not a folder" : "cannot be made (" + error.message() + ")";
+  else if (::access(folder.c_str(), W_OK | X_OK) != 0)
+    reason = std::string("cannot be written (") + std::strerror(errno) + ")";
+  if (reason.empty())
+    return true;
+  m_err << "pdnhost: " << (options.shots.empty() ? "the working folder" : "--shots: the folder") << " \""
+        << plat::Utf8Escaped(folder.string()) << "\", where the script's screenshots go, " << reason << "\n";
+  return false;
+}
+
+bool PdnHost::CheckGivenFolders(const char* option, const std::vector<std::string>& folders) {
+  for (const std::string& folder : folders) {
+    // The module lists the folder in its own dialect, as it opens files.
+    DIR* listing = ::opendir(plat::NativePath(folder).c_str());
+    if (listing) {
+      ::closedir(listing);
+      continue;
+    }
+    const int error = errno;
+    m_err << "pdnhost: " << option << ": the folder \"" << EscapedName(folder) << "\" "
+          << (error == ENOTDIR ? std::string("is not a folder")
+                               : "cannot be listed (" + std::string(std::strerror(error)) + ")")
+          << "\n";
+    return false;
+  }
+  return true;
+}
+
 int PdnHost::Run(const PdnHostOptions& options) {
+  // The project file (whose settings file need not be there yet) and a settings file to load must be files that
+  // can be read: the module would take a name that is not one as a project without a file, or load nothing.
+  if (!CheckGivenFile("--project", options.project) || !CheckGivenFile("--load", options.load) ||
+      !CheckGivenFolders("--model-dir", options.modelDirectories) || !ReadScript(options))
+    return 2;
   if (options.fixedClock)
     plat::VirtualClock::FixTimeOfDay();
   m_help = std::make_unique<HostHelp>(m_callback, options.screen ? HostHelp::Window::OnScreen : HostHelp::Window::None);
-  try {
-    m_board = LoadBoardFile(options.board, *m_ledger);
-  } catch (const BoardFileError& error) {
-    m_err << "pdnhost: " << error.what() << "\n";
-    return 2;
-  }
-  m_out << "board: " << options.board << " (" << EscapedName(m_board->Name()) << ", " << m_board->Layers().size() << " layers, "
-        << m_board->Nets().size() << " nets, " << m_board->Probes().size() << " probes)\n";
-  for (const std::string& file : options.moreBoards) {
+  // A board file's name is shown as the file system has it, a byte that is no UTF-8 by its number.
+  auto loadBoard = [&](const std::string& file) -> std::unique_ptr<HostBoard> {
+    std::unique_ptr<HostBoard> board;
     try {
-      m_moreBoards.push_back(LoadBoardFile(file, *m_ledger));
+      board = LoadBoardFile(file, *m_ledger);
     } catch (const BoardFileError& error) {
-      m_err << "pdnhost: " << error.what() << "\n";
-      return 2;
+      m_err << "pdnhost: " << plat::Utf8Escaped(error.what()) << "\n";
+      return nullptr;
     }
-    const HostBoard& more = *m_moreBoards.back();
-    m_out << "board: " << file << " (" << EscapedName(more.Name()) << ", " << more.Layers().size() << " layers, "
-          << more.Nets().size() << " nets, " << more.Probes().size() << " probes)\n";
+    m_out << "board: " << plat::Utf8Escaped(file) << " (" << EscapedName(board->Name()) << ", "
+          << board->Layers().size() << " layers, " << board->Nets().size() << " nets, " << board->Probes().size()
+          << " probes)\n";
+    return board;
+  };
+  if (!(m_board = loadBoard(options.board)))
+    return 2;
+  for (const std::string& file : options.moreBoards) {
+    m_moreBoards.push_back(loadBoard(file));
+    if (!m_moreBoards.back())
+      return 2;
   }
   if (!LoadLibrary(options.library))
     return 2;

@@ -96,6 +96,10 @@ public:
   int Run(const PdnHostOptions& options);
 
 private:
+  // A file named on the command line that must be there: false after saying why it cannot be used.
+  bool CheckGivenFile(const char* option, const std::optional<std::string>& path);
+  // Folders named on the command line that must be there and be listed: false after saying which cannot.
+  bool CheckGivenFolders(const char* option, const std::vector<std::string>& folders);
   bool LoadLibrary(const std::string& path);
   CWizardAPI* CreateObject(WizardKind kind);
   void Step(const std::string& what, bool answer);
@@ -116,6 +120,9 @@ private:
   void SwitchViaPort(const std::string& id, bool enabled);
   HostProbe* FindProbe(const std::string& id) const;
   void Print(const std::string& line);
+  // Reads and checks the --script before anything is loaded, and the folder its screenshots go to; false after
+  // saying what is wrong.
+  bool ReadScript(const PdnHostOptions& options);
   bool PrepareScript(const PdnHostOptions& options);
   void RunModelessLoop();
   int RunEditorDialog(const PdnHostOptions& options);
@@ -158,6 +165,7 @@ private:
   std::vector<std::string> m_log;   // every step and callback line printed so far
   std::unique_ptr<plat::SdlPresenter> m_presenter;
   std::unique_ptr<ScriptInput> m_input;
+  std::vector<ScriptStep> m_steps;   // the script's steps, read by ReadScript
   std::unique_ptr<ScriptRunner> m_runner;
   std::unique_ptr<ScreenPacer> m_pacer;
   std::string m_dialogCaption;   // the caption by which a script finds the dialog that runs instead of a wizard

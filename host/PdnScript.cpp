@@ -1,6 +1,7 @@
 #include "host/PdnScript.h"
 
 #include "host/HostText.h"
+#include "platform/base/CodePage.h"
 #include "platform/base/RegularFile.h"
 
 #include "platform/framework/ControlCodes.h"
@@ -61,7 +62,12 @@ std::vector<Token> Tokenise(std::string_view line) {
           case 't': token.text += '\t'; break;
           case 'n': token.text += '\n'; break;
           case 'r': token.text += '\r'; break;
-          default: throw ScriptError(std::string("unknown escape \\") + e + " in a quoted text");
+          default: {
+            // A byte that is not ASCII (the first of a character) is shown by its number.
+            const std::string shown = plat::Utf8Escaped(std::string_view(&e, 1));
+            throw ScriptError("unknown escape \\" + (shown.size() == 1 ? shown : " before the byte " + shown) +
+                              " in a quoted text");
+          }
         }
       }
       if (!closed)
@@ -78,7 +84,8 @@ std::vector<Token> Tokenise(std::string_view line) {
     // The script is UTF-8; captions, typed texts and names are the module's, in code page 1252.
     std::optional<std::string> converted = Cp1252FromUtf8Strict(token.text);
     if (!converted)
-      throw ScriptError("\"" + token.text + "\" is not UTF-8 or has a character that code page 1252 does not have");
+      throw ScriptError("\"" + plat::Utf8Escaped(token.text) +
+                        "\" is not UTF-8 or has a character that code page 1252 does not have");
     token.text = std::move(*converted);
     tokens.push_back(std::move(token));
   }
@@ -445,7 +452,8 @@ const std::vector<ScriptOperation>& ScriptOperations() {
 std::vector<ScriptStep> ParseScript(std::string_view text, const std::string& fileName) {
   std::vector<ScriptStep> steps;
   int number = 0;
-  size_t start = 0;
+  // A byte-order mark that an editor wrote before the first line is no part of it (as in a board file).
+  size_t start = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
   while (start <= text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string_view::npos)
@@ -463,8 +471,15 @@ std::vector<ScriptStep> ParseScript(std::string_view text, const std::string& fi
       if (line.find('\0') != std::string_view::npos)
         throw ScriptError("a NUL byte in the line");
       std::vector<Token> tokens = Tokenise(line);
-      const std::optional<ScriptScope> scope = TakeScope(tokens);
-      ScriptStep step = ParseLine(tokens);
+      std::optional<ScriptScope> scope;
+      ScriptStep step;
+      try {
+        scope = TakeScope(tokens);
+        step = ParseLine(tokens);
+      } catch (const ScriptError& error) {
+        // The tokens are in the module's code page by now: what a message quotes of them is shown in UTF-8.
+        throw ScriptError(Utf8FromCp1252(error.what()));
+      }
       if (scope)
         step.control.scope = *scope;
       step.line = number;
@@ -486,11 +501,13 @@ std::vector<ScriptStep> LoadScript(const std::string& path) {
   constexpr std::uint64_t kMaxScriptBytes = 16u << 20;
   std::string text;
   const plat::FileReadResult read = plat::ReadRegularFile(path, kMaxScriptBytes, text);
+  // Its name as the file system has it, a byte that is no UTF-8 shown by its number.
+  const std::string shown = plat::Utf8Escaped(path);
   if (read.status == plat::FileReadStatus::CannotOpen || read.status == plat::FileReadStatus::ReadFailed)
-    throw ScriptError(path + ": cannot read the script");
+    throw ScriptError(shown + ": cannot read the script");
   if (!read)
-    throw ScriptError(path + ": " + plat::DescribeFileRead(read, kMaxScriptBytes));
-  return ParseScript(text, path);
+    throw ScriptError(shown + ": " + plat::DescribeFileRead(read, kMaxScriptBytes));
+  return ParseScript(text, shown);
 }
 
 }  // namespace host

@@ -1,5 +1,6 @@
 #include "host/PdnScriptRunner.h"
 
+#include "platform/base/CodePage.h"
 #include "platform/base/GlobalMemory.h"
 
 #include "host/HostCallbackLog.h"
@@ -58,12 +59,17 @@ POINT Centre(HWND hwnd) {
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-// Where a step clicks into a control: the point it names (from the window's top left corner), else the middle.
+// Where a step clicks into a control: the point it names (from the window's top left corner), else the middle. A
+// point beyond the control would click whatever lies there instead: the step fails.
 POINT Target(HWND hwnd, const ScriptStep& step) {
   if (!step.atPoint)
     return Centre(hwnd);
   RECT r{};
   GetWindowRect(hwnd, &r);
+  if (step.x >= r.right - r.left || step.y >= r.bottom - r.top)
+    throw ScriptError("the point " + std::to_string(step.x) + ", " + std::to_string(step.y) + " lies outside control " +
+                      step.control.Describe() + " (" + std::to_string(r.right - r.left) + " x " +
+                      std::to_string(r.bottom - r.top) + " pixels)");
   return POINT{r.left + step.x, r.top + step.y};
 }
 
@@ -212,7 +218,7 @@ ScriptRunner::ScriptRunner(ScriptRunnerHost host, std::vector<ScriptStep> steps,
 std::string ScriptRunner::Where(int line) const {
   if (m_ScriptName.empty() || line <= 0)
     return "pdnhost: ";
-  return "pdnhost: " + m_ScriptName + ":" + std::to_string(line) + ": ";
+  return "pdnhost: " + plat::Utf8Escaped(m_ScriptName) + ":" + std::to_string(line) + ": ";
 }
 
 void ScriptRunner::Fail(const std::string& what, int line) {
@@ -352,13 +358,13 @@ HWND ScriptRunner::Find(const ScriptControl& control, Visibility visibility) {
   if (scope.kind == ScriptScope::Kind::Pane) {
     within = FirstDescendant(root, true, [](HWND hwnd) { return ClassOf(hwnd) == plat::kDialogClass; });
     if (!within)
-      throw ScriptError("the window \"" + WindowText(root) + "\" shows no pane to find control " +
+      throw ScriptError("the window \"" + EscapedName(WindowText(root)) + "\" shows no pane to find control " +
                         control.Describe() + " in");
   } else if (scope.kind == ScriptScope::Kind::Control) {
     within = FirstDescendant(root, true, [&](HWND hwnd) { return Names(hwnd, scope.id, scope.byCaption, scope.caption); });
     if (!within)
       throw ScriptError("no visible control to find control " + control.Describe() + " in, in the window \"" +
-                        WindowText(root) + "\"");
+                        EscapedName(WindowText(root)) + "\"");
   }
   auto match = [&](HWND hwnd) {
     if (scope.kind == ScriptScope::Kind::Dialog && GetParent(hwnd) != root)
@@ -371,7 +377,7 @@ HWND ScriptRunner::Find(const ScriptControl& control, Visibility visibility) {
     found = FirstDescendant(within, false, match);
   if (!found)
     throw ScriptError(std::string("no ") + (visibility == Visibility::AnyControl ? "" : "visible ") + "control " +
-                      control.Describe() + " in the window \"" + WindowText(root) + "\"");
+                      control.Describe() + " in the window \"" + EscapedName(WindowText(root)) + "\"");
   return found;
 }
 

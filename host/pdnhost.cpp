@@ -4,6 +4,7 @@
 // that the build places relative to the program itself (PDNHOST_LIBRARY_FROM_PROGRAM, PDNHOST_BOARD_FROM_PROGRAM,
 // PDNHOST_MODELS_FROM_PROGRAM), so a moved build tree still runs.
 #include "host/PdnHost.h"
+#include "platform/base/CodePage.h"
 
 #include <filesystem>
 #include <iostream>
@@ -40,7 +41,8 @@ int main(int argc, char** argv) {
                                           FromProgram(folder, PDNHOST_BOARD_FROM_PROGRAM),
                                           FromProgram(folder, PDNHOST_MODELS_FROM_PROGRAM));
   } catch (const host::PdnHostUsageError& error) {
-    std::cerr << "pdnhost: " << error.what() << "\n" << host::PdnHostUsage();
+    // The line's words as given: a byte that is no UTF-8 is shown by its number.
+    std::cerr << "pdnhost: " << plat::Utf8Escaped(error.what()) << "\n" << host::PdnHostUsage();
     return 2;
   }
   host::PdnHost pdnhost(std::cout, std::cerr);

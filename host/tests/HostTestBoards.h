@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace host::test {
@@ -13,6 +15,21 @@ inline std::string SourceDir() {
 }
 
 inline std::string SampleBoard(const std::string& name) { return SourceDir() + "/samples/boards/" + name; }
+
+// Writes the 8-layer sample board as `path` with `via` first among its view's picks; false when the sample board
+// cannot be read or has no picks, or `path` cannot be written.
+inline bool WriteDemo8WithPick(const std::string& path, const std::string& via) {
+  std::ifstream in(SampleBoard("demo8.json"), std::ios::binary);
+  std::string json{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string picks = "\"picks\": [";
+  const size_t at = json.find(picks);
+  if (at == std::string::npos)
+    return false;
+  json.insert(at + picks.size(), "\"" + via + "\", ");
+  std::ofstream out(path, std::ios::binary);
+  out << json;
+  return static_cast<bool>(out.flush());
+}
 
 // A board of 720 decoupling capacitors: BOARD_HF holds C1..C686, CORE_BULK C687..C706, the rest are free.
 inline std::string ManyCapacitorsBoard() {

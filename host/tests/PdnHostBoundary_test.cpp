@@ -1,5 +1,6 @@
 // pdnhost at its boundary with the user: bad board files and names, the module's view of the texts, and where a
 // script may write.
+#include "host/tests/HostTestBoards.h"
 #include "host/tests/PdnHostRun.h"
 
 #include <sys/stat.h>
@@ -96,6 +97,106 @@ TEST_F(PdnHostBoundary, ScreenshotsStayInTheShotsFolder) {
   EXPECT_FALSE(fs::exists(dir.parent_path() / "x.png"));
 }
 
+// A differential pair is one relation between two vias: a via whose partner names another via, or that a second
+// via names too, is a board error at its place. Such a board was read, and each end of the "pair" led elsewhere.
+TEST_F(PdnHostBoundary, ADifferentialPairIsOneRelationBetweenTwoVias) {
+  auto board = [&](const std::string& vias) {
+    return Write("pairs.json", R"({"name": "b", "layers": [{"name": "T", "kind": "signal", "thickness": 0.035},
+      {"name": "B", "kind": "signal", "thickness": 0.035}], "nets": [{"name": "S", "type": "signal"}], "vias": [)" +
+                                   vias + "]}\n");
+  };
+  auto via = [](const char* id, const char* partner) {
+    return std::string(R"({"id": ")") + id + R"(", "net": "S", "at": [1, 1], "size": 0.2, "connected": ["T", "B"])" +
+           (partner ? std::string(R"(, "partner": ")") + partner + "\"" : std::string()) + "}";
+  };
+  const std::pair<std::string, std::string> cases[] = {
+      {via("P", "N") + ", " + via("N", "X") + ", " + via("X", "N"),
+       ": /vias/0/partner: expected the id of a via whose partner is this via (it names \"X\"), found the text \"N\""},
+      {via("P", "N") + ", " + via("N", nullptr) + ", " + via("Q", "N"),
+       ": /vias/2/partner: expected the id of a via that no other via names as its partner, found the text \"N\""},
+  };
+  for (const auto& [vias, message] : cases) {
+    const std::string file = board(vias);
+    const auto run = RunProgram("--board " + file);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.errors.rfind("pdnhost: " + file + ":2:", 0), 0u) << run.errors;
+    EXPECT_NE(run.errors.find(message), std::string::npos) << run.errors;
+  }
+  // Both ends naming each other, or one end naming the other, is a pair.
+  for (const std::string& vias : {via("P", "N") + ", " + via("N", "P"), via("P", "N") + ", " + via("N", nullptr)})
+    EXPECT_EQ(RunProgram("--no-getters --board " + board(vias)).code, 0) << vias;
+}
+
+// Bytes that are no UTF-8 in the words of the command line and in the names of the files it gives are shown by
+// their numbers in what pdnhost prints; they reached the terminal as they were.
+TEST_F(PdnHostBoundary, BytesThatAreNoUtf8OnTheCommandLineAreShownByTheirNumbers) {
+  const std::string board = (dir / "b\xFE.json").string();
+  fs::copy_file(host::test::SampleBoard("sensor4.json"), board);
+  const std::string script = Write("s\xFD.txt", "frob\n");
+  const std::string shot = Write("shot.txt", "screenshot 01.png\n");
+  const std::string taken = Write("x\xFC", "a file\n");
+  const std::pair<std::string, std::string> cases[] = {
+      {"--wizard '\xFF'", "pdnhost: --wizard: expected decoupling, bypass, via-model or extractor, found \"\\xFF\"\n"},
+      {"--frob\xFF", "pdnhost: unknown option \"--frob\\xFF\"\n"},
+      {"--board " + (dir / "n\xFF.json").string(),
+       "pdnhost: " + dir.string() + "/n\\xFF.json: cannot be opened for reading\n"},
+      {"--library " + (dir / "l\xFF.so").string(), "pdnhost: cannot load the module library " + dir.string() + "/l\\xFF.so: "},
+      {"--board " + board + " --open modeless --script '" + script + "'",
+       "pdnhost: " + dir.string() + "/s\\xFD.txt:1: unknown step \"frob\""},
+      {"--board " + board + " --open modeless --script " + shot + " --shots " + taken,
+       "pdnhost: --shots: the folder \"" + dir.string() + "/x\\xFC\", where the script's screenshots go, is not a folder"},
+  };
+  for (const auto& [arguments, message] : cases) {
+    SCOPED_TRACE(arguments);
+    const auto run = RunProgram(arguments);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.errors.rfind(message, 0), 0u) << run.errors;
+    EXPECT_EQ(run.errors.find_first_of("\xFF\xFE\xFD"), std::string::npos) << run.errors;
+  }
+  const auto shown = RunProgram("--board " + board + " --no-getters");
+  EXPECT_EQ(shown.code, 0) << shown.errors;
+  EXPECT_EQ(shown.output.rfind("board: " + dir.string() + "/b\\xFE.json (Sensor board 4L", 0), 0u) << shown.output;
+}
+
+// A --shots folder that cannot take the script's screenshots is refused before anything runs: the wizard once ran
+// and saved its settings, and the run failed half done at the first screenshot.
+TEST_F(PdnHostBoundary, AShotsFolderThatCannotTakeTheScreenshotsIsRefusedBeforeTheRun) {
+  std::ofstream(dir / "demo8.brd") << "board\n";
+  const std::string script = Write("shots.txt", "screenshot 01.png\n");
+  const std::string file = Write("taken", "a file\n");
+  for (const auto& [shots, reason] : {std::pair<std::string, std::string>{file, "is not a folder"},
+                                      {file + "/pages", "cannot be made (Not a directory)"}}) {
+    SCOPED_TRACE(shots);
+    const auto run = RunProgram("--no-getters --open modeless --save --project " + (dir / "demo8.brd").string() +
+                                " --script " + script + " --shots " + shots);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.errors,
+              "pdnhost: --shots: the folder \"" + shots + "\", where the script's screenshots go, " + reason + "\n");
+    EXPECT_EQ(run.output, "");
+    EXPECT_FALSE(fs::exists(dir / "demo8.dao"));
+  }
+  // A folder that is not there yet is made; a script without screenshots needs none.
+  const auto made = RunProgram("--no-getters --open modeless --script " + script + " --shots " + (dir / "new/shots").string());
+  EXPECT_EQ(made.code, 0) << made.errors;
+  EXPECT_TRUE(fs::exists(dir / "new/shots/01.png"));
+  const std::string click = Write("click.txt", "click \"Next >\"\n");
+  EXPECT_EQ(RunProgram("--no-getters --open modeless --script " + click + " --shots " + file).code, 0);
+}
+
+// A model folder that is not there or is a file is refused before the module loads: the editor once opened with
+// an empty list of model files, as if the folder held none.
+TEST_F(PdnHostBoundary, AModelFolderThatCannotBeListedIsRefused) {
+  const std::string file = Write("models.txt", "no folder\n");
+  for (const auto& [folder, reason] :
+       {std::pair<std::string, std::string>{(dir / "none").string(), "cannot be listed (No such file or directory)"},
+        {file, "is not a folder"}}) {
+    const auto run = RunProgram("--dialog models --model-dir " + dir.string() + " --model-dir " + folder);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_EQ(run.errors, "pdnhost: --model-dir: the folder \"" + folder + "\" " + reason + "\n");
+    EXPECT_EQ(run.output, "");
+  }
+}
+
 // A relative model directory is made absolute where pdnhost takes it, so the editor's paths name the files from
 // whatever working folder the module resolves them in.
 TEST_F(PdnHostBoundary, ARelativeModelDirectoryReachesTheEditorAbsolute) {
@@ -180,6 +281,63 @@ TEST_F(PdnHostBoundary, InjectedClicksMoveTheFocusAfterTabMovedIt) {
       EXPECT_NE(run.output.find("  GetMinFreq = 250000\n  GetMaxFreq = 2.5e+08\n"), std::string::npos) << run.output;
     }
   }
+}
+
+// A bad script line is named with its file and line and quoted in UTF-8 whatever it holds: bytes that are no UTF-8
+// by their numbers, a word the module's code page has as the user wrote it (both once reached the terminal as raw
+// bytes, the second after its conversion to the code page), and nothing opens.
+TEST_F(PdnHostBoundary, BadScriptLinesAreQuotedInUtf8) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"click \"\xFF\xFE\"\n", ":1: \"\\xFF\\xFE\" is not UTF-8 or has a character"},
+      {"# B\xC3\xBCro\nclick B\xC3\xBCro\n", ":2: expected a control id (a number up to 65535) or a caption in quotes, "
+                                          "found \"B\xC3\xBCro\""},
+      {"expect state 1065 gepr\xC3\xBC" "ft\n", ":1: expected enabled, disabled, checked, unchecked, visible, hidden or "
+                                           "focused, found \"gepr\xC3\xBC" "ft\""},
+      {"key \xC3\xA9\n", ":1: unknown key \"\xC3\xA9\""},
+      {"click 1065 in \xC3\xA9\n", ":1: expected dialog, pane, a control id or a caption in quotes after \"in\", found "
+                                "\"\xC3\xA9\""},
+      {"type 1017 \"\\\xC3\xA9\"\n", ":1: unknown escape \\ before the byte \\xC3 in a quoted text"},
+  };
+  for (const auto& [text, message] : cases) {
+    SCOPED_TRACE(text);
+    const std::string script = Write("bad.txt", text);
+    const auto run = RunProgram("--open modeless --script " + script);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.errors.find("pdnhost: " + script + message), std::string::npos) << run.errors;
+    EXPECT_EQ(run.output.find("CreateModeless"), std::string::npos) << run.output;
+  }
+}
+
+// A script that an editor saved with a byte-order mark runs as without it (its first step was refused as a word
+// that is no UTF-8 of the code page); one inside a line is still refused.
+TEST_F(PdnHostBoundary, AScriptSavedWithAByteOrderMarkRuns) {
+  const std::string marked = Write("marked.txt", "\xEF\xBB\xBF" "click \"Next >\"\nexpect state 1005 visible\n");
+  const auto run = RunProgram("--no-getters --open modeless --script " + marked);
+  EXPECT_EQ(run.code, 0) << run.errors;
+  EXPECT_NE(run.output.find("step 1: click \"Next >\"\n"), std::string::npos) << run.output;
+  const std::string inside = Write("inside.txt", "click \"Next >\"\n\xEF\xBB\xBF" "click \"Next >\"\n");
+  const auto refused = RunProgram("--no-getters --open modeless --script " + inside);
+  EXPECT_EQ(refused.code, 2);
+  EXPECT_NE(refused.errors.find("inside.txt:2: "), std::string::npos) << refused.errors;
+}
+
+// A click "at X Y" beyond its control's size fails the step, naming the control's size: it clicked
+// whatever lay there instead (another control, or nothing) and the run went on as if it had hit.
+TEST_F(PdnHostBoundary, APointOutsideItsControlFailsTheStep) {
+  for (const char* step : {"click \"Save settings to file\" at 5 900", "click 1065 at 4000 2",
+                           "click \"Next >\" at 0 99999"}) {
+    SCOPED_TRACE(step);
+    const std::string script = Write("point.txt", std::string(step) + "\nclick \"Next >\"\n");
+    const auto run = RunProgram("--no-getters --open modeless --script " + script);
+    EXPECT_EQ(run.code, 4);
+    EXPECT_NE(run.errors.find("point.txt:1: the point "), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find(" pixels)\n"), std::string::npos) << run.errors;
+    EXPECT_EQ(run.output.find("step 2:"), std::string::npos) << run.output;
+  }
+  // A point inside still clicks there.
+  const std::string inside = Write("inside.txt", "click \"Next >\" at 5 5\nexpect state 1005 visible\n");
+  const auto run = RunProgram("--no-getters --open modeless --script " + inside);
+  EXPECT_EQ(run.code, 0) << run.errors;
 }
 
 // Names are UTF-8 in board files and on the command line, code page 1252 in the module, UTF-8 again in the output.

@@ -386,11 +386,7 @@ TEST(PdnHostOnScreen, ViaWizardScriptsWithRealInput) {
 TEST(PdnHostOnScreen, ViaWizardUserScriptsWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
   const ScratchDir dir("screen_via_users");
-  std::string json = ReadFile(SourceDir() / "samples/boards/demo8.json");
-  const size_t picks = json.find("\"picks\": [");
-  ASSERT_NE(picks, std::string::npos);
-  json.insert(picks + 10, "\"V_DQ1\", ");
-  std::ofstream(dir.path() / "demo8.json") << json;
+  ASSERT_TRUE(host::test::WriteDemo8WithPick(dir.path() / "demo8.json", "V_DQ1"));
   std::ofstream(dir.path() / "demo8.brd") << "board\n";
   const ScreenRun pair = RunOnScreen("--real-input --board " + (dir.path() / "demo8.json").string() +
                                          " --board-mode --wizard bypass --open modeless --fixed-clock --project " +

@@ -6,6 +6,7 @@
 #include "platform/display/ReferenceImage.h"
 #include "platform/gdi/Surface.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -123,11 +124,57 @@ TEST_F(PdnHostProgram, RunsOnTheSampleBoardAndOpensEveryWizard) {
   EXPECT_NE(modal.output.find("RunModal() -> false\ncallback: Notify 1 1\ncallback: OnClosed\n"), std::string::npos) << modal.output;
   EXPECT_EQ(RunPdnHost("--help").output.find("missing"), std::string::npos);
 
-  // The via-model object loads without a wizard; a file that is not there loads nothing and the host hears so.
+  // The via-model object loads without a wizard; a file that is not there is refused before the module loads.
   const Outcome missing = RunPdnHost("--wizard via-model --load " + (dir / "none.dao").string());
-  EXPECT_EQ(missing.code, 0) << missing.output;
-  EXPECT_NE(missing.output.find("none.dao) -> false"), std::string::npos) << missing.output;
+  EXPECT_EQ(missing.code, 2) << missing.output;
+  EXPECT_EQ(missing.output.find("LoadSettings"), std::string::npos) << missing.output;
   EXPECT_EQ(missing.output.find("callback: Notify 2 1"), std::string::npos) << missing.output;
+}
+
+// A project or settings file named on the command line that is not there, is a folder, a FIFO or a link to nothing
+// is refused with its reason before the board or the module is loaded: nothing runs and nothing is written (the
+// wizard once took the project as one without a file, and --save then saved nowhere or beside the folder).
+TEST_F(PdnHostProgram, AProjectOrSettingsFileThatIsNoReadableFileIsRefusedBeforeTheModuleLoads) {
+  const fs::path fifo = dir / "pipe.brd";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_symlink(dir / "gone.brd", dir / "dangling.brd");
+  fs::create_directories(dir / "folder.brd");
+  const std::string missing = "cannot be opened for reading (No such file or directory)";
+  const std::pair<fs::path, std::string> bad[] = {
+      {dir / "none.brd", missing}, {dir / "dangling.brd", missing},
+      {dir / "folder.brd", "is not a regular file"}, {fifo, "is not a regular file"}};
+  for (const auto& [file, reason] : bad) {
+    for (const char* option : {"--project", "--load"}) {
+      SCOPED_TRACE(std::string(option) + " " + file.string());
+      const std::string given = std::string(" ") + option + " " + file.string();
+      for (const std::string& run : {"--open modeless --save --project " + project + given,
+                                     "--wizard via-model --no-getters" + given}) {
+        const Outcome outcome = RunPdnHost(run);
+        EXPECT_EQ(outcome.code, 2) << outcome.output;
+        EXPECT_EQ(outcome.errors,
+                  "pdnhost: " + std::string(option) + ": the file \"" + file.string() + "\" " + reason + "\n");
+        EXPECT_EQ(outcome.output, outcome.errors);
+      }
+    }
+  }
+  EXPECT_FALSE(fs::exists(dir / "demo8.dao"));
+  EXPECT_FALSE(fs::exists(dir / "none.dao"));
+  // A project whose settings file is not there yet is the normal start: the save makes it.
+  const Outcome fresh = RunPdnHost(std::string("--library ") + BRIM_TEST_MODULE_LIBRARY +
+                                   " --board-mode --no-getters --fixed-clock --project " + project + " --save");
+  EXPECT_EQ(fresh.code, 0) << fresh.output;
+  EXPECT_NE(fresh.output.find("SetProjectFile(" + project + ") -> true"), std::string::npos) << fresh.output;
+  EXPECT_TRUE(fs::exists(dir / "demo8.dao"));
+  // The module's own path dialect names the same file.
+  const fs::path backslashed = fs::path(project).parent_path().string() + "\\demo8.brd";
+  EXPECT_EQ(RunPdnHost("--no-getters --project '" + backslashed.string() + "'").code, 0);
+  if (::geteuid() != 0) {   // root reads a file whatever its mode
+    fs::permissions(project, fs::perms::none);
+    const Outcome unreadable = RunPdnHost("--no-getters --project " + project);
+    EXPECT_EQ(unreadable.code, 2) << unreadable.output;
+    EXPECT_NE(unreadable.errors.find("cannot be opened for reading (Permission denied)"), std::string::npos);
+    fs::permissions(project, fs::perms::owner_all);
+  }
 }
 
 TEST_F(PdnHostProgram, BadInputGetsAClearErrorOnTheErrorStream) {
@@ -296,16 +343,6 @@ void ExpectShotsMatchReferences(const fs::path& dir, const std::vector<const cha
 
 fs::path SampleBoard(const std::string& name) {
   return fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards" / (name + ".json");
-}
-
-
-// Writes the 8-layer sample board as `path` with `via` first among its view's picks.
-void WriteDemo8WithPick(const fs::path& path, const std::string& via) {
-  std::string json = ReadFile(SampleBoard("demo8"));
-  const size_t picks = json.find("\"picks\": [");
-  ASSERT_NE(picks, std::string::npos);
-  json.insert(picks + 10, "\"" + via + "\", ");
-  std::ofstream(path) << json;
 }
 
 TEST_F(PdnHostProgram, DecouplingWizardRunsFromAScriptOnBothSampleBoards) {
@@ -1128,7 +1165,7 @@ TEST_F(PdnHostProgram, TheViaStepsShowTheChosenBoardsViewerAfterTheBoardChanged)
 // list is saved, and a second run that loads the settings shows the via checked with that pair.
 TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
   const fs::path board = dir / "demo8.json";
-  WriteDemo8WithPick(board, "V_DQ1");
+  ASSERT_TRUE(host::test::WriteDemo8WithPick(board, "V_DQ1"));
   const fs::path project = dir / "demo8.brd";
   std::ofstream(project) << "board\n";
   const std::string common = "--board " + board.string() + " --board-mode --wizard bypass --open modeless --fixed-clock "
@@ -1167,7 +1204,7 @@ TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
 // unchecked and the host never gets it: the next via that passes instead, or none.
 TEST_F(PdnHostProgram, AViaThatArrivesEnabledButFailsItsCheckIsShownUncheckedAndNotSentToTheHost) {
   const fs::path board = dir / "demo8.json";
-  WriteDemo8WithPick(board, "V_TP_CLK");
+  ASSERT_TRUE(host::test::WriteDemo8WithPick(board, "V_TP_CLK"));
   const fs::path script = SourceDir() / "host/tests/scripts/via-list-invalid.pdnscript";
   for (const char* from : {"picks", "settings"}) {
     SCOPED_TRACE(from);

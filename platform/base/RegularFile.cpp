@@ -19,19 +19,33 @@ struct Descriptor {
   }
 };
 
-}  // namespace
-
-FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text) {
-  text.clear();
+// Opens the file without waiting and looks at it: Read when it is a regular file, whose size `st` then holds.
+FileReadResult OpenRegular(const std::string& path, Descriptor& file, struct stat& st) {
   // O_NONBLOCK: opening a FIFO without a writer would wait for one.
-  Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)};
+  file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (file.fd < 0)
     return {FileReadStatus::CannotOpen, errno};
-  struct stat st {};
   if (::fstat(file.fd, &st) != 0)
     return {FileReadStatus::ReadFailed, errno};
   if (!S_ISREG(st.st_mode))
     return {FileReadStatus::NotRegular, 0};
+  return {FileReadStatus::Read, 0};
+}
+
+}  // namespace
+
+FileReadResult CheckRegularFile(const std::string& path) {
+  Descriptor file{-1};
+  struct stat st {};
+  return OpenRegular(path, file, st);
+}
+
+FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text) {
+  text.clear();
+  Descriptor file{-1};
+  struct stat st {};
+  if (const FileReadResult opened = OpenRegular(path, file, st); !opened)
+    return opened;
   if (static_cast<std::uint64_t>(st.st_size) > maxBytes)
     return {FileReadStatus::TooLarge, 0};
   const int flags = ::fcntl(file.fd, F_GETFL);

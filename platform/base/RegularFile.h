@@ -25,6 +25,10 @@ struct FileReadResult {
 // Never blocks on a FIFO or a terminal: the file is opened without waiting and looked at before it is read.
 FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text);
 
+// Whether the file opens for reading and is a regular one (CannotOpen, ReadFailed, NotRegular or Read), without
+// reading it or waiting on it: for a file that another part of the program reads later.
+FileReadResult CheckRegularFile(const std::string& path);
+
 // What went wrong, for a message after the file's name: "cannot be opened for reading (No such file or
 // directory)", "is not a regular file", "is larger than 1048576 bytes", "cannot be read (Input/output error)".
 std::string DescribeFileRead(const FileReadResult& result, std::uint64_t maxBytes);

@@ -1,5 +1,7 @@
 #include "platform/gdi/Surface.h"
 
+#include "platform/base/AtomicFile.h"
+
 #include <cairo.h>
 
 #include <algorithm>
@@ -117,7 +119,17 @@ std::shared_ptr<Surface> Surface::clone() const {
 bool Surface::writePng(const std::string& path) const {
   // Pixels are written directly; cairo must not take the surface for the blank it created.
   cairo_surface_mark_dirty(surface_);
-  return cairo_surface_write_to_png(surface_, path.c_str()) == CAIRO_STATUS_SUCCESS;
+  // The image is made whole in memory and then takes the file's place: a write that fails (a full disk) leaves the
+  // file as it was, never a part of a picture.
+  std::string png;
+  const cairo_write_func_t append = [](void* closure, const unsigned char* data, unsigned int length) {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+  };
+  if (cairo_surface_write_to_png_stream(surface_, append, &png) != CAIRO_STATUS_SUCCESS)
+    return false;
+  int error = 0;
+  return WriteFileAtomically(path, png, error);
 }
 
 cairo_surface_t* Surface::cairoSurface() const {

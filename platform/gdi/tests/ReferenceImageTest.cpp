@@ -5,11 +5,14 @@
 // the temporary directory.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <vector>
 
+#include "platform/base/FileFaults.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/tests/GdiTestUtil.h"
@@ -151,4 +154,25 @@ TEST(ReferenceImage, DialogPictureMatchesTheCommittedReference) {
   ASSERT_FALSE(match.difference.sizeDiffers) << match.message;
   EXPECT_EQ(match.difference.pixels, 0) << "shape pixels differ; " << match.message;
   EXPECT_EQ(match.difference.textPixels, 0) << "text pixels differ beyond the tolerance; " << match.message;
+}
+
+// A picture whose write fails (here on a full disk) leaves the file as it was: an old picture whole, and no file
+// where there was none. cairo wrote straight into the file, leaving a cut PNG behind.
+TEST(ReferenceImage, APictureThatCannotBeWrittenLeavesTheFileAsItWas) {
+  const fs::path dir = fs::temp_directory_path() / ("brim_png_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  plat::SurfacePtr picture = plat::Surface::create(64, 48);
+  ASSERT_TRUE(picture);
+  ASSERT_TRUE(picture->writePng((dir / "old.png").string()));
+  const auto written = fs::file_size(dir / "old.png");
+  {
+    plat::FileFaultScope full(plat::FullDiskFaults());
+    EXPECT_FALSE(picture->writePng((dir / "old.png").string()));
+    EXPECT_FALSE(picture->writePng((dir / "new.png").string()));
+  }
+  EXPECT_EQ(fs::file_size(dir / "old.png"), written);
+  EXPECT_TRUE(plat::Surface::readPng((dir / "old.png").string()));
+  EXPECT_FALSE(fs::exists(dir / "new.png"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  fs::remove_all(dir);
 }
