@@ -26,6 +26,7 @@
 #include "platform/framework/CWnd.h"
 
 constexpr UINT GX_IDS_PASTE_TOO_LONG = 51058;  // the message of a paste longer than the cell takes
+constexpr UINT GX_IDS_REPLACE_REFUSED = 51059;  // the message of a replacement a cell does not take
 
 template <class Window, class Cell>
 class CGXWindowCellBase : public Window, public Cell {

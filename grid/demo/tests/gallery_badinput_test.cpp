@@ -1,0 +1,123 @@
+// The gallery's cells given what they must not take, headless, as a user gives it: replacements through the
+// replace dialog, dates typed field by field and read back, pastes longer than a cell takes. A refused input
+// leaves the cell's value and shows the cell's message; an accepted one is stored exactly.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "grid/controls/CGXControl.h"
+#include "grid/core/CGXRange.h"
+#include "grid/core/tests/gxwindowtest.h"
+#include "grid/demo/gallery.h"
+#include "grid/demo/tests/gallerypage.h"
+#include "platform/framework/CFindReplaceDialog.h"
+#include "platform/window/AutomationProvider.h"
+#include "platform/window/Clipboard.h"
+#include "platform/window/InputRouter.h"
+#include "platform/window/Pump.h"
+
+namespace {
+
+plat::InputRouter& In() { return plat::InputRouter::Instance(); }
+
+void Key(UINT key, bool ctrl = false) {
+  if (ctrl) In().KeyDown(VK_CONTROL);
+  In().KeyPress(key);
+  if (ctrl) In().KeyUp(VK_CONTROL);
+  plat::RunUntilIdle();
+}
+
+class GalleryBadInput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::Clipboard::Instance().Reset();
+    plat::SetAutomationProvider(&automation);
+    plat::ClearShownLog();
+  }
+  void TearDown() override {
+    if (opened.main) DestroyWindow(opened.main);
+    plat::RunUntilIdle();
+    plat::Clipboard::Instance().Reset();
+    plat::SetAutomationProvider(nullptr);
+  }
+  CGXGridWnd* Open(const char* page) {
+    opened = gallerypage::Open(page);
+    if (opened.grid) gallery::BindFindReplaceKeys(opened.grid);
+    return opened.grid;
+  }
+  void Click(ROWCOL row, ROWCOL col, int dx = 8) {
+    In().Click(plat::MouseButton::Left, gallery::CellScreenPoint(opened.grid, row, col, dx, 8));
+    plat::RunUntilIdle();
+  }
+  std::string Value(ROWCOL row, ROWCOL col) { return std::string(opened.grid->GetCellValue(row, col)); }
+  // Replace All in the current cell's column from the replace dialog (Ctrl+H), its message boxes answered.
+  void ReplaceAll(ROWCOL row, ROWCOL col, const std::string& find, const std::string& replace) {
+    ::SetFocus(opened.grid->GridHwnd());
+    ASSERT_TRUE(opened.grid->MoveCurrentCellTo(row, col, GX_UPDATENOW));
+    automation.Reply(plat::SystemUiKind::Replace, {IDOK, find + "\t" + replace, FR_DOWN | FR_REPLACEALL});
+    automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
+    Key('H', true);
+  }
+  // The texts of the message boxes shown since the last call.
+  std::vector<std::string> Shown() {
+    std::vector<std::string> texts;
+    for (const plat::ShownRecord& r : plat::ShownLog())
+      if (r.request.kind == plat::SystemUiKind::MessageBox) texts.push_back(r.request.text);
+    plat::ClearShownLog();
+    return texts;
+  }
+
+  plat::ScriptedAutomation automation;
+  gallerypage::Opened opened;
+};
+
+constexpr ROWCOL kLive = 3;
+const std::string kRefused =
+    "A replaced text is not a value its cell takes (too long, against the cell's mask or out of its bounds): that "
+    "cell keeps its value.";
+
+// Replace All stored the replaced text whatever the cell was: "x0" in an edit cell bounded to 0..100,
+// "(xxx) 123-4x67" over a phone mask's digits, sixteen characters in a free text of at most eight. Each
+// such cell now keeps its value and the first refusal is shown once (the bounds' own message where the cell
+// has one); what a cell takes is still replaced.
+TEST_F(GalleryBadInput, ReplaceAllLeavesACellThatDoesNotTakeTheReplacementAsItWas) {
+  CGXGridWnd* g = Open("edit");
+  ASSERT_NE(g, nullptr);
+  constexpr ROWCOL kEditRow = 1, kEditLive = 6;
+  g->SetStyleRange(CGXRange(kEditRow, kEditLive),
+                   CGXStyle().SetValue("50").SetUserAttribute(GX_IDS_UA_VALID_MIN, "0")
+                       .SetUserAttribute(GX_IDS_UA_VALID_MAX, "100")
+                       .SetUserAttribute(GX_IDS_UA_VALID_MSG, "Between 0 and 100, please."));
+  Shown();
+  ReplaceAll(kEditRow, kEditLive, "5", "x");
+  EXPECT_EQ(Value(kEditRow, kEditLive), "50");
+  EXPECT_EQ(Shown(), std::vector<std::string>{"Between 0 and 100, please."});
+  ReplaceAll(kEditRow, kEditLive, "0", "000");
+  EXPECT_EQ(Value(kEditRow, kEditLive), "50");
+  EXPECT_EQ(Shown().size(), 1u);
+  ReplaceAll(kEditRow, kEditLive, "5", "7");
+  EXPECT_EQ(Value(kEditRow, kEditLive), "70");
+  EXPECT_TRUE(Shown().empty());
+  DestroyWindow(opened.main);
+  plat::RunUntilIdle();
+
+  g = Open("mask");
+  ASSERT_NE(g, nullptr);
+  ReplaceAll(1, kLive, "5", "x");  // (###) ###-####
+  EXPECT_EQ(Value(1, kLive), "5551234567");
+  EXPECT_EQ(Shown(), std::vector<std::string>{kRefused});
+  ReplaceAll(1, kLive, "1", "123456");  // more digits than the mask holds
+  EXPECT_EQ(Value(1, kLive), "5551234567");
+  EXPECT_EQ(Shown(), std::vector<std::string>{kRefused});
+  ReplaceAll(1, kLive, "555", "777");
+  EXPECT_EQ(Value(1, kLive), "7771234567");
+  EXPECT_TRUE(Shown().empty());
+  ReplaceAll(5, kLive, "n", "nnnnnnnnnnnn");  // free text of at most 8 holding "notes"
+  EXPECT_EQ(Value(5, kLive), "notes");
+  EXPECT_EQ(Shown(), std::vector<std::string>{kRefused});
+  ReplaceAll(5, kLive, "n", "N");
+  EXPECT_EQ(Value(5, kLive), "Notes");
+}
+
+}  // namespace
