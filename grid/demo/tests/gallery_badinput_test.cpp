@@ -10,6 +10,7 @@
 #include "grid/core/tests/gxwindowtest.h"
 #include "grid/demo/gallery.h"
 #include "grid/demo/tests/gallerypage.h"
+#include "grid/extras/CGXDateTimeCtrl.h"
 #include "platform/framework/CFindReplaceDialog.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/Clipboard.h"
@@ -118,6 +119,53 @@ TEST_F(GalleryBadInput, ReplaceAllLeavesACellThatDoesNotTakeTheReplacementAsItWa
   EXPECT_EQ(Shown(), std::vector<std::string>{kRefused});
   ReplaceAll(5, kLive, "n", "N");
   EXPECT_EQ(Value(5, kLive), "Notes");
+}
+
+// The short date's live cell (6/15/2024 12:00) with a month, day and year typed over its fields and Enter.
+std::string TypeDate(GalleryBadInput& t, CGXGridWnd* g, const char* digits) {
+  In().Click(plat::MouseButton::Left, gallery::CellScreenPoint(g, 1, kLive, 8, 8));
+  plat::RunUntilIdle();
+  In().TypeText(digits);
+  Key(VK_RETURN);
+  (void)t;
+  return std::string(g->GetCellValue(1, kLive));
+}
+
+// 02/29/2023 typed field by field was stored as 02/28/2023: the year made the typed 29th the 28th without a
+// word. The year that has no 29 February is refused (the control beeps) and the date stays as typed so far.
+TEST_F(GalleryBadInput, TwentyNinthOfFebruaryTypedIntoAYearWithoutItIsRefused) {
+  CGXGridWnd* g = Open("datetime");
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(TypeDate(*this, g, "02292023"), "45351.5");  // 2/29/2024 12:00: the year 2023 refused
+  EXPECT_EQ(TypeDate(*this, g, "02282023"), "44985.5");  // 2/28/2023 12:00
+  EXPECT_EQ(TypeDate(*this, g, "03012024"), "45352.5");  // 3/1/2024
+  EXPECT_EQ(TypeDate(*this, g, "02292024"), "45351.5");  // 2/29/2024
+}
+
+// A date near the end of 1899 is stored as its DATE number, which reads as a date text of this year: the
+// cell holding 1.5 (12/31/1899 12:00) showed 1/5 of this year, and the next edit started from that date.
+TEST_F(GalleryBadInput, ADateAroundTheEndOf1899ReadsBackAsItself) {
+  CGXGridWnd* g = Open("datetime");
+  ASSERT_NE(g, nullptr);
+  auto* control = dynamic_cast<CGXDateTimeCtrl*>(g->ControlForId(GX_IDS_CTRL_DATETIME));
+  ASSERT_NE(control, nullptr);
+  auto shown = [&](ROWCOL col) {
+    CGXStyle style;
+    g->ComposeCellStyle(1, col, style, TRUE);
+    CString text;
+    control->GetDisplayText(text, 1, col, nullptr, style);
+    return std::string(text);
+  };
+  EXPECT_EQ(TypeDate(*this, g, "12311899"), "1.5");
+  EXPECT_EQ(shown(kLive), "12/31/1899");
+  EXPECT_EQ(TypeDate(*this, g, "12291899"), "-1.5");
+  EXPECT_EQ(shown(kLive), "12/29/1899");
+  EXPECT_EQ(TypeDate(*this, g, "01"), "-335.5");  // the month typed: 1/29/1899 12:00
+  g->SetStyleRange(CGXRange(1, 1), CGXStyle().SetValue("12.25"));
+  EXPECT_EQ(shown(1), "1/11/1900");
+  // A date text still reads as one.
+  g->SetStyleRange(CGXRange(1, 1), CGXStyle().SetValue("12/25/1999"));
+  EXPECT_EQ(shown(1), "12/25/1999");
 }
 
 }  // namespace
