@@ -100,6 +100,13 @@ TEST_F(GalleryBadInput, ReplaceAllLeavesACellThatDoesNotTakeTheReplacementAsItWa
   ReplaceAll(kEditRow, kEditLive, "5", "7");
   EXPECT_EQ(Value(kEditRow, kEditLive), "70");
   EXPECT_TRUE(Shown().empty());
+  // A password cell (its cells show "******") took the stars' replacement as its password: "xxxxxx".
+  constexpr ROWCOL kPasswordRow = 3;
+  ReplaceAll(kPasswordRow, kEditLive, "*", "x");
+  EXPECT_EQ(Value(kPasswordRow, kEditLive), "secret");
+  ReplaceAll(kPasswordRow, kEditLive, "sec", "x");
+  EXPECT_EQ(Value(kPasswordRow, kEditLive), "secret");
+  Shown();
   DestroyWindow(opened.main);
   plat::RunUntilIdle();
 
