@@ -15,6 +15,7 @@
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/InputRouter.h"
+#include "platform/window/Inspect.h"
 #include "platform/window/Pump.h"
 
 namespace {
@@ -126,6 +127,44 @@ TEST_F(GalleryBadInput, ReplaceAllLeavesACellThatDoesNotTakeTheReplacementAsItWa
   EXPECT_EQ(Shown(), std::vector<std::string>{kRefused});
   ReplaceAll(5, kLive, "n", "N");
   EXPECT_EQ(Value(5, kLive), "Notes");
+}
+
+// Pastes into an edited masked cell: "12a45" at the start of the postal code 12345 went in as far as the
+// "a" (1212345); fifteen digits over the whole phone number went in as its first ten; eight letters after a
+// free text of at most eight ("notes") were refused without a word. Each is refused whole now, the first two
+// with the mask's beep, the last with the grid's message for a paste that does not fit.
+TEST_F(GalleryBadInput, APasteIntoAnEditedMaskGoesInWholeOrNotAtAll) {
+  CGXGridWnd* g = Open("mask");
+  ASSERT_NE(g, nullptr);
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
+  auto paste = [&](ROWCOL row, UINT caretKey, const char* text) {
+    Click(row, kLive);
+    Key(caretKey);
+    gxtest::PutClipboardText(text);
+    Key('V', true);
+    Key(VK_RETURN);
+    return Value(row, kLive);
+  };
+  plat::ClearRecordedBeeps();
+  EXPECT_EQ(paste(2, VK_HOME, "12a45"), "12345");
+  EXPECT_EQ(plat::RecordedBeeps().size(), 1u);
+  Click(1, kLive);
+  Key(VK_HOME);
+  In().KeyDown(VK_SHIFT);
+  Key(VK_END);
+  In().KeyUp(VK_SHIFT);
+  gxtest::PutClipboardText("123456789012345");
+  Key('V', true);
+  Key(VK_RETURN);
+  EXPECT_EQ(Value(1, kLive), "5551234567");
+  EXPECT_EQ(plat::RecordedBeeps().size(), 2u);
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_EQ(paste(5, VK_END, "abcdefgh"), "notes");
+  EXPECT_EQ(Shown(), std::vector<std::string>{"The pasted text does not fit: the cell would hold 13 characters, and it "
+                                              "takes at most 8. Nothing was pasted."});
+  // What fits still goes in.
+  EXPECT_EQ(paste(5, VK_END, "abc"), "notesabc");
+  EXPECT_EQ(paste(2, VK_END, "6789"), "123456789");
 }
 
 // The short date's live cell (6/15/2024 12:00) with a month, day and year typed over its fields and Enter.
