@@ -167,6 +167,24 @@ TEST_F(GalleryBadInput, APasteIntoAnEditedMaskGoesInWholeOrNotAtAll) {
   EXPECT_EQ(paste(2, VK_END, "6789"), "123456789");
 }
 
+// Seventeen digits typed into a currency cell showed and stored 12,345,678,901,234,568: a double does not
+// hold the amount typed. A digit past the 15 a double holds is refused with a beep; what is stored is what
+// the cell shows.
+TEST_F(GalleryBadInput, ACurrencyCellRefusesDigitsItCannotHoldExactly) {
+  CGXGridWnd* g = Open("currency");
+  ASSERT_NE(g, nullptr);
+  plat::ClearRecordedBeeps();
+  Click(1, kLive);
+  In().TypeText("12345678901234567");
+  Key(VK_RETURN);
+  EXPECT_EQ(Value(1, kLive), "1234567890123.00");
+  EXPECT_EQ(plat::RecordedBeeps().size(), 4u);
+  Click(1, kLive);
+  In().TypeText("9999999999999.99");
+  Key(VK_RETURN);
+  EXPECT_EQ(Value(1, kLive), "9999999999999.99");
+}
+
 // The short date's live cell (6/15/2024 12:00) with a month, day and year typed over its fields and Enter.
 std::string TypeDate(GalleryBadInput& t, CGXGridWnd* g, const char* digits) {
   In().Click(plat::MouseButton::Left, gallery::CellScreenPoint(g, 1, kLive, 8, 8));
