@@ -6,6 +6,7 @@
 #include <string>
 
 #include "grid/controls/CGXControl.h"
+#include "grid/controls/CGXSpinEdit.h"
 #include "grid/core/CGXRange.h"
 #include "grid/core/tests/gxwindowtest.h"
 #include "grid/demo/gallery.h"
@@ -127,6 +128,48 @@ TEST_F(GalleryBadInput, ReplaceAllLeavesACellThatDoesNotTakeTheReplacementAsItWa
   EXPECT_EQ(Shown(), std::vector<std::string>{kRefused});
   ReplaceAll(5, kLive, "n", "N");
   EXPECT_EQ(Value(5, kLive), "Notes");
+}
+
+// A spin cell bounded 1..20 whose arrows keep it there took 25 and "abc" typed into it. A typed text must be a
+// whole number within the bounds: else the grid's text naming them (or the cell's own message) is shown and
+// the cell keeps its value.
+TEST_F(GalleryBadInput, ASpinCellRefusesATypedValueOutsideItsBounds) {
+  CGXGridWnd* g = Open("edit");
+  ASSERT_NE(g, nullptr);
+  constexpr ROWCOL kSpinRow = 2, kEditLive = 6;
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
+  g->SetStyleRange(CGXRange(kSpinRow, kEditLive), CGXStyle()
+                                                      .SetUserAttribute(GX_IDS_UA_SPINBOUND_MIN, "1")
+                                                      .SetUserAttribute(GX_IDS_UA_SPINBOUND_MAX, "20"));
+  auto type = [&](const char* text) {
+    Click(kSpinRow, kEditLive);
+    Key(VK_END);
+    In().KeyDown(VK_SHIFT);
+    Key(VK_HOME);
+    In().KeyUp(VK_SHIFT);
+    if (*text)
+      In().TypeText(text);
+    else
+      Key(VK_DELETE);
+    Key(VK_RETURN);
+    Key(VK_ESCAPE);
+    Key(VK_ESCAPE);
+    return Value(kSpinRow, kEditLive);
+  };
+  Shown();
+  EXPECT_EQ(type("25"), "12");
+  EXPECT_EQ(Shown(), std::vector<std::string>{"Type a whole number from 1 to 20."});
+  EXPECT_EQ(type("abc"), "12");
+  EXPECT_EQ(type("2.5"), "12");
+  EXPECT_EQ(type("0"), "12");
+  EXPECT_EQ(Shown().size(), 3u);
+  EXPECT_EQ(type("20"), "20");
+  EXPECT_EQ(type(""), "");  // an empty cell is no value out of bounds
+  EXPECT_TRUE(Shown().empty());
+  g->SetStyleRange(CGXRange(kSpinRow, kEditLive), CGXStyle().SetValue("5").SetUserAttribute(GX_IDS_UA_SPINBOUND_MIN, ""));
+  EXPECT_EQ(type("-7"), "-7");
+  EXPECT_EQ(type("21"), "-7");
+  EXPECT_EQ(Shown(), std::vector<std::string>{"Type a whole number of at most 20."});
 }
 
 // Pastes into an edited masked cell: "12a45" at the start of the postal code 12345 went in as far as the
