@@ -172,6 +172,30 @@ TEST_F(GalleryBadInput, ASpinCellRefusesATypedValueOutsideItsBounds) {
   EXPECT_EQ(Shown(), std::vector<std::string>{"Type a whole number of at most 20."});
 }
 
+// The check list (Red, Green, Blue) holding 9 (Red and a fourth item it has no line for): its list opened and
+// closed with Escape stored 1, the fourth item's bit lost. Closing the list changes only the bits it shows.
+TEST_F(GalleryBadInput, ACheckListKeepsTheBitsItHasNoLineFor) {
+  CGXGridWnd* g = Open("dropdowns");
+  ASSERT_NE(g, nullptr);
+  constexpr ROWCOL kCheckRow = 13;
+  g->SetStyleRange(CGXRange(kCheckRow, 1), CGXStyle().SetValue("9"));
+  auto dropAnd = [&](std::initializer_list<UINT> keys) {
+    ::SetFocus(g->GridHwnd());
+    g->MoveCurrentCellTo(kCheckRow, 1, GX_UPDATENOW);
+    plat::RunUntilIdle();
+    In().KeyDown(VK_MENU);
+    In().KeyPress(VK_DOWN);
+    In().KeyUp(VK_MENU);
+    plat::RunUntilIdle();
+    for (UINT key : keys) Key(key);
+    g->MoveCurrentCellTo(1, 1, GX_UPDATENOW);
+    plat::RunUntilIdle();
+    return Value(kCheckRow, 1);
+  };
+  EXPECT_EQ(dropAnd({VK_ESCAPE}), "9");
+  EXPECT_EQ(dropAnd({VK_DOWN, VK_SPACE, VK_RETURN}), "11");  // Green ticked
+}
+
 // Pastes into an edited masked cell: "12a45" at the start of the postal code 12345 went in as far as the
 // "a" (1212345); fifteen digits over the whole phone number went in as its first ten; eight letters after a
 // free text of at most eight ("notes") were refused without a word. Each is refused whole now, the first two
