@@ -154,7 +154,10 @@ void CGXCheckListComboBox::TakeListSelection(CWnd* wnd) {
   CGXStyle style;
   m_pGrid->ComposeCellStyle(m_nRow, m_nCol, style, TRUE);
   const std::optional<DWORD> old = ParseMask(style.GetIncludeValue() ? style.GetValue() : CString());
-  DWORD mask = 0;
+  // Bits of the value that the list has no line for (a value set for a longer list) stay as they were:
+  // closing the list changes only what it shows.
+  const DWORD shown = m_nCount >= kMaxItems ? ~DWORD{0} : (DWORD{1} << m_nCount) - 1;
+  DWORD mask = old ? *old & ~shown : 0;
   for (int i = 0; i < m_nCount && i < kMaxItems; ++i)
     if (list->GetCheck(i) == 1) mask |= DWORD{1} << i;
   if (old && *old == mask) return;

@@ -165,24 +165,29 @@ BOOL CGXControl::ValidateValue() {
     CString text;
     GetEditText(text);
     if (!text.IsEmpty()) {
-      const CGXStyle& style = GetCachedStyle();
-      const CString minText = style.GetUserAttributeText(GX_IDS_UA_VALID_MIN);
-      const CString maxText = style.GetUserAttributeText(GX_IDS_UA_VALID_MAX);
-      // Decision: with a bound set, a text that is not a decimal number ("nan", "inf", "0x20", "12abc") is
-      // refused like a value out of range; reading it as 0 would let text that is no number at all pass a
-      // bound that includes 0. The bound texts themselves read as a leading decimal number (else 0).
-      bool number = false;
-      const double value = DecimalNumber(text, &number);
-      const bool bounded = !minText.IsEmpty() || !maxText.IsEmpty();
-      if ((bounded && !number) || (!minText.IsEmpty() && value < DecimalNumber(minText)) ||
-          (!maxText.IsEmpty() && value > DecimalNumber(maxText))) {
-        m_pGrid->SetWarningText(style.GetUserAttributeText(GX_IDS_UA_VALID_MSG));
-        return FALSE;
-      }
+      if (BreaksBounds(text, GetCachedStyle())) return FALSE;
       if (!AcceptsText(text)) return FALSE;
     }
   }
   return m_pGrid->ValidateCell(m_nRow, m_nCol);
+}
+
+BOOL CGXControl::BreaksBounds(const CString& text, const CGXStyle& style) {
+  if (text.IsEmpty()) return FALSE;
+  const CString minText = style.GetUserAttributeText(GX_IDS_UA_VALID_MIN);
+  const CString maxText = style.GetUserAttributeText(GX_IDS_UA_VALID_MAX);
+  // Decision: with a bound set, a text that is not a decimal number ("nan", "inf", "0x20", "12abc") is
+  // refused like a value out of range; reading it as 0 would let text that is no number at all pass a
+  // bound that includes 0. The bound texts themselves read as a leading decimal number (else 0).
+  bool number = false;
+  const double value = DecimalNumber(text, &number);
+  const bool bounded = !minText.IsEmpty() || !maxText.IsEmpty();
+  if ((bounded && !number) || (!minText.IsEmpty() && value < DecimalNumber(minText)) ||
+      (!maxText.IsEmpty() && value > DecimalNumber(maxText))) {
+    m_pGrid->SetWarningText(style.GetUserAttributeText(GX_IDS_UA_VALID_MSG));
+    return TRUE;
+  }
+  return FALSE;
 }
 
 BOOL CGXControl::NotifyEditStart() {

@@ -297,6 +297,9 @@ class CGXControl {
   // Whether the grid refuses stores into a cell of this style: read-only enforced, and the grid locked or
   // the style read-only.
   BOOL StoreRefused(const CGXStyle& style) const;
+  // Whether a non-empty `text` breaks the minimum or maximum of the style (or is no number while one is
+  // set); the style's message then becomes the grid's warning.
+  BOOL BreaksBounds(const CString& text, const CGXStyle& style);
   // Delete on a cell that is not being edited may empty it: no style pasting, a writable cell, Shift not
   // held, and the grid's second hook and edit start agree (asked in that order).
   BOOL MayEmptyOnDelete();

@@ -655,7 +655,21 @@ BOOL CGXEditControl::ReplaceInCell(DWORD_PTR request, DWORD_PTR rowArg, DWORD_PT
     GetSel(start, end);
   };
   if (!ReplacedCellText(request, row, col, here, windowText, text)) return FALSE;
-  return m_pGrid->StoreValueFromControl(row, col, text, gxCopy, here ? &GetCachedStyle() : nullptr);
+  CGXStyle composed;
+  const CGXStyle& style = here ? GetCachedStyle() : StyleForStore(row, col, nullptr, composed);
+  if (!TakesReplacedText(text, row, col, style)) return FALSE;
+  return m_pGrid->StoreValueFromControl(row, col, text, gxCopy, here ? &style : nullptr);
+}
+
+// A replaced text goes in only as the cell would take it typed: within its maximum length, in the form its
+// conversion gives (a mask's data), and within its bounds. A refused one leaves the cell as it was and
+// the grid a warning: the bounds' message, else the grid's own.
+BOOL CGXEditControl::TakesReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style) {
+  const int limit = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
+  const BOOL fits = (limit <= 0 || text.GetLength() <= limit) && ConvertTextForCell(text, row, col, style);
+  if (fits && !BreaksBounds(text, style)) return TRUE;
+  if (m_pGrid->GetWarningText().IsEmpty()) m_pGrid->SetWarningText(gx::LoadGridString(GX_IDS_REPLACE_REFUSED));
+  return FALSE;
 }
 
 // ---- Window part: messages --------------------------------------------------------------------------------

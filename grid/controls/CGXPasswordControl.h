@@ -21,6 +21,11 @@ class CGXPasswordControl : public CGXEditControl {
                       const CGXStyle& style) const override;
   // The window holds the real text and shows the password character.
   void SetEditedValue(const CString& value) override;
+  // Find and replace pass a password by: its cells show "*" for each character, so a replace would store
+  // the stars (or the replacement of them) over the password, and a search in the window's real text would
+  // tell its characters one by one.
+  BOOL FindInCell(DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR) override { return FALSE; }
+  BOOL ReplaceInCell(DWORD_PTR, DWORD_PTR, DWORD_PTR) override { return FALSE; }
   BOOL CopyToClipboard() override { return TRUE; }
   BOOL CutToClipboard() override { return TRUE; }
   DWORD CalcWindowStyle(CRect& format, int& lineHeight) override;

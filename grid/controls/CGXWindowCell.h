@@ -26,6 +26,9 @@
 #include "platform/framework/CWnd.h"
 
 constexpr UINT GX_IDS_PASTE_TOO_LONG = 51058;  // the message of a paste longer than the cell takes
+constexpr UINT GX_IDS_REPLACE_REFUSED = 51059;  // the message of a replacement a cell does not take
+// The messages of a spin cell's typed value outside its bounds: both, a minimum only, a maximum only.
+constexpr UINT GX_IDS_SPIN_BETWEEN = 51060, GX_IDS_SPIN_AT_LEAST = 51061, GX_IDS_SPIN_AT_MOST = 51062;
 
 template <class Window, class Cell>
 class CGXWindowCellBase : public Window, public Cell {

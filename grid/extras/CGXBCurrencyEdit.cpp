@@ -25,6 +25,16 @@ constexpr UINT kIdEditClear = 57632, kIdEditCopy = 57634, kIdEditCut = 57635, kI
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The digits of a text from its first one other than 0: an amount of more than 15 is not held exactly by a
+// double (12345678901234567 reads back as ...568).
+constexpr int kExactDigits = 15;
+int SignificantDigits(const CString& text) {
+  int n = 0;
+  for (int i = 0; i < text.GetLength(); ++i)
+    if (IsDigit(text[i]) && (n > 0 || text[i] != '0')) ++n;
+  return n;
+}
+
 }  // namespace
 
 BOOL GXRegisterCurrencyEditClass(HINSTANCE instance) {
@@ -467,6 +477,12 @@ void CGXBCurrencyEdit::DoInsert(const char* insert) {
     candidate = oldText.Left(sep + 1) + digits + oldText.Mid(sep + 1 + fraction);
   } else {
     candidate = oldText;
+  }
+  // A digit that would make the amount one a double does not hold exactly is refused, as a typed character
+  // the amount cannot take: what is shown and stored is what was typed.
+  if (SignificantDigits(candidate) > kExactDigits && SignificantDigits(candidate) > SignificantDigits(oldText)) {
+    MessageBeep(0xFFFFFFFF);
+    return;
   }
   SetCandidate(candidate);
   const CString newText = WindowText();

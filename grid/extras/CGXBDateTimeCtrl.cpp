@@ -634,8 +634,11 @@ BOOL CGXBDateTimeCtrl::ChangeField(UINT code, int fieldId, int value) {
     default: return FALSE;
   }
   if (!direct) {
+    // A day the new month lacks is lowered to fit, except after a typed year: 29 February typed into a
+    // year without it is refused (the date typed does not exist), never made the 28th without a word.
+    const bool typedYear = set && (fieldId == GXDT_YEAR2 || fieldId == GXDT_YEAR4);
     if (dateChanged)
-      while (p.day > 28 && Build(p).GetStatus() != COleDateTime::valid) --p.day;
+      while (p.day > (typedYear ? 29 : 28) && Build(p).GetStatus() != COleDateTime::valid) --p.day;
     next = Build(p);
   }
   if (next.GetStatus() != COleDateTime::valid) return FALSE;

@@ -125,7 +125,11 @@ BOOL CGXDateTimeCtrl::CreateWindows(DWORD style, const RECT& rect) {
 // ---- Values
 
 BOOL CGXDateTimeCtrl::ReadValue(const CString& text, BOOL inputAsNumber, COleDateTime& out) {
-  if (!inputAsNumber) {
+  // Decision: a text that is a number as a whole is a DATE number before it is a date text. The cell
+  // stores its value so ("%.13g"): 12:00 on 31 December 1899 is "1.5", which parses as 5 January of this
+  // year, and "-1.25" (6:00 on 29 December 1899) as a day of this year too.
+  double whole = 0;
+  if (!inputAsNumber && !ReadsAsNumber(text, whole)) {
     COleDateTime parsed;
     if (parsed.ParseDateTime(text, 0, LANG_USER_DEFAULT)) {
       out = parsed;
@@ -371,7 +375,9 @@ BOOL CGXDateTimeCtrl::ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, 
 void CGXDateTimeCtrl::GetStyleValueText(CString& out, const CGXStyle& style) const {
   out = style.GetIncludeValue() ? style.GetValue() : CString();
   COleDateTime parsed;
-  if (parsed.ParseDateTime(out, 0, LANG_USER_DEFAULT)) out.Format("%f", static_cast<double>(static_cast<DATE>(parsed)));
+  double whole = 0;
+  if (!ReadsAsNumber(out, whole) && parsed.ParseDateTime(out, 0, LANG_USER_DEFAULT))
+    out.Format("%f", static_cast<double>(static_cast<DATE>(parsed)));
 }
 
 BOOL CGXDateTimeCtrl::StoreStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type,

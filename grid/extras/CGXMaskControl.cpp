@@ -3,6 +3,7 @@
 #include "grid/extras/CGXMaskControl.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "grid/core/CGXDrawingAndFormatting.h"
 #include "grid/core/CGXFlagScope.h"
@@ -435,16 +436,23 @@ void CGXMaskControl::ReplaceSelectedText(LPCTSTR text) {
   // A shown text is read from the selection's start when that is a literal: "(987) 65" pasted over the
   // whole text matches the mask's literals from position 0.
   const int shownAt = data.IsLiteral(start) ? start : pos;
+  // The text goes in whole or not at all: a character the mask refuses, or one past its last position,
+  // leaves the text as it was (never the part before it: "12a45" is not "12").
+  const int characters = static_cast<int>(CGXMaskData::SplitChars(inserted).size());
   auto attempt = [&](BOOL raw) {
     if (selection) data.DeleteRange(end, pos);
     const int at = raw ? data.PushData(inserted, pos, TRUE) : data.SetDisplayText(inserted, shownAt, TRUE);
-    if (at >= 0 && data.IsValid()) return at;
+    const int taken = at < 0 ? -1 : raw ? data.InputPositionsBetween(pos, at) : at - shownAt;
+    if (taken == characters && data.IsValid()) return at;
     restore();
     return -1;
   };
   int at = m_bPastingMaskData ? -1 : attempt(FALSE);
   if (at < 0) at = attempt(TRUE);
-  if (at < 0) return;  // nothing fits: the text stays as it was
+  if (at < 0) {
+    MessageBeep(MB_ICONEXCLAMATION);  // nothing fits: the text stays as it was
+    return;
+  }
   Rebuild(at);
 }
 
@@ -498,6 +506,10 @@ BOOL CGXMaskControl::CanPasteFromClipboard() {
 
 BOOL CGXMaskControl::PasteFromClipboard() {
   if (GridStylesTakePrecedence() || !IsInitialized() || !GetEditingState() || IsCellReadOnly()) return FALSE;
+  return PasteShowingRefusal([this] { return PasteMaskOrText(); });
+}
+
+BOOL CGXMaskControl::PasteMaskOrText() {
   const BOOL opened = GetOpenClipboardWindow() == nullptr && OpenClipboard(Grid()->GridHwnd());
   HANDLE data = GetClipboardData(MaskDataFormat());
   CGXFlagScope masked(m_bPastingMaskData, data != nullptr);
@@ -513,7 +525,14 @@ BOOL CGXMaskControl::PasteFromClipboard() {
       text = CString(p, static_cast<int>(n));
       GlobalUnlock(static_cast<HGLOBAL>(data));
     }
-    ReplaceSelectedText(text);
+    // A free text longer than its maximum once the paste is in is refused with the grid's message.
+    const CGXMaskData& edit = *m_pEditData;
+    int start = 0, end = 0;
+    GetCharSel(start, end);
+    const int length = edit.GetDataLength() - std::abs(end - start) +
+                       static_cast<int>(CGXMaskData::SplitChars(text).size());
+    if (!edit.IsFreeText() || !PasteTooLong(length, static_cast<UINT>(edit.GetMaxLength())))
+      ReplaceSelectedText(text);
   }
   if (opened) CloseClipboard();
   return data != nullptr;

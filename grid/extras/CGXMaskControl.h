@@ -60,6 +60,8 @@ class CGXMaskControl : public CGXEditControl {
   BOOL CopyToClipboard() override;
   BOOL PasteFromClipboard() override;
   BOOL CanPasteFromClipboard() override;
+  // The clipboard's mask data, else its text, into the selection.
+  BOOL PasteMaskOrText();
   BOOL CreateEditWindow(DWORD style, const RECT* rect) override { return CreateControl(style, rect); }
 
  protected:

@@ -127,6 +127,14 @@ int CGXMaskData::GetValidCaretPos(int pos) const {
   return first < 0 ? 0 : first;
 }
 
+int CGXMaskData::InputPositionsBetween(int from, int to) const {
+  if (IsFreeText()) return std::max(to - from, 0);
+  int count = 0;
+  for (int i = std::max(from, 0); i < to; ++i)
+    if (!IsLiteral(i)) ++count;
+  return count;
+}
+
 int CGXMaskData::CharToBytePos(int pos) const {
   if (pos == -1) return -1;
   if (pos < 1) return 0;

@@ -53,6 +53,10 @@ class CGXMaskData : public CObject {
   // The data element of a position (the literal, the typed character or the prompt).
   const CString& DataAt(int pos) const { return m_data[static_cast<size_t>(pos)]; }
 
+  // The input positions from `from` up to `to` (not included): every position of a free text, the
+  // positions that are no literal of a mask.
+  int InputPositionsBetween(int from, int to) const;
+
   // The characters of a text, a lead byte joined with its trail byte.
   static std::vector<CString> SplitChars(const CString& text);
 

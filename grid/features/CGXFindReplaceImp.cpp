@@ -220,6 +220,8 @@ void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR re
   s.m_strReplace = replacement ? replacement : "";
   s.m_bNext = TRUE;
   grid->CompleteCellEdit(TRUE);
+  // A cell that does not take its replaced text leaves a warning; the first one is shown once at the end.
+  grid->SetWarningText(nullptr);
   CGXLongOperationScope scope;
   scope.SetStatusText(gx::LoadGridString(20155), TRUE);
   CGXLongOperationScope::IgnoreNestedLongOperations(TRUE);
@@ -254,8 +256,9 @@ void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR re
   grid->ReleaseWorkStyle(style);
   GXGetLongOperationState().m_nPercentDone = -1;
   CGXLongOperationScope::IgnoreNestedLongOperations(FALSE);
+  const BOOL refused = !grid->GetWarningText().IsEmpty();
   if (!aborted) {
-    if (!replaced) grid->OnTextNotFound(s.m_strFind);
+    if (!replaced && !refused) grid->OnTextNotFound(s.m_strFind);
     if (transaction) grid->CommitTransaction();
   } else if (transaction) {
     if (CGXLongOperationScope::IsRollbackRequested())
@@ -269,6 +272,7 @@ void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR re
   // Formulas on the replaced cells follow them, as they follow a typed value.
   if (replaced) GXRecomputeAfterStores(grid, true);
   grid->RedrawAll(GX_INVALIDATE);
+  if (refused) grid->ShowWarningText();
 }
 
 BOOL CGXFindReplaceImp::ReplaceAllInCell(CGXControl* control, CGXFindReplaceState& state, ROWCOL row, ROWCOL col) {
