@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -283,6 +285,62 @@ TEST(SmartCacheFile, ConductorCountsOutsideTheLimitsAreRefusedBeforeAnySizeIsCom
         EXPECT_FALSE(cache.Load(name)) << count;
         EXPECT_EQ(cache.EntryCount(), 0) << count;
     }
+    std::remove(name.c_str());
+}
+
+// A file whose structure is whole but whose contents cannot come from a store: a result that failed,
+// holds a NaN or has no self capacitance or inductance; a table that announces another number of
+// entries than it holds. None loads; before, each loaded and the next lookup of the pair got the result.
+TEST(SmartCacheFile, DamagedResultsAndCountsDoNotLoad)
+{
+    const std::vector<char> bytes = ReadFile("data/one_entry.cache");
+    const std::string tag = "OUT=";
+    const auto at = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end());
+    ASSERT_NE(at, bytes.end());
+    const std::size_t out = std::size_t(at - bytes.begin());
+    auto word = [](std::vector<char>& b, std::size_t where, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[where + i] = char((v >> (8 * i)) & 0xff);
+    };
+    auto real = [&](std::vector<char>& b, std::size_t where, float v) {
+        std::uint32_t w;
+        std::memcpy(&w, &v, 4);
+        word(b, where, w);
+    };
+    struct Damage {
+        const char* what;
+        std::function<void(std::vector<char>&)> apply;
+    };
+    const std::size_t c11 = out + 16, l11 = c11 + 4 * 4;   // N = 2: C is 4 floats
+    const Damage damages[] = {
+        {"status 3", [&](std::vector<char>& b) { word(b, out + 4, FS_SINGULAR); }},
+        {"mode count 5", [&](std::vector<char>& b) { word(b, out + 8, 5); }},
+        {"C11 NaN", [&](std::vector<char>& b) { real(b, c11, std::nanf("")); }},
+        {"C11 negative", [&](std::vector<char>& b) { real(b, c11, -100.0f); }},
+        {"L11 zero", [&](std::vector<char>& b) { real(b, l11, 0.0f); }},
+        {"extra matrix infinite", [&](std::vector<char>& b) { real(b, bytes.size() - 4 - 28 - 4, INFINITY); }},
+        {"entry count 2", [&](std::vector<char>& b) { word(b, 92, 2); }},
+    };
+    const std::string name = testing::TempDir() + "fieldsolver_damaged.cache";
+    {
+        WriteFile(name, bytes);
+        SmartCache cache;
+        ASSERT_TRUE(cache.Load(name));   // the undamaged file loads
+    }
+    for (const Damage& d : damages) {
+        std::vector<char> bad = bytes;
+        d.apply(bad);
+        WriteFile(name, bad);
+        SmartCache cache;
+        cache.SetSettings(Enabled());
+        EXPECT_FALSE(cache.Load(name)) << d.what;
+        EXPECT_EQ(cache.EntryCount(), 0) << d.what;
+        OutputRoom got(2);
+        EXPECT_FALSE(cache.Lookup(Model(Pair()), got.output)) << d.what;
+    }
+    ASSERT_EQ(FieldSolverInit(), 0);
+    EXPECT_EQ(FieldSolverOpenCache(name.c_str()), FS_CACHE_FILE);
+    FieldSolverClose();
     std::remove(name.c_str());
 }
 
