@@ -13,6 +13,11 @@ namespace {
 std::unique_ptr<FieldSolver> g_solver;
 std::unique_ptr<SmartCache> g_cache;
 
+// The cache's keys (and its file) hold no dielectric tolerance, yet the tolerance decides which
+// dielectrics merge and whether mode speeds count as equal. The cache therefore serves, and keeps,
+// only solves at the tolerance FieldSolverInit sets.
+constexpr float kCachedTolerance = 0.01f;
+
 // Clears the busy flag and releases the working model on every return path of a solve.
 class SolveScope {
 public:
@@ -47,7 +52,7 @@ int FieldSolverInit()
         return FS_NO_SOLVER;
     g_solver->accuracyLevel = 1;
     g_solver->finiteBoard = 0;
-    g_solver->dielectricTolerance = 0.01f;
+    g_solver->dielectricTolerance = kCachedTolerance;
     g_solver->lossesEnabled = 0;
     g_solver->extraLossEnabled = 0;
     g_cache.reset(new (std::nothrow) SmartCache());
@@ -116,7 +121,8 @@ int FieldSolverSolve(const FieldSolverInput& input, FieldSolverOutput& output, s
     const bool built = BuildModel(solver.model, input, solver.accuracyLevel, solver.boardEdgesUsed, solver.lossesEnabled,
                                   solver.extraLossEnabled, solver.removedThickness);
     // 5. Cache.
-    if (built && !skipCache && g_cache && g_cache->Lookup(solver.model, output)) {
+    const bool cacheable = g_cache && solver.dielectricTolerance == kCachedTolerance;
+    if (built && !skipCache && cacheable && g_cache->Lookup(solver.model, output)) {
         solver.modeCharges.Release();
         solver.work = solver.EstimateWork(input);
         solver.stage = 4;
@@ -139,7 +145,8 @@ int FieldSolverSolve(const FieldSolverInput& input, FieldSolverOutput& output, s
     // 10-11.
     solver.stage = 4;
     if (code == FS_OK && g_cache) {
-        g_cache->Store(solver.model, output);
+        if (cacheable)
+            g_cache->Store(solver.model, output);
         if (g_cache->Recorder().Recording())
             g_cache->Recorder().Record(input, output);
     }

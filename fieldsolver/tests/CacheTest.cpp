@@ -376,3 +376,38 @@ TEST(SmartCache, SecondSolveOfAGeometryIsAHit)
     EXPECT_EQ(first.room, second.room);
     FieldSolverClose();
 }
+
+// The dielectric tolerance decides whether two close dielectrics merge, but no key holds it: a solve at
+// another tolerance used to get the result stored at the default one (here 0.9 % too little capacitance).
+TEST(SmartCache, ServesOnlySolvesAtTheDefaultTolerance)
+{
+    CrossSection cs;
+    cs.layers = {Layer(0.0f, FS_LAYER_ROUTING), Layer(2 * kMil, FS_LAYER_DIELECTRIC, 4.0f), Layer(2 * kMil, FS_LAYER_DIELECTRIC, 4.3f),
+                 Layer(kMil, FS_LAYER_PLANE)};
+    cs.traces = {Trace(1, 0.0f, 6 * kMil, 1)};
+    auto solve = [&](float tolerance, bool cached) {
+        FieldSolverSettings s;
+        FieldSolverGetSettings(s);
+        s.dielectricTolerance = tolerance;
+        EXPECT_EQ(FieldSolverSetSettings(s), 0);
+        SmartCacheSettings c;
+        FieldSolverGetCacheSettings(c);
+        c.enabled = cached ? 1 : 0;
+        FieldSolverSetCacheSettings(c);
+        OutputRoom out(1);
+        EXPECT_EQ(FieldSolverCompute(cs.Input(), out.output), 0);
+        return out.room;
+    };
+    ASSERT_EQ(FieldSolverInit(), 0);
+    const std::vector<float> merged = solve(0.1f, false);
+    const std::vector<float> apart = solve(0.01f, true);
+    EXPECT_GT(merged[0], 1.005f * apart[0]);   // the merged stack holds more capacitance
+    EXPECT_EQ(solve(0.1f, true), merged);
+    EXPECT_EQ(solve(0.1f, true), merged);   // and is not stored either
+    EXPECT_EQ(FieldSolverCacheInstance()->EntryCount(), 1);
+    EXPECT_EQ(solve(0.01f, true), apart);
+    SmartCacheSettings c;
+    FieldSolverGetCacheSettings(c);
+    EXPECT_EQ(c.hits, 1);
+    FieldSolverClose();
+}
