@@ -411,3 +411,33 @@ TEST(SmartCache, ServesOnlySolvesAtTheDefaultTolerance)
     EXPECT_EQ(c.hits, 1);
     FieldSolverClose();
 }
+
+// With losses on, a dielectric's conductivity sets the conductance matrix: two stacks that differ only in it
+// have different keys (before, the second got the first's conductance).
+TEST(SmartCache, KeysTellDielectricConductivitiesApart)
+{
+    auto stripline = [](float conductivity) {
+        CrossSection cs;
+        cs.layers = {Layer(kMil, FS_LAYER_PLANE, 4), Layer(4 * kMil, FS_LAYER_DIELECTRIC, 4), Layer(0.0f, FS_LAYER_ROUTING, 4),
+                     Layer(4 * kMil, FS_LAYER_DIELECTRIC, 4), Layer(kMil, FS_LAYER_PLANE, 4)};
+        for (auto& l : cs.layers)
+            l.propertyB = conductivity;
+        cs.traces = {Trace(3, 0.0f, 8 * kMil, 1)};
+        return cs;
+    };
+    ASSERT_EQ(FieldSolverInit(), 0);
+    ASSERT_EQ(FieldSolverSetCacheSettings(Enabled()), 0);
+    FieldSolverSettings s;
+    FieldSolverGetSettings(s);
+    s.lossesEnabled = 1;
+    ASSERT_EQ(FieldSolverSetSettings(s), 0);
+    OutputRoom weak(1), strong(1), none(1);
+    ASSERT_EQ(FieldSolverCompute(stripline(1e-3f).Input(), weak.output), 0);
+    ASSERT_EQ(FieldSolverCompute(stripline(2e-3f).Input(), strong.output), 0);
+    ASSERT_EQ(FieldSolverCompute(stripline(0.0f).Input(), none.output), 0);
+    EXPECT_GT(weak.output.extraMatrixB[0], 0.0f);
+    EXPECT_NEAR(strong.output.extraMatrixB[0], 2 * weak.output.extraMatrixB[0], 1e-3 * weak.output.extraMatrixB[0]);
+    EXPECT_EQ(none.output.extraMatrixB[0], 0.0f);
+    EXPECT_EQ(FieldSolverCacheInstance()->EntryCount(), 3);
+    FieldSolverClose();
+}
