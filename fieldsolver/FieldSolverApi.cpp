@@ -14,8 +14,9 @@ std::unique_ptr<FieldSolver> g_solver;
 std::unique_ptr<SmartCache> g_cache;
 
 // The cache's keys (and its file) hold no dielectric tolerance, yet the tolerance decides which
-// dielectrics merge and whether mode speeds count as equal. The cache therefore serves, and keeps,
-// only solves at the tolerance FieldSolverInit sets.
+// dielectrics merge and whether mode speeds count as equal; nor do they tell a lossy solve from a
+// lossless one, a dielectric's conductivity, or which loss matrices the caller asked for. The cache
+// therefore serves, and keeps, only lossless solves at the tolerance FieldSolverInit sets.
 constexpr float kCachedTolerance = 0.01f;
 
 // Clears the busy flag and releases the working model on every return path of a solve.
@@ -121,7 +122,7 @@ int FieldSolverSolve(const FieldSolverInput& input, FieldSolverOutput& output, s
     const bool built = BuildModel(solver.model, input, solver.accuracyLevel, solver.boardEdgesUsed, solver.lossesEnabled,
                                   solver.extraLossEnabled, solver.removedThickness);
     // 5. Cache.
-    const bool cacheable = g_cache && solver.dielectricTolerance == kCachedTolerance;
+    const bool cacheable = g_cache && solver.dielectricTolerance == kCachedTolerance && !solver.lossesEnabled;
     if (built && !skipCache && cacheable && g_cache->Lookup(solver.model, output)) {
         solver.modeCharges.Release();
         solver.work = solver.EstimateWork(input);

@@ -235,8 +235,7 @@ bool BuildCacheKey(const FieldSolverModel& model, SmartCacheKey& key, std::vecto
             q[0] = QuantiseRound(k * l.Thickness);
             q[1] = QuantiseRound(s * l.DielConstant * 0.23809525);
             q[2] = losses ? QuantiseRound(s * l.propertyA * 50.0) : 0;
-            // The dielectric's conductivity, on the scale of the space's (the resistivity is word 6).
-            q[3] = losses ? QuantiseRound(s * l.propertyB * 2277.9043) : 0;
+            q[3] = losses ? QuantiseRound(s * l.resistivity * 2277.9043) : 0;
             q[4] = l.LayerType;
             q[5] = l.fillsNeighbours ? 1 : 0;
             q[6] = QuantiseRound(s * l.resistivity * 58004640.0);
