@@ -123,6 +123,12 @@ int FieldSolverSolve(const FieldSolverInput& input, FieldSolverOutput& output, s
                                   solver.extraLossEnabled, solver.removedThickness);
     // 5. Cache.
     const bool cacheable = g_cache && solver.dielectricTolerance == kCachedTolerance && !solver.lossesEnabled;
+    // A model the region builder would refuse must not find the entry of a valid one whose key it
+    // rounds to (a permittivity of 0.9999, a width of -1e-12): it is validated before the lookup.
+    if (built && !skipCache && cacheable) {
+        if (const int refused = solver.ValidateModel())
+            return refused;
+    }
     if (built && !skipCache && cacheable && g_cache->Lookup(solver.model, output)) {
         solver.modeCharges.Release();
         solver.work = solver.EstimateWork(input);

@@ -449,3 +449,29 @@ TEST(SmartCache, LossySolvesAreNotCached)
     EXPECT_EQ(FieldSolverCacheInstance()->EntryCount(), 1);   // the lossless solve alone
     FieldSolverClose();
 }
+
+// A cross-section that validation refuses but whose key rounds to that of a stored one (a space just
+// below the vacuum, a trace width just below zero) is refused, not answered from the cache.
+TEST(SmartCache, RefusedInputNeverFindsAValidEntry)
+{
+    ASSERT_EQ(FieldSolverInit(), 0);
+    ASSERT_EQ(FieldSolverSetCacheSettings(Enabled()), 0);
+    const CrossSection cs = Pair();
+    OutputRoom out(2);
+    ASSERT_EQ(FieldSolverCompute(cs.Input(), out.output), 0);
+    CrossSection below = cs;
+    below.spaceEps = 0.99995f;
+    OutputRoom a(2);
+    EXPECT_EQ(FieldSolverCompute(below.Input(), a.output), FS_BAD_LAYER);
+    CrossSection wire;
+    wire.layers = {Layer(4 * kMil, FS_LAYER_ROUTING), Layer(4 * kMil, FS_LAYER_DIELECTRIC), Layer(kMil, FS_LAYER_PLANE)};
+    wire.traces = {Trace(1, 0.0f, 0.0f, 1)};
+    OutputRoom b(1);
+    ASSERT_EQ(FieldSolverCompute(wire.Input(), b.output), 0);
+    wire.traces[0].TopWidth = -1e-12f;
+    EXPECT_EQ(FieldSolverCompute(wire.Input(), b.output), FS_BAD_TRACE);
+    SmartCacheSettings s;
+    FieldSolverGetCacheSettings(s);
+    EXPECT_EQ(s.hits, 0);
+    FieldSolverClose();
+}
