@@ -13,6 +13,12 @@ namespace {
 std::unique_ptr<FieldSolver> g_solver;
 std::unique_ptr<SmartCache> g_cache;
 
+// The cache's keys (and its file) hold no dielectric tolerance, yet the tolerance decides which
+// dielectrics merge and whether mode speeds count as equal; nor do they tell a lossy solve from a
+// lossless one, a dielectric's conductivity, or which loss matrices the caller asked for. The cache
+// therefore serves, and keeps, only lossless solves at the tolerance FieldSolverInit sets.
+constexpr float kCachedTolerance = 0.01f;
+
 // Clears the busy flag and releases the working model on every return path of a solve.
 class SolveScope {
 public:
@@ -47,7 +53,7 @@ int FieldSolverInit()
         return FS_NO_SOLVER;
     g_solver->accuracyLevel = 1;
     g_solver->finiteBoard = 0;
-    g_solver->dielectricTolerance = 0.01f;
+    g_solver->dielectricTolerance = kCachedTolerance;
     g_solver->lossesEnabled = 0;
     g_solver->extraLossEnabled = 0;
     g_cache.reset(new (std::nothrow) SmartCache());
@@ -116,7 +122,14 @@ int FieldSolverSolve(const FieldSolverInput& input, FieldSolverOutput& output, s
     const bool built = BuildModel(solver.model, input, solver.accuracyLevel, solver.boardEdgesUsed, solver.lossesEnabled,
                                   solver.extraLossEnabled, solver.removedThickness);
     // 5. Cache.
-    if (built && !skipCache && g_cache && g_cache->Lookup(solver.model, output)) {
+    const bool cacheable = g_cache && solver.dielectricTolerance == kCachedTolerance && !solver.lossesEnabled;
+    // A model the region builder would refuse must not find the entry of a valid one whose key it
+    // rounds to (a permittivity of 0.9999, a width of -1e-12): it is validated before the lookup.
+    if (built && !skipCache && cacheable) {
+        if (const int refused = solver.ValidateModel())
+            return refused;
+    }
+    if (built && !skipCache && cacheable && g_cache->Lookup(solver.model, output)) {
         solver.modeCharges.Release();
         solver.work = solver.EstimateWork(input);
         solver.stage = 4;
@@ -139,7 +152,8 @@ int FieldSolverSolve(const FieldSolverInput& input, FieldSolverOutput& output, s
     // 10-11.
     solver.stage = 4;
     if (code == FS_OK && g_cache) {
-        g_cache->Store(solver.model, output);
+        if (cacheable)
+            g_cache->Store(solver.model, output);
         if (g_cache->Recorder().Recording())
             g_cache->Recorder().Record(input, output);
     }

@@ -42,6 +42,47 @@ double BoxGap(const Box& a, const Box& b)
 
 bool Finite(float v) { return std::isfinite(v); }
 
+// A material value that must be a number of at least zero (resistivity, loss tangent, conductivity,
+// roughness).
+bool NonNegative(float v) { return v >= 0.0f && Finite(v); }
+
+bool LayerValuesValid(const FieldSolverLayer& l)
+{
+    return l.Thickness >= 0.0f && Finite(l.Thickness) && l.DielConstant >= 1.0f && Finite(l.DielConstant)
+           && NonNegative(l.resistivity) && NonNegative(l.propertyA) && NonNegative(l.propertyB) && NonNegative(l.propertyC)
+           && NonNegative(l.propertyD);
+}
+
+bool IsRoundWire(const FieldSolverTrace& t) { return t.TopWidth == 0.0f && t.BottomWidth == 0.0f; }
+
+// Half the span a trace takes across its layer: a round wire's diameter is its layer's thickness.
+double HalfSpan(const FieldSolverTrace& t, std::span<const FieldSolverLayer> layers)
+{
+    if (IsRoundWire(t))
+        return 0.5 * layers[std::size_t(t.LayerIndex - 1)].Thickness;
+    return 0.5 * std::max(t.TopWidth, t.BottomWidth);
+}
+
+// Half the width of the trace's face on its layer's top (or bottom) boundary; a round wire meets
+// the boundary in one point.
+double HalfFace(const FieldSolverTrace& t, const FieldSolverLayer& layer, bool top)
+{
+    if (IsRoundWire(t))
+        return 0.0;
+    if (layer.Thickness == 0.0f)
+        return 0.5 * std::max(t.TopWidth, t.BottomWidth);
+    return 0.5 * (top ? t.TopWidth : t.BottomWidth);
+}
+
+// Thickness of the layers strictly between two layer indices (0-based, a < b).
+double Between(std::span<const FieldSolverLayer> layers, int a, int b)
+{
+    double sum = 0.0;
+    for (int k = a + 1; k < b; ++k)
+        sum += layers[std::size_t(k)].Thickness;
+    return sum;
+}
+
 } // namespace
 
 int FieldSolver::CheckExtent(std::span<const FieldSolverLayer> layers, std::span<const FieldSolverTrace> traces,
@@ -110,6 +151,10 @@ int FieldSolver::CheckExtent(std::span<const FieldSolverLayer> layers, std::span
     boardEdgesUsed = finiteBoard;
     if (leftEdgeX < widenedLeft && rightEdgeX > widenedRight)
         boardEdgesUsed = 0;
+    // A board whose edges are not numbers, or whose left edge is not left of its right one, has no
+    // extent to take into account (it used to lose its planes and come back as "no return conductor").
+    if (boardEdgesUsed && (std::isnan(leftEdgeX) || std::isnan(rightEdgeX) || !(leftEdgeX < rightEdgeX)))
+        return FS_BAD_EXTENT;
     // 6-7. Outer limits and the minimum length of the mesh.
     outerLeft = float(widenedLeft - 200.0 * h);
     outerRight = float(widenedRight + 200.0 * h);
@@ -126,14 +171,30 @@ int FieldSolver::ValidateModel()
         return FS_NO_LAYERS;
     if (model.traceCount() < 1)
         return FS_NO_TRACES;
+    // Every value a layer holds must be a usable number: an infinite permittivity or a NaN loss would
+    // only come back as a singular system or NaN matrices under a success code. The space outside the
+    // stack is a medium like a layer's.
     for (const auto& l : model.layers)
-        if (!(l.Thickness >= 0.0f) || !(l.DielConstant >= 1.0f) || !Finite(l.Thickness))
+        if (!LayerValuesValid(l))
             return FS_BAD_LAYER;
+    if (!(model.SpaceDielConstant >= 1.0f) || !Finite(model.SpaceDielConstant) || !NonNegative(model.spacePropertyA)
+        || !NonNegative(model.spacePropertyB))
+        return FS_BAD_LAYER;
     // Trace checks; a layer index outside the stack is a bad trace rather than an out-of-range read.
+    // A trace in a plane layer needs finite clearances to the plane around it (a NaN one would drop
+    // the plane's metal on that side without a word).
     for (const auto& t : model.traces)
         if (!(t.TopWidth >= 0.0f) || !(t.BottomWidth >= 0.0f) || !Finite(t.Center) || !Finite(t.TopWidth)
-            || !Finite(t.BottomWidth) || !ValidLayerIndex(t, model.layers.size()))
+            || !Finite(t.BottomWidth) || !ValidLayerIndex(t, model.layers.size())
+            || (IsPlane(model.layers[std::size_t(t.LayerIndex - 1)]) && (!Finite(t.LeftXtoPlane) || !Finite(t.RightXtoPlane))))
             return FS_BAD_TRACE;
+    // On a board of its own width every trace lies on the board, not in the air beyond its edges.
+    if (boardEdgesUsed)
+        for (const auto& t : model.traces) {
+            const double half = HalfSpan(t, model.layers);
+            if (double(t.Center) - half < model.LeftEdgeX || double(t.Center) + half > model.RightEdgeX)
+                return FS_BAD_TRACE;
+        }
     for (const auto& t : model.traces)
         if (IsDielectric(model.layers[std::size_t(t.LayerIndex - 1)]))
             return FS_TRACE_ON_DIELECTRIC;
@@ -147,18 +208,43 @@ int FieldSolver::ValidateModel()
     for (int c = 1; c <= highest; ++c)
         if (std::none_of(model.traces.begin(), model.traces.end(), [c](const FieldSolverTrace& t) { return t.conductor == c; }))
             return FS_BAD_CONDUCTOR_NUMBER;
+    // Conductors that overlap or touch. Spans that meet within the minimum length count as touching.
+    auto meet = [&](double ca, double ha, double cb, double hb) {
+        return (cb - hb) - (ca + ha) <= minLength && (ca - ha) - (cb + hb) <= minLength;
+    };
+    const std::span<const FieldSolverLayer> layers(model.layers);
     for (int i = 0; i < m; ++i)
         for (int j = i + 1; j < m; ++j) {
             const auto& a = model.traces[std::size_t(i)];
             const auto& b = model.traces[std::size_t(j)];
-            if (a.LayerIndex != b.LayerIndex)
+            if (a.LayerIndex == b.LayerIndex) {
+                // In one layer (a round wire spans its diameter).
+                if (meet(a.Center, HalfSpan(a, layers), b.Center, HalfSpan(b, layers)))
+                    return FS_TRACES_OVERLAP;
                 continue;
-            const double ha = 0.5 * std::max(a.TopWidth, a.BottomWidth), hb = 0.5 * std::max(b.TopWidth, b.BottomWidth);
-            const double gap1 = (double(b.Center) - hb) - (double(a.Center) + ha);
-            const double gap2 = (double(a.Center) - ha) - (double(b.Center) + hb);
-            if (gap1 <= minLength && gap2 <= minLength)
+            }
+            // In layers with nothing between them: the lower face of the upper trace lies on the upper
+            // face of the lower one.
+            const FieldSolverTrace& upper = a.LayerIndex < b.LayerIndex ? a : b;
+            const FieldSolverTrace& lower = a.LayerIndex < b.LayerIndex ? b : a;
+            const int ku = upper.LayerIndex - 1, kl = lower.LayerIndex - 1;
+            if (Between(layers, ku, kl) <= minLength
+                && meet(upper.Center, HalfFace(upper, layers[std::size_t(ku)], false), lower.Center,
+                        HalfFace(lower, layers[std::size_t(kl)], true)))
                 return FS_TRACES_OVERLAP;
         }
+    // A signal trace shorted to a plane: in a plane layer without clearance to its metal, or in a layer
+    // that lies on a plane layer with no dielectric between them.
+    for (const auto& t : model.traces) {
+        if (t.conductor == 0)
+            continue;
+        const int k = t.LayerIndex - 1;
+        if (IsPlane(layers[std::size_t(k)]) && (t.LeftXtoPlane <= minLength || t.RightXtoPlane <= minLength))
+            return FS_TRACES_OVERLAP;
+        for (int p = 0; p < model.layerCount(); ++p)
+            if (p != k && IsPlane(layers[std::size_t(p)]) && Between(layers, std::min(p, k), std::max(p, k)) <= minLength)
+                return FS_TRACES_OVERLAP;
+    }
     return FS_OK;
 }
 

@@ -132,6 +132,26 @@ void TranslateOutput(const FieldSolverOutput& from, FieldSolverOutput& to, int n
     TranslateMatrix(from.extraMatrixD, to.extraMatrixD, n, p, Translate::Both);
 }
 
+// What a stored result must look like to be handed out: only successful solves are stored, so a
+// result read from a file with another status, a mode count beyond its conductors, a value that is
+// not a number, or a conductor without self capacitance, self inductance or speed is a damaged one.
+bool StoredResultPlausible(const FieldSolverOutput& o)
+{
+    const int n = o.conductorCount;
+    if (o.status != FS_OK || o.modeCount < 0 || o.modeCount > n)
+        return false;
+    FieldSolverOutput copy = o;
+    for (float* a : FileArrays(copy)) {
+        const std::size_t count = a == o.speeds ? std::size_t(n) : std::size_t(n) * n;
+        if (!std::all_of(a, a + count, [](float v) { return std::isfinite(v); }))
+            return false;
+    }
+    for (int i = 0; i < n; ++i)
+        if (!(o.capacitance[std::size_t(i) * n + i] > 0.0f) || !(o.inductance[std::size_t(i) * n + i] > 0.0f) || !(o.speeds[i] > 0.0f))
+            return false;
+    return true;
+}
+
 int Rank(std::int32_t type)
 {
     const int t = EffectiveLayerType(type);
@@ -722,13 +742,18 @@ bool SmartCache::Load(const std::string& fileName)
                 break;
             entry->priority = SmartCachePriority{std::uint32_t(p[0]), std::uint32_t(p[1]), std::uint32_t(p[2]), std::uint32_t(p[3]),
                                                  std::uint32_t(p[4]), std::uint32_t(p[5])};
+            ok = StoredResultPlausible(o);
+            if (!ok)
+                break;
             entry->hash = HashCacheKey(key);
             bucket.entries.push_back(entry.get());
             owned_.push_back(std::move(entry));
             ++loadedEntries;
         }
     }
-    ok = ok && r.Tag("=END");
+    // The table's entry count is written from the same entries: a file that holds another number of
+    // them lost or gained some.
+    ok = ok && r.Tag("=END") && loadedEntries == entryWord;
     std::fclose(f);
     if (!ok) {
         Clear();

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -286,6 +288,62 @@ TEST(SmartCacheFile, ConductorCountsOutsideTheLimitsAreRefusedBeforeAnySizeIsCom
     std::remove(name.c_str());
 }
 
+// A file whose structure is whole but whose contents cannot come from a store: a result that failed,
+// holds a NaN or has no self capacitance or inductance; a table that announces another number of
+// entries than it holds. None loads; before, each loaded and the next lookup of the pair got the result.
+TEST(SmartCacheFile, DamagedResultsAndCountsDoNotLoad)
+{
+    const std::vector<char> bytes = ReadFile("data/one_entry.cache");
+    const std::string tag = "OUT=";
+    const auto at = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end());
+    ASSERT_NE(at, bytes.end());
+    const std::size_t out = std::size_t(at - bytes.begin());
+    auto word = [](std::vector<char>& b, std::size_t where, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b[where + i] = char((v >> (8 * i)) & 0xff);
+    };
+    auto real = [&](std::vector<char>& b, std::size_t where, float v) {
+        std::uint32_t w;
+        std::memcpy(&w, &v, 4);
+        word(b, where, w);
+    };
+    struct Damage {
+        const char* what;
+        std::function<void(std::vector<char>&)> apply;
+    };
+    const std::size_t c11 = out + 16, l11 = c11 + 4 * 4;   // N = 2: C is 4 floats
+    const Damage damages[] = {
+        {"status 3", [&](std::vector<char>& b) { word(b, out + 4, FS_SINGULAR); }},
+        {"mode count 5", [&](std::vector<char>& b) { word(b, out + 8, 5); }},
+        {"C11 NaN", [&](std::vector<char>& b) { real(b, c11, std::nanf("")); }},
+        {"C11 negative", [&](std::vector<char>& b) { real(b, c11, -100.0f); }},
+        {"L11 zero", [&](std::vector<char>& b) { real(b, l11, 0.0f); }},
+        {"extra matrix infinite", [&](std::vector<char>& b) { real(b, bytes.size() - 4 - 28 - 4, INFINITY); }},
+        {"entry count 2", [&](std::vector<char>& b) { word(b, 92, 2); }},
+    };
+    const std::string name = testing::TempDir() + "fieldsolver_damaged.cache";
+    {
+        WriteFile(name, bytes);
+        SmartCache cache;
+        ASSERT_TRUE(cache.Load(name));   // the undamaged file loads
+    }
+    for (const Damage& d : damages) {
+        std::vector<char> bad = bytes;
+        d.apply(bad);
+        WriteFile(name, bad);
+        SmartCache cache;
+        cache.SetSettings(Enabled());
+        EXPECT_FALSE(cache.Load(name)) << d.what;
+        EXPECT_EQ(cache.EntryCount(), 0) << d.what;
+        OutputRoom got(2);
+        EXPECT_FALSE(cache.Lookup(Model(Pair()), got.output)) << d.what;
+    }
+    ASSERT_EQ(FieldSolverInit(), 0);
+    EXPECT_EQ(FieldSolverOpenCache(name.c_str()), FS_CACHE_FILE);
+    FieldSolverClose();
+    std::remove(name.c_str());
+}
+
 TEST(SmartCacheFile, CountsReadAtTheirLargestValueStayThereOnTheNextLookup)
 {
     std::vector<char> bytes = ReadFile("data/one_entry.cache");
@@ -316,5 +374,104 @@ TEST(SmartCache, SecondSolveOfAGeometryIsAHit)
     EXPECT_EQ(s.lookups, 2);
     EXPECT_EQ(s.hits, 1);
     EXPECT_EQ(first.room, second.room);
+    FieldSolverClose();
+}
+
+// The dielectric tolerance decides whether two close dielectrics merge, but no key holds it: a solve at
+// another tolerance used to get the result stored at the default one (here 0.9 % too little capacitance).
+TEST(SmartCache, ServesOnlySolvesAtTheDefaultTolerance)
+{
+    CrossSection cs;
+    cs.layers = {Layer(0.0f, FS_LAYER_ROUTING), Layer(2 * kMil, FS_LAYER_DIELECTRIC, 4.0f), Layer(2 * kMil, FS_LAYER_DIELECTRIC, 4.3f),
+                 Layer(kMil, FS_LAYER_PLANE)};
+    cs.traces = {Trace(1, 0.0f, 6 * kMil, 1)};
+    auto solve = [&](float tolerance, bool cached) {
+        FieldSolverSettings s;
+        FieldSolverGetSettings(s);
+        s.dielectricTolerance = tolerance;
+        EXPECT_EQ(FieldSolverSetSettings(s), 0);
+        SmartCacheSettings c;
+        FieldSolverGetCacheSettings(c);
+        c.enabled = cached ? 1 : 0;
+        FieldSolverSetCacheSettings(c);
+        OutputRoom out(1);
+        EXPECT_EQ(FieldSolverCompute(cs.Input(), out.output), 0);
+        return out.room;
+    };
+    ASSERT_EQ(FieldSolverInit(), 0);
+    const std::vector<float> merged = solve(0.1f, false);
+    const std::vector<float> apart = solve(0.01f, true);
+    EXPECT_GT(merged[0], 1.005f * apart[0]);   // the merged stack holds more capacitance
+    EXPECT_EQ(solve(0.1f, true), merged);
+    EXPECT_EQ(solve(0.1f, true), merged);   // and is not stored either
+    EXPECT_EQ(FieldSolverCacheInstance()->EntryCount(), 1);
+    EXPECT_EQ(solve(0.01f, true), apart);
+    SmartCacheSettings c;
+    FieldSolverGetCacheSettings(c);
+    EXPECT_EQ(c.hits, 1);
+    FieldSolverClose();
+}
+
+// Loss matrices depend on what no key holds: whether losses are on (a metal's resistivity rounds to 0
+// in the key) and a dielectric's conductivity. Lossy solves neither look up nor store; before, a lossy
+// solve after a lossless one got no resistance, and stacks that differ only in their conductivity got
+// each other's conductance.
+TEST(SmartCache, LossySolvesAreNotCached)
+{
+    auto stripline = [](float conductivity) {
+        CrossSection cs;
+        cs.layers = {Layer(kMil, FS_LAYER_PLANE, 4), Layer(4 * kMil, FS_LAYER_DIELECTRIC, 4), Layer(kMil, FS_LAYER_ROUTING, 4),
+                     Layer(4 * kMil, FS_LAYER_DIELECTRIC, 4), Layer(kMil, FS_LAYER_PLANE, 4)};
+        for (auto& l : cs.layers) {
+            l.propertyB = conductivity;
+            if (!IsDielectric(l))
+                l.resistivity = 1.7e-8f;
+        }
+        cs.traces = {Trace(3, 0.0f, 8 * kMil, 1)};
+        return cs;
+    };
+    ASSERT_EQ(FieldSolverInit(), 0);
+    ASSERT_EQ(FieldSolverSetCacheSettings(Enabled()), 0);
+    FieldSolverSettings s;
+    FieldSolverGetSettings(s);
+    OutputRoom lossless(1);
+    ASSERT_EQ(FieldSolverCompute(stripline(0.0f).Input(), lossless.output), 0);
+    EXPECT_EQ(lossless.output.extraMatrixA[0], 0.0f);
+    s.lossesEnabled = 1;
+    ASSERT_EQ(FieldSolverSetSettings(s), 0);
+    OutputRoom lossy(1), weak(1), strong(1);
+    ASSERT_EQ(FieldSolverCompute(stripline(0.0f).Input(), lossy.output), 0);
+    EXPECT_GT(lossy.output.extraMatrixA[0], 1.0f);   // ohms per metre of skin resistance at 1 GHz
+    ASSERT_EQ(FieldSolverCompute(stripline(1e-3f).Input(), weak.output), 0);
+    ASSERT_EQ(FieldSolverCompute(stripline(2e-3f).Input(), strong.output), 0);
+    EXPECT_GT(weak.output.extraMatrixB[0], 0.0f);
+    EXPECT_NEAR(strong.output.extraMatrixB[0], 2 * weak.output.extraMatrixB[0], 1e-3 * weak.output.extraMatrixB[0]);
+    EXPECT_EQ(FieldSolverCacheInstance()->EntryCount(), 1);   // the lossless solve alone
+    FieldSolverClose();
+}
+
+// A cross-section that validation refuses but whose key rounds to that of a stored one (a space just
+// below the vacuum, a trace width just below zero) is refused, not answered from the cache.
+TEST(SmartCache, RefusedInputNeverFindsAValidEntry)
+{
+    ASSERT_EQ(FieldSolverInit(), 0);
+    ASSERT_EQ(FieldSolverSetCacheSettings(Enabled()), 0);
+    const CrossSection cs = Pair();
+    OutputRoom out(2);
+    ASSERT_EQ(FieldSolverCompute(cs.Input(), out.output), 0);
+    CrossSection below = cs;
+    below.spaceEps = 0.99995f;
+    OutputRoom a(2);
+    EXPECT_EQ(FieldSolverCompute(below.Input(), a.output), FS_BAD_LAYER);
+    CrossSection wire;
+    wire.layers = {Layer(4 * kMil, FS_LAYER_ROUTING), Layer(4 * kMil, FS_LAYER_DIELECTRIC), Layer(kMil, FS_LAYER_PLANE)};
+    wire.traces = {Trace(1, 0.0f, 0.0f, 1)};
+    OutputRoom b(1);
+    ASSERT_EQ(FieldSolverCompute(wire.Input(), b.output), 0);
+    wire.traces[0].TopWidth = -1e-12f;
+    EXPECT_EQ(FieldSolverCompute(wire.Input(), b.output), FS_BAD_TRACE);
+    SmartCacheSettings s;
+    FieldSolverGetCacheSettings(s);
+    EXPECT_EQ(s.hits, 0);
     FieldSolverClose();
 }

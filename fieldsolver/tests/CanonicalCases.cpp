@@ -196,6 +196,22 @@ std::vector<Case> AllCases()
         c.checks = {{"Z0", z, Z11}};
         cases.push_back(c);
     }
+    // A round wire midway between two planes, the whole filled with eps_r 2.2: the shielded line of
+    // a coaxial cable's kind. For d << b the wire is an equipotential of its line charge and the images
+    // in the planes, L = mu0/(2 pi) ln(4 b/(pi d)) (the next term is of order (d/b)^4).
+    {
+        const float b = 40.0f * mil, d = 2.0f * mil;
+        const double er = 2.2;
+        Case c;
+        c.name = "wire between planes d/b=0.05 er=2.2";
+        c.section.layers = {Layer(planeT, FS_LAYER_PLANE, float(er)), Layer((b - d) / 2, FS_LAYER_DIELECTRIC, float(er)),
+                            Layer(d, FS_LAYER_ROUTING, float(er)), Layer((b - d) / 2, FS_LAYER_DIELECTRIC, float(er)),
+                            Layer(planeT, FS_LAYER_PLANE, float(er))};
+        c.section.traces = {Trace(3, 0.0f, 0.0f, 1)};
+        const double l = kMu0 / (2 * kPi) * std::log(4.0 * b / (kPi * d));
+        c.checks = {{"L", l, L11}, {"C", er / (kC0 * kC0 * l), C11}, {"v", kC0 / std::sqrt(er), Speed}};
+        cases.push_back(c);
+    }
     // Homogeneous dielectric: the stripline w/b = 1 filled with eps_r 4.
     {
         const float b = 8.0f * mil;

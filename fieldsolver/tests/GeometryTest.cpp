@@ -77,6 +77,79 @@ TEST(Validation, CodesComeInTheirOrder)
     EXPECT_EQ(Regions(s, floating), FS_NO_REFERENCE);
 }
 
+// Values that are not numbers, media below the vacuum and conductors that touch each other or a
+// plane are refused; each of these used to pass and come back as a result (or as a misleading code).
+TEST(Validation, BadValuesAndTouchingConductorsAreRefused)
+{
+    const float nan = std::nanf(""), inf = INFINITY;
+    FieldSolver s;
+    const CrossSection cs = Microstrip(4.3f);
+    auto with = [&](auto change) {
+        CrossSection c = cs;
+        change(c);
+        return Regions(s, c);
+    };
+    // Media: the space outside the stack, infinite permittivities, NaN or negative losses.
+    for (float eps : {0.0f, 0.5f, nan, inf})
+        EXPECT_EQ(with([&](CrossSection& c) { c.spaceEps = eps; }), FS_BAD_LAYER) << eps;
+    EXPECT_EQ(with([&](CrossSection& c) { c.layers[1].DielConstant = inf; }), FS_BAD_LAYER);
+    EXPECT_EQ(with([&](CrossSection& c) { c.layers[0].resistivity = -1.7e-8f; }), FS_BAD_LAYER);
+    EXPECT_EQ(with([&](CrossSection& c) { c.layers[2].resistivity = nan; }), FS_BAD_LAYER);
+    EXPECT_EQ(with([&](CrossSection& c) { c.layers[1].propertyA = -0.02f; }), FS_BAD_LAYER);
+    EXPECT_EQ(with([&](CrossSection& c) { c.layers[1].propertyB = inf; }), FS_BAD_LAYER);
+    EXPECT_EQ(with([&](CrossSection& c) { c.layers[0].propertyD = nan; }), FS_BAD_LAYER);
+    EXPECT_EQ(with([&](CrossSection& c) { c.layers[0].resistivity = 1.7e-8f; c.layers[1].propertyA = 0.02f; }), FS_OK);
+
+    // Round wires span their diameter: two wires 0.5 mil apart in a 4 mil layer overlap; 5 mil apart they do not.
+    CrossSection wires;
+    wires.layers = {Layer(4 * kMil, FS_LAYER_ROUTING), Layer(4 * kMil, FS_LAYER_DIELECTRIC), Layer(kMil, FS_LAYER_PLANE)};
+    wires.traces = {Trace(1, 0.0f, 0.0f, 1), Trace(1, 0.5f * kMil, 0.0f, 2)};
+    EXPECT_EQ(Regions(s, wires), FS_TRACES_OVERLAP);
+    wires.traces[1].Center = 5 * kMil;
+    EXPECT_EQ(Regions(s, wires), FS_OK);
+
+    // Traces in two routing layers with nothing between them touch where their faces meet.
+    CrossSection stacked = cs;
+    stacked.layers.insert(stacked.layers.begin(), Layer(kMil, FS_LAYER_ROUTING));
+    stacked.traces = {Trace(1, 0.0f, 4 * kMil, 1), Trace(2, 3 * kMil, 4 * kMil, 2)};
+    EXPECT_EQ(Regions(s, stacked), FS_TRACES_OVERLAP);
+    stacked.traces[1].Center = 10 * kMil;
+    EXPECT_EQ(Regions(s, stacked), FS_OK);
+
+    // A signal trace on a plane layer with no dielectric between them is shorted to the plane.
+    CrossSection onPlane;
+    onPlane.layers = {Layer(kMil, FS_LAYER_ROUTING), Layer(0.0f, FS_LAYER_DIELECTRIC), Layer(kMil, FS_LAYER_PLANE)};
+    onPlane.traces = {Trace(1, 0.0f, 8 * kMil, 1)};
+    EXPECT_EQ(Regions(s, onPlane), FS_TRACES_OVERLAP);
+
+    // A trace in a plane layer: a NaN clearance is a bad trace; no clearance on one side touches the plane,
+    // even when another trace keeps the clearance of the cross-section large.
+    CrossSection coplanar;
+    coplanar.layers = {Layer(kMil, FS_LAYER_PLANE), Layer(4 * kMil, FS_LAYER_DIELECTRIC), Layer(0.0f, FS_LAYER_ROUTING)};
+    coplanar.traces = {Trace(1, 0.0f, 4 * kMil, 1, 4 * kMil), Trace(3, 40 * kMil, 4 * kMil, 2)};
+    EXPECT_EQ(Regions(s, coplanar), FS_OK);
+    coplanar.traces[0].LeftXtoPlane = nan;
+    EXPECT_EQ(Regions(s, coplanar), FS_BAD_TRACE);
+    coplanar.traces[0].LeftXtoPlane = inf;
+    EXPECT_EQ(Regions(s, coplanar), FS_BAD_TRACE);
+    coplanar.traces[0].LeftXtoPlane = 0.0f;
+    EXPECT_EQ(Regions(s, coplanar), FS_TRACES_OVERLAP);
+
+    // A finite board: NaN or crossed edges, and a trace beyond an edge.
+    s.finiteBoard = 1;
+    CrossSection board = cs;
+    board.leftEdge = -40 * kMil;
+    board.rightEdge = 40 * kMil;
+    EXPECT_EQ(Regions(s, board), FS_OK);
+    board.traces[0].Center = 60 * kMil;
+    EXPECT_EQ(Regions(s, board), FS_BAD_TRACE);
+    board.traces[0].Center = 0.0f;
+    std::swap(board.leftEdge, board.rightEdge);
+    EXPECT_EQ(Regions(s, board), FS_SINGULAR);   // the extent check
+    board.leftEdge = nan;
+    EXPECT_EQ(Regions(s, board), FS_SINGULAR);
+}
+
 TEST(DcResistance, ParallelTracesAndReturnPaths)
 {
     CrossSection cs;

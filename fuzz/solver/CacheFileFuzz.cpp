@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the cache-file loader. A file that loads must pass or fail the
-// consistency check cleanly and survive a save and a lookup.
+// consistency check cleanly and survive a save and a lookup, and a lookup that hits must not hand
+// out a damaged result.
 #include "fieldsolver/SmartCache.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -27,7 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.capacitance = room;
         out.inductance = room + 1;
         out.speeds = room + 2;
-        cache.Lookup(model, out);
+        // A hit hands out a result only when it is one a solve could have stored (the seed
+        // lookup_hit.cache holds this model's entry, so mutations of its result reach here).
+        if (cache.Lookup(model, out) && out.status == 0
+            && !(std::isfinite(room[0]) && room[0] > 0.0f && std::isfinite(room[1]) && room[1] > 0.0f && std::isfinite(room[2])
+                 && room[2] > 0.0f))
+            __builtin_trap();
         cache.Save(name);
     }
     std::remove(name.c_str());

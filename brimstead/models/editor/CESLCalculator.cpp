@@ -3,6 +3,7 @@
 #include "brimstead/HostInterfaces.h"
 #include "brimstead/models/editor/ModelEditorResources.h"
 #include "brimstead/wizards/WizardResources.h"
+#include "fieldsolver/FieldSolverRecords.h"
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/MessageBox.h"
 #include "shared/Misc_Units.h"
@@ -30,6 +31,24 @@ constexpr const char* kUnits[] = {"mm", "mil", "cm", "in"};
 constexpr double kMinimumSize = 0.0001;   // metres
 constexpr double kMaximumSize = 0.05;     // metres
 enum MountSide { MountTop = 0, MountBottom = 1 };
+
+// What the solver's refusals of the calculator's cross-section mean to the user; null for the codes that
+// only the number can explain.
+const char* SolverRefusal(int code) {
+  switch (code) {
+    case FS_BAD_EXTENT:
+      return "the body is too wide for its height over the reference layer (the height must be more than a "
+             "thousandth of the width)";
+    case FS_OUT_OF_MEMORY:
+      return "there is not enough memory";
+    case FS_BAD_LAYER:
+      return "a layer between the body and the reference layer has no valid thickness";
+    case FS_TRACES_OVERLAP:
+      return "the body touches the reference layer";
+    default:
+      return nullptr;
+  }
+}
 }  // namespace
 
 void CESLCalculator::SetComputeFunction(ComputeFunction compute) {
@@ -189,7 +208,11 @@ void CESLCalculator::OnOK() {
   if (result.code != 0) {
     m_Result = 0.0;
     CString text;
-    text.Format("The field solver could not compute the mounting inductance (code %d).", result.code);
+    const char* reason = SolverRefusal(result.code);
+    if (reason)
+      text.Format("The field solver could not compute the mounting inductance: %s (code %d).", reason, result.code);
+    else
+      text.Format("The field solver could not compute the mounting inductance (code %d).", result.code);
     ::MessageBox(m_hWnd, text, "Brimstead", MB_OK | MB_ICONEXCLAMATION);
     return;
   }

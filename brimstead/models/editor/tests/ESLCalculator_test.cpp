@@ -119,6 +119,28 @@ TEST_F(EslTest, NoDielectricBetweenTheMountAndReferenceLayersIsExplained) {
   EXPECT_NE(messages[1].find("mount layer \"BOTTOM\" and the reference layer \"GND\""), std::string::npos) << messages[1];
 }
 
+// A 2225 body over a plane 1 um below a top layer without thickness: the solver refuses the extent, and the
+// message says why instead of giving the bare code.
+TEST_F(EslTest, AGapTooThinForTheBodyIsExplained) {
+  CESLCalculator::SetComputeFunction(nullptr);
+  TestLayers thin;
+  thin.Add("TOP", 0, 0.0);
+  thin.Add("PP1", HostLayerKindSkipped, 1e-6);
+  thin.Add("GND", 2, 35e-6);
+  CESLCalculator calculator(&thin, nullptr);
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  RunModal(calculator, [&] {
+    Select(calculator.m_SizeList, 7);   // 2225
+    calculator.OnOK();
+    EXPECT_TRUE(::IsWindowVisible(calculator.m_hWnd));
+  });
+  EXPECT_DOUBLE_EQ(calculator.GetResult(), 0.0);
+  const std::vector<std::string> messages = Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "The field solver could not compute the mounting inductance: the body is too wide for its height "
+                         "over the reference layer (the height must be more than a thousandth of the width) (code 3).");
+}
+
 TEST_F(EslTest, TheCrossSectionForTopAndBottomMounting) {
   for (int side : {0, 1}) {
     captured.clear();
