@@ -18,6 +18,7 @@
 #include "grid/formula/GxFormula.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CDWordArray.h"
+#include "platform/base/CException.h"
 #include "platform/base/COleDateTime.h"
 #include "platform/base/CStringArray.h"
 #include "platform/base/ResourceTable.h"
@@ -683,11 +684,21 @@ BOOL CGXFormulaSheet::MoveCols(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest) {
   return CGXData::MoveCols(nFrom, nTo, nDest);
 }
 
+namespace {
+BOOL FailedBlockOperation() {
+  // The engine changed nothing. Out of memory is told the way any cell store tells it, so that the caller
+  // (a paste of several blocks) can say why and take back the blocks done before.
+  if (_gx_get_error_code() == 5) AfxThrowMemoryException();
+  return FALSE;
+}
+}  // namespace
+
 BOOL CGXFormulaSheet::CopyCells(const CGXRange& range, ROWCOL destRow, ROWCOL destCol) {
   if (destRow < 1 || destCol < 1) return FALSE;
   GX_RANGE source = ToEngine(range);
   RecordingScope recording(m_nSheet, m_bUndoRecording);
-  if (!_gx_copy_range(m_nSheet, &source, EngineRow(destRow), EngineCol(destCol), 0)) return FALSE;
+  _gx_set_error_code(0);
+  if (!_gx_copy_range(m_nSheet, &source, EngineRow(destRow), EngineCol(destCol), 0)) return FailedBlockOperation();
   GX_RANGE dest;
   _gx_make_range_ref(&dest, EngineRow(destRow), EngineCol(destCol),
                      std::min<int64_t>(GX_MAX_ROW, EngineRow(destRow) + int64_t(source.bottom()) - source.top()),
@@ -718,7 +729,8 @@ BOOL CGXFormulaSheet::MoveCells(const CGXRange& range, ROWCOL destRow, ROWCOL de
     info->m_replaced = nullptr;
     EnterRecords(replaced, TRUE);
   }
-  if (!_gx_move_range(m_nSheet, &source, EngineRow(destRow), EngineCol(destCol))) return FALSE;
+  _gx_set_error_code(0);
+  if (!_gx_move_range(m_nSheet, &source, EngineRow(destRow), EngineCol(destCol))) return FailedBlockOperation();
   if (info) {
     GX_CELL* removed = info->m_removed;
     info->m_removed = nullptr;
