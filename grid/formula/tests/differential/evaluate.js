@@ -8,7 +8,8 @@
 //                   "read": [[row, col], ...]}, ...]}:
 //   each scenario on a sheet of its own, the operations applied in order, then one value per read cell.
 //   Rows count from 1 and columns from 0, as the engine counts them.
-// Output, one line per value: "N <number>", "E <error type>" or "B" (blank).
+// Output, one line per value: "N <number>", "E <error type>" or "B" (blank); "X <message>" for each value
+// of a scenario on which the reference itself failed.
 'use strict';
 const fs = require('fs');
 const { HyperFormula } = require('hyperformula');
@@ -29,6 +30,19 @@ function show(v) {
   return 'E ' + JSON.stringify(v);
 }
 
+function applyOperations(hf, ops) {
+  for (const o of ops) {
+    if (o.op === 'insertRows') hf.addRows(0, [o.at - 1, o.count]);
+    else if (o.op === 'removeRows') hf.removeRows(0, [o.at - 1, o.count]);
+    else if (o.op === 'insertCols') hf.addColumns(0, [o.at, o.count]);
+    else if (o.op === 'removeCols') hf.removeColumns(0, [o.at, o.count]);
+    else if (o.op === 'copy') {
+      hf.copy({ start: { sheet: 0, row: o.top - 1, col: o.left }, end: { sheet: 0, row: o.bottom - 1, col: o.right } });
+      hf.paste({ sheet: 0, row: o.row - 1, col: o.col });
+    } else throw new Error('unknown operation ' + o.op);
+  }
+}
+
 const input = JSON.parse(fs.readFileSync(process.argv[2], 'utf8'));
 const out = [];
 if (input.scenarios) {
@@ -37,17 +51,13 @@ if (input.scenarios) {
     for (let r = 0; r < sc.rows; r++) rows.push(new Array(sc.cols).fill(null));
     for (const [r, c, v] of sc.cells) rows[r - 1][c] = v;
     const hf = HyperFormula.buildFromArray(rows, config);
-    for (const o of sc.ops) {
-      if (o.op === 'insertRows') hf.addRows(0, [o.at - 1, o.count]);
-      else if (o.op === 'removeRows') hf.removeRows(0, [o.at - 1, o.count]);
-      else if (o.op === 'insertCols') hf.addColumns(0, [o.at, o.count]);
-      else if (o.op === 'removeCols') hf.removeColumns(0, [o.at, o.count]);
-      else if (o.op === 'copy') {
-        hf.copy({ start: { sheet: 0, row: o.top - 1, col: o.left }, end: { sheet: 0, row: o.bottom - 1, col: o.right } });
-        hf.paste({ sheet: 0, row: o.row - 1, col: o.col });
-      } else throw new Error('unknown operation ' + o.op);
+    try {
+      applyOperations(hf, sc.ops);
+      for (const [r, c] of sc.read) out.push(show(hf.getCellValue({ sheet: 0, row: r - 1, col: c })));
+    } catch (e) {
+      // The reference itself failed: the scenario is not compared ("X").
+      for (const _ of sc.read) out.push('X ' + JSON.stringify(String(e.message)));
     }
-    for (const [r, c] of sc.read) out.push(show(hf.getCellValue({ sheet: 0, row: r - 1, col: c })));
     hf.destroy();
   }
 } else {
