@@ -59,7 +59,8 @@ CGXStyle* StyleOf(const GX_CELL* cell) {
 
 CString Printf14g(double v) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14g", v);
+  // Zero has no sign on a sheet: "=-A1" on a 0 shows 0, not "-0".
+  std::snprintf(buf, sizeof buf, "%.14g", v == 0 ? 0.0 : v);
   return CString(buf);
 }
 
