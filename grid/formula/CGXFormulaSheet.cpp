@@ -406,14 +406,19 @@ void CGXFormulaSheet::GetExpressionText(ROWCOL nRow, ROWCOL nCol, CString& text)
 }
 
 namespace {
-// The text of a value by its type (shared by the value and expression texts).
-CString ValueTypeText(const GX_CELL* cell, bool apostrophe) {
+// The text of a value by its type (shared by the value and expression texts). The value text shows a number
+// with 14 digits; the expression text, which the editor, undo and the clipboard read back, with as many as
+// give the same number again.
+CString ValueTypeText(const GX_CELL* cell, bool expression) {
   char buf[9];
+  const bool apostrophe = expression;
   switch (cell->valueType()) {
     case GX_VAL_NONE: return CString();
     case GX_VAL_EMPTY: return CString("#N/A");
     case GX_VAL_ERROR: return CString("Error!");
-    case GX_VAL_NUMBER: return Printf14g(cell->value.number);
+    case GX_VAL_NUMBER:
+      return expression ? CString(_gx_number_text(cell->value.number == 0 ? 0.0 : cell->value.number).c_str())
+                        : Printf14g(cell->value.number);
     case GX_VAL_TEXT:
     case GX_VAL_INLINE: {
       const char* t = _gx_cell_text(cell, buf);

@@ -74,6 +74,29 @@ TEST_F(SheetUndoTest, TypedValuesAndFormulasUndoToTheirExpressions) {
   ExpectUndoRedo();
 }
 
+// The editor and undo read a cell back from its expression text: every digit a number needs is in it, so an
+// undo gives back the number typed (it was cut to 14 digits: 123456789012345 came back as 123456789012340),
+// while the value shown keeps 14 digits.
+TEST_F(SheetUndoTest, UndoGivesBackEveryDigitOfATypedNumber) {
+  const char* const typed[] = {"123456789012345", "0.1234567890123456", "=A1*0.1234567890123456"};
+  const double numbers[] = {123456789012345.0, 0.1234567890123456};
+  for (ROWCOL r = 10; r <= 12; ++r) grid->SetCellValue(r, 1, typed[r - 10]);
+  EXPECT_EQ(std::string(Expr(10, 1)), "123456789012345");
+  EXPECT_EQ(std::string(Value(10, 1)), "1.2345678901234e+14");
+  EXPECT_EQ(std::string(Expr(11, 1)), "0.1234567890123456");
+  EXPECT_EQ(std::string(Expr(12, 1)), "=A1*0.1234567890123456");
+  EXPECT_EQ(std::string(Expr(1, 1)), "10");
+  ClearUndo(grid);
+  for (ROWCOL r = 10; r <= 12; ++r) grid->SetCellValue(r, 1, "5");
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(grid->Undo());
+  for (ROWCOL r = 10; r <= 11; ++r) {
+    double n = 0;
+    ASSERT_TRUE(sheet->GetNumberValue(r, 1, n));
+    EXPECT_EQ(n, numbers[r - 10]);
+  }
+  EXPECT_EQ(std::string(Expr(12, 1)), "=A1*0.1234567890123456");
+}
+
 TEST_F(SheetUndoTest, InsertingRowsShiftsReferencesAndUndoes) {
   ASSERT_TRUE(Operate([](CGXGridWnd* g) { return g->InsertRows(3, 2); }));
   EXPECT_EQ(Expr(5, 2), "=A5*2");
