@@ -78,9 +78,10 @@ BOOL CGXStyleDataExchangeImp::CopyStylesToArchive(CGXGridCore* grid, CArchive& a
   BOOL aborted = FALSE;
   try {
     array->SetSize(static_cast<INT_PTR>(block.Cells()));
+    // Each cell's place in the array counts on across the bands (a band's last row or column is counted too).
     INT_PTR ri = 0;
     for (const auto& rb : block.rowBands)
-      for (ROWCOL r = rb.first;; ++r, ++ri) {
+      for (ROWCOL r = rb.first;; ++r) {
         INT_PTR ci = 0;
         for (const auto& cb : block.colBands)
           for (ROWCOL c = cb.first;; ++c, ++ci) {
@@ -96,8 +97,12 @@ BOOL CGXStyleDataExchangeImp::CopyStylesToArchive(CGXGridCore* grid, CArchive& a
               scope.PollAbort(abort);
               if (abort) AfxThrowUserException();
             }
-            if (c == cb.last) break;
+            if (c == cb.last) {
+              ++ci;
+              break;
+            }
           }
+        ++ri;
         if (r == rb.last) break;
       }
     ar.WriteObject(array);

@@ -18,6 +18,7 @@
 #include "grid/formula/GxFormula.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CDWordArray.h"
+#include "platform/base/CException.h"
 #include "platform/base/COleDateTime.h"
 #include "platform/base/CStringArray.h"
 #include "platform/base/ResourceTable.h"
@@ -58,7 +59,8 @@ CGXStyle* StyleOf(const GX_CELL* cell) {
 
 CString Printf14g(double v) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14g", v);
+  // Zero has no sign on a sheet: "=-A1" on a 0 shows 0, not "-0".
+  std::snprintf(buf, sizeof buf, "%.14g", v == 0 ? 0.0 : v);
   return CString(buf);
 }
 
@@ -404,14 +406,19 @@ void CGXFormulaSheet::GetExpressionText(ROWCOL nRow, ROWCOL nCol, CString& text)
 }
 
 namespace {
-// The text of a value by its type (shared by the value and expression texts).
-CString ValueTypeText(const GX_CELL* cell, bool apostrophe) {
+// The text of a value by its type (shared by the value and expression texts). The value text shows a number
+// with 14 digits; the expression text, which the editor, undo and the clipboard read back, with as many as
+// give the same number again.
+CString ValueTypeText(const GX_CELL* cell, bool expression) {
   char buf[9];
+  const bool apostrophe = expression;
   switch (cell->valueType()) {
     case GX_VAL_NONE: return CString();
     case GX_VAL_EMPTY: return CString("#N/A");
     case GX_VAL_ERROR: return CString("Error!");
-    case GX_VAL_NUMBER: return Printf14g(cell->value.number);
+    case GX_VAL_NUMBER:
+      return expression ? CString(_gx_number_text(cell->value.number == 0 ? 0.0 : cell->value.number).c_str())
+                        : Printf14g(cell->value.number);
     case GX_VAL_TEXT:
     case GX_VAL_INLINE: {
       const char* t = _gx_cell_text(cell, buf);
@@ -683,11 +690,21 @@ BOOL CGXFormulaSheet::MoveCols(ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest) {
   return CGXData::MoveCols(nFrom, nTo, nDest);
 }
 
+namespace {
+BOOL FailedBlockOperation() {
+  // The engine changed nothing. Out of memory is told the way any cell store tells it, so that the caller
+  // (a paste of several blocks) can say why and take back the blocks done before.
+  if (_gx_get_error_code() == 5) AfxThrowMemoryException();
+  return FALSE;
+}
+}  // namespace
+
 BOOL CGXFormulaSheet::CopyCells(const CGXRange& range, ROWCOL destRow, ROWCOL destCol) {
   if (destRow < 1 || destCol < 1) return FALSE;
   GX_RANGE source = ToEngine(range);
   RecordingScope recording(m_nSheet, m_bUndoRecording);
-  if (!_gx_copy_range(m_nSheet, &source, EngineRow(destRow), EngineCol(destCol), 0)) return FALSE;
+  _gx_set_error_code(0);
+  if (!_gx_copy_range(m_nSheet, &source, EngineRow(destRow), EngineCol(destCol), 0)) return FailedBlockOperation();
   GX_RANGE dest;
   _gx_make_range_ref(&dest, EngineRow(destRow), EngineCol(destCol),
                      std::min<int64_t>(GX_MAX_ROW, EngineRow(destRow) + int64_t(source.bottom()) - source.top()),
@@ -718,7 +735,8 @@ BOOL CGXFormulaSheet::MoveCells(const CGXRange& range, ROWCOL destRow, ROWCOL de
     info->m_replaced = nullptr;
     EnterRecords(replaced, TRUE);
   }
-  if (!_gx_move_range(m_nSheet, &source, EngineRow(destRow), EngineCol(destCol))) return FALSE;
+  _gx_set_error_code(0);
+  if (!_gx_move_range(m_nSheet, &source, EngineRow(destRow), EngineCol(destCol))) return FailedBlockOperation();
   if (info) {
     GX_CELL* removed = info->m_removed;
     info->m_removed = nullptr;

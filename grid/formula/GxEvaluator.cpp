@@ -185,7 +185,9 @@ Item evalOperator(const GX_EXPR_NODE& n, const GX_EXPR_NODE* nodes) {
         double b = number(nodes, n.b);
         errno = 0;
         double r = std::pow(a, b);
-        if (errno != 0 || !std::isfinite(r)) _gx_raise_error(70, nullptr);
+        // A result too small for a double (ERANGE with 0 or a denormal) is that small number, not an error;
+        // a domain error, a pole and an overflow are.
+        if (errno == EDOM || !std::isfinite(r)) _gx_raise_error(70, nullptr);
         return Item::number(r);
     }
     case GX_OP_MOD: {

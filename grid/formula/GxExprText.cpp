@@ -44,17 +44,21 @@ constexpr OpText kOpTexts[GX_OP_COUNT] = {
     {"..", nullptr}, {"%", nullptr},  {"??", "ERR"},
 };
 
-void appendNumber(std::string& out, double v) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14g", v);
-    // A value near the top of the double range can round up past it in 14 digits; such a text would no longer
-    // read back, so it keeps its full precision instead.
-    if (std::isfinite(v) && !std::isfinite(std::strtod(buf, nullptr)))
-        std::snprintf(buf, sizeof buf, "%.17g", v);
-    out += buf;
-}
+void appendNumber(std::string& out, double v) { out += _gx_number_text(v); }
 
 } // namespace
+
+std::string _gx_number_text(double v) {
+    // 14 significant digits where they read back as the same number (the usual case), else as many more as
+    // that takes (at most 17): a text that is edited, undone or pasted must not change the number. (A value
+    // near the top of the double range would even round past it in 14 digits and read back as no number.)
+    char buf[40];
+    for (int digits = 14; digits <= 17; ++digits) {
+        std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+        if (!std::isfinite(v) || std::strtod(buf, nullptr) == v) break;
+    }
+    return buf;
+}
 
 const char* _gx_error_text(int number) {
     static const ErrorTable table;

@@ -9,6 +9,9 @@
 const char* _gx_error_text(int number);
 
 void _gx_expr_text(int sheet, const GX_EXPR* expr, std::string& out);
+// A number as a formula or an editor writes it: 14 significant digits, or up to 17 where 14 would not read
+// back as the same number.
+std::string _gx_number_text(double v);
 void _gx_node_text(int sheet, const GX_EXPR_NODE* nodes, uint16_t index, std::string& out);
 void _gx_function_text(std::string& out, const char* name, int withParens);
 void _gx_escape_string(std::string& out, const char* text, int escapeQuotes);

@@ -218,6 +218,12 @@ GX_CELL* _gx_find_cell(int sheet, int32_t row, int32_t col) {
     return nullptr;
 }
 
+void _gx_reserve_positions(int sheet, int32_t lastRow, int32_t lastCol) {
+    GX_SHEET* sh = _gx_sheet_get(sheet);
+    growCounts(sh->rowCounts, sh->rowCap, std::clamp<int32_t>(lastRow, 1, GX_MAX_ROW));
+    growCounts(sh->colCounts, sh->colCap, std::clamp<int32_t>(lastCol, 0, GX_MAX_COL) + 1);
+}
+
 int _gx_insert_cell(int sheet, GX_CELL* cell) {
     GX_SHEET* sh = _gx_sheet_get(sheet);
     countIn(sh, cell); // may grow the counts (and throw) before anything is linked

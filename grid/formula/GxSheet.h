@@ -21,6 +21,9 @@ int _gx_set_iteration_limit(int sheet, int value);
 int _gx_get_iteration_limit(int sheet);
 
 GX_CELL* _gx_find_cell(int sheet, int32_t row, int32_t col);
+// Entering a cell can grow the row and column counts (and so run out of memory). Growing them first for every
+// position up to (lastRow, lastCol) makes entering cells there allocate nothing. Throws std::bad_alloc.
+void _gx_reserve_positions(int sheet, int32_t lastRow, int32_t lastCol);
 int _gx_insert_cell(int sheet, GX_CELL* cell);
 void _gx_remove_cell(int sheet, GX_CELL* cell);
 void _gx_delete_cell(int sheet, GX_CELL* cell);

@@ -88,6 +88,12 @@ int moveBlock(int sheet, const Rect& src, int64_t d, int64_t e) {
     GX_SHEET* sh = _gx_sheet_get(sheet);
     const Rect dst{src.top + d, src.left + e, std::min<int64_t>(src.bottom + d, GX_MAX_ROW),
                    std::min<int64_t>(src.right + e, GX_MAX_COL)};
+    // Room for the moved cells' new places before anything changes: entering them later cannot fail, so a
+    // move runs out of memory whole or not at all (a cell that could not be entered was lost).
+    GX_RANGE extent;
+    if (_gx_sheet_get_extent(sheet, &extent))
+        _gx_reserve_positions(sheet, int32_t(std::clamp<int64_t>(std::min<int64_t>(extent.bottom(), src.bottom) + d, 1, GX_MAX_ROW)),
+                              int32_t(std::clamp<int64_t>(std::min<int64_t>(extent.right(), src.right) + e, 0, GX_MAX_COL)));
     shiftNamesForMove(sh, src, d, e);
     GxDeferredScope deferred(sheet, GX_LIST_ALL);
     sh->modified = 1;
@@ -190,12 +196,7 @@ int moveBlock(int sheet, const Rect& src, int64_t d, int64_t e) {
         _gx_delete_cell(sheet, _gx_find_cell(sheet, int32_t(row), int32_t(col)));
         c->row = int32_t(row);
         c->col = int32_t(col);
-        try {
-            _gx_insert_cell(sheet, c);
-        } catch (const std::bad_alloc&) {
-            _gx_cell_free(c);
-            _gx_set_error_code(5);
-        }
+        _gx_insert_cell(sheet, c); // its place was made room for above: this allocates nothing
     }
     return 1;
 }
@@ -289,6 +290,9 @@ static int moveRowsColsBody(int sheet, int byRows, int32_t first, int32_t last, 
     else _gx_make_range_ref(&band, 1, int32_t(lo), GX_MAX_ROW, int32_t(hi), 0);
     GX_RANGE clipped = band;
     if (!_gx_clip_to_extent(sheet, &clipped)) return 1;
+    // Every cell stays inside the band: room up to its far end first, so that entering the cells cannot fail.
+    if (byRows) _gx_reserve_positions(sheet, int32_t(hi), clipped.right());
+    else _gx_reserve_positions(sheet, clipped.bottom(), int32_t(hi));
     sh->modified = 1;
     GxDeferredScope deferred(sheet, GX_LIST_ALL);
 
@@ -328,12 +332,7 @@ static int moveRowsColsBody(int sheet, int byRows, int32_t first, int32_t last, 
         if (byRows) c->row = int32_t(remapBand(c->row, first, last, destination));
         else c->col = int32_t(remapBand(c->col, first, last, destination));
         _gx_delete_cell(sheet, _gx_find_cell(sheet, c->row, c->col));
-        try {
-            _gx_insert_cell(sheet, c);
-        } catch (const std::bad_alloc&) {
-            _gx_cell_free(c);
-            _gx_set_error_code(5);
-        }
+        _gx_insert_cell(sheet, c); // its place was made room for above: this allocates nothing
     }
     return 1;
 }
@@ -349,9 +348,11 @@ int copyCells(int sheet, const GX_RANGE* source, int32_t destRow, int32_t destCo
     dst.set(GX_RANGE::kSingle, false);
     GxDeferredScope deferred(sheet, GX_LIST_ALL);
 
-    // Clones first: a failure to make one changes nothing.
+    // Clones first, and room for them at their places: a failure of either changes nothing, and entering the
+    // clones afterwards cannot fail.
     std::vector<GX_CELL*> clones;
     try {
+        int32_t lastRow = 1, lastCol = 0;
         std::vector<GX_CELL*> sources;
         GX_RANGE_ITER it;
         _gx_range_iter_init(sheet, source, &it, GX_LIST_ALL);
@@ -363,6 +364,8 @@ int copyCells(int sheet, const GX_RANGE* source, int32_t destRow, int32_t destCo
             clones.push_back(k);
             k->row = int32_t(row);
             k->col = int32_t(col);
+            lastRow = std::max(lastRow, k->row);
+            lastCol = std::max(lastCol, k->col);
             GX_EXPR* x = k->expr;
             for (int i = 0; x && x->nodes && i < x->nodeCount; ++i) {
                 GX_EXPR_NODE& n = x->nodes[i];
@@ -375,6 +378,7 @@ int copyCells(int sheet, const GX_RANGE* source, int32_t destRow, int32_t destCo
                            r.right() + (r.has(GX_RANGE::kLastColAbs) ? 0 : e));
             }
         }
+        if (!clones.empty()) _gx_reserve_positions(sheet, lastRow, lastCol);
     } catch (const std::bad_alloc&) {
         for (GX_CELL* k : clones) _gx_cell_free(k);
         _gx_set_error_code(5);
@@ -393,12 +397,7 @@ int copyCells(int sheet, const GX_RANGE* source, int32_t destRow, int32_t destCo
         }
     }
     for (GX_CELL* k : clones) {
-        try {
-            _gx_insert_cell(sheet, k);
-        } catch (const std::bad_alloc&) {
-            _gx_cell_free(k);
-            _gx_set_error_code(5);
-        }
+        _gx_insert_cell(sheet, k); // its place was made room for above: this allocates nothing
     }
     if (!noRecalc) {
         GX_RANGE s = *source;

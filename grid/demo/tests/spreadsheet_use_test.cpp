@@ -10,6 +10,7 @@
 #include "grid/demo/tests/galleryshots.h"
 #include "grid/extras/CGXTabWnd.h"
 #include "grid/formula/CGXFormulaSheet.h"
+#include "grid/formula/GxMemory.h"
 #include "platform/framework/CFindReplaceDialog.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/VirtualClock.h"
@@ -288,6 +289,40 @@ TEST_F(SheetUse, AColumnHiddenByDraggingLeavesNothingBehind) {
   RedrawWindow(budget->GridHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   plat::RunUntilIdle();
   galleryshots::ExpectDesktopMatches("sheet-use-column-hidden");
+}
+
+// A paste that runs out of memory on the way tells the user why nothing was pasted, and leaves every cell as
+// it was; with memory enough the same paste goes through. (Before, the sheet turned the lack of memory into a
+// plain failure: the paste was taken back without a word.)
+TEST_F(SheetUse, APasteThatRunsOutOfMemorySaysSoAndChangesNothing) {
+  CGXGridWnd* balance = ShowSheet(1);
+  auto cells = [&] {
+    std::string out;
+    for (ROWCOL r = 10; r <= 20; ++r) out += Value(balance, r, 3) + "," + Formula(balance, r, 4) + "|";
+    return out;
+  };
+  balance->GetParam()->GetSelection().DeleteAll();
+  balance->GetParam()->GetSelection().AddTail(new CGXRange(2, 3, 7, 4));
+  Ctrl('C');
+  balance->GetParam()->GetSelection().DeleteAll();
+  ASSERT_TRUE(balance->MoveCurrentCellTo(12, 3, GX_UPDATENOW));
+  const std::string before = cells();
+  for (const long room : {0L, 5L, 10L}) {
+    SCOPED_TRACE(room);
+    plat::ClearShownLog();
+    _gx_fail_allocations_after(room);
+    Ctrl('V');
+    _gx_fail_allocations_after(-1);
+    ASSERT_EQ(plat::ShownLog().size(), 1u);
+    EXPECT_EQ(plat::ShownLog()[0].request.text, "Range too big.");
+    EXPECT_EQ(cells(), before);
+  }
+  galleryshots::ExpectDesktopMatches("sheet-use-paste-out-of-memory");
+  plat::ClearShownLog();
+  Ctrl('V');
+  EXPECT_TRUE(plat::ShownLog().empty());
+  EXPECT_EQ(Formula(balance, 13, 4), "=D12+C13");
+  EXPECT_EQ(Value(balance, 17, 4), "516.25");
 }
 
 }  // namespace

@@ -139,6 +139,25 @@ TEST_F(ClipTest, TheStylesFormatIsRowsColumnsAndAnArrayWithNullsForCellsWithoutS
   delete first;
 }
 
+// Several selected blocks are written edge to edge, each cell in its own place: rows and columns of the later
+// bands follow those of the earlier ones, and a paste brings every cell back.
+TEST_F(ClipTest, TheStylesFormatOfSeveralBlocksKeepsEveryCell) {
+  CGXGridWnd* g = Make(8, 6, 0x0010);
+  const char* const values[][4] = {{"a", "", "c", ""}, {"b", "", "d", ""}, {"", "", "", ""}, {"e", "", "f", ""}};
+  for (ROWCOL r = 1; r <= 4; ++r)
+    for (ROWCOL c = 1; c <= 4; ++c) g->SetCellValue(r, c, values[r - 1][c - 1]);
+  // Columns A and C of rows 1-2 and 4: two row bands and two column bands.
+  g->GetParam()->GetSelection().DeleteAll();
+  g->GetParam()->GetSelection().AddTail(new CGXRange(1, 1, 2, 1));
+  g->GetParam()->GetSelection().AddTail(new CGXRange(1, 3, 2, 3));
+  g->GetParam()->GetSelection().AddTail(new CGXRange(4, 1, 4, 1));
+  g->GetParam()->GetSelection().AddTail(new CGXRange(4, 3, 4, 3));
+  ASSERT_TRUE(g->Copy());
+  Select(g, CGXRange(5, 4));
+  ASSERT_TRUE(g->Paste());
+  EXPECT_EQ(Values(g, 5, 4, 7, 5), "a,c|b,d|e,f");
+}
+
 // A styles block from elsewhere: its sizes must count its elements (in 64 bits) and every element must be a
 // style or nothing, else the paste changes nothing.
 TEST_F(ClipTest, AMalformedStylesBlockIsRefusedBeforeAnythingChanges) {

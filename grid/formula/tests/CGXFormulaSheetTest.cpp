@@ -87,6 +87,22 @@ TEST_F(SheetTest, NumbersShowFourteenDigitsAndCyclesShowUntilIterationIsAllowed)
   EXPECT_NEAR(n, 1.0, 1e-6);
 }
 
+// A product or negation that comes to zero is 0 on the sheet, not "-0", in the value and in the cell.
+TEST_F(SheetTest, ZeroShowsWithoutASign) {
+  CGXGridWnd* g = MakeSheetGrid(10, 5);
+  sheet->SetValueText(1, 1, "0");
+  const char* const formulas[] = {"=-A1", "=A1*-1", "=-0", "=-(1e-300*1e-300)"};
+  ROWCOL row = 1;
+  for (const char* f : formulas) {
+    SCOPED_TRACE(f);
+    sheet->SetValueText(row, 2, f);
+    Recalc();
+    EXPECT_EQ(Value(row, 2), "0");
+    EXPECT_EQ(std::string(g->GetCellValue(row, 2)), "0");
+    ++row;
+  }
+}
+
 TEST_F(SheetTest, AFormulaThatDoesNotParseLeavesTheCellAndAMessage) {
   MakeSheetGrid(10, 5);
   sheet->SetValueText(2, 2, "5");

@@ -8,7 +8,10 @@
 #include "grid/core/CGXSortInfoArray.h"
 #include "grid/features/CGXDirectCopyMoveCellsImp.h"
 #include "grid/features/CGXSortImp.h"
+#include "grid/formula/GxMemory.h"
 #include "grid/formula/tests/sheettest.h"
+#include "platform/window/AutomationProvider.h"
+#include "platform/window/Clipboard.h"
 
 namespace {
 
@@ -19,8 +22,8 @@ class SheetUndoTest : public sheettest::SheetTest {
     grid = MakeBook();
   }
   // Rows 1..5: A = 10, 20, 30, 40, 50; B = A * 2; C1 = SUM-free total of B1..B5; D = running balance.
-  CGXGridWnd* MakeBook() {
-    CGXGridWnd* g = MakeSheetGrid(12, 6);
+  CGXGridWnd* MakeBook(CGXFormulaSheet* store = nullptr) {
+    CGXGridWnd* g = MakeSheetGrid(12, 6, 400, 300, store);
     for (ROWCOL r = 1; r <= 5; ++r) {
       g->SetCellValue(r, 1, std::to_string(r * 10).c_str());
       g->SetCellValue(r, 2, ("=A" + std::to_string(r) + "*2").c_str());
@@ -69,6 +72,29 @@ TEST_F(SheetUndoTest, TypedValuesAndFormulasUndoToTheirExpressions) {
   EXPECT_EQ(Value(2, 2), "30");
   EXPECT_EQ(Value(5, 4), "290");
   ExpectUndoRedo();
+}
+
+// The editor and undo read a cell back from its expression text: every digit a number needs is in it, so an
+// undo gives back the number typed (it was cut to 14 digits: 123456789012345 came back as 123456789012340),
+// while the value shown keeps 14 digits.
+TEST_F(SheetUndoTest, UndoGivesBackEveryDigitOfATypedNumber) {
+  const char* const typed[] = {"123456789012345", "0.1234567890123456", "=A1*0.1234567890123456"};
+  const double numbers[] = {123456789012345.0, 0.1234567890123456};
+  for (ROWCOL r = 10; r <= 12; ++r) grid->SetCellValue(r, 1, typed[r - 10]);
+  EXPECT_EQ(std::string(Expr(10, 1)), "123456789012345");
+  EXPECT_EQ(std::string(Value(10, 1)), "1.2345678901234e+14");
+  EXPECT_EQ(std::string(Expr(11, 1)), "0.1234567890123456");
+  EXPECT_EQ(std::string(Expr(12, 1)), "=A1*0.1234567890123456");
+  EXPECT_EQ(std::string(Expr(1, 1)), "10");
+  ClearUndo(grid);
+  for (ROWCOL r = 10; r <= 12; ++r) grid->SetCellValue(r, 1, "5");
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(grid->Undo());
+  for (ROWCOL r = 10; r <= 11; ++r) {
+    double n = 0;
+    ASSERT_TRUE(sheet->GetNumberValue(r, 1, n));
+    EXPECT_EQ(n, numbers[r - 10]);
+  }
+  EXPECT_EQ(std::string(Expr(12, 1)), "=A1*0.1234567890123456");
 }
 
 TEST_F(SheetUndoTest, InsertingRowsShiftsReferencesAndUndoes) {
@@ -202,6 +228,69 @@ TEST_F(SheetUndoTest, RangeNamesAreSetAndDeletedAsUndoableCommands) {
   EXPECT_FALSE(sheet->GetRangeName("rate", r));
   ASSERT_TRUE(g->Redo());
   EXPECT_TRUE(sheet->GetRangeName("rate", r));
+}
+
+// A formula sheet whose engine runs out of memory in its n-th block copy (counted from 1), after `room` more
+// engine allocations went through.
+class SheetOutOfMemory : public CGXFormulaSheet {
+ public:
+  int failAt = 0;
+  long room = 0;
+  int calls = 0;
+  BOOL CopyCells(const CGXRange& range, ROWCOL destRow, ROWCOL destCol) override {
+    if (++calls != failAt) return CGXFormulaSheet::CopyCells(range, destRow, destCol);
+    struct Restore {
+      ~Restore() { _gx_fail_allocations_after(-1); }
+    } restore;
+    _gx_fail_allocations_after(room);
+    return CGXFormulaSheet::CopyCells(range, destRow, destCol);
+  }
+};
+
+// As on a plain grid: the user is told "Range too big.", every block pasted before is taken back, and the
+// cells under the paste keep their values and formulas.
+TEST_F(SheetUndoTest, APasteThatRunsOutOfMemoryTellsTheUserAndTakesBackEveryBlock) {
+  for (const long room : {0L, 1L, 3L}) {
+    SCOPED_TRACE(room);
+    auto* store = new SheetOutOfMemory;
+    grid = MakeBook(store);
+    Automate();
+    plat::Clipboard::Instance().Reset();
+    grid->GetParam()->m_bDirectCopyPaste = TRUE;
+    grid->SetCellValue(7, 3, "old");
+    grid->SetCellValue(8, 4, "=A1*3");
+    // Columns B and D of rows 1 and 2 (formulas): two blocks, pasted edge to edge at C7.
+    grid->GetParam()->GetSelection().DeleteAll();
+    grid->GetParam()->GetSelection().AddTail(new CGXRange(1, 2, 2, 2));
+    grid->GetParam()->GetSelection().AddTail(new CGXRange(1, 4, 2, 4));
+    ASSERT_TRUE(grid->Copy());
+    grid->GetParam()->GetSelection().DeleteAll();
+    ASSERT_TRUE(grid->MoveCurrentCellTo(7, 3, GX_UPDATENOW));
+    ClearUndo(grid);
+    before = Snapshot();
+    // The first block is pasted, the second runs out of memory.
+    store->failAt = 2;
+    store->room = room;
+    store->calls = 0;
+    plat::ClearShownLog();
+    EXPECT_FALSE(grid->Paste());
+    EXPECT_EQ(store->calls, 2);
+    ASSERT_EQ(plat::ShownLog().size(), 1u);
+    EXPECT_EQ(plat::ShownLog()[0].request.text, "Range too big.");
+    Recalc();
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(grid->GetParam()->GetUndoList().GetCount(), 0);
+    // With memory enough the same paste goes through, and one undo takes it back.
+    store->failAt = 0;
+    plat::ClearShownLog();
+    ASSERT_TRUE(grid->Paste());
+    EXPECT_TRUE(plat::ShownLog().empty());
+    EXPECT_EQ(std::string(Expr(7, 3)), "=B7*2");
+    EXPECT_EQ(std::string(Expr(8, 4)), "=D7+B8");
+    ASSERT_TRUE(grid->Undo());
+    Recalc();
+    EXPECT_EQ(Snapshot(), before);
+  }
 }
 
 }  // namespace

@@ -21,6 +21,19 @@ TEST_F(GxEvaluator, ArithmeticErrorsAndNonFiniteResults) {
     EXPECT_EQ(0, evalNum("=(-2147483648)%(-1)"));
 }
 
+// A power too small for a double is that tiny number or 0, as a product too small is; a pole, a domain error
+// and an overflow stay errors.
+TEST_F(GxEvaluator, APowerThatUnderflowsIsTinyNotAnError) {
+    EXPECT_EQ(0, evalNum("=1e-300**2"));
+    EXPECT_EQ(0, evalNum("=1e-300*1e-300"));
+    EXPECT_DOUBLE_EQ(std::pow(1e-160, 2), evalNum("=1e-160**2")); // a denormal
+    EXPECT_EQ(0, evalNum("=0.5**2000"));
+    EXPECT_EQ(0, evalNum("=(-0.5)**2001"));
+    EXPECT_EQ(70, evalErr("=0**(-1)"));
+    EXPECT_EQ(70, evalErr("=(-8)**(1/3)"));
+    EXPECT_EQ(70, evalErr("=2**2000"));
+}
+
 TEST_F(GxEvaluator, IntegerOperators) {
     EXPECT_EQ(136, evalErr("=4294967296|0"));
     EXPECT_EQ(-1, evalNum("=4294967295|0"));

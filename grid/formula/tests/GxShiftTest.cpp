@@ -196,6 +196,43 @@ TEST_F(GxShift, OutOfMemoryFailsACopyWithNothingChanged) {
     EXPECT_EQ(nullptr, _gx_find_name(sheet, "Later", nullptr));
 }
 
+// Entering copied or moved cells at rows and columns the sheet has not held yet needs memory too: whenever
+// memory runs out, the operation either did all of it or changed nothing, and never reports success with a
+// cell lost.
+TEST_F(GxShift, RunningOutOfMemoryAtAnyPointLosesNoCell) {
+    for (long room = 0; room < 40; ++room) {
+        SCOPED_TRACE(room);
+        _gx_sheet_destroy(sheet);
+        sheet = _gx_sheet_create();
+        number(1, 0, 1);
+        number(2, 0, 2);
+        text(999, 0, "keep");
+        GX_RANGE src;
+        _gx_make_range_ref(&src, 1, 0, 2, 0, 0);
+        // A copy onto rows 999 and 1000 (one row past what the sheet held).
+        _gx_fail_allocations_after(room);
+        const int copied = _gx_copy_range(sheet, &src, 999, 0, 1);
+        _gx_fail_allocations_after(-1);
+        if (copied) {
+            EXPECT_EQ(1, num(999, 0));
+            EXPECT_EQ(2, num(1000, 0));
+        } else {
+            EXPECT_EQ("keep", str(999, 0));
+            EXPECT_EQ(nullptr, cell(1000, 0));
+        }
+        // Rows inserted above: every cell moves down, past what the sheet held.
+        const int rows = copied ? 1000 : 999;
+        _gx_fail_allocations_after(room);
+        const int inserted = _gx_insert_rows(sheet, 1, 2000);
+        _gx_fail_allocations_after(-1);
+        const int shift = inserted ? 2000 : 0;
+        EXPECT_EQ(1, num(1 + shift, 0));
+        EXPECT_EQ(2, num(2 + shift, 0));
+        EXPECT_NE(nullptr, cell(rows + shift, 0));
+        EXPECT_EQ(copied ? 4 : 3, _gx_sheet_count_cells(sheet, GX_LIST_ALL));
+    }
+}
+
 TEST_F(GxShift, ArgumentsOutOfTheSheetAreRefused) {
     EXPECT_EQ(0, _gx_insert_rows(sheet, 0, 1));
     EXPECT_EQ(0, _gx_insert_rows(sheet, 1, 0));

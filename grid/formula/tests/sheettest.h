@@ -10,10 +10,11 @@ namespace sheettest {
 
 class SheetTest : public featuretest::FeatureTest {
  protected:
-  // A grid of rows x cols (20-pixel rows, 50-pixel columns) on a formula sheet, with empty undo lists.
-  CGXGridWnd* MakeSheetGrid(ROWCOL rows, ROWCOL cols, int w = 400, int h = 300) {
+  // A grid of rows x cols (20-pixel rows, 50-pixel columns) on a formula sheet (`store`, which the grid
+  // takes, or a new one), with empty undo lists.
+  CGXGridWnd* MakeSheetGrid(ROWCOL rows, ROWCOL cols, int w = 400, int h = 300, CGXFormulaSheet* store = nullptr) {
     CGXGridWnd* g = MakeGrid(rows, cols, w, h);
-    sheet = new CGXFormulaSheet;
+    sheet = store ? store : new CGXFormulaSheet;
     sheet->InitParam(g->GetParam());
     g->GetParam()->SetData(sheet, TRUE);
     CGXGridGlobals::Get().AddGridForObject(sheet, g);
