@@ -12,6 +12,7 @@
 #include "platform/base/SystemError.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/base/tests/CommaLocale.h"
+#include "platform/base/tests/TempDir.h"
 #include "shared/Misc_Ini.h"
 
 #include <algorithm>
@@ -39,15 +40,10 @@ protected:
   void SetUp() override {
     plat::VirtualClock::Reset();
     plat::VirtualClock::FixTimeOfDay();  // the golden files' stamp
-    dir = fs::temp_directory_path() / ("brim_dao_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = temp.Path();
     project = (dir / "demo8.json").string();
   }
-  void TearDown() override {
-    RecordTest::TearDown();
-    fs::remove_all(dir);
-  }
+  void TearDown() override { RecordTest::TearDown(); }
 
   template <class T>
   T* MakeWithProject(bool boardMode) {
@@ -70,6 +66,7 @@ protected:
     EXPECT_EQ(text, ReadBytes(golden)) << "golden file " << golden;
   }
 
+  TempDir temp{"brim-dao"};   // a folder of this test's own, whatever else runs at the same time
   fs::path dir;
   std::string project;
 };
