@@ -47,9 +47,7 @@ bool CDiffViaAnalysisData::Save() {
   written &= WriteFlag("OPTIONS_DV", "ExportCommonMode", m_bExportCommonMode, file);
   written &= WriteFlag("OPTIONS_DV", "ExportDifferentialMode", m_bExportDifferentialMode, file);
   written &= WriteFlag("OPTIONS_DV", "DiffViaType", m_bDiffViaType, file);
-  CString impedance;
-  impedance.Format("%f", m_dNormalImpedance);
-  written &= WriteText("OPTIONS_DV", "NormalImpedance", impedance, file);
+  written &= WriteNumber("OPTIONS_DV", "NormalImpedance", "%f", m_dNormalImpedance, file);
   if (!m_ProjectPath.IsEmpty()) {
     if (m_nBoardIndex >= 0)
       written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);

@@ -89,9 +89,7 @@ bool CModelExtractorAnalysisData::Save() {
   // The common part and this record's own keys reach the file together.
   plat::ProfileBatch batch(file);
   bool written = CAnalysisData::Save();
-  CString impedance;
-  impedance.Format("%f", m_dNormalImpedance);
-  written &= WriteText("OPTIONS_ME", "NormalImpedance", impedance, file);
+  written &= WriteNumber("OPTIONS_ME", "NormalImpedance", "%f", m_dNormalImpedance, file);
   if (!m_ProjectPath.IsEmpty()) {
     if (m_nBoardIndex >= 0)
       written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);

@@ -50,6 +50,10 @@ std::vector<CProbeLine> ReadProbeLines(const std::string& block) {
     if (entry.empty())
       break;
     start = end == std::string::npos ? block.size() : end + 1;
+    // The section's comment lines (an editor's ';') name no probe.
+    const size_t first = entry.find_first_not_of(" \t");
+    if (first != std::string::npos && entry[first] == ';')
+      continue;
     const size_t equals = entry.find('=');
     if (equals == std::string::npos)
       continue;

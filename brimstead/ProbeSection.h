@@ -21,7 +21,7 @@ struct CProbeLine {
 };
 
 // The lines of a section block ("key=value" entries, each ended by a NUL, an empty entry ending the block).
-// Entries without '=' are skipped.
+// Entries without '=' and comment entries (';') are skipped.
 std::vector<CProbeLine> ReadProbeLines(const std::string& block);
 
 // "<key>%02d = " for line `index`, as the sections number their lines.

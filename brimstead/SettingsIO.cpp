@@ -3,6 +3,7 @@
 #include "platform/base/PrivateProfile.h"
 #include "shared/Misc_Number.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace settings_io {
@@ -26,6 +27,26 @@ bool WriteFlag(const char* section, const char* key, bool value, const char* fil
   return WriteText(section, key, value ? "1" : "0", file);
 }
 
+CString NumberText(const char* format, double value) {
+  CString text;
+  text.Format(format, value);
+  if (!std::isfinite(value) || ParseDouble(text) == value)
+    return text;
+  // 17 significant digits hold every double.
+  for (int digits = 7; digits <= 17; ++digits) {
+    CString precise;
+    precise.Format("%.*g", digits, value);
+    text = precise;
+    if (ParseDouble(text) == value)
+      break;
+  }
+  return text;
+}
+
+bool WriteNumber(const char* section, const char* key, const char* format, double value, const char* file) {
+  return WriteText(section, key, NumberText(format, value), file);
+}
+
 bool WriteSection(const char* section, const char* lines, const char* file) {
   return WritePrivateProfileSection(section, lines ? lines : "", file) != FALSE;
 }
@@ -40,6 +61,8 @@ CString ReadText(const char* section, const char* key, const char* fallback, con
 }
 
 int ReadInt(const char* section, const char* key, int fallback, const char* file) {
+  if (ReadText(section, key, "", file).IsEmpty())
+    return fallback;
   return static_cast<int>(GetPrivateProfileInt(section, key, fallback, file));
 }
 

@@ -511,6 +511,93 @@ TEST_F(SettingsFile, NumbersIgnoreTheProcessLocale) {
   EXPECT_NE(ReadBytes(d->m_SettingsPath.GetString()).find("TargetImpedancee=0.500000"), std::string::npos);
 }
 
+// Every number the pages take, with as many digits as they show, comes back from the file as it was, and a
+// second save writes the same bytes; a number the file's classic formats hold exactly is written as before.
+TEST_F(SettingsFile, NumbersWithEveryDigitThePagesTakeSurviveTheRoundTrip) {
+  const double target = 1.2345678e-3, minimum = 1.2345678e6, maximum = 987.654321012345e6, interval = 1.23456789e-12;
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_dTargetImpedance = target;
+  d->m_dMinFreq = minimum;
+  d->m_dMaxFreq = maximum;
+  d->m_dFDTDInterval = interval;
+  ASSERT_TRUE(d->Save());
+  const std::string saved = ReadBytes(d->m_SettingsPath.GetString());
+  SetCurrentAnalysisData(nullptr);
+  auto* r = MakeWithProject<CDecouplingAnalysisData>(false);
+  ASSERT_TRUE(r->Load(r->m_SettingsPath));
+  EXPECT_EQ(r->m_dTargetImpedance, target);
+  EXPECT_EQ(r->m_dMinFreq, minimum);
+  EXPECT_EQ(r->m_dMaxFreq, maximum);
+  EXPECT_EQ(r->m_dFDTDInterval, interval);
+  ASSERT_TRUE(r->Save());
+  EXPECT_EQ(ReadBytes(r->m_SettingsPath.GetString()), saved);
+  EXPECT_NE(saved.find("MinFreq=1234567.8\r\n"), std::string::npos) << saved;
+
+  for (const double impedance : {50.123456789, 0.0015, 85.0}) {
+    SetCurrentAnalysisData(nullptr);
+    auto* v = MakeWithProject<CDiffViaAnalysisData>(true);
+    v->m_dNormalImpedance = impedance;
+    ASSERT_TRUE(v->Save());
+    SetCurrentAnalysisData(nullptr);
+    auto* e = MakeWithProject<CModelExtractorAnalysisData>(true);
+    e->m_dNormalImpedance = impedance;
+    ASSERT_TRUE(e->Save());   // the same file: its own options section
+    SetCurrentAnalysisData(nullptr);
+    v = MakeWithProject<CDiffViaAnalysisData>(true);
+    ASSERT_TRUE(v->Load(v->m_SettingsPath));
+    EXPECT_EQ(v->m_dNormalImpedance, impedance);
+    SetCurrentAnalysisData(nullptr);
+    e = MakeWithProject<CModelExtractorAnalysisData>(true);
+    ASSERT_TRUE(e->Load(e->m_SettingsPath));
+    EXPECT_EQ(e->m_dNormalImpedance, impedance);
+  }
+  EXPECT_NE(ReadBytes((dir / "demo8.dao")).find("NormalImpedance=85.000000\r\n"), std::string::npos);
+}
+
+// A hand-edited file: counts the frequency page would refuse read as the record's defaults, and an empty value (or
+// a key without '=') is no value: the missing key's default, not 0, and no report file named by the folder alone.
+TEST_F(SettingsFile, CountsOutOfRangeAndEmptyValuesReadAsTheDefaults) {
+  const fs::path file = dir / "edited.dao";
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  const CString report = d->m_DRCReportFile;
+  for (const char* bad : {"-5", "10000", "4294967300", "1e9", "nan", "many"}) {
+    WriteBytes(file, std::string("[OPTIONS_DW]\r\nMaxAdaptiveFreqNumber=") + bad + "\r\nNonAdaptiveFreqNumber=" + bad +
+                         "\r\n");
+    ASSERT_TRUE(d->Load(file.string().c_str()));
+    EXPECT_EQ(d->m_nMaxAdaptiveFreqNumber, 50) << bad;
+    EXPECT_EQ(d->m_nNonAdaptiveFreqNumber, 50) << bad;
+  }
+  WriteBytes(file, "[OPTIONS_DW]\r\nMaxAdaptiveFreqNumber=9999\r\nNonAdaptiveFreqNumber=0\r\n");
+  ASSERT_TRUE(d->Load(file.string().c_str()));
+  EXPECT_EQ(d->m_nMaxAdaptiveFreqNumber, 9999);
+  EXPECT_EQ(d->m_nNonAdaptiveFreqNumber, 0);
+
+  WriteBytes(file, "[OPTIONS_DW]\r\nIncludeAllNets=\r\nIncludeMounting\r\nForcePassivity=  \r\nExportShuntModel=\r\n"
+                   "AdaptiveSweepAccuracy=\r\nMaxAdaptiveFreqNumber=\r\nDRCReportFile=\r\nAutoGenerateOutputFileName=\r\n"
+                   "[BOARD]\r\nProjectPath=demo8.json\r\n");
+  ASSERT_TRUE(d->Load(file.string().c_str()));
+  EXPECT_EQ(d->m_bIncludeAllNets, 1);
+  EXPECT_EQ(d->m_bIncludeMounting, 1);
+  EXPECT_EQ(d->m_bForcePassivity, 1);
+  EXPECT_EQ(d->m_bExportShuntModel, 1);
+  EXPECT_EQ(d->m_nAdaptiveSweepAccuracy, 2);
+  EXPECT_EQ(d->m_nMaxAdaptiveFreqNumber, 50);
+  EXPECT_EQ(d->m_DRCReportFile, report);
+  EXPECT_EQ(d->m_nAutoGenerateOutputFileName, 1);
+  EXPECT_EQ(d->m_nBoardIndex, 0);
+}
+
+// An editor's byte-order mark, bare line feeds, a repeated section or key: the first of each is read.
+TEST_F(SettingsFile, EditorsMarksLineEndsAndRepeatsReadTheFirstOfEach) {
+  const fs::path file = dir / "edited.dao";
+  WriteBytes(file, "\xEF\xBB\xBF[OPTIONS_DW]\nAnalysis=Quick\nMode=Custom\nMode=Easy\n[OPTIONS_DW]\nDRCOnly=1\n");
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  ASSERT_TRUE(d->Load(file.string().c_str()));
+  EXPECT_EQ(d->m_nAnalysisType, AnalysisQuick);
+  EXPECT_EQ(d->m_nMode, 1);
+  EXPECT_EQ(d->m_bDRCOnly, 0);
+}
+
 // ---- probe lines read tolerantly ----
 
 TEST_F(SettingsFile, ProbeLinesWithDotsBlanksAndUnknownNames) {
@@ -532,6 +619,33 @@ TEST_F(SettingsFile, ProbeLinesWithDotsBlanksAndUnknownNames) {
   EXPECT_STREQ(d->m_Probes[1].GetName(), "U1.D4");
   EXPECT_TRUE(d->m_Probes[1].m_bEnabled);
   EXPECT_FALSE(d->m_Probes[2].m_bEnabled);
+}
+
+// A line an editor made a comment (';') names no probe, in every probe section.
+TEST_F(SettingsFile, CommentedProbeLinesAreNotApplied) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_pNet1 = board->FindNet("VDD_CORE");
+  d->m_pNet2 = board->FindNet("GND");
+  ASSERT_TRUE(d->Save());
+  const std::string file = d->m_SettingsPath.GetString();
+  ASSERT_TRUE(WritePrivateProfileSection(
+      "BOARD_PROBES", "; PROBE_00 = U1.G4 Enabled AutoReference \r\nPROBE_01 = U1.D7 Enabled AutoReference \r\n",
+      file.c_str()));
+  ASSERT_TRUE(d->Load(file.c_str()));
+  ASSERT_EQ(d->m_Probes.GetSize(), 4);
+  EXPECT_STREQ(d->m_Probes[0].GetName(), "U1.D7");
+  for (int i = 1; i < 4; ++i)
+    EXPECT_FALSE(d->m_Probes[i].m_bEnabled) << d->m_Probes[i].GetName();
+
+  SetCurrentAnalysisData(nullptr);
+  board->Pick({"V_TX0_P", "V_DQ1"});
+  auto* v = MakeWithProject<CDiffViaAnalysisData>(true);
+  ASSERT_TRUE(v->Save());
+  ASSERT_TRUE(WritePrivateProfileSection("DIFFVIA_PROBES", ";PROBE_00 = V_TX0_P Disabled \r\n", file.c_str()));
+  ASSERT_TRUE(v->Load(file.c_str()));
+  ASSERT_EQ(v->m_Probes.GetSize(), 2);
+  for (int i = 0; i < 2; ++i)
+    EXPECT_TRUE(v->m_Probes[i].m_bEnabled) << v->m_Probes[i].GetName();
 }
 
 TEST_F(SettingsFile, ASectionLongerThanTheFirstBufferIsReadWhole) {
