@@ -174,19 +174,25 @@ bool CAnalysisData::IsSettingsFile(const char* path) const {
   return path && *path && FileExists(path) && HoldsSettings(OptionsSection(), path);
 }
 
-bool CAnalysisData::Load(const char* path) {
+bool CAnalysisData::CanLoad(const char* path) const {
   if (!path || !*path)
     return false;
   // A file that is not there would read as all defaults; the record keeps what it holds instead.
   if (!FileExists(path))
     return false;
-  const int kind = GetKind();
-  const char* section = OptionsSection();
   // So would a file that is no settings file at all: the record keeps what it holds.
   if (!IsSettingsFile(path)) {
     ::SetLastError(ERROR_INVALID_DATA);
     return false;
   }
+  return true;
+}
+
+bool CAnalysisData::Load(const char* path) {
+  if (!CanLoad(path))
+    return false;
+  const int kind = GetKind();
+  const char* section = OptionsSection();
 
   const CString analysis = ReadText(section, "Analysis", "", path);
   if (analysis == "Distributed")
