@@ -81,9 +81,9 @@ void CDiffViaAnalysisData::ParseProbeSection(const std::string& block) {
   CollectProbes();
   std::vector<CViaPairProbe> ordered;
   for (const CProbeLine& line : ReadProbeLines(block)) {
-    // The state is the last word; the name is what precedes it.
+    // The state is the last word; the name is what precedes it (none for a via the host gave no name).
     const int count = static_cast<int>(line.words.size());
-    if (count < 2)
+    if (!line.HasStateAt(count - 1))
       continue;
     const CString& state = line.words[static_cast<size_t>(count - 1)];
     const CString name = line.Join(0, count - 2);

@@ -125,8 +125,9 @@ void CModelExtractorAnalysisData::ParseBoardModeSection(const std::string& block
   CollectProbes();
   std::vector<CPortProbe> supply, vias;
   for (const CProbeLine& line : ReadProbeLines(block)) {
+    // The state is the last word; the name is what precedes it (none for a probe the host gave no name).
     const int count = static_cast<int>(line.words.size());
-    if (line.key.IsEmpty() || count < 2)
+    if (line.key.IsEmpty() || !line.HasStateAt(count - 1))
       continue;
     const CString& state = line.words[static_cast<size_t>(count - 1)];
     const CString name = line.Join(0, count - 2);
@@ -178,7 +179,7 @@ void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
       break;
     }
     case 'S': {
-      if (count < 2)
+      if (!line.HasStateAt(count - 1))
         break;
       const CString& state = line.words[static_cast<size_t>(count - 1)];
       const CString name = line.Join(0, count - 2);

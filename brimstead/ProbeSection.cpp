@@ -14,6 +14,12 @@ CString CProbeLine::Join(int first, int last) const {
   return text;
 }
 
+bool CProbeLine::HasStateAt(int index) const {
+  if (index < 0 || index >= static_cast<int>(words.size()))
+    return false;
+  return index > 0 || words[0] == "Enabled" || words[0] == "Disabled";
+}
+
 namespace {
 std::vector<CString> SplitWords(const CString& value) {
   std::vector<CString> words;

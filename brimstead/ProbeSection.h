@@ -18,6 +18,9 @@ struct CProbeLine {
 
   // The words from `first` to `last` (inclusive) joined by single blanks.
   CString Join(int first, int last) const;
+  // Whether word `index` can be the line's state word: any word after a name; as the first word (the line of a
+  // probe the host gave no name) only "Enabled" or "Disabled", so that a line that lost its state names no probe.
+  bool HasStateAt(int index) const;
 };
 
 // The lines of a section block ("key=value" entries, each ended by a NUL, an empty entry ending the block).

@@ -598,6 +598,76 @@ TEST_F(SettingsFile, EditorsMarksLineEndsAndRepeatsReadTheFirstOfEach) {
   EXPECT_EQ(d->m_bDRCOnly, 0);
 }
 
+// Save, load into a fresh record of the same set-up, save again: the same bytes, for every kind in both modes, with
+// every setting the pages can change set away from its default.
+TEST_F(SettingsFile, EveryKindSavesWhatItLoadedByteForByte) {
+  auto roundTrip = [&](auto* made, bool boardMode, auto adjust) {
+    using Record = std::remove_pointer_t<decltype(made)>;
+    adjust(made);
+    made->m_nAnalysisType = AnalysisQuick;
+    made->m_bDRCOnly = made->m_bSkipStitchingVias = made->m_bIncludeLowFreqConnections = 1;
+    made->m_bIncludeAllNets = made->m_bIncludeMounting = made->m_bIncludeInterPlane = made->m_bForcePassivity = 0;
+    made->m_bGenerateS = !made->m_bGenerateS;
+    made->m_bExportShuntModel = made->m_bUseInterimTouchstone = made->m_bUseFDTD = made->m_bShowTPOscilloscope = 1;
+    made->m_nMode = 1;
+    made->m_dTargetImpedance = 0.0123456789;
+    made->m_dFDTDInterval = 3.25e-11;
+    made->m_dMinFreq = 12345.678;
+    made->m_dMaxFreq = 2.5e9 + 1;
+    made->m_nFreqSweepMode = SweepLogarithmic;
+    made->m_nMaxAdaptiveFreqNumber = 123;
+    made->m_nNonAdaptiveFreqNumber = 9999;
+    made->m_nAdaptiveSweepAccuracy = 3;
+    made->m_nAutoGenerateOutputFileName = 0;
+    made->m_BaseOutputFileName = "base name";
+    made->m_OutputFileName = (dir / "out file.s2p").string().c_str();
+    made->SetDRCReportMode(DRCReportCSV);
+    ASSERT_TRUE(made->Save());
+    const std::string saved = ReadBytes(made->m_SettingsPath.GetString());
+    SetCurrentAnalysisData(nullptr);
+    Record* read = MakeWithProject<Record>(boardMode);
+    ASSERT_TRUE(read->Load(read->m_SettingsPath));
+    ASSERT_TRUE(read->Save());
+    EXPECT_EQ(ReadBytes(read->m_SettingsPath.GetString()), saved) << Record::Kind << " board mode " << boardMode;
+    SetCurrentAnalysisData(nullptr);
+    fs::remove(dir / "demo8.dao");
+  };
+  for (const bool boardMode : {false, true}) {
+    board->Pick({"U1.D4", "U1.G7", "V_TX0_P", "V_DQ1", "V_RESET"});
+    roundTrip(MakeWithProject<CDecouplingAnalysisData>(boardMode), boardMode, [&](CDecouplingAnalysisData* d) {
+      d->m_pNet1 = board->FindNet("VDD_CORE");
+      d->m_pNet2 = board->FindNet("GND");
+      d->CollectProbes();
+      for (int i = 0; i < d->m_Probes.GetSize(); i += 2)
+        d->m_Probes[i].m_bEnabled = 1;
+    });
+    roundTrip(MakeWithProject<CBypassAnalysisData>(boardMode), boardMode, [&](CBypassAnalysisData* b) {
+      if (b->m_Probes.IsEmpty())
+        return;
+      CBypassViaProbe& via = b->m_Probes[0];
+      b->CheckProbe(via);
+      ASSERT_GE(via.m_ConnectedLayers.size(), 2u);
+      via.m_FirstLayer = via.m_ConnectedLayers.front();
+      via.m_SecondLayer = via.m_ConnectedLayers.back();
+      via.m_bEnabled = 1;
+    });
+    roundTrip(MakeWithProject<CDiffViaAnalysisData>(boardMode), boardMode, [&](CDiffViaAnalysisData* v) {
+      v->m_bExportCommonMode = v->m_bExportDifferentialMode = v->m_bDiffViaType = 1;
+      v->m_dNormalImpedance = 42.4242;
+      if (!v->m_Probes.IsEmpty())
+        v->m_Probes[0].m_bEnabled = 0;
+    });
+    roundTrip(MakeWithProject<CModelExtractorAnalysisData>(boardMode), boardMode, [&](CModelExtractorAnalysisData* e) {
+      e->m_pSelectedNet = board->FindNet("VDD_CORE");
+      e->m_dNormalImpedance = 0.0421;
+      if (!e->m_ViaPorts.IsEmpty())
+        e->m_ViaPorts[0].m_bEnabled = 0;
+      if (!e->m_SupplyPorts.IsEmpty())
+        e->m_SupplyPorts[0].m_bEnabled = 0;
+    });
+  }
+}
+
 // ---- probe lines read tolerantly ----
 
 TEST_F(SettingsFile, ProbeLinesWithDotsBlanksAndUnknownNames) {
@@ -645,6 +715,30 @@ TEST_F(SettingsFile, CommentedProbeLinesAreNotApplied) {
   ASSERT_TRUE(v->Load(file.c_str()));
   ASSERT_EQ(v->m_Probes.GetSize(), 2);
   for (int i = 0; i < 2; ++i)
+    EXPECT_TRUE(v->m_Probes[i].m_bEnabled) << v->m_Probes[i].GetName();
+}
+
+// The via the host gave no name has a line without a name, which reads back; a line that lost its state word (a
+// name alone) names no probe, not even that via.
+TEST_F(SettingsFile, ALineOfAProbeWithoutANameReadsBackAndALineWithoutAStateNamesNone) {
+  board->Pick({"V_DQ1", "V_RESET", "V_TX0_P"});
+  auto* v = MakeWithProject<CDiffViaAnalysisData>(true);
+  ASSERT_TRUE(v->Save());
+  const std::string file = v->m_SettingsPath.GetString();
+  ASSERT_TRUE(WritePrivateProfileSection("DIFFVIA_PROBES", "PROBE_00 = Disabled \r\nPROBE_01 = V_DQ1 Disabled \r\n",
+                                         file.c_str()));
+  ASSERT_TRUE(v->Load(file.c_str()));
+  ASSERT_EQ(v->m_Probes.GetSize(), 3);
+  EXPECT_STREQ(v->m_Probes[0].GetName(), "");
+  EXPECT_FALSE(v->m_Probes[0].m_bEnabled);
+  EXPECT_STREQ(v->m_Probes[1].GetName(), "V_DQ1");
+  EXPECT_FALSE(v->m_Probes[1].m_bEnabled);
+  EXPECT_TRUE(v->m_Probes[2].m_bEnabled);
+
+  ASSERT_TRUE(WritePrivateProfileSection("DIFFVIA_PROBES", "PROBE_00 = V_DQ1\r\n", file.c_str()));
+  ASSERT_TRUE(v->Load(file.c_str()));
+  ASSERT_EQ(v->m_Probes.GetSize(), 3);
+  for (int i = 0; i < 3; ++i)
     EXPECT_TRUE(v->m_Probes[i].m_bEnabled) << v->m_Probes[i].GetName();
 }
 
