@@ -3,6 +3,7 @@
 #include "platform/base/PrivateProfile.h"
 #include "shared/Misc_Number.h"
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -61,7 +62,9 @@ CString ReadText(const char* section, const char* key, const char* fallback, con
 }
 
 int ReadInt(const char* section, const char* key, int fallback, const char* file) {
-  if (ReadText(section, key, "", file).IsEmpty())
+  const CString text = ReadText(section, key, "", file);
+  const double number = ParseDouble(text);
+  if (text.IsEmpty() || number > INT_MAX || number < INT_MIN)
     return fallback;
   return static_cast<int>(GetPrivateProfileInt(section, key, fallback, file));
 }
