@@ -73,7 +73,7 @@ void CBypassAnalysisData::ApplyProbeSection(const std::string& block) {
     const CString& second = line.words[static_cast<size_t>(count - 1)];
     const CString& first = line.words[static_cast<size_t>(count - 3)];
     const CString& state = line.words[static_cast<size_t>(count - 4)];
-    const CString name = line.Join(0, count - 5);
+    const CString name = line.TextBefore(count - 4);
     for (int i = 0; i < m_Probes.GetSize(); ++i) {
       CBypassViaProbe& probe = m_Probes[i];
       CheckProbe(probe);

@@ -108,7 +108,7 @@ void CDecouplingAnalysisData::ApplyProbeSection(const std::string& block) {
     if (!line.HasStateAt(last))
       continue;
     const CString& state = line.words[static_cast<size_t>(last)];
-    const CString name = line.Join(0, last - 1);
+    const CString name = line.TextBefore(last);
     CString component, pin;
     if (!m_bBoardMode) {
       // A designator splits at its first '.', so a pin name may hold dots.

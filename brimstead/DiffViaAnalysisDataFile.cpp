@@ -86,7 +86,7 @@ void CDiffViaAnalysisData::ParseProbeSection(const std::string& block) {
     if (!line.HasStateAt(count - 1))
       continue;
     const CString& state = line.words[static_cast<size_t>(count - 1)];
-    const CString name = line.Join(0, count - 2);
+    const CString name = line.TextBefore(count - 1);
     for (int i = 0; i < m_Probes.GetSize(); ++i) {
       CViaPairProbe& probe = m_Probes[i];
       probe.Check();

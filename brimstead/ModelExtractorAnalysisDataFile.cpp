@@ -130,7 +130,7 @@ void CModelExtractorAnalysisData::ParseBoardModeSection(const std::string& block
     if (line.key.IsEmpty() || !line.HasStateAt(count - 1))
       continue;
     const CString& state = line.words[static_cast<size_t>(count - 1)];
-    const CString name = line.Join(0, count - 2);
+    const CString name = line.TextBefore(count - 1);
     auto named = [&](CPortProbe& port) { return name == TextOf(port.GetName()); };
     if (line.key[0] == 'V')
       TakePort(m_ViaPorts, vias, state, named);
@@ -171,7 +171,7 @@ void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
         break;
       const CString& state = line.words[static_cast<size_t>(count - 1)];
       const CString& position = line.words[static_cast<size_t>(count - 2)];
-      const CString net = line.Join(0, count - 3);
+      const CString net = line.TextBefore(count - 2);
       TakePort(m_ViaPorts, vias, state, [&](CPortProbe& port) {
         CHostProbeElement* element = port.m_pHostProbe ? port.m_pHostProbe->GetElement() : nullptr;
         return element && ViaNetName(port) == net && PositionText(element) == position;
@@ -182,7 +182,7 @@ void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
       if (!line.HasStateAt(count - 1))
         break;
       const CString& state = line.words[static_cast<size_t>(count - 1)];
-      const CString name = line.Join(0, count - 2);
+      const CString name = line.TextBefore(count - 1);
       TakePort(m_SupplyPorts, supply, state, [&](CPortProbe& port) { return name == TextOf(port.GetName()); });
       break;
     }

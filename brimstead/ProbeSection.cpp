@@ -14,6 +14,14 @@ CString CProbeLine::Join(int first, int last) const {
   return text;
 }
 
+CString CProbeLine::TextBefore(int index) const {
+  if (index <= 0)
+    return CString();
+  CString text = index < static_cast<int>(starts.size()) ? value.Left(starts[static_cast<size_t>(index)]) : value;
+  text.TrimRight();
+  return text;
+}
+
 bool CProbeLine::HasStateAt(int index) const {
   if (index < 0 || index >= static_cast<int>(words.size()))
     return false;
@@ -21,14 +29,15 @@ bool CProbeLine::HasStateAt(int index) const {
 }
 
 namespace {
-std::vector<CString> SplitWords(const CString& value) {
-  std::vector<CString> words;
+void SplitWords(CProbeLine& line) {
+  const char* value = line.value;
   const char* p = value;
   while (*p) {
     while (*p == ' ' || *p == '\t')
       ++p;
     if (!*p)
       break;
+    line.starts.push_back(static_cast<int>(p - value));
     CString word;
     if (*p == '"') {
       ++p;
@@ -41,9 +50,8 @@ std::vector<CString> SplitWords(const CString& value) {
       word = CString(std::string(p, length));
       p += length;
     }
-    words.push_back(word);
+    line.words.push_back(word);
   }
-  return words;
 }
 }  // namespace
 
@@ -68,7 +76,7 @@ std::vector<CProbeLine> ReadProbeLines(const std::string& block) {
     line.key.Trim();
     line.value = CString(entry.substr(equals + 1));
     line.value.Trim();
-    line.words = SplitWords(line.value);
+    SplitWords(line);
     lines.push_back(std::move(line));
   }
   return lines;
