@@ -28,19 +28,25 @@ bool WriteFlag(const char* section, const char* key, bool value, const char* fil
   return WriteText(section, key, value ? "1" : "0", file);
 }
 
+namespace {
+// Whether `text` reads back as `value` as far as a page shows it: 15 significant digits.
+bool ReadsBackAs(const CString& text, double value) {
+  const double read = ParseDouble(text);
+  if (read == value)
+    return true;
+  CString shown, shownRead;
+  shown.Format("%.15g", value);
+  shownRead.Format("%.15g", read);
+  return shown == shownRead;
+}
+}  // namespace
+
 CString NumberText(const char* format, double value) {
   CString text;
   text.Format(format, value);
-  if (!std::isfinite(value) || ParseDouble(text) == value)
-    return text;
   // 17 significant digits hold every double.
-  for (int digits = 7; digits <= 17; ++digits) {
-    CString precise;
-    precise.Format("%.*g", digits, value);
-    text = precise;
-    if (ParseDouble(text) == value)
-      break;
-  }
+  for (int digits = 7; std::isfinite(value) && !ReadsBackAs(text, value) && digits <= 17; ++digits)
+    text.Format("%.*g", digits, value);
   return text;
 }
 

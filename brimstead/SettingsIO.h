@@ -13,8 +13,9 @@ inline const char* TextOf(const char* text) { return text ? text : ""; }
 bool WriteText(const char* section, const char* key, const char* value, const char* file);
 bool WriteInt(const char* section, const char* key, int value, const char* file);   // "%d"
 bool WriteFlag(const char* section, const char* key, bool value, const char* file); // "1" or "0"
-// A number in the file's `format` ("%g", "%f") when that text reads back as `value`; otherwise in the fewest
-// significant digits that do, so that no digit a page took is lost and the next save writes the same text.
+// A number in the file's `format` ("%g", "%f") when that text reads back as `value` to the 15 significant digits
+// the pages show; otherwise in the fewest significant digits that do, so that no digit a page took is lost and
+// the next save writes the same text.
 CString NumberText(const char* format, double value);
 bool WriteNumber(const char* section, const char* key, const char* format, double value, const char* file);
 // Replaces a whole section by "\r\n"-joined lines.

@@ -532,6 +532,10 @@ TEST_F(SettingsFile, NumbersWithEveryDigitThePagesTakeSurviveTheRoundTrip) {
   ASSERT_TRUE(r->Save());
   EXPECT_EQ(ReadBytes(r->m_SettingsPath.GetString()), saved);
   EXPECT_NE(saved.find("MinFreq=1234567.8\r\n"), std::string::npos) << saved;
+  // 0.3 milliohms as the page stores them is a hair off 0.0003: the classic text shows it as the page does.
+  r->m_dTargetImpedance = 0.3 * 0.001;
+  ASSERT_TRUE(r->Save());
+  EXPECT_NE(ReadBytes(r->m_SettingsPath.GetString()).find("TargetImpedancee=0.000300\r\n"), std::string::npos);
 
   for (const double impedance : {50.123456789, 0.0015, 85.0}) {
     SetCurrentAnalysisData(nullptr);
