@@ -69,8 +69,9 @@ CString ReadText(const char* section, const char* key, const char* fallback, con
 
 int ReadInt(const char* section, const char* key, int fallback, const char* file) {
   const CString text = ReadText(section, key, "", file);
-  const double number = ParseDouble(text);
-  if (text.IsEmpty() || number > INT_MAX || number < INT_MIN)
+  const char* end = nullptr;
+  const double number = ParseDouble(text, &end);
+  if (end == text.GetString() || number > INT_MAX || number < INT_MIN)
     return fallback;
   return static_cast<int>(GetPrivateProfileInt(section, key, fallback, file));
 }

@@ -23,8 +23,9 @@ bool WriteSection(const char* section, const char* lines, const char* file);
 
 // A value ends at a carriage return or line feed.
 CString ReadText(const char* section, const char* key, const char* fallback, const char* file);
-// An empty value (or a key without '=') is no value: it reads as `fallback`, as a missing key does; so does a
-// number too large for an int (which would wrap around to any other, 0 included).
+// A value that does not start with a number (an empty one, a key without '=', a word) reads as `fallback`, as a
+// missing key does, rather than as 0; so does a number too large for an int (which would wrap around to any
+// other, 0 included).
 int ReadInt(const char* section, const char* key, int fallback, const char* file);
 bool ReadFlag(const char* section, const char* key, bool fallback, const char* file);   // non-zero integer
 double ReadDouble(const char* section, const char* key, const char* fallback, const char* file);

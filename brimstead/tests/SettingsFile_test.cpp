@@ -578,10 +578,11 @@ TEST_F(SettingsFile, CountsOutOfRangeAndEmptyValuesReadAsTheDefaults) {
 
   WriteBytes(file, "[OPTIONS_DW]\r\nIncludeAllNets=\r\nIncludeMounting\r\nForcePassivity=  \r\nExportShuntModel=\r\n"
                    "AdaptiveSweepAccuracy=\r\nMaxAdaptiveFreqNumber=\r\nDRCReportFile=\r\nAutoGenerateOutputFileName=\r\n"
-                   "IncludeInterPlane=4294967296\r\n[BOARD]\r\nProjectPath=demo8.json\r\n");
+                   "IncludeInterPlane=4294967296\r\nUseFDTD=yes\r\n[BOARD]\r\nProjectPath=demo8.json\r\n");
   ASSERT_TRUE(d->Load(file.string().c_str()));
   EXPECT_EQ(d->m_bIncludeAllNets, 1);
   EXPECT_EQ(d->m_bIncludeInterPlane, 1) << "too large for an int: no value, not 0 wrapped around";
+  EXPECT_EQ(d->m_bUseFDTD, 1) << "a word is no number: no value, not 0";
   EXPECT_EQ(d->m_bIncludeMounting, 1);
   EXPECT_EQ(d->m_bForcePassivity, 1);
   EXPECT_EQ(d->m_bExportShuntModel, 1);
