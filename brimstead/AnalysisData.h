@@ -44,6 +44,9 @@ public:
   // Whether `path` is a settings file Load takes: it holds a section every save writes ("HEADER", "BOARD") or this
   // kind's options section (anything else would read as all defaults, and Load refuses it).
   bool IsSettingsFile(const char* path) const;
+  // Whether Load would read `path`: a named existing file that is a settings file. When not, the system's last
+  // error says why (the file's own error, or ERROR_INVALID_DATA for a file that is no settings file).
+  bool CanLoad(const char* path) const;
   virtual bool ReadBoardSection();
   virtual int GetPortCount() = 0;
 

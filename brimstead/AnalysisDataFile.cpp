@@ -17,6 +17,7 @@
 #include "platform/base/StringApi.h"
 #include "platform/base/SystemError.h"
 #include "shared/Misc_Ini.h"
+#include "shared/Misc_Number.h"
 #include "shared/Misc_Path.h"
 
 #include <algorithm>
@@ -59,14 +60,18 @@ bool HoldsSettings(const char* section, const char* file) {
   return false;
 }
 
+// A sample count of the frequency page: a whole number from 0 to 9999 (a fraction is cut); no number or one
+// outside the range reads as the record's 50.
+int ReadSampleCount(const char* section, const char* key, const char* file) {
+  constexpr int DefaultSampleCount = 50;
+  const CString text = ReadText(section, key, "", file);
+  const char* end = nullptr;
+  const double count = ParseDouble(text, &end);
+  return end != text.GetString() && kSampleCountRange.Accepts(count) ? static_cast<int>(count) : DefaultSampleCount;
+}
+
 // "GenerateS" when the key is missing, by kind.
 bool DefaultGenerateS(int kind) { return kind == 0 || kind == 3 || kind == 4; }
-
-CString Formatted(const char* format, double value) {
-  CString text;
-  text.Format(format, value);
-  return text;
-}
 
 CString DriveAndDirectory(const char* path) {
   const CPathParts parts = SplitPath(path);
@@ -135,7 +140,7 @@ bool CAnalysisData::Save() {
   written &= WriteFlag(section, "DRCOnly", m_bDRCOnly, file);
   written &= WriteFlag(section, "SkipStitchingVias", m_bSkipStitchingVias, file);
   written &= WriteText(section, "Mode", m_nMode == 1 ? "Custom" : "Easy", file);
-  written &= WriteText(section, "TargetImpedancee", Formatted("%f", m_dTargetImpedance), file);
+  written &= WriteNumber(section, "TargetImpedancee", "%f", m_dTargetImpedance, file);
   written &= WriteFlag(section, "IncludeAllNets", m_bIncludeAllNets, file);
   written &= WriteFlag(section, "IncludeMounting", m_bIncludeMounting, file);
   written &= WriteFlag(section, "IncludeInterPlane", m_bIncludeInterPlane, file);
@@ -146,9 +151,9 @@ bool CAnalysisData::Save() {
   written &= WriteFlag(section, "UseInterimTochstone", m_bUseInterimTouchstone, file);
   written &= WriteFlag(section, "UseFDTD", m_bUseFDTD, file);
   written &= WriteFlag(section, "ShowTPOscilloscpe", m_bShowTPOscilloscope, file);
-  written &= WriteText(section, "FDTDInterval", Formatted("%g", m_dFDTDInterval), file);
-  written &= WriteText(section, "MinFreq", Formatted("%g", m_dMinFreq), file);
-  written &= WriteText(section, "MaxFreq", Formatted("%g", m_dMaxFreq), file);
+  written &= WriteNumber(section, "FDTDInterval", "%g", m_dFDTDInterval, file);
+  written &= WriteNumber(section, "MinFreq", "%g", m_dMinFreq, file);
+  written &= WriteNumber(section, "MaxFreq", "%g", m_dMaxFreq, file);
   const char* sweep = m_nFreqSweepMode == SweepLinear        ? "Linear"
                       : m_nFreqSweepMode == SweepLogarithmic ? "Logarithmic"
                                                              : "Adaptive";
@@ -169,19 +174,25 @@ bool CAnalysisData::IsSettingsFile(const char* path) const {
   return path && *path && FileExists(path) && HoldsSettings(OptionsSection(), path);
 }
 
-bool CAnalysisData::Load(const char* path) {
+bool CAnalysisData::CanLoad(const char* path) const {
   if (!path || !*path)
     return false;
   // A file that is not there would read as all defaults; the record keeps what it holds instead.
   if (!FileExists(path))
     return false;
-  const int kind = GetKind();
-  const char* section = OptionsSection();
   // So would a file that is no settings file at all: the record keeps what it holds.
   if (!IsSettingsFile(path)) {
     ::SetLastError(ERROR_INVALID_DATA);
     return false;
   }
+  return true;
+}
+
+bool CAnalysisData::Load(const char* path) {
+  if (!CanLoad(path))
+    return false;
+  const int kind = GetKind();
+  const char* section = OptionsSection();
 
   const CString analysis = ReadText(section, "Analysis", "", path);
   if (analysis == "Distributed")
@@ -213,9 +224,9 @@ bool CAnalysisData::Load(const char* path) {
     m_bUseFDTD = ReadFlag(section, "UseFDTD", true, path);
     m_bShowTPOscilloscope = ReadFlag(section, "ShowTPOscilloscpe", true, path);
     m_dFDTDInterval = kFDTDIntervalRange.AcceptedOr(ReadDouble(section, "FDTDInterval", "0.0", path), 0.0);
-    m_dMinFreq = kFrequencyRange.AcceptedOr(ReadDouble(section, "MinFreq", Formatted("%g", GetDefaultMinFreq()), path),
+    m_dMinFreq = kFrequencyRange.AcceptedOr(ReadDouble(section, "MinFreq", NumberText("%g", GetDefaultMinFreq()), path),
                                             GetDefaultMinFreq());
-    m_dMaxFreq = kFrequencyRange.AcceptedOr(ReadDouble(section, "MaxFreq", Formatted("%g", GetDefaultMaxFreq()), path),
+    m_dMaxFreq = kFrequencyRange.AcceptedOr(ReadDouble(section, "MaxFreq", NumberText("%g", GetDefaultMaxFreq()), path),
                                             GetDefaultMaxFreq());
     // The page wants the maximum above the minimum: the default maximum first, then both defaults.
     if (!(m_dMaxFreq > m_dMinFreq))
@@ -224,12 +235,15 @@ bool CAnalysisData::Load(const char* path) {
       m_dMinFreq = GetDefaultMinFreq();
     const CString sweep = ReadText(section, "FreqSweepMode", "Adaptive", path);
     m_nFreqSweepMode = sweep == "Linear" ? SweepLinear : sweep == "Logarithmic" ? SweepLogarithmic : SweepAdaptive;
-    m_nMaxAdaptiveFreqNumber = ReadInt(section, "MaxAdaptiveFreqNumber", 50, path);
-    m_nNonAdaptiveFreqNumber = ReadInt(section, "NonAdaptiveFreqNumber", 50, path);
+    m_nMaxAdaptiveFreqNumber = ReadSampleCount(section, "MaxAdaptiveFreqNumber", path);
+    m_nNonAdaptiveFreqNumber = ReadSampleCount(section, "NonAdaptiveFreqNumber", path);
     m_nAdaptiveSweepAccuracy = std::clamp(ReadInt(section, "AdaptiveSweepAccuracy", 2, path), 1, 3);
     const CString report = ReadText(section, "DRCReportMode", "NoReport", path);
     m_nDRCReportMode = report == "NoReport" ? DRCNoReport : report == "CSV" ? DRCReportCSV : DRCReportXLS;
-    const CString reportFile = ReadText(section, "DRCReportFile", GetDRCReportFileRelative(), path);
+    // An empty value names no file (it would name the project's folder): the report file stays.
+    CString reportFile = ReadText(section, "DRCReportFile", "", path);
+    if (reportFile.IsEmpty())
+      reportFile = GetDRCReportFileRelative();
     if (IsRelativePath(reportFile))
       m_DRCReportFile = DriveAndDirectory(m_ProjectPath) + FileNameOfPath(reportFile);
     else

@@ -65,14 +65,15 @@ bool CBypassAnalysisData::Load(const char* path) {
 void CBypassAnalysisData::ApplyProbeSection(const std::string& block) {
   std::vector<CBypassViaProbe> ordered;
   for (const CProbeLine& line : ReadProbeLines(block)) {
-    // Words from the end: the second layer, "-", the first layer, the state; the probe text is what precedes.
+    // Words from the end: the second layer, "-", the first layer, the state; the probe text is what precedes (none
+    // for a via the host gave no name).
     const int count = static_cast<int>(line.words.size());
-    if (count < 5 || line.words[static_cast<size_t>(count - 2)] != "-")
+    if (count < 4 || !line.HasStateAt(count - 4) || line.words[static_cast<size_t>(count - 2)] != "-")
       continue;
     const CString& second = line.words[static_cast<size_t>(count - 1)];
     const CString& first = line.words[static_cast<size_t>(count - 3)];
     const CString& state = line.words[static_cast<size_t>(count - 4)];
-    const CString name = line.Join(0, count - 5);
+    const CString name = line.TextBefore(count - 4);
     for (int i = 0; i < m_Probes.GetSize(); ++i) {
       CBypassViaProbe& probe = m_Probes[i];
       CheckProbe(probe);

@@ -101,14 +101,14 @@ void CDecouplingAnalysisData::ApplyProbeSection(const std::string& block) {
   std::vector<CDecouplingProbe> ordered;
   for (const CProbeLine& line : ReadProbeLines(block)) {
     // The state word is the last word (system mode: the one before "AutoReference"); the name is what precedes it,
-    // so that a name with blanks still reads whole.
+    // so that a name with blanks still reads whole, and none for a probe the host gave no name.
     int last = static_cast<int>(line.words.size()) - 1;
     if (!m_bBoardMode && last >= 0 && line.words.back() == "AutoReference")
       --last;
-    if (last < 1)
+    if (!line.HasStateAt(last))
       continue;
     const CString& state = line.words[static_cast<size_t>(last)];
-    const CString name = line.Join(0, last - 1);
+    const CString name = line.TextBefore(last);
     CString component, pin;
     if (!m_bBoardMode) {
       // A designator splits at its first '.', so a pin name may hold dots.

@@ -47,9 +47,7 @@ bool CDiffViaAnalysisData::Save() {
   written &= WriteFlag("OPTIONS_DV", "ExportCommonMode", m_bExportCommonMode, file);
   written &= WriteFlag("OPTIONS_DV", "ExportDifferentialMode", m_bExportDifferentialMode, file);
   written &= WriteFlag("OPTIONS_DV", "DiffViaType", m_bDiffViaType, file);
-  CString impedance;
-  impedance.Format("%f", m_dNormalImpedance);
-  written &= WriteText("OPTIONS_DV", "NormalImpedance", impedance, file);
+  written &= WriteNumber("OPTIONS_DV", "NormalImpedance", "%f", m_dNormalImpedance, file);
   if (!m_ProjectPath.IsEmpty()) {
     if (m_nBoardIndex >= 0)
       written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
@@ -83,12 +81,12 @@ void CDiffViaAnalysisData::ParseProbeSection(const std::string& block) {
   CollectProbes();
   std::vector<CViaPairProbe> ordered;
   for (const CProbeLine& line : ReadProbeLines(block)) {
-    // The state is the last word; the name is what precedes it.
+    // The state is the last word; the name is what precedes it (none for a via the host gave no name).
     const int count = static_cast<int>(line.words.size());
-    if (count < 2)
+    if (!line.HasStateAt(count - 1))
       continue;
     const CString& state = line.words[static_cast<size_t>(count - 1)];
-    const CString name = line.Join(0, count - 2);
+    const CString name = line.TextBefore(count - 1);
     for (int i = 0; i < m_Probes.GetSize(); ++i) {
       CViaPairProbe& probe = m_Probes[i];
       probe.Check();

@@ -89,9 +89,7 @@ bool CModelExtractorAnalysisData::Save() {
   // The common part and this record's own keys reach the file together.
   plat::ProfileBatch batch(file);
   bool written = CAnalysisData::Save();
-  CString impedance;
-  impedance.Format("%f", m_dNormalImpedance);
-  written &= WriteText("OPTIONS_ME", "NormalImpedance", impedance, file);
+  written &= WriteNumber("OPTIONS_ME", "NormalImpedance", "%f", m_dNormalImpedance, file);
   if (!m_ProjectPath.IsEmpty()) {
     if (m_nBoardIndex >= 0)
       written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
@@ -127,11 +125,12 @@ void CModelExtractorAnalysisData::ParseBoardModeSection(const std::string& block
   CollectProbes();
   std::vector<CPortProbe> supply, vias;
   for (const CProbeLine& line : ReadProbeLines(block)) {
+    // The state is the last word; the name is what precedes it (none for a probe the host gave no name).
     const int count = static_cast<int>(line.words.size());
-    if (line.key.IsEmpty() || count < 2)
+    if (line.key.IsEmpty() || !line.HasStateAt(count - 1))
       continue;
     const CString& state = line.words[static_cast<size_t>(count - 1)];
-    const CString name = line.Join(0, count - 2);
+    const CString name = line.TextBefore(count - 1);
     auto named = [&](CPortProbe& port) { return name == TextOf(port.GetName()); };
     if (line.key[0] == 'V')
       TakePort(m_ViaPorts, vias, state, named);
@@ -172,7 +171,7 @@ void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
         break;
       const CString& state = line.words[static_cast<size_t>(count - 1)];
       const CString& position = line.words[static_cast<size_t>(count - 2)];
-      const CString net = line.Join(0, count - 3);
+      const CString net = line.TextBefore(count - 2);
       TakePort(m_ViaPorts, vias, state, [&](CPortProbe& port) {
         CHostProbeElement* element = port.m_pHostProbe ? port.m_pHostProbe->GetElement() : nullptr;
         return element && ViaNetName(port) == net && PositionText(element) == position;
@@ -180,10 +179,10 @@ void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
       break;
     }
     case 'S': {
-      if (count < 2)
+      if (!line.HasStateAt(count - 1))
         break;
       const CString& state = line.words[static_cast<size_t>(count - 1)];
-      const CString name = line.Join(0, count - 2);
+      const CString name = line.TextBefore(count - 1);
       TakePort(m_SupplyPorts, supply, state, [&](CPortProbe& port) { return name == TextOf(port.GetName()); });
       break;
     }

@@ -14,15 +14,30 @@ CString CProbeLine::Join(int first, int last) const {
   return text;
 }
 
+CString CProbeLine::TextBefore(int index) const {
+  if (index <= 0)
+    return CString();
+  CString text = index < static_cast<int>(starts.size()) ? value.Left(starts[static_cast<size_t>(index)]) : value;
+  text.TrimRight();
+  return text;
+}
+
+bool CProbeLine::HasStateAt(int index) const {
+  if (index < 0 || index >= static_cast<int>(words.size()))
+    return false;
+  return index > 0 || words[0] == "Enabled" || words[0] == "Disabled";
+}
+
 namespace {
-std::vector<CString> SplitWords(const CString& value) {
-  std::vector<CString> words;
+void SplitWords(CProbeLine& line) {
+  const char* value = line.value;
   const char* p = value;
   while (*p) {
     while (*p == ' ' || *p == '\t')
       ++p;
     if (!*p)
       break;
+    line.starts.push_back(static_cast<int>(p - value));
     CString word;
     if (*p == '"') {
       ++p;
@@ -35,9 +50,8 @@ std::vector<CString> SplitWords(const CString& value) {
       word = CString(std::string(p, length));
       p += length;
     }
-    words.push_back(word);
+    line.words.push_back(word);
   }
-  return words;
 }
 }  // namespace
 
@@ -50,6 +64,10 @@ std::vector<CProbeLine> ReadProbeLines(const std::string& block) {
     if (entry.empty())
       break;
     start = end == std::string::npos ? block.size() : end + 1;
+    // The section's comment lines (an editor's ';') name no probe.
+    const size_t first = entry.find_first_not_of(" \t");
+    if (first != std::string::npos && entry[first] == ';')
+      continue;
     const size_t equals = entry.find('=');
     if (equals == std::string::npos)
       continue;
@@ -58,7 +76,7 @@ std::vector<CProbeLine> ReadProbeLines(const std::string& block) {
     line.key.Trim();
     line.value = CString(entry.substr(equals + 1));
     line.value.Trim();
-    line.words = SplitWords(line.value);
+    SplitWords(line);
     lines.push_back(std::move(line));
   }
   return lines;

@@ -15,13 +15,20 @@ struct CProbeLine {
   CString key;                  // the text before the first '=', trimmed
   CString value;                // the text after it, trimmed
   std::vector<CString> words;   // the value split at blanks and tabs; "..." is one word without its quotes
+  std::vector<int> starts;      // where each word begins in the value
 
   // The words from `first` to `last` (inclusive) joined by single blanks.
   CString Join(int first, int last) const;
+  // The value's text before word `index` (all of it past the last word), without the blanks that end it: a name
+  // as it was written, its runs of blanks, tabs and quotes kept.
+  CString TextBefore(int index) const;
+  // Whether word `index` can be the line's state word: any word after a name; as the first word (the line of a
+  // probe the host gave no name) only "Enabled" or "Disabled", so that a line that lost its state names no probe.
+  bool HasStateAt(int index) const;
 };
 
 // The lines of a section block ("key=value" entries, each ended by a NUL, an empty entry ending the block).
-// Entries without '=' are skipped.
+// Entries without '=' and comment entries (';') are skipped.
 std::vector<CProbeLine> ReadProbeLines(const std::string& block);
 
 // "<key>%02d = " for line `index`, as the sections number their lines.

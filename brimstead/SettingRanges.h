@@ -28,5 +28,7 @@ inline constexpr CSettingRange kTargetImpedanceRange{0.001, 10000.0, 1000.0};
 inline constexpr CSettingRange kFrequencyRange{0.001, 1e300, 1e-6};
 // The via-model and extractor pages' normal impedance: ohms, as the record holds it.
 inline constexpr CSettingRange kNormalImpedanceRange{0.001, 10000.0, 1.0};
+// The frequency page's sample counts (whole numbers; 0 asks for the analysis's own count).
+inline constexpr CSettingRange kSampleCountRange{0.0, 9999.0, 1.0};
 // The debug page's time-domain interval: any number.
 inline constexpr CSettingRange kFDTDIntervalRange{-DBL_MAX, DBL_MAX, 1.0};

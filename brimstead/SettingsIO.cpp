@@ -3,6 +3,8 @@
 #include "platform/base/PrivateProfile.h"
 #include "shared/Misc_Number.h"
 
+#include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace settings_io {
@@ -26,6 +28,32 @@ bool WriteFlag(const char* section, const char* key, bool value, const char* fil
   return WriteText(section, key, value ? "1" : "0", file);
 }
 
+namespace {
+// Whether `text` reads back as `value` as far as a page shows it: 15 significant digits.
+bool ReadsBackAs(const CString& text, double value) {
+  const double read = ParseDouble(text);
+  if (read == value)
+    return true;
+  CString shown, shownRead;
+  shown.Format("%.15g", value);
+  shownRead.Format("%.15g", read);
+  return shown == shownRead;
+}
+}  // namespace
+
+CString NumberText(const char* format, double value) {
+  CString text;
+  text.Format(format, value);
+  // 17 significant digits hold every double.
+  for (int digits = 7; std::isfinite(value) && !ReadsBackAs(text, value) && digits <= 17; ++digits)
+    text.Format("%.*g", digits, value);
+  return text;
+}
+
+bool WriteNumber(const char* section, const char* key, const char* format, double value, const char* file) {
+  return WriteText(section, key, NumberText(format, value), file);
+}
+
 bool WriteSection(const char* section, const char* lines, const char* file) {
   return WritePrivateProfileSection(section, lines ? lines : "", file) != FALSE;
 }
@@ -40,6 +68,11 @@ CString ReadText(const char* section, const char* key, const char* fallback, con
 }
 
 int ReadInt(const char* section, const char* key, int fallback, const char* file) {
+  const CString text = ReadText(section, key, "", file);
+  const char* end = nullptr;
+  const double number = ParseDouble(text, &end);
+  if (end == text.GetString() || number > INT_MAX || number < INT_MIN)
+    return fallback;
   return static_cast<int>(GetPrivateProfileInt(section, key, fallback, file));
 }
 

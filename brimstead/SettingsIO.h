@@ -13,11 +13,19 @@ inline const char* TextOf(const char* text) { return text ? text : ""; }
 bool WriteText(const char* section, const char* key, const char* value, const char* file);
 bool WriteInt(const char* section, const char* key, int value, const char* file);   // "%d"
 bool WriteFlag(const char* section, const char* key, bool value, const char* file); // "1" or "0"
+// A number in the file's `format` ("%g", "%f") when that text reads back as `value` to the 15 significant digits
+// the pages show; otherwise in the fewest significant digits that do, so that no digit a page took is lost and
+// the next save writes the same text.
+CString NumberText(const char* format, double value);
+bool WriteNumber(const char* section, const char* key, const char* format, double value, const char* file);
 // Replaces a whole section by "\r\n"-joined lines.
 bool WriteSection(const char* section, const char* lines, const char* file);
 
 // A value ends at a carriage return or line feed.
 CString ReadText(const char* section, const char* key, const char* fallback, const char* file);
+// A value that does not start with a number (an empty one, a key without '=', a word) reads as `fallback`, as a
+// missing key does, rather than as 0; so does a number too large for an int (which would wrap around to any
+// other, 0 included).
 int ReadInt(const char* section, const char* key, int fallback, const char* file);
 bool ReadFlag(const char* section, const char* key, bool fallback, const char* file);   // non-zero integer
 double ReadDouble(const char* section, const char* key, const char* fallback, const char* file);

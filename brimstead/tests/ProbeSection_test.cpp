@@ -26,6 +26,19 @@ TEST(ProbeSection, LinesSplitIntoKeyValueAndWords) {
   EXPECT_EQ(lines[2].value, "GND");
 }
 
+// A name is read as it was written before its line's fixed words: runs of blanks, tabs and quotes in it stay.
+TEST(ProbeSection, TheTextBeforeAWordKeepsTheNameAsWritten) {
+  const auto lines = ReadProbeLines(
+      Block({"PROBE_00 = DQ  1\t\"a b\" Enabled ", "PROBE_01 = V 7 Disabled \"L 1\" - \"L4\" ", "PROBE_02 = Enabled "}));
+  ASSERT_EQ(lines.size(), 3u);
+  ASSERT_EQ(lines[0].words.size(), 4u);
+  EXPECT_EQ(lines[0].TextBefore(3), "DQ  1\t\"a b\"");
+  EXPECT_EQ(lines[0].Join(0, 2), "DQ 1 a b");
+  EXPECT_EQ(lines[1].TextBefore(2), "V 7");
+  EXPECT_EQ(lines[1].TextBefore(6), "V 7 Disabled \"L 1\" - \"L4\"");
+  EXPECT_EQ(lines[2].TextBefore(0), "");
+}
+
 TEST(ProbeSection, AnEmptyEntryEndsTheBlockAndLongLinesReadWhole) {
   const std::string longName(300, 'x');
   std::string block = "PROBE_00 = " + longName + " Enabled ";

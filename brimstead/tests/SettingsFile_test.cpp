@@ -12,6 +12,7 @@
 #include "platform/base/SystemError.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/base/tests/CommaLocale.h"
+#include "platform/base/tests/TempDir.h"
 #include "shared/Misc_Ini.h"
 
 #include <algorithm>
@@ -39,15 +40,10 @@ protected:
   void SetUp() override {
     plat::VirtualClock::Reset();
     plat::VirtualClock::FixTimeOfDay();  // the golden files' stamp
-    dir = fs::temp_directory_path() / ("brim_dao_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = temp.Path();
     project = (dir / "demo8.json").string();
   }
-  void TearDown() override {
-    RecordTest::TearDown();
-    fs::remove_all(dir);
-  }
+  void TearDown() override { RecordTest::TearDown(); }
 
   template <class T>
   T* MakeWithProject(bool boardMode) {
@@ -70,6 +66,7 @@ protected:
     EXPECT_EQ(text, ReadBytes(golden)) << "golden file " << golden;
   }
 
+  TempDir temp{"brim-dao"};   // a folder of this test's own, whatever else runs at the same time
   fs::path dir;
   std::string project;
 };
@@ -514,6 +511,169 @@ TEST_F(SettingsFile, NumbersIgnoreTheProcessLocale) {
   EXPECT_NE(ReadBytes(d->m_SettingsPath.GetString()).find("TargetImpedancee=0.500000"), std::string::npos);
 }
 
+// Every number the pages take, with as many digits as they show, comes back from the file as it was, and a
+// second save writes the same bytes; a number the file's classic formats hold exactly is written as before.
+TEST_F(SettingsFile, NumbersWithEveryDigitThePagesTakeSurviveTheRoundTrip) {
+  const double target = 1.2345678e-3, minimum = 1.2345678e6, maximum = 987.654321012345e6, interval = 1.23456789e-12;
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_dTargetImpedance = target;
+  d->m_dMinFreq = minimum;
+  d->m_dMaxFreq = maximum;
+  d->m_dFDTDInterval = interval;
+  ASSERT_TRUE(d->Save());
+  const std::string saved = ReadBytes(d->m_SettingsPath.GetString());
+  SetCurrentAnalysisData(nullptr);
+  auto* r = MakeWithProject<CDecouplingAnalysisData>(false);
+  ASSERT_TRUE(r->Load(r->m_SettingsPath));
+  EXPECT_EQ(r->m_dTargetImpedance, target);
+  EXPECT_EQ(r->m_dMinFreq, minimum);
+  EXPECT_EQ(r->m_dMaxFreq, maximum);
+  EXPECT_EQ(r->m_dFDTDInterval, interval);
+  ASSERT_TRUE(r->Save());
+  EXPECT_EQ(ReadBytes(r->m_SettingsPath.GetString()), saved);
+  EXPECT_NE(saved.find("MinFreq=1234567.8\r\n"), std::string::npos) << saved;
+  // 0.3 milliohms as the page stores them is a hair off 0.0003: the classic text shows it as the page does.
+  r->m_dTargetImpedance = 0.3 * 0.001;
+  ASSERT_TRUE(r->Save());
+  EXPECT_NE(ReadBytes(r->m_SettingsPath.GetString()).find("TargetImpedancee=0.000300\r\n"), std::string::npos);
+
+  for (const double impedance : {50.123456789, 0.0015, 85.0}) {
+    SetCurrentAnalysisData(nullptr);
+    auto* v = MakeWithProject<CDiffViaAnalysisData>(true);
+    v->m_dNormalImpedance = impedance;
+    ASSERT_TRUE(v->Save());
+    SetCurrentAnalysisData(nullptr);
+    auto* e = MakeWithProject<CModelExtractorAnalysisData>(true);
+    e->m_dNormalImpedance = impedance;
+    ASSERT_TRUE(e->Save());   // the same file: its own options section
+    SetCurrentAnalysisData(nullptr);
+    v = MakeWithProject<CDiffViaAnalysisData>(true);
+    ASSERT_TRUE(v->Load(v->m_SettingsPath));
+    EXPECT_EQ(v->m_dNormalImpedance, impedance);
+    SetCurrentAnalysisData(nullptr);
+    e = MakeWithProject<CModelExtractorAnalysisData>(true);
+    ASSERT_TRUE(e->Load(e->m_SettingsPath));
+    EXPECT_EQ(e->m_dNormalImpedance, impedance);
+  }
+  EXPECT_NE(ReadBytes((dir / "demo8.dao")).find("NormalImpedance=85.000000\r\n"), std::string::npos);
+}
+
+// A hand-edited file: counts the frequency page would refuse read as the record's defaults, and an empty value (or
+// a key without '=') is no value: the missing key's default, not 0, and no report file named by the folder alone.
+TEST_F(SettingsFile, CountsOutOfRangeAndEmptyValuesReadAsTheDefaults) {
+  const fs::path file = dir / "edited.dao";
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  const CString report = d->m_DRCReportFile;
+  for (const char* bad : {"-5", "10000", "4294967300", "1e9", "nan", "many"}) {
+    WriteBytes(file, std::string("[OPTIONS_DW]\r\nMaxAdaptiveFreqNumber=") + bad + "\r\nNonAdaptiveFreqNumber=" + bad +
+                         "\r\n");
+    ASSERT_TRUE(d->Load(file.string().c_str()));
+    EXPECT_EQ(d->m_nMaxAdaptiveFreqNumber, 50) << bad;
+    EXPECT_EQ(d->m_nNonAdaptiveFreqNumber, 50) << bad;
+  }
+  WriteBytes(file, "[OPTIONS_DW]\r\nMaxAdaptiveFreqNumber=9999\r\nNonAdaptiveFreqNumber=0\r\n");
+  ASSERT_TRUE(d->Load(file.string().c_str()));
+  EXPECT_EQ(d->m_nMaxAdaptiveFreqNumber, 9999);
+  EXPECT_EQ(d->m_nNonAdaptiveFreqNumber, 0);
+
+  WriteBytes(file, "[OPTIONS_DW]\r\nIncludeAllNets=\r\nIncludeMounting\r\nForcePassivity=  \r\nExportShuntModel=\r\n"
+                   "AdaptiveSweepAccuracy=\r\nMaxAdaptiveFreqNumber=\r\nDRCReportFile=\r\nAutoGenerateOutputFileName=\r\n"
+                   "IncludeInterPlane=4294967296\r\nUseFDTD=yes\r\n[BOARD]\r\nProjectPath=demo8.json\r\n");
+  ASSERT_TRUE(d->Load(file.string().c_str()));
+  EXPECT_EQ(d->m_bIncludeAllNets, 1);
+  EXPECT_EQ(d->m_bIncludeInterPlane, 1) << "too large for an int: no value, not 0 wrapped around";
+  EXPECT_EQ(d->m_bUseFDTD, 1) << "a word is no number: no value, not 0";
+  EXPECT_EQ(d->m_bIncludeMounting, 1);
+  EXPECT_EQ(d->m_bForcePassivity, 1);
+  EXPECT_EQ(d->m_bExportShuntModel, 1);
+  EXPECT_EQ(d->m_nAdaptiveSweepAccuracy, 2);
+  EXPECT_EQ(d->m_nMaxAdaptiveFreqNumber, 50);
+  EXPECT_EQ(d->m_DRCReportFile, report);
+  EXPECT_EQ(d->m_nAutoGenerateOutputFileName, 1);
+  EXPECT_EQ(d->m_nBoardIndex, 0);
+}
+
+// An editor's byte-order mark, bare line feeds, a repeated section or key: the first of each is read.
+TEST_F(SettingsFile, EditorsMarksLineEndsAndRepeatsReadTheFirstOfEach) {
+  const fs::path file = dir / "edited.dao";
+  WriteBytes(file, "\xEF\xBB\xBF[OPTIONS_DW]\nAnalysis=Quick\nMode=Custom\nMode=Easy\n[OPTIONS_DW]\nDRCOnly=1\n");
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  ASSERT_TRUE(d->Load(file.string().c_str()));
+  EXPECT_EQ(d->m_nAnalysisType, AnalysisQuick);
+  EXPECT_EQ(d->m_nMode, 1);
+  EXPECT_EQ(d->m_bDRCOnly, 0);
+}
+
+// Save, load into a fresh record of the same set-up, save again: the same bytes, for every kind in both modes, with
+// every setting the pages can change set away from its default.
+TEST_F(SettingsFile, EveryKindSavesWhatItLoadedByteForByte) {
+  auto roundTrip = [&](auto* made, bool boardMode, auto adjust) {
+    using Record = std::remove_pointer_t<decltype(made)>;
+    adjust(made);
+    made->m_nAnalysisType = AnalysisQuick;
+    made->m_bDRCOnly = made->m_bSkipStitchingVias = made->m_bIncludeLowFreqConnections = 1;
+    made->m_bIncludeAllNets = made->m_bIncludeMounting = made->m_bIncludeInterPlane = made->m_bForcePassivity = 0;
+    made->m_bGenerateS = !made->m_bGenerateS;
+    made->m_bExportShuntModel = made->m_bUseInterimTouchstone = made->m_bUseFDTD = made->m_bShowTPOscilloscope = 1;
+    made->m_nMode = 1;
+    made->m_dTargetImpedance = 0.0123456789;
+    made->m_dFDTDInterval = 3.25e-11;
+    made->m_dMinFreq = 12345.678;
+    made->m_dMaxFreq = 2.5e9 + 1;
+    made->m_nFreqSweepMode = SweepLogarithmic;
+    made->m_nMaxAdaptiveFreqNumber = 123;
+    made->m_nNonAdaptiveFreqNumber = 9999;
+    made->m_nAdaptiveSweepAccuracy = 3;
+    made->m_nAutoGenerateOutputFileName = 0;
+    made->m_BaseOutputFileName = "base name";
+    made->m_OutputFileName = (dir / "out file.s2p").string().c_str();
+    made->SetDRCReportMode(DRCReportCSV);
+    ASSERT_TRUE(made->Save());
+    const std::string saved = ReadBytes(made->m_SettingsPath.GetString());
+    SetCurrentAnalysisData(nullptr);
+    Record* read = MakeWithProject<Record>(boardMode);
+    ASSERT_TRUE(read->Load(read->m_SettingsPath));
+    ASSERT_TRUE(read->Save());
+    EXPECT_EQ(ReadBytes(read->m_SettingsPath.GetString()), saved) << Record::Kind << " board mode " << boardMode;
+    SetCurrentAnalysisData(nullptr);
+    fs::remove(dir / "demo8.dao");
+  };
+  for (const bool boardMode : {false, true}) {
+    board->Pick({"U1.D4", "U1.G7", "V_TX0_P", "V_DQ1", "V_RESET"});
+    roundTrip(MakeWithProject<CDecouplingAnalysisData>(boardMode), boardMode, [&](CDecouplingAnalysisData* d) {
+      d->m_pNet1 = board->FindNet("VDD_CORE");
+      d->m_pNet2 = board->FindNet("GND");
+      d->CollectProbes();
+      for (int i = 0; i < d->m_Probes.GetSize(); i += 2)
+        d->m_Probes[i].m_bEnabled = 1;
+    });
+    roundTrip(MakeWithProject<CBypassAnalysisData>(boardMode), boardMode, [&](CBypassAnalysisData* b) {
+      if (b->m_Probes.IsEmpty())
+        return;
+      CBypassViaProbe& via = b->m_Probes[0];
+      b->CheckProbe(via);
+      ASSERT_GE(via.m_ConnectedLayers.size(), 2u);
+      via.m_FirstLayer = via.m_ConnectedLayers.front();
+      via.m_SecondLayer = via.m_ConnectedLayers.back();
+      via.m_bEnabled = 1;
+    });
+    roundTrip(MakeWithProject<CDiffViaAnalysisData>(boardMode), boardMode, [&](CDiffViaAnalysisData* v) {
+      v->m_bExportCommonMode = v->m_bExportDifferentialMode = v->m_bDiffViaType = 1;
+      v->m_dNormalImpedance = 42.4242;
+      if (!v->m_Probes.IsEmpty())
+        v->m_Probes[0].m_bEnabled = 0;
+    });
+    roundTrip(MakeWithProject<CModelExtractorAnalysisData>(boardMode), boardMode, [&](CModelExtractorAnalysisData* e) {
+      e->m_pSelectedNet = board->FindNet("VDD_CORE");
+      e->m_dNormalImpedance = 0.0421;
+      if (!e->m_ViaPorts.IsEmpty())
+        e->m_ViaPorts[0].m_bEnabled = 0;
+      if (!e->m_SupplyPorts.IsEmpty())
+        e->m_SupplyPorts[0].m_bEnabled = 0;
+    });
+  }
+}
+
 // ---- probe lines read tolerantly ----
 
 TEST_F(SettingsFile, ProbeLinesWithDotsBlanksAndUnknownNames) {
@@ -535,6 +695,57 @@ TEST_F(SettingsFile, ProbeLinesWithDotsBlanksAndUnknownNames) {
   EXPECT_STREQ(d->m_Probes[1].GetName(), "U1.D4");
   EXPECT_TRUE(d->m_Probes[1].m_bEnabled);
   EXPECT_FALSE(d->m_Probes[2].m_bEnabled);
+}
+
+// A line an editor made a comment (';') names no probe, in every probe section.
+TEST_F(SettingsFile, CommentedProbeLinesAreNotApplied) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_pNet1 = board->FindNet("VDD_CORE");
+  d->m_pNet2 = board->FindNet("GND");
+  ASSERT_TRUE(d->Save());
+  const std::string file = d->m_SettingsPath.GetString();
+  ASSERT_TRUE(WritePrivateProfileSection(
+      "BOARD_PROBES", "; PROBE_00 = U1.G4 Enabled AutoReference \r\nPROBE_01 = U1.D7 Enabled AutoReference \r\n",
+      file.c_str()));
+  ASSERT_TRUE(d->Load(file.c_str()));
+  ASSERT_EQ(d->m_Probes.GetSize(), 4);
+  EXPECT_STREQ(d->m_Probes[0].GetName(), "U1.D7");
+  for (int i = 1; i < 4; ++i)
+    EXPECT_FALSE(d->m_Probes[i].m_bEnabled) << d->m_Probes[i].GetName();
+
+  SetCurrentAnalysisData(nullptr);
+  board->Pick({"V_TX0_P", "V_DQ1"});
+  auto* v = MakeWithProject<CDiffViaAnalysisData>(true);
+  ASSERT_TRUE(v->Save());
+  ASSERT_TRUE(WritePrivateProfileSection("DIFFVIA_PROBES", ";PROBE_00 = V_TX0_P Disabled \r\n", file.c_str()));
+  ASSERT_TRUE(v->Load(file.c_str()));
+  ASSERT_EQ(v->m_Probes.GetSize(), 2);
+  for (int i = 0; i < 2; ++i)
+    EXPECT_TRUE(v->m_Probes[i].m_bEnabled) << v->m_Probes[i].GetName();
+}
+
+// The via the host gave no name has a line without a name, which reads back; a line that lost its state word (a
+// name alone) names no probe, not even that via.
+TEST_F(SettingsFile, ALineOfAProbeWithoutANameReadsBackAndALineWithoutAStateNamesNone) {
+  board->Pick({"V_DQ1", "V_RESET", "V_TX0_P"});
+  auto* v = MakeWithProject<CDiffViaAnalysisData>(true);
+  ASSERT_TRUE(v->Save());
+  const std::string file = v->m_SettingsPath.GetString();
+  ASSERT_TRUE(WritePrivateProfileSection("DIFFVIA_PROBES", "PROBE_00 = Disabled \r\nPROBE_01 = V_DQ1 Disabled \r\n",
+                                         file.c_str()));
+  ASSERT_TRUE(v->Load(file.c_str()));
+  ASSERT_EQ(v->m_Probes.GetSize(), 3);
+  EXPECT_STREQ(v->m_Probes[0].GetName(), "");
+  EXPECT_FALSE(v->m_Probes[0].m_bEnabled);
+  EXPECT_STREQ(v->m_Probes[1].GetName(), "V_DQ1");
+  EXPECT_FALSE(v->m_Probes[1].m_bEnabled);
+  EXPECT_TRUE(v->m_Probes[2].m_bEnabled);
+
+  ASSERT_TRUE(WritePrivateProfileSection("DIFFVIA_PROBES", "PROBE_00 = V_DQ1\r\n", file.c_str()));
+  ASSERT_TRUE(v->Load(file.c_str()));
+  ASSERT_EQ(v->m_Probes.GetSize(), 3);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(v->m_Probes[i].m_bEnabled) << v->m_Probes[i].GetName();
 }
 
 TEST_F(SettingsFile, ASectionLongerThanTheFirstBufferIsReadWhole) {

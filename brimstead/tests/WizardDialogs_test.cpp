@@ -8,6 +8,7 @@
 #include "brimstead/tests/ModuleTestSupport.h"
 #include "host/HostBoardMarker.h"
 #include "host/HostCallbackLog.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/window/MessageQueue.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,7 @@ protected:
   CBrimsteadApp app;
   host::HostCallbackLog callback;
   FakeWizardDialogs* fakes = nullptr;
+  TempDir temp{"brim-wizard-dialogs"};   // the files a test writes, in a folder of its own
 };
 
 TEST_F(WizardDialogs, ClicksArriveAtTheirButtonsInTheOrderAsked) {
@@ -46,7 +48,7 @@ TEST_F(WizardDialogs, ClicksArriveAtTheirButtonsInTheOrderAsked) {
   ASSERT_NE(useLast, nullptr);
   EXPECT_FALSE(IsWindowEnabled(useLast));
 
-  const std::string last = (std::filesystem::temp_directory_path() / "brim-last.dao").string();
+  const std::string last = temp / "brim-last.dao";
   std::ofstream(last) << "[HEADER]\r\n";
   EXPECT_TRUE(api->Run());
   EXPECT_TRUE(api->UseLastConfiguration(last.c_str()));
@@ -67,7 +69,7 @@ TEST_F(WizardDialogs, ClicksArriveAtTheirButtonsInTheOrderAsked) {
   EXPECT_STREQ(GetAnalysisData()->m_pSettingsCopyBuffer, last.c_str());
   PumpPending();
   // A file that is not there, a folder or a path in a missing folder loads nothing: false, and no click.
-  const std::string folder = std::filesystem::temp_directory_path().string();
+  const std::string folder = temp.Path().string();
   for (const std::string& path : {folder + "/brim-none.dao", folder, folder + "/brim-none/last.dao"}) {
     EXPECT_FALSE(api->UseLastConfiguration(path.c_str())) << path;
     EXPECT_FALSE(api->LoadSettings(path.c_str())) << path;
@@ -105,7 +107,7 @@ TEST_F(WizardDialogs, MissingButtonsAnswerPerObject) {
 
 TEST_F(WizardDialogs, LoadedSettingsMakeTheViaModelWizardRereadItsRecord) {
   namespace fs = std::filesystem;
-  const fs::path file = fs::temp_directory_path() / ("brim_1315_" + std::to_string(::getpid()) + ".dao");
+  const fs::path file = temp / "brim_1315.dao";
   CDiffViaModelWizardAPI* via = CDiffViaModelWizardAPI::Create();
   via->SetCallback(&callback);
   ASSERT_TRUE(via->CreateModeless());

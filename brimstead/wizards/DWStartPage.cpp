@@ -117,10 +117,15 @@ void CDWStartPage::OnChoice() {
 }
 
 void CDWStartPage::OnUseLast() {
-  OnChoice();
+  // The choice resets the record for the copy: only once the copy is known to load, so that a copy that does not
+  // leaves the record, and the page's choice, as the user had them.
+  const char* last = Record().m_pSettingsCopyBuffer;
+  const bool loads = last && *last && Record().CanLoad(last);
+  if (loads)
+    OnChoice();
   if (!m_hWnd)
     return;
-  if (!Record().RestoreFromSettingsCopy()) {
+  if (!loads || !Record().RestoreFromSettingsCopy()) {
     // Nothing was loaded: the user is told which file, and the host hears of no load.
     const char* copy = Record().m_pSettingsCopyBuffer;
     const CString path = copy ? copy : "";

@@ -1,6 +1,7 @@
 // Loads arbitrary bytes as a ".dao" settings file into every record kind, in board and system mode, on the sample
 // board. Nothing may crash or hang, and the record must stay consistent: values in their ranges, probes that are
-// the host's picks, a check that runs, a save that writes, and every host collection given back. A file the load
+// the host's picks, a check that runs, a save that writes and loads back as it was, and every host collection
+// given back. A file the load
 // refuses (an empty one, one without any settings section) must leave the record as it was and write nothing.
 #include "brimstead/BypassAnalysisData.h"
 #include "brimstead/DecouplingAnalysisData.h"
@@ -134,6 +135,15 @@ void Exercise(World& w, bool boardMode) {
   record->GetTouchstoneExtension();
   record->m_SettingsPath = w.copy.c_str();
   Require(record->Save());
+  // What was saved loads back as it was: a second save writes the same settings.
+  const std::string saved = Snapshot(w, record);
+  const bool hadBoard = record->m_nBoardIndex == 0;
+  Require(record->Load(w.copy.c_str()));
+  record->m_SettingsPath = w.copy.c_str();
+  if (hadBoard && Snapshot(w, record) != saved) {
+    std::fprintf(stderr, "first save:\n%s\nafter loading it:\n%s\n", saved.c_str(), Snapshot(w, record).c_str());
+    Require(!"a saved file loads back as it was");
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "shared/Misc_Path.h"
 
+#include "platform/base/tests/TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -91,8 +93,8 @@ TEST(Misc_Path, HasExtensionFromList) {
 }
 
 TEST(Misc_Path, FilesAndDirectories) {
-  const auto dir = std::filesystem::temp_directory_path() / "brim_misc_path_test";
-  std::filesystem::create_directories(dir);
+  const TempDir temp("brim-misc-path");
+  const std::filesystem::path& dir = temp.Path();
   const auto file = dir / "f.txt";
   std::ofstream(file) << "x";
   EXPECT_TRUE(FileExists(file.c_str()));
@@ -103,7 +105,6 @@ TEST(Misc_Path, FilesAndDirectories) {
   EXPECT_TRUE(FileExists(backslashed.c_str()));
   EXPECT_FALSE(FileExists(nullptr));
   EXPECT_FALSE(FileExists(""));
-  std::filesystem::remove_all(dir);
 }
 
 TEST(Misc_Path, SplitAndMakePath) {

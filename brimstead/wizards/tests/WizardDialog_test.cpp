@@ -274,6 +274,27 @@ TEST_F(WizardDialog, UseLastConfigurationReportsWhatItCouldNotLoad) {
   EXPECT_EQ(Record().m_dTargetImpedance, 0.25);
 }
 
+// "Use last configuration" on a copy that does not load (missing, or no settings file) leaves the record and the
+// start page's choice as the user had them: nothing is reset before the copy is known to load.
+TEST_F(WizardDialog, UseLastConfigurationThatCannotLoadKeepsTheUsersRecord) {
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  char buffer[MAX_PATH] = "";
+  api->SetSettingsCopyBuffer(buffer);
+  ASSERT_TRUE(api->CreateModeless());
+  Record().m_dTargetImpedance = 0.25;
+  Record().m_nMode = 1;
+  std::ofstream(dir / "junk.dao") << "no settings here\r\n";
+  for (const fs::path& copy : {dir / "none.dao", dir / "junk.dao"}) {
+    std::snprintf(buffer, sizeof buffer, "%s", copy.string().c_str());
+    ::EnableWindow(StartControl(CDWStartPage::IDC_USE_LAST), TRUE);
+    ::SendMessage(StartControl(CDWStartPage::IDC_USE_LAST), BM_CLICK, 0, 0);
+    EXPECT_EQ(Record().m_dTargetImpedance, 0.25) << copy;
+    EXPECT_EQ(Record().m_nMode, 1) << copy;
+    EXPECT_EQ(::SendMessage(StartControl(CDWStartPage::IDC_NEW), BM_GETCHECK, 0, 0), BST_CHECKED) << copy;
+    EXPECT_EQ(::SendMessage(StartControl(CDWStartPage::IDC_USE_LAST), BM_GETCHECK, 0, 0), BST_UNCHECKED) << copy;
+  }
+}
+
 TEST_F(WizardDialog, SettingsAreSavedByTheFlagAndCopiedIntoTheHostsBuffer) {
   SetCurrentAnalysisData(new CDecouplingAnalysisData());
   Record().SetProjectPath(project.c_str());

@@ -15,6 +15,7 @@
 #include "grid/core/gxstrings.h"
 #include "grid/core/layouts/gxlayoutdefs.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/base/tests/TempDir.h"
 #include "grid/core/CGXGridHint.h"
 #include "grid/core/CGXGridProfileImp.h"
 #include "grid/core/CGXPluginComponent.h"
@@ -380,8 +381,8 @@ TEST_F(LifetimeTest, PrintingStepsReachThePrintFeatureInTheirOrder) {
 }
 
 TEST_F(LifetimeTest, PropertiesFromTheProfileAtInitialisation) {
-  const std::string path = (std::filesystem::temp_directory_path() / "gx_lifetime_profile.ini").string();
-  std::filesystem::remove(path);
+  const TempDir temp("gx-lifetime");
+  const std::string path = temp / "gx_lifetime_profile.ini";
   CWinApp app{"GridLifetimeTest"};
   app.m_pszProfileName = path.c_str();
   plat::SetCurrentApp(&app);
@@ -392,7 +393,6 @@ TEST_F(LifetimeTest, PropertiesFromTheProfileAtInitialisation) {
   EXPECT_FALSE(g->GetProperties()->m_b3dHeaders);  // read from the profile
   grid.reset();
   plat::SetCurrentApp(nullptr);
-  std::filesystem::remove(path);
 }
 
 TEST_F(LifetimeTest, HeaderMarkingReachesItsFeatureWithTheGridAndTheArguments) {

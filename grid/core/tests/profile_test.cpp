@@ -16,6 +16,7 @@
 #include "grid/core/tests/gxtest.h"
 #include "platform/base/IniStore.h"
 #include "platform/base/RegistryStore.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/framework/CWinApp.h"
 
 namespace {
@@ -25,24 +26,18 @@ class Profile : public ::testing::Test {
   void SetUp() override {
     gxtest::InstallAll();
     InstallProfileImp();
-    path = (std::filesystem::temp_directory_path() /
-            ("gxprofile_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini"))
-               .string();
-    std::filesystem::remove(path);
+    path = temp / (std::string("gxprofile_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini");
     app.m_pszProfileName = path.c_str();
     plat::SetCurrentApp(&app);
   }
-  void TearDown() override {
-    plat::SetCurrentApp(nullptr);
-    std::filesystem::remove(path);
-  }
+  void TearDown() override { plat::SetCurrentApp(nullptr); }
   std::string FileText() const {
     std::ifstream f(path);
     std::stringstream s;
     s << f.rdbuf();
     return s.str();
   }
+  TempDir temp{"gxprofile"};   // a folder of this test's own
   std::string path;
   CWinApp app{"GridProfileTest"};
 };

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "grid/demo/tests/onscreen.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/window/Clipboard.h"
 
 // The X and SDL libraries keep process-wide state until exit (see the platform's presenter test).
@@ -34,8 +35,8 @@ TEST(GridDemo, DesktopClipboardOfAnotherProgramUnderXvfb) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through xvfb-run";
   const char* source = std::getenv("BRIM_SOURCE_DIR");
   ASSERT_NE(source, nullptr);
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "brim_desktop_clipboard";
-  std::filesystem::create_directories(dir);
+  const TempDir temp("brim-desktop-clipboard");
+  const std::filesystem::path& dir = temp.Path();
   const std::filesystem::path small = dir / "small.txt", big = dir / "big.txt";
   std::ofstream(small) << "from xclip \xE2\x82\xAC";
   const std::string bigText = "BIG" + std::string(2 * 1024 * 1024, 'x');
@@ -98,7 +99,6 @@ TEST(GridDemo, DesktopClipboardOfAnotherProgramUnderXvfb) {
 
   plat::Clipboard::Instance().Reset();
   DestroyWindow(main);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "grid/controls/CGXControl.h"
 #include "grid/demo/tests/onscreen.h"
 #include "platform/framework/CWinThread.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/window/Clipboard.h"
 
 // The X and SDL libraries keep process-wide state until exit (see the platform's presenter test).
@@ -70,8 +71,8 @@ class PasteOnScreen {
 
 TEST(GridDemo, PasteIntoAnEditedCellOfALargeGridUnderXvfb) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through xvfb-run";
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "brim_paste_edited";
-  std::filesystem::create_directories(dir);
+  const TempDir temp("brim-paste-edited");
+  const std::filesystem::path& dir = temp.Path();
   const std::filesystem::path file = dir / "lines.txt";
   std::string text;
   char line[32];
@@ -152,7 +153,6 @@ TEST(GridDemo, PasteIntoAnEditedCellOfALargeGridUnderXvfb) {
 
   plat::Clipboard::Instance().Reset();
   DestroyWindow(main);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/base/tests/ExpectThrow.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <cmath>
 #include <filesystem>
@@ -370,7 +371,8 @@ TEST(CArchive, DirectionAndBufferBehaviour) {
 }
 
 TEST(CArchive, OverADiskFileAndLongWideStrings) {
-  const std::string path = (std::filesystem::temp_directory_path() / "brim-archive-test.bin").string();
+  const TempDir temp("brim-archive");
+  const std::string path = temp / "brim-archive-test.bin";
   const CString longText('w', 70000);  // past the WORD length form
   {
     CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);

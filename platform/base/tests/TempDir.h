@@ -1,14 +1,16 @@
-// A fresh directory per test, removed with its contents afterwards.
+// A fresh directory of its own per instance (so per test and per process: checkouts running their suites at once
+// never share one), removed with its contents afterwards.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 class TempDir {
  public:
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "brim-base-XXXXXX").string();
+  explicit TempDir(const std::string& prefix = "brim-base") {
+    std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
     if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
     path_ = tmpl;
   }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/winctrl.h"
 #include "platform/display/Desktop.h"
@@ -120,7 +122,9 @@ TEST_F(OnScreen, RealInputDrivesEditCheckBoxComboAndList) {
 
   // What the screen showed at the end, for a person to look at.
   plat::RunUntilIdle();
-  const auto shot = std::filesystem::temp_directory_path() / "controls_onscreen.png";
+  // Named by the process, so that suites running at once do not write one file.
+  const auto shot =
+      std::filesystem::temp_directory_path() / ("controls_onscreen_" + std::to_string(::getpid()) + ".png");
   EXPECT_TRUE(plat::Desktop::SaveScreenshot(shot.string()));
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/display/Desktop.h"
 #include "platform/display/ReferenceImage.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/gdiapi.h"
 #include "platform/window/Pump.h"
@@ -167,8 +168,14 @@ TEST_F(DesktopTest, TextToleranceHoldsOnlyInsideTheTextAreas) {
 
 TEST_F(DesktopTest, ReferenceFilesAreReportedMissingRewrittenOnRequestAndDiffedOnMismatch) {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / "brim-reference-test";
-  fs::remove_all(dir);
+  // The references and the comparison's diff and actual images (written to the temporary folder) go to folders
+  // of this test's own.
+  const TempDir temp("brim-reference-test");
+  const fs::path dir = temp.Path() / "source";
+  const TempDir images("brim-reference-images");
+  const char* tmpWas = std::getenv("TMPDIR");
+  const std::string tmpSaved = tmpWas ? tmpWas : "";
+  ::setenv("TMPDIR", images.Path().c_str(), 1);
   const char* was = std::getenv("BRIM_SOURCE_DIR");
   const std::string source = was ? was : "";
   ::setenv("BRIM_SOURCE_DIR", dir.c_str(), 1);
@@ -187,9 +194,10 @@ TEST_F(DesktopTest, ReferenceFilesAreReportedMissingRewrittenOnRequestAndDiffedO
   ReferenceMatch changed = MatchReferenceImage(*image, "ref/shot.png");
   EXPECT_FALSE(changed.Matches());
   EXPECT_EQ(changed.difference.pixels, 1);
-  EXPECT_TRUE(fs::exists(fs::temp_directory_path() / "shot-diff.png"));
-  EXPECT_TRUE(fs::exists(fs::temp_directory_path() / "shot-actual.png"));
-  fs::remove_all(dir);
+  EXPECT_TRUE(fs::exists(images.Path() / "shot-diff.png"));
+  EXPECT_TRUE(fs::exists(images.Path() / "shot-actual.png"));
+  if (tmpWas) ::setenv("TMPDIR", tmpSaved.c_str(), 1);
+  else ::unsetenv("TMPDIR");
   if (was) ::setenv("BRIM_SOURCE_DIR", source.c_str(), 1);
   else ::unsetenv("BRIM_SOURCE_DIR");
 }

@@ -12,6 +12,7 @@
 
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/window/Pump.h"
 #include "platform/window/windowapi.h"
@@ -101,7 +102,8 @@ TEST(Presenter, RealClickArrivesAsButtonMessages) {
   SetClipboardData(CF_TEXT, mine);
   CloseClipboard();
   // What xclip reads of the clipboard, asked while the presenter serves the queue ("" after 10 seconds).
-  const std::string out = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/brim_presenter_clip";
+  const TempDir temp("brim-presenter");
+  const std::string out = temp / "brim_presenter_clip";
   auto readByXclip = [&] {
     std::remove(out.c_str());
     std::string desktop;

@@ -12,6 +12,7 @@
 #include "platform/framework/CommonDialogs.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/base/RegistryStore.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/framework/HelpService.h"
 #include "platform/framework/tests/FrameworkTest.h"
 #include "platform/gdi/Printers.h"
@@ -24,14 +25,10 @@ class CommonUiTest : public FrameworkTest {
  protected:
   void SetUp() override {
     FrameworkTest::SetUp();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("brim-fw-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+    dir_ = temp_.Path();
   }
   void TearDown() override {
     RegistryStore::Reset();
-    std::filesystem::remove_all(dir_);
     FrameworkTest::TearDown();
   }
   std::string Touch(const char* name) {
@@ -39,6 +36,7 @@ class CommonUiTest : public FrameworkTest {
     std::ofstream(path) << "x";
     return path;
   }
+  TempDir temp_{"brim-fw"};   // a folder of this test's own
   std::filesystem::path dir_;
 };
 

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "platform/base/ResourceTable.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/framework/CWinThread.h"
@@ -156,8 +157,8 @@ TEST_F(OnScreenTest, OwnMessageBoxRunsItsLoopUntilARealKeyAnswers) {
 }
 
 TEST_F(OnScreenTest, FileDialogShowsTheOwnChooserAndTakesATypedName) {
-  const auto dir = std::filesystem::temp_directory_path() / "brim-fw-onscreen";
-  std::filesystem::create_directories(dir);
+  const TempDir temp("brim-fw-onscreen");
+  const std::filesystem::path& dir = temp.Path();
   SdlPresenter presenter("framework on-screen test");
   ASSERT_TRUE(presenter.IsOpen());
   InputWhenIdle keys(presenter, "Save As", [] {
@@ -170,14 +171,12 @@ TEST_F(OnScreenTest, FileDialogShowsTheOwnChooserAndTakesATypedName) {
   INT_PTR answer = save.DoModal();
   EXPECT_EQ(answer, IDOK);
   EXPECT_EQ(save.GetPathName(), (folder + "/board.dao").c_str());  // the default extension was added
-  std::filesystem::remove_all(dir);
 }
 
 // The chooser lists a folder's names in the module's code page, and the one picked names the file on disk.
 TEST_F(OnScreenTest, FileDialogListsNamesBeyondAsciiAndAnswersThemInTheCodePage) {
-  const auto dir = std::filesystem::temp_directory_path() / "brim-fw-onscreen-names";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const TempDir temp("brim-fw-onscreen-names");
+  const std::filesystem::path& dir = temp.Path();
   std::ofstream(dir / "kondensator_\xC3\xA4.s2p") << "! touchstone\n";
   SdlPresenter presenter("framework on-screen test");
   ASSERT_TRUE(presenter.IsOpen());
@@ -187,7 +186,6 @@ TEST_F(OnScreenTest, FileDialogListsNamesBeyondAsciiAndAnswersThemInTheCodePage)
   open.m_ofn.lpstrInitialDir = folder.c_str();
   EXPECT_EQ(open.DoModal(), IDOK);
   EXPECT_EQ(open.GetPathName(), (folder + "/kondensator_\xE4.s2p").c_str());
-  std::filesystem::remove_all(dir);
 }
 
 TEST_F(OnScreenTest, InsertObjectDialogListsTheTypesInTheChooser) {
