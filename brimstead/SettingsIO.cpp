@@ -6,12 +6,14 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace settings_io {
 
 namespace {
-// The file's readers have always used 512-byte buffers: a longer value is cut to 511 characters.
-constexpr DWORD ReadBufferSize = 512;
+// The first buffer a value is read into; a value that fills it is read again into a buffer twice as large, so that
+// a long one (a deep project path) comes back whole rather than cut.
+constexpr DWORD FirstReadBufferSize = 512;
 }  // namespace
 
 bool WriteText(const char* section, const char* key, const char* value, const char* file) {
@@ -59,12 +61,16 @@ bool WriteSection(const char* section, const char* lines, const char* file) {
 }
 
 CString ReadText(const char* section, const char* key, const char* fallback, const char* file) {
-  char buffer[ReadBufferSize] = {};
-  GetPrivateProfileString(section, key, fallback ? fallback : "", buffer, ReadBufferSize, file);
+  std::vector<char> buffer(FirstReadBufferSize);
+  // The value filled the buffer when the length read is the buffer's less its terminator.
+  while (GetPrivateProfileString(section, key, fallback ? fallback : "", buffer.data(),
+                                 static_cast<DWORD>(buffer.size()), file) + 1 >= buffer.size() &&
+         buffer.size() < (1u << 30))
+    buffer.assign(buffer.size() * 2, '\0');
   // A lone carriage return in a damaged file ends the value as a line break would: the file's lines cannot hold
   // one, so a value keeping it could never be saved again.
-  buffer[std::strcspn(buffer, "\r\n")] = '\0';
-  return CString(buffer);
+  buffer[std::strcspn(buffer.data(), "\r\n")] = '\0';
+  return CString(buffer.data());
 }
 
 int ReadInt(const char* section, const char* key, int fallback, const char* file) {

@@ -759,6 +759,39 @@ TEST_F(SettingsFile, ASectionLongerThanTheFirstBufferIsReadWhole) {
   EXPECT_NE(block.find("KEY_199"), std::string::npos);
 }
 
+// A project in a deep folder: the bypass record stores its full path, which must come back whole (cut, it named
+// another project and the settings lost their board and options); so must a long report file's path.
+TEST_F(SettingsFile, ValuesLongerThanTheFirstReadBufferComeBackWhole) {
+  fs::path deep = dir;
+  for (char c : {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i'})
+    deep /= std::string(120, c);
+  fs::create_directories(deep);
+  project = (deep / "demo8.json").string();
+  ASSERT_GT(project.size(), 1024u);
+
+  auto* b = MakeWithProject<CBypassAnalysisData>(false);
+  b->m_nAutoGenerateOutputFileName = 0;
+  b->m_OutputFileName = "bypass-out";
+  ASSERT_TRUE(b->Save());
+  SetCurrentAnalysisData(nullptr);
+  auto* rb = MakeWithProject<CBypassAnalysisData>(false);
+  ASSERT_TRUE(rb->Load(rb->m_SettingsPath));
+  EXPECT_EQ(rb->m_nBoardIndex, 0);
+  EXPECT_EQ(rb->m_nAutoGenerateOutputFileName, 0);
+  EXPECT_EQ(rb->m_OutputFileName, "bypass-out");
+
+  SetCurrentAnalysisData(nullptr);
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->SetDRCReportMode(DRCReportCSV);
+  const CString report = (deep / std::string(200, 'r')).string().c_str();
+  d->m_DRCReportFile = report;
+  ASSERT_TRUE(d->Save());
+  SetCurrentAnalysisData(nullptr);
+  auto* rd = MakeWithProject<CDecouplingAnalysisData>(false);
+  ASSERT_TRUE(rd->Load(rd->m_SettingsPath));
+  EXPECT_EQ(rd->m_DRCReportFile, report);
+}
+
 // ---- paths ----
 
 TEST_F(SettingsFile, ProjectPathSettingsPathAndReportPath) {
