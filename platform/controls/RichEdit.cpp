@@ -238,8 +238,11 @@ bool Change(HWND hwnd, RichState& s, int from, int to, RichFragment with, Origin
   const int parasBefore = s.doc.ParaCount();
   const int lastOld = s.doc.ParaOf(to);
   const int first = s.doc.Replace(from, to, with, undo);
-  const int removed = lastOld - first + 1;
-  s.layout.ParagraphsReplaced(first, removed, removed + s.doc.ParaCount() - parasBefore);
+  const int removed = lastOld - first + 1, added = removed + s.doc.ParaCount() - parasBefore;
+  if (removed == 1 && added == 1)
+    s.layout.TextChanged(first, from, to - from, static_cast<int>(with.text.size()));
+  else
+    s.layout.ParagraphsReplaced(first, removed, added);
   s.layout.Update(s.doc);
   s.anchor = s.caret = from + static_cast<int>(with.text.size());
   s.typing.reset();
