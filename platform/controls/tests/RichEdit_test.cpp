@@ -558,6 +558,23 @@ TEST_F(RichEdits, TypingInAParagraphMovesTheLinesOfTheParagraphsAfterIt) {
   GetCaretPos(&fresh);
   EXPECT_EQ(typed.x, fresh.x);
   EXPECT_EQ(typed.y, fresh.y);
+  // And both draw the same.
+  HDC screen = GetDC(nullptr);
+  auto pixels = [&](HWND control) {
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 200, 100);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    SendMessage(control, WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
+    std::vector<COLORREF> out;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 200; ++x) out.push_back(GetPixel(mem, x, y));
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    return out;
+  };
+  EXPECT_TRUE(pixels(h) == pixels(other));
+  ReleaseDC(nullptr, screen);
 }
 
 // Edits inside a long paragraph lay out again only the lines about the change, and the lines equal a fresh
