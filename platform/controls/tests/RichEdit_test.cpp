@@ -636,5 +636,35 @@ TEST(RichLayoutTest, EditsInALongParagraphLayOutTheLinesAboutTheChangeOnly) {
   }
 }
 
+// Moving the caret repaints nothing; a selection repaints the lines it changed, and only those.
+TEST_F(RichEdits, ASelectionRepaintsTheLinesItChangesOnly) {
+  HWND h = Rich(0, {10, 10, 210, 210});
+  SendMessage(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one\rtwo\rthree\rfour\rfive\rsix"));
+  RunUntilIdle();
+  RECT dirty{};
+  auto dirtyRows = [&] {
+    dirty = RECT{};
+    return GetUpdateRect(h, &dirty, FALSE);
+  };
+  Key(VK_DOWN);
+  Key(VK_RIGHT);
+  EXPECT_FALSE(dirtyRows());
+  Select(h, 8, 11);  // "thr" on the third line
+  ASSERT_TRUE(dirtyRows());
+  const RECT third = dirty;
+  EXPECT_GT(third.top, 0);
+  EXPECT_LT(third.bottom, 100);
+  RunUntilIdle();
+  Select(h, 8, 13);  // grown within the same line
+  ASSERT_TRUE(dirtyRows());
+  EXPECT_EQ(dirty.top, third.top);
+  EXPECT_EQ(dirty.bottom, third.bottom);
+  RunUntilIdle();
+  Select(h, 20, 20);  // gone, the caret on the fifth line
+  ASSERT_TRUE(dirtyRows());
+  EXPECT_EQ(dirty.top, third.top);
+  EXPECT_EQ(dirty.bottom, third.bottom);
+}
+
 }  // namespace
 }  // namespace plat::test
