@@ -36,6 +36,7 @@ struct EditState {
   int desiredX = -1;     // kept across Up/Down
   bool vscroll = false;  // created with WS_VSCROLL (the bar comes and goes with the need)
   bool hscroll = false;  // created with WS_HSCROLL
+  int widest = -1;       // the widest line's width, -1 until measured again
 };
 
 StateTable<EditState>& States() { return StateTable<EditState>::Instance(); }
@@ -66,6 +67,23 @@ void UpdateShownWidths(HWND hwnd, EditState& s) {
   if (Password(hwnd, s)) s.shown.width.fill(s.widths.width[static_cast<unsigned char>(s.passwordChar)]);
 }
 
+int LineWidth(const EditState& s, int line) { return s.model.Measure(s.model.LineStart(line), s.model.LineEnd(line)); }
+
+// The widest line sets the horizontal scroll range; measured again only after a change that may have narrowed it.
+int Widest(EditState& s) {
+  if (s.widest < 0) {
+    s.widest = 0;
+    for (int l = 0; l < s.model.LineCount(); ++l) s.widest = std::max(s.widest, LineWidth(s, l));
+  }
+  return s.widest;
+}
+
+int WidestOfLines(const EditState& s, int from, int to) {
+  int w = 0;
+  for (int l = s.model.LineFromChar(from), last = s.model.LineFromChar(to); l <= last; ++l) w = std::max(w, LineWidth(s, l));
+  return w;
+}
+
 void Relayout(HWND hwnd, EditState& s) {
   if (!s.explicitRect) {
     s.rect = ClientRectOf(hwnd);
@@ -76,19 +94,13 @@ void Relayout(HWND hwnd, EditState& s) {
   UpdateShownWidths(hwnd, s);
   const bool wrap = s.multiline && !(StyleOf(hwnd) & ES_AUTOHSCROLL);
   s.model.SetLayout(&s.shown, wrap ? std::max(1, s.rect.Width()) : 0);
+  s.widest = -1;
   // Made wider (a window scrolled while it was narrow, then sized to its cell), the view keeps no more
   // sideways scroll than the widest line needs: a text that fits shows from its start.
-  if (s.xOffset > 0) {
-    int widest = 0;
-    for (int l = 0; l < s.model.LineCount(); ++l)
-      widest = std::max(widest, s.model.Measure(s.model.LineStart(l), s.model.LineEnd(l)));
-    s.xOffset = std::clamp(widest - s.rect.Width() + 1, 0, s.xOffset);
-  }
+  if (s.xOffset > 0) s.xOffset = std::clamp(Widest(s) - s.rect.Width() + 1, 0, s.xOffset);
 }
 
 int VisibleLines(const EditState& s) { return s.multiline ? std::max(1, s.rect.Height() / s.lineHeight) : 1; }
-
-int LineWidth(const EditState& s, int line) { return s.model.Measure(s.model.LineStart(line), s.model.LineEnd(line)); }
 
 int AlignOffset(HWND hwnd, const EditState& s, int line) {
   const DWORD align = StyleOf(hwnd) & (ES_CENTER | ES_RIGHT);
@@ -115,7 +127,7 @@ int CharFromPoint(HWND hwnd, const EditState& s, CPoint pt, int* lineOut = nullp
 
 // ---- Scrolling and display ----------------------------------------------------------------------------
 
-void UpdateScrollBars(HWND hwnd, const EditState& s) {
+void UpdateScrollBars(HWND hwnd, EditState& s) {
   if (!s.multiline) return;
   if (s.vscroll) {
     SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, s.model.LineCount() - 1, 0, s.firstLine, 0};
@@ -124,9 +136,7 @@ void UpdateScrollBars(HWND hwnd, const EditState& s) {
   }
   if (s.hscroll) {
     // The widest line sets the range; only edits that scroll sideways (ES_AUTOHSCROLL) ask for this bar.
-    int widest = 0;
-    for (int l = 0; l < s.model.LineCount(); ++l) widest = std::max(widest, LineWidth(s, l));
-    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, widest), 0, s.xOffset, 0};
+    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, Widest(s), 0, s.xOffset, 0};
     si.nPage = static_cast<UINT>(std::max(1, s.rect.Width()));
     SetScrollInfo(hwnd, SB_HORZ, &si, TRUE);
   }
@@ -245,7 +255,14 @@ bool ReplaceSelection(HWND hwnd, EditState& s, std::string text, Origin origin, 
     return false;
   }
   const int firstLine = s.model.LineFromChar(from);
+  // The widest line stays known unless the lines the change touched held it.
+  const int oldLines = s.model.LineCount();
+  const bool widestTouched = s.widest >= 0 && WidestOfLines(s, from, to) >= s.widest;
   s.model.Replace(from, to, text, undo);
+  // Insertions only widen a line, unless they break it; a word-wrapping edit may move words between lines.
+  const bool wraps = s.multiline && !(style & ES_AUTOHSCROLL);
+  if (wraps || (widestTouched && (from != to || s.model.LineCount() != oldLines))) s.widest = -1;
+  if (s.widest >= 0) s.widest = std::max(s.widest, WidestOfLines(s, from, from + static_cast<int>(text.size())));
   s.modify = true;
   s.desiredX = -1;
   InvalidateFromLine(hwnd, s, std::max(0, firstLine - 1));
@@ -264,6 +281,7 @@ void SetText(HWND hwnd, EditState& s, const char* text) {
     const size_t cut = s.model.Text().find_first_of("\r\n");
     if (cut != std::string::npos) s.model.SetText(s.model.Text().substr(0, cut));
   }
+  s.widest = -1;
   s.modify = false;
   s.firstLine = 0;
   s.xOffset = 0;
@@ -321,6 +339,7 @@ void UndoEdit(HWND hwnd, EditState& s) {
   if (StyleOf(hwnd) & ES_READONLY || !s.model.CanUndo()) return;
   auto keep = States().Get(hwnd);
   s.model.Undo();
+  s.widest = -1;
   s.modify = true;
   InvalidateRect(hwnd, nullptr, TRUE);
   UpdateScrollBars(hwnd, s);
@@ -393,7 +412,17 @@ LRESULT OnTimer(HWND hwnd, EditState& s, WPARAM id) {
 
 // ---- Painting -----------------------------------------------------------------------------------------
 
+constexpr int kLongRun = 256;
+
 void DrawRun(HDC dc, const EditState& s, const std::string& text, int from, int to, int lineStart, int x0, int y) {
+  // Of a long run, only the characters that can reach the format rectangle are drawn (a glyph overhangs its
+  // cell by less than the line's height), so a long line costs what it shows.
+  if (to - from > kLongRun) {
+    const int line = s.model.LineFromChar(lineStart);
+    const int reach = s.lineHeight;
+    from = std::max(from, s.model.CharAtX(line, s.rect.left - reach - x0) - 1);
+    to = std::min(to, s.model.CharAtX(line, s.rect.right + reach - x0) + 1);
+  }
   // Runs are cut at tabs, which advance to the next stop measured from the line start.
   int i = from;
   while (i < to) {
@@ -623,9 +652,7 @@ LRESULT OnHScroll(HWND hwnd, EditState& s, WPARAM code) {
   }
   // A word-wrapping edit never scrolls sideways; the others stop where the widest line ends.
   if (!(StyleOf(hwnd) & ES_AUTOHSCROLL)) return 0;
-  int widest = 0;
-  for (int l = 0; l < s.model.LineCount(); ++l) widest = std::max(widest, LineWidth(s, l));
-  x = std::clamp(x, 0, std::max(0, widest - page + 1));
+  x = std::clamp(x, 0, std::max(0, Widest(s) - page + 1));
   if (x != s.xOffset) {
     s.xOffset = x;
     InvalidateRect(hwnd, nullptr, TRUE);
@@ -695,6 +722,7 @@ LRESULT OnCreate(HWND hwnd, EditState& s, const CREATESTRUCT* cs) {
     if (cut != std::string::npos) text.resize(cut);
   }
   s.model.SetText(text);
+  s.widest = -1;
   UpdateScrollBars(hwnd, s);
   return 0;
 }

@@ -28,6 +28,7 @@ void EditModel::Replace(int from, int to, std::string_view with, UndoMode undo) 
   }
   text_.replace(static_cast<size_t>(from), static_cast<size_t>(to - from), with);
   anchor_ = caret_ = from + inserted;
+  PrefixesChanged(from, to - from, inserted);
   Relayout(from, to - from, inserted);
 }
 
@@ -35,6 +36,7 @@ void EditModel::SetText(std::string_view text) {
   text_.assign(text);
   undo_ = {};
   anchor_ = caret_ = 0;
+  prefixes_.clear();
   starts_.assign(1, 0);
   LayoutFrom(0, -1, 0, {}, 0);
 }
@@ -65,16 +67,18 @@ bool EditModel::Undo() {
 void EditModel::SetLayout(const CharWidths* widths, int wrapWidth) {
   widths_ = widths;
   wrap_ = multiline_ && widths ? wrapWidth : 0;
+  prefixes_.clear();
   starts_.assign(1, 0);
   LayoutFrom(0, -1, 0, {}, 0);
 }
 
-// The start of the line after the one starting at `start`, or -1 when that line is the last.
-int EditModel::NextLineStart(int start) const {
+// The start of the line after the one starting at `start`, or -1 when that line is the last. Without soft
+// breaks, a line break is looked for from `known` on: the caller knows [start, known) holds none.
+int EditModel::NextLineStart(int start, int known) const {
   const int n = Length();
   if (wrap_ <= 0) {
     if (!multiline_) return -1;
-    const size_t at = text_.find("\r\n", static_cast<size_t>(start));
+    const size_t at = text_.find("\r\n", static_cast<size_t>(std::max(start, known)));
     return at == std::string::npos ? -1 : static_cast<int>(at) + 2;
   }
   int x = 0;
@@ -98,11 +102,12 @@ int EditModel::NextLineStart(int start) const {
   return -1;
 }
 
-void EditModel::LayoutFrom(size_t firstLine, int stopAfter, int delta, const std::vector<int>& old, size_t oldIndex) {
+void EditModel::LayoutFrom(size_t firstLine, int stopAfter, int delta, const std::vector<int>& old, size_t oldIndex,
+                           int known) {
   starts_.resize(firstLine + 1);
   int s = starts_.back();
   for (;;) {
-    const int next = NextLineStart(s);
+    const int next = NextLineStart(s, known);
     if (next < 0) return;
     if (stopAfter >= 0 && next > stopAfter) {
       // Resynchronise with the old layout: the same start, shifted, means the same lines from here on.
@@ -133,7 +138,9 @@ void EditModel::Relayout(int from, int removed, int inserted) {
   starts_.assign(old.begin(), old.begin() + line + 1);
   const int oldEnd = from + removed;
   const size_t oldIndex = static_cast<size_t>(std::upper_bound(old.begin(), old.end(), oldEnd) - old.begin());
-  LayoutFrom(static_cast<size_t>(line), from + inserted, inserted - removed, old, oldIndex);
+  // The unchanged text before the change holds no line break of the first line laid out: one ending there
+  // would have started a line at or before `from`. A '\r' just before the change may pair with a new '\n'.
+  LayoutFrom(static_cast<size_t>(line), from + inserted, inserted - removed, old, oldIndex, from - 1);
 }
 
 int EditModel::LineEnd(int line) const {
@@ -149,25 +156,93 @@ int EditModel::LineFromChar(int pos) const {
   return static_cast<int>(it - starts_.begin()) - 1;
 }
 
+// ---- Measuring ----------------------------------------------------------------------------------------
+
+void EditModel::PrefixesChanged(int from, int removed, int inserted) {
+  const int oldEnd = from + removed;
+  for (size_t i = 0; i < prefixes_.size();) {
+    Prefix& p = prefixes_[i];
+    if (p.start <= from) {
+      // Positions up to the change keep their x.
+      if (static_cast<int>(p.xs.size()) > from - p.start + 1) p.xs.resize(static_cast<size_t>(from - p.start) + 1);
+    } else if (p.start >= oldEnd) {
+      p.start += inserted - removed;  // the same text from there on, moved
+    } else {
+      prefixes_.erase(prefixes_.begin() + static_cast<std::ptrdiff_t>(i));
+      continue;
+    }
+    ++i;
+  }
+}
+
+const EditModel::Prefix& EditModel::PrefixTo(int lineStart, int pos) const {
+  Prefix* slot = nullptr;
+  for (Prefix& p : prefixes_)
+    if (p.start == lineStart) slot = &p;
+  if (!slot) {
+    if (prefixes_.size() < kCachedLines) {
+      slot = &prefixes_.emplace_back();
+    } else {
+      slot = &*std::min_element(prefixes_.begin(), prefixes_.end(),
+                                [](const Prefix& a, const Prefix& b) { return a.used < b.used; });
+    }
+    slot->start = lineStart;
+    slot->xs.assign(1, 0);
+  }
+  slot->used = ++clock_;
+  int x = slot->xs.back();
+  for (int i = lineStart + static_cast<int>(slot->xs.size()) - 1; i < pos; ++i) {
+    x += widths_->Of(static_cast<unsigned char>(text_[static_cast<size_t>(i)]), x);
+    slot->xs.push_back(x);
+    ++lookups_;
+  }
+  return *slot;
+}
+
+int EditModel::XOf(int lineStart, int pos) const {
+  if (pos <= lineStart) return 0;
+  for (const Prefix& p : prefixes_)
+    if (p.start == lineStart && pos - lineStart < static_cast<int>(p.xs.size())) return p.xs[static_cast<size_t>(pos - lineStart)];
+  if (pos - lineStart < kCacheFrom) {
+    int x = 0;
+    for (int i = lineStart; i < pos; ++i) x += widths_->Of(static_cast<unsigned char>(text_[static_cast<size_t>(i)]), x);
+    lookups_ += pos - lineStart;
+    return x;
+  }
+  return PrefixTo(lineStart, pos).xs[static_cast<size_t>(pos - lineStart)];
+}
+
 int EditModel::Measure(int from, int to) const {
+  to = std::min(to, Length());
   if (!widths_ || to <= from) return 0;
   const int start = LineStart(LineFromChar(from));
-  int x = 0, result = 0;
-  for (int i = start; i < to; ++i) {
-    if (i == from) result = -x;
-    x += widths_->Of(static_cast<unsigned char>(text_[static_cast<size_t>(i)]), x);
-  }
-  return result + x;
+  return XOf(start, to) - XOf(start, from);
 }
 
 int EditModel::CharAtX(int line, int x) const {
   const int start = LineStart(line), end = LineEnd(line);
   if (!widths_) return start;
-  int cx = 0;
-  for (int i = start; i < end; ++i) {
-    const int w = widths_->Of(static_cast<unsigned char>(text_[static_cast<size_t>(i)]), cx);
-    if (x < cx + (w + 1) / 2) return i;
-    cx += w;
+  if (end - start < kCacheFrom) {
+    int cx = 0;
+    for (int i = start; i < end; ++i) {
+      const int w = widths_->Of(static_cast<unsigned char>(text_[static_cast<size_t>(i)]), cx);
+      ++lookups_;
+      if (x < cx + (w + 1) / 2) return i;
+      cx += w;
+    }
+  } else {
+    // The first character whose middle lies right of x; the middles grow along the line.
+    const std::vector<int>& xs = PrefixTo(start, end).xs;
+    int lo = 0, hi = end - start;
+    while (lo < hi) {
+      const int k = lo + (hi - lo) / 2;
+      const int left = xs[static_cast<size_t>(k)], w = xs[static_cast<size_t>(k) + 1] - left;
+      if (x < left + (w + 1) / 2)
+        hi = k;
+      else
+        lo = k + 1;
+    }
+    if (lo < end - start) return start + lo;
   }
   // A soft-wrapped line's end is the next line's start; the caret stays before the hanging space.
   if (end < Length() && line + 1 < LineCount() && end == LineStart(line + 1) && end > start) return end - 1;

@@ -7,6 +7,11 @@
 // Every change goes through Replace, which records undo and re-lays out only the lines the change touches:
 // layout restarts one line before the change and stops as soon as a line start lines up again with an old
 // one (shifted by the change's length), so typing into a megabyte of text costs a few lines, not the text.
+//
+// Measuring keeps the x of every position of the last few long lines it measured (from the line start, so
+// tabs stay in phase); a change keeps what lies before it and shifts what lies after it, so typing at the
+// end of a line of 100,000 characters measures the new character only, and a click or a caret placed on such
+// a line finds its position by a binary search.
 #pragma once
 
 #include <array>
@@ -76,6 +81,8 @@ class EditModel {
   int Measure(int from, int to) const;  // width of [from, to) on one line, from the line start's tab phase
   // The position in a line nearest to x pixels from the line start.
   int CharAtX(int line, int x) const;
+  // How many character widths measuring and hit-testing have looked up so far (a measure of their cost).
+  long long WidthsLookedUp() const { return lookups_; }
 
   // ---- Words -------------------------------------------------------------------------------------------
   int WordLeft(int pos) const { return WordLeftIn(text_, pos); }
@@ -84,11 +91,26 @@ class EditModel {
 
  private:
   void Relayout(int from, int removed, int inserted);
-  void LayoutFrom(size_t firstLine, int stopAfter, int delta, const std::vector<int>& old, size_t oldIndex);
-  int NextLineStart(int start) const;
+  void LayoutFrom(size_t firstLine, int stopAfter, int delta, const std::vector<int>& old, size_t oldIndex,
+                  int known = 0);
+  int NextLineStart(int start, int known) const;
   bool IsBreakAt(int pos) const {
     return multiline_ && pos + 1 < Length() && text_[pos] == '\r' && text_[pos + 1] == '\n';
   }
+
+  // The x of every position of a line from `start` on, measured from `start`: xs[k] is the width of
+  // [start, start + k). Lines shorter than kCacheFrom are measured afresh each time.
+  struct Prefix {
+    int start = -1;
+    std::vector<int> xs;
+    unsigned long long used = 0;  // when last asked for (least recently used goes first)
+  };
+  static constexpr int kCacheFrom = 256;
+  static constexpr size_t kCachedLines = 8;
+  // The x of `pos` from `lineStart` (pos on the line starting there).
+  int XOf(int lineStart, int pos) const;
+  const Prefix& PrefixTo(int lineStart, int pos) const;  // measured at least up to pos
+  void PrefixesChanged(int from, int removed, int inserted);
 
   using UndoRecord = UndoStep<std::string>;
 
@@ -100,6 +122,9 @@ class EditModel {
   std::vector<int> starts_;
   const CharWidths* widths_ = nullptr;
   int wrap_ = 0;
+  mutable std::vector<Prefix> prefixes_;
+  mutable unsigned long long clock_ = 0;
+  mutable long long lookups_ = 0;
 };
 
 }  // namespace plat::controls

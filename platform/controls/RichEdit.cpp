@@ -189,15 +189,37 @@ void NotifySelChange(HWND hwnd, RichState& s) {
   SendNotify(hwnd, &sc.nmhdr, EN_SELCHANGE);
 }
 
+// Repaints the lines holding [from, to).
+void InvalidateLines(HWND hwnd, RichState& s, int from, int to) {
+  if (from >= to) return;
+  int x = 0, top = 0, h = 0, last = 0, lastHeight = 0;
+  s.layout.CaretAt(s.doc, from, &x, &top, &h);
+  s.layout.CaretAt(s.doc, to, &x, &last, &lastHeight);
+  CRect r = ClientRectOf(hwnd);
+  r.top = std::max(r.top, top - s.scrollY);
+  r.bottom = std::min(r.bottom, last + lastHeight - s.scrollY);
+  if (!r.IsRectEmpty()) InvalidateRect(hwnd, &r, TRUE);
+}
+
+// A new selection repaints only the lines whose characters changed between selected and not: a caret move
+// without a selection repaints nothing.
 void SetSelection(HWND hwnd, RichState& s, int anchor, int caret) {
   const int n = s.doc.Length();
   anchor = std::clamp(anchor, 0, n);
   caret = std::clamp(caret, 0, n);
   if (anchor == s.anchor && caret == s.caret) return;
+  const int oldFrom = SelStart(s), oldTo = SelEnd(s);
   s.anchor = anchor;
   s.caret = caret;
   s.typing.reset();
-  InvalidateRect(hwnd, nullptr, TRUE);
+  const int from = SelStart(s), to = SelEnd(s);
+  if (oldFrom == oldTo || from == to || to <= oldFrom || from >= oldTo) {
+    InvalidateLines(hwnd, s, oldFrom, oldTo);
+    InvalidateLines(hwnd, s, from, to);
+  } else {
+    InvalidateLines(hwnd, s, std::min(oldFrom, from), std::max(oldFrom, from));
+    InvalidateLines(hwnd, s, std::min(oldTo, to), std::max(oldTo, to));
+  }
   PlaceCaret(hwnd, s);
 }
 
@@ -238,8 +260,11 @@ bool Change(HWND hwnd, RichState& s, int from, int to, RichFragment with, Origin
   const int parasBefore = s.doc.ParaCount();
   const int lastOld = s.doc.ParaOf(to);
   const int first = s.doc.Replace(from, to, with, undo);
-  const int removed = lastOld - first + 1;
-  s.layout.ParagraphsReplaced(first, removed, removed + s.doc.ParaCount() - parasBefore);
+  const int removed = lastOld - first + 1, added = removed + s.doc.ParaCount() - parasBefore;
+  if (removed == 1 && added == 1)
+    s.layout.TextChanged(first, from, to - from, static_cast<int>(with.text.size()));
+  else
+    s.layout.ParagraphsReplaced(first, removed, added);
   s.layout.Update(s.doc);
   s.anchor = s.caret = from + static_cast<int>(with.text.size());
   s.typing.reset();

@@ -71,36 +71,88 @@ void RichLayout::ParagraphsReplaced(int first, int removed, int added) {
   paras_.insert(paras_.begin() + first, static_cast<size_t>(std::max(0, added)), Para{});
 }
 
-void RichLayout::Invalidate(int firstPara, int lastPara) {
-  for (int p = std::max(0, firstPara); p <= lastPara && p < static_cast<int>(paras_.size()); ++p)
-    paras_[static_cast<size_t>(p)].valid = false;
+void RichLayout::TextChanged(int para, int from, int removed, int inserted) {
+  if (para < 0 || para >= static_cast<int>(paras_.size())) return;
+  Para& p = paras_[static_cast<size_t>(para)];
+  const bool alone = p.valid && !p.lines.empty();
+  p.valid = false;
+  p.changeFrom = alone ? from : -1;
+  p.changeRemoved = removed;
+  p.changeInserted = inserted;
 }
 
-void RichLayout::InvalidateAll() {
-  for (Para& p : paras_) p.valid = false;
+void RichLayout::Invalidate(int firstPara, int lastPara) {
+  for (int p = std::max(0, firstPara); p <= lastPara && p < static_cast<int>(paras_.size()); ++p) {
+    paras_[static_cast<size_t>(p)].valid = false;
+    paras_[static_cast<size_t>(p)].changeFrom = -1;
+  }
 }
+
+void RichLayout::InvalidateAll() { Invalidate(0, static_cast<int>(paras_.size()) - 1); }
 
 void RichLayout::Update(const RichDocument& doc) {
   if (static_cast<int>(paras_.size()) != doc.ParaCount()) paras_.assign(static_cast<size_t>(doc.ParaCount()), Para{});
-  for (int p = 0; p < doc.ParaCount(); ++p)
-    if (!paras_[static_cast<size_t>(p)].valid) LayoutPara(doc, p);
+  for (int p = 0; p < doc.ParaCount(); ++p) {
+    Para& para = paras_[static_cast<size_t>(p)];
+    const int start = doc.ParaStart(p);
+    if (!para.valid) {
+      LayoutPara(doc, p);
+    } else if (para.start != start) {
+      // Text changed before it: the same lines, moved.
+      const int delta = start - para.start;
+      for (RichLine& line : para.lines) {
+        line.start += delta;
+        line.end += delta;
+        line.next += delta;
+      }
+      para.start = start;
+    }
+  }
 }
+
+namespace {
+// The line of a paragraph that holds pos (a soft-wrapped line's end belongs to the next line).
+int LineIn(const std::vector<RichLine>& lines, int pos) {
+  if (lines.size() < 2) return 0;
+  const auto it = std::upper_bound(lines.begin() + 1, lines.end(), pos,
+                                   [](int p, const RichLine& line) { return p < line.start; });
+  return static_cast<int>(it - lines.begin()) - 1;
+}
+}  // namespace
 
 void RichLayout::LayoutPara(const RichDocument& doc, int para) {
   Para& out = paras_[static_cast<size_t>(para)];
-  out.lines.clear();
-  out.height = 0;
   const int begin = doc.ParaStart(para), finish = doc.ParaEnd(para);
+  // After one change inside the paragraph, the lines before the change's line stay (with wrapping, the line
+  // before it too may take words back), and the old lines come back once a new line starts where an old one
+  // did past the change: from the same text on, the same lines.
+  std::vector<RichLine> old;
+  int from = begin, resyncAfter = -1, delta = 0;
+  if (out.changeFrom >= 0 && !out.lines.empty() && out.start == begin) {
+    old = std::move(out.lines);
+    int l = LineIn(old, out.changeFrom);
+    if (wrap_ > 0 && l > 0) --l;
+    from = old[static_cast<size_t>(l)].start;
+    out.lines.assign(old.begin(), old.begin() + l);
+    resyncAfter = out.changeFrom + out.changeInserted;
+    delta = out.changeInserted - out.changeRemoved;
+  } else {
+    out.lines.clear();
+  }
+  out.changeFrom = -1;
+  out.start = begin;
   const std::string& text = doc.Text();
   const auto& runs = doc.Runs();
-  auto run = std::upper_bound(runs.begin(), runs.end(), begin,
+  auto run = std::upper_bound(runs.begin(), runs.end(), from,
                               [](int p, const RichDocument::Run& r) { return p < r.end; });
   const int tab = std::max(1, Dpi() / 2);  // default tab stops every half inch
 
-  RichLine line{begin, begin, begin, 0, 0, 0};
+  RichLine line{from, from, from, 0, 0, 0};
   int x = 0, maxAscent = 0, maxDescent = 0;
   int afterSpace = -1, widthAtSpace = 0;
   int ascentAtSpace = 0, descentAtSpace = 0;
+  bool resynced = false;
+  // Returns true once the rest of the lines came back from the old layout.
   auto finishLine = [&](int end, int next, int width) {
     if (maxAscent == 0 && maxDescent == 0) {
       const RichFont& f = fonts_.Of(doc.FormatAt(end));
@@ -113,21 +165,32 @@ void RichLayout::LayoutPara(const RichDocument& doc, int para) {
     line.ascent = maxAscent;
     line.height = maxAscent + maxDescent;
     out.lines.push_back(line);
-    out.height += line.height;
+    ++laidOut_;
     line = RichLine{next, next, next, 0, 0, 0};
     x = 0;
     maxAscent = maxDescent = 0;
     afterSpace = -1;
+    if (resyncAfter >= 0 && next > resyncAfter) {
+      const auto same = std::lower_bound(old.begin(), old.end(), next - delta,
+                                         [](const RichLine& l, int p) { return l.start < p; });
+      if (same != old.end() && same->start == next - delta) {
+        for (auto it = same; it != old.end(); ++it)
+          out.lines.push_back(RichLine{it->start + delta, it->end + delta, it->next + delta, it->width, it->height,
+                                       it->ascent});
+        resynced = true;
+      }
+    }
+    return resynced;
   };
   int lastNonSpaceX = 0;
-  for (int i = begin; i < finish; ++i) {
+  for (int i = from; i < finish; ++i) {
     while (run != runs.end() && run->end <= i) ++run;
     const RichFont& f = fonts_.Of(doc.Format(run == runs.end() ? runs.back().format : run->format));
     const auto c = static_cast<unsigned char>(text[static_cast<size_t>(i)]);
     if (c == '\v') {
       maxAscent = std::max(maxAscent, f.ascent);
       maxDescent = std::max(maxDescent, f.height - f.ascent);
-      finishLine(i, i + 1, lastNonSpaceX);
+      if (finishLine(i, i + 1, lastNonSpaceX)) break;
       lastNonSpaceX = 0;
       continue;
     }
@@ -137,14 +200,14 @@ void RichLayout::LayoutPara(const RichDocument& doc, int para) {
         // Break after the last spaces; the word after them is laid out again on the next line.
         maxAscent = ascentAtSpace;
         maxDescent = descentAtSpace;
-        finishLine(afterSpace, afterSpace, widthAtSpace);
+        if (finishLine(afterSpace, afterSpace, widthAtSpace)) break;
         i = line.start - 1;
         run = std::upper_bound(runs.begin(), runs.end(), line.start,
                                [](int p, const RichDocument::Run& r) { return p < r.end; });
         lastNonSpaceX = 0;
         continue;
       }
-      finishLine(i, i, x);  // a word longer than the line breaks inside
+      if (finishLine(i, i, x)) break;  // a word longer than the line breaks inside
       lastNonSpaceX = 0;
     }
     maxAscent = std::max(maxAscent, f.ascent);
@@ -159,7 +222,9 @@ void RichLayout::LayoutPara(const RichDocument& doc, int para) {
       lastNonSpaceX = x;
     }
   }
-  finishLine(finish, finish + 1, lastNonSpaceX);
+  if (!resynced) finishLine(finish, finish + 1, lastNonSpaceX);
+  out.height = 0;
+  for (const RichLine& l : out.lines) out.height += l.height;
   out.valid = true;
 }
 
@@ -198,15 +263,6 @@ int RichLayout::ParaTop(int para) const {
   for (int p = 0; p < para && p < static_cast<int>(paras_.size()); ++p) y += paras_[static_cast<size_t>(p)].height;
   return y;
 }
-
-namespace {
-// The line of a paragraph that holds pos (a soft-wrapped line's end belongs to the next line).
-int LineIn(const std::vector<RichLine>& lines, int pos) {
-  int l = 0;
-  while (l + 1 < static_cast<int>(lines.size()) && lines[static_cast<size_t>(l) + 1].start <= pos) ++l;
-  return l;
-}
-}  // namespace
 
 int RichLayout::LineFromChar(const RichDocument& doc, int pos) const {
   const int para = doc.ParaOf(std::clamp(pos, 0, doc.Length()));

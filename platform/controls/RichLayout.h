@@ -1,7 +1,8 @@
 // Lines of a rich document for one resolution and wrap width, and their drawing into any DC.
 //
-// Each paragraph is laid out on its own and kept until it changes, so typing into a long document re-lays
-// one paragraph. Lines break after the last space that fits, inside a word longer than the line, and at line
+// Each paragraph is laid out on its own and kept until it changes (a paragraph that only moved has its lines
+// moved with it), so typing into a long document re-lays one paragraph; typing inside a long paragraph
+// re-lays its lines from the one before the change until a line starts where an old one did. Lines break after the last space that fits, inside a word longer than the line, and at line
 // breaks ('\v'); a line is as high as its tallest font, and text sits on a common baseline. Fonts are made
 // per character format at the layout's resolution (pixels per inch), so the same code lays out for the
 // screen, a printer and a measuring pass, and nothing depends on where a window is or whether it is shown.
@@ -69,12 +70,17 @@ class RichLayout {
   RichFonts& Fonts() { return fonts_; }
   // After RichDocument::Replace: `removed` old paragraphs from `first` became `added` new ones.
   void ParagraphsReplaced(int first, int removed, int added);
+  // After RichDocument::Replace changed [from, from + removed) into `inserted` characters inside paragraph
+  // `para` without adding or removing a break.
+  void TextChanged(int para, int from, int removed, int inserted);
   void Invalidate(int firstPara, int lastPara);
   void InvalidateAll();
   // Drops every laid-out line (the fonts stay).
   void ForgetLines() { paras_.clear(); }
   // Lays out the paragraphs not laid out yet.
   void Update(const RichDocument& doc);
+  // How many lines laying out has made so far (a measure of its cost).
+  long long LinesLaidOut() const { return laidOut_; }
 
   // ---- Geometry (after Update; y from the top of the document) ---------------------------------------------
   int Height() const;
@@ -106,7 +112,10 @@ class RichLayout {
   struct Para {
     std::vector<RichLine> lines;
     int height = 0;
+    int start = 0;  // the paragraph's start when its lines were laid out
     bool valid = false;
+    // One change since the layout, when that is all (changeFrom >= 0): the lines before it still hold.
+    int changeFrom = -1, changeRemoved = 0, changeInserted = 0;
   };
   void LayoutPara(const RichDocument& doc, int para);
   // `scaled`: the DC maps logical units to device pixels by a scale (each character is placed on its own).
@@ -117,6 +126,7 @@ class RichLayout {
   int wrap_ = 0;
   int view_ = 0;
   std::vector<Para> paras_;
+  long long laidOut_ = 0;
 };
 
 }  // namespace plat::controls

@@ -11,6 +11,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/controls/EditModel.h"
 #include "platform/controls/tests/ControlTestSupport.h"
+#include "platform/gdi/RecordingDC.h"
 #include "platform/gdi/gdiapi.h"
 #include "platform/window/Caret.h"
 
@@ -517,6 +518,112 @@ TEST(EditModel, IncrementalLayoutMatchesAFullLayoutAfterRandomEdits) {
     ASSERT_EQ(model.LineCount(), fresh.LineCount()) << "step " << step;
     for (int l = 0; l < model.LineCount(); ++l) ASSERT_EQ(model.LineStart(l), fresh.LineStart(l)) << "step " << step;
   }
+}
+
+// Typing at the end of a line of 100,000 characters, then placing the caret and hit-testing as the control
+// does after each keystroke, looks up the widths of the new characters only, not of the whole line again.
+TEST(EditModel, AKeystrokeAtTheEndOfALongLineMeasuresOnlyWhatChanged) {
+  controls::CharWidths widths;
+  for (int c = 0; c < 256; ++c) widths.width[static_cast<size_t>(c)] = 4 + c % 5;
+  widths.tab = 24;
+  std::string text;
+  while (text.size() < 100000) text += text.size() % 37 == 0 ? "\t" : "word ";
+  for (const bool multiline : {false, true}) {
+    controls::EditModel model(multiline);
+    model.SetLayout(&widths, 0);
+    model.SetText(text);
+    const int whole = model.Measure(0, model.Length());
+    EXPECT_EQ(model.CharAtX(0, whole - 1), model.Length());
+    const long long before = model.WidthsLookedUp();
+    for (int k = 0; k < 100; ++k) {
+      const int n = model.Length();
+      model.Replace(n, n, "b", controls::EditModel::UndoMode::MergeTyping);
+      ASSERT_EQ(model.Measure(0, n + 1), model.Measure(0, n) + widths.width['b']);
+      EXPECT_EQ(model.CharAtX(0, model.Measure(0, n + 1) - 1), n + 1);
+      if (k % 2) model.Replace(n, n + 1, "");  // Backspace
+    }
+    EXPECT_LT(model.WidthsLookedUp() - before, 200) << (multiline ? "multi-line" : "single-line");
+    EXPECT_EQ(model.LineCount(), 1);
+  }
+}
+
+// Measuring and hit-testing keep what they measured across edits anywhere in long lines, with and without
+// soft breaks; every answer equals a fresh model's.
+TEST(EditModel, KeptWidthsFollowEditsAnywhere) {
+  controls::CharWidths widths;
+  for (int c = 0; c < 256; ++c) widths.width[static_cast<size_t>(c)] = 3 + c % 7;
+  widths.width['\r'] = widths.width['\n'] = 0;
+  widths.tab = 20;
+  const char* pieces[] = {"word ", "x", "\t", "\r\n", "", "a longer run of words to make long lines "};
+  for (const int wrap : {0, 900}) {
+    for (const bool multiline : {false, true}) {
+      controls::EditModel model(multiline);
+      model.SetLayout(&widths, wrap);
+      std::string start;
+      while (start.size() < 3000) start += "some words\tand tabs ";
+      model.SetText(start);
+      std::mt19937 rng(11);
+      for (int step = 0; step < 300; ++step) {
+        const int n = model.Length();
+        const int a = static_cast<int>(rng() % static_cast<unsigned>(n + 1));
+        const int b = std::min(n, a + static_cast<int>(rng() % 4));
+        const char* piece = pieces[rng() % 6];
+        if (!multiline && piece[0] == '\r') piece = "y";
+        model.Replace(a, b, piece);
+        controls::EditModel fresh(multiline);
+        fresh.SetText(model.Text());
+        fresh.SetLayout(&widths, wrap);
+        ASSERT_EQ(model.LineCount(), fresh.LineCount()) << "step " << step;
+        // The edited line and a few around it, at a few positions and x.
+        const int edited = model.LineFromChar(a);
+        for (int l = std::max(0, edited - 1); l <= std::min(model.LineCount() - 1, edited + 1); ++l) {
+          const int ls = model.LineStart(l), le = model.LineEnd(l);
+          ASSERT_EQ(ls, fresh.LineStart(l));
+          for (const int pos : {ls, (ls + le) / 2, le, std::min(le, a + 1)}) {
+            if (pos < ls || pos > le) continue;
+            ASSERT_EQ(model.Measure(ls, pos), fresh.Measure(ls, pos)) << "step " << step << " line " << l;
+            ASSERT_EQ(model.Measure(pos, le), fresh.Measure(pos, le)) << "step " << step << " line " << l;
+          }
+          const int width = fresh.Measure(ls, le);
+          for (const int x : {-5, 0, width / 3, width / 2 + 1, width - 2, width + 10})
+            ASSERT_EQ(model.CharAtX(l, x), fresh.CharAtX(l, x)) << "step " << step << " line " << l << " x " << x;
+        }
+      }
+    }
+  }
+}
+
+// A line far longer than the control, scrolled to its end: the paint hands the drawing layer only the part
+// that shows (and what may overhang into it), and looks as it did when the whole line was drawn.
+TEST_F(Edits, ALongLineScrolledToItsEndPaintsWhatShows) {
+  std::string text;
+  for (int i = 0; text.size() < 5000; ++i) text += "net_" + std::to_string(i) + (i % 9 || i > 40 ? " " : "\t");
+  text += "END";
+  HWND e = Single(ES_AUTOHSCROLL, text.c_str());
+  HWND multi =
+      Multi(ES_AUTOHSCROLL | WS_HSCROLL, ("first line\r\n" + text + "\r\nlast line").c_str(), {10, 40, 210, 140});
+  SendMessage(e, EM_SETSEL, text.size(), text.size());
+  SendMessage(e, EM_SCROLLCARET, 0, 0);
+  SetFocus(multi);
+  SendMessage(multi, EM_SETSEL, text.size() + 12, text.size() + 12);
+  SendMessage(multi, EM_SCROLLCARET, 0, 0);
+  RunUntilIdle();
+  for (HWND control : {e, multi}) {
+    HDC dc = GetDC(control);
+    auto recorder = StartRecording(dc);
+    SendMessage(control, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    StopRecording(dc);
+    ReleaseDC(control, dc);
+    bool endShown = false;
+    for (const std::string& line : recorder->lines()) {
+      if (line.rfind("text ", 0) != 0) continue;
+      EXPECT_LT(line.size(), 300u) << line.substr(0, 80);
+      endShown = endShown || line.find("END") != std::string::npos;
+    }
+    EXPECT_TRUE(endShown);
+  }
+  MoveWindow(host, 50, 50, 220, 150, TRUE);
+  ExpectMatchesReference(host, "edit_long_line.png");
 }
 
 TEST_F(Edits, LookInItsStates) {

@@ -1,10 +1,12 @@
 // The rich edit window driven by injected input and messages: streams, formats and their masks, find,
 // rendering into screen and printer DCs, resize requests, event masks, the clipboard and editing.
 #include "platform/controls/RichEdit.h"
+#include "platform/controls/RichLayout.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -530,6 +532,138 @@ TEST_F(RichEdits, RenderingValueAfterValueMakesEachFontOnceAndDrawsTheSame) {
   DeleteObject(bmp);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
+}
+
+// Typing in one paragraph moves every later paragraph's text; their lines move with it, so Home, End and the
+// caret find the characters where they now are.
+TEST_F(RichEdits, TypingInAParagraphMovesTheLinesOfTheParagraphsAfterIt) {
+  HWND h = Rich();
+  SendMessage(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("first line\rsecond\rthird"));
+  Select(h, 0, 0);
+  Type("xyz");
+  Select(h, 19, 19);  // in "second", now at 14..20
+  Key(VK_HOME);
+  EXPECT_EQ(Sel(h).cpMin, 14);
+  Key(VK_END);
+  EXPECT_EQ(Sel(h).cpMin, 20);
+  Key(VK_DOWN);
+  Key(VK_END);
+  EXPECT_EQ(Sel(h).cpMin, 26);
+  // The caret stands where a control holding the same text from the start puts it.
+  POINT typed{}, fresh{};
+  GetCaretPos(&typed);
+  HWND other = Rich(0, {10, 120, 210, 220}, 201);
+  SendMessage(other, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("xyzfirst line\rsecond\rthird"));
+  Select(other, 26, 26);
+  GetCaretPos(&fresh);
+  EXPECT_EQ(typed.x, fresh.x);
+  EXPECT_EQ(typed.y, fresh.y);
+  // And both draw the same.
+  HDC screen = GetDC(nullptr);
+  auto pixels = [&](HWND control) {
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 200, 100);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    SendMessage(control, WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
+    std::vector<COLORREF> out;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 200; ++x) out.push_back(GetPixel(mem, x, y));
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    return out;
+  };
+  EXPECT_TRUE(pixels(h) == pixels(other));
+  ReleaseDC(nullptr, screen);
+}
+
+// Edits inside a long paragraph lay out again only the lines about the change, and the lines equal a fresh
+// layout's after any edit, with and without wrapping.
+TEST(RichLayoutTest, EditsInALongParagraphLayOutTheLinesAboutTheChangeOnly) {
+  using controls::RichDocument;
+  using controls::RichFragment;
+  using controls::RichLayout;
+  std::string text;
+  while (text.size() < 6000) text += "power net\tVCC_CORE decoupling ";
+  RichDocument doc;
+  doc.Assign(RichFragment::FromPlain(text, {}, {}));
+  const char* pieces[] = {"x", "word ", " ", "\t", "\v", "\r", "", "averyveryverylongwordthatmustbreakinsidetheline "};
+  for (const int wrap : {300, 0}) {
+    RichLayout layout;
+    layout.Configure(96, wrap, 300);
+    layout.Update(doc);
+    // Typing at the end of the long paragraph.
+    const long long before = layout.LinesLaidOut();
+    for (int k = 0; k < 50; ++k) {
+      const int end = doc.Length();
+      doc.Replace(end, end, RichFragment::FromPlain("a", {}, {}));
+      layout.TextChanged(doc.ParaOf(end), end, 0, 1);
+      layout.Update(doc);
+    }
+    EXPECT_LE(layout.LinesLaidOut() - before, 50 * 3) << "wrap " << wrap;
+    // Edits anywhere, as the control makes them, equal a fresh layout.
+    std::mt19937 rng(3);
+    for (int step = 0; step < 120; ++step) {
+      const int n = doc.Length();
+      const int a = static_cast<int>(rng() % static_cast<unsigned>(n + 1));
+      const int b = std::min(n, a + static_cast<int>(rng() % 5));
+      const RichFragment piece = RichFragment::FromPlain(pieces[rng() % 8], {}, {});
+      const int parasBefore = doc.ParaCount(), lastOld = doc.ParaOf(b);
+      const int first = doc.Replace(a, b, piece);
+      const int removed = lastOld - first + 1, added = removed + doc.ParaCount() - parasBefore;
+      if (removed == 1 && added == 1)
+        layout.TextChanged(first, a, b - a, static_cast<int>(piece.text.size()));
+      else
+        layout.ParagraphsReplaced(first, removed, added);
+      layout.Update(doc);
+      RichLayout fresh;
+      fresh.Configure(96, wrap, 300);
+      fresh.Update(doc);
+      ASSERT_EQ(layout.LineCount(), fresh.LineCount()) << "step " << step;
+      ASSERT_EQ(layout.Height(), fresh.Height()) << "step " << step;
+      for (int p = 0; p < doc.ParaCount(); ++p) {
+        ASSERT_EQ(layout.ParaLineCount(p), fresh.ParaLineCount(p)) << "step " << step;
+        for (int l = 0; l < layout.ParaLineCount(p); ++l) {
+          const controls::RichLine &x = layout.Line(p, l), &y = fresh.Line(p, l);
+          ASSERT_TRUE(x.start == y.start && x.end == y.end && x.next == y.next && x.width == y.width &&
+                      x.height == y.height && x.ascent == y.ascent)
+              << "wrap " << wrap << " step " << step << " para " << p << " line " << l << ": " << x.start << "-" << x.end
+              << "-" << x.next << " w" << x.width << " h" << x.height << " a" << x.ascent << " vs " << y.start << "-"
+              << y.end << "-" << y.next << " w" << y.width << " h" << y.height << " a" << y.ascent;
+        }
+      }
+    }
+  }
+}
+
+// Moving the caret repaints nothing; a selection repaints the lines it changed, and only those.
+TEST_F(RichEdits, ASelectionRepaintsTheLinesItChangesOnly) {
+  HWND h = Rich(0, {10, 10, 210, 210});
+  SendMessage(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one\rtwo\rthree\rfour\rfive\rsix"));
+  RunUntilIdle();
+  RECT dirty{};
+  auto dirtyRows = [&] {
+    dirty = RECT{};
+    return GetUpdateRect(h, &dirty, FALSE);
+  };
+  Key(VK_DOWN);
+  Key(VK_RIGHT);
+  EXPECT_FALSE(dirtyRows());
+  Select(h, 8, 11);  // "thr" on the third line
+  ASSERT_TRUE(dirtyRows());
+  const RECT third = dirty;
+  EXPECT_GT(third.top, 0);
+  EXPECT_LT(third.bottom, 100);
+  RunUntilIdle();
+  Select(h, 8, 13);  // grown within the same line
+  ASSERT_TRUE(dirtyRows());
+  EXPECT_EQ(dirty.top, third.top);
+  EXPECT_EQ(dirty.bottom, third.bottom);
+  RunUntilIdle();
+  Select(h, 20, 20);  // gone, the caret on the fifth line
+  ASSERT_TRUE(dirtyRows());
+  EXPECT_EQ(dirty.top, third.top);
+  EXPECT_EQ(dirty.bottom, third.bottom);
 }
 
 }  // namespace
