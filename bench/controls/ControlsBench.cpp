@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/controls/BenchHost.h"
 #include "platform/controls/winctrl.h"
 #include "platform/window/Pump.h"
 
@@ -27,17 +28,7 @@ std::vector<std::string> RandomWords(int n) {
   return out;
 }
 
-HWND Host() {
-  plat::ResetWindowSystem();
-  // The reset removes application classes: register again each time.
-  WNDCLASS wc{};
-  wc.lpfnWndProc = DefWindowProc;
-  wc.lpszClassName = "BenchHost";
-  RegisterClass(&wc);
-  HWND host = CreateWindowEx(0, "BenchHost", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
-  if (!host) std::abort();
-  return host;
-}
+HWND Host() { return BenchHost(); }
 
 HWND List(HWND host, DWORD style) {
   HWND list =

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "bench/controls/BenchHost.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/controls/RichEdit.h"
 #include "platform/controls/winctrl.h"
@@ -17,17 +18,7 @@
 
 namespace {
 
-HWND Host() {
-  plat::ResetWindowSystem();
-  WNDCLASS wc{};
-  wc.lpfnWndProc = DefWindowProc;
-  wc.lpszClassName = "BenchHost";
-  RegisterClass(&wc);
-  HWND host = CreateWindowEx(0, "BenchHost", "", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr, nullptr,
-                             nullptr);
-  if (!host) std::abort();
-  return host;
-}
+HWND Host() { return BenchHost(WS_POPUP | WS_VISIBLE); }
 
 // Words and spaces, like a list of nets or a long path.
 std::string Words(size_t n) {

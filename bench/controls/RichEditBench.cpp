@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "bench/controls/BenchHost.h"
 #include "platform/controls/RichEdit.h"
 #include "platform/controls/winctrl.h"
 #include "platform/window/Pump.h"
@@ -37,12 +38,7 @@ std::string Document(size_t bytes) {
 }
 
 HWND Rich() {
-  plat::ResetWindowSystem();
-  WNDCLASS wc{};
-  wc.lpfnWndProc = DefWindowProc;
-  wc.lpszClassName = "BenchHost";
-  RegisterClass(&wc);
-  HWND host = CreateWindowEx(0, "BenchHost", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
+  HWND host = BenchHost();
   HWND rich = CreateWindowEx(0, RICHEDIT_CLASS, "", WS_CHILD | ES_MULTILINE, 0, 0, 600, 400, host, nullptr, nullptr,
                              nullptr);
   if (!rich) std::abort();

@@ -21,36 +21,15 @@
 
 namespace {
 
-plat::InputRouter& In() { return plat::InputRouter::Instance(); }
+using gallerypage::In;
+using gallerypage::Key;
 
-void Key(UINT key, bool ctrl = false) {
-  if (ctrl) In().KeyDown(VK_CONTROL);
-  In().KeyPress(key);
-  if (ctrl) In().KeyUp(VK_CONTROL);
-  plat::RunUntilIdle();
-}
-
-class GalleryBadInput : public ::testing::Test {
+class GalleryBadInput : public gallerypage::InputTest {
  protected:
-  void SetUp() override {
-    plat::Clipboard::Instance().Reset();
-    plat::SetAutomationProvider(&automation);
-    plat::ClearShownLog();
-  }
-  void TearDown() override {
-    if (opened.main) DestroyWindow(opened.main);
-    plat::RunUntilIdle();
-    plat::Clipboard::Instance().Reset();
-    plat::SetAutomationProvider(nullptr);
-  }
   CGXGridWnd* Open(const char* page) {
-    opened = gallerypage::Open(page);
-    if (opened.grid) gallery::BindFindReplaceKeys(opened.grid);
-    return opened.grid;
-  }
-  void Click(ROWCOL row, ROWCOL col, int dx = 8) {
-    In().Click(plat::MouseButton::Left, gallery::CellScreenPoint(opened.grid, row, col, dx, 8));
-    plat::RunUntilIdle();
+    CGXGridWnd* grid = InputTest::Open(page);
+    if (grid) gallery::BindFindReplaceKeys(grid);
+    return grid;
   }
   std::string Value(ROWCOL row, ROWCOL col) { return std::string(opened.grid->GetCellValue(row, col)); }
   // Replace All in the current cell's column from the replace dialog (Ctrl+H), its message boxes answered.
@@ -70,9 +49,6 @@ class GalleryBadInput : public ::testing::Test {
     plat::ClearShownLog();
     return texts;
   }
-
-  plat::ScriptedAutomation automation;
-  gallerypage::Opened opened;
 };
 
 constexpr ROWCOL kLive = 3;

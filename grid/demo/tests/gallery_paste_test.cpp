@@ -17,40 +17,15 @@
 
 namespace {
 
-plat::InputRouter& In() { return plat::InputRouter::Instance(); }
+using gallerypage::In;
+using gallerypage::Key;
 
-void Key(UINT key, bool ctrl = false) {
-  if (ctrl) In().KeyDown(VK_CONTROL);
-  In().KeyPress(key);
-  if (ctrl) In().KeyUp(VK_CONTROL);
-  plat::RunUntilIdle();
-}
-
-class GalleryPaste : public ::testing::Test {
+class GalleryPaste : public gallerypage::InputTest {
  protected:
   void SetUp() override {
-    plat::Clipboard::Instance().Reset();
     automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
-    plat::SetAutomationProvider(&automation);
-    plat::ClearShownLog();
+    InputTest::SetUp();
   }
-  void TearDown() override {
-    if (opened.main) DestroyWindow(opened.main);
-    plat::RunUntilIdle();
-    plat::Clipboard::Instance().Reset();
-    plat::SetAutomationProvider(nullptr);
-  }
-  CGXGridWnd* Open(const char* page) {
-    opened = gallerypage::Open(page);
-    return opened.grid;
-  }
-  void Click(ROWCOL row, ROWCOL col, int dx = 8) {
-    In().Click(plat::MouseButton::Left, gallery::CellScreenPoint(opened.grid, row, col, dx, 8));
-    plat::RunUntilIdle();
-  }
-
-  plat::ScriptedAutomation automation;
-  gallerypage::Opened opened;
 };
 
 constexpr ROWCOL kLive = 3;

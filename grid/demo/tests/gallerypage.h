@@ -9,9 +9,22 @@
 
 #include "grid/demo/gallery.h"
 #include "platform/display/Desktop.h"
+#include "platform/window/AutomationProvider.h"
+#include "platform/window/Clipboard.h"
+#include "platform/window/InputRouter.h"
 #include "platform/window/Pump.h"
 
 namespace gallerypage {
+
+inline plat::InputRouter& In() { return plat::InputRouter::Instance(); }
+
+// A key pressed (with Ctrl held when asked) and its messages run.
+inline void Key(UINT key, bool ctrl = false) {
+  if (ctrl) In().KeyDown(VK_CONTROL);
+  In().KeyPress(key);
+  if (ctrl) In().KeyUp(VK_CONTROL);
+  plat::RunUntilIdle();
+}
 
 struct Opened {
   const gallery::Page* page = nullptr;
@@ -50,5 +63,33 @@ inline void RunSteps(const Opened& opened, const std::string& prefix,
     if (check) check(step);
   }
 }
+
+// A gallery page driven by keys and mouse with the clipboard empty and the system's dialogs answered by
+// `automation`; the page's window goes when the test ends.
+class InputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat::Clipboard::Instance().Reset();
+    plat::SetAutomationProvider(&automation);
+    plat::ClearShownLog();
+  }
+  void TearDown() override {
+    if (opened.main) DestroyWindow(opened.main);
+    plat::RunUntilIdle();
+    plat::Clipboard::Instance().Reset();
+    plat::SetAutomationProvider(nullptr);
+  }
+  CGXGridWnd* Open(const char* page) {
+    opened = gallerypage::Open(page);
+    return opened.grid;
+  }
+  void Click(ROWCOL row, ROWCOL col, int dx = 8) {
+    In().Click(plat::MouseButton::Left, gallery::CellScreenPoint(opened.grid, row, col, dx, 8));
+    plat::RunUntilIdle();
+  }
+
+  plat::ScriptedAutomation automation;
+  Opened opened;
+};
 
 }  // namespace gallerypage

@@ -13,7 +13,13 @@
 namespace edtest {
 namespace {
 
-class PaneTest : public ModelEditorTest {};
+class PaneTest : public ModelEditorTest {
+protected:
+  // The message the series/shunt detection shows when the editor opens on a two-pin capacitor whose Touchstone
+  // model is `text` (as "bad.s2p" in `dir`); the detection must end up off. Empty when not exactly one message
+  // was shown.
+  std::string DetectionMessageOf(const CString& dir, const std::string& text);
+};
 
 CString ListText(CListBox& list, int i) {
   CString text;
@@ -39,6 +45,19 @@ void PrepareTwoPinSpice(CModelEditor& editor, const CString& directory, const ch
   editor.Record().header.kind = HostModelSPICE;
   editor.Record().spice.fileName = file;
   editor.Record().spice.subcircuitName = subcircuit;
+}
+
+std::string PaneTest::DetectionMessageOf(const CString& dir, const std::string& text) {
+  WriteFile(dir, "bad.s2p", text);
+  CModelEditor editor;
+  PrepareTwoPinTouchstone(editor, dir);
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  const std::size_t before = Messages().size();
+  Open(editor);
+  EXPECT_EQ(editor.TouchstonePane().m_Autodetect.GetCheck(), BST_UNCHECKED);
+  editor.DestroyWindow();
+  EXPECT_EQ(Messages().size(), before + 1);
+  return Messages().size() == before + 1 ? Messages().back() : std::string();
 }
 
 TEST_F(PaneTest, SpiceListsEachNameOnceFromTheFirstDirectoryAndFiltersCompatibleSubcircuits) {
@@ -440,19 +459,9 @@ TEST_F(PaneTest, TheDetectionMessageGivesTheReasonAFileCannotBeRead) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
-    WriteFile(dir, "bad.s2p", c.text);
-    CModelEditor editor;
-    PrepareTwoPinTouchstone(editor, dir);
-    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
-    const std::size_t before = Messages().size();
-    Open(editor);
-    CModelEditorTstone& pane = editor.TouchstonePane();
-    ASSERT_EQ(Messages().size(), before + 1);
-    EXPECT_NE(Messages().back().find("cannot be recognized either as SERIES or SHUNT!\n"), std::string::npos)
-        << Messages().back();
-    EXPECT_NE(Messages().back().find(c.reason), std::string::npos) << Messages().back();
-    EXPECT_EQ(pane.m_Autodetect.GetCheck(), BST_UNCHECKED);
-    editor.DestroyWindow();
+    const std::string message = DetectionMessageOf(dir, c.text);
+    EXPECT_NE(message.find("cannot be recognized either as SERIES or SHUNT!\n"), std::string::npos) << message;
+    EXPECT_NE(message.find(c.reason), std::string::npos) << message;
   }
 }
 
@@ -515,17 +524,8 @@ TEST_F(PaneTest, NonFiniteNumbersInTheDataEndDetectionInAMessage) {
   struct Case { std::size_t line; int column; const char* value; };
   for (const Case c : {Case{60, 3, "nan"}, Case{60, 4, "-inf"}, Case{60, 3, "1e999"}, Case{2, 0, "1e999"}}) {
     SCOPED_TRACE(std::string(c.value) + " in column " + std::to_string(c.column));
-    WriteFile(dir, "bad.s2p", replaced(c.line, c.column, c.value));
-    CModelEditor editor;
-    PrepareTwoPinTouchstone(editor, dir);
-    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
-    const std::size_t before = Messages().size();
-    Open(editor);
-    CModelEditorTstone& pane = editor.TouchstonePane();
-    ASSERT_EQ(Messages().size(), before + 1);
-    EXPECT_NE(Messages().back().find("cannot be recognized either as SERIES or SHUNT!"), std::string::npos);
-    EXPECT_EQ(pane.m_Autodetect.GetCheck(), BST_UNCHECKED);
-    editor.DestroyWindow();
+    const std::string message = DetectionMessageOf(dir, replaced(c.line, c.column, c.value));
+    EXPECT_NE(message.find("cannot be recognized either as SERIES or SHUNT!"), std::string::npos) << message;
   }
 }
 
