@@ -20,11 +20,13 @@ namespace {
 using namespace brimwiz::templatestyle;
 constexpr DWORD kList = kTab | WS_VSCROLL | CBS_DROPDOWNLIST;
 
+// The page hands the panel no system, so the board chooser (1142, 1004) never shows: the filter takes the page's
+// whole width, and its net lists have room for a net's name with its voltage.
 const DialogItemTemplate kItems[] = {
-    {WC_BUTTON, "Filter", IDC_STATIC, kVisible | BS_GROUPBOX, 0, 6, 0, 252, 30},
+    {WC_BUTTON, "Filter", IDC_STATIC, kVisible | BS_GROUPBOX, 0, 6, 0, 318, 30},
     {WC_BUTTON, "Show these nets only:", 1145, kTab | BS_AUTOCHECKBOX, 0, 12, 14, 86, 10},
-    {WC_COMBOBOX, "", 1144, kList, 0, 100, 12, 75, 120},
-    {WC_COMBOBOX, "", 1143, kList, 0, 177, 12, 75, 120},
+    {WC_COMBOBOX, "", 1144, kList, 0, 100, 12, 107, 120},
+    {WC_COMBOBOX, "", 1143, kList, 0, 211, 12, 107, 120},
     {WC_STATIC, "Select Board", 1142, kVisible, 0, 262, 2, 62, 8},
     {WC_COMBOBOX, "", 1004, kList, 0, 262, 12, 62, 120},
     {"GXWND", "", 1121, kTab | WS_BORDER | WS_VSCROLL | WS_HSCROLL, 0, 6, 34, 318, 120},

@@ -52,6 +52,9 @@ BOOL CDWSelectBoardPage::OnInitDialog() {
     m_pGrid->SetStyleRange(CGXRange(row, 1), CGXStyle().SetValue(file ? file : ""), gxOverride);
     m_pGrid->SetStyleRange(CGXRange(row, 2), CGXStyle().SetValue(info ? info : ""), gxOverride);
   }
+  // The layout's columns reach past the page: they give up what their texts do not need, as the other lists do.
+  brimwiz::FitColumnsToWindow(*m_pGrid);
+  m_pGrid->RefreshScrollBars();
   return TRUE;
 }
 

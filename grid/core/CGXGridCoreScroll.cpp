@@ -85,6 +85,8 @@ ROWCOL CGXGridCore::CalcLastTopRow() const {
     sum += GetRowHeight(r);
   }
   if (sum > avail && r < count) ++r;
+  // Hidden rows before it are no place to scroll to: the rows shown are all in view from the first.
+  if (r > first && PrevShownRow(r - 1) < first) r = first;
   return r;
 }
 
@@ -100,6 +102,8 @@ ROWCOL CGXGridCore::CalcLastLeftCol() const {
     sum += GetColWidth(c);
   }
   if (sum > avail && c < count) ++c;
+  // Hidden columns before it are no place to scroll to: the columns shown are all in view from the first.
+  if (c > first && PrevShownCol(c - 1) < first) c = first;
   return c;
 }
 

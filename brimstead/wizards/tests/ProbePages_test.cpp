@@ -90,6 +90,22 @@ protected:
 
 // ---- Board page --------------------------------------------------------------------------------------------
 
+// The board list fits the page: its last column gives up what its texts do not need, so no scroll bar offers the
+// empty rest of a column that reached past the window.
+TEST_F(ProbePages, TheBoardListFitsThePageWithoutAScrollBar) {
+  host::HostLedger otherLedger;
+  auto second = host::LoadBoardFile(host::test::SampleBoard("sensor4.json"), otherLedger);
+  system.AddBoard(second.get());
+  ASSERT_TRUE(api->CreateModeless());
+  GoTo(CDWSelectBoardPage::IDD);
+  CGXGridWnd& grid = *static_cast<CDWSelectBoardPage*>(Dialog().GetActivePage())->GetGrid();
+  EXPECT_EQ(GetWindowLong(grid.m_hWnd, GWL_STYLE) & WS_HSCROLL, 0);
+  CRect client;
+  grid.GetClientRect(&client);
+  EXPECT_LE(grid.GetColWidth(0) + grid.GetColWidth(1) + grid.GetColWidth(2), client.Width());
+  EXPECT_EQ(grid.GetCellValue(1, 2), system.GetBoardInfoText(0));
+}
+
 TEST_F(ProbePages, TheBoardPageListsTheSystemsBoardsAndMapsRowsToBoardIndices) {
   host::HostLedger otherLedger;
   auto second = host::LoadBoardFile(host::test::SampleBoard("sensor4.json"), otherLedger);

@@ -6,8 +6,10 @@
 #include "brimstead/DiffViaAnalysisData.h"
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/wizards/ControlText.h"
 #include "brimstead/wizards/DWAnalysisSettingsPage.h"
 #include "brimstead/wizards/DWAnalysisTypePage.h"
+#include "brimstead/wizards/DWCapModelsPage2.h"
 #include "brimstead/wizards/DWCustomSettingsPage.h"
 #include "brimstead/wizards/DWDebugPage.h"
 #include "brimstead/wizards/DWFinishPage.h"
@@ -661,6 +663,34 @@ TEST_F(FinishPage, PathsFromFileDialogsAreFull) {
 }
 
 // Pages of the other wizard kinds, shown alone on a record of that kind.
+// The capacitor step's net filter shows its nets whole: every entry of both lists ("<All Supply Nets>", each
+// supply net with its voltage) fits beside the arrow button, the chosen pair's "VDD_CORE, 0.9volt " included.
+TEST_F(WizardPages, TheCapacitorStepShowsItsFilterNetsWhole) {
+  ASSERT_TRUE(api->CreateModeless());
+  auto& record = static_cast<CDecouplingAnalysisData&>(Record());
+  record.m_pNet1 = board->FindNet("GND");
+  record.m_pNet2 = board->FindNet("VDD_CORE");
+  GoTo(CDWCapModelsPage2::IDD);
+  for (int id : {int{CCapacitorModelsPanel::IDC_NET_A}, int{CCapacitorModelsPanel::IDC_NET_B}}) {
+    const HWND combo = Control(CDWCapModelsPage2::IDD, id);
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(Shown(combo));
+    std::vector<CString> entries;
+    const int count = static_cast<int>(::SendMessage(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      std::vector<char> text(static_cast<size_t>(::SendMessage(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
+      ::SendMessage(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+      entries.emplace_back(text.data());
+    }
+    ASSERT_GE(entries.size(), 5u) << id;
+    // The field's text starts 5 pixels in and ends 6 pixels before the arrow button, which ends 2 pixels in.
+    RECT box{};
+    ::GetWindowRect(combo, &box);
+    EXPECT_LE(WidestTextInFont(combo, entries) + ::GetSystemMetrics(SM_CXVSCROLL) + 13, box.right - box.left) << id;
+  }
+  EXPECT_EQ(Text(Control(CDWCapModelsPage2::IDD, CCapacitorModelsPanel::IDC_NET_B)), "VDD_CORE, 0.9volt ");
+}
+
 class LonePage : public WizardWindowTest {
 protected:
   void SetUp() override {

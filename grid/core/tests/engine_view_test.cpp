@@ -978,6 +978,40 @@ TEST_F(ViewTest, AControlThatKeepsItsWindowIsNotHiddenWhenItsCellScrollsAway) {
   EXPECT_EQ(control->hides, 0);
 }
 
+// Hidden lines before the first shown one are no place to scroll to: a grid whose shown rows and columns fill its
+// window exactly shows neither bar, though its first scrollable row and column are hidden.
+TEST_F(ViewTest, HiddenFirstLinesAloneGiveNoScrollBar) {
+  // The hide feature answers the previous shown line, as the library's own does.
+  struct Jumping : TestHideCells {
+    ROWCOL PrevShownRow(CGXGridCore*, ROWCOL row) override {
+      while (row && rows.count(row)) --row;
+      return row;
+    }
+    ROWCOL PrevShownCol(CGXGridCore*, ROWCOL col) override {
+      while (col && cols.count(col)) --col;
+      return col;
+    }
+  };
+  CGXGridWnd* g = MakeGrid(4, 4, 300, 200);
+  g->SetFeature(new Jumping);
+  g->SetScrollBarPolicy(SB_BOTH, 2);
+  const CRect area = g->GetGridRect();
+  g->HideCols(1, 1);
+  g->HideRows(1, 1);
+  g->SetColWidth(0, 0, 40);
+  g->SetColWidth(2, 3, (area.Width() - 40) / 3);
+  g->SetColWidth(4, 4, area.Width() - 40 - 2 * ((area.Width() - 40) / 3));
+  g->SetRowHeight(0, 0, 20);
+  g->SetRowHeight(2, 3, (area.Height() - 20) / 3);
+  g->SetRowHeight(4, 4, area.Height() - 20 - 2 * ((area.Height() - 20) / 3));
+  g->RefreshScrollBars();
+  EXPECT_EQ(GetWindowLong(*g, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
+  // One pixel more is a place to scroll to.
+  g->SetColWidth(4, 4, g->GetColWidth(4) + 1);
+  g->RefreshScrollBars();
+  EXPECT_NE(GetWindowLong(*g, GWL_STYLE) & WS_HSCROLL, 0);
+}
+
 TEST_F(ViewTest, TheThumbOverHiddenRowsAloneDoesNotScroll) {
   CGXGridWnd* g = MakeGrid(100, 30, 300, 200, WS_VSCROLL | WS_HSCROLL);
   g->SetTopRow(20, GX_UPDATENOW);
