@@ -1,5 +1,6 @@
 #include "brimstead/wizards/ControlText.h"
 
+#include "platform/controls/winctrl.h"
 #include "platform/gdi/gdiapi.h"
 
 #include <algorithm>
@@ -22,6 +23,20 @@ int WidestTextInFont(HWND window, const std::vector<CString>& texts) {
     ::SelectObject(dc, old);
   ::ReleaseDC(window, dc);
   return widest;
+}
+
+int ComboBoxWidthNeeded(HWND combo) {
+  const int count = combo ? static_cast<int>(::SendMessage(combo, CB_GETCOUNT, 0, 0)) : 0;
+  std::vector<CString> entries;
+  for (int i = 0; i < count; ++i) {
+    const LRESULT length = ::SendMessage(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (length <= 0)
+      continue;
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    ::SendMessage(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    entries.emplace_back(text.data());
+  }
+  return WidestTextInFont(combo, entries) + ::GetSystemMetrics(SM_CXVSCROLL) + 13;
 }
 
 }  // namespace brimwiz

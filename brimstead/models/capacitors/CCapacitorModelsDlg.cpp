@@ -51,17 +51,7 @@ void CCapacitorModelsDlg::FitBoardChooser() {
   CWnd* label = GetDlgItem(CCapacitorModelsPanel::IDC_BOARD_LABEL);
   CWnd* grid = GetDlgItem(CCapacitorModelsPanel::IDC_GRID);
   if (!chooser || !label || !grid || !(chooser->GetStyle() & WS_VISIBLE)) return;
-  const int count = static_cast<int>(chooser->SendMessage(CB_GETCOUNT));
-  std::vector<CString> entries(static_cast<size_t>(std::max(count, 0)));
-  for (int i = 0; i < count; ++i) {
-    const LRESULT length = chooser->SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(i));
-    if (length <= 0) continue;
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    chooser->SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-    entries[static_cast<size_t>(i)] = text.data();
-  }
-  // The field's text starts 5 pixels in and ends 6 pixels before the arrow button, which ends 2 pixels in.
-  const int needed = brimwiz::WidestTextInFont(chooser->GetSafeHwnd(), entries) + GetSystemMetrics(SM_CXVSCROLL) + 13;
+  const int needed = brimwiz::ComboBoxWidthNeeded(chooser->GetSafeHwnd());
   CRect box, tag, table;
   chooser->GetWindowRect(&box);
   label->GetWindowRect(&tag);

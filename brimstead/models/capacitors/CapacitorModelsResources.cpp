@@ -14,14 +14,16 @@ constexpr DWORD kPush = kTab | BS_PUSHBUTTON;
 constexpr DWORD kList = kTab | WS_VSCROLL | CBS_DROPDOWNLIST;
 constexpr DWORD kGrid = kTab | WS_BORDER | WS_VSCROLL | WS_HSCROLL;
 
-// The filter and the board chooser on top, the capacitor grid, the actions below it.
+// The filter and the board chooser on top, the capacitor grid, the actions below it. The net lists are wide enough
+// for a net's name with its voltage ("VDD_CORE, 0.9volt"); the chooser beside them takes the rest of the row (a
+// board it cannot show whole moves it to a row of its own).
 const DialogItemTemplate kItems[] = {
-    {WC_BUTTON, "Filter", IDC_STATIC, kVisible | BS_GROUPBOX, 0, 7, 3, 264, 33},
+    {WC_BUTTON, "Filter", IDC_STATIC, kVisible | BS_GROUPBOX, 0, 7, 3, 272, 33},
     {WC_BUTTON, "Show these nets only:", 1145, kTab | BS_AUTOCHECKBOX, 0, 14, 17, 88, 10},
-    {WC_COMBOBOX, "", 1144, kList, 0, 104, 15, 80, 120},
-    {WC_COMBOBOX, "", 1143, kList, 0, 187, 15, 80, 120},
-    {WC_STATIC, "Select Board", 1142, kVisible, 0, 276, 6, 76, 8},
-    {WC_COMBOBOX, "", 1004, kList, 0, 276, 16, 76, 120},
+    {WC_COMBOBOX, "", 1144, kList, 0, 104, 15, 84, 120},
+    {WC_COMBOBOX, "", 1143, kList, 0, 191, 15, 84, 120},
+    {WC_STATIC, "Select Board", 1142, kVisible, 0, 283, 6, 69, 8},
+    {WC_COMBOBOX, "", 1004, kList, 0, 283, 16, 69, 120},
     {"GXWND", "BOARDLIST", 1121, kGrid, 0, 7, 41, 345, 156},
     {WC_BUTTON, "Assign Model...", 1206, kPush, 0, 7, 203, 62, 14},
     {WC_BUTTON, "Remove Models", 1207, kPush, 0, 73, 203, 62, 14},

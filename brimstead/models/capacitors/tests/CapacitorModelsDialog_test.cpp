@@ -6,6 +6,7 @@
 #include "brimstead/BypassAnalysisData.h"
 #include "brimstead/DecouplingAnalysisData.h"
 #include "brimstead/models/capacitors/CCapacitorModelsAPI.h"
+#include "brimstead/wizards/ControlText.h"
 #include "brimstead/wizards/DWCapModelsPage2.h"
 #include "brimstead/wizards/DWSelectNetPage.h"
 #include "host/HostSystem.h"
@@ -128,6 +129,28 @@ TEST_F(CapacitorModelsDialog, ASystemThatAsksForNoChoiceShowsItsFirstBoard) {
     EXPECT_EQ(Names(dialog.Panel()), (std::vector<std::string>{"G1", "C2"}));
     EXPECT_FALSE(dialog.GetDlgItem(Panel::IDC_BOARD)->IsWindowVisible());
     EXPECT_FALSE(dialog.GetDlgItem(Panel::IDC_BOARD_LABEL)->IsWindowVisible());
+  });
+}
+
+// The filter's net lists show a net's name with its voltage whole ("VDD_CORE, 0.9volt" was cut at the arrow).
+TEST_F(CapacitorModelsDialog, TheFiltersNetListsShowTheirNetsWhole) {
+  board.board->AddNet("VDD_CORE", host::NetType::Supply, 0.9);
+  host::HostSystem system(ledger, "project");
+  system.AddBoard(board.board.get());
+  auto api = MakeApi();
+  api->SetSystem(&system);
+  Run(*api, [](CCapacitorModelsDlg& dialog) {
+    for (int id : {int{Panel::IDC_NET_A}, int{Panel::IDC_NET_B}}) {
+      CWnd* combo = dialog.GetDlgItem(id);
+      ASSERT_NE(combo, nullptr);
+      ASSERT_NE(combo->SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                   reinterpret_cast<LPARAM>("VDD_CORE, 0.9volt ")),
+                CB_ERR)
+          << id;
+      CRect box;
+      combo->GetWindowRect(&box);
+      EXPECT_LE(brimwiz::ComboBoxWidthNeeded(combo->GetSafeHwnd()), box.Width()) << id;
+    }
   });
 }
 
