@@ -413,6 +413,11 @@ TEST_F(ViaWizards, AClickOnAViaPortsBoxChangesThatViasMarkAlone) {
   ClickCheck(grid, 3);
   EXPECT_EQ(marker.Removals(), removals + 1);
   EXPECT_EQ(marked(), (std::vector{centreOf(portOf(1)), centreOf(portOf(2))}));
+  // The wizard still knows every mark: checking the via again adds its mark alone, removing none.
+  ClickCheck(grid, 3);
+  EXPECT_EQ(marker.Removals(), removals + 1);
+  EXPECT_EQ(marked(), (std::vector{centreOf(portOf(1)), centreOf(portOf(2)), centreOf(portOf(3))}));
+  ClickCheck(grid, 3);
 
   // The host adds a mark of its own: the next click leaves one mark per enabled port, the host's gone.
   marker.CreateMarkGroup(1);
