@@ -1315,30 +1315,24 @@ TEST_F(PdnHostProgram, AReloadedExtractionRunsOnTheSavedPorts) {
 }
 
 // The extractor on a system of two boards opens with no board chosen, hence no supply-pin ports: once the user
-// chooses the 8-layer board its "Select IC Power Pins" step shows that board's picked balls, and the host's Run gets
-// only the ports the user kept there and the vias, numbered on after them.
+// chooses the 8-layer board its "Select IC Power Pins" step shows that board's picked balls, whether Next or a jump
+// through the step list past it leaves the board step, and the host's Run gets only the ports the user kept there
+// and the vias, numbered on after them. "Check Data" on the board step shows the supply-pin step and runs nothing.
 TEST_F(PdnHostProgram, TheExtractorShowsTheSupplyPinStepOfABoardChosenLater) {
-  const Outcome outcome = RunTwoBoardExtractor("extractor-boards");
-  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
-  EXPECT_NE(outcome.output.find("  GetProbeCount = 3\n  probe 0 = U1.D4\n  probe 1 = V_TX0_N\n  probe 2 = V_TX0_P\n"),
-            std::string::npos)
-      << outcome.output;
-  ExpectShotsMatchReferences(dir, {"extractor-boards-01-no-board", "extractor-boards-02-supply",
-                                   "extractor-boards-03-vias"});
-}
-
-// On the same system a board chosen and then left by a jump through the step list, or by "Check Data", shows the
-// supply-pin step that the choice brings before anything else: the host never gets a port of a step not shown.
-TEST_F(PdnHostProgram, TheExtractorShowsTheSupplyPinStepBeforeAJumpOrFinishPassesIt) {
-  const Outcome jump = RunTwoBoardExtractor("extractor-boards-jump");
-  ASSERT_EQ(jump.code, 0) << jump.output << jump.errors;
-  EXPECT_NE(jump.output.find("  GetProbeCount = 3\n  probe 0 = U1.D4\n  probe 1 = V_TX0_N\n  probe 2 = V_TX0_P\n"),
-            std::string::npos)
-      << jump.output;
+  for (const char* script : {"extractor-boards", "extractor-boards-jump"}) {
+    SCOPED_TRACE(script);
+    const Outcome outcome = RunTwoBoardExtractor(script);
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find("  GetProbeCount = 3\n  probe 0 = U1.D4\n  probe 1 = V_TX0_N\n  probe 2 = V_TX0_P\n"),
+              std::string::npos)
+        << outcome.output;
+  }
   const Outcome finish = RunTwoBoardExtractor("extractor-boards-finish");
   ASSERT_EQ(finish.code, 0) << finish.output << finish.errors;
   EXPECT_EQ(finish.output.find("callback: Run\n"), std::string::npos) << finish.output;
-  ExpectShotsMatchReferences(dir, {"extractor-boards-jump-01-supply", "extractor-boards-finish-01-supply"});
+  ExpectShotsMatchReferences(dir, {"extractor-boards-01-no-board", "extractor-boards-02-supply",
+                                   "extractor-boards-03-vias", "extractor-boards-jump-01-supply",
+                                   "extractor-boards-finish-01-supply"});
 }
 
 // A board chosen on the same system and then left keeps nothing of its own in the extractor: the net the host's
