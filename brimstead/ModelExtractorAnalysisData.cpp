@@ -4,7 +4,9 @@
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/WizardSeam.h"
 
-#include <algorithm>
+#include <deque>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 CModelExtractorAnalysisData* GetModelExtractorAnalysisData() {
@@ -91,6 +93,16 @@ void CModelExtractorAnalysisData::CheckVia(CPortProbe& port) {
 }
 
 namespace {
+bool BoardHoldsNet(CHostBoard* board, CHostNet* net) {
+  if (!board)
+    return false;
+  CHostCollectionRef nets(board->GetNets());
+  for (int i = 0; i < nets.Count(); ++i)
+    if (nets.Item<CHostNet>(i) == net)
+      return true;
+  return false;
+}
+
 bool AnyEnabled(const CPortProbeArray& ports) {
   for (int i = 0; i < ports.GetSize(); ++i)
     if (ports[i].m_bEnabled)
@@ -155,37 +167,58 @@ int CModelExtractorAnalysisData::GetPortCount() {
 }
 
 void CModelExtractorAnalysisData::SelectBoard(int index) {
-  if (SelectBoardFromSystem(index))
-    CollectProbes();
+  if (!SelectBoardFromSystem(index))
+    return;
+  // The net belongs to a board: one the chosen board does not hold goes with the board left behind (a net the host
+  // picked on the board now chosen stays).
+  if (m_pSelectedNet && !BoardHoldsNet(m_pBoard, m_pSelectedNet))
+    m_pSelectedNet = nullptr;
+  CollectProbes();
 }
 
 namespace {
 // Existing ports keep their place, enabled flag, lists and message and take the host probe of the new port with
-// the same display name; existing ports without one go; the new ports left are appended in their order.
-void MergePorts(CPortProbeArray& existing, std::vector<CPortProbe>& fresh) {
+// the same display name; existing ports without one go; the new ports left are appended in their order. Of ports
+// that share a name the later existing ones take the earlier new ones. Answers whether an existing port stayed.
+// Linear in the ports: the host asks again at every change of its board view's selection.
+bool MergePorts(CPortProbeArray& existing, std::vector<CPortProbe>& fresh) {
+  std::unordered_map<std::string_view, std::deque<size_t>> byName;
+  byName.reserve(fresh.size());
+  for (size_t i = 0; i < fresh.size(); ++i) {
+    const CString& name = fresh[i].m_DisplayName;
+    byName[std::string_view(name.GetString(), static_cast<size_t>(name.GetLength()))].push_back(i);
+  }
+  std::vector<bool> taken(fresh.size(), false);
+  std::vector<bool> stays(static_cast<size_t>(existing.GetSize()), false);
+  bool anyStays = false;
   for (int i = existing.GetSize() - 1; i >= 0; --i) {
     CPortProbe& port = existing[i];
     port.m_pHostProbe = nullptr;
-    auto match = std::find_if(fresh.begin(), fresh.end(),
-                              [&](const CPortProbe& p) { return p.m_DisplayName == port.m_DisplayName; });
-    if (match == fresh.end()) {
-      existing.RemoveAt(i);
+    const auto match = byName.find(std::string_view(port.m_DisplayName.GetString(),
+                                                    static_cast<size_t>(port.m_DisplayName.GetLength())));
+    if (match == byName.end() || match->second.empty())
       continue;
-    }
-    port.m_pHostProbe = match->m_pHostProbe;
-    fresh.erase(match);
+    const size_t index = match->second.front();
+    match->second.pop_front();
+    port.m_pHostProbe = fresh[index].m_pHostProbe;
+    taken[index] = true;
+    stays[static_cast<size_t>(i)] = anyStays = true;
   }
-  for (const CPortProbe& port : fresh)
-    existing.Add(port);
+  CPortProbeArray merged;
+  for (int i = 0; i < existing.GetSize(); ++i)
+    if (stays[static_cast<size_t>(i)])
+      merged.Add(existing[i]);
+  for (size_t i = 0; i < fresh.size(); ++i)
+    if (!taken[i])
+      merged.Add(fresh[i]);
+  existing.Copy(merged);
+  return anyStays;
 }
 }  // namespace
 
 void CModelExtractorAnalysisData::CollectProbes() {
-  // Ports already listed keep their place; a list built from nothing has no order of the user's yet.
-  if (m_SupplyPorts.IsEmpty())
-    m_bSupplyOrderKept = 0;
-  if (m_ViaPorts.IsEmpty())
-    m_bViaOrderKept = 0;
+  // Ports already listed keep their place; a list of which none stays (built from nothing, or from another board's
+  // picks) has no order of the user's yet, so that the same picks are listed alike whatever was listed before.
   if (!m_pBoard) {
     m_SupplyPorts.RemoveAll();
     m_ViaPorts.RemoveAll();
@@ -218,6 +251,8 @@ void CModelExtractorAnalysisData::CollectProbes() {
       (kind == HostProbeSupplyPin ? supply : vias).push_back(port);
     }
   }
-  MergePorts(m_SupplyPorts, supply);
-  MergePorts(m_ViaPorts, vias);
+  if (!MergePorts(m_SupplyPorts, supply))
+    m_bSupplyOrderKept = 0;
+  if (!MergePorts(m_ViaPorts, vias))
+    m_bViaOrderKept = 0;
 }

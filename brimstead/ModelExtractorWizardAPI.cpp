@@ -94,27 +94,33 @@ bool CModelExtractorWizardAPI::ActivePageUsesViewer() {
   return m_pDialog && m_pDialog->ActivePageTakesViewerPicks();
 }
 
-CPortProbe* CModelExtractorWizardAPI::FindViaPort(CHostProbeElement* identity) {
+int CModelExtractorWizardAPI::FindViaPort(CHostProbeElement* identity) {
   CModelExtractorAnalysisData& record = Data();
   for (int i = record.m_ViaPorts.GetSize() - 1; i >= 0; --i) {
     CHostProbe* probe = record.m_ViaPorts[i].m_pHostProbe;
     if (probe && probe->GetElement() == identity)
-      return &record.m_ViaPorts[i];
+      return i;
   }
-  return nullptr;
+  return -1;
 }
 
 bool CModelExtractorWizardAPI::SetViaPortEnabled(CHostProbeElement* identity, bool enabled) {
-  CPortProbe* port = FindViaPort(identity);
-  if (!port)
+  const int port = FindViaPort(identity);
+  if (port < 0)
     return false;
-  port->m_bEnabled = enabled ? 1 : 0;
-  return m_pDialog ? (m_pDialog->RefreshActivePage(), true) : false;
+  Data().m_ViaPorts[port].m_bEnabled = enabled ? 1 : 0;
+  if (!m_pDialog)
+    return false;
+  m_pDialog->RefreshActivePage();
+  // Whatever page is active, the via's marks follow its port.
+  if (m_pDialog)
+    m_pDialog->OnViaPortSwitched(port);
+  return true;
 }
 
 bool CModelExtractorWizardAPI::IsViaPortEnabled(CHostProbeElement* identity) {
-  CPortProbe* port = FindViaPort(identity);
-  return port && port->m_bEnabled;
+  const int port = FindViaPort(identity);
+  return port >= 0 && Data().m_ViaPorts[port].m_bEnabled;
 }
 
 bool CModelExtractorWizardAPI::OnViewerSelectionChanged() {

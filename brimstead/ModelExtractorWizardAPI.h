@@ -56,8 +56,9 @@ private:
   void ResetOwnMembers() override { m_PathBuffer[0] = '\0'; }
   bool KeepsBoardView() const override { return true; }
   void OnDialogReady(CWizardDialogLink& dialog) override { dialog.NotifyActivePageNetChanged(); }
-  // The via port whose host probe has this identity, searched from the last to the first; null when none.
-  CPortProbe* FindViaPort(CHostProbeElement* identity);
+  // The index of the via port whose host probe has this identity, searched from the last to the first; -1 when
+  // none.
+  int FindViaPort(CHostProbeElement* identity);
 
   std::vector<CPortProbe*> m_EnabledPorts;
   char m_PathBuffer[MAX_PATH] = {};

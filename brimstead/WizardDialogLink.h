@@ -72,6 +72,8 @@ public:
   // refresh of the view.
   virtual bool HasBoardMarks() = 0;
   virtual void ClearBoardMarks() = 0;
+  // The host switched a via port (its index in the extractor record's via ports) on or off: the marks follow.
+  virtual void OnViaPortSwitched(int /*viaPort*/) {}
 };
 
 // Makes the dialog of a wizard kind (1 decoupling, 2 bypass, 3 via model, 4 model extractor) with the given parent

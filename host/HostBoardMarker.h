@@ -4,6 +4,7 @@
 
 #include "brimstead/HostInterfaces.h"
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -60,16 +61,18 @@ private:
 class HostBoardMarker final : public CHostBoardMarker {
 public:
   CHostMarkGroup* CreateMarkGroup(int one) override;
-  void RemoveMark(int index) override;   // an index outside the list removes nothing
+  // An index outside the list removes nothing. The first and the last group go in constant time, so that a
+  // caller emptying the view from either end takes time linear in the marks.
+  void RemoveMark(int index) override;
   int GetMarkCount() override { return static_cast<int>(m_groups.size()); }
   void Refresh() override { ++m_refreshes; }
 
-  const std::vector<std::unique_ptr<HostMarkGroup>>& Groups() const { return m_groups; }
+  const std::deque<std::unique_ptr<HostMarkGroup>>& Groups() const { return m_groups; }
   int Refreshes() const { return m_refreshes; }
   int Removals() const { return m_removals; }
 
 private:
-  std::vector<std::unique_ptr<HostMarkGroup>> m_groups;
+  std::deque<std::unique_ptr<HostMarkGroup>> m_groups;
   int m_refreshes = 0;
   int m_removals = 0;
 };

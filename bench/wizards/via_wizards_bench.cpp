@@ -1,6 +1,7 @@
 // The via wizards on generated boards. The extractor's board-viewer via page over 2,000 via ports: its fill, "Check
 // All" and a row dragged to the top (the record follows at once); a click on a port's box over 2,000 and 20,000
-// ports, with and without the host's board view marking the checked ports (whose times should differ little). The
+// ports, with and without the host's board view marking the checked ports (whose times should differ little); its
+// answer to a change of the host's selection over 2,000 and 20,000 ports (times growing linearly). The
 // bypass wizard's viewer page re-reading a via picked on a 32-layer board (the via's connected layers, every pair of
 // them, the record's check). The bypass and via-model wizards in board mode over 2,000 picked vias: opening on their
 // via list, a click on a via's box (the list renumbered and its pair cells coloured; over 2,000 and 20,000 vias,
@@ -153,29 +154,52 @@ void BM_ExtractorCheckAll2000Ports(benchmark::State& state) {
 }
 BENCHMARK(BM_ExtractorCheckAll2000Ports)->Unit(benchmark::kMillisecond);
 
-// A port's box clicked in the middle of the list, every port checked (so that the click renumbers every port below
-// it), as the grid reports a click on its check box; over as many ports as the first argument says, with the host's
-// board view (which marks every checked port) when the second is 1.
-void BM_ExtractorViaPortClick(benchmark::State& state) {
-  Started();
-  const int vias = static_cast<int>(state.range(0));
-  OpenExtractor open(vias, state.range(1) != 0);
+// The extractor's via page over as many ports as the first argument says, with the host's board view when the
+// second is 1 (PortsAndMarks), every port checked; null, the benchmark skipped, when it is not open over all ports.
+CMESelectViasOlmPage* EveryPortChecked(benchmark::State& state, OpenExtractor& open) {
   CMESelectViasOlmPage* page = open.Page();
-  if (!page || page->GetGrid()->GetRowCount() != static_cast<ROWCOL>(vias)) {
+  if (!page || page->GetGrid()->GetRowCount() != static_cast<ROWCOL>(state.range(0))) {
     state.SkipWithError("the via page is not open over all ports");
-    return;
+    return nullptr;
   }
   page->OnCheckAll();
-  CViaGridWnd& grid = *page->GetGrid();
-  ClickTheMiddleBoxEachIteration(state, grid, vias);
+  return page;
 }
-BENCHMARK(BM_ExtractorViaPortClick)
-    ->ArgNames({"ports", "marked"})
-    ->Args({kVias, 0})
-    ->Args({10 * kVias, 0})
-    ->Args({kVias, 1})
-    ->Args({10 * kVias, 1})
-    ->Unit(benchmark::kMillisecond);
+
+// Over 2,000 and 20,000 ports, with and without the host's board view (which marks every checked port).
+void PortsAndMarks(benchmark::internal::Benchmark* bench) {
+  bench->ArgNames({"ports", "marked"})
+      ->Args({kVias, 0})
+      ->Args({10 * kVias, 0})
+      ->Args({kVias, 1})
+      ->Args({10 * kVias, 1})
+      ->Unit(benchmark::kMillisecond);
+}
+
+// A port's box clicked in the middle of the list, every port checked (so that the click renumbers every port below
+// it), as the grid reports a click on its check box.
+void BM_ExtractorViaPortClick(benchmark::State& state) {
+  Started();
+  OpenExtractor open(static_cast<int>(state.range(0)), state.range(1) != 0);
+  if (CMESelectViasOlmPage* page = EveryPortChecked(state, open))
+    ClickTheMiddleBoxEachIteration(state, *page->GetGrid(), static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_ExtractorViaPortClick)->Apply(PortsAndMarks);
+
+// The extractor's answer to a change of the selection in the host's board view (its via page current, the same
+// picks each time): every port merged with its host probe again, the page filled and, with the board view, every
+// checked port marked again (times should grow linearly with the ports).
+void BM_ExtractorViewerSelectionChange(benchmark::State& state) {
+  Started();
+  OpenExtractor open(static_cast<int>(state.range(0)), state.range(1) != 0);
+  if (!EveryPortChecked(state, open))
+    return;
+  for (auto _ : state) {
+    open.api->OnViewerSelectionChanged();
+    AfxPumpUntilIdle();
+  }
+}
+BENCHMARK(BM_ExtractorViewerSelectionChange)->Apply(PortsAndMarks);
 
 void BM_ExtractorRowDraggedToTheTopOf2000Ports(benchmark::State& state) {
   Started();

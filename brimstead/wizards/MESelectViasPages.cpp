@@ -223,7 +223,13 @@ void CMESelectViasOlmPage::SetCheckAll(bool check) {
   }
   m_pGrid->RedrawAll();
   NumberPorts();
-  UpdateOwnerButtons();
+  // The board marks follow every check, as at a single click.
+  const HWND self = m_hWnd;
+  if (CWizardDlg* owner = GetOwner()) {
+    owner->UpdateButtons();
+    if (::IsWindow(self))
+      owner->UpdateBoardMarks();
+  }
 }
 
 void CMESelectViasOlmPage::OnCheckAll() { SetCheckAll(true); }

@@ -286,11 +286,26 @@ void CVornWizTabCtrl::UpdateNextButton() {
 
 bool CVornWizTabCtrl::SelectStep(int index) { return MoveToStep(index, 0); }
 
+std::vector<bool> CVornWizTabCtrl::HiddenSteps() const {
+  std::vector<bool> hidden(static_cast<size_t>(m_nStepCount));
+  for (int i = 0; i < m_nStepCount; ++i)
+    hidden[static_cast<size_t>(i)] = !m_Steps[i]->IsVisible();
+  return hidden;
+}
+
+int CVornWizTabCtrl::FirstShownStep(const std::vector<bool>& hidden, int first, int last) const {
+  for (int i = std::max(first, 0); i <= last && i < m_nStepCount && i < static_cast<int>(hidden.size()); ++i)
+    if (hidden[static_cast<size_t>(i)] && m_Steps[i]->IsEnabled())
+      return i;
+  return -1;
+}
+
 bool CVornWizTabCtrl::MoveToStep(int index, int neighbour) {
   CWizStepNode* step = GetStep(index);
   if (!step || index == m_nCurrent)
     return false;
   CPropertyPage* oldPage = GetPage(m_nCurrent);
+  const std::vector<bool> hidden = HiddenSteps();
   if (oldPage) {
     if (!oldPage->OnKillActive())
       return false;
@@ -302,6 +317,9 @@ bool CVornWizTabCtrl::MoveToStep(int index, int neighbour) {
       index = again;
       step = GetStep(index);
     }
+  } else if (const int shown = FirstShownStep(hidden, m_nCurrent + 1, index - 1); shown >= 0) {
+    index = shown;
+    step = GetStep(index);
   }
   CPropertyPage* newPage = step->GetPage();
   if (newPage && !newPage->OnSetActive()) {

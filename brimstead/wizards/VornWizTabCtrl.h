@@ -20,6 +20,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class CAnchorLayout;
 struct CAnchorLayoutEntry;
@@ -91,6 +92,10 @@ public:
   // Deletes the step of `page` and closes the gap; the current index is left as it is.
   void RemoveStep(CPropertyPage* page);
   bool SelectStep(int index);
+  // Whether each step is hidden now, by index; FirstShownStep answers the first step in `first` .. `last` that was
+  // hidden in such a list and can now be entered (-1 for none): a step that stored data showed, never seen yet.
+  std::vector<bool> HiddenSteps() const;
+  int FirstShownStep(const std::vector<bool>& hidden, int first, int last) const;
   bool NextStep();
   bool PreviousStep();
 
@@ -164,7 +169,8 @@ private:
   // The first enabled step after (step +1) or before (step -1) the current one; MaxSteps after, 0 before, for none.
   int NeighbourStep(int step) const;
   // SelectStep(index); with `neighbour`, the step is that neighbour again as the wizard stands once the old page
-  // stored its data (which may show or hide steps, as a board chosen on the board page does).
+  // stored its data (which may show or hide steps, as a board chosen on the board page does). A jump to a later
+  // step lands on the first step before it that the stored data showed.
   bool MoveToStep(int index, int neighbour);
   void UpdateNextButton();
   CRect PageArea() const;

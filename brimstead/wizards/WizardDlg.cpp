@@ -237,8 +237,17 @@ bool CWizardDlg::OnWizardBarEvent(int code, int argument) {
     case WizEventFinish: {
       if (!page)
         return true;
+      CVornWizTabCtrl* steps = m_pFrame ? m_pFrame->GetStepList() : nullptr;
+      const std::vector<bool> hidden = steps ? steps->HiddenSteps() : std::vector<bool>();
       if (!page->ValidateAndStore())
         return false;
+      // A step that the stored data showed (the extractor's supply pins of a board chosen now) is shown before
+      // anything runs: the host gets no port from a step the user never saw.
+      UpdateButtons();
+      if (const int shown = steps ? steps->FirstShownStep(hidden, 0, steps->GetStepCount() - 1) : -1; shown >= 0) {
+        steps->SelectStep(shown);
+        return false;
+      }
       if (!SaveSettingsOrTell())
         return false;
       CString messages;

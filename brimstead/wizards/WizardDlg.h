@@ -115,6 +115,7 @@ public:
   bool RefreshActivePage() override { return OnViewerSelectionChanged(); }
   bool HasBoardMarks() override { return m_BoardMarks.HasMarker(); }
   void ClearBoardMarks() override;
+  void OnViaPortSwitched(int viaPort) override { UpdatePortMark(viaPort); }
   void Release() override;
 
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

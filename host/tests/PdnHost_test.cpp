@@ -74,6 +74,10 @@ protected:
     fs::remove_all(dir, ignored);
   }
 
+  // Runs host/tests/scripts/<script>.pdnscript in the extractor, modal, on a system of the 8-layer and the 4-layer
+  // board, with the project and the screenshots in the test's folder.
+  Outcome RunTwoBoardExtractor(const std::string& script);
+
   // Runs a script that ends the wizard itself, modal and then modeless, each time without a settings file before:
   // every run ends cleanly through the host's MayClose, with the settings file written. Answers the outputs.
   std::vector<std::string> RunScriptThatSavesAndCloses(const fs::path& script) {
@@ -343,6 +347,13 @@ void ExpectShotsMatchReferences(const fs::path& dir, const std::vector<const cha
 
 fs::path SampleBoard(const std::string& name) {
   return fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards" / (name + ".json");
+}
+
+Outcome PdnHostProgram::RunTwoBoardExtractor(const std::string& script) {
+  return RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " + SampleBoard("sensor4").string() +
+                    " --wizard extractor --open modal --fixed-clock --project " + project + " --script " +
+                    (SourceDir() / "host/tests/scripts" / (script + ".pdnscript")).string() + " --shots " +
+                    dir.string());
 }
 
 TEST_F(PdnHostProgram, DecouplingWizardRunsFromAScriptOnBothSampleBoards) {
@@ -1304,19 +1315,55 @@ TEST_F(PdnHostProgram, AReloadedExtractionRunsOnTheSavedPorts) {
 }
 
 // The extractor on a system of two boards opens with no board chosen, hence no supply-pin ports: once the user
-// chooses the 8-layer board its "Select IC Power Pins" step shows that board's picked balls, and the host's Run gets
-// only the ports the user kept there and the vias, numbered on after them.
+// chooses the 8-layer board its "Select IC Power Pins" step shows that board's picked balls, whether Next or a jump
+// through the step list past it leaves the board step, and the host's Run gets only the ports the user kept there
+// and the vias, numbered on after them. "Check Data" on the board step shows the supply-pin step and runs nothing.
 TEST_F(PdnHostProgram, TheExtractorShowsTheSupplyPinStepOfABoardChosenLater) {
-  const Outcome outcome =
-      RunPdnHost("--board " + SampleBoard("demo8").string() + " --board " + SampleBoard("sensor4").string() +
-                 " --wizard extractor --open modal --fixed-clock --script " +
-                 (SourceDir() / "host/tests/scripts/extractor-boards.pdnscript").string() + " --shots " + dir.string());
-  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
-  EXPECT_NE(outcome.output.find("  GetProbeCount = 3\n  probe 0 = U1.D4\n  probe 1 = V_TX0_N\n  probe 2 = V_TX0_P\n"),
-            std::string::npos)
-      << outcome.output;
+  for (const char* script : {"extractor-boards", "extractor-boards-jump"}) {
+    SCOPED_TRACE(script);
+    const Outcome outcome = RunTwoBoardExtractor(script);
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find("  GetProbeCount = 3\n  probe 0 = U1.D4\n  probe 1 = V_TX0_N\n  probe 2 = V_TX0_P\n"),
+              std::string::npos)
+        << outcome.output;
+  }
+  const Outcome finish = RunTwoBoardExtractor("extractor-boards-finish");
+  ASSERT_EQ(finish.code, 0) << finish.output << finish.errors;
+  EXPECT_EQ(finish.output.find("callback: Run\n"), std::string::npos) << finish.output;
   ExpectShotsMatchReferences(dir, {"extractor-boards-01-no-board", "extractor-boards-02-supply",
-                                   "extractor-boards-03-vias"});
+                                   "extractor-boards-03-vias", "extractor-boards-jump-01-supply",
+                                   "extractor-boards-finish-01-supply"});
+}
+
+// A board chosen on the same system and then left keeps nothing of its own in the extractor: the net the host's
+// board window picked on it is gone from the via page and from the saved settings, and the board chosen next lists
+// its supply pins by name as on a first visit (the host's Run numbers them so).
+TEST_F(PdnHostProgram, TheExtractorForgetsTheBoardItLeaves) {
+  const Outcome net = RunTwoBoardExtractor("extractor-boards-net");
+  ASSERT_EQ(net.code, 0) << net.output << net.errors;
+  const std::string saved = ReadFile(dir / "demo8.dao");
+  EXPECT_NE(saved.find("[PDN_CHANNEL_PROBES]"), std::string::npos) << saved;
+  EXPECT_EQ(saved.find("NET ="), std::string::npos) << saved;
+  const Outcome order = RunTwoBoardExtractor("extractor-boards-order");
+  ASSERT_EQ(order.code, 0) << order.output << order.errors;
+  EXPECT_NE(order.output.find("  probe 0 = U1.D4\n  probe 1 = U1.D7\n  probe 2 = U1.F2\n  probe 3 = U1.G4\n"
+                              "  probe 4 = U1.G7\n  probe 5 = V_TX0_N\n"),
+            std::string::npos)
+      << order.output;
+  ExpectShotsMatchReferences(dir, {"extractor-boards-net-01-vias", "extractor-boards-order-01-supply"});
+}
+
+// The extractor's board marks follow every change of its via checks, not only a single click: "Uncheck All",
+// "Check All" and the host switching a via off while another step is current.
+TEST_F(PdnHostProgram, TheExtractorsBoardMarksFollowEveryCheck) {
+  const Outcome outcome = RunPdnHost("--board " + SampleBoard("demo8").string() +
+                                     " --wizard extractor --open modal --fixed-clock --script " +
+                                     (SourceDir() / "host/tests/scripts/extractor-marks.pdnscript").string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  for (const char* expected : {": click \"Uncheck All\"\nmarks: 0\n",
+                               ": click \"Check All\"\nmarks: 2 at (53.000,32.000) (52.000,32.000)\n",
+                               "SetViaPortEnabled(V_TX0_N, off) -> true\nmarks: 1 at (52.000,32.000)\n"})
+    EXPECT_NE(outcome.output.find(expected), std::string::npos) << expected << outcome.output;
 }
 
 // The bypass and via-model wizards outside board mode never take a pick that the board marks not eligible as a via
