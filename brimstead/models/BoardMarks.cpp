@@ -65,10 +65,8 @@ void CBoardMarks::Clear()
 {
     if (!m_marker)
         return;
-    // From the last mark: a host that keeps its marks in an array then moves none at a removal, so that clearing
-    // takes time linear in the marks (the view's marks are made again at every change of its selection).
-    for (int count = m_marker->GetMarkCount(); count > 0;) {
-        m_marker->RemoveMark(count - 1);
+    for (int count = m_marker->GetMarkCount(); count != 0;) {
+        m_marker->RemoveMark(0);
         const int after = m_marker->GetMarkCount();
         if (after >= count)
             break;

@@ -21,7 +21,7 @@ public:
     bool HasMarker() const { return m_marker != nullptr; }
     CHostBoardMarker* GetMarker() const { return m_marker; }
 
-    // Removes every mark group (the last entry while any remain). Stops as soon as a removal does not lower the
+    // Removes every mark group (entry 0 while any remain). Stops as soon as a removal does not lower the
     // marker's count, so a marker that refuses cannot hold the caller in an endless loop.
     void Clear();
 

@@ -191,7 +191,7 @@ TEST_F(BoardMarksTest, NothingWithoutMarkerOrItem)
     EXPECT_EQ(marker.GetMarkCount(), 0);
 }
 
-TEST(BoardMarksClear, RemovesTheLastEntryUntilNoneAreLeft)
+TEST(BoardMarksClear, RemovesEntryZeroUntilNoneAreLeft)
 {
     CountingMarker empty(0);
     CBoardMarks(&empty).Clear();
@@ -201,7 +201,7 @@ TEST(BoardMarksClear, RemovesTheLastEntryUntilNoneAreLeft)
     {
         CBoardMarks marks(&three);
         marks.Clear();
-        EXPECT_EQ(three.removed, (std::vector<int>{2, 1, 0}));
+        EXPECT_EQ(three.removed, (std::vector<int>{0, 0, 0}));
         EXPECT_EQ(three.countCalls, 4);
         three.count = 2;
     } // the destructor clears as well
