@@ -153,4 +153,23 @@ TEST_F(GalleryPaste, AMaskedCellNotEditedRefusesWhatItsEditorRefuses) {
   EXPECT_EQ(paste(5, "too long a note", false), "notes 2");
 }
 
+// Ctrl+V on the currency cell "Dollars, grouped" not being edited stored $12,345,678,901,234,568.00 for
+// "12345678901234567": a double does not hold more than 15 significant digits. Its editor refuses such an
+// amount; the cell paste refuses it too, and the cell keeps its value.
+TEST_F(GalleryPaste, ACurrencyCellRefusesAPastedAmountOfMoreThanFifteenDigits) {
+  CGXGridWnd* g = Open("currency");
+  ASSERT_NE(g, nullptr);
+  auto paste = [&](const char* text) {
+    ::SetFocus(g->GridHwnd());
+    EXPECT_TRUE(g->MoveCurrentCellTo(1, kLive, GX_UPDATENOW));
+    plat::RunUntilIdle();
+    gxtest::PutClipboardText(text);
+    Key('V', true);
+    return std::string(g->GetCellValue(1, kLive));
+  };
+  EXPECT_EQ(paste("12345678901234567"), "1234.5");
+  EXPECT_EQ(paste("99999999999999999999999"), "1234.5");
+  EXPECT_EQ(paste("1234567890123.45"), "1234567890123.45");
+}
+
 }  // namespace
