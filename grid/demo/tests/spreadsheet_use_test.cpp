@@ -325,4 +325,26 @@ TEST_F(SheetUse, APasteThatRunsOutOfMemorySaysSoAndChangesNothing) {
   EXPECT_EQ(Value(balance, 17, 4), "516.25");
 }
 
+// A typed path had its backslashes taken as escapes ("C:\temp" became "C:", a TAB and "emp"), and a copy
+// pasted back did not restore it. A text is stored as typed; escapes stay a feature of string constants in
+// formulas.
+TEST_F(SheetUse, ATypedTextIsStoredAsTyped) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  const std::string path = R"(C:\temp\new\x41)";
+  ASSERT_TRUE(budget->MoveCurrentCellTo(12, 1, GX_UPDATENOW));
+  Type(path.c_str());
+  EXPECT_EQ(Value(budget, 12, 1), path);
+  EXPECT_EQ(Formula(budget, 12, 1), "'" + path);
+  ASSERT_TRUE(budget->MoveCurrentCellTo(12, 1, GX_UPDATENOW));
+  Ctrl('C');
+  ASSERT_TRUE(budget->MoveCurrentCellTo(13, 1, GX_UPDATENOW));
+  Ctrl('V');
+  EXPECT_EQ(Value(budget, 13, 1), path);
+  ASSERT_TRUE(budget->MoveCurrentCellTo(14, 1, GX_UPDATENOW));
+  Type(R"(="a\tb")");
+  EXPECT_EQ(Value(budget, 14, 1), "a\tb");
+  galleryshots::ExpectDesktopMatches("sheet-use-typed-path");
+}
+
 }  // namespace
