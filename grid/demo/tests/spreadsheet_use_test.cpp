@@ -325,6 +325,25 @@ TEST_F(SheetUse, APasteThatRunsOutOfMemorySaysSoAndChangesNothing) {
   EXPECT_EQ(Value(balance, 17, 4), "516.25");
 }
 
+// A 3,501-character text pasted on A10, or pasted into its editor and stored with Return, kept 511
+// characters: the sheet stores it whole, as the plain grid does.
+TEST_F(SheetUse, ALongTextIsStoredWhole) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  std::string longText;
+  for (int i = 0; longText.size() < 3501; ++i) longText += "word" + std::to_string(i) + ' ';
+  longText.resize(3501);
+  PutText(longText);
+  ASSERT_TRUE(budget->MoveCurrentCellTo(10, 1, GX_UPDATENOW));
+  Ctrl('V');
+  EXPECT_TRUE(Value(budget, 10, 1) == longText) << Value(budget, 10, 1).size();
+  ASSERT_TRUE(budget->MoveCurrentCellTo(11, 1, GX_UPDATENOW));
+  plat::InputRouter::Instance().TypeText("x");  // the editor open, its caret after the "x"
+  Ctrl('V');
+  Type("");
+  EXPECT_TRUE(Value(budget, 11, 1) == "x" + longText) << Value(budget, 11, 1).size();
+}
+
 // A typed path had its backslashes taken as escapes ("C:\temp" became "C:", a TAB and "emp"), and a copy
 // pasted back did not restore it. A text is stored as typed; escapes stay a feature of string constants in
 // formulas.
