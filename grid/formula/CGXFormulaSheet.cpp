@@ -557,6 +557,9 @@ BOOL CGXFormulaSheet::StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* style
       else
         result = SetValueText(nRow, nCol, v);
     }
+    // A refused value (a formula that does not parse) stores nothing: the cell keeps its value and its style,
+    // and the caller learns of the refusal.
+    if (!result) return FALSE;
     // 6. The cell's own style.
     if (!valueOnly) {
       cell = _gx_find_cell(m_nSheet, row, col);

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "grid/demo/gallery.h"
 #include "grid/demo/tests/galleryshots.h"
@@ -364,6 +365,39 @@ TEST_F(SheetUse, ATypedTextIsStoredAsTyped) {
   Type(R"(="a\tb")");
   EXPECT_EQ(Value(budget, 14, 1), "a\tb");
   galleryshots::ExpectDesktopMatches("sheet-use-typed-path");
+}
+
+// Replace All "B" -> "?" from D2 makes no formula that parses: every replacement is refused. It said nothing
+// and left an empty undo step, so the next Ctrl+Z seemed to do nothing. It says that the cells keep their
+// values, and Ctrl+Z undoes what was done before it.
+TEST_F(SheetUse, AReplaceAllThatReplacesNothingSaysSoAndLeavesNoUndoStep) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  Type("50");
+  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 4, GX_UPDATENOW));
+  plat::ClearShownLog();
+  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "B\t?", FR_DOWN | FR_REPLACEALL});
+  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+  Ctrl('H');
+  EXPECT_EQ(Formula(budget, 2, 4), "=B2*C2");
+  auto boxes = [] {
+    std::vector<std::string> texts;
+    for (const plat::ShownRecord& r : plat::ShownLog())
+      if (r.request.kind == plat::SystemUiKind::MessageBox) texts.push_back(r.request.text);
+    plat::ClearShownLog();
+    return texts;
+  };
+  EXPECT_EQ(boxes(), std::vector<std::string>{"A replaced text is not a value its cell takes (too long, against the "
+                                              "cell's mask or out of its bounds): that cell keeps its value."});
+  ::SetFocus(budget->GridHwnd());
+  Ctrl('Z');
+  EXPECT_EQ(Value(budget, 2, 2), "40");
+  EXPECT_EQ(Value(budget, 2, 4), "4.8");
+  // The refused formulas' parse errors do not come up after the next store.
+  ASSERT_TRUE(budget->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
+  Type("13");
+  EXPECT_TRUE(boxes().empty());
 }
 
 }  // namespace
