@@ -90,6 +90,15 @@ class SheetUse : public ::testing::Test {
     return g;
   }
 
+  // Replace All (Ctrl+H) from a cell down its column, the dialog answered with "find<TAB>replacement".
+  void ReplaceAll(CGXGridWnd* g, ROWCOL row, ROWCOL col, const char* findAndReplace) {
+    ::SetFocus(g->GridHwnd());
+    ASSERT_TRUE(g->MoveCurrentCellTo(row, col, GX_UPDATENOW));
+    automation.Reply(plat::SystemUiKind::Replace, {IDOK, findAndReplace, FR_DOWN | FR_REPLACEALL});
+    automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+    Ctrl('H');
+  }
+
   plat::ScriptedAutomation automation;
   HWND main = nullptr;
 };
@@ -142,11 +151,7 @@ TEST_F(SheetUse, AFreshWorkbookHasNothingToUndo) {
 // Replace all (Ctrl+H) of a price recomputes the amounts and the total on it, and undo puts them back.
 TEST_F(SheetUse, ReplaceAllRecomputesTheFormulasOnTheReplacedCells) {
   CGXGridWnd* budget = ShowSheet(0);
-  ::SetFocus(budget->GridHwnd());
-  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 3, GX_UPDATENOW));
-  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "0.12\t1.2", FR_DOWN | FR_REPLACEALL});
-  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
-  Ctrl('H');
+  ReplaceAll(budget, 2, 3, "0.12\t1.2");
   EXPECT_EQ(Value(budget, 2, 3), "1.2");
   EXPECT_EQ(Value(budget, 2, 4), "48");
   EXPECT_EQ(Value(budget, 2, 5), "57.6");
@@ -192,11 +197,7 @@ TEST_F(SheetUse, ReplaceInAFormulaCellReplacesInTheFormula) {
 // the number 10.9 and D4 the number 3.9 after "2" -> "9". One undo puts the formulas back.
 TEST_F(SheetUse, ReplaceAllKeepsFormulasFormulas) {
   CGXGridWnd* budget = ShowSheet(0);
-  ::SetFocus(budget->GridHwnd());
-  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 4, GX_UPDATENOW));
-  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "2\t9", FR_DOWN | FR_REPLACEALL});
-  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
-  Ctrl('H');
+  ReplaceAll(budget, 2, 4, "2\t9");
   EXPECT_EQ(Formula(budget, 2, 4), "=B9*C9");
   EXPECT_EQ(Formula(budget, 3, 4), "=B3*C3");
   EXPECT_EQ(Value(budget, 3, 4), "10.2");
@@ -208,11 +209,7 @@ TEST_F(SheetUse, ReplaceAllKeepsFormulasFormulas) {
   EXPECT_EQ(Formula(budget, 8, 4), "=D2+D3+D4+D5+D6;D8<2000");
   EXPECT_EQ(Value(budget, 8, 4), "74");
   // A replaced formula that no longer parses is refused: the cell keeps its formula.
-  ::SetFocus(budget->GridHwnd());
-  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 4, GX_UPDATENOW));
-  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "*\t*/", FR_DOWN | FR_REPLACEALL});
-  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
-  Ctrl('H');
+  ReplaceAll(budget, 2, 4, "*\t*/");
   EXPECT_EQ(Formula(budget, 3, 4), "=B3*C3");
   EXPECT_EQ(Value(budget, 3, 4), "10.2");
 }
@@ -375,11 +372,8 @@ TEST_F(SheetUse, AReplaceAllThatReplacesNothingSaysSoAndLeavesNoUndoStep) {
   ::SetFocus(budget->GridHwnd());
   ASSERT_TRUE(budget->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
   Type("50");
-  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 4, GX_UPDATENOW));
   plat::ClearShownLog();
-  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "B\t?", FR_DOWN | FR_REPLACEALL});
-  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
-  Ctrl('H');
+  ReplaceAll(budget, 2, 4, "B\t?");
   EXPECT_EQ(Formula(budget, 2, 4), "=B2*C2");
   auto boxes = [] {
     std::vector<std::string> texts;
