@@ -657,17 +657,22 @@ BOOL CGXEditControl::ReplaceInCell(DWORD_PTR request, DWORD_PTR rowArg, DWORD_PT
   if (!ReplacedCellText(request, row, col, here, windowText, text)) return FALSE;
   CGXStyle composed;
   const CGXStyle& style = here ? GetCachedStyle() : StyleForStore(row, col, nullptr, composed);
-  if (!TakesReplacedText(text, row, col, style)) return FALSE;
-  return m_pGrid->StoreValueFromControl(row, col, text, gxCopy, here ? &style : nullptr);
+  return StoreReplacedText(text, row, col, style, here);
 }
 
 // A replaced text goes in only as the cell would take it typed: within its maximum length, in the form its
-// conversion gives (a mask's data), and within its bounds. A refused one leaves the cell as it was and
-// the grid a warning: the bounds' message, else the grid's own.
-BOOL CGXEditControl::TakesReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style) {
+// conversion gives (a mask's data), within its bounds, and as its store takes it (a formula sheet refuses a
+// formula that no longer parses). A refused one leaves the cell as it was and the grid a warning: the
+// bounds' message, else the grid's own. The store's own report of a refusal is taken here, so that it does
+// not come up after a later store.
+BOOL CGXEditControl::StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL edited) {
   const int limit = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
   const BOOL fits = (limit <= 0 || text.GetLength() <= limit) && ConvertTextForCell(text, row, col, style);
-  if (fits && !BreaksBounds(text, style)) return TRUE;
+  if (fits && !BreaksBounds(text, style)) {
+    if (m_pGrid->StoreValueFromControl(row, col, text, gxCopy, edited ? &style : nullptr)) return TRUE;
+    CString report;
+    m_pGrid->DataObjectErrorText(report);
+  }
   if (m_pGrid->GetWarningText().IsEmpty()) m_pGrid->SetWarningText(gx::LoadGridString(GX_IDS_REPLACE_REFUSED));
   return FALSE;
 }

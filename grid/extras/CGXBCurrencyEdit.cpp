@@ -25,17 +25,14 @@ constexpr UINT kIdEditClear = 57632, kIdEditCopy = 57634, kIdEditCut = 57635, kI
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The digits of a text from its first one other than 0: an amount of more than 15 is not held exactly by a
-// double (12345678901234567 reads back as ...568).
-constexpr int kExactDigits = 15;
-int SignificantDigits(const CString& text) {
+}  // namespace
+
+int CGXBCurrencyEdit::SignificantDigits(const CString& text) {
   int n = 0;
   for (int i = 0; i < text.GetLength(); ++i)
     if (IsDigit(text[i]) && (n > 0 || text[i] != '0')) ++n;
   return n;
 }
-
-}  // namespace
 
 BOOL GXRegisterCurrencyEditClass(HINSTANCE instance) {
   WNDCLASS wc{};

@@ -128,6 +128,10 @@ class CGXBCurrencyEdit : public CGXBDropEdit {
   static int LastDigitOrdinalBefore(const char* text, int pos);
   static BOOL IsAllDigits(const char* text);
   static int StripNonDigits(CString& text);
+  // The digits of a text from its first one other than 0; an amount of more than kExactDigits of them is
+  // not held exactly by a double (12345678901234567 reads back as ...568), so no amount may have more.
+  static int SignificantDigits(const CString& text);
+  static constexpr int kExactDigits = 15;
 
   // The overridable steps.
   virtual BOOL ShowCalculator();

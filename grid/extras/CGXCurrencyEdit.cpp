@@ -214,7 +214,8 @@ BOOL CGXCurrencyEdit::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CG
   const Format& f = m_captive.GetFormatRef();
   double amount = 0.0;
   BOOL negative = FALSE;
-  if (!f.ParseValue(text, amount, negative)) return FALSE;
+  // An amount the editor would refuse to take is refused here too: the cell keeps its value.
+  if (!f.ParseValue(text, amount, negative) || SignificantDigits(text) > kExactDigits) return FALSE;
   text = StoredAmount(amount, negative, f.m_nFractionDigits);
   return TRUE;
 }

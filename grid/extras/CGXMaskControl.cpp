@@ -179,13 +179,11 @@ BOOL CGXMaskControl::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CString*
 
 BOOL CGXMaskControl::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle& style) {
   SetMaskFromStyle(m_pDisplayData.get(), style);
-  // A shown text (with its literals) first; a text that does not read so is taken as raw characters. A text
-  // of which the mask takes no character at all ("abcde" for #####-####) is refused and stays as it is: it
-  // would give the cell an empty value.
-  if (m_pDisplayData->SetDisplayText(text, -1, FALSE) == -1 || !m_pDisplayData->IsValid()) {
-    const int end = m_pDisplayData->PushData(text, -1, FALSE);
-    if (end == -1 || (!text.IsEmpty() && end <= m_pDisplayData->GetNextInputPos(-1))) return FALSE;
-  }
+  // The text goes in as a paste over the whole edited text would: a shown text (with its literals) or typed
+  // characters, whole. A text the editor would refuse ("555-987-6543" for (###) ###-####, eleven digits for
+  // ten, "abcde" for #####-####) is refused here too, never stored in part.
+  m_pDisplayData->ClearData();
+  if (m_pDisplayData->ReplaceRange(text, 0, m_pDisplayData->GetDataLength(), FALSE) < 0) return FALSE;
   m_pDisplayData->GetData(text, 0, -1, TRUE);
   return TRUE;
 }
@@ -424,31 +422,9 @@ void CGXMaskControl::ReplaceSelectedText(LPCTSTR text) {
     CGXStatic::ReplaceSelectedText(text);
     return;
   }
-  const CString inserted = text ? text : "";
-  CGXMaskData& data = *m_pEditData;
   int start = 0, end = 0;
   GetCharSel(start, end);
-  const BOOL selection = start != end;
-  const int pos = data.GetNextInputPos(start - 1);
-  if (pos < 0 || (selection && pos >= end)) return;
-  const CString before = WindowText();
-  auto restore = [&] { data.SetDisplayText(before, -1, FALSE); };
-  // A shown text is read from the selection's start when that is a literal: "(987) 65" pasted over the
-  // whole text matches the mask's literals from position 0.
-  const int shownAt = data.IsLiteral(start) ? start : pos;
-  // The text goes in whole or not at all: a character the mask refuses, or one past its last position,
-  // leaves the text as it was (never the part before it: "12a45" is not "12").
-  const int characters = static_cast<int>(CGXMaskData::SplitChars(inserted).size());
-  auto attempt = [&](BOOL raw) {
-    if (selection) data.DeleteRange(end, pos);
-    const int at = raw ? data.PushData(inserted, pos, TRUE) : data.SetDisplayText(inserted, shownAt, TRUE);
-    const int taken = at < 0 ? -1 : raw ? data.InputPositionsBetween(pos, at) : at - shownAt;
-    if (taken == characters && data.IsValid()) return at;
-    restore();
-    return -1;
-  };
-  int at = m_bPastingMaskData ? -1 : attempt(FALSE);
-  if (at < 0) at = attempt(TRUE);
+  const int at = m_pEditData->ReplaceRange(text ? text : "", start, end, m_bPastingMaskData);
   if (at < 0) {
     MessageBeep(MB_ICONEXCLAMATION);  // nothing fits: the text stays as it was
     return;

@@ -324,6 +324,25 @@ int CGXMaskData::SetDisplayText(const CString& text, int start, BOOL insert) {
   return pos;
 }
 
+int CGXMaskData::ReplaceRange(const CString& text, int start, int end, BOOL rawOnly) {
+  const BOOL selection = start != end;
+  const int pos = GetNextInputPos(start - 1);
+  if (pos < 0 || (selection && pos >= end)) return -1;
+  const std::vector<CString> before = m_data;
+  const int shownAt = IsLiteral(start) ? start : pos;
+  const int characters = static_cast<int>(SplitChars(text).size());
+  auto attempt = [&](BOOL raw) {
+    if (selection) DeleteRange(end, pos);
+    const int at = raw ? PushData(text, pos, TRUE) : SetDisplayText(text, shownAt, TRUE);
+    const int taken = at < 0 ? -1 : raw ? InputPositionsBetween(pos, at) : at - shownAt;
+    if (taken == characters && IsValid()) return at;
+    m_data = before;
+    return -1;
+  };
+  const int at = rawOnly ? -1 : attempt(FALSE);
+  return at < 0 ? attempt(TRUE) : at;
+}
+
 // ---- Reading back
 
 void CGXMaskData::GetDisplayText(CString& out, int from, int to) const {

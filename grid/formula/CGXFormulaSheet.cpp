@@ -462,7 +462,6 @@ void CGXFormulaSheet::GetCellExpressionText(GX_CELL* cell, CString& text) const 
   if (cell->valueType() == GX_VAL_NUMBER && style && style->IsIncluded(GX_IN_FORMAT) &&
       gxfs::IsDateFormat(style->GetFormat()))
     text = GetDrawingAndFormatting().FormatDisplayText(*style, text, GX_VT_NUMBER);
-  if (text.GetLength() > GX_MAX_TEXT) text = text.Left(GX_MAX_TEXT);
 }
 
 BOOL CGXFormulaSheet::ParseExpression(LPCTSTR text, CGXFormula& formula) {
@@ -558,6 +557,9 @@ BOOL CGXFormulaSheet::StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* style
       else
         result = SetValueText(nRow, nCol, v);
     }
+    // A refused value (a formula that does not parse) stores nothing: the cell keeps its value and its style,
+    // and the caller learns of the refusal.
+    if (!result) return FALSE;
     // 6. The cell's own style.
     if (!valueOnly) {
       cell = _gx_find_cell(m_nSheet, row, col);
@@ -1293,7 +1295,6 @@ void CGXFormulaSheet::LoadRecord(CArchive& ar) {
       case GX_VAL_TEXT:
       case GX_VAL_INLINE:
         ar >> text;
-        text = CutText(text);
         value.type = GX_VAL_TEXT;
         value.text = const_cast<char*>(text.GetString());
         break;

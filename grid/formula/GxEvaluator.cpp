@@ -115,14 +115,8 @@ Item compare(const GX_EXPR_NODE& n, const GX_EXPR_NODE* nodes) {
         default: result = !aText; break;
         }
     } else if (aText && bText) {
-        char x[512], y[512];
-        std::strncpy(x, a->text, 511);
-        x[511] = '\0';
-        std::strncpy(y, b->text, 511);
-        y[511] = '\0';
-        _gx_trim_trailing_space(x);
-        _gx_trim_trailing_space(y);
-        int c = std::strcmp(x, y);
+        // Whole texts, without their trailing blanks.
+        int c = _gx_trimmed(a->text).compare(_gx_trimmed(b->text));
         switch (op) {
         case GX_OP_EQ: result = c == 0; break;
         case GX_OP_NE: result = c != 0; break;
@@ -368,7 +362,7 @@ bool sameValue(const GX_CELL* cell, const GX_VALUE& v) {
     case GX_VAL_NUMBER: return t == GX_VAL_NUMBER && cell->value.number == v.number;
     case GX_VAL_TEXT: {
         size_t len = std::strlen(v.text);
-        if (len > 8) return t == GX_VAL_TEXT && std::strncmp(cell->value.text, v.text, GX_MAX_TEXT) == 0;
+        if (len > 8) return t == GX_VAL_TEXT && std::strcmp(cell->value.text, v.text) == 0;
         char inl[8] = {};
         std::memcpy(inl, v.text, len);
         return t == GX_VAL_INLINE && std::memcmp(cell->value.inl, inl, 8) == 0;

@@ -187,10 +187,13 @@ int _gx_exceeds_32_bits(double value) {
     return value >= 4294967296.0 || value <= -2147483649.0;
 }
 
-void _gx_trim_trailing_space(char* text) {
+std::string_view _gx_trimmed(const char* text) {
     size_t n = std::strlen(text);
-    while (n > 1 && std::isspace(static_cast<unsigned char>(text[n - 1]))) text[--n] = '\0';
+    while (n > 1 && std::isspace(static_cast<unsigned char>(text[n - 1]))) --n;
+    return std::string_view(text, n);
 }
+
+void _gx_trim_trailing_space(char* text) { text[_gx_trimmed(text).size()] = '\0'; }
 
 void _gx_upper_case(char* text) {
     for (; *text; ++text)

@@ -5,6 +5,7 @@
 #include "grid/formula/GxTypes.h"
 
 #include <string>
+#include <string_view>
 
 const char* _gx_error_text(int number);
 
@@ -20,5 +21,7 @@ char* _gx_inline_text_dup(const char* eight);            // tracked 9-byte copy 
 void _gx_copy_inline_text(char* dest, const char* text, int terminate);
 int _gx_hex_digit_value(int ch);
 int _gx_exceeds_32_bits(double value);
+// A text without its trailing white space; a text of nothing else keeps its first character.
+std::string_view _gx_trimmed(const char* text);
 void _gx_trim_trailing_space(char* text);
 void _gx_upper_case(char* text);

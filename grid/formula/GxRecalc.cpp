@@ -292,17 +292,14 @@ int _gx_enter_number(int sheet, int32_t row, int32_t col, double number) {
 int _gx_enter_text(int sheet, int32_t row, int32_t col, const char* text) {
     if (!inBounds(row, col)) return 0;
     GX_SHEET* sh = _gx_sheet_get(sheet);
-    // Escapes are resolved first; at most 511 characters are kept.
-    char buf[GX_MAX_TEXT + 1];
-    std::string src(text ? text : "");
-    _gx_unescape_string(buf, src.c_str());
+    // Kept as given, whole: escapes belong to string constants inside formulas.
     GX_CELL* fresh = nullptr;
     try {
         fresh = _gx_cell_alloc(&sh->lists[0]);
         fresh->setKind(GX_KIND_TEXT);
         GX_VALUE v;
         v.type = GX_VAL_TEXT;
-        v.text = buf;
+        v.text = const_cast<char*>(text ? text : "");
         _gx_cell_set_value(fresh, &v);
         fresh->row = row;
         fresh->col = col;

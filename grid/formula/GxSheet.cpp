@@ -348,10 +348,7 @@ void _gx_cell_set_value(GX_CELL* cell, const GX_VALUE* value) {
         const char* t = value->text ? value->text : "";
         size_t n = std::strlen(t);
         if (n > 8) {
-            n = std::min<size_t>(n, GX_MAX_TEXT);
-            char* copy = static_cast<char*>(_gx_alloc(GX_MAX_TEXT + 1));
-            std::memcpy(copy, t, n);
-            cell->value.text = copy;
+            cell->value.text = _gx_string_ndup(t, n);
             cell->setValueType(GX_VAL_TEXT);
         } else {
             char inl[8] = {};
@@ -391,12 +388,11 @@ GX_CELL* _gx_cell_copy_to_list(GX_CELL_LIST* list, const GX_CELL* cell) {
         char* text = nullptr;
         if (cell->valueType() == GX_VAL_TEXT) {
             try {
-                text = static_cast<char*>(_gx_alloc(GX_MAX_TEXT + 1));
+                text = _gx_string_dup(cell->value.text);
             } catch (...) {
                 _gx_expr_free(expr);
                 throw;
             }
-            std::memcpy(text, cell->value.text, GX_MAX_TEXT + 1);
         }
         *copy = *cell;
         copy->next = nullptr;

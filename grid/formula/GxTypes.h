@@ -11,7 +11,7 @@ constexpr int32_t GX_MAX_ROW = 8388607; // rows count from 1
 constexpr int32_t GX_MAX_COL = 4095;    // columns count from 0
 constexpr int GX_MAX_NODES = 200;       // nodes of one compiled formula
 constexpr int GX_MAX_ARGS = 100;        // arguments of one call
-constexpr int GX_MAX_TEXT = 511;        // characters of a stored text
+constexpr int GX_MAX_TEXT = 511;        // characters of a string constant and of a formula's text
 
 // ---------------------------------------------------------------------------------------------------------
 // GX_RANGE: three words. Word 0 bits 0-23 top row; word 1 bits 0-23 bottom row; word 2 bits 0-12 left column,
@@ -218,7 +218,7 @@ struct GX_CELL {
     uint32_t user = 0; // left to the store's users
     union Value {
         double number;
-        char* text;   // type 4: tracked, 512 bytes at most
+        char* text;   // type 4: tracked, zero-terminated, of any length
         char inl[8];  // type 5: padded with NULs, no terminator at 8 characters
         struct { int32_t code; const char* detail; } error;
     } value{};

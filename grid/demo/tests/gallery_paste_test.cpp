@@ -7,6 +7,7 @@
 #include "grid/core/tests/gxwindowtest.h"
 #include "grid/demo/gallery.h"
 #include "grid/demo/tests/gallerypage.h"
+#include "grid/demo/tests/galleryshots.h"
 #include "grid/controls/CGXRichEditCtrl.h"
 #include "grid/extras/CGXDateTimeCtrl.h"
 #include "grid/extras/CGXMaskControl.h"
@@ -109,6 +110,66 @@ TEST_F(GalleryPaste, APasteTheMaskRefusesLeavesACellNotEditedAsItWas) {
   gxtest::PutClipboardText("98765-4321");
   Key('V', true);
   EXPECT_EQ(std::string(g->GetCellValue(2, kLive)), "987654321");
+}
+
+// Ctrl+V on a masked cell not being edited stored what the mask took of a text its editor refuses:
+// "555-987-6543" on (555) 123-4567 gave "(555) ___-____", eleven digits lost the last one, "1234567890" on
+// #####-#### became 12345-6789, "1/2/2024" on the prompt-* date gave "1*/**/****". Each is refused whole, as
+// the edited cell refuses it, and the cell keeps its value; a text the editor takes still goes in.
+TEST_F(GalleryPaste, AMaskedCellNotEditedRefusesWhatItsEditorRefuses) {
+  CGXGridWnd* g = Open("mask");
+  ASSERT_NE(g, nullptr);
+  auto* mask = dynamic_cast<CGXMaskControl*>(g->ControlForId(GX_IDS_CTRL_MASKEDIT));
+  ASSERT_NE(mask, nullptr);
+  auto paste = [&](ROWCOL row, const char* text, bool edited) {
+    ::SetFocus(g->GridHwnd());
+    EXPECT_TRUE(g->MoveCurrentCellTo(row, kLive, GX_UPDATENOW));
+    plat::RunUntilIdle();
+    if (edited) {  // the editor open with all of its text selected
+      Key(VK_END);
+      In().KeyDown(VK_SHIFT);
+      Key(VK_HOME);
+      In().KeyUp(VK_SHIFT);
+    }
+    EXPECT_EQ(mask->GetEditingState() != FALSE, edited);
+    gxtest::PutClipboardText(text);
+    Key('V', true);
+    if (edited) Key(VK_RETURN);
+    return std::string(g->GetCellValue(row, kLive));
+  };
+  for (const bool edited : {true, false}) {
+    SCOPED_TRACE(edited ? "edited" : "not edited");
+    EXPECT_EQ(paste(1, "555-987-6543", edited), "5551234567");
+    EXPECT_EQ(paste(1, "55598765432", edited), "5551234567");
+    EXPECT_EQ(paste(2, "1234567890", edited), "12345");
+    EXPECT_EQ(paste(2, "9876-54321", edited), "12345");
+    EXPECT_EQ(paste(4, "1/2/2024", edited), "0107");
+  }
+  galleryshots::ExpectDesktopMatches("mask-paste-refused");
+  EXPECT_EQ(paste(1, "(555) 987-6543", false), "5559876543");
+  EXPECT_EQ(paste(1, "2223334444", false), "2223334444");
+  EXPECT_EQ(paste(4, "01/02/2024", false), "01022024");
+  EXPECT_EQ(paste(5, "notes 2", false), "notes 2");
+  EXPECT_EQ(paste(5, "too long a note", false), "notes 2");
+}
+
+// Ctrl+V on the currency cell "Dollars, grouped" not being edited stored $12,345,678,901,234,568.00 for
+// "12345678901234567": a double does not hold more than 15 significant digits. Its editor refuses such an
+// amount; the cell paste refuses it too, and the cell keeps its value.
+TEST_F(GalleryPaste, ACurrencyCellRefusesAPastedAmountOfMoreThanFifteenDigits) {
+  CGXGridWnd* g = Open("currency");
+  ASSERT_NE(g, nullptr);
+  auto paste = [&](const char* text) {
+    ::SetFocus(g->GridHwnd());
+    EXPECT_TRUE(g->MoveCurrentCellTo(1, kLive, GX_UPDATENOW));
+    plat::RunUntilIdle();
+    gxtest::PutClipboardText(text);
+    Key('V', true);
+    return std::string(g->GetCellValue(1, kLive));
+  };
+  EXPECT_EQ(paste("12345678901234567"), "1234.5");
+  EXPECT_EQ(paste("99999999999999999999999"), "1234.5");
+  EXPECT_EQ(paste("1234567890123.45"), "1234567890123.45");
 }
 
 }  // namespace

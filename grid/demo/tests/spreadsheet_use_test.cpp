@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "grid/demo/gallery.h"
 #include "grid/demo/tests/galleryshots.h"
@@ -89,6 +90,15 @@ class SheetUse : public ::testing::Test {
     return g;
   }
 
+  // Replace All (Ctrl+H) from a cell down its column, the dialog answered with "find<TAB>replacement".
+  void ReplaceAll(CGXGridWnd* g, ROWCOL row, ROWCOL col, const char* findAndReplace) {
+    ::SetFocus(g->GridHwnd());
+    ASSERT_TRUE(g->MoveCurrentCellTo(row, col, GX_UPDATENOW));
+    automation.Reply(plat::SystemUiKind::Replace, {IDOK, findAndReplace, FR_DOWN | FR_REPLACEALL});
+    automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+    Ctrl('H');
+  }
+
   plat::ScriptedAutomation automation;
   HWND main = nullptr;
 };
@@ -141,11 +151,7 @@ TEST_F(SheetUse, AFreshWorkbookHasNothingToUndo) {
 // Replace all (Ctrl+H) of a price recomputes the amounts and the total on it, and undo puts them back.
 TEST_F(SheetUse, ReplaceAllRecomputesTheFormulasOnTheReplacedCells) {
   CGXGridWnd* budget = ShowSheet(0);
-  ::SetFocus(budget->GridHwnd());
-  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 3, GX_UPDATENOW));
-  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "0.12\t1.2", FR_DOWN | FR_REPLACEALL});
-  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
-  Ctrl('H');
+  ReplaceAll(budget, 2, 3, "0.12\t1.2");
   EXPECT_EQ(Value(budget, 2, 3), "1.2");
   EXPECT_EQ(Value(budget, 2, 4), "48");
   EXPECT_EQ(Value(budget, 2, 5), "57.6");
@@ -191,11 +197,7 @@ TEST_F(SheetUse, ReplaceInAFormulaCellReplacesInTheFormula) {
 // the number 10.9 and D4 the number 3.9 after "2" -> "9". One undo puts the formulas back.
 TEST_F(SheetUse, ReplaceAllKeepsFormulasFormulas) {
   CGXGridWnd* budget = ShowSheet(0);
-  ::SetFocus(budget->GridHwnd());
-  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 4, GX_UPDATENOW));
-  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "2\t9", FR_DOWN | FR_REPLACEALL});
-  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
-  Ctrl('H');
+  ReplaceAll(budget, 2, 4, "2\t9");
   EXPECT_EQ(Formula(budget, 2, 4), "=B9*C9");
   EXPECT_EQ(Formula(budget, 3, 4), "=B3*C3");
   EXPECT_EQ(Value(budget, 3, 4), "10.2");
@@ -207,11 +209,7 @@ TEST_F(SheetUse, ReplaceAllKeepsFormulasFormulas) {
   EXPECT_EQ(Formula(budget, 8, 4), "=D2+D3+D4+D5+D6;D8<2000");
   EXPECT_EQ(Value(budget, 8, 4), "74");
   // A replaced formula that no longer parses is refused: the cell keeps its formula.
-  ::SetFocus(budget->GridHwnd());
-  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 4, GX_UPDATENOW));
-  automation.Reply(plat::SystemUiKind::Replace, {IDOK, "*\t*/", FR_DOWN | FR_REPLACEALL});
-  automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
-  Ctrl('H');
+  ReplaceAll(budget, 2, 4, "*\t*/");
   EXPECT_EQ(Formula(budget, 3, 4), "=B3*C3");
   EXPECT_EQ(Value(budget, 3, 4), "10.2");
 }
@@ -323,6 +321,77 @@ TEST_F(SheetUse, APasteThatRunsOutOfMemorySaysSoAndChangesNothing) {
   EXPECT_TRUE(plat::ShownLog().empty());
   EXPECT_EQ(Formula(balance, 13, 4), "=D12+C13");
   EXPECT_EQ(Value(balance, 17, 4), "516.25");
+}
+
+// A 3,501-character text pasted on A10, or pasted into its editor and stored with Return, kept 511
+// characters: the sheet stores it whole, as the plain grid does.
+TEST_F(SheetUse, ALongTextIsStoredWhole) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  std::string longText;
+  for (int i = 0; longText.size() < 3501; ++i) longText += "word" + std::to_string(i) + ' ';
+  longText.resize(3501);
+  PutText(longText);
+  ASSERT_TRUE(budget->MoveCurrentCellTo(10, 1, GX_UPDATENOW));
+  Ctrl('V');
+  EXPECT_TRUE(Value(budget, 10, 1) == longText) << Value(budget, 10, 1).size();
+  ASSERT_TRUE(budget->MoveCurrentCellTo(11, 1, GX_UPDATENOW));
+  plat::InputRouter::Instance().TypeText("x");  // the editor open, its caret after the "x"
+  Ctrl('V');
+  Type("");
+  EXPECT_TRUE(Value(budget, 11, 1) == "x" + longText) << Value(budget, 11, 1).size();
+}
+
+// A typed path had its backslashes taken as escapes ("C:\temp" became "C:", a TAB and "emp"), and a copy
+// pasted back did not restore it. A text is stored as typed; escapes stay a feature of string constants in
+// formulas.
+TEST_F(SheetUse, ATypedTextIsStoredAsTyped) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  const std::string path = R"(C:\temp\new\x41)";
+  ASSERT_TRUE(budget->MoveCurrentCellTo(12, 1, GX_UPDATENOW));
+  Type(path.c_str());
+  EXPECT_EQ(Value(budget, 12, 1), path);
+  EXPECT_EQ(Formula(budget, 12, 1), "'" + path);
+  ASSERT_TRUE(budget->MoveCurrentCellTo(12, 1, GX_UPDATENOW));
+  Ctrl('C');
+  ASSERT_TRUE(budget->MoveCurrentCellTo(13, 1, GX_UPDATENOW));
+  Ctrl('V');
+  EXPECT_EQ(Value(budget, 13, 1), path);
+  ASSERT_TRUE(budget->MoveCurrentCellTo(14, 1, GX_UPDATENOW));
+  Type(R"(="a\tb")");
+  EXPECT_EQ(Value(budget, 14, 1), "a\tb");
+  galleryshots::ExpectDesktopMatches("sheet-use-typed-path");
+}
+
+// Replace All "B" -> "?" from D2 makes no formula that parses: every replacement is refused. It said nothing
+// and left an empty undo step, so the next Ctrl+Z seemed to do nothing. It says that the cells keep their
+// values, and Ctrl+Z undoes what was done before it.
+TEST_F(SheetUse, AReplaceAllThatReplacesNothingSaysSoAndLeavesNoUndoStep) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  ASSERT_TRUE(budget->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+  Type("50");
+  plat::ClearShownLog();
+  ReplaceAll(budget, 2, 4, "B\t?");
+  EXPECT_EQ(Formula(budget, 2, 4), "=B2*C2");
+  auto boxes = [] {
+    std::vector<std::string> texts;
+    for (const plat::ShownRecord& r : plat::ShownLog())
+      if (r.request.kind == plat::SystemUiKind::MessageBox) texts.push_back(r.request.text);
+    plat::ClearShownLog();
+    return texts;
+  };
+  EXPECT_EQ(boxes(), std::vector<std::string>{"A replaced text is not a value its cell takes (too long, against the "
+                                              "cell's mask or out of its bounds): that cell keeps its value."});
+  ::SetFocus(budget->GridHwnd());
+  Ctrl('Z');
+  EXPECT_EQ(Value(budget, 2, 2), "40");
+  EXPECT_EQ(Value(budget, 2, 4), "4.8");
+  // The refused formulas' parse errors do not come up after the next store.
+  ASSERT_TRUE(budget->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
+  Type("13");
+  EXPECT_TRUE(boxes().empty());
 }
 
 }  // namespace

@@ -56,6 +56,17 @@ struct Bytes {
   }
 };
 
+// An archive's part before its cell records: the schema, a plain store of `rows` x `cols`, the settings at
+// their defaults and no names.
+Bytes SheetHead(ROWCOL rows, ROWCOL cols) {
+  CGXData plain;
+  plain.StoreRowCount(rows);
+  plain.StoreColCount(cols);
+  Bytes head;
+  head.word(1).append(Store(plain)).word(0).word(0).word(0).word(0).word(0).word(0);
+  return head;
+}
+
 TEST_F(SheetTest, ASmallSheetIsStoredByteForByte) {
   CGXFormulaSheet s;
   s.StoreRowCount(3);
@@ -73,6 +84,27 @@ TEST_F(SheetTest, ASmallSheetIsStoredByteForByte) {
   expected.byte(1).byte(2).byte(5).byte(0).dword(2).dword(1).word(0).text("ab");
   expected.byte(0);
   EXPECT_EQ(Store(s), expected.b);
+}
+
+// A text longer than 511 characters was cut when stored and again when read back: it makes the round trip
+// whole. A text record of an earlier sheet (its backslashes and TAB as stored) reads back unchanged.
+TEST_F(SheetTest, TextsComeBackFromTheArchiveAsStored) {
+  CGXFormulaSheet s;
+  s.StoreRowCount(2);
+  s.StoreColCount(1);
+  const std::string longText(3501, 'w');
+  s.SetTextValue(1, 1, longText.c_str());
+  CGXFormulaSheet back;
+  Load(back, Store(s));
+  CString t;
+  back.GetValueText(1, 1, t);
+  EXPECT_TRUE(std::string(t) == longText) << t.GetLength();
+
+  Bytes earlier = SheetHead(2, 1);
+  earlier.byte(1).byte(2).byte(4).byte(0).dword(2).dword(0).word(0).text("C:\\temp\tnew\\x41").byte(0);
+  Load(back, earlier.b);
+  back.GetValueText(2, 1, t);
+  EXPECT_EQ(std::string(t), "C:\\temp\tnew\\x41");
 }
 
 TEST_F(SheetTest, ARoundTripKeepsSettingsNamesCellsMarksAndStyles) {
@@ -158,11 +190,7 @@ TEST_F(SheetTest, OtherSchemasAreRefusedWithTheBadSchemaCause) {
 }
 
 TEST_F(SheetTest, AFormulaThatNoLongerParsesComesBackAsTextAtItsPlace) {
-  CGXData plain;
-  plain.StoreRowCount(4);
-  plain.StoreColCount(4);
-  Bytes b;
-  b.word(1).append(Store(plain)).word(0).word(0).word(0).word(0).word(0).word(0);
+  Bytes b = SheetHead(4, 4);
   b.byte(1).byte(3).byte(3).byte(0).dword(2).dword(1).word(0).text("=1+*").number(3.0);
   // A placeholder for the same place comes after and is dropped (freed, not leaked).
   b.byte(1).byte(0).byte(0).byte(0).dword(2).dword(1).word(0);
@@ -175,19 +203,14 @@ TEST_F(SheetTest, AFormulaThatNoLongerParsesComesBackAsTextAtItsPlace) {
   ASSERT_NE(s.FindCell(2, 2), nullptr);
   EXPECT_EQ(s.FindCell(2, 2)->kind(), GX_KIND_TEXT);
   // A record out of the engine's bounds is bad input.
-  Bytes bad;
-  bad.word(1).append(Store(plain)).word(0).word(0).word(0).word(0).word(0).word(0);
+  Bytes bad = SheetHead(4, 4);
   bad.byte(1).byte(1).byte(3).byte(0).dword(0).dword(1).word(0).number(1.0).byte(0);
   CGXFormulaSheet t2;
   EXPECT_TRUE(enginetest::Throws<CArchiveException>([&] { Load(t2, bad.b); }));
 }
 
 TEST_F(SheetTest, AnArchiveWithTwoRecordsForOneCellKeepsTheLaterOne) {
-  CGXData plain;
-  plain.StoreRowCount(4);
-  plain.StoreColCount(4);
-  Bytes b;
-  b.word(1).append(Store(plain)).word(0).word(0).word(0).word(0).word(0).word(0);
+  Bytes b = SheetHead(4, 4);
   // Cell (1, 1): a number, then a text. Cell (2, 1): a formula, then a number. Cell (3, 1): a number, then a
   // formula.
   b.byte(1).byte(1).byte(3).byte(0).dword(1).dword(0).word(0).number(5.0);

@@ -58,6 +58,11 @@ TEST_F(GxEvaluator, ComparisonsOfTextsAndNumbers) {
     EXPECT_EQ(1, evalNum("=\"a\"!=1"));
     EXPECT_EQ(1, evalNum("=\"abc\"<\"abd\""));
     EXPECT_EQ(1, evalNum("=2<=2"));
+    // Cell texts compare whole, beyond the 511 characters a string constant holds.
+    text(2, 0, (std::string(600, 'a') + "b").c_str());
+    text(3, 0, (std::string(600, 'a') + "c").c_str());
+    EXPECT_EQ(1, evalNum("=A2<A3"));
+    EXPECT_EQ(0, evalNum("=A2==A3"));
 }
 
 TEST_F(GxEvaluator, ConcatenationOfTexts) {
