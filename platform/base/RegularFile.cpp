@@ -40,6 +40,24 @@ FileReadResult CheckRegularFile(const std::string& path) {
   return OpenRegular(path, file, st);
 }
 
+std::FILE* OpenRegularFileStream(const std::string& path, FileReadResult* result) {
+  Descriptor file{-1};
+  struct stat st {};
+  FileReadResult opened = OpenRegular(path, file, st);
+  std::FILE* stream = nullptr;
+  if (opened) {
+    ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+    stream = ::fdopen(file.fd, "r");
+    if (stream)
+      file.fd = -1;  // the stream owns it now
+    else
+      opened = {FileReadStatus::CannotOpen, errno};
+  }
+  if (result)
+    *result = opened;
+  return stream;
+}
+
 FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text) {
   text.clear();
   Descriptor file{-1};

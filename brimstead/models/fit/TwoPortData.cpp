@@ -1,9 +1,12 @@
 #include "brimstead/models/fit/TwoPortData.h"
 
+#include "brimstead/models/ModelFile.h"
 #include "brimstead/models/NumberText.h"
-#include "platform/base/FileSystem.h"
+#include "platform/base/PathDialect.h"
+#include "platform/base/RegularFile.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -265,21 +268,16 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
 bool ReadModelFileText(const char* path, std::string& text, std::string& error)
 {
     text.clear();
-    std::FILE* in = path ? plat::FOpen(path, "rb") : nullptr;
-    if (!in) {
-        error = "cannot open the file";
-        return false;
+    const plat::FileReadResult read =
+        path ? plat::ReadRegularFile(plat::NativePath(path), modelfile::kMaxModelFileBytes, text)
+             : plat::FileReadResult{plat::FileReadStatus::CannotOpen, ENOENT};
+    switch (read.status) {
+    case plat::FileReadStatus::Read: return true;
+    case plat::FileReadStatus::CannotOpen: error = "cannot open the file"; break;
+    case plat::FileReadStatus::ReadFailed: error = "cannot read the file"; break;
+    default: error = "the file " + plat::DescribeFileRead(read, modelfile::kMaxModelFileBytes); break;
     }
-    char buffer[65536];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
-        text.append(buffer, got);
-    const bool failed = std::ferror(in) != 0;
-    std::fclose(in);
-    if (failed) {
-        error = "cannot read the file";
-        return false;
-    }
-    return true;
+    return false;
 }
 
 namespace {
