@@ -219,9 +219,21 @@ bool ReadTouchstoneNetwork(const char* text, std::size_t size, int ports, TwoPor
             haveOptions = true;
             continue;
         }
-        // Behind data an option character ends what the line holds, as for the port count.
-        if (const auto option = line.find('#'); option != std::string_view::npos)
+        // Behind data an option character ends what the line holds, as for the port count; glued to a piece it
+        // belongs to no number ("1.#INF" and "1.#QNAN" are a C runtime's texts of an infinity and a NaN).
+        if (const auto option = line.find('#'); option != std::string_view::npos) {
+            if (option > 0 && !IsSpace(line[option - 1])) {
+                std::size_t start = option, stop = option;
+                while (start > 0 && !IsSpace(line[start - 1]))
+                    --start;
+                while (stop < line.size() && !IsSpace(line[stop]))
+                    ++stop;
+                error = "line " + std::to_string(lineNo) + ": not a number: " +
+                        std::string(line.substr(start, stop - start));
+                return false;
+            }
             line = line.substr(0, option);
+        }
 
         const auto pieces = SplitPieces(line);
         if (pieces.empty())
