@@ -27,10 +27,8 @@ public:
     bool Scan(const char* fileName, CSpiceSubcircuitList& list);
 
     // Scans bytes that are already in memory (the same rules as Scan; used by Scan itself and by fuzzing). A
-    // refused header leaves the list empty and says why in GetRefusal.
+    // refused header leaves the list empty.
     void ScanView(const char* data, std::size_t size, CSpiceSubcircuitList& list);
-    // Why the last scan refused its bytes ("line 3: ..."); empty when it did not.
-    const std::string& GetRefusal() const { return m_refusal; }
 
     // Starts tokenising bytes in memory from their first token (after a byte-order mark).
     void BeginView(const char* data, std::size_t size) { Reset(data, size); }
@@ -56,5 +54,5 @@ private:
     const char* m_tokEnd = nullptr;
     State m_state = State::Outside;
     CSpiceSubcircuitList* m_list = nullptr;
-    std::string m_refusal;
+    std::string m_refusal; // why the last scan refused its bytes ("line 3: ..."); empty when it did not
 };

@@ -194,26 +194,3 @@ TEST(SpiceScanner, ParamsKeywordEndsThePorts)
     // Only the whole word: a node that merely begins with it stays a port.
     EXPECT_EQ(ScanText(".SUBCKT X a PARAMSX\n.ENDS\n"), (std::vector<Subckt>{{"X", {"a", "PARAMSX"}}}));
 }
-
-// A header's name or port holding a NUL byte would be handed on cut at it (".SUBCKT C1U<NUL>0402" as "C1U", a
-// subcircuit the file does not define): the file is refused whole, naming the line. A NUL elsewhere is no name.
-TEST(SpiceScanner, ANulByteInAHeaderRefusesTheFile)
-{
-    using namespace std::string_literals;
-    for (const std::string& text : {".SUBCKT A 1 2\n.ENDS\n.SUBCKT C1U\0" "0402 1 2\n.ENDS\n"s,
-                                     "* x\n.SUBCKT A 1 2\n.ENDS\n.SUBCKT B 1 2\0\n.ENDS\n"s}) {
-        CSpiceScanner scanner;
-        CSpiceSubcircuitList list;
-        scanner.ScanView(text.data(), text.size(), list);
-        EXPECT_EQ(list.GetCount(), 0);
-        EXPECT_EQ(scanner.GetRefusal().substr(0, 7), text[0] == '*' ? "line 4:" : "line 3:") << scanner.GetRefusal();
-        const std::string path = modeltest::WriteScratchFile("nul.cir", text);
-        try {
-            scanner.Scan(path.c_str(), list);
-            ADD_FAILURE() << "no exception";
-        } catch (const vorntool::mapfile::MapExcept& e) {
-            EXPECT_NE(std::string(e.what()).find("holds a NUL byte"), std::string::npos) << e.what();
-        }
-    }
-    EXPECT_EQ(ScanText(".SUBCKT A 1 2\nC1 1 2 \0\n.ENDS\n"s), (std::vector<Subckt>{{"A", {"1", "2"}}}));
-}
