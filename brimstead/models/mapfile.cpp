@@ -114,7 +114,7 @@ void mapfile::readCopy(std::size_t size)
     // Exactly the size the open found, and that size still at the end: a file shortened or grown meanwhile is
     // another file than the one measured, and a part of it would be taken for the whole.
     const char* const changed =
-        "The file changed while it was read (another program is writing it); try again once it is written.";
+        "The file changed while it was read; try again once it is written.";
     for (std::size_t done = 0; done < size;) {
         if (const ReadHook& hook = TheReadHook())
             hook(m_fileName, done);

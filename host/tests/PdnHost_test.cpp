@@ -974,6 +974,20 @@ TEST_F(PdnHostProgram, ATwoPortTheFitCannotUseIsRefusedAtOk) {
     EXPECT_NE(outcome.output.find(line), std::string::npos) << line << "\n" << outcome.output;
 }
 
+// FIFOs named like model files are refused at once (selecting one hung the editor in its open), and a SPICE file
+// whose subcircuit name holds a NUL byte is refused with its line (the host got the name cut at the NUL).
+TEST_F(PdnHostProgram, ModelFilesThatCannotBeReadAreRefusedAtOnce) {
+  const fs::path models = dir / "unreadable";
+  fs::create_directories(models);
+  for (const char* fifo : {"a.s2p", "b.cir"}) ASSERT_EQ(::mkfifo((models / fifo).c_str(), 0600), 0);
+  std::ofstream(models / "nul.cir", std::ios::binary) << std::string(".SUBCKT C1U\0" "0402 1 2\n.ENDS\n", 27);
+  const Outcome outcome = RunPdnHost("--dialog editor --capacitor C57 --model-dir " + models.string() + " --script " +
+                                     (SourceDir() / "host/tests/scripts/editor-unreadable-models.pdnscript").string() +
+                                     " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_NE(outcome.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << outcome.output;
+}
+
 TEST_F(PdnHostProgram, AFilePickedFarDownTheListIsTheOnlyOneSelected) {
   const fs::path script = dir / "far.pdnscript";
   std::ofstream(script) << "click \"Touchstone\"\n"
