@@ -113,8 +113,7 @@ void mapfile::readCopy(std::size_t size)
         fail("There is not enough memory to read the file.");
     // Exactly the size the open found, and that size still at the end: a file shortened or grown meanwhile is
     // another file than the one measured, and a part of it would be taken for the whole.
-    const char* const changed =
-        "The file changed while it was read; try again once it is written.";
+    const char* const changed = "The file changed while it was read; try again once it is written.";
     for (std::size_t done = 0; done < size;) {
         if (const ReadHook& hook = TheReadHook())
             hook(m_fileName, done);

@@ -40,21 +40,15 @@ FileReadResult CheckRegularFile(const std::string& path) {
   return OpenRegular(path, file, st);
 }
 
-std::FILE* OpenRegularFileStream(const std::string& path, FileReadResult* result) {
+std::FILE* OpenRegularFileStream(const std::string& path) {
   Descriptor file{-1};
   struct stat st {};
-  FileReadResult opened = OpenRegular(path, file, st);
-  std::FILE* stream = nullptr;
-  if (opened) {
-    ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
-    stream = ::fdopen(file.fd, "r");
-    if (stream)
-      file.fd = -1;  // the stream owns it now
-    else
-      opened = {FileReadStatus::CannotOpen, errno};
-  }
-  if (result)
-    *result = opened;
+  if (!OpenRegular(path, file, st))
+    return nullptr;
+  ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* stream = ::fdopen(file.fd, "r");
+  if (stream)
+    file.fd = -1;  // the stream owns it now
   return stream;
 }
 

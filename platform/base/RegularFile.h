@@ -30,9 +30,9 @@ FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, 
 // reading it or waiting on it: for a file that another part of the program reads later.
 FileReadResult CheckRegularFile(const std::string& path);
 
-// The file opened for reading as a stream when it is a regular file (Read), without waiting on it; null otherwise,
-// with the reason in `result` when given. For a reader that takes only the beginning of a file.
-std::FILE* OpenRegularFileStream(const std::string& path, FileReadResult* result = nullptr);
+// The file opened for reading as a stream when it is a regular file, without waiting on it; null otherwise. For a
+// reader that takes only the beginning of a file.
+std::FILE* OpenRegularFileStream(const std::string& path);
 
 // What went wrong, for a message after the file's name: "cannot be opened for reading (No such file or
 // directory)", "is not a regular file", "is larger than 1048576 bytes", "cannot be read (Input/output error)".
