@@ -1,7 +1,9 @@
 #include "brimstead/models/SpiceScanner.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -42,9 +44,11 @@ bool CSpiceScanner::Scan(const char* fileName, CSpiceSubcircuitList& list)
     m_file.close();
     m_file.open(fileName, false, true);
     ScanView(m_file.data(), m_file.size(), list);
-    // Names are copies: the view is not needed any more, and holding it would lock the file.
+    // Names are copies: the view is not needed any more.
     m_file.close();
     Reset(nullptr, 0);
+    if (!m_refusal.empty())
+        throw vorntool::mapfile::MapExcept("File '" + std::string(fileName) + "' cannot be used\n" + m_refusal);
     return true;
 }
 
@@ -68,10 +72,24 @@ void CSpiceScanner::ScanView(const char* data, std::size_t size, CSpiceSubcircui
     list.Clear();
     m_list = &list;
     Reset(data, size);
+    m_refusal.clear();
     if (!data)
         return;
     while (NextToken())
         HandleToken();
+    if (!m_refusal.empty())
+        list.Clear();
+}
+
+void CSpiceScanner::RefuseHeaderWithNul()
+{
+    if (!std::memchr(m_tokBegin, '\0', static_cast<std::size_t>(m_tokEnd - m_tokBegin)))
+        return;
+    // A name is handed on as a C string: cut at the NUL it would name another subcircuit or node. The file is
+    // refused whole, and the scan ends here.
+    const std::size_t line = 1 + static_cast<std::size_t>(std::count(m_begin, m_tokBegin, '\n'));
+    m_refusal = "line " + std::to_string(line) + ": a subcircuit's name or port holds a NUL byte";
+    m_tokEnd = m_end;
 }
 
 bool CSpiceScanner::AtLineStart(const char* p) const
@@ -149,6 +167,7 @@ void CSpiceScanner::HandleToken()
 
     case State::ExpectName:
         if (m_kind == tokenWord) {
+            RefuseHeaderWithNul();
             list.m_names.back().assign(m_tokBegin, m_tokEnd);
             m_state = State::Header;
         } else {
@@ -161,6 +180,7 @@ void CSpiceScanner::HandleToken()
             // "PARAMS:" ends the ports: the parameters with their defaults follow (".SUBCKT C 1 2 PARAMS: C=1u").
             m_state = State::Parameters;
         } else if (m_kind == tokenWord) {
+            RefuseHeaderWithNul();
             list.m_nodes.emplace_back(m_tokBegin, m_tokEnd);
             ++list.m_nodeStarts.back();
             ++list.m_portCounts.back();

@@ -5,14 +5,15 @@
 //
 // Call flow of Scan:
 //   Scan -> mapfile::open (throws MapExcept) -> ScanView -> { NextToken -> HandleToken }* -> mapfile::close
-// The file is mapped only for the duration of one scan: the names are copied into the list and the view is
-// closed before Scan returns, so a later open of the same file (another port count, an editor) never finds it
-// still held.
+// The file is read into memory for the duration of one scan: the names are copied into the list and the view is
+// freed before Scan returns. A name or port of a header that holds a NUL byte refuses the whole file: handed on as
+// a C string it would name another subcircuit (".SUBCKT C1U<NUL>0402" would be "C1U").
 
 #include "brimstead/models/SpiceSubcircuitList.h"
 #include "brimstead/models/mapfile.h"
 
 #include <cstddef>
+#include <string>
 
 class CSpiceScanner {
 public:
@@ -20,11 +21,13 @@ public:
                      tokenLineEnd = 6, tokenComment = 7 };
 
     // Scans the file into `list` (cleared first). Throws vorntool::mapfile::MapExcept when the file cannot be
-    // opened or mapped (missing, empty, in use); the list is then empty. Malformed netlists never fail: they
-    // yield fewer or emptier entries.
+    // read (missing, empty, in use, no regular file, too large, changed while read) or holds a header with a NUL
+    // byte, with the reason; the list is then empty. Other malformed netlists never fail: they yield fewer or
+    // emptier entries.
     bool Scan(const char* fileName, CSpiceSubcircuitList& list);
 
-    // Scans bytes that are already in memory (the same rules as Scan; used by Scan itself and by fuzzing).
+    // Scans bytes that are already in memory (the same rules as Scan; used by Scan itself and by fuzzing). A
+    // refused header leaves the list empty.
     void ScanView(const char* data, std::size_t size, CSpiceSubcircuitList& list);
 
     // Starts tokenising bytes in memory from their first token (after a byte-order mark).
@@ -41,6 +44,7 @@ private:
     void Reset(const char* data, std::size_t size);
     void HandleToken();
     bool AtLineStart(const char* p) const;
+    void RefuseHeaderWithNul();
 
     vorntool::mapfile m_file;
     const char* m_begin = nullptr; // first byte after a UTF-8 byte-order mark
@@ -50,4 +54,5 @@ private:
     const char* m_tokEnd = nullptr;
     State m_state = State::Outside;
     CSpiceSubcircuitList* m_list = nullptr;
+    std::string m_refusal; // why the last scan refused its bytes ("line 3: ..."); empty when it did not
 };

@@ -1,7 +1,8 @@
 #include "brimstead/models/TouchstonePorts.h"
 
 #include "brimstead/models/NumberText.h"
-#include "platform/base/FileSystem.h"
+#include "platform/base/PathDialect.h"
+#include "platform/base/RegularFile.h"
 
 #include <climits>
 #include <cctype>
@@ -140,7 +141,7 @@ int TouchstonePortsOfExtension(const char* path)
 
 int CountTouchstonePortsInFile(const char* path)
 {
-    std::FILE* file = path ? plat::FOpen(path, "r") : nullptr;
+    std::FILE* file = path ? plat::OpenRegularFileStream(plat::NativePath(path)) : nullptr;
     if (!file)
         return 0;
     const int ports = CountTouchstonePortsInStream(file);
@@ -196,7 +197,7 @@ int ReadHeaderPortCountInStream(std::FILE* file)
 
 int ReadHeaderPortCountInFile(const char* path)
 {
-    std::FILE* file = path ? plat::FOpen(path, "r") : nullptr;
+    std::FILE* file = path ? plat::OpenRegularFileStream(plat::NativePath(path)) : nullptr;
     if (!file)
         return 0;
     const int ports = ReadHeaderPortCountInStream(file);

@@ -1,8 +1,12 @@
 #include "brimstead/models/mapfile.h"
 
+#include "brimstead/models/ModelFile.h"
 #include "platform/base/FileMapping.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/SystemError.h"
+
+#include <algorithm>
+#include <new>
 
 namespace vorntool {
 namespace {
@@ -15,6 +19,8 @@ std::string LastErrorText()
         return "The file is in use by another view.";
     if (code == ERROR_FILE_INVALID)
         return "The file is empty.";
+    if (code == ERROR_BAD_FILE_TYPE)
+        return "The file is not a regular file (a FIFO, a device or a socket).";
     char* text = nullptr;
     const DWORD length =
         FormatMessage(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
@@ -27,17 +33,33 @@ std::string LastErrorText()
     return result;
 }
 
+// A read view reads in pieces of this size (the test seam is asked before each).
+constexpr std::size_t kReadPiece = std::size_t{4} << 20;
+
+mapfile::ReadHook& TheReadHook()
+{
+    static mapfile::ReadHook hook;
+    return hook;
+}
+
 } // namespace
+
+mapfile::ReadHook mapfile::SetReadHook(ReadHook hook)
+{
+    ReadHook previous = std::move(TheReadHook());
+    TheReadHook() = std::move(hook);
+    return previous;
+}
 
 mapfile::~mapfile()
 {
     close();
 }
 
-void mapfile::fail(const std::string& reason)
+void mapfile::fail(const std::string& reason, bool emptyFile)
 {
     close();
-    throw MapExcept("Failed to open file '" + m_fileName + "'\n" + reason);
+    throw MapExcept("Failed to open file '" + m_fileName + "'\n" + reason, emptyFile);
 }
 
 bool mapfile::open(const char* fileName, bool writable, bool exclusive)
@@ -58,11 +80,18 @@ bool mapfile::open(const char* fileName, bool writable, bool exclusive)
     if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
         fail(LastErrorText());
     const std::size_t size = (static_cast<std::size_t>(high) << 32) | low;
+    if (size > modelfile::kMaxModelFileBytes)
+        fail("The file is larger than " + std::to_string(modelfile::kMaxModelFileBytes) + " bytes.");
+    if (!writable) {
+        readCopy(size);
+        closeHandles();
+        return true;
+    }
     // An empty file fails here (there is nothing to map).
-    m_mapping = CreateFileMapping(m_file, nullptr, writable ? PAGE_READWRITE : PAGE_READONLY, 0, 0, nullptr);
+    m_mapping = CreateFileMapping(m_file, nullptr, PAGE_READWRITE, 0, 0, nullptr);
     if (!m_mapping)
-        fail(LastErrorText());
-    void* view = MapViewOfFile(m_mapping, writable ? FILE_MAP_WRITE : FILE_MAP_READ, 0, 0, 0);
+        fail(LastErrorText(), size == 0);
+    void* view = MapViewOfFile(m_mapping, FILE_MAP_WRITE, 0, 0, 0);
     if (!view)
         fail(LastErrorText());
 
@@ -73,13 +102,47 @@ bool mapfile::open(const char* fileName, bool writable, bool exclusive)
     return true;
 }
 
+void mapfile::readCopy(std::size_t size)
+{
+    if (size == 0) {
+        SetLastError(ERROR_FILE_INVALID);
+        fail(LastErrorText(), true);
+    }
+    std::unique_ptr<char[]> copy(new (std::nothrow) char[size]);
+    if (!copy)
+        fail("There is not enough memory to read the file.");
+    // Exactly the size the open found, and that size still at the end: a file shortened or grown meanwhile is
+    // another file than the one measured, and a part of it would be taken for the whole.
+    const char* const changed = "The file changed while it was read; try again once it is written.";
+    for (std::size_t done = 0; done < size;) {
+        if (const ReadHook& hook = TheReadHook())
+            hook(m_fileName, done);
+        DWORD got = 0;
+        if (!ReadFile(m_file, copy.get() + done, static_cast<DWORD>(std::min(size - done, kReadPiece)), &got, nullptr))
+            fail(LastErrorText());
+        if (got == 0)
+            fail(changed);
+        done += got;
+    }
+    if (const ReadHook& hook = TheReadHook())
+        hook(m_fileName, size);
+    DWORD high = 0;
+    const DWORD low = GetFileSize(m_file, &high);
+    if (((static_cast<std::size_t>(high) << 32) | low) != size)
+        fail(changed);
+    m_copy = std::move(copy);
+    m_view = m_copy.get();
+    m_size = size;
+}
 bool mapfile::close()
 {
-    if (m_view) {
+    if (m_copy) {
+        m_copy.reset();
+    } else if (m_view) {
         UnmapViewOfFile(m_view);
-        m_view = nullptr;
-        m_size = 0;
     }
+    m_view = nullptr;
+    m_size = 0;
     closeHandles();
     return true;
 }

@@ -965,6 +965,40 @@ TEST_F(PdnHostProgram, ModelFilesNamedBeyondAsciiArePickedAndReachTheHostByTheir
   }
 }
 
+// A two-port with a NaN in its data is refused at OK with the line and the reason (the host was handed it); the
+// sound file beside it is then taken.
+TEST_F(PdnHostProgram, ATwoPortTheFitCannotUseIsRefusedAtOk) {
+  const fs::path models = dir / "models";
+  fs::create_directories(models);
+  const fs::path sound = SourceDir() / "samples/models/cap_1u_0603_series.s2p";
+  fs::copy_file(sound, models / sound.filename());
+  std::string text = ReadFile(sound);
+  const std::size_t end = text.find("\n4.494706120e+05");   // of line 60
+  text.replace(text.rfind(' ', end) + 1, end - text.rfind(' ', end) - 1, "nan");
+  std::ofstream(models / "damaged.s2p", std::ios::binary) << text;
+  const Outcome outcome = RunPdnHost("--dialog editor --capacitor C57 --model-dir " + models.string() + " --script " +
+                                     (SourceDir() / "host/tests/scripts/editor-touchstone-refused.pdnscript").string() +
+                                     " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  for (const char* line : {"Select valid model file\\n(line 60: a parameter that is no finite number) -> ok",
+                           "RunModal() -> 1 (OK)", "GetFileName = cap_1u_0603_series.s2p"})
+    EXPECT_NE(outcome.output.find(line), std::string::npos) << line << "\n" << outcome.output;
+}
+
+// FIFOs named like model files are refused at once (selecting one hung the editor in its open), and a SPICE file
+// whose subcircuit name holds a NUL byte is refused with its line (the host got the name cut at the NUL).
+TEST_F(PdnHostProgram, ModelFilesThatCannotBeReadAreRefusedAtOnce) {
+  const fs::path models = dir / "unreadable";
+  fs::create_directories(models);
+  for (const char* fifo : {"a.s2p", "b.cir"}) ASSERT_EQ(::mkfifo((models / fifo).c_str(), 0600), 0);
+  std::ofstream(models / "nul.cir", std::ios::binary) << std::string(".SUBCKT C1U\0" "0402 1 2\n.ENDS\n", 27);
+  const Outcome outcome = RunPdnHost("--dialog editor --capacitor C57 --model-dir " + models.string() + " --script " +
+                                     (SourceDir() / "host/tests/scripts/editor-unreadable-models.pdnscript").string() +
+                                     " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_NE(outcome.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << outcome.output;
+}
+
 TEST_F(PdnHostProgram, AFilePickedFarDownTheListIsTheOnlyOneSelected) {
   const fs::path script = dir / "far.pdnscript";
   std::ofstream(script) << "click \"Touchstone\"\n"

@@ -74,17 +74,23 @@ HANDLE CreateFile(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD dispo
   const std::string native = plat::NativePath(path);
   struct stat before {};
   const bool existed = ::stat(native.c_str(), &before) == 0;
-  const int fd = ::open(native.c_str(), flags, 0666);
+  // O_NONBLOCK: opening a FIFO without a writer would wait for one; such a file is refused below.
+  const int fd = ::open(native.c_str(), flags | O_NONBLOCK | O_NOCTTY, 0666);
   if (fd < 0) {
     SetLastError(errno == EEXIST ? ERROR_FILE_EXISTS : plat::ErrnoToError(errno));
     return INVALID_HANDLE_VALUE;
   }
   auto file = std::make_shared<FileObject>(fd, write);
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    SetLastError(ERROR_ACCESS_DENIED);
+  if (::fstat(fd, &st) != 0) {
+    plat::SetLastErrorFromErrno(errno);
     return INVALID_HANDLE_VALUE;
   }
+  if (!S_ISREG(st.st_mode)) {
+    SetLastError(S_ISDIR(st.st_mode) ? ERROR_ACCESS_DENIED : ERROR_BAD_FILE_TYPE);
+    return INVALID_HANDLE_VALUE;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if (!(shareMode & FILE_SHARE_WRITE)) {
     if (::flock(fd, (shareMode & FILE_SHARE_READ ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
       SetLastError(ERROR_SHARING_VIOLATION);
@@ -143,6 +149,26 @@ HANDLE CreateFileMapping(HANDLE file, void*, DWORD protect, DWORD maximumSizeHig
     }
   }
   return plat::KernelHandles::Add(std::make_shared<MappingObject>(f, size, writable));
+}
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, void*) {
+  const auto f = plat::KernelHandles::Get<FileObject>(file);
+  if (read) *read = 0;
+  if (!f) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  ssize_t n;
+  do {
+    n = ::read(f->fd, buffer, bytes);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    plat::SetLastErrorFromErrno(errno);
+    return FALSE;
+  }
+  if (read) *read = static_cast<DWORD>(n);
+  SetLastError(NO_ERROR);
+  return TRUE;
 }
 
 LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes) {

@@ -1,10 +1,13 @@
-// Files opened by handle and mapped into memory (the model-file scanner reads files this way).
+// Files opened by handle, read through it or mapped into memory (the model-file scanner reads files this way).
 //
-// CreateFile opens with the classic dispositions; a share mode without FILE_SHARE_WRITE takes an advisory
-// lock (exclusive when nothing is shared) held until the file handle is closed, also when a mapping or view
-// of the file lives on; a conflicting holder gives ERROR_SHARING_VIOLATION.
+// CreateFile opens with the classic dispositions, regular files only: a directory gives ERROR_ACCESS_DENIED, a
+// device, FIFO or socket ERROR_BAD_FILE_TYPE, at once (a FIFO without a writer is never waited on). A share mode
+// without FILE_SHARE_WRITE takes an advisory lock (exclusive when nothing is shared) held until the file handle is
+// closed, also when a mapping or view of the file lives on; a conflicting holder gives ERROR_SHARING_VIOLATION.
 // CreateFileMapping fails for an empty file (ERROR_FILE_INVALID) as the classic call does; views are
-// read-only or read-write shared mappings and their offsets must be multiples of 64 KiB.
+// read-only or read-write shared mappings and their offsets must be multiples of 64 KiB. A shared mapping's pages
+// beyond the end of a file that another program shortened raise SIGBUS when touched: a reader that must survive
+// such a change reads through the handle instead.
 #pragma once
 
 #include "platform/base/KernelHandles.h"
@@ -27,11 +30,14 @@ constexpr DWORD FILE_MAP_ALL_ACCESS = 0xF001F;
 constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFFu;
 constexpr DWORD ERROR_FILE_INVALID = 1006;
 constexpr DWORD ERROR_MAPPED_ALIGNMENT = 1132;
+constexpr DWORD ERROR_BAD_FILE_TYPE = 222;
 
 HANDLE CreateFile(LPCSTR path, DWORD access, DWORD shareMode, void* securityAttributes, DWORD disposition,
                   DWORD flagsAndAttributes, HANDLE templateFile);
 // The low 32 bits; the high ones into *high when given. INVALID_FILE_SIZE on a bad handle.
 DWORD GetFileSize(HANDLE file, LPDWORD high);
+// Reads up to `bytes` from the file's position on; *read gets the count (0 at the end of the file).
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, void* overlapped);
 HANDLE CreateFileMapping(HANDLE file, void* securityAttributes, DWORD protect, DWORD maximumSizeHigh,
                          DWORD maximumSizeLow, LPCSTR name);
 LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes);

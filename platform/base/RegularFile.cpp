@@ -40,6 +40,18 @@ FileReadResult CheckRegularFile(const std::string& path) {
   return OpenRegular(path, file, st);
 }
 
+std::FILE* OpenRegularFileStream(const std::string& path) {
+  Descriptor file{-1};
+  struct stat st {};
+  if (!OpenRegular(path, file, st))
+    return nullptr;
+  ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* stream = ::fdopen(file.fd, "r");
+  if (stream)
+    file.fd = -1;  // the stream owns it now
+  return stream;
+}
+
 FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text) {
   text.clear();
   Descriptor file{-1};

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace plat {
@@ -28,6 +29,10 @@ FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, 
 // Whether the file opens for reading and is a regular one (CannotOpen, ReadFailed, NotRegular or Read), without
 // reading it or waiting on it: for a file that another part of the program reads later.
 FileReadResult CheckRegularFile(const std::string& path);
+
+// The file opened for reading as a stream when it is a regular file, without waiting on it; null otherwise. For a
+// reader that takes only the beginning of a file.
+std::FILE* OpenRegularFileStream(const std::string& path);
 
 // What went wrong, for a message after the file's name: "cannot be opened for reading (No such file or
 // directory)", "is not a regular file", "is larger than 1048576 bytes", "cannot be read (Input/output error)".

@@ -52,14 +52,19 @@ void CModelEditorSPICE::ListSpiceFiles() {
   ListModelDirectoryFiles(m_Editor.Directories(), kSpiceExtensions, m_FileList, m_Paths);
 }
 
-void CModelEditorSPICE::ReadSubcircuits(const char* path) {
+CString CModelEditorSPICE::ReadSubcircuits(const char* path) {
   m_Subcircuits.Clear();
   CSpiceSubcircuitList scanned;
   try {
     CSpiceScanner scanner;
-    if (!scanner.Scan(path, scanned)) return;
-  } catch (const vorntool::mapfile::MapExcept&) {
-    return;   // unreadable: no subcircuits, which the pane reports
+    if (!scanner.Scan(path, scanned)) return "";
+  } catch (const vorntool::mapfile::MapExcept& e) {
+    // An empty file has no subcircuits, which the pane reports; any other failure says why, without the first
+    // line naming the file (it is the one selected).
+    if (e.emptyFile()) return "";
+    const std::string text = e.what();
+    const std::size_t reason = text.find('\n');
+    return reason == std::string::npos ? text.c_str() : text.c_str() + reason + 1;
   }
   // Every array is sized once: a file of a million subcircuits must not be copied over a thousand times.
   const int count = scanned.GetCount();
@@ -74,6 +79,7 @@ void CModelEditorSPICE::ReadSubcircuits(const char* path) {
     for (int n = 0; n < scanned.GetPortCount(i); ++n) m_Subcircuits.nodes[node++] = scanned.GetPort(i, n).c_str();
     m_Subcircuits.starts.push_back(static_cast<UINT>(node));
   }
+  return "";
 }
 
 void CModelEditorSPICE::LoadFromModel() {
@@ -89,7 +95,11 @@ void CModelEditorSPICE::OnFileSelChange() {
   m_SubcircuitList.ResetContent();
   const int path = SelectedPath();
   if (path < 0) return;
-  ReadSubcircuits(m_Paths[path]);
+  if (const CString failure = ReadSubcircuits(m_Paths[path]); !failure.IsEmpty()) {
+    m_PortMap.ShowWindow(SW_HIDE);
+    ShowMessage(failure);
+    return;
+  }
   const bool compatibleOnly = IsDlgButtonChecked(IDC_COMPATIBLE) == BST_CHECKED;
   const int pins = m_Editor.PinCount();
   // The list shows the subcircuits in file order (it does not sort), each entry carrying its subcircuit's

@@ -54,8 +54,9 @@ public:
   CPortMapGrid m_PortMap;
 
   void ListSpiceFiles();
-  // Reads the subcircuits of a netlist; a file that cannot be read leaves the list empty.
-  void ReadSubcircuits(const char* path);
+  // Reads the subcircuits of a netlist; a file that cannot be read leaves the list empty and gives the reason
+  // (empty when it was read, or is merely empty).
+  CString ReadSubcircuits(const char* path);
   afx_msg void OnFileSelChange();
   afx_msg void OnSubcircuitSelChange();
 

@@ -166,7 +166,8 @@ void CModelEditorTstone::OnFileSelChange() {
     return;
   }
   CString reason;
-  if (!NetworkDataReadable(m_Paths[path], ports, reason)) {
+  // A two-port's data are read by the series/shunt detection below, whose message says what it cannot read.
+  if (ports != 2 && !NetworkDataReadable(m_Paths[path], ports, reason)) {
     ShowMessage(CString(kInvalidFormat) + " " + reason);
     m_PortMap.ShowWindow(SW_HIDE);
     ShowTwoPortControls(false);
@@ -202,10 +203,20 @@ void CModelEditorTstone::OnFileSelChange() {
 }
 
 bool CModelEditorTstone::NetworkDataReadable(const char* path, int ports, CString& reason) const {
-  // A two-port's data are read whole by the series/shunt detection, which reports what it cannot read.
-  if (!IsTouchstone() || ports == 2) return true;
+  if (!IsTouchstone()) return true;
   std::string error;
-  if (CheckTouchstoneFile(path, ports, error)) return true;
+  if (ports != 2) {
+    if (CheckTouchstoneFile(path, ports, error)) return true;
+  } else {
+    // A two-port is handed on for its series or shunt fit: its data are readable when the fit reads and fits them
+    // (not only when its first point has nine values).
+    cFitParams params;
+    cFitAPI* fit = cFitAPI::Create(&params);
+    const bool read = fit->ReadTouchstone(path) == 2 && fit->GetLastError().empty();
+    error = read ? std::string() : fit->GetLastError().empty() ? "no two-port data" : fit->GetLastError();
+    fit->Release();
+    if (read) return true;
+  }
   reason = CString("(") + error.c_str() + ")";
   return false;
 }

@@ -56,8 +56,8 @@ public:
   bool IsCompatibleFile(const char* file, bool onePortOnly, bool twoPortOnly) const;
   void ListModelFiles(bool onePortOnly, bool twoPortOnly, bool compatibleOnly);
   void DetectSeriesShunt();
-  // Whether the network data of a Touchstone file other than a two-port read whole (a two-port's are read by the
-  // detection); false with the reason, in parentheses, when they do not. Always true in the "pls" pane.
+  // Whether the network data of a Touchstone file read whole, and a two-port's also fit; false with the reason, in
+  // parentheses, when they do not. Always true in the "pls" pane.
   bool NetworkDataReadable(const char* path, int ports, CString& reason) const;
 
   CPortMapGrid m_PortMap;

@@ -1,9 +1,12 @@
 #include "brimstead/models/fit/TwoPortData.h"
 
+#include "brimstead/models/ModelFile.h"
 #include "brimstead/models/NumberText.h"
-#include "platform/base/FileSystem.h"
+#include "platform/base/PathDialect.h"
+#include "platform/base/RegularFile.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -216,9 +219,21 @@ bool ReadTouchstoneNetwork(const char* text, std::size_t size, int ports, TwoPor
             haveOptions = true;
             continue;
         }
-        // Behind data an option character ends what the line holds, as for the port count.
-        if (const auto option = line.find('#'); option != std::string_view::npos)
+        // Behind data an option character ends what the line holds, as for the port count; glued to a piece it
+        // belongs to no number ("1.#INF" and "1.#QNAN" are a C runtime's texts of an infinity and a NaN).
+        if (const auto option = line.find('#'); option != std::string_view::npos) {
+            if (option > 0 && !IsSpace(line[option - 1])) {
+                std::size_t start = option, stop = option;
+                while (start > 0 && !IsSpace(line[start - 1]))
+                    --start;
+                while (stop < line.size() && !IsSpace(line[stop]))
+                    ++stop;
+                error = "line " + std::to_string(lineNo) + ": not a number: " +
+                        std::string(line.substr(start, stop - start));
+                return false;
+            }
             line = line.substr(0, option);
+        }
 
         const auto pieces = SplitPieces(line);
         if (pieces.empty())
@@ -265,21 +280,16 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
 bool ReadModelFileText(const char* path, std::string& text, std::string& error)
 {
     text.clear();
-    std::FILE* in = path ? plat::FOpen(path, "rb") : nullptr;
-    if (!in) {
-        error = "cannot open the file";
-        return false;
+    const plat::FileReadResult read =
+        path ? plat::ReadRegularFile(plat::NativePath(path), modelfile::kMaxModelFileBytes, text)
+             : plat::FileReadResult{plat::FileReadStatus::CannotOpen, ENOENT};
+    switch (read.status) {
+    case plat::FileReadStatus::Read: return true;
+    case plat::FileReadStatus::CannotOpen: error = "cannot open the file"; break;
+    case plat::FileReadStatus::ReadFailed: error = "cannot read the file"; break;
+    default: error = "the file " + plat::DescribeFileRead(read, modelfile::kMaxModelFileBytes); break;
     }
-    char buffer[65536];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
-        text.append(buffer, got);
-    const bool failed = std::ferror(in) != 0;
-    std::fclose(in);
-    if (failed) {
-        error = "cannot read the file";
-        return false;
-    }
-    return true;
+    return false;
 }
 
 namespace {

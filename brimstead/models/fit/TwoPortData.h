@@ -31,7 +31,8 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
 // network data can be read, not only its first point.
 bool ReadTouchstoneNetwork(const char* text, std::size_t size, int ports, TwoPortData& data, std::string& error);
 
-// The whole of a file's bytes; false with the reason in `error` when it cannot be opened or read.
+// The whole of a file's bytes; false with the reason in `error` when it cannot be opened or read, is not a
+// regular file or is larger than modelfile::kMaxModelFileBytes.
 bool ReadModelFileText(const char* path, std::string& text, std::string& error);
 
 // Whether the network data of a Touchstone file of `ports` ports read whole (ReadTouchstoneNetwork); false with

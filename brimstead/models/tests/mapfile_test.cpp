@@ -1,10 +1,17 @@
 #include "brimstead/models/mapfile.h"
+#include "brimstead/models/ModelFile.h"
+#include "brimstead/models/SpiceScanner.h"
+#include "brimstead/models/TouchstonePorts.h"
+#include "brimstead/models/fit/TwoPortData.h"
 #include "brimstead/models/tests/TestFiles.h"
 #include "platform/base/FileMapping.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
+#include <utility>
 
 using vorntool::mapfile;
 
@@ -81,4 +88,49 @@ TEST(MapFile, WritableViewWritesThrough)
     mapfile file;
     file.open(path.c_str(), false, false);
     EXPECT_EQ(std::string(file.data(), file.size()), "jello");
+}
+
+// A library shortened or grown by another program (a sync, a regenerating tool): an open view's bytes stay whole
+// (a shared mapping raised SIGBUS past the new end), and a change while they are read refuses the file.
+TEST(MapFile, AFileChangedUnderTheReaderGivesAMessageNeverABusError)
+{
+    const std::string text(300000, 'x');
+    const std::string path = modeltest::WriteScratchFile("changed.cir", text);
+    mapfile file;
+    file.open(path.c_str(), false, true);
+    std::filesystem::resize_file(path, 100);
+    EXPECT_EQ(std::string(file.data(), file.size()), text);
+    for (const std::uintmax_t size : {std::uintmax_t{100}, std::uintmax_t{text.size() + 1}}) {
+        modeltest::WriteScratchFile("changed.cir", text);
+        const auto previous = mapfile::SetReadHook([&](const std::string&, std::size_t at) {
+            if (at == (size > text.size() ? text.size() : 0))
+                std::filesystem::resize_file(path, size);
+        });
+        try {
+            file.open(path.c_str(), false, false);
+            ADD_FAILURE() << size;
+        } catch (const mapfile::MapExcept& e) {
+            EXPECT_NE(std::string(e.what()).find("The file changed while it was read"), std::string::npos) << e.what();
+        }
+        mapfile::SetReadHook(previous);
+    }
+}
+
+// Every model reader refuses a FIFO named like a model at once (the open waited for a writer for good) and reads no
+// file above the limit.
+TEST(ModelFiles, EveryReaderRefusesAFifoAtOnceAndAFileAboveTheLimit)
+{
+    const std::string fifo = (modeltest::ScratchDir() / "a.s2p").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string big = modeltest::WriteScratchFile("big.cir", "");
+    std::filesystem::resize_file(big, modelfile::kMaxModelFileBytes + 1);   // sparse
+    EXPECT_EQ(CountTouchstonePortsInFile(fifo.c_str()) + ReadHeaderPortCountInFile(fifo.c_str()), 0);
+    for (const auto& [path, reason] : {std::pair(fifo, "not a regular file"), std::pair(big, "larger than 268435456")}) {
+        std::string text, error;
+        EXPECT_FALSE(ReadModelFileText(path.c_str(), text, error));
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+        CSpiceScanner scanner;
+        CSpiceSubcircuitList list;
+        EXPECT_THROW(scanner.Scan(path.c_str(), list), mapfile::MapExcept);
+    }
 }

@@ -1,8 +1,10 @@
 // The SPICE and Touchstone panes over model directories of real files, and the port map grid.
 #include "brimstead/models/editor/tests/ModelEditorTestSupport.h"
+#include "brimstead/models/mapfile.h"
 #include "platform/display/Desktop.h"
 #include "platform/gdi/Surface.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -527,6 +529,28 @@ TEST_F(PaneTest, NonFiniteNumbersInTheDataEndDetectionInAMessage) {
     const std::string message = DetectionMessageOf(dir, replaced(c.line, c.column, c.value));
     EXPECT_NE(message.find("cannot be recognized either as SERIES or SHUNT!"), std::string::npos) << message;
   }
+}
+
+// A SPICE file the pane cannot use says why and lists nothing: a subcircuit name with a NUL byte (the host got the
+// name cut at it) and a file shortened while it is read.
+TEST_F(PaneTest, SpiceFilesThatCannotBeReadSayWhy) {
+  using namespace std::string_literals;
+  const CString dir = MakeDirectory("spice-refused");
+  WriteFile(dir, "nul.cir", ".SUBCKT C1U\0" "0402 1 2\n.ENDS\n"s);
+  WriteFile(dir, "cut.cir", ".SUBCKT C1U0402 1 2\n.ENDS\n");
+  const auto previous = vorntool::mapfile::SetReadHook([](const std::string& file, std::size_t) {
+    if (file.ends_with("cut.cir")) std::filesystem::resize_file(file, 4);
+  });
+  for (const auto& [file, message] : {std::pair("nul.cir", "line 1: a subcircuit's name or port holds a NUL byte"),
+                                      std::pair("cut.cir", "The file changed while it was read")}) {
+    CModelEditor editor;
+    PrepareTwoPinSpice(editor, dir, file, "C1U0402");
+    Open(editor);
+    EXPECT_EQ(editor.SpicePane().m_SubcircuitList.GetCount(), 0);
+    EXPECT_EQ(std::string(ItemText(editor.SpicePane(), CModelEditorSPICE::IDC_MESSAGE)).rfind(message, 0), 0u);
+    editor.DestroyWindow();
+  }
+  vorntool::mapfile::SetReadHook(previous);
 }
 
 }  // namespace
