@@ -356,7 +356,26 @@ HWND ScriptRunner::Find(const ScriptControl& control, Visibility visibility) {
   HWND within = root;
   const ScriptScope& scope = control.scope;
   if (scope.kind == ScriptScope::Kind::Pane) {
-    within = FirstDescendant(root, true, [](HWND hwnd) { return ClassOf(hwnd) == plat::kDialogClass; });
+    // The pane shown: a visible dialog that takes turns with hidden ones in its place (a wizard's current page
+    // among its pages), else the first visible dialog (the model editor's kind pane).
+    auto dialog = [](HWND hwnd) { return ClassOf(hwnd) == plat::kDialogClass; };
+    auto takesTurns = [&](HWND hwnd) {
+      if (!dialog(hwnd))
+        return false;
+      RECT place{};
+      GetWindowRect(hwnd, &place);
+      HWND parent = GetParent(hwnd);
+      return FirstDescendant(parent, false, [&](HWND other) {
+               RECT r{};
+               GetWindowRect(other, &r);
+               return other != hwnd && GetParent(other) == parent && dialog(other) && !IsWindowVisible(other) &&
+                      r.left == place.left && r.top == place.top && r.right == place.right &&
+                      r.bottom == place.bottom;
+             }) != nullptr;
+    };
+    within = FirstDescendant(root, true, takesTurns);
+    if (!within)
+      within = FirstDescendant(root, true, dialog);
     if (!within)
       throw ScriptError("the window \"" + EscapedName(WindowText(root)) + "\" shows no pane to find control " +
                         control.Describe() + " in");

@@ -341,7 +341,9 @@ TEST_F(PdnHostBoundary, APointOutsideItsControlFailsTheStep) {
 }
 
 // "visible" and "hidden" are what the user sees: a control of a wizard page that is not the current page is hidden,
-// though its own style says visible (the extractor's pin and via steps each hold a button the other hides).
+// though its own style says visible (the extractor's pin and via steps each hold a button the other hides); and a
+// step "in pane" looks only at the page shown (it once looked at every page, so that a page's hidden control was
+// found hidden on any other).
 TEST_F(PdnHostBoundary, AControlOfAPageThatIsNotShownIsHidden) {
   const std::string shown = Write("shown.txt", "expect state \"Add IC Power Pin...\" visible\n"
                                                "expect state \"Select Net\" hidden\n"
@@ -355,6 +357,13 @@ TEST_F(PdnHostBoundary, AControlOfAPageThatIsNotShownIsHidden) {
   EXPECT_EQ(refused.code, 4);
   EXPECT_NE(refused.errors.find("wrong.txt:2: control \"Add IC Power Pin...\" is not visible"), std::string::npos)
       << refused.errors;
+  // "in pane" names the page shown, not every page of the wizard: the start page holds no "export as" choice.
+  const std::string start = Write("start.txt", "expect state 1166 hidden in pane\nclick \"< Back\"\n"
+                                               "expect state 1166 hidden in pane\n");
+  const auto elsewhere = RunProgram("--wizard via-model --open modeless --no-getters --script " + start);
+  EXPECT_EQ(elsewhere.code, 4);
+  EXPECT_NE(elsewhere.errors.find("start.txt:3: no control 1166 in pane in the window"), std::string::npos)
+      << elsewhere.errors;
 }
 
 // A cell step on a row out of view scrolls it into view as the scroll bar would and clicks it, down the list and
