@@ -356,7 +356,26 @@ HWND ScriptRunner::Find(const ScriptControl& control, Visibility visibility) {
   HWND within = root;
   const ScriptScope& scope = control.scope;
   if (scope.kind == ScriptScope::Kind::Pane) {
-    within = FirstDescendant(root, true, [](HWND hwnd) { return ClassOf(hwnd) == plat::kDialogClass; });
+    // The pane shown: a visible dialog that takes turns with hidden ones in its place (a wizard's current page
+    // among its pages), else the first visible dialog (the model editor's kind pane).
+    auto dialog = [](HWND hwnd) { return ClassOf(hwnd) == plat::kDialogClass; };
+    auto takesTurns = [&](HWND hwnd) {
+      if (!dialog(hwnd))
+        return false;
+      RECT place{};
+      GetWindowRect(hwnd, &place);
+      HWND parent = GetParent(hwnd);
+      return FirstDescendant(parent, false, [&](HWND other) {
+               RECT r{};
+               GetWindowRect(other, &r);
+               return other != hwnd && GetParent(other) == parent && dialog(other) && !IsWindowVisible(other) &&
+                      r.left == place.left && r.top == place.top && r.right == place.right &&
+                      r.bottom == place.bottom;
+             }) != nullptr;
+    };
+    within = FirstDescendant(root, true, takesTurns);
+    if (!within)
+      within = FirstDescendant(root, true, dialog);
     if (!within)
       throw ScriptError("the window \"" + EscapedName(WindowText(root)) + "\" shows no pane to find control " +
                         control.Describe() + " in");
@@ -381,8 +400,9 @@ HWND ScriptRunner::Find(const ScriptControl& control, Visibility visibility) {
   return found;
 }
 
-POINT ScriptRunner::CellCentre(HWND grid, int row, int col, const ScriptStep& step) {
-  // The grid answers a cell's rectangle (client coordinates, "left;top;right;bottom") on the clipboard.
+RECT ScriptRunner::CellRect(HWND grid, int row, int col, const ScriptStep& step) {
+  // The grid answers a cell's rectangle (client coordinates, "left;top;right;bottom") on the clipboard; a cell
+  // scrolled out of view answers an empty one.
   if (::SendMessage(grid, WM_USER + 4, static_cast<WPARAM>(row), static_cast<LPARAM>(col)) != 1)
     throw ScriptError("control " + step.control.Describe() + " shows no cell " + std::to_string(row) + ", " +
                       std::to_string(col));
@@ -401,7 +421,62 @@ POINT ScriptRunner::CellCentre(HWND grid, int row, int col, const ScriptStep& st
   RECT r{};
   if (std::sscanf(text.c_str(), "%d;%d;%d;%d", &r.left, &r.top, &r.right, &r.bottom) != 4)
     throw ScriptError("control " + step.control.Describe() + " is no grid");
-  POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  return r;
+}
+
+namespace {
+
+// Whether a cell shows along one axis of the grid's client area: it has a size there and its middle lies inside.
+bool ShowsAlong(const RECT& cell, const RECT& client, bool vertical) {
+  const LONG from = vertical ? cell.top : cell.left, to = vertical ? cell.bottom : cell.right;
+  const LONG middle = (from + to) / 2;
+  return from < to && middle >= (vertical ? client.top : client.left) &&
+         middle < (vertical ? client.bottom : client.right);
+}
+
+}  // namespace
+
+POINT ScriptRunner::CellCentre(HWND grid, int row, int col, const ScriptStep& step, bool scrollIntoView) {
+  RECT client{};
+  ::GetClientRect(grid, &client);
+  RECT cell = CellRect(grid, row, col, step);
+  const std::string where = "cell " + std::to_string(row) + ", " + std::to_string(col) + " of control " +
+                            step.control.Describe();
+  for (const bool vertical : {true, false}) {
+    if (ShowsAlong(cell, client, vertical))
+      continue;
+    if (!scrollIntoView)
+      throw ScriptError(where + " lies out of view");
+    // Scrolled as a click on the grid's scroll bar would: a page at a time while the cell is out of sight (a page
+    // moves the grid no further than its last row shown, so it never passes the cell), a line at a time while it
+    // is cut at the edge, from where the grid stands and, should the cell lie before it, from the start.
+    const UINT message = vertical ? WM_VSCROLL : WM_HSCROLL;
+    const int bar = vertical ? SB_VERT : SB_HORZ;
+    auto scroll = [&](WPARAM code) {
+      const int before = ::GetScrollPos(grid, bar);
+      const RECT was = cell;
+      ::SendMessage(grid, message, code, 0);
+      cell = CellRect(grid, row, col, step);
+      return ::GetScrollPos(grid, bar) != before || cell.left != was.left || cell.top != was.top ||
+             cell.right != was.right || cell.bottom != was.bottom;
+    };
+    auto cut = [&] {
+      const LONG from = vertical ? cell.top : cell.left, to = vertical ? cell.bottom : cell.right;
+      return from < to && from < (vertical ? client.bottom : client.right);
+    };
+    auto onwards = [&] {
+      while (!ShowsAlong(cell, client, vertical) && scroll(cut() ? SB_LINEDOWN : SB_PAGEDOWN)) {
+      }
+    };
+    onwards();
+    if (!ShowsAlong(cell, client, vertical)) {
+      scroll(SB_TOP);
+      onwards();
+    }
+    if (!ShowsAlong(cell, client, vertical))
+      throw ScriptError(where + " does not come into view when the grid is scrolled");
+  }
+  POINT centre{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
   ::ClientToScreen(grid, &centre);
   return centre;
 }
@@ -449,12 +524,15 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       Pick(enabled(Find(step.control)), step);
       break;
     case ScriptAction::Cell:
-      m_Input.Click(CellCentre(enabled(Find(step.control)), step.row, step.col, step));
+      m_Input.Click(CellCentre(enabled(Find(step.control)), step.row, step.col, step, true));
       break;
-    case ScriptAction::Drag:
-      m_Input.Drag(CellCentre(enabled(Find(step.control)), step.row, 0, step),
-                   CellCentre(Find(step.control), step.col, 0, step));
+    case ScriptAction::Drag: {
+      // The row taken is scrolled into view; the row it goes to must show with it.
+      HWND grid = enabled(Find(step.control));
+      const POINT from = CellCentre(grid, step.row, 0, step, true);
+      m_Input.Drag(from, CellCentre(grid, step.col, 0, step, false));
       break;
+    }
     case ScriptAction::ViewerPick: {
       if (!m_Host.pick || !m_Host.api || !m_Host.viewerChanged)
         throw ScriptError("viewer pick: this wizard takes no picks of the board view");
@@ -537,9 +615,10 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
         case ScriptState::Disabled: holds = !IsWindowEnabled(hwnd); word = "disabled"; break;
         case ScriptState::Checked: holds = check == BST_CHECKED; word = "checked"; break;
         case ScriptState::Unchecked: holds = check == BST_UNCHECKED; word = "unchecked"; break;
-        // These two ask about the control itself, not its parents.
-        case ScriptState::Visible: holds = (GetWindowLong(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; word = "visible"; break;
-        case ScriptState::Hidden: holds = (GetWindowLong(hwnd, GWL_STYLE) & WS_VISIBLE) == 0; word = "hidden"; break;
+        // What the user sees: the control and every window above it shown (a control of a wizard page that is
+        // not the current page is hidden).
+        case ScriptState::Visible: holds = IsWindowVisible(hwnd); word = "visible"; break;
+        case ScriptState::Hidden: holds = !IsWindowVisible(hwnd); word = "hidden"; break;
         case ScriptState::Focused: holds = focus && (focus == hwnd || IsChild(hwnd, focus)); word = "focused"; break;
       }
       if (!holds)

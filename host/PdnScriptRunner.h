@@ -109,8 +109,12 @@ private:
   enum class Visibility { VisibleOnly, AnyControl };
   // The control a step names in the window in front (in the part its scope names); throws ScriptError.
   HWND Find(const ScriptControl& control, Visibility visibility = Visibility::VisibleOnly);
-  // The screen point in the middle of a grid cell (row and column as the grid shows them).
-  POINT CellCentre(HWND grid, int row, int col, const ScriptStep& step);
+  // A grid cell's rectangle in the grid's client area (row and column as the grid shows them), empty for a cell
+  // scrolled out of view.
+  static RECT CellRect(HWND grid, int row, int col, const ScriptStep& step);
+  // The screen point in the middle of a grid cell, which is scrolled into view first (`scrollIntoView`) or must
+  // show; a cell that does not fails the step.
+  POINT CellCentre(HWND grid, int row, int col, const ScriptStep& step, bool scrollIntoView);
   void Pick(HWND control, const ScriptStep& step);
   static HWND ComboList(HWND combo);
   // A click on the entry in the combo's open list, scrolled into it first as its scroll bar would.

@@ -340,6 +340,50 @@ TEST_F(PdnHostBoundary, APointOutsideItsControlFailsTheStep) {
   EXPECT_EQ(run.code, 0) << run.errors;
 }
 
+// "visible" and "hidden" are what the user sees: a control of a wizard page that is not the current page is hidden,
+// though its own style says visible (the extractor's pin and via steps each hold a button the other hides); and a
+// step "in pane" looks only at the page shown (it once looked at every page, so that a page's hidden control was
+// found hidden on any other).
+TEST_F(PdnHostBoundary, AControlOfAPageThatIsNotShownIsHidden) {
+  const std::string shown = Write("shown.txt", "expect state \"Add IC Power Pin...\" visible\n"
+                                               "expect state \"Select Net\" hidden\n"
+                                               "click \"Next >\"\n"
+                                               "expect state \"Select Net\" visible\n"
+                                               "expect state \"Add IC Power Pin...\" hidden\n");
+  const auto run = RunProgram("--wizard extractor --open modeless --no-getters --script " + shown);
+  EXPECT_EQ(run.code, 0) << run.errors;
+  // The button of the page left, and a control of a page that is not shown "in pane", fail the step.
+  const std::tuple<std::string, std::string, std::string> wrong[] = {
+      {"extractor", "click \"Next >\"\nexpect state \"Add IC Power Pin...\" visible\n",
+       ":2: control \"Add IC Power Pin...\" is not visible"},
+      {"via-model", "click \"< Back\"\nexpect state 1166 hidden in pane\n", ":2: no control 1166 in pane in the window"},
+  };
+  for (const auto& [wizard, text, message] : wrong) {
+    SCOPED_TRACE(text);
+    const auto refused = RunProgram("--wizard " + wizard + " --open modeless --no-getters --script " +
+                                    Write("wrong.txt", text));
+    EXPECT_EQ(refused.code, 4);
+    EXPECT_NE(refused.errors.find("wrong.txt" + message), std::string::npos) << refused.errors;
+  }
+}
+
+// A cell step on a row out of view scrolls it into view as the scroll bar would and clicks it, down the list and
+// back up: it once clicked the grid's corner and passed, the box unchecked. A drag onto a row out of view fails (it
+// once dropped the row on nothing and passed).
+TEST_F(PdnHostBoundary, ACellOutOfViewIsScrolledIntoViewAndClicked) {
+  const std::string board = Write("many.json", host::test::ManyViasBoard(1200, 20));
+  const std::string far = Write("far.txt", "cell 1003 1200 1\ncell 1003 1 1\ncell 1003 1199 1\n");
+  const auto run = RunProgram("--board " + board + " --wizard bypass --board-mode --open modeless --script " + far);
+  EXPECT_EQ(run.code, 0) << run.errors;
+  EXPECT_NE(run.output.find("  GetProbeCount = 1\n  probe 0 = V1199\n"), std::string::npos) << run.output;
+  // A drag takes its row into view, but the row it goes to must show with it.
+  const auto refused = RunProgram("--board " + board + " --wizard bypass --board-mode --open modeless --script " +
+                                  Write("drag.txt", "drag 1003 1 1200\n"));
+  EXPECT_EQ(refused.code, 4);
+  EXPECT_NE(refused.errors.find("drag.txt:1: cell 1200, 0 of control 1003 lies out of view"), std::string::npos)
+      << refused.errors;
+}
+
 // Names are UTF-8 in board files and on the command line, code page 1252 in the module, UTF-8 again in the output.
 TEST_F(PdnHostBoundary, NamesCrossTheBoundaryInBothDirections) {
   const std::string board = Write("utf8.json", R"({"name": "Carte \u00e9t\u00e9",
