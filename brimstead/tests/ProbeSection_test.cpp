@@ -55,3 +55,37 @@ TEST(ProbeSection, AnEmptyEntryEndsTheBlockAndLongLinesReadWhole) {
 }
 
 }  // namespace
+
+// A probe line is written only when a reader takes back the same name and the same words from its end.
+TEST(ProbeSection, ALineIsWrittenOnlyWhenItReadsBackAsWritten) {
+  struct Case {
+    const char* name;
+    std::vector<CString> words;
+    const char* line;
+    bool readsBack;
+  } cases[] = {
+      {"U1.D4", {"Enabled", "AutoReference"}, "U1.D4 Enabled AutoReference ", true},
+      {"DQ  1\t\"a b\"", {"Enabled"}, "DQ  1\t\"a b\" Enabled ", true},
+      {"", {"Disabled", "\"L 1\"", "-", "\"L4\""}, " Disabled \"L 1\" - \"L4\" ", true},
+      {"PCIE_RX0", {}, "PCIE_RX0", true},
+      {"PCIE_RX0\nN", {}, "PCIE_RX0\nN", false},
+      {"V\r7", {"Enabled"}, "V\r7 Enabled ", false},
+      {" V7", {"Enabled"}, " V7 Enabled ", false},
+      {"V7 ", {"Enabled"}, "V7  Enabled ", false},
+      {"V \"7", {"Enabled"}, "V \"7 Enabled ", false},
+      {"V7", {"Enabled", "\"L\"1\"", "-", "\"L4\""}, "V7 Enabled \"L\"1\" - \"L4\" ", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    CProbeSectionText text;
+    text.AddLine("PROBE_00 = ", c.name, c.words);
+    EXPECT_EQ(text.text, CString("PROBE_00 = ") + c.line);
+    EXPECT_EQ(text.readsBack, c.readsBack);
+  }
+  // One line that does not read back spoils the section, whatever follows.
+  CProbeSectionText text;
+  text.AddLine("PROBE_00 = ", "A\nB", {"Enabled"});
+  text.Add("\r\n");
+  text.AddLine("PROBE_01 = ", "C", {"Enabled"});
+  EXPECT_FALSE(text.readsBack);
+}

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "platform/base/IniFile.h"
+#include "platform/base/wintypes.h"
 
 namespace plat {
 
@@ -45,6 +46,10 @@ class IniStore {
   // (FALSE with the last error set otherwise; the file is then as before the batch). Abandon makes the
   // whole batch fail.
   static bool EndBatch(const std::string& key, BatchEnd how);
+  // Makes the file's open batch, if any, fail with `error` (unless it failed before), so that it writes nothing
+  // at its end; a caller that found a failure of its own (a value it could not write) ends its batch so. Sets the
+  // last error to `error`.
+  static void Refuse(const char* path, DWORD error);
 
   // Test seam: called before each edit and before each write of a batch's file; a non-zero errno value
   // makes that step fail with it, as a failing disk would. Returns the previous hook.
