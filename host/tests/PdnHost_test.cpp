@@ -633,6 +633,32 @@ TEST_F(PdnHostProgram, TheCloseBoxSavesTheSettingsAsTheCloseButtonDoes) {
     EXPECT_NE(run.find("TargetImpedancee=0.000700"), std::string::npos) << run;
 }
 
+// An output name the host hands in with a line break cannot be saved: the box says why, and the settings file keeps
+// every byte it had (the save's other keys are not written either); the wizard stays open on its page.
+TEST_F(PdnHostProgram, ASaveRefusingTheOutputNameLeavesTheSettingsFileAsItWas) {
+  const fs::path settings = dir / "demo8.dao";
+  const std::string old = "[OLD]\r\nkept=1\r\n";
+  std::ofstream(settings, std::ios::binary) << old;
+  const fs::path script = dir / "refused.pdnscript";
+  const std::string box = "The settings can't be saved to the file \"" + settings.string() + "\".\\nA name or value "
+                          "would not read back from the file as written";
+  std::ofstream(script) << "call SetOutputFileName \"out\\nname.s2p\"\n"
+                           "click \"< Back\"\n"
+                           "click 1065\n"
+                           "answer message ok \"can't be saved\"\n"
+                           "click \"Save && Close\"\n"
+                           "screenshot refused.png\n"
+                           "expect state 1065 checked\n"
+                           "click 1065\n";
+  const Outcome outcome = RunPdnHost("--no-getters --wizard bypass --open modeless --project " + project +
+                                     " --script " + script.string() + " --shots " + dir.string());
+  EXPECT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_NE(outcome.output.find("messagebox \"Error\": " + box), std::string::npos) << outcome.output;
+  EXPECT_EQ(outcome.output.find("callback: Run"), std::string::npos) << outcome.output;
+  EXPECT_TRUE(fs::exists(dir / "refused.png"));
+  EXPECT_EQ(ReadFile(settings), old);
+}
+
 // A box that comes up while pdnhost closes a modeless wizard after the last step, and that the script does not
 // answer, fails the run like any other unanswered box.
 TEST_F(PdnHostProgram, ABoxUnansweredWhileTheWizardClosesFailsTheRun) {
