@@ -5,8 +5,8 @@
 // written through at once and replaces the file atomically: the new text goes to a temporary file in the
 // same directory, which then takes the file's name. A crash therefore never leaves a half-written file,
 // and what a call wrote is in the file when it returns. A failed write leaves the old file as it was and
-// is reported. (No fsync: the rename makes the new text visible to readers at once; surviving a power cut
-// is the file system's business.)
+// is reported. The temporary file is flushed to the disk before the rename and the folder after it, so that a
+// power cut just after a write leaves the old or the new text (AtomicFile.h).
 //
 // Batches (one per file, process-wide): from the first BeginBatch to the matching last EndBatch, edits of
 // the file change its document in memory and reads see them; the outermost end writes the file once, in
