@@ -421,6 +421,20 @@ TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
   ExpectShotsMatchReferences(dir, {"steps-01-nets", "steps-02-finish", "steps-03-marked"});
 }
 
+// The target impedance and the frequencies take decimal numbers only: "0x10", "inf", "0x1p4", "0X10" and "nan" are
+// each refused with the field's box, and the page stays until a decimal number is typed.
+TEST_F(PdnHostProgram, TheNumberFieldsRefuseHexadecimalAndWordForms) {
+  const Outcome outcome =
+      RunPdnHost("--open modeless --fixed-clock --no-getters --script " +
+                 (SourceDir() / "host/tests/scripts/decoupling-numbers.pdnscript").string() + " --shots " + dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_EQ(outcome.errors, "");
+  size_t boxes = 0;
+  for (size_t at = 0; (at = outcome.output.find("Please enter a number. -> ok", at)) != std::string::npos; ++at)
+    ++boxes;
+  EXPECT_EQ(boxes, 5u) << outcome.output;
+}
+
 // --debug-options switches the module's debug options on: the wizard offers its debug step before the frequency
 // sweep, where without the option the step list holds none.
 TEST_F(PdnHostProgram, DebugOptionsBringTheWizardsDebugStep) {
