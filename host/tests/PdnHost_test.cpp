@@ -435,6 +435,21 @@ TEST_F(PdnHostProgram, TheNumberFieldsRefuseHexadecimalAndWordForms) {
   EXPECT_EQ(boxes, 5u) << outcome.output;
 }
 
+// The "Save settings" browse dialog refuses a name whose full path is longer than the path limit with a box and
+// asks again; the page keeps its settings file until a name that fits is chosen.
+TEST_F(PdnHostProgram, TheSettingsBrowseRefusesAPathLongerThanTheLimit) {
+  const Outcome outcome =
+      RunPdnHost("--open modeless --no-getters --project " + project + " --script " +
+                 (SourceDir() / "host/tests/scripts/settings-browse-long.pdnscript").string() + " --shots " +
+                 dir.string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_EQ(outcome.errors, "");
+  EXPECT_NE(outcome.output.find("\\nThe path is too long: it may hold 259 characters at most.\\nChoose a shorter name "
+                                "or folder. -> ok"),
+            std::string::npos)
+      << outcome.output;
+}
+
 // --debug-options switches the module's debug options on: the wizard offers its debug step before the frequency
 // sweep, where without the option the step list holds none.
 TEST_F(PdnHostProgram, DebugOptionsBringTheWizardsDebugStep) {
