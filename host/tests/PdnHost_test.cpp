@@ -24,6 +24,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+fs::path SourceDir() {
+  const char* source = std::getenv("BRIM_SOURCE_DIR");
+  return source ? fs::path(source) : fs::current_path().parent_path();
+}
+
 struct Outcome {
   int code = -1;
   std::string output;  // the standard output and error streams together
@@ -91,6 +96,12 @@ protected:
       outputs.push_back(outcome.output + ReadFile(settings));
     }
     return outputs;
+  }
+
+  // Runs a script of host/tests/scripts in a modeless wizard (fixed clock, no getters), its screenshots into `dir`.
+  Outcome RunTestScript(const std::string& name, const std::string& options = "") {
+    return RunPdnHost("--open modeless --fixed-clock --no-getters " + options + " --script " +
+                      (SourceDir() / "host/tests/scripts" / name).string() + " --shots " + dir.string());
   }
 
   fs::path dir;
@@ -325,11 +336,6 @@ TEST_F(PdnHostProgram, SettingsSavedInOneRunComeBackInTheNext) {
 
 namespace {
 
-fs::path SourceDir() {
-  const char* source = std::getenv("BRIM_SOURCE_DIR");
-  return source ? fs::path(source) : fs::current_path().parent_path();
-}
-
 // Each screenshot <dir>/<shot>.png matches its reference, host/tests/reference/<shot>.png.
 void ExpectShotsMatchReferences(const fs::path& dir, const std::vector<const char*>& shots) {
   for (const char* shot : shots) {
@@ -413,9 +419,7 @@ TEST_F(PdnHostProgram, AModalRunWithAFailingCheckWritesTheSettingsCopyAndNotTheS
 // The wizard's step list from the keyboard: reached by Shift+Tab, moved with the arrows, End, Enter and Space, its
 // mark drawn as a dotted frame (the screenshots against their references).
 TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
-  const Outcome outcome =
-      RunPdnHost("--open modeless --fixed-clock --no-getters --script " +
-                 (SourceDir() / "host/tests/scripts/decoupling-steps.pdnscript").string() + " --shots " + dir.string());
+  const Outcome outcome = RunTestScript("decoupling-steps.pdnscript");
   ASSERT_EQ(outcome.code, 0) << outcome.output;
   EXPECT_EQ(outcome.errors, "");
   ExpectShotsMatchReferences(dir, {"steps-01-nets", "steps-02-finish", "steps-03-marked"});
@@ -424,9 +428,7 @@ TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
 // The target impedance and the frequencies take decimal numbers only: "0x10", "inf", "0x1p4", "0X10" and "nan" are
 // each refused with the field's box, and the page stays until a decimal number is typed.
 TEST_F(PdnHostProgram, TheNumberFieldsRefuseHexadecimalAndWordForms) {
-  const Outcome outcome =
-      RunPdnHost("--open modeless --fixed-clock --no-getters --script " +
-                 (SourceDir() / "host/tests/scripts/decoupling-numbers.pdnscript").string() + " --shots " + dir.string());
+  const Outcome outcome = RunTestScript("decoupling-numbers.pdnscript");
   ASSERT_EQ(outcome.code, 0) << outcome.output;
   EXPECT_EQ(outcome.errors, "");
   size_t boxes = 0;
@@ -438,10 +440,7 @@ TEST_F(PdnHostProgram, TheNumberFieldsRefuseHexadecimalAndWordForms) {
 // The "Save settings" browse dialog refuses a name whose full path is longer than the path limit with a box and
 // asks again; the page keeps its settings file until a name that fits is chosen.
 TEST_F(PdnHostProgram, TheSettingsBrowseRefusesAPathLongerThanTheLimit) {
-  const Outcome outcome =
-      RunPdnHost("--open modeless --no-getters --project " + project + " --script " +
-                 (SourceDir() / "host/tests/scripts/settings-browse-long.pdnscript").string() + " --shots " +
-                 dir.string());
+  const Outcome outcome = RunTestScript("settings-browse-long.pdnscript", "--project " + project);
   ASSERT_EQ(outcome.code, 0) << outcome.output;
   EXPECT_EQ(outcome.errors, "");
   EXPECT_NE(outcome.output.find("\\nThe path is too long: it may hold 259 characters at most.\\nChoose a shorter name "
