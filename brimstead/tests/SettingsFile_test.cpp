@@ -464,33 +464,25 @@ TEST_F(SettingsFile, ASaveInterruptedAtAnyWriteLeavesTheOldFile) {
 // A save that cannot write one of its values or probe lines as it would read back answers false with its reason
 // and leaves the file as it was: an output name with a line break in every kind, and the extractor's net.
 TEST_F(SettingsFile, ASaveRefusingAValueOrProbeLineChangesNothing) {
-  auto refuse = [&](CAnalysisData* record, const char* kind, auto spoil) {
+  host::HostNet broken(ledger, "PCIE_RX0\nN", host::NetType::Signal, 0);
+  auto refuse = [&](CAnalysisData* record, const std::function<void()>& spoil) {
     record->m_nAnalysisType = AnalysisDistributed;
-    ASSERT_TRUE(record->Save()) << kind;
+    ASSERT_TRUE(record->Save());
     const std::string old = ReadBytes(record->m_SettingsPath.GetString());
     record->m_nMode = 1;
     record->m_nAutoGenerateOutputFileName = 0;
-    spoil();
-    ::SetLastError(0);
-    EXPECT_FALSE(record->Save()) << kind;
-    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA)) << kind;
-    EXPECT_EQ(ReadBytes(record->m_SettingsPath.GetString()), old) << kind;
+    spoil ? spoil() : void(record->m_OutputFileName = "out\nname.s2p");
+    EXPECT_FALSE(record->Save());
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
+    EXPECT_EQ(ReadBytes(record->m_SettingsPath.GetString()), old) << record->GetKind();
     SetCurrentAnalysisData(nullptr);
   };
-  auto lineBreakInTheOutputName = [&](CAnalysisData* record) {
-    return [record] { record->m_OutputFileName = "out\nname.s2p"; };
-  };
-  auto* decoupling = MakeWithProject<CDecouplingAnalysisData>(true);
-  refuse(decoupling, "decoupling", lineBreakInTheOutputName(decoupling));
-  auto* bypass = MakeWithProject<CBypassAnalysisData>(true);
-  refuse(bypass, "bypass", lineBreakInTheOutputName(bypass));
-  auto* via = MakeWithProject<CDiffViaAnalysisData>(true);
-  refuse(via, "via model", lineBreakInTheOutputName(via));
+  refuse(MakeWithProject<CDecouplingAnalysisData>(true), nullptr);
+  refuse(MakeWithProject<CBypassAnalysisData>(true), nullptr);
+  refuse(MakeWithProject<CDiffViaAnalysisData>(true), nullptr);
+  refuse(MakeWithProject<CModelExtractorAnalysisData>(false), nullptr);
   auto* extractor = MakeWithProject<CModelExtractorAnalysisData>(false);
-  refuse(extractor, "extractor", lineBreakInTheOutputName(extractor));
-  host::HostNet broken(ledger, "PCIE_RX0\nN", host::NetType::Signal, 0);
-  extractor = MakeWithProject<CModelExtractorAnalysisData>(false);
-  refuse(extractor, "extractor's net", [&] { extractor->m_pSelectedNet = &broken; });
+  refuse(extractor, [&] { extractor->m_pSelectedNet = &broken; });
 }
 
 TEST_F(SettingsFile, LoadOfAMissingFileKeepsTheRecord) {
