@@ -3,7 +3,6 @@
 #include "brimstead/SettingsIO.h"
 #include "platform/base/SystemError.h"
 
-#include <algorithm>
 #include <cstring>
 
 CString CProbeLine::Join(int first, int last) const {
