@@ -134,7 +134,7 @@ bool CAnalysisData::Save() {
   written &= WriteText("HEADER", "FileVersion", "1.0", file);
 
   if (m_nAnalysisType == AnalysisNone)
-    return batch.Close() && written;
+    return batch.Close(written) != FALSE;
   const char* section = OptionsSection();
   written &= WriteText(section, "Analysis", AnalysisTypeName(m_nAnalysisType), file);
   written &= WriteFlag(section, "DRCOnly", m_bDRCOnly, file);
@@ -167,7 +167,7 @@ bool CAnalysisData::Save() {
   const char* report = m_nDRCReportMode == DRCNoReport ? "NoReport" : m_nDRCReportMode == DRCReportCSV ? "CSV" : "XLS";
   written &= WriteText(section, "DRCReportMode", report, file);
   written &= WriteText(section, "DRCReportFile", GetDRCReportFileRelative(), file);
-  return batch.Close() && written;
+  return batch.Close(written) != FALSE;
 }
 
 bool CAnalysisData::IsSettingsFile(const char* path) const {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "brimstead/AnalysisData.h"
+#include "brimstead/ProbeSection.h"
 #include "brimstead/BypassViaProbe.h"
 #include "brimstead/RecordArray.h"
 
@@ -38,7 +39,7 @@ public:
   BYTE m_bProbeOrderKept = 0;
 
 private:
-  CString ProbeSectionText();
+  CProbeSectionText ProbeSectionText();
   void ApplyProbeSection(const std::string& block);
 };
 

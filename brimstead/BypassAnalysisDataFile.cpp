@@ -14,18 +14,17 @@
 
 using namespace settings_io;
 
-CString CBypassAnalysisData::ProbeSectionText() {
-  CString text;
+CProbeSectionText CBypassAnalysisData::ProbeSectionText() {
+  CProbeSectionText text;
   for (int i = 0; i < m_Probes.GetSize(); ++i) {
     CBypassViaProbe& probe = m_Probes[i];
     if (i > 0)
-      text += "\r\n";
-    text += ProbeLineStart("PROBE_", i);
-    text += TextOf(probe.GetName());
-    text += probe.m_bEnabled ? " Enabled " : " Disabled ";
-    text += "\"" + probe.m_FirstLayer + "\" - \"" + probe.m_SecondLayer + "\" ";
+      text.Add("\r\n");
+    text.AddLine(ProbeLineStart("PROBE_", i), TextOf(probe.GetName()),
+                 {probe.m_bEnabled ? "Enabled" : "Disabled", "\"" + probe.m_FirstLayer + "\"", "-",
+                  "\"" + probe.m_SecondLayer + "\""});
   }
-  text += "\r\n";
+  text.Add("\r\n");
   return text;
 }
 
@@ -41,9 +40,9 @@ bool CBypassAnalysisData::Save() {
     written &= WriteText("BOARD", "ProjectPath", m_ProjectPath, file);
     if (m_nBoardIndex >= 0)
       written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
-    written &= WriteSection("VIA_PROBES", m_bBoardMode ? ProbeSectionText() : CString(), file);
+    written &= WriteProbeSection("VIA_PROBES", m_bBoardMode ? ProbeSectionText() : CProbeSectionText(), file);
   }
-  return batch.Close() && written;
+  return batch.Close(written) != FALSE;
 }
 
 bool CBypassAnalysisData::Load(const char* path) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "brimstead/AnalysisData.h"
+#include "brimstead/ProbeSection.h"
 #include "brimstead/DecouplingProbe.h"
 #include "brimstead/RecordArray.h"
 
@@ -40,7 +41,7 @@ public:
   BYTE m_bProbeOrderKept = 0;
 
 private:
-  CString ProbeSectionText();
+  CProbeSectionText ProbeSectionText();
   void ApplyProbeSection(const std::string& block);
   void FindNetsByName(const CString& net1, const CString& net2);
 };

@@ -14,31 +14,24 @@
 
 using namespace settings_io;
 
-CString CDecouplingAnalysisData::ProbeSectionText() {
-  CString text;
+CProbeSectionText CDecouplingAnalysisData::ProbeSectionText() {
+  CProbeSectionText text;
   for (int i = 0; i < m_Probes.GetSize(); ++i) {
     CDecouplingProbe& probe = m_Probes[i];
     if (i > 0)
-      text += "\r\n";
-    text += ProbeLineStart("PROBE_", i);
-    const char* state = probe.m_bEnabled ? "Enabled" : "Disabled";
+      text.Add("\r\n");
+    const CString state = probe.m_bEnabled ? "Enabled" : "Disabled";
     if (m_bBoardMode) {
-      text += TextOf(probe.GetName());
-      text += ' ';
-      text += state;
-      text += ' ';
+      text.AddLine(ProbeLineStart("PROBE_", i), TextOf(probe.GetName()), {state});
     } else {
       CHostProbeElement* element = probe.m_pElement;
       CHostComponent* component = element ? element->GetComponent() : nullptr;
-      text += component ? TextOf(component->GetName()) : "";
-      text += '.';
-      text += element ? TextOf(element->GetPinName()) : "";
-      text += ' ';
-      text += state;
-      text += " AutoReference ";
+      const CString pin = CString(component ? TextOf(component->GetName()) : "") + "." +
+                          (element ? TextOf(element->GetPinName()) : "");
+      text.AddLine(ProbeLineStart("PROBE_", i), pin, {state, "AutoReference"});
     }
   }
-  text += "\r\n";
+  text.Add("\r\n");
   return text;
 }
 
@@ -56,9 +49,9 @@ bool CDecouplingAnalysisData::Save() {
       written &= WriteText("BOARD", "Net1_Name", TextOf(m_pNet1->GetName()), file);
       written &= WriteText("BOARD", "Net2_Name", TextOf(m_pNet2->GetName()), file);
     }
-    written &= WriteSection("BOARD_PROBES", ProbeSectionText(), file);
+    written &= WriteProbeSection("BOARD_PROBES", ProbeSectionText(), file);
   }
-  return batch.Close() && written;
+  return batch.Close(written) != FALSE;
 }
 
 void CDecouplingAnalysisData::FindNetsByName(const CString& net1, const CString& net2) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "brimstead/AnalysisData.h"
+#include "brimstead/ProbeSection.h"
 #include "brimstead/RecordArray.h"
 #include "brimstead/ViaPairProbe.h"
 
@@ -47,7 +48,7 @@ public:
   BYTE m_bProbeOrderKept = 0;
 
 private:
-  CString ProbeSectionText();
+  CProbeSectionText ProbeSectionText();
 };
 
 CDiffViaAnalysisData* GetDiffViaAnalysisData();

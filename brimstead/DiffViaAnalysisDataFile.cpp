@@ -22,18 +22,16 @@ double LeadingNumber(const char* section, const char* key, const char* fallback,
 }
 }  // namespace
 
-CString CDiffViaAnalysisData::ProbeSectionText() {
-  CString text;
+CProbeSectionText CDiffViaAnalysisData::ProbeSectionText() {
+  CProbeSectionText text;
   if (!m_bBoardMode)
     return text;
   for (int i = 0; i < m_Probes.GetSize(); ++i) {
     CViaPairProbe& probe = m_Probes[i];
-    text += ProbeLineStart("PROBE_", i);
-    text += TextOf(probe.GetName());
-    text += probe.m_bEnabled ? " Enabled " : " Disabled ";
-    text += "\r\n";
+    text.AddLine(ProbeLineStart("PROBE_", i), TextOf(probe.GetName()), {probe.m_bEnabled ? "Enabled" : "Disabled"});
+    text.Add("\r\n");
   }
-  text += "\r\n";
+  text.Add("\r\n");
   return text;
 }
 
@@ -51,9 +49,9 @@ bool CDiffViaAnalysisData::Save() {
   if (!m_ProjectPath.IsEmpty()) {
     if (m_nBoardIndex >= 0)
       written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
-    written &= WriteSection("DIFFVIA_PROBES", ProbeSectionText(), file);
+    written &= WriteProbeSection("DIFFVIA_PROBES", ProbeSectionText(), file);
   }
-  return batch.Close() && written;
+  return batch.Close(written) != FALSE;
 }
 
 bool CDiffViaAnalysisData::Load(const char* path) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "brimstead/AnalysisData.h"
+#include "brimstead/ProbeSection.h"
 #include "brimstead/PortProbe.h"
 #include "brimstead/RecordArray.h"
 
@@ -49,7 +50,7 @@ public:
   double m_dNormalImpedance = DefaultNormalImpedance;
 
 private:
-  CString ProbeSectionText();
+  CProbeSectionText ProbeSectionText();
   void ParseBoardModeSection(const std::string& block);
   void ParseListSection(const std::string& block);
 };

@@ -34,7 +34,7 @@ CString ViaNetName(CPortProbe& port) {
   return net ? CString(TextOf(net->GetName())) : CString();
 }
 
-const char* State(const CPortProbe& port) { return port.m_bEnabled ? "Enabled " : "Disabled "; }
+const char* State(const CPortProbe& port) { return port.m_bEnabled ? "Enabled" : "Disabled"; }
 
 // Moves the first port that `matches` to `ordered` with the line's state; the ports left keep their order.
 template <class Matches>
@@ -59,26 +59,28 @@ void Reorder(CPortProbeArray& ports, const std::vector<CPortProbe>& ordered) {
 
 }  // namespace
 
-CString CModelExtractorAnalysisData::ProbeSectionText() {
-  CString text;
-  if (!m_bBoardMode && m_pSelectedNet)
-    text += CString("NET = ") + TextOf(m_pSelectedNet->GetName()) + "\r\n";
+CProbeSectionText CModelExtractorAnalysisData::ProbeSectionText() {
+  CProbeSectionText text;
+  if (!m_bBoardMode && m_pSelectedNet) {
+    text.AddLine("NET = ", TextOf(m_pSelectedNet->GetName()), {});
+    text.Add("\r\n");
+  }
   for (int i = 0; i < m_SupplyPorts.GetSize(); ++i) {
     CPortProbe& port = m_SupplyPorts[i];
-    text += ProbeLineStart("SUPPLY_", i) + TextOf(port.GetName()) + " " + State(port) + "\r\n";
+    text.AddLine(ProbeLineStart("SUPPLY_", i), TextOf(port.GetName()), {State(port)});
+    text.Add("\r\n");
   }
   for (int i = 0; i < m_ViaPorts.GetSize(); ++i) {
     CPortProbe& port = m_ViaPorts[i];
-    text += ProbeLineStart("VIA_", i);
     if (m_bBoardMode) {
-      text += TextOf(port.GetName());
+      text.AddLine(ProbeLineStart("VIA_", i), TextOf(port.GetName()), {State(port)});
     } else {
       CHostProbeElement* element = port.m_pHostProbe ? port.m_pHostProbe->GetElement() : nullptr;
-      text += ViaNetName(port) + " " + PositionText(element);
+      text.AddLine(ProbeLineStart("VIA_", i), ViaNetName(port), {PositionText(element), State(port)});
     }
-    text += CString(" ") + State(port) + "\r\n";
+    text.Add("\r\n");
   }
-  text += "\r\n";
+  text.Add("\r\n");
   return text;
 }
 
@@ -93,9 +95,9 @@ bool CModelExtractorAnalysisData::Save() {
   if (!m_ProjectPath.IsEmpty()) {
     if (m_nBoardIndex >= 0)
       written &= WriteInt("BOARD", "BoardIdx", m_nBoardIndex, file);
-    written &= WriteSection("PDN_CHANNEL_PROBES", ProbeSectionText(), file);
+    written &= WriteProbeSection("PDN_CHANNEL_PROBES", ProbeSectionText(), file);
   }
-  return batch.Close() && written;
+  return batch.Close(written) != FALSE;
 }
 
 bool CModelExtractorAnalysisData::Load(const char* path) {

@@ -1,5 +1,8 @@
 #include "brimstead/ProbeSection.h"
 
+#include "brimstead/SettingsIO.h"
+#include "platform/base/SystemError.h"
+
 #include <cstring>
 
 CString CProbeLine::Join(int first, int last) const {
@@ -86,4 +89,43 @@ CString ProbeLineStart(const char* key, int index) {
   CString start;
   start.Format("%s%02d = ", key, index);
   return start;
+}
+
+namespace {
+// The line as a section read gives it back.
+std::vector<CProbeLine> ReadBack(const CString& line) {
+  return ReadProbeLines(std::string(line.GetString()) + std::string(2, '\0'));
+}
+}  // namespace
+
+void CProbeSectionText::AddLine(const CString& start, const CString& name, const std::vector<CString>& words) {
+  CString line = start + name;
+  for (const CString& word : words)
+    line += " " + word;
+  if (!words.empty())
+    line += " ";
+  text += line;
+  if (!readsBack)
+    return;
+  const std::vector<CProbeLine> read = ReadBack(line);
+  readsBack = !settings_io::BreaksLine(line) && read.size() == 1 && read[0].words.size() >= words.size();
+  if (!readsBack)
+    return;
+  const CProbeLine& back = read[0];
+  const size_t nameWords = back.words.size() - words.size();
+  readsBack = back.TextBefore(static_cast<int>(nameWords)) == name;
+  for (size_t i = 0; readsBack && i < words.size(); ++i) {
+    // A word written in double quotes reads back without them.
+    const CString& word = words[i];
+    const bool quoted = word.GetLength() >= 2 && word[0] == '"' && word[word.GetLength() - 1] == '"';
+    readsBack = back.words[nameWords + i] == (quoted ? word.Mid(1, word.GetLength() - 2) : word);
+  }
+}
+
+bool WriteProbeSection(const char* section, const CProbeSectionText& text, const char* file) {
+  if (!text.readsBack) {
+    ::SetLastError(ERROR_INVALID_DATA);
+    return false;
+  }
+  return settings_io::WriteSection(section, text.text, file);
 }

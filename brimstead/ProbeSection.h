@@ -33,3 +33,21 @@ std::vector<CProbeLine> ReadProbeLines(const std::string& block);
 
 // "<key>%02d = " for line `index`, as the sections number their lines.
 CString ProbeLineStart(const char* key, int index);
+
+// A probe section's text as a record writes it, and whether each of its lines reads back as written.
+struct CProbeSectionText {
+  CString text;
+  bool readsBack = true;
+
+  // Appends `start` (the key and " = "), the name and, when there are any, a blank, the words a reader takes from
+  // the line's end (a state, a position, a layer name in double quotes) joined by blanks, and a blank. A name or
+  // word with a line break, edge blanks or quotes that change the words would not read back: `readsBack` turns
+  // false.
+  void AddLine(const CString& start, const CString& name, const std::vector<CString>& words);
+  // Appends a line break or the block's ending as it is.
+  void Add(const char* text) { this->text += text; }
+};
+
+// Replaces the file's section by the text; a text with a line that would not read back as written is refused
+// (false, ERROR_INVALID_DATA) and nothing is written.
+bool WriteProbeSection(const char* section, const CProbeSectionText& text, const char* file);

@@ -1,6 +1,7 @@
 #include "brimstead/SettingsIO.h"
 
 #include "platform/base/PrivateProfile.h"
+#include "platform/base/SystemError.h"
 #include "shared/Misc_Number.h"
 
 #include <climits>
@@ -16,7 +17,13 @@ namespace {
 constexpr DWORD FirstReadBufferSize = 512;
 }  // namespace
 
+bool BreaksLine(const char* text) { return text && text[std::strcspn(text, "\r\n")] != '\0'; }
+
 bool WriteText(const char* section, const char* key, const char* value, const char* file) {
+  if (BreaksLine(value)) {
+    ::SetLastError(ERROR_INVALID_DATA);
+    return false;
+  }
   return WritePrivateProfileString(section, key, value ? value : "", file) != FALSE;
 }
 

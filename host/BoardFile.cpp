@@ -725,8 +725,8 @@ std::string BaseName(const std::string& path) {
 // The reader's document builder, which remembers where and why the text could not be read instead of throwing:
 // every fault of the text (syntax, a number beyond the double range, bad UTF-8) ends up in one message. It also
 // refuses what the parser would take silently: a text or member name holding the escape \u0000 (the module's
-// texts end at a NUL, so two names would read as one) and a member named twice in one object (the parser keeps
-// the last value). Those are reported by their place, as the builder's refusals are.
+// texts end at a NUL, so two names would read as one), a text holding another control character (escaped, as JSON
+// wants them) and a member named twice in one object (the parser keeps the last value). Those are reported by their place, as the builder's refusals are.
 class DocumentParser : public nlohmann::detail::json_sax_dom_parser<json> {
 public:
   using Base = nlohmann::detail::json_sax_dom_parser<json>;
@@ -748,6 +748,11 @@ public:
   bool string(string_t& value) {
     if (value.find('\0') != string_t::npos)
       return Refuse(ValuePlace(), "a text without the escape \\u0000", json(value));
+    // A name with a line break would split the line of the settings file it is saved in; no other control
+    // character belongs in a name or text of a board either.
+    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+    if (std::any_of(value.begin(), value.end(), control))
+      return Refuse(ValuePlace(), "a text without control characters (line breaks, tabs and the like)", json(value));
     return Value() && Base::string(value);
   }
   bool start_object(std::size_t length) {
@@ -830,6 +835,9 @@ private:
 
 std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::string& sourceName, HostLedger& ledger) {
   const Reader reader(sourceName, text);
+  // The parser takes a NUL byte for the end of the text: what follows one would be passed over unread.
+  if (const size_t nul = text.find('\0'); nul != std::string::npos)
+    throw BoardFileError(sourceName + ":" + LineAndColumn(text, nul) + ": expected valid JSON (a NUL byte)");
   json root;
   DocumentParser parser(root);
   if (!json::sax_parse(text, &parser) || root.is_discarded()) {
@@ -859,8 +867,6 @@ std::unique_ptr<HostBoard> LoadBoardText(const std::string& text, const std::str
 std::unique_ptr<HostBoard> LoadBoardFile(const std::string& path, HostLedger& ledger) {
   std::string text;
   const plat::FileReadResult read = plat::ReadRegularFile(path, kMaxBoardFileBytes, text);
-  if (read.status == plat::FileReadStatus::CannotOpen)
-    throw BoardFileError(path + ": cannot be opened for reading");
   if (!read)
     throw BoardFileError(path + ": " + plat::DescribeFileRead(read, kMaxBoardFileBytes));
   return LoadBoardText(text, path, ledger);

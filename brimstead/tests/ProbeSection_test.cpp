@@ -55,3 +55,26 @@ TEST(ProbeSection, AnEmptyEntryEndsTheBlockAndLongLinesReadWhole) {
 }
 
 }  // namespace
+
+// A probe line is written as it always was, and reads back when a reader takes the same name and words from it.
+TEST(ProbeSection, ALineIsWrittenOnlyWhenItReadsBackAsWritten) {
+  const struct {
+    const char* name;
+    std::vector<CString> words;
+    bool readsBack;
+  } cases[] = {
+      {"DQ  1\t\"a b\"", {"Enabled", "AutoReference"}, true}, {"", {"Disabled", "\"L 1\"", "-", "\"L4\""}, true},
+      {"PCIE_RX0", {}, true},  {"PCIE_RX0\nN", {}, false}, {"V\r7", {"Enabled"}, false}, {" V7", {"Enabled"}, false},
+      {"V7 ", {"Enabled"}, false}, {"V \"7", {"Enabled"}, false}, {"V7", {"Enabled", "\"L\"1\"", "-", "\"L4\""}, false},
+  };
+  for (const auto& c : cases) {
+    CProbeSectionText text;
+    text.AddLine("PROBE_00 = ", c.name, c.words);
+    CString line = CString("PROBE_00 = ") + c.name;
+    for (const CString& word : c.words)
+      line += " " + word;
+    EXPECT_EQ(text.text, c.words.empty() ? line : line + " ");
+    text.AddLine("PROBE_01 = ", "V8", {"Enabled"});
+    EXPECT_EQ(text.readsBack, c.readsBack) << c.name;  // a later line that reads back changes nothing
+  }
+}

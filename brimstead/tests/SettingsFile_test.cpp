@@ -6,6 +6,7 @@
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/tests/RecordTestSupport.h"
 #include "host/HostCallbackLog.h"
+#include "host/HostNet.h"
 #include "platform/base/CTime.h"
 #include "platform/base/IniStore.h"
 #include "platform/base/PrivateProfile.h"
@@ -458,6 +459,30 @@ TEST_F(SettingsFile, ASaveInterruptedAtAnyWriteLeavesTheOldFile) {
   interrupt(MakeWithProject<CBypassAnalysisData>(true), "bypass");
   interrupt(MakeWithProject<CDiffViaAnalysisData>(true), "via model");
   interrupt(MakeWithProject<CModelExtractorAnalysisData>(true), "extractor");
+}
+
+// A save that cannot write one of its values or probe lines as it would read back answers false with its reason
+// and leaves the file as it was: an output name with a line break in every kind, and the extractor's net.
+TEST_F(SettingsFile, ASaveRefusingAValueOrProbeLineChangesNothing) {
+  host::HostNet broken(ledger, "PCIE_RX0\nN", host::NetType::Signal, 0);
+  auto refuse = [&](CAnalysisData* record, const std::function<void()>& spoil) {
+    record->m_nAnalysisType = AnalysisDistributed;
+    ASSERT_TRUE(record->Save());
+    const std::string old = ReadBytes(record->m_SettingsPath.GetString());
+    record->m_nMode = 1;
+    record->m_nAutoGenerateOutputFileName = 0;
+    spoil ? spoil() : void(record->m_OutputFileName = "out\nname.s2p");
+    EXPECT_FALSE(record->Save());
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
+    EXPECT_EQ(ReadBytes(record->m_SettingsPath.GetString()), old) << record->GetKind();
+    SetCurrentAnalysisData(nullptr);
+  };
+  refuse(MakeWithProject<CDecouplingAnalysisData>(true), nullptr);
+  refuse(MakeWithProject<CBypassAnalysisData>(true), nullptr);
+  refuse(MakeWithProject<CDiffViaAnalysisData>(true), nullptr);
+  refuse(MakeWithProject<CModelExtractorAnalysisData>(false), nullptr);
+  auto* extractor = MakeWithProject<CModelExtractorAnalysisData>(false);
+  refuse(extractor, [&] { extractor->m_pSelectedNet = &broken; });
 }
 
 TEST_F(SettingsFile, LoadOfAMissingFileKeepsTheRecord) {

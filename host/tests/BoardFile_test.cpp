@@ -109,7 +109,19 @@ TEST(BoardFile, MissingFileIsNamed) {
     LoadBoardFile("/nonexistent/board.json", ledger);
     FAIL();
   } catch (const BoardFileError& e) {
-    EXPECT_EQ(std::string(e.what()), "/nonexistent/board.json: cannot be opened for reading");
+    EXPECT_EQ(std::string(e.what()), "/nonexistent/board.json: cannot be opened for reading (No such file or directory)");
+  }
+}
+
+// The parser would end the text at a NUL byte and pass over what follows; a board file holds none.
+TEST(BoardFile, ANulByteAfterTheDocumentIsRefused) {
+  HostLedger ledger;
+  const std::string board = R"({"name": "b", "layers": [{"name": "T", "kind": "signal", "thickness": 0.035}], "nets": []})";
+  try {
+    LoadBoardText(board + std::string("\n\0{}", 4), "bad.json", ledger);
+    FAIL();
+  } catch (const BoardFileError& e) {
+    EXPECT_EQ(std::string(e.what()), "bad.json:2:1: expected valid JSON (a NUL byte)");
   }
 }
 
@@ -253,6 +265,11 @@ const std::string kNulInAName = std::string(R"({"name": "b", "nets": [)") + "\n"
                                 R"(  {"name": "VDD\u0000DDR", "type": "supply"}, {"name": "VDD\u0000IO", "type": "supply"}]})";
 const std::string kNulInAMemberName = R"({"nets": [{"name\u0000": "x"}], "name": "b"})";
 const std::string kNulInAnUnreadText = R"({"name": "b", "description": "a\u0000b", "nets": []})";
+// A control character (escaped, as JSON wants it) would split a name's line in the settings file: refused in every
+// text.
+const std::string kLineBreakInAName = std::string(R"({"name": "b", "nets": [)") + "\n" +
+                                      R"(  {"name": "PCIE_RX0\nN", "type": "signal"}]})";
+const std::string kTabInAnUnreadText = R"({"name": "b", "description": "a\tb", "nets": []})";
 // A member named twice: the parser would keep the last value without a word.
 const std::string kNameTwice = std::string(R"({"name": "b", "nets": [{"name": "GND", "type": "supply"},)") +
                                "\n" + R"(                       {"name": "VCC", "type": "supply", "name": "VDD"}]})";
@@ -285,6 +302,10 @@ INSTANTIATE_TEST_SUITE_P(
                                              "found the text \"name\\u0000\""},
         Malformed{kNulInAnUnreadText.c_str(), "bad.json:1:30: /description: expected a text without the escape "
                                               "\\u0000, found the text \"a\\u0000b\""},
+        Malformed{kLineBreakInAName.c_str(), "bad.json:2:12: /nets/0/name: expected a text without control characters "
+                                             "(line breaks, tabs and the like), found the text \"PCIE_RX0\\nN\""},
+        Malformed{kTabInAnUnreadText.c_str(), "bad.json:1:30: /description: expected a text without control characters "
+                                              "(line breaks, tabs and the like), found the text \"a\\tb\""},
         Malformed{kNameTwice.c_str(), "bad.json:2:66: /nets/1/name: expected a member name not used before in its "
                                       "object, found the text \"name\""},
         Malformed{kBoardNameTwice.c_str(), "bad.json:1:23: /name: expected a member name not used before in its object, "

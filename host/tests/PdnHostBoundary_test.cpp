@@ -139,7 +139,7 @@ TEST_F(PdnHostBoundary, BytesThatAreNoUtf8OnTheCommandLineAreShownByTheirNumbers
       {"--wizard '\xFF'", "pdnhost: --wizard: expected decoupling, bypass, via-model or extractor, found \"\\xFF\"\n"},
       {"--frob\xFF", "pdnhost: unknown option \"--frob\\xFF\"\n"},
       {"--board " + (dir / "n\xFF.json").string(),
-       "pdnhost: " + dir.string() + "/n\\xFF.json: cannot be opened for reading\n"},
+       "pdnhost: " + dir.string() + "/n\\xFF.json: cannot be opened for reading (No such file or directory)\n"},
       {"--library " + (dir / "l\xFF.so").string(), "pdnhost: cannot load the module library " + dir.string() + "/l\\xFF.so: "},
       {"--board " + board + " --open modeless --script '" + script + "'",
        "pdnhost: " + dir.string() + "/s\\xFD.txt:1: unknown step \"frob\""},

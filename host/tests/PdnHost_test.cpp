@@ -24,6 +24,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+fs::path SourceDir() {
+  const char* source = std::getenv("BRIM_SOURCE_DIR");
+  return source ? fs::path(source) : fs::current_path().parent_path();
+}
+
 struct Outcome {
   int code = -1;
   std::string output;  // the standard output and error streams together
@@ -95,6 +100,12 @@ protected:
       outputs.push_back(outcome.output + ReadFile(settings));
     }
     return outputs;
+  }
+
+  // Runs a script of host/tests/scripts in a modeless wizard (fixed clock, no getters), its screenshots into `dir`.
+  Outcome RunTestScript(const std::string& name, const std::string& options = "") {
+    return RunPdnHost("--open modeless --fixed-clock --no-getters " + options + " --script " +
+                      (SourceDir() / "host/tests/scripts" / name).string() + " --shots " + dir.string());
   }
 
   fs::path dir;
@@ -329,11 +340,6 @@ TEST_F(PdnHostProgram, SettingsSavedInOneRunComeBackInTheNext) {
 
 namespace {
 
-fs::path SourceDir() {
-  const char* source = std::getenv("BRIM_SOURCE_DIR");
-  return source ? fs::path(source) : fs::current_path().parent_path();
-}
-
 // Each screenshot <dir>/<shot>.png matches its reference, host/tests/reference/<shot>.png.
 void ExpectShotsMatchReferences(const fs::path& dir, const std::vector<const char*>& shots) {
   for (const char* shot : shots) {
@@ -424,12 +430,25 @@ TEST_F(PdnHostProgram, AModalRunWithAFailingCheckWritesTheSettingsCopyAndNotTheS
 // The wizard's step list from the keyboard: reached by Shift+Tab, moved with the arrows, End, Enter and Space, its
 // mark drawn as a dotted frame (the screenshots against their references).
 TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
-  const Outcome outcome =
-      RunPdnHost("--open modeless --fixed-clock --no-getters --script " +
-                 (SourceDir() / "host/tests/scripts/decoupling-steps.pdnscript").string() + " --shots " + dir.string());
+  const Outcome outcome = RunTestScript("decoupling-steps.pdnscript");
   ASSERT_EQ(outcome.code, 0) << outcome.output;
   EXPECT_EQ(outcome.errors, "");
   ExpectShotsMatchReferences(dir, {"steps-01-nets", "steps-02-finish", "steps-03-marked"});
+}
+
+// The target impedance and the frequencies refuse "0x10" and "0x1p4" with the field's box and keep the page.
+TEST_F(PdnHostProgram, TheNumberFieldsRefuseHexadecimalForms) {
+  const Outcome outcome = RunTestScript("decoupling-numbers.pdnscript");
+  EXPECT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_EQ(outcome.errors, "");
+}
+
+// The "Save settings" browse dialog refuses a name whose full path is longer than the path limit with a box and
+// asks again; the page keeps its settings file until a name that fits is chosen.
+TEST_F(PdnHostProgram, TheSettingsBrowseRefusesAPathLongerThanTheLimit) {
+  const Outcome outcome = RunTestScript("settings-browse-long.pdnscript", "--project " + project);
+  EXPECT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_NE(outcome.output.find("\\nThe path is too long: it may hold 259 characters at most."), std::string::npos);
 }
 
 // --debug-options switches the module's debug options on: the wizard offers its debug step before the frequency
@@ -642,6 +661,21 @@ TEST_F(PdnHostProgram, TheCloseBoxSavesTheSettingsAsTheCloseButtonDoes) {
                            "key alt+F4\n";
   for (const std::string& run : RunScriptThatSavesAndCloses(script))
     EXPECT_NE(run.find("TargetImpedancee=0.000700"), std::string::npos) << run;
+}
+
+// An output name the host hands in with a line break cannot be saved: the box says why, the wizard stays, and the
+// settings file keeps every byte it had (the save's other keys are not written either).
+TEST_F(PdnHostProgram, ASaveRefusingTheOutputNameLeavesTheSettingsFileAsItWas) {
+  const std::string old = "[OLD]\r\nkept=1\r\n";
+  std::ofstream(dir / "demo8.dao", std::ios::binary) << old;
+  const fs::path script = dir / "refused.pdnscript";
+  std::ofstream(script) << "call SetOutputFileName \"out\\nname.s2p\"\nclick \"< Back\"\nclick 1065\n"
+                           "answer message ok \"would not read back from the file as written\"\n"
+                           "click \"Save && Close\"\nscreenshot refused.png\nclick 1065\n";
+  const Outcome outcome = RunPdnHost("--no-getters --wizard bypass --open modeless --project " + project +
+                                     " --script " + script.string() + " --shots " + dir.string());
+  EXPECT_EQ(outcome.code, 0) << outcome.output;
+  EXPECT_EQ(ReadFile(dir / "demo8.dao"), old);
 }
 
 // A box that comes up while pdnhost closes a modeless wizard after the last step, and that the script does not

@@ -79,6 +79,16 @@ bool WriteInPlace(const std::string& target, std::string_view text, off_t oldSiz
   return e == 0;
 }
 
+// Makes the folder's entries durable after a rename in it. The file already holds its new text under its name, so a
+// failure here is no failed write: the entry then reaches the disk when the file system writes it.
+void FlushFolder(const std::string& dir) {
+  if (FileFault(FileStep::Flush, dir)) return;
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)::fsync(fd);
+  ::close(fd);
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view text, int& err) {
@@ -109,6 +119,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, int& er
     }
   }
 
+  // A file with further hard links is written where it is: a replace would leave the other names the old text.
+  const bool inPlace = exists && S_ISREG(old.st_mode);
+  if (inPlace && old.st_nlink > 1) return WriteInPlace(target, text, old.st_size, err);
+
   std::string temp = dir + (dir == "/" ? "" : "/") + "." + leaf + ".XXXXXX";
   int fd = -1;
   int tempError = FileFault(FileStep::CreateIn, dir);
@@ -118,31 +132,56 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, int& er
   }
   if (fd < 0) {
     // No temporary file beside it: a writable file is written where it is; a new one cannot be made either.
-    if (exists && S_ISREG(old.st_mode)) return WriteInPlace(target, text, old.st_size, err);
+    if (inPlace) return WriteInPlace(target, text, old.st_size, err);
     err = tempError;
     return false;
   }
-  auto fail = [&](int e) {
-    err = e;
+  auto drop = [&] {
     ::close(fd);
     ::unlink(temp.c_str());
+  };
+  auto fail = [&](int e) {
+    err = e;
+    drop();
     return false;
   };
+  if (exists) {
+    // The file keeps its owner and group. Where this process may not give them to the temporary file, the file
+    // is written where it is instead, rather than taken over.
+    struct stat made {};
+    if (::fstat(fd, &made) != 0) return fail(errno);
+    if (made.st_uid != old.st_uid || made.st_gid != old.st_gid) {
+      int e = FileFault(FileStep::Own, target);
+      if (!e && ::fchown(fd, old.st_uid, old.st_gid) != 0) e = errno;
+      if (e == EPERM && inPlace) {
+        drop();
+        return WriteInPlace(target, text, old.st_size, err);
+      }
+      if (e) return fail(e);
+    }
+  }
+  // After the owner: a change of owner clears the set-user and set-group bits.
   const mode_t mode = exists ? (old.st_mode & 07777) : DefaultMode();
   if (::fchmod(fd, mode) != 0) return fail(errno);
   if (const int e = WriteAll(fd, text, target)) return fail(e);
+  // The text is on the disk before the name is given to it, so that no power loss leaves the name on an empty
+  // file where the file system does not order the two.
+  int e = FileFault(FileStep::Flush, target);
+  if (!e && ::fsync(fd) != 0) e = errno;
+  if (e) return fail(e);
   if (::close(fd) != 0) {
     err = errno;
     ::unlink(temp.c_str());
     return false;
   }
-  int e = FileFault(FileStep::Replace, target);
+  e = FileFault(FileStep::Replace, target);
   if (!e && ::rename(temp.c_str(), target.c_str()) != 0) e = errno;
   if (e) {
     err = e;
     ::unlink(temp.c_str());
     return false;
   }
+  FlushFolder(dir);
   return true;
 }
 

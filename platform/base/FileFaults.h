@@ -8,7 +8,9 @@
 //   Modify    writing into or truncating an existing file, or reporting it writable (the file)
 //   Reserve   reserving room on the disk for the text a file written in place is about to get (the file)
 //   Write     putting bytes into a file being written (the file the bytes are meant for)
-//   Flush     making a file written in place durable before its write is reported done (the file)
+//   Own       giving a temporary file the owner and group of the file it replaces (the file)
+//   Flush     making a written file durable before its write is reported done or its temporary file takes the
+//             file's name (the file), and making the folder's entries durable after that (the folder)
 //   Replace   putting a written temporary file in the place of the target (the target)
 //   Remove    deleting a file (the file)
 #pragma once
@@ -18,7 +20,7 @@
 
 namespace plat {
 
-enum class FileStep { CreateIn, Modify, Reserve, Write, Flush, Replace, Remove };
+enum class FileStep { CreateIn, Modify, Reserve, Write, Own, Flush, Replace, Remove };
 
 using FileFaultHook = std::function<int(FileStep step, const std::string& path)>;
 

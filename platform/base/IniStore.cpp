@@ -233,6 +233,15 @@ bool IniStore::EndBatch(const std::string& key, BatchEnd how) {
   return WriteThrough(cache, key, std::move(ended.doc));
 }
 
+void IniStore::Refuse(const char* path, DWORD error) {
+  if (path && *path) {
+    auto& cache = TheCache();
+    std::lock_guard lock(cache.mutex);
+    if (Batch* batch = OpenBatch(cache, AbsolutePath(path)); batch && !batch->error) batch->error = error;
+  }
+  SetLastError(error);
+}
+
 std::function<int()> IniStore::SetFaultHook(std::function<int()> hook) {
   auto& cache = TheCache();
   std::lock_guard lock(cache.mutex);

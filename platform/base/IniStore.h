@@ -5,8 +5,8 @@
 // written through at once and replaces the file atomically: the new text goes to a temporary file in the
 // same directory, which then takes the file's name. A crash therefore never leaves a half-written file,
 // and what a call wrote is in the file when it returns. A failed write leaves the old file as it was and
-// is reported. (No fsync: the rename makes the new text visible to readers at once; surviving a power cut
-// is the file system's business.)
+// is reported. The temporary file is flushed to the disk before the rename and the folder after it, so that a
+// power cut just after a write leaves the old or the new text (AtomicFile.h).
 //
 // Batches (one per file, process-wide): from the first BeginBatch to the matching last EndBatch, edits of
 // the file change its document in memory and reads see them; the outermost end writes the file once, in
@@ -19,6 +19,7 @@
 #include <string>
 
 #include "platform/base/IniFile.h"
+#include "platform/base/wintypes.h"
 
 namespace plat {
 
@@ -45,6 +46,10 @@ class IniStore {
   // (FALSE with the last error set otherwise; the file is then as before the batch). Abandon makes the
   // whole batch fail.
   static bool EndBatch(const std::string& key, BatchEnd how);
+  // Makes the file's open batch, if any, fail with `error` (unless it failed before), so that it writes nothing
+  // at its end; a caller that found a failure of its own (a value it could not write) ends its batch so. Sets the
+  // last error to `error`.
+  static void Refuse(const char* path, DWORD error);
 
   // Test seam: called before each edit and before each write of a batch's file; a non-zero errno value
   // makes that step fail with it, as a failing disk would. Returns the previous hook.

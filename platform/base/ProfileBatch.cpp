@@ -16,12 +16,16 @@ ProfileBatch::~ProfileBatch() {
                                                                   : IniStore::BatchEnd::Commit);
 }
 
-BOOL ProfileBatch::Close() {
+BOOL ProfileBatch::Close(bool whole) {
   if (closed_) return result_;
   closed_ = true;
   if (key_.empty()) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return result_ = FALSE;
+  }
+  if (!whole) {
+    const DWORD error = GetLastError();
+    IniStore::Refuse(key_.c_str(), error ? error : ERROR_OPERATION_ABORTED);
   }
   return result_ = IniStore::EndBatch(key_, IniStore::BatchEnd::Commit) ? TRUE : FALSE;
 }

@@ -11,12 +11,13 @@
 // it (FALSE, with the last error, when the file could not be read or written, a write inside failed or an
 // inner scope was abandoned); an inner Close() returns whether the batch is whole so far. The destructor
 // closes a scope left open, or abandons it when an exception is leaving the scope, so that half a save never
-// reaches the file.
+// reaches the file. A save that finds a failure of its own ends with Close(whole), which abandons the scope
+// when `whole` is false.
 //
 //   plat::ProfileBatch batch(path);
 //   WritePrivateProfileString("HEADER", "FileVersion", "1.0", path);
 //   ...
-//   return batch.Close();
+//   return batch.Close(written) != FALSE;
 #pragma once
 
 #include <string>
@@ -32,8 +33,10 @@ class ProfileBatch {
   ProfileBatch(const ProfileBatch&) = delete;
   ProfileBatch& operator=(const ProfileBatch&) = delete;
 
-  // Ends the scope (once; later calls return the same answer).
-  BOOL Close();
+  // Ends the scope (once; later calls return the same answer). Close(false) abandons it: nothing of it reaches
+  // the file (an outer scope of the same file writes nothing either) and the answer is FALSE, with the last
+  // error as it was when called (ERROR_OPERATION_ABORTED when none was set).
+  BOOL Close(bool whole = true);
 
  private:
   std::string key_;

@@ -140,6 +140,9 @@ std::string SystemText(DWORD id) {
       return "There are no more files.";
     case ERROR_INVALID_NAME:
       return "The file name is not valid.";
+    case ERROR_INVALID_DATA:
+      return "A name or value would not read back from the file as written (a line break, edge blanks or quotes in "
+             "it).";
     case ERROR_BAD_PATHNAME:
       return "The path is not valid.";
     case ERROR_DIRECTORY_NOT_SUPPORTED:

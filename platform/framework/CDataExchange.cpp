@@ -58,17 +58,46 @@ bool ParseUnsigned(const CString& text, unsigned long long hi, unsigned long lon
   return true;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Where a decimal number starting at `p` ends (`p` when none starts there): a sign, digits with at most one '.'
+// among or around them, and an exponent of 'e' or 'E', a sign and digits. The C library's other forms
+// (hexadecimal "0x10" and "0x1p4", "inf", "nan") are no numbers a user types into a field.
+const char* DecimalEnd(const char* p) {
+  const char* q = p;
+  if (*q == '+' || *q == '-') ++q;
+  const char* digits = q;
+  while (IsDigit(*q)) ++q;
+  bool any = q != digits;
+  if (*q == '.') {
+    const char* fraction = ++q;
+    while (IsDigit(*q)) ++q;
+    any = any || q != fraction;
+  }
+  if (!any) return p;
+  if (*q == 'e' || *q == 'E') {
+    const char* e = q + 1;
+    if (*e == '+' || *e == '-') ++e;
+    if (IsDigit(*e)) {
+      while (IsDigit(*e)) ++e;
+      q = e;
+    }
+  }
+  return q;
+}
+
 // The classic exchange reads numbers in the C locale: '.' is the decimal point whatever locale the process
 // has set, so a value the dialog wrote itself always reads back.
 bool ParseReal(const CString& text, double& out) {
   static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
   const char* p = text;
   while (IsBlank(*p)) ++p;
-  if (!*p) return false;
+  const char* decimal = DecimalEnd(p);
+  if (decimal == p) return false;
   errno = 0;
   char* end = nullptr;
   double v = strtod_l(p, &end, cLocale);
-  if (end == p || !std::isfinite(v) || (errno == ERANGE && std::fabs(v) > 1.0)) return false;
+  if (end != decimal || !std::isfinite(v) || (errno == ERANGE && std::fabs(v) > 1.0)) return false;
   while (IsBlank(*end)) ++end;
   if (*end) return false;
   out = v;

@@ -181,6 +181,16 @@ INT_PTR CFileDialog::DoModal() {
     // A default extension given with its dot (".dao") gets no second one.
     if (const char* ext = m_ofn.lpstrDefExt; ext && *ext && path.find('.', nameAt) == std::string::npos)
       path += std::string(".") + (ext[0] == '.' ? ext + 1 : ext);
+    // A path that does not fit the caller's buffer is refused with a box, and the dialog asks again, rather than
+    // ending as if cancelled (the caller would keep its old name without a word).
+    if (path.size() + 1 > m_ofn.nMaxFile) {
+      ::MessageBox(request.owner,
+                   (path + "\nThe path is too long: it may hold " + std::to_string(m_ofn.nMaxFile - 1) +
+                    " characters at most.\nChoose a shorter name or folder.")
+                       .c_str(),
+                   request.caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+      continue;
+    }
     const DWORD attributes = Attributes(path);
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     if ((m_ofn.Flags & (OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST)) && !(m_ofn.Flags & OFN_NOVALIDATE)) {
@@ -200,7 +210,6 @@ INT_PTR CFileDialog::DoModal() {
         ::MessageBox(request.owner, (path + " already exists.\nDo you want to replace it?").c_str(),
                      request.caption.c_str(), MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
       continue;
-    if (path.size() + 1 > m_ofn.nMaxFile) return IDCANCEL;  // does not fit the caller's buffer
     std::memcpy(m_ofn.lpstrFile, path.c_str(), path.size() + 1);
     const auto start = NameStart(path);
     m_ofn.nFileOffset = static_cast<WORD>(start);

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/base/FileFaults.h"
 #include "platform/base/FileSystem.h"
@@ -188,5 +190,53 @@ TEST(AtomicFile, AnInPlaceWriteKeepsTheOldTextUntilTheNewOneFits) {
   EXPECT_EQ(ReadAll(file), "longer than before? no");
   ASSERT_TRUE(plat::WriteFileAtomically(file, std::string(25000, 'z'), err)) << err;
   EXPECT_TRUE(ReadAll(file) == std::string(25000, 'z'));
+  EXPECT_EQ(Entries(dir.Path()), 1);
+}
+
+// A replace keeps the file's owner and group. Where they cannot be given to the temporary file, and where the
+// file has a second hard link, the file is written where it is: same inode, owner and links, the new text.
+TEST(AtomicFile, AReplaceKeepsTheOwnerGroupAndLinksOrWritesInPlace) {
+  TempDir dir;
+  const std::string file = dir / "s.dao", link = dir / "second.dao";
+  Put(file, "old text");
+  int err = 0;
+  struct stat st {};
+  if (::geteuid() == 0) {  // only root can give a file to another user
+    ASSERT_EQ(::chown(file.c_str(), 4321, 4322), 0);
+    ASSERT_TRUE(plat::WriteFileAtomically(file, "new", err)) << err;
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(std::make_pair(st.st_uid, st.st_gid), std::make_pair(4321u, 4322u));
+    const ino_t before = Inode(file);
+    plat::FileFaultScope faults([](plat::FileStep step, const std::string&) {
+      return step == plat::FileStep::Own ? EPERM : 0;
+    });
+    ASSERT_TRUE(plat::WriteFileAtomically(file, "in place", err)) << err;
+    EXPECT_EQ(Inode(file), before);
+    EXPECT_EQ(ReadAll(file), "in place");
+  }
+  ASSERT_EQ(::link(file.c_str(), link.c_str()), 0);
+  ASSERT_TRUE(plat::WriteFileAtomically(file, "both names", err)) << err;
+  EXPECT_EQ(ReadAll(link), "both names");
+  EXPECT_EQ(Entries(dir.Path()), 2);
+}
+
+// The temporary file is flushed before it takes the file's name, and the folder after; a failed flush of the text
+// fails the replace with the old file and no temporary left.
+TEST(AtomicFile, AReplaceFlushesTheTextBeforeTheRenameAndTheFolderAfter) {
+  TempDir dir;
+  const std::string folder = std::filesystem::canonical(dir.Path()).string(), file = folder + "/s.dao";
+  Put(file, "old");
+  std::vector<std::pair<plat::FileStep, std::string>> steps;
+  int err = 0;
+  plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
+    if (step == plat::FileStep::Flush || step == plat::FileStep::Replace) steps.emplace_back(step, path);
+    return step == plat::FileStep::Flush && path == file && steps.size() > 3 ? EIO : 0;
+  });
+  ASSERT_TRUE(plat::WriteFileAtomically(file, "new", err)) << err;
+  EXPECT_EQ(steps, (std::vector<std::pair<plat::FileStep, std::string>>{
+                       {plat::FileStep::Flush, file}, {plat::FileStep::Replace, file}, {plat::FileStep::Flush, folder}}));
+  EXPECT_FALSE(plat::WriteFileAtomically(file, "lost?", err));
+  EXPECT_EQ(err, EIO);
+  EXPECT_EQ(ReadAll(file), "new");
   EXPECT_EQ(Entries(dir.Path()), 1);
 }

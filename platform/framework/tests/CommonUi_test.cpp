@@ -226,6 +226,20 @@ TEST_F(CommonUiTest, FileDialogsApplyDefaultExtensionExistenceAndOverwriteRules)
     EXPECT_EQ(bare.GetPathName(), (std::filesystem::current_path() / "sub" / "x.dao").string().c_str());
   }
   {
+    // A path longer than the caller's buffer holds is refused with a box and the dialog asks again.
+    const std::string longName = (dir_ / std::string(260, 'n')).string() + ".dao";
+    automation.Reply(SystemUiKind::FileSave, {IDOK, longName, 0})
+        .Reply(SystemUiKind::MessageBox, {IDOK, {}, 0}, "too long")
+        .Reply(SystemUiKind::FileSave, {IDOK, "short.dao", 0});
+    ClearShownLog();
+    CFileDialog save(FALSE, "dao", existing.c_str());
+    ASSERT_EQ(save.DoModal(), IDOK);
+    EXPECT_EQ(save.GetPathName(), (dir_ / "short.dao").string().c_str());
+    ASSERT_EQ(ShownLog().size(), 3u);
+    EXPECT_EQ(ShownLog()[1].request.text,
+              longName + "\nThe path is too long: it may hold 259 characters at most.\nChoose a shorter name or folder.");
+  }
+  {
     // A folder that does not exist is refused before anything else.
     automation.Reply(SystemUiKind::FileSave, {IDOK, (dir_ / "no" / "such.dao").string(), 0})
         .Reply(SystemUiKind::MessageBox, {IDOK, {}, 0}, "Path does not exist")

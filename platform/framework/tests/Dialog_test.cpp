@@ -388,6 +388,13 @@ TEST_F(DialogTest, RefusedValuesPromptFocusSelectAndKeepTheDialogOpen) {
       {IDC_COUNT, "11", "Please enter an integer between 1 and 10."},
       {IDC_RATIO, "x", "Please enter a number."},
       {IDC_RATIO, "1e999", "Please enter a number."},
+      // The C library's forms beyond decimal numbers: 1, 0.5, 2 and 1 in range, yet no number a user types.
+      {IDC_RATIO, "0x1", "Please enter a number."},
+      {IDC_RATIO, "0X1p-1", "Please enter a number."},
+      {IDC_RATIO, " 0x2 ", "Please enter a number."},
+      {IDC_RATIO, "0x.8p1", "Please enter a number."},
+      {IDC_RATIO, "inf", "Please enter a number."},
+      {IDC_RATIO, "nan", "Please enter a number."},
       {IDC_RATIO, "3", "Please enter a number between 0.05 and 2.5."},
       {IDC_NAME, "thirteen char", "Enter no more than 12 characters."},
   };
