@@ -1319,6 +1319,28 @@ TEST_F(PdnHostProgram, TheExtractorShowsTheSupplyPinStepOfABoardChosenLater) {
                                    "extractor-boards-03-vias"});
 }
 
+// A chosen output name whose Touchstone extension names another port count than the model's is handed to the host
+// and saved with the model's: the via-model wizard's 4-port name after the 2-port differential-mode model was chosen,
+// the extractor's 13-port name after its five supply pins were unchecked.
+TEST_F(PdnHostProgram, AChosenOutputNameCarriesTheModelsPortCount) {
+  const struct {
+    const char* wizard;
+    const char* name;
+  } cases[] = {{"via-model", "viamodel.s2p"}, {"extractor", "model.s8p"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.wizard);
+    fs::remove(dir / "demo8.dao");
+    const Outcome outcome = RunPdnHost(
+        "--board " + SampleBoard("demo8").string() + " --wizard " + c.wizard +
+            " --open modeless --fixed-clock --project " + project + " --shots " + dir.string() + " --script " +
+            (SourceDir() / "host/tests/scripts" / (std::string(c.wizard) + "-output-name.pdnscript")).string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    const std::string chosen = (dir / c.name).string();
+    EXPECT_NE(outcome.output.find("  GetOutputFileName = " + chosen + "\n"), std::string::npos) << outcome.output;
+    EXPECT_NE(ReadFile(dir / "demo8.dao").find("\nOutputFileName=" + chosen + "\r\n"), std::string::npos);
+  }
+}
+
 // The bypass and via-model wizards outside board mode never take a pick that the board marks not eligible as a via
 // (the 8-layer board's supply balls): with none left the record holds no via, the status asks for one and Finish
 // checks the data instead of running; the host's Run gets only eligible vias.
