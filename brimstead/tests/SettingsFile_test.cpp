@@ -848,15 +848,9 @@ TEST_F(SettingsFile, AChosenTouchstoneNameCarriesTheModelsPortCount) {
     const char* name;
     int ports;
     const char* fitted;
-  } cases[] = {
-      {"/p/viamodel.s4p", 2, "/p/viamodel.s2p"}, {"/p/model.s13p", 8, "/p/model.s8p"},
-      {"/p/m.s2p", 12, "/p/m.s12p"},             {"C:\\p\\M.Z4P", 1, "C:\\p\\M.Z1P"},
-      {"/p/m.y9p", 3, "/p/m.y3p"},               {"/p/m.s4p", 0, "/p/m.s4p"},
-      {"/p/m.txt", 2, "/p/m.txt"},               {"/p/m.sp", 2, "/p/m.sp"},
-      {"/p/m.s4x", 2, "/p/m.s4x"},               {"/p/m.s4ap", 2, "/p/m.s4ap"},
-      {"/p/m.t4p", 2, "/p/m.t4p"},               {"/p.s4p/m", 2, "/p.s4p/m"},
-      {"", 2, ""},
-  };
+  } cases[] = {{"/p/v.s4p", 2, "/p/v.s2p"}, {"/p/m.s13p", 8, "/p/m.s8p"}, {"C:\\p\\M.Z4P", 12, "C:\\p\\M.Z12P"},
+               {"/p/m.s4p", 0, "/p/m.s4p"}, {"/p/m.txt", 2, "/p/m.txt"},  {"/p/m.s4ap", 2, "/p/m.s4ap"},
+               {"/p.s4p/m", 2, "/p.s4p/m"}};
   for (const auto& c : cases)
     EXPECT_EQ(std::string(FitTouchstonePortCount(c.name, c.ports).GetString()), c.fitted) << c.name << " " << c.ports;
 

@@ -8,6 +8,9 @@
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/CGridBitmapCtrl.h"
 #include "grid/controls/CGXCheckBox.h"
+#include "grid/features/CGXCellTipPlugin.h"
+#include "grid/features/CGXCellTipWnd.h"
+#include "platform/base/VirtualClock.h"
 #include "platform/window/InputRouter.h"
 
 #include <algorithm>
@@ -173,6 +176,34 @@ TEST_F(CapacitorTable, TheGroupsOnlyOptionShowsGroupsWithoutButtonsPartNamesOrVa
   EXPECT_TRUE(panel.MayResizeColumn(Panel::ColModel));
   EXPECT_FALSE(panel.Grid()->ReturnTrueStub(Panel::ColValue, FALSE));
   EXPECT_TRUE(panel.Grid()->ReturnTrueStub(2, TRUE));
+}
+
+// A model name that the table cannot hold whole shows whole as the cell's tip when the mouse rests on it.
+TEST_F(CapacitorTable, AModelNameCutAtTheColumnsEdgeShowsWholeAsItsTip) {
+  host::CapacitorModelData data;
+  data.kind = HostModelCLR;
+  data.libraryModel = true;
+  data.libraryModelName = "GRM21BR60J226ME39L_22U_X5R6V3_LONGER_STILL";
+  board.board->Decoupling().SetChangeLog(nullptr);
+  host::HostCapacitorModel model(data);
+  board.board->Decoupling().SetGroupModel(g2, &model, false);
+  CCapacitorModelsDlg dialog;
+  Open(dialog);
+  CCapacitorGrid& grid = *dialog.Panel().Grid();
+  const CRect cell = grid.CalcCellRect(RowOf(dialog.Panel(), "G2"), Panel::ColModel);
+  plat::InputRouter::Instance().MouseMove(
+      plat::InputRouter::ClientPoint(grid.GetSafeHwnd(), cell.left + 5, cell.CenterPoint().y));
+  Pump();
+  plat::VirtualClock::Advance(600);
+  Pump();
+  auto* tips = dynamic_cast<CGXCellTipPlugin*>(grid.GetCellTipPlugin());
+  ASSERT_NE(tips, nullptr);
+  auto* tip = dynamic_cast<CGXTextCellTipWnd*>(tips->GetManager().FindNode(GX_CELLTIP_TEXT));
+  ASSERT_NE(tip, nullptr);
+  EXPECT_TRUE(tip->IsWindowVisible());
+  EXPECT_EQ(std::string(tip->GetText()), "Library: GRM21BR60J226ME39L_22U_X5R6V3_LONGER_STILL");
+  plat::InputRouter::Instance().MouseMove(plat::InputRouter::ClientPoint(grid.GetSafeHwnd(), 2, 2));
+  Pump();
 }
 
 TEST_F(CapacitorTable, TheModelColumnIsRedBlackOrGreyAndTheBoxNeedsAModel) {
