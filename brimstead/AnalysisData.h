@@ -25,6 +25,11 @@ enum DRCReportMode : int { DRCNoReport = 0, DRCReportXLS = 1, DRCReportCSV = 2 }
 // The page identifiers a record's Check answers: dialog-template numbers of the wizard pages that hold a fault.
 using CPageIdList = std::vector<WORD>;
 
+// `name` with the port count of its Touchstone extension made `ports`: the number in an extension of the form
+// letter s, y or z (either case), decimal digits, "p" ("model.s13p") becomes `ports`, letters kept as they are.
+// Any other name, and every name while `ports` is not positive (no port known yet), is answered as it is.
+CString FitTouchstonePortCount(const char* name, int ports);
+
 class CAnalysisData {
 public:
   CAnalysisData();
@@ -60,6 +65,9 @@ public:
   CString GetOutputFilePathRelative() const;
   CString GetOutputFilePath() const;
   CString GetTouchstoneExtension();
+  // The chosen output name (m_OutputFileName) as it is handed on and saved: a Touchstone extension of another port
+  // count than the model's carries the model's (FitTouchstonePortCount).
+  CString GetChosenOutputFileName() const;
   bool RestoreFromSettingsCopy();
 
   BYTE GetUnkeyedFlag() const { return m_bUnkeyedFlag; }

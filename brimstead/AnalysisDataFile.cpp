@@ -163,7 +163,7 @@ bool CAnalysisData::Save() {
   written &= WriteInt(section, "AdaptiveSweepAccuracy", m_nAdaptiveSweepAccuracy, file);
   written &= WriteInt(section, "AutoGenerateOutputFileName", m_nAutoGenerateOutputFileName, file);
   written &= WriteText(section, "BaseOutputFileName", m_BaseOutputFileName, file);
-  written &= WriteText(section, "OutputFileName", m_OutputFileName, file);
+  written &= WriteText(section, "OutputFileName", GetChosenOutputFileName(), file);
   const char* report = m_nDRCReportMode == DRCNoReport ? "NoReport" : m_nDRCReportMode == DRCReportCSV ? "CSV" : "XLS";
   written &= WriteText(section, "DRCReportMode", report, file);
   written &= WriteText(section, "DRCReportFile", GetDRCReportFileRelative(), file);
@@ -365,6 +365,29 @@ CString CAnalysisData::GetTouchstoneExtension() {
   return extension;
 }
 
+CString FitTouchstonePortCount(const char* name, int ports) {
+  const CString whole(name ? name : "");
+  if (ports <= 0)
+    return whole;
+  const std::string text(whole.GetString());
+  const size_t dot = text.find_last_of('.');
+  if (dot == std::string::npos || text.find_first_of("\\/", dot) != std::string::npos)
+    return whole;
+  const std::string extension = text.substr(dot + 1);
+  if (extension.size() < 3 || !std::strchr("sSyYzZ", extension.front()) ||
+      (extension.back() != 'p' && extension.back() != 'P'))
+    return whole;
+  if (!std::all_of(extension.begin() + 1, extension.end() - 1, [](char c) { return c >= '0' && c <= '9'; }))
+    return whole;
+  const std::string fitted = text.substr(0, dot + 2) + std::to_string(ports) + extension.back();
+  return CString(fitted.c_str());
+}
+
+CString CAnalysisData::GetChosenOutputFileName() const {
+  // The port count may ask the wizard's interface object, which is not a const operation.
+  return FitTouchstonePortCount(m_OutputFileName, const_cast<CAnalysisData*>(this)->GetPortCount());
+}
+
 CString CAnalysisData::GetOutputFilePath() const {
   // The port count may ask the wizard's interface object, which is not a const operation.
   const CString extension = const_cast<CAnalysisData*>(this)->GetTouchstoneExtension();
@@ -378,7 +401,7 @@ CString CAnalysisData::GetOutputFilePath() const {
       const CString outputDirectory = m_OutputFileName[0] == '\\' ? output.directory : project.directory;
       return MakePath(project.drive, outputDirectory, output.name, extension);
     }
-    return m_OutputFileName.Left(MAX_PATH - 1);
+    return GetChosenOutputFileName().Left(MAX_PATH - 1);
   }
   const CString base = m_BaseOutputFileName.IsEmpty() ? project.name : m_BaseOutputFileName;
   // The first name is "<base>_.<ext>" (an underscore and no number): stored settings and the host's file lists

@@ -27,9 +27,12 @@ protected:
 
 // What the interface object hands a new dialog before it runs.
 struct CWizardDialogSettings {
-  BYTE option1 = 1;                 // decoupling: shows the capacitor-models page
-  BYTE option2 = 0;                 // decoupling: configures that page's capacitor table
-  BYTE debugOptions = 0;            // decoupling: adds the debug page
+  // Every wizard (decoupling, bypass, via model, extractor) reads all three.
+  BYTE option1 = 1;                 // shows the "Check Capacitor Models" step
+  BYTE option2 = 0;                 // that step's table shows groups only: no capacitor rows, no "Edit
+                                    // Groups...", the part name and value columns hidden
+  BYTE debugOptions = 0;            // adds the debug step before the frequency step, and that step's model
+                                    // editor offers its further model kinds
   const CStringArray* names = nullptr;   // replaces the dialog's own name list (copied)
   CHostWizardCallback* callback = nullptr;
   INT_PTR tableValue = 0;

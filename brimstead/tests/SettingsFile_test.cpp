@@ -861,9 +861,35 @@ TEST_F(SettingsFile, OutputFileNames) {
   v->m_OutputFileName = "sub/out.txt";
   EXPECT_EQ(v->GetOutputFilePath(), (dir.string() + "/out.s3p").c_str());
   v->m_OutputFileName = "/abs/out.s2p";
-  EXPECT_EQ(v->GetOutputFilePath(), "/abs/out.s2p");
+  EXPECT_EQ(v->GetOutputFilePath(), "/abs/out.s3p");
   v->m_bGenerateS = 0;
   EXPECT_EQ(v->GetTouchstoneExtension(), "z3p");
+}
+
+// A chosen name's Touchstone extension follows the model's port count where it is handed on and where it is saved
+// (a reader of the file goes by the extension); every other name is kept as the user gave it.
+TEST_F(SettingsFile, AChosenTouchstoneNameCarriesTheModelsPortCount) {
+  const struct {
+    const char* name;
+    int ports;
+    const char* fitted;
+  } cases[] = {{"/p/v.s4p", 2, "/p/v.s2p"}, {"/p/m.s13p", 8, "/p/m.s8p"}, {"C:\\p\\M.Z4P", 12, "C:\\p\\M.Z12P"},
+               {"/p/m.s4p", 0, "/p/m.s4p"}, {"/p/m.txt", 2, "/p/m.txt"},  {"/p/m.s4ap", 2, "/p/m.s4ap"},
+               {"/p.s4p/m", 2, "/p.s4p/m"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(std::string(FitTouchstonePortCount(c.name, c.ports).GetString()), c.fitted) << c.name << " " << c.ports;
+
+  board->Pick({"V_DQ1"});
+  auto* v = MakeWithProject<CDiffViaAnalysisData>(true);
+  v->m_Probes[0].Check();
+  v->m_Probes[0].m_bEnabled = 1;
+  v->m_nAutoGenerateOutputFileName = 0;
+  v->m_OutputFileName = (dir / "viamodel.s4p").string().c_str();
+  ASSERT_TRUE(v->MakeDefaultSettingsPath());
+  ASSERT_TRUE(v->Save());
+  char saved[MAX_PATH] = {};
+  GetPrivateProfileString("OPTIONS_DV", "OutputFileName", "", saved, sizeof saved, v->m_SettingsPath);
+  EXPECT_EQ(std::string(saved), (dir / "viamodel.s3p").string());
 }
 
 TEST_F(SettingsFile, RestoreFromTheSettingsCopyKeepsTheSettingsPath) {

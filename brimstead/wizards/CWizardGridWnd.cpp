@@ -6,6 +6,8 @@
 #include "foundation/ButtonBitmap.h"
 #include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/controls/CGXControl.h"
+#include "grid/controls/CGXHeader.h"
+#include "grid/controls/CGXStatic.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/controls/winctrl.h"
 #include "platform/framework/CPaintDC.h"
@@ -129,11 +131,11 @@ int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col) {
   return width;
 }
 
-void FitColumnsToWindow(CWizardGridWnd& grid) {
+void FitColumnsToWindow(CWizardGridWnd& grid, std::span<const ROWCOL> givers) {
   if (!grid.GetParam() || !grid.m_hWnd)
     return;
-  // What an earlier fit took is given back first, so that the columns fit the texts they hold now (a refill's wider
-  // texts are not cut); a column sized otherwise since keeps its width.
+  // What an earlier fit gave or took is given back first, so that the columns fit the texts they hold now (a refill's
+  // wider texts are not cut); a column sized otherwise since keeps its width.
   for (const CWizardGridWnd::FittedColumn& fitted : grid.m_FittedColumns)
     if (fitted.col <= grid.GetColCount() && grid.GetColWidth(fitted.col) == fitted.fitted)
       grid.SetColWidth(fitted.col, fitted.col, fitted.before);
@@ -141,31 +143,76 @@ void FitColumnsToWindow(CWizardGridWnd& grid) {
   CRect client;
   grid.GetClientRect(&client);
   const ROWCOL first = grid.IsColHidden(0) ? 1 : 0;
+  struct Column {
+    ROWCOL col;
+    int width;
+    int widest;
+    int widestText = 0;   // of the rows' cells that show a text (not headers, buttons, check boxes, empty cells)
+  };
+  // Columns hidden or of no width take no part.
+  std::vector<Column> columns;
   int total = 0;
   for (ROWCOL col = first; col <= grid.GetColCount(); ++col)
-    total += grid.IsColHidden(col) ? 0 : grid.GetColWidth(col);
-  int excess = total - client.Width();
-  if (excess <= 0)
+    if (const int width = grid.IsColHidden(col) ? 0 : grid.GetColWidth(col); width > 0) {
+      columns.push_back({col, width, 0});
+      total += width;
+    }
+  if (columns.empty())
     return;
   if (!grid.GetCalcSizeImp())
     grid.InstallCalcSizeImp();
   CClientDC dc(&grid);
   grid.PrepareDC(&dc);
-  for (ROWCOL col = grid.GetColCount(); col >= first && excess > 0; --col) {
-    if (grid.IsColHidden(col))
-      continue;
-    int widest = 0;
-    for (ROWCOL row = 0; row <= grid.GetRowCount(); ++row)
-      widest = std::max(widest, CellWidthNeeded(grid, dc, row, col));
-    const int take = std::min(grid.GetColWidth(col) - widest, excess);
+  // The window's room beyond the columns (negative when they overflow it), unless only the givers give.
+  const int room = givers.empty() ? client.Width() - total : std::min(0, client.Width() - total);
+  int spare = room;
+  int shortfall = 0;
+  const auto gives = [&givers](ROWCOL col) { return givers.empty() || std::ranges::count(givers, col) > 0; };
+  for (Column& column : columns) {
+    for (ROWCOL row = 0; row <= grid.GetRowCount(); ++row) {
+      const int needed = CellWidthNeeded(grid, dc, row, column.col);
+      column.widest = std::max(column.widest, needed);
+      const CGXControl* control = grid.ControlForCell(row, column.col);
+      if (row > 0 && dynamic_cast<const CGXStatic*>(control) && !dynamic_cast<const CGXHeader*>(control) &&
+          !grid.GetCellValue(row, column.col).IsEmpty())
+        column.widestText = std::max(column.widestText, needed);
+    }
+    if (gives(column.col))
+      spare += std::max(0, column.width - column.widest);
+    shortfall += std::max(0, column.widestText - column.width);
+  }
+  // A column whose text is cut widens, from the first to the last, by what the window and the other columns can
+  // spare; the columns then give up what they have beyond their widest texts, from the last to the first, until
+  // they fit the window.
+  int grow = std::clamp(spare, 0, shortfall);
+  int excess = grow - room;
+  const auto resize = [&grid](const Column& column, int width) {
+    grid.SetColWidth(column.col, column.col, width);
+    grid.m_FittedColumns.push_back({column.col, column.width, width});
+  };
+  for (const Column& column : columns) {
+    const int more = std::min(grow, column.widestText - column.width);
+    if (more > 0) {
+      resize(column, column.width + more);
+      grow -= more;
+    }
+  }
+  std::vector<const Column*> order;
+  if (givers.empty()) {
+    for (auto column = columns.rbegin(); column != columns.rend(); ++column)
+      order.push_back(&*column);
+  } else {
+    for (ROWCOL col : givers)
+      for (const Column& column : columns)
+        if (column.col == col)
+          order.push_back(&column);
+  }
+  for (const Column* column : order) {
+    const int take = std::min(column->width - column->widest, excess);
     if (take > 0) {
-      const int before = grid.GetColWidth(col);
-      grid.SetColWidth(col, col, before - take);
-      grid.m_FittedColumns.push_back({col, before, before - take});
+      resize(*column, column->width - take);
       excess -= take;
     }
-    if (col == 0)
-      break;
   }
 }
 

@@ -4,6 +4,7 @@
 #include "brimstead/wizards/PortNumbers.h"
 #include "grid/core/CGXGridWnd.h"
 
+#include <span>
 #include <vector>
 
 class CWizardGridWnd;
@@ -37,7 +38,7 @@ public:
   // The owner's listener that the plus/minus button cells call; not owned, null for none.
   CGridOwnerListener* m_pListener = nullptr;
 
-  // The columns brimwiz::FitColumnsToWindow narrowed last: their widths before and after.
+  // The columns brimwiz::FitColumnsToWindow resized last: their widths before and after.
   struct FittedColumn {
     ROWCOL col;
     int before;
@@ -75,11 +76,15 @@ void FitRowHeaders(CWizardGridWnd& grid, int minimum);
 // The width a cell needs as the grid's fitting of line sizes measures it (its text in its font, with its margins and
 // borders) on `dc`, a device of the grid's window prepared as for drawing; 0 for a cell without a control.
 int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col);
-// Columns 1 and on (column 0 too unless hidden) narrowed so that together they fit the grid's client width where they
-// can: a column gives up only what it has beyond its widest text (header and rows, as CellWidthNeeded measures),
-// the columns from the last to the first. Columns that fit already are left alone; none is widened beyond the width
-// it had before an earlier fit, which each fit first gives back (unless the column was sized otherwise since).
-void FitColumnsToWindow(CWizardGridWnd& grid);
+// Columns 1 and on (column 0 too unless hidden; none hidden or of no width) fitted to their texts and the grid's
+// client width: a column whose widest text (header and rows, as CellWidthNeeded measures) is cut widens towards it,
+// the columns from the first to the last, by what the window has beyond the columns and what the other columns have
+// beyond their widest texts; then the columns give up what they have beyond their widest texts, from the last to
+// the first, until together they fit the window where they can. A text still cut is the cell tip's to show. Each fit
+// first gives back what an earlier one changed (unless the column was sized otherwise since). `givers`, when not
+// empty, names the columns that may give up width, in the order they give it, and the window's room beyond the
+// columns is left as it is.
+void FitColumnsToWindow(CWizardGridWnd& grid, std::span<const ROWCOL> givers = {});
 // Registers the bitmaps of the module's cells and of the add-probes tree (idempotent).
 void RegisterGridCellBitmaps();
 }  // namespace brimwiz

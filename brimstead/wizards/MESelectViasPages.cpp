@@ -137,6 +137,7 @@ void CMESelectViasOlmPage::FillGrid() {
     WriteLayerCell(grid, row, ViaColFourth, port.m_FirstLayers, "not connected", false);
   });
   NumberPorts();
+  brimwiz::FitColumnsToWindow(*m_pGrid);
   UpdatePanToButton();
   grid.RefreshScrollBars();
 }
@@ -292,6 +293,7 @@ void CMESelectViasTPEPage::FillGrid() {
       WriteLayerCell(grid, row, ViaColFourth, port.m_SecondLayers, "<not connected>", false);
   });
   NumberPorts();
+  brimwiz::FitColumnsToWindow(*m_pGrid);
   grid.RefreshScrollBars();
 }
 

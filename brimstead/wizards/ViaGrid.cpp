@@ -53,6 +53,8 @@ bool SetUpViaGrid(CViaGridWnd& grid, CWnd* page, int controlId, WORD layoutId, b
     RegisterDropDownList(&grid);
   grid.InitializeFromStyle();
   grid.KeepHeaderWidth();
+  // A name is one line: cut at the column's edge it shows whole as the cell's tip (a wrapped text gets none).
+  grid.SetStyleRange(CGXRange().AssignCols(ViaColName, ViaColName), CGXStyle().SetWrapText(FALSE), gxOverride, 0, 0);
   return true;
 }
 

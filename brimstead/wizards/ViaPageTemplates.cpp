@@ -110,13 +110,14 @@ const DialogTemplate kViaModelList = PageTemplate(330, 170, kViaModelListItems);
 
 const DialogItemTemplate kExtractorViasItems[] = {
     {"GXWND", "", 1003, kGrid, 0, 6, 4, 318, 96},
-    {WC_STATIC, "to be filled later", 1091, kVisible, 0, 6, 104, 250, 48},
+    {WC_STATIC, "to be filled later", 1091, kVisible, 0, 6, 104, 250, 46},
     {WC_BUTTON, "Check All", 1135, kPush, 0, 262, 104, 62, 14},
     {WC_BUTTON, "Uncheck All", 1136, kPush, 0, 262, 121, 62, 14},
     {WC_BUTTON, "Pan to", 1160, kPush, 0, 262, 138, 62, 14},
-    {WC_STATIC, "Selected net:", 1183, kVisible, 0, 6, 157, 52, 9},
-    {WC_STATIC, "Static", 1181, kVisible, 0, 60, 157, 140, 9},
-    {WC_BUTTON, "Select Net", 1137, kTab | BS_AUTOCHECKBOX | BS_PUSHLIKE, 0, 204, 155, 52, 14},
+    // The selected net and its members (a differential pair) take two lines: "N_NAME," above "P_NAME".
+    {WC_STATIC, "Selected net:", 1183, kVisible, 0, 6, 153, 52, 9},
+    {WC_STATIC, "Static", 1181, kVisible, 0, 60, 153, 140, 18},
+    {WC_BUTTON, "Select Net", 1137, kTab | BS_AUTOCHECKBOX | BS_PUSHLIKE, 0, 204, 153, 52, 14},
 };
 const DialogTemplate kExtractorVias = PageTemplate(330, 172, kExtractorViasItems);
 

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace host::test {
 
@@ -29,6 +31,30 @@ inline bool WriteDemo8WithPick(const std::string& path, const std::string& via) 
   std::ofstream out(path, std::ios::binary);
   out << json;
   return static_cast<bool>(out.flush());
+}
+
+// Writes a sample board ("demo8.json" or "sensor4.json") as `path` with longer names: the 8-layer board's PCIE_RX0
+// pair on nets of 24 characters told apart by their last one, two library models told apart by their last
+// character and one of 29 characters; the 4-layer board's two signal nets and its library model likewise. False when
+// the board cannot be read or `path` cannot be written.
+inline bool WriteLongNamesBoard(const std::string& sample, const std::string& path) {
+  const std::string net = "PCIE_G4_RX_LANE00_DIFF_", model = "GRM21BR60J226ME39L_22U_X5R6V3";
+  const std::vector<std::pair<std::string, std::string>> renames =
+      sample == "demo8.json" ? std::vector<std::pair<std::string, std::string>>{{"PCIE_RX0_N", net + "N"},
+                                                                                {"PCIE_RX0_P", net + "P"},
+                                                                                {"X7R_100N_0402", "GRM155R71C104KA88D"},
+                                                                                {"X5R_100N_0201", "GRM155R71C104KA88J"},
+                                                                                {"X5R_22U_0805", model}}
+                             : std::vector<std::pair<std::string, std::string>>{
+                                   {"SPI_CLK", net + "N"}, {"SPI_MOSI", net + "P"}, {"X7R_100N_0402", model}};
+  std::ifstream in(SampleBoard(sample), std::ios::binary);
+  std::string json{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  for (const auto& [from, to] : renames)   // every quoted text equal to `from`, wherever it is used
+    for (size_t at = 0; (at = json.find("\"" + from + "\"", at)) != std::string::npos; at += to.size() + 2)
+      json.replace(at, from.size() + 2, "\"" + to + "\"");
+  std::ofstream out(path, std::ios::binary);
+  out << json;
+  return !json.empty() && static_cast<bool>(out.flush());
 }
 
 // A board of 720 decoupling capacitors: BOARD_HF holds C1..C686, CORE_BULK C687..C706, the rest are free.

@@ -1434,6 +1434,54 @@ TEST_F(PdnHostProgram, TheExtractorsBoardMarksFollowEveryCheck) {
     EXPECT_NE(outcome.output.find(expected), std::string::npos) << expected << outcome.output;
 }
 
+// Names a little longer than the sample boards' read whole: the extractor's via list and "Selected net:" with nets
+// that differ in their last character only, on both boards, and the library models GRM155R71C104KA88D and ...88J on
+// the capacitor step and in the models dialog (a name that still does not fit shows as the cell's tip).
+TEST_F(PdnHostProgram, NamesLongerThanTheSamplesReadWholeOnBothBoards) {
+  const fs::path demo8 = dir / "demo8-long.json", sensor4 = dir / "sensor4-long.json";
+  ASSERT_TRUE(host::test::WriteLongNamesBoard("demo8.json", demo8.string()));
+  ASSERT_TRUE(host::test::WriteLongNamesBoard("sensor4.json", sensor4.string()));
+  const auto script = [](const char* name) {
+    return (SourceDir() / "host/tests/scripts" / (std::string(name) + ".pdnscript")).string();
+  };
+  const std::string runs[] = {
+      "--board " + demo8.string() + " --wizard extractor --open modeless --script " + script("extractor-long-names"),
+      "--board " + sensor4.string() + " --wizard extractor --open modeless --script " +
+          script("extractor-long-names-sensor4"),
+      "--board " + demo8.string() + " --board " + sensor4.string() + " --dialog models --script " +
+          script("models-long-names"),
+  };
+  for (const std::string& run : runs) {
+    const Outcome outcome = RunPdnHost(run + " --fixed-clock --shots " + dir.string());
+    ASSERT_EQ(outcome.code, 0) << run << "\n" << outcome.output << outcome.errors;
+  }
+  ExpectShotsMatchReferences(dir, {"extractor-long-names-01-vias", "extractor-long-names-02-capacitors",
+                                   "extractor-long-names-sensor4-01-vias", "extractor-long-names-sensor4-02-capacitors",
+                                   "models-long-names-01-demo8", "models-long-names-02-sensor4"});
+}
+
+// A chosen output name whose Touchstone extension names another port count than the model's is handed to the host
+// and saved with the model's: the via-model wizard's 4-port name after the 2-port differential-mode model was chosen,
+// the extractor's 13-port name after its five supply pins were unchecked.
+TEST_F(PdnHostProgram, AChosenOutputNameCarriesTheModelsPortCount) {
+  const struct {
+    const char* wizard;
+    const char* name;
+  } cases[] = {{"via-model", "viamodel.s2p"}, {"extractor", "model.s8p"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.wizard);
+    fs::remove(dir / "demo8.dao");
+    const Outcome outcome = RunPdnHost(
+        "--board " + SampleBoard("demo8").string() + " --wizard " + c.wizard +
+            " --open modeless --fixed-clock --project " + project + " --shots " + dir.string() + " --script " +
+            (SourceDir() / "host/tests/scripts" / (std::string(c.wizard) + "-output-name.pdnscript")).string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    const std::string chosen = (dir / c.name).string();
+    EXPECT_NE(outcome.output.find("  GetOutputFileName = " + chosen + "\n"), std::string::npos) << outcome.output;
+    EXPECT_NE(ReadFile(dir / "demo8.dao").find("\nOutputFileName=" + chosen + "\r\n"), std::string::npos);
+  }
+}
+
 // The bypass and via-model wizards outside board mode never take a pick that the board marks not eligible as a via
 // (the 8-layer board's supply balls): with none left the record holds no via, the status asks for one and Finish
 // checks the data instead of running; the host's Run gets only eligible vias.

@@ -41,27 +41,8 @@ void CCapacitorGrid::FitModelColumn() {
 
 void CCapacitorGrid::FitModelTexts() {
   using Panel = CCapacitorModelsPanel;
-  if (!GetParam() || !m_hWnd || IsColHidden(Panel::ColModel)) return;
-  if (!GetCalcSizeImp()) InstallCalcSizeImp();
-  // Measured on a device of the grid's window prepared as for drawing.
-  CClientDC dc(this);
-  PrepareDC(&dc);
-  const auto widest = [&](ROWCOL col) {
-    int width = 0;
-    for (ROWCOL row = 0; row <= GetRowCount(); ++row)
-      width = std::max(width, brimwiz::CellWidthNeeded(*this, dc, row, col));
-    return width;
-  };
-  int shortfall = widest(Panel::ColModel) - GetColWidth(Panel::ColModel);
-  for (ROWCOL col : {Panel::ColName, Panel::ColPartName, Panel::ColValue}) {
-    if (shortfall <= 0) break;
-    if (IsColHidden(col)) continue;
-    const int take = std::min(GetColWidth(col) - widest(col), shortfall);
-    if (take <= 0) continue;
-    SetColWidth(col, col, GetColWidth(col) - take);
-    SetColWidth(Panel::ColModel, Panel::ColModel, GetColWidth(Panel::ColModel) + take);
-    shortfall -= take;
-  }
+  static constexpr ROWCOL givers[] = {Panel::ColName, Panel::ColPartName, Panel::ColValue, Panel::ColRecord};
+  if (!IsColHidden(Panel::ColModel)) brimwiz::FitColumnsToWindow(*this, givers);
 }
 
 void CCapacitorGrid::OnButtonClickedInCell(ROWCOL row, ROWCOL col) {

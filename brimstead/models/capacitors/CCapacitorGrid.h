@@ -20,9 +20,10 @@ public:
   // The model column takes what the window's width leaves over from the other columns (at least its own width
   // in the layout's units when that is less).
   void FitModelColumn();
-  // The model column makes room for its widest text (header and shown rows, as the grid's fitting measures them) from
-  // what the name, part name and value columns have beyond their own widest texts; it never narrows a column
-  // below its widest text nor the model column at all.
+  // A column whose widest text (header and shown rows, as the grid's fitting measures them) is cut, the model
+  // column's or a name's, makes room for it from what the name, part name and value columns have beyond their own
+  // widest texts, in that order (brimwiz::FitColumnsToWindow); no column is narrowed below its widest text. Nothing
+  // while the model column is hidden.
   void FitModelTexts();
   void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
   BOOL OnLButtonDblClkCell(ROWCOL row, ROWCOL col, UINT keys, CPoint pt) override;

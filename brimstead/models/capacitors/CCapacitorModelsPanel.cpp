@@ -402,9 +402,10 @@ void CCapacitorModelsPanel::FillRow(int record, ROWCOL row) {
   expand.SetValue("");
   grid.SetStyleRange(CGXRange(row, ColExpand), expand, gxCopy);
 
+  // One line each: a text cut at the column's edge shows whole as the cell's tip (the grid gives a wrapped text none).
   auto text = [&](ROWCOL col, const CString& value, const CGXFont* font, COLORREF colour) {
     CGXStyle style;
-    style.SetControl(GX_IDS_CTRL_STATIC).SetEnabled(FALSE).SetValue(value).SetTextColor(colour);
+    style.SetControl(GX_IDS_CTRL_STATIC).SetEnabled(FALSE).SetWrapText(FALSE).SetValue(value).SetTextColor(colour);
     if (font) style.SetFont(*font);
     grid.SetStyleRange(CGXRange(row, col), style, gxCopy);
   };

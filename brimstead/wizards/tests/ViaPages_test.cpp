@@ -27,6 +27,7 @@
 #include "host/tests/HostTestBoards.h"
 #include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/controls/CGXControl.h"
+#include "grid/features/CGXCellTipStatic.h"
 #include "grid/core/CGXRange.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/display/Desktop.h"
@@ -1262,6 +1263,22 @@ TEST_F(ViaWizards, ThePinPagesShowFourDigitPortNumbersWhole) {
 // Both list pages' columns fit the page on a window of the template's size: the layout's widths, wider with the
 // platform's font metrics, give up what they have beyond their texts. A via's connected layers are all in its cell,
 // one a line (the collapsed cell shows the first with its plus button).
+// A via's name cut at its column's edge is a one-line text, which the grid's cell tip shows whole (this fixture
+// starts the grid without its features: the tip object the module's start gives every static cell is added here).
+TEST_F(ViaWizards, AViaNameCutAtItsColumnsEdgeNeedsTheCellTip) {
+  ASSERT_TRUE(board->Pick({"V_TX0_P", "V_TX0_N"}));
+  Open(Kind::Bypass, true);
+  GoToPage(CBWSelectProbesTPEPage::IDD);
+  CViaGridWnd& grid = *dynamic_cast<CViaGridPage&>(*Dialog().GetActivePage()).GetGrid();
+  grid.SetColWidth(brimwiz::ViaColName, brimwiz::ViaColName, 20);
+  CGXControl* control = grid.ControlForCell(1, brimwiz::ViaColName);
+  if (!control->GetCellTip())
+    control->InstallCellTipStatic(new CGXCellTipStatic(control));
+  CGXStyle style;
+  grid.ComposeCellStyle(1, brimwiz::ViaColName, style);
+  EXPECT_TRUE(control->NeedsCellTip(1, brimwiz::ViaColName, style));
+}
+
 TEST_F(ViaWizards, TheListPagesColumnsEndWithinTheirGridAndKeepEveryConnectedLayer) {
   ASSERT_TRUE(board->Pick({"V_TX0_P", "V_TX0_N"}));
   for (const Kind kind : {Kind::Bypass, Kind::ViaModel}) {

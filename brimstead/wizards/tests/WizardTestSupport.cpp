@@ -8,6 +8,8 @@
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/gxlayoutresources.h"
 #include "grid/core/tests/gridwindowclasses.h"
+#include "grid/features/CGXCellTipPlugin.h"
+#include "grid/features/CGXCellTipWnd.h"
 #include "grid/features/gxfeatures.h"
 #include "host/BoardFile.h"
 #include "host/tests/HostTestBoards.h"
@@ -88,6 +90,23 @@ void WizardWindowTest::Key(int vk) {
 void WizardWindowTest::ClickAt(HWND hwnd, int x, int y) {
   plat::InputRouter::Instance().Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(hwnd, x, y));
   Pump();
+}
+
+std::string WizardWindowTest::CellTipText(CGXGridWnd& grid, ROWCOL row, ROWCOL col) {
+  const CRect cell = grid.CalcCellRect(row, col);
+  auto& input = plat::InputRouter::Instance();
+  input.MouseMove(plat::InputRouter::ClientPoint(grid.GetSafeHwnd(), cell.left + 5, cell.CenterPoint().y));
+  Pump();
+  plat::VirtualClock::Advance(600);
+  Pump();
+  std::string text;
+  if (auto* tips = dynamic_cast<CGXCellTipPlugin*>(grid.GetCellTipPlugin()))
+    if (auto* tip = dynamic_cast<CGXTextCellTipWnd*>(tips->GetManager().FindNode(GX_CELLTIP_TEXT));
+        tip && tip->IsWindowVisible())
+      text = tip->GetText();
+  input.MouseMove(plat::InputRouter::ClientPoint(grid.GetSafeHwnd(), 2, 2));
+  Pump();
+  return text;
 }
 
 void WizardWindowTest::Click(HWND hwnd) {

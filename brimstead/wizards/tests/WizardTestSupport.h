@@ -7,6 +7,7 @@
 #include "brimstead/wizards/BrimsteadDlg.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "grid/controls/GXCellControls.h"
+#include "grid/core/CGXGridWnd.h"
 #include "host/HostBoard.h"
 #include "host/HostCallbackLog.h"
 #include "host/HostLedger.h"
@@ -41,6 +42,9 @@ protected:
   static void Pump();
   static void Key(int vk);
   static void ClickAt(HWND hwnd, int x, int y);
+  // The text of the tip that the mouse resting on the grid's cell for 600 ms shows; empty when none shows. The
+  // mouse is moved off the cell again.
+  static std::string CellTipText(CGXGridWnd& grid, ROWCOL row, ROWCOL col);
   // Clicks the middle of a window.
   static void Click(HWND hwnd);
   static std::string Text(HWND hwnd);

@@ -175,6 +175,21 @@ TEST_F(CapacitorTable, TheGroupsOnlyOptionShowsGroupsWithoutButtonsPartNamesOrVa
   EXPECT_TRUE(panel.Grid()->ReturnTrueStub(2, TRUE));
 }
 
+// A model name that the table cannot hold whole shows whole as the cell's tip when the mouse rests on it.
+TEST_F(CapacitorTable, AModelNameCutAtTheColumnsEdgeShowsWholeAsItsTip) {
+  host::CapacitorModelData data;
+  data.kind = HostModelCLR;
+  data.libraryModel = true;
+  data.libraryModelName = "GRM21BR60J226ME39L_22U_X5R6V3_LONGER_STILL";
+  board.board->Decoupling().SetChangeLog(nullptr);
+  host::HostCapacitorModel model(data);
+  board.board->Decoupling().SetGroupModel(g2, &model, false);
+  CCapacitorModelsDlg dialog;
+  Open(dialog);
+  EXPECT_EQ(CellTipText(*dialog.Panel().Grid(), RowOf(dialog.Panel(), "G2"), Panel::ColModel),
+            "Library: GRM21BR60J226ME39L_22U_X5R6V3_LONGER_STILL");
+}
+
 TEST_F(CapacitorTable, TheModelColumnIsRedBlackOrGreyAndTheBoxNeedsAModel) {
   CCapacitorModelsDlg dialog;
   Open(dialog);
