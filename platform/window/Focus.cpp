@@ -1,4 +1,6 @@
 // Keyboard focus, activation of top-level windows and mouse capture.
+#include <utility>
+
 #include "platform/window/WindowManager.h"
 
 namespace plat {
@@ -28,11 +30,26 @@ HWND WindowManager::SetFocusTo(HWND hwnd) {
   return old;
 }
 
+void WindowManager::KeepFocusOf(HWND top) {
+  if (Window* t = Get(top); t && focus && IsAncestor(top, focus)) t->focusTaken = focus;
+}
+
+HWND WindowManager::TakeFocusOnActivation(HWND top) {
+  Window* t = Get(top);
+  if (!t) return nullptr;
+  HWND kept = std::exchange(t->focusTaken, nullptr);
+  if (!Get(kept) || !IsAncestor(top, kept)) return top;
+  for (Window* w = Get(kept); w && w->hwnd != top; w = Get(w->parent))
+    if (w->destroying || !(w->style & WS_VISIBLE) || (w->style & WS_DISABLED)) return top;
+  return kept;
+}
+
 HWND WindowManager::Activate(HWND hwnd, WORD how) {
   HWND old = active;
   if (hwnd == old) return old;
   if (hwnd && (!Get(hwnd) || IsDesktop(hwnd))) return nullptr;
   if (old && Get(old)) {
+    KeepFocusOf(old);
     Send(old, WM_NCACTIVATE, FALSE, 0);
     if (Get(old)) Send(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), reinterpret_cast<LPARAM>(hwnd));
     if (Window* ow = Get(old)) {

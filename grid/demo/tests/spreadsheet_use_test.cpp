@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "grid/demo/gallery.h"
@@ -12,6 +13,7 @@
 #include "grid/formula/CGXFormulaSheet.h"
 #include "grid/formula/GxMemory.h"
 #include "platform/framework/CFindReplaceDialog.h"
+#include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/window/AutomationProvider.h"
@@ -214,6 +216,65 @@ TEST_F(SheetUse, ReplaceAllKeepsFormulasFormulas) {
   Ctrl('H');
   EXPECT_EQ(Formula(budget, 3, 4), "=B3*C3");
   EXPECT_EQ(Value(budget, 3, 4), "10.2");
+}
+
+// After the Replace, Find or Print dialog or the print preview closes, the keys typed next reach the sheet as
+// they did before it opened: "77" and Return go into the clicked cell and move on, and Down and Ctrl+F2 work
+// (they went nowhere until a click on the sheet).
+TEST_F(SheetUse, TheKeysComeBackToTheSheetWhenADialogCloses) {
+  CGXGridWnd* budget = ShowSheet(0);
+  auto& input = plat::InputRouter::Instance();
+  auto clickCell = [&](ROWCOL row, ROWCOL col) {
+    const CRect cell = budget->CalcCellRect(row, col);
+    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(budget->GridHwnd(), cell.CenterPoint().x,
+                                                                        cell.CenterPoint().y));
+    plat::RunUntilIdle();
+  };
+  auto current = [&] {
+    ROWCOL r = 0, c = 0;
+    budget->QueryCurrentCell(&r, &c);
+    return std::to_string(r) + "," + std::to_string(c);
+  };
+  auto closePreview = [] {
+    HWND preview = gallery::SpreadsheetPreview();
+    ASSERT_NE(preview, nullptr);
+    HWND close = GetDlgItem(preview, AFX_ID_PREVIEW_CLOSE);
+    ASSERT_NE(close, nullptr);
+    RECT r{};
+    GetClientRect(close, &r);
+    plat::InputRouter::Instance().Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(close, r.right / 2, r.bottom / 2));
+    plat::RunUntilIdle();
+    ASSERT_EQ(gallery::SpreadsheetPreview(), nullptr);
+  };
+  const struct {
+    const char* dialog;
+    std::function<void()> openAndClose;
+  } dialogs[] = {
+      {"Replace, Escape", [&] { automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0}); Ctrl('H'); }},
+      {"Find, Escape", [&] { automation.Reply(plat::SystemUiKind::Find, {IDCANCEL, {}, 0}); Ctrl('F'); }},
+      {"Print, Escape", [&] { automation.Reply(plat::SystemUiKind::Print, {IDCANCEL, {}, 0}); Ctrl('P'); }},
+      {"Print, Return", [&] { automation.Reply(plat::SystemUiKind::Print, {IDOK, {}, 0}); Ctrl('P'); }},
+      {"preview, Close", [&] { Ctrl(VK_F2); closePreview(); }},
+  };
+  ROWCOL row = 10;
+  for (const auto& d : dialogs) {
+    SCOPED_TRACE(d.dialog);
+    clickCell(row, 2);
+    d.openAndClose();
+    Type("77");
+    EXPECT_EQ(Value(budget, row, 2), "77");
+    EXPECT_EQ(current(), std::to_string(row) + ",3");  // Return moves right on this sheet
+    input.KeyPress(VK_DOWN);
+    plat::RunUntilIdle();
+    EXPECT_EQ(current(), std::to_string(row + 1) + ",3");
+    row += 3;
+  }
+  galleryshots::ExpectDesktopMatches("sheet-use-keys-after-dialogs");
+  // Ctrl+F2 after a dialog: the preview opens.
+  automation.Reply(plat::SystemUiKind::Find, {IDCANCEL, {}, 0});
+  Ctrl('F');
+  Ctrl(VK_F2);
+  EXPECT_NE(gallery::SpreadsheetPreview(), nullptr);
 }
 
 // A column of 100,000 numbers from another program: the sheet grows once to the last line, the running
