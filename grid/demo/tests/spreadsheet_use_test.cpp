@@ -224,10 +224,9 @@ TEST_F(SheetUse, ReplaceAllKeepsFormulasFormulas) {
 TEST_F(SheetUse, TheKeysComeBackToTheSheetWhenADialogCloses) {
   CGXGridWnd* budget = ShowSheet(0);
   auto& input = plat::InputRouter::Instance();
-  auto clickCell = [&](ROWCOL row, ROWCOL col) {
-    const CRect cell = budget->CalcCellRect(row, col);
-    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(budget->GridHwnd(), cell.CenterPoint().x,
-                                                                        cell.CenterPoint().y));
+  auto clickIn = [&](HWND window, const RECT& r) {
+    input.Click(plat::MouseButton::Left,
+                plat::InputRouter::ClientPoint(window, (r.left + r.right) / 2, (r.top + r.bottom) / 2));
     plat::RunUntilIdle();
   };
   auto current = [&] {
@@ -235,15 +234,12 @@ TEST_F(SheetUse, TheKeysComeBackToTheSheetWhenADialogCloses) {
     budget->QueryCurrentCell(&r, &c);
     return std::to_string(r) + "," + std::to_string(c);
   };
-  auto closePreview = [] {
-    HWND preview = gallery::SpreadsheetPreview();
-    ASSERT_NE(preview, nullptr);
-    HWND close = GetDlgItem(preview, AFX_ID_PREVIEW_CLOSE);
+  auto closePreview = [&] {
+    HWND close = GetDlgItem(gallery::SpreadsheetPreview(), AFX_ID_PREVIEW_CLOSE);
     ASSERT_NE(close, nullptr);
     RECT r{};
     GetClientRect(close, &r);
-    plat::InputRouter::Instance().Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(close, r.right / 2, r.bottom / 2));
-    plat::RunUntilIdle();
+    clickIn(close, r);
     ASSERT_EQ(gallery::SpreadsheetPreview(), nullptr);
   };
   const struct {
@@ -259,7 +255,7 @@ TEST_F(SheetUse, TheKeysComeBackToTheSheetWhenADialogCloses) {
   ROWCOL row = 10;
   for (const auto& d : dialogs) {
     SCOPED_TRACE(d.dialog);
-    clickCell(row, 2);
+    clickIn(budget->GridHwnd(), budget->CalcCellRect(row, 2));
     d.openAndClose();
     Type("77");
     EXPECT_EQ(Value(budget, row, 2), "77");

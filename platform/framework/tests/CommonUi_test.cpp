@@ -401,8 +401,8 @@ class EscapeEachBox : public EventSource {
 };
 
 // When a modal box or dialog ends, or a modeless one closes, the keyboard goes back to the window that had it
-// when the box opened, inside a plain window and inside a dialog: before, the owner itself (or the dialog's
-// first control) took it and keys typed next went nowhere.
+// when the box opened, inside a plain window and inside a dialog: before, a plain owner took it itself and the
+// keys typed next went nowhere.
 TEST_F(CommonUiTest, EveryBoxGivesTheKeyboardBackToTheWindowThatHadIt) {
   static const DialogItemTemplate kItems[] = {
       {WC_EDIT, "", 10, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 4, 4, 80, 12},
