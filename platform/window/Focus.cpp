@@ -10,9 +10,11 @@ HWND WindowManager::SetFocusTo(HWND hwnd) {
   if (hwnd && (!Get(hwnd) || IsDesktop(hwnd))) return nullptr;
   if (hwnd == old) return old;
   if (hwnd) {
-    // Focusing a window inside an inactive top-level window activates that window first.
+    // Focusing a window inside an inactive top-level window activates that window first; the focus goes
+    // straight to `hwnd`, not back to the window kept when the top-level window lost it.
     HWND top = TopLevelOf(hwnd);
     if (top != active) {
+      if (Window* t = Get(top)) t->focusTaken = nullptr;
       Activate(top, WA_ACTIVE);
       if (!Get(hwnd)) return nullptr;
       if (focus == hwnd) return old;
