@@ -289,8 +289,8 @@ TEST(SmartCacheFile, ConductorCountsOutsideTheLimitsAreRefusedBeforeAnySizeIsCom
 }
 
 // A file whose structure is whole but whose contents cannot come from a store: a result that failed,
-// holds a NaN or has no self capacitance or inductance; a table that announces another number of
-// entries than it holds. None loads; before, each loaded and the next lookup of the pair got the result.
+// holds a NaN or has no self capacitance or inductance (zero or less); a table that announces another
+// number of entries than it holds. None loads; before, each loaded and the next lookup of the pair got the result.
 TEST(SmartCacheFile, DamagedResultsAndCountsDoNotLoad)
 {
     const std::vector<char> bytes = ReadFile("data/one_entry.cache");
@@ -317,6 +317,7 @@ TEST(SmartCacheFile, DamagedResultsAndCountsDoNotLoad)
         {"mode count 5", [&](std::vector<char>& b) { word(b, out + 8, 5); }},
         {"C11 NaN", [&](std::vector<char>& b) { real(b, c11, std::nanf("")); }},
         {"C11 negative", [&](std::vector<char>& b) { real(b, c11, -100.0f); }},
+        {"C22 zero", [&](std::vector<char>& b) { real(b, c11 + 3 * 4, 0.0f); }},
         {"L11 zero", [&](std::vector<char>& b) { real(b, l11, 0.0f); }},
         {"extra matrix infinite", [&](std::vector<char>& b) { real(b, bytes.size() - 4 - 28 - 4, INFINITY); }},
         {"entry count 2", [&](std::vector<char>& b) { word(b, 92, 2); }},

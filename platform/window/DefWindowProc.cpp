@@ -205,8 +205,10 @@ LRESULT DefaultWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR: return OnSetCursor(wm, *w, wParam, lParam);
     case WM_MOUSEACTIVATE: return OnMouseActivate(wm, *w, wParam, lParam);
     case WM_ACTIVATE:
-      // Activation gives the keyboard focus to the window unless it already lies inside it.
-      if (LOWORD(wParam) != WA_INACTIVE && !(wm.focus && wm.IsAncestor(hwnd, wm.focus))) wm.SetFocusTo(hwnd);
+      // Activation gives the keyboard focus to the window unless it already lies inside it; a window whose
+      // focus a dialog or box took gets it back where it was when the dialog opened.
+      if (LOWORD(wParam) != WA_INACTIVE && !(wm.focus && wm.IsAncestor(hwnd, wm.focus)))
+        wm.SetFocusTo(wm.TakeFocusOnActivation(hwnd));
       return 0;
     case WM_WINDOWPOSCHANGED: return OnWindowPosChanged(wm, *w, reinterpret_cast<const WINDOWPOS*>(lParam));
     case WM_SETREDRAW: w->redraw = wParam != 0; return 0;

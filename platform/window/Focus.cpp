@@ -1,4 +1,6 @@
 // Keyboard focus, activation of top-level windows and mouse capture.
+#include <utility>
+
 #include "platform/window/WindowManager.h"
 
 namespace plat {
@@ -8,9 +10,11 @@ HWND WindowManager::SetFocusTo(HWND hwnd) {
   if (hwnd && (!Get(hwnd) || IsDesktop(hwnd))) return nullptr;
   if (hwnd == old) return old;
   if (hwnd) {
-    // Focusing a window inside an inactive top-level window activates that window first.
+    // Focusing a window inside an inactive top-level window activates that window first; the focus goes
+    // straight to `hwnd`, not back to the window kept when the top-level window lost it.
     HWND top = TopLevelOf(hwnd);
     if (top != active) {
+      if (Window* t = Get(top)) t->focusTaken = nullptr;
       Activate(top, WA_ACTIVE);
       if (!Get(hwnd)) return nullptr;
       if (focus == hwnd) return old;
@@ -28,11 +32,26 @@ HWND WindowManager::SetFocusTo(HWND hwnd) {
   return old;
 }
 
+void WindowManager::KeepFocusOf(HWND top) {
+  if (Window* t = Get(top); t && focus && IsAncestor(top, focus)) t->focusTaken = focus;
+}
+
+HWND WindowManager::TakeFocusOnActivation(HWND top) {
+  Window* t = Get(top);
+  if (!t) return nullptr;
+  HWND kept = std::exchange(t->focusTaken, nullptr);
+  if (!Get(kept) || !IsAncestor(top, kept)) return top;
+  for (Window* w = Get(kept); w && w->hwnd != top; w = Get(w->parent))
+    if (w->destroying || !(w->style & WS_VISIBLE) || (w->style & WS_DISABLED)) return top;
+  return kept;
+}
+
 HWND WindowManager::Activate(HWND hwnd, WORD how) {
   HWND old = active;
   if (hwnd == old) return old;
   if (hwnd && (!Get(hwnd) || IsDesktop(hwnd))) return nullptr;
   if (old && Get(old)) {
+    KeepFocusOf(old);
     Send(old, WM_NCACTIVATE, FALSE, 0);
     if (Get(old)) Send(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), reinterpret_cast<LPARAM>(hwnd));
     if (Window* ow = Get(old)) {

@@ -47,6 +47,8 @@ struct Window {
   CRect iconicRestoreRect;          // the placement to return to from WS_MINIMIZE
   bool restoreToMaximized = false;  // minimised while maximised: restoring maximises again
   HMENU sysMenu = nullptr;          // the window's copy of the system menu, made by GetSystemMenu
+  HWND focusTaken = nullptr;        // top-level windows: the window inside that had the focus when it was
+                                    // deactivated or disabled, for the next activation to give it back
   std::string text;
   LONG_PTR id = 0;
   LONG_PTR userData = 0;

@@ -436,8 +436,12 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
     w->style &= ~WS_DISABLED;
   } else {
     w->style |= WS_DISABLED;
-    // A disabled window keeps neither the focus nor the capture.
-    if (wm.focus && wm.IsAncestor(hwnd, wm.focus)) wm.SetFocusTo(nullptr);
+    // A disabled window keeps neither the focus nor the capture (its top-level window keeps where the focus
+    // was for its next activation: a modal dialog disables its owner).
+    if (wm.focus && wm.IsAncestor(hwnd, wm.focus)) {
+      wm.KeepFocusOf(wm.TopLevelOf(hwnd));
+      wm.SetFocusTo(nullptr);
+    }
     if (wm.capture && wm.IsAncestor(hwnd, wm.capture)) wm.ReleaseCaptureNow();
   }
   if (wm.Get(hwnd)) wm.Send(hwnd, WM_ENABLE, want ? TRUE : FALSE, 0);

@@ -113,6 +113,12 @@ class WindowManager {
   HWND capture = nullptr;
   HWND SetFocusTo(HWND hwnd);
   HWND Activate(HWND hwnd, WORD how);
+  // A dialog or box that opens takes the focus from the window it comes over by deactivating or disabling it:
+  // the window inside `top` that has the focus is kept for the next activation of `top`.
+  void KeepFocusOf(HWND top);
+  // Where activating the top-level window `top` puts the focus: back on the window kept by KeepFocusOf
+  // while that one can take it (shown and enabled up to `top`), else on `top` itself.
+  HWND TakeFocusOnActivation(HWND top);
   HWND SetCaptureTo(HWND hwnd);
   bool ReleaseCaptureNow();
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "grid/formula/CGXFormulaSheet.h"
 #include "grid/formula/GxMemory.h"
 #include "platform/framework/CFindReplaceDialog.h"
+#include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/window/AutomationProvider.h"
@@ -212,6 +214,61 @@ TEST_F(SheetUse, ReplaceAllKeepsFormulasFormulas) {
   ReplaceAll(budget, 2, 4, "*\t*/");
   EXPECT_EQ(Formula(budget, 3, 4), "=B3*C3");
   EXPECT_EQ(Value(budget, 3, 4), "10.2");
+}
+
+// After the Replace, Find or Print dialog or the print preview closes, the keys typed next reach the sheet as
+// they did before it opened: "77" and Return go into the clicked cell and move on, and Down and Ctrl+F2 work
+// (they went nowhere until a click on the sheet).
+TEST_F(SheetUse, TheKeysComeBackToTheSheetWhenADialogCloses) {
+  CGXGridWnd* budget = ShowSheet(0);
+  auto& input = plat::InputRouter::Instance();
+  auto clickIn = [&](HWND window, const RECT& r) {
+    input.Click(plat::MouseButton::Left,
+                plat::InputRouter::ClientPoint(window, (r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    plat::RunUntilIdle();
+  };
+  auto current = [&] {
+    ROWCOL r = 0, c = 0;
+    budget->QueryCurrentCell(&r, &c);
+    return std::to_string(r) + "," + std::to_string(c);
+  };
+  auto closePreview = [&] {
+    HWND close = GetDlgItem(gallery::SpreadsheetPreview(), AFX_ID_PREVIEW_CLOSE);
+    ASSERT_NE(close, nullptr);
+    RECT r{};
+    GetClientRect(close, &r);
+    clickIn(close, r);
+    ASSERT_EQ(gallery::SpreadsheetPreview(), nullptr);
+  };
+  const struct {
+    const char* dialog;
+    std::function<void()> openAndClose;
+  } dialogs[] = {
+      {"Replace, Escape", [&] { automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0}); Ctrl('H'); }},
+      {"Find, Escape", [&] { automation.Reply(plat::SystemUiKind::Find, {IDCANCEL, {}, 0}); Ctrl('F'); }},
+      {"Print, Escape", [&] { automation.Reply(plat::SystemUiKind::Print, {IDCANCEL, {}, 0}); Ctrl('P'); }},
+      {"Print, Return", [&] { automation.Reply(plat::SystemUiKind::Print, {IDOK, {}, 0}); Ctrl('P'); }},
+      {"preview, Close", [&] { Ctrl(VK_F2); closePreview(); }},
+  };
+  ROWCOL row = 10;
+  for (const auto& d : dialogs) {
+    SCOPED_TRACE(d.dialog);
+    clickIn(budget->GridHwnd(), budget->CalcCellRect(row, 2));
+    d.openAndClose();
+    Type("77");
+    EXPECT_EQ(Value(budget, row, 2), "77");
+    EXPECT_EQ(current(), std::to_string(row) + ",3");  // Return moves right on this sheet
+    input.KeyPress(VK_DOWN);
+    plat::RunUntilIdle();
+    EXPECT_EQ(current(), std::to_string(row + 1) + ",3");
+    row += 3;
+  }
+  galleryshots::ExpectDesktopMatches("sheet-use-keys-after-dialogs");
+  // Ctrl+F2 after a dialog: the preview opens.
+  automation.Reply(plat::SystemUiKind::Find, {IDCANCEL, {}, 0});
+  Ctrl('F');
+  Ctrl(VK_F2);
+  EXPECT_NE(gallery::SpreadsheetPreview(), nullptr);
 }
 
 // A column of 100,000 numbers from another program: the sheet grows once to the last line, the running

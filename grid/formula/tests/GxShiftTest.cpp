@@ -1,6 +1,7 @@
 #include "grid/formula/tests/GxTestSupport.h"
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -230,6 +231,35 @@ TEST_F(GxShift, RunningOutOfMemoryAtAnyPointLosesNoCell) {
         EXPECT_EQ(2, num(2 + shift, 0));
         EXPECT_NE(nullptr, cell(rows + shift, 0));
         EXPECT_EQ(copied ? 4 : 3, _gx_sheet_count_cells(sheet, GX_LIST_ALL));
+    }
+}
+
+// Rows or columns moved past what the sheet held need room at their new places too: whenever memory runs out,
+// the move either happened whole or changed nothing.
+TEST_F(GxShift, MovingRowsOrColumnsWhenMemoryRunsOutLosesNoCell) {
+    for (int byRows = 0; byRows <= 1; ++byRows) {
+        for (long room = 0; room < 40; ++room) {
+            SCOPED_TRACE(std::string(byRows ? "rows, room " : "columns, room ") + std::to_string(room));
+            _gx_sheet_destroy(sheet);
+            sheet = _gx_sheet_create();
+            auto at = [&](int32_t along, int32_t across) { return byRows ? cell(along, across) : cell(across, along); };
+            auto put = [&](int32_t along, int32_t across, double v) {
+                byRows ? number(along, across, v) : number(across, along, v);
+            };
+            put(1, 1, 1);
+            put(2, 1, 2);
+            put(3, 1, 3);
+            // The first two move to 200 and 201 (the third moves up to 1).
+            _gx_fail_allocations_after(room);
+            const int moved = _gx_move_rows_cols(sheet, byRows, 1, 2, 200);
+            _gx_fail_allocations_after(-1);
+            EXPECT_EQ(3, _gx_sheet_count_cells(sheet, GX_LIST_ALL));
+            for (auto [from, to] : {std::pair{1, 200}, std::pair{2, 201}, std::pair{3, 1}}) {
+                const int32_t now = moved ? to : from;
+                ASSERT_NE(nullptr, at(now, 1)) << "the cell from " << from;
+                EXPECT_EQ(from, byRows ? num(now, 1) : num(1, now));
+            }
+        }
     }
 }
 

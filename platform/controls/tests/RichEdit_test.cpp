@@ -577,8 +577,8 @@ TEST_F(RichEdits, TypingInAParagraphMovesTheLinesOfTheParagraphsAfterIt) {
   ReleaseDC(nullptr, screen);
 }
 
-// Edits inside a long paragraph lay out again only the lines about the change, and the lines equal a fresh
-// layout's after any edit, with and without wrapping.
+// Edits inside a long paragraph (at its end, at the document's first character) lay out again only the lines
+// about the change, and the lines equal a fresh layout's after any edit, with and without wrapping.
 TEST(RichLayoutTest, EditsInALongParagraphLayOutTheLinesAboutTheChangeOnly) {
   using controls::RichDocument;
   using controls::RichFragment;
@@ -601,6 +601,14 @@ TEST(RichLayoutTest, EditsInALongParagraphLayOutTheLinesAboutTheChangeOnly) {
       layout.Update(doc);
     }
     EXPECT_LE(layout.LinesLaidOut() - before, 50 * 3) << "wrap " << wrap;
+    // Typing at the first character of the document: its first lines, not the paragraph's hundreds.
+    const long long atStart = layout.LinesLaidOut();
+    for (int k = 0; k < 50; ++k) {
+      doc.Replace(0, 0, RichFragment::FromPlain("a", {}, {}));
+      layout.TextChanged(0, 0, 0, 1);
+      layout.Update(doc);
+    }
+    EXPECT_LE(layout.LinesLaidOut() - atStart, 50 * 3) << "wrap " << wrap;
     // Edits anywhere, as the control makes them, equal a fresh layout.
     std::mt19937 rng(3);
     for (int step = 0; step < 120; ++step) {

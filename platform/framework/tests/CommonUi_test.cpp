@@ -1,7 +1,9 @@
 // Message boxes (scripted and the platform's own box window), common dialogs, the application profile in
 // both of its homes, and the help and launcher stand-ins.
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "platform/framework/ChooserBox.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CommonDialogs.h"
+#include "platform/framework/DialogManager.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/base/RegistryStore.h"
 #include "platform/base/tests/TempDir.h"
@@ -17,6 +20,7 @@
 #include "platform/framework/tests/FrameworkTest.h"
 #include "platform/gdi/Printers.h"
 #include "platform/window/InputRouter.h"
+#include "platform/window/MessageQueue.h"
 
 namespace plat::test {
 namespace {
@@ -385,6 +389,86 @@ TEST_F(CommonUiTest, ColourAndPrintDialogsCarryTheirAnswers) {
   EXPECT_EQ(setup.GetDeviceName(), "PNG");
   EXPECT_EQ(ShownLog().back().request.caption, "Print Setup");
   ASSERT_NE(setup.GetDevMode(), nullptr);
+}
+
+// Presses Escape whenever a loop waits for input, as a user closing each box that comes up on screen (nobody
+// scripts the boxes: the platform's own windows show).
+class EscapeEachBox : public EventSource {
+ public:
+  explicit EscapeEachBox(AutomationProvider* scripted) : scripted_(scripted) {
+    MessageQueue::Instance().eventSource = this;
+    SetAutomationProvider(nullptr);
+  }
+  ~EscapeEachBox() override {
+    MessageQueue::Instance().eventSource = nullptr;
+    SetAutomationProvider(scripted_);
+  }
+  bool WaitForEvents(std::optional<std::uint64_t>) override {
+    if (++presses_ > 40) return false;  // a box that Escape does not close: the loop ends on a quit
+    InputRouter::Instance().KeyPress(VK_ESCAPE);
+    return true;
+  }
+
+ private:
+  AutomationProvider* scripted_;
+  int presses_ = 0;
+};
+
+// When a modal box or dialog ends, or a modeless one closes, the keyboard goes back to the window that had it
+// when the box opened, inside a plain window and inside a dialog: before, a plain owner took it itself and the
+// keys typed next went nowhere.
+TEST_F(CommonUiTest, EveryBoxGivesTheKeyboardBackToTheWindowThatHadIt) {
+  static const DialogItemTemplate kItems[] = {
+      {WC_EDIT, "", 10, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 4, 4, 80, 12},
+      {WC_EDIT, "", 11, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 4, 20, 80, 12},
+      {WC_BUTTON, "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 4, 36, 40, 14},
+      {WC_BUTTON, "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 48, 36, 40, 14}};
+  static const DialogTemplate kTemplate{DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                                        0, 10, 10, 100, 60, "Box", "MS Shell Dlg", 8, kItems};
+  g_findMessage = CFindReplaceDialog::GetFindReplaceMsg();
+  CFindOwner plain;
+  ASSERT_TRUE(plain.CreateEx(0, "Static", "sheet", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
+  HWND cell = CreateWindowEx(0, WC_EDIT, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 40, 100, 20, plain.m_hWnd,
+                             nullptr, nullptr, nullptr);
+  HWND page = CreateDialogIndirectParam(nullptr, &kTemplate, nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR {
+    return FALSE;
+  }, 0);
+  ASSERT_NE(page, nullptr);
+  const HWND second = GetDlgItem(page, 11);  // not the dialog's first control
+  EscapeEachBox user(&automation);
+  for (HWND had : {cell, second}) {
+    HWND owner = GetTopLevelParent(had);
+    auto expectBack = [&](const char* box) {
+      Pump();
+      EXPECT_EQ(GetFocus(), had) << box << (had == cell ? " over a plain window" : " over a dialog");
+      SetFocus(had);
+    };
+    SetFocus(had);
+    EXPECT_EQ(MessageBox(owner, "Replace the model?", "Models", MB_OKCANCEL), IDCANCEL);
+    expectBack("message box");
+    CFileDialog open(TRUE, "brd", nullptr, 0, nullptr, CWnd::FromHandle(owner));
+    EXPECT_EQ(open.DoModal(), IDCANCEL);
+    expectBack("file dialog");
+    CPrintDialog print(FALSE, PD_ALLPAGES, CWnd::FromHandle(owner));
+    EXPECT_EQ(print.DoModal(), IDCANCEL);
+    expectBack("print dialog");
+    CDialog modal;
+    modal.InitModalIndirect(&kTemplate, CWnd::FromHandle(owner));
+    EXPECT_EQ(modal.DoModal(), IDCANCEL);
+    expectBack("modal dialog");
+    EXPECT_EQ(DialogBoxIndirectParam(nullptr, &kTemplate, owner, [](HWND d, UINT m, WPARAM w, LPARAM) -> INT_PTR {
+      if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) EndDialog(d, IDCANCEL);
+      return FALSE;
+    }, 0), IDCANCEL);
+    expectBack("dialog box");
+    auto* find = new CFindReplaceDialog;  // modeless: closes with Escape, deletes itself
+    ASSERT_TRUE(find->Create(TRUE, "VDD", nullptr, FR_DOWN, CWnd::FromHandle(owner)));
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), find->m_hWnd);
+    Key(VK_ESCAPE);
+    expectBack("find dialog");
+  }
+  DestroyWindow(page);
 }
 
 TEST_F(CommonUiTest, ProfileGoesToTheIniFileOrToTheRegistryKey) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -129,20 +130,32 @@ void drawMixedPage(HDC dc) {
   DeleteObject(f);
 }
 
+// One page drawn by `draw` on the named printer, into `out`.
+void printOnePage(const char* printer, const fs::path& out, void (*draw)(HDC)) {
+  HDC dc = CreateDC(nullptr, printer, nullptr, nullptr);
+  ASSERT_NE(dc, nullptr);
+  const std::string file = out.string();
+  DOCINFO di{sizeof(DOCINFO), "Page", file.c_str(), nullptr, 0};
+  ASSERT_GT(StartDoc(dc, &di), 0);
+  ASSERT_GT(StartPage(dc), 0);
+  draw(dc);
+  ASSERT_GT(EndPage(dc), 0);
+  ASSERT_GT(EndDoc(dc), 0);
+  DeleteDC(dc);
+}
+
+// The first page of a PDF rendered at the printer's resolution (300 dpi), pixel for pixel with its PNG pages.
+std::shared_ptr<plat::Surface> renderPdf(const fs::path& pdf) {
+  const fs::path base = fs::path(pdf).replace_extension("");
+  const std::string cmd = "pdftoppm -r 300 -png -singlefile '" + pdf.string() + "' '" + base.string() + "-pdf'";
+  if (std::system(cmd.c_str()) != 0) return nullptr;
+  return plat::Surface::readPng(base.string() + "-pdf.png");
+}
+
 TEST(Printing, PdfPagesAreVectorsWithImagesOnlyWhereRasterOperationsDrew) {
   const fs::path pdf = scratch("mixed.pdf"), pngBase = scratch("mixed");
-  for (const char* printer : {"PDF", "PNG"}) {
-    HDC dc = CreateDC(nullptr, printer, nullptr, nullptr);
-    ASSERT_NE(dc, nullptr);
-    const std::string out = std::strcmp(printer, "PDF") == 0 ? pdf.string() : pngBase.string();
-    DOCINFO di{sizeof(DOCINFO), "Mixed", out.c_str(), nullptr, 0};
-    ASSERT_GT(StartDoc(dc, &di), 0);
-    ASSERT_GT(StartPage(dc), 0);
-    drawMixedPage(dc);
-    ASSERT_GT(EndPage(dc), 0);
-    ASSERT_GT(EndDoc(dc), 0);
-    DeleteDC(dc);
-  }
+  printOnePage("PDF", pdf, drawMixedPage);
+  printOnePage("PNG", pngBase, drawMixedPage);
   EXPECT_NE(runPdfToText(pdf).find("Vector text"), std::string::npos);
   // "pdfimages -list": two header lines, then one line per image with its width and height.
   std::istringstream list(shellOut("pdfimages -list '" + pdf.string() + "' 2>/dev/null"));
@@ -160,9 +173,7 @@ TEST(Printing, PdfPagesAreVectorsWithImagesOnlyWhereRasterOperationsDrew) {
   }
   EXPECT_LT(fs::file_size(pdf), 60u * 1024);  // no image of the sheet
 
-  const std::string cmd = "pdftoppm -r 300 -png -singlefile '" + pdf.string() + "' '" + scratch("mixed-pdf").string() + "'";
-  ASSERT_EQ(std::system(cmd.c_str()), 0);
-  auto fromPdf = plat::Surface::readPng(scratch("mixed-pdf").string() + ".png");
+  auto fromPdf = renderPdf(pdf);
   auto raster = plat::Surface::readPng(pngBase.string() + "-1.png");
   ASSERT_NE(fromPdf, nullptr);
   ASSERT_NE(raster, nullptr);
@@ -175,6 +186,43 @@ TEST(Printing, PdfPagesAreVectorsWithImagesOnlyWhereRasterOperationsDrew) {
     EXPECT_NEAR(GetBValue(a), GetBValue(b), 40) << p.x << "," << p.y;
   }
   EXPECT_EQ(plat::colorFromPixel(raster->pixel(800, 500)), RGB(35, 225, 225));  // inverted red
+}
+
+// Pieces of one colour go into the PDF as one path, the last piece of a run at the end: a dashed line's last
+// dash and a lone one-pixel fill are on the PDF's page where the raster printer puts them.
+void drawDashAndDot(HDC dc) {
+  HPEN dash = CreatePen(PS_DASH, 1, RGB(0, 0, 0));
+  HGDIOBJ old = SelectObject(dc, dash);
+  SetBkMode(dc, TRANSPARENT);  // the gaps stay unpainted: every dash goes into one path
+  MoveToEx(dc, 200, 300, nullptr);
+  LineTo(dc, 531, 300);
+  SelectObject(dc, old);
+  DeleteObject(dash);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  RECT dot{700, 300, 701, 301};
+  FillRect(dc, &dot, red);
+  DeleteObject(red);
+}
+
+TEST(Printing, PdfPagesDrawTheLastDashOfALineAndAOnePixelFill) {
+  const fs::path pdf = scratch("dash.pdf"), pngBase = scratch("dash");
+  printOnePage("PDF", pdf, drawDashAndDot);
+  printOnePage("PNG", pngBase, drawDashAndDot);
+  auto fromPdf = renderPdf(pdf);
+  auto raster = plat::Surface::readPng(pngBase.string() + "-1.png");
+  ASSERT_NE(fromPdf, nullptr);
+  ASSERT_NE(raster, nullptr);
+  auto ink = [](const std::shared_ptr<plat::Surface>& page, int x) {
+    const COLORREF c = plat::colorFromPixel(page->pixel(x, 300));
+    return GetGValue(c) < 128 ? (GetRValue(c) < 128 ? 'x' : 'r') : '.';
+  };
+  std::string printed, drawn;
+  for (int x = 190; x < 710; ++x) {
+    printed += ink(fromPdf, x);
+    drawn += ink(raster, x);
+  }
+  ASSERT_NE(drawn.find_last_of('x'), std::string::npos);
+  EXPECT_EQ(printed, drawn);
 }
 
 TEST(Printing, PngAndRecordingPrinters) {

@@ -30,6 +30,25 @@ TEST_F(Activation, ClosingAnOwnedPopupActivatesItsOwnerAgain) {
   (void)other;
 }
 
+// A window whose owned popup took the focus gets it back when the popup closes; focusing one of its windows
+// while the popup is active goes straight there, without a stop at the window that had the focus before.
+TEST_F(Activation, ClosingAPopupGivesTheFocusBackAndFocusingAnotherWindowGoesStraightThere) {
+  HWND owner = Top(WS_POPUP | WS_VISIBLE, {0, 0, 300, 200});
+  HWND a = Child(owner, 1, {0, 0, 50, 50});
+  HWND b = Child(owner, 2, {60, 0, 110, 50});
+  SetFocus(a);
+  HWND box = Popup(owner, {50, 50, 150, 120});
+  ASSERT_EQ(GetFocus(), box);
+  DestroyWindow(box);
+  EXPECT_EQ(GetFocus(), a);
+  box = Popup(owner, {50, 50, 150, 120});
+  ClearLog();
+  SetFocus(b);
+  EXPECT_EQ(GetFocus(), b);
+  EXPECT_TRUE(Entries(a, WM_SETFOCUS).empty());
+  DestroyWindow(box);
+}
+
 TEST_F(Activation, HidingTheActiveWindowPassesActivationOnAndShowNaDoesNotTakeIt) {
   HWND first = Top(WS_POPUP | WS_VISIBLE, {0, 0, 100, 100});
   HWND second = Top(WS_POPUP | WS_VISIBLE, {200, 0, 300, 100});
