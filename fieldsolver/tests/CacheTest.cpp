@@ -12,6 +12,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <csignal>
+#include <filesystem>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace canonical;
 
@@ -343,6 +348,51 @@ TEST(SmartCacheFile, DamagedResultsAndCountsDoNotLoad)
     EXPECT_EQ(FieldSolverOpenCache(name.c_str()), FS_CACHE_FILE);
     FieldSolverClose();
     std::remove(name.c_str());
+}
+
+// Names that are no cache file are refused at once: a FIFO (whose open would wait for a writer), a folder, a
+// device, a file above the size limit. A save that cannot be written whole leaves the old file as it was.
+TEST(SmartCacheFile, OnlyRegularFilesLoadAndAFailedSaveKeepsTheOldFile)
+{
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "fieldsolver_names";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "folder.cache");
+    ASSERT_EQ(::mkfifo((dir / "fifo.cache").c_str(), 0600), 0);
+    std::ofstream(dir / "huge.cache").put('x');
+    std::filesystem::resize_file(dir / "huge.cache", (256u << 20) + 1);   // sparse: nothing is written
+    SmartCache cache;
+    for (const std::string& name : {(dir / "fifo.cache").string(), (dir / "folder.cache").string(), std::string("/dev/zero"),
+                                   (dir / "huge.cache").string()})
+        EXPECT_FALSE(cache.Load(name)) << name;
+
+    OutputRoom out(2);
+    FillTagged(out);
+    cache.SetSettings(Enabled());
+    ASSERT_TRUE(cache.Store(Model(Pair()), out.output));
+    const std::string name = (dir / "old.cache").string();
+    const std::vector<char> old = ReadFile("data/one_entry.cache");
+    WriteFile(name, old);
+    EXPECT_FALSE(cache.Save((dir / "folder.cache").string()));
+    {
+        // Files may grow no further than 64 bytes: the save's write fails part way.
+        rlimit saved{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 64;
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool saved64 = cache.Save(name);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_FALSE(saved64);
+    }
+    EXPECT_EQ(ReadFile(name), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 4);   // no new file left behind
+    ASSERT_TRUE(cache.Save(name));
+    SmartCache loaded;
+    ASSERT_TRUE(loaded.Load(name));
+    EXPECT_EQ(loaded.EntryCount(), 1);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(SmartCacheFile, CountsReadAtTheirLargestValueStayThereOnTheNextLookup)
