@@ -3,8 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -14,6 +12,7 @@
 #include "platform/base/AtomicFile.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/PathDialect.h"
+#include "platform/base/RegularFile.h"
 #include "platform/base/SystemError.h"
 
 namespace plat {
@@ -294,9 +293,12 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
   s.file.reset();
   if (!path) return true;
   const std::string native = NativePath(*path);
-  std::ifstream in(native, std::ios::binary);
-  if (in) {
-    const std::string text((std::istreambuf_iterator<char>(in)), {});
+  std::string text;
+  // Only a regular file is read (a FIFO would be waited on for good, a device read without end), up to a limit. A
+  // file that exists but cannot be read is refused rather than taken as empty, which the next write would replace.
+  const FileReadResult read = ReadRegularFile(native, kMaxFileBytes, text);
+  if (!read && !(read.status == FileReadStatus::CannotOpen && read.error == ENOENT)) return false;
+  if (read) {
     State parsed;
     if (!Parse(parsed, text)) return false;
     for (int i = 0; i < 4; ++i) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -131,4 +134,26 @@ TEST_F(RegistryTest, StoreFileRoundTrip) {
 
   std::ofstream(dir / "bad.txt") << "\"orphan\"=sz:x\n";
   EXPECT_FALSE(plat::RegistryStore::SetStoreFile(dir / "bad.txt"));
+}
+
+// A store file that cannot be read as one is refused at once, and the tree and every later write stay in memory.
+// Before, a folder was read as an empty store that the next write tried to replace, and a FIFO was waited on.
+TEST_F(RegistryTest, StoreFilesThatAreNoRegularFileOrTooLargeAreRefused) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "folder.txt");
+  ASSERT_EQ(::mkfifo((dir / "fifo.txt").c_str(), 0600), 0);
+  std::ofstream(dir / "huge.txt") << "[HKEY_CURRENT_USER\\Software]\r\n";
+  std::filesystem::resize_file(dir / "huge.txt", plat::RegistryStore::kMaxFileBytes + 1);
+  HKEY k = nullptr;
+  RegCreateKey(HKEY_CURRENT_USER, "Software\\Kept", &k);
+  RegCloseKey(k);
+  const std::string before = plat::RegistryStore::Dump();
+  for (const std::string& path : {dir / "folder.txt", dir / "huge.txt", dir / "fifo.txt", std::string("/dev/zero")}) {
+    ASSERT_FALSE(plat::RegistryStore::SetStoreFile(path)) << path;
+    EXPECT_EQ(plat::RegistryStore::Dump(), before) << path;
+  }
+  RegCreateKey(HKEY_CURRENT_USER, "Software\\New", &k);
+  RegCloseKey(k);
+  EXPECT_EQ(std::filesystem::file_size(dir / "huge.txt"), plat::RegistryStore::kMaxFileBytes + 1);
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "folder.txt"));
 }
