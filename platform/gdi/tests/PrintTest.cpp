@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "platform/base/FileFaults.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/PrintJob.h"
@@ -255,6 +256,33 @@ TEST(Printing, PngAndRecordingPrinters) {
   EXPECT_EQ(pages[0][0].rfind("text 100,100 \"recorded\"", 0), 0u) << pages[0][0];
   EXPECT_EQ(pages[0][1], "fill 100,200,600,260 #808080");
   DeleteDC(rec);
+}
+
+// A PDF print that fails (a full disk) or is aborted leaves the file that was there; before, the file was cut
+// when the document started and removed on abort.
+TEST(Printing, FailedOrAbortedPdfKeepsTheOldFile) {
+  const fs::path pdf = scratch("kept.pdf");
+  const std::string out = pdf.string();
+  auto print = [&](bool abort) {
+    HDC dc = CreateDC(nullptr, "PDF", nullptr, nullptr);
+    DOCINFO di{sizeof(DOCINFO), "Kept", out.c_str(), nullptr, 0};
+    EXPECT_GT(StartDoc(dc, &di), 0);
+    EXPECT_GT(StartPage(dc), 0);
+    drawPage(dc, "New text");
+    const int ended = abort ? AbortDoc(dc) : EndDoc(dc);
+    DeleteDC(dc);
+    return ended;
+  };
+  std::ofstream(pdf) << "old";
+  {
+    plat::FileFaultScope full(plat::FullDiskFaults());
+    EXPECT_EQ(print(false), SP_ERROR);
+  }
+  EXPECT_GT(print(true), 0);
+  std::ifstream in(pdf);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+  EXPECT_GT(print(false), 0);
+  EXPECT_GT(fs::file_size(pdf), 1000u);
 }
 
 TEST(Printing, DocumentCallsOutOfOrderFail) {
