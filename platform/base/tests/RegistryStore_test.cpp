@@ -1,4 +1,5 @@
 #include "platform/base/RegistryStore.h"
+#include "platform/base/FileFaults.h"
 
 #include <gtest/gtest.h>
 
@@ -156,4 +157,36 @@ TEST_F(RegistryTest, StoreFilesThatAreNoRegularFileOrTooLargeAreRefused) {
   RegCloseKey(k);
   EXPECT_EQ(std::filesystem::file_size(dir / "huge.txt"), plat::RegistryStore::kMaxFileBytes + 1);
   EXPECT_TRUE(std::filesystem::is_empty(dir / "folder.txt"));
+}
+
+// A change whose store file cannot be written (a full disk) fails and is not made: not in the tree, and not in the
+// file when a later change is written.
+TEST_F(RegistryTest, ChangesTheStoreFileDoesNotTakeAreNotMade) {
+  TempDir dir;
+  const std::string file = dir / "registry.txt";
+  ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+  HKEY k = nullptr, sub = nullptr;
+  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Software\\App\\Sub", &sub), ERROR_SUCCESS);
+  RegCloseKey(sub);
+  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Software\\App", &k), ERROR_SUCCESS);
+  SetString(k, "Kept", "old");
+  const std::string before = plat::RegistryStore::Dump();
+  {
+    plat::FileFaultScope full(plat::FullDiskFaults());
+    EXPECT_NE(RegSetValueEx(k, "Kept", 0, REG_SZ, reinterpret_cast<const BYTE*>("new"), 4), ERROR_SUCCESS);
+    EXPECT_NE(RegSetValueEx(k, "Added", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2), ERROR_SUCCESS);
+    EXPECT_NE(RegDeleteValue(k, "Kept"), ERROR_SUCCESS);
+    EXPECT_NE(RegDeleteKey(k, "Sub"), ERROR_SUCCESS);
+    EXPECT_NE(RegCreateKey(k, "New\\Deeper", &sub), ERROR_SUCCESS);
+    EXPECT_EQ(plat::RegistryStore::Dump(), before);
+  }
+  SetString(k, "Later", "1");
+  RegCloseKey(k);
+  plat::RegistryStore::Reset();
+  ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+  RegOpenKey(HKEY_CURRENT_USER, "Software\\App", &k);
+  EXPECT_EQ(GetString(k, "Kept"), "old");
+  EXPECT_EQ(GetString(k, "Added"), "<none>");
+  EXPECT_EQ(Subkeys(k), std::vector<std::string>{"Sub"});
+  RegCloseKey(k);
 }
