@@ -392,6 +392,15 @@ TEST(SmartCacheFile, OnlyRegularFilesLoadAndAFailedSaveKeepsTheOldFile)
     SmartCache loaded;
     ASSERT_TRUE(loaded.Load(name));
     EXPECT_EQ(loaded.EntryCount(), 1);
+
+    // Closing the solver saves its cache file and says when that failed.
+    for (const auto& [file, code] : {std::pair{dir / "folder.cache", FS_CACHE_FILE}, std::pair{dir / "closed.cache", FS_OK}}) {
+        ASSERT_EQ(FieldSolverInit(), 0);
+        SmartCacheSettings settings = Enabled();
+        std::snprintf(settings.fileName, sizeof settings.fileName, "%s", file.c_str());
+        ASSERT_EQ(FieldSolverSetCacheSettings(settings), 0);
+        EXPECT_EQ(FieldSolverClose(), code) << file;
+    }
     std::filesystem::remove_all(dir);
 }
 
