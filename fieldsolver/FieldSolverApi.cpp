@@ -90,7 +90,10 @@ int FieldSolverClose()
             g_cache->Clear();
             return FS_CACHE_INCONSISTENT;
         }
-        g_cache->Save(g_cache->FileName());
+        if (!g_cache->Save(g_cache->FileName())) {
+            g_cache.reset();
+            return FS_CACHE_FILE;   // the old file, if any, is left as it was
+        }
     }
     g_cache.reset();
     return FS_OK;

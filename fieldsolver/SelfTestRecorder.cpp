@@ -16,6 +16,13 @@ struct FileCloser {
     void operator()(std::FILE* f) const { if (f) std::fclose(f); }
 };
 
+// Closes a file that was written: false when any of its writes or its close failed.
+bool Closed(std::FILE* f)
+{
+    const bool written = !std::ferror(f);
+    return std::fclose(f) == 0 && written;
+}
+
 // The text after the last '.', compared without regard to case over at most 512 characters.
 bool ExtensionIs(const std::string& name, const char* wanted, bool& hasDot)
 {
@@ -102,21 +109,21 @@ int SelfTestRecorder::Close(bool commit)
         std::fclose(second_);
         second_ = nullptr;
     }
+    int result = 0;
     if (index_) {
         std::fprintf(index_, "\n");
         std::fprintf(index_, "\n[%s]", "END");
-        std::fclose(index_);
+        const bool written = Closed(index_);
         index_ = nullptr;
-        if (commit) {
-            std::remove(indexFileName_.c_str());
-            std::rename(tempIndexFileName_.c_str(), indexFileName_.c_str());
-        } else {
+        // The index takes the old one's place only when it was written whole; the rename replaces it in one step.
+        if (!commit || !written || std::rename(tempIndexFileName_.c_str(), indexFileName_.c_str()) != 0) {
             std::remove(tempIndexFileName_.c_str());
+            result = commit ? -1 : 0;
         }
         taskName_.clear();
     }
     recording_ = 0;
-    return 0;
+    return result;
 }
 
 void SelfTestRecorder::WriteCase(const TestCase& c, const std::string& baseName, int kind, std::string& inputName,
@@ -182,6 +189,10 @@ int SelfTestRecorder::WriteInputFile(const TestCase& c, const std::string& fileN
             std::fprintf(out, " LeftXtoPlane=%-6.2f RightXtoPlane=%-6.2f", t.LeftXtoPlane * kMilsPerMetre, t.RightXtoPlane * kMilsPerMetre);
     }
     std::fprintf(out, "\n");
+    if (!Closed(f.release())) {
+        std::remove(fileName.c_str());
+        return FS_INPUT_FILE;
+    }
     return 0;
 }
 
@@ -230,5 +241,9 @@ int SelfTestRecorder::WriteResultFile(const TestCase& c, const std::string& file
     block("\nTransformation from traces to eigenmodes", o.tracesToModes, 1.0, "%11.3f");
     block("\nCharacteristic impedance matrix [ohms]:", o.impedance, 1.0, "%11.3f");
     block("\nEquivalent resistors array [ohms]:", o.equivalentResistors, 1.0, "%11.2e");
+    if (!Closed(f.release())) {
+        std::remove(fileName.c_str());
+        return FS_RESULT_FILE;
+    }
     return 0;
 }

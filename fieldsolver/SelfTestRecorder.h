@@ -31,13 +31,15 @@ public:
     bool Start(const std::string& indexName, const std::string& tempIndexName);
     // 0, or -1 when recording is off.
     int Record(const FieldSolverInput& input, const FieldSolverOutput& output);
+    // 0, or -1 when a committing close could not write the index whole (the old index is then kept).
     int Close(bool commit);
     bool Recording() const { return recording_ == 1; }
 
     // kind 1 writes "<base>.inp" and "<base>.res"; an empty base name uses the time as "%016X".
     void WriteCase(const TestCase& c, const std::string& baseName, int kind, std::string& inputName, std::string& resultName);
-    int WriteInputFile(const TestCase& c, const std::string& fileName);   // 0 or 24
-    int WriteResultFile(const TestCase& c, const std::string& fileName);  // 0 or 23
+    // 0, or 24 (23) when the name is refused or the file cannot be written whole (nothing is then left of it).
+    int WriteInputFile(const TestCase& c, const std::string& fileName);
+    int WriteResultFile(const TestCase& c, const std::string& fileName);
 
     void SetClock(Clock clock) { clock_ = std::move(clock); }
 

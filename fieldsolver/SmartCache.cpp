@@ -7,6 +7,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <string_view>
 #include <new>
 
 namespace {
@@ -16,6 +19,7 @@ constexpr char kVersionText[16] = "Version 5.9    ";
 constexpr int kMaxBucketEntries = 0x40000;
 constexpr int kLayerWords = 9;
 constexpr int kTraceWords = 7;
+constexpr std::uintmax_t kMaxCacheFileBytes = 256u << 20;
 
 std::size_t OutputFloats(int n) { return OwnedOutputFloats(n); }
 
@@ -30,12 +34,13 @@ void CountOne(T& count)
 // Little-endian file access with a byte budget: nothing is read past the file's end.
 class Reader {
 public:
-    Reader(std::FILE* f, long long size) : file_(f), remaining_(size) {}
+    explicit Reader(std::string_view bytes) : bytes_(bytes) {}
     bool Bytes(void* out, std::size_t count)
     {
-        if (!ok_ || (long long)count > remaining_ || std::fread(out, 1, count, file_) != count)
+        if (!ok_ || count > bytes_.size())
             return ok_ = false;
-        remaining_ -= (long long)count;
+        std::memcpy(out, bytes_.data(), count);
+        bytes_.remove_prefix(count);
         return true;
     }
     bool Word(std::int32_t& v)
@@ -60,18 +65,16 @@ public:
         return Bytes(b, 4) && std::memcmp(b, tag, 4) == 0;
     }
     // True when `count` more bytes can still come from the file (checked before allocating).
-    bool Holds(long long count) const { return ok_ && count >= 0 && count <= remaining_; }
+    bool Holds(long long count) const { return ok_ && count >= 0 && (unsigned long long)count <= bytes_.size(); }
 
 private:
-    std::FILE* file_;
-    long long remaining_;
+    std::string_view bytes_;
     bool ok_ = true;
 };
 
 class Writer {
 public:
-    explicit Writer(std::FILE* f) : file_(f) {}
-    void Bytes(const void* p, std::size_t count) { ok_ = ok_ && std::fwrite(p, 1, count, file_) == count; }
+    void Bytes(const void* p, std::size_t count) { bytes_.append(static_cast<const char*>(p), count); }
     void Word(std::int32_t v)
     {
         const std::uint32_t u = std::uint32_t(v);
@@ -86,12 +89,71 @@ public:
         Word(w);
     }
     void Tag(const char* tag) { Bytes(tag, 4); }
-    bool Ok() const { return ok_; }
+    const std::string& Text() const { return bytes_; }
 
 private:
-    std::FILE* file_;
-    bool ok_ = true;
+    std::string bytes_;
 };
+
+// Reads the whole cache file before any of it is looked at. Only a regular file is opened: a FIFO, folder or
+// device named like the cache is refused at once rather than waited on or read without end. A file above the
+// limit is refused, also when it grows while it is read; one shortened while read is parsed as it was read.
+bool ReadCacheFile(const std::string& fileName, std::string& bytes)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fileName, ec) || std::filesystem::file_size(fileName, ec) > kMaxCacheFileBytes || ec)
+        return false;
+    std::FILE* f = std::fopen(fileName.c_str(), "rb");
+    if (!f)
+        return false;
+    char buffer[65536];
+    bool ok = true;
+    while (ok) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
+        if (n == 0)
+            break;
+        ok = bytes.size() + n <= kMaxCacheFileBytes;
+        if (ok)
+            bytes.append(buffer, n);
+    }
+    ok = ok && !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+// Writes the cache file whole or not at all: the bytes go to a new file beside it, which takes the file's name
+// only once all of them are written and closed. A failed write removes the new file and leaves the old one as
+// it was; a name that is not a regular file is refused. Behind a symbolic link, the link's target is replaced.
+bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
+{
+    std::error_code ec;
+    std::filesystem::path target(fileName);
+    const auto status = std::filesystem::status(target, ec);
+    if (std::filesystem::exists(status)) {
+        if (!std::filesystem::is_regular_file(status))
+            return false;
+        target = std::filesystem::canonical(target, ec);
+        if (ec)
+            return false;
+    }
+    const std::filesystem::path temp = target.parent_path() / ("." + target.filename().string() + ".new");
+    std::filesystem::remove(temp, ec);   // left by a save that was cut short
+    std::FILE* f = std::fopen(temp.c_str(), "wbx");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fflush(f) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    if (ok && std::filesystem::exists(status))
+        std::filesystem::permissions(temp, status.permissions(), ec);
+    if (ok)
+        std::filesystem::rename(temp, target, ec);
+    if (!ok || ec) {
+        std::filesystem::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
 
 // The twelve arrays in file order (the last four run A, C, B, D).
 std::vector<float*> FileArrays(FieldSolverOutput& o)
@@ -594,10 +656,7 @@ bool SmartCache::CheckConsistency() const
 
 bool SmartCache::Save(const std::string& fileName) const
 {
-    std::FILE* f = std::fopen(fileName.c_str(), "wb");
-    if (!f)
-        return false;
-    Writer w(f);
+    Writer w;
     w.Bytes(kHeaderText, 36);
     w.Bytes(kVersionText, 16);
     for (std::int32_t v : {enabled_, maxEntries_, maxBytes_, lookups_, hits_, priorityMode_, maxTraces_, minTraces_, evictions_})
@@ -638,21 +697,16 @@ bool SmartCache::Save(const std::string& fileName) const
         }
     }
     w.Tag("=END");
-    const bool ok = w.Ok();
-    return std::fclose(f) == 0 && ok;
+    return WriteCacheFile(fileName, w.Text());
 }
 
 bool SmartCache::Load(const std::string& fileName)
 {
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f)
+    std::string bytes;
+    if (!ReadCacheFile(fileName, bytes))
         return false;
-    long long size = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0)
-        size = std::ftell(f);
-    std::rewind(f);
     const SmartCacheSettings kept = GetSettings();
-    Reader r(f, size < 0 ? 0 : size);
+    Reader r(bytes);
     SmartCacheSettings fromFile = kept;
     bool ok = true;
     char text[36];
@@ -754,7 +808,6 @@ bool SmartCache::Load(const std::string& fileName)
     // The table's entry count is written from the same entries: a file that holds another number of
     // them lost or gained some.
     ok = ok && r.Tag("=END") && loadedEntries == entryWord;
-    std::fclose(f);
     if (!ok) {
         Clear();
         SetSettings(kept);

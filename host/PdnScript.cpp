@@ -503,8 +503,6 @@ std::vector<ScriptStep> LoadScript(const std::string& path) {
   const plat::FileReadResult read = plat::ReadRegularFile(path, kMaxScriptBytes, text);
   // Its name as the file system has it, a byte that is no UTF-8 shown by its number.
   const std::string shown = plat::Utf8Escaped(path);
-  if (read.status == plat::FileReadStatus::CannotOpen || read.status == plat::FileReadStatus::ReadFailed)
-    throw ScriptError(shown + ": cannot read the script");
   if (!read)
     throw ScriptError(shown + ": " + plat::DescribeFileRead(read, kMaxScriptBytes));
   return ParseScript(text, shown);

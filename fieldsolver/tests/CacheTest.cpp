@@ -12,6 +12,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <csignal>
+#include <filesystem>
+#include <utility>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace canonical;
 
@@ -343,6 +349,46 @@ TEST(SmartCacheFile, DamagedResultsAndCountsDoNotLoad)
     EXPECT_EQ(FieldSolverOpenCache(name.c_str()), FS_CACHE_FILE);
     FieldSolverClose();
     std::remove(name.c_str());
+}
+
+// Names that are no cache file are refused at once: a FIFO (whose open would wait for a writer), a folder, a
+// device, a file above the size limit. A save that fails part way leaves the old file, and closing says so.
+TEST(SmartCacheFile, OnlyRegularFilesLoadAndAFailedSaveKeepsTheOldFile)
+{
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "fieldsolver_names";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "folder.cache");
+    ASSERT_EQ(::mkfifo((dir / "fifo.cache").c_str(), 0600), 0);
+    std::ofstream(dir / "huge.cache").put('x');
+    std::filesystem::resize_file(dir / "huge.cache", (256u << 20) + 1);   // sparse
+    SmartCache cache;
+    for (const std::filesystem::path& name : {dir / "fifo.cache", dir / "folder.cache", std::filesystem::path("/dev/zero"), dir / "huge.cache"})
+        EXPECT_FALSE(cache.Load(name)) << name;
+
+    OutputRoom out(2);
+    FillTagged(out);
+    cache.SetSettings(Enabled());
+    ASSERT_TRUE(cache.Store(Model(Pair()), out.output));
+    const std::string name = dir / "old.cache";
+    WriteFile(name, {'o', 'l', 'd'});
+    rlimit limit{};   // files grow to 64 bytes only: the save's write fails part way
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlim_t was = std::exchange(limit.rlim_cur, 64);
+    std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const bool saved = cache.Save(name);
+    limit.rlim_cur = was;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadFile(name), (std::vector<char>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 4);   // no new file left behind
+
+    ASSERT_EQ(FieldSolverInit(), 0);
+    SmartCacheSettings settings = Enabled();
+    std::snprintf(settings.fileName, sizeof settings.fileName, "%s", (dir / "folder.cache").c_str());
+    ASSERT_EQ(FieldSolverSetCacheSettings(settings), 0);
+    EXPECT_EQ(FieldSolverClose(), FS_CACHE_FILE);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(SmartCacheFile, CountsReadAtTheirLargestValueStayThereOnTheNextLookup)

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 using namespace canonical;
 
@@ -144,4 +146,26 @@ TEST_F(RecorderTest, RecordsIndexAndCommitsOnClose)
     EXPECT_NE(text.find("[END]"), std::string::npos);
     EXPECT_FALSE(Read(dir + first + ".res").empty());
     EXPECT_TRUE(Read(temp).empty());
+}
+
+// Writes that fail (names linked to /dev/full) are reported, and the old index is kept.
+TEST_F(RecorderTest, FailedWritesAreReportedAndKeepTheOldIndex)
+{
+    OutputRoom out(2);
+    Fill(out);
+    SelfTestRecorder::TestCase c;
+    MakeCase(out, c);
+    const std::string index = dir + "full_index.txt", temp = dir + "full_index.tmp";
+    for (const std::string& name : {dir + "full.inp", dir + "full.res", temp}) {
+        std::remove(name.c_str());
+        ASSERT_EQ(::symlink("/dev/full", name.c_str()), 0);
+    }
+    std::remove(index.c_str());
+    std::ofstream(index) << "old";
+    EXPECT_EQ(recorder.WriteInputFile(c, dir + "full.inp"), FS_INPUT_FILE);
+    EXPECT_EQ(recorder.WriteResultFile(c, dir + "full.res"), FS_RESULT_FILE);
+    ASSERT_TRUE(recorder.Start(index, temp));
+    EXPECT_EQ(recorder.Close(true), -1);
+    ASSERT_FALSE(std::filesystem::is_symlink(index));   // not replaced by the cut one
+    EXPECT_EQ(Read(index), "old");
 }

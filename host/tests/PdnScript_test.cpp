@@ -4,6 +4,7 @@
 #include "platform/framework/ControlCodes.h"
 #include "platform/window/windowapi.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -132,6 +133,9 @@ TEST(PdnScript, BadLinesNameFileLineAndFault) {
     }
   }
   EXPECT_THROW(host::LoadScript("/nonexistent/dir/s.txt"), ScriptError);
+  // Why it cannot be read, as for a board.
+  EXPECT_THAT([] { host::LoadScript("/nonexistent/dir/s.txt"); },
+              testing::ThrowsMessage<ScriptError>(testing::HasSubstr("s.txt: cannot be opened for reading (No such file")));
   // The largest id takes all five digits.
   const auto largest = ParseScript("click 65535\nclick 00001\n", "ids.txt");
   ASSERT_EQ(largest.size(), 2u);

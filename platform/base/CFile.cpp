@@ -54,16 +54,20 @@ BOOL CFile::Open(LPCSTR fileName, UINT openFlags, CFileException* error) {
 
   const std::string path = plat::NativePath(fileName);
   // Truncation waits until the lock is held, so that a refused open never destroys the holder's data.
-  const int fd = ::open(path.c_str(), flags & ~O_TRUNC, 0666);
+  // Opened without waiting (a FIFO would wait for its other end) and looked at first: only a regular file is
+  // read or written, never a folder, FIFO, device or socket.
+  const int fd = ::open(path.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK | O_NOCTTY, 0666);
   if (fd < 0) {
     const int e = errno;
     return fail(CFileException::ErrnoToException(e), e);
   }
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int e = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     ::close(fd);
-    return fail(CFileException::accessDenied, EISDIR);
+    return fail(CFileException::accessDenied, e);
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   const UINT share = openFlags & 0x70;
   if (share == shareExclusive || share == shareDenyWrite || share == shareDenyRead) {
     const int op = (share == shareExclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;

@@ -10,13 +10,14 @@
 #include <chrono>
 #include <climits>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <mutex>
+#include <sstream>
 #include <thread>
 
 #include "platform/base/CodePage.h"
 #include "platform/base/PathDialect.h"
+#include "platform/base/RegularFile.h"
 #include "platform/base/SystemError.h"
 
 extern char** environ;
@@ -109,6 +110,15 @@ bool ParseMap(std::istream& in, State& s) {
   return true;
 }
 
+// Reads a map file whole, when it is a regular file of at most 1 MiB: a FIFO, folder or device named like it is
+// refused at once rather than waited on or read without end.
+bool ReadMapFile(const std::string& path, State& s) {
+  std::string text;
+  if (!ReadRegularFile(path, 1u << 20, text)) return false;
+  std::istringstream in(text);
+  return ParseMap(in, s);
+}
+
 // The program path and its arguments from a classic command line ("\"C:\\x\\a.exe\" args").
 void SplitCommandLine(std::string_view line, std::string& program, std::string& args) {
   while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
@@ -137,12 +147,10 @@ void ProgramLauncher::SetMapping(const std::string& classicName, std::optional<s
 }
 
 bool ProgramLauncher::LoadMapFile(const std::string& path) {
-  std::ifstream in(NativePath(path));
-  if (!in) return false;
   auto& s = TheState();
   std::lock_guard lock(s.mutex);
   s.mapFileTried = true;
-  return ParseMap(in, s);
+  return ReadMapFile(NativePath(path), s);
 }
 
 void ProgramLauncher::ClearMappings() {
@@ -189,8 +197,7 @@ BOOL CreateProcess(LPCSTR application, LPSTR commandLine, void*, void*, BOOL, DW
   if (!s.mapFileTried) {
     s.mapFileTried = true;
     const std::string exe = plat::ExecutablePath();
-    std::ifstream in(exe.substr(0, exe.rfind('/') + 1) + "programs.map");
-    if (in) plat::ParseMap(in, s);
+    plat::ReadMapFile(exe.substr(0, exe.rfind('/') + 1) + "programs.map", s);
   }
   plat::ProgramLauncher::Launch launch;
   launch.commandLine = commandLine ? commandLine : program;

@@ -3,17 +3,18 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/base/AtomicFile.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/PathDialect.h"
+#include "platform/base/RegularFile.h"
 #include "platform/base/SystemError.h"
 
 namespace plat {
@@ -294,9 +295,12 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
   s.file.reset();
   if (!path) return true;
   const std::string native = NativePath(*path);
-  std::ifstream in(native, std::ios::binary);
-  if (in) {
-    const std::string text((std::istreambuf_iterator<char>(in)), {});
+  std::string text;
+  // Only a regular file is read (a FIFO would be waited on for good, a device read without end), up to a limit. A
+  // file that exists but cannot be read is refused rather than taken as empty, which the next write would replace.
+  const FileReadResult read = ReadRegularFile(native, kMaxFileBytes, text);
+  if (!read && !(read.status == FileReadStatus::CannotOpen && read.error == ENOENT)) return false;
+  if (read) {
     State parsed;
     if (!Parse(parsed, text)) return false;
     for (int i = 0; i < 4; ++i) {
@@ -352,11 +356,23 @@ LSTATUS RegCreateKeyEx(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, voi
   if (const LONG r = plat::Resolve(s, key, k, where)) return r;
   std::vector<std::string> full = where.path;
   for (const std::string& part : plat::SplitPath(subKey)) full.push_back(part);
+  // The first level that does not exist yet: taken away again when the store file cannot be written.
+  plat::Key* parent = &s.roots[where.root];
+  std::size_t depth = 0;
+  while (depth < full.size()) {
+    const auto it = parent->subkeys.find(full[depth]);
+    if (it == parent->subkeys.end()) break;
+    parent = it->second.get();
+    ++depth;
+  }
   bool created = false;
   plat::CreatePath(s, where.root, full, created);
   if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
   if (created) {
-    if (const LONG r = plat::Persist(s)) return r;
+    if (const LONG r = plat::Persist(s)) {
+      parent->subkeys.erase(full[depth]);
+      return r;
+    }
   }
   *result = plat::NewHandle(s, plat::OpenKey{where.root, std::move(full)});
   return ERROR_SUCCESS;
@@ -434,8 +450,11 @@ LSTATUS RegDeleteKey(HKEY key, LPCSTR subKey) {
     if (it == k->subkeys.end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
     k = it->second.get();
   }
-  if (!k->subkeys.erase(parts.back())) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
-  return plat::Persist(s);
+  auto removed = k->subkeys.extract(parts.back());
+  if (!removed) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+  const LONG r = plat::Persist(s);
+  if (r) k->subkeys.insert(std::move(removed));  // a change the store file did not take is not made
+  return r;
 }
 
 LSTATUS RegQueryValueEx(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
@@ -474,14 +493,23 @@ LSTATUS RegSetValueEx(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data
   if (dataLength) v.data.assign(data, data + dataLength);
   // Strings written without their NUL still read back terminated.
   if ((type == REG_SZ || type == REG_EXPAND_SZ) && (v.data.empty() || v.data.back() != 0)) v.data.push_back(0);
-  const auto it = k->values.find(v.name);
+  auto it = k->values.find(v.name);
+  std::optional<plat::Value> old;
   if (it != k->values.end()) {
     v.name = it->second.name;  // the first spelling stays
-    it->second = std::move(v);
+    old = std::exchange(it->second, std::move(v));
   } else {
-    k->values.emplace(v.name, std::move(v));
+    it = k->values.emplace(v.name, std::move(v)).first;
   }
-  return plat::Persist(s);
+  const LONG r = plat::Persist(s);
+  if (r) {
+    // A change the store file did not take is not made.
+    if (old)
+      it->second = std::move(*old);
+    else
+      k->values.erase(it);
+  }
+  return r;
 }
 
 LSTATUS RegDeleteValue(HKEY key, LPCSTR name) {
@@ -492,6 +520,8 @@ LSTATUS RegDeleteValue(HKEY key, LPCSTR name) {
   if (const LONG r = plat::Resolve(s, key, k, where)) return r;
   const auto it = k->values.find(std::string_view(name ? name : ""));
   if (it == k->values.end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
-  k->values.erase(it);
-  return plat::Persist(s);
+  auto removed = k->values.extract(it);
+  const LONG r = plat::Persist(s);
+  if (r) k->values.insert(std::move(removed));  // a change the store file did not take is not made
+  return r;
 }

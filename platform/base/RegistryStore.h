@@ -11,6 +11,7 @@
 // escaped with a backslash, line breaks as \n and \r.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -71,8 +72,10 @@ class RegistryStore {
   // Empties the tree, closes every handle and forgets the store file (each test starts so).
   static void Reset();
   // Keeps the tree in this file from now on (loading it when it exists); nullopt: memory only.
-  // FALSE when the file exists but cannot be read or parsed.
+  // FALSE when the file exists but cannot be read or parsed, is no regular file or is larger than kMaxFileBytes;
+  // the tree is then left as it was, and kept in memory only, so that the file is never written over.
   static bool SetStoreFile(std::optional<std::string> path);
+  static constexpr std::uint64_t kMaxFileBytes = 16u << 20;
   // The whole tree in the store file's form, for tests.
   static std::string Dump();
   static std::size_t OpenHandleCount();

@@ -92,6 +92,7 @@ class PrintJob {
   std::string output_;
   void flushFills();
   cairo_surface_t* pdf_ = nullptr;
+  std::string pdfBytes_;  // the PDF as it is made; it takes the output file's place whole at the document's end
   cairo_t* page_ = nullptr;  // the PDF page being drawn
   // Solid fills of one colour gather in the page's path until another colour or another kind of output comes;
   // `run_` is the last rectangle, still open for a neighbour in its row or column to join.

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/base/AtomicFile.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/gdi/DcRecorder.h"
 #include "platform/gdi/DeviceContext.h"
@@ -388,13 +389,25 @@ int PrintJob::startDoc(DeviceContext&, const DOCINFOA* info) {
   pageCount_ = 0;
   if (setup_.target == PrinterSetup::Target::Pdf) {
     const double wpt = pageWidthPx() * 72.0 / setup_.dpi, hpt = pageHeightPx() * 72.0 / setup_.dpi;
-    pdf_ = cairo_pdf_surface_create(out.c_str(), wpt, hpt);
+    // The PDF is made in memory and written at the document's end, whole or not at all: a failed or aborted print
+    // leaves the file that was there. A name it can never take is refused here, at once.
+    std::error_code ec;
+    const std::filesystem::path target(out);
+    const auto folder = std::filesystem::status(target.has_parent_path() ? target.parent_path() : ".", ec);
+    const auto file = std::filesystem::status(target, ec);
+    if (!std::filesystem::is_directory(folder) || (std::filesystem::exists(file) && !std::filesystem::is_regular_file(file)))
+      return SP_ERROR;
+    pdfBytes_.clear();
+    const cairo_write_func_t append = [](void* closure, const unsigned char* data, unsigned int length) {
+      static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+      return CAIRO_STATUS_SUCCESS;
+    };
+    pdf_ = cairo_pdf_surface_create_for_stream(append, &pdfBytes_, wpt, hpt);
     if (cairo_surface_status(pdf_) != CAIRO_STATUS_SUCCESS) {
       cairo_surface_destroy(pdf_);
       pdf_ = nullptr;
       return SP_ERROR;
     }
-    files_.push_back(out);
   }
   inDoc_ = true;
   return 1;
@@ -462,10 +475,14 @@ int PrintJob::endDoc(DeviceContext& dc) {
   inDoc_ = false;
   if (pdf_) {
     cairo_surface_finish(pdf_);
-    const bool ok = cairo_surface_status(pdf_) == CAIRO_STATUS_SUCCESS;
+    bool ok = cairo_surface_status(pdf_) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(pdf_);
     pdf_ = nullptr;
+    int error = 0;
+    ok = ok && WriteFileAtomically(output_, pdfBytes_, error);
+    pdfBytes_.clear();
     if (!ok) return SP_ERROR;
+    files_.push_back(output_);
   }
   return 1;
 }
@@ -482,6 +499,7 @@ int PrintJob::abortDoc(DeviceContext& dc) {
   if (pdf_) {
     cairo_surface_destroy(pdf_);
     pdf_ = nullptr;
+    pdfBytes_.clear();
   }
   std::error_code ec;
   for (const std::string& f : files_) std::filesystem::remove(f, ec);

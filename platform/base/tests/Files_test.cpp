@@ -2,6 +2,8 @@
 
 #include "platform/base/tests/ExpectThrow.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -75,6 +77,15 @@ TEST(CFile, OpenFailuresAndBackslashPaths) {
     if (c == '/') c = '\\';
   { CFile f(("c:" + backslashed).c_str(), CFile::modeCreate | CFile::modeWrite); f.Write("x", 1); }
   EXPECT_EQ(ReadAll(dir / "sub/file.txt"), "x");
+}
+
+// Only regular files open, at once: a FIFO without its other end made the open wait for good.
+TEST(CFile, DevicesAndFifosAreRefusedAtOnce) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo.bin").c_str(), 0600), 0);
+  for (const std::string& path : {std::string("/dev/zero"), dir / "fifo.bin"})
+    for (UINT mode : {UINT(CFile::modeRead), UINT(CFile::modeCreate | CFile::modeWrite)})
+      EXPECT_NE(OpenCause(path, mode), -1) << path << " " << mode;
 }
 
 TEST(CFile, ExclusiveShareRefusesASecondOpenWithoutTruncating) {

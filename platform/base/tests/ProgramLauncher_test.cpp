@@ -1,5 +1,7 @@
 #include "platform/base/ProgramLauncher.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -110,6 +112,15 @@ TEST_F(LauncherTest, MapFileAndWaitingWithATimeout) {
   char path[4096];
   EXPECT_GT(GetModuleFileName(nullptr, path, sizeof path), 0u);
   EXPECT_NE(std::string(path).find("platform_base_tests"), std::string::npos);
+}
+
+// A map file that is no regular file is refused at once: a folder read as an empty map, a FIFO was waited on.
+TEST_F(LauncherTest, MapFilesThatAreNoRegularFileAreRefused) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "folder.map");
+  ASSERT_EQ(::mkfifo((dir / "fifo.map").c_str(), 0600), 0);
+  for (const std::string& path : {dir / "folder.map", dir / "fifo.map", std::string("/dev/zero")})
+    EXPECT_FALSE(plat::ProgramLauncher::LoadMapFile(path)) << path;
 }
 
 TEST_F(LauncherTest, MapFileLinesHoldingAZeroByteMapNothing) {

@@ -1,8 +1,12 @@
 #include "platform/base/RegistryStore.h"
+#include "platform/base/FileFaults.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -131,4 +135,38 @@ TEST_F(RegistryTest, StoreFileRoundTrip) {
 
   std::ofstream(dir / "bad.txt") << "\"orphan\"=sz:x\n";
   EXPECT_FALSE(plat::RegistryStore::SetStoreFile(dir / "bad.txt"));
+}
+
+// A store file that cannot be read as one is refused at once, and the tree stays as it was. Before, a folder threw,
+// a FIFO was waited on and /dev/zero read without end.
+TEST_F(RegistryTest, StoreFilesThatAreNoRegularFileOrTooLargeAreRefused) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "folder.txt");
+  ASSERT_EQ(::mkfifo((dir / "fifo.txt").c_str(), 0600), 0);
+  std::ofstream(dir / "huge.txt").put('\n');
+  std::filesystem::resize_file(dir / "huge.txt", plat::RegistryStore::kMaxFileBytes + 1);
+  for (const std::string& path : {dir / "folder.txt", dir / "huge.txt", dir / "fifo.txt", std::string("/dev/zero")}) {
+    ASSERT_FALSE(plat::RegistryStore::SetStoreFile(path)) << path;
+    EXPECT_EQ(plat::RegistryStore::Dump(), "") << path;
+  }
+}
+
+// A change whose store file cannot be written (a full disk) fails and is not made: before, it stayed in the tree,
+// and the next change that was written put it in the file.
+TEST_F(RegistryTest, ChangesTheStoreFileDoesNotTakeAreNotMade) {
+  TempDir dir;
+  ASSERT_TRUE(plat::RegistryStore::SetStoreFile(dir / "registry.txt"));
+  HKEY k = nullptr, sub = nullptr;
+  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "App\\Sub", &sub), ERROR_SUCCESS);
+  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "App", &k), ERROR_SUCCESS);
+  SetString(k, "Kept", "old");
+  const std::string before = plat::RegistryStore::Dump();
+  plat::FileFaultScope full(plat::FullDiskFaults());
+  EXPECT_NE(RegSetValueEx(k, "Kept", 0, REG_SZ, reinterpret_cast<const BYTE*>("new"), 4), ERROR_SUCCESS);
+  EXPECT_NE(RegSetValueEx(k, "Added", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2), ERROR_SUCCESS);
+  EXPECT_NE(RegDeleteValue(k, "Kept"), ERROR_SUCCESS);
+  EXPECT_NE(RegDeleteKey(k, "Sub"), ERROR_SUCCESS);
+  EXPECT_NE(RegCreateKey(k, "New\\Deeper", &sub), ERROR_SUCCESS);
+  EXPECT_EQ(plat::RegistryStore::Dump(), before);
+  RegCloseKey(k);
 }

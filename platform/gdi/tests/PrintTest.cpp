@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "platform/base/FileFaults.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/PrintJob.h"
@@ -255,6 +256,24 @@ TEST(Printing, PngAndRecordingPrinters) {
   EXPECT_EQ(pages[0][0].rfind("text 100,100 \"recorded\"", 0), 0u) << pages[0][0];
   EXPECT_EQ(pages[0][1], "fill 100,200,600,260 #808080");
   DeleteDC(rec);
+}
+
+// A PDF print that fails (a full disk) or is aborted leaves the old file; before, StartDoc cut it and AbortDoc
+// removed it.
+TEST(Printing, FailedOrAbortedPdfKeepsTheOldFile) {
+  const std::string out = scratch("kept.pdf").string();
+  std::ofstream(out) << "old";
+  for (bool abort : {false, true}) {
+    plat::FileFaultScope full(abort ? plat::FileFaultHook() : plat::FullDiskFaults());
+    HDC dc = CreateDC(nullptr, "PDF", nullptr, nullptr);
+    DOCINFO di{sizeof(DOCINFO), "Kept", out.c_str(), nullptr, 0};
+    EXPECT_GT(StartDoc(dc, &di), 0);
+    EXPECT_GT(StartPage(dc), 0);
+    EXPECT_EQ(abort ? AbortDoc(dc) : EndDoc(dc), abort ? 1 : SP_ERROR);
+    DeleteDC(dc);
+    std::ifstream in(out);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old") << abort;
+  }
 }
 
 TEST(Printing, DocumentCallsOutOfOrderFail) {
