@@ -87,8 +87,9 @@ void CMESelectViasOlmPage::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CMESelectViasOlmPage::OnSetActive() {
+  // Shows the net and fills the list with the viewer's selection (one fill: the net's change answers as a selection
+  // change does).
   OnSelectedNetChanged();
-  OnViewerSelectionChanged();
   return CDWPage::OnSetActive();
 }
 
