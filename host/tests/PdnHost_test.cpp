@@ -1318,6 +1318,21 @@ TEST_F(PdnHostProgram, AViaThatArrivesEnabledButFailsItsCheckIsShownUncheckedAnd
   ExpectShotsMatchReferences(dir, {"via-list-invalid-picks", "via-list-invalid-settings"});
 }
 
+// A pair's model type chosen, then the via type turned back to a single via: the host is told no export mode for the
+// single via (the type step no longer shows one), as when the pair's type was never chosen.
+TEST_F(PdnHostProgram, ASingleViaGetsNoModelTypeChosenEarlierForAPair) {
+  const Outcome outcome = RunPdnHost("--wizard via-model --open modeless --fixed-clock --project " + project +
+                                     " --shots " + dir.string() + " --script " +
+                                     (SourceDir() / "host/tests/scripts/via-model-type-single.pdnscript").string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_NE(outcome.output.find("  GetExportDifferentialMode = false\n  GetExportCommonMode = false\n"
+                                "  GetDiffViaType = 0\n"),
+            std::string::npos)
+      << outcome.output;
+  EXPECT_NE(outcome.output.find("  GetProbeCount = 1\n  probe 0 = V_TX0_P\n"), std::string::npos) << outcome.output;
+  ExpectShotsMatchReferences(dir, {"via-model-type-single-01-no-type"});
+}
+
 // The extractor's "Add IC Power Pin..." leaves the keyboard where it was once the host's command returned.
 TEST_F(PdnHostProgram, TheExtractorsAddPinButtonKeepsTheKeyboardAfterTheHostsCommand) {
   const Outcome outcome = RunPdnHost("--wizard extractor --open modeless --no-getters --script " +
