@@ -189,7 +189,7 @@ ROWCOL CMESelectViasOlmPage::SelectedDataRow() {
 
 void CMESelectViasOlmPage::UpdatePanToButton() { EnableControl(IDC_PAN_TO, SelectedDataRow() != 0); }
 
-void CMESelectViasOlmPage::OnCheckBoxClicked(ROWCOL row) {
+void CViaPortsPage::OnCheckBoxClicked(ROWCOL row) {
   if (!StorePortCheck(row))
     return;
   const CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
@@ -298,7 +298,3 @@ void CMESelectViasTPEPage::FillGrid() {
   grid.RefreshScrollBars();
 }
 
-void CMESelectViasTPEPage::OnCheckBoxClicked(ROWCOL row) {
-  if (StorePortCheck(row))
-    UpdateOwnerButtons();
-}

@@ -1437,16 +1437,30 @@ TEST_F(PdnHostProgram, TheExtractorForgetsTheBoardItLeaves) {
 }
 
 // The extractor's board marks follow every change of its via checks, not only a single click: "Uncheck All",
-// "Check All" and the host switching a via off while another step is current.
+// "Check All" and the host switching a via off while another step is current; in board mode a click in the list.
 TEST_F(PdnHostProgram, TheExtractorsBoardMarksFollowEveryCheck) {
-  const Outcome outcome = RunPdnHost("--board " + SampleBoard("demo8").string() +
-                                     " --wizard extractor --open modal --fixed-clock --script " +
-                                     (SourceDir() / "host/tests/scripts/extractor-marks.pdnscript").string());
-  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
-  for (const char* expected : {": click \"Uncheck All\"\nmarks: 0\n",
-                               ": click \"Check All\"\nmarks: 2 at (53.000,32.000) (52.000,32.000)\n",
-                               "SetViaPortEnabled(V_TX0_N, off) -> true\nmarks: 1 at (52.000,32.000)\n"})
-    EXPECT_NE(outcome.output.find(expected), std::string::npos) << expected << outcome.output;
+  struct Case {
+    const char* script;
+    const char* options;
+    std::vector<const char*> expected;
+  };
+  const Case cases[] = {
+      {"extractor-marks", "",
+       {": click \"Uncheck All\"\nmarks: 0\n",
+        ": click \"Check All\"\nmarks: 2 at (53.000,32.000) (52.000,32.000)\n",
+        "SetViaPortEnabled(V_TX0_N, off) -> true\nmarks: 1 at (52.000,32.000)\n"}},
+      {"extractor-marks-list", " --board-mode",
+       {": cell 1003 1 1\nmarks: 1 at (52.000,32.000)\n", ": cell 1003 1 1\nmarks: 2 at (52.000,32.000) (53.000,32.000)\n"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    const Outcome outcome = RunPdnHost("--board " + SampleBoard("demo8").string() + c.options +
+                                       " --wizard extractor --open modal --fixed-clock --script " +
+                                       (SourceDir() / "host/tests/scripts" / c.script).string() + ".pdnscript");
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    for (const char* expected : c.expected)
+      EXPECT_NE(outcome.output.find(expected), std::string::npos) << expected << outcome.output;
+  }
 }
 
 // Names a little longer than the sample boards' read whole: the extractor's via list and "Selected net:" with nets
