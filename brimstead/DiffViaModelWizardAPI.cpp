@@ -76,8 +76,11 @@ bool CDiffViaModelWizardAPI::CloseWizard() {
   return true;
 }
 
-bool CDiffViaModelWizardAPI::GetExportDifferentialMode() { return Data().m_bExportDifferentialMode; }
-bool CDiffViaModelWizardAPI::GetExportCommonMode() { return Data().m_bExportCommonMode; }
+// The model type is a pair's: a single via exports neither mode (the record keeps the pair's choice for the pair).
+bool CDiffViaModelWizardAPI::GetExportDifferentialMode() {
+  return Data().m_bDiffViaType && Data().m_bExportDifferentialMode;
+}
+bool CDiffViaModelWizardAPI::GetExportCommonMode() { return Data().m_bDiffViaType && Data().m_bExportCommonMode; }
 BYTE CDiffViaModelWizardAPI::GetDiffViaType() { return Data().m_bDiffViaType ? 1 : 0; }
 double CDiffViaModelWizardAPI::GetNormalImpedance() { return Data().m_dNormalImpedance; }
 

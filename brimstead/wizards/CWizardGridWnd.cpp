@@ -120,13 +120,31 @@ void FitRowHeaders(CWizardGridWnd& grid, int minimum) {
     grid.SetColWidth(0, 0, width);
 }
 
-int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col) {
-  CGXControl* control = grid.ControlForCell(row, col);
+namespace {
+// A cell as the column fit sees it: its control (null for none), the width it needs (0 without a control) and
+// whether it shows a value, from one composition of its style into `work`.
+struct MeasuredCell {
+  const CGXControl* control;
+  int width;
+  bool hasValue;
+};
+
+MeasuredCell MeasureCell(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col, CGXStyle& work) {
+  work.Free();
+  grid.ComposeCellStyle(row, col, work);
+  CGXControl* control = grid.MatchesCurrentCell(row, col)
+                            ? grid.ControlOfCurrentCell()
+                            : grid.ControlForId(work.IsIncluded(GX_IN_CONTROLID) ? work.GetControl() : 0);
   if (!control)
-    return 0;
+    return {nullptr, 0, false};
+  const int width = static_cast<int>(control->ComputeCellSize(&dc, row, col, work, nullptr, FALSE).cx);
+  return {control, width, work.GetIncludeValue() && !work.GetValue().IsEmpty()};
+}
+}  // namespace
+
+int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col) {
   CGXStyle* style = grid.NewWorkStyle();
-  grid.ComposeCellStyle(row, col, *style);
-  const int width = static_cast<int>(control->ComputeCellSize(&dc, row, col, *style, nullptr, FALSE).cx);
+  const int width = MeasureCell(grid, dc, row, col, *style).width;
   grid.ReleaseWorkStyle(style);
   return width;
 }
@@ -168,19 +186,22 @@ void FitColumnsToWindow(CWizardGridWnd& grid, std::span<const ROWCOL> givers) {
   int spare = room;
   int shortfall = 0;
   const auto gives = [&givers](ROWCOL col) { return givers.empty() || std::ranges::count(givers, col) > 0; };
+  // Each cell's style is composed once for its width, its control and its value.
+  CGXStyle* work = grid.NewWorkStyle();
+  const ROWCOL rows = grid.GetRowCount();
   for (Column& column : columns) {
-    for (ROWCOL row = 0; row <= grid.GetRowCount(); ++row) {
-      const int needed = CellWidthNeeded(grid, dc, row, column.col);
-      column.widest = std::max(column.widest, needed);
-      const CGXControl* control = grid.ControlForCell(row, column.col);
-      if (row > 0 && dynamic_cast<const CGXStatic*>(control) && !dynamic_cast<const CGXHeader*>(control) &&
-          !grid.GetCellValue(row, column.col).IsEmpty())
-        column.widestText = std::max(column.widestText, needed);
+    for (ROWCOL row = 0; row <= rows; ++row) {
+      const MeasuredCell cell = MeasureCell(grid, dc, row, column.col, *work);
+      column.widest = std::max(column.widest, cell.width);
+      if (row > 0 && cell.hasValue && dynamic_cast<const CGXStatic*>(cell.control) &&
+          !dynamic_cast<const CGXHeader*>(cell.control))
+        column.widestText = std::max(column.widestText, cell.width);
     }
     if (gives(column.col))
       spare += std::max(0, column.width - column.widest);
     shortfall += std::max(0, column.widestText - column.width);
   }
+  grid.ReleaseWorkStyle(work);
   // A column whose text is cut widens, from the first to the last, by what the window and the other columns can
   // spare; the columns then give up what they have beyond their widest texts, from the last to the first, until
   // they fit the window.

@@ -87,8 +87,9 @@ void CMESelectViasOlmPage::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CMESelectViasOlmPage::OnSetActive() {
+  // Shows the net and fills the list with the viewer's selection (one fill: the net's change answers as a selection
+  // change does).
   OnSelectedNetChanged();
-  OnViewerSelectionChanged();
   return CDWPage::OnSetActive();
 }
 
@@ -188,7 +189,7 @@ ROWCOL CMESelectViasOlmPage::SelectedDataRow() {
 
 void CMESelectViasOlmPage::UpdatePanToButton() { EnableControl(IDC_PAN_TO, SelectedDataRow() != 0); }
 
-void CMESelectViasOlmPage::OnCheckBoxClicked(ROWCOL row) {
+void CViaPortsPage::OnCheckBoxClicked(ROWCOL row) {
   if (!StorePortCheck(row))
     return;
   const CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
@@ -297,7 +298,3 @@ void CMESelectViasTPEPage::FillGrid() {
   grid.RefreshScrollBars();
 }
 
-void CMESelectViasTPEPage::OnCheckBoxClicked(ROWCOL row) {
-  if (StorePortCheck(row))
-    UpdateOwnerButtons();
-}

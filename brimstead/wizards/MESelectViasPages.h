@@ -11,7 +11,7 @@
 //       -> UpdatePortMark (the port's marks alone)
 //   rows dragged -> ValidateAndStore (record follows at once) -> NumberPorts
 // CMESelectViasTPEPage (board mode): the ports the record holds; a drag renumbers, the record follows when the
-// page is left.
+// page is left. A check box click marks or unmarks its port on the board view as outside board mode.
 #pragma once
 
 #include "brimstead/wizards/DWPage.h"
@@ -31,6 +31,8 @@ public:
   // The ports in the grid's row order.
   bool ValidateAndStore() override;
   void NumberPorts();
+  // The clicked port takes its box's value (StorePortCheck); the wizard's buttons and the port's board marks follow.
+  void OnCheckBoxClicked(ROWCOL row) override;
 
 protected:
   // The port of a clicked check box takes the box's value and the ports are numbered again; false without a grid
@@ -66,7 +68,6 @@ public:
 
   void FillGrid();
   void UpdatePanToButton();
-  void OnCheckBoxClicked(ROWCOL row) override;
   void OnRowsMoved() override;
   void OnGridSelectionChanged() override { UpdatePanToButton(); }
 
@@ -98,7 +99,6 @@ public:
   BOOL OnSetActive() override;
 
   void FillGrid();
-  void OnCheckBoxClicked(ROWCOL row) override;
   void OnRowsMoved() override { NumberPorts(); }
 };
 

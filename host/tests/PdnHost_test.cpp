@@ -1318,6 +1318,21 @@ TEST_F(PdnHostProgram, AViaThatArrivesEnabledButFailsItsCheckIsShownUncheckedAnd
   ExpectShotsMatchReferences(dir, {"via-list-invalid-picks", "via-list-invalid-settings"});
 }
 
+// A pair's model type chosen, then the via type turned back to a single via: the host is told no export mode for the
+// single via (the type step no longer shows one), as when the pair's type was never chosen.
+TEST_F(PdnHostProgram, ASingleViaGetsNoModelTypeChosenEarlierForAPair) {
+  const Outcome outcome = RunPdnHost("--wizard via-model --open modeless --fixed-clock --project " + project +
+                                     " --shots " + dir.string() + " --script " +
+                                     (SourceDir() / "host/tests/scripts/via-model-type-single.pdnscript").string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_NE(outcome.output.find("  GetExportDifferentialMode = false\n  GetExportCommonMode = false\n"
+                                "  GetDiffViaType = 0\n"),
+            std::string::npos)
+      << outcome.output;
+  EXPECT_NE(outcome.output.find("  GetProbeCount = 1\n  probe 0 = V_TX0_P\n"), std::string::npos) << outcome.output;
+  ExpectShotsMatchReferences(dir, {"via-model-type-single-01-no-type"});
+}
+
 // The extractor's "Add IC Power Pin..." leaves the keyboard where it was once the host's command returned.
 TEST_F(PdnHostProgram, TheExtractorsAddPinButtonKeepsTheKeyboardAfterTheHostsCommand) {
   const Outcome outcome = RunPdnHost("--wizard extractor --open modeless --no-getters --script " +
@@ -1422,16 +1437,30 @@ TEST_F(PdnHostProgram, TheExtractorForgetsTheBoardItLeaves) {
 }
 
 // The extractor's board marks follow every change of its via checks, not only a single click: "Uncheck All",
-// "Check All" and the host switching a via off while another step is current.
+// "Check All" and the host switching a via off while another step is current; in board mode a click in the list.
 TEST_F(PdnHostProgram, TheExtractorsBoardMarksFollowEveryCheck) {
-  const Outcome outcome = RunPdnHost("--board " + SampleBoard("demo8").string() +
-                                     " --wizard extractor --open modal --fixed-clock --script " +
-                                     (SourceDir() / "host/tests/scripts/extractor-marks.pdnscript").string());
-  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
-  for (const char* expected : {": click \"Uncheck All\"\nmarks: 0\n",
-                               ": click \"Check All\"\nmarks: 2 at (53.000,32.000) (52.000,32.000)\n",
-                               "SetViaPortEnabled(V_TX0_N, off) -> true\nmarks: 1 at (52.000,32.000)\n"})
-    EXPECT_NE(outcome.output.find(expected), std::string::npos) << expected << outcome.output;
+  struct Case {
+    const char* script;
+    const char* options;
+    std::vector<const char*> expected;
+  };
+  const Case cases[] = {
+      {"extractor-marks", "",
+       {": click \"Uncheck All\"\nmarks: 0\n",
+        ": click \"Check All\"\nmarks: 2 at (53.000,32.000) (52.000,32.000)\n",
+        "SetViaPortEnabled(V_TX0_N, off) -> true\nmarks: 1 at (52.000,32.000)\n"}},
+      {"extractor-marks-list", " --board-mode",
+       {": cell 1003 1 1\nmarks: 1 at (52.000,32.000)\n", ": cell 1003 1 1\nmarks: 2 at (52.000,32.000) (53.000,32.000)\n"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    const Outcome outcome = RunPdnHost("--board " + SampleBoard("demo8").string() + c.options +
+                                       " --wizard extractor --open modal --fixed-clock --script " +
+                                       (SourceDir() / "host/tests/scripts" / c.script).string() + ".pdnscript");
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    for (const char* expected : c.expected)
+      EXPECT_NE(outcome.output.find(expected), std::string::npos) << expected << outcome.output;
+  }
 }
 
 // Names a little longer than the sample boards' read whole: the extractor's via list and "Selected net:" with nets
