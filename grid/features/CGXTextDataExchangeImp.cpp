@@ -115,7 +115,7 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
   const BOOL oldLock = grid->LockUpdate(TRUE);
 
   ROWCOL row = target.top, col = target.left, maxCol = target.left, lastTextRow = 0;
-  BOOL failed = FALSE, aborted = FALSE;
+  BOOL failed = FALSE, aborted = FALSE, refused = FALSE;
   CGXStyle* style = grid->NewWorkStyle();
   try {
     size_t i = 0;
@@ -151,7 +151,7 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
           const CString text = gx::DecodePastedField(data + start, i - start, escapes);
           grid->ComposeCellStyle(row, col, *style);
           if (!SetPastedText(grid, row, col, text, 1, style)) {
-            failed = TRUE;
+            failed = refused = TRUE;
             break;
           }
         }
@@ -182,8 +182,9 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
     failed = aborted = TRUE;
   }
   grid->ReleaseWorkStyle(style);
-  // A failed paste keeps what was stored unless the user asked for a roll-back.
-  if (aborted && CGXLongOperationScope::IsRollbackRequested())
+  // A failed paste keeps what was stored unless the user asked for a roll-back; a text that its cell refuses
+  // leaves every cell as it was (a block is pasted whole or not at all), and the user is told why.
+  if (refused || (aborted && CGXLongOperationScope::IsRollbackRequested()))
     grid->RollbackTransaction();
   else
     grid->CommitTransaction();
@@ -192,6 +193,10 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
   const ROWCOL lastRow = grid->GetRowCount();
   if (target.top <= lastRow) grid->RedrawRange(target.top, target.left, lastRow, maxCol, GX_UPDATENOW);
   grid->RefreshScrollBars();
+  if (refused) {
+    if (grid->GetWarningText().IsEmpty()) grid->SetWarningText(gx::LoadGridString(20210));
+    grid->ShowWarningText();
+  }
   return !failed;
 }
 
