@@ -173,6 +173,23 @@ TEST_F(GalleryPaste, ACurrencyCellRefusesAPastedAmountOfMoreThanFifteenDigits) {
   EXPECT_EQ(paste("1234567890123.45"), "1234567890123.45");
 }
 
+// A currency cell read a pasted text's last run of digits and dropped the rest: "6/15/2024" stored $2,024.00,
+// "1e400" $400.00. A text that is more than an amount in the cell's format is refused; a shown amount is not.
+TEST_F(GalleryPaste, ACurrencyCellRefusesATextThatIsMoreThanAnAmount) {
+  CGXGridWnd* g = Open("currency");
+  ASSERT_NE(g, nullptr);
+  const char* const cases[][2] = {{"6/15/2024", "1234.5"}, {"1e400", "1234.5"}, {"12 34", "1234.5"},
+                                  {"$1,234.50", "1234.50"}, {"(5)", "-5.00"}, {" -$7.25 ", "-7.25"}};
+  for (const auto& [text, stored] : cases) {
+    ::SetFocus(g->GridHwnd());
+    EXPECT_TRUE(g->MoveCurrentCellTo(1, kLive, GX_UPDATENOW));
+    g->SetCellValue(1, kLive, "1234.5", GX_UPDATENOW);
+    gxtest::PutClipboardText(text);
+    Key('V', true);
+    EXPECT_EQ(std::string(g->GetCellValue(1, kLive)), stored) << text;
+  }
+}
+
 // Ctrl+V of a text that is no choice on the drop-down page's text-fit and line-index cells emptied them
 // without a word, and a block whose second field a cell refused kept its first field pasted. A block goes in
 // whole or not at all, and a refusal says so.
