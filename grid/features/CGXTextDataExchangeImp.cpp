@@ -116,6 +116,7 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
 
   ROWCOL row = target.top, col = target.left, maxCol = target.left, lastTextRow = 0;
   BOOL failed = FALSE, aborted = FALSE, refused = FALSE;
+  CString report;  // the data object's own word on a refused text (a formula that does not parse)
   CGXStyle* style = grid->NewWorkStyle();
   try {
     size_t i = 0;
@@ -152,6 +153,7 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
           grid->ComposeCellStyle(row, col, *style);
           if (!SetPastedText(grid, row, col, text, 1, style)) {
             failed = refused = TRUE;
+            grid->DataObjectErrorText(report);
             break;
           }
         }
@@ -194,7 +196,8 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
   if (target.top <= lastRow) grid->RedrawRange(target.top, target.left, lastRow, maxCol, GX_UPDATENOW);
   grid->RefreshScrollBars();
   if (refused) {
-    if (grid->GetWarningText().IsEmpty()) grid->SetWarningText(gx::LoadGridString(20210));
+    if (grid->GetWarningText().IsEmpty())
+      grid->SetWarningText(report.IsEmpty() ? gx::LoadGridString(20210) : report);
     grid->ShowWarningText();
   }
   return !failed;

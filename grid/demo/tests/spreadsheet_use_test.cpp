@@ -429,6 +429,21 @@ TEST_F(SheetUse, ALongFormulaComesBackWhole) {
   EXPECT_EQ(Formula(budget, 12, 1), "");
 }
 
+// A pasted block whose second line is a formula that does not parse kept its first line, with no word or a
+// general one: the sheet keeps every cell and gives the parse error once.
+TEST_F(SheetUse, APastedBlockWithABadFormulaChangesNoCellAndGivesTheParseError) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  ASSERT_TRUE(budget->MoveCurrentCellTo(10, 1, GX_UPDATENOW));
+  plat::ClearShownLog();
+  PutText("5\r\n=1+\r\n");
+  Ctrl('V');
+  EXPECT_EQ(Formula(budget, 10, 1), "");
+  EXPECT_EQ(Formula(budget, 11, 1), "");
+  ASSERT_EQ(plat::ShownLog().size(), 1u);
+  EXPECT_EQ(plat::ShownLog()[0].request.text, "Cell A11: ERROR: expected to find an operand here (Pos 3)");
+}
+
 // A typed path had its backslashes taken as escapes ("C:\temp" became "C:", a TAB and "emp"), and a copy
 // pasted back did not restore it. A text is stored as typed; escapes stay a feature of string constants in
 // formulas.
