@@ -87,6 +87,11 @@ BOOL CGXTextDataExchangeImp::CopyTextToFile(CGXGridCore* grid, CFile& file, cons
 
 BOOL CGXTextDataExchangeImp::SetPastedText(CGXGridCore* grid, ROWCOL row, ROWCOL col, const CString& text, UINT flags,
                                            const CGXStyle* style) {
+  // A paste goes in whole or not at all: a text longer than the cell's maximum length, which the store would
+  // cut, is refused with the message of a paste that does not fit.
+  if (style && style->IsIncluded(GX_IN_MAXLENGTH) &&
+      CGXControl::WarnIfTooLong(grid, text.GetLength(), style->GetMaxLength()))
+    return FALSE;
   return grid->SetCellTextThroughControl(row, col, text, flags, style);
 }
 
