@@ -275,12 +275,12 @@ BOOL CGXComboBox::GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CSt
 
 BOOL CGXComboBox::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle& style) {
   if (!m_bFillWithChoiceList || !(FitsText() || DisplaysChoice()) || !HasChoices(style)) return TRUE;
+  // A text that is no choice is refused, as the editor refuses it (the cell kept nothing of it, not even its
+  // own value); an empty one empties the cell.
   CString line;
   const int n = FindChoiceListItem(line, text, style.GetChoiceList(), FALSE);
-  if (DisplaysChoice())
-    text = n < 0 ? CString() : Decimal(n + (IndexBase() == 1 ? 1 : 0));
-  else
-    text = n < 0 ? CString() : line;
+  if (n < 0) return text.IsEmpty();
+  text = DisplaysChoice() ? Decimal(n + (IndexBase() == 1 ? 1 : 0)) : line;
   return TRUE;
 }
 

@@ -205,12 +205,11 @@ BOOL CGXComboBoxWnd::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT fl
 
 BOOL CGXComboBoxWnd::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle& style) {
   if (!m_bFillWithChoiceList || (m_nIndexValue == -1 && !m_bDispChoice) || !style.IsIncluded(GX_IN_CHOICELIST)) return TRUE;
+  // As the drop-down cell's: a text that is no choice is refused, an empty one empties the cell.
   CString line;
   const int n = FindChoiceListItem(line, text, style.GetChoiceList(), FALSE);
-  if (n < 0)
-    text.Empty();
-  else
-    text = m_bDispChoice ? Decimal(n + m_nIndexValue) : line;
+  if (n < 0) return text.IsEmpty();
+  text = m_bDispChoice ? Decimal(n + m_nIndexValue) : line;
   return TRUE;
 }
 

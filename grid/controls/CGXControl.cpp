@@ -15,6 +15,7 @@
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/CGXStylesMap.h"
 #include "grid/core/CGXSysColorTable.h"
+#include "grid/core/gxstrings.h"
 #include "platform/base/CSharedFile.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/StringApi.h"
@@ -453,6 +454,14 @@ const CGXStyle& CGXControl::StyleForStore(ROWCOL row, ROWCOL col, const CGXStyle
 BOOL CGXControl::StoreRefused(const CGXStyle& style) const {
   const CGXGridParam* param = m_pGrid->GetParam();
   return param && param->m_bReadOnlyEnforced && (m_pGrid->IsLocked() || (style.IsIncluded(GX_IN_READONLY) && style.GetReadOnly()));
+}
+
+BOOL CGXControl::WarnIfTooLong(CGXGridCore* grid, int length, UINT limit) {
+  if (limit == 0 || static_cast<UINT>(length) <= limit) return FALSE;
+  CString message;
+  message.Format(gx::LoadGridString(GX_IDS_PASTE_TOO_LONG), length, limit);
+  grid->SetWarningText(message);
+  return TRUE;
 }
 
 BOOL CGXControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* given) {

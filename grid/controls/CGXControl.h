@@ -41,8 +41,13 @@ constexpr WORD GX_IDS_UA_VALID_MIN = 51011, GX_IDS_UA_VALID_MAX = 51012, GX_IDS_
 // The user property that chooses the current cell's frame.
 constexpr WORD GX_IDS_UP_CURRENTCELL = 51005;
 
+constexpr UINT GX_IDS_PASTE_TOO_LONG = 51058;  // the message of a paste longer than the cell takes
+
 class CGXControl {
  public:
+  // Whether a pasted text of `length` characters is longer than `limit` (0: no limit); the grid's warning is
+  // then the message of a paste that does not fit.
+  static BOOL WarnIfTooLong(CGXGridCore* grid, int length, UINT limit);
   explicit CGXControl(CGXGridCore* grid);
   virtual ~CGXControl();
   CGXControl(const CGXControl&) = delete;

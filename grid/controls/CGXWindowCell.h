@@ -25,7 +25,6 @@
 #include "grid/core/gxtypes.h"
 #include "platform/framework/CWnd.h"
 
-constexpr UINT GX_IDS_PASTE_TOO_LONG = 51058;  // the message of a paste longer than the cell takes
 constexpr UINT GX_IDS_REPLACE_REFUSED = 51059;  // the message of a replacement a cell does not take
 // The messages of a spin cell's typed value outside its bounds: both, a minimum only, a maximum only.
 constexpr UINT GX_IDS_SPIN_BETWEEN = 51060, GX_IDS_SPIN_AT_LEAST = 51061, GX_IDS_SPIN_AT_MOST = 51062;
@@ -111,10 +110,7 @@ class CGXTextWindowCell : public CGXWindowCellBase<Window, Cell> {
   // with the paste in it (`length` characters) is longer than `limit` (0: no limit); the message is then the
   // grid's warning, shown by PasteShowingRefusal once the clipboard is closed.
   BOOL PasteTooLong(int length, UINT limit) {
-    if (limit == 0 || static_cast<UINT>(length) <= limit) return FALSE;
-    CString message;
-    message.Format(gx::LoadGridString(GX_IDS_PASTE_TOO_LONG), length, limit);
-    this->m_pGrid->SetWarningText(message);
+    if (!CGXControl::WarnIfTooLong(this->m_pGrid, length, limit)) return FALSE;
     m_bPasteTooLong = TRUE;
     return TRUE;
   }

@@ -41,6 +41,21 @@ CString WithSeparator(CString text, const CGXBCurrencyEdit::Format& format) {
   return text;
 }
 
+// Whether a text holds one amount and nothing but what a format shows around it (its symbol, blanks, a sign,
+// parentheses, its padding): the amount is read from the last run of digits, and "6/15/2024" or "1e400" must
+// not become 2024 or 400.
+BOOL OnlyAnAmount(const CString& text, const CGXBCurrencyEdit::Format& format) {
+  int start = 0, end = 0;
+  if (!format.FindNumber(text, start, end)) return FALSE;
+  CString around = text.Left(start) + ' ' + text.Mid(end + 1);
+  if (!format.m_strSymbol.IsEmpty()) around.Replace(format.m_strSymbol, "");
+  for (int i = 0; i < around.GetLength(); ++i) {
+    const char c = around[i];
+    if (c != ' ' && c != '-' && c != '(' && c != ')' && c != format.m_cPadding) return FALSE;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 CGXCurrencyEdit::CGXCurrencyEdit(CGXGridCore* grid, UINT windowId) : CGXBWindowCell(grid), m_nWindowId(windowId) {}
@@ -215,7 +230,8 @@ BOOL CGXCurrencyEdit::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CG
   double amount = 0.0;
   BOOL negative = FALSE;
   // An amount the editor would refuse to take is refused here too: the cell keeps its value.
-  if (!f.ParseValue(text, amount, negative) || SignificantDigits(text) > kExactDigits) return FALSE;
+  if (!OnlyAnAmount(text, f) || !f.ParseValue(text, amount, negative) || SignificantDigits(text) > kExactDigits)
+    return FALSE;
   text = StoredAmount(amount, negative, f.m_nFractionDigits);
   return TRUE;
 }

@@ -87,6 +87,11 @@ BOOL CGXTextDataExchangeImp::CopyTextToFile(CGXGridCore* grid, CFile& file, cons
 
 BOOL CGXTextDataExchangeImp::SetPastedText(CGXGridCore* grid, ROWCOL row, ROWCOL col, const CString& text, UINT flags,
                                            const CGXStyle* style) {
+  // A paste goes in whole or not at all: a text longer than the cell's maximum length, which the store would
+  // cut, is refused with the message of a paste that does not fit.
+  if (style && style->IsIncluded(GX_IN_MAXLENGTH) &&
+      CGXControl::WarnIfTooLong(grid, text.GetLength(), style->GetMaxLength()))
+    return FALSE;
   return grid->SetCellTextThroughControl(row, col, text, flags, style);
 }
 
@@ -115,7 +120,8 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
   const BOOL oldLock = grid->LockUpdate(TRUE);
 
   ROWCOL row = target.top, col = target.left, maxCol = target.left, lastTextRow = 0;
-  BOOL failed = FALSE, aborted = FALSE;
+  BOOL failed = FALSE, aborted = FALSE, refused = FALSE;
+  CString report;  // the data object's own word on a refused text (a formula that does not parse)
   CGXStyle* style = grid->NewWorkStyle();
   try {
     size_t i = 0;
@@ -151,7 +157,8 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
           const CString text = gx::DecodePastedField(data + start, i - start, escapes);
           grid->ComposeCellStyle(row, col, *style);
           if (!SetPastedText(grid, row, col, text, 1, style)) {
-            failed = TRUE;
+            failed = refused = TRUE;
+            grid->DataObjectErrorText(report);
             break;
           }
         }
@@ -182,8 +189,9 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
     failed = aborted = TRUE;
   }
   grid->ReleaseWorkStyle(style);
-  // A failed paste keeps what was stored unless the user asked for a roll-back.
-  if (aborted && CGXLongOperationScope::IsRollbackRequested())
+  // A failed paste keeps what was stored unless the user asked for a roll-back; a text that its cell refuses
+  // leaves every cell as it was (a block is pasted whole or not at all), and the user is told why.
+  if (refused || (aborted && CGXLongOperationScope::IsRollbackRequested()))
     grid->RollbackTransaction();
   else
     grid->CommitTransaction();
@@ -192,6 +200,11 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
   const ROWCOL lastRow = grid->GetRowCount();
   if (target.top <= lastRow) grid->RedrawRange(target.top, target.left, lastRow, maxCol, GX_UPDATENOW);
   grid->RefreshScrollBars();
+  if (refused) {
+    if (grid->GetWarningText().IsEmpty())
+      grid->SetWarningText(report.IsEmpty() ? gx::LoadGridString(20210) : report);
+    grid->ShowWarningText();
+  }
   return !failed;
 }
 

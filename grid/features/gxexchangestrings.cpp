@@ -20,6 +20,8 @@ constexpr plat::ResourceTable::StringEntry kStrings[] = {
     {20178, "Copy"},
     {20183, "Not enough memory"},
     {20184, "Canceled"},
+    {20210, "A pasted text is not a value its cell takes (not one of its choices, against its mask, out of its "
+            "bounds, or read-only): nothing is pasted, and the cells keep their values."},
 };
 
 }  // namespace

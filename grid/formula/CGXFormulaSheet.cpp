@@ -453,7 +453,6 @@ void CGXFormulaSheet::GetCellExpressionText(GX_CELL* cell, CString& text) const 
     } catch (const std::bad_alloc&) {
       out.clear();
     }
-    if (out.size() > static_cast<size_t>(GX_MAX_TEXT)) out.resize(GX_MAX_TEXT);
     text = CString(out.c_str());
     return;
   }
@@ -1176,8 +1175,6 @@ CGXData& CGXFormulaSheet::operator=(const CGXData& other) {
 
 namespace {
 
-CString CutText(const CString& text) { return text.GetLength() > GX_MAX_TEXT ? text.Left(GX_MAX_TEXT) : text; }
-
 [[noreturn]] void ThrowBadRecord() { AfxThrowArchiveException(CArchiveException::badIndex); }
 
 }  // namespace
@@ -1274,7 +1271,6 @@ void CGXFormulaSheet::LoadRecord(CArchive& ar) {
   CString expression;
   if (kind == GX_KIND_FORMULA || kind == GX_KIND_CONSTFORMULA) {
     ar >> expression;
-    expression = CutText(expression);
   }
   GX_VALUE value;
   value.type = GX_VAL_NONE;

@@ -110,10 +110,15 @@ void _gx_escape_string(std::string& out, const char* text, int escapeQuotes) {
     }
 }
 
-char* _gx_unescape_string(char* dest, const char* src) {
+char* _gx_unescape_string(char* dest, const char* src, bool* cut) {
     int written = 0;
     char* d = dest;
-    while (*src && written < GX_MAX_TEXT) {
+    if (cut) *cut = false;
+    while (*src) {
+        if (written == GX_MAX_TEXT) {
+            if (cut) *cut = true;
+            break;
+        }
         char c = *src++;
         if (c != '\\') {
             *d++ = c;

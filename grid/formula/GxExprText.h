@@ -16,7 +16,8 @@ std::string _gx_number_text(double v);
 void _gx_node_text(int sheet, const GX_EXPR_NODE* nodes, uint16_t index, std::string& out);
 void _gx_function_text(std::string& out, const char* name, int withParens);
 void _gx_escape_string(std::string& out, const char* text, int escapeQuotes);
-char* _gx_unescape_string(char* dest, const char* src); // may work in place; keeps 511 characters
+// May work in place; keeps 511 characters, and sets *cut when there were more.
+char* _gx_unescape_string(char* dest, const char* src, bool* cut = nullptr);
 char* _gx_inline_text_dup(const char* eight);            // tracked 9-byte copy of an in-place text
 void _gx_copy_inline_text(char* dest, const char* text, int terminate);
 int _gx_hex_digit_value(int ch);

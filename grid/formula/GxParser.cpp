@@ -314,10 +314,15 @@ uint16_t Parser::primary() {
     if (err_) return 0;
     switch (cur_.code) {
     case GX_TK_STRING: {
+        std::string text = cur_.value;
+        bool cut = false;
+        _gx_unescape_string(text.data(), text.c_str(), &cut);
+        if (cut) {  // a string constant holds as much as a computed text, and is refused whole beyond it
+            fail(150, cur_.position);
+            return 0;
+        }
         uint16_t n = alloc(GX_NODE_STRING);
         if (err_) return 0;
-        std::string text = cur_.value;
-        _gx_unescape_string(text.data(), text.c_str());
         pool_[n].p.text = _gx_string_dup(text.c_str());
         advance();
         return n;

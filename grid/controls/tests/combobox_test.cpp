@@ -37,11 +37,13 @@ TEST_F(DropDownTest, EachVariantShowsConvertsAndAcceptsTextsByItsFlags) {
     EXPECT_EQ(std::string(pasted), c.pasted) << c.id;
     EXPECT_EQ(box->AcceptsText("x") != FALSE, c.acceptsX) << c.id;
     EXPECT_TRUE(box->AcceptsText("")) << c.id;
-    // An unmatched text pasted into a fitted or indexed cell stores an empty value.
+    // An unmatched text pasted into a fitted or indexed cell is refused (it emptied the cell); an empty one
+    // empties it.
     if (!c.acceptsX) {
-      CString unknown = "x";
-      box->ConvertTextForCell(unknown, 2, 1, style);
-      EXPECT_EQ(std::string(unknown), "") << c.id;
+      CString unknown = "x", empty;
+      EXPECT_FALSE(box->ConvertTextForCell(unknown, 2, 1, style)) << c.id;
+      EXPECT_TRUE(box->ConvertTextForCell(empty, 2, 1, style)) << c.id;
+      EXPECT_EQ(std::string(empty), "") << c.id;
     }
   }
 }

@@ -2,6 +2,7 @@
 // is refused whole and the cell keeps its value; nothing is made up from a part of it.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "grid/core/tests/gxwindowtest.h"
@@ -170,6 +171,51 @@ TEST_F(GalleryPaste, ACurrencyCellRefusesAPastedAmountOfMoreThanFifteenDigits) {
   EXPECT_EQ(paste("12345678901234567"), "1234.5");
   EXPECT_EQ(paste("99999999999999999999999"), "1234.5");
   EXPECT_EQ(paste("1234567890123.45"), "1234567890123.45");
+}
+
+// A currency cell read a pasted text's last run of digits and dropped the rest: "6/15/2024" stored $2,024.00,
+// "1e400" $400.00. A text that is more than an amount in the cell's format is refused; a shown amount is not.
+TEST_F(GalleryPaste, ACurrencyCellRefusesATextThatIsMoreThanAnAmount) {
+  CGXGridWnd* g = Open("currency");
+  ASSERT_NE(g, nullptr);
+  const char* const cases[][2] = {{"6/15/2024", "1234.5"}, {"1e400", "1234.5"}, {"12 34", "1234.5"},
+                                  {"$1,234.50", "1234.50"}, {"(5)", "-5.00"}, {" -$7.25 ", "-7.25"}};
+  for (const auto& [text, stored] : cases) {
+    ::SetFocus(g->GridHwnd());
+    EXPECT_TRUE(g->MoveCurrentCellTo(1, kLive, GX_UPDATENOW));
+    g->SetCellValue(1, kLive, "1234.5", GX_UPDATENOW);
+    gxtest::PutClipboardText(text);
+    Key('V', true);
+    EXPECT_EQ(std::string(g->GetCellValue(1, kLive)), stored) << text;
+  }
+}
+
+// Ctrl+V of a text that is no choice on the drop-down page's text-fit and line-index cells emptied them
+// without a word, and a block whose second field a cell refused kept its first field pasted. A block goes in
+// whole or not at all, and a refusal says so.
+TEST_F(GalleryPaste, APasteThatACellRefusesChangesNoCellAndSaysSo) {
+  CGXGridWnd* g = Open("dropdowns");
+  ASSERT_NE(g, nullptr);
+  auto paste = [&](ROWCOL row, const char* text) {
+    ::SetFocus(g->GridHwnd());
+    EXPECT_TRUE(g->MoveCurrentCellTo(row, 1, GX_UPDATENOW));
+    plat::ClearShownLog();
+    gxtest::PutClipboardText(text);
+    Key('V', true);
+    plat::RunUntilIdle();
+    return plat::ShownLog().size();
+  };
+  const char* const refused[][2] = {{"2", "Cyan"}, {"5", "  padded  "}, {"6", "7"}, {"1", "Red\r\nno colour"}};
+  for (const auto& [row, text] : refused) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(paste(static_cast<ROWCOL>(std::atoi(row)), text), 1u);
+    EXPECT_EQ(std::string(g->GetCellValue(1, 1)) + "," + std::string(g->GetCellValue(2, 1)) + "," +
+                  std::string(g->GetCellValue(5, 1)) + "," + std::string(g->GetCellValue(6, 1)),
+              "Green,Blue,3,0");
+  }
+  galleryshots::ExpectDesktopMatches("dropdowns-paste-refused");
+  EXPECT_EQ(paste(1, "Red\r\nred"), 0u);
+  EXPECT_EQ(std::string(g->GetCellValue(1, 1)) + "," + std::string(g->GetCellValue(2, 1)), "Red,Red");
 }
 
 }  // namespace

@@ -399,6 +399,51 @@ TEST_F(SheetUse, ALongTextIsStoredWhole) {
   EXPECT_TRUE(Value(budget, 11, 1) == "x" + longText) << Value(budget, 11, 1).size();
 }
 
+// A formula of 702 characters came back cut to 511 in its editor, its copy and its undo: it comes back
+// whole. A string constant longer than a computed text can be is refused whole with the parse message.
+TEST_F(SheetUse, ALongFormulaComesBackWhole) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  std::string formula = "=1";
+  while (formula.size() < 701) formula += "+123456789.125";
+  ASSERT_TRUE(budget->MoveCurrentCellTo(10, 1, GX_UPDATENOW));
+  Type(formula.c_str());
+  EXPECT_EQ(Value(budget, 10, 1), "6172839457.25");
+  EXPECT_TRUE(Formula(budget, 10, 1) == formula) << Formula(budget, 10, 1).size();
+  ASSERT_TRUE(budget->MoveCurrentCellTo(10, 1, GX_UPDATENOW));
+  Ctrl('C');
+  ASSERT_TRUE(budget->MoveCurrentCellTo(11, 1, GX_UPDATENOW));
+  Ctrl('V');
+  EXPECT_TRUE(Formula(budget, 11, 1) == formula) << Formula(budget, 11, 1).size();
+  ASSERT_TRUE(budget->MoveCurrentCellTo(10, 1, GX_UPDATENOW));
+  Type("5");
+  Ctrl('Z');
+  EXPECT_TRUE(Formula(budget, 10, 1) == formula) << Formula(budget, 10, 1).size();
+
+  plat::ClearShownLog();
+  ASSERT_TRUE(budget->MoveCurrentCellTo(12, 1, GX_UPDATENOW));
+  Type(("=\"" + std::string(512, 'q') + "\"").c_str());
+  ASSERT_FALSE(plat::ShownLog().empty());
+  EXPECT_NE(plat::ShownLog()[0].request.text.find("resultant string too long"), std::string::npos)
+      << plat::ShownLog()[0].request.text;
+  EXPECT_EQ(Formula(budget, 12, 1), "");
+}
+
+// A pasted block whose second line is a formula that does not parse kept its first line, with no word or a
+// general one: the sheet keeps every cell and gives the parse error once.
+TEST_F(SheetUse, APastedBlockWithABadFormulaChangesNoCellAndGivesTheParseError) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  ASSERT_TRUE(budget->MoveCurrentCellTo(10, 1, GX_UPDATENOW));
+  plat::ClearShownLog();
+  PutText("5\r\n=1+\r\n");
+  Ctrl('V');
+  EXPECT_EQ(Formula(budget, 10, 1), "");
+  EXPECT_EQ(Formula(budget, 11, 1), "");
+  ASSERT_EQ(plat::ShownLog().size(), 1u);
+  EXPECT_EQ(plat::ShownLog()[0].request.text, "Cell A11: ERROR: expected to find an operand here (Pos 3)");
+}
+
 // A typed path had its backslashes taken as escapes ("C:\temp" became "C:", a TAB and "emp"), and a copy
 // pasted back did not restore it. A text is stored as typed; escapes stay a feature of string constants in
 // formulas.

@@ -127,6 +127,24 @@ TEST_F(ClipKeysTest, APasteLongerThanTheEditedCellTakesIsRefusedWholeWithAMessag
   EXPECT_EQ(Value(g, 1, 1), "12345");
 }
 
+// The same paste on the cell not being edited was stored cut to "123456": it is refused whole with the
+// same message, and the cell keeps its value.
+TEST_F(ClipKeysTest, APasteLongerThanACellNotEditedTakesIsRefusedWholeWithTheMessage) {
+  CGXGridWnd* g = MakeFocused();
+  CGXStyle six;
+  six.SetMaxLength(6);
+  g->SetStyleRange(CGXRange(1, 1), six);
+  Move(g, 1, 1);
+  PutBytes(CF_TEXT, std::string("1234567\0", 8));
+  plat::ClearShownLog();
+  EXPECT_FALSE(g->Paste());
+  Pump();
+  ASSERT_EQ(plat::ShownLog().size(), 1u);
+  EXPECT_EQ(plat::ShownLog().back().request.text, "The pasted text does not fit: the cell would hold 7 characters, "
+                                                  "and it takes at most 6. Nothing was pasted.");
+  EXPECT_EQ(Values(g, 1, 1, 3, 1), "one|two|");
+}
+
 TEST_F(ClipKeysTest, APasteBeforeTheEditorIsFirstDrawnKeepsEveryLineAndMeetsItsOwnCellsLimit) {
   CGXGridWnd* g = MakeFocused();
   CGXStyle three;

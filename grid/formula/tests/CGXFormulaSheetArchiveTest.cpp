@@ -107,6 +107,23 @@ TEST_F(SheetTest, TextsComeBackFromTheArchiveAsStored) {
   EXPECT_EQ(std::string(t), "C:\\temp\tnew\\x41");
 }
 
+// A formula longer than 511 characters was read back cut, so that it no longer parsed or meant another sum.
+TEST_F(SheetTest, ALongFormulaComesBackFromTheArchiveWhole) {
+  CGXFormulaSheet s;
+  s.StoreRowCount(2);
+  s.StoreColCount(1);
+  std::string formula = "=1";
+  while (formula.size() < 701) formula += "+123456789.125";
+  ASSERT_TRUE(s.SetExpression(1, 1, formula.c_str()));
+  CGXFormulaSheet back;
+  Load(back, Store(s));
+  CString t;
+  back.GetExpressionText(1, 1, t);
+  EXPECT_TRUE(std::string(t) == formula) << t.GetLength();
+  back.GetValueText(1, 1, t);
+  EXPECT_EQ(t, "6172839457.25");
+}
+
 TEST_F(SheetTest, ARoundTripKeepsSettingsNamesCellsMarksAndStyles) {
   MakeSheetGrid(10, 6);
   sheet->SetIterationLimit(7);
