@@ -726,7 +726,8 @@ std::string BaseName(const std::string& path) {
 // every fault of the text (syntax, a number beyond the double range, bad UTF-8) ends up in one message. It also
 // refuses what the parser would take silently: a text or member name holding the escape \u0000 (the module's
 // texts end at a NUL, so two names would read as one), a text holding another control character (escaped, as JSON
-// wants them) and a member named twice in one object (the parser keeps the last value). Those are reported by their place, as the builder's refusals are.
+// wants them) and a member named twice in one object (the parser keeps the last value). Those are reported by
+// their place, as the builder's refusals are.
 class DocumentParser : public nlohmann::detail::json_sax_dom_parser<json> {
 public:
   using Base = nlohmann::detail::json_sax_dom_parser<json>;

@@ -194,11 +194,15 @@ void CViaPortsPage::OnCheckBoxClicked(ROWCOL row) {
     return;
   const CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
   const std::optional<int> port = record ? RecordOfViaRow(*m_pGrid, row, record->m_ViaPorts.GetSize()) : std::nullopt;
+  ChecksChanged(port.value_or(-1));
+}
+
+void CViaPortsPage::ChecksChanged(int viaPort) {
   const HWND self = m_hWnd;
   if (CWizardDlg* owner = GetOwner()) {
     owner->UpdateButtons();
     if (::IsWindow(self))
-      owner->UpdatePortMark(port.value_or(-1));
+      owner->UpdatePortMark(viaPort);
   }
 }
 
@@ -226,12 +230,7 @@ void CMESelectViasOlmPage::SetCheckAll(bool check) {
   m_pGrid->RedrawAll();
   NumberPorts();
   // The board marks follow every check, as at a single click.
-  const HWND self = m_hWnd;
-  if (CWizardDlg* owner = GetOwner()) {
-    owner->UpdateButtons();
-    if (::IsWindow(self))
-      owner->UpdateBoardMarks();
-  }
+  ChecksChanged(-1);
 }
 
 void CMESelectViasOlmPage::OnCheckAll() { SetCheckAll(true); }

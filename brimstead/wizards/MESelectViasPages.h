@@ -38,6 +38,9 @@ protected:
   // The port of a clicked check box takes the box's value and the ports are numbered again; false without a grid
   // or a record.
   bool StorePortCheck(ROWCOL row);
+  // After a change of the checks: the wizard's buttons, then the board marks of the via port `viaPort` (its index in
+  // the record's via ports), or of every port for -1, unless the buttons' update closed the page.
+  void ChecksChanged(int viaPort);
 
 private:
   brimwiz::CPortNumbers m_Numbers;  // the grid's row headers

@@ -1,5 +1,5 @@
 // Expression text (compiled formula back to text), string escapes, and the engine's error texts.
-// Texts are written into growing strings; a caller that caps a text (511 characters) cuts it itself.
+// Texts are written into growing strings, whole.
 #pragma once
 
 #include "grid/formula/GxTypes.h"

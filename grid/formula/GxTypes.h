@@ -11,7 +11,7 @@ constexpr int32_t GX_MAX_ROW = 8388607; // rows count from 1
 constexpr int32_t GX_MAX_COL = 4095;    // columns count from 0
 constexpr int GX_MAX_NODES = 200;       // nodes of one compiled formula
 constexpr int GX_MAX_ARGS = 100;        // arguments of one call
-constexpr int GX_MAX_TEXT = 511;        // characters of a string constant and of a formula's text
+constexpr int GX_MAX_TEXT = 511;        // characters of a string constant in a formula
 
 // ---------------------------------------------------------------------------------------------------------
 // GX_RANGE: three words. Word 0 bits 0-23 top row; word 1 bits 0-23 bottom row; word 2 bits 0-12 left column,
