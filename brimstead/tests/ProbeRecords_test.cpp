@@ -292,6 +292,20 @@ TEST_F(ProbeRecords, ExtractorPortsFromThePicks) {
   EXPECT_EQ(e->GetStatusText(), "SupplyPin or/and Via probes are to be selected!");
 }
 
+// Ports that share a name (the same pick twice here) each keep one of the new picks of that name at a rebuild:
+// the same picks give the same ports, none added.
+TEST_F(ProbeRecords, ExtractorPortsSharingANameSurviveARebuildOneForOne) {
+  board->Pick({"U1.D4", "U1.D4", "U1.F2"});
+  auto* e = Make<CModelExtractorAnalysisData>(false);
+  ASSERT_EQ(e->m_SupplyPorts.GetSize(), 3);
+  e->m_SupplyPorts[0].m_bEnabled = 0;
+  e->CollectProbes();
+  ASSERT_EQ(e->m_SupplyPorts.GetSize(), 3);
+  EXPECT_FALSE(e->m_SupplyPorts[0].m_bEnabled);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_NE(e->m_SupplyPorts[i].m_pHostProbe, nullptr) << i;
+}
+
 TEST_F(ProbeRecords, ExtractorBoardModeSupplyPinNeedsAConnectionWithMetal) {
   board->Pick({"U1.F2", "U1.D4"});
   auto* e = Make<CModelExtractorAnalysisData>(true);
