@@ -104,6 +104,13 @@ BOOL CGXCheckListComboBox::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CS
   return TRUE;
 }
 
+BOOL CGXCheckListComboBox::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle&) {
+  const std::optional<DWORD> mask = ParseMask(text);
+  if (!mask) return FALSE;
+  text = FormatMask(*mask);
+  return TRUE;
+}
+
 BOOL CGXCheckListComboBox::OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) {
   return CGXControl::OnLButtonUpInCell(flags, x, y, hit);
 }

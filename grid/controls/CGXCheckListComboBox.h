@@ -48,6 +48,8 @@ class CGXCheckListComboBox : public CGXComboBox {
                 const CGXStyle* standard) override;
   BOOL GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CString* value,
                       const CGXStyle& style) const override;
+  // A pasted or replaced text goes in only as a mask, in its stored form; any other text is refused.
+  BOOL ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style) override;
   BOOL OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) override;
   BOOL OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags) override;
   BOOL FilterChar(UINT ch, UINT repeat, UINT flags) override;

@@ -79,6 +79,17 @@ bool IsField(const CGXBDTGadget* g) {
   return g->IsKindOf(RUNTIME_CLASS(CGXBDTNumericGadget)) || g->IsKindOf(RUNTIME_CLASS(CGXBDTListGadget));
 }
 
+// The style's minimum, maximum and validation mode set on a window. A range the window refuses (maximum
+// before minimum) leaves it without one.
+void ApplyBounds(CGXBDateTimeCtrl& window, const CGXStyle& style) {
+  COleDateTime lo = kDefaultMin, hi = kDefaultMax;
+  if (!CGXDateTimeCtrl::ReadValue(style.GetUserAttributeText(GX_IDS_UA_DATEMIN), FALSE, lo)) lo = kDefaultMin;
+  if (!CGXDateTimeCtrl::ReadValue(style.GetUserAttributeText(GX_IDS_UA_DATEMAX), FALSE, hi)) hi = kDefaultMax;
+  const int mode = AttributeNumber(style, GX_IDS_UA_DATEVALIDMODE, 0);
+  if (!window.SetValidationRange(lo, hi, static_cast<UINT>(std::clamp(mode, 0, 3))))
+    window.SetValidationRange(kDefaultMin, kDefaultMax, 0);
+}
+
 }  // namespace
 
 CGXDateTimeCtrl::CGXDateTimeCtrl(CGXGridCore* grid, UINT controlId) : CGXBWindowCell(grid), m_nControlId(controlId) {}
@@ -236,13 +247,7 @@ void CGXDateTimeCtrl::InitForCell(ROWCOL row, ROWCOL col) {
   m_bInputAsNumber = AttributeNumber(style, GX_IDS_UA_DATETIMEASNUMBER, 0) != 0;
   SetEditedValue(style.GetIncludeValue() ? style.GetValue() : CString());
   m_nPrecision = std::clamp(AttributeNumber(style, GX_IDS_UA_DATETIMEPRECISION, 13), 13, 15);
-  COleDateTime lo = kDefaultMin, hi = kDefaultMax;
-  if (!ReadValue(style.GetUserAttributeText(GX_IDS_UA_DATEMIN), FALSE, lo)) lo = kDefaultMin;
-  if (!ReadValue(style.GetUserAttributeText(GX_IDS_UA_DATEMAX), FALSE, hi)) hi = kDefaultMax;
-  const int mode = AttributeNumber(style, GX_IDS_UA_DATEVALIDMODE, 0);
-  // A range the window refuses (maximum before minimum) leaves the cell without one.
-  if (!SetValidationRange(lo, hi, static_cast<UINT>(std::clamp(mode, 0, 3))))
-    SetValidationRange(kDefaultMin, kDefaultMax, 0);
+  ApplyBounds(*this, style);
   SetFastInput(AttributeNumber(style, GX_IDS_UA_FASTINPUT, 1) != 0);
   SetModified(FALSE);
   if (m_hWnd && (Grid()->ParamSettings().m_wActivateFlags & 4) && NotifyEditStart()) SetEditingState(TRUE);
@@ -326,18 +331,24 @@ BOOL CGXDateTimeCtrl::ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, 
   // edited (a range paste or a replace-all converts texts for other cells meanwhile).
   const BOOL showsDate = ApplyFormat(&m_display, style);
   const BOOL asNumber = AttributeNumber(style, GX_IDS_UA_DATETIMEASNUMBER, 0) != 0;
+  // A date outside the cell's minimum and maximum is refused, as its editor refuses it typed. The display
+  // window holds the bounds only for this check: the fields below take their tokens one by one, and a date
+  // within the bounds may pass outside them on the way.
+  auto store = [&](const COleDateTime date) {  // a copy: the bounds may move the window's value
+    ApplyBounds(m_display, style);
+    const BOOL within = m_display.IsInRange(date);
+    m_display.SetValidationRange(kDefaultMin, kDefaultMax, 0);
+    if (within) text = StoredForm(date);
+    return within;
+  };
   COleDateTime parsed;
   double number = 0;
-  if (!asNumber && parsed.ParseDateTime(text, 0, LANG_USER_DEFAULT) && static_cast<DATE>(parsed) != 0.0) {
-    text = StoredForm(parsed);
-    return TRUE;
-  }
+  if (!asNumber && parsed.ParseDateTime(text, 0, LANG_USER_DEFAULT) && static_cast<DATE>(parsed) != 0.0)
+    return store(parsed);
   // A stored number (a copied cell's value) reads back as itself.
   if (ReadsAsNumber(text, number)) {
     const COleDateTime date(number);
-    if (date.GetStatus() != COleDateTime::valid) return FALSE;
-    text = StoredForm(date);
-    return TRUE;
+    return date.GetStatus() == COleDateTime::valid && store(date);
   }
   std::vector<CString> tokens;
   if (!SplitTokens(text, tokens)) return FALSE;
@@ -367,9 +378,7 @@ BOOL CGXDateTimeCtrl::ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, 
       all = all && taken;
     }
   }
-  if (!all || next < tokens.size()) return FALSE;
-  text = StoredForm(m_display.GetDateTime());
-  return TRUE;
+  return all && next == tokens.size() && store(m_display.GetDateTime());
 }
 
 void CGXDateTimeCtrl::GetStyleValueText(CString& out, const CGXStyle& style) const {

@@ -334,8 +334,13 @@ int CGXMaskData::ReplaceRange(const CString& text, int start, int end, BOOL rawO
   auto attempt = [&](BOOL raw) {
     if (selection) DeleteRange(end, pos);
     const int at = raw ? PushData(text, pos, TRUE) : SetDisplayText(text, shownAt, TRUE);
+    const int from = raw ? pos : shownAt;
     const int taken = at < 0 ? -1 : raw ? InputPositionsBetween(pos, at) : at - shownAt;
-    if (taken == characters && IsValid()) return at;
+    // A mask's text of blanks, prompts or literals alone puts no character in: no value, refused as one
+    // against the mask ("   " would empty the whole text).
+    BOOL holds = characters == 0 || IsFreeText();
+    for (int i = from; !holds && i < at; ++i) holds = Holds(i);
+    if (taken == characters && holds && IsValid()) return at;
     m_data = before;
     return -1;
   };

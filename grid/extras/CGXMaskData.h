@@ -60,7 +60,8 @@ class CGXMaskData : public CObject {
   // Puts a text in place of the positions from `start` to `end` (not included) whole or not at all: read as a
   // shown text (its literals matching the mask's, from `start` when that is a literal) unless `rawOnly`, else
   // as typed characters. Answers the position after it, or -1 with the data as it was when a character is
-  // refused or one is left over past the last position ("12a45" is not "12").
+  // refused, one is left over past the last position ("12a45" is not "12"), or a mask takes no character of
+  // a text that is not empty (blanks, prompts and literals only).
   int ReplaceRange(const CString& text, int start, int end, BOOL rawOnly);
 
   // The characters of a text, a lead byte joined with its trail byte.

@@ -22,15 +22,40 @@ namespace {
 using gallerypage::In;
 using gallerypage::Key;
 
+constexpr ROWCOL kLive = 3;
+
 class GalleryPaste : public gallerypage::InputTest {
  protected:
   void SetUp() override {
     automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
     InputTest::SetUp();
   }
+  // Ctrl+V of a desktop text on a cell, current but not edited, or edited with all of its text selected (then
+  // stored with Return); the cell's value after it. The messages shown meanwhile are in plat::ShownLog().
+  std::string Paste(ROWCOL row, ROWCOL col, const char* text, bool edited = false) {
+    CGXGridWnd* g = opened.grid;
+    ::SetFocus(g->GridHwnd());
+    EXPECT_TRUE(g->MoveCurrentCellTo(row, col, GX_UPDATENOW));
+    plat::RunUntilIdle();
+    plat::ClearShownLog();
+    if (edited) {
+      Key(VK_END);
+      In().KeyDown(VK_SHIFT);
+      Key(VK_HOME);
+      In().KeyUp(VK_SHIFT);
+    }
+    EXPECT_EQ(g->ControlOfCurrentCell()->GetEditingState() != FALSE, edited);
+    gxtest::PutClipboardText(text);
+    Key('V', true);
+    if (edited) Key(VK_RETURN);
+    return std::string(g->GetCellValue(row, col));
+  }
+  // The one message shown since the paste is the grid's refusal of a pasted text.
+  static bool ShowedPasteRefusal() {
+    const auto& log = plat::ShownLog();
+    return log.size() == 1 && log[0].request.text.rfind("A pasted text is not a value its cell takes", 0) == 0;
+  }
 };
-
-constexpr ROWCOL kLive = 3;
 
 // The short date's live cell (6/15/2024 12:00) edited, a date that does not exist pasted and Return: the cell
 // held 2/15/2024 (the month taken, the day and the year dropped); after 7/4/2025 it gave 2/4/2025.
@@ -120,24 +145,7 @@ TEST_F(GalleryPaste, APasteTheMaskRefusesLeavesACellNotEditedAsItWas) {
 TEST_F(GalleryPaste, AMaskedCellNotEditedRefusesWhatItsEditorRefuses) {
   CGXGridWnd* g = Open("mask");
   ASSERT_NE(g, nullptr);
-  auto* mask = dynamic_cast<CGXMaskControl*>(g->ControlForId(GX_IDS_CTRL_MASKEDIT));
-  ASSERT_NE(mask, nullptr);
-  auto paste = [&](ROWCOL row, const char* text, bool edited) {
-    ::SetFocus(g->GridHwnd());
-    EXPECT_TRUE(g->MoveCurrentCellTo(row, kLive, GX_UPDATENOW));
-    plat::RunUntilIdle();
-    if (edited) {  // the editor open with all of its text selected
-      Key(VK_END);
-      In().KeyDown(VK_SHIFT);
-      Key(VK_HOME);
-      In().KeyUp(VK_SHIFT);
-    }
-    EXPECT_EQ(mask->GetEditingState() != FALSE, edited);
-    gxtest::PutClipboardText(text);
-    Key('V', true);
-    if (edited) Key(VK_RETURN);
-    return std::string(g->GetCellValue(row, kLive));
-  };
+  auto paste = [&](ROWCOL row, const char* text, bool edited) { return Paste(row, kLive, text, edited); };
   for (const bool edited : {true, false}) {
     SCOPED_TRACE(edited ? "edited" : "not edited");
     EXPECT_EQ(paste(1, "555-987-6543", edited), "5551234567");
@@ -197,12 +205,7 @@ TEST_F(GalleryPaste, APasteThatACellRefusesChangesNoCellAndSaysSo) {
   CGXGridWnd* g = Open("dropdowns");
   ASSERT_NE(g, nullptr);
   auto paste = [&](ROWCOL row, const char* text) {
-    ::SetFocus(g->GridHwnd());
-    EXPECT_TRUE(g->MoveCurrentCellTo(row, 1, GX_UPDATENOW));
-    plat::ClearShownLog();
-    gxtest::PutClipboardText(text);
-    Key('V', true);
-    plat::RunUntilIdle();
+    Paste(row, 1, text);
     return plat::ShownLog().size();
   };
   const char* const refused[][2] = {{"2", "Cyan"}, {"5", "  padded  "}, {"6", "7"}, {"1", "Red\r\nno colour"}};
@@ -216,6 +219,67 @@ TEST_F(GalleryPaste, APasteThatACellRefusesChangesNoCellAndSaysSo) {
   galleryshots::ExpectDesktopMatches("dropdowns-paste-refused");
   EXPECT_EQ(paste(1, "Red\r\nred"), 0u);
   EXPECT_EQ(std::string(g->GetCellValue(1, 1)) + "," + std::string(g->GetCellValue(2, 1)), "Red,Red");
+}
+
+// Ctrl+V of a text of blanks (or prompts) on the mask page's live (###) ###-#### cell not being edited emptied
+// it without a word. A mask's text that puts no character in is refused, with the paste's message on a cell
+// not being edited, with a beep in the editor; an empty text still empties a cell (the postal code, whose
+// mask begins with an input position), pasted in the editor or deleted.
+TEST_F(GalleryPaste, AMaskedCellRefusesAPasteOfBlanks) {
+  CGXGridWnd* g = Open("mask");
+  ASSERT_NE(g, nullptr);
+  for (const bool edited : {false, true})
+    for (const char* text : {"   ", " ", "___", "(   )    -    "}) {
+      SCOPED_TRACE(std::string(edited ? "edited: '" : "not edited: '") + text + "'");
+      EXPECT_EQ(Paste(1, kLive, text, edited), "5551234567");
+      EXPECT_EQ(ShowedPasteRefusal(), !edited);
+    }
+  galleryshots::ExpectDesktopMatches("mask-blanks-refused");
+  EXPECT_EQ(Paste(2, kLive, "", true), "");
+  EXPECT_EQ(Paste(2, kLive, "98765", false), "98765");
+  Key(VK_DELETE);
+  Key(VK_RETURN);
+  EXPECT_EQ(std::string(g->GetCellValue(2, kLive)), "");
+}
+
+// Ctrl+V of "hello" on the drop-down page's check list (Red and Blue ticked) stored it without a word, and
+// the list showed no tick. A text that is no tick mask is refused with the paste's message and the ticks
+// stay (the list opened after the refusals shows them); a mask goes in, in its stored form.
+TEST_F(GalleryPaste, ACheckListRefusesAPastedTextThatIsNoTickMask) {
+  constexpr ROWCOL kCheckRow = 13;
+  CGXGridWnd* g = Open("dropdowns");
+  ASSERT_NE(g, nullptr);
+  for (const char* text : {"hello", "Red,Blue", "Red", "-1", "5x", "4294967296"}) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(Paste(kCheckRow, 1, text), "5");
+    EXPECT_TRUE(ShowedPasteRefusal());
+  }
+  In().KeyDown(VK_MENU);
+  Key(VK_DOWN);
+  In().KeyUp(VK_MENU);
+  plat::RunUntilIdle();
+  galleryshots::ExpectDesktopMatches("dropdowns-checklist-paste-refused");
+  Key(VK_ESCAPE);
+  EXPECT_EQ(Paste(kCheckRow, 1, "06"), "6");
+  EXPECT_TRUE(plat::ShownLog().empty());
+}
+
+// The date-time page's "2024 only" cell (15 Jun 2024) stored a pasted date outside 2024 without a word, on the
+// cell and in its editor, where the year 2025 typed is refused. Such a date is refused and the cell keeps its
+// date: with the paste's message on the cell not being edited, with a beep in the editor.
+TEST_F(GalleryPaste, ADateOutsideItsCellsBoundsIsRefused) {
+  constexpr ROWCOL k2024Row = 6;
+  CGXGridWnd* g = Open("datetime");
+  ASSERT_NE(g, nullptr);
+  for (const bool edited : {false, true})
+    for (const char* text : {"1/1/2025", "12/31/2023", "45000", "46000", "1 1 2025"}) {
+      SCOPED_TRACE(std::string(edited ? "edited: " : "not edited: ") + text);
+      EXPECT_EQ(Paste(k2024Row, kLive, text, edited), "45458");
+      EXPECT_EQ(ShowedPasteRefusal(), !edited);
+    }
+  galleryshots::ExpectDesktopMatches("datetime-paste-refused");
+  EXPECT_EQ(Paste(k2024Row, kLive, "12/31/2024", false), "45657");
+  EXPECT_EQ(Paste(k2024Row, kLive, "45292", true), "45292");
 }
 
 }  // namespace
