@@ -387,7 +387,7 @@ TEST(TextOutput, RotatedFontsDrawAlongTheirEscapement) {
 // Text on a PDF page goes into the page raster too, where a later raster operation reads it: its pixels there
 // are those a bitmap gets, whether the face was printed before (to the recording printer) or not. (The PDF's
 // text once changed the size of the face the glyph images are rendered from: the glyphs first met after a
-// page's first text went into the raster at the PDF's scale, some hundred times the pixels.)
+// page's first text went into the raster at the size cairo had set, with hundreds of times their pixels.)
 TEST(TextOutput, APdfPageRasterHoldsTheGlyphsABitmapGetsWhateverWasPrintedBefore) {
   struct Restore {
     ~Restore() { plat::FontFace::setInstalledFilter(nullptr); }
