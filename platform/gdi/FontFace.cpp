@@ -431,7 +431,22 @@ const Glyph& FontFace::glyph(unsigned char c) {
 }
 
 cairo_font_face_t* FontFace::cairoFace() {
-  if (!cairoFace_) cairoFace_ = cairo_ft_font_face_create_for_ft_face(face_, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
+  if (cairoFace_) return cairoFace_;
+  // Cairo sets its own size and transform on the FreeType face it draws with (a PDF page's text, a rotated run),
+  // so it draws with a face of its own: the glyph images rendered here keep this face's size whatever cairo drew
+  // before. The cairo face owns it and closes it when cairo lets go of it, which may be after this object.
+  constexpr int kLoad = FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
+  FT_Face own = nullptr;
+  if (FT_New_Face(library(), file_.c_str(), 0, &own) == 0) {
+    cairoFace_ = cairo_ft_font_face_create_for_ft_face(own, kLoad);
+    static cairo_user_data_key_t ownFace;
+    const auto close = [](void* f) { FT_Done_Face(static_cast<FT_Face>(f)); };
+    if (cairo_font_face_set_user_data(cairoFace_, &ownFace, own, close) == CAIRO_STATUS_SUCCESS) return cairoFace_;
+    cairo_font_face_destroy(cairoFace_);
+    FT_Done_Face(own);
+  }
+  // No second face to be had (no memory or file handle for it): cairo shares this one.
+  cairoFace_ = cairo_ft_font_face_create_for_ft_face(face_, kLoad);
   return cairoFace_;
 }
 

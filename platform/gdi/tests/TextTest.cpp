@@ -14,7 +14,12 @@
 // Extents of "Hello, World": 51, 58, 70, 83, 96, 60, 77 pixels in the same order.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <vector>
 
 #include "platform/gdi/FontFace.h"
 #include "platform/gdi/RecordingDC.h"
@@ -377,6 +382,60 @@ TEST(TextOutput, RotatedFontsDrawAlongTheirEscapement) {
   EXPECT_LT(minY, 30);  // four wide letters reach well above the reference point
   SelectObject(c.dc, GetStockObject(SYSTEM_FONT));
   DeleteObject(up);
+}
+
+// Text on a PDF page goes into the page raster too, where a later raster operation reads it: its pixels there
+// are those a bitmap gets, whether the face was printed before (to the recording printer) or not. (The PDF's
+// text once changed the size of the face the glyph images are rendered from: the glyphs first met after a
+// page's first text went into the raster at the size cairo had set, with hundreds of times their pixels.)
+TEST(TextOutput, APdfPageRasterHoldsTheGlyphsABitmapGetsWhateverWasPrintedBefore) {
+  struct Restore {
+    ~Restore() { plat::FontFace::setInstalledFilter(nullptr); }
+  } restore;
+  constexpr int kW = 600, kH = 120;
+  // Two runs, the second with letters the first has not, read back through a blit into a bitmap.
+  auto draw = [](HDC dc) {
+    HFONT f = CreateFont(-41, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    HGDIOBJ old = SelectObject(dc, f);
+    SetBkMode(dc, TRANSPARENT);
+    TextOut(dc, 10, 10, "Invoice", 7);
+    TextOut(dc, 10, 65, "Part number 373", 15);
+    MemCanvas read(kW, kH);
+    BitBlt(read.dc, 0, 0, kW, kH, dc, 0, 0, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteObject(f);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) pixels.push_back(read.at(x, y));
+    return pixels;
+  };
+  const std::string pdf =
+      (std::filesystem::temp_directory_path() / ("brim-gdi-glyphs-" + std::to_string(::getpid()) + ".pdf")).string();
+  auto print = [&](const char* printer) {
+    HDC dc = CreateDC(nullptr, printer, nullptr, nullptr);
+    DOCINFO di{sizeof(DOCINFO), "Glyphs", pdf.c_str(), nullptr, 0};
+    EXPECT_GT(StartDoc(dc, &di), 0);
+    EXPECT_GT(StartPage(dc), 0);
+    std::vector<COLORREF> pixels = draw(dc);
+    EXPECT_GT(EndPage(dc), 0);
+    EXPECT_GT(EndDoc(dc), 0);
+    DeleteDC(dc);
+    return pixels;
+  };
+  plat::FontFace::setInstalledFilter(nullptr);  // no face rendered yet
+  MemCanvas bitmap(kW, kH);
+  const std::vector<COLORREF> expected = draw(bitmap.dc);
+  ASSERT_GT(std::count(expected.begin(), expected.end(), kBlack), 500);
+  for (const bool recordedFirst : {false, true}) {
+    plat::FontFace::setInstalledFilter(nullptr);
+    if (recordedFirst) print("Recording");
+    const std::vector<COLORREF> page = print("PDF");
+    ASSERT_EQ(page.size(), expected.size());
+    int differ = 0;
+    for (size_t i = 0; i < page.size(); ++i) differ += page[i] != expected[i];
+    EXPECT_EQ(differ, 0) << (recordedFirst ? "after a recording print" : "printed first");
+  }
+  std::filesystem::remove(pdf);
 }
 
 TEST(TextOutput, UpdateCurrentPositionAdvancesByTheExtent) {
