@@ -21,7 +21,7 @@ bool BreaksLine(const char* text) { return text && text[std::strcspn(text, "\r\n
 
 bool WriteText(const char* section, const char* key, const char* value, const char* file) {
   // Every value of the file passes here: one that would load back as another (a name with a blank at an end, a
-  // path in quotes) is refused as a probe line that would is, rather than saved as something else.
+  // path in quotes) is refused, as such a probe line is, rather than saved to come back changed.
   if (!plat::ProfileValueReadsBack(TextOf(value))) {
     ::SetLastError(ERROR_INVALID_DATA);
     return false;
