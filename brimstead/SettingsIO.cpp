@@ -20,7 +20,9 @@ constexpr DWORD FirstReadBufferSize = 512;
 bool BreaksLine(const char* text) { return text && text[std::strcspn(text, "\r\n")] != '\0'; }
 
 bool WriteText(const char* section, const char* key, const char* value, const char* file) {
-  if (BreaksLine(value)) {
+  // Every value of the file passes here: one that would load back as another (a name with a blank at an end, a
+  // path in quotes) is refused, as such a probe line is, rather than saved to come back changed.
+  if (!plat::ProfileValueReadsBack(TextOf(value))) {
     ::SetLastError(ERROR_INVALID_DATA);
     return false;
   }

@@ -12,7 +12,8 @@ inline const char* TextOf(const char* text) { return text ? text : ""; }
 // Whether the text holds a carriage return or line feed, which would end its line of the file.
 bool BreaksLine(const char* text);
 
-// False when the file cannot be written; a value that would break its line is refused with ERROR_INVALID_DATA.
+// False when the file cannot be written; a value that would not read back as written (a line break, a blank at
+// either end, surrounding quotes) is refused with ERROR_INVALID_DATA and nothing is written.
 bool WriteText(const char* section, const char* key, const char* value, const char* file);
 bool WriteInt(const char* section, const char* key, int value, const char* file);   // "%d"
 bool WriteFlag(const char* section, const char* key, bool value, const char* file); // "1" or "0"

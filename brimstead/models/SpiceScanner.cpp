@@ -81,14 +81,19 @@ void CSpiceScanner::ScanView(const char* data, std::size_t size, CSpiceSubcircui
         list.Clear();
 }
 
-void CSpiceScanner::RefuseHeaderWithNul()
+void CSpiceScanner::RefuseHeaderWithControl()
 {
-    if (!std::memchr(m_tokBegin, '\0', static_cast<std::size_t>(m_tokEnd - m_tokBegin)))
+    // Blanks and line breaks end a word: any control byte left in it is one the name or port would carry.
+    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+    const char* const bad = std::find_if(m_tokBegin, m_tokEnd, control);
+    if (bad == m_tokEnd)
         return;
-    // A name is handed on as a C string: cut at the NUL it would name another subcircuit or node. The file is
-    // refused whole, and the scan ends here.
+    // A name is handed on as a C string: cut at a NUL it would name another subcircuit or node, and another
+    // control character would reach the host and the settings file raw. The file is refused whole, and the scan
+    // ends here.
     const std::size_t line = 1 + static_cast<std::size_t>(std::count(m_begin, m_tokBegin, '\n'));
-    m_refusal = "line " + std::to_string(line) + ": a subcircuit's name or port holds a NUL byte";
+    m_refusal = "line " + std::to_string(line) + ": a subcircuit's name or port holds " +
+                (*bad == '\0' ? "a NUL byte" : "a control character");
     m_tokEnd = m_end;
 }
 
@@ -167,7 +172,7 @@ void CSpiceScanner::HandleToken()
 
     case State::ExpectName:
         if (m_kind == tokenWord) {
-            RefuseHeaderWithNul();
+            RefuseHeaderWithControl();
             list.m_names.back().assign(m_tokBegin, m_tokEnd);
             m_state = State::Header;
         } else {
@@ -180,7 +185,7 @@ void CSpiceScanner::HandleToken()
             // "PARAMS:" ends the ports: the parameters with their defaults follow (".SUBCKT C 1 2 PARAMS: C=1u").
             m_state = State::Parameters;
         } else if (m_kind == tokenWord) {
-            RefuseHeaderWithNul();
+            RefuseHeaderWithControl();
             list.m_nodes.emplace_back(m_tokBegin, m_tokEnd);
             ++list.m_nodeStarts.back();
             ++list.m_portCounts.back();

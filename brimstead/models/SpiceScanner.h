@@ -6,8 +6,9 @@
 // Call flow of Scan:
 //   Scan -> mapfile::open (throws MapExcept) -> ScanView -> { NextToken -> HandleToken }* -> mapfile::close
 // The file is read into memory for the duration of one scan: the names are copied into the list and the view is
-// freed before Scan returns. A name or port of a header that holds a NUL byte refuses the whole file: handed on as
-// a C string it would name another subcircuit (".SUBCKT C1U<NUL>0402" would be "C1U").
+// freed before Scan returns. A name or port of a header that holds a NUL byte or another control character refuses
+// the whole file: handed on as a C string it would name another subcircuit (".SUBCKT C1U<NUL>0402" would be "C1U"),
+// and the other control characters would reach the host raw.
 
 #include "brimstead/models/SpiceSubcircuitList.h"
 #include "brimstead/models/mapfile.h"
@@ -22,8 +23,8 @@ public:
 
     // Scans the file into `list` (cleared first). Throws vorntool::mapfile::MapExcept when the file cannot be
     // read (missing, empty, in use, no regular file, too large, changed while read) or holds a header with a NUL
-    // byte, with the reason; the list is then empty. Other malformed netlists never fail: they yield fewer or
-    // emptier entries.
+    // byte or another control character, with the reason; the list is then empty. Other malformed netlists never
+    // fail: they yield fewer or emptier entries.
     bool Scan(const char* fileName, CSpiceSubcircuitList& list);
 
     // Scans bytes that are already in memory (the same rules as Scan; used by Scan itself and by fuzzing). A
@@ -44,7 +45,7 @@ private:
     void Reset(const char* data, std::size_t size);
     void HandleToken();
     bool AtLineStart(const char* p) const;
-    void RefuseHeaderWithNul();
+    void RefuseHeaderWithControl();
 
     vorntool::mapfile m_file;
     const char* m_begin = nullptr; // first byte after a UTF-8 byte-order mark

@@ -462,19 +462,23 @@ TEST_F(SettingsFile, ASaveInterruptedAtAnyWriteLeavesTheOldFile) {
 }
 
 // A save that cannot write one of its values or probe lines as it would read back answers false with its reason
-// and leaves the file as it was: an output name with a line break in every kind, and the extractor's net.
+// and leaves the file as it was: an output name with a line break, a blank at an end or in quotes in every kind
+// (the reader gives them back as another name), and the extractor's net.
 TEST_F(SettingsFile, ASaveRefusingAValueOrProbeLineChangesNothing) {
   host::HostNet broken(ledger, "PCIE_RX0\nN", host::NetType::Signal, 0);
+  const char* const names[] = {"out\nname.s2p", "out.s2p ", " out.z1p", "\"out.s2p\""};
   auto refuse = [&](CAnalysisData* record, const std::function<void()>& spoil) {
     record->m_nAnalysisType = AnalysisDistributed;
     ASSERT_TRUE(record->Save());
     const std::string old = ReadBytes(record->m_SettingsPath.GetString());
     record->m_nMode = 1;
     record->m_nAutoGenerateOutputFileName = 0;
-    spoil ? spoil() : void(record->m_OutputFileName = "out\nname.s2p");
-    EXPECT_FALSE(record->Save());
-    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
-    EXPECT_EQ(ReadBytes(record->m_SettingsPath.GetString()), old) << record->GetKind();
+    for (const char* name : names) {
+      spoil ? spoil() : void(record->m_OutputFileName = name);
+      EXPECT_FALSE(record->Save()) << record->GetKind() << " [" << name << "]";
+      EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
+      EXPECT_EQ(ReadBytes(record->m_SettingsPath.GetString()), old) << record->GetKind() << " [" << name << "]";
+    }
     SetCurrentAnalysisData(nullptr);
   };
   refuse(MakeWithProject<CDecouplingAnalysisData>(true), nullptr);

@@ -295,7 +295,7 @@ std::vector<bool> CVornWizTabCtrl::HiddenSteps() const {
 
 int CVornWizTabCtrl::FirstShownStep(const std::vector<bool>& hidden, int first, int last) const {
   for (int i = std::max(first, 0); i <= last && i < m_nStepCount && i < static_cast<int>(hidden.size()); ++i)
-    if (hidden[static_cast<size_t>(i)] && m_Steps[i]->IsEnabled())
+    if ((hidden[static_cast<size_t>(i)] || m_Steps[i]->IsUnseen()) && m_Steps[i]->IsEnabled())
       return i;
   return -1;
 }
@@ -333,6 +333,7 @@ bool CVornWizTabCtrl::MoveToStep(int index, int neighbour) {
   m_nPrevious = m_nCurrent;
   m_nCurrent = index;
   m_nMarked = index;
+  step->SetUnseen(false);
   if (newPage)
     newPage->ShowWindow(SW_SHOW);
   if (m_pButtonBar)

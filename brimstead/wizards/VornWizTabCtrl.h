@@ -92,8 +92,9 @@ public:
   // Deletes the step of `page` and closes the gap; the current index is left as it is.
   void RemoveStep(CPropertyPage* page);
   bool SelectStep(int index);
-  // Whether each step is hidden now, by index; FirstShownStep answers the first step in `first` .. `last` that was
-  // hidden in such a list and can now be entered (-1 for none): a step that stored data showed, never seen yet.
+  // Whether each step is hidden now, by index; FirstShownStep answers the first step in `first` .. `last` that can
+  // now be entered and was hidden in such a list or is unseen (-1 for none): a step that stored data showed or
+  // filled anew, not seen since.
   std::vector<bool> HiddenSteps() const;
   int FirstShownStep(const std::vector<bool>& hidden, int first, int last) const;
   bool NextStep();
@@ -170,7 +171,7 @@ private:
   int NeighbourStep(int step) const;
   // SelectStep(index); with `neighbour`, the step is that neighbour again as the wizard stands once the old page
   // stored its data (which may show or hide steps, as a board chosen on the board page does). A jump to a later
-  // step lands on the first step before it that the stored data showed.
+  // step lands on the first step before it that the stored data showed or left unseen.
   bool MoveToStep(int index, int neighbour);
   void UpdateNextButton();
   CRect PageArea() const;

@@ -43,6 +43,10 @@ public:
   void SetVisible(bool visible) { m_bVisible = visible ? 1 : 0; }
   void SetComplete(bool complete) { m_bComplete = complete ? 1 : 0; }
   bool IsComplete() const { return m_bComplete != 0; }
+  // The step lists what the user has not seen on it yet (the ports of a board chosen since it was last current):
+  // a jump past it and Finish land on it first. Cleared when it becomes the current step.
+  void SetUnseen(bool unseen) { m_bUnseen = unseen ? 1 : 0; }
+  bool IsUnseen() const { return m_bUnseen != 0; }
   // Header = text; title = the text before the first CR LF (all of it when there is none), description = the
   // text after it.
   void SetHeader(const CString& text);
@@ -72,5 +76,6 @@ private:
   BYTE m_bEnabled = 1;
   BYTE m_bVisible = 0;
   BYTE m_bComplete = 0;
+  BYTE m_bUnseen = 0;
   CPropertyPage* m_pPage = nullptr;
 };

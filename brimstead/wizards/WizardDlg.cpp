@@ -160,6 +160,20 @@ void CWizardDlg::UpdateButtons() {
         record->m_pBoard = boards.Item<CHostBoard>(0);
     }
   }
+  // A board other than the one the port steps listed so far (the first taken when the wizard opened): each of them
+  // but the current one lists ports the user has not seen, and a jump or Finish lands on it first.
+  if (!m_bBoardNoted || record->m_pBoard != m_pNotedBoard) {
+    if (m_bBoardNoted)
+      for (WizardStepRole role :
+           {WizardStepRole::PowerPinsViewer, WizardStepRole::PowerPinsList, WizardStepRole::BypassViaList,
+            WizardStepRole::BypassViaViewer, WizardStepRole::ViaModelViaList, WizardStepRole::ViaModelViaViewer,
+            WizardStepRole::SupplyPinsViewer, WizardStepRole::SupplyPinsList, WizardStepRole::ExtractorViasViewer,
+            WizardStepRole::ExtractorViasList})
+        if (CWizStepNode* s = step(role); s && s->GetPage() != m_pFrame->GetActivePage())
+          s->SetUnseen(true);
+    m_bBoardNoted = true;
+    m_pNotedBoard = record->m_pBoard;
+  }
   const bool haveBoard = record->m_nBoardIndex >= 0;
   enable(WizardStepRole::NetSelection, haveBoard);
   if (m_bCapacitorPage)
@@ -241,7 +255,7 @@ bool CWizardDlg::OnWizardBarEvent(int code, int argument) {
       const std::vector<bool> hidden = steps ? steps->HiddenSteps() : std::vector<bool>();
       if (!page->ValidateAndStore())
         return false;
-      // A step that the stored data showed (the extractor's supply pins of a board chosen now) is shown before
+      // A step that the stored data showed or filled anew (the ports of a board chosen now) is shown before
       // anything runs: the host gets no port from a step the user never saw.
       UpdateButtons();
       if (const int shown = steps ? steps->FirstShownStep(hidden, 0, steps->GetStepCount() - 1) : -1; shown >= 0) {

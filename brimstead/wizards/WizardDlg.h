@@ -11,7 +11,8 @@
 //
 //   OnInitDialog (wizard)  -> keyboard hook use, CWizardDlg::OnInitDialog (frame), record, pages (AddPage),
 //                             SelectStep, UpdateButtons, Notify(1, 1)
-//   Finish  -> page ValidateAndStore -> SaveSettings (a failure: its box, stop) -> Check -> RunAnalysis or the check's box -> page
+//   Finish  -> page ValidateAndStore -> a step shown or left unseen by it (a board's ports): it becomes current, stop
+//              -> SaveSettings (a failure: its box, stop) -> Check -> RunAnalysis or the check's box -> page
 //              OnWizardFinish -> Notify(4, 1)
 //   Cancel  -> page OnKillActive -> refused while the page is invalid -> SaveSettings (a failure: its box, stop) -> OnCancel (MayClose)
 //   close box, Alt+F4 -> a click on the Cancel button
@@ -181,6 +182,9 @@ private:
   bool m_bGonePending = false;
   bool m_bReleasePending = false;
   bool m_bKeyboardHookTaken = false;
+  // The board the port steps were last filled from, once UpdateButtons has seen one (none is a board too).
+  bool m_bBoardNoted = false;
+  CHostBoard* m_pNotedBoard = nullptr;
 };
 
 class CDWFinishPage;

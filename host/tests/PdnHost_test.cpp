@@ -1399,8 +1399,9 @@ TEST_F(PdnHostProgram, AReloadedExtractionRunsOnTheSavedPorts) {
 
 // The extractor on a system of two boards opens with no board chosen, hence no supply-pin ports: once the user
 // chooses the 8-layer board its "Select IC Power Pins" step shows that board's picked balls, whether Next or a jump
-// through the step list past it leaves the board step, and the host's Run gets only the ports the user kept there
-// and the vias, numbered on after them. "Check Data" on the board step shows the supply-pin step and runs nothing.
+// through the step list past it leaves the board step, and the host's Run (after Finish there showed the via step)
+// gets only the ports the user kept there and the vias, numbered on after them. "Check Data" on the board step shows
+// the supply-pin step and runs nothing.
 TEST_F(PdnHostProgram, TheExtractorShowsTheSupplyPinStepOfABoardChosenLater) {
   for (const char* script : {"extractor-boards", "extractor-boards-jump"}) {
     SCOPED_TRACE(script);
@@ -1416,6 +1417,22 @@ TEST_F(PdnHostProgram, TheExtractorShowsTheSupplyPinStepOfABoardChosenLater) {
   ExpectShotsMatchReferences(dir, {"extractor-boards-01-no-board", "extractor-boards-02-supply",
                                    "extractor-boards-03-vias", "extractor-boards-jump-01-supply",
                                    "extractor-boards-finish-01-supply"});
+}
+
+// A board chosen after another board's ports were shown: its supply-pin and via steps list ports the user has not
+// seen, so "Check Data" and a jump through the step list land on them before anything runs, and the host's Run (once,
+// at the end) gets the ports in the order the pages listed them, not in the host's pick order.
+TEST_F(PdnHostProgram, TheExtractorShowsThePortsOfEachBoardChosenBeforeItRuns) {
+  const Outcome outcome = RunTwoBoardExtractor("extractor-boards-again");
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  const size_t run = outcome.output.find("callback: Run\n");
+  EXPECT_GT(run, outcome.output.rfind("click \"Run Analysis\"")) << outcome.output;
+  EXPECT_EQ(outcome.output.find("callback: Run\n", run + 1), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("  GetProbeCount = 7\n  probe 0 = U1.D4\n  probe 1 = U1.D7\n  probe 2 = U1.F2\n"
+                                "  probe 3 = U1.G4\n  probe 4 = U1.G7\n  probe 5 = V_TX0_N\n"),
+            std::string::npos)
+      << outcome.output;
+  ExpectShotsMatchReferences(dir, {"extractor-boards-again-01-supply"});
 }
 
 // A board chosen on the same system and then left keeps nothing of its own in the extractor: the net the host's

@@ -66,6 +66,14 @@ std::string_view TrimRight(std::string_view s) {
 
 }  // namespace
 
+bool plat::ProfileValueReadsBack(std::string_view value) {
+  if (!plat::IniFile::IsValidValue(value)) return false;
+  // Read back as the reader takes a value: from its line in a file, trimmed, without a pair of quotes.
+  const plat::IniFile ini = plat::IniFile::Parse("[s]\r\nk=" + std::string(value) + "\r\n");
+  const auto read = ini.FindValue("s", "k");
+  return read && StripQuotes(*read) == value;
+}
+
 DWORD GetPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer, DWORD size,
                               LPCSTR fileName) {
   if (!buffer || size == 0) {

@@ -14,6 +14,8 @@
 // key; ']' in a section name) are refused with FALSE and ERROR_INVALID_PARAMETER.
 #pragma once
 
+#include <string_view>
+
 #include "platform/base/wintypes.h"
 
 // The value (section and key given), or the key names of a section (key null), or the section names
@@ -36,3 +38,9 @@ BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR 
 // only up to its NUL); empty lines are dropped; an empty text leaves an empty section; null deletes the
 // section. A line starting with '[' is refused (FALSE, nothing written): it would read back as a header.
 BOOL WritePrivateProfileSection(LPCSTR section, LPCSTR lines, LPCSTR fileName);
+
+namespace plat {
+// Whether GetPrivateProfileString gives the value back as WritePrivateProfileString wrote it: a value with a
+// line break, a blank at either end or one pair of matching surrounding quotes reads back as another.
+bool ProfileValueReadsBack(std::string_view value);
+}  // namespace plat

@@ -532,17 +532,23 @@ TEST_F(PaneTest, NonFiniteNumbersInTheDataEndDetectionInAMessage) {
 }
 
 // A SPICE file the pane cannot use says why and lists nothing: a subcircuit name with a NUL byte (the host got the
-// name cut at it) and a file shortened while it is read.
+// name cut at it) or another control character (the host got it raw), and a file shortened while it is read.
 TEST_F(PaneTest, SpiceFilesThatCannotBeReadSayWhy) {
   using namespace std::string_literals;
   const CString dir = MakeDirectory("spice-refused");
   WriteFile(dir, "nul.cir", ".SUBCKT C1U\0" "0402 1 2\n.ENDS\n"s);
+  WriteFile(dir, "soh.cir", ".SUBCKT C1\x01X 1 2\n.ENDS\n");
+  WriteFile(dir, "vt.cir", "* ports\n.SUBCKT C1U0402 1\v 2\n.ENDS\n");
+  WriteFile(dir, "ff.cir", ".SUBCKT A 1 2\n.ENDS\n\n.SUBCKT C1U\f0402 1 2\n.ENDS\n");
   WriteFile(dir, "cut.cir", ".SUBCKT C1U0402 1 2\n.ENDS\n");
   const auto previous = vorntool::mapfile::SetReadHook([](const std::string& file, std::size_t) {
     if (file.ends_with("cut.cir")) std::filesystem::resize_file(file, 4);
   });
-  for (const auto& [file, message] : {std::pair("nul.cir", "line 1: a subcircuit's name or port holds a NUL byte"),
-                                      std::pair("cut.cir", "The file changed while it was read")}) {
+  const char* const control = ": a subcircuit's name or port holds a control character";
+  for (const auto& [file, message] : {std::pair("nul.cir", "line 1: a subcircuit's name or port holds a NUL byte"s),
+                                      std::pair("soh.cir", "line 1"s + control), std::pair("vt.cir", "line 2"s + control),
+                                      std::pair("ff.cir", "line 4"s + control),
+                                      std::pair("cut.cir", "The file changed while it was read"s)}) {
     CModelEditor editor;
     PrepareTwoPinSpice(editor, dir, file, "C1U0402");
     Open(editor);
