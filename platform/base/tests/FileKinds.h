@@ -1,7 +1,6 @@
-// Files that a reader must refuse with a reason, made in a folder as a user's folder may hold them: a FIFO, a
-// socket, a device (a link to /dev/null), a file this process may not open and one whose reading fails. The last
-// two fail through the file layer's fault seam (root opens any file, and no disk fails on demand), which the
-// object installs for its lifetime. Each kind comes with the reason every reader gives for it.
+// Files a reader must refuse with a reason, made in a folder as a user's folder may hold them: a FIFO, a socket, a
+// device (a link to /dev/null), a file this process may not open and one whose reading fails. The last two fail
+// through the file layer's fault seam (root opens any file), installed for the object's lifetime.
 #pragma once
 
 #include <fcntl.h>
@@ -22,8 +21,7 @@
 class FileKinds {
  public:
   struct Kind {
-    std::string name;    // "fifo<extension>" ...
-    std::string reason;  // "The file is not a regular file (a FIFO, a device or a socket)." ...
+    std::string name, reason;  // "fifo<extension>", the reason every reader gives
   };
 
   // `text` is what the two regular files hold, so that a reader gets as far as their bytes.
@@ -32,40 +30,31 @@ class FileKinds {
           const auto is = [&](const char* name) {
             return std::filesystem::path(path).lexically_normal() == (dir / (name + extension)).lexically_normal();
           };
-          if (step == plat::FileStep::Open && is("unreadable")) return EACCES;
-          if (step == plat::FileStep::Read && is("failing")) return EIO;
-          return 0;
+          return step == plat::FileStep::Open && is("unreadable") ? EACCES
+                 : step == plat::FileStep::Read && is("failing")  ? EIO
+                                                                  : 0;
         }) {
-    const std::string notRegular = "The file is not a regular file (a FIFO, a device or a socket).";
     ::mkfifo((dir / ("fifo" + extension)).c_str(), 0600);
-    MakeSocket(dir, "socket" + extension);
+    // Bound through the folder's descriptor: a socket's path holds about a hundred bytes, less than a test's folder
+    // may need. The file stays a socket once the socket is closed.
+    const int folder = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC), sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "/proc/self/fd/%d/socket%s", folder, extension.c_str());
+    ::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    ::close(sock);
+    ::close(folder);
     std::filesystem::create_symlink("/dev/null", dir / ("device" + extension));
     for (const char* name : {"unreadable", "failing"}) std::ofstream(dir / (name + extension), std::ios::binary) << text;
-    kinds_ = {{"fifo" + extension, notRegular},
-              {"socket" + extension, notRegular},
-              {"device" + extension, notRegular},
-              {"unreadable" + extension, "Permission denied."},
-              {"failing" + extension, "Input/output error."}};
+    const std::string notRegular = "The file is not a regular file (a FIFO, a device or a socket).";
+    for (const char* name : {"fifo", "socket", "device"}) kinds_.push_back({name + extension, notRegular});
+    kinds_.push_back({"unreadable" + extension, "Permission denied."});
+    kinds_.push_back({"failing" + extension, "Input/output error."});
   }
-  FileKinds(const FileKinds&) = delete;
-  FileKinds& operator=(const FileKinds&) = delete;
 
   const std::vector<Kind>& kinds() const { return kinds_; }
 
  private:
-  // A socket file named `leaf` in `dir`, bound through the folder's descriptor: a socket's path is limited to
-  // about a hundred bytes, which a test's folder may exceed. The file stays a socket once the socket is closed.
-  static void MakeSocket(const std::filesystem::path& dir, const std::string& leaf) {
-    const int folder = ::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    const int sock = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::snprintf(address.sun_path, sizeof address.sun_path, "/proc/self/fd/%d/%s", folder, leaf.c_str());
-    ::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    ::close(sock);
-    ::close(folder);
-  }
-
   plat::FileFaultScope faults_;
   std::vector<Kind> kinds_;
 };
