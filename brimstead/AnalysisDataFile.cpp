@@ -180,9 +180,12 @@ bool CAnalysisData::CanLoad(const char* path) const {
   // A file that is not there would read as all defaults; the record keeps what it holds instead.
   if (!FileExists(path))
     return false;
-  // So would a file that is no settings file at all: the record keeps what it holds.
+  // So would a file that cannot be read, or is no settings file at all: the record keeps what it holds. A read
+  // that failed left its reason as the last error (a FIFO, a device, a socket, an unreadable file), which stays.
+  ::SetLastError(NO_ERROR);
   if (!IsSettingsFile(path)) {
-    ::SetLastError(ERROR_INVALID_DATA);
+    if (::GetLastError() == NO_ERROR)
+      ::SetLastError(ERROR_INVALID_DATA);
     return false;
   }
   return true;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <string_view>
 #include <new>
@@ -121,9 +122,32 @@ bool ReadCacheFile(const std::string& fileName, std::string& bytes)
     return ok;
 }
 
-// Writes the cache file whole or not at all: the bytes go to a new file beside it, which takes the file's name
-// only once all of them are written and closed. A failed write removes the new file and leaves the old one as
-// it was; a name that is not a regular file is refused. Behind a symbolic link, the link's target is replaced.
+// Makes the temporary file of one save beside the target, under a name no other save uses: two saves of one cache
+// at once (two programs, two threads) each write their own file, so neither removes or renames the other's. The
+// name holds 64 random bits; a name that is taken is never opened (exclusive creation) and another is drawn.
+std::FILE* CreateTemporary(const std::filesystem::path& target, std::filesystem::path& temp)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::string tag;
+        for (int word = 0; word < 2; ++word)
+            for (std::uint32_t v = random(), i = 0; i < 8; ++i, v >>= 4)
+                tag += kDigits[v & 15];
+        temp = target.parent_path() / ("." + target.filename().string() + "." + tag + ".new");
+        if (std::FILE* f = std::fopen(temp.c_str(), "wbx"))
+            return f;
+        std::error_code ec;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(temp, ec)))
+            return nullptr;   // not a name taken: the folder takes no new file
+    }
+    return nullptr;
+}
+
+// Writes the cache file whole or not at all: the bytes go to a new file of this save's own beside it, which takes
+// the file's name only once all of them are written and closed; of saves at once, the last to rename wins whole.
+// A failed write removes the new file and leaves the old one as it was; a name that is not a regular file is
+// refused. Behind a symbolic link, the link's target is replaced.
 bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
 {
     std::error_code ec;
@@ -136,9 +160,8 @@ bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
         if (ec)
             return false;
     }
-    const std::filesystem::path temp = target.parent_path() / ("." + target.filename().string() + ".new");
-    std::filesystem::remove(temp, ec);   // left by a save that was cut short
-    std::FILE* f = std::fopen(temp.c_str(), "wbx");
+    std::filesystem::path temp;
+    std::FILE* f = CreateTemporary(target, temp);
     if (!f)
         return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();

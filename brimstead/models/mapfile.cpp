@@ -2,7 +2,7 @@
 
 #include "brimstead/models/ModelFile.h"
 #include "platform/base/FileMapping.h"
-#include "platform/base/GlobalMemory.h"
+#include "platform/base/RegularFile.h"
 #include "platform/base/SystemError.h"
 
 #include <algorithm>
@@ -11,7 +11,7 @@
 namespace vorntool {
 namespace {
 
-// The system's text for the thread's last error, without its closing line break.
+// The system's text for the thread's last error, as every file reader gives it; a view's own two cases say more.
 std::string LastErrorText()
 {
     const DWORD code = GetLastError();
@@ -19,18 +19,7 @@ std::string LastErrorText()
         return "The file is in use by another view.";
     if (code == ERROR_FILE_INVALID)
         return "The file is empty.";
-    if (code == ERROR_BAD_FILE_TYPE)
-        return "The file is not a regular file (a FIFO, a device or a socket).";
-    char* text = nullptr;
-    const DWORD length =
-        FormatMessage(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
-                      nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string result = length && text ? std::string(text, length) : "error number " + std::to_string(code);
-    if (text)
-        LocalFree(text);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r'))
-        result.pop_back();
-    return result;
+    return plat::SystemErrorText(code);
 }
 
 // A read view reads in pieces of this size (the test seam is asked before each).
@@ -81,7 +70,7 @@ bool mapfile::open(const char* fileName, bool writable, bool exclusive)
         fail(LastErrorText());
     const std::size_t size = (static_cast<std::size_t>(high) << 32) | low;
     if (size > modelfile::kMaxModelFileBytes)
-        fail("The file is larger than " + std::to_string(modelfile::kMaxModelFileBytes) + " bytes.");
+        fail(plat::FileReadReason({plat::FileReadStatus::TooLarge, 0}, modelfile::kMaxModelFileBytes));
     if (!writable) {
         readCopy(size);
         closeHandles();
@@ -113,7 +102,7 @@ void mapfile::readCopy(std::size_t size)
         fail("There is not enough memory to read the file.");
     // Exactly the size the open found, and that size still at the end: a file shortened or grown meanwhile is
     // another file than the one measured, and a part of it would be taken for the whole.
-    const char* const changed = "The file changed while it was read; try again once it is written.";
+    const std::string changed = plat::SystemErrorText(ERROR_FILE_CHANGED);
     for (std::size_t done = 0; done < size;) {
         if (const ReadHook& hook = TheReadHook())
             hook(m_fileName, done);

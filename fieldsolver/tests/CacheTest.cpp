@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include "CanonicalCases.h"
 #include "fieldsolver/FieldSolverApi.h"
 #include "fieldsolver/ModelOperations.h"
@@ -388,6 +390,53 @@ TEST(SmartCacheFile, OnlyRegularFilesLoadAndAFailedSaveKeepsTheOldFile)
     std::snprintf(settings.fileName, sizeof settings.fileName, "%s", (dir / "folder.cache").c_str());
     ASSERT_EQ(FieldSolverSetCacheSettings(settings), 0);
     EXPECT_EQ(FieldSolverClose(), FS_CACHE_FILE);
+    std::filesystem::remove_all(dir);
+}
+
+// Saves of one cache file started together, in rounds: each writes a new file of its own, so every one succeeds and
+// the file is whole one of them. With one fixed temporary name, a save removed another's, renamed the other's
+// half-written file into place and reported success for entries that were not in the file.
+TEST(SmartCacheFile, SavesAtOnceEachRenameTheirOwnWholeFile)
+{
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "fieldsolver_saves_at_once";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    constexpr int kSavers = 4;
+    SmartCache caches[kSavers];
+    std::vector<char> alone[kSavers];
+    OutputRoom out(2);
+    FillTagged(out);
+    for (int k = 0; k < kSavers; ++k) {
+        caches[k].SetSettings(Enabled());
+        for (int i = 0; i < 500; ++i) {   // every entry its own gap between the traces
+            CrossSection cs = Pair();
+            cs.traces[1].Center += float(k * 500 + i + 1) * kMil;
+            ASSERT_TRUE(caches[k].Store(Model(cs), out.output));
+        }
+        ASSERT_TRUE(caches[k].Save(dir / "alone.cache"));
+        alone[k] = ReadFile(dir / "alone.cache");
+    }
+    const std::string name = dir / "shared.cache";
+    for (int round = 0; round < 30; ++round) {
+        std::atomic<int> waiting{kSavers};
+        bool saved[kSavers] = {};
+        std::vector<std::thread> savers;
+        for (int k = 0; k < kSavers; ++k)
+            savers.emplace_back([&, k] {
+                for (--waiting; waiting > 0;) {
+                }
+                saved[k] = caches[k].Save(name);
+            });
+        for (std::thread& saver : savers)
+            saver.join();
+        const std::vector<char> bytes = ReadFile(name);
+        EXPECT_EQ(std::count(saved, saved + kSavers, true), kSavers) << "round " << round;
+        int whole = 0;   // the file is whole the one of a save that said so
+        for (int k = 0; k < kSavers; ++k)
+            whole += saved[k] && bytes == alone[k];
+        EXPECT_EQ(whole, 1) << "round " << round;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);   // no new file left behind
     std::filesystem::remove_all(dir);
 }
 

@@ -13,6 +13,9 @@
 //             file's name (the file), and making the folder's entries durable after that (the folder)
 //   Replace   putting a written temporary file in the place of the target (the target)
 //   Remove    deleting a file (the file)
+//   Open      opening an existing file for reading (the file)
+//   Read      taking the next bytes from a file being read (the file); a test may also change the file here, as
+//             another program would while it is read
 #pragma once
 
 #include <functional>
@@ -20,7 +23,7 @@
 
 namespace plat {
 
-enum class FileStep { CreateIn, Modify, Reserve, Write, Own, Flush, Replace, Remove };
+enum class FileStep { CreateIn, Modify, Reserve, Write, Own, Flush, Replace, Remove, Open, Read };
 
 using FileFaultHook = std::function<int(FileStep step, const std::string& path)>;
 

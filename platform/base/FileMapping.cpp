@@ -11,6 +11,7 @@
 #include <string>
 #include <mutex>
 
+#include "platform/base/FileFaults.h"
 #include "platform/base/PathDialect.h"
 #include "platform/base/SystemError.h"
 
@@ -18,12 +19,13 @@ namespace {
 
 class FileObject final : public plat::KernelObject {
  public:
-  explicit FileObject(int fd, bool writable) : fd(fd), writable(writable) {}
+  FileObject(int fd, bool writable, std::string path) : fd(fd), writable(writable), path(std::move(path)) {}
   ~FileObject() override { ::close(fd); }
   // The sharing lock belongs to the handle: a mapping or view that keeps the file open does not keep others out.
   void HandleClosed() override { ::flock(fd, LOCK_UN); }
   const int fd;
   const bool writable;
+  const std::string path;  // as opened, for the fault seam
 };
 
 class MappingObject final : public plat::KernelObject {
@@ -74,13 +76,23 @@ HANDLE CreateFile(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD dispo
   const std::string native = plat::NativePath(path);
   struct stat before {};
   const bool existed = ::stat(native.c_str(), &before) == 0;
+  if (const int fault = !write && existed ? plat::FileFault(plat::FileStep::Open, native) : 0) {
+    plat::SetLastErrorFromErrno(fault);
+    return INVALID_HANDLE_VALUE;
+  }
   // O_NONBLOCK: opening a FIFO without a writer would wait for one; such a file is refused below.
   const int fd = ::open(native.c_str(), flags | O_NONBLOCK | O_NOCTTY, 0666);
   if (fd < 0) {
-    SetLastError(errno == EEXIST ? ERROR_FILE_EXISTS : plat::ErrnoToError(errno));
+    const int error = errno;
+    if (error == EEXIST)
+      SetLastError(ERROR_FILE_EXISTS);
+    else if (error == ENXIO && existed && S_ISSOCK(before.st_mode))
+      SetLastError(ERROR_BAD_FILE_TYPE);  // a socket does not open at all: refused as a FIFO or a device is
+    else
+      plat::SetLastErrorFromErrno(error);
     return INVALID_HANDLE_VALUE;
   }
-  auto file = std::make_shared<FileObject>(fd, write);
+  auto file = std::make_shared<FileObject>(fd, write, native);
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
     plat::SetLastErrorFromErrno(errno);
@@ -156,6 +168,10 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, void*) {
   if (read) *read = 0;
   if (!f) {
     SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (const int fault = plat::FileFault(plat::FileStep::Read, f->path)) {
+    plat::SetLastErrorFromErrno(fault);
     return FALSE;
   }
   ssize_t n;

@@ -30,7 +30,6 @@ constexpr DWORD FILE_MAP_ALL_ACCESS = 0xF001F;
 constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFFu;
 constexpr DWORD ERROR_FILE_INVALID = 1006;
 constexpr DWORD ERROR_MAPPED_ALIGNMENT = 1132;
-constexpr DWORD ERROR_BAD_FILE_TYPE = 222;
 
 HANDLE CreateFile(LPCSTR path, DWORD access, DWORD shareMode, void* securityAttributes, DWORD disposition,
                   DWORD flagsAndAttributes, HANDLE templateFile);

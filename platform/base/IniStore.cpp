@@ -93,13 +93,9 @@ Cached* Load(Cache& cache, const std::string& path) {
   std::string text;
   const FileReadResult read = ReadRegularFile(path, IniStore::kMaxFileBytes, text);
   if (!read) {
-    // A device or FIFO is refused as unreadable; a file too large to be a settings file says so.
-    if (read.status == FileReadStatus::NotRegular)
-      SetLastError(ERROR_ACCESS_DENIED);
-    else if (read.status == FileReadStatus::TooLarge)
-      SetLastError(ERROR_FILE_TOO_LARGE);
-    else
-      SetLastErrorFromErrno(read.error);
+    // Why, as every reader says it: a FIFO, device or socket is no regular file, a file too large to be a settings
+    // file is too large, one cut or grown while read changed.
+    SetLastError(FileReadError(read));
     cache.files.erase(path);
     return nullptr;
   }

@@ -296,10 +296,15 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
   if (!path) return true;
   const std::string native = NativePath(*path);
   std::string text;
-  // Only a regular file is read (a FIFO would be waited on for good, a device read without end), up to a limit. A
-  // file that exists but cannot be read is refused rather than taken as empty, which the next write would replace.
+  // Only a regular file is read (a FIFO would be waited on for good, a device read without end), up to a limit, and
+  // only whole: one cut or grown by another program while it is read is refused (ERROR_FILE_CHANGED), since a part
+  // of the tree taken for the whole would be written back by the next change. A file that exists but cannot be
+  // read is refused rather than taken as empty, which the next write would replace.
   const FileReadResult read = ReadRegularFile(native, kMaxFileBytes, text);
-  if (!read && !(read.status == FileReadStatus::CannotOpen && read.error == ENOENT)) return false;
+  if (!read && !(read.status == FileReadStatus::CannotOpen && read.error == ENOENT)) {
+    SetLastError(FileReadError(read));
+    return false;
+  }
   if (read) {
     State parsed;
     if (!Parse(parsed, text)) return false;

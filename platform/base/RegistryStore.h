@@ -72,8 +72,9 @@ class RegistryStore {
   // Empties the tree, closes every handle and forgets the store file (each test starts so).
   static void Reset();
   // Keeps the tree in this file from now on (loading it when it exists); nullopt: memory only.
-  // FALSE when the file exists but cannot be read or parsed, is no regular file or is larger than kMaxFileBytes;
-  // the tree is then left as it was, and kept in memory only, so that the file is never written over.
+  // FALSE when the file exists but cannot be read or parsed, is no regular file, is larger than kMaxFileBytes or
+  // changed while it was read (the last error says which, except for a parse); the tree is then left as it was, and
+  // kept in memory only, so that the file is never written over.
   static bool SetStoreFile(std::optional<std::string> path);
   static constexpr std::uint64_t kMaxFileBytes = 16u << 20;
   // The whole tree in the store file's form, for tests.

@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/base/FileFaults.h"
+#include "platform/base/SystemError.h"
+
 namespace plat {
 
 namespace {
@@ -21,14 +24,21 @@ struct Descriptor {
 
 // Opens the file without waiting and looks at it: Read when it is a regular file, whose size `st` then holds.
 FileReadResult OpenRegular(const std::string& path, Descriptor& file, struct stat& st) {
+  if (const int fault = FileFault(FileStep::Open, path))
+    return {FileReadStatus::CannotOpen, fault};
   // O_NONBLOCK: opening a FIFO without a writer would wait for one.
   file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (file.fd < 0)
-    return {FileReadStatus::CannotOpen, errno};
+  if (file.fd < 0) {
+    const int error = errno;
+    // A socket does not open at all (ENXIO, "No such device or address"): it is no regular file, which says why.
+    if (error == ENXIO && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+      return {FileReadStatus::NotRegular, 0};
+    return {FileReadStatus::CannotOpen, error};
+  }
   if (::fstat(file.fd, &st) != 0)
     return {FileReadStatus::ReadFailed, errno};
   if (!S_ISREG(st.st_mode))
-    return {FileReadStatus::NotRegular, 0};
+    return {FileReadStatus::NotRegular, S_ISDIR(st.st_mode) ? EISDIR : 0};
   return {FileReadStatus::Read, 0};
 }
 
@@ -66,6 +76,10 @@ FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, 
   text.reserve(static_cast<size_t>(st.st_size));
   char buffer[65536];
   for (;;) {
+    if (const int fault = FileFault(FileStep::Read, path)) {
+      text.clear();
+      return {FileReadStatus::ReadFailed, fault};
+    }
     const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR)
@@ -83,6 +97,13 @@ FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, 
     }
     text.append(buffer, static_cast<size_t>(n));
   }
+  // Exactly the size measured at the open, and still that size at the end: a file cut or grown meanwhile is another
+  // file than the one measured, and a part of it would be taken for the whole.
+  struct stat end {};
+  if (text.size() != static_cast<std::uint64_t>(st.st_size) || ::fstat(file.fd, &end) != 0 || end.st_size != st.st_size) {
+    text.clear();
+    return {FileReadStatus::Changed, 0};
+  }
   return {FileReadStatus::Read, 0};
 }
 
@@ -93,8 +114,37 @@ std::string DescribeFileRead(const FileReadResult& result, std::uint64_t maxByte
     case FileReadStatus::NotRegular: return "is not a regular file";
     case FileReadStatus::TooLarge: return "is larger than " + std::to_string(maxBytes) + " bytes";
     case FileReadStatus::ReadFailed: return std::string("cannot be read (") + std::strerror(result.error) + ")";
+    case FileReadStatus::Changed: {
+      // The system's sentence without its subject and its full stop: it follows the file's name.
+      const std::string sentence = SystemErrorText(ERROR_FILE_CHANGED);
+      const std::size_t subject = std::strlen("The file ");
+      return sentence.substr(subject, sentence.size() - subject - 1);
+    }
   }
   return "cannot be read";
+}
+
+DWORD FileReadError(const FileReadResult& result) {
+  switch (result.status) {
+    case FileReadStatus::Read: return NO_ERROR;
+    case FileReadStatus::CannotOpen:
+    case FileReadStatus::ReadFailed: return ErrnoToError(result.error);
+    case FileReadStatus::NotRegular:
+      return result.error == EISDIR ? ERROR_DIRECTORY_NOT_SUPPORTED : ERROR_BAD_FILE_TYPE;
+    case FileReadStatus::TooLarge: return ERROR_FILE_TOO_LARGE;
+    case FileReadStatus::Changed: return ERROR_FILE_CHANGED;
+  }
+  return ERROR_GEN_FAILURE;
+}
+
+std::string FileReadReason(const FileReadResult& result, std::uint64_t maxBytes) {
+  switch (result.status) {
+    // The errno's own text: its classic number may say less (ENXIO and ELOOP read as an input/output error).
+    case FileReadStatus::CannotOpen:
+    case FileReadStatus::ReadFailed: return ErrnoText(result.error);
+    case FileReadStatus::TooLarge: return "The file is larger than " + std::to_string(maxBytes) + " bytes.";
+    default: return SystemErrorText(FileReadError(result));
+  }
 }
 
 }  // namespace plat

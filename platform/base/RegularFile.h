@@ -1,20 +1,26 @@
 // Reading a whole file that a program was told to read (a board, a settings file): only a regular file, and only
-// up to a stated size. A device (/dev/zero), a FIFO or a directory would be read without end, block, or make no
-// sense; a file above the size would take the process's memory. Both are refused before anything is read.
+// up to a stated size. A device (/dev/zero), a FIFO, a socket or a directory would be read without end, block, or
+// make no sense; a file above the size would take the process's memory. Both are refused before anything is read.
+// A file is read whole as it was when it was opened: another program that cuts or grows it meanwhile makes the
+// read fail (Changed) rather than hand on a part of it as the whole. Opening and reading ask the file layer's
+// fault seam (FileFaults.h: the Open and Read steps).
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "platform/base/wintypes.h"
+
 namespace plat {
 
 enum class FileReadStatus {
   Read,         // `text` holds the whole file
   CannotOpen,   // `error` holds the errno value
-  NotRegular,   // a directory, device, FIFO or socket
+  NotRegular,   // a directory (`error` EISDIR), device, FIFO or socket
   TooLarge,     // above `maxBytes` (when opened, or grown while read)
   ReadFailed,   // `error` holds the errno value
+  Changed,      // its size when opened is not what was read, or not its size at the end
 };
 
 struct FileReadResult {
@@ -35,7 +41,16 @@ FileReadResult CheckRegularFile(const std::string& path);
 std::FILE* OpenRegularFileStream(const std::string& path);
 
 // What went wrong, for a message after the file's name: "cannot be opened for reading (No such file or
-// directory)", "is not a regular file", "is larger than 1048576 bytes", "cannot be read (Input/output error)".
+// directory)", "is not a regular file", "is larger than 1048576 bytes", "cannot be read (Input/output error)",
+// "changed while it was read; try again once it is written".
 std::string DescribeFileRead(const FileReadResult& result, std::uint64_t maxBytes);
+
+// The classic error number for what went wrong, for the last error: the errno's, ERROR_DIRECTORY_NOT_SUPPORTED for
+// a folder, ERROR_BAD_FILE_TYPE for a FIFO, device or socket, ERROR_FILE_TOO_LARGE, ERROR_FILE_CHANGED.
+DWORD FileReadError(const FileReadResult& result);
+
+// What went wrong as the sentence every file reader shows on its own: the system's text ("Permission denied.",
+// "The file is not a regular file (a FIFO, a device or a socket)."), or "The file is larger than N bytes.".
+std::string FileReadReason(const FileReadResult& result, std::uint64_t maxBytes);
 
 }  // namespace plat

@@ -74,6 +74,11 @@ DWORD SetLastErrorFromErrno(int errnoValue) {
   return e;
 }
 
+std::string ErrnoText(int errnoValue) {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return std::string(strerror_l(errnoValue, c)) + ".";
+}
+
 }  // namespace plat
 
 namespace {
@@ -147,6 +152,10 @@ std::string SystemText(DWORD id) {
       return "The path is not valid.";
     case ERROR_DIRECTORY_NOT_SUPPORTED:
       return "The path is a folder, not a file.";
+    case ERROR_BAD_FILE_TYPE:
+      return "The file is not a regular file (a FIFO, a device or a socket).";
+    case ERROR_FILE_CHANGED:
+      return "The file changed while it was read; try again once it is written.";
     case static_cast<DWORD>(E_FAIL):
       return "Unspecified failure.";
     case static_cast<DWORD>(E_NOTIMPL):
@@ -196,10 +205,7 @@ std::string SystemText(DWORD id) {
     if (entry.code == id) return entry.text;
   // An HRESULT wrapping a classic error number (0x8007xxxx) reads as that number.
   if ((id & 0xFFFF0000u) == 0x80070000u) id &= 0xFFFF;
-  if (const int e = ErrorToErrno(id)) {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return std::string(strerror_l(e, c)) + ".";
-  }
+  if (const int e = ErrorToErrno(id)) return plat::ErrnoText(e);
   std::string text("error number ");
   text += std::to_string(id);
   return text;
@@ -281,3 +287,5 @@ DWORD FormatMessage(DWORD flags, LPCVOID source, DWORD messageId, DWORD language
   std::memcpy(buffer, text.c_str(), text.size() + 1);
   return static_cast<DWORD>(text.size());
 }
+
+std::string plat::SystemErrorText(DWORD error) { return SystemText(error); }

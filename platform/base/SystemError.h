@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <string>
 
 #include "platform/base/wintypes.h"
 
@@ -35,6 +36,7 @@ constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
 constexpr DWORD ERROR_NOT_LOCKED = 158;
 constexpr DWORD ERROR_BAD_PATHNAME = 161;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_BAD_FILE_TYPE = 222;
 constexpr DWORD ERROR_FILE_TOO_LARGE = 223;
 constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 constexpr DWORD ERROR_MORE_DATA = 234;
@@ -43,6 +45,9 @@ constexpr DWORD ERROR_DIRECTORY = 267;
 constexpr DWORD ERROR_DIRECTORY_NOT_SUPPORTED = 336;
 constexpr DWORD ERROR_INVALID_ADDRESS = 487;
 constexpr DWORD ERROR_OPERATION_ABORTED = 995;
+// The platform's own number (bit 29, the application bit, set: no classic number says this): a file whose size
+// changed while it was read, as when another program writes or cuts it meanwhile.
+constexpr DWORD ERROR_FILE_CHANGED = 0x20000001u;
 
 constexpr DWORD ERROR_RESOURCE_LANG_NOT_FOUND = 1815;
 constexpr DWORD ERROR_MR_MID_NOT_FOUND = 317;
@@ -74,4 +79,11 @@ namespace plat {
 DWORD ErrnoToError(int errnoValue);
 // Sets the last error from errno and returns it.
 DWORD SetLastErrorFromErrno(int errnoValue);
+// The system's text for a classic error number, as FormatMessage gives it without its line break: the one place
+// of the texts every reader of files shows ("Permission denied.", "The file is not a regular file (a FIFO, a
+// device or a socket).", "The file changed while it was read; try again once it is written.").
+std::string SystemErrorText(DWORD error);
+// The C runtime's text for an errno value in the C locale, as a sentence ("Input/output error."): the system's
+// reason for an errno that has no classic number of its own.
+std::string ErrnoText(int errnoValue);
 }  // namespace plat

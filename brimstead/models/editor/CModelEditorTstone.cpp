@@ -1,10 +1,13 @@
 #include "brimstead/models/editor/CModelEditorTstone.h"
 
 #include "brimstead/models/DecouplingModelsHelper.h"
+#include "brimstead/models/ModelFile.h"
 #include "brimstead/models/editor/CModelEditor.h"
 #include "brimstead/models/editor/ModelFileList.h"
 #include "brimstead/models/fit/TwoPortData.h"
 #include "brimstead/models/fit/cFitAPI.h"
+#include "platform/base/PathDialect.h"
+#include "platform/base/RegularFile.h"
 #include "platform/framework/MessageBox.h"
 
 #include <string>
@@ -275,7 +278,11 @@ bool CModelEditorTstone::ValidatePane() {
   const int ports = PortCount(m_Paths[path]);
   const int pins = m_Editor.PinCount();
   if (ports == 0) {
-    ::MessageBox(m_hWnd, "Select valid model file", kMessageCaption, MB_OK);
+    // A file that cannot be read (a FIFO, a device, a socket, one this user may not read) says why, as the other
+    // model readers do; one that reads has no port count in its data.
+    const plat::FileReadResult opened = plat::CheckRegularFile(plat::NativePath(static_cast<const char*>(m_Paths[path])));
+    const std::string reason = opened ? "" : "\n" + plat::FileReadReason(opened, modelfile::kMaxModelFileBytes);
+    ::MessageBox(m_hWnd, CString("Select valid model file") + reason.c_str(), kMessageCaption, MB_OK);
     return false;
   }
   if ((pins > 2 || ports >= 3) && ports != pins) {

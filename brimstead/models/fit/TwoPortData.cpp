@@ -283,12 +283,9 @@ bool ReadModelFileText(const char* path, std::string& text, std::string& error)
     const plat::FileReadResult read =
         path ? plat::ReadRegularFile(plat::NativePath(path), modelfile::kMaxModelFileBytes, text)
              : plat::FileReadResult{plat::FileReadStatus::CannotOpen, ENOENT};
-    switch (read.status) {
-    case plat::FileReadStatus::Read: return true;
-    case plat::FileReadStatus::CannotOpen: error = "cannot open the file"; break;
-    case plat::FileReadStatus::ReadFailed: error = "cannot read the file"; break;
-    default: error = "the file " + plat::DescribeFileRead(read, modelfile::kMaxModelFileBytes); break;
-    }
+    if (read)
+        return true;
+    error = plat::FileReadReason(read, modelfile::kMaxModelFileBytes);
     return false;
 }
 

@@ -31,8 +31,9 @@ bool ReadTwoPortTouchstone(const char* text, std::size_t size, TwoPortData& data
 // network data can be read, not only its first point.
 bool ReadTouchstoneNetwork(const char* text, std::size_t size, int ports, TwoPortData& data, std::string& error);
 
-// The whole of a file's bytes; false with the reason in `error` when it cannot be opened or read, is not a
-// regular file or is larger than modelfile::kMaxModelFileBytes.
+// The whole of a file's bytes; false with the reason in `error` (plat::FileReadReason: the system's text) when it
+// cannot be opened or read, is not a regular file, is larger than modelfile::kMaxModelFileBytes or changed while
+// it was read.
 bool ReadModelFileText(const char* path, std::string& text, std::string& error);
 
 // Whether the network data of a Touchstone file of `ports` ports read whole (ReadTouchstoneNetwork); false with

@@ -579,7 +579,7 @@ TEST(TouchstoneNetwork, RealFilesOfOtherPortCountsReadWholeAndCutShortNameTheirL
     }
     std::string error;
     EXPECT_FALSE(CheckTouchstoneFile((modeltest::ScratchDir() / "missing.s1p").c_str(), 1, error));
-    EXPECT_EQ(error, "cannot open the file");
+    EXPECT_EQ(error, "No such file or directory.");
 }
 
 // A file of the format's second version, whose keywords decide how its data read, is not judged by the first

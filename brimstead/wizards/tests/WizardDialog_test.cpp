@@ -11,12 +11,14 @@
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
 
+#include "platform/base/tests/FileKinds.h"
 #include "platform/display/Desktop.h"
 #include "platform/window/InputRouter.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 using namespace wiztest;
 using namespace brimwiz;
@@ -250,9 +252,14 @@ TEST_F(WizardDialog, UseLastConfigurationReportsWhatItCouldNotLoad) {
   struct Case {
     std::string path;
     const char* reason;
-  } cases[] = {{(dir / "none.dao").string(), "No such file or directory."},
-               {dir.string(), "The path is a folder, not a file."},
-               {(dir / "none" / "last.dao").string(), "No such file or directory."}};
+  };
+  std::vector<Case> cases = {{(dir / "none.dao").string(), "No such file or directory."},
+                             {dir.string(), "The path is a folder, not a file."},
+                             {(dir / "none" / "last.dao").string(), "No such file or directory."}};
+  // Files of other kinds say why, as every reader does (a FIFO or a device said "Permission denied.", a socket
+  // "Input/output error.", a file whose read failed that it was no settings file).
+  const FileKinds kinds(dir, ".dao", "[HEADER]\r\n");
+  for (const FileKinds::Kind& kind : kinds.kinds()) cases.push_back({(dir / kind.name).string(), kind.reason.c_str()});
   for (const Case& c : cases) {
     std::snprintf(buffer, sizeof buffer, "%s", c.path.c_str());
     ::EnableWindow(StartControl(CDWStartPage::IDC_USE_LAST), TRUE);

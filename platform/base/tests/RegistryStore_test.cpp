@@ -1,5 +1,6 @@
 #include "platform/base/RegistryStore.h"
 #include "platform/base/FileFaults.h"
+#include "platform/base/SystemError.h"
 
 #include <gtest/gtest.h>
 
@@ -149,6 +150,31 @@ TEST_F(RegistryTest, StoreFilesThatAreNoRegularFileOrTooLargeAreRefused) {
     ASSERT_FALSE(plat::RegistryStore::SetStoreFile(path)) << path;
     EXPECT_EQ(plat::RegistryStore::Dump(), "") << path;
   }
+}
+
+// A store file cut by another program while it is read is refused with the reason, and the store keeps what it had
+// in memory only: before, half the tree was taken for the whole and the next change wrote the half back.
+TEST_F(RegistryTest, AStoreFileCutWhileItIsReadIsRefusedAndNotWrittenOver) {
+  TempDir dir;
+  const std::string file = dir / "registry.txt";
+  std::string text = "[HKEY_CURRENT_USER\\Software\\App]\r\n";
+  for (int i = 0; text.size() < (1u << 20); ++i) text += "\"Value" + std::to_string(i) + "\"=sz:" + std::string(40, 'x') + "\r\n";
+  std::ofstream(file, std::ios::binary) << text;
+  const std::size_t half = text.find('\n', text.size() / 2) + 1;   // a whole line: the half parses
+  HKEY k = nullptr;
+  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Kept", &k), ERROR_SUCCESS);
+  const std::string before = plat::RegistryStore::Dump();
+  int reads = 0;
+  plat::FileFaultScope cut([&](plat::FileStep step, const std::string& path) {
+    if (step == plat::FileStep::Read && path == file && ++reads == 2) std::filesystem::resize_file(file, half);
+    return 0;
+  });
+  EXPECT_FALSE(plat::RegistryStore::SetStoreFile(file));
+  EXPECT_EQ(plat::SystemErrorText(GetLastError()), "The file changed while it was read; try again once it is written.");
+  EXPECT_TRUE(plat::RegistryStore::Dump() == before);   // not the half of a megabyte
+  SetString(k, "Changed", "yes");
+  RegCloseKey(k);
+  EXPECT_EQ(std::filesystem::file_size(file), half);
 }
 
 // A change whose store file cannot be written (a full disk) fails and is not made: before, it stayed in the tree,

@@ -50,7 +50,7 @@ TEST(RegularFile, SettingsFilesThatAreNoRegularFileOrTooLargeAreNotRead) {
   EXPECT_EQ(GetPrivateProfileString("HEADER", "FileVersion", "none", buffer, sizeof buffer, (dir / "fifo.dao").c_str()),
             4u);
   EXPECT_STREQ(buffer, "none");
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(GetLastError(), ERROR_BAD_FILE_TYPE);
 
   // One byte above the limit: refused as a whole, not read up to it.
   {

@@ -1,6 +1,7 @@
 // The SPICE and Touchstone panes over model directories of real files, and the port map grid.
 #include "brimstead/models/editor/tests/ModelEditorTestSupport.h"
 #include "brimstead/models/mapfile.h"
+#include "platform/base/tests/FileKinds.h"
 #include "platform/display/Desktop.h"
 #include "platform/gdi/Surface.h"
 
@@ -496,6 +497,39 @@ TEST_F(PaneTest, AOnePortFileCutShortIsShownInvalidWithItsReasonAndRefused) {
   ASSERT_FALSE(Messages().empty());
   EXPECT_EQ(Messages().back(), std::string("Select valid model file\n") + reason);
   editor.DestroyWindow();
+}
+
+// A model file that cannot be read says why, as every reader says it: in the SPICE pane (a socket said
+// "Input/output error.") and at the Touchstone pane's OK (which said only "Select valid model file" for each). A
+// read that fails gives the system's reason, not that the file changed.
+TEST_F(PaneTest, ModelFilesThatCannotBeReadSayWhyInBothPanes) {
+  const CString dir = MakeDirectory("kinds");
+  std::ifstream sample(std::string(BRIM_SAMPLE_MODELS) + "/cap_1u_0603_series.s2p", std::ios::binary);
+  const std::string twoPort((std::istreambuf_iterator<char>(sample)), {});
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  for (const bool spice : {true, false}) {
+    const FileKinds files(static_cast<const char*>(dir), spice ? ".cir" : ".s2p",
+                          spice ? ".SUBCKT C1 1 2\n.ENDS\n" : twoPort);
+    for (const FileKinds::Kind& kind : files.kinds()) {
+      SCOPED_TRACE(kind.name);
+      CModelEditor editor;
+      PrepareTwoPinSpice(editor, dir, kind.name.c_str(), "C1");
+      if (!spice) {
+        editor.Record().header.kind = HostModelTouchstone;
+        editor.Record().touchstone.fileName = kind.name.c_str();
+      }
+      Open(editor);
+      if (spice) {
+        EXPECT_EQ(ItemText(editor.SpicePane(), CModelEditorSPICE::IDC_MESSAGE), kind.reason.c_str());
+      } else {
+        EXPECT_FALSE(editor.TouchstonePane().ValidatePane());
+        ASSERT_FALSE(Messages().empty());
+        EXPECT_EQ(Messages().back().rfind("Select valid model file\n", 0), 0u) << Messages().back();
+        EXPECT_NE(Messages().back().find(kind.reason), std::string::npos) << Messages().back();
+      }
+      editor.DestroyWindow();
+    }
+  }
 }
 
 // NaN, infinite and too large numbers in the data of a model the fit would otherwise take as series end detection
