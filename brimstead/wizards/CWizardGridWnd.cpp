@@ -125,8 +125,9 @@ namespace {
 CGXControl* ComposeCell(CGXGridWnd& grid, ROWCOL row, ROWCOL col, CGXStyle& work) {
   work.Free();
   grid.ComposeCellStyle(row, col, work);
-  return grid.MatchesCurrentCell(row, col) ? grid.ControlOfCurrentCell()
-                                           : grid.ControlForId(work.IsIncluded(GX_IN_CONTROLID) ? work.GetControl() : 0);
+  if (grid.MatchesCurrentCell(row, col))
+    return grid.ControlOfCurrentCell();
+  return grid.ControlForId(work.IsIncluded(GX_IN_CONTROLID) ? work.GetControl() : 0);
 }
 
 // The width a composed cell needs (0 without a control).
