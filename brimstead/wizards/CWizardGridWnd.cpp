@@ -135,12 +135,58 @@ int WidthNeeded(CGXControl* control, CDC& dc, ROWCOL row, ROWCOL col, const CGXS
   return control ? static_cast<int>(control->ComputeCellSize(&dc, row, col, composed, nullptr, FALSE).cx) : 0;
 }
 
-// Whether a composed cell shows a text that a column's edge can cut: a row's static cell with a value (no header,
-// button, check box or empty cell).
-bool ShowsText(const CGXControl* control, ROWCOL row, const CGXStyle& composed) {
-  return row > 0 && composed.GetIncludeValue() && !composed.GetValue().IsEmpty() &&
-         dynamic_cast<const CGXStatic*>(control) && !dynamic_cast<const CGXHeader*>(control);
-}
+// The widths of composed cells on a device of the grid's window, for a run of cells: each cell's font is selected
+// once and kept for the cells after it that have the same, which their measure is told (as the `previous` cell's
+// font), so that it neither selects nor restores the font for each cell. The run's controls are not destroyed.
+class CellMeasure {
+public:
+  CellMeasure(CGXGridWnd& grid, CDC& dc) : m_Grid(grid), m_Dc(dc), m_pSelected(grid.NewWorkStyle()) {}
+  ~CellMeasure() {
+    if (m_pOriginal)
+      m_Dc.SelectObject(m_pOriginal);
+    m_Grid.ReleaseWorkStyle(m_pSelected);
+  }
+  CellMeasure(const CellMeasure&) = delete;
+  CellMeasure& operator=(const CellMeasure&) = delete;
+
+  int operator()(CGXControl* control, ROWCOL row, ROWCOL col, const CGXStyle& composed) {
+    if (!control)
+      return 0;
+    const CGXFont* font = composed.GetFontPtr();
+    if (!font)
+      return WidthNeeded(control, m_Dc, row, col, composed);
+    if (!m_bSelected || *font != *m_pSelected->GetFontPtr()) {
+      CFont* old = m_Grid.SelectStyleFont(&m_Dc, composed);
+      if (!m_bSelected)
+        m_pOriginal = old;
+      m_bSelected = true;
+      m_pSelected->Free();
+      m_pSelected->SetFont(*font);
+    }
+    return static_cast<int>(control->ComputeCellSize(&m_Dc, row, col, composed, m_pSelected, FALSE).cx);
+  }
+
+  // Whether a composed cell shows a text that a column's edge can cut: a row's static cell with a value (no header,
+  // button, check box or empty cell).
+  bool ShowsText(const CGXControl* control, ROWCOL row, const CGXStyle& composed) {
+    if (row == 0 || !composed.GetIncludeValue() || composed.GetValue().IsEmpty())
+      return false;
+    if (control != m_pKnown) {
+      m_pKnown = control;
+      m_bKnownShowsTexts = dynamic_cast<const CGXStatic*>(control) && !dynamic_cast<const CGXHeader*>(control);
+    }
+    return m_bKnownShowsTexts;
+  }
+
+private:
+  CGXGridWnd& m_Grid;
+  CDC& m_Dc;
+  const CGXControl* m_pKnown = nullptr;   // the last control asked about, and whether it shows texts
+  bool m_bKnownShowsTexts = false;
+  CGXStyle* m_pSelected;           // the font selected in the device
+  bool m_bSelected = false;
+  CFont* m_pOriginal = nullptr;    // the device's font before
+};
 
 // The column fit's measures of one column. Its rows' texts are measured for every column (a cut text widens its
 // column); its other cells (header, buttons, check boxes, empty cells) only when it is asked what it can give, and
@@ -154,7 +200,8 @@ public:
 
   // Every row's text measured, or with `last` (the texts an earlier fit measured at this width) only the rows that
   // `changed` names.
-  void MeasureTexts(CGXGridWnd& grid, CDC& dc, CGXStyle& work, std::vector<int> last, const ChangedRows* changed) {
+  void MeasureTexts(CGXGridWnd& grid, CellMeasure& measure, CGXStyle& work, std::vector<int> last,
+                    const ChangedRows* changed) {
     ROWCOL first = 1, count = grid.GetRowCount();
     m_Texts = std::move(last);
     if (changed) {
@@ -166,8 +213,8 @@ public:
       m_Texts.assign(grid.GetRowCount(), -1);
     }
     for (ROWCOL row = first; row < first + count; ++row)
-      if (CGXControl* control = ComposeCell(grid, row, m_Col, work); ShowsText(control, row, work))
-        m_Texts[row - 1] = WidthNeeded(control, dc, row, m_Col, work);
+      if (CGXControl* control = ComposeCell(grid, row, m_Col, work); measure.ShowsText(control, row, work))
+        m_Texts[row - 1] = measure(control, row, m_Col, work);
     for (int text : m_Texts) {
       m_WidestText = std::max(m_WidestText, text);
       m_bOtherRows = m_bOtherRows || text < 0;
@@ -175,13 +222,13 @@ public:
   }
   std::vector<int> TakeTexts() { return std::move(m_Texts); }
   // The width it has beyond its widest cell (header and rows), negative when a cell needs more.
-  int Spare(CGXGridWnd& grid, CDC& dc, CGXStyle& work) {
+  int Spare(CGXGridWnd& grid, CellMeasure& measure, CGXStyle& work) {
     if (m_WidestOther < 0) {
       m_WidestOther = 0;
       const ROWCOL last = m_bOtherRows ? grid.GetRowCount() : 0;
       for (ROWCOL row = 0; row <= last; ++row)
-        if (CGXControl* control = ComposeCell(grid, row, m_Col, work); !ShowsText(control, row, work))
-          m_WidestOther = std::max(m_WidestOther, WidthNeeded(control, dc, row, m_Col, work));
+        if (CGXControl* control = ComposeCell(grid, row, m_Col, work); !measure.ShowsText(control, row, work))
+          m_WidestOther = std::max(m_WidestOther, measure(control, row, m_Col, work));
     }
     return m_Width - std::max(m_WidestText, m_WidestOther);
   }
@@ -254,12 +301,13 @@ void FitColumnsToWindow(CWizardGridWnd& grid, std::span<const ROWCOL> givers, co
     CGXStyle* work;
     ~ReleaseWork() { grid.ReleaseWorkStyle(work); }
   } release{grid, work};
+  CellMeasure measure(grid, dc);
   // The window's room beyond the columns (negative when they overflow it), unless only the givers give.
   const int room = givers.empty() ? client.Width() - total : std::min(0, client.Width() - total);
   int shortfall = 0;
   for (size_t i = 0; i < columns.size(); ++i) {
     FitColumn& column = columns[i];
-    column.MeasureTexts(grid, dc, *work, changed ? std::move(last[i].rows) : std::vector<int>(), changed);
+    column.MeasureTexts(grid, measure, *work, changed ? std::move(last[i].rows) : std::vector<int>(), changed);
     shortfall += std::max(0, column.WidestText() - column.Width());
     grid.m_MeasuredTexts.push_back({column.Col(), column.Width(), column.TakeTexts()});
   }
@@ -274,7 +322,7 @@ void FitColumnsToWindow(CWizardGridWnd& grid, std::span<const ROWCOL> givers, co
   int spare = room;
   for (FitColumn& column : columns)
     if (shortfall > 0 && spare < shortfall && gives(column.Col()))
-      spare += std::max(0, column.Spare(grid, dc, *work));
+      spare += std::max(0, column.Spare(grid, measure, *work));
   int grow = std::clamp(spare, 0, shortfall);
   int excess = grow - room;
   const auto resize = [&grid](const FitColumn& column, int width) {
@@ -301,7 +349,7 @@ void FitColumnsToWindow(CWizardGridWnd& grid, std::span<const ROWCOL> givers, co
   for (FitColumn* column : order) {
     if (excess <= 0)
       break;
-    const int take = std::min(column->Spare(grid, dc, *work), excess);
+    const int take = std::min(column->Spare(grid, measure, *work), excess);
     if (take > 0) {
       resize(*column, column->Width() - take);
       excess -= take;
