@@ -8,6 +8,7 @@
 #include "platform/framework/CWnd.h"
 
 #include <algorithm>
+#include <optional>
 
 const CGXControlClass CGridBitmapCtrl::classCGridBitmapCtrl = {"CGridBitmapCtrl", &CGXStatic::classCGXStatic};
 const CGXControlClass CGridBitmapEdit::classCGridBitmapEdit = {"CGridBitmapEdit",
@@ -33,10 +34,11 @@ std::vector<CString> Lines(const CString& text) {
   }
 }
 
-// A measuring DC on the grid window with the style's font selected for its lifetime.
+// A measuring device, the one given or else one on the grid window, with the style's font selected for the
+// measure's lifetime.
 class CMeasure {
 public:
-  CMeasure(CGXControl& control, const CGXStyle& style) : m_dc(control.GetGridWnd()) {
+  CMeasure(CGXControl& control, const CGXStyle& style, CDC* dc) : m_dc(dc ? *dc : m_own.emplace(control.GetGridWnd())) {
     m_pOld = control.SelectCellFont(&m_dc, style);
     m_dc.GetTextMetrics(&m_tm);
   }
@@ -48,7 +50,8 @@ public:
   const TEXTMETRIC& Metrics() const { return m_tm; }
 
 private:
-  CClientDC m_dc;
+  std::optional<CClientDC> m_own;
+  CDC& m_dc;
   CFont* m_pOld = nullptr;
   TEXTMETRIC m_tm{};
 };
@@ -120,8 +123,8 @@ CSize CGridBitmapCtrl::AddBordersToSize(CSize size, const CGXStyle& style) const
   return s;
 }
 
-CSize CGridBitmapCtrl::MultiLineExtent(const CString& text, const CGXStyle& style) const {
-  CMeasure measure(const_cast<CGridBitmapCtrl&>(*this), style);
+CSize CGridBitmapCtrl::MultiLineExtent(const CString& text, const CGXStyle& style, CDC* dc) const {
+  CMeasure measure(const_cast<CGridBitmapCtrl&>(*this), style, dc);
   const TEXTMETRIC& tm = measure.Metrics();
   const std::vector<CString> lines = Lines(text);
   int width = tm.tmMaxCharWidth;
@@ -131,8 +134,8 @@ CSize CGridBitmapCtrl::MultiLineExtent(const CString& text, const CGXStyle& styl
   return CSize(width, lineHeight * static_cast<int>(lines.size()) + 1);
 }
 
-CSize CGridBitmapCtrl::ComputeCellSize(CDC*, ROWCOL, ROWCOL, const CGXStyle& style, const CGXStyle*, BOOL) {
-  return AddBordersToSize(MultiLineExtent(style.GetValue(), style), style);
+CSize CGridBitmapCtrl::ComputeCellSize(CDC* dc, ROWCOL, ROWCOL, const CGXStyle& style, const CGXStyle*, BOOL) {
+  return AddBordersToSize(MultiLineExtent(style.GetValue(), style, dc), style);
 }
 
 CRect CGridBitmapCtrl::CellRect(ROWCOL row, ROWCOL col) const {
@@ -157,7 +160,7 @@ BOOL CGridBitmapEdit::GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const
   if (out.IsEmpty() || !GetGridWnd() || !GetGridWnd()->GetSafeHwnd())
     return result;
   const int width = ComputeInnerRect(CellRect(row, col), style).Width();
-  CMeasure measure(const_cast<CGridBitmapEdit&>(*this), style);
+  CMeasure measure(const_cast<CGridBitmapEdit&>(*this), style, nullptr);
   const auto measureWidth = [&measure](const CString& s) { return measure.Width(s); };
   CString shown;
   const std::vector<CString> lines = Lines(out);

@@ -39,15 +39,16 @@ public:
   using CGXStatic::ComputeInnerRect;
   // The base size widened by the button and 3 pixels, at least the button's height.
   CSize AddBordersToSize(CSize size, const CGXStyle& style) const override;
-  // The size the whole value needs: its multi-line extent with the button.
+  // The size the whole value needs: its multi-line extent with the button (measured on `dc` when given).
   CSize ComputeCellSize(CDC* dc, ROWCOL row, ROWCOL col, const CGXStyle& style, const CGXStyle* previous,
                         BOOL vertical) override;
   // The button 3 pixels in from the cell's right edge, at the cell's top, cut to the cell.
   void LayOutChildren(ROWCOL row, ROWCOL col, const CRect& inner) override;
 
   // The extent of a text of lines ending at line feeds in the style's font: the widest line (at least the
-  // font's widest character) by lines x (character height + external leading) + 1.
-  CSize MultiLineExtent(const CString& text, const CGXStyle& style) const;
+  // font's widest character) by lines x (character height + external leading) + 1. Measured on `dc` when given
+  // (its font is restored), else on a device of the grid window.
+  CSize MultiLineExtent(const CString& text, const CGXStyle& style, CDC* dc = nullptr) const;
   CSize GetButtonSize() const { return CSize(m_nButtonWidth, m_nButtonHeight); }
 
 protected:

@@ -121,35 +121,150 @@ void FitRowHeaders(CWizardGridWnd& grid, int minimum) {
 }
 
 namespace {
-// A cell as the column fit sees it: its control (null for none), the width it needs (0 without a control) and
-// whether it shows a value, from one composition of its style into `work`.
-struct MeasuredCell {
-  const CGXControl* control;
-  int width;
-  bool hasValue;
-};
-
-MeasuredCell MeasureCell(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col, CGXStyle& work) {
+// A cell's style composed into `work` and the control that shows it (null for none).
+CGXControl* ComposeCell(CGXGridWnd& grid, ROWCOL row, ROWCOL col, CGXStyle& work) {
   work.Free();
   grid.ComposeCellStyle(row, col, work);
-  CGXControl* control = grid.MatchesCurrentCell(row, col)
-                            ? grid.ControlOfCurrentCell()
-                            : grid.ControlForId(work.IsIncluded(GX_IN_CONTROLID) ? work.GetControl() : 0);
-  if (!control)
-    return {nullptr, 0, false};
-  const int width = static_cast<int>(control->ComputeCellSize(&dc, row, col, work, nullptr, FALSE).cx);
-  return {control, width, work.GetIncludeValue() && !work.GetValue().IsEmpty()};
+  if (grid.MatchesCurrentCell(row, col))
+    return grid.ControlOfCurrentCell();
+  return grid.ControlForId(work.IsIncluded(GX_IN_CONTROLID) ? work.GetControl() : 0);
+}
+
+// The width a composed cell needs (0 without a control).
+int WidthNeeded(CGXControl* control, CDC& dc, ROWCOL row, ROWCOL col, const CGXStyle& composed) {
+  return control ? static_cast<int>(control->ComputeCellSize(&dc, row, col, composed, nullptr, FALSE).cx) : 0;
+}
+
+// The widths of composed cells on a device of the grid's window, for a run of cells: each cell's font is selected
+// once and kept for the cells after it that have the same, which their measure is told (as the `previous` cell's
+// font), so that it neither selects nor restores the font for each cell. The run's controls are not destroyed.
+class CellMeasure {
+public:
+  CellMeasure(CGXGridWnd& grid, CDC& dc) : m_Grid(grid), m_Dc(dc), m_pSelected(grid.NewWorkStyle()) {}
+  ~CellMeasure() {
+    if (m_pOriginal)
+      m_Dc.SelectObject(m_pOriginal);
+    m_Grid.ReleaseWorkStyle(m_pSelected);
+  }
+  CellMeasure(const CellMeasure&) = delete;
+  CellMeasure& operator=(const CellMeasure&) = delete;
+
+  int operator()(CGXControl* control, ROWCOL row, ROWCOL col, const CGXStyle& composed) {
+    if (!control)
+      return 0;
+    const CGXFont* font = composed.GetFontPtr();
+    if (!font)
+      return WidthNeeded(control, m_Dc, row, col, composed);
+    if (!m_bSelected || *font != *m_pSelected->GetFontPtr()) {
+      CFont* old = m_Grid.SelectStyleFont(&m_Dc, composed);
+      if (!m_bSelected)
+        m_pOriginal = old;
+      m_bSelected = true;
+      m_pSelected->Free();
+      m_pSelected->SetFont(*font);
+    }
+    return static_cast<int>(control->ComputeCellSize(&m_Dc, row, col, composed, m_pSelected, FALSE).cx);
+  }
+
+  // Whether a composed cell shows a text that a column's edge can cut: a row's static cell with a value (no header,
+  // button, check box or empty cell).
+  bool ShowsText(const CGXControl* control, ROWCOL row, const CGXStyle& composed) {
+    if (row == 0 || !composed.GetIncludeValue() || composed.GetValue().IsEmpty())
+      return false;
+    if (control != m_pKnown) {
+      m_pKnown = control;
+      m_bKnownShowsTexts = dynamic_cast<const CGXStatic*>(control) && !dynamic_cast<const CGXHeader*>(control);
+    }
+    return m_bKnownShowsTexts;
+  }
+
+private:
+  CGXGridWnd& m_Grid;
+  CDC& m_Dc;
+  const CGXControl* m_pKnown = nullptr;   // the last control asked about, and whether it shows texts
+  bool m_bKnownShowsTexts = false;
+  CGXStyle* m_pSelected;           // the font selected in the device
+  bool m_bSelected = false;
+  CFont* m_pOriginal = nullptr;    // the device's font before
+};
+
+// The column fit's measures of one column. Its rows' texts are measured for every column (a cut text widens its
+// column); its other cells (header, buttons, check boxes, empty cells) only when it is asked what it can give, and
+// then once.
+class FitColumn {
+public:
+  FitColumn(ROWCOL col, int width) : m_Col(col), m_Width(width) {}
+  ROWCOL Col() const { return m_Col; }
+  int Width() const { return m_Width; }
+  int WidestText() const { return m_WidestText; }
+
+  // Every row's text measured, or with `last` (the texts an earlier fit measured at this width) only the rows that
+  // `changed` names.
+  void MeasureTexts(CGXGridWnd& grid, CellMeasure& measure, CGXStyle& work, std::vector<int> last,
+                    const ChangedRows* changed) {
+    ROWCOL first = 1, count = grid.GetRowCount();
+    m_Texts = std::move(last);
+    if (changed) {
+      const auto at = m_Texts.begin() + static_cast<std::ptrdiff_t>(changed->first - 1);
+      m_Texts.insert(m_Texts.erase(at, at + static_cast<std::ptrdiff_t>(changed->removed)), changed->inserted, -1);
+      first = changed->first;
+      count = changed->inserted;
+    } else {
+      m_Texts.assign(grid.GetRowCount(), -1);
+    }
+    for (ROWCOL row = first; row < first + count; ++row)
+      if (CGXControl* control = ComposeCell(grid, row, m_Col, work); measure.ShowsText(control, row, work))
+        m_Texts[row - 1] = measure(control, row, m_Col, work);
+    for (int text : m_Texts) {
+      m_WidestText = std::max(m_WidestText, text);
+      m_bOtherRows = m_bOtherRows || text < 0;
+    }
+  }
+  std::vector<int> TakeTexts() { return std::move(m_Texts); }
+  // The width it has beyond its widest cell (header and rows), negative when a cell needs more.
+  int Spare(CGXGridWnd& grid, CellMeasure& measure, CGXStyle& work) {
+    if (m_WidestOther < 0) {
+      m_WidestOther = 0;
+      const ROWCOL last = m_bOtherRows ? grid.GetRowCount() : 0;
+      for (ROWCOL row = 0; row <= last; ++row)
+        if (CGXControl* control = ComposeCell(grid, row, m_Col, work); !measure.ShowsText(control, row, work))
+          m_WidestOther = std::max(m_WidestOther, measure(control, row, m_Col, work));
+    }
+    return m_Width - std::max(m_WidestText, m_WidestOther);
+  }
+
+private:
+  ROWCOL m_Col;
+  int m_Width;
+  std::vector<int> m_Texts;   // by row from row 1: the text's width, -1 for a cell that shows none
+  int m_WidestText = 0;
+  int m_WidestOther = -1;     // not measured yet
+  bool m_bOtherRows = false;  // whether a row's cell shows no text
+};
+
+// Whether the texts the grid's last fit measured stand for the columns as they are now but the `changed` rows.
+bool LastTextsHold(const CWizardGridWnd& grid, const std::vector<FitColumn>& columns, const ChangedRows& changed) {
+  if (grid.m_nMeasuredZoom != grid.GetZoom() || grid.m_MeasuredTexts.size() != columns.size() || changed.first == 0)
+    return false;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    const CWizardGridWnd::MeasuredTexts& last = grid.m_MeasuredTexts[i];
+    if (last.col != columns[i].Col() || last.width != columns[i].Width() ||
+        last.rows.size() + changed.inserted != grid.GetRowCount() + changed.removed ||
+        changed.first - 1 + changed.removed > last.rows.size())
+      return false;
+  }
+  return true;
 }
 }  // namespace
 
 int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col) {
   CGXStyle* style = grid.NewWorkStyle();
-  const int width = MeasureCell(grid, dc, row, col, *style).width;
+  const int width = WidthNeeded(ComposeCell(grid, row, col, *style), dc, row, col, *style);
   grid.ReleaseWorkStyle(style);
   return width;
 }
 
-void FitColumnsToWindow(CWizardGridWnd& grid, std::span<const ROWCOL> givers) {
+void FitColumnsToWindow(CWizardGridWnd& grid, std::span<const ROWCOL> givers, const ChangedRows* changed) {
   if (!grid.GetParam() || !grid.m_hWnd)
     return;
   // What an earlier fit gave or took is given back first, so that the columns fit the texts they hold now (a refill's
@@ -161,77 +276,82 @@ void FitColumnsToWindow(CWizardGridWnd& grid, std::span<const ROWCOL> givers) {
   CRect client;
   grid.GetClientRect(&client);
   const ROWCOL first = grid.IsColHidden(0) ? 1 : 0;
-  struct Column {
-    ROWCOL col;
-    int width;
-    int widest;
-    int widestText = 0;   // of the rows' cells that show a text (not headers, buttons, check boxes, empty cells)
-  };
   // Columns hidden or of no width take no part.
-  std::vector<Column> columns;
+  std::vector<FitColumn> columns;
   int total = 0;
   for (ROWCOL col = first; col <= grid.GetColCount(); ++col)
     if (const int width = grid.IsColHidden(col) ? 0 : grid.GetColWidth(col); width > 0) {
-      columns.push_back({col, width, 0});
+      columns.emplace_back(col, width);
       total += width;
     }
+  if (changed && !LastTextsHold(grid, columns, *changed))
+    changed = nullptr;
+  std::vector<CWizardGridWnd::MeasuredTexts> last = std::move(grid.m_MeasuredTexts);
+  grid.m_MeasuredTexts.clear();
   if (columns.empty())
     return;
   if (!grid.GetCalcSizeImp())
     grid.InstallCalcSizeImp();
   CClientDC dc(&grid);
   grid.PrepareDC(&dc);
+  // Each cell's style is composed once for each measure that reads it.
+  CGXStyle* work = grid.NewWorkStyle();
+  struct ReleaseWork {
+    CGXGridWnd& grid;
+    CGXStyle* work;
+    ~ReleaseWork() { grid.ReleaseWorkStyle(work); }
+  } release{grid, work};
+  CellMeasure measure(grid, dc);
   // The window's room beyond the columns (negative when they overflow it), unless only the givers give.
   const int room = givers.empty() ? client.Width() - total : std::min(0, client.Width() - total);
-  int spare = room;
   int shortfall = 0;
-  const auto gives = [&givers](ROWCOL col) { return givers.empty() || std::ranges::count(givers, col) > 0; };
-  // Each cell's style is composed once for its width, its control and its value.
-  CGXStyle* work = grid.NewWorkStyle();
-  const ROWCOL rows = grid.GetRowCount();
-  for (Column& column : columns) {
-    for (ROWCOL row = 0; row <= rows; ++row) {
-      const MeasuredCell cell = MeasureCell(grid, dc, row, column.col, *work);
-      column.widest = std::max(column.widest, cell.width);
-      if (row > 0 && cell.hasValue && dynamic_cast<const CGXStatic*>(cell.control) &&
-          !dynamic_cast<const CGXHeader*>(cell.control))
-        column.widestText = std::max(column.widestText, cell.width);
-    }
-    if (gives(column.col))
-      spare += std::max(0, column.width - column.widest);
-    shortfall += std::max(0, column.widestText - column.width);
+  for (size_t i = 0; i < columns.size(); ++i) {
+    FitColumn& column = columns[i];
+    column.MeasureTexts(grid, measure, *work, changed ? std::move(last[i].rows) : std::vector<int>(), changed);
+    shortfall += std::max(0, column.WidestText() - column.Width());
+    grid.m_MeasuredTexts.push_back({column.Col(), column.Width(), column.TakeTexts()});
   }
-  grid.ReleaseWorkStyle(work);
+  grid.m_nMeasuredZoom = grid.GetZoom();
+  // No text cut and the columns within the window: nothing to fit, nothing more to measure.
+  if (shortfall == 0 && room >= 0)
+    return;
   // A column whose text is cut widens, from the first to the last, by what the window and the other columns can
-  // spare; the columns then give up what they have beyond their widest texts, from the last to the first, until
-  // they fit the window.
+  // spare (asked of the givers only until it covers what the cut texts need); the columns then give up what they
+  // have beyond their widest cells, from the last to the first, until they fit the window.
+  const auto gives = [&givers](ROWCOL col) { return givers.empty() || std::ranges::count(givers, col) > 0; };
+  int spare = room;
+  for (FitColumn& column : columns)
+    if (shortfall > 0 && spare < shortfall && gives(column.Col()))
+      spare += std::max(0, column.Spare(grid, measure, *work));
   int grow = std::clamp(spare, 0, shortfall);
   int excess = grow - room;
-  const auto resize = [&grid](const Column& column, int width) {
-    grid.SetColWidth(column.col, column.col, width);
-    grid.m_FittedColumns.push_back({column.col, column.width, width});
+  const auto resize = [&grid](const FitColumn& column, int width) {
+    grid.SetColWidth(column.Col(), column.Col(), width);
+    grid.m_FittedColumns.push_back({column.Col(), column.Width(), width});
   };
-  for (const Column& column : columns) {
-    const int more = std::min(grow, column.widestText - column.width);
+  for (const FitColumn& column : columns) {
+    const int more = std::min(grow, column.WidestText() - column.Width());
     if (more > 0) {
-      resize(column, column.width + more);
+      resize(column, column.Width() + more);
       grow -= more;
     }
   }
-  std::vector<const Column*> order;
+  std::vector<FitColumn*> order;
   if (givers.empty()) {
     for (auto column = columns.rbegin(); column != columns.rend(); ++column)
       order.push_back(&*column);
   } else {
     for (ROWCOL col : givers)
-      for (const Column& column : columns)
-        if (column.col == col)
+      for (FitColumn& column : columns)
+        if (column.Col() == col)
           order.push_back(&column);
   }
-  for (const Column* column : order) {
-    const int take = std::min(column->width - column->widest, excess);
+  for (FitColumn* column : order) {
+    if (excess <= 0)
+      break;
+    const int take = std::min(column->Spare(grid, measure, *work), excess);
     if (take > 0) {
-      resize(*column, column->width - take);
+      resize(*column, column->Width() - take);
       excess -= take;
     }
   }

@@ -45,6 +45,15 @@ public:
     int fitted;
   };
   std::vector<FittedColumn> m_FittedColumns;
+  // What brimwiz::FitColumnsToWindow measured last of the rows' texts, by column: the column, its width and the
+  // grid's zoom then, and each row's text width (-1 for a cell that shows none), for a fit told which rows changed.
+  struct MeasuredTexts {
+    ROWCOL col;
+    int width;
+    std::vector<int> rows;
+  };
+  std::vector<MeasuredTexts> m_MeasuredTexts;
+  int m_nMeasuredZoom = 0;
 };
 
 // A grid of a page whose rows the user drags or sorts: the page hears of each new order after the grid's own
@@ -76,6 +85,13 @@ void FitRowHeaders(CWizardGridWnd& grid, int minimum);
 // The width a cell needs as the grid's fitting of line sizes measures it (its text in its font, with its margins and
 // borders) on `dc`, a device of the grid's window prepared as for drawing; 0 for a cell without a control.
 int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col);
+// The rows of a grid changed since its last fit: from `first` on, `removed` rows taken out and `inserted` rows put in
+// their place (a row rewritten counts as both); every other row's cells stay as that fit measured them.
+struct ChangedRows {
+  ROWCOL first;
+  ROWCOL removed;
+  ROWCOL inserted;
+};
 // Columns 1 and on (column 0 too unless hidden; none hidden or of no width) fitted to their texts and the grid's
 // client width: a column whose widest text (header and rows, as CellWidthNeeded measures) is cut widens towards it,
 // the columns from the first to the last, by what the window has beyond the columns and what the other columns have
@@ -83,8 +99,11 @@ int CellWidthNeeded(CGXGridWnd& grid, CDC& dc, ROWCOL row, ROWCOL col);
 // the first, until together they fit the window where they can. A text still cut is the cell tip's to show. Each fit
 // first gives back what an earlier one changed (unless the column was sized otherwise since). `givers`, when not
 // empty, names the columns that may give up width, in the order they give it, and the window's room beyond the
-// columns is left as it is.
-void FitColumnsToWindow(CWizardGridWnd& grid, std::span<const ROWCOL> givers = {});
+// columns is left as it is. Only what needs it is measured: the rows' texts of every column, the other cells of a
+// column only when it is to give width; with `changed`, only the rows it names (unless the columns, their widths or
+// the zoom differ from the last fit's, which then measures every row).
+void FitColumnsToWindow(CWizardGridWnd& grid, std::span<const ROWCOL> givers = {},
+                        const ChangedRows* changed = nullptr);
 // Registers the bitmaps of the module's cells and of the add-probes tree (idempotent).
 void RegisterGridCellBitmaps();
 }  // namespace brimwiz

@@ -139,8 +139,9 @@ CSize CGXCheckBox::ComputeCellSize(CDC* dc, ROWCOL row, ROWCOL col, const CGXSty
   dc->GetTextMetrics(&tm);
   const int m = std::max(3, GetSystemMetrics(SM_CXFRAME) / 2);
   const int line = gx::LineHeight(dc) + 1;
-  const CRect inner = ComputeInnerRect(row, col, nullptr, &style);
   const CString label = style.GetChoiceList();
+  // Only a label is sized by the cell's rectangle (a box alone is not: its rectangle is not worked out).
+  const CRect inner = label.IsEmpty() ? CRect() : ComputeInnerRect(row, col, nullptr, &style);
   const BOOL wraps = style.IsIncluded(GX_IN_WRAPTEXT) && style.GetWrapText();
   // The label's lines wrapped at `width` (at most 32).
   const auto wrapped = [&](int width, std::vector<CString>& lines) {

@@ -110,7 +110,10 @@ void CGXFont::ReleaseSharedData() const {
 std::size_t CGXFont::GetSharedDataCount() { return static_cast<std::size_t>(FontDataMap().GetCount()); }
 
 void CGXFont::GetLogFontZoomed(LOGFONT& out, int zoom) const {
-  out = GetLogFont();
+  // A font holding no shared record (a zoomed copy made for one lookup) fills its own: sharing it would make the
+  // record, and the shared table when it is the only one, anew at every lookup.
+  if (m_bShared) out = GetLogFont();
+  else FillLogFont(out);
   out.lfHeight = static_cast<LONG>(static_cast<long long>(out.lfHeight) * zoom / 100);
 }
 

@@ -39,10 +39,10 @@ void CCapacitorGrid::FitModelColumn() {
   if (left > 0) SetColWidth(CCapacitorModelsPanel::ColModel, CCapacitorModelsPanel::ColModel, left);
 }
 
-void CCapacitorGrid::FitModelTexts() {
+void CCapacitorGrid::FitModelTexts(const brimwiz::ChangedRows* changed) {
   using Panel = CCapacitorModelsPanel;
   static constexpr ROWCOL givers[] = {Panel::ColName, Panel::ColPartName, Panel::ColValue, Panel::ColRecord};
-  if (!IsColHidden(Panel::ColModel)) brimwiz::FitColumnsToWindow(*this, givers);
+  if (!IsColHidden(Panel::ColModel)) brimwiz::FitColumnsToWindow(*this, givers, changed);
 }
 
 void CCapacitorGrid::OnButtonClickedInCell(ROWCOL row, ROWCOL col) {

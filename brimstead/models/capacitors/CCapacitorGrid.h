@@ -23,8 +23,8 @@ public:
   // A column whose widest text (header and shown rows, as the grid's fitting measures them) is cut, the model
   // column's or a name's, makes room for it from what the name, part name and value columns have beyond their own
   // widest texts, in that order (brimwiz::FitColumnsToWindow); no column is narrowed below its widest text. Nothing
-  // while the model column is hidden.
-  void FitModelTexts();
+  // while the model column is hidden. With `changed`, only the rows it names are measured anew.
+  void FitModelTexts(const brimwiz::ChangedRows* changed = nullptr);
   void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
   BOOL OnLButtonDblClkCell(ROWCOL row, ROWCOL col, UINT keys, CPoint pt) override;
   void OnSelectionChanged(const CGXRange* range, BOOL dragging, BOOL byKey) override;

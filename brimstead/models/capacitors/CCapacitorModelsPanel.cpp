@@ -453,6 +453,8 @@ void CCapacitorModelsPanel::ToggleGroup(ROWCOL row) {
       ++last;
     }
     if (last > row) m_pGrid->RemoveRows(row + 1, last);
+    // The group's row is written anew, its members' rows taken out or put in: only these are measured again.
+    brimwiz::ChangedRows changed{row, 1 + (last - row), 1};
     if (m_Records[static_cast<size_t>(index)].m_bExpanded) {
       // Member records follow their group's record.
       int member = index + 1;
@@ -462,9 +464,10 @@ void CCapacitorModelsPanel::ToggleGroup(ROWCOL row) {
       if (count > 0) {
         m_pGrid->InsertRows(row + 1, count);
         for (ROWCOL i = 0; i < count; ++i) FillRow(index + 1 + static_cast<int>(i), row + 1 + i);
+        changed.inserted += count;
       }
     }
-    m_pGrid->FitModelTexts();
+    m_pGrid->FitModelTexts(&changed);
   }
   UpdateSelection(false, nullptr);
 }

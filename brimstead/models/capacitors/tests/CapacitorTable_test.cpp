@@ -190,6 +190,35 @@ TEST_F(CapacitorTable, AModelNameCutAtTheColumnsEdgeShowsWholeAsItsTip) {
             "Library: GRM21BR60J226ME39L_22U_X5R6V3_LONGER_STILL");
 }
 
+// A group opened or closed measures only its rows again: the columns come out as a fit measuring every row makes
+// them, also when the rows taken out held the widest name.
+TEST_F(CapacitorTable, AGroupOpenedOrClosedFitsTheColumnsAsAFullMeasureDoes) {
+  host::HostComponent* longer = board.Capacitor("C9_A_MEMBER_NAMED_LONGER_THAN_ITS_COLUMN", board.Part("CAP_1N", 1e-9),
+                                                board.gnd, board.vdd);
+  board.Group("LONG", {longer});
+  CCapacitorModelsDlg dialog;
+  Open(dialog);
+  Panel& panel = dialog.Panel();
+  CCapacitorGrid& grid = *panel.Grid();
+  const auto widths = [&grid] {
+    std::vector<int> all;
+    for (ROWCOL col = 0; col <= Panel::ColEnabled; ++col) all.push_back(grid.GetColWidth(col));
+    return all;
+  };
+  const int nameWidth = grid.GetColWidth(Panel::ColName);
+  for (const char* group : {"LONG", "G2", "LONG", "G2"}) {
+    SCOPED_TRACE(group);
+    panel.ToggleGroup(RowOf(panel, group));
+    const std::vector<int> toggled = widths();
+    grid.FitModelTexts();
+    EXPECT_EQ(widths(), toggled);
+    if (RowOf(panel, "C9_A_MEMBER_NAMED_LONGER_THAN_ITS_COLUMN")) {
+      EXPECT_GT(grid.GetColWidth(Panel::ColName), nameWidth);
+    }
+  }
+  EXPECT_EQ(grid.GetColWidth(Panel::ColName), nameWidth);
+}
+
 TEST_F(CapacitorTable, TheModelColumnIsRedBlackOrGreyAndTheBoxNeedsAModel) {
   CCapacitorModelsDlg dialog;
   Open(dialog);
