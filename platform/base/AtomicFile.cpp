@@ -92,7 +92,6 @@ void FlushFolder(const std::string& dir) {
   ::close(fd);
 }
 
-
 // A spool file: unnamed (O_TMPFILE) in `folder`, else made there under a name that is removed at once.
 int UnnamedFileIn(const std::string& folder) {
   int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
@@ -297,7 +296,7 @@ bool AtomicFile::commit() {
   return fail(EINVAL);
 }
 
-bool AtomicFile::commitRename() {
+bool AtomicFile::flushAndClose() {
   // The text is on the disk before the name is given to it, so that no power loss leaves the name on an empty
   // file where the file system does not order the two.
   int e = FileFault(FileStep::Flush, target_);
@@ -305,8 +304,12 @@ bool AtomicFile::commitRename() {
   if (e) return fail(e);
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) return fail(errno);
-  e = FileFault(FileStep::Replace, target_);
+  return ::close(fd) == 0 || fail(errno);
+}
+
+bool AtomicFile::commitRename() {
+  if (!flushAndClose()) return false;
+  int e = FileFault(FileStep::Replace, target_);
   if (!e && ::rename(temp_.c_str(), target_.c_str()) != 0) e = errno;
   if (e) return fail(e);
   temp_.clear();
@@ -315,15 +318,10 @@ bool AtomicFile::commitRename() {
 }
 
 bool AtomicFile::commitFresh() {
-  int e = FileFault(FileStep::Flush, target_);
-  if (!e && ::fsync(fd_) != 0) e = errno;
-  if (e) return fail(e);
-  const int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0) return fail(errno);
+  if (!flushAndClose()) return false;
   for (int n = 1; n <= kMaxNumberedNames; ++n) {
     const std::string name = dir_ + (dir_ == "/" ? "" : "/") + NumberedName(leaf_, n);
-    e = FileFault(FileStep::Replace, name);
+    int e = FileFault(FileStep::Replace, name);
     if (!e) e = RenameToFreeName(temp_, name);
     if (e == EEXIST) continue;
     if (e) return fail(e);

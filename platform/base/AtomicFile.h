@@ -56,6 +56,7 @@ class AtomicFile {
   enum class Finish { Rename, InPlace, Fresh };
   bool fail(int e);
   bool spoolHere(const std::string& folder);
+  bool flushAndClose();
   bool commitRename();
   bool commitInPlace();
   bool commitFresh();

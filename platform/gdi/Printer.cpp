@@ -515,11 +515,11 @@ int PrintJob::abortDoc(DeviceContext& dc) {
     cairo_destroy(page_);
     page_ = nullptr;
   }
+  pdfFile_.abandon();  // first: the rest of the document then goes nowhere
   if (pdf_) {
     cairo_surface_destroy(pdf_);
     pdf_ = nullptr;
   }
-  pdfFile_.abandon();
   std::error_code ec;
   for (const std::string& f : files_) std::filesystem::remove(f, ec);
   files_.clear();
