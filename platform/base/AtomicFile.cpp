@@ -1,10 +1,13 @@
 #include "platform/base/AtomicFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/base/FileFaults.h"
@@ -89,100 +92,262 @@ void FlushFolder(const std::string& dir) {
   ::close(fd);
 }
 
+// A spool file: unnamed (O_TMPFILE) in `folder`, else made there under a name that is removed at once.
+int UnnamedFileIn(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+  std::string name = folder + "/.spool.XXXXXX";
+  fd = ::mkostemp(name.data(), O_CLOEXEC);
+  if (fd >= 0) ::unlink(name.c_str());
+  return fd;
+}
+
+std::string TemporaryFolder() {
+  const char* dir = std::getenv("TMPDIR");
+  return dir && *dir ? dir : "/tmp";
+}
+
+// "<stem>-<n><ext>" for n > 1, the name itself for 1.
+std::string NumberedName(const std::string& leaf, int n) {
+  if (n == 1) return leaf;
+  const std::size_t dot = leaf.rfind('.');
+  const std::size_t cut = dot == std::string::npos || dot == 0 ? leaf.size() : dot;
+  return leaf.substr(0, cut) + "-" + std::to_string(n) + leaf.substr(cut);
+}
+
+// Gives the file `from` the name `to` only where that name is free: no file, folder or link under it is replaced
+// or followed. 0 or the errno value (EEXIST for a name taken).
+int RenameToFreeName(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  // A file system without that rename: a hard link is made only under a free name, and then the first is removed.
+  if (::link(from.c_str(), to.c_str()) != 0) return errno;
+  ::unlink(from.c_str());
+  return 0;
+}
+
+// A write past the process's file-size limit (RLIMIT_FSIZE) would end the process with SIGXFSZ, as the system stops
+// programs that never look at a write's result. The platform's writes report every failure, so the signal is
+// ignored from the library's load on and the limit met as the write's EFBIG; a handler of the program's own stays.
+[[maybe_unused]] const bool kFileSizeSignalIgnored = [] {
+  struct sigaction now {};
+  if (::sigaction(SIGXFSZ, nullptr, &now) == 0 && now.sa_handler == SIG_DFL) ::signal(SIGXFSZ, SIG_IGN);
+  return true;
+}();
+
+constexpr std::size_t kBufferBytes = std::size_t{1} << 16;
+constexpr int kMaxNumberedNames = 9999;
+
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view text, int& err) {
-  std::string target = path;
-  if (char* real = ::realpath(path.c_str(), nullptr)) {
-    target = real;
-    std::free(real);
+  AtomicFile file;
+  if (file.open(path) && file.write(text) && file.commit()) return true;
+  err = file.error();
+  return false;
+}
+
+AtomicFile::~AtomicFile() { abandon(); }
+
+bool AtomicFile::fail(int e) {
+  error_ = e ? e : EIO;
+  abandon();
+  return false;
+}
+
+void AtomicFile::abandon() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  fd_ = -1;
+  temp_.clear();
+  buffer_.clear();
+  buffer_.shrink_to_fit();
+}
+
+bool AtomicFile::spoolHere(const std::string& folder) {
+  fd_ = UnnamedFileIn(folder);
+  return fd_ >= 0;
+}
+
+bool AtomicFile::open(const std::string& path, Naming naming) {
+  abandon();
+  error_ = 0;
+  oldSize_ = written_ = 0;
+  target_ = path;
+  if (naming == Naming::Replace) {
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      target_ = real;
+      std::free(real);
+    }
   }
-  const std::size_t slash = target.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
-  const std::string leaf = slash == std::string::npos ? target : target.substr(slash + 1);
+  const std::size_t slash = target_.rfind('/');
+  dir_ = slash == std::string::npos ? "." : target_.substr(0, slash == 0 ? 1 : slash);
+  leaf_ = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+  std::string temp = dir_ + (dir_ == "/" ? "" : "/") + "." + leaf_ + ".XXXXXX";
+
+  if (naming == Naming::Fresh) {
+    // Nothing under the name is looked at now: the name is taken at the commit, only where it is free.
+    finish_ = Finish::Fresh;
+    if (const int e = FileFault(FileStep::CreateIn, dir_)) return fail(e);
+    fd_ = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd_ < 0) return fail(errno);
+    temp_ = temp;
+    return ::fchmod(fd_, DefaultMode()) == 0 || fail(errno);
+  }
 
   struct stat old {};
-  const bool exists = ::stat(target.c_str(), &old) == 0;
+  const bool exists = ::stat(target_.c_str(), &old) == 0;
   if (exists) {
-    if (S_ISDIR(old.st_mode)) {
-      err = EISDIR;
-      return false;
-    }
+    if (S_ISDIR(old.st_mode)) return fail(EISDIR);
     // Its owner may not write it (the mark holds for root too), or this process may not: never replaced.
-    if (!(old.st_mode & S_IWUSR) || ::access(target.c_str(), W_OK) != 0) {
-      err = EACCES;
-      return false;
-    }
-    if (const int fault = FileFault(FileStep::Modify, target)) {
-      err = fault;
-      return false;
-    }
+    if (!(old.st_mode & S_IWUSR) || ::access(target_.c_str(), W_OK) != 0) return fail(EACCES);
+    if (const int fault = FileFault(FileStep::Modify, target_)) return fail(fault);
+    oldSize_ = old.st_size;
   }
 
   // A file with further hard links is written where it is: a replace would leave the other names the old text.
+  // Its text gathers in a spool file on its own disk where one can be made, else in the temporary folder.
+  finish_ = Finish::Rename;
   const bool inPlace = exists && S_ISREG(old.st_mode);
-  if (inPlace && old.st_nlink > 1) return WriteInPlace(target, text, old.st_size, err);
+  if (inPlace && old.st_nlink > 1) {
+    finish_ = Finish::InPlace;
+    if ((FileFault(FileStep::CreateIn, dir_) == 0 && spoolHere(dir_)) || spoolHere(TemporaryFolder())) return true;
+    return fail(errno);
+  }
 
-  std::string temp = dir + (dir == "/" ? "" : "/") + "." + leaf + ".XXXXXX";
-  int fd = -1;
-  int tempError = FileFault(FileStep::CreateIn, dir);
+  int tempError = FileFault(FileStep::CreateIn, dir_);
   if (!tempError) {
-    fd = ::mkstemp(temp.data());
-    if (fd < 0) tempError = errno;
+    fd_ = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd_ < 0) tempError = errno;
   }
-  if (fd < 0) {
+  if (fd_ < 0) {
     // No temporary file beside it: a writable file is written where it is; a new one cannot be made either.
-    if (inPlace) return WriteInPlace(target, text, old.st_size, err);
-    err = tempError;
-    return false;
+    if (!inPlace) return fail(tempError);
+    finish_ = Finish::InPlace;
+    return spoolHere(TemporaryFolder()) || fail(errno);
   }
-  auto drop = [&] {
-    ::close(fd);
-    ::unlink(temp.c_str());
-  };
-  auto fail = [&](int e) {
-    err = e;
-    drop();
-    return false;
-  };
+  temp_ = temp;
   if (exists) {
     // The file keeps its owner and group. Where this process may not give them to the temporary file, the file
-    // is written where it is instead, rather than taken over.
+    // is written where it is instead, rather than taken over: the temporary file turns into its spool.
     struct stat made {};
-    if (::fstat(fd, &made) != 0) return fail(errno);
+    if (::fstat(fd_, &made) != 0) return fail(errno);
     if (made.st_uid != old.st_uid || made.st_gid != old.st_gid) {
-      int e = FileFault(FileStep::Own, target);
-      if (!e && ::fchown(fd, old.st_uid, old.st_gid) != 0) e = errno;
+      int e = FileFault(FileStep::Own, target_);
+      if (!e && ::fchown(fd_, old.st_uid, old.st_gid) != 0) e = errno;
       if (e == EPERM && inPlace) {
-        drop();
-        return WriteInPlace(target, text, old.st_size, err);
+        ::unlink(temp_.c_str());
+        temp_.clear();
+        finish_ = Finish::InPlace;
+        return true;
       }
       if (e) return fail(e);
     }
   }
   // After the owner: a change of owner clears the set-user and set-group bits.
   const mode_t mode = exists ? (old.st_mode & 07777) : DefaultMode();
-  if (::fchmod(fd, mode) != 0) return fail(errno);
-  if (const int e = WriteAll(fd, text, target)) return fail(e);
+  return ::fchmod(fd_, mode) == 0 || fail(errno);
+}
+
+bool AtomicFile::write(std::string_view bytes) {
+  if (fd_ < 0) {
+    if (!error_) error_ = EBADF;
+    return false;
+  }
+  if (buffer_.size() + bytes.size() < kBufferBytes) {
+    if (buffer_.capacity() < kBufferBytes) buffer_.reserve(kBufferBytes);
+    buffer_.append(bytes);
+    return true;
+  }
+  if (!flush()) return false;
+  if (bytes.size() < kBufferBytes) {
+    buffer_.append(bytes);
+    return true;
+  }
+  if (const int e = WriteAll(fd_, bytes, target_)) return fail(e);
+  written_ += static_cast<off_t>(bytes.size());
+  return true;
+}
+
+bool AtomicFile::flush() {
+  if (fd_ < 0) {
+    if (!error_) error_ = EBADF;
+    return false;
+  }
+  if (buffer_.empty()) return true;
+  if (const int e = WriteAll(fd_, buffer_, target_)) return fail(e);
+  written_ += static_cast<off_t>(buffer_.size());
+  buffer_.clear();
+  return true;
+}
+
+bool AtomicFile::commit() {
+  if (fd_ < 0) {
+    if (!error_) error_ = EBADF;
+    return false;
+  }
+  if (!flush()) return false;
+  buffer_.shrink_to_fit();
+  switch (finish_) {
+    case Finish::Rename: return commitRename();
+    case Finish::InPlace: return commitInPlace();
+    case Finish::Fresh: return commitFresh();
+  }
+  return fail(EINVAL);
+}
+
+bool AtomicFile::flushAndClose() {
   // The text is on the disk before the name is given to it, so that no power loss leaves the name on an empty
   // file where the file system does not order the two.
-  int e = FileFault(FileStep::Flush, target);
-  if (!e && ::fsync(fd) != 0) e = errno;
+  int e = FileFault(FileStep::Flush, target_);
+  if (!e && ::fsync(fd_) != 0) e = errno;
   if (e) return fail(e);
-  if (::close(fd) != 0) {
-    err = errno;
-    ::unlink(temp.c_str());
-    return false;
-  }
-  e = FileFault(FileStep::Replace, target);
-  if (!e && ::rename(temp.c_str(), target.c_str()) != 0) e = errno;
-  if (e) {
-    err = e;
-    ::unlink(temp.c_str());
-    return false;
-  }
-  FlushFolder(dir);
+  const int fd = fd_;
+  fd_ = -1;
+  return ::close(fd) == 0 || fail(errno);
+}
+
+bool AtomicFile::commitRename() {
+  if (!flushAndClose()) return false;
+  int e = FileFault(FileStep::Replace, target_);
+  if (!e && ::rename(temp_.c_str(), target_.c_str()) != 0) e = errno;
+  if (e) return fail(e);
+  temp_.clear();
+  FlushFolder(dir_);
   return true;
+}
+
+bool AtomicFile::commitFresh() {
+  if (!flushAndClose()) return false;
+  for (int n = 1; n <= kMaxNumberedNames; ++n) {
+    const std::string name = dir_ + (dir_ == "/" ? "" : "/") + NumberedName(leaf_, n);
+    int e = FileFault(FileStep::Replace, name);
+    if (!e) e = RenameToFreeName(temp_, name);
+    if (e == EEXIST) continue;
+    if (e) return fail(e);
+    temp_.clear();
+    target_ = name;
+    FlushFolder(dir_);
+    return true;
+  }
+  return fail(EEXIST);
+}
+
+bool AtomicFile::commitInPlace() {
+  const int spool = fd_;
+  fd_ = -1;
+  const std::size_t size = static_cast<std::size_t>(written_);
+  void* text = size ? ::mmap(nullptr, size, PROT_READ, MAP_SHARED, spool, 0) : nullptr;
+  if (text == MAP_FAILED) {
+    const int e = errno;
+    ::close(spool);
+    return fail(e);
+  }
+  int e = 0;
+  WriteInPlace(target_, std::string_view(static_cast<const char*>(text), size), oldSize_, e);
+  if (text) ::munmap(text, size);
+  ::close(spool);
+  return e == 0 || fail(e);
 }
 
 }  // namespace plat

@@ -10,7 +10,16 @@
 // disk fails with the old text whole; the new text goes over the old, the file is cut to length last and flushed
 // before success is reported. A directory answers EISDIR. Every step asks the file layer's fault seam
 // (FileFaults.h) first.
+//
+// AtomicFile writes such a file as its text is made (a printed document), so that the text is never held whole
+// in memory: open, write as often as needed, then commit (or abandon, which leaves the old file). A file written
+// in place gets its text at the commit, from an unnamed spool file the writes went to. With Naming::Fresh the file
+// is a new one that replaces nothing: no symbolic link is followed and no existing file is written or replaced;
+// at the commit the text takes the name when it is free, else the first free of "<stem>-2<ext>", "<stem>-3<ext>",
+// ... (path() then answers the name taken).
 #pragma once
+
+#include <sys/types.h>
 
 #include <string>
 #include <string_view>
@@ -19,5 +28,49 @@ namespace plat {
 
 // False with errno-style error in `err` on failure.
 bool WriteFileAtomically(const std::string& path, std::string_view text, int& err);
+
+class AtomicFile {
+ public:
+  enum class Naming { Replace, Fresh };
+
+  AtomicFile() = default;
+  ~AtomicFile();  // an open file is abandoned
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // Each answers false after a failure, whose errno value error() then holds; after one failure every later call
+  // fails too, and the old file stays.
+  bool open(const std::string& path, Naming naming = Naming::Replace);
+  bool write(std::string_view bytes);
+  // Hands the bytes written so far to the file (writes gather in a buffer until it is full).
+  bool flush();
+  bool commit();
+  void abandon();
+
+  bool isOpen() const { return fd_ >= 0; }
+  int error() const { return error_; }
+  // The file the text is for (behind a link, the link's target); after a fresh file's commit, the name it took.
+  const std::string& path() const { return target_; }
+
+ private:
+  enum class Finish { Rename, InPlace, Fresh };
+  bool fail(int e);
+  bool spoolHere(const std::string& folder);
+  bool flushAndClose();
+  bool commitRename();
+  bool commitInPlace();
+  bool commitFresh();
+
+  Finish finish_ = Finish::Rename;
+  int fd_ = -1;
+  int error_ = 0;
+  std::string target_;
+  std::string dir_;
+  std::string leaf_;
+  std::string temp_;  // the temporary file's name; empty for an unnamed spool
+  off_t oldSize_ = 0;
+  off_t written_ = 0;
+  std::string buffer_;  // bytes not yet handed to the file
+};
 
 }  // namespace plat

@@ -266,8 +266,18 @@ BOOL CreateProcess(LPCSTR application, LPSTR commandLine, void*, void*, BOOL, DW
   std::vector<char*> argv;
   for (std::string& a : launch.argv) argv.push_back(a.data());
   argv.push_back(nullptr);
+  // The platform ignores the file-size signal for its own writes (AtomicFile.cpp); a launched program gets the
+  // system's default back.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGXFSZ);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
-  const int rc = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  const int rc = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
     plat::SetLastErrorFromErrno(rc);

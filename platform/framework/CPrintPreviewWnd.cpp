@@ -1,11 +1,16 @@
 #include "platform/framework/CPrintPreviewWnd.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <string>
 
+#include "platform/base/SystemError.h"
 #include "platform/framework/CPaintDC.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CommonDialogs.h"
+#include "platform/framework/MessageBox.h"
 #include "platform/gdi/CDC.h"
+#include "platform/gdi/PrintJob.h"
 #include "platform/gdi/Printers.h"
 #include "platform/window/Placement.h"
 
@@ -23,6 +28,20 @@ BOOL PrepareDefaultPrinter(CPrintInfo* info) {
   if (!pd.m_pd.hDevNames && !pd.GetDefaults()) return FALSE;
   if (!pd.m_pd.hDC) pd.m_pd.hDC = pd.CreatePrinterDC();
   return pd.m_pd.hDC != nullptr;
+}
+
+// Says why the printer failed the document, naming the file it was printing to.
+void ReportPrintFailure(HDC hdc, const CPrintSteps& steps) {
+  const plat::PrintJob* job = plat::PrintJobOf(hdc);
+  const std::string file = job ? job->lastOutput() : std::string(steps.output.GetString());
+  const int error = job && job->lastError() ? job->lastError() : EIO;
+  // The C runtime's reason ("File too large.": the classic disk-full error would hide a file-size limit), except for
+  // a folder, which reads as in the platform's other file operations.
+  const std::string reason =
+      error == EISDIR ? plat::SystemErrorText(ERROR_DIRECTORY_NOT_SUPPORTED) : plat::ErrnoText(error);
+  const std::string text =
+      "\"" + std::string(steps.title.GetString()) + "\" could not be printed to \"" + file + "\": " + reason;
+  AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void RegisterPreviewClass() {
@@ -45,6 +64,7 @@ BOOL AfxRunPrintLoop(const CPrintSteps& steps, CPrintInfo& info) {
   dc.m_bPrinting = TRUE;
   DOCINFO docInfo{sizeof(DOCINFO), steps.title, steps.output.IsEmpty() ? nullptr : steps.output.GetString(), nullptr, 0};
   if (steps.begin) steps.begin(&dc, &info);
+  // Every failure of the printer (its file could not be made or written) is reported once the job has ended.
   bool ok = ::StartDoc(hdc, &docInfo) > 0;
   for (info.m_nCurPage = info.GetFromPage(); ok && info.m_nCurPage <= info.GetToPage(); ++info.m_nCurPage) {
     if (steps.prepareDC) steps.prepareDC(&dc, &info);
@@ -61,11 +81,12 @@ BOOL AfxRunPrintLoop(const CPrintSteps& steps, CPrintInfo& info) {
     if (!info.m_bContinuePrinting) break;
   }
   if (ok)
-    ::EndDoc(hdc);
+    ok = ::EndDoc(hdc) > 0;
   else
     ::AbortDoc(hdc);
   if (steps.end) steps.end(&dc, &info);
   dc.Detach();
+  if (!ok) ReportPrintFailure(hdc, steps);
   // The DC belongs to the print dialog data, which deletes it with the CPrintInfo.
   return ok ? TRUE : FALSE;
 }

@@ -8,12 +8,17 @@
 //   Png        one PNG file per page ("<base>-<n>.png");
 //   Recording  the recorder's lines of each page, kept in memory for tests.
 // The page raster holds everything in every target, so a raster operation reads the page as drawn so far.
+//
+// Files are written through AtomicFile as they are made: the PDF goes to its temporary file page by page and takes
+// its name at EndDoc (a failed or aborted document leaves the file that was there), a PNG page at its EndPage. A
+// failed document call sets the thread's last error and keeps its errno value (lastError).
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/base/AtomicFile.h"
 #include "platform/gdi/Surface.h"
 #include "platform/gdi/gdiapi.h"
 
@@ -82,7 +87,10 @@ class PrintJob {
   const std::vector<std::string>& files() const { return files_; }
   const std::vector<std::vector<std::string>>& recordedPages() const { return recordedPages_; }
   int pagesPrinted() const { return pageCount_; }
+  // The file the document goes to (the PNG pages' base name); after EndDoc, the name the file took.
   const std::string& lastOutput() const { return output_; }
+  // The errno value of the last document call that failed, 0 when none did.
+  int lastError() const { return error_; }
 
  private:
   PrinterSetup setup_;
@@ -90,9 +98,15 @@ class PrintJob {
   bool inPage_ = false;
   int pageCount_ = 0;
   std::string output_;
+  // An output the document was not given is a file of its own: made new, under a fresh name where the name is
+  // taken (AtomicFile::Naming::Fresh), so that nothing another user put in the shared temporary folder is
+  // followed or written.
+  AtomicFile::Naming naming_ = AtomicFile::Naming::Replace;
+  int error_ = 0;
+  int failed(int error);
   void flushFills();
   cairo_surface_t* pdf_ = nullptr;
-  std::string pdfBytes_;  // the PDF as it is made; it takes the output file's place whole at the document's end
+  AtomicFile pdfFile_;  // the PDF, written as it is made; it takes the output file's name at the document's end
   cairo_t* page_ = nullptr;  // the PDF page being drawn
   // Solid fills of one colour gather in the page's path until another colour or another kind of output comes;
   // `run_` is the last rectangle, still open for a neighbour in its row or column to join.

@@ -1,6 +1,7 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +11,7 @@
 
 #include "platform/base/AtomicFile.h"
 #include "platform/base/GlobalMemory.h"
+#include "platform/base/SystemError.h"
 #include "platform/gdi/DcRecorder.h"
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/FontFace.h"
@@ -74,6 +76,9 @@ void applyDevMode(PrinterSetup& setup, const DEVMODEA& dm) {
 }
 
 long pagePixels(int tenthMm, int dpi) { return std::lround(tenthMm * static_cast<double>(dpi) / 254.0); }
+
+// The errno value a cairo failure stands for, when the file itself reported none.
+int CairoErrno(cairo_status_t status) { return status == CAIRO_STATUS_NO_MEMORY ? ENOMEM : EIO; }
 
 }  // namespace
 
@@ -371,10 +376,18 @@ int PrintJob::pageHeightPx() const {
   return static_cast<int>(pagePixels(setup_.landscape ? setup_.paperWidthTenthMm : setup_.paperHeightTenthMm, setup_.dpi));
 }
 
+int PrintJob::failed(int error) {
+  error_ = error ? error : EIO;
+  SetLastErrorFromErrno(error_);
+  return SP_ERROR;
+}
+
 int PrintJob::startDoc(DeviceContext&, const DOCINFOA* info) {
   if (inDoc_) return SP_ERROR;
+  error_ = 0;
   std::string out = setup_.output;
   if (info && info->lpszOutput && *info->lpszOutput) out = info->lpszOutput;
+  naming_ = out.empty() ? AtomicFile::Naming::Fresh : AtomicFile::Naming::Replace;
   if (out.empty()) {
     std::string doc = info && info->lpszDocName ? info->lpszDocName : "document";
     for (char& c : doc)
@@ -389,24 +402,25 @@ int PrintJob::startDoc(DeviceContext&, const DOCINFOA* info) {
   pageCount_ = 0;
   if (setup_.target == PrinterSetup::Target::Pdf) {
     const double wpt = pageWidthPx() * 72.0 / setup_.dpi, hpt = pageHeightPx() * 72.0 / setup_.dpi;
-    // The PDF is made in memory and written at the document's end, whole or not at all: a failed or aborted print
-    // leaves the file that was there. A name it can never take is refused here, at once.
-    std::error_code ec;
-    const std::filesystem::path target(out);
-    const auto folder = std::filesystem::status(target.has_parent_path() ? target.parent_path() : ".", ec);
-    const auto file = std::filesystem::status(target, ec);
-    if (!std::filesystem::is_directory(folder) || (std::filesystem::exists(file) && !std::filesystem::is_regular_file(file)))
-      return SP_ERROR;
-    pdfBytes_.clear();
-    const cairo_write_func_t append = [](void* closure, const unsigned char* data, unsigned int length) {
-      static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-      return CAIRO_STATUS_SUCCESS;
+    // The PDF goes to its temporary file as it is made and takes its name at the document's end, whole or not at
+    // all: a failed or aborted print leaves the file that was there. A name it can never take is refused here, at
+    // once: a folder, a device or a FIFO is never replaced.
+    struct stat st {};
+    if (naming_ == AtomicFile::Naming::Replace && ::stat(out.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+      return failed(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    if (!pdfFile_.open(out, naming_)) return failed(pdfFile_.error());
+    const cairo_write_func_t put = [](void* closure, const unsigned char* data, unsigned int length) {
+      return static_cast<AtomicFile*>(closure)->write(std::string_view(reinterpret_cast<const char*>(data), length))
+                 ? CAIRO_STATUS_SUCCESS
+                 : CAIRO_STATUS_WRITE_ERROR;
     };
-    pdf_ = cairo_pdf_surface_create_for_stream(append, &pdfBytes_, wpt, hpt);
-    if (cairo_surface_status(pdf_) != CAIRO_STATUS_SUCCESS) {
+    pdf_ = cairo_pdf_surface_create_for_stream(put, &pdfFile_, wpt, hpt);
+    if (const cairo_status_t status = cairo_surface_status(pdf_); status != CAIRO_STATUS_SUCCESS) {
       cairo_surface_destroy(pdf_);
       pdf_ = nullptr;
-      return SP_ERROR;
+      const int e = pdfFile_.error();
+      pdfFile_.abandon();
+      return failed(e ? e : CairoErrno(status));
     }
   }
   inDoc_ = true;
@@ -445,19 +459,22 @@ int PrintJob::endPage(DeviceContext& dc) {
   Surface& page = *dc.surface();
   switch (setup_.target) {
     case PrinterSetup::Target::Pdf: {
-      // The page's output went into the PDF while it was drawn.
+      // The page's output went into the PDF while it was drawn; the page goes to the file now.
       flushFills();
       cairo_show_page(page_);
-      const bool ok = cairo_status(page_) == CAIRO_STATUS_SUCCESS;
+      const cairo_status_t status = cairo_status(page_);
       cairo_destroy(page_);
       page_ = nullptr;
-      if (!ok) return SP_ERROR;
+      if (status != CAIRO_STATUS_SUCCESS || !pdfFile_.flush())
+        return failed(pdfFile_.error() ? pdfFile_.error() : CairoErrno(status));
       break;
     }
     case PrinterSetup::Target::Png: {
-      const std::string file = output_ + "-" + std::to_string(pageCount_) + ".png";
-      if (!page.writePng(file)) return SP_ERROR;
-      files_.push_back(file);
+      AtomicFile file;
+      if (!file.open(output_ + "-" + std::to_string(pageCount_) + ".png", naming_) || !page.writePng(file) ||
+          !file.commit())
+        return failed(file.error());
+      files_.push_back(file.path());
       break;
     }
     case PrinterSetup::Target::Recording:
@@ -475,13 +492,15 @@ int PrintJob::endDoc(DeviceContext& dc) {
   inDoc_ = false;
   if (pdf_) {
     cairo_surface_finish(pdf_);
-    bool ok = cairo_surface_status(pdf_) == CAIRO_STATUS_SUCCESS;
+    const cairo_status_t status = cairo_surface_status(pdf_);
     cairo_surface_destroy(pdf_);
     pdf_ = nullptr;
-    int error = 0;
-    ok = ok && WriteFileAtomically(output_, pdfBytes_, error);
-    pdfBytes_.clear();
-    if (!ok) return SP_ERROR;
+    if (status != CAIRO_STATUS_SUCCESS || !pdfFile_.commit()) {
+      const int e = pdfFile_.error();
+      pdfFile_.abandon();
+      return failed(e ? e : CairoErrno(status));
+    }
+    output_ = pdfFile_.path();
     files_.push_back(output_);
   }
   return 1;
@@ -496,10 +515,10 @@ int PrintJob::abortDoc(DeviceContext& dc) {
     cairo_destroy(page_);
     page_ = nullptr;
   }
+  pdfFile_.abandon();  // first: the rest of the document then goes nowhere
   if (pdf_) {
     cairo_surface_destroy(pdf_);
     pdf_ = nullptr;
-    pdfBytes_.clear();
   }
   std::error_code ec;
   for (const std::string& f : files_) std::filesystem::remove(f, ec);

@@ -117,19 +117,21 @@ std::shared_ptr<Surface> Surface::clone() const {
 }
 
 bool Surface::writePng(const std::string& path) const {
+  // The image takes the file's place whole: a write that fails (a full disk) leaves the file as it was, never a part
+  // of a picture.
+  AtomicFile file;
+  return file.open(path) && writePng(file) && file.commit();
+}
+
+bool Surface::writePng(AtomicFile& file) const {
   // Pixels are written directly; cairo must not take the surface for the blank it created.
   cairo_surface_mark_dirty(surface_);
-  // The image is made whole in memory and then takes the file's place: a write that fails (a full disk) leaves the
-  // file as it was, never a part of a picture.
-  std::string png;
-  const cairo_write_func_t append = [](void* closure, const unsigned char* data, unsigned int length) {
-    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-    return CAIRO_STATUS_SUCCESS;
+  const cairo_write_func_t put = [](void* closure, const unsigned char* data, unsigned int length) {
+    return static_cast<AtomicFile*>(closure)->write(std::string_view(reinterpret_cast<const char*>(data), length))
+               ? CAIRO_STATUS_SUCCESS
+               : CAIRO_STATUS_WRITE_ERROR;
   };
-  if (cairo_surface_write_to_png_stream(surface_, append, &png) != CAIRO_STATUS_SUCCESS)
-    return false;
-  int error = 0;
-  return WriteFileAtomically(path, png, error);
+  return cairo_surface_write_to_png_stream(surface_, put, &file) == CAIRO_STATUS_SUCCESS;
 }
 
 cairo_surface_t* Surface::cairoSurface() const {

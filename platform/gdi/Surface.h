@@ -25,6 +25,8 @@ typedef struct _cairo cairo_t;
 
 namespace plat {
 
+class AtomicFile;
+
 using Pixel = std::uint32_t;
 
 constexpr Pixel kOpaque = 0xFF000000u;
@@ -67,6 +69,8 @@ class Surface {
   std::shared_ptr<Surface> clone() const;
 
   bool writePng(const std::string& path) const;
+  // Into an open file, as the image is made (the caller commits it).
+  bool writePng(AtomicFile& file) const;
 
   // The cairo surface, marked dirty first: pixels written directly are invisible to cairo otherwise (a fresh
   // surface would be painted as the blank it was created as). Call it again after further direct writes.

@@ -3,8 +3,17 @@
 // a screenshot compared with its reference, and what the cells hold is checked.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +74,13 @@ void PutText(const std::string& text) {
 class SheetUse : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Printed sheets go to a temporary folder of the test's own.
+    std::string folder = (std::filesystem::temp_directory_path() / "brim-sheet-use-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+    printFolder = folder;
+    const char* tmpdir = std::getenv("TMPDIR");
+    savedTmpdir = tmpdir ? std::optional<std::string>(tmpdir) : std::nullopt;
+    ::setenv("TMPDIR", folder.c_str(), 1);
     const gallery::Page* page = gallery::FindPage("sheet");
     ASSERT_NE(page, nullptr);
     plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);
@@ -82,6 +98,11 @@ class SheetUse : public ::testing::Test {
     plat::RunUntilIdle();
     plat::Clipboard::Instance().Reset();
     plat::SetAutomationProvider(nullptr);
+    if (savedTmpdir)
+      ::setenv("TMPDIR", savedTmpdir->c_str(), 1);
+    else
+      ::unsetenv("TMPDIR");
+    std::filesystem::remove_all(printFolder);
   }
   // The sheet behind tab `tab`, made current with a click on its tab as a user does.
   CGXGridWnd* ShowSheet(int tab) {
@@ -103,6 +124,8 @@ class SheetUse : public ::testing::Test {
 
   plat::ScriptedAutomation automation;
   HWND main = nullptr;
+  std::filesystem::path printFolder;
+  std::optional<std::string> savedTmpdir;
 };
 
 // Undo and redo of a typed value recompute the formulas on it, as typing does: the running balance after
@@ -494,6 +517,57 @@ TEST_F(SheetUse, AReplaceAllThatReplacesNothingSaysSoAndLeavesNoUndoStep) {
   ASSERT_TRUE(budget->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
   Type("13");
   EXPECT_TRUE(boxes().empty());
+}
+
+// Ctrl+P and Return on the sheet in a temporary folder every user may write (as /tmp): a link another user planted
+// under the sheet's file name, pointing at a file of the printing user, and a file of another user under the next
+// name are neither followed nor written; the sheet goes to the next free name. A file-size limit reached (a full
+// disk) says so in a box naming the file and the reason, and leaves nothing behind.
+TEST_F(SheetUse, APrintWritesNoFileAnotherUserPlantedAndSaysWhyItFailed) {
+  ::chmod(printFolder.c_str(), 01777);
+  const std::string mine = printFolder / "mine.txt", link = printFolder / "Budget.pdf",
+                    theirs = printFolder / "Budget-2.pdf";
+  std::ofstream(mine) << "mine";
+  std::filesystem::create_symlink(mine, link);
+  std::ofstream(theirs) << "theirs";
+  ::chmod(theirs.c_str(), 0666);
+  if (::geteuid() == 0) {  // only root can give a file to another user
+    ASSERT_EQ(::lchown(link.c_str(), 4321, 4321), 0);
+    ASSERT_EQ(::chown(theirs.c_str(), 4321, 4321), 0);
+  }
+  auto read = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  auto printSheet = [&] {
+    plat::ClearShownLog();
+    ::SetFocus(ShowSheet(0)->GridHwnd());
+    automation.Reply(plat::SystemUiKind::Print, {IDOK, {}, 0});
+    Ctrl('P');
+    std::vector<std::string> boxes;
+    for (const plat::ShownRecord& r : plat::ShownLog())
+      if (r.request.kind == plat::SystemUiKind::MessageBox) boxes.push_back(r.request.text);
+    return boxes;
+  };
+  EXPECT_TRUE(printSheet().empty());
+  const std::string printed = printFolder / "Budget-3.pdf";
+  EXPECT_EQ(read(printed).rfind("%PDF", 0), 0u);
+  struct stat st {};
+  ASSERT_EQ(::stat(printed.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, ::geteuid());
+  EXPECT_EQ(read(mine), "mine");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(read(theirs), "theirs");
+
+  struct rlimit unlimited {};
+  ::getrlimit(RLIMIT_FSIZE, &unlimited);
+  struct rlimit limit = unlimited;
+  limit.rlim_cur = 4096;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  const std::vector<std::string> boxes = printSheet();
+  ::setrlimit(RLIMIT_FSIZE, &unlimited);
+  EXPECT_EQ(boxes, std::vector<std::string>{"\"Budget\" could not be printed to \"" + link + "\": File too large."});
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(printFolder), {}), 4);
 }
 
 }  // namespace

@@ -240,3 +240,34 @@ TEST(AtomicFile, AReplaceFlushesTheTextBeforeTheRenameAndTheFolderAfter) {
   EXPECT_EQ(ReadAll(file), "new");
   EXPECT_EQ(Entries(dir.Path()), 1);
 }
+
+// A fresh file replaces nothing and follows no link. In a folder every user may write, a link another user planted
+// under its name (to a file of this user) and a file of another user under the next name keep what they are; so
+// does a name taken while the text is written. The text takes the first free name, which path() answers.
+TEST(AtomicFile, AFreshFileTakesAFreeNameAndNeverWritesThroughWhatOthersPlanted) {
+  TempDir dir;
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 01777), 0);
+  const std::string mine = dir / "mine.txt", link = dir / "Budget.pdf", theirs = dir / "Budget-2.pdf";
+  Put(mine, "mine");
+  std::filesystem::create_symlink(mine, link);
+  Put(theirs, "theirs");
+  ::chmod(theirs.c_str(), 0666);
+  if (::geteuid() == 0) {  // only root can give a file to another user
+    ASSERT_EQ(::lchown(link.c_str(), 4321, 4321), 0);
+    ASSERT_EQ(::chown(theirs.c_str(), 4321, 4321), 0);
+  }
+  plat::AtomicFile file;
+  ASSERT_TRUE(file.open(link, plat::AtomicFile::Naming::Fresh)) << file.error();
+  ASSERT_TRUE(file.write("printed"));
+  Put(dir / "Budget-3.pdf", "taken meanwhile");
+  ASSERT_TRUE(file.commit()) << file.error();
+  EXPECT_EQ(file.path(), dir / "Budget-4.pdf");
+  EXPECT_EQ(ReadAll(file.path()), "printed");
+  EXPECT_EQ(ReadAll(mine), "mine");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadAll(theirs), "theirs");
+  EXPECT_EQ(Entries(dir.Path()), 5);  // no temporary left
+  struct stat st {};
+  ASSERT_EQ(::stat(file.path().c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, ::geteuid());
+}

@@ -1,5 +1,11 @@
 // The application object's loop (idle work, pre-translation, quit), frames, views and documents, status
 // texts, and the application's printer set-up.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,6 +19,7 @@
 #include "platform/framework/WindowMap.h"
 #include "platform/framework/tests/FrameworkTest.h"
 #include "platform/gdi/CDC.h"
+#include "platform/gdi/PrintJob.h"
 #include "platform/gdi/Printers.h"
 #include "platform/window/InputRouter.h"
 
@@ -189,7 +196,12 @@ class CPagedView : public CView {
     log.push_back("page " + std::to_string(info->m_nCurPage) + (PrintJobOf(dc->m_hDC) ? " on a printer" : ""));
     EXPECT_EQ(info->m_rectDraw.Width(), dc->GetDeviceCaps(HORZRES));
   }
-  void OnEndPrinting(CDC*, CPrintInfo*) override { log.push_back("end"); }
+  void OnEndPrinting(CDC* dc, CPrintInfo*) override {
+    log.push_back("end");
+    // A document without a file name is a new file under the temporary folder each time.
+    if (const PrintJob* job = PrintJobOf(dc->m_hDC))
+      for (const std::string& file : job->files()) std::filesystem::remove(file);
+  }
   void PrintDirect() {
     m_bDirectPrint = TRUE;
     OnFilePrint();
@@ -216,6 +228,50 @@ TEST_F(AppTest, PrintLoopRunsEveryPageOnThePrinterTheDialogChose) {
   view.PrintDirect();
   EXPECT_EQ(view.log, (std::vector<std::string>{"begin printing", "page 1 on a printer", "end"}));
   EXPECT_TRUE(ShownLog().empty());
+}
+
+// A print whose file cannot be made or written says so, naming the file and the reason, and answers FALSE; the old
+// file stays. A write past the file-size limit (a full disk as a user meets it) is such a failure, not the end of
+// the program.
+TEST_F(AppTest, APrintThatFailsSaysWhyAndAnswersFalse) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("brim-fw-print-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir / "folder.pdf");
+  const std::string kept = (dir / "kept.pdf").string();
+  std::ofstream(kept) << "old";
+  struct rlimit unlimited {};
+  ::getrlimit(RLIMIT_FSIZE, &unlimited);
+  const struct {
+    std::string output;
+    rlim_t sizeLimit;
+    const char* reason;
+  } cases[] = {{(dir / "folder.pdf").string(), unlimited.rlim_cur, "The path is a folder, not a file."},
+               {kept, 64, "File too large."}};
+  for (const auto& c : cases) {
+    CPrintSteps steps;
+    steps.prepare = [](CPrintInfo* info) {
+      info->m_pPD->m_pd.hDC = ::CreateDC(nullptr, "PDF", nullptr, nullptr);
+      return info->m_pPD->m_pd.hDC != nullptr;
+    };
+    steps.print = [](CDC* dc, CPrintInfo*) { dc->TextOut(100, 100, CString("a page of text")); };
+    steps.title = "Report";
+    steps.output = c.output.c_str();
+    CPrintInfo info;
+    info.SetMaxPage(2);
+    ClearShownLog();
+    automation.Reply(SystemUiKind::MessageBox, {IDOK, {}, 0});
+    struct rlimit limit = unlimited;
+    limit.rlim_cur = c.sizeLimit;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const BOOL printed = AfxRunPrintLoop(steps, info);
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    EXPECT_FALSE(printed) << c.output;
+    ASSERT_EQ(ShownLog().size(), 1u) << c.output;
+    EXPECT_EQ(ShownLog()[0].request.text, "\"Report\" could not be printed to \"" + c.output + "\": " + c.reason);
+  }
+  std::ifstream in(kept);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+  std::filesystem::remove_all(dir);
 }
 
 TEST_F(AppTest, PrintPreviewShowsTheViewsPagesWithoutAskingAndEndsWithItsWindow) {

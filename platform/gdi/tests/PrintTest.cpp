@@ -276,6 +276,37 @@ TEST(Printing, FailedOrAbortedPdfKeepsTheOldFile) {
   }
 }
 
+// The PDF goes to a temporary file beside its name as it is made, page by page, not into memory: meanwhile the name
+// keeps the old file; EndDoc gives the name to the whole document and leaves no temporary file.
+TEST(Printing, APdfIsWrittenAsItIsMadeAndTakesItsNameAtTheEnd) {
+  const fs::path dir = scratch("streamed");
+  fs::create_directories(dir);
+  const std::string out = (dir / "doc.pdf").string();
+  std::ofstream(out) << "old";
+  auto temporarySize = [&] {
+    for (const auto& entry : fs::directory_iterator(dir))
+      if (entry.path() != out) return static_cast<long>(entry.file_size());
+    return -1L;
+  };
+  HDC dc = CreateDC(nullptr, "PDF", nullptr, nullptr);
+  DOCINFO di{sizeof(DOCINFO), "Streamed", out.c_str(), nullptr, 0};
+  ASSERT_GT(StartDoc(dc, &di), 0);
+  long written = 0;
+  for (const char* text : {"first page", "second page", "third page"}) {
+    StartPage(dc);
+    drawPage(dc, text);
+    EndPage(dc);
+    EXPECT_GT(temporarySize(), written) << text;
+    written = temporarySize();
+  }
+  EXPECT_EQ(fs::file_size(out), 3u);
+  ASSERT_GT(EndDoc(dc), 0);
+  DeleteDC(dc);
+  EXPECT_EQ(temporarySize(), -1);
+  EXPECT_NE(runPdfToText(out).find("third page"), std::string::npos);
+  fs::remove_all(dir);
+}
+
 TEST(Printing, DocumentCallsOutOfOrderFail) {
   HDC dc = CreateDC(nullptr, "Recording", nullptr, nullptr);
   EXPECT_EQ(StartPage(dc), SP_ERROR);
