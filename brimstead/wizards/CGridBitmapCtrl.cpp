@@ -35,18 +35,20 @@ std::vector<CString> Lines(const CString& text) {
 }
 
 // A measuring device, the one given or else one on the grid window, with the style's font selected for the
-// measure's lifetime.
+// measure's lifetime (on the given one, not again when the `previous` style's font, selected there, is the same).
 class CMeasure {
 public:
-  CMeasure(CGXControl& control, const CGXStyle& style, CDC* dc) : m_dc(dc ? *dc : m_own.emplace(control.GetGridWnd())) {
-    m_pOld = control.SelectCellFont(&m_dc, style);
+  CMeasure(CGXControl& control, const CGXStyle& style, CDC* dc, const CGXStyle* previous = nullptr)
+      : m_dc(dc ? *dc : m_own.emplace(control.GetGridWnd())) {
+    m_pOld = control.SelectCellFont(&m_dc, style, dc ? previous : nullptr);
     m_dc.GetTextMetrics(&m_tm);
   }
   ~CMeasure() {
     if (m_pOld)
       m_dc.SelectObject(m_pOld);
   }
-  int Width(const CString& text) const { return text.IsEmpty() ? 0 : m_dc.GetTextExtent(text).cx; }
+  int Width(const CString& text) const { return Width(text.GetString(), text.GetLength()); }
+  int Width(const char* text, int length) const { return length == 0 ? 0 : m_dc.GetTextExtent(text, length).cx; }
   const TEXTMETRIC& Metrics() const { return m_tm; }
 
 private:
@@ -123,19 +125,27 @@ CSize CGridBitmapCtrl::AddBordersToSize(CSize size, const CGXStyle& style) const
   return s;
 }
 
-CSize CGridBitmapCtrl::MultiLineExtent(const CString& text, const CGXStyle& style, CDC* dc) const {
-  CMeasure measure(const_cast<CGridBitmapCtrl&>(*this), style, dc);
+CSize CGridBitmapCtrl::MultiLineExtent(const CString& text, const CGXStyle& style, CDC* dc,
+                                       const CGXStyle* previous) const {
+  CMeasure measure(const_cast<CGridBitmapCtrl&>(*this), style, dc, previous);
   const TEXTMETRIC& tm = measure.Metrics();
-  const std::vector<CString> lines = Lines(text);
-  int width = tm.tmMaxCharWidth;
-  for (const CString& line : lines)
-    width = std::max(width, measure.Width(line));
+  int width = tm.tmMaxCharWidth, lines = 1;
+  // The lines as Lines splits them, measured in place.
+  const char* s = text.GetString();
+  for (int start = 0, n = text.GetLength();; ++lines) {
+    const int lf = text.Find('\n', start);
+    width = std::max(width, measure.Width(s + start, (lf < 0 ? n : lf) - start));
+    if (lf < 0)
+      break;
+    start = lf + 1;
+  }
   const int lineHeight = tm.tmHeight + tm.tmExternalLeading;
-  return CSize(width, lineHeight * static_cast<int>(lines.size()) + 1);
+  return CSize(width, lineHeight * lines + 1);
 }
 
-CSize CGridBitmapCtrl::ComputeCellSize(CDC* dc, ROWCOL, ROWCOL, const CGXStyle& style, const CGXStyle*, BOOL) {
-  return AddBordersToSize(MultiLineExtent(style.GetValue(), style, dc), style);
+CSize CGridBitmapCtrl::ComputeCellSize(CDC* dc, ROWCOL, ROWCOL, const CGXStyle& style, const CGXStyle* previous,
+                                       BOOL) {
+  return AddBordersToSize(MultiLineExtent(style.GetValue(), style, dc, previous), style);
 }
 
 CRect CGridBitmapCtrl::CellRect(ROWCOL row, ROWCOL col) const {

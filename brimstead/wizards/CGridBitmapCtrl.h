@@ -47,8 +47,10 @@ public:
 
   // The extent of a text of lines ending at line feeds in the style's font: the widest line (at least the
   // font's widest character) by lines x (character height + external leading) + 1. Measured on `dc` when given
-  // (its font is restored), else on a device of the grid window.
-  CSize MultiLineExtent(const CString& text, const CGXStyle& style, CDC* dc = nullptr) const;
+  // (its font is restored; not selected when it is the `previous` style's, selected there), else on a device of the
+  // grid window.
+  CSize MultiLineExtent(const CString& text, const CGXStyle& style, CDC* dc = nullptr,
+                        const CGXStyle* previous = nullptr) const;
   CSize GetButtonSize() const { return CSize(m_nButtonWidth, m_nButtonHeight); }
 
 protected:

@@ -2,8 +2,20 @@
 
 #include <algorithm>
 #include <bit>
+#include <optional>
+#include <string>
 
 namespace brimwiz {
+
+namespace {
+// "first-last", or "last" alone without `first`: a row header's text, read for every cell drawn or measured (so
+// formatted without a format string).
+CString NumbersText(std::optional<std::int64_t> first, std::int64_t last) {
+  std::string text = first ? std::to_string(*first) + '-' : std::string();
+  text += std::to_string(last);
+  return CString(std::move(text));
+}
+}  // namespace
 
 // ---- Row sums ------------------------------------------------------------------------------------------------
 
@@ -100,38 +112,28 @@ std::pair<ROWCOL, ROWCOL> CPortNumbers::MembersAndChecked(ROWCOL groupRow) const
 }
 
 CString CPortNumbers::GroupText(ROWCOL groupRow) const {
-  CString text;
   if (!m_Rows[groupRow - 1].collapsed)
-    return text;
+    return CString();
   const std::int64_t before = m_Checked.SumTo(groupRow);
   const ROWCOL end = GroupEnd(groupRow);
   if (m_Checked.SumTo(end) == before)
-    return text;
+    return CString();
   // The numbers of the group's first and last checked members.
   const std::int64_t first = m_Base + m_Ports.SumTo(m_Checked.FirstReaching(before + 1));
   const std::int64_t last = m_Base + m_Ports.SumTo(end);
-  if (first == last)
-    text.Format("%lld", static_cast<long long>(first));
-  else
-    text.Format("%lld-%lld", static_cast<long long>(first), static_cast<long long>(last));
-  return text;
+  return first == last ? NumbersText(std::nullopt, last) : NumbersText(first, last);
 }
 
 CString CPortNumbers::TextOf(ROWCOL row) const {
-  CString text;
   if (!Covers(row))
-    return text;
+    return CString();
   const Row& entry = m_Rows[row - 1];
   if (entry.group)
     return GroupText(row);
   if (!entry.checked)
-    return text;
+    return CString();
   const std::int64_t last = m_Base + m_Ports.SumTo(row);
-  if (m_Format == Format::Last)
-    text.Format("%lld", static_cast<long long>(last));
-  else
-    text.Format("%lld-%lld", static_cast<long long>(last - entry.ports + 1), static_cast<long long>(last));
-  return text;
+  return m_Format == Format::Last ? NumbersText(std::nullopt, last) : NumbersText(last - entry.ports + 1, last);
 }
 
 ROWCOL CPortNumbers::FirstLongestRow() const {

@@ -65,21 +65,22 @@ CSize CGXCalcSizeImp::CalcSize(CGXGridCore* g, CGXControl* control, CDC* dc, ROW
   CFont* oldFont = control->SelectCellFont(dc, style, previous);
   TEXTMETRIC tm{};
   dc->GetTextMetrics(&tm);
-  // 4. The cell's area (the whole span it belongs to) inside its borders and margins.
-  CGXRange span(row, col);
-  g->SpanRangeOfCell(row, col, span);
-  const int w = g->SumColWidths(span.left, span.right), h = g->SumRowHeights(span.top, span.bottom);
-  const CRect inner = control->ComputeInnerRect(CRect(0, 0, w, h), style);
   CSize size;
   if (text.IsEmpty()) {
-    // 5. An empty cell: one widest character, one line.
+    // 4. An empty cell: one widest character, one line.
     size = CSize(tm.tmMaxCharWidth, tm.tmHeight + tm.tmExternalLeading + 1);
   } else {
-    // 6. Lines of height L; with wrapping laid out in the inner width.
+    // 5. Lines of height L; with wrapping laid out in the cell's area (the whole span it belongs to) inside its
+    //    borders and margins, which only a wrapped text needs.
     const int line = tm.tmHeight + tm.tmExternalLeading;
     const BOOL wrap = style.IsIncluded(GX_IN_WRAPTEXT) && style.GetWrapText();
     int lines = 1, widestLaidOut = 0;
+    CRect inner;
     if (wrap) {
+      CGXRange span(row, col);
+      g->SpanRangeOfCell(row, col, span);
+      const int w = g->SumColWidths(span.left, span.right), h = g->SumRowHeights(span.top, span.bottom);
+      inner = control->ComputeInnerRect(CRect(0, 0, w, h), style);
       RECT r{inner.left, 0, std::max<LONG>(inner.right, inner.left + 1), 0x7FFF};
       int starts[CGXDrawingAndFormatting::kMaxLines] = {}, lengths[CGXDrawingAndFormatting::kMaxLines] = {};
       const UINT align = style.IsIncluded(GX_IN_HORZALIGN) ? style.GetHorizontalAlignment() : 0;
@@ -93,7 +94,7 @@ CSize CGXCalcSizeImp::CalcSize(CGXGridCore* g, CGXControl* control, CDC* dc, ROW
     size = CSize(width, height);
   }
   (void)vertical;  // both dimensions are measured; the caller reads the one it asked for
-  // 7. The font back; borders and margins added.
+  // 6. The font back; borders and margins added.
   if (oldFont) dc->SelectObject(oldFont);
   return control->AddBordersToSize(size, style);
 }
