@@ -64,14 +64,17 @@ int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& tar
 // Writes the file where it is, for a folder where no temporary file can be made. The old text is never given up
 // before the new one is known to fit: room for the new length is reserved first (a full disk fails there with
 // nothing changed), the new text goes over the old bytes, the file is cut to the new length only after that, and
-// it is flushed to the disk before the write is reported done.
-bool WriteInPlace(const std::string& target, std::string_view text, off_t oldSize, int& err) {
+// it is flushed to the disk before the write is reported done. The old length is the file's own at this write (a
+// streamed text is written long after the file was first looked at, and another writer may have changed it since).
+bool WriteInPlace(const std::string& target, std::string_view text, int& err) {
   const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) {
+  struct stat st {};
+  if (fd < 0 || ::fstat(fd, &st) != 0) {
     err = errno;
+    if (fd >= 0) ::close(fd);
     return false;
   }
-  const off_t newSize = static_cast<off_t>(text.size());
+  const off_t oldSize = st.st_size, newSize = static_cast<off_t>(text.size());
   int e = newSize > oldSize ? Reserve(fd, text, oldSize, target) : 0;
   if (!e) e = WriteAll(fd, text, target);
   if (!e && newSize < oldSize && ::ftruncate(fd, newSize) != 0) e = errno;
@@ -172,7 +175,7 @@ bool AtomicFile::spoolHere(const std::string& folder) {
 bool AtomicFile::open(const std::string& path, Naming naming) {
   abandon();
   error_ = 0;
-  oldSize_ = written_ = 0;
+  written_ = 0;
   target_ = path;
   if (naming == Naming::Replace) {
     if (char* real = ::realpath(path.c_str(), nullptr)) {
@@ -202,7 +205,6 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
     // Its owner may not write it (the mark holds for root too), or this process may not: never replaced.
     if (!(old.st_mode & S_IWUSR) || ::access(target_.c_str(), W_OK) != 0) return fail(EACCES);
     if (const int fault = FileFault(FileStep::Modify, target_)) return fail(fault);
-    oldSize_ = old.st_size;
   }
 
   // A file with further hard links is written where it is: a replace would leave the other names the old text.
@@ -344,7 +346,7 @@ bool AtomicFile::commitInPlace() {
     return fail(e);
   }
   int e = 0;
-  WriteInPlace(target_, std::string_view(static_cast<const char*>(text), size), oldSize_, e);
+  WriteInPlace(target_, std::string_view(static_cast<const char*>(text), size), e);
   if (text) ::munmap(text, size);
   ::close(spool);
   return e == 0 || fail(e);

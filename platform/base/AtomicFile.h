@@ -68,7 +68,6 @@ class AtomicFile {
   std::string dir_;
   std::string leaf_;
   std::string temp_;  // the temporary file's name; empty for an unnamed spool
-  off_t oldSize_ = 0;
   off_t written_ = 0;
   std::string buffer_;  // bytes not yet handed to the file
 };

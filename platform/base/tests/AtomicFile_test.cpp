@@ -271,3 +271,18 @@ TEST(AtomicFile, AFreshFileTakesAFreeNameAndNeverWritesThroughWhatOthersPlanted)
   ASSERT_EQ(::stat(file.path().c_str(), &st), 0);
   EXPECT_EQ(st.st_uid, ::geteuid());
 }
+
+// A file written in place ends with the new text even when another writer lengthened it while the text was being
+// written (a long print): no tail of the other text stays behind it.
+TEST(AtomicFile, AFileWrittenInPlaceEndsWithTheNewTextWhenItGrewMeanwhile) {
+  TempDir dir;
+  const std::string file = dir / "Budget.pdf", link = dir / "second.pdf";
+  Put(file, "old");
+  ASSERT_EQ(::link(file.c_str(), link.c_str()), 0);
+  plat::AtomicFile printed;
+  ASSERT_TRUE(printed.open(file)) << printed.error();
+  ASSERT_TRUE(printed.write("new text"));
+  Put(link, "another writer's longer text");
+  ASSERT_TRUE(printed.commit()) << printed.error();
+  EXPECT_EQ(ReadAll(file), "new text");
+}
