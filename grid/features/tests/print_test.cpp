@@ -254,6 +254,7 @@ TEST_F(PrintTest, TheGridsPrintStateIsUndoneWhenAPrintoutOrPreviewEnds) {
   // The whole grid prints afterwards, and a preview's end undoes the same.
   const PrintRun whole = PrintSquare(g);
   EXPECT_EQ(whole.count, 18u);  // 100 rows of 19 a page, 20 columns of 7 a page: 6 x 3
+  EXPECT_EQ(g->CachedStyleCount(), 0u) << "the printed cells' composed styles outlive the printout";
   CPrintSteps steps = GXGridPrintSteps(g, TRUE, "Report");
   const DEVMODEA mode = SquareMode("Recording");
   steps.prepare = [mode](CPrintInfo* info) -> BOOL {

@@ -8,6 +8,7 @@
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/CGridBitmapCtrl.h"
 #include "grid/controls/CGXCheckBox.h"
+#include "platform/framework/CPaintDC.h"
 #include "platform/window/InputRouter.h"
 
 #include <algorithm>
@@ -193,8 +194,7 @@ TEST_F(CapacitorTable, AModelNameCutAtTheColumnsEdgeShowsWholeAsItsTip) {
 // A group opened or closed measures only its rows again: the columns come out as a fit measuring every row makes
 // them, also when the rows taken out held the widest name.
 TEST_F(CapacitorTable, AGroupOpenedOrClosedFitsTheColumnsAsAFullMeasureDoes) {
-  host::HostComponent* longer = board.Capacitor("C9_A_MEMBER_NAMED_LONGER_THAN_ITS_COLUMN", board.Part("CAP_1N", 1e-9),
-                                                board.gnd, board.vdd);
+  host::HostComponent* longer = board.Capacitor("C9_A_LONGER_NAME", board.Part("CAP_1N", 1e-9), board.gnd, board.vdd);
   board.Group("LONG", {longer});
   CCapacitorModelsDlg dialog;
   Open(dialog);
@@ -212,8 +212,13 @@ TEST_F(CapacitorTable, AGroupOpenedOrClosedFitsTheColumnsAsAFullMeasureDoes) {
     const std::vector<int> toggled = widths();
     grid.FitModelTexts();
     EXPECT_EQ(widths(), toggled);
-    if (RowOf(panel, "C9_A_MEMBER_NAMED_LONGER_THAN_ITS_COLUMN")) {
-      EXPECT_GT(grid.GetColWidth(Panel::ColName), nameWidth);
+    // The long name widens its column to exactly what it needs: the other columns have the room.
+    if (const ROWCOL row = RowOf(panel, "C9_A_LONGER_NAME")) {
+      CClientDC dc(&grid);
+      grid.PrepareDC(&dc);
+      const int needed = brimwiz::CellWidthNeeded(grid, dc, row, Panel::ColName);
+      EXPECT_GT(needed, nameWidth);
+      EXPECT_EQ(grid.GetColWidth(Panel::ColName), needed);
     }
   }
   EXPECT_EQ(grid.GetColWidth(Panel::ColName), nameWidth);
