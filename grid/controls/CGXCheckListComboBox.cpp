@@ -1,5 +1,6 @@
 #include "grid/controls/CGXCheckListComboBox.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "grid/core/CGXGridCore.h"
@@ -104,9 +105,21 @@ BOOL CGXCheckListComboBox::GetDisplayText(CString& out, ROWCOL, ROWCOL, const CS
   return TRUE;
 }
 
-BOOL CGXCheckListComboBox::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle&) {
+int CGXCheckListComboBox::ItemCount(const CGXStyle& style) const {
+  if (!style.IsIncluded(GX_IN_CHOICELIST)) return 0;
+  const size_t lines = SplitChoiceListKept(style.GetChoiceList()).size();
+  return lines <= 1 ? 0 : static_cast<int>(std::min<size_t>(lines - 1, kMaxItems));
+}
+
+DWORD CGXCheckListComboBox::ItemBits(int count) {
+  return count >= kMaxItems ? ~DWORD{0} : (DWORD{1} << count) - 1;
+}
+
+// The items are those of the cell's own choice list as it is now: a mask copied from a longer list may tick
+// items this one does not have, and such a tick could neither be shown nor be taken off.
+BOOL CGXCheckListComboBox::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle& style) {
   const std::optional<DWORD> mask = ParseMask(text);
-  if (!mask) return FALSE;
+  if (!mask || (*mask & ~ItemBits(ItemCount(style))) != 0) return FALSE;
   text = FormatMask(*mask);
   return TRUE;
 }
@@ -163,7 +176,7 @@ void CGXCheckListComboBox::TakeListSelection(CWnd* wnd) {
   const std::optional<DWORD> old = ParseMask(style.GetIncludeValue() ? style.GetValue() : CString());
   // Bits of the value that the list has no line for (a value set for a longer list) stay as they were:
   // closing the list changes only what it shows.
-  const DWORD shown = m_nCount >= kMaxItems ? ~DWORD{0} : (DWORD{1} << m_nCount) - 1;
+  const DWORD shown = ItemBits(m_nCount);
   DWORD mask = old ? *old & ~shown : 0;
   for (int i = 0; i < m_nCount && i < kMaxItems; ++i)
     if (list->GetCheck(i) == 1) mask |= DWORD{1} << i;

@@ -48,7 +48,8 @@ class CGXCheckListComboBox : public CGXComboBox {
                 const CGXStyle* standard) override;
   BOOL GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CString* value,
                       const CGXStyle& style) const override;
-  // A pasted or replaced text goes in only as a mask, in its stored form; any other text is refused.
+  // A pasted or replaced text goes in only as a mask of the cell's items, in its stored form; any other text,
+  // and a mask that ticks an item the cell's list does not have, is refused.
   BOOL ConvertTextForCell(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style) override;
   BOOL OnLButtonUpInCell(UINT flags, int x, int y, WORD hit) override;
   BOOL OnKeyMessage(UINT message, UINT ch, UINT repeat, UINT flags) override;
@@ -58,6 +59,11 @@ class CGXCheckListComboBox : public CGXComboBox {
   void TakeListSelection(CWnd* list) override;
   void FillList(CWnd* list) override;
   int GetItemCount() const { return m_nCount; }
+  // The number of items of a cell with this style: the lines of its choice list after the caption, at most
+  // kMaxItems.
+  int ItemCount(const CGXStyle& style) const;
+  // The mask bits of the first `count` items.
+  static DWORD ItemBits(int count);
 
   // A mask text: empty is 0; a decimal number up to 4294967295 is its value; anything else is no mask.
   static std::optional<DWORD> ParseMask(const CString& text);

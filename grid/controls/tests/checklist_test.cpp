@@ -119,6 +119,14 @@ TEST_F(CheckListTest, TheMaskIsUnsigned32BitAndTheListShowsNoItemItCannotStore) 
   Key(VK_SPACE);
   Key(VK_RETURN);
   EXPECT_EQ(Value(), "2147483649");
+  // A text takes every bit of a list of 32 items or more; with no list, only the empty mask.
+  CGXStyle style;
+  g->ComposeCellStyle(2, 1, style, TRUE);
+  CString all = "4294967295", none = "0", one = "1";
+  EXPECT_TRUE(box->ConvertTextForCell(all, 2, 1, style));
+  EXPECT_FALSE(box->ConvertTextForCell(one, 2, 1, CGXStyle()));
+  EXPECT_TRUE(box->ConvertTextForCell(none, 2, 1, CGXStyle()));
+  EXPECT_EQ(std::string(none), "");
   // Texts that are no mask tick nothing and are replaced by the ticks when the list closes.
   for (const char* bad : {"4294967296", "-1", "abc", "5x"}) {
     EXPECT_FALSE(CGXCheckListComboBox::ParseMask(bad).has_value()) << bad;

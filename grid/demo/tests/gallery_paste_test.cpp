@@ -9,6 +9,7 @@
 #include "grid/demo/gallery.h"
 #include "grid/demo/tests/gallerypage.h"
 #include "grid/demo/tests/galleryshots.h"
+#include "grid/controls/CGXCheckListComboBox.h"
 #include "grid/controls/CGXRichEditCtrl.h"
 #include "grid/extras/CGXDateTimeCtrl.h"
 #include "grid/extras/CGXMaskControl.h"
@@ -224,7 +225,8 @@ TEST_F(GalleryPaste, APasteThatACellRefusesChangesNoCellAndSaysSo) {
 // Ctrl+V of a text of blanks (or prompts) on the mask page's live (###) ###-#### cell not being edited emptied
 // it without a word. A mask's text that puts no character in is refused, with the paste's message on a cell
 // not being edited, with a beep in the editor; an empty text still empties a cell (the postal code, whose
-// mask begins with an input position), pasted in the editor or deleted.
+// mask begins with an input position), pasted in the editor, on the cell (an empty cell's text) or as an
+// empty field of a block, or deleted.
 TEST_F(GalleryPaste, AMaskedCellRefusesAPasteOfBlanks) {
   CGXGridWnd* g = Open("mask");
   ASSERT_NE(g, nullptr);
@@ -240,16 +242,25 @@ TEST_F(GalleryPaste, AMaskedCellRefusesAPasteOfBlanks) {
   Key(VK_DELETE);
   Key(VK_RETURN);
   EXPECT_EQ(std::string(g->GetCellValue(2, kLive)), "");
+  EXPECT_EQ(Paste(2, kLive, "98765", false), "98765");
+  EXPECT_EQ(Paste(2, kLive, "\r\n", false), "");  // one empty cell, as a spreadsheet copies it
+  EXPECT_TRUE(plat::ShownLog().empty());
+  EXPECT_EQ(Paste(2, kLive, "98765", false), "98765");
+  EXPECT_EQ(Paste(1, kLive, "2223334444\r\n\r\nCD5678", false), "2223334444");
+  EXPECT_TRUE(plat::ShownLog().empty());
+  EXPECT_EQ(std::string(g->GetCellValue(2, kLive)) + "," + std::string(g->GetCellValue(3, kLive)), ",CD5678");
 }
 
 // Ctrl+V of "hello" on the drop-down page's check list (Red and Blue ticked) stored it without a word, and
-// the list showed no tick. A text that is no tick mask is refused with the paste's message and the ticks
-// stay (the list opened after the refusals shows them); a mask goes in, in its stored form.
+// the list showed no tick; so did "8", a tick of a fourth item the list does not have. A text that is no
+// tick mask of the cell's items is refused with the paste's message and the ticks stay (the list opened
+// after the refusals shows them); a mask goes in, in its stored form. The items are those of the cell's
+// list as it is when the text is pasted.
 TEST_F(GalleryPaste, ACheckListRefusesAPastedTextThatIsNoTickMask) {
   constexpr ROWCOL kCheckRow = 13;
   CGXGridWnd* g = Open("dropdowns");
   ASSERT_NE(g, nullptr);
-  for (const char* text : {"hello", "Red,Blue", "Red", "-1", "5x", "4294967296"}) {
+  for (const char* text : {"hello", "Red,Blue", "Red", "-1", "5x", "4294967296", "8", "15", "4294967295"}) {
     SCOPED_TRACE(text);
     EXPECT_EQ(Paste(kCheckRow, 1, text), "5");
     EXPECT_TRUE(ShowedPasteRefusal());
@@ -261,7 +272,22 @@ TEST_F(GalleryPaste, ACheckListRefusesAPastedTextThatIsNoTickMask) {
   galleryshots::ExpectDesktopMatches("dropdowns-checklist-paste-refused");
   Key(VK_ESCAPE);
   EXPECT_EQ(Paste(kCheckRow, 1, "06"), "6");
+  EXPECT_EQ(Paste(kCheckRow, 1, "0"), "");
+  EXPECT_EQ(Paste(kCheckRow, 1, "7"), "7");
   EXPECT_TRUE(plat::ShownLog().empty());
+  g->SetStyleRange(CGXRange(kCheckRow, 1), CGXStyle().SetChoiceList("Colours\nRed\nGreen\nBlue\nBlack"));
+  EXPECT_EQ(Paste(kCheckRow, 1, "8"), "8");
+  EXPECT_EQ(Paste(kCheckRow, 1, "16"), "8");
+  In().KeyDown(VK_MENU);
+  Key(VK_DOWN);
+  In().KeyUp(VK_MENU);
+  plat::RunUntilIdle();
+  auto* list = dynamic_cast<CGXCheckListComboBox*>(g->ControlOfCurrentCell());
+  auto* checks = dynamic_cast<CCheckListBox*>(list ? list->GetListBox() : nullptr);
+  ASSERT_NE(checks, nullptr);
+  EXPECT_EQ(checks->GetCount(), 4);
+  EXPECT_EQ(checks->GetCheck(0) + checks->GetCheck(1) + checks->GetCheck(2) + 2 * checks->GetCheck(3), 2);
+  Key(VK_ESCAPE);
 }
 
 // The date-time page's "2024 only" cell (15 Jun 2024) stored a pasted date outside 2024 without a word, on the
