@@ -152,12 +152,14 @@ void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
     const int count = static_cast<int>(line.words.size());
     switch (line.key[0]) {
     case 'N': {
-      if (!m_pBoard || line.value.IsEmpty())
+      // The whole value is the net's name.
+      const CString name = line.TextBefore(count);
+      if (!m_pBoard || name.IsEmpty())
         break;
       CHostCollectionRef nets(m_pBoard->GetNets());
       for (int i = 0; i < nets.Count(); ++i) {
         CHostNet* net = nets.Item<CHostNet>(i);
-        if (!net || line.value != TextOf(net->GetName()))
+        if (!net || name != TextOf(net->GetName()))
           continue;
         m_pSelectedNet = net;
         CModelExtractorWizardAPILink* api = GetModelExtractorWizardAPI();

@@ -4,6 +4,8 @@
 #include "platform/base/SystemError.h"
 
 #include <cstring>
+#include <string>
+#include <utility>
 
 CString CProbeLine::Join(int first, int last) const {
   CString text;
@@ -22,6 +24,8 @@ CString CProbeLine::TextBefore(int index) const {
     return CString();
   CString text = index < static_cast<int>(starts.size()) ? value.Left(starts[static_cast<size_t>(index)]) : value;
   text.TrimRight();
+  if (text.GetLength() >= 2 && text[0] == '"' && text[text.GetLength() - 1] == '"')
+    return text.Mid(1, text.GetLength() - 2);
   return text;
 }
 
@@ -32,28 +36,41 @@ bool CProbeLine::HasStateAt(int index) const {
 }
 
 namespace {
+bool IsSeparator(char c) { return c == ' ' || c == '\t'; }
+
+// Splits from the end: a word ending in a double quote whose opening quote begins a word (after a blank or at the
+// start) is that quoted text; any other word runs back to a blank. The fixed words at the line's end therefore come
+// out the same whatever the name before them holds.
 void SplitWords(CProbeLine& line) {
-  const char* value = line.value;
-  const char* p = value;
-  while (*p) {
-    while (*p == ' ' || *p == '\t')
-      ++p;
-    if (!*p)
+  const std::string value(line.value.GetString());
+  std::vector<std::pair<int, CString>> found;
+  size_t end = value.size();
+  for (;;) {
+    while (end > 0 && IsSeparator(value[end - 1]))
+      --end;
+    if (end == 0)
       break;
-    line.starts.push_back(static_cast<int>(p - value));
-    CString word;
-    if (*p == '"') {
-      ++p;
-      const char* close = std::strchr(p, '"');
-      const size_t length = close ? static_cast<size_t>(close - p) : std::strlen(p);
-      word = CString(std::string(p, length));
-      p += length + (close ? 1 : 0);
-    } else {
-      const size_t length = std::strcspn(p, " \t");
-      word = CString(std::string(p, length));
-      p += length;
+    size_t open = std::string::npos;
+    if (end >= 2 && value[end - 1] == '"') {
+      open = value.rfind('"', end - 2);
+      if (open != std::string::npos && open > 0 && !IsSeparator(value[open - 1]))
+        open = std::string::npos;
     }
-    line.words.push_back(word);
+    size_t begin = open;
+    CString word;
+    if (open != std::string::npos) {
+      word = CString(value.substr(open + 1, end - open - 2));
+    } else {
+      for (begin = end; begin > 0 && !IsSeparator(value[begin - 1]);)
+        --begin;
+      word = CString(value.substr(begin, end - begin));
+    }
+    found.emplace_back(static_cast<int>(begin), word);
+    end = begin;
+  }
+  for (auto it = found.rbegin(); it != found.rend(); ++it) {
+    line.starts.push_back(it->first);
+    line.words.push_back(it->second);
   }
 }
 }  // namespace
@@ -96,35 +113,58 @@ namespace {
 std::vector<CProbeLine> ReadBack(const CString& line) {
   return ReadProbeLines(std::string(line.GetString()) + std::string(2, '\0'));
 }
-}  // namespace
 
-void CProbeSectionText::AddLine(const CString& start, const CString& name, const std::vector<CString>& words) {
-  CString line = start + name;
+// The line of a name written as `written` and its words, and whether a reader takes that name and those words from
+// it.
+bool ComposeLine(const CString& start, const CString& written, const CString& name, const std::vector<CString>& words,
+                 CString& line) {
+  line = start + written;
   for (const CString& word : words)
     line += " " + word;
   if (!words.empty())
     line += " ";
-  text += line;
-  if (!readsBack)
-    return;
+  if (settings_io::BreaksLine(line))
+    return false;
   const std::vector<CProbeLine> read = ReadBack(line);
-  readsBack = !settings_io::BreaksLine(line) && read.size() == 1 && read[0].words.size() >= words.size();
-  if (!readsBack)
-    return;
+  if (read.size() != 1 || read[0].words.size() < words.size())
+    return false;
   const CProbeLine& back = read[0];
   const size_t nameWords = back.words.size() - words.size();
-  readsBack = back.TextBefore(static_cast<int>(nameWords)) == name;
-  for (size_t i = 0; readsBack && i < words.size(); ++i) {
+  if (back.TextBefore(static_cast<int>(nameWords)) != name)
+    return false;
+  for (size_t i = 0; i < words.size(); ++i) {
     // A word written in double quotes reads back without them.
     const CString& word = words[i];
     const bool quoted = word.GetLength() >= 2 && word[0] == '"' && word[word.GetLength() - 1] == '"';
-    readsBack = back.words[nameWords + i] == (quoted ? word.Mid(1, word.GetLength() - 2) : word);
+    if (back.words[nameWords + i] != (quoted ? word.Mid(1, word.GetLength() - 2) : word))
+      return false;
+  }
+  return true;
+}
+}  // namespace
+
+void CProbeSectionText::AddLine(const CString& start, const CString& name, const std::vector<CString>& words) {
+  CString line;
+  bool lineReadsBack = ComposeLine(start, name, name, words, line);
+  if (!lineReadsBack && !settings_io::BreaksLine(name)) {
+    // Edge blanks or enclosing quotes of its own: the name in quotes, which the reader takes off.
+    CString quoted;
+    if ((lineReadsBack = ComposeLine(start, "\"" + name + "\"", name, words, quoted)))
+      line = quoted;
+  }
+  text += line;
+  if (readsBack && !lineReadsBack) {
+    readsBack = false;
+    refusedKey = start;
+    refusedKey.Replace("=", "");
+    refusedKey.Trim();
+    refusedName = name;
   }
 }
 
 bool WriteProbeSection(const char* section, const CProbeSectionText& text, const char* file) {
   if (!text.readsBack) {
-    ::SetLastError(ERROR_INVALID_DATA);
+    settings_io::RefuseValue(section, text.refusedKey, text.refusedName);
     return false;
   }
   return settings_io::WriteSection(section, text.text, file);

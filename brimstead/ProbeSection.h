@@ -3,7 +3,9 @@
 // The records write their values as blank-separated words (a probe name, a state word, layer names in double
 // quotes). Reading is tolerant: a line of any length is read whole, a quoted layer name is one word whatever it
 // holds, and the records take their fixed words from the end of the line, so that a probe name with blanks in it
-// still reads as one name.
+// still reads as one name. The words are split from the line's end, so that whatever a name holds (quotes
+// included) it never takes in the fixed words after it; a name in double quotes is read without them, as an INI
+// value is, which is how a name with blanks at its ends or in quotes of its own is written.
 #pragma once
 
 #include "platform/base/CString.h"
@@ -15,12 +17,12 @@ struct CProbeLine {
   CString key;                  // the text before the first '=', trimmed
   CString value;                // the text after it, trimmed
   std::vector<CString> words;   // the value split at blanks and tabs; "..." is one word without its quotes
-  std::vector<int> starts;      // where each word begins in the value
+  std::vector<int> starts;      // where each word begins in the value (a quoted one at its quote)
 
   // The words from `first` to `last` (inclusive) joined by single blanks.
   CString Join(int first, int last) const;
-  // The value's text before word `index` (all of it past the last word), without the blanks that end it: a name
-  // as it was written, its runs of blanks, tabs and quotes kept.
+  // The value's text before word `index` (all of it past the last word), without the blanks that end it and
+  // without one pair of enclosing double quotes: a name as it was given, its runs of blanks, tabs and quotes kept.
   CString TextBefore(int index) const;
   // Whether word `index` can be the line's state word: any word after a name; as the first word (the line of a
   // probe the host gave no name) only "Enabled" or "Disabled", so that a line that lost its state names no probe.
@@ -38,16 +40,18 @@ CString ProbeLineStart(const char* key, int index);
 struct CProbeSectionText {
   CString text;
   bool readsBack = true;
+  CString refusedKey;    // the first line that would not read back: its key and name
+  CString refusedName;
 
   // Appends `start` (the key and " = "), the name and, when there are any, a blank, the words a reader takes from
-  // the line's end (a state, a position, a layer name in double quotes) joined by blanks, and a blank. A name or
-  // word with a line break, edge blanks or quotes that change the words would not read back: `readsBack` turns
-  // false.
+  // the line's end (a state, a position, a layer name in double quotes) joined by blanks, and a blank. The name is
+  // written as it is, or in double quotes where its edge blanks or enclosing quotes need them. A name or word with
+  // a line break, or a word whose quotes change the words, would not read back: `readsBack` turns false.
   void AddLine(const CString& start, const CString& name, const std::vector<CString>& words);
   // Appends a line break or the block's ending as it is.
   void Add(const char* text) { this->text += text; }
 };
 
 // Replaces the file's section by the text; a text with a line that would not read back as written is refused
-// (false, ERROR_INVALID_DATA) and nothing is written.
+// (false, settings_io::RefuseValue with the line's key and name) and nothing is written.
 bool WriteProbeSection(const char* section, const CProbeSectionText& text, const char* file);

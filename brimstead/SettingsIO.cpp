@@ -7,6 +7,8 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace settings_io {
@@ -19,14 +21,29 @@ constexpr DWORD FirstReadBufferSize = 512;
 
 bool BreaksLine(const char* text) { return text && text[std::strcspn(text, "\r\n")] != '\0'; }
 
+namespace {
+RefusedValue refused;
+}  // namespace
+
+const RefusedValue& LastRefusedValue() { return refused; }
+
+void ForgetRefusedValue() { refused = RefusedValue(); }
+
+void RefuseValue(const char* section, const char* key, const char* value) {
+  if (refused.section.IsEmpty())
+    refused = RefusedValue{TextOf(section), TextOf(key), TextOf(value)};
+  ::SetLastError(ERROR_INVALID_DATA);
+}
+
 bool WriteText(const char* section, const char* key, const char* value, const char* file) {
-  // Every value of the file passes here: one that would load back as another (a name with a blank at an end, a
-  // path in quotes) is refused, as such a probe line is, rather than saved to come back changed.
-  if (!plat::ProfileValueReadsBack(TextOf(value))) {
-    ::SetLastError(ERROR_INVALID_DATA);
+  // Every value of the file passes here, so that each one loads back as it was saved: a name with a blank at an
+  // end or in quotes is written in quotes.
+  const std::optional<std::string> text = plat::ProfileValueText(TextOf(value));
+  if (!text) {
+    RefuseValue(section, key, value);
     return false;
   }
-  return WritePrivateProfileString(section, key, value ? value : "", file) != FALSE;
+  return WritePrivateProfileString(section, key, text->c_str(), file) != FALSE;
 }
 
 bool WriteInt(const char* section, const char* key, int value, const char* file) {

@@ -12,8 +12,21 @@ inline const char* TextOf(const char* text) { return text ? text : ""; }
 // Whether the text holds a carriage return or line feed, which would end its line of the file.
 bool BreaksLine(const char* text);
 
-// False when the file cannot be written; a value that would not read back as written (a line break, a blank at
-// either end, surrounding quotes) is refused with ERROR_INVALID_DATA and nothing is written.
+// A value a save refused because no line of the file can hold it (a line break), kept for the save's box.
+struct RefusedValue {
+  CString section;
+  CString key;     // the key, or the probe line's key ("PROBE_03")
+  CString value;   // the value, or the probe line's name
+};
+// The first value refused since the last ForgetRefusedValue; empty texts when none was.
+const RefusedValue& LastRefusedValue();
+void ForgetRefusedValue();
+// Keeps the value as refused unless one already is, and sets ERROR_INVALID_DATA.
+void RefuseValue(const char* section, const char* key, const char* value);
+
+// False when the file cannot be written. A value is written as it is, or in double quotes where its edge blanks or
+// enclosing quotes need them (the reader takes off one pair), so that it reads back as given; one with a line
+// break is refused (RefuseValue) and nothing is written.
 bool WriteText(const char* section, const char* key, const char* value, const char* file);
 bool WriteInt(const char* section, const char* key, int value, const char* file);   // "%d"
 bool WriteFlag(const char* section, const char* key, bool value, const char* file); // "1" or "0"

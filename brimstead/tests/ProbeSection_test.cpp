@@ -56,25 +56,42 @@ TEST(ProbeSection, AnEmptyEntryEndsTheBlockAndLongLinesReadWhole) {
 
 }  // namespace
 
-// A probe line is written as it always was, and reads back when a reader takes the same name and words from it.
+// A probe line is written as it always was where that reads back, its name in quotes where its edge blanks or its
+// own enclosing quotes need them (a quote inside it never takes in the words after it), and refused only for a line
+// break or a word that cannot hold its quotes.
 TEST(ProbeSection, ALineIsWrittenOnlyWhenItReadsBackAsWritten) {
   const struct {
     const char* name;
     std::vector<CString> words;
     bool readsBack;
+    const char* written;   // the name as written: null for as it is
   } cases[] = {
-      {"DQ  1\t\"a b\"", {"Enabled", "AutoReference"}, true}, {"", {"Disabled", "\"L 1\"", "-", "\"L4\""}, true},
-      {"PCIE_RX0", {}, true},  {"PCIE_RX0\nN", {}, false}, {"V\r7", {"Enabled"}, false}, {" V7", {"Enabled"}, false},
-      {"V7 ", {"Enabled"}, false}, {"V \"7", {"Enabled"}, false}, {"V7", {"Enabled", "\"L\"1\"", "-", "\"L4\""}, false},
+      {"DQ  1\t\"a b\"", {"Enabled", "AutoReference"}, true, nullptr},
+      {"", {"Disabled", "\"L 1\"", "-", "\"L4\""}, true, nullptr},
+      {"PCIE_RX0", {}, true, nullptr}, {"PCIE_RX0\nN", {}, false, nullptr}, {"V\r7", {"Enabled"}, false, nullptr},
+      {" V7", {"Enabled"}, true, "\" V7\""}, {"V7 ", {"Enabled"}, true, "\"V7 \""},
+      {"V \"7", {"Enabled"}, true, nullptr}, {"\"V7\"", {}, true, "\"\"V7\"\""},
+      {"\" a \"", {"Enabled", "\"L 1\"", "-", "\"L4\""}, true, "\"\" a \"\""},
+      {"a \"", {"Enabled", "\"L 1\"", "-", "\"L4\""}, true, nullptr},
+      {"V7", {"Enabled", "\"L\"1\"", "-", "\"L4\""}, false, nullptr},
   };
   for (const auto& c : cases) {
     CProbeSectionText text;
     text.AddLine("PROBE_00 = ", c.name, c.words);
-    CString line = CString("PROBE_00 = ") + c.name;
+    CString line = CString("PROBE_00 = ") + (c.written ? c.written : c.name);
     for (const CString& word : c.words)
       line += " " + word;
-    EXPECT_EQ(text.text, c.words.empty() ? line : line + " ");
+    EXPECT_EQ(text.text, c.words.empty() ? line : line + " ") << c.name;
+    const auto read = ReadProbeLines(std::string(text.text.GetString()) + std::string(2, '\0'));
+    ASSERT_EQ(read.size(), 1u);
+    if (c.readsBack) {
+      EXPECT_EQ(read[0].TextBefore(static_cast<int>(read[0].words.size() - c.words.size())), CString(c.name));
+    }
     text.AddLine("PROBE_01 = ", "V8", {"Enabled"});
     EXPECT_EQ(text.readsBack, c.readsBack) << c.name;  // a later line that reads back changes nothing
+    if (!c.readsBack) {
+      EXPECT_EQ(text.refusedKey, "PROBE_00");
+      EXPECT_EQ(text.refusedName, c.name);
+    }
   }
 }

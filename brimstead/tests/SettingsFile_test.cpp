@@ -4,6 +4,7 @@
 #include "brimstead/DecouplingAnalysisData.h"
 #include "brimstead/DiffViaAnalysisData.h"
 #include "brimstead/ModelExtractorAnalysisData.h"
+#include "brimstead/SettingsIO.h"
 #include "brimstead/tests/RecordTestSupport.h"
 #include "host/HostCallbackLog.h"
 #include "host/HostNet.h"
@@ -461,12 +462,12 @@ TEST_F(SettingsFile, ASaveInterruptedAtAnyWriteLeavesTheOldFile) {
   interrupt(MakeWithProject<CModelExtractorAnalysisData>(true), "extractor");
 }
 
-// A save that cannot write one of its values or probe lines as it would read back answers false with its reason
-// and leaves the file as it was: an output name with a line break, a blank at an end or in quotes in every kind
-// (the reader gives them back as another name), and the extractor's net.
+// A save that cannot write one of its values or probe lines, as no line of the file holds a line break, answers
+// false with its reason and the refused value, and leaves the file as it was: an output name with a line feed or a
+// carriage return in every kind, and the extractor's net.
 TEST_F(SettingsFile, ASaveRefusingAValueOrProbeLineChangesNothing) {
   host::HostNet broken(ledger, "PCIE_RX0\nN", host::NetType::Signal, 0);
-  const char* const names[] = {"out\nname.s2p", "out.s2p ", " out.z1p", "\"out.s2p\""};
+  const char* const names[] = {"out\nname.s2p", "out\rname.s2p"};
   auto refuse = [&](CAnalysisData* record, const std::function<void()>& spoil) {
     record->m_nAnalysisType = AnalysisDistributed;
     ASSERT_TRUE(record->Save());
@@ -475,8 +476,10 @@ TEST_F(SettingsFile, ASaveRefusingAValueOrProbeLineChangesNothing) {
     record->m_nAutoGenerateOutputFileName = 0;
     for (const char* name : names) {
       spoil ? spoil() : void(record->m_OutputFileName = name);
+      settings_io::ForgetRefusedValue();
       EXPECT_FALSE(record->Save()) << record->GetKind() << " [" << name << "]";
       EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA));
+      EXPECT_EQ(settings_io::LastRefusedValue().key, spoil ? "NET" : "OutputFileName");
       EXPECT_EQ(ReadBytes(record->m_SettingsPath.GetString()), old) << record->GetKind() << " [" << name << "]";
     }
     SetCurrentAnalysisData(nullptr);

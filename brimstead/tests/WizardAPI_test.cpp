@@ -2,6 +2,10 @@
 // getters' defaults, the probe lists, and the record's values read back through the getters after a trip through
 // the ".dao" file.
 #include "brimstead/BrimsteadAPI.h"
+#include "brimstead/BypassAnalysisData.h"
+#include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/DiffViaAnalysisData.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/BypassWizardAPI.h"
 #include "brimstead/DiffViaModelWizardAPI.h"
 #include "brimstead/ModelExtractorWizardAPI.h"
@@ -292,6 +296,144 @@ TEST_F(WizardAPI, RecordValuesComeBackThroughTheSettingsFile) {
   CheckSettingsRoundTrip<CBypassWizardAPI>(*board, callback, dir, project);
   CheckSettingsRoundTrip<CDiffViaModelWizardAPI>(*board, callback, dir, project);
   CheckSettingsRoundTrip<CModelExtractorWizardAPI>(*board, callback, dir, project);
+  EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report();
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// What the host reads of a record's names: the output and report names, the decoupling nets and the enabled
+// probes in order.
+template <class Api>
+std::string NameGetters(Api& api) {
+  std::ostringstream out;
+  out << '[' << api.GetOutputFileName() << "] [" << GetAnalysisData()->GetDRCReportFileRelative() << ']';
+  if constexpr (std::is_same_v<Api, CBrimsteadAPI>) {
+    const char* first = api.QueryFirstNet();
+    const char* second = api.QuerySecondNet();
+    out << " [" << (first ? first : "-") << "] [" << (second ? second : "-") << ']';
+  }
+  for (int i = 0; i < api.GetProbeCount(); ++i) {
+    CProbeRecord* probe = api.GetProbeRecord(i);
+    out << " [" << (probe && probe->GetName() ? probe->GetName() : "-") << ']';
+  }
+  return out.str();
+}
+
+template <class Api>
+Api* OpenOnBoard(host::HostBoard& board, const std::string& project) {
+  Api* api = Api::Create();
+  api->EnableBoardMode();
+  api->SetGeometryQuery(&board.GeometryQuery());
+  EXPECT_TRUE(api->SetBoard(&board));
+  EXPECT_TRUE(api->SetProjectFile(project.c_str()));
+  GetAnalysisData()->m_bBoardMode = 1;   // as the wizard sets it when it opens
+  GetAnalysisData()->SelectBoard(0);
+  return api;
+}
+
+// The probes of the current record, as its pages list them; those named `name` take the state the board does not
+// give them.
+template <class Api>
+void TurnProbesNamed(const char* name) {
+  auto turn = [&](auto& probes) {
+    for (int i = 0; i < probes.GetSize(); ++i)
+      if (std::string(probes[i].GetName() ? probes[i].GetName() : "") == name)
+        probes[i].m_bEnabled = !probes[i].m_bEnabled;
+  };
+  if constexpr (std::is_same_v<Api, CBrimsteadAPI>) {
+    GetDecouplingAnalysisData()->CollectProbes();
+    turn(GetDecouplingAnalysisData()->m_Probes);
+  } else if constexpr (std::is_same_v<Api, CBypassWizardAPI>) {
+    CBypassAnalysisData& record = *GetBypassAnalysisData();
+    record.CollectProbes();
+    for (int i = 0; i < record.m_Probes.GetSize(); ++i) {
+      CBypassViaProbe& via = record.m_Probes[i];
+      record.CheckProbe(via);
+      if (std::string(via.GetName()) == name && via.m_ConnectedLayers.size() >= 2) {
+        via.m_FirstLayer = via.m_ConnectedLayers.front();
+        via.m_SecondLayer = via.m_ConnectedLayers.back();
+      }
+    }
+    turn(record.m_Probes);
+  } else if constexpr (std::is_same_v<Api, CDiffViaModelWizardAPI>) {
+    GetDiffViaAnalysisData()->CollectProbes();
+    turn(GetDiffViaAnalysisData()->m_Probes);
+  } else {
+    GetModelExtractorAnalysisData()->CollectProbes();
+    turn(GetModelExtractorAnalysisData()->m_SupplyPorts);
+    turn(GetModelExtractorAnalysisData()->m_ViaPorts);
+  }
+}
+
+// One kind's record with every name set to `value` (the output and report names, the first net, the probes the
+// host named so) is saved, loaded into a fresh wizard as the host loads it, and read through the getters.
+template <class Api>
+void CheckNamesComeBack(host::HostBoard& board, const fs::path& dir, const std::string& project, const char* value,
+                        host::HostNet* net) {
+  Api* api = OpenOnBoard<Api>(board, project);
+  CAnalysisData& record = *GetAnalysisData();
+  record.m_nAutoGenerateOutputFileName = 0;
+  record.m_OutputFileName = value;
+  record.m_DRCReportFile = (dir / value).string().c_str();
+  if constexpr (std::is_same_v<Api, CBrimsteadAPI>) {
+    GetDecouplingAnalysisData()->m_pNet1 = net;
+    GetDecouplingAnalysisData()->m_pNet2 = board.FindNet("GND");
+  }
+  TurnProbesNamed<Api>(value);
+  const std::string before = NameGetters(*api);
+  ASSERT_TRUE(record.Save()) << before;
+
+  api = OpenOnBoard<Api>(board, project);
+  ASSERT_NE(NameGetters(*api), before);
+  const std::string settings = (dir / "demo8.dao").string();
+  if constexpr (std::is_same_v<Api, CBypassWizardAPI> || std::is_same_v<Api, CDiffViaModelWizardAPI>)
+    ASSERT_TRUE(api->LoadSettings(settings.c_str()));
+  else
+    ASSERT_TRUE(GetAnalysisData()->Load(settings.c_str()));   // what their LoadSettings has the open wizard do
+  EXPECT_EQ(NameGetters(*api), before) << ReadText(settings);
+}
+
+// Names with blanks at an end, a tab in front or quotes of their own, as the host hands them in (an output and a
+// report name; a net, a via and a supply pin of its board): each one comes back from the settings file as it was,
+// in every kind.
+TEST_F(WizardAPI, NamesWithEdgeBlanksAndQuotesComeBackThroughTheSettingsFile) {
+  host::HostProbe* via = board->FindProbe("V_TX0_P");
+  host::HostProbe* pin = board->FindProbe("U1.D4");
+  ASSERT_TRUE(via && pin);
+  // A probe as `like` is, under another id and name.
+  auto copy = [&](host::HostProbe* like, const std::string& id, const char* name) {
+    host::HostProbe* made =
+        board->AddProbe(id, static_cast<HostProbeKind>(like->GetKind()), name, like->Element(),
+                        board->FindNet(like->GetNet()->GetName()),
+                        like->GetReferenceNet() ? board->FindNet(like->GetReferenceNet()->GetName()) : nullptr);
+    for (const auto& layer : board->Layers()) {
+      if (like->IsConnectedOn(layer.get()))
+        made->Connect(layer.get());
+      if (like->IsReferenceLayer(layer.get()))
+        made->Refer(layer.get());
+    }
+    made->SetEligible(like->IsEligible());
+  };
+  const char* const values[] = {" x", "x ", "\"x\"", "\tx", "\" x \""};
+  for (size_t i = 0; i < std::size(values); ++i) {
+    const char* value = values[i];
+    SCOPED_TRACE(std::string("[") + value + "]");
+    const std::string id = std::to_string(i);
+    copy(via, "VIA" + id, value);
+    copy(pin, "PIN" + id, value);
+    host::HostNet* net = board->AddNet(value, host::NetType::Supply, 1.0);
+    net->AddItem(host::NetItemKind::Plane);
+    ASSERT_TRUE(board->Pick({"PIN" + id, "U1.G7", "VIA" + id, "V_TX0_P", "V_DQ1"}));
+    CheckNamesComeBack<CBrimsteadAPI>(*board, dir, project, value, net);
+    CheckNamesComeBack<CBypassWizardAPI>(*board, dir, project, value, net);
+    CheckNamesComeBack<CDiffViaModelWizardAPI>(*board, dir, project, value, net);
+    CheckNamesComeBack<CModelExtractorWizardAPI>(*board, dir, project, value, net);
+  }
   EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report();
 }
 

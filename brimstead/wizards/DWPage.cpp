@@ -3,6 +3,7 @@
 #include "platform/base/SystemError.h"
 
 #include "brimstead/AnalysisData.h"
+#include "brimstead/SettingsIO.h"
 #include "brimstead/wizards/ModuleDialog.h"
 #include "brimstead/wizards/WizardDlg.h"
 #include "brimstead/wizards/WizardResources.h"
@@ -120,9 +121,11 @@ void CDWPage::OnDestroy() {
 
 namespace {
 
-// Saves the record to its settings path; a failure is noted (the first one only) with the system's reason.
+// Saves the record to its settings path; a failure is noted (the first one only) with the system's reason and
+// the value no line of the file could hold, if that was why.
 bool SaveTo(CAnalysisData& record, CDWPage::SaveFailure* failure, bool& failed) {
   ::SetLastError(0);
+  settings_io::ForgetRefusedValue();
   if (record.Save())
     return true;
   const DWORD error = ::GetLastError();
@@ -130,6 +133,7 @@ bool SaveTo(CAnalysisData& record, CDWPage::SaveFailure* failure, bool& failed) 
     failure->path = record.m_SettingsPath;
     failure->error = error ? error : static_cast<DWORD>(record.m_SettingsPath.IsEmpty() ? ERROR_INVALID_NAME
                                                                                         : ERROR_WRITE_FAULT);
+    failure->refused = settings_io::LastRefusedValue();
   }
   failed = true;
   return false;
@@ -147,7 +151,8 @@ bool CDWPage::SaveSettings(SaveFailure* failure) {
   char* buffer = record->m_pSettingsCopyBuffer;
   if (!buffer)
     return !failed;
-  if (!buffer[0]) {
+  const bool named = !buffer[0];
+  if (named) {
     char directory[MAX_PATH];
     char name[MAX_PATH];
     // The host's buffer holds MAX_PATH bytes: the name is copied with a bound, never written past it.
@@ -158,10 +163,19 @@ bool CDWPage::SaveSettings(SaveFailure* failure) {
     }
     std::snprintf(buffer, MAX_PATH, "%s", name);
   }
+  // The copy is the host's, not the user's: one that cannot be written never keeps the wizard open and is not
+  // reported. The buffer is emptied instead, so that it never names a file that does not hold these settings (a
+  // file named here just now, still empty, goes too).
   const CString kept = record->m_SettingsPath;
   record->m_SettingsPath = buffer;
-  SaveTo(*record, failure, failed);
+  bool copyFailed = false;
+  SaveTo(*record, nullptr, copyFailed);
   record->m_SettingsPath = kept;
+  if (copyFailed) {
+    if (named)
+      ::DeleteFile(buffer);
+    buffer[0] = '\0';
+  }
   return !failed;
 }
 

@@ -5,6 +5,7 @@
 // saves the settings when a wizard ends.
 #pragma once
 
+#include "brimstead/SettingsIO.h"
 #include "platform/framework/CPropertyPage.h"
 #include "platform/gdi/CFont.h"
 
@@ -38,13 +39,16 @@ public:
   // nothing with them (Enter on a focused push button still clicks it).
   BOOL PreTranslateMessage(MSG* msg) override;
 
-  // Which file a failed save could not write, and the system's reason.
+  // Which file a failed save could not write, the system's reason, and the value no line of the file could hold
+  // when that was why (empty texts otherwise).
   struct SaveFailure {
     CString path;
     DWORD error = 0;
+    settings_io::RefusedValue refused;
   };
   // Saves the settings file when the user asked for it and a copy into the host's buffer when there is one;
-  // answers whether every file written was written. The first failure goes to `failure`.
+  // answers whether the settings file was written. The first failure goes to `failure`. A copy that cannot be
+  // written empties the host's buffer and is not reported.
   static bool SaveSettings(SaveFailure* failure = nullptr);
 
   UINT GetTemplateId() const { return m_nTemplateId; }

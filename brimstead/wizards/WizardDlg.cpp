@@ -286,14 +286,64 @@ bool CWizardDlg::OnWizardBarEvent(int code, int argument) {
   }
 }
 
+namespace {
+
+// What a value the save refused is to the user, and the page where it is changed (0: it comes from the host).
+struct ValuePlace {
+  const char* what;
+  int pageId;
+};
+
+ValuePlace PlaceOf(const settings_io::RefusedValue& value) {
+  const CString& key = value.key;
+  if (key == "OutputFileName" || key == "BaseOutputFileName")
+    return {"output file name", CDWFinishPage::IDD};
+  if (key == "DRCReportFile")
+    return {"DRC report file", CDWFinishPage::IDD};
+  if (key == "FileName")
+    return {"settings file name", CDWFinishPage::IDD};
+  if (key == "ProjectPath")
+    return {"project file", 0};
+  if (key == "Net1_Name" || key == "Net2_Name" || key == "NET")
+    return {"net", 0};
+  return {"probe", 0};
+}
+
+// The value on one line: its line breaks shown as "\r" and "\n".
+CString OneLine(const CString& value) {
+  CString text = value;
+  text.Replace("\r", "\\r");
+  text.Replace("\n", "\\n");
+  return text;
+}
+
+}  // namespace
+
 bool CWizardDlg::SaveSettingsOrTell() {
   CDWPage::SaveFailure failure;
   if (CDWPage::SaveSettings(&failure))
     return true;
   // Nothing goes on as if saved: the user learns which file and why, and the wizard stays on its page.
-  if (m_hWnd)
+  if (!m_hWnd)
+    return false;
+  if (failure.refused.section.IsEmpty()) {
     ErrorBoxSystemError(failure.error, m_hWnd, "The settings can't be saved to the file \"%s\".\n",
                         failure.path.GetString());
+    return false;
+  }
+  // A value no line of the file can hold: the box names it and where it is changed, or how to close without it.
+  const ValuePlace place = PlaceOf(failure.refused);
+  CString page;
+  for (const PageEntry& entry : m_PageTable)
+    if (entry.pageId == place.pageId && entry.step)
+      page = entry.step->GetName();
+  const CString remedy = page.IsEmpty() ? CString("it comes from the host; clear \"Save settings to file\" to go on "
+                                                  "without saving the settings")
+                                        : "change it on the step \"" + page + "\"";
+  ErrorBoxF(m_hWnd,
+            "The settings can't be saved to the file \"%s\".\nThe %s \"%s\" holds a line break, which no line of "
+            "the file can hold: %s.",
+            failure.path.GetString(), place.what, OneLine(failure.refused.value).GetString(), remedy.GetString());
   return false;
 }
 

@@ -427,6 +427,29 @@ TEST_F(PdnHostProgram, AModalRunWithAFailingCheckWritesTheSettingsCopyAndNotTheS
   EXPECT_TRUE(match.Matches()) << match.message;
 }
 
+// A settings copy never holds the wizard open: the bypass wizard closes at once on a host output name with a blank in
+// front, and the copy its buffer names loads that name back.
+TEST_F(PdnHostProgram, TheSettingsCopyOfANameWithAnEdgeBlankLetsTheWizardCloseAndLoadsBack) {
+  const fs::path run = dir / "lead";
+  fs::create_directories(run);
+  const fs::path boardProject = run / "sensor4.brd";
+  std::ofstream(boardProject) << "board\n";
+  const std::string common =
+      "--board " + SampleBoard("sensor4").string() + " --board-mode --wizard bypass --project " + boardProject.string();
+  const Outcome closed = RunPdnHost(common + " --open modal --settings-copy --script " +
+                                        (SourceDir() / "host/tests/scripts/bypass-copy-lead.pdnscript").string(),
+                                    "TMPDIR=" + run.string() + " " + PDNHOST_PROGRAM);
+  ASSERT_EQ(closed.code, 0) << closed.output << closed.errors;
+  EXPECT_NE(closed.output.find("RunModal() -> false\ncallback: MayClose\ncallback: OnClosed\n"), std::string::npos)
+      << closed.output;
+  const fs::path copy = run / "dao1.tmp";
+  EXPECT_NE(closed.output.find("settings copy: " + copy.string() + "\n"), std::string::npos) << closed.output;
+  const Outcome loaded = RunPdnHost(common + " --load " + copy.string());
+  ASSERT_EQ(loaded.code, 0) << loaded.output << loaded.errors;
+  EXPECT_NE(loaded.output.find("  GetOutputFileName = " + (run / " lead.z1p").string() + "\n"), std::string::npos)
+      << loaded.output;
+}
+
 // The wizard's step list from the keyboard: reached by Shift+Tab, moved with the arrows, End, Enter and Space, its
 // mark drawn as a dotted frame (the screenshots against their references).
 TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
@@ -663,14 +686,15 @@ TEST_F(PdnHostProgram, TheCloseBoxSavesTheSettingsAsTheCloseButtonDoes) {
     EXPECT_NE(run.find("TargetImpedancee=0.000700"), std::string::npos) << run;
 }
 
-// An output name the host hands in with a line break cannot be saved: the box says why, the wizard stays, and the
-// settings file keeps every byte it had (the save's other keys are not written either).
+// An output name the host hands in with a line break cannot be saved: the box names it and its step, the wizard
+// stays, and the settings file keeps every byte it had (the save's other keys are not written either).
 TEST_F(PdnHostProgram, ASaveRefusingTheOutputNameLeavesTheSettingsFileAsItWas) {
   const std::string old = "[OLD]\r\nkept=1\r\n";
   std::ofstream(dir / "demo8.dao", std::ios::binary) << old;
   const fs::path script = dir / "refused.pdnscript";
   std::ofstream(script) << "call SetOutputFileName \"out\\nname.s2p\"\nclick \"< Back\"\nclick 1065\n"
-                           "answer message ok \"would not read back from the file as written\"\n"
+                           "answer message ok \"holds a line break, which no line of the file can hold: change it "
+                           "on the step \\\"Run Analysis\\\"\"\n"
                            "click \"Save && Close\"\nscreenshot refused.png\nclick 1065\n";
   const Outcome outcome = RunPdnHost("--no-getters --wizard bypass --open modeless --project " + project +
                                      " --script " + script.string() + " --shots " + dir.string());

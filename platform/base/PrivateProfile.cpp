@@ -74,6 +74,12 @@ bool plat::ProfileValueReadsBack(std::string_view value) {
   return read && StripQuotes(*read) == value;
 }
 
+std::optional<std::string> plat::ProfileValueText(std::string_view value) {
+  if (!plat::IniFile::IsValidValue(value)) return std::nullopt;
+  if (ProfileValueReadsBack(value)) return std::string(value);
+  return "\"" + std::string(value) + "\"";
+}
+
 DWORD GetPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer, DWORD size,
                               LPCSTR fileName) {
   if (!buffer || size == 0) {

@@ -14,6 +14,8 @@
 // key; ']' in a section name) are refused with FALSE and ERROR_INVALID_PARAMETER.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/base/wintypes.h"
@@ -43,4 +45,8 @@ namespace plat {
 // Whether GetPrivateProfileString gives the value back as WritePrivateProfileString wrote it: a value with a
 // line break, a blank at either end or one pair of matching surrounding quotes reads back as another.
 bool ProfileValueReadsBack(std::string_view value);
+// The text to write for GetPrivateProfileString to give `value` back: the value itself when it reads back as it
+// is, else the value in double quotes (the reader takes off one enclosing pair, and trims no blank inside it).
+// None for a value with a line break, which no line can hold.
+std::optional<std::string> ProfileValueText(std::string_view value);
 }  // namespace plat

@@ -222,6 +222,32 @@ TEST_F(CapacitorTable, AGroupOpenedOrClosedFitsTheColumnsAsAFullMeasureDoes) {
     }
   }
   EXPECT_EQ(grid.GetColWidth(Panel::ColName), nameWidth);
+
+  // A name wider than the givers can make room for stays cut: the name column grows by exactly what the part name,
+  // value and record columns give, the model column gives nothing, and the table stays within its window.
+  const std::string widest = "C9_" + std::string(300, 'W');
+  board.Capacitor(widest, board.Part("CAP_2N", 2e-9), board.gnd, board.vdd);
+  CCapacitorModelsDlg wide;
+  Open(wide);
+  CCapacitorGrid& wideGrid = *wide.Panel().Grid();
+  int given = 0, grown = 0;
+  for (const CWizardGridWnd::FittedColumn& fitted : wideGrid.m_FittedColumns) {
+    EXPECT_NE(fitted.col, Panel::ColModel);
+    (fitted.col == Panel::ColName ? grown : given) += fitted.col == Panel::ColName ? fitted.fitted - fitted.before
+                                                                                  : fitted.before - fitted.fitted;
+  }
+  EXPECT_GT(grown, 0);
+  EXPECT_EQ(grown, given);
+  int total = 0;
+  for (ROWCOL col = 0; col <= Panel::ColEnabled; ++col)
+    total += wideGrid.IsColHidden(col) ? 0 : wideGrid.GetColWidth(col);
+  CRect client;
+  wideGrid.GetClientRect(&client);
+  EXPECT_LE(total, client.Width());
+  CClientDC dc(&wideGrid);
+  wideGrid.PrepareDC(&dc);
+  EXPECT_LT(wideGrid.GetColWidth(Panel::ColName),
+            brimwiz::CellWidthNeeded(wideGrid, dc, RowOf(wide.Panel(), widest.c_str()), Panel::ColName));
 }
 
 TEST_F(CapacitorTable, TheModelColumnIsRedBlackOrGreyAndTheBoxNeedsAModel) {
