@@ -145,7 +145,7 @@ int FollowLinks(const std::string& path, std::string& real) {
     rest = slash == std::string::npos ? std::string() : rest.substr(slash + 1);
     if (part.empty() || part == ".") continue;
     if (part == "..") {
-      done.erase(done.rfind('/'));
+      if (const std::size_t up = done.rfind('/'); up != std::string::npos) done.erase(up);
       continue;
     }
     const std::string next = done + "/" + part;
@@ -241,7 +241,7 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
   error_ = 0;
   written_ = 0;
   target_ = path;
-  if (naming == Naming::Replace) {
+  if (naming == Naming::Replace && !path.empty()) {
     // Behind links, the file they lead to; the name as given for a file still to be made.
     std::string real;
     if (const int e = FollowLinks(path, real)) return fail(e);
