@@ -112,10 +112,8 @@ TEST(AtomicFile, AWritableFileInAFolderWithoutRoomForATemporaryIsWrittenInPlace)
 
   ASSERT_EQ(::link(file.c_str(), (dir / "second.dao").c_str()), 0);
   plat::AtomicFile printed;
-  ASSERT_TRUE(printed.open(file)) << printed.error();
   const std::string pages(200000, 'p');  // more than the write buffer holds
-  ASSERT_TRUE(printed.write(pages.substr(0, 1000)) && printed.flush() && printed.write(pages.substr(1000)));
-  ASSERT_TRUE(printed.commit()) << printed.error();
+  ASSERT_TRUE(printed.open(file) && printed.write(pages) && printed.flush() && printed.commit()) << printed.error();
   EXPECT_TRUE(ReadAll(dir / "second.dao") == pages);
 }
 
@@ -309,10 +307,9 @@ TEST(AtomicFile, AFileWrittenInPlaceEndsWithTheNewTextWhenItGrewMeanwhile) {
   EXPECT_EQ(ReadAll(file), "new text");
 }
 
-// In a folder every user may write and only an entry's owner may remove from (as /tmp), what another user put
-// there is never followed, written or replaced: a link to a file of this user under the name, a link on the way
-// to it, a file writable by everyone. Each save is refused with EACCES and everything stays as it was. This user's
-// own link there is followed and the folder owner's file is written, as anywhere.
+// In a folder every user may write and only an entry's owner may empty (as /tmp), what another user put there is
+// neither followed nor written: a link to a file of this user under the name or on the way to it, a file writable
+// by all. Each save is refused (EACCES), all as it was. This user's own link and the folder owner's file are not.
 TEST(AtomicFile, ASaveInASharedStickyFolderRefusesWhatAnotherUserPlanted) {
   TempDir dir;
   const std::filesystem::path shared = dir / "shared";
@@ -339,7 +336,6 @@ TEST(AtomicFile, ASaveInASharedStickyFolderRefusesWhatAnotherUserPlanted) {
   EXPECT_EQ(ReadAll(theirs), "theirs");
   EXPECT_TRUE(std::filesystem::is_symlink(shared / "report.pdf"));
   EXPECT_EQ(Entries(shared), 3);
-
   std::filesystem::create_symlink(mine, shared / "own.pdf");
   int err = 0;
   ASSERT_TRUE(plat::WriteFileAtomically(shared / "own.pdf", "through my link", err)) << err;
