@@ -144,14 +144,27 @@ std::FILE* CreateTemporary(const std::filesystem::path& target, std::filesystem:
     return nullptr;
 }
 
+// Whether `folder` is one every user may write and only an entry's owner may remove from (mode 1777, as /tmp).
+bool SharedStickyFolder(const std::filesystem::path& folder)
+{
+    using std::filesystem::perms;
+    std::error_code ec;
+    const perms p = std::filesystem::status(folder.empty() ? "." : folder, ec).permissions();
+    return !ec && (p & perms::sticky_bit) != perms::none && (p & perms::others_write) != perms::none;
+}
+
 // Writes the cache file whole or not at all: the bytes go to a new file of this save's own beside it, which takes
 // the file's name only once all of them are written and closed; of saves at once, the last to rename wins whole.
 // A failed write removes the new file and leaves the old one as it was; a name that is not a regular file is
-// refused. Behind a symbolic link, the link's target is replaced.
+// refused. Behind a symbolic link, the link's target is replaced, except in a shared sticky folder: a link there
+// may be another user's, put there to have a file of this user's replaced, and the standard library cannot tell
+// a link's owner, so the save follows none there.
 bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
 {
     std::error_code ec;
     std::filesystem::path target(fileName);
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec)) && SharedStickyFolder(target.parent_path()))
+        return false;
     const auto status = std::filesystem::status(target, ec);
     if (std::filesystem::exists(status)) {
         if (!std::filesystem::is_regular_file(status))

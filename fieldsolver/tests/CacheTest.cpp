@@ -385,6 +385,14 @@ TEST(SmartCacheFile, OnlyRegularFilesLoadAndAFailedSaveKeepsTheOldFile)
     EXPECT_EQ(ReadFile(name), (std::vector<char>{'o', 'l', 'd'}));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 4);   // no new file left behind
 
+    // A link in a folder every user may write (as /tmp) may be another user's: the save follows none there.
+    std::filesystem::create_directory(dir / "shared");
+    std::filesystem::permissions(dir / "shared", std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
+    std::filesystem::create_symlink(name, dir / "shared" / "planted.cache");
+    EXPECT_FALSE(cache.Save(dir / "shared" / "planted.cache"));
+    EXPECT_EQ(ReadFile(name), (std::vector<char>{'o', 'l', 'd'}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "shared" / "planted.cache"));
+
     ASSERT_EQ(FieldSolverInit(), 0);
     SmartCacheSettings settings = Enabled();
     std::snprintf(settings.fileName, sizeof settings.fileName, "%s", (dir / "folder.cache").c_str());

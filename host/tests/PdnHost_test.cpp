@@ -730,6 +730,22 @@ TEST_F(PdnHostProgram, ASaveAloneThatFailsFailsTheRunAndTheWizardIsEndedBeforeTh
   EXPECT_NE(outcome.output.find("callback: OnClosed"), std::string::npos) << outcome.output;
   EXPECT_EQ(outcome.errors.find("kept host objects"), std::string::npos) << outcome.errors;
   EXPECT_TRUE(fs::is_directory(dir / "demo8.dao"));
+
+  // In a folder every user may write (as /tmp), a link another user put under the settings file's name, to a file
+  // of this user, is not written through: the box says why, and the file stays as it was.
+  fs::remove(dir / "demo8.dao");
+  ASSERT_EQ(::chmod(dir.c_str(), 01777), 0);
+  const std::string mine = "[OLD]\r\nkept=1\r\n";
+  std::ofstream(dir / "mine.dao", std::ios::binary) << mine;
+  fs::create_symlink(dir / "mine.dao", dir / "demo8.dao");
+  ASSERT_EQ(::lchown((dir / "demo8.dao").c_str(), 4321, 4321), 0);  // the tests run as root
+  const Outcome planted = RunPdnHost("--no-getters --project " + project + " --save");
+  EXPECT_EQ(planted.code, 4) << planted.output;
+  EXPECT_NE(planted.errors.find("The settings can't be saved to the file \"" + (dir / "demo8.dao").string() +
+                                "\".\\nPermission denied."),
+            std::string::npos)
+      << planted.output;
+  EXPECT_EQ(ReadFile(dir / "mine.dao"), mine);
 }
 
 // Headless, the --save tick is no script: a modal wizard would still wait for the rest, so pdnhost says so and the

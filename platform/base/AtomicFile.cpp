@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "platform/base/FileFaults.h"
 
@@ -67,7 +69,8 @@ int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& tar
 // it is flushed to the disk before the write is reported done. The old length is the file's own at this write (a
 // streamed text is written long after the file was first looked at, and another writer may have changed it since).
 bool WriteInPlace(const std::string& target, std::string_view text, int& err) {
-  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+  // The name was followed to the file when the write began: a link put under it since is not followed.
+  const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
   struct stat st {};
   if (fd < 0 || ::fstat(fd, &st) != 0) {
     err = errno;
@@ -105,9 +108,68 @@ int UnnamedFileIn(const std::string& folder) {
   return fd;
 }
 
-std::string TemporaryFolder() {
-  const char* dir = std::getenv("TMPDIR");
-  return dir && *dir ? dir : "/tmp";
+// A folder every user may write and only an entry's owner (or the folder's) may remove from: mode 1777, as /tmp.
+bool SharedSticky(const struct stat& dir) { return (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH); }
+
+// Whether an entry owned by `owner` in the folder described by `dir` may have been put there by another user to
+// catch a save: in a shared sticky folder, one of neither this user nor the folder's owner. The kernel guards such
+// folders by the same rule (protected_symlinks, protected_regular) where the system turns it on; a rename passes
+// by those guards, so the save applies the rule itself, whatever the system's setting.
+bool Planted(const struct stat& dir, uid_t owner) {
+  return SharedSticky(dir) && owner != ::geteuid() && owner != dir.st_uid;
+}
+
+bool PlantedIn(const std::string& folder, uid_t owner) {
+  struct stat dir {};
+  return ::stat(folder.empty() ? "/" : folder.c_str(), &dir) == 0 && Planted(dir, owner);
+}
+
+// The file `path` names, found as an open finds it: every symbolic link on the way followed (at most 40), each
+// only where it is not planted (EACCES then, ELOOP for more links). Answers 0 and the absolute path without links
+// in `real`; from a part that is missing or no folder on, the rest is kept as given, for the write to fail there
+// with its own reason.
+int FollowLinks(const std::string& path, std::string& real) {
+  std::string done;  // the parts followed so far, each after a '/'; empty for the root
+  if (path.empty() || path[0] != '/') {
+    char* cwd = ::getcwd(nullptr, 0);
+    if (!cwd) return errno;
+    done = cwd;
+    std::free(cwd);
+    if (done == "/") done.clear();
+  }
+  std::string rest = path;
+  int links = 0;
+  while (!rest.empty()) {
+    const std::size_t slash = rest.find('/');
+    const std::string part = rest.substr(0, slash);
+    rest = slash == std::string::npos ? std::string() : rest.substr(slash + 1);
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (const std::size_t up = done.rfind('/'); up != std::string::npos) done.erase(up);
+      continue;
+    }
+    const std::string next = done + "/" + part;
+    struct stat st {};
+    const bool found = ::lstat(next.c_str(), &st) == 0;
+    if (!found || (!S_ISLNK(st.st_mode) && !S_ISDIR(st.st_mode) && !rest.empty())) {
+      real = rest.empty() ? next : next + "/" + rest;
+      return 0;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+      done = next;
+      continue;
+    }
+    if (++links > 40) return ELOOP;
+    if (PlantedIn(done, st.st_uid)) return EACCES;
+    std::string to(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(next.c_str(), to.data(), to.size());
+    if (n < 0) return errno;
+    to.resize(static_cast<std::size_t>(n));
+    if (!to.empty() && to[0] == '/') done.clear();
+    rest = rest.empty() ? to : to + "/" + rest;
+  }
+  real = done.empty() ? "/" : done;
+  return 0;
 }
 
 // "<stem>-<n><ext>" for n > 1, the name itself for 1.
@@ -162,14 +224,16 @@ void AtomicFile::abandon() {
   if (fd_ >= 0) ::close(fd_);
   if (!temp_.empty()) ::unlink(temp_.c_str());
   fd_ = -1;
+  inMemory_ = false;
   temp_.clear();
   buffer_.clear();
   buffer_.shrink_to_fit();
 }
 
-bool AtomicFile::spoolHere(const std::string& folder) {
-  fd_ = UnnamedFileIn(folder);
-  return fd_ >= 0;
+void AtomicFile::spoolBeside() {
+  finish_ = Finish::InPlace;
+  if (FileFault(FileStep::CreateIn, dir_) == 0) fd_ = UnnamedFileIn(dir_);
+  inMemory_ = fd_ < 0;
 }
 
 bool AtomicFile::open(const std::string& path, Naming naming) {
@@ -177,11 +241,11 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
   error_ = 0;
   written_ = 0;
   target_ = path;
-  if (naming == Naming::Replace) {
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-      target_ = real;
-      std::free(real);
-    }
+  if (naming == Naming::Replace && !path.empty()) {
+    // Behind links, the file they lead to; the name as given for a file still to be made.
+    std::string real;
+    if (const int e = FollowLinks(path, real)) return fail(e);
+    if (struct stat st {}; ::stat(real.c_str(), &st) == 0) target_ = real;
   }
   const std::size_t slash = target_.rfind('/');
   dir_ = slash == std::string::npos ? "." : target_.substr(0, slash == 0 ? 1 : slash);
@@ -202,19 +266,20 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
   const bool exists = ::stat(target_.c_str(), &old) == 0;
   if (exists) {
     if (S_ISDIR(old.st_mode)) return fail(EISDIR);
+    // Another user's file in a shared sticky folder is neither written nor replaced, as the kernel's guard of such
+    // folders would refuse to write it.
+    if (PlantedIn(dir_, old.st_uid)) return fail(EACCES);
     // Its owner may not write it (the mark holds for root too), or this process may not: never replaced.
     if (!(old.st_mode & S_IWUSR) || ::access(target_.c_str(), W_OK) != 0) return fail(EACCES);
     if (const int fault = FileFault(FileStep::Modify, target_)) return fail(fault);
   }
 
   // A file with further hard links is written where it is: a replace would leave the other names the old text.
-  // Its text gathers in a spool file on its own disk where one can be made, else in the temporary folder.
   finish_ = Finish::Rename;
   const bool inPlace = exists && S_ISREG(old.st_mode);
   if (inPlace && old.st_nlink > 1) {
-    finish_ = Finish::InPlace;
-    if ((FileFault(FileStep::CreateIn, dir_) == 0 && spoolHere(dir_)) || spoolHere(TemporaryFolder())) return true;
-    return fail(errno);
+    spoolBeside();
+    return true;
   }
 
   int tempError = FileFault(FileStep::CreateIn, dir_);
@@ -226,7 +291,8 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
     // No temporary file beside it: a writable file is written where it is; a new one cannot be made either.
     if (!inPlace) return fail(tempError);
     finish_ = Finish::InPlace;
-    return spoolHere(TemporaryFolder()) || fail(errno);
+    inMemory_ = true;
+    return true;
   }
   temp_ = temp;
   if (exists) {
@@ -252,9 +318,17 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
 }
 
 bool AtomicFile::write(std::string_view bytes) {
-  if (fd_ < 0) {
+  if (!isOpen()) {
     if (!error_) error_ = EBADF;
     return false;
+  }
+  if (inMemory_) {
+    try {
+      buffer_.append(bytes);
+    } catch (const std::bad_alloc&) {
+      return fail(ENOMEM);
+    }
+    return true;
   }
   if (buffer_.size() + bytes.size() < kBufferBytes) {
     if (buffer_.capacity() < kBufferBytes) buffer_.reserve(kBufferBytes);
@@ -272,11 +346,11 @@ bool AtomicFile::write(std::string_view bytes) {
 }
 
 bool AtomicFile::flush() {
-  if (fd_ < 0) {
+  if (!isOpen()) {
     if (!error_) error_ = EBADF;
     return false;
   }
-  if (buffer_.empty()) return true;
+  if (inMemory_ || buffer_.empty()) return true;  // a text spooled in memory stays there until the commit
   if (const int e = WriteAll(fd_, buffer_, target_)) return fail(e);
   written_ += static_cast<off_t>(buffer_.size());
   buffer_.clear();
@@ -284,12 +358,12 @@ bool AtomicFile::flush() {
 }
 
 bool AtomicFile::commit() {
-  if (fd_ < 0) {
+  if (!isOpen()) {
     if (!error_) error_ = EBADF;
     return false;
   }
   if (!flush()) return false;
-  buffer_.shrink_to_fit();
+  if (!inMemory_) buffer_.shrink_to_fit();
   switch (finish_) {
     case Finish::Rename: return commitRename();
     case Finish::InPlace: return commitInPlace();
@@ -336,16 +410,22 @@ bool AtomicFile::commitFresh() {
 }
 
 bool AtomicFile::commitInPlace() {
+  int e = 0;
+  if (inMemory_) {
+    WriteInPlace(target_, buffer_, e);
+    if (e) return fail(e);
+    abandon();
+    return true;
+  }
   const int spool = fd_;
   fd_ = -1;
   const std::size_t size = static_cast<std::size_t>(written_);
   void* text = size ? ::mmap(nullptr, size, PROT_READ, MAP_SHARED, spool, 0) : nullptr;
   if (text == MAP_FAILED) {
-    const int e = errno;
+    e = errno;
     ::close(spool);
     return fail(e);
   }
-  int e = 0;
   WriteInPlace(target_, std::string_view(static_cast<const char*>(text), size), e);
   if (text) ::munmap(text, size);
   ::close(spool);

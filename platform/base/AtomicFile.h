@@ -11,12 +11,19 @@
 // before success is reported. A directory answers EISDIR. Every step asks the file layer's fault seam
 // (FileFaults.h) first.
 //
-// AtomicFile writes such a file as its text is made (a printed document), so that the text is never held whole
-// in memory: open, write as often as needed, then commit (or abandon, which leaves the old file). A file written
-// in place gets its text at the commit, from an unnamed spool file the writes went to. With Naming::Fresh the file
-// is a new one that replaces nothing: no symbolic link is followed and no existing file is written or replaced;
-// at the commit the text takes the name when it is free, else the first free of "<stem>-2<ext>", "<stem>-3<ext>",
-// ... (path() then answers the name taken).
+// A name in a shared sticky folder (mode 1777, as /tmp) may have been put there by another user to catch a save:
+// such a folder's symbolic links and files of neither this user nor the folder's owner are neither followed nor
+// written nor replaced (EACCES, as the kernel's guards of such folders answer), so that nothing of this user's is
+// written through another's link and no text goes into another's file. This user's own are saved as anywhere else.
+//
+// AtomicFile writes such a file as its text is made (a printed document), so that the text is not held whole in
+// memory: open, write as often as needed, then commit (or abandon, which leaves the old file). A file written in
+// place gets its text at the commit, from a spool the writes went to: an unnamed file beside it where its folder
+// takes one, else memory (only then is the text held whole). The temporary folder is never used: the save depends
+// on no disk but the file's own, and every failure is about the file. With Naming::Fresh the file is a new one
+// that replaces nothing: no symbolic link is followed and no existing file is written or replaced; at the commit
+// the text takes the name when it is free, else the first free of "<stem>-2<ext>", "<stem>-3<ext>", ... (path()
+// then answers the name taken).
 #pragma once
 
 #include <sys/types.h>
@@ -47,7 +54,7 @@ class AtomicFile {
   bool commit();
   void abandon();
 
-  bool isOpen() const { return fd_ >= 0; }
+  bool isOpen() const { return fd_ >= 0 || inMemory_; }
   int error() const { return error_; }
   // The file the text is for (behind a link, the link's target); after a fresh file's commit, the name it took.
   const std::string& path() const { return target_; }
@@ -55,14 +62,15 @@ class AtomicFile {
  private:
   enum class Finish { Rename, InPlace, Fresh };
   bool fail(int e);
-  bool spoolHere(const std::string& folder);
+  void spoolBeside();
   bool flushAndClose();
   bool commitRename();
   bool commitInPlace();
   bool commitFresh();
 
   Finish finish_ = Finish::Rename;
-  int fd_ = -1;
+  int fd_ = -1;  // the temporary file or the spool file
+  bool inMemory_ = false;  // a text written in place spools in buffer_, whole
   int error_ = 0;
   std::string target_;
   std::string dir_;

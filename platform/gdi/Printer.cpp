@@ -404,11 +404,13 @@ int PrintJob::startDoc(DeviceContext&, const DOCINFOA* info) {
     const double wpt = pageWidthPx() * 72.0 / setup_.dpi, hpt = pageHeightPx() * 72.0 / setup_.dpi;
     // The PDF goes to its temporary file as it is made and takes its name at the document's end, whole or not at
     // all: a failed or aborted print leaves the file that was there. A name it can never take is refused here, at
-    // once: a folder, a device or a FIFO is never replaced.
-    struct stat st {};
-    if (naming_ == AtomicFile::Naming::Replace && ::stat(out.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-      return failed(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    // once: a folder, a device or a FIFO is never replaced, nor anything another user planted in a shared folder.
     if (!pdfFile_.open(out, naming_)) return failed(pdfFile_.error());
+    struct stat st {};
+    if (naming_ == AtomicFile::Naming::Replace && ::stat(pdfFile_.path().c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+      pdfFile_.abandon();
+      return failed(EINVAL);
+    }
     const cairo_write_func_t put = [](void* closure, const unsigned char* data, unsigned int length) {
       return static_cast<AtomicFile*>(closure)->write(std::string_view(reinterpret_cast<const char*>(data), length))
                  ? CAIRO_STATUS_SUCCESS

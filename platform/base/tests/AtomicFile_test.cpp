@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,6 +38,16 @@ ino_t Inode(const std::string& path) {
 long Entries(const std::filesystem::path& dir) {
   return std::distance(std::filesystem::directory_iterator(dir), {});
 }
+
+// Points TMPDIR at a folder for a scope.
+struct TmpdirScope {
+  explicit TmpdirScope(const std::string& dir) {
+    if (const char* was = std::getenv("TMPDIR")) old = was;
+    ::setenv("TMPDIR", dir.c_str(), 1);
+  }
+  ~TmpdirScope() { old ? (void)::setenv("TMPDIR", old->c_str(), 1) : (void)::unsetenv("TMPDIR"); }
+  std::optional<std::string> old;
+};
 
 }  // namespace
 
@@ -67,9 +79,11 @@ TEST(AtomicFile, AFileItsOwnerMayNotWriteIsNeverReplaced) {
 }
 
 // Where no temporary file can be made, an existing writable file is written where it is (same inode), and a new
-// file cannot be made at all; a symbolic link's target is the file written.
+// file cannot be made at all; a symbolic link's target is the file written. The text waits in memory, not in the
+// temporary folder (missing here), also when it is streamed to a file with a second hard link.
 TEST(AtomicFile, AWritableFileInAFolderWithoutRoomForATemporaryIsWrittenInPlace) {
   TempDir dir;
+  TmpdirScope tmpdir(dir / "missing");
   const std::string file = dir / "s.dao";
   Put(file, "a much longer old text");
   const ino_t before = Inode(file);
@@ -95,6 +109,12 @@ TEST(AtomicFile, AWritableFileInAFolderWithoutRoomForATemporaryIsWrittenInPlace)
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   EXPECT_NE(_access(dir.Path().string().c_str(), 2), 0);
   EXPECT_EQ(_access(file.c_str(), 2), 0);
+
+  ASSERT_EQ(::link(file.c_str(), (dir / "second.dao").c_str()), 0);
+  plat::AtomicFile printed;
+  const std::string pages(200000, 'p');  // more than the write buffer holds
+  ASSERT_TRUE(printed.open(file) && printed.write(pages) && printed.flush() && printed.commit()) << printed.error();
+  EXPECT_TRUE(ReadAll(dir / "second.dao") == pages);
 }
 
 // Every failure reaches the caller with its reason and leaves the old file and no temporary behind.
@@ -285,4 +305,42 @@ TEST(AtomicFile, AFileWrittenInPlaceEndsWithTheNewTextWhenItGrewMeanwhile) {
   Put(link, "another writer's longer text");
   ASSERT_TRUE(printed.commit()) << printed.error();
   EXPECT_EQ(ReadAll(file), "new text");
+}
+
+// In a folder every user may write and only an entry's owner may empty (as /tmp), what another user put there is
+// neither followed nor written: a link to a file of this user under the name or on the way to it, a file writable
+// by all. Each save is refused (EACCES), all as it was. This user's own link and the folder owner's file are not.
+TEST(AtomicFile, ASaveInASharedStickyFolderRefusesWhatAnotherUserPlanted) {
+  TempDir dir;
+  const std::filesystem::path shared = dir / "shared";
+  std::filesystem::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  const std::string mine = dir / "mine.pdf", theirs = shared / "theirs.dao";
+  Put(mine, "mine");
+  Put(theirs, "theirs");
+  ASSERT_EQ(::chmod(theirs.c_str(), 0666), 0);
+  std::filesystem::create_symlink(mine, shared / "report.pdf");
+  std::filesystem::create_symlink(dir.Path(), shared / "folder");
+  // Another user's (the tests run as root, which alone can give a file away).
+  ASSERT_EQ(::chown(theirs.c_str(), 4321, 4321), 0);
+  ASSERT_EQ(::lchown((shared / "report.pdf").c_str(), 4321, 4321), 0);
+  ASSERT_EQ(::lchown((shared / "folder").c_str(), 4321, 4321), 0);
+  const std::vector<std::string> planted{shared / "report.pdf", shared / "folder" / "mine.pdf", theirs};
+  for (const std::string& name : planted) {
+    SCOPED_TRACE(name);
+    int err = 0;
+    EXPECT_FALSE(plat::WriteFileAtomically(name, "new", err));
+    EXPECT_EQ(err, EACCES);
+  }
+  EXPECT_EQ(ReadAll(mine), "mine");
+  EXPECT_EQ(ReadAll(theirs), "theirs");
+  EXPECT_TRUE(std::filesystem::is_symlink(shared / "report.pdf"));
+  EXPECT_EQ(Entries(shared), 3);
+  std::filesystem::create_symlink(mine, shared / "own.pdf");
+  int err = 0;
+  ASSERT_TRUE(plat::WriteFileAtomically(shared / "own.pdf", "through my link", err)) << err;
+  EXPECT_EQ(ReadAll(mine), "through my link");
+  ASSERT_EQ(::chown(shared.c_str(), 4321, 4321), 0);
+  ASSERT_TRUE(plat::WriteFileAtomically(theirs, "the folder's owner's", err)) << err;
+  EXPECT_EQ(ReadAll(theirs), "the folder's owner's");
 }
