@@ -274,9 +274,16 @@ PrintJob* PrintJobOf(HDC dc) {
   return d ? d->printJob() : nullptr;
 }
 
-PrintJob::PrintJob(PrinterSetup setup) : setup_(std::move(setup)) {}
+namespace {
+std::size_t g_liveJobs = 0;  // the platform draws on its one UI thread
+}  // namespace
+
+std::size_t LivePrinterDCs() { return g_liveJobs; }
+
+PrintJob::PrintJob(PrinterSetup setup) : setup_(std::move(setup)) { ++g_liveJobs; }
 
 PrintJob::~PrintJob() {
+  --g_liveJobs;
   if (page_) cairo_destroy(page_);
   if (pdf_) cairo_surface_destroy(pdf_);
 }
