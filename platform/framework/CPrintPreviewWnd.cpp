@@ -30,15 +30,17 @@ BOOL PrepareDefaultPrinter(CPrintInfo* info) {
   return pd.m_pd.hDC != nullptr;
 }
 
-// Says why the printer failed the document, naming the file it was printing to.
-void ReportPrintFailure(HDC hdc, const CPrintSteps& steps) {
+// Says why the printer failed the document, naming the file it was printing to. `step` says which printer call
+// failed, the reason when the printer kept no system error for it (a call out of turn).
+void ReportPrintFailure(HDC hdc, const CPrintSteps& steps, const std::string& step) {
   const plat::PrintJob* job = plat::PrintJobOf(hdc);
   const std::string file = job ? job->lastOutput() : std::string(steps.output.GetString());
-  const int error = job && job->lastError() ? job->lastError() : EIO;
+  const int error = job ? job->lastError() : 0;
   // The C runtime's reason ("File too large.": the classic disk-full error would hide a file-size limit), except for
   // a folder, which reads as in the platform's other file operations.
-  const std::string reason =
-      error == EISDIR ? plat::SystemErrorText(ERROR_DIRECTORY_NOT_SUPPORTED) : plat::ErrnoText(error);
+  const std::string reason = error == EISDIR ? plat::SystemErrorText(ERROR_DIRECTORY_NOT_SUPPORTED)
+                             : error        ? plat::ErrnoText(error)
+                                            : "The printer could not " + step + ".";
   const std::string text =
       "\"" + std::string(steps.title.GetString()) + "\" could not be printed to \"" + file + "\": " + reason;
   AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
@@ -58,37 +60,43 @@ void RegisterPreviewClass() {
 BOOL AfxRunPrintLoop(const CPrintSteps& steps, CPrintInfo& info) {
   if (!(steps.prepare ? steps.prepare(&info) : PrepareDefaultPrinter(&info))) return FALSE;
   HDC hdc = info.m_pPD->m_pd.hDC;
-  if (!hdc) return FALSE;
+  if (!plat::PrintJobOf(hdc)) {
+    // No printer's DC (none, or a screen or memory DC): there is no document to print into, so nothing is begun.
+    const std::string text = "\"" + std::string(steps.title.GetString()) +
+                             "\" could not be printed: " + (hdc ? "the device it was given is not a printer." : "no printer was given.");
+    AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+  }
   CDC dc;
   dc.Attach(hdc);
   dc.m_bPrinting = TRUE;
   DOCINFO docInfo{sizeof(DOCINFO), steps.title, steps.output.IsEmpty() ? nullptr : steps.output.GetString(), nullptr, 0};
   if (steps.begin) steps.begin(&dc, &info);
-  // Every failure of the printer (its file could not be made or written) is reported once the job has ended.
-  bool ok = ::StartDoc(hdc, &docInfo) > 0;
-  for (info.m_nCurPage = info.GetFromPage(); ok && info.m_nCurPage <= info.GetToPage(); ++info.m_nCurPage) {
+  // Every failure of the printer (its file could not be made or written, a page image could not be made, a call
+  // out of turn) is reported once the job has ended; `failed` names the call.
+  std::string failed;
+  if (::StartDoc(hdc, &docInfo) <= 0) failed = "start the document";
+  for (info.m_nCurPage = info.GetFromPage(); failed.empty() && info.m_nCurPage <= info.GetToPage(); ++info.m_nCurPage) {
     if (steps.prepareDC) steps.prepareDC(&dc, &info);
     if (!info.m_bContinuePrinting) break;
     if (::StartPage(hdc) <= 0) {
-      ok = false;
+      failed = "start page " + std::to_string(info.m_nCurPage);
       break;
     }
     CRect page(0, 0, ::GetDeviceCaps(hdc, HORZRES), ::GetDeviceCaps(hdc, VERTRES));
     ::DPtoLP(hdc, reinterpret_cast<POINT*>(&page), 2);
     info.m_rectDraw = page;
     if (steps.print) steps.print(&dc, &info);
-    if (::EndPage(hdc) <= 0) ok = false;
+    if (::EndPage(hdc) <= 0) failed = "finish page " + std::to_string(info.m_nCurPage);
     if (!info.m_bContinuePrinting) break;
   }
-  if (ok)
-    ok = ::EndDoc(hdc) > 0;
-  else
-    ::AbortDoc(hdc);
+  if (failed.empty() && ::EndDoc(hdc) <= 0) failed = "finish the document";
+  if (!failed.empty()) ::AbortDoc(hdc);
   if (steps.end) steps.end(&dc, &info);
   dc.Detach();
-  if (!ok) ReportPrintFailure(hdc, steps);
+  if (!failed.empty()) ReportPrintFailure(hdc, steps, failed);
   // The DC belongs to the print dialog data, which deletes it with the CPrintInfo.
-  return ok ? TRUE : FALSE;
+  return failed.empty() ? TRUE : FALSE;
 }
 
 // ---- Preview window -----------------------------------------------------------------------------------------

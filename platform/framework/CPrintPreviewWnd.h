@@ -40,7 +40,9 @@ struct CPrintSteps {
 
 // The print loop: prepare, begin, StartDoc, per page from the first to the last (prepare-DC, StartPage,
 // m_rectDraw, print, EndPage; stopping when m_bContinuePrinting is cleared), EndDoc, end. FALSE when prepare
-// refused or the printer failed (the document is then aborted, and a message box names its file and the reason).
+// refused or the printer failed (the document is then aborted, and a message box names its file and the reason:
+// the system's, else the printer call that failed); FALSE with a message, nothing begun, when prepare handed over
+// no printer's DC.
 BOOL AfxRunPrintLoop(const CPrintSteps& steps, CPrintInfo& info);
 
 class CPrintPreviewWnd : public CWnd {

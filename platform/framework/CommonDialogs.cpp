@@ -303,15 +303,30 @@ CPrintDialog::~CPrintDialog() {
 
 BOOL CPrintDialog::GetDefaults() {
   if (m_pd.hDevNames || m_pd.hDevMode) return TRUE;
+  if (!LoadDefaultBlocks()) return FALSE;
+  if (m_pd.Flags & PD_RETURNDC) ReplaceDC();
+  return TRUE;
+}
+
+BOOL CPrintDialog::LoadDefaultBlocks() {
+  if (m_pd.hDevNames || m_pd.hDevMode) return TRUE;
   if (!plat::CreatePrinterBlocks(plat::DefaultPrinterName(), &m_pd.hDevNames, &m_pd.hDevMode)) return FALSE;
   m_ownBlocks = true;
-  if (m_pd.Flags & PD_RETURNDC) m_pd.hDC = CreatePrinterDC();
   return TRUE;
+}
+
+void CPrintDialog::ReplaceDC() {
+  // The dialog owns the DC it hands out: a DC made again (the default printer's, then the chosen one's; a dialog
+  // shown twice) takes the place of the one before, which is deleted; it kept a page image of the printer.
+  // Deleted first, so that two page images are never held at once.
+  if (m_pd.hDC) ::DeleteDC(m_pd.hDC);
+  m_pd.hDC = CreatePrinterDC();
 }
 
 INT_PTR CPrintDialog::DoModal() {
   if (m_pd.Flags & PD_RETURNDEFAULT) return GetDefaults() ? IDOK : IDCANCEL;
-  if (!m_pd.hDevNames && !GetDefaults()) return IDCANCEL;
+  // Only the blocks here: the DC is made once the printer is chosen.
+  if (!m_pd.hDevNames && !LoadDefaultBlocks()) return IDCANCEL;
   plat::SystemRequest request;
   request.kind = (m_pd.Flags & PD_PRINTSETUP) ? plat::SystemUiKind::PrintSetup : plat::SystemUiKind::Print;
   request.owner = m_pd.hwndOwner ? m_pd.hwndOwner : OwnerWindow();
@@ -341,7 +356,7 @@ INT_PTR CPrintDialog::DoModal() {
       m_ownBlocks = true;
     }
   }
-  if (m_pd.Flags & PD_RETURNDC) m_pd.hDC = CreatePrinterDC();
+  if (m_pd.Flags & PD_RETURNDC) ReplaceDC();
   return IDOK;
 }
 

@@ -143,5 +143,9 @@ class CPrintDialog : public CCommonDialog {
   PRINTDLG m_pd;
 
  private:
+  // The default printer's blocks when the dialog has none.
+  BOOL LoadDefaultBlocks();
+  // m_pd.hDC becomes a new DC for the dialog's printer; the one before is deleted.
+  void ReplaceDC();
   bool m_ownBlocks = false;
 };

@@ -274,9 +274,19 @@ PrintJob* PrintJobOf(HDC dc) {
   return d ? d->printJob() : nullptr;
 }
 
-PrintJob::PrintJob(PrinterSetup setup) : setup_(std::move(setup)) {}
+namespace {
+// The platform draws on its one UI thread.
+std::size_t g_liveJobs = 0;
+int g_failPageImages = 0;
+}  // namespace
+
+std::size_t LivePrinterDCs() { return g_liveJobs; }
+void FailNextPageImages(int count) { g_failPageImages = std::max(0, count); }
+
+PrintJob::PrintJob(PrinterSetup setup) : setup_(std::move(setup)) { ++g_liveJobs; }
 
 PrintJob::~PrintJob() {
+  --g_liveJobs;
   if (page_) cairo_destroy(page_);
   if (pdf_) cairo_surface_destroy(pdf_);
 }
@@ -435,8 +445,11 @@ int PrintJob::startPage(DeviceContext& dc) {
   const long holders = dc.surfacePtr() == raster_ ? 2 : 1;
   if (!raster_ || raster_->width() != pageWidthPx() || raster_->height() != pageHeightPx() ||
       raster_.use_count() > holders)
-    raster_ = Surface::create(pageWidthPx(), pageHeightPx());
-  if (!raster_) return SP_OUTOFMEMORY;
+    raster_ = g_failPageImages > 0 && g_failPageImages-- ? nullptr : Surface::create(pageWidthPx(), pageHeightPx());
+  if (!raster_) {
+    failed(ENOMEM);  // the reason the print reports
+    return SP_OUTOFMEMORY;
+  }
   raster_->fillAll(0xFFFFFFFFu);
   dc.setSurface(raster_);
   dc.setOrigin(POINT{setup_.marginPixels, setup_.marginPixels});

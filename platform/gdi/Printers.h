@@ -11,6 +11,7 @@
 // (offsets in characters from the block's start, each string NUL-terminated).
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,5 +59,9 @@ BOOL DrawScaledPage(HDC dst, const RECT& dest, HDC page);
 
 // The document behind a printer DC (files written, pages recorded); null for other DCs.
 PrintJob* PrintJobOf(HDC dc);
+// The printer and preview DCs alive now (each holds a page image at its resolution until it is deleted).
+std::size_t LivePrinterDCs();
+// For tests: the next `count` page images a started page needs cannot be made, as when memory runs out.
+void FailNextPageImages(int count);
 
 }  // namespace plat

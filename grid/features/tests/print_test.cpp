@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -552,6 +554,57 @@ TEST_F(PrintTest, AGridInAFramePrintsOnTheApplicationsPrinter) {
   Automate();
   automation.Reply(plat::SystemUiKind::Print, {IDCANCEL, {}});
   EXPECT_FALSE(GXPrintGrid(g, FALSE, "Frame"));
+}
+
+// Every print frees its printer DC, and with it the printer's page image (2480 x 3508 pixels at 300 dpi) and PDF,
+// when it ends, printed, failed or cancelled, on every path: a grid's print command through the print dialog
+// (the spreadsheet's Ctrl+P), with and without the application's printer, also on another printer, directly, to
+// a file that cannot be made; its print preview once closed; a view's print command. The print dialog without the
+// application's printer made one DC for the default printer and another for the chosen one over it.
+TEST_F(PrintTest, EveryPrintFreesItsPrinterWhenItEnds) {
+  Automate();
+  CGXGridWnd* g = Make(30, 10);
+  const fs::path dir = fs::temp_directory_path() / ("brim-print-frees-" + std::to_string(::getpid()));
+  fs::create_directories(dir / "folder.pdf");
+  const std::string out = (dir / "grid.pdf").string(), folder = (dir / "folder.pdf").string();
+  struct View : CView {
+    void OnDraw(CDC* dc) override { dc->TextOut(10, 10, CString("view")); }
+  } view;
+  WNDCLASS wc{CS_GLOBALCLASS, ::DefWindowProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "BrimPrintView"};
+  ::RegisterClass(&wc);
+  ASSERT_TRUE(view.CreateEx(0, "BrimPrintView", "View", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+  // Each prints and answers whether it printed, the print dialog answered with `answer` on `printer`.
+  auto viaDialog = [&](int answer, const char* printer = "") {
+    automation.Reply(plat::SystemUiKind::Print, {answer, printer, 0});
+    return GXPrintGrid(g, FALSE, "Grid", out.c_str());
+  };
+  const std::pair<const char*, std::function<BOOL()>> prints[] = {
+      {"print dialog, Return", [&] { return viaDialog(IDOK); }},
+      {"print dialog, another printer and back", [&] { return viaDialog(IDOK, "Recording") && viaDialog(IDOK, "PDF"); }},
+      {"print dialog, Escape", [&] { return !viaDialog(IDCANCEL); }},
+      {"direct", [&] { return GXPrintGrid(g, TRUE, "Grid", out.c_str()); }},
+      {"a file that cannot be made", [&] { return !GXPrintGrid(g, TRUE, "Grid", folder.c_str()); }},
+      {"print preview, closed", [&] {
+         CPrintPreviewWnd* preview = GXPrintPreviewGrid(g, nullptr, "Grid");
+         return preview && preview->ShowPage(preview->GetPageCount()) && preview->DestroyWindow();
+       }},
+      {"a view's print command", [&] {
+         automation.Reply(plat::SystemUiKind::Print, {IDOK, {}, 0});
+         view.SendMessage(WM_COMMAND, ID_FILE_PRINT);
+         return static_cast<BOOL>(fs::remove(fs::temp_directory_path() / "View.pdf"));
+       }},
+  };
+  for (const bool withApp : {false, true}) {
+    std::optional<CWinApp> app;
+    if (withApp) app.emplace("Grid Printer");
+    for (const auto& [name, print] : prints) {
+      const std::size_t live = plat::LivePrinterDCs();
+      EXPECT_TRUE(print()) << name << (withApp ? ", with an application" : "");
+      EXPECT_EQ(plat::LivePrinterDCs(), live) << name << (withApp ? ", with an application" : "");
+    }
+  }
+  view.DestroyWindow();
+  fs::remove_all(dir);
 }
 
 // ---- Print preview --------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -272,6 +273,48 @@ TEST_F(AppTest, APrintThatFailsSaysWhyAndAnswersFalse) {
   std::ifstream in(kept);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
   std::filesystem::remove_all(dir);
+}
+
+// A print that fails where the printer keeps no system error says why all the same, never "Success.": a page
+// image that cannot be made, a printer call out of turn (a step that starts the document or ends the page
+// itself), and a prepare step that hands over a DC that is no printer's, where nothing is begun.
+TEST_F(AppTest, APrintThatFailsWithoutASystemErrorSaysWhy) {
+  const std::string out =
+      (std::filesystem::temp_directory_path() / ("brim-fw-print-" + std::to_string(::getpid()) + ".pdf")).string();
+  const DOCINFO doc{sizeof(DOCINFO), "Report", out.c_str(), nullptr, 0};
+  const std::string failed = "\"Report\" could not be printed to \"" + out + "\": ";
+  const struct {
+    std::function<void(CDC*)> begin, print;
+    std::string message;
+    bool printer = true;
+  } cases[] = {
+      {[](CDC*) { FailNextPageImages(1); }, {}, failed + "Cannot allocate memory."},
+      {[&](CDC* dc) { ::StartDoc(dc->m_hDC, &doc); }, {}, failed + "The printer could not start the document."},
+      {{}, [](CDC* dc) { ::EndPage(dc->m_hDC); }, failed + "The printer could not finish page 1."},
+      {{}, {}, "\"Report\" could not be printed: the device it was given is not a printer.", false},
+  };
+  for (const auto& c : cases) {
+    int stepsRun = 0;
+    CPrintSteps job;
+    job.prepare = [&](CPrintInfo* info) {
+      info->m_pPD->m_pd.hDC = c.printer ? ::CreateDC(nullptr, "PDF", nullptr, nullptr) : ::CreateCompatibleDC(nullptr);
+      return TRUE;
+    };
+    job.begin = [&](CDC* dc, CPrintInfo*) { ++stepsRun, c.begin ? c.begin(dc) : void(); };
+    job.print = [&](CDC* dc, CPrintInfo*) { c.print ? c.print(dc) : void(dc->TextOut(9, 9, CString("text"))); };
+    job.end = [&](CDC*, CPrintInfo*) { ++stepsRun; };
+    job.title = "Report";
+    job.output = out.c_str();
+    CPrintInfo info;
+    info.SetMaxPage(2);
+    ClearShownLog();
+    automation.Reply(SystemUiKind::MessageBox, {IDOK, {}, 0});
+    EXPECT_FALSE(AfxRunPrintLoop(job, info)) << c.message;
+    ASSERT_EQ(ShownLog().size(), 1u) << c.message;
+    EXPECT_EQ(ShownLog()[0].request.text, c.message);
+    EXPECT_EQ(stepsRun, c.printer ? 2 : 0) << c.message;  // a job begun ends; none begins on no printer
+    EXPECT_FALSE(std::filesystem::exists(out)) << c.message;
+  }
 }
 
 TEST_F(AppTest, PrintPreviewShowsTheViewsPagesWithoutAskingAndEndsWithItsWindow) {
