@@ -100,8 +100,9 @@ void mapfile::readCopy(std::size_t size)
     std::unique_ptr<char[]> copy(new (std::nothrow) char[size]);
     if (!copy)
         fail("There is not enough memory to read the file.");
-    // Exactly the size the open found, and that size still at the end: a file shortened or grown meanwhile is
-    // another file than the one measured, and a part of it would be taken for the whole.
+    // Exactly the size the open found, and the name still that file, as it was, at the end: a file shortened,
+    // grown or written over meanwhile (at the same length too) is another file than the one measured, and a part
+    // of it, or a mixture, would be taken for the whole.
     const std::string changed = plat::SystemErrorText(ERROR_FILE_CHANGED);
     for (std::size_t done = 0; done < size;) {
         if (const ReadHook& hook = TheReadHook())
@@ -117,7 +118,7 @@ void mapfile::readCopy(std::size_t size)
         hook(m_fileName, size);
     DWORD high = 0;
     const DWORD low = GetFileSize(m_file, &high);
-    if (((static_cast<std::size_t>(high) << 32) | low) != size)
+    if (((static_cast<std::size_t>(high) << 32) | low) != size || !plat::FileAsOpened(m_file))
         fail(changed);
     m_copy = std::move(copy);
     m_view = m_copy.get();

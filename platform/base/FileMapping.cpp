@@ -13,6 +13,7 @@
 
 #include "platform/base/FileFaults.h"
 #include "platform/base/PathDialect.h"
+#include "platform/base/RegularFile.h"
 #include "platform/base/SystemError.h"
 
 namespace {
@@ -26,6 +27,7 @@ class FileObject final : public plat::KernelObject {
   const int fd;
   const bool writable;
   const std::string path;  // as opened, for the fault seam
+  struct stat opened {};   // the file as the open left it
 };
 
 class MappingObject final : public plat::KernelObject {
@@ -102,6 +104,10 @@ HANDLE CreateFile(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD dispo
     SetLastError(S_ISDIR(st.st_mode) ? ERROR_ACCESS_DENIED : ERROR_BAD_FILE_TYPE);
     return INVALID_HANDLE_VALUE;
   }
+  if (!plat::SizeKnownBeforeRead(fd)) {
+    SetLastError(ERROR_FILE_SIZE_UNKNOWN);  // its size is not that of its bytes: no read or view of it can be whole
+    return INVALID_HANDLE_VALUE;
+  }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if (!(shareMode & FILE_SHARE_WRITE)) {
     if (::flock(fd, (shareMode & FILE_SHARE_READ ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
@@ -110,12 +116,24 @@ HANDLE CreateFile(LPCSTR path, DWORD access, DWORD shareMode, void*, DWORD dispo
     }
   }
   // Truncation only once the lock is held.
-  if ((disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) && ::ftruncate(fd, 0) != 0) {
+  const bool truncate = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
+  if (truncate && (::ftruncate(fd, 0) != 0 || ::fstat(fd, &st) != 0)) {
     plat::SetLastErrorFromErrno(errno);
     return INVALID_HANDLE_VALUE;
   }
+  file->opened = st;
   SetLastError((disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) && existed ? ERROR_ALREADY_EXISTS : NO_ERROR);
   return plat::KernelHandles::Add(std::move(file));
+}
+
+bool plat::FileAsOpened(HANDLE file) {
+  const auto f = plat::KernelHandles::Get<FileObject>(file);
+  if (!f) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
+  struct stat now {};
+  return ::stat(f->path.c_str(), &now) == 0 && plat::SameFileState(f->opened, now);
 }
 
 DWORD GetFileSize(HANDLE file, LPDWORD high) {

@@ -1,7 +1,8 @@
 // Files opened by handle, read through it or mapped into memory (the model-file scanner reads files this way).
 //
 // CreateFile opens with the classic dispositions, regular files only: a directory gives ERROR_ACCESS_DENIED, a
-// device, FIFO or socket ERROR_BAD_FILE_TYPE, at once (a FIFO without a writer is never waited on). A share mode
+// device, FIFO or socket ERROR_BAD_FILE_TYPE, a file the system makes as it is read (/proc, /sys)
+// ERROR_FILE_SIZE_UNKNOWN, at once (a FIFO without a writer is never waited on). A share mode
 // without FILE_SHARE_WRITE takes an advisory lock (exclusive when nothing is shared) held until the file handle is
 // closed, also when a mapping or view of the file lives on; a conflicting holder gives ERROR_SHARING_VIOLATION.
 // CreateFileMapping fails for an empty file (ERROR_FILE_INVALID) as the classic call does; views are
@@ -37,6 +38,13 @@ HANDLE CreateFile(LPCSTR path, DWORD access, DWORD shareMode, void* securityAttr
 DWORD GetFileSize(HANDLE file, LPDWORD high);
 // Reads up to `bytes` from the file's position on; *read gets the count (0 at the end of the file).
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, LPDWORD read, void* overlapped);
+namespace plat {
+// Whether the handle's file is, under its name, still the file the handle opened as it was then: the same identity,
+// size, and modification and change times (SameFileState in RegularFile.h). A reader that takes the whole of a file
+// through the handle asks at the end: another program that wrote the file meanwhile, at the same length too, or put
+// another in its place, makes the bytes read no whole file.
+bool FileAsOpened(HANDLE file);
+}  // namespace plat
 HANDLE CreateFileMapping(HANDLE file, void* securityAttributes, DWORD protect, DWORD maximumSizeHigh,
                          DWORD maximumSizeLow, LPCSTR name);
 LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes);

@@ -94,7 +94,8 @@ Cached* Load(Cache& cache, const std::string& path) {
   const FileReadResult read = ReadRegularFile(path, IniStore::kMaxFileBytes, text);
   if (!read) {
     // Why, as every reader says it: a FIFO, device or socket is no regular file, a file too large to be a settings
-    // file is too large, one cut or grown while read changed.
+    // file is too large, one cut, grown or written over while read changed, one of /proc or /sys has no size to
+    // know before it is read.
     SetLastError(FileReadError(read));
     cache.files.erase(path);
     return nullptr;

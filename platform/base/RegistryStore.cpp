@@ -297,8 +297,8 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
   const std::string native = NativePath(*path);
   std::string text;
   // Only a regular file is read (a FIFO would be waited on for good, a device read without end), up to a limit, and
-  // only whole: one cut or grown by another program while it is read is refused (ERROR_FILE_CHANGED), since a part
-  // of the tree taken for the whole would be written back by the next change. A file that exists but cannot be
+  // only whole: one cut, grown or written over by another program while it is read is refused (ERROR_FILE_CHANGED),
+  // since a part of the tree, or a mixture of two, taken for the whole would be written back by the next change. A file that exists but cannot be
   // read is refused rather than taken as empty, which the next write would replace.
   const FileReadResult read = ReadRegularFile(native, kMaxFileBytes, text);
   if (!read && !(read.status == FileReadStatus::CannotOpen && read.error == ENOENT)) {

@@ -1,7 +1,9 @@
 #include "platform/base/RegularFile.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -39,10 +41,43 @@ FileReadResult OpenRegular(const std::string& path, Descriptor& file, struct sta
     return {FileReadStatus::ReadFailed, errno};
   if (!S_ISREG(st.st_mode))
     return {FileReadStatus::NotRegular, S_ISDIR(st.st_mode) ? EISDIR : 0};
+  if (!SizeKnownBeforeRead(file.fd))
+    return {FileReadStatus::SizeUnknown, 0};
   return {FileReadStatus::Read, 0};
 }
 
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// The reason's sentence without its subject ("The file ") and its full stop: it follows the file's name.
+std::string Predicate(DWORD error) {
+  const std::string sentence = SystemErrorText(error);
+  const std::size_t subject = std::strlen("The file ");
+  return sentence.substr(subject, sentence.size() - subject - 1);
+}
+
 }  // namespace
+
+bool SameFileState(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size && SameTime(a.st_mtim, b.st_mtim) &&
+         SameTime(a.st_ctim, b.st_ctim);
+}
+
+bool SizeKnownBeforeRead(int fd) {
+  // The kernel's own file systems, whose files are made as they are read (configfs has no name in the header).
+  static constexpr unsigned long kMadeAsRead[] = {
+      PROC_SUPER_MAGIC, SYSFS_MAGIC,     DEBUGFS_MAGIC,  TRACEFS_MAGIC, SECURITYFS_MAGIC, 0x62656570 /* configfs */,
+      CGROUP_SUPER_MAGIC, CGROUP2_SUPER_MAGIC, BPF_FS_MAGIC, EFIVARFS_MAGIC, PSTOREFS_MAGIC, SELINUX_MAGIC,
+      SMACK_MAGIC,      BINFMTFS_MAGIC};
+  struct statfs fs {};
+  if (::fstatfs(fd, &fs) != 0)
+    return true;
+  for (const unsigned long kind : kMadeAsRead)
+    if (static_cast<unsigned long>(fs.f_type) == kind)
+      return false;
+  return true;
+}
 
 FileReadResult CheckRegularFile(const std::string& path) {
   Descriptor file{-1};
@@ -97,10 +132,12 @@ FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, 
     }
     text.append(buffer, static_cast<size_t>(n));
   }
-  // Exactly the size measured at the open, and still that size at the end: a file cut or grown meanwhile is another
-  // file than the one measured, and a part of it would be taken for the whole.
+  // Exactly the size measured at the open, and the name still that file, as it was, at the end: a file cut, grown
+  // or written over meanwhile (at the same length too) is another file than the one measured, and a part of it, or
+  // a mixture, would be taken for the whole; one put in its place makes what was read no longer the file's.
   struct stat end {};
-  if (text.size() != static_cast<std::uint64_t>(st.st_size) || ::fstat(file.fd, &end) != 0 || end.st_size != st.st_size) {
+  if (text.size() != static_cast<std::uint64_t>(st.st_size) || ::stat(path.c_str(), &end) != 0 ||
+      !SameFileState(st, end)) {
     text.clear();
     return {FileReadStatus::Changed, 0};
   }
@@ -114,12 +151,8 @@ std::string DescribeFileRead(const FileReadResult& result, std::uint64_t maxByte
     case FileReadStatus::NotRegular: return "is not a regular file";
     case FileReadStatus::TooLarge: return "is larger than " + std::to_string(maxBytes) + " bytes";
     case FileReadStatus::ReadFailed: return std::string("cannot be read (") + std::strerror(result.error) + ")";
-    case FileReadStatus::Changed: {
-      // The system's sentence without its subject and its full stop: it follows the file's name.
-      const std::string sentence = SystemErrorText(ERROR_FILE_CHANGED);
-      const std::size_t subject = std::strlen("The file ");
-      return sentence.substr(subject, sentence.size() - subject - 1);
-    }
+    case FileReadStatus::Changed:
+    case FileReadStatus::SizeUnknown: return Predicate(FileReadError(result));
   }
   return "cannot be read";
 }
@@ -133,6 +166,7 @@ DWORD FileReadError(const FileReadResult& result) {
       return result.error == EISDIR ? ERROR_DIRECTORY_NOT_SUPPORTED : ERROR_BAD_FILE_TYPE;
     case FileReadStatus::TooLarge: return ERROR_FILE_TOO_LARGE;
     case FileReadStatus::Changed: return ERROR_FILE_CHANGED;
+    case FileReadStatus::SizeUnknown: return ERROR_FILE_SIZE_UNKNOWN;
   }
   return ERROR_GEN_FAILURE;
 }

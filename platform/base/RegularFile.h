@@ -1,10 +1,14 @@
 // Reading a whole file that a program was told to read (a board, a settings file): only a regular file, and only
 // up to a stated size. A device (/dev/zero), a FIFO, a socket or a directory would be read without end, block, or
 // make no sense; a file above the size would take the process's memory. Both are refused before anything is read.
-// A file is read whole as it was when it was opened: another program that cuts or grows it meanwhile makes the
-// read fail (Changed) rather than hand on a part of it as the whole. Opening and reading ask the file layer's
-// fault seam (FileFaults.h: the Open and Read steps).
+// So is a file the system makes as it is read (those of /proc and /sys): its size (0, or a page) is not that of
+// its bytes, so neither the limit nor a whole read can be told, and reading it again would not help.
+// A file is read whole as it was when it was opened: another program that cuts, grows, writes or replaces it
+// meanwhile makes the read fail (Changed) rather than hand on a part of it, or a mixture, as the whole. Opening and
+// reading ask the file layer's fault seam (FileFaults.h: the Open and Read steps).
 #pragma once
+
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -20,7 +24,9 @@ enum class FileReadStatus {
   NotRegular,   // a directory (`error` EISDIR), device, FIFO or socket
   TooLarge,     // above `maxBytes` (when opened, or grown while read)
   ReadFailed,   // `error` holds the errno value
-  Changed,      // its size when opened is not what was read, or not its size at the end
+  Changed,      // its size when opened is not what was read, or the file at the end is not the one opened: another
+                // size, modification or change time (to the nanosecond), or the name now another file's or none's
+  SizeUnknown,  // a regular file the system makes as it is read, on /proc, /sys and their kin
 };
 
 struct FileReadResult {
@@ -32,8 +38,8 @@ struct FileReadResult {
 // Never blocks on a FIFO or a terminal: the file is opened without waiting and looked at before it is read.
 FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text);
 
-// Whether the file opens for reading and is a regular one (CannotOpen, ReadFailed, NotRegular or Read), without
-// reading it or waiting on it: for a file that another part of the program reads later.
+// Whether the file opens for reading and is a regular one (CannotOpen, ReadFailed, NotRegular, SizeUnknown or
+// Read), without reading it or waiting on it: for a file that another part of the program reads later.
 FileReadResult CheckRegularFile(const std::string& path);
 
 // The file opened for reading as a stream when it is a regular file, without waiting on it; null otherwise. For a
@@ -42,12 +48,22 @@ std::FILE* OpenRegularFileStream(const std::string& path);
 
 // What went wrong, for a message after the file's name: "cannot be opened for reading (No such file or
 // directory)", "is not a regular file", "is larger than 1048576 bytes", "cannot be read (Input/output error)",
-// "changed while it was read; try again once it is written".
+// "changed while it was read; try again once it is written", "is not a regular file whose size can be known before
+// it is read".
 std::string DescribeFileRead(const FileReadResult& result, std::uint64_t maxBytes);
 
 // The classic error number for what went wrong, for the last error: the errno's, ERROR_DIRECTORY_NOT_SUPPORTED for
-// a folder, ERROR_BAD_FILE_TYPE for a FIFO, device or socket, ERROR_FILE_TOO_LARGE, ERROR_FILE_CHANGED.
+// a folder, ERROR_BAD_FILE_TYPE for a FIFO, device or socket, ERROR_FILE_TOO_LARGE, ERROR_FILE_CHANGED,
+// ERROR_FILE_SIZE_UNKNOWN.
 DWORD FileReadError(const FileReadResult& result);
+
+// Whether two looks at a file saw the same one as it was: the same identity (device and inode), size, and times of
+// modification and change to the nanosecond. Another program's write moves both times, even at the same length.
+bool SameFileState(const struct stat& a, const struct stat& b);
+
+// Whether an open regular file's size is that of its bytes: false on the file systems whose files the system makes
+// as they are read (/proc, /sys, control groups, the kernel's debug and trace files).
+bool SizeKnownBeforeRead(int fd);
 
 // What went wrong as the sentence every file reader shows on its own: the system's text ("Permission denied.",
 // "The file is not a regular file (a FIFO, a device or a socket)."), or "The file is larger than N bytes.".

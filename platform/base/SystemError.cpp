@@ -156,6 +156,8 @@ std::string SystemText(DWORD id) {
       return "The file is not a regular file (a FIFO, a device or a socket).";
     case ERROR_FILE_CHANGED:
       return "The file changed while it was read; try again once it is written.";
+    case ERROR_FILE_SIZE_UNKNOWN:
+      return "The file is not a regular file whose size can be known before it is read.";
     case static_cast<DWORD>(E_FAIL):
       return "Unspecified failure.";
     case static_cast<DWORD>(E_NOTIMPL):

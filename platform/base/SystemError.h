@@ -45,9 +45,11 @@ constexpr DWORD ERROR_DIRECTORY = 267;
 constexpr DWORD ERROR_DIRECTORY_NOT_SUPPORTED = 336;
 constexpr DWORD ERROR_INVALID_ADDRESS = 487;
 constexpr DWORD ERROR_OPERATION_ABORTED = 995;
-// The platform's own number (bit 29, the application bit, set: no classic number says this): a file whose size
-// changed while it was read, as when another program writes or cuts it meanwhile.
+// The platform's own numbers (bit 29, the application bit, set: no classic number says these). A file that changed
+// while it was read, as when another program writes, cuts or replaces it meanwhile:
 constexpr DWORD ERROR_FILE_CHANGED = 0x20000001u;
+// A file the system makes as it is read (a process's or a device's state), whose size says nothing of its bytes:
+constexpr DWORD ERROR_FILE_SIZE_UNKNOWN = 0x20000002u;
 
 constexpr DWORD ERROR_RESOURCE_LANG_NOT_FOUND = 1815;
 constexpr DWORD ERROR_MR_MID_NOT_FOUND = 317;
@@ -81,7 +83,8 @@ DWORD ErrnoToError(int errnoValue);
 DWORD SetLastErrorFromErrno(int errnoValue);
 // The system's text for a classic error number, as FormatMessage gives it without its line break: the one place
 // of the texts every reader of files shows ("Permission denied.", "The file is not a regular file (a FIFO, a
-// device or a socket).", "The file changed while it was read; try again once it is written.").
+// device or a socket).", "The file changed while it was read; try again once it is written.", "The file is not a
+// regular file whose size can be known before it is read.").
 std::string SystemErrorText(DWORD error);
 // The C runtime's text for an errno value in the C locale, as a sentence ("Input/output error."): the system's
 // reason for an errno that has no classic number of its own.

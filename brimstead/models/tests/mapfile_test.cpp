@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <utility>
 
@@ -90,8 +92,9 @@ TEST(MapFile, WritableViewWritesThrough)
     EXPECT_EQ(std::string(file.data(), file.size()), "jello");
 }
 
-// A library shortened or grown by another program (a sync, a regenerating tool): an open view's bytes stay whole
-// (a shared mapping raised SIGBUS past the new end), and a change while they are read refuses the file.
+// A library shortened, grown or written over by another program (a sync, a regenerating tool): an open view's bytes
+// stay whole (a shared mapping raised SIGBUS past the new end), and a change while they are read refuses the file
+// (one written over at its own length passed).
 TEST(MapFile, AFileChangedUnderTheReaderGivesAMessageNeverABusError)
 {
     const std::string text(300000, 'x');
@@ -100,10 +103,16 @@ TEST(MapFile, AFileChangedUnderTheReaderGivesAMessageNeverABusError)
     file.open(path.c_str(), false, true);
     std::filesystem::resize_file(path, 100);
     EXPECT_EQ(std::string(file.data(), file.size()), text);
-    for (const std::uintmax_t size : {std::uintmax_t{100}, std::uintmax_t{text.size() + 1}}) {
+    for (const std::uintmax_t size : {std::uintmax_t{100}, std::uintmax_t{text.size() + 1}, std::uintmax_t{text.size()}}) {
         modeltest::WriteScratchFile("changed.cir", text);
+        // Times of a day ago: a write within the clock's current tick would not move them.
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24));
         const auto previous = mapfile::SetReadHook([&](const std::string&, std::size_t at) {
-            if (at == (size > text.size() ? text.size() : 0))
+            if (at != (size > text.size() ? text.size() : 0))
+                return;
+            if (size == text.size())
+                std::fstream(path, std::ios::binary | std::ios::in | std::ios::out) << std::string(size, 'y');
+            else
                 std::filesystem::resize_file(path, size);
         });
         try {

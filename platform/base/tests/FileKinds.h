@@ -1,6 +1,7 @@
 // Files a reader must refuse with a reason, made in a folder as a user's folder may hold them: a FIFO, a socket, a
-// device (a link to /dev/null), a file this process may not open and one whose reading fails. The last two fail
-// through the file layer's fault seam (root opens any file), installed for the object's lifetime.
+// device (a link to /dev/null), a file the system makes as it is read (a link to /proc/self/status, whose size says
+// 0), a file this process may not open and one whose reading fails. The last two fail through the file layer's
+// fault seam (root opens any file), installed for the object's lifetime.
 #pragma once
 
 #include <fcntl.h>
@@ -45,9 +46,11 @@ class FileKinds {
     ::close(sock);
     ::close(folder);
     std::filesystem::create_symlink("/dev/null", dir / ("device" + extension));
+    std::filesystem::create_symlink("/proc/self/status", dir / ("proc" + extension));
     for (const char* name : {"unreadable", "failing"}) std::ofstream(dir / (name + extension), std::ios::binary) << text;
     const std::string notRegular = "The file is not a regular file (a FIFO, a device or a socket).";
     for (const char* name : {"fifo", "socket", "device"}) kinds_.push_back({name + extension, notRegular});
+    kinds_.push_back({"proc" + extension, "The file is not a regular file whose size can be known before it is read."});
     kinds_.push_back({"unreadable" + extension, "Permission denied."});
     kinds_.push_back({"failing" + extension, "Input/output error."});
   }

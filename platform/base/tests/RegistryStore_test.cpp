@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -152,29 +154,43 @@ TEST_F(RegistryTest, StoreFilesThatAreNoRegularFileOrTooLargeAreRefused) {
   }
 }
 
-// A store file cut by another program while it is read is refused with the reason, and the store keeps what it had
-// in memory only: before, half the tree was taken for the whole and the next change wrote the half back.
-TEST_F(RegistryTest, AStoreFileCutWhileItIsReadIsRefusedAndNotWrittenOver) {
+// A store file cut, or written over at its own length, by another program while it is read is refused with the
+// reason, and the store keeps what it had in memory only: before, half the tree was taken for the whole (a file
+// written over passed the check, half old and half new) and the next change wrote that back.
+TEST_F(RegistryTest, AStoreFileCutOrWrittenOverWhileItIsReadIsRefusedAndNotWrittenOver) {
   TempDir dir;
   const std::string file = dir / "registry.txt";
   std::string text = "[HKEY_CURRENT_USER\\Software\\App]\r\n";
   for (int i = 0; text.size() < (1u << 20); ++i) text += "\"Value" + std::to_string(i) + "\"=sz:" + std::string(40, 'x') + "\r\n";
-  std::ofstream(file, std::ios::binary) << text;
   const std::size_t half = text.find('\n', text.size() / 2) + 1;   // a whole line: the half parses
+  std::string other = text;
+  std::replace(other.begin(), other.end(), 'x', 'y');   // another store of the same length
   HKEY k = nullptr;
   ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Kept", &k), ERROR_SUCCESS);
-  const std::string before = plat::RegistryStore::Dump();
-  int reads = 0;
-  plat::FileFaultScope cut([&](plat::FileStep step, const std::string& path) {
-    if (step == plat::FileStep::Read && path == file && ++reads == 2) std::filesystem::resize_file(file, half);
-    return 0;
-  });
-  EXPECT_FALSE(plat::RegistryStore::SetStoreFile(file));
-  EXPECT_EQ(plat::SystemErrorText(GetLastError()), "The file changed while it was read; try again once it is written.");
-  EXPECT_TRUE(plat::RegistryStore::Dump() == before);   // not the half of a megabyte
-  SetString(k, "Changed", "yes");
+  for (const bool cut : {true, false}) {
+    SCOPED_TRACE(cut ? "cut" : "written over");
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+    // Times of a day ago: a write within the clock's current tick would not move them.
+    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24));
+    const std::string before = plat::RegistryStore::Dump();
+    int reads = 0;
+    plat::FileFaultScope change([&](plat::FileStep step, const std::string& path) {
+      if (step == plat::FileStep::Read && path == file && ++reads == 2) {
+        if (cut)
+          std::filesystem::resize_file(file, half);
+        else
+          std::fstream(file, std::ios::binary | std::ios::in | std::ios::out) << other;   // from byte 0, in place
+      }
+      return 0;
+    });
+    EXPECT_FALSE(plat::RegistryStore::SetStoreFile(file));
+    EXPECT_EQ(plat::SystemErrorText(GetLastError()), "The file changed while it was read; try again once it is written.");
+    EXPECT_TRUE(plat::RegistryStore::Dump() == before);   // not the half of a megabyte, nor a mixture
+    SetString(k, "Changed", cut ? "cut" : "written over");
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == (cut ? text.substr(0, half) : other));
+  }
   RegCloseKey(k);
-  EXPECT_EQ(std::filesystem::file_size(file), half);
 }
 
 // A change whose store file cannot be written (a full disk) fails and is not made: before, it stayed in the tree,

@@ -35,6 +35,12 @@ TEST(RegularFile, ReadsRegularFilesUpToTheLimitAndRefusesEverythingElse) {
     EXPECT_EQ(result.status, FileReadStatus::NotRegular) << path;
     EXPECT_EQ(plat::DescribeFileRead(result, 1u << 20), "is not a regular file");
   }
+  // Files the system makes as they are read say a size (0, a page) that is not that of their bytes.
+  for (const char* path : {"/proc/self/status", "/sys/devices/system/cpu/online"}) {
+    const auto result = plat::ReadRegularFile(path, 1u << 20, text);
+    EXPECT_EQ(plat::DescribeFileRead(result, 1u << 20), "is not a regular file whose size can be known before it is read")
+        << path;
+  }
 
   const auto missing = plat::ReadRegularFile(dir / "none", 10, text);
   EXPECT_EQ(missing.status, FileReadStatus::CannotOpen);
