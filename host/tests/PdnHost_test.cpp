@@ -533,6 +533,14 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
       {"pick 1065 \"x\"\n", "script.txt:1: control 1065 is no list box or combo box"},
       {"viewer pick U1.D4 NOPE\n", "script.txt:1: viewer pick: no board has a probe \"NOPE\""},
       {"type 1065 \"yes\"\n", "script.txt:1: control 1065 takes no text (a button or a label: click it)"},
+      // A type that changes nothing, or not to what was typed, fails as a click on a disabled button does: the
+      // report name of a quick analysis is read-only; a tab takes the rest of the text to the next control.
+      {"click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Quick Analysis\"\nclick \"Next >\"\n"
+       "type 1213 \" r.xls \"\n",
+       "script.txt:6: control 1213 is read-only"},
+      {"click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Lumped Analysis\"\nclick \"Next >\"\n"
+       "type 1017 \"0.5\\tx\"\n",
+       "script.txt:6: control 1017 reads \"0.5\" after \"0.5\\tx\" was typed into it"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
