@@ -2,6 +2,7 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/base/GlobalMemory.h"
+#include "platform/base/ProgramLauncher.h"
 
 #include "host/HostCallbackLog.h"
 #include "host/PdnHost.h"
@@ -16,14 +17,11 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/window/InputRouter.h"
 
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
-
-extern char** environ;
 
 namespace host {
 namespace {
@@ -186,12 +184,8 @@ private:
   // Bounded, so that a tool waiting for something that never comes cannot hang the run.
   static void Run(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), {"timeout", "10", "xdotool"});
-    std::vector<char*> argv;
-    for (std::string& a : arguments)
-      argv.push_back(a.data());
-    argv.push_back(nullptr);
     pid_t pid = 0;
-    if (posix_spawnp(&pid, "timeout", nullptr, nullptr, argv.data(), environ) != 0)
+    if (plat::SpawnProgram(arguments, pid) != 0)
       throw ScriptError("cannot start xdotool for real input");
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {

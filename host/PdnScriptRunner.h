@@ -3,9 +3,9 @@
 // once the window in front is painted and ready. The same runner answers the message boxes and file dialogs that
 // come up, from the script's answer steps (headless runs without a script answer each with its first button).
 //
-// A step that fails (a control that is not there or not enabled, an expectation that does not hold, a box the
-// script does not answer) is reported as "<file>:<line>: ..." on the error stream, and the run ends: the wizard is
-// closed without asking the host.
+// A step that fails (a control that is not there or not enabled, a type that the control does not take, an
+// expectation that does not hold, a box the script does not answer) is reported as "<file>:<line>: ..." on the
+// error stream, and the run ends: the wizard is closed without asking the host.
 #pragma once
 
 #include "brimstead/BrimsteadExports.h"

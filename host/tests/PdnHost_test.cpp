@@ -3,6 +3,7 @@
 // copy of the library whose stand-in wizards save at Finish and load at "Use last configuration".
 #include "host/PdnHost.h"
 #include "host/tests/HostTestBoards.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/gdi/Surface.h"
 
@@ -46,14 +47,14 @@ Outcome RunPdnHost(const std::string& arguments, const std::string& program = PD
   Outcome outcome;
   const fs::path errors = fs::temp_directory_path() / ("brim_pdnhost_err_" + std::to_string(::getpid()));
   const std::string command = program + " " + arguments + " 2>" + errors.string();
-  FILE* pipe = popen(command.c_str(), "r");
+  FILE* pipe = plat::OpenCommand(command);
   if (!pipe)
     return outcome;
   char buffer[4096];
   size_t read = 0;
   while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
     outcome.output.append(buffer, read);
-  const int status = pclose(pipe);
+  const int status = plat::CloseCommand(pipe);
   outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   outcome.errors = ReadFile(errors);
   outcome.output += outcome.errors;
