@@ -2,6 +2,7 @@
 
 #include "platform/base/CodePage.h"
 #include "platform/base/GlobalMemory.h"
+#include "platform/base/ProgramLauncher.h"
 
 #include "host/HostCallbackLog.h"
 #include "host/PdnHost.h"
@@ -16,14 +17,11 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/window/InputRouter.h"
 
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
-
-extern char** environ;
 
 namespace host {
 namespace {
@@ -186,12 +184,8 @@ private:
   // Bounded, so that a tool waiting for something that never comes cannot hang the run.
   static void Run(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), {"timeout", "10", "xdotool"});
-    std::vector<char*> argv;
-    for (std::string& a : arguments)
-      argv.push_back(a.data());
-    argv.push_back(nullptr);
     pid_t pid = 0;
-    if (posix_spawnp(&pid, "timeout", nullptr, nullptr, argv.data(), environ) != 0)
+    if (plat::SpawnProgram(arguments, pid) != 0)
       throw ScriptError("cannot start xdotool for real input");
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
@@ -229,6 +223,16 @@ void ScriptRunner::Fail(const std::string& what, int line) {
 }
 
 bool ScriptRunner::OnIdle() {
+  if (m_PendingType && !m_bFailed) {
+    const PendingType typed = *m_PendingType;
+    m_PendingType.reset();
+    try {
+      CheckTyped(typed.control, typed.step);
+    } catch (const ScriptError& error) {
+      Fail(error.what(), typed.step.line);
+    }
+    return true;
+  }
   if (m_PendingPick && !m_bFailed) {
     const PendingPick pick = *m_PendingPick;
     m_PendingPick.reset();
@@ -512,12 +516,17 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       const LRESULT code = SendMessage(control, WM_GETDLGCODE, 0, 0);
       if (code & (DLGC_BUTTON | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_RADIOBUTTON | DLGC_STATIC))
         throw ScriptError("control " + step.control.Describe() + " takes no text (a button or a label: click it)");
+      // A read-only edit (or a combo whose edit is read-only) shows its text and takes no typing.
+      if (HWND edit = TextEdit(control); edit && (GetWindowLong(edit, GWL_STYLE) & ES_READONLY))
+        throw ScriptError("control " + step.control.Describe() + " is read-only");
       m_Input.Click(Target(control, step));
       // The whole text is selected and replaced.
       m_Input.Key(ScriptKey{VK_END, "End"});
       m_Input.Key(ScriptKey{VK_HOME, "Home", true});
       m_Input.Key(ScriptKey{VK_DELETE, "Delete"});
       m_Input.Type(step.text);
+      // The typing reaches the control once the step is over: what it took is read at the next idle turn.
+      m_PendingType = PendingType{control, step};
       break;
     }
     case ScriptAction::Pick:
@@ -693,6 +702,40 @@ void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
   SendMessage(control, LB_GETITEMRECT, static_cast<WPARAM>(top), reinterpret_cast<LPARAM>(&item));
   m_Input.Click(plat::InputRouter::ClientPoint(control, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
   move(top);
+}
+
+HWND ScriptRunner::TextEdit(HWND control) {
+  const std::string cls = ClassOf(control);
+  if (cls == WC_EDIT)
+    return control;
+  if (cls != WC_COMBOBOX)
+    return nullptr;
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  return GetComboBoxInfo(control, &info) ? info.hwndItem : nullptr;
+}
+
+void ScriptRunner::CheckTyped(HWND control, const ScriptStep& step) {
+  if (!IsWindow(control))
+    throw ScriptError("control " + step.control.Describe() + " went away while it was typed into");
+  // The text is read where the typing went: the control, or the part of it that has the focus (a combo's edit, a
+  // grid's cell editor); a list box answers its selected entry, which typing moves to.
+  HWND focus = GetFocus();
+  HWND holder = focus && (focus == control || IsChild(control, focus)) ? focus : control;
+  std::string text;
+  if (ClassOf(holder) == WC_LISTBOX) {
+    const LRESULT selected = SendMessage(holder, LB_GETCURSEL, 0, 0);
+    if (selected >= 0) {
+      text.resize(static_cast<size_t>(std::max<LRESULT>(SendMessage(holder, LB_GETTEXTLEN, selected, 0), 0)) + 1);
+      const LRESULT length = SendMessage(holder, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(text.data()));
+      text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
+    }
+  } else {
+    text = WindowText(holder);
+  }
+  if (text != step.text)
+    throw ScriptError("control " + step.control.Describe() + " reads \"" + EscapedName(text) + "\" after \"" +
+                      EscapedName(step.text) + "\" was typed into it");
 }
 
 HWND ScriptRunner::ComboList(HWND combo) {

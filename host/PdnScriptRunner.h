@@ -3,9 +3,9 @@
 // once the window in front is painted and ready. The same runner answers the message boxes and file dialogs that
 // come up, from the script's answer steps (headless runs without a script answer each with its first button).
 //
-// A step that fails (a control that is not there or not enabled, an expectation that does not hold, a box the
-// script does not answer) is reported as "<file>:<line>: ..." on the error stream, and the run ends: the wizard is
-// closed without asking the host.
+// A step that fails (a control that is not there or not enabled, a type that the control does not take, an
+// expectation that does not hold, a box the script does not answer) is reported as "<file>:<line>: ..." on the
+// error stream, and the run ends: the wizard is closed without asking the host.
 #pragma once
 
 #include "brimstead/BrimsteadExports.h"
@@ -117,6 +117,11 @@ private:
   POINT CellCentre(HWND grid, int row, int col, const ScriptStep& step, bool scrollIntoView);
   void Pick(HWND control, const ScriptStep& step);
   static HWND ComboList(HWND combo);
+  // The edit that takes a control's typing: the control itself, or a combo's edit; null for other controls.
+  static HWND TextEdit(HWND control);
+  // After a type step's input arrived: the control (or its part that has the focus) reads the typed text, else
+  // the typing changed nothing or something else, and the step fails.
+  void CheckTyped(HWND control, const ScriptStep& step);
   // A click on the entry in the combo's open list, scrolled into it first as its scroll bar would.
   void ClickComboEntry(HWND combo, int index, const ScriptStep& step);
   void Call(const ScriptStep& step);
@@ -142,6 +147,12 @@ private:
     ScriptStep step;
   };
   std::optional<PendingPick> m_PendingPick;
+  // A type step whose control's text is checked at the next idle turn, once its input has arrived.
+  struct PendingType {
+    HWND control;
+    ScriptStep step;
+  };
+  std::optional<PendingType> m_PendingType;
 };
 
 // On screen: the message queue's event source while a script runs. It hands the presenter's waits through and,

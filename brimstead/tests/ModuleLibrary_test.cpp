@@ -2,6 +2,7 @@
 // of its static objects and start-up, and what unloading takes away (the keyboard hook, open wizards).
 #include "brimstead/BrimsteadExports.h"
 #include "host/HostCallbackLog.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/window/Pump.h"
@@ -23,7 +24,7 @@ namespace {
 std::set<std::string> DefinedDynamicSymbols(const char* library) {
   std::set<std::string> names;
   const std::string command = std::string("nm -D --defined-only ") + library;
-  FILE* pipe = popen(command.c_str(), "r");
+  FILE* pipe = plat::OpenCommand(command);
   if (!pipe)
     return names;
   char line[1024];
@@ -33,7 +34,7 @@ std::set<std::string> DefinedDynamicSymbols(const char* library) {
     if (fields >> address >> type >> name)
       names.insert(name);
   }
-  pclose(pipe);
+  plat::CloseCommand(pipe);
   return names;
 }
 

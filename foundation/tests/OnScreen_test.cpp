@@ -7,6 +7,7 @@
 
 #include "foundation/tests/ButtonsDialog.h"
 #include "foundation/tests/FoundationTest.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 
@@ -28,7 +29,7 @@ class OnScreenTest : public FoundationTest {
 
   static void Xdotool(const std::string& args) {
     const std::string cmd = "timeout 10 xdotool " + args;  // bounded: --sync may wait forever
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    ASSERT_EQ(plat::RunCommand(cmd), 0) << cmd;
   }
   template <class F>
   static bool PumpUntil(plat::SdlPresenter& presenter, F done) {

@@ -13,6 +13,8 @@
 #include <sstream>
 #include <string>
 
+#include "platform/base/ProgramLauncher.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -29,14 +31,14 @@ struct ShellRun {
 
 ShellRun Shell(const std::string& command) {
   ShellRun run;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  FILE* pipe = plat::OpenCommand(command + " 2>&1");
   if (!pipe)
     return run;
   char buffer[4096];
   size_t read = 0;
   while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
     run.output.append(buffer, read);
-  const int status = pclose(pipe);
+  const int status = plat::CloseCommand(pipe);
   run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
 }

@@ -1,6 +1,7 @@
 // pdnhost on screen under a private X server: the decoupling-analysis wizard shown through the presenter and driven
 // by the end-to-end script with real X input (xdotool), as the headless tests drive it with injected input; the
 // model editor, the groups dialog and the capacitor models dialog likewise. Run by CTest through xvfb-run.
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "host/tests/HostTestBoards.h"
+#include "platform/base/ProgramLauncher.h"
 
 // Last: its macros (None, Bool, Status) would reach the headers above.
 #include <X11/Xlib.h>
@@ -70,13 +72,14 @@ struct ScreenRun {
   std::string log;   // what pdnhost printed
 };
 
-// pdnhost on screen with `arguments` (after "--screen"), its screenshots in `shots` and its output in
-// shots/log.txt. The X and SDL libraries keep process-wide state until exit: leaks are not checked.
-ScreenRun RunOnScreen(const std::string& arguments, const fs::path& shots) {
+// pdnhost on screen with `arguments` (after "--screen"), `environment` ("NAME=value " each) set, its screenshots in
+// `shots` and its output in shots/log.txt. The X and SDL libraries keep process-wide state until exit: leaks are not
+// checked.
+ScreenRun RunOnScreen(const std::string& arguments, const fs::path& shots, const std::string& environment = {}) {
   const fs::path logFile = shots / "log.txt";
-  const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 ") + PDNHOST_PROGRAM + " --screen " +
+  const std::string command = environment + "ASAN_OPTIONS=detect_leaks=0 " + PDNHOST_PROGRAM + " --screen " +
                               arguments + " --shots " + shots.string() + " > " + logFile.string() + " 2>&1";
-  const int status = std::system(command.c_str());
+  const int status = plat::RunCommand(command);
   return {WIFEXITED(status) && WEXITSTATUS(status) == 0, ReadFile(logFile)};
 }
 
@@ -192,20 +195,20 @@ TEST(PdnHostOnScreen, WithoutAScriptTheTickedWizardStaysForTheUserWhoseCloseSave
                      (run / "demo8.brd").string();
     const std::string command = "(ASAN_OPTIONS=detect_leaks=0 timeout 60 " + program + " > " + log.string() +
                                 " 2>&1; echo $? > " + code.string() + ") &";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    ASSERT_EQ(std::system("timeout 20 xdotool search --sync --name '^pdnhost$' > /dev/null"), 0);
+    ASSERT_EQ(plat::RunCommand(command), 0);
+    ASSERT_EQ(plat::RunCommand("timeout 20 xdotool search --sync --name '^pdnhost$' > /dev/null"), 0);
     // The tick comes as soon as the window is painted; the user comes after it.
     std::this_thread::sleep_for(std::chrono::seconds(2));
     ASSERT_FALSE(fs::exists(code)) << "the wizard did not wait for the user:\n" << ReadFile(log);
     if (c.minimise) {
       // The wizard (713 pixels wide) lies at the desktop's top left corner, as pdnhost's window does on the screen.
-      EXPECT_EQ(std::system("timeout 10 xdotool mousemove --sync 300 300 mousemove --sync 667 11 click 1"), 0);
+      EXPECT_EQ(plat::RunCommand("timeout 10 xdotool mousemove --sync 300 300 mousemove --sync 667 11 click 1"), 0);
       std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }
     if (c.closeScreen)
       EXPECT_TRUE(CloseXWindow("pdnhost"));
     else
-      EXPECT_EQ(std::system("timeout 10 xdotool mousemove --sync 300 300 key alt+F4"), 0);
+      EXPECT_EQ(plat::RunCommand("timeout 10 xdotool mousemove --sync 300 300 key alt+F4"), 0);
     for (int i = 0; i < 200 && ReadFile(code).empty(); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(ReadFile(code), "0\n") << ReadFile(log);
@@ -214,6 +217,24 @@ TEST(PdnHostOnScreen, WithoutAScriptTheTickedWizardStaysForTheUserWhoseCloseSave
     EXPECT_NE(text.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << text;
     EXPECT_NE(ReadFile(run / "demo8.dao").find("[HEADER]"), std::string::npos) << text;
   }
+}
+
+// The real input's xdotool is started as every program of the system is: the file-size signal, which the platform
+// ignores for its own writes, back at its default. A stand-in xdotool first in PATH writes the signals it ignores.
+TEST(PdnHostOnScreen, RealInputsToolStartsWithTheDefaultSignals) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const ScratchDir dir("signals");
+  const fs::path tool = dir.path() / "xdotool";
+  const fs::path ignored = dir.path() / "ignored.txt";
+  std::ofstream(tool) << "#!/bin/sh\nsed -n 's/^SigIgn:[[:space:]]*//p' /proc/$$/status > " << ignored.string() << "\n";
+  fs::permissions(tool, fs::perms::owner_all);
+  std::ofstream(dir.path() / "key.pdnscript") << "key Tab\n";
+  const ScreenRun run = RunOnScreen("--real-input --open modeless --script " + (dir.path() / "key.pdnscript").string(),
+                                    dir.path(), "PATH=" + dir.path().string() + ":\"$PATH\" ");
+  ASSERT_TRUE(run.ok) << run.log;
+  const std::string mask = ReadFile(ignored);
+  ASSERT_FALSE(mask.empty()) << run.log;
+  EXPECT_EQ(std::stoull(mask, nullptr, 16) & (1ull << (SIGXFSZ - 1)), 0u) << mask;
 }
 
 // The decoupling-analysis wizard on the 8-layer board of a two-board system with real X input: board page, nets,

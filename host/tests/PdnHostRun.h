@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "platform/base/ProgramLauncher.h"
+
 namespace host::test {
 
 struct ProgramRun {
@@ -22,14 +24,14 @@ inline ProgramRun RunProgram(const std::string& arguments, const std::string& pr
   ProgramRun run;
   const std::filesystem::path errors =
       std::filesystem::temp_directory_path() / ("brim_pdnhost_run_err_" + std::to_string(::getpid()));
-  FILE* pipe = popen((program + " " + arguments + " 2>" + errors.string()).c_str(), "r");
+  FILE* pipe = plat::OpenCommand(program + " " + arguments + " 2>" + errors.string());
   if (!pipe)
     return run;
   char buffer[4096];
   size_t read = 0;
   while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
     run.output.append(buffer, read);
-  const int status = pclose(pipe);
+  const int status = plat::CloseCommand(pipe);
   run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   std::ifstream in(errors, std::ios::binary);
   std::ostringstream text;

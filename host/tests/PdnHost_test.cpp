@@ -3,6 +3,7 @@
 // copy of the library whose stand-in wizards save at Finish and load at "Use last configuration".
 #include "host/PdnHost.h"
 #include "host/tests/HostTestBoards.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/gdi/Surface.h"
 
@@ -46,14 +47,14 @@ Outcome RunPdnHost(const std::string& arguments, const std::string& program = PD
   Outcome outcome;
   const fs::path errors = fs::temp_directory_path() / ("brim_pdnhost_err_" + std::to_string(::getpid()));
   const std::string command = program + " " + arguments + " 2>" + errors.string();
-  FILE* pipe = popen(command.c_str(), "r");
+  FILE* pipe = plat::OpenCommand(command);
   if (!pipe)
     return outcome;
   char buffer[4096];
   size_t read = 0;
   while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
     outcome.output.append(buffer, read);
-  const int status = pclose(pipe);
+  const int status = plat::CloseCommand(pipe);
   outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   outcome.errors = ReadFile(errors);
   outcome.output += outcome.errors;
@@ -556,6 +557,14 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
       {"pick 1065 \"x\"\n", "script.txt:1: control 1065 is no list box or combo box"},
       {"viewer pick U1.D4 NOPE\n", "script.txt:1: viewer pick: no board has a probe \"NOPE\""},
       {"type 1065 \"yes\"\n", "script.txt:1: control 1065 takes no text (a button or a label: click it)"},
+      // A type that changes nothing, or not to what was typed, fails as a click on a disabled button does: the
+      // report name of a quick analysis is read-only; a tab takes the rest of the text to the next control.
+      {"click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Quick Analysis\"\nclick \"Next >\"\n"
+       "type 1213 \" r.xls \"\n",
+       "script.txt:6: control 1213 is read-only"},
+      {"click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Lumped Analysis\"\nclick \"Next >\"\n"
+       "type 1017 \"0.5\\tx\"\n",
+       "script.txt:6: control 1017 reads \"0.5\" after \"0.5\\tx\" was typed into it"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);

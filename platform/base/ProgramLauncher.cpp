@@ -1,5 +1,6 @@
 #include "platform/base/ProgramLauncher.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -139,6 +140,96 @@ void SplitCommandLine(std::string_view line, std::string& program, std::string& 
 
 }  // namespace
 
+int SpawnProgram(const std::vector<std::string>& arguments, pid_t& pid, const std::string& workingDirectory,
+                 int stdoutFd) {
+  if (arguments.empty()) return EINVAL;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!workingDirectory.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+  // A descriptor that already is the standard output keeps it too: the dup2 onto itself clears its close-on-exec.
+  if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
+  std::vector<char*> argv;
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGXFSZ);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  const int rc = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  return rc;
+}
+
+namespace {
+
+int WaitStatus(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return status;
+}
+
+// The shells OpenCommand started, by their stream.
+struct Commands {
+  std::mutex mutex;
+  std::map<FILE*, pid_t> running;
+};
+
+Commands& TheCommands() {
+  static Commands c;
+  return c;
+}
+
+}  // namespace
+
+int RunCommand(const std::string& command) {
+  pid_t pid = 0;
+  if (SpawnProgram({"/bin/sh", "-c", command}, pid) != 0) return -1;
+  return WaitStatus(pid);
+}
+
+FILE* OpenCommand(const std::string& command) {
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC) != 0) return nullptr;
+  pid_t pid = 0;
+  const int rc = SpawnProgram({"/bin/sh", "-c", command}, pid, {}, ends[1]);
+  ::close(ends[1]);
+  if (rc != 0) {
+    ::close(ends[0]);
+    errno = rc;
+    return nullptr;
+  }
+  FILE* stream = ::fdopen(ends[0], "r");
+  if (!stream) {
+    ::close(ends[0]);
+    WaitStatus(pid);
+    return nullptr;
+  }
+  auto& commands = TheCommands();
+  std::lock_guard lock(commands.mutex);
+  commands.running[stream] = pid;
+  return stream;
+}
+
+int CloseCommand(FILE* stream) {
+  pid_t pid = 0;
+  {
+    auto& commands = TheCommands();
+    std::lock_guard lock(commands.mutex);
+    const auto it = commands.running.find(stream);
+    if (it == commands.running.end()) return -1;
+    pid = it->second;
+    commands.running.erase(it);
+  }
+  std::fclose(stream);
+  return WaitStatus(pid);
+}
+
 void ProgramLauncher::SetMapping(const std::string& classicName, std::optional<std::string> command) {
   auto& s = TheState();
   std::lock_guard lock(s.mutex);
@@ -260,25 +351,8 @@ BOOL CreateProcess(LPCSTR application, LPSTR commandLine, void*, void*, BOOL, DW
       return FALSE;
     }
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (!launch.workingDirectory.empty()) posix_spawn_file_actions_addchdir_np(&actions, launch.workingDirectory.c_str());
-  std::vector<char*> argv;
-  for (std::string& a : launch.argv) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  // The platform ignores the file-size signal for its own writes (AtomicFile.cpp); a launched program gets the
-  // system's default back.
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGXFSZ);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
-  const int rc = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
+  const int rc = plat::SpawnProgram(launch.argv, pid, launch.workingDirectory);
   if (rc != 0) {
     plat::SetLastErrorFromErrno(rc);
     return FALSE;

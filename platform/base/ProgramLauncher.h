@@ -12,6 +12,9 @@
 // scripted error.
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +59,21 @@ BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
 DWORD GetModuleFileName(HMODULE module, LPSTR buffer, DWORD size);
 
 namespace plat {
+
+// Every program this system starts is started here, so that each gets the signal dispositions the platform changed
+// for its own process back at the system's default (the file-size signal is ignored from the library's load on,
+// AtomicFile.cpp; an ignored signal would stay ignored in the program). `argv[0]` is looked up in PATH;
+// `workingDirectory` empty keeps ours; `stdoutFd` >= 0 becomes the program's standard output. 0 with the program's
+// id in `pid`, else the error number.
+int SpawnProgram(const std::vector<std::string>& argv, pid_t& pid, const std::string& workingDirectory = {},
+                 int stdoutFd = -1);
+// A command line run by /bin/sh and waited for: its wait status, as std::system answers it; -1 when it cannot start.
+int RunCommand(const std::string& command);
+// A command line run by /bin/sh, its standard output read through the stream answered (null when it cannot start),
+// as popen(command, "r") does; CloseCommand closes the stream, waits for the shell and answers its wait status (-1
+// for a stream OpenCommand did not answer).
+FILE* OpenCommand(const std::string& command);
+int CloseCommand(FILE* stream);
 
 class ProgramLauncher {
  public:

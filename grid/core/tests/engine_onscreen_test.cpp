@@ -5,6 +5,7 @@
 #include <string>
 
 #include "grid/core/tests/enginetest.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/display/SdlPresenter.h"
 
 // The X and SDL libraries keep process-wide state until exit (see the platform's presenter test).
@@ -28,7 +29,7 @@ TEST_F(OnScreenTest, RealClickAndKeysMoveTheCurrentCell) {
   POINT origin = presenter.WindowPosition();
   std::string cmd = "timeout 10 xdotool mousemove --sync " + std::to_string(origin.x + target.x) + " " +
                     std::to_string(origin.y + target.y) + " click 1 key Down key Right";
-  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  ASSERT_EQ(plat::RunCommand(cmd), 0) << cmd;
   ROWCOL row = 0, col = 0;
   auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (std::chrono::steady_clock::now() < until) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "grid/demo/tests/onscreen.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/base/tests/TempDir.h"
 #include "platform/window/Clipboard.h"
 
@@ -20,7 +21,7 @@ namespace {
 
 // A shell command (xdotool, xclip) while the presenter keeps serving: xclip reads back what we offer.
 bool RunServed(plat::SdlPresenter& presenter, const std::string& command) {
-  const bool ok = std::system(command.c_str()) == 0;
+  const bool ok = plat::RunCommand(command) == 0;
   onscreen::Serve(presenter);
   return ok;
 }

@@ -14,6 +14,7 @@
 
 #include "grid/controls/CGXControl.h"
 #include "grid/demo/tests/onscreen.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/base/tests/TempDir.h"
 #include "platform/window/Clipboard.h"
@@ -34,14 +35,14 @@ bool g_boxSeen = false;
 void AnswerBoxes(HWND, UINT, UINT_PTR, DWORD) {
   if (g_boxSeen || !FindWindow("BrimMessageBox", nullptr)) return;
   g_boxSeen = true;
-  std::system("timeout 10 xdotool key Return &");
+  plat::RunCommand("timeout 10 xdotool key Return &");
 }
 
 class PasteOnScreen {
  public:
   explicit PasteOnScreen(plat::SdlPresenter& p, CGXGridWnd* g) : p_(p), g_(g) {}
   bool Run(const std::string& command) {
-    const bool ok = std::system(command.c_str()) == 0;
+    const bool ok = plat::RunCommand(command) == 0;
     onscreen::Serve(p_, DemoPump);
     return ok;
   }

@@ -8,6 +8,7 @@
 
 #include "grid/controls/CGXCheckBox.h"
 #include "grid/demo/gallery.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/window/AutomationProvider.h"
@@ -43,7 +44,7 @@ TEST(CellGallery, ARealClickTogglesACheckBox) {
   const POINT origin = presenter.WindowPosition();
   const std::string cmd = "timeout 10 xdotool mousemove --sync " + std::to_string(origin.x + target.x) + " " +
                           std::to_string(origin.y + target.y) + " click 1";
-  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  ASSERT_EQ(plat::RunCommand(cmd), 0) << cmd;
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (g->GetCellValue(row, col) != "1" && std::chrono::steady_clock::now() < until) {
     presenter.WaitForEvents(20);

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "grid/demo/gallery.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/window/AutomationProvider.h"
@@ -66,7 +67,7 @@ class GridScreen {
       : m_p(p), m_grid(grid), m_pump(std::move(pump)), m_after(after) {}
   // xdotool steps: "mousemove ...", "mousedown 1", "key name", ...; false when xdotool failed.
   bool Run(const std::string& steps) {
-    const bool ok = std::system(("timeout 10 xdotool " + steps).c_str()) == 0;
+    const bool ok = plat::RunCommand("timeout 10 xdotool " + steps) == 0;
     if (m_after == AfterStep::Serve) Serve();
     return ok;
   }
@@ -122,7 +123,7 @@ class Page {
   // xdotool with the arguments, bounded so that a tool waiting for something that never comes cannot hang.
   static bool X(const std::string& arguments) {
     const std::string cmd = "timeout 10 xdotool " + arguments;
-    return std::system(cmd.c_str()) == 0;
+    return plat::RunCommand(cmd) == 0;
   }
   // A real click at client (x, y) of a window of the page.
   bool Click(HWND window, int x, int y) {

@@ -8,6 +8,7 @@
 #include "grid/core/CGXProperties.h"
 #include "grid/features/CGXPrintImp.h"
 #include "grid/features/tests/featuretest.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/framework/CommonDialogs.h"
@@ -28,7 +29,7 @@ bool ClickUntil(plat::SdlPresenter& presenter, HWND target, F done) {
   const POINT origin = presenter.WindowPosition();
   const std::string cmd = "timeout 10 xdotool mousemove --sync " + std::to_string(origin.x + (r.left + r.right) / 2) +
                           " " + std::to_string(origin.y + (r.top + r.bottom) / 2) + " click 1";
-  if (std::system(cmd.c_str()) != 0) return false;
+  if (plat::RunCommand(cmd) != 0) return false;
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!done() && std::chrono::steady_clock::now() < until) {
     presenter.WaitForEvents(20);

@@ -13,6 +13,7 @@
 #include "grid/core/CGXProperties.h"
 #include "grid/features/CGXPrintImp.h"
 #include "grid/features/tests/featuretest.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/base/TimeFormat.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/display/ReferenceImage.h"
@@ -440,11 +441,11 @@ TEST_F(PrintTest, APageWithoutPaginationPrintsNothingAndStops) {
 
 std::string Shell(const std::string& cmd) {
   std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
+  if (FILE* p = plat::OpenCommand(cmd)) {
     char buf[4096];
     size_t n;
     while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
+    plat::CloseCommand(p);
   }
   return out;
 }

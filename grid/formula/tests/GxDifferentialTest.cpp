@@ -11,6 +11,7 @@
 // errors (an error on both sides agrees), and references into removed rows or columns (ours keep their
 // coordinates, the reference's become #REF!).
 #include "grid/formula/tests/GxTestSupport.h"
+#include "platform/base/ProgramLauncher.h"
 
 #include <cmath>
 #include <cstdio>
@@ -97,12 +98,12 @@ private:
 
 std::string run(const std::string& command) {
     std::string out;
-    FILE* p = popen(command.c_str(), "r");
+    FILE* p = plat::OpenCommand(command);
     if (!p) return out;
     char buf[4096];
     size_t n;
     while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    int rc = pclose(p);
+    int rc = plat::CloseCommand(p);
     if (rc != 0) out = "FAILED(" + std::to_string(rc) + "): " + out;
     return out;
 }
@@ -162,7 +163,7 @@ protected:
         const fs::path dir = fs::path(root) / "grid/formula/tests/differential";
         EXPECT_TRUE(fs::exists(dir / "node_modules/hyperformula/package.json"))
             << "the reference engine is missing: run scripts/setup.sh (it installs " << dir.string() << ")";
-        EXPECT_EQ(0, std::system("node --version >/dev/null 2>&1")) << "node is missing: run scripts/setup.sh";
+        EXPECT_EQ(0, plat::RunCommand("node --version >/dev/null 2>&1")) << "node is missing: run scripts/setup.sh";
         const fs::path input =
             fs::temp_directory_path() / ("gx_differential_" + std::to_string(::getpid()) + ".json");
         std::ofstream(input) << json;

@@ -1,9 +1,12 @@
 #include "platform/base/ProgramLauncher.h"
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -137,4 +140,22 @@ TEST_F(LauncherTest, MapFileLinesHoldingAZeroByteMapNothing) {
   CloseHandle(pi.hThread);
   ASSERT_EQ(plat::ProgramLauncher::Launches().size(), 2u);
   EXPECT_EQ(plat::ProgramLauncher::Launches()[1].argv, (std::vector<std::string>{"/bin/true"}));
+}
+
+// The shell commands start as the launcher's programs do: the file-size signal, ignored in this process, back at
+// its default. The stream answers the command's output and its close the command's exit.
+TEST_F(LauncherTest, ShellCommandsGetTheDefaultSignalsAndAnswerTheirStatus) {
+  struct sigaction now {};
+  ASSERT_EQ(::sigaction(SIGXFSZ, nullptr, &now), 0);
+  ASSERT_EQ(now.sa_handler, SIG_IGN);
+  FILE* stream = plat::OpenCommand("sed -n 's/^SigIgn:[[:space:]]*//p' /proc/$$/status; exit 3");
+  ASSERT_NE(stream, nullptr);
+  char mask[64] = {};
+  ASSERT_NE(std::fgets(mask, sizeof mask, stream), nullptr);
+  const int status = plat::CloseCommand(stream);
+  EXPECT_EQ(std::stoull(mask, nullptr, 16) & (1ull << (SIGXFSZ - 1)), 0u) << mask;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
+  EXPECT_EQ(plat::CloseCommand(stdin), -1);   // no stream of OpenCommand's
+  const int run = plat::RunCommand("exit 5");
+  EXPECT_TRUE(WIFEXITED(run) && WEXITSTATUS(run) == 5) << run;
 }

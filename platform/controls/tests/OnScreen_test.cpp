@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include "platform/base/ProgramLauncher.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/winctrl.h"
 #include "platform/display/Desktop.h"
@@ -46,7 +47,7 @@ class OnScreen : public ::testing::Test {
 
   static void Xdotool(const std::string& args) {
     const std::string cmd = "timeout 10 xdotool " + args;  // bounded: --sync may wait forever
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    ASSERT_EQ(plat::RunCommand(cmd), 0) << cmd;
   }
   template <class F>
   static bool PumpUntil(plat::SdlPresenter& presenter, F done) {

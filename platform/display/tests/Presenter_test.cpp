@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/base/ProgramLauncher.h"
 #include "platform/display/Desktop.h"
 #include "platform/display/SdlPresenter.h"
 #include "platform/base/tests/TempDir.h"
@@ -67,7 +68,7 @@ TEST(Presenter, RealClickArrivesAsButtonMessages) {
   POINT origin = presenter.WindowPosition();
   std::string cmd = "timeout 10 xdotool mousemove --sync " + std::to_string(origin.x + target.x) + " " +
                     std::to_string(origin.y + target.y) + " click 1";
-  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  ASSERT_EQ(plat::RunCommand(cmd), 0) << cmd;
 
   auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (g_ups == 0 && std::chrono::steady_clock::now() < until) {
@@ -81,7 +82,7 @@ TEST(Presenter, RealClickArrivesAsButtonMessages) {
 
   // The clipboard follows the X server's, both ways, with the text converted between UTF-8 and code page
   // 1252; xclip is the other program.
-  ASSERT_EQ(std::system("printf 'from the desktop \\303\\251' | xclip -selection clipboard -i"), 0);
+  ASSERT_EQ(plat::RunCommand("printf 'from the desktop \\303\\251' | xclip -selection clipboard -i"), 0);
   // xclip takes the clipboard in a process of its own after it returned.
   until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!IsClipboardFormatAvailable(CF_TEXT) && std::chrono::steady_clock::now() < until) {
@@ -107,7 +108,7 @@ TEST(Presenter, RealClickArrivesAsButtonMessages) {
   auto readByXclip = [&] {
     std::remove(out.c_str());
     std::string desktop;
-    if (std::system(("timeout 10 xclip -selection clipboard -o > " + out + " &").c_str()) != 0) return desktop;
+    if (plat::RunCommand("timeout 10 xclip -selection clipboard -o > " + out + " &") != 0) return desktop;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (desktop.empty() && std::chrono::steady_clock::now() < deadline) {
       presenter.WaitForEvents(20);
@@ -167,7 +168,7 @@ TEST(Presenter, AResizedWindowShowsTheDesktopUnscaledAndClicksLandWhereShown) {
     SCOPED_TRACE(size);
     const std::string resize =
         std::string("timeout 10 xdotool search --name '^presenter resize test$' windowsize --sync %@ ") + size;
-    ASSERT_EQ(std::system(resize.c_str()), 0) << resize;
+    ASSERT_EQ(plat::RunCommand(resize), 0) << resize;
     auto settle = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
     while (std::chrono::steady_clock::now() < settle) {
       presenter.WaitForEvents(20);
@@ -212,7 +213,7 @@ TEST(Presenter, AResizedWindowShowsTheDesktopUnscaledAndClicksLandWhereShown) {
                               std::to_string(origin.y + 1) + " mousemove --sync " +
                               std::to_string(origin.x + target.x) + " " + std::to_string(origin.y + target.y) +
                               " click 1";
-    ASSERT_EQ(std::system(click.c_str()), 0) << click;
+    ASSERT_EQ(plat::RunCommand(click), 0) << click;
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (g_downs == downs && std::chrono::steady_clock::now() < until) {
       presenter.WaitForEvents(20);

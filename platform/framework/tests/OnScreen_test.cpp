@@ -9,6 +9,7 @@
 #include <string>
 #include <functional>
 
+#include "platform/base/ProgramLauncher.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/base/tests/TempDir.h"
 #include "platform/display/Desktop.h"
@@ -90,7 +91,7 @@ class OnScreenTest : public FrameworkTest {
   // Bounded: a tool that waits (--sync) for something that never happens must not hang the run.
   static void Xdotool(const std::string& args) {
     std::string cmd = "timeout 10 xdotool " + args;
-    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    ASSERT_EQ(plat::RunCommand(cmd), 0) << cmd;
   }
   // Pumps real events until the condition holds or time runs out.
   template <class F>

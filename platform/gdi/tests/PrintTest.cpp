@@ -14,6 +14,7 @@
 
 #include "platform/base/FileFaults.h"
 #include "platform/base/GlobalMemory.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/PrintJob.h"
 #include "platform/gdi/Printers.h"
@@ -32,11 +33,11 @@ fs::path scratch(const std::string& name) {
 // What a command writes to its standard output.
 std::string shellOut(const std::string& cmd) {
   std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
+  if (FILE* p = plat::OpenCommand(cmd)) {
     char buf[4096];
     size_t n;
     while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
+    plat::CloseCommand(p);
   }
   return out;
 }
@@ -86,7 +87,7 @@ TEST(Printing, PdfPrinterWritesPagesThatReadBackAsText) {
   // The shapes are on the page too: the grey bar, rendered back at 30 dpi.
   const fs::path png = scratch("report-page");
   const std::string cmd = "pdftoppm -r 30 -png -f 1 -l 1 -singlefile '" + pdf.string() + "' '" + png.string() + "'";
-  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  ASSERT_EQ(plat::RunCommand(cmd), 0);
   auto page = plat::Surface::readPng(png.string() + ".png");
   ASSERT_NE(page, nullptr);
   const COLORREF bar = plat::colorFromPixel(page->pixel(30, 23));
@@ -149,7 +150,7 @@ void printOnePage(const char* printer, const fs::path& out, void (*draw)(HDC)) {
 std::shared_ptr<plat::Surface> renderPdf(const fs::path& pdf) {
   const fs::path base = fs::path(pdf).replace_extension("");
   const std::string cmd = "pdftoppm -r 300 -png -singlefile '" + pdf.string() + "' '" + base.string() + "-pdf'";
-  if (std::system(cmd.c_str()) != 0) return nullptr;
+  if (plat::RunCommand(cmd) != 0) return nullptr;
   return plat::Surface::readPng(base.string() + "-pdf.png");
 }
 
