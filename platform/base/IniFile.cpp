@@ -99,9 +99,15 @@ bool IniFile::IsValidSectionLine(std::string_view line) {
 
 bool IniFile::IsValidValue(std::string_view value) { return value.find_first_of("\r\n") == std::string_view::npos; }
 
-IniFile::Line IniFile::ParseLine(std::string_view raw) {
-  Line line{Kind::Blank, std::string(raw), {}, {}, false};
-  const std::string_view t = Trim(raw);
+IniFile::Line IniFile::ParseLine(std::string_view raw, std::size_t skip) {
+  Line line;
+  line.raw = raw;
+  const std::string_view whole = line.raw;
+  auto setName = [&](std::string_view name) {
+    line.nameAt = static_cast<std::size_t>(name.data() - whole.data());
+    line.nameLength = name.size();
+  };
+  const std::string_view t = Trim(whole.substr(skip));
   if (t.empty()) return line;
   if (t.front() == ';') {
     line.kind = Kind::Comment;
@@ -110,16 +116,18 @@ IniFile::Line IniFile::ParseLine(std::string_view raw) {
     std::string_view name = t.substr(1);
     const std::size_t close = name.find(']');
     if (close != npos) name = name.substr(0, close);
-    line.name = Trim(name);
+    setName(Trim(name));
   } else {
     line.kind = Kind::Entry;
     const std::size_t eq = t.find('=');
     if (eq == npos) {
-      line.name = t;
+      setName(t);
     } else {
       line.hasEquals = true;
-      line.name = Trim(t.substr(0, eq));
-      line.value = Trim(t.substr(eq + 1));
+      setName(Trim(t.substr(0, eq)));
+      const std::string_view value = Trim(t.substr(eq + 1));
+      line.valueAt = static_cast<std::size_t>(value.data() - whole.data());
+      line.valueLength = value.size();
     }
   }
   return line;
@@ -151,15 +159,9 @@ IniFile IniFile::Parse(std::string_view text) {
   ini.preamble_.reserve(counts[0]);
   ini.sections_.reserve(counts.size() - 1);
   forEachLine([&](std::size_t pos, std::string_view raw) {
-    Line line;
-    if (pos == 0 && raw.starts_with("\xEF\xBB\xBF")) {
-      // A byte-order mark that an editor put in front of the first line: read the line without it,
-      // keep its bytes.
-      line = ParseLine(raw.substr(3));
-      line.raw = std::string(raw);
-    } else {
-      line = ParseLine(raw);
-    }
+    // A byte-order mark that an editor put in front of the first line: the line is read without it, and keeps its
+    // bytes.
+    Line line = ParseLine(raw, pos == 0 && raw.starts_with("\xEF\xBB\xBF") ? 3 : 0);
     if (line.kind == Kind::Header) {
       ini.sections_.push_back(Section{std::move(line), {}, {}, false});
       if (ini.sections_.size() < counts.size()) ini.sections_.back().lines.reserve(counts[ini.sections_.size()]);
@@ -214,7 +216,7 @@ void IniFile::IndexSections() const {
   if (sectionIndexValid_) return;
   sectionIndex_.Clear();
   sectionIndex_.Reserve(sections_.size());
-  for (std::size_t i = 0; i < sections_.size(); ++i) sectionIndex_.Insert(sections_[i].header.name, i, SectionName());
+  for (std::size_t i = 0; i < sections_.size(); ++i) sectionIndex_.Insert(sections_[i].header.Name(), i, SectionName());
   sectionIndexValid_ = true;
 }
 
@@ -233,7 +235,7 @@ std::size_t IniFile::Section::FindKey(std::string_view key) const {
     keys.Clear();
     // The table keeps the first of two entries with one name: the first one is the key.
     for (std::size_t i = 0; i < lines.size(); ++i)
-      if (lines[i].kind == Kind::Entry) keys.Insert(lines[i].name, i, KeyName());
+      if (lines[i].kind == Kind::Entry) keys.Insert(lines[i].Name(), i, KeyName());
     keysValid = true;
   }
   return keys.Find(key, KeyName());
@@ -252,10 +254,10 @@ const std::string& IniFile::SectionText(std::string_view section) const {
   if (const Section* s = FindSection(section)) {
     for (const Line& l : s->lines) {
       if (l.kind == Kind::Entry) {
-        text += l.name;
+        text += l.Name();
         if (l.hasEquals) {
           text += '=';
-          text += l.value;
+          text += l.Value();
         }
       } else if (l.kind == Kind::Comment) {
         text += Trim(l.raw);
@@ -302,7 +304,7 @@ std::optional<std::string_view> IniFile::FindValue(std::string_view section, std
   if (!s) return std::nullopt;
   const std::size_t k = s->FindKey(key);
   if (k == npos) return std::nullopt;
-  return std::string_view(s->lines[k].value);
+  return s->lines[k].Value();
 }
 
 std::vector<std::string> IniFile::SectionNames() const {
@@ -313,7 +315,7 @@ std::vector<std::string> IniFile::SectionNames() const {
   std::vector<std::string> names;
   names.reserve(sectionIndex_.Size());
   for (std::size_t i = 0; i < sections_.size(); ++i)
-    if (first[i]) names.push_back(sections_[i].header.name);
+    if (first[i]) names.emplace_back(sections_[i].header.Name());
   return names;
 }
 
@@ -324,7 +326,7 @@ std::vector<std::string> IniFile::KeyNames(std::string_view section) const {
   for (std::size_t i = 0; i < s->lines.size(); ++i) {
     const Line& l = s->lines[i];
     // Only the first occurrence of a key counts, as for lookups.
-    if (l.kind == Kind::Entry && s->FindKey(l.name) == i) names.push_back(l.name);
+    if (l.kind == Kind::Entry && s->FindKey(l.Name()) == i) names.emplace_back(l.Name());
   }
   return names;
 }
@@ -335,7 +337,12 @@ std::vector<std::string> IniFile::SectionLines(std::string_view section) const {
   if (!s) return out;
   for (const Line& l : s->lines) {
     if (l.kind == Kind::Entry) {
-      out.push_back(l.hasEquals ? l.name + "=" + l.value : l.name);
+      std::string text(l.Name());
+      if (l.hasEquals) {
+        text += '=';
+        text += l.Value();
+      }
+      out.push_back(std::move(text));
     } else if (l.kind == Kind::Comment) {
       out.emplace_back(Trim(l.raw));
     }
@@ -348,7 +355,7 @@ IniFile::Section& IniFile::AppendSection(std::string_view section) {
   header += section;
   header += ']';
   sections_.push_back(Section{ParseLine(header), {}, {}, false});
-  if (sectionIndexValid_) sectionIndex_.Insert(sections_.back().header.name, sections_.size() - 1, SectionName());
+  if (sectionIndexValid_) sectionIndex_.Insert(sections_.back().header.Name(), sections_.size() - 1, SectionName());
   SectionsChanged();
   return sections_.back();
 }
@@ -359,7 +366,9 @@ bool IniFile::SetValue(std::string_view section, std::string_view key, std::stri
   const std::size_t k = s->FindKey(key);
   if (k != npos) {
     Line& line = s->lines[k];
-    std::string raw = line.name + "=" + std::string(value);
+    std::string raw(line.Name());
+    raw += '=';
+    raw += value;
     if (raw == line.raw) return false;
     line = ParseLine(raw);  // the same name: the key map stays right
     Changed();
@@ -371,7 +380,7 @@ bool IniFile::SetValue(std::string_view section, std::string_view key, std::stri
   Line line = ParseLine(std::string(key) + "=" + std::string(value));
   const bool entry = line.kind == Kind::Entry;
   s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
-  if (entry && s->keysValid) s->keys.Insert(s->lines[at].name, at, s->KeyName());
+  if (entry && s->keysValid) s->keys.Insert(s->lines[at].Name(), at, s->KeyName());
   Changed();
   return true;
 }

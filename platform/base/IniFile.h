@@ -63,12 +63,17 @@ class IniFile {
 
  private:
   enum class Kind { Blank, Comment, Header, Entry };
+  // A line keeps its bytes only; its name (section name or key) and value (entries only), trimmed, are parts of
+  // them, so that a line costs one text however it is read.
   struct Line {
-    Kind kind;
+    Kind kind = Kind::Blank;
     std::string raw;
-    std::string name;   // section name or key
-    std::string value;  // entries only
+    std::size_t nameAt = 0, nameLength = 0;
+    std::size_t valueAt = 0, valueLength = 0;
     bool hasEquals = false;
+
+    std::string_view Name() const { return std::string_view(raw).substr(nameAt, nameLength); }
+    std::string_view Value() const { return std::string_view(raw).substr(valueAt, valueLength); }
   };
   // Folded name -> index of the first item of that name: open addressing, each slot a hash and the index + 1 (0: a
   // free slot). The names stay with the items; `nameOf(index)` gives an item's for the comparison. No allocation
@@ -108,13 +113,14 @@ class IniFile {
 
     std::size_t FindKey(std::string_view key) const;  // index in `lines`, or npos
     auto KeyName() const {
-      return [this](std::size_t i) -> const std::string& { return lines[i].name; };
+      return [this](std::size_t i) { return lines[i].Name(); };
     }
     std::size_t ContentEnd() const;                   // after the last non-blank line
   };
-  static Line ParseLine(std::string_view raw);
+  // The line `raw`, read from `skip` on (what precedes is kept as bytes of the line only).
+  static Line ParseLine(std::string_view raw, std::size_t skip = 0);
   auto SectionName() const {
-    return [this](std::size_t i) -> const std::string& { return sections_[i].header.name; };
+    return [this](std::size_t i) { return sections_[i].header.Name(); };
   }
   void IndexSections() const;
   // The first section of that name, or null.
