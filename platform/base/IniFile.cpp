@@ -2,7 +2,7 @@
 
 #include "platform/base/CodePage.h"
 
-#include <unordered_set>
+#include <algorithm>
 #include <utility>
 
 namespace plat {
@@ -16,7 +16,70 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// A name's hash as its lookups fold it: edge blanks trimmed, letters in lower case (FNV-1a).
+std::uint64_t FoldedHash(std::string_view name) {
+  std::uint64_t hash = 14695981039346656037u;
+  for (const char c : Trim(name)) {
+    hash ^= ToLower1252(static_cast<unsigned char>(c));
+    hash *= 1099511628211u;
+  }
+  return hash;
+}
+
 }  // namespace
+
+void IniFile::NameTable::Clear() {
+  slots_.clear();
+  count_ = 0;
+}
+
+void IniFile::NameTable::Reserve(std::size_t count) {
+  std::size_t capacity = 16;
+  while (capacity < 2 * count) capacity *= 2;
+  if (capacity > slots_.size()) Grow(capacity);
+}
+
+void IniFile::NameTable::Grow(std::size_t capacity) {
+  std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(capacity));
+  const std::size_t mask = capacity - 1;
+  for (const Slot& slot : old) {
+    if (!slot.index) continue;
+    std::size_t at = slot.hash & mask;
+    while (slots_[at].index) at = (at + 1) & mask;
+    slots_[at] = slot;
+  }
+}
+
+template <class NameOf>
+bool IniFile::NameTable::Insert(std::string_view name, std::size_t index, const NameOf& nameOf) {
+  if (2 * (count_ + 1) > slots_.size()) Grow(std::max<std::size_t>(16, 2 * slots_.size()));
+  const std::uint64_t hash = FoldedHash(name);
+  const std::string_view trimmed = Trim(name);
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t at = hash & mask;
+  for (; slots_[at].index; at = (at + 1) & mask)
+    if (slots_[at].hash == hash && EqualNoCase1252(Trim(nameOf(slots_[at].index - 1)), trimmed)) return false;
+  slots_[at] = Slot{hash, index + 1};
+  ++count_;
+  return true;
+}
+
+template <class NameOf>
+std::size_t IniFile::NameTable::Find(std::string_view name, const NameOf& nameOf) const {
+  if (slots_.empty()) return npos;
+  const std::uint64_t hash = FoldedHash(name);
+  const std::string_view trimmed = Trim(name);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t at = hash & mask; slots_[at].index; at = (at + 1) & mask)
+    if (slots_[at].hash == hash && EqualNoCase1252(Trim(nameOf(slots_[at].index - 1)), trimmed))
+      return slots_[at].index - 1;
+  return npos;
+}
+
+void IniFile::NameTable::MarkFirsts(std::vector<bool>& first) const {
+  for (const Slot& slot : slots_)
+    if (slot.index) first[slot.index - 1] = true;
+}
 
 bool IniFile::IsValidSectionName(std::string_view name) {
   return name.find_first_of("\r\n]") == std::string_view::npos;
@@ -36,9 +99,15 @@ bool IniFile::IsValidSectionLine(std::string_view line) {
 
 bool IniFile::IsValidValue(std::string_view value) { return value.find_first_of("\r\n") == std::string_view::npos; }
 
-IniFile::Line IniFile::ParseLine(std::string_view raw) {
-  Line line{Kind::Blank, std::string(raw), {}, {}, false};
-  const std::string_view t = Trim(raw);
+IniFile::Line IniFile::ParseLine(std::string_view raw, std::size_t skip) {
+  Line line;
+  line.raw = raw;
+  const std::string_view whole = line.raw;
+  auto setName = [&](std::string_view name) {
+    line.nameAt = static_cast<std::size_t>(name.data() - whole.data());
+    line.nameLength = name.size();
+  };
+  const std::string_view t = Trim(whole.substr(skip));
   if (t.empty()) return line;
   if (t.front() == ';') {
     line.kind = Kind::Comment;
@@ -47,51 +116,59 @@ IniFile::Line IniFile::ParseLine(std::string_view raw) {
     std::string_view name = t.substr(1);
     const std::size_t close = name.find(']');
     if (close != npos) name = name.substr(0, close);
-    line.name = Trim(name);
+    setName(Trim(name));
   } else {
     line.kind = Kind::Entry;
     const std::size_t eq = t.find('=');
     if (eq == npos) {
-      line.name = t;
+      setName(t);
     } else {
       line.hasEquals = true;
-      line.name = Trim(t.substr(0, eq));
-      line.value = Trim(t.substr(eq + 1));
+      setName(Trim(t.substr(0, eq)));
+      const std::string_view value = Trim(t.substr(eq + 1));
+      line.valueAt = static_cast<std::size_t>(value.data() - whole.data());
+      line.valueLength = value.size();
     }
   }
   return line;
 }
 
-std::string IniFile::Fold(std::string_view name) {
-  std::string folded(Trim(name));
-  for (char& c : folded) c = static_cast<char>(ToLower1252(static_cast<unsigned char>(c)));
-  return folded;
-}
-
 IniFile IniFile::Parse(std::string_view text) {
-  IniFile ini;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t nl = text.find('\n', pos);
-    if (nl == npos) nl = text.size();
-    std::string_view raw = text.substr(pos, nl - pos);
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-    Line line;
-    if (pos == 0 && raw.starts_with("\xEF\xBB\xBF")) {
-      // A byte-order mark that an editor put in front of the first line: read the line without it,
-      // keep its bytes.
-      line = ParseLine(raw.substr(3));
-      line.raw = std::string(raw);
-    } else {
-      line = ParseLine(raw);
+  // The lines of the text, each without its line break.
+  auto forEachLine = [&](auto&& take) {
+    for (std::size_t pos = 0; pos < text.size();) {
+      std::size_t nl = text.find('\n', pos);
+      if (nl == npos) nl = text.size();
+      std::string_view raw = text.substr(pos, nl - pos);
+      if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+      take(pos, raw);
+      pos = nl + 1;
     }
+  };
+  // A first glance counts the sections and their lines, so that no list grows (and moves) as it is filled: a file of
+  // a million small sections is otherwise mostly copied about. Only a hint: the parse below decides what is what.
+  std::vector<std::size_t> counts(1, 0);  // the lines before the first header, then each section's
+  forEachLine([&](std::size_t, std::string_view raw) {
+    const std::size_t first = raw.find_first_not_of(" \t\r\n\v\f");
+    if (first != npos && raw[first] == '[')
+      counts.push_back(0);
+    else
+      ++counts.back();
+  });
+  IniFile ini;
+  ini.preamble_.reserve(counts[0]);
+  ini.sections_.reserve(counts.size() - 1);
+  forEachLine([&](std::size_t pos, std::string_view raw) {
+    // A byte-order mark that an editor put in front of the first line: the line is read without it, and keeps its
+    // bytes.
+    Line line = ParseLine(raw, pos == 0 && raw.starts_with("\xEF\xBB\xBF") ? 3 : 0);
     if (line.kind == Kind::Header) {
       ini.sections_.push_back(Section{std::move(line), {}, {}, false});
+      if (ini.sections_.size() < counts.size()) ini.sections_.back().lines.reserve(counts[ini.sections_.size()]);
     } else {
       (ini.sections_.empty() ? ini.preamble_ : ini.sections_.back().lines).push_back(std::move(line));
     }
-    pos = nl + 1;
-  }
+  });
   return ini;
 }
 
@@ -125,16 +202,28 @@ std::size_t IniFile::LineCount() const {
   return n;
 }
 
-void IniFile::Changed() { memoValid_ = false; }
+void IniFile::Changed() {
+  sectionMemo_.valid = false;
+  keysMemo_.valid = false;
+}
+
+void IniFile::SectionsChanged() {
+  namesMemo_.valid = false;
+  Changed();
+}
+
+void IniFile::IndexSections() const {
+  if (sectionIndexValid_) return;
+  sectionIndex_.Clear();
+  sectionIndex_.Reserve(sections_.size());
+  for (std::size_t i = 0; i < sections_.size(); ++i) sectionIndex_.Insert(sections_[i].header.Name(), i, SectionName());
+  sectionIndexValid_ = true;
+}
 
 const IniFile::Section* IniFile::FindSection(std::string_view section) const {
-  if (!sectionIndexValid_) {
-    sectionIndex_.clear();
-    for (std::size_t i = 0; i < sections_.size(); ++i) sectionIndex_.emplace(Fold(sections_[i].header.name), i);
-    sectionIndexValid_ = true;
-  }
-  const auto it = sectionIndex_.find(Fold(section));
-  return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+  IndexSections();
+  const std::size_t i = sectionIndex_.Find(section, SectionName());
+  return i == npos ? nullptr : &sections_[i];
 }
 
 IniFile::Section* IniFile::FindSection(std::string_view section) {
@@ -143,14 +232,13 @@ IniFile::Section* IniFile::FindSection(std::string_view section) {
 
 std::size_t IniFile::Section::FindKey(std::string_view key) const {
   if (!keysValid) {
-    keys.clear();
-    // emplace keeps the first of two entries with one name: the first one is the key.
+    keys.Clear();
+    // The table keeps the first of two entries with one name: the first one is the key.
     for (std::size_t i = 0; i < lines.size(); ++i)
-      if (lines[i].kind == Kind::Entry) keys.emplace(Fold(lines[i].name), i);
+      if (lines[i].kind == Kind::Entry) keys.Insert(lines[i].Name(), i, KeyName());
     keysValid = true;
   }
-  const auto it = keys.find(Fold(key));
-  return it == keys.end() ? npos : it->second;
+  return keys.Find(key, KeyName());
 }
 
 std::size_t IniFile::Section::ContentEnd() const {
@@ -160,27 +248,53 @@ std::size_t IniFile::Section::ContentEnd() const {
 }
 
 const std::string& IniFile::SectionText(std::string_view section) const {
-  if (memoValid_ && memoSection_ == section) return memoText_;
-  memoText_.clear();
+  if (sectionMemo_.valid && sectionMemo_.section == section) return sectionMemo_.text;
+  std::string& text = sectionMemo_.text;
+  text.clear();
   if (const Section* s = FindSection(section)) {
     for (const Line& l : s->lines) {
       if (l.kind == Kind::Entry) {
-        memoText_ += l.name;
+        text += l.Name();
         if (l.hasEquals) {
-          memoText_ += '=';
-          memoText_ += l.value;
+          text += '=';
+          text += l.Value();
         }
       } else if (l.kind == Kind::Comment) {
-        memoText_ += Trim(l.raw);
+        text += Trim(l.raw);
       } else {
         continue;
       }
-      memoText_ += '\0';
+      text += '\0';
     }
   }
-  memoSection_ = section;
-  memoValid_ = true;
-  return memoText_;
+  sectionMemo_.section = section;
+  sectionMemo_.valid = true;
+  return text;
+}
+
+const std::string& IniFile::SectionNamesText() const {
+  if (namesMemo_.valid) return namesMemo_.text;
+  std::string& text = namesMemo_.text;
+  text.clear();
+  for (const std::string& name : SectionNames()) {
+    text += name;
+    text += '\0';
+  }
+  namesMemo_.valid = true;
+  return text;
+}
+
+const std::string& IniFile::KeyNamesText(std::string_view section) const {
+  if (keysMemo_.valid && keysMemo_.section == section) return keysMemo_.text;
+  std::string& text = keysMemo_.text;
+  text.clear();
+  for (const std::string& name : KeyNames(section)) {
+    text += name;
+    text += '\0';
+  }
+  keysMemo_.section = section;
+  keysMemo_.valid = true;
+  return text;
 }
 
 bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
@@ -190,14 +304,18 @@ std::optional<std::string_view> IniFile::FindValue(std::string_view section, std
   if (!s) return std::nullopt;
   const std::size_t k = s->FindKey(key);
   if (k == npos) return std::nullopt;
-  return std::string_view(s->lines[k].value);
+  return s->lines[k].Value();
 }
 
 std::vector<std::string> IniFile::SectionNames() const {
+  // The index holds the first section of each name: those are listed, in file order.
+  IndexSections();
+  std::vector<bool> first(sections_.size());
+  sectionIndex_.MarkFirsts(first);
   std::vector<std::string> names;
-  std::unordered_set<std::string> seen;
-  for (const Section& s : sections_)
-    if (seen.insert(Fold(s.header.name)).second) names.push_back(s.header.name);
+  names.reserve(sectionIndex_.Size());
+  for (std::size_t i = 0; i < sections_.size(); ++i)
+    if (first[i]) names.emplace_back(sections_[i].header.Name());
   return names;
 }
 
@@ -208,7 +326,7 @@ std::vector<std::string> IniFile::KeyNames(std::string_view section) const {
   for (std::size_t i = 0; i < s->lines.size(); ++i) {
     const Line& l = s->lines[i];
     // Only the first occurrence of a key counts, as for lookups.
-    if (l.kind == Kind::Entry && s->FindKey(l.name) == i) names.push_back(l.name);
+    if (l.kind == Kind::Entry && s->FindKey(l.Name()) == i) names.emplace_back(l.Name());
   }
   return names;
 }
@@ -219,7 +337,12 @@ std::vector<std::string> IniFile::SectionLines(std::string_view section) const {
   if (!s) return out;
   for (const Line& l : s->lines) {
     if (l.kind == Kind::Entry) {
-      out.push_back(l.hasEquals ? l.name + "=" + l.value : l.name);
+      std::string text(l.Name());
+      if (l.hasEquals) {
+        text += '=';
+        text += l.Value();
+      }
+      out.push_back(std::move(text));
     } else if (l.kind == Kind::Comment) {
       out.emplace_back(Trim(l.raw));
     }
@@ -232,8 +355,8 @@ IniFile::Section& IniFile::AppendSection(std::string_view section) {
   header += section;
   header += ']';
   sections_.push_back(Section{ParseLine(header), {}, {}, false});
-  if (sectionIndexValid_) sectionIndex_.emplace(Fold(sections_.back().header.name), sections_.size() - 1);
-  Changed();
+  if (sectionIndexValid_) sectionIndex_.Insert(sections_.back().header.Name(), sections_.size() - 1, SectionName());
+  SectionsChanged();
   return sections_.back();
 }
 
@@ -243,7 +366,9 @@ bool IniFile::SetValue(std::string_view section, std::string_view key, std::stri
   const std::size_t k = s->FindKey(key);
   if (k != npos) {
     Line& line = s->lines[k];
-    std::string raw = line.name + "=" + std::string(value);
+    std::string raw(line.Name());
+    raw += '=';
+    raw += value;
     if (raw == line.raw) return false;
     line = ParseLine(raw);  // the same name: the key map stays right
     Changed();
@@ -253,8 +378,9 @@ bool IniFile::SetValue(std::string_view section, std::string_view key, std::stri
   // move: the key map stays right.
   const std::size_t at = s->ContentEnd();
   Line line = ParseLine(std::string(key) + "=" + std::string(value));
-  if (line.kind == Kind::Entry) s->keys.emplace(Fold(line.name), at);
+  const bool entry = line.kind == Kind::Entry;
   s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+  if (entry && s->keysValid) s->keys.Insert(s->lines[at].Name(), at, s->KeyName());
   Changed();
   return true;
 }
@@ -275,7 +401,7 @@ bool IniFile::DeleteSection(std::string_view section) {
   if (!s) return false;
   sections_.erase(sections_.begin() + (s - sections_.data()));
   sectionIndexValid_ = false;
-  Changed();
+  SectionsChanged();
   return true;
 }
 

@@ -45,15 +45,6 @@ DWORD CopyListText(std::string_view all, LPSTR buffer, DWORD size) {
   return size - 2;
 }
 
-DWORD CopyList(const std::vector<std::string>& entries, LPSTR buffer, DWORD size) {
-  std::string all;
-  for (const std::string& e : entries) {
-    all += e;
-    all += '\0';
-  }
-  return CopyListText(all, buffer, size);
-}
-
 std::string_view StripQuotes(std::string_view v) {
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) return v.substr(1, v.size() - 2);
   return v;
@@ -91,10 +82,10 @@ DWORD GetPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR defaultValue, L
   bool found = false;
   const bool ok = plat::IniStore::Read(fileName, [&](const plat::IniFile& ini, bool) {
     if (!section) {
-      result = CopyList(ini.SectionNames(), buffer, size);
+      result = CopyListText(ini.SectionNamesText(), buffer, size);
       found = true;
     } else if (!key) {
-      result = CopyList(ini.KeyNames(section), buffer, size);
+      result = CopyListText(ini.KeyNamesText(section), buffer, size);
       found = true;
     } else if (const auto value = ini.FindValue(section, key)) {
       result = CopyValue(StripQuotes(*value), buffer, size);
@@ -103,7 +94,7 @@ DWORD GetPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR defaultValue, L
   });
   if (!ok || !found) {
     // Lists of a missing file are empty; a missing value is the default.
-    if (!section || !key) return CopyList({}, buffer, size);
+    if (!section || !key) return CopyListText({}, buffer, size);
     return CopyValue(fallback, buffer, size);
   }
   return result;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -60,10 +61,8 @@ State& TheState() {
   return s;
 }
 
-std::vector<std::string> SplitPath(LPCSTR subKey) {
+std::vector<std::string> SplitPath(std::string_view s) {
   std::vector<std::string> parts;
-  if (!subKey) return parts;
-  std::string_view s(subKey);
   while (!s.empty()) {
     const std::size_t slash = s.find('\\');
     const std::string_view part = s.substr(0, slash);
@@ -72,6 +71,28 @@ std::vector<std::string> SplitPath(LPCSTR subKey) {
     s.remove_prefix(slash + 1);
   }
   return parts;
+}
+
+std::vector<std::string> SplitPath(LPCSTR subKey) { return subKey ? SplitPath(std::string_view(subKey)) : std::vector<std::string>(); }
+
+// Whether a path of at most `levels` parts keeps to the registry's limits on names. Checked before the parts are
+// split, so that a path of millions of levels costs nothing before it is refused.
+bool WithinLimits(std::string_view path, std::size_t levels) {
+  std::size_t depth = 0;
+  while (!path.empty()) {
+    const std::size_t slash = std::min(path.find('\\'), path.size());
+    if (slash > RegistryStore::kMaxKeyNameLength) return false;
+    if (slash > 0 && ++depth > levels) return false;
+    path.remove_prefix(std::min(slash + 1, path.size()));
+  }
+  return true;
+}
+
+bool WithinLimits(const std::vector<std::string>& path) {
+  if (path.size() > RegistryStore::kMaxKeyDepth) return false;
+  for (const std::string& part : path)
+    if (part.size() > RegistryStore::kMaxKeyNameLength) return false;
+  return true;
 }
 
 // The open key behind a handle (predefined roots included); its root and path in `where`.
@@ -124,9 +145,10 @@ std::string Escape(std::string_view text) {
   return out;
 }
 
-void DumpKey(const Key& k, const std::string& path, std::string& out) {
-  const bool empty = k.values.empty() && k.subkeys.empty();
-  if (!path.empty() && (!k.values.empty() || empty)) {
+// The key's own lines: its header when it holds values or nothing at all (a key with subkeys only is made by theirs),
+// then its values.
+void DumpKey(const Key& k, std::string_view path, std::string& out) {
+  if (!k.values.empty() || k.subkeys.empty()) {
     out += '[';
     out += path;
     out += "]\r\n";
@@ -156,13 +178,36 @@ void DumpKey(const Key& k, const std::string& path, std::string& out) {
     }
     out += "\r\n";
   }
-  for (const auto& [ignored, sub] : k.subkeys) DumpKey(*sub, path + (path.empty() ? "" : "\\") + sub->name, out);
 }
 
+// Every key below the roots, each before its subkeys, walked with a stack of its own rather than a call per level,
+// and one path text that grows and shrinks with the walk: the memory is the text's and the depth's, however deep.
 std::string DumpAll(const State& s) {
+  struct Level {
+    const Key* key;
+    std::map<std::string, std::unique_ptr<Key>, NoCaseLess>::const_iterator next;
+    std::size_t pathLength;
+  };
   std::string out;
-  for (const Key& root : s.roots)
-    for (const auto& [ignored, sub] : root.subkeys) DumpKey(*sub, root.name + "\\" + sub->name, out);
+  std::string path;
+  std::vector<Level> stack;
+  for (const Key& root : s.roots) {
+    path = root.name;
+    stack.push_back({&root, root.subkeys.begin(), path.size()});
+    while (!stack.empty()) {
+      Level& top = stack.back();
+      if (top.next == top.key->subkeys.end()) {
+        stack.pop_back();
+        continue;
+      }
+      const Key& sub = *(top.next++)->second;
+      path.resize(top.pathLength);
+      path += '\\';
+      path += sub.name;
+      DumpKey(sub, path, out);
+      stack.push_back({&sub, sub.subkeys.begin(), path.size()});
+    }
+  }
   return out;
 }
 
@@ -226,7 +271,12 @@ bool Parse(State& s, std::string_view text) {
     if (line.empty()) continue;
     if (line.front() == '[') {
       if (line.back() != ']') return false;
-      const std::vector<std::string> parts = SplitPath(std::string(line.substr(1, line.size() - 2)).c_str());
+      std::string_view inside = line.substr(1, line.size() - 2);
+      inside = inside.substr(0, inside.find('\0'));
+      // A key deeper or with a longer name than the registry allows is no key of a store: the file is refused
+      // rather than every later change paying for it.
+      if (!WithinLimits(inside, 1 + RegistryStore::kMaxKeyDepth)) return false;  // the root, then its keys
+      const std::vector<std::string> parts = SplitPath(inside);
       if (parts.empty()) return false;
       int root = -1;
       for (int i = 0; i < 4; ++i)
@@ -307,7 +357,10 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
   }
   if (read) {
     State parsed;
-    if (!Parse(parsed, text)) return false;
+    if (!Parse(parsed, text)) {
+      SetLastError(ERROR_BADDB);
+      return false;
+    }
     for (int i = 0; i < 4; ++i) {
       s.roots[i].subkeys = std::move(parsed.roots[i].subkeys);
       s.roots[i].values = std::move(parsed.roots[i].values);
@@ -361,6 +414,8 @@ LSTATUS RegCreateKeyEx(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, voi
   if (const LONG r = plat::Resolve(s, key, k, where)) return r;
   std::vector<std::string> full = where.path;
   for (const std::string& part : plat::SplitPath(subKey)) full.push_back(part);
+  // A store file holding the key could not be loaded again.
+  if (!plat::WithinLimits(full)) return ERROR_INVALID_PARAMETER;
   // The first level that does not exist yet: taken away again when the store file cannot be written.
   plat::Key* parent = &s.roots[where.root];
   std::size_t depth = 0;

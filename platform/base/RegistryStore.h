@@ -73,10 +73,15 @@ class RegistryStore {
   static void Reset();
   // Keeps the tree in this file from now on (loading it when it exists); nullopt: memory only.
   // FALSE when the file exists but cannot be read or parsed, is no regular file, is larger than kMaxFileBytes or
-  // changed while it was read (the last error says which, except for a parse); the tree is then left as it was, and
-  // kept in memory only, so that the file is never written over.
+  // changed while it was read (the last error says which: ERROR_BADDB for a text not in the store's form, or holding
+  // a key beyond the limits below); the tree is then left as it was, and kept in memory only, so that the file is
+  // never written over.
   static bool SetStoreFile(std::optional<std::string> path);
   static constexpr std::uint64_t kMaxFileBytes = 16u << 20;
+  // The registry's own limits: levels of keys below a root, and characters of a key's name. RegCreateKeyEx refuses a
+  // key beyond them with ERROR_INVALID_PARAMETER.
+  static constexpr std::size_t kMaxKeyDepth = 512;
+  static constexpr std::size_t kMaxKeyNameLength = 255;
   // The whole tree in the store file's form, for tests.
   static std::string Dump();
   static std::size_t OpenHandleCount();

@@ -158,6 +158,9 @@ std::string SystemText(DWORD id) {
       return "The file changed while it was read; try again once it is written.";
     case ERROR_FILE_SIZE_UNKNOWN:
       return "The file is not a regular file whose size can be known before it is read.";
+    case ERROR_BADDB:
+      return "The store file is damaged: a line is not in its form, or a key lies more than 512 levels deep or has a "
+             "name longer than 255 characters.";
     case static_cast<DWORD>(E_FAIL):
       return "Unspecified failure.";
     case static_cast<DWORD>(E_NOTIMPL):

@@ -45,6 +45,8 @@ constexpr DWORD ERROR_DIRECTORY = 267;
 constexpr DWORD ERROR_DIRECTORY_NOT_SUPPORTED = 336;
 constexpr DWORD ERROR_INVALID_ADDRESS = 487;
 constexpr DWORD ERROR_OPERATION_ABORTED = 995;
+// A registry store file that is not in the store's form, or holds a key beyond the registry's limits.
+constexpr DWORD ERROR_BADDB = 1009;
 // The platform's own numbers (bit 29, the application bit, set: no classic number says these). A file that changed
 // while it was read, as when another program writes, cuts or replaces it meanwhile:
 constexpr DWORD ERROR_FILE_CHANGED = 0x20000001u;

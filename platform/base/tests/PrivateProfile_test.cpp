@@ -275,6 +275,20 @@ TEST_F(PrivateProfileTest, BatchWritesTheFileOnceAndReadsSeeItsWrites) {
     WritePrivateProfileString("OPTIONS", "Old", nullptr, file.c_str());
     EXPECT_EQ(Get(file, "options", "minfreq"), "1e6");
     EXPECT_EQ(Get(file, "OPTIONS", "Old"), "<default>");
+    // The lists, kept between asks, follow the edits.
+    char list[64];
+    auto sections = [&] { return Entries(list, GetPrivateProfileString(nullptr, nullptr, "", list, sizeof list, file.c_str())); };
+    auto keys = [&] { return Entries(list, GetPrivateProfileString("OPTIONS", nullptr, "", list, sizeof list, file.c_str())); };
+    EXPECT_EQ(sections(), (std::vector<std::string>{"OPTIONS"}));
+    EXPECT_EQ(keys(), (std::vector<std::string>{"MinFreq"}));
+    WritePrivateProfileString("Added", "k", "v", file.c_str());
+    WritePrivateProfileString("options", "Old", "2", file.c_str());
+    EXPECT_EQ(sections(), (std::vector<std::string>{"OPTIONS", "Added"}));
+    EXPECT_EQ(keys(), (std::vector<std::string>{"MinFreq", "Old"}));
+    WritePrivateProfileString("ADDED", nullptr, nullptr, file.c_str());
+    WritePrivateProfileString("OPTIONS", "old", nullptr, file.c_str());
+    EXPECT_EQ(sections(), (std::vector<std::string>{"OPTIONS"}));
+    EXPECT_EQ(keys(), (std::vector<std::string>{"MinFreq"}));
     EXPECT_EQ(ReadAll(file), before);  // nothing reaches the file before the end
     EXPECT_TRUE(batch.Close());
     EXPECT_TRUE(batch.Close());  // closed once; the same answer again

@@ -212,3 +212,51 @@ TEST_F(RegistryTest, ChangesTheStoreFileDoesNotTakeAreNotMade) {
   EXPECT_EQ(plat::RegistryStore::Dump(), before);
   RegCloseKey(k);
 }
+
+// A store file with a key beyond the registry's limits (512 levels, names of 255 characters) is refused at the load
+// with the reason, and no change writes over it; a tree at the limits loads, changes and loads again as it was.
+// Before, a key 50,000 levels deep loaded and the first change died of a stack overflow making the file's text.
+TEST_F(RegistryTest, StoreFilesBeyondTheKeyLimitsAreRefused) {
+  TempDir dir;
+  auto path = [](std::size_t levels, const std::string& name) {
+    std::string text = "[HKEY_CURRENT_USER";
+    for (std::size_t i = 0; i < levels; ++i) text += "\\" + name;
+    return text + "]\r\n\"v\"=sz:x\r\n";
+  };
+  HKEY kept = nullptr;
+  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Kept", &kept), ERROR_SUCCESS);
+  const std::string deep = dir / "deep.txt";
+  for (const std::string& text : {path(50000, "k"), path(513, "k"), path(2, std::string(256, 'n'))}) {
+    std::ofstream(deep, std::ios::binary | std::ios::trunc) << text;
+    const std::string before = plat::RegistryStore::Dump();
+    ASSERT_FALSE(plat::RegistryStore::SetStoreFile(deep)) << text.size();
+    EXPECT_EQ(plat::SystemErrorText(GetLastError()),
+              "The store file is damaged: a line is not in its form, or a key lies more than 512 levels deep or has a "
+              "name longer than 255 characters.");
+    EXPECT_EQ(plat::RegistryStore::Dump(), before);
+    SetString(kept, "Changed", "yes");
+    EXPECT_EQ(std::filesystem::file_size(deep), text.size());
+  }
+  RegCloseKey(kept);
+
+  plat::RegistryStore::Reset();
+  const std::string limits = dir / "limits.txt";
+  const std::string text = path(512, "k") + path(1, std::string(255, 'n'));
+  std::ofstream(limits, std::ios::binary) << text;
+  ASSERT_TRUE(plat::RegistryStore::SetStoreFile(limits));
+  EXPECT_EQ(plat::RegistryStore::Dump(), text);
+  HKEY leaf = nullptr;
+  std::string sub = "k";
+  for (int i = 1; i < 512; ++i) sub += "\\k";
+  ASSERT_EQ(RegOpenKey(HKEY_CURRENT_USER, sub.c_str(), &leaf), ERROR_SUCCESS);
+  // A key one level deeper, or of a longer name, cannot be made: a store holding it would not load.
+  HKEY refused = nullptr;
+  EXPECT_EQ(RegCreateKey(leaf, "deeper", &refused), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegCreateKey(HKEY_CURRENT_USER, std::string(256, 'n').c_str(), &refused), ERROR_INVALID_PARAMETER);
+  SetString(leaf, "w", "y");
+  RegCloseKey(leaf);
+  const std::string changed = plat::RegistryStore::Dump();
+  plat::RegistryStore::Reset();
+  ASSERT_TRUE(plat::RegistryStore::SetStoreFile(limits));
+  EXPECT_EQ(plat::RegistryStore::Dump(), changed);
+}
