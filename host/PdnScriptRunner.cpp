@@ -3,6 +3,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/ProgramLauncher.h"
+#include "platform/base/SystemError.h"
 
 #include "host/HostCallbackLog.h"
 #include "host/PdnHost.h"
@@ -20,6 +21,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <ostream>
 
@@ -188,8 +190,9 @@ private:
     if (plat::SpawnProgram(arguments, pid) != 0)
       throw ScriptError("cannot start xdotool for real input");
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-    }
+    while (waitpid(pid, &status, 0) < 0)
+      if (errno != EINTR)
+        throw ScriptError("cannot wait for xdotool: " + plat::ErrnoText(errno));
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
       throw ScriptError("xdotool " + arguments[3] + " failed");
   }

@@ -6,6 +6,7 @@
 #include "host/PdnHost.h"
 #include "platform/base/CodePage.h"
 
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
@@ -28,6 +29,9 @@ std::string FromProgram(const std::filesystem::path& folder, const char* relativ
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The programs pdnhost starts are waited for: a SIGCHLD that the starting shell left ignored would have them
+  // reaped unseen, and every wait fail.
+  std::signal(SIGCHLD, SIG_DFL);
   std::vector<std::string> arguments(argv + 1, argv + argc);
   for (const std::string& argument : arguments)
     if (argument == "--help" || argument == "-h") {

@@ -235,6 +235,12 @@ TEST(PdnHostOnScreen, RealInputsToolStartsWithTheDefaultSignals) {
   const std::string mask = ReadFile(ignored);
   ASSERT_FALSE(mask.empty()) << run.log;
   EXPECT_EQ(std::stoull(mask, nullptr, 16) & (1ull << (SIGXFSZ - 1)), 0u) << mask;
+  // Started by a program that leaves SIGCHLD ignored (the tool would be reaped unseen and every wait for it fail:
+  // the run spun for ever), pdnhost still waits for the tool and goes on.
+  const ScreenRun unreaped = RunOnScreen(
+      "--real-input --open modeless --script " + (dir.path() / "key.pdnscript").string(), dir.path(),
+      "PATH=" + dir.path().string() + ":\"$PATH\" perl -e '$SIG{CHLD} = \"IGNORE\"; exec @ARGV' env ");
+  EXPECT_TRUE(unreaped.ok) << unreaped.log;
 }
 
 // The decoupling-analysis wizard on the 8-layer board of a two-board system with real X input: board page, nets,
