@@ -5,7 +5,9 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <memory>
 
 #include "grid/controls/GXCellControls.h"
@@ -55,6 +57,16 @@ inline void PaintFrames(benchmark::State& state, CGXGridWnd& g, ROWCOL rows, ROW
     UpdateWindow(g);
   }
   state.counters["cells"] = static_cast<double>(rows * cols);
+}
+
+// The process's resident memory, in MB.
+inline double ResidentMb() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
 }  // namespace gridbench

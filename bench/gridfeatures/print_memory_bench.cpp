@@ -15,15 +15,6 @@
 
 namespace {
 
-double ResidentMb() {
-  long pages = 0, resident = 0;
-  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(f);
-  }
-  return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
 std::unique_ptr<CGXGridWnd> SheetRows(ROWCOL rows) {
   auto g = gridbench::OpenGrid(640, 480, rows, 6);
   for (ROWCOL r = 1; r <= rows; ++r) {
@@ -79,12 +70,12 @@ void BM_MemoryAfterPrint(benchmark::State& state) {
   double before = 0, lastPage = 0, after = 0;
   UINT pages = 0;
   for (auto _ : state) {
-    before = ResidentMb();
+    before = gridbench::ResidentMb();
     CPrintSteps steps = PdfSteps(g.get(), out);
     auto print = steps.print;
     steps.print = [&](CDC* dc, CPrintInfo* info) {
       print(dc, info);
-      if (info->m_nCurPage == info->GetMaxPage()) lastPage = ResidentMb();
+      if (info->m_nCurPage == info->GetMaxPage()) lastPage = gridbench::ResidentMb();
     };
     {
       CPrintInfo info;
@@ -92,7 +83,7 @@ void BM_MemoryAfterPrint(benchmark::State& state) {
       if (!AfxRunPrintLoop(steps, info)) state.SkipWithError("printing failed");
       pages = info.GetMaxPage();
     }
-    after = ResidentMb();
+    after = gridbench::ResidentMb();
   }
   state.counters["pages"] = pages;
   state.counters["rss_before_mb"] = before;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/GridBench.h"
 #include "grid/demo/gallery.h"
 #include "grid/features/CGXPrintImp.h"
 #include "platform/base/GlobalMemory.h"
@@ -146,15 +147,6 @@ void BM_PrintPastedSheet(benchmark::State& state) {
 }
 BENCHMARK(BM_PrintPastedSheet)->Unit(benchmark::kSecond)->Iterations(3);
 
-double ResidentMb() {
-  long pages = 0, resident = 0;
-  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(f);
-  }
-  return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
 // One pasted sheet printed with Ctrl+P and Return four times in its window: "rss_before_mb" before the first print,
 // "rss_after_<n>_mb" after print n, "held_mb" the fourth over the first (the goal: under 2; a print that kept its
 // printer's page image of 2480 x 3508 pixels held 33 MB more each time).
@@ -168,7 +160,7 @@ void BM_MemoryAfterSheetPrints(benchmark::State& state) {
   int printed = 0;
   for (auto _ : state) {
     HWND main = PastedSheet();
-    rss[0] = ResidentMb();
+    rss[0] = gridbench::ResidentMb();
     auto& input = plat::InputRouter::Instance();
     for (int i = 1; i <= 4; ++i) {
       input.KeyDown(VK_CONTROL);
@@ -176,7 +168,7 @@ void BM_MemoryAfterSheetPrints(benchmark::State& state) {
       input.KeyUp(VK_CONTROL);
       plat::RunUntilIdle();
       printed += PagesPrinted() > 0 ? 1 : 0;
-      rss[i] = ResidentMb();
+      rss[i] = gridbench::ResidentMb();
     }
     DestroyWindow(main);
     plat::RunUntilIdle();
