@@ -146,8 +146,7 @@ std::string SystemText(DWORD id) {
     case ERROR_INVALID_NAME:
       return "The file name is not valid.";
     case ERROR_INVALID_DATA:
-      return "A name or value would not read back from the file as written (a line break, edge blanks or quotes in "
-             "it).";
+      return "A name or value would not read back from the file as written (a line break in it).";
     case ERROR_BAD_PATHNAME:
       return "The path is not valid.";
     case ERROR_DIRECTORY_NOT_SUPPORTED:
