@@ -180,7 +180,8 @@ void DumpKey(const Key& k, std::string_view path, std::string& out) {
   }
 }
 
-// Every key below the roots, each before its subkeys, walked with a stack of its own rather than a call per level,
+// Every root that holds values of its own (a header of the root's name alone), then every key below it, each before
+// its subkeys, walked with a stack of its own rather than a call per level,
 // and one path text that grows and shrinks with the walk: the memory is the text's and the depth's, however deep.
 std::string DumpAll(const State& s) {
   struct Level {
@@ -193,6 +194,7 @@ std::string DumpAll(const State& s) {
   std::vector<Level> stack;
   for (const Key& root : s.roots) {
     path = root.name;
+    if (!root.values.empty()) DumpKey(root, path, out);
     stack.push_back({&root, root.subkeys.begin(), path.size()});
     while (!stack.empty()) {
       Level& top = stack.back();

@@ -8,7 +8,8 @@
 //
 // Store file form (one entry a line, CR-LF):  [HKEY_CURRENT_USER\Software\App]  then  "name"=sz:text,
 // "name"=dword:00000010 or "name"=hex:01,02 for other types; backslashes and quotes in names and texts are
-// escaped with a backslash, line breaks as \n and \r.
+// escaped with a backslash, line breaks as \n and \r. A root's own values come under its name alone,
+// [HKEY_CURRENT_USER].
 #pragma once
 
 #include <cstdint>
