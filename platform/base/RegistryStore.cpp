@@ -88,10 +88,11 @@ bool WithinLimits(std::string_view path, std::size_t levels) {
   return true;
 }
 
+// ... and of a key to be made, whose name is also written on one line of the store file.
 bool WithinLimits(const std::vector<std::string>& path) {
   if (path.size() > RegistryStore::kMaxKeyDepth) return false;
   for (const std::string& part : path)
-    if (part.size() > RegistryStore::kMaxKeyNameLength) return false;
+    if (part.size() > RegistryStore::kMaxKeyNameLength || part.find('\n') != std::string::npos) return false;
   return true;
 }
 

@@ -80,7 +80,7 @@ class RegistryStore {
   static bool SetStoreFile(std::optional<std::string> path);
   static constexpr std::uint64_t kMaxFileBytes = 16u << 20;
   // The registry's own limits: levels of keys below a root, and characters of a key's name. RegCreateKeyEx refuses a
-  // key beyond them with ERROR_INVALID_PARAMETER.
+  // key beyond them, or whose name holds a line break, with ERROR_INVALID_PARAMETER.
   static constexpr std::size_t kMaxKeyDepth = 512;
   static constexpr std::size_t kMaxKeyNameLength = 255;
   // The whole tree in the store file's form, for tests.

@@ -257,6 +257,7 @@ TEST_F(RegistryTest, StoreFilesBeyondTheKeyLimitsAreRefused) {
   HKEY refused = nullptr;
   EXPECT_EQ(RegCreateKey(leaf, "deeper", &refused), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(RegCreateKey(HKEY_CURRENT_USER, std::string(256, 'n').c_str(), &refused), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegCreateKey(HKEY_CURRENT_USER, "line\nbreak", &refused), ERROR_INVALID_PARAMETER);   // would split its line
   SetString(leaf, "w", "y");
   RegCloseKey(leaf);
   const std::string changed = plat::RegistryStore::Dump();
