@@ -88,10 +88,11 @@ bool WithinLimits(std::string_view path, std::size_t levels) {
   return true;
 }
 
+// ... and of a key to be made, whose name is also written on one line of the store file.
 bool WithinLimits(const std::vector<std::string>& path) {
   if (path.size() > RegistryStore::kMaxKeyDepth) return false;
   for (const std::string& part : path)
-    if (part.size() > RegistryStore::kMaxKeyNameLength) return false;
+    if (part.size() > RegistryStore::kMaxKeyNameLength || part.find('\n') != std::string::npos) return false;
   return true;
 }
 
@@ -180,7 +181,8 @@ void DumpKey(const Key& k, std::string_view path, std::string& out) {
   }
 }
 
-// Every key below the roots, each before its subkeys, walked with a stack of its own rather than a call per level,
+// Every root that holds values of its own (a header of the root's name alone), then every key below it, each before
+// its subkeys, walked with a stack of its own rather than a call per level,
 // and one path text that grows and shrinks with the walk: the memory is the text's and the depth's, however deep.
 std::string DumpAll(const State& s) {
   struct Level {
@@ -193,6 +195,7 @@ std::string DumpAll(const State& s) {
   std::vector<Level> stack;
   for (const Key& root : s.roots) {
     path = root.name;
+    if (!root.values.empty()) DumpKey(root, path, out);
     stack.push_back({&root, root.subkeys.begin(), path.size()});
     while (!stack.empty()) {
       Level& top = stack.back();

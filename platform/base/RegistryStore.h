@@ -8,7 +8,8 @@
 //
 // Store file form (one entry a line, CR-LF):  [HKEY_CURRENT_USER\Software\App]  then  "name"=sz:text,
 // "name"=dword:00000010 or "name"=hex:01,02 for other types; backslashes and quotes in names and texts are
-// escaped with a backslash, line breaks as \n and \r.
+// escaped with a backslash, line breaks as \n and \r. A root's own values come under its name alone,
+// [HKEY_CURRENT_USER].
 #pragma once
 
 #include <cstdint>
@@ -79,7 +80,7 @@ class RegistryStore {
   static bool SetStoreFile(std::optional<std::string> path);
   static constexpr std::uint64_t kMaxFileBytes = 16u << 20;
   // The registry's own limits: levels of keys below a root, and characters of a key's name. RegCreateKeyEx refuses a
-  // key beyond them with ERROR_INVALID_PARAMETER.
+  // key beyond them, or whose name holds a line break, with ERROR_INVALID_PARAMETER.
   static constexpr std::size_t kMaxKeyDepth = 512;
   static constexpr std::size_t kMaxKeyNameLength = 255;
   // The whole tree in the store file's form, for tests.

@@ -173,7 +173,7 @@ DWORD FileReadError(const FileReadResult& result) {
 
 std::string FileReadReason(const FileReadResult& result, std::uint64_t maxBytes) {
   switch (result.status) {
-    // The errno's own text: its classic number may say less (ENXIO and ELOOP read as an input/output error).
+    // The errno's own text: its classic number may say less (ENXIO reads as an input/output error).
     case FileReadStatus::CannotOpen:
     case FileReadStatus::ReadFailed: return ErrnoText(result.error);
     case FileReadStatus::TooLarge: return "The file is larger than " + std::to_string(maxBytes) + " bytes.";

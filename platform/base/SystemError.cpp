@@ -63,6 +63,8 @@ DWORD ErrnoToError(int e) {
       return ERROR_CALL_NOT_IMPLEMENTED;
     case ENOTSUP:
       return ERROR_NOT_SUPPORTED;
+    case ELOOP:
+      return ERROR_CANT_RESOLVE_FILENAME;
     default:
       return ERROR_GEN_FAILURE;
   }
@@ -127,6 +129,8 @@ int ErrorToErrno(DWORD e) {
       return ENOTDIR;
     case ERROR_DIRECTORY_NOT_SUPPORTED:
       return EISDIR;
+    case ERROR_CANT_RESOLVE_FILENAME:
+      return ELOOP;
     default:
       return 0;
   }

@@ -54,6 +54,8 @@ constexpr DWORD ERROR_FILE_CHANGED = 0x20000001u;
 constexpr DWORD ERROR_FILE_SIZE_UNKNOWN = 0x20000002u;
 
 constexpr DWORD ERROR_RESOURCE_LANG_NOT_FOUND = 1815;
+// A name whose symbolic links lead round in a loop (or through too many).
+constexpr DWORD ERROR_CANT_RESOLVE_FILENAME = 1921;
 constexpr DWORD ERROR_MR_MID_NOT_FOUND = 317;
 
 constexpr DWORD FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x0100;

@@ -118,8 +118,11 @@ TEST_F(RegistryTest, StoreFileRoundTrip) {
   RegCreateKey(k, "Empty", &empty);
   RegCloseKey(empty);
   RegCloseKey(k);
+  SetString(HKEY_CURRENT_USER, "On the root", "kept");   // a root's own values are kept too
   const std::string dump = plat::RegistryStore::Dump();
   EXPECT_EQ(dump,
+            "[HKEY_CURRENT_USER]\r\n"
+            "\"On the root\"=sz:kept\r\n"
             "[HKEY_CURRENT_USER\\Software\\App]\r\n"
             "\"\"=hex(3):01,00,ff\r\n"
             "\"Number\"=dword:00000010\r\n"
@@ -135,6 +138,7 @@ TEST_F(RegistryTest, StoreFileRoundTrip) {
   RegOpenKey(HKEY_CURRENT_USER, "Software\\App", &k);
   EXPECT_EQ(GetString(k, "text"), "a \"quoted\"\\path\r\nline");
   RegCloseKey(k);
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, "on the root"), "kept");
 
   std::ofstream(dir / "bad.txt") << "\"orphan\"=sz:x\n";
   EXPECT_FALSE(plat::RegistryStore::SetStoreFile(dir / "bad.txt"));
@@ -253,6 +257,7 @@ TEST_F(RegistryTest, StoreFilesBeyondTheKeyLimitsAreRefused) {
   HKEY refused = nullptr;
   EXPECT_EQ(RegCreateKey(leaf, "deeper", &refused), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(RegCreateKey(HKEY_CURRENT_USER, std::string(256, 'n').c_str(), &refused), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegCreateKey(HKEY_CURRENT_USER, "line\nbreak", &refused), ERROR_INVALID_PARAMETER);   // would split its line
   SetString(leaf, "w", "y");
   RegCloseKey(leaf);
   const std::string changed = plat::RegistryStore::Dump();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstring>
 #include <limits>
@@ -43,6 +44,9 @@ TEST(FormatMessage, SystemTextsFromTheFixedTable) {
   EXPECT_STREQ(buf, "The file name is not valid.\r\n");
   FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_BAD_PATHNAME, 0, buf, sizeof buf, nullptr);
   EXPECT_STREQ(buf, "The path is not valid.\r\n");
+  // A loop of links is called so, not an input/output error (a save through one read so).
+  FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, plat::ErrnoToError(ELOOP), 0, buf, sizeof buf, nullptr);
+  EXPECT_STREQ(buf, "Too many levels of symbolic links.\r\n");
   FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 4242, 0, buf, sizeof buf, nullptr);
   EXPECT_STREQ(buf, "error number 4242\r\n");
   EXPECT_EQ(FormatMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 2, 0x407, buf, sizeof buf, nullptr), 0u);
