@@ -604,8 +604,10 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       if (resolved.has_parent_path())
         fs::create_directories(resolved.parent_path(), ignored);
       HWND root = Root();
+      errno = 0;
       if (!root || !plat::Desktop::SaveWindowScreenshot(root, resolved.string()))
-        throw ScriptError("cannot write the screenshot " + resolved.string());
+        throw ScriptError("cannot write the screenshot " + resolved.string() +
+                          (errno ? ": " + plat::ErrnoText(errno) : std::string()));
       break;
     }
     case ScriptAction::ExpectText: {

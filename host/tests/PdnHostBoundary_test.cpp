@@ -80,6 +80,13 @@ TEST_F(PdnHostBoundary, ScreenshotsStayInTheShotsFolder) {
   fs::create_directories(outside);
   fs::create_directory_symlink(outside, shots / "link");
   const std::string script = Write("script.txt", "screenshot pages/01.png\nscreenshot link/02.png\n");
+  // A name the picture cannot take says why.
+  const auto folder = RunProgram("--no-getters --open modeless --script " + Write("folder.txt", "screenshot pages\n") +
+                                 " --shots " + shots.string());
+  EXPECT_NE(folder.errors.find("folder.txt:1: cannot write the screenshot " + (shots / "pages").string() +
+                               ": Is a directory."),
+            std::string::npos)
+      << folder.errors;
   const auto run = RunProgram("--no-getters --open modeless --script " + script + " --shots " + shots.string());
   EXPECT_EQ(run.code, 4) << run.errors;
   EXPECT_TRUE(fs::exists(shots / "pages/01.png"));

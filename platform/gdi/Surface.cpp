@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -119,8 +120,14 @@ std::shared_ptr<Surface> Surface::clone() const {
 bool Surface::writePng(const std::string& path) const {
   // The image takes the file's place whole: a write that fails (a full disk) leaves the file as it was, never a part
   // of a picture.
-  AtomicFile file;
-  return file.open(path) && writePng(file) && file.commit();
+  int error = 0;
+  {
+    AtomicFile file;
+    if (file.open(path) && writePng(file) && file.commit()) return true;
+    error = file.error();
+  }
+  errno = error ? error : EIO;  // the reason, for the caller's message
+  return false;
 }
 
 bool Surface::writePng(AtomicFile& file) const {
