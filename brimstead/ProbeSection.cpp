@@ -19,14 +19,28 @@ CString CProbeLine::Join(int first, int last) const {
   return text;
 }
 
+namespace {
+bool EnclosedInQuotes(const CString& text) {
+  return text.GetLength() >= 2 && text[0] == '"' && text[text.GetLength() - 1] == '"';
+}
+
+// Whether a name written bare would read back as another: blanks at an end are trimmed, enclosing quotes taken off.
+bool NeedsQuotes(const CString& name) {
+  CString trimmed = name;
+  trimmed.Trim();
+  return trimmed != name || EnclosedInQuotes(name);
+}
+}  // namespace
+
 CString CProbeLine::TextBefore(int index) const {
   if (index <= 0)
     return CString();
   CString text = index < static_cast<int>(starts.size()) ? value.Left(starts[static_cast<size_t>(index)]) : value;
   text.TrimRight();
-  if (text.GetLength() >= 2 && text[0] == '"' && text[text.GetLength() - 1] == '"')
-    return text.Mid(1, text.GetLength() - 2);
-  return text;
+  // Quotes are taken off only where the name needs them: a name in quotes of its own with nothing at its edges
+  // (`"VB"`) is written bare, as files of earlier versions hold it.
+  return EnclosedInQuotes(text) && NeedsQuotes(text.Mid(1, text.GetLength() - 2)) ? text.Mid(1, text.GetLength() - 2)
+                                                                                   : text;
 }
 
 bool CProbeLine::HasStateAt(int index) const {
