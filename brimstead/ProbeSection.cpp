@@ -173,12 +173,20 @@ void CProbeSectionText::AddLine(const CString& start, const CString& name, const
     refusedKey.Replace("=", "");
     refusedKey.Trim();
     refusedName = name;
+    // A layer name with a quote inside, which no quoted word can hold, or a line break: that word is the cause.
+    for (const CString& word : words) {
+      const CString inner = word.GetLength() >= 2 && word[0] == '"' ? word.Mid(1, word.GetLength() - 2) : CString();
+      if (!settings_io::BreaksLine(name) && (inner.Find('"') >= 0 || settings_io::BreaksLine(inner))) {
+        refusedLayer = inner;
+        break;
+      }
+    }
   }
 }
 
 bool WriteProbeSection(const char* section, const CProbeSectionText& text, const char* file) {
   if (!text.readsBack) {
-    settings_io::RefuseValue(section, text.refusedKey, text.refusedName);
+    settings_io::RefuseValue(section, text.refusedKey, text.refusedName, text.refusedLayer);
     return false;
   }
   return settings_io::WriteSection(section, text.text, file);

@@ -44,6 +44,7 @@ struct CProbeSectionText {
   bool readsBack = true;
   CString refusedKey;    // the first line that would not read back: its key and name
   CString refusedName;
+  CString refusedLayer;  // the line's layer name that no quoted word can hold, when it was the cause
 
   // Appends `start` (the key and " = "), the name and, when there are any, a blank, the words a reader takes from
   // the line's end (a state, a position, a layer name in double quotes) joined by blanks, and a blank. The name is

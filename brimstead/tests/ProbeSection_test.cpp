@@ -74,6 +74,7 @@ TEST(ProbeSection, ALineIsWrittenOnlyWhenItReadsBackAsWritten) {
     std::vector<CString> words;
     bool readsBack;
     const char* written;   // the name as written: null for as it is
+    const char* layer = "";   // the layer name refused, when that was the cause
   } cases[] = {
       {"DQ  1\t\"a b\"", {"Enabled", "AutoReference"}, true, nullptr},
       {"", {"Disabled", "\"L 1\"", "-", "\"L4\""}, true, nullptr},
@@ -82,7 +83,9 @@ TEST(ProbeSection, ALineIsWrittenOnlyWhenItReadsBackAsWritten) {
       {"V \"7", {"Enabled"}, true, nullptr}, {"\"V7\"", {}, true, nullptr}, {"\"\"V7\"\"", {}, true, "\"\"\"V7\"\"\""},
       {"\" a \"", {"Enabled", "\"L 1\"", "-", "\"L4\""}, true, "\"\" a \"\""},
       {"a \"", {"Enabled", "\"L 1\"", "-", "\"L4\""}, true, nullptr},
-      {"V7", {"Enabled", "\"L\"1\"", "-", "\"L4\""}, false, nullptr},
+      {"V7", {"Enabled", "\"L\"1\"", "-", "\"L4\""}, false, nullptr, "L\"1"},
+      {"V7", {"Enabled", "\"L1\"", "-", "\"L\n4\""}, false, nullptr, "L\n4"},
+      {"V\n7", {"Enabled", "\"L\"1\"", "-", "\"L4\""}, false, nullptr},
   };
   for (const auto& c : cases) {
     CProbeSectionText text;
@@ -101,6 +104,7 @@ TEST(ProbeSection, ALineIsWrittenOnlyWhenItReadsBackAsWritten) {
     if (!c.readsBack) {
       EXPECT_EQ(text.refusedKey, "PROBE_00");
       EXPECT_EQ(text.refusedName, c.name);
+      EXPECT_EQ(text.refusedLayer, c.layer) << c.name;
     }
   }
 }
