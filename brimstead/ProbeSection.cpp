@@ -19,14 +19,28 @@ CString CProbeLine::Join(int first, int last) const {
   return text;
 }
 
+namespace {
+bool EnclosedInQuotes(const CString& text) {
+  return text.GetLength() >= 2 && text[0] == '"' && text[text.GetLength() - 1] == '"';
+}
+
+// Whether a name written bare would read back as another: blanks at an end are trimmed, enclosing quotes taken off.
+bool NeedsQuotes(const CString& name) {
+  CString trimmed = name;
+  trimmed.Trim();
+  return trimmed != name || EnclosedInQuotes(name);
+}
+}  // namespace
+
 CString CProbeLine::TextBefore(int index) const {
   if (index <= 0)
     return CString();
   CString text = index < static_cast<int>(starts.size()) ? value.Left(starts[static_cast<size_t>(index)]) : value;
   text.TrimRight();
-  if (text.GetLength() >= 2 && text[0] == '"' && text[text.GetLength() - 1] == '"')
-    return text.Mid(1, text.GetLength() - 2);
-  return text;
+  // Quotes are taken off only where the name needs them: a name in quotes of its own with nothing at its edges
+  // (`"VB"`) is written bare, as files of earlier versions hold it.
+  return EnclosedInQuotes(text) && NeedsQuotes(text.Mid(1, text.GetLength() - 2)) ? text.Mid(1, text.GetLength() - 2)
+                                                                                   : text;
 }
 
 bool CProbeLine::HasStateAt(int index) const {
@@ -159,12 +173,20 @@ void CProbeSectionText::AddLine(const CString& start, const CString& name, const
     refusedKey.Replace("=", "");
     refusedKey.Trim();
     refusedName = name;
+    // A layer name with a quote inside, which no quoted word can hold, or a line break: that word is the cause.
+    for (const CString& word : words) {
+      const CString inner = word.GetLength() >= 2 && word[0] == '"' ? word.Mid(1, word.GetLength() - 2) : CString();
+      if (!settings_io::BreaksLine(name) && (inner.Find('"') >= 0 || settings_io::BreaksLine(inner))) {
+        refusedLayer = inner;
+        break;
+      }
+    }
   }
 }
 
 bool WriteProbeSection(const char* section, const CProbeSectionText& text, const char* file) {
   if (!text.readsBack) {
-    settings_io::RefuseValue(section, text.refusedKey, text.refusedName);
+    settings_io::RefuseValue(section, text.refusedKey, text.refusedName, text.refusedLayer);
     return false;
   }
   return settings_io::WriteSection(section, text.text, file);

@@ -4,8 +4,8 @@
 // quotes). Reading is tolerant: a line of any length is read whole, a quoted layer name is one word whatever it
 // holds, and the records take their fixed words from the end of the line, so that a probe name with blanks in it
 // still reads as one name. The words are split from the line's end, so that whatever a name holds (quotes
-// included) it never takes in the fixed words after it; a name in double quotes is read without them, as an INI
-// value is, which is how a name with blanks at its ends or in quotes of its own is written.
+// included) it never takes in the fixed words after it; a name with blanks at its ends or in quotes of its own is
+// written in double quotes, which the reader takes off.
 #pragma once
 
 #include "platform/base/CString.h"
@@ -22,7 +22,9 @@ struct CProbeLine {
   // The words from `first` to `last` (inclusive) joined by single blanks.
   CString Join(int first, int last) const;
   // The value's text before word `index` (all of it past the last word), without the blanks that end it and
-  // without one pair of enclosing double quotes: a name as it was given, its runs of blanks, tabs and quotes kept.
+  // without one pair of enclosing double quotes where what they hold has blanks at an end or enclosing quotes of its
+  // own: a name as it was given, its runs of blanks, tabs and quotes kept. Any other name in quotes is read with
+  // them, as earlier versions wrote a probe so named.
   CString TextBefore(int index) const;
   // Whether word `index` can be the line's state word: any word after a name; as the first word (the line of a
   // probe the host gave no name) only "Enabled" or "Disabled", so that a line that lost its state names no probe.
@@ -42,6 +44,7 @@ struct CProbeSectionText {
   bool readsBack = true;
   CString refusedKey;    // the first line that would not read back: its key and name
   CString refusedName;
+  CString refusedLayer;  // the line's layer name that no quoted word can hold, when it was the cause
 
   // Appends `start` (the key and " = "), the name and, when there are any, a blank, the words a reader takes from
   // the line's end (a state, a position, a layer name in double quotes) joined by blanks, and a blank. The name is

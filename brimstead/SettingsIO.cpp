@@ -29,9 +29,9 @@ const RefusedValue& LastRefusedValue() { return refused; }
 
 void ForgetRefusedValue() { refused = RefusedValue(); }
 
-void RefuseValue(const char* section, const char* key, const char* value) {
+void RefuseValue(const char* section, const char* key, const char* value, const char* layer) {
   if (refused.section.IsEmpty())
-    refused = RefusedValue{TextOf(section), TextOf(key), TextOf(value)};
+    refused = RefusedValue{TextOf(section), TextOf(key), TextOf(value), TextOf(layer)};
   ::SetLastError(ERROR_INVALID_DATA);
 }
 

@@ -12,17 +12,19 @@ inline const char* TextOf(const char* text) { return text ? text : ""; }
 // Whether the text holds a carriage return or line feed, which would end its line of the file.
 bool BreaksLine(const char* text);
 
-// A value a save refused because no line of the file can hold it (a line break), kept for the save's box.
+// A value a save refused because no line of the file can hold it (a line break, or a quote in a probe line's layer
+// name), kept for the save's box.
 struct RefusedValue {
   CString section;
   CString key;     // the key, or the probe line's key ("PROBE_03")
   CString value;   // the value, or the probe line's name
+  CString layer;   // the probe line's layer name, when a quote or line break in it was the cause
 };
 // The first value refused since the last ForgetRefusedValue; empty texts when none was.
 const RefusedValue& LastRefusedValue();
 void ForgetRefusedValue();
 // Keeps the value as refused unless one already is, and sets ERROR_INVALID_DATA.
-void RefuseValue(const char* section, const char* key, const char* value);
+void RefuseValue(const char* section, const char* key, const char* value, const char* layer = nullptr);
 
 // False when the file cannot be written. A value is written as it is, or in double quotes where its edge blanks or
 // enclosing quotes need them (the reader takes off one pair), so that it reads back as given; one with a line

@@ -26,17 +26,26 @@ TEST(ProbeSection, LinesSplitIntoKeyValueAndWords) {
   EXPECT_EQ(lines[2].value, "GND");
 }
 
-// A name is read as it was written before its line's fixed words: runs of blanks, tabs and quotes in it stay.
+// A name is read as it was written before its line's fixed words: runs of blanks, tabs and quotes in it stay. Quotes
+// around it are taken off only where what they hold needs them; a name in quotes of its own is read with them, as
+// files of earlier versions hold it.
 TEST(ProbeSection, TheTextBeforeAWordKeepsTheNameAsWritten) {
   const auto lines = ReadProbeLines(
-      Block({"PROBE_00 = DQ  1\t\"a b\" Enabled ", "PROBE_01 = V 7 Disabled \"L 1\" - \"L4\" ", "PROBE_02 = Enabled "}));
-  ASSERT_EQ(lines.size(), 3u);
+      Block({"PROBE_00 = DQ  1\t\"a b\" Enabled ", "PROBE_01 = V 7 Disabled \"L 1\" - \"L4\" ", "PROBE_02 = Enabled ",
+             "PROBE_03 = \"VB\" Enabled \"TOP\" - \"L4\" ", "NET = \"VCC 3V3\"", "PROBE_05 = \"\" Enabled ",
+             "PROBE_06 = \"\tVB \" Enabled ", "PROBE_07 = \"\"VB\"\" Enabled "}));
+  ASSERT_EQ(lines.size(), 8u);
   ASSERT_EQ(lines[0].words.size(), 4u);
   EXPECT_EQ(lines[0].TextBefore(3), "DQ  1\t\"a b\"");
   EXPECT_EQ(lines[0].Join(0, 2), "DQ 1 a b");
   EXPECT_EQ(lines[1].TextBefore(2), "V 7");
   EXPECT_EQ(lines[1].TextBefore(6), "V 7 Disabled \"L 1\" - \"L4\"");
   EXPECT_EQ(lines[2].TextBefore(0), "");
+  EXPECT_EQ(lines[3].TextBefore(1), "\"VB\"");
+  EXPECT_EQ(lines[4].TextBefore(2), "\"VCC 3V3\"");
+  EXPECT_EQ(lines[5].TextBefore(1), "\"\"");
+  EXPECT_EQ(lines[6].TextBefore(1), "\tVB ");
+  EXPECT_EQ(lines[7].TextBefore(1), "\"VB\"");
 }
 
 TEST(ProbeSection, AnEmptyEntryEndsTheBlockAndLongLinesReadWhole) {
@@ -65,15 +74,18 @@ TEST(ProbeSection, ALineIsWrittenOnlyWhenItReadsBackAsWritten) {
     std::vector<CString> words;
     bool readsBack;
     const char* written;   // the name as written: null for as it is
+    const char* layer = "";   // the layer name refused, when that was the cause
   } cases[] = {
       {"DQ  1\t\"a b\"", {"Enabled", "AutoReference"}, true, nullptr},
       {"", {"Disabled", "\"L 1\"", "-", "\"L4\""}, true, nullptr},
       {"PCIE_RX0", {}, true, nullptr}, {"PCIE_RX0\nN", {}, false, nullptr}, {"V\r7", {"Enabled"}, false, nullptr},
       {" V7", {"Enabled"}, true, "\" V7\""}, {"V7 ", {"Enabled"}, true, "\"V7 \""},
-      {"V \"7", {"Enabled"}, true, nullptr}, {"\"V7\"", {}, true, "\"\"V7\"\""},
+      {"V \"7", {"Enabled"}, true, nullptr}, {"\"V7\"", {}, true, nullptr}, {"\"\"V7\"\"", {}, true, "\"\"\"V7\"\"\""},
       {"\" a \"", {"Enabled", "\"L 1\"", "-", "\"L4\""}, true, "\"\" a \"\""},
       {"a \"", {"Enabled", "\"L 1\"", "-", "\"L4\""}, true, nullptr},
-      {"V7", {"Enabled", "\"L\"1\"", "-", "\"L4\""}, false, nullptr},
+      {"V7", {"Enabled", "\"L\"1\"", "-", "\"L4\""}, false, nullptr, "L\"1"},
+      {"V7", {"Enabled", "\"L1\"", "-", "\"L\n4\""}, false, nullptr, "L\n4"},
+      {"V\n7", {"Enabled", "\"L\"1\"", "-", "\"L4\""}, false, nullptr},
   };
   for (const auto& c : cases) {
     CProbeSectionText text;
@@ -92,6 +104,7 @@ TEST(ProbeSection, ALineIsWrittenOnlyWhenItReadsBackAsWritten) {
     if (!c.readsBack) {
       EXPECT_EQ(text.refusedKey, "PROBE_00");
       EXPECT_EQ(text.refusedName, c.name);
+      EXPECT_EQ(text.refusedLayer, c.layer) << c.name;
     }
   }
 }

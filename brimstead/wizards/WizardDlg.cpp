@@ -340,6 +340,15 @@ bool CWizardDlg::SaveSettingsOrTell() {
   const CString remedy = page.IsEmpty() ? CString("it comes from the host; clear \"Save settings to file\" to go on "
                                                   "without saving the settings")
                                         : "change it on the step \"" + page + "\"";
+  const CString& layer = failure.refused.layer;
+  if (!layer.IsEmpty()) {
+    ErrorBoxF(m_hWnd,
+              "The settings can't be saved to the file \"%s\".\nThe layer \"%s\" of the probe \"%s\" holds %s, which no "
+              "probe line of the file can hold: %s.",
+              failure.path.GetString(), OneLine(layer).GetString(), OneLine(failure.refused.value).GetString(),
+              settings_io::BreaksLine(layer) ? "a line break" : "a double quote", remedy.GetString());
+    return false;
+  }
   ErrorBoxF(m_hWnd,
             "The settings can't be saved to the file \"%s\".\nThe %s \"%s\" holds a line break, which no line of "
             "the file can hold: %s.",
