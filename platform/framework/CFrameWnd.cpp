@@ -120,7 +120,7 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo) {
     if (answer != IDOK) return FALSE;
     if (!pd.m_pd.hDC) pd.m_pd.hDC = pd.CreatePrinterDC();
   }
-  return pd.m_pd.hDC != nullptr;
+  return TRUE;  // a printer was chosen: without its DC the print says why
 }
 
 CPrintSteps CView::PrintSteps() {

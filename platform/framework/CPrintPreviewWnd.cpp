@@ -27,7 +27,22 @@ BOOL PrepareDefaultPrinter(CPrintInfo* info) {
   if (CWinApp* app = AfxGetApp()) app->GetPrinterDeviceDefaults(&pd.m_pd);
   if (!pd.m_pd.hDevNames && !pd.GetDefaults()) return FALSE;
   if (!pd.m_pd.hDC) pd.m_pd.hDC = pd.CreatePrinterDC();
-  return pd.m_pd.hDC != nullptr;
+  return TRUE;  // without a DC the print says why
+}
+
+// False, having said why, when the prepare step handed over no printer's DC (none, or a screen or memory DC):
+// there is no document to print into, so nothing is begun. A printer whose DC could not be made left its reason.
+bool HasPrinter(HDC hdc, const CPrintSteps& steps, CPrintInfo& info) {
+  if (plat::PrintJobOf(hdc)) return true;
+  const DWORD error = hdc ? 0 : ::GetLastError();
+  const std::string reason =
+      hdc     ? "the device it was given is not a printer."
+      : error ? "the printer \"" + std::string(info.m_pPD->GetDeviceName().GetString()) +
+                    "\" could not be made ready: " + plat::SystemErrorText(error)
+              : "no printer was given.";
+  AfxMessageBox(("\"" + std::string(steps.title.GetString()) + "\" could not be printed: " + reason).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+  return false;
 }
 
 // Says why the printer failed the document, naming the file it was printing to. `step` says which printer call
@@ -58,15 +73,10 @@ void RegisterPreviewClass() {
 }  // namespace
 
 BOOL AfxRunPrintLoop(const CPrintSteps& steps, CPrintInfo& info) {
+  ::SetLastError(0);
   if (!(steps.prepare ? steps.prepare(&info) : PrepareDefaultPrinter(&info))) return FALSE;
   HDC hdc = info.m_pPD->m_pd.hDC;
-  if (!plat::PrintJobOf(hdc)) {
-    // No printer's DC (none, or a screen or memory DC): there is no document to print into, so nothing is begun.
-    const std::string text = "\"" + std::string(steps.title.GetString()) +
-                             "\" could not be printed: " + (hdc ? "the device it was given is not a printer." : "no printer was given.");
-    AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
-    return FALSE;
-  }
+  if (!HasPrinter(hdc, steps, info)) return FALSE;
   CDC dc;
   dc.Attach(hdc);
   dc.m_bPrinting = TRUE;
@@ -131,9 +141,10 @@ CPrintPreviewWnd::~CPrintPreviewWnd() {
 BOOL CPrintPreviewWnd::Start(CPrintSteps steps, CWnd* owner, int width, int height) {
   m_steps = std::move(steps);
   m_info.m_bPreview = TRUE;
+  ::SetLastError(0);
   if (!(m_steps.prepare ? m_steps.prepare(&m_info) : PrepareDefaultPrinter(&m_info))) return FALSE;
   m_hPrinter = m_info.m_pPD->m_pd.hDC;
-  if (!m_hPrinter || !plat::PrintJobOf(m_hPrinter)) return FALSE;
+  if (!HasPrinter(m_hPrinter, m_steps, m_info)) return FALSE;
   // Paginated on the printer itself, so the preview holds the printout's pages.
   {
     CDC dc;

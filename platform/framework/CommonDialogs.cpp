@@ -14,6 +14,7 @@
 #include "platform/base/PathDialect.h"
 #include "platform/framework/ChooserBox.h"
 #include "platform/base/GlobalMemory.h"
+#include "platform/base/SystemError.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/gdi/Printers.h"
 #include "platform/window/AutomationProvider.h"
@@ -394,6 +395,8 @@ HDC CPrintDialog::CreatePrinterDC() {
   if (!v) return nullptr;
   const void* mode = m_pd.hDevMode ? ::GlobalLock(m_pd.hDevMode) : nullptr;
   HDC dc = ::CreateDCA(v->driver.c_str(), v->device.c_str(), v->output.c_str(), mode);
+  const DWORD error = ::GetLastError();  // why no DC was made; the unlock's success clears it
   if (m_pd.hDevMode) ::GlobalUnlock(m_pd.hDevMode);
+  ::SetLastError(error);
   return dc;
 }

@@ -206,13 +206,20 @@ bool IsPortName(const char* output) {
   return n > 0 && output[n - 1] == ':' && !std::strchr(output, '/');
 }
 
+int g_failPageImages = 0;
+// True when the test hook says that this page image cannot be made.
+bool takeFailedPageImage() { return g_failPageImages > 0 && g_failPageImages--; }
+
 HDC dcForSetup(const PrinterSetup& setup) {
   auto dc = std::make_unique<DeviceContext>(DcKind::Printer, nullptr, POINT{0, 0});
   dc->setLogPixels(setup.dpi);
   auto job = std::make_unique<PrintJob>(setup);
   // Until a page starts the DC draws on a blank page-sized surface, so measuring and drawing work at once.
-  auto surface = Surface::create(job->pageWidthPx(), job->pageHeightPx());
-  if (!surface) return nullptr;
+  auto surface = takeFailedPageImage() ? nullptr : Surface::create(job->pageWidthPx(), job->pageHeightPx());
+  if (!surface) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);  // the reason a print that cannot begin reports
+    return nullptr;
+  }
   dc->setSurface(std::move(surface));
   dc->surface()->fillAll(0xFFFFFFFFu);
   dc->setPrintJob(std::move(job));
@@ -277,7 +284,6 @@ PrintJob* PrintJobOf(HDC dc) {
 namespace {
 // The platform draws on its one UI thread.
 std::size_t g_liveJobs = 0;
-int g_failPageImages = 0;
 }  // namespace
 
 std::size_t LivePrinterDCs() { return g_liveJobs; }
@@ -445,7 +451,7 @@ int PrintJob::startPage(DeviceContext& dc) {
   const long holders = dc.surfacePtr() == raster_ ? 2 : 1;
   if (!raster_ || raster_->width() != pageWidthPx() || raster_->height() != pageHeightPx() ||
       raster_.use_count() > holders)
-    raster_ = g_failPageImages > 0 && g_failPageImages-- ? nullptr : Surface::create(pageWidthPx(), pageHeightPx());
+    raster_ = takeFailedPageImage() ? nullptr : Surface::create(pageWidthPx(), pageHeightPx());
   if (!raster_) {
     failed(ENOMEM);  // the reason the print reports
     return SP_OUTOFMEMORY;

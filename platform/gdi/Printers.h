@@ -61,7 +61,8 @@ BOOL DrawScaledPage(HDC dst, const RECT& dest, HDC page);
 PrintJob* PrintJobOf(HDC dc);
 // The printer and preview DCs alive now (each holds a page image at its resolution until it is deleted).
 std::size_t LivePrinterDCs();
-// For tests: the next `count` page images a started page needs cannot be made, as when memory runs out.
+// For tests: the next `count` page images (a new printer DC's first, a started page's) cannot be made, as when
+// memory runs out.
 void FailNextPageImages(int count);
 
 }  // namespace plat

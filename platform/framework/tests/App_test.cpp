@@ -12,6 +12,7 @@
 
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/base/SystemError.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CPrintInfo.h"
@@ -315,6 +316,21 @@ TEST_F(AppTest, APrintThatFailsWithoutASystemErrorSaysWhy) {
     EXPECT_EQ(stepsRun, c.printer ? 2 : 0) << c.message;  // a job begun ends; none begins on no printer
     EXPECT_FALSE(std::filesystem::exists(out)) << c.message;
   }
+  // A printer whose DC cannot be made (no memory for its page image), printed or previewed, says so: both read
+  // as a cancelled dialog.
+  CPrintSteps job;
+  job.title = "Report";
+  for (const bool preview : {false, true}) {
+    CPrintInfo info;
+    ClearShownLog();
+    automation.Reply(SystemUiKind::MessageBox, {IDOK, {}, 0});
+    FailNextPageImages(1);
+    EXPECT_FALSE(preview ? CPrintPreviewWnd::Open(job, nullptr) != nullptr : AfxRunPrintLoop(job, info));
+    ASSERT_EQ(ShownLog().size(), 1u);
+    EXPECT_EQ(ShownLog()[0].request.text, "\"Report\" could not be printed: the printer \"PDF\" could not be made ready: " +
+                                              SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+  }
+  EXPECT_EQ(LivePrinterDCs(), 0u);
 }
 
 TEST_F(AppTest, PrintPreviewShowsTheViewsPagesWithoutAskingAndEndsWithItsWindow) {
