@@ -74,6 +74,26 @@ void WindowManager::Reorder(Window& w, HWND after) {
     pos = it == list.end() ? list.begin() : it + 1;
   }
   list.insert(pos, w.hwnd);
+  if (topLevel) KeepOwnedAbove(list, w.hwnd);
+}
+
+void WindowManager::KeepOwnedAbove(std::vector<HWND>& list, HWND owner) {
+  auto ownedBy = [&](HWND h) {
+    for (const Window* x = Get(h); x && x->owner; x = Get(x->owner))
+      if (x->owner == owner) return true;
+    return false;
+  };
+  // The list runs from the top down: what the owner owns below it moves up to just above it, in the order it had.
+  std::vector<HWND> lifted;
+  for (auto it = std::find(list.begin(), list.end(), owner) + 1; it < list.end();) {
+    if (ownedBy(*it)) {
+      lifted.push_back(*it);
+      it = list.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  list.insert(std::find(list.begin(), list.end(), owner), lifted.begin(), lifted.end());
 }
 
 bool WindowManager::SetPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {

@@ -81,6 +81,9 @@ class WindowManager {
   HWND HitWindow(POINT screen, int* hit = nullptr);
   // Z-order placement among siblings (HWND_TOP, HWND_BOTTOM, HWND_TOPMOST, HWND_NOTOPMOST or a sibling).
   void Reorder(Window& w, HWND insertAfter);
+  // An owned top-level window lies above its owner, as the classic desktop keeps it: the windows `owner` owns
+  // (directly or through others) that lie below it in `list` move to just above it, in their order.
+  void KeepOwnedAbove(std::vector<HWND>& list, HWND owner);
   // Where a top-level window (or a child of the desktop) goes when it comes to the top of its band.
   std::vector<HWND>::iterator TopOfBand(const Window& w);
 

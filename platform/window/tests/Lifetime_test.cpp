@@ -286,6 +286,27 @@ TEST_F(Lifetime, OwnedPopupsDieWithTheirOwner) {
   EXPECT_EQ(destroyOrder, (std::vector<HWND>{popup, owner}));
 }
 
+// An owned window (a print preview, a dialog) stays above its owner: the owner brought to the top, by activation
+// or by SetWindowPos, takes its owned windows (and theirs) up with it, in their order.
+TEST_F(Lifetime, OwnedWindowsStayAboveTheirOwner) {
+  HWND owner = Top();
+  HWND owned = CreateWindowEx(0, "TestWnd", "owned", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, owner, nullptr, nullptr,
+                              nullptr);
+  HWND ownedByOwned = CreateWindowEx(0, "TestWnd", "second", WS_POPUP | WS_VISIBLE, 20, 20, 50, 50, owned, nullptr,
+                                     nullptr, nullptr);
+  HWND other = Top();
+  ASSERT_EQ(GetTopWindow(nullptr), other);
+  SetActiveWindow(owner);
+  EXPECT_EQ(GetTopWindow(nullptr), ownedByOwned);
+  EXPECT_EQ(GetWindow(ownedByOwned, GW_HWNDNEXT), owned);
+  EXPECT_EQ(GetWindow(owned, GW_HWNDNEXT), owner);
+  EXPECT_EQ(GetWindow(owner, GW_HWNDNEXT), other);
+  SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(owner, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  EXPECT_EQ(GetTopWindow(nullptr), ownedByOwned);
+  EXPECT_EQ(GetWindow(owner, GW_HWNDNEXT), other);
+}
+
 // ---- Geometry ---------------------------------------------------------------------------------------------
 
 TEST_F(Lifetime, ClientAreaFollowsFrameStylesAndScrollBars) {
