@@ -171,19 +171,25 @@ TEST_F(RegistryTest, AStoreFileCutOrWrittenOverWhileItIsReadIsRefusedAndNotWritt
   std::replace(other.begin(), other.end(), 'x', 'y');   // another store of the same length
   HKEY k = nullptr;
   ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Kept", &k), ERROR_SUCCESS);
-  for (const bool cut : {true, false}) {
-    SCOPED_TRACE(cut ? "cut" : "written over");
+  // Cut; written over; written over with its modification time put back (as a copy keeping times does): only the
+  // change time tells the last.
+  for (const int how : {0, 1, 2}) {
+    const bool cut = how == 0;
+    SCOPED_TRACE(how);
     std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
     // Times of a day ago: a write within the clock's current tick would not move them.
-    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24));
+    const auto dayAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+    std::filesystem::last_write_time(file, dayAgo);
     const std::string before = plat::RegistryStore::Dump();
     int reads = 0;
     plat::FileFaultScope change([&](plat::FileStep step, const std::string& path) {
       if (step == plat::FileStep::Read && path == file && ++reads == 2) {
-        if (cut)
+        if (cut) {
           std::filesystem::resize_file(file, half);
-        else
+        } else {
           std::fstream(file, std::ios::binary | std::ios::in | std::ios::out) << other;   // from byte 0, in place
+          if (how == 2) std::filesystem::last_write_time(file, dayAgo);
+        }
       }
       return 0;
     });
