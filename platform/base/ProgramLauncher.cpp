@@ -153,9 +153,10 @@ int SpawnProgram(const std::vector<std::string>& arguments, pid_t& pid, const st
   argv.push_back(nullptr);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
+  // Every signal at its default in the program: the platform ignores SIGXFSZ for its own writes, and what this
+  // process inherited ignored (SIGPIPE, SIGCHLD from a shell) is not the started program's concern either.
   sigset_t defaults;
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGXFSZ);
+  sigfillset(&defaults);
   posix_spawnattr_setsigdefault(&attributes, &defaults);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   const int rc = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);

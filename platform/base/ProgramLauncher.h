@@ -60,9 +60,9 @@ DWORD GetModuleFileName(HMODULE module, LPSTR buffer, DWORD size);
 
 namespace plat {
 
-// Every program this system starts is started here, so that each gets the signal dispositions the platform changed
-// for its own process back at the system's default (the file-size signal is ignored from the library's load on,
-// AtomicFile.cpp; an ignored signal would stay ignored in the program). `argv[0]` is looked up in PATH;
+// Every program this system starts is started here, so that each gets every signal at the system's default: the
+// platform ignores the file-size signal from the library's load on (AtomicFile.cpp), and a signal ignored here,
+// however it came to be, would stay ignored in the program. `argv[0]` is looked up in PATH;
 // `workingDirectory` empty keeps ours; `stdoutFd` >= 0 becomes the program's standard output. 0 with the program's
 // id in `pid`, else the error number.
 int SpawnProgram(const std::vector<std::string>& argv, pid_t& pid, const std::string& workingDirectory = {},
