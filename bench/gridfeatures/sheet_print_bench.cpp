@@ -39,10 +39,11 @@ namespace fs = std::filesystem;
 const fs::path& Folder() {
   static const fs::path folder = [] {
     fs::path f = fs::temp_directory_path() / ("brim-sheet-print-bench-" + std::to_string(::getpid()));
-    fs::create_directories(f);
     ::setenv("TMPDIR", f.c_str(), 1);
     return f;
   }();
+  // Made again after a benchmark before removed it.
+  fs::create_directories(folder);
   return folder;
 }
 
@@ -120,15 +121,20 @@ double PageMs(bool recordingFirst, int& pages) {
   return ok && pages > 0 ? ms / pages : 0;
 }
 
-// "page_ms": a page of the print made first, with nothing printed before it (the goal: under 30);
-// "recorded_page_ms": a page of the same print made after a print to the recording printer; "ratio": the first
-// over the second (the goal: 2 at most).
-void BM_PrintPastedSheet(benchmark::State& state) {
+// Message boxes and the print dialog answered OK (Return), and the output folder made.
+void AnswerPrintsWithOk() {
   static plat::ScriptedAutomation automation;
   automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
   automation.Reply(plat::SystemUiKind::Print, {IDOK, {}, 0}, {}, true);
   plat::SetAutomationProvider(&automation);
   Folder();
+}
+
+// "page_ms": a page of the print made first, with nothing printed before it (the goal: under 30);
+// "recorded_page_ms": a page of the same print made after a print to the recording printer; "ratio": the first
+// over the second (the goal: 2 at most).
+void BM_PrintPastedSheet(benchmark::State& state) {
+  AnswerPrintsWithOk();
   // The least of three rounds of each, so that other programs on the machine weigh less.
   double fresh = 1e9, recorded = 1e9;
   int pages = 0;
@@ -151,11 +157,7 @@ BENCHMARK(BM_PrintPastedSheet)->Unit(benchmark::kSecond)->Iterations(3);
 // "rss_after_<n>_mb" after print n, "held_mb" the fourth over the first (the goal: under 2; a print that kept its
 // printer's page image of 2480 x 3508 pixels held 33 MB more each time).
 void BM_MemoryAfterSheetPrints(benchmark::State& state) {
-  static plat::ScriptedAutomation automation;
-  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
-  automation.Reply(plat::SystemUiKind::Print, {IDOK, {}, 0}, {}, true);
-  plat::SetAutomationProvider(&automation);
-  Folder();
+  AnswerPrintsWithOk();
   double rss[5] = {};
   int printed = 0;
   for (auto _ : state) {
