@@ -424,6 +424,7 @@ int CWnd::RunModalLoop(DWORD) {
   // One nested-loop primitive under every modal loop; pre-translation is the thread's (IsDialogMessage for
   // dialogs through their PreTranslateMessage).
   plat::ModalLoop::Options options;
+  options.window = m_hWnd;
   options.preTranslate = [](MSG& msg) { return AfxGetThread()->PreTranslateMessage(&msg) != FALSE; };
   plat::ModalLoop loop(std::move(options));
   m_bContinueModal = TRUE;

@@ -278,6 +278,7 @@ std::optional<ChooserResult> RunChooser(HWND owner, const ChooserSpec& spec) {
   if (!chooser) return std::nullopt;
   ModalLoop::Options options;
   options.owner = top;
+  options.window = chooser;
   ModalLoop loop(std::move(options));
   ::ShowWindow(chooser, SW_SHOWNORMAL);
   ::SetFocus(chooser);

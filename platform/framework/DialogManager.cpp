@@ -377,6 +377,7 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE instance, const DialogTemplate* t, HWND
   }
   plat::ModalLoop::Options options;
   options.owner = owner;
+  options.window = dialog;
   options.preTranslate = [dialog](MSG& msg) { return ::IsWindow(dialog) && ::IsDialogMessage(dialog, &msg); };
   plat::ModalLoop loop(std::move(options));
   s->loop = &loop;

@@ -335,6 +335,7 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   if (!box) return 0;
   plat::ModalLoop::Options options;
   options.owner = top;
+  options.window = box;
   plat::ModalLoop loop(std::move(options));
   ::ShowWindow(box, SW_SHOWNORMAL);
   ::SetFocus(box);

@@ -7,6 +7,7 @@
 #include "platform/base/VirtualClock.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/ModalLoop.h"
 #include "platform/window/WindowManager.h"
 
 namespace plat {
@@ -280,8 +281,12 @@ void InputRouter::ConvertMouse(Entry& e) {
     HWND top = wm.TopLevelOf(target);
     Window* topWindow = wm.Get(top);
     if (!topWindow || (topWindow->style & WS_DISABLED) || hit == HTERROR || hit == HTNOWHERE) {
-      // A disabled window (the owner of a modal box) takes no mouse input; a press there beeps.
-      if (press && topWindow && (topWindow->style & WS_DISABLED)) MessageBeep(0);
+      // A disabled window (the owner of a modal box) takes no mouse input; a press there beeps and brings up
+      // the box that holds it, wherever another window put it.
+      if (press && topWindow && (topWindow->style & WS_DISABLED)) {
+        MessageBeep(0);
+        BringUpBoxOver(top);
+      }
       CheckLeave(nullptr, true);
       e.dropped = true;
       return;
@@ -335,6 +340,18 @@ void InputRouter::ConvertMouse(Entry& e) {
   } else {
     e.msg = MSG{target, msg - kClientToNonClient, static_cast<WPARAM>(hit), MAKELPARAM(e.pt.x, e.pt.y), e.time, e.pt};
   }
+}
+
+void InputRouter::BringUpBoxOver(HWND disabled) {
+  WindowManager& wm = WindowManager::Instance();
+  const HWND box = ModalLoop::BoxOver(disabled);
+  if (!box) return;
+  // The pressed window comes to the top with what it owns (the box among them), then the box above them all, and
+  // the box takes the keys.
+  const UINT keepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  wm.SetPos(disabled, HWND_TOP, 0, 0, 0, 0, keepPlace);
+  if (wm.Get(box)) wm.SetPos(box, HWND_TOP, 0, 0, 0, 0, keepPlace);
+  if (wm.Get(box)) wm.Activate(box, WA_CLICKACTIVE);
 }
 
 void InputRouter::NotifyParentsOfPress(HWND target, UINT msg, POINT screen) {

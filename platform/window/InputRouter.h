@@ -93,6 +93,8 @@ class InputRouter {
   void ConvertMouse(Entry& e);
   void CheckLeave(HWND target, bool client);
   void NotifyParentsOfPress(HWND target, UINT msg, POINT screen);
+  // A press on a disabled top-level window: the box of the modal loop over it comes to the top, active.
+  void BringUpBoxOver(HWND disabled);
   WPARAM MouseKeys(const KeyArray& keys) const;
 
   std::deque<Entry> queue_;

@@ -23,6 +23,16 @@ ModalLoop::~ModalLoop() { std::erase(Stack(), this); }
 
 ModalLoop* ModalLoop::Innermost() { return Stack().empty() ? nullptr : Stack().back(); }
 
+HWND ModalLoop::BoxOver(HWND disabled) {
+  WindowManager& wm = WindowManager::Instance();
+  const std::vector<ModalLoop*>& stack = Stack();
+  for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+    const Window* w = wm.Get((*it)->options_.window);
+    if (w && wm.IsVisible(*w) && !(w->style & WS_DISABLED) && wm.IsOwnedBy(w->hwnd, disabled)) return w->hwnd;
+  }
+  return nullptr;
+}
+
 bool ModalLoop::IsDroppedWhileBusy(UINT m) {
   return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
          (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK) || m == WM_COMMAND;

@@ -4,9 +4,10 @@
 // Run() pumps until End() is called (from any handler inside the loop), which is the only way out apart
 // from WM_QUIT: a quit ends every loop on the way out (Run answers kQuitResult and posts the quit again
 // for the next loop outside). The owner window, when given, is disabled while the loop runs and enabled
-// again afterwards (if it was enabled before). When the queue is empty the idle callback runs with a
-// count that restarts after every message; when it wants no more, the loop waits for work, which asks the
-// automation provider headless and fails loudly (MessageLoopStalled) when nothing can come.
+// again afterwards (if it was enabled before); a press on a disabled window brings up the box a loop runs
+// for over it (InputRouter). When the queue is empty the idle callback runs with a count that restarts
+// after every message; when it wants no more, the loop waits for work, which asks the automation provider
+// headless and fails loudly (MessageLoopStalled) when nothing can come.
 #pragma once
 
 #include <functional>
@@ -21,6 +22,8 @@ class ModalLoop {
 
   struct Options {
     HWND owner = nullptr;
+    // The dialog or box the loop runs for: a press on a disabled window that owns it brings it up (BoxOver).
+    HWND window = nullptr;
     // Long operations: keyboard, mouse, non-client mouse and WM_COMMAND messages are dropped.
     bool dropInput = false;
     // Sees each message first; true means it was handled (not translated or dispatched).
@@ -39,6 +42,9 @@ class ModalLoop {
   void End(int result);
   bool Running() const { return running_; }
   static ModalLoop* Innermost();
+  // Of the running loops, innermost first, the first whose window `disabled` owns (directly or through other owned
+  // windows) and that is shown and enabled: the box that holds the disabled window's input. Null when none is.
+  static HWND BoxOver(HWND disabled);
 
   // One pass of a long operation's pump: delivers what is queued now without waiting, dropping input
   // and commands. Returns false when WM_QUIT was seen (it is posted again).

@@ -78,15 +78,10 @@ void WindowManager::Reorder(Window& w, HWND after) {
 }
 
 void WindowManager::KeepOwnedAbove(std::vector<HWND>& list, HWND owner) {
-  auto ownedBy = [&](HWND h) {
-    for (const Window* x = Get(h); x && x->owner; x = Get(x->owner))
-      if (x->owner == owner) return true;
-    return false;
-  };
   // The list runs from the top down: what the owner owns below it moves up to just above it, in the order it had.
   std::vector<HWND> lifted;
   for (auto it = std::find(list.begin(), list.end(), owner) + 1; it < list.end();) {
-    if (ownedBy(*it)) {
+    if (IsOwnedBy(*it, owner)) {
       lifted.push_back(*it);
       it = list.erase(it);
     } else {

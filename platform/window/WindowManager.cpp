@@ -92,6 +92,12 @@ bool WindowManager::IsAncestor(HWND ancestor, HWND hwnd) const {
   return false;
 }
 
+bool WindowManager::IsOwnedBy(HWND hwnd, HWND owner) const {
+  for (const Window* w = Get(hwnd); w && w->owner; w = Get(w->owner))
+    if (w->owner == owner) return true;
+  return false;
+}
+
 UINT WindowManager::RegisterMessage(const std::string& name) {
   if (name.empty()) return 0;
   std::string key = name;

@@ -109,6 +109,7 @@ class WindowManager {
   // --- Relations -----------------------------------------------------------------------------------------
   HWND TopLevelOf(HWND hwnd) const;
   bool IsAncestor(HWND ancestor, HWND hwnd) const;  // true also when equal
+  bool IsOwnedBy(HWND hwnd, HWND owner) const;       // directly or through other owned windows; not when equal
 
   // --- Focus, activation, capture (Focus.cpp) ------------------------------------------------------------
   HWND focus = nullptr;

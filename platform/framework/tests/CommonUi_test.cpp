@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -391,51 +392,59 @@ TEST_F(CommonUiTest, ColourAndPrintDialogsCarryTheirAnswers) {
   ASSERT_NE(setup.GetDevMode(), nullptr);
 }
 
-// Presses Escape whenever a loop waits for input, as a user closing each box that comes up on screen (nobody
-// scripts the boxes: the platform's own windows show).
-class EscapeEachBox : public EventSource {
+// Stands for a user at each box that comes up on screen (nobody scripts the boxes: the platform's own windows
+// show): whenever a loop waits for input, `act` makes the next input, told how many waits came before.
+class UserAtEachBox : public EventSource {
  public:
-  explicit EscapeEachBox(AutomationProvider* scripted) : scripted_(scripted) {
+  UserAtEachBox(AutomationProvider* scripted, std::function<void(int)> act)
+      : scripted_(scripted), act_(std::move(act)) {
     MessageQueue::Instance().eventSource = this;
     SetAutomationProvider(nullptr);
   }
-  ~EscapeEachBox() override {
+  ~UserAtEachBox() override {
     MessageQueue::Instance().eventSource = nullptr;
     SetAutomationProvider(scripted_);
   }
   bool WaitForEvents(std::optional<std::uint64_t>) override {
-    if (++presses_ > 40) return false;  // a box that Escape does not close: the loop ends on a quit
-    InputRouter::Instance().KeyPress(VK_ESCAPE);
+    if (waits_ > 40) return false;  // a box that the input does not close: the loop ends on a quit
+    act_(waits_++);
     return true;
   }
 
  private:
   AutomationProvider* scripted_;
-  int presses_ = 0;
+  std::function<void(int)> act_;
+  int waits_ = 0;
 };
+
+const DialogItemTemplate kBoxItems[] = {
+    {WC_EDIT, "", 10, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 4, 4, 80, 12},
+    {WC_EDIT, "", 11, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 4, 20, 80, 12},
+    {WC_BUTTON, "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 4, 36, 40, 14},
+    {WC_BUTTON, "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 48, 36, 40, 14}};
+const DialogTemplate kBoxTemplate{DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                                  0, 10, 10, 100, 60, "Box", "MS Shell Dlg", 8, kBoxItems};
+
+INT_PTR CancelOnlyProc(HWND d, UINT m, WPARAM w, LPARAM) {
+  if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) EndDialog(d, IDCANCEL);
+  return FALSE;
+}
 
 // When a modal box or dialog ends, or a modeless one closes, the keyboard goes back to the window that had it
 // when the box opened, inside a plain window and inside a dialog: before, a plain owner took it itself and the
 // keys typed next went nowhere.
 TEST_F(CommonUiTest, EveryBoxGivesTheKeyboardBackToTheWindowThatHadIt) {
-  static const DialogItemTemplate kItems[] = {
-      {WC_EDIT, "", 10, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 4, 4, 80, 12},
-      {WC_EDIT, "", 11, WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, 4, 20, 80, 12},
-      {WC_BUTTON, "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 4, 36, 40, 14},
-      {WC_BUTTON, "Cancel", IDCANCEL, WS_VISIBLE | WS_TABSTOP, 0, 48, 36, 40, 14}};
-  static const DialogTemplate kTemplate{DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
-                                        0, 10, 10, 100, 60, "Box", "MS Shell Dlg", 8, kItems};
   g_findMessage = CFindReplaceDialog::GetFindReplaceMsg();
   CFindOwner plain;
   ASSERT_TRUE(plain.CreateEx(0, "Static", "sheet", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
   HWND cell = CreateWindowEx(0, WC_EDIT, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 40, 100, 20, plain.m_hWnd,
                              nullptr, nullptr, nullptr);
-  HWND page = CreateDialogIndirectParam(nullptr, &kTemplate, nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR {
+  HWND page = CreateDialogIndirectParam(nullptr, &kBoxTemplate, nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR {
     return FALSE;
   }, 0);
   ASSERT_NE(page, nullptr);
   const HWND second = GetDlgItem(page, 11);  // not the dialog's first control
-  EscapeEachBox user(&automation);
+  UserAtEachBox user(&automation, [](int) { InputRouter::Instance().KeyPress(VK_ESCAPE); });
   for (HWND had : {cell, second}) {
     HWND owner = GetTopLevelParent(had);
     auto expectBack = [&](const char* box) {
@@ -453,13 +462,10 @@ TEST_F(CommonUiTest, EveryBoxGivesTheKeyboardBackToTheWindowThatHadIt) {
     EXPECT_EQ(print.DoModal(), IDCANCEL);
     expectBack("print dialog");
     CDialog modal;
-    modal.InitModalIndirect(&kTemplate, CWnd::FromHandle(owner));
+    modal.InitModalIndirect(&kBoxTemplate, CWnd::FromHandle(owner));
     EXPECT_EQ(modal.DoModal(), IDCANCEL);
     expectBack("modal dialog");
-    EXPECT_EQ(DialogBoxIndirectParam(nullptr, &kTemplate, owner, [](HWND d, UINT m, WPARAM w, LPARAM) -> INT_PTR {
-      if (m == WM_COMMAND && LOWORD(w) == IDCANCEL) EndDialog(d, IDCANCEL);
-      return FALSE;
-    }, 0), IDCANCEL);
+    EXPECT_EQ(DialogBoxIndirectParam(nullptr, &kBoxTemplate, owner, CancelOnlyProc, 0), IDCANCEL);
     expectBack("dialog box");
     auto* find = new CFindReplaceDialog;  // modeless: closes with Escape, deletes itself
     ASSERT_TRUE(find->Create(TRUE, "VDD", nullptr, FR_DOWN, CWnd::FromHandle(owner)));
@@ -469,6 +475,47 @@ TEST_F(CommonUiTest, EveryBoxGivesTheKeyboardBackToTheWindowThatHadIt) {
     expectBack("find dialog");
   }
   DestroyWindow(page);
+}
+
+// A user who brought another window of the owner (a print preview) above a box finds the box again with a press
+// on the window it disables, whichever kind of box it is: it comes to the top with the keys, which close it. Before,
+// the press only beeped and the box stayed under the other window.
+TEST_F(CommonUiTest, EveryBoxComesBackAtAPressOnTheWindowItDisables) {
+  HWND owner = CreateWindowEx(0, "TestGrid", "sheet", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 450, nullptr,
+                              nullptr, nullptr, nullptr);
+  HWND cell = CreateWindowEx(0, "TestGrid", "", WS_CHILD | WS_VISIBLE, 20, 360, 100, 40, owner, nullptr, nullptr,
+                             nullptr);
+  HWND preview = CreateWindowEx(0, "TestGrid", "preview", WS_POPUP | WS_VISIBLE, 620, 20, 150, 100, owner, nullptr,
+                                nullptr, nullptr);
+  const char* kind = "";
+  HWND box = nullptr;
+  UserAtEachBox user(&automation, [&](int wait) {
+    InputRouter& in = InputRouter::Instance();
+    switch (wait % 3) {
+      case 0:
+        box = GetActiveWindow();
+        in.Click(MouseButton::Left, InputRouter::ClientPoint(preview, 10, 10));
+        break;
+      case 1: in.Click(MouseButton::Left, InputRouter::ClientPoint(cell, 5, 5)); break;
+      default:
+        EXPECT_EQ(GetActiveWindow(), box) << kind;
+        EXPECT_EQ(GetTopWindow(nullptr), box) << kind;
+        EXPECT_TRUE(GetFocus() == box || IsChild(box, GetFocus())) << kind;
+        SetActiveWindow(box);  // closes it in any case
+        in.KeyPress(VK_ESCAPE);
+    }
+  });
+  kind = "message box";
+  EXPECT_EQ(MessageBox(owner, "Replace the model?", "Models", MB_OKCANCEL), IDCANCEL);
+  kind = "file dialog";
+  CFileDialog open(TRUE, "brd", nullptr, 0, nullptr, CWnd::FromHandle(owner));
+  EXPECT_EQ(open.DoModal(), IDCANCEL);
+  kind = "modal dialog";
+  CDialog modal;
+  modal.InitModalIndirect(&kBoxTemplate, CWnd::FromHandle(owner));
+  EXPECT_EQ(modal.DoModal(), IDCANCEL);
+  kind = "dialog box";
+  EXPECT_EQ(DialogBoxIndirectParam(nullptr, &kBoxTemplate, owner, CancelOnlyProc, 0), IDCANCEL);
 }
 
 TEST_F(CommonUiTest, ProfileGoesToTheIniFileOrToTheRegistryKey) {

@@ -46,6 +46,58 @@ TEST_F(Modal, ScriptedClickEndsTheLoopWhichDisabledItsOwner) {
   EXPECT_FALSE(loop.Running());
 }
 
+// A press on the window a modal box disables, or on a child of it, finds the box again after another window the
+// owner owns (a print preview) came above it: the window comes up with what it owns, the box above them all takes
+// the keys, and the press itself reaches no one. Of a box over a box (owned by the first), the innermost comes.
+TEST_F(Modal, APressOnTheDisabledOwnerBringsUpItsBoxWithTheKeys) {
+  HWND field = Child(owner, 2, {230, 10, 290, 40});
+  HWND preview = CreateWindowEx(0, "TestWnd", "preview", WS_POPUP | WS_VISIBLE, 120, 60, 100, 100, owner, nullptr,
+                                nullptr, nullptr);
+  HWND other = Top(WS_POPUP | WS_VISIBLE, {250, 150, 400, 300});
+  SetFocus(ok);
+  InputRouter& in = InputRouter::Instance();
+  auto loseThenPress = [&](HWND pressed) {
+    in.Click(MouseButton::Left, InputRouter::ClientPoint(preview, 80, 80));
+    in.Click(MouseButton::Left, InputRouter::ClientPoint(pressed, 5, 5));
+  };
+  auto expectUp = [&](HWND up, HWND focus, const char* pressed) {
+    EXPECT_EQ(GetTopWindow(nullptr), up) << pressed;
+    EXPECT_EQ(GetActiveWindow(), up) << pressed;
+    EXPECT_EQ(GetFocus(), focus) << pressed;
+    EXPECT_EQ(GetWindow(owner, GW_HWNDNEXT), other) << pressed;
+    for (HWND w : {owner, field})
+      for (UINT m : {WM_MOUSEACTIVATE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_NCLBUTTONDOWN})
+        EXPECT_TRUE(Entries(w, m).empty()) << pressed << ": message " << m;
+  };
+  ModalLoop::Options options;
+  options.owner = owner;
+  options.window = box;
+  ModalLoop loop(options);
+  ScriptedAutomation script;
+  script.Then([&] { loseThenPress(owner); })
+      .Then([&] {
+        expectUp(box, ok, "owner");
+        loseThenPress(field);
+      })
+      .Then([&] {
+        expectUp(box, ok, "child");
+        HWND inner = CreateWindowEx(0, "TestWnd", "inner", WS_POPUP | WS_VISIBLE, 60, 60, 50, 50, box, nullptr,
+                                    nullptr, nullptr);
+        ModalLoop::Options innerOptions;  // leaves the box under it enabled: the innermost is the one to answer
+        innerOptions.window = inner;
+        ModalLoop innerLoop(innerOptions);
+        script.Then([&] { loseThenPress(owner); }).Then([&] {
+          expectUp(inner, inner, "owner under two boxes");
+          innerLoop.End(2);
+        });
+        EXPECT_EQ(innerLoop.Run(), 2);
+        loop.End(1);
+      });
+  SetAutomationProvider(&script);
+  EXPECT_EQ(loop.Run(), 1);
+  SetAutomationProvider(nullptr);
+}
+
 TEST_F(Modal, IdleLoopWithoutAnyInputFailsLoudly) {
   ModalLoop::Options options;
   options.owner = owner;
