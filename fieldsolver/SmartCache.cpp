@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
@@ -144,26 +145,65 @@ std::FILE* CreateTemporary(const std::filesystem::path& target, std::filesystem:
     return nullptr;
 }
 
-// Whether `folder` is one every user may write and only an entry's owner may remove from (mode 1777, as /tmp).
-bool SharedStickyFolder(const std::filesystem::path& folder)
+// Whether `folder` is one every user may write (mode 1777 as /tmp, or 0777): any user may put an entry there.
+bool SharedFolder(const std::filesystem::path& folder)
 {
-    using std::filesystem::perms;
     std::error_code ec;
-    const perms p = std::filesystem::status(folder.empty() ? "." : folder, ec).permissions();
-    return !ec && (p & perms::sticky_bit) != perms::none && (p & perms::others_write) != perms::none;
+    const auto p = std::filesystem::status(folder, ec).permissions();
+    return !ec && (p & std::filesystem::perms::others_write) != std::filesystem::perms::none;
+}
+
+// Whether following `name` to its file takes a symbolic link in a folder every user may write, under the name or
+// as a folder on the way (also within another link's target). The walk goes as the system's does: each link's
+// target takes its place, ".." leaves the folder reached; from a part that is missing or no folder on, nothing is
+// followed further. More links than the system follows count as such a link.
+bool LinkInSharedFolder(const std::filesystem::path& name)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path done = name.is_absolute() ? name.root_path() : fs::current_path(ec);
+    const fs::path parts = name.relative_path();
+    // The parts still to follow, the next one last.
+    std::vector<fs::path> rest(std::make_reverse_iterator(parts.end()), std::make_reverse_iterator(parts.begin()));
+    for (int links = 0; !rest.empty();) {
+        const fs::path part = rest.back();
+        rest.pop_back();
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            done = done.parent_path();
+            continue;
+        }
+        const fs::path next = done / part;
+        const fs::file_status status = fs::symlink_status(next, ec);
+        if (fs::is_directory(status)) {
+            done = next;
+            continue;
+        }
+        if (!fs::is_symlink(status))
+            return false;
+        const fs::path to = fs::read_symlink(next, ec);
+        if (++links > 40 || SharedFolder(done) || ec)
+            return true;
+        if (to.is_absolute())
+            done = to.root_path();
+        const fs::path inside = to.relative_path();
+        rest.insert(rest.end(), std::make_reverse_iterator(inside.end()), std::make_reverse_iterator(inside.begin()));
+    }
+    return false;
 }
 
 // Writes the cache file whole or not at all: the bytes go to a new file of this save's own beside it, which takes
 // the file's name only once all of them are written and closed; of saves at once, the last to rename wins whole.
 // A failed write removes the new file and leaves the old one as it was; a name that is not a regular file is
-// refused. Behind a symbolic link, the link's target is replaced, except in a shared sticky folder: a link there
-// may be another user's, put there to have a file of this user's replaced, and the standard library cannot tell
-// a link's owner, so the save follows none there.
+// refused. Behind a symbolic link, the link's target is replaced, except where a link is in a folder every user
+// may write, under the name or on the way to it: such a link may be another user's, put there to have a file of
+// this user's replaced, and the standard library cannot tell a link's owner, so the save follows none there.
 bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
 {
     std::error_code ec;
     std::filesystem::path target(fileName);
-    if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec)) && SharedStickyFolder(target.parent_path()))
+    if (LinkInSharedFolder(target))
         return false;
     const auto status = std::filesystem::status(target, ec);
     if (std::filesystem::exists(status)) {

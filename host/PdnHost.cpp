@@ -7,6 +7,7 @@
 #include "host/HostRecordGeometryQuery.h"
 #include "host/HostSystem.h"
 #include "host/HostText.h"
+#include "platform/base/AtomicFile.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/PathDialect.h"
 #include "platform/base/RegularFile.h"
@@ -718,10 +719,16 @@ bool PdnHost::ReadScript(const PdnHostOptions& options) {
   // after the wizard had run (and saved).
   namespace fs = std::filesystem;
   const fs::path folder = options.shots.empty() ? fs::path(".") : fs::path(options.shots);
+  // A folder reached through a link another user put in a folder every user may write takes no screenshot (each
+  // save would refuse it), and nothing is made through that link.
+  const int planted = plat::PlantedRefusal(folder.string());
   std::error_code error;
-  fs::create_directories(folder, error);
+  if (!planted)
+    fs::create_directories(folder, error);
   std::string reason;
-  if (!fs::is_directory(folder))
+  if (planted)
+    reason = std::string("cannot be written (") + std::strerror(planted) + ")";
+  else if (!fs::is_directory(folder))
     reason = fs::exists(folder) ? "is not a folder" : "cannot be made (" + error.message() + ")";
   else if (::access(folder.c_str(), W_OK | X_OK) != 0)
     reason = std::string("cannot be written (") + std::strerror(errno) + ")";

@@ -1,5 +1,6 @@
 #include "host/PdnScriptRunner.h"
 
+#include "platform/base/AtomicFile.h"
 #include "platform/base/CodePage.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/ProgramLauncher.h"
@@ -590,23 +591,26 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       break;
     case ScriptAction::Screenshot: {
       namespace fs = std::filesystem;
-      // The reader took only relative names without ".."; a link in the folder must not lead out of it either.
+      // The reader took only relative names without ".."; a link in the folder must not lead out of it either. The
+      // save gets the name as given, not as resolved here, so that its own rule sees every link on the way (one that
+      // another user put in a folder every user may write is refused), and nothing is made through such a link.
       std::error_code ignored;
-      const fs::path folder = fs::weakly_canonical(m_Host.shotsFolder.empty() ? fs::current_path(ignored)
-                                                                              : fs::path(m_Host.shotsFolder),
-                                                   ignored);
-      const fs::path path = folder / fs::path(Utf8FromCp1252(step.text));   // a file name of this system's, in UTF-8
+      const fs::path given = m_Host.shotsFolder.empty() ? fs::current_path(ignored)
+                                                        : fs::absolute(m_Host.shotsFolder, ignored);
+      const fs::path folder = fs::weakly_canonical(given, ignored);
+      const fs::path path = given / fs::path(Utf8FromCp1252(step.text));   // a file name of this system's, in UTF-8
       const fs::path resolved = fs::weakly_canonical(path, ignored);
       const auto [left, right] = std::mismatch(folder.begin(), folder.end(), resolved.begin(), resolved.end());
       if (left != folder.end() || resolved == folder)
         throw ScriptError("screenshot " + EscapedName(step.text) + ": leads out of the --shots folder " +
                           folder.string());
-      if (resolved.has_parent_path())
-        fs::create_directories(resolved.parent_path(), ignored);
+      if (const int refused = plat::PlantedRefusal(path.string()))
+        throw ScriptError("cannot write the screenshot " + path.string() + ": " + plat::ErrnoText(refused));
+      fs::create_directories(path.parent_path(), ignored);
       HWND root = Root();
       errno = 0;
-      if (!root || !plat::Desktop::SaveWindowScreenshot(root, resolved.string()))
-        throw ScriptError("cannot write the screenshot " + resolved.string() +
+      if (!root || !plat::Desktop::SaveWindowScreenshot(root, path.string()))
+        throw ScriptError("cannot write the screenshot " + path.string() +
                           (errno ? ": " + plat::ErrnoText(errno) : std::string()));
       break;
     }

@@ -401,6 +401,46 @@ TEST(SmartCacheFile, OnlyRegularFilesLoadAndAFailedSaveKeepsTheOldFile)
     std::filesystem::remove_all(dir);
 }
 
+// A save follows no symbolic link in a folder every user may write, sticky (as /tmp) or not: not under the name, not
+// as a folder on the way, not where a link of this user's elsewhere leads through one. Another user may have put it
+// there to have this user's cache replaced; the save fails and the cache behind the link stays. A link in an
+// ordinary folder is followed and its target replaced.
+TEST(SmartCacheFile, ASaveFollowsNoLinkInAFolderEveryUserMayWrite)
+{
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "fieldsolver_shared_links";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "mine");
+    const std::string mine = dir / "mine" / "solver.cache";
+    const std::vector<char> old{'o', 'l', 'd'};
+    WriteFile(mine, old);
+    SmartCache cache;
+    OutputRoom out(2);
+    FillTagged(out);
+    cache.SetSettings(Enabled());
+    ASSERT_TRUE(cache.Store(Model(Pair()), out.output));
+    using std::filesystem::perms;
+    for (const perms mode : {perms::all | perms::sticky_bit, perms::all}) {
+        const std::filesystem::path shared = dir / "shared";
+        std::filesystem::remove_all(shared);
+        std::filesystem::remove(dir / "through");
+        std::filesystem::create_directory(shared);
+        std::filesystem::permissions(shared, mode);
+        std::filesystem::create_symlink(mine, shared / "solver.cache");
+        std::filesystem::create_directory_symlink(dir / "mine", shared / "dir");
+        std::filesystem::create_directory_symlink(shared / "dir", dir / "through");
+        for (const std::filesystem::path& name : {shared / "solver.cache", shared / "dir/solver.cache", dir / "through/solver.cache"}) {
+            EXPECT_FALSE(cache.Save(name)) << name << " " << int(mode);
+            EXPECT_EQ(ReadFile(mine), old) << name << " " << int(mode);
+        }
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "mine"), {}), 1);   // no new file left behind
+    }
+    std::filesystem::create_directory_symlink(dir / "mine", dir / "own");
+    ASSERT_TRUE(cache.Save(dir / "own" / "solver.cache"));
+    EXPECT_NE(ReadFile(mine), old);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "own"));
+    std::filesystem::remove_all(dir);
+}
+
 // Saves of one cache file started together, in rounds: each writes a new file of its own, so every one succeeds and
 // the file is whole one of them. With one fixed temporary name, a save removed another's, renamed the other's
 // half-written file into place and reported success for entries that were not in the file.

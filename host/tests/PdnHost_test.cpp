@@ -757,6 +757,35 @@ TEST_F(PdnHostProgram, ASaveAloneThatFailsFailsTheRunAndTheWizardIsEndedBeforeTh
   EXPECT_EQ(ReadFile(dir / "mine.dao"), mine);
 }
 
+// In a folder every user may write (as /tmp), a link another user put there to a folder of this user is no way for
+// the screenshots: as the --shots folder the run is refused before it starts, and as a folder in the --shots folder
+// its screenshot is refused; this user's picture behind the link stays as it was. pdnhost once handed the save the
+// folder with its links resolved, so that the save never saw the planted one.
+TEST_F(PdnHostProgram, ScreenshotsAreNotSavedThroughAFolderLinkAnotherUserPlanted) {
+  const fs::path shared = dir / "shared";
+  fs::create_directories(shared / "mine");
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  std::ofstream(shared / "mine/shot.png") << "mine";
+  fs::create_directory_symlink(shared / "mine", shared / "dir");
+  ASSERT_EQ(::lchown((shared / "dir").c_str(), 4321, 4321), 0);  // the tests run as root
+  const fs::path script = dir / "shot.pdnscript";
+  std::ofstream(script) << "screenshot shot.png\n";
+  const Outcome folder = RunPdnHost("--no-getters --open modeless --script " + script.string() + " --shots " +
+                                    (shared / "dir").string());
+  EXPECT_EQ(folder.code, 2) << folder.output;
+  EXPECT_EQ(folder.errors, "pdnhost: --shots: the folder \"" + (shared / "dir").string() +
+                               "\", where the script's screenshots go, cannot be written (Permission denied)\n");
+  std::ofstream(script) << "screenshot dir/shot.png\n";
+  const Outcome inside = RunPdnHost("--no-getters --open modeless --script " + script.string() + " --shots " +
+                                    shared.string());
+  EXPECT_EQ(inside.code, 4) << inside.output;
+  EXPECT_NE(inside.errors.find("shot.pdnscript:1: cannot write the screenshot " + (shared / "dir/shot.png").string() +
+                               ": Permission denied."),
+            std::string::npos)
+      << inside.errors;
+  EXPECT_EQ(ReadFile(shared / "mine/shot.png"), "mine");
+}
+
 // Headless, the --save tick is no script: a modal wizard would still wait for the rest, so pdnhost says so and the
 // run fails as it does without the tick.
 TEST_F(PdnHostProgram, AModalWizardWithOnlyTheSaveTickStillNeedsAScriptHeadless) {

@@ -108,15 +108,13 @@ int UnnamedFileIn(const std::string& folder) {
   return fd;
 }
 
-// A folder every user may write and only an entry's owner (or the folder's) may remove from: mode 1777, as /tmp.
-bool SharedSticky(const struct stat& dir) { return (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH); }
-
 // Whether an entry owned by `owner` in the folder described by `dir` may have been put there by another user to
-// catch a save: in a shared sticky folder, one of neither this user nor the folder's owner. The kernel guards such
-// folders by the same rule (protected_symlinks, protected_regular) where the system turns it on; a rename passes
-// by those guards, so the save applies the rule itself, whatever the system's setting.
+// catch a save: in a folder every user may write (mode 1777 as /tmp, or 0777), one of neither this user nor the
+// folder's owner. The kernel guards sticky such folders by the same rule (protected_symlinks, protected_regular)
+// where the system turns it on; a rename passes by those guards and a folder without the sticky bit has none, so
+// the save applies the rule itself, whatever the system's setting.
 bool Planted(const struct stat& dir, uid_t owner) {
-  return SharedSticky(dir) && owner != ::geteuid() && owner != dir.st_uid;
+  return (dir.st_mode & S_IWOTH) && owner != ::geteuid() && owner != dir.st_uid;
 }
 
 bool PlantedIn(const std::string& folder, uid_t owner) {
@@ -205,6 +203,14 @@ constexpr int kMaxNumberedNames = 9999;
 
 }  // namespace
 
+int PlantedRefusal(const std::string& path) {
+  std::string real;
+  if (const int e = FollowLinks(path, real)) return e;
+  struct stat st {};
+  if (::stat(real.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return 0;
+  return PlantedIn(real.substr(0, real.rfind('/')), st.st_uid) ? EACCES : 0;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view text, int& err) {
   AtomicFile file;
   if (file.open(path) && file.write(text) && file.commit()) return true;
@@ -253,8 +259,10 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
   std::string temp = dir_ + (dir_ == "/" ? "" : "/") + "." + leaf_ + ".XXXXXX";
 
   if (naming == Naming::Fresh) {
-    // Nothing under the name is looked at now: the name is taken at the commit, only where it is free.
+    // Nothing under the name is looked at now: the name is taken at the commit, only where it is free. The links
+    // on the way to its folder are followed as for a replace.
     finish_ = Finish::Fresh;
+    if (std::string real; const int e = FollowLinks(dir_, real)) return fail(e);
     if (const int e = FileFault(FileStep::CreateIn, dir_)) return fail(e);
     fd_ = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd_ < 0) return fail(errno);
@@ -266,8 +274,8 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
   const bool exists = ::stat(target_.c_str(), &old) == 0;
   if (exists) {
     if (S_ISDIR(old.st_mode)) return fail(EISDIR);
-    // Another user's file in a shared sticky folder is neither written nor replaced, as the kernel's guard of such
-    // folders would refuse to write it.
+    // Another user's file in a folder every user may write is neither written nor replaced, as the kernel's guard
+    // of sticky such folders would refuse to write it.
     if (PlantedIn(dir_, old.st_uid)) return fail(EACCES);
     // Its owner may not write it (the mark holds for root too), or this process may not: never replaced.
     if (!(old.st_mode & S_IWUSR) || ::access(target_.c_str(), W_OK) != 0) return fail(EACCES);

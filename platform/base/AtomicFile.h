@@ -11,19 +11,21 @@
 // before success is reported. A directory answers EISDIR. Every step asks the file layer's fault seam
 // (FileFaults.h) first.
 //
-// A name in a shared sticky folder (mode 1777, as /tmp) may have been put there by another user to catch a save:
-// such a folder's symbolic links and files of neither this user nor the folder's owner are neither followed nor
-// written nor replaced (EACCES, as the kernel's guards of such folders answer), so that nothing of this user's is
-// written through another's link and no text goes into another's file. This user's own are saved as anywhere else.
+// A name in a folder every user may write (mode 1777 as /tmp, or 0777) may have been put there by another user to
+// catch a save: such a folder's symbolic links and files of neither this user nor the folder's owner are neither
+// followed (under the name or as a folder on the way to it) nor written nor replaced (EACCES, as the kernel's guards
+// of sticky such folders answer), so that nothing of this user's is written through another's link and no text
+// goes into another's file. This user's own are saved as anywhere else.
 //
 // AtomicFile writes such a file as its text is made (a printed document), so that the text is not held whole in
 // memory: open, write as often as needed, then commit (or abandon, which leaves the old file). A file written in
 // place gets its text at the commit, from a spool the writes went to: an unnamed file beside it where its folder
 // takes one, else memory (only then is the text held whole). The temporary folder is never used: the save depends
 // on no disk but the file's own, and every failure is about the file. With Naming::Fresh the file is a new one
-// that replaces nothing: no symbolic link is followed and no existing file is written or replaced; at the commit
-// the text takes the name when it is free, else the first free of "<stem>-2<ext>", "<stem>-3<ext>", ... (path()
-// then answers the name taken).
+// that replaces nothing: no symbolic link under the name is followed and no existing file is written or replaced
+// (the links on the way to its folder are followed under the rule above); at the commit the text takes the name
+// when it is free, else the first free of "<stem>-2<ext>", "<stem>-3<ext>", ... (path() then answers the name
+// taken).
 #pragma once
 
 #include <sys/types.h>
@@ -35,6 +37,11 @@ namespace plat {
 
 // False with errno-style error in `err` on failure.
 bool WriteFileAtomically(const std::string& path, std::string_view text, int& err);
+
+// The errno value a save of `path` is refused with for what another user put in a folder every user may write (a
+// link on the way to it or under its name, the file itself: EACCES), 0 when there is none. A file this user means
+// to load and save again (a store of settings) is checked so before it is read.
+int PlantedRefusal(const std::string& path);
 
 class AtomicFile {
  public:

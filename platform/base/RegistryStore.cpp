@@ -348,6 +348,12 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
   s.file.reset();
   if (!path) return true;
   const std::string native = NativePath(*path);
+  // A file another user put in a folder every user may write, or reached through their link there, is not taken for
+  // this user's settings: refused for the reason its save would be.
+  if (const int e = PlantedRefusal(native)) {
+    SetLastError(ErrnoToError(e));
+    return false;
+  }
   std::string text;
   // Only a regular file is read (a FIFO would be waited on for good, a device read without end), up to a limit, and
   // only whole: one cut, grown or written over by another program while it is read is refused (ERROR_FILE_CHANGED),

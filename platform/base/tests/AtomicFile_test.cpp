@@ -127,6 +127,11 @@ TEST(AtomicFile, EveryFailureReachesTheCaller) {
   EXPECT_EQ(err, EISDIR);
   EXPECT_FALSE(plat::WriteFileAtomically(dir / "missing/s.dao", "x", err));
   EXPECT_EQ(err, ENOENT);
+  // A name that runs on past a file: the file is no folder, and is not taken for the name.
+  for (const std::string& past : {file + "/.", file + "/x"}) {
+    EXPECT_FALSE(plat::WriteFileAtomically(past, "x", err)) << past;
+    EXPECT_EQ(err, ENOTDIR) << past;
+  }
   {
     plat::FileFaultScope faults(plat::FullDiskFaults());
     EXPECT_FALSE(plat::WriteFileAtomically(file, "new", err));
@@ -307,40 +312,51 @@ TEST(AtomicFile, AFileWrittenInPlaceEndsWithTheNewTextWhenItGrewMeanwhile) {
   EXPECT_EQ(ReadAll(file), "new text");
 }
 
-// In a folder every user may write and only an entry's owner may empty (as /tmp), what another user put there is
-// neither followed nor written: a link to a file of this user under the name or on the way to it, a file writable
-// by all. Each save is refused (EACCES), all as it was. This user's own link and the folder owner's file are not.
-TEST(AtomicFile, ASaveInASharedStickyFolderRefusesWhatAnotherUserPlanted) {
-  TempDir dir;
-  const std::filesystem::path shared = dir / "shared";
-  std::filesystem::create_directory(shared);
-  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
-  const std::string mine = dir / "mine.pdf", theirs = shared / "theirs.dao";
-  Put(mine, "mine");
-  Put(theirs, "theirs");
-  ASSERT_EQ(::chmod(theirs.c_str(), 0666), 0);
-  std::filesystem::create_symlink(mine, shared / "report.pdf");
-  std::filesystem::create_symlink(dir.Path(), shared / "folder");
-  // Another user's (the tests run as root, which alone can give a file away).
-  ASSERT_EQ(::chown(theirs.c_str(), 4321, 4321), 0);
-  ASSERT_EQ(::lchown((shared / "report.pdf").c_str(), 4321, 4321), 0);
-  ASSERT_EQ(::lchown((shared / "folder").c_str(), 4321, 4321), 0);
-  const std::vector<std::string> planted{shared / "report.pdf", shared / "folder" / "mine.pdf", theirs};
-  for (const std::string& name : planted) {
-    SCOPED_TRACE(name);
+// In a folder every user may write, sticky (as /tmp) or not, what another user put there is neither followed nor
+// written: a link to a file of this user under the name or on the way to it (for a fresh file too), a file writable
+// by all. Each save is refused (EACCES), all as it was, and a check before a load answers the same. This user's own
+// link and the folder owner's file are not.
+TEST(AtomicFile, ASaveInASharedFolderRefusesWhatAnotherUserPlanted) {
+  for (const mode_t mode : {mode_t{01777}, mode_t{0777}}) {
+    SCOPED_TRACE(mode);
+    TempDir dir;
+    const std::filesystem::path shared = dir / "shared";
+    std::filesystem::create_directory(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), mode), 0);
+    const std::string mine = dir / "mine.pdf", theirs = shared / "theirs.dao";
+    Put(mine, "mine");
+    Put(theirs, "theirs");
+    ASSERT_EQ(::chmod(theirs.c_str(), 0666), 0);
+    std::filesystem::create_symlink(mine, shared / "report.pdf");
+    std::filesystem::create_symlink(dir.Path(), shared / "folder");
+    // Another user's (the tests run as root, which alone can give a file away).
+    ASSERT_EQ(::chown(theirs.c_str(), 4321, 4321), 0);
+    ASSERT_EQ(::lchown((shared / "report.pdf").c_str(), 4321, 4321), 0);
+    ASSERT_EQ(::lchown((shared / "folder").c_str(), 4321, 4321), 0);
+    const std::vector<std::string> planted{shared / "report.pdf", shared / "folder" / "mine.pdf", theirs};
+    for (const std::string& name : planted) {
+      SCOPED_TRACE(name);
+      int err = 0;
+      EXPECT_FALSE(plat::WriteFileAtomically(name, "new", err));
+      EXPECT_EQ(err, EACCES);
+      EXPECT_EQ(plat::PlantedRefusal(name), EACCES);
+    }
+    plat::AtomicFile fresh;
+    EXPECT_FALSE(fresh.open(shared / "folder" / "new.pdf", plat::AtomicFile::Naming::Fresh));
+    EXPECT_EQ(fresh.error(), EACCES);
+    EXPECT_EQ(ReadAll(mine), "mine");
+    EXPECT_EQ(ReadAll(theirs), "theirs");
+    EXPECT_TRUE(std::filesystem::is_symlink(shared / "report.pdf"));
+    EXPECT_EQ(Entries(shared), 3);
+    EXPECT_EQ(Entries(dir.Path()), 2);
+    std::filesystem::create_symlink(mine, shared / "own.pdf");
+    EXPECT_EQ(plat::PlantedRefusal(shared / "own.pdf"), 0);
     int err = 0;
-    EXPECT_FALSE(plat::WriteFileAtomically(name, "new", err));
-    EXPECT_EQ(err, EACCES);
+    ASSERT_TRUE(plat::WriteFileAtomically(shared / "own.pdf", "through my link", err)) << err;
+    EXPECT_EQ(ReadAll(mine), "through my link");
+    ASSERT_EQ(::chown(shared.c_str(), 4321, 4321), 0);
+    EXPECT_EQ(plat::PlantedRefusal(theirs), 0);
+    ASSERT_TRUE(plat::WriteFileAtomically(theirs, "the folder's owner's", err)) << err;
+    EXPECT_EQ(ReadAll(theirs), "the folder's owner's");
   }
-  EXPECT_EQ(ReadAll(mine), "mine");
-  EXPECT_EQ(ReadAll(theirs), "theirs");
-  EXPECT_TRUE(std::filesystem::is_symlink(shared / "report.pdf"));
-  EXPECT_EQ(Entries(shared), 3);
-  std::filesystem::create_symlink(mine, shared / "own.pdf");
-  int err = 0;
-  ASSERT_TRUE(plat::WriteFileAtomically(shared / "own.pdf", "through my link", err)) << err;
-  EXPECT_EQ(ReadAll(mine), "through my link");
-  ASSERT_EQ(::chown(shared.c_str(), 4321, 4321), 0);
-  ASSERT_TRUE(plat::WriteFileAtomically(theirs, "the folder's owner's", err)) << err;
-  EXPECT_EQ(ReadAll(theirs), "the folder's owner's");
 }

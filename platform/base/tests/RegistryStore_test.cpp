@@ -144,6 +144,49 @@ TEST_F(RegistryTest, StoreFileRoundTrip) {
   EXPECT_FALSE(plat::RegistryStore::SetStoreFile(dir / "bad.txt"));
 }
 
+// A store file another user put in a folder every user may write, sticky (as /tmp) or not, and their link there to
+// this user's store are not loaded, for the reason a save there is refused: the program would run on their settings
+// (and every change be refused). The tree stays as it was, in memory only, and no file changes. This user's own
+// file there loads.
+TEST_F(RegistryTest, AStoreFileAnotherUserPutInASharedFolderIsNotLoaded) {
+  const std::string text = "[HKEY_CURRENT_USER\\Software\\App]\r\n\"Who\"=sz:";
+  auto read = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  for (const mode_t mode : {mode_t{01777}, mode_t{0777}}) {
+    SCOPED_TRACE(mode);
+    TempDir dir;
+    const std::filesystem::path shared = dir.Path() / "shared";
+    std::filesystem::create_directory(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), mode), 0);
+    const std::string mine = dir / "mine.txt", theirs = shared / "theirs.txt", link = shared / "link.txt";
+    std::ofstream(mine, std::ios::binary) << text << "mine\r\n";
+    std::ofstream(theirs, std::ios::binary) << text << "theirs\r\n";
+    ASSERT_EQ(::chmod(theirs.c_str(), 0666), 0);
+    std::filesystem::create_symlink(mine, link);
+    // Another user's (the tests run as root, which alone can give a file away).
+    ASSERT_EQ(::chown(theirs.c_str(), 4321, 4321), 0);
+    ASSERT_EQ(::lchown(link.c_str(), 4321, 4321), 0);
+    for (const std::string& planted : {theirs, link}) {
+      EXPECT_FALSE(plat::RegistryStore::SetStoreFile(planted)) << planted;
+      EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << planted;
+      EXPECT_EQ(plat::RegistryStore::Dump(), "") << planted;
+    }
+    SetString(HKEY_CURRENT_USER, "Changed", "in memory");
+    EXPECT_EQ(read(mine), text + "mine\r\n");
+    EXPECT_EQ(read(theirs), text + "theirs\r\n");
+
+    std::filesystem::copy_file(mine, shared / "own.txt");
+    ASSERT_TRUE(plat::RegistryStore::SetStoreFile((shared / "own.txt").string()));
+    HKEY app = nullptr;
+    ASSERT_EQ(RegOpenKey(HKEY_CURRENT_USER, "Software\\App", &app), ERROR_SUCCESS);
+    EXPECT_EQ(GetString(app, "Who"), "mine");
+    RegCloseKey(app);
+    plat::RegistryStore::Reset();
+  }
+}
+
 // A store file that cannot be read as one is refused at once, and the tree stays as it was. Before, a folder threw,
 // a FIFO was waited on and /dev/zero read without end.
 TEST_F(RegistryTest, StoreFilesThatAreNoRegularFileOrTooLargeAreRefused) {
