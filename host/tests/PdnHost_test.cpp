@@ -451,6 +451,37 @@ TEST_F(PdnHostProgram, TheSettingsCopyOfANameWithAnEdgeBlankLetsTheWizardCloseAn
       << loaded.output;
 }
 
+// Designators and pin names with full stops (U.1 / 1, U.1 / 1.5, U1 / 1.5): the IC power pins checked and ordered in
+// one run come back checked and in their order when the host loads the saved settings in the next ("Use last
+// configuration").
+TEST_F(PdnHostProgram, PinsOfNamesWithFullStopsComeBackFromTheSettingsFile) {
+  const fs::path board = dir / "dotted.json";
+  const std::string json = host::test::DottedNamesBoard();
+  ASSERT_FALSE(json.empty());
+  std::ofstream(board) << json;
+  const fs::path project = dir / "dotted.brd";
+  std::ofstream(project) << "board\n";
+  const std::string common = "--board " + board.string() + " --fixed-clock --project " + project.string();
+  const Outcome saved = RunPdnHost(common + " --open modeless --save --script " +
+                                   (SourceDir() / "host/tests/scripts/decoupling-dotted.pdnscript").string() +
+                                   " --shots " + dir.string());
+  ASSERT_EQ(saved.code, 0) << saved.output << saved.errors;
+  const std::string settings = ReadFile(dir / "dotted.dao");
+  EXPECT_NE(settings.find("PROBE_00 = U1.1.5 Enabled AutoReference \r\nPROBE_01 = U.1.1 Enabled AutoReference \r\n"
+                          "PROBE_02 = U.1.1.5 Enabled AutoReference \r\n"),
+            std::string::npos)
+      << settings;
+  EXPECT_NE(Getters(saved.output).find("  GetProbeCount = 3\n  probe 0 = U1.1.5\n  probe 1 = U.1.1\n"
+                                       "  probe 2 = U.1.1.5\n"),
+            std::string::npos)
+      << saved.output;
+  const Outcome loaded = RunPdnHost(common + " --load " + (dir / "dotted.dao").string());
+  ASSERT_EQ(loaded.code, 0) << loaded.output << loaded.errors;
+  EXPECT_NE(loaded.output.find("LoadSettings(" + (dir / "dotted.dao").string() + ") -> true\n"), std::string::npos)
+      << loaded.output;
+  EXPECT_EQ(Getters(loaded.output), Getters(saved.output));
+}
+
 // The wizard's step list from the keyboard: reached by Shift+Tab, moved with the arrows, End, Enter and Space, its
 // mark drawn as a dotted frame (the screenshots against their references).
 TEST_F(PdnHostProgram, TheStepListIsATabStopAndMovesWithItsKeys) {
