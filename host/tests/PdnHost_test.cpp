@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -480,6 +481,52 @@ TEST_F(PdnHostProgram, PinsOfNamesWithFullStopsComeBackFromTheSettingsFile) {
   EXPECT_NE(loaded.output.find("LoadSettings(" + (dir / "dotted.dao").string() + ") -> true\n"), std::string::npos)
       << loaded.output;
   EXPECT_EQ(Getters(loaded.output), Getters(saved.output));
+}
+
+// A settings copy that cannot be written leaves the host's buffer empty and no file in the temporary folder, and the
+// wizard closes: a value no line of the file can hold (an output name with a line break), a temporary folder that is
+// missing, and a copy refused at a second Finish after the first one's copy was written ("written" shows it is): that
+// copy, named to no one once the buffer is emptied, goes too.
+TEST_F(PdnHostProgram, ASettingsCopyThatCannotBeWrittenLeavesNoNameAndNoFileBehind) {
+  const std::string refuse = "call SetOutputFileName \"out\\nname.z1p\"\n";
+  const std::string finish = "answer message ok \"Via is to be selected for bypass analysis.\"\nclick 22345\n";
+  struct Case {
+    const char* name;
+    std::string steps;
+    const char* temp;   // the temporary folder in the run's folder, the run's folder itself when empty
+    const char* copy;   // the copy named at the end, none when null
+  } cases[] = {{"refused", refuse + "click \"Close\"\n", "", nullptr},
+               {"missing", "click \"Close\"\n", "missing", nullptr},
+               {"written", finish + "click \"Close\"\n", "", "dao1.tmp"},
+               {"second", finish + refuse + finish + "click \"Close\"\n", "", nullptr}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path run = dir / c.name;
+    fs::create_directories(run);
+    const fs::path boardProject = run / "sensor4.brd";
+    std::ofstream(boardProject) << "board\n";
+    const fs::path script = dir / (std::string(c.name) + ".pdnscript");
+    std::ofstream(script) << c.steps;
+    const Outcome outcome = RunPdnHost("--board " + SampleBoard("sensor4").string() +
+                                           " --board-mode --wizard bypass --open modal --settings-copy --no-getters" +
+                                           " --project " + boardProject.string() + " --script " + script.string(),
+                                       "TMPDIR=" + (*c.temp ? run / c.temp : run).string() + " " + PDNHOST_PROGRAM);
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
+    std::vector<std::string> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(run))
+      files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    if (c.copy) {
+      EXPECT_NE(outcome.output.find("settings copy: " + (run / c.copy).string() + "\n"), std::string::npos)
+          << outcome.output;
+      EXPECT_NE(ReadFile(run / c.copy).find("[BOARD]"), std::string::npos);
+      EXPECT_EQ(files, (std::vector<std::string>{c.copy, "sensor4.brd"}));
+    } else {
+      EXPECT_NE(outcome.output.find("settings copy: (none)\n"), std::string::npos) << outcome.output;
+      EXPECT_EQ(files, std::vector<std::string>{"sensor4.brd"});
+    }
+  }
 }
 
 // The wizard's step list from the keyboard: reached by Shift+Tab, moved with the arrows, End, Enter and Space, its
