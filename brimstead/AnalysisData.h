@@ -69,6 +69,12 @@ public:
   // count than the model's carries the model's (FitTouchstonePortCount).
   CString GetChosenOutputFileName() const;
   bool RestoreFromSettingsCopy();
+  // The host's buffer for the name of a settings copy (null for none); the name a save made into an earlier buffer is
+  // the host's from now on.
+  void SetSettingsCopyBuffer(char* buffer) {
+    m_pSettingsCopyBuffer = buffer;
+    m_MadeSettingsCopy.Empty();
+  }
 
   BYTE GetUnkeyedFlag() const { return m_bUnkeyedFlag; }
   // Whether the frequency sweep can run: both bounds positive, the maximum at least the minimum and finite (a
@@ -80,6 +86,7 @@ public:
   CString m_SettingsPath;                // the ".dao" file
   CString m_ProjectPath;                 // the host's project (board) file
   char* m_pSettingsCopyBuffer = nullptr; // host buffer of MAX_PATH bytes for a copy of the settings, or null
+  CString m_MadeSettingsCopy;            // the temporary file named into that buffer by a save, empty for none
   CHostSystem* m_pSystem = nullptr;
   CHostBoard* m_pBoard = nullptr;
   int m_nBoardIndex = -1;

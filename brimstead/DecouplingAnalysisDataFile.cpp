@@ -12,7 +12,42 @@
 #include "platform/base/ProfileBatch.h"
 #include "shared/Misc_Ini.h"
 
+#include <cstring>
+
 using namespace settings_io;
+
+namespace {
+
+// The probe whose host probe a board-mode line names, -1 for none.
+int FindProbeNamed(CDecouplingProbeArray& probes, const CString& name) {
+  for (int i = 0; i < probes.GetSize(); ++i)
+    if (name == TextOf(probes[i].GetName()))
+      return i;
+  return -1;
+}
+
+// The probe whose pin a system-mode line names, -1 for none: its "<component>.<pin>" is the line's whole text.
+// Designators and pin names may both hold full stops, so pins of several components can give one text (U / 1.1 and
+// U.1 / 1): the pin of the shortest designator is taken, the one that files were always read back to (the text
+// split at its first full stop), and a further line of the same text takes the next.
+int FindPinNamed(CDecouplingProbeArray& probes, const CString& text) {
+  int found = -1;
+  size_t shortest = 0;
+  for (int i = 0; i < probes.GetSize(); ++i) {
+    CHostProbeElement* element = probes[i].m_pElement;
+    CHostComponent* owner = element ? element->GetComponent() : nullptr;
+    if (!owner || text != ComponentPinText(element))
+      continue;
+    const size_t designator = std::strlen(TextOf(owner->GetName()));
+    if (found < 0 || designator < shortest) {
+      found = i;
+      shortest = designator;
+    }
+  }
+  return found;
+}
+
+}  // namespace
 
 CProbeSectionText CDecouplingAnalysisData::ProbeSectionText() {
   CProbeSectionText text;
@@ -24,11 +59,7 @@ CProbeSectionText CDecouplingAnalysisData::ProbeSectionText() {
     if (m_bBoardMode) {
       text.AddLine(ProbeLineStart("PROBE_", i), TextOf(probe.GetName()), {state});
     } else {
-      CHostProbeElement* element = probe.m_pElement;
-      CHostComponent* component = element ? element->GetComponent() : nullptr;
-      const CString pin = CString(component ? TextOf(component->GetName()) : "") + "." +
-                          (element ? TextOf(element->GetPinName()) : "");
-      text.AddLine(ProbeLineStart("PROBE_", i), pin, {state, "AutoReference"});
+      text.AddLine(ProbeLineStart("PROBE_", i), ComponentPinText(probe.m_pElement), {state, "AutoReference"});
     }
   }
   text.Add("\r\n");
@@ -102,31 +133,13 @@ void CDecouplingAnalysisData::ApplyProbeSection(const std::string& block) {
       continue;
     const CString& state = line.words[static_cast<size_t>(last)];
     const CString name = line.TextBefore(last);
-    CString component, pin;
-    if (!m_bBoardMode) {
-      // A designator splits at its first '.', so a pin name may hold dots.
-      const int dot = name.Find('.');
-      if (dot < 0)
-        continue;
-      component = name.Left(dot);
-      pin = name.Mid(dot + 1);
-    }
-    for (int i = 0; i < m_Probes.GetSize(); ++i) {
-      CDecouplingProbe& probe = m_Probes[i];
-      bool named = false;
-      if (m_bBoardMode) {
-        named = name == TextOf(probe.GetName());
-      } else if (CHostProbeElement* element = probe.m_pElement) {
-        CHostComponent* owner = element->GetComponent();
-        named = owner && component == TextOf(owner->GetName()) && pin == TextOf(element->GetPinName());
-      }
-      if (!named)
-        continue;
-      probe.m_bEnabled = state == "Enabled";
-      ordered.push_back(probe);
-      m_Probes.RemoveAt(i);
-      break;
-    }
+    const int named = m_bBoardMode ? FindProbeNamed(m_Probes, name) : FindPinNamed(m_Probes, name);
+    if (named < 0)
+      continue;
+    CDecouplingProbe& probe = m_Probes[named];
+    probe.m_bEnabled = state == "Enabled";
+    ordered.push_back(probe);
+    m_Probes.RemoveAt(named);
   }
   CDecouplingProbeArray probes;
   for (const CDecouplingProbe& probe : ordered)

@@ -7,7 +7,14 @@
 
 namespace {
 const char* NetNameOf(CHostNet* net) { return net ? net->GetName() : nullptr; }
+const char* TextOrEmpty(const char* text) { return text ? text : ""; }
 }  // namespace
+
+CString ComponentPinText(CHostProbeElement* element) {
+  CHostComponent* component = element ? element->GetComponent() : nullptr;
+  return CString(TextOrEmpty(component ? component->GetName() : nullptr)) + "." +
+         TextOrEmpty(element ? element->GetPinName() : nullptr);
+}
 
 CDecouplingProbe& CDecouplingProbe::operator=(const CDecouplingProbe& other) {
   if (this == &other)

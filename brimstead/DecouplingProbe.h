@@ -41,3 +41,8 @@ private:
   CString m_ConnectedNames;
   CString m_ReferenceNames;
 };
+
+// "<component>.<pin>" of a pin object: how a settings file's system-mode line, the pin pages and the add-board-probes
+// dialog name the pin. What the object lacks (the object, its component) is an empty part. Designators and pin names
+// may both hold full stops, so the text is matched whole and never split.
+CString ComponentPinText(CHostProbeElement* element);

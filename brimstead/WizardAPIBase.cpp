@@ -163,7 +163,7 @@ bool CWizardAPIBase<Table>::SetBoardView(CHostBoardMarker* boardView) {
 
 template <class Table>
 bool CWizardAPIBase<Table>::SetSettingsCopyBuffer(char* buffer) {
-  Rec().m_pSettingsCopyBuffer = buffer;
+  Rec().SetSettingsCopyBuffer(buffer);
   return true;
 }
 
@@ -294,7 +294,7 @@ bool CWizardAPIBase<Table>::ClickUseLastConfiguration(const char* path, char* pa
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
       !Rec().IsSettingsFile(pathBuffer))
     return false;
-  Rec().m_pSettingsCopyBuffer = pathBuffer;
+  Rec().SetSettingsCopyBuffer(pathBuffer);
   HWND button = m_pDialog->FindPageControl(WizardUseLastConfigurationControl, WizardStartPageTemplate);
   if (!button)
     return false;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,11 +25,14 @@ inline std::string SampleBoardPath(const std::string& name) {
 class RecordTest : public testing::Test {
 protected:
   explicit RecordTest(const std::string& boardFile = "demo8.json")
-      : board(host::LoadBoardFile(SampleBoardPath(boardFile), ledger)), oneBoard(board.get()),
-        hook(&board->GeometryQuery()) {
+      : RecordTest([&](host::HostLedger& to) { return host::LoadBoardFile(SampleBoardPath(boardFile), to); }) {}
+  // A board that `load` makes (from a text, say), counted by the test's ledger.
+  explicit RecordTest(const std::function<std::unique_ptr<host::HostBoard>(host::HostLedger&)>& load)
+      : board(load(ledger)), oneBoard(board.get()), hook(&board->GeometryQuery()) {
     system.AddBoard(board.get());
     SetCurrentAnalysisData(nullptr);
   }
+
   void TearDown() override {
     SetCurrentAnalysisData(nullptr);
     EXPECT_TRUE(ledger.IsBalanced()) << ledger.Report();

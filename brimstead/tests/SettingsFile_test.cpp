@@ -8,6 +8,7 @@
 #include "brimstead/tests/RecordTestSupport.h"
 #include "host/HostCallbackLog.h"
 #include "host/HostNet.h"
+#include "host/tests/HostTestBoards.h"
 #include "platform/base/CTime.h"
 #include "platform/base/IniStore.h"
 #include "platform/base/PrivateProfile.h"
@@ -39,6 +40,9 @@ void WriteBytes(const fs::path& path, const std::string& text) { std::ofstream(p
 
 class SettingsFile : public RecordTest {
 protected:
+  SettingsFile() = default;
+  explicit SettingsFile(const std::function<std::unique_ptr<host::HostBoard>(host::HostLedger&)>& load)
+      : RecordTest(load) {}
   void SetUp() override {
     plat::VirtualClock::Reset();
     plat::VirtualClock::FixTimeOfDay();  // the golden files' stamp
@@ -778,6 +782,96 @@ TEST_F(SettingsFile, ALineOfAProbeWithoutANameReadsBackAndALineWithoutAStateName
   ASSERT_EQ(v->m_Probes.GetSize(), 3);
   for (int i = 0; i < 3; ++i)
     EXPECT_TRUE(v->m_Probes[i].m_bEnabled) << v->m_Probes[i].GetName();
+}
+
+// The 8-layer board with full stops in its names (host::test::DottedNamesBoard: U.1 / 1, U.1 / 1.5, U1 / 1.5) and a
+// further VDD_CORE pin whose "<component>.<pin>" is U.1 / 1's too: U3 renamed "U", its pin "1.1".
+std::unique_ptr<host::HostBoard> LoadDottedBoard(host::HostLedger& ledger) {
+  std::string json = host::test::DottedNamesBoard();
+  const std::string u3 = R"({"name": "U3", "part": "RF_MODULE", "side": "TOP", "pins": [{"name": "1", "net": "VCC_3V3")";
+  if (const size_t at = json.find(u3); at != std::string::npos)
+    json.replace(at, u3.size(), R"({"name": "U", "part": "RF_MODULE", "side": "TOP", "pins": [{"name": "1.1", "net": "VDD_CORE")");
+  return host::LoadBoardText(json, "dotted.json", ledger);
+}
+
+class DottedPinLines : public SettingsFile {
+protected:
+  DottedPinLines() : SettingsFile(&LoadDottedBoard) {}
+
+  // A record between VDD_CORE and GND over the picks U.1 / 1, U / 1.1, U.1 / 1.5, U1 / 1.5 and U.1 / G4, in the
+  // board's order or the other way round.
+  CDecouplingAnalysisData* MakeDotted(bool reversed = false) {
+    std::vector<host::HostProbe*> picks;
+    for (const auto& probe : board->Probes())
+      for (const char* id : {"U.1.1", "U.1.1.5", "U1.1.5", "U.1.G4"})
+        if (probe->Name() == id)
+          picks.push_back(probe.get());
+    EXPECT_EQ(picks.size(), 5u);
+    if (reversed)
+      std::reverse(picks.begin(), picks.end());
+    board->SetPicks(picks);
+    auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+    d->m_pNet1 = board->FindNet("VDD_CORE");
+    d->m_pNet2 = board->FindNet("GND");
+    d->CollectProbes();
+    return d;
+  }
+  static std::string PinOf(CDecouplingProbe& probe) {
+    CHostProbeElement* pin = probe.m_pElement;
+    return std::string(pin->GetComponent()->GetName()) + " / " + pin->GetPinName();
+  }
+  // The record's probes as "<component> / <pin>", followed by " +" when enabled.
+  static std::vector<std::string> Pins(CDecouplingAnalysisData& d) {
+    std::vector<std::string> pins;
+    for (int i = 0; i < d.m_Probes.GetSize(); ++i)
+      pins.push_back(PinOf(d.m_Probes[i]) + (d.m_Probes[i].m_bEnabled ? " +" : ""));
+    return pins;
+  }
+};
+
+// A pin line names the pin whose whole "<component>.<pin>" it holds, whatever full stops the designator and the pin
+// name hold; where two pins give the text, the first line takes the one of the shorter designator (U / 1.1, which
+// the text split at its first full stop always named) and the next line the other.
+TEST_F(DottedPinLines, APinLineNamesThePinOfItsWholeText) {
+  auto* d = MakeDotted();
+  ASSERT_EQ(d->m_Probes.GetSize(), 5);
+  // Saved in an order of the user's, every pin checked but G4, and loaded back into a fresh record whose picks come
+  // in another order.
+  CDecouplingProbeArray ordered;
+  for (const char* name : {"U1 / 1.5", "U.1 / 1", "U.1 / 1.5", "U.1 / G4", "U / 1.1"})
+    for (int i = 0; i < d->m_Probes.GetSize(); ++i)
+      if (PinOf(d->m_Probes[i]) == name) {
+        ordered.Add(d->m_Probes[i]);
+        ordered[ordered.GetUpperBound()].m_bEnabled = std::strcmp(name, "U.1 / G4") != 0;
+      }
+  d->m_Probes.Copy(ordered);
+  EXPECT_EQ(Pins(*d), (std::vector<std::string>{"U1 / 1.5 +", "U.1 / 1 +", "U.1 / 1.5 +", "U.1 / G4", "U / 1.1 +"}));
+  ASSERT_TRUE(d->Save());
+  const std::string file = d->m_SettingsPath.GetString();
+  const std::string text = ReadBytes(file);
+  EXPECT_NE(text.find("PROBE_00 = U1.1.5 Enabled AutoReference \r\nPROBE_01 = U.1.1 Enabled AutoReference \r\n"
+                      "PROBE_02 = U.1.1.5 Enabled AutoReference \r\nPROBE_03 = U.1.G4 Disabled AutoReference \r\n"
+                      "PROBE_04 = U.1.1 Enabled AutoReference \r\n"),
+            std::string::npos)
+      << text;
+  SetCurrentAnalysisData(nullptr);
+  auto* r = MakeDotted(true);
+  ASSERT_TRUE(r->Load(file.c_str()));
+  EXPECT_EQ(Pins(*r), (std::vector<std::string>{"U1 / 1.5 +", "U / 1.1 +", "U.1 / 1.5 +", "U.1 / G4", "U.1 / 1 +"}));
+  ASSERT_TRUE(r->Save());
+  EXPECT_EQ(ReadBytes(file), text);
+
+  // Lines as any version writes them: the two pins of one text told apart by line order only, a text of the
+  // designator alone naming no pin.
+  ASSERT_TRUE(WritePrivateProfileSection("BOARD_PROBES",
+                                         "PROBE_00 = U.1.1.5 Enabled AutoReference \r\n"
+                                         "PROBE_01 = U.1.1 Disabled AutoReference \r\n"
+                                         "PROBE_02 = U.1 Enabled AutoReference \r\n"
+                                         "PROBE_03 = U.1.1 Enabled AutoReference \r\n"
+                                         "PROBE_04 = U1.1.5 Enabled AutoReference \r\n",
+                                         file.c_str()));
+  ASSERT_TRUE(r->Load(file.c_str()));
+  EXPECT_EQ(Pins(*r), (std::vector<std::string>{"U.1 / 1.5 +", "U / 1.1", "U.1 / 1 +", "U1 / 1.5 +", "U.1 / G4"}));
 }
 
 TEST_F(SettingsFile, ASectionLongerThanTheFirstBufferIsReadWhole) {

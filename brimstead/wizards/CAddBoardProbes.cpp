@@ -39,9 +39,7 @@ void CAddBoardProbes::AddGroup(const HostObjectList* list) {
   for (CHostProbeElement* object : *list) {
     if (!object)
       continue;
-    CHostComponent* owner = object->GetComponent();
-    const CString text = TextOrEmpty(owner ? owner->GetName() : nullptr) + "." + TextOrEmpty(object->GetPinName());
-    const HTREEITEM item = m_Tree.InsertItem(text, 1, 1, root);
+    const HTREEITEM item = m_Tree.InsertItem(ComponentPinText(object), 1, 1, root);
     m_Tree.SetItemData(item, reinterpret_cast<DWORD_PTR>(object));
   }
 }

@@ -162,18 +162,21 @@ bool CDWPage::SaveSettings(SaveFailure* failure) {
       return !failed;
     }
     std::snprintf(buffer, MAX_PATH, "%s", name);
+    record->m_MadeSettingsCopy = buffer;
   }
   // The copy is the host's, not the user's: one that cannot be written never keeps the wizard open and is not
-  // reported. The buffer is emptied instead, so that it never names a file that does not hold these settings (a
-  // file named here just now, still empty, goes too).
+  // reported. The buffer is emptied instead, so that it never names a file that does not hold these settings. A
+  // temporary file a save named there (just now, still empty, or at an earlier Finish) is named to no one then: it
+  // goes too. A name the host gave stays its own.
   const CString kept = record->m_SettingsPath;
   record->m_SettingsPath = buffer;
   bool copyFailed = false;
   SaveTo(*record, nullptr, copyFailed);
   record->m_SettingsPath = kept;
   if (copyFailed) {
-    if (named)
+    if (record->m_MadeSettingsCopy == buffer)
       ::DeleteFile(buffer);
+    record->m_MadeSettingsCopy.Empty();
     buffer[0] = '\0';
   }
   return !failed;

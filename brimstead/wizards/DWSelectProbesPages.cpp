@@ -70,26 +70,19 @@ void CDecouplingPinList::Check(int i) { At(i).Check(); }
 CHostProbeElement* CDecouplingPinList::GetElement(int i) { return At(i).m_pElement; }
 
 CString CDecouplingPinList::GetGroupName(int i, PinPageFlavour) {
+  // A board-mode record keeps no pin object of its own: its host probe's is asked.
   CDecouplingProbe& probe = At(i);
-  if (probe.m_pElement) {
-    CHostComponent* owner = probe.m_pElement->GetComponent();
-    return Text(owner ? owner->GetName() : nullptr);
-  }
-  // Without a pin object: the probe's name before its last ".".
-  const CString name = Text(probe.GetName());
-  const int dot = name.ReverseFind('.');
-  return dot < 0 ? name : name.Left(dot);
+  CHostProbeElement* element = probe.m_pElement;
+  if (!element && probe.m_pHostProbe)
+    element = probe.m_pHostProbe->GetElement();
+  return PinGroupName(element, probe.m_pHostProbe);
 }
 
 CString CDecouplingPinList::GetPinName(int i, PinPageFlavour) {
   CDecouplingProbe& probe = At(i);
   if (probe.m_pHostProbe)
     return Text(probe.GetName());
-  if (CHostProbeElement* element = probe.m_pElement) {
-    CHostComponent* owner = element->GetComponent();
-    return Text(owner ? owner->GetName() : nullptr) + "." + Text(element->GetPinName());
-  }
-  return CString();
+  return probe.m_pElement ? ComponentPinText(probe.m_pElement) : CString();
 }
 
 CString CDecouplingPinList::GetNetName(int i) {

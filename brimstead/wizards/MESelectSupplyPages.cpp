@@ -52,9 +52,7 @@ void CSupplyPortList::Check(int i) {
 
 CString CSupplyPortList::GetGroupName(int i, PinPageFlavour) {
   CHostProbe* probe = At(i).m_pHostProbe;
-  const CString name = probe ? Text(probe->GetName()) : CString();
-  const int dot = name.ReverseFind('.');
-  return dot < 0 ? name : name.Left(dot);
+  return PinGroupName(probe ? probe->GetElement() : nullptr, probe);
 }
 
 CString CSupplyPortList::GetPinName(int i, PinPageFlavour flavour) {

@@ -16,7 +16,7 @@ public:
       : CProbeArrayPinList(record, &CModelExtractorAnalysisData::m_SupplyPorts,
                            &CModelExtractorAnalysisData::m_bSupplyOrderKept) {}
   void Check(int i) override;
-  // The host probe's name before its last ".", the whole name without one.
+  // The component of the host probe's pin object (PinGroupName).
   CString GetGroupName(int i, PinPageFlavour flavour) override;
   CString GetPinName(int i, PinPageFlavour flavour) override;
   // The net of the host probe's pin object.

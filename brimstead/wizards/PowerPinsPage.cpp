@@ -29,7 +29,17 @@ constexpr DWORD_PTR kGroupRowData = static_cast<DWORD_PTR>(-1);
 
 // Byte order of unsigned bytes, case-sensitive.
 bool ByteLess(const CString& a, const CString& b) { return std::strcmp(a.GetString(), b.GetString()) < 0; }
+
+CString Text(const char* text) { return text ? text : ""; }
 }  // namespace
+
+CString PinGroupName(CHostProbeElement* element, CHostProbe* probe) {
+  if (CHostComponent* owner = element ? element->GetComponent() : nullptr)
+    return Text(owner->GetName());
+  const CString name = Text(probe ? probe->GetName() : nullptr);
+  const int dot = name.ReverseFind('.');
+  return dot < 0 ? name : name.Left(dot);
+}
 
 // ---- Grid --------------------------------------------------------------------------------------------------
 

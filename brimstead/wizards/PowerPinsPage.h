@@ -28,6 +28,7 @@
 #include <vector>
 
 class CPowerPinsPage;
+class CHostProbe;
 class CHostProbeElement;
 
 enum class PinPageFlavour { Viewer, List };
@@ -61,6 +62,11 @@ public:
   // The pin objects of the record list (null for a record without one).
   virtual CHostProbeElement* GetElement(int i) = 0;
 };
+
+// The group a pin page lists a probe under: the name of its pin object's component; without one (no pin object, or a
+// via's), the host probe's name before its last "." (the whole name without one). Designators and pin names may both
+// hold full stops, so a pin's name is never cut where its component is known.
+CString PinGroupName(CHostProbeElement* element, CHostProbe* probe);
 
 // A record list over one probe array of an analysis record and the record's order mark: the flags, the message,
 // the reordering and the order mark read and write the array's records alike for every record kind; the names,

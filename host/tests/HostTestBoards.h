@@ -57,6 +57,33 @@ inline bool WriteLongNamesBoard(const std::string& sample, const std::string& pa
   return !json.empty() && static_cast<bool>(out.flush());
 }
 
+// The 8-layer sample board with full stops in designators and pin names: the processor U1 is named "U.1" and its balls
+// D4 and D7 are named "1" and "1.5"; the flash U2 is named "U1" and its supply pin 8, "1.5", moves onto VDD_CORE. The
+// picks follow: "U.1.1", "U.1.1.5", "U1.1.5" and the processor's other balls. Empty when the sample board cannot be
+// read or has changed so that a name is not found.
+inline std::string DottedNamesBoard() {
+  const std::vector<std::pair<std::string, std::string>> renames = {
+      {R"({"name": "U1", "part")", R"({"name": "U.1", "part")"},
+      {R"({"name": "D4", "net": "VDD_CORE")", R"({"name": "1", "net": "VDD_CORE")"},
+      {R"({"name": "D7", "net": "VDD_CORE")", R"({"name": "1.5", "net": "VDD_CORE")"},
+      {R"({"name": "U2", "part")", R"({"name": "U1", "part")"},
+      {R"({"name": "8", "net": "VCC_3V3", "at": [72, 30])", R"({"name": "1.5", "net": "VDD_CORE", "at": [52, 40])"},
+      {R"("U1.D4")", R"("U.1.1")"},
+      {R"("U1.D7")", R"("U.1.1.5", "U1.1.5")"},
+      {R"("U1.G4")", R"("U.1.G4")"},
+      {R"("U1.G7")", R"("U.1.G7")"},
+      {R"("U1.F2")", R"("U.1.F2")"}};
+  std::ifstream in(SampleBoard("demo8.json"), std::ios::binary);
+  std::string json{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  for (const auto& [from, to] : renames) {
+    const size_t at = json.find(from);
+    if (at == std::string::npos)
+      return std::string();
+    json.replace(at, from.size(), to);
+  }
+  return json;
+}
+
 // A board of 720 decoupling capacitors: BOARD_HF holds C1..C686, CORE_BULK C687..C706, the rest are free.
 inline std::string ManyCapacitorsBoard() {
   std::string json = R"({"name": "Many capacitors", "layers": [{"name": "TOP", "kind": "signal", "thickness": 0.035},

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -449,6 +450,83 @@ TEST_F(PdnHostProgram, TheSettingsCopyOfANameWithAnEdgeBlankLetsTheWizardCloseAn
   ASSERT_EQ(loaded.code, 0) << loaded.output << loaded.errors;
   EXPECT_NE(loaded.output.find("  GetOutputFileName = " + (run / " lead.z1p").string() + "\n"), std::string::npos)
       << loaded.output;
+}
+
+// Designators and pin names with full stops (U.1 / 1, U.1 / 1.5, U1 / 1.5): the IC power pins checked and ordered in
+// one run come back checked and in their order when the host loads the saved settings in the next ("Use last
+// configuration").
+TEST_F(PdnHostProgram, PinsOfNamesWithFullStopsComeBackFromTheSettingsFile) {
+  const fs::path board = dir / "dotted.json";
+  const std::string json = host::test::DottedNamesBoard();
+  ASSERT_FALSE(json.empty());
+  std::ofstream(board) << json;
+  const fs::path project = dir / "dotted.brd";
+  std::ofstream(project) << "board\n";
+  const std::string common = "--board " + board.string() + " --fixed-clock --project " + project.string();
+  const Outcome saved = RunPdnHost(common + " --open modeless --save --script " +
+                                   (SourceDir() / "host/tests/scripts/decoupling-dotted.pdnscript").string() +
+                                   " --shots " + dir.string());
+  ASSERT_EQ(saved.code, 0) << saved.output << saved.errors;
+  const std::string settings = ReadFile(dir / "dotted.dao");
+  EXPECT_NE(settings.find("PROBE_00 = U1.1.5 Enabled AutoReference \r\nPROBE_01 = U.1.1 Enabled AutoReference \r\n"
+                          "PROBE_02 = U.1.1.5 Enabled AutoReference \r\n"),
+            std::string::npos)
+      << settings;
+  EXPECT_NE(Getters(saved.output).find("  GetProbeCount = 3\n  probe 0 = U1.1.5\n  probe 1 = U.1.1\n"
+                                       "  probe 2 = U.1.1.5\n"),
+            std::string::npos)
+      << saved.output;
+  const Outcome loaded = RunPdnHost(common + " --load " + (dir / "dotted.dao").string());
+  ASSERT_EQ(loaded.code, 0) << loaded.output << loaded.errors;
+  EXPECT_NE(loaded.output.find("LoadSettings(" + (dir / "dotted.dao").string() + ") -> true\n"), std::string::npos)
+      << loaded.output;
+  EXPECT_EQ(Getters(loaded.output), Getters(saved.output));
+}
+
+// A settings copy that cannot be written leaves the host's buffer empty and no file in the temporary folder, and the
+// wizard closes: a value no line of the file can hold (an output name with a line break), a temporary folder that is
+// missing, and a copy refused at a second Finish after the first one's copy was written ("written" shows it is): that
+// copy, named to no one once the buffer is emptied, goes too.
+TEST_F(PdnHostProgram, ASettingsCopyThatCannotBeWrittenLeavesNoNameAndNoFileBehind) {
+  const std::string refuse = "call SetOutputFileName \"out\\nname.z1p\"\n";
+  const std::string finish = "answer message ok \"Via is to be selected for bypass analysis.\"\nclick 22345\n";
+  struct Case {
+    const char* name;
+    std::string steps;
+    const char* temp;   // the temporary folder in the run's folder, the run's folder itself when empty
+    const char* copy;   // the copy named at the end, none when null
+  } cases[] = {{"refused", refuse + "click \"Close\"\n", "", nullptr},
+               {"missing", "click \"Close\"\n", "missing", nullptr},
+               {"written", finish + "click \"Close\"\n", "", "dao1.tmp"},
+               {"second", finish + refuse + finish + "click \"Close\"\n", "", nullptr}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path run = dir / c.name;
+    fs::create_directories(run);
+    const fs::path boardProject = run / "sensor4.brd";
+    std::ofstream(boardProject) << "board\n";
+    const fs::path script = dir / (std::string(c.name) + ".pdnscript");
+    std::ofstream(script) << c.steps;
+    const Outcome outcome = RunPdnHost("--board " + SampleBoard("sensor4").string() +
+                                           " --board-mode --wizard bypass --open modal --settings-copy --no-getters" +
+                                           " --project " + boardProject.string() + " --script " + script.string(),
+                                       "TMPDIR=" + (*c.temp ? run / c.temp : run).string() + " " + PDNHOST_PROGRAM);
+    ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+    EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
+    std::vector<std::string> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(run))
+      files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    if (c.copy) {
+      EXPECT_NE(outcome.output.find("settings copy: " + (run / c.copy).string() + "\n"), std::string::npos)
+          << outcome.output;
+      EXPECT_NE(ReadFile(run / c.copy).find("[BOARD]"), std::string::npos);
+      EXPECT_EQ(files, (std::vector<std::string>{c.copy, "sensor4.brd"}));
+    } else {
+      EXPECT_NE(outcome.output.find("settings copy: (none)\n"), std::string::npos) << outcome.output;
+      EXPECT_EQ(files, std::vector<std::string>{"sensor4.brd"});
+    }
+  }
 }
 
 // The wizard's step list from the keyboard: reached by Shift+Tab, moved with the arrows, End, Enter and Space, its

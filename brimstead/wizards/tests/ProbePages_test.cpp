@@ -902,4 +902,22 @@ TYPED_TEST(PinRecordLists, FlagsMessagesOrderAndOrderMarkAreTheRecordsOwn) {
   EXPECT_FALSE(list.IsOrderKept());
 }
 
+// A pin groups under its component whatever full stops the designator and the pin name hold: the host probe's pin
+// object is asked, also where the record keeps none of its own (board mode), and the probe's name is never cut.
+TYPED_TEST(PinRecordLists, APinGroupsUnderItsComponentWhateverFullStopsTheNamesHold) {
+  host::HostLedger ledger;
+  const std::unique_ptr<host::HostBoard> board =
+      host::LoadBoardText(host::test::DottedNamesBoard(), "dotted.json", ledger);
+  TypeParam kind;
+  const std::vector<std::pair<const char*, const char*>> pins = {
+      {"U.1.1", "U.1"}, {"U.1.1.5", "U.1"}, {"U1.1.5", "U1"}};
+  kind.Probes().SetSize(static_cast<int>(pins.size()));
+  for (size_t i = 0; i < pins.size(); ++i)
+    kind.Probes()[static_cast<int>(i)].m_pHostProbe = board->FindProbe(pins[i].first);
+  typename TypeParam::List list(&kind.record);
+  for (PinPageFlavour flavour : {PinPageFlavour::Viewer, PinPageFlavour::List})
+    for (size_t i = 0; i < pins.size(); ++i)
+      EXPECT_EQ(std::string(list.GetGroupName(static_cast<int>(i), flavour)), pins[i].second) << pins[i].first;
+}
+
 }  // namespace

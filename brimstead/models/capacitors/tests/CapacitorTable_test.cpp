@@ -224,12 +224,20 @@ TEST_F(CapacitorTable, AGroupOpenedOrClosedFitsTheColumnsAsAFullMeasureDoes) {
   EXPECT_EQ(grid.GetColWidth(Panel::ColName), nameWidth);
 
   // A name wider than the givers can make room for stays cut: the name column grows by exactly what the part name,
-  // value and record columns give, the model column gives nothing, and the table stays within its window.
+  // value and record columns give, the model column gives nothing although its short texts ("<undefined>" of
+  // incomplete models) leave it width to spare, and the table stays within its window.
   const std::string widest = "C9_" + std::string(300, 'W');
   board.Capacitor(widest, board.Part("CAP_2N", 2e-9), board.gnd, board.vdd);
+  board.GroupModel(g2, "M2", false, 0.0);
+  board.GroupModel(g10, "M10", false, 0.0);
+  board.OwnModel(c7, "M7", false, 0.0);
   CCapacitorModelsDlg wide;
   Open(wide);
   CCapacitorGrid& wideGrid = *wide.Panel().Grid();
+  CClientDC dc(&wideGrid);
+  wideGrid.PrepareDC(&dc);
+  for (ROWCOL row = 0; row <= wideGrid.GetRowCount(); ++row)
+    EXPECT_LT(brimwiz::CellWidthNeeded(wideGrid, dc, row, Panel::ColModel), wideGrid.GetColWidth(Panel::ColModel));
   int given = 0, grown = 0;
   for (const CWizardGridWnd::FittedColumn& fitted : wideGrid.m_FittedColumns) {
     EXPECT_NE(fitted.col, Panel::ColModel);
@@ -244,8 +252,6 @@ TEST_F(CapacitorTable, AGroupOpenedOrClosedFitsTheColumnsAsAFullMeasureDoes) {
   CRect client;
   wideGrid.GetClientRect(&client);
   EXPECT_LE(total, client.Width());
-  CClientDC dc(&wideGrid);
-  wideGrid.PrepareDC(&dc);
   EXPECT_LT(wideGrid.GetColWidth(Panel::ColName),
             brimwiz::CellWidthNeeded(wideGrid, dc, RowOf(wide.Panel(), widest.c_str()), Panel::ColName));
 }
