@@ -36,6 +36,25 @@ struct Key {
   std::string name;
   std::map<std::string, std::unique_ptr<Key>, NoCaseLess> subkeys;
   std::map<std::string, Value, NoCaseLess> values;
+
+  Key() = default;
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+  // Takes the subkeys down with a list of its own: the members' destruction would call this destructor once per
+  // level, and a store file holds keys as deep as its size allows.
+  ~Key() {
+    std::vector<std::unique_ptr<Key>> doomed;
+    const auto take = [&doomed](Key& k) {
+      for (auto& [ignored, sub] : k.subkeys) doomed.push_back(std::move(sub));
+      k.subkeys.clear();
+    };
+    take(*this);
+    while (!doomed.empty()) {
+      const std::unique_ptr<Key> k = std::move(doomed.back());
+      doomed.pop_back();
+      take(*k);
+    }
+  }
 };
 
 constexpr const char* kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
@@ -61,38 +80,31 @@ State& TheState() {
   return s;
 }
 
-std::vector<std::string> SplitPath(std::string_view s) {
-  std::vector<std::string> parts;
-  while (!s.empty()) {
-    const std::size_t slash = s.find('\\');
-    const std::string_view part = s.substr(0, slash);
-    if (!part.empty()) parts.emplace_back(part);
-    if (slash == std::string_view::npos) break;
-    s.remove_prefix(slash + 1);
+// The next name of a path of names between backslashes, taken off its front (empty names skipped); empty at its end.
+std::string_view NextPart(std::string_view& path) {
+  while (!path.empty()) {
+    const std::size_t slash = std::min(path.find('\\'), path.size());
+    const std::string_view part = path.substr(0, slash);
+    path.remove_prefix(std::min(slash + 1, path.size()));
+    if (!part.empty()) return part;
   }
+  return {};
+}
+
+std::vector<std::string> SplitPath(LPCSTR subKey) {
+  std::vector<std::string> parts;
+  std::string_view path(subKey ? subKey : "");
+  for (std::string_view part = NextPart(path); !part.empty(); part = NextPart(path)) parts.emplace_back(part);
   return parts;
 }
 
-std::vector<std::string> SplitPath(LPCSTR subKey) { return subKey ? SplitPath(std::string_view(subKey)) : std::vector<std::string>(); }
-
-// Whether a path of at most `levels` parts keeps to the registry's limits on names. Checked before the parts are
-// split, so that a path of millions of levels costs nothing before it is refused.
-bool WithinLimits(std::string_view path, std::size_t levels) {
-  std::size_t depth = 0;
-  while (!path.empty()) {
-    const std::size_t slash = std::min(path.find('\\'), path.size());
-    if (slash > RegistryStore::kMaxKeyNameLength) return false;
-    if (slash > 0 && ++depth > levels) return false;
-    path.remove_prefix(std::min(slash + 1, path.size()));
-  }
-  return true;
-}
-
-// ... and of a key to be made, whose name is also written on one line of the store file.
-bool WithinLimits(const std::vector<std::string>& path) {
-  if (path.size() > RegistryStore::kMaxKeyDepth) return false;
-  for (const std::string& part : path)
-    if (part.size() > RegistryStore::kMaxKeyNameLength || part.find('\n') != std::string::npos) return false;
+// Whether the keys to be made, the levels of the path from `first` on, keep to the registry's limits; their names
+// are also written on one line of the store file. Keys that exist are not judged: an earlier version made keys
+// beyond the limits, and they open as they are.
+bool WithinLimits(const std::vector<std::string>& path, std::size_t first) {
+  if (first < path.size() && path.size() > RegistryStore::kMaxKeyDepth) return false;
+  for (std::size_t i = first; i < path.size(); ++i)
+    if (path[i].size() > RegistryStore::kMaxKeyNameLength || path[i].find('\n') != std::string::npos) return false;
   return true;
 }
 
@@ -123,27 +135,19 @@ HKEY NewHandle(State& s, OpenKey where) {
   return reinterpret_cast<HKEY>(token);
 }
 
-std::string Escape(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '\\':
-        out += "\\\\";
-        break;
-      case '"':
-        out += "\\\"";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      default:
-        out += c;
-    }
+// Appends the text with backslashes and quotes escaped by a backslash and line breaks as \n and \r; the runs between
+// them in one piece each, since a text can be most of the store file.
+void AppendEscaped(std::string_view text, std::string& out) {
+  const char* plain = text.data();
+  const char* const end = plain + text.size();
+  for (const char* p = plain; p != end; ++p) {
+    if (*p != '\\' && *p != '"' && *p != '\n' && *p != '\r') continue;
+    out.append(plain, p);
+    out += '\\';
+    out += *p == '\n' ? 'n' : *p == '\r' ? 'r' : *p;
+    plain = p + 1;
   }
-  return out;
+  out.append(plain, end);
 }
 
 // The key's own lines: its header when it holds values or nothing at all (a key with subkeys only is made by theirs),
@@ -156,14 +160,14 @@ void DumpKey(const Key& k, std::string_view path, std::string& out) {
   }
   for (const auto& [ignored, v] : k.values) {
     out += '"';
-    out += Escape(v.name);
+    AppendEscaped(v.name, out);
     out += "\"=";
     const bool text = (v.type == REG_SZ || v.type == REG_EXPAND_SZ) && !v.data.empty() && v.data.back() == 0 &&
-                      std::find(v.data.begin(), v.data.end() - 1, BYTE{0}) == v.data.end() - 1;
+                      !std::memchr(v.data.data(), 0, v.data.size() - 1);
     char buf[16];
     if (text) {
       out += v.type == REG_SZ ? "sz:" : "expand:";
-      out += Escape(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1));
+      AppendEscaped(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1), out);
     } else if (v.type == REG_DWORD && v.data.size() == 4) {
       DWORD d;
       std::memcpy(&d, v.data.data(), 4);
@@ -172,10 +176,17 @@ void DumpKey(const Key& k, std::string_view path, std::string& out) {
     } else {
       std::snprintf(buf, sizeof buf, "hex(%x):", v.type);
       out += buf;
-      for (std::size_t i = 0; i < v.data.size(); ++i) {
-        std::snprintf(buf, sizeof buf, i ? ",%02x" : "%02x", v.data[i]);
-        out += buf;
+      // Two digits a byte and a comma between, written in place: a binary value can be most of the store file.
+      static constexpr char kDigits[] = "0123456789abcdef";
+      const std::size_t at = out.size();
+      out.resize(at + 3 * v.data.size(), ',');
+      char* digits = out.data() + at;
+      for (const BYTE b : v.data) {
+        digits[0] = kDigits[b >> 4];
+        digits[1] = kDigits[b & 15];
+        digits += 3;
       }
+      if (!v.data.empty()) out.pop_back();
     }
     out += "\r\n";
   }
@@ -233,33 +244,37 @@ bool Unquote(std::string_view line, std::size_t& pos, std::string& out) {
   return true;
 }
 
+// The text with its escapes taken back (a backslash at its very end stays), in runs as AppendEscaped writes them.
 std::string Unescape(std::string_view text) {
   std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\\' && i + 1 < text.size()) {
-      c = text[++i];
-      c = c == 'n' ? '\n' : c == 'r' ? '\r' : c;
-    }
-    out += c;
+  out.reserve(text.size());
+  for (std::size_t slash = text.find('\\'); slash != text.npos && slash + 1 < text.size(); slash = text.find('\\')) {
+    out.append(text.substr(0, slash));
+    const char c = text[slash + 1];
+    out += c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+    text.remove_prefix(slash + 2);
   }
+  out.append(text);
   return out;
 }
 
-Key* CreatePath(State& s, int root, const std::vector<std::string>& path, bool& created) {
-  created = false;
-  Key* k = &s.roots[root];
-  for (const std::string& part : path) {
-    auto it = k->subkeys.find(part);
-    if (it == k->subkeys.end()) {
-      auto fresh = std::make_unique<Key>();
-      fresh->name = part;
-      it = k->subkeys.emplace(part, std::move(fresh)).first;
-      created = true;
-    }
-    k = it->second.get();
+// The value of a hexadecimal digit; -1 for any other character.
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The subkey of this name, made when there is none.
+Key& Child(Key& parent, std::string_view name) {
+  auto it = parent.subkeys.find(name);
+  if (it == parent.subkeys.end()) {
+    auto fresh = std::make_unique<Key>();
+    fresh->name = name;
+    it = parent.subkeys.emplace(std::string(name), std::move(fresh)).first;
   }
-  return k;
+  return *it->second;
 }
 
 bool Parse(State& s, std::string_view text) {
@@ -274,19 +289,16 @@ bool Parse(State& s, std::string_view text) {
     if (line.empty()) continue;
     if (line.front() == '[') {
       if (line.back() != ']') return false;
-      std::string_view inside = line.substr(1, line.size() - 2);
-      inside = inside.substr(0, inside.find('\0'));
-      // A key deeper or with a longer name than the registry allows is no key of a store: the file is refused
-      // rather than every later change paying for it.
-      if (!WithinLimits(inside, 1 + RegistryStore::kMaxKeyDepth)) return false;  // the root, then its keys
-      const std::vector<std::string> parts = SplitPath(inside);
-      if (parts.empty()) return false;
+      std::string_view path = line.substr(1, line.size() - 2);
+      path = path.substr(0, path.find('\0'));
+      // Keys of any depth and length of name: earlier versions made keys beyond what RegCreateKeyEx makes now.
+      const std::string_view rootName = NextPart(path);
       int root = -1;
       for (int i = 0; i < 4; ++i)
-        if (EqualNoCase1252(parts[0], kRootNames[i])) root = i;
+        if (EqualNoCase1252(rootName, kRootNames[i])) root = i;
       if (root < 0) return false;
-      bool created;
-      current = CreatePath(s, root, std::vector<std::string>(parts.begin() + 1, parts.end()), created);
+      current = &s.roots[root];
+      for (std::string_view part = NextPart(path); !part.empty(); part = NextPart(path)) current = &Child(*current, part);
       continue;
     }
     if (!current) return false;
@@ -309,23 +321,31 @@ bool Parse(State& s, std::string_view text) {
       if (close == std::string_view::npos) return false;
       v.type = static_cast<DWORD>(std::strtoul(std::string(rest.substr(4, close - 4)).c_str(), nullptr, 16));
       std::string_view bytes = rest.substr(close + 2);
+      v.data.reserve(bytes.size() / 3 + 1);
       while (!bytes.empty()) {
-        v.data.push_back(static_cast<BYTE>(std::strtoul(std::string(bytes.substr(0, 2)).c_str(), nullptr, 16)));
+        // Two digits as written, read at once; anything else as strtoul reads it.
+        const std::string_view pair = bytes.substr(0, 2);
+        const int high = HexDigit(pair[0]), low = pair.size() == 2 ? HexDigit(pair[1]) : -1;
+        v.data.push_back(high >= 0 && low >= 0 ? static_cast<BYTE>(high << 4 | low)
+                                               : static_cast<BYTE>(std::strtoul(std::string(pair).c_str(), nullptr, 16)));
         bytes.remove_prefix(std::min<std::size_t>(3, bytes.size()));
       }
     } else {
       return false;
     }
-    current->values[v.name] = v;
+    current->values[v.name] = std::move(v);
   }
   return true;
 }
 
-// Writes the tree through to the store file when there is one.
+// Writes the tree through to the store file when there is one; a text larger than the store loads is not written
+// (the next load would refuse the file, and every key in it).
 LONG Persist(State& s) {
   if (!s.file) return ERROR_SUCCESS;
+  const std::string text = DumpAll(s);
+  if (text.size() > RegistryStore::kMaxFileBytes) return static_cast<LONG>(ERROR_STORE_TOO_LARGE);
   int err = 0;
-  if (!WriteFileAtomically(*s.file, DumpAll(s), err)) return static_cast<LONG>(ErrnoToError(err));
+  if (!WriteFileAtomically(*s.file, text, err)) return static_cast<LONG>(ErrnoToError(err));
   return ERROR_SUCCESS;
 }
 
@@ -423,19 +443,19 @@ LSTATUS RegCreateKeyEx(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, voi
   if (const LONG r = plat::Resolve(s, key, k, where)) return r;
   std::vector<std::string> full = where.path;
   for (const std::string& part : plat::SplitPath(subKey)) full.push_back(part);
-  // A store file holding the key could not be loaded again.
-  if (!plat::WithinLimits(full)) return ERROR_INVALID_PARAMETER;
-  // The first level that does not exist yet: taken away again when the store file cannot be written.
-  plat::Key* parent = &s.roots[where.root];
-  std::size_t depth = 0;
+  // The deepest key that exists, and the first level that does not: taken away again when the change is not written.
+  plat::Key* parent = k;
+  std::size_t depth = where.path.size();
   while (depth < full.size()) {
     const auto it = parent->subkeys.find(full[depth]);
     if (it == parent->subkeys.end()) break;
     parent = it->second.get();
     ++depth;
   }
-  bool created = false;
-  plat::CreatePath(s, where.root, full, created);
+  if (!plat::WithinLimits(full, depth)) return ERROR_INVALID_PARAMETER;
+  const bool created = depth < full.size();
+  k = parent;
+  for (std::size_t i = depth; i < full.size(); ++i) k = &plat::Child(*k, full[i]);
   if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
   if (created) {
     if (const LONG r = plat::Persist(s)) {
@@ -556,6 +576,8 @@ LSTATUS RegSetValueEx(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data
   plat::Key* k = nullptr;
   plat::OpenKey where;
   if (const LONG r = plat::Resolve(s, key, k, where)) return r;
+  // Each byte takes one or more of the file: a value larger than the file may be is refused before it is copied.
+  if (s.file && dataLength > plat::RegistryStore::kMaxFileBytes) return static_cast<LONG>(ERROR_STORE_TOO_LARGE);
   plat::Value v;
   v.name = name ? name : "";
   v.type = type;

@@ -74,13 +74,15 @@ class RegistryStore {
   static void Reset();
   // Keeps the tree in this file from now on (loading it when it exists); nullopt: memory only.
   // FALSE when the file exists but cannot be read or parsed, is no regular file, is larger than kMaxFileBytes or
-  // changed while it was read (the last error says which: ERROR_BADDB for a text not in the store's form, or holding
-  // a key beyond the limits below); the tree is then left as it was, and kept in memory only, so that the file is
-  // never written over.
+  // changed while it was read (the last error says which: ERROR_BADDB for a line not in the store's form); the tree
+  // is then left as it was, and kept in memory only, so that the file is never written over.
   static bool SetStoreFile(std::optional<std::string> path);
+  // With a store file, a change (a value, a key) whose file would be larger than this is refused with
+  // ERROR_STORE_TOO_LARGE and not made: every file the store writes loads again.
   static constexpr std::uint64_t kMaxFileBytes = 16u << 20;
-  // The registry's own limits: levels of keys below a root, and characters of a key's name. RegCreateKeyEx refuses a
-  // key beyond them, or whose name holds a line break, with ERROR_INVALID_PARAMETER.
+  // The registry's own limits: levels of keys below a root, and characters of a key's name. RegCreateKeyEx makes no
+  // key beyond them, or whose name holds a line break (ERROR_INVALID_PARAMETER). Keys beyond them that a store file
+  // of an earlier version holds load, open and are written back as they were read.
   static constexpr std::size_t kMaxKeyDepth = 512;
   static constexpr std::size_t kMaxKeyNameLength = 255;
   // The whole tree in the store file's form, for tests.

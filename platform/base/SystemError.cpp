@@ -162,8 +162,9 @@ std::string SystemText(DWORD id) {
     case ERROR_FILE_SIZE_UNKNOWN:
       return "The file is not a regular file whose size can be known before it is read.";
     case ERROR_BADDB:
-      return "The store file is damaged: a line is not in its form, or a key lies more than 512 levels deep or has a "
-             "name longer than 255 characters.";
+      return "The store file is damaged: a line is not in its form.";
+    case ERROR_STORE_TOO_LARGE:
+      return "The change would make the store file larger than the 16 MiB it can load again, and was not made.";
     case static_cast<DWORD>(E_FAIL):
       return "Unspecified failure.";
     case static_cast<DWORD>(E_NOTIMPL):

@@ -45,13 +45,15 @@ constexpr DWORD ERROR_DIRECTORY = 267;
 constexpr DWORD ERROR_DIRECTORY_NOT_SUPPORTED = 336;
 constexpr DWORD ERROR_INVALID_ADDRESS = 487;
 constexpr DWORD ERROR_OPERATION_ABORTED = 995;
-// A registry store file that is not in the store's form, or holds a key beyond the registry's limits.
+// A registry store file with a line not in the store's form.
 constexpr DWORD ERROR_BADDB = 1009;
 // The platform's own numbers (bit 29, the application bit, set: no classic number says these). A file that changed
 // while it was read, as when another program writes, cuts or replaces it meanwhile:
 constexpr DWORD ERROR_FILE_CHANGED = 0x20000001u;
 // A file the system makes as it is read (a process's or a device's state), whose size says nothing of its bytes:
 constexpr DWORD ERROR_FILE_SIZE_UNKNOWN = 0x20000002u;
+// A registry change that would make the store file larger than the store loads:
+constexpr DWORD ERROR_STORE_TOO_LARGE = 0x20000003u;
 
 constexpr DWORD ERROR_RESOURCE_LANG_NOT_FOUND = 1815;
 // A name whose symbolic links lead round in a loop (or through too many).

@@ -16,6 +16,14 @@ IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 
 namespace {
 CWinApp* g_app = nullptr;
+
+// TRUE for a registry call that succeeded; else FALSE with its answer as the last error, the reason a profile write
+// gives as the INI file's writes do (a full disk, a store file that would grow past what it loads).
+BOOL Succeeded(LSTATUS status) {
+  if (status == ERROR_SUCCESS) return TRUE;
+  SetLastError(static_cast<DWORD>(status));
+  return FALSE;
+}
 }  // namespace
 
 namespace plat {
@@ -96,7 +104,7 @@ HKEY CWinApp::GetAppRegistryKey(BOOL bCreate) {
   LSTATUS status = bCreate ? RegCreateKeyEx(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                             KEY_ALL_ACCESS, nullptr, &key, nullptr)
                            : RegOpenKeyEx(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key);
-  return status == ERROR_SUCCESS ? key : nullptr;
+  return Succeeded(status) ? key : nullptr;
 }
 
 HKEY CWinApp::GetSectionKey(LPCSTR lpszSection, BOOL bCreate) {
@@ -107,7 +115,7 @@ HKEY CWinApp::GetSectionKey(LPCSTR lpszSection, BOOL bCreate) {
                                             nullptr, &key, nullptr)
                            : RegOpenKeyEx(app, lpszSection, 0, KEY_READ, &key);
   RegCloseKey(app);
-  return status == ERROR_SUCCESS ? key : nullptr;
+  return Succeeded(status) ? key : nullptr;
 }
 
 CString CWinApp::GetProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszDefault) {
@@ -154,7 +162,7 @@ BOOL CWinApp::WriteProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lp
       if (!app) return FALSE;
       LSTATUS status = RegDeleteKey(app, lpszSection);
       RegCloseKey(app);
-      return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+      return status == ERROR_FILE_NOT_FOUND || Succeeded(status);
     }
     HKEY key = GetSectionKey(lpszSection, TRUE);
     if (!key) return FALSE;
@@ -162,7 +170,7 @@ BOOL CWinApp::WriteProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lp
                                                static_cast<DWORD>(std::strlen(lpszValue) + 1))
                                : RegDeleteValue(key, lpszEntry);
     RegCloseKey(key);
-    return status == ERROR_SUCCESS || (!lpszValue && status == ERROR_FILE_NOT_FOUND);
+    return (!lpszValue && status == ERROR_FILE_NOT_FOUND) || Succeeded(status);
   }
   if (!m_pszProfileName) return FALSE;
   return ::WritePrivateProfileString(lpszSection, lpszEntry, lpszValue, m_pszProfileName);
@@ -175,7 +183,7 @@ BOOL CWinApp::WriteProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue) 
     DWORD value = static_cast<DWORD>(nValue);
     LSTATUS status = RegSetValueEx(key, lpszEntry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return Succeeded(status);
   }
   char text[16];
   std::snprintf(text, sizeof text, "%d", nValue);

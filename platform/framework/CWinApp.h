@@ -3,7 +3,7 @@
 // Profile routing: after SetRegistryKey(company) the profile is the registry key
 // HKEY_CURRENT_USER\Software\<company>\<profile name>\<section>; before it, the INI file named by
 // m_pszProfileName (the application name + ".INI" unless set). A NULL value deletes an entry, a NULL entry
-// deletes the whole section.
+// deletes the whole section. A write that fails answers FALSE with the reason as the last error.
 #pragma once
 
 #include "platform/base/CString.h"

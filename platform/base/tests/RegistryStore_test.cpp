@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -266,33 +267,90 @@ TEST_F(RegistryTest, ChangesTheStoreFileDoesNotTakeAreNotMade) {
   RegCloseKey(k);
 }
 
-// A store file with a key beyond the registry's limits (512 levels, names of 255 characters) is refused at the load
-// with the reason, and no change writes over it; a tree at the limits loads, changes and loads again as it was.
-// Before, a key 50,000 levels deep loaded and the first change died of a stack overflow making the file's text.
-TEST_F(RegistryTest, StoreFilesBeyondTheKeyLimitsAreRefused) {
+// A store file an earlier version wrote, with keys beyond what RegCreateKeyEx makes now (names of 256 and 300
+// characters, keys 513 and 50,000 levels deep) beside ordinary values, loads whole: its values read, a change is
+// written, and the file loads again with the old keys as they were read; the deep key is deleted and dropped without
+// a call per level. Before, the file was refused as damaged and the next change wrote an empty tree over it.
+TEST_F(RegistryTest, StoreFilesOfEarlierVersionsWithKeysBeyondTheCreationLimitsLoadWhole) {
+  TempDir dir;
+  const auto levels = [](std::size_t count, const std::string& name) {
+    std::string path = name;
+    for (std::size_t i = 1; i < count; ++i) path += "\\" + name;
+    return path;
+  };
+  const auto section = [](const std::string& path, const std::string& value) {
+    return "[HKEY_CURRENT_USER\\" + path + "]\r\n\"v\"=sz:" + value + "\r\n";
+  };
+  const std::string deep513 = levels(513, "d"), deep50000 = levels(50000, "e"), long256(256, 'n');
+  const std::string long300 = std::string(300, 'o') + "\\Sub";
+  const std::string app = "[HKEY_CURRENT_USER\\Software\\Vendor\\App]\r\n\"LastProject\"=sz:";
+  const std::string old = section(deep513, "513") + section(deep50000, "50000") + section(long256, "256") +
+                          section(long300, "300") + app + "board.dao\r\n";
+  const std::string file = dir / "registry.txt";
+  std::ofstream(file, std::ios::binary) << old;
+  ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+  EXPECT_TRUE(plat::RegistryStore::Dump() == old);
+  EXPECT_EQ(Subkeys(HKEY_CURRENT_USER),
+            (std::vector<std::string>{"d", "e", long256, std::string(300, 'o'), "Software"}));
+  HKEY k = nullptr;
+  for (const auto& [path, value] :
+       {std::pair{deep513, "513"}, {deep50000, "50000"}, {long256, "256"}, {long300, "300"}}) {
+    ASSERT_EQ(RegOpenKey(HKEY_CURRENT_USER, path.c_str(), &k), ERROR_SUCCESS) << value;
+    EXPECT_EQ(GetString(k, "v"), value);
+    RegCloseKey(k);
+  }
+  // Such keys open through RegCreateKeyEx too, as they are; below them a new key is made within the limits only.
+  DWORD disposition = 0;
+  HKEY refused = nullptr;
+  ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, long300.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                           &disposition),
+            ERROR_SUCCESS);
+  EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
+  EXPECT_EQ(RegCreateKey(k, std::string(256, 'm').c_str(), &refused), ERROR_INVALID_PARAMETER);
+  RegCloseKey(k);
+  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, (long300 + "\\New").c_str(), &k), ERROR_SUCCESS);
+  RegCloseKey(k);
+  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, deep513.c_str(), &k), ERROR_SUCCESS);
+  EXPECT_EQ(RegCreateKey(k, "deeper", &refused), ERROR_INVALID_PARAMETER);
+  RegCloseKey(k);
+
+  HKEY vendor = nullptr;
+  ASSERT_EQ(RegOpenKey(HKEY_CURRENT_USER, "Software\\Vendor\\App", &vendor), ERROR_SUCCESS);
+  EXPECT_EQ(GetString(vendor, "LastProject"), "board.dao");
+  SetString(vendor, "LastProject", "next.dao");
+  RegCloseKey(vendor);
+  ASSERT_EQ(RegOpenKey(HKEY_CURRENT_USER, deep50000.c_str(), &k), ERROR_SUCCESS);
+  SetString(k, "w", "changed");
+  RegCloseKey(k);
+  const std::string changed = section(deep513, "513") + section(deep50000, "50000") + "\"w\"=sz:changed\r\n" +
+                              section(long256, "256") + section(long300, "300") + "[HKEY_CURRENT_USER\\" +
+                              long300 + "\\New]\r\n" + app + "next.dao\r\n";
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == changed);
+  plat::RegistryStore::Reset();
+  ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+  EXPECT_TRUE(plat::RegistryStore::Dump() == changed);
+  EXPECT_EQ(RegDeleteKey(HKEY_CURRENT_USER, "e"), ERROR_SUCCESS);
+  EXPECT_EQ(Subkeys(HKEY_CURRENT_USER).size(), 4u);
+
+  // Lines that are not in the store's form are still refused, with the reason.
+  for (const std::string text : {"[HKEY_CURRENT_USER\\a\r\n", "[HKEY_NOWHERE\\a]\r\n", "[]\r\n", "\"v\"=sz:x\r\n",
+                                 "[HKEY_USERS]\r\nv=sz:x\r\n", "[HKEY_USERS]\r\n\"v\"=what:x\r\n"}) {
+    std::ofstream(dir / "damaged.txt", std::ios::binary | std::ios::trunc) << text;
+    EXPECT_FALSE(plat::RegistryStore::SetStoreFile(dir / "damaged.txt")) << text;
+    EXPECT_EQ(plat::SystemErrorText(GetLastError()), "The store file is damaged: a line is not in its form.");
+  }
+}
+
+// RegCreateKeyEx makes no key deeper than 512 levels or with a name longer than 255 characters; a tree at the limits
+// loads, changes and loads again as it was.
+TEST_F(RegistryTest, KeysAreMadeWithinTheKeyLimits) {
   TempDir dir;
   auto path = [](std::size_t levels, const std::string& name) {
     std::string text = "[HKEY_CURRENT_USER";
     for (std::size_t i = 0; i < levels; ++i) text += "\\" + name;
     return text + "]\r\n\"v\"=sz:x\r\n";
   };
-  HKEY kept = nullptr;
-  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Kept", &kept), ERROR_SUCCESS);
-  const std::string deep = dir / "deep.txt";
-  for (const std::string& text : {path(50000, "k"), path(513, "k"), path(2, std::string(256, 'n'))}) {
-    std::ofstream(deep, std::ios::binary | std::ios::trunc) << text;
-    const std::string before = plat::RegistryStore::Dump();
-    ASSERT_FALSE(plat::RegistryStore::SetStoreFile(deep)) << text.size();
-    EXPECT_EQ(plat::SystemErrorText(GetLastError()),
-              "The store file is damaged: a line is not in its form, or a key lies more than 512 levels deep or has a "
-              "name longer than 255 characters.");
-    EXPECT_EQ(plat::RegistryStore::Dump(), before);
-    SetString(kept, "Changed", "yes");
-    EXPECT_EQ(std::filesystem::file_size(deep), text.size());
-  }
-  RegCloseKey(kept);
-
-  plat::RegistryStore::Reset();
   const std::string limits = dir / "limits.txt";
   const std::string text = path(512, "k") + path(1, std::string(255, 'n'));
   std::ofstream(limits, std::ios::binary) << text;
@@ -302,7 +360,7 @@ TEST_F(RegistryTest, StoreFilesBeyondTheKeyLimitsAreRefused) {
   std::string sub = "k";
   for (int i = 1; i < 512; ++i) sub += "\\k";
   ASSERT_EQ(RegOpenKey(HKEY_CURRENT_USER, sub.c_str(), &leaf), ERROR_SUCCESS);
-  // A key one level deeper, or of a longer name, cannot be made: a store holding it would not load.
+  // A key one level deeper, or of a longer name, is not made.
   HKEY refused = nullptr;
   EXPECT_EQ(RegCreateKey(leaf, "deeper", &refused), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(RegCreateKey(HKEY_CURRENT_USER, std::string(256, 'n').c_str(), &refused), ERROR_INVALID_PARAMETER);
@@ -313,4 +371,79 @@ TEST_F(RegistryTest, StoreFilesBeyondTheKeyLimitsAreRefused) {
   plat::RegistryStore::Reset();
   ASSERT_TRUE(plat::RegistryStore::SetStoreFile(limits));
   EXPECT_EQ(plat::RegistryStore::Dump(), changed);
+}
+
+// A change whose store file would be larger than the store loads is refused with the reason and not made, in memory
+// or on disk; one that makes the file exactly as large is written and loads again. Before, a binary value of 6 MiB
+// (three bytes a byte in the file), a text of 16 MiB or many values of 100 KB were taken and written, and the next
+// load refused the file whole: every key was gone.
+TEST_F(RegistryTest, AChangeWhoseStoreFileWouldPassTheLoadLimitIsRefused) {
+  TempDir dir;
+  const std::string file = dir / "registry.txt";
+  const auto stored = [&] {
+    std::string text(std::filesystem::file_size(file), '\0');
+    std::ifstream(file, std::ios::binary).read(text.data(), static_cast<std::streamsize>(text.size()));
+    return text;
+  };
+  constexpr std::size_t kLimit = plat::RegistryStore::kMaxFileBytes;
+  const std::string small = "[HKEY_CURRENT_USER\\Software\\Vendor\\App]\r\n\"LastProject\"=sz:board.dao\r\n";
+  std::string many = small + "[HKEY_CURRENT_USER\\Software\\Vendor\\App\\Many]\r\n";
+  for (int i = 100; many.size() < kLimit - 200000; ++i)
+    many += "\"" + std::to_string(i) + "\"=sz:" + std::string(100000, 'x') + "\r\n";
+  const std::size_t keyLine = std::strlen("[HKEY_CURRENT_USER\\Software\\Vendor\\App\\]\r\n");
+  const std::string padded = many + "\"pad\"=sz:" + std::string(kLimit - many.size() - 10 - keyLine - 200, 'p') + "\r\n";
+  // Changes that make the file grow by exactly `bytes`: a binary value ("name"=hex(3):01,...), a text
+  // ("name"=sz:text), a key.
+  const auto binary = [](HKEY app, std::size_t bytes) {
+    const std::size_t n = (bytes - 12) / 3;
+    const std::vector<BYTE> data(n, 0xab);
+    return RegSetValueEx(app, std::string(bytes - 11 - 3 * n, 'b').c_str(), 0, REG_BINARY, data.data(),
+                         static_cast<DWORD>(n));
+  };
+  const auto text = [](HKEY app, std::size_t bytes) {
+    const std::string data(bytes - 9, 't');
+    return RegSetValueEx(app, "t", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                         static_cast<DWORD>(data.size() + 1));
+  };
+  const auto key = [keyLine](HKEY app, std::size_t bytes) {
+    HKEY made = nullptr;
+    const LONG r = RegCreateKey(app, std::string(bytes - keyLine, 'k').c_str(), &made);
+    RegCloseKey(made);
+    return r;
+  };
+  const struct {
+    const std::string& start;
+    std::function<LONG(HKEY, std::size_t)> grow;
+  } cases[] = {{small, binary}, {small, text}, {many, text}, {padded, key}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    plat::RegistryStore::Reset();
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << c.start;
+    ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+    HKEY app = nullptr;
+    ASSERT_EQ(RegOpenKey(HKEY_CURRENT_USER, "Software\\Vendor\\App", &app), ERROR_SUCCESS);
+    const std::size_t room = kLimit - c.start.size();
+    EXPECT_EQ(c.grow(app, room + 1), static_cast<LONG>(ERROR_STORE_TOO_LARGE));
+    EXPECT_TRUE(plat::RegistryStore::Dump() == c.start);
+    EXPECT_TRUE(stored() == c.start);
+    ASSERT_EQ(c.grow(app, room), ERROR_SUCCESS);
+    RegCloseKey(app);
+    const std::string full = stored();
+    EXPECT_EQ(full.size(), kLimit);
+    plat::RegistryStore::Reset();
+    ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+    EXPECT_TRUE(plat::RegistryStore::Dump() == full);
+    // Full: a new key is refused, a value that takes the place of a longer one is written.
+    RegOpenKey(HKEY_CURRENT_USER, "Software\\Vendor\\App", &app);
+    EXPECT_EQ(key(app, keyLine + 1), static_cast<LONG>(ERROR_STORE_TOO_LARGE));
+    SetString(app, "LastProject", "b.dao");
+    EXPECT_EQ(GetString(app, "LastProject"), "b.dao");
+    RegCloseKey(app);
+  }
+  EXPECT_EQ(plat::SystemErrorText(ERROR_STORE_TOO_LARGE),
+            "The change would make the store file larger than the 16 MiB it can load again, and was not made.");
+  // A value larger than the file may be is refused as it comes.
+  const std::vector<BYTE> huge(kLimit + 1);
+  EXPECT_EQ(RegSetValueEx(HKEY_CURRENT_USER, "huge", 0, REG_BINARY, huge.data(), static_cast<DWORD>(huge.size())),
+            static_cast<LONG>(ERROR_STORE_TOO_LARGE));
 }

@@ -562,6 +562,11 @@ TEST_F(CommonUiTest, ProfileGoesToTheIniFileOrToTheRegistryKey) {
   EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Brimstead\\Grid Demo\\Grid", 0, KEY_READ, &key),
             ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Nobody", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+  // A write the store refuses (its file would pass the size the store loads) answers FALSE with the reason.
+  SetLastError(ERROR_SUCCESS);
+  EXPECT_FALSE(app.WriteProfileString("Layouts", "Huge", std::string(RegistryStore::kMaxFileBytes, 'x').c_str()));
+  EXPECT_EQ(GetLastError(), ERROR_STORE_TOO_LARGE);
+  EXPECT_EQ(app.GetProfileString("Layouts", "Huge", "none"), "none");
 }
 
 TEST_F(CommonUiTest, HelpStandInRecordsWhatWasAsked) {
