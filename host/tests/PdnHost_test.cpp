@@ -253,6 +253,30 @@ TEST_F(PdnHostProgram, EchoesNamesOnOneLineAndCallbacksAfterTheirStep) {
   // The wizard tells the callback that it opened while CreateModeless runs: the line follows the step's.
   EXPECT_NE(named.output.find("CreateModeless() -> true\ncallback: Notify 1 1\n"), std::string::npos) << named.output;
   EXPECT_EQ(host::EscapedName("a\tb\r\nc\\"), "a\\tb\\r\\nc\\\\");
+  // The names of files given on the command line, and those a failing step names, are echoed so too.
+  const std::string folder = dir.string();
+  std::ofstream(dir / "pro\tject.brd") << "board\n";
+  std::ofstream(dir / "set\ntings.dao") << "";
+  const Outcome files = RunPdnHost(std::string("--library ") + BRIM_TEST_MODULE_LIBRARY +
+                                   " --wizard bypass --no-getters --project \"$(printf '" + folder +
+                                   "/pro\\tject.brd')\" --load \"$(printf '" + folder +
+                                   "/set\\ntings.dao')\" --help-file \"$(printf 'he\\tlp.chm')\" --output \"$(printf "
+                                   "'out\\rput')\" --drc-report \"$(printf 'd\\nrc.txt')\"");
+  for (const std::string& line :
+       {"SetProjectFile(" + folder + "/pro\\tject.brd) -> ", std::string("SetHelpFile(he\\tlp.chm) -> "),
+        std::string("SetOutputFileName(out\\rput) -> "), std::string("SetDRCReportFile(d\\nrc.txt) -> "),
+        "LoadSettings(" + folder + "/set\\ntings.dao) -> "})
+    EXPECT_NE(files.output.find("\n" + line), std::string::npos) << line << "\n" << files.output;
+  const fs::path script = dir / "script.txt";
+  for (const auto& [step, error] :
+       {std::pair{"click \"Sa\\tve\"\n", "script.txt:1: no visible control \"Sa\\tve\" in the window"},
+        std::pair{"viewer pick \"U1\\nD4\"\n", "script.txt:1: viewer pick: no board has a probe \"U1\\nD4\"\n"}}) {
+    std::ofstream(script) << step;
+    const Outcome failed = RunPdnHost(std::string("--library ") + BRIM_TEST_MODULE_LIBRARY +
+                                      " --no-getters --open modeless --script " + script.string());
+    EXPECT_EQ(failed.code, 4) << failed.output;
+    EXPECT_NE(failed.errors.find(error), std::string::npos) << failed.output;
+  }
 }
 
 TEST_F(PdnHostProgram, FindsItsModuleAndBoardBesideItself) {
@@ -1226,7 +1250,7 @@ TEST_F(PdnHostProgram, DialogOptionsAreRefusedOutsideTheirDialogAndHeadlessADial
   const Outcome unknown = RunPdnHost("--dialog editor --capacitor U1");
   EXPECT_EQ(unknown.code, 2);
   EXPECT_NE(unknown.errors.find("the board has no decoupling capacitor \"U1\""), std::string::npos) << unknown.output;
-  for (const char* dialog : {"--dialog editor", "--dialog groups"}) {
+  for (const char* dialog : {"--dialog editor --capacitor C57", "--dialog groups"}) {
     const Outcome waiting = RunPdnHost(dialog);
     EXPECT_EQ(waiting.code, 4) << waiting.output;
     EXPECT_NE(waiting.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << waiting.output;
