@@ -611,6 +611,43 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
       << split.output;
 }
 
+// A click that another window takes, and a type that cannot be read back, fail at their line instead of passing
+// having done nothing. The model editor's unit list (a drop-down list) opened by a click holds the mouse: the next
+// click only closes it, so the Via Mounting box stays clear and OK leaves the editor open; a type into that list
+// went into the list and left it open. On the bypass wizard's via list, a cell that shows a via's name takes no
+// typing: the grid's own (empty) text passed for the cell's.
+TEST_F(PdnHostProgram, AClickThatAnotherWindowTakesOrATypeThatCannotBeReadBackFailsAtItsLine) {
+  struct Case {
+    const char* options;
+    const char* script;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"--dialog editor --capacitor C57",
+       "click 1189 in pane\nclick 1141 in dialog\nexpect state 1141 checked in dialog\n",
+       "script.txt:2: control 1141 in dialog did not get the click: the open list of combo box 1189 took it"},
+      {"--dialog editor --capacitor C57", "click 1189 in pane\nclick \"OK\" in dialog\n",
+       "script.txt:2: control \"OK\" in dialog did not get the click: the open list of combo box 1189 took it"},
+      {"--dialog editor --capacitor C57", "type 1189 \"uF\" in pane\nclick 1141 in dialog\n",
+       "script.txt:1: control 1189 in pane is a drop-down list, which takes no typed text: pick its entry (pick 1189 "
+       "in pane ENTRY)"},
+      {"--board-mode --wizard bypass --open modeless", "type 1003 at 108 25 \"\"\n",
+       "script.txt:1: cell 1, 2 of control 1003 is a label, which takes no typed text"},
+      // A check box cell keeps the grid's focus: its value is read back.
+      {"--board-mode --wizard bypass --open modeless", "type 1003 at 30 25 \"x\"\n",
+       "script.txt:1: control 1003 reads \"\" after \"x\" was typed into it"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    const fs::path script = dir / "script.txt";
+    std::ofstream(script) << c.script;
+    const Outcome outcome = RunPdnHost(std::string("--no-getters ") + c.options + " --script " + script.string());
+    EXPECT_EQ(outcome.code, 4) << outcome.output;
+    EXPECT_NE(outcome.errors.find(c.error), std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find("RunModal() -> 1"), std::string::npos) << outcome.output;
+  }
+}
+
 // A net name wider than the net page's lists is not cut for good: the list scrolls sideways to its end (the 8-layer
 // board with VDD_CORE renamed to 55 characters; the screenshot against its reference shows the name's tail).
 TEST_F(PdnHostProgram, ALongNetNameScrollsSidewaysInTheNetList) {
