@@ -15,5 +15,8 @@ namespace host {
 std::optional<std::string> Cp1252FromUtf8Strict(std::string_view utf8);
 // The UTF-8 form of a code page 1252 text (every byte has one).
 std::string Utf8FromCp1252(std::string_view text);
+// A code page 1252 name as pdnhost echoes it, in UTF-8: backslashes, tabs, carriage returns and line feeds written
+// as \\, \t, \r and \n, so that every echo stays on its line and reads back unambiguously.
+std::string EscapedName(std::string_view name);
 
 }  // namespace host

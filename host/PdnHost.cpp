@@ -85,21 +85,6 @@ const char* ModelKindName(int kind) {
 
 }  // namespace
 
-std::string EscapedName(const std::string& name) {
-  std::string out;
-  out.reserve(name.size());
-  for (char c : Utf8FromCp1252(name)) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      default: out += c; break;
-    }
-  }
-  return out;
-}
-
 const char* PdnHostUsage() {
   return "usage: pdnhost [options]\n"
          "  --library FILE          the module library (default: the one built beside pdnhost)\n"
@@ -461,7 +446,7 @@ void PdnHost::PickNet(const std::string& name) {
     if (!net && (net = more->FindNet(name)))
       board = more.get();
   if (!net)
-    throw ScriptError("net pick: the board has no net \"" + name + "\"");
+    throw ScriptError("net pick: the board has no net \"" + EscapedName(name) + "\"");
   SelectNetInView(*board, net);
 }
 
@@ -500,7 +485,7 @@ void PdnHost::SelectNetInView(HostBoard& board, HostNet* net) {
 void PdnHost::SwitchViaPort(const std::string& id, bool enabled) {
   HostProbe* probe = FindProbe(id);
   if (!probe)
-    throw ScriptError("via port: the board has no probe \"" + id + "\"");
+    throw ScriptError("via port: the board has no probe \"" + EscapedName(id) + "\"");
   const bool answer =
       static_cast<CModelExtractorWizardAPITable&>(*m_api).SetViaPortEnabled(probe->GetElement(), enabled);
   Print("SetViaPortEnabled(" + EscapedName(id) + ", " + (enabled ? "on" : "off") + ") -> " +
@@ -645,7 +630,7 @@ bool PdnHost::PrepareScript(const PdnHostOptions& options) {
       for (const auto& more : m_moreBoards)
         somewhere = somewhere || more->FindProbe(id);
       if (!somewhere)
-        return "no board has a probe \"" + id + "\"";
+        return "no board has a probe \"" + EscapedName(id) + "\"";
     }
     return "no one board has all of these probes";
   };
@@ -833,9 +818,9 @@ int PdnHost::Run(const PdnHostOptions& options) {
     Step("SetSystem(" + names + ")", api.SetSystem(m_system.get()));
   }
   if (options.project)
-    Step("SetProjectFile(" + Utf8FromCp1252(*options.project) + ")", api.SetProjectFile(options.project->c_str()));
+    Step("SetProjectFile(" + EscapedName(*options.project) + ")", api.SetProjectFile(options.project->c_str()));
   if (options.helpFile)
-    Step("SetHelpFile(" + Utf8FromCp1252(*options.helpFile) + ")", api.SetHelpFile(options.helpFile->c_str()));
+    Step("SetHelpFile(" + EscapedName(*options.helpFile) + ")", api.SetHelpFile(options.helpFile->c_str()));
   for (const std::string& names : options.names)
     Step("AddNames(" + EscapedName(names) + ")", api.AddNames(names.c_str()));
   if (options.option1) {
@@ -863,9 +848,10 @@ int PdnHost::Run(const PdnHostOptions& options) {
     Step("SetSettingsCopyBuffer(empty)", api.SetSettingsCopyBuffer(m_settingsCopy.data()));
   }
   if (options.outputName)
-    Step("SetOutputFileName(" + Utf8FromCp1252(*options.outputName) + ")", api.SetOutputFileName(options.outputName->c_str()));
+    Step("SetOutputFileName(" + EscapedName(*options.outputName) + ")",
+         api.SetOutputFileName(options.outputName->c_str()));
   if (options.drcReport)
-    Step("SetDRCReportFile(" + Utf8FromCp1252(*options.drcReport) + ")", api.SetDRCReportFile(options.drcReport->c_str()));
+    Step("SetDRCReportFile(" + EscapedName(*options.drcReport) + ")", api.SetDRCReportFile(options.drcReport->c_str()));
 
   if (options.wizard == WizardKind::Extractor && !m_board->Picks().empty()) {
     // The host tells the extractor what its board viewer holds before it opens the wizard: the record's ports, and
@@ -884,7 +870,7 @@ int PdnHost::Run(const PdnHostOptions& options) {
                   " wizard needs it open (\"Use last configuration\")");
       code = 2;
     } else {
-      Step("LoadSettings(" + Utf8FromCp1252(*options.load) + ")", api.LoadSettings(options.load->c_str()));
+      Step("LoadSettings(" + EscapedName(*options.load) + ")", api.LoadSettings(options.load->c_str()));
       PumpMessages();
     }
   }

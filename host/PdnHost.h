@@ -7,6 +7,7 @@
 #include "brimstead/BrimsteadExports.h"
 #include "host/HostCallbackLog.h"
 #include "host/HostHelp.h"
+#include "host/HostText.h"
 #include "host/PdnScriptRunner.h"
 
 #include <functional>
@@ -77,9 +78,6 @@ const char* PdnHostUsage();
 // fill what the line does not give.
 PdnHostOptions ParsePdnHostArguments(const std::vector<std::string>& arguments, const std::string& defaultLibrary,
                                      const std::string& defaultBoard, const std::string& defaultModels = {});
-// A name as pdnhost echoes it: backslashes, tabs, carriage returns and line feeds written as \\, \t, \r and \n,
-// so that every echo stays on its line and reads back unambiguously.
-std::string EscapedName(const std::string& name);
 
 // What the host prints goes to `out`; what went wrong (a file or library that cannot be used, a wizard that
 // cannot open, host objects the module kept) goes to `err`.

@@ -428,13 +428,13 @@ ScriptStep ParseLine(const std::vector<Token>& tokens) {
 }  // namespace
 
 std::string ScriptControl::Describe() const {
-  std::string text = byCaption ? "\"" + Utf8FromCp1252(caption) + "\"" : std::to_string(id);
+  std::string text = byCaption ? "\"" + EscapedName(caption) + "\"" : std::to_string(id);
   switch (scope.kind) {
     case ScriptScope::Kind::Window: break;
     case ScriptScope::Kind::Dialog: text += " in dialog"; break;
     case ScriptScope::Kind::Pane: text += " in pane"; break;
     case ScriptScope::Kind::Control:
-      text += " in " + (scope.byCaption ? "\"" + Utf8FromCp1252(scope.caption) + "\"" : std::to_string(scope.id));
+      text += " in " + (scope.byCaption ? "\"" + EscapedName(scope.caption) + "\"" : std::to_string(scope.id));
       break;
   }
   return text;

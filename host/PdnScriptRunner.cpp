@@ -54,6 +54,10 @@ std::string ClassOf(HWND hwnd) {
   return name;
 }
 
+bool IsDropList(HWND hwnd) {
+  return ClassOf(hwnd) == WC_COMBOBOX && (GetWindowLong(hwnd, GWL_STYLE) & 0x3) == CBS_DROPDOWNLIST;
+}
+
 POINT Centre(HWND hwnd) {
   RECT r{};
   GetWindowRect(hwnd, &r);
@@ -209,9 +213,21 @@ std::unique_ptr<ScriptInput> MakeXInput(std::function<POINT()> origin) {
   return std::make_unique<XInput>(std::move(origin));
 }
 
+ScriptRunner* ScriptRunner::s_pWatching = nullptr;
+
 ScriptRunner::ScriptRunner(ScriptRunnerHost host, std::vector<ScriptStep> steps, std::string scriptName,
                            ScriptInput& input)
-    : m_Host(std::move(host)), m_Steps(std::move(steps)), m_ScriptName(std::move(scriptName)), m_Input(input) {}
+    : m_Host(std::move(host)), m_Steps(std::move(steps)), m_ScriptName(std::move(scriptName)), m_Input(input) {
+  s_pWatching = this;
+  m_hPressHook = SetWindowsHookEx(WH_GETMESSAGE, &ScriptRunner::PressHook, nullptr, GetCurrentThreadId());
+}
+
+ScriptRunner::~ScriptRunner() {
+  if (m_hPressHook)
+    UnhookWindowsHookEx(m_hPressHook);
+  if (s_pWatching == this)
+    s_pWatching = nullptr;
+}
 
 std::string ScriptRunner::Where(int line) const {
   if (m_ScriptName.empty() || line <= 0)
@@ -227,11 +243,17 @@ void ScriptRunner::Fail(const std::string& what, int line) {
 }
 
 bool ScriptRunner::OnIdle() {
+  // The last turn's clicks have arrived by now: each must have reached its control before anything else is judged.
+  if (!m_Aimed.empty() && !m_bFailed) {
+    CheckClicks();
+    if (m_bFailed)
+      return true;
+  }
   if (m_PendingType && !m_bFailed) {
     const PendingType typed = *m_PendingType;
     m_PendingType.reset();
     try {
-      CheckTyped(typed.control, typed.step);
+      CheckTyped(typed.control, typed.cell, typed.step);
     } catch (const ScriptError& error) {
       Fail(error.what(), typed.step.line);
     }
@@ -303,6 +325,9 @@ void ScriptRunner::EndWizard() {
 }
 
 void ScriptRunner::CheckEnd() {
+  // The last click may have ended the run (Finish, OK): it too must have reached its control.
+  if (!m_bFailed)
+    CheckClicks();
   if (m_bFailed)
     return;
   if (m_nNext < m_Steps.size()) {
@@ -354,7 +379,60 @@ HWND FirstDescendant(HWND root, bool visibleOnly, Match match) {
   return search.found;
 }
 
+// A window as a failure names it: an open list by its combo box, a control by its id and text, else its caption.
+std::string Named(HWND hwnd) {
+  if (ClassOf(hwnd) == WC_COMBOLBOX) {
+    // The list is a window of its own, owned by the combo box's dialog.
+    HWND combo = FirstDescendant(GetWindow(hwnd, GW_OWNER), false, [&](HWND other) {
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof info;
+      return ClassOf(other) == WC_COMBOBOX && GetComboBoxInfo(other, &info) && info.hwndList == hwnd;
+    });
+    return "the open list of combo box " + std::to_string(GetDlgCtrlID(combo));
+  }
+  const std::string text = WindowText(hwnd);
+  if (GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD)
+    return "control " + std::to_string(GetDlgCtrlID(hwnd)) + (text.empty() ? "" : " \"" + EscapedName(text) + "\"");
+  return "the window \"" + EscapedName(text) + "\"";
+}
+
 }  // namespace
+
+LRESULT ScriptRunner::PressHook(int code, WPARAM removed, LPARAM message) {
+  // The left button's press as the queue hands it out (a double click and a press beside the client area too): the
+  // window it goes to is the one that the mouse capture, the windows in front and the activation chose.
+  const MSG* msg = reinterpret_cast<const MSG*>(message);
+  ScriptRunner* runner = s_pWatching;
+  if (code >= 0 && removed == PM_REMOVE && msg && runner && runner->m_nPressed < runner->m_Aimed.size() &&
+      (msg->message == WM_LBUTTONDOWN || msg->message == WM_LBUTTONDBLCLK || msg->message == WM_NCLBUTTONDOWN ||
+       msg->message == WM_NCLBUTTONDBLCLK)) {
+    AimedClick& aimed = runner->m_Aimed[runner->m_nPressed++];
+    aimed.pressed = true;
+    if (msg->hwnd != aimed.target && !IsChild(aimed.target, msg->hwnd))
+      aimed.instead = Named(msg->hwnd);
+  }
+  return CallNextHookEx(nullptr, code, removed, message);
+}
+
+void ScriptRunner::Click(HWND target, POINT at, const ScriptStep& step) {
+  m_Aimed.push_back(AimedClick{target, step.control.Describe(), step.line, false, {}});
+  if (step.withShift || step.withCtrl)
+    m_Input.ClickHolding(at, step.withShift, step.withCtrl);
+  else
+    m_Input.Click(at);
+}
+
+void ScriptRunner::CheckClicks() {
+  const std::vector<AimedClick> aimed = std::move(m_Aimed);
+  m_Aimed.clear();
+  m_nPressed = 0;
+  for (const AimedClick& click : aimed) {
+    if (!click.pressed)
+      Fail("control " + click.control + " did not get the click: no window took it", click.line);
+    else if (!click.instead.empty())
+      Fail("control " + click.control + " did not get the click: " + click.instead + " took it", click.line);
+  }
+}
 
 HWND ScriptRunner::Find(const ScriptControl& control, Visibility visibility) {
   HWND root = Root();
@@ -408,13 +486,18 @@ HWND ScriptRunner::Find(const ScriptControl& control, Visibility visibility) {
   return found;
 }
 
-RECT ScriptRunner::CellRect(HWND grid, int row, int col, const ScriptStep& step) {
-  // The grid answers a cell's rectangle (client coordinates, "left;top;right;bottom") on the clipboard; a cell
-  // scrolled out of view answers an empty one.
-  if (::SendMessage(grid, WM_USER + 4, static_cast<WPARAM>(row), static_cast<LPARAM>(col)) != 1)
-    throw ScriptError("control " + step.control.Describe() + " shows no cell " + std::to_string(row) + ", " +
-                      std::to_string(col));
-  std::string text;
+namespace {
+
+// Asks a grid one of its queries that answer on the clipboard: WM_USER+3 (a row's values), WM_USER+4 (a cell's
+// rectangle) or WM_USER+5 (a cell's control and whether it is read-only), for a row and column as the grid shows
+// them. Answers the message's result; `text` gets what the grid put on the clipboard, which is emptied again (the
+// grid puts nothing there when the result says that the row or column names nothing).
+LRESULT GridQuery(HWND grid, UINT message, int row, int col, std::string& text) {
+  text.clear();
+  const LRESULT result = ::SendMessage(grid, message, static_cast<WPARAM>(row), static_cast<LPARAM>(col));
+  const bool answered = message == WM_USER + 5 ? result >= 0 : result == 1;
+  if (!answered)
+    return result;
   if (::OpenClipboard(grid)) {
     if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
       if (const char* p = static_cast<const char*>(::GlobalLock(data))) {
@@ -426,10 +509,63 @@ RECT ScriptRunner::CellRect(HWND grid, int row, int col, const ScriptStep& step)
     ::EmptyClipboard();
     ::CloseClipboard();
   }
+  return result;
+}
+
+}  // namespace
+
+RECT ScriptRunner::CellRect(HWND grid, int row, int col, const ScriptStep& step) {
+  // The grid answers a cell's rectangle in its client coordinates; a cell scrolled out of view answers an empty one.
+  std::string text;
+  if (GridQuery(grid, WM_USER + 4, row, col, text) != 1)
+    throw ScriptError("control " + step.control.Describe() + " shows no cell " + std::to_string(row) + ", " +
+                      std::to_string(col));
   RECT r{};
   if (std::sscanf(text.c_str(), "%d;%d;%d;%d", &r.left, &r.top, &r.right, &r.bottom) != 4)
     throw ScriptError("control " + step.control.Describe() + " is no grid");
   return r;
+}
+
+std::pair<int, int> ScriptRunner::CellAt(HWND grid, POINT screen, const ScriptStep& step) {
+  POINT at = screen;
+  ::ScreenToClient(grid, &at);
+  const int rows = static_cast<int>(::SendMessage(grid, WM_USER + 2, 0, 0));
+  const int cols = static_cast<int>(::SendMessage(grid, WM_USER + 1, 0, 0));
+  if (rows <= 0 || cols <= 0)
+    throw ScriptError("control " + step.control.Describe() +
+                      " is no text field, list or grid: what is typed into it cannot be read back");
+  // A row's cells share its top and bottom: a row that does not hold the point is left at its first cell in view.
+  for (int row = 0; row < rows; ++row)
+    for (int col = 0; col < cols; ++col) {
+      const RECT cell = CellRect(grid, row, col, step);
+      if (cell.left >= cell.right || cell.top >= cell.bottom)
+        continue;
+      if (at.y < cell.top || at.y >= cell.bottom)
+        break;
+      if (at.x >= cell.left && at.x < cell.right)
+        return {row, col};
+    }
+  throw ScriptError("no cell of control " + step.control.Describe() + " lies " +
+                    (step.atPoint ? "at the point " + std::to_string(step.x) + ", " + std::to_string(step.y)
+                                  : std::string("in its middle")));
+}
+
+std::string ScriptRunner::CellValue(HWND grid, int row, int col, const ScriptStep& step) {
+  // The grid answers the values its row shows, separated by ";": read back only when no value holds one.
+  std::string values;
+  const std::string where =
+      "cell " + std::to_string(row) + ", " + std::to_string(col) + " of control " + step.control.Describe();
+  if (GridQuery(grid, WM_USER + 3, row, 0, values) != 1)
+    throw ScriptError(where + " is gone");
+  std::vector<std::string> shown(1);
+  for (char c : values)
+    if (c == ';')
+      shown.emplace_back();
+    else
+      shown.back() += c;
+  if (shown.size() != static_cast<size_t>(::SendMessage(grid, WM_USER + 1, 0, 0)))
+    throw ScriptError(where + " cannot be read back: a value of its row holds a \";\"");
+  return shown[static_cast<size_t>(col)];
 }
 
 namespace {
@@ -508,41 +644,65 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
     return hwnd;
   };
   switch (step.action) {
-    case ScriptAction::Click:
-      if (step.withShift || step.withCtrl)
-        m_Input.ClickHolding(Target(enabled(Find(step.control)), step), step.withShift, step.withCtrl);
-      else
-        m_Input.Click(Target(enabled(Find(step.control)), step));
+    case ScriptAction::Click: {
+      HWND control = enabled(Find(step.control));
+      Click(control, Target(control, step), step);
       break;
+    }
     case ScriptAction::Type: {
       HWND control = enabled(Find(step.control));
+      const std::string named = "control " + step.control.Describe();
       // A button or a static takes no text: the click would change it and the text would go nowhere.
       const LRESULT code = SendMessage(control, WM_GETDLGCODE, 0, 0);
       if (code & (DLGC_BUTTON | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_RADIOBUTTON | DLGC_STATIC))
-        throw ScriptError("control " + step.control.Describe() + " takes no text (a button or a label: click it)");
+        throw ScriptError(named + " takes no text (a button or a label: click it)");
+      // A drop-down list has no text to replace: the click opens its list, the keys move through its entries and
+      // the list would stay open, taking the next click.
+      if (IsDropList(control))
+        throw ScriptError(named + " is a drop-down list, which takes no typed text: pick its entry (pick " +
+                          step.control.Describe() + " ENTRY)");
       // A read-only edit (or a combo whose edit is read-only) shows its text and takes no typing.
       if (HWND edit = TextEdit(control); edit && (GetWindowLong(edit, GWL_STYLE) & ES_READONLY))
-        throw ScriptError("control " + step.control.Describe() + " is read-only");
-      m_Input.Click(Target(control, step));
+        throw ScriptError(named + " is read-only");
+      const POINT at = Target(control, step);
+      // Any other control is typed into as a grid, in the cell under the point: one that shows its text and takes
+      // no typing (a label, a header, a read-only cell) is refused as such a control is.
+      std::optional<TypedCell> cell;
+      const std::string cls = ClassOf(control);
+      if (cls != WC_EDIT && cls != WC_COMBOBOX && cls != WC_LISTBOX) {
+        const auto [row, col] = CellAt(control, at, step);
+        cell = TypedCell{row, col};
+        std::string kind;
+        const LRESULT readOnly = GridQuery(control, WM_USER + 5, row, col, kind);
+        const std::string where = "cell " + std::to_string(row) + ", " + std::to_string(col) + " of " + named;
+        if (kind == "CGXStatic" || kind == "CGXHeader")
+          throw ScriptError(where + " is a label, which takes no typed text");
+        if (readOnly == 1)
+          throw ScriptError(where + " is read-only");
+      }
+      Click(control, at, step);
       // The whole text is selected and replaced.
       m_Input.Key(ScriptKey{VK_END, "End"});
       m_Input.Key(ScriptKey{VK_HOME, "Home", true});
       m_Input.Key(ScriptKey{VK_DELETE, "Delete"});
       m_Input.Type(step.text);
       // The typing reaches the control once the step is over: what it took is read at the next idle turn.
-      m_PendingType = PendingType{control, step};
+      m_PendingType = PendingType{control, cell, step};
       break;
     }
     case ScriptAction::Pick:
       Pick(enabled(Find(step.control)), step);
       break;
-    case ScriptAction::Cell:
-      m_Input.Click(CellCentre(enabled(Find(step.control)), step.row, step.col, step, true));
+    case ScriptAction::Cell: {
+      HWND grid = enabled(Find(step.control));
+      Click(grid, CellCentre(grid, step.row, step.col, step, true), step);
       break;
+    }
     case ScriptAction::Drag: {
-      // The row taken is scrolled into view; the row it goes to must show with it.
+      // The row taken is scrolled into view; the row it goes to must show with it. The press must reach the grid.
       HWND grid = enabled(Find(step.control));
       const POINT from = CellCentre(grid, step.row, 0, step, true);
+      m_Aimed.push_back(AimedClick{grid, step.control.Describe(), step.line, false, {}});
       m_Input.Drag(from, CellCentre(grid, step.col, 0, step, false));
       break;
     }
@@ -682,9 +842,9 @@ void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
     // its scroll bar would, and clicked there: the combo goes to it directly, past no other entry on the way.
     RECT r{};
     GetWindowRect(control, &r);
-    const bool dropList = (GetWindowLong(control, GWL_STYLE) & 0x3) == CBS_DROPDOWNLIST;
+    const bool dropList = IsDropList(control);
     const int arrow = GetSystemMetrics(SM_CXVSCROLL);
-    m_Input.Click(dropList ? Centre(control) : POINT{r.right - arrow / 2 - 1, (r.top + r.bottom) / 2});
+    Click(control, dropList ? Centre(control) : POINT{r.right - arrow / 2 - 1, (r.top + r.bottom) / 2}, step);
     if (IsWindowVisible(ComboList(control)))
       ClickComboEntry(control, static_cast<int>(index), step);
     else
@@ -704,12 +864,14 @@ void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
   };
   if (!shows()) SendMessage(control, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
   if (shows()) {
-    m_Input.Click(plat::InputRouter::ClientPoint(control, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
+    Click(control, plat::InputRouter::ClientPoint(control, (item.left + item.right) / 2, (item.top + item.bottom) / 2),
+          step);
     return;
   }
   const LRESULT top = SendMessage(control, LB_GETTOPINDEX, 0, 0);
   SendMessage(control, LB_GETITEMRECT, static_cast<WPARAM>(top), reinterpret_cast<LPARAM>(&item));
-  m_Input.Click(plat::InputRouter::ClientPoint(control, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
+  Click(control, plat::InputRouter::ClientPoint(control, (item.left + item.right) / 2, (item.top + item.bottom) / 2),
+        step);
   move(top);
 }
 
@@ -724,27 +886,39 @@ HWND ScriptRunner::TextEdit(HWND control) {
   return GetComboBoxInfo(control, &info) ? info.hwndItem : nullptr;
 }
 
-void ScriptRunner::CheckTyped(HWND control, const ScriptStep& step) {
+void ScriptRunner::CheckTyped(HWND control, const std::optional<TypedCell>& cell, const ScriptStep& step) {
+  const std::string named = "control " + step.control.Describe();
   if (!IsWindow(control))
-    throw ScriptError("control " + step.control.Describe() + " went away while it was typed into");
+    throw ScriptError(named + " went away while it was typed into");
+  // A window that still has the mouse (a combo's list that the click opened) would take the next click.
+  if (HWND captured = GetCapture())
+    throw ScriptError("the typing into " + named + " left " + Named(captured) +
+                      " holding the mouse: the next click would go to it");
   // The text is read where the typing went: the control, or the part of it that has the focus (a combo's edit, a
-  // grid's cell editor); a list box answers its selected entry, which typing moves to.
+  // grid's cell editor); a list box answers its selected entry, which typing moves to; a grid that kept the focus
+  // itself answers the value of the cell typed into. Where no text can be read, the typing cannot be told to have
+  // arrived.
   HWND focus = GetFocus();
   HWND holder = focus && (focus == control || IsChild(control, focus)) ? focus : control;
+  const std::string cls = ClassOf(holder);
   std::string text;
-  if (ClassOf(holder) == WC_LISTBOX) {
+  if (cls == WC_LISTBOX) {
     const LRESULT selected = SendMessage(holder, LB_GETCURSEL, 0, 0);
     if (selected >= 0) {
       text.resize(static_cast<size_t>(std::max<LRESULT>(SendMessage(holder, LB_GETTEXTLEN, selected, 0), 0)) + 1);
       const LRESULT length = SendMessage(holder, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(text.data()));
       text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
     }
-  } else {
+  } else if (cls == WC_EDIT || cls == WC_COMBOBOX) {
     text = WindowText(holder);
+  } else if (holder == control && cell) {
+    text = CellValue(control, cell->row, cell->col, step);
+  } else {
+    throw ScriptError("the typing into " + named + " went to " + Named(holder) + ", whose text cannot be read back");
   }
   if (text != step.text)
-    throw ScriptError("control " + step.control.Describe() + " reads \"" + EscapedName(text) + "\" after \"" +
-                      EscapedName(step.text) + "\" was typed into it");
+    throw ScriptError(named + " reads \"" + EscapedName(text) + "\" after \"" + EscapedName(step.text) +
+                      "\" was typed into it");
 }
 
 HWND ScriptRunner::ComboList(HWND combo) {
@@ -765,7 +939,7 @@ void ScriptRunner::ClickComboEntry(HWND combo, int index, const ScriptStep& step
     SendMessage(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
     SendMessage(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
   }
-  m_Input.Click(plat::InputRouter::ClientPoint(list, (item.left + item.right) / 2, (item.top + item.bottom) / 2));
+  Click(list, plat::InputRouter::ClientPoint(list, (item.left + item.right) / 2, (item.top + item.bottom) / 2), step);
 }
 
 void ScriptRunner::Call(const ScriptStep& step) {

@@ -3,9 +3,10 @@
 // once the window in front is painted and ready. The same runner answers the message boxes and file dialogs that
 // come up, from the script's answer steps (headless runs without a script answer each with its first button).
 //
-// A step that fails (a control that is not there or not enabled, a type that the control does not take, an
-// expectation that does not hold, a box the script does not answer) is reported as "<file>:<line>: ..." on the
-// error stream, and the run ends: the wizard is closed without asking the host.
+// A step that fails (a control that is not there or not enabled, a click that another window took, a type that the
+// control does not take or that cannot be read back, an expectation that does not hold, a box the script does not
+// answer) is reported as "<file>:<line>: ..." on the error stream, and the run ends: the wizard is closed without
+// asking the host.
 #pragma once
 
 #include "brimstead/BrimsteadExports.h"
@@ -18,6 +19,9 @@
 #include <iosfwd>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace plat {
 class SdlPresenter;
@@ -77,6 +81,9 @@ class ScriptRunner final : public plat::AutomationProvider {
 public:
   // `scriptName` is empty when no script was given.
   ScriptRunner(ScriptRunnerHost host, std::vector<ScriptStep> steps, std::string scriptName, ScriptInput& input);
+  ~ScriptRunner() override;
+  ScriptRunner(const ScriptRunner&) = delete;
+  ScriptRunner& operator=(const ScriptRunner&) = delete;
 
   // Whether the wizard runs modally (its run is ended through the interface's Close) or modelessly (the host's own
   // loop is asked to stop with WM_QUIT) once the steps are done.
@@ -115,13 +122,31 @@ private:
   // The screen point in the middle of a grid cell, which is scrolled into view first (`scrollIntoView`) or must
   // show; a cell that does not fails the step.
   POINT CellCentre(HWND grid, int row, int col, const ScriptStep& step, bool scrollIntoView);
+  // A grid's cell (row and column as the grid shows them) under a screen point; throws when the control is no grid
+  // or no cell lies there.
+  static std::pair<int, int> CellAt(HWND grid, POINT screen, const ScriptStep& step);
+  // The value a grid's cell shows; throws when it cannot be told.
+  static std::string CellValue(HWND grid, int row, int col, const ScriptStep& step);
   void Pick(HWND control, const ScriptStep& step);
   static HWND ComboList(HWND combo);
   // The edit that takes a control's typing: the control itself, or a combo's edit; null for other controls.
   static HWND TextEdit(HWND control);
-  // After a type step's input arrived: the control (or its part that has the focus) reads the typed text, else
-  // the typing changed nothing or something else, and the step fails.
-  void CheckTyped(HWND control, const ScriptStep& step);
+  struct TypedCell {
+    int row;
+    int col;
+  };
+  // After a type step's input arrived: the control (or its part that has the focus, or the grid cell typed into)
+  // reads the typed text and no list is left open, else the typing changed nothing, something else or left the
+  // next click to an open list, and the step fails.
+  void CheckTyped(HWND control, const std::optional<TypedCell>& cell, const ScriptStep& step);
+  // The step's left click at a screen point (Shift or Ctrl held as the step says), whose press must reach `target`
+  // or a window inside it; checked at the next idle turn, once the press has arrived.
+  void Click(HWND target, POINT at, const ScriptStep& step);
+  // Where the clicks sent since the last turn went: a press that another window took (an open list that has the
+  // mouse, a box in front) or that no window took fails its step.
+  void CheckClicks();
+  // The get-message hook that sees where the presses go.
+  static LRESULT PressHook(int code, WPARAM removed, LPARAM message);
   // A click on the entry in the combo's open list, scrolled into it first as its scroll bar would.
   void ClickComboEntry(HWND combo, int index, const ScriptStep& step);
   void Call(const ScriptStep& step);
@@ -150,9 +175,22 @@ private:
   // A type step whose control's text is checked at the next idle turn, once its input has arrived.
   struct PendingType {
     HWND control;
+    std::optional<TypedCell> cell;
     ScriptStep step;
   };
   std::optional<PendingType> m_PendingType;
+  // The clicks sent and not checked yet, in order, and what the hook saw of their presses.
+  struct AimedClick {
+    HWND target;
+    std::string control;   // as the step names it
+    int line;
+    bool pressed = false;   // a window took the press
+    std::string instead;   // the window that took it, when it was not the target or one inside it
+  };
+  std::vector<AimedClick> m_Aimed;
+  size_t m_nPressed = 0;
+  HHOOK m_hPressHook = nullptr;
+  static ScriptRunner* s_pWatching;   // the runner whose hook is installed
 };
 
 // On screen: the message queue's event source while a script runs. It hands the presenter's waits through and,

@@ -352,6 +352,23 @@ TEST(PdnHostOnScreen, ComboEntriesArePickedInTheOpenListWithRealInput) {
   EXPECT_NE(run.log.find("  GetESL = 1.57536e-10\n"), std::string::npos) << run.log;
 }
 
+// A click that another window takes fails at its line with real X input too: the model editor's unit list, opened by
+// a click, holds the mouse, and the click on OK only closes it (the editor stayed open until pdnhost cancelled it).
+TEST(PdnHostOnScreen, AClickThatAnOpenListTakesFailsAtItsLineWithRealInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const ScratchDir dir("click_screen");
+  const fs::path script = dir.path() / "click.pdnscript";
+  std::ofstream(script) << "click 1189 in pane\nclick \"OK\" in dialog\n";
+  const ScreenRun run =
+      RunOnScreen("--real-input --dialog editor --capacitor C57 --script " + script.string(), dir.path());
+  EXPECT_FALSE(run.ok) << run.log;
+  EXPECT_NE(run.log.find("click.pdnscript:2: control \"OK\" in dialog did not get the click: the open list of combo "
+                         "box 1189 took it"),
+            std::string::npos)
+      << run.log;
+  EXPECT_EQ(run.log.find("RunModal() -> 1"), std::string::npos) << run.log;
+}
+
 // The decoupling groups dialog on screen: the groups script (row headers clicked with Ctrl, a new group named in
 // its grid editor, a member moved back, a group emptied, OK) with real X input; the board changes it commits are
 // those of the headless run's golden log.

@@ -254,6 +254,30 @@ TEST_F(PdnHostProgram, EchoesNamesOnOneLineAndCallbacksAfterTheirStep) {
   // The wizard tells the callback that it opened while CreateModeless runs: the line follows the step's.
   EXPECT_NE(named.output.find("CreateModeless() -> true\ncallback: Notify 1 1\n"), std::string::npos) << named.output;
   EXPECT_EQ(host::EscapedName("a\tb\r\nc\\"), "a\\tb\\r\\nc\\\\");
+  // The names of files given on the command line, and those a failing step names, are echoed so too.
+  const std::string folder = dir.string();
+  std::ofstream(dir / "pro\tject.brd") << "board\n";
+  std::ofstream(dir / "set\ntings.dao") << "";
+  const Outcome files = RunPdnHost(std::string("--library ") + BRIM_TEST_MODULE_LIBRARY +
+                                   " --wizard bypass --no-getters --project \"$(printf '" + folder +
+                                   "/pro\\tject.brd')\" --load \"$(printf '" + folder +
+                                   "/set\\ntings.dao')\" --help-file \"$(printf 'he\\tlp.chm')\" --output \"$(printf "
+                                   "'out\\rput')\" --drc-report \"$(printf 'd\\nrc.txt')\"");
+  for (const std::string& line :
+       {"SetProjectFile(" + folder + "/pro\\tject.brd) -> ", std::string("SetHelpFile(he\\tlp.chm) -> "),
+        std::string("SetOutputFileName(out\\rput) -> "), std::string("SetDRCReportFile(d\\nrc.txt) -> "),
+        "LoadSettings(" + folder + "/set\\ntings.dao) -> "})
+    EXPECT_NE(files.output.find("\n" + line), std::string::npos) << line << "\n" << files.output;
+  const fs::path script = dir / "script.txt";
+  for (const auto& [step, error] :
+       {std::pair{"click \"Sa\\tve\"\n", "script.txt:1: no visible control \"Sa\\tve\" in the window"},
+        std::pair{"viewer pick \"U1\\nD4\"\n", "script.txt:1: viewer pick: no board has a probe \"U1\\nD4\"\n"}}) {
+    std::ofstream(script) << step;
+    const Outcome failed = RunPdnHost(std::string("--library ") + BRIM_TEST_MODULE_LIBRARY +
+                                      " --no-getters --open modeless --script " + script.string());
+    EXPECT_EQ(failed.code, 4) << failed.output;
+    EXPECT_NE(failed.errors.find(error), std::string::npos) << failed.output;
+  }
 }
 
 TEST_F(PdnHostProgram, FindsItsModuleAndBoardBesideItself) {
@@ -663,6 +687,43 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
   EXPECT_EQ(split.code, 4) << split.output;
   EXPECT_NE(split.errors.find("script.txt:1: viewer pick: no one board has all of these probes"), std::string::npos)
       << split.output;
+}
+
+// A click that another window takes, and a type that cannot be read back, fail at their line instead of passing
+// having done nothing. The model editor's unit list (a drop-down list) opened by a click holds the mouse: the next
+// click only closes it, so the Via Mounting box stays clear and OK leaves the editor open; a type into that list
+// went into the list and left it open. On the bypass wizard's via list, a cell that shows a via's name takes no
+// typing: the grid's own (empty) text passed for the cell's.
+TEST_F(PdnHostProgram, AClickThatAnotherWindowTakesOrATypeThatCannotBeReadBackFailsAtItsLine) {
+  struct Case {
+    const char* options;
+    const char* script;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"--dialog editor --capacitor C57",
+       "click 1189 in pane\nclick 1141 in dialog\nexpect state 1141 checked in dialog\n",
+       "script.txt:2: control 1141 in dialog did not get the click: the open list of combo box 1189 took it"},
+      {"--dialog editor --capacitor C57", "click 1189 in pane\nclick \"OK\" in dialog\n",
+       "script.txt:2: control \"OK\" in dialog did not get the click: the open list of combo box 1189 took it"},
+      {"--dialog editor --capacitor C57", "type 1189 \"uF\" in pane\nclick 1141 in dialog\n",
+       "script.txt:1: control 1189 in pane is a drop-down list, which takes no typed text: pick its entry (pick 1189 "
+       "in pane ENTRY)"},
+      {"--board-mode --wizard bypass --open modeless", "type 1003 at 108 25 \"\"\n",
+       "script.txt:1: cell 1, 2 of control 1003 is a label, which takes no typed text"},
+      // A check box cell keeps the grid's focus: its value is read back.
+      {"--board-mode --wizard bypass --open modeless", "type 1003 at 30 25 \"x\"\n",
+       "script.txt:1: control 1003 reads \"\" after \"x\" was typed into it"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    const fs::path script = dir / "script.txt";
+    std::ofstream(script) << c.script;
+    const Outcome outcome = RunPdnHost(std::string("--no-getters ") + c.options + " --script " + script.string());
+    EXPECT_EQ(outcome.code, 4) << outcome.output;
+    EXPECT_NE(outcome.errors.find(c.error), std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find("RunModal() -> 1"), std::string::npos) << outcome.output;
+  }
 }
 
 // A net name wider than the net page's lists is not cut for good: the list scrolls sideways to its end (the 8-layer
@@ -1333,7 +1394,7 @@ TEST_F(PdnHostProgram, DialogOptionsAreRefusedOutsideTheirDialogAndHeadlessADial
   const Outcome unknown = RunPdnHost("--dialog editor --capacitor U1");
   EXPECT_EQ(unknown.code, 2);
   EXPECT_NE(unknown.errors.find("the board has no decoupling capacitor \"U1\""), std::string::npos) << unknown.output;
-  for (const char* dialog : {"--dialog editor", "--dialog groups"}) {
+  for (const char* dialog : {"--dialog editor --capacitor C57", "--dialog groups"}) {
     const Outcome waiting = RunPdnHost(dialog);
     EXPECT_EQ(waiting.code, 4) << waiting.output;
     EXPECT_NE(waiting.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << waiting.output;
