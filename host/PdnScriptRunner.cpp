@@ -188,9 +188,11 @@ public:
   bool Delayed() const override { return true; }
 
 private:
-  // Bounded, so that a tool waiting for something that never comes cannot hang the run.
+  // Bounded, so that a tool waiting for something that never comes cannot hang the run: after 10 seconds it is asked
+  // to end, and a tool that ignores the request is killed 2 seconds later.
   static void Run(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), {"timeout", "10", "xdotool"});
+    const std::string command = arguments.front();
+    arguments.insert(arguments.begin(), {"timeout", "--kill-after=2", "10", "xdotool"});
     pid_t pid = 0;
     if (plat::SpawnProgram(arguments, pid) != 0)
       throw ScriptError("cannot start xdotool for real input");
@@ -199,7 +201,7 @@ private:
       if (errno != EINTR)
         throw ScriptError("cannot wait for xdotool: " + plat::ErrnoText(errno));
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-      throw ScriptError("xdotool " + arguments[3] + " failed");
+      throw ScriptError("xdotool " + command + " failed");
   }
   std::function<POINT()> m_Origin;
   POINT m_Last{0, 0};

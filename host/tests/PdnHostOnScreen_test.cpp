@@ -243,6 +243,39 @@ TEST(PdnHostOnScreen, RealInputsToolStartsWithTheDefaultSignals) {
   EXPECT_TRUE(unreaped.ok) << unreaped.log;
 }
 
+// The real input's guard ends a step whose tool never returns, also when pdnhost was started with the signals that
+// end programs blocked (the tool kept them blocked: the guard's SIGTERM stayed pending and the run waited for ever)
+// and SIGCHLD with them, and when the tool itself ignores SIGTERM. A stand-in xdotool first in PATH sleeps on.
+TEST(PdnHostOnScreen, AHungRealInputToolIsEndedWhateverSignalsItsStarterBlocked) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const ScratchDir dir("hung_tool");
+  const fs::path script = dir.path() / "key.pdnscript";
+  std::ofstream(script) << "key Tab\n";
+  struct Case {
+    const char* name;
+    const char* tool;     // the stand-in's shell lines
+    const char* starter;  // what starts pdnhost
+  };
+  for (const Case& c :
+       {Case{"blocked", "exec sleep 90\n",
+             "perl -MPOSIX -e 'sigprocmask(SIG_BLOCK, POSIX::SigSet->new(SIGTERM, SIGINT, SIGHUP, SIGUSR2, SIGALRM, "
+             "SIGCHLD)) or die; exec @ARGV' env "},
+        Case{"ignoring", "trap '' TERM\nexec sleep 90\n", ""}}) {
+    SCOPED_TRACE(c.name);
+    const fs::path tools = dir.path() / c.name;
+    fs::create_directories(tools);
+    std::ofstream(tools / "xdotool") << "#!/bin/sh\n" << c.tool;
+    fs::permissions(tools / "xdotool", fs::perms::owner_all);
+    const auto start = std::chrono::steady_clock::now();
+    const ScreenRun run = RunOnScreen("--real-input --open modeless --script " + script.string(), tools,
+                                      "PATH=" + tools.string() + ":\"$PATH\" " + c.starter);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(run.ok);
+    EXPECT_NE(run.log.find("key.pdnscript:1: xdotool key failed"), std::string::npos) << run.log;
+    EXPECT_LT(took, std::chrono::seconds(45)) << run.log;
+  }
+}
+
 // The decoupling-analysis wizard on the 8-layer board of a two-board system with real X input: board page, nets,
 // Distributed, the IC power pins checked and grouped, Finish and the host's Run; the ".dao" as headless.
 TEST(PdnHostOnScreen, DecouplingPinsScriptWithRealInput) {

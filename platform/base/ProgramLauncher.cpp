@@ -153,12 +153,15 @@ int SpawnProgram(const std::vector<std::string>& arguments, pid_t& pid, const st
   argv.push_back(nullptr);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
-  // Every signal at its default in the program: the platform ignores SIGXFSZ for its own writes, and what this
-  // process inherited ignored (SIGPIPE, SIGCHLD from a shell) is not the started program's concern either.
-  sigset_t defaults;
+  // Every signal at its default and none blocked in the program: the platform ignores SIGXFSZ for its own writes,
+  // and what this process inherited ignored (SIGPIPE, SIGCHLD from a shell) or the starting thread blocks is not the
+  // started program's concern either; a blocked SIGTERM would leave it deaf to every request to end.
+  sigset_t defaults, unblocked;
   sigfillset(&defaults);
+  sigemptyset(&unblocked);
   posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  posix_spawnattr_setsigmask(&attributes, &unblocked);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
   const int rc = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);

@@ -60,11 +60,11 @@ DWORD GetModuleFileName(HMODULE module, LPSTR buffer, DWORD size);
 
 namespace plat {
 
-// Every program this system starts is started here, so that each gets every signal at the system's default: the
-// platform ignores the file-size signal from the library's load on (AtomicFile.cpp), and a signal ignored here,
-// however it came to be, would stay ignored in the program. `argv[0]` is looked up in PATH;
-// `workingDirectory` empty keeps ours; `stdoutFd` >= 0 becomes the program's standard output. 0 with the program's
-// id in `pid`, else the error number.
+// Every program this system starts is started here, so that each gets every signal at the system's default and
+// none blocked: the platform ignores the file-size signal from the library's load on (AtomicFile.cpp), and a signal
+// ignored here, however it came to be, would stay ignored in the program, and one the starting thread blocks would
+// stay blocked there. `argv[0]` is looked up in PATH; `workingDirectory` empty keeps ours; `stdoutFd` >= 0 becomes
+// the program's standard output. 0 with the program's id in `pid`, else the error number.
 int SpawnProgram(const std::vector<std::string>& argv, pid_t& pid, const std::string& workingDirectory = {},
                  int stdoutFd = -1);
 // A command line run by /bin/sh and waited for: its wait status, as std::system answers it; -1 when it cannot start.

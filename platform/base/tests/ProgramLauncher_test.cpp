@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
+#include <thread>
 
 #include "platform/base/SystemError.h"
 #include "platform/base/tests/TempDir.h"
@@ -167,4 +169,38 @@ TEST_F(LauncherTest, ShellCommandsGetTheDefaultSignalsAndAnswerTheirStatus) {
   EXPECT_EQ(plat::CloseCommand(stdin), -1);   // no stream of OpenCommand's
   const int run = plat::RunCommand("exit 5");
   EXPECT_TRUE(WIFEXITED(run) && WEXITSTATUS(run) == 5) << run;
+}
+
+// A program started from a thread that blocks the signals that end programs starts with none blocked and every
+// signal at its default: a SIGTERM ends it (it stayed pending, and the program ran on).
+TEST_F(LauncherTest, AProgramStartedFromAThreadBlockingSignalsBlocksNone) {
+  plat::ProgramLauncher::SetMapping("sleeper.exe", "/bin/sleep");
+  PROCESS_INFORMATION pi{};
+  BOOL started = FALSE;
+  std::thread([&] {
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGUSR2, SIGALRM}) sigaddset(&blocked, signal);
+    pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+    started = Start("sleeper.exe 30", nullptr, pi);
+  }).join();
+  ASSERT_TRUE(started);
+  const pid_t pid = static_cast<pid_t>(pi.dwProcessId);
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::map<std::string, std::string> signals;  // "SigBlk" -> "0000000000000000", the mask in hexadecimal
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("Sig", 0) == 0) signals[line.substr(0, 6)] = line.substr(7);
+  EXPECT_EQ(std::stoull(signals["SigBlk"], nullptr, 16), 0u) << signals["SigBlk"];
+  // The C library's spawn leaves its own two real-time signals (32 and 33) ignored: the standard ones are at default.
+  EXPECT_EQ(std::stoull(signals["SigIgn"], nullptr, 16) & 0x7FFFFFFFu, 0u) << signals["SigIgn"];
+  ASSERT_EQ(::kill(pid, SIGTERM), 0);
+  const DWORD waited = WaitForSingleObject(pi.hProcess, 5000);
+  EXPECT_EQ(waited, WAIT_OBJECT_0);
+  if (waited != WAIT_OBJECT_0) ::kill(pid, SIGKILL);
+  DWORD code = 0;
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, INFINITE), WAIT_OBJECT_0);
+  EXPECT_TRUE(GetExitCodeProcess(pi.hProcess, &code));
+  EXPECT_EQ(code, 0xC000013Au);  // ended by a signal
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
 }
