@@ -4,15 +4,20 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
-#include <random>
 #include <string>
 #include <string_view>
 #include <new>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "safepath/HeldPath.h"
 
 namespace {
 
@@ -123,112 +128,52 @@ bool ReadCacheFile(const std::string& fileName, std::string& bytes)
     return ok;
 }
 
-// Makes the temporary file of one save beside the target, under a name no other save uses: two saves of one cache
-// at once (two programs, two threads) each write their own file, so neither removes or renames the other's. The
-// name holds 64 random bits; a name that is taken is never opened (exclusive creation) and another is drawn.
-std::FILE* CreateTemporary(const std::filesystem::path& target, std::filesystem::path& temp)
+// Writes all of `bytes` to `fd`; false on the first failure (a full disk, the file-size limit).
+bool WriteAll(int fd, const std::string& bytes)
 {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::random_device random;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::string tag;
-        for (int word = 0; word < 2; ++word)
-            for (std::uint32_t v = random(), i = 0; i < 8; ++i, v >>= 4)
-                tag += kDigits[v & 15];
-        temp = target.parent_path() / ("." + target.filename().string() + "." + tag + ".new");
-        if (std::FILE* f = std::fopen(temp.c_str(), "wbx"))
-            return f;
-        std::error_code ec;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(temp, ec)))
-            return nullptr;   // not a name taken: the folder takes no new file
-    }
-    return nullptr;
-}
-
-// Whether `folder` is one every user may write (mode 1777 as /tmp, or 0777): any user may put an entry there.
-bool SharedFolder(const std::filesystem::path& folder)
-{
-    std::error_code ec;
-    const auto p = std::filesystem::status(folder, ec).permissions();
-    return !ec && (p & std::filesystem::perms::others_write) != std::filesystem::perms::none;
-}
-
-// Whether following `name` to its file takes a symbolic link in a folder every user may write, under the name or
-// as a folder on the way (also within another link's target). The walk goes as the system's does: each link's
-// target takes its place, ".." leaves the folder reached; from a part that is missing or no folder on, nothing is
-// followed further. More links than the system follows count as such a link.
-bool LinkInSharedFolder(const std::filesystem::path& name)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path done = name.is_absolute() ? name.root_path() : fs::current_path(ec);
-    const fs::path parts = name.relative_path();
-    // The parts still to follow, the next one last.
-    std::vector<fs::path> rest(std::make_reverse_iterator(parts.end()), std::make_reverse_iterator(parts.begin()));
-    for (int links = 0; !rest.empty();) {
-        const fs::path part = rest.back();
-        rest.pop_back();
-        if (part.empty() || part == ".")
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
             continue;
-        if (part == "..") {
-            done = done.parent_path();
-            continue;
-        }
-        const fs::path next = done / part;
-        const fs::file_status status = fs::symlink_status(next, ec);
-        if (fs::is_directory(status)) {
-            done = next;
-            continue;
-        }
-        if (!fs::is_symlink(status))
+        if (n <= 0)
             return false;
-        const fs::path to = fs::read_symlink(next, ec);
-        if (++links > 40 || SharedFolder(done) || ec)
-            return true;
-        if (to.is_absolute())
-            done = to.root_path();
-        const fs::path inside = to.relative_path();
-        rest.insert(rest.end(), std::make_reverse_iterator(inside.end()), std::make_reverse_iterator(inside.begin()));
-    }
-    return false;
-}
-
-// Writes the cache file whole or not at all: the bytes go to a new file of this save's own beside it, which takes
-// the file's name only once all of them are written and closed; of saves at once, the last to rename wins whole.
-// A failed write removes the new file and leaves the old one as it was; a name that is not a regular file is
-// refused. Behind a symbolic link, the link's target is replaced, except where a link is in a folder every user
-// may write, under the name or on the way to it: such a link may be another user's, put there to have a file of
-// this user's replaced, and the standard library cannot tell a link's owner, so the save follows none there.
-bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
-{
-    std::error_code ec;
-    std::filesystem::path target(fileName);
-    if (LinkInSharedFolder(target))
-        return false;
-    const auto status = std::filesystem::status(target, ec);
-    if (std::filesystem::exists(status)) {
-        if (!std::filesystem::is_regular_file(status))
-            return false;
-        target = std::filesystem::canonical(target, ec);
-        if (ec)
-            return false;
-    }
-    std::filesystem::path temp;
-    std::FILE* f = CreateTemporary(target, temp);
-    if (!f)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok && std::filesystem::exists(status))
-        std::filesystem::permissions(temp, status.permissions(), ec);
-    if (ok)
-        std::filesystem::rename(temp, target, ec);
-    if (!ok || ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
+        done += std::size_t(n);
     }
     return true;
+}
+
+// Writes the cache file whole or not at all: the bytes go to a new file of this save's own beside it, under a name
+// no other save uses (64 random bits, made exclusively), which takes the file's name only once all of them are
+// written and closed; of saves at once (two programs, two threads), neither removes or renames the other's file and
+// the last to rename wins whole. A failed write removes the new file and leaves the old one as it was; a name that is
+// not a regular file is refused. Behind a symbolic link, the link's target is replaced.
+//
+// The path is walked once, from a held folder descriptor, and the new file is made, renamed and removed relative to
+// the folder that walk ends on, so that a link put on the way after the walk is never followed. In a folder every
+// user may write, sticky (as /tmp) or not, the save follows no symbolic link (under the name or on the way: another
+// user may have put it there to have this user's cache replaced), and refuses a file of neither this user nor the
+// folder's owner (another user's, which this user's solver would then load as its results). The new file keeps the
+// mode of the file it replaces only where this user made that file.
+bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
+{
+    safepath::HeldPath held;
+    if (held.walkToFile(fileName, safepath::SharedLinks::None) != 0)
+        return false;
+    const struct stat& old = held.file();
+    if (held.exists() && !S_ISREG(old.st_mode))
+        return false;
+    std::string temp;
+    const int fd = safepath::CreateUniqueFile(held.folder(), "." + held.leaf() + ".", ".new", 0666, temp);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, bytes);
+    if (ok && held.exists() && old.st_uid == ::geteuid())
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::renameat(held.folder(), temp.c_str(), held.folder(), held.leaf().c_str()) == 0;
+    if (!ok)
+        ::unlinkat(held.folder(), temp.c_str(), 0);
+    return ok;
 }
 
 // The twelve arrays in file order (the last four run A, C, B, D).

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <utility>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -438,6 +439,79 @@ TEST(SmartCacheFile, ASaveFollowsNoLinkInAFolderEveryUserMayWrite)
     ASSERT_TRUE(cache.Save(dir / "own" / "solver.cache"));
     EXPECT_NE(ReadFile(mine), old);
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "own"));
+    std::filesystem::remove_all(dir);
+}
+
+// In a folder every user may write, a cache file of another user (neither this user nor the folder's owner) is
+// refused, as the other saves refuse it: it stays theirs, with its text and its mode 666 (the save took it over with
+// that mode, so that its owner could rewrite the results this user's solver loads). Where another user's file may be
+// replaced (an ordinary folder), the new cache is this user's, with the mode of a new file, not the mode of theirs.
+TEST(SmartCacheFile, ASaveRefusesAFileAnotherUserPlantedAndNeverTakesTheirMode)
+{
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "fieldsolver_planted_file";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "shared");
+    std::filesystem::create_directories(dir / "group");
+    ASSERT_EQ(::chmod((dir / "shared").c_str(), 0777), 0);
+    ASSERT_EQ(::chmod((dir / "group").c_str(), 0770), 0);
+    SmartCache cache;
+    OutputRoom out(2);
+    FillTagged(out);
+    cache.SetSettings(Enabled());
+    ASSERT_TRUE(cache.Store(Model(Pair()), out.output));
+    const mode_t mask = ::umask(022);
+    for (const char* folder : {"shared", "group"}) {
+        const std::string name = dir / folder / "solver.cache";
+        WriteFile(name, {'t', 'h', 'e', 'i', 'r', 's'});
+        ASSERT_EQ(::chmod(name.c_str(), 0666), 0);
+        ASSERT_EQ(::chown(name.c_str(), 4321, 4321), 0);   // another user's (the tests run as root)
+    }
+    EXPECT_FALSE(cache.Save(dir / "shared" / "solver.cache"));
+    EXPECT_TRUE(cache.Save(dir / "group" / "solver.cache"));
+    ::umask(mask);
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "shared" / "solver.cache").c_str(), &st), 0);
+    EXPECT_EQ(ReadFile(dir / "shared" / "solver.cache"), (std::vector<char>{'t', 'h', 'e', 'i', 'r', 's'}));
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_mode & 07777, 0666u);
+    ASSERT_EQ(::stat((dir / "group" / "solver.cache").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, ::geteuid());
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "shared"), {}), 1);   // no new file left behind
+    std::filesystem::remove_all(dir);
+}
+
+// A folder on the way to the cache is swapped, again and again and atomically, with another user's link to a folder
+// of this user while saves run: each save writes in the folder it checked or fails, so the cache behind the link
+// stays and no new file is left there.
+TEST(SmartCacheFile, ASaveKeepsToTheFolderItCheckedWhileALinkIsSwappedIn)
+{
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "fieldsolver_swapped_folder";
+    std::filesystem::remove_all(dir);
+    const std::filesystem::path shared = dir / "shared", home = dir / "home";
+    std::filesystem::create_directories(shared / "dir");
+    std::filesystem::create_directories(home);
+    ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+    const std::vector<char> old{'o', 'l', 'd'};
+    WriteFile(home / "solver.cache", old);
+    std::filesystem::create_directory_symlink(home, shared / "link");
+    ASSERT_EQ(::lchown((shared / "link").c_str(), 4321, 4321), 0);
+    SmartCache cache;
+    OutputRoom out(2);
+    FillTagged(out);
+    cache.SetSettings(Enabled());
+    ASSERT_TRUE(cache.Store(Model(Pair()), out.output));
+    std::atomic<bool> saving{true};
+    std::thread swapper([&] {
+        while (saving)
+            ::renameat2(AT_FDCWD, (shared / "dir").c_str(), AT_FDCWD, (shared / "link").c_str(), RENAME_EXCHANGE);
+    });
+    for (int i = 0; i < 300; ++i)
+        cache.Save(shared / "dir" / "solver.cache");
+    saving = false;
+    swapper.join();
+    EXPECT_EQ(ReadFile(home / "solver.cache"), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home), {}), 1);   // no new file left behind
     std::filesystem::remove_all(dir);
 }
 

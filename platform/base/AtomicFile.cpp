@@ -13,6 +13,7 @@
 #include <new>
 
 #include "platform/base/FileFaults.h"
+#include "safepath/HeldPath.h"
 
 namespace plat {
 namespace {
@@ -63,14 +64,15 @@ int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& tar
   return ::lseek(fd, 0, SEEK_SET) < 0 ? errno : 0;
 }
 
-// Writes the file where it is, for a folder where no temporary file can be made. The old text is never given up
-// before the new one is known to fit: room for the new length is reserved first (a full disk fails there with
-// nothing changed), the new text goes over the old bytes, the file is cut to the new length only after that, and
-// it is flushed to the disk before the write is reported done. The old length is the file's own at this write (a
-// streamed text is written long after the file was first looked at, and another writer may have changed it since).
-bool WriteInPlace(const std::string& target, std::string_view text, int& err) {
+// Writes the file `leaf` of the held folder where it is, for a folder where no temporary file can be made. The old
+// text is never given up before the new one is known to fit: room for the new length is reserved first (a full disk
+// fails there with nothing changed), the new text goes over the old bytes, the file is cut to the new length only
+// after that, and it is flushed to the disk before the write is reported done. The old length is the file's own at
+// this write (a streamed text is written long after the file was first looked at, and another writer may have
+// changed it since).
+bool WriteInPlace(const safepath::HeldPath& held, const std::string& target, std::string_view text, int& err) {
   // The name was followed to the file when the write began: a link put under it since is not followed.
-  const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  const int fd = ::openat(held.folder(), held.leaf().c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
   struct stat st {};
   if (fd < 0 || ::fstat(fd, &st) != 0) {
     err = errno;
@@ -88,86 +90,29 @@ bool WriteInPlace(const std::string& target, std::string_view text, int& err) {
   return e == 0;
 }
 
-// Makes the folder's entries durable after a rename in it. The file already holds its new text under its name, so a
-// failure here is no failed write: the entry then reaches the disk when the file system writes it.
-void FlushFolder(const std::string& dir) {
+// Makes the held folder's entries durable after a rename in it. The file already holds its new text under its
+// name, so a failure here is no failed write: the entry then reaches the disk when the file system writes it.
+void FlushFolder(const safepath::HeldPath& held, const std::string& dir) {
   if (FileFault(FileStep::Flush, dir)) return;
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = ::openat(held.folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   (void)::fsync(fd);
   ::close(fd);
 }
 
-// A spool file: unnamed (O_TMPFILE) in `folder`, else made there under a name that is removed at once.
-int UnnamedFileIn(const std::string& folder) {
-  int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+// A spool file: unnamed (O_TMPFILE) in the held folder, else made there under a name that is removed at once.
+int UnnamedFileIn(const safepath::HeldPath& held) {
+  int fd = ::openat(held.folder(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
   if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
-  std::string name = folder + "/.spool.XXXXXX";
-  fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd >= 0) ::unlink(name.c_str());
+  std::string name;
+  fd = safepath::CreateUniqueFile(held.folder(), ".spool.", "", 0600, name);
+  if (fd >= 0) ::unlinkat(held.folder(), name.c_str(), 0);
   return fd;
 }
 
-// Whether an entry owned by `owner` in the folder described by `dir` may have been put there by another user to
-// catch a save: in a folder every user may write (mode 1777 as /tmp, or 0777), one of neither this user nor the
-// folder's owner. The kernel guards sticky such folders by the same rule (protected_symlinks, protected_regular)
-// where the system turns it on; a rename passes by those guards and a folder without the sticky bit has none, so
-// the save applies the rule itself, whatever the system's setting.
-bool Planted(const struct stat& dir, uid_t owner) {
-  return (dir.st_mode & S_IWOTH) && owner != ::geteuid() && owner != dir.st_uid;
-}
-
-bool PlantedIn(const std::string& folder, uid_t owner) {
-  struct stat dir {};
-  return ::stat(folder.empty() ? "/" : folder.c_str(), &dir) == 0 && Planted(dir, owner);
-}
-
-// The file `path` names, found as an open finds it: every symbolic link on the way followed (at most 40), each
-// only where it is not planted (EACCES then, ELOOP for more links). Answers 0 and the absolute path without links
-// in `real`; from a part that is missing or no folder on, the rest is kept as given, for the write to fail there
-// with its own reason.
-int FollowLinks(const std::string& path, std::string& real) {
-  std::string done;  // the parts followed so far, each after a '/'; empty for the root
-  if (path.empty() || path[0] != '/') {
-    char* cwd = ::getcwd(nullptr, 0);
-    if (!cwd) return errno;
-    done = cwd;
-    std::free(cwd);
-    if (done == "/") done.clear();
-  }
-  std::string rest = path;
-  int links = 0;
-  while (!rest.empty()) {
-    const std::size_t slash = rest.find('/');
-    const std::string part = rest.substr(0, slash);
-    rest = slash == std::string::npos ? std::string() : rest.substr(slash + 1);
-    if (part.empty() || part == ".") continue;
-    if (part == "..") {
-      if (const std::size_t up = done.rfind('/'); up != std::string::npos) done.erase(up);
-      continue;
-    }
-    const std::string next = done + "/" + part;
-    struct stat st {};
-    const bool found = ::lstat(next.c_str(), &st) == 0;
-    if (!found || (!S_ISLNK(st.st_mode) && !S_ISDIR(st.st_mode) && !rest.empty())) {
-      real = rest.empty() ? next : next + "/" + rest;
-      return 0;
-    }
-    if (!S_ISLNK(st.st_mode)) {
-      done = next;
-      continue;
-    }
-    if (++links > 40) return ELOOP;
-    if (PlantedIn(done, st.st_uid)) return EACCES;
-    std::string to(PATH_MAX, '\0');
-    const ssize_t n = ::readlink(next.c_str(), to.data(), to.size());
-    if (n < 0) return errno;
-    to.resize(static_cast<std::size_t>(n));
-    if (!to.empty() && to[0] == '/') done.clear();
-    rest = rest.empty() ? to : to + "/" + rest;
-  }
-  real = done.empty() ? "/" : done;
-  return 0;
+// The temporary file of a save, beside the file in the held folder; its name in `name`.
+int TemporaryBeside(const safepath::HeldPath& held, std::string& name) {
+  return safepath::CreateUniqueFile(held.folder(), "." + held.leaf() + ".", "", 0600, name);
 }
 
 // "<stem>-<n><ext>" for n > 1, the name itself for 1.
@@ -178,14 +123,15 @@ std::string NumberedName(const std::string& leaf, int n) {
   return leaf.substr(0, cut) + "-" + std::to_string(n) + leaf.substr(cut);
 }
 
-// Gives the file `from` the name `to` only where that name is free: no file, folder or link under it is replaced
-// or followed. 0 or the errno value (EEXIST for a name taken).
-int RenameToFreeName(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+// Gives the file `from` of the held folder the name `to` there only where that name is free: no file, folder or link
+// under it is replaced or followed. 0 or the errno value (EEXIST for a name taken).
+int RenameToFreeName(const safepath::HeldPath& held, const std::string& from, const std::string& to) {
+  const int folder = held.folder();
+  if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS) return errno;
   // A file system without that rename: a hard link is made only under a free name, and then the first is removed.
-  if (::link(from.c_str(), to.c_str()) != 0) return errno;
-  ::unlink(from.c_str());
+  if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) != 0) return errno;
+  ::unlinkat(folder, from.c_str(), 0);
   return 0;
 }
 
@@ -204,11 +150,11 @@ constexpr int kMaxNumberedNames = 9999;
 }  // namespace
 
 int PlantedRefusal(const std::string& path) {
-  std::string real;
-  if (const int e = FollowLinks(path, real)) return e;
-  struct stat st {};
-  if (::stat(real.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return 0;
-  return PlantedIn(real.substr(0, real.rfind('/')), st.st_uid) ? EACCES : 0;
+  // The save's own walk: it refuses what the save would, and a path that fails on the file system (a folder, a part
+  // missing) is left to the save or load to report.
+  safepath::HeldPath held;
+  const int e = held.walkToFile(path);
+  return held.refused() ? e : 0;
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view text, int& err) {
@@ -228,18 +174,27 @@ bool AtomicFile::fail(int e) {
 
 void AtomicFile::abandon() {
   if (fd_ >= 0) ::close(fd_);
-  if (!temp_.empty()) ::unlink(temp_.c_str());
+  if (!temp_.empty()) ::unlinkat(held_.folder(), temp_.c_str(), 0);
   fd_ = -1;
   inMemory_ = false;
   temp_.clear();
   buffer_.clear();
   buffer_.shrink_to_fit();
+  held_.reset();
 }
 
 void AtomicFile::spoolBeside() {
   finish_ = Finish::InPlace;
-  if (FileFault(FileStep::CreateIn, dir_) == 0) fd_ = UnnamedFileIn(dir_);
+  if (FileFault(FileStep::CreateIn, dir_) == 0) fd_ = UnnamedFileIn(held_);
   inMemory_ = fd_ < 0;
+}
+
+bool AtomicFile::makeTemporary() {
+  std::string name;
+  fd_ = TemporaryBeside(held_, name);
+  if (fd_ < 0) return false;
+  temp_ = std::move(name);
+  return true;
 }
 
 bool AtomicFile::open(const std::string& path, Naming naming) {
@@ -247,38 +202,31 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
   error_ = 0;
   written_ = 0;
   target_ = path;
-  if (naming == Naming::Replace && !path.empty()) {
-    // Behind links, the file they lead to; the name as given for a file still to be made.
-    std::string real;
-    if (const int e = FollowLinks(path, real)) return fail(e);
-    if (struct stat st {}; ::stat(real.c_str(), &st) == 0) target_ = real;
-  }
-  const std::size_t slash = target_.rfind('/');
-  dir_ = slash == std::string::npos ? "." : target_.substr(0, slash == 0 ? 1 : slash);
-  leaf_ = slash == std::string::npos ? target_ : target_.substr(slash + 1);
-  std::string temp = dir_ + (dir_ == "/" ? "" : "/") + "." + leaf_ + ".XXXXXX";
-
   if (naming == Naming::Fresh) {
     // Nothing under the name is looked at now: the name is taken at the commit, only where it is free. The links
     // on the way to its folder are followed as for a replace.
     finish_ = Finish::Fresh;
-    if (std::string real; const int e = FollowLinks(dir_, real)) return fail(e);
+    if (const int e = held_.walk(path, safepath::LastName::Keep)) return fail(e);
+    if (held_.leaf().empty()) return fail(EISDIR);
+    setFolderText();
     if (const int e = FileFault(FileStep::CreateIn, dir_)) return fail(e);
-    fd_ = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd_ < 0) return fail(errno);
-    temp_ = temp;
+    if (!makeTemporary()) return fail(errno);
     return ::fchmod(fd_, DefaultMode()) == 0 || fail(errno);
   }
 
-  struct stat old {};
-  const bool exists = ::stat(target_.c_str(), &old) == 0;
+  // Behind links, the file they lead to; the name as given for a file still to be made. The walk refuses a folder
+  // and what another user planted in a folder every user may write (a link on the way or under the name, the file
+  // itself: such a file is neither written nor replaced, as the kernel's guard of sticky such folders would refuse
+  // to write it). Every later step works in the folder it holds.
+  if (const int e = held_.walkToFile(path)) return fail(e);
+  const bool exists = held_.exists();
+  const struct stat old = held_.file();
+  if (exists) target_ = held_.path();
+  setFolderText();
   if (exists) {
-    if (S_ISDIR(old.st_mode)) return fail(EISDIR);
-    // Another user's file in a folder every user may write is neither written nor replaced, as the kernel's guard
-    // of sticky such folders would refuse to write it.
-    if (PlantedIn(dir_, old.st_uid)) return fail(EACCES);
     // Its owner may not write it (the mark holds for root too), or this process may not: never replaced.
-    if (!(old.st_mode & S_IWUSR) || ::access(target_.c_str(), W_OK) != 0) return fail(EACCES);
+    if (!(old.st_mode & S_IWUSR) || ::faccessat(held_.folder(), held_.leaf().c_str(), W_OK, 0) != 0)
+      return fail(EACCES);
     if (const int fault = FileFault(FileStep::Modify, target_)) return fail(fault);
   }
 
@@ -291,10 +239,7 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
   }
 
   int tempError = FileFault(FileStep::CreateIn, dir_);
-  if (!tempError) {
-    fd_ = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd_ < 0) tempError = errno;
-  }
+  if (!tempError && !makeTemporary()) tempError = errno;
   if (fd_ < 0) {
     // No temporary file beside it: a writable file is written where it is; a new one cannot be made either.
     if (!inPlace) return fail(tempError);
@@ -302,7 +247,6 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
     inMemory_ = true;
     return true;
   }
-  temp_ = temp;
   if (exists) {
     // The file keeps its owner and group. Where this process may not give them to the temporary file, the file
     // is written where it is instead, rather than taken over: the temporary file turns into its spool.
@@ -312,7 +256,7 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
       int e = FileFault(FileStep::Own, target_);
       if (!e && ::fchown(fd_, old.st_uid, old.st_gid) != 0) e = errno;
       if (e == EPERM && inPlace) {
-        ::unlink(temp_.c_str());
+        ::unlinkat(held_.folder(), temp_.c_str(), 0);
         temp_.clear();
         finish_ = Finish::InPlace;
         return true;
@@ -323,6 +267,11 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
   // After the owner: a change of owner clears the set-user and set-group bits.
   const mode_t mode = exists ? (old.st_mode & 07777) : DefaultMode();
   return ::fchmod(fd_, mode) == 0 || fail(errno);
+}
+
+void AtomicFile::setFolderText() {
+  const std::size_t slash = target_.rfind('/');
+  dir_ = slash == std::string::npos ? "." : target_.substr(0, slash == 0 ? 1 : slash);
 }
 
 bool AtomicFile::write(std::string_view bytes) {
@@ -394,24 +343,28 @@ bool AtomicFile::flushAndClose() {
 bool AtomicFile::commitRename() {
   if (!flushAndClose()) return false;
   int e = FileFault(FileStep::Replace, target_);
-  if (!e && ::rename(temp_.c_str(), target_.c_str()) != 0) e = errno;
+  const int folder = held_.folder();
+  if (!e && ::renameat(folder, temp_.c_str(), folder, held_.leaf().c_str()) != 0) e = errno;
   if (e) return fail(e);
   temp_.clear();
-  FlushFolder(dir_);
+  FlushFolder(held_, dir_);
+  abandon();
   return true;
 }
 
 bool AtomicFile::commitFresh() {
   if (!flushAndClose()) return false;
   for (int n = 1; n <= kMaxNumberedNames; ++n) {
-    const std::string name = dir_ + (dir_ == "/" ? "" : "/") + NumberedName(leaf_, n);
+    const std::string leaf = NumberedName(held_.leaf(), n);
+    const std::string name = dir_ + (dir_ == "/" ? "" : "/") + leaf;
     int e = FileFault(FileStep::Replace, name);
-    if (!e) e = RenameToFreeName(temp_, name);
+    if (!e) e = RenameToFreeName(held_, temp_, leaf);
     if (e == EEXIST) continue;
     if (e) return fail(e);
     temp_.clear();
     target_ = name;
-    FlushFolder(dir_);
+    FlushFolder(held_, dir_);
+    abandon();
     return true;
   }
   return fail(EEXIST);
@@ -420,7 +373,7 @@ bool AtomicFile::commitFresh() {
 bool AtomicFile::commitInPlace() {
   int e = 0;
   if (inMemory_) {
-    WriteInPlace(target_, buffer_, e);
+    WriteInPlace(held_, target_, buffer_, e);
     if (e) return fail(e);
     abandon();
     return true;
@@ -434,10 +387,12 @@ bool AtomicFile::commitInPlace() {
     ::close(spool);
     return fail(e);
   }
-  WriteInPlace(target_, std::string_view(static_cast<const char*>(text), size), e);
+  WriteInPlace(held_, target_, std::string_view(static_cast<const char*>(text), size), e);
   if (text) ::munmap(text, size);
   ::close(spool);
-  return e == 0 || fail(e);
+  if (e) return fail(e);
+  abandon();
+  return true;
 }
 
 }  // namespace plat

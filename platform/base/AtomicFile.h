@@ -17,6 +17,12 @@
 // of sticky such folders answer), so that nothing of this user's is written through another's link and no text
 // goes into another's file. This user's own are saved as anywhere else.
 //
+// Each save keeps to the folder it checked: the path is walked once, a name at a time from a held folder descriptor
+// (safepath/HeldPath.h), and the temporary file, the spool, the rename, the in-place write, the folder's flush and
+// the removal of a failed save's temporary file all work relative to the folder that walk ends on; nothing resolves
+// the path's text again, so a link put on the way after the check is never followed. A name ending in a slash names
+// a folder: where it names a file, the save is refused (ENOTDIR) and the file stays.
+//
 // AtomicFile writes such a file as its text is made (a printed document), so that the text is not held whole in
 // memory: open, write as often as needed, then commit (or abandon, which leaves the old file). A file written in
 // place gets its text at the commit, from a spool the writes went to: an unnamed file beside it where its folder
@@ -32,6 +38,8 @@
 
 #include <string>
 #include <string_view>
+
+#include "safepath/HeldPath.h"
 
 namespace plat {
 
@@ -69,6 +77,8 @@ class AtomicFile {
  private:
   enum class Finish { Rename, InPlace, Fresh };
   bool fail(int e);
+  void setFolderText();
+  bool makeTemporary();
   void spoolBeside();
   bool flushAndClose();
   bool commitRename();
@@ -80,9 +90,9 @@ class AtomicFile {
   bool inMemory_ = false;  // a text written in place spools in buffer_, whole
   int error_ = 0;
   std::string target_;
-  std::string dir_;
-  std::string leaf_;
-  std::string temp_;  // the temporary file's name; empty for an unnamed spool
+  std::string dir_;  // the folder's path as given or walked, for the fault seam only
+  safepath::HeldPath held_;  // the folder the file is written in, and its name there
+  std::string temp_;  // the temporary file's name in it; empty for an unnamed spool
   off_t written_ = 0;
   std::string buffer_;  // bytes not yet handed to the file
 };

@@ -1,7 +1,10 @@
 #include "platform/base/AtomicFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
+#include <atomic>
 
 #include <cerrno>
 #include <cstdlib>
@@ -10,6 +13,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -128,7 +132,7 @@ TEST(AtomicFile, EveryFailureReachesTheCaller) {
   EXPECT_FALSE(plat::WriteFileAtomically(dir / "missing/s.dao", "x", err));
   EXPECT_EQ(err, ENOENT);
   // A name that runs on past a file: the file is no folder, and is not taken for the name.
-  for (const std::string& past : {file + "/.", file + "/x"}) {
+  for (const std::string& past : {file + "/", file + "/.", file + "/x"}) {
     EXPECT_FALSE(plat::WriteFileAtomically(past, "x", err)) << past;
     EXPECT_EQ(err, ENOTDIR) << past;
   }
@@ -358,5 +362,43 @@ TEST(AtomicFile, ASaveInASharedFolderRefusesWhatAnotherUserPlanted) {
     EXPECT_EQ(plat::PlantedRefusal(theirs), 0);
     ASSERT_TRUE(plat::WriteFileAtomically(theirs, "the folder's owner's", err)) << err;
     EXPECT_EQ(ReadAll(theirs), "the folder's owner's");
+  }
+}
+
+// A folder on the way to the file is swapped, again and again and atomically, with another user's link to a folder
+// of this user, while saves run (replacing and fresh): each save writes in the folder it checked or is refused, so
+// nothing lands behind the link and no temporary file is left there.
+TEST(AtomicFile, ASaveKeepsToTheFolderItCheckedWhileALinkIsSwappedIn) {
+  for (const mode_t mode : {mode_t{01777}, mode_t{0777}}) {
+    SCOPED_TRACE(mode);
+    TempDir dir;
+    const std::filesystem::path shared = dir / "shared", home = dir / "home";
+    std::filesystem::create_directories(shared / "dir");
+    std::filesystem::create_directory(home);
+    ASSERT_EQ(::chmod(shared.c_str(), mode), 0);
+    Put(home / "p.dao", "mine");
+    std::filesystem::create_directory_symlink(home, shared / "link");
+    ASSERT_EQ(::lchown((shared / "link").c_str(), 4321, 4321), 0);  // another user's (the tests run as root)
+    std::atomic<bool> saving{true};
+    std::thread swapper([&] {
+      while (saving) ::renameat2(AT_FDCWD, (shared / "dir").c_str(), AT_FDCWD, (shared / "link").c_str(), RENAME_EXCHANGE);
+    });
+    int refused = 0;
+    for (int i = 0; i < 300; ++i) {
+      int err = 0;
+      if (i % 3 == 2) {
+        plat::AtomicFile fresh;
+        if (!fresh.open(shared / "dir" / "fresh.pdf", plat::AtomicFile::Naming::Fresh) || !fresh.write("printed") ||
+            !fresh.commit())
+          err = fresh.error();
+      } else if (!plat::WriteFileAtomically(shared / "dir" / "p.dao", "save " + std::to_string(i), err)) {
+        EXPECT_EQ(err, EACCES);
+      }
+      refused += err != 0;
+    }
+    saving = false;
+    swapper.join();
+    EXPECT_EQ(ReadAll(home / "p.dao"), "mine");
+    EXPECT_EQ(Entries(home), 1) << refused << " refused";
   }
 }

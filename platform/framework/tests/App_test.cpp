@@ -248,6 +248,7 @@ TEST_F(AppTest, APrintThatFailsSaysWhyAndAnswersFalse) {
     rlim_t sizeLimit;
     const char* reason;
   } cases[] = {{(dir / "folder.pdf").string(), unlimited.rlim_cur, "The path is a folder, not a file."},
+               {kept + "/", unlimited.rlim_cur, "Not a directory."},  // a name that asks for a folder: the file stays
                {kept, 64, "File too large."}};
   for (const auto& c : cases) {
     CPrintSteps steps;

@@ -1,0 +1,212 @@
+#include "safepath/HeldPath.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/random.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace safepath {
+namespace {
+
+constexpr int kMaxLinks = 40;  // as the system's own lookup
+constexpr int kMaxNameAttempts = 64;
+
+// Pushes the names of `text` on `rest`, the first last (the next to walk is rest.back()). A trailing slash asks
+// for a folder: it walks as a last ".".
+void PushParts(std::string_view text, std::vector<std::string>& rest) {
+  if (!text.empty() && text.back() == '/') rest.emplace_back(".");
+  std::size_t end = text.size();
+  while (end > 0) {
+    const std::size_t slash = text.rfind('/', end - 1);
+    const std::size_t begin = slash == std::string_view::npos ? 0 : slash + 1;
+    if (begin < end) rest.emplace_back(text.substr(begin, end - begin));
+    if (slash == std::string_view::npos) break;
+    end = slash;
+  }
+}
+
+// The text of the link open as `fd` (O_PATH | O_NOFOLLOW): read from the link that was judged, never by name again.
+int ReadLink(int fd, std::string& to) {
+  to.assign(PATH_MAX, '\0');
+  const ssize_t n = ::readlinkat(fd, "", to.data(), to.size());
+  if (n < 0) return errno;
+  if (static_cast<std::size_t>(n) >= to.size()) return ENAMETOOLONG;
+  to.resize(static_cast<std::size_t>(n));
+  return to.empty() ? ENOENT : 0;
+}
+
+std::uint64_t RandomBits() {
+  std::uint64_t bits = 0;
+  if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) == static_cast<ssize_t>(sizeof bits)) return bits;
+  // No entropy yet (early at boot): the clock and the process still tell saves apart, and a name that is taken is
+  // never opened anyway.
+  struct timespec now {};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return (static_cast<std::uint64_t>(now.tv_nsec) << 20) ^ static_cast<std::uint64_t>(now.tv_sec) ^
+         (static_cast<std::uint64_t>(::getpid()) << 40) ^ bits;
+}
+
+}  // namespace
+
+bool Planted(const struct stat& folder, uid_t owner) {
+  return (folder.st_mode & S_IWOTH) && owner != ::geteuid() && owner != folder.st_uid;
+}
+
+void HeldPath::reset() {
+  if (folder_ >= 0) ::close(folder_);
+  folder_ = -1;
+  folderStatus_ = {};
+  text_.clear();
+  leaf_.clear();
+  refused_ = false;
+  exists_ = false;
+  file_ = {};
+}
+
+std::string HeldPath::path() const {
+  if (leaf_.empty()) return text_;
+  return text_ == "/" ? "/" + leaf_ : text_ + "/" + leaf_;
+}
+
+int HeldPath::refuse(int e) {
+  refused_ = true;
+  return e;
+}
+
+// Takes `fd` (a folder, or -1 after a failed open) as the folder reached; `part` is its name in the last one ("" for
+// the root, ".." for the parent).
+int HeldPath::enter(int fd, const std::string& part) {
+  if (fd < 0) return errno;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int e = errno;
+    ::close(fd);
+    return e;
+  }
+  if (folder_ >= 0) ::close(folder_);
+  folder_ = fd;
+  folderStatus_ = st;
+  if (part.empty()) {
+    text_ = "/";
+  } else if (part == "..") {
+    const std::size_t up = text_.rfind('/');
+    text_.erase(up == 0 ? 1 : up);
+  } else {
+    text_ += (text_ == "/" ? "" : "/") + part;
+  }
+  return 0;
+}
+
+int HeldPath::start(bool atRoot) {
+  if (atRoot) return enter(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC), "");
+  char* cwd = ::getcwd(nullptr, 0);
+  if (!cwd) return errno;
+  const std::string here = cwd;
+  std::free(cwd);
+  const int e = enter(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC), "");
+  text_ = here;
+  return e;
+}
+
+int HeldPath::walk(std::string_view path, LastName last, SharedLinks links) {
+  reset();
+  if (path.empty()) return ENOENT;
+  std::vector<std::string> rest;
+  PushParts(path, rest);
+  if (const int e = start(path.front() == '/')) return e;
+  for (int followed = 0; !rest.empty();) {
+    const std::string part = std::move(rest.back());
+    rest.pop_back();
+    const bool isLast = rest.empty();
+    if (part == ".") continue;
+    if (part == "..") {
+      if (const int e = enter(::openat(folder_, "..", O_PATH | O_DIRECTORY | O_CLOEXEC), part)) return e;
+      continue;
+    }
+    if (isLast && last == LastName::Keep) {
+      leaf_ = part;
+      return 0;
+    }
+    // The entry itself, never what it leads to: a link is judged and read through this descriptor.
+    const int fd = ::openat(folder_, part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+      if (errno != ENOENT || !isLast) return errno;
+      leaf_ = part;
+      return 0;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+      const int e = errno;
+      ::close(fd);
+      return e;
+    }
+    if (S_ISDIR(st.st_mode) && !isLast) {
+      if (const int e = enter(fd, part)) return e;
+      continue;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+      ::close(fd);
+      if (!isLast) return ENOTDIR;
+      leaf_ = part;
+      return 0;
+    }
+    std::string to;
+    int e = 0;
+    if (++followed > kMaxLinks) {
+      e = refuse(ELOOP);
+    } else if ((folderStatus_.st_mode & S_IWOTH) && (links == SharedLinks::None || Planted(folderStatus_, st.st_uid))) {
+      e = refuse(EACCES);
+    } else {
+      e = ReadLink(fd, to);
+    }
+    ::close(fd);
+    if (e) return e;
+    if (to.front() == '/' && (e = start(true)) != 0) return e;
+    PushParts(to, rest);
+  }
+  return 0;  // the path ends at a folder: no leaf
+}
+
+int HeldPath::walkToFile(std::string_view path, SharedLinks links) {
+  int e = walk(path, LastName::Follow, links);
+  if (e && refused_) return e;
+  if (!e && !leaf_.empty()) {
+    struct stat st {};
+    if (::fstatat(folder_, leaf_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+      // A link here was put under the name after the walk followed the one before it: it is not followed now.
+      if (S_ISLNK(st.st_mode)) return ELOOP;
+      if (S_ISDIR(st.st_mode)) return EISDIR;
+      if (Planted(folderStatus_, st.st_uid)) return refuse(EACCES);
+      exists_ = true;
+      file_ = st;
+      return 0;
+    }
+    if (errno != ENOENT) return errno;
+  }
+  // No file behind the name (nothing under it, a link to nothing, or a failure on the way there): the file is made
+  // where the path itself names it, and fails there with the system's reason.
+  e = walk(path, LastName::Keep, links);
+  if (!e && leaf_.empty()) e = EISDIR;
+  return e;
+}
+
+int CreateUniqueFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
+    name.assign(prefix);
+    for (std::uint64_t bits = RandomBits(), i = 0; i < 16; ++i, bits >>= 4) name += kDigits[bits & 15];
+    name += suffix;
+    const int fd = ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+}  // namespace safepath

@@ -1,0 +1,88 @@
+// HeldPath: a path walked to the folder that holds its last name, one name at a time from the descriptor of the
+// folder reached so far, so that what a save checks on the way is what it writes in. The save then makes, writes,
+// renames and removes its files relative to the descriptor the walk ends on (openat, renameat, unlinkat), and
+// nothing resolves the path's text again: a link put on the way after the walk is never followed.
+//
+// The walk goes as the system's own lookup does: "." stays, ".." goes to the parent of the folder reached, a
+// symbolic link's text takes its place (from the root for an absolute one), at most 40 links (ELOOP beyond); a name
+// followed by another, or by a trailing slash, must be a folder (ENOTDIR otherwise). Each link is opened itself (the
+// system follows none) and judged by its owner before its text is read from that same descriptor:
+//
+//   In a folder every user may write (mode 1777 as /tmp, or 0777), another user may have put a link or a file to
+//   catch a save. A link of neither this user nor the folder's owner there is refused (EACCES), as the kernel's guards
+//   of sticky such folders (protected_symlinks, protected_regular) refuse it, whatever the system's setting (a rename
+//   passes by those guards, and a folder without the sticky bit has none). SharedLinks::None refuses every link in
+//   such a folder, for a caller that follows none there.
+//
+// Call flow of a save (walkToFile):
+//   walk(path, Follow)  ->  the file behind every link, if it exists: its folder held, its status kept
+//   walk(path, Keep)    ->  otherwise the folder the path itself names the file in (a link under the name that leads
+//                           nowhere is replaced, not followed into a missing folder)
+// This folder uses the C library and the standard library only; the platform and the field solver share it.
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+
+namespace safepath {
+
+enum class LastName { Follow, Keep };  // whether a link under the last name is followed
+enum class SharedLinks { Owners, None };  // which links in a folder every user may write are followed
+
+// Whether an entry owned by `owner` in the folder `folder` describes may have been put there by another user: the
+// folder is one every user may write and the entry is of neither this user nor the folder's owner.
+bool Planted(const struct stat& folder, uid_t owner);
+
+class HeldPath {
+ public:
+  HeldPath() = default;
+  ~HeldPath() { reset(); }
+  HeldPath(const HeldPath&) = delete;
+  HeldPath& operator=(const HeldPath&) = delete;
+
+  // Walks `path` to the folder of its last name: 0, or the errno value of the step that failed. A missing last name
+  // is no failure (leaf() names it, for a file to be made there).
+  int walk(std::string_view path, LastName last, SharedLinks links = SharedLinks::Owners);
+  // Walks `path` to the file a save of it writes (see the call flow above) and refuses what no save may write: a
+  // path that ends at a folder (EISDIR) and a file another user planted (EACCES). exists() and file() then tell
+  // what is under the name.
+  int walkToFile(std::string_view path, SharedLinks links = SharedLinks::Owners);
+  void reset();
+
+  // Whether the last walk was refused by the rule above (a planted link or file, too many links), not by the file
+  // system.
+  bool refused() const { return refused_; }
+  int folder() const { return folder_; }  // a descriptor for lookups only (O_PATH)
+  const struct stat& folderStatus() const { return folderStatus_; }
+  // The folder's path as walked, links resolved (for messages only: nothing is opened by it).
+  const std::string& folderPath() const { return text_; }
+  // The last name, in folder(); empty when the path ends at a folder ("d/", "d/.", "/").
+  const std::string& leaf() const { return leaf_; }
+  std::string path() const;
+  bool exists() const { return exists_; }
+  const struct stat& file() const { return file_; }
+  bool planted(uid_t owner) const { return Planted(folderStatus_, owner); }
+
+ private:
+  int start(bool atRoot);
+  int enter(int fd, const std::string& part);
+  int refuse(int e);
+
+  int folder_ = -1;
+  struct stat folderStatus_ {};
+  std::string text_;
+  std::string leaf_;
+  bool refused_ = false;
+  bool exists_ = false;
+  struct stat file_ {};
+};
+
+// Makes a new file in `folder` under a name "<prefix><16 random hex digits><suffix>" that nothing has (made
+// exclusively: no link under it is followed), open for reading and writing, with `mode` before the umask. The
+// descriptor, or -1 with errno set; `name` is the name made.
+int CreateUniqueFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name);
+
+}  // namespace safepath
