@@ -52,11 +52,13 @@ std::uint64_t RandomBits() {
          (static_cast<std::uint64_t>(::getpid()) << 40) ^ bits;
 }
 
-}  // namespace
-
+// Whether an entry owned by `owner` in the folder `folder` describes may have been put there by another user: the
+// folder is one every user may write and the entry is of neither this user nor the folder's owner.
 bool Planted(const struct stat& folder, uid_t owner) {
   return (folder.st_mode & S_IWOTH) && owner != ::geteuid() && owner != folder.st_uid;
 }
+
+}  // namespace
 
 void HeldPath::reset() {
   if (folder_ >= 0) ::close(folder_);

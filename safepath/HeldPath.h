@@ -32,10 +32,6 @@ namespace safepath {
 enum class LastName { Follow, Keep };  // whether a link under the last name is followed
 enum class SharedLinks { Owners, None };  // which links in a folder every user may write are followed
 
-// Whether an entry owned by `owner` in the folder `folder` describes may have been put there by another user: the
-// folder is one every user may write and the entry is of neither this user nor the folder's owner.
-bool Planted(const struct stat& folder, uid_t owner);
-
 class HeldPath {
  public:
   HeldPath() = default;
@@ -56,15 +52,12 @@ class HeldPath {
   // system.
   bool refused() const { return refused_; }
   int folder() const { return folder_; }  // a descriptor for lookups only (O_PATH)
-  const struct stat& folderStatus() const { return folderStatus_; }
-  // The folder's path as walked, links resolved (for messages only: nothing is opened by it).
-  const std::string& folderPath() const { return text_; }
   // The last name, in folder(); empty when the path ends at a folder ("d/", "d/.", "/").
   const std::string& leaf() const { return leaf_; }
+  // The folder's path as walked, links resolved, and the last name (for messages: nothing is opened by it).
   std::string path() const;
   bool exists() const { return exists_; }
   const struct stat& file() const { return file_; }
-  bool planted(uid_t owner) const { return Planted(folderStatus_, owner); }
 
  private:
   int start(bool atRoot);

@@ -7,9 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <new>
 
 #include "platform/base/FileFaults.h"

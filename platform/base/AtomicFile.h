@@ -90,7 +90,7 @@ class AtomicFile {
   bool inMemory_ = false;  // a text written in place spools in buffer_, whole
   int error_ = 0;
   std::string target_;
-  std::string dir_;  // the folder's path as given or walked, for the fault seam only
+  std::string dir_;  // the folder's path as given or walked: for the fault seam and the fresh name, never opened
   safepath::HeldPath held_;  // the folder the file is written in, and its name there
   std::string temp_;  // the temporary file's name in it; empty for an unnamed spool
   off_t written_ = 0;
