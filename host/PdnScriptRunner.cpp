@@ -299,10 +299,14 @@ bool ScriptRunner::OnIdle() {
     return true;
   }
   // A dialog of the wizard's own (a nested run) may still be in front: it is ended too, a few times at most.
-  if (++m_nEndAttempts > 8)
+  if (++m_nEndAttempts > kEndAttempts)
     return false;
   EndWizard();
   return true;
+}
+
+bool ScriptRunner::Closing() const {
+  return m_bEnded && !(m_bLeaveToUser && !m_bFailed) && m_nEndAttempts <= kEndAttempts;
 }
 
 void ScriptRunner::EndWizard() {
@@ -1042,6 +1046,12 @@ bool ScreenPacer::WaitForEvents(std::optional<std::uint64_t> timeoutMs) {
   using namespace std::chrono;
   constexpr auto kSettle = milliseconds(300);
   constexpr auto kDeadline = seconds(20);
+  // Ending the run takes idle turns as the steps do: each try is judged once the window in front has taken the
+  // last one, and the next comes only while the run is still going.
+  if (m_pRunner && m_pRunner->Closing() && Ready()) {
+    m_pRunner->OnIdle();
+    return true;
+  }
   if (!m_pRunner || (m_pRunner->Ended() && !m_pRunner->HasStepsLeft()))
     return m_Presenter.WaitForEvents(m_pRunner && m_pRunner->Ended() ? std::optional<std::uint64_t>(50) : timeoutMs);
   const auto now = steady_clock::now();

@@ -102,6 +102,10 @@ public:
   bool Failed() const { return m_bFailed; }
   bool HasStepsLeft() const { return !m_bFailed && m_nNext < m_Steps.size(); }
   bool Ended() const { return m_bEnded; }
+  // The steps are done and the run is being ended: a try that left the window up (the interface's Close, which the
+  // via-model and extractor wizards take only when modeless; a dialog of the wizard's own in front) is followed by
+  // the next at the next idle turn, until the run ends or the tries run out. False for a wizard left to the user.
+  bool Closing() const;
 
 private:
   struct Rule {
@@ -163,6 +167,7 @@ private:
   bool m_bFailed = false;
   bool m_bEnded = false;
   bool m_bLeaveToUser = false;
+  static constexpr int kEndAttempts = 8;   // tries at ending the run once the steps are done
   int m_nEndAttempts = 0;
   bool m_bCloseAsked = false;   // the interface's Close was tried
   // A pick whose combo list opens after the step (real input): its entry is clicked at the next idle turn.
