@@ -129,6 +129,9 @@ private:
   // A grid's cell (row and column as the grid shows them) under a screen point; throws when the control is no grid
   // or no cell lies there.
   static std::pair<int, int> CellAt(HWND grid, POINT screen, const ScriptStep& step);
+  // Why a grid's cell takes no typed text (completing "cell r, c of control N"), from the kind and state the grid
+  // answers for it; none for a cell that takes it.
+  static std::optional<std::string> CellRefusesTyping(const std::string& kind, LRESULT state);
   // The value a grid's cell shows; throws when it cannot be told.
   static std::string CellValue(HWND grid, int row, int col, const ScriptStep& step);
   void Pick(HWND control, const ScriptStep& step);
