@@ -965,6 +965,20 @@ TEST_F(PdnHostProgram, ScreenshotsAreNotSavedThroughAFolderLinkAnotherUserPlante
             std::string::npos)
       << inside.errors;
   EXPECT_EQ(ReadFile(shared / "mine/shot.png"), "mine");
+  // A folder the screenshot's name asks for is not made behind the link either, in a folder with or without the
+  // sticky bit.
+  std::ofstream(script) << "screenshot dir/new/shot.png\n";
+  for (const fs::perms mode : {fs::perms(01777), fs::perms(0777)}) {
+    fs::permissions(shared, mode);
+    const Outcome deeper = RunPdnHost("--no-getters --open modeless --script " + script.string() + " --shots " +
+                                      shared.string());
+    EXPECT_EQ(deeper.code, 4) << deeper.output;
+    EXPECT_NE(deeper.errors.find("shot.pdnscript:1: cannot write the screenshot " +
+                                 (shared / "dir/new/shot.png").string() + ": Permission denied."),
+              std::string::npos)
+        << deeper.errors;
+    EXPECT_FALSE(fs::exists(shared / "mine/new"));
+  }
 }
 
 // Headless, the --save tick is no script: a modal wizard would still wait for the rest, so pdnhost says so and the
