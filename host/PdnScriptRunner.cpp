@@ -299,10 +299,14 @@ bool ScriptRunner::OnIdle() {
     return true;
   }
   // A dialog of the wizard's own (a nested run) may still be in front: it is ended too, a few times at most.
-  if (++m_nEndAttempts > 8)
+  if (++m_nEndAttempts > kEndAttempts)
     return false;
   EndWizard();
   return true;
+}
+
+bool ScriptRunner::Closing() const {
+  return m_bEnded && !(m_bLeaveToUser && !m_bFailed) && m_nEndAttempts <= kEndAttempts;
 }
 
 void ScriptRunner::EndWizard() {
@@ -514,7 +518,43 @@ LRESULT GridQuery(HWND grid, UINT message, int row, int col, std::string& text) 
   return result;
 }
 
+// The parts of a grid's answer, which separates them with ";".
+std::vector<std::string> SplitAtSemicolons(const std::string& answer) {
+  std::vector<std::string> parts(1);
+  for (char c : answer)
+    if (c == ';')
+      parts.emplace_back();
+    else
+      parts.back() += c;
+  return parts;
+}
+
 }  // namespace
+
+std::optional<std::string> ScriptRunner::CellRefusesTyping(const std::string& kind, LRESULT state) {
+  // The grid names the cell's control with its bases ("CGXTooltipCheckBox;CGXCheckBox"): a button of the module's
+  // own is known by the grid's button it is made from. A label is a label itself: other kinds are made from it too
+  // (the combo box cell).
+  const std::vector<std::string> lineage = SplitAtSemicolons(kind);
+  auto is = [&](const char* name) { return std::find(lineage.begin(), lineage.end(), name) != lineage.end(); };
+  if (lineage.front() == "CGXStatic" || lineage.front() == "CGXHeader")
+    return " is a label, which takes no typed text";
+  // A disabled cell takes no click: the grid keeps its focus and the value the cell shows, which passed for typed
+  // when it equalled the text.
+  if (state > 0 && (state & 2))
+    return " is disabled, which takes no typed text";
+  if (state > 0 && (state & 1))
+    return " is read-only";
+  // A button's click changes its value (a check box toggles) and the typing goes nowhere: its value reads "" whatever
+  // its state, which passed for a typed "".
+  static constexpr std::pair<const char*, const char*> kButtons[] = {
+      {"CGXCheckBox", "a check box"},     {"CGXRadioButton", "a radio button"}, {"CGXRadioButtonEx", "a radio button"},
+      {"CGXPushbutton", "a push button"}, {"CGXBitmapButton", "a push button"}};
+  for (const auto& [name, what] : kButtons)
+    if (is(name))
+      return std::string(" is ") + what + ", which takes no typed text: click it";
+  return std::nullopt;
+}
 
 RECT ScriptRunner::CellRect(HWND grid, int row, int col, const ScriptStep& step) {
   // The grid answers a cell's rectangle in its client coordinates; a cell scrolled out of view answers an empty one.
@@ -559,12 +599,7 @@ std::string ScriptRunner::CellValue(HWND grid, int row, int col, const ScriptSte
       "cell " + std::to_string(row) + ", " + std::to_string(col) + " of control " + step.control.Describe();
   if (GridQuery(grid, WM_USER + 3, row, 0, values) != 1)
     throw ScriptError(where + " is gone");
-  std::vector<std::string> shown(1);
-  for (char c : values)
-    if (c == ';')
-      shown.emplace_back();
-    else
-      shown.back() += c;
+  const std::vector<std::string> shown = SplitAtSemicolons(values);
   if (shown.size() != static_cast<size_t>(::SendMessage(grid, WM_USER + 1, 0, 0)))
     throw ScriptError(where + " cannot be read back: a value of its row holds a \";\"");
   return shown[static_cast<size_t>(col)];
@@ -675,12 +710,10 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
         const auto [row, col] = CellAt(control, at, step);
         cell = TypedCell{row, col};
         std::string kind;
-        const LRESULT readOnly = GridQuery(control, WM_USER + 5, row, col, kind);
+        const LRESULT state = GridQuery(control, WM_USER + 5, row, col, kind);
         const std::string where = "cell " + std::to_string(row) + ", " + std::to_string(col) + " of " + named;
-        if (kind == "CGXStatic" || kind == "CGXHeader")
-          throw ScriptError(where + " is a label, which takes no typed text");
-        if (readOnly == 1)
-          throw ScriptError(where + " is read-only");
+        if (const std::optional<std::string> refused = CellRefusesTyping(kind, state))
+          throw ScriptError(where + *refused);
       }
       Click(control, at, step);
       // The whole text is selected and replaced.
@@ -1042,6 +1075,12 @@ bool ScreenPacer::WaitForEvents(std::optional<std::uint64_t> timeoutMs) {
   using namespace std::chrono;
   constexpr auto kSettle = milliseconds(300);
   constexpr auto kDeadline = seconds(20);
+  // Ending the run takes idle turns as the steps do: each try is judged once the window in front has taken the
+  // last one, and the next comes only while the run is still going.
+  if (m_pRunner && m_pRunner->Closing() && Ready()) {
+    m_pRunner->OnIdle();
+    return true;
+  }
   if (!m_pRunner || (m_pRunner->Ended() && !m_pRunner->HasStepsLeft()))
     return m_Presenter.WaitForEvents(m_pRunner && m_pRunner->Ended() ? std::optional<std::uint64_t>(50) : timeoutMs);
   const auto now = steady_clock::now();

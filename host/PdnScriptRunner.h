@@ -102,6 +102,10 @@ public:
   bool Failed() const { return m_bFailed; }
   bool HasStepsLeft() const { return !m_bFailed && m_nNext < m_Steps.size(); }
   bool Ended() const { return m_bEnded; }
+  // The steps are done and the run is being ended: a try that left the window up (the interface's Close, which the
+  // via-model and extractor wizards take only when modeless; a dialog of the wizard's own in front) is followed by
+  // the next at the next idle turn, until the run ends or the tries run out. False for a wizard left to the user.
+  bool Closing() const;
 
 private:
   struct Rule {
@@ -125,6 +129,9 @@ private:
   // A grid's cell (row and column as the grid shows them) under a screen point; throws when the control is no grid
   // or no cell lies there.
   static std::pair<int, int> CellAt(HWND grid, POINT screen, const ScriptStep& step);
+  // Why a grid's cell takes no typed text (completing "cell r, c of control N"), from the kind and state the grid
+  // answers for it; none for a cell that takes it.
+  static std::optional<std::string> CellRefusesTyping(const std::string& kind, LRESULT state);
   // The value a grid's cell shows; throws when it cannot be told.
   static std::string CellValue(HWND grid, int row, int col, const ScriptStep& step);
   void Pick(HWND control, const ScriptStep& step);
@@ -163,6 +170,7 @@ private:
   bool m_bFailed = false;
   bool m_bEnded = false;
   bool m_bLeaveToUser = false;
+  static constexpr int kEndAttempts = 8;   // tries at ending the run once the steps are done
   int m_nEndAttempts = 0;
   bool m_bCloseAsked = false;   // the interface's Close was tried
   // A pick whose combo list opens after the step (real input): its entry is clicked at the next idle turn.

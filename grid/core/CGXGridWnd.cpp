@@ -252,8 +252,16 @@ LRESULT CGXGridWnd::OnQueryMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       CGXControl* control = ControlForCell(row, col);
       CGXStyle style;
       ComposeCellStyle(row, col, style, TRUE);
-      if (!PutOnClipboard(control ? control->GetControlClass()->name : "")) return -1;
-      return style.GetReadOnly() ? 1 : 0;
+      // The control's class and its bases below the root, so that a caller knows a check box or a label by its
+      // kind also when it is a class of its own ("CGXHeader;CGXStatic").
+      CString kind;
+      if (control)
+        for (const CGXControlClass* c = control->GetControlClass(); c && (c->base || kind.IsEmpty()); c = c->base) {
+          if (!kind.IsEmpty()) kind += ";";
+          kind += c->name;
+        }
+      if (!PutOnClipboard(kind)) return -1;
+      return (style.GetReadOnly() ? 1 : 0) | (IsCellEnterable(row, col) ? 0 : 2);
     }
     default: return 0;
   }

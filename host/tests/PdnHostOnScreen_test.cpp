@@ -276,6 +276,27 @@ TEST(PdnHostOnScreen, AHungRealInputToolIsEndedWhateverSignalsItsStarterBlocked)
   }
 }
 
+// A modal via-model or extractor wizard that its script leaves open is closed once the steps are done, on screen as
+// headless, with either input. Their interface's Close ends only a modeless run, and the Close button that follows
+// it waits for an idle turn: on screen none came once the steps were over, and pdnhost waited for the user. The run
+// is guarded (killed after 60 s, which fails it).
+TEST(PdnHostOnScreen, AModalViaWizardLeftOpenByItsScriptIsClosedWithEitherInput) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const ScratchDir dir("modal_end");
+  const fs::path script = dir.path() / "shot.pdnscript";
+  std::ofstream(script) << "screenshot end.png\n";
+  for (const std::string wizard : {"via-model", "extractor"})
+    for (const char* input : {"", " --real-input"}) {
+      SCOPED_TRACE(wizard + input);
+      const ScreenRun run = RunOnScreen(std::string("--board-mode --no-getters --wizard ") + wizard + input +
+                                            " --open modal --script " + script.string(),
+                                        dir.path(), "timeout 60 env ");
+      EXPECT_TRUE(run.ok) << run.log;
+      EXPECT_NE(run.log.find("CloseWizard() -> "), std::string::npos) << run.log;
+      EXPECT_NE(run.log.find("RunModal() -> "), std::string::npos) << run.log;
+    }
+}
+
 // The decoupling-analysis wizard on the 8-layer board of a two-board system with real X input: board page, nets,
 // Distributed, the IC power pins checked and grouped, Finish and the host's Run; the ".dao" as headless.
 TEST(PdnHostOnScreen, DecouplingPinsScriptWithRealInput) {

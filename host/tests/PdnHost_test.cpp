@@ -711,9 +711,9 @@ TEST_F(PdnHostProgram, AClickThatAnotherWindowTakesOrATypeThatCannotBeReadBackFa
        "in pane ENTRY)"},
       {"--board-mode --wizard bypass --open modeless", "type 1003 at 108 25 \"\"\n",
        "script.txt:1: cell 1, 2 of control 1003 is a label, which takes no typed text"},
-      // A check box cell keeps the grid's focus: its value is read back.
+      // A check box cell takes no typing: its click would toggle it (its value reads "" whatever its state).
       {"--board-mode --wizard bypass --open modeless", "type 1003 at 30 25 \"x\"\n",
-       "script.txt:1: control 1003 reads \"\" after \"x\" was typed into it"},
+       "script.txt:1: cell 1, 1 of control 1003 is a check box, which takes no typed text: click it"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
@@ -723,6 +723,48 @@ TEST_F(PdnHostProgram, AClickThatAnotherWindowTakesOrATypeThatCannotBeReadBackFa
     EXPECT_EQ(outcome.code, 4) << outcome.output;
     EXPECT_NE(outcome.errors.find(c.error), std::string::npos) << outcome.output;
     EXPECT_EQ(outcome.output.find("RunModal() -> 1"), std::string::npos) << outcome.output;
+  }
+}
+
+// A type into a grid cell that takes no typing is refused before its click, naming the cell and why, and changes
+// nothing: the bypass via list's disabled "Layer Pair" cell (the text it shows passed for typed), a via's and a
+// supply pin's check box (the click toggled it, and its value reads "" whatever its state). The settings the wizard
+// saves as it is closed keep every probe as it was. A point below the last row lies in no cell.
+TEST_F(PdnHostProgram, ATypeIntoACellThatTakesNoTypingIsRefusedBeforeItsClick) {
+  std::ofstream(dir / "sensor4.brd") << "board\n";
+  struct Case {
+    const char* board;
+    const char* wizard;
+    const char* script;   // after "Next >" from the start page that --save goes back to
+    const char* error;
+    const char* kept;     // a line of the saved settings
+  };
+  const Case cases[] = {
+      {"demo8", "bypass", "cell 1003 1 1\ntype 1003 at 420 25 \"\\\"TOP\\\" - \\\"L6_SIG\\\"\"\n",
+       "script.txt:3: cell 1, 4 of control 1003 is disabled, which takes no typed text",
+       "PROBE_00 = V_TX0_N Enabled \"TOP\" - \"L6_SIG\""},
+      {"demo8", "bypass", "type 1003 at 44 25 \"\"\n",
+       "script.txt:2: cell 1, 1 of control 1003 is a check box, which takes no typed text: click it",
+       "PROBE_00 = V_TX0_N Disabled \"TOP\" - \"L6_SIG\""},
+      {"sensor4", "extractor", "type 1003 at 44 25 \"\"\n",
+       "script.txt:2: cell 1, 1 of control 1003 is a check box, which takes no typed text: click it",
+       "SUPPLY_00 = U1.1 Enabled"},
+      {"demo8", "bypass", "type 1003 at 30 190 \"x\"\n",
+       "script.txt:2: no cell of control 1003 lies at the point 30, 190", "PROBE_00 = V_TX0_N Disabled"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    const fs::path script = dir / "script.txt";
+    std::ofstream(script) << "click \"Next >\"\n" << c.script;
+    const std::string board = c.board;
+    const fs::path settings = dir / (board + ".dao");
+    fs::remove(settings);
+    const Outcome outcome = RunPdnHost("--no-getters --board-mode --board " + SampleBoard(board).string() +
+                                       " --wizard " + c.wizard + " --open modeless --save --project " +
+                                       (dir / (board + ".brd")).string() + " --script " + script.string());
+    EXPECT_EQ(outcome.code, 4) << outcome.output;
+    EXPECT_NE(outcome.errors.find(c.error), std::string::npos) << outcome.errors;
+    EXPECT_NE(ReadFile(settings).find(c.kept), std::string::npos) << ReadFile(settings);
   }
 }
 
@@ -923,6 +965,20 @@ TEST_F(PdnHostProgram, ScreenshotsAreNotSavedThroughAFolderLinkAnotherUserPlante
             std::string::npos)
       << inside.errors;
   EXPECT_EQ(ReadFile(shared / "mine/shot.png"), "mine");
+  // A folder the screenshot's name asks for is not made behind the link either, in a folder with or without the
+  // sticky bit.
+  std::ofstream(script) << "screenshot dir/new/shot.png\n";
+  for (const fs::perms mode : {fs::perms(01777), fs::perms(0777)}) {
+    fs::permissions(shared, mode);
+    const Outcome deeper = RunPdnHost("--no-getters --open modeless --script " + script.string() + " --shots " +
+                                      shared.string());
+    EXPECT_EQ(deeper.code, 4) << deeper.output;
+    EXPECT_NE(deeper.errors.find("shot.pdnscript:1: cannot write the screenshot " +
+                                 (shared / "dir/new/shot.png").string() + ": Permission denied."),
+              std::string::npos)
+        << deeper.errors;
+    EXPECT_FALSE(fs::exists(shared / "mine/new"));
+  }
 }
 
 // Headless, the --save tick is no script: a modal wizard would still wait for the rest, so pdnhost says so and the

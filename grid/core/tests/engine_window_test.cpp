@@ -273,6 +273,13 @@ TEST_F(WindowTest, QueryMessagesAnswerThroughTheClipboard) {
   EXPECT_EQ(gxtest::ClipboardText(), "50;20;100;40");
   EXPECT_EQ(SendMessage(*g, WM_USER + 5, 1, 1), 0);
   EXPECT_EQ(gxtest::ClipboardText(), "CGXStatic");
+  // A cell's answer says read-only (1) and disabled (2); a kind made from another is named with its bases.
+  g->SetStyleRange(CGXRange(1, 3), CGXStyle().SetEnabled(FALSE).SetReadOnly(TRUE));
+  EXPECT_EQ(SendMessage(*g, WM_USER + 5, 1, 2), 3);
+  g->SetStyleRange(CGXRange(1, 3), CGXStyle().SetReadOnly(FALSE));
+  EXPECT_EQ(SendMessage(*g, WM_USER + 5, 1, 2), 2);
+  EXPECT_EQ(SendMessage(*g, WM_USER + 5, 0, 1), 0);
+  EXPECT_EQ(gxtest::ClipboardText(), "CGXHeader;CGXStatic");
   // A clipboard that cannot be opened is reported as a failure.
   plat::Clipboard::Instance().heldElsewhere = true;
   EXPECT_EQ(SendMessage(*g, WM_USER + 3, 1, 0), 0);
