@@ -192,6 +192,16 @@ void CGXEditControl::SetEditText(const CString& text) {
   m_pGrid->CalcFloatCellsInRange(cell);
 }
 
+BOOL CGXEditControl::GetEditSelection(int& start, int& end) const {
+  if (!m_bEditing || !m_hWnd) return FALSE;
+  GetSel(start, end);
+  return TRUE;
+}
+
+void CGXEditControl::SetEditSelection(int start, int end) {
+  if (m_bEditing && m_hWnd) SetSel(start, end);
+}
+
 BOOL CGXEditControl::GetEditedValue(CString& out) const {
   if (!m_bInit) return FALSE;
   GetEditText(out);

@@ -46,6 +46,8 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
                 const CGXStyle* standard) override;
   void GetEditText(CString& out) const override;
   void SetEditText(const CString& text) override;
+  BOOL GetEditSelection(int& start, int& end) const override;
+  void SetEditSelection(int start, int end) override;
   BOOL GetEditedValue(CString& out) const override;
   void SetEditedValue(const CString& text) override;
   // SetEditedValue with no value: the cell's stored value.

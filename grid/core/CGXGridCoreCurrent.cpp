@@ -153,6 +153,8 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
   const ROWCOL oldRow = m_nCurrentRow, oldCol = m_nCurrentCol;
   CString text;
   c->GetEditText(text);
+  int selStart = 0, selEnd = 0;
+  const BOOL hasSelection = c->GetEditSelection(selStart, selEnd);
   const BOOL modified = c->GetModifiedState();
   const BOOL editing = c->GetEditingState();
   // Flags below are restored on every path, also when the control's Validate or Store throws: a grid left
@@ -185,13 +187,15 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
   if (!stored) {
     if (m_sWarningText.IsEmpty()) GiveFocusBack(focus, editing);
     ShowWarningText();
-    // The old cell stays current with the editor as the user left it: bound, editing, modified, the text.
+    // The old cell stays current with the editor as the user left it: bound, editing, modified, the text with
+    // its caret and selection (the store re-initialised the control from the cell it did not change).
     StoreCurrentCell(TRUE, oldRow, oldCol);
     c->HideWindowPart();
     if (!c->IsInitialized()) c->InitForCell(oldRow, oldCol);
     c->SetEditingState(TRUE);
     c->SetModifiedState(TRUE);
     c->SetEditText(text);
+    if (hasSelection) c->SetEditSelection(selStart, selEnd);
     if (!storeAnswer)
       c->HideAndInvalidate();
     else

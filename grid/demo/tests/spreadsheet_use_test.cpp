@@ -467,6 +467,46 @@ TEST_F(SheetUse, APastedBlockWithABadFormulaChangesNoCellAndGivesTheParseError) 
   EXPECT_EQ(plat::ShownLog()[0].request.text, "Cell A11: ERROR: expected to find an operand here (Pos 3)");
 }
 
+// A typed formula refused with the parse error's box kept its text, but the box's answer left the caret before
+// the "=": the next key went to the front ("5=1+", stored as a text with no message). The editor keeps the caret
+// and the selection it had when the box came up.
+TEST_F(SheetUse, ARefusedFormulaKeepsItsCaretAndSelectionOverTheBox) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  auto& input = plat::InputRouter::Instance();
+  // `typed` into (row, 1), then Shift+`select` when given, then Return: refused with the parse error's box.
+  auto refused = [&](ROWCOL row, const char* typed, int select) {
+    ASSERT_TRUE(budget->MoveCurrentCellTo(row, 1, GX_UPDATENOW));
+    input.TypeText(typed);
+    if (select) {
+      input.KeyDown(VK_SHIFT);
+      input.KeyPress(select);
+      input.KeyUp(VK_SHIFT);
+    }
+    plat::ClearShownLog();
+    input.KeyPress(VK_RETURN);
+    plat::RunUntilIdle();
+    ASSERT_EQ(plat::ShownLog().size(), 1u) << typed;
+    EXPECT_EQ(plat::ShownLog()[0].request.text,
+              "Cell A" + std::to_string(row) + ": ERROR: expected to find an operand here (Pos 3)");
+    EXPECT_EQ(Formula(budget, row, 1), "") << typed;
+  };
+  refused(11, "=1+", 0);
+  plat::ClearShownLog();
+  Type("5");
+  EXPECT_TRUE(plat::ShownLog().empty());
+  EXPECT_EQ(Formula(budget, 11, 1), "=1+5");
+  EXPECT_EQ(Value(budget, 11, 1), "6");
+  // A selection made before Return is still selected after the box: what is typed replaces it.
+  refused(12, "=2+", VK_LEFT);  // the "+"
+  Type("*7");
+  EXPECT_EQ(Formula(budget, 12, 1), "=2*7");
+  EXPECT_EQ(Value(budget, 12, 1), "14");
+  refused(13, "=3+", VK_HOME);  // all of it
+  Type("9");
+  EXPECT_EQ(Formula(budget, 13, 1), "9");
+}
+
 // A typed path had its backslashes taken as escapes ("C:\temp" became "C:", a TAB and "emp"), and a copy
 // pasted back did not restore it. A text is stored as typed; escapes stay a feature of string constants in
 // formulas.
