@@ -2,8 +2,9 @@
 // operations.
 //
 // Run() pumps until End() is called (from any handler inside the loop, or inside a loop nested in it: the
-// loop returns once the loops inside it have ended), which is the only way out apart from WM_QUIT: a quit ends every loop on the way out (Run answers kQuitResult and posts the quit again
-// for the next loop outside). The owner window, when given, is disabled while the loop runs and enabled
+// loop returns once the loops inside it have ended), which is the only way out apart from WM_QUIT: a quit
+// ends every loop on the way out (Run answers kQuitResult and posts the quit again for the next loop
+// outside). The owner window, when given, is disabled while the loop runs and enabled
 // again afterwards (if it was enabled before); a press on a disabled window brings up the box a loop runs
 // for over it (InputRouter). When the queue is empty the idle callback runs with a count that restarts
 // after every message; when it wants no more, the loop waits for work, which asks the automation provider
