@@ -29,6 +29,12 @@ constexpr int kButtonW = 75, kButtonH = 23;
 // Where the keyboard is: the list, OK or Cancel (the entry, when shown, takes characters in every place).
 enum class Part { List, Ok, Cancel };
 
+// What RunChooser waits on: its own loop, and the answer, kept even when the window goes before the loop returns.
+struct Waiter {
+  ModalLoop* loop;
+  ChooserResult result;
+};
+
 struct State {
   ChooserSpec spec;
   int top = 0;  // first visible item
@@ -37,6 +43,7 @@ struct State {
   ChooserResult result;
   HFONT font = nullptr;
   CRect promptRect, entryRect, listRect, okRect, cancelRect;
+  Waiter* waiter = nullptr;  // none for a chooser made on its own
 };
 
 std::unordered_map<HWND, State>& States() {
@@ -62,7 +69,10 @@ void Finish(HWND hwnd, State& s, int answer) {
   }
   s.answer = answer;
   ::InvalidateRect(hwnd, nullptr, FALSE);
-  if (ModalLoop* loop = ModalLoop::Innermost()) loop->End(answer);
+  if (s.waiter) {
+    s.waiter->result = s.result;
+    s.waiter->loop->Answer(answer);
+  }
 }
 
 void Select(HWND hwnd, State& s, int index) {
@@ -205,6 +215,8 @@ LRESULT ChooserProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CLOSE: Finish(hwnd, *s, IDCANCEL); return 0;
     case WM_NCDESTROY:
+      // Gone unanswered (with the window that owns it): the chooser is cancelled, as its close box would.
+      if (s->waiter) s->waiter->loop->End(s->answer ? s->answer : IDCANCEL);
       if (s->font) ::DeleteObject(s->font);
       States().erase(hwnd);
       return ::DefWindowProc(hwnd, message, wParam, lParam);
@@ -280,14 +292,15 @@ std::optional<ChooserResult> RunChooser(HWND owner, const ChooserSpec& spec) {
   options.owner = top;
   options.window = chooser;
   ModalLoop loop(std::move(options));
+  Waiter waiter{&loop, {}};
+  StateOf(chooser)->waiter = &waiter;
   ::ShowWindow(chooser, SW_SHOWNORMAL);
   ::SetFocus(chooser);
-  loop.Run();
-  ChooserResult result;
-  const int answer = ChooserWindowAnswer(chooser, &result);
+  const int answer = loop.Run();
+  if (State* s = StateOf(chooser)) s->waiter = nullptr;
   if (::IsWindow(chooser)) ::DestroyWindow(chooser);
   if (answer != IDOK) return std::nullopt;
-  return result;
+  return waiter.result;
 }
 
 }  // namespace plat

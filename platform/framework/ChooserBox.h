@@ -35,7 +35,8 @@ struct ChooserResult {
 HWND CreateChooserWindow(HWND owner, const ChooserSpec& spec);
 // Its answer so far: IDOK, IDCANCEL or 0 while open; `result` is filled on IDOK.
 int ChooserWindowAnswer(HWND chooser, ChooserResult* result);
-// Shows the chooser under a nested loop with the owner disabled; nullopt when cancelled.
+// Shows the chooser under a nested loop of its own with the owner disabled; nullopt when cancelled, also when the
+// chooser is destroyed unanswered (its owner went).
 std::optional<ChooserResult> RunChooser(HWND owner, const ChooserSpec& spec);
 
 // Whether system dialogs show their own windows: on screen (an event source is installed) with no

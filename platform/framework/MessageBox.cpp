@@ -65,6 +65,7 @@ struct BoxState {
   int pressed = -1;  // button under a mouse press
   int result = 0;
   HFONT font = nullptr;
+  ModalLoop* loop = nullptr;  // the loop MessageBox runs for this box; none for a box made on its own
 };
 
 std::unordered_map<HWND, BoxState>& Boxes() {
@@ -91,7 +92,7 @@ HFONT BoxFont() {
 void Answer(HWND box, int id) {
   if (BoxState* s = BoxOf(box); s && id) {
     s->result = id;
-    if (ModalLoop* loop = ModalLoop::Innermost()) loop->End(id);
+    if (s->loop) s->loop->Answer(id);
   }
 }
 
@@ -213,6 +214,8 @@ LRESULT BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CLOSE: Answer(hwnd, MessageBoxEscape(s->type)); return 0;
     case WM_NCDESTROY:
+      // Gone unanswered (with the window that owns it): the box answers what its close box would.
+      if (s->loop) s->loop->End(s->result ? s->result : MessageBoxEscape(s->type));
       if (s->font) ::DeleteObject(s->font);
       Boxes().erase(hwnd);
       return ::DefWindowProc(hwnd, message, wParam, lParam);
@@ -337,9 +340,11 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   options.owner = top;
   options.window = box;
   plat::ModalLoop loop(std::move(options));
+  plat::BoxOf(box)->loop = &loop;
   ::ShowWindow(box, SW_SHOWNORMAL);
   ::SetFocus(box);
   int result = loop.Run();
+  if (plat::BoxState* s = plat::BoxOf(box)) s->loop = nullptr;
   if (::IsWindow(box)) ::DestroyWindow(box);
   return result == plat::ModalLoop::kQuitResult ? 0 : result;
 }

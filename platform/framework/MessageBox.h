@@ -51,11 +51,12 @@ std::vector<MessageBoxButton> MessageBoxButtons(UINT type);
 // The button that starts as the default (MB_DEFBUTTONn, clamped to the buttons there are).
 int MessageBoxDefault(UINT type);
 // The answer Esc and the close box give: IDCANCEL when there is such a button, IDOK for a lone OK; 0 when
-// the box has no way out but its buttons (MB_YESNO, MB_ABORTRETRYIGNORE).
+// the box has no way out but its buttons (MB_YESNO, MB_ABORTRETRYIGNORE). A box destroyed unanswered (its
+// owner went) answers the same.
 int MessageBoxEscape(UINT type);
 
 // The platform's own box window, modeless (the on-screen path runs a nested loop around it; tests take
-// screenshots of it). Its answer is posted to the loop through EndMessageBox.
+// screenshots of it). Under MessageBox its answer ends that call's own loop, not any loop run inside it.
 HWND CreateMessageBoxWindow(HWND owner, const std::string& text, const std::string& caption, UINT type);
 // The answer the box window gave; 0 while it has none.
 int MessageBoxWindowResult(HWND box);

@@ -49,6 +49,11 @@ void ModalLoop::End(int result) {
   ended_ = true;
 }
 
+void ModalLoop::Answer(int result) {
+  End(result);
+  if (running_ && Innermost() != this && IsWindowVisible(options_.window)) ShowWindow(options_.window, SW_HIDE);
+}
+
 int ModalLoop::Run() {
   MessageQueue& queue = MessageQueue::Instance();
   HWND owner = options_.owner;

@@ -1,9 +1,10 @@
 // Nested message loops: the one primitive under modal dialogs, message boxes, tracking loops and long
 // operations.
 //
-// Run() pumps until End() is called (from any handler inside the loop), which is the only way out apart
-// from WM_QUIT: a quit ends every loop on the way out (Run answers kQuitResult and posts the quit again
-// for the next loop outside). The owner window, when given, is disabled while the loop runs and enabled
+// Run() pumps until End() is called (from any handler inside the loop, or inside a loop nested in it: the
+// loop returns once the loops inside it have ended), which is the only way out apart from WM_QUIT: a quit
+// ends every loop on the way out (Run answers kQuitResult and posts the quit again for the next loop
+// outside). The owner window, when given, is disabled while the loop runs and enabled
 // again afterwards (if it was enabled before); a press on a disabled window brings up the box a loop runs
 // for over it (InputRouter). When the queue is empty the idle callback runs with a count that restarts
 // after every message; when it wants no more, the loop waits for work, which asks the automation provider
@@ -40,7 +41,12 @@ class ModalLoop {
 
   int Run();
   void End(int result);
+  // What a box's answer does to the box's own loop: ends it and, when loops inside it still run (a box raised
+  // while this one was up), hides its window at once, so that the box answered goes while the one above it
+  // stays; the loop returns the answer when those have ended.
+  void Answer(int result);
   bool Running() const { return running_; }
+  // The loop that runs inside every other. Not the way to end a box's loop: a box keeps its own (Answer).
   static ModalLoop* Innermost();
   // Of the running loops, innermost first, the first whose window `disabled` owns (directly or through other owned
   // windows) and that is shown and enabled: the box that holds the disabled window's input. Null when none is.

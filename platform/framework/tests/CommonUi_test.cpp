@@ -518,6 +518,130 @@ TEST_F(CommonUiTest, EveryBoxComesBackAtAPressOnTheWindowItDisables) {
   EXPECT_EQ(DialogBoxIndirectParam(nullptr, &kBoxTemplate, owner, CancelOnlyProc, 0), IDCANCEL);
 }
 
+// A window whose handler raises a box when WM_USER comes: a second box asked for while the first is up, as a
+// second refused Replace All does.
+class BoxRaiser : public CWnd {
+ public:
+  std::function<void()> raise;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_USER && raise) raise();
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+// The platform's own boxes as a user meets them on screen: shown over `owner` under a loop, answered at a click
+// on a button (both kinds lay their buttons out the same: OK left of Cancel, in the bottom row).
+struct OwnBoxKind {
+  const char* name;
+  std::function<int(HWND owner)> show;  // the answer, IDOK or IDCANCEL (0 for none)
+  int cancelX;                          // where Cancel lies, from the box's client right
+};
+
+const OwnBoxKind kOwnBoxes[] = {
+    {"message box", [](HWND owner) { return MessageBox(owner, "Replace all?", "Replace", MB_OKCANCEL); }, 0},
+    {"chooser",
+     [](HWND owner) {
+       ChooserSpec spec;
+       spec.caption = "Open";
+       spec.entry = true;
+       spec.text = "a.dao";
+       return RunChooser(owner, spec) ? IDOK : IDCANCEL;
+     },
+     11 + 37},
+};
+
+void ClickCancel(const OwnBoxKind& kind, HWND box) {
+  RECT client;
+  GetClientRect(box, &client);
+  const int x = kind.cancelX ? client.right - kind.cancelX : client.right / 2 + 40;
+  InputRouter::Instance().Click(MouseButton::Left, InputRouter::ClientPoint(box, x, client.bottom - 11 - 11));
+}
+
+// Two boxes over one window, the second raised while the first is up (both enabled: the second disables nothing
+// more). Cancel on the first ends the first, which goes at once; the second stays up and answers its own OK, and
+// the first's caller gets Cancel when the second's has returned. Before, a box ended the innermost loop: the
+// first's Cancel closed the second, whose caller got it, and the first stayed.
+TEST_F(CommonUiTest, EachOwnBoxEndsItsOwnLoopUnderABoxRaisedWhileItWasUp) {
+  for (const OwnBoxKind& kind : kOwnBoxes) {
+    SCOPED_TRACE(kind.name);
+    BoxRaiser owner;
+    ASSERT_TRUE(owner.CreateEx(0, "Static", "sheet", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 450, nullptr,
+                               nullptr));
+    HWND first = nullptr, second = nullptr;
+    int secondAnswer = -2;
+    owner.raise = [&] { secondAnswer = kind.show(owner.m_hWnd); };
+    UserAtEachBox user(&automation, [&](int wait) {
+      switch (wait) {
+        case 0:
+          first = GetActiveWindow();
+          PostMessage(owner.m_hWnd, WM_USER, 0, 0);
+          break;
+        case 1:
+          second = GetActiveWindow();
+          ASSERT_NE(second, first);
+          SetWindowPos(second, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);  // dragged off the first
+          ClickCancel(kind, first);
+          break;
+        case 2:
+          EXPECT_TRUE(IsWindowVisible(second)) << "the second box went at the first one's Cancel";
+          EXPECT_FALSE(IsWindowVisible(first)) << "the first box stayed up after its Cancel";
+          EXPECT_EQ(secondAnswer, -2);
+          SetActiveWindow(second);
+          InputRouter::Instance().KeyPress(VK_RETURN);
+          break;
+        default: break;
+      }
+    });
+    EXPECT_EQ(kind.show(owner.m_hWnd), IDCANCEL);
+    EXPECT_EQ(secondAnswer, IDOK);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_FALSE(IsWindow(second));
+    EXPECT_TRUE(IsWindowEnabled(owner.m_hWnd));
+    owner.DestroyWindow();
+  }
+}
+
+// A box owned by a window other than the main one (a print preview) goes when that window is destroyed under it:
+// its call returns at once with the answer its close box gives (Cancel; OK for a lone OK; none for Yes/No).
+// Before, the loop ran on without its box until the program quit.
+TEST_F(CommonUiTest, AnOwnBoxDestroyedWithItsOwnerEndsItsLoopWithItsCloseAnswer) {
+  struct Case {
+    const char* name;
+    std::function<int(HWND)> show;
+    int answer;
+  };
+  const Case cases[] = {
+      {kOwnBoxes[0].name, kOwnBoxes[0].show, IDCANCEL},
+      {kOwnBoxes[1].name, kOwnBoxes[1].show, IDCANCEL},
+      {"lone OK", [](HWND owner) { return MessageBox(owner, "Printed.", "Print", MB_OK); }, IDOK},
+      {"yes/no", [](HWND owner) { return MessageBox(owner, "Print?", "Print", MB_YESNO); }, 0},
+  };
+  HWND main = CreateWindowEx(0, "Static", "sheet", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 450, nullptr,
+                             nullptr, nullptr, nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND preview = CreateWindowEx(0, "Static", "preview", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 500, 400, main,
+                                  nullptr, nullptr, nullptr);
+    HWND box = nullptr;
+    int waits = 0;
+    UserAtEachBox user(&automation, [&](int wait) {
+      waits = wait + 1;
+      if (wait == 0) {
+        box = GetActiveWindow();
+        DestroyWindow(preview);
+      }
+    });
+    EXPECT_EQ(c.show(preview), c.answer);
+    EXPECT_EQ(waits, 1) << "the loop waited on without its box";
+    EXPECT_FALSE(IsWindow(box));
+    MSG quit;
+    EXPECT_FALSE(PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  }
+  DestroyWindow(main);
+}
+
 TEST_F(CommonUiTest, ProfileGoesToTheIniFileOrToTheRegistryKey) {
   CWinApp app("Grid Demo");
   const std::string ini = (dir_ / "demo.ini").string();
