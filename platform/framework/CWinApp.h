@@ -50,6 +50,7 @@ class CWinApp : public CWinThread {
 
  private:
   void EnsureAppName();
+  BOOL SetSectionValue(LPCSTR lpszSection, LPCSTR lpszEntry, DWORD type, const void* data, DWORD size);
   friend LPCSTR AfxGetAppName();
 
   CString m_appName;
