@@ -52,7 +52,7 @@ struct ByName {
 
 // A key of the tree. A store file can hold a path of millions of levels (two bytes each), so a key is kept small: its
 // name in the same allocation after it, its only subkey in place (the keys of a deep path have one each) and a set
-// from two subkeys on, its values in a map made for the first. Such a key takes 48 bytes of the heap.
+// from two subkeys on, its values in a map made for the first. A key of a short name takes 48 bytes of the heap.
 //
 // Keys are made by Make and freed with everything below them by FreeTree, which takes no call per level and
 // allocates nothing: a change that was not written is taken back, and a key deleted once it was, also where memory
@@ -180,12 +180,11 @@ struct Tree {
   Tree() {
     for (int i = 0; i < 4; ++i) roots[i].reset(Key::Make(nullptr, kRootNames[i]));
   }
-  // The index of the root the key is under (or is); -1 for a key of another tree.
-  int RootOf(const Key* key) const {
-    while (key->Parent()) key = key->Parent();
-    for (int i = 0; i < 4; ++i)
-      if (roots[i].get() == key) return i;
-    return -1;
+  // The index of one of its roots.
+  std::size_t IndexOf(const Key* root) const {
+    std::size_t i = 0;
+    while (roots[i].get() != root) ++i;
+    return i;
   }
 };
 
@@ -607,9 +606,9 @@ std::vector<std::pair<Key**, Key*>> HandlesIn(State& s, const Tree& loaded) {
   for (auto& [token, key] : s.handles) {
     if (!key) continue;
     path.clear();
-    for (const Key* k = key; k->Parent(); k = k->Parent()) path.push_back(k);
-    const int root = s.tree.RootOf(key);
-    Key* there = loaded.roots[root].get();
+    const Key* root = key;
+    for (; root->Parent(); root = root->Parent()) path.push_back(root);
+    Key* there = loaded.roots[s.tree.IndexOf(root)].get();
     for (auto level = path.rbegin(); there && level != path.rend(); ++level) there = there->Find((*level)->Name());
     moved.emplace_back(&key, there);
   }
@@ -665,7 +664,7 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
     s.file = std::move(native);
     return true;
   } catch (const std::bad_alloc&) {
-    // The tree as it was (a part of the file's tree is freed), in memory only.
+    // The tree as it was (what was made of the file is freed), in memory only.
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return false;
   }

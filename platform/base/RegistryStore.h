@@ -79,9 +79,9 @@ class RegistryStore {
   // Keeps the tree in this file from now on (loading it when it exists); nullopt: memory only.
   // FALSE when the file exists but cannot be read or parsed, is no regular file, is larger than kMaxFileBytes or
   // changed while it was read (the last error says which: ERROR_BADDB for a line not in the store's form); the tree
-  // is then left as it was, and kept in memory only, so that the file is never written over. A file of any depth
-  // within the limit loads in under 1 GB (48 bytes of the heap a key); one whose tree cannot get its memory is
-  // refused so too (ERROR_NOT_ENOUGH_MEMORY).
+  // is then left as it was, and kept in memory only, so that the file is never written over. A key of a short name
+  // takes 48 bytes of the heap, so that the deepest file within the limit (a key 8.4 million levels deep) loads in
+  // about 410 MB; one whose tree cannot get its memory is refused so too (ERROR_NOT_ENOUGH_MEMORY).
   static bool SetStoreFile(std::optional<std::string> path);
   // With a store file, a change (a value, a key) whose file would be larger than this is refused with
   // ERROR_STORE_TOO_LARGE and not made: every file the store writes loads again.
