@@ -97,9 +97,13 @@ void CWinApp::SetRegistryKey(LPCSTR lpszRegistryKey) {
   m_pszProfileName = m_profileName;
 }
 
+std::string CWinApp::AppKeyPath() const {
+  return std::string("Software\\") + m_pszRegistryKey + "\\" + m_pszProfileName;
+}
+
 HKEY CWinApp::GetAppRegistryKey(BOOL bCreate) {
   if (!m_pszRegistryKey || !m_pszProfileName) return nullptr;
-  std::string path = std::string("Software\\") + m_pszRegistryKey + "\\" + m_pszProfileName;
+  const std::string path = AppKeyPath();
   HKEY key = nullptr;
   LSTATUS status = bCreate ? RegCreateKeyEx(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                             KEY_ALL_ACCESS, nullptr, &key, nullptr)
@@ -122,7 +126,7 @@ HKEY CWinApp::GetSectionKey(LPCSTR lpszSection, BOOL bCreate) {
 // for it.
 BOOL CWinApp::SetSectionValue(LPCSTR lpszSection, LPCSTR lpszEntry, DWORD type, const void* data, DWORD size) {
   if (!m_pszRegistryKey || !m_pszProfileName) return FALSE;
-  std::string path = std::string("Software\\") + m_pszRegistryKey + "\\" + m_pszProfileName;
+  std::string path = AppKeyPath();
   if (lpszSection) path = path + "\\" + lpszSection;
   return Succeeded(RegSetKeyValue(HKEY_CURRENT_USER, path.c_str(), lpszEntry, type, data, size));
 }
