@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <cstring>
 #include <algorithm>
+#include <array>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -32,47 +35,166 @@ struct Value {
   std::vector<BYTE> data;
 };
 
-struct Key {
-  std::string name;
-  std::map<std::string, std::unique_ptr<Key>, NoCaseLess> subkeys;
-  std::map<std::string, Value, NoCaseLess> values;
+using ValueMap = std::map<std::string, Value, NoCaseLess>;
 
-  Key() = default;
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  // Takes the subkeys down with a list of its own: the members' destruction would call this destructor once per
-  // level, and a store file holds keys as deep as its size allows.
-  ~Key() {
-    std::vector<std::unique_ptr<Key>> doomed;
-    const auto take = [&doomed](Key& k) {
-      for (auto& [ignored, sub] : k.subkeys) doomed.push_back(std::move(sub));
-      k.subkeys.clear();
-    };
-    take(*this);
-    while (!doomed.empty()) {
-      const std::unique_ptr<Key> k = std::move(doomed.back());
-      doomed.pop_back();
-      take(*k);
-    }
+class Key;
+
+// Orders keys by name, ignoring case; finds a key by its name too.
+struct ByName {
+  using is_transparent = void;
+  static std::string_view Of(const Key* key);
+  static std::string_view Of(std::string_view name) { return name; }
+  template <class A, class B>
+  bool operator()(const A& a, const B& b) const {
+    return CompareNoCase1252(Of(a), Of(b)) < 0;
   }
 };
 
+// A key of the tree. A store file can hold a path of millions of levels (two bytes each), so a key is kept small: its
+// name in the same allocation after it, its only subkey in place (the keys of a deep path have one each) and a set
+// from two subkeys on, its values in a map made for the first. A key of a short name takes 48 bytes of the heap.
+//
+// Keys are made by Make and freed with everything below them by FreeTree, which takes no call per level and
+// allocates nothing: a change that was not written is taken back, and a key deleted once it was, also where memory
+// has run out.
+class Key {
+ public:
+  // Throws std::bad_alloc.
+  static Key* Make(Key* parent, std::string_view name) {
+    void* const place = ::operator new(sizeof(Key) + name.size());
+    Key* const key = new (place) Key(parent, static_cast<std::uint32_t>(name.size()));
+    std::memcpy(reinterpret_cast<char*>(key + 1), name.data(), name.size());
+    return key;
+  }
+  // The key must not be anyone's subkey.
+  static void FreeTree(Key* top) noexcept {
+    for (Key* k = top;;) {
+      if (k->count_) {
+        k = k->First();
+        continue;
+      }
+      Key* const up = k->parent_;
+      const bool done = k == top;
+      if (!done) up->Remove(k);
+      k->~Key();
+      ::operator delete(k);
+      if (done) return;
+      k = up;
+    }
+  }
+  // Frees the subkeys and values, keeping the key.
+  void Clear() noexcept {
+    while (count_) {
+      Key* const sub = First();
+      Remove(sub);
+      FreeTree(sub);
+    }
+    values_.reset();
+  }
+
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+
+  std::string_view Name() const { return {reinterpret_cast<const char*>(this + 1), nameLength_}; }
+  Key* Parent() const { return parent_; }
+  std::size_t SubkeyCount() const { return count_; }
+  Key* Find(std::string_view name) const {
+    if (count_ == 1) return CompareNoCase1252(one_->Name(), name) == 0 ? one_ : nullptr;
+    if (count_ == 0) return nullptr;
+    const auto it = many_->find(name);
+    return it == many_->end() ? nullptr : *it;
+  }
+  // The subkeys in order of their names.
+  Key* First() const { return count_ == 0 ? nullptr : count_ == 1 ? one_ : *many_->begin(); }
+  Key* After(const Key* sub) const {
+    if (count_ < 2) return nullptr;
+    const auto it = many_->upper_bound(sub->Name());
+    return it == many_->end() ? nullptr : *it;
+  }
+  Key* At(std::size_t index) const { return count_ == 1 ? one_ : *std::next(many_->begin(), static_cast<long>(index)); }
+  // A subkey of a name the key has none of; throws std::bad_alloc, and then nothing changed.
+  void Add(Key* sub) {
+    if (count_ == 1) {
+      auto both = std::make_unique<std::set<Key*, ByName>>();
+      both->insert(one_);
+      both->insert(sub);
+      many_ = both.release();
+    } else if (count_ == 0) {
+      one_ = sub;
+    } else {
+      many_->insert(sub);
+    }
+    ++count_;
+  }
+  // Takes a subkey off, allocating nothing; the subkey keeps its parent, for the handles that are to forget it.
+  void Remove(Key* sub) noexcept {
+    if (count_ == 1) {
+      one_ = nullptr;
+    } else {
+      many_->erase(sub);
+      if (count_ == 2) {
+        Key* const rest = *many_->begin();
+        delete many_;
+        one_ = rest;
+      }
+    }
+    --count_;
+  }
+
+  bool HasValues() const { return values_ && !values_->empty(); }
+  ValueMap* Values() const { return values_.get(); }
+  // Throws std::bad_alloc.
+  ValueMap& MakeValues() {
+    if (!values_) values_ = std::make_unique<ValueMap>();
+    return *values_;
+  }
+
+ private:
+  Key(Key* parent, std::uint32_t nameLength) : parent_(parent), one_(nullptr), nameLength_(nameLength) {}
+  ~Key() = default;   // only once its subkeys are freed
+
+  Key* parent_;
+  union {
+    Key* one_;
+    std::set<Key*, ByName>* many_;
+  };
+  std::uint32_t count_ = 0;
+  std::uint32_t nameLength_;
+  std::unique_ptr<ValueMap> values_;
+};
+static_assert(sizeof(Key) == 32);
+
+std::string_view ByName::Of(const Key* key) { return key->Name(); }
+
+// Frees a key tree that is no one's subkey, or one made for a change that was not kept.
+struct FreeKeyTree {
+  void operator()(Key* key) const noexcept { Key::FreeTree(key); }
+};
+using KeyTree = std::unique_ptr<Key, FreeKeyTree>;
+
 constexpr const char* kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
 
-struct OpenKey {
-  int root;
-  std::vector<std::string> path;
+// The four roots and the keys below them.
+struct Tree {
+  std::array<KeyTree, 4> roots;
+  Tree() {
+    for (int i = 0; i < 4; ++i) roots[i].reset(Key::Make(nullptr, kRootNames[i]));
+  }
+  // The index of one of its roots.
+  std::size_t IndexOf(const Key* root) const {
+    std::size_t i = 0;
+    while (roots[i].get() != root) ++i;
+    return i;
+  }
 };
 
 struct State {
   std::mutex mutex;
-  Key roots[4];
-  std::map<std::uintptr_t, OpenKey> handles;
+  Tree tree;
+  // Each handle's key; null once the key was deleted.
+  std::map<std::uintptr_t, Key*> handles;
   std::uintptr_t next = 1;
   std::optional<std::string> file;
-  State() {
-    for (int i = 0; i < 4; ++i) roots[i].name = kRootNames[i];
-  }
 };
 
 State& TheState() {
@@ -91,48 +213,112 @@ std::string_view NextPart(std::string_view& path) {
   return {};
 }
 
-std::vector<std::string> SplitPath(LPCSTR subKey) {
-  std::vector<std::string> parts;
-  std::string_view path(subKey ? subKey : "");
-  for (std::string_view part = NextPart(path); !part.empty(); part = NextPart(path)) parts.emplace_back(part);
-  return parts;
+// The levels of keys above the key, below its root, counted up to one past the registry's limit.
+std::size_t DepthUpToLimit(const Key* key) {
+  std::size_t depth = 0;
+  for (; key->Parent() && depth <= RegistryStore::kMaxKeyDepth; key = key->Parent()) ++depth;
+  return depth;
 }
 
-// Whether the keys to be made, the levels of the path from `first` on, keep to the registry's limits; their names
-// are also written on one line of the store file. Keys that exist are not judged: an earlier version made keys
-// beyond the limits, and they open as they are.
-bool WithinLimits(const std::vector<std::string>& path, std::size_t first) {
-  if (first < path.size() && path.size() > RegistryStore::kMaxKeyDepth) return false;
-  for (std::size_t i = first; i < path.size(); ++i)
-    if (path[i].size() > RegistryStore::kMaxKeyNameLength || path[i].find('\n') != std::string::npos) return false;
-  return true;
-}
-
-// The open key behind a handle (predefined roots included); its root and path in `where`.
-LONG Resolve(State& s, HKEY key, Key*& out, OpenKey& where) {
+// The open key behind a handle (predefined roots included).
+LONG Resolve(State& s, HKEY key, Key*& out) {
   const auto token = reinterpret_cast<std::uintptr_t>(key);
   if (token >= 0x80000000u && token <= 0x80000003u) {
-    where = OpenKey{static_cast<int>(token - 0x80000000u), {}};
-    out = &s.roots[where.root];
+    out = s.tree.roots[token - 0x80000000u].get();
     return ERROR_SUCCESS;
   }
   const auto it = s.handles.find(token);
   if (it == s.handles.end()) return static_cast<LONG>(ERROR_INVALID_HANDLE);
-  where = it->second;
-  Key* k = &s.roots[where.root];
-  for (const std::string& part : where.path) {
-    const auto sub = k->subkeys.find(part);
-    if (sub == k->subkeys.end()) return ERROR_KEY_DELETED;
-    k = sub->second.get();
-  }
-  out = k;
+  if (!it->second) return ERROR_KEY_DELETED;
+  out = it->second;
   return ERROR_SUCCESS;
 }
 
-HKEY NewHandle(State& s, OpenKey where) {
-  const std::uintptr_t token = (s.next++ << 4) | 0x6;
-  s.handles.emplace(token, std::move(where));
-  return reinterpret_cast<HKEY>(token);
+// A handle's entry, made before the call changes anything (it is the handle's one allocation) and dropped again
+// unless the call hands the handle out.
+class NewHandle {
+ public:
+  explicit NewHandle(State& s) : s_(s), token_((s.next++ << 4) | 0x6) { s.handles.emplace(token_, nullptr); }
+  ~NewHandle() {
+    if (token_) s_.handles.erase(token_);
+  }
+  NewHandle(const NewHandle&) = delete;
+  NewHandle& operator=(const NewHandle&) = delete;
+  HKEY Keep(Key* key) {
+    s_.handles[token_] = key;
+    return reinterpret_cast<HKEY>(std::exchange(token_, 0));
+  }
+
+ private:
+  State& s_;
+  std::uintptr_t token_;
+};
+
+// Keys made for a change and not yet in the store file, the first of them on its parent: taken away again unless the
+// change is kept.
+class MadeKeys {
+ public:
+  explicit MadeKeys(Key* first) : first_(first) {}
+  ~MadeKeys() {
+    if (!first_) return;
+    first_->Parent()->Remove(first_);
+    Key::FreeTree(first_);
+  }
+  MadeKeys(const MadeKeys&) = delete;
+  MadeKeys& operator=(const MadeKeys&) = delete;
+  bool Any() const { return first_; }
+  void Keep() { first_ = nullptr; }
+
+ private:
+  Key* first_;
+};
+
+// The key at the path below `base`, with the keys on the way that do not exist made (`made` gets the first of them,
+// null when none was made). The keys to be made must keep to the registry's limits (ERROR_INVALID_PARAMETER), their
+// names also written on one line of the store file; keys that exist are not judged: an earlier version made keys
+// beyond the limits, and they open as they are. Throws std::bad_alloc, and then nothing changed.
+LONG OpenOrMake(Key* base, LPCSTR subKey, Key*& out, Key*& made) {
+  made = nullptr;
+  std::string_view rest(subKey ? subKey : "");
+  std::string_view part = NextPart(rest);
+  Key* k = base;
+  for (; !part.empty(); part = NextPart(rest)) {
+    Key* const sub = k->Find(part);
+    if (!sub) break;
+    k = sub;
+  }
+  if (part.empty()) {
+    out = k;
+    return ERROR_SUCCESS;
+  }
+  std::size_t depth = DepthUpToLimit(k);
+  std::string_view check = rest;
+  for (std::string_view p = part; !p.empty(); p = NextPart(check))
+    if (++depth > RegistryStore::kMaxKeyDepth || p.size() > RegistryStore::kMaxKeyNameLength ||
+        p.find('\n') != p.npos)
+      return ERROR_INVALID_PARAMETER;
+  // Made apart from the tree and hung on it whole.
+  KeyTree chain(Key::Make(k, part));
+  Key* tip = chain.get();
+  for (part = NextPart(rest); !part.empty(); part = NextPart(rest)) {
+    KeyTree sub(Key::Make(tip, part));
+    tip->Add(sub.get());
+    tip = sub.release();
+  }
+  k->Add(chain.get());
+  made = chain.release();
+  out = tip;
+  return ERROR_SUCCESS;
+}
+
+// Each handle of the key or of a key below it now answers ERROR_KEY_DELETED.
+void ForgetHandlesBelow(State& s, const Key* gone) {
+  for (auto& [token, key] : s.handles)
+    for (const Key* k = key; k; k = k->Parent())
+      if (k == gone) {
+        key = nullptr;
+        break;
+      }
 }
 
 // Appends the text with backslashes and quotes escaped by a backslash and line breaks as \n and \r; the runs between
@@ -150,15 +336,17 @@ void AppendEscaped(std::string_view text, std::string& out) {
   out.append(plain, end);
 }
 
-// The key's own lines: its header when it holds values or nothing at all (a key with subkeys only is made by theirs),
-// then its values.
-void DumpKey(const Key& k, std::string_view path, std::string& out) {
-  if (!k.values.empty() || k.subkeys.empty()) {
+// The key's own lines: its header when it holds values or nothing at all (a key with subkeys only is made by theirs;
+// `skip` is left out as deleted), then its values.
+void DumpKey(const Key& k, std::string_view path, const Key* skip, std::string& out) {
+  const std::size_t subkeys = k.SubkeyCount() - (skip && skip->Parent() == &k ? 1 : 0);
+  if (k.HasValues() || subkeys == 0) {
     out += '[';
     out += path;
     out += "]\r\n";
   }
-  for (const auto& [ignored, v] : k.values) {
+  if (!k.Values()) return;
+  for (const auto& [ignored, v] : *k.Values()) {
     out += '"';
     AppendEscaped(v.name, out);
     out += "\"=";
@@ -192,34 +380,47 @@ void DumpKey(const Key& k, std::string_view path, std::string& out) {
   }
 }
 
+// The first subkey of the key, and the one after a subkey, leaving `skip` out.
+const Key* FirstBesides(const Key* key, const Key* skip) {
+  const Key* first = key->First();
+  return first && first == skip ? key->After(first) : first;
+}
+const Key* NextBesides(const Key* key, const Key* skip) {
+  const Key* next = key->Parent()->After(key);
+  return next && next == skip ? key->Parent()->After(next) : next;
+}
+
 // Every root that holds values of its own (a header of the root's name alone), then every key below it, each before
-// its subkeys, walked with a stack of its own rather than a call per level,
-// and one path text that grows and shrinks with the walk: the memory is the text's and the depth's, however deep.
-std::string DumpAll(const State& s) {
-  struct Level {
-    const Key* key;
-    std::map<std::string, std::unique_ptr<Key>, NoCaseLess>::const_iterator next;
-    std::size_t pathLength;
-  };
+// its subkeys, leaving `skip` and the keys below it out (a deletion not yet made). The walk goes down to a key's
+// first subkey and up through the parents to the next one, with one path text that grows and shrinks with it: it
+// takes no memory per level but the text's, however deep the keys.
+std::string DumpAll(const Tree& tree, const Key* skip = nullptr) {
   std::string out;
   std::string path;
-  std::vector<Level> stack;
-  for (const Key& root : s.roots) {
-    path = root.name;
-    if (!root.values.empty()) DumpKey(root, path, out);
-    stack.push_back({&root, root.subkeys.begin(), path.size()});
-    while (!stack.empty()) {
-      Level& top = stack.back();
-      if (top.next == top.key->subkeys.end()) {
-        stack.pop_back();
+  for (const KeyTree& rootKey : tree.roots) {
+    const Key* const root = rootKey.get();
+    path = root->Name();
+    if (root->HasValues()) DumpKey(*root, path, skip, out);
+    for (const Key* k = FirstBesides(root, skip); k;) {
+      path += '\\';
+      path += k->Name();
+      DumpKey(*k, path, skip, out);
+      if (const Key* down = FirstBesides(k, skip)) {
+        k = down;
         continue;
       }
-      const Key& sub = *(top.next++)->second;
-      path.resize(top.pathLength);
-      path += '\\';
-      path += sub.name;
-      DumpKey(sub, path, out);
-      stack.push_back({&sub, sub.subkeys.begin(), path.size()});
+      for (;;) {
+        path.resize(path.size() - k->Name().size() - 1);
+        if (const Key* next = NextBesides(k, skip)) {
+          k = next;
+          break;
+        }
+        k = k->Parent();
+        if (k == root) {
+          k = nullptr;
+          break;
+        }
+      }
     }
   }
   return out;
@@ -266,18 +467,16 @@ int HexDigit(char c) {
   return -1;
 }
 
-// The subkey of this name, made when there is none.
-Key& Child(Key& parent, std::string_view name) {
-  auto it = parent.subkeys.find(name);
-  if (it == parent.subkeys.end()) {
-    auto fresh = std::make_unique<Key>();
-    fresh->name = name;
-    it = parent.subkeys.emplace(std::string(name), std::move(fresh)).first;
-  }
-  return *it->second;
+// The subkey of this name, made when there is none; throws std::bad_alloc.
+Key* Child(Key* parent, std::string_view name) {
+  if (Key* const k = parent->Find(name)) return k;
+  KeyTree fresh(Key::Make(parent, name));
+  parent->Add(fresh.get());
+  return fresh.release();
 }
 
-bool Parse(State& s, std::string_view text) {
+// Throws std::bad_alloc; the tree is then freed by its owner.
+bool Parse(Tree& tree, std::string_view text) {
   Key* current = nullptr;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -297,8 +496,8 @@ bool Parse(State& s, std::string_view text) {
       for (int i = 0; i < 4; ++i)
         if (EqualNoCase1252(rootName, kRootNames[i])) root = i;
       if (root < 0) return false;
-      current = &s.roots[root];
-      for (std::string_view part = NextPart(path); !part.empty(); part = NextPart(path)) current = &Child(*current, part);
+      current = tree.roots[root].get();
+      for (std::string_view part = NextPart(path); !part.empty(); part = NextPart(path)) current = Child(current, part);
       continue;
     }
     if (!current) return false;
@@ -333,20 +532,87 @@ bool Parse(State& s, std::string_view text) {
     } else {
       return false;
     }
-    current->values[v.name] = std::move(v);
+    current->MakeValues()[v.name] = std::move(v);
   }
   return true;
 }
 
-// Writes the tree through to the store file when there is one; a text larger than the store loads is not written
-// (the next load would refuse the file, and every key in it).
-LONG Persist(State& s) {
+// Writes the tree through to the store file when there is one, without `skip` (a deletion to be made once it is
+// written); a text larger than the store loads is not written (the next load would refuse the file, and every key
+// in it). A text that cannot get its memory is not written either.
+LONG Persist(State& s, const Key* skip = nullptr) {
   if (!s.file) return ERROR_SUCCESS;
-  const std::string text = DumpAll(s);
-  if (text.size() > RegistryStore::kMaxFileBytes) return static_cast<LONG>(ERROR_STORE_TOO_LARGE);
-  int err = 0;
-  if (!WriteFileAtomically(*s.file, text, err)) return static_cast<LONG>(ErrnoToError(err));
+  try {
+    const std::string text = DumpAll(s.tree, skip);
+    if (text.size() > RegistryStore::kMaxFileBytes) return static_cast<LONG>(ERROR_STORE_TOO_LARGE);
+    int err = 0;
+    if (!WriteFileAtomically(*s.file, text, err)) return static_cast<LONG>(ErrnoToError(err));
+  } catch (const std::bad_alloc&) {
+    return static_cast<LONG>(ERROR_NOT_ENOUGH_MEMORY);
+  }
   return ERROR_SUCCESS;
+}
+
+// Sets a value on the key, and writes the store file; a value the file does not take is not set (nor are the keys
+// made for it, which `made` takes away). Throws std::bad_alloc before it changes anything.
+LONG SetValue(State& s, Key* k, MadeKeys& made, LPCSTR name, DWORD type, const BYTE* data, DWORD dataLength) {
+  // Each byte takes one or more of the file: a value larger than the file may be is refused before it is copied.
+  if (s.file && dataLength > RegistryStore::kMaxFileBytes) return static_cast<LONG>(ERROR_STORE_TOO_LARGE);
+  Value v;
+  v.name = name ? name : "";
+  v.type = type;
+  if (dataLength) v.data.assign(data, data + dataLength);
+  // Strings written without their NUL still read back terminated.
+  if ((type == REG_SZ || type == REG_EXPAND_SZ) && (v.data.empty() || v.data.back() != 0)) v.data.push_back(0);
+  ValueMap& values = k->MakeValues();
+  auto it = values.find(v.name);
+  std::optional<Value> old;
+  if (it != values.end()) {
+    v.name = it->second.name;  // the first spelling stays
+    old = std::exchange(it->second, std::move(v));
+  } else {
+    it = values.emplace(v.name, std::move(v)).first;
+  }
+  const LONG r = Persist(s);
+  if (r) {
+    // A change the store file did not take is not made.
+    if (old)
+      it->second = std::move(*old);
+    else
+      values.erase(it);
+    return r;
+  }
+  made.Keep();
+  return ERROR_SUCCESS;
+}
+
+// Runs a call of the registry's, answering ERROR_NOT_ENOUGH_MEMORY for one that cannot get the memory it needs (it
+// changed nothing: each change allocates before it is made, and what takes it back allocates nothing).
+template <class Call>
+LSTATUS Guarded(Call&& call) {
+  try {
+    return call();
+  } catch (const std::bad_alloc&) {
+    return static_cast<LSTATUS>(ERROR_NOT_ENOUGH_MEMORY);
+  }
+}
+
+// For each open handle, the key of the same path in `loaded` (null when it has none): a handle names its key by
+// the path it was opened with, and a store file set later holds the tree that key is then in.
+std::vector<std::pair<Key**, Key*>> HandlesIn(State& s, const Tree& loaded) {
+  std::vector<std::pair<Key**, Key*>> moved;
+  moved.reserve(s.handles.size());
+  std::vector<const Key*> path;
+  for (auto& [token, key] : s.handles) {
+    if (!key) continue;
+    path.clear();
+    const Key* root = key;
+    for (; root->Parent(); root = root->Parent()) path.push_back(root);
+    Key* there = loaded.roots[s.tree.IndexOf(root)].get();
+    for (auto level = path.rbegin(); there && level != path.rend(); ++level) there = there->Find((*level)->Name());
+    moved.emplace_back(&key, there);
+  }
+  return moved;
 }
 
 }  // namespace
@@ -354,10 +620,7 @@ LONG Persist(State& s) {
 void RegistryStore::Reset() {
   auto& s = TheState();
   std::lock_guard lock(s.mutex);
-  for (Key& root : s.roots) {
-    root.subkeys.clear();
-    root.values.clear();
-  }
+  for (const KeyTree& root : s.tree.roots) root->Clear();
   s.handles.clear();
   s.file.reset();
 }
@@ -367,42 +630,50 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
   std::lock_guard lock(s.mutex);
   s.file.reset();
   if (!path) return true;
-  const std::string native = NativePath(*path);
-  // A file another user put in a folder every user may write, or reached through their link there, is not taken for
-  // this user's settings: refused for the reason its save would be.
-  if (const int e = PlantedRefusal(native)) {
-    SetLastError(ErrnoToError(e));
-    return false;
-  }
-  std::string text;
-  // Only a regular file is read (a FIFO would be waited on for good, a device read without end), up to a limit, and
-  // only whole: one cut, grown or written over by another program while it is read is refused (ERROR_FILE_CHANGED),
-  // since a part of the tree, or a mixture of two, taken for the whole would be written back by the next change. A file that exists but cannot be
-  // read is refused rather than taken as empty, which the next write would replace.
-  const FileReadResult read = ReadRegularFile(native, kMaxFileBytes, text);
-  if (!read && !(read.status == FileReadStatus::CannotOpen && read.error == ENOENT)) {
-    SetLastError(FileReadError(read));
-    return false;
-  }
-  if (read) {
-    State parsed;
-    if (!Parse(parsed, text)) {
-      SetLastError(ERROR_BADDB);
+  try {
+    std::string native = NativePath(*path);
+    // A file another user put in a folder every user may write, or reached through their link there, is not taken
+    // for this user's settings: refused for the reason its save would be.
+    if (const int e = PlantedRefusal(native)) {
+      SetLastError(ErrnoToError(e));
       return false;
     }
-    for (int i = 0; i < 4; ++i) {
-      s.roots[i].subkeys = std::move(parsed.roots[i].subkeys);
-      s.roots[i].values = std::move(parsed.roots[i].values);
+    std::string text;
+    // Only a regular file is read (a FIFO would be waited on for good, a device read without end), up to a limit,
+    // and only whole: one cut, grown or written over by another program while it is read is refused
+    // (ERROR_FILE_CHANGED), since a part of the tree, or a mixture of two, taken for the whole would be written back
+    // by the next change. A file that exists but cannot be read is refused rather than taken as empty, which the
+    // next write would replace.
+    const FileReadResult read = ReadRegularFile(native, kMaxFileBytes, text);
+    if (!read && !(read.status == FileReadStatus::CannotOpen && read.error == ENOENT)) {
+      SetLastError(FileReadError(read));
+      return false;
     }
+    if (read) {
+      Tree loaded;
+      if (!Parse(loaded, text)) {
+        SetLastError(ERROR_BADDB);
+        return false;
+      }
+      std::string().swap(text);
+      const auto moved = HandlesIn(s, loaded);
+      // Nothing below allocates: the loaded tree takes the place of the old one whole.
+      std::swap(s.tree.roots, loaded.roots);
+      for (const auto& [key, there] : moved) *key = there;
+    }
+    s.file = std::move(native);
+    return true;
+  } catch (const std::bad_alloc&) {
+    // The tree as it was (what was made of the file is freed), in memory only.
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return false;
   }
-  s.file = native;
-  return true;
 }
 
 std::string RegistryStore::Dump() {
   auto& s = TheState();
   std::lock_guard lock(s.mutex);
-  return DumpAll(s);
+  return DumpAll(s.tree);
 }
 
 std::size_t RegistryStore::OpenHandleCount() {
@@ -418,53 +689,42 @@ using plat::TheState;
 LSTATUS RegOpenKeyEx(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result) {
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
-  auto& s = TheState();
-  std::lock_guard lock(s.mutex);
-  plat::Key* k = nullptr;
-  plat::OpenKey where;
-  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
-  for (const std::string& part : plat::SplitPath(subKey)) {
-    const auto it = k->subkeys.find(part);
-    if (it == k->subkeys.end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
-    k = it->second.get();
-    where.path.push_back(k->name);
-  }
-  *result = plat::NewHandle(s, std::move(where));
-  return ERROR_SUCCESS;
+  return plat::Guarded([&]() -> LSTATUS {
+    auto& s = TheState();
+    std::lock_guard lock(s.mutex);
+    plat::Key* k = nullptr;
+    if (const LONG r = plat::Resolve(s, key, k)) return r;
+    plat::NewHandle handle(s);
+    std::string_view path(subKey ? subKey : "");
+    for (std::string_view part = plat::NextPart(path); !part.empty(); part = plat::NextPart(path)) {
+      k = k->Find(part);
+      if (!k) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+    }
+    *result = handle.Keep(k);
+    return ERROR_SUCCESS;
+  });
 }
 
 LSTATUS RegCreateKeyEx(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, void*, PHKEY result, LPDWORD disposition) {
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
-  auto& s = TheState();
-  std::lock_guard lock(s.mutex);
-  plat::Key* k = nullptr;
-  plat::OpenKey where;
-  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
-  std::vector<std::string> full = where.path;
-  for (const std::string& part : plat::SplitPath(subKey)) full.push_back(part);
-  // The deepest key that exists, and the first level that does not: taken away again when the change is not written.
-  plat::Key* parent = k;
-  std::size_t depth = where.path.size();
-  while (depth < full.size()) {
-    const auto it = parent->subkeys.find(full[depth]);
-    if (it == parent->subkeys.end()) break;
-    parent = it->second.get();
-    ++depth;
-  }
-  if (!plat::WithinLimits(full, depth)) return ERROR_INVALID_PARAMETER;
-  const bool created = depth < full.size();
-  k = parent;
-  for (std::size_t i = depth; i < full.size(); ++i) k = &plat::Child(*k, full[i]);
-  if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-  if (created) {
-    if (const LONG r = plat::Persist(s)) {
-      parent->subkeys.erase(full[depth]);
-      return r;
+  return plat::Guarded([&]() -> LSTATUS {
+    auto& s = TheState();
+    std::lock_guard lock(s.mutex);
+    plat::Key* k = nullptr;
+    if (const LONG r = plat::Resolve(s, key, k)) return r;
+    plat::NewHandle handle(s);
+    plat::Key* made = nullptr;
+    if (const LONG r = plat::OpenOrMake(k, subKey, k, made)) return r;
+    plat::MadeKeys pending(made);
+    if (pending.Any()) {
+      if (const LONG r = plat::Persist(s)) return r;
     }
-  }
-  *result = plat::NewHandle(s, plat::OpenKey{where.root, std::move(full)});
-  return ERROR_SUCCESS;
+    pending.Keep();
+    if (disposition) *disposition = made ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    *result = handle.Keep(k);
+    return ERROR_SUCCESS;
+  });
 }
 
 LSTATUS RegOpenKey(HKEY key, LPCSTR subKey, PHKEY result) { return RegOpenKeyEx(key, subKey, 0, KEY_ALL_ACCESS, result); }
@@ -486,14 +746,12 @@ LSTATUS RegEnumKeyEx(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDW
   auto& s = TheState();
   std::lock_guard lock(s.mutex);
   plat::Key* k = nullptr;
-  plat::OpenKey where;
-  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
-  if (index >= k->subkeys.size()) return ERROR_NO_MORE_ITEMS;
-  auto it = k->subkeys.begin();
-  std::advance(it, index);
-  const std::string& n = it->second->name;
+  if (const LONG r = plat::Resolve(s, key, k)) return r;
+  if (index >= k->SubkeyCount()) return ERROR_NO_MORE_ITEMS;
+  const std::string_view n = k->At(index)->Name();
   if (n.size() + 1 > *nameLength) return static_cast<LONG>(ERROR_MORE_DATA);
-  std::memcpy(name, n.c_str(), n.size() + 1);
+  std::memcpy(name, n.data(), n.size());
+  name[n.size()] = '\0';
   *nameLength = static_cast<DWORD>(n.size());
   return ERROR_SUCCESS;
 }
@@ -504,10 +762,10 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDW
   auto& s = TheState();
   std::lock_guard lock(s.mutex);
   plat::Key* k = nullptr;
-  plat::OpenKey where;
-  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
-  if (index >= k->values.size()) return ERROR_NO_MORE_ITEMS;
-  auto it = k->values.begin();
+  if (const LONG r = plat::Resolve(s, key, k)) return r;
+  const plat::ValueMap* values = k->Values();
+  if (!values || index >= values->size()) return ERROR_NO_MORE_ITEMS;
+  auto it = values->begin();
   std::advance(it, index);
   const plat::Value& v = it->second;
   if (v.name.size() + 1 > *nameLength) return static_cast<LONG>(ERROR_MORE_DATA);
@@ -527,33 +785,35 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDW
 }
 
 LSTATUS RegDeleteKey(HKEY key, LPCSTR subKey) {
-  auto& s = TheState();
-  std::lock_guard lock(s.mutex);
-  plat::Key* k = nullptr;
-  plat::OpenKey where;
-  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
-  const std::vector<std::string> parts = plat::SplitPath(subKey);
-  if (parts.empty()) return ERROR_BADKEY;  // a key does not delete itself through its own handle
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-    const auto it = k->subkeys.find(parts[i]);
-    if (it == k->subkeys.end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
-    k = it->second.get();
-  }
-  auto removed = k->subkeys.extract(parts.back());
-  if (!removed) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
-  const LONG r = plat::Persist(s);
-  if (r) k->subkeys.insert(std::move(removed));  // a change the store file did not take is not made
-  return r;
+  return plat::Guarded([&]() -> LSTATUS {
+    auto& s = TheState();
+    std::lock_guard lock(s.mutex);
+    plat::Key* k = nullptr;
+    if (const LONG r = plat::Resolve(s, key, k)) return r;
+    std::string_view path(subKey ? subKey : "");
+    std::string_view part = plat::NextPart(path);
+    if (part.empty()) return ERROR_BADKEY;  // a key does not delete itself through its own handle
+    for (; !part.empty(); part = plat::NextPart(path)) {
+      k = k->Find(part);
+      if (!k) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+    }
+    // Written first: a change the store file did not take is not made.
+    if (const LONG r = plat::Persist(s, k)) return r;
+    k->Parent()->Remove(k);
+    plat::ForgetHandlesBelow(s, k);
+    plat::Key::FreeTree(k);
+    return ERROR_SUCCESS;
+  });
 }
 
 LSTATUS RegQueryValueEx(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
   auto& s = TheState();
   std::lock_guard lock(s.mutex);
   plat::Key* k = nullptr;
-  plat::OpenKey where;
-  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
-  const auto it = k->values.find(std::string_view(name ? name : ""));
-  if (it == k->values.end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+  if (const LONG r = plat::Resolve(s, key, k)) return r;
+  const plat::ValueMap* values = k->Values();
+  const auto it = values ? values->find(std::string_view(name ? name : "")) : plat::ValueMap::const_iterator();
+  if (!values || it == values->end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
   const plat::Value& v = it->second;
   if (type) *type = v.type;
   const DWORD needed = static_cast<DWORD>(v.data.size());
@@ -571,48 +831,40 @@ LSTATUS RegQueryValueEx(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE dat
 
 LSTATUS RegSetValueEx(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataLength) {
   if (!data && dataLength) return ERROR_INVALID_PARAMETER;
-  auto& s = TheState();
-  std::lock_guard lock(s.mutex);
-  plat::Key* k = nullptr;
-  plat::OpenKey where;
-  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
-  // Each byte takes one or more of the file: a value larger than the file may be is refused before it is copied.
-  if (s.file && dataLength > plat::RegistryStore::kMaxFileBytes) return static_cast<LONG>(ERROR_STORE_TOO_LARGE);
-  plat::Value v;
-  v.name = name ? name : "";
-  v.type = type;
-  if (dataLength) v.data.assign(data, data + dataLength);
-  // Strings written without their NUL still read back terminated.
-  if ((type == REG_SZ || type == REG_EXPAND_SZ) && (v.data.empty() || v.data.back() != 0)) v.data.push_back(0);
-  auto it = k->values.find(v.name);
-  std::optional<plat::Value> old;
-  if (it != k->values.end()) {
-    v.name = it->second.name;  // the first spelling stays
-    old = std::exchange(it->second, std::move(v));
-  } else {
-    it = k->values.emplace(v.name, std::move(v)).first;
-  }
-  const LONG r = plat::Persist(s);
-  if (r) {
-    // A change the store file did not take is not made.
-    if (old)
-      it->second = std::move(*old);
-    else
-      k->values.erase(it);
-  }
-  return r;
+  return plat::Guarded([&]() -> LSTATUS {
+    auto& s = TheState();
+    std::lock_guard lock(s.mutex);
+    plat::Key* k = nullptr;
+    if (const LONG r = plat::Resolve(s, key, k)) return r;
+    plat::MadeKeys none(nullptr);
+    return plat::SetValue(s, k, none, name, type, data, dataLength);
+  });
+}
+
+LSTATUS RegSetKeyValue(HKEY key, LPCSTR subKey, LPCSTR name, DWORD type, LPCVOID data, DWORD dataLength) {
+  if (!data && dataLength) return ERROR_INVALID_PARAMETER;
+  return plat::Guarded([&]() -> LSTATUS {
+    auto& s = TheState();
+    std::lock_guard lock(s.mutex);
+    plat::Key* k = nullptr;
+    if (const LONG r = plat::Resolve(s, key, k)) return r;
+    plat::Key* made = nullptr;
+    if (const LONG r = plat::OpenOrMake(k, subKey, k, made)) return r;
+    plat::MadeKeys pending(made);
+    return plat::SetValue(s, k, pending, name, type, static_cast<const BYTE*>(data), dataLength);
+  });
 }
 
 LSTATUS RegDeleteValue(HKEY key, LPCSTR name) {
   auto& s = TheState();
   std::lock_guard lock(s.mutex);
   plat::Key* k = nullptr;
-  plat::OpenKey where;
-  if (const LONG r = plat::Resolve(s, key, k, where)) return r;
-  const auto it = k->values.find(std::string_view(name ? name : ""));
-  if (it == k->values.end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
-  auto removed = k->values.extract(it);
+  if (const LONG r = plat::Resolve(s, key, k)) return r;
+  plat::ValueMap* values = k->Values();
+  const auto it = values ? values->find(std::string_view(name ? name : "")) : plat::ValueMap::iterator();
+  if (!values || it == values->end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+  auto removed = values->extract(it);
   const LONG r = plat::Persist(s);
-  if (r) k->values.insert(std::move(removed));  // a change the store file did not take is not made
+  if (r) values->insert(std::move(removed));  // a change the store file did not take is not made
   return r;
 }

@@ -3,8 +3,9 @@
 // Key and value names match ignoring case and keep their spelling; subkeys enumerate in case-insensitive
 // sorted order. With a store file set, every change rewrites the file atomically (as the INI files are
 // written) and setting the file loads it; without one (the default, and what each test starts with) the
-// tree lives in memory only. Handles are tokens that name a key by its path: a handle whose key was
-// deleted answers ERROR_KEY_DELETED.
+// tree lives in memory only. A handle is a token for its key (a store file set later points it at the key
+// of the same path there): a handle whose key was deleted answers ERROR_KEY_DELETED. A call that cannot get
+// the memory it needs answers ERROR_NOT_ENOUGH_MEMORY and changes nothing, in memory or in the file.
 //
 // Store file form (one entry a line, CR-LF):  [HKEY_CURRENT_USER\Software\App]  then  "name"=sz:text,
 // "name"=dword:00000010 or "name"=hex:01,02 for other types; backslashes and quotes in names and texts are
@@ -64,6 +65,9 @@ LSTATUS RegDeleteKey(HKEY key, LPCSTR subKey);
 // too small a buffer gives ERROR_MORE_DATA and the size needed. Strings count their NUL.
 LSTATUS RegQueryValueEx(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataLength);
 LSTATUS RegSetValueEx(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD dataLength);
+// Sets a value of the subkey, making the subkey (and the keys on its way) as RegCreateKeyEx does, in one change: a
+// value the store refuses leaves no key made for it.
+LSTATUS RegSetKeyValue(HKEY key, LPCSTR subKey, LPCSTR name, DWORD type, LPCVOID data, DWORD dataLength);
 LSTATUS RegDeleteValue(HKEY key, LPCSTR name);
 
 namespace plat {
@@ -75,7 +79,9 @@ class RegistryStore {
   // Keeps the tree in this file from now on (loading it when it exists); nullopt: memory only.
   // FALSE when the file exists but cannot be read or parsed, is no regular file, is larger than kMaxFileBytes or
   // changed while it was read (the last error says which: ERROR_BADDB for a line not in the store's form); the tree
-  // is then left as it was, and kept in memory only, so that the file is never written over.
+  // is then left as it was, and kept in memory only, so that the file is never written over. A key of a short name
+  // takes 48 bytes of the heap, so that the deepest file within the limit (a key 8.4 million levels deep) loads in
+  // about 410 MB; one whose tree cannot get its memory is refused so too (ERROR_NOT_ENOUGH_MEMORY).
   static bool SetStoreFile(std::optional<std::string> path);
   // With a store file, a change (a value, a key) whose file would be larger than this is refused with
   // ERROR_STORE_TOO_LARGE and not made: every file the store writes loads again.

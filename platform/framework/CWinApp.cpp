@@ -97,9 +97,13 @@ void CWinApp::SetRegistryKey(LPCSTR lpszRegistryKey) {
   m_pszProfileName = m_profileName;
 }
 
+std::string CWinApp::AppKeyPath() const {
+  return std::string("Software\\") + m_pszRegistryKey + "\\" + m_pszProfileName;
+}
+
 HKEY CWinApp::GetAppRegistryKey(BOOL bCreate) {
   if (!m_pszRegistryKey || !m_pszProfileName) return nullptr;
-  std::string path = std::string("Software\\") + m_pszRegistryKey + "\\" + m_pszProfileName;
+  const std::string path = AppKeyPath();
   HKEY key = nullptr;
   LSTATUS status = bCreate ? RegCreateKeyEx(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                             KEY_ALL_ACCESS, nullptr, &key, nullptr)
@@ -116,6 +120,15 @@ HKEY CWinApp::GetSectionKey(LPCSTR lpszSection, BOOL bCreate) {
                            : RegOpenKeyEx(app, lpszSection, 0, KEY_READ, &key);
   RegCloseKey(app);
   return Succeeded(status) ? key : nullptr;
+}
+
+// The section's key and the value are made in one change of the store: a value the store refuses leaves no key made
+// for it.
+BOOL CWinApp::SetSectionValue(LPCSTR lpszSection, LPCSTR lpszEntry, DWORD type, const void* data, DWORD size) {
+  if (!m_pszRegistryKey || !m_pszProfileName) return FALSE;
+  std::string path = AppKeyPath();
+  if (lpszSection) path = path + "\\" + lpszSection;
+  return Succeeded(RegSetKeyValue(HKEY_CURRENT_USER, path.c_str(), lpszEntry, type, data, size));
 }
 
 CString CWinApp::GetProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszDefault) {
@@ -164,13 +177,13 @@ BOOL CWinApp::WriteProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lp
       RegCloseKey(app);
       return status == ERROR_FILE_NOT_FOUND || Succeeded(status);
     }
+    if (lpszValue)
+      return SetSectionValue(lpszSection, lpszEntry, REG_SZ, lpszValue, static_cast<DWORD>(std::strlen(lpszValue) + 1));
     HKEY key = GetSectionKey(lpszSection, TRUE);
     if (!key) return FALSE;
-    LSTATUS status = lpszValue ? RegSetValueEx(key, lpszEntry, 0, REG_SZ, reinterpret_cast<const BYTE*>(lpszValue),
-                                               static_cast<DWORD>(std::strlen(lpszValue) + 1))
-                               : RegDeleteValue(key, lpszEntry);
+    LSTATUS status = RegDeleteValue(key, lpszEntry);
     RegCloseKey(key);
-    return (!lpszValue && status == ERROR_FILE_NOT_FOUND) || Succeeded(status);
+    return status == ERROR_FILE_NOT_FOUND || Succeeded(status);
   }
   if (!m_pszProfileName) return FALSE;
   return ::WritePrivateProfileString(lpszSection, lpszEntry, lpszValue, m_pszProfileName);
@@ -178,12 +191,8 @@ BOOL CWinApp::WriteProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lp
 
 BOOL CWinApp::WriteProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue) {
   if (m_pszRegistryKey) {
-    HKEY key = GetSectionKey(lpszSection, TRUE);
-    if (!key) return FALSE;
-    DWORD value = static_cast<DWORD>(nValue);
-    LSTATUS status = RegSetValueEx(key, lpszEntry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
-    return Succeeded(status);
+    const DWORD value = static_cast<DWORD>(nValue);
+    return SetSectionValue(lpszSection, lpszEntry, REG_DWORD, &value, sizeof value);
   }
   char text[16];
   std::snprintf(text, sizeof text, "%d", nValue);

@@ -3,8 +3,11 @@
 // Profile routing: after SetRegistryKey(company) the profile is the registry key
 // HKEY_CURRENT_USER\Software\<company>\<profile name>\<section>; before it, the INI file named by
 // m_pszProfileName (the application name + ".INI" unless set). A NULL value deletes an entry, a NULL entry
-// deletes the whole section. A write that fails answers FALSE with the reason as the last error.
+// deletes the whole section. A write that fails answers FALSE with the reason as the last error; a value the
+// registry store refuses leaves no section key made for it.
 #pragma once
+
+#include <string>
 
 #include "platform/base/CString.h"
 #include "platform/framework/CWinThread.h"
@@ -50,6 +53,9 @@ class CWinApp : public CWinThread {
 
  private:
   void EnsureAppName();
+  // "Software\<registry key>\<profile name>", below HKEY_CURRENT_USER.
+  std::string AppKeyPath() const;
+  BOOL SetSectionValue(LPCSTR lpszSection, LPCSTR lpszEntry, DWORD type, const void* data, DWORD size);
   friend LPCSTR AfxGetAppName();
 
   CString m_appName;

@@ -145,6 +145,50 @@ TEST_F(RegistryTest, StoreFileRoundTrip) {
   EXPECT_FALSE(plat::RegistryStore::SetStoreFile(dir / "bad.txt"));
 }
 
+// A handle is its key's: one of a deleted key, or of a key below it, answers ERROR_KEY_DELETED, also once a key of its
+// path is made again; a store file set later points a handle at the key of its path there (deleted when it has none).
+TEST_F(RegistryTest, HandlesKeepToTheirKey) {
+  TempDir dir;
+  HKEY app = nullptr, gone = nullptr, below = nullptr, again = nullptr;
+  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Software\\App", &app), ERROR_SUCCESS);
+  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Software\\Gone\\Below", &below), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKey(HKEY_CURRENT_USER, "Software\\Gone", &gone), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteKey(HKEY_CURRENT_USER, "software\\GONE"), ERROR_SUCCESS);
+  ASSERT_EQ(RegCreateKey(HKEY_CURRENT_USER, "Software\\Gone\\Below", &again), ERROR_SUCCESS);
+  for (const HKEY deleted : {gone, below}) {
+    EXPECT_EQ(RegQueryValueEx(deleted, "v", nullptr, nullptr, nullptr, nullptr), ERROR_KEY_DELETED);
+    EXPECT_EQ(RegSetValueEx(deleted, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2), ERROR_KEY_DELETED);
+  }
+  SetString(again, "v", "made again");
+  std::ofstream(dir / "registry.txt", std::ios::binary) << "[HKEY_CURRENT_USER\\Software\\App]\r\n\"v\"=sz:from the file\r\n";
+  ASSERT_TRUE(plat::RegistryStore::SetStoreFile(dir / "registry.txt"));
+  EXPECT_EQ(GetString(app, "v"), "from the file");
+  EXPECT_EQ(RegQueryValueEx(again, "v", nullptr, nullptr, nullptr, nullptr), ERROR_KEY_DELETED);
+  for (const HKEY h : {app, gone, below, again}) EXPECT_EQ(RegCloseKey(h), ERROR_SUCCESS);
+}
+
+// RegSetKeyValue makes the key, and the keys on its way, with the value in one change: a value the store file does
+// not take, or a key beyond the limits, makes neither.
+TEST_F(RegistryTest, SetKeyValueMakesTheKeyWithItsValueOrNothing) {
+  TempDir dir;
+  const std::string file = dir / "registry.txt";
+  ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+  const DWORD seven = 7;
+  EXPECT_EQ(RegSetKeyValue(HKEY_CURRENT_USER, "Software\\App\\Sect", "n", REG_DWORD, &seven, 4), ERROR_SUCCESS);
+  const std::string made = "[HKEY_CURRENT_USER\\Software\\App\\Sect]\r\n\"n\"=dword:00000007\r\n";
+  EXPECT_EQ(plat::RegistryStore::Dump(), made);
+  EXPECT_EQ(RegSetKeyValue(HKEY_CURRENT_USER, std::string(256, 'n').c_str(), "n", REG_DWORD, &seven, 4),
+            ERROR_INVALID_PARAMETER);
+  {
+    plat::FileFaultScope full(plat::FullDiskFaults());
+    EXPECT_NE(RegSetKeyValue(HKEY_CURRENT_USER, "Software\\New\\Sect", "n", REG_DWORD, &seven, 4), ERROR_SUCCESS);
+    EXPECT_NE(RegSetKeyValue(HKEY_CURRENT_USER, "Software\\App\\Sect", "n", REG_SZ, "text", 5), ERROR_SUCCESS);
+  }
+  EXPECT_EQ(plat::RegistryStore::Dump(), made);
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), made);
+}
+
 // A store file another user put in a folder every user may write, sticky (as /tmp) or not, and their link there to
 // this user's store are not loaded, for the reason a save there is refused: the program would run on their settings
 // (and every change be refused). The tree stays as it was, in memory only, and no file changes. This user's own

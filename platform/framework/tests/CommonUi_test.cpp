@@ -693,6 +693,52 @@ TEST_F(CommonUiTest, ProfileGoesToTheIniFileOrToTheRegistryKey) {
   EXPECT_EQ(app.GetProfileString("Layouts", "Huge", "none"), "none");
 }
 
+// A profile write the store refuses leaves the store as it was, in memory and in its file, as a refused registry call
+// does: before, the section's key, made before its value was refused, stayed (and the store file grew by its line).
+TEST_F(CommonUiTest, AProfileWriteTheStoreRefusesLeavesNoKeyBehind) {
+  CWinApp app("Grid Demo");
+  app.SetRegistryKey("Brimstead");
+  const std::string store = (dir_ / "registry.txt").string();
+  const auto stored = [&] {
+    std::string text(std::filesystem::file_size(store), '\0');
+    std::ifstream(store, std::ios::binary).read(text.data(), static_cast<std::streamsize>(text.size()));
+    return text;
+  };
+  const std::string text3000(3000, 't');
+  // A store 2,000 bytes under its limit, and one 60 bytes under, where a new section's key (a line of 58 bytes) fits
+  // and its value does not; with the application's key, and without it.
+  const struct {
+    const char* key;
+    std::size_t room;
+    std::function<BOOL()> write;
+  } cases[] = {
+      {"Software\\Brimstead\\Grid Demo\\Layouts", 2000, [&] { return app.WriteProfileString("NewSect", "Entry", text3000.c_str()); }},
+      {"Software\\Other", 2000, [&] { return app.WriteProfileString("NewSect", "Entry", text3000.c_str()); }},
+      {"Software\\Brimstead\\Grid Demo\\Layouts", 60, [&] { return app.WriteProfileInt("NewSect", "Entry", 17); }},
+      {"Software\\Other", 60, [&] { return app.WriteProfileInt("NewSect", "Entry", 17); }},
+      {"Software\\Brimstead\\Grid Demo\\Layouts", 60, [&] { return app.WriteProfileString("NewSect", "Entry", "x"); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    RegistryStore::Reset();
+    std::string text = std::string("[HKEY_CURRENT_USER\\") + c.key + "]\r\n\"Pad\"=sz:";
+    text += std::string(RegistryStore::kMaxFileBytes - c.room - text.size() - 2, 'p') + "\r\n";
+    std::ofstream(store, std::ios::binary | std::ios::trunc) << text;
+    ASSERT_TRUE(RegistryStore::SetStoreFile(store));
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(c.write());
+    EXPECT_EQ(GetLastError(), ERROR_STORE_TOO_LARGE);
+    EXPECT_TRUE(RegistryStore::Dump() == text);
+    EXPECT_TRUE(stored() == text);
+  }
+  // With room, the section is made with its value, the keys on its way too.
+  std::filesystem::remove(store);
+  RegistryStore::Reset();
+  ASSERT_TRUE(RegistryStore::SetStoreFile(store));
+  EXPECT_TRUE(app.WriteProfileInt("New\\Deeper", "Entry", 17));
+  EXPECT_EQ(stored(), "[HKEY_CURRENT_USER\\Software\\Brimstead\\Grid Demo\\New\\Deeper]\r\n\"Entry\"=dword:00000011\r\n");
+}
+
 TEST_F(CommonUiTest, HelpStandInRecordsWhatWasAsked) {
   HelpService help;
   help.answer = 3;
