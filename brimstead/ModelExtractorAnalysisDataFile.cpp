@@ -36,25 +36,25 @@ CString ViaNetName(CPortProbe& port) {
 
 const char* State(const CPortProbe& port) { return port.m_bEnabled ? "Enabled" : "Disabled"; }
 
-// Moves the first port that `matches` to `ordered` with the line's state; the ports left keep their order.
-template <class Matches>
-void TakePort(CPortProbeArray& ports, std::vector<CPortProbe>& ordered, const CString& state, Matches matches) {
+// What a list-mode via line names a via by: its position and its net, joined by a NUL, which neither holds.
+CString ViaPlaceText(const CString& position, const CString& net) { return position + '\0' + net; }
+
+// The via ports by their element's place and net, ports without an element left out.
+CProbeLineTargets ViasByPlace(CPortProbeArray& ports) {
+  CProbeLineTargets targets;
   for (int i = 0; i < ports.GetSize(); ++i) {
-    if (!matches(ports[i]))
-      continue;
-    ports[i].m_bEnabled = state == "Enabled";
-    ordered.push_back(ports[i]);
-    ports.RemoveAt(i);
-    return;
+    CHostProbeElement* element = ports[i].m_pHostProbe ? ports[i].m_pHostProbe->GetElement() : nullptr;
+    if (element)
+      targets.Add(ViaPlaceText(PositionText(element), ViaNetName(ports[i])), i);
   }
+  return targets;
 }
 
-void Reorder(CPortProbeArray& ports, const std::vector<CPortProbe>& ordered) {
-  CPortProbeArray result;
-  for (const CPortProbe& port : ordered)
-    result.Add(port);
-  result.Append(ports);
-  ports.Copy(result);
+// Gives the port a line of `text` names, the first of that text no earlier line took, the line's state.
+void TakePort(CPortProbeArray& ports, CProbeLineTargets& targets, const CString& text, const CString& state) {
+  const int named = targets.Take(text);
+  if (named >= 0)
+    ports[named].m_bEnabled = state == "Enabled";
 }
 
 }  // namespace
@@ -125,7 +125,7 @@ bool CModelExtractorAnalysisData::Load(const char* path) {
 
 void CModelExtractorAnalysisData::ParseBoardModeSection(const std::string& block) {
   CollectProbes();
-  std::vector<CPortProbe> supply, vias;
+  CProbeLineTargets supply = TargetsByName(m_SupplyPorts), vias = TargetsByName(m_ViaPorts);
   for (const CProbeLine& line : ReadProbeLines(block)) {
     // The state is the last word; the name is what precedes it (none for a probe the host gave no name).
     const int count = static_cast<int>(line.words.size());
@@ -133,19 +133,18 @@ void CModelExtractorAnalysisData::ParseBoardModeSection(const std::string& block
       continue;
     const CString& state = line.words[static_cast<size_t>(count - 1)];
     const CString name = line.TextBefore(count - 1);
-    auto named = [&](CPortProbe& port) { return name == TextOf(port.GetName()); };
     if (line.key[0] == 'V')
-      TakePort(m_ViaPorts, vias, state, named);
+      TakePort(m_ViaPorts, vias, name, state);
     else if (line.key[0] == 'S')
-      TakePort(m_SupplyPorts, supply, state, named);
+      TakePort(m_SupplyPorts, supply, name, state);
   }
-  Reorder(m_SupplyPorts, supply);
-  Reorder(m_ViaPorts, vias);
+  PutTakenFirst(m_SupplyPorts, supply.Taken());
+  PutTakenFirst(m_ViaPorts, vias.Taken());
 }
 
 void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
   CollectProbes();
-  std::vector<CPortProbe> supply, vias;
+  CProbeLineTargets supply = TargetsByName(m_SupplyPorts), vias = ViasByPlace(m_ViaPorts);
   for (const CProbeLine& line : ReadProbeLines(block)) {
     if (line.key.IsEmpty())
       continue;
@@ -173,26 +172,20 @@ void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
       // From the end: the state, the position; the net name is what precedes them.
       if (count < 3)
         break;
-      const CString& state = line.words[static_cast<size_t>(count - 1)];
       const CString& position = line.words[static_cast<size_t>(count - 2)];
-      const CString net = line.TextBefore(count - 2);
-      TakePort(m_ViaPorts, vias, state, [&](CPortProbe& port) {
-        CHostProbeElement* element = port.m_pHostProbe ? port.m_pHostProbe->GetElement() : nullptr;
-        return element && ViaNetName(port) == net && PositionText(element) == position;
-      });
+      TakePort(m_ViaPorts, vias, ViaPlaceText(position, line.TextBefore(count - 2)),
+               line.words[static_cast<size_t>(count - 1)]);
       break;
     }
     case 'S': {
       if (!line.HasStateAt(count - 1))
         break;
-      const CString& state = line.words[static_cast<size_t>(count - 1)];
-      const CString name = line.TextBefore(count - 1);
-      TakePort(m_SupplyPorts, supply, state, [&](CPortProbe& port) { return name == TextOf(port.GetName()); });
+      TakePort(m_SupplyPorts, supply, line.TextBefore(count - 1), line.words[static_cast<size_t>(count - 1)]);
       break;
     }
     default: break;
     }
   }
-  Reorder(m_SupplyPorts, supply);
-  Reorder(m_ViaPorts, vias);
+  PutTakenFirst(m_SupplyPorts, supply.Taken());
+  PutTakenFirst(m_ViaPorts, vias.Taken());
 }
