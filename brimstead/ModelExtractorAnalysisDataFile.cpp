@@ -50,12 +50,44 @@ CProbeLineTargets ViasByPlace(CPortProbeArray& ports) {
   return targets;
 }
 
-// Gives the port a line of `text` names, the first of that text no earlier line took, the line's state.
-void TakePort(CPortProbeArray& ports, CProbeLineTargets& targets, const CString& text, const CString& state) {
-  const int named = targets.Take(text);
-  if (named >= 0)
-    ports[named].m_bEnabled = state == "Enabled";
-}
+// The ports of one list as a section's lines take them. The host's answer to a net line may collect the list again
+// (its board view then holds the net's vias): the ports taken before are set aside first, as taken, and the lines
+// after it go on with the ports the list then holds.
+class PortLines {
+public:
+  using Index = CProbeLineTargets (*)(CPortProbeArray&);
+  PortLines(CPortProbeArray& ports, Index index) : m_Ports(ports), m_Index(index), m_Targets(index(ports)) {}
+
+  // Gives the port a line of `text` names, the first of that text no earlier line took, the line's state.
+  void Take(const CString& text, const CString& state) {
+    const int named = m_Targets.Take(text);
+    if (named >= 0)
+      m_Ports[named].m_bEnabled = state == "Enabled";
+  }
+  // Before the list may change: the ports taken so far leave it.
+  void SetAside() {
+    const int count = static_cast<int>(m_Targets.Taken().size());
+    PutTakenFirst(m_Ports, m_Targets.Taken());
+    for (int i = 0; i < count; ++i)
+      m_Taken.Add(m_Ports[i]);
+    m_Ports.RemoveAt(0, count);
+    m_Targets = CProbeLineTargets();
+  }
+  // After: the lines go on with the ports the list holds.
+  void Resume() { m_Targets = m_Index(m_Ports); }
+  // The list in the order the lines give it: the ports they took, in line order, then the others in theirs.
+  void Finish() {
+    SetAside();
+    m_Taken.Append(m_Ports);
+    m_Ports.Copy(m_Taken);
+  }
+
+private:
+  CPortProbeArray& m_Ports;
+  Index m_Index;
+  CProbeLineTargets m_Targets;
+  CPortProbeArray m_Taken;
+};
 
 }  // namespace
 
@@ -125,7 +157,7 @@ bool CModelExtractorAnalysisData::Load(const char* path) {
 
 void CModelExtractorAnalysisData::ParseBoardModeSection(const std::string& block) {
   CollectProbes();
-  CProbeLineTargets supply = TargetsByName(m_SupplyPorts), vias = TargetsByName(m_ViaPorts);
+  PortLines supply(m_SupplyPorts, &TargetsByName<CPortProbeArray>), vias(m_ViaPorts, &TargetsByName<CPortProbeArray>);
   for (const CProbeLine& line : ReadProbeLines(block)) {
     // The state is the last word; the name is what precedes it (none for a probe the host gave no name).
     const int count = static_cast<int>(line.words.size());
@@ -134,17 +166,17 @@ void CModelExtractorAnalysisData::ParseBoardModeSection(const std::string& block
     const CString& state = line.words[static_cast<size_t>(count - 1)];
     const CString name = line.TextBefore(count - 1);
     if (line.key[0] == 'V')
-      TakePort(m_ViaPorts, vias, name, state);
+      vias.Take(name, state);
     else if (line.key[0] == 'S')
-      TakePort(m_SupplyPorts, supply, name, state);
+      supply.Take(name, state);
   }
-  PutTakenFirst(m_SupplyPorts, supply.Taken());
-  PutTakenFirst(m_ViaPorts, vias.Taken());
+  supply.Finish();
+  vias.Finish();
 }
 
 void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
   CollectProbes();
-  CProbeLineTargets supply = TargetsByName(m_SupplyPorts), vias = ViasByPlace(m_ViaPorts);
+  PortLines supply(m_SupplyPorts, &TargetsByName<CPortProbeArray>), vias(m_ViaPorts, &ViasByPlace);
   for (const CProbeLine& line : ReadProbeLines(block)) {
     if (line.key.IsEmpty())
       continue;
@@ -162,8 +194,13 @@ void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
           continue;
         m_pSelectedNet = net;
         CModelExtractorWizardAPILink* api = GetModelExtractorWizardAPI();
-        if (CHostWizardCallback* callback = api ? api->GetCallback() : nullptr)
+        if (CHostWizardCallback* callback = api ? api->GetCallback() : nullptr) {
+          supply.SetAside();
+          vias.SetAside();
           callback->SelectNet(1, net);
+          supply.Resume();
+          vias.Resume();
+        }
         break;
       }
       break;
@@ -173,19 +210,18 @@ void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
       if (count < 3)
         break;
       const CString& position = line.words[static_cast<size_t>(count - 2)];
-      TakePort(m_ViaPorts, vias, ViaPlaceText(position, line.TextBefore(count - 2)),
-               line.words[static_cast<size_t>(count - 1)]);
+      vias.Take(ViaPlaceText(position, line.TextBefore(count - 2)), line.words[static_cast<size_t>(count - 1)]);
       break;
     }
     case 'S': {
       if (!line.HasStateAt(count - 1))
         break;
-      TakePort(m_SupplyPorts, supply, line.TextBefore(count - 1), line.words[static_cast<size_t>(count - 1)]);
+      supply.Take(line.TextBefore(count - 1), line.words[static_cast<size_t>(count - 1)]);
       break;
     }
     default: break;
     }
   }
-  PutTakenFirst(m_SupplyPorts, supply.Taken());
-  PutTakenFirst(m_ViaPorts, vias.Taken());
+  supply.Finish();
+  vias.Finish();
 }
