@@ -62,42 +62,36 @@ bool CBypassAnalysisData::Load(const char* path) {
 }
 
 void CBypassAnalysisData::ApplyProbeSection(const std::string& block) {
-  std::vector<CBypassViaProbe> ordered;
+  // Every via is checked once, whether a line names it or not: a line's layers are tested against its via's, and
+  // what the record reports does not hang on which vias the lines name.
+  for (int i = 0; i < m_Probes.GetSize(); ++i)
+    CheckProbe(m_Probes[i]);
+  CProbeLineTargets targets = TargetsByName(m_Probes);
   for (const CProbeLine& line : ReadProbeLines(block)) {
     // Words from the end: the second layer, "-", the first layer, the state; the probe text is what precedes (none
     // for a via the host gave no name).
     const int count = static_cast<int>(line.words.size());
     if (count < 4 || !line.HasStateAt(count - 4) || line.words[static_cast<size_t>(count - 2)] != "-")
       continue;
+    const int named = targets.Take(line.TextBefore(count - 4));
+    if (named < 0)
+      continue;
     const CString& second = line.words[static_cast<size_t>(count - 1)];
     const CString& first = line.words[static_cast<size_t>(count - 3)];
     const CString& state = line.words[static_cast<size_t>(count - 4)];
-    const CString name = line.TextBefore(count - 4);
-    for (int i = 0; i < m_Probes.GetSize(); ++i) {
-      CBypassViaProbe& probe = m_Probes[i];
-      CheckProbe(probe);
-      if (name != TextOf(probe.GetName()))
-        continue;
-      const auto& layers = probe.m_ConnectedLayers;
-      const bool known = std::find(layers.begin(), layers.end(), first) != layers.end() &&
-                         std::find(layers.begin(), layers.end(), second) != layers.end();
-      if (known) {
-        probe.m_FirstLayer = first;
-        probe.m_SecondLayer = second;
-        probe.m_bEnabled = state == "Enabled";
-      } else {
-        probe.m_FirstLayer.Empty();
-        probe.m_SecondLayer.Empty();
-        probe.m_bEnabled = 0;
-      }
-      ordered.push_back(probe);
-      m_Probes.RemoveAt(i);
-      break;
+    CBypassViaProbe& probe = m_Probes[named];
+    const auto& layers = probe.m_ConnectedLayers;
+    const bool known = std::find(layers.begin(), layers.end(), first) != layers.end() &&
+                       std::find(layers.begin(), layers.end(), second) != layers.end();
+    if (known) {
+      probe.m_FirstLayer = first;
+      probe.m_SecondLayer = second;
+      probe.m_bEnabled = state == "Enabled";
+    } else {
+      probe.m_FirstLayer.Empty();
+      probe.m_SecondLayer.Empty();
+      probe.m_bEnabled = 0;
     }
   }
-  CBypassViaProbeArray probes;
-  for (const CBypassViaProbe& probe : ordered)
-    probes.Add(probe);
-  probes.Append(m_Probes);
-  m_Probes.Copy(probes);
+  PutTakenFirst(m_Probes, targets.Taken());
 }

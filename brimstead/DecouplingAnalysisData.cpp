@@ -3,7 +3,8 @@
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/WizardSeam.h"
 
-#include <algorithm>
+#include <deque>
+#include <unordered_map>
 #include <vector>
 
 CDecouplingAnalysisData* GetDecouplingAnalysisData() { return GetAnalysisDataOfKind<CDecouplingAnalysisData>(); }
@@ -113,18 +114,27 @@ void CDecouplingAnalysisData::CollectProbes() {
     probe.Check();
     taken.push_back(probe);
   }
-  // Records already listed keep their place and enabled state and take the new host probe; the others go.
+  // Records already listed keep their place and enabled state and take the new host probe; the others go. Of records
+  // on one pin the later listed take the earlier taken. Linear in the pins: a load collects them again.
+  std::unordered_map<CHostProbeElement*, std::deque<size_t>> byPin;
+  for (size_t i = 0; i < taken.size(); ++i)
+    byPin[taken[i].m_pElement].push_back(i);
+  std::vector<bool> stays(static_cast<size_t>(m_Probes.GetSize()), false), used(taken.size(), false);
   for (int i = m_Probes.GetSize() - 1; i >= 0; --i) {
-    CDecouplingProbe& existing = m_Probes[i];
-    auto match = std::find_if(taken.begin(), taken.end(),
-                              [&](const CDecouplingProbe& p) { return p.m_pElement == existing.m_pElement; });
-    if (match == taken.end()) {
-      m_Probes.RemoveAt(i);
+    const auto match = byPin.find(m_Probes[i].m_pElement);
+    if (match == byPin.end() || match->second.empty())
       continue;
-    }
-    existing.m_pHostProbe = match->m_pHostProbe;
-    taken.erase(match);
+    const size_t index = match->second.front();
+    match->second.pop_front();
+    m_Probes[i].m_pHostProbe = taken[index].m_pHostProbe;
+    stays[static_cast<size_t>(i)] = used[index] = true;
   }
-  for (const CDecouplingProbe& probe : taken)
-    m_Probes.Add(probe);
+  CDecouplingProbeArray probes;
+  for (int i = 0; i < m_Probes.GetSize(); ++i)
+    if (stays[static_cast<size_t>(i)])
+      probes.Add(m_Probes[i]);
+  for (size_t i = 0; i < taken.size(); ++i)
+    if (!used[i])
+      probes.Add(taken[i]);
+  m_Probes.Copy(probes);
 }

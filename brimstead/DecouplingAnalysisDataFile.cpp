@@ -18,33 +18,19 @@ using namespace settings_io;
 
 namespace {
 
-// The probe whose host probe a board-mode line names, -1 for none.
-int FindProbeNamed(CDecouplingProbeArray& probes, const CString& name) {
-  for (int i = 0; i < probes.GetSize(); ++i)
-    if (name == TextOf(probes[i].GetName()))
-      return i;
-  return -1;
-}
-
-// The probe whose pin a system-mode line names, -1 for none: its "<component>.<pin>" is the line's whole text.
-// Designators and pin names may both hold full stops, so pins of several components can give one text (U / 1.1 and
-// U.1 / 1): the pin of the shortest designator is taken, the one that files were always read back to (the text
-// split at its first full stop), and a further line of the same text takes the next.
-int FindPinNamed(CDecouplingProbeArray& probes, const CString& text) {
-  int found = -1;
-  size_t shortest = 0;
+// The pins of the list by their "<component>.<pin>", pins without a component left out. Designators and pin names
+// may both hold full stops, so pins of several components can give one text (U / 1.1 and U.1 / 1): ranked by the
+// length of their designator, a line takes the pin of the shortest that no earlier line took, the one that files
+// were always read back to (the text split at its first full stop), and a further line of the same text the next.
+CProbeLineTargets PinsByText(CDecouplingProbeArray& probes) {
+  CProbeLineTargets targets;
   for (int i = 0; i < probes.GetSize(); ++i) {
     CHostProbeElement* element = probes[i].m_pElement;
     CHostComponent* owner = element ? element->GetComponent() : nullptr;
-    if (!owner || text != ComponentPinText(element))
-      continue;
-    const size_t designator = std::strlen(TextOf(owner->GetName()));
-    if (found < 0 || designator < shortest) {
-      found = i;
-      shortest = designator;
-    }
+    if (owner)
+      targets.Add(ComponentPinText(element), i, std::strlen(TextOf(owner->GetName())));
   }
-  return found;
+  return targets;
 }
 
 }  // namespace
@@ -122,7 +108,8 @@ bool CDecouplingAnalysisData::Load(const char* path) {
 
 void CDecouplingAnalysisData::ApplyProbeSection(const std::string& block) {
   CollectProbes();
-  std::vector<CDecouplingProbe> ordered;
+  // Board mode: a line names the probe of its host probe's name; system mode: the pin of its whole text.
+  CProbeLineTargets targets = m_bBoardMode ? TargetsByName(m_Probes) : PinsByText(m_Probes);
   for (const CProbeLine& line : ReadProbeLines(block)) {
     // The state word is the last word (system mode: the one before "AutoReference"); the name is what precedes it,
     // so that a name with blanks still reads whole, and none for a probe the host gave no name.
@@ -131,19 +118,9 @@ void CDecouplingAnalysisData::ApplyProbeSection(const std::string& block) {
       --last;
     if (!line.HasStateAt(last))
       continue;
-    const CString& state = line.words[static_cast<size_t>(last)];
-    const CString name = line.TextBefore(last);
-    const int named = m_bBoardMode ? FindProbeNamed(m_Probes, name) : FindPinNamed(m_Probes, name);
-    if (named < 0)
-      continue;
-    CDecouplingProbe& probe = m_Probes[named];
-    probe.m_bEnabled = state == "Enabled";
-    ordered.push_back(probe);
-    m_Probes.RemoveAt(named);
+    const int named = targets.Take(line.TextBefore(last));
+    if (named >= 0)
+      m_Probes[named].m_bEnabled = line.words[static_cast<size_t>(last)] == "Enabled";
   }
-  CDecouplingProbeArray probes;
-  for (const CDecouplingProbe& probe : ordered)
-    probes.Add(probe);
-  probes.Append(m_Probes);
-  m_Probes.Copy(probes);
+  PutTakenFirst(m_Probes, targets.Taken());
 }

@@ -77,28 +77,19 @@ bool CDiffViaAnalysisData::Load(const char* path) {
 
 void CDiffViaAnalysisData::ParseProbeSection(const std::string& block) {
   CollectProbes();
-  std::vector<CViaPairProbe> ordered;
+  // Every via is checked once, whether a line names it or not, so that what the record reports does not hang on
+  // which vias the lines name.
+  for (int i = 0; i < m_Probes.GetSize(); ++i)
+    m_Probes[i].Check();
+  CProbeLineTargets targets = TargetsByName(m_Probes);
   for (const CProbeLine& line : ReadProbeLines(block)) {
     // The state is the last word; the name is what precedes it (none for a via the host gave no name).
     const int count = static_cast<int>(line.words.size());
     if (!line.HasStateAt(count - 1))
       continue;
-    const CString& state = line.words[static_cast<size_t>(count - 1)];
-    const CString name = line.TextBefore(count - 1);
-    for (int i = 0; i < m_Probes.GetSize(); ++i) {
-      CViaPairProbe& probe = m_Probes[i];
-      probe.Check();
-      if (name != TextOf(probe.GetName()))
-        continue;
-      probe.m_bEnabled = state == "Enabled";
-      ordered.push_back(probe);
-      m_Probes.RemoveAt(i);
-      break;
-    }
+    const int named = targets.Take(line.TextBefore(count - 1));
+    if (named >= 0)
+      m_Probes[named].m_bEnabled = line.words[static_cast<size_t>(count - 1)] == "Enabled";
   }
-  CViaPairProbeArray probes;
-  for (const CViaPairProbe& probe : ordered)
-    probes.Add(probe);
-  probes.Append(m_Probes);
-  m_Probes.Copy(probes);
+  PutTakenFirst(m_Probes, targets.Taken());
 }

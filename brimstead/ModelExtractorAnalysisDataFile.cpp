@@ -36,26 +36,58 @@ CString ViaNetName(CPortProbe& port) {
 
 const char* State(const CPortProbe& port) { return port.m_bEnabled ? "Enabled" : "Disabled"; }
 
-// Moves the first port that `matches` to `ordered` with the line's state; the ports left keep their order.
-template <class Matches>
-void TakePort(CPortProbeArray& ports, std::vector<CPortProbe>& ordered, const CString& state, Matches matches) {
+// What a list-mode via line names a via by: its position and its net, joined by a NUL, which neither holds.
+CString ViaPlaceText(const CString& position, const CString& net) { return position + '\0' + net; }
+
+// The via ports by their element's place and net, ports without an element left out.
+CProbeLineTargets ViasByPlace(CPortProbeArray& ports) {
+  CProbeLineTargets targets;
   for (int i = 0; i < ports.GetSize(); ++i) {
-    if (!matches(ports[i]))
-      continue;
-    ports[i].m_bEnabled = state == "Enabled";
-    ordered.push_back(ports[i]);
-    ports.RemoveAt(i);
-    return;
+    CHostProbeElement* element = ports[i].m_pHostProbe ? ports[i].m_pHostProbe->GetElement() : nullptr;
+    if (element)
+      targets.Add(ViaPlaceText(PositionText(element), ViaNetName(ports[i])), i);
   }
+  return targets;
 }
 
-void Reorder(CPortProbeArray& ports, const std::vector<CPortProbe>& ordered) {
-  CPortProbeArray result;
-  for (const CPortProbe& port : ordered)
-    result.Add(port);
-  result.Append(ports);
-  ports.Copy(result);
-}
+// The ports of one list as a section's lines take them. The host's answer to a net line may collect the list again
+// (its board view then holds the net's vias): the ports taken before are set aside first, as taken, and the lines
+// after it go on with the ports the list then holds.
+class PortLines {
+public:
+  using Index = CProbeLineTargets (*)(CPortProbeArray&);
+  PortLines(CPortProbeArray& ports, Index index) : m_Ports(ports), m_Index(index), m_Targets(index(ports)) {}
+
+  // Gives the port a line of `text` names, the first of that text no earlier line took, the line's state.
+  void Take(const CString& text, const CString& state) {
+    const int named = m_Targets.Take(text);
+    if (named >= 0)
+      m_Ports[named].m_bEnabled = state == "Enabled";
+  }
+  // Before the list may change: the ports taken so far leave it.
+  void SetAside() {
+    const int count = static_cast<int>(m_Targets.Taken().size());
+    PutTakenFirst(m_Ports, m_Targets.Taken());
+    for (int i = 0; i < count; ++i)
+      m_Taken.Add(m_Ports[i]);
+    m_Ports.RemoveAt(0, count);
+    m_Targets = CProbeLineTargets();
+  }
+  // After: the lines go on with the ports the list holds.
+  void Resume() { m_Targets = m_Index(m_Ports); }
+  // The list in the order the lines give it: the ports they took, in line order, then the others in theirs.
+  void Finish() {
+    SetAside();
+    m_Taken.Append(m_Ports);
+    m_Ports.Copy(m_Taken);
+  }
+
+private:
+  CPortProbeArray& m_Ports;
+  Index m_Index;
+  CProbeLineTargets m_Targets;
+  CPortProbeArray m_Taken;
+};
 
 }  // namespace
 
@@ -125,7 +157,7 @@ bool CModelExtractorAnalysisData::Load(const char* path) {
 
 void CModelExtractorAnalysisData::ParseBoardModeSection(const std::string& block) {
   CollectProbes();
-  std::vector<CPortProbe> supply, vias;
+  PortLines supply(m_SupplyPorts, &TargetsByName<CPortProbeArray>), vias(m_ViaPorts, &TargetsByName<CPortProbeArray>);
   for (const CProbeLine& line : ReadProbeLines(block)) {
     // The state is the last word; the name is what precedes it (none for a probe the host gave no name).
     const int count = static_cast<int>(line.words.size());
@@ -133,19 +165,18 @@ void CModelExtractorAnalysisData::ParseBoardModeSection(const std::string& block
       continue;
     const CString& state = line.words[static_cast<size_t>(count - 1)];
     const CString name = line.TextBefore(count - 1);
-    auto named = [&](CPortProbe& port) { return name == TextOf(port.GetName()); };
     if (line.key[0] == 'V')
-      TakePort(m_ViaPorts, vias, state, named);
+      vias.Take(name, state);
     else if (line.key[0] == 'S')
-      TakePort(m_SupplyPorts, supply, state, named);
+      supply.Take(name, state);
   }
-  Reorder(m_SupplyPorts, supply);
-  Reorder(m_ViaPorts, vias);
+  supply.Finish();
+  vias.Finish();
 }
 
 void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
   CollectProbes();
-  std::vector<CPortProbe> supply, vias;
+  PortLines supply(m_SupplyPorts, &TargetsByName<CPortProbeArray>), vias(m_ViaPorts, &ViasByPlace);
   for (const CProbeLine& line : ReadProbeLines(block)) {
     if (line.key.IsEmpty())
       continue;
@@ -163,8 +194,13 @@ void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
           continue;
         m_pSelectedNet = net;
         CModelExtractorWizardAPILink* api = GetModelExtractorWizardAPI();
-        if (CHostWizardCallback* callback = api ? api->GetCallback() : nullptr)
+        if (CHostWizardCallback* callback = api ? api->GetCallback() : nullptr) {
+          supply.SetAside();
+          vias.SetAside();
           callback->SelectNet(1, net);
+          supply.Resume();
+          vias.Resume();
+        }
         break;
       }
       break;
@@ -173,26 +209,19 @@ void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
       // From the end: the state, the position; the net name is what precedes them.
       if (count < 3)
         break;
-      const CString& state = line.words[static_cast<size_t>(count - 1)];
       const CString& position = line.words[static_cast<size_t>(count - 2)];
-      const CString net = line.TextBefore(count - 2);
-      TakePort(m_ViaPorts, vias, state, [&](CPortProbe& port) {
-        CHostProbeElement* element = port.m_pHostProbe ? port.m_pHostProbe->GetElement() : nullptr;
-        return element && ViaNetName(port) == net && PositionText(element) == position;
-      });
+      vias.Take(ViaPlaceText(position, line.TextBefore(count - 2)), line.words[static_cast<size_t>(count - 1)]);
       break;
     }
     case 'S': {
       if (!line.HasStateAt(count - 1))
         break;
-      const CString& state = line.words[static_cast<size_t>(count - 1)];
-      const CString name = line.TextBefore(count - 1);
-      TakePort(m_SupplyPorts, supply, state, [&](CPortProbe& port) { return name == TextOf(port.GetName()); });
+      supply.Take(line.TextBefore(count - 1), line.words[static_cast<size_t>(count - 1)]);
       break;
     }
     default: break;
     }
   }
-  Reorder(m_SupplyPorts, supply);
-  Reorder(m_ViaPorts, vias);
+  supply.Finish();
+  vias.Finish();
 }

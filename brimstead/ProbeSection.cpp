@@ -3,6 +3,7 @@
 #include "brimstead/SettingsIO.h"
 #include "platform/base/SystemError.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -114,6 +115,32 @@ std::vector<CProbeLine> ReadProbeLines(const std::string& block) {
     lines.push_back(std::move(line));
   }
   return lines;
+}
+
+namespace {
+std::string Bytes(const CString& text) { return std::string(text.GetString(), static_cast<size_t>(text.GetLength())); }
+}  // namespace
+
+void CProbeLineTargets::Add(const CString& text, int record, size_t rank) {
+  m_ByText[Bytes(text)].ranked.emplace_back(rank, record);
+}
+
+int CProbeLineTargets::Take(const CString& text) {
+  const auto found = m_ByText.find(Bytes(text));
+  if (found == m_ByText.end())
+    return -1;
+  Bearers& bearers = found->second;
+  if (!bearers.ordered) {
+    // Stable: records of one rank stay in the order they were added.
+    std::stable_sort(bearers.ranked.begin(), bearers.ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    bearers.ordered = true;
+  }
+  if (bearers.next == bearers.ranked.size())
+    return -1;
+  const int record = bearers.ranked[bearers.next++].second;
+  m_Taken.push_back(record);
+  return record;
 }
 
 CString ProbeLineStart(const char* key, int index) {

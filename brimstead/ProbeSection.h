@@ -10,7 +10,10 @@
 
 #include "platform/base/CString.h"
 
+#include <cstddef>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 struct CProbeLine {
@@ -34,6 +37,56 @@ struct CProbeLine {
 // The lines of a section block ("key=value" entries, each ended by a NUL, an empty entry ending the block).
 // Entries without '=' and comment entries (';') are skipped.
 std::vector<CProbeLine> ReadProbeLines(const std::string& block);
+
+// The records of a list that a section's lines name, found by the text a line names its record by (a probe's name,
+// a pin's "<component>.<pin>"). Each record's text is made once, as it is added, and a line's text is one hash
+// look-up, so that n lines applied to n records cost about n steps, not n times n. A text that several records give
+// is taken by successive lines of that text: the lowest rank first, records of one rank in the order they were
+// added; a line whose text has no record left takes none. Texts are compared byte for byte.
+class CProbeLineTargets {
+public:
+  // Record `record` (its index in the list) under `text`; records are added in list order.
+  void Add(const CString& text, int record, size_t rank = 0);
+  // The record a line of `text` names, which no earlier line took; -1 for none.
+  int Take(const CString& text);
+  // The records taken so far, in the order of their lines.
+  const std::vector<int>& Taken() const { return m_Taken; }
+
+private:
+  struct Bearers {
+    std::vector<std::pair<size_t, int>> ranked;   // (rank, record), ordered by rank at the first take
+    size_t next = 0;                              // the first not taken
+    bool ordered = false;
+  };
+  std::unordered_map<std::string, Bearers> m_ByText;
+  std::vector<int> m_Taken;
+};
+
+// The records of a list by the name their host probe gives them (none for a probe without a name), in list order.
+template <class Array>
+CProbeLineTargets TargetsByName(Array& records) {
+  CProbeLineTargets targets;
+  for (int i = 0; i < records.GetSize(); ++i) {
+    const char* name = records[i].GetName();
+    targets.Add(name ? name : "", i);
+  }
+  return targets;
+}
+
+// The list in the order a section gives it: the records its lines took, in line order, then the others in theirs.
+template <class Array>
+void PutTakenFirst(Array& records, const std::vector<int>& taken) {
+  std::vector<bool> isTaken(static_cast<size_t>(records.GetSize()), false);
+  Array ordered;
+  for (int i : taken) {
+    ordered.Add(records[i]);
+    isTaken[static_cast<size_t>(i)] = true;
+  }
+  for (int i = 0; i < records.GetSize(); ++i)
+    if (!isTaken[static_cast<size_t>(i)])
+      ordered.Add(records[i]);
+  records.Copy(ordered);
+}
 
 // "<key>%02d = " for line `index`, as the sections number their lines.
 CString ProbeLineStart(const char* key, int index);

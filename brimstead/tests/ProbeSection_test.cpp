@@ -1,5 +1,7 @@
 #include "brimstead/ProbeSection.h"
 
+#include "brimstead/RecordArray.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -61,6 +63,40 @@ TEST(ProbeSection, AnEmptyEntryEndsTheBlockAndLongLinesReadWhole) {
   EXPECT_TRUE(ReadProbeLines(std::string()).empty());
   EXPECT_EQ(ProbeLineStart("VIA_", 7), "VIA_07 = ");
   EXPECT_EQ(ProbeLineStart("VIA_", 123), "VIA_123 = ");
+}
+
+// A line takes the record of its text that no earlier line took: of records sharing a text the lowest rank first,
+// records of one rank in the order they were added. Texts are told apart byte for byte.
+TEST(ProbeLineTargets, SharedTextsAreTakenByRankThenInListOrder) {
+  CProbeLineTargets targets;
+  targets.Add("U.1.1", 0, 3);
+  targets.Add("VB", 1);
+  targets.Add("U.1.1", 2, 1);
+  targets.Add("VB", 3);
+  targets.Add("VB ", 4);
+  targets.Add("U.1.1", 5, 1);
+  targets.Add("V\xc3\xa9", 6);
+  targets.Add("", 7);
+  const std::pair<const char*, int> lines[] = {
+      {"VB", 1},    {"U.1.1", 2}, {"U.1.1", 5}, {"VB", 3}, {"VB", -1},         {"U.1.1", 0}, {"U.1.1", -1},
+      {"vb", -1},   {" VB", -1},  {"VB ", 4},   {"V", -1}, {"V\xc3\xa9", 6}, {"", 7},      {"", -1}};
+  for (const auto& [text, record] : lines)
+    EXPECT_EQ(targets.Take(text), record) << '"' << text << '"';
+  EXPECT_EQ(targets.Taken(), (std::vector<int>{1, 2, 5, 3, 0, 4, 6, 7}));
+
+  CProbeLineTargets none;
+  EXPECT_EQ(none.Take(""), -1);
+  EXPECT_TRUE(none.Taken().empty());
+
+  // The list then holds the records taken in line order and the others after them in their order.
+  CRecordArray<int> list;
+  for (int i = 0; i < 10; ++i)
+    list.Add(i);
+  PutTakenFirst(list, targets.Taken());
+  std::vector<int> order;
+  for (int i = 0; i < list.GetSize(); ++i)
+    order.push_back(list[i]);
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 5, 3, 0, 4, 6, 7, 8, 9}));
 }
 
 }  // namespace

@@ -874,6 +874,74 @@ TEST_F(DottedPinLines, APinLineNamesThePinOfItsWholeText) {
   EXPECT_EQ(Pins(*r), (std::vector<std::string>{"U.1 / 1.5 +", "U / 1.1", "U.1 / 1 +", "U1 / 1.5 +", "U.1 / G4"}));
 }
 
+// The 8-layer board with three vias of one name: V_DQ2, V_DQ3 and V_CLK are all "VB" (each connected on TOP and
+// L6_SIG).
+std::unique_ptr<host::HostBoard> LoadSharedNameBoard(host::HostLedger& ledger) {
+  std::string json = ReadBytes(SampleBoardPath("demo8.json"));
+  for (const std::string id : {"V_DQ2", "V_DQ3", "V_CLK"}) {
+    const std::string entry = "{\"id\": \"" + id + "\",";
+    if (const size_t at = json.find(entry); at != std::string::npos)
+      json.insert(at + entry.size(), " \"name\": \"VB\",");
+  }
+  return host::LoadBoardText(json, "shared.json", ledger);
+}
+
+class SharedNameLines : public SettingsFile {
+protected:
+  SharedNameLines() : SettingsFile(&LoadSharedNameBoard) {}
+
+  // A record's probes as the nets of their vias, followed by " +" when enabled.
+  template <class Array>
+  static std::vector<std::string> Vias(Array& probes) {
+    std::vector<std::string> vias;
+    for (int i = 0; i < probes.GetSize(); ++i)
+      vias.push_back(std::string(probes[i].m_pHostProbe->GetNet()->GetName()) + (probes[i].m_bEnabled ? " +" : ""));
+    return vias;
+  }
+};
+
+// Lines of a name that several vias share take them one by one in the record's list order, wherever the lines stand;
+// a further line of the name takes none, and a via no line names stays after those named. The same in the via-model,
+// bypass and extractor records.
+TEST_F(SharedNameLines, LinesOfASharedNameTakeTheViasInListOrder) {
+  // Listed the other way round: V_DQ0, V_CLK (VB), V_DQ3 (VB), V_DQ1, V_DQ2 (VB).
+  ASSERT_TRUE(board->Pick({"V_DQ2", "V_DQ1", "V_DQ3", "V_CLK", "V_DQ0"}));
+  const char* const lines[] = {"VB Disabled", "V_DQ1 Enabled", "VB Enabled", "VB Disabled", "VB Enabled"};
+  // Saves the record, puts the lines into its section and loads it back.
+  auto load = [&](CAnalysisData* record, const char* section, const char* key, const char* words) {
+    ASSERT_TRUE(record->Save());
+    const std::string file = record->m_SettingsPath.GetString();
+    std::string text;
+    for (size_t i = 0; i < std::size(lines); ++i)
+      text += key + std::to_string(i) + " = " + lines[i] + words + " \r\n";
+    ASSERT_TRUE(WritePrivateProfileSection(section, text.c_str(), file.c_str()));
+    ASSERT_TRUE(record->Load(file.c_str()));
+  };
+  const std::vector<std::string> named{"CLK_100M", "DDR_DQ1 +", "DDR_DQ3 +", "DDR_DQ2"};
+  auto* v = MakeWithProject<CDiffViaAnalysisData>(true);
+  load(v, "DIFFVIA_PROBES", "PROBE_0", "");
+  std::vector<std::string> vias = Vias(v->m_Probes);
+  ASSERT_EQ(vias.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(vias.begin(), vias.begin() + 4), named);
+  EXPECT_EQ(vias[4].substr(0, 7), "DDR_DQ0");
+
+  SetCurrentAnalysisData(nullptr);
+  auto* b = MakeWithProject<CBypassAnalysisData>(true);
+  load(b, "VIA_PROBES", "PROBE_0", " \"TOP\" - \"L6_SIG\"");
+  vias = Vias(b->m_Probes);
+  ASSERT_EQ(vias.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(vias.begin(), vias.begin() + 4), named);
+  EXPECT_EQ(b->m_Probes[2].m_FirstLayer, "TOP");
+  EXPECT_EQ(b->m_Probes[2].m_SecondLayer, "L6_SIG");
+
+  SetCurrentAnalysisData(nullptr);
+  auto* e = MakeWithProject<CModelExtractorAnalysisData>(true);
+  load(e, "PDN_CHANNEL_PROBES", "VIA_0", "");
+  vias = Vias(e->m_ViaPorts);
+  ASSERT_EQ(vias.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(vias.begin(), vias.begin() + 4), named);
+}
+
 TEST_F(SettingsFile, ASectionLongerThanTheFirstBufferIsReadWhole) {
   const fs::path file = dir / "long.dao";
   std::string lines;
