@@ -20,6 +20,7 @@
 #include "platform/base/PathDialect.h"
 #include "platform/base/RegularFile.h"
 #include "platform/base/SystemError.h"
+#include "safepath/HeldPath.h"
 
 namespace plat {
 namespace {
@@ -633,9 +634,12 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
   try {
     std::string native = NativePath(*path);
     // A file another user put in a folder every user may write, or reached through their link there, is not taken
-    // for this user's settings: refused for the reason its save would be.
-    if (const int e = PlantedRefusal(native)) {
-      SetLastError(ErrnoToError(e));
+    // for this user's settings: refused for the reason its save would be. The save's own walk checks the way, and
+    // the file is read in the folder it ends on: a link swapped in on the way after the check is not followed.
+    safepath::HeldPath held;
+    const int walked = held.walkToFile(native);
+    if (held.refused()) {
+      SetLastError(ErrnoToError(walked));
       return false;
     }
     std::string text;
@@ -643,8 +647,12 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
     // and only whole: one cut, grown or written over by another program while it is read is refused
     // (ERROR_FILE_CHANGED), since a part of the tree, or a mixture of two, taken for the whole would be written back
     // by the next change. A file that exists but cannot be read is refused rather than taken as empty, which the
-    // next write would replace.
-    const FileReadResult read = ReadRegularFile(native, kMaxFileBytes, text);
+    // next write would replace. No file under the name (a link to none either) is none to load.
+    const FileReadResult read =
+        walked == EISDIR ? FileReadResult{FileReadStatus::NotRegular, EISDIR}
+        : walked         ? FileReadResult{FileReadStatus::CannotOpen, walked}
+        : !held.exists() ? FileReadResult{FileReadStatus::CannotOpen, ENOENT}
+                         : ReadRegularFileIn(held.folder(), held.leaf(), native, kMaxFileBytes, text);
     if (!read && !(read.status == FileReadStatus::CannotOpen && read.error == ENOENT)) {
       SetLastError(FileReadError(read));
       return false;

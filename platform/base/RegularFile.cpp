@@ -24,16 +24,29 @@ struct Descriptor {
   }
 };
 
+// Where a file is read: a path resolved as any other (links followed), or a name in a folder held open, under
+// which no link is followed. `path` names the file to the fault seam either way.
+struct Place {
+  int folder;
+  const char* name;
+  bool followLink;
+  const std::string& path;
+
+  static Place Of(const std::string& path) { return {AT_FDCWD, path.c_str(), true, path}; }
+  int openFlags() const { return followLink ? 0 : O_NOFOLLOW; }
+  int statFlags() const { return followLink ? 0 : AT_SYMLINK_NOFOLLOW; }
+};
+
 // Opens the file without waiting and looks at it: Read when it is a regular file, whose size `st` then holds.
-FileReadResult OpenRegular(const std::string& path, Descriptor& file, struct stat& st) {
-  if (const int fault = FileFault(FileStep::Open, path))
+FileReadResult OpenRegular(const Place& place, Descriptor& file, struct stat& st) {
+  if (const int fault = FileFault(FileStep::Open, place.path))
     return {FileReadStatus::CannotOpen, fault};
   // O_NONBLOCK: opening a FIFO without a writer would wait for one.
-  file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  file.fd = ::openat(place.folder, place.name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | place.openFlags());
   if (file.fd < 0) {
     const int error = errno;
     // A socket does not open at all (ENXIO, "No such device or address"): it is no regular file, which says why.
-    if (error == ENXIO && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    if (error == ENXIO && ::fstatat(place.folder, place.name, &st, place.statFlags()) == 0 && !S_ISREG(st.st_mode))
       return {FileReadStatus::NotRegular, 0};
     return {FileReadStatus::CannotOpen, error};
   }
@@ -82,13 +95,13 @@ bool SizeKnownBeforeRead(int fd) {
 FileReadResult CheckRegularFile(const std::string& path) {
   Descriptor file{-1};
   struct stat st {};
-  return OpenRegular(path, file, st);
+  return OpenRegular(Place::Of(path), file, st);
 }
 
 std::FILE* OpenRegularFileStream(const std::string& path) {
   Descriptor file{-1};
   struct stat st {};
-  if (!OpenRegular(path, file, st))
+  if (!OpenRegular(Place::Of(path), file, st))
     return nullptr;
   ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
   std::FILE* stream = ::fdopen(file.fd, "r");
@@ -97,11 +110,14 @@ std::FILE* OpenRegularFileStream(const std::string& path) {
   return stream;
 }
 
-FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text) {
+namespace {
+
+// The whole file at `place`, as ReadRegularFile says.
+FileReadResult ReadWhole(const Place& place, std::uint64_t maxBytes, std::string& text) {
   text.clear();
   Descriptor file{-1};
   struct stat st {};
-  if (const FileReadResult opened = OpenRegular(path, file, st); !opened)
+  if (const FileReadResult opened = OpenRegular(place, file, st); !opened)
     return opened;
   if (static_cast<std::uint64_t>(st.st_size) > maxBytes)
     return {FileReadStatus::TooLarge, 0};
@@ -111,7 +127,7 @@ FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, 
   text.reserve(static_cast<size_t>(st.st_size));
   char buffer[65536];
   for (;;) {
-    if (const int fault = FileFault(FileStep::Read, path)) {
+    if (const int fault = FileFault(FileStep::Read, place.path)) {
       text.clear();
       return {FileReadStatus::ReadFailed, fault};
     }
@@ -136,12 +152,23 @@ FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, 
   // or written over meanwhile (at the same length too) is another file than the one measured, and a part of it, or
   // a mixture, would be taken for the whole; one put in its place makes what was read no longer the file's.
   struct stat end {};
-  if (text.size() != static_cast<std::uint64_t>(st.st_size) || ::stat(path.c_str(), &end) != 0 ||
-      !SameFileState(st, end)) {
+  if (text.size() != static_cast<std::uint64_t>(st.st_size) ||
+      ::fstatat(place.folder, place.name, &end, place.statFlags()) != 0 || !SameFileState(st, end)) {
     text.clear();
     return {FileReadStatus::Changed, 0};
   }
   return {FileReadStatus::Read, 0};
+}
+
+}  // namespace
+
+FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text) {
+  return ReadWhole(Place::Of(path), maxBytes, text);
+}
+
+FileReadResult ReadRegularFileIn(int folder, const std::string& name, const std::string& path, std::uint64_t maxBytes,
+                                 std::string& text) {
+  return ReadWhole({folder, name.c_str(), false, path}, maxBytes, text);
 }
 
 std::string DescribeFileRead(const FileReadResult& result, std::uint64_t maxBytes) {

@@ -38,6 +38,13 @@ struct FileReadResult {
 // Never blocks on a FIFO or a terminal: the file is opened without waiting and looked at before it is read.
 FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text);
 
+// The same read of the file `name` in `folder` (a descriptor of a folder held open, as a walk of the path ends on;
+// one opened O_PATH will do): a link under the name is not followed (CannotOpen, ELOOP), and the end's look is at
+// that name in that folder, so the file read is the one in the folder the walk checked, whatever is done to the
+// path's text meanwhile. `path` names the file to the fault seam.
+FileReadResult ReadRegularFileIn(int folder, const std::string& name, const std::string& path, std::uint64_t maxBytes,
+                                 std::string& text);
+
 // Whether the file opens for reading and is a regular one (CannotOpen, ReadFailed, NotRegular, SizeUnknown or
 // Read), without reading it or waiting on it: for a file that another part of the program reads later.
 FileReadResult CheckRegularFile(const std::string& path);

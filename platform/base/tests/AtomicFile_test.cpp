@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <atomic>
-
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -13,7 +11,6 @@
 #include <iterator>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -22,6 +19,7 @@
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/IniStore.h"
 #include "platform/base/SystemError.h"
+#include "platform/base/tests/FolderSwapper.h"
 #include "platform/base/tests/TempDir.h"
 
 namespace {
@@ -379,11 +377,8 @@ TEST(AtomicFile, ASaveKeepsToTheFolderItCheckedWhileALinkIsSwappedIn) {
     Put(home / "p.dao", "mine");
     std::filesystem::create_directory_symlink(home, shared / "link");
     ASSERT_EQ(::lchown((shared / "link").c_str(), 4321, 4321), 0);  // another user's (the tests run as root)
-    std::atomic<bool> saving{true};
-    std::thread swapper([&] {
-      while (saving) ::renameat2(AT_FDCWD, (shared / "dir").c_str(), AT_FDCWD, (shared / "link").c_str(), RENAME_EXCHANGE);
-    });
     int refused = 0;
+    std::optional<FolderSwapper> swapper(std::in_place, shared / "dir", shared / "link");
     for (int i = 0; i < 300; ++i) {
       int err = 0;
       if (i % 3 == 2) {
@@ -396,8 +391,7 @@ TEST(AtomicFile, ASaveKeepsToTheFolderItCheckedWhileALinkIsSwappedIn) {
       }
       refused += err != 0;
     }
-    saving = false;
-    swapper.join();
+    swapper.reset();
     EXPECT_EQ(ReadAll(home / "p.dao"), "mine");
     EXPECT_EQ(Entries(home), 1) << refused << " refused";
   }

@@ -12,9 +12,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "platform/base/tests/FolderSwapper.h"
 #include "platform/base/tests/TempDir.h"
 
 namespace {
@@ -229,6 +231,42 @@ TEST_F(RegistryTest, AStoreFileAnotherUserPutInASharedFolderIsNotLoaded) {
     EXPECT_EQ(GetString(app, "Who"), "mine");
     RegCloseKey(app);
     plat::RegistryStore::Reset();
+  }
+}
+
+// A folder on the way to the store file is swapped, again and again and atomically, with another user's link to a
+// folder that holds a store file of theirs, while the store is loaded: each load reads the file in the folder it
+// checked (the user's) or is refused, and never takes the planted file for the user's settings.
+TEST_F(RegistryTest, ALoadKeepsToTheFolderItCheckedWhileALinkIsSwappedIn) {
+  const std::string text = "[HKEY_CURRENT_USER\\Software\\App]\r\n\"Who\"=sz:";
+  for (const mode_t mode : {mode_t{01777}, mode_t{0777}}) {
+    SCOPED_TRACE(mode);
+    TempDir dir;
+    const std::filesystem::path shared = dir.Path() / "shared", planted = dir.Path() / "planted";
+    std::filesystem::create_directories(shared / "dir");
+    std::filesystem::create_directory(planted);
+    ASSERT_EQ(::chmod(shared.c_str(), mode), 0);
+    std::ofstream(shared / "dir" / "store.txt", std::ios::binary) << text << "mine\r\n";
+    std::ofstream(planted / "store.txt", std::ios::binary) << text << "planted\r\n";
+    std::filesystem::create_directory_symlink(planted, shared / "link");
+    ASSERT_EQ(::lchown((shared / "link").c_str(), 4321, 4321), 0);  // another user's (the tests run as root)
+    std::map<std::string, int> outcomes;  // what each load gave: whose value, or the reason it was refused
+    {
+      FolderSwapper swapper(shared / "dir", shared / "link");
+      for (int i = 0; i < 1000; ++i) {
+        plat::RegistryStore::Reset();
+        if (!plat::RegistryStore::SetStoreFile((shared / "dir" / "store.txt").string())) {
+          ++outcomes[plat::SystemErrorText(GetLastError())];
+          continue;
+        }
+        HKEY app = nullptr;
+        ++outcomes[RegOpenKey(HKEY_CURRENT_USER, "Software\\App", &app) == ERROR_SUCCESS ? GetString(app, "Who") : ""];
+        RegCloseKey(app);
+      }
+    }
+    outcomes.erase("mine");
+    outcomes.erase(plat::SystemErrorText(ERROR_ACCESS_DENIED));
+    for (const auto& [outcome, count] : outcomes) ADD_FAILURE() << count << " loads gave: " << outcome;
   }
 }
 

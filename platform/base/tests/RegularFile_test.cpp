@@ -6,10 +6,14 @@
 #include "platform/base/SystemError.h"
 #include "platform/base/tests/TempDir.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -45,6 +49,32 @@ TEST(RegularFile, ReadsRegularFilesUpToTheLimitAndRefusesEverythingElse) {
   const auto missing = plat::ReadRegularFile(dir / "none", 10, text);
   EXPECT_EQ(missing.status, FileReadStatus::CannotOpen);
   EXPECT_EQ(plat::DescribeFileRead(missing, 10), "cannot be opened for reading (No such file or directory)");
+}
+
+// A name read in a folder held open is that folder's file, wherever the folder went meanwhile; a link under the name
+// is not followed, and the limit and the kinds refused are those of a read by path.
+TEST(RegularFile, ANameInAHeldFolderIsReadThereAndNoLinkUnderItIsFollowed) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "sub");
+  std::ofstream(dir / "sub/a.txt", std::ios::binary) << "held";
+  std::ofstream(dir / "b.txt", std::ios::binary) << "elsewhere";
+  std::filesystem::create_symlink(dir / "b.txt", dir / "sub/link.txt");
+  ASSERT_EQ(::mkfifo((dir / "sub/fifo").c_str(), 0600), 0);
+  const int folder = ::open((dir / "sub").c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(folder, 0);
+  std::filesystem::rename(dir / "sub", dir / "moved");
+  std::filesystem::create_directory_symlink(dir.Path(), dir / "sub");  // the path's text now leads elsewhere
+  const std::string path = dir / "sub/a.txt";
+  std::string text;
+  EXPECT_TRUE(plat::ReadRegularFileIn(folder, "a.txt", path, 10, text));
+  EXPECT_EQ(text, "held");
+  EXPECT_EQ(plat::ReadRegularFileIn(folder, "a.txt", path, 3, text).status, FileReadStatus::TooLarge);
+  EXPECT_EQ(plat::ReadRegularFileIn(folder, "fifo", path, 10, text).status, FileReadStatus::NotRegular);
+  const auto link = plat::ReadRegularFileIn(folder, "link.txt", path, 10, text);
+  EXPECT_EQ(link.status, FileReadStatus::CannotOpen);
+  EXPECT_EQ(link.error, ELOOP);
+  EXPECT_EQ(text, "");
+  ::close(folder);
 }
 
 TEST(RegularFile, SettingsFilesThatAreNoRegularFileOrTooLargeAreNotRead) {
