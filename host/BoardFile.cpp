@@ -673,6 +673,7 @@ private:
   void ReadPicks(const json& root) {
     const json& picks = r.Array(root, "", "picks", false);
     std::vector<HostProbe*> probes;
+    std::unordered_set<HostProbe*> picked;
     for (size_t i = 0; i < picks.size(); ++i) {
       const std::string place = At("/picks", i);
       if (!picks[i].is_string())
@@ -681,7 +682,7 @@ private:
       if (!probe)
         r.Fail(place, "the id of a supply pin (\"<component>.<pin>\") or of a via", &picks[i]);
       // One pick per probe: a probe picked twice would become two probe records of one pin.
-      if (std::find(probes.begin(), probes.end(), probe) != probes.end())
+      if (!picked.insert(probe).second)
         r.Fail(place, "the id of a probe not picked before", &picks[i]);
       probes.push_back(probe);
     }

@@ -1,5 +1,5 @@
 // Loading a board file: the 8-layer sample board and boards of 10, 100 and 1000 copies of it (every net, area, part,
-// model, component, via and group repeated under new names, on the same layer stack), which must load in time
+// model, component, via, group and pick repeated under new names, on the same layer stack), which must load in time
 // linear in their size.
 #include "host/BoardFile.h"
 #include "host/HostBoard.h"
@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -32,7 +33,7 @@ std::string ScaledBoard(int copies) {
   json board = sample;
   for (const char* list : {"nets", "areas", "parts", "models", "components", "vias", "groups"})
     board[list] = json::array();
-  board.erase("picks");
+  board["picks"] = json::array();
   for (int k = 0; k < copies; ++k) {
     const std::string suffix = k == 0 ? "" : "~" + std::to_string(k);
     auto renamed = [&](const json& name) { return json(name.get<std::string>() + suffix); };
@@ -80,6 +81,14 @@ std::string ScaledBoard(int copies) {
       for (json& member : group["members"])
         member = renamed(member);
       board["groups"].push_back(group);
+    }
+    // A pick names a via by its id and a pin as "<component>.<pin>", the component's name before the first '.'.
+    for (const json& pick : sample["picks"]) {
+      const std::string id = pick.get<std::string>();
+      const bool via = std::any_of(sample["vias"].begin(), sample["vias"].end(),
+                                   [&](const json& v) { return v["id"] == id; });
+      const size_t dot = via ? std::string::npos : id.find('.');
+      board["picks"].push_back(dot == std::string::npos ? id + suffix : id.substr(0, dot) + suffix + id.substr(dot));
     }
   }
   return board.dump();

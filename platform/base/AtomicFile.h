@@ -47,8 +47,9 @@ namespace plat {
 bool WriteFileAtomically(const std::string& path, std::string_view text, int& err);
 
 // The errno value a save of `path` is refused with for what another user put in a folder every user may write (a
-// link on the way to it or under its name, the file itself: EACCES), 0 when there is none. A file this user means
-// to load and save again (a store of settings) is checked so before it is read.
+// link on the way to it or under its name, the file itself: EACCES), 0 when there is none: for a caller that makes
+// something on the way first (a folder for the file). What only reads a file walks it itself (safepath::HeldPath) and
+// reads in the folder its walk checked.
 int PlantedRefusal(const std::string& path);
 
 class AtomicFile {
