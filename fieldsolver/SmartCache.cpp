@@ -8,12 +8,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <iterator>
 #include <string>
 #include <string_view>
 #include <new>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,29 +102,36 @@ private:
     std::string bytes_;
 };
 
-// Reads the whole cache file before any of it is looked at. Only a regular file is opened: a FIFO, folder or
-// device named like the cache is refused at once rather than waited on or read without end. A file above the
-// limit is refused, also when it grows while it is read; one shortened while read is parsed as it was read.
+// Reads the whole cache file before any of it is looked at. The path is walked as a save walks it (in a folder every
+// user may write no symbolic link is followed, and a file of neither this user nor the folder's owner is refused:
+// another user's file would be taken for this user's results), and the file is opened in the folder that walk ends
+// on, so that what was checked is what is read. Only a regular file is read: a FIFO, folder or device named like the
+// cache is refused at once rather than waited on or read without end. A file above the limit is refused, also when it
+// grows while it is read; one shortened while read is parsed as it was read.
 bool ReadCacheFile(const std::string& fileName, std::string& bytes)
 {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(fileName, ec) || std::filesystem::file_size(fileName, ec) > kMaxCacheFileBytes || ec)
+    safepath::HeldPath held;
+    if (held.walkToFile(fileName, safepath::SharedLinks::None) != 0 || !held.exists())
         return false;
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f)
+    const int fd = ::openat(held.folder(), held.leaf().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
         return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uintmax_t(st.st_size) <= kMaxCacheFileBytes;
     char buffer[65536];
-    bool ok = true;
     while (ok) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
-        if (n == 0)
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
             break;
-        ok = bytes.size() + n <= kMaxCacheFileBytes;
+        }
+        ok = bytes.size() + std::size_t(n) <= kMaxCacheFileBytes;
         if (ok)
-            bytes.append(buffer, n);
+            bytes.append(buffer, std::size_t(n));
     }
-    ok = ok && !std::ferror(f);
-    std::fclose(f);
+    ::close(fd);
     return ok;
 }
 

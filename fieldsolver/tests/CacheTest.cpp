@@ -478,6 +478,15 @@ TEST(SmartCacheFile, ASaveRefusesAFileAnotherUserPlantedAndNeverTakesTheirMode)
     EXPECT_EQ(st.st_uid, ::geteuid());
     EXPECT_EQ(st.st_mode & 07777, 0644u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "shared"), {}), 1);   // no new file left behind
+    // Nor is another user's cache there loaded as this user's results; the same file of this user's loads.
+    const std::string planted = dir / "shared" / "planted.cache";
+    ASSERT_TRUE(cache.Save(dir / "group" / "solver.cache"));
+    std::filesystem::copy_file(dir / "group" / "solver.cache", planted);
+    ASSERT_EQ(::chown(planted.c_str(), 4321, 4321), 0);
+    SmartCache reader;
+    EXPECT_FALSE(reader.Load(planted));
+    ASSERT_EQ(::chown(planted.c_str(), ::geteuid(), ::getegid()), 0);
+    EXPECT_TRUE(reader.Load(planted));
     std::filesystem::remove_all(dir);
 }
 
