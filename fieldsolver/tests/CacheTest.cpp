@@ -487,6 +487,11 @@ TEST(SmartCacheFile, ASaveRefusesAFileAnotherUserPlantedAndNeverTakesTheirMode)
     EXPECT_FALSE(reader.Load(planted));
     ASSERT_EQ(::chown(planted.c_str(), ::geteuid(), ::getegid()), 0);
     EXPECT_TRUE(reader.Load(planted));
+    // As the save, the load follows no link there, the user's own neither; the same link elsewhere is followed.
+    std::filesystem::create_symlink(dir / "group" / "solver.cache", dir / "shared" / "link.cache");
+    std::filesystem::create_symlink(dir / "group" / "solver.cache", dir / "group" / "link.cache");
+    EXPECT_FALSE(reader.Load(dir / "shared" / "link.cache"));
+    EXPECT_TRUE(reader.Load(dir / "group" / "link.cache"));
     std::filesystem::remove_all(dir);
 }
 
