@@ -705,16 +705,13 @@ bool PdnHost::ReadScript(const PdnHostOptions& options) {
   namespace fs = std::filesystem;
   const fs::path folder = options.shots.empty() ? fs::path(".") : fs::path(options.shots);
   // A folder reached through a link another user put in a folder every user may write takes no screenshot (each
-  // save would refuse it), and nothing is made through that link.
-  const int planted = plat::PlantedRefusal(folder.string());
-  std::error_code error;
-  if (!planted)
-    fs::create_directories(folder, error);
+  // save would refuse it), and nothing is made through that link: the folders are made as the saves walk.
+  const int made = plat::MakeFolders(folder.string());
   std::string reason;
-  if (planted)
-    reason = std::string("cannot be written (") + std::strerror(planted) + ")";
+  if (made == EACCES)
+    reason = std::string("cannot be written (") + std::strerror(made) + ")";
   else if (!fs::is_directory(folder))
-    reason = fs::exists(folder) ? "is not a folder" : "cannot be made (" + error.message() + ")";
+    reason = fs::exists(folder) ? "is not a folder" : "cannot be made (" + std::string(std::strerror(made)) + ")";
   else if (::access(folder.c_str(), W_OK | X_OK) != 0)
     reason = std::string("cannot be written (") + std::strerror(errno) + ")";
   if (reason.empty())

@@ -799,9 +799,12 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
       if (left != folder.end() || resolved == folder)
         throw ScriptError("screenshot " + EscapedName(step.text) + ": leads out of the --shots folder " +
                           folder.string());
+      // The folders on the way are made as the save walks, so that none is made through a link swapped in after
+      // this check; a folder that cannot be made leaves the save to fail with its reason.
       if (const int refused = plat::PlantedRefusal(path.string()))
         throw ScriptError("cannot write the screenshot " + path.string() + ": " + plat::ErrnoText(refused));
-      fs::create_directories(path.parent_path(), ignored);
+      if (const int refused = plat::MakeFolders(path.parent_path().string()); refused == EACCES)
+        throw ScriptError("cannot write the screenshot " + path.string() + ": " + plat::ErrnoText(refused));
       HWND root = Root();
       errno = 0;
       if (!root || !plat::Desktop::SaveWindowScreenshot(root, path.string()))

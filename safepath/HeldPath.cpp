@@ -117,6 +117,16 @@ int HeldPath::start(bool atRoot) {
 }
 
 int HeldPath::walk(std::string_view path, LastName last, SharedLinks links) {
+  return walkParts(path, last, links, false);
+}
+
+int HeldPath::makeFolders(std::string_view path, SharedLinks links) {
+  // A trailing slash makes every name of the path one on the way: each must be, or become, a folder.
+  if (path.empty()) return ENOENT;
+  return walkParts(std::string(path) + "/", LastName::Follow, links, true);
+}
+
+int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links, bool make) {
   reset();
   if (path.empty()) return ENOENT;
   std::vector<std::string> rest;
@@ -136,7 +146,12 @@ int HeldPath::walk(std::string_view path, LastName last, SharedLinks links) {
       return 0;
     }
     // The entry itself, never what it leads to: a link is judged and read through this descriptor.
-    const int fd = ::openat(folder_, part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    int fd = ::openat(folder_, part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    // A folder to make is made where the walk stands (one another made meanwhile is taken as it is found).
+    if (fd < 0 && errno == ENOENT && make && !isLast) {
+      if (::mkdirat(folder_, part.c_str(), 0777) != 0 && errno != EEXIST) return errno;
+      fd = ::openat(folder_, part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    }
     if (fd < 0) {
       if (errno != ENOENT || !isLast) return errno;
       leaf_ = part;

@@ -46,6 +46,11 @@ class HeldPath {
   // path that ends at a folder (EISDIR) and a file another user planted (EACCES). exists() and file() then tell
   // what is under the name.
   int walkToFile(std::string_view path, SharedLinks links = SharedLinks::Owners);
+  // Walks `path` to the folder it names, making each folder on the way that is missing (mode 0777 before the umask)
+  // in the folder the walk holds there, so that no folder is made through a link put on the way after it was judged.
+  // 0 with that folder held (a folder another program made meanwhile is entered as found), or the errno value of
+  // the step that failed: ENOTDIR where a file stands on the way, EACCES for a planted link (refused()).
+  int makeFolders(std::string_view path, SharedLinks links = SharedLinks::Owners);
   void reset();
 
   // Whether the last walk was refused by the rule above (a planted link or file, too many links), not by the file
@@ -62,6 +67,7 @@ class HeldPath {
  private:
   int start(bool atRoot);
   int enter(int fd, const std::string& part);
+  int walkParts(std::string_view path, LastName last, SharedLinks links, bool make);
   int refuse(int e);
 
   int folder_ = -1;

@@ -154,6 +154,11 @@ int PlantedRefusal(const std::string& path) {
   return held.refused() ? e : 0;
 }
 
+int MakeFolders(const std::string& path) {
+  safepath::HeldPath held;
+  return held.makeFolders(path);
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view text, int& err) {
   AtomicFile file;
   if (file.open(path) && file.write(text) && file.commit()) return true;

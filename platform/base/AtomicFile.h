@@ -52,6 +52,11 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, int& er
 // reads in the folder its walk checked.
 int PlantedRefusal(const std::string& path);
 
+// Makes the folder `path` and every missing folder on its way, walking it as a save does: nothing is made through a
+// link another user put in a folder every user may write, also one put there after an earlier check (EACCES). 0, or
+// the errno value of the step that failed.
+int MakeFolders(const std::string& path);
+
 class AtomicFile {
  public:
   enum class Naming { Replace, Fresh };

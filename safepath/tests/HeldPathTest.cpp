@@ -142,3 +142,27 @@ TEST(HeldPath, FilesAreMadeInTheHeldFolderUnderNewNames) {
   ::close(second);
   EXPECT_NE(other, name);
 }
+
+// Folders are made a name at a time where the walk stands: through the user's own links, never through a link another
+// user put in a folder every user may write, and not over a file on the way.
+TEST(HeldPath, MakesTheFoldersOnTheWayWhereTheWalkStands) {
+  Scratch s;
+  fs::create_directories(s.path / "mine");
+  fs::create_directories(s.path / "shared");
+  ASSERT_EQ(::chmod((s.path / "shared").c_str(), 01777), 0);
+  fs::create_directory_symlink(s.path / "mine", s.path / "to-mine");
+  fs::create_directory_symlink(s.path / "mine", s.path / "shared/theirs");
+  ASSERT_EQ(::lchown((s.path / "shared/theirs").c_str(), 4321, 4321), 0);  // another user's (the tests run as root)
+  std::ofstream(s.path / "file") << "f";
+  HeldPath held;
+  ASSERT_EQ(held.makeFolders((s.path / "to-mine/a/b").string()), 0);
+  EXPECT_TRUE(fs::is_directory(s.path / "mine/a/b"));
+  EXPECT_EQ(HeldFolder(held), (s.path / "mine/a/b").string());
+  EXPECT_EQ(held.makeFolders((s.path / "to-mine/a/b").string()), 0);  // already there
+  EXPECT_EQ(held.makeFolders((s.path / "shared/theirs/new").string()), EACCES);
+  EXPECT_TRUE(held.refused());
+  EXPECT_FALSE(fs::exists(s.path / "mine/new"));
+  EXPECT_EQ(held.makeFolders((s.path / "file/new").string()), ENOTDIR);
+  EXPECT_EQ(held.makeFolders((s.path / "file").string()), ENOTDIR);
+  EXPECT_EQ(held.makeFolders(""), ENOENT);
+}

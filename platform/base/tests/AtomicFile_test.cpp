@@ -396,3 +396,22 @@ TEST(AtomicFile, ASaveKeepsToTheFolderItCheckedWhileALinkIsSwappedIn) {
     EXPECT_EQ(Entries(home), 1) << refused << " refused";
   }
 }
+
+// Folders made while a folder on the way is swapped for another user's link: none is ever made behind the link.
+TEST(AtomicFile, FoldersAreMadeInTheFolderCheckedWhileALinkIsSwappedIn) {
+  TempDir dir;
+  const std::filesystem::path shared = dir / "shared", home = dir / "home";
+  std::filesystem::create_directories(shared / "dir");
+  std::filesystem::create_directory(home);
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  std::filesystem::create_directory_symlink(home, shared / "link");
+  ASSERT_EQ(::lchown((shared / "link").c_str(), 4321, 4321), 0);  // another user's (the tests run as root)
+  {
+    FolderSwapper swapper(shared / "dir", shared / "link");
+    for (int i = 0; i < 300; ++i) {
+      const int e = plat::MakeFolders(shared / "dir" / ("new" + std::to_string(i)) / "inner");
+      EXPECT_TRUE(e == 0 || e == EACCES) << e;
+    }
+  }
+  EXPECT_EQ(Entries(home), 0);
+}
