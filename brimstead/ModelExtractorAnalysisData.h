@@ -53,6 +53,8 @@ private:
   CProbeSectionText ProbeSectionText();
   void ParseBoardModeSection(const std::string& block);
   void ParseListSection(const std::string& block);
+  // A net line: the board's net of that name becomes the selected net, and the host is asked to select it.
+  void SelectSavedNet(const CString& name);
 };
 
 CModelExtractorAnalysisData* GetModelExtractorAnalysisData();

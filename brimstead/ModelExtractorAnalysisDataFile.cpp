@@ -50,44 +50,12 @@ CProbeLineTargets ViasByPlace(CPortProbeArray& ports) {
   return targets;
 }
 
-// The ports of one list as a section's lines take them. The host's answer to a net line may collect the list again
-// (its board view then holds the net's vias): the ports taken before are set aside first, as taken, and the lines
-// after it go on with the ports the list then holds.
-class PortLines {
-public:
-  using Index = CProbeLineTargets (*)(CPortProbeArray&);
-  PortLines(CPortProbeArray& ports, Index index) : m_Ports(ports), m_Index(index), m_Targets(index(ports)) {}
-
-  // Gives the port a line of `text` names, the first of that text no earlier line took, the line's state.
-  void Take(const CString& text, const CString& state) {
-    const int named = m_Targets.Take(text);
-    if (named >= 0)
-      m_Ports[named].m_bEnabled = state == "Enabled";
-  }
-  // Before the list may change: the ports taken so far leave it.
-  void SetAside() {
-    const int count = static_cast<int>(m_Targets.Taken().size());
-    PutTakenFirst(m_Ports, m_Targets.Taken());
-    for (int i = 0; i < count; ++i)
-      m_Taken.Add(m_Ports[i]);
-    m_Ports.RemoveAt(0, count);
-    m_Targets = CProbeLineTargets();
-  }
-  // After: the lines go on with the ports the list holds.
-  void Resume() { m_Targets = m_Index(m_Ports); }
-  // The list in the order the lines give it: the ports they took, in line order, then the others in theirs.
-  void Finish() {
-    SetAside();
-    m_Taken.Append(m_Ports);
-    m_Ports.Copy(m_Taken);
-  }
-
-private:
-  CPortProbeArray& m_Ports;
-  Index m_Index;
-  CProbeLineTargets m_Targets;
-  CPortProbeArray m_Taken;
-};
+// Gives the port a line of `text` names, the first of that text no earlier line took, the line's state.
+void TakePort(CPortProbeArray& ports, CProbeLineTargets& targets, const CString& text, const CString& state) {
+  const int named = targets.Take(text);
+  if (named >= 0)
+    ports[named].m_bEnabled = state == "Enabled";
+}
 
 }  // namespace
 
@@ -157,7 +125,7 @@ bool CModelExtractorAnalysisData::Load(const char* path) {
 
 void CModelExtractorAnalysisData::ParseBoardModeSection(const std::string& block) {
   CollectProbes();
-  PortLines supply(m_SupplyPorts, &TargetsByName<CPortProbeArray>), vias(m_ViaPorts, &TargetsByName<CPortProbeArray>);
+  CProbeLineTargets supply = TargetsByName(m_SupplyPorts), vias = TargetsByName(m_ViaPorts);
   for (const CProbeLine& line : ReadProbeLines(block)) {
     // The state is the last word; the name is what precedes it (none for a probe the host gave no name).
     const int count = static_cast<int>(line.words.size());
@@ -166,62 +134,55 @@ void CModelExtractorAnalysisData::ParseBoardModeSection(const std::string& block
     const CString& state = line.words[static_cast<size_t>(count - 1)];
     const CString name = line.TextBefore(count - 1);
     if (line.key[0] == 'V')
-      vias.Take(name, state);
+      TakePort(m_ViaPorts, vias, name, state);
     else if (line.key[0] == 'S')
-      supply.Take(name, state);
+      TakePort(m_SupplyPorts, supply, name, state);
   }
-  supply.Finish();
-  vias.Finish();
+  PutTakenFirst(m_SupplyPorts, supply.Taken());
+  PutTakenFirst(m_ViaPorts, vias.Taken());
 }
 
 void CModelExtractorAnalysisData::ParseListSection(const std::string& block) {
   CollectProbes();
-  PortLines supply(m_SupplyPorts, &TargetsByName<CPortProbeArray>), vias(m_ViaPorts, &ViasByPlace);
-  for (const CProbeLine& line : ReadProbeLines(block)) {
+  const std::vector<CProbeLine> lines = ReadProbeLines(block);
+  // The net lines first, wherever they stand: the host's answer to one may collect the ports again (its board view
+  // then holds the net's vias), and the port lines name ports of the list the net gives, as the file was saved.
+  for (const CProbeLine& line : lines)
+    if (!line.key.IsEmpty() && line.key[0] == 'N')
+      SelectSavedNet(line.TextBefore(static_cast<int>(line.words.size())));
+  CProbeLineTargets supply = TargetsByName(m_SupplyPorts), vias = ViasByPlace(m_ViaPorts);
+  for (const CProbeLine& line : lines) {
     if (line.key.IsEmpty())
       continue;
     const int count = static_cast<int>(line.words.size());
-    switch (line.key[0]) {
-    case 'N': {
-      // The whole value is the net's name.
-      const CString name = line.TextBefore(count);
-      if (!m_pBoard || name.IsEmpty())
-        break;
-      CHostCollectionRef nets(m_pBoard->GetNets());
-      for (int i = 0; i < nets.Count(); ++i) {
-        CHostNet* net = nets.Item<CHostNet>(i);
-        if (!net || name != TextOf(net->GetName()))
-          continue;
-        m_pSelectedNet = net;
-        CModelExtractorWizardAPILink* api = GetModelExtractorWizardAPI();
-        if (CHostWizardCallback* callback = api ? api->GetCallback() : nullptr) {
-          supply.SetAside();
-          vias.SetAside();
-          callback->SelectNet(1, net);
-          supply.Resume();
-          vias.Resume();
-        }
-        break;
-      }
-      break;
-    }
-    case 'V': {
+    if (line.key[0] == 'V') {
       // From the end: the state, the position; the net name is what precedes them.
       if (count < 3)
-        break;
+        continue;
       const CString& position = line.words[static_cast<size_t>(count - 2)];
-      vias.Take(ViaPlaceText(position, line.TextBefore(count - 2)), line.words[static_cast<size_t>(count - 1)]);
-      break;
-    }
-    case 'S': {
-      if (!line.HasStateAt(count - 1))
-        break;
-      supply.Take(line.TextBefore(count - 1), line.words[static_cast<size_t>(count - 1)]);
-      break;
-    }
-    default: break;
+      TakePort(m_ViaPorts, vias, ViaPlaceText(position, line.TextBefore(count - 2)),
+               line.words[static_cast<size_t>(count - 1)]);
+    } else if (line.key[0] == 'S' && line.HasStateAt(count - 1)) {
+      TakePort(m_SupplyPorts, supply, line.TextBefore(count - 1), line.words[static_cast<size_t>(count - 1)]);
     }
   }
-  supply.Finish();
-  vias.Finish();
+  PutTakenFirst(m_SupplyPorts, supply.Taken());
+  PutTakenFirst(m_ViaPorts, vias.Taken());
+}
+
+void CModelExtractorAnalysisData::SelectSavedNet(const CString& name) {
+  // The whole value of a net line is the net's name.
+  if (!m_pBoard || name.IsEmpty())
+    return;
+  CHostCollectionRef nets(m_pBoard->GetNets());
+  for (int i = 0; i < nets.Count(); ++i) {
+    CHostNet* net = nets.Item<CHostNet>(i);
+    if (!net || name != TextOf(net->GetName()))
+      continue;
+    m_pSelectedNet = net;
+    CModelExtractorWizardAPILink* api = GetModelExtractorWizardAPI();
+    if (CHostWizardCallback* callback = api ? api->GetCallback() : nullptr)
+      callback->SelectNet(1, net);
+    return;
+  }
 }

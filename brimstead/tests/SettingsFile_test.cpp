@@ -206,6 +206,75 @@ TEST_F(SettingsFile, ExtractorListModeGoldenSelectsTheNetAgainAndTellsTheHost) {
   hook.SetCallback(nullptr);
 }
 
+// The net line may stand anywhere among the port lines (a hand edit), once or more: the host's answer to it collects
+// the ports again (its board view then holds the net's vias), and the load still gives the ports as saved, each
+// once with its saved state, and saves them back as they were.
+TEST_F(SettingsFile, ExtractorListModeNetLineAnywhereGivesThePortsAsSaved) {
+  const std::vector<std::string> supplyPins{"U1.D4", "U1.D7", "U1.G4", "U1.G7", "U1.F2"};
+  auto pickWith = [&](std::vector<std::string> vias) {
+    vias.insert(vias.begin(), supplyPins.begin(), supplyPins.end());
+    ASSERT_TRUE(board->Pick(vias));
+  };
+  pickWith({"V_RX0_P", "V_RX0_N"});
+  auto* e = MakeWithProject<CModelExtractorAnalysisData>(false);
+  e->m_pSelectedNet = board->FindNet("PCIE_RX0_N");
+  for (CPortProbeArray* ports : {&e->m_SupplyPorts, &e->m_ViaPorts})
+    for (int i = 0; i < ports->GetSize(); ++i)
+      (*ports)[i].m_bEnabled = (*ports)[i].m_DisplayName != "U1.D4" && (*ports)[i].m_DisplayName != "V_RX0_N";
+  ASSERT_TRUE(e->Save());
+  const std::string file = e->m_SettingsPath.GetString();
+  const std::string saved = ReadIniSection("PDN_CHANNEL_PROBES", file.c_str());
+  std::vector<std::string> net, supply, vias;
+  for (const char* entry = saved.c_str(); *entry; entry += std::strlen(entry) + 1)
+    (*entry == 'N' ? net : *entry == 'S' ? supply : vias).push_back(entry);
+  ASSERT_EQ(net.size(), 1u);
+  ASSERT_EQ(supply.size(), 5u);
+  ASSERT_EQ(vias.size(), 2u);
+  auto portsOf = [](CModelExtractorAnalysisData& record) {
+    std::vector<std::string> ports;
+    for (CPortProbeArray* list : {&record.m_SupplyPorts, &record.m_ViaPorts})
+      for (int i = 0; i < list->GetSize(); ++i)
+        ports.push_back(std::string((*list)[i].m_DisplayName) + ((*list)[i].m_bEnabled ? " +" : ""));
+    return ports;
+  };
+  const std::vector<std::string> expected = portsOf(*e);
+  ASSERT_EQ(expected.size(), 7u);
+
+  // The lines in each order: N the net line, S and V the next supply or via line.
+  const struct {
+    const char* what;
+    const char* order;
+  } cases[] = {{"as saved", "NSSSSSVV"},
+               {"after the supply lines", "SSSSSNVV"},
+               {"last", "SSSSSVVN"},
+               {"twice", "SSNSSSNVV"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string text;
+    size_t nextSupply = 0, nextVia = 0;
+    for (const char* at = c.order; *at; ++at)
+      text += (*at == 'N' ? net[0] : *at == 'S' ? supply.at(nextSupply++) : vias.at(nextVia++)) + "\r\n";
+    ASSERT_TRUE(WritePrivateProfileSection("PDN_CHANNEL_PROBES", text.c_str(), file.c_str()));
+
+    SetCurrentAnalysisData(nullptr);
+    pickWith({"V_TX0_P", "V_TX0_N"});   // the board view's own picks, before the load selects the net
+    auto* r = MakeWithProject<CModelExtractorAnalysisData>(false);
+    host::HostCallbackLog callback;
+    callback.OnSelectNet([&](CHostNet* selected) {
+      pickWith({"V_RX0_P", "V_RX0_N"});
+      r->m_pSelectedNet = selected;
+      r->CollectProbes();
+    });
+    hook.SetCallback(&callback);
+    ASSERT_TRUE(r->Load(file.c_str()));
+    hook.SetCallback(nullptr);
+    EXPECT_EQ(r->m_pSelectedNet, board->FindNet("PCIE_RX0_N"));
+    EXPECT_EQ(portsOf(*r), expected);
+    ASSERT_TRUE(r->Save());
+    EXPECT_EQ(ReadIniSection("PDN_CHANNEL_PROBES", file.c_str()), saved);
+  }
+}
+
 TEST_F(SettingsFile, ExtractorBoardModeGoldenWritesNoNetLine) {
   board->Pick({"U1.D4", "V_TX0_P"});
   auto* e = MakeWithProject<CModelExtractorAnalysisData>(true);

@@ -1646,7 +1646,8 @@ TEST_F(PdnHostProgram, AfterTheHostsLoadFinishsCaptionFollowsTheLoadedRecordsChe
 
 // An extractor file saved with a net's vias comes back on the host's load ("Use last configuration"): the load asks
 // the host to select the saved net, the board view then holds that net's vias instead of its own picks, and the
-// saved via lines apply to them: the host's Run gets the same ports as when the settings were saved.
+// saved via lines apply to them: the host's Run gets the same ports as when the settings were saved, wherever the
+// net line stands.
 TEST_F(PdnHostProgram, AReloadedExtractionRunsOnTheSavedPorts) {
   std::ofstream(dir / "demo8.brd") << "board\n";
   auto run = [&](const char* script) {
@@ -1667,6 +1668,20 @@ TEST_F(PdnHostProgram, AReloadedExtractionRunsOnTheSavedPorts) {
   ASSERT_EQ(loaded.code, 0) << loaded.output << loaded.errors;
   EXPECT_NE(ports(saved.output), "");
   EXPECT_EQ(ports(loaded.output), ports(saved.output));
+  // The net line moved after the supply lines, or last (a hand edit): the same ports, each once.
+  const std::string text = ReadFile(dir / "demo8.dao");
+  const std::string netLine = "NET = PCIE_RX0_N\r\n";
+  const size_t net = text.find(netLine), firstVia = text.find("VIA_00 = "), lastVia = text.find("VIA_01 = ");
+  ASSERT_TRUE(net != std::string::npos && firstVia != std::string::npos && lastVia != std::string::npos) << text;
+  for (const size_t before : {firstVia, text.find("\r\n", lastVia) + 2}) {
+    std::string moved = text;
+    moved.insert(before, netLine);
+    moved.erase(net, netLine.size());
+    std::ofstream(dir / "demo8.dao", std::ios::binary) << moved;
+    const Outcome reloaded = run("extractor-net-load");
+    ASSERT_EQ(reloaded.code, 0) << reloaded.output << reloaded.errors;
+    EXPECT_EQ(ports(reloaded.output), ports(saved.output)) << moved;
+  }
   ExpectShotsMatchReferences(dir, {"extractor-net-save-01-vias", "extractor-net-load-01-vias"});
 }
 
