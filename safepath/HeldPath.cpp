@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 namespace safepath {
@@ -52,13 +54,60 @@ std::uint64_t RandomBits() {
          (static_cast<std::uint64_t>(::getpid()) << 40) ^ bits;
 }
 
-// Whether an entry owned by `owner` in the folder `folder` describes may have been put there by another user: the
-// folder is one every user may write and the entry is of neither this user nor the folder's owner.
-bool Planted(const struct stat& folder, uid_t owner) {
-  return (folder.st_mode & S_IWOTH) && owner != ::geteuid() && owner != folder.st_uid;
+struct Owners {
+  std::mutex mutex;
+  OwnerCheck check;
+};
+
+Owners& TheOwners() {
+  static Owners owners;
+  return owners;
+}
+
+uid_t OwnerOf(const struct stat& entry) {
+  OwnerCheck check;
+  {
+    Owners& o = TheOwners();
+    std::lock_guard lock(o.mutex);
+    check = o.check;
+  }
+  return check ? check(entry) : entry.st_uid;
 }
 
 }  // namespace
+
+bool Planted(const struct stat& folder, const struct stat& entry) {
+  if (!(folder.st_mode & S_IWOTH)) return false;
+  const uid_t owner = OwnerOf(entry);
+  return owner != ::geteuid() && owner != OwnerOf(folder);
+}
+
+OwnerCheck SetOwnerCheck(OwnerCheck check) {
+  Owners& o = TheOwners();
+  std::lock_guard lock(o.mutex);
+  return std::exchange(o.check, std::move(check));
+}
+
+int OpenJudged(int folder, const char* name, int flags, const struct stat* walked, struct stat& st) {
+  const int fd = ::openat(folder, name, flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    // A write open finds a FIFO without a reader so: the file the walk saw was regular, and this is another.
+    if (errno == ENXIO && walked) errno = EBUSY;
+    return -1;
+  }
+  struct stat in {};
+  int e = 0;
+  if (::fstat(fd, &st) != 0 || ::fstat(folder, &in) != 0)
+    e = errno;
+  else if (Planted(in, st))
+    e = EACCES;
+  else if (walked && (st.st_dev != walked->st_dev || st.st_ino != walked->st_ino))
+    e = EBUSY;
+  if (!e) return fd;
+  ::close(fd);
+  errno = e;
+  return -1;
+}
 
 void HeldPath::reset() {
   if (folder_ >= 0) ::close(folder_);
@@ -177,7 +226,7 @@ int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links,
     int e = 0;
     if (++followed > kMaxLinks) {
       e = refuse(ELOOP);
-    } else if ((folderStatus_.st_mode & S_IWOTH) && (links == SharedLinks::None || Planted(folderStatus_, st.st_uid))) {
+    } else if ((folderStatus_.st_mode & S_IWOTH) && (links == SharedLinks::None || Planted(folderStatus_, st))) {
       e = refuse(EACCES);
     } else {
       e = ReadLink(fd, to);
@@ -199,7 +248,7 @@ int HeldPath::walkToFile(std::string_view path, SharedLinks links) {
       // A link here was put under the name after the walk followed the one before it: it is not followed now.
       if (S_ISLNK(st.st_mode)) return ELOOP;
       if (S_ISDIR(st.st_mode)) return EISDIR;
-      if (Planted(folderStatus_, st.st_uid)) return refuse(EACCES);
+      if (Planted(folderStatus_, st)) return refuse(EACCES);
       exists_ = true;
       file_ = st;
       return 0;
@@ -211,6 +260,10 @@ int HeldPath::walkToFile(std::string_view path, SharedLinks links) {
   e = walk(path, LastName::Keep, links);
   if (!e && leaf_.empty()) e = EISDIR;
   return e;
+}
+
+int HeldPath::openFile(int flags, Opened which, struct stat& st) const {
+  return OpenJudged(folder_, leaf_.c_str(), flags, which == Opened::AsWalked ? &file_ : nullptr, st);
 }
 
 int CreateUniqueFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name) {

@@ -68,12 +68,12 @@ int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& tar
 // this write (a streamed text is written long after the file was first looked at, and another writer may have
 // changed it since).
 bool WriteInPlace(const safepath::HeldPath& held, const std::string& target, std::string_view text, int& err) {
-  // The name was followed to the file when the write began: a link put under it since is not followed.
-  const int fd = ::openat(held.folder(), held.leaf().c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  // Only the file the walk judged is written: a link put under the name since is not followed (ELOOP), another
+  // user's file exchanged for it is refused (EACCES), and so is any other file (EBUSY), a FIFO at once.
   struct stat st {};
-  if (fd < 0 || ::fstat(fd, &st) != 0) {
+  const int fd = held.openFile(O_WRONLY, safepath::Opened::AsWalked, st);
+  if (fd < 0) {
     err = errno;
-    if (fd >= 0) ::close(fd);
     return false;
   }
   const off_t oldSize = st.st_size, newSize = static_cast<off_t>(text.size());

@@ -8,8 +8,9 @@
 // be made, with further hard links, or whose owner and group this process may not give to another file is
 // written in place instead (not atomically): room for the new text is reserved first, so that a full
 // disk fails with the old text whole; the new text goes over the old, the file is cut to length last and flushed
-// before success is reported. A directory answers EISDIR. Every step asks the file layer's fault seam
-// (FileFaults.h) first.
+// before success is reported; only the very file the save began on is written so (the name may hold another by
+// then): another user's is refused (EACCES), any other (EBUSY), a FIFO at once. A directory answers EISDIR. Every
+// step asks the file layer's fault seam (FileFaults.h) first.
 //
 // A name in a folder every user may write (mode 1777 as /tmp, or 0777) may have been put there by another user to
 // catch a save: such a folder's symbolic links and files of neither this user nor the folder's owner are neither

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +23,7 @@
 #include "platform/base/SystemError.h"
 #include "platform/base/tests/FolderSwapper.h"
 #include "platform/base/tests/TempDir.h"
+#include "safepath/tests/AnotherUser.h"
 
 namespace {
 
@@ -395,6 +398,44 @@ TEST(AtomicFile, ASaveKeepsToTheFolderItCheckedWhileALinkIsSwappedIn) {
     EXPECT_EQ(ReadAll(home / "p.dao"), "mine");
     EXPECT_EQ(Entries(home), 1) << refused << " refused";
   }
+}
+
+// In a folder every user may write without the sticky bit, another user keeps exchanging their file (writable by all)
+// and their FIFO with a file of this user's that has a second hard link, while it is saved in place: each save writes
+// the very file its walk judged or is refused, so their file keeps its text, and none waits on the FIFO.
+TEST(AtomicFile, AnInPlaceSaveWritesOnlyTheFileItsWalkJudgedWhileAnotherUserExchangesTheirs) {
+  TempDir dir;
+  const std::filesystem::path shared = dir / "shared";
+  std::filesystem::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+  Put(shared / "d.dao", "mine");
+  ASSERT_EQ(::link((shared / "d.dao").c_str(), (dir / "second.dao").c_str()), 0);
+  Put(shared / "x.dao", "theirs");
+  ASSERT_EQ(::chmod((shared / "x.dao").c_str(), 0666), 0);
+  ASSERT_EQ(::mkfifo((shared / "fifo.dao").c_str(), 0666), 0);
+  another_user::Files theirs;
+  ASSERT_TRUE(theirs.give(shared / "x.dao") && theirs.give(shared / "fifo.dao"));
+  std::set<std::string> written{"mine"};
+  {
+    another_user::Exchanger exchanger(shared, {{"d.dao", "x.dao"}, {"d.dao", "fifo.dao"}});
+    ASSERT_TRUE(exchanger.started());
+    for (int i = 0; i < 300; ++i) {
+      const std::string text = "save " + std::to_string(i);
+      int err = 0;
+      if (plat::WriteFileAtomically(shared / "d.dao", text, err))
+        written.insert(text);
+      else
+        EXPECT_TRUE(err == EACCES || err == EBUSY) << err;
+    }
+  }
+  for (const char* name : {"d.dao", "x.dao", "fifo.dao"}) {  // wherever the exchanges left their file
+    struct stat st {};
+    ASSERT_EQ(::lstat((shared / name).c_str(), &st), 0);
+    if (S_ISREG(st.st_mode) && st.st_ino != Inode(dir / "second.dao")) {
+      EXPECT_EQ(ReadAll(shared / name), "theirs") << name;
+    }
+  }
+  EXPECT_EQ(written.count(ReadAll(dir / "second.dao")), 1u);
 }
 
 // Folders made while a folder on the way is swapped for another user's link: none is ever made behind the link.

@@ -18,6 +18,7 @@
 
 #include "platform/base/tests/FolderSwapper.h"
 #include "platform/base/tests/TempDir.h"
+#include "safepath/tests/AnotherUser.h"
 
 namespace {
 
@@ -268,6 +269,41 @@ TEST_F(RegistryTest, ALoadKeepsToTheFolderItCheckedWhileALinkIsSwappedIn) {
     outcomes.erase(plat::SystemErrorText(ERROR_ACCESS_DENIED));
     for (const auto& [outcome, count] : outcomes) ADD_FAILURE() << count << " loads gave: " << outcome;
   }
+}
+
+// In a folder every user may write without the sticky bit, another user keeps exchanging their store file (writable by
+// all) and their FIFO with the user's store file while it is loaded: each load reads the user's file, or is refused
+// (their file, or one changed while it was read), and none waits on the FIFO.
+TEST_F(RegistryTest, ALoadReadsOnlyTheUsersFileWhileAnotherUserExchangesTheirsWithIt) {
+  const std::string text = "[HKEY_CURRENT_USER\\Software\\App]\r\n\"Who\"=sz:";
+  TempDir dir;
+  const std::filesystem::path shared = dir.Path() / "shared";
+  std::filesystem::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+  std::ofstream(shared / "s.reg", std::ios::binary) << text << "mine\r\n";
+  std::ofstream(shared / "theirs.reg", std::ios::binary) << text << "theirs\r\n";
+  ASSERT_EQ(::chmod((shared / "theirs.reg").c_str(), 0666), 0);
+  ASSERT_EQ(::mkfifo((shared / "fifo.reg").c_str(), 0666), 0);
+  another_user::Files theirs;
+  ASSERT_TRUE(theirs.give(shared / "theirs.reg") && theirs.give(shared / "fifo.reg"));
+  std::map<std::string, int> outcomes;  // what each load gave: whose value, or the reason it was refused
+  {
+    another_user::Exchanger exchanger(shared, {{"s.reg", "theirs.reg"}, {"s.reg", "fifo.reg"}});
+    ASSERT_TRUE(exchanger.started());
+    for (int i = 0; i < 10000; ++i) {
+      plat::RegistryStore::Reset();
+      if (!plat::RegistryStore::SetStoreFile((shared / "s.reg").string())) {
+        ++outcomes[plat::SystemErrorText(GetLastError())];
+        continue;
+      }
+      HKEY app = nullptr;
+      ++outcomes[RegOpenKey(HKEY_CURRENT_USER, "Software\\App", &app) == ERROR_SUCCESS ? GetString(app, "Who") : ""];
+      RegCloseKey(app);
+    }
+  }
+  for (const DWORD refused : {ERROR_ACCESS_DENIED, ERROR_FILE_CHANGED}) outcomes.erase(plat::SystemErrorText(refused));
+  outcomes.erase("mine");
+  for (const auto& [outcome, count] : outcomes) ADD_FAILURE() << count << " loads gave: " << outcome;
 }
 
 // A store file that cannot be read as one is refused at once, and the tree stays as it was. Before, a folder threw,
