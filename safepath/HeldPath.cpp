@@ -240,26 +240,25 @@ int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links,
 }
 
 int HeldPath::walkToFile(std::string_view path, SharedLinks links) {
-  int e = walk(path, LastName::Follow, links);
-  if (e && refused_) return e;
-  if (!e && !leaf_.empty()) {
-    struct stat st {};
-    if (::fstatat(folder_, leaf_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-      // A link here was put under the name after the walk followed the one before it: it is not followed now.
-      if (S_ISLNK(st.st_mode)) return ELOOP;
-      if (S_ISDIR(st.st_mode)) return EISDIR;
-      if (Planted(folderStatus_, st)) return refuse(EACCES);
-      exists_ = true;
-      file_ = st;
-      return 0;
-    }
-    if (errno != ENOENT) return errno;
+  // A failure on the way is the save's (or load's) with its reason: a link whose file cannot be reached (a folder
+  // that is locked, missing or a file) is not taken for one that leads to no file, which would be replaced.
+  if (const int e = walk(path, LastName::Follow, links)) return e;
+  if (leaf_.empty()) return EISDIR;
+  struct stat st {};
+  if (::fstatat(folder_, leaf_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    // A link here was put under the name after the walk followed the one before it: it is not followed now.
+    if (S_ISLNK(st.st_mode)) return ELOOP;
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (Planted(folderStatus_, st)) return refuse(EACCES);
+    exists_ = true;
+    file_ = st;
+    return 0;
   }
-  // No file behind the name (nothing under it, a link to nothing, or a failure on the way there): the file is made
-  // where the path itself names it, and fails there with the system's reason.
-  e = walk(path, LastName::Keep, links);
-  if (!e && leaf_.empty()) e = EISDIR;
-  return e;
+  if (errno != ENOENT) return errno;
+  // No file under the last name behind the links: the file is made where the path itself names it (a link there that
+  // leads to no file is replaced), and fails there with the system's reason.
+  const int e = walk(path, LastName::Keep, links);
+  return !e && leaf_.empty() ? EISDIR : e;
 }
 
 int HeldPath::openFile(int flags, Opened which, struct stat& st) const {

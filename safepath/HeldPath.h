@@ -15,9 +15,10 @@
 //   such a folder, for a caller that follows none there.
 //
 // Call flow of a save (walkToFile):
-//   walk(path, Follow)  ->  the file behind every link, if it exists: its folder held, its status kept
-//   walk(path, Keep)    ->  otherwise the folder the path itself names the file in (a link under the name that leads
-//                           nowhere is replaced, not followed into a missing folder)
+//   walk(path, Follow)  ->  the file behind every link, if it exists: its folder held, its status kept; a failure on
+//                           the way (a folder missing, locked or a file, too many links) is the walk's, with its reason
+//   walk(path, Keep)    ->  only where the last name behind the links is missing: the folder the path itself names the
+//                           file in (a link there that leads to no file is replaced)
 //
 // The file is opened once, after the walk (openFile), and what that opened is judged again: the name may hold another
 // file by then (another user may have exchanged theirs for it), and no byte goes through before the judgement.

@@ -1,7 +1,9 @@
 // Replacing a file's whole content atomically: the text goes to a temporary file in the same directory, which
 // gets the file's owner, group and mode, is flushed to the disk and then takes the file's name; the folder is
 // flushed after that (behind a symbolic link, the link's target is replaced). Readers see the old or the new
-// content, never a part; a failure leaves the old file and no temporary behind.
+// content, never a part; a failure leaves the old file and no temporary behind. A link that leads to no file in a
+// folder that exists is replaced by the file; one whose file cannot be reached (a folder on the way closed, missing
+// or a file) fails with that reason, and the link stays.
 //
 // A file that may not be written (no write bit, or no write access for this process) is never replaced:
 // EACCES, as its own write would have been refused. A writable file in a folder where no temporary file can

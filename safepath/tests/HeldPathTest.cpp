@@ -49,6 +49,8 @@ TEST(HeldPath, WalksAsTheSystemLooksUp) {
   fs::create_directory_symlink(s.path / "a/b", s.path / "to-b");
   fs::create_symlink("b/f", s.path / "a/to-f");
   fs::create_symlink("missing", s.path / "a/dangling");
+  fs::create_symlink("b/f/x", s.path / "a/past-file");
+  fs::create_symlink("missing/f", s.path / "a/to-missing");
   HeldPath held;
   ASSERT_EQ(held.walk((s.path / "to-b/../b/f").string(), LastName::Follow), 0);
   EXPECT_EQ(HeldFolder(held), (s.path / "a/b").string());
@@ -64,12 +66,13 @@ TEST(HeldPath, WalksAsTheSystemLooksUp) {
   EXPECT_TRUE(held.exists());
   EXPECT_EQ(held.file().st_size, 1);
 
-  for (const char* past : {"a/b/f/", "a/b/f/.", "a/b/f/x", "a/to-f/"}) {
+  // Behind a link too: a link whose file cannot be reached is not one that leads to no file.
+  for (const char* past : {"a/b/f/", "a/b/f/.", "a/b/f/x", "a/to-f/", "a/past-file"}) {
     EXPECT_EQ(held.walkToFile((s.path / past).string()), ENOTDIR) << past;
     EXPECT_FALSE(held.refused()) << past;
   }
   for (const char* folder : {"a/b", "a/b/", "to-b/.", "a/.."}) EXPECT_EQ(held.walkToFile((s.path / folder).string()), EISDIR) << folder;
-  EXPECT_EQ(held.walkToFile((s.path / "a/missing/f").string()), ENOENT);
+  for (const char* missing : {"a/missing/f", "a/to-missing"}) EXPECT_EQ(held.walkToFile((s.path / missing).string()), ENOENT) << missing;
   EXPECT_EQ(held.walkToFile("/"), EISDIR);
 
   for (int i = 0; i < 41; ++i) fs::create_symlink("l" + std::to_string(i + 1), s.path / ("l" + std::to_string(i)));

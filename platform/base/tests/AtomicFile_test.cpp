@@ -137,6 +137,29 @@ TEST(AtomicFile, EveryFailureReachesTheCaller) {
     EXPECT_FALSE(plat::WriteFileAtomically(past, "x", err)) << past;
     EXPECT_EQ(err, ENOTDIR) << past;
   }
+  // Nor behind the user's own link, in a folder of theirs: a file the link leads to that cannot be reached (in a folder
+  // closed to them, past a file, in a missing folder) is no new file; the link stays and what it leads to too.
+  const std::filesystem::path own = dir / "own";
+  std::filesystem::create_directories(own / "locked");
+  Put(own / "locked/d.dao", "locked");
+  Put(own / "afile", "a file");
+  for (const auto& [link, to] : {std::pair{"d.dao", "locked/d.dao"}, {"n.dao", "afile/x.dao"}, {"g.dao", "gone/g.dao"}})
+    std::filesystem::create_symlink(to, own / link);
+  ASSERT_TRUE(another_user::GiveTree(own));
+  ASSERT_EQ(::chmod((own / "locked").c_str(), 0600), 0);
+  for (const auto& [link, reason] : {std::pair{"d.dao", EACCES}, {"n.dao", ENOTDIR}, {"g.dao", ENOENT}}) {
+    EXPECT_EQ(another_user::Run(own, [link = link] {
+                int e = 0;
+                return plat::WriteFileAtomically(link, "new", e) ? 0 : e;
+              }),
+              reason)
+        << link;
+    EXPECT_TRUE(std::filesystem::is_symlink(own / link)) << link;
+  }
+  ASSERT_EQ(::chmod((own / "locked").c_str(), 0700), 0);
+  EXPECT_EQ(ReadAll(own / "locked/d.dao"), "locked");
+  EXPECT_EQ(ReadAll(own / "afile"), "a file");
+  std::filesystem::remove_all(own);
   {
     plat::FileFaultScope faults(plat::FullDiskFaults());
     EXPECT_FALSE(plat::WriteFileAtomically(file, "new", err));

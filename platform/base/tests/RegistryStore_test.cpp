@@ -320,6 +320,37 @@ TEST_F(RegistryTest, StoreFilesThatAreNoRegularFileOrTooLargeAreRefused) {
   }
 }
 
+// A store file behind the user's link, in a folder of theirs, that exists but cannot be reached (in a folder closed to
+// them, past a file) is refused with the reason rather than taken for none, and no change then replaces the link with
+// a store of that change alone.
+TEST_F(RegistryTest, AStoreFileBehindALinkThatCannotBeReachedIsRefusedAndTheLinkKept) {
+  TempDir dir;
+  const std::filesystem::path own = dir.Path() / "own";
+  const std::string stored = "[HKEY_CURRENT_USER\\Software\\App]\r\n\"k\"=sz:precious\r\n";
+  std::filesystem::create_directories(own / "locked");
+  std::ofstream(own / "locked/s.reg", std::ios::binary) << stored;
+  std::ofstream(own / "afile") << "a file";
+  std::filesystem::create_symlink("locked/s.reg", own / "s.reg");
+  std::filesystem::create_symlink("afile/x.reg", own / "n.reg");
+  ASSERT_TRUE(another_user::GiveTree(own));
+  ASSERT_EQ(::chmod((own / "locked").c_str(), 0600), 0);
+  for (const auto& [link, reason] : {std::pair{"s.reg", ERROR_ACCESS_DENIED}, {"n.reg", ERROR_PATH_NOT_FOUND}}) {
+    EXPECT_EQ(another_user::Run(own, [link = link] {
+                const int answer = plat::RegistryStore::SetStoreFile(std::string(link)) ? 0 : int(GetLastError());
+                HKEY key = nullptr;
+                RegCreateKeyEx(HKEY_CURRENT_USER, "Changed", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+                RegCloseKey(key);
+                return answer;
+              }),
+              int(reason))
+        << link;
+    EXPECT_TRUE(std::filesystem::is_symlink(own / link)) << link;
+  }
+  ASSERT_EQ(::chmod((own / "locked").c_str(), 0700), 0);
+  std::ifstream in(own / "locked/s.reg", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), stored);
+}
+
 // A store file cut, or written over at its own length, by another program while it is read is refused with the
 // reason, and the store keeps what it had in memory only: before, half the tree was taken for the whole (a file
 // written over passed the check, half old and half new) and the next change wrote that back.
