@@ -109,6 +109,13 @@ int OpenJudged(int folder, const char* name, int flags, const struct stat* walke
   return -1;
 }
 
+std::size_t CharacterCut(std::string_view text, std::size_t most) {
+  if (text.size() <= most) return text.size();
+  std::size_t cut = most;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // text[cut] continues a character
+  return cut;
+}
+
 void HeldPath::reset() {
   if (folder_ >= 0) ::close(folder_);
   folder_ = -1;
@@ -267,6 +274,8 @@ int HeldPath::openFile(int flags, Opened which, struct stat& st) const {
 
 int CreateUniqueFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name) {
   static constexpr char kDigits[] = "0123456789abcdef";
+  if (const std::size_t fixed = 16 + suffix.size(); prefix.size() + fixed > NAME_MAX && fixed < NAME_MAX)
+    prefix = prefix.substr(0, CharacterCut(prefix, NAME_MAX - fixed));
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
     name.assign(prefix);
     for (std::uint64_t bits = RandomBits(), i = 0; i < 16; ++i, bits >>= 4) name += kDigits[bits & 15];

@@ -1,6 +1,7 @@
 #include "platform/base/AtomicFile.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -112,12 +113,16 @@ int TemporaryBeside(const safepath::HeldPath& held, std::string& name) {
   return safepath::CreateUniqueFile(held.folder(), "." + held.leaf() + ".", "", 0600, name);
 }
 
-// "<stem>-<n><ext>" for n > 1, the name itself for 1.
+// "<stem>-<n><ext>" for n > 1, the name itself for 1. A name too long for the number to fit a file name's limit
+// gives the stem's last characters for it (the whole name's, where even an empty stem would not fit beside the ext).
 std::string NumberedName(const std::string& leaf, int n) {
   if (n == 1) return leaf;
+  const std::string number = "-" + std::to_string(n);
   const std::size_t dot = leaf.rfind('.');
-  const std::size_t cut = dot == std::string::npos || dot == 0 ? leaf.size() : dot;
-  return leaf.substr(0, cut) + "-" + std::to_string(n) + leaf.substr(cut);
+  std::size_t cut = dot == std::string::npos || dot == 0 ? leaf.size() : dot;
+  if (leaf.size() - cut + number.size() >= NAME_MAX) cut = leaf.size();
+  const std::size_t room = NAME_MAX - number.size() - (leaf.size() - cut);
+  return leaf.substr(0, safepath::CharacterCut(std::string_view(leaf).substr(0, cut), room)) + number + leaf.substr(cut);
 }
 
 // Gives the file `from` of the held folder the name `to` there only where that name is free: no file, folder or link

@@ -144,6 +144,11 @@ TEST(HeldPath, FilesAreMadeInTheHeldFolderUnderNewNames) {
   ASSERT_GE(second, 0);
   ::close(second);
   EXPECT_NE(other, name);
+  // A prefix too long for the limit on a name is cut to fit it.
+  const int longest = safepath::CreateUniqueFile(held.folder(), "." + std::string(255, 'l') + ".", ".new", 0600, other);
+  ASSERT_GE(longest, 0);
+  ::close(longest);
+  EXPECT_EQ(other.size(), 255u);
 }
 
 // Folders are made a name at a time where the walk stands: through the user's own links, never through a link another

@@ -325,6 +325,26 @@ TEST(AtomicFile, AFreshFileTakesAFreeNameAndNeverWritesThroughWhatOthersPlanted)
   EXPECT_EQ(st.st_uid, ::geteuid());
 }
 
+// A name of the longest length a file system takes (255 bytes) saves fresh and replaced: its temporary file gets a
+// shorter name, and a fresh file's numbered name gives the stem's last characters (never half of one) for the number.
+TEST(AtomicFile, ANameOfTheLongestLengthSavesFreshAndReplaced) {
+  TempDir dir;
+  std::string stem;
+  while (stem.size() < 250) stem += "\xc3\xa9";  // "é", two bytes
+  const std::string file = dir / (stem + "a.pdf");
+  for (const char* text : {"fresh", "numbered"}) {
+    plat::AtomicFile fresh;
+    ASSERT_TRUE(fresh.open(file, plat::AtomicFile::Naming::Fresh) && fresh.write(text) && fresh.commit())
+        << text << " " << fresh.error();
+    EXPECT_EQ(ReadAll(fresh.path()), text);
+  }
+  EXPECT_EQ(ReadAll(dir / (stem.substr(0, 248) + "-2.pdf")), "numbered");
+  int err = 0;
+  ASSERT_TRUE(plat::WriteFileAtomically(file, "replaced", err)) << err;
+  EXPECT_EQ(ReadAll(file), "replaced");
+  EXPECT_EQ(Entries(dir.Path()), 2);
+}
+
 // A file written in place ends with the new text even when another writer lengthened it while the text was being
 // written (a long print): no tail of the other text stays behind it.
 TEST(AtomicFile, AFileWrittenInPlaceEndsWithTheNewTextWhenItGrewMeanwhile) {
