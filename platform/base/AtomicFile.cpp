@@ -126,11 +126,14 @@ std::string NumberedName(const std::string& leaf, int n) {
 }
 
 // Gives the file `from` of the held folder the name `to` there only where that name is free: no file, folder or link
-// under it is replaced or followed. 0 or the errno value (EEXIST for a name taken).
-int RenameToFreeName(const safepath::HeldPath& held, const std::string& from, const std::string& to) {
+// under it is replaced or followed. 0 or the errno value (EEXIST for a name taken). `path` names it to the fault seam.
+int RenameToFreeName(const safepath::HeldPath& held, const std::string& from, const std::string& to,
+                     const std::string& path) {
   const int folder = held.folder();
-  if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return errno;
+  int e = FileFault(FileStep::TakeFreeName, path);
+  if (!e && ::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (!e) e = errno;
+  if (e != EINVAL && e != ENOSYS) return e;
   // A file system without that rename: a hard link is made only under a free name, and then the first is removed.
   if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) != 0) return errno;
   ::unlinkat(folder, from.c_str(), 0);
@@ -365,7 +368,7 @@ bool AtomicFile::commitFresh() {
     const std::string leaf = NumberedName(held_.leaf(), n);
     const std::string name = dir_ + (dir_ == "/" ? "" : "/") + leaf;
     int e = FileFault(FileStep::Replace, name);
-    if (!e) e = RenameToFreeName(held_, temp_, leaf);
+    if (!e) e = RenameToFreeName(held_, temp_, leaf, name);
     if (e == EEXIST) continue;
     if (e) return fail(e);
     temp_.clear();

@@ -40,8 +40,8 @@ std::string HeldFolder(const HeldPath& held) {
 }  // namespace
 
 // The walk resolves a path as the system's lookup does, holding the folder of the last name: links on the way and
-// under the name (Follow), ".." after a link from where the link led, a link to nothing kept as the name; a name
-// before a trailing slash must be a folder; more than 40 links are refused.
+// under the name (Follow), ".." after a link from where the link led, a missing last name named, a link to nothing kept
+// as the name; a name before a trailing slash must be a folder; more than 40 links are refused.
 TEST(HeldPath, WalksAsTheSystemLooksUp) {
   Scratch s;
   fs::create_directories(s.path / "a/b");
@@ -59,6 +59,9 @@ TEST(HeldPath, WalksAsTheSystemLooksUp) {
   EXPECT_EQ(held.path(), (s.path / "a/b/f").string());
   ASSERT_EQ(held.walk((s.path / "a/to-f").string(), LastName::Keep), 0);
   EXPECT_EQ(held.path(), (s.path / "a/to-f").string());
+  ASSERT_EQ(held.walk((s.path / "a/b/new").string(), LastName::Follow), 0);
+  EXPECT_EQ(held.leaf(), "new");
+  EXPECT_EQ(HeldFolder(held), (s.path / "a/b").string());
   ASSERT_EQ(held.walkToFile((s.path / "a/dangling").string()), 0);
   EXPECT_FALSE(held.exists());
   EXPECT_EQ(held.path(), (s.path / "a/dangling").string());

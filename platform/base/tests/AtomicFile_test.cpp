@@ -298,31 +298,38 @@ TEST(AtomicFile, AReplaceFlushesTheTextBeforeTheRenameAndTheFolderAfter) {
 // under its name (to a file of this user) and a file of another user under the next name keep what they are; so
 // does a name taken while the text is written. The text takes the first free name, which path() answers.
 TEST(AtomicFile, AFreshFileTakesAFreeNameAndNeverWritesThroughWhatOthersPlanted) {
-  TempDir dir;
-  ASSERT_EQ(::chmod(dir.Path().c_str(), 01777), 0);
-  const std::string mine = dir / "mine.txt", link = dir / "Budget.pdf", theirs = dir / "Budget-2.pdf";
-  Put(mine, "mine");
-  std::filesystem::create_symlink(mine, link);
-  Put(theirs, "theirs");
-  ::chmod(theirs.c_str(), 0666);
-  if (::geteuid() == 0) {  // only root can give a file to another user
-    ASSERT_EQ(::lchown(link.c_str(), 4321, 4321), 0);
-    ASSERT_EQ(::chown(theirs.c_str(), 4321, 4321), 0);
+  // The same on a file system whose rename cannot refuse to replace, where a hard link takes the free name.
+  for (const bool renameReplacesAlways : {false, true}) {
+    SCOPED_TRACE(renameReplacesAlways);
+    plat::FileFaultScope fallback([renameReplacesAlways](plat::FileStep step, const std::string&) {
+      return renameReplacesAlways && step == plat::FileStep::TakeFreeName ? EINVAL : 0;
+    });
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 01777), 0);
+    const std::string mine = dir / "mine.txt", link = dir / "Budget.pdf", theirs = dir / "Budget-2.pdf";
+    Put(mine, "mine");
+    std::filesystem::create_symlink(mine, link);
+    Put(theirs, "theirs");
+    ::chmod(theirs.c_str(), 0666);
+    if (::geteuid() == 0) {  // only root can give a file to another user
+      ASSERT_EQ(::lchown(link.c_str(), 4321, 4321), 0);
+      ASSERT_EQ(::chown(theirs.c_str(), 4321, 4321), 0);
+    }
+    plat::AtomicFile file;
+    ASSERT_TRUE(file.open(link, plat::AtomicFile::Naming::Fresh)) << file.error();
+    ASSERT_TRUE(file.write("printed"));
+    Put(dir / "Budget-3.pdf", "taken meanwhile");
+    ASSERT_TRUE(file.commit()) << file.error();
+    EXPECT_EQ(file.path(), dir / "Budget-4.pdf");
+    EXPECT_EQ(ReadAll(file.path()), "printed");
+    EXPECT_EQ(ReadAll(mine), "mine");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadAll(theirs), "theirs");
+    EXPECT_EQ(Entries(dir.Path()), 5);  // no temporary left
+    struct stat st {};
+    ASSERT_EQ(::stat(file.path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, ::geteuid());
   }
-  plat::AtomicFile file;
-  ASSERT_TRUE(file.open(link, plat::AtomicFile::Naming::Fresh)) << file.error();
-  ASSERT_TRUE(file.write("printed"));
-  Put(dir / "Budget-3.pdf", "taken meanwhile");
-  ASSERT_TRUE(file.commit()) << file.error();
-  EXPECT_EQ(file.path(), dir / "Budget-4.pdf");
-  EXPECT_EQ(ReadAll(file.path()), "printed");
-  EXPECT_EQ(ReadAll(mine), "mine");
-  EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(ReadAll(theirs), "theirs");
-  EXPECT_EQ(Entries(dir.Path()), 5);  // no temporary left
-  struct stat st {};
-  ASSERT_EQ(::stat(file.path().c_str(), &st), 0);
-  EXPECT_EQ(st.st_uid, ::geteuid());
 }
 
 // A name of the longest length a file system takes (255 bytes) saves fresh and replaced: its temporary file gets a
