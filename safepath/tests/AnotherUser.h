@@ -29,7 +29,8 @@ constexpr uid_t kUid = 4321;
 
 inline bool AsRoot() { return ::geteuid() == 0; }
 
-// Makes entries theirs (not followed: a link itself) for the object's lifetime.
+// Makes entries theirs (a link itself, not what it leads to): given to them as root, else told theirs to the owner
+// check while the object lives.
 class Files {
  public:
   Files() {
