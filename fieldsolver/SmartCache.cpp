@@ -105,19 +105,20 @@ private:
 // Reads the whole cache file before any of it is looked at. The path is walked as a save walks it (in a folder every
 // user may write no symbolic link is followed, and a file of neither this user nor the folder's owner is refused:
 // another user's file would be taken for this user's results), and the file is opened in the folder that walk ends
-// on, so that what was checked is what is read. Only a regular file is read: a FIFO, folder or device named like the
-// cache is refused at once rather than waited on or read without end. A file above the limit is refused, also when it
-// grows while it is read; one shortened while read is parsed as it was read.
+// on and judged as opened by the same rule, so that another user's file exchanged for the one checked is not read.
+// Only a regular file is read: a FIFO, folder or device named like the cache is refused at once rather than waited
+// on or read without end. A file above the limit is refused, also when it grows while it is read; one shortened while
+// read is parsed as it was read.
 bool ReadCacheFile(const std::string& fileName, std::string& bytes)
 {
     safepath::HeldPath held;
     if (held.walkToFile(fileName, safepath::SharedLinks::None) != 0 || !held.exists())
         return false;
-    const int fd = ::openat(held.folder(), held.leaf().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat st {};
+    const int fd = held.openFile(O_RDONLY | O_NOCTTY, safepath::Opened::ByOwner, st);
     if (fd < 0)
         return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uintmax_t(st.st_size) <= kMaxCacheFileBytes;
+    bool ok = S_ISREG(st.st_mode) && std::uintmax_t(st.st_size) <= kMaxCacheFileBytes;
     char buffer[65536];
     while (ok) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

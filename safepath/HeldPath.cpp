@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 namespace safepath {
@@ -52,13 +54,67 @@ std::uint64_t RandomBits() {
          (static_cast<std::uint64_t>(::getpid()) << 40) ^ bits;
 }
 
-// Whether an entry owned by `owner` in the folder `folder` describes may have been put there by another user: the
-// folder is one every user may write and the entry is of neither this user nor the folder's owner.
-bool Planted(const struct stat& folder, uid_t owner) {
-  return (folder.st_mode & S_IWOTH) && owner != ::geteuid() && owner != folder.st_uid;
+struct Owners {
+  std::mutex mutex;
+  OwnerCheck check;
+};
+
+Owners& TheOwners() {
+  static Owners owners;
+  return owners;
+}
+
+uid_t OwnerOf(const struct stat& entry) {
+  OwnerCheck check;
+  {
+    Owners& o = TheOwners();
+    std::lock_guard lock(o.mutex);
+    check = o.check;
+  }
+  return check ? check(entry) : entry.st_uid;
 }
 
 }  // namespace
+
+bool Planted(const struct stat& folder, const struct stat& entry) {
+  if (!(folder.st_mode & S_IWOTH)) return false;
+  const uid_t owner = OwnerOf(entry);
+  return owner != ::geteuid() && owner != OwnerOf(folder);
+}
+
+OwnerCheck SetOwnerCheck(OwnerCheck check) {
+  Owners& o = TheOwners();
+  std::lock_guard lock(o.mutex);
+  return std::exchange(o.check, std::move(check));
+}
+
+int OpenJudged(int folder, const char* name, int flags, const struct stat* walked, struct stat& st) {
+  const int fd = ::openat(folder, name, flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    // A write open finds a FIFO without a reader so: the file the walk saw was regular, and this is another.
+    if (errno == ENXIO && walked) errno = EBUSY;
+    return -1;
+  }
+  struct stat in {};
+  int e = 0;
+  if (::fstat(fd, &st) != 0 || ::fstat(folder, &in) != 0)
+    e = errno;
+  else if (Planted(in, st))
+    e = EACCES;
+  else if (walked && (st.st_dev != walked->st_dev || st.st_ino != walked->st_ino))
+    e = EBUSY;
+  if (!e) return fd;
+  ::close(fd);
+  errno = e;
+  return -1;
+}
+
+std::size_t CharacterCut(std::string_view text, std::size_t most) {
+  if (text.size() <= most) return text.size();
+  std::size_t cut = most;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // text[cut] continues a character
+  return cut;
+}
 
 void HeldPath::reset() {
   if (folder_ >= 0) ::close(folder_);
@@ -177,7 +233,7 @@ int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links,
     int e = 0;
     if (++followed > kMaxLinks) {
       e = refuse(ELOOP);
-    } else if ((folderStatus_.st_mode & S_IWOTH) && (links == SharedLinks::None || Planted(folderStatus_, st.st_uid))) {
+    } else if ((folderStatus_.st_mode & S_IWOTH) && (links == SharedLinks::None || Planted(folderStatus_, st))) {
       e = refuse(EACCES);
     } else {
       e = ReadLink(fd, to);
@@ -191,30 +247,35 @@ int HeldPath::walkParts(std::string_view path, LastName last, SharedLinks links,
 }
 
 int HeldPath::walkToFile(std::string_view path, SharedLinks links) {
-  int e = walk(path, LastName::Follow, links);
-  if (e && refused_) return e;
-  if (!e && !leaf_.empty()) {
-    struct stat st {};
-    if (::fstatat(folder_, leaf_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-      // A link here was put under the name after the walk followed the one before it: it is not followed now.
-      if (S_ISLNK(st.st_mode)) return ELOOP;
-      if (S_ISDIR(st.st_mode)) return EISDIR;
-      if (Planted(folderStatus_, st.st_uid)) return refuse(EACCES);
-      exists_ = true;
-      file_ = st;
-      return 0;
-    }
-    if (errno != ENOENT) return errno;
+  // A failure on the way is the save's (or load's) with its reason: a link whose file cannot be reached (a folder
+  // that is locked, missing or a file) is not taken for one that leads to no file, which would be replaced.
+  if (const int e = walk(path, LastName::Follow, links)) return e;
+  if (leaf_.empty()) return EISDIR;
+  struct stat st {};
+  if (::fstatat(folder_, leaf_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    // A link here was put under the name after the walk followed the one before it: it is not followed now.
+    if (S_ISLNK(st.st_mode)) return ELOOP;
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (Planted(folderStatus_, st)) return refuse(EACCES);
+    exists_ = true;
+    file_ = st;
+    return 0;
   }
-  // No file behind the name (nothing under it, a link to nothing, or a failure on the way there): the file is made
-  // where the path itself names it, and fails there with the system's reason.
-  e = walk(path, LastName::Keep, links);
-  if (!e && leaf_.empty()) e = EISDIR;
-  return e;
+  if (errno != ENOENT) return errno;
+  // No file under the last name behind the links: the file is made where the path itself names it (a link there that
+  // leads to no file is replaced), and fails there with the system's reason.
+  const int e = walk(path, LastName::Keep, links);
+  return !e && leaf_.empty() ? EISDIR : e;
+}
+
+int HeldPath::openFile(int flags, Opened which, struct stat& st) const {
+  return OpenJudged(folder_, leaf_.c_str(), flags, which == Opened::AsWalked ? &file_ : nullptr, st);
 }
 
 int CreateUniqueFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name) {
   static constexpr char kDigits[] = "0123456789abcdef";
+  if (const std::size_t fixed = 16 + suffix.size(); prefix.size() + fixed > NAME_MAX && fixed < NAME_MAX)
+    prefix = prefix.substr(0, CharacterCut(prefix, NAME_MAX - fixed));
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
     name.assign(prefix);
     for (std::uint64_t bits = RandomBits(), i = 0; i < 16; ++i, bits >>= 4) name += kDigits[bits & 15];

@@ -15,15 +15,20 @@
 //   such a folder, for a caller that follows none there.
 //
 // Call flow of a save (walkToFile):
-//   walk(path, Follow)  ->  the file behind every link, if it exists: its folder held, its status kept
-//   walk(path, Keep)    ->  otherwise the folder the path itself names the file in (a link under the name that leads
-//                           nowhere is replaced, not followed into a missing folder)
+//   walk(path, Follow)  ->  the file behind every link, if it exists: its folder held, its status kept; a failure on
+//                           the way (a folder missing, locked or a file, too many links) is the walk's, with its reason
+//   walk(path, Keep)    ->  only where the last name behind the links is missing: the folder the path itself names the
+//                           file in (a link there that leads to no file is replaced)
+//
+// The file is opened once, after the walk (openFile), and what that opened is judged again: the name may hold another
+// file by then (another user may have exchanged theirs for it), and no byte goes through before the judgement.
 // This folder uses the C library and the standard library only; the platform and the field solver share it.
 #pragma once
 
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +36,7 @@ namespace safepath {
 
 enum class LastName { Follow, Keep };  // whether a link under the last name is followed
 enum class SharedLinks { Owners, None };  // which links in a folder every user may write are followed
+enum class Opened { AsWalked, ByOwner };  // which file openFile takes: the one the walk saw, or any not planted
 
 class HeldPath {
  public:
@@ -46,6 +52,9 @@ class HeldPath {
   // path that ends at a folder (EISDIR) and a file another user planted (EACCES). exists() and file() then tell
   // what is under the name.
   int walkToFile(std::string_view path, SharedLinks links = SharedLinks::Owners);
+  // Opens the file under the last name in the held folder (OpenJudged below): with Opened::AsWalked only the very
+  // file walkToFile saw there is taken, for a write into it.
+  int openFile(int flags, Opened which, struct stat& st) const;
   // Walks `path` to the folder it names, making each folder on the way that is missing (mode 0777 before the umask)
   // in the folder the walk holds there, so that no folder is made through a link put on the way after it was judged.
   // 0 with that folder held (a folder another program made meanwhile is entered as found), or the errno value of
@@ -79,9 +88,30 @@ class HeldPath {
   struct stat file_ {};
 };
 
+// Whether the entry `entry` describes, in the folder `folder` describes, may have been put there by another user
+// (the rule above): the folder is one every user may write and the entry is of neither this user nor its owner.
+bool Planted(const struct stat& folder, const struct stat& entry);
+
+// The owner the rule takes an entry to have: its own (st_uid). A test run by a user who cannot give a file away
+// (only root can) answers another owner here for the files it treats as another user's. Process-wide; returns the
+// check it replaces (an empty one is the entry's own owner).
+using OwnerCheck = std::function<uid_t(const struct stat& entry)>;
+OwnerCheck SetOwnerCheck(OwnerCheck check);
+
+// Opens `name` in `folder` once, with `flags` and O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC (no link under it followed, no
+// FIFO waited on), and judges the descriptor before anything is read from or written through it: a file another
+// user planted (the rule above) is refused (EACCES), and, given `walked` (the status a walk judged under the name),
+// so is every file but that one (same device and inode: EBUSY, as for a FIFO that a write open finds without a
+// reader). The descriptor, its status in `st`, or -1 with errno set. Whether it is a regular file is the caller's.
+int OpenJudged(int folder, const char* name, int flags, const struct stat* walked, struct stat& st);
+
+// The length of `text` cut to at most `most` bytes at the start of a character: a UTF-8 sequence is not split.
+std::size_t CharacterCut(std::string_view text, std::size_t most);
+
 // Makes a new file in `folder` under a name "<prefix><16 random hex digits><suffix>" that nothing has (made
-// exclusively: no link under it is followed), open for reading and writing, with `mode` before the umask. The
-// descriptor, or -1 with errno set; `name` is the name made.
+// exclusively: no link under it is followed), open for reading and writing, with `mode` before the umask. A prefix
+// too long for the name to fit a file name's limit (NAME_MAX bytes) is cut to fit, so that a legal name's temporary
+// file can be made. The descriptor, or -1 with errno set; `name` is the name made.
 int CreateUniqueFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name);
 
 }  // namespace safepath

@@ -22,6 +22,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "safepath/tests/AnotherUser.h"
+
 using namespace canonical;
 
 namespace {
@@ -526,6 +528,47 @@ TEST(SmartCacheFile, ASaveKeepsToTheFolderItCheckedWhileALinkIsSwappedIn)
     swapper.join();
     EXPECT_EQ(ReadFile(home / "solver.cache"), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home), {}), 1);   // no new file left behind
+    std::filesystem::remove_all(dir);
+}
+
+// In a folder every user may write without the sticky bit, another user keeps exchanging their cache file (writable by
+// all) and their FIFO with the user's cache while it is loaded: each load takes the user's results or fails, never
+// theirs, and none waits on the FIFO.
+TEST(SmartCacheFile, ALoadReadsOnlyTheUsersFileWhileAnotherUserExchangesTheirsWithIt)
+{
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "fieldsolver_exchanged_file";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    ASSERT_EQ(::chmod(dir.c_str(), 0777), 0);
+    OutputRoom mine(2), theirs(2);
+    FillTagged(mine);
+    FillTagged(theirs);
+    theirs.output.capacitance[0] *= 1.5f;
+    for (const auto& [name, out] : {std::pair{"solver.cache", &mine}, {"theirs.cache", &theirs}}) {
+        SmartCache cache;
+        cache.SetSettings(Enabled());
+        ASSERT_TRUE(cache.Store(Model(Pair()), out->output));
+        ASSERT_TRUE(cache.Save(dir / name));
+    }
+    ASSERT_EQ(::chmod((dir / "theirs.cache").c_str(), 0666), 0);
+    ASSERT_EQ(::mkfifo((dir / "fifo.cache").c_str(), 0666), 0);
+    another_user::Files files;
+    ASSERT_TRUE(files.give(dir / "theirs.cache") && files.give(dir / "fifo.cache"));
+    int loaded = 0, takenForMine = 0;
+    {
+        another_user::Exchanger exchanger(dir, {{"solver.cache", "theirs.cache"}, {"solver.cache", "fifo.cache"}});
+        ASSERT_TRUE(exchanger.started());
+        for (int i = 0; i < 1000; ++i) {
+            SmartCache cache;
+            OutputRoom got(2);
+            if (cache.Load(dir / "solver.cache")) {
+                ++loaded;
+                takenForMine += !cache.Lookup(Model(Pair()), got.output) || got.room != mine.room;
+            }
+        }
+    }
+    EXPECT_EQ(takenForMine, 0) << "of " << loaded << " loads";
+    EXPECT_GT(loaded, 0);
     std::filesystem::remove_all(dir);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/base/AtomicFile.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -68,12 +69,12 @@ int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& tar
 // this write (a streamed text is written long after the file was first looked at, and another writer may have
 // changed it since).
 bool WriteInPlace(const safepath::HeldPath& held, const std::string& target, std::string_view text, int& err) {
-  // The name was followed to the file when the write began: a link put under it since is not followed.
-  const int fd = ::openat(held.folder(), held.leaf().c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  // Only the file the walk judged is written: a link put under the name since is not followed (ELOOP), another
+  // user's file exchanged for it is refused (EACCES), and so is any other file (EBUSY), a FIFO at once.
   struct stat st {};
-  if (fd < 0 || ::fstat(fd, &st) != 0) {
+  const int fd = held.openFile(O_WRONLY, safepath::Opened::AsWalked, st);
+  if (fd < 0) {
     err = errno;
-    if (fd >= 0) ::close(fd);
     return false;
   }
   const off_t oldSize = st.st_size, newSize = static_cast<off_t>(text.size());
@@ -112,20 +113,27 @@ int TemporaryBeside(const safepath::HeldPath& held, std::string& name) {
   return safepath::CreateUniqueFile(held.folder(), "." + held.leaf() + ".", "", 0600, name);
 }
 
-// "<stem>-<n><ext>" for n > 1, the name itself for 1.
+// "<stem>-<n><ext>" for n > 1, the name itself for 1. A name too long for the number to fit a file name's limit
+// gives the stem's last characters for it (the whole name's, where even an empty stem would not fit beside the ext).
 std::string NumberedName(const std::string& leaf, int n) {
   if (n == 1) return leaf;
+  const std::string number = "-" + std::to_string(n);
   const std::size_t dot = leaf.rfind('.');
-  const std::size_t cut = dot == std::string::npos || dot == 0 ? leaf.size() : dot;
-  return leaf.substr(0, cut) + "-" + std::to_string(n) + leaf.substr(cut);
+  std::size_t cut = dot == std::string::npos || dot == 0 ? leaf.size() : dot;
+  if (leaf.size() - cut + number.size() >= NAME_MAX) cut = leaf.size();
+  const std::size_t room = NAME_MAX - number.size() - (leaf.size() - cut);
+  return leaf.substr(0, safepath::CharacterCut(std::string_view(leaf).substr(0, cut), room)) + number + leaf.substr(cut);
 }
 
 // Gives the file `from` of the held folder the name `to` there only where that name is free: no file, folder or link
-// under it is replaced or followed. 0 or the errno value (EEXIST for a name taken).
-int RenameToFreeName(const safepath::HeldPath& held, const std::string& from, const std::string& to) {
+// under it is replaced or followed. 0 or the errno value (EEXIST for a name taken). `path` names it to the fault seam.
+int RenameToFreeName(const safepath::HeldPath& held, const std::string& from, const std::string& to,
+                     const std::string& path) {
   const int folder = held.folder();
-  if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return errno;
+  int e = FileFault(FileStep::TakeFreeName, path);
+  if (!e && ::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (!e) e = errno;
+  if (e != EINVAL && e != ENOSYS) return e;
   // A file system without that rename: a hard link is made only under a free name, and then the first is removed.
   if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) != 0) return errno;
   ::unlinkat(folder, from.c_str(), 0);
@@ -360,7 +368,7 @@ bool AtomicFile::commitFresh() {
     const std::string leaf = NumberedName(held_.leaf(), n);
     const std::string name = dir_ + (dir_ == "/" ? "" : "/") + leaf;
     int e = FileFault(FileStep::Replace, name);
-    if (!e) e = RenameToFreeName(held_, temp_, leaf);
+    if (!e) e = RenameToFreeName(held_, temp_, leaf, name);
     if (e == EEXIST) continue;
     if (e) return fail(e);
     temp_.clear();

@@ -1,15 +1,18 @@
 // Replacing a file's whole content atomically: the text goes to a temporary file in the same directory, which
 // gets the file's owner, group and mode, is flushed to the disk and then takes the file's name; the folder is
 // flushed after that (behind a symbolic link, the link's target is replaced). Readers see the old or the new
-// content, never a part; a failure leaves the old file and no temporary behind.
+// content, never a part; a failure leaves the old file and no temporary behind. A link that leads to no file in a
+// folder that exists is replaced by the file; one whose file cannot be reached (a folder on the way closed, missing
+// or a file) fails with that reason, and the link stays.
 //
 // A file that may not be written (no write bit, or no write access for this process) is never replaced:
 // EACCES, as its own write would have been refused. A writable file in a folder where no temporary file can
 // be made, with further hard links, or whose owner and group this process may not give to another file is
 // written in place instead (not atomically): room for the new text is reserved first, so that a full
 // disk fails with the old text whole; the new text goes over the old, the file is cut to length last and flushed
-// before success is reported. A directory answers EISDIR. Every step asks the file layer's fault seam
-// (FileFaults.h) first.
+// before success is reported; only the very file the save began on is written so (the name may hold another by
+// then): another user's is refused (EACCES), any other (EBUSY), a FIFO at once. A directory answers EISDIR. Every
+// step asks the file layer's fault seam (FileFaults.h) first.
 //
 // A name in a folder every user may write (mode 1777 as /tmp, or 0777) may have been put there by another user to
 // catch a save: such a folder's symbolic links and files of neither this user nor the folder's owner are neither

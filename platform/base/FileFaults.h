@@ -12,6 +12,9 @@
 //   Flush     making a written file durable before its write is reported done or its temporary file takes the
 //             file's name (the file), and making the folder's entries durable after that (the folder)
 //   Replace   putting a written temporary file in the place of the target (the target)
+//   TakeFreeName  giving a fresh file its name only where that name is free, by a rename that refuses to replace
+//             (the name); EINVAL answers as a file system without that rename does, and the save then takes the
+//             name by a hard link, as it does there
 //   Remove    deleting a file (the file)
 //   Open      opening an existing file for reading (the file)
 //   Read      taking the next bytes from a file being read (the file); a test may also change the file here, as
@@ -23,7 +26,7 @@
 
 namespace plat {
 
-enum class FileStep { CreateIn, Modify, Reserve, Write, Own, Flush, Replace, Remove, Open, Read };
+enum class FileStep { CreateIn, Modify, Reserve, Write, Own, Flush, Replace, TakeFreeName, Remove, Open, Read };
 
 using FileFaultHook = std::function<int(FileStep step, const std::string& path)>;
 

@@ -11,6 +11,7 @@
 
 #include "platform/base/FileFaults.h"
 #include "platform/base/SystemError.h"
+#include "safepath/HeldPath.h"
 
 namespace plat {
 
@@ -33,7 +34,6 @@ struct Place {
   const std::string& path;
 
   static Place Of(const std::string& path) { return {AT_FDCWD, path.c_str(), true, path}; }
-  int openFlags() const { return followLink ? 0 : O_NOFOLLOW; }
   int statFlags() const { return followLink ? 0 : AT_SYMLINK_NOFOLLOW; }
 };
 
@@ -41,8 +41,10 @@ struct Place {
 FileReadResult OpenRegular(const Place& place, Descriptor& file, struct stat& st) {
   if (const int fault = FileFault(FileStep::Open, place.path))
     return {FileReadStatus::CannotOpen, fault};
-  // O_NONBLOCK: opening a FIFO without a writer would wait for one.
-  file.fd = ::openat(place.folder, place.name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | place.openFlags());
+  // O_NONBLOCK: opening a FIFO without a writer would wait for one. A name in a held folder is opened once and what
+  // that opened is judged: the name may hold another user's file by now, which is refused (EACCES).
+  file.fd = place.followLink ? ::open(place.name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)
+                             : safepath::OpenJudged(place.folder, place.name, O_RDONLY | O_NOCTTY, nullptr, st);
   if (file.fd < 0) {
     const int error = errno;
     // A socket does not open at all (ENXIO, "No such device or address"): it is no regular file, which says why.

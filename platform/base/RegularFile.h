@@ -41,7 +41,9 @@ FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, 
 // The same read of the file `name` in `folder` (a descriptor of a folder held open, as a walk of the path ends on;
 // one opened O_PATH will do): a link under the name is not followed (CannotOpen, ELOOP), and the end's look is at
 // that name in that folder, so the file read is the one in the folder the walk checked, whatever is done to the
-// path's text meanwhile. `path` names the file to the fault seam.
+// path's text meanwhile. The file is opened once and judged as opened: in a folder every user may write, one of
+// neither this user nor the folder's owner is refused (CannotOpen, EACCES), also when it was put under the name
+// after the walk looked. `path` names the file to the fault seam.
 FileReadResult ReadRegularFileIn(int folder, const std::string& name, const std::string& path, std::uint64_t maxBytes,
                                  std::string& text);
 

@@ -40,8 +40,8 @@ std::string HeldFolder(const HeldPath& held) {
 }  // namespace
 
 // The walk resolves a path as the system's lookup does, holding the folder of the last name: links on the way and
-// under the name (Follow), ".." after a link from where the link led, a link to nothing kept as the name; a name
-// before a trailing slash must be a folder; more than 40 links are refused.
+// under the name (Follow), ".." after a link from where the link led, a missing last name named, a link to nothing kept
+// as the name; a name before a trailing slash must be a folder; more than 40 links are refused.
 TEST(HeldPath, WalksAsTheSystemLooksUp) {
   Scratch s;
   fs::create_directories(s.path / "a/b");
@@ -49,6 +49,8 @@ TEST(HeldPath, WalksAsTheSystemLooksUp) {
   fs::create_directory_symlink(s.path / "a/b", s.path / "to-b");
   fs::create_symlink("b/f", s.path / "a/to-f");
   fs::create_symlink("missing", s.path / "a/dangling");
+  fs::create_symlink("b/f/x", s.path / "a/past-file");
+  fs::create_symlink("missing/f", s.path / "a/to-missing");
   HeldPath held;
   ASSERT_EQ(held.walk((s.path / "to-b/../b/f").string(), LastName::Follow), 0);
   EXPECT_EQ(HeldFolder(held), (s.path / "a/b").string());
@@ -57,6 +59,9 @@ TEST(HeldPath, WalksAsTheSystemLooksUp) {
   EXPECT_EQ(held.path(), (s.path / "a/b/f").string());
   ASSERT_EQ(held.walk((s.path / "a/to-f").string(), LastName::Keep), 0);
   EXPECT_EQ(held.path(), (s.path / "a/to-f").string());
+  ASSERT_EQ(held.walk((s.path / "a/b/new").string(), LastName::Follow), 0);
+  EXPECT_EQ(held.leaf(), "new");
+  EXPECT_EQ(HeldFolder(held), (s.path / "a/b").string());
   ASSERT_EQ(held.walkToFile((s.path / "a/dangling").string()), 0);
   EXPECT_FALSE(held.exists());
   EXPECT_EQ(held.path(), (s.path / "a/dangling").string());
@@ -64,12 +69,13 @@ TEST(HeldPath, WalksAsTheSystemLooksUp) {
   EXPECT_TRUE(held.exists());
   EXPECT_EQ(held.file().st_size, 1);
 
-  for (const char* past : {"a/b/f/", "a/b/f/.", "a/b/f/x", "a/to-f/"}) {
+  // Behind a link too: a link whose file cannot be reached is not one that leads to no file.
+  for (const char* past : {"a/b/f/", "a/b/f/.", "a/b/f/x", "a/to-f/", "a/past-file"}) {
     EXPECT_EQ(held.walkToFile((s.path / past).string()), ENOTDIR) << past;
     EXPECT_FALSE(held.refused()) << past;
   }
   for (const char* folder : {"a/b", "a/b/", "to-b/.", "a/.."}) EXPECT_EQ(held.walkToFile((s.path / folder).string()), EISDIR) << folder;
-  EXPECT_EQ(held.walkToFile((s.path / "a/missing/f").string()), ENOENT);
+  for (const char* missing : {"a/missing/f", "a/to-missing"}) EXPECT_EQ(held.walkToFile((s.path / missing).string()), ENOENT) << missing;
   EXPECT_EQ(held.walkToFile("/"), EISDIR);
 
   for (int i = 0; i < 41; ++i) fs::create_symlink("l" + std::to_string(i + 1), s.path / ("l" + std::to_string(i)));
@@ -141,6 +147,11 @@ TEST(HeldPath, FilesAreMadeInTheHeldFolderUnderNewNames) {
   ASSERT_GE(second, 0);
   ::close(second);
   EXPECT_NE(other, name);
+  // A prefix too long for the limit on a name is cut to fit it.
+  const int longest = safepath::CreateUniqueFile(held.folder(), "." + std::string(255, 'l') + ".", ".new", 0600, other);
+  ASSERT_GE(longest, 0);
+  ::close(longest);
+  EXPECT_EQ(other.size(), 255u);
 }
 
 // Folders are made a name at a time where the walk stands: through the user's own links, never through a link another

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +23,7 @@
 #include "platform/base/SystemError.h"
 #include "platform/base/tests/FolderSwapper.h"
 #include "platform/base/tests/TempDir.h"
+#include "safepath/tests/AnotherUser.h"
 
 namespace {
 
@@ -134,6 +137,29 @@ TEST(AtomicFile, EveryFailureReachesTheCaller) {
     EXPECT_FALSE(plat::WriteFileAtomically(past, "x", err)) << past;
     EXPECT_EQ(err, ENOTDIR) << past;
   }
+  // Nor behind the user's own link, in a folder of theirs: a file the link leads to that cannot be reached (in a folder
+  // closed to them, past a file, in a missing folder) is no new file; the link stays and what it leads to too.
+  const std::filesystem::path own = dir / "own";
+  std::filesystem::create_directories(own / "locked");
+  Put(own / "locked/d.dao", "locked");
+  Put(own / "afile", "a file");
+  for (const auto& [link, to] : {std::pair{"d.dao", "locked/d.dao"}, {"n.dao", "afile/x.dao"}, {"g.dao", "gone/g.dao"}})
+    std::filesystem::create_symlink(to, own / link);
+  ASSERT_TRUE(another_user::GiveTree(own));
+  ASSERT_EQ(::chmod((own / "locked").c_str(), 0600), 0);
+  for (const auto& [link, reason] : {std::pair{"d.dao", EACCES}, {"n.dao", ENOTDIR}, {"g.dao", ENOENT}}) {
+    EXPECT_EQ(another_user::Run(own, [link = link] {
+                int e = 0;
+                return plat::WriteFileAtomically(link, "new", e) ? 0 : e;
+              }),
+              reason)
+        << link;
+    EXPECT_TRUE(std::filesystem::is_symlink(own / link)) << link;
+  }
+  ASSERT_EQ(::chmod((own / "locked").c_str(), 0700), 0);
+  EXPECT_EQ(ReadAll(own / "locked/d.dao"), "locked");
+  EXPECT_EQ(ReadAll(own / "afile"), "a file");
+  std::filesystem::remove_all(own);
   {
     plat::FileFaultScope faults(plat::FullDiskFaults());
     EXPECT_FALSE(plat::WriteFileAtomically(file, "new", err));
@@ -272,31 +298,58 @@ TEST(AtomicFile, AReplaceFlushesTheTextBeforeTheRenameAndTheFolderAfter) {
 // under its name (to a file of this user) and a file of another user under the next name keep what they are; so
 // does a name taken while the text is written. The text takes the first free name, which path() answers.
 TEST(AtomicFile, AFreshFileTakesAFreeNameAndNeverWritesThroughWhatOthersPlanted) {
-  TempDir dir;
-  ASSERT_EQ(::chmod(dir.Path().c_str(), 01777), 0);
-  const std::string mine = dir / "mine.txt", link = dir / "Budget.pdf", theirs = dir / "Budget-2.pdf";
-  Put(mine, "mine");
-  std::filesystem::create_symlink(mine, link);
-  Put(theirs, "theirs");
-  ::chmod(theirs.c_str(), 0666);
-  if (::geteuid() == 0) {  // only root can give a file to another user
-    ASSERT_EQ(::lchown(link.c_str(), 4321, 4321), 0);
-    ASSERT_EQ(::chown(theirs.c_str(), 4321, 4321), 0);
+  // The same on a file system whose rename cannot refuse to replace, where a hard link takes the free name.
+  for (const bool renameReplacesAlways : {false, true}) {
+    SCOPED_TRACE(renameReplacesAlways);
+    plat::FileFaultScope fallback([renameReplacesAlways](plat::FileStep step, const std::string&) {
+      return renameReplacesAlways && step == plat::FileStep::TakeFreeName ? EINVAL : 0;
+    });
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 01777), 0);
+    const std::string mine = dir / "mine.txt", link = dir / "Budget.pdf", theirs = dir / "Budget-2.pdf";
+    Put(mine, "mine");
+    std::filesystem::create_symlink(mine, link);
+    Put(theirs, "theirs");
+    ::chmod(theirs.c_str(), 0666);
+    if (::geteuid() == 0) {  // only root can give a file to another user
+      ASSERT_EQ(::lchown(link.c_str(), 4321, 4321), 0);
+      ASSERT_EQ(::chown(theirs.c_str(), 4321, 4321), 0);
+    }
+    plat::AtomicFile file;
+    ASSERT_TRUE(file.open(link, plat::AtomicFile::Naming::Fresh)) << file.error();
+    ASSERT_TRUE(file.write("printed"));
+    Put(dir / "Budget-3.pdf", "taken meanwhile");
+    ASSERT_TRUE(file.commit()) << file.error();
+    EXPECT_EQ(file.path(), dir / "Budget-4.pdf");
+    EXPECT_EQ(ReadAll(file.path()), "printed");
+    EXPECT_EQ(ReadAll(mine), "mine");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadAll(theirs), "theirs");
+    EXPECT_EQ(Entries(dir.Path()), 5);  // no temporary left
+    struct stat st {};
+    ASSERT_EQ(::stat(file.path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, ::geteuid());
   }
-  plat::AtomicFile file;
-  ASSERT_TRUE(file.open(link, plat::AtomicFile::Naming::Fresh)) << file.error();
-  ASSERT_TRUE(file.write("printed"));
-  Put(dir / "Budget-3.pdf", "taken meanwhile");
-  ASSERT_TRUE(file.commit()) << file.error();
-  EXPECT_EQ(file.path(), dir / "Budget-4.pdf");
-  EXPECT_EQ(ReadAll(file.path()), "printed");
-  EXPECT_EQ(ReadAll(mine), "mine");
-  EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(ReadAll(theirs), "theirs");
-  EXPECT_EQ(Entries(dir.Path()), 5);  // no temporary left
-  struct stat st {};
-  ASSERT_EQ(::stat(file.path().c_str(), &st), 0);
-  EXPECT_EQ(st.st_uid, ::geteuid());
+}
+
+// A name of the longest length a file system takes (255 bytes) saves fresh and replaced: its temporary file gets a
+// shorter name, and a fresh file's numbered name gives the stem's last characters (never half of one) for the number.
+TEST(AtomicFile, ANameOfTheLongestLengthSavesFreshAndReplaced) {
+  TempDir dir;
+  std::string stem;
+  while (stem.size() < 250) stem += "\xc3\xa9";  // "é", two bytes
+  const std::string file = dir / (stem + "a.pdf");
+  for (const char* text : {"fresh", "numbered"}) {
+    plat::AtomicFile fresh;
+    ASSERT_TRUE(fresh.open(file, plat::AtomicFile::Naming::Fresh) && fresh.write(text) && fresh.commit())
+        << text << " " << fresh.error();
+    EXPECT_EQ(ReadAll(fresh.path()), text);
+  }
+  EXPECT_EQ(ReadAll(dir / (stem.substr(0, 248) + "-2.pdf")), "numbered");
+  int err = 0;
+  ASSERT_TRUE(plat::WriteFileAtomically(file, "replaced", err)) << err;
+  EXPECT_EQ(ReadAll(file), "replaced");
+  EXPECT_EQ(Entries(dir.Path()), 2);
 }
 
 // A file written in place ends with the new text even when another writer lengthened it while the text was being
@@ -395,6 +448,44 @@ TEST(AtomicFile, ASaveKeepsToTheFolderItCheckedWhileALinkIsSwappedIn) {
     EXPECT_EQ(ReadAll(home / "p.dao"), "mine");
     EXPECT_EQ(Entries(home), 1) << refused << " refused";
   }
+}
+
+// In a folder every user may write without the sticky bit, another user keeps exchanging their file (writable by all)
+// and their FIFO with a file of this user's that has a second hard link, while it is saved in place: each save writes
+// the very file its walk judged or is refused, so their file keeps its text, and none waits on the FIFO.
+TEST(AtomicFile, AnInPlaceSaveWritesOnlyTheFileItsWalkJudgedWhileAnotherUserExchangesTheirs) {
+  TempDir dir;
+  const std::filesystem::path shared = dir / "shared";
+  std::filesystem::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+  Put(shared / "d.dao", "mine");
+  ASSERT_EQ(::link((shared / "d.dao").c_str(), (dir / "second.dao").c_str()), 0);
+  Put(shared / "x.dao", "theirs");
+  ASSERT_EQ(::chmod((shared / "x.dao").c_str(), 0666), 0);
+  ASSERT_EQ(::mkfifo((shared / "fifo.dao").c_str(), 0666), 0);
+  another_user::Files theirs;
+  ASSERT_TRUE(theirs.give(shared / "x.dao") && theirs.give(shared / "fifo.dao"));
+  std::set<std::string> written{"mine"};
+  {
+    another_user::Exchanger exchanger(shared, {{"d.dao", "x.dao"}, {"d.dao", "fifo.dao"}});
+    ASSERT_TRUE(exchanger.started());
+    for (int i = 0; i < 300; ++i) {
+      const std::string text = "save " + std::to_string(i);
+      int err = 0;
+      if (plat::WriteFileAtomically(shared / "d.dao", text, err))
+        written.insert(text);
+      else
+        EXPECT_TRUE(err == EACCES || err == EBUSY) << err;
+    }
+  }
+  for (const char* name : {"d.dao", "x.dao", "fifo.dao"}) {  // wherever the exchanges left their file
+    struct stat st {};
+    ASSERT_EQ(::lstat((shared / name).c_str(), &st), 0);
+    if (S_ISREG(st.st_mode) && st.st_ino != Inode(dir / "second.dao")) {
+      EXPECT_EQ(ReadAll(shared / name), "theirs") << name;
+    }
+  }
+  EXPECT_EQ(written.count(ReadAll(dir / "second.dao")), 1u);
 }
 
 // Folders made while a folder on the way is swapped for another user's link: none is ever made behind the link.

@@ -18,6 +18,7 @@
 
 #include "platform/base/tests/FolderSwapper.h"
 #include "platform/base/tests/TempDir.h"
+#include "safepath/tests/AnotherUser.h"
 
 namespace {
 
@@ -270,6 +271,41 @@ TEST_F(RegistryTest, ALoadKeepsToTheFolderItCheckedWhileALinkIsSwappedIn) {
   }
 }
 
+// In a folder every user may write without the sticky bit, another user keeps exchanging their store file (writable by
+// all) and their FIFO with the user's store file while it is loaded: each load reads the user's file, or is refused
+// (their file, or one changed while it was read), and none waits on the FIFO.
+TEST_F(RegistryTest, ALoadReadsOnlyTheUsersFileWhileAnotherUserExchangesTheirsWithIt) {
+  const std::string text = "[HKEY_CURRENT_USER\\Software\\App]\r\n\"Who\"=sz:";
+  TempDir dir;
+  const std::filesystem::path shared = dir.Path() / "shared";
+  std::filesystem::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+  std::ofstream(shared / "s.reg", std::ios::binary) << text << "mine\r\n";
+  std::ofstream(shared / "theirs.reg", std::ios::binary) << text << "theirs\r\n";
+  ASSERT_EQ(::chmod((shared / "theirs.reg").c_str(), 0666), 0);
+  ASSERT_EQ(::mkfifo((shared / "fifo.reg").c_str(), 0666), 0);
+  another_user::Files theirs;
+  ASSERT_TRUE(theirs.give(shared / "theirs.reg") && theirs.give(shared / "fifo.reg"));
+  std::map<std::string, int> outcomes;  // what each load gave: whose value, or the reason it was refused
+  {
+    another_user::Exchanger exchanger(shared, {{"s.reg", "theirs.reg"}, {"s.reg", "fifo.reg"}});
+    ASSERT_TRUE(exchanger.started());
+    for (int i = 0; i < 10000; ++i) {
+      plat::RegistryStore::Reset();
+      if (!plat::RegistryStore::SetStoreFile((shared / "s.reg").string())) {
+        ++outcomes[plat::SystemErrorText(GetLastError())];
+        continue;
+      }
+      HKEY app = nullptr;
+      ++outcomes[RegOpenKey(HKEY_CURRENT_USER, "Software\\App", &app) == ERROR_SUCCESS ? GetString(app, "Who") : ""];
+      RegCloseKey(app);
+    }
+  }
+  for (const DWORD refused : {ERROR_ACCESS_DENIED, ERROR_FILE_CHANGED}) outcomes.erase(plat::SystemErrorText(refused));
+  outcomes.erase("mine");
+  for (const auto& [outcome, count] : outcomes) ADD_FAILURE() << count << " loads gave: " << outcome;
+}
+
 // A store file that cannot be read as one is refused at once, and the tree stays as it was. Before, a folder threw,
 // a FIFO was waited on and /dev/zero read without end.
 TEST_F(RegistryTest, StoreFilesThatAreNoRegularFileOrTooLargeAreRefused) {
@@ -282,6 +318,37 @@ TEST_F(RegistryTest, StoreFilesThatAreNoRegularFileOrTooLargeAreRefused) {
     ASSERT_FALSE(plat::RegistryStore::SetStoreFile(path)) << path;
     EXPECT_EQ(plat::RegistryStore::Dump(), "") << path;
   }
+}
+
+// A store file behind the user's link, in a folder of theirs, that exists but cannot be reached (in a folder closed to
+// them, past a file) is refused with the reason rather than taken for none, and no change then replaces the link with
+// a store of that change alone.
+TEST_F(RegistryTest, AStoreFileBehindALinkThatCannotBeReachedIsRefusedAndTheLinkKept) {
+  TempDir dir;
+  const std::filesystem::path own = dir.Path() / "own";
+  const std::string stored = "[HKEY_CURRENT_USER\\Software\\App]\r\n\"k\"=sz:precious\r\n";
+  std::filesystem::create_directories(own / "locked");
+  std::ofstream(own / "locked/s.reg", std::ios::binary) << stored;
+  std::ofstream(own / "afile") << "a file";
+  std::filesystem::create_symlink("locked/s.reg", own / "s.reg");
+  std::filesystem::create_symlink("afile/x.reg", own / "n.reg");
+  ASSERT_TRUE(another_user::GiveTree(own));
+  ASSERT_EQ(::chmod((own / "locked").c_str(), 0600), 0);
+  for (const auto& [link, reason] : {std::pair{"s.reg", ERROR_ACCESS_DENIED}, {"n.reg", ERROR_PATH_NOT_FOUND}}) {
+    EXPECT_EQ(another_user::Run(own, [link = link] {
+                const int answer = plat::RegistryStore::SetStoreFile(std::string(link)) ? 0 : int(GetLastError());
+                HKEY key = nullptr;
+                RegCreateKeyEx(HKEY_CURRENT_USER, "Changed", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+                RegCloseKey(key);
+                return answer;
+              }),
+              int(reason))
+        << link;
+    EXPECT_TRUE(std::filesystem::is_symlink(own / link)) << link;
+  }
+  ASSERT_EQ(::chmod((own / "locked").c_str(), 0700), 0);
+  std::ifstream in(own / "locked/s.reg", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), stored);
 }
 
 // A store file cut, or written over at its own length, by another program while it is read is refused with the
