@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/core/CGXFindReplaceState.h"
 #include "grid/demo/gallery.h"
 #include "grid/demo/tests/galleryshots.h"
 #include "grid/extras/CGXTabWnd.h"
@@ -58,6 +59,15 @@ void Type(const char* text) {
   input.TypeText(text);
   input.KeyPress(VK_RETURN);
   plat::RunUntilIdle();
+}
+
+// The texts of the message boxes shown since the log was last taken.
+std::vector<std::string> MessageBoxesShown() {
+  std::vector<std::string> texts;
+  for (const plat::ShownRecord& r : plat::ShownLog())
+    if (r.request.kind == plat::SystemUiKind::MessageBox) texts.push_back(r.request.text);
+  plat::ClearShownLog();
+  return texts;
 }
 
 // Text on the clipboard as another program puts it there.
@@ -507,6 +517,67 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsCaretAndSelectionOverTheBox) {
   EXPECT_EQ(Formula(budget, 13, 1), "9");
 }
 
+// A formula that does not parse, typed and then left by a click on another tab or into the replace dialog's
+// "Find what" field, was dropped without a word (the tab switched, the cell stayed empty), and its parse error's
+// box came up at a later click, for a text that was gone. The tab stays, with the box, and the editor keeps its
+// text and caret; a focus loss keeps the editor as it is with no box, as for a value that fails validation (the
+// box comes with the next move). A formula that parses is stored in both cases.
+TEST_F(SheetUse, AFormulaLeftForAnotherTabOrWindowIsStoredOrKeptInItsEditor) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  Ctrl('H');  // the replace dialog stays open: nothing answers it
+  HWND findWhat = GetDlgItem(CGXFindReplaceState::Get().m_hWndFindDlg, 0x480);
+  ASSERT_NE(findWhat, nullptr);
+  auto* tabs = dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(GetDlgItem(main, 100)));
+  CGXTabBeam& beam = tabs->GetBeam();
+  auto& input = plat::InputRouter::Instance();
+  auto clickIn = [&](HWND window, int x, int y) {
+    plat::VirtualClock::Advance(1000);  // no double click
+    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
+    plat::RunUntilIdle();
+  };
+  auto clickCell = [&](ROWCOL row) {
+    const CPoint at = budget->CalcCellRect(row, 6).CenterPoint();
+    clickIn(budget->GridHwnd(), at.x, at.y);
+  };
+  const struct {
+    const char* how;
+    ROWCOL row;
+    std::function<void()> leave;
+    bool boxAtOnce;
+  } ways[] = {
+      {"Balance tab", 13, [&] { clickIn(beam.m_hWnd, beam.GetTabLeft(1) + 10, beam.GetBeamHeight() / 2); }, true},
+      {"Find what", 16, [&] { clickIn(findWhat, 5, 5); }, false},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.how);
+    ShowSheet(0);
+    clickCell(way.row);
+    input.TypeText("=1+");
+    plat::ClearShownLog();
+    way.leave();
+    const std::vector<std::string> parseError{"Cell F" + std::to_string(way.row) +
+                                              ": ERROR: expected to find an operand here (Pos 3)"};
+    EXPECT_EQ(MessageBoxesShown(), way.boxAtOnce ? parseError : std::vector<std::string>{});
+    EXPECT_EQ(tabs->GetActivePane(), budget);
+    EXPECT_EQ(Formula(budget, way.row, 6), "");
+    if (!way.boxAtOnce) {
+      clickCell(way.row + 2);  // the move stores the formula that is there: refused with its box
+      EXPECT_EQ(MessageBoxesShown(), parseError);
+    }
+    Type("5");
+    EXPECT_TRUE(MessageBoxesShown().empty());
+    EXPECT_EQ(Formula(budget, way.row, 6), "=1+5");
+    // A formula that parses is stored as the sheet is left.
+    clickCell(way.row + 1);
+    input.TypeText("=2+3");
+    way.leave();
+    EXPECT_TRUE(MessageBoxesShown().empty());
+    EXPECT_EQ(Value(budget, way.row + 1, 6), "5");
+    EXPECT_EQ(tabs->GetActivePane(), gallery::SpreadsheetSheet(main, way.boxAtOnce ? 1 : 0));
+  }
+}
+
 // A typed path had its backslashes taken as escapes ("C:\temp" became "C:", a TAB and "emp"), and a copy
 // pasted back did not restore it. A text is stored as typed; escapes stay a feature of string constants in
 // formulas.
@@ -540,15 +611,9 @@ TEST_F(SheetUse, AReplaceAllThatReplacesNothingSaysSoAndLeavesNoUndoStep) {
   plat::ClearShownLog();
   ReplaceAll(budget, 2, 4, "B\t?");
   EXPECT_EQ(Formula(budget, 2, 4), "=B2*C2");
-  auto boxes = [] {
-    std::vector<std::string> texts;
-    for (const plat::ShownRecord& r : plat::ShownLog())
-      if (r.request.kind == plat::SystemUiKind::MessageBox) texts.push_back(r.request.text);
-    plat::ClearShownLog();
-    return texts;
-  };
-  EXPECT_EQ(boxes(), std::vector<std::string>{"A replaced text is not a value its cell takes (too long, against the "
-                                              "cell's mask or out of its bounds): that cell keeps its value."});
+  EXPECT_EQ(MessageBoxesShown(), std::vector<std::string>{"A replaced text is not a value its cell takes (too long, "
+                                                          "against the cell's mask or out of its bounds): that cell "
+                                                          "keeps its value."});
   ::SetFocus(budget->GridHwnd());
   Ctrl('Z');
   EXPECT_EQ(Value(budget, 2, 2), "40");
@@ -556,7 +621,7 @@ TEST_F(SheetUse, AReplaceAllThatReplacesNothingSaysSoAndLeavesNoUndoStep) {
   // The refused formulas' parse errors do not come up after the next store.
   ASSERT_TRUE(budget->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
   Type("13");
-  EXPECT_TRUE(boxes().empty());
+  EXPECT_TRUE(MessageBoxesShown().empty());
 }
 
 // Ctrl+P and Return on the sheet in a temporary folder every user may write (as /tmp): a link another user planted
