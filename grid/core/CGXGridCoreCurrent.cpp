@@ -14,12 +14,12 @@ namespace {
 // The store hint: other views end or check their current edits; their answers are ANDed into its result.
 
 // What the user left in a cell's editor: a refused store re-initialises the control from the cell it did not
-// change, and the editor is given back as it was (bound, editing, modified, the text with its caret and
-// selection).
+// change, and the editor is given back as it was (bound, editing, modified, the text with its selection's
+// anchor and caret).
 struct EditorAsLeft {
   explicit EditorAsLeft(const CGXControl& c) {
     c.GetEditText(text);
-    hasSelection = c.GetEditSelection(selStart, selEnd);
+    hasSelection = c.GetEditSelection(anchor, caret);
   }
   void GiveBack(CGXControl& c, ROWCOL row, ROWCOL col) const {
     c.HideWindowPart();
@@ -27,11 +27,11 @@ struct EditorAsLeft {
     c.SetEditingState(TRUE);
     c.SetModifiedState(TRUE);
     c.SetEditText(text);
-    if (hasSelection) c.SetEditSelection(selStart, selEnd);
+    if (hasSelection) c.SetEditSelection(anchor, caret);
   }
 
   CString text;
-  int selStart = 0, selEnd = 0;
+  int anchor = 0, caret = 0;
   BOOL hasSelection = FALSE;
 };
 }  // namespace

@@ -484,15 +484,17 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsCaretAndSelectionOverTheBox) {
   CGXGridWnd* budget = ShowSheet(0);
   ::SetFocus(budget->GridHwnd());
   auto& input = plat::InputRouter::Instance();
-  // `typed` into (row, 1), then Shift+`select` when given, then Return: refused with the parse error's box.
-  auto refused = [&](ROWCOL row, const char* typed, int select) {
+  // Shift+`key`, `times` times.
+  auto select = [&](UINT key, int times) {
+    input.KeyDown(VK_SHIFT);
+    for (int i = 0; i < times; ++i) input.KeyPress(key);
+    input.KeyUp(VK_SHIFT);
+  };
+  // `typed` into (row, 1), then Shift+`key` `times` times, then Return: refused with the parse error's box.
+  auto refused = [&](ROWCOL row, const char* typed, UINT key = 0, int times = 1) {
     ASSERT_TRUE(budget->MoveCurrentCellTo(row, 1, GX_UPDATENOW));
     input.TypeText(typed);
-    if (select) {
-      input.KeyDown(VK_SHIFT);
-      input.KeyPress(select);
-      input.KeyUp(VK_SHIFT);
-    }
+    if (key) select(key, times);
     plat::ClearShownLog();
     input.KeyPress(VK_RETURN);
     plat::RunUntilIdle();
@@ -501,7 +503,7 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsCaretAndSelectionOverTheBox) {
               "Cell A" + std::to_string(row) + ": ERROR: expected to find an operand here (Pos 3)");
     EXPECT_EQ(Formula(budget, row, 1), "") << typed;
   };
-  refused(11, "=1+", 0);
+  refused(11, "=1+");
   plat::ClearShownLog();
   Type("5");
   EXPECT_TRUE(plat::ShownLog().empty());
@@ -515,6 +517,14 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsCaretAndSelectionOverTheBox) {
   refused(13, "=3+", VK_HOME);  // all of it
   Type("9");
   EXPECT_EQ(Formula(budget, 13, 1), "9");
+  // A selection made right to left keeps its caret at its left: Shift+Left grows it over the "+" ("=12"). It came
+  // back left to right, and Shift+Left took its last "*" away: "=1+2*", refused again.
+  refused(14, "=1+**", VK_LEFT, 2);
+  plat::ClearShownLog();
+  select(VK_LEFT, 1);
+  Type("2");
+  EXPECT_TRUE(plat::ShownLog().empty());
+  EXPECT_EQ(Value(budget, 14, 1), "12");
 }
 
 // A formula that does not parse, typed and then left by a click on another tab or into the replace dialog's
