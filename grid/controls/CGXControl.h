@@ -120,11 +120,12 @@ class CGXControl {
   // Values.
   virtual void GetEditText(CString& out) const;
   virtual void SetEditText(const CString& text);
-  // The selection of a control that edits a text in a window (start and end; equal for a bare caret): a
-  // refused store gives it back with the text (a text set anew puts the caret at its start). FALSE for a
-  // control without one, which keeps nothing.
-  virtual BOOL GetEditSelection(int& start, int& end) const { return (void)start, (void)end, FALSE; }
-  virtual void SetEditSelection(int start, int end) { (void)start, (void)end; }
+  // The selection of a control that edits a text in a window, from its anchor to its caret (the anchor after
+  // the caret for a selection made right to left; equal for a bare caret): a refused store gives it back with
+  // the text (a text set anew puts the caret at its start). FALSE for a control without one, which keeps
+  // nothing.
+  virtual BOOL GetEditSelection(int& anchor, int& caret) const { return (void)anchor, (void)caret, FALSE; }
+  virtual void SetEditSelection(int anchor, int caret) { (void)anchor, (void)caret; }
   virtual BOOL GetEditedValue(CString& out) const;
   virtual void SetEditedValue(const CString& text);
   virtual BOOL GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CString* value,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "grid/controls/gxcellsupport.h"
 #include "grid/core/gxkeys.h"
@@ -192,14 +193,25 @@ void CGXEditControl::SetEditText(const CString& text) {
   m_pGrid->CalcFloatCellsInRange(cell);
 }
 
-BOOL CGXEditControl::GetEditSelection(int& start, int& end) const {
+BOOL CGXEditControl::GetEditSelection(int& anchor, int& caret) const {
   if (!m_bEditing || !m_hWnd) return FALSE;
-  GetSel(start, end);
+  GetSel(anchor, caret);
+  if (anchor != caret) {
+    // EM_GETSEL gives the ends in order, whichever holds the caret. A selection dropped with EM_SETSEL(-1)
+    // leaves the bare caret at its end: the caret's end found, the selection is put back from its anchor.
+    SendMessage(EM_SETSEL, static_cast<WPARAM>(-1), 0);
+    int at = 0, same = 0;
+    GetSel(at, same);
+    if (at == anchor) std::swap(anchor, caret);
+    SendMessage(EM_SETSEL, static_cast<WPARAM>(anchor), caret);
+  }
   return TRUE;
 }
 
-void CGXEditControl::SetEditSelection(int start, int end) {
-  if (m_bEditing && m_hWnd) SetSel(start, end);
+// EM_SETSEL puts the caret at its second argument: an anchor after the caret gives a selection made right to
+// left.
+void CGXEditControl::SetEditSelection(int anchor, int caret) {
+  if (m_bEditing && m_hWnd) SetSel(anchor, caret);
 }
 
 BOOL CGXEditControl::GetEditedValue(CString& out) const {

@@ -46,8 +46,8 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
                 const CGXStyle* standard) override;
   void GetEditText(CString& out) const override;
   void SetEditText(const CString& text) override;
-  BOOL GetEditSelection(int& start, int& end) const override;
-  void SetEditSelection(int start, int end) override;
+  BOOL GetEditSelection(int& anchor, int& caret) const override;
+  void SetEditSelection(int anchor, int caret) override;
   BOOL GetEditedValue(CString& out) const override;
   void SetEditedValue(const CString& text) override;
   // SetEditedValue with no value: the cell's stored value.

@@ -116,6 +116,9 @@ enum GXDirection : int {
   GX_BOTTOMRIGHT = 12,
 };
 
+// What a sheet-tab window asks a sheet before it changes sheets (the wParam of 0x0792).
+enum class GXSheetChange : int { leave = 0, activate = 1 };
+
 // Hit-test codes.
 enum GXHitCode : int {
   GX_NOHIT = 0,
@@ -1047,6 +1050,8 @@ class CGXGridCore {
   virtual void ShowWarningText();
   const CString& GetWarningText() const { return m_sWarningText; }
   virtual BOOL ValidateCurrentCellNow(BOOL skip = FALSE);
+  // The sheet-tab window's question before it changes sheets (0x0792): TRUE lets the change go on.
+  virtual BOOL AllowSheetChange(GXSheetChange change);
   virtual BOOL OnGridFocusChange(BOOL gained);
   virtual void OnMoveCurrentCellHook(ROWCOL, ROWCOL) {}
   // Notifications from the cell controls (defaults: TRUE or nothing).

@@ -12,6 +12,28 @@
 
 namespace {
 // The store hint: other views end or check their current edits; their answers are ANDed into its result.
+
+// What the user left in a cell's editor: a refused store re-initialises the control from the cell it did not
+// change, and the editor is given back as it was (bound, editing, modified, the text with its selection's
+// anchor and caret).
+struct EditorAsLeft {
+  explicit EditorAsLeft(const CGXControl& c) {
+    c.GetEditText(text);
+    hasSelection = c.GetEditSelection(anchor, caret);
+  }
+  void GiveBack(CGXControl& c, ROWCOL row, ROWCOL col) const {
+    c.HideWindowPart();
+    if (!c.IsInitialized()) c.InitForCell(row, col);
+    c.SetEditingState(TRUE);
+    c.SetModifiedState(TRUE);
+    c.SetEditText(text);
+    if (hasSelection) c.SetEditSelection(anchor, caret);
+  }
+
+  CString text;
+  int anchor = 0, caret = 0;
+  BOOL hasSelection = FALSE;
+};
 }  // namespace
 
 BOOL CGXGridCore::QueryCurrentCell(ROWCOL* row, ROWCOL* col, BOOL evenWhilePrinting) const {
@@ -151,10 +173,7 @@ void CGXGridCore::RedrawCurrentHeaders(ROWCOL row, ROWCOL col, int kind) {
 void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col, UINT flags, int kind,
                                           BOOL* refused) {
   const ROWCOL oldRow = m_nCurrentRow, oldCol = m_nCurrentCol;
-  CString text;
-  c->GetEditText(text);
-  int selStart = 0, selEnd = 0;
-  const BOOL hasSelection = c->GetEditSelection(selStart, selEnd);
+  const EditorAsLeft asLeft(*c);
   const BOOL modified = c->GetModifiedState();
   const BOOL editing = c->GetEditingState();
   // Flags below are restored on every path, also when the control's Validate or Store throws: a grid left
@@ -187,15 +206,9 @@ void CGXGridCore::LeaveCurrentCellForMove(CGXControl* c, ROWCOL row, ROWCOL col,
   if (!stored) {
     if (m_sWarningText.IsEmpty()) GiveFocusBack(focus, editing);
     ShowWarningText();
-    // The old cell stays current with the editor as the user left it: bound, editing, modified, the text with
-    // its caret and selection (the store re-initialised the control from the cell it did not change).
+    // The old cell stays current with the editor as the user left it.
     StoreCurrentCell(TRUE, oldRow, oldCol);
-    c->HideWindowPart();
-    if (!c->IsInitialized()) c->InitForCell(oldRow, oldCol);
-    c->SetEditingState(TRUE);
-    c->SetModifiedState(TRUE);
-    c->SetEditText(text);
-    if (hasSelection) c->SetEditSelection(selStart, selEnd);
+    asLeft.GiveBack(*c, oldRow, oldCol);
     if (!storeAnswer)
       c->HideAndInvalidate();
     else
@@ -407,6 +420,18 @@ BOOL CGXGridCore::ValidateCurrentCellNow(BOOL skip) {
   return ok;
 }
 
+// A sheet that is left is hidden, and its focus loss would store the edit where a refusal can no longer keep
+// the sheet (the editor dropped the text and the store's message came up at a later move). The edit is stored
+// here instead, as Return stores it: a value its cell refuses keeps the sheet, with the store's message and
+// the editor as the user left it.
+BOOL CGXGridCore::AllowSheetChange(GXSheetChange change) {
+  if (change == GXSheetChange::activate) return TRUE;
+  if (!ValidateCurrentCellNow(FALSE)) return FALSE;
+  CGXControl* c = CurrentCellIsActive() ? CurrentControl() : nullptr;
+  if (!c || !c->GetModifiedState()) return TRUE;
+  return CompleteCellEdit(TRUE, GX_INVALIDATE, FALSE);
+}
+
 BOOL CGXGridCore::OnGridFocusChange(BOOL gained) {
   HWND h = GridHwnd();
   if (h) ::SendMessage(h, WM_CANCELMODE, 0, 0);
@@ -423,9 +448,22 @@ BOOL CGXGridCore::OnGridFocusChange(BOOL gained) {
     if (!gained) {
       if (c->IsInitialized()) {
         const BOOL modified = c->GetModifiedState();
+        const EditorAsLeft asLeft(*c);
         BOOL ok = ValidateCellChange(FALSE, row, col, row, col);
         BOOL storeAnswer = TRUE;
         if (ok && modified) ok = (storeAnswer = c->StoreValue()) & 1;
+        if (!(storeAnswer & 1)) {
+          // As for a value that fails validation, a focus loss shows no box (it would take the focus back from
+          // the window just clicked): the editor keeps what the user left, and the next move stores it again,
+          // refused then with its message. This store's message is taken, so that it does not come up later.
+          CString message;
+          DataObjectErrorText(message);
+          asLeft.GiveBack(*c, row, col);
+          if (!storeAnswer)
+            c->HideAndInvalidate();
+          else
+            RedrawCell(row, col, GX_INVALIDATE);
+        }
         if (ok) ok = c->NotifyStored();
         if (ok && modified) c->AskGridFirstHook();
         if (ok) {

@@ -380,10 +380,11 @@ LRESULT CGXGridWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_USER + 4:
     case WM_USER + 5: return OnQueryMessage(message, wParam, lParam);
     // A sheet-tab window asks with 0x0790 whether the sheet may be renamed and tells with 0x0791 (tab index
-    // in wParam) that it was: the grid takes the tab's new name.
+    // in wParam) that it was: the grid takes the tab's new name. It asks with 0x0792 before the grid is left
+    // (wParam 0) or shown (1); non-zero refuses the change.
     case 0x0790: return static_cast<LRESULT>(GetParamWord());
     case 0x0791: UpdateSheetName(wParam); return 0;
-    case 0x0792: return ValidateCurrentCellNow(static_cast<BOOL>(wParam)) ? 0 : 1;
+    case 0x0792: return AllowSheetChange(static_cast<GXSheetChange>(wParam != 0)) ? 0 : 1;
     case 0x07A3:
       ::SetFocus(m_hWnd);
       MoveByMessage(static_cast<int>(wParam), static_cast<int>(lParam));

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/core/CGXFindReplaceState.h"
 #include "grid/demo/gallery.h"
 #include "grid/demo/tests/galleryshots.h"
 #include "grid/extras/CGXTabWnd.h"
@@ -58,6 +59,15 @@ void Type(const char* text) {
   input.TypeText(text);
   input.KeyPress(VK_RETURN);
   plat::RunUntilIdle();
+}
+
+// The texts of the message boxes shown since the log was last taken.
+std::vector<std::string> MessageBoxesShown() {
+  std::vector<std::string> texts;
+  for (const plat::ShownRecord& r : plat::ShownLog())
+    if (r.request.kind == plat::SystemUiKind::MessageBox) texts.push_back(r.request.text);
+  plat::ClearShownLog();
+  return texts;
 }
 
 // Text on the clipboard as another program puts it there.
@@ -474,15 +484,17 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsCaretAndSelectionOverTheBox) {
   CGXGridWnd* budget = ShowSheet(0);
   ::SetFocus(budget->GridHwnd());
   auto& input = plat::InputRouter::Instance();
-  // `typed` into (row, 1), then Shift+`select` when given, then Return: refused with the parse error's box.
-  auto refused = [&](ROWCOL row, const char* typed, int select) {
+  // Shift+`key`, `times` times.
+  auto select = [&](UINT key, int times) {
+    input.KeyDown(VK_SHIFT);
+    for (int i = 0; i < times; ++i) input.KeyPress(key);
+    input.KeyUp(VK_SHIFT);
+  };
+  // `typed` into (row, 1), then Shift+`key` `times` times, then Return: refused with the parse error's box.
+  auto refused = [&](ROWCOL row, const char* typed, UINT key = 0, int times = 1) {
     ASSERT_TRUE(budget->MoveCurrentCellTo(row, 1, GX_UPDATENOW));
     input.TypeText(typed);
-    if (select) {
-      input.KeyDown(VK_SHIFT);
-      input.KeyPress(select);
-      input.KeyUp(VK_SHIFT);
-    }
+    if (key) select(key, times);
     plat::ClearShownLog();
     input.KeyPress(VK_RETURN);
     plat::RunUntilIdle();
@@ -491,7 +503,7 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsCaretAndSelectionOverTheBox) {
               "Cell A" + std::to_string(row) + ": ERROR: expected to find an operand here (Pos 3)");
     EXPECT_EQ(Formula(budget, row, 1), "") << typed;
   };
-  refused(11, "=1+", 0);
+  refused(11, "=1+");
   plat::ClearShownLog();
   Type("5");
   EXPECT_TRUE(plat::ShownLog().empty());
@@ -505,6 +517,75 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsCaretAndSelectionOverTheBox) {
   refused(13, "=3+", VK_HOME);  // all of it
   Type("9");
   EXPECT_EQ(Formula(budget, 13, 1), "9");
+  // A selection made right to left keeps its caret at its left: Shift+Left grows it over the "+" ("=12"). It came
+  // back left to right, and Shift+Left took its last "*" away: "=1+2*", refused again.
+  refused(14, "=1+**", VK_LEFT, 2);
+  plat::ClearShownLog();
+  select(VK_LEFT, 1);
+  Type("2");
+  EXPECT_TRUE(plat::ShownLog().empty());
+  EXPECT_EQ(Value(budget, 14, 1), "12");
+}
+
+// A formula that does not parse, typed and then left by a click on another tab or into the replace dialog's
+// "Find what" field, was dropped without a word (the tab switched, the cell stayed empty), and its parse error's
+// box came up at a later click, for a text that was gone. The tab stays, with the box, and the editor keeps its
+// text and caret; a focus loss keeps the editor as it is with no box, as for a value that fails validation (the
+// box comes with the next move). A formula that parses is stored in both cases.
+TEST_F(SheetUse, AFormulaLeftForAnotherTabOrWindowIsStoredOrKeptInItsEditor) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  Ctrl('H');  // the replace dialog stays open: nothing answers it
+  HWND findWhat = GetDlgItem(CGXFindReplaceState::Get().m_hWndFindDlg, 0x480);
+  ASSERT_NE(findWhat, nullptr);
+  auto* tabs = dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(GetDlgItem(main, 100)));
+  CGXTabBeam& beam = tabs->GetBeam();
+  auto& input = plat::InputRouter::Instance();
+  auto clickIn = [&](HWND window, int x, int y) {
+    plat::VirtualClock::Advance(1000);  // no double click
+    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
+    plat::RunUntilIdle();
+  };
+  auto clickCell = [&](ROWCOL row) {
+    const CPoint at = budget->CalcCellRect(row, 6).CenterPoint();
+    clickIn(budget->GridHwnd(), at.x, at.y);
+  };
+  const struct {
+    const char* how;
+    ROWCOL row;
+    std::function<void()> leave;
+    bool boxAtOnce;
+  } ways[] = {
+      {"Balance tab", 13, [&] { clickIn(beam.m_hWnd, beam.GetTabLeft(1) + 10, beam.GetBeamHeight() / 2); }, true},
+      {"Find what", 16, [&] { clickIn(findWhat, 5, 5); }, false},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.how);
+    ShowSheet(0);
+    clickCell(way.row);
+    input.TypeText("=1+");
+    plat::ClearShownLog();
+    way.leave();
+    const std::vector<std::string> parseError{"Cell F" + std::to_string(way.row) +
+                                              ": ERROR: expected to find an operand here (Pos 3)"};
+    EXPECT_EQ(MessageBoxesShown(), way.boxAtOnce ? parseError : std::vector<std::string>{});
+    EXPECT_EQ(tabs->GetActivePane(), budget);
+    EXPECT_EQ(Formula(budget, way.row, 6), "");
+    if (!way.boxAtOnce) {
+      clickCell(way.row + 2);  // the move stores the formula that is there: refused with its box
+      EXPECT_EQ(MessageBoxesShown(), parseError);
+    }
+    Type("5");
+    EXPECT_TRUE(MessageBoxesShown().empty());
+    EXPECT_EQ(Formula(budget, way.row, 6), "=1+5");
+    // A formula that parses is stored as the sheet is left.
+    clickCell(way.row + 1);
+    input.TypeText("=2+3");
+    way.leave();
+    EXPECT_TRUE(MessageBoxesShown().empty());
+    EXPECT_EQ(Value(budget, way.row + 1, 6), "5");
+    EXPECT_EQ(tabs->GetActivePane(), gallery::SpreadsheetSheet(main, way.boxAtOnce ? 1 : 0));
+  }
 }
 
 // A typed path had its backslashes taken as escapes ("C:\temp" became "C:", a TAB and "emp"), and a copy
@@ -540,15 +621,9 @@ TEST_F(SheetUse, AReplaceAllThatReplacesNothingSaysSoAndLeavesNoUndoStep) {
   plat::ClearShownLog();
   ReplaceAll(budget, 2, 4, "B\t?");
   EXPECT_EQ(Formula(budget, 2, 4), "=B2*C2");
-  auto boxes = [] {
-    std::vector<std::string> texts;
-    for (const plat::ShownRecord& r : plat::ShownLog())
-      if (r.request.kind == plat::SystemUiKind::MessageBox) texts.push_back(r.request.text);
-    plat::ClearShownLog();
-    return texts;
-  };
-  EXPECT_EQ(boxes(), std::vector<std::string>{"A replaced text is not a value its cell takes (too long, against the "
-                                              "cell's mask or out of its bounds): that cell keeps its value."});
+  EXPECT_EQ(MessageBoxesShown(), std::vector<std::string>{"A replaced text is not a value its cell takes (too long, "
+                                                          "against the cell's mask or out of its bounds): that cell "
+                                                          "keeps its value."});
   ::SetFocus(budget->GridHwnd());
   Ctrl('Z');
   EXPECT_EQ(Value(budget, 2, 2), "40");
@@ -556,7 +631,7 @@ TEST_F(SheetUse, AReplaceAllThatReplacesNothingSaysSoAndLeavesNoUndoStep) {
   // The refused formulas' parse errors do not come up after the next store.
   ASSERT_TRUE(budget->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
   Type("13");
-  EXPECT_TRUE(boxes().empty());
+  EXPECT_TRUE(MessageBoxesShown().empty());
 }
 
 // Ctrl+P and Return on the sheet in a temporary folder every user may write (as /tmp): a link another user planted

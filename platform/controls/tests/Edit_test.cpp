@@ -146,9 +146,13 @@ TEST_F(Edits, SetSelForms) {
   EXPECT_EQ(Sel(e), std::make_pair(1, 4));
   Type("Z");
   EXPECT_EQ(Text(e), "hZo");
+  // (-1, x) drops the selection and leaves the bare caret where it was, at either end.
   SendMessage(e, EM_SETSEL, 1, 3);
   SendMessage(e, EM_SETSEL, static_cast<WPARAM>(-1), 0);
-  EXPECT_EQ(Sel(e).first, Sel(e).second);
+  EXPECT_EQ(Sel(e), std::make_pair(3, 3));
+  SendMessage(e, EM_SETSEL, 3, 1);
+  SendMessage(e, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+  EXPECT_EQ(Sel(e), std::make_pair(1, 1));
   const LRESULT packed = SendMessage(e, EM_SETSEL, 2, 99), got = SendMessage(e, EM_GETSEL, 0, 0);
   (void)packed;
   EXPECT_EQ(LOWORD(got), 2);
