@@ -768,6 +768,37 @@ TEST_F(PdnHostProgram, ATypeIntoACellThatTakesNoTypingIsRefusedBeforeItsClick) {
   }
 }
 
+// Delete and Ctrl+Delete on a current cell that takes no typing leave what it shows: a via's or a supply pin's
+// connected layers (Delete blanked them, Ctrl+Delete made the cell a drop-down list) and a via's check box (shown
+// unchecked while the via stayed checked). The wizard keeps every probe as it was.
+TEST_F(PdnHostProgram, DeleteLeavesACellThatTakesNoTypingAsItShows) {
+  struct Case {
+    const char* wizard;
+    const char* cell;  // a control and a point in it
+    const char* kept;  // a line of the getters
+  };
+  const Case cases[] = {
+      {"bypass", "1003 at 260 25", "GetProbeCount = 0\n"},
+      {"bypass", "1003 at 44 25", "GetProbeCount = 1\n  probe 0 = V_TX0_N\n"},
+      {"via-model", "1165 at 200 25", "GetProbeCount = 1\n  probe 0 = V_TX0_N\n"},
+      {"extractor", "1003 at 250 25", "probe 0 = U1.D4\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.wizard) + " " + c.cell);
+    const fs::path script = dir / "script.txt";
+    std::ofstream(script) << "click " << c.cell << "\nscreenshot clicked.png\nkey Delete\nkey ctrl+Delete\n"
+                          << "screenshot deleted.png\n";
+    const Outcome outcome = RunPdnHost("--board-mode --board " + SampleBoard("demo8").string() + " --wizard " +
+                                       c.wizard + " --open modal --script " + script.string() + " --shots " +
+                                       dir.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find(c.kept), std::string::npos) << outcome.output;
+    const std::string clicked = ReadFile(dir / "clicked.png");
+    EXPECT_FALSE(clicked.empty());
+    EXPECT_TRUE(clicked == ReadFile(dir / "deleted.png"));
+  }
+}
+
 // A net name wider than the net page's lists is not cut for good: the list scrolls sideways to its end (the 8-layer
 // board with VDD_CORE renamed to 55 characters; the screenshot against its reference shows the name's tail).
 TEST_F(PdnHostProgram, ALongNetNameScrollsSidewaysInTheNetList) {
