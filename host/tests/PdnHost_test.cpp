@@ -728,8 +728,9 @@ TEST_F(PdnHostProgram, AClickThatAnotherWindowTakesOrATypeThatCannotBeReadBackFa
 
 // A type into a grid cell that takes no typing is refused before its click, naming the cell and why, and changes
 // nothing: the bypass via list's disabled "Layer Pair" cell (the text it shows passed for typed), a via's and a
-// supply pin's check box (the click toggled it, and its value reads "" whatever its state). The settings the wizard
-// saves as it is closed keep every probe as it was. A point below the last row lies in no cell.
+// supply pin's check box (the click toggled it, and its value reads "" whatever its state), a via's connected layers
+// on two wizards. The settings the wizard saves as it is closed keep every probe as it was. A point below the last
+// row lies in no cell.
 TEST_F(PdnHostProgram, ATypeIntoACellThatTakesNoTypingIsRefusedBeforeItsClick) {
   std::ofstream(dir / "sensor4.brd") << "board\n";
   struct Case {
@@ -751,6 +752,13 @@ TEST_F(PdnHostProgram, ATypeIntoACellThatTakesNoTypingIsRefusedBeforeItsClick) {
        "SUPPLY_00 = U1.1 Enabled"},
       {"demo8", "bypass", "type 1003 at 30 190 \"x\"\n",
        "script.txt:2: no cell of control 1003 lies at the point 30, 190", "PROBE_00 = V_TX0_N Disabled"},
+      // A static text with its expand button: the Delete that replaces the text blanked the layers it showed.
+      {"demo8", "bypass", "type 1003 at 260 25 \"\"\n",
+       "script.txt:2: cell 1, 3 of control 1003 is a CGridBitmapEdit cell, which takes no typed text",
+       "PROBE_00 = V_TX0_N Disabled \"TOP\" - \"L6_SIG\""},
+      {"demo8", "via-model", "type 1165 at 200 25 \"TOP\"\n",
+       "script.txt:2: cell 1, 2 of control 1165 is a CGridBitmapEdit cell, which takes no typed text",
+       "PROBE_00 = V_TX0_N Enabled"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
