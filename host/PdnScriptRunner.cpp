@@ -532,19 +532,23 @@ std::vector<std::string> SplitAtSemicolons(const std::string& answer) {
 }  // namespace
 
 std::optional<std::string> ScriptRunner::CellRefusesTyping(const std::string& kind, LRESULT state) {
-  // The grid names the cell's control with its bases ("CGXTooltipCheckBox;CGXCheckBox"): a button of the module's
-  // own is known by the grid's button it is made from. A label is a label itself: other kinds are made from it too
-  // (the combo box cell).
+  if (state < 0)
+    return std::nullopt;
+  // The grid says whether the cell's control takes typed text (4: it only shows its value, having no editing
+  // window); the kind it names with its bases ("CGXTooltipCheckBox;CGXCheckBox") only says what the cell is.
+  const bool typesNothing = (state & 4) != 0;
   const std::vector<std::string> lineage = SplitAtSemicolons(kind);
   auto is = [&](const char* name) { return std::find(lineage.begin(), lineage.end(), name) != lineage.end(); };
-  if (lineage.front() == "CGXStatic" || lineage.front() == "CGXHeader")
+  if (typesNothing && (lineage.front() == "CGXStatic" || lineage.front() == "CGXHeader"))
     return " is a label, which takes no typed text";
   // A disabled cell takes no click: the grid keeps its focus and the value the cell shows, which passed for typed
   // when it equalled the text.
-  if (state > 0 && (state & 2))
+  if (state & 2)
     return " is disabled, which takes no typed text";
-  if (state > 0 && (state & 1))
+  if (state & 1)
     return " is read-only";
+  if (!typesNothing)
+    return std::nullopt;
   // A button's click changes its value (a check box toggles) and the typing goes nowhere: its value reads "" whatever
   // its state, which passed for a typed "".
   static constexpr std::pair<const char*, const char*> kButtons[] = {
@@ -553,7 +557,10 @@ std::optional<std::string> ScriptRunner::CellRefusesTyping(const std::string& ki
   for (const auto& [name, what] : kButtons)
     if (is(name))
       return std::string(" is ") + what + ", which takes no typed text: click it";
-  return std::nullopt;
+  // Any other cell that shows a text of the program's (a list of layers with its expand button): the keys that
+  // replace a text would reach the grid, whose Delete blanked what the cell showed.
+  return " is a " + (lineage.front().empty() ? std::string("cell") : lineage.front() + " cell") +
+         ", which takes no typed text";
 }
 
 RECT ScriptRunner::CellRect(HWND grid, int row, int col, const ScriptStep& step) {

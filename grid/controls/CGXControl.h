@@ -59,6 +59,10 @@ class CGXControl {
   virtual CRuntimeClass* GetWindowRuntimeClass() { return nullptr; }
   virtual CWnd* GetWindowPart() { return nullptr; }
   BOOL IsWindowKindOf(const CRuntimeClass* cls);
+  // Whether the cell takes typed text: a control that edits in a window of its own does; one that only shows
+  // its value (a static text, a header, a check box, a button, a bitmap) takes none, and the Delete key leaves
+  // such a cell as it is.
+  virtual BOOL TakesTypedText() { return GetWindowPart() != nullptr; }
 
   // Editing and modified states (controls without an editor keep both off).
   virtual void SetEditingState(BOOL) {}

@@ -149,7 +149,9 @@ BOOL CGXGridCore::OnGridKeyDown(UINT ch, UINT repeat, UINT) {
       if (shift) {
         if (CanCut()) CutSelection();
       } else if (QueryCurrentCell(&row, &col) && CurrentControl() && !CurrentControl()->GetEditingState() &&
-                 CanClear() && CurrentControl()->NotifyDelete()) {
+                 CurrentControl()->TakesTypedText() && CanClear() && CurrentControl()->NotifyDelete()) {
+        // A cell that only shows its value (a label, a button, a text the program writes) keeps it: nothing
+        // could be typed back into it.
         ClearCellsForward1(ctrl);
       }
       break;

@@ -261,7 +261,8 @@ LRESULT CGXGridWnd::OnQueryMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           kind += c->name;
         }
       if (!PutOnClipboard(kind)) return -1;
-      return (style.GetReadOnly() ? 1 : 0) | (IsCellEnterable(row, col) ? 0 : 2);
+      return (style.GetReadOnly() ? 1 : 0) | (IsCellEnterable(row, col) ? 0 : 2) |
+             (control && !control->TakesTypedText() ? 4 : 0);
     }
     default: return 0;
   }

@@ -47,7 +47,8 @@ class CGXGridWnd : public CWnd, public CGXGridCore {
   static UINT FindReplaceMessage();
   static CScrollBar* ScrollBarOf(LPARAM lParam);
   // WM_USER+1 .. WM_USER+5: the shown columns' and rows' counts, a shown row's values, a shown cell's rectangle, and
-  // a shown cell's control kind (on the clipboard) with 1 for a read-only and 2 for a disabled cell in the answer.
+  // a shown cell's control kind (on the clipboard) with 1 for a read-only and 2 for a disabled cell in the answer,
+  // and 4 for a cell that takes no typed text.
   LRESULT OnQueryMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // The row (column) at a visible index: hidden rows and rows of height 0 are not counted; -1 for none.
   ROWCOL VisibleRow(WPARAM index) const;

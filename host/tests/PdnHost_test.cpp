@@ -728,8 +728,9 @@ TEST_F(PdnHostProgram, AClickThatAnotherWindowTakesOrATypeThatCannotBeReadBackFa
 
 // A type into a grid cell that takes no typing is refused before its click, naming the cell and why, and changes
 // nothing: the bypass via list's disabled "Layer Pair" cell (the text it shows passed for typed), a via's and a
-// supply pin's check box (the click toggled it, and its value reads "" whatever its state). The settings the wizard
-// saves as it is closed keep every probe as it was. A point below the last row lies in no cell.
+// supply pin's check box (the click toggled it, and its value reads "" whatever its state), a via's connected layers
+// on two wizards. The settings the wizard saves as it is closed keep every probe as it was. A point below the last
+// row lies in no cell.
 TEST_F(PdnHostProgram, ATypeIntoACellThatTakesNoTypingIsRefusedBeforeItsClick) {
   std::ofstream(dir / "sensor4.brd") << "board\n";
   struct Case {
@@ -751,6 +752,13 @@ TEST_F(PdnHostProgram, ATypeIntoACellThatTakesNoTypingIsRefusedBeforeItsClick) {
        "SUPPLY_00 = U1.1 Enabled"},
       {"demo8", "bypass", "type 1003 at 30 190 \"x\"\n",
        "script.txt:2: no cell of control 1003 lies at the point 30, 190", "PROBE_00 = V_TX0_N Disabled"},
+      // A static text with its expand button: the Delete that replaces the text blanked the layers it showed.
+      {"demo8", "bypass", "type 1003 at 260 25 \"\"\n",
+       "script.txt:2: cell 1, 3 of control 1003 is a CGridBitmapEdit cell, which takes no typed text",
+       "PROBE_00 = V_TX0_N Disabled \"TOP\" - \"L6_SIG\""},
+      {"demo8", "via-model", "type 1165 at 200 25 \"TOP\"\n",
+       "script.txt:2: cell 1, 2 of control 1165 is a CGridBitmapEdit cell, which takes no typed text",
+       "PROBE_00 = V_TX0_N Enabled"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
@@ -765,6 +773,37 @@ TEST_F(PdnHostProgram, ATypeIntoACellThatTakesNoTypingIsRefusedBeforeItsClick) {
     EXPECT_EQ(outcome.code, 4) << outcome.output;
     EXPECT_NE(outcome.errors.find(c.error), std::string::npos) << outcome.errors;
     EXPECT_NE(ReadFile(settings).find(c.kept), std::string::npos) << ReadFile(settings);
+  }
+}
+
+// Delete and Ctrl+Delete on a current cell that takes no typing leave what it shows: a via's or a supply pin's
+// connected layers (Delete blanked them, Ctrl+Delete made the cell a drop-down list) and a via's check box (shown
+// unchecked while the via stayed checked). The wizard keeps every probe as it was.
+TEST_F(PdnHostProgram, DeleteLeavesACellThatTakesNoTypingAsItShows) {
+  struct Case {
+    const char* wizard;
+    const char* cell;  // a control and a point in it
+    const char* kept;  // a line of the getters
+  };
+  const Case cases[] = {
+      {"bypass", "1003 at 260 25", "GetProbeCount = 0\n"},
+      {"bypass", "1003 at 44 25", "GetProbeCount = 1\n  probe 0 = V_TX0_N\n"},
+      {"via-model", "1165 at 200 25", "GetProbeCount = 1\n  probe 0 = V_TX0_N\n"},
+      {"extractor", "1003 at 250 25", "probe 0 = U1.D4\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.wizard) + " " + c.cell);
+    const fs::path script = dir / "script.txt";
+    std::ofstream(script) << "click " << c.cell << "\nscreenshot clicked.png\nkey Delete\nkey ctrl+Delete\n"
+                          << "screenshot deleted.png\n";
+    const Outcome outcome = RunPdnHost("--board-mode --board " + SampleBoard("demo8").string() + " --wizard " +
+                                       c.wizard + " --open modal --script " + script.string() + " --shots " +
+                                       dir.string());
+    ASSERT_EQ(outcome.code, 0) << outcome.output;
+    EXPECT_NE(outcome.output.find(c.kept), std::string::npos) << outcome.output;
+    const std::string clicked = ReadFile(dir / "clicked.png");
+    EXPECT_FALSE(clicked.empty());
+    EXPECT_TRUE(clicked == ReadFile(dir / "deleted.png"));
   }
 }
 

@@ -184,6 +184,7 @@ class PaintRecorder : public CGXGridWnd {
 class EditingControl : public CGXStatic {
  public:
   explicit EditingControl(CGXGridCore* g, Log* l = nullptr) : CGXStatic(g), log(l) {}
+  BOOL TakesTypedText() override { return TRUE; }
   void InitForCell(ROWCOL row, ROWCOL col) override {
     CGXStatic::InitForCell(row, col);
     text = Grid()->GetCellValue(row, col);
@@ -394,8 +395,15 @@ class EngineTest : public ::testing::Test {
   }
 
   // A windowless stand-in under the edit cell's id: for tests of the grid's own keys, clipboard and drawing
-  // that want no editor window over the current cell. Call before the grid has a current cell.
-  static void UseWindowlessEditStandIn(CGXGridCore* g) { g->AddCellControl(GX_IDS_CTRL_EDIT, new CGXStatic(g), TRUE); }
+  // that want no editor window over the current cell. It takes typed text as the edit cell does (the grid's
+  // Delete clears it), and its characters reach the grid. Call before the grid has a current cell.
+  struct WindowlessEditStandIn : CGXStatic {
+    using CGXStatic::CGXStatic;
+    BOOL TakesTypedText() override { return TRUE; }
+  };
+  static void UseWindowlessEditStandIn(CGXGridCore* g) {
+    g->AddCellControl(GX_IDS_CTRL_EDIT, new WindowlessEditStandIn(g), TRUE);
+  }
 
   // Registers `control` as the grid's static control (owned by the grid) and gives every cell of the table
   // that control.

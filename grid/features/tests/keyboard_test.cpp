@@ -2,7 +2,9 @@
 // then the keys of the engine (Ctrl+Z, Ctrl+R, Alt+Backspace, Ctrl+Backspace, Delete, Ctrl+Delete).
 #include <string>
 
+#include "grid/controls/CGXCheckBox.h"
 #include "grid/controls/CGXEditControl.h"
+#include "grid/controls/CGXPushbutton.h"
 #include "grid/features/tests/featuretest.h"
 #include "platform/display/ReferenceImage.h"
 
@@ -141,6 +143,28 @@ TEST_F(KeyboardTest, DeleteClearsTheSelectedValuesAndCtrlDeleteTheirStyles) {
   ExpectMatchesReference(*g, "gridfeatures-before-delete");  // exactly as before
   Chord(VK_CONTROL, 'R');
   EXPECT_FALSE(Tinted(g, 3, 3));
+}
+
+// A current cell that takes no typed text keeps its value under Delete and its style under Ctrl+Delete: a static
+// text, a check box and a push button show a value the program gave them, and nothing could be typed back in.
+TEST_F(KeyboardTest, DeleteLeavesACellThatTakesNoTypedTextAsItIs) {
+  CGXGridWnd* g = Make();
+  g->AddCellControl(GX_IDS_CTRL_CHECKBOX, new CGXCheckBox(g), TRUE);
+  g->AddCellControl(GX_IDS_CTRL_PUSHBTN, new CGXPushbutton(g), TRUE);
+  for (const WORD id : {GX_IDS_CTRL_STATIC, GX_IDS_CTRL_CHECKBOX, GX_IDS_CTRL_PUSHBTN}) {
+    SCOPED_TRACE(id);
+    g->SetStyleRange(CGXRange(2, 2), CGXStyle().SetControl(id).SetValue("1"));
+    ClearUndo(g);
+    ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+    Key(VK_DELETE);
+    Chord(VK_CONTROL, VK_DELETE);
+    CGXStyle style;
+    g->ComposeCellStyle(2, 2, style);
+    EXPECT_EQ(Value(g, 2, 2), "1");
+    EXPECT_EQ(style.GetControl(), id);
+    EXPECT_EQ(Undos(g), 0);
+    ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  }
 }
 
 }  // namespace
