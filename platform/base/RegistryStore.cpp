@@ -51,11 +51,13 @@ struct ByName {
   }
 };
 
+using Subkeys = std::set<Key*, ByName>;
+
 // A key of the tree. A store file can hold a path of millions of levels (two bytes each), so a key is kept small: its
 // name in the same allocation after it, its only subkey in place (the keys of a deep path have one each) and a set
 // from two subkeys on, its values in a map made for the first. A key of a short name takes 48 bytes of the heap.
 //
-// Keys are made by Make and freed with everything below them by FreeTree, which takes no call per level and
+// Keys are made by Make and freed with everything below them by FreeBelow, which takes no call per level and
 // allocates nothing: a change that was not written is taken back, and a key deleted once it was, also where memory
 // has run out.
 class Key {
@@ -67,29 +69,37 @@ class Key {
     std::memcpy(reinterpret_cast<char*>(key + 1), name.data(), name.size());
     return key;
   }
-  // The key must not be anyone's subkey.
-  static void FreeTree(Key* top) noexcept {
+  enum class Top { Free, Keep };
+  // Frees every key below `top`, and `top` itself unless kept (it must then be no one's subkey). Each set of
+  // subkeys is freed whole as the walk comes to it (see Thread), so that no key is searched for in its parent's;
+  // the walk goes down to a key's first subkey and back up its parent pointers, taking no memory per level.
+  static void FreeBelow(Key* top, Top which) noexcept {
     for (Key* k = top;;) {
-      if (k->count_) {
-        k = k->First();
+      if (k->count_ >= 2) {
+        k = k->Thread();
         continue;
       }
+      if (k->count_ == 1) {
+        k = k->one_;
+        continue;
+      }
+      if (k == top) {
+        if (which == Top::Free) Destroy(k);
+        return;
+      }
+      // Up to the parent when this was its last subkey (the parent holds it as its only one), else on to the next.
       Key* const up = k->parent_;
-      const bool done = k == top;
-      if (!done) up->Remove(k);
-      k->~Key();
-      ::operator delete(k);
-      if (done) return;
+      if (up->count_ == 1 && up->one_ == k) {
+        up->one_ = nullptr;
+        up->count_ = 0;
+      }
+      Destroy(k);
       k = up;
     }
   }
   // Frees the subkeys and values, keeping the key.
   void Clear() noexcept {
-    while (count_) {
-      Key* const sub = First();
-      Remove(sub);
-      FreeTree(sub);
-    }
+    FreeBelow(this, Top::Keep);
     values_.reset();
   }
 
@@ -105,18 +115,13 @@ class Key {
     const auto it = many_->find(name);
     return it == many_->end() ? nullptr : *it;
   }
-  // The subkeys in order of their names.
+  // The subkeys in order of their names: the first, and the set of them when there are two or more (null else).
   Key* First() const { return count_ == 0 ? nullptr : count_ == 1 ? one_ : *many_->begin(); }
-  Key* After(const Key* sub) const {
-    if (count_ < 2) return nullptr;
-    const auto it = many_->upper_bound(sub->Name());
-    return it == many_->end() ? nullptr : *it;
-  }
-  Key* At(std::size_t index) const { return count_ == 1 ? one_ : *std::next(many_->begin(), static_cast<long>(index)); }
+  const Subkeys* Many() const { return count_ >= 2 ? many_ : nullptr; }
   // A subkey of a name the key has none of; throws std::bad_alloc, and then nothing changed.
   void Add(Key* sub) {
     if (count_ == 1) {
-      auto both = std::make_unique<std::set<Key*, ByName>>();
+      auto both = std::make_unique<Subkeys>();
       both->insert(one_);
       both->insert(sub);
       many_ = both.release();
@@ -154,10 +159,31 @@ class Key {
   Key(Key* parent, std::uint32_t nameLength) : parent_(parent), one_(nullptr), nameLength_(nameLength) {}
   ~Key() = default;   // only once its subkeys are freed
 
+  static void Destroy(Key* key) noexcept {
+    key->~Key();
+    ::operator delete(key);
+  }
+  // For FreeBelow, which is freeing the key's two or more subkeys: the set is freed and its keys, in order, are
+  // chained through their parent pointers, each naming the next and the last the key, which holds the last as its
+  // only subkey until it is freed. Answers the first.
+  Key* Thread() noexcept {
+    Subkeys* const set = many_;
+    Key* const first = *set->begin();
+    Key* last = nullptr;
+    for (Key* const sub : *set) {
+      if (last) last->parent_ = sub;
+      last = sub;
+    }
+    delete set;
+    one_ = last;
+    count_ = 1;
+    return first;
+  }
+
   Key* parent_;
   union {
     Key* one_;
-    std::set<Key*, ByName>* many_;
+    Subkeys* many_;
   };
   std::uint32_t count_ = 0;
   std::uint32_t nameLength_;
@@ -169,7 +195,7 @@ std::string_view ByName::Of(const Key* key) { return key->Name(); }
 
 // Frees a key tree that is no one's subkey, or one made for a change that was not kept.
 struct FreeKeyTree {
-  void operator()(Key* key) const noexcept { Key::FreeTree(key); }
+  void operator()(Key* key) const noexcept { Key::FreeBelow(key, Key::Top::Free); }
 };
 using KeyTree = std::unique_ptr<Key, FreeKeyTree>;
 
@@ -189,11 +215,56 @@ struct Tree {
   }
 };
 
+// Where a handle's enumeration by index last was in a key's subkeys or values, kept until they change (see
+// Changed): the next index, or the one before, is then a step away, and listing n of them takes n steps, not n * n / 2.
+template <class Container>
+class Place {
+ public:
+  // The element at the index (below the container's size), walked to from the nearest of the first, the place kept
+  // and the end.
+  typename Container::const_iterator Seek(const Container& all, std::size_t index) {
+    auto at = all.begin();
+    std::size_t from = 0;
+    if (kept_ && Distance(index_, index) < index) {
+      at = at_;
+      from = index_;
+    }
+    if (all.size() - index < Distance(from, index)) {
+      at = all.end();
+      from = all.size();
+    }
+    std::advance(at, static_cast<std::ptrdiff_t>(index) - static_cast<std::ptrdiff_t>(from));
+    at_ = at;
+    index_ = index;
+    kept_ = true;
+    return at;
+  }
+  void Forget() { kept_ = false; }
+
+ private:
+  static std::size_t Distance(std::size_t a, std::size_t b) { return a < b ? b - a : a - b; }
+
+  typename Container::const_iterator at_{};
+  std::size_t index_ = 0;
+  bool kept_ = false;
+};
+
+struct Places {
+  Place<Subkeys> subkey;
+  Place<ValueMap> value;
+};
+
+struct Handle {
+  Key* key = nullptr;   // null once the key was deleted
+  Places places;
+};
+
 struct State {
   std::mutex mutex;
   Tree tree;
-  // Each handle's key; null once the key was deleted.
-  std::map<std::uintptr_t, Key*> handles;
+  std::map<std::uintptr_t, Handle> handles;
+  // The enumeration places of the predefined root handles.
+  std::array<Places, 4> rootPlaces;
   std::uintptr_t next = 1;
   std::optional<std::string> file;
 };
@@ -221,32 +292,50 @@ std::size_t DepthUpToLimit(const Key* key) {
   return depth;
 }
 
-// The open key behind a handle (predefined roots included).
-LONG Resolve(State& s, HKEY key, Key*& out) {
+// The open key behind a handle (predefined roots included), and the handle's enumeration places when asked for.
+LONG Resolve(State& s, HKEY key, Key*& out, Places** places = nullptr) {
   const auto token = reinterpret_cast<std::uintptr_t>(key);
   if (token >= 0x80000000u && token <= 0x80000003u) {
     out = s.tree.roots[token - 0x80000000u].get();
+    if (places) *places = &s.rootPlaces[token - 0x80000000u];
     return ERROR_SUCCESS;
   }
   const auto it = s.handles.find(token);
   if (it == s.handles.end()) return static_cast<LONG>(ERROR_INVALID_HANDLE);
-  if (!it->second) return ERROR_KEY_DELETED;
-  out = it->second;
+  if (!it->second.key) return ERROR_KEY_DELETED;
+  out = it->second.key;
+  if (places) *places = &it->second.places;
   return ERROR_SUCCESS;
+}
+
+enum class Part { Subkeys, Values };
+
+// A subkey or value of the key is added or taken away: the places every handle of it keeps there are forgotten, as
+// they may now stand at another index or at an element that is gone. (A value set anew in place keeps its place.)
+void Changed(State& s, const Key* key, Part part) noexcept {
+  const auto forget = [part](Places& places) {
+    if (part == Part::Subkeys)
+      places.subkey.Forget();
+    else
+      places.value.Forget();
+  };
+  for (auto& [token, handle] : s.handles)
+    if (handle.key == key) forget(handle.places);
+  if (!key->Parent()) forget(s.rootPlaces[s.tree.IndexOf(key)]);
 }
 
 // A handle's entry, made before the call changes anything (it is the handle's one allocation) and dropped again
 // unless the call hands the handle out.
 class NewHandle {
  public:
-  explicit NewHandle(State& s) : s_(s), token_((s.next++ << 4) | 0x6) { s.handles.emplace(token_, nullptr); }
+  explicit NewHandle(State& s) : s_(s), token_((s.next++ << 4) | 0x6) { s.handles.emplace(token_, Handle{}); }
   ~NewHandle() {
     if (token_) s_.handles.erase(token_);
   }
   NewHandle(const NewHandle&) = delete;
   NewHandle& operator=(const NewHandle&) = delete;
   HKEY Keep(Key* key) {
-    s_.handles[token_] = key;
+    s_.handles.find(token_)->second.key = key;
     return reinterpret_cast<HKEY>(std::exchange(token_, 0));
   }
 
@@ -256,14 +345,14 @@ class NewHandle {
 };
 
 // Keys made for a change and not yet in the store file, the first of them on its parent: taken away again unless the
-// change is kept.
+// change is kept. (Their making made the handles of the parent forget their places; none is kept since.)
 class MadeKeys {
  public:
   explicit MadeKeys(Key* first) : first_(first) {}
   ~MadeKeys() {
     if (!first_) return;
     first_->Parent()->Remove(first_);
-    Key::FreeTree(first_);
+    Key::FreeBelow(first_, Key::Top::Free);
   }
   MadeKeys(const MadeKeys&) = delete;
   MadeKeys& operator=(const MadeKeys&) = delete;
@@ -278,7 +367,7 @@ class MadeKeys {
 // null when none was made). The keys to be made must keep to the registry's limits (ERROR_INVALID_PARAMETER), their
 // names also written on one line of the store file; keys that exist are not judged: an earlier version made keys
 // beyond the limits, and they open as they are. Throws std::bad_alloc, and then nothing changed.
-LONG OpenOrMake(Key* base, LPCSTR subKey, Key*& out, Key*& made) {
+LONG OpenOrMake(State& s, Key* base, LPCSTR subKey, Key*& out, Key*& made) {
   made = nullptr;
   std::string_view rest(subKey ? subKey : "");
   std::string_view part = NextPart(rest);
@@ -307,6 +396,7 @@ LONG OpenOrMake(Key* base, LPCSTR subKey, Key*& out, Key*& made) {
     tip = sub.release();
   }
   k->Add(chain.get());
+  Changed(s, k, Part::Subkeys);
   made = chain.release();
   out = tip;
   return ERROR_SUCCESS;
@@ -314,10 +404,10 @@ LONG OpenOrMake(Key* base, LPCSTR subKey, Key*& out, Key*& made) {
 
 // Each handle of the key or of a key below it now answers ERROR_KEY_DELETED.
 void ForgetHandlesBelow(State& s, const Key* gone) {
-  for (auto& [token, key] : s.handles)
-    for (const Key* k = key; k; k = k->Parent())
+  for (auto& [token, handle] : s.handles)
+    for (const Key* k = handle.key; k; k = k->Parent())
       if (k == gone) {
-        key = nullptr;
+        handle.key = nullptr;
         break;
       }
 }
@@ -381,38 +471,58 @@ void DumpKey(const Key& k, std::string_view path, const Key* skip, std::string& 
   }
 }
 
-// The first subkey of the key, and the one after a subkey, leaving `skip` out.
-const Key* FirstBesides(const Key* key, const Key* skip) {
-  const Key* first = key->First();
-  return first && first == skip ? key->After(first) : first;
+// The walk's place in each set of two or more subkeys on its way down, the deepest last.
+using Way = std::vector<Subkeys::const_iterator>;
+
+// The first subkey of the key but `skip`, null when there is none; its place in a set is kept on the way.
+const Key* Down(const Key* key, const Key* skip, Way& way) {
+  const Subkeys* const many = key->Many();
+  if (!many) {
+    const Key* const only = key->First();
+    return only == skip ? nullptr : only;
+  }
+  auto at = many->begin();
+  if (*at == skip) ++at;   // one of two or more remains
+  way.push_back(at);
+  return *at;
 }
-const Key* NextBesides(const Key* key, const Key* skip) {
-  const Key* next = key->Parent()->After(key);
-  return next && next == skip ? key->Parent()->After(next) : next;
+
+// The subkey after `key` of its parent but `skip`, a step from the place kept; null after the last (whose place is
+// then dropped) and for an only subkey.
+const Key* Across(const Key* key, const Key* skip, Way& way) {
+  const Subkeys* const many = key->Parent()->Many();
+  if (!many) return nullptr;
+  auto& at = way.back();
+  if (++at != many->end() && *at == skip) ++at;
+  if (at != many->end()) return *at;
+  way.pop_back();
+  return nullptr;
 }
 
 // Every root that holds values of its own (a header of the root's name alone), then every key below it, each before
 // its subkeys, leaving `skip` and the keys below it out (a deletion not yet made). The walk goes down to a key's
-// first subkey and up through the parents to the next one, with one path text that grows and shrinks with it: it
-// takes no memory per level but the text's, however deep the keys.
+// first subkey and up through the parents to the next one, with one path text that grows and shrinks with it and a
+// place kept for each set of subkeys on its way: it takes no memory per level of only subkeys but the text's, however
+// deep the keys, and each step is a step.
 std::string DumpAll(const Tree& tree, const Key* skip = nullptr) {
   std::string out;
   std::string path;
+  Way way;
   for (const KeyTree& rootKey : tree.roots) {
     const Key* const root = rootKey.get();
     path = root->Name();
     if (root->HasValues()) DumpKey(*root, path, skip, out);
-    for (const Key* k = FirstBesides(root, skip); k;) {
+    for (const Key* k = Down(root, skip, way); k;) {
       path += '\\';
       path += k->Name();
       DumpKey(*k, path, skip, out);
-      if (const Key* down = FirstBesides(k, skip)) {
+      if (const Key* down = Down(k, skip, way)) {
         k = down;
         continue;
       }
       for (;;) {
         path.resize(path.size() - k->Name().size() - 1);
-        if (const Key* next = NextBesides(k, skip)) {
+        if (const Key* next = Across(k, skip, way)) {
           k = next;
           break;
         }
@@ -573,6 +683,7 @@ LONG SetValue(State& s, Key* k, MadeKeys& made, LPCSTR name, DWORD type, const B
     old = std::exchange(it->second, std::move(v));
   } else {
     it = values.emplace(v.name, std::move(v)).first;
+    Changed(s, k, Part::Values);
   }
   const LONG r = Persist(s);
   if (r) {
@@ -600,20 +711,27 @@ LSTATUS Guarded(Call&& call) {
 
 // For each open handle, the key of the same path in `loaded` (null when it has none): a handle names its key by
 // the path it was opened with, and a store file set later holds the tree that key is then in.
-std::vector<std::pair<Key**, Key*>> HandlesIn(State& s, const Tree& loaded) {
-  std::vector<std::pair<Key**, Key*>> moved;
+std::vector<std::pair<Handle*, Key*>> HandlesIn(State& s, const Tree& loaded) {
+  std::vector<std::pair<Handle*, Key*>> moved;
   moved.reserve(s.handles.size());
   std::vector<const Key*> path;
-  for (auto& [token, key] : s.handles) {
-    if (!key) continue;
+  for (auto& [token, handle] : s.handles) {
+    if (!handle.key) continue;
     path.clear();
-    const Key* root = key;
+    const Key* root = handle.key;
     for (; root->Parent(); root = root->Parent()) path.push_back(root);
     Key* there = loaded.roots[s.tree.IndexOf(root)].get();
     for (auto level = path.rbegin(); there && level != path.rend(); ++level) there = there->Find((*level)->Name());
-    moved.emplace_back(&key, there);
+    moved.emplace_back(&handle, there);
   }
   return moved;
+}
+
+// Points each handle at its key in the tree loaded, which has taken the place of the old one: no place an
+// enumeration kept in the old tree is kept.
+void Repoint(State& s, const std::vector<std::pair<Handle*, Key*>>& moved) noexcept {
+  for (const auto& [handle, there] : moved) *handle = Handle{there, {}};
+  s.rootPlaces = {};
 }
 
 }  // namespace
@@ -623,6 +741,7 @@ void RegistryStore::Reset() {
   std::lock_guard lock(s.mutex);
   for (const KeyTree& root : s.tree.roots) root->Clear();
   s.handles.clear();
+  s.rootPlaces = {};
   s.file.reset();
 }
 
@@ -667,7 +786,7 @@ bool RegistryStore::SetStoreFile(std::optional<std::string> path) {
       const auto moved = HandlesIn(s, loaded);
       // Nothing below allocates: the loaded tree takes the place of the old one whole.
       std::swap(s.tree.roots, loaded.roots);
-      for (const auto& [key, there] : moved) *key = there;
+      Repoint(s, moved);
     }
     s.file = std::move(native);
     return true;
@@ -723,7 +842,7 @@ LSTATUS RegCreateKeyEx(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, voi
     if (const LONG r = plat::Resolve(s, key, k)) return r;
     plat::NewHandle handle(s);
     plat::Key* made = nullptr;
-    if (const LONG r = plat::OpenOrMake(k, subKey, k, made)) return r;
+    if (const LONG r = plat::OpenOrMake(s, k, subKey, k, made)) return r;
     plat::MadeKeys pending(made);
     if (pending.Any()) {
       if (const LONG r = plat::Persist(s)) return r;
@@ -754,9 +873,11 @@ LSTATUS RegEnumKeyEx(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDW
   auto& s = TheState();
   std::lock_guard lock(s.mutex);
   plat::Key* k = nullptr;
-  if (const LONG r = plat::Resolve(s, key, k)) return r;
+  plat::Places* places = nullptr;
+  if (const LONG r = plat::Resolve(s, key, k, &places)) return r;
   if (index >= k->SubkeyCount()) return ERROR_NO_MORE_ITEMS;
-  const std::string_view n = k->At(index)->Name();
+  const plat::Subkeys* const many = k->Many();
+  const std::string_view n = (many ? *places->subkey.Seek(*many, index) : k->First())->Name();
   if (n.size() + 1 > *nameLength) return static_cast<LONG>(ERROR_MORE_DATA);
   std::memcpy(name, n.data(), n.size());
   name[n.size()] = '\0';
@@ -770,12 +891,11 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDW
   auto& s = TheState();
   std::lock_guard lock(s.mutex);
   plat::Key* k = nullptr;
-  if (const LONG r = plat::Resolve(s, key, k)) return r;
+  plat::Places* places = nullptr;
+  if (const LONG r = plat::Resolve(s, key, k, &places)) return r;
   const plat::ValueMap* values = k->Values();
   if (!values || index >= values->size()) return ERROR_NO_MORE_ITEMS;
-  auto it = values->begin();
-  std::advance(it, index);
-  const plat::Value& v = it->second;
+  const plat::Value& v = places->value.Seek(*values, index)->second;
   if (v.name.size() + 1 > *nameLength) return static_cast<LONG>(ERROR_MORE_DATA);
   std::memcpy(name, v.name.c_str(), v.name.size() + 1);
   *nameLength = static_cast<DWORD>(v.name.size());
@@ -808,8 +928,9 @@ LSTATUS RegDeleteKey(HKEY key, LPCSTR subKey) {
     // Written first: a change the store file did not take is not made.
     if (const LONG r = plat::Persist(s, k)) return r;
     k->Parent()->Remove(k);
+    plat::Changed(s, k->Parent(), plat::Part::Subkeys);
     plat::ForgetHandlesBelow(s, k);
-    plat::Key::FreeTree(k);
+    plat::Key::FreeBelow(k, plat::Key::Top::Free);
     return ERROR_SUCCESS;
   });
 }
@@ -857,7 +978,7 @@ LSTATUS RegSetKeyValue(HKEY key, LPCSTR subKey, LPCSTR name, DWORD type, LPCVOID
     plat::Key* k = nullptr;
     if (const LONG r = plat::Resolve(s, key, k)) return r;
     plat::Key* made = nullptr;
-    if (const LONG r = plat::OpenOrMake(k, subKey, k, made)) return r;
+    if (const LONG r = plat::OpenOrMake(s, k, subKey, k, made)) return r;
     plat::MadeKeys pending(made);
     return plat::SetValue(s, k, pending, name, type, static_cast<const BYTE*>(data), dataLength);
   });
@@ -872,6 +993,7 @@ LSTATUS RegDeleteValue(HKEY key, LPCSTR name) {
   const auto it = values ? values->find(std::string_view(name ? name : "")) : plat::ValueMap::iterator();
   if (!values || it == values->end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
   auto removed = values->extract(it);
+  plat::Changed(s, k, plat::Part::Values);
   const LONG r = plat::Persist(s);
   if (r) values->insert(std::move(removed));  // a change the store file did not take is not made
   return r;

@@ -7,13 +7,17 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/base/tests/FolderSwapper.h"
@@ -36,6 +40,15 @@ class RegistryTest : public ::testing::Test {
     DWORD size = sizeof buf, type = 0;
     if (RegQueryValueEx(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS) return "<none>";
     return type == REG_SZ ? std::string(buf) : "<type>";
+  }
+  enum class Of { Subkeys, Values };
+  // The name of the subkey or value at the index, or the error.
+  static std::string Nth(HKEY key, DWORD index, Of what) {
+    char name[1024];
+    DWORD length = sizeof name;
+    const LONG r = what == Of::Subkeys ? RegEnumKeyEx(key, index, name, &length, nullptr, nullptr, nullptr, nullptr)
+                                       : RegEnumValue(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    return r ? "error " + std::to_string(r) : std::string(name, length);
   }
   static std::vector<std::string> Subkeys(HKEY key) {
     std::vector<std::string> out;
@@ -105,6 +118,142 @@ TEST_F(RegistryTest, EnumerationSortedAndSubtreeDeletion) {
   EXPECT_EQ(Subkeys(section).size(), 3u);
   RegCloseKey(standard);
   RegCloseKey(section);
+}
+
+// Enumeration by index answers as the key now is, whatever changed between two calls (a key made, made with a value
+// below it, deleted with the keys below it; a value set, set anew, deleted; any of them refused on a full disk;
+// another store file loaded): for successive indexes up and down, for jumps and past the end, through the predefined
+// root handle and two handles of one key, and ERROR_KEY_DELETED once the key is gone. Enumeration keeps its place from
+// one call to the next, which such a change must not leave standing. The store file is the tree's text throughout.
+TEST_F(RegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
+  struct NoCase {
+    bool operator()(const std::string& a, const std::string& b) const {
+      return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                          [](char x, char y) { return std::tolower(x) < std::tolower(y); });
+    }
+  };
+  TempDir dir;
+  const std::string file = dir / "registry.txt", other = dir / "other.txt";
+  const auto stored = [&file] {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const char* const kNames[] = {"alpha", "Beta", "gamma", "Delta", "eps", "Zeta", "eta", "Theta"};
+  for (const auto& [root, path] : {std::pair{HKEY_USERS, ""}, {HKEY_CURRENT_USER, "Software\\App"}}) {
+    SCOPED_TRACE(path);
+    plat::RegistryStore::Reset();
+    ASSERT_TRUE(plat::RegistryStore::SetStoreFile(file));
+    HKEY handles[3] = {};
+    for (HKEY& h : handles) {
+      ASSERT_EQ(RegCreateKey(root, path, &h), ERROR_SUCCESS);
+    }
+    if (!*path) RegCloseKey(std::exchange(handles[0], root));   // the root's predefined handle
+    std::map<std::string, DWORD, NoCase> keys, values;   // as the key should be: its subkeys, its values' data
+    std::minstd_rand random(85);
+    const auto pick = [&random](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+    std::size_t last[3][2] = {};   // each handle's last index, of subkeys and of values
+    for (int step = 0; step < 400; ++step) {
+      // Half the steps change the key through one of its handles (a sixth of those on a full disk).
+      std::string name = kNames[pick(std::size(kNames))];
+      if (pick(2)) std::transform(name.begin(), name.end(), name.begin(), [](char c) { return std::toupper(c); });
+      const DWORD data = static_cast<DWORD>(step);
+      if (const std::size_t action = pick(12); action < 6) {
+        const bool full = pick(6) == 0;
+        std::optional<plat::FileFaultScope> fault;
+        if (full) fault.emplace(plat::FullDiskFaults());
+        const bool hasKey = keys.count(name), hasValue = values.count(name);
+        const HKEY h = handles[pick(3)];
+        LONG r = 0, expected = full ? -1 : ERROR_SUCCESS;
+        HKEY made = nullptr;
+        switch (action) {
+          case 0:
+            r = RegCreateKey(h, name.c_str(), &made);
+            RegCloseKey(made);
+            if (hasKey) expected = ERROR_SUCCESS;
+            if (expected == ERROR_SUCCESS) keys.emplace(name, 0);
+            break;
+          case 1:
+            r = RegSetKeyValue(h, (name + "\\below" + std::to_string(pick(3))).c_str(), "v", REG_DWORD, &data, 4);
+            if (!full) keys.emplace(name, 0);
+            break;
+          case 2:
+          case 3:
+            r = RegDeleteKey(h, name.c_str());
+            if (!hasKey) expected = ERROR_FILE_NOT_FOUND;
+            if (expected == ERROR_SUCCESS) keys.erase(name);
+            break;
+          case 4:
+            r = RegSetValueEx(h, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), 4);
+            if (!full) values[name] = data;
+            break;
+          case 5:
+            r = RegDeleteValue(h, name.c_str());
+            if (!hasValue) expected = ERROR_FILE_NOT_FOUND;
+            if (expected == ERROR_SUCCESS) values.erase(name);
+            break;
+        }
+        if (expected == -1) {
+          EXPECT_NE(r, ERROR_SUCCESS) << step;
+        } else {
+          EXPECT_EQ(r, expected) << step;
+        }
+        EXPECT_TRUE(stored() == plat::RegistryStore::Dump()) << step;
+      }
+      // Then each handle lists on, subkeys and values: mostly the index after its last (from 0 again past the end)
+      // or before it, else any up to one past the end.
+      for (std::size_t which = 0; which < 3; ++which)
+        for (const bool ofValues : {false, true}) {
+          const auto& model = ofValues ? values : keys;
+          std::size_t& index = last[which][ofValues];
+          const std::size_t how = pick(10);
+          index = how < 6   ? (index < model.size() ? index + 1 : 0)
+                  : how < 8 ? (index ? index - 1 : model.size())
+                            : pick(model.size() + 2);
+          char got[16];
+          DWORD length = sizeof got, value = 0, size = sizeof value;
+          const HKEY h = handles[which];
+          const LONG r = ofValues ? RegEnumValue(h, static_cast<DWORD>(index), got, &length, nullptr, nullptr,
+                                                 reinterpret_cast<BYTE*>(&value), &size)
+                                  : RegEnumKeyEx(h, static_cast<DWORD>(index), got, &length, nullptr, nullptr, nullptr,
+                                                 nullptr);
+          if (index >= model.size()) {
+            EXPECT_EQ(r, ERROR_NO_MORE_ITEMS) << step;
+            continue;
+          }
+          ASSERT_EQ(r, ERROR_SUCCESS) << step;
+          const auto expected = std::next(model.begin(), static_cast<long>(index));
+          EXPECT_EQ(std::string(got, length), expected->first) << step;
+          if (ofValues) {
+            EXPECT_EQ(value, expected->second) << step;
+          }
+        }
+    }
+
+    // Places kept in a tree that a store file loaded replaces are not taken into the loaded one.
+    SetString(handles[0], "p", "old");
+    SetString(handles[0], "q", "old");
+    ASSERT_EQ(RegSetKeyValue(handles[0], "x", "v", REG_SZ, "old", 4), ERROR_SUCCESS);
+    const std::string header = std::string(*path ? "[HKEY_CURRENT_USER\\" : "[HKEY_USERS") + path;
+    std::ofstream(other, std::ios::binary | std::ios::trunc)
+        << header << "]\r\n\"p\"=sz:1\r\n\"q\"=sz:2\r\n\"r\"=sz:3\r\n"
+        << header << "\\X]\r\n" << header << "\\Y]\r\n" << header << "\\Z]\r\n";
+    for (const HKEY h : handles) {   // each with a place at index 1
+      Nth(h, 1, Of::Subkeys);
+      Nth(h, 1, Of::Values);
+    }
+    ASSERT_TRUE(plat::RegistryStore::SetStoreFile(other));
+    for (const HKEY h : handles) {
+      EXPECT_EQ(Nth(h, 2, Of::Subkeys), "Z");
+      EXPECT_EQ(Nth(h, 2, Of::Values), "r");
+      EXPECT_EQ(Subkeys(h), (std::vector<std::string>{"X", "Y", "Z"}));
+    }
+    if (root == HKEY_USERS) continue;
+    ASSERT_EQ(RegDeleteKey(HKEY_CURRENT_USER, path), ERROR_SUCCESS);
+    for (const HKEY h : handles) {
+      EXPECT_EQ(Nth(h, 1, Of::Subkeys), "error 1018");
+      EXPECT_EQ(Nth(h, 0, Of::Values), "error 1018");
+    }
+  }
 }
 
 TEST_F(RegistryTest, StoreFileRoundTrip) {

@@ -1,0 +1,181 @@
+// The registry store with many sibling keys under one key, at two sizes each, timed in the same iteration.
+//
+// BM_SaveSiblings: a one-DWORD change on a store file of 10,000 and of 40,000 sibling keys (about 130 bytes of the
+//   file each: 1.2 and 5 MiB), which writes the whole store. Counters s_10k, s_40k (seconds of one change) and
+//   ratio; text_10k, text_40k and text_ratio, the same for the store's text alone (Dump, no file written).
+// BM_EmptySiblings: Reset of a tree holding a key of 10,000 and of 40,000 subkeys (each with a value); the tree is
+//   built again from the store file, untimed, before each. Counters as above.
+// BM_ListByIndex/what:0: RegEnumKeyEx of 10,000 and of 100,000 subkeys with the indexes 0..n-1;
+//   what:1: RegEnumValue of 10,000 and of 100,000 values so. Counters s_10k, s_100k (seconds of one listing) and ratio.
+// Goal: linear in the keys, ratio near 4 for the first two and near 10 for the listing.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "platform/base/RegistryStore.h"
+
+namespace {
+
+constexpr const char* kParent = "Software\\Vendor\\App\\Boards";
+
+std::string TempFolder() {
+  std::string dir = (std::filesystem::temp_directory_path() / "brim-bench-XXXXXX").string();
+  if (!::mkdtemp(dir.data())) std::abort();
+  return dir;
+}
+
+// A store file of `count` sibling keys below kParent, each with a text and a DWORD, in the store's own form and
+// order; `values` more values on the parent itself.
+std::string StoreText(int count, int values = 0) {
+  std::string text = "[HKEY_CURRENT_USER\\" + std::string(kParent) + "]\r\n";
+  char line[160];
+  for (int i = 0; i < values; ++i) {
+    std::snprintf(line, sizeof line, "\"Value%06d\"=dword:%08x\r\n", i, i);
+    text += line;
+  }
+  for (int i = 0; i < count; ++i) {
+    std::snprintf(line, sizeof line,
+                  "[HKEY_CURRENT_USER\\%s\\Board%06d]\r\n\"Path\"=sz:/home/user/boards/board%06d.dao\r\n"
+                  "\"Layers\"=dword:%08x\r\n",
+                  kParent, i, i, i % 32);
+    text += line;
+  }
+  return text;
+}
+
+// The store loaded from a file of that text in a folder of its own, which goes with it.
+class Store {
+ public:
+  explicit Store(const std::string& text) : m_Folder(TempFolder()), m_File(m_Folder + "/registry.txt") {
+    std::ofstream(m_File, std::ios::binary) << text;
+  }
+  ~Store() {
+    plat::RegistryStore::Reset();
+    std::filesystem::remove_all(m_Folder);
+  }
+  bool Load() const {
+    plat::RegistryStore::Reset();
+    return plat::RegistryStore::SetStoreFile(m_File);
+  }
+
+ private:
+  std::string m_Folder, m_File;
+};
+
+using Clock = std::chrono::steady_clock;
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// Seconds of one change written to the store file, and of building the store's text once more; negative when the
+// change failed.
+double OneChange(const Store& store, DWORD value, double& text) {
+  if (!store.Load()) return -1;
+  HKEY key = nullptr;
+  if (RegOpenKey(HKEY_CURRENT_USER, kParent, &key) != ERROR_SUCCESS) return -1;
+  auto start = Clock::now();
+  const LONG r = RegSetValueEx(key, "Changed", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  const double seconds = Since(start);
+  RegCloseKey(key);
+  start = Clock::now();
+  benchmark::DoNotOptimize(plat::RegistryStore::Dump());
+  text += Since(start);
+  return r == ERROR_SUCCESS ? seconds : -1;
+}
+
+// Seconds of emptying the loaded store.
+double Empty(const Store& store) {
+  if (!store.Load()) return -1;
+  plat::RegistryStore::SetStoreFile(std::nullopt);
+  const auto start = Clock::now();
+  plat::RegistryStore::Reset();
+  return Since(start);
+}
+
+enum What { kSubkeys, kValues };
+
+// Seconds of listing every subkey or value of the parent by index; negative when one was missing.
+double List(const Store& store, What what, int count) {
+  if (!store.Load()) return -1;
+  plat::RegistryStore::SetStoreFile(std::nullopt);
+  HKEY key = nullptr;
+  if (RegOpenKey(HKEY_CURRENT_USER, kParent, &key) != ERROR_SUCCESS) return -1;
+  char name[64];
+  int listed = 0;
+  const auto start = Clock::now();
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name;
+    const LONG r = what == kSubkeys ? RegEnumKeyEx(key, i, name, &length, nullptr, nullptr, nullptr, nullptr)
+                                    : RegEnumValue(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (r != ERROR_SUCCESS) break;
+    ++listed;
+  }
+  const double seconds = Since(start);
+  RegCloseKey(key);
+  return listed == count ? seconds : -1;
+}
+
+void Report(benchmark::State& state, const char* small, const char* large, double smallSeconds, double largeSeconds,
+            bool whole) {
+  if (!whole) state.SkipWithError("a call failed");
+  const double n = static_cast<double>(state.iterations());
+  state.counters[small] = smallSeconds / n;
+  state.counters[large] = largeSeconds / n;
+  state.counters["ratio"] = largeSeconds / smallSeconds;
+}
+
+void BM_SaveSiblings(benchmark::State& state) {
+  const Store small(StoreText(10000)), large(StoreText(40000));
+  double smallSeconds = 0, largeSeconds = 0, smallText = 0, largeText = 0;
+  bool whole = true;
+  DWORD value = 0;
+  for (auto _ : state) {
+    const double s = OneChange(small, ++value, smallText), l = OneChange(large, value, largeText);
+    whole = whole && s >= 0 && l >= 0;
+    smallSeconds += s;
+    largeSeconds += l;
+  }
+  Report(state, "s_10k", "s_40k", smallSeconds, largeSeconds, whole);
+  const double n = static_cast<double>(state.iterations());
+  state.counters["text_10k"] = smallText / n;
+  state.counters["text_40k"] = largeText / n;
+  state.counters["text_ratio"] = largeText / smallText;
+}
+BENCHMARK(BM_SaveSiblings)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_EmptySiblings(benchmark::State& state) {
+  const Store small(StoreText(10000)), large(StoreText(40000));
+  double smallSeconds = 0, largeSeconds = 0;
+  bool whole = true;
+  for (auto _ : state) {
+    const double s = Empty(small), l = Empty(large);
+    whole = whole && s >= 0 && l >= 0;
+    smallSeconds += s;
+    largeSeconds += l;
+  }
+  Report(state, "s_10k", "s_40k", smallSeconds, largeSeconds, whole);
+}
+BENCHMARK(BM_EmptySiblings)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_ListByIndex(benchmark::State& state) {
+  const auto what = static_cast<What>(state.range(0));
+  const auto text = [what](int count) { return what == kSubkeys ? StoreText(count) : StoreText(0, count); };
+  const Store small(text(10000)), large(text(100000));
+  double smallSeconds = 0, largeSeconds = 0;
+  bool whole = true;
+  for (auto _ : state) {
+    const double s = List(small, what, 10000), l = List(large, what, 100000);
+    whole = whole && s >= 0 && l >= 0;
+    smallSeconds += s;
+    largeSeconds += l;
+  }
+  Report(state, "s_10k", "s_100k", smallSeconds, largeSeconds, whole);
+}
+BENCHMARK(BM_ListByIndex)->ArgName("what")->DenseRange(kSubkeys, kValues)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
