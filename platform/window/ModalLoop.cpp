@@ -69,6 +69,7 @@ int ModalLoop::Run() {
     ~Restore() {
       std::erase(Stack(), self);
       self->running_ = false;
+      if (self->options_.letGo) self->options_.letGo();
       if (reenable && IsWindow(owner)) EnableWindow(owner, TRUE);
     }
   } restore{this, owner, reenable};

@@ -31,6 +31,9 @@ class ModalLoop {
     std::function<bool(MSG&)> preTranslate;
     // OnIdle(count): true asks for another idle call before waiting.
     std::function<bool(int)> onIdle;
+    // Called as Run returns, also when an exception leaves it: what pointed a window at the loop lets go of it, so
+    // that the window, destroyed later, never ends a loop whose frame is gone (or another loop run there since).
+    std::function<void()> letGo;
   };
 
   ModalLoop();
