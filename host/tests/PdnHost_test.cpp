@@ -1025,6 +1025,41 @@ TEST_F(PdnHostProgram, AModalViaWizardLeftOpenByItsScriptIsEndedByItsCloseButton
   }
 }
 
+// The host's CloseWizard while dialogs of the wizard are up over it (the model editor, with its mounting-inductance
+// calculator over it or alone, the groups dialog of "Edit Groups...", the decoupling target's calculator) ends them,
+// cancelled, and then the wizard, modal as modeless: the host is asked once, told OnClosed, and gets every object
+// back. A modal wizard stayed under its dialogs before (pdnhost's own close asked MayClose again and again until
+// the run stalled), and with the calculator up the run crashed as the calculator's window went.
+TEST_F(PdnHostProgram, TheHostsCloseEndsTheDialogsOverTheWizardAndThenTheWizard) {
+  struct Case {
+    const char* wizard;
+    const char* steps;
+  };
+  const Case cases[] = {
+      {"via-model", "click \"Next >\"\nclick \"Next >\"\ncell 1121 8 1\nclick \"Assign Model...\"\n"
+                    "click \"Calculate...\"\n"},
+      {"via-model", "click \"Next >\"\nclick \"Next >\"\ncell 1121 8 1\nclick \"Assign Model...\"\n"},
+      {"extractor", "click \"Next >\"\nclick \"Next >\"\nclick \"Edit Groups...\"\n"},
+      {"decoupling", "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Lumped Analysis\"\n"
+                     "click \"Next >\"\nclick \"Calculator...\"\n"},
+  };
+  const fs::path script = dir / "close.pdnscript";
+  for (const Case& c : cases) {
+    std::ofstream(script) << c.steps << "call CloseWizard\n";
+    for (const char* mode : {"modal", "modeless"}) {
+      SCOPED_TRACE(std::string(c.wizard) + " " + mode + ": " + c.steps);
+      const Outcome outcome = RunPdnHost(std::string("--no-getters --board-mode --wizard ") + c.wizard + " --open " +
+                                         mode + " --project " + project + " --script " + script.string());
+      EXPECT_EQ(outcome.code, 0) << outcome.output;
+      const size_t asked = outcome.output.find("callback: MayClose\n");
+      EXPECT_NE(asked, std::string::npos) << outcome.output;
+      EXPECT_EQ(outcome.output.find("callback: MayClose\n", asked + 1), std::string::npos) << outcome.output;
+      EXPECT_NE(outcome.output.find("callback: OnClosed\n"), std::string::npos) << outcome.output;
+      EXPECT_EQ(outcome.errors, "") << outcome.output;
+    }
+  }
+}
+
 // Mistakes a user makes on the way, each refused or kept without loss: a file that is no settings file picked with
 // "Load..." is refused with its box, and the host hears of no load (its own load of the file answers false); a
 // target typed and then a calculator cancelled keeps the typed value; a maximum frequency beyond what the record's
