@@ -689,6 +689,31 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
       << split.output;
 }
 
+// After a failed step every wizard, modal and modeless, is closed without asking the host and without its Close
+// button's save, though "Save settings to file" was ticked. Before, the modeless wizards and the modal via-model
+// and extractor wizards were closed with that button: MayClose was asked and the settings file written.
+TEST_F(PdnHostProgram, AFailedStepClosesTheWizardWithoutAskingTheHostOrSaving) {
+  const fs::path script = dir / "failing.pdnscript";
+  const fs::path settings = dir / "demo8.dao";
+  for (const std::string wizard : {"decoupling", "bypass", "via-model", "extractor"}) {
+    // The other wizards open on the step after the start page, where the box is.
+    std::ofstream(script) << (wizard == "decoupling" ? "" : "click \"< Back\"\n")
+                          << "click 1065\nexpect text 1065 \"not a caption\"\n";
+    for (const char* mode : {"modal", "modeless"}) {
+      SCOPED_TRACE(wizard + " " + mode);
+      fs::remove(settings);
+      const Outcome outcome = RunPdnHost("--no-getters --board-mode --wizard " + wizard + " --open " + mode +
+                                         " --project " + project + " --script " + script.string());
+      EXPECT_EQ(outcome.code, 4) << outcome.output;
+      EXPECT_NE(outcome.errors.find("failing.pdnscript:"), std::string::npos) << outcome.output;
+      EXPECT_EQ(outcome.output.find("callback: MayClose"), std::string::npos) << outcome.output;
+      EXPECT_NE(outcome.output.find("callback: OnClosed"), std::string::npos) << outcome.output;
+      EXPECT_EQ(outcome.errors.find("kept host objects"), std::string::npos) << outcome.output;
+      EXPECT_FALSE(fs::exists(settings));
+    }
+  }
+}
+
 // A click that another window takes, and a type that cannot be read back, fail at their line instead of passing
 // having done nothing. The model editor's unit list (a drop-down list) opened by a click holds the mouse: the next
 // click only closes it, so the Via Mounting box stays clear and OK leaves the editor open; a type into that list
@@ -728,8 +753,9 @@ TEST_F(PdnHostProgram, AClickThatAnotherWindowTakesOrATypeThatCannotBeReadBackFa
 
 // A type into a grid cell that takes no typing is refused before its click, naming the cell and why, and changes
 // nothing: the bypass via list's disabled "Layer Pair" cell (the text it shows passed for typed), a via's and a
-// supply pin's check box (the click toggled it, and its value reads "" whatever its state). The settings the wizard
-// saves as it is closed keep every probe as it was. A point below the last row lies in no cell.
+// supply pin's check box (the click toggled it, and its value reads "" whatever its state). The record keeps every
+// probe as it was: the getters after the run name the probes enabled (a failed run saves no settings). A point below
+// the last row lies in no cell.
 TEST_F(PdnHostProgram, ATypeIntoACellThatTakesNoTypingIsRefusedBeforeItsClick) {
   std::ofstream(dir / "sensor4.brd") << "board\n";
   struct Case {
@@ -737,34 +763,32 @@ TEST_F(PdnHostProgram, ATypeIntoACellThatTakesNoTypingIsRefusedBeforeItsClick) {
     const char* wizard;
     const char* script;   // after "Next >" from the start page that --save goes back to
     const char* error;
-    const char* kept;     // a line of the saved settings
+    const char* kept;     // the getters' probes
   };
   const Case cases[] = {
       {"demo8", "bypass", "cell 1003 1 1\ntype 1003 at 420 25 \"\\\"TOP\\\" - \\\"L6_SIG\\\"\"\n",
        "script.txt:3: cell 1, 4 of control 1003 is disabled, which takes no typed text",
-       "PROBE_00 = V_TX0_N Enabled \"TOP\" - \"L6_SIG\""},
+       "  GetProbeCount = 1\n  probe 0 = V_TX0_N\n"},
       {"demo8", "bypass", "type 1003 at 44 25 \"\"\n",
        "script.txt:2: cell 1, 1 of control 1003 is a check box, which takes no typed text: click it",
-       "PROBE_00 = V_TX0_N Disabled \"TOP\" - \"L6_SIG\""},
+       "  GetProbeCount = 0\n"},
       {"sensor4", "extractor", "type 1003 at 44 25 \"\"\n",
        "script.txt:2: cell 1, 1 of control 1003 is a check box, which takes no typed text: click it",
-       "SUPPLY_00 = U1.1 Enabled"},
+       "  GetProbeCount = 4\n  probe 0 = U1.1\n"},
       {"demo8", "bypass", "type 1003 at 30 190 \"x\"\n",
-       "script.txt:2: no cell of control 1003 lies at the point 30, 190", "PROBE_00 = V_TX0_N Disabled"},
+       "script.txt:2: no cell of control 1003 lies at the point 30, 190", "  GetProbeCount = 0\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
     const fs::path script = dir / "script.txt";
     std::ofstream(script) << "click \"Next >\"\n" << c.script;
     const std::string board = c.board;
-    const fs::path settings = dir / (board + ".dao");
-    fs::remove(settings);
-    const Outcome outcome = RunPdnHost("--no-getters --board-mode --board " + SampleBoard(board).string() +
-                                       " --wizard " + c.wizard + " --open modeless --save --project " +
+    const Outcome outcome = RunPdnHost("--board-mode --board " + SampleBoard(board).string() + " --wizard " +
+                                       c.wizard + " --open modeless --save --project " +
                                        (dir / (board + ".brd")).string() + " --script " + script.string());
     EXPECT_EQ(outcome.code, 4) << outcome.output;
     EXPECT_NE(outcome.errors.find(c.error), std::string::npos) << outcome.errors;
-    EXPECT_NE(ReadFile(settings).find(c.kept), std::string::npos) << ReadFile(settings);
+    EXPECT_NE(Getters(outcome.output).find(c.kept), std::string::npos) << outcome.output;
   }
 }
 
