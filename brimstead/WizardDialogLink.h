@@ -57,7 +57,7 @@ public:
   virtual HWND GetWindow() = 0;   // null while the dialog has no window
   virtual void Show() = 0;
   virtual void Destroy() = 0;     // destroys the window
-  virtual void EndDialog(int result) = 0;
+  virtual void EndDialog(int result) = 0;   // a modal run: closes the dialogs over it, then ends it
 
   // The wizard frame's Finish and Cancel/Close buttons; null when the frame has none.
   virtual HWND GetFinishButton() = 0;

@@ -912,7 +912,9 @@ int PdnHost::Run(const PdnHostOptions& options) {
       RunModelessLoop();
     }
   }
-  if (api.GetWizardWindow()) {
+  // After a failed step the wizard is closed without asking the host: not with its Close button, which would save
+  // the settings and ask MayClose, but with the interface's Close below, as the host does when it quits.
+  if (api.GetWizardWindow() && !(m_runner && m_runner->Failed())) {
     Step("CloseWizard()", api.CloseWizard());
     PumpMessages();
   }

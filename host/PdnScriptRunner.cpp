@@ -320,6 +320,11 @@ void ScriptRunner::EndWizard() {
   HWND active = GetActiveWindow();
   if (active && active != wizard && IsWindowVisible(active)) {
     PostMessage(active, WM_COMMAND, IDCANCEL, 0);
+  } else if (m_bCloseAsked && m_bFailed && m_Host.closeWizard) {
+    // After a failed step the host is not asked and nothing is saved: a modal run that the interface's Close left
+    // going loses its window (and the dialogs it owns), as when the host quits under it, instead of a click on its
+    // Close button.
+    DestroyWindow(wizard);
   } else if (m_bCloseAsked && m_Host.closeWizard) {
     // The interface's Close left the modal run going (the via-model and extractor wizards' Close ends only a
     // modeless one): the wizard's Close button ends it, as the host's CloseWizard does.

@@ -11,6 +11,7 @@
 #include "shared/Errorbox.h"
 #include "shared/Misc_Help.h"
 #include "platform/framework/MessageBox.h"
+#include "platform/window/ModalLoop.h"
 
 #include <algorithm>
 
@@ -425,7 +426,15 @@ void CWizardDlg::Destroy() {
     DestroyWindow();
 }
 
+// A modal run returns only once the loops inside it have: the dialogs and boxes over the wizard (the model editor
+// and its calculator, the groups dialog, the target calculator) close first, innermost first, each as its close box
+// closes it (a dialog is cancelled), as they go with a modeless wizard's window.
 void CWizardDlg::EndDialog(int result) {
+  if (!m_hWnd)
+    return;
+  for (HWND over : plat::ModalLoop::WindowsOver(m_hWnd))
+    if (::IsWindow(over))
+      ::SendMessage(over, WM_CLOSE, 0, 0);
   if (m_hWnd)
     CDialog::EndDialog(result);
 }

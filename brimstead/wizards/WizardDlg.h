@@ -131,7 +131,8 @@ public:
 
 protected:
   // The shared ending of the four wizards.
-  // OnCancel: the host's MayClose; a modeless wizard destroys its window, a modal one ends with IDCANCEL.
+  // OnCancel: the host's MayClose; a modeless wizard destroys its window, a modal one ends with IDCANCEL (EndDialog,
+  // which closes the dialogs over it first).
   void CloseIfHostAgrees();
   // Lays the frame out, makes the start step current and updates the buttons.
   void FinishInitialisation(int startStep);

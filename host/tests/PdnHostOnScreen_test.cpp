@@ -297,6 +297,25 @@ TEST(PdnHostOnScreen, AModalViaWizardLeftOpenByItsScriptIsClosedWithEitherInput)
     }
 }
 
+// On screen as headless, the host's CloseWizard on a modal wizard with the model editor and its calculator up ends
+// the two dialogs and then the wizard: the host is asked once and told OnClosed. The run never ended before (the
+// editor stayed up, drawn inactive); it is guarded as above.
+TEST(PdnHostOnScreen, TheHostsCloseEndsTheDialogsOverAModalWizard) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
+  const ScratchDir dir("close_under_dialogs");
+  const fs::path script = dir.path() / "close.pdnscript";
+  std::ofstream(script) << "click \"Next >\"\nclick \"Next >\"\ncell 1121 8 1\nclick \"Assign Model...\"\n"
+                           "click \"Calculate...\"\nscreenshot calculator.png\ncall CloseWizard\n";
+  const ScreenRun run = RunOnScreen("--board-mode --no-getters --wizard via-model --open modal --script " +
+                                        script.string(),
+                                    dir.path(), "timeout 60 env ");
+  EXPECT_TRUE(run.ok) << run.log;
+  const size_t asked = run.log.find("callback: MayClose\n");
+  EXPECT_NE(asked, std::string::npos) << run.log;
+  EXPECT_EQ(run.log.find("callback: MayClose\n", asked + 1), std::string::npos) << run.log;
+  EXPECT_NE(run.log.find("callback: OnClosed\n"), std::string::npos) << run.log;
+}
+
 // The decoupling-analysis wizard on the 8-layer board of a two-board system with real X input: board page, nets,
 // Distributed, the IC power pins checked and grouped, Finish and the host's Run; the ".dao" as headless.
 TEST(PdnHostOnScreen, DecouplingPinsScriptWithRealInput) {

@@ -689,6 +689,31 @@ TEST_F(PdnHostProgram, AFailedScriptStepNamesItsLineAndClosesTheWizard) {
       << split.output;
 }
 
+// After a failed step every wizard, modal and modeless, is closed without asking the host and without its Close
+// button's save, though "Save settings to file" was ticked. Before, the modeless wizards and the modal via-model
+// and extractor wizards were closed with that button: MayClose was asked and the settings file written.
+TEST_F(PdnHostProgram, AFailedStepClosesTheWizardWithoutAskingTheHostOrSaving) {
+  const fs::path script = dir / "failing.pdnscript";
+  const fs::path settings = dir / "demo8.dao";
+  for (const std::string wizard : {"decoupling", "bypass", "via-model", "extractor"}) {
+    // The other wizards open on the step after the start page, where the box is.
+    std::ofstream(script) << (wizard == "decoupling" ? "" : "click \"< Back\"\n")
+                          << "click 1065\nexpect text 1065 \"not a caption\"\n";
+    for (const char* mode : {"modal", "modeless"}) {
+      SCOPED_TRACE(wizard + " " + mode);
+      fs::remove(settings);
+      const Outcome outcome = RunPdnHost("--no-getters --board-mode --wizard " + wizard + " --open " + mode +
+                                         " --project " + project + " --script " + script.string());
+      EXPECT_EQ(outcome.code, 4) << outcome.output;
+      EXPECT_NE(outcome.errors.find("failing.pdnscript:"), std::string::npos) << outcome.output;
+      EXPECT_EQ(outcome.output.find("callback: MayClose"), std::string::npos) << outcome.output;
+      EXPECT_NE(outcome.output.find("callback: OnClosed"), std::string::npos) << outcome.output;
+      EXPECT_EQ(outcome.errors.find("kept host objects"), std::string::npos) << outcome.output;
+      EXPECT_FALSE(fs::exists(settings));
+    }
+  }
+}
+
 // A click that another window takes, and a type that cannot be read back, fail at their line instead of passing
 // having done nothing. The model editor's unit list (a drop-down list) opened by a click holds the mouse: the next
 // click only closes it, so the Via Mounting box stays clear and OK leaves the editor open; a type into that list
@@ -729,8 +754,8 @@ TEST_F(PdnHostProgram, AClickThatAnotherWindowTakesOrATypeThatCannotBeReadBackFa
 // A type into a grid cell that takes no typing is refused before its click, naming the cell and why, and changes
 // nothing: the bypass via list's disabled "Layer Pair" cell (the text it shows passed for typed), a via's and a
 // supply pin's check box (the click toggled it, and its value reads "" whatever its state), a via's connected layers
-// on two wizards. The settings the wizard saves as it is closed keep every probe as it was. A point below the last
-// row lies in no cell.
+// on two wizards. The record keeps every probe as it was: the getters after the run name the probes enabled (a failed
+// run saves no settings). A point below the last row lies in no cell.
 TEST_F(PdnHostProgram, ATypeIntoACellThatTakesNoTypingIsRefusedBeforeItsClick) {
   std::ofstream(dir / "sensor4.brd") << "board\n";
   struct Case {
@@ -738,41 +763,39 @@ TEST_F(PdnHostProgram, ATypeIntoACellThatTakesNoTypingIsRefusedBeforeItsClick) {
     const char* wizard;
     const char* script;   // after "Next >" from the start page that --save goes back to
     const char* error;
-    const char* kept;     // a line of the saved settings
+    const char* kept;     // the getters' probes
   };
   const Case cases[] = {
       {"demo8", "bypass", "cell 1003 1 1\ntype 1003 at 420 25 \"\\\"TOP\\\" - \\\"L6_SIG\\\"\"\n",
        "script.txt:3: cell 1, 4 of control 1003 is disabled, which takes no typed text",
-       "PROBE_00 = V_TX0_N Enabled \"TOP\" - \"L6_SIG\""},
+       "  GetProbeCount = 1\n  probe 0 = V_TX0_N\n"},
       {"demo8", "bypass", "type 1003 at 44 25 \"\"\n",
        "script.txt:2: cell 1, 1 of control 1003 is a check box, which takes no typed text: click it",
-       "PROBE_00 = V_TX0_N Disabled \"TOP\" - \"L6_SIG\""},
+       "  GetProbeCount = 0\n"},
       {"sensor4", "extractor", "type 1003 at 44 25 \"\"\n",
        "script.txt:2: cell 1, 1 of control 1003 is a check box, which takes no typed text: click it",
-       "SUPPLY_00 = U1.1 Enabled"},
+       "  GetProbeCount = 4\n  probe 0 = U1.1\n"},
       {"demo8", "bypass", "type 1003 at 30 190 \"x\"\n",
-       "script.txt:2: no cell of control 1003 lies at the point 30, 190", "PROBE_00 = V_TX0_N Disabled"},
+       "script.txt:2: no cell of control 1003 lies at the point 30, 190", "  GetProbeCount = 0\n"},
       // A static text with its expand button: the Delete that replaces the text blanked the layers it showed.
       {"demo8", "bypass", "type 1003 at 260 25 \"\"\n",
        "script.txt:2: cell 1, 3 of control 1003 is a CGridBitmapEdit cell, which takes no typed text",
-       "PROBE_00 = V_TX0_N Disabled \"TOP\" - \"L6_SIG\""},
+       "  GetProbeCount = 0\n"},
       {"demo8", "via-model", "type 1165 at 200 25 \"TOP\"\n",
        "script.txt:2: cell 1, 2 of control 1165 is a CGridBitmapEdit cell, which takes no typed text",
-       "PROBE_00 = V_TX0_N Enabled"},
+       "  GetProbeCount = 1\n  probe 0 = V_TX0_N\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
     const fs::path script = dir / "script.txt";
     std::ofstream(script) << "click \"Next >\"\n" << c.script;
     const std::string board = c.board;
-    const fs::path settings = dir / (board + ".dao");
-    fs::remove(settings);
-    const Outcome outcome = RunPdnHost("--no-getters --board-mode --board " + SampleBoard(board).string() +
-                                       " --wizard " + c.wizard + " --open modeless --save --project " +
+    const Outcome outcome = RunPdnHost("--board-mode --board " + SampleBoard(board).string() + " --wizard " +
+                                       c.wizard + " --open modeless --save --project " +
                                        (dir / (board + ".brd")).string() + " --script " + script.string());
     EXPECT_EQ(outcome.code, 4) << outcome.output;
     EXPECT_NE(outcome.errors.find(c.error), std::string::npos) << outcome.errors;
-    EXPECT_NE(ReadFile(settings).find(c.kept), std::string::npos) << ReadFile(settings);
+    EXPECT_NE(Getters(outcome.output).find(c.kept), std::string::npos) << outcome.output;
   }
 }
 
@@ -1061,6 +1084,41 @@ TEST_F(PdnHostProgram, AModalViaWizardLeftOpenByItsScriptIsEndedByItsCloseButton
     EXPECT_NE(outcome.output.find("CloseWizard() -> true"), std::string::npos) << outcome.output;
     EXPECT_NE(outcome.output.find("callback: MayClose\ncallback: OnClosed\n"), std::string::npos) << outcome.output;
     EXPECT_EQ(outcome.errors, "") << outcome.output;
+  }
+}
+
+// The host's CloseWizard while dialogs of the wizard are up over it (the model editor, with its mounting-inductance
+// calculator over it or alone, the groups dialog of "Edit Groups...", the decoupling target's calculator) ends them,
+// cancelled, and then the wizard, modal as modeless: the host is asked once, told OnClosed, and gets every object
+// back. A modal wizard stayed under its dialogs before (pdnhost's own close asked MayClose again and again until
+// the run stalled), and with the calculator up the run crashed as the calculator's window went.
+TEST_F(PdnHostProgram, TheHostsCloseEndsTheDialogsOverTheWizardAndThenTheWizard) {
+  struct Case {
+    const char* wizard;
+    const char* steps;
+  };
+  const Case cases[] = {
+      {"via-model", "click \"Next >\"\nclick \"Next >\"\ncell 1121 8 1\nclick \"Assign Model...\"\n"
+                    "click \"Calculate...\"\n"},
+      {"via-model", "click \"Next >\"\nclick \"Next >\"\ncell 1121 8 1\nclick \"Assign Model...\"\n"},
+      {"extractor", "click \"Next >\"\nclick \"Next >\"\nclick \"Edit Groups...\"\n"},
+      {"decoupling", "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Lumped Analysis\"\n"
+                     "click \"Next >\"\nclick \"Calculator...\"\n"},
+  };
+  const fs::path script = dir / "close.pdnscript";
+  for (const Case& c : cases) {
+    std::ofstream(script) << c.steps << "call CloseWizard\n";
+    for (const char* mode : {"modal", "modeless"}) {
+      SCOPED_TRACE(std::string(c.wizard) + " " + mode + ": " + c.steps);
+      const Outcome outcome = RunPdnHost(std::string("--no-getters --board-mode --wizard ") + c.wizard + " --open " +
+                                         mode + " --project " + project + " --script " + script.string());
+      EXPECT_EQ(outcome.code, 0) << outcome.output;
+      const size_t asked = outcome.output.find("callback: MayClose\n");
+      EXPECT_NE(asked, std::string::npos) << outcome.output;
+      EXPECT_EQ(outcome.output.find("callback: MayClose\n", asked + 1), std::string::npos) << outcome.output;
+      EXPECT_NE(outcome.output.find("callback: OnClosed\n"), std::string::npos) << outcome.output;
+      EXPECT_EQ(outcome.errors, "") << outcome.output;
+    }
   }
 }
 

@@ -426,12 +426,16 @@ int CWnd::RunModalLoop(DWORD) {
   plat::ModalLoop::Options options;
   options.window = m_hWnd;
   options.preTranslate = [](MSG& msg) { return AfxGetThread()->PreTranslateMessage(&msg) != FALSE; };
+  // The window lets go of the loop as it returns, also when an exception leaves it. The object may be gone if its
+  // window self-deleted inside the loop: its WM_NCDESTROY let go already, and only a window still bound to the
+  // object is touched.
+  options.letGo = [this, hwnd = m_hWnd] {
+    if (plat::WindowMap::Instance().Permanent(hwnd) == this) m_pModalLoop = nullptr;
+  };
   plat::ModalLoop loop(std::move(options));
   m_bContinueModal = TRUE;
   m_pModalLoop = &loop;
   int result = loop.Run();
-  // The object may be gone if its window self-deleted inside the loop; the loop result is all we keep.
-  m_pModalLoop = nullptr;
   return result == plat::ModalLoop::kQuitResult ? -1 : m_nModalResult;
 }
 

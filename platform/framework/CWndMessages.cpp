@@ -91,6 +91,7 @@ LRESULT CWnd::FrameworkWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     wnd->m_hWnd = nullptr;
     *wnd->GetSuperWndProcAddr() = nullptr;
     if (wnd->m_pModalLoop) wnd->m_pModalLoop->End(wnd->m_bContinueModal ? -1 : wnd->m_nModalResult);
+    wnd->m_pModalLoop = nullptr;
     wnd->PostNcDestroy();
   }
   return result;

@@ -291,13 +291,15 @@ std::optional<ChooserResult> RunChooser(HWND owner, const ChooserSpec& spec) {
   ModalLoop::Options options;
   options.owner = top;
   options.window = chooser;
+  options.letGo = [chooser] {
+    if (State* s = StateOf(chooser)) s->waiter = nullptr;
+  };
   ModalLoop loop(std::move(options));
   Waiter waiter{&loop, {}};
   StateOf(chooser)->waiter = &waiter;
   ::ShowWindow(chooser, SW_SHOWNORMAL);
   ::SetFocus(chooser);
   const int answer = loop.Run();
-  if (State* s = StateOf(chooser)) s->waiter = nullptr;
   if (::IsWindow(chooser)) ::DestroyWindow(chooser);
   if (answer != IDOK) return std::nullopt;
   return waiter.result;

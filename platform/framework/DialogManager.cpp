@@ -379,11 +379,13 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE instance, const DialogTemplate* t, HWND
   options.owner = owner;
   options.window = dialog;
   options.preTranslate = [dialog](MSG& msg) { return ::IsWindow(dialog) && ::IsDialogMessage(dialog, &msg); };
+  options.letGo = [dialog] {
+    if (DialogState* after = StateOf(dialog)) after->loop = nullptr;
+  };
   plat::ModalLoop loop(std::move(options));
   s->loop = &loop;
   if (!::IsWindowVisible(dialog)) ::ShowWindow(dialog, SW_SHOWNORMAL);
   int result = loop.Run();
-  if (DialogState* after = StateOf(dialog)) after->loop = nullptr;
   if (::IsWindow(dialog)) ::DestroyWindow(dialog);
   return result;
 }

@@ -339,12 +339,14 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   plat::ModalLoop::Options options;
   options.owner = top;
   options.window = box;
+  options.letGo = [box] {
+    if (plat::BoxState* s = plat::BoxOf(box)) s->loop = nullptr;
+  };
   plat::ModalLoop loop(std::move(options));
   plat::BoxOf(box)->loop = &loop;
   ::ShowWindow(box, SW_SHOWNORMAL);
   ::SetFocus(box);
   int result = loop.Run();
-  if (plat::BoxState* s = plat::BoxOf(box)) s->loop = nullptr;
   if (::IsWindow(box)) ::DestroyWindow(box);
   return result == plat::ModalLoop::kQuitResult ? 0 : result;
 }

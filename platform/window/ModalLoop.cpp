@@ -33,6 +33,17 @@ HWND ModalLoop::BoxOver(HWND disabled) {
   return nullptr;
 }
 
+std::vector<HWND> ModalLoop::WindowsOver(HWND owner) {
+  WindowManager& wm = WindowManager::Instance();
+  std::vector<HWND> over;
+  const std::vector<ModalLoop*>& stack = Stack();
+  for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+    const HWND window = (*it)->options_.window;
+    if (!(*it)->ended_ && wm.Get(window) && wm.IsOwnedBy(window, owner)) over.push_back(window);
+  }
+  return over;
+}
+
 bool ModalLoop::IsDroppedWhileBusy(UINT m) {
   return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
          (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK) || m == WM_COMMAND;
@@ -69,6 +80,7 @@ int ModalLoop::Run() {
     ~Restore() {
       std::erase(Stack(), self);
       self->running_ = false;
+      if (self->options_.letGo) self->options_.letGo();
       if (reenable && IsWindow(owner)) EnableWindow(owner, TRUE);
     }
   } restore{this, owner, reenable};

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "platform/window/windowapi.h"
 
@@ -31,6 +32,9 @@ class ModalLoop {
     std::function<bool(MSG&)> preTranslate;
     // OnIdle(count): true asks for another idle call before waiting.
     std::function<bool(int)> onIdle;
+    // Called as Run returns, also when an exception leaves it: what pointed a window at the loop lets go of it, so
+    // that the window, destroyed later, never ends a loop whose frame is gone (or another loop run there since).
+    std::function<void()> letGo;
   };
 
   ModalLoop();
@@ -51,6 +55,9 @@ class ModalLoop {
   // Of the running loops, innermost first, the first whose window `disabled` owns (directly or through other owned
   // windows) and that is shown and enabled: the box that holds the disabled window's input. Null when none is.
   static HWND BoxOver(HWND disabled);
+  // Of the running loops not yet ended, innermost first, the windows that `owner` owns (directly or through other
+  // owned windows): the boxes and dialogs over it, each of which ends its own loop.
+  static std::vector<HWND> WindowsOver(HWND owner);
 
   // One pass of a long operation's pump: delivers what is queued now without waiting, dropping input
   // and commands. Returns false when WM_QUIT was seen (it is posted again).

@@ -642,6 +642,67 @@ TEST_F(CommonUiTest, AnOwnBoxDestroyedWithItsOwnerEndsItsLoopWithItsCloseAnswer)
   DestroyWindow(main);
 }
 
+// A run left by an exception (nothing could give its loop input) leaves its box up; destroyed later, while a box
+// of the same kind runs its own loop where the first one's ran, the first box touches no loop: the second stays up
+// for its own answer. Before, the window still pointed at its gone loop, and its destruction ended whatever lay
+// there (the second box's loop) or wrote into a dead stack frame.
+TEST_F(CommonUiTest, ABoxDestroyedAfterItsLoopWasLeftTouchesNoLoop) {
+  CDialog dialogs[2];
+  int call = 0;
+  struct Case {
+    const char* name;
+    std::function<int(HWND)> show;  // Escape answers IDCANCEL
+  };
+  const Case cases[] = {
+      {kOwnBoxes[0].name, kOwnBoxes[0].show},
+      {kOwnBoxes[1].name, kOwnBoxes[1].show},
+      {"modal dialog",
+       [&](HWND owner) {
+         CDialog& dialog = dialogs[call++ % 2];
+         dialog.InitModalIndirect(&kBoxTemplate, CWnd::FromHandle(owner));
+         return static_cast<int>(dialog.DoModal());
+       }},
+      {"dialog box",
+       [](HWND owner) {
+         return static_cast<int>(DialogBoxIndirectParam(nullptr, &kBoxTemplate, owner, CancelOnlyProc, 0));
+       }},
+  };
+  HWND main = CreateWindowEx(0, "Static", "sheet", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 450, nullptr,
+                             nullptr, nullptr, nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND first = nullptr, second = nullptr;
+    int waits = 0;
+    auto run = [&](std::function<void(int)> act) {
+      UserAtEachBox user(&automation, std::move(act));
+      return c.show(main);
+    };
+    EXPECT_THROW(run([&](int) {
+                   first = GetActiveWindow();
+                   throw MessageLoopStalled("nothing gives the box input");
+                 }),
+                 MessageLoopStalled);
+    ASSERT_TRUE(IsWindow(first));
+    EnableWindow(main, TRUE);  // a modal dialog's run left by the exception kept its owner disabled
+    const int answer = run([&](int wait) {
+      waits = wait + 1;
+      if (wait == 0) {
+        second = GetActiveWindow();
+        DestroyWindow(first);
+      } else if (wait == 1) {
+        EXPECT_TRUE(IsWindowVisible(second)) << "the first box's destruction ended the second one's loop";
+        SetActiveWindow(second);
+        InputRouter::Instance().KeyPress(VK_ESCAPE);
+      }
+    });
+    EXPECT_EQ(answer, IDCANCEL);
+    EXPECT_EQ(waits, 2);
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(IsWindow(first));
+  }
+  DestroyWindow(main);
+}
+
 TEST_F(CommonUiTest, ProfileGoesToTheIniFileOrToTheRegistryKey) {
   CWinApp app("Grid Demo");
   const std::string ini = (dir_ / "demo.ini").string();

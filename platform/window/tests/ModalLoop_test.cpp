@@ -48,7 +48,8 @@ TEST_F(Modal, ScriptedClickEndsTheLoopWhichDisabledItsOwner) {
 
 // A press on the window a modal box disables, or on a child of it, finds the box again after another window the
 // owner owns (a print preview) came above it: the window comes up with what it owns, the box above them all takes
-// the keys, and the press itself reaches no one. Of a box over a box (owned by the first), the innermost comes.
+// the keys, and the press itself reaches no one. Of a box over a box (owned by the first), the innermost comes; the
+// boxes over a window are listed innermost first.
 TEST_F(Modal, APressOnTheDisabledOwnerBringsUpItsBoxWithTheKeys) {
   HWND field = Child(owner, 2, {230, 10, 290, 40});
   HWND preview = CreateWindowEx(0, "TestWnd", "preview", WS_POPUP | WS_VISIBLE, 120, 60, 100, 100, owner, nullptr,
@@ -88,7 +89,10 @@ TEST_F(Modal, APressOnTheDisabledOwnerBringsUpItsBoxWithTheKeys) {
         ModalLoop innerLoop(innerOptions);
         script.Then([&] { loseThenPress(owner); }).Then([&] {
           expectUp(inner, inner, "owner under two boxes");
+          EXPECT_EQ(ModalLoop::WindowsOver(owner), (std::vector<HWND>{inner, box}));
+          EXPECT_EQ(ModalLoop::WindowsOver(box), std::vector<HWND>{inner});
           innerLoop.End(2);
+          EXPECT_EQ(ModalLoop::WindowsOver(owner), std::vector<HWND>{box});  // an ended loop's box is going
         });
         EXPECT_EQ(innerLoop.Run(), 2);
         loop.End(1);
