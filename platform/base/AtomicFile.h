@@ -82,6 +82,9 @@ class AtomicFile {
   int error() const { return error_; }
   // The file the text is for (behind a link, the link's target); after a fresh file's commit, the name it took.
   const std::string& path() const { return target_; }
+  // While open to replace: the status of the file the walk found under the name (null for none), for a caller that
+  // refuses some kinds of file without looking the name up again.
+  const struct stat* existing() const { return isOpen() && held_.exists() ? &held_.file() : nullptr; }
 
  private:
   enum class Finish { Rename, InPlace, Fresh };

@@ -422,8 +422,9 @@ int PrintJob::startDoc(DeviceContext&, const DOCINFOA* info) {
     // all: a failed or aborted print leaves the file that was there. A name it can never take is refused here, at
     // once: a folder, a device or a FIFO is never replaced, nor anything another user planted in a shared folder.
     if (!pdfFile_.open(out, naming_)) return failed(pdfFile_.error());
-    struct stat st {};
-    if (naming_ == AtomicFile::Naming::Replace && ::stat(pdfFile_.path().c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    // Judged on what the open's walk found, not on a second look-up of the name, which another program may have
+    // changed since.
+    if (const struct stat* old = pdfFile_.existing(); old && !S_ISREG(old->st_mode)) {
       pdfFile_.abandon();
       return failed(EINVAL);
     }

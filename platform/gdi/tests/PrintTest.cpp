@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/base/FileFaults.h"
@@ -275,6 +277,38 @@ TEST(Printing, FailedOrAbortedPdfKeepsTheOldFile) {
     std::ifstream in(out);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old") << abort;
   }
+}
+
+// A PDF print refuses at StartDoc a name that holds no regular file (a FIFO is never replaced), judged on what the
+// open's walk found there: a regular file exchanged in for the FIFO after the walk (here from the seam the save
+// passes next) does not turn the refusal into a print that takes the name. The FIFO and the file stay as they are.
+TEST(Printing, APdfRefusesANameHoldingNoRegularFileAsItsWalkFoundIt) {
+  const fs::path dir = scratch("fifo");
+  fs::create_directories(dir);
+  const std::string out = (dir / "out.pdf").string(), other = (dir / "other").string();
+  for (const bool exchanged : {false, true}) {
+    SCOPED_TRACE(exchanged ? "a file exchanged in after the walk" : "a FIFO under the name");
+    fs::remove(out);
+    fs::remove(other);
+    ASSERT_EQ(::mkfifo(out.c_str(), 0600), 0);
+    std::ofstream(other) << "old";
+    plat::FileFaultScope exchange([&](plat::FileStep step, const std::string&) {
+      if (exchanged && step == plat::FileStep::CreateIn) {
+        EXPECT_EQ(::renameat2(AT_FDCWD, out.c_str(), AT_FDCWD, other.c_str(), RENAME_EXCHANGE), 0);
+      }
+      return 0;
+    });
+    HDC dc = CreateDC(nullptr, "PDF", nullptr, nullptr);
+    DOCINFO di{sizeof(DOCINFO), "Fifo", out.c_str(), nullptr, 0};
+    EXPECT_EQ(StartDoc(dc, &di), SP_ERROR);
+    DeleteDC(dc);
+    struct stat st {};
+    ASSERT_EQ(::lstat((exchanged ? other : out).c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    std::ifstream in(exchanged ? out : other);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+  }
+  fs::remove_all(dir);
 }
 
 // The PDF goes to a temporary file beside its name as it is made, page by page, not into memory: meanwhile the name
