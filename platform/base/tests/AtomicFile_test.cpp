@@ -450,6 +450,25 @@ TEST(AtomicFile, ASaveKeepsToTheFolderItCheckedWhileALinkIsSwappedIn) {
   }
 }
 
+// A file written in place is written only where its name still holds the file the save began on: a file of the
+// user's own exchanged in for it meanwhile (no other user's, so the owner rule lets it pass) is refused as busy and
+// keeps its text, and so does the file the save began on.
+TEST(AtomicFile, AFileWrittenInPlaceIsRefusedWhenItsNameNowHoldsAnotherFile) {
+  TempDir dir;
+  const std::string file = dir / "Budget.pdf", link = dir / "second.pdf", other = dir / "other.pdf";
+  Put(file, "old");
+  ASSERT_EQ(::link(file.c_str(), link.c_str()), 0);
+  Put(other, "another file");
+  plat::AtomicFile printed;
+  ASSERT_TRUE(printed.open(file)) << printed.error();
+  ASSERT_TRUE(printed.write("new text"));
+  ASSERT_EQ(::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, other.c_str(), RENAME_EXCHANGE), 0);
+  EXPECT_FALSE(printed.commit());
+  EXPECT_EQ(printed.error(), EBUSY);
+  EXPECT_EQ(ReadAll(file), "another file");
+  EXPECT_EQ(ReadAll(link), "old");
+}
+
 // In a folder every user may write without the sticky bit, another user keeps exchanging their file (writable by all)
 // and their FIFO with a file of this user's that has a second hard link, while it is saved in place: each save writes
 // the very file its walk judged or is refused, so their file keeps its text, and none waits on the FIFO.
