@@ -159,10 +159,10 @@ TEST_F(RegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
       if (pick(2)) std::transform(name.begin(), name.end(), name.begin(), [](char c) { return std::toupper(c); });
       return name;
     };
-    for (int step = 0; step < 600; ++step) {
-      // Each step makes up to three changes through the key's handles (a sixth of them on a full disk), so that
+    for (int step = 0; step < 400; ++step) {
+      // Each step makes one or two changes through the key's handles (a sixth of them on a full disk), so that
       // more than one comes between two calls of a handle.
-      for (std::size_t changes = 1 + pick(3); changes > 0; --changes) {
+      for (std::size_t changes = 1 + pick(2); changes > 0; --changes) {
         std::string name = spelled(kNames[pick(std::size(kNames))]);
         const DWORD data = static_cast<DWORD>(step);
         std::size_t action = pick(12);
@@ -276,7 +276,7 @@ TEST_F(RegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
           const auto& model = ofValues ? values : keys;
           std::size_t& index = last[which][ofValues];
           const std::size_t how = pick(10);
-          index = how < 6   ? (index < model.size() ? index + 1 : 0)
+          index = how < 5   ? (index < model.size() ? index + 1 : 0)
                   : how < 8 ? (index ? index - 1 : model.size())
                             : pick(model.size() + 2);
           char got[16];
