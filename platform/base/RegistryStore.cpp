@@ -297,6 +297,12 @@ struct ByKey {
 };
 using HandlesByKey = std::set<Handle*, ByKey>;
 
+// The handles of the key, found with two searches: equal_range by a key alone steps through every handle of it to
+// find the end of them, which for the handles of no key (all those whose key was deleted) could be any number.
+std::pair<HandlesByKey::iterator, HandlesByKey::iterator> HandlesOf(const HandlesByKey& open, const Key* key) {
+  return {open.lower_bound(key), open.upper_bound(key)};
+}
+
 struct State {
   std::mutex mutex;
   Tree tree;
@@ -352,7 +358,7 @@ LONG Resolve(State& s, HKEY key, Key*& out, Places** places = nullptr) {
 // Calls `visit` with the enumeration places of every handle open on the key, and of the predefined handle of a root.
 template <class Visit>
 void ForEachPlaces(State& s, const Key* key, Visit visit) noexcept {
-  for (auto [at, end] = s.open.equal_range(key); at != end; ++at) visit((*at)->places);
+  for (auto [at, end] = HandlesOf(s.open, key); at != end; ++at) visit((*at)->places);
   if (!key->Parent()) visit(s.rootPlaces[s.tree.IndexOf(key)]);
 }
 
@@ -402,7 +408,7 @@ void Rekey(State& s, Handle& handle, Key* key) noexcept {
 
 // Each handle of the key, which is being freed, now answers ERROR_KEY_DELETED.
 void Orphan(State& s, const Key* gone) noexcept {
-  for (auto [at, end] = s.open.equal_range(gone); at != end;) {
+  for (auto [at, end] = HandlesOf(s.open, gone); at != end;) {
     auto node = s.open.extract(at++);
     node.value()->key = nullptr;
     s.open.insert(std::move(node));   // among the handles of no key, out of the range walked
@@ -411,7 +417,7 @@ void Orphan(State& s, const Key* gone) noexcept {
 
 // Whether a handle is open on any key (a handle whose key was deleted is on none).
 bool AnyKeyOpen(const State& s) noexcept {
-  const auto [first, end] = s.open.equal_range(static_cast<const Key*>(nullptr));
+  const auto [first, end] = HandlesOf(s.open, nullptr);
   return first != s.open.begin() || end != s.open.end();
 }
 
