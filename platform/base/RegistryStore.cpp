@@ -421,8 +421,8 @@ bool AnyKeyOpen(const State& s) noexcept {
   return first != s.open.begin() || end != s.open.end();
 }
 
-// A handle's entry, made before the call changes anything (it is the handle's one allocation) and dropped again
-// unless the call hands the handle out.
+// A handle's entry, made before the call changes anything (with its place among the handles by key, of no key yet:
+// the handle's allocations) and dropped again unless the call hands the handle out.
 class NewHandle {
  public:
   explicit NewHandle(State& s) : s_(s), token_((s.next++ << 4) | 0x6) {
