@@ -254,7 +254,11 @@ void BM_FilterByIndex(benchmark::State& state) {
   }
   Report(state, "s_10k", "s_100k", smallSeconds, largeSeconds, whole);
 }
-BENCHMARK(BM_FilterByIndex)->ArgName("what")->DenseRange(kSubkeys, kValues)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_FilterByIndex)
+    ->ArgName("what")
+    ->DenseRange(kSubkeys, kValues)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 void BM_KeysWithHandlesOpen(benchmark::State& state) {
   double makeSmall = 0, makeLarge = 0, deleteSmall = 0, deleteLarge = 0;
