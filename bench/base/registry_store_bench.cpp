@@ -7,7 +7,13 @@
 //   built again from the store file, untimed, before each. Counters as above.
 // BM_ListByIndex/what:0: RegEnumKeyEx of 10,000 and of 100,000 subkeys with the indexes 0..n-1;
 //   what:1: RegEnumValue of 10,000 and of 100,000 values so. Counters s_10k, s_100k (seconds of one listing) and ratio.
-// Goal: linear in the keys, ratio near 4 for the first two and near 10 for the listing.
+// BM_FilterByIndex/what:0: the usual filter over 10,000 and 100,000 subkeys: RegEnumKeyEx by index, RegDeleteKey of
+//   every other one found (the index kept after a deletion, the next one taken after a key kept); what:1: the same
+//   over values with RegEnumValue and RegDeleteValue. Counters s_10k, s_100k (seconds of one walk) and ratio.
+// BM_KeysWithHandlesOpen: 2,000 and 20,000 sibling keys made with RegCreateKey, each handle kept open, then each
+//   deleted with RegDeleteKey while every handle is still open. Counters make_2k, make_20k, make_ratio and
+//   delete_2k, delete_20k, delete_ratio (seconds of making, of deleting them all).
+// Goal: linear in the keys, ratio near 4 for the first two and near 10 for the listing and the filter.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -18,6 +24,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/base/RegistryStore.h"
 
@@ -120,6 +127,61 @@ double List(const Store& store, What what, int count) {
   return listed == count ? seconds : -1;
 }
 
+// Seconds of the filter walk over every subkey or value of the parent: by index, deleting every other one found
+// through the same handle and keeping the index after a deletion; negative when the walk did not see each one once or
+// a deletion failed.
+double Filter(const Store& store, What what, int count) {
+  if (!store.Load()) return -1;
+  plat::RegistryStore::SetStoreFile(std::nullopt);
+  HKEY key = nullptr;
+  if (RegOpenKey(HKEY_CURRENT_USER, kParent, &key) != ERROR_SUCCESS) return -1;
+  char name[64];
+  int seen = 0;
+  bool whole = true;
+  const auto start = Clock::now();
+  for (DWORD i = 0;;) {
+    DWORD length = sizeof name;
+    const LONG r = what == kSubkeys ? RegEnumKeyEx(key, i, name, &length, nullptr, nullptr, nullptr, nullptr)
+                                    : RegEnumValue(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (r != ERROR_SUCCESS) break;
+    if (seen++ % 2 == 0) {
+      whole = whole && (what == kSubkeys ? RegDeleteKey(key, name) : RegDeleteValue(key, name)) == ERROR_SUCCESS;
+    } else {
+      ++i;
+    }
+  }
+  const double seconds = Since(start);
+  RegCloseKey(key);
+  return whole && seen == count ? seconds : -1;
+}
+
+// Seconds of making `count` sibling keys below kParent with a handle of each kept open, and of deleting them all
+// while the handles are open; false when a call failed.
+bool WithHandlesOpen(int count, double& make, double& remove) {
+  plat::RegistryStore::Reset();
+  HKEY parent = nullptr;
+  if (RegCreateKey(HKEY_CURRENT_USER, kParent, &parent) != ERROR_SUCCESS) return false;
+  std::vector<HKEY> open(static_cast<std::size_t>(count));
+  char name[32];
+  bool whole = true;
+  auto start = Clock::now();
+  for (int i = 0; i < count; ++i) {
+    std::snprintf(name, sizeof name, "Board%06d", i);
+    whole = whole && RegCreateKey(parent, name, &open[static_cast<std::size_t>(i)]) == ERROR_SUCCESS;
+  }
+  make += Since(start);
+  start = Clock::now();
+  for (int i = 0; i < count; ++i) {
+    std::snprintf(name, sizeof name, "Board%06d", i);
+    whole = whole && RegDeleteKey(parent, name) == ERROR_SUCCESS;
+  }
+  remove += Since(start);
+  for (const HKEY h : open) RegCloseKey(h);
+  RegCloseKey(parent);
+  plat::RegistryStore::Reset();
+  return whole;
+}
+
 void Report(benchmark::State& state, const char* small, const char* large, double smallSeconds, double largeSeconds,
             bool whole) {
   if (!whole) state.SkipWithError("a call failed");
@@ -177,5 +239,43 @@ void BM_ListByIndex(benchmark::State& state) {
   Report(state, "s_10k", "s_100k", smallSeconds, largeSeconds, whole);
 }
 BENCHMARK(BM_ListByIndex)->ArgName("what")->DenseRange(kSubkeys, kValues)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_FilterByIndex(benchmark::State& state) {
+  const auto what = static_cast<What>(state.range(0));
+  const auto text = [what](int count) { return what == kSubkeys ? StoreText(count) : StoreText(0, count); };
+  const Store small(text(10000)), large(text(100000));
+  double smallSeconds = 0, largeSeconds = 0;
+  bool whole = true;
+  for (auto _ : state) {
+    const double s = Filter(small, what, 10000), l = Filter(large, what, 100000);
+    whole = whole && s >= 0 && l >= 0;
+    smallSeconds += s;
+    largeSeconds += l;
+  }
+  Report(state, "s_10k", "s_100k", smallSeconds, largeSeconds, whole);
+}
+BENCHMARK(BM_FilterByIndex)
+    ->ArgName("what")
+    ->DenseRange(kSubkeys, kValues)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+void BM_KeysWithHandlesOpen(benchmark::State& state) {
+  double makeSmall = 0, makeLarge = 0, deleteSmall = 0, deleteLarge = 0;
+  bool whole = true;
+  for (auto _ : state) {
+    whole = WithHandlesOpen(2000, makeSmall, deleteSmall) && whole;
+    whole = WithHandlesOpen(20000, makeLarge, deleteLarge) && whole;
+  }
+  if (!whole) state.SkipWithError("a call failed");
+  const double n = static_cast<double>(state.iterations());
+  state.counters["make_2k"] = makeSmall / n;
+  state.counters["make_20k"] = makeLarge / n;
+  state.counters["make_ratio"] = makeLarge / makeSmall;
+  state.counters["delete_2k"] = deleteSmall / n;
+  state.counters["delete_20k"] = deleteLarge / n;
+  state.counters["delete_ratio"] = deleteLarge / deleteSmall;
+}
+BENCHMARK(BM_KeysWithHandlesOpen)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace

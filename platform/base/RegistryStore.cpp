@@ -70,10 +70,15 @@ class Key {
     return key;
   }
   enum class Top { Free, Keep };
-  // Frees every key below `top`, and `top` itself unless kept (it must then be no one's subkey). Each set of
-  // subkeys is freed whole as the walk comes to it (see Thread), so that no key is searched for in its parent's;
-  // the walk goes down to a key's first subkey and back up its parent pointers, taking no memory per level.
+  // Frees every key below `top`, and `top` itself unless kept (it must then be no one's subkey), telling `freeing`
+  // of each just before it goes (its pointer is all that may be used then). Each set of subkeys is freed whole as
+  // the walk comes to it (see Thread), so that no key is searched for in its parent's; the walk goes down to a key's
+  // first subkey and back up its parent pointers, taking no memory per level.
   static void FreeBelow(Key* top, Top which) noexcept {
+    FreeBelow(top, which, [](const Key*) noexcept {});
+  }
+  template <class Freeing>
+  static void FreeBelow(Key* top, Top which, Freeing freeing) noexcept {
     for (Key* k = top;;) {
       if (k->count_ >= 2) {
         k = k->Thread();
@@ -84,7 +89,10 @@ class Key {
         continue;
       }
       if (k == top) {
-        if (which == Top::Free) Destroy(k);
+        if (which == Top::Free) {
+          freeing(k);
+          Destroy(k);
+        }
         return;
       }
       // Up to the parent when this was its last subkey (the parent holds it as its only one), else on to the next.
@@ -93,6 +101,7 @@ class Key {
         up->one_ = nullptr;
         up->count_ = 0;
       }
+      freeing(k);
       Destroy(k);
       k = up;
     }
@@ -132,7 +141,7 @@ class Key {
     }
     ++count_;
   }
-  // Takes a subkey off, allocating nothing; the subkey keeps its parent, for the handles that are to forget it.
+  // Takes a subkey off, allocating nothing (a set left with one subkey is freed); the subkey keeps its parent.
   void Remove(Key* sub) noexcept {
     if (count_ == 1) {
       one_ = nullptr;
@@ -215,14 +224,17 @@ struct Tree {
   }
 };
 
-// Where a handle's enumeration by index last was in a key's subkeys or values, kept until they change (see
-// Changed): the next index, or the one before, is then a step away, and listing n of them takes n steps, not n * n / 2.
+// Where a handle's enumeration by index last was in a key's subkeys or values: the next index, or the one before, is
+// then a step away, and listing n of them takes n steps, not n * n / 2. An element added or taken away moves the
+// place with it (see Added and Removing), so that a walk that deletes some of what it finds keeps its place too.
 template <class Container>
 class Place {
  public:
+  using Iterator = typename Container::const_iterator;
+
   // The element at the index (below the container's size), walked to from the nearest of the first, the place kept
   // and the end.
-  typename Container::const_iterator Seek(const Container& all, std::size_t index) {
+  Iterator Seek(const Container& all, std::size_t index) {
     auto at = all.begin();
     std::size_t from = 0;
     if (kept_ && Distance(index_, index) < index) {
@@ -240,11 +252,25 @@ class Place {
     return at;
   }
   void Forget() { kept_ = false; }
+  // The element at `added` is now in the container: one before the place puts the place's element an index later.
+  void Added(const Container& all, Iterator added) {
+    if (kept_ && (at_ == all.end() || all.value_comp()(*added, *at_))) ++index_;
+  }
+  // The element at `gone` is about to be taken out of the container: the place's element moves an index earlier
+  // when it came before it; when it is the place's own element the place goes on to the next one, which takes its
+  // index (the end when it was the last).
+  void Removing(const Container& all, Iterator gone) {
+    if (!kept_) return;
+    if (gone == at_)
+      ++at_;
+    else if (at_ == all.end() || all.value_comp()(*gone, *at_))
+      --index_;
+  }
 
  private:
   static std::size_t Distance(std::size_t a, std::size_t b) { return a < b ? b - a : a - b; }
 
-  typename Container::const_iterator at_{};
+  Iterator at_{};
   std::size_t index_ = 0;
   bool kept_ = false;
 };
@@ -259,10 +285,31 @@ struct Handle {
   Places places;
 };
 
+// Orders handles by their key (then by where they are), so that the handles of a key are found among them; a
+// handle's key changes only while it is taken out (see Rekey). Finds the handles of a key by the key too.
+struct ByKey {
+  using is_transparent = void;
+  bool operator()(const Handle* a, const Handle* b) const {
+    return a->key != b->key ? std::less<const Key*>()(a->key, b->key) : std::less<const Handle*>()(a, b);
+  }
+  bool operator()(const Handle* a, const Key* b) const { return std::less<const Key*>()(a->key, b); }
+  bool operator()(const Key* a, const Handle* b) const { return std::less<const Key*>()(a, b->key); }
+};
+using HandlesByKey = std::set<Handle*, ByKey>;
+
+// The handles of the key, found with two searches: equal_range by a key alone steps through every handle of it to
+// find the end of them, which for the handles of no key (all those whose key was deleted) could be any number.
+std::pair<HandlesByKey::iterator, HandlesByKey::iterator> HandlesOf(const HandlesByKey& open, const Key* key) {
+  return {open.lower_bound(key), open.upper_bound(key)};
+}
+
 struct State {
   std::mutex mutex;
   Tree tree;
   std::map<std::uintptr_t, Handle> handles;
+  // Every handle of `handles`, by its key: a change visits only the handles open on its key. (A key of none costs
+  // nothing for it.)
+  HandlesByKey open;
   // The enumeration places of the predefined root handles.
   std::array<Places, 4> rootPlaces;
   std::uintptr_t next = 1;
@@ -308,34 +355,95 @@ LONG Resolve(State& s, HKEY key, Key*& out, Places** places = nullptr) {
   return ERROR_SUCCESS;
 }
 
-enum class Part { Subkeys, Values };
-
-// A subkey or value of the key is added or taken away: the places every handle of it keeps there are forgotten, as
-// they may now stand at another index or at an element that is gone. (A value set anew in place keeps its place.)
-void Changed(State& s, const Key* key, Part part) noexcept {
-  const auto forget = [part](Places& places) {
-    if (part == Part::Subkeys)
-      places.subkey.Forget();
-    else
-      places.value.Forget();
-  };
-  for (auto& [token, handle] : s.handles)
-    if (handle.key == key) forget(handle.places);
-  if (!key->Parent()) forget(s.rootPlaces[s.tree.IndexOf(key)]);
+// Calls `visit` with the enumeration places of every handle open on the key, and of the predefined handle of a root.
+template <class Visit>
+void ForEachPlaces(State& s, const Key* key, Visit visit) noexcept {
+  for (auto [at, end] = HandlesOf(s.open, key); at != end; ++at) visit((*at)->places);
+  if (!key->Parent()) visit(s.rootPlaces[s.tree.IndexOf(key)]);
 }
 
-// A handle's entry, made before the call changes anything (it is the handle's one allocation) and dropped again
-// unless the call hands the handle out.
+// Hangs a subkey on the key, moving the places the key's handles keep in its subkeys. Throws std::bad_alloc, and then
+// nothing changed.
+void AddSubkey(State& s, Key* key, Key* sub) {
+  key->Add(sub);
+  // A set of subkeys made just now has no place kept in it (see RemoveSubkey).
+  if (const Subkeys* const many = key->Many()) {
+    const auto added = many->find(sub);
+    ForEachPlaces(s, key, [&](Places& places) { places.subkey.Added(*many, added); });
+  }
+}
+
+// Takes a subkey off the key, allocating nothing, moving the places the key's handles keep in its subkeys; those in
+// a set that is freed for the one subkey left are forgotten.
+void RemoveSubkey(State& s, Key* key, Key* sub) noexcept {
+  if (const Subkeys* const many = key->Many()) {
+    const auto gone = many->find(sub);
+    const bool freed = key->SubkeyCount() == 2;
+    ForEachPlaces(s, key, [&](Places& places) {
+      if (freed)
+        places.subkey.Forget();
+      else
+        places.subkey.Removing(*many, gone);
+    });
+  }
+  key->Remove(sub);
+}
+
+// The value at `added` is new in the key's values: the places kept in them move with it.
+void ValueAdded(State& s, const Key* key, ValueMap::const_iterator added) noexcept {
+  ForEachPlaces(s, key, [&](Places& places) { places.value.Added(*key->Values(), added); });
+}
+
+// The value at `gone` is about to be taken out of the key's values: the places kept in them move with it.
+void ValueRemoving(State& s, const Key* key, ValueMap::const_iterator gone) noexcept {
+  ForEachPlaces(s, key, [&](Places& places) { places.value.Removing(*key->Values(), gone); });
+}
+
+// Points the handle at another key (null: its key was deleted), allocating nothing.
+void Rekey(State& s, Handle& handle, Key* key) noexcept {
+  auto node = s.open.extract(&handle);
+  handle.key = key;
+  s.open.insert(std::move(node));
+}
+
+// Each handle of the key, which is being freed, now answers ERROR_KEY_DELETED.
+void Orphan(State& s, const Key* gone) noexcept {
+  for (auto [at, end] = HandlesOf(s.open, gone); at != end;) {
+    auto node = s.open.extract(at++);
+    node.value()->key = nullptr;
+    s.open.insert(std::move(node));   // among the handles of no key, out of the range walked
+  }
+}
+
+// Whether a handle is open on any key (a handle whose key was deleted is on none).
+bool AnyKeyOpen(const State& s) noexcept {
+  const auto [first, end] = HandlesOf(s.open, nullptr);
+  return first != s.open.begin() || end != s.open.end();
+}
+
+// A handle's entry, made before the call changes anything (with its place among the handles by key, of no key yet:
+// the handle's allocations) and dropped again unless the call hands the handle out.
 class NewHandle {
  public:
-  explicit NewHandle(State& s) : s_(s), token_((s.next++ << 4) | 0x6) { s.handles.emplace(token_, Handle{}); }
+  explicit NewHandle(State& s) : s_(s), token_((s.next++ << 4) | 0x6) {
+    Handle& handle = s.handles.emplace(token_, Handle{}).first->second;
+    try {
+      s.open.insert(&handle);
+    } catch (...) {
+      s.handles.erase(token_);
+      throw;
+    }
+  }
   ~NewHandle() {
-    if (token_) s_.handles.erase(token_);
+    if (!token_) return;
+    const auto it = s_.handles.find(token_);
+    s_.open.erase(&it->second);
+    s_.handles.erase(it);
   }
   NewHandle(const NewHandle&) = delete;
   NewHandle& operator=(const NewHandle&) = delete;
-  HKEY Keep(Key* key) {
-    s_.handles.find(token_)->second.key = key;
+  HKEY Keep(Key* key) noexcept {
+    Rekey(s_, s_.handles.find(token_)->second, key);
     return reinterpret_cast<HKEY>(std::exchange(token_, 0));
   }
 
@@ -345,13 +453,13 @@ class NewHandle {
 };
 
 // Keys made for a change and not yet in the store file, the first of them on its parent: taken away again unless the
-// change is kept. (Their making made the handles of the parent forget their places; none is kept since.)
+// change is kept, moving back the places the parent's handles keep. (No handle is open on a key made.)
 class MadeKeys {
  public:
-  explicit MadeKeys(Key* first) : first_(first) {}
+  MadeKeys(State& s, Key* first) : s_(s), first_(first) {}
   ~MadeKeys() {
     if (!first_) return;
-    first_->Parent()->Remove(first_);
+    RemoveSubkey(s_, first_->Parent(), first_);
     Key::FreeBelow(first_, Key::Top::Free);
   }
   MadeKeys(const MadeKeys&) = delete;
@@ -360,6 +468,7 @@ class MadeKeys {
   void Keep() { first_ = nullptr; }
 
  private:
+  State& s_;
   Key* first_;
 };
 
@@ -395,21 +504,10 @@ LONG OpenOrMake(State& s, Key* base, LPCSTR subKey, Key*& out, Key*& made) {
     tip->Add(sub.get());
     tip = sub.release();
   }
-  k->Add(chain.get());
-  Changed(s, k, Part::Subkeys);
+  AddSubkey(s, k, chain.get());
   made = chain.release();
   out = tip;
   return ERROR_SUCCESS;
-}
-
-// Each handle of the key or of a key below it now answers ERROR_KEY_DELETED.
-void ForgetHandlesBelow(State& s, const Key* gone) {
-  for (auto& [token, handle] : s.handles)
-    for (const Key* k = handle.key; k; k = k->Parent())
-      if (k == gone) {
-        handle.key = nullptr;
-        break;
-      }
 }
 
 // Appends the text with backslashes and quotes escaped by a backslash and line breaks as \n and \r; the runs between
@@ -683,15 +781,17 @@ LONG SetValue(State& s, Key* k, MadeKeys& made, LPCSTR name, DWORD type, const B
     old = std::exchange(it->second, std::move(v));
   } else {
     it = values.emplace(v.name, std::move(v)).first;
-    Changed(s, k, Part::Values);
+    ValueAdded(s, k, it);
   }
   const LONG r = Persist(s);
   if (r) {
     // A change the store file did not take is not made.
-    if (old)
+    if (old) {
       it->second = std::move(*old);
-    else
+    } else {
+      ValueRemoving(s, k, it);
       values.erase(it);
+    }
     return r;
   }
   made.Keep();
@@ -730,7 +830,10 @@ std::vector<std::pair<Handle*, Key*>> HandlesIn(State& s, const Tree& loaded) {
 // Points each handle at its key in the tree loaded, which has taken the place of the old one: no place an
 // enumeration kept in the old tree is kept.
 void Repoint(State& s, const std::vector<std::pair<Handle*, Key*>>& moved) noexcept {
-  for (const auto& [handle, there] : moved) *handle = Handle{there, {}};
+  for (const auto& [handle, there] : moved) {
+    Rekey(s, *handle, there);
+    handle->places = {};
+  }
   s.rootPlaces = {};
 }
 
@@ -740,6 +843,7 @@ void RegistryStore::Reset() {
   auto& s = TheState();
   std::lock_guard lock(s.mutex);
   for (const KeyTree& root : s.tree.roots) root->Clear();
+  s.open.clear();
   s.handles.clear();
   s.rootPlaces = {};
   s.file.reset();
@@ -843,7 +947,7 @@ LSTATUS RegCreateKeyEx(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, voi
     plat::NewHandle handle(s);
     plat::Key* made = nullptr;
     if (const LONG r = plat::OpenOrMake(s, k, subKey, k, made)) return r;
-    plat::MadeKeys pending(made);
+    plat::MadeKeys pending(s, made);
     if (pending.Any()) {
       if (const LONG r = plat::Persist(s)) return r;
     }
@@ -865,7 +969,11 @@ LSTATUS RegCloseKey(HKEY key) {
   if (token >= 0x80000000u && token <= 0x80000003u) return ERROR_SUCCESS;
   auto& s = TheState();
   std::lock_guard lock(s.mutex);
-  return s.handles.erase(token) ? ERROR_SUCCESS : static_cast<LONG>(ERROR_INVALID_HANDLE);
+  const auto it = s.handles.find(token);
+  if (it == s.handles.end()) return static_cast<LONG>(ERROR_INVALID_HANDLE);
+  s.open.erase(&it->second);
+  s.handles.erase(it);
+  return ERROR_SUCCESS;
 }
 
 LSTATUS RegEnumKeyEx(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD, LPSTR, LPDWORD, FILETIME*) {
@@ -927,10 +1035,13 @@ LSTATUS RegDeleteKey(HKEY key, LPCSTR subKey) {
     }
     // Written first: a change the store file did not take is not made.
     if (const LONG r = plat::Persist(s, k)) return r;
-    k->Parent()->Remove(k);
-    plat::Changed(s, k->Parent(), plat::Part::Subkeys);
-    plat::ForgetHandlesBelow(s, k);
-    plat::Key::FreeBelow(k, plat::Key::Top::Free);
+    plat::RemoveSubkey(s, k->Parent(), k);
+    // Only the keys deleted are visited for their handles, not every handle for its key; none to visit when no
+    // handle is open on any key.
+    if (!plat::AnyKeyOpen(s))
+      plat::Key::FreeBelow(k, plat::Key::Top::Free);
+    else
+      plat::Key::FreeBelow(k, plat::Key::Top::Free, [&s](const plat::Key* gone) noexcept { plat::Orphan(s, gone); });
     return ERROR_SUCCESS;
   });
 }
@@ -965,7 +1076,7 @@ LSTATUS RegSetValueEx(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data
     std::lock_guard lock(s.mutex);
     plat::Key* k = nullptr;
     if (const LONG r = plat::Resolve(s, key, k)) return r;
-    plat::MadeKeys none(nullptr);
+    plat::MadeKeys none(s, nullptr);
     return plat::SetValue(s, k, none, name, type, data, dataLength);
   });
 }
@@ -979,7 +1090,7 @@ LSTATUS RegSetKeyValue(HKEY key, LPCSTR subKey, LPCSTR name, DWORD type, LPCVOID
     if (const LONG r = plat::Resolve(s, key, k)) return r;
     plat::Key* made = nullptr;
     if (const LONG r = plat::OpenOrMake(s, k, subKey, k, made)) return r;
-    plat::MadeKeys pending(made);
+    plat::MadeKeys pending(s, made);
     return plat::SetValue(s, k, pending, name, type, static_cast<const BYTE*>(data), dataLength);
   });
 }
@@ -992,9 +1103,12 @@ LSTATUS RegDeleteValue(HKEY key, LPCSTR name) {
   plat::ValueMap* values = k->Values();
   const auto it = values ? values->find(std::string_view(name ? name : "")) : plat::ValueMap::iterator();
   if (!values || it == values->end()) return static_cast<LONG>(ERROR_FILE_NOT_FOUND);
+  plat::ValueRemoving(s, k, it);
   auto removed = values->extract(it);
-  plat::Changed(s, k, plat::Part::Values);
   const LONG r = plat::Persist(s);
-  if (r) values->insert(std::move(removed));  // a change the store file did not take is not made
+  if (r) {
+    // A change the store file did not take is not made.
+    plat::ValueAdded(s, k, values->insert(std::move(removed)).position);
+  }
   return r;
 }

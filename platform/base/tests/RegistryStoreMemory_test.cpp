@@ -196,3 +196,100 @@ TEST(RegistryStoreMemory, TheDeepestStoreFileLoadsWithinItsBudgetAndWhatCannotGe
               notEnough + "; tree kept; file kept; handle kept");
   }
 }
+
+// Each call that changes the store or hands out a handle, with the heap capped at every step of 8 bytes from none
+// left up to what it needs: until it is done it answers ERROR_NOT_ENOUGH_MEMORY with the tree, the store file, the
+// open handles and the enumeration places two handles keep in the key it changes as they were (listing on from the
+// place answers as before); done, it has made its change. The places are moved, not forgotten, when a subkey or value
+// is added or taken away, and taking back a change the heap refused must move them back, allocating nothing.
+TEST(RegistryStoreMemory, EachCallThatCannotGetItsMemoryChangesNothingAndKeepsThePlaces) {
+  TempDir dir;
+  const std::string file = dir / "registry.txt";
+  const DWORD one = 1;
+  struct Case {
+    const char* call;
+    std::function<LONG(HKEY app, HKEY& out)> run;
+  };
+  const Case cases[] = {
+      {"open", [](HKEY app, HKEY& out) { return RegOpenKey(app, "c", &out); }},
+      {"create existing", [](HKEY app, HKEY& out) { return RegCreateKey(app, "C", &out); }},
+      {"create new", [](HKEY app, HKEY& out) { return RegCreateKey(app, "bb\\below", &out); }},
+      {"set key value", [&one](HKEY app, HKEY&) { return RegSetKeyValue(app, "bb\\below", "v", REG_DWORD, &one, 4); }},
+      {"set new value", [&one](HKEY app, HKEY&) {
+         return RegSetValueEx(app, "bb", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4);
+       }},
+      {"delete value", [](HKEY app, HKEY&) { return RegDeleteValue(app, "b"); }},
+      {"delete key", [](HKEY app, HKEY&) { return RegDeleteKey(app, "b"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.call);
+    std::filesystem::remove(file);
+    EXPECT_EQ(InChild(std::numeric_limits<std::size_t>::max() / 2, [&] {
+                plat::RegistryStore::Reset();
+                if (!plat::RegistryStore::SetStoreFile(file)) return std::string("no store file");
+                HKEY app = nullptr, other = nullptr, below = nullptr;
+                RegCreateKey(HKEY_CURRENT_USER, "Software\\App", &app);
+                RegOpenKey(HKEY_CURRENT_USER, "Software\\App", &other);
+                for (const char* name : {"a", "b", "c", "d", "e"}) {
+                  HKEY sub = nullptr;
+                  RegCreateKey(app, name, &sub);
+                  RegCloseKey(sub);
+                  RegSetValueEx(app, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4);
+                }
+                RegOpenKey(app, "b\\", &below);   // a handle below the key a deletion takes
+                // Each handle's places at index 3, then what listing on from there answers.
+                const auto listing = [&] {
+                  std::string seen;
+                  for (const HKEY h : {app, other})
+                    for (const DWORD index : {3u, 2u, 3u, 4u, 5u}) {
+                      char name[16];
+                      DWORD length = sizeof name;
+                      seen += RegEnumKeyEx(h, index, name, &length, nullptr, nullptr, nullptr, nullptr)
+                                  ? "-" : std::string(name, length) + ",";
+                      length = sizeof name;
+                      seen += RegEnumValue(h, index, name, &length, nullptr, nullptr, nullptr, nullptr)
+                                  ? "-" : std::string(name, length) + ";";
+                    }
+                  return seen;
+                };
+                const std::string tree = plat::RegistryStore::Dump(), text = ReadFile(file), listed = listing();
+                const std::size_t handles = plat::RegistryStore::OpenHandleCount();
+                std::size_t refused = 0;
+                // Every 8 bytes over what the store's own steps take; the writing of the store file takes more.
+                for (std::size_t budget = 0;; budget += budget < 4096 ? 8 : budget / 8) {
+                  for (const HKEY h : {app, other}) {   // places kept at index 3
+                    char name[16];
+                    DWORD length = sizeof name;
+                    RegEnumKeyEx(h, 3, name, &length, nullptr, nullptr, nullptr, nullptr);
+                    length = sizeof name;
+                    RegEnumValue(h, 3, name, &length, nullptr, nullptr, nullptr, nullptr);
+                  }
+                  HKEY out = nullptr;
+                  g_cap = g_live + budget;
+                  const LONG r = c.run(app, out);
+                  g_cap = std::numeric_limits<std::size_t>::max();
+                  if (r == ERROR_SUCCESS) {
+                    RegCloseKey(out);
+                    break;
+                  }
+                  if (r != static_cast<LONG>(ERROR_NOT_ENOUGH_MEMORY)) return "failed: " + Status(r);
+                  ++refused;
+                  if (plat::RegistryStore::Dump() != tree || ReadFile(file) != text)
+                    return "changed at " + std::to_string(budget);
+                  if (plat::RegistryStore::OpenHandleCount() != handles || RegQueryValueEx(below, "", nullptr, nullptr,
+                                                                                            nullptr, nullptr) !=
+                                                                               static_cast<LONG>(ERROR_FILE_NOT_FOUND))
+                    return "handles changed at " + std::to_string(budget);
+                  if (listing() != listed) return "places moved at " + std::to_string(budget) + ": " + listing();
+                }
+                std::string report = refused ? "refused, then done" : "never refused";
+                report += plat::RegistryStore::Dump() != tree && ReadFile(file) == plat::RegistryStore::Dump()
+                              ? "; changed and written" : "; not changed";
+                for (const HKEY h : {app, other, below}) RegCloseKey(h);
+                return report;
+              }),
+              std::string(c.call) == "open" || std::string(c.call) == "create existing"
+                  ? "refused, then done; not changed"
+                  : "refused, then done; changed and written");
+  }
+}

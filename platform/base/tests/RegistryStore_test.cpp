@@ -121,10 +121,12 @@ TEST_F(RegistryTest, EnumerationSortedAndSubtreeDeletion) {
 }
 
 // Enumeration by index answers as the key now is, whatever changed between two calls (a key made, made with a value
-// below it, deleted with the keys below it; a value set, set anew, deleted; any of them refused on a full disk;
-// another store file loaded): for successive indexes up and down, for jumps and past the end, through the predefined
-// root handle and two handles of one key, and ERROR_KEY_DELETED once the key is gone. Enumeration keeps its place from
-// one call to the next, which such a change must not leave standing. The store file is the tree's text throughout.
+// below it, deleted with the keys below it; a value set, set anew, deleted; the entry just before, at or just after
+// where a handle last listed deleted; any of them refused on a full disk; another store file loaded): for successive
+// indexes up and down, for jumps and past the end, through the predefined root handle and two handles of one key, and
+// ERROR_KEY_DELETED once the key is gone. The usual filter, listing by index and deleting what matches while keeping
+// the index, sees each entry once, and the other handles list on after it. Enumeration keeps its place from one call
+// to the next, which such a change must move with it. The store file is the tree's text throughout.
 TEST_F(RegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
   struct NoCase {
     bool operator()(const std::string& a, const std::string& b) const {
@@ -138,7 +140,8 @@ TEST_F(RegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   };
-  const char* const kNames[] = {"alpha", "Beta", "gamma", "Delta", "eps", "Zeta", "eta", "Theta"};
+  const char* const kNames[] = {"alpha", "Beta", "gamma", "Delta", "eps", "Zeta", "eta", "Theta",
+                                "iota", "Kappa", "lambda", "Mu", "nu", "Xi", "omicron", "Pi"};
   for (const auto& [root, path] : {std::pair{HKEY_USERS, ""}, {HKEY_CURRENT_USER, "Software\\App"}}) {
     SCOPED_TRACE(path);
     plat::RegistryStore::Reset();
@@ -152,52 +155,119 @@ TEST_F(RegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
     std::minstd_rand random(85);
     const auto pick = [&random](std::size_t n) { return static_cast<std::size_t>(random() % n); };
     std::size_t last[3][2] = {};   // each handle's last index, of subkeys and of values
-    for (int step = 0; step < 400; ++step) {
-      // Half the steps change the key through one of its handles (a sixth of those on a full disk).
-      std::string name = kNames[pick(std::size(kNames))];
+    const auto spelled = [&pick](std::string name) {   // in either case
       if (pick(2)) std::transform(name.begin(), name.end(), name.begin(), [](char c) { return std::toupper(c); });
-      const DWORD data = static_cast<DWORD>(step);
-      if (const std::size_t action = pick(12); action < 6) {
-        const bool full = pick(6) == 0;
-        std::optional<plat::FileFaultScope> fault;
-        if (full) fault.emplace(plat::FullDiskFaults());
-        const bool hasKey = keys.count(name), hasValue = values.count(name);
-        const HKEY h = handles[pick(3)];
-        LONG r = 0, expected = full ? -1 : ERROR_SUCCESS;
-        HKEY made = nullptr;
-        switch (action) {
-          case 0:
-            r = RegCreateKey(h, name.c_str(), &made);
-            RegCloseKey(made);
-            if (hasKey) expected = ERROR_SUCCESS;
-            if (expected == ERROR_SUCCESS) keys.emplace(name, 0);
-            break;
-          case 1:
-            r = RegSetKeyValue(h, (name + "\\below" + std::to_string(pick(3))).c_str(), "v", REG_DWORD, &data, 4);
-            if (!full) keys.emplace(name, 0);
-            break;
-          case 2:
-          case 3:
-            r = RegDeleteKey(h, name.c_str());
-            if (!hasKey) expected = ERROR_FILE_NOT_FOUND;
-            if (expected == ERROR_SUCCESS) keys.erase(name);
-            break;
-          case 4:
-            r = RegSetValueEx(h, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), 4);
-            if (!full) values[name] = data;
-            break;
-          case 5:
-            r = RegDeleteValue(h, name.c_str());
-            if (!hasValue) expected = ERROR_FILE_NOT_FOUND;
-            if (expected == ERROR_SUCCESS) values.erase(name);
-            break;
+      return name;
+    };
+    for (int step = 0; step < 400; ++step) {
+      // Each step makes one or two changes through the key's handles (a sixth of them on a full disk), so that
+      // more than one comes between two calls of a handle.
+      for (std::size_t changes = 1 + pick(2); changes > 0; --changes) {
+        std::string name = spelled(kNames[pick(std::size(kNames))]);
+        const DWORD data = static_cast<DWORD>(step);
+        std::size_t action = pick(12);
+        if (action >= 10) {
+          // A deletion of the entry just before, at or just after where a handle last listed.
+          const std::size_t which = pick(3);
+          const bool ofValues = pick(2);
+          const auto& model = ofValues ? values : keys;
+          const std::size_t at = last[which][ofValues] + pick(3);
+          if (at == 0 || at > model.size()) {
+            action = 6;   // none there
+          } else {
+            name = spelled(std::next(model.begin(), static_cast<long>(at - 1))->first);
+            action = ofValues ? 5 : 2;
+          }
         }
-        if (expected == -1) {
-          EXPECT_NE(r, ERROR_SUCCESS) << step;
-        } else {
-          EXPECT_EQ(r, expected) << step;
+        if (action < 6) {
+          const bool full = pick(6) == 0;
+          std::optional<plat::FileFaultScope> fault;
+          if (full) fault.emplace(plat::FullDiskFaults());
+          const bool hasKey = keys.count(name), hasValue = values.count(name);
+          const HKEY h = handles[pick(3)];
+          LONG r = 0, expected = full ? -1 : ERROR_SUCCESS;
+          HKEY made = nullptr;
+          switch (action) {
+            case 0:
+              r = RegCreateKey(h, name.c_str(), &made);
+              RegCloseKey(made);
+              if (hasKey) expected = ERROR_SUCCESS;
+              if (expected == ERROR_SUCCESS) keys.emplace(name, 0);
+              break;
+            case 1:
+              r = RegSetKeyValue(h, (name + "\\below" + std::to_string(pick(3))).c_str(), "v", REG_DWORD, &data, 4);
+              if (!full) keys.emplace(name, 0);
+              break;
+            case 2:
+            case 3:
+              r = RegDeleteKey(h, name.c_str());
+              if (!hasKey) expected = ERROR_FILE_NOT_FOUND;
+              if (expected == ERROR_SUCCESS) keys.erase(name);
+              break;
+            case 4:
+              r = RegSetValueEx(h, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), 4);
+              if (!full) values[name] = data;
+              break;
+            case 5:
+              r = RegDeleteValue(h, name.c_str());
+              if (!hasValue) expected = ERROR_FILE_NOT_FOUND;
+              if (expected == ERROR_SUCCESS) values.erase(name);
+              break;
+          }
+          if (expected == -1) {
+            EXPECT_NE(r, ERROR_SUCCESS) << step;
+          } else {
+            EXPECT_EQ(r, expected) << step;
+          }
+          EXPECT_TRUE(stored() == plat::RegistryStore::Dump()) << step;
         }
+      }
+      if (step % 25 == 24) {
+        // The filter: one handle lists by index and deletes, through itself or another handle, what matches (the
+        // index kept), every entry seen once; it lists past the end at last.
+        const std::size_t which = pick(3);
+        const bool ofValues = pick(2);
+        auto& model = ofValues ? values : keys;
+        const unsigned match = static_cast<unsigned>(random());   // a bit a name
+        const std::vector<std::string> before = [&model] {
+          std::vector<std::string> names;
+          for (const auto& entry : model) names.push_back(entry.first);
+          return names;
+        }();
+        std::vector<std::string> seen;
+        std::size_t index = 0;
+        for (;;) {
+          char got[16];
+          DWORD length = sizeof got;
+          const HKEY h = handles[which];
+          const LONG r = ofValues ? RegEnumValue(h, static_cast<DWORD>(index), got, &length, nullptr, nullptr,
+                                                 nullptr, nullptr)
+                                  : RegEnumKeyEx(h, static_cast<DWORD>(index), got, &length, nullptr, nullptr,
+                                                 nullptr, nullptr);
+          if (index >= model.size()) {
+            EXPECT_EQ(r, ERROR_NO_MORE_ITEMS) << step;
+            break;
+          }
+          ASSERT_EQ(r, ERROR_SUCCESS) << step;
+          const std::string found(got, length);
+          ASSERT_EQ(found, std::next(model.begin(), static_cast<long>(index))->first) << step;
+          seen.push_back(found);
+          const auto listed = std::find_if(std::begin(kNames), std::end(kNames), [&found](const char* n) {
+            return !NoCase()(found, n) && !NoCase()(n, found);
+          });
+          if (!(match >> (listed - std::begin(kNames)) & 1)) {
+            ++index;
+            continue;
+          }
+          const HKEY by = handles[pick(3)];
+          ASSERT_EQ(ofValues ? RegDeleteValue(by, spelled(found).c_str()) : RegDeleteKey(by, spelled(found).c_str()),
+                    ERROR_SUCCESS)
+              << step;
+          model.erase(found);
+        }
+        EXPECT_EQ(seen, before) << step;
         EXPECT_TRUE(stored() == plat::RegistryStore::Dump()) << step;
+        last[which][ofValues] = index;
       }
       // Then each handle lists on, subkeys and values: mostly the index after its last (from 0 again past the end)
       // or before it, else any up to one past the end.
@@ -206,7 +276,7 @@ TEST_F(RegistryTest, EnumerationByIndexFollowsChangesBetweenCalls) {
           const auto& model = ofValues ? values : keys;
           std::size_t& index = last[which][ofValues];
           const std::size_t how = pick(10);
-          index = how < 6   ? (index < model.size() ? index + 1 : 0)
+          index = how < 5   ? (index < model.size() ? index + 1 : 0)
                   : how < 8 ? (index ? index - 1 : model.size())
                             : pick(model.size() + 2);
           char got[16];
