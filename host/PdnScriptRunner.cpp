@@ -806,7 +806,12 @@ void ScriptRunner::RunStep(const ScriptStep& step) {
                                                         : fs::absolute(m_Host.shotsFolder, ignored);
       const fs::path folder = fs::weakly_canonical(given, ignored);
       const fs::path path = given / fs::path(Utf8FromCp1252(step.text));   // a file name of this system's, in UTF-8
-      const fs::path resolved = fs::weakly_canonical(path, ignored);
+      // A name the system cannot resolve (a part longer than a name may be, a path past the longest one, links in a
+      // loop) is refused with the system's reason: its empty resolution would read as leading out of the folder.
+      std::error_code unresolved;
+      const fs::path resolved = fs::weakly_canonical(path, unresolved);
+      if (unresolved)
+        throw ScriptError("cannot write the screenshot " + path.string() + ": " + plat::ErrnoText(unresolved.value()));
       const auto [left, right] = std::mismatch(folder.begin(), folder.end(), resolved.begin(), resolved.end());
       if (left != folder.end() || resolved == folder)
         throw ScriptError("screenshot " + EscapedName(step.text) + ": leads out of the --shots folder " +

@@ -104,6 +104,27 @@ TEST_F(PdnHostBoundary, ScreenshotsStayInTheShotsFolder) {
   EXPECT_FALSE(fs::exists(dir.parent_path() / "x.png"));
 }
 
+// A screenshot name the system cannot take (a name longer than 255 bytes, a path past the longest one) is refused
+// with the system's reason; it read as a name leading out of the --shots folder.
+TEST_F(PdnHostBoundary, AScreenshotNameTheSystemCannotTakeSaysWhy) {
+  const fs::path shots = dir / "shots";
+  fs::create_directories(shots);
+  std::string deep;
+  for (int i = 0; i < 21; ++i) deep += std::string(200, 'd') + "/";   // folders of lawful names, 4221 bytes in all
+  for (const std::string& name : {std::string(252, 'n') + ".png", deep + "x.png"}) {
+    SCOPED_TRACE(name.size());
+    const auto run = RunProgram("--no-getters --open modeless --script " + Write("long.txt", "screenshot " + name + "\n") +
+                                " --shots " + shots.string());
+    EXPECT_EQ(run.code, 4) << run.errors;
+    EXPECT_NE(run.errors.find("long.txt:1: cannot write the screenshot " + (shots / name).string() +
+                              ": File name too long."),
+              std::string::npos)
+        << run.errors;
+    EXPECT_EQ(run.errors.find("leads out"), std::string::npos) << run.errors;
+  }
+  EXPECT_TRUE(fs::is_empty(shots));
+}
+
 // A differential pair is one relation between two vias: a via whose partner names another via, or that a second
 // via names too, is a board error at its place. Such a board was read, and each end of the "pair" led elsewhere.
 TEST_F(PdnHostBoundary, ADifferentialPairIsOneRelationBetweenTwoVias) {

@@ -51,11 +51,14 @@ void ReportPrintFailure(HDC hdc, const CPrintSteps& steps, const std::string& st
   const plat::PrintJob* job = plat::PrintJobOf(hdc);
   const std::string file = job ? job->lastOutput() : std::string(steps.output.GetString());
   const int error = job ? job->lastError() : 0;
+  const DWORD systemError = job ? job->lastSystemError() : 0;
   // The C runtime's reason ("File too large.": the classic disk-full error would hide a file-size limit), except for
-  // a folder, which reads as in the platform's other file operations.
-  const std::string reason = error == EISDIR ? plat::SystemErrorText(ERROR_DIRECTORY_NOT_SUPPORTED)
-                             : error        ? plat::ErrnoText(error)
-                                            : "The printer could not " + step + ".";
+  // a folder, which reads as in the platform's other file operations; the system's where no errno value says it (a
+  // FIFO or a device under the name).
+  const std::string reason = error == EISDIR  ? plat::SystemErrorText(ERROR_DIRECTORY_NOT_SUPPORTED)
+                             : error          ? plat::ErrnoText(error)
+                             : systemError    ? plat::SystemErrorText(systemError)
+                                              : "The printer could not " + step + ".";
   const std::string text =
       "\"" + std::string(steps.title.GetString()) + "\" could not be printed to \"" + file + "\": " + reason;
   AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);

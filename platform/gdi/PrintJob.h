@@ -11,7 +11,9 @@
 //
 // Files are written through AtomicFile as they are made: the PDF goes to its temporary file page by page and takes
 // its name at EndDoc (a failed or aborted document leaves the file that was there), a PNG page at its EndPage. A
-// failed document call sets the thread's last error and keeps its errno value (lastError).
+// name that holds no regular file (a FIFO, a device, a socket) is never taken: the PDF is refused at StartDoc, a
+// PNG page at its EndPage. A failed document call sets the thread's last error and keeps it (lastSystemError) with
+// its errno value (lastError).
 #pragma once
 
 #include <memory>
@@ -89,8 +91,11 @@ class PrintJob {
   int pagesPrinted() const { return pageCount_; }
   // The file the document goes to (the PNG pages' base name); after EndDoc, the name the file took.
   const std::string& lastOutput() const { return output_; }
-  // The errno value of the last document call that failed, 0 when none did.
+  // The errno value of the last document call that failed, 0 when none did or when no errno value says why.
   int lastError() const { return error_; }
+  // The classic error number that call set as the thread's last error: the reason where no errno value says it
+  // (ERROR_BAD_FILE_TYPE: the name holds a FIFO, a device or a socket), 0 when no call failed.
+  DWORD lastSystemError() const { return systemError_; }
 
  private:
   PrinterSetup setup_;
@@ -103,7 +108,13 @@ class PrintJob {
   // followed or written.
   AtomicFile::Naming naming_ = AtomicFile::Naming::Replace;
   int error_ = 0;
+  DWORD systemError_ = 0;
   int failed(int error);
+  // A failure that no errno value names, by its classic error number.
+  int refused(DWORD systemError);
+  // Refuses (ERROR_BAD_FILE_TYPE) a file opened to be replaced whose name holds no regular file as the open's walk
+  // found it: a FIFO or a device is never written over, nor replaced by the document.
+  bool refuseNonRegular(AtomicFile& file);
   void flushFills();
   cairo_surface_t* pdf_ = nullptr;
   AtomicFile pdfFile_;  // the PDF, written as it is made; it takes the output file's name at the document's end

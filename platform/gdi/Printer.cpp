@@ -394,13 +394,31 @@ int PrintJob::pageHeightPx() const {
 
 int PrintJob::failed(int error) {
   error_ = error ? error : EIO;
-  SetLastErrorFromErrno(error_);
+  systemError_ = SetLastErrorFromErrno(error_);
   return SP_ERROR;
+}
+
+int PrintJob::refused(DWORD systemError) {
+  error_ = 0;
+  systemError_ = systemError;
+  SetLastError(systemError);
+  return SP_ERROR;
+}
+
+bool PrintJob::refuseNonRegular(AtomicFile& file) {
+  // Judged on what the open's walk found, not on a second look-up of the name, which another program may have
+  // changed since. No errno value says this: EINVAL would read as a bad argument of the call.
+  const struct stat* old = file.existing();
+  if (!old || S_ISREG(old->st_mode)) return false;
+  file.abandon();
+  refused(ERROR_BAD_FILE_TYPE);
+  return true;
 }
 
 int PrintJob::startDoc(DeviceContext&, const DOCINFOA* info) {
   if (inDoc_) return SP_ERROR;
   error_ = 0;
+  systemError_ = 0;
   std::string out = setup_.output;
   if (info && info->lpszOutput && *info->lpszOutput) out = info->lpszOutput;
   naming_ = out.empty() ? AtomicFile::Naming::Fresh : AtomicFile::Naming::Replace;
@@ -422,12 +440,7 @@ int PrintJob::startDoc(DeviceContext&, const DOCINFOA* info) {
     // all: a failed or aborted print leaves the file that was there. A name it can never take is refused here, at
     // once: a folder, a device or a FIFO is never replaced, nor anything another user planted in a shared folder.
     if (!pdfFile_.open(out, naming_)) return failed(pdfFile_.error());
-    // Judged on what the open's walk found, not on a second look-up of the name, which another program may have
-    // changed since.
-    if (const struct stat* old = pdfFile_.existing(); old && !S_ISREG(old->st_mode)) {
-      pdfFile_.abandon();
-      return failed(EINVAL);
-    }
+    if (refuseNonRegular(pdfFile_)) return SP_ERROR;
     const cairo_write_func_t put = [](void* closure, const unsigned char* data, unsigned int length) {
       return static_cast<AtomicFile*>(closure)->write(std::string_view(reinterpret_cast<const char*>(data), length))
                  ? CAIRO_STATUS_SUCCESS
@@ -493,9 +506,10 @@ int PrintJob::endPage(DeviceContext& dc) {
     }
     case PrinterSetup::Target::Png: {
       AtomicFile file;
-      if (!file.open(output_ + "-" + std::to_string(pageCount_) + ".png", naming_) || !page.writePng(file) ||
-          !file.commit())
-        return failed(file.error());
+      if (!file.open(output_ + "-" + std::to_string(pageCount_) + ".png", naming_)) return failed(file.error());
+      // The same rule as the PDF's: a page is never written over a FIFO or a device that holds its name.
+      if (refuseNonRegular(file)) return SP_ERROR;
+      if (!page.writePng(file) || !file.commit()) return failed(file.error());
       files_.push_back(file.path());
       break;
     }

@@ -10,6 +10,9 @@
 #include "platform/base/RegularFile.h"
 #include "platform/framework/MessageBox.h"
 
+#include <sys/stat.h>
+
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -154,6 +157,13 @@ void CModelEditorTstone::OnFileSelChange() {
   CString name;
   m_FileList.GetText(selection, name);
   if (m_bOwnFile) m_bOwnFile = name == Data().fileName;
+  // A file that cannot be read says why, as the SPICE pane says it: its format is not what is wrong.
+  if (const std::string unreadable = UnreadableReason(m_Paths[path]); !unreadable.empty()) {
+    m_PortMap.ShowWindow(SW_HIDE);
+    ShowTwoPortControls(false);
+    ShowMessage(unreadable.c_str());
+    return;
+  }
   const int ports = PortCount(m_Paths[path]);
   const int pins = m_Editor.PinCount();
   if (ports == 0) {
@@ -224,6 +234,20 @@ bool CModelEditorTstone::NetworkDataReadable(const char* path, int ports, CStrin
   return false;
 }
 
+std::string CModelEditorTstone::UnreadableReason(const char* path) const {
+  const std::string native = plat::NativePath(path);
+  const plat::FileReadResult opened = plat::CheckRegularFile(native);
+  if (!opened) return plat::FileReadReason(opened, modelfile::kMaxModelFileBytes);
+  // The size is told before anything is read: the port count reads only the first point, and a file of zeros (a
+  // sparse one of gigabytes) would read as no Touchstone file rather than as one too large. A "pls" file is read
+  // only for its header line.
+  struct stat st {};
+  if (IsTouchstone() && ::stat(native.c_str(), &st) == 0 &&
+      static_cast<std::uint64_t>(st.st_size) > modelfile::kMaxModelFileBytes)
+    return plat::FileReadReason({plat::FileReadStatus::TooLarge, 0}, modelfile::kMaxModelFileBytes);
+  return "";
+}
+
 void CModelEditorTstone::OnAutodetectToggled() {
   if (m_Autodetect.GetCheck() == BST_CHECKED) DetectSeriesShunt();
   // A library model's series or shunt reading is the library's: it never becomes editable here.
@@ -275,14 +299,16 @@ bool CModelEditorTstone::ValidatePane() {
     ::MessageBox(m_hWnd, "Touchstone file must be selected in the list.", kMessageCaption, MB_OK);
     return false;
   }
+  // A file that cannot be read (a FIFO, a device, a socket, one this user may not read, one above the limit) says
+  // why, as the other model readers do; one that reads has no port count in its data.
+  if (const std::string unreadable = UnreadableReason(m_Paths[path]); !unreadable.empty()) {
+    ::MessageBox(m_hWnd, CString("Select valid model file\n") + unreadable.c_str(), kMessageCaption, MB_OK);
+    return false;
+  }
   const int ports = PortCount(m_Paths[path]);
   const int pins = m_Editor.PinCount();
   if (ports == 0) {
-    // A file that cannot be read (a FIFO, a device, a socket, one this user may not read) says why, as the other
-    // model readers do; one that reads has no port count in its data.
-    const plat::FileReadResult opened = plat::CheckRegularFile(plat::NativePath(static_cast<const char*>(m_Paths[path])));
-    const std::string reason = opened ? "" : "\n" + plat::FileReadReason(opened, modelfile::kMaxModelFileBytes);
-    ::MessageBox(m_hWnd, CString("Select valid model file") + reason.c_str(), kMessageCaption, MB_OK);
+    ::MessageBox(m_hWnd, "Select valid model file", kMessageCaption, MB_OK);
     return false;
   }
   if ((pins > 2 || ports >= 3) && ports != pins) {

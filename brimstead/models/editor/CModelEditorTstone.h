@@ -4,6 +4,8 @@
 // for more ports.
 #pragma once
 
+#include <string>
+
 #include "brimstead/models/editor/CModelEditorPane.h"
 #include "brimstead/models/editor/CPortMapGrid.h"
 #include "brimstead/models/editor/ModelEditorRecord.h"
@@ -59,6 +61,10 @@ public:
   // Whether the network data of a Touchstone file read whole, and a two-port's also fit; false with the reason, in
   // parentheses, when they do not. Always true in the "pls" pane.
   bool NetworkDataReadable(const char* path, int ports, CString& reason) const;
+  // Why the file cannot be taken at all, before its contents are looked at (the system's sentence: it cannot be
+  // opened, is no regular file, or, for a Touchstone file, which is read whole, is above the model file limit);
+  // empty when it can be read.
+  std::string UnreadableReason(const char* path) const;
 
   CPortMapGrid m_PortMap;
   CButton m_Autodetect;

@@ -1,6 +1,7 @@
 // The application object's loop (idle work, pre-translation, quit), frames, views and documents, status
 // texts, and the application's printer set-up.
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -241,6 +242,8 @@ TEST_F(AppTest, APrintThatFailsSaysWhyAndAnswersFalse) {
   std::filesystem::create_directories(dir / "folder.pdf");
   const std::string kept = (dir / "kept.pdf").string();
   std::ofstream(kept) << "old";
+  ::mkfifo((dir / "fifo.pdf").c_str(), 0600);
+  std::filesystem::create_symlink("/dev/null", dir / "device.pdf");
   struct rlimit unlimited {};
   ::getrlimit(RLIMIT_FSIZE, &unlimited);
   const struct {
@@ -249,7 +252,13 @@ TEST_F(AppTest, APrintThatFailsSaysWhyAndAnswersFalse) {
     const char* reason;
   } cases[] = {{(dir / "folder.pdf").string(), unlimited.rlim_cur, "The path is a folder, not a file."},
                {kept + "/", unlimited.rlim_cur, "Not a directory."},  // a name that asks for a folder: the file stays
-               {kept, 64, "File too large."}};
+               {kept, 64, "File too large."},
+               // A FIFO or a device (here the user's link to one) is never written over: the reason is the one the
+               // platform's other saves give, not an invalid argument.
+               {(dir / "fifo.pdf").string(), unlimited.rlim_cur,
+                "The file is not a regular file (a FIFO, a device or a socket)."},
+               {(dir / "device.pdf").string(), unlimited.rlim_cur,
+                "The file is not a regular file (a FIFO, a device or a socket)."}};
   for (const auto& c : cases) {
     CPrintSteps steps;
     steps.prepare = [](CPrintInfo* info) {

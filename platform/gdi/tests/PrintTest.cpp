@@ -11,12 +11,15 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "platform/base/FileFaults.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/ProgramLauncher.h"
+#include "platform/base/SystemError.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/PrintJob.h"
 #include "platform/gdi/Printers.h"
@@ -301,12 +304,67 @@ TEST(Printing, APdfRefusesANameHoldingNoRegularFileAsItsWalkFoundIt) {
     HDC dc = CreateDC(nullptr, "PDF", nullptr, nullptr);
     DOCINFO di{sizeof(DOCINFO), "Fifo", out.c_str(), nullptr, 0};
     EXPECT_EQ(StartDoc(dc, &di), SP_ERROR);
+    EXPECT_EQ(GetLastError(), ERROR_BAD_FILE_TYPE);
     DeleteDC(dc);
     struct stat st {};
     ASSERT_EQ(::lstat((exchanged ? other : out).c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
     std::ifstream in(exchanged ? out : other);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+  }
+  fs::remove_all(dir);
+}
+
+// Every printer that writes to a named file refuses a name that holds a FIFO, a socket or this user's link to a
+// FIFO, with that reason (not EINVAL, which read as a bad argument): the PDF at StartDoc, a PNG page, whose name is
+// only made then, at its EndPage (a page once took the FIFO's name). What is under the name stays.
+TEST(Printing, EveryPrinterToANamedFileRefusesANameHoldingNoRegularFileWithThatReason) {
+  const fs::path dir = scratch("kinds");
+  fs::create_directories(dir);
+  enum class Kind { Fifo, Socket, LinkToFifo };
+  // The file under `name` of `kind`; false when it cannot be made.
+  const auto make = [&](const fs::path& name, Kind kind) {
+    if (kind == Kind::LinkToFifo) {
+      fs::create_symlink(dir / "target-fifo", name);
+      return ::mkfifo((dir / "target-fifo").c_str(), 0600) == 0;
+    }
+    if (kind == Kind::Fifo) return ::mkfifo(name.c_str(), 0600) == 0;
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", name.c_str());
+    const bool bound = ::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(sock);
+    return bound;
+  };
+  for (const char* printer : {"PDF", "PNG"}) {
+    for (const Kind kind : {Kind::Fifo, Kind::Socket, Kind::LinkToFifo}) {
+      SCOPED_TRACE(std::string(printer) + " over kind " + std::to_string(static_cast<int>(kind)));
+      fs::remove_all(dir);
+      fs::create_directories(dir);
+      const bool pdf = std::string(printer) == "PDF";
+      const fs::path base = dir / "out", taken = pdf ? base : fs::path(base.string() + "-1.png");
+      ASSERT_TRUE(make(taken, kind));
+      const auto before = fs::symlink_status(taken).type();
+      HDC dc = CreateDC(nullptr, printer, nullptr, nullptr);
+      DOCINFO di{sizeof(DOCINFO), "Kinds", base.c_str(), nullptr, 0};
+      if (pdf) {
+        EXPECT_EQ(StartDoc(dc, &di), SP_ERROR);
+      } else {
+        ASSERT_GT(StartDoc(dc, &di), 0);
+        StartPage(dc);
+        drawPage(dc, "a page");
+        EXPECT_EQ(EndPage(dc), SP_ERROR);
+        AbortDoc(dc);
+      }
+      EXPECT_EQ(GetLastError(), ERROR_BAD_FILE_TYPE);
+      EXPECT_EQ(plat::PrintJobOf(dc)->lastSystemError(), ERROR_BAD_FILE_TYPE);
+      DeleteDC(dc);
+      EXPECT_EQ(fs::symlink_status(taken).type(), before);
+      if (kind == Kind::LinkToFifo) {
+        EXPECT_EQ(fs::status(taken).type(), fs::file_type::fifo);
+      }
+    }
   }
   fs::remove_all(dir);
 }

@@ -1,10 +1,12 @@
 // The SPICE and Touchstone panes over model directories of real files, and the port map grid.
 #include "brimstead/models/editor/tests/ModelEditorTestSupport.h"
+#include "brimstead/models/ModelFile.h"
 #include "brimstead/models/mapfile.h"
 #include "platform/base/tests/FileKinds.h"
 #include "platform/display/Desktop.h"
 #include "platform/gdi/Surface.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -522,12 +524,66 @@ TEST_F(PaneTest, ModelFilesThatCannotBeReadSayWhyInBothPanes) {
       if (spice) {
         EXPECT_EQ(ItemText(editor.SpicePane(), CModelEditorSPICE::IDC_MESSAGE), kind.reason.c_str());
       } else {
+        // Picked (the stored file is picked as the pane opens): the reason in the label, not an invalid format.
+        // A file that opens but whose reading fails is met only at OK: the pick of the stored two-port reads none
+        // of its data.
+        if (kind.name != "failing.s2p") {
+          EXPECT_TRUE(Visible(editor.TouchstonePane(), CModelEditorTstone::IDC_MESSAGE));
+          EXPECT_EQ(ItemText(editor.TouchstonePane(), CModelEditorTstone::IDC_MESSAGE), kind.reason.c_str());
+        }
         EXPECT_FALSE(editor.TouchstonePane().ValidatePane());
         ASSERT_FALSE(Messages().empty());
         EXPECT_EQ(Messages().back().rfind("Select valid model file\n", 0), 0u) << Messages().back();
         EXPECT_NE(Messages().back().find(kind.reason), std::string::npos) << Messages().back();
       }
       editor.DestroyWindow();
+    }
+  }
+}
+
+// A model file above the model file limit (sparse files: nothing is written) says so in both panes, as it is picked
+// and at OK: the Touchstone pane said "Invalid format of model file!" and "Select valid model file" alone for a file
+// of zeros, and named no size for one whose first point counts its ports.
+TEST_F(PaneTest, AModelFileAboveTheLimitSaysItsSizeInBothPanes) {
+  const CString dir = MakeDirectory("big");
+  const std::string tooLarge = "The file is larger than 268435456 bytes.";
+  std::ifstream sample(std::string(BRIM_SAMPLE_MODELS) + "/cap_1u_0603_series.s2p", std::ios::binary);
+  const std::string twoPort((std::istreambuf_iterator<char>(sample)), {});
+  struct Case {
+    const char* stem;
+    std::uint64_t size;
+    bool dataFirst;   // the file begins with a model's text, then zeros
+  };
+  const Case cases[] = {
+      {"zeros", modelfile::kMaxModelFileBytes + 1, false},
+      {"huge", std::uint64_t{10} << 30, false},
+      {"begun", modelfile::kMaxModelFileBytes + 1, true},
+  };
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  for (const bool spice : {true, false}) {
+    for (const Case& c : cases) {
+      const std::string name = std::string(c.stem) + (spice ? ".cir" : ".s2p");
+      SCOPED_TRACE(name);
+      WriteFile(dir, name, c.dataFirst ? (spice ? std::string(".SUBCKT C1 1 2\n.ENDS\n") : twoPort) : std::string());
+      std::filesystem::resize_file(std::filesystem::path(static_cast<const char*>(dir)) / name, c.size);
+      CModelEditor editor;
+      PrepareTwoPinSpice(editor, dir, name.c_str(), "C1");
+      if (!spice) {
+        editor.Record().header.kind = HostModelTouchstone;
+        editor.Record().touchstone.fileName = name.c_str();
+      }
+      const std::size_t before = Messages().size();
+      Open(editor);
+      CModelFilePaneDlg& pane = spice ? static_cast<CModelFilePaneDlg&>(editor.SpicePane()) : editor.TouchstonePane();
+      EXPECT_EQ(ItemText(pane, CModelFilePaneDlg::IDC_MESSAGE), tooLarge.c_str());
+      EXPECT_EQ(Messages().size(), before) << "no detection runs on a file that cannot be read";
+      if (!spice) {
+        EXPECT_FALSE(editor.TouchstonePane().ValidatePane());
+        ASSERT_FALSE(Messages().empty());
+        EXPECT_EQ(Messages().back(), "Select valid model file\n" + tooLarge);
+      }
+      editor.DestroyWindow();
+      std::filesystem::remove(std::filesystem::path(static_cast<const char*>(dir)) / name);
     }
   }
 }
