@@ -177,11 +177,18 @@ bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
     bool ok = WriteAll(fd, bytes);
     if (ok && held.exists() && old.st_uid == ::geteuid())
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    struct stat written {};
+    ok = ::fstat(fd, &written) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
+    // The rename goes by names, which another user may exchange in a folder every user may write: the new file's
+    // name must still hold the file written (what is under it otherwise is not this save's to remove), and the
+    // cache's name must hold it after the rename.
+    if (ok && !safepath::Holds(held.folder(), temp.c_str(), written))
+        return false;
     ok = ok && ::renameat(held.folder(), temp.c_str(), held.folder(), held.leaf().c_str()) == 0;
     if (!ok)
         ::unlinkat(held.folder(), temp.c_str(), 0);
-    return ok;
+    return ok && safepath::Holds(held.folder(), held.leaf().c_str(), written);
 }
 
 // The twelve arrays in file order (the last four run A, C, B, D).
