@@ -115,6 +115,16 @@ bool Holds(int folder, const char* name, const struct stat& file) {
          now.st_ino == file.st_ino;
 }
 
+bool TookName(int folder, const char* name, int written) {
+  struct stat file {}, now {}, in {};
+  if (::fstat(written, &file) != 0) return false;
+  if (Holds(folder, name, file)) return true;
+  // Replaced under the name by a later rename (saves of one file at once: the last wins), unless what replaced it is
+  // another user's. Its links are counted after the look at the name, which a rename may have changed since the first.
+  return ::fstat(written, &file) == 0 && file.st_nlink == 0 && ::fstat(folder, &in) == 0 &&
+         ::fstatat(folder, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(now.st_mode) && !Planted(in, now);
+}
+
 std::size_t CharacterCut(std::string_view text, std::size_t most) {
   if (text.size() <= most) return text.size();
   // A UTF-8 sequence has at most three bytes after its first: where more such bytes run, the text is not UTF-8 there

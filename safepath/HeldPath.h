@@ -110,6 +110,12 @@ int OpenJudged(int folder, const char* name, int flags, const struct stat* walke
 // a folder every user may write.
 bool Holds(int folder, const char* name, const struct stat& file);
 
+// Whether a rename of the file open as `written` to `name` in `folder` left that name to it: the name holds it, or
+// another save of this user (or the folder's owner) took the name after it, replacing it (it has no name left). False
+// where it still has a name but not this one (the names were exchanged), or where a file another user may have
+// planted (Planted) holds the name in its place.
+bool TookName(int folder, const char* name, int written);
+
 // The length of `text` cut to at most `most` bytes at the start of a character: a UTF-8 sequence is not split. Bytes
 // that continue no sequence (more than three in a row: the text is not UTF-8 there) are cut where they stand.
 std::size_t CharacterCut(std::string_view text, std::size_t most);

@@ -197,6 +197,8 @@ bool AtomicFile::fail(int e) {
 
 void AtomicFile::abandon() {
   if (fd_ >= 0) ::close(fd_);
+  if (kept_ >= 0) ::close(kept_);
+  kept_ = -1;
   if (!temp_.empty()) ::unlinkat(held_.folder(), temp_.c_str(), 0);
   fd_ = -1;
   inMemory_ = false;
@@ -368,6 +370,9 @@ bool AtomicFile::flushAndClose() {
   // Its identity, by which the rename's names are checked.
   if (!e && ::fstat(fd_, &committed_) != 0) e = errno;
   if (e) return fail(e);
+  // The file written stays open for the look after the rename (TookName).
+  kept_ = ::dup(fd_);
+  if (kept_ < 0) return fail(errno);
   const int fd = fd_;
   fd_ = -1;
   return ::close(fd) == 0 || fail(errno);
@@ -394,9 +399,9 @@ bool AtomicFile::commitRename() {
   if (e) return fail(e);
   temp_.clear();
   FlushFolder(held_, dir_);
-  // Success only where the name holds the file written (see the header): the names may have been exchanged between
-  // the check and the rename.
-  if (!safepath::Holds(folder, held_.leaf().c_str(), committed_)) return fail(EBUSY);
+  // Success only where the name was left to the file written (see the header): the names may have been exchanged
+  // between the check and the rename.
+  if (!safepath::TookName(folder, held_.leaf().c_str(), kept_)) return fail(EBUSY);
   abandon();
   return true;
 }
@@ -417,7 +422,7 @@ bool AtomicFile::commitFresh() {
     temp_.clear();
     target_ = name;
     FlushFolder(held_, dir_);
-    if (!safepath::Holds(held_.folder(), leaf.c_str(), committed_)) return fail(EBUSY);
+    if (!safepath::TookName(held_.folder(), leaf.c_str(), kept_)) return fail(EBUSY);
     abandon();
     return true;
   }

@@ -28,8 +28,9 @@
 //
 // The rename itself goes by names, which any user may exchange in a folder every user may write without the sticky
 // bit: the temporary file's name must still hold the file written just before it is renamed (else nothing is renamed
-// and what is under it now is left alone), and the file's name must hold it after the rename; either way a save whose
-// name does not hold its text fails with EBUSY rather than report success. After the rename there is nothing safe to
+// and what is under it now is left alone), and the file's name must be left to it after the rename (it holds the file,
+// or a later save of this user took the name from it: saves of one file at once, the last wins); otherwise the save
+// fails with EBUSY rather than report success. After the rename there is nothing safe to
 // undo: the name keeps what another user put under it (never removed by this user), and the text sits under the name
 // they exchanged it to.
 //
@@ -124,6 +125,7 @@ class AtomicFile {
 
   Finish finish_ = Finish::Rename;
   int fd_ = -1;  // the temporary file or the spool file
+  int kept_ = -1;  // the temporary file once flushed and closed, until its rename is checked
   bool inMemory_ = false;  // a text written in place spools in buffer_, whole
   int error_ = 0;
   std::string target_;
