@@ -177,10 +177,23 @@ bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
     bool ok = WriteAll(fd, bytes);
     if (ok && held.exists() && old.st_uid == ::geteuid())
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    ok = ::close(fd) == 0 && ok;
+    struct stat written {};
+    ok = ::fstat(fd, &written) == 0 && ok;
+    const int kept = ::dup(fd);   // the file written, for the look after the rename
+    ok = ::close(fd) == 0 && kept >= 0 && ok;
+    // The rename goes by names, which another user may exchange in a folder every user may write: the new file's
+    // name must still hold the file written (what is under it otherwise is not this save's to remove), and the
+    // cache's name must be left to it after the rename.
+    if (ok && !safepath::Holds(held.folder(), temp.c_str(), written)) {
+        ::close(kept);
+        return false;
+    }
     ok = ok && ::renameat(held.folder(), temp.c_str(), held.folder(), held.leaf().c_str()) == 0;
     if (!ok)
         ::unlinkat(held.folder(), temp.c_str(), 0);
+    ok = ok && safepath::TookName(held.folder(), held.leaf().c_str(), kept);
+    if (kept >= 0)
+        ::close(kept);
     return ok;
 }
 

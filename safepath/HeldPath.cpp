@@ -109,11 +109,30 @@ int OpenJudged(int folder, const char* name, int flags, const struct stat* walke
   return -1;
 }
 
+bool Holds(int folder, const char* name, const struct stat& file) {
+  struct stat now {};
+  return ::fstatat(folder, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_dev == file.st_dev &&
+         now.st_ino == file.st_ino;
+}
+
+bool TookName(int folder, const char* name, int written) {
+  struct stat file {}, now {}, in {};
+  if (::fstat(written, &file) != 0) return false;
+  if (Holds(folder, name, file)) return true;
+  // Replaced under the name by a later rename (saves of one file at once: the last wins), unless what replaced it is
+  // another user's. Its links are counted after the look at the name, which a rename may have changed since the first.
+  return ::fstat(written, &file) == 0 && file.st_nlink == 0 && ::fstat(folder, &in) == 0 &&
+         ::fstatat(folder, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(now.st_mode) && !Planted(in, now);
+}
+
 std::size_t CharacterCut(std::string_view text, std::size_t most) {
   if (text.size() <= most) return text.size();
+  // A UTF-8 sequence has at most three bytes after its first: where more such bytes run, the text is not UTF-8 there
+  // and any byte starts as much of a character as any other.
+  constexpr std::size_t kMostContinuing = 3;
   std::size_t cut = most;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // text[cut] continues a character
-  return cut;
+  while (cut > 0 && most - cut < kMostContinuing && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80 ? most : cut;
 }
 
 void HeldPath::reset() {
@@ -274,10 +293,17 @@ int HeldPath::openFile(int flags, Opened which, struct stat& st) const {
 
 int CreateUniqueFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name) {
   static constexpr char kDigits[] = "0123456789abcdef";
-  if (const std::size_t fixed = 16 + suffix.size(); prefix.size() + fixed > NAME_MAX && fixed < NAME_MAX)
-    prefix = prefix.substr(0, CharacterCut(prefix, NAME_MAX - fixed));
+  // A prefix too long is cut between its first byte and its last (".<name>." loses the end of the name only): the
+  // dot that hides the file and the separator before the digits stay.
+  std::string cut(prefix);
+  if (const std::size_t fixed = 16 + suffix.size(); prefix.size() + fixed > NAME_MAX && fixed + 2 < NAME_MAX) {
+    const std::string_view middle = prefix.substr(1, prefix.size() - 2);
+    cut = prefix.substr(0, 1);
+    cut += middle.substr(0, CharacterCut(middle, NAME_MAX - fixed - 2));
+    cut += prefix.back();
+  }
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
-    name.assign(prefix);
+    name.assign(cut);
     for (std::uint64_t bits = RandomBits(), i = 0; i < 16; ++i, bits >>= 4) name += kDigits[bits & 15];
     name += suffix;
     const int fd = ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);

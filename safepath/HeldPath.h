@@ -105,13 +105,26 @@ OwnerCheck SetOwnerCheck(OwnerCheck check);
 // reader). The descriptor, its status in `st`, or -1 with errno set. Whether it is a regular file is the caller's.
 int OpenJudged(int folder, const char* name, int flags, const struct stat* walked, struct stat& st);
 
-// The length of `text` cut to at most `most` bytes at the start of a character: a UTF-8 sequence is not split.
+// Whether the name `name` in `folder` holds the file `file` describes (same device and inode; a link under the name
+// is not followed): for a save that gives a file it wrote a name by a name, which another user may have exchanged in
+// a folder every user may write.
+bool Holds(int folder, const char* name, const struct stat& file);
+
+// Whether a rename of the file open as `written` to `name` in `folder` left that name to it: the name holds it, or
+// another save of this user (or the folder's owner) took the name after it, replacing it (it has no name left). False
+// where it still has a name but not this one (the names were exchanged), or where a file another user may have
+// planted (Planted) holds the name in its place.
+bool TookName(int folder, const char* name, int written);
+
+// The length of `text` cut to at most `most` bytes at the start of a character: a UTF-8 sequence is not split. Bytes
+// that continue no sequence (more than three in a row: the text is not UTF-8 there) are cut where they stand.
 std::size_t CharacterCut(std::string_view text, std::size_t most);
 
 // Makes a new file in `folder` under a name "<prefix><16 random hex digits><suffix>" that nothing has (made
 // exclusively: no link under it is followed), open for reading and writing, with `mode` before the umask. A prefix
-// too long for the name to fit a file name's limit (NAME_MAX bytes) is cut to fit, so that a legal name's temporary
-// file can be made. The descriptor, or -1 with errno set; `name` is the name made.
+// too long for the name to fit a file name's limit (NAME_MAX bytes) is cut to fit between its first and last bytes
+// (".<name>." keeps its dots: a temporary file stays hidden), so that a legal name's temporary file can be made. The
+// descriptor, or -1 with errno set; `name` is the name made.
 int CreateUniqueFile(int folder, std::string_view prefix, std::string_view suffix, mode_t mode, std::string& name);
 
 }  // namespace safepath

@@ -572,6 +572,58 @@ TEST(SmartCacheFile, ALoadReadsOnlyTheUsersFileWhileAnotherUserExchangesTheirsWi
     std::filesystem::remove_all(dir);
 }
 
+// Another user keeps exchanging their file, writable by all, with every new file a save makes beside the cache in a
+// folder every user may write: a save answers success only where the cache's name then holds the file it wrote, never
+// their file, and their file is never removed.
+TEST(SmartCacheFile, ASaveAnswersSuccessOnlyWhereTheNameHoldsTheFileItWrote)
+{
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "fieldsolver_exchanged_new_file";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    ASSERT_EQ(::chmod(dir.c_str(), 0777), 0);
+    std::ofstream(dir / "theirs.cache") << "theirs";
+    ASSERT_EQ(::chmod((dir / "theirs.cache").c_str(), 0666), 0);
+    another_user::Files files;
+    ASSERT_TRUE(files.give(dir / "theirs.cache"));
+    struct stat theirs {};
+    ASSERT_EQ(::stat((dir / "theirs.cache").c_str(), &theirs), 0);
+    OutputRoom out(2);
+    FillTagged(out);
+    SmartCache cache;
+    cache.SetSettings(Enabled());
+    ASSERT_TRUE(cache.Store(Model(Pair()), out.output));
+    int saved = 0, theirsUnderTheName = 0;
+    {
+        const pid_t exchanger = another_user::Start(dir, [] {
+            for (;;) {
+                std::error_code ec;
+                for (const auto& entry : std::filesystem::directory_iterator(".", ec))
+                    if (entry.path().filename().string().rfind(".solver.cache.", 0) == 0)
+                        ::renameat2(AT_FDCWD, entry.path().c_str(), AT_FDCWD, "theirs.cache", RENAME_EXCHANGE);
+            }
+            return 0;
+        });
+        ASSERT_GT(exchanger, 0);
+        for (int i = 0; i < 300; ++i) {
+            if (!cache.Save(dir / "solver.cache"))
+                continue;
+            ++saved;
+            struct stat now {};
+            theirsUnderTheName += ::lstat((dir / "solver.cache").c_str(), &now) == 0 && now.st_ino == theirs.st_ino;
+        }
+        ::kill(exchanger, SIGKILL);
+        ::waitpid(exchanger, nullptr, 0);
+    }
+    EXPECT_EQ(theirsUnderTheName, 0) << "of " << saved << " saves answered done";
+    int theirsKept = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        struct stat st {};
+        theirsKept += ::lstat(entry.path().c_str(), &st) == 0 && st.st_ino == theirs.st_ino;
+    }
+    EXPECT_EQ(theirsKept, 1);
+    std::filesystem::remove_all(dir);
+}
+
 // Saves of one cache file started together, in rounds: each writes a new file of its own, so every one succeeds and
 // the file is whole one of them. With one fixed temporary name, a save removed another's, renamed the other's
 // half-written file into place and reported success for entries that were not in the file.

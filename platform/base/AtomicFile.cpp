@@ -68,7 +68,8 @@ int Reserve(int fd, std::string_view text, off_t oldSize, const std::string& tar
 // after that, and it is flushed to the disk before the write is reported done. The old length is the file's own at
 // this write (a streamed text is written long after the file was first looked at, and another writer may have
 // changed it since).
-bool WriteInPlace(const safepath::HeldPath& held, const std::string& target, std::string_view text, int& err) {
+bool WriteInPlace(const safepath::HeldPath& held, const std::string& target, std::string_view text,
+                  struct stat& written, int& err) {
   // Only the file the walk judged is written: a link put under the name since is not followed (ELOOP), another
   // user's file exchanged for it is refused (EACCES), and so is any other file (EBUSY), a FIFO at once.
   struct stat st {};
@@ -83,6 +84,7 @@ bool WriteInPlace(const safepath::HeldPath& held, const std::string& target, std
   if (!e && newSize < oldSize && ::ftruncate(fd, newSize) != 0) e = errno;
   if (!e) e = FileFault(FileStep::Flush, target);
   if (!e && ::fsync(fd) != 0) e = errno;
+  if (!e && ::fstat(fd, &written) != 0) e = errno;
   if (::close(fd) != 0 && !e) e = errno;
   err = e;
   return e == 0;
@@ -174,6 +176,17 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, int& er
   return false;
 }
 
+bool WriteMergedFile(const std::string& path, std::string_view text, const MergedFile& read, struct stat& written,
+                     int& err) {
+  AtomicFile file;
+  if (file.open(path, AtomicFile::Naming::Replace, &read) && file.write(text) && file.commit()) {
+    written = file.committed();
+    return true;
+  }
+  err = file.error();
+  return false;
+}
+
 AtomicFile::~AtomicFile() { abandon(); }
 
 bool AtomicFile::fail(int e) {
@@ -184,6 +197,8 @@ bool AtomicFile::fail(int e) {
 
 void AtomicFile::abandon() {
   if (fd_ >= 0) ::close(fd_);
+  if (kept_ >= 0) ::close(kept_);
+  kept_ = -1;
   if (!temp_.empty()) ::unlinkat(held_.folder(), temp_.c_str(), 0);
   fd_ = -1;
   inMemory_ = false;
@@ -207,11 +222,14 @@ bool AtomicFile::makeTemporary() {
   return true;
 }
 
-bool AtomicFile::open(const std::string& path, Naming naming) {
+bool AtomicFile::open(const std::string& path, Naming naming, const MergedFile* merged) {
   abandon();
   error_ = 0;
   written_ = 0;
   target_ = path;
+  committed_ = {};
+  merged_ = merged && naming == Naming::Replace;
+  mergedWith_ = merged ? *merged : MergedFile{};
   if (naming == Naming::Fresh) {
     // Nothing under the name is looked at now: the name is taken at the commit, only where it is free. The links
     // on the way to its folder are followed as for a replace.
@@ -231,6 +249,11 @@ bool AtomicFile::open(const std::string& path, Naming naming) {
   if (const int e = held_.walkToFile(path)) return fail(e);
   const bool exists = held_.exists();
   const struct stat old = held_.file();
+  // A merged text is for the file it was merged with: another under the name (or one where there was none) would
+  // lose its own text to it.
+  if (merged_ && (exists != mergedWith_.exists ||
+                  (exists && (old.st_dev != mergedWith_.dev || old.st_ino != mergedWith_.ino))))
+    return fail(EBUSY);
   if (exists) target_ = held_.path();
   setFolderText();
   if (exists) {
@@ -344,20 +367,41 @@ bool AtomicFile::flushAndClose() {
   // file where the file system does not order the two.
   int e = FileFault(FileStep::Flush, target_);
   if (!e && ::fsync(fd_) != 0) e = errno;
+  // Its identity, by which the rename's names are checked.
+  if (!e && ::fstat(fd_, &committed_) != 0) e = errno;
   if (e) return fail(e);
+  // The file written stays open for the look after the rename (TookName).
+  kept_ = ::dup(fd_);
+  if (kept_ < 0) return fail(errno);
   const int fd = fd_;
   fd_ = -1;
   return ::close(fd) == 0 || fail(errno);
+}
+
+bool AtomicFile::nameHoldsMerged() const {
+  struct stat now {};
+  const bool exists = ::fstatat(held_.folder(), held_.leaf().c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
+  return exists == mergedWith_.exists &&
+         (!exists || (now.st_dev == mergedWith_.dev && now.st_ino == mergedWith_.ino));
 }
 
 bool AtomicFile::commitRename() {
   if (!flushAndClose()) return false;
   int e = FileFault(FileStep::Replace, target_);
   const int folder = held_.folder();
+  // The temporary file's name may hold another file by now: it is not renamed, nor removed (not this save's).
+  if (!e && !safepath::Holds(folder, temp_.c_str(), committed_)) {
+    temp_.clear();
+    e = EBUSY;
+  }
+  if (!e && merged_ && !nameHoldsMerged()) e = EBUSY;
   if (!e && ::renameat(folder, temp_.c_str(), folder, held_.leaf().c_str()) != 0) e = errno;
   if (e) return fail(e);
   temp_.clear();
   FlushFolder(held_, dir_);
+  // Success only where the name was left to the file written (see the header): the names may have been exchanged
+  // between the check and the rename.
+  if (!safepath::TookName(folder, held_.leaf().c_str(), kept_)) return fail(EBUSY);
   abandon();
   return true;
 }
@@ -368,12 +412,17 @@ bool AtomicFile::commitFresh() {
     const std::string leaf = NumberedName(held_.leaf(), n);
     const std::string name = dir_ + (dir_ == "/" ? "" : "/") + leaf;
     int e = FileFault(FileStep::Replace, name);
+    if (!e && !safepath::Holds(held_.folder(), temp_.c_str(), committed_)) {
+      temp_.clear();  // as for a replace: another file under the temporary name is not this save's
+      e = EBUSY;
+    }
     if (!e) e = RenameToFreeName(held_, temp_, leaf, name);
     if (e == EEXIST) continue;
     if (e) return fail(e);
     temp_.clear();
     target_ = name;
     FlushFolder(held_, dir_);
+    if (!safepath::TookName(held_.folder(), leaf.c_str(), kept_)) return fail(EBUSY);
     abandon();
     return true;
   }
@@ -383,7 +432,7 @@ bool AtomicFile::commitFresh() {
 bool AtomicFile::commitInPlace() {
   int e = 0;
   if (inMemory_) {
-    WriteInPlace(held_, target_, buffer_, e);
+    WriteInPlace(held_, target_, buffer_, committed_, e);
     if (e) return fail(e);
     abandon();
     return true;
@@ -397,7 +446,7 @@ bool AtomicFile::commitInPlace() {
     ::close(spool);
     return fail(e);
   }
-  WriteInPlace(held_, target_, std::string_view(static_cast<const char*>(text), size), e);
+  WriteInPlace(held_, target_, std::string_view(static_cast<const char*>(text), size), committed_, e);
   if (text) ::munmap(text, size);
   ::close(spool);
   if (e) return fail(e);

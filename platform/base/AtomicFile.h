@@ -26,6 +26,14 @@
 // the path's text again, so a link put on the way after the check is never followed. A name ending in a slash names
 // a folder: where it names a file, the save is refused (ENOTDIR) and the file stays.
 //
+// The rename itself goes by names, which any user may exchange in a folder every user may write without the sticky
+// bit: the temporary file's name must still hold the file written just before it is renamed (else nothing is renamed
+// and what is under it now is left alone), and the file's name must be left to it after the rename (it holds the file,
+// or a later save of this user took the name from it: saves of one file at once, the last wins); otherwise the save
+// fails with EBUSY rather than report success. After the rename there is nothing safe to
+// undo: the name keeps what another user put under it (never removed by this user), and the text sits under the name
+// they exchanged it to.
+//
 // AtomicFile writes such a file as its text is made (a printed document), so that the text is not held whole in
 // memory: open, write as often as needed, then commit (or abandon, which leaves the old file). A file written in
 // place gets its text at the commit, from a spool the writes went to: an unnamed file beside it where its folder
@@ -37,6 +45,7 @@
 // taken).
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <string>
@@ -48,6 +57,19 @@ namespace plat {
 
 // False with errno-style error in `err` on failure.
 bool WriteFileAtomically(const std::string& path, std::string_view text, int& err);
+
+// The file a save's text was merged with, as the save's own read found it under the name: its identity, or none.
+struct MergedFile {
+  bool exists = false;
+  dev_t dev = 0;
+  ino_t ino = 0;
+};
+
+// WriteFileAtomically for a text merged with what a read found under the name (an edit of a settings file): written
+// only where the name still holds that very file (none, where the read found none), else EBUSY, and nothing under
+// the name changes. `written` gets the status of the file that holds the text.
+bool WriteMergedFile(const std::string& path, std::string_view text, const MergedFile& read, struct stat& written,
+                     int& err);
 
 // The errno value a save of `path` is refused with for what another user put in a folder every user may write (a
 // link on the way to it or under its name, the file itself: EACCES), 0 when there is none: for a caller that makes
@@ -71,7 +93,8 @@ class AtomicFile {
 
   // Each answers false after a failure, whose errno value error() then holds; after one failure every later call
   // fails too, and the old file stays.
-  bool open(const std::string& path, Naming naming = Naming::Replace);
+  // `merged` (a replace only): the file the text was merged with, which the name must still hold (EBUSY otherwise).
+  bool open(const std::string& path, Naming naming = Naming::Replace, const MergedFile* merged = nullptr);
   bool write(std::string_view bytes);
   // Hands the bytes written so far to the file (writes gather in a buffer until it is full).
   bool flush();
@@ -85,6 +108,8 @@ class AtomicFile {
   // While open to replace: the status of the file the walk found under the name (null for none), for a caller that
   // refuses some kinds of file without looking the name up again.
   const struct stat* existing() const { return isOpen() && held_.exists() ? &held_.file() : nullptr; }
+  // After a commit: the status of the file that holds the text under the name.
+  const struct stat& committed() const { return committed_; }
 
  private:
   enum class Finish { Rename, InPlace, Fresh };
@@ -96,9 +121,11 @@ class AtomicFile {
   bool commitRename();
   bool commitInPlace();
   bool commitFresh();
+  bool nameHoldsMerged() const;
 
   Finish finish_ = Finish::Rename;
   int fd_ = -1;  // the temporary file or the spool file
+  int kept_ = -1;  // the temporary file once flushed and closed, until its rename is checked
   bool inMemory_ = false;  // a text written in place spools in buffer_, whole
   int error_ = 0;
   std::string target_;
@@ -107,6 +134,9 @@ class AtomicFile {
   std::string temp_;  // the temporary file's name in it; empty for an unnamed spool
   off_t written_ = 0;
   std::string buffer_;  // bytes not yet handed to the file
+  bool merged_ = false;  // the name must hold the file mergedWith_ names
+  MergedFile mergedWith_;
+  struct stat committed_ {};  // the file written: the temporary file once flushed, or the file written in place
 };
 
 }  // namespace plat

@@ -15,6 +15,7 @@
 #include "platform/base/PathDialect.h"
 #include "platform/base/RegularFile.h"
 #include "platform/base/SystemError.h"
+#include "safepath/HeldPath.h"
 
 namespace plat {
 namespace {
@@ -91,7 +92,9 @@ Cached* Load(Cache& cache, const std::string& path) {
   }
   if (Same(c, st)) return &c;
   std::string text;
-  const FileReadResult read = ReadRegularFile(path, IniStore::kMaxFileBytes, text);
+  // The text is remembered with the state of the file it was read from, which may be another than the one looked at.
+  struct stat opened {};
+  const FileReadResult read = ReadRegularFile(path, IniStore::kMaxFileBytes, text, &opened);
   if (!read) {
     // Why, as every reader says it: a FIFO, device or socket is no regular file, a file too large to be a settings
     // file is too large, one cut, grown or written over while read changed, one of /proc or /sys has no size to
@@ -101,8 +104,46 @@ Cached* Load(Cache& cache, const std::string& path) {
     return nullptr;
   }
   c.ini = IniFile::Parse(text);
-  Remember(c, st);
+  Remember(c, opened);
   return &c;
+}
+
+// The file an edit merges into, read as its save walks and judges the name (safepath::HeldPath), into `doc`: the
+// text with the identity of the file read, for the save to write only where the name still holds that file. In a
+// folder every user may write, another user's file (or their link on the way) is refused (ERROR_ACCESS_DENIED), as a
+// save would refuse to write it: its keys would be merged into this user's settings. A cached text of that very file
+// as it is now serves without a read. False with the last error set when the file cannot be read.
+bool LoadForEdit(Cache& cache, const std::string& path, Cached& doc) {
+  safepath::HeldPath held;
+  const int walked = held.walkToFile(path);
+  if (walked == EISDIR) {
+    SetLastError(ERROR_DIRECTORY_NOT_SUPPORTED);
+    return false;
+  }
+  // A missing folder on the way is no file to merge, as before: the save reports why it cannot be made.
+  if (walked && (held.refused() || (walked != ENOENT && walked != ENOTDIR))) {
+    SetLastErrorFromErrno(walked);
+    return false;
+  }
+  doc = Cached{};
+  if (walked || !held.exists()) return true;
+  if (const auto it = cache.files.find(path); it != cache.files.end() && Same(it->second, held.file())) {
+    doc = std::move(it->second);
+    cache.files.erase(it);
+    return true;
+  }
+  cache.files.erase(path);
+  std::string text;
+  struct stat opened {};
+  const FileReadResult read =
+      ReadRegularFileIn(held.folder(), held.leaf(), path, IniStore::kMaxFileBytes, text, &opened);
+  if (!read) {
+    SetLastError(FileReadError(read));
+    return false;
+  }
+  doc.ini = IniFile::Parse(text);
+  Remember(doc, opened);
+  return true;
 }
 
 // The errno value the fault hook injects into the next step, 0 when none.
@@ -114,18 +155,17 @@ Batch* OpenBatch(Cache& cache, const std::string& path) {
   return it == cache.batches.end() ? nullptr : &it->second;
 }
 
-// Writes the file through; the cache keeps the text when it is the file's.
+// Writes the file through, only over the file its text was merged with (ERROR_SHARING_VIOLATION where the name holds
+// another by now); the cache keeps the text as the file written.
 bool WriteThrough(Cache& cache, const std::string& path, Cached&& doc) {
   int err = 0;
-  if (!WriteFileAtomically(path, doc.ini.Serialize(), err)) {
+  struct stat written {};
+  if (!WriteMergedFile(path, doc.ini.Serialize(), MergedFile{doc.exists, doc.dev, doc.ino}, written, err)) {
     SetLastErrorFromErrno(err);
     return false;
   }
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
-    Remember(doc, st);
-    cache.files[path] = std::move(doc);
-  }
+  Remember(doc, written);
+  cache.files[path] = std::move(doc);
   return true;
 }
 
@@ -172,14 +212,15 @@ bool IniStore::Edit(const char* path, const std::function<bool(IniFile&)>& edit)
     if (edit(batch->doc.ini)) batch->dirty = true;
     return true;
   }
-  Cached* c = Load(cache, abs);
-  if (!c) return false;
-  if (!edit(c->ini)) return true;
-  Cached edited = std::move(*c);
-  // The cached text would hold an edit that may not reach the file: it leaves the cache, and comes back
-  // only as the file's text.
-  cache.files.erase(abs);
-  return WriteThrough(cache, abs, std::move(edited));
+  // The cached text would hold an edit that may not reach the file: it leaves the cache, and comes back only as
+  // the file's text.
+  Cached doc;
+  if (!LoadForEdit(cache, abs, doc)) return false;
+  if (!edit(doc.ini)) {
+    if (doc.exists) cache.files[abs] = std::move(doc);
+    return true;
+  }
+  return WriteThrough(cache, abs, std::move(doc));
 }
 
 std::string IniStore::BeginBatch(const char* path) {
@@ -189,12 +230,7 @@ std::string IniStore::BeginBatch(const char* path) {
   std::string abs = AbsolutePath(path);
   Batch& batch = cache.batches[abs];
   if (batch.depth++ > 0) return abs;
-  if (Cached* c = Load(cache, abs)) {
-    batch.doc = std::move(*c);
-    cache.files.erase(abs);
-  } else {
-    batch.error = GetLastError();
-  }
+  if (!LoadForEdit(cache, abs, batch.doc)) batch.error = GetLastError();
   return abs;
 }
 

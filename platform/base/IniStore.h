@@ -8,6 +8,13 @@
 // is reported. The temporary file is flushed to the disk before the rename and the folder after it, so that a
 // power cut just after a write leaves the old or the new text (AtomicFile.h).
 //
+// An edit merges into the file its save walks to: the file is read in the folder that walk holds and judged as a
+// save judges it (in a folder every user may write, another user's file, or their link there, is refused with
+// ERROR_ACCESS_DENIED: their keys would become this user's), and the write goes only where the name still holds the
+// very file read, or still none where none was (ERROR_SHARING_VIOLATION otherwise, and nothing is written): a file
+// exchanged under the name between the read and the write keeps its text, and so does the file read. Plain reads
+// take the file as named, whoever owns it.
+//
 // Batches (one per file, process-wide): from the first BeginBatch to the matching last EndBatch, edits of
 // the file change its document in memory and reads see them; the outermost end writes the file once, in
 // one atomic replace. A batch in which anything failed (the file could not be read, an edit's step failed,

@@ -115,7 +115,7 @@ std::FILE* OpenRegularFileStream(const std::string& path) {
 namespace {
 
 // The whole file at `place`, as ReadRegularFile says.
-FileReadResult ReadWhole(const Place& place, std::uint64_t maxBytes, std::string& text) {
+FileReadResult ReadWhole(const Place& place, std::uint64_t maxBytes, std::string& text, struct stat* opened) {
   text.clear();
   Descriptor file{-1};
   struct stat st {};
@@ -159,18 +159,21 @@ FileReadResult ReadWhole(const Place& place, std::uint64_t maxBytes, std::string
     text.clear();
     return {FileReadStatus::Changed, 0};
   }
+  if (opened)
+    *opened = st;
   return {FileReadStatus::Read, 0};
 }
 
 }  // namespace
 
-FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text) {
-  return ReadWhole(Place::Of(path), maxBytes, text);
+FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text,
+                               struct stat* opened) {
+  return ReadWhole(Place::Of(path), maxBytes, text, opened);
 }
 
 FileReadResult ReadRegularFileIn(int folder, const std::string& name, const std::string& path, std::uint64_t maxBytes,
-                                 std::string& text) {
-  return ReadWhole({folder, name.c_str(), false, path}, maxBytes, text);
+                                 std::string& text, struct stat* opened) {
+  return ReadWhole({folder, name.c_str(), false, path}, maxBytes, text, opened);
 }
 
 std::string DescribeFileRead(const FileReadResult& result, std::uint64_t maxBytes) {

@@ -35,8 +35,11 @@ struct FileReadResult {
   explicit operator bool() const { return status == FileReadStatus::Read; }
 };
 
-// Never blocks on a FIFO or a terminal: the file is opened without waiting and looked at before it is read.
-FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text);
+// Never blocks on a FIFO or a terminal: the file is opened without waiting and looked at before it is read. Given
+// `opened`, a text read whole comes with the status of the file it was read from (as opened: the file a name looked
+// up before the read may be another by then).
+FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& text,
+                               struct stat* opened = nullptr);
 
 // The same read of the file `name` in `folder` (a descriptor of a folder held open, as a walk of the path ends on;
 // one opened O_PATH will do): a link under the name is not followed (CannotOpen, ELOOP), and the end's look is at
@@ -45,7 +48,7 @@ FileReadResult ReadRegularFile(const std::string& path, std::uint64_t maxBytes, 
 // neither this user nor the folder's owner is refused (CannotOpen, EACCES), also when it was put under the name
 // after the walk looked. `path` names the file to the fault seam.
 FileReadResult ReadRegularFileIn(int folder, const std::string& name, const std::string& path, std::uint64_t maxBytes,
-                                 std::string& text);
+                                 std::string& text, struct stat* opened = nullptr);
 
 // Whether the file opens for reading and is a regular one (CannotOpen, ReadFailed, NotRegular, SizeUnknown or
 // Read), without reading it or waiting on it: for a file that another part of the program reads later.

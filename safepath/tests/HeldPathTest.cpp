@@ -177,3 +177,59 @@ TEST(HeldPath, MakesTheFoldersOnTheWayWhereTheWalkStands) {
   EXPECT_EQ(held.makeFolders((s.path / "file").string()), ENOTDIR);
   EXPECT_EQ(held.makeFolders(""), ENOENT);
 }
+
+// A cut never splits a UTF-8 sequence, and bytes that continue no sequence (a name that is not UTF-8) are cut where
+// they stand rather than stepped back over to nothing.
+TEST(HeldPath, CharacterCutSplitsNoSequenceAndCutsOtherBytesWhereTheyStand) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::size_t most, cut;
+  } cases[] = {
+      {"fits whole", "abc", 5, 3},
+      {"plain bytes", "abcdef", 4, 4},
+      {"before a two-byte sequence", "ab\xc3\xa9", 3, 2},
+      {"after a two-byte sequence", "ab\xc3\xa9z", 4, 4},
+      {"inside a four-byte sequence", "a\xf0\x9f\x98\x80z", 4, 1},
+      {"at the last byte of a four-byte sequence", "a\xf0\x9f\x98\x80z", 5, 5},
+      {"a sequence at the start", "\xf0\x9f\x98\x80", 3, 0},
+      {"continuation bytes only", std::string(10, '\x80'), 6, 6},
+      {"continuation bytes after a letter", "a" + std::string(9, '\xbf'), 7, 7},
+  };
+  for (const auto& c : cases) EXPECT_EQ(safepath::CharacterCut(c.text, c.most), c.cut) << c.name;
+}
+
+// A temporary file's name made from the longest names keeps its leading dot, so that it stays hidden (and a kill
+// leaves no visible file), and the name's first bytes; it fits a file name's limit.
+TEST(HeldPath, ATemporaryNameOfTheLongestNameStaysHidden) {
+  Scratch s;
+  const struct {
+    const char* name;
+    std::string leaf;
+  } cases[] = {
+      {"letters", std::string(255, 'l')},
+      {"two-byte characters", [] {
+         std::string t;
+         while (t.size() < 254) t += "\xc3\xa9";
+         return t + "a";
+       }()},
+      {"bytes that are not UTF-8", std::string(255, '\x80')},
+  };
+  HeldPath held;
+  ASSERT_EQ(held.walk((s.path / "x").string(), LastName::Keep), 0);
+  for (const auto& c : cases) {
+    for (const std::string suffix : {"", ".new"}) {
+      SCOPED_TRACE(std::string(c.name) + " " + suffix);
+      std::string made;
+      const int fd = safepath::CreateUniqueFile(held.folder(), "." + c.leaf + ".", suffix, 0600, made);
+      ASSERT_GE(fd, 0) << errno;
+      ::close(fd);
+      EXPECT_LE(made.size(), 255u);
+      EXPECT_GE(made.size(), 252u);  // less only where a character would be split
+      EXPECT_EQ(made.front(), '.');
+      EXPECT_EQ(made.compare(1, 8, c.leaf, 0, 8), 0) << made;
+      EXPECT_EQ(made.compare(made.size() - suffix.size() - 17, 1, "."), 0) << made;
+      EXPECT_TRUE(fs::exists(s.path / made));
+    }
+  }
+}

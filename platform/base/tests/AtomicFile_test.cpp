@@ -20,6 +20,8 @@
 #include "platform/base/FileSystem.h"
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/IniStore.h"
+#include "platform/base/ProfileBatch.h"
+#include "platform/base/RegularFile.h"
 #include "platform/base/SystemError.h"
 #include "platform/base/tests/FolderSwapper.h"
 #include "platform/base/tests/TempDir.h"
@@ -524,4 +526,223 @@ TEST(AtomicFile, FoldersAreMadeInTheFolderCheckedWhileALinkIsSwappedIn) {
     }
   }
   EXPECT_EQ(Entries(home), 0);
+}
+
+namespace {
+
+bool Exchange(const std::string& a, const std::string& b) {
+  return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0;
+}
+
+// The name in `dir` that begins with `prefix` (a save's temporary file), or "" for none.
+std::string NameStarting(const std::filesystem::path& dir, const std::string& prefix) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    if (entry.path().filename().string().rfind(prefix, 0) == 0) return entry.path().string();
+  return {};
+}
+
+// The texts of the regular files in `dir`, whatever their names.
+std::multiset<std::string> Texts(const std::filesystem::path& dir) {
+  std::multiset<std::string> texts;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    if (entry.is_regular_file()) texts.insert(ReadAll(entry.path()));
+  return texts;
+}
+
+}  // namespace
+
+// A settings file's edit merges the file it read and writes only over that very file: in a folder every user may
+// write, the user's ".dao" is exchanged for another file (another user's, or one of the user's own, which the owner
+// rule lets pass) at each step between the edit's read and its write. Each save is refused (another user's file is
+// not read, any other file under the name is busy), and both files keep their text; no temporary file stays.
+TEST(AtomicFile, AnEditWritesOnlyOverTheFileItMergedWhileAnotherIsExchangedForIt) {
+  enum class At { OpenOfTheRead, BatchWrite, TemporaryFile, Rename };
+  const struct {
+    const char* name;
+    At at;
+    bool backBeforeTheWrite;  // the file read is put back before the write (the read took the other's text)
+  } cases[] = {
+      {"at the read's open, back before the write", At::OpenOfTheRead, true},
+      {"before the batch's write", At::BatchWrite, false},
+      {"as the temporary file is made", At::TemporaryFile, false},
+      {"at the rename", At::Rename, false},
+  };
+  const std::string mine = "[MINE]\r\nKeep=1\r\n", other = "[EVIL]\r\nPlanted=1\r\n";
+  for (const auto& c : cases) {
+    for (const bool theirs : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (theirs ? ", another user's file" : ", a file of the user's own"));
+      TempDir dir;
+      const std::filesystem::path shared = dir / "shared";
+      std::filesystem::create_directory(shared);
+      ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+      const std::string file = shared / "p.dao", x = shared / "x.dao";
+      Put(file, mine);
+      Put(x, other);
+      ASSERT_EQ(::chmod(x.c_str(), 0666), 0);
+      another_user::Files others;
+      if (theirs) {
+        ASSERT_TRUE(others.give(x));
+      }
+      plat::IniStore::ClearCache();
+
+      int exchanged = 0;
+      auto exchange = [&] { exchanged += Exchange(file, x); };
+      plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
+        if ((c.at == At::OpenOfTheRead && step == plat::FileStep::Open && path == file && exchanged == 0) ||
+            (c.at == At::TemporaryFile && step == plat::FileStep::CreateIn && path == shared.string()) ||
+            (c.at == At::Rename && step == plat::FileStep::Replace && path == file))
+          exchange();
+        return 0;
+      });
+      int storeSteps = 0;  // the store's steps: the edit, then the batch's write
+      const auto previous = plat::IniStore::SetFaultHook([&] {
+        if (++storeSteps == 2 && (c.at == At::BatchWrite || c.backBeforeTheWrite)) exchange();
+        return 0;
+      });
+      BOOL saved = TRUE;
+      {
+        plat::ProfileBatch batch(file.c_str());
+        WritePrivateProfileString("BOARD", "Name", "board", file.c_str());
+        saved = batch.Close();
+      }
+      const DWORD error = GetLastError();
+      plat::IniStore::SetFaultHook(previous);
+
+      EXPECT_FALSE(saved);
+      EXPECT_TRUE(error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) << error;
+      EXPECT_GE(exchanged, 1);
+      EXPECT_EQ(Texts(shared), (std::multiset<std::string>{mine, other}));
+      EXPECT_EQ(Entries(shared), 2);
+    }
+  }
+}
+
+// A ".dao" of another user under the name in a folder every user may write, or reached through their link there, is
+// not merged into the user's settings: the edit is refused with "access denied", and the file stays as it was. A
+// plain read still takes the file as named, whoever owns it.
+TEST(AtomicFile, AnEditRefusesToMergeAnotherUsersFileInASharedFolder) {
+  TempDir dir;
+  const std::filesystem::path shared = dir / "shared";
+  std::filesystem::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+  const std::string other = "[EVIL]\r\nPlanted=1\r\n";
+  Put(shared / "p.dao", other);
+  ASSERT_EQ(::chmod((shared / "p.dao").c_str(), 0666), 0);
+  Put(dir / "target.dao", other);
+  std::filesystem::create_symlink(dir / "target.dao", shared / "link.dao");
+  another_user::Files theirs;
+  ASSERT_TRUE(theirs.give(shared / "p.dao") && theirs.give(shared / "link.dao"));
+  for (const char* name : {"p.dao", "link.dao"}) {
+    SCOPED_TRACE(name);
+    const std::string file = shared / name;
+    plat::IniStore::ClearCache();
+    char read[64] = "";
+    GetPrivateProfileString("EVIL", "Planted", "", read, sizeof read, file.c_str());
+    EXPECT_STREQ(read, "1");
+    EXPECT_FALSE(WritePrivateProfileString("BOARD", "Name", "board", file.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    plat::ProfileBatch batch(file.c_str());
+    WritePrivateProfileString("BOARD", "Name", "board", file.c_str());
+    EXPECT_FALSE(batch.Close());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  }
+  EXPECT_EQ(ReadAll(shared / "p.dao"), other);
+  EXPECT_EQ(ReadAll(dir / "target.dao"), other);
+  EXPECT_EQ(Entries(shared), 2);
+}
+
+// A save by rename answers success only where the name then holds the file it wrote: the temporary file exchanged
+// for another file at the rename (a replace and a fresh file), or the name exchanged right after the rename, fails
+// the save as busy. The other file is never removed, and a replaced file whose temporary name was exchanged keeps
+// its old text.
+TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
+  enum class Exchanged { TemporaryAtTheRename, NameAfterTheRename };
+  const struct {
+    const char* name;
+    plat::AtomicFile::Naming naming;
+    Exchanged what;
+    bool oldTextKept;
+  } cases[] = {
+      {"replace, temporary exchanged", plat::AtomicFile::Naming::Replace, Exchanged::TemporaryAtTheRename, true},
+      {"replace, name exchanged", plat::AtomicFile::Naming::Replace, Exchanged::NameAfterTheRename, false},
+      {"fresh file, temporary exchanged", plat::AtomicFile::Naming::Fresh, Exchanged::TemporaryAtTheRename, true},
+      {"fresh file, name exchanged", plat::AtomicFile::Naming::Fresh, Exchanged::NameAfterTheRename, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::filesystem::path shared = dir / "shared";
+    std::filesystem::create_directory(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+    const std::string file = shared / "u.dao", x = shared / "x";
+    const bool fresh = c.naming == plat::AtomicFile::Naming::Fresh;
+    if (!fresh) Put(file, "old");
+    Put(x, "theirs");
+    ASSERT_EQ(::chmod(x.c_str(), 0666), 0);
+    another_user::Files others;
+    ASSERT_TRUE(others.give(x));
+    int exchanged = 0;
+    plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
+      if (c.what == Exchanged::TemporaryAtTheRename && step == plat::FileStep::Replace && path == file)
+        exchanged += Exchange(NameStarting(shared, ".u.dao."), x);
+      if (c.what == Exchanged::NameAfterTheRename && step == plat::FileStep::Flush && path == shared.string())
+        exchanged += Exchange(file, x);
+      return 0;
+    });
+    plat::AtomicFile saved;
+    ASSERT_TRUE(saved.open(file, c.naming) && saved.write("new")) << saved.error();
+    EXPECT_FALSE(saved.commit());
+    EXPECT_EQ(saved.error(), EBUSY);
+    EXPECT_EQ(exchanged, 1);
+    const std::multiset<std::string> texts = Texts(shared);
+    EXPECT_EQ(texts.count("theirs"), 1u);
+    EXPECT_EQ(texts.count("new"), 1u);
+    if (c.oldTextKept && !fresh) {
+      EXPECT_EQ(ReadAll(file), "old");
+    }
+  }
+}
+
+// A process started without its standard input gets descriptor 0 from the next open: a judged load and a save
+// written in place that open their file as descriptor 0 read and write it as any other.
+TEST(AtomicFile, ALoadAndAnInPlaceSaveWorkOnDescriptorZero) {
+  TempDir dir;
+  const std::string file = dir / "s.dao", link = dir / "second.dao";
+  Put(file, "old text");
+  ASSERT_EQ(::link(file.c_str(), link.c_str()), 0);  // a further hard link: written in place
+  const ino_t inode = Inode(file);
+  bool onZero = false;  // whether descriptor 0 held the file at each step that reads or writes it
+  plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
+    struct stat st {};
+    if ((step == plat::FileStep::Read || step == plat::FileStep::Write) && path == file)
+      onZero = ::fstat(0, &st) == 0 && st.st_ino == inode;
+    return 0;
+  });
+  const int input = ::dup(0);
+  ASSERT_GE(input, 0);
+  struct Restore {
+    int input;
+    ~Restore() {
+      ::dup2(input, 0);
+      ::close(input);
+    }
+  } restore{input};
+
+  safepath::HeldPath held;
+  ASSERT_EQ(held.walkToFile(file), 0);
+  std::string text;
+  ASSERT_EQ(::close(0), 0);
+  const plat::FileReadResult read = plat::ReadRegularFileIn(held.folder(), held.leaf(), file, 1024, text);
+  EXPECT_TRUE(read) << static_cast<int>(read.status) << " " << read.error;
+  EXPECT_EQ(text, "old text");
+  EXPECT_TRUE(onZero);
+  ASSERT_EQ(::dup2(input, 0), 0);
+
+  onZero = false;
+  plat::AtomicFile saved;
+  ASSERT_TRUE(saved.open(file) && saved.write("new text")) << saved.error();
+  ASSERT_EQ(::close(0), 0);
+  EXPECT_TRUE(saved.commit()) << saved.error();
+  EXPECT_TRUE(onZero);
+  EXPECT_EQ(ReadAll(link), "new text");
 }
