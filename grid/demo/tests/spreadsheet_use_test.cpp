@@ -685,4 +685,118 @@ TEST_F(SheetUse, APrintWritesNoFileAnotherUserPlantedAndSaysWhyItFailed) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(printFolder), {}), 4);
 }
 
+// A double click on a tab while a cell was edited opened the rename field, but the sheet's focus loss took the
+// focus back as it hid its editor: the new name went into the cell, Return stored it there, and the field stayed
+// up over the sheet. The field keeps the focus, the cell's edit is stored (or kept in its editor with no box, as
+// on any focus loss), and the rename ends as the user ends it: Return renames, Escape and a click into another
+// window leave the name. A double click on another tab whose change the edited cell refuses starts no rename: the
+// box of the refusal comes up and the editor keeps the formula.
+TEST_F(SheetUse, ARenameStartedWhileACellIsEditedTakesTheTypedName) {
+  CGXGridWnd* budget = ShowSheet(0);
+  CGXGridWnd* balance = gallery::SpreadsheetSheet(main, 1);
+  ::SetFocus(budget->GridHwnd());
+  Ctrl('H');  // the replace dialog stays open: nothing answers it
+  HWND findWhat = GetDlgItem(CGXFindReplaceState::Get().m_hWndFindDlg, 0x480);
+  ASSERT_NE(findWhat, nullptr);
+  auto* tabs = dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(GetDlgItem(main, 100)));
+  CGXTabBeam& beam = tabs->GetBeam();
+  auto& input = plat::InputRouter::Instance();
+  auto clickIn = [&](HWND window, int x, int y) {
+    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
+    plat::RunUntilIdle();
+  };
+  // Two clicks as a hand makes them: the first handled before the second comes.
+  auto doubleClickTab = [&](int tab) {
+    plat::VirtualClock::Advance(1000);
+    for (int i = 0; i < 2; ++i) clickIn(beam.m_hWnd, beam.GetTabLeft(tab) + 10, beam.GetBeamHeight() / 2);
+  };
+  enum class End { kReturn, kEscape, kFindWhat, kCell };
+  const struct {
+    const char* how;
+    int tab;         // the tab double-clicked
+    const char* typed;  // into F(row), before the double click
+    End end;
+    bool stored;     // the cell's edit is stored as the focus leaves it
+    const char* shot = nullptr;  // the screen with the field open and the name typed
+  } cases[] = {
+      {"this tab, a value, Return", 0, "abc", End::kReturn, true, "sheet-use-rename-over-edited-cell"},
+      {"this tab, a refused formula, Return", 0, "=1+", End::kReturn, false, "sheet-use-rename-over-kept-formula"},
+      {"this tab, a value, Escape", 0, "abc", End::kEscape, true},
+      {"this tab, a refused formula, Escape", 0, "=1+", End::kEscape, false},
+      {"this tab, a value, another window", 0, "abc", End::kFindWhat, true},
+      {"this tab, a refused formula, another window", 0, "=1+", End::kFindWhat, false},
+      {"this tab, a value, a click on another cell", 0, "abc", End::kCell, true},
+      {"another tab, a value, Return", 1, "abc", End::kReturn, true},
+  };
+  ROWCOL row = 10;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    ShowSheet(0);
+    const std::string before = std::string(beam.GetTab(c.tab).sLabel);
+    const CPoint at = budget->CalcCellRect(row, 6).CenterPoint();
+    plat::VirtualClock::Advance(1000);
+    clickIn(budget->GridHwnd(), at.x, at.y);
+    input.TypeText(c.typed);
+    plat::ClearShownLog();
+    doubleClickTab(c.tab);
+    EXPECT_TRUE(MessageBoxesShown().empty());
+    ASSERT_NE(tabs->GetRenamePopup(), nullptr);
+    EXPECT_EQ(::GetFocus(), tabs->GetRenamePopup()->m_hWnd);
+    EXPECT_EQ(tabs->GetActivePane(), c.tab == 0 ? budget : balance);
+    EXPECT_EQ(Formula(budget, row, 6), c.stored ? "'" + std::string(c.typed) : "");
+    input.KeyPress(VK_END);
+    input.TypeText("Xy");
+    plat::RunUntilIdle();
+    if (c.shot) galleryshots::ExpectWindowMatches(main, c.shot);
+    switch (c.end) {
+      case End::kReturn: input.KeyPress(VK_RETURN); break;
+      case End::kEscape: input.KeyPress(VK_ESCAPE); break;
+      case End::kFindWhat: clickIn(findWhat, 5, 5); break;
+      case End::kCell: {
+        const CPoint other = budget->CalcCellRect(row, 5).CenterPoint();
+        clickIn(budget->GridHwnd(), other.x, other.y);
+        EXPECT_TRUE(budget->MatchesCurrentCell(row, 5));
+        EXPECT_TRUE(::GetFocus() == budget->GridHwnd() || ::IsChild(budget->GridHwnd(), ::GetFocus()));
+        break;
+      }
+    }
+    plat::RunUntilIdle();
+    EXPECT_EQ(tabs->GetRenamePopup(), nullptr);
+    EXPECT_EQ(std::string(beam.GetTab(c.tab).sLabel), c.end == End::kReturn ? before + "Xy" : before);
+    if (c.end == End::kFindWhat) {
+      EXPECT_EQ(::GetFocus(), findWhat);
+      clickIn(budget->GridHwnd(), at.x, at.y);
+    }
+    EXPECT_TRUE(MessageBoxesShown().empty());
+    EXPECT_EQ(Formula(budget, row, 6), c.stored ? "'" + std::string(c.typed) : "");
+    if (!c.stored) {
+      // The editor kept the formula with its caret: the next key goes on with it.
+      Type("5");
+      EXPECT_TRUE(MessageBoxesShown().empty());
+      EXPECT_EQ(Formula(budget, row, 6), std::string(c.typed) + "5");
+    }
+    if (c.end == End::kReturn) tabs->SetTabName(c.tab, before.c_str(), TRUE);
+    ++row;
+  }
+  galleryshots::ExpectWindowMatches(main, "sheet-use-renamed-while-edited");
+
+  // A refused formula keeps the sheet when another tab is double-clicked: its box comes up once, no rename
+  // starts, and what is typed next goes on with the formula.
+  ShowSheet(0);
+  const CPoint at = budget->CalcCellRect(row, 6).CenterPoint();
+  plat::VirtualClock::Advance(1000);
+  clickIn(budget->GridHwnd(), at.x, at.y);
+  input.TypeText("=1+");
+  plat::ClearShownLog();
+  doubleClickTab(1);
+  EXPECT_EQ(MessageBoxesShown(), std::vector<std::string>{"Cell F" + std::to_string(row) +
+                                                          ": ERROR: expected to find an operand here (Pos 3)"});
+  EXPECT_EQ(tabs->GetRenamePopup(), nullptr);
+  EXPECT_EQ(tabs->GetActivePane(), budget);
+  EXPECT_EQ(std::string(beam.GetTab(0).sLabel), "Budget");
+  Type("5");
+  EXPECT_TRUE(MessageBoxesShown().empty());
+  EXPECT_EQ(Formula(budget, row, 6), "=1+5");
+}
+
 }  // namespace
