@@ -799,4 +799,62 @@ TEST_F(SheetUse, ARenameStartedWhileACellIsEditedTakesTheTypedName) {
   EXPECT_EQ(Formula(budget, row, 6), "=1+5");
 }
 
+// Find Next (or Replace) pressed in the find or replace dialog while a cell holds a formula that does not parse:
+// the move to the match stores the formula, which is refused with its box, and the box came up a second time as
+// the search went on to select the match in its cell. It comes up once, and the cell stays current, unchanged.
+TEST_F(SheetUse, FindNextOverARefusedFormulaShowsItsBoxOnce) {
+  CGXGridWnd* budget = ShowSheet(0);
+  auto& input = plat::InputRouter::Instance();
+  auto clickIn = [&](HWND window, int x, int y) {
+    plat::VirtualClock::Advance(1000);
+    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
+    plat::RunUntilIdle();
+  };
+  auto clickControl = [&](HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    ASSERT_NE(control, nullptr);
+    RECT r{};
+    GetClientRect(control, &r);
+    clickIn(control, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  };
+  constexpr int kUp = 0x420, kDown = 0x421, kReplace = 0x400;
+  const struct {
+    const char* how;
+    UINT key;  // Ctrl+F or Ctrl+H
+    int direction, button;  // no direction: the dialog's own (the replace dialog searches down)
+    ROWCOL row;  // "must" is in F8
+  } cases[] = {
+      {"Find Next up", 'F', kUp, IDOK, 13},
+      {"Find Next down", 'F', kDown, IDOK, 5},
+      {"Replace (down)", 'H', 0, kReplace, 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    ::SetFocus(budget->GridHwnd());
+    Ctrl(c.key);  // the dialog stays open: nothing answers it
+    HWND dialog = CGXFindReplaceState::Get().m_hWndFindDlg;
+    ASSERT_NE(dialog, nullptr);
+    SetWindowText(GetDlgItem(dialog, 0x480), "must");
+    if (HWND with = GetDlgItem(dialog, 0x481)) SetWindowText(with, "may");
+    if (c.direction) clickControl(dialog, c.direction);
+    const CPoint at = budget->CalcCellRect(c.row, 6).CenterPoint();
+    clickIn(budget->GridHwnd(), at.x, at.y);
+    input.TypeText("=1+");
+    plat::ClearShownLog();
+    clickControl(dialog, c.button);
+    EXPECT_EQ(MessageBoxesShown(), std::vector<std::string>{"Cell F" + std::to_string(c.row) +
+                                                            ": ERROR: expected to find an operand here (Pos 3)"});
+    EXPECT_TRUE(budget->MatchesCurrentCell(c.row, 6));
+    EXPECT_EQ(Formula(budget, c.row, 6), "");
+    EXPECT_EQ(Value(budget, 8, 6), "must stay below 2000");
+    // The editor kept the formula: what is typed next goes on with it.
+    clickIn(budget->GridHwnd(), at.x, at.y);
+    Type("5");
+    EXPECT_TRUE(MessageBoxesShown().empty());
+    EXPECT_EQ(Formula(budget, c.row, 6), "=1+5");
+    SendMessage(dialog, WM_CLOSE, 0, 0);
+    plat::RunUntilIdle();
+  }
+}
+
 }  // namespace
