@@ -527,6 +527,84 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsCaretAndSelectionOverTheBox) {
   EXPECT_EQ(Value(budget, 14, 1), "12");
 }
 
+// A refused formula longer than its cell: the editor came back scrolled sideways elsewhere than the user left it
+// (its text shown from "+7+" where it showed "+11+"), by the box of a move or without one on a focus loss. It
+// shows the text from the same first character, at the same place, and the next key goes on at the caret.
+TEST_F(SheetUse, ARefusedFormulaKeepsItsEditorScrolledAsLeft) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  Ctrl('H');  // the replace dialog stays open: nothing answers it
+  HWND findWhat = GetDlgItem(CGXFindReplaceState::Get().m_hWndFindDlg, 0x480);
+  ASSERT_NE(findWhat, nullptr);
+  auto& input = plat::InputRouter::Instance();
+  auto clickIn = [&](HWND window, int x, int y) {
+    plat::VirtualClock::Advance(1000);
+    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
+    plat::RunUntilIdle();
+  };
+  auto clickCell = [&](ROWCOL row, ROWCOL col) {
+    const CPoint at = budget->CalcCellRect(row, col).CenterPoint();
+    clickIn(budget->GridHwnd(), at.x, at.y);
+  };
+  // Where the editor shows its first character (left of its window once scrolled), and which one it shows first.
+  auto view = [](HWND editor) {
+    const LRESULT first = SendMessage(editor, EM_POSFROMCHAR, 0, 0);
+    RECT r{};
+    SendMessage(editor, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    const LRESULT shown = SendMessage(editor, EM_CHARFROMPOS, 0, MAKELPARAM(r.left + 1, r.top + 1));
+    return std::to_string(static_cast<short>(LOWORD(first))) + " from " + std::to_string(LOWORD(shown));
+  };
+  std::string formula = "=";
+  for (int i = 1; i <= 15; ++i) formula += std::to_string(i) + "+";
+  const struct {
+    const char* how;
+    ROWCOL row;
+    int lefts;       // Left presses before the cell is left (after End, or after Home and `rights` Rights)
+    int rights;
+    bool focusLoss;  // left for another window: no box, and the next click stores it again with its box
+  } cases[] = {
+      {"Left x12, Return", 13, 12, -1, false},
+      {"Left x3, Return", 14, 3, -1, false},
+      {"Home, Right x20, Return", 15, 0, 20, false},
+      {"Left x12, Find what", 16, 12, -1, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    clickCell(c.row, 6);
+    input.TypeText(formula);
+    plat::RunUntilIdle();
+    HWND editor = ::GetFocus();
+    ASSERT_NE(editor, budget->GridHwnd());
+    if (c.rights >= 0) {
+      input.KeyPress(VK_HOME);
+      for (int i = 0; i < c.rights; ++i) input.KeyPress(VK_RIGHT);
+    }
+    for (int i = 0; i < c.lefts; ++i) input.KeyPress(VK_LEFT);
+    plat::RunUntilIdle();
+    const std::string before = view(editor);
+    ASSERT_NE(before.rfind("0 from", 0), 0u) << before;  // scrolled
+    plat::ClearShownLog();
+    if (c.focusLoss) {
+      clickIn(findWhat, 5, 5);
+      EXPECT_TRUE(MessageBoxesShown().empty());
+      EXPECT_EQ(view(editor), before);
+      clickCell(c.row + 4, 6);  // the move stores it again: refused with its box
+    } else {
+      input.KeyPress(VK_RETURN);
+      plat::RunUntilIdle();
+    }
+    EXPECT_EQ(MessageBoxesShown().size(), 1u);
+    EXPECT_TRUE(budget->MatchesCurrentCell(c.row, 6));
+    EXPECT_EQ(view(editor), before);
+    input.TypeText("9");  // at the caret
+    input.KeyPress(VK_END);
+    Type("0");
+    EXPECT_TRUE(MessageBoxesShown().empty());
+    const size_t at = c.rights >= 0 ? c.rights - c.lefts : formula.size() - c.lefts;
+    EXPECT_EQ(Formula(budget, c.row, 6), formula.substr(0, at) + "9" + formula.substr(at) + "0");
+  }
+}
+
 // A formula that does not parse, typed and then left by a click on another tab or into the replace dialog's
 // "Find what" field, was dropped without a word (the tab switched, the cell stayed empty), and its parse error's
 // box came up at a later click, for a text that was gone. The tab stays, with the box, and the editor keeps its
