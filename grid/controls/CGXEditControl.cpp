@@ -96,7 +96,10 @@ CString CGXEditControl::WindowText() const {
 
 void CGXEditControl::SetEditingState(BOOL on) {
   CGXTextWindowCell::SetEditingState(on);
-  if (!on) m_strReplaced = CString();  // the room a long text took goes with the editing
+  if (!on) {
+    m_strReplaced = CString();  // the room a long text took goes with the editing
+    m_nScrollBack = -1;
+  }
   if (m_hWnd && m_bInit) {
     const CGXRange cell(m_nRow, m_nCol);
     m_pGrid->RecalcFloatCells(cell, -1);
@@ -106,6 +109,7 @@ void CGXEditControl::SetEditingState(BOOL on) {
 
 void CGXEditControl::InitForCell(ROWCOL row, ROWCOL col) {
   CompositionRunning() = FALSE;
+  m_nScrollBack = -1;
   CGXStatic::InitForCell(row, col);
   // Made with the editing style's lines from the start: a one-line window would keep only the first line of
   // a value or a paste that reaches it before its first showing gives it its full style.
@@ -185,6 +189,7 @@ void CGXEditControl::SetEditText(const CString& text) {
   if (!m_bEditing) SetEditingState(TRUE);
   if (AcceptsText(text)) {
     SetWindowText(text);
+    m_nScrollBack = -1;  // another text: shown from its start
     SetModifiedState(TRUE);
     NotifyModified();
   }
@@ -205,13 +210,43 @@ BOOL CGXEditControl::GetEditSelection(int& anchor, int& caret) const {
     if (at == anchor) std::swap(anchor, caret);
     SendMessage(EM_SETSEL, static_cast<WPARAM>(anchor), caret);
   }
+  // The sideways scroll goes with the selection: the text scrolled left by how far its first character lies
+  // left of the format rectangle (a text that scrolls is wider than the window, so it is drawn left aligned).
+  m_nScrollKept = (GetStyle() & ES_AUTOHSCROLL) ? SidewaysScroll() : -1;
   return TRUE;
 }
 
+int CGXEditControl::SidewaysScroll() const {
+  CRect format;
+  const_cast<CGXEditControl*>(this)->SendMessage(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+  const LRESULT first = const_cast<CGXEditControl*>(this)->SendMessage(EM_POSFROMCHAR, 0, 0);
+  if (first == -1) return 0;
+  return std::max(0, static_cast<int>(format.left - static_cast<short>(LOWORD(first))));
+}
+
+// The scroll bar's thumb stops where the widest line ends, but typing at the end scrolls a third of the window
+// further: the rest goes in steps of the average character width (EM_LINESCROLL), measured by one step, from a
+// thumb position that many steps short of `x`.
+void CGXEditControl::ScrollSidewaysTo(int x) {
+  x = std::min(x, 0x7FFF);
+  SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, x), 0);
+  const int most = SidewaysScroll();
+  if (most >= x) return;
+  SendMessage(EM_LINESCROLL, 1, 0);
+  const int step = SidewaysScroll() - most;
+  if (step <= 0) return;
+  const int steps = (x - most + step - 1) / step;
+  SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, std::max(0, x - steps * step)), 0);
+  SendMessage(EM_LINESCROLL, steps, 0);
+}
+
 // EM_SETSEL puts the caret at its second argument: an anchor after the caret gives a selection made right to
-// left.
+// left. The window is hidden and shrunk meanwhile, so its sideways scroll comes back when the cell is drawn
+// again at its size.
 void CGXEditControl::SetEditSelection(int anchor, int caret) {
-  if (m_bEditing && m_hWnd) SetSel(anchor, caret);
+  if (!m_bEditing || !m_hWnd) return;
+  SetSel(anchor, caret);
+  m_nScrollBack = m_nScrollKept;
 }
 
 BOOL CGXEditControl::GetEditedValue(CString& out) const {
@@ -326,6 +361,9 @@ BOOL CGXEditControl::CanFloatText(ROWCOL, ROWCOL, const CGXStyle& style, BOOL fl
 
 void CGXEditControl::HideWindowPart() {
   if (!m_hWnd || !IsWindowVisible()) return;
+  // An editor hidden while it edits (the grid refreshing the cell as it takes the focus back) is shown again
+  // as the user left it, scrolled sideways as it was.
+  if (m_bEditing && (GetStyle() & ES_AUTOHSCROLL)) m_nScrollBack = SidewaysScroll();
   auto guard = m_pGrid->GuardFocus();
   ::HideCaret(m_hWnd);
   // Shrunk first without a repaint, so hiding uncovers nothing of the grid that would be painted again.
@@ -497,6 +535,10 @@ void CGXEditControl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col
   LimitText(m_nMaxLength);
   ShowWindow(SW_SHOW);
   if (!m_hWnd) return;
+  if (m_nScrollBack >= 0) {
+    // The view the user left (a refused store gave the text back): the same first character at the same place.
+    ScrollSidewaysTo(std::exchange(m_nScrollBack, -1));
+  }
   SetReadOnly(IsCellReadOnly());
   // 10. A cell partly under the frozen rows or columns shows only the part the grid draws.
   if (gx::ShowOnlyDrawnPart(m_pGrid, this, dc, row, col, window)) ::HideCaret(m_hWnd);
@@ -893,8 +935,19 @@ BOOL CGXEditControl::OnEraseBkgnd(CDC* dc) {
 }
 
 void CGXEditControl::OnKillFocus(HWND newFocus) {
-  if (newFocus == m_pGrid->GridHwnd() || m_pGrid->IsFocusGuarded()) return;
+  const HWND grid = m_pGrid->GridHwnd();
+  if (newFocus == grid || m_pGrid->IsFocusGuarded()) return;
   ForwardKillFocusToGrid(newFocus ? CWnd::FromHandle(newFocus) : nullptr);
+  // The grid's focus loss stores the edit and hides this window while it still holds the focus, and a hidden
+  // window hands the focus to its parent: the focus that was on its way elsewhere would stay in the grid (a
+  // tab's rename field would open with the keys going into the cell). It goes on to where it was going, the
+  // grid no longer hearing of it.
+  const HWND focus = ::GetFocus();
+  if (newFocus && ::IsWindow(newFocus) && focus != newFocus && focus != m_hWnd && grid &&
+      (focus == grid || ::IsChild(grid, focus))) {
+    auto guard = m_pGrid->GuardFocus();
+    ::SetFocus(newFocus);
+  }
 }
 
 void CGXEditControl::OnLButtonDown(UINT flags, CPoint pt) {

@@ -137,6 +137,13 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   BOOL m_bFloatChanged = FALSE;
   UINT m_nDrawAlign = 0;
   COLORREF m_rgbBack = RGB(255, 255, 255);
+  // How far the text is scrolled left, in pixels, and a scroll there.
+  int SidewaysScroll() const;
+  void ScrollSidewaysTo(int x);
+  // The sideways scroll (pixels) GetEditSelection found, and the one SetEditSelection asks the next drawing of the
+  // cell to put back (-1 none).
+  mutable int m_nScrollKept = -1;
+  int m_nScrollBack = -1;
   BOOL m_bCharLeadPending = FALSE;
   BYTE m_cCharLead = 0;
 };

@@ -465,14 +465,16 @@ int CGXTabBeam::ButtonFromPoint(int x, int y, int required, BOOL scroll) {
   return code;
 }
 
+int CGXTabBeam::ClickedTab(int x) const {
+  if (x < GetButtonAreaWidth()) return -1;
+  // The slanted edge left of the first visible tab belongs to the tab scrolled out before it.
+  if (x < GetTabLeft(m_nFirst) + m_nMargin && m_nFirst > 0) return m_nFirst - 1;
+  return TabFromX(x);
+}
+
 void CGXTabBeam::SelectTabAtX(int x, int y) {
   (void)y;
-  if (x < GetButtonAreaWidth()) return;
-  int tab = -1;
-  if (x < GetTabLeft(m_nFirst) + m_nMargin && m_nFirst > 0)
-    tab = m_nFirst - 1;
-  else
-    tab = TabFromX(x);
+  const int tab = ClickedTab(x);
   if (tab < 0) return;
   CWnd* notify = GetNotifyWnd();
   const HWND self = m_hWnd;
@@ -548,6 +550,9 @@ void CGXTabBeam::OnRepeat() {
 
 void CGXTabBeam::OnDoubleClick(UINT flags, CPoint point) {
   if (point.x >= GetButtonAreaWidth() && TabFromX(point.x) >= m_nFirst) {
+    // The first click made the tab current; a tab that stayed behind (its sheet or the one shown refused the
+    // change, as an edit whose value its cell refuses does) is not renamed, nor is the current one instead.
+    if (ClickedTab(point.x) != m_nCurrent) return;
     if (CWnd* notify = GetNotifyWnd()) notify->PostMessage(gxtab::kRename, static_cast<WPARAM>(m_nCurrent));
     return;
   }

@@ -108,6 +108,8 @@ class CGXTabBeam : public CWnd {
   void OnMove(CPoint point);
   void OnRepeat();
   void OnSettingChange();
+  // The tab a click at x selects, -1 for none.
+  int ClickedTab(int x) const;
   // The first visible tab from which on every remaining tab fits the client width.
   int LastFirstTab() const;
 

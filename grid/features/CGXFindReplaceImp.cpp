@@ -136,10 +136,8 @@ BOOL CGXFindReplaceImp::FindTextInCell(CGXControl* control, CGXFindReplaceState&
   if (!state.m_bCase) text.MakeUpper();
   const CString& key = state.m_bCase ? state.m_strFind : state.m_strFindUpper;
   if (text.Find(key) < 0) return FALSE;
-  if (setCurrent) {
-    grid->MoveCurrentCellTo(row, col, kMoveToMatch);
-    grid->BringCellIntoView(row, col);
-  }
+  // A current cell that refuses to be left (its edit refused with its box) stays in view.
+  if (setCurrent && grid->MoveCurrentCellTo(row, col, kMoveToMatch)) grid->BringCellIntoView(row, col);
   return TRUE;
 }
 
@@ -177,8 +175,9 @@ BOOL CGXFindReplaceImp::SearchColumn(CGXGridCore* grid, ROWCOL* rowInOut, ROWCOL
   grid->ReleaseWorkStyle(style);
   if (found) {
     *rowInOut = row;
-    if (flags) {
-      grid->MoveCurrentCellTo(row, col, kMoveToMatch);
+    // The match is selected in its cell once it is current. A current cell that refuses to be left has
+    // shown its box and stays as the user left it: selecting in the match would move to it again, and box again.
+    if (flags && grid->MoveCurrentCellTo(row, col, kMoveToMatch) && grid->MatchesCurrentCell(row, col)) {
       grid->BringCellIntoView(row, col);
       if (CGXControl* control = grid->ControlOfCurrentCell())
         control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, TRUE);

@@ -527,6 +527,84 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsCaretAndSelectionOverTheBox) {
   EXPECT_EQ(Value(budget, 14, 1), "12");
 }
 
+// A refused formula longer than its cell: the editor came back scrolled sideways elsewhere than the user left it
+// (its text shown from "+7+" where it showed "+11+"), by the box of a move or without one on a focus loss. It
+// shows the text from the same first character, at the same place, and the next key goes on at the caret.
+TEST_F(SheetUse, ARefusedFormulaKeepsItsEditorScrolledAsLeft) {
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  Ctrl('H');  // the replace dialog stays open: nothing answers it
+  HWND findWhat = GetDlgItem(CGXFindReplaceState::Get().m_hWndFindDlg, 0x480);
+  ASSERT_NE(findWhat, nullptr);
+  auto& input = plat::InputRouter::Instance();
+  auto clickIn = [&](HWND window, int x, int y) {
+    plat::VirtualClock::Advance(1000);
+    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
+    plat::RunUntilIdle();
+  };
+  auto clickCell = [&](ROWCOL row, ROWCOL col) {
+    const CPoint at = budget->CalcCellRect(row, col).CenterPoint();
+    clickIn(budget->GridHwnd(), at.x, at.y);
+  };
+  // Where the editor shows its first character (left of its window once scrolled), and which one it shows first.
+  auto view = [](HWND editor) {
+    const LRESULT first = SendMessage(editor, EM_POSFROMCHAR, 0, 0);
+    RECT r{};
+    SendMessage(editor, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    const LRESULT shown = SendMessage(editor, EM_CHARFROMPOS, 0, MAKELPARAM(r.left + 1, r.top + 1));
+    return std::to_string(static_cast<short>(LOWORD(first))) + " from " + std::to_string(LOWORD(shown));
+  };
+  std::string formula = "=";
+  for (int i = 1; i <= 15; ++i) formula += std::to_string(i) + "+";
+  const struct {
+    const char* how;
+    ROWCOL row;
+    int lefts;       // Left presses before the cell is left (after End, or after Home and `rights` Rights)
+    int rights;
+    bool focusLoss;  // left for another window: no box, and the next click stores it again with its box
+  } cases[] = {
+      {"Left x12, Return", 13, 12, -1, false},
+      {"Left x3, Return", 14, 3, -1, false},
+      {"Home, Right x20, Return", 15, 0, 20, false},
+      {"Left x12, Find what", 16, 12, -1, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    clickCell(c.row, 6);
+    input.TypeText(formula);
+    plat::RunUntilIdle();
+    HWND editor = ::GetFocus();
+    ASSERT_NE(editor, budget->GridHwnd());
+    if (c.rights >= 0) {
+      input.KeyPress(VK_HOME);
+      for (int i = 0; i < c.rights; ++i) input.KeyPress(VK_RIGHT);
+    }
+    for (int i = 0; i < c.lefts; ++i) input.KeyPress(VK_LEFT);
+    plat::RunUntilIdle();
+    const std::string before = view(editor);
+    ASSERT_NE(before.rfind("0 from", 0), 0u) << before;  // scrolled
+    plat::ClearShownLog();
+    if (c.focusLoss) {
+      clickIn(findWhat, 5, 5);
+      EXPECT_TRUE(MessageBoxesShown().empty());
+      EXPECT_EQ(view(editor), before);
+      clickCell(c.row + 4, 6);  // the move stores it again: refused with its box
+    } else {
+      input.KeyPress(VK_RETURN);
+      plat::RunUntilIdle();
+    }
+    EXPECT_EQ(MessageBoxesShown().size(), 1u);
+    EXPECT_TRUE(budget->MatchesCurrentCell(c.row, 6));
+    EXPECT_EQ(view(editor), before);
+    input.TypeText("9");  // at the caret
+    input.KeyPress(VK_END);
+    Type("0");
+    EXPECT_TRUE(MessageBoxesShown().empty());
+    const size_t at = c.rights >= 0 ? c.rights - c.lefts : formula.size() - c.lefts;
+    EXPECT_EQ(Formula(budget, c.row, 6), formula.substr(0, at) + "9" + formula.substr(at) + "0");
+  }
+}
+
 // A formula that does not parse, typed and then left by a click on another tab or into the replace dialog's
 // "Find what" field, was dropped without a word (the tab switched, the cell stayed empty), and its parse error's
 // box came up at a later click, for a text that was gone. The tab stays, with the box, and the editor keeps its
@@ -683,6 +761,178 @@ TEST_F(SheetUse, APrintWritesNoFileAnotherUserPlantedAndSaysWhyItFailed) {
   ::setrlimit(RLIMIT_FSIZE, &unlimited);
   EXPECT_EQ(boxes, std::vector<std::string>{"\"Budget\" could not be printed to \"" + link + "\": File too large."});
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(printFolder), {}), 4);
+}
+
+// A double click on a tab while a cell was edited opened the rename field, but the sheet's focus loss took the
+// focus back as it hid its editor: the new name went into the cell, Return stored it there, and the field stayed
+// up over the sheet. The field keeps the focus, the cell's edit is stored (or kept in its editor with no box, as
+// on any focus loss), and the rename ends as the user ends it: Return renames, Escape and a click into another
+// window leave the name. A double click on another tab whose change the edited cell refuses starts no rename: the
+// box of the refusal comes up and the editor keeps the formula.
+TEST_F(SheetUse, ARenameStartedWhileACellIsEditedTakesTheTypedName) {
+  CGXGridWnd* budget = ShowSheet(0);
+  CGXGridWnd* balance = gallery::SpreadsheetSheet(main, 1);
+  ::SetFocus(budget->GridHwnd());
+  Ctrl('H');  // the replace dialog stays open: nothing answers it
+  HWND findWhat = GetDlgItem(CGXFindReplaceState::Get().m_hWndFindDlg, 0x480);
+  ASSERT_NE(findWhat, nullptr);
+  auto* tabs = dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(GetDlgItem(main, 100)));
+  CGXTabBeam& beam = tabs->GetBeam();
+  auto& input = plat::InputRouter::Instance();
+  auto clickIn = [&](HWND window, int x, int y) {
+    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
+    plat::RunUntilIdle();
+  };
+  // Two clicks as a hand makes them: the first handled before the second comes.
+  auto doubleClickTab = [&](int tab) {
+    plat::VirtualClock::Advance(1000);
+    for (int i = 0; i < 2; ++i) clickIn(beam.m_hWnd, beam.GetTabLeft(tab) + 10, beam.GetBeamHeight() / 2);
+  };
+  enum class End { kReturn, kEscape, kFindWhat, kCell };
+  const struct {
+    const char* how;
+    int tab;         // the tab double-clicked
+    const char* typed;  // into F(row), before the double click
+    End end;
+    bool stored;     // the cell's edit is stored as the focus leaves it
+    const char* shot = nullptr;  // the screen with the field open and the name typed
+  } cases[] = {
+      {"this tab, a value, Return", 0, "abc", End::kReturn, true, "sheet-use-rename-over-edited-cell"},
+      {"this tab, a refused formula, Return", 0, "=1+", End::kReturn, false, "sheet-use-rename-over-kept-formula"},
+      {"this tab, a value, Escape", 0, "abc", End::kEscape, true},
+      {"this tab, a refused formula, Escape", 0, "=1+", End::kEscape, false},
+      {"this tab, a value, another window", 0, "abc", End::kFindWhat, true},
+      {"this tab, a refused formula, another window", 0, "=1+", End::kFindWhat, false},
+      {"this tab, a value, a click on another cell", 0, "abc", End::kCell, true},
+      {"another tab, a value, Return", 1, "abc", End::kReturn, true},
+  };
+  ROWCOL row = 10;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    ShowSheet(0);
+    const std::string before = std::string(beam.GetTab(c.tab).sLabel);
+    const CPoint at = budget->CalcCellRect(row, 6).CenterPoint();
+    plat::VirtualClock::Advance(1000);
+    clickIn(budget->GridHwnd(), at.x, at.y);
+    input.TypeText(c.typed);
+    plat::ClearShownLog();
+    doubleClickTab(c.tab);
+    EXPECT_TRUE(MessageBoxesShown().empty());
+    ASSERT_NE(tabs->GetRenamePopup(), nullptr);
+    EXPECT_EQ(::GetFocus(), tabs->GetRenamePopup()->m_hWnd);
+    EXPECT_EQ(tabs->GetActivePane(), c.tab == 0 ? budget : balance);
+    EXPECT_EQ(Formula(budget, row, 6), c.stored ? "'" + std::string(c.typed) : "");
+    input.KeyPress(VK_END);
+    input.TypeText("Xy");
+    plat::RunUntilIdle();
+    if (c.shot) galleryshots::ExpectWindowMatches(main, c.shot);
+    switch (c.end) {
+      case End::kReturn: input.KeyPress(VK_RETURN); break;
+      case End::kEscape: input.KeyPress(VK_ESCAPE); break;
+      case End::kFindWhat: clickIn(findWhat, 5, 5); break;
+      case End::kCell: {
+        const CPoint other = budget->CalcCellRect(row, 5).CenterPoint();
+        clickIn(budget->GridHwnd(), other.x, other.y);
+        EXPECT_TRUE(budget->MatchesCurrentCell(row, 5));
+        EXPECT_TRUE(::GetFocus() == budget->GridHwnd() || ::IsChild(budget->GridHwnd(), ::GetFocus()));
+        break;
+      }
+    }
+    plat::RunUntilIdle();
+    EXPECT_EQ(tabs->GetRenamePopup(), nullptr);
+    EXPECT_EQ(std::string(beam.GetTab(c.tab).sLabel), c.end == End::kReturn ? before + "Xy" : before);
+    if (c.end == End::kFindWhat) {
+      EXPECT_EQ(::GetFocus(), findWhat);
+      clickIn(budget->GridHwnd(), at.x, at.y);
+    }
+    EXPECT_TRUE(MessageBoxesShown().empty());
+    EXPECT_EQ(Formula(budget, row, 6), c.stored ? "'" + std::string(c.typed) : "");
+    if (!c.stored) {
+      // The editor kept the formula with its caret: the next key goes on with it.
+      Type("5");
+      EXPECT_TRUE(MessageBoxesShown().empty());
+      EXPECT_EQ(Formula(budget, row, 6), std::string(c.typed) + "5");
+    }
+    if (c.end == End::kReturn) tabs->SetTabName(c.tab, before.c_str(), TRUE);
+    ++row;
+  }
+  galleryshots::ExpectWindowMatches(main, "sheet-use-renamed-while-edited");
+
+  // A refused formula keeps the sheet when another tab is double-clicked: its box comes up once, no rename
+  // starts, and what is typed next goes on with the formula.
+  ShowSheet(0);
+  const CPoint at = budget->CalcCellRect(row, 6).CenterPoint();
+  plat::VirtualClock::Advance(1000);
+  clickIn(budget->GridHwnd(), at.x, at.y);
+  input.TypeText("=1+");
+  plat::ClearShownLog();
+  doubleClickTab(1);
+  EXPECT_EQ(MessageBoxesShown(), std::vector<std::string>{"Cell F" + std::to_string(row) +
+                                                          ": ERROR: expected to find an operand here (Pos 3)"});
+  EXPECT_EQ(tabs->GetRenamePopup(), nullptr);
+  EXPECT_EQ(tabs->GetActivePane(), budget);
+  EXPECT_EQ(std::string(beam.GetTab(0).sLabel), "Budget");
+  Type("5");
+  EXPECT_TRUE(MessageBoxesShown().empty());
+  EXPECT_EQ(Formula(budget, row, 6), "=1+5");
+}
+
+// Find Next (or Replace) pressed in the find or replace dialog while a cell holds a formula that does not parse:
+// the move to the match stores the formula, which is refused with its box, and the box came up a second time as
+// the search went on to select the match in its cell. It comes up once, and the cell stays current, unchanged.
+TEST_F(SheetUse, FindNextOverARefusedFormulaShowsItsBoxOnce) {
+  CGXGridWnd* budget = ShowSheet(0);
+  auto& input = plat::InputRouter::Instance();
+  auto clickIn = [&](HWND window, int x, int y) {
+    plat::VirtualClock::Advance(1000);
+    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
+    plat::RunUntilIdle();
+  };
+  auto clickControl = [&](HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    ASSERT_NE(control, nullptr);
+    RECT r{};
+    GetClientRect(control, &r);
+    clickIn(control, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  };
+  constexpr int kUp = 0x420, kDown = 0x421, kReplace = 0x400;
+  const struct {
+    const char* how;
+    UINT key;  // Ctrl+F or Ctrl+H
+    int direction, button;  // no direction: the dialog's own (the replace dialog searches down)
+    ROWCOL row;  // "must" is in F8
+  } cases[] = {
+      {"Find Next up", 'F', kUp, IDOK, 13},
+      {"Find Next down", 'F', kDown, IDOK, 5},
+      {"Replace (down)", 'H', 0, kReplace, 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    ::SetFocus(budget->GridHwnd());
+    Ctrl(c.key);  // the dialog stays open: nothing answers it
+    HWND dialog = CGXFindReplaceState::Get().m_hWndFindDlg;
+    ASSERT_NE(dialog, nullptr);
+    SetWindowText(GetDlgItem(dialog, 0x480), "must");
+    if (HWND with = GetDlgItem(dialog, 0x481)) SetWindowText(with, "may");
+    if (c.direction) clickControl(dialog, c.direction);
+    const CPoint at = budget->CalcCellRect(c.row, 6).CenterPoint();
+    clickIn(budget->GridHwnd(), at.x, at.y);
+    input.TypeText("=1+");
+    plat::ClearShownLog();
+    clickControl(dialog, c.button);
+    EXPECT_EQ(MessageBoxesShown(), std::vector<std::string>{"Cell F" + std::to_string(c.row) +
+                                                            ": ERROR: expected to find an operand here (Pos 3)"});
+    EXPECT_TRUE(budget->MatchesCurrentCell(c.row, 6));
+    EXPECT_EQ(Formula(budget, c.row, 6), "");
+    EXPECT_EQ(Value(budget, 8, 6), "must stay below 2000");
+    // The editor kept the formula: what is typed next goes on with it.
+    clickIn(budget->GridHwnd(), at.x, at.y);
+    Type("5");
+    EXPECT_TRUE(MessageBoxesShown().empty());
+    EXPECT_EQ(Formula(budget, c.row, 6), "=1+5");
+    SendMessage(dialog, WM_CLOSE, 0, 0);
+    plat::RunUntilIdle();
+  }
 }
 
 }  // namespace
