@@ -41,6 +41,9 @@ CString CBypassAnalysisData::GetSelectionStatusText() const {
     return "Via must be connected on at least two layers.";
   if (!probe->m_bValid)
     return "Via is badly positioned.";
+  // The pair the via holds now, however it got there (a cell cleared, a settings line, the viewer's pair box).
+  if (probe->m_bEnabled && !probe->HasChosenPair())
+    return "A pair of the via's layers must be chosen.";
   return CString();
 }
 

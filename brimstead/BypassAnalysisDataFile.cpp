@@ -80,12 +80,11 @@ void CBypassAnalysisData::ApplyProbeSection(const std::string& block) {
     const CString& first = line.words[static_cast<size_t>(count - 3)];
     const CString& state = line.words[static_cast<size_t>(count - 4)];
     CBypassViaProbe& probe = m_Probes[named];
-    const auto& layers = probe.m_ConnectedLayers;
-    const bool known = std::find(layers.begin(), layers.end(), first) != layers.end() &&
-                       std::find(layers.begin(), layers.end(), second) != layers.end();
-    if (known) {
-      probe.m_FirstLayer = first;
-      probe.m_SecondLayer = second;
+    // Only one of the via's pairs is a choice (named in either order, it is taken in the via's): two connected
+    // layers that are no pair (one layer twice) are no more a choice than layers the via does not have.
+    if (const CString* pair = probe.FindPair(first, second)) {
+      probe.m_FirstLayer = pair[0];
+      probe.m_SecondLayer = pair[1];
       probe.m_bEnabled = state == "Enabled";
     } else {
       probe.m_FirstLayer.Empty();

@@ -19,6 +19,14 @@ public:
   // False without a host probe; otherwise runs the bypass record's via check and disables an invalid via; true.
   bool Check();
 
+  // Whether the chosen pair is one of the via's pairs (in its order).
+  bool HasChosenPair() const;
+  // A checked via without one of its pairs chosen takes its first pair: the analysis never gets a via without the
+  // layers to analyse. True when it has a pair chosen afterwards.
+  bool TakeFirstPairUnlessChosen();
+  // The via's pair of the two names, in either order; none when they are not one of its pairs.
+  const CString* FindPair(const CString& first, const CString& second) const;
+
   CNameList m_PlaneLayers;   // layers with metal at the via between connected layers
   CNameList m_LayerPairs;    // candidate pairs, two names each
   CString m_FirstLayer;      // the chosen pair

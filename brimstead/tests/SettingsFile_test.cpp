@@ -1011,6 +1011,40 @@ TEST_F(SharedNameLines, LinesOfASharedNameTakeTheViasInListOrder) {
   EXPECT_EQ(std::vector<std::string>(vias.begin(), vias.begin() + 4), named);
 }
 
+// A bypass via line takes only one of the via's pairs: named in either order it is the via's own pair, in the
+// via's order; two names that are no pair of it (one layer twice, none) leave the via without a pair, disabled, as
+// layers it does not have do. Otherwise a checked via reached the host with layers that are no pair of it.
+TEST_F(SettingsFile, ABypassViaLineTakesOnlyOneOfTheViasPairs) {
+  ASSERT_TRUE(board->Pick({"V_DQ1"}));
+  struct Line {
+    const char* words;
+    const char* first;
+    const char* second;
+    BYTE enabled;
+  };
+  const Line lines[] = {
+      {"Enabled \"TOP\" - \"L6_SIG\"", "TOP", "L6_SIG", 1},
+      {"Enabled \"L6_SIG\" - \"L3_SIG\"", "L3_SIG", "L6_SIG", 1},
+      {"Disabled \"L6_SIG\" - \"TOP\"", "TOP", "L6_SIG", 0},
+      {"Enabled \"TOP\" - \"TOP\"", "", "", 0},
+      {"Enabled \"\" - \"\"", "", "", 0},
+      {"Enabled \"TOP\" - \"L2_GND\"", "", "", 0},
+  };
+  auto* b = MakeWithProject<CBypassAnalysisData>(true);
+  for (const Line& l : lines) {
+    SCOPED_TRACE(l.words);
+    ASSERT_TRUE(b->Save());
+    const std::string file = b->m_SettingsPath.GetString();
+    ASSERT_TRUE(WritePrivateProfileSection("VIA_PROBES", (std::string("PROBE_00 = V_DQ1 ") + l.words + " \r\n").c_str(),
+                                           file.c_str()));
+    ASSERT_TRUE(b->Load(file.c_str()));
+    ASSERT_EQ(b->m_Probes.GetSize(), 1);
+    EXPECT_EQ(b->m_Probes[0].m_FirstLayer, l.first);
+    EXPECT_EQ(b->m_Probes[0].m_SecondLayer, l.second);
+    EXPECT_EQ(b->m_Probes[0].m_bEnabled, l.enabled);
+  }
+}
+
 TEST_F(SettingsFile, ASectionLongerThanTheFirstBufferIsReadWhole) {
   const fs::path file = dir / "long.dao";
   std::string lines;

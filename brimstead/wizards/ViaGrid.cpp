@@ -33,6 +33,12 @@ BOOL CViaGridWnd::MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags) {
   return moved;
 }
 
+BOOL CViaGridWnd::OnDeleteCell(ROWCOL row, ROWCOL col) {
+  if (m_pOwner && m_pOwner->KeepsValueOnClear(row, col))
+    return FALSE;
+  return CReorderingGridWnd::OnDeleteCell(row, col);
+}
+
 void CViaGridWnd::FitRowHeaders() { brimwiz::FitRowHeaders(*this, m_nHeaderWidth); }
 
 void CViaGridWnd::OnButtonClickedInCell(ROWCOL row, ROWCOL col) {

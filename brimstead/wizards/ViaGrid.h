@@ -18,6 +18,9 @@ public:
   // Rows were moved (dragged) or sorted.
   virtual void OnRowsMoved() {}
   virtual void OnGridSelectionChanged() {}
+  // Whether a cell keeps its value when the user clears it (Delete, Ctrl+Delete, a cut, a cleared range): a cell
+  // whose empty value the page cannot take.
+  virtual bool KeepsValueOnClear(ROWCOL, ROWCOL) { return false; }
 
 protected:
   ~CViaGridOwner() = default;
@@ -33,6 +36,8 @@ public:
   // owner hears of it as of a selection change.
   BOOL MoveCurrentCellTo(ROWCOL row, ROWCOL col, UINT flags = GX_UPDATENOW | 0x08) override;
   void OnButtonClickedInCell(ROWCOL row, ROWCOL col) override;
+  // The owner decides which cells keep their values when cleared.
+  BOOL OnDeleteCell(ROWCOL row, ROWCOL col) override;
 
   // The row headers' width as the page set it up; FitRowHeaders never makes them narrower.
   void KeepHeaderWidth() { m_nHeaderWidth = GetColWidth(0); }

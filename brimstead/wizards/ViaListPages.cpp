@@ -28,6 +28,14 @@ CString PairText(const CString& first, const CString& second) {
   return text;
 }
 
+// The position in the via's pair names of the pair a cell's text names; none for a text that names none of them.
+std::optional<size_t> PairOfText(const CBypassViaProbe& via, const CString& text) {
+  for (size_t k = 0; k + 1 < via.m_LayerPairs.size(); k += 2)
+    if (PairText(via.m_LayerPairs[k], via.m_LayerPairs[k + 1]) == text)
+      return k;
+  return std::nullopt;
+}
+
 // A record without its host probe is no via to analyse: not valid, not enabled, its lists left empty. The record's
 // own check disables a via that fails it.
 template <class Record>
@@ -180,11 +188,13 @@ void CBWSelectProbesTPEPage::FillGrid() {
         choices += PairText(via.m_LayerPairs[2 * k], via.m_LayerPairs[2 * k + 1]);
       }
       // A via with one pair offers nothing to choose (its cell is disabled): that pair is its choice, so that the
-      // store hands the analysis a pair instead of none.
+      // store hands the analysis a pair instead of none. A checked via that arrives without a pair of its own (a
+      // settings file that names none) takes its first, as a click that checks it does.
       if (pairs == 1 && via.m_FirstLayer.IsEmpty()) {
         via.m_FirstLayer = via.m_LayerPairs[0];
         via.m_SecondLayer = via.m_LayerPairs[1];
       }
+      via.TakeFirstPairUnlessChosen();
       pair.SetChoiceList(choices)
           .SetValue(via.m_FirstLayer.IsEmpty() ? CString() : PairText(via.m_FirstLayer, via.m_SecondLayer))
           .SetInterior(CGXInteriorBrush(via.m_bEnabled ? kWhite : kGrey))
@@ -204,10 +214,15 @@ void CBWSelectProbesTPEPage::OnCheckBoxClicked(ROWCOL row) {
   const std::vector<ROWCOL> changed = SelectOnly(*m_pGrid, record->m_Probes, row);
   // A via checked without a chosen pair takes its first pair, as the viewer page's pair box starts on its first
   // entry: the analysis never gets a via without the layers to analyse. The user may choose another in the cell.
+  // The record takes it at once, so that the check that words the wizard's buttons judges the pair shown.
   if (const std::optional<int> index = RecordOfViaRow(*m_pGrid, row, record->m_Probes.GetSize())) {
-    const CBypassViaProbe& via = record->m_Probes[*index];
-    if (via.m_bEnabled && via.m_LayerPairs.size() >= 2 && m_pGrid->GetCellValue(row, ViaColFourth).IsEmpty())
-      SetCellValue(*m_pGrid, row, ViaColFourth, PairText(via.m_LayerPairs[0], via.m_LayerPairs[1]));
+    CBypassViaProbe& via = record->m_Probes[*index];
+    if (via.m_bEnabled && via.m_LayerPairs.size() >= 2 && !PairOfText(via, m_pGrid->GetCellValue(row, ViaColFourth))) {
+      via.m_FirstLayer.Empty();
+      via.m_SecondLayer.Empty();
+      via.TakeFirstPairUnlessChosen();
+      SetCellValue(*m_pGrid, row, ViaColFourth, PairText(via.m_FirstLayer, via.m_SecondLayer));
+    }
   }
   ColorPairCells(changed);
   RenumberChangedRows(*m_pGrid, record->m_Probes, changed);
@@ -252,15 +267,14 @@ bool CBWSelectProbesTPEPage::ValidateAndStore() {
   // that cell, and every row then reads its own cell.
   m_pGrid->CompleteCellEdit(TRUE);
   CGXGridCore& grid = *m_pGrid;
+  // A checked via whose cell names none of its pairs (emptied by a way the cell does not refuse) takes its first
+  // pair, and its cell shows it.
   StoreViaRowOrder(grid, record->m_Probes, record->m_bProbeOrderKept, [&grid](ROWCOL row, CBypassViaProbe& via) {
-    const CString text = grid.GetCellValue(row, ViaColFourth);
-    via.m_FirstLayer.Empty();
-    via.m_SecondLayer.Empty();
-    for (size_t k = 0; k + 1 < via.m_LayerPairs.size(); k += 2)
-      if (PairText(via.m_LayerPairs[k], via.m_LayerPairs[k + 1]) == text) {
-        via.m_FirstLayer = via.m_LayerPairs[k];
-        via.m_SecondLayer = via.m_LayerPairs[k + 1];
-      }
+    const std::optional<size_t> pair = PairOfText(via, grid.GetCellValue(row, ViaColFourth));
+    via.m_FirstLayer = pair ? via.m_LayerPairs[*pair] : CString();
+    via.m_SecondLayer = pair ? via.m_LayerPairs[*pair + 1] : CString();
+    if (!pair && via.TakeFirstPairUnlessChosen())
+      SetCellValue(grid, row, ViaColFourth, PairText(via.m_FirstLayer, via.m_SecondLayer));
   });
   return true;
 }

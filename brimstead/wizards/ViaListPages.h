@@ -28,6 +28,8 @@ public:
 
   void FillGrid();
   void OnCheckBoxClicked(ROWCOL row) override;
+  // A pair cell keeps its pair when cleared: an empty pair is none of the via's.
+  bool KeepsValueOnClear(ROWCOL, ROWCOL col) override { return col == brimwiz::ViaColFourth; }
   void RenumberRows();
   // The pair cells of the rows take the fill and choice of their check boxes.
   void ColorPairCells(const std::vector<ROWCOL>& rows);

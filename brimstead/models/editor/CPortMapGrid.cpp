@@ -75,17 +75,37 @@ void CPortMapGrid::Fill(const CStringArray& pins, const PortMap& map, PinCells c
 
 CString CPortMapGrid::GetPin(ROWCOL row) { return GetCellValue(row, kPinColumn); }
 
+bool CPortMapGrid::NamesPin(ROWCOL row) {
+  const CString pin = GetPin(row);
+  if (pin.IsEmpty() || pin == NotAssignedText) return false;
+  CGXStyle cell;
+  ComposeCellStyle(row, kPinColumn, cell);
+  const CString choices = cell.IsIncluded(GX_IN_CHOICELIST) ? cell.GetChoiceList() : CString();
+  for (int start = 0; start <= choices.GetLength();) {
+    int end = choices.Find('\n', start);
+    if (end < 0) end = choices.GetLength();
+    if (choices.Mid(start, end - start) == pin) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 void CPortMapGrid::StoreAssignments(PortMap& map) {
   for (ROWCOL row = 1; row <= GetRowCount(); ++row) {
     const CString pin = GetPin(row);
-    if (pin != NotAssignedText) map[static_cast<int>(row)] = pin;
+    // An emptied cell is no pin, as "<not assigned>" is not.
+    if (!pin.IsEmpty() && pin != NotAssignedText) map[static_cast<int>(row)] = pin;
   }
 }
 
 bool CPortMapGrid::HasUnassignedPort() {
   for (ROWCOL row = 1; row <= GetRowCount(); ++row)
-    if (GetPin(row) == NotAssignedText) return true;
+    if (!NamesPin(row)) return true;
   return false;
+}
+
+BOOL CPortMapGrid::OnDeleteCell(ROWCOL row, ROWCOL col) {
+  return col == kPinColumn ? FALSE : CWizardGridWnd::OnDeleteCell(row, col);
 }
 
 CString CPortMapGrid::ChosenPin(ROWCOL row) {

@@ -35,11 +35,16 @@ public:
   CString GetPin(ROWCOL row);
   // Every row whose column 2 names a pin, into `map` (other entries stay).
   void StoreAssignments(PortMap& map);
+  // Whether a port's cell names no pin of its list, however it got so: "<not assigned>", emptied, or a text that is
+  // no pin.
   bool HasUnassignedPort();
   // Gives the port to the pin chosen in `row` and takes that pin from every other port.
   void ClearDuplicatePins(ROWCOL row);
 
   BOOL NotifyCellModified(ROWCOL row, ROWCOL col) override;
+  // A pin cell is never cleared (Delete, Ctrl+Delete, a cut, a cleared range): an empty pin is no choice of its
+  // list, and a port takes "<not assigned>" only from another port that takes its pin.
+  BOOL OnDeleteCell(ROWCOL row, ROWCOL col) override;
   void OnButtonClickedInCell(ROWCOL, ROWCOL) override {}
   // No pin cell starts editing while the map is locked (a library model's map is shown, not changed).
   BOOL OnStartEditing(ROWCOL, ROWCOL) override { return m_bLocked ? FALSE : TRUE; }
@@ -51,6 +56,8 @@ public:
 private:
   // The text the row's pin cell shows now: the active control's when it is being edited, else the cell's value.
   CString ChosenPin(ROWCOL row);
+  // Whether column 2 of `row` names one of the pins its cell offers.
+  bool NamesPin(ROWCOL row);
 };
 
 // Registers the "PORTMAP" window class that the pane templates name for control 1147 (idempotent).

@@ -222,6 +222,57 @@ TEST_F(PaneTest, SpiceFourPinsRefuseAnUnassignedPortAndAnUnreadableFileListsNoth
   editor.DestroyWindow();
 }
 
+// A four-pin capacitor's port map on both panes: a port whose cell names no pin of its list, however the cell got so
+// (emptied, as a cut or a cleared range leaves it, or a text that is no pin), is refused by OK as one never given a
+// pin, and is not stored; the pin cells keep their values when the grid asks to clear them, the port cells do not.
+TEST_F(PaneTest, BothPortMapsRefuseAPortThatNamesNoPinAndKeepTheirPinsWhenCleared) {
+  const CString dir = MakeDirectory("models");
+  WriteFile(dir, "quad.sp", ".SUBCKT QUAD n1 n2 n3 n4\n.ENDS\n");
+  CopyTestFile("touchstone/cst_example_4ports.s4p", dir, "four.s4p");
+  const PortMap assigned{{1, "A"}, {2, "B"}, {3, "C"}, {4, "D"}};
+  struct Case {
+    int kind;
+    const char* text;   // port 2's cell
+  };
+  const Case cases[] = {
+      {HostModelSPICE, ""},       {HostModelSPICE, "b"},       {HostModelSPICE, "A\nB"},
+      {HostModelTouchstone, ""},  {HostModelTouchstone, " B"}, {HostModelTouchstone, "<not assigned>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.kind == HostModelSPICE ? "SPICE " : "Touchstone ") + "\"" + c.text + "\"");
+    CModelEditor editor;
+    SetPins(editor, {"A", "B", "C", "D"});
+    CStringArray directories;
+    directories.Add(dir);
+    editor.SetModelDirectories(directories);
+    editor.Record().header.kind = c.kind;
+    editor.Record().spice.fileName = "quad.sp";
+    editor.Record().spice.portMap = assigned;
+    editor.Record().touchstone.fileName = "four.s4p";
+    editor.Record().touchstone.portMap = assigned;
+    Open(editor);
+    CModelFilePaneDlg& pane = c.kind == HostModelSPICE ? static_cast<CModelFilePaneDlg&>(editor.SpicePane())
+                                                       : static_cast<CModelFilePaneDlg&>(editor.TouchstonePane());
+    CPortMapGrid& map = c.kind == HostModelSPICE ? editor.SpicePane().m_PortMap : editor.TouchstonePane().m_PortMap;
+    ASSERT_EQ(map.GetPin(2), "B");
+    EXPECT_TRUE(pane.ValidatePane());
+    EXPECT_FALSE(map.OnDeleteCell(2, 2)) << "a pin cell";
+    EXPECT_TRUE(map.OnDeleteCell(2, 1)) << "a port cell";
+    map.SetStyleRange(CGXRange(2, 2), CGXStyle().SetValue(c.text));
+    const std::size_t before = Messages().size();
+    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+    EXPECT_FALSE(pane.ValidatePane());
+    ASSERT_EQ(Messages().size(), before + 1);
+    EXPECT_EQ(Messages().back(), "All model ports are to assigned to pins.");
+    if (CString(c.text).IsEmpty()) {
+      PortMap stored;
+      map.StoreAssignments(stored);
+      EXPECT_EQ(stored, (PortMap{{1, "A"}, {3, "C"}, {4, "D"}}));
+    }
+    editor.DestroyWindow();
+  }
+}
+
 // The pixels of a window drawn in the message colour.
 int RedPixels(HWND hwnd) {
   auto image = plat::Desktop::Capture(hwnd);
