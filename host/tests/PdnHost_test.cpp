@@ -1122,6 +1122,56 @@ TEST_F(PdnHostProgram, TheHostsCloseEndsTheDialogsOverTheWizardAndThenTheWizard)
   }
 }
 
+// A close the wizard refuses while a dialog of its own is up over it (the model editor over the via-model or extractor
+// wizard, the target calculator over the decoupling wizard), modal as modeless: the host's MayClose answering no, or
+// the close's save of a ticked "Save settings to file" failing with its box. The dialog keeps the keys: Escape
+// cancels it and the wizard takes the next click, which opens the dialog again. Before, the close's button took the
+// focus into the wizard under the dialog and made it the active window: Escape ended the wizard (asking MayClose
+// again, or failing the save again with a box no one answered).
+TEST_F(PdnHostProgram, ARefusedCloseLeavesTheKeysWithTheDialogOverTheWizard) {
+  struct Case {
+    const char* wizard;
+    const char* toDialog;  // the steps to the page whose button opens the dialog
+    const char* button;
+    const char* close;     // the close the wizard refuses
+    const char* after;     // the steps before the close that ends the run
+    size_t asked;          // how often the host's MayClose is asked in all
+  };
+  const char* capacitors = "click \"Next >\"\nclick \"Next >\"\ncell 1121 8 1\n";
+  const char* refused = "host mayclose no\ncall CloseWizard\nhost mayclose yes\n";
+  const char* ticked = "click \"< Back\"\nclick 1065\nclick \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n"
+                       "cell 1121 8 1\n";
+  const char* unsaved = "answer message ok \"The settings can't be saved\"\ncall CloseWizard\n";
+  const char* untick = "click \"< Back\"\nclick \"< Back\"\nclick \"< Back\"\nclick 1065\n";
+  const Case cases[] = {
+      {"via-model", capacitors, "Assign Model...", refused, "", 2},
+      {"extractor", capacitors, "Assign Model...", refused, "", 2},
+      {"decoupling", "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Lumped Analysis\"\nclick \"Next >\"\n",
+       "Calculator...", refused, "", 2},
+      {"via-model", ticked, "Assign Model...", unsaved, untick, 1},
+      {"extractor", ticked, "Assign Model...", unsaved, untick, 1},
+  };
+  const fs::path script = dir / "refused.pdnscript";
+  for (const Case& c : cases) {
+    const std::string open = std::string("click \"") + c.button + "\"\n";
+    std::ofstream(script) << c.toDialog << open << c.close << "key Escape\n"
+                          << open << "click \"Cancel\"\n" << c.after << "call CloseWizard\n";
+    for (const char* mode : {"modal", "modeless"}) {
+      SCOPED_TRACE(std::string(c.wizard) + " " + mode + ": " + c.close);
+      const Outcome outcome = RunPdnHost(std::string("--no-getters --board-mode --wizard ") + c.wizard + " --open " +
+                                         mode + " --script " + script.string());
+      EXPECT_EQ(outcome.code, 0) << outcome.output;
+      size_t asked = 0;
+      for (size_t at = outcome.output.find("callback: MayClose\n"); at != std::string::npos;
+           at = outcome.output.find("callback: MayClose\n", at + 1))
+        ++asked;
+      EXPECT_EQ(asked, c.asked) << outcome.output;
+      EXPECT_NE(outcome.output.find("callback: OnClosed\n"), std::string::npos) << outcome.output;
+      EXPECT_EQ(outcome.errors, "") << outcome.output;
+    }
+  }
+}
+
 // Mistakes a user makes on the way, each refused or kept without loss: a file that is no settings file picked with
 // "Load..." is refused with its box, and the host hears of no load (its own load of the file answers false); a
 // target typed and then a calculator cancelled keeps the typed value; a maximum frequency beyond what the record's

@@ -33,6 +33,16 @@ HWND ModalLoop::BoxOver(HWND disabled) {
   return nullptr;
 }
 
+HWND ModalLoop::InnermostWindow() {
+  WindowManager& wm = WindowManager::Instance();
+  const std::vector<ModalLoop*>& stack = Stack();
+  for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+    const Window* w = wm.Get((*it)->options_.window);
+    if (!(*it)->ended_ && w && wm.IsVisible(*w) && wm.TakesInput(w->hwnd)) return w->hwnd;
+  }
+  return nullptr;
+}
+
 std::vector<HWND> ModalLoop::WindowsOver(HWND owner) {
   WindowManager& wm = WindowManager::Instance();
   std::vector<HWND> over;

@@ -55,6 +55,9 @@ class ModalLoop {
   // Of the running loops, innermost first, the first whose window `disabled` owns (directly or through other owned
   // windows) and that is shown and enabled: the box that holds the disabled window's input. Null when none is.
   static HWND BoxOver(HWND disabled);
+  // Of the running loops not yet ended, innermost first, the first whose window is shown and enabled: where the
+  // activation goes back when a window or box that held it ends. Null when none is.
+  static HWND InnermostWindow();
   // Of the running loops not yet ended, innermost first, the windows that `owner` owns (directly or through other
   // owned windows): the boxes and dialogs over it, each of which ends its own loop.
   static std::vector<HWND> WindowsOver(HWND owner);

@@ -16,6 +16,7 @@
 #include "platform/window/InputRouter.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/MessageSpy.h"
+#include "platform/window/ModalLoop.h"
 #include "platform/window/NonClient.h"
 #include "platform/window/TimerTable.h"
 #include "platform/window/WindowManager.h"
@@ -443,6 +444,10 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
       wm.SetFocusTo(nullptr);
     }
     if (wm.capture && wm.IsAncestor(hwnd, wm.capture)) wm.ReleaseCaptureNow();
+    // The active window disabled under a box that is up over it hands the activation to that box; with none up
+    // yet (a modal dialog disables its owner before it opens), the box that opens takes it.
+    if (wm.active && wm.IsAncestor(hwnd, wm.active))
+      if (HWND box = plat::ModalLoop::BoxOver(wm.active)) wm.Activate(box, WA_ACTIVE);
   }
   if (wm.Get(hwnd)) wm.Send(hwnd, WM_ENABLE, want ? TRUE : FALSE, 0);
   return wasDisabled;

@@ -229,26 +229,24 @@ void WindowManager::MoveAwayFrom(HWND hwnd) {
   Window* w = Get(hwnd);
   if (!w) return;
   if (active && IsAncestor(hwnd, active)) {
-    // Activation passes to the owner when it can take it, else to the next visible top-level window.
-    HWND next = nullptr;
-    if (Window* o = Get(w->owner); o && (o->style & WS_VISIBLE) && !(o->style & WS_DISABLED)) next = w->owner;
-    if (!next)
-      for (HWND top : Get(desktop_)->children) {
-        Window* t = Get(top);
-        if (top != hwnd && t && !t->destroying && (t->style & WS_VISIBLE) && !(t->style & WS_DISABLED)) {
-          next = top;
-          break;
-        }
-      }
-    if (next)
+    // Never to a disabled window: a box that ends over a window another box still disables hands the activation
+    // to that box, not to the window under it.
+    if (HWND next = NextActive(hwnd))
       Activate(next, WA_ACTIVE);
     else
       Activate(nullptr, WA_INACTIVE);
   }
+  // A child losing the focus hands it to its parent; a top-level window has none to hand it to. The focus kept
+  // for a top-level window's next activation moves the same way.
+  HWND parent = w->IsChild() && Get(w->parent) && !Get(w->parent)->destroying ? w->parent : nullptr;
+  if (Window* t = Get(TopLevelOf(hwnd)); t && t->hwnd != hwnd && t->focusTaken && IsAncestor(hwnd, t->focusTaken))
+    t->focusTaken = parent;
   if (focus && IsAncestor(hwnd, focus)) {
-    // A child losing the focus hands it to its parent; a top-level window has none to hand it to.
-    if (w->IsChild() && Get(w->parent) && !Get(w->parent)->destroying)
-      SetFocusTo(w->parent);
+    // Hidden or destroyed while it is told of its focus loss, the window gives the focus to no one: it is
+    // already on its way to another window (whose top-level window may have the activation by now).
+    if (focus == focusLeaving_) return;
+    if (parent && TakesInput(parent))
+      SetFocusTo(parent);
     else
       SetFocusTo(nullptr);
   }

@@ -115,8 +115,20 @@ class WindowManager {
   HWND focus = nullptr;
   HWND active = nullptr;
   HWND capture = nullptr;
+  // A disabled window never takes the focus or the activation: SetFocusTo refuses a window that is disabled or
+  // lies in one (answering null, the focus staying where it is); Activate hands a disabled top-level window's
+  // activation to the box that holds its input (ModalLoop::BoxOver), or refuses it when none does.
   HWND SetFocusTo(HWND hwnd);
   HWND Activate(HWND hwnd, WORD how);
+  // The window and every parent up to its top-level window enabled, and not on its way out.
+  bool TakesInput(HWND hwnd) const;
+  // Where asking to activate the top-level window `top` lands: `top` itself while it takes input, else the
+  // innermost shown and enabled box of the running modal loops over it, else nowhere (null).
+  HWND ActivationFor(HWND top) const;
+  // Where the activation goes when the active window `leaving` hides or goes, or a box ends: its owner while that
+  // takes input, else the box over the owner, else the innermost shown and enabled window of the running modal
+  // loops, else the first shown top-level window in Z order that takes input. Null when there is none.
+  HWND NextActive(HWND leaving) const;
   // A dialog or box that opens takes the focus from the window it comes over by deactivating or disabling it:
   // the window inside `top` that has the focus is kept for the next activation of `top`.
   void KeepFocusOf(HWND top);
@@ -149,6 +161,9 @@ class WindowManager {
   CRect WorkAreaOf(HWND hwnd) const;
   CPoint IconicSlot(HWND hwnd) const;
 
+  // The window SetFocusTo is telling of its focus loss: the focus is already on its way to another window, so a
+  // hide or destroy of that window in its handler does not hand the focus on to its parent.
+  HWND focusLeaving_ = nullptr;
   HandleTable<Window> windows_;
   HWND desktop_ = nullptr;
   int sendDepth_ = 0;

@@ -304,6 +304,39 @@ TEST_F(SheetUse, TheKeysComeBackToTheSheetWhenADialogCloses) {
   EXPECT_NE(gallery::SpreadsheetPreview(), nullptr);
 }
 
+// A cell being edited when the Find or Replace dialog opens (its "abc" stored as the sheet loses the focus) has
+// the keyboard again once the dialog is closed with Escape: "5" and Return go into it. The sheet took no key
+// until a click (the cell kept "abc"): its editor, hidden while the focus left for the dialog, handed the focus
+// back to the sheet, which took the activation from the dialog and lost where its focus was.
+TEST_F(SheetUse, AnEditedCellTakesTheKeysAgainWhenTheFindDialogIsEscaped) {
+  CGXGridWnd* budget = ShowSheet(0);
+  auto& input = plat::InputRouter::Instance();
+  const struct {
+    const char* dialog;
+    plat::SystemUiKind kind;
+    UINT key;
+    ROWCOL row;
+  } cases[] = {
+      {"Find", plat::SystemUiKind::Find, 'F', 13},
+      {"Replace", plat::SystemUiKind::Replace, 'H', 15},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dialog);
+    const CRect cell = budget->CalcCellRect(c.row, 6);
+    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(budget->GridHwnd(), cell.CenterPoint().x,
+                                                                         cell.CenterPoint().y));
+    plat::RunUntilIdle();
+    input.TypeText("abc");
+    plat::RunUntilIdle();
+    automation.Reply(c.kind, {IDCANCEL, {}, 0});
+    Ctrl(c.key);
+    EXPECT_EQ(GetActiveWindow(), main);
+    EXPECT_TRUE(GetFocus() == budget->GridHwnd() || IsChild(budget->GridHwnd(), GetFocus()));
+    Type("5");
+    EXPECT_EQ(Value(budget, c.row, 6), "5");
+  }
+}
+
 // A column of 100,000 numbers from another program: the sheet grows once to the last line, the running
 // balance computes to its end, every row number shows whole, and undo takes the rows away again.
 TEST_F(SheetUse, AHundredThousandPastedNumbersGrowTheSheetAndShowEveryRowNumber) {

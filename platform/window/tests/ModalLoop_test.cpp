@@ -1,5 +1,7 @@
 // Nested loops: the one way out, quit propagation, owner disabling, idle calls, the automation provider,
 // and the long-operation pump.
+#include <functional>
+
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/MessageQueue.h"
@@ -97,6 +99,92 @@ TEST_F(Modal, APressOnTheDisabledOwnerBringsUpItsBoxWithTheKeys) {
         EXPECT_EQ(innerLoop.Run(), 2);
         loop.End(1);
       });
+  SetAutomationProvider(&script);
+  EXPECT_EQ(loop.Run(), 1);
+  SetAutomationProvider(nullptr);
+}
+
+// A window that a modal box disables never becomes the active or the focus window, whichever path asks for it:
+// the box keeps the activation and its control the focus, above the window, so that the keys meant for the box
+// (Escape) never reach the window under it. A window or box over the disabled window that ends hands the
+// activation back to the box, not to the window that lies next in Z order.
+TEST_F(Modal, ADisabledWindowNeverTakesTheActivationOrTheFocus) {
+  HWND button = Child(owner, 3, {230, 10, 290, 40});
+  auto ownedPopup = [&] {
+    HWND popup = CreateWindowEx(0, "TestWnd", "find", WS_POPUP | WS_VISIBLE, 20, 120, 80, 60, owner, nullptr,
+                                nullptr, nullptr);
+    SetFocus(Child(popup, 4, {0, 0, 20, 20}));
+    EXPECT_EQ(GetActiveWindow(), popup);
+    return popup;
+  };
+  ModalLoop::Options options;
+  options.owner = owner;
+  options.window = box;
+  ModalLoop loop(options);
+  const struct {
+    const char* path;
+    std::function<void()> act;
+  } cases[] = {
+      {"SetFocus on its control", [&] { EXPECT_EQ(SetFocus(button), nullptr); }},
+      {"SetActiveWindow", [&] { SetActiveWindow(owner); }},
+      {"SetActiveWindow on its control", [&] { SetActiveWindow(button); }},
+      {"SetForegroundWindow", [&] { EXPECT_FALSE(SetForegroundWindow(owner)); }},
+      {"ShowWindow", [&] { ShowWindow(owner, SW_SHOW); }},
+      {"BringWindowToTop", [&] { BringWindowToTop(owner); }},
+      {"a window it owns is destroyed", [&] { DestroyWindow(ownedPopup()); }},
+      {"a window it owns is hidden",
+       [&] {
+         HWND popup = ownedPopup();
+         ShowWindow(popup, SW_HIDE);
+         DestroyWindow(popup);
+       }},
+      {"a second box over it ends",
+       [&] {
+         HWND second = CreateWindowEx(0, "TestWnd", "second", WS_POPUP | WS_VISIBLE, 60, 60, 50, 50, owner, nullptr,
+                                      nullptr, nullptr);
+         ModalLoop::Options secondOptions;
+         secondOptions.owner = owner;
+         secondOptions.window = second;
+         ModalLoop secondLoop(secondOptions);
+         PostMessage(second, WM_USER, 0, 0);
+         On(second, [&](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+           if (m == WM_USER) secondLoop.End(1);
+           return std::nullopt;
+         });
+         EXPECT_EQ(GetActiveWindow(), second);
+         EXPECT_EQ(secondLoop.Run(), 1);
+         DestroyWindow(second);
+       }},
+      {"the active window is disabled under it",
+       [&] {
+         EnableWindow(owner, TRUE);
+         SetActiveWindow(owner);
+         EXPECT_EQ(GetActiveWindow(), owner);
+         EnableWindow(owner, FALSE);
+       }},
+  };
+  ScriptedAutomation script;
+  script.Then([&] {
+    HWND other = Top(WS_POPUP, {400, 300, 500, 400});
+    ShowWindow(other, SW_SHOWNA);
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.path);
+      SetActiveWindow(box);
+      SetFocus(ok);
+      // An unrelated window above the box, without the activation: what a closing window handed it to first.
+      SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      ClearLog();
+      c.act();
+      EXPECT_EQ(GetActiveWindow(), box);
+      EXPECT_EQ(GetFocus(), ok);
+      EXPECT_TRUE(Entries(button, WM_SETFOCUS).empty());
+      EXPECT_FALSE(IsWindowEnabled(owner));
+      HWND below = box;
+      while (below && below != owner) below = GetWindow(below, GW_HWNDNEXT);
+      EXPECT_EQ(below, owner) << "the box lies above the window it disables";
+    }
+    loop.End(1);
+  });
   SetAutomationProvider(&script);
   EXPECT_EQ(loop.Run(), 1);
   SetAutomationProvider(nullptr);
