@@ -15,6 +15,15 @@ Clipboard& Clipboard::Instance() {
   return clipboard;
 }
 
+Clipboard::Clipboard() {
+  // The global heap its blocks live in is made first, so that it is destroyed after the clipboard gives them back.
+  GlobalBlockCount();
+}
+
+// What is on the clipboard when the program ends goes with it, as the desktop frees a clipboard's data when the
+// session that held it ends: a program that quits after a copy leaves no block behind.
+Clipboard::~Clipboard() { FreeAll(); }
+
 Clipboard::Entry* Clipboard::Find(UINT format) {
   auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.format == format; });
   return it == entries_.end() ? nullptr : &*it;

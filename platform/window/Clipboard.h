@@ -40,6 +40,8 @@ class DesktopClipboard {
 class Clipboard {
  public:
   static Clipboard& Instance();
+  Clipboard(const Clipboard&) = delete;
+  Clipboard& operator=(const Clipboard&) = delete;
 
   bool Open(HWND hwnd);
   bool Close();
@@ -66,6 +68,8 @@ class Clipboard {
   DesktopClipboard* Desktop() const { return desktop_; }
 
  private:
+  Clipboard();
+  ~Clipboard();
   struct Entry {
     UINT format;
     HANDLE data;

@@ -6,11 +6,11 @@
 #include "brimstead/models/editor/ModelFileList.h"
 #include "brimstead/models/fit/TwoPortData.h"
 #include "brimstead/models/fit/cFitAPI.h"
+#include "platform/base/FileMapping.h"
 #include "platform/base/PathDialect.h"
 #include "platform/base/RegularFile.h"
+#include "platform/base/SystemError.h"
 #include "platform/framework/MessageBox.h"
-
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <string>
@@ -241,9 +241,15 @@ std::string CModelEditorTstone::UnreadableReason(const char* path) const {
   // The size is told before anything is read: the port count reads only the first point, and a file of zeros (a
   // sparse one of gigabytes) would read as no Touchstone file rather than as one too large. A "pls" file is read
   // only for its header line.
-  struct stat st {};
-  if (IsTouchstone() && ::stat(native.c_str(), &st) == 0 &&
-      static_cast<std::uint64_t>(st.st_size) > modelfile::kMaxModelFileBytes)
+  if (!IsTouchstone()) return "";
+  const HANDLE file = CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";   // the read that follows says why
+  DWORD high = 0;
+  SetLastError(NO_ERROR);   // a size whose low half is all ones is told from a failure by the last error
+  const DWORD low = GetFileSize(file, &high);
+  const bool sized = low != INVALID_FILE_SIZE || GetLastError() == NO_ERROR;
+  CloseHandle(file);
+  if (sized && ((std::uint64_t{high} << 32) | low) > modelfile::kMaxModelFileBytes)
     return plat::FileReadReason({plat::FileReadStatus::TooLarge, 0}, modelfile::kMaxModelFileBytes);
   return "";
 }
