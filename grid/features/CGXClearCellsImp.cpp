@@ -57,9 +57,11 @@ class StyleStock {
   std::vector<CGXStyle*> m_spare;
 };
 
-// The cell's composed style when its control shows a text for it, else null (an empty text needs no
-// clearing and records nothing). The style comes from the stock and goes back to it.
-CGXStyle* ComposedIfShowingText(StyleStock& stock, ROWCOL r, ROWCOL c) {
+// The cell's composed style when its control shows a text for it and the grid lets it be cleared
+// (CGXGridCore::CanClearCell), else null: an empty text needs no clearing and records nothing, and a kept cell
+// splits the runs around it, so that neither is in the step's undo. The style comes from the stock and goes
+// back to it.
+CGXStyle* ComposedIfClearable(StyleStock& stock, ROWCOL r, ROWCOL c) {
   CGXGridCore* grid = stock.Grid();
   CGXStyle* style = stock.Get();
   grid->ComposeCellStyle(r, c, *style);
@@ -69,7 +71,7 @@ CGXStyle* ComposedIfShowingText(StyleStock& stock, ROWCOL r, ROWCOL c) {
                             ? grid->ControlForCell(r, c)
                             : grid->ControlForId(style->IsIncluded(GX_IN_CONTROLID) ? style->GetControl() : 0);
   if (!control || !control->GetDisplayText(text, r, c, nullptr, *style)) text = style->GetValue();
-  if (!text.IsEmpty()) return style;
+  if (!text.IsEmpty() && grid->CanClearCell(r, c, *style, control)) return style;
   stock.Put(style);
   return nullptr;
 }
@@ -185,7 +187,7 @@ BOOL ClearValues(CGXGridCore* grid, const CGXRangeList& cells, ROWCOL top, ROWCO
   for (ROWCOL r = top;; ++r) {
     for (ROWCOL c = left;; ++c) {
       if (cells.ContainsCell(r, c)) {
-        if (CGXStyle* composed = ComposedIfShowingText(stock, r, c)) {
+        if (CGXStyle* composed = ComposedIfClearable(stock, r, c)) {
           if (holding) {
             rowHeld.Styles()[c - left] = composed;
           } else {
@@ -217,15 +219,24 @@ BOOL ClearValues(CGXGridCore* grid, const CGXRangeList& cells, ROWCOL top, ROWCO
   return flush();
 }
 
-// Removes the stored styles of the block's cells that lie in a listed range, a run of cells at a time.
+// Removes the stored styles of the block's cells that lie in a listed range, a run of cells at a time. A cell
+// without a stored style has nothing to remove (no undo entry for it) and is not judged, so that a large clear
+// of few styles composes few cells; one whose style the grid does not let be cleared (CGXGridCore::CanClearCell)
+// keeps it. Either ends a run.
 BOOL ClearStyles(CGXGridCore* grid, const CGXRangeList& cells, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right) {
+  CGXStyle stored;
+  auto cleared = [&](ROWCOL r, ROWCOL c) {
+    if (!cells.ContainsCell(r, c)) return false;
+    stored.Free();
+    return grid->ReadStoredStyle(r, c, stored, gxCopy, 0) && grid->CanClearCell(r, c);
+  };
   for (ROWCOL r = top;; ++r) {
     ROWCOL c = left;
     for (;;) {
-      while (c <= right && !cells.ContainsCell(r, c)) ++c;
+      while (c <= right && !cleared(r, c)) ++c;
       if (c > right) break;
       const ROWCOL start = c;
-      while (c < right && cells.ContainsCell(r, c + 1)) ++c;
+      while (c < right && cleared(r, c + 1)) ++c;
       grid->ApplyStyleToRange(CGXRange(r, start, r, c), nullptr, gxRemove, 0, nullptr, GX_INVALIDATE, 0);
       if (c == right) break;
       ++c;
