@@ -186,7 +186,7 @@ class ClearRuleTest : public cliptest::ClipTest {
 
 TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
   enum class Kind { Edit, ReadOnly, Disabled, Static, CheckBox, Refused };
-  enum class Op { Delete, CtrlDelete, CtrlX, ShiftDelete, FillShrunk, FillEmpty, PasteEmpty };
+  enum class Op { Delete, CtrlDelete, CtrlX, ShiftDelete, FillShrunk, FillEmpty, PasteEmpty, CutMoved };
   enum class Scope { Alone, Range };
   const struct KindCase {
     Kind kind;
@@ -200,7 +200,7 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
   } ops[] = {{Op::Delete, "Delete", false},        {Op::CtrlDelete, "Ctrl+Delete", true},
              {Op::CtrlX, "Ctrl+X", true},          {Op::ShiftDelete, "Shift+Delete", true},
              {Op::FillShrunk, "fill shrunk", false}, {Op::FillEmpty, "fill of an empty value", false},
-             {Op::PasteEmpty, "paste of an empty text", false}};
+             {Op::PasteEmpty, "paste of an empty text", false}, {Op::CutMoved, "cut moved by its paste", true}};
   const COLORREF tint = RGB(255, 255, 160);
   auto styleOf = [](CGXGridCore* g, ROWCOL r, ROWCOL c) {
     CGXStyle s;
@@ -211,7 +211,8 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
     const bool key = op.op <= Op::ShiftDelete, cut = op.op == Op::CtrlX || op.op == Op::ShiftDelete;
     for (const KindCase& k : kinds) {
       for (const Scope scope : {Scope::Alone, Scope::Range}) {
-        if (!key && scope == Scope::Range) continue;  // fill and paste name their cells themselves
+        // Fill and paste name their cells themselves; a cut that its paste moves is tried over the range.
+        if (!key && scope != (op.op == Op::CutMoved ? Scope::Range : Scope::Alone)) continue;
         SCOPED_TRACE(std::string(op.name) + " on a " + k.name + (scope == Scope::Alone ? " alone" : " in a range"));
         plat::Clipboard::Instance().Reset();
         Automate();
@@ -267,6 +268,16 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
             EXPECT_EQ(Value(g, 2, 3), "z");
             break;
           }
+          case Op::CutMoved:
+            // The cut cells wait for the paste, which moves them to row 4.
+            g->GetParam()->m_bDirectCutPaste = TRUE;
+            Chord(VK_CONTROL, 'X');
+            g->GetParam()->GetSelection().DeleteAll();
+            ASSERT_TRUE(g->MoveCurrentCellTo(4, 1, GX_UPDATENOW));
+            Chord(VK_CONTROL, 'V');
+            EXPECT_EQ(Value(g, 4, 1), "e");
+            EXPECT_EQ(Value(g, 4, 2), kindValue);
+            break;
         }
         const bool cleared = k.kind == Kind::Edit;
         const bool rangeCleared = scope == Scope::Range;  // the edit cell of the range
@@ -287,6 +298,10 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
         // One undo step when anything was cleared, none otherwise; it gives back exactly what was.
         EXPECT_EQ(Undos(g), op.op == Op::PasteEmpty || cleared || rangeCleared ? 1 : 0);
         Chord(VK_CONTROL, 'Z');
+        if (op.op == Op::CutMoved) {
+          EXPECT_EQ(Value(g, 4, 1), "");
+          EXPECT_EQ(Value(g, 4, 2), "");
+        }
         EXPECT_EQ(Value(g, 2, 2), kindValue);
         EXPECT_EQ(Value(g, 2, 1), "e");
         EXPECT_EQ(styleOf(g, 2, 2).GetInterior().GetColor(), tint);
