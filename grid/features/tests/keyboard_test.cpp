@@ -5,6 +5,7 @@
 #include "grid/controls/CGXCheckBox.h"
 #include "grid/controls/CGXEditControl.h"
 #include "grid/controls/CGXPushbutton.h"
+#include "grid/features/CGXCutPasteImp.h"
 #include "grid/features/CGXExcelLikeFillImp.h"
 #include "grid/features/tests/cliptest.h"
 #include "platform/display/ReferenceImage.h"
@@ -186,7 +187,7 @@ class ClearRuleTest : public cliptest::ClipTest {
 
 TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
   enum class Kind { Edit, ReadOnly, Disabled, Static, CheckBox, Refused };
-  enum class Op { Delete, CtrlDelete, CtrlX, ShiftDelete, FillShrunk, FillEmpty, PasteEmpty, CutMoved };
+  enum class Op { Delete, CtrlDelete, CtrlX, ShiftDelete, FillShrunk, FillEmpty, PasteEmpty, PasteEmptyStyles, CutMoved };
   enum class Scope { Alone, Range };
   const struct KindCase {
     Kind kind;
@@ -200,7 +201,8 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
   } ops[] = {{Op::Delete, "Delete", false},        {Op::CtrlDelete, "Ctrl+Delete", true},
              {Op::CtrlX, "Ctrl+X", true},          {Op::ShiftDelete, "Shift+Delete", true},
              {Op::FillShrunk, "fill shrunk", false}, {Op::FillEmpty, "fill of an empty value", false},
-             {Op::PasteEmpty, "paste of an empty text", false}, {Op::CutMoved, "cut moved by its paste", true}};
+             {Op::PasteEmpty, "paste of an empty text", false}, {Op::PasteEmptyStyles, "paste of an empty cell", true},
+             {Op::CutMoved, "cut moved by its paste", true}};
   const COLORREF tint = RGB(255, 255, 160);
   auto styleOf = [](CGXGridCore* g, ROWCOL r, ROWCOL c) {
     CGXStyle s;
@@ -268,6 +270,24 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
             EXPECT_EQ(Value(g, 2, 3), "z");
             break;
           }
+          case Op::PasteEmptyStyles: {
+            // The styles of an empty cell and of one holding "z", copied and pasted over the cell and its right.
+            CGXRangeList copied;
+            copied.AddTail(new CGXRange(3, 2, 3, 3));
+            g->SetCellValue(3, 3, "z");
+            ClearUndo(g);
+            ASSERT_TRUE(OpenClipboard(g->GridHwnd()));  // the grid owns the clipboard, as a copy makes it
+            EmptyClipboard();
+            CloseClipboard();
+            ASSERT_TRUE(g->CopyStylesToClipboard(copied, 0));
+            auto* paste = dynamic_cast<CGXCutPasteImp*>(g->GetCutPasteImp());
+            ASSERT_NE(paste, nullptr);
+            ASSERT_TRUE(OpenClipboard(g->GridHwnd()));
+            paste->PasteFromClipboard(g, CGXRange(2, 2, 2, 3));
+            CloseClipboard();
+            EXPECT_EQ(Value(g, 2, 3), "z");
+            break;
+          }
           case Op::CutMoved:
             // The cut cells wait for the paste, which moves them to row 4.
             g->GetParam()->m_bDirectCutPaste = TRUE;
@@ -296,7 +316,8 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
           }
         }
         // One undo step when anything was cleared, none otherwise; it gives back exactly what was.
-        EXPECT_EQ(Undos(g), op.op == Op::PasteEmpty || cleared || rangeCleared ? 1 : 0);
+        const bool paste = op.op == Op::PasteEmpty || op.op == Op::PasteEmptyStyles;
+        EXPECT_EQ(Undos(g), paste || cleared || rangeCleared ? 1 : 0);
         Chord(VK_CONTROL, 'Z');
         if (op.op == Op::CutMoved) {
           EXPECT_EQ(Value(g, 4, 1), "");
