@@ -14,6 +14,13 @@ namespace {
 
 using featuretest::FeatureTest;
 
+// A grid that keeps one cell of its own from every clear through its OnDeleteCell hook.
+class RefusingGrid : public CGXGridWnd {
+ public:
+  BOOL OnDeleteCell(ROWCOL row, ROWCOL col) override { return !(row == refusedRow && col == refusedCol); }
+  ROWCOL refusedRow = 0, refusedCol = 0;
+};
+
 class KeyboardTest : public FeatureTest {
  protected:
   // A focused grid whose cells hold `before` values; the lists start empty and the current cell is (1, 1).
@@ -106,6 +113,22 @@ TEST_F(KeyboardTest, DeleteInAnEditCellEmptiesOnlyTheCurrentCell) {
   EXPECT_EQ(Value(g, 1, 1), "old");
 }
 
+// The edit cell's own Delete empties the cell as a clear does: a cell the grid's OnDeleteCell refuses keeps its
+// value, also when the grid's Delete has the key after the cell.
+TEST_F(KeyboardTest, DeleteInAnEditCellTheGridRefusesKeepsItsValue) {
+  auto* g = MakeGrid<RefusingGrid>(5, 3, 200, 140);
+  g->SetCellValue(1, 1, "old");
+  g->refusedRow = g->refusedCol = 1;
+  ClearUndo(g);
+  ::SetFocus(*g);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  Pump();
+  Key(VK_DELETE);
+  Key(VK_DOWN);
+  EXPECT_EQ(Value(g, 1, 1), "old");
+  EXPECT_EQ(Undos(g), 0);
+}
+
 // A grid that pastes styles leaves Delete to the grid: it clears the selection.
 TEST_F(KeyboardTest, DeleteClearsTheSelectedValuesAndCtrlDeleteTheirStyles) {
   CGXGridWnd* g = Make();
@@ -168,13 +191,6 @@ TEST_F(KeyboardTest, DeleteLeavesACellThatTakesNoTypedTextAsItIs) {
     ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
   }
 }
-
-// A grid that keeps one cell of its own from every clear through its OnDeleteCell hook.
-class RefusingGrid : public CGXGridWnd {
- public:
-  BOOL OnDeleteCell(ROWCOL row, ROWCOL col) override { return !(row == refusedRow && col == refusedCol); }
-  ROWCOL refusedRow = 0, refusedCol = 0;
-};
 
 // Every clear follows one rule, whatever starts it: Delete, Ctrl+Delete, Ctrl+X and Shift+Delete on a cell alone
 // or over a range whose current cell is an edit cell, a fill shrunk over the cell or writing an empty value into
