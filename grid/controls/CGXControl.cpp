@@ -554,7 +554,8 @@ int CGXControl::FindChoiceListItem(CString& out, const CString& text, const CStr
 BOOL CGXControl::MayEmptyOnDelete() {
   const CGXGridParam* param = m_pGrid->GetParam();
   if ((param && param->m_bPasteStyles) || IsCellReadOnly() || (GetKeyState(VK_SHIFT) & 0x8000)) return FALSE;
-  return AskGridSecondHook() && NotifyEditStart();
+  // An empty edit clears the cell once stored: the grid's rule for clearing it applies (OnDeleteCell).
+  return NotifyDelete() && AskGridSecondHook() && NotifyEditStart();
 }
 
 CGXControl::KeyStart CGXControl::StartEditingFromKey(UINT ch) {

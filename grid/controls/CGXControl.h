@@ -60,8 +60,8 @@ class CGXControl {
   virtual CWnd* GetWindowPart() { return nullptr; }
   BOOL IsWindowKindOf(const CRuntimeClass* cls);
   // Whether the cell takes typed text: a control that edits in a window of its own does; one that only shows
-  // its value (a static text, a header, a check box, a button, a bitmap) takes none, and the Delete key leaves
-  // such a cell as it is.
+  // its value (a static text, a header, a check box, a button, a bitmap) takes none, and every clear (Delete,
+  // a cut, a fill, a paste of an empty text) leaves such a cell as it is.
   virtual BOOL TakesTypedText() { return GetWindowPart() != nullptr; }
 
   // Editing and modified states (controls without an editor keep both off).
@@ -91,7 +91,8 @@ class CGXControl {
   // A value of the bound cell was stored; the grid's answer (FALSE refuses to leave the cell).
   virtual BOOL NotifyStored();
   virtual BOOL NotifyLeaveCell(ROWCOL newRow, ROWCOL newCol);
-  // The Delete key would clear the bound cell; the grid's answer.
+  // The Delete key would empty the bound cell in an edit of its own; the grid's answer (its clears ask
+  // CGXGridCore::CanClearCell, which asks the same hook).
   virtual BOOL NotifyDelete();
   // The grid's two hooks for the bound cell (see CGXGridCore::OnControlFirstHook); their answers.
   virtual BOOL AskGridFirstHook();
@@ -316,7 +317,7 @@ class CGXControl {
   // set); the style's message then becomes the grid's warning.
   BOOL BreaksBounds(const CString& text, const CGXStyle& style);
   // Delete on a cell that is not being edited may empty it: no style pasting, a writable cell, Shift not
-  // held, and the grid's second hook and edit start agree (asked in that order).
+  // held, and the grid's delete hook (NotifyDelete), second hook and edit start agree (asked in that order).
   BOOL MayEmptyOnDelete();
   // End, Home and Delete on a cell that edits in a window and is not being edited: End and Home start
   // editing with the caret at the end or the start, Delete (when it may) starts editing an empty text.

@@ -746,6 +746,13 @@ class CGXGridCore {
   virtual BOOL ClearCells(const CGXRangeList& ranges, UINT flags);
   virtual BOOL ClearCellsForward1(BOOL ctrlHeld);
   virtual BOOL CanClear();
+  // The one rule of every clear (Delete and Ctrl+Delete, a cut, a fill shrunk over cells or writing an empty
+  // value, a paste of an empty text): whether the cell may be emptied. A cell whose store is refused (read-only
+  // while enforced, as a store judges it), a disabled cell, a cell whose control takes no typed text (nothing
+  // could type its value back) and a cell the grid's OnDeleteCell refuses keep their value and style. The
+  // cell's composed style and its control may be given by a caller that holds them; else they are looked up.
+  BOOL CanClearCell(ROWCOL row, ROWCOL col);
+  BOOL CanClearCell(ROWCOL row, ROWCOL col, const CGXStyle& composed, CGXControl* control);
   // CGXGridRangeNameImp
   virtual BOOL SetRangeName(LPCTSTR name, const CGXRange* range, DWORD_PTR value, UINT flags, int commandType);
   virtual LRESULT RangeNameForward1(const GXForwardArgs& args = {});

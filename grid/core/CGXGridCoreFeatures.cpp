@@ -592,6 +592,24 @@ BOOL CGXGridCore::ClearCellsForward1(BOOL ctrlHeld) {
 
 BOOL CGXGridCore::CanClear() { return m_pClearCellsImp ? m_pClearCellsImp->CanClear(this) : FALSE; }
 
+BOOL CGXGridCore::CanClearCell(ROWCOL row, ROWCOL col) {
+  CGXStyle composed;
+  ComposeCellStyle(row, col, composed, TRUE);
+  // The current cell's own control while it has one (it may differ from the style's), as it is drawn.
+  CGXControl* control = MatchesCurrentCell(row, col) ? ControlForCell(row, col)
+                                                     : ControlForId(composed.GetControl());
+  return CanClearCell(row, col, composed, control);
+}
+
+BOOL CGXGridCore::CanClearCell(ROWCOL row, ROWCOL col, const CGXStyle& composed, CGXControl* control) {
+  if (m_pParam && m_pParam->m_bReadOnlyEnforced &&
+      (IsLocked() || (composed.IsIncluded(GX_IN_READONLY) && composed.GetReadOnly())))
+    return FALSE;
+  if (composed.IsIncluded(GX_IN_ENABLED) && !composed.GetEnabled()) return FALSE;
+  if (!control || !control->TakesTypedText()) return FALSE;
+  return OnDeleteCell(row, col);
+}
+
 BOOL CGXGridCore::SetRangeName(LPCTSTR name, const CGXRange* range, DWORD_PTR value, UINT flags, int commandType) {
   return m_pRangeNameImp ? m_pRangeNameImp->SetRangeName(this, name, range, value, flags, commandType) : FALSE;
 }

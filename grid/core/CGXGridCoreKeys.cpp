@@ -149,9 +149,10 @@ BOOL CGXGridCore::OnGridKeyDown(UINT ch, UINT repeat, UINT) {
       if (shift) {
         if (CanCut()) CutSelection();
       } else if (QueryCurrentCell(&row, &col) && CurrentControl() && !CurrentControl()->GetEditingState() &&
-                 CurrentControl()->TakesTypedText() && CanClear() && CurrentControl()->NotifyDelete()) {
-        // A cell that only shows its value (a label, a button, a text the program writes) keeps it: nothing
-        // could be typed back into it.
+                 CanClear() && CurrentControl()->NotifyDelete()) {
+        // The clear judges every cell of the selection on its own (CanClearCell), the current cell too: one
+        // that only shows its value (a label, a button, a text the program writes) keeps it, as under a cut.
+        // The current cell's control has the first word on the key.
         ClearCellsForward1(ctrl);
       }
       break;

@@ -57,19 +57,26 @@ class StyleStock {
   std::vector<CGXStyle*> m_spare;
 };
 
-// The cell's composed style when its control shows a text for it, else null (an empty text needs no
-// clearing and records nothing). The style comes from the stock and goes back to it.
-CGXStyle* ComposedIfShowingText(StyleStock& stock, ROWCOL r, ROWCOL c) {
+// The control a cell is drawn with: the current cell's own while it has one, else the one its composed style
+// names (without composing again).
+CGXControl* ControlOfComposed(CGXGridCore* grid, ROWCOL r, ROWCOL c, const CGXStyle& style) {
+  return grid->MatchesCurrentCell(r, c)
+             ? grid->ControlForCell(r, c)
+             : grid->ControlForId(style.IsIncluded(GX_IN_CONTROLID) ? style.GetControl() : 0);
+}
+
+// The cell's composed style when its control shows a text for it and the grid lets it be cleared
+// (CGXGridCore::CanClearCell), else null: an empty text needs no clearing and records nothing, and a kept cell
+// splits the runs around it, so that neither is in the step's undo. The style comes from the stock and goes
+// back to it.
+CGXStyle* ComposedIfClearable(StyleStock& stock, ROWCOL r, ROWCOL c) {
   CGXGridCore* grid = stock.Grid();
   CGXStyle* style = stock.Get();
   grid->ComposeCellStyle(r, c, *style);
   CString text;
-  // The control the composed style names (the current cell's own while it has one), without composing again.
-  CGXControl* control = grid->MatchesCurrentCell(r, c)
-                            ? grid->ControlForCell(r, c)
-                            : grid->ControlForId(style->IsIncluded(GX_IN_CONTROLID) ? style->GetControl() : 0);
+  CGXControl* control = ControlOfComposed(grid, r, c, *style);
   if (!control || !control->GetDisplayText(text, r, c, nullptr, *style)) text = style->GetValue();
-  if (!text.IsEmpty()) return style;
+  if (!text.IsEmpty() && grid->CanClearCell(r, c, *style, control)) return style;
   stock.Put(style);
   return nullptr;
 }
@@ -100,6 +107,22 @@ class HeldStyles {
   std::vector<CGXStyle*> m_styles;
 };
 
+// One store step of a clear: `style` applied to `range` in `mode` as one change of the grid (one undo command,
+// one hint, one refresh). With `held`, the compositions it holds (row-major over `range`) stand for composing
+// those cells again, and are given back to the stock after the step.
+BOOL StoreStep(CGXGridCore* grid, const CGXRange& range, const CGXStyle* style, int mode, HeldStyles* held) {
+  CGXGridCore::HeldCompositions compositions{range, held ? &held->Styles() : nullptr};
+  struct Scope {
+    CGXGridCore* grid;
+    const CGXGridCore::HeldCompositions* old;
+    ~Scope() { grid->m_pHeldCompositions = old; }
+  } scope{grid, grid->m_pHeldCompositions};
+  if (held) grid->m_pHeldCompositions = &compositions;
+  const BOOL ok = grid->ApplyStyleToRange(range, style, mode, 0, nullptr, GX_INVALIDATE, 0);
+  if (held) held->Release();
+  return ok;
+}
+
 // The most rows one clearing step spans: the style-changing path keeps an undo copy only of blocks
 // lower than 0x8000 rows.
 constexpr ROWCOL kMaxStepRows = 0x4000;
@@ -129,16 +152,7 @@ BOOL ClearValues(CGXGridCore* grid, const CGXRangeList& cells, ROWCOL top, ROWCO
   HeldStyles rowHeld(stock), pendingHeld(stock), stepHeld(stock);
   if (holding) rowHeld.Styles().assign(right - left + 1, nullptr);
   auto store = [&](const CGXRange& range, HeldStyles* held) {
-    CGXGridCore::HeldCompositions compositions{range, held ? &held->Styles() : nullptr};
-    struct Scope {
-      CGXGridCore* grid;
-      const CGXGridCore::HeldCompositions* old;
-      ~Scope() { grid->m_pHeldCompositions = old; }
-    } scope{grid, grid->m_pHeldCompositions};
-    if (held) grid->m_pHeldCompositions = &compositions;
-    const BOOL ok = grid->ApplyStyleToRange(range, &cleared, gxOverride, 0, nullptr, GX_INVALIDATE);
-    if (held) held->Release();
-    return ok;
+    return StoreStep(grid, range, &cleared, gxOverride, held);
   };
   // Moves the row's held compositions of columns [first, last] to the end of `to`.
   auto take = [&](ROWCOL first, ROWCOL last, HeldStyles& to) {
@@ -185,7 +199,7 @@ BOOL ClearValues(CGXGridCore* grid, const CGXRangeList& cells, ROWCOL top, ROWCO
   for (ROWCOL r = top;; ++r) {
     for (ROWCOL c = left;; ++c) {
       if (cells.ContainsCell(r, c)) {
-        if (CGXStyle* composed = ComposedIfShowingText(stock, r, c)) {
+        if (CGXStyle* composed = ComposedIfClearable(stock, r, c)) {
           if (holding) {
             rowHeld.Styles()[c - left] = composed;
           } else {
@@ -217,18 +231,47 @@ BOOL ClearValues(CGXGridCore* grid, const CGXRangeList& cells, ROWCOL top, ROWCO
   return flush();
 }
 
-// Removes the stored styles of the block's cells that lie in a listed range, a run of cells at a time.
+// Removes the stored styles of the block's cells that lie in a listed range, a run of cells at a time. A cell
+// without a stored style has nothing to remove (no undo entry for it) and is not judged, so that a large clear
+// of few styles composes few cells; one whose style the grid does not let be cleared (CGXGridCore::CanClearCell)
+// keeps it. Either ends a run. The composition each judged cell was judged with is held for the run's store, as
+// for the values, where the grid composes as the core does.
 BOOL ClearStyles(CGXGridCore* grid, const CGXRangeList& cells, ROWCOL top, ROWCOL left, ROWCOL bottom, ROWCOL right) {
+  const CGXData* data = grid->GetData();
+  const bool holding = data && data->GetRuntimeClass() == RUNTIME_CLASS(CGXData) && ComposesAsTheCore(grid) &&
+                       right - left + 1ULL <= kMaxHeldCells;
+  StyleStock stock(grid);
+  HeldStyles held(stock);
+  CGXStyle stored;
+  // Whether the cell's stored style goes; its composition then joins the run's held ones.
+  auto removed = [&](ROWCOL r, ROWCOL c) {
+    if (!cells.ContainsCell(r, c)) return false;
+    stored.Free();
+    if (!grid->ReadStoredStyle(r, c, stored, gxCopy, 0)) return false;
+    CGXStyle* composed = stock.Get();
+    grid->ComposeCellStyle(r, c, *composed);
+    if (!grid->CanClearCell(r, c, *composed, ControlOfComposed(grid, r, c, *composed))) {
+      stock.Put(composed);
+      return false;
+    }
+    if (holding)
+      held.Styles().push_back(composed);
+    else
+      stock.Put(composed);
+    return true;
+  };
   for (ROWCOL r = top;; ++r) {
     ROWCOL c = left;
     for (;;) {
-      while (c <= right && !cells.ContainsCell(r, c)) ++c;
+      while (c <= right && !removed(r, c)) ++c;
       if (c > right) break;
       const ROWCOL start = c;
-      while (c < right && cells.ContainsCell(r, c + 1)) ++c;
-      grid->ApplyStyleToRange(CGXRange(r, start, r, c), nullptr, gxRemove, 0, nullptr, GX_INVALIDATE, 0);
+      while (c < right && removed(r, c + 1)) ++c;
+      StoreStep(grid, CGXRange(r, start, r, c), nullptr, gxRemove, holding ? &held : nullptr);
       if (c == right) break;
-      ++c;
+      // The cell after the run was judged a kept one (or none to remove): the next run starts past it.
+      c += 2;
+      if (c > right || c < 2) break;
     }
     if (r == bottom) break;
   }

@@ -3,7 +3,9 @@
 // cleared.
 //
 // Only cells that lie in a listed range are cleared: the blocks that the list's merged row and column
-// intervals form may also hold cells between two ranges, and those stay.
+// intervals form may also hold cells between two ranges, and those stay. Every cell is judged on its own by
+// the grid's CGXGridCore::CanClearCell: one it keeps (read-only, disabled, taking no typed text, refused by
+// OnDeleteCell) keeps its value and style and is no part of the step's undo.
 #pragma once
 
 #include "grid/core/CGXGridFeatures.h"

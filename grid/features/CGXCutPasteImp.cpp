@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <new>
+#include <vector>
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
@@ -337,6 +338,34 @@ BOOL CGXCutPasteImp::PasteFromClipboard(CGXGridCore* grid, const CGXRange& origi
   return FALSE;
 }
 
+namespace {
+
+// The stored styles of the cut cells that the grid keeps under every clear (CGXGridCore::CanClearCell): the
+// move empties its source, and these are given back after it. A cell without a stored style loses nothing.
+struct KeptCell {
+  ROWCOL row, col;
+  CGXStyle style;
+};
+
+std::vector<KeptCell> CellsKeptFromCut(CGXGridCore* grid, const GXCopyBlock& block) {
+  std::vector<KeptCell> kept;
+  CGXStyle stored;
+  for (const auto& rb : block.rowBands)
+    for (const auto& cb : block.colBands)
+      for (ROWCOL r = rb.first;; ++r) {
+        for (ROWCOL c = cb.first;; ++c) {
+          stored.Free();
+          if (grid->ReadStoredStyle(r, c, stored, gxCopy, 0) && !grid->CanClearCell(r, c))
+            kept.push_back({r, c, stored});
+          if (c == cb.last) break;
+        }
+        if (r == rb.last) break;
+      }
+  return kept;
+}
+
+}  // namespace
+
 BOOL CGXCutPasteImp::PasteCopiedCells(CGXGridCore* grid, const CGXRange& target) {
   CGXGridParam* p = grid->GetParam();
   if (!p || !DirectPasteReady(grid, FALSE)) return TRUE;
@@ -356,6 +385,10 @@ BOOL CGXCutPasteImp::PasteCopiedCells(CGXGridCore* grid, const CGXRange& target)
   BOOL failed = FALSE, currentInside = FALSE;
   ROWCOL curRow = 0, curCol = 0;
   const BOOL hasCurrent = grid->QueryCurrentCell(&curRow, &curCol);
+  // A cut clears only what may be cleared: the cells it keeps stay where they were (their copy still moves).
+  std::vector<KeptCell> kept;
+  CGXRangeList destinations;
+  if (cut) kept = CellsKeptFromCut(grid, block);
   try {
     // 4. Each block to its place.
     uint64_t rowOffset = 0;
@@ -381,10 +414,15 @@ BOOL CGXCutPasteImp::PasteCopiedCells(CGXGridCore* grid, const CGXRange& target)
         // 5. Whether the current cell lies in a destination block.
         const CGXRange dest(dr, dc, dr + (rb.last - rb.first), dc + (cb.last - cb.first));
         if (hasCurrent && dest.ContainsCell(curRow, curCol)) currentInside = TRUE;
+        destinations.AddTail(new CGXRange(dest));
         colOffset += cb.Size();
       }
       rowOffset += rb.Size();
     }
+    // A kept cell that a block was moved onto holds what was pasted there.
+    for (const KeptCell& k : kept)
+      if (!failed && !destinations.FindCell(k.row, k.col))
+        grid->SetStyleRange(CGXRange(k.row, k.col), k.style, gxCopy, 0, GX_UPDATENOW);
   } catch (CMemoryException* e) {
     e->Delete();
     failed = TRUE;

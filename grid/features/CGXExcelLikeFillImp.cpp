@@ -166,7 +166,14 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
   // One undo step; a fill that changes nothing leaves no empty entry (an empty transaction leaves none).
   grid->BeginTransaction(nullptr);
   const BOOL styles = (flags & 2) != 0;
-  // Shrunk: the cells left out are cleared.
+  // Whether writing the source cell over the destination would empty a cell the grid keeps under every clear
+  // (CGXGridCore::CanClearCell): such a cell is left as it is. A removal of the style clears it whatever value
+  // it shows.
+  auto keeps = [grid](ROWCOL sr, ROWCOL sc, ROWCOL dr, ROWCOL dc, BOOL removal) -> BOOL {
+    if (!removal && (!grid->GetCellValue(sr, sc).IsEmpty() || grid->GetCellValue(dr, dc).IsEmpty())) return FALSE;
+    return !grid->CanClearCell(dr, dc);
+  };
+  // Shrunk: the cells left out are cleared (the clear keeps what it may not clear).
   CGXRangeList clear;
   if (t.bottom < s.bottom) clear.AddTail(new CGXRange(t.bottom + 1, t.left, s.bottom, t.right));
   if (t.right < s.right) clear.AddTail(new CGXRange(t.top, t.right + 1, s.bottom, s.right));
@@ -188,7 +195,23 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
     ROWCOL src = srcFirst;
     for (ROWCOL line = first;; ++line) {
       const CGXRange from = vertical ? CGXRange(src, t.left, src, t.right) : CGXRange(t.top, src, t.bottom, src);
-      GXCopyCells(grid, from, vertical ? line : t.top, vertical ? t.left : line, GX_UPDATENOW);
+      const ROWCOL otherFirst = vertical ? t.left : t.top, otherLast = vertical ? t.right : t.bottom;
+      BOOL anyKept = FALSE;
+      for (ROWCOL other = otherFirst; !anyKept; ++other) {
+        anyKept = vertical ? keeps(src, other, line, other, FALSE) : keeps(other, src, other, line, FALSE);
+        if (other == otherLast) break;
+      }
+      if (!anyKept) {
+        GXCopyCells(grid, from, vertical ? line : t.top, vertical ? t.left : line, GX_UPDATENOW);
+      } else {
+        // Cell by cell around the kept cells.
+        for (ROWCOL other = otherFirst;; ++other) {
+          const ROWCOL dr = vertical ? line : other, dc = vertical ? other : line;
+          const ROWCOL sr = vertical ? src : other, sc = vertical ? other : src;
+          if (!keeps(sr, sc, dr, dc, FALSE)) GXCopyCells(grid, CGXRange(sr, sc), dr, dc, GX_UPDATENOW);
+          if (other == otherLast) break;
+        }
+      }
       src = src == srcLast ? srcFirst : src + 1;
       if (line == last) break;
     }
@@ -207,13 +230,14 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
           CGXStyle current;
           const BOOL hasSource = grid->ReadStoredStyle(sr, sc, *style, gxCopy, 0);
           const BOOL hasCurrent = grid->ReadStoredStyle(dr, dc, current, gxCopy, 0);
-          if (hasSource)
+          if (hasSource && !keeps(sr, sc, dr, dc, FALSE))
             grid->SetStyleRange(CGXRange(dr, dc), *style, gxCopy, 0, GX_UPDATENOW);
-          else if (!hasSource && hasCurrent)
+          else if (!hasSource && hasCurrent && !keeps(sr, sc, dr, dc, TRUE))
             grid->ApplyStyleToRange(CGXRange(dr, dc), nullptr, gxRemove, 0, nullptr, GX_UPDATENOW, 0);
         } else {
           const CString value = grid->GetCellValue(sr, sc);
-          if (grid->GetCellValue(dr, dc) != value) grid->SetCellValue(dr, dc, value, GX_UPDATENOW);
+          if (grid->GetCellValue(dr, dc) != value && !keeps(sr, sc, dr, dc, FALSE))
+            grid->SetCellValue(dr, dc, value, GX_UPDATENOW);
         }
         if (other == otherLast) break;
       }

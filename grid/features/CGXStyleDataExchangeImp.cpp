@@ -1,6 +1,7 @@
 #include "grid/features/CGXStyleDataExchangeImp.h"
 
 #include <algorithm>
+#include <memory>
 #include <set>
 
 #include "grid/core/CGXGridCore.h"
@@ -48,6 +49,31 @@ void MakeElementsDistinct(CObArray& array) {
   for (INT_PTR i = 0; i < array.GetSize(); ++i) {
     auto* style = static_cast<CGXStyle*>(array.GetAt(i));
     if (style && !seen.insert(style).second) array.SetAt(i, style->Clone());
+  }
+}
+
+// A pasted element without a value (or none at all) empties the stored value of its cell: where the grid keeps
+// that cell under every clear (CGXGridCore::CanClearCell) the element becomes the cell's own stored style, so
+// that the paste leaves it as it is. `array` is row-major over `dest`, a row per row of `dest` and more.
+void KeepCellsThatMayNotBeCleared(CGXGridCore* grid, const CGXRange& dest, CObArray& array) {
+  const uint64_t width = uint64_t{dest.right} - dest.left + 1;
+  for (ROWCOL r = dest.top;; ++r) {
+    for (ROWCOL c = dest.left;; ++c) {
+      const uint64_t index = (uint64_t{r} - dest.top) * width + (c - dest.left);
+      if (index >= static_cast<uint64_t>(array.GetSize())) return;
+      auto* element = static_cast<CGXStyle*>(array.GetAt(static_cast<INT_PTR>(index)));
+      const bool empties = !element || !element->IsIncluded(GX_IN_VALUE) || element->GetValue().IsEmpty();
+      if (empties && !grid->GetCellValue(r, c).IsEmpty()) {
+        auto own = std::make_unique<CGXStyle>();
+        if (grid->ReadStoredStyle(r, c, *own, gxCopy, 0) && own->IsIncluded(GX_IN_VALUE) &&
+            !grid->CanClearCell(r, c)) {
+          delete element;
+          array.SetAt(static_cast<INT_PTR>(index), own.release());
+        }
+      }
+      if (c == dest.right) break;
+    }
+    if (r == dest.bottom) break;
   }
 }
 
@@ -197,6 +223,7 @@ BOOL CGXStyleDataExchangeImp::PasteStylesFromArchive(CGXGridCore* grid, CArchive
       dest.right < dest.left) {
     ok = FALSE;
   } else {
+    KeepCellsThatMayNotBeCleared(grid, dest, *array);
     ok = grid->ApplyStyleToRange(dest, nullptr, gxCopy, grid->m_nDefaultStorageType, array, GX_UPDATENOW, 0);
     // A paste that changes nothing is still a paste.
     ok = ok || !CGXLongOperationScope::IsRollbackRequested();

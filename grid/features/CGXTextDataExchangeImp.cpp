@@ -155,8 +155,13 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
         }
         if (store) {
           const CString text = gx::DecodePastedField(data + start, i - start, escapes);
+          // The work style is the previous cell's: a cell without a stored style of its own would keep that.
+          style->Free();
           grid->ComposeCellStyle(row, col, *style);
-          if (!SetPastedText(grid, row, col, text, 1, style)) {
+          // An empty field clears its cell: a cell the grid keeps under every clear (CanClearCell) is left as
+          // it is, and the paste goes on around it.
+          const BOOL kept = text.IsEmpty() && !grid->CanClearCell(row, col);
+          if (!kept && !SetPastedText(grid, row, col, text, 1, style)) {
             failed = refused = TRUE;
             grid->DataObjectErrorText(report);
             break;

@@ -2,8 +2,11 @@
 // is refused whole and the cell keeps its value; nothing is made up from a part of it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "grid/core/tests/gxwindowtest.h"
 #include "grid/demo/gallery.h"
@@ -306,6 +309,58 @@ TEST_F(GalleryPaste, ADateOutsideItsCellsBoundsIsRefused) {
   galleryshots::ExpectDesktopMatches("datetime-paste-refused");
   EXPECT_EQ(Paste(k2024Row, kLive, "12/31/2024", false), "45657");
   EXPECT_EQ(Paste(k2024Row, kLive, "45292", true), "45292");
+}
+
+// A cut copies its whole block and clears only the cells that may be cleared: on the edit page the block from
+// row 1's inactive cell to row 2's right-aligned cell lost its read-only cells' "Some text" and "12" too, and on
+// the windowless page the current check box "On" disappeared under Ctrl+X and Shift+Delete. Ctrl+Z gives back
+// exactly what was cleared.
+TEST_F(GalleryPaste, ACutCopiesItsBlockAndClearsOnlyWhatMayBeCleared) {
+  using Cell = std::pair<ROWCOL, ROWCOL>;
+  const struct Case {
+    const char* page;
+    CGXRange block;  // selected when it is more than the current cell, its top left
+    bool shiftDelete;
+    std::vector<Cell> kept;
+  } cases[] = {
+      {"edit", CGXRange(1, 1, 2, 3), false, {{1, 2}, {2, 2}}},
+      {"edit", CGXRange(1, 1, 2, 3), true, {{1, 2}, {2, 2}}},
+      {"windowless", CGXRange(1, 2), false, {{1, 2}}},
+      {"windowless", CGXRange(1, 2), true, {{1, 2}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.page) + (c.shiftDelete ? " Shift+Delete" : " Ctrl+X"));
+    if (opened.main) DestroyWindow(opened.main);
+    CGXGridWnd* g = Open(c.page);
+    ASSERT_NE(g, nullptr);
+    ::SetFocus(g->GridHwnd());
+    ASSERT_TRUE(g->MoveCurrentCellTo(c.block.top, c.block.left, GX_UPDATENOW));
+    if (c.block.bottom > c.block.top || c.block.right > c.block.left)
+      g->GetParam()->GetSelection().AddTail(new CGXRange(c.block));
+    plat::RunUntilIdle();
+    std::vector<std::pair<Cell, std::string>> before;
+    for (ROWCOL r = c.block.top; r <= c.block.bottom; ++r)
+      for (ROWCOL col = c.block.left; col <= c.block.right; ++col)
+        before.push_back({{r, col}, std::string(g->GetCellValue(r, col))});
+    if (c.shiftDelete) {
+      In().KeyDown(VK_SHIFT);
+      Key(VK_DELETE);
+      In().KeyUp(VK_SHIFT);
+    } else {
+      Key('X', true);
+    }
+    const std::string copied = gxtest::ClipboardText();
+    for (const auto& [cell, value] : before) {
+      const bool kept = std::find(c.kept.begin(), c.kept.end(), cell) != c.kept.end();
+      EXPECT_FALSE(value.empty());
+      EXPECT_EQ(std::string(g->GetCellValue(cell.first, cell.second)), kept ? value : "")
+          << cell.first << "," << cell.second;
+      EXPECT_NE(copied.find(value), std::string::npos) << copied;
+    }
+    Key('Z', true);
+    for (const auto& [cell, value] : before)
+      EXPECT_EQ(std::string(g->GetCellValue(cell.first, cell.second)), value) << cell.first << "," << cell.second;
+  }
 }
 
 }  // namespace

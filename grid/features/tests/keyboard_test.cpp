@@ -5,12 +5,21 @@
 #include "grid/controls/CGXCheckBox.h"
 #include "grid/controls/CGXEditControl.h"
 #include "grid/controls/CGXPushbutton.h"
-#include "grid/features/tests/featuretest.h"
+#include "grid/features/CGXCutPasteImp.h"
+#include "grid/features/CGXExcelLikeFillImp.h"
+#include "grid/features/tests/cliptest.h"
 #include "platform/display/ReferenceImage.h"
 
 namespace {
 
 using featuretest::FeatureTest;
+
+// A grid that keeps one cell of its own from every clear through its OnDeleteCell hook.
+class RefusingGrid : public CGXGridWnd {
+ public:
+  BOOL OnDeleteCell(ROWCOL row, ROWCOL col) override { return !(row == refusedRow && col == refusedCol); }
+  ROWCOL refusedRow = 0, refusedCol = 0;
+};
 
 class KeyboardTest : public FeatureTest {
  protected:
@@ -104,6 +113,22 @@ TEST_F(KeyboardTest, DeleteInAnEditCellEmptiesOnlyTheCurrentCell) {
   EXPECT_EQ(Value(g, 1, 1), "old");
 }
 
+// The edit cell's own Delete empties the cell as a clear does: a cell the grid's OnDeleteCell refuses keeps its
+// value, also when the grid's Delete has the key after the cell.
+TEST_F(KeyboardTest, DeleteInAnEditCellTheGridRefusesKeepsItsValue) {
+  auto* g = MakeGrid<RefusingGrid>(5, 3, 200, 140);
+  g->SetCellValue(1, 1, "old");
+  g->refusedRow = g->refusedCol = 1;
+  ClearUndo(g);
+  ::SetFocus(*g);
+  ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  Pump();
+  Key(VK_DELETE);
+  Key(VK_DOWN);
+  EXPECT_EQ(Value(g, 1, 1), "old");
+  EXPECT_EQ(Undos(g), 0);
+}
+
 // A grid that pastes styles leaves Delete to the grid: it clears the selection.
 TEST_F(KeyboardTest, DeleteClearsTheSelectedValuesAndCtrlDeleteTheirStyles) {
   CGXGridWnd* g = Make();
@@ -164,6 +189,164 @@ TEST_F(KeyboardTest, DeleteLeavesACellThatTakesNoTypedTextAsItIs) {
     EXPECT_EQ(style.GetControl(), id);
     EXPECT_EQ(Undos(g), 0);
     ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+  }
+}
+
+// Every clear follows one rule, whatever starts it: Delete, Ctrl+Delete, Ctrl+X and Shift+Delete on a cell alone
+// or over a range whose current cell is an edit cell, a fill shrunk over the cell or writing an empty value into
+// it, and a paste of an empty text. An edit cell is emptied; a read-only or disabled edit cell, a static text, a
+// check box and a cell the grid's OnDeleteCell refuses keep their value and style, and are no part of the undo.
+class ClearRuleTest : public cliptest::ClipTest {
+ protected:
+  static INT_PTR Undos(CGXGridCore* g) { return g->GetParam()->GetUndoList().GetCount(); }
+};
+
+TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
+  enum class Kind { Edit, ReadOnly, Disabled, Static, CheckBox, Refused };
+  enum class Op { Delete, CtrlDelete, CtrlX, ShiftDelete, FillShrunk, FillEmpty, PasteEmpty, PasteEmptyStyles, CutMoved };
+  enum class Scope { Alone, Range };
+  const struct KindCase {
+    Kind kind;
+    const char* name;
+  } kinds[] = {{Kind::Edit, "edit"},     {Kind::ReadOnly, "read-only edit"}, {Kind::Disabled, "disabled edit"},
+               {Kind::Static, "static"}, {Kind::CheckBox, "check box"},      {Kind::Refused, "refused by the grid"}};
+  const struct OpCase {
+    Op op;
+    const char* name;
+    bool clearsStyle;  // what an edit cell loses besides its value
+  } ops[] = {{Op::Delete, "Delete", false},        {Op::CtrlDelete, "Ctrl+Delete", true},
+             {Op::CtrlX, "Ctrl+X", true},          {Op::ShiftDelete, "Shift+Delete", true},
+             {Op::FillShrunk, "fill shrunk", false}, {Op::FillEmpty, "fill of an empty value", false},
+             {Op::PasteEmpty, "paste of an empty text", false}, {Op::PasteEmptyStyles, "paste of an empty cell", true},
+             {Op::CutMoved, "cut moved by its paste", true}};
+  const COLORREF tint = RGB(255, 255, 160);
+  auto styleOf = [](CGXGridCore* g, ROWCOL r, ROWCOL c) {
+    CGXStyle s;
+    g->ComposeCellStyle(r, c, s);
+    return s;
+  };
+  for (const OpCase& op : ops) {
+    const bool key = op.op <= Op::ShiftDelete, cut = op.op == Op::CtrlX || op.op == Op::ShiftDelete;
+    for (const KindCase& k : kinds) {
+      for (const Scope scope : {Scope::Alone, Scope::Range}) {
+        // Fill and paste name their cells themselves; a cut that its paste moves is tried over the range.
+        if (!key && scope != (op.op == Op::CutMoved ? Scope::Range : Scope::Alone)) continue;
+        SCOPED_TRACE(std::string(op.name) + " on a " + k.name + (scope == Scope::Alone ? " alone" : " in a range"));
+        plat::Clipboard::Instance().Reset();
+        Automate();
+        auto* g = MakeGrid<RefusingGrid>(4, 3);
+        UseWindowlessEditStandIn(g);
+        g->AddCellControl(GX_IDS_CTRL_CHECKBOX, new CGXCheckBox(g), TRUE);
+        g->GetParam()->m_bFillEnabled = 1;
+        // The edit cell (2, 1) beside the cell of the kind tried, (2, 2); both tinted.
+        g->SetStyleRange(CGXRange(2, 1), CGXStyle().SetControl(GX_IDS_CTRL_EDIT).SetValue("e").SetInteriorColor(tint));
+        CGXStyle kindStyle;
+        kindStyle.SetControl(GX_IDS_CTRL_EDIT).SetValue("k").SetInteriorColor(tint);
+        switch (k.kind) {
+          case Kind::ReadOnly: kindStyle.SetReadOnly(TRUE); break;
+          case Kind::Disabled: kindStyle.SetEnabled(FALSE); break;
+          case Kind::Static: kindStyle.SetControl(GX_IDS_CTRL_STATIC); break;
+          case Kind::CheckBox: kindStyle.SetControl(GX_IDS_CTRL_CHECKBOX).SetValue("1"); break;
+          case Kind::Refused: g->refusedRow = 2, g->refusedCol = 2; break;
+          case Kind::Edit: break;
+        }
+        g->SetStyleRange(CGXRange(2, 2), kindStyle);
+        const std::string kindValue(kindStyle.GetValue());
+        ClearUndo(g);
+        ::SetFocus(*g);
+        // Alone: the cell is current (a disabled cell cannot be: it is the selection, the current cell an empty
+        // one); in a range: the edit cell is current and both are selected.
+        if (scope == Scope::Range) {
+          Select(g, CGXRange(2, 1, 2, 2));
+          ASSERT_TRUE(g->MoveCurrentCellTo(2, 1, GX_UPDATENOW));
+        } else if (k.kind == Kind::Disabled) {
+          Select(g, CGXRange(2, 2));
+          ASSERT_TRUE(g->MoveCurrentCellTo(4, 3, GX_UPDATENOW));
+        } else {
+          ASSERT_TRUE(g->MoveCurrentCellTo(2, 2, GX_UPDATENOW));
+        }
+        Pump();
+        auto* fill = dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp());
+        ASSERT_NE(fill, nullptr);
+        switch (op.op) {
+          case Op::Delete: Key(VK_DELETE); break;
+          case Op::CtrlDelete: Chord(VK_CONTROL, VK_DELETE); break;
+          case Op::CtrlX: Chord(VK_CONTROL, 'X'); break;
+          case Op::ShiftDelete: Chord(VK_SHIFT, VK_DELETE); break;
+          case Op::FillShrunk: fill->FillCells(g, CGXRange(1, 2, 2, 2), CGXRange(1, 2, 1, 2)); break;
+          case Op::FillEmpty: fill->FillCells(g, CGXRange(3, 2), CGXRange(2, 2, 3, 2)); break;
+          case Op::PasteEmpty: {
+            // An empty field for the cell, then a text for the cell right of it: the paste goes on past it.
+            const std::string text("\tz", 3);
+            const CGXRange target(2, 2, 2, 3);
+            GXForwardArgs paste;
+            paste.v = {reinterpret_cast<DWORD_PTR>(text.c_str()), text.size() + 1,
+                       reinterpret_cast<DWORD_PTR>(&target)};
+            g->TextExchangeForward2(paste);
+            EXPECT_EQ(Value(g, 2, 3), "z");
+            break;
+          }
+          case Op::PasteEmptyStyles: {
+            // The styles of an empty cell and of one holding "z", copied and pasted over the cell and its right.
+            CGXRangeList copied;
+            copied.AddTail(new CGXRange(3, 2, 3, 3));
+            g->SetCellValue(3, 3, "z");
+            ClearUndo(g);
+            ASSERT_TRUE(OpenClipboard(g->GridHwnd()));  // the grid owns the clipboard, as a copy makes it
+            EmptyClipboard();
+            CloseClipboard();
+            ASSERT_TRUE(g->CopyStylesToClipboard(copied, 0));
+            auto* paste = dynamic_cast<CGXCutPasteImp*>(g->GetCutPasteImp());
+            ASSERT_NE(paste, nullptr);
+            ASSERT_TRUE(OpenClipboard(g->GridHwnd()));
+            paste->PasteFromClipboard(g, CGXRange(2, 2, 2, 3));
+            CloseClipboard();
+            EXPECT_EQ(Value(g, 2, 3), "z");
+            break;
+          }
+          case Op::CutMoved:
+            // The cut cells wait for the paste, which moves them to row 4.
+            g->GetParam()->m_bDirectCutPaste = TRUE;
+            Chord(VK_CONTROL, 'X');
+            g->GetParam()->GetSelection().DeleteAll();
+            ASSERT_TRUE(g->MoveCurrentCellTo(4, 1, GX_UPDATENOW));
+            Chord(VK_CONTROL, 'V');
+            EXPECT_EQ(Value(g, 4, 1), "e");
+            EXPECT_EQ(Value(g, 4, 2), kindValue);
+            break;
+        }
+        const bool cleared = k.kind == Kind::Edit;
+        const bool rangeCleared = scope == Scope::Range;  // the edit cell of the range
+        EXPECT_EQ(Value(g, 2, 2), cleared ? "" : kindValue);
+        EXPECT_EQ(styleOf(g, 2, 2).GetInterior().GetColor() == tint, !(cleared && op.clearsStyle));
+        if (!cleared) {
+          EXPECT_EQ(styleOf(g, 2, 2).GetControl(), kindStyle.GetControl());
+        }
+        EXPECT_EQ(Value(g, 2, 1), rangeCleared ? "" : "e");
+        EXPECT_EQ(styleOf(g, 2, 1).GetInterior().GetColor() == tint, !(rangeCleared && op.clearsStyle));
+        // A cut copies the whole range, also what it may not clear (a read-only cell alone is not cut).
+        if (cut && !(scope == Scope::Alone && k.kind == Kind::ReadOnly)) {
+          EXPECT_NE(cliptest::Text().find(kindValue), std::string::npos) << cliptest::Text();
+          if (scope == Scope::Range) {
+            EXPECT_EQ(cliptest::Text().find('e'), 0u) << cliptest::Text();
+          }
+        }
+        // One undo step when anything was cleared, none otherwise; it gives back exactly what was.
+        const bool paste = op.op == Op::PasteEmpty || op.op == Op::PasteEmptyStyles;
+        EXPECT_EQ(Undos(g), paste || cleared || rangeCleared ? 1 : 0);
+        Chord(VK_CONTROL, 'Z');
+        if (op.op == Op::CutMoved) {
+          EXPECT_EQ(Value(g, 4, 1), "");
+          EXPECT_EQ(Value(g, 4, 2), "");
+        }
+        EXPECT_EQ(Value(g, 2, 2), kindValue);
+        EXPECT_EQ(Value(g, 2, 1), "e");
+        EXPECT_EQ(styleOf(g, 2, 2).GetInterior().GetColor(), tint);
+        EXPECT_EQ(styleOf(g, 2, 1).GetInterior().GetColor(), tint);
+        EXPECT_EQ(styleOf(g, 2, 2).GetControl(), kindStyle.GetControl());
+        EXPECT_EQ(styleOf(g, 2, 2).GetReadOnly(), kindStyle.GetReadOnly());
+      }
+    }
   }
 }
 

@@ -406,10 +406,12 @@ TEST_F(ClearOnceTest, HeldCompositionsClearAsComposingAgainDoes) {
   EXPECT_FALSE(stored.GetIncludeValue());
 }
 
-// A control that records the composed style it is shown with and the one it is stored with, per cell.
+// A control that records the composed style it is shown with and the one it is stored with, per cell. It takes
+// typed text, as an edit cell does, so that a clear empties its cells.
 class RecordingControl : public CGXControl {
  public:
   using CGXControl::CGXControl;
+  BOOL TakesTypedText() override { return TRUE; }
   BOOL GetDisplayText(CString& out, ROWCOL row, ROWCOL col, const CString* value,
                       const CGXStyle& style) const override {
     shown.emplace(std::make_pair(row, col), &style);  // the first look
@@ -448,10 +450,12 @@ TEST_F(ClearOnceTest, EachCellIsStoredWithTheCompositionItWasLookedAtWith) {
   for (const auto& [style, n] : uses) EXPECT_EQ(n, 1);
 }
 
-// An edit control whose store of a cell in column 1 also gives the cell to its right another control.
+// An edit control (taking typed text) whose store of a cell in column 1 also gives the cell to its right another
+// control.
 class NeighbourChangingControl : public CGXControl {
  public:
   NeighbourChangingControl(CGXGridCore* grid, WORD otherId) : CGXControl(grid), m_otherId(otherId) {}
+  BOOL TakesTypedText() override { return TRUE; }
   BOOL StoreStyle(ROWCOL row, ROWCOL col, const CGXStyle* style, int mode, int type,
                   const CGXStyle* composed) override {
     const BOOL stored = CGXControl::StoreStyle(row, col, style, mode, type, composed);
