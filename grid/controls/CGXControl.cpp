@@ -848,8 +848,15 @@ BOOL CGXControl::ReplaceInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col) 
 }
 
 void CGXControl::ReplaceSelectedText(LPCTSTR text) {
-  if (m_bInit && m_pGrid->MatchesCurrentCell(m_nRow, m_nCol))
+  if (m_bInit && m_pGrid->MatchesCurrentCell(m_nRow, m_nCol) &&
+      !KeepsCellFromEmptyReplacement(text ? text : "", m_nRow, m_nCol))
     m_pGrid->StoreValueFromControl(m_nRow, m_nCol, text, gxCopy, nullptr);
+}
+
+BOOL CGXControl::KeepsCellFromEmptyReplacement(const CString& text, ROWCOL row, ROWCOL col) {
+  if (!text.IsEmpty() || m_pGrid->CanClearCell(row, col)) return FALSE;
+  if (m_pGrid->GetWarningText().IsEmpty()) m_pGrid->SetWarningText(gx::LoadGridString(GX_IDS_REPLACE_KEPT));
+  return TRUE;
 }
 
 // ---- Messages and notifications --------------------------------------------------------------------------

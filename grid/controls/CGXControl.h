@@ -42,6 +42,7 @@ constexpr WORD GX_IDS_UA_VALID_MIN = 51011, GX_IDS_UA_VALID_MAX = 51012, GX_IDS_
 constexpr WORD GX_IDS_UP_CURRENTCELL = 51005;
 
 constexpr UINT GX_IDS_PASTE_TOO_LONG = 51058;  // the message of a paste longer than the cell takes
+constexpr UINT GX_IDS_REPLACE_KEPT = 51063;     // the message of a replacement that would empty a kept cell
 
 class CGXControl {
  public:
@@ -209,6 +210,10 @@ class CGXControl {
   virtual void ReplaceSelectedText(LPCTSTR text);
   // (request, row, col): every occurrence replaced; the base asks the grid's find feature.
   virtual BOOL ReplaceInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col);
+  // A replacement that leaves the cell empty clears it: a cell the grid keeps under every clear
+  // (CGXGridCore::CanClearCell) keeps its value, and the grid's warning (unless one is set) says so. TRUE when
+  // the cell is kept.
+  BOOL KeepsCellFromEmptyReplacement(const CString& text, ROWCOL row, ROWCOL col);
   // The text find and replace search in (row, col) when it is not being edited: in a cell holding a formula
   // (a grid storing expressions), the formula as its editor shows it, since its display text is a computed
   // value that neither a match's position nor a replaced text may come from; in any other cell the display

@@ -730,6 +730,7 @@ BOOL CGXEditControl::ReplaceInCell(DWORD_PTR request, DWORD_PTR rowArg, DWORD_PT
 // bounds' message, else the grid's own. The store's own report of a refusal is taken here, so that it does
 // not come up after a later store.
 BOOL CGXEditControl::StoreReplacedText(CString& text, ROWCOL row, ROWCOL col, const CGXStyle& style, BOOL edited) {
+  if (KeepsCellFromEmptyReplacement(text, row, col)) return FALSE;
   const int limit = style.IsIncluded(GX_IN_MAXLENGTH) ? style.GetMaxLength() : 0;
   const BOOL fits = (limit <= 0 || text.GetLength() <= limit) && ConvertTextForCell(text, row, col, style);
   if (fits && !BreaksBounds(text, style)) {

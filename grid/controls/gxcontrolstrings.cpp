@@ -29,6 +29,7 @@ constexpr plat::ResourceTable::StringEntry kStrings[] = {
     {51060, "Type a whole number from %ld to %ld."},
     {51061, "Type a whole number of at least %ld."},
     {51062, "Type a whole number of at most %ld."},
+    {51063, "A replacement would leave a cell empty that may not be cleared: that cell keeps its value."},
     {52568, "RadioButton: Text Alignment"},
     {52569, "Pushbutton face color"},
     {52794, "Dao bitmap user attribute"},

@@ -278,6 +278,7 @@ BOOL CGXFindReplaceImp::ReplaceAllInCell(CGXControl* control, CGXFindReplaceStat
   CString text = CellText(control, state, row, col);
   // The text grows as it needs: no fixed work buffer, however long the cell.
   if (!gx::ReplaceAllFrom(text, 0, state.m_strFind, state.m_strReplace, state.m_bCase)) return FALSE;
+  if (control->KeepsCellFromEmptyReplacement(text, row, col)) return FALSE;
   return control->Grid()->StoreValueFromControl(row, col, text, gxCopy, state.m_pStyle);
 }
 

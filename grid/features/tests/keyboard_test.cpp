@@ -1,5 +1,6 @@
 // Undo, redo and clearing as users reach them: typed into the edit cells of a grid window with the focus,
 // then the keys of the engine (Ctrl+Z, Ctrl+R, Alt+Backspace, Ctrl+Backspace, Delete, Ctrl+Delete).
+#include <algorithm>
 #include <string>
 
 #include "grid/controls/CGXCheckBox.h"
@@ -9,6 +10,7 @@
 #include "grid/features/CGXExcelLikeFillImp.h"
 #include "grid/features/tests/cliptest.h"
 #include "platform/display/ReferenceImage.h"
+#include "platform/window/AutomationProvider.h"
 
 namespace {
 
@@ -203,7 +205,7 @@ class ClearRuleTest : public cliptest::ClipTest {
 
 TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
   enum class Kind { Edit, ReadOnly, Disabled, Static, CheckBox, Refused };
-  enum class Op { Delete, CtrlDelete, CtrlX, ShiftDelete, FillShrunk, FillEmpty, PasteEmpty, PasteEmptyStyles, CutMoved };
+  enum class Op { Delete, CtrlDelete, CtrlX, ShiftDelete, FillShrunk, FillEmpty, PasteEmpty, PasteEmptyStyles, CutMoved, ReplaceAllEmpty };
   enum class Scope { Alone, Range };
   const struct KindCase {
     Kind kind;
@@ -218,7 +220,8 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
              {Op::CtrlX, "Ctrl+X", true},          {Op::ShiftDelete, "Shift+Delete", true},
              {Op::FillShrunk, "fill shrunk", false}, {Op::FillEmpty, "fill of an empty value", false},
              {Op::PasteEmpty, "paste of an empty text", false}, {Op::PasteEmptyStyles, "paste of an empty cell", true},
-             {Op::CutMoved, "cut moved by its paste", true}};
+             {Op::CutMoved, "cut moved by its paste", true},
+             {Op::ReplaceAllEmpty, "Replace All by an empty text", false}};
   const COLORREF tint = RGB(255, 255, 160);
   auto styleOf = [](CGXGridCore* g, ROWCOL r, ROWCOL c) {
     CGXStyle s;
@@ -314,6 +317,15 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
             EXPECT_EQ(Value(g, 4, 1), "e");
             EXPECT_EQ(Value(g, 4, 2), kindValue);
             break;
+          case Op::ReplaceAllEmpty: {
+            // Down the column from the cell above: the cell's whole text replaced by nothing empties it.
+            ASSERT_TRUE(g->MoveCurrentCellTo(1, 2, GX_UPDATENOW));
+            plat::ClearShownLog();
+            GXForwardArgs replace;
+            replace.v = {reinterpret_cast<DWORD_PTR>("k"), reinterpret_cast<DWORD_PTR>(""), FALSE};
+            g->FindReplaceForward6(replace);
+            break;
+          }
         }
         const bool cleared = k.kind == Kind::Edit;
         const bool rangeCleared = scope == Scope::Range;  // the edit cell of the range
@@ -333,6 +345,12 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
         }
         // One undo step when anything was cleared, none otherwise; it gives back exactly what was.
         const bool paste = op.op == Op::PasteEmpty || op.op == Op::PasteEmptyStyles;
+        // A kept cell that the replacement found says why it kept its value (a check box holds no "k").
+        if (op.op == Op::ReplaceAllEmpty && !cleared && k.kind != Kind::CheckBox) {
+          const auto& shown = plat::ShownLog();
+          const std::string kept(gx::LoadGridString(GX_IDS_REPLACE_KEPT).GetString());
+          EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](const auto& s) { return s.request.text == kept; }));
+        }
         EXPECT_EQ(Undos(g), paste || cleared || rangeCleared ? 1 : 0);
         Chord(VK_CONTROL, 'Z');
         if (op.op == Op::CutMoved) {
