@@ -799,9 +799,10 @@ TEST_F(PdnHostProgram, ATypeIntoACellThatTakesNoTypingIsRefusedBeforeItsClick) {
   }
 }
 
-// Delete and Ctrl+Delete on a current cell that takes no typing leave what it shows: a via's or a supply pin's
-// connected layers (Delete blanked them, Ctrl+Delete made the cell a drop-down list) and a via's check box (shown
-// unchecked while the via stayed checked). The wizard keeps every probe as it was.
+// Delete, Ctrl+Delete, a cut (Ctrl+X, Shift+Delete) and Undo on a current cell that takes no typing leave what it
+// shows: a via's or a supply pin's connected layers (Delete blanked them, Ctrl+Delete made the cell a drop-down list,
+// a cut emptied them for good) and a via's check box (shown unchecked while the via stayed checked). The wizard keeps
+// every probe as it was, and the program ends with the cut's copy on the clipboard cleanly.
 TEST_F(PdnHostProgram, DeleteLeavesACellThatTakesNoTypingAsItShows) {
   struct Case {
     const char* wizard;
@@ -817,8 +818,9 @@ TEST_F(PdnHostProgram, DeleteLeavesACellThatTakesNoTypingAsItShows) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.wizard) + " " + c.cell);
     const fs::path script = dir / "script.txt";
+    // Every key that clears, and Undo after them; a cut leaves its copy on the clipboard as the program ends.
     std::ofstream(script) << "click " << c.cell << "\nscreenshot clicked.png\nkey Delete\nkey ctrl+Delete\n"
-                          << "screenshot deleted.png\n";
+                          << "key ctrl+x\nkey shift+Delete\nkey ctrl+z\nscreenshot deleted.png\n";
     const Outcome outcome = RunPdnHost("--board-mode --board " + SampleBoard("demo8").string() + " --wizard " +
                                        c.wizard + " --open modal --script " + script.string() + " --shots " +
                                        dir.string());
