@@ -936,19 +936,8 @@ BOOL CGXEditControl::OnEraseBkgnd(CDC* dc) {
 }
 
 void CGXEditControl::OnKillFocus(HWND newFocus) {
-  const HWND grid = m_pGrid->GridHwnd();
-  if (newFocus == grid || m_pGrid->IsFocusGuarded()) return;
+  if (newFocus == m_pGrid->GridHwnd() || m_pGrid->IsFocusGuarded()) return;
   ForwardKillFocusToGrid(newFocus ? CWnd::FromHandle(newFocus) : nullptr);
-  // The grid's focus loss stores the edit and hides this window while it still holds the focus, and a hidden
-  // window hands the focus to its parent: the focus that was on its way elsewhere would stay in the grid (a
-  // tab's rename field would open with the keys going into the cell). It goes on to where it was going, the
-  // grid no longer hearing of it.
-  const HWND focus = ::GetFocus();
-  if (newFocus && ::IsWindow(newFocus) && focus != newFocus && focus != m_hWnd && grid &&
-      (focus == grid || ::IsChild(grid, focus))) {
-    auto guard = m_pGrid->GuardFocus();
-    ::SetFocus(newFocus);
-  }
 }
 
 void CGXEditControl::OnLButtonDown(UINT flags, CPoint pt) {
