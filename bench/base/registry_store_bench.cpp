@@ -224,36 +224,28 @@ void BM_EmptySiblings(benchmark::State& state) {
 }
 BENCHMARK(BM_EmptySiblings)->Unit(benchmark::kMillisecond)->Iterations(20);
 
-void BM_ListByIndex(benchmark::State& state) {
+// Walks a store of 10,000 and one of 100,000 subkeys or values by index with `walk` (List or Filter), reporting both
+// times and their ratio.
+template <class Walk>
+void ByIndex(benchmark::State& state, Walk walk) {
   const auto what = static_cast<What>(state.range(0));
   const auto text = [what](int count) { return what == kSubkeys ? StoreText(count) : StoreText(0, count); };
   const Store small(text(10000)), large(text(100000));
   double smallSeconds = 0, largeSeconds = 0;
   bool whole = true;
   for (auto _ : state) {
-    const double s = List(small, what, 10000), l = List(large, what, 100000);
+    const double s = walk(small, what, 10000), l = walk(large, what, 100000);
     whole = whole && s >= 0 && l >= 0;
     smallSeconds += s;
     largeSeconds += l;
   }
   Report(state, "s_10k", "s_100k", smallSeconds, largeSeconds, whole);
 }
+
+void BM_ListByIndex(benchmark::State& state) { ByIndex(state, List); }
 BENCHMARK(BM_ListByIndex)->ArgName("what")->DenseRange(kSubkeys, kValues)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-void BM_FilterByIndex(benchmark::State& state) {
-  const auto what = static_cast<What>(state.range(0));
-  const auto text = [what](int count) { return what == kSubkeys ? StoreText(count) : StoreText(0, count); };
-  const Store small(text(10000)), large(text(100000));
-  double smallSeconds = 0, largeSeconds = 0;
-  bool whole = true;
-  for (auto _ : state) {
-    const double s = Filter(small, what, 10000), l = Filter(large, what, 100000);
-    whole = whole && s >= 0 && l >= 0;
-    smallSeconds += s;
-    largeSeconds += l;
-  }
-  Report(state, "s_10k", "s_100k", smallSeconds, largeSeconds, whole);
-}
+void BM_FilterByIndex(benchmark::State& state) { ByIndex(state, Filter); }
 BENCHMARK(BM_FilterByIndex)
     ->ArgName("what")
     ->DenseRange(kSubkeys, kValues)

@@ -114,9 +114,22 @@ class SheetUse : public ::testing::Test {
       ::unsetenv("TMPDIR");
     std::filesystem::remove_all(printFolder);
   }
+  // The replace dialog opened over the sheet with Ctrl+H and left open (nothing answers it); its "Find what" field.
+  static HWND OpenReplaceDialog() {
+    Ctrl('H');
+    return GetDlgItem(CGXFindReplaceState::Get().m_hWndFindDlg, 0x480);
+  }
+  // A click at a point of the window's client area, a second apart from the one before (no double click).
+  static void ClickIn(HWND window, int x, int y) {
+    plat::VirtualClock::Advance(1000);
+    plat::InputRouter::Instance().Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
+    plat::RunUntilIdle();
+  }
+  // The tab window that holds the sheets.
+  CGXTabWnd* Tabs() const { return dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(GetDlgItem(main, 100))); }
   // The sheet behind tab `tab`, made current with a click on its tab as a user does.
   CGXGridWnd* ShowSheet(int tab) {
-    auto* tabs = dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(GetDlgItem(main, 100)));
+    CGXTabWnd* tabs = Tabs();
     CGXGridWnd* g = gallery::SpreadsheetSheet(main, tab);
     tabs->ActivateTab(g);
     plat::RunUntilIdle();
@@ -566,15 +579,10 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsCaretAndSelectionOverTheBox) {
 TEST_F(SheetUse, ARefusedFormulaKeepsItsEditorScrolledAsLeft) {
   CGXGridWnd* budget = ShowSheet(0);
   ::SetFocus(budget->GridHwnd());
-  Ctrl('H');  // the replace dialog stays open: nothing answers it
-  HWND findWhat = GetDlgItem(CGXFindReplaceState::Get().m_hWndFindDlg, 0x480);
+  const HWND findWhat = OpenReplaceDialog();
   ASSERT_NE(findWhat, nullptr);
   auto& input = plat::InputRouter::Instance();
-  auto clickIn = [&](HWND window, int x, int y) {
-    plat::VirtualClock::Advance(1000);
-    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
-    plat::RunUntilIdle();
-  };
+  const auto clickIn = &SheetUse::ClickIn;
   auto clickCell = [&](ROWCOL row, ROWCOL col) {
     const CPoint at = budget->CalcCellRect(row, col).CenterPoint();
     clickIn(budget->GridHwnd(), at.x, at.y);
@@ -646,10 +654,9 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsEditorScrolledAsLeft) {
 TEST_F(SheetUse, AFormulaLeftForAnotherTabOrWindowIsStoredOrKeptInItsEditor) {
   CGXGridWnd* budget = ShowSheet(0);
   ::SetFocus(budget->GridHwnd());
-  Ctrl('H');  // the replace dialog stays open: nothing answers it
-  HWND findWhat = GetDlgItem(CGXFindReplaceState::Get().m_hWndFindDlg, 0x480);
+  const HWND findWhat = OpenReplaceDialog();
   ASSERT_NE(findWhat, nullptr);
-  auto* tabs = dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(GetDlgItem(main, 100)));
+  CGXTabWnd* tabs = Tabs();
   CGXTabBeam& beam = tabs->GetBeam();
   auto& input = plat::InputRouter::Instance();
   auto clickIn = [&](HWND window, int x, int y) {
@@ -806,10 +813,9 @@ TEST_F(SheetUse, ARenameStartedWhileACellIsEditedTakesTheTypedName) {
   CGXGridWnd* budget = ShowSheet(0);
   CGXGridWnd* balance = gallery::SpreadsheetSheet(main, 1);
   ::SetFocus(budget->GridHwnd());
-  Ctrl('H');  // the replace dialog stays open: nothing answers it
-  HWND findWhat = GetDlgItem(CGXFindReplaceState::Get().m_hWndFindDlg, 0x480);
+  const HWND findWhat = OpenReplaceDialog();
   ASSERT_NE(findWhat, nullptr);
-  auto* tabs = dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(GetDlgItem(main, 100)));
+  CGXTabWnd* tabs = Tabs();
   CGXTabBeam& beam = tabs->GetBeam();
   auto& input = plat::InputRouter::Instance();
   auto clickIn = [&](HWND window, int x, int y) {
@@ -916,11 +922,7 @@ TEST_F(SheetUse, ARenameStartedWhileACellIsEditedTakesTheTypedName) {
 TEST_F(SheetUse, FindNextOverARefusedFormulaShowsItsBoxOnce) {
   CGXGridWnd* budget = ShowSheet(0);
   auto& input = plat::InputRouter::Instance();
-  auto clickIn = [&](HWND window, int x, int y) {
-    plat::VirtualClock::Advance(1000);
-    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
-    plat::RunUntilIdle();
-  };
+  const auto clickIn = &SheetUse::ClickIn;
   auto clickControl = [&](HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
     ASSERT_NE(control, nullptr);
