@@ -659,11 +659,7 @@ TEST_F(SheetUse, AFormulaLeftForAnotherTabOrWindowIsStoredOrKeptInItsEditor) {
   CGXTabWnd* tabs = Tabs();
   CGXTabBeam& beam = tabs->GetBeam();
   auto& input = plat::InputRouter::Instance();
-  auto clickIn = [&](HWND window, int x, int y) {
-    plat::VirtualClock::Advance(1000);  // no double click
-    input.Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
-    plat::RunUntilIdle();
-  };
+  const auto clickIn = &SheetUse::ClickIn;
   auto clickCell = [&](ROWCOL row) {
     const CPoint at = budget->CalcCellRect(row, 6).CenterPoint();
     clickIn(budget->GridHwnd(), at.x, at.y);
