@@ -30,9 +30,8 @@
 // bit: the temporary file's name must still hold the file written just before it is renamed (else nothing is renamed
 // and what is under it now is left alone), and the file's name must be left to it after the rename (it holds the file,
 // or a later save of this user took the name from it: saves of one file at once, the last wins); otherwise the save
-// fails with EBUSY rather than report success. After the rename there is nothing safe to
-// undo: the name keeps what another user put under it (never removed by this user), and the text sits under the name
-// they exchanged it to.
+// fails with EBUSY rather than report success. After the rename there is nothing safe to undo: the name keeps what
+// another user put under it (never removed by this user), and the text sits under the name they exchanged it to.
 //
 // AtomicFile writes such a file as its text is made (a printed document), so that the text is not held whole in
 // memory: open, write as often as needed, then commit (or abandon, which leaves the old file). A file written in
