@@ -98,7 +98,7 @@ void CGXEditControl::SetEditingState(BOOL on) {
   CGXTextWindowCell::SetEditingState(on);
   if (!on) {
     m_strReplaced = CString();  // the room a long text took goes with the editing
-    m_nScrollBack = -1;
+    m_scrollBack = {};
   }
   if (m_hWnd && m_bInit) {
     const CGXRange cell(m_nRow, m_nCol);
@@ -109,7 +109,7 @@ void CGXEditControl::SetEditingState(BOOL on) {
 
 void CGXEditControl::InitForCell(ROWCOL row, ROWCOL col) {
   CompositionRunning() = FALSE;
-  m_nScrollBack = -1;
+  m_scrollBack = {};
   CGXStatic::InitForCell(row, col);
   // Made with the editing style's lines from the start: a one-line window would keep only the first line of
   // a value or a paste that reaches it before its first showing gives it its full style.
@@ -189,7 +189,7 @@ void CGXEditControl::SetEditText(const CString& text) {
   if (!m_bEditing) SetEditingState(TRUE);
   if (AcceptsText(text)) {
     SetWindowText(text);
-    m_nScrollBack = -1;  // another text: shown from its start
+    m_scrollBack = {};  // another text: shown from its start
     SetModifiedState(TRUE);
     NotifyModified();
   }
@@ -210,10 +210,24 @@ BOOL CGXEditControl::GetEditSelection(int& anchor, int& caret) const {
     if (at == anchor) std::swap(anchor, caret);
     SendMessage(EM_SETSEL, static_cast<WPARAM>(anchor), caret);
   }
-  // The sideways scroll goes with the selection: the text scrolled left by how far its first character lies
-  // left of the format rectangle (a text that scrolls is wider than the window, so it is drawn left aligned).
-  m_nScrollKept = (GetStyle() & ES_AUTOHSCROLL) ? SidewaysScroll() : -1;
+  // The scroll goes with the selection.
+  m_scrollKept = CurrentScroll();
   return TRUE;
+}
+
+// A text that scrolls sideways is scrolled left by how far its first character lies left of the format rectangle
+// (it is wider than the window, so it is drawn left aligned); a wrapped text is scrolled by its first visible line.
+CGXEditControl::Scroll CGXEditControl::CurrentScroll() const {
+  if (GetStyle() & ES_AUTOHSCROLL) return {SidewaysScroll(), -1};
+  return {-1, static_cast<int>(const_cast<CGXEditControl*>(this)->SendMessage(EM_GETFIRSTVISIBLELINE, 0, 0))};
+}
+
+void CGXEditControl::ScrollTo(const Scroll& scroll) {
+  if (scroll.sideways >= 0) ScrollSidewaysTo(scroll.sideways);
+  if (scroll.lines >= 0) {
+    const int first = static_cast<int>(SendMessage(EM_GETFIRSTVISIBLELINE, 0, 0));
+    if (first != scroll.lines) SendMessage(EM_LINESCROLL, 0, scroll.lines - first);
+  }
 }
 
 int CGXEditControl::SidewaysScroll() const {
@@ -241,12 +255,12 @@ void CGXEditControl::ScrollSidewaysTo(int x) {
 }
 
 // EM_SETSEL puts the caret at its second argument: an anchor after the caret gives a selection made right to
-// left. The window is hidden and shrunk meanwhile, so its sideways scroll comes back when the cell is drawn
-// again at its size.
+// left. The window is hidden and shrunk meanwhile, so its scroll comes back when the cell is drawn again at its
+// size.
 void CGXEditControl::SetEditSelection(int anchor, int caret) {
   if (!m_bEditing || !m_hWnd) return;
   SetSel(anchor, caret);
-  m_nScrollBack = m_nScrollKept;
+  m_scrollBack = m_scrollKept;
 }
 
 BOOL CGXEditControl::GetEditedValue(CString& out) const {
@@ -362,8 +376,8 @@ BOOL CGXEditControl::CanFloatText(ROWCOL, ROWCOL, const CGXStyle& style, BOOL fl
 void CGXEditControl::HideWindowPart() {
   if (!m_hWnd || !IsWindowVisible()) return;
   // An editor hidden while it edits (the grid refreshing the cell as it takes the focus back) is shown again
-  // as the user left it, scrolled sideways as it was.
-  if (m_bEditing && (GetStyle() & ES_AUTOHSCROLL)) m_nScrollBack = SidewaysScroll();
+  // as the user left it, scrolled as it was.
+  if (m_bEditing) m_scrollBack = CurrentScroll();
   auto guard = m_pGrid->GuardFocus();
   ::HideCaret(m_hWnd);
   // Shrunk first without a repaint, so hiding uncovers nothing of the grid that would be painted again.
@@ -535,10 +549,8 @@ void CGXEditControl::DrawCell(CDC* dc, const CRect& rect, ROWCOL row, ROWCOL col
   LimitText(m_nMaxLength);
   ShowWindow(SW_SHOW);
   if (!m_hWnd) return;
-  if (m_nScrollBack >= 0) {
-    // The view the user left (a refused store gave the text back): the same first character at the same place.
-    ScrollSidewaysTo(std::exchange(m_nScrollBack, -1));
-  }
+  // The view the user left (a refused store gave the text back): the same first character at the same place.
+  ScrollTo(std::exchange(m_scrollBack, {}));
   SetReadOnly(IsCellReadOnly());
   // 10. A cell partly under the frozen rows or columns shows only the part the grid draws.
   if (gx::ShowOnlyDrawnPart(m_pGrid, this, dc, row, col, window)) ::HideCaret(m_hWnd);

@@ -137,13 +137,18 @@ class CGXEditControl : public CGXTextWindowCell<CEdit, CGXStatic> {
   BOOL m_bFloatChanged = FALSE;
   UINT m_nDrawAlign = 0;
   COLORREF m_rgbBack = RGB(255, 255, 255);
-  // How far the text is scrolled left, in pixels, and a scroll there.
+  // How far the text is scrolled: left, in pixels, when it scrolls sideways; up, in lines, when it wraps.
+  struct Scroll {
+    int sideways = -1;  // -1: none kept
+    int lines = -1;
+  };
+  Scroll CurrentScroll() const;
   int SidewaysScroll() const;
   void ScrollSidewaysTo(int x);
-  // The sideways scroll (pixels) GetEditSelection found, and the one SetEditSelection asks the next drawing of the
-  // cell to put back (-1 none).
-  mutable int m_nScrollKept = -1;
-  int m_nScrollBack = -1;
+  void ScrollTo(const Scroll& scroll);
+  // The scroll GetEditSelection found, and the one SetEditSelection asks the next drawing of the cell to put back.
+  mutable Scroll m_scrollKept;
+  Scroll m_scrollBack;
   BOOL m_bCharLeadPending = FALSE;
   BYTE m_cCharLead = 0;
 };

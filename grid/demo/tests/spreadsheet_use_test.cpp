@@ -575,7 +575,8 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsCaretAndSelectionOverTheBox) {
 
 // A refused formula longer than its cell: the editor came back scrolled sideways elsewhere than the user left it
 // (its text shown from "+7+" where it showed "+11+"), by the box of a move or without one on a focus loss. It
-// shows the text from the same first character, at the same place, and the next key goes on at the caret.
+// shows the text from the same first character, at the same place, and the next key goes on at the caret. In a
+// row tall enough for the text to wrap, the same holds for the lines scrolled up out of view.
 TEST_F(SheetUse, ARefusedFormulaKeepsItsEditorScrolledAsLeft) {
   CGXGridWnd* budget = ShowSheet(0);
   ::SetFocus(budget->GridHwnd());
@@ -587,30 +588,38 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsEditorScrolledAsLeft) {
     const CPoint at = budget->CalcCellRect(row, col).CenterPoint();
     clickIn(budget->GridHwnd(), at.x, at.y);
   };
-  // Where the editor shows its first character (left of its window once scrolled), and which one it shows first.
+  // Where the editor shows its first character (left of or above its window once scrolled), and which one it
+  // shows first.
   auto view = [](HWND editor) {
     const LRESULT first = SendMessage(editor, EM_POSFROMCHAR, 0, 0);
     RECT r{};
     SendMessage(editor, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
     const LRESULT shown = SendMessage(editor, EM_CHARFROMPOS, 0, MAKELPARAM(r.left + 1, r.top + 1));
-    return std::to_string(static_cast<short>(LOWORD(first))) + " from " + std::to_string(LOWORD(shown));
+    return std::to_string(static_cast<short>(LOWORD(first))) + "," + std::to_string(static_cast<short>(HIWORD(first))) +
+           " from " + std::to_string(LOWORD(shown));
   };
   std::string formula = "=";
-  for (int i = 1; i <= 15; ++i) formula += std::to_string(i) + "+";
+  for (int i = 1; i <= 30; ++i) formula += std::to_string(i) + "+";
   const struct {
     const char* how;
     ROWCOL row;
     int lefts;       // Left presses before the cell is left (after End, or after Home and `rights` Rights)
     int rights;
     bool focusLoss;  // left for another window: no box, and the next click stores it again with its box
+    int lines = 1;   // the row's height in lines: taller rows wrap the text, which then scrolls up and down
+    int ups = 0;     // Up presses after the Lefts
   } cases[] = {
       {"Left x12, Return", 13, 12, -1, false},
       {"Left x3, Return", 14, 3, -1, false},
       {"Home, Right x20, Return", 15, 0, 20, false},
       {"Left x12, Find what", 16, 12, -1, true},
+      {"a row of two lines, Up x2, Return", 17, 0, -1, false, 2, 2},
+      {"a row of two lines, Up x2, Find what", 18, 0, -1, true, 2, 2},
   };
+  const int lineHeight = budget->GetRowHeight(13);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.how);
+    if (c.lines > 1) budget->SetRowHeight(c.row, c.row, lineHeight * c.lines);
     clickCell(c.row, 6);
     input.TypeText(formula);
     plat::RunUntilIdle();
@@ -621,9 +630,12 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsEditorScrolledAsLeft) {
       for (int i = 0; i < c.rights; ++i) input.KeyPress(VK_RIGHT);
     }
     for (int i = 0; i < c.lefts; ++i) input.KeyPress(VK_LEFT);
+    for (int i = 0; i < c.ups; ++i) input.KeyPress(VK_UP);
     plat::RunUntilIdle();
     const std::string before = view(editor);
-    ASSERT_NE(before.rfind("0 from", 0), 0u) << before;  // scrolled
+    ASSERT_EQ(before.find(" from 0"), std::string::npos) << before;  // scrolled
+    DWORD caret = 0;
+    SendMessage(editor, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
     plat::ClearShownLog();
     if (c.focusLoss) {
       clickIn(findWhat, 5, 5);
@@ -638,11 +650,11 @@ TEST_F(SheetUse, ARefusedFormulaKeepsItsEditorScrolledAsLeft) {
     EXPECT_TRUE(budget->MatchesCurrentCell(c.row, 6));
     EXPECT_EQ(view(editor), before);
     input.TypeText("9");  // at the caret
+    for (int i = 0; i < c.ups; ++i) input.KeyPress(VK_DOWN);  // back to the last line
     input.KeyPress(VK_END);
     Type("0");
     EXPECT_TRUE(MessageBoxesShown().empty());
-    const size_t at = c.rights >= 0 ? c.rights - c.lefts : formula.size() - c.lefts;
-    EXPECT_EQ(Formula(budget, c.row, 6), formula.substr(0, at) + "9" + formula.substr(at) + "0");
+    EXPECT_EQ(Formula(budget, c.row, 6), formula.substr(0, caret) + "9" + formula.substr(caret) + "0");
   }
 }
 
