@@ -179,8 +179,9 @@ void CModelEditorTstone::OnFileSelChange() {
     return;
   }
   CString reason;
-  // A two-port's data are read by the series/shunt detection below, whose message says what it cannot read.
-  if (ports != 2 && !NetworkDataReadable(m_Paths[path], ports, reason)) {
+  // A two-port's data are read by the series/shunt detection below, whose message says what it cannot read; the
+  // record's own file is not detected again, and is read here.
+  if ((ports != 2 || m_bOwnFile) && !NetworkDataReadable(m_Paths[path], ports, reason)) {
     ShowMessage(CString(kInvalidFormat) + " " + reason);
     m_PortMap.ShowWindow(SW_HIDE);
     ShowTwoPortControls(false);

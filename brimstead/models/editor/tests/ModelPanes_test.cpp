@@ -41,6 +41,12 @@ void PrepareTwoPinTouchstone(CModelEditor& editor, const CString& directory) {
   editor.Record().header.kind = HostModelTouchstone;
 }
 
+// The text of a model file among the samples.
+std::string SampleModel(const char* name) {
+  std::ifstream in(std::string(BRIM_SAMPLE_MODELS) + "/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 // An editor of a two-pin capacitor's SPICE model in `file` of one model directory.
 void PrepareTwoPinSpice(CModelEditor& editor, const CString& directory, const char* file, const char* subcircuit) {
   SetPins(editor, {"1", "2"});
@@ -290,7 +296,7 @@ TEST_F(PaneTest, FilePanesShowTheirMessageInBoldRedUntilAUsableFileIsChosen) {
   WriteFile(dir, "empty.sp", "");
   WriteFile(dir, "two.sp", ".SUBCKT TWO a b\nC1 a b 1n\n.ENDS\n");
   WriteFile(dir, "broken.s2p", "garbage\n");
-  CopyTestFile("touchstone/qucs_capacitor-p01pF.s2p", dir, "cap.s2p");
+  WriteFile(dir, "cap.s2p", SampleModel("cap_1u_0603_series.s2p"));  // a two-port the series/shunt fit reads
   struct Case {
     int kind;
     const char* good;
@@ -399,7 +405,7 @@ TEST_F(PaneTest, PortMapGivesAPinToOnePortOnlyAndIgnoresButtonClicks) {
 TEST_F(PaneTest, TouchstoneListsByExtensionAndPortCountAndKeepsTheStoredChoice) {
   const CString dir = MakeDirectory("touchstone");
   CopyTestFile("touchstone/hfss_oneport.s1p", dir, "one.s1p");
-  CopyTestFile("touchstone/qucs_capacitor-p01pF.s2p", dir, "cap.s2p");
+  WriteFile(dir, "cap.s2p", SampleModel("cap_1u_0603_series.s2p"));  // a two-port the series/shunt fit reads
   CopyTestFile("touchstone/cst_example_4ports.s4p", dir, "four.s4p");
   CopyTestFile("touchstone/hfss_oneport.s1p", dir, "zpar.z1p");
   WriteFile(dir, "broken.s2p", "garbage\n");
@@ -552,13 +558,35 @@ TEST_F(PaneTest, AOnePortFileCutShortIsShownInvalidWithItsReasonAndRefused) {
   editor.DestroyWindow();
 }
 
+// The record's own two-port file, cut within a line of its data since it was chosen: the pane, which runs no
+// detection on it, showed its series or shunt choice with no word until OK. It says what is wrong and where as it
+// opens, as for a file of another port count, and OK refuses it with the same reason.
+TEST_F(PaneTest, TheRecordsOwnTwoPortFileCutShortIsShownInvalidWithItsReason) {
+  const CString dir = MakeDirectory("touchstone-own-cut");
+  WriteFile(dir, "own.s2p", "# MHZ S RI R 50\n1 0 0 1 0 1 0 0 0\n2 0 0 1 0 1 0 0 0\n3 0 0 0.9 0");
+  CModelEditor editor;
+  PrepareTwoPinTouchstone(editor, dir);
+  editor.Record().touchstone.fileName = "own.s2p";
+  editor.Record().touchstone.series = true;
+  Open(editor);
+  CModelEditorTstone& pane = editor.TouchstonePane();
+  const char* reason = "(line 4: a two-port data point needs 9 values, found 5)";
+  EXPECT_EQ(ItemText(pane, CModelFilePaneDlg::IDC_MESSAGE), CString("Invalid format of model file! ") + reason);
+  EXPECT_TRUE(Visible(pane, CModelFilePaneDlg::IDC_MESSAGE));
+  EXPECT_FALSE(Visible(pane, CModelEditorTstone::IDC_TWO_PORT_GROUP));
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  EXPECT_FALSE(pane.ValidatePane());
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_EQ(Messages().back(), std::string("Select valid model file\n") + reason);
+  editor.DestroyWindow();
+}
+
 // A model file that cannot be read says why, as every reader says it: in the SPICE pane (a socket said
 // "Input/output error.") and at the Touchstone pane's OK (which said only "Select valid model file" for each). A
 // read that fails gives the system's reason, not that the file changed.
 TEST_F(PaneTest, ModelFilesThatCannotBeReadSayWhyInBothPanes) {
   const CString dir = MakeDirectory("kinds");
-  std::ifstream sample(std::string(BRIM_SAMPLE_MODELS) + "/cap_1u_0603_series.s2p", std::ios::binary);
-  const std::string twoPort((std::istreambuf_iterator<char>(sample)), {});
+  const std::string twoPort = SampleModel("cap_1u_0603_series.s2p");
   automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
   for (const bool spice : {true, false}) {
     const FileKinds files(static_cast<const char*>(dir), spice ? ".cir" : ".s2p",
@@ -598,8 +626,7 @@ TEST_F(PaneTest, ModelFilesThatCannotBeReadSayWhyInBothPanes) {
 TEST_F(PaneTest, AModelFileAboveTheLimitSaysItsSizeInBothPanes) {
   const CString dir = MakeDirectory("big");
   const std::string tooLarge = "The file is larger than 268435456 bytes.";
-  std::ifstream sample(std::string(BRIM_SAMPLE_MODELS) + "/cap_1u_0603_series.s2p", std::ios::binary);
-  const std::string twoPort((std::istreambuf_iterator<char>(sample)), {});
+  const std::string twoPort = SampleModel("cap_1u_0603_series.s2p");
   struct Case {
     const char* stem;
     std::uint64_t size;
