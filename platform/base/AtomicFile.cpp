@@ -130,14 +130,20 @@ std::string NumberedName(const std::string& leaf, int n) {
 // Gives the file `from` of the held folder the name `to` there only where that name is free: no file, folder or link
 // under it is replaced or followed. 0 or the errno value (EEXIST for a name taken). `path` names it to the fault seam.
 int RenameToFreeName(const safepath::HeldPath& held, const std::string& from, const std::string& to,
-                     const std::string& path) {
+                     const std::string& path, const struct stat& written) {
   const int folder = held.folder();
   int e = FileFault(FileStep::TakeFreeName, path);
   if (!e && ::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   if (!e) e = errno;
   if (e != EINVAL && e != ENOSYS) return e;
   // A file system without that rename: a hard link is made only under a free name, and then the first is removed.
+  // The link goes by the first name, which may hold another file by now: a new name that does not hold the file
+  // written is this save's own link to that other file, taken back, and the first name is left to what it holds.
   if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) != 0) return errno;
+  if (!safepath::Holds(folder, to.c_str(), written)) {
+    ::unlinkat(folder, to.c_str(), 0);
+    return EBUSY;
+  }
   ::unlinkat(folder, from.c_str(), 0);
   return 0;
 }
@@ -412,13 +418,14 @@ bool AtomicFile::commitFresh() {
     const std::string leaf = NumberedName(held_.leaf(), n);
     const std::string name = dir_ + (dir_ == "/" ? "" : "/") + leaf;
     int e = FileFault(FileStep::Replace, name);
-    if (!e && !safepath::Holds(held_.folder(), temp_.c_str(), committed_)) {
-      temp_.clear();  // as for a replace: another file under the temporary name is not this save's
-      e = EBUSY;
-    }
-    if (!e) e = RenameToFreeName(held_, temp_, leaf, name);
+    if (!e && !safepath::Holds(held_.folder(), temp_.c_str(), committed_)) e = EBUSY;
+    if (!e) e = RenameToFreeName(held_, temp_, leaf, name, committed_);
     if (e == EEXIST) continue;
-    if (e) return fail(e);
+    if (e) {
+      // As for a replace: another file under the temporary name (exchanged in since the write) is not this save's.
+      if (!safepath::Holds(held_.folder(), temp_.c_str(), committed_)) temp_.clear();
+      return fail(e);
+    }
     temp_.clear();
     target_ = name;
     FlushFolder(held_, dir_);

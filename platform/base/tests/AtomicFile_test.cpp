@@ -652,11 +652,12 @@ TEST(AtomicFile, AnEditRefusesToMergeAnotherUsersFileInASharedFolder) {
 }
 
 // A save by rename answers success only where the name then holds the file it wrote: the temporary file exchanged
-// for another file at the rename (a replace and a fresh file), or the name exchanged right after the rename, fails
-// the save as busy. The other file is never removed, and a replaced file whose temporary name was exchanged keeps
-// its old text.
+// for another file at the rename (a replace and a fresh file, also on a file system without the rename that keeps
+// a name, where the fresh name is taken by a link), or the name exchanged right after the rename, fails the save as
+// busy. The other file is never removed nor given the user's name, and a replaced file whose temporary name was
+// exchanged keeps its old text.
 TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
-  enum class Exchanged { TemporaryAtTheRename, NameAfterTheRename };
+  enum class Exchanged { TemporaryAtTheRename, TemporaryAtTheLink, NameAfterTheRename };
   const struct {
     const char* name;
     plat::AtomicFile::Naming naming;
@@ -666,6 +667,8 @@ TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
       {"replace, temporary exchanged", plat::AtomicFile::Naming::Replace, Exchanged::TemporaryAtTheRename, true},
       {"replace, name exchanged", plat::AtomicFile::Naming::Replace, Exchanged::NameAfterTheRename, false},
       {"fresh file, temporary exchanged", plat::AtomicFile::Naming::Fresh, Exchanged::TemporaryAtTheRename, true},
+      {"fresh file by a link, temporary exchanged", plat::AtomicFile::Naming::Fresh, Exchanged::TemporaryAtTheLink,
+       true},
       {"fresh file, name exchanged", plat::AtomicFile::Naming::Fresh, Exchanged::NameAfterTheRename, false},
   };
   for (const auto& c : cases) {
@@ -687,6 +690,10 @@ TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
         exchanged += Exchange(NameStarting(shared, ".u.dao."), x);
       if (c.what == Exchanged::NameAfterTheRename && step == plat::FileStep::Flush && path == shared.string())
         exchanged += Exchange(file, x);
+      if (c.what == Exchanged::TemporaryAtTheLink && step == plat::FileStep::TakeFreeName && path == file) {
+        exchanged += Exchange(NameStarting(shared, ".u.dao."), x);
+        return EINVAL;  // as a file system without RENAME_NOREPLACE answers
+      }
       return 0;
     });
     plat::AtomicFile saved;
@@ -697,8 +704,12 @@ TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
     const std::multiset<std::string> texts = Texts(shared);
     EXPECT_EQ(texts.count("theirs"), 1u);
     EXPECT_EQ(texts.count("new"), 1u);
-    if (c.oldTextKept && !fresh) {
-      EXPECT_EQ(ReadAll(file), "old");
+    if (c.oldTextKept) {
+      if (fresh) {
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(file)));
+      } else {
+        EXPECT_EQ(ReadAll(file), "old");
+      }
     }
   }
 }
