@@ -40,7 +40,10 @@ void CDWPage::UpdateOwnerButtons() {
 }
 
 BOOL CDWPage::OnKillActive() {
-  if (!ValidateAndStore())
+  // The answer is the page's valid flag too, for every page: a close reads that flag once the page was left, so a
+  // page that refuses what it holds (the finish page's report file) keeps the wizard open as it keeps the page.
+  m_bValid = ValidateAndStore() ? 1 : 0;
+  if (!m_bValid)
     return FALSE;
   UpdateOwnerButtons();
   return CPropertyPage::OnKillActive();

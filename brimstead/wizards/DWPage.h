@@ -54,6 +54,7 @@ public:
   UINT GetTemplateId() const { return m_nTemplateId; }
   CWizardDlg* GetOwner() const { return m_pOwner; }
   void SetOwner(CWizardDlg* owner) { m_pOwner = owner; }
+  // Whether the page's last validation took what it holds (leaving it, a close or a Finish that stores it).
   bool IsValid() const { return m_bValid != 0; }
 
 protected:

@@ -542,10 +542,15 @@ TEST_F(FinishPage, ASpreadsheetThatCannotBeReplacedKeepsThePage) {
 }
 
 // A report path that can never take the report is refused with the same box before anything reaches the host: a
-// folder, a path in a missing folder, a file in a folder where it cannot be deleted.
+// folder, a path in a missing folder, a file in a folder where it cannot be deleted. "Save && Close" refuses it as
+// Finish does: the wizard stays open, saves nothing and does not ask the host.
 TEST_F(FinishPage, AReportPathThatCannotTakeTheReportKeepsThePage) {
   AnswerBoxes();
   OpenQuick();
+  const std::string settings = (dir / "s.dao").string();
+  Record().m_SettingsPath = settings.c_str();
+  Click(Item(CDWFinishPage::IDC_SAVE_SETTINGS));
+  ASSERT_EQ(Text(Cancel()), "Save && Close");
   const std::string folder = (dir / "reports").string();
   fs::create_directory(folder);
   const std::string inFolder = folder + "/report.xls";
@@ -563,14 +568,20 @@ TEST_F(FinishPage, AReportPathThatCannotTakeTheReportKeepsThePage) {
     SCOPED_TRACE(c.name);
     plat::FileFaultScope faults(c.faults);
     Record().m_DRCReportFile = c.path.c_str();
+    const std::string refusal =
+        "File \"" + c.path + "\" can't be owerriten.\nPlease, specify another file name for DRC spreadsheet.";
     callback.Clear();
     Click(Finish());
-    EXPECT_EQ(BoxesSaying("File \"" + c.path +
-                          "\" can't be owerriten.\nPlease, specify another file name for DRC spreadsheet."),
-              1);
+    EXPECT_EQ(BoxesSaying(refusal), 1);
     EXPECT_EQ(::GetFocus(), Item(CDWFinishPage::IDC_SPREADSHEET_PATH));
     EXPECT_TRUE(Lines().empty()) << "no Run";
+    Click(Cancel());
+    EXPECT_EQ(BoxesSaying(refusal), 2);
+    ASSERT_NE(api->GetWizardWindow(), nullptr) << "the wizard stays open";
+    EXPECT_TRUE(Lines().empty()) << "the host is not asked to close";
+    EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
   }
+  EXPECT_FALSE(fs::exists(settings)) << "no close saved the refused report path";
   EXPECT_TRUE(fs::is_directory(folder));
   EXPECT_TRUE(fs::exists(inFolder));
   // A new file in an existing folder is fine.
