@@ -103,6 +103,8 @@ void CGroupsGrid::OnCanceledEditing(ROWCOL row, ROWCOL col) {
   m_Owner.OnCancelEditName(*this, row, col);
 }
 
+BOOL CGroupsGrid::CanPaste() { return CurrentCellIsActive() && CWizardGridWnd::CanPaste(); }
+
 BOOL CGroupsGrid::ReturnTrueStub(ROWCOL index, BOOL rows) const {
   return (rows || index != ColExpand) && CWizardGridWnd::ReturnTrueStub(index, rows);
 }

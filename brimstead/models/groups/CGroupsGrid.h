@@ -41,6 +41,12 @@ public:
   // abandoned one is not.
   BOOL OnCellStored(ROWCOL row, ROWCOL col) override;
   void OnCanceledEditing(ROWCOL row, ROWCOL col) override;
+  // The cells show the dialog's groups and capacitors, written by the dialog: only a name being edited takes a
+  // paste, through its editor (stored as typed, so the dialog takes it and OK judges it), and no clear empties a
+  // cell (Delete, a cut). A paste or clear over the cells would show names, parts and values that the dialog
+  // neither holds nor judges.
+  BOOL CanPaste() override;
+  BOOL OnDeleteCell(ROWCOL, ROWCOL) override { return FALSE; }
   // The mouse resizes every column but the expand buttons'.
   BOOL ReturnTrueStub(ROWCOL index, BOOL rows) const override;
 

@@ -6,6 +6,10 @@
 #include "grid/core/CGXFont.h"
 #include "platform/framework/CPaintDC.h"
 #include "grid/features/CGXUserResizeCellsImp.h"
+#include "platform/base/GlobalMemory.h"
+
+#include <cstring>
+#include <functional>
 
 namespace groupstest {
 namespace {
@@ -86,6 +90,60 @@ TEST_F(GroupsEditing, AnAbandonedNameEditKeepsTheNameAndAStoredOneIsTaken) {
   // A later cancel without an edit in progress gives up nothing.
   Groups().CompleteCellEdit(FALSE);
   EXPECT_EQ(dialog.Groups()[0]->name, "Kept");
+}
+
+// The grids show what the dialog holds: a paste or clear over their cells (not into a name being edited) changes
+// nothing, so that no row shows a name that the dialog does not hold or took without the name editor's store (a
+// group shown as "Group1" twice, or without a name).
+TEST_F(GroupsEditing, PastesAndClearsOverTheCellsLeaveWhatTheDialogHolds) {
+  MoveToNew({RowOf(Caps(), "C5")});
+  ASSERT_TRUE(Groups().CompleteCellEdit(TRUE));
+  const ROWCOL a = RowOf(Groups(), "A");
+  const auto row = [&](CGroupsGrid& grid, ROWCOL r) {
+    Strings cells;
+    for (ROWCOL col = CGroupsGrid::ColName; col <= CGroupsGrid::ColDimension; ++col)
+      cells.push_back(Cell(grid, r, col).GetString());
+    return cells;
+  };
+  const Strings shownA = row(Groups(), a);
+  struct Case {
+    const char* what;
+    std::function<void(CGroupsGrid&)> act;
+  } cases[] = {
+      {"Ctrl+V of another group's name", [](CGroupsGrid& grid) { grid.OnGridChar(0x16, 1, 0); }},
+      {"Delete", [](CGroupsGrid& grid) { grid.OnGridKeyDown(VK_DELETE, 1, 0); }},
+      {"Ctrl+X", [](CGroupsGrid& grid) { grid.OnGridChar(0x18, 1, 0); }},
+  };
+  // The current cell alone, not being edited, as a click on it leaves it before the editor opens.
+  const auto makeCurrent = [](CGroupsGrid& grid, ROWCOL r) {
+    grid.ClearSelection();
+    ASSERT_TRUE(grid.MoveCurrentCellTo(r, CGroupsGrid::ColName));
+    ASSERT_FALSE(grid.CurrentCellIsActive());
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    makeCurrent(Groups(), RowOf(Groups(), "Group1"));
+    Groups().OnGridChar(0x03, 1, 0);
+    makeCurrent(Groups(), a);
+    c.act(Groups());
+    EXPECT_EQ(row(Groups(), a), shownA);
+    EXPECT_EQ(dialog.Groups()[0]->name, "A");
+    EXPECT_FALSE(dialog.Groups()[0]->nameChanged);
+  }
+  // A name being edited takes the paste in its editor, and the dialog takes the stored name.
+  ASSERT_TRUE(dialog.EditCell(Groups(), a, CGroupsGrid::ColName));
+  ASSERT_TRUE(::OpenClipboard(Groups().m_hWnd));
+  ::EmptyClipboard();
+  HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, 6);
+  std::memcpy(::GlobalLock(text), "Bulk", 5);
+  ::GlobalUnlock(text);
+  ::SetClipboardData(CF_TEXT, text);
+  ::CloseClipboard();
+  Groups().ControlOfCurrentCell()->SetEditText("");
+  Groups().OnGridChar(0x16, 1, 0);
+  ASSERT_TRUE(Groups().CompleteCellEdit(TRUE));
+  EXPECT_EQ(Cell(Groups(), a, CGroupsGrid::ColName), "Bulk");
+  EXPECT_EQ(dialog.Groups()[0]->name, "Bulk");
 }
 
 TEST_F(GroupsEditing, TheDialogAsTheUserSeesIt) {
