@@ -195,20 +195,24 @@ void CDWFinishPage::RefuseSpreadsheet(bool focus) {
       path->SetFocus();
 }
 
-bool CDWFinishPage::ValidateAndStore() {
-  m_TestedSpreadsheet.Empty();
+bool CDWFinishPage::RefusesReportPath() {
   const CAnalysisData& record = Record();
   if (!QuickDecoupling() || record.m_nDRCReportMode == DRCNoReport)
-    return true;
+    return false;
   const CString& sheet = record.m_DRCReportFile;
   // A folder, a path in a missing folder and a file that may not be replaced can never take the report.
-  const bool exists = FileExists(sheet);
-  if (DirectoryExists(sheet) || !DirectoryExists(FolderOf(sheet)) || (exists && !CanReplace(sheet))) {
+  return DirectoryExists(sheet) || !DirectoryExists(FolderOf(sheet)) || (FileExists(sheet) && !CanReplace(sheet));
+}
+
+bool CDWFinishPage::ValidateAndStore() {
+  m_TestedSpreadsheet.Empty();
+  if (RefusesReportPath()) {
     RefuseSpreadsheet(true);
     return false;
   }
-  if (exists)
-    m_TestedSpreadsheet = sheet;
+  const CAnalysisData& record = Record();
+  if (QuickDecoupling() && record.m_nDRCReportMode != DRCNoReport && FileExists(record.m_DRCReportFile))
+    m_TestedSpreadsheet = record.m_DRCReportFile;
   return true;
 }
 

@@ -41,6 +41,9 @@ public:
   // a Quick decoupling report into that file and the file exists. False (after the message) when it cannot be
   // deleted; true otherwise, also when nothing was to delete.
   bool DeleteSpreadsheetBeforeRun();
+  // Whether the record asks for a Quick decoupling report into a path that can never take it: a folder, a path in
+  // a missing folder, a file that may not be replaced. Leaving the page refuses such a path (with its box).
+  static bool RefusesReportPath();
 
   // The output dialog's filter for a wizard kind and the current output path's extension (with its dot, or empty).
   static CString OutputFilter(int kind, const CString& extension);

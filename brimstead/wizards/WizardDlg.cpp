@@ -263,6 +263,8 @@ bool CWizardDlg::OnWizardBarEvent(int code, int argument) {
         steps->SelectStep(shown);
         return false;
       }
+      if (!ReadyToRun() || !m_hWnd)
+        return false;
       if (!SaveSettingsOrTell())
         return false;
       CString messages;
@@ -558,6 +560,22 @@ void CWizardDlg::RunDeferred() {
   --m_nBusy;
   if (m_bReleasePending && m_nBusy == 0)
     delete this;
+}
+
+bool CFinishPageWizardDlg::ReadyToRun() {
+  CVornWizTabCtrl* steps = GetFrame() ? GetFrame()->GetStepList() : nullptr;
+  if (!m_pFinishPage || !GetStep(WizardStepRole::Finish) || !CDWFinishPage::RefusesReportPath() || !steps)
+    return true;
+  if (GetActivePage() != m_pFinishPage)
+    for (int i = 0; i < steps->GetStepCount(); ++i)
+      if (steps->GetPage(i) == m_pFinishPage) {
+        steps->SelectStep(i);
+        break;
+      }
+  // Leaving the page judged the path with its box; the page shown says why again, with the path's field focused.
+  if (m_hWnd && m_pFinishPage && GetActivePage() == m_pFinishPage)
+    m_pFinishPage->ValidateAndStore();
+  return false;
 }
 
 bool CFinishPageWizardDlg::RunAnalysis() {

@@ -12,7 +12,7 @@
 //   OnInitDialog (wizard)  -> keyboard hook use, CWizardDlg::OnInitDialog (frame), record, pages (AddPage),
 //                             SelectStep, UpdateButtons, Notify(1, 1)
 //   Finish  -> page ValidateAndStore -> a step shown or left unseen by it (a board's ports): it becomes current, stop
-//              -> SaveSettings (a failure: its box, stop) -> Check -> RunAnalysis or the check's box -> page
+//              -> ReadyToRun (the finish page's report path) -> SaveSettings (a failure: its box, stop) -> Check -> RunAnalysis or the check's box -> page
 //              OnWizardFinish -> Notify(4, 1)
 //   Cancel  -> page OnKillActive -> refused while the page is invalid -> SaveSettings (a failure: its box, stop) -> OnCancel (MayClose)
 //   close box, Alt+F4 -> a click on the Cancel button
@@ -81,6 +81,9 @@ public:
   // The check of one via port (its index in the record) changed: its marks follow (by default all are made again).
   virtual void UpdatePortMark(int /*viaPort*/) { UpdateBoardMarks(); }
   virtual bool RunAnalysis() = 0;
+  // Finish asks this once the current page stored its data, before anything is saved or run: false keeps the
+  // wizard where this left it (a page that says why).
+  virtual bool ReadyToRun() { return true; }
   void OnCancel() override = 0;
 
   BOOL OnInitDialog() override;
@@ -197,6 +200,9 @@ public:
   using CWizardDlg::CWizardDlg;
 
   bool RunAnalysis() override;
+  // A report path that the finish page refuses (a settings file may have brought it): the finish page becomes
+  // current and says why, whatever page Finish was clicked on, so the host never gets it.
+  bool ReadyToRun() override;
   void OnCancel() override { CloseIfHostAgrees(); }
 
 protected:

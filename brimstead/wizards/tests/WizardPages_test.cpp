@@ -543,7 +543,8 @@ TEST_F(FinishPage, ASpreadsheetThatCannotBeReplacedKeepsThePage) {
 
 // A report path that can never take the report is refused with the same box before anything reaches the host: a
 // folder, a path in a missing folder, a file in a folder where it cannot be deleted. "Save && Close" refuses it as
-// Finish does: the wizard stays open, saves nothing and does not ask the host.
+// Finish does: the wizard stays open, saves nothing and does not ask the host. Finish on another page shows the
+// finish page with the box.
 TEST_F(FinishPage, AReportPathThatCannotTakeTheReportKeepsThePage) {
   AnswerBoxes();
   OpenQuick();
@@ -580,6 +581,16 @@ TEST_F(FinishPage, AReportPathThatCannotTakeTheReportKeepsThePage) {
     ASSERT_NE(api->GetWizardWindow(), nullptr) << "the wizard stays open";
     EXPECT_TRUE(Lines().empty()) << "the host is not asked to close";
     EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
+    // Finish on another page, the path come from elsewhere (a settings file loaded): the finish page says why.
+    Record().m_DRCReportFile = (dir / "new.xls").string().c_str();
+    Click(Back());
+    ASSERT_NE(ActivePageId(), CDWFinishPage::IDD);
+    Record().m_DRCReportFile = c.path.c_str();
+    Click(Finish());
+    EXPECT_EQ(BoxesSaying(refusal), 3);
+    EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
+    EXPECT_EQ(::GetFocus(), Item(CDWFinishPage::IDC_SPREADSHEET_PATH));
+    EXPECT_TRUE(Lines().empty()) << "no Run";
   }
   EXPECT_FALSE(fs::exists(settings)) << "no close saved the refused report path";
   EXPECT_TRUE(fs::is_directory(folder));
