@@ -12,8 +12,8 @@
 //   OnInitDialog (wizard)  -> keyboard hook use, CWizardDlg::OnInitDialog (frame), record, pages (AddPage),
 //                             SelectStep, UpdateButtons, Notify(1, 1)
 //   Finish  -> page ValidateAndStore -> a step shown or left unseen by it (a board's ports): it becomes current, stop
-//              -> ReadyToRun (the finish page's report path) -> SaveSettings (a failure: its box, stop) -> Check -> RunAnalysis or the check's box -> page
-//              OnWizardFinish -> Notify(4, 1)
+//              -> ReadyToRun (the finish page's report path) -> SaveSettings (a failure: its box, stop) -> Check
+//              -> RunAnalysis or the check's box -> page OnWizardFinish -> Notify(4, 1)
 //   Cancel  -> page OnKillActive -> refused while the page is invalid -> SaveSettings (a failure: its box, stop) -> OnCancel (MayClose)
 //   close box, Alt+F4 -> a click on the Cancel button
 //   window gone -> pages and frame deleted -> owner notice -> OnClosed
