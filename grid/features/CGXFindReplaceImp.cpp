@@ -170,6 +170,9 @@ BOOL CGXFindReplaceImp::SearchColumn(CGXGridCore* grid, ROWCOL* rowInOut, ROWCOL
       found = control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, FALSE);
       s.m_pStyle = nullptr;
     }
+    // A match that is to become current goes on past a disabled cell, which never does: Find Next and Replace
+    // stopped there again at each press and never reached the matches below it.
+    if (found && flags && !grid->IsCellEnterable(row, col)) found = FALSE;
     if (found) break;
     row = down ? row + 1 : row - 1;
   }
