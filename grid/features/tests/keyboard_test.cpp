@@ -374,7 +374,7 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
 // value and style under a paste of a text, of styles or of cells copied or cut in the grid, a fill of values or
 // styles, Replace and Replace All. A paste that would give such a cell a value is refused whole with a message (a
 // cell pasted over with an empty one is passed over); a fill and a replacement leave the cell and change the
-// others, and Replace All says why at the end. Undo gives back exactly what was changed.
+// others, and Replace All says why at the end. Undo gives back exactly what was changed, and redo makes it again.
 TEST_F(ClearRuleTest, NoChangeReachesACellTheUserMayNotChange) {
   enum class Kind { Edit, ReadOnly, Disabled };
   enum class Op { PasteText, PasteStyles, FillValues, FillStyles, ReplaceAll, Replace, Copied, Cut, CutEmpty };
@@ -512,12 +512,17 @@ TEST_F(ClearRuleTest, NoChangeReachesACellTheUserMayNotChange) {
       const bool replace = op.op == Op::ReplaceAll || op.op == Op::Replace;
       const INT_PTR steps = refused ? 0 : replace && !kept ? 2 : 1;
       EXPECT_EQ(Undos(g), steps);
+      const std::string after = Values(g, 1, 2, 3, 3);
       for (INT_PTR step = 0; step < steps; ++step) Chord(VK_CONTROL, 'Z');
       EXPECT_EQ(Values(g, 1, 2, 3, 3), std::string("x,|k,") + (op.op == Op::CutEmpty ? "" : "x") + "|k,y");
       g->ComposeCellStyle(2, 2, style);
       EXPECT_EQ(style.GetInterior().GetColor(), tint);
       EXPECT_EQ(style.GetReadOnly(), kindStyle.GetReadOnly());
       EXPECT_EQ(gx::StyleDisabled(style), k.kind == Kind::Disabled);
+      // Redo makes it again, the kept cell as it is.
+      for (INT_PTR step = 0; step < steps; ++step) Chord(VK_CONTROL, 'R');
+      EXPECT_EQ(Values(g, 1, 2, 3, 3), after);
+      EXPECT_EQ(g->CanChangeCell(2, 2), !kept);
     }
   }
 }
