@@ -260,7 +260,8 @@ void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR re
         // cell that may not be cleared where the replacement would leave it empty.
         CString text = CellText(control, s, r, col);
         gx::ReplaceAllFrom(text, 0, s.m_strFind, s.m_strReplace, s.m_bCase);
-        grid->SetWarningText(gx::LoadGridString(text.IsEmpty() ? GX_IDS_REPLACE_KEPT : GX_IDS_REPLACE_UNCHANGEABLE));
+        grid->SetWarningText(
+            gx::LoadGridString(text.IsEmpty() ? GX_IDS_REPLACE_KEPT : GX_IDS_REPLACE_UNCHANGEABLE));
       }
       s.m_pStyle = nullptr;
     }
