@@ -753,6 +753,12 @@ class CGXGridCore {
   // cell's composed style and its control may be given by a caller that holds them; else they are looked up.
   BOOL CanClearCell(ROWCOL row, ROWCOL col);
   BOOL CanClearCell(ROWCOL row, ROWCOL col, const CGXStyle& composed, CGXControl* control);
+  // The rule of every other change the user makes to cells (a paste, a fill, a replacement, cells moved or
+  // copied onto them), as of typing: a cell whose store is refused (read-only while enforced, as a store
+  // judges it) or a disabled cell is never changed by them, in value or style. From the cell's composed
+  // style, given or looked up.
+  BOOL CanChangeCell(ROWCOL row, ROWCOL col);
+  BOOL CanChangeCell(const CGXStyle& composed) const;
   // CGXGridRangeNameImp
   virtual BOOL SetRangeName(LPCTSTR name, const CGXRange* range, DWORD_PTR value, UINT flags, int commandType);
   virtual LRESULT RangeNameForward1(const GXForwardArgs& args = {});

@@ -602,12 +602,22 @@ BOOL CGXGridCore::CanClearCell(ROWCOL row, ROWCOL col) {
 }
 
 BOOL CGXGridCore::CanClearCell(ROWCOL row, ROWCOL col, const CGXStyle& composed, CGXControl* control) {
+  if (!CanChangeCell(composed)) return FALSE;
+  if (!control || !control->TakesTypedText()) return FALSE;
+  return OnDeleteCell(row, col);
+}
+
+BOOL CGXGridCore::CanChangeCell(ROWCOL row, ROWCOL col) {
+  CGXStyle composed;
+  ComposeCellStyle(row, col, composed, TRUE);
+  return CanChangeCell(composed);
+}
+
+BOOL CGXGridCore::CanChangeCell(const CGXStyle& composed) const {
   if (m_pParam && m_pParam->m_bReadOnlyEnforced &&
       (IsLocked() || (composed.IsIncluded(GX_IN_READONLY) && composed.GetReadOnly())))
     return FALSE;
-  if (composed.IsIncluded(GX_IN_ENABLED) && !composed.GetEnabled()) return FALSE;
-  if (!control || !control->TakesTypedText()) return FALSE;
-  return OnDeleteCell(row, col);
+  return !(composed.IsIncluded(GX_IN_ENABLED) && !composed.GetEnabled());
 }
 
 BOOL CGXGridCore::SetRangeName(LPCTSTR name, const CGXRange* range, DWORD_PTR value, UINT flags, int commandType) {

@@ -15,6 +15,7 @@
 #include "grid/features/CGXStyleDataExchangeImp.h"
 #include "grid/features/CGXTextDataExchangeImp.h"
 #include "grid/features/gxcopyblock.h"
+#include "grid/features/gxexchangestrings.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CException.h"
 #include "platform/base/CSharedFile.h"
@@ -345,6 +346,7 @@ namespace {
 struct KeptCell {
   ROWCOL row, col;
   CGXStyle style;
+  bool stored = true;  // false: the cell had no stored style of its own
 };
 
 std::vector<KeptCell> CellsKeptFromCut(CGXGridCore* grid, const GXCopyBlock& block) {
@@ -364,6 +366,39 @@ std::vector<KeptCell> CellsKeptFromCut(CGXGridCore* grid, const GXCopyBlock& blo
   return kept;
 }
 
+// The destination cells of a direct paste of `block` at `target` that the user may not change
+// (CGXGridCore::CanChangeCell: read-only, disabled), into `kept`: the block's cell for such a cell holds no
+// value, and the cell keeps what it has stored (given back after the blocks are moved or copied), as a paste
+// passes over a kept cell's empty field. FALSE when such a cell would be given a value: the paste is refused.
+BOOL CellsKeptFromPaste(CGXGridCore* grid, const GXCopyBlock& block, const CGXRange& target,
+                        std::vector<KeptCell>& kept) {
+  const ROWCOL rows = grid->GetRowCount(), cols = grid->GetColCount();
+  CGXStyle source;
+  uint64_t dr = target.top;
+  for (const auto& rb : block.rowBands)
+    for (ROWCOL r = rb.first;; ++r, ++dr) {
+      uint64_t dc = target.left;
+      for (const auto& cb : block.colBands)
+        for (ROWCOL c = cb.first;; ++c, ++dc) {
+          if (dr <= rows && dc <= cols) {
+            const ROWCOL row = static_cast<ROWCOL>(dr), col = static_cast<ROWCOL>(dc);
+            if (!grid->CanChangeCell(row, col)) {
+              source.Free();
+              if (grid->ReadStoredStyle(r, c, source, gxCopy, 0) && source.IsIncluded(GX_IN_VALUE) &&
+                  !source.GetValue().IsEmpty())
+                return FALSE;
+              KeptCell k{row, col, CGXStyle()};
+              k.stored = grid->ReadStoredStyle(row, col, k.style, gxCopy, 0) != FALSE;
+              kept.push_back(k);
+            }
+          }
+          if (c == cb.last) break;
+        }
+      if (r == rb.last) break;
+    }
+  return TRUE;
+}
+
 }  // namespace
 
 BOOL CGXCutPasteImp::PasteCopiedCells(CGXGridCore* grid, const CGXRange& target) {
@@ -373,6 +408,13 @@ BOOL CGXCutPasteImp::PasteCopiedCells(CGXGridCore* grid, const CGXRange& target)
   const GXCopyBlock block = GXCopyBlock::FromRanges(grid, p->m_copiedRanges);
   const BOOL several = p->m_copiedRanges.GetCount() > 1;
   const BOOL cut = p->m_bCutPending;
+  // A paste that would give a cell the user may not change a value is refused whole (a cut stays pending).
+  std::vector<KeptCell> keptHere;
+  if (!CellsKeptFromPaste(grid, block, target, keptHere)) {
+    grid->SetWarningText(gx::LoadGridString(GX_IDS_PASTE_UNCHANGEABLE));
+    grid->ShowWarningText();
+    return FALSE;
+  }
   // 3. Status, transaction and the update lock.
   CGXLongOperationScope scope;
   const CString name = gx::LoadGridString(cut ? 20179 : 20178);
@@ -423,6 +465,14 @@ BOOL CGXCutPasteImp::PasteCopiedCells(CGXGridCore* grid, const CGXRange& target)
     for (const KeptCell& k : kept)
       if (!failed && !destinations.FindCell(k.row, k.col))
         grid->SetStyleRange(CGXRange(k.row, k.col), k.style, gxCopy, 0, GX_UPDATENOW);
+    // A destination cell the user may not change holds what it held.
+    for (const KeptCell& k : keptHere) {
+      if (failed) break;
+      if (k.stored)
+        grid->SetStyleRange(CGXRange(k.row, k.col), k.style, gxCopy, 0, GX_UPDATENOW);
+      else
+        grid->ApplyStyleToRange(CGXRange(k.row, k.col), nullptr, gxRemove, 0, nullptr, GX_UPDATENOW, 0);
+    }
   } catch (CMemoryException* e) {
     e->Delete();
     failed = TRUE;

@@ -166,10 +166,12 @@ void CGXExcelLikeFillImp::FillCells(CGXGridCore* grid, const CGXRange& s, const 
   // One undo step; a fill that changes nothing leaves no empty entry (an empty transaction leaves none).
   grid->BeginTransaction(nullptr);
   const BOOL styles = (flags & 2) != 0;
-  // Whether writing the source cell over the destination would empty a cell the grid keeps under every clear
-  // (CGXGridCore::CanClearCell): such a cell is left as it is. A removal of the style clears it whatever value
-  // it shows.
+  // Whether the destination is left as it is: a cell the user may not change (CGXGridCore::CanChangeCell:
+  // read-only, disabled) whatever the source holds, and a cell the grid keeps under every clear
+  // (CGXGridCore::CanClearCell) that writing the source cell would empty. A removal of the style clears it
+  // whatever value it shows.
   auto keeps = [grid](ROWCOL sr, ROWCOL sc, ROWCOL dr, ROWCOL dc, BOOL removal) -> BOOL {
+    if (!grid->CanChangeCell(dr, dc)) return TRUE;
     if (!removal && (!grid->GetCellValue(sr, sc).IsEmpty() || grid->GetCellValue(dr, dc).IsEmpty())) return FALSE;
     return !grid->CanClearCell(dr, dc);
   };

@@ -8,6 +8,7 @@
 #include "grid/core/CGXGridCore.h"
 #include "grid/core/CGXLongOperation.h"
 #include "grid/core/gxstrings.h"
+#include "grid/features/gxexchangestrings.h"
 #include "grid/features/gxfeatures.h"
 #include "platform/base/CException.h"
 #include "platform/framework/CFindReplaceDialog.h"
@@ -169,6 +170,9 @@ BOOL CGXFindReplaceImp::SearchColumn(CGXGridCore* grid, ROWCOL* rowInOut, ROWCOL
       found = control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, FALSE);
       s.m_pStyle = nullptr;
     }
+    // A match that is to become current goes on past a disabled cell, which never does: Find Next and Replace
+    // stopped there again at each press and never reached the matches below it.
+    if (found && flags && !grid->IsCellEnterable(row, col)) found = FALSE;
     if (found) break;
     row = down ? row + 1 : row - 1;
   }
@@ -198,8 +202,9 @@ void CGXFindReplaceImp::OnReplaceSel(CGXGridCore* grid, LPCTSTR text, BOOL down,
     CGXLongOperationScope scope;
     CGXControl* control = grid->ControlOfCurrentCell();
     if (control && control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, TRUE)) {
+      // A cell the user may not change (read-only, disabled) keeps its match, as its editor refuses typing.
       control = grid->ControlOfCurrentCell();
-      if (control) control->ReplaceSelectedText(s.m_strReplace);
+      if (control && grid->CanChangeCell(row, col)) control->ReplaceSelectedText(s.m_strReplace);
       control = grid->ControlOfCurrentCell();
       more = control && control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, FALSE, TRUE);
     }
@@ -247,7 +252,17 @@ void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR re
     grid->ComposeCellStyle(r, col, *style);
     if (CGXControl* control = grid->ControlForId(style->GetControl())) {
       s.m_pStyle = style;
-      if (control->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&s), r, col)) replaced = TRUE;
+      if (grid->CanChangeCell(*style)) {
+        if (control->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&s), r, col)) replaced = TRUE;
+      } else if (grid->GetWarningText().IsEmpty() &&
+                 control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), r, col, TRUE, FALSE)) {
+        // A match in a cell the user may not change (read-only, disabled) stays, and the end says why: as for a
+        // cell that may not be cleared where the replacement would leave it empty.
+        CString text = CellText(control, s, r, col);
+        gx::ReplaceAllFrom(text, 0, s.m_strFind, s.m_strReplace, s.m_bCase);
+        grid->SetWarningText(
+            gx::LoadGridString(text.IsEmpty() ? GX_IDS_REPLACE_KEPT : GX_IDS_REPLACE_UNCHANGEABLE));
+      }
       s.m_pStyle = nullptr;
     }
     if (r == GX_MAXROWCOL) break;

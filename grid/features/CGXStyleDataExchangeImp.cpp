@@ -11,6 +11,7 @@
 #include "grid/core/gxstrings.h"
 #include "grid/features/CGXCutPasteImp.h"
 #include "grid/features/gxcopyblock.h"
+#include "grid/features/gxexchangestrings.h"
 #include "platform/base/CArchive.h"
 #include "platform/base/CException.h"
 #include "platform/base/CObArray.h"
@@ -54,16 +55,24 @@ void MakeElementsDistinct(CObArray& array) {
 
 // A pasted element without a value (or none at all) empties the stored value of its cell: where the grid keeps
 // that cell under every clear (CGXGridCore::CanClearCell) the element becomes the cell's own stored style, so
-// that the paste leaves it as it is. `array` is row-major over `dest`, a row per row of `dest` and more.
-void KeepCellsThatMayNotBeCleared(CGXGridCore* grid, const CGXRange& dest, CObArray& array) {
+// that the paste leaves it as it is; a cell the user may not change (CGXGridCore::CanChangeCell: read-only,
+// disabled) keeps its own stored style so, whatever it holds. An element with a value for such a cell refuses
+// the whole paste: FALSE then. `array` is row-major over `dest`, a row per row of `dest` and more.
+BOOL KeepCellsThePasteMayNotChange(CGXGridCore* grid, const CGXRange& dest, CObArray& array) {
   const uint64_t width = uint64_t{dest.right} - dest.left + 1;
   for (ROWCOL r = dest.top;; ++r) {
     for (ROWCOL c = dest.left;; ++c) {
       const uint64_t index = (uint64_t{r} - dest.top) * width + (c - dest.left);
-      if (index >= static_cast<uint64_t>(array.GetSize())) return;
+      if (index >= static_cast<uint64_t>(array.GetSize())) return TRUE;
       auto* element = static_cast<CGXStyle*>(array.GetAt(static_cast<INT_PTR>(index)));
       const bool empties = !element || !element->IsIncluded(GX_IN_VALUE) || element->GetValue().IsEmpty();
-      if (empties && !grid->GetCellValue(r, c).IsEmpty()) {
+      if (!grid->CanChangeCell(r, c)) {
+        if (!empties) return FALSE;
+        auto own = std::make_unique<CGXStyle>();
+        delete element;
+        const BOOL stored = grid->ReadStoredStyle(r, c, *own, gxCopy, 0);
+        array.SetAt(static_cast<INT_PTR>(index), stored ? own.release() : nullptr);
+      } else if (empties && !grid->GetCellValue(r, c).IsEmpty()) {
         auto own = std::make_unique<CGXStyle>();
         if (grid->ReadStoredStyle(r, c, *own, gxCopy, 0) && own->IsIncluded(GX_IN_VALUE) &&
             !grid->CanClearCell(r, c)) {
@@ -73,7 +82,7 @@ void KeepCellsThatMayNotBeCleared(CGXGridCore* grid, const CGXRange& dest, CObAr
       }
       if (c == dest.right) break;
     }
-    if (r == dest.bottom) break;
+    if (r == dest.bottom) return TRUE;
   }
 }
 
@@ -193,7 +202,7 @@ BOOL CGXStyleDataExchangeImp::PasteStylesFromArchive(CGXGridCore* grid, CArchive
   CGXLongOperationScope::SetRollbackOffered(TRUE);
   grid->CompleteCellEdit(TRUE);
   const DWORD flags = grid->m_nClipboardFlags;
-  BOOL ok = TRUE;
+  BOOL ok = TRUE, refused = FALSE;
   // 4. Rows.
   if (dest.bottom > grid->GetRowCount()) {
     if (!(flags & 0x0200)) grid->SetRowCount(dest.bottom, GX_UPDATENOW);
@@ -223,11 +232,14 @@ BOOL CGXStyleDataExchangeImp::PasteStylesFromArchive(CGXGridCore* grid, CArchive
       dest.right < dest.left) {
     ok = FALSE;
   } else {
-    KeepCellsThatMayNotBeCleared(grid, dest, *array);
-    ok = grid->ApplyStyleToRange(dest, nullptr, gxCopy, grid->m_nDefaultStorageType, array, GX_UPDATENOW, 0);
-    // A paste that changes nothing is still a paste.
-    ok = ok || !CGXLongOperationScope::IsRollbackRequested();
+    refused = !KeepCellsThePasteMayNotChange(grid, dest, *array);
+    if (!refused) {
+      ok = grid->ApplyStyleToRange(dest, nullptr, gxCopy, grid->m_nDefaultStorageType, array, GX_UPDATENOW, 0);
+      // A paste that changes nothing is still a paste.
+      ok = ok || !CGXLongOperationScope::IsRollbackRequested();
+    }
   }
+  if (refused) ok = FALSE;
   if (CGXLongOperationScope::IsRollbackRequested()) ok = FALSE;
   // 7. Done.
   DeleteStyles(array);
@@ -236,6 +248,10 @@ BOOL CGXStyleDataExchangeImp::PasteStylesFromArchive(CGXGridCore* grid, CArchive
   else
     grid->RollbackTransaction();
   CGXLongOperationScope::SetRollbackOffered(FALSE);
+  if (refused) {
+    grid->SetWarningText(gx::LoadGridString(GX_IDS_PASTE_UNCHANGEABLE));
+    grid->ShowWarningText();
+  }
   return ok;
 }
 

@@ -9,6 +9,7 @@
 #include "grid/core/CGXRangeList.h"
 #include "grid/core/gxstrings.h"
 #include "grid/features/gxcopyblock.h"
+#include "grid/features/gxexchangestrings.h"
 #include "platform/base/CException.h"
 #include "platform/base/CFile.h"
 #include "platform/base/StringApi.h"
@@ -161,6 +162,12 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
           // An empty field clears its cell: a cell the grid keeps under every clear (CanClearCell) is left as
           // it is, and the paste goes on around it.
           const BOOL kept = text.IsEmpty() && !grid->CanClearCell(row, col);
+          // Any other field for a cell the user may not change (read-only, disabled) refuses the whole paste.
+          if (!kept && !grid->CanChangeCell(*style)) {
+            failed = refused = TRUE;
+            report = gx::LoadGridString(GX_IDS_PASTE_UNCHANGEABLE);
+            break;
+          }
           if (!kept && !SetPastedText(grid, row, col, text, 1, style)) {
             failed = refused = TRUE;
             grid->DataObjectErrorText(report);

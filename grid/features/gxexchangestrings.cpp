@@ -22,6 +22,10 @@ constexpr plat::ResourceTable::StringEntry kStrings[] = {
     {20184, "Canceled"},
     {20210, "A pasted text is not a value its cell takes (not one of its choices, against its mask, out of its "
             "bounds, or read-only): nothing is pasted, and the cells keep their values."},
+    {GX_IDS_PASTE_UNCHANGEABLE,
+     "A paste would change a read-only or disabled cell: nothing is pasted, and the cells keep their values."},
+    {GX_IDS_REPLACE_UNCHANGEABLE,
+     "A replacement would change a read-only or disabled cell: that cell keeps its value."},
 };
 
 }  // namespace

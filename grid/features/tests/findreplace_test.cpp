@@ -91,6 +91,18 @@ TEST_F(FindTest, FindNextMatchesWithoutCaseAndReportsWhatItCannotFind) {
   EXPECT_EQ(CurrentRow(g), 3u);
 }
 
+// A disabled cell cannot become current: Find Next passes its match by to the next one, where it stayed at the
+// cell before it at every press and never reached the match below.
+TEST_F(FindTest, FindNextPassesADisabledMatchBy) {
+  FindGrid* g = MakeTexts({"start", "abc", "abc", "none"});
+  g->SetStyleRange(CGXRange(2, 1), CGXStyle().SetEnabled(FALSE));
+  Act(g, TRUE, "abc", FR_FINDNEXT | FR_DOWN);
+  EXPECT_EQ(CurrentRow(g), 3u);
+  Act(g, TRUE, "abc", FR_FINDNEXT | FR_DOWN);
+  EXPECT_EQ(CurrentRow(g), 3u);
+  EXPECT_EQ(g->notFound.size(), 1u);
+}
+
 // The open dialog holds the focus (the user types there): Find Next after Find Next moves from match to
 // match, down the column and into the next matching cell, and the focus stays in the dialog.
 TEST_F(FindTest, MatchesFollowOneAnotherWhileTheDialogKeepsTheFocus) {

@@ -6,8 +6,10 @@
 #include "grid/controls/CGXCheckBox.h"
 #include "grid/controls/CGXEditControl.h"
 #include "grid/controls/CGXPushbutton.h"
+#include "grid/controls/gxcellsupport.h"
 #include "grid/features/CGXCutPasteImp.h"
 #include "grid/features/CGXExcelLikeFillImp.h"
+#include "grid/features/gxexchangestrings.h"
 #include "grid/features/tests/cliptest.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/window/AutomationProvider.h"
@@ -364,6 +366,163 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
         EXPECT_EQ(styleOf(g, 2, 2).GetControl(), kindStyle.GetControl());
         EXPECT_EQ(styleOf(g, 2, 2).GetReadOnly(), kindStyle.GetReadOnly());
       }
+    }
+  }
+}
+
+// Every other change the user makes to cells follows the rule of typing: a read-only or disabled cell keeps its
+// value and style under a paste of a text, of styles or of cells copied or cut in the grid, a fill of values or
+// styles, Replace and Replace All. A paste that would give such a cell a value is refused whole with a message (a
+// cell pasted over with an empty one is passed over); a fill and a replacement leave the cell and change the
+// others, and Replace All says why at the end. Undo gives back exactly what was changed, and redo makes it again.
+TEST_F(ClearRuleTest, NoChangeReachesACellTheUserMayNotChange) {
+  enum class Kind { Edit, ReadOnly, Disabled };
+  enum class Op { PasteText, PasteStyles, FillValues, FillStyles, ReplaceAll, Replace, Copied, Cut, CutEmpty };
+  const struct KindCase {
+    Kind kind;
+    const char* name;
+  } kinds[] = {{Kind::Edit, "edit"}, {Kind::ReadOnly, "read-only edit"}, {Kind::Disabled, "disabled edit"}};
+  const struct OpCase {
+    Op op;
+    const char* name;
+    bool refused;           // the whole paste is refused over a cell that may not be changed
+    const char* edited;     // what an edit cell holds after it
+    const char* companion;  // what the edit cell below it holds after it, where it is not refused
+  } ops[] = {{Op::PasteText, "paste of a text", true, "x", "y"},
+             {Op::PasteStyles, "paste of styles", true, "x", "y"},
+             {Op::FillValues, "fill of values", false, "x", "x"},
+             {Op::FillStyles, "fill of styles", false, "x", "x"},
+             {Op::ReplaceAll, "Replace All", false, "x", "x"},
+             {Op::Replace, "Replace", false, "x", "x"},
+             {Op::Copied, "paste of copied cells", true, "x", "y"},
+             {Op::Cut, "paste of cut cells", true, "x", "y"},
+             {Op::CutEmpty, "paste of cut cells, the cell's empty", false, "", "y"}};
+  const COLORREF tint = RGB(255, 255, 160);
+  for (const OpCase& op : ops) {
+    for (const KindCase& k : kinds) {
+      // A disabled cell never becomes current: Replace, which works on the current cell, does not reach it.
+      if (op.op == Op::Replace && k.kind == Kind::Disabled) continue;
+      SCOPED_TRACE(std::string(op.name) + ", " + k.name);
+      plat::Clipboard::Instance().Reset();
+      plat::ClearShownLog();
+      Automate();
+      auto* g = MakeGrid<RefusingGrid>(4, 3);
+      UseWindowlessEditStandIn(g);
+      g->m_nClipboardFlags = 0x0008 | 0x0010;
+      g->GetParam()->m_bFillEnabled = op.op == Op::FillStyles ? 3 : 1;
+      g->GetParam()->m_bDirectCopyPaste = g->GetParam()->m_bDirectCutPaste = TRUE;
+      // The cell of the kind tried at (2, 2), tinted, over an edit cell (3, 2); both hold "k". The block the
+      // pastes take, (2, 3) over (3, 3), holds "x" over "y"; the fill's source is (1, 2), "x".
+      CGXStyle kindStyle;
+      kindStyle.SetControl(GX_IDS_CTRL_EDIT).SetValue("k").SetInteriorColor(tint);
+      if (k.kind == Kind::ReadOnly) kindStyle.SetReadOnly(TRUE);
+      if (k.kind == Kind::Disabled) kindStyle.SetEnabled(FALSE);
+      g->SetStyleRange(CGXRange(2, 2), kindStyle);
+      g->SetCellValue(3, 2, "k");
+      g->SetCellValue(1, 2, "x");
+      g->SetStyleRange(CGXRange(2, 3), CGXStyle().SetValue(op.op == Op::CutEmpty ? "" : "x"));
+      g->SetCellValue(3, 3, "y");
+      ClearUndo(g);
+      ::SetFocus(*g);
+      ASSERT_TRUE(g->MoveCurrentCellTo(1, 2, GX_UPDATENOW));
+      Pump();
+      const CGXRange block(2, 3, 3, 3);
+      switch (op.op) {
+        case Op::PasteText: {
+          const std::string text("x\r\ny");
+          const CGXRange target(2, 2, 3, 2);
+          GXForwardArgs paste;
+          paste.v = {reinterpret_cast<DWORD_PTR>(text.c_str()), text.size() + 1,
+                     reinterpret_cast<DWORD_PTR>(&target)};
+          g->TextExchangeForward2(paste);
+          break;
+        }
+        case Op::PasteStyles: {
+          CGXRangeList copied;
+          copied.AddTail(new CGXRange(block));
+          ASSERT_TRUE(OpenClipboard(g->GridHwnd()));  // the grid owns the clipboard, as a copy makes it
+          EmptyClipboard();
+          CloseClipboard();
+          ASSERT_TRUE(g->CopyStylesToClipboard(copied, 0));
+          auto* paste = dynamic_cast<CGXCutPasteImp*>(g->GetCutPasteImp());
+          ASSERT_NE(paste, nullptr);
+          ASSERT_TRUE(OpenClipboard(g->GridHwnd()));
+          paste->PasteFromClipboard(g, CGXRange(2, 2, 3, 2));
+          CloseClipboard();
+          break;
+        }
+        case Op::FillValues:
+        case Op::FillStyles: {
+          auto* fill = dynamic_cast<CGXExcelLikeFillImp*>(g->GetExcelLikeFillImp());
+          ASSERT_NE(fill, nullptr);
+          fill->FillCells(g, CGXRange(1, 2), CGXRange(1, 2, 3, 2));
+          break;
+        }
+        case Op::ReplaceAll:
+        case Op::Replace: {
+          // Down the column from the cell above; Replace pressed until it reached the edit cell below.
+          GXForwardArgs replace;
+          if (op.op == Op::ReplaceAll) {
+            replace.v = {reinterpret_cast<DWORD_PTR>("k"), reinterpret_cast<DWORD_PTR>("x"), FALSE};
+            g->FindReplaceForward6(replace);
+          } else {
+            replace.v = {reinterpret_cast<DWORD_PTR>("k"), TRUE, FALSE, reinterpret_cast<DWORD_PTR>("x")};
+            for (int press = 0; press < 3; ++press) g->FindReplaceForward5(replace);
+            ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+          }
+          break;
+        }
+        case Op::Copied:
+        case Op::Cut:
+        case Op::CutEmpty:
+          // The cells copied (cut) wait for the paste, which copies (moves) them onto (2, 2).
+          Select(g, block);
+          ASSERT_TRUE(g->MoveCurrentCellTo(2, 3, GX_UPDATENOW));
+          Chord(VK_CONTROL, op.op == Op::Copied ? 'C' : 'X');
+          g->GetParam()->GetSelection().DeleteAll();
+          ClearUndo(g);
+          ASSERT_TRUE(g->MoveCurrentCellTo(1, 1, GX_UPDATENOW));
+          {
+            CGXRange target(2, 2);
+            GXForwardArgs paste;
+            paste.v = {reinterpret_cast<DWORD_PTR>(&target)};
+            g->CutPasteForward11(paste);
+          }
+          break;
+      }
+      const bool kept = k.kind != Kind::Edit, refused = kept && op.refused;
+      CGXStyle style;
+      g->ComposeCellStyle(2, 2, style);
+      EXPECT_EQ(Value(g, 2, 2), kept ? "k" : op.edited);
+      EXPECT_EQ(Value(g, 3, 2), refused ? "k" : op.companion);
+      if (kept) {
+        EXPECT_EQ(style.GetInterior().GetColor(), tint);
+        EXPECT_EQ(style.GetReadOnly(), kindStyle.GetReadOnly());
+        EXPECT_EQ(gx::StyleDisabled(style), k.kind == Kind::Disabled);
+      }
+      // A refused paste and a replacement kept out say why.
+      const UINT message = refused                                ? GX_IDS_PASTE_UNCHANGEABLE
+                           : kept && op.op == Op::ReplaceAll ? GX_IDS_REPLACE_UNCHANGEABLE
+                                                             : 0;
+      const auto& shown = plat::ShownLog();
+      const std::string why(message ? gx::LoadGridString(message).GetString() : "");
+      EXPECT_EQ(std::count_if(shown.begin(), shown.end(), [&](const auto& s) { return s.request.text == why; }),
+                message ? 1 : 0);
+      // One undo step, none for a refused paste; a replacement outside the dialog is a step per cell.
+      const bool replace = op.op == Op::ReplaceAll || op.op == Op::Replace;
+      const INT_PTR steps = refused ? 0 : replace && !kept ? 2 : 1;
+      EXPECT_EQ(Undos(g), steps);
+      const std::string after = Values(g, 1, 2, 3, 3);
+      for (INT_PTR step = 0; step < steps; ++step) Chord(VK_CONTROL, 'Z');
+      EXPECT_EQ(Values(g, 1, 2, 3, 3), std::string("x,|k,") + (op.op == Op::CutEmpty ? "" : "x") + "|k,y");
+      g->ComposeCellStyle(2, 2, style);
+      EXPECT_EQ(style.GetInterior().GetColor(), tint);
+      EXPECT_EQ(style.GetReadOnly(), kindStyle.GetReadOnly());
+      EXPECT_EQ(gx::StyleDisabled(style), k.kind == Kind::Disabled);
+      // Redo makes it again, the kept cell as it is.
+      for (INT_PTR step = 0; step < steps; ++step) Chord(VK_CONTROL, 'R');
+      EXPECT_EQ(Values(g, 1, 2, 3, 3), after);
+      EXPECT_EQ(g->CanChangeCell(2, 2), !kept);
     }
   }
 }
