@@ -184,6 +184,15 @@ bool InputRouter::Take(MSG* out, HWND filter, UINT lo, UINT hi, bool remove) {
       i = static_cast<std::size_t>(it - queue_.begin());
     }
     Entry& c = queue_[i];
+    if (!c.dropped && !c.retargeted && !TakesInputNow(c.msg.hwnd)) {
+      // Converted by an earlier peek that left it in the queue, for a window that has since come to take no input
+      // (disabled under a box that came up in between): it is converted again, once, so that the keys go to the
+      // focus of now and a press to what lies under the pointer now (the box brought up over a disabled window).
+      c.converted = false;
+      c.retargeted = true;
+      --i;
+      continue;
+    }
     if (c.dropped) {
       queue_.erase(queue_.begin() + static_cast<long>(i));
       --i;
@@ -220,7 +229,7 @@ void InputRouter::ConvertKey(Entry& e) {
     target = wm.active;
     forceSys = true;
   }
-  if (!wm.Get(target)) {
+  if (!TakesInputNow(target)) {
     e.dropped = true;
     return;
   }
@@ -257,7 +266,7 @@ void InputRouter::ConvertMouse(Entry& e) {
   const WPARAM mk = MouseKeys(e.keys);
   if (e.kind == Kind::Wheel) {
     HWND target = wm.Get(wm.focus) ? wm.focus : wm.active;
-    if (!wm.Get(target)) {
+    if (!TakesInputNow(target)) {
       e.dropped = true;
       return;
     }
@@ -342,6 +351,12 @@ void InputRouter::ConvertMouse(Entry& e) {
   }
 }
 
+bool InputRouter::TakesInputNow(HWND target) const {
+  // The capture window takes the mouse whatever its state, as it took it.
+  WindowManager& wm = WindowManager::Instance();
+  return wm.TakesInput(target) || (target && target == wm.capture && wm.Get(target));
+}
+
 void InputRouter::BringUpBoxOver(HWND disabled) {
   WindowManager& wm = WindowManager::Instance();
   const HWND box = ModalLoop::BoxOver(disabled);
@@ -399,7 +414,9 @@ bool InputRouter::SetTracking(const TRACKMOUSEEVENT& tme) {
 
 bool InputRouter::TakeHover(MSG* out, HWND filter, bool remove) {
   WindowManager& wm = WindowManager::Instance();
-  if (!(tracking_.flags & TME_HOVER) || !wm.Get(tracking_.hwnd)) return false;
+  // A window that takes no input (disabled under a box) hears of no hover: it comes once the window takes input
+  // again.
+  if (!(tracking_.flags & TME_HOVER) || !wm.TakesInput(tracking_.hwnd)) return false;
   DWORD now = static_cast<DWORD>(VirtualClock::NowMs());
   if (static_cast<std::int32_t>(now - hoverDue_) < 0) return false;
   if (filter && !wm.IsAncestor(filter, tracking_.hwnd)) return false;

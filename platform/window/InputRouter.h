@@ -6,7 +6,9 @@
 // window the Tab moved the focus to. Converting a mouse event sends WM_NCHITTEST, WM_MOUSEACTIVATE (a press
 // into an inactive top-level window) and WM_SETCURSOR (when not captured) before the mouse message itself
 // is handed out. GetKeyState answers the state stored with the message last removed from the queue;
-// GetAsyncKeyState the state after the last injected event.
+// GetAsyncKeyState the state after the last injected event. A disabled window, or one inside it, takes no input: an
+// event converted for a window by a peek that left it queued is converted again as it is taken when its window has
+// since come to take none (a box came up over it), and keys without a window that takes them go nowhere.
 #pragma once
 
 #include <array>
@@ -83,6 +85,7 @@ class InputRouter {
     bool converting = false;
     bool dropped = false;
     bool separate = false;   // a Separate press
+    bool retargeted = false; // converted again, its first window having come to take no input
     MSG msg{};
   };
 
@@ -93,6 +96,8 @@ class InputRouter {
   void ConvertMouse(Entry& e);
   void CheckLeave(HWND target, bool client);
   void NotifyParentsOfPress(HWND target, UINT msg, POINT screen);
+  // Whether input may go to the window: it takes input (enabled, in enabled windows), or holds the capture.
+  bool TakesInputNow(HWND target) const;
   // A press on a disabled top-level window: the box of the modal loop over it comes to the top, active.
   void BringUpBoxOver(HWND disabled);
   WPARAM MouseKeys(const KeyArray& keys) const;

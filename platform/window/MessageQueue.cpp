@@ -14,6 +14,10 @@ namespace plat {
 namespace {
 const HWND kThreadOnly = reinterpret_cast<HWND>(-1);
 bool InRange(UINT m, UINT lo, UINT hi) { return (lo == 0 && hi == 0) || (m >= lo && m <= hi); }
+bool IsInputMessage(UINT m) {
+  return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
+         (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK);
+}
 }  // namespace
 
 bool MatchesFilter(HWND target, UINT message, HWND hwnd, UINT lo, UINT hi) {
@@ -41,7 +45,13 @@ void MessageQueue::PostQuit(int exitCode) {
 }
 
 bool MessageQueue::PeekPosted(MSG* out, HWND hwnd, UINT lo, UINT hi, bool remove) {
+  WindowManager& wm = WindowManager::Instance();
   for (auto it = posted_.begin(); it != posted_.end(); ++it) {
+    // Keyboard and mouse messages posted to a window that has since come to take no input (the character a key's
+    // translation posted, when the key's handler brought up a box over the window) go nowhere.
+    while (it != posted_.end() && IsInputMessage(it->message) && wm.Get(it->hwnd) && !wm.TakesInput(it->hwnd))
+      it = posted_.erase(it);
+    if (it == posted_.end()) break;
     if (!MatchesFilter(it->hwnd, it->message, hwnd, lo, hi)) continue;
     *out = *it;
     if (remove) posted_.erase(it);

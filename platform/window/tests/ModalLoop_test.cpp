@@ -2,6 +2,7 @@
 // and the long-operation pump.
 #include <functional>
 
+#include "platform/base/VirtualClock.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/InputRouter.h"
 #include "platform/window/MessageQueue.h"
@@ -188,6 +189,90 @@ TEST_F(Modal, ADisabledWindowNeverTakesTheActivationOrTheFocus) {
   SetAutomationProvider(&script);
   EXPECT_EQ(loop.Run(), 1);
   SetAutomationProvider(nullptr);
+}
+
+// Input under way to a window when a box comes up over it never reaches the window (nor a child of it) while the box
+// is up, by whichever path it travels: a press or key that a peek took up for the window before the box came (a
+// filtered peek takes up everything queued before what it looks for), the character that a key's translation posted
+// when the key's own handler brought up the box, a hover asked for before; nor does the wheel turned over it. Keys
+// go to the box's focus instead, and the box keeps the activation.
+TEST_F(Modal, InputUnderWayToAWindowNeverReachesItUnderABox) {
+  HWND field = Child(owner, 2, {230, 10, 290, 40});
+  InputRouter& in = InputRouter::Instance();
+  MSG peeked{};
+  // The box's loop over the owner, the box active with the keys; `inside` runs once the loop waits for input.
+  auto runBox = [&](const std::function<void()>& inside) {
+    ModalLoop::Options options;
+    options.owner = owner;
+    options.window = box;
+    ModalLoop loop(options);
+    ScriptedAutomation script;
+    script.Then([&] { if (inside) inside(); }).Then([&] { loop.End(1); });
+    SetActiveWindow(box);
+    SetFocus(ok);
+    ClearLog();
+    SetAutomationProvider(&script);
+    loop.Run();
+    SetAutomationProvider(nullptr);
+  };
+  const struct {
+    const char* path;
+    bool key;
+    std::function<void(HWND, POINT)> run;
+  } cases[] = {
+      {"a press peeked before", false, [&](HWND, POINT p) {
+         in.Click(MouseButton::Left, p);
+         EXPECT_TRUE(PeekMessage(&peeked, nullptr, 0, 0, PM_NOREMOVE));
+         runBox({});
+       }},
+      {"a press taken up by a filtered peek", false, [&](HWND w, POINT p) {
+         in.Click(MouseButton::Left, p);
+         EXPECT_FALSE(PeekMessage(&peeked, w, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE));
+         runBox({});
+       }},
+      {"Escape peeked before", true, [&](HWND, POINT) {
+         in.KeyPress(VK_ESCAPE);
+         EXPECT_TRUE(PeekMessage(&peeked, nullptr, 0, 0, PM_NOREMOVE));
+         runBox({});
+       }},
+      {"the character of the key that brought up the box", true, [&](HWND w, POINT) {
+         On(w, [&](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+           if (m == WM_KEYDOWN && IsWindowEnabled(owner)) runBox({});
+           return std::nullopt;
+         });
+         in.TypeText("a");
+         RunUntilIdle();
+         On(w, nullptr);
+       }},
+      {"a hover asked for before", false, [&](HWND w, POINT p) {
+         in.MouseMove(p);
+         RunUntilIdle();
+         TRACKMOUSEEVENT hover{sizeof hover, TME_HOVER, w, HOVER_DEFAULT};
+         TrackMouseEvent(&hover);
+         runBox([] { VirtualClock::Advance(2 * InputRouter::kHoverMs); });
+       }},
+      {"the wheel turned over it", false, [&](HWND, POINT p) { runBox([&] { in.Wheel(WHEEL_DELTA, p); }); }},
+  };
+  auto isInput = [](UINT m) {
+    return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
+           (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK) || m == WM_MOUSEHOVER;
+  };
+  for (const auto& c : cases) {
+    for (HWND target : {owner, field}) {
+      SCOPED_TRACE(std::string(c.path) + (target == owner ? ", the window" : ", its child"));
+      SetActiveWindow(owner);
+      SetFocus(target);
+      c.run(target, InputRouter::ClientPoint(target, 5, 5));
+      for (HWND w : {owner, field})
+        for (UINT m : Log(w, false))
+          EXPECT_FALSE(isInput(m)) << Names({m}) << (w == owner ? " reached the window" : " reached its child");
+      if (c.key) {
+        EXPECT_FALSE(Entries(ok, WM_KEYUP).empty()) << "the keys go to the box's focus";
+      }
+      EXPECT_EQ(GetActiveWindow(), box);
+      RunUntilIdle();
+    }
+  }
 }
 
 TEST_F(Modal, IdleLoopWithoutAnyInputFailsLoudly) {
