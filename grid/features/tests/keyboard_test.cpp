@@ -203,6 +203,20 @@ TEST_F(KeyboardTest, DeleteLeavesACellThatTakesNoTypedTextAsItIs) {
 class ClearRuleTest : public cliptest::ClipTest {
  protected:
   static INT_PTR Undos(CGXGridCore* g) { return g->GetParam()->GetUndoList().GetCount(); }
+  // Copies the styles of `source` to the clipboard and pastes them over `target`, as the grid's paste does.
+  static void PasteStyles(CGXGridCore* g, const CGXRange& source, const CGXRange& target) {
+    CGXRangeList copied;
+    copied.AddTail(new CGXRange(source));
+    ASSERT_TRUE(OpenClipboard(g->GridHwnd()));  // the grid owns the clipboard, as a copy makes it
+    EmptyClipboard();
+    CloseClipboard();
+    ASSERT_TRUE(g->CopyStylesToClipboard(copied, 0));
+    auto* paste = dynamic_cast<CGXCutPasteImp*>(g->GetCutPasteImp());
+    ASSERT_NE(paste, nullptr);
+    ASSERT_TRUE(OpenClipboard(g->GridHwnd()));
+    paste->PasteFromClipboard(g, target);
+    CloseClipboard();
+  }
 };
 
 TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
@@ -293,19 +307,9 @@ TEST_F(ClearRuleTest, EveryClearKeepsTheCellsThatMayNotBeCleared) {
           }
           case Op::PasteEmptyStyles: {
             // The styles of an empty cell and of one holding "z", copied and pasted over the cell and its right.
-            CGXRangeList copied;
-            copied.AddTail(new CGXRange(3, 2, 3, 3));
             g->SetCellValue(3, 3, "z");
             ClearUndo(g);
-            ASSERT_TRUE(OpenClipboard(g->GridHwnd()));  // the grid owns the clipboard, as a copy makes it
-            EmptyClipboard();
-            CloseClipboard();
-            ASSERT_TRUE(g->CopyStylesToClipboard(copied, 0));
-            auto* paste = dynamic_cast<CGXCutPasteImp*>(g->GetCutPasteImp());
-            ASSERT_NE(paste, nullptr);
-            ASSERT_TRUE(OpenClipboard(g->GridHwnd()));
-            paste->PasteFromClipboard(g, CGXRange(2, 2, 2, 3));
-            CloseClipboard();
+            PasteStyles(g, CGXRange(3, 2, 3, 3), CGXRange(2, 2, 2, 3));
             EXPECT_EQ(Value(g, 2, 3), "z");
             break;
           }
@@ -438,17 +442,7 @@ TEST_F(ClearRuleTest, NoChangeReachesACellTheUserMayNotChange) {
           break;
         }
         case Op::PasteStyles: {
-          CGXRangeList copied;
-          copied.AddTail(new CGXRange(block));
-          ASSERT_TRUE(OpenClipboard(g->GridHwnd()));  // the grid owns the clipboard, as a copy makes it
-          EmptyClipboard();
-          CloseClipboard();
-          ASSERT_TRUE(g->CopyStylesToClipboard(copied, 0));
-          auto* paste = dynamic_cast<CGXCutPasteImp*>(g->GetCutPasteImp());
-          ASSERT_NE(paste, nullptr);
-          ASSERT_TRUE(OpenClipboard(g->GridHwnd()));
-          paste->PasteFromClipboard(g, CGXRange(2, 2, 3, 2));
-          CloseClipboard();
+          PasteStyles(g, block, CGXRange(2, 2, 3, 2));
           break;
         }
         case Op::FillValues:

@@ -24,6 +24,17 @@ protected:
   // model is `text` (as "bad.s2p" in `dir`); the detection must end up off. Empty when not exactly one message
   // was shown.
   std::string DetectionMessageOf(const CString& dir, const std::string& text);
+  // The Touchstone pane shows its file as invalid for `reason` (its two-port controls hidden), and OK refuses it
+  // with the same reason.
+  void ExpectShownInvalidAndRefused(CModelEditorTstone& pane, const char* reason) {
+    EXPECT_EQ(ItemText(pane, CModelFilePaneDlg::IDC_MESSAGE), CString("Invalid format of model file! ") + reason);
+    EXPECT_TRUE(Visible(pane, CModelFilePaneDlg::IDC_MESSAGE));
+    EXPECT_FALSE(Visible(pane, CModelEditorTstone::IDC_TWO_PORT_GROUP));
+    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+    EXPECT_FALSE(pane.ValidatePane());
+    ASSERT_FALSE(Messages().empty());
+    EXPECT_EQ(Messages().back(), std::string("Select valid model file\n") + reason);
+  }
 };
 
 CString ListText(CListBox& list, int i) {
@@ -548,13 +559,7 @@ TEST_F(PaneTest, AOnePortFileCutShortIsShownInvalidWithItsReasonAndRefused) {
   pane.m_FileList.SetCurSel(pane.m_FileList.FindStringExact(-1, "cut.s1p"));
   pane.OnFileSelChange();
   const char* reason = "(line 11: a one-port data point needs 3 values, found 5)";
-  EXPECT_EQ(ItemText(pane, CModelFilePaneDlg::IDC_MESSAGE), CString("Invalid format of model file! ") + reason);
-  EXPECT_TRUE(Visible(pane, CModelFilePaneDlg::IDC_MESSAGE));
-  EXPECT_FALSE(Visible(pane, CModelEditorTstone::IDC_TWO_PORT_GROUP));
-  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
-  EXPECT_FALSE(pane.ValidatePane());
-  ASSERT_FALSE(Messages().empty());
-  EXPECT_EQ(Messages().back(), std::string("Select valid model file\n") + reason);
+  ExpectShownInvalidAndRefused(pane, reason);
   editor.DestroyWindow();
 }
 
@@ -571,13 +576,7 @@ TEST_F(PaneTest, TheRecordsOwnTwoPortFileCutShortIsShownInvalidWithItsReason) {
   Open(editor);
   CModelEditorTstone& pane = editor.TouchstonePane();
   const char* reason = "(line 4: a two-port data point needs 9 values, found 5)";
-  EXPECT_EQ(ItemText(pane, CModelFilePaneDlg::IDC_MESSAGE), CString("Invalid format of model file! ") + reason);
-  EXPECT_TRUE(Visible(pane, CModelFilePaneDlg::IDC_MESSAGE));
-  EXPECT_FALSE(Visible(pane, CModelEditorTstone::IDC_TWO_PORT_GROUP));
-  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
-  EXPECT_FALSE(pane.ValidatePane());
-  ASSERT_FALSE(Messages().empty());
-  EXPECT_EQ(Messages().back(), std::string("Select valid model file\n") + reason);
+  ExpectShownInvalidAndRefused(pane, reason);
   editor.DestroyWindow();
 }
 
