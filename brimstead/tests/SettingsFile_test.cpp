@@ -19,6 +19,7 @@
 #include "shared/Misc_Ini.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -535,6 +536,24 @@ TEST_F(SettingsFile, ChosenPathsComeBackAndFoldersDifferingInCaseAreTwo) {
     }
     fs::remove(c.settings);
   }
+}
+
+// The host's settings copy is read as the copy, whose stored project is not checked, whichever way the path the
+// copy buffer holds is written.
+TEST_F(SettingsFile, TheSettingsCopyIsKnownByItsPathWrittenAnyWay) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_pNet1 = board->FindNet("VDD_CORE");
+  d->m_pNet2 = board->FindNet("GND");
+  d->m_SettingsPath = (dir / "copy.dao").string().c_str();
+  ASSERT_TRUE(d->Save());
+  SetCurrentAnalysisData(nullptr);
+  auto* other = Make<CDecouplingAnalysisData>(false);
+  ASSERT_TRUE(other->SetProjectPath((dir / "other.json").string().c_str()));
+  char copy[MAX_PATH] = {};
+  std::snprintf(copy, sizeof copy, "%s//./copy.dao", dir.string().c_str());
+  other->m_pSettingsCopyBuffer = copy;
+  ASSERT_TRUE(other->Load((dir / "copy.dao").string().c_str()));
+  EXPECT_EQ(other->m_pNet1, board->FindNet("VDD_CORE"));
 }
 
 TEST_F(SettingsFile, FilesOfOneKindReadByAnother) {

@@ -2145,29 +2145,31 @@ TEST_F(PdnHostProgram, AReportAndSettingsFileInAFolderDifferingOnlyInCaseComeBac
   const fs::path a = dir / "a", A = dir / "A";
   fs::create_directories(a);
   fs::create_directories(A);
-  const std::string inA = (a / "demo8.brd").string();
-  std::ofstream(inA) << "board\n";
+  const std::string projectInA = (a / "demo8.brd").string();
+  std::ofstream(projectInA) << "board\n";
   const std::string report = (A / "report.csv").string(), settings = (A / "demo8.dao").string();
   const std::string browseSettings = "answer save " + settings + "\nclick 1067\n";
-  const std::string shown = "expect text 1213 \"" + report + "\"\n";
+  const std::string shown = "expect text 1213 \"" + report + "\"\n",
+                    shownSettings = "expect text 1066 \"" + settings + "\"\n";
   const std::string run = "click \"Save && Run\"\nexpect log \"callback: Run\"\n";
-  const struct Door {
+  struct Door {
     const char* what;
     std::string options, script;
-  } saves[] = {
+  };
+  const Door saves[] = {
       {"the finish page's Browse", "",
-       kQuickOfVddIo + ("answer open " + report + "\nclick 1214\n") + browseSettings + shown + run},
+       kQuickOfVddIo + ("answer open " + report + "\nclick 1214\n") + browseSettings + shown + shownSettings + run},
       // The host's name reaches the record at its Run.
       {"the host's report name", " --drc-report " + report,
-       kQuickOfVddIo + browseSettings + "call Run\nexpect log \"callback: Run\"\n"},
-  },
-    loads[] = {
-        {"the start page's Load...", "",
-         "click \"Load saved configuration\"\nanswer open " + settings + "\nclick \"Load...\"\n" + kToTheFinishPage +
-             shown + run},
-        {"the host's load", " --load " + settings, kToTheFinishPage + shown + run},
-    };
-  const std::string common = "--open modeless --save --fixed-clock --project " + inA;
+       kQuickOfVddIo + browseSettings + shownSettings + "call Run\nexpect log \"callback: Run\"\n"},
+  };
+  const Door loads[] = {
+      {"the start page's Load...", "",
+       "click \"Load saved configuration\"\nanswer open " + settings + "\nclick \"Load...\"\n" + kToTheFinishPage +
+           shown + shownSettings + run},
+      {"the host's load", " --load " + settings, kToTheFinishPage + shown + run},
+  };
+  const std::string common = "--open modeless --save --fixed-clock --project " + projectInA;
   for (const Door& save : saves) {
     for (const Door& load : loads) {
       SCOPED_TRACE(std::string(save.what) + ", " + load.what);
@@ -2179,7 +2181,7 @@ TEST_F(PdnHostProgram, AReportAndSettingsFileInAFolderDifferingOnlyInCaseComeBac
       ASSERT_EQ(saved.code, 0) << saved.output;
       EXPECT_NE(saved.output.find("  GetDRCReportFile = " + report + "\n"), std::string::npos) << saved.output;
       const std::string file = ReadFile(settings);
-      EXPECT_NE(file.find("ProjectPath=" + inA + "\r\n"), std::string::npos) << file;
+      EXPECT_NE(file.find("ProjectPath=" + projectInA + "\r\n"), std::string::npos) << file;
       EXPECT_NE(file.find("DRCReportFile=" + report + "\r\n"), std::string::npos) << file;
 
       std::ofstream(report) << "an old report\n";
@@ -2200,12 +2202,10 @@ TEST_F(PdnHostProgram, AProjectPathWithADoubledSeparatorTakesItsOwnSettingsFile)
   const std::string doubled = dir.string() + "//demo8.brd", settings = (dir / "demo8.dao").string();
   const fs::path script = dir / "doubled.pdnscript";
   std::ofstream(script) << kQuickOfVddIo << "click \"Save && Run\"\n";
-  ASSERT_EQ(RunPdnHost("--open modeless --save --fixed-clock --project " + doubled + " --script " + script.string())
-                .code,
-            0);
+  const std::string decoupling = "--open modeless --fixed-clock --project " + doubled + " --script " + script.string();
+  ASSERT_EQ(RunPdnHost(decoupling + " --save").code, 0);
   std::ofstream(script) << "click \"Load saved configuration\"\nanswer open " << settings << "\nclick \"Load...\"\n";
-  const Outcome loaded =
-      RunPdnHost("--open modeless --fixed-clock --project " + doubled + " --script " + script.string());
+  const Outcome loaded = RunPdnHost(decoupling);
   ASSERT_EQ(loaded.code, 0) << loaded.output;
   EXPECT_NE(loaded.output.find("  QuerySecondNet = VDD_IO\n"), std::string::npos) << loaded.output;
 
@@ -2213,9 +2213,9 @@ TEST_F(PdnHostProgram, AProjectPathWithADoubledSeparatorTakesItsOwnSettingsFile)
   // the via back.
   const fs::path board = dir / "demo8.json";
   ASSERT_TRUE(host::test::WriteDemo8WithPick(board, "V_DQ1"));
-  const std::string bypass = "--board " + board.string() + " --board-mode --wizard bypass --open modeless --fixed-clock "
-                             "--shots " + dir.string() + " --script " +
-                             (SourceDir() / "host/tests/scripts").string();
+  const std::string bypass = "--board " + board.string() +
+                             " --board-mode --wizard bypass --open modeless --fixed-clock --shots " + dir.string() +
+                             " --script " + (SourceDir() / "host/tests/scripts").string();
   fs::remove(settings);
   ASSERT_EQ(RunPdnHost(bypass + "/bypass-list-pair.pdnscript --project " + project).code, 0);
   const Outcome via = RunPdnHost(bypass + "/bypass-list-load.pdnscript --project " + doubled + " --load " + settings);
