@@ -760,6 +760,72 @@ TEST_F(SheetUse, AReplaceAllThatReplacesNothingSaysSoAndLeavesNoUndoStep) {
   EXPECT_TRUE(MessageBoxesShown().empty());
 }
 
+// A row hidden by dragging its header's lower edge above its upper edge hides its note from Ctrl+F and Ctrl+H:
+// Find Next (down or up) passes it by to the next note shown, where the typed "ZZ" goes, and Replace and Replace
+// All leave it. Find Next made the hidden F12 current, no cell showed as current, and the text typed next went
+// into F12 unseen; the replacements changed it unseen.
+TEST_F(SheetUse, FindAndReplacePassANoteInAHiddenRowBy) {
+  enum class Door { FindDown, FindUp, Replace, ReplaceAll };
+  const struct {
+    const char* door;
+    Door how;
+    ROWCOL from;
+    const char* f10;  // what F10 and F13, around the hidden F12, hold after it
+    const char* f13;
+  } doors[] = {
+      {"Ctrl+F, Find Next down, then typing", Door::FindDown, 11, "spare one", "ZZ two"},
+      {"Ctrl+F, Find Next up, then typing", Door::FindUp, 13, "ZZ one", "spare two"},
+      {"Ctrl+H, Replace pressed twice", Door::Replace, 11, "spare one", "ZZ two"},
+      {"Ctrl+H, Replace All", Door::ReplaceAll, 10, "ZZ one", "ZZ two"},
+  };
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  auto typeNote = [&](ROWCOL row, const char* note) {
+    ASSERT_TRUE(budget->MoveCurrentCellTo(row, 6, GX_UPDATENOW));
+    Type(note);
+  };
+  typeNote(12, "spare hidden");
+  const CRect header = budget->CalcCellRect(12, 0);
+  const POINT from = plat::InputRouter::ClientPoint(budget->GridHwnd(), header.CenterPoint().x, header.bottom - 1);
+  const POINT to = plat::InputRouter::ClientPoint(budget->GridHwnd(), header.CenterPoint().x, header.top - 10);
+  auto& input = plat::InputRouter::Instance();
+  input.MouseMove(from);
+  input.ButtonDown(plat::MouseButton::Left, from);
+  input.MouseMove(to);
+  input.ButtonUp(plat::MouseButton::Left, to);
+  plat::RunUntilIdle();
+  ASSERT_TRUE(budget->IsRowHidden(12));
+  for (const auto& d : doors) {
+    SCOPED_TRACE(d.door);
+    typeNote(10, "spare one");
+    typeNote(13, "spare two");
+    ::SetFocus(budget->GridHwnd());
+    ASSERT_TRUE(budget->MoveCurrentCellTo(d.from, 6, GX_UPDATENOW));
+    switch (d.how) {
+      case Door::FindDown:
+      case Door::FindUp:
+        automation.Reply(plat::SystemUiKind::Find,
+                         {IDOK, "spare", FR_FINDNEXT | (d.how == Door::FindDown ? FR_DOWN : 0u)});
+        automation.Reply(plat::SystemUiKind::Find, {IDCANCEL, {}, 0});  // Escape
+        Ctrl('F');
+        Type("ZZ");
+        break;
+      case Door::Replace:
+        for (int press = 0; press < 2; ++press) {
+          automation.Reply(plat::SystemUiKind::Replace, {IDOK, "spare\tZZ", FR_DOWN | FR_REPLACE});
+          automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+          Ctrl('H');
+        }
+        Type("");  // Return: what the editor holds is stored
+        break;
+      case Door::ReplaceAll: ReplaceAll(budget, d.from, 6, "spare\tZZ"); break;
+    }
+    EXPECT_EQ(Value(budget, 12, 6), "spare hidden");
+    EXPECT_EQ(Value(budget, 10, 6), d.f10);
+    EXPECT_EQ(Value(budget, 13, 6), d.f13);
+  }
+}
+
 // Ctrl+P and Return on the sheet in a temporary folder every user may write (as /tmp): a link another user planted
 // under the sheet's file name, pointing at a file of the printing user, and a file of another user under the next
 // name are neither followed nor written; the sheet goes to the next free name. A file-size limit reached (a full
