@@ -125,6 +125,17 @@ class SheetUse : public ::testing::Test {
     plat::InputRouter::Instance().Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
     plat::RunUntilIdle();
   }
+  // A drag with the left button between two points of a sheet's client area.
+  static void Drag(CGXGridWnd* g, int fromX, int fromY, int toX, int toY) {
+    const POINT from = plat::InputRouter::ClientPoint(g->GridHwnd(), fromX, fromY);
+    const POINT to = plat::InputRouter::ClientPoint(g->GridHwnd(), toX, toY);
+    auto& input = plat::InputRouter::Instance();
+    input.MouseMove(from);
+    input.ButtonDown(plat::MouseButton::Left, from);
+    input.MouseMove(to);
+    input.ButtonUp(plat::MouseButton::Left, to);
+    plat::RunUntilIdle();
+  }
   // The tab window that holds the sheets.
   CGXTabWnd* Tabs() const { return dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(GetDlgItem(main, 100))); }
   // The sheet behind tab `tab`, made current with a click on its tab as a user does.
@@ -410,14 +421,7 @@ TEST_F(SheetUse, ThePrintPreviewLiesWholeOnASmallScreen) {
 TEST_F(SheetUse, AColumnHiddenByDraggingLeavesNothingBehind) {
   CGXGridWnd* budget = gallery::SpreadsheetSheet(main, 0);
   const CRect header = budget->CalcCellRect(0, 2);
-  const POINT from = plat::InputRouter::ClientPoint(budget->GridHwnd(), header.right - 1, header.CenterPoint().y);
-  const POINT to = plat::InputRouter::ClientPoint(budget->GridHwnd(), header.left - 20, header.CenterPoint().y);
-  auto& input = plat::InputRouter::Instance();
-  input.MouseMove(from);
-  input.ButtonDown(plat::MouseButton::Left, from);
-  input.MouseMove(to);
-  input.ButtonUp(plat::MouseButton::Left, to);
-  plat::RunUntilIdle();
+  Drag(budget, header.right - 1, header.CenterPoint().y, header.left - 20, header.CenterPoint().y);
   ASSERT_TRUE(budget->IsColHidden(2));
   galleryshots::ExpectDesktopMatches("sheet-use-column-hidden");
   RedrawWindow(budget->GridHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -786,14 +790,7 @@ TEST_F(SheetUse, FindAndReplacePassANoteInAHiddenRowBy) {
   };
   typeNote(12, "spare hidden");
   const CRect header = budget->CalcCellRect(12, 0);
-  const POINT from = plat::InputRouter::ClientPoint(budget->GridHwnd(), header.CenterPoint().x, header.bottom - 1);
-  const POINT to = plat::InputRouter::ClientPoint(budget->GridHwnd(), header.CenterPoint().x, header.top - 10);
-  auto& input = plat::InputRouter::Instance();
-  input.MouseMove(from);
-  input.ButtonDown(plat::MouseButton::Left, from);
-  input.MouseMove(to);
-  input.ButtonUp(plat::MouseButton::Left, to);
-  plat::RunUntilIdle();
+  Drag(budget, header.CenterPoint().x, header.bottom - 1, header.CenterPoint().x, header.top - 10);
   ASSERT_TRUE(budget->IsRowHidden(12));
   for (const auto& d : doors) {
     SCOPED_TRACE(d.door);
