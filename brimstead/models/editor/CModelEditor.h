@@ -43,7 +43,8 @@ public:
   explicit CModelEditor(CWnd* parent = nullptr);
   ~CModelEditor() override;
 
-  // Copies the model's header and the data of its kind; the other kinds keep what they hold. Null keeps nothing.
+  // Copies the model's header and the data of its kind, its port map for the pins given before (SetPinNames first);
+  // the other kinds keep what they hold. Null keeps nothing.
   void SetModel(CHostCapacitorModel* model);
   void SetPinNames(const CStringArray& names) { m_PinNames.Copy(names); }
   void SetModelDirectories(const CStringArray& directories) { m_Directories.Copy(directories); }
