@@ -287,7 +287,10 @@ bool CModelEditor::StoreCurrentPane() {
     MessageBeep(MB_ICONASTERISK);
     return false;
   }
-  m_pCurrentPane->StoreToModel();
+  // A library model is kept as the host gave it: a pane's store would put in what the pane only shows for it (the
+  // row numbers of a two-pin port map, the subcircuit named in the file's letter case, a series flag read from the
+  // port count).
+  if (CustomSelected()) m_pCurrentPane->StoreToModel();
   return true;
 }
 

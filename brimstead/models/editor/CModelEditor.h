@@ -99,7 +99,8 @@ protected:
 
 private:
   CHostCapacitorModel* MakeModelViewOfRecord();
-  // Validates and stores the current pane; false (after a beep) when its input is refused.
+  // Validates and stores the current pane (a library model's record stays as opened); false (after a beep) when its
+  // input is refused.
   bool StoreCurrentPane();
   // Saves under `name` into the library (when there is one) and selects it.
   void SaveUnder(const CString& name);
