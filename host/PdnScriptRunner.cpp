@@ -54,6 +54,27 @@ std::string ClassOf(HWND hwnd) {
   return name;
 }
 
+// The entry of a list box or combo box whose text is `text` byte for byte, or -1. The controls' own search ignores
+// letter case, and a script names one entry: "caps.cir" is not "CAPS.cir" beside it.
+LRESULT FindEntry(HWND control, bool combo, const std::string& text) {
+  const UINT find = combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT;
+  const auto search = [&](LRESULT after) {
+    return SendMessage(control, find, static_cast<WPARAM>(after), reinterpret_cast<LPARAM>(text.c_str()));
+  };
+  // From the top the search meets the matches in order; one at or below the last met has wrapped round.
+  for (LRESULT at = search(-1), last = -1; at > last; last = at, at = search(at)) {
+    std::string entry(
+        static_cast<size_t>(std::max<LRESULT>(SendMessage(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, at, 0), 0)) +
+            1,
+        '\0');
+    entry.resize(static_cast<size_t>(std::max<LRESULT>(
+        SendMessage(control, combo ? CB_GETLBTEXT : LB_GETTEXT, at, reinterpret_cast<LPARAM>(entry.data())), 0)));
+    if (entry == text)
+      return at;
+  }
+  return -1;
+}
+
 bool IsDropList(HWND hwnd) {
   return ClassOf(hwnd) == WC_COMBOBOX && (GetWindowLong(hwnd, GWL_STYLE) & 0x3) == CBS_DROPDOWNLIST;
 }
@@ -876,8 +897,7 @@ void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
   const bool combo = cls == WC_COMBOBOX;
   if (!combo && cls != WC_LISTBOX)
     throw ScriptError("control " + step.control.Describe() + " is no list box or combo box");
-  const LRESULT index = SendMessage(control, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                    reinterpret_cast<LPARAM>(step.text.c_str()));
+  const LRESULT index = FindEntry(control, combo, step.text);
   if (index < 0)
     throw ScriptError("control " + step.control.Describe() + " has no entry \"" + EscapedName(step.text) + "\"");
   auto move = [&](LRESULT from) {
