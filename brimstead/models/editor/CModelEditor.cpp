@@ -82,10 +82,9 @@ void CModelEditor::SetModel(CHostCapacitorModel* model) {
   header.modelName = TextOf(model->GetLibraryModelName());
   header.includesViaMounting = model->IncludesViaMounting();
   // The port map of the kind is the model's alone: a model loaded after another (a library choice) leaves none of
-  // the earlier model's ports behind.
-  // Every port a pin of the capacitor can be given is read: the model's port count resolves its file through the
-  // helper's folders, which need not be the editor's (nor hold the file), and a port map read short opened a
-  // library model of three or four ports with every port "<not assigned>", which OK then refused.
+  // the earlier model's ports behind. Every port a pin of the capacitor can be given is read: the model's port count
+  // resolves its file through the helper's folders, which need not be the editor's (nor hold the file), and a map
+  // read short opened a library model of three or four ports with every port "<not assigned>", which OK refused.
   auto readPorts = [&](PortMap& map) {
     map.clear();
     const int ports = std::max(GetDecouplingModelsHelper()->GetModelPortCount(model), PinCount());

@@ -21,10 +21,9 @@ int CModelFilePaneDlg::SelectRecordedFile(const CString& fileName) {
 }
 
 CString CModelFilePaneDlg::SelectedFileName(const CString& recorded) const {
-  CString name;
   const int selection = m_FileList.GetCurSel();
-  if (selection < 0) return name;
-  if (selection == FindModelFileEntry(m_FileList, m_Paths, recorded)) return recorded;
+  if (selection < 0 || selection == FindModelFileEntry(m_FileList, m_Paths, recorded)) return recorded;
+  CString name;
   m_FileList.GetText(selection, name);
   return name;
 }

@@ -55,8 +55,8 @@ protected:
   // file starts a custom model on the first entry searched from the second, as the list always has; a library
   // model naming none gets none, since any file would not be the library's.
   int SelectRecordedFile(const CString& fileName);
-  // The file name to store: the record's own name (as the host gave it, a full path included) while its entry is
-  // selected, else the selected entry's text; empty without a selection.
+  // The file name to store: the selected entry's text, but the record's own name (as the host gave it, a full path
+  // included) while its entry is selected or no entry is (a file missing or filtered out is not forgotten).
   CString SelectedFileName(const CString& recorded) const;
   // Says that the record's file is not in the list, unless it is a file of a model folder that the list leaves
   // out; hides the message when there is nothing to say.

@@ -432,7 +432,7 @@ host::CapacitorModelData FileModel(const char* name, int kind, const std::string
 // whose name differs in letter case or goes on past it), a full path in a model folder included, or none, saying
 // that the file is missing; every port keeps the pin the host gave; and OK at once gives the host back what it
 // gave. The same holds for a library model chosen in the editor's list after another model was shown, and for a
-// full path that a filter change stores and reads again.
+// full path or a missing name that a filter change stores and reads again.
 TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
   const CString models = MakeDirectory("models");
   const CString elsewhere = MakeDirectory("elsewhere");
@@ -503,6 +503,9 @@ TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
        Then::ChooseLibraryModel},
       {"Touchstone, a custom full path through a filter change", two,
        FileModel(nullptr, kTouchstone, in + "CAP_100N_0402.s2p", nullptr, {}, false), Then::ChangeFilter},
+      {"Touchstone, a custom model's missing file through a filter change", two,
+       FileModel(nullptr, kTouchstone, "Cap_100n_0402.s2p", nullptr, {}), Then::ChangeFilter,
+       "Touchstone file must be selected in the list.", "Model file \"Cap_100n_0402.s2p\" is missing!"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
