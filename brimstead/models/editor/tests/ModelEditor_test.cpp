@@ -472,6 +472,8 @@ TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
       {"SPICE, 2 ports without pins", two, FileModel("S2", kSpice, "caps.cir", "C1U0402", {})},
       {"SPICE, 3 ports", three, FileModel("S3", kSpice, "caps.cir", "C3T1U0603", {"1", "2", "G"})},
       {"SPICE, 3 ports, full path", three, FileModel("S3", kSpice, in + "caps.cir", "C3T1U0603", {"G", "1", "2"})},
+      {"SPICE, 3 ports, full path with a '.' folder and a doubled separator", three,
+       FileModel("S3", kSpice, in + ".//caps.cir", "C3T1U0603", {"1", "G", "2"})},
       {"SPICE, subcircuit named in other letter case", three,
        FileModel("S3", kSpice, "CAPS.cir", "c3t1u0603", {"2", "G", "1"})},
       {"SPICE, a custom model", two, FileModel(nullptr, kSpice, "CAPS.cir", "C1U0402", {"1", "2"})},
