@@ -402,7 +402,7 @@ TEST_F(EditorTest, ALibraryModelTheListDoesNotOfferOpensAsACustomModel) {
   }
 }
 
-// What a model answers, one getter a line (ports 1 to 8), so that two models compare as texts.
+// What a model answers, as the host copies it, so that two models compare as texts.
 std::string Described(CHostCapacitorModel& model) {
   const host::CapacitorModelData d = host::HostCapacitorModel::Snapshot(model)->Data();
   std::string text = "kind " + std::to_string(d.kind) + (d.libraryModel ? " library " : " custom ") +
