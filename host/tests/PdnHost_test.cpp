@@ -4,6 +4,7 @@
 #include "host/PdnHost.h"
 #include "host/tests/HostTestBoards.h"
 #include "platform/base/ProgramLauncher.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/gdi/Surface.h"
 
@@ -1453,6 +1454,120 @@ TEST_F(PdnHostProgram, ModelFilesThatCannotBeReadAreRefusedAtOnce) {
                                      " --shots " + dir.string());
   ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
   EXPECT_NE(outcome.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << outcome.output;
+}
+
+// The getters pdnhost prints of a model under `heading` ("GetModel before the run:"), one line each.
+std::string PrintedModel(const std::string& output, const std::string& heading) {
+  std::size_t at = output.find(heading + "\n");
+  if (at == std::string::npos)
+    return "no \"" + heading + "\"";
+  std::string lines;
+  for (at += heading.size() + 1; output.compare(at, 2, "  ") == 0;) {
+    const std::size_t end = output.find('\n', at);
+    lines += output.substr(at, end - at + 1);
+    at = end + 1;
+  }
+  return lines;
+}
+
+// Models of the board's library handed to the model editor as the host hands a capacitor's own model: each opens
+// on the very file it names, with every port's pin, and OK at once gives the host back what it gave, also on
+// capacitors of three and four pins and for a file named by its full path. A name no file has (only one that
+// differs in letter case, or goes on past it) is said to be missing and refused, never replaced; and the file a
+// user picks in the list is the one picked, not another in other letter case.
+TEST_F(PdnHostProgram, LibraryModelsOpenOnTheFileTheyNameAndOkGivesThemBackAsGiven) {
+  const TempDir temp("brim-libmodels");
+  const std::string models = temp / "models/";
+  fs::create_directories(models);
+  const fs::path samples = SourceDir() / "samples/models";
+  for (const auto& [from, as] : std::vector<std::pair<const char*, const char*>>{
+           {"caps.cir", "caps.cir"},
+           {"caps.cir", "CAPS.cir"},
+           {"caps.cir", "caps.cir.cir"},
+           {"cap_100n_0402.s2p", "cap_100n_0402.s2p"},
+           {"cap_10u_0805_shunt.s2p", "CAP_100N_0402.s2p"},
+           {"cap_1u_0603_series.s2p", "cap_100n_0402.s2p.s2p"},
+           {"cap_pair_0402.s4p", "cap_pair_0402.s4p"},
+           {"cap_pair_0402.s4p", "CAP_PAIR_0402.s4p"}})
+    fs::copy_file(samples / from, models + as);
+  struct Row {
+    const char* name;
+    const char* capacitor;   // C1 pins 1, 2, G; C2 pins A1, A2, B1, B2; C3 pins 1, 2
+    std::string model;       // the library model "M" of the board file, without its name
+    std::string script = "click \"OK\"\n";
+    std::vector<std::string> expected = {};   // lines of the output; none: OK at once gives back what was given
+  };
+  const Row rows[] = {
+      {"SPICE, 2 ports, upper case", "C3",
+       R"("kind": "SPICE", "file": "CAPS.cir", "subcircuit": "C1U0402", "ports": ["1", "2"])"},
+      {"SPICE, 3 ports", "C1",
+       R"("kind": "SPICE", "file": "caps.cir", "subcircuit": "C3T1U0603", "ports": ["1", "2", "G"])"},
+      {"SPICE, 3 ports, full path", "C1",
+       R"("kind": "SPICE", "file": ")" + models + R"(caps.cir", "subcircuit": "C3T1U0603", "ports": ["G", "2", "1"])"},
+      {"Touchstone, 2 ports, upper case", "C3",
+       R"("kind": "Touchstone", "file": "CAP_100N_0402.s2p", "series": false)"},
+      {"Touchstone, 2 ports, lower case", "C3", R"("kind": "Touchstone", "file": "cap_100n_0402.s2p")"},
+      {"Touchstone, 4 ports", "C2",
+       R"("kind": "Touchstone", "file": "cap_pair_0402.s4p", "ports": ["A1", "A2", "B1", "B2"])"},
+      {"Touchstone, 4 ports, full path", "C2",
+       R"("kind": "Touchstone", "file": ")" + models + R"(CAP_PAIR_0402.s4p", "ports": ["B1", "B2", "A1", "A2"])"},
+      {"SPICE, a name no file has", "C3", R"("kind": "SPICE", "file": "Caps.cir", "subcircuit": "C1U0402")",
+       "expect text 1151 \"Model file \\\"Caps.cir\\\" is missing!\"\nanswer message ok \"must be selected\"\n"
+       "click \"OK\"\nclick \"Cancel\"\n",
+       {"messagebox \"Capacitor Models\": SPICE file and SUBCIRCUIT must be selected in the list. -> ok",
+        "RunModal() -> 2 (Cancel)"}},
+      {"Touchstone, the beginning of a name", "C3", R"("kind": "Touchstone", "file": "cap_100n_0402")",
+       "expect text 1151 \"Model file \\\"cap_100n_0402\\\" is missing!\"\nanswer message ok \"must be selected\"\n"
+       "click \"OK\"\nclick \"Cancel\"\n",
+       {"messagebox \"Capacitor Models\": Touchstone file must be selected in the list. -> ok",
+        "RunModal() -> 2 (Cancel)"}},
+      {"SPICE, the user's pick", "C1",
+       R"("kind": "SPICE", "file": "CAPS.cir", "subcircuit": "C3T1U0603", "ports": ["1", "2", "G"])",
+       "pick 1189 \"<custom>\"\npick 1086 \"caps.cir\"\npick 1099 \"C3T1U0603\"\nclick \"OK\"\n",
+       {"RunModal() -> 1 (OK)", "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n"
+                                "  GetFileName = caps.cir\n  GetSubcircuitName = C3T1U0603\n"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string board = temp / "board.json";
+    const std::string script = temp / "editor.pdnscript";
+    // The model is the capacitor's own.
+    const auto own = [&](const char* capacitor) {
+      return capacitor == std::string(row.capacitor) ? "\"model\": \"M\", " : "";
+    };
+    std::ofstream(board) << R"({
+  "name": "Library models",
+  "layers": [{"name": "TOP", "kind": "signal", "thickness": 0.035},
+             {"name": "PREPREG", "kind": "dielectric", "thickness": 0.1},
+             {"name": "GND", "kind": "plane", "thickness": 0.035}],
+  "nets": [{"name": "GND", "type": "supply", "voltage": 0},
+           {"name": "VDD", "type": "supply", "voltage": 1.0, "reference": "GND"}],
+  "areas": [{"net": "GND", "layer": "GND", "rect": [0, 0, 20, 20]}],
+  "parts": [{"name": "CAP", "capacitance": 1e-06}],
+  "models": [{"name": "M", )" << row.model << R"(}],
+  "components": [
+    {"name": "C1", "part": "CAP", "side": "TOP", )" << own("C1") << R"("pins": [
+      {"name": "1", "net": "VDD", "at": [5, 5], "size": 0.4}, {"name": "2", "net": "VDD", "at": [6.6, 5], "size": 0.4},
+      {"name": "G", "net": "GND", "at": [5.8, 5], "size": 0.4}]},
+    {"name": "C2", "part": "CAP", "side": "TOP", )" << own("C2") << R"("pins": [
+      {"name": "A1", "net": "VDD", "at": [10, 10], "size": 0.3}, {"name": "A2", "net": "GND", "at": [11, 10], "size": 0.3},
+      {"name": "B1", "net": "VDD", "at": [10, 10.6], "size": 0.3}, {"name": "B2", "net": "GND", "at": [11, 10.6], "size": 0.3}]},
+    {"name": "C3", "part": "CAP", "side": "TOP", )" << own("C3") << R"("pins": [
+      {"name": "1", "net": "VDD", "at": [15, 5], "size": 0.4}, {"name": "2", "net": "GND", "at": [16, 5], "size": 0.4}]}],
+  "groups": []
+})";
+    std::ofstream(script) << row.script;
+    const Outcome outcome = RunPdnHost("--board " + board + " --dialog editor --capacitor " + row.capacitor +
+                                       " --model-dir " + models + " --script " + script);
+    ASSERT_EQ(outcome.code, 0) << outcome.output;
+    if (row.expected.empty()) {
+      EXPECT_NE(outcome.output.find("RunModal() -> 1 (OK)"), std::string::npos) << outcome.output;
+      EXPECT_EQ(PrintedModel(outcome.output, "GetModel after the run:"),
+                PrintedModel(outcome.output, "GetModel before the run:"));
+    }
+    for (const std::string& line : row.expected)
+      EXPECT_NE(outcome.output.find(line), std::string::npos) << line << "\n" << outcome.output;
+  }
 }
 
 TEST_F(PdnHostProgram, AFilePickedFarDownTheListIsTheOnlyOneSelected) {
