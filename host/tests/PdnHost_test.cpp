@@ -3,6 +3,7 @@
 // copy of the library whose stand-in wizards save at Finish and load at "Use last configuration".
 #include "host/PdnHost.h"
 #include "host/tests/HostTestBoards.h"
+#include "platform/base/IniStore.h"
 #include "platform/base/ProgramLauncher.h"
 #include "platform/base/tests/TempDir.h"
 #include "platform/display/ReferenceImage.h"
@@ -1001,6 +1002,24 @@ TEST_F(PdnHostProgram, ASaveAloneThatFailsFailsTheRunAndTheWizardIsEndedBeforeTh
             std::string::npos)
       << planted.output;
   EXPECT_EQ(ReadFile(dir / "mine.dao"), mine);
+}
+
+// --save on a project whose settings file holds a large section of the user's own with LF line ends, within what a
+// read takes: the save's keys and its CR LF line ends would make the file larger than that, so the box says "File too
+// large.", the run fails, and the file keeps every byte (it was written at 16,930,268 bytes that no later load or save
+// could read).
+TEST_F(PdnHostProgram, ASaveThatWouldMakeTheSettingsFileTooLargeIsRefusedAndTheFileKept) {
+  std::string large = "[USER]\n";
+  while (large.size() + 2000 < plat::IniStore::kMaxFileBytes)
+    large += "Key" + std::to_string(large.size()) + "=" + std::string(1000, 'v') + "\n";
+  std::ofstream(dir / "demo8.dao", std::ios::binary) << large;
+  const Outcome outcome = RunPdnHost("--no-getters --project " + project + " --save");
+  EXPECT_EQ(outcome.code, 4) << outcome.output;
+  EXPECT_NE(outcome.errors.find("The settings can't be saved to the file \"" + (dir / "demo8.dao").string() +
+                                "\".\\nFile too large."),
+            std::string::npos)
+      << outcome.errors;
+  EXPECT_TRUE(ReadFile(dir / "demo8.dao") == large);
 }
 
 // In a folder every user may write (as /tmp), a link another user put there to a folder of this user is no way for

@@ -18,6 +18,7 @@
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
 #include "platform/base/FileFaults.h"
+#include "platform/base/IniStore.h"
 #include "platform/base/PrivateProfile.h"
 #include "platform/controls/winctrl.h"
 #include "platform/window/InputRouter.h"
@@ -615,6 +616,20 @@ TEST_F(FinishPage, AFailedSaveIsShownAndNeitherRunsNorCloses) {
   fs::create_directory(folder);
   const std::string file = folder + "/s.dao";
   std::ofstream(file) << "[HEADER]\r\nFileVersion=1.0\r\n";
+  // A file the save's keys and its CR LF line ends would make larger than a read takes; its LF lines are within it.
+  const std::string large = folder + "/large.dao";
+  std::string lines = "[USER]\n";
+  while (lines.size() + 2000 < plat::IniStore::kMaxFileBytes)
+    lines += "Key" + std::to_string(lines.size()) + "=" + std::string(1000, 'v') + "\n";
+  std::ofstream(large, std::ios::binary) << lines;
+  // Another program writes the file anew between the save's read and its rename.
+  const plat::FileFaultHook writtenMeanwhile = [file](plat::FileStep step, const std::string&) {
+    if (step == plat::FileStep::Replace) {
+      std::ofstream(file + ".other") << "[HEADER]\r\nFileVersion=1.0\r\n";
+      fs::rename(file + ".other", file);
+    }
+    return 0;
+  };
   struct Case {
     const char* name;
     std::string path;
@@ -627,6 +642,9 @@ TEST_F(FinishPage, AFailedSaveIsShownAndNeitherRunsNorCloses) {
       {"a read-only folder", folder + "/new.dao", plat::ReadOnlyFolderFaults(folder), "Permission denied."},
       {"a full disk", file, plat::FullDiskFaults(), "No space left on device."},
       {"no file name (a host without a project)", "", nullptr, "The file name is not valid."},
+      {"a file the save would make too large", large, nullptr, "File too large."},
+      {"a file written anew since the save read it", file, writtenMeanwhile,
+       "The file changed since it was read; save again."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -646,7 +664,9 @@ TEST_F(FinishPage, AFailedSaveIsShownAndNeitherRunsNorCloses) {
     EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
   }
   EXPECT_EQ(ReadFile(file), "[HEADER]\r\nFileVersion=1.0\r\n") << "the old file is as it was";
+  EXPECT_TRUE(ReadFile(large) == lines) << "the large file keeps every byte";
   EXPECT_FALSE(fs::exists(folder + "/new.dao"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 2) << "no temporary file left";
   // The same file saves once the fault is gone.
   Record().m_SettingsPath = file.c_str();
   callback.Clear();
