@@ -115,12 +115,17 @@ bool CDWSelectNetPage::AcceptsRecord() {
 }
 
 bool CDWSelectNetPage::ValidateAndStore() {
-  if (AcceptsRecord())
-    return true;
-  ::MessageBox(m_hWnd, PairRefusal, "Brimstead", MB_OK | MB_ICONSTOP);
-  if (m_hWnd && m_Chosen.GetSafeHwnd())
-    m_Chosen.SetFocus();
-  return false;
+  // The valid flag follows every judgement, also one that Finish on another page asked for, so that no close saves
+  // the pair the box just refused.
+  BeginValidation();
+  if (!AcceptsRecord()) {
+    ::MessageBox(m_hWnd, PairRefusal, "Brimstead", MB_OK | MB_ICONSTOP);
+    if (m_hWnd && m_Chosen.GetSafeHwnd())
+      m_Chosen.SetFocus();
+    return false;
+  }
+  SetValid();
+  return true;
 }
 
 void CDWSelectNetPage::MoveSelected(CListBox& from, CListBox& to) {

@@ -121,7 +121,8 @@ struct Row {
 };
 
 // Each row: Finish on the page the wizard opens on, without saving, then, with the settings loaded anew,
-// "Save && Run" on another page. A refused record reaches neither the host's Run nor the settings file.
+// "Save && Run" on another page, and the close box after it. A refused record reaches neither the host's Run nor
+// the settings file.
 TEST_F(FinishJudgement, LoadedSettingsThatAPageRefusesShowThatPageWithItsBoxAndRunAndSaveNothing) {
   const std::string missing = (dir / "missing" / "report.xls").string();
   // 1 MHz and the next double above it read back as one number in the frequency edits.
@@ -181,6 +182,15 @@ TEST_F(FinishJudgement, LoadedSettingsThatAPageRefusesShowThatPageWithItsBoxAndR
         EXPECT_EQ(BoxesSaying(row.box), boxes + 1);
         EXPECT_FALSE(ran);
         EXPECT_EQ(Contents(settings), text) << "nothing saved";
+        if (onAnotherPage) {
+          // The close box keeps what it does: the page refuses again as it is left, and nothing closes or saves.
+          ::SendMessage(api->GetWizardWindow(), WM_CLOSE, 0, 0);
+          Pump();
+          EXPECT_EQ(BoxesSaying(row.box), boxes + 2);
+          EXPECT_NE(api->GetWizardWindow(), nullptr);
+          EXPECT_EQ(std::count(callback.Lines().begin(), callback.Lines().end(), "MayClose"), 0);
+          EXPECT_EQ(Contents(settings), text) << "nothing saved by the close";
+        }
       } else {
         EXPECT_TRUE(ran);
         if (onAnotherPage) {
