@@ -2148,4 +2148,96 @@ TEST_F(PdnHostProgram, TheViaWizardsRunFromTheirScriptsOnBothSampleBoards) {
   }
 }
 
+// The decoupling wizard's steps to a Quick analysis of GND and VDD_IO, on its finish page with a CSV report.
+const char* const kQuickOfVddIo = "click \"Next >\"\npick 1005 \"VDD_IO\"\nclick \"==>\"\npick 1005 \"GND\"\n"
+                                  "click \"==>\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Quick Analysis\"\n"
+                                  "click \"Next >\"\nclick 1212\n";
+const char* const kToTheFinishPage = "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n";
+
+// A project in <dir>/a beside a folder <dir>/A: a report and a settings file chosen in A, by each door that names
+// them, are saved and loaded back, by each door that loads, as chosen. The ".dao" names the report by its full path
+// (it stored the bare name, which loads into a/), the finish page shows it, the host's Run gets it, and "Save && Run"
+// deletes the old report in A and never the user's own a/report.csv; the board section is taken (the nets).
+TEST_F(PdnHostProgram, AReportAndSettingsFileInAFolderDifferingOnlyInCaseComeBackAsChosen) {
+  const fs::path a = dir / "a", A = dir / "A";
+  fs::create_directories(a);
+  fs::create_directories(A);
+  const std::string projectInA = (a / "demo8.brd").string();
+  std::ofstream(projectInA) << "board\n";
+  const std::string report = (A / "report.csv").string(), settings = (A / "demo8.dao").string();
+  const std::string browseSettings = "answer save " + settings + "\nclick 1067\n";
+  const std::string shown = "expect text 1213 \"" + report + "\"\n",
+                    shownSettings = "expect text 1066 \"" + settings + "\"\n";
+  const std::string run = "click \"Save && Run\"\nexpect log \"callback: Run\"\n";
+  struct Door {
+    const char* what;
+    std::string options, script;
+  };
+  const Door saves[] = {
+      {"the finish page's Browse", "",
+       kQuickOfVddIo + ("answer open " + report + "\nclick 1214\n") + browseSettings + shown + shownSettings + run},
+      // The host's name reaches the record at its Run.
+      {"the host's report name", " --drc-report " + report,
+       kQuickOfVddIo + browseSettings + shownSettings + "call Run\nexpect log \"callback: Run\"\n"},
+  };
+  const Door loads[] = {
+      {"the start page's Load...", "",
+       "click \"Load saved configuration\"\nanswer open " + settings + "\nclick \"Load...\"\n" + kToTheFinishPage +
+           shown + shownSettings + run},
+      {"the host's load", " --load " + settings, kToTheFinishPage + shown + run},
+  };
+  const std::string common = "--open modeless --save --fixed-clock --project " + projectInA;
+  for (const Door& save : saves) {
+    for (const Door& load : loads) {
+      SCOPED_TRACE(std::string(save.what) + ", " + load.what);
+      fs::remove(settings);
+      std::ofstream(a / "report.csv") << "the user's own report\n";
+      const fs::path script = dir / "paths.pdnscript";
+      std::ofstream(script) << save.script;
+      const Outcome saved = RunPdnHost(common + save.options + " --script " + script.string());
+      ASSERT_EQ(saved.code, 0) << saved.output;
+      EXPECT_NE(saved.output.find("  GetDRCReportFile = " + report + "\n"), std::string::npos) << saved.output;
+      const std::string file = ReadFile(settings);
+      EXPECT_NE(file.find("ProjectPath=" + projectInA + "\r\n"), std::string::npos) << file;
+      EXPECT_NE(file.find("DRCReportFile=" + report + "\r\n"), std::string::npos) << file;
+
+      std::ofstream(report) << "an old report\n";
+      std::ofstream(script) << load.script;
+      const Outcome loaded = RunPdnHost(common + load.options + " --script " + script.string());
+      ASSERT_EQ(loaded.code, 0) << loaded.output;
+      EXPECT_NE(loaded.output.find("  QuerySecondNet = VDD_IO\n"), std::string::npos) << loaded.output;
+      EXPECT_NE(loaded.output.find("  GetDRCReportFile = " + report + "\n"), std::string::npos) << loaded.output;
+      EXPECT_FALSE(fs::exists(report));
+      EXPECT_EQ(ReadFile(a / "report.csv"), "the user's own report\n");
+    }
+  }
+}
+
+// A project path with a doubled separator ("--project <dir>//demo8.brd") takes its own settings file, which lies in
+// the same folder whichever way its path is written: the decoupling wizard's nets, the bypass wizard's via.
+TEST_F(PdnHostProgram, AProjectPathWithADoubledSeparatorTakesItsOwnSettingsFile) {
+  const std::string doubled = dir.string() + "//demo8.brd", settings = (dir / "demo8.dao").string();
+  const fs::path script = dir / "doubled.pdnscript";
+  std::ofstream(script) << kQuickOfVddIo << "click \"Save && Run\"\n";
+  const std::string decoupling = "--open modeless --fixed-clock --project " + doubled + " --script " + script.string();
+  ASSERT_EQ(RunPdnHost(decoupling + " --save").code, 0);
+  std::ofstream(script) << "click \"Load saved configuration\"\nanswer open " << settings << "\nclick \"Load...\"\n";
+  const Outcome loaded = RunPdnHost(decoupling);
+  ASSERT_EQ(loaded.code, 0) << loaded.output;
+  EXPECT_NE(loaded.output.find("  QuerySecondNet = VDD_IO\n"), std::string::npos) << loaded.output;
+
+  // The bypass save stores the project's full path as it was written; a load for the path written otherwise reads
+  // the via back.
+  const fs::path board = dir / "demo8.json";
+  ASSERT_TRUE(host::test::WriteDemo8WithPick(board, "V_DQ1"));
+  const std::string bypass = "--board " + board.string() +
+                             " --board-mode --wizard bypass --open modeless --fixed-clock --shots " + dir.string() +
+                             " --script " + (SourceDir() / "host/tests/scripts").string();
+  fs::remove(settings);
+  ASSERT_EQ(RunPdnHost(bypass + "/bypass-list-pair.pdnscript --project " + project).code, 0);
+  const Outcome via = RunPdnHost(bypass + "/bypass-list-load.pdnscript --project " + doubled + " --load " + settings);
+  ASSERT_EQ(via.code, 0) << via.output;
+  EXPECT_NE(via.output.find("  GetProbeCount = 1\n  probe 0 = V_DQ1\n"), std::string::npos) << via.output;
+}
+
 }  // namespace
