@@ -5,7 +5,6 @@
 #include "brimstead/BypassWizardAPI.h"
 #include "brimstead/DiffViaModelWizardAPI.h"
 #include "brimstead/ModelExtractorWizardAPI.h"
-#include "brimstead/wizards/DWAnalysisTypePage.h"
 #include "brimstead/wizards/DWDebugPage.h"
 #include "brimstead/wizards/DWFinishPage.h"
 #include "brimstead/wizards/DWFrequencyPage.h"
