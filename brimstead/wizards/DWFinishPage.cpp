@@ -206,10 +206,12 @@ bool CDWFinishPage::RefusesReportPath() {
 
 bool CDWFinishPage::ValidateAndStore() {
   m_TestedSpreadsheet.Empty();
+  BeginValidation();
   if (RefusesReportPath()) {
     RefuseSpreadsheet(true);
     return false;
   }
+  SetValid();
   const CAnalysisData& record = Record();
   if (QuickDecoupling() && record.m_nDRCReportMode != DRCNoReport && FileExists(record.m_DRCReportFile))
     m_TestedSpreadsheet = record.m_DRCReportFile;

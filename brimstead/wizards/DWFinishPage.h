@@ -31,6 +31,7 @@ public:
     return "Save Settings and Specify Output File\r\nSpecify the output file for results, and save settings.";
   }
   bool ValidateAndStore() override;
+  bool AcceptsRecord() override { return !RefusesReportPath(); }
   void RefreshControls() override;
 
   BOOL OnInitDialog() override;

@@ -1987,6 +1987,23 @@ TEST_F(PdnHostProgram, AfterTheHostsLoadFinishsCaptionFollowsTheLoadedRecordsChe
   ExpectShotsMatchReferences(dir, {"via-model-load-disabled", "extractor-load-disabled"});
 }
 
+// A Lumped decoupling ".dao" with one line changed to name GND as both nets, loaded by the host: Finish on the page
+// the wizard opens on shows the net page with its box; the host's Run never gets the pair and the file is not
+// written, although "Save settings to file" is ticked.
+TEST_F(PdnHostProgram, FinishOnLoadedSettingsThatTheNetPageRefusesShowsItAndNeitherRunsNorSaves) {
+  std::ofstream(dir / "demo8.brd") << "board\n";
+  const std::string settings = "[BOARD]\r\nProjectPath=demo8.brd\r\nBoardIdx=0\r\nNet1_Name=GND\r\nNet2_Name=GND\r\n"
+                               "[HEADER]\r\nFileVersion=1.0\r\n[OPTIONS_DW]\r\nAnalysis=Lumped\r\n";
+  std::ofstream(dir / "demo8.dao", std::ios::binary) << settings;
+  const Outcome outcome =
+      RunPdnHost("--open modeless --save --fixed-clock --project " + (dir / "demo8.brd").string() + " --load " +
+                 (dir / "demo8.dao").string() + " --script " +
+                 (SourceDir() / "host/tests/scripts/decoupling-load-same-net.pdnscript").string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_EQ(outcome.output.find("callback: Run\n"), std::string::npos) << outcome.output;
+  EXPECT_EQ(ReadFile(dir / "demo8.dao"), settings);
+}
+
 // An extractor file saved with a net's vias comes back on the host's load ("Use last configuration"): the load asks
 // the host to select the saved net, the board view then holds that net's vias instead of its own picks, and the
 // saved via lines apply to them: the host's Run gets the same ports as when the settings were saved, wherever the
