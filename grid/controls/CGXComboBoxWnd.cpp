@@ -204,7 +204,7 @@ BOOL CGXComboBoxWnd::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT fl
 }
 
 BOOL CGXComboBoxWnd::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle& style) {
-  if (!m_bFillWithChoiceList || (m_nIndexValue == -1 && !m_bDispChoice) || !style.IsIncluded(GX_IN_CHOICELIST)) return TRUE;
+  if (!m_bFillWithChoiceList || !TakesChoicesOnly() || !style.IsIncluded(GX_IN_CHOICELIST)) return TRUE;
   // As the drop-down cell's: a text that is no choice is refused, an empty one empties the cell.
   CString line;
   const int n = FindChoiceListItem(line, text, style.GetChoiceList(), FALSE);
@@ -213,9 +213,14 @@ BOOL CGXComboBoxWnd::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGX
   return TRUE;
 }
 
+BOOL CGXComboBoxWnd::TakesChoicesOnly() const {
+  return m_nIndexValue != -1 || m_bDispChoice || (m_hWnd && IsDropDownList());
+}
+
 BOOL CGXComboBoxWnd::AcceptsText(const CString& text) {
   if (text.IsEmpty()) return TRUE;
-  if (!(m_bFillWithChoiceList && m_nIndexValue != -1 && m_bDispChoice)) return TRUE;
+  if (!(m_bFillWithChoiceList && ((m_nIndexValue != -1 && m_bDispChoice) || (m_hWnd && IsDropDownList()))))
+    return TRUE;
   const CGXStyle& style = GetCachedStyle();
   if (!style.IsIncluded(GX_IN_CHOICELIST) || style.GetChoiceList().IsEmpty()) return FALSE;
   CString line;

@@ -103,6 +103,10 @@ class CGXComboBoxWnd : public CGXWindowCell<CComboBox, CGXStatic>, public CGXDro
   void GetEditSel(int& start, int& end) const;
   CGXComboEditPart& EditPart() { return m_edit; }
   BOOL IsDropDownList() const { return (GetStyle() & 3) == CBS_DROPDOWNLIST; }
+  // Whether a text given the cell from outside its box (a paste) must be one of the choices: a box that stores a
+  // choice's line or index, and a drop-down list, which offers no free text. Such a text is refused rather than
+  // stored as a value that the box could neither show nor give.
+  BOOL TakesChoicesOnly() const;
 
   int m_nVertMargin;
   BOOL m_bFillWithChoiceList = TRUE;
