@@ -3,6 +3,7 @@
 #include "brimstead/AnalysisData.h"
 #include "brimstead/BypassAnalysisData.h"
 #include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/wizards/HandedText.h"
 #include "platform/base/FileSystem.h"
 #include "platform/controls/winctrl.h"
 #include "platform/framework/CDataExchange.h"
@@ -206,11 +207,19 @@ bool CDWFinishPage::RefusesReportPath() {
 
 bool CDWFinishPage::ValidateAndStore() {
   m_TestedSpreadsheet.Empty();
+  const CAnalysisData& record = Record();
+  // The output and report names reach the host and a settings line: a file name chosen with a control character
+  // in it (possible on this system) is refused.
+  const bool report = QuickDecoupling() && record.m_nDRCReportMode != DRCNoReport;
+  if ((!QuickDecoupling() &&
+       brimwiz::RefusedForControlCharacter(m_hWnd, "Brimstead", "The output file name", record.GetOutputFilePath())) ||
+      (report && brimwiz::RefusedForControlCharacter(m_hWnd, "Brimstead", "The DRC spreadsheet file name",
+                                                     record.m_DRCReportFile)))
+    return false;
   if (RefusesReportPath()) {
     RefuseSpreadsheet(true);
     return false;
   }
-  const CAnalysisData& record = Record();
   if (QuickDecoupling() && record.m_nDRCReportMode != DRCNoReport && FileExists(record.m_DRCReportFile))
     m_TestedSpreadsheet = record.m_DRCReportFile;
   return true;

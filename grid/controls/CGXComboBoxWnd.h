@@ -80,6 +80,10 @@ class CGXComboBoxWnd : public CGXWindowCell<CComboBox, CGXStatic>, public CGXDro
   BOOL OnSysKeyDownInCell(UINT ch, UINT repeat, UINT flags) override;
   BOOL FindInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col, DWORD_PTR stay, DWORD_PTR select) override;
   void ReplaceSelectedText(LPCTSTR text) override;
+  // A text pasted into the box being edited that it does not take (no choice of a box that takes only its
+  // choices) is refused with the message of a pasted text its cell does not take.
+  BOOL CanPasteText(const CString& text) override;
+  BOOL PasteFromClipboard() override;
   BOOL ReplaceInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col) override;
   void GetSelectionText(CString& out) override;
   void OnChildClicked(CGXChild* child) override;
@@ -99,6 +103,8 @@ class CGXComboBoxWnd : public CGXWindowCell<CComboBox, CGXStatic>, public CGXDro
   BOOL PreTranslateMessage(MSG* msg) override;
   // A drop-down box's non-empty window text, else the selected item's text.
   CString GetBoxText() const;
+  // The box's text with its selection replaced by `insert`, which would start at `start`.
+  CString TextWithSelectionReplaced(const CString& insert, int& start) const;
   void SetEditSel(int start, int end);
   void GetEditSel(int& start, int& end) const;
   CGXComboEditPart& EditPart() { return m_edit; }

@@ -42,6 +42,7 @@ constexpr WORD GX_IDS_UA_VALID_MIN = 51011, GX_IDS_UA_VALID_MAX = 51012, GX_IDS_
 constexpr WORD GX_IDS_UP_CURRENTCELL = 51005;
 
 constexpr UINT GX_IDS_PASTE_TOO_LONG = 51058;  // the message of a paste longer than the cell takes
+constexpr UINT GX_IDS_PASTE_NO_VALUE = 20210;  // the message of a pasted text that is no value its cell takes
 constexpr UINT GX_IDS_REPLACE_KEPT = 51063;     // the message of a replacement that would empty a kept cell
 constexpr UINT GX_IDS_PASTE_CONTROL_CHAR = 51064;  // the message of a paste that would put a control character in
                                                    // a one-line cell

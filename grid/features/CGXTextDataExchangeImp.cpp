@@ -257,7 +257,7 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
   grid->RefreshScrollBars();
   if (refused) {
     if (grid->GetWarningText().IsEmpty())
-      grid->SetWarningText(report.IsEmpty() ? gx::LoadGridString(20210) : report);
+      grid->SetWarningText(report.IsEmpty() ? gx::LoadGridString(GX_IDS_PASTE_NO_VALUE) : report);
     grid->ShowWarningText();
   }
   return !failed;
