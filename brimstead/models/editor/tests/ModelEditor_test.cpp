@@ -8,9 +8,12 @@
 #include "brimstead/models/editor/tests/ModelEditorTestSupport.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include <filesystem>
 #include "platform/window/Inspect.h"
+#include "platform/base/GlobalMemory.h"
+#include "platform/window/Clipboard.h"
 
 namespace edtest {
 namespace {
@@ -314,6 +317,49 @@ TEST_F(EditorTest, LibraryListSavesUnderANameAndRemovesOnTheHostsLibrary) {
 // A library model is the library's: nothing that changes its values is enabled (the C-L-R calculator, the
 // Touchstone series/shunt choice, also after a click on "Autodetect"), so the host never receives a model named as
 // a library model whose values differ from the library's.
+// The name a model is saved under reaches the host's library: two lines pasted into its one-line field leave the
+// first, and a name holding a control character (put there by a program) is refused, as a blank or a quote is.
+TEST_F(EditorTest, TheModelNameTakesOneLineAndRefusesAControlCharacter) {
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "invalid characters", true);
+  struct Case {
+    const char* way;
+    const char* clipboard;  // pasted into the emptied field; null: `name` set as the field's text
+    const char* name;
+    bool refused;
+  } cases[] = {
+      {"two lines pasted", "my_cap\r\nsecond\r\n", "my_cap", false},
+      {"a tab pasted", "my\tcap", "my\tcap", true},
+      {"a control character set", nullptr, "my\x01" "cap", true},
+      {"a line break set", nullptr, "my_cap\nx", false},  // the one-line field keeps its first line
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    CEditModelName dialog("", nullptr);
+    OpenModuleDialog(dialog);
+    CWnd* field = dialog.GetDlgItem(CEditModelName::IDC_NAME);
+    ASSERT_NE(field, nullptr);
+    if (c.clipboard) {
+      ASSERT_TRUE(::OpenClipboard(field->m_hWnd));
+      ::EmptyClipboard();
+      HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, std::strlen(c.clipboard) + 1);
+      std::memcpy(::GlobalLock(text), c.clipboard, std::strlen(c.clipboard) + 1);
+      ::GlobalUnlock(text);
+      ::SetClipboardData(CF_TEXT, text);
+      ::CloseClipboard();
+      field->SendMessage(WM_PASTE);
+    } else {
+      field->SetWindowText(c.name);
+    }
+    CString shown;
+    field->GetWindowText(shown);
+    EXPECT_EQ(std::string(shown), c.refused || c.clipboard ? c.name : "my_cap");
+    const std::size_t before = Messages().size();
+    dialog.OnOK();
+    EXPECT_EQ(Messages().size(), before + (c.refused ? 1 : 0));
+    if (dialog.m_hWnd) dialog.DestroyWindow();
+  }
+}
+
 TEST_F(EditorTest, ALibraryModelCannotBeChangedWhileItIsSelected) {
   host::HostModelLibrary library;
   library.Put(std::make_unique<host::HostCapacitorModel>(ClrModel("clr", 1e-6, 0.01, 5e-10)));
