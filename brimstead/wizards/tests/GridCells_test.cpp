@@ -434,8 +434,8 @@ TEST_F(ModuleGridPaste, EachCellKeepsItsControlAndTakesOnlyWhatItsControlAccepts
         CGXStyle style;
         grid->ComposeCellStyle(r, col, style);
         EXPECT_EQ(style.GetControl(), cell.control) << r << "," << col;
-        EXPECT_EQ(CString(cell.choices ? cell.choices : ""), style.IsIncluded(GX_IN_CHOICELIST) ? style.GetChoiceList() : CString())
-            << r << "," << col;
+        const CString choices = style.IsIncluded(GX_IN_CHOICELIST) ? style.GetChoiceList() : CString();
+        EXPECT_EQ(CString(cell.choices ? cell.choices : ""), choices) << r << "," << col;
         const bool target = r == c.row && col == c.col;
         const std::string expected = target && c.changed ? c.changed : cell.value;
         EXPECT_EQ(std::string(grid->GetCellValue(r, col)), expected) << r << "," << col;

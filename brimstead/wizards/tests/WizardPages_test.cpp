@@ -510,7 +510,8 @@ TEST_F(FinishPage, AnOutputOrReportNameWithAControlCharacterIsRefused) {
   };
   GoTo(CDWFinishPage::IDD);
   Click(Item(CDWFinishPage::IDC_AUTO_NAME));
-  const std::string output = chooseAndLeave(CDWFinishPage::IDC_OUTPUT_BROWSE, plat::SystemUiKind::FileSave, "res\tult.z1p");
+  const std::string output =
+      chooseAndLeave(CDWFinishPage::IDC_OUTPUT_BROWSE, plat::SystemUiKind::FileSave, "res\tult.z1p");
   EXPECT_EQ(output.rfind("The output file name \"", 0), 0u) << output;
   EXPECT_NE(output.find("res\\tult.z1p\" holds a control character"), std::string::npos) << output;
   EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
@@ -520,7 +521,8 @@ TEST_F(FinishPage, AnOutputOrReportNameWithAControlCharacterIsRefused) {
   Record().m_nAnalysisType = AnalysisQuick;
   ChooseNets();
   GoTo(CDWFinishPage::IDD);
-  const std::string report = chooseAndLeave(CDWFinishPage::IDC_SPREADSHEET_BROWSE, plat::SystemUiKind::FileOpen, "rep\tort.xls");
+  const std::string report =
+      chooseAndLeave(CDWFinishPage::IDC_SPREADSHEET_BROWSE, plat::SystemUiKind::FileOpen, "rep\tort.xls");
   EXPECT_EQ(report.rfind("The DRC spreadsheet file name \"", 0), 0u) << report;
   EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
 }

@@ -314,9 +314,6 @@ TEST_F(EditorTest, LibraryListSavesUnderANameAndRemovesOnTheHostsLibrary) {
   editor.DestroyWindow();
 }
 
-// A library model is the library's: nothing that changes its values is enabled (the C-L-R calculator, the
-// Touchstone series/shunt choice, also after a click on "Autodetect"), so the host never receives a model named as
-// a library model whose values differ from the library's.
 // The name a model is saved under reaches the host's library: two lines pasted into its one-line field leave the
 // first, and a name holding a control character (put there by a program) is refused, as a blank or a quote is.
 TEST_F(EditorTest, TheModelNameTakesOneLineAndRefusesAControlCharacter) {
@@ -360,6 +357,9 @@ TEST_F(EditorTest, TheModelNameTakesOneLineAndRefusesAControlCharacter) {
   }
 }
 
+// A library model is the library's: nothing that changes its values is enabled (the C-L-R calculator, the
+// Touchstone series/shunt choice, also after a click on "Autodetect"), so the host never receives a model named as
+// a library model whose values differ from the library's.
 TEST_F(EditorTest, ALibraryModelCannotBeChangedWhileItIsSelected) {
   host::HostModelLibrary library;
   library.Put(std::make_unique<host::HostCapacitorModel>(ClrModel("clr", 1e-6, 0.01, 5e-10)));
