@@ -28,7 +28,7 @@ void WriteText(CFile& file, const CString& text) {
 // The cells a paste stored, as they were, for a grid whose transaction cannot roll them back (it records no undo):
 // a refused field gives them back, so that the paste goes in whole or not at all there too.
 class StoredBeforePaste {
-public:
+ public:
   explicit StoredBeforePaste(CGXGridCore* grid)
       : m_pGrid(grid),
         m_bKeeping(!grid->GetCommandFactory() || !grid->GetParam() || !grid->GetParam()->m_bUndoEnabled) {}
@@ -49,7 +49,7 @@ public:
     m_Cells.clear();
   }
 
-private:
+ private:
   struct Cell {
     ROWCOL row, col;
     CGXStyle style;
