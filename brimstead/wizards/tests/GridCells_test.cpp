@@ -10,11 +10,9 @@
 #include "grid/core/gxlayout.h"
 #include "grid/core/gxlayoutresources.h"
 #include "grid/controls/CGXComboBoxWnd.h"
-#include "platform/base/GlobalMemory.h"
-#include "platform/window/Clipboard.h"
+#include "grid/core/tests/gxwindowtest.h"
 #include "platform/window/InputRouter.h"
 
-#include <cstring>
 #include <memory>
 
 using namespace wiztest;
@@ -363,15 +361,6 @@ protected:
     in.KeyUp(modifier);
     Pump();
   }
-  static void PutText(const std::string& text) {
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(::GlobalLock(block), text.c_str(), text.size() + 1);
-    ::GlobalUnlock(block);
-    ::SetClipboardData(CF_TEXT, block);
-    ::CloseClipboard();
-  }
   std::unique_ptr<brimwiz::CModuleScope> scope;
   std::unique_ptr<CWizardGridWnd> grid;
 };
@@ -420,7 +409,7 @@ TEST_F(ModuleGridPaste, EachCellKeepsItsControlAndTakesOnlyWhatItsControlAccepts
       grid->GetParam()->GetSelection().AddTail(new CGXRange(c.sourceRow, c.sourceCol, c.sourceBottom, c.sourceRight));
       Chord(VK_CONTROL, 'C');
     } else {
-      PutText(c.text);
+      gxtest::PutClipboardText(c.text);
     }
     MakeCurrent(c.row, c.col);
     plat::ClearShownLog();

@@ -8,12 +8,10 @@
 #include "brimstead/models/editor/tests/ModelEditorTestSupport.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include <filesystem>
 #include "platform/window/Inspect.h"
-#include "platform/base/GlobalMemory.h"
-#include "platform/window/Clipboard.h"
+#include "grid/core/tests/gxwindowtest.h"
 
 namespace edtest {
 namespace {
@@ -336,13 +334,7 @@ TEST_F(EditorTest, TheModelNameTakesOneLineAndRefusesAControlCharacter) {
     CWnd* field = dialog.GetDlgItem(CEditModelName::IDC_NAME);
     ASSERT_NE(field, nullptr);
     if (c.clipboard) {
-      ASSERT_TRUE(::OpenClipboard(field->m_hWnd));
-      ::EmptyClipboard();
-      HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, std::strlen(c.clipboard) + 1);
-      std::memcpy(::GlobalLock(text), c.clipboard, std::strlen(c.clipboard) + 1);
-      ::GlobalUnlock(text);
-      ::SetClipboardData(CF_TEXT, text);
-      ::CloseClipboard();
+      gxtest::PutClipboardText(c.clipboard);
       field->SendMessage(WM_PASTE);
     } else {
       field->SetWindowText(c.name);

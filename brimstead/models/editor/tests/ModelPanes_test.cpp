@@ -5,10 +5,8 @@
 #include "platform/base/tests/FileKinds.h"
 #include "platform/display/Desktop.h"
 #include "platform/gdi/Surface.h"
-#include "platform/base/GlobalMemory.h"
-#include "platform/window/Clipboard.h"
+#include "grid/core/tests/gxwindowtest.h"
 #include "platform/window/InputRouter.h"
-#include <cstring>
 
 #include <cstdint>
 #include <filesystem>
@@ -777,13 +775,7 @@ TEST_F(PaneTest, APasteIntoThePortMapKeepsThePinListsAndTakesOnlyAPinForOnePort)
       ASSERT_TRUE(grid.MoveCurrentCellTo(c.sourceRow, c.sourceCol, GX_UPDATENOW));
       grid.Copy();
     } else {
-      ASSERT_TRUE(::OpenClipboard(grid.m_hWnd));
-      ::EmptyClipboard();
-      HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, std::strlen(c.text) + 1);
-      std::memcpy(::GlobalLock(text), c.text, std::strlen(c.text) + 1);
-      ::GlobalUnlock(text);
-      ::SetClipboardData(CF_TEXT, text);
-      ::CloseClipboard();
+      gxtest::PutClipboardText(c.text);
     }
     ASSERT_TRUE(grid.MoveCurrentCellTo(c.row, 2, GX_UPDATENOW));
     const std::size_t before = Messages().size();

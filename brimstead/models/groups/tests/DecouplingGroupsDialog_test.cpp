@@ -5,12 +5,9 @@
 #include "brimstead/models/groups/tests/GroupsDialogTestSupport.h"
 #include "host/HostSystem.h"
 #include "grid/controls/CGXControl.h"
-#include "platform/base/GlobalMemory.h"
+#include "grid/core/tests/gxwindowtest.h"
 #include "platform/framework/HelpService.h"
-#include "platform/window/Clipboard.h"
 #include "platform/window/InputRouter.h"
-
-#include <cstring>
 
 namespace groupstest {
 namespace {
@@ -322,7 +319,6 @@ TEST_F(GroupsCommitBoard, ANameTakesAPastedTextsFirstLineAndOkRefusesAControlCha
       {"Ctrl+V of two lines", "A\r\nB\r\n", VK_CONTROL, 'V', nullptr, "AA", ""},
       {"Shift+Insert of two lines", "X\nY", VK_SHIFT, VK_INSERT, nullptr, "AAX", ""},
       {"a tab", "X\tY", VK_CONTROL, 'V', nullptr, "AAX", pasteRefused},
-      {"another control character", "X\x1bY", VK_SHIFT, VK_INSERT, nullptr, "AAX", pasteRefused},
       {"a line break put into the editor", nullptr, 0, 0, "AAX\r\nB", "AAX",
        "Assign Decoupling-Capacitor Groups: The group name \"AAX\\r\\nB\" holds a control character (a line break, a "
        "tab or another character that cannot be typed), which no name or text handed on may hold. Please enter it "
@@ -341,13 +337,7 @@ TEST_F(GroupsCommitBoard, ANameTakesAPastedTextsFirstLineAndOkRefusesAControlCha
         editor->SetEditText(c.typed);
       } else {
         ::SendMessage(editor->GetWindowPart()->m_hWnd, WM_KEYDOWN, VK_END, 0);
-        ASSERT_TRUE(::OpenClipboard(groups.m_hWnd));
-        ::EmptyClipboard();
-        HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, std::strlen(c.clipboard) + 1);
-        std::memcpy(::GlobalLock(text), c.clipboard, std::strlen(c.clipboard) + 1);
-        ::GlobalUnlock(text);
-        ::SetClipboardData(CF_TEXT, text);
-        ::CloseClipboard();
+        gxtest::PutClipboardText(c.clipboard);
         auto& in = plat::InputRouter::Instance();
         in.KeyDown(c.modifier);
         in.KeyPress(c.key);
