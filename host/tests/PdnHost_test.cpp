@@ -1796,6 +1796,30 @@ TEST_F(PdnHostProgram, TheViaStepsShowTheChosenBoardsViewerAfterTheBoardChanged)
   ExpectShotsMatchReferences(dir, {"bypass-boards-01-other-board"});
 }
 
+// The flows: two group names copied and pasted at the end of the first one's name gave the host a name with a
+// line break; the via's connected layers pasted onto its pair's list made the list another cell showing "TOP", and
+// the host got a pair nobody chose. A name takes the copied text's first line, the list only one of its pairs.
+TEST_F(PdnHostProgram, PastesGiveTheHostOneLineNamesAndOnlyThePairsAListOffers) {
+  const Outcome groups = RunPdnHost("--dialog groups --unit-text \"\" --script " +
+                                    (SourceDir() / "host/tests/scripts/groups-paste.pdnscript").string());
+  ASSERT_EQ(groups.code, 0) << groups.output << groups.errors;
+  EXPECT_NE(groups.output.find("change: Group \"3V3_BULK\" SetName \"3V3_BULK3V3_BULK\"\nRunModal() -> 1 (OK)"),
+            std::string::npos)
+      << groups.output;
+
+  const fs::path board = dir / "demo8.json";
+  ASSERT_TRUE(host::test::WriteDemo8WithPick(board, "V_DQ1"));
+  const fs::path project = dir / "demo8.brd";
+  std::ofstream(project) << "board\n";
+  const Outcome bypass = RunPdnHost("--board " + board.string() + " --board-mode --wizard bypass --open modeless "
+                                    "--fixed-clock --project " + project.string() + " --script " +
+                                    (SourceDir() / "host/tests/scripts/bypass-list-paste.pdnscript").string());
+  ASSERT_EQ(bypass.code, 0) << bypass.output << bypass.errors;
+  EXPECT_NE(bypass.output.find("A pasted text is not a value its cell takes"), std::string::npos) << bypass.output;
+  const std::string settings = ReadFile(dir / "demo8.dao");
+  EXPECT_NE(settings.find("= V_DQ1 Enabled \"L3_SIG\" - \"L6_SIG\" \r\n"), std::string::npos) << settings;
+}
+
 // The bypass wizard in board mode on the 8-layer board with V_DQ1 among the picks: the pair chosen in the via's cell
 // list is saved, and a second run that loads the settings shows the via checked with that pair.
 TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {

@@ -496,6 +496,38 @@ TEST_F(FinishPage, TheOutputDialogFiltersByTheOutputExtension) {
     EXPECT_STREQ(CDWFinishPage::OutputFilter(c.kind, c.extension), c.filter) << c.kind;
 }
 
+// The output and report names reach the host and a settings line: a name chosen with a control character in it
+// (a file name may hold a tab here) is refused as the page is left, with a box, and the page stays.
+TEST_F(FinishPage, AnOutputOrReportNameWithAControlCharacterIsRefused) {
+  ASSERT_TRUE(api->CreateModeless());
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "control character", true);
+  // Leaves the finish page after choosing `file` with the browse button `browse`; answers the box shown, if any.
+  const auto chooseAndLeave = [&](int browse, plat::SystemUiKind kind, const char* file) {
+    automation.Reply(kind, {IDOK, (dir / file).string(), 0});
+    Click(Item(browse));
+    plat::ClearShownLog();
+    Click(Back());
+    return plat::ShownLog().empty() ? std::string() : plat::ShownLog().back().request.text;
+  };
+  GoTo(CDWFinishPage::IDD);
+  Click(Item(CDWFinishPage::IDC_AUTO_NAME));
+  const std::string output =
+      chooseAndLeave(CDWFinishPage::IDC_OUTPUT_BROWSE, plat::SystemUiKind::FileSave, "res\tult.z1p");
+  EXPECT_EQ(output.rfind("The output file name \"", 0), 0u) << output;
+  EXPECT_NE(output.find("res\\tult.z1p\" holds a control character"), std::string::npos) << output;
+  EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
+  EXPECT_EQ(chooseAndLeave(CDWFinishPage::IDC_OUTPUT_BROWSE, plat::SystemUiKind::FileSave, "result.z1p"), "");
+  EXPECT_NE(ActivePageId(), CDWFinishPage::IDD);
+
+  Record().m_nAnalysisType = AnalysisQuick;
+  ChooseNets();
+  GoTo(CDWFinishPage::IDD);
+  const std::string report =
+      chooseAndLeave(CDWFinishPage::IDC_SPREADSHEET_BROWSE, plat::SystemUiKind::FileOpen, "rep\tort.xls");
+  EXPECT_EQ(report.rfind("The DRC spreadsheet file name \"", 0), 0u) << report;
+  EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
+}
+
 TEST_F(FinishPage, TheOldSpreadsheetIsDeletedOnlyJustBeforeTheRun) {
   ASSERT_TRUE(api->CreateModeless());
   Record().m_nAnalysisType = AnalysisQuick;

@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include "platform/window/Inspect.h"
+#include "grid/core/tests/gxwindowtest.h"
 
 namespace edtest {
 namespace {
@@ -309,6 +310,43 @@ TEST_F(EditorTest, LibraryListSavesUnderANameAndRemovesOnTheHostsLibrary) {
   EXPECT_EQ(library.GetCount(), 3);
   EXPECT_EQ(list.GetCurSel(), 0);
   editor.DestroyWindow();
+}
+
+// The name a model is saved under reaches the host's library: two lines pasted into its one-line field leave the
+// first, and a name holding a control character (put there by a program) is refused, as a blank or a quote is.
+TEST_F(EditorTest, TheModelNameTakesOneLineAndRefusesAControlCharacter) {
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "invalid characters", true);
+  struct Case {
+    const char* way;
+    const char* clipboard;  // pasted into the emptied field; null: `name` set as the field's text
+    const char* name;
+    bool refused;
+  } cases[] = {
+      {"two lines pasted", "my_cap\r\nsecond\r\n", "my_cap", false},
+      {"a tab pasted", "my\tcap", "my\tcap", true},
+      {"a control character set", nullptr, "my\x01" "cap", true},
+      {"a line break set", nullptr, "my_cap\nx", false},  // the one-line field keeps its first line
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    CEditModelName dialog("", nullptr);
+    OpenModuleDialog(dialog);
+    CWnd* field = dialog.GetDlgItem(CEditModelName::IDC_NAME);
+    ASSERT_NE(field, nullptr);
+    if (c.clipboard) {
+      gxtest::PutClipboardText(c.clipboard);
+      field->SendMessage(WM_PASTE);
+    } else {
+      field->SetWindowText(c.name);
+    }
+    CString shown;
+    field->GetWindowText(shown);
+    EXPECT_EQ(std::string(shown), c.refused || c.clipboard ? c.name : "my_cap");
+    const std::size_t before = Messages().size();
+    dialog.OnOK();
+    EXPECT_EQ(Messages().size(), before + (c.refused ? 1 : 0));
+    if (dialog.m_hWnd) dialog.DestroyWindow();
+  }
 }
 
 // A library model is the library's: nothing that changes its values is enabled (the C-L-R calculator, the
