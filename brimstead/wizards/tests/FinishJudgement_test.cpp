@@ -129,12 +129,21 @@ TEST_F(FinishJudgement, LoadedSettingsThatAPageRefusesShowThatPageWithItsBoxAndR
   // 1 MHz and the next double above it read back as one number in the frequency edits.
   const std::string sameFrequencies = "MinFreq=1000000\r\nMaxFreq=1000000.0000000002\r\n";
   const std::string lumped = "Analysis=Lumped\r\n";
+  // A file name may hold a character nobody can type; a settings line brings it whole.
+  const std::string controlName = (dir / "out\x01put.s1p").string();
+  const std::string shownControlName = (dir / "out\\x01put.s1p").string();
   const std::vector<Row> rows = {
       {"one net twice", Wizard::Decoupling, false, lumped, "GND", CDWSelectNetPage::IDD,
        CDWSelectNetPage::PairRefusal},
       {"a report path in a missing folder", Wizard::Decoupling, false,
        "Analysis=Quick\r\nDRCReportMode=XLS\r\nDRCReportFile=" + missing + "\r\n", "VCC_3V3", CDWFinishPage::IDD,
        "File \"" + missing + "\" can't be owerriten.\nPlease, specify another file name for DRC spreadsheet."},
+      {"an output name holding a control character", Wizard::Decoupling, false,
+       lumped + "AutoGenerateOutputFileName=0\r\nOutputFileName=" + controlName + "\r\n", "VCC_3V3",
+       CDWFinishPage::IDD,
+       "The output file name \"" + shownControlName +
+           "\" holds a control character (a line break, a tab or another character that cannot be typed), which no "
+           "name or text handed on may hold. Please enter it without one."},
       {"frequencies that read back as one", Wizard::Decoupling, false, lumped + sameFrequencies, "VCC_3V3",
        CDWFrequencyPage::IDD, "Enter maximum frequency greater the minumum"},
       {"an interval the edit cannot show", Wizard::Decoupling, true,
