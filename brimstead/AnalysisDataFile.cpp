@@ -119,10 +119,12 @@ bool CAnalysisData::Save() {
   plat::ProfileBatch batch(file);
   bool written = true;
 
+  // The project is stored by its bare name only where a load finds it beside the settings file: in the very same
+  // folder, case and all ("a/" and "A/" are two folders).
   CString settingsDirectory(m_SettingsPath), projectDirectory(m_ProjectPath);
   CutToDirectory(settingsDirectory);
   CutToDirectory(projectDirectory);
-  if (settingsDirectory.CompareNoCase(projectDirectory) != 0) {
+  if (!PathsEqual(settingsDirectory, projectDirectory)) {
     written &= WriteText("BOARD", "ProjectPath", m_ProjectPath, file);
     written &= WriteText("HEADER", "FileName", m_SettingsPath, file);
   } else {
@@ -263,7 +265,7 @@ bool CAnalysisData::ReadBoardSection() {
   const char* file = m_SettingsPath;
   const CString stored = ReadText("BOARD", "ProjectPath", "", file);
   const bool readingCopy = m_pSettingsCopyBuffer && *m_pSettingsCopyBuffer &&
-                           m_SettingsPath == AbsolutePath(m_pSettingsCopyBuffer);
+                           PathsEqual(m_SettingsPath, AbsolutePath(m_pSettingsCopyBuffer));
   if (!readingCopy) {
     // The stored project must be the current one; a bare name lies beside the settings file. A full path (the
     // bypass save writes one) to a project of the current one's name also is the current one when the settings
@@ -342,8 +344,10 @@ void CAnalysisData::SetDRCReportMode(int mode) {
 }
 
 namespace {
+// A bare name stands for a file in the project's folder (a load puts it there), so only a file of that very folder
+// is given by its name; any other keeps its full path.
 CString RelativeToProject(const CString& file, const CString& project) {
-  if (DriveAndDirectory(file).CompareNoCase(DriveAndDirectory(project)) == 0)
+  if (PathsEqual(DriveAndDirectory(file), DriveAndDirectory(project)))
     return FileNameOfPath(file);
   return file;
 }

@@ -46,7 +46,8 @@ CPageIdList CDecouplingAnalysisData::Check(CString* messages) {
   };
   if (m_nBoardIndex < 0)
     fail("Subboard to analyze isn't specified. \n", 1009);
-  if (!m_pNet1 || !m_pNet2)
+  // One net named as both (a settings file can bring it) is no pair either.
+  if (!m_pNet1 || !m_pNet2 || m_pNet1 == m_pNet2)
     fail("You have to specify two nets to perform decoupling analysis. \n", 1001);
   if (!HasEnabledProbeForDistributed())
     fail("At least one probe must be specified for distributed decoupling analysis. \n", m_bBoardMode ? 1027 : 1162);

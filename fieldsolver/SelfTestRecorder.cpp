@@ -54,7 +54,9 @@ SelfTestRecorder::~SelfTestRecorder()
 bool SelfTestRecorder::Start(const std::string& indexName, const std::string& tempIndexName)
 {
     Close(false);
-    std::FILE* f = std::fopen(tempIndexName.c_str(), "wt");
+    // Every file of the recorder is opened close-on-exec ('e'): the index stays open while recording, and a program
+    // the host starts meanwhile must not hold it.
+    std::FILE* f = std::fopen(tempIndexName.c_str(), "we");
     if (!f)
         return false;
     index_ = f;
@@ -154,7 +156,7 @@ int SelfTestRecorder::WriteInputFile(const TestCase& c, const std::string& fileN
             return 0;
         return FS_INPUT_FILE;
     }
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(fileName.c_str(), "wt"));
+    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(fileName.c_str(), "we"));
     if (!f)
         return FS_INPUT_FILE;
     std::FILE* out = f.get();
@@ -205,7 +207,7 @@ int SelfTestRecorder::WriteResultFile(const TestCase& c, const std::string& file
             return 0;
         return FS_RESULT_FILE;
     }
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(fileName.c_str(), "wt"));
+    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(fileName.c_str(), "we"));
     if (!f)
         return FS_RESULT_FILE;
     std::FILE* out = f.get();

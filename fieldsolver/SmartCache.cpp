@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <new>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -150,11 +152,35 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
+struct SaveHookHolder {
+    std::mutex mutex;
+    SmartCache::SaveHook hook;
+};
+
+SaveHookHolder& TheSaveHook()
+{
+    static SaveHookHolder holder;
+    return holder;
+}
+
+void SaveStepReached(SmartCache::SaveStep step, int folder, const std::string& newFile)
+{
+    SmartCache::SaveHook hook;
+    {
+        std::lock_guard lock(TheSaveHook().mutex);
+        hook = TheSaveHook().hook;
+    }
+    if (hook)
+        hook(step, folder, newFile);
+}
+
 // Writes the cache file whole or not at all: the bytes go to a new file of this save's own beside it, under a name
 // no other save uses (64 random bits, made exclusively), which takes the file's name only once all of them are
 // written and closed; of saves at once (two programs, two threads), neither removes or renames the other's file and
-// the last to rename wins whole. A failed write removes the new file and leaves the old one as it was; a name that is
-// not a regular file is refused. Behind a symbolic link, the link's target is replaced.
+// the last to rename wins whole. A failed write removes the new file (only where its name holds that file: see
+// below) and leaves the old one as it was; a name that is not a regular file is refused. Behind a symbolic link, the
+// link's target is replaced. Every descriptor of the save is close-on-exec: a program another thread starts
+// meanwhile holds none of its files.
 //
 // The path is walked once, from a held folder descriptor, and the new file is made, renamed and removed relative to
 // the folder that walk ends on, so that a link put on the way after the walk is never followed. In a folder every
@@ -179,21 +205,29 @@ bool WriteCacheFile(const std::string& fileName, const std::string& bytes)
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     struct stat written {};
     ok = ::fstat(fd, &written) == 0 && ok;
-    const int kept = ::dup(fd);   // the file written, for the look after the rename
-    ok = ::close(fd) == 0 && kept >= 0 && ok;
-    // The rename goes by names, which another user may exchange in a folder every user may write: the new file's
-    // name must still hold the file written (what is under it otherwise is not this save's to remove), and the
-    // cache's name must be left to it after the rename.
-    if (ok && !safepath::Holds(held.folder(), temp.c_str(), written)) {
-        ::close(kept);
+    // The file written stays open, for the look after the rename and so that its inode names no other file until
+    // its name is removed.
+    const int kept = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (kept < 0) {
+        safepath::RemoveOwn(held.folder(), temp.c_str(), fd);
+        ::close(fd);
         return false;
     }
-    ok = ok && ::renameat(held.folder(), temp.c_str(), held.folder(), held.leaf().c_str()) == 0;
-    if (!ok)
-        ::unlinkat(held.folder(), temp.c_str(), 0);
+    ok = ::close(fd) == 0 && ok;
+    // The rename goes by names, which another user may exchange in a folder every user may write: the new file's
+    // name must still hold the file written (what is under it otherwise is not this save's to rename or remove), and
+    // the cache's name must be left to it after the rename. A refused save removes the new file's name where it holds
+    // that file again (another user's exchange may put it back).
+    if (ok)
+        SaveStepReached(SmartCache::SaveStep::Rename, held.folder(), temp);
+    ok = ok && safepath::Holds(held.folder(), temp.c_str(), written) &&
+         ::renameat(held.folder(), temp.c_str(), held.folder(), held.leaf().c_str()) == 0;
+    if (!ok) {
+        SaveStepReached(SmartCache::SaveStep::Remove, held.folder(), temp);
+        safepath::RemoveOwn(held.folder(), temp.c_str(), kept);
+    }
     ok = ok && safepath::TookName(held.folder(), held.leaf().c_str(), kept);
-    if (kept >= 0)
-        ::close(kept);
+    ::close(kept);
     return ok;
 }
 
@@ -739,7 +773,16 @@ bool SmartCache::Save(const std::string& fileName) const
         }
     }
     w.Tag("=END");
+    // A file larger than a load reads would replace the old one with a cache that never loads again.
+    if (w.Text().size() > kMaxCacheFileBytes)
+        return false;
     return WriteCacheFile(fileName, w.Text());
+}
+
+SmartCache::SaveHook SmartCache::SetSaveHook(SaveHook hook)
+{
+    std::lock_guard lock(TheSaveHook().mutex);
+    return std::exchange(TheSaveHook().hook, std::move(hook));
 }
 
 bool SmartCache::Load(const std::string& fileName)

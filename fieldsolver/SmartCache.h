@@ -70,7 +70,17 @@ public:
     bool Store(const FieldSolverModel& model, const FieldSolverOutput& output);
     bool CheckConsistency() const;
     bool Load(const std::string& fileName);
+    // False, with the old file as it was, where the file could not be written whole or would be larger than Load
+    // reads (256 MiB).
     bool Save(const std::string& fileName) const;
+
+    // Test seam of the file's save: called as the save is about to give its new file the cache's name (Rename) and
+    // as a refused save is about to remove that file's name (Remove), with the folder it works in (a descriptor) and
+    // the new file's name there; a test exchanges names or looks at the process there. Process-wide; returns the
+    // hook it replaces.
+    enum class SaveStep { Rename, Remove };
+    using SaveHook = std::function<void(SaveStep step, int folder, const std::string& newFile)>;
+    static SaveHook SetSaveHook(SaveHook hook);
 
     SelfTestRecorder& Recorder() { return recorder_; }
     const std::string& FileName() const { return fileName_; }

@@ -54,6 +54,30 @@ std::string ClassOf(HWND hwnd) {
   return name;
 }
 
+// The text of entry `index` of a list box or combo box.
+std::string EntryText(HWND control, bool combo, LRESULT index) {
+  const LRESULT length = SendMessage(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  std::string text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+  const LRESULT read = SendMessage(control, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(index),
+                                   reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(std::max<LRESULT>(read, 0)));
+  return text;
+}
+
+// The entry of a list box or combo box whose text is `text` byte for byte, or -1. The controls' own search ignores
+// letter case, and a script names one entry: "caps.cir" is not "CAPS.cir" beside it.
+LRESULT FindEntry(HWND control, bool combo, const std::string& text) {
+  const auto search = [&](LRESULT after) {
+    return SendMessage(control, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, static_cast<WPARAM>(after),
+                       reinterpret_cast<LPARAM>(text.c_str()));
+  };
+  // From the top the search meets the matches in order; one at or below the last met has wrapped round.
+  for (LRESULT at = search(-1), last = -1; at > last; last = at, at = search(at))
+    if (EntryText(control, combo, at) == text)
+      return at;
+  return -1;
+}
+
 bool IsDropList(HWND hwnd) {
   return ClassOf(hwnd) == WC_COMBOBOX && (GetWindowLong(hwnd, GWL_STYLE) & 0x3) == CBS_DROPDOWNLIST;
 }
@@ -876,8 +900,7 @@ void ScriptRunner::Pick(HWND control, const ScriptStep& step) {
   const bool combo = cls == WC_COMBOBOX;
   if (!combo && cls != WC_LISTBOX)
     throw ScriptError("control " + step.control.Describe() + " is no list box or combo box");
-  const LRESULT index = SendMessage(control, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                    reinterpret_cast<LPARAM>(step.text.c_str()));
+  const LRESULT index = FindEntry(control, combo, step.text);
   if (index < 0)
     throw ScriptError("control " + step.control.Describe() + " has no entry \"" + EscapedName(step.text) + "\"");
   auto move = [&](LRESULT from) {
@@ -959,11 +982,8 @@ void ScriptRunner::CheckTyped(HWND control, const std::optional<TypedCell>& cell
   std::string text;
   if (cls == WC_LISTBOX) {
     const LRESULT selected = SendMessage(holder, LB_GETCURSEL, 0, 0);
-    if (selected >= 0) {
-      text.resize(static_cast<size_t>(std::max<LRESULT>(SendMessage(holder, LB_GETTEXTLEN, selected, 0), 0)) + 1);
-      const LRESULT length = SendMessage(holder, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(text.data()));
-      text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
-    }
+    if (selected >= 0)
+      text = EntryText(holder, false, selected);
   } else if (cls == WC_EDIT || cls == WC_COMBOBOX) {
     text = WindowText(holder);
   } else if (holder == control && cell) {

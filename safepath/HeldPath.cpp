@@ -115,6 +115,11 @@ bool Holds(int folder, const char* name, const struct stat& file) {
          now.st_ino == file.st_ino;
 }
 
+bool RemoveOwn(int folder, const char* name, int own) {
+  struct stat file {};
+  return ::fstat(own, &file) == 0 && Holds(folder, name, file) && ::unlinkat(folder, name, 0) == 0;
+}
+
 bool TookName(int folder, const char* name, int written) {
   struct stat file {}, now {}, in {};
   if (::fstat(written, &file) != 0) return false;

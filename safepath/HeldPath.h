@@ -110,6 +110,14 @@ int OpenJudged(int folder, const char* name, int flags, const struct stat* walke
 // a folder every user may write.
 bool Holds(int folder, const char* name, const struct stat& file);
 
+// Removes the name `name` in `folder` where it holds the file open as `own` (same device and inode; the open
+// descriptor keeps that inode from naming another file meanwhile), for a save that removes its own new file by its
+// name: in a folder every user may write without the sticky bit another user may have exchanged a file of theirs under
+// that name, which is not this save's to remove, and put the save's file back under it later. Whether it was removed.
+// Where another user could still exchange the name between the look and the removal, they may also remove any name
+// there themselves (the folder lets every user do so); under the sticky bit no other user can exchange it at all.
+bool RemoveOwn(int folder, const char* name, int own);
+
 // Whether a rename of the file open as `written` to `name` in `folder` left that name to it: the name holds it, or
 // another save of this user (or the folder's owner) took the name after it, replacing it (it has no name left). False
 // where it still has a name but not this one (the names were exchanged), or where a file another user may have

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -138,12 +139,30 @@ void AppendBackslash(CString& path) {
   path += '\\';
 }
 
-bool PathsEqual(const char* a, const char* b) {
-  CString left(a ? a : ""), right(b ? b : "");
-  left.Replace('\\', '/');
-  right.Replace('\\', '/');
-  return left.CompareNoCase(right) == 0;
+namespace {
+// The lexical form PathsEqual compares (see there). A drive stays as written: it is a segment like any other.
+std::string LexicalForm(const char* path) {
+  const std::string_view text = path ? path : "";
+  std::string form = !text.empty() && IsSeparator(text.front()) ? "/" : "";
+  bool first = true;
+  for (size_t start = 0; start <= text.size();) {
+    size_t end = start;
+    while (end < text.size() && !IsSeparator(text[end]))
+      ++end;
+    const std::string_view segment = text.substr(start, end - start);
+    if (!segment.empty() && segment != ".") {
+      if (!first)
+        form += '/';
+      form += segment;
+      first = false;
+    }
+    start = end + 1;
+  }
+  return form.empty() && !text.empty() ? std::string(".") : form;
 }
+}  // namespace
+
+bool PathsEqual(const char* a, const char* b) { return LexicalForm(a) == LexicalForm(b); }
 
 bool HasExtensionFromList(const char* name, const char* list, int caseSensitive) {
   if (!name || !*name || !list || !*list)

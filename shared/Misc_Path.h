@@ -1,5 +1,6 @@
 // File and path helpers of the module (8-bit texts, the module's path dialect: '\\' and '/' both separate, a
-// leading '/' is absolute, drives are recognised but empty on Linux). Comparisons that ignore case stay so.
+// leading '/' is absolute, drives are recognised but empty on Linux). Paths compare with case, as the file system
+// does; only extension lists may ignore it.
 #pragma once
 
 #include "platform/base/CString.h"
@@ -38,7 +39,10 @@ void ReplaceExtension(const char* newExt, CString& path);
 // In place: a non-empty path ends afterwards with exactly one '\\' (a trailing '/' or '\\' becomes '\\').
 void AppendBackslash(CString& path);
 
-// Equal without regard to case after every '\\' is turned into '/'.
+// The two paths are byte for byte the same once each is read lexically: '\\' as '/', a run of separators as one,
+// "." segments and a trailing separator dropped ("/" stays; a relative path of "." segments only is "."). Case
+// counts ("a/" and "A/" are two folders), no link is resolved, and ".." segments are kept as they are: "l/.." need
+// not be the folder that holds the link l, so "a/l/../b" is never taken for "a/b". A null path is an empty one.
 bool PathsEqual(const char* a, const char* b);
 
 // The name ends in '.' and one of the list's extensions. The list separates extensions by any of ",. \t\n\"";

@@ -19,6 +19,7 @@
 #include "shared/Misc_Ini.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -475,6 +476,84 @@ TEST_F(SettingsFile, MovingBothFilesKeepsTheBoardSection) {
   ASSERT_TRUE(r->SetProjectPath((moved / "demo8.json").string().c_str()));
   ASSERT_TRUE(r->Load((moved / "demo8.dao").string().c_str()));
   EXPECT_EQ(r->m_nBoardIndex, 0);
+}
+
+// A report and a settings file come back as the user chose them, and a settings file is the project's only when
+// the project it stores is this one: folders whose names differ in case only are two folders (the report in "A/"
+// was stored as a bare name, which loads into "a/"), and a doubled separator changes no folder.
+TEST_F(SettingsFile, ChosenPathsComeBackAndFoldersDifferingInCaseAreTwo) {
+  const std::string a = (dir / "a").string(), A = (dir / "A").string();
+  fs::create_directories(a);
+  fs::create_directories(A);
+  const struct {
+    const char* what;
+    std::string project, settings, report;   // the save's
+    std::string loadProject, loaded;         // the load's project, and the path it loads
+    std::string storedProject, storedReport;
+    bool taken;   // the board section is read: the nets come back
+  } cases[] = {
+      {"settings and report in the twin folder", a + "/demo8.json", A + "/demo8.dao", A + "/report.csv",
+       a + "/demo8.json", A + "/demo8.dao", a + "/demo8.json", A + "/report.csv", true},
+      {"report in the twin folder", a + "/demo8.json", a + "/demo8.dao", A + "/report.csv", a + "/demo8.json",
+       a + "/demo8.dao", "demo8.json", A + "/report.csv", true},
+      {"report beside the project", a + "/demo8.json", A + "/demo8.dao", a + "/report.csv", a + "/demo8.json",
+       A + "/demo8.dao", a + "/demo8.json", "report.csv", true},
+      {"the twin folder's project", A + "/demo8.json", A + "/demo8.dao", A + "/report.csv", a + "/demo8.json",
+       A + "/demo8.dao", "demo8.json", "report.csv", false},
+      {"doubled separator in the project", a + "//demo8.json", a + "//demo8.dao", a + "//report.csv",
+       a + "//demo8.json", a + "/demo8.dao", "demo8.json", "report.csv", true},
+      {"doubled separator in the loaded path", a + "/demo8.json", a + "/demo8.dao", a + "/report.csv",
+       a + "/demo8.json", a + "//./demo8.dao", "demo8.json", "report.csv", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetCurrentAnalysisData(nullptr);
+    auto* d = Make<CDecouplingAnalysisData>(false);
+    ASSERT_TRUE(d->SetProjectPath(c.project.c_str()));
+    d->m_pNet1 = board->FindNet("VDD_CORE");
+    d->m_pNet2 = board->FindNet("GND");
+    d->m_nAnalysisType = AnalysisQuick;
+    d->SetDRCReportMode(DRCReportCSV);
+    d->m_DRCReportFile = c.report.c_str();
+    d->m_SettingsPath = c.settings.c_str();
+    ASSERT_TRUE(d->Save());
+    char stored[MAX_PATH] = {};
+    GetPrivateProfileString("BOARD", "ProjectPath", "", stored, sizeof stored, c.settings.c_str());
+    EXPECT_EQ(std::string(stored), c.storedProject);
+    GetPrivateProfileString("OPTIONS_DW", "DRCReportFile", "", stored, sizeof stored, c.settings.c_str());
+    EXPECT_EQ(std::string(stored), c.storedReport);
+
+    SetCurrentAnalysisData(nullptr);
+    auto* r = Make<CDecouplingAnalysisData>(false);
+    ASSERT_TRUE(r->SetProjectPath(c.loadProject.c_str()));
+    ASSERT_TRUE(r->Load(c.loaded.c_str()));
+    EXPECT_EQ(r->m_pNet1 != nullptr, c.taken);
+    if (c.taken) {
+      EXPECT_EQ(std::string(r->m_DRCReportFile.GetString()), c.report);
+      EXPECT_EQ(r->m_nBoardIndex, 0);
+    } else {
+      EXPECT_EQ(r->m_nBoardIndex, -1);
+    }
+    fs::remove(c.settings);
+  }
+}
+
+// The host's settings copy is read as the copy, whose stored project is not checked, whichever way the path the
+// copy buffer holds is written.
+TEST_F(SettingsFile, TheSettingsCopyIsKnownByItsPathWrittenAnyWay) {
+  auto* d = MakeWithProject<CDecouplingAnalysisData>(false);
+  d->m_pNet1 = board->FindNet("VDD_CORE");
+  d->m_pNet2 = board->FindNet("GND");
+  d->m_SettingsPath = (dir / "copy.dao").string().c_str();
+  ASSERT_TRUE(d->Save());
+  SetCurrentAnalysisData(nullptr);
+  auto* other = Make<CDecouplingAnalysisData>(false);
+  ASSERT_TRUE(other->SetProjectPath((dir / "other.json").string().c_str()));
+  char copy[MAX_PATH] = {};
+  std::snprintf(copy, sizeof copy, "%s//./copy.dao", dir.string().c_str());
+  other->m_pSettingsCopyBuffer = copy;
+  ASSERT_TRUE(other->Load((dir / "copy.dao").string().c_str()));
+  EXPECT_EQ(other->m_pNet1, board->FindNet("VDD_CORE"));
 }
 
 TEST_F(SettingsFile, FilesOfOneKindReadByAnother) {

@@ -24,7 +24,26 @@ void CWizardGridWnd::Initialize() {
     // Their rows are selected whole: the current cell of a selected row shows selected like the rest of it, not as
     // a white cell in the row's highlight (a check box clicked in a selected row keeps the row selected).
     param->m_bInvertCurrentCellToo = TRUE;
+    param->m_bDirectCopyPaste = FALSE;
+    param->m_bDirectCutPaste = FALSE;
   }
+  // Text only (0x0008), never styles (0x0010, 0x0020); no rows (0x0200) or columns (0x0400) added.
+  m_nClipboardFlags = (m_nClipboardFlags & ~DWORD{0x0010 | 0x0020}) | 0x0008 | 0x0200 | 0x0400;
+}
+
+BOOL CWizardGridWnd::SetCellTextThroughControl(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags,
+                                               const CGXStyle* style) {
+  CGXStyle composed;
+  if (!style) {
+    ComposeCellStyle(row, col, composed, TRUE);
+    style = &composed;
+  }
+  CGXControl* control = ControlForId(style->GetControl());
+  if (text && *text && control && !control->TakesTypedText()) {
+    SetWarningText(brimwiz::PasteRefusedText);
+    return FALSE;
+  }
+  return CGXGridWnd::SetCellTextThroughControl(row, col, text, flags, style);
 }
 
 BOOL CWizardGridWnd::ReadStoredStyle(ROWCOL row, ROWCOL col, CGXStyle& style, int mode, int type) const {
@@ -59,6 +78,9 @@ void CReorderingGridWnd::RefreshAfterSort(const GXForwardArgs& args) {
 }
 
 namespace brimwiz {
+
+const char* const PasteRefusedText = "A paste would give a value to a cell that takes no text (a check box, label or "
+                                     "button: click it instead): nothing is pasted, and the cells keep their values.";
 
 void RegisterBitmapEditControls(CGXGridCore* grid) {
   grid->AddCellControl(IDC_GRID_BITMAP_COLLAPSED, new CGridBitmapEdit(grid, IDB_GRID_PLUS));

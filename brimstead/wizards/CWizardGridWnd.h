@@ -27,7 +27,15 @@ public:
   // The module's grids (this class is the base of every one) keep no undo history: their cells are written by
   // their owners, whose records an undo of those writes (Ctrl+Z, Alt+Backspace) would leave behind, and every
   // fill would add thousands of commands. A selected current cell is inverted whole, as its selected row is.
+  // Their clipboard takes values only: a copy puts no styles on it and a paste brings none (no styles format, no
+  // cells copied or moved in place), so that a paste never gives a cell another cell's control, choices or
+  // colours; nor does a paste add rows or columns that no record stands behind.
   void Initialize() override;
+  // A pasted text goes only into a cell that takes typed text (an edit or a list of choices, which takes only one
+  // of its choices): a check box, label, button or connected-layers cell shows what its owner wrote from its
+  // record, which hears of clicks only, so it refuses a pasted value (nothing is pasted) with
+  // brimwiz::PasteRefusedText.
+  BOOL SetCellTextThroughControl(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* style) override;
   // A row header the port numbers cover reads with its text from them, as if stored (its item data and the rest
   // stay stored).
   BOOL ReadStoredStyle(ROWCOL row, ROWCOL col, CGXStyle& style, int mode, int type) const override;
@@ -68,6 +76,8 @@ protected:
 };
 
 namespace brimwiz {
+// The message of a paste that a module grid's cell refuses because it takes no typed text.
+extern const char* const PasteRefusedText;
 // Registers the collapsible multi-line text cells 20011 and 20012 with the grid.
 void RegisterBitmapEditControls(CGXGridCore* grid);
 // Registers the check box with a tip under `id` (the module passes 10013).

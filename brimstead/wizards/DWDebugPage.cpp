@@ -52,8 +52,8 @@ BOOL CDWDebugPage::OnSetActive() {
     ShowControl(IDC_PREPARATION_ONLY, true);
     ShowSkipStitching();
   }
-  UpdateData(FALSE);
-  RefreshControls();
+  // The fields hold the record: an interval the edit cannot give back is refused when the page is left, not here.
+  ShowTimeDomain();
   return CDWPage::OnSetActive();
 }
 
@@ -63,8 +63,11 @@ void CDWDebugPage::ShowSkipStitching() {
 }
 
 void CDWDebugPage::RefreshControls() {
-  if (!UpdateData(TRUE))
-    return;
+  if (UpdateData(TRUE))
+    ShowTimeDomain();
+}
+
+void CDWDebugPage::ShowTimeDomain() {
   if (m_bTimeDomain)
     m_bForcePassivity = 0;
   EnableControl(IDC_FORCE_PASSIVITY, Custom() && !m_bTimeDomain);
@@ -122,4 +125,9 @@ bool CDWDebugPage::ValidateAndStore() {
   }
   SetValid();
   return true;
+}
+
+bool CDWDebugPage::AcceptsRecord() {
+  // The interval shows only in Custom; any number it reads back as is taken.
+  return !Custom() || AsExchanged(Record().m_dFDTDInterval).has_value();
 }

@@ -26,6 +26,7 @@ public:
   CString GetTitle() override { return "Debug Options"; }
   CString GetHeaderText() override { return "Set Advanced Debug Options\r\nUser will never see this page."; }
   bool ValidateAndStore() override;
+  bool AcceptsRecord() override;
   // Time-domain simulation greys out passivity and shows its interval.
   void RefreshControls() override;
 
@@ -50,4 +51,6 @@ protected:
 private:
   // "Exclude stitching via steps": a Distributed analysis's option, offered while preparation only is set.
   void ShowSkipStitching();
+  // The controls that follow the fields' time-domain choice, then the fields into the controls.
+  void ShowTimeDomain();
 };

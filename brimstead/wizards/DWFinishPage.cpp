@@ -3,6 +3,7 @@
 #include "brimstead/AnalysisData.h"
 #include "brimstead/BypassAnalysisData.h"
 #include "brimstead/DecouplingAnalysisData.h"
+#include "brimstead/wizards/HandedText.h"
 #include "platform/base/FileSystem.h"
 #include "platform/controls/winctrl.h"
 #include "platform/framework/CDataExchange.h"
@@ -204,12 +205,29 @@ bool CDWFinishPage::RefusesReportPath() {
   return DirectoryExists(sheet) || !DirectoryExists(FolderOf(sheet)) || (FileExists(sheet) && !CanReplace(sheet));
 }
 
+bool CDWFinishPage::RefusesControlCharacter(HWND owner) {
+  const CAnalysisData& record = Record();
+  // The output and report names reach the host and a settings line: a file name chosen with a control character
+  // in it (possible on this system) is refused. Without an owner the names are only judged.
+  auto refused = [owner](const char* what, const CString& name) {
+    return owner ? brimwiz::RefusedForControlCharacter(owner, "Brimstead", what, name)
+                 : brimwiz::HoldsControlCharacter(name);
+  };
+  const bool report = QuickDecoupling() && record.m_nDRCReportMode != DRCNoReport;
+  return (!QuickDecoupling() && refused("The output file name", record.GetOutputFilePath())) ||
+         (report && refused("The DRC spreadsheet file name", record.m_DRCReportFile));
+}
+
 bool CDWFinishPage::ValidateAndStore() {
   m_TestedSpreadsheet.Empty();
+  BeginValidation();
+  if (RefusesControlCharacter(m_hWnd))
+    return false;
   if (RefusesReportPath()) {
     RefuseSpreadsheet(true);
     return false;
   }
+  SetValid();
   const CAnalysisData& record = Record();
   if (QuickDecoupling() && record.m_nDRCReportMode != DRCNoReport && FileExists(record.m_DRCReportFile))
     m_TestedSpreadsheet = record.m_DRCReportFile;

@@ -31,6 +31,7 @@ public:
     return "Save Settings and Specify Output File\r\nSpecify the output file for results, and save settings.";
   }
   bool ValidateAndStore() override;
+  bool AcceptsRecord() override { return !RefusesControlCharacter(nullptr) && !RefusesReportPath(); }
   void RefreshControls() override;
 
   BOOL OnInitDialog() override;
@@ -44,6 +45,9 @@ public:
   // Whether the record asks for a Quick decoupling report into a path that can never take it: a folder, a path in
   // a missing folder, a file that may not be replaced. Leaving the page refuses such a path (with its box).
   static bool RefusesReportPath();
+  // Whether the output name, or the report path of a Quick decoupling report, holds a control character; with an
+  // `owner` its box says so.
+  static bool RefusesControlCharacter(HWND owner);
 
   // The output dialog's filter for a wizard kind and the current output path's extension (with its dot, or empty).
   static CString OutputFilter(int kind, const CString& extension);

@@ -133,7 +133,7 @@ void CDWFrequencyPage::OnSampling() {
   if (!UpdateData(TRUE))
     return;
   // A count the page would refuse is not carried into the record by switching modes; the mode's own count shows.
-  if (m_nSamples >= 0 && m_nSamples <= 9999)
+  if (!SampleCountRefusal(before, m_nSamples))
     StoreSamples(before);
   RefreshControls();
   UpdateData(FALSE);
@@ -183,21 +183,46 @@ LRESULT CDWFrequencyPage::OnCheckAfterFocusLoss(WPARAM, LPARAM) {
   return 0;
 }
 
-bool CDWFrequencyPage::CheckFrequencies() {
-  CFlagScope checking(m_bChecking);
+const char* CDWFrequencyPage::FrequencyRefusal(double minimum, double maximum, int* control) {
+  *control = IDC_MIN;
   // Written as "not at least" so that a value that is no number is refused as well.
-  if (!(m_dMinFreq >= kFrequencyRange.low)) {
-    RefuseInput("Enter minimum frequency 0.001 MHz or greater", IDC_MIN);
-    return false;
-  }
-  if (!(m_dMaxFreq > m_dMinFreq)) {
-    RefuseInput("Enter maximum frequency greater the minumum", IDC_MAX);
-    return false;
-  }
+  if (!(minimum >= kFrequencyRange.low))
+    return "Enter minimum frequency 0.001 MHz or greater";
+  *control = IDC_MAX;
+  if (!(maximum > minimum))
+    return "Enter maximum frequency greater the minumum";
   // The record holds hertz: a larger maximum would overflow to infinity, be saved as "inf" and come back as a
   // text that is no number.
-  if (!(m_dMaxFreq <= kFrequencyRange.high)) {
-    RefuseInput("Enter maximum frequency 1e+300 MHz or less", IDC_MAX);
+  if (!(maximum <= kFrequencyRange.high))
+    return "Enter maximum frequency 1e+300 MHz or less";
+  return nullptr;
+}
+
+const char* CDWFrequencyPage::SampleCountRefusal(int sampling, int samples) {
+  if (samples >= 0 && samples <= 9999)
+    return nullptr;
+  return sampling != 0 ? "Enter number of samples between 0 and 9999" : "Enter 0 to use default number of sweeps";
+}
+
+bool CDWFrequencyPage::AcceptsRecord() {
+  const CAnalysisData& record = Record();
+  if (Custom()) {
+    const int sampling = SamplingOfSweepMode(record.m_nFreqSweepMode);
+    if (SampleCountRefusal(sampling, sampling != 0 ? record.m_nNonAdaptiveFreqNumber : record.m_nMaxAdaptiveFreqNumber))
+      return false;
+  }
+  // The edits show megahertz: two frequencies apart in the record may read back as one.
+  const std::optional<double> minimum = AsExchanged(record.m_dMinFreq * 1e-6);
+  const std::optional<double> maximum = AsExchanged(record.m_dMaxFreq * 1e-6);
+  int control = 0;
+  return minimum && maximum && !FrequencyRefusal(*minimum, *maximum, &control);
+}
+
+bool CDWFrequencyPage::CheckFrequencies() {
+  CFlagScope checking(m_bChecking);
+  int control = 0;
+  if (const char* refusal = FrequencyRefusal(m_dMinFreq, m_dMaxFreq, &control)) {
+    RefuseInput(refusal, control);
     return false;
   }
   CAnalysisData& record = Record();
@@ -216,10 +241,8 @@ bool CDWFrequencyPage::ValidateAndStore() {
     CAnalysisData& record = Record();
     if (m_nSampling >= 0 && m_nSampling <= 2)
       record.m_nFreqSweepMode = kSweepModeOfSampling[m_nSampling];
-    if (m_nSamples < 0 || m_nSamples > 9999) {
-      RefuseInput(m_nSampling != 0 ? "Enter number of samples between 0 and 9999"
-                                   : "Enter 0 to use default number of sweeps",
-                  IDC_SAMPLES);
+    if (const char* refusal = SampleCountRefusal(m_nSampling, m_nSamples)) {
+      RefuseInput(refusal, IDC_SAMPLES);
       return false;
     }
     StoreSamples(m_nSampling);

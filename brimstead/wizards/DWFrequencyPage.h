@@ -6,6 +6,7 @@
 //                  UpdateButtons; a focus loss while a check runs, or one that a page validation overtook, checks
 //                  nothing
 //   ValidateAndStore -> exchange; Custom: sweep mode, sample count (0..9999), accuracy; CheckFrequencies
+//   AcceptsRecord  -> the same refusals (SampleCountRefusal, FrequencyRefusal) of the record's values as shown
 //   kill-active    -> exchange, then the base's (ValidateAndStore, UpdateButtons)
 #pragma once
 
@@ -42,6 +43,7 @@ public:
     return "Set Options for Frequency Sampling\r\nSet minimum and maximum frequencies, and choose sampling type.";
   }
   bool ValidateAndStore() override;
+  bool AcceptsRecord() override;
   void RefreshControls() override;
 
   BOOL OnInitDialog() override;
@@ -67,7 +69,12 @@ protected:
 private:
   // A focus-loss check is posted and waits for the loop.
   bool m_bCheckPosted = false;
-  // Refuses a minimum below 0.001 MHz and a maximum not above the minimum; else stores both in hertz.
+  // What the page says of a minimum and a maximum in megahertz (null when it takes them), and the edit it points
+  // at: a minimum below 0.001 MHz, a maximum not above the minimum or above 1e+300 MHz.
+  static const char* FrequencyRefusal(double minimum, double maximum, int* control);
+  // What the page says of a sample count of a sampling choice (null when it takes it: 0 to 9999).
+  static const char* SampleCountRefusal(int sampling, int samples);
+  // Refuses what FrequencyRefusal refuses of the fields, with its box; else stores both in hertz.
   bool CheckFrequencies();
   // Stores the sample count into the count of the given sampling choice.
   void StoreSamples(int sampling);

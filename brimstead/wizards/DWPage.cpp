@@ -13,7 +13,9 @@
 #include "platform/framework/CommonDialogs.h"
 #include "platform/framework/DialogManager.h"
 #include "platform/framework/MessageBox.h"
+#include "shared/Misc_Number.h"
 
+#include <cmath>
 #include <cstdio>
 
 using namespace brimwiz;
@@ -54,6 +56,17 @@ BOOL CDWPage::OnWizardFinish() {
   if (m_pOwner && m_pOwner->GetHostCallback())
     m_pOwner->GetHostCallback()->Notify(HostEventFinishPressed, 1);
   return answer;
+}
+
+std::optional<double> CDWPage::AsExchanged(double value) {
+  // The exchange shows a double as FormatDdxDouble writes it and reads back a finite number only.
+  const double back = ParseDouble(plat::FormatDdxDouble(value));
+  return std::isfinite(back) ? std::optional<double>(back) : std::nullopt;
+}
+
+bool CDWPage::ExchangeTakes(double value, double low, double high) {
+  const std::optional<double> back = AsExchanged(value);
+  return back && *back >= low && *back <= high;
 }
 
 void CDWPage::RefuseInput(LPCSTR text, int controlId) {

@@ -10,6 +10,7 @@
 #include "platform/gdi/CFont.h"
 
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 class CAnalysisData;
@@ -26,6 +27,10 @@ public:
   virtual void SetPageFlag(int flag) { m_nPageFlag = flag; }
   // Moves the controls into the current record; false keeps the wizard on the page.
   virtual bool ValidateAndStore() = 0;
+  // Whether the page's own check takes what the record holds for the page, judged from the record alone: Finish on
+  // any page asks every page the run goes through, also pages never shown, whose controls do not hold the record.
+  // Once the page shows the record, ValidateAndStore refuses with its box exactly what this refuses.
+  virtual bool AcceptsRecord() { return true; }
   virtual bool OnViewerSelectionChanged() { return false; }
   virtual bool AcceptsViewerPicks() { return false; }
   virtual bool OnSelectedNetChanged() { return false; }
@@ -62,6 +67,11 @@ protected:
   static CAnalysisData& Record();
   // Whether the record's settings mode is Custom (1); the pages offer their detailed options only then.
   static bool Custom();
+  // The number an edit that shows `value` by data exchange gives back, which the page's check then judges; none
+  // when the exchange refuses the text it shows ("Please enter a number.").
+  static std::optional<double> AsExchanged(double value);
+  // Whether such an edit gives back a number that a range check from `low` to `high` takes.
+  static bool ExchangeTakes(double value, double low, double high);
   // Clears the valid flag; pages that validate typed values call it when their validation starts.
   void BeginValidation() { m_bValid = 0; }
   void SetValid() { m_bValid = 1; }

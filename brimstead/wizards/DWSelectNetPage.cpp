@@ -4,6 +4,7 @@
 #include "brimstead/HostObjectRefs.h"
 #include "brimstead/wizards/ControlText.h"
 #include "platform/framework/CDataExchange.h"
+#include "platform/framework/MessageBox.h"
 
 #include <algorithm>
 #include <vector>
@@ -99,9 +100,32 @@ void CDWSelectNetPage::UpdateState() {
     else if (!found2 && name == name2)
       record->m_pNet2 = net;
   }
+  // One net listed twice (a settings file named it twice) stays the pair the record holds, which the page's check
+  // refuses, rather than silently becoming a pair of one net.
+  if (!record->m_pNet2 && !name2.IsEmpty() && name2 == name1)
+    record->m_pNet2 = record->m_pNet1;
   if (record->m_pNet1 != old1 || record->m_pNet2 != old2)
     record->CollectProbes();
   UpdateOwnerButtons();
+}
+
+bool CDWSelectNetPage::AcceptsRecord() {
+  const CDecouplingAnalysisData* record = DecouplingRecord();
+  return !record || !record->m_pNet1 || record->m_pNet1 != record->m_pNet2;
+}
+
+bool CDWSelectNetPage::ValidateAndStore() {
+  // The valid flag follows every judgement, also one that Finish on another page asked for, so that no close saves
+  // the pair the box just refused.
+  BeginValidation();
+  if (!AcceptsRecord()) {
+    ::MessageBox(m_hWnd, PairRefusal, "Brimstead", MB_OK | MB_ICONSTOP);
+    if (m_hWnd && m_Chosen.GetSafeHwnd())
+      m_Chosen.SetFocus();
+    return false;
+  }
+  SetValid();
+  return true;
 }
 
 void CDWSelectNetPage::MoveSelected(CListBox& from, CListBox& to) {

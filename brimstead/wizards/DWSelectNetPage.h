@@ -1,7 +1,8 @@
 // CDWSelectNetPage: the pair of supply nets whose plane areas the decoupling analysis examines. "Avaliable nets"
 // lists the board's supply nets with a plane that are not chosen; "Nets to analyze" holds at most two. Every
 // change stores the pair at once (the first net is the one whose name sorts first) and rebuilds the probes when
-// the pair changed.
+// the pair changed. The page takes a pair still being chosen (none or one net: the record's check reports it at
+// Finish), but never one net as both nets of the pair, which only a settings file can bring.
 #pragma once
 
 #include "brimstead/wizards/DWPage.h"
@@ -18,7 +19,10 @@ public:
     return "Select a Pair of Nets for Analysis\r\nThe Brimstead will analyze the decoupling between plane areas of "
            "these two nets.";
   }
-  bool ValidateAndStore() override { return true; }
+  static constexpr const char* PairRefusal = "You have to specify two nets to perform decoupling analysis.";
+
+  bool ValidateAndStore() override;
+  bool AcceptsRecord() override;
   BOOL OnSetActive() override;
   void DoDataExchange(CDataExchange* pDX) override;
 

@@ -41,6 +41,11 @@ bool CDWTargetImpedancePage::ValidateAndStore() {
   return true;
 }
 
+bool CDWTargetImpedancePage::AcceptsRecord() {
+  return ExchangeTakes(Record().m_dTargetImpedance * kTargetImpedanceRange.pageUnitsPerRecordUnit,
+                       kTargetImpedanceRange.low, kTargetImpedanceRange.high);
+}
+
 void CDWTargetImpedancePage::OnCalculator() {
   double ohms = 0.0;
   CTargetZWizard wizard;

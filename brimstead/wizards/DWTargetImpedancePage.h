@@ -15,6 +15,7 @@ public:
     return "Set the Target Impedance\r\nSet a target value for the PDN's decoupling impedance.";
   }
   bool ValidateAndStore() override;
+  bool AcceptsRecord() override;
 
   BOOL OnInitDialog() override;
   BOOL OnSetActive() override;

@@ -66,6 +66,11 @@ bool CDVModelTypePage::ValidateAndStore() {
   return true;
 }
 
+bool CDVModelTypePage::AcceptsRecord() {
+  const CDiffViaAnalysisData* record = GetDiffViaAnalysisData();
+  return !record || ExchangeTakes(record->m_dNormalImpedance, kNormalImpedanceRange.low, kNormalImpedanceRange.high);
+}
+
 CMENormImpedancePage::CMENormImpedancePage() : CDWPage(IDD) {}
 
 void CMENormImpedancePage::DoDataExchange(CDataExchange* pDX) {
@@ -89,4 +94,9 @@ bool CMENormImpedancePage::ValidateAndStore() {
     record->m_dNormalImpedance = m_dImpedance;
   SetValid();
   return true;
+}
+
+bool CMENormImpedancePage::AcceptsRecord() {
+  const CModelExtractorAnalysisData* record = GetModelExtractorAnalysisData();
+  return !record || ExchangeTakes(record->m_dNormalImpedance, kNormalImpedanceRange.low, kNormalImpedanceRange.high);
 }

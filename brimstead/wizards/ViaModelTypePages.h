@@ -19,6 +19,7 @@ public:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnSetActive() override;
   bool ValidateAndStore() override;
+  bool AcceptsRecord() override;
   afx_msg void OnTypeClicked();
 
   int GetModelType() const { return m_nModelType; }
@@ -42,6 +43,7 @@ public:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnSetActive() override;
   bool ValidateAndStore() override;
+  bool AcceptsRecord() override;
 
 private:
   double m_dImpedance = 0.0;

@@ -562,20 +562,23 @@ void CWizardDlg::RunDeferred() {
     delete this;
 }
 
-bool CFinishPageWizardDlg::ReadyToRun() {
-  CVornWizTabCtrl* steps = GetFrame() ? GetFrame()->GetStepList() : nullptr;
-  if (!m_pFinishPage || !GetStep(WizardStepRole::Finish) || !CDWFinishPage::RefusesReportPath() || !steps)
-    return true;
-  if (GetActivePage() != m_pFinishPage)
-    for (int i = 0; i < steps->GetStepCount(); ++i)
-      if (steps->GetPage(i) == m_pFinishPage) {
-        steps->SelectStep(i);
-        break;
-      }
-  // Leaving the page judged the path with its box; the page shown says why again, with the path's field focused.
-  if (m_hWnd && m_pFinishPage && GetActivePage() == m_pFinishPage)
-    m_pFinishPage->ValidateAndStore();
-  return false;
+bool CWizardDlg::ReadyToRun() {
+  CVornWizTabCtrl* steps = m_pFrame ? m_pFrame->GetStepList() : nullptr;
+  for (int i = 0; steps && i < steps->GetStepCount(); ++i) {
+    CWizStepNode* step = steps->GetStep(i);
+    // A hidden step is one the run skips (the settings steps of a Quick analysis).
+    auto* page = step && step->IsVisible() ? dynamic_cast<CDWPage*>(step->GetPage()) : nullptr;
+    if (!page || page->AcceptsRecord())
+      continue;
+    if (GetActivePage() != page)
+      steps->SelectStep(i);
+    // The page now shows the record and its check says why, with its box; a step the user had to see first may
+    // have become current instead, and shows what it holds.
+    if (m_hWnd && GetActivePage() == page)
+      page->ValidateAndStore();
+    return false;
+  }
+  return true;
 }
 
 bool CFinishPageWizardDlg::RunAnalysis() {

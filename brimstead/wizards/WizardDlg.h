@@ -12,7 +12,8 @@
 //   OnInitDialog (wizard)  -> keyboard hook use, CWizardDlg::OnInitDialog (frame), record, pages (AddPage),
 //                             SelectStep, UpdateButtons, Notify(1, 1)
 //   Finish  -> page ValidateAndStore -> a step shown or left unseen by it (a board's ports): it becomes current, stop
-//              -> ReadyToRun (the finish page's report path) -> SaveSettings (a failure: its box, stop) -> Check
+//              -> ReadyToRun (every shown step's page judges the record: the first refusing one becomes current
+//                 with its box, stop) -> SaveSettings (a failure: its box, stop) -> Check
 //              -> RunAnalysis or the check's box -> page OnWizardFinish -> Notify(4, 1)
 //   Cancel  -> page OnKillActive -> refused while the page is invalid -> SaveSettings (a failure: its box, stop) -> OnCancel (MayClose)
 //   close box, Alt+F4 -> a click on the Cancel button
@@ -81,9 +82,6 @@ public:
   // The check of one via port (its index in the record) changed: its marks follow (by default all are made again).
   virtual void UpdatePortMark(int /*viaPort*/) { UpdateBoardMarks(); }
   virtual bool RunAnalysis() = 0;
-  // Finish asks this once the current page stored its data, before anything is saved or run: false keeps the
-  // wizard where this left it (a page that says why).
-  virtual bool ReadyToRun() { return true; }
   void OnCancel() override = 0;
 
   BOOL OnInitDialog() override;
@@ -165,6 +163,11 @@ protected:
   CWizardDialogOwner* m_pOwner = nullptr;
 
 private:
+  // Finish asks this once the current page stored its data, before anything is saved or run. The page of every
+  // step the run goes through (the shown steps, in step order) judges the record by its own check (AcceptsRecord),
+  // whether it was ever shown or not: a settings file or the host may have brought what it refuses. The first that
+  // refuses becomes current and says why with its box, and the answer is false.
+  bool ReadyToRun();
   static bool FrameEvent(void* userData, int code, int argument);
   // Saves the settings as the wizard ends or runs; a failure is shown with the file and the system's reason.
   bool SaveSettingsOrTell();
@@ -200,9 +203,6 @@ public:
   using CWizardDlg::CWizardDlg;
 
   bool RunAnalysis() override;
-  // A report path that the finish page refuses (a settings file may have brought it): the finish page becomes
-  // current and says why, whatever page Finish was clicked on, so the host never gets it.
-  bool ReadyToRun() override;
   void OnCancel() override { CloseIfHostAgrees(); }
 
 protected:

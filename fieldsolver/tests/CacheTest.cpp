@@ -16,13 +16,16 @@
 #include <iterator>
 #include <csignal>
 #include <filesystem>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "safepath/tests/AnotherUser.h"
+#include "safepath/tests/InheritedDescriptors.h"
 
 using namespace canonical;
 
@@ -621,6 +624,70 @@ TEST(SmartCacheFile, ASaveAnswersSuccessOnlyWhereTheNameHoldsTheFileItWrote)
         theirsKept += ::lstat(entry.path().c_str(), &st) == 0 && st.st_ino == theirs.st_ino;
     }
     EXPECT_EQ(theirsKept, 1);
+    std::filesystem::remove_all(dir);
+}
+
+// At the step where a save gives its new file the cache's name, the process holds no descriptor a program started
+// then (by another thread) would inherit, beyond those it held before; and a save refused there because another user
+// exchanged the new file away leaves no new file of its own, also where their next exchange put it back as the save
+// removed it. Their file is never removed.
+TEST(SmartCacheFile, ASaveLeavesNoDescriptorToAProgramStartedMeanwhileNorANewFileWhenRefused)
+{
+    std::string made = (std::filesystem::temp_directory_path() / "fieldsolver_rename_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(made.data()), nullptr);
+    const std::filesystem::path dir = made;
+    ASSERT_EQ(::chmod(dir.c_str(), 0777), 0);
+    OutputRoom out(2);
+    FillTagged(out);
+    SmartCache cache;
+    cache.SetSettings(Enabled());
+    ASSERT_TRUE(cache.Store(Model(Pair()), out.output));
+    enum class Exchange { None, Away, AwayAndBack };
+    const struct {
+        const char* name;
+        Exchange exchange;
+    } cases[] = {{"a save", Exchange::None}, {"new file exchanged away", Exchange::Away},
+                 {"new file exchanged away and back", Exchange::AwayAndBack}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(dir / "solver.cache");
+        std::ofstream(dir / "theirs") << "theirs";
+        ASSERT_EQ(::chmod((dir / "theirs").c_str(), 0666), 0);
+        another_user::Files files;
+        ASSERT_TRUE(files.give(dir / "theirs"));
+        const auto before = inherited::Descriptors();
+        std::string inheritable;
+        int renames = 0;
+        const auto previous = SmartCache::SetSaveHook([&](SmartCache::SaveStep step, int folder, const std::string& newFile) {
+            if (step == SmartCache::SaveStep::Rename) {
+                ++renames;
+                inheritable += inherited::Describe(inherited::MadeSince(before));
+            }
+            if ((step == SmartCache::SaveStep::Rename && c.exchange != Exchange::None) ||
+                (step == SmartCache::SaveStep::Remove && c.exchange == Exchange::AwayAndBack))
+                ::renameat2(folder, newFile.c_str(), folder, "theirs", RENAME_EXCHANGE);
+        });
+        const bool saved = cache.Save(dir / "solver.cache");
+        SmartCache::SetSaveHook(previous);
+        EXPECT_EQ(renames, 1);
+        EXPECT_EQ(inheritable, "");
+        EXPECT_EQ(saved, c.exchange == Exchange::None);
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        if (c.exchange == Exchange::None) {
+            EXPECT_EQ(names, (std::vector<std::string>{"solver.cache", "theirs"}));
+        } else if (c.exchange == Exchange::AwayAndBack) {
+            EXPECT_EQ(names, (std::vector<std::string>{"theirs"}));   // no file of the save left
+            EXPECT_EQ(ReadFile(dir / "theirs"), (std::vector<char>{'t', 'h', 'e', 'i', 'r', 's'}));
+        } else {
+            // Their file stays under the new file's name; the save's own file sits under theirs, given away by them.
+            EXPECT_EQ(names.size(), 2u);
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            std::filesystem::remove(entry.path());
+    }
     std::filesystem::remove_all(dir);
 }
 

@@ -11,6 +11,7 @@
 #include "grid/core/CGXGridGlobals.h"
 #include "grid/core/CGXProperties.h"
 #include "grid/core/gxkeys.h"
+#include "grid/core/gxstrings.h"
 #include "platform/gdi/CDC.h"
 #include "platform/window/windowapi.h"
 
@@ -204,7 +205,7 @@ BOOL CGXComboBoxWnd::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT fl
 }
 
 BOOL CGXComboBoxWnd::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGXStyle& style) {
-  if (!m_bFillWithChoiceList || (m_nIndexValue == -1 && !m_bDispChoice) || !style.IsIncluded(GX_IN_CHOICELIST)) return TRUE;
+  if (!m_bFillWithChoiceList || !TakesChoicesOnly() || !style.IsIncluded(GX_IN_CHOICELIST)) return TRUE;
   // As the drop-down cell's: a text that is no choice is refused, an empty one empties the cell.
   CString line;
   const int n = FindChoiceListItem(line, text, style.GetChoiceList(), FALSE);
@@ -213,9 +214,14 @@ BOOL CGXComboBoxWnd::ConvertTextForCell(CString& text, ROWCOL, ROWCOL, const CGX
   return TRUE;
 }
 
+BOOL CGXComboBoxWnd::TakesChoicesOnly() const {
+  return m_nIndexValue != -1 || m_bDispChoice || (m_hWnd && IsDropDownList());
+}
+
 BOOL CGXComboBoxWnd::AcceptsText(const CString& text) {
   if (text.IsEmpty()) return TRUE;
-  if (!(m_bFillWithChoiceList && m_nIndexValue != -1 && m_bDispChoice)) return TRUE;
+  if (!(m_bFillWithChoiceList && ((m_nIndexValue != -1 && m_bDispChoice) || (m_hWnd && IsDropDownList()))))
+    return TRUE;
   const CGXStyle& style = GetCachedStyle();
   if (!style.IsIncluded(GX_IN_CHOICELIST) || style.GetChoiceList().IsEmpty()) return FALSE;
   CString line;
@@ -557,6 +563,16 @@ void CGXComboBoxWnd::GetSelectionText(CString& out) {
   if (m_bInit) GetDisplayText(out, m_nRow, m_nCol, nullptr, GetCachedStyle());
 }
 
+CString CGXComboBoxWnd::TextWithSelectionReplaced(const CString& insert, int& start) const {
+  const CString current = GetBoxText();
+  int end = 0;
+  GetEditSel(start, end);
+  start = std::clamp(start, 0, current.GetLength());
+  CString result = current.Left(start) + insert;
+  if (end >= start && end < current.GetLength()) result += current.Mid(end);
+  return result;
+}
+
 void CGXComboBoxWnd::ReplaceSelectedText(LPCTSTR text) {
   if (!m_bNotOwnerDrawn || IsCellReadOnly()) return;
   if (!m_bEditing) {
@@ -564,14 +580,19 @@ void CGXComboBoxWnd::ReplaceSelectedText(LPCTSTR text) {
     return;
   }
   const CString insert = text ? text : "";
-  const CString current = GetBoxText();
-  int start = 0, end = 0;
-  GetEditSel(start, end);
-  start = std::clamp(start, 0, current.GetLength());
-  CString result = current.Left(start) + insert;
-  if (end >= start && end < current.GetLength()) result += current.Mid(end);
-  SetEditText(result);
+  int start = 0;
+  SetEditText(TextWithSelectionReplaced(insert, start));
   SetEditSel(start, start + insert.GetLength());
+}
+
+BOOL CGXComboBoxWnd::CanPasteText(const CString& text) {
+  int start = 0;
+  if (!m_bEditing || AcceptsText(TextWithSelectionReplaced(text, start))) return TRUE;
+  return RefusePaste(gx::LoadGridString(GX_IDS_PASTE_NO_VALUE));
+}
+
+BOOL CGXComboBoxWnd::PasteFromClipboard() {
+  return PasteShowingRefusal([this] { return CGXStatic::PasteFromClipboard(); });
 }
 
 BOOL CGXComboBoxWnd::FindInCell(DWORD_PTR requestArg, DWORD_PTR rowArg, DWORD_PTR colArg, DWORD_PTR stay,

@@ -80,6 +80,10 @@ class CGXComboBoxWnd : public CGXWindowCell<CComboBox, CGXStatic>, public CGXDro
   BOOL OnSysKeyDownInCell(UINT ch, UINT repeat, UINT flags) override;
   BOOL FindInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col, DWORD_PTR stay, DWORD_PTR select) override;
   void ReplaceSelectedText(LPCTSTR text) override;
+  // A text pasted into the box being edited that it does not take (no choice of a box that takes only its
+  // choices) is refused with the message of a pasted text its cell does not take.
+  BOOL CanPasteText(const CString& text) override;
+  BOOL PasteFromClipboard() override;
   BOOL ReplaceInCell(DWORD_PTR request, DWORD_PTR row, DWORD_PTR col) override;
   void GetSelectionText(CString& out) override;
   void OnChildClicked(CGXChild* child) override;
@@ -99,10 +103,16 @@ class CGXComboBoxWnd : public CGXWindowCell<CComboBox, CGXStatic>, public CGXDro
   BOOL PreTranslateMessage(MSG* msg) override;
   // A drop-down box's non-empty window text, else the selected item's text.
   CString GetBoxText() const;
+  // The box's text with its selection replaced by `insert`, which would start at `start`.
+  CString TextWithSelectionReplaced(const CString& insert, int& start) const;
   void SetEditSel(int start, int end);
   void GetEditSel(int& start, int& end) const;
   CGXComboEditPart& EditPart() { return m_edit; }
   BOOL IsDropDownList() const { return (GetStyle() & 3) == CBS_DROPDOWNLIST; }
+  // Whether a text given the cell from outside its box (a paste) must be one of the choices: a box that stores a
+  // choice's line or index, and a drop-down list, which offers no free text. Such a text is refused rather than
+  // stored as a value that the box could neither show nor give.
+  BOOL TakesChoicesOnly() const;
 
   int m_nVertMargin;
   BOOL m_bFillWithChoiceList = TRUE;

@@ -464,6 +464,19 @@ BOOL CGXControl::WarnIfTooLong(CGXGridCore* grid, int length, UINT limit) {
   return TRUE;
 }
 
+BOOL CGXControl::TakeOneLineOfPaste(CGXGridCore* grid, const CGXStyle& style, CString& text) {
+  if (!style.IsIncluded(GX_IN_WRAPTEXT) || style.GetWrapText()) return TRUE;
+  if (const int lineBreak = text.FindOneOf("\r\n"); lineBreak >= 0) text = text.Left(lineBreak);
+  for (int i = 0; i < text.GetLength(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) {
+      grid->SetWarningText(gx::LoadGridString(GX_IDS_PASTE_CONTROL_CHAR));
+      return FALSE;
+    }
+  }
+  return TRUE;
+}
+
 BOOL CGXControl::StoreCellText(ROWCOL row, ROWCOL col, LPCTSTR text, UINT flags, const CGXStyle* given) {
   CGXStyle composed;
   const CGXStyle* style = &StyleForStore(row, col, given, composed);
@@ -790,18 +803,20 @@ BOOL CGXControl::PasteFromClipboard() {
   const BOOL opened = GetOpenClipboardWindow() == nullptr && OpenClipboard(m_pGrid->GridHwnd());
   HANDLE data = GetClipboardData(CF_TEXT);
   if (!data) data = GetClipboardData(CF_OEMTEXT);
-  BOOL inserted = FALSE;
+  BOOL inserted = FALSE, refusedControlChar = FALSE;
   if (data) {
     const char* p = static_cast<const char*>(GlobalLock(static_cast<HGLOBAL>(data)));
-    const CString text = p ? CString(p) : CString();
+    CString text = p ? CString(p) : CString();
     GlobalUnlock(static_cast<HGLOBAL>(data));
     // A text the control refuses is not pasted, and the paste says so.
-    if (CanPasteText(text)) {
+    refusedControlChar = !TakeOneLineOfPaste(m_pGrid, style, text);
+    if (!refusedControlChar && CanPasteText(text)) {
       ReplaceSelectedText(text);
       inserted = TRUE;
     }
   }
   if (opened) CloseClipboard();
+  if (refusedControlChar) m_pGrid->ShowWarningText();
   return inserted;
 }
 

@@ -42,13 +42,21 @@ constexpr WORD GX_IDS_UA_VALID_MIN = 51011, GX_IDS_UA_VALID_MAX = 51012, GX_IDS_
 constexpr WORD GX_IDS_UP_CURRENTCELL = 51005;
 
 constexpr UINT GX_IDS_PASTE_TOO_LONG = 51058;  // the message of a paste longer than the cell takes
+constexpr UINT GX_IDS_PASTE_NO_VALUE = 20210;  // the message of a pasted text that is no value its cell takes
 constexpr UINT GX_IDS_REPLACE_KEPT = 51063;     // the message of a replacement that would empty a kept cell
+constexpr UINT GX_IDS_PASTE_CONTROL_CHAR = 51064;  // the message of a paste that would put a control character in
+                                                   // a one-line cell
 
 class CGXControl {
  public:
   // Whether a pasted text of `length` characters is longer than `limit` (0: no limit); the grid's warning is
   // then the message of a paste that does not fit.
   static BOOL WarnIfTooLong(CGXGridCore* grid, int length, UINT limit);
+  // What a one-line cell (one whose composed `style` does not wrap) takes of a pasted `text`, as a one-line edit
+  // takes a paste: the text up to its first line break; a cell that wraps takes it all. FALSE, with the grid's
+  // warning set, when what is left holds another control character (a tab ...), which such a cell neither shows
+  // nor lets the user type: the paste is refused rather than bring it in.
+  static BOOL TakeOneLineOfPaste(CGXGridCore* grid, const CGXStyle& style, CString& text);
   explicit CGXControl(CGXGridCore* grid);
   virtual ~CGXControl();
   CGXControl(const CGXControl&) = delete;

@@ -65,7 +65,38 @@ class CGXWindowCellBase : public Window, public Cell {
     return gx::ReplaceAllFrom(text, start, request->m_strFind, request->m_strReplace, request->m_bCase) > 0;
   }
 
+  // Decision: a paste longer than the cell takes (its maximum length) is refused whole with a message rather
+  // than cut to fit: the cell keeps its text and nothing is lost without a word. TRUE when the cell's text
+  // with the paste in it (`length` characters) is longer than `limit` (0: no limit); the message is then the
+  // grid's warning, shown by PasteShowingRefusal once the clipboard is closed.
+  BOOL PasteTooLong(int length, UINT limit) {
+    if (!CGXControl::WarnIfTooLong(this->m_pGrid, length, limit)) return FALSE;
+    m_bPasteRefused = TRUE;
+    return TRUE;
+  }
+  // Refuses a paste whose text is no value the cell takes, with `message` as the grid's warning, shown by
+  // PasteShowingRefusal once the clipboard is closed. Answers FALSE, for CanPasteText.
+  BOOL RefusePaste(const CString& message) {
+    this->m_pGrid->SetWarningText(message);
+    m_bPasteRefused = TRUE;
+    return FALSE;
+  }
+  // Runs `paste()`; only its own refusal is shown (a warning the grid holds for later stays).
+  template <class Paste>
+  BOOL PasteShowingRefusal(Paste paste) {
+    m_bPasteRefused = FALSE;
+    const BOOL pasted = paste();
+    if (m_bPasteRefused) {
+      m_bPasteRefused = FALSE;
+      this->m_pGrid->ShowWarningText();
+    }
+    return pasted;
+  }
+
   BOOL m_bEditing = FALSE;
+
+ private:
+  BOOL m_bPasteRefused = FALSE;  // set by PasteTooLong or RefusePaste when it refused a paste
 };
 
 template <class Window, class Cell>
@@ -105,27 +136,6 @@ class CGXTextWindowCell : public CGXWindowCellBase<Window, Cell> {
   }
 
  protected:
-  // Decision: a paste longer than the cell takes (its maximum length) is refused whole with a message rather
-  // than cut to fit: the cell keeps its text and nothing is lost without a word. TRUE when the cell's text
-  // with the paste in it (`length` characters) is longer than `limit` (0: no limit); the message is then the
-  // grid's warning, shown by PasteShowingRefusal once the clipboard is closed.
-  BOOL PasteTooLong(int length, UINT limit) {
-    if (!CGXControl::WarnIfTooLong(this->m_pGrid, length, limit)) return FALSE;
-    m_bPasteTooLong = TRUE;
-    return TRUE;
-  }
-  // Runs `paste()`; only its own refusal for length is shown (a warning the grid holds for later stays).
-  template <class Paste>
-  BOOL PasteShowingRefusal(Paste paste) {
-    m_bPasteTooLong = FALSE;
-    const BOOL pasted = paste();
-    if (m_bPasteTooLong) {
-      m_bPasteTooLong = FALSE;
-      this->m_pGrid->ShowWarningText();
-    }
-    return pasted;
-  }
-
   // After a key started editing: the cell in view, repainted when nothing scrolled.
   virtual void ShowCellAfterKey() {
     if (!this->m_pGrid->BringCellIntoView(this->m_nRow, this->m_nCol, GX_UPDATENOW)) this->HideAndInvalidate();
@@ -152,7 +162,4 @@ class CGXTextWindowCell : public CGXWindowCellBase<Window, Cell> {
     else if (to == KeyRoute::window)
       this->DefWindowProc(WM_KEYDOWN, ch, MAKELPARAM(repeat, flags));
   }
-
- private:
-  BOOL m_bPasteTooLong = FALSE;  // set by PasteTooLong when it refused a paste
 };

@@ -30,6 +30,8 @@ constexpr plat::ResourceTable::StringEntry kStrings[] = {
     {51061, "Type a whole number of at least %ld."},
     {51062, "Type a whole number of at most %ld."},
     {51063, "A replacement would leave a cell empty that may not be cleared: that cell keeps its value."},
+    {51064, "A pasted text holds a control character (a tab or another character that cannot be typed) that a "
+            "one-line cell does not take: nothing was pasted."},
     {52568, "RadioButton: Text Alignment"},
     {52569, "Pushbutton face color"},
     {52794, "Dao bitmap user attribute"},

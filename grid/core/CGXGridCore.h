@@ -1145,6 +1145,10 @@ class CGXGridCore {
   virtual void OnMoveExtentHook(ROWCOL, ROWCOL) {}
   static constexpr ROWCOL GX_MOVE_TO_END = static_cast<ROWCOL>(-2);
   virtual BOOL IsCellEnterable(ROWCOL row, ROWCOL col);
+  // Whether the user sees the cell as a cell of its own: its row and column have a size (neither hidden nor
+  // sized to 0) and no covered range holds it other than as its top-left cell. Find and replace pass the
+  // other cells by: their values never show.
+  BOOL IsCellShown(ROWCOL row, ROWCOL col);
   BOOL IsMoveInProgress() const { return m_bMoveInProgress; }
 
   // ---- Window messages ----------------------------------------------------------------------------------

@@ -134,6 +134,12 @@ BOOL CGXGridCore::IsCellEnterable(ROWCOL row, ROWCOL col) {
   return !(style.IsIncluded(GX_IN_ENABLED) && !style.GetEnabled());
 }
 
+BOOL CGXGridCore::IsCellShown(ROWCOL row, ROWCOL col) {
+  if (GetRowHeight(row) == 0 || GetColWidth(col) == 0) return FALSE;
+  CGXRange covered;
+  return !GetCoveredCellsRowCol(row, col, covered) || (covered.top == row && covered.left == col);
+}
+
 void CGXGridCore::DropTypedAhead(HWND focus) {
   MSG msg;
   while (focus && ::PeekMessage(&msg, focus, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {

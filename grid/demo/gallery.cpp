@@ -1,6 +1,9 @@
 #include "grid/demo/gallery.h"
 
+#include <utility>
+
 #include "grid/controls/GXCellControls.h"
+#include "grid/core/CGXGridParam.h"
 #include "grid/features/gxfeatures.h"
 #include "grid/core/CGXControlFactory.h"
 #include "grid/extras/CGXTabWnd.h"
@@ -29,12 +32,31 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   }
 }
 
+// The page as its building leaves it, with nothing to undo or redo in any of its grids: the building is no step
+// of the user's, and Ctrl+Z on a fresh page took it back (a read-only cell emptied).
+Page OpeningWithNothingToUndo(Page page) {
+  page.build = [build = std::move(page.build)] {
+    HWND main = build();
+    for (CGXGridWnd* grid : PageGrids(main)) {
+      CObList& undo = grid->GetParam()->GetUndoList();
+      while (!undo.IsEmpty()) delete undo.RemoveHead();
+      grid->GetParam()->EmptyRedoList();
+    }
+    return main;
+  };
+  return page;
+}
+
 }  // namespace
 
 const std::vector<Page>& Pages() {
-  static const std::vector<Page> pages = {WindowlessCellsPage(), CurrencyCellsPage(), RichEditCellsPage(),
-                                          DateTimeCellsPage(), EditCellsPage(), SpannedCellsPage(),
-                                          DropDownCellsPage(), MaskCellsPage(), OleCellsPage(), SpreadsheetPage()};
+  static const std::vector<Page> pages = [] {
+    std::vector<Page> built = {WindowlessCellsPage(), CurrencyCellsPage(), RichEditCellsPage(), DateTimeCellsPage(),
+                               EditCellsPage(),       SpannedCellsPage(),  DropDownCellsPage(), MaskCellsPage(),
+                               OleCellsPage(),        SpreadsheetPage()};
+    for (Page& page : built) page = OpeningWithNothingToUndo(std::move(page));
+    return built;
+  }();
   return pages;
 }
 
@@ -92,6 +114,19 @@ CGXGridWnd* PageGrid(HWND main) {
   // The spreadsheet's page holds a sheet-tab window there: its grid is the active sheet.
   if (auto* tabs = dynamic_cast<CGXTabWnd*>(wnd)) wnd = tabs->GetActivePane();
   return dynamic_cast<CGXGridWnd*>(wnd);
+}
+
+std::vector<CGXGridWnd*> PageGrids(HWND main) {
+  std::vector<CGXGridWnd*> grids;
+  EnumChildWindows(
+      main,
+      [](HWND child, LPARAM found) -> BOOL {
+        if (auto* grid = dynamic_cast<CGXGridWnd*>(CWnd::FromHandlePermanent(child)))
+          reinterpret_cast<std::vector<CGXGridWnd*>*>(found)->push_back(grid);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&grids));
+  return grids;
 }
 
 }  // namespace gallery

@@ -28,7 +28,7 @@ struct Page {
   std::function<std::vector<Step>()> steps;
 };
 
-// Every page, in the order the families were built.
+// Every page, in the order the families were built; each opens with nothing to undo or redo.
 const std::vector<Page>& Pages();
 const Page* FindPage(const std::string& name);
 
@@ -39,6 +39,8 @@ const Page* FindPage(const std::string& name);
 void StartGridLibrary();
 HWND CreatePageWindow(const char* title, int width, int height);
 CGXGridWnd* PageGrid(HWND main);
+// Every grid of the page, its sheets behind tabs too.
+std::vector<CGXGridWnd*> PageGrids(HWND main);
 
 // The formatted-input cells' pages: a row per labelled variant (its styles from `style` for the columns
 // "Shown", "Read-only" and "Live", 24 pixels high), the first cell current.

@@ -229,13 +229,6 @@ HWND BuildPage() {
   BuildBudget(AddSheet(tabs, "Budget", 30, 6, kFirstSheetId));
   BuildBalance(AddSheet(tabs, "Balance", 30, 4, kFirstSheetId + 1));
   BuildDates(AddSheet(tabs, "Dates", 20, 3, kFirstSheetId + 2));
-  // The workbook opens with nothing to undo: its building is no step of the user's.
-  for (int tab = 0; tab < tabs->GetBeam().GetCount(); ++tab)
-    if (auto* sheet = dynamic_cast<CGXGridWnd*>(tabs->GetBeam().GetTab(tab).pExtra)) {
-      CObList& undo = sheet->GetParam()->GetUndoList();
-      while (!undo.IsEmpty()) delete undo.RemoveHead();
-      sheet->GetParam()->EmptyRedoList();
-    }
   frame->ShowWindow(SW_SHOW);
   tabs->RecalcLayout();
   if (CGXGridWnd* g = dynamic_cast<CGXGridWnd*>(tabs->GetActivePane())) {

@@ -163,12 +163,16 @@ BOOL CGXFindReplaceImp::SearchColumn(CGXGridCore* grid, ROWCOL* rowInOut, ROWCOL
       scope.PollAbort(abort);
       if (abort) break;
     }
-    style->Free();
-    grid->ComposeCellStyle(row, col, *style);
-    if (CGXControl* control = grid->ControlForId(style->GetControl())) {
-      s.m_pStyle = style;
-      found = control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, FALSE);
-      s.m_pStyle = nullptr;
+    // A cell the user cannot see (in a hidden row or column, or covered) holds no match: the text typed next
+    // would go into a cell nobody sees.
+    if (grid->IsCellShown(row, col)) {
+      style->Free();
+      grid->ComposeCellStyle(row, col, *style);
+      if (CGXControl* control = grid->ControlForId(style->GetControl())) {
+        s.m_pStyle = style;
+        found = control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, FALSE);
+        s.m_pStyle = nullptr;
+      }
     }
     // A match that is to become current goes on past a disabled cell, which never does: Find Next and Replace
     // stopped there again at each press and never reached the matches below it.
@@ -201,7 +205,8 @@ void CGXFindReplaceImp::OnReplaceSel(CGXGridCore* grid, LPCTSTR text, BOOL down,
   {
     CGXLongOperationScope scope;
     CGXControl* control = grid->ControlOfCurrentCell();
-    if (control && control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, TRUE)) {
+    if (control && grid->IsCellShown(row, col) &&
+        control->FindInCell(reinterpret_cast<DWORD_PTR>(&s), row, col, TRUE, TRUE)) {
       // A cell the user may not change (read-only, disabled) keeps its match, as its editor refuses typing.
       control = grid->ControlOfCurrentCell();
       if (control && grid->CanChangeCell(row, col)) control->ReplaceSelectedText(s.m_strReplace);
@@ -248,9 +253,15 @@ void CGXFindReplaceImp::OnReplaceAll(CGXGridCore* grid, LPCTSTR text, LPCTSTR re
         break;
       }
     }
-    style->Free();
-    grid->ComposeCellStyle(r, col, *style);
-    if (CGXControl* control = grid->ControlForId(style->GetControl())) {
+    // The cells Find Next may stop at: a cell the user cannot see (in a hidden row or column, or covered)
+    // keeps its match, unseen and unsaid.
+    CGXControl* control = nullptr;
+    if (grid->IsCellShown(r, col)) {
+      style->Free();
+      grid->ComposeCellStyle(r, col, *style);
+      control = grid->ControlForId(style->GetControl());
+    }
+    if (control) {
       s.m_pStyle = style;
       if (grid->CanChangeCell(*style)) {
         if (control->ReplaceInCell(reinterpret_cast<DWORD_PTR>(&s), r, col)) replaced = TRUE;

@@ -6,7 +6,7 @@
 // (SearchNextMatch), 5 OnReplaceSel (FindReplaceForward5), 6 OnReplaceAll (FindReplaceForward6),
 // 7 OnFindReplace (the dialog's message; FindReplaceForward7), 8 ReplaceAllInCell.
 //
-// Searches go down (or up) the current cell's column, from the current cell on.
+// Searches go down (or up) the current cell's column, from the current cell on, over the cells the user sees.
 #pragma once
 
 #include "grid/core/CGXGridFeatures.h"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "grid/controls/CGXControl.h"
 #include "grid/core/CGXGridCore.h"
@@ -23,6 +24,41 @@ constexpr ROWCOL kGrowRows = 32767;
 void WriteText(CFile& file, const CString& text) {
   if (!text.IsEmpty()) file.Write(static_cast<LPCSTR>(text), static_cast<UINT>(text.GetLength()));
 }
+
+// The cells a paste stored, as they were, for a grid whose transaction cannot roll them back (it records no undo):
+// a refused field gives them back, so that the paste goes in whole or not at all there too.
+class StoredBeforePaste {
+ public:
+  explicit StoredBeforePaste(CGXGridCore* grid)
+      : m_pGrid(grid),
+        m_bKeeping(!grid->GetCommandFactory() || !grid->GetParam() || !grid->GetParam()->m_bUndoEnabled) {}
+  void Keep(ROWCOL row, ROWCOL col) {
+    if (!m_bKeeping) return;
+    Cell cell{row, col, CGXStyle(), FALSE};
+    cell.stored = m_pGrid->ReadStoredStyle(row, col, cell.style, gxCopy, 0);
+    m_Cells.push_back(cell);
+  }
+  // Last stored first, so that a cell pasted twice ends as it was before the first.
+  void GiveBack() {
+    for (auto it = m_Cells.rbegin(); it != m_Cells.rend(); ++it) {
+      if (it->stored)
+        m_pGrid->SetStyleRange(CGXRange(it->row, it->col), it->style, gxCopy, 0, GX_UPDATENOW);
+      else
+        m_pGrid->ApplyStyleToRange(CGXRange(it->row, it->col), nullptr, gxRemove, 0, nullptr, GX_UPDATENOW, 0);
+    }
+    m_Cells.clear();
+  }
+
+ private:
+  struct Cell {
+    ROWCOL row, col;
+    CGXStyle style;
+    BOOL stored;
+  };
+  CGXGridCore* m_pGrid;
+  BOOL m_bKeeping;
+  std::vector<Cell> m_Cells;
+};
 
 }  // namespace
 
@@ -88,12 +124,16 @@ BOOL CGXTextDataExchangeImp::CopyTextToFile(CGXGridCore* grid, CFile& file, cons
 
 BOOL CGXTextDataExchangeImp::SetPastedText(CGXGridCore* grid, ROWCOL row, ROWCOL col, const CString& text, UINT flags,
                                            const CGXStyle* style) {
+  // A one-line cell takes the field's first line (a field holds line breaks only through the escapes flag), and
+  // no other control character.
+  CString taken = text;
+  if (style && !CGXControl::TakeOneLineOfPaste(grid, *style, taken)) return FALSE;
   // A paste goes in whole or not at all: a text longer than the cell's maximum length, which the store would
   // cut, is refused with the message of a paste that does not fit.
   if (style && style->IsIncluded(GX_IN_MAXLENGTH) &&
-      CGXControl::WarnIfTooLong(grid, text.GetLength(), style->GetMaxLength()))
+      CGXControl::WarnIfTooLong(grid, taken.GetLength(), style->GetMaxLength()))
     return FALSE;
-  return grid->SetCellTextThroughControl(row, col, text, flags, style);
+  return grid->SetCellTextThroughControl(row, col, taken, flags, style);
 }
 
 BOOL CGXTextDataExchangeImp::GetTextDimensions(CGXGridCore* grid, const char* data, size_t size, DWORD* rows,
@@ -123,6 +163,7 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
   ROWCOL row = target.top, col = target.left, maxCol = target.left, lastTextRow = 0;
   BOOL failed = FALSE, aborted = FALSE, refused = FALSE;
   CString report;  // the data object's own word on a refused text (a formula that does not parse)
+  StoredBeforePaste before(grid);
   CGXStyle* style = grid->NewWorkStyle();
   try {
     size_t i = 0;
@@ -168,6 +209,7 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
             report = gx::LoadGridString(GX_IDS_PASTE_UNCHANGEABLE);
             break;
           }
+          if (!kept) before.Keep(row, col);
           if (!kept && !SetPastedText(grid, row, col, text, 1, style)) {
             failed = refused = TRUE;
             grid->DataObjectErrorText(report);
@@ -203,9 +245,10 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
   grid->ReleaseWorkStyle(style);
   // A failed paste keeps what was stored unless the user asked for a roll-back; a text that its cell refuses
   // leaves every cell as it was (a block is pasted whole or not at all), and the user is told why.
-  if (refused || (aborted && CGXLongOperationScope::IsRollbackRequested()))
+  if (refused || (aborted && CGXLongOperationScope::IsRollbackRequested())) {
     grid->RollbackTransaction();
-  else
+    before.GiveBack();
+  } else
     grid->CommitTransaction();
   CGXLongOperationScope::SetRollbackOffered(FALSE);
   grid->LockUpdate(oldLock);
@@ -214,7 +257,7 @@ BOOL CGXTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* grid, const char* 
   grid->RefreshScrollBars();
   if (refused) {
     if (grid->GetWarningText().IsEmpty())
-      grid->SetWarningText(report.IsEmpty() ? gx::LoadGridString(20210) : report);
+      grid->SetWarningText(report.IsEmpty() ? gx::LoadGridString(GX_IDS_PASTE_NO_VALUE) : report);
     grid->ShowWarningText();
   }
   return !failed;

@@ -3,6 +3,7 @@
 // copy of the library whose stand-in wizards save at Finish and load at "Use last configuration".
 #include "host/PdnHost.h"
 #include "host/tests/HostTestBoards.h"
+#include "platform/base/IniStore.h"
 #include "platform/base/ProgramLauncher.h"
 #include "platform/base/tests/TempDir.h"
 #include "platform/display/ReferenceImage.h"
@@ -1002,6 +1003,24 @@ TEST_F(PdnHostProgram, ASaveAloneThatFailsFailsTheRunAndTheWizardIsEndedBeforeTh
   EXPECT_EQ(ReadFile(dir / "mine.dao"), mine);
 }
 
+// --save on a project whose settings file holds a large section of the user's own with LF line ends, within what a
+// read takes: the save's keys and its CR LF line ends would make the file larger than that, so the box says "File too
+// large.", the run fails, and the file keeps every byte (it was written at 16,930,268 bytes that no later load or save
+// could read).
+TEST_F(PdnHostProgram, ASaveThatWouldMakeTheSettingsFileTooLargeIsRefusedAndTheFileKept) {
+  std::string large = "[USER]\n";
+  while (large.size() + 2000 < plat::IniStore::kMaxFileBytes)
+    large += "Key" + std::to_string(large.size()) + "=" + std::string(1000, 'v') + "\n";
+  std::ofstream(dir / "demo8.dao", std::ios::binary) << large;
+  const Outcome outcome = RunPdnHost("--no-getters --project " + project + " --save");
+  EXPECT_EQ(outcome.code, 4) << outcome.output;
+  EXPECT_NE(outcome.errors.find("The settings can't be saved to the file \"" + (dir / "demo8.dao").string() +
+                                "\".\\nFile too large."),
+            std::string::npos)
+      << outcome.errors;
+  EXPECT_TRUE(ReadFile(dir / "demo8.dao") == large);
+}
+
 // In a folder every user may write (as /tmp), a link another user put there to a folder of this user is no way for
 // the screenshots: as the --shots folder the run is refused before it starts, and as a folder in the --shots folder
 // its screenshot is refused; this user's picture behind the link stays as it was. pdnhost once handed the save the
@@ -1455,6 +1474,120 @@ TEST_F(PdnHostProgram, ModelFilesThatCannotBeReadAreRefusedAtOnce) {
   EXPECT_NE(outcome.output.find("RunModal() -> 2 (Cancel)"), std::string::npos) << outcome.output;
 }
 
+// The getters pdnhost prints of a model under `heading` ("GetModel before the run:"), one line each.
+std::string PrintedModel(const std::string& output, const std::string& heading) {
+  std::size_t at = output.find(heading + "\n");
+  if (at == std::string::npos)
+    return "no \"" + heading + "\"";
+  std::string lines;
+  for (at += heading.size() + 1; output.compare(at, 2, "  ") == 0;) {
+    const std::size_t end = output.find('\n', at);
+    lines += output.substr(at, end - at + 1);
+    at = end + 1;
+  }
+  return lines;
+}
+
+// Models of the board's library handed to the model editor as the host hands a capacitor's own model: each opens
+// on the very file it names, with every port's pin, and OK at once gives the host back what it gave, also on
+// capacitors of three and four pins and for a file named by its full path. A name no file has (only one that
+// differs in letter case, or goes on past it) is said to be missing and refused, never replaced; and the file a
+// user picks in the list is the one picked, not another in other letter case.
+TEST_F(PdnHostProgram, LibraryModelsOpenOnTheFileTheyNameAndOkGivesThemBackAsGiven) {
+  const TempDir temp("brim-libmodels");
+  const std::string models = temp / "models/";
+  fs::create_directories(models);
+  const fs::path samples = SourceDir() / "samples/models";
+  for (const auto& [from, as] : std::vector<std::pair<const char*, const char*>>{
+           {"caps.cir", "caps.cir"},
+           {"caps.cir", "CAPS.cir"},
+           {"caps.cir", "caps.cir.cir"},
+           {"cap_100n_0402.s2p", "cap_100n_0402.s2p"},
+           {"cap_10u_0805_shunt.s2p", "CAP_100N_0402.s2p"},
+           {"cap_1u_0603_series.s2p", "cap_100n_0402.s2p.s2p"},
+           {"cap_pair_0402.s4p", "cap_pair_0402.s4p"},
+           {"cap_pair_0402.s4p", "CAP_PAIR_0402.s4p"}})
+    fs::copy_file(samples / from, models + as);
+  struct Row {
+    const char* name;
+    const char* capacitor;   // C1 pins 1, 2, G; C2 pins A1, A2, B1, B2; C3 pins 1, 2
+    std::string model;       // the library model "M" of the board file, without its name
+    std::string script = "click \"OK\"\n";
+    std::vector<std::string> expected = {};   // lines of the output; none: OK at once gives back what was given
+  };
+  const Row rows[] = {
+      {"SPICE, 2 ports, upper case", "C3",
+       R"("kind": "SPICE", "file": "CAPS.cir", "subcircuit": "C1U0402", "ports": ["1", "2"])"},
+      {"SPICE, 3 ports", "C1",
+       R"("kind": "SPICE", "file": "caps.cir", "subcircuit": "C3T1U0603", "ports": ["1", "2", "G"])"},
+      {"SPICE, 3 ports, full path", "C1",
+       R"("kind": "SPICE", "file": ")" + models + R"(caps.cir", "subcircuit": "C3T1U0603", "ports": ["G", "2", "1"])"},
+      {"Touchstone, 2 ports, upper case", "C3",
+       R"("kind": "Touchstone", "file": "CAP_100N_0402.s2p", "series": false)"},
+      {"Touchstone, 2 ports, lower case", "C3", R"("kind": "Touchstone", "file": "cap_100n_0402.s2p")"},
+      {"Touchstone, 4 ports", "C2",
+       R"("kind": "Touchstone", "file": "cap_pair_0402.s4p", "ports": ["A1", "A2", "B1", "B2"])"},
+      {"Touchstone, 4 ports, full path", "C2",
+       R"("kind": "Touchstone", "file": ")" + models + R"(CAP_PAIR_0402.s4p", "ports": ["B1", "B2", "A1", "A2"])"},
+      {"SPICE, a name no file has", "C3", R"("kind": "SPICE", "file": "Caps.cir", "subcircuit": "C1U0402")",
+       "expect text 1151 \"Model file \\\"Caps.cir\\\" is missing!\"\nanswer message ok \"must be selected\"\n"
+       "click \"OK\"\nclick \"Cancel\"\n",
+       {"messagebox \"Capacitor Models\": SPICE file and SUBCIRCUIT must be selected in the list. -> ok",
+        "RunModal() -> 2 (Cancel)"}},
+      {"Touchstone, the beginning of a name", "C3", R"("kind": "Touchstone", "file": "cap_100n_0402")",
+       "expect text 1151 \"Model file \\\"cap_100n_0402\\\" is missing!\"\nanswer message ok \"must be selected\"\n"
+       "click \"OK\"\nclick \"Cancel\"\n",
+       {"messagebox \"Capacitor Models\": Touchstone file must be selected in the list. -> ok",
+        "RunModal() -> 2 (Cancel)"}},
+      {"SPICE, the user's pick", "C1",
+       R"("kind": "SPICE", "file": "CAPS.cir", "subcircuit": "C3T1U0603", "ports": ["1", "2", "G"])",
+       "pick 1189 \"<custom>\"\npick 1086 \"caps.cir\"\npick 1099 \"C3T1U0603\"\nclick \"OK\"\n",
+       {"RunModal() -> 1 (OK)", "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n"
+                                "  GetFileName = caps.cir\n  GetSubcircuitName = C3T1U0603\n"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string board = temp / "board.json";
+    const std::string script = temp / "editor.pdnscript";
+    // The model is the capacitor's own.
+    const auto own = [&](const char* capacitor) {
+      return capacitor == std::string(row.capacitor) ? "\"model\": \"M\", " : "";
+    };
+    std::ofstream(board) << R"({
+  "name": "Library models",
+  "layers": [{"name": "TOP", "kind": "signal", "thickness": 0.035},
+             {"name": "PREPREG", "kind": "dielectric", "thickness": 0.1},
+             {"name": "GND", "kind": "plane", "thickness": 0.035}],
+  "nets": [{"name": "GND", "type": "supply", "voltage": 0},
+           {"name": "VDD", "type": "supply", "voltage": 1.0, "reference": "GND"}],
+  "areas": [{"net": "GND", "layer": "GND", "rect": [0, 0, 20, 20]}],
+  "parts": [{"name": "CAP", "capacitance": 1e-06}],
+  "models": [{"name": "M", )" << row.model << R"(}],
+  "components": [
+    {"name": "C1", "part": "CAP", "side": "TOP", )" << own("C1") << R"("pins": [
+      {"name": "1", "net": "VDD", "at": [5, 5], "size": 0.4}, {"name": "2", "net": "VDD", "at": [6.6, 5], "size": 0.4},
+      {"name": "G", "net": "GND", "at": [5.8, 5], "size": 0.4}]},
+    {"name": "C2", "part": "CAP", "side": "TOP", )" << own("C2") << R"("pins": [
+      {"name": "A1", "net": "VDD", "at": [10, 10], "size": 0.3}, {"name": "A2", "net": "GND", "at": [11, 10], "size": 0.3},
+      {"name": "B1", "net": "VDD", "at": [10, 10.6], "size": 0.3}, {"name": "B2", "net": "GND", "at": [11, 10.6], "size": 0.3}]},
+    {"name": "C3", "part": "CAP", "side": "TOP", )" << own("C3") << R"("pins": [
+      {"name": "1", "net": "VDD", "at": [15, 5], "size": 0.4}, {"name": "2", "net": "GND", "at": [16, 5], "size": 0.4}]}],
+  "groups": []
+})";
+    std::ofstream(script) << row.script;
+    const Outcome outcome = RunPdnHost("--board " + board + " --dialog editor --capacitor " + row.capacitor +
+                                       " --model-dir " + models + " --script " + script);
+    ASSERT_EQ(outcome.code, 0) << outcome.output;
+    if (row.expected.empty()) {
+      EXPECT_NE(outcome.output.find("RunModal() -> 1 (OK)"), std::string::npos) << outcome.output;
+      EXPECT_EQ(PrintedModel(outcome.output, "GetModel after the run:"),
+                PrintedModel(outcome.output, "GetModel before the run:"));
+    }
+    for (const std::string& line : row.expected)
+      EXPECT_NE(outcome.output.find(line), std::string::npos) << line << "\n" << outcome.output;
+  }
+}
+
 TEST_F(PdnHostProgram, AFilePickedFarDownTheListIsTheOnlyOneSelected) {
   const fs::path script = dir / "far.pdnscript";
   std::ofstream(script) << "click \"Touchstone\"\n"
@@ -1662,6 +1795,30 @@ TEST_F(PdnHostProgram, TheViaStepsShowTheChosenBoardsViewerAfterTheBoardChanged)
   ExpectShotsMatchReferences(dir, {"bypass-boards-01-other-board"});
 }
 
+// The issue's flows: two group names copied and pasted at the end of the first one's name gave the host a name with a
+// line break; the via's connected layers pasted onto its pair's list made the list another cell showing "TOP", and
+// the host got a pair nobody chose. A name takes the copied text's first line, the list only one of its pairs.
+TEST_F(PdnHostProgram, PastesGiveTheHostOneLineNamesAndOnlyThePairsAListOffers) {
+  const Outcome groups = RunPdnHost("--dialog groups --unit-text \"\" --script " +
+                                    (SourceDir() / "host/tests/scripts/groups-paste.pdnscript").string());
+  ASSERT_EQ(groups.code, 0) << groups.output << groups.errors;
+  EXPECT_NE(groups.output.find("change: Group \"3V3_BULK\" SetName \"3V3_BULK3V3_BULK\"\nRunModal() -> 1 (OK)"),
+            std::string::npos)
+      << groups.output;
+
+  const fs::path board = dir / "demo8.json";
+  ASSERT_TRUE(host::test::WriteDemo8WithPick(board, "V_DQ1"));
+  const fs::path project = dir / "demo8.brd";
+  std::ofstream(project) << "board\n";
+  const Outcome bypass = RunPdnHost("--board " + board.string() + " --board-mode --wizard bypass --open modeless "
+                                    "--fixed-clock --project " + project.string() + " --script " +
+                                    (SourceDir() / "host/tests/scripts/bypass-list-paste.pdnscript").string());
+  ASSERT_EQ(bypass.code, 0) << bypass.output << bypass.errors;
+  EXPECT_NE(bypass.output.find("A pasted text is not a value its cell takes"), std::string::npos) << bypass.output;
+  const std::string settings = ReadFile(dir / "demo8.dao");
+  EXPECT_NE(settings.find("= V_DQ1 Enabled \"L3_SIG\" - \"L6_SIG\" \r\n"), std::string::npos) << settings;
+}
+
 // The bypass wizard in board mode on the 8-layer board with V_DQ1 among the picks: the pair chosen in the via's cell
 // list is saved, and a second run that loads the settings shows the via checked with that pair.
 TEST_F(PdnHostProgram, ABypassPairChosenInItsListCellIsSavedAndLoadedAgain) {
@@ -1851,6 +2008,23 @@ TEST_F(PdnHostProgram, AfterTheHostsLoadFinishsCaptionFollowsTheLoadedRecordsChe
       fs::rename(run / (script + ".png"), dir / (script + ".png"));
   }
   ExpectShotsMatchReferences(dir, {"via-model-load-disabled", "extractor-load-disabled"});
+}
+
+// A Lumped decoupling ".dao" with one line changed to name GND as both nets, loaded by the host: Finish on the page
+// the wizard opens on shows the net page with its box; the host's Run never gets the pair and the file is not
+// written, although "Save settings to file" is ticked.
+TEST_F(PdnHostProgram, FinishOnLoadedSettingsThatTheNetPageRefusesShowsItAndNeitherRunsNorSaves) {
+  std::ofstream(dir / "demo8.brd") << "board\n";
+  const std::string settings = "[BOARD]\r\nProjectPath=demo8.brd\r\nBoardIdx=0\r\nNet1_Name=GND\r\nNet2_Name=GND\r\n"
+                               "[HEADER]\r\nFileVersion=1.0\r\n[OPTIONS_DW]\r\nAnalysis=Lumped\r\n";
+  std::ofstream(dir / "demo8.dao", std::ios::binary) << settings;
+  const Outcome outcome =
+      RunPdnHost("--open modeless --save --fixed-clock --project " + (dir / "demo8.brd").string() + " --load " +
+                 (dir / "demo8.dao").string() + " --script " +
+                 (SourceDir() / "host/tests/scripts/decoupling-load-same-net.pdnscript").string());
+  ASSERT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_EQ(outcome.output.find("callback: Run\n"), std::string::npos) << outcome.output;
+  EXPECT_EQ(ReadFile(dir / "demo8.dao"), settings);
 }
 
 // An extractor file saved with a net's vias comes back on the host's load ("Use last configuration"): the load asks
@@ -2129,6 +2303,98 @@ TEST_F(PdnHostProgram, TheViaWizardsRunFromTheirScriptsOnBothSampleBoards) {
     EXPECT_EQ(saved, ReadFile(SourceDir() / "host/tests/golden" / (std::string(c.script) + ".dao")));
     ExpectShotsMatchReferences(run, c.shots);
   }
+}
+
+// The decoupling wizard's steps to a Quick analysis of GND and VDD_IO, on its finish page with a CSV report.
+const char* const kQuickOfVddIo = "click \"Next >\"\npick 1005 \"VDD_IO\"\nclick \"==>\"\npick 1005 \"GND\"\n"
+                                  "click \"==>\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Quick Analysis\"\n"
+                                  "click \"Next >\"\nclick 1212\n";
+const char* const kToTheFinishPage = "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n";
+
+// A project in <dir>/a beside a folder <dir>/A: a report and a settings file chosen in A, by each door that names
+// them, are saved and loaded back, by each door that loads, as chosen. The ".dao" names the report by its full path
+// (it stored the bare name, which loads into a/), the finish page shows it, the host's Run gets it, and "Save && Run"
+// deletes the old report in A and never the user's own a/report.csv; the board section is taken (the nets).
+TEST_F(PdnHostProgram, AReportAndSettingsFileInAFolderDifferingOnlyInCaseComeBackAsChosen) {
+  const fs::path a = dir / "a", A = dir / "A";
+  fs::create_directories(a);
+  fs::create_directories(A);
+  const std::string projectInA = (a / "demo8.brd").string();
+  std::ofstream(projectInA) << "board\n";
+  const std::string report = (A / "report.csv").string(), settings = (A / "demo8.dao").string();
+  const std::string browseSettings = "answer save " + settings + "\nclick 1067\n";
+  const std::string shown = "expect text 1213 \"" + report + "\"\n",
+                    shownSettings = "expect text 1066 \"" + settings + "\"\n";
+  const std::string run = "click \"Save && Run\"\nexpect log \"callback: Run\"\n";
+  struct Door {
+    const char* what;
+    std::string options, script;
+  };
+  const Door saves[] = {
+      {"the finish page's Browse", "",
+       kQuickOfVddIo + ("answer open " + report + "\nclick 1214\n") + browseSettings + shown + shownSettings + run},
+      // The host's name reaches the record at its Run.
+      {"the host's report name", " --drc-report " + report,
+       kQuickOfVddIo + browseSettings + shownSettings + "call Run\nexpect log \"callback: Run\"\n"},
+  };
+  const Door loads[] = {
+      {"the start page's Load...", "",
+       "click \"Load saved configuration\"\nanswer open " + settings + "\nclick \"Load...\"\n" + kToTheFinishPage +
+           shown + shownSettings + run},
+      {"the host's load", " --load " + settings, kToTheFinishPage + shown + run},
+  };
+  const std::string common = "--open modeless --save --fixed-clock --project " + projectInA;
+  for (const Door& save : saves) {
+    for (const Door& load : loads) {
+      SCOPED_TRACE(std::string(save.what) + ", " + load.what);
+      fs::remove(settings);
+      std::ofstream(a / "report.csv") << "the user's own report\n";
+      const fs::path script = dir / "paths.pdnscript";
+      std::ofstream(script) << save.script;
+      const Outcome saved = RunPdnHost(common + save.options + " --script " + script.string());
+      ASSERT_EQ(saved.code, 0) << saved.output;
+      EXPECT_NE(saved.output.find("  GetDRCReportFile = " + report + "\n"), std::string::npos) << saved.output;
+      const std::string file = ReadFile(settings);
+      EXPECT_NE(file.find("ProjectPath=" + projectInA + "\r\n"), std::string::npos) << file;
+      EXPECT_NE(file.find("DRCReportFile=" + report + "\r\n"), std::string::npos) << file;
+
+      std::ofstream(report) << "an old report\n";
+      std::ofstream(script) << load.script;
+      const Outcome loaded = RunPdnHost(common + load.options + " --script " + script.string());
+      ASSERT_EQ(loaded.code, 0) << loaded.output;
+      EXPECT_NE(loaded.output.find("  QuerySecondNet = VDD_IO\n"), std::string::npos) << loaded.output;
+      EXPECT_NE(loaded.output.find("  GetDRCReportFile = " + report + "\n"), std::string::npos) << loaded.output;
+      EXPECT_FALSE(fs::exists(report));
+      EXPECT_EQ(ReadFile(a / "report.csv"), "the user's own report\n");
+    }
+  }
+}
+
+// A project path with a doubled separator ("--project <dir>//demo8.brd") takes its own settings file, which lies in
+// the same folder whichever way its path is written: the decoupling wizard's nets, the bypass wizard's via.
+TEST_F(PdnHostProgram, AProjectPathWithADoubledSeparatorTakesItsOwnSettingsFile) {
+  const std::string doubled = dir.string() + "//demo8.brd", settings = (dir / "demo8.dao").string();
+  const fs::path script = dir / "doubled.pdnscript";
+  std::ofstream(script) << kQuickOfVddIo << "click \"Save && Run\"\n";
+  const std::string decoupling = "--open modeless --fixed-clock --project " + doubled + " --script " + script.string();
+  ASSERT_EQ(RunPdnHost(decoupling + " --save").code, 0);
+  std::ofstream(script) << "click \"Load saved configuration\"\nanswer open " << settings << "\nclick \"Load...\"\n";
+  const Outcome loaded = RunPdnHost(decoupling);
+  ASSERT_EQ(loaded.code, 0) << loaded.output;
+  EXPECT_NE(loaded.output.find("  QuerySecondNet = VDD_IO\n"), std::string::npos) << loaded.output;
+
+  // The bypass save stores the project's full path as it was written; a load for the path written otherwise reads
+  // the via back.
+  const fs::path board = dir / "demo8.json";
+  ASSERT_TRUE(host::test::WriteDemo8WithPick(board, "V_DQ1"));
+  const std::string bypass = "--board " + board.string() +
+                             " --board-mode --wizard bypass --open modeless --fixed-clock --shots " + dir.string() +
+                             " --script " + (SourceDir() / "host/tests/scripts").string();
+  fs::remove(settings);
+  ASSERT_EQ(RunPdnHost(bypass + "/bypass-list-pair.pdnscript --project " + project).code, 0);
+  const Outcome via = RunPdnHost(bypass + "/bypass-list-load.pdnscript --project " + doubled + " --load " + settings);
+  ASSERT_EQ(via.code, 0) << via.output;
+  EXPECT_NE(via.output.find("  GetProbeCount = 1\n  probe 0 = V_DQ1\n"), std::string::npos) << via.output;
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ int UnnamedFileIn(const safepath::HeldPath& held) {
   if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
   std::string name;
   fd = safepath::CreateUniqueFile(held.folder(), ".spool.", "", 0600, name);
-  if (fd >= 0) ::unlinkat(held.folder(), name.c_str(), 0);
+  if (fd >= 0) safepath::RemoveOwn(held.folder(), name.c_str(), fd);
   return fd;
 }
 
@@ -182,15 +182,15 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, int& er
   return false;
 }
 
-bool WriteMergedFile(const std::string& path, std::string_view text, const MergedFile& read, struct stat& written,
-                     int& err) {
+MergedWrite WriteMergedFile(const std::string& path, std::string_view text, const MergedFile& read,
+                            struct stat& written, int& err) {
   AtomicFile file;
   if (file.open(path, AtomicFile::Naming::Replace, &read) && file.write(text) && file.commit()) {
     written = file.committed();
-    return true;
+    return MergedWrite::Written;
   }
   err = file.error();
-  return false;
+  return file.mergedFileChanged() ? MergedWrite::FileChanged : MergedWrite::Failed;
 }
 
 AtomicFile::~AtomicFile() { abandon(); }
@@ -201,17 +201,36 @@ bool AtomicFile::fail(int e) {
   return false;
 }
 
+bool AtomicFile::failChanged() {
+  mergedChanged_ = true;
+  return fail(EBUSY);
+}
+
 void AtomicFile::abandon() {
+  removeTemporary();
   if (fd_ >= 0) ::close(fd_);
   if (kept_ >= 0) ::close(kept_);
   kept_ = -1;
-  if (!temp_.empty()) ::unlinkat(held_.folder(), temp_.c_str(), 0);
   fd_ = -1;
   inMemory_ = false;
-  temp_.clear();
   buffer_.clear();
   buffer_.shrink_to_fit();
   held_.reset();
+}
+
+void AtomicFile::removeTemporary() {
+  // Only while its name holds the file this save wrote, which the descriptor still open on it names: another user
+  // may have exchanged the name in a folder every user may write (what is under it then is not this save's), and
+  // may have put the save's file back under it since a check of the rename found another there. Asked before the
+  // save answers, so that a refused save leaves no temporary file of its own under its name.
+  const int own = fd_ >= 0 ? fd_ : kept_;
+  if (!temp_.empty() && own >= 0 && FileFault(FileStep::Remove, inFolder(temp_)) == 0)
+    safepath::RemoveOwn(held_.folder(), temp_.c_str(), own);
+  temp_.clear();
+}
+
+std::string AtomicFile::inFolder(const std::string& leaf) const {
+  return dir_ + (dir_ == "/" ? "" : "/") + leaf;
 }
 
 void AtomicFile::spoolBeside() {
@@ -234,6 +253,7 @@ bool AtomicFile::open(const std::string& path, Naming naming, const MergedFile* 
   written_ = 0;
   target_ = path;
   committed_ = {};
+  mergedChanged_ = false;
   merged_ = merged && naming == Naming::Replace;
   mergedWith_ = merged ? *merged : MergedFile{};
   if (naming == Naming::Fresh) {
@@ -259,7 +279,7 @@ bool AtomicFile::open(const std::string& path, Naming naming, const MergedFile* 
   // lose its own text to it.
   if (merged_ && (exists != mergedWith_.exists ||
                   (exists && (old.st_dev != mergedWith_.dev || old.st_ino != mergedWith_.ino))))
-    return fail(EBUSY);
+    return failChanged();
   if (exists) target_ = held_.path();
   setFolderText();
   if (exists) {
@@ -295,8 +315,7 @@ bool AtomicFile::open(const std::string& path, Naming naming, const MergedFile* 
       int e = FileFault(FileStep::Own, target_);
       if (!e && ::fchown(fd_, old.st_uid, old.st_gid) != 0) e = errno;
       if (e == EPERM && inPlace) {
-        ::unlinkat(held_.folder(), temp_.c_str(), 0);
-        temp_.clear();
+        removeTemporary();
         finish_ = Finish::InPlace;
         return true;
       }
@@ -376,12 +395,19 @@ bool AtomicFile::flushAndClose() {
   // Its identity, by which the rename's names are checked.
   if (!e && ::fstat(fd_, &committed_) != 0) e = errno;
   if (e) return fail(e);
-  // The file written stays open for the look after the rename (TookName).
-  kept_ = ::dup(fd_);
+  // The file written stays open for the look after the rename (TookName), and names the temporary file's own inode
+  // to the removal of a refused save's temporary file. Not inherited by a program another thread starts meanwhile.
+  kept_ = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
   if (kept_ < 0) return fail(errno);
   const int fd = fd_;
   fd_ = -1;
   return ::close(fd) == 0 || fail(errno);
+}
+
+bool AtomicFile::failInPlace(int e) {
+  // The write in place refuses a name that holds another file than the one the walk found (EBUSY): for a merged
+  // text, the file it was merged with is no longer there.
+  return merged_ && e == EBUSY ? failChanged() : fail(e);
 }
 
 bool AtomicFile::nameHoldsMerged() const {
@@ -396,11 +422,8 @@ bool AtomicFile::commitRename() {
   int e = FileFault(FileStep::Replace, target_);
   const int folder = held_.folder();
   // The temporary file's name may hold another file by now: it is not renamed, nor removed (not this save's).
-  if (!e && !safepath::Holds(folder, temp_.c_str(), committed_)) {
-    temp_.clear();
-    e = EBUSY;
-  }
-  if (!e && merged_ && !nameHoldsMerged()) e = EBUSY;
+  if (!e && !safepath::Holds(folder, temp_.c_str(), committed_)) e = EBUSY;
+  if (!e && merged_ && !nameHoldsMerged()) return failChanged();
   if (!e && ::renameat(folder, temp_.c_str(), folder, held_.leaf().c_str()) != 0) e = errno;
   if (e) return fail(e);
   temp_.clear();
@@ -416,16 +439,12 @@ bool AtomicFile::commitFresh() {
   if (!flushAndClose()) return false;
   for (int n = 1; n <= kMaxNumberedNames; ++n) {
     const std::string leaf = NumberedName(held_.leaf(), n);
-    const std::string name = dir_ + (dir_ == "/" ? "" : "/") + leaf;
+    const std::string name = inFolder(leaf);
     int e = FileFault(FileStep::Replace, name);
     if (!e && !safepath::Holds(held_.folder(), temp_.c_str(), committed_)) e = EBUSY;
     if (!e) e = RenameToFreeName(held_, temp_, leaf, name, committed_);
     if (e == EEXIST) continue;
-    if (e) {
-      // As for a replace: another file under the temporary name (exchanged in since the write) is not this save's.
-      if (!safepath::Holds(held_.folder(), temp_.c_str(), committed_)) temp_.clear();
-      return fail(e);
-    }
+    if (e) return fail(e);
     temp_.clear();
     target_ = name;
     FlushFolder(held_, dir_);
@@ -440,7 +459,7 @@ bool AtomicFile::commitInPlace() {
   int e = 0;
   if (inMemory_) {
     WriteInPlace(held_, target_, buffer_, committed_, e);
-    if (e) return fail(e);
+    if (e) return failInPlace(e);
     abandon();
     return true;
   }
@@ -456,7 +475,7 @@ bool AtomicFile::commitInPlace() {
   WriteInPlace(held_, target_, std::string_view(static_cast<const char*>(text), size), committed_, e);
   if (text) ::munmap(text, size);
   ::close(spool);
-  if (e) return fail(e);
+  if (e) return failInPlace(e);
   abandon();
   return true;
 }

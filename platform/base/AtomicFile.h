@@ -31,7 +31,11 @@
 // and what is under it now is left alone), and the file's name must be left to it after the rename (it holds the file,
 // or a later save of this user took the name from it: saves of one file at once, the last wins); otherwise the save
 // fails with EBUSY rather than report success. After the rename there is nothing safe to undo: the name keeps what
-// another user put under it (never removed by this user), and the text sits under the name they exchanged it to.
+// another user put under it (never removed by this user), and the text sits under the name they exchanged it to. A
+// save refused before its rename removes its temporary file's name where that name holds the file it wrote again
+// (another user's exchange may put it back), never where it holds another file.
+//
+// Every descriptor a save opens or keeps is close-on-exec: a program another thread starts meanwhile gets none.
 //
 // AtomicFile writes such a file as its text is made (a printed document), so that the text is not held whole in
 // memory: open, write as often as needed, then commit (or abandon, which leaves the old file). A file written in
@@ -64,11 +68,14 @@ struct MergedFile {
   ino_t ino = 0;
 };
 
+enum class MergedWrite { Written, FileChanged, Failed };
+
 // WriteFileAtomically for a text merged with what a read found under the name (an edit of a settings file): written
-// only where the name still holds that very file (none, where the read found none), else EBUSY, and nothing under
-// the name changes. `written` gets the status of the file that holds the text.
-bool WriteMergedFile(const std::string& path, std::string_view text, const MergedFile& read, struct stat& written,
-                     int& err);
+// only where the name still holds that very file (none, where the read found none), else FileChanged (the file
+// changed since it was read), and nothing under the name changes. Failed with the errno value in `err` for every
+// other failure. `written` gets the status of the file that holds the text.
+MergedWrite WriteMergedFile(const std::string& path, std::string_view text, const MergedFile& read,
+                            struct stat& written, int& err);
 
 // The errno value a save of `path` is refused with for what another user put in a folder every user may write (a
 // link on the way to it or under its name, the file itself: EACCES), 0 when there is none: for a caller that makes
@@ -102,6 +109,9 @@ class AtomicFile {
 
   bool isOpen() const { return fd_ >= 0 || inMemory_; }
   int error() const { return error_; }
+  // After a failure of a merged text's save: whether the name no longer held the file the text was merged with (EBUSY
+  // then), rather than any other failure.
+  bool mergedFileChanged() const { return mergedChanged_; }
   // The file the text is for (behind a link, the link's target); after a fresh file's commit, the name it took.
   const std::string& path() const { return target_; }
   // While open to replace: the status of the file the walk found under the name (null for none), for a caller that
@@ -113,6 +123,10 @@ class AtomicFile {
  private:
   enum class Finish { Rename, InPlace, Fresh };
   bool fail(int e);
+  bool failChanged();
+  bool failInPlace(int e);
+  void removeTemporary();
+  std::string inFolder(const std::string& leaf) const;
   void setFolderText();
   bool makeTemporary();
   void spoolBeside();
@@ -134,6 +148,7 @@ class AtomicFile {
   off_t written_ = 0;
   std::string buffer_;  // bytes not yet handed to the file
   bool merged_ = false;  // the name must hold the file mergedWith_ names
+  bool mergedChanged_ = false;  // it no longer did
   MergedFile mergedWith_;
   struct stat committed_ {};  // the file written: the temporary file once flushed, or the file written in place
 };

@@ -15,7 +15,7 @@
 //   TakeFreeName  giving a fresh file its name only where that name is free, by a rename that refuses to replace
 //             (the name); EINVAL answers as a file system without that rename does, and the save then takes the
 //             name by a hard link, as it does there
-//   Remove    deleting a file (the file)
+//   Remove    deleting a file, also a save's temporary file as a failed save removes it (the file)
 //   Open      opening an existing file for reading (the file)
 //   Read      taking the next bytes from a file being read (the file); a test may also change the file here, as
 //             another program would while it is read

@@ -64,10 +64,13 @@ FILE* FOpen(const char* path, const char* mode) {
     errno = EINVAL;
     return nullptr;
   }
-  // The classic text mode flag has no meaning here; glibc ignores 'b' and would reject 't'.
+  // The classic text mode flag has no meaning here; glibc ignores 'b' and would reject 't'. The stream's descriptor
+  // is close-on-exec ('e', right after the access letter, where glibc reads it whatever follows): a program started
+  // meanwhile (by any thread) never holds the file open.
   std::string m;
   for (const char* c = mode; *c; ++c)
-    if (*c != 't') m += *c;
+    if (*c != 't' && *c != 'e') m += *c;
+  if (!m.empty()) m.insert(1, 1, 'e');
   return std::fopen(NativePath(path).c_str(), m.c_str());
 }
 

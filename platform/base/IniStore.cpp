@@ -155,14 +155,22 @@ Batch* OpenBatch(Cache& cache, const std::string& path) {
   return it == cache.batches.end() ? nullptr : &it->second;
 }
 
-// Writes the file through, only over the file its text was merged with (ERROR_SHARING_VIOLATION where the name holds
-// another by now); the cache keeps the text as the file written.
+// Writes the file through, only over the file its text was merged with (ERROR_FILE_CHANGED_SINCE_READ where the name
+// holds another by now); the cache keeps the text as the file written. A text larger than a read takes is refused
+// whole before anything is written (ERROR_FILE_TOO_LARGE), so that no save leaves a file its own reader refuses: a
+// file read whole within the limit may pass it with the keys merged in, or with its LF line ends written as CR LF.
 bool WriteThrough(Cache& cache, const std::string& path, Cached&& doc) {
+  const std::string text = doc.ini.Serialize();
+  if (text.size() > IniStore::kMaxFileBytes) {
+    SetLastError(ERROR_FILE_TOO_LARGE);
+    return false;
+  }
   int err = 0;
   struct stat written {};
-  if (!WriteMergedFile(path, doc.ini.Serialize(), MergedFile{doc.exists, doc.dev, doc.ino}, written, err)) {
-    SetLastErrorFromErrno(err);
-    return false;
+  switch (WriteMergedFile(path, text, MergedFile{doc.exists, doc.dev, doc.ino}, written, err)) {
+    case MergedWrite::Written: break;
+    case MergedWrite::FileChanged: SetLastError(ERROR_FILE_CHANGED_SINCE_READ); return false;
+    case MergedWrite::Failed: SetLastErrorFromErrno(err); return false;
   }
   Remember(doc, written);
   cache.files[path] = std::move(doc);

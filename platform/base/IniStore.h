@@ -11,9 +11,10 @@
 // An edit merges into the file its save walks to: the file is read in the folder that walk holds and judged as a
 // save judges it (in a folder every user may write, another user's file, or their link there, is refused with
 // ERROR_ACCESS_DENIED: their keys would become this user's), and the write goes only where the name still holds the
-// very file read, or still none where none was (ERROR_SHARING_VIOLATION otherwise, and nothing is written): a file
-// exchanged under the name between the read and the write keeps its text, and so does the file read. Plain reads
-// take the file as named, whoever owns it.
+// very file read, or still none where none was (ERROR_FILE_CHANGED_SINCE_READ otherwise, and nothing is written): a
+// file exchanged under the name between the read and the write keeps its text, and so does the file read. Plain reads
+// take the file as named, whoever owns it. An edit or batch whose file would be larger than a read takes
+// (kMaxFileBytes) is refused whole with ERROR_FILE_TOO_LARGE, and the file keeps every byte.
 //
 // Batches (one per file, process-wide): from the first BeginBatch to the matching last EndBatch, edits of
 // the file change its document in memory and reads see them; the outermost end writes the file once, in
@@ -33,7 +34,7 @@ namespace plat {
 class IniStore {
  public:
   // Only regular files are read, and only up to this size: a device or FIFO fails with ERROR_ACCESS_DENIED, a
-  // larger file with ERROR_FILE_TOO_LARGE, and nothing of either is read.
+  // larger file with ERROR_FILE_TOO_LARGE, and nothing of either is read. No write makes a file larger.
   static constexpr std::uint64_t kMaxFileBytes = 16u << 20;
 
   // Calls `read` with the parsed file (an empty one when the file does not exist; `exists` tells).

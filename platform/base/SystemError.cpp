@@ -159,6 +159,8 @@ std::string SystemText(DWORD id) {
       return "The file is not a regular file (a FIFO, a device or a socket).";
     case ERROR_FILE_CHANGED:
       return "The file changed while it was read; try again once it is written.";
+    case ERROR_FILE_CHANGED_SINCE_READ:
+      return "The file changed since it was read; save again.";
     case ERROR_FILE_SIZE_UNKNOWN:
       return "The file is not a regular file whose size can be known before it is read.";
     case ERROR_BADDB:

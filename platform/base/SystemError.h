@@ -54,6 +54,8 @@ constexpr DWORD ERROR_FILE_CHANGED = 0x20000001u;
 constexpr DWORD ERROR_FILE_SIZE_UNKNOWN = 0x20000002u;
 // A registry change that would make the store file larger than the store loads:
 constexpr DWORD ERROR_STORE_TOO_LARGE = 0x20000003u;
+// A save of a text merged with a file's, refused because the file under the name is no longer the one read:
+constexpr DWORD ERROR_FILE_CHANGED_SINCE_READ = 0x20000004u;
 
 constexpr DWORD ERROR_RESOURCE_LANG_NOT_FOUND = 1815;
 // A name whose symbolic links lead round in a loop (or through too many).
@@ -90,7 +92,8 @@ DWORD SetLastErrorFromErrno(int errnoValue);
 // The system's text for a classic error number, as FormatMessage gives it without its line break: the one place
 // of the texts every reader of files shows ("Permission denied.", "The file is not a regular file (a FIFO, a
 // device or a socket).", "The file changed while it was read; try again once it is written.", "The file is not a
-// regular file whose size can be known before it is read.").
+// regular file whose size can be known before it is read.", and for a save "The file changed since it was read; save
+// again.").
 std::string SystemErrorText(DWORD error);
 // The C runtime's text for an errno value in the C locale, as a sentence ("Input/output error."): the system's
 // reason for an errno that has no classic number of its own.

@@ -64,7 +64,7 @@ TEST(Misc_Path, ReplaceExtension) {
   EXPECT_EQ(name, "report.csv");
 }
 
-TEST(Misc_Path, AppendBackslashAndPathsEqual) {
+TEST(Misc_Path, AppendBackslash) {
   CString path("/tmp/out/");
   AppendBackslash(path);
   EXPECT_EQ(path, "/tmp/out\\");
@@ -74,8 +74,44 @@ TEST(Misc_Path, AppendBackslashAndPathsEqual) {
   CString empty;
   AppendBackslash(empty);
   EXPECT_TRUE(empty.IsEmpty());
-  EXPECT_TRUE(PathsEqual("C:\\Work\\B.dao", "c:/work/b.DAO"));
-  EXPECT_FALSE(PathsEqual("/work/a", "/work/b"));
+}
+
+// Two paths are one when they are byte for byte the same after the lexical reading: case counts, as on the file
+// system; separators of either kind, their runs, a trailing one and "." segments do not; ".." segments are kept.
+TEST(Misc_Path, PathsEqual) {
+  const struct {
+    const char* a;
+    const char* b;
+    bool equal;
+  } cases[] = {
+      {"/p/a/proj.brd", "/p/a/proj.brd", true},
+      {"/p/a/proj.brd", "/p/A/proj.brd", false},   // case: two folders
+      {"/p/a/report.csv", "/p/a/REPORT.csv", false},
+      {"C:\\Work\\B.dao", "c:/work/b.DAO", false},
+      {"/p//a///proj.brd", "/p/a/proj.brd", true},   // doubled separators
+      {"//p/a", "/p/a", true},
+      {"/p/a/", "/p/a", true},   // trailing separators
+      {"/p/a//", "/p/a\\", true},
+      {"/", "//", true},
+      {"/", "", false},
+      {"/p/./a/.", "/p/a", true},   // "." segments
+      {"./proj.brd", "proj.brd", true},
+      {".", "./", true},
+      {"/p/a.", "/p/a", false},
+      {"\\p\\a\\proj.brd", "/p/a/proj.brd", true},   // backslashes
+      {"C:\\p\\a\\", "C:/p/a", true},
+      {"/p/a/../b", "/p/b", false},   // ".." segments as they are
+      {"/p/a/./../b", "/p/a/../b", true},
+      {"/p/a/b/..", "/p/a", false},
+      {"p/a", "/p/a", false},
+      {"/p/a", "/p/ab", false},
+      {nullptr, "", true},
+      {nullptr, "/", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PathsEqual(c.a, c.b), c.equal) << (c.a ? c.a : "null") << " vs " << c.b;
+    EXPECT_EQ(PathsEqual(c.b, c.a), c.equal) << c.b << " vs " << (c.a ? c.a : "null");
+  }
 }
 
 TEST(Misc_Path, HasExtensionFromList) {

@@ -43,9 +43,10 @@ void CCapacitorModelEditorAPI::SetPinNames(const char* text) { AppendSplitText(t
 int CCapacitorModelEditorAPI::RunModal() {
   m_pEditor = RunEditors().emplace_back(new CModelEditor);
   CModelEditor& editor = *m_pEditor;
-  editor.SetModel(m_pModel);
+  // The model last: its port map is read for the capacitor's pins.
   editor.SetPinNames(m_PinNames);
   editor.SetModelDirectories(m_Directories);
+  editor.SetModel(m_pModel);
   editor.SetModelLibrary(m_pLibrary);
   editor.SetLayers(m_pLayers);
   if (m_bExtendedKinds) editor.SetExtendedKinds(true);

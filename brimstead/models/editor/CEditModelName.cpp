@@ -1,6 +1,7 @@
 #include "brimstead/models/editor/CEditModelName.h"
 
 #include "brimstead/models/editor/ModelEditorResources.h"
+#include "brimstead/wizards/HandedText.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/CEdit.h"
@@ -32,7 +33,8 @@ void CEditModelName::DoDataExchange(CDataExchange* pDX) {
 
 void CEditModelName::OnOK() {
   if (!UpdateData(TRUE)) return;
-  if (m_Name.FindOneOf(" \"\t\r\n") >= 0) {
+  // Nor any other control character, which would reach the host's library raw.
+  if (m_Name.FindOneOf(" \"") >= 0 || brimwiz::HoldsControlCharacter(m_Name)) {
     brimwiz::CModuleScope scope;
     AfxMessageBox("Model name contains invalid characters.", MB_ICONEXCLAMATION);
     return;

@@ -7,6 +7,8 @@
 #include "brimstead/wizards/WizardResources.h"
 #include "shared/Misc_Help.h"
 
+#include <algorithm>
+
 IMPLEMENT_DYNAMIC(CModelEditor, CDialog)
 
 BEGIN_MESSAGE_MAP(CModelEditor, CDialog)
@@ -80,10 +82,12 @@ void CModelEditor::SetModel(CHostCapacitorModel* model) {
   header.modelName = TextOf(model->GetLibraryModelName());
   header.includesViaMounting = model->IncludesViaMounting();
   // The port map of the kind is the model's alone: a model loaded after another (a library choice) leaves none of
-  // the earlier model's ports behind.
+  // the earlier model's ports behind. Every port a pin of the capacitor can be given is read: the model's port count
+  // resolves its file through the helper's folders, which need not be the editor's (nor hold the file), and a map
+  // read short opened a library model of three or four ports with every port "<not assigned>", which OK refused.
   auto readPorts = [&](PortMap& map) {
     map.clear();
-    const int ports = GetDecouplingModelsHelper()->GetModelPortCount(model);
+    const int ports = std::max(GetDecouplingModelsHelper()->GetModelPortCount(model), PinCount());
     for (int port = 1; port <= ports; ++port)
       if (const char* pin = model->GetPortPin(port)) map[port] = pin;
   };
@@ -263,6 +267,10 @@ CHostCapacitorModel* CModelEditor::SelectedLibraryModel() const {
 void CModelEditor::OnLibrarySelChange() {
   if (!CustomSelected()) {
     SetModel(SelectedLibraryModel());
+    // The port maps show the chosen model's pins, not those of the model shown before.
+    m_SpicePane.FillPortMap();
+    m_TstonePane.FillPortMap();
+    m_PlsPane.FillPortMap();
     SetUpKind();
     return;
   }
@@ -278,7 +286,10 @@ bool CModelEditor::StoreCurrentPane() {
     MessageBeep(MB_ICONASTERISK);
     return false;
   }
-  m_pCurrentPane->StoreToModel();
+  // A library model is kept as the host gave it: a pane's store would put in what the pane only shows for it (the
+  // row numbers of a two-pin port map, the subcircuit named in the file's letter case, a series flag read from the
+  // port count).
+  if (CustomSelected()) m_pCurrentPane->StoreToModel();
   return true;
 }
 

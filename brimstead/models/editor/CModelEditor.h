@@ -43,7 +43,8 @@ public:
   explicit CModelEditor(CWnd* parent = nullptr);
   ~CModelEditor() override;
 
-  // Copies the model's header and the data of its kind; the other kinds keep what they hold. Null keeps nothing.
+  // Copies the model's header and the data of its kind, its port map for the pins given before (SetPinNames first);
+  // the other kinds keep what they hold. Null keeps nothing.
   void SetModel(CHostCapacitorModel* model);
   void SetPinNames(const CStringArray& names) { m_PinNames.Copy(names); }
   void SetModelDirectories(const CStringArray& directories) { m_Directories.Copy(directories); }
@@ -98,7 +99,8 @@ protected:
 
 private:
   CHostCapacitorModel* MakeModelViewOfRecord();
-  // Validates and stores the current pane; false (after a beep) when its input is refused.
+  // Validates and stores the current pane (a library model's record stays as opened); false (after a beep) when its
+  // input is refused.
   bool StoreCurrentPane();
   // Saves under `name` into the library (when there is one) and selects it.
   void SaveUnder(const CString& name);

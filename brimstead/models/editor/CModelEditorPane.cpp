@@ -1,5 +1,6 @@
 #include "brimstead/models/editor/CModelEditorPane.h"
 
+#include "brimstead/models/editor/CModelEditor.h"
 #include "brimstead/models/editor/ModelFileList.h"
 #include "platform/gdi/CDC.h"
 #include "shared/Misc_Program.h"
@@ -10,6 +11,30 @@ BEGIN_MESSAGE_MAP(CModelFilePaneDlg, CDialog)
 END_MESSAGE_MAP()
 
 int CModelFilePaneDlg::SelectedPath() const { return SelectedPathIndex(m_FileList, m_Paths); }
+
+int CModelFilePaneDlg::SelectRecordedFile(const CString& fileName) {
+  int entry = FindModelFileEntry(m_FileList, m_Paths, fileName);
+  if (fileName.IsEmpty() && !m_Editor.Record().header.libraryModel && m_FileList.GetCount() > 0)
+    entry = m_FileList.GetCount() > 1 ? 1 : 0;
+  m_FileList.SetCurSel(entry);
+  return entry;
+}
+
+CString CModelFilePaneDlg::SelectedFileName(const CString& recorded) const {
+  const int selection = m_FileList.GetCurSel();
+  if (selection < 0 || selection == FindModelFileEntry(m_FileList, m_Paths, recorded)) return recorded;
+  CString name;
+  m_FileList.GetText(selection, name);
+  return name;
+}
+
+void CModelFilePaneDlg::ShowUnlistedFile(const CString& fileName) {
+  const CString message = fileName.IsEmpty() ? CString() : UnlistedModelFileMessage(m_Editor.Directories(), fileName);
+  if (message.IsEmpty())
+    HideMessage();
+  else
+    ShowMessage(message);
+}
 
 void CModelFilePaneDlg::ViewSelectedFile(const char* program, const char* programName) {
   const int path = SelectedPath();

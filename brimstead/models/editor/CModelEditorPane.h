@@ -51,6 +51,16 @@ protected:
 
   // The selected file's index in the paths, or -1.
   int SelectedPath() const;
+  // Selects the entry of the file the record names (byte for byte), or none; returns the entry. A record naming no
+  // file starts a custom model on the first entry searched from the second, as the list always has; a library
+  // model naming none gets none, since any file would not be the library's.
+  int SelectRecordedFile(const CString& fileName);
+  // The file name to store: the selected entry's text, but the record's own name (as the host gave it, a full path
+  // included) while its entry is selected or no entry is (a file missing or filtered out is not forgotten).
+  CString SelectedFileName(const CString& recorded) const;
+  // Says that the record's file is not in the list, unless it is a file of a model folder that the list leaves
+  // out; hides the message when there is nothing to say.
+  void ShowUnlistedFile(const CString& fileName);
   // Starts the viewer or editor program (from the running program's directory) on the selected file; nothing
   // without a selection.
   void ViewSelectedFile(const char* program, const char* programName);

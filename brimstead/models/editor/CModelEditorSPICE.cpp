@@ -32,13 +32,17 @@ BOOL CModelEditorSPICE::OnInitDialog() {
   m_SubcircuitList.SubclassDlgItem(IDC_SUBCIRCUITS, this);
   if (m_PortMap.Attach(this, IDC_PORT_MAP, CPortMapGrid::LayoutSpice, this)) {
     m_PortMap.ShowWindow(SW_HIDE);
-    m_PortMap.Fill(m_Editor.PinNames(), m_Editor.Record().spice.portMap,
-                   m_Editor.PinCount() <= 2 ? CPortMapGrid::PinCells::FixedGrey
-                                            : CPortMapGrid::PinCells::ChoiceOnWhite);
-    m_PortMap.RedrawAll();
+    FillPortMap();
   }
   PrepareMessage();
   return TRUE;
+}
+
+void CModelEditorSPICE::FillPortMap() {
+  if (!m_PortMap.m_hWnd) return;
+  m_PortMap.Fill(m_Editor.PinNames(), m_Editor.Record().spice.portMap,
+                 m_Editor.PinCount() <= 2 ? CPortMapGrid::PinCells::FixedGrey : CPortMapGrid::PinCells::ChoiceOnWhite);
+  m_PortMap.RedrawAll();
 }
 
 void CModelEditorSPICE::EnableEditing(bool editable) {
@@ -85,9 +89,13 @@ CString CModelEditorSPICE::ReadSubcircuits(const char* path) {
 void CModelEditorSPICE::LoadFromModel() {
   if (m_Paths.GetSize() == 0) ListSpiceFiles();
   m_SubcircuitList.ResetContent();
-  const int entry = FindEntryFromSecond(m_FileList, m_Editor.Record().spice.fileName, false);
-  if (entry < 0) return;
-  m_FileList.SetCurSel(entry);
+  const CString& fileName = m_Editor.Record().spice.fileName;
+  const int entry = SelectRecordedFile(fileName);
+  if (entry < 0) {
+    m_PortMap.ShowWindow(SW_HIDE);
+    ShowUnlistedFile(fileName);
+    return;
+  }
   OnFileSelChange();
 }
 
@@ -118,7 +126,7 @@ void CModelEditorSPICE::OnFileSelChange() {
   const int entry = FindTextFromSecond(
       static_cast<int>(shown.size()),
       [&](int k) -> const CString& { return m_Subcircuits.names[static_cast<INT_PTR>(shown[static_cast<size_t>(k)].data)]; },
-      m_Editor.Record().spice.subcircuitName, true);
+      m_Editor.Record().spice.subcircuitName);
   m_SubcircuitList.SetCurSel(entry < 0 ? 0 : entry);
   OnSubcircuitSelChange();
 }
@@ -176,8 +184,7 @@ bool CModelEditorSPICE::ValidatePane() {
 
 void CModelEditorSPICE::StoreToModel() {
   SpiceModelData& data = m_Editor.Record().spice;
-  data.fileName.Empty();
-  if (m_FileList.GetCurSel() >= 0) m_FileList.GetText(m_FileList.GetCurSel(), data.fileName);
+  data.fileName = SelectedFileName(data.fileName);
   data.subcircuitName.Empty();
   if (m_SubcircuitList.GetCurSel() >= 0) {
     m_SubcircuitList.GetText(m_SubcircuitList.GetCurSel(), data.subcircuitName);

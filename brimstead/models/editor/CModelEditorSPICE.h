@@ -46,6 +46,8 @@ public:
   void StoreToModel() override;
   void EnableEditing(bool editable) override;
   void OnPortAssignmentChanged(int) override {}
+  // The port map's pins from the record's (a model just opened, such as a library model chosen).
+  void FillPortMap();
 
   BOOL OnInitDialog() override;
 

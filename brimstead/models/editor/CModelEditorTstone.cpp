@@ -72,13 +72,19 @@ BOOL CModelEditorTstone::OnInitDialog() {
     for (int id : {int{IDC_ONE_PORT}, int{IDC_TWO_PORT}, int{IDC_ONE_AND_TWO_PORT}}) Show(id, false);
     if (attached) {
       m_PortMap.HideCols(0, 0);
-      m_PortMap.Fill(m_Editor.PinNames(), Data().portMap, CPortMapGrid::PinCells::Choice);
-      m_PortMap.RedrawAll();
+      FillPortMap();
     }
   }
   CheckRadioButton(IDC_SERIES, IDC_SHUNT, Data().series ? IDC_SERIES : IDC_SHUNT);
   PrepareMessage();
   return TRUE;
+}
+
+void CModelEditorTstone::FillPortMap() {
+  // A capacitor of two pins or fewer has no port map: its grid is never set up.
+  if (!m_PortMap.m_hWnd || m_Editor.PinCount() <= 2) return;
+  m_PortMap.Fill(m_Editor.PinNames(), Data().portMap, CPortMapGrid::PinCells::Choice);
+  m_PortMap.RedrawAll();
 }
 
 void CModelEditorTstone::EnableEditing(bool editable) {
@@ -134,10 +140,10 @@ void CModelEditorTstone::LoadFromModel() {
   const bool onePort = IsDlgButtonChecked(IDC_ONE_PORT) == BST_CHECKED;
   const bool twoPort = !onePort && IsDlgButtonChecked(IDC_TWO_PORT) == BST_CHECKED;
   ListModelFiles(onePort, twoPort, IsDlgButtonChecked(IDC_COMPATIBLE) == BST_CHECKED);
-  const int entry = FindEntryFromSecond(m_FileList, Data().fileName, false);
-  if (entry >= 0) m_FileList.SetCurSel(entry);
-  m_bOwnFile = entry >= 0;
+  const int entry = SelectRecordedFile(Data().fileName);
+  m_bOwnFile = entry >= 0 && !Data().fileName.IsEmpty();
   OnFileSelChange();
+  if (entry < 0) ShowUnlistedFile(Data().fileName);
 }
 
 void CModelEditorTstone::OnFileSelChange() {
@@ -154,9 +160,7 @@ void CModelEditorTstone::OnFileSelChange() {
     m_bOwnFile = false;
     return;
   }
-  CString name;
-  m_FileList.GetText(selection, name);
-  if (m_bOwnFile) m_bOwnFile = name == Data().fileName;
+  if (m_bOwnFile) m_bOwnFile = selection == FindModelFileEntry(m_FileList, m_Paths, Data().fileName);
   // A file that cannot be read says why, as the SPICE pane says it: its format is not what is wrong.
   if (const std::string unreadable = UnreadableReason(m_Paths[path]); !unreadable.empty()) {
     m_PortMap.ShowWindow(SW_HIDE);
@@ -338,8 +342,7 @@ bool CModelEditorTstone::ValidatePane() {
 
 void CModelEditorTstone::StoreToModel() {
   FileModelData& data = Data();
-  data.fileName.Empty();
-  if (m_FileList.GetCurSel() >= 0) m_FileList.GetText(m_FileList.GetCurSel(), data.fileName);
+  data.fileName = SelectedFileName(data.fileName);
   const int ports = data.fileName.IsEmpty() ? 0 : PortCount(data.fileName);
   if (ports > 0) {
     m_bOwnFile = true;

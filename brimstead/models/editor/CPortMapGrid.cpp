@@ -4,6 +4,8 @@
 #include "grid/core/gxlayout.h"
 #include "grid/core/gxtypes.h"
 
+#include <vector>
+
 namespace {
 constexpr ROWCOL kPortColumn = 1;
 constexpr ROWCOL kPinColumn = 2;
@@ -140,6 +142,22 @@ void CPortMapGrid::ClearDuplicatePins(ROWCOL row) {
     // focus, and each such paint asks for the next one. Its colour shows when the cell is drawn next.
     SetStyleRange(CGXRange(i, kPinColumn), style, gxOverride, 0, i == row ? 0 : GX_INVALIDATE);
   }
+}
+
+BOOL CPortMapGrid::Paste() {
+  std::vector<CString> before;
+  for (ROWCOL row = 1; row <= GetRowCount(); ++row) before.push_back(GetPin(row));
+  // A paste into the cell being edited goes into its list box, which tells of its choice itself.
+  const bool editing = CurrentCellIsActive() != FALSE;
+  const BOOL pasted = CWizardGridWnd::Paste();
+  if (!pasted || editing) return pasted;
+  for (ROWCOL row = 1; row <= GetRowCount() && row <= before.size(); ++row) {
+    if (GetPin(row) == before[row - 1]) continue;
+    ClearDuplicatePins(row);
+    if (m_pListener) m_pListener->OnPortAssignmentChanged(static_cast<int>(row));
+  }
+  RedrawAll();
+  return pasted;
 }
 
 BOOL CPortMapGrid::NotifyCellModified(ROWCOL row, ROWCOL col) {

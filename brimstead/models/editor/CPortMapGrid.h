@@ -42,6 +42,9 @@ public:
   void ClearDuplicatePins(ROWCOL row);
 
   BOOL NotifyCellModified(ROWCOL row, ROWCOL col) override;
+  // A pin pasted into a port's cell is chosen for that port as one picked from its list is: it is taken from every
+  // other port that held it, and the listener hears of it.
+  BOOL Paste() override;
   // A pin cell is never cleared (Delete, Ctrl+Delete, a cut, a cleared range): an empty pin is no choice of its
   // list, and a port takes "<not assigned>" only from another port that takes its pin.
   BOOL OnDeleteCell(ROWCOL row, ROWCOL col) override;

@@ -4,6 +4,7 @@
 #include "platform/base/ProgramLauncher.h"
 #include "shared/Misc_Path.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -34,28 +35,56 @@ void ListModelDirectoryFiles(const CStringArray& directories, const char* extens
   }
 }
 
-int FindTextFromSecond(int count, const std::function<const CString&(int i)>& textAt, const CString& name,
-                       bool wholeText) {
-  for (int k = 0; k < count; ++k) {
-    const int i = (k + 1) % count;
-    const CString& text = textAt(i);
-    const bool match = wholeText ? text.CompareNoCase(name) == 0
-                                 : text.GetLength() >= name.GetLength() &&
-                                       text.Left(name.GetLength()).CompareNoCase(name) == 0;
-    if (match) return i;
+namespace {
+// The folder part of a model file name (up to and with its last separator) and the name after it.
+struct FolderAndName {
+  CString folder;
+  CString name;
+};
+
+FolderAndName SplitModelFileName(const CString& fileName) {
+  const int cut = std::max(fileName.ReverseFind('/'), fileName.ReverseFind('\\')) + 1;
+  return {fileName.Left(cut), fileName.Mid(cut)};
+}
+}  // namespace
+
+int FindModelFileEntry(const CListBox& list, const CStringArray& paths, const CString& fileName) {
+  if (fileName.IsEmpty()) return -1;
+  const FolderAndName named = SplitModelFileName(fileName);
+  CString text;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    list.GetText(i, text);
+    if (text != named.name) continue;   // byte for byte
+    if (named.folder.IsEmpty()) return i;
+    const auto index = static_cast<INT_PTR>(list.GetItemData(i));
+    if (index >= 0 && index < paths.GetSize() && PathsEqual(SplitModelFileName(paths[index]).folder, named.folder))
+      return i;
   }
   return -1;
 }
 
-int FindEntryFromSecond(const CListBox& list, const CString& name, bool wholeText) {
+CString UnlistedModelFileMessage(const CStringArray& directories, const CString& fileName) {
+  const FolderAndName named = SplitModelFileName(fileName);
   CString text;
-  return FindTextFromSecond(
-      list.GetCount(),
-      [&](int i) -> const CString& {
-        list.GetText(i, text);
-        return text;
-      },
-      name, wholeText);
+  if (named.folder.IsEmpty()) {
+    for (int d = 0; d < directories.GetSize(); ++d)
+      if (FileExists(directories[d] + named.name)) return text;
+  } else if (FileExists(fileName)) {
+    for (int d = 0; d < directories.GetSize(); ++d)
+      if (PathsEqual(directories[d], named.folder)) return text;
+    text.Format("Model file \"%s\" is not in the model folders!", fileName.GetString());
+    return text;
+  }
+  text.Format("Model file \"%s\" is missing!", fileName.GetString());
+  return text;
+}
+
+int FindTextFromSecond(int count, const std::function<const CString&(int i)>& textAt, const CString& name) {
+  for (int k = 0; k < count; ++k) {
+    const int i = (k + 1) % count;
+    if (textAt(i).CompareNoCase(name) == 0) return i;
+  }
+  return -1;
 }
 
 int SelectedPathIndex(const CListBox& list, const CStringArray& paths) {

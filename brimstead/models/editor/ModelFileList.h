@@ -12,13 +12,18 @@
 void ListModelDirectoryFiles(const CStringArray& directories, const char* extensions, CListBox& list,
                              CStringArray& paths, const std::function<bool(const char* name)>& keep = {});
 
-// The entry of a sorted list that begins with `name` (letter case ignored), searched from the second entry on and
-// wrapping round; -1 when none does. An empty name matches the first entry searched.
-int FindEntryFromSecond(const CListBox& list, const CString& name, bool wholeText);
-// The same search over `count` texts that a list would show in this order (`textAt(i)` is entry i's text),
-// without asking a list for them.
-int FindTextFromSecond(int count, const std::function<const CString&(int i)>& textAt, const CString& name,
-                       bool wholeText);
+// The entry whose file is the one a model names, or -1. A bare name is an entry's text byte for byte (each name is
+// listed once, from the first folder that holds it); a name with a folder part is the entry of that name, byte for
+// byte, whose folder is that folder (PathsEqual). Nothing else stands in for a file: not a name in other letter
+// case, nor a longer name that begins with it. An empty name is no entry.
+int FindModelFileEntry(const CListBox& list, const CStringArray& paths, const CString& fileName);
+// Why the file a model names is not in the list, as the pane says it; empty when it is a file of a model folder
+// that the list leaves out (a filter, or a name listed from an earlier folder).
+CString UnlistedModelFileMessage(const CStringArray& directories, const CString& fileName);
+
+// The entry whose text is `name` as a whole, letter case ignored (as SPICE reads names), searched among `count`
+// texts from the second on and wrapping round (`textAt(i)` is entry i's text); -1 when none is.
+int FindTextFromSecond(int count, const std::function<const CString&(int i)>& textAt, const CString& name);
 
 // The selected entry's index in `paths`, or -1 when nothing is selected or the entry's data is no path index.
 int SelectedPathIndex(const CListBox& list, const CStringArray& paths);

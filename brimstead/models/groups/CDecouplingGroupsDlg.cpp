@@ -4,6 +4,7 @@
 #include "platform/framework/MessageBox.h"
 #include "brimstead/models/NaturalCompare.h"
 #include "brimstead/models/groups/GroupsDlgResources.h"
+#include "brimstead/wizards/HandedText.h"
 #include "brimstead/wizards/WizardResources.h"
 #include "shared/Misc_Help.h"
 
@@ -208,6 +209,14 @@ void CDecouplingGroupsDlg::OnOK() {
     if (const ROWCOL row = FindRowOfEntry(m_GroupsGrid, refused)) EditCell(m_GroupsGrid, row, CGroupsGrid::ColName);
     return;
   }
+  // The host's board takes no name with a control character (a line break would split the name's line there).
+  for (const auto& group : m_Groups)
+    if (group->nameChanged && !group->deleted &&
+        brimwiz::RefusedForControlCharacter(m_hWnd, Title, "The group name", group->name)) {
+      if (const ROWCOL row = FindRowOfEntry(m_GroupsGrid, group.get()))
+        EditCell(m_GroupsGrid, row, CGroupsGrid::ColName);
+      return;
+    }
   CommitToHost();
   EndDialog(IDOK);
 }

@@ -116,8 +116,9 @@ void CDecouplingGroupsDlg::FillRow(CGroupsGrid& grid, ROWCOL row, GroupsRowEntry
     return;
   }
   SetCell(grid, row, CGroupsGrid::ColExpand, ExpandButton(group->expanded));
+  // A name is one line: its editor takes a pasted text up to its first line break, as typing gives none.
   CGXStyle name;
-  name.SetValue(group->name).SetFont(font).SetControl(GX_IDS_CTRL_EDIT).SetEnabled(TRUE);
+  name.SetValue(group->name).SetFont(font).SetControl(GX_IDS_CTRL_EDIT).SetEnabled(TRUE).SetWrapText(FALSE);
   SetCell(grid, row, CGroupsGrid::ColName, name);
   const CString* summary[] = {&group->partName, &group->value, &group->dimension};
   for (ROWCOL col = CGroupsGrid::ColPartName; col <= CGroupsGrid::ColDimension; ++col) {

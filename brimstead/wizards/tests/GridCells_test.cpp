@@ -9,6 +9,9 @@
 #include "grid/core/CGXRange.h"
 #include "grid/core/gxlayout.h"
 #include "grid/core/gxlayoutresources.h"
+#include "grid/controls/CGXComboBoxWnd.h"
+#include "grid/core/tests/gxwindowtest.h"
+#include "platform/window/InputRouter.h"
 
 #include <memory>
 
@@ -276,6 +279,156 @@ TEST(WizardLayouts, ProbeGridsCarryTheirHeadersWidthsStylesAndSwitches) {
     data.GetStyle(0, e.checkColumn + 1, name, gxCopy, GX_BASESTYLE);
     EXPECT_EQ(name.GetControl(), GX_IDS_CTRL_STATIC);
     EXPECT_FALSE(name.GetEnabled());
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The cells of the module's grids as their pages and dialogs write them, on a grid of the module's kind with the
+// clipboard features: a via row (check box, grey name, connected layers, the pair's list), and a row of the other
+// dialogs' cells (a group's one-line name editor, a port's pin list, an expand button, a capacitor's box).
+class ModuleGridPaste : public WizardWindowTest {
+protected:
+  void SetUp() override {
+    WizardWindowTest::SetUp();
+    StartGridLibrary(&RegisterCellsAndFeatures);
+    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
+    plat::SetAutomationProvider(&automation);
+    scope = std::make_unique<brimwiz::CModuleScope>();
+    grid = std::make_unique<CWizardGridWnd>();
+    ASSERT_TRUE(grid->CreateEx(0, "GXWND", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 120, nullptr, nullptr));
+    grid->InitializeFromStyle();
+    brimwiz::RegisterBitmapEditControls(grid.get());
+    brimwiz::RegisterTooltipCheckBox(grid.get(), IDC_GRID_TOOLTIP_CHECKBOX);
+    brimwiz::RegisterPlusMinusButtons(grid.get());
+    brimwiz::RegisterDropDownList(grid.get());
+    grid->SetRowCount(2, 0);
+    grid->SetColCount(5, 0);
+    ::SetFocus(grid->m_hWnd);
+  }
+  void TearDown() override {
+    grid.reset();
+    scope.reset();
+    plat::SetAutomationProvider(nullptr);
+    WizardWindowTest::TearDown();
+  }
+  struct Cell {
+    WORD control;
+    const char* value;
+    const char* choices;  // null: none
+    bool enabled;
+  };
+  static constexpr Cell kCells[2][5] = {
+      {{IDC_GRID_TOOLTIP_CHECKBOX, "1", nullptr, true},
+       {GX_IDS_CTRL_STATIC, "V_DQ1", nullptr, false},
+       {IDC_GRID_BITMAP_COLLAPSED, "TOP\nL3_SIG\nL6_SIG", nullptr, true},
+       {IDC_GRID_DROPDOWN_LIST, "\"L3_SIG\" - \"L6_SIG\"", "\"TOP\" - \"L3_SIG\"\n\"L3_SIG\" - \"L6_SIG\"", true},
+       {GX_IDS_CTRL_CHECKBOX3D, "0", nullptr, true}},
+      {{IDC_GRID_PLUS_BUTTON, "", nullptr, true},
+       {GX_IDS_CTRL_EDIT, "3V3_BULK", nullptr, true},
+       {GX_IDS_CTRL_CBS_DROPDOWNLIST, "1", "1\n2", true},
+       {IDC_GRID_DROPDOWN_LIST, "\"TOP\" - \"L3_SIG\"", "\"TOP\" - \"L3_SIG\"\n\"L3_SIG\" - \"L6_SIG\"", true},
+       {GX_IDS_CTRL_STATIC, "2", nullptr, true}},
+  };
+  void Fill() {
+    for (ROWCOL r = 1; r <= 2; ++r)
+      for (ROWCOL c = 1; c <= 5; ++c) {
+        const Cell& cell = kCells[r - 1][c - 1];
+        CGXStyle style;
+        style.SetControl(cell.control).SetValue(cell.value).SetEnabled(cell.enabled);
+        if (cell.choices)
+          style.SetChoiceList(cell.choices);
+        if (cell.control == GX_IDS_CTRL_EDIT)
+          style.SetWrapText(FALSE);
+        grid->SetStyleRange(CGXRange(r, c), style, gxOverride, 0, 0);
+      }
+  }
+  // The cell current, or, for a disabled one (which cannot be current), selected.
+  void MakeCurrent(ROWCOL row, ROWCOL col) {
+    grid->SetSelection(nullptr, 0, 0, 0, 0);
+    const bool enabled = kCells[row - 1][col - 1].enabled;
+    ASSERT_TRUE(grid->MoveCurrentCellTo(enabled ? row : 1, enabled ? col : 1, GX_UPDATENOW));
+    if (!enabled)
+      grid->GetParam()->GetSelection().AddTail(new CGXRange(row, col));
+    Pump();
+  }
+  static void Chord(int modifier, int vk) {
+    auto& in = plat::InputRouter::Instance();
+    in.KeyDown(modifier);
+    in.KeyPress(vk);
+    in.KeyUp(modifier);
+    Pump();
+  }
+  std::unique_ptr<brimwiz::CModuleScope> scope;
+  std::unique_ptr<CWizardGridWnd> grid;
+};
+
+// A paste into a module grid took the copied cell's style with its value: a via's pair list became a
+// connected-layers cell showing "TOP" (whose pair the host then got), a port's pin list a plain cell that no key
+// opened again. A paste brings values only, and each cell takes only what its own control accepts: a list one of
+// its choices, an edit one line, a check box, label or button nothing (they show their owners' records); anything
+// else is refused whole with a message. After every way in, each cell still has its control and a value it takes.
+TEST_F(ModuleGridPaste, EachCellKeepsItsControlAndTakesOnlyWhatItsControlAccepts) {
+  struct Case {
+    const char* way;
+    ROWCOL sourceRow, sourceCol, sourceBottom, sourceRight;  // copied cells (row 0: a desktop text instead)
+    const char* text;
+    ROWCOL row, col;  // the paste's target
+    int modifier, key;
+    const char* changed;  // the target's value afterwards, null when it keeps its own
+    bool message;
+  } cases[] = {
+      {"copied connected layers onto the pair list", 1, 3, 1, 3, nullptr, 1, 4, VK_CONTROL, 'V', nullptr, true},
+      {"copied layers onto the pair list, Shift+Insert", 1, 3, 1, 3, nullptr, 1, 4, VK_SHIFT, VK_INSERT, nullptr, true},
+      {"another via's pair, one of this list's", 2, 4, 2, 4, nullptr, 1, 4, VK_CONTROL, 'V', "\"TOP\" - \"L3_SIG\"",
+       false},
+      {"a port's label onto a pin list, a pin", 2, 5, 2, 5, nullptr, 2, 3, VK_CONTROL, 'V', "2", false},
+      {"a text no pin", 0, 0, 0, 0, "3", 2, 3, VK_CONTROL, 'V', nullptr, true},
+      {"a pair's text in another case", 0, 0, 0, 0, "\"top\" - \"l3_sig\"", 1, 4, VK_SHIFT, VK_INSERT,
+       "\"TOP\" - \"L3_SIG\"", false},
+      {"a text onto a check box", 0, 0, 0, 0, "0", 1, 1, VK_CONTROL, 'V', nullptr, true},
+      {"a text onto a 3-D check box", 0, 0, 0, 0, "1", 1, 5, VK_SHIFT, VK_INSERT, nullptr, true},
+      {"a text onto the connected layers", 0, 0, 0, 0, "BOTTOM", 1, 3, VK_CONTROL, 'V', nullptr, true},
+      {"a text onto an expand button", 0, 0, 0, 0, "x", 2, 1, VK_CONTROL, 'V', nullptr, true},
+      {"a text onto a disabled name", 0, 0, 0, 0, "V_X", 1, 2, VK_CONTROL, 'V', nullptr, true},
+      {"two lines onto a name, the second past the last row", 0, 0, 0, 0, "3V3_MID\r\nCORE", 2, 2, VK_CONTROL, 'V',
+       "3V3_MID", false},
+      {"a copied pair onto a name", 1, 4, 1, 4, nullptr, 2, 2, VK_CONTROL, 'V', "\"L3_SIG\" - \"L6_SIG\"", false},
+      {"a range of both rows onto itself", 1, 1, 2, 5, nullptr, 1, 1, VK_CONTROL, 'V', nullptr, true},
+      {"a range of lists and names", 1, 4, 2, 4, nullptr, 1, 3, VK_CONTROL, 'V', nullptr, true},
+      {"a range of two lines past the last row", 0, 0, 0, 0, "2\r\n1\r\n2", 2, 3, VK_CONTROL, 'V', "2", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    Fill();
+    if (c.sourceRow) {
+      MakeCurrent(c.sourceRow, c.sourceCol);
+      grid->SetSelection(nullptr, 0, 0, 0, 0);
+      grid->GetParam()->GetSelection().AddTail(new CGXRange(c.sourceRow, c.sourceCol, c.sourceBottom, c.sourceRight));
+      Chord(VK_CONTROL, 'C');
+    } else {
+      gxtest::PutClipboardText(c.text);
+    }
+    MakeCurrent(c.row, c.col);
+    plat::ClearShownLog();
+    Chord(c.modifier, c.key);
+    EXPECT_EQ(plat::ShownLog().size(), c.message ? 1u : 0u);
+    ASSERT_EQ(grid->GetRowCount(), 2u);
+    ASSERT_EQ(grid->GetColCount(), 5u);
+    for (ROWCOL r = 1; r <= 2; ++r)
+      for (ROWCOL col = 1; col <= 5; ++col) {
+        const Cell& cell = kCells[r - 1][col - 1];
+        CGXStyle style;
+        grid->ComposeCellStyle(r, col, style);
+        EXPECT_EQ(style.GetControl(), cell.control) << r << "," << col;
+        const CString choices = style.IsIncluded(GX_IN_CHOICELIST) ? style.GetChoiceList() : CString();
+        EXPECT_EQ(CString(cell.choices ? cell.choices : ""), choices) << r << "," << col;
+        const bool target = r == c.row && col == c.col;
+        const std::string expected = target && c.changed ? c.changed : cell.value;
+        EXPECT_EQ(std::string(grid->GetCellValue(r, col)), expected) << r << "," << col;
+      }
   }
 }
 

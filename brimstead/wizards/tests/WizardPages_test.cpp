@@ -18,6 +18,7 @@
 #include "brimstead/wizards/WizardResources.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
 #include "platform/base/FileFaults.h"
+#include "platform/base/IniStore.h"
 #include "platform/base/PrivateProfile.h"
 #include "platform/controls/winctrl.h"
 #include "platform/window/InputRouter.h"
@@ -495,6 +496,38 @@ TEST_F(FinishPage, TheOutputDialogFiltersByTheOutputExtension) {
     EXPECT_STREQ(CDWFinishPage::OutputFilter(c.kind, c.extension), c.filter) << c.kind;
 }
 
+// The output and report names reach the host and a settings line: a name chosen with a control character in it
+// (a file name may hold a tab here) is refused as the page is left, with a box, and the page stays.
+TEST_F(FinishPage, AnOutputOrReportNameWithAControlCharacterIsRefused) {
+  ASSERT_TRUE(api->CreateModeless());
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "control character", true);
+  // Leaves the finish page after choosing `file` with the browse button `browse`; answers the box shown, if any.
+  const auto chooseAndLeave = [&](int browse, plat::SystemUiKind kind, const char* file) {
+    automation.Reply(kind, {IDOK, (dir / file).string(), 0});
+    Click(Item(browse));
+    plat::ClearShownLog();
+    Click(Back());
+    return plat::ShownLog().empty() ? std::string() : plat::ShownLog().back().request.text;
+  };
+  GoTo(CDWFinishPage::IDD);
+  Click(Item(CDWFinishPage::IDC_AUTO_NAME));
+  const std::string output =
+      chooseAndLeave(CDWFinishPage::IDC_OUTPUT_BROWSE, plat::SystemUiKind::FileSave, "res\tult.z1p");
+  EXPECT_EQ(output.rfind("The output file name \"", 0), 0u) << output;
+  EXPECT_NE(output.find("res\\tult.z1p\" holds a control character"), std::string::npos) << output;
+  EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
+  EXPECT_EQ(chooseAndLeave(CDWFinishPage::IDC_OUTPUT_BROWSE, plat::SystemUiKind::FileSave, "result.z1p"), "");
+  EXPECT_NE(ActivePageId(), CDWFinishPage::IDD);
+
+  Record().m_nAnalysisType = AnalysisQuick;
+  ChooseNets();
+  GoTo(CDWFinishPage::IDD);
+  const std::string report =
+      chooseAndLeave(CDWFinishPage::IDC_SPREADSHEET_BROWSE, plat::SystemUiKind::FileOpen, "rep\tort.xls");
+  EXPECT_EQ(report.rfind("The DRC spreadsheet file name \"", 0), 0u) << report;
+  EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
+}
+
 TEST_F(FinishPage, TheOldSpreadsheetIsDeletedOnlyJustBeforeTheRun) {
   ASSERT_TRUE(api->CreateModeless());
   Record().m_nAnalysisType = AnalysisQuick;
@@ -615,6 +648,20 @@ TEST_F(FinishPage, AFailedSaveIsShownAndNeitherRunsNorCloses) {
   fs::create_directory(folder);
   const std::string file = folder + "/s.dao";
   std::ofstream(file) << "[HEADER]\r\nFileVersion=1.0\r\n";
+  // A file the save's keys and its CR LF line ends would make larger than a read takes; its LF lines are within it.
+  const std::string large = folder + "/large.dao";
+  std::string lines = "[USER]\n";
+  while (lines.size() + 2000 < plat::IniStore::kMaxFileBytes)
+    lines += "Key" + std::to_string(lines.size()) + "=" + std::string(1000, 'v') + "\n";
+  std::ofstream(large, std::ios::binary) << lines;
+  // Another program writes the file anew between the save's read and its rename.
+  const plat::FileFaultHook writtenMeanwhile = [file](plat::FileStep step, const std::string&) {
+    if (step == plat::FileStep::Replace) {
+      std::ofstream(file + ".other") << "[HEADER]\r\nFileVersion=1.0\r\n";
+      fs::rename(file + ".other", file);
+    }
+    return 0;
+  };
   struct Case {
     const char* name;
     std::string path;
@@ -627,6 +674,9 @@ TEST_F(FinishPage, AFailedSaveIsShownAndNeitherRunsNorCloses) {
       {"a read-only folder", folder + "/new.dao", plat::ReadOnlyFolderFaults(folder), "Permission denied."},
       {"a full disk", file, plat::FullDiskFaults(), "No space left on device."},
       {"no file name (a host without a project)", "", nullptr, "The file name is not valid."},
+      {"a file the save would make too large", large, nullptr, "File too large."},
+      {"a file written anew since the save read it", file, writtenMeanwhile,
+       "The file changed since it was read; save again."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -646,7 +696,9 @@ TEST_F(FinishPage, AFailedSaveIsShownAndNeitherRunsNorCloses) {
     EXPECT_EQ(ActivePageId(), CDWFinishPage::IDD);
   }
   EXPECT_EQ(ReadFile(file), "[HEADER]\r\nFileVersion=1.0\r\n") << "the old file is as it was";
+  EXPECT_TRUE(ReadFile(large) == lines) << "the large file keeps every byte";
   EXPECT_FALSE(fs::exists(folder + "/new.dao"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 2) << "no temporary file left";
   // The same file saves once the fault is gone.
   Record().m_SettingsPath = file.c_str();
   callback.Clear();

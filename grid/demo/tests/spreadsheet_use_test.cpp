@@ -124,6 +124,17 @@ class SheetUse : public ::testing::Test {
     plat::InputRouter::Instance().Click(plat::MouseButton::Left, plat::InputRouter::ClientPoint(window, x, y));
     plat::RunUntilIdle();
   }
+  // A drag with the left button between two points of a sheet's client area.
+  static void Drag(CGXGridWnd* g, int fromX, int fromY, int toX, int toY) {
+    const POINT from = plat::InputRouter::ClientPoint(g->GridHwnd(), fromX, fromY);
+    const POINT to = plat::InputRouter::ClientPoint(g->GridHwnd(), toX, toY);
+    auto& input = plat::InputRouter::Instance();
+    input.MouseMove(from);
+    input.ButtonDown(plat::MouseButton::Left, from);
+    input.MouseMove(to);
+    input.ButtonUp(plat::MouseButton::Left, to);
+    plat::RunUntilIdle();
+  }
   // The tab window that holds the sheets.
   CGXTabWnd* Tabs() const { return dynamic_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(GetDlgItem(main, 100))); }
   // The sheet behind tab `tab`, made current with a click on its tab as a user does.
@@ -409,14 +420,7 @@ TEST_F(SheetUse, ThePrintPreviewLiesWholeOnASmallScreen) {
 TEST_F(SheetUse, AColumnHiddenByDraggingLeavesNothingBehind) {
   CGXGridWnd* budget = gallery::SpreadsheetSheet(main, 0);
   const CRect header = budget->CalcCellRect(0, 2);
-  const POINT from = plat::InputRouter::ClientPoint(budget->GridHwnd(), header.right - 1, header.CenterPoint().y);
-  const POINT to = plat::InputRouter::ClientPoint(budget->GridHwnd(), header.left - 20, header.CenterPoint().y);
-  auto& input = plat::InputRouter::Instance();
-  input.MouseMove(from);
-  input.ButtonDown(plat::MouseButton::Left, from);
-  input.MouseMove(to);
-  input.ButtonUp(plat::MouseButton::Left, to);
-  plat::RunUntilIdle();
+  Drag(budget, header.right - 1, header.CenterPoint().y, header.left - 20, header.CenterPoint().y);
   ASSERT_TRUE(budget->IsColHidden(2));
   galleryshots::ExpectDesktopMatches("sheet-use-column-hidden");
   RedrawWindow(budget->GridHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -757,6 +761,65 @@ TEST_F(SheetUse, AReplaceAllThatReplacesNothingSaysSoAndLeavesNoUndoStep) {
   ASSERT_TRUE(budget->MoveCurrentCellTo(3, 2, GX_UPDATENOW));
   Type("13");
   EXPECT_TRUE(MessageBoxesShown().empty());
+}
+
+// A row hidden by dragging its header's lower edge above its upper edge hides its note from Ctrl+F and Ctrl+H:
+// Find Next (down or up) passes it by to the next note shown, where the typed "ZZ" goes, and Replace and Replace
+// All leave it. Find Next made the hidden F12 current, no cell showed as current, and the text typed next went
+// into F12 unseen; the replacements changed it unseen.
+TEST_F(SheetUse, FindAndReplacePassANoteInAHiddenRowBy) {
+  enum class Door { FindDown, FindUp, Replace, ReplaceAll };
+  const struct {
+    const char* door;
+    Door how;
+    ROWCOL from;
+    const char* f10;  // what F10 and F13, around the hidden F12, hold after it
+    const char* f13;
+  } doors[] = {
+      {"Ctrl+F, Find Next down, then typing", Door::FindDown, 11, "spare one", "ZZ two"},
+      {"Ctrl+F, Find Next up, then typing", Door::FindUp, 13, "ZZ one", "spare two"},
+      {"Ctrl+H, Replace pressed twice", Door::Replace, 11, "spare one", "ZZ two"},
+      {"Ctrl+H, Replace All", Door::ReplaceAll, 10, "ZZ one", "ZZ two"},
+  };
+  CGXGridWnd* budget = ShowSheet(0);
+  ::SetFocus(budget->GridHwnd());
+  auto typeNote = [&](ROWCOL row, const char* note) {
+    ASSERT_TRUE(budget->MoveCurrentCellTo(row, 6, GX_UPDATENOW));
+    Type(note);
+  };
+  typeNote(12, "spare hidden");
+  const CRect header = budget->CalcCellRect(12, 0);
+  Drag(budget, header.CenterPoint().x, header.bottom - 1, header.CenterPoint().x, header.top - 10);
+  ASSERT_TRUE(budget->IsRowHidden(12));
+  for (const auto& d : doors) {
+    SCOPED_TRACE(d.door);
+    typeNote(10, "spare one");
+    typeNote(13, "spare two");
+    ::SetFocus(budget->GridHwnd());
+    ASSERT_TRUE(budget->MoveCurrentCellTo(d.from, 6, GX_UPDATENOW));
+    switch (d.how) {
+      case Door::FindDown:
+      case Door::FindUp:
+        automation.Reply(plat::SystemUiKind::Find,
+                         {IDOK, "spare", FR_FINDNEXT | (d.how == Door::FindDown ? FR_DOWN : 0u)});
+        automation.Reply(plat::SystemUiKind::Find, {IDCANCEL, {}, 0});  // Escape
+        Ctrl('F');
+        Type("ZZ");
+        break;
+      case Door::Replace:
+        for (int press = 0; press < 2; ++press) {
+          automation.Reply(plat::SystemUiKind::Replace, {IDOK, "spare\tZZ", FR_DOWN | FR_REPLACE});
+          automation.Reply(plat::SystemUiKind::Replace, {IDCANCEL, {}, 0});
+          Ctrl('H');
+        }
+        Type("");  // Return: what the editor holds is stored
+        break;
+      case Door::ReplaceAll: ReplaceAll(budget, d.from, 6, "spare\tZZ"); break;
+    }
+    EXPECT_EQ(Value(budget, 12, 6), "spare hidden");
+    EXPECT_EQ(Value(budget, 10, 6), d.f10);
+    EXPECT_EQ(Value(budget, 13, 6), d.f13);
+  }
 }
 
 // Ctrl+P and Return on the sheet in a temporary folder every user may write (as /tmp): a link another user planted

@@ -4,6 +4,7 @@
 #include <functional>
 #include <iterator>
 
+#include "grid/controls/CGXComboBoxWnd.h"
 #include "grid/controls/CGXEditControl.h"
 #include "grid/features/tests/cliptest.h"
 #include "platform/display/ReferenceImage.h"
@@ -205,3 +206,116 @@ TEST_F(ClipKeysTest, UndoAfterAPasteRestoresEveryCell) {
 }
 
 }  // namespace
+
+// A cell that does not wrap shows one line, and typing gives it no line break: a text pasted into its editor (Ctrl+V,
+// Shift+Insert) or on the cell as a field (a line break reaches a field through the escapes flag) went in with
+// its line breaks (a name "3V3_BULK3V3_BULK\r\n3V3_MID"). It takes the text up to its first line break, as a
+// one-line edit does, and a tab or another control character left in that refuses the paste with a message; a
+// cell that wraps takes the text whole.
+TEST_F(ClipKeysTest, AOneLineCellTakesAPastedTextsFirstLineAndNoOtherControlCharacter) {
+  CGXGridWnd* g = MakeFocused();
+  g->m_nClipboardFlags = 0x0008 | 0x1000;
+  const std::string refused = "A pasted text holds a control character (a tab or another character that cannot be "
+                              "typed) that a one-line cell does not take: nothing was pasted.";
+  auto& in = plat::InputRouter::Instance();
+  struct Case {
+    const char* way;
+    bool edited;  // typed "ab" first, so the paste goes into the editor
+    int modifier, key;
+    bool wraps;
+    const char* clipboard;
+    const char* value;  // the cell's value once stored
+    bool message;
+  } cases[] = {
+      {"editor Ctrl+V", true, VK_CONTROL, 'V', false, "3V3\r\nMID\r\n", "ab3V3", false},
+      {"editor Shift+Insert", true, VK_SHIFT, VK_INSERT, false, "3V3\nMID", "ab3V3", false},
+      {"editor, a tab", true, VK_CONTROL, 'V', false, "3V3\tMID", "ab", true},
+      {"editor, a wrapped cell", true, VK_CONTROL, 'V', true, "3V3\r\nMID", "ab3V3\r\nMID", false},
+      {"cell Ctrl+V, escaped line break", false, VK_CONTROL, 'V', false, "3V3\\r\\nMID", "3V3", false},
+      {"cell Shift+Insert, escaped line break", false, VK_SHIFT, VK_INSERT, false, "3V3\\nMID", "3V3", false},
+      {"cell, escaped tab", false, VK_CONTROL, 'V', false, "3V3\\tMID", "one", true},
+      {"cell, another control character", false, VK_SHIFT, VK_INSERT, false, "3V3\x02", "one", true},
+      {"cell, a wrapped cell", false, VK_CONTROL, 'V', true, "3V3\\r\\nMID", "3V3\r\nMID", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    g->SetStyleRange(CGXRange(1, 1), CGXStyle().SetValue("one").SetWrapText(c.wraps));
+    Move(g, 1, 1);
+    if (c.edited) {
+      in.TypeText("ab");
+      Pump();
+      ASSERT_TRUE(g->CurrentCellIsActive());
+    }
+    PutBytes(CF_TEXT, std::string(c.clipboard) + '\0');
+    plat::ClearShownLog();
+    Chord(c.modifier, c.key);
+    Pump();
+    if (c.message) {
+      ASSERT_EQ(plat::ShownLog().size(), 1u);
+      EXPECT_EQ(plat::ShownLog().back().request.text, refused);
+    } else {
+      EXPECT_TRUE(plat::ShownLog().empty());
+    }
+    if (c.edited) {
+      in.KeyPress(VK_RETURN);
+      Pump();
+    }
+    EXPECT_EQ(Value(g, 1, 1), c.value);
+    // Nothing went past the cell.
+    EXPECT_EQ(Values(g, 1, 2, 2, 2), "|");
+    EXPECT_EQ(Value(g, 2, 1), "two");
+  }
+}
+
+// A drop-down list (a box without free text) that stores its choice's text stored whatever text was pasted on it:
+// a value its list neither shows nor gives back. It takes only one of its choices (a choice's beginning, in any
+// case, names it), pasted on the cell or into its box being edited; anything else is refused with a message and
+// the cells keep their values, a block whole, also in a grid that records no undo. A drop-down box, which takes
+// free text, takes any.
+TEST_F(ClipKeysTest, ADropDownListTakesOnlyOneOfItsChoicesFromAPaste) {
+  CGXGridWnd* g = MakeFocused();
+  const std::string refused = "A pasted text is not a value its cell takes (not one of its choices, against its mask, "
+                              "out of its bounds, or read-only): nothing is pasted, and the cells keep their values.";
+  struct Case {
+    const char* way;
+    ROWCOL row;
+    bool edited, undo;
+    const char* clipboard;
+    const char* column;  // rows 1 to 3 of column 1 afterwards
+    bool message;
+  } cases[] = {
+      {"a choice in another case", 1, false, true, "blue", "Blue|Red|", false},
+      {"a choice's beginning", 1, false, true, "Gre", "Green|Red|", false},
+      {"no choice", 1, false, true, "Cyan", "Green|Red|", true},
+      {"a block whose second field is no choice", 1, false, true, "Blue\r\nCyan", "Green|Red|", true},
+      {"the same without undo", 1, false, false, "Blue\r\nCyan", "Green|Red|", true},
+      {"a block of choices without undo", 1, false, false, "Blue\r\nGreen", "Blue|Green|", false},
+      {"no choice in the box being edited", 1, true, true, "Cyan", "Green|Red|", true},
+      {"a choice in the box being edited", 1, true, true, "Blue", "Blue|Red|", false},
+      {"free text in a drop-down box", 3, false, true, "Cyan", "Green|Red|Cyan", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    g->GetParam()->m_bUndoEnabled = c.undo;
+    CGXStyle list;
+    list.SetControl(GX_IDS_CTRL_CBS_DROPDOWNLIST).SetChoiceList("Red\nGreen\nBlue");
+    g->SetStyleRange(CGXRange(1, 1), CGXStyle(list).SetValue("Green"));
+    g->SetStyleRange(CGXRange(2, 1), CGXStyle(list).SetValue("Red"));
+    g->SetStyleRange(CGXRange(3, 1), CGXStyle(list).SetControl(GX_IDS_CTRL_CBS_DROPDOWN).SetValue(""));
+    Move(g, c.row, 1);
+    if (c.edited) {
+      g->ControlOfCurrentCell()->SetEditingState(TRUE);
+      ASSERT_TRUE(g->CurrentCellIsActive());
+    }
+    PutBytes(CF_TEXT, std::string(c.clipboard) + '\0');
+    plat::ClearShownLog();
+    Chord(VK_CONTROL, 'V');
+    Pump();
+    EXPECT_EQ(plat::ShownLog().size(), c.message ? 1u : 0u);
+    if (c.message && !plat::ShownLog().empty()) {
+      EXPECT_EQ(plat::ShownLog().back().request.text, refused);
+    }
+    g->CompleteCellEdit(TRUE);
+    EXPECT_EQ(Values(g, 1, 1, 3, 1), c.column);
+  }
+}

@@ -1,12 +1,19 @@
 // Find and replace through the find dialog, scripted as a user would use it: matching without case, the
 // replacement's own case, the not-found notification, replace-all on the current column as one transaction
-// that an abort can roll back, and long cell texts.
+// that an abort can roll back, long cell texts, and the cells find and replace pass by (disabled, hidden, covered).
+#include <algorithm>
+#include <string>
+#include <utility>
+
 #include "grid/core/CGXFindReplaceState.h"
 #include "grid/core/CGXLongOperation.h"
+#include "grid/core/gxstrings.h"
 #include "grid/features/CGXFindReplaceImp.h"
+#include "grid/features/gxexchangestrings.h"
 #include "grid/features/tests/cliptest.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/framework/CFindReplaceDialog.h"
+#include "platform/window/AutomationProvider.h"
 #include "platform/window/Inspect.h"
 
 namespace {
@@ -101,6 +108,87 @@ TEST_F(FindTest, FindNextPassesADisabledMatchBy) {
   Act(g, TRUE, "abc", FR_FINDNEXT | FR_DOWN);
   EXPECT_EQ(CurrentRow(g), 3u);
   EXPECT_EQ(g->notFound.size(), 1u);
+}
+
+// Find Next stops, and Replace and Replace All change, only where the user sees a cell that may hold the match:
+// a match in a hidden row or column (hidden, or sized to 0) or in a cell a covered range holds under its top-left
+// cell is passed by as a disabled one is. Find Next landed there and the next typed text went into a cell nobody
+// saw; Replace and Replace All changed it unseen. Replace All changes exactly the cells Find Next stops at that
+// may be changed (a read-only cell keeps its match and says so), and it never moves the current cell. Column 1
+// holds "abc", "xyz", the cell tried (row 3, "abc"), "abc", "xyz".
+TEST_F(FindTest, FindAndReplaceStopOnlyAtCellsTheUserSees) {
+  enum class Kind { Edit, ReadOnlyStatic, Disabled, HiddenRow, ZeroHeightRow, HiddenCol, ZeroWidthCol, Covered };
+  const struct {
+    const char* name;
+    Kind kind;
+    ROWCOL down, up;        // where Find Next stops, down from row 2 and up from row 4
+    const char* replaced;   // column 1 after Replace pressed twice from row 1
+    const char* all;        // column 1 after Replace All from row 1
+    bool kept;              // Replace All says that a cell keeps its match
+  } cases[] = {
+      {"edit cell", Kind::Edit, 3, 3, "ZZ|xyz|ZZ|abc|xyz", "ZZ|xyz|ZZ|ZZ|xyz", false},
+      {"read-only static text", Kind::ReadOnlyStatic, 3, 3, "ZZ|xyz|abc|abc|xyz", "ZZ|xyz|abc|ZZ|xyz", true},
+      {"disabled cell", Kind::Disabled, 4, 1, "ZZ|xyz|abc|ZZ|xyz", "ZZ|xyz|abc|ZZ|xyz", true},
+      {"hidden row", Kind::HiddenRow, 4, 1, "ZZ|xyz|abc|ZZ|xyz", "ZZ|xyz|abc|ZZ|xyz", false},
+      {"row of height 0", Kind::ZeroHeightRow, 4, 1, "ZZ|xyz|abc|ZZ|xyz", "ZZ|xyz|abc|ZZ|xyz", false},
+      // The current cell left in a hidden column: nothing of the column shows.
+      {"hidden column", Kind::HiddenCol, 2, 4, "abc|xyz|abc|abc|xyz", "abc|xyz|abc|abc|xyz", false},
+      {"column of width 0", Kind::ZeroWidthCol, 2, 4, "abc|xyz|abc|abc|xyz", "abc|xyz|abc|abc|xyz", false},
+      // Rows 2 and 3 covered by row 2's cell.
+      {"covered cell", Kind::Covered, 4, 1, "ZZ|xyz|abc|ZZ|xyz", "ZZ|xyz|abc|ZZ|xyz", false},
+  };
+  enum class Op { FindDown, FindUp, Replace, ReplaceAll };
+  const std::pair<Op, const char*> ops[] = {{Op::FindDown, "Find Next down"},
+                                            {Op::FindUp, "Find Next up"},
+                                            {Op::Replace, "Replace"},
+                                            {Op::ReplaceAll, "Replace All"}};
+  const std::string untouched = "abc|xyz|abc|abc|xyz";
+  for (const auto& c : cases) {
+    for (const auto& [op, opName] : ops) {
+      SCOPED_TRACE(std::string(c.name) + ", " + opName);
+      FindGrid* g = MakeTexts({"abc", "xyz", "abc", "abc", "xyz"});
+      switch (c.kind) {
+        case Kind::Edit: break;
+        case Kind::ReadOnlyStatic:
+          g->SetStyleRange(CGXRange(3, 1), CGXStyle().SetControl(GX_IDS_CTRL_STATIC).SetReadOnly(TRUE));
+          break;
+        case Kind::Disabled: g->SetStyleRange(CGXRange(3, 1), CGXStyle().SetEnabled(FALSE)); break;
+        case Kind::HiddenRow: ASSERT_TRUE(g->HideRows(3, 3)); break;
+        case Kind::ZeroHeightRow: g->SetRowHeight(3, 3, 0); break;
+        case Kind::HiddenCol: ASSERT_TRUE(g->HideCols(1, 1)); break;
+        case Kind::ZeroWidthCol: g->SetColWidth(1, 1, 0); break;
+        case Kind::Covered: ASSERT_TRUE(g->SetCoveredCellsRowCol(2, 1, 3, 1, GX_UPDATENOW, 0)); break;
+      }
+      ClearUndo(g);
+      plat::ClearShownLog();
+      const ROWCOL from = op == Op::FindUp ? 4 : op == Op::FindDown ? 2 : 1;
+      ASSERT_TRUE(g->MoveCurrentCellTo(from, 1, GX_UPDATENOW));
+      switch (op) {
+        case Op::FindDown: Act(g, TRUE, "abc", FR_FINDNEXT | FR_DOWN); break;
+        case Op::FindUp: Act(g, TRUE, "abc", FR_FINDNEXT); break;
+        case Op::Replace:
+          for (int press = 0; press < 2; ++press) Act(g, FALSE, "abc\tZZ", FR_REPLACE | FR_DOWN);
+          g->CompleteCellEdit(TRUE);
+          break;
+        case Op::ReplaceAll: Act(g, FALSE, "abc\tZZ", FR_REPLACEALL | FR_DOWN); break;
+      }
+      if (op == Op::FindDown || op == Op::FindUp) {
+        const ROWCOL stop = op == Op::FindDown ? c.down : c.up;
+        EXPECT_EQ(CurrentRow(g), stop);
+        EXPECT_EQ(g->notFound.size(), stop == from ? 1u : 0u);
+      } else if (op == Op::Replace) {
+        EXPECT_EQ(Values(g, 1, 1, 5, 1), c.replaced);
+      } else {
+        EXPECT_EQ(Values(g, 1, 1, 5, 1), c.all);
+        EXPECT_EQ(CurrentRow(g), 1u);
+        const std::string kept(gx::LoadGridString(GX_IDS_REPLACE_UNCHANGEABLE).GetString());
+        const auto& shown = plat::ShownLog();
+        EXPECT_EQ(std::any_of(shown.begin(), shown.end(), [&](const auto& s) { return s.request.text == kept; }),
+                  c.kept);
+        EXPECT_EQ(g->notFound.size(), c.all == untouched ? 1u : 0u);
+      }
+    }
+  }
 }
 
 // The open dialog holds the focus (the user types there): Find Next after Find Next moves from match to

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <set>
@@ -26,6 +27,7 @@
 #include "platform/base/tests/FolderSwapper.h"
 #include "platform/base/tests/TempDir.h"
 #include "safepath/tests/AnotherUser.h"
+#include "safepath/tests/InheritedDescriptors.h"
 
 namespace {
 
@@ -554,7 +556,8 @@ std::multiset<std::string> Texts(const std::filesystem::path& dir) {
 // A settings file's edit merges the file it read and writes only over that very file: in a folder every user may
 // write, the user's ".dao" is exchanged for another file (another user's, or one of the user's own, which the owner
 // rule lets pass) at each step between the edit's read and its write. Each save is refused (another user's file is
-// not read, any other file under the name is busy), and both files keep their text; no temporary file stays.
+// not read or written; for any other the file changed since it was read), and both files keep their text; no
+// temporary file stays.
 TEST(AtomicFile, AnEditWritesOnlyOverTheFileItMergedWhileAnotherIsExchangedForIt) {
   enum class At { OpenOfTheRead, BatchWrite, TemporaryFile, Rename };
   const struct {
@@ -609,7 +612,7 @@ TEST(AtomicFile, AnEditWritesOnlyOverTheFileItMergedWhileAnotherIsExchangedForIt
       plat::IniStore::SetFaultHook(previous);
 
       EXPECT_FALSE(saved);
-      EXPECT_TRUE(error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) << error;
+      EXPECT_TRUE(error == ERROR_ACCESS_DENIED || error == ERROR_FILE_CHANGED_SINCE_READ) << error;
       EXPECT_GE(exchanged, 1);
       EXPECT_EQ(Texts(shared), (std::multiset<std::string>{mine, other}));
       EXPECT_EQ(Entries(shared), 2);
@@ -655,9 +658,10 @@ TEST(AtomicFile, AnEditRefusesToMergeAnotherUsersFileInASharedFolder) {
 // for another file at the rename (a replace and a fresh file, also on a file system without the rename that keeps
 // a name, where the fresh name is taken by a link), or the name exchanged right after the rename, fails the save as
 // busy. The other file is never removed nor given the user's name, and a replaced file whose temporary name was
-// exchanged keeps its old text.
+// exchanged keeps its old text. A temporary file exchanged back under its name before the refused save answers is
+// removed: no file of the save is left.
 TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
-  enum class Exchanged { TemporaryAtTheRename, TemporaryAtTheLink, NameAfterTheRename };
+  enum class Exchanged { TemporaryAtTheRename, TemporaryAwayAndBack, TemporaryAtTheLink, NameAfterTheRename };
   const struct {
     const char* name;
     plat::AtomicFile::Naming naming;
@@ -665,8 +669,12 @@ TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
     bool oldTextKept;
   } cases[] = {
       {"replace, temporary exchanged", plat::AtomicFile::Naming::Replace, Exchanged::TemporaryAtTheRename, true},
+      {"replace, temporary exchanged away and back", plat::AtomicFile::Naming::Replace,
+       Exchanged::TemporaryAwayAndBack, true},
       {"replace, name exchanged", plat::AtomicFile::Naming::Replace, Exchanged::NameAfterTheRename, false},
       {"fresh file, temporary exchanged", plat::AtomicFile::Naming::Fresh, Exchanged::TemporaryAtTheRename, true},
+      {"fresh file, temporary exchanged away and back", plat::AtomicFile::Naming::Fresh,
+       Exchanged::TemporaryAwayAndBack, true},
       {"fresh file by a link, temporary exchanged", plat::AtomicFile::Naming::Fresh, Exchanged::TemporaryAtTheLink,
        true},
       {"fresh file, name exchanged", plat::AtomicFile::Naming::Fresh, Exchanged::NameAfterTheRename, false},
@@ -684,10 +692,17 @@ TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
     ASSERT_EQ(::chmod(x.c_str(), 0666), 0);
     another_user::Files others;
     ASSERT_TRUE(others.give(x));
+    const bool awayAndBack = c.what == Exchanged::TemporaryAwayAndBack;
     int exchanged = 0;
+    std::string temporary;
     plat::FileFaultScope faults([&](plat::FileStep step, const std::string& path) {
-      if (c.what == Exchanged::TemporaryAtTheRename && step == plat::FileStep::Replace && path == file)
-        exchanged += Exchange(NameStarting(shared, ".u.dao."), x);
+      if ((c.what == Exchanged::TemporaryAtTheRename || awayAndBack) && step == plat::FileStep::Replace &&
+          path == file) {
+        temporary = NameStarting(shared, ".u.dao.");
+        exchanged += Exchange(temporary, x);
+      }
+      // Another user's next exchange puts the save's file back under its temporary name as the save removes it.
+      if (awayAndBack && step == plat::FileStep::Remove && path == temporary) exchanged += Exchange(temporary, x);
       if (c.what == Exchanged::NameAfterTheRename && step == plat::FileStep::Flush && path == shared.string())
         exchanged += Exchange(file, x);
       if (c.what == Exchanged::TemporaryAtTheLink && step == plat::FileStep::TakeFreeName && path == file) {
@@ -700,10 +715,14 @@ TEST(AtomicFile, ASaveByRenameFailsWhenTheNameDoesNotHoldTheFileItWrote) {
     ASSERT_TRUE(saved.open(file, c.naming) && saved.write("new")) << saved.error();
     EXPECT_FALSE(saved.commit());
     EXPECT_EQ(saved.error(), EBUSY);
-    EXPECT_EQ(exchanged, 1);
+    EXPECT_EQ(exchanged, awayAndBack ? 2 : 1);
     const std::multiset<std::string> texts = Texts(shared);
     EXPECT_EQ(texts.count("theirs"), 1u);
-    EXPECT_EQ(texts.count("new"), 1u);
+    EXPECT_EQ(texts.count("new"), awayAndBack ? 0u : 1u);
+    if (awayAndBack) {
+      EXPECT_EQ(ReadAll(x), "theirs");
+      EXPECT_EQ(Entries(shared), fresh ? 1 : 2);
+    }
     if (c.oldTextKept) {
       if (fresh) {
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(file)));
@@ -756,4 +775,56 @@ TEST(AtomicFile, ALoadAndAnInPlaceSaveWorkOnDescriptorZero) {
   EXPECT_TRUE(saved.commit()) << saved.error();
   EXPECT_TRUE(onZero);
   EXPECT_EQ(ReadAll(link), "new text");
+}
+
+// A program another thread starts while a file is saved (a print viewer, the host's launcher) inherits no descriptor
+// of the save: at the step where each kind of save gives its file the name (or writes it in place), the process holds
+// no descriptor without close-on-exec beyond those it held before.
+TEST(AtomicFile, AProgramStartedDuringASaveInheritsNoDescriptorOfIt) {
+  TempDir dir;
+  const std::string file = dir / "s.dao", linked = dir / "p.dao";
+  Put(file, "[S]\r\nk=old\r\n");
+  Put(linked, "old");
+  ASSERT_EQ(::link(linked.c_str(), (dir / "second.dao").c_str()), 0);  // a further hard link: written in place
+  const struct {
+    const char* name;
+    plat::FileStep step;
+    std::function<bool()> save;
+  } cases[] = {
+      {"a save by rename", plat::FileStep::Replace,
+       [&] {
+         int err = 0;
+         return plat::WriteFileAtomically(file, "new", err);
+       }},
+      {"a fresh save", plat::FileStep::Replace,
+       [&] {
+         plat::AtomicFile fresh;
+         return fresh.open(dir / "out.pdf", plat::AtomicFile::Naming::Fresh) && fresh.write("printed") &&
+                fresh.commit();
+       }},
+      {"a settings file's merged save", plat::FileStep::Replace,
+       [&] { return WritePrivateProfileString("S", "k", "new", file.c_str()) != FALSE; }},
+      {"a save in place", plat::FileStep::Flush,
+       [&] {
+         int err = 0;
+         return plat::WriteFileAtomically(linked, "in place", err);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    plat::IniStore::ClearCache();
+    const auto before = inherited::Descriptors();
+    int looked = 0;
+    std::string inheritable;
+    plat::FileFaultScope faults([&](plat::FileStep step, const std::string&) {
+      if (step == c.step) {
+        ++looked;
+        inheritable += inherited::Describe(inherited::MadeSince(before));
+      }
+      return 0;
+    });
+    EXPECT_TRUE(c.save());
+    EXPECT_GT(looked, 0);
+    EXPECT_EQ(inheritable, "");
+  }
 }

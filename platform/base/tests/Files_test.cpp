@@ -4,17 +4,24 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 
 #include "platform/base/CFile.h"
 #include "platform/base/CMemFile.h"
 #include "platform/base/CSharedFile.h"
 #include "platform/base/CStdioFile.h"
+#include "platform/base/FileMapping.h"
+#include "platform/base/FileSystem.h"
 #include "platform/base/GlobalMemory.h"
+#include "platform/base/ProgramLauncher.h"
 #include "platform/base/tests/TempDir.h"
+#include "safepath/tests/InheritedDescriptors.h"
 
 namespace {
 
@@ -193,4 +200,56 @@ TEST(CStdioFile, TextLines) {
   EXPECT_EQ(line, "three");
   EXPECT_FALSE(f.ReadString(line));
   EXPECT_EQ(f.ReadString(buf, sizeof buf), nullptr);
+}
+
+// Every way the module opens a file, a folder's listing or a command's output gives a descriptor that a program
+// started meanwhile (by any thread) does not inherit: none stays open in it on the user's file.
+TEST(Files, EveryDescriptorTheModuleOpensIsClosedOnExec) {
+  TempDir dir;
+  const std::string path = dir / "s.dao";
+  std::ofstream(path) << "[S]\r\nk=v\r\n";
+  using Close = std::function<void()>;
+  const struct {
+    const char* name;
+    std::function<Close()> open;
+  } cases[] = {
+      {"CFile", [&]() -> Close {
+         auto f = std::make_shared<CFile>(path.c_str(), CFile::modeReadWrite);
+         return [f] { f->Close(); };
+       }},
+      {"CStdioFile", [&]() -> Close {
+         auto f = std::make_shared<CStdioFile>(path.c_str(), CFile::modeRead | CFile::typeText);
+         return [f] { f->Close(); };
+       }},
+      {"fopen_s", [&]() -> Close {
+         FILE* f = nullptr;
+         return fopen_s(&f, path.c_str(), "rt") == 0 ? Close([f] { std::fclose(f); }) : Close();
+       }},
+      {"_fsopen", [&]() -> Close {
+         FILE* f = _fsopen(path.c_str(), "r+b", _SH_DENYWR);
+         return f ? Close([f] { std::fclose(f); }) : Close();
+       }},
+      {"CreateFile", [&]() -> Close {
+         const HANDLE h = CreateFile(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr);
+         return h != INVALID_HANDLE_VALUE ? Close([h] { CloseHandle(h); }) : Close();
+       }},
+      {"FindFirstFile", [&]() -> Close {
+         WIN32_FIND_DATA data{};
+         const HANDLE h = FindFirstFile((dir / "*.dao").c_str(), &data);
+         return h != INVALID_HANDLE_VALUE ? Close([h] { FindClose(h); }) : Close();
+       }},
+      {"OpenCommand", [&]() -> Close {
+         FILE* f = plat::OpenCommand("echo x");
+         return f ? Close([f] { plat::CloseCommand(f); }) : Close();
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto before = inherited::Descriptors();
+    const Close close = c.open();
+    ASSERT_TRUE(close);
+    EXPECT_EQ(inherited::Describe(inherited::MadeSince(before)), "");
+    close();
+  }
 }

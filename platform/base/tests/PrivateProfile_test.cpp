@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,9 @@ std::string DataFile(const char* name) {
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::ostringstream text;
+  text << in.rdbuf();
+  return std::move(text).str();
 }
 
 // The NUL-separated entries of a list result.
@@ -362,4 +365,68 @@ TEST_F(PrivateProfileTest, BatchEndingWithAFailedWriteReturnsFalse) {
   EXPECT_TRUE(WritePrivateProfileString("S", "j", "1", good.c_str()));
   EXPECT_TRUE(second.Close());
   EXPECT_EQ(ReadAll(good), "[S]\r\nj=1\r\n");
+}
+
+namespace {
+
+constexpr std::size_t kLineBytes = 1000;
+
+// A settings file of `size` bytes with LF line ends: a section "S" of lines "k<n>=vvv..." of kLineBytes bytes.
+std::string LfFileOf(std::size_t size) {
+  std::string text = "[S]\n";
+  for (int i = 0; text.size() + kLineBytes < size; ++i) {
+    const std::string key = "k" + std::to_string(i) + "=";
+    text += key + std::string(kLineBytes - 1 - key.size(), 'v') + "\n";
+  }
+  text += "last=";
+  text += std::string(size - text.size() - 1, 'v') + "\n";
+  return text;
+}
+
+}  // namespace
+
+// No write makes a settings file larger than a read takes: a key added, a key removed (the file's LF line ends then
+// written as CR LF), a section written whole and a batch of writes whose text would pass the limit are refused whole
+// with "File too large.", and the file keeps every byte and still reads. A write that lands exactly at the limit is
+// made; one byte more is refused.
+TEST_F(PrivateProfileTest, NoWriteMakesAFileLargerThanAReadTakes) {
+  const std::size_t limit = plat::IniStore::kMaxFileBytes;
+  const std::string file = dir / "p.dao", near = LfFileOf(limit - 20);
+  const struct {
+    const char* name;
+    std::function<BOOL()> write;
+  } cases[] = {
+      {"a key added", [&] { return WritePrivateProfileString("S", "new", "1", file.c_str()); }},
+      {"a key removed", [&] { return WritePrivateProfileString("S", "k0", nullptr, file.c_str()); }},
+      {"a section written whole", [&] { return WritePrivateProfileSection("T", "a=1\r\nb=2", file.c_str()); }},
+      {"a batch", [&] {
+         plat::ProfileBatch batch(file.c_str());
+         EXPECT_TRUE(WritePrivateProfileString("HEADER", "FileVersion", "1.0", file.c_str()));
+         EXPECT_TRUE(WritePrivateProfileString("S", "k1", "changed", file.c_str()));
+         return batch.Close();
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(file, std::ios::binary) << near;
+    plat::IniStore::ClearCache();
+    EXPECT_FALSE(c.write());
+    EXPECT_EQ(GetLastError(), ERROR_FILE_TOO_LARGE);
+    EXPECT_EQ(plat::SystemErrorText(GetLastError()), "File too large.");
+    EXPECT_TRUE(ReadAll(file) == near);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);  // no temporary left
+    char k1[kLineBytes];
+    GetPrivateProfileString("S", "k1", "", k1, sizeof k1, file.c_str());
+    EXPECT_EQ(std::string(k1), std::string(kLineBytes - 4, 'v'));
+  }
+
+  const std::string crlf = "[S]\r\nfill=" + std::string(limit - 5 - 7 - std::strlen("n=1\r\n"), 'f') + "\r\n";
+  std::ofstream(file, std::ios::binary) << crlf;
+  plat::IniStore::ClearCache();
+  ASSERT_TRUE(WritePrivateProfileString("S", "n", "1", file.c_str())) << GetLastError();
+  EXPECT_EQ(std::filesystem::file_size(file), limit);
+  EXPECT_EQ(Get(file, "S", "n"), "1");
+  EXPECT_FALSE(WritePrivateProfileString("S", "n", "12", file.c_str()));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_TOO_LARGE);
+  EXPECT_EQ(Get(file, "S", "n"), "1");
 }

@@ -30,6 +30,37 @@ TEST_F(Activation, ClosingAnOwnedPopupActivatesItsOwnerAgain) {
   (void)other;
 }
 
+// A popup that closes while its owner can take no activation (hidden, or disabled with no box over it) hands
+// the activation to another visible window, which takes the keys: nothing was active and typed keys went
+// nowhere until a click.
+TEST_F(Activation, ClosingAPopupWhoseOwnerCannotTakeTheActivationActivatesAnotherWindow) {
+  enum class Owner { Hidden, Disabled };
+  enum class Close { Destroy, Hide };
+  const struct {
+    const char* name;
+    Owner owner;
+    Close close;
+  } cases[] = {{"hidden owner, popup destroyed", Owner::Hidden, Close::Destroy},
+               {"hidden owner, popup hidden", Owner::Hidden, Close::Hide},
+               {"disabled owner, popup destroyed", Owner::Disabled, Close::Destroy},
+               {"disabled owner, popup hidden", Owner::Disabled, Close::Hide}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND owner = Top(c.owner == Owner::Hidden ? WS_POPUP : WS_POPUP | WS_VISIBLE | WS_DISABLED, {0, 0, 300, 200});
+    HWND other = Top(WS_POPUP | WS_VISIBLE, {400, 0, 500, 100});
+    HWND popup = Popup(owner, {50, 50, 150, 120});
+    ASSERT_EQ(GetActiveWindow(), popup);
+    if (c.close == Close::Destroy)
+      DestroyWindow(popup);
+    else
+      ShowWindow(popup, SW_HIDE);
+    EXPECT_EQ(GetActiveWindow(), other);
+    EXPECT_EQ(GetFocus(), other);
+    for (HWND w : {popup, other, owner})
+      if (IsWindow(w)) DestroyWindow(w);
+  }
+}
+
 // A window whose owned popup took the focus gets it back when the popup closes; focusing one of its windows
 // while the popup is active goes straight there, without a stop at the window that had the focus before.
 TEST_F(Activation, ClosingAPopupGivesTheFocusBackAndFocusingAnotherWindowGoesStraightThere) {

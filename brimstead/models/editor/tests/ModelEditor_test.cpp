@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include "platform/window/Inspect.h"
+#include "grid/core/tests/gxwindowtest.h"
 
 namespace edtest {
 namespace {
@@ -311,6 +312,43 @@ TEST_F(EditorTest, LibraryListSavesUnderANameAndRemovesOnTheHostsLibrary) {
   editor.DestroyWindow();
 }
 
+// The name a model is saved under reaches the host's library: two lines pasted into its one-line field leave the
+// first, and a name holding a control character (put there by a program) is refused, as a blank or a quote is.
+TEST_F(EditorTest, TheModelNameTakesOneLineAndRefusesAControlCharacter) {
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "invalid characters", true);
+  struct Case {
+    const char* way;
+    const char* clipboard;  // pasted into the emptied field; null: `name` set as the field's text
+    const char* name;
+    bool refused;
+  } cases[] = {
+      {"two lines pasted", "my_cap\r\nsecond\r\n", "my_cap", false},
+      {"a tab pasted", "my\tcap", "my\tcap", true},
+      {"a control character set", nullptr, "my\x01" "cap", true},
+      {"a line break set", nullptr, "my_cap\nx", false},  // the one-line field keeps its first line
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    CEditModelName dialog("", nullptr);
+    OpenModuleDialog(dialog);
+    CWnd* field = dialog.GetDlgItem(CEditModelName::IDC_NAME);
+    ASSERT_NE(field, nullptr);
+    if (c.clipboard) {
+      gxtest::PutClipboardText(c.clipboard);
+      field->SendMessage(WM_PASTE);
+    } else {
+      field->SetWindowText(c.name);
+    }
+    CString shown;
+    field->GetWindowText(shown);
+    EXPECT_EQ(std::string(shown), c.refused || c.clipboard ? c.name : "my_cap");
+    const std::size_t before = Messages().size();
+    dialog.OnOK();
+    EXPECT_EQ(Messages().size(), before + (c.refused ? 1 : 0));
+    if (dialog.m_hWnd) dialog.DestroyWindow();
+  }
+}
+
 // A library model is the library's: nothing that changes its values is enabled (the C-L-R calculator, the
 // Touchstone series/shunt choice, also after a click on "Autodetect"), so the host never receives a model named as
 // a library model whose values differ from the library's.
@@ -399,6 +437,168 @@ TEST_F(EditorTest, ALibraryModelTheListDoesNotOfferOpensAsACustomModel) {
     EXPECT_DOUBLE_EQ(result->GetESL(), 2.5e-10);
     EXPECT_DOUBLE_EQ(result->GetCapacitance(), 2.2e-5) << "the values shown are kept";
     delete static_cast<CModelView*>(result);
+  }
+}
+
+// What a model answers, as the host copies it, so that two models compare as texts.
+std::string Described(CHostCapacitorModel& model) {
+  const host::CapacitorModelData d = host::HostCapacitorModel::Snapshot(model)->Data();
+  std::string text = "kind " + std::to_string(d.kind) + (d.libraryModel ? " library " : " custom ") +
+                     d.libraryModelName + " [" + d.libraryText + "]\nfile " + d.fileName + "\nsubcircuit " +
+                     d.subcircuit + "\nseries " + (d.series ? "yes" : "no") + "\nports";
+  for (const auto& [port, pin] : d.portPins) text += " " + std::to_string(port) + "=" + pin;
+  return text;
+}
+
+// A model of the host's library (or, unnamed, a custom one) of a model file.
+host::CapacitorModelData FileModel(const char* name, int kind, const std::string& file, const char* subcircuit,
+                                   std::vector<std::string> pins, bool series = true) {
+  host::CapacitorModelData data;
+  data.kind = kind;
+  data.libraryModel = name != nullptr;
+  data.libraryModelName = name ? name : "";
+  data.libraryText = name ? "board.lib" : "";
+  data.fileName = file;
+  data.subcircuit = subcircuit ? subcircuit : "";
+  data.series = series;
+  for (std::size_t i = 0; i < pins.size(); ++i)
+    if (!pins[i].empty()) data.portPins[static_cast<int>(i) + 1] = pins[i];
+  return data;
+}
+
+// A model the host hands the editor names its file exactly: the list selects that file, byte for byte (never one
+// whose name differs in letter case or goes on past it), a full path in a model folder included, or none, saying
+// that the file is missing; every port keeps the pin the host gave; and OK at once gives the host back what it
+// gave. The same holds for a library model chosen in the editor's list after another model was shown, and for a
+// full path or a missing name that a filter change stores and reads again.
+TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
+  const CString models = MakeDirectory("models");
+  const CString elsewhere = MakeDirectory("elsewhere");
+  const std::string sample = std::string(BRIM_SAMPLE_MODELS);
+  auto copy = [&](const char* from, const CString& folder, const char* as) {
+    std::filesystem::copy_file(sample + from, std::string(folder.GetString()) + as);
+  };
+  copy("caps.cir", models, "caps.cir");
+  copy("caps.cir", models, "CAPS.cir");
+  copy("caps.cir", models, "caps.cir.cir");
+  copy("cap_100n_0402.s2p", models, "cap_100n_0402.s2p");
+  copy("cap_10u_0805_shunt.s2p", models, "CAP_100N_0402.s2p");
+  copy("cap_1u_0603_series.s2p", models, "cap_100n_0402.s2p.s2p");
+  copy("cap_pair_0402.s4p", models, "cap_pair_0402.s4p");
+  copy("cap_pair_0402.s4p", models, "cap_pair_0402.s4p.s4p");
+  copy("cap_pair_0402.s4p", elsewhere, "cap_pair_0402.s4p");
+  const std::string in = models.GetString();
+  const char* const two = "1\n2";
+  const char* const three = "1\n2\nG";
+  const char* const four = "A1\nA2\nB1\nB2";
+  const std::vector<std::string> quad{"A1", "A2", "B1", "B2"};
+  constexpr int kSpice = HostModelSPICE;
+  constexpr int kTouchstone = HostModelTouchstone;
+  enum class Then { Ok, ChooseLibraryModel, ChangeFilter };
+  struct Row {
+    const char* name;
+    const char* pins;
+    host::CapacitorModelData given;
+    Then then = Then::Ok;
+    const char* refusal = nullptr;   // OK's message when the model is refused
+    std::string label = "";          // the pane's message
+  };
+  const host::CapacitorModelData library4 = FileModel("T4", kTouchstone, "cap_pair_0402.s4p", nullptr, quad);
+  const Row rows[] = {
+      {"SPICE, 2 ports, upper case beside lower case and a longer name", two,
+       FileModel("S2", kSpice, "CAPS.cir", "C1U0402", {"1", "2"})},
+      {"SPICE, 2 ports without pins", two, FileModel("S2", kSpice, "caps.cir", "C1U0402", {})},
+      {"SPICE, 3 ports", three, FileModel("S3", kSpice, "caps.cir", "C3T1U0603", {"1", "2", "G"})},
+      {"SPICE, 3 ports, full path", three, FileModel("S3", kSpice, in + "caps.cir", "C3T1U0603", {"G", "1", "2"})},
+      {"SPICE, 3 ports, full path with a '.' folder and a doubled separator", three,
+       FileModel("S3", kSpice, in + ".//caps.cir", "C3T1U0603", {"1", "G", "2"})},
+      {"SPICE, subcircuit named in other letter case", three,
+       FileModel("S3", kSpice, "CAPS.cir", "c3t1u0603", {"2", "G", "1"})},
+      {"SPICE, a custom model", two, FileModel(nullptr, kSpice, "CAPS.cir", "C1U0402", {"1", "2"})},
+      {"SPICE, named in a letter case no file has", two, FileModel("S2", kSpice, "Caps.cir", "C1U0402", {}),
+       Then::Ok, "SPICE file and SUBCIRCUIT must be selected in the list.", "Model file \"Caps.cir\" is missing!"},
+      {"SPICE, the beginning of a name", two, FileModel("S2", kSpice, "caps", "C1U0402", {}), Then::Ok,
+       "SPICE file and SUBCIRCUIT must be selected in the list.", "Model file \"caps\" is missing!"},
+      {"Touchstone, 2 ports, upper case", two, FileModel("T2", kTouchstone, "CAP_100N_0402.s2p", nullptr, {}, false)},
+      {"Touchstone, 2 ports, lower case", two, FileModel("T2", kTouchstone, "cap_100n_0402.s2p", nullptr, {})},
+      {"Touchstone, 4 ports", four, library4},
+      {"Touchstone, 4 ports, full path", four,
+       FileModel("T4", kTouchstone, in + "cap_pair_0402.s4p", nullptr, {"B2", "B1", "A2", "A1"})},
+      {"Touchstone, 4 ports, a longer name", four,
+       FileModel("T4", kTouchstone, "cap_pair_0402.s4p.s4p", nullptr, {"A2", "A1", "B2", "B1"})},
+      {"Touchstone, the name without its extension", two,
+       FileModel("T2", kTouchstone, "cap_100n_0402", nullptr, {}), Then::Ok,
+       "Touchstone file must be selected in the list.", "Model file \"cap_100n_0402\" is missing!"},
+      {"Touchstone, a full path in other letter case", four,
+       FileModel("T4", kTouchstone, in + "CAP_pair_0402.s4p", nullptr, quad), Then::Ok,
+       "Touchstone file must be selected in the list.", "Model file \"" + in + "CAP_pair_0402.s4p\" is missing!"},
+      {"Touchstone, a full path outside the model folders", four,
+       FileModel("T4", kTouchstone, std::string(elsewhere.GetString()) + "cap_pair_0402.s4p", nullptr, quad),
+       Then::Ok, "Touchstone file must be selected in the list.",
+       "Model file \"" + std::string(elsewhere.GetString()) + "cap_pair_0402.s4p\" is not in the model folders!"},
+      {"Touchstone, a library model naming no file", two, FileModel("T2", kTouchstone, "", nullptr, {}), Then::Ok,
+       "Touchstone file must be selected in the list."},
+      {"Touchstone, 4 ports chosen in the list after a custom model of other pins", four,
+       FileModel(nullptr, kTouchstone, "cap_pair_0402.s4p", nullptr, {"B2", "B1", "A2", "A1"}),
+       Then::ChooseLibraryModel},
+      {"Touchstone, a custom full path through a filter change", two,
+       FileModel(nullptr, kTouchstone, in + "CAP_100N_0402.s2p", nullptr, {}, false), Then::ChangeFilter},
+      {"Touchstone, a custom model's missing file through a filter change", two,
+       FileModel(nullptr, kTouchstone, "Cap_100n_0402.s2p", nullptr, {}), Then::ChangeFilter,
+       "Touchstone file must be selected in the list.", "Model file \"Cap_100n_0402.s2p\" is missing!"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    host::HostModelLibrary library;
+    library.Put(std::make_unique<host::HostCapacitorModel>(library4));
+    host::HostCapacitorModel custom(row.given);
+    CCapacitorModelEditorAPITable* api = CreateCapacitorModelEditorDialog();
+    api->SetModelDirectories(models);
+    // In the host's order: the model before its capacitor's pins.
+    api->SetModel(row.given.libraryModel ? library.Put(std::make_unique<host::HostCapacitorModel>(row.given))
+                                         : &custom);
+    api->SetModelLibrary(&library);
+    api->SetPinNames(row.pins);
+    plat::ClearShownLog();
+    automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+    std::string label;
+    std::string shown;   // the port map's pins, of more than two
+    automation.Then([&] {
+      CModelEditor& editor = *static_cast<CCapacitorModelEditorAPI*>(api)->LastEditor();
+      CModelFilePaneDlg& pane = row.given.kind == kSpice ? static_cast<CModelFilePaneDlg&>(editor.SpicePane())
+                                                         : static_cast<CModelFilePaneDlg&>(editor.TouchstonePane());
+      if (row.then == Then::ChooseLibraryModel) {
+        editor.LibraryList().SetCurSel(editor.LibraryList().FindStringExact(-1, "T4"));
+        editor.OnLibrarySelChange();
+      } else if (row.then == Then::ChangeFilter) {
+        editor.TouchstonePane().CheckDlgButton(CModelEditorTstone::IDC_COMPATIBLE, BST_CHECKED);
+        editor.TouchstonePane().OnFilterChanged();
+      }
+      if (Visible(pane, CModelFilePaneDlg::IDC_MESSAGE))
+        label = ItemText(pane, CModelFilePaneDlg::IDC_MESSAGE).GetString();
+      CPortMapGrid& map = row.given.kind == kSpice ? editor.SpicePane().m_PortMap : editor.TouchstonePane().m_PortMap;
+      for (int port = 1; editor.PinCount() > 2 && port <= editor.PinCount(); ++port)
+        shown += " " + std::to_string(port) + "=" + map.GetPin(static_cast<ROWCOL>(port)).GetString();
+      editor.SendMessage(WM_COMMAND, IDOK);
+      if (editor.ContinueModal()) editor.EndDialog(IDCANCEL);   // refused
+    });
+    const int result = api->RunModal();
+    EXPECT_EQ(label, row.label);
+    host::HostCapacitorModel expected(row.then == Then::ChooseLibraryModel ? library4 : row.given);
+    if (std::string(row.pins) != two) {
+      std::string ports;
+      for (const auto& [port, pin] : expected.Data().portPins) ports += " " + std::to_string(port) + "=" + pin;
+      EXPECT_EQ(shown, ports);
+    }
+    if (row.refusal) {
+      EXPECT_EQ(result, 2);
+      EXPECT_EQ(Messages(), std::vector<std::string>{row.refusal});
+    } else {
+      EXPECT_EQ(result, 1) << (Messages().empty() ? "" : Messages().front());
+      std::unique_ptr<CHostCapacitorModel> back(api->GetModel());
+      EXPECT_EQ(Described(*back), Described(expected));
+    }
+    api->Delete();
   }
 }
 

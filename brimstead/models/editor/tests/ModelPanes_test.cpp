@@ -5,6 +5,8 @@
 #include "platform/base/tests/FileKinds.h"
 #include "platform/display/Desktop.h"
 #include "platform/gdi/Surface.h"
+#include "grid/core/tests/gxwindowtest.h"
+#include "platform/window/InputRouter.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -724,6 +726,76 @@ TEST_F(PaneTest, SpiceFilesThatCannotBeReadSayWhy) {
     editor.DestroyWindow();
   }
   vorntool::mapfile::SetReadHook(previous);
+}
+
+}  // namespace
+}  // namespace edtest
+
+namespace edtest {
+namespace {
+
+// A node name's cell copied onto a pin cell made it a plain cell (the node's style came with its value) showing a
+// pin that was no choice, whose list no key opened again, and OK refused what the user could no longer change.
+// The pin cell keeps its list and takes only one of its pins, chosen for that port as one picked from the list is
+// (taken from the port that held it); a text that is no pin is refused with a message, the cells as they were.
+TEST_F(PaneTest, APasteIntoThePortMapKeepsThePinListsAndTakesOnlyAPinForOnePort) {
+  // The pin lists' cells and the clipboard, as the module registers them.
+  StartGridLibrary(&RegisterCellsAndFeatures);
+  const CString dir = MakeDirectory("models");
+  WriteFile(dir, "quad.sp", ".SUBCKT QUAD n1 n2 n3 n4\n.ENDS\n");
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  struct Case {
+    const char* way;
+    ROWCOL sourceRow, sourceCol;  // the copied cell (row 0: the text instead)
+    const char* text;
+    ROWCOL row;  // the pin cell pasted on
+    int modifier, key;
+    const char* pins;  // the four ports' pins afterwards
+    bool message;
+  } cases[] = {
+      {"a node name's cell", 2, 1, nullptr, 3, VK_CONTROL, 'V', "B,A,<not assigned>,<not assigned>", true},
+      {"another port's pin cell", 2, 2, nullptr, 3, VK_CONTROL, 'V', "B,<not assigned>,A,<not assigned>", false},
+      {"a pin's text, Shift+Insert", 0, 0, "d", 4, VK_SHIFT, VK_INSERT, "B,A,<not assigned>,D", false},
+      {"two pins' lines", 0, 0, "C\r\nB", 3, VK_CONTROL, 'V', "<not assigned>,A,C,B", false},
+      {"a pin, then a text no pin", 0, 0, "C\r\nZ", 3, VK_CONTROL, 'V', "B,A,<not assigned>,<not assigned>", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    CModelEditor editor;
+    SetPins(editor, {"A", "B", "C", "D"});
+    CStringArray directories;
+    directories.Add(dir);
+    editor.SetModelDirectories(directories);
+    editor.Record().header.kind = HostModelSPICE;
+    editor.Record().spice.portMap = {{1, "B"}, {2, "A"}};
+    Open(editor);
+    CPortMapGrid& grid = editor.SpicePane().m_PortMap;
+    ::SetFocus(grid.m_hWnd);
+    if (c.sourceRow) {
+      ASSERT_TRUE(grid.MoveCurrentCellTo(c.sourceRow, c.sourceCol, GX_UPDATENOW));
+      grid.Copy();
+    } else {
+      gxtest::PutClipboardText(c.text);
+    }
+    ASSERT_TRUE(grid.MoveCurrentCellTo(c.row, 2, GX_UPDATENOW));
+    const std::size_t before = Messages().size();
+    auto& in = plat::InputRouter::Instance();
+    in.KeyDown(c.modifier);
+    in.KeyPress(c.key);
+    in.KeyUp(c.modifier);
+    Pump();
+    EXPECT_EQ(Messages().size(), before + (c.message ? 1 : 0));
+    std::string pins;
+    for (ROWCOL row = 1; row <= 4; ++row) {
+      CGXStyle cell;
+      grid.ComposeCellStyle(row, 2, cell);
+      EXPECT_EQ(cell.GetControl(), GX_IDS_CTRL_CBS_DROPDOWNLIST) << row;
+      EXPECT_EQ(cell.GetChoiceList(), "A\nB\nC\nD") << row;
+      pins += (row > 1 ? "," : "") + std::string(grid.GetPin(row));
+    }
+    EXPECT_EQ(pins, c.pins);
+    editor.DestroyWindow();
+  }
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 #include "brimstead/models/groups/CDecouplingGroupsAPI.h"
 #include "brimstead/models/groups/tests/GroupsDialogTestSupport.h"
 #include "host/HostSystem.h"
+#include "grid/controls/CGXControl.h"
+#include "grid/core/tests/gxwindowtest.h"
 #include "platform/framework/HelpService.h"
+#include "platform/window/InputRouter.h"
 
 namespace groupstest {
 namespace {
@@ -289,6 +292,67 @@ TEST_F(GroupsCommit, RunModalAnswersMinusOneWithoutABoardOrInterfaceAndUsesTheSy
   }
   EXPECT_TRUE(board.ledger.IsBalanced()) << board.ledger.Report();
   api->Delete();
+}
+
+}  // namespace
+}  // namespace groupstest
+
+namespace groupstest {
+namespace {
+
+// Two lines pasted at the end of a name being edited reached the host as one name with its line break
+// ("3V3_BULK3V3_BULK\r\n3V3_MID"). A name is one line: its editor takes a pasted text up to its first line break
+// (Ctrl+V and Shift+Insert), and refuses one that still holds a tab or another control character, with a message;
+// a name that holds one all the same (put into the editor by a program) is refused at OK, which writes nothing.
+TEST_F(GroupsCommitBoard, ANameTakesAPastedTextsFirstLineAndOkRefusesAControlCharacter) {
+  const std::string pasteRefused = "Error: A pasted text holds a control character (a tab or another character that "
+                                   "cannot be typed) that a one-line cell does not take: nothing was pasted.";
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, {}, true);
+  struct Case {
+    const char* way;
+    const char* clipboard;  // null: the editor's text is set to `typed` instead of a paste
+    int modifier, key;
+    const char* typed;
+    const char* hostName;  // group A's name at the host after OK, on top of the cases before
+    std::string message;
+  } cases[] = {
+      {"Ctrl+V of two lines", "A\r\nB\r\n", VK_CONTROL, 'V', nullptr, "AA", ""},
+      {"Shift+Insert of two lines", "X\nY", VK_SHIFT, VK_INSERT, nullptr, "AAX", ""},
+      {"a tab", "X\tY", VK_CONTROL, 'V', nullptr, "AAX", pasteRefused},
+      {"a line break put into the editor", nullptr, 0, 0, "AAX\r\nB", "AAX",
+       "Assign Decoupling-Capacitor Groups: The group name \"AAX\\r\\nB\" holds a control character (a line break, a "
+       "tab or another character that cannot be typed), which no name or text handed on may hold. Please enter it "
+       "without one."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.way);
+    plat::ClearShownLog();
+    const size_t changesBefore = board.Changes().size();
+    CDecouplingGroupsDlg dialog(board.board.get(), nullptr);
+    const INT_PTR result = RunModal(dialog, [&] {
+      CGroupsGrid& groups = dialog.GroupsGrid();
+      ASSERT_TRUE(dialog.EditCell(groups, 2, CGroupsGrid::ColName));
+      CGXControl* editor = groups.ControlOfCurrentCell();
+      if (!c.clipboard) {
+        editor->SetEditText(c.typed);
+      } else {
+        ::SendMessage(editor->GetWindowPart()->m_hWnd, WM_KEYDOWN, VK_END, 0);
+        gxtest::PutClipboardText(c.clipboard);
+        auto& in = plat::InputRouter::Instance();
+        in.KeyDown(c.modifier);
+        in.KeyPress(c.key);
+        in.KeyUp(c.modifier);
+        Pump();
+      }
+      dialog.SendMessage(WM_COMMAND, IDOK);
+    });
+    EXPECT_EQ(result, c.typed ? IDCANCEL : IDOK);
+    EXPECT_EQ(Messages(), c.message.empty() ? Strings{} : Strings{c.message});
+    EXPECT_EQ(board.HostGroups(), (Strings{std::string(c.hostName) + ": C1 C2", "B: C3"}));
+    if (c.typed) {
+      EXPECT_EQ(board.Changes().size(), changesBefore);
+    }
+  }
 }
 
 }  // namespace
