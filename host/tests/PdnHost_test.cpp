@@ -510,8 +510,9 @@ TEST_F(PdnHostProgram, PinsOfNamesWithFullStopsComeBackFromTheSettingsFile) {
 
 // A settings copy that cannot be written leaves the host's buffer empty and no file in the temporary folder, and the
 // wizard closes: a value no line of the file can hold (an output name with a line break), a temporary folder that is
-// missing, and a copy refused at a second Finish after the first one's copy was written ("written" shows it is): that
-// copy, named to no one once the buffer is emptied, goes too.
+// missing, and a copy refused at the close after a Finish whose copy was written ("written" shows it is): that copy,
+// named to no one once the buffer is emptied, goes too. (Finish itself refuses such a name with the finish page's box
+// before it saves anything.)
 TEST_F(PdnHostProgram, ASettingsCopyThatCannotBeWrittenLeavesNoNameAndNoFileBehind) {
   const std::string refuse = "call SetOutputFileName \"out\\nname.z1p\"\n";
   const std::string finish = "answer message ok \"Via is to be selected for bypass analysis.\"\nclick 22345\n";
@@ -523,7 +524,7 @@ TEST_F(PdnHostProgram, ASettingsCopyThatCannotBeWrittenLeavesNoNameAndNoFileBehi
   } cases[] = {{"refused", refuse + "click \"Close\"\n", "", nullptr},
                {"missing", "click \"Close\"\n", "missing", nullptr},
                {"written", finish + "click \"Close\"\n", "", "dao1.tmp"},
-               {"second", finish + refuse + finish + "click \"Close\"\n", "", nullptr}};
+               {"second", finish + refuse + "click \"Close\"\n", "", nullptr}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const fs::path run = dir / c.name;
