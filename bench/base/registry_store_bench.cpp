@@ -55,7 +55,8 @@ std::string StoreText(int count, int values = 0) {
 // The store loaded from a file of that text in a folder of its own, which goes with it.
 class Store {
  public:
-  explicit Store(const std::string& text) : m_Folder(MakeTempFolder("brim-bench").string()), m_File(m_Folder + "/registry.txt") {
+  explicit Store(const std::string& text)
+      : m_Folder(MakeTempFolder("brim-bench").string()), m_File(m_Folder + "/registry.txt") {
     std::ofstream(m_File, std::ios::binary) << text;
   }
   ~Store() {
