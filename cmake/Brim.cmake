@@ -45,7 +45,7 @@ function(brim_test name)
   endif()
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest brim_test_main GTest::gmock)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
@@ -117,7 +117,7 @@ function(brim_screen_test name)
     set(ARG_TIMEOUT 120)
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest brim_test_main)
   add_test(NAME ${ARG_TEST} COMMAND ${BRIM_XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:${name}>)
   set_tests_properties(${ARG_TEST} PROPERTIES TIMEOUT ${ARG_TIMEOUT} RESOURCE_LOCK x-server
                        ENVIRONMENT "BRIM_SOURCE_DIR=${PROJECT_SOURCE_DIR}")

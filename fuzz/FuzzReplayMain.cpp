@@ -1,6 +1,9 @@
 // Runs a fuzz target's entry once over every file of the directories (or files) named on the command line, in
 // name order, as the tests do with the committed seeds. Fails when an input fails, or when there is no input at
-// all, so a target whose seeds went missing is noticed.
+// all, so a target whose seeds went missing is noticed. The target writes only in a temporary folder of the run's
+// own, and fails when it leaves anything there.
+#include "platform/base/tests/PrivateTempFolder.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +33,7 @@ void Collect(const std::filesystem::path& path, std::vector<std::filesystem::pat
 }  // namespace
 
 int main(int argc, char** argv) {
+  brimtest::UsePrivateTempFolder("brim-fuzz-replay");
   if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
   std::vector<std::filesystem::path> inputs;
   for (int i = 1; i < argc; ++i) Collect(argv[i], inputs);

@@ -20,14 +20,11 @@
 
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/ProfileBatch.h"
+#include "platform/base/tests/TempDir.h"
 
 namespace {
 
-std::string TempFile(const char* name) {
-  std::string dir = (std::filesystem::temp_directory_path() / "brim-bench-XXXXXX").string();
-  if (!::mkdtemp(dir.data())) std::abort();
-  return dir + "/" + name;
-}
+std::string TempFile(const char* name) { return (MakeTempFolder("brim-bench") / name).string(); }
 
 std::string ProbeSection(int section) {
   std::string text;

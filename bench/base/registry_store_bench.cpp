@@ -27,16 +27,11 @@
 #include <vector>
 
 #include "platform/base/RegistryStore.h"
+#include "platform/base/tests/TempDir.h"
 
 namespace {
 
 constexpr const char* kParent = "Software\\Vendor\\App\\Boards";
-
-std::string TempFolder() {
-  std::string dir = (std::filesystem::temp_directory_path() / "brim-bench-XXXXXX").string();
-  if (!::mkdtemp(dir.data())) std::abort();
-  return dir;
-}
 
 // A store file of `count` sibling keys below kParent, each with a text and a DWORD, in the store's own form and
 // order; `values` more values on the parent itself.
@@ -60,7 +55,8 @@ std::string StoreText(int count, int values = 0) {
 // The store loaded from a file of that text in a folder of its own, which goes with it.
 class Store {
  public:
-  explicit Store(const std::string& text) : m_Folder(TempFolder()), m_File(m_Folder + "/registry.txt") {
+  explicit Store(const std::string& text)
+      : m_Folder(MakeTempFolder("brim-bench").string()), m_File(m_Folder + "/registry.txt") {
     std::ofstream(m_File, std::ios::binary) << text;
   }
   ~Store() {

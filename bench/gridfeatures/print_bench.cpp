@@ -16,6 +16,7 @@
 #include "grid/core/CGXProperties.h"
 #include "grid/core/CGXStylesMap.h"
 #include "grid/features/CGXPrintImp.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CommonDialogs.h"
@@ -25,8 +26,10 @@
 
 namespace {
 
+// In a folder of this run's own, removed when the program ends.
 std::filesystem::path Scratch(const std::string& name) {
-  return std::filesystem::temp_directory_path() / ("brim-print-bench-" + std::to_string(::getpid()) + "-" + name);
+  static const TempDir folder("brim-print-bench");
+  return folder.Path() / name;
 }
 
 // A grid of `rows` rows by 30 columns: a header row and a number in every seventh row.

@@ -9,6 +9,7 @@
 
 #include "bench/gridfeatures/featurebench.h"
 #include "grid/features/CGXPrintImp.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/framework/CommonDialogs.h"
 #include "platform/gdi/CDC.h"
@@ -65,8 +66,8 @@ void BM_MemoryAfterPrint(benchmark::State& state) {
   }
   auto g = SheetRows(wanted * rowsPerPage);
   g->InstallPrintImp();
-  const std::string out =
-      (std::filesystem::temp_directory_path() / ("brim-print-memory-" + std::to_string(::getpid()) + ".pdf")).string();
+  const TempDir temp("brim-print-memory");
+  const std::string out = temp / "sheet.pdf";
   double before = 0, lastPage = 0, after = 0;
   UINT pages = 0;
   for (auto _ : state) {
@@ -91,7 +92,6 @@ void BM_MemoryAfterPrint(benchmark::State& state) {
   state.counters["rss_after_mb"] = after;
   state.counters["held_kb_per_page"] = (after - before) * 1024 / std::max(1u, pages);
   state.counters["pdf_mb"] = static_cast<double>(std::filesystem::file_size(out)) / (1024.0 * 1024.0);
-  std::filesystem::remove(out);
   g->DestroyWindow();
 }
 BENCHMARK(BM_MemoryAfterPrint)->Arg(100)->Arg(1000)->Unit(benchmark::kSecond)->Iterations(1);

@@ -21,6 +21,7 @@
 #include "grid/demo/gallery.h"
 #include "grid/features/CGXPrintImp.h"
 #include "platform/base/GlobalMemory.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/display/Desktop.h"
 #include "platform/framework/CPrintInfo.h"
 #include "platform/framework/CPrintPreviewWnd.h"
@@ -37,10 +38,10 @@ namespace fs = std::filesystem;
 
 // The printed documents go to a folder of this run's own (the default output is under the temporary folder).
 const fs::path& Folder() {
+  static const TempDir made("brim-sheet-print-bench");   // removed when the program ends
   static const fs::path folder = [] {
-    fs::path f = fs::temp_directory_path() / ("brim-sheet-print-bench-" + std::to_string(::getpid()));
-    ::setenv("TMPDIR", f.c_str(), 1);
-    return f;
+    ::setenv("TMPDIR", made.Path().c_str(), 1);
+    return made.Path();
   }();
   // Made again after a benchmark before removed it.
   fs::create_directories(folder);

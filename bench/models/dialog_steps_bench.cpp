@@ -28,6 +28,7 @@
 #include "host/HostBoard.h"
 #include "host/HostLedger.h"
 #include "host/tests/HostTestBoards.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/framework/CWinThread.h"
 #include "platform/window/windowapi.h"
 
@@ -195,9 +196,8 @@ BENCHMARK(BM_GroupsDialogRenameAGroup720)->Unit(benchmark::kMillisecond);
 // The editor of a 9-pin capacitor opening on a 9-port Touchstone file of the test data.
 void BM_ModelEditorOpensANinePortTouchstoneFile(benchmark::State& state) {
   modelsbench::StartModuleWindows();
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("brim_bench_nineport_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  const TempDir temp("brim_bench_nineport");
+  const std::filesystem::path& dir = temp.Path();
   const std::filesystem::path source =
       std::filesystem::path(BRIM_TESTDATA_DIR) / "touchstone" / "HFSS_2019R2_test_multiport.s9p";
   std::error_code error;
@@ -231,7 +231,6 @@ void BM_ModelEditorOpensANinePortTouchstoneFile(benchmark::State& state) {
     state.ResumeTiming();
   }
   if (rows != 9) state.SkipWithError("the file's nine ports are not listed");
-  std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_ModelEditorOpensANinePortTouchstoneFile)->Unit(benchmark::kMillisecond);
 

@@ -8,6 +8,7 @@
 #include "bench/models/ModuleWindowsBench.h"
 #include "brimstead/models/SpiceScanner.h"
 #include "brimstead/models/editor/CModelEditor.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <time.h>
 #include <unistd.h>
@@ -23,17 +24,12 @@ constexpr int kTouchstoneFiles = 2000;
 // A fresh directory of model files, removed with the object.
 class ModelDirectory {
 public:
-  explicit ModelDirectory(const std::string& name)
-      : m_Path(std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()))) {
-    std::filesystem::remove_all(m_Path);
-    std::filesystem::create_directories(m_Path);
-  }
-  ~ModelDirectory() { std::filesystem::remove_all(m_Path); }
-  std::ofstream Create(const std::string& file) const { return std::ofstream(m_Path / file); }
-  CString Text() const { return CString(m_Path.string().c_str()) + "/"; }
+  explicit ModelDirectory(const std::string& name) : m_Dir(name) {}
+  std::ofstream Create(const std::string& file) const { return std::ofstream(m_Dir.Path() / file); }
+  CString Text() const { return CString(m_Dir.Path().string().c_str()) + "/"; }
 
 private:
-  std::filesystem::path m_Path;
+  const TempDir m_Dir;
 };
 
 double CpuSeconds() {

@@ -1,6 +1,7 @@
 // Scanning a large generated SPICE library: 100,000 subcircuits in about 100 MB, through the whole path that
 // the model dialogs take (map the file, tokenise, copy the names, close).
 #include "brimstead/models/SpiceScanner.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,11 +38,11 @@ void AppendSubcircuit(std::string& out, int k)
 
 // The library file, written on first use and removed when the program ends.
 struct Library {
+    const TempDir folder{"brim_spice_bench"};
     std::string path;
     Library()
     {
-        path = (std::filesystem::temp_directory_path() / ("brim_spice_bench_" + std::to_string(::getpid()) + ".lib"))
-                   .string();
+        path = folder / "capacitors.lib";
         std::ofstream out(path, std::ios::binary);
         std::string chunk;
         for (int k = 0; k < kSubcircuits; ++k) {
@@ -52,11 +53,6 @@ struct Library {
             }
         }
         out << chunk;
-    }
-    ~Library()
-    {
-        std::error_code ec;
-        std::filesystem::remove(path, ec);
     }
 };
 

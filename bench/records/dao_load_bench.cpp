@@ -11,6 +11,7 @@
 
 #include "brimstead/ModelExtractorAnalysisData.h"
 #include "platform/base/IniStore.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <unistd.h>
 
@@ -36,7 +37,7 @@ class DaoFile {
 public:
   template <class Section>
   DaoFile(const std::string& name, std::size_t bytes, Section section)
-      : m_Path(std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()) + ".dao")) {
+      : m_Dir(name), m_Path(m_Dir.Path() / (name + ".dao")) {
     std::string text = GoldenSettings();
     for (std::size_t i = 0;; ++i) {
       const std::string more = section(i);
@@ -47,14 +48,11 @@ public:
     m_Size = text.size();
     std::ofstream(m_Path, std::ios::binary) << text;
   }
-  ~DaoFile() {
-    std::error_code ec;
-    std::filesystem::remove(m_Path, ec);
-  }
   std::string Path() const { return m_Path.string(); }
   std::size_t Size() const { return m_Size; }
 
 private:
+  const TempDir m_Dir;
   std::filesystem::path m_Path;
   std::size_t m_Size = 0;
 };

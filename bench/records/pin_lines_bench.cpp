@@ -25,6 +25,7 @@
 #include "host/HostProbe.h"
 #include "host/HostSystem.h"
 #include "platform/base/IniStore.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <unistd.h>
 
@@ -76,9 +77,7 @@ class Scene {
 public:
   Scene(Kind kind, int count)
       : m_Kind(kind), m_Board(host::LoadBoardText(BoardText(count), "pins.json", m_Ledger)), m_OneBoard(m_Board.get()),
-        m_Dir(std::filesystem::temp_directory_path() /
-              ("brim_bench_pins_" + std::to_string(::getpid()) + "_" + std::to_string(kind) + "_" +
-               std::to_string(count))) {
+        m_Dir("brim_bench_pins") {
     m_System.AddBoard(m_Board.get());
     std::vector<host::HostProbe*> picks;
     for (const auto& probe : m_Board->Probes()) {
@@ -87,18 +86,13 @@ public:
         picks.push_back(probe.get());
     }
     m_Board->SetPicks(picks);
-    std::filesystem::create_directories(m_Dir);
     CAnalysisData* record = Make();
     Reverse(record);
     m_Lines = Count(record);
     record->Save();
     SetCurrentAnalysisData(nullptr);
   }
-  ~Scene() {
-    SetCurrentAnalysisData(nullptr);
-    std::error_code ec;
-    std::filesystem::remove_all(m_Dir, ec);
-  }
+  ~Scene() { SetCurrentAnalysisData(nullptr); }
 
   // Seconds of one load into a fresh record; negative when the record did not take every line.
   double Load() {
@@ -204,7 +198,7 @@ private:
   host::HostSystem m_System{m_Ledger, "Project"};
   CFakedSingleBoardSystem m_OneBoard;
   CWizardSeamTestHook m_Hook;
-  std::filesystem::path m_Dir;
+  const TempDir m_Dir;
   std::string m_SettingsPath;
   int m_Lines = 0;
 };

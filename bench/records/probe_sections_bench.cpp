@@ -11,6 +11,7 @@
 #include "brimstead/ProbeSection.h"
 #include "platform/base/IniStore.h"
 #include "platform/base/PrivateProfile.h"
+#include "platform/base/tests/TempDir.h"
 #include "shared/Misc_Ini.h"
 
 #include <unistd.h>
@@ -26,17 +27,14 @@ namespace {
 class SettingsFile {
 public:
   SettingsFile(const std::string& name, const std::string& probeSection)
-      : m_Path(std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()) + ".dao")) {
+      : m_Dir(name), m_Path(m_Dir.Path() / (name + ".dao")) {
     std::ofstream out(m_Path, std::ios::binary);
     out << "[BOARD]\r\nNet1_Name=VCC\r\nNet2_Name=GND\r\n[BOARD_PROBES]\r\n" << probeSection << "[END]\r\nKey=1\r\n";
-  }
-  ~SettingsFile() {
-    std::error_code ec;
-    std::filesystem::remove(m_Path, ec);
   }
   std::string Path() const { return m_Path.string(); }
 
 private:
+  const TempDir m_Dir;
   std::filesystem::path m_Path;
 };
 

@@ -17,6 +17,7 @@
 #include "host/HostCallbackLog.h"
 #include "host/HostLedger.h"
 #include "host/HostSystem.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/framework/CWinThread.h"
 
 #include <unistd.h>
@@ -65,8 +66,8 @@ std::string WriteBoard(const std::filesystem::path& dir, std::vector<std::string
 struct PinPageRun {
   explicit PinPageRun(int components) : components(components) {
     modelsbench::StartModuleWindows();
-    dir = std::filesystem::temp_directory_path() / ("brim_bench_pins_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    static const TempDir folder("brim_bench_pins");   // removed at the process's end, where the last run is left
+    dir = folder.Path();
     std::vector<std::string> picks;
     board = host::LoadBoardFile(WriteBoard(dir, picks, components), ledger);
     system.AddBoard(board.get());

@@ -4,6 +4,7 @@
 #include "host/HostCallbackLog.h"
 #include "platform/base/ProgramLauncher.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/window/Pump.h"
 #include "platform/window/windowapi.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -65,7 +67,10 @@ Fn Export(void* library, const char* name) {
 class ModuleLibrary : public ::testing::Test {
 protected:
   void SetUp() override { plat::ResetWindowSystem(); }
-  void TearDown() override { plat::ResetWindowSystem(); }
+  void TearDown() override {
+    ::unsetenv("BRIM_MODULE_TRACE");
+    plat::ResetWindowSystem();
+  }
 };
 
 TEST_F(ModuleLibrary, ExportsOnlyItsFactories) {
@@ -184,8 +189,9 @@ TEST_F(ModuleLibrary, LoadingStartsTheApplicationAndRegistersTheDecouplingWizard
 }
 
 TEST_F(ModuleLibrary, StaticOrderStartUpAndWhatUnloadingTakesAway) {
-  const std::string tracePath = "/tmp/brim_module_trace_" + std::to_string(::getpid()) + ".txt";
-  std::remove(tracePath.c_str());
+  const TempDir temp("brim-module-trace");
+  const std::string tracePath = temp / "trace.txt";
+  ::setenv("BRIM_MODULE_TRACE", tracePath.c_str(), 1);   // read by the stand-in wizards from their loading on
   void* library = dlopen(BRIM_TEST_MODULE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(library, nullptr) << dlerror();
   auto createBrimstead = Export<CreateBrimsteadFn>(library, "CreateBrimstead");
@@ -233,7 +239,24 @@ TEST_F(ModuleLibrary, StaticOrderStartUpAndWhatUnloadingTakesAway) {
                         "wizard destroyed app=1 started=1\n"
                         "wizard destroyed app=1 started=1\n"
                         "unload app=1 started=0\n");
-  std::remove(tracePath.c_str());
+}
+
+// Loaded without a trace file named, as pdnhost and most tests load them, the stand-in wizards write no trace: not
+// in the temporary folder (the test programs check theirs) and not at the name in /tmp they once wrote for every
+// process that loaded them.
+TEST_F(ModuleLibrary, TheStandInWizardsWriteNoTraceUnlessAFileIsNamed) {
+  const std::string oldTrace = "/tmp/brim_module_trace_" + std::to_string(::getpid()) + ".txt";
+  std::remove(oldTrace.c_str());   // left by a finished process that had this number
+  void* library = dlopen(BRIM_TEST_MODULE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  auto createBrimstead = Export<CreateBrimsteadFn>(library, "CreateBrimstead");
+  ASSERT_TRUE(createBrimstead);
+  host::HostCallbackLog callback;
+  CBrimsteadAPITable* decoupling = createBrimstead();
+  decoupling->SetCallback(&callback);
+  ASSERT_TRUE(decoupling->CreateModeless());
+  ASSERT_EQ(dlclose(library), 0);   // the wizard goes with the library: every point that traces was passed
+  EXPECT_FALSE(std::filesystem::exists(oldTrace));
 }
 
 }  // namespace

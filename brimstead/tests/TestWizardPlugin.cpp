@@ -8,26 +8,27 @@
 // - its start page's "Save settings to file" box (the only part shown) sets the record's save flag when clicked;
 // - Cancel asks the callback's MayClose and, when allowed, destroys the window (modeless) or ends the run (modal).
 //
-// It also writes what it sees of the module's start and end to a trace file (/tmp/brim_module_trace_<pid>.txt):
-// when its own static object is constructed and destroyed and when a wizard window is destroyed, whether the
-// application object exists and whether the application's start-up has run (and its exit has not).
+// It also writes what it sees of the module's start and end to the trace file that BRIM_MODULE_TRACE names (a
+// test that loads it names a file in a folder of its own; unset, nothing is written): when its own static object
+// is constructed and destroyed and when a wizard window is destroyed, whether the application object exists and
+// whether the application's start-up has run (and its exit has not).
 #include "brimstead/AnalysisData.h"
 #include "brimstead/BrimsteadApp.h"
 #include "brimstead/WizardDialogLink.h"
 #include "platform/framework/CWnd.h"
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <string>
+#include <cstdlib>
 
 namespace {
 
 constexpr int FinishButtonId = 0x3025;
 
 void Trace(const char* what) {
-  const std::string path = "/tmp/brim_module_trace_" + std::to_string(::getpid()) + ".txt";
-  if (FILE* file = std::fopen(path.c_str(), "a")) {
+  const char* path = std::getenv("BRIM_MODULE_TRACE");
+  if (!path || !*path)
+    return;
+  if (FILE* file = std::fopen(path, "a")) {
     auto* app = static_cast<CBrimsteadApp*>(GetModuleApp());
     std::fprintf(file, "%s app=%d started=%d\n", what, app ? 1 : 0, app && app->IsStarted() ? 1 : 0);
     std::fclose(file);

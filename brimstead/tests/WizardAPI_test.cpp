@@ -17,6 +17,7 @@
 #include "host/HostSystem.h"
 #include "host/tests/HostTestBoards.h"
 #include "platform/base/CException.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -88,8 +89,7 @@ class WizardAPI : public ::testing::Test {
 protected:
   WizardAPI() : board(host::LoadBoardFile(host::test::SampleBoard("demo8.json"), ledger)) {
     system.AddBoard(board.get());
-    dir = fs::temp_directory_path() / ("brim_wizardapi_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    dir = MakeTempFolder("brim_wizardapi");
     project = (dir / "demo8.brd").string();
     std::ofstream(project) << "board\n";
   }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <string>
@@ -140,7 +141,8 @@ TEST(EntryPoints, LossMatricesOnlyWhenAskedFor)
 
 TEST(EntryPoints, CloseSavesTheCacheAndSolvesAreRecorded)
 {
-    const std::string dir = testing::TempDir();
+    const std::string dir = testing::TempDir() + "entry-points/";   // in the test program's own temporary folder
+    std::filesystem::create_directories(dir);
     const std::string cacheName = dir + "fieldsolver_close.cache", index = dir + "fieldsolver_index.txt";
     std::remove(cacheName.c_str());
     ASSERT_EQ(FieldSolverInit(), 0);
@@ -175,7 +177,7 @@ TEST(EntryPoints, CloseSavesTheCacheAndSolvesAreRecorded)
     EXPECT_EQ(loaded.hits, 1);
     EXPECT_EQ(again.room, out.room);
     FieldSolverClose();
-    std::remove(cacheName.c_str());
+    std::filesystem::remove_all(dir);   // the cache, the index and the recorded cases
 }
 
 TEST(EntryPoints, NeverWritesPastTheCallersStatedCapacity)

@@ -33,9 +33,12 @@ protected:
     {
         setenv("TZ", "UTC", 1);
         tzset();
-        dir = testing::TempDir();
+        // A folder of the test's own in the test program's temporary folder (itself the program's own).
+        dir = testing::TempDir() + "recorder-" + testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+        std::filesystem::create_directories(dir);
         recorder.SetClock([this] { return now; });
     }
+    void TearDown() override { std::filesystem::remove_all(dir); }
 
     CrossSection Section() const
     {

@@ -9,18 +9,13 @@
 #include <unistd.h>
 
 #include "platform/base/ProgramLauncher.h"
+#include "platform/base/tests/TempDir.h"
 
 namespace {
 
 std::string MapPath() {
-  static const std::string path = [] {
-    char name[] = "/tmp/launcher-map-fuzz-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0) std::abort();
-    close(fd);
-    return std::string(name);
-  }();
-  return path;
+  static const TempDir folder("launcher-map-fuzz");   // removed when the run ends
+  return folder / "map.txt";
 }
 
 }  // namespace

@@ -8,16 +8,9 @@
 #include <unistd.h>
 
 #include "platform/base/RegistryStore.h"
+#include "platform/base/tests/TempDir.h"
 
 namespace {
-
-std::string TempPath(const char* pattern) {
-  std::string name = pattern;
-  const int fd = mkstemp(name.data());
-  if (fd < 0) std::abort();
-  close(fd);
-  return name;
-}
 
 void Write(const std::string& path, const void* data, std::size_t size) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -30,8 +23,8 @@ void Write(const std::string& path, const void* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > 1 << 16) return 0;
-  static const std::string input = TempPath("/tmp/registry-fuzz-in-XXXXXX");
-  static const std::string again = TempPath("/tmp/registry-fuzz-again-XXXXXX");
+  static const TempDir folder("registry-fuzz");   // removed when the run ends
+  static const std::string input = folder / "in.txt", again = folder / "again.txt";
   Write(input, data, size);
   plat::RegistryStore::Reset();
   if (plat::RegistryStore::SetStoreFile(input)) {

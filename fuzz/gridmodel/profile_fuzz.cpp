@@ -19,6 +19,7 @@
 #include "platform/base/IniFile.h"
 #include "platform/base/PrivateProfile.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/framework/CWinApp.h"
 
 namespace {
@@ -29,8 +30,8 @@ CWinApp& App() {
 }
 
 const std::string& ProfilePath() {
-  static const std::string path =
-      (std::filesystem::temp_directory_path() / ("brim-profile-fuzz-" + std::to_string(::getpid()) + ".ini")).string();
+  static const TempDir folder("brim-profile-fuzz");   // removed when the run ends
+  static const std::string path = folder / "profile.ini";
   return path;
 }
 

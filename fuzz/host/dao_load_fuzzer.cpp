@@ -14,6 +14,7 @@
 #include "host/HostBoard.h"
 #include "host/HostLedger.h"
 #include "host/HostSystem.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -49,8 +50,8 @@ struct World {
     system->AddBoard(board.get());
     oneBoard = std::make_unique<CFakedSingleBoardSystem>(board.get());
     hook = std::make_unique<CWizardSeamTestHook>(&board->GeometryQuery());
-    folder = "/tmp/brim_fuzz_" + std::to_string(getpid());
-    mkdir(folder.c_str(), 0700);
+    static const TempDir made("brim_fuzz_dao_load");   // removed when the run ends; the world itself is left
+    folder = made.Path().string();
     file = folder + "/demo8.dao";
     copy = folder + "/saved.dao";
     snapshot = folder + "/before.dao";

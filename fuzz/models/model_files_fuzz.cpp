@@ -18,16 +18,14 @@
 #include "brimstead/models/SpiceSubcircuitList.h"
 #include "brimstead/models/editor/ModelFileList.h"
 #include "brimstead/models/mapfile.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/framework/CListBox.h"
 
 namespace {
 
 const std::string& Directory() {
-  static const std::string dir = [] {
-    char name[] = "/tmp/model-files-fuzz-XXXXXX";
-    if (!mkdtemp(name)) std::abort();
-    return std::string(name) + "/";
-  }();
+  static const TempDir folder("model-files-fuzz");   // removed when the run ends
+  static const std::string dir = folder.Path().string() + "/";
   return dir;
 }
 

@@ -2,6 +2,7 @@
 // consistency check cleanly and survive a save and a lookup, and a lookup that hits must not hand
 // out a damaged result.
 #include "fieldsolver/SmartCache.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <cmath>
 #include <cstdint>
@@ -11,7 +12,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string name = "/tmp/fuzz_solver_cache_" + std::to_string(getpid()) + ".bin";
+    static const TempDir folder("brim-fuzz-solver-cache");   // removed when the run ends
+    static const std::string name = folder / "cache.bin";
     std::FILE* f = std::fopen(name.c_str(), "wb");
     if (!f)
         return 0;

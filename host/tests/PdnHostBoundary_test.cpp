@@ -2,6 +2,7 @@
 // script may write.
 #include "host/tests/HostTestBoards.h"
 #include "host/tests/PdnHostRun.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <sys/stat.h>
 
@@ -21,8 +22,7 @@ using host::test::RunProgram;
 class PdnHostBoundary : public ::testing::Test {
 protected:
   PdnHostBoundary() {
-    dir = fs::temp_directory_path() / ("brim_pdnhost_boundary_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    dir = MakeTempFolder("brim_pdnhost_boundary");
   }
   ~PdnHostBoundary() override {
     std::error_code ignored;

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/base/ProgramLauncher.h"
+#include "platform/base/tests/TempDir.h"
 
 namespace {
 
@@ -60,8 +61,8 @@ std::set<std::string> SourceFiles(const fs::path& root) {
 
 TEST(PdnHostDemo, TheDemoRunsTheDecouplingWizardEndToEndAndSaysWhereItsOutputWent) {
   const fs::path source = SourceTree();
-  const fs::path out = fs::temp_directory_path() / ("brim_demo_" + std::to_string(::getpid()));
-  fs::remove_all(out);
+  const TempDir temp("brim_demo");
+  const fs::path out = temp.Path() / "demo";   // the demo makes the folder it is told
   const std::set<std::string> before = SourceFiles(source);
 
   const ShellRun run = Shell("BRIM_DEMO_PDNHOST=" + std::string(PDNHOST_PROGRAM) + " BRIM_DEMO_OUT=" + out.string() +
@@ -96,7 +97,6 @@ TEST(PdnHostDemo, TheDemoRunsTheDecouplingWizardEndToEndAndSaysWhereItsOutputWen
 
   // Nothing was written into the source tree.
   EXPECT_EQ(SourceFiles(source), before);
-  fs::remove_all(out);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 
 #include "host/tests/HostTestBoards.h"
 #include "platform/base/ProgramLauncher.h"
+#include "platform/base/tests/TempDir.h"
 
 // Last: its macros (None, Bool, Status) would reach the headers above.
 #include <X11/Xlib.h>
@@ -47,25 +48,6 @@ fs::path SourceDir() {
 }
 
 fs::path Script(const std::string& name) { return SourceDir() / "host/tests/scripts" / name; }
-
-// A scratch folder of this process, made empty and removed again when the run is dropped.
-class ScratchDir {
- public:
-  explicit ScratchDir(const std::string& name)
-      : m_path(fs::temp_directory_path() / ("brim_pdnhost_" + name + "_" + std::to_string(::getpid()))) {
-    std::error_code ignored;
-    fs::remove_all(m_path, ignored);
-    fs::create_directories(m_path);
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    fs::remove_all(m_path, ignored);
-  }
-  const fs::path& path() const { return m_path; }
-
- private:
-  fs::path m_path;
-};
 
 struct ScreenRun {
   bool ok = false;   // exited with 0
@@ -100,11 +82,11 @@ std::vector<std::string> RunWizardScriptOnScreenWithEitherInput(const std::strin
     ADD_FAILURE() << "runs under xvfb-run";
     return logs;
   }
-  const ScratchDir dir("either");
+  const TempDir dir("brim_pdnhost_either");
   for (const char* input : {"", " --real-input"}) {
     SCOPED_TRACE(script + input);
     const ScreenRun run =
-        RunOnScreen(std::string(input) + " --open modeless" + options + " --script " + Script(script).string(), dir.path());
+        RunOnScreen(std::string(input) + " --open modeless" + options + " --script " + Script(script).string(), dir.Path());
     EXPECT_TRUE(run.ok) << run.log;
     logs.push_back(run.ok ? run.log : std::string());
   }
@@ -113,10 +95,10 @@ std::vector<std::string> RunWizardScriptOnScreenWithEitherInput(const std::strin
 
 TEST(PdnHostOnScreen, DecouplingWizardScriptWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("screen");
+  const TempDir dir("brim_pdnhost_screen");
   for (const char* mode : {"modal", "modeless"}) {
     SCOPED_TRACE(mode);
-    const fs::path shots = dir.path() / mode;
+    const fs::path shots = dir.Path() / mode;
     fs::create_directories(shots);
     std::ofstream(shots / "demo8.brd") << "board\n";
     const ScreenRun run = RunOnScreen("--real-input --open " + std::string(mode) +
@@ -171,7 +153,7 @@ bool CloseXWindow(const std::string& name) {
 // wizard and pdnhost.
 TEST(PdnHostOnScreen, WithoutAScriptTheTickedWizardStaysForTheUserWhoseCloseSavesIt) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("user");
+  const TempDir dir("brim_pdnhost_user");
   struct Case {
     const char* name;
     bool demo;         // ./scripts/demo.sh --screen (modal), else pdnhost modeless
@@ -183,7 +165,7 @@ TEST(PdnHostOnScreen, WithoutAScriptTheTickedWizardStaysForTheUserWhoseCloseSave
                         Case{"modeless-screen-closed", false, true, false},
                         Case{"demo-minimised-screen-closed", true, true, true}}) {
     SCOPED_TRACE(c.name);
-    const fs::path run = dir.path() / c.name;
+    const fs::path run = dir.Path() / c.name;
     fs::create_directories(run);
     std::ofstream(run / "demo8.brd") << "board\n";
     const fs::path log = run / "log.txt";
@@ -223,14 +205,14 @@ TEST(PdnHostOnScreen, WithoutAScriptTheTickedWizardStaysForTheUserWhoseCloseSave
 // ignores for its own writes, back at its default. A stand-in xdotool first in PATH writes the signals it ignores.
 TEST(PdnHostOnScreen, RealInputsToolStartsWithTheDefaultSignals) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("signals");
-  const fs::path tool = dir.path() / "xdotool";
-  const fs::path ignored = dir.path() / "ignored.txt";
+  const TempDir dir("brim_pdnhost_signals");
+  const fs::path tool = dir.Path() / "xdotool";
+  const fs::path ignored = dir.Path() / "ignored.txt";
   std::ofstream(tool) << "#!/bin/sh\nsed -n 's/^SigIgn:[[:space:]]*//p' /proc/$$/status > " << ignored.string() << "\n";
   fs::permissions(tool, fs::perms::owner_all);
-  std::ofstream(dir.path() / "key.pdnscript") << "key Tab\n";
-  const ScreenRun run = RunOnScreen("--real-input --open modeless --script " + (dir.path() / "key.pdnscript").string(),
-                                    dir.path(), "PATH=" + dir.path().string() + ":\"$PATH\" ");
+  std::ofstream(dir.Path() / "key.pdnscript") << "key Tab\n";
+  const ScreenRun run = RunOnScreen("--real-input --open modeless --script " + (dir.Path() / "key.pdnscript").string(),
+                                    dir.Path(), "PATH=" + dir.Path().string() + ":\"$PATH\" ");
   ASSERT_TRUE(run.ok) << run.log;
   const std::string mask = ReadFile(ignored);
   ASSERT_FALSE(mask.empty()) << run.log;
@@ -238,8 +220,8 @@ TEST(PdnHostOnScreen, RealInputsToolStartsWithTheDefaultSignals) {
   // Started by a program that leaves SIGCHLD ignored (the tool would be reaped unseen and every wait for it fail:
   // the run spun for ever), pdnhost still waits for the tool and goes on.
   const ScreenRun unreaped = RunOnScreen(
-      "--real-input --open modeless --script " + (dir.path() / "key.pdnscript").string(), dir.path(),
-      "PATH=" + dir.path().string() + ":\"$PATH\" perl -e '$SIG{CHLD} = \"IGNORE\"; exec @ARGV' env ");
+      "--real-input --open modeless --script " + (dir.Path() / "key.pdnscript").string(), dir.Path(),
+      "PATH=" + dir.Path().string() + ":\"$PATH\" perl -e '$SIG{CHLD} = \"IGNORE\"; exec @ARGV' env ");
   EXPECT_TRUE(unreaped.ok) << unreaped.log;
 }
 
@@ -248,8 +230,8 @@ TEST(PdnHostOnScreen, RealInputsToolStartsWithTheDefaultSignals) {
 // and SIGCHLD with them, and when the tool itself ignores SIGTERM. A stand-in xdotool first in PATH sleeps on.
 TEST(PdnHostOnScreen, AHungRealInputToolIsEndedWhateverSignalsItsStarterBlocked) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("hung_tool");
-  const fs::path script = dir.path() / "key.pdnscript";
+  const TempDir dir("brim_pdnhost_hung_tool");
+  const fs::path script = dir.Path() / "key.pdnscript";
   std::ofstream(script) << "key Tab\n";
   struct Case {
     const char* name;
@@ -262,7 +244,7 @@ TEST(PdnHostOnScreen, AHungRealInputToolIsEndedWhateverSignalsItsStarterBlocked)
              "SIGCHLD)) or die; exec @ARGV' env "},
         Case{"ignoring", "trap '' TERM\nexec sleep 90\n", ""}}) {
     SCOPED_TRACE(c.name);
-    const fs::path tools = dir.path() / c.name;
+    const fs::path tools = dir.Path() / c.name;
     fs::create_directories(tools);
     std::ofstream(tools / "xdotool") << "#!/bin/sh\n" << c.tool;
     fs::permissions(tools / "xdotool", fs::perms::owner_all);
@@ -282,15 +264,15 @@ TEST(PdnHostOnScreen, AHungRealInputToolIsEndedWhateverSignalsItsStarterBlocked)
 // is guarded (killed after 60 s, which fails it).
 TEST(PdnHostOnScreen, AModalViaWizardLeftOpenByItsScriptIsClosedWithEitherInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("modal_end");
-  const fs::path script = dir.path() / "shot.pdnscript";
+  const TempDir dir("brim_pdnhost_modal_end");
+  const fs::path script = dir.Path() / "shot.pdnscript";
   std::ofstream(script) << "screenshot end.png\n";
   for (const std::string wizard : {"via-model", "extractor"})
     for (const char* input : {"", " --real-input"}) {
       SCOPED_TRACE(wizard + input);
       const ScreenRun run = RunOnScreen(std::string("--board-mode --no-getters --wizard ") + wizard + input +
                                             " --open modal --script " + script.string(),
-                                        dir.path(), "timeout 60 env ");
+                                        dir.Path(), "timeout 60 env ");
       EXPECT_TRUE(run.ok) << run.log;
       EXPECT_NE(run.log.find("CloseWizard() -> "), std::string::npos) << run.log;
       EXPECT_NE(run.log.find("RunModal() -> "), std::string::npos) << run.log;
@@ -302,13 +284,13 @@ TEST(PdnHostOnScreen, AModalViaWizardLeftOpenByItsScriptIsClosedWithEitherInput)
 // editor stayed up, drawn inactive); it is guarded as above.
 TEST(PdnHostOnScreen, TheHostsCloseEndsTheDialogsOverAModalWizard) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("close_under_dialogs");
-  const fs::path script = dir.path() / "close.pdnscript";
+  const TempDir dir("brim_pdnhost_close_under_dialogs");
+  const fs::path script = dir.Path() / "close.pdnscript";
   std::ofstream(script) << "click \"Next >\"\nclick \"Next >\"\ncell 1121 8 1\nclick \"Assign Model...\"\n"
                            "click \"Calculate...\"\nscreenshot calculator.png\ncall CloseWizard\n";
   const ScreenRun run = RunOnScreen("--board-mode --no-getters --wizard via-model --open modal --script " +
                                         script.string(),
-                                    dir.path(), "timeout 60 env ");
+                                    dir.Path(), "timeout 60 env ");
   EXPECT_TRUE(run.ok) << run.log;
   const size_t asked = run.log.find("callback: MayClose\n");
   EXPECT_NE(asked, std::string::npos) << run.log;
@@ -320,17 +302,17 @@ TEST(PdnHostOnScreen, TheHostsCloseEndsTheDialogsOverAModalWizard) {
 // Distributed, the IC power pins checked and grouped, Finish and the host's Run; the ".dao" as headless.
 TEST(PdnHostOnScreen, DecouplingPinsScriptWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("screen_pins");
-  std::ofstream(dir.path() / "demo8.brd") << "board\n";
+  const TempDir dir("brim_pdnhost_screen_pins");
+  std::ofstream(dir.Path() / "demo8.brd") << "board\n";
   const fs::path boards = fs::path(PDNHOST_PROGRAM).parent_path() / "samples/boards";
   const ScreenRun run = RunOnScreen("--real-input --board " + (boards / "demo8.json").string() + " --board " +
                                         (boards / "sensor4.json").string() +
                                         " --table-value library --open modeless --save --fixed-clock --project " +
-                                        (dir.path() / "demo8.brd").string() + " --script " +
+                                        (dir.Path() / "demo8.brd").string() + " --script " +
                                         Script("decoupling-pins.pdnscript").string(),
-                                    dir.path());
+                                    dir.Path());
   ASSERT_TRUE(run.ok) << run.log;
-  EXPECT_EQ(WithoutStamp(ReadFile(dir.path() / "demo8.dao")),
+  EXPECT_EQ(WithoutStamp(ReadFile(dir.Path() / "demo8.dao")),
             WithoutStamp(ReadFile(SourceDir() / "host/tests/golden/demo8-pins.dao")));
   EXPECT_NE(run.log.find("callback: Run"), std::string::npos) << run.log;
 }
@@ -339,15 +321,15 @@ TEST(PdnHostOnScreen, DecouplingPinsScriptWithRealInput) {
 // X input.
 TEST(PdnHostOnScreen, ModelEditorScriptWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("editor_screen");
+  const TempDir dir("brim_pdnhost_editor_screen");
   const ScreenRun run = RunOnScreen(
       "--real-input --dialog editor --capacitor C57 --script " + Script("editor-touchstone.pdnscript").string(),
-      dir.path());
+      dir.Path());
   ASSERT_TRUE(run.ok) << run.log;
   EXPECT_NE(run.log.find("change: ModelLibrary Add X7R_1U_0603_SER Touchstone"), std::string::npos) << run.log;
   EXPECT_NE(run.log.find("RunModal() -> 1 (OK)"), std::string::npos) << run.log;
   EXPECT_NE(run.log.find("IsSeries = true"), std::string::npos) << run.log;
-  EXPECT_GT(fs::file_size(dir.path() / "editor-touchstone-02-saved.png"), 1000u);
+  EXPECT_GT(fs::file_size(dir.Path() / "editor-touchstone-02-saved.png"), 1000u);
 }
 
 // The port maps of a four-pin and a three-pin capacitor on screen with real X input: each port's pin chosen in its
@@ -364,12 +346,12 @@ TEST(PdnHostOnScreen, PortMapPinsAreChosenInTheirListsWithRealInput) {
                              "  GetPortPin(1) = A2\n  GetPortPin(2) = A1\n  GetPortPin(3) = B1\n  GetPortPin(4) = B2\n"},
                         Case{"editor-portmap-spice.pdnscript", "C1",
                              "  GetPortPin(1) = G\n  GetPortPin(2) = 1\n  GetPortPin(3) = 2\n"}}) {
-    const ScratchDir dir("portmap_screen");
+    const TempDir dir("brim_pdnhost_portmap_screen");
     const ScreenRun run = RunOnScreen("--real-input --board " +
                                           (SourceDir() / "host/tests/boards/multipin-caps.json").string() +
                                           " --dialog editor --capacitor " + c.capacitor + " --script " +
                                           Script(c.script).string(),
-                                      dir.path());
+                                      dir.Path());
     ASSERT_TRUE(run.ok) << c.script << "\n" << run.log;
     EXPECT_NE(run.log.find("RunModal() -> 1 (OK)"), std::string::npos) << run.log;
     EXPECT_NE(run.log.find(c.pins), std::string::npos) << run.log;
@@ -380,9 +362,9 @@ TEST(PdnHostOnScreen, PortMapPinsAreChosenInTheirListsWithRealInput) {
 // there, and its unit list; Enter is OK.
 TEST(PdnHostOnScreen, ModelEditorPaneIsReachedWithTabWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("editor_keys_screen");
+  const TempDir dir("brim_pdnhost_editor_keys_screen");
   const ScreenRun run = RunOnScreen(
-      "--real-input --dialog editor --capacitor C57 --script " + Script("editor-keys.pdnscript").string(), dir.path());
+      "--real-input --dialog editor --capacitor C57 --script " + Script("editor-keys.pdnscript").string(), dir.Path());
   ASSERT_TRUE(run.ok) << run.log;
   EXPECT_NE(run.log.find("RunModal() -> 1 (OK)"), std::string::npos) << run.log;
   EXPECT_NE(run.log.find("  GetCapacitance = 4.7e-08\n"), std::string::npos) << run.log;
@@ -413,10 +395,10 @@ TEST(PdnHostOnScreen, ThePinGridIsLeftWithCtrlTabWithEitherInput) {
 // once it shows ("<custom>" straight from the group's model, then the ESL calculator's package).
 TEST(PdnHostOnScreen, ComboEntriesArePickedInTheOpenListWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("combo_screen");
+  const TempDir dir("brim_pdnhost_combo_screen");
   const ScreenRun run =
       RunOnScreen("--real-input --dialog editor --capacitor C1 --script " + Script("editor-clr.pdnscript").string(),
-                  dir.path());
+                  dir.Path());
   ASSERT_TRUE(run.ok) << run.log;
   EXPECT_NE(run.log.find("RunModal() -> 1 (OK)\nGetModel after the run:\n  GetKind = 1 (C-L-R)\n"
                          "  IncludesViaMounting = false\n"),
@@ -429,11 +411,11 @@ TEST(PdnHostOnScreen, ComboEntriesArePickedInTheOpenListWithRealInput) {
 // a click, holds the mouse, and the click on OK only closes it (the editor stayed open until pdnhost cancelled it).
 TEST(PdnHostOnScreen, AClickThatAnOpenListTakesFailsAtItsLineWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("click_screen");
-  const fs::path script = dir.path() / "click.pdnscript";
+  const TempDir dir("brim_pdnhost_click_screen");
+  const fs::path script = dir.Path() / "click.pdnscript";
   std::ofstream(script) << "click 1189 in pane\nclick \"OK\" in dialog\n";
   const ScreenRun run =
-      RunOnScreen("--real-input --dialog editor --capacitor C57 --script " + script.string(), dir.path());
+      RunOnScreen("--real-input --dialog editor --capacitor C57 --script " + script.string(), dir.Path());
   EXPECT_FALSE(run.ok) << run.log;
   EXPECT_NE(run.log.find("click.pdnscript:2: control \"OK\" in dialog did not get the click: the open list of combo "
                          "box 1189 took it"),
@@ -447,29 +429,29 @@ TEST(PdnHostOnScreen, AClickThatAnOpenListTakesFailsAtItsLineWithRealInput) {
 // those of the headless run's golden log.
 TEST(PdnHostOnScreen, GroupsDialogScriptWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("groups_screen");
+  const TempDir dir("brim_pdnhost_groups_screen");
   const ScreenRun run = RunOnScreen(
-      "--real-input --dialog groups --unit-text \"\" --script " + Script("groups.pdnscript").string(), dir.path());
+      "--real-input --dialog groups --unit-text \"\" --script " + Script("groups.pdnscript").string(), dir.Path());
   ASSERT_TRUE(run.ok) << run.log;
   EXPECT_EQ(BoardChanges(run.log), BoardChanges(ReadFile(SourceDir() / "host/tests/golden/groups-demo8.log"))) << run.log;
   EXPECT_NE(BoardChanges(run.log).find("Group \"\" SetName \"CAP_10N\""), std::string::npos) << run.log;
-  EXPECT_GT(fs::file_size(dir.path() / "groups-02-emptied.png"), 1000u);
+  EXPECT_GT(fs::file_size(dir.Path() / "groups-02-emptied.png"), 1000u);
 }
 
 // The groups dialog on screen with 709 rows: both groups expanded by their buttons and the Down key from the first
 // group's name to the second, 686 rows further, with real X input.
 TEST(PdnHostOnScreen, GroupsDialogWithSevenHundredRowsWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("groups_many_screen");
-  const fs::path board = dir.path() / "many.json";
+  const TempDir dir("brim_pdnhost_groups_many_screen");
+  const fs::path board = dir.Path() / "many.json";
   std::ofstream(board) << host::test::ManyCapacitorsBoard();
   const ScreenRun run = RunOnScreen("--real-input --board " + board.string() + " --dialog groups --unit-text \"\" --script " +
                                         Script("groups-many.pdnscript").string(),
-                                    dir.path());
+                                    dir.Path());
   ASSERT_TRUE(run.ok) << run.log;
   // Cancel, and nothing changed on the board.
   EXPECT_EQ(BoardChanges(run.log), "RunModal() -> 2 (Cancel)\n") << run.log;
-  EXPECT_GT(fs::file_size(dir.path() / "groups-many-680.png"), 1000u);
+  EXPECT_GT(fs::file_size(dir.Path() / "groups-many-680.png"), 1000u);
 }
 
 // The bypass, via-model and PDN model-extractor wizards on screen: their board-viewer scripts (viewer picks, a net
@@ -477,10 +459,10 @@ TEST(PdnHostOnScreen, GroupsDialogWithSevenHundredRowsWithRealInput) {
 // saved settings against the headless runs' golden files.
 TEST(PdnHostOnScreen, ViaWizardScriptsWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("screen_vias");
+  const TempDir dir("brim_pdnhost_screen_vias");
   for (const std::string wizard : {"bypass", "via-model", "extractor"}) {
     SCOPED_TRACE(wizard);
-    const fs::path shots = dir.path() / wizard;
+    const fs::path shots = dir.Path() / wizard;
     fs::create_directories(shots);
     std::ofstream(shots / "demo8.brd") << "board\n";
     const ScreenRun run = RunOnScreen("--real-input --wizard " + wizard + " --open modeless --fixed-clock --project " +
@@ -502,26 +484,26 @@ TEST(PdnHostOnScreen, ViaWizardScriptsWithRealInput) {
 // saved, the extractor's "Add IC Power Pin..." giving the keyboard back, and the via steps after a change of board.
 TEST(PdnHostOnScreen, ViaWizardUserScriptsWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("screen_via_users");
-  ASSERT_TRUE(host::test::WriteDemo8WithPick(dir.path() / "demo8.json", "V_DQ1"));
-  std::ofstream(dir.path() / "demo8.brd") << "board\n";
-  const ScreenRun pair = RunOnScreen("--real-input --board " + (dir.path() / "demo8.json").string() +
+  const TempDir dir("brim_pdnhost_screen_via_users");
+  ASSERT_TRUE(host::test::WriteDemo8WithPick(dir.Path() / "demo8.json", "V_DQ1"));
+  std::ofstream(dir.Path() / "demo8.brd") << "board\n";
+  const ScreenRun pair = RunOnScreen("--real-input --board " + (dir.Path() / "demo8.json").string() +
                                          " --board-mode --wizard bypass --open modeless --fixed-clock --project " +
-                                         (dir.path() / "demo8.brd").string() + " --script " +
+                                         (dir.Path() / "demo8.brd").string() + " --script " +
                                          Script("bypass-list-pair.pdnscript").string(),
-                                     dir.path());
+                                     dir.Path());
   ASSERT_TRUE(pair.ok) << pair.log;
-  EXPECT_NE(ReadFile(dir.path() / "demo8.dao").find("= V_DQ1 Enabled \"L3_SIG\" - \"L6_SIG\" "), std::string::npos);
+  EXPECT_NE(ReadFile(dir.Path() / "demo8.dao").find("= V_DQ1 Enabled \"L3_SIG\" - \"L6_SIG\" "), std::string::npos);
   const ScreenRun pin = RunOnScreen("--real-input --wizard extractor --open modeless --no-getters --script " +
                                         Script("extractor-add-pin.pdnscript").string(),
-                                    dir.path());
+                                    dir.Path());
   EXPECT_TRUE(pin.ok) << pin.log;
   const std::string boards = "--board " + (SourceDir() / "samples/boards/demo8.json").string() + " --board " +
                              (SourceDir() / "samples/boards/sensor4.json").string();
   for (const std::string wizard : {"bypass", "via-model"}) {
     const ScreenRun run = RunOnScreen("--real-input " + boards + " --wizard " + wizard + " --open modeless --script " +
                                           Script(wizard + "-boards.pdnscript").string(),
-                                      dir.path());
+                                      dir.Path());
     EXPECT_TRUE(run.ok) << wizard << "\n" << run.log;
   }
 }
@@ -531,13 +513,13 @@ TEST(PdnHostOnScreen, ViaWizardUserScriptsWithRealInput) {
 // those of the headless run's golden log.
 TEST(PdnHostOnScreen, ModelsDialogScriptWithRealInput) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "runs under xvfb-run";
-  const ScratchDir dir("models_screen");
+  const TempDir dir("brim_pdnhost_models_screen");
   const ScreenRun run = RunOnScreen(
-      "--real-input --dialog models --unit-text \"\" --script " + Script("models.pdnscript").string(), dir.path());
+      "--real-input --dialog models --unit-text \"\" --script " + Script("models.pdnscript").string(), dir.Path());
   ASSERT_TRUE(run.ok) << run.log;
   EXPECT_EQ(BoardChanges(run.log), BoardChanges(ReadFile(SourceDir() / "host/tests/golden/models-demo8.log"))) << run.log;
   EXPECT_NE(BoardChanges(run.log).find("Group \"3V3_MID\" AddMember C57"), std::string::npos) << run.log;
-  EXPECT_GT(fs::file_size(dir.path() / "models-04-after-groups.png"), 1000u);
+  EXPECT_GT(fs::file_size(dir.Path() / "models-04-after-groups.png"), 1000u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/base/ProgramLauncher.h"
+#include "platform/base/tests/TempDir.h"
 
 namespace host::test {
 
@@ -22,8 +23,8 @@ struct ProgramRun {
 
 inline ProgramRun RunProgram(const std::string& arguments, const std::string& program = PDNHOST_PROGRAM) {
   ProgramRun run;
-  const std::filesystem::path errors =
-      std::filesystem::temp_directory_path() / ("brim_pdnhost_run_err_" + std::to_string(::getpid()));
+  const TempDir temp("brim_pdnhost_run_err");
+  const std::filesystem::path errors = temp.Path() / "errors.txt";
   FILE* pipe = plat::OpenCommand(program + " " + arguments + " 2>" + errors.string());
   if (!pipe)
     return run;
@@ -37,7 +38,6 @@ inline ProgramRun RunProgram(const std::string& arguments, const std::string& pr
   std::ostringstream text;
   text << in.rdbuf();
   run.errors = text.str();
-  std::filesystem::remove(errors);
   return run;
 }
 

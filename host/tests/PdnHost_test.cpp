@@ -48,7 +48,8 @@ std::string ReadFile(const fs::path& path) {
 
 Outcome RunPdnHost(const std::string& arguments, const std::string& program = PDNHOST_PROGRAM) {
   Outcome outcome;
-  const fs::path errors = fs::temp_directory_path() / ("brim_pdnhost_err_" + std::to_string(::getpid()));
+  const TempDir temp("brim_pdnhost_err");
+  const fs::path errors = temp.Path() / "errors.txt";
   const std::string command = program + " " + arguments + " 2>" + errors.string();
   FILE* pipe = plat::OpenCommand(command);
   if (!pipe)
@@ -61,7 +62,6 @@ Outcome RunPdnHost(const std::string& arguments, const std::string& program = PD
   outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   outcome.errors = ReadFile(errors);
   outcome.output += outcome.errors;
-  fs::remove(errors);
   return outcome;
 }
 
@@ -73,8 +73,7 @@ std::string Getters(const std::string& output) {
 class PdnHostProgram : public ::testing::Test {
 protected:
   PdnHostProgram() {
-    dir = fs::temp_directory_path() / ("brim_pdnhost_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    dir = MakeTempFolder("brim_pdnhost");
     project = (dir / "demo8.brd").string();
     std::ofstream(project) << "board\n";
   }

@@ -1,6 +1,7 @@
 #include "shared/Misc_Ini.h"
 
 #include "platform/base/PrivateProfile.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -16,9 +17,7 @@ namespace fs = std::filesystem;
 class Misc_Ini : public testing::Test {
 protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("brim_misc_ini_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = MakeTempFolder("brim_misc_ini");
   }
   void TearDown() override { fs::remove_all(dir); }
   std::string Write(const std::string& name, const std::string& text) {

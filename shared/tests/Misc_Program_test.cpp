@@ -8,6 +8,7 @@
 
 #include "platform/base/ProgramLauncher.h"
 #include "platform/base/SystemError.h"
+#include "platform/base/tests/TempDir.h"
 #include "shared/tests/BoxTest.h"
 
 namespace {
@@ -19,9 +20,7 @@ class Misc_Program : public shared_test::BoxTest {
  protected:
   void SetUp() override {
     BoxTest::SetUp();
-    dir = fs::temp_directory_path() / ("brim_program_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
+    dir = MakeTempFolder("brim_program");
     std::ofstream(dir / "viewer.exe") << "x";
     ProgramLauncher::ClearMappings();
     ProgramLauncher::ClearLaunches();

@@ -1,4 +1,5 @@
 #include "brimstead/models/tests/TestFiles.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -22,27 +23,10 @@ std::filesystem::path OwnDataDir()
     return std::filesystem::path(BRIM_MODELS_SOURCE_TOP) / "brimstead" / "models" / "tests" / "data";
 }
 
-namespace {
-struct Scratch {
-    std::filesystem::path dir;
-    Scratch()
-    {
-        dir = std::filesystem::temp_directory_path() / ("brim_models_test_" + std::to_string(::getpid()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-    }
-    ~Scratch()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-};
-} // namespace
-
 std::filesystem::path ScratchDir()
 {
-    static Scratch scratch;
-    return scratch.dir;
+    static const TempDir scratch("brim_models_test");
+    return scratch.Path();
 }
 
 std::string WriteScratchFile(const std::string& name, const std::string& bytes)

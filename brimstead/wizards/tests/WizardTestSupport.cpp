@@ -14,6 +14,7 @@
 #include "host/BoardFile.h"
 #include "host/tests/HostTestBoards.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/base/VirtualClock.h"
 #include "platform/controls/winctrl.h"
 #include "platform/display/Desktop.h"
@@ -151,8 +152,7 @@ void SampleProjectTest::SetUp() {
   StartGridLibrary();
   board = host::LoadBoardFile(host::test::SampleBoard("demo8.json"), ledger);
   system.AddBoard(board.get());
-  dir = std::filesystem::temp_directory_path() / ("brim_" + m_Folder + "_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  dir = MakeTempFolder("brim_" + m_Folder);
   project = (dir / "demo8.brd").string();
   std::ofstream(project) << "board\n";
   RegisterWizardDialogFactory(&MakeWizardDialog);

@@ -27,6 +27,7 @@
 #include "platform/framework/CPrintPreviewWnd.h"
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/VirtualClock.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/window/AutomationProvider.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/InputRouter.h"
@@ -85,12 +86,10 @@ class SheetUse : public ::testing::Test {
  protected:
   void SetUp() override {
     // Printed sheets go to a temporary folder of the test's own.
-    std::string folder = (std::filesystem::temp_directory_path() / "brim-sheet-use-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
-    printFolder = folder;
+    printFolder = MakeTempFolder("brim-sheet-use");
     const char* tmpdir = std::getenv("TMPDIR");
     savedTmpdir = tmpdir ? std::optional<std::string>(tmpdir) : std::nullopt;
-    ::setenv("TMPDIR", folder.c_str(), 1);
+    ::setenv("TMPDIR", printFolder.c_str(), 1);
     const gallery::Page* page = gallery::FindPage("sheet");
     ASSERT_NE(page, nullptr);
     plat::Desktop::Configure(page->desktopWidth, page->desktopHeight);

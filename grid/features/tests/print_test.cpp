@@ -16,6 +16,7 @@
 #include "platform/base/ProgramLauncher.h"
 #include "platform/base/TimeFormat.h"
 #include "platform/base/VirtualClock.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CPrintPreviewWnd.h"
@@ -486,7 +487,8 @@ TEST_F(PrintTest, SixPagesToPdfReadBackWithTheirTextsAndTokens) {
   p->GetHeaderTable().StoreStyle(1, 3, &s.SetValue("$d{%Y} $X"), gxOverride);
   p->GetFooterTable().StoreStyle(1, 2, &s.SetValue("$P / $N"), gxCopy);
   p->GetFooterTable().StoreStyle(2, 2, &s.SetValue("$D{%Q%}"), gxCopy);
-  const fs::path pdf = fs::temp_directory_path() / ("brim-print-" + std::to_string(::getpid()) + ".pdf");
+  const TempDir temp("brim-print");
+  const fs::path pdf = temp.Path() / "grid.pdf";
   const PrintRun run = Print(g, plat::MakeDevMode("PDF"), {}, {}, pdf.string());
   EXPECT_EQ(run.count, 6u);
   ASSERT_TRUE(fs::exists(pdf));
@@ -531,14 +533,14 @@ TEST_F(PrintTest, SixPagesToPdfReadBackWithTheirTextsAndTokens) {
     EXPECT_LE(headerBottom, gridTop) << "page " << page << ": the header runs into the grid";
     EXPECT_LT(gridTop, footerTop) << "page " << page;
   }
-  fs::remove(pdf);
 }
 
 // The frame helper: the application's printer without a dialog, into the named file or the printer's own.
 TEST_F(PrintTest, AGridInAFramePrintsOnTheApplicationsPrinter) {
   CWinApp app("Grid Printer");
   CGXGridWnd* g = Make(3, 3);
-  const fs::path pdf = fs::temp_directory_path() / ("brim-frame-" + std::to_string(::getpid()) + ".pdf");
+  const TempDir temp("brim-frame");
+  const fs::path pdf = temp.Path() / "frame.pdf";
   ASSERT_TRUE(GXPrintGrid(g, TRUE, "Frame", pdf.string().c_str()));
   ASSERT_TRUE(fs::exists(pdf));
   EXPECT_NE(Shell("pdftotext '" + pdf.string() + "' -").find("R3C3"), std::string::npos);
@@ -565,7 +567,8 @@ TEST_F(PrintTest, AGridInAFramePrintsOnTheApplicationsPrinter) {
 TEST_F(PrintTest, EveryPrintFreesItsPrinterWhenItEnds) {
   Automate();
   CGXGridWnd* g = Make(30, 10);
-  const fs::path dir = fs::temp_directory_path() / ("brim-print-frees-" + std::to_string(::getpid()));
+  const TempDir temp("brim-print-frees");
+  const fs::path& dir = temp.Path();
   fs::create_directories(dir / "folder.pdf");
   const std::string out = (dir / "grid.pdf").string(), folder = (dir / "folder.pdf").string();
   struct View : CView {
@@ -605,7 +608,6 @@ TEST_F(PrintTest, EveryPrintFreesItsPrinterWhenItEnds) {
     }
   }
   view.DestroyWindow();
-  fs::remove_all(dir);
 }
 
 // ---- Print preview --------------------------------------------------------------------------------------

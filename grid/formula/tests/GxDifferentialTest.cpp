@@ -12,6 +12,7 @@
 // coordinates, the reference's become #REF!).
 #include "grid/formula/tests/GxTestSupport.h"
 #include "platform/base/ProgramLauncher.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <cmath>
 #include <cstdio>
@@ -164,11 +165,10 @@ protected:
         EXPECT_TRUE(fs::exists(dir / "node_modules/hyperformula/package.json"))
             << "the reference engine is missing: run scripts/setup.sh (it installs " << dir.string() << ")";
         EXPECT_EQ(0, plat::RunCommand("node --version >/dev/null 2>&1")) << "node is missing: run scripts/setup.sh";
-        const fs::path input =
-            fs::temp_directory_path() / ("gx_differential_" + std::to_string(::getpid()) + ".json");
+        const TempDir temp("gx_differential");
+        const std::string input = temp / "input.json";
         std::ofstream(input) << json;
-        const std::string output = run("node " + (dir / "evaluate.js").string() + " " + input.string());
-        fs::remove(input);
+        const std::string output = run("node " + (dir / "evaluate.js").string() + " " + input);
         EXPECT_EQ(std::string::npos, output.find("FAILED")) << output;
         std::istringstream lines(output);
         std::string line;

@@ -7,13 +7,17 @@
 #include <stdexcept>
 #include <string>
 
+// A folder made with mkdtemp under TMPDIR (else the system's temporary folder), "<prefix>-XXXXXX"; whoever asks
+// for it removes it.
+inline std::filesystem::path MakeTempFolder(const std::string& prefix) {
+  std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+  if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed for " + tmpl);
+  return tmpl;
+}
+
 class TempDir {
  public:
-  explicit TempDir(const std::string& prefix = "brim-base") {
-    std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = tmpl;
-  }
+  explicit TempDir(const std::string& prefix = "brim-base") : path_(MakeTempFolder(prefix)) {}
   ~TempDir() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);

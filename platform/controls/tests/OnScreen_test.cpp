@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/base/ProgramLauncher.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/winctrl.h"
 #include "platform/display/Desktop.h"
@@ -121,12 +122,10 @@ TEST_F(OnScreen, RealInputDrivesEditCheckBoxComboAndList) {
   for (auto [id, code] : g_notes) heard |= id == 4 && code == static_cast<int>(LBN_SELCHANGE);
   EXPECT_TRUE(heard);
 
-  // What the screen showed at the end, for a person to look at.
+  // What the screen showed at the end is saved as a picture (in a folder of the test's own).
   plat::RunUntilIdle();
-  // Named by the process, so that suites running at once do not write one file.
-  const auto shot =
-      std::filesystem::temp_directory_path() / ("controls_onscreen_" + std::to_string(::getpid()) + ".png");
-  EXPECT_TRUE(plat::Desktop::SaveScreenshot(shot.string()));
+  const TempDir temp("brim-controls-onscreen");
+  EXPECT_TRUE(plat::Desktop::SaveScreenshot(temp / "controls.png"));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/ResourceTable.h"
 #include "platform/base/SystemError.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/CFrameWnd.h"
 #include "platform/framework/CPrintInfo.h"
@@ -237,8 +238,8 @@ TEST_F(AppTest, PrintLoopRunsEveryPageOnThePrinterTheDialogChose) {
 // file stays. A write past the file-size limit (a full disk as a user meets it) is such a failure, not the end of
 // the program.
 TEST_F(AppTest, APrintThatFailsSaysWhyAndAnswersFalse) {
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("brim-fw-print-" + std::to_string(::getpid()));
+  const TempDir temp("brim-fw-print");
+  const std::filesystem::path& dir = temp.Path();
   std::filesystem::create_directories(dir / "folder.pdf");
   const std::string kept = (dir / "kept.pdf").string();
   std::ofstream(kept) << "old";
@@ -283,15 +284,14 @@ TEST_F(AppTest, APrintThatFailsSaysWhyAndAnswersFalse) {
   }
   std::ifstream in(kept);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
-  std::filesystem::remove_all(dir);
 }
 
 // A print that fails where the printer keeps no system error says why all the same, never "Success.": a page
 // image that cannot be made, a printer call out of turn (a step that starts the document or ends the page
 // itself), and a prepare step that hands over a DC that is no printer's, where nothing is begun.
 TEST_F(AppTest, APrintThatFailsWithoutASystemErrorSaysWhy) {
-  const std::string out =
-      (std::filesystem::temp_directory_path() / ("brim-fw-print-" + std::to_string(::getpid()) + ".pdf")).string();
+  const TempDir temp("brim-fw-print");
+  const std::string out = temp / "report.pdf";
   const DOCINFO doc{sizeof(DOCINFO), "Report", out.c_str(), nullptr, 0};
   const std::string failed = "\"Report\" could not be printed to \"" + out + "\": ";
   const struct {

@@ -20,6 +20,7 @@
 #include "platform/base/GlobalMemory.h"
 #include "platform/base/ProgramLauncher.h"
 #include "platform/base/SystemError.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/PrintJob.h"
 #include "platform/gdi/Printers.h"
@@ -29,10 +30,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// In a folder of this test program's own, removed when the program ends.
 fs::path scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("brim-gdi-print-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  return dir / name;
+  static const TempDir dir("brim-gdi-print");
+  return dir.Path() / name;
 }
 
 // What a command writes to its standard output.

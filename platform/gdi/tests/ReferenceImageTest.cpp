@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/base/FileFaults.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/display/ReferenceImage.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/tests/GdiTestUtil.h"
@@ -159,8 +160,8 @@ TEST(ReferenceImage, DialogPictureMatchesTheCommittedReference) {
 // A picture whose write fails (here on a full disk) leaves the file as it was: an old picture whole, and no file
 // where there was none. cairo wrote straight into the file, leaving a cut PNG behind.
 TEST(ReferenceImage, APictureThatCannotBeWrittenLeavesTheFileAsItWas) {
-  const fs::path dir = fs::temp_directory_path() / ("brim_png_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const TempDir temp("brim-png");
+  const fs::path& dir = temp.Path();
   plat::SurfacePtr picture = plat::Surface::create(64, 48);
   ASSERT_TRUE(picture);
   ASSERT_TRUE(picture->writePng((dir / "old.png").string()));
@@ -174,5 +175,4 @@ TEST(ReferenceImage, APictureThatCannotBeWrittenLeavesTheFileAsItWas) {
   EXPECT_TRUE(plat::Surface::readPng((dir / "old.png").string()));
   EXPECT_FALSE(fs::exists(dir / "new.png"));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-  fs::remove_all(dir);
 }

@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/base/tests/TempDir.h"
 #include "platform/gdi/FontFace.h"
 #include "platform/gdi/RecordingDC.h"
 #include "platform/gdi/tests/GdiTestUtil.h"
@@ -409,8 +410,8 @@ TEST(TextOutput, APdfPageRasterHoldsTheGlyphsABitmapGetsWhateverWasPrintedBefore
       for (int x = 0; x < kW; ++x) pixels.push_back(read.at(x, y));
     return pixels;
   };
-  const std::string pdf =
-      (std::filesystem::temp_directory_path() / ("brim-gdi-glyphs-" + std::to_string(::getpid()) + ".pdf")).string();
+  const TempDir temp("brim-gdi-glyphs");
+  const std::string pdf = temp / "glyphs.pdf";
   auto print = [&](const char* printer) {
     HDC dc = CreateDC(nullptr, printer, nullptr, nullptr);
     DOCINFO di{sizeof(DOCINFO), "Glyphs", pdf.c_str(), nullptr, 0};
@@ -435,7 +436,6 @@ TEST(TextOutput, APdfPageRasterHoldsTheGlyphsABitmapGetsWhateverWasPrintedBefore
     for (size_t i = 0; i < page.size(); ++i) differ += page[i] != expected[i];
     EXPECT_EQ(differ, 0) << (recordedFirst ? "after a recording print" : "printed first");
   }
-  std::filesystem::remove(pdf);
 }
 
 TEST(TextOutput, UpdateCurrentPositionAdvancesByTheExtent) {

@@ -7,6 +7,7 @@
 #include "grid/core/CGXGridWnd.h"
 #include "grid/core/gxlayoutresources.h"
 #include "platform/base/ResourceTable.h"
+#include "platform/base/tests/TempDir.h"
 #include "platform/window/AutomationProvider.h"
 
 #include <fstream>
@@ -18,11 +19,7 @@ void ModelEditorTest::SetUp() {
   StartGridLibrary(&GXRegisterStaticControls);   // the cells the port map shows
   modeleditor::RegisterModelEditorResources();
   plat::ClearShownLog();
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  m_Root = std::filesystem::temp_directory_path() /
-           ("brim_editor_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
-  std::filesystem::remove_all(m_Root);
-  std::filesystem::create_directories(m_Root);
+  m_Root = MakeTempFolder("brim_editor");
 }
 
 void ModelEditorTest::TearDown() {
