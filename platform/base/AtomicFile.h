@@ -125,7 +125,8 @@ class AtomicFile {
   bool fail(int e);
   bool failChanged();
   bool failInPlace(int e);
-  void removeTemporary();
+  void removeTemporary() noexcept;
+  bool seamAllowsRemoval() const noexcept;
   std::string inFolder(const std::string& leaf) const;
   void setFolderText();
   bool makeTemporary();

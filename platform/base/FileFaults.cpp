@@ -46,6 +46,12 @@ int FileFault(FileStep step, const std::string& path) {
   return hook ? hook(step, path) : 0;
 }
 
+bool FileFaultHookInstalled() noexcept {
+  Hook& h = TheHook();
+  std::lock_guard lock(h.mutex);
+  return static_cast<bool>(h.hook);
+}
+
 FileFaultHook ReadOnlyFolderFaults(std::string folder) {
   folder = Trimmed(std::move(folder));
   return [folder](FileStep step, const std::string& path) {

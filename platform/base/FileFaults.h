@@ -35,6 +35,8 @@ FileFaultHook SetFileFaultHook(FileFaultHook hook);
 
 // The errno value the hook answers for the step, 0 without a hook.
 int FileFault(FileStep step, const std::string& path);
+// Whether a hook is installed: a caller that must not allocate (a destructor) builds the step's path only then.
+bool FileFaultHookInstalled() noexcept;
 
 // Ready-made hooks for tests. Paths are compared as given after removing trailing slashes.
 // A folder in which nothing can be made or deleted (EACCES); its files can still be written.
