@@ -54,6 +54,16 @@ void PrepareTwoPinTouchstone(CModelEditor& editor, const CString& directory) {
   editor.Record().header.kind = HostModelTouchstone;
 }
 
+// An editor of a four-pin capacitor's SPICE model over one model directory, ports 1 and 2 mapped to pins B and A.
+void PrepareFourPinSpice(CModelEditor& editor, const CString& directory) {
+  SetPins(editor, {"A", "B", "C", "D"});
+  CStringArray directories;
+  directories.Add(directory);
+  editor.SetModelDirectories(directories);
+  editor.Record().header.kind = HostModelSPICE;
+  editor.Record().spice.portMap = {{1, "B"}, {2, "A"}};
+}
+
 // The text of a model file among the samples.
 std::string SampleModel(const char* name) {
   std::ifstream in(std::string(BRIM_SAMPLE_MODELS) + "/" + name, std::ios::binary);
@@ -364,12 +374,7 @@ TEST_F(PaneTest, PortMapGivesAPinToOnePortOnlyAndIgnoresButtonClicks) {
   const CString dir = MakeDirectory("models");
   WriteFile(dir, "quad.sp", ".SUBCKT QUAD n1 n2 n3 n4\n.ENDS\n");
   CModelEditor editor;
-  SetPins(editor, {"A", "B", "C", "D"});
-  CStringArray directories;
-  directories.Add(dir);
-  editor.SetModelDirectories(directories);
-  editor.Record().header.kind = HostModelSPICE;
-  editor.Record().spice.portMap = {{1, "B"}, {2, "A"}};
+  PrepareFourPinSpice(editor, dir);
   Open(editor);
   CPortMapGrid& grid = editor.SpicePane().m_PortMap;
   CGXStyle pinCell;
@@ -402,7 +407,7 @@ TEST_F(PaneTest, PortMapGivesAPinToOnePortOnlyAndIgnoresButtonClicks) {
   // Two pins: grey read-only cells showing the row numbers.
   CModelEditor twoPins;
   SetPins(twoPins, {"P", "N"});
-  twoPins.SetModelDirectories(directories);
+  twoPins.SetModelDirectories(editor.Directories());
   Open(twoPins);
   CPortMapGrid& small = twoPins.SpicePane().m_PortMap;
   CGXStyle fixed;
@@ -762,12 +767,7 @@ TEST_F(PaneTest, APasteIntoThePortMapKeepsThePinListsAndTakesOnlyAPinForOnePort)
   for (const Case& c : cases) {
     SCOPED_TRACE(c.way);
     CModelEditor editor;
-    SetPins(editor, {"A", "B", "C", "D"});
-    CStringArray directories;
-    directories.Add(dir);
-    editor.SetModelDirectories(directories);
-    editor.Record().header.kind = HostModelSPICE;
-    editor.Record().spice.portMap = {{1, "B"}, {2, "A"}};
+    PrepareFourPinSpice(editor, dir);
     Open(editor);
     CPortMapGrid& grid = editor.SpicePane().m_PortMap;
     ::SetFocus(grid.m_hWnd);
