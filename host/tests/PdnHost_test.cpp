@@ -1491,9 +1491,10 @@ std::string PrintedModel(const std::string& output, const std::string& heading) 
 
 // Models of the board's library handed to the model editor as the host hands a capacitor's own model: each opens
 // on the very file it names, with every port's pin, and OK at once gives the host back what it gave, also on
-// capacitors of three and four pins and for a file named by its full path. A name no file has (only one that
-// differs in letter case, or goes on past it) is said to be missing and refused, never replaced; and the file a
-// user picks in the list is the one picked, not another in other letter case.
+// capacitors of three and four pins and for a file named by its full path (also one whose name an earlier model
+// folder holds too). A name no file has (only one that differs in letter case, or goes on past it) is said to be
+// missing and refused, never replaced; and the file a user picks in the list is the one picked, not another in
+// other letter case.
 TEST_F(PdnHostProgram, LibraryModelsOpenOnTheFileTheyNameAndOkGivesThemBackAsGiven) {
   const TempDir temp("brim-libmodels");
   const std::string models = temp / "models/";
@@ -1509,12 +1510,19 @@ TEST_F(PdnHostProgram, LibraryModelsOpenOnTheFileTheyNameAndOkGivesThemBackAsGiv
            {"cap_pair_0402.s4p", "cap_pair_0402.s4p"},
            {"cap_pair_0402.s4p", "CAP_PAIR_0402.s4p"}})
     fs::copy_file(samples / from, models + as);
+  // A model folder ahead of `models` holding files of names `models` holds too.
+  const std::string earlier = temp / "earlier/";
+  fs::create_directories(earlier);
+  fs::copy_file(samples / "bulk.sp", earlier + "caps.cir");
+  fs::copy_file(samples / "cap_pair_0402.s4p", earlier + "CAP_PAIR_0402.s4p");
+  enum class Folders { Models, EarlierThenModels };
   struct Row {
     const char* name;
     const char* capacitor;   // C1 pins 1, 2, G; C2 pins A1, A2, B1, B2; C3 pins 1, 2
     std::string model;       // the library model "M" of the board file, without its name
     std::string script = "click \"OK\"\n";
     std::vector<std::string> expected = {};   // lines of the output; none: OK at once gives back what was given
+    Folders folders = Folders::Models;
   };
   const Row rows[] = {
       {"SPICE, 2 ports, upper case", "C3",
@@ -1545,6 +1553,12 @@ TEST_F(PdnHostProgram, LibraryModelsOpenOnTheFileTheyNameAndOkGivesThemBackAsGiv
        "pick 1189 \"<custom>\"\npick 1086 \"caps.cir\"\npick 1099 \"C3T1U0603\"\nclick \"OK\"\n",
        {"RunModal() -> 1 (OK)", "  IsLibraryModel = false\n  GetLibraryText = \n  GetLibraryModelName = \n"
                                 "  GetFileName = caps.cir\n  GetSubcircuitName = C3T1U0603\n"}},
+      {"SPICE, 3 ports, full path of a name an earlier model folder holds too", "C1",
+       R"("kind": "SPICE", "file": ")" + models + R"(caps.cir", "subcircuit": "C3T1U0603", "ports": ["2", "G", "1"])",
+       "click \"OK\"\n", {}, Folders::EarlierThenModels},
+      {"Touchstone, 4 ports, full path of a name an earlier model folder holds too", "C2",
+       R"("kind": "Touchstone", "file": ")" + models + R"(CAP_PAIR_0402.s4p", "ports": ["B2", "A1", "A2", "B1"])",
+       "click \"OK\"\n", {}, Folders::EarlierThenModels},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -1577,6 +1591,7 @@ TEST_F(PdnHostProgram, LibraryModelsOpenOnTheFileTheyNameAndOkGivesThemBackAsGiv
 })";
     std::ofstream(script) << row.script;
     const Outcome outcome = RunPdnHost("--board " + board + " --dialog editor --capacitor " + row.capacitor +
+                                       (row.folders == Folders::Models ? "" : " --model-dir " + earlier) +
                                        " --model-dir " + models + " --script " + script);
     ASSERT_EQ(outcome.code, 0) << outcome.output;
     if (row.expected.empty()) {

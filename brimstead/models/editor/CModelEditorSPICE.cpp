@@ -90,6 +90,8 @@ void CModelEditorSPICE::LoadFromModel() {
   if (m_Paths.GetSize() == 0) ListSpiceFiles();
   m_SubcircuitList.ResetContent();
   const CString& fileName = m_Editor.Record().spice.fileName;
+  // The files are listed once, but each model shown may name a file of a later folder by its path.
+  ListHiddenModelFile(m_Editor.Directories(), kSpiceExtensions, m_FileList, m_Paths, fileName);
   const int entry = SelectRecordedFile(fileName);
   if (entry < 0) {
     m_PortMap.ShowWindow(SW_HIDE);

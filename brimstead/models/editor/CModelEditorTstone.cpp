@@ -132,6 +132,7 @@ void CModelEditorTstone::ListModelFiles(bool onePortOnly, bool twoPortOnly, bool
   if (compatibleOnly)
     keep = [&](const char* name) { return IsCompatibleFile(name, onePortOnly, twoPortOnly); };
   ListModelDirectoryFiles(m_Editor.Directories(), extensions, m_FileList, m_Paths, keep);
+  ListHiddenModelFile(m_Editor.Directories(), extensions, m_FileList, m_Paths, Data().fileName, keep);
 }
 
 void CModelEditorTstone::LoadFromModel() {

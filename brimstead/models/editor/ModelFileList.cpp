@@ -9,6 +9,31 @@
 #include <set>
 #include <string>
 
+namespace {
+// The folder part of a model file name (up to and with its last separator) and the name after it.
+struct FolderAndName {
+  CString folder;
+  CString name;
+};
+
+FolderAndName SplitModelFileName(const CString& fileName) {
+  const int cut = std::max(fileName.ReverseFind('/'), fileName.ReverseFind('\\')) + 1;
+  return {fileName.Left(cut), fileName.Mid(cut)};
+}
+
+void AddModelFileEntry(CListBox& list, CStringArray& paths, const CString& path, const char* text) {
+  const int index = static_cast<int>(paths.Add(path));
+  const int entry = list.AddString(text);
+  if (entry >= 0) list.SetItemData(entry, static_cast<DWORD_PTR>(index));
+}
+
+bool IsModelFolder(const CStringArray& directories, const CString& folder) {
+  for (int d = 0; d < directories.GetSize(); ++d)
+    if (PathsEqual(directories[d], folder)) return true;
+  return false;
+}
+}  // namespace
+
 void ListModelDirectoryFiles(const CStringArray& directories, const char* extensions, CListBox& list,
                              CStringArray& paths, const std::function<bool(const char* name)>& keep) {
   std::set<std::string> listed;
@@ -27,26 +52,22 @@ void ListModelDirectoryFiles(const CStringArray& directories, const char* extens
       if (listed.count(name)) continue;
       if (keep && !keep(name)) continue;
       listed.insert(name);
-      const int index = static_cast<int>(paths.Add(directory + name));
-      const int entry = list.AddString(name);
-      if (entry >= 0) list.SetItemData(entry, static_cast<DWORD_PTR>(index));
+      AddModelFileEntry(list, paths, directory + name, name);
     } while (FindNextFile(find, &found));
     FindClose(find);
   }
 }
 
-namespace {
-// The folder part of a model file name (up to and with its last separator) and the name after it.
-struct FolderAndName {
-  CString folder;
-  CString name;
-};
-
-FolderAndName SplitModelFileName(const CString& fileName) {
-  const int cut = std::max(fileName.ReverseFind('/'), fileName.ReverseFind('\\')) + 1;
-  return {fileName.Left(cut), fileName.Mid(cut)};
+void ListHiddenModelFile(const CStringArray& directories, const char* extensions, CListBox& list, CStringArray& paths,
+                         const CString& fileName, const std::function<bool(const char* name)>& keep) {
+  const FolderAndName named = SplitModelFileName(fileName);
+  if (named.folder.IsEmpty() || !IsModelFolder(directories, named.folder)) return;
+  if (FindModelFileEntry(list, paths, fileName) >= 0) return;
+  const DWORD attributes = GetFileAttributes(fileName);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+  if (!HasExtensionFromList(named.name, extensions, 0) || (keep && !keep(fileName))) return;
+  AddModelFileEntry(list, paths, fileName, fileName);
 }
-}  // namespace
 
 int FindModelFileEntry(const CListBox& list, const CStringArray& paths, const CString& fileName) {
   if (fileName.IsEmpty()) return -1;
@@ -54,8 +75,8 @@ int FindModelFileEntry(const CListBox& list, const CStringArray& paths, const CS
   CString text;
   for (int i = 0; i < list.GetCount(); ++i) {
     list.GetText(i, text);
-    if (text != named.name) continue;   // byte for byte
-    if (named.folder.IsEmpty()) return i;
+    if (text == fileName) return i;   // byte for byte
+    if (named.folder.IsEmpty() || SplitModelFileName(text).name != named.name) continue;
     const auto index = static_cast<INT_PTR>(list.GetItemData(i));
     if (index >= 0 && index < paths.GetSize() && PathsEqual(SplitModelFileName(paths[index]).folder, named.folder))
       return i;
@@ -70,8 +91,7 @@ CString UnlistedModelFileMessage(const CStringArray& directories, const CString&
     for (int d = 0; d < directories.GetSize(); ++d)
       if (FileExists(directories[d] + named.name)) return text;
   } else if (FileExists(fileName)) {
-    for (int d = 0; d < directories.GetSize(); ++d)
-      if (PathsEqual(directories[d], named.folder)) return text;
+    if (IsModelFolder(directories, named.folder)) return text;
     text.Format("Model file \"%s\" is not in the model folders!", fileName.GetString());
     return text;
   }

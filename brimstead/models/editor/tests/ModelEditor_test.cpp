@@ -4,6 +4,7 @@
 #include "brimstead/models/editor/CEditModelName.h"
 #include "brimstead/models/editor/CESLCalculator.h"
 #include "brimstead/models/editor/ModelEditorResources.h"
+#include "brimstead/models/editor/ModelFileList.h"
 #include "brimstead/models/editor/ModelViews.h"
 #include "brimstead/models/editor/tests/ModelEditorTestSupport.h"
 
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include "platform/window/Inspect.h"
 #include "grid/core/tests/gxwindowtest.h"
+#include "shared/Misc_Path.h"
 
 namespace edtest {
 namespace {
@@ -467,13 +469,16 @@ host::CapacitorModelData FileModel(const char* name, int kind, const std::string
 }
 
 // A model the host hands the editor names its file exactly: the list selects that file, byte for byte (never one
-// whose name differs in letter case or goes on past it), a full path in a model folder included, or none, saying
-// that the file is missing; every port keeps the pin the host gave; and OK at once gives the host back what it
-// gave. The same holds for a library model chosen in the editor's list after another model was shown, and for a
-// full path or a missing name that a filter change stores and reads again.
+// whose name differs in letter case or goes on past it), a full path in a model folder included (also one whose
+// name an earlier model folder holds too), or none, saying that the file is missing; every port keeps the pin the
+// host gave; and OK at once gives the host back what it gave. The same holds for a library model chosen in the
+// editor's list after another model was shown, for a full path or a missing name that a filter change stores and
+// reads again, and for a file entry chosen and the model's own chosen back.
 TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
   const CString models = MakeDirectory("models");
   const CString elsewhere = MakeDirectory("elsewhere");
+  // A model folder ahead of `models` holding files of names `models` holds too.
+  const CString earlier = MakeDirectory("earlier");
   const std::string sample = std::string(BRIM_SAMPLE_MODELS);
   auto copy = [&](const char* from, const CString& folder, const char* as) {
     std::filesystem::copy_file(sample + from, std::string(folder.GetString()) + as);
@@ -487,6 +492,9 @@ TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
   copy("cap_pair_0402.s4p", models, "cap_pair_0402.s4p");
   copy("cap_pair_0402.s4p", models, "cap_pair_0402.s4p.s4p");
   copy("cap_pair_0402.s4p", elsewhere, "cap_pair_0402.s4p");
+  copy("bulk.sp", earlier, "caps.cir");
+  copy("cap_1u_0603_series.s2p", earlier, "cap_100n_0402.s2p");
+  copy("cap_pair_0402.s4p", earlier, "cap_pair_0402.s4p");
   const std::string in = models.GetString();
   const char* const two = "1\n2";
   const char* const three = "1\n2\nG";
@@ -494,7 +502,10 @@ TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
   const std::vector<std::string> quad{"A1", "A2", "B1", "B2"};
   constexpr int kSpice = HostModelSPICE;
   constexpr int kTouchstone = HostModelTouchstone;
-  enum class Then { Ok, ChooseLibraryModel, ChangeFilter };
+  // ChooseLibraryModel: the library's model of the row's kind chosen in the editor's list. ChooseNameAndBack (SPICE):
+  // the file list's entry of the model's bare file name chosen, then the model's own again.
+  enum class Then { Ok, ChooseLibraryModel, ChangeFilter, ChooseNameAndBack };
+  enum class Folders { Models, EarlierThenModels };
   struct Row {
     const char* name;
     const char* pins;
@@ -502,8 +513,10 @@ TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
     Then then = Then::Ok;
     const char* refusal = nullptr;   // OK's message when the model is refused
     std::string label = "";          // the pane's message
+    Folders folders = Folders::Models;
   };
   const host::CapacitorModelData library4 = FileModel("T4", kTouchstone, "cap_pair_0402.s4p", nullptr, quad);
+  const host::CapacitorModelData library3 = FileModel("S3P", kSpice, in + "caps.cir", "C3T1U0603", {"1", "G", "2"});
   const Row rows[] = {
       {"SPICE, 2 ports, upper case beside lower case and a longer name", two,
        FileModel("S2", kSpice, "CAPS.cir", "C1U0402", {"1", "2"})},
@@ -546,14 +559,34 @@ TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
       {"Touchstone, a custom model's missing file through a filter change", two,
        FileModel(nullptr, kTouchstone, "Cap_100n_0402.s2p", nullptr, {}), Then::ChangeFilter,
        "Touchstone file must be selected in the list.", "Model file \"Cap_100n_0402.s2p\" is missing!"},
+      {"SPICE, 3 ports, full path of a name an earlier model folder holds too", three,
+       FileModel("S3", kSpice, in + "caps.cir", "C3T1U0603", {"2", "1", "G"}), Then::Ok, nullptr, "",
+       Folders::EarlierThenModels},
+      {"Touchstone, 2 ports, full path of a name an earlier model folder holds too", two,
+       FileModel("T2", kTouchstone, in + "cap_100n_0402.s2p", nullptr, {}, false), Then::Ok, nullptr, "",
+       Folders::EarlierThenModels},
+      {"Touchstone, 4 ports, full path of a name an earlier model folder holds too", four,
+       FileModel("T4", kTouchstone, in + "cap_pair_0402.s4p", nullptr, {"B1", "A1", "B2", "A2"}), Then::Ok, nullptr,
+       "", Folders::EarlierThenModels},
+      {"Touchstone, a custom full path of a name an earlier model folder holds too through a filter change", four,
+       FileModel(nullptr, kTouchstone, in + "cap_pair_0402.s4p", nullptr, {"A2", "B2", "A1", "B1"}),
+       Then::ChangeFilter, nullptr, "", Folders::EarlierThenModels},
+      {"SPICE, a custom full path of a name an earlier model folder holds too, that name's entry chosen and back",
+       three, FileModel(nullptr, kSpice, in + "caps.cir", "C3T1U0603", {"G", "2", "1"}), Then::ChooseNameAndBack,
+       nullptr, "", Folders::EarlierThenModels},
+      {"SPICE, full path of a name an earlier model folder holds too, chosen in the list after a custom model", three,
+       FileModel(nullptr, kSpice, "caps.cir", "C3T1U0603", {"2", "1", "G"}), Then::ChooseLibraryModel, nullptr, "",
+       Folders::EarlierThenModels},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     host::HostModelLibrary library;
     library.Put(std::make_unique<host::HostCapacitorModel>(library4));
+    library.Put(std::make_unique<host::HostCapacitorModel>(library3));
+    const host::CapacitorModelData& chosen = row.given.kind == kSpice ? library3 : library4;
     host::HostCapacitorModel custom(row.given);
     CCapacitorModelEditorAPITable* api = CreateCapacitorModelEditorDialog();
-    api->SetModelDirectories(models);
+    api->SetModelDirectories(row.folders == Folders::Models ? models : earlier + "\n" + models);
     // In the host's order: the model before its capacitor's pins.
     api->SetModel(row.given.libraryModel ? library.Put(std::make_unique<host::HostCapacitorModel>(row.given))
                                          : &custom);
@@ -562,18 +595,27 @@ TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
     plat::ClearShownLog();
     automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
     std::string label;
-    std::string shown;   // the port map's pins, of more than two
+    std::string shown;      // the port map's pins, of more than two
+    std::string selected;   // the selected file's path
     automation.Then([&] {
       CModelEditor& editor = *static_cast<CCapacitorModelEditorAPI*>(api)->LastEditor();
       CModelFilePaneDlg& pane = row.given.kind == kSpice ? static_cast<CModelFilePaneDlg&>(editor.SpicePane())
                                                          : static_cast<CModelFilePaneDlg&>(editor.TouchstonePane());
       if (row.then == Then::ChooseLibraryModel) {
-        editor.LibraryList().SetCurSel(editor.LibraryList().FindStringExact(-1, "T4"));
+        editor.LibraryList().SetCurSel(editor.LibraryList().FindStringExact(-1, chosen.libraryModelName.c_str()));
         editor.OnLibrarySelChange();
       } else if (row.then == Then::ChangeFilter) {
         editor.TouchstonePane().CheckDlgButton(CModelEditorTstone::IDC_COMPATIBLE, BST_CHECKED);
         editor.TouchstonePane().OnFilterChanged();
+      } else if (row.then == Then::ChooseNameAndBack) {
+        const int own = pane.m_FileList.GetCurSel();
+        pane.m_FileList.SetCurSel(FindModelFileEntry(pane.m_FileList, pane.m_Paths, "caps.cir"));
+        editor.SpicePane().OnFileSelChange();
+        pane.m_FileList.SetCurSel(own);
+        editor.SpicePane().OnFileSelChange();
       }
+      if (const int path = SelectedPathIndex(pane.m_FileList, pane.m_Paths); path >= 0)
+        selected = pane.m_Paths[path].GetString();
       if (Visible(pane, CModelFilePaneDlg::IDC_MESSAGE))
         label = ItemText(pane, CModelFilePaneDlg::IDC_MESSAGE).GetString();
       CPortMapGrid& map = row.given.kind == kSpice ? editor.SpicePane().m_PortMap : editor.TouchstonePane().m_PortMap;
@@ -584,7 +626,7 @@ TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
     });
     const int result = api->RunModal();
     EXPECT_EQ(label, row.label);
-    host::HostCapacitorModel expected(row.then == Then::ChooseLibraryModel ? library4 : row.given);
+    host::HostCapacitorModel expected(row.then == Then::ChooseLibraryModel ? chosen : row.given);
     if (std::string(row.pins) != two) {
       std::string ports;
       for (const auto& [port, pin] : expected.Data().portPins) ports += " " + std::to_string(port) + "=" + pin;
@@ -597,6 +639,9 @@ TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
       EXPECT_EQ(result, 1) << (Messages().empty() ? "" : Messages().front());
       std::unique_ptr<CHostCapacitorModel> back(api->GetModel());
       EXPECT_EQ(Described(*back), Described(expected));
+      const std::string& file = expected.Data().fileName;
+      const std::string path = (file.find('/') == std::string::npos ? in : "") + file;
+      EXPECT_TRUE(PathsEqual(selected.c_str(), path.c_str())) << selected;
     }
     api->Delete();
   }
