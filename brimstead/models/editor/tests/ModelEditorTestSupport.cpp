@@ -83,12 +83,17 @@ void SetPins(CModelEditor& editor, std::initializer_list<const char*> names) {
   editor.SetPinNames(pins);
 }
 
-host::CapacitorModelData ClrModel(const char* name, double c, double esr, double esl) {
+host::CapacitorModelData HostModel(const char* name, int kind, const char* library) {
   host::CapacitorModelData data;
-  data.kind = HostModelCLR;
+  data.kind = kind;
   data.libraryModel = name != nullptr;
   data.libraryModelName = name ? name : "";
-  data.libraryText = name ? "lib" : "";
+  data.libraryText = name ? library : "";
+  return data;
+}
+
+host::CapacitorModelData ClrModel(const char* name, double c, double esr, double esl) {
+  host::CapacitorModelData data = HostModel(name, HostModelCLR, "lib");
   data.capacitance = c;
   data.esr = esr;
   data.esl = esl;

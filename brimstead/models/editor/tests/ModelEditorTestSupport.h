@@ -67,6 +67,8 @@ private:
 };
 
 void SetPins(CModelEditor& editor, std::initializer_list<const char*> names);
+// A model of the host's library `library` (or, unnamed, a custom one) of the kind.
+host::CapacitorModelData HostModel(const char* name, int kind, const char* library);
 host::CapacitorModelData ClrModel(const char* name, double c, double esr, double esl);
 
 }  // namespace edtest

@@ -455,11 +455,7 @@ std::string Described(CHostCapacitorModel& model) {
 // A model of the host's library (or, unnamed, a custom one) of a model file.
 host::CapacitorModelData FileModel(const char* name, int kind, const std::string& file, const char* subcircuit,
                                    std::vector<std::string> pins, bool series = true) {
-  host::CapacitorModelData data;
-  data.kind = kind;
-  data.libraryModel = name != nullptr;
-  data.libraryModelName = name ? name : "";
-  data.libraryText = name ? "board.lib" : "";
+  host::CapacitorModelData data = HostModel(name, kind, "board.lib");
   data.fileName = file;
   data.subcircuit = subcircuit ? subcircuit : "";
   data.series = series;
