@@ -18,7 +18,7 @@ void CDWDebugPage::DoDataExchange(CDataExchange* pDX) {
   DDX_Check(pDX, IDC_INTERIM_TOUCHSTONE, m_bInterimTouchstone);
   DDX_Check(pDX, IDC_TIME_DOMAIN, m_bTimeDomain);
   DDX_Check(pDX, IDC_SHOW_VIEWER, m_bShowViewer);
-  DDX_Text(pDX, IDC_INTERVAL, m_dInterval);
+  plat::DDX_TextAsShown(pDX, IDC_INTERVAL, m_dInterval);
   DDX_Check(pDX, IDC_PREPARATION_ONLY, m_bPreparationOnly);
   DDX_Check(pDX, IDC_SKIP_STITCHING, m_bSkipStitching);
 }
@@ -106,7 +106,8 @@ void CDWDebugPage::OnSkipStitching() {
 
 bool CDWDebugPage::ValidateAndStore() {
   BeginValidation();
-  // A mistyped interval is refused by the exchange's own prompt; nothing is stored.
+  // A mistyped interval, or one its edit would show as no number, is refused by the exchange's own prompt; nothing
+  // is stored.
   if (!UpdateData(TRUE))
     return false;
   CAnalysisData& record = Record();
@@ -129,5 +130,5 @@ bool CDWDebugPage::ValidateAndStore() {
 
 bool CDWDebugPage::AcceptsRecord() {
   // The interval shows only in Custom; any number it reads back as is taken.
-  return !Custom() || AsExchanged(Record().m_dFDTDInterval).has_value();
+  return !Custom() || plat::ShownDdxDouble(Record().m_dFDTDInterval).has_value();
 }

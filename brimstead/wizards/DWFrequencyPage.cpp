@@ -58,8 +58,9 @@ void CDWFrequencyPage::DoDataExchange(CDataExchange* pDX) {
   CDWPage::DoDataExchange(pDX);
   DDX_Slider(pDX, IDC_ACCURACY, m_nAccuracy);
   DDX_Radio(pDX, IDC_ADAPTIVE, m_nSampling);
-  DDX_Text(pDX, IDC_MIN, m_dMinFreq);
-  DDX_Text(pDX, IDC_MAX, m_dMaxFreq);
+  // The frequencies are judged and stored as their edits show them, as the record's check judges them.
+  plat::DDX_TextAsShown(pDX, IDC_MIN, m_dMinFreq);
+  plat::DDX_TextAsShown(pDX, IDC_MAX, m_dMaxFreq);
   DDX_Control(pDX, IDC_SAMPLES, m_SamplesEdit);
   DDX_Text(pDX, IDC_SAMPLES, m_nSamples);
 }
@@ -212,8 +213,8 @@ bool CDWFrequencyPage::AcceptsRecord() {
       return false;
   }
   // The edits show megahertz: two frequencies apart in the record may read back as one.
-  const std::optional<double> minimum = AsExchanged(record.m_dMinFreq * 1e-6);
-  const std::optional<double> maximum = AsExchanged(record.m_dMaxFreq * 1e-6);
+  const std::optional<double> minimum = plat::ShownDdxDouble(record.m_dMinFreq * 1e-6);
+  const std::optional<double> maximum = plat::ShownDdxDouble(record.m_dMaxFreq * 1e-6);
   int control = 0;
   return minimum && maximum && !FrequencyRefusal(*minimum, *maximum, &control);
 }

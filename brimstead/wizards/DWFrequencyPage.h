@@ -5,7 +5,8 @@
 //   frequency edit loses the focus -> (posted, once the focus has moved) exchange, CheckFrequencies,
 //                  UpdateButtons; a focus loss while a check runs, or one that a page validation overtook, checks
 //                  nothing
-//   ValidateAndStore -> exchange; Custom: sweep mode, sample count (0..9999), accuracy; CheckFrequencies
+//   ValidateAndStore -> exchange (the frequencies as their edits show them); Custom: sweep mode, sample count
+//                  (0..9999), accuracy; CheckFrequencies
 //   AcceptsRecord  -> the same refusals (SampleCountRefusal, FrequencyRefusal) of the record's values as shown
 //   kill-active    -> exchange, then the base's (ValidateAndStore, UpdateButtons)
 #pragma once

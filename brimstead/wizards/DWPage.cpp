@@ -13,9 +13,7 @@
 #include "platform/framework/CommonDialogs.h"
 #include "platform/framework/DialogManager.h"
 #include "platform/framework/MessageBox.h"
-#include "shared/Misc_Number.h"
 
-#include <cmath>
 #include <cstdio>
 
 using namespace brimwiz;
@@ -58,14 +56,8 @@ BOOL CDWPage::OnWizardFinish() {
   return answer;
 }
 
-std::optional<double> CDWPage::AsExchanged(double value) {
-  // The exchange shows a double as FormatDdxDouble writes it and reads back a finite number only.
-  const double back = ParseDouble(plat::FormatDdxDouble(value));
-  return std::isfinite(back) ? std::optional<double>(back) : std::nullopt;
-}
-
 bool CDWPage::ExchangeTakes(double value, double low, double high) {
-  const std::optional<double> back = AsExchanged(value);
+  const std::optional<double> back = plat::ShownDdxDouble(value);
   return back && *back >= low && *back <= high;
 }
 

@@ -10,7 +10,6 @@
 #include "platform/gdi/CFont.h"
 
 #include <initializer_list>
-#include <optional>
 #include <vector>
 
 class CAnalysisData;
@@ -29,7 +28,8 @@ public:
   virtual bool ValidateAndStore() = 0;
   // Whether the page's own check takes what the record holds for the page, judged from the record alone: Finish on
   // any page asks every page the run goes through, also pages never shown, whose controls do not hold the record.
-  // Once the page shows the record, ValidateAndStore refuses with its box exactly what this refuses.
+  // Once the page shows the record, ValidateAndStore refuses with its box exactly what this refuses; it reads and
+  // stores typed numbers as their edits show them, so that what it takes this takes too.
   virtual bool AcceptsRecord() { return true; }
   virtual bool OnViewerSelectionChanged() { return false; }
   virtual bool AcceptsViewerPicks() { return false; }
@@ -67,10 +67,9 @@ protected:
   static CAnalysisData& Record();
   // Whether the record's settings mode is Custom (1); the pages offer their detailed options only then.
   static bool Custom();
-  // The number an edit that shows `value` by data exchange gives back, which the page's check then judges; none
-  // when the exchange refuses the text it shows ("Please enter a number.").
-  static std::optional<double> AsExchanged(double value);
-  // Whether such an edit gives back a number that a range check from `low` to `high` takes.
+  // Whether an edit that shows `value` gives back a number (plat::ShownDdxDouble) that a range check from `low` to
+  // `high` takes. The pages read their numbers as their edits show them (plat::DDX_TextAsShown), so that this judges
+  // the record as their Next judges what is typed.
   static bool ExchangeTakes(double value, double low, double high);
   // Clears the valid flag; pages that validate typed values call it when their validation starts.
   void BeginValidation() { m_bValid = 0; }

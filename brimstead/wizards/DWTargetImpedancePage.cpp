@@ -13,7 +13,7 @@ CDWTargetImpedancePage::CDWTargetImpedancePage() : CDWPage(IDD) {}
 
 void CDWTargetImpedancePage::DoDataExchange(CDataExchange* pDX) {
   CDWPage::DoDataExchange(pDX);
-  DDX_Text(pDX, IDC_TARGET, m_dTarget);
+  plat::DDX_TextAsShown(pDX, IDC_TARGET, m_dTarget);
   DDV_MinMaxDouble(pDX, m_dTarget, kTargetImpedanceRange.low, kTargetImpedanceRange.high);
 }
 

@@ -26,7 +26,7 @@ BOOL CDVModelTypePage::OnInitDialog() {
 void CDVModelTypePage::DoDataExchange(CDataExchange* pDX) {
   CDWPage::DoDataExchange(pDX);
   DDX_Radio(pDX, IDC_STANDARD, m_nModelType);
-  DDX_Text(pDX, IDC_IMPEDANCE, m_dImpedance);
+  plat::DDX_TextAsShown(pDX, IDC_IMPEDANCE, m_dImpedance);
   DDV_MinMaxDouble(pDX, m_dImpedance, kNormalImpedanceRange.low, kNormalImpedanceRange.high);
 }
 
@@ -75,7 +75,7 @@ CMENormImpedancePage::CMENormImpedancePage() : CDWPage(IDD) {}
 
 void CMENormImpedancePage::DoDataExchange(CDataExchange* pDX) {
   CDWPage::DoDataExchange(pDX);
-  DDX_Text(pDX, IDC_IMPEDANCE, m_dImpedance);
+  plat::DDX_TextAsShown(pDX, IDC_IMPEDANCE, m_dImpedance);
   DDV_MinMaxDouble(pDX, m_dImpedance, kNormalImpedanceRange.low, kNormalImpedanceRange.high);
 }
 

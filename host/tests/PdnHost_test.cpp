@@ -571,6 +571,14 @@ TEST_F(PdnHostProgram, TheNumberFieldsRefuseHexadecimalForms) {
   EXPECT_EQ(outcome.errors, "");
 }
 
+// Next judges the frequencies as their edits show them: a maximum that reads back as the minimum is refused there with
+// the page's box and the typed texts kept, one shown digit above is taken.
+TEST_F(PdnHostProgram, NextRefusesAMaximumFrequencyItsEditShowsAsTheMinimum) {
+  const Outcome outcome = RunTestScript("decoupling-frequency-shown.pdnscript");
+  EXPECT_EQ(outcome.code, 0) << outcome.output << outcome.errors;
+  EXPECT_EQ(outcome.errors, "");
+}
+
 // The "Save settings" browse dialog refuses a name whose full path is longer than the path limit with a box and
 // asks again; the page keeps its settings file until a name that fits is chosen.
 TEST_F(PdnHostProgram, TheSettingsBrowseRefusesAPathLongerThanTheLimit) {

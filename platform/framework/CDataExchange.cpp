@@ -186,6 +186,11 @@ CString FormatDdxFloat(float value) {
   text.Format("%.6g", static_cast<double>(value));
   return text;
 }
+std::optional<double> ShownDdxDouble(double value) {
+  double back = 0;
+  if (!ParseReal(FormatDdxDouble(value), back)) return std::nullopt;
+  return back;
+}
 }  // namespace plat
 
 CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
@@ -250,6 +255,15 @@ void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
   } else {
     SetTextIfChanged(hwnd, plat::FormatDdxDouble(value));
   }
+}
+
+void plat::DDX_TextAsShown(CDataExchange* pDX, int nIDC, double& value) {
+  double read = value;
+  DDX_Text(pDX, nIDC, read);
+  if (!pDX->m_bSaveAndValidate) return;
+  const std::optional<double> shown = ShownDdxDouble(read);
+  if (!shown) Refuse(pDX, kParseReal);
+  value = *shown;
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, float& value) {

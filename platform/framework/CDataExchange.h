@@ -9,6 +9,8 @@
 #include "platform/base/CString.h"
 #include "platform/framework/CWnd.h"
 
+#include <optional>
+
 class CDataExchange {
  public:
   CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate);
@@ -57,4 +59,12 @@ namespace plat {
 // The texts numbers take in controls: integers in decimal, doubles with 15 significant digits, floats 6.
 CString FormatDdxDouble(double value);
 CString FormatDdxFloat(float value);
+// The number DDX_Text reads back from an edit that shows `value`: the value rounded to the digits FormatDdxDouble
+// shows; none when that text is no number the exchange reads (a value that rounds beyond the largest double).
+std::optional<double> ShownDdxDouble(double value);
+// DDX_Text for a double kept as its edit shows it: the number read is rounded as ShownDdxDouble rounds it, so that
+// what the dialog judges, stores and shows again is one value. A number whose shown text would read back as no
+// number is refused with the prompt of text that is no number ("Please enter a number."); the member then keeps
+// what it had.
+void DDX_TextAsShown(CDataExchange* pDX, int nIDC, double& value);
 }  // namespace plat

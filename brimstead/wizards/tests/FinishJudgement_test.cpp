@@ -3,18 +3,24 @@
 // page was never shown.
 #include "brimstead/BrimsteadAPI.h"
 #include "brimstead/BypassWizardAPI.h"
+#include "brimstead/DiffViaAnalysisData.h"
 #include "brimstead/DiffViaModelWizardAPI.h"
+#include "brimstead/ModelExtractorAnalysisData.h"
 #include "brimstead/ModelExtractorWizardAPI.h"
 #include "brimstead/wizards/DWDebugPage.h"
 #include "brimstead/wizards/DWFinishPage.h"
 #include "brimstead/wizards/DWFrequencyPage.h"
 #include "brimstead/wizards/DWSelectNetPage.h"
+#include "brimstead/wizards/DWTargetImpedancePage.h"
+#include "brimstead/wizards/ViaModelTypePages.h"
+#include "brimstead/wizards/VornWizCtlBar.h"
 #include "brimstead/wizards/VornWizTabCtrl.h"
 #include "brimstead/wizards/WizStepNode.h"
 #include "brimstead/wizards/WizardDlg.h"
 #include "brimstead/wizards/tests/WizardTestSupport.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -52,6 +58,13 @@ protected:
     ASSERT_TRUE(api->CreateModeless());
     Pump();
   }
+  // Opens the wizard on the settings of this file.
+  bool OpenOn(Wizard kind, bool debug, const fs::path& settings) {
+    Open(kind, debug);
+    const bool loaded = api && api->LoadSettings(settings.string().c_str());
+    Pump();
+    return loaded;
+  }
   template <class Api>
   void Take(Api* made) {
     api = made;
@@ -70,6 +83,21 @@ protected:
   int ActivePageId() {
     CDWPage* page = Dialog().GetActivePage();
     return page ? static_cast<int>(page->GetTemplateId()) : 0;
+  }
+  HWND BarButton(int id) { return ::GetDlgItem(Steps().GetButtonBar()->m_hWnd, id); }
+  // The page of this template among the steps (null when none), made current through the step list when `select`.
+  CDWPage* Page(int templateId, bool select) {
+    for (int i = 0; i < Steps().GetStepCount(); ++i) {
+      auto* page = dynamic_cast<CDWPage*>(Steps().GetPage(i));
+      if (page && static_cast<int>(page->GetTemplateId()) == templateId) {
+        if (select) {
+          EXPECT_TRUE(Steps().SelectStep(i));
+          Pump();
+        }
+        return page;
+      }
+    }
+    return nullptr;
   }
   // Makes the last shown step other than the start page and `avoid` current.
   void GoToAnotherPage(int avoid) {
@@ -108,6 +136,14 @@ const char* SectionOf(Wizard kind) {
     case Wizard::Extractor: return "OPTIONS_ME";
   }
   return "";
+}
+
+// The sample project's settings with these lines in the wizard's options section.
+std::string SettingsText(Wizard kind, const std::string& options, const std::string& net2) {
+  std::string text = "[BOARD]\r\nProjectPath=demo8.brd\r\nBoardIdx=0\r\n";
+  if (kind == Wizard::Decoupling)
+    text += "Net1_Name=GND\r\nNet2_Name=" + net2 + "\r\n";
+  return text + "[HEADER]\r\nFileVersion=1.0\r\n[" + SectionOf(kind) + "]\r\n" + options;
 }
 
 // A row: settings of the sample project that one line changes, and the page whose check refuses them with its box
@@ -165,17 +201,12 @@ TEST_F(FinishJudgement, LoadedSettingsThatAPageRefusesShowThatPageWithItsBoxAndR
   const fs::path settings = dir / "demo8.dao";
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    std::string text = "[BOARD]\r\nProjectPath=demo8.brd\r\nBoardIdx=0\r\n";
-    if (row.kind == Wizard::Decoupling)
-      text += "Net1_Name=GND\r\nNet2_Name=" + row.net2 + "\r\n";
-    text += "[HEADER]\r\nFileVersion=1.0\r\n[" + std::string(SectionOf(row.kind)) + "]\r\n" + row.options;
+    const std::string text = SettingsText(row.kind, row.options, row.net2);
     for (const Way way : {Way::FinishOnFirstPage, Way::SaveAndRunOnAnotherPage, Way::HostsRun}) {
       const bool onAnotherPage = way == Way::SaveAndRunOnAnotherPage;
       SCOPED_TRACE(static_cast<int>(way));
       std::ofstream(settings, std::ios::binary | std::ios::trunc) << text;
-      Open(row.kind, row.debug);
-      ASSERT_TRUE(api->LoadSettings(settings.string().c_str()));
-      Pump();
+      ASSERT_TRUE(OpenOn(row.kind, row.debug, settings));
       ASSERT_EQ(fs::path(GetAnalysisData()->m_SettingsPath.GetString()), settings);
       if (onAnotherPage) {
         GetAnalysisData()->m_bSaveSettings = 1;
@@ -213,6 +244,147 @@ TEST_F(FinishJudgement, LoadedSettingsThatAPageRefusesShowThatPageWithItsBoxAndR
       }
       CloseWizard();
     }
+  }
+}
+
+// A typed number put into the record as its page stores it, in the record's unit.
+void StoreAsItsPage(int page, int edit, double number) {
+  CAnalysisData& record = *GetAnalysisData();
+  switch (page) {
+    case CDWFrequencyPage::IDD:
+      if (edit == CDWFrequencyPage::IDC_SAMPLES)
+        (record.m_nFreqSweepMode == SweepAdaptive ? record.m_nMaxAdaptiveFreqNumber : record.m_nNonAdaptiveFreqNumber) =
+            static_cast<int>(number);
+      else
+        (edit == CDWFrequencyPage::IDC_MIN ? record.m_dMinFreq : record.m_dMaxFreq) = number * 1e6;
+      break;
+    case CDWDebugPage::IDD: record.m_dFDTDInterval = number; break;
+    case CDWTargetImpedancePage::IDD: record.m_dTargetImpedance = number * 0.001; break;
+    case CDVModelTypePage::IDD: GetDiffViaAnalysisData()->m_dNormalImpedance = number; break;
+    case CMENormImpedancePage::IDD: GetModelExtractorAnalysisData()->m_dNormalImpedance = number; break;
+    default: ADD_FAILURE() << "no number of page " << page;
+  }
+}
+
+// Every number field of the four wizards, with numbers at the edge of what its edit shows (15 significant digits):
+// Next takes what the page's check of the record (AcceptsRecord) then takes, and refuses, with the box Finish gives,
+// what that check refuses of the record holding the typed number. A number Next takes is stored as the edit shows
+// it: shown again after Back, Next takes it again.
+TEST_F(FinishJudgement, NextTakesExactlyTheNumbersFinishTakesAndRefusesTheRestWithFinishsBox) {
+  struct Typed {
+    int edit;
+    const char* text;
+  };
+  struct NumberRow {
+    const char* name;
+    Wizard kind;
+    std::string options;
+    int page;
+    std::vector<Typed> typed;
+    std::string box;   // empty: Next takes the numbers
+  };
+  // Custom settings, the time domain on: every number field shows.
+  const std::string custom = "Mode=Custom\r\nUseFDTD=1\r\n";
+  const std::string lumped = "Analysis=Lumped\r\n" + custom;
+  constexpr int kFrequencies = CDWFrequencyPage::IDD, kMin = CDWFrequencyPage::IDC_MIN,
+                kMax = CDWFrequencyPage::IDC_MAX;
+  const std::string notAboveMinimum = "Enter maximum frequency greater the minumum";
+  const std::string impedanceRange = "Please enter a number between 0.001 and 10000.";
+  const std::vector<Typed> oneAndNextAbove = {{kMin, "1"}, {kMax, "1.000000000000001"}};
+  const std::vector<NumberRow> rows = {
+      {"a maximum that shows as the minimum", Wizard::Decoupling, lumped, kFrequencies,
+       oneAndNextAbove, notAboveMinimum},
+      {"a minimum that shows as the maximum", Wizard::Decoupling, lumped, kFrequencies,
+       {{kMin, "299.99999999999997"}, {kMax, "300"}}, notAboveMinimum},
+      {"a maximum a last shown digit above", Wizard::Decoupling, lumped, kFrequencies,
+       {{kMin, "1"}, {kMax, "1.00000000000001"}}, ""},
+      {"a minimum that shows as the least", Wizard::Decoupling, lumped, kFrequencies,
+       {{kMin, "0.0009999999999999999"}, {kMax, "300"}}, ""},
+      {"a minimum a last shown digit below the least", Wizard::Decoupling, lumped, kFrequencies,
+       {{kMin, "0.000999999999999999"}, {kMax, "300"}}, "Enter minimum frequency 0.001 MHz or greater"},
+      {"a maximum that shows as the greatest", Wizard::Decoupling, lumped, kFrequencies,
+       {{kMin, "1"}, {kMax, "1.000000000000004e300"}}, ""},
+      {"a maximum a last shown digit above the greatest", Wizard::Decoupling, lumped, kFrequencies,
+       {{kMin, "1"}, {kMax, "1.00000000000001e300"}}, "Enter maximum frequency 1e+300 MHz or less"},
+      {"the most samples", Wizard::Decoupling, lumped + "FreqSweepMode=Linear\r\n", kFrequencies,
+       {{CDWFrequencyPage::IDC_SAMPLES, "9999"}}, ""},
+      {"one sample too many", Wizard::Decoupling, lumped + "FreqSweepMode=Linear\r\n", kFrequencies,
+       {{CDWFrequencyPage::IDC_SAMPLES, "10000"}}, "Enter number of samples between 0 and 9999"},
+      {"the largest double as an interval", Wizard::Decoupling, lumped, CDWDebugPage::IDD,
+       {{CDWDebugPage::IDC_INTERVAL, "17976931348623157e292"}}, "Please enter a number."},
+      {"the largest interval that shows", Wizard::Decoupling, lumped, CDWDebugPage::IDD,
+       {{CDWDebugPage::IDC_INTERVAL, "-1.79769313486231e308"}}, ""},
+      {"a target that shows as the least", Wizard::Decoupling, lumped, CDWTargetImpedancePage::IDD,
+       {{CDWTargetImpedancePage::IDC_TARGET, "0.0009999999999999999"}}, ""},
+      {"a target that shows as the greatest", Wizard::Decoupling, lumped, CDWTargetImpedancePage::IDD,
+       {{CDWTargetImpedancePage::IDC_TARGET, "10000.00000000001"}}, ""},
+      {"a target a last shown digit above the greatest", Wizard::Decoupling, lumped, CDWTargetImpedancePage::IDD,
+       {{CDWTargetImpedancePage::IDC_TARGET, "10000.0000000001"}}, impedanceRange},
+      {"bypass frequencies", Wizard::Bypass, custom, kFrequencies, oneAndNextAbove, notAboveMinimum},
+      {"a bypass interval", Wizard::Bypass, custom, CDWDebugPage::IDD,
+       {{CDWDebugPage::IDC_INTERVAL, "-17976931348623157e292"}}, "Please enter a number."},
+      {"a bypass target", Wizard::Bypass, custom, CDWTargetImpedancePage::IDD,
+       {{CDWTargetImpedancePage::IDC_TARGET, "10000.00000000001"}}, ""},
+      {"via-model frequencies", Wizard::ViaModel, custom, kFrequencies, oneAndNextAbove, notAboveMinimum},
+      {"a via-model impedance that shows as the least", Wizard::ViaModel, custom, CDVModelTypePage::IDD,
+       {{CDVModelTypePage::IDC_IMPEDANCE, "0.0009999999999999999"}}, ""},
+      {"a via-model impedance a last shown digit below", Wizard::ViaModel, custom, CDVModelTypePage::IDD,
+       {{CDVModelTypePage::IDC_IMPEDANCE, "0.000999999999999999"}}, impedanceRange},
+      {"extractor frequencies", Wizard::Extractor, custom, kFrequencies, oneAndNextAbove, notAboveMinimum},
+      {"an extractor impedance that shows as the greatest", Wizard::Extractor, custom, CMENormImpedancePage::IDD,
+       {{CMENormImpedancePage::IDC_IMPEDANCE, "10000.00000000001"}}, ""},
+      {"an extractor impedance a last shown digit above", Wizard::Extractor, custom, CMENormImpedancePage::IDD,
+       {{CMENormImpedancePage::IDC_IMPEDANCE, "10000.0000000001"}}, impedanceRange},
+  };
+  automation.Reply(plat::SystemUiKind::MessageBox, {IDOK, {}, 0}, "", true);
+  const fs::path settings = dir / "numbers.dao";
+  for (const NumberRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const bool takes = row.box.empty();
+    std::ofstream(settings, std::ios::binary | std::ios::trunc) << SettingsText(row.kind, row.options, "VCC_3V3");
+    ASSERT_TRUE(OpenOn(row.kind, true, settings));
+    CDWPage* page = Page(row.page, true);
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(ActivePageId(), row.page);
+    for (const Typed& typed : row.typed)
+      ::SetWindowText(Dialog().FindPageControl(typed.edit, row.page), typed.text);
+    const int boxes = BoxesSaying(row.box);
+    const std::size_t allBoxes = plat::ShownLog().size();
+    Click(BarButton(brimwiz::IDC_WIZ_NEXT));
+    Pump();
+    EXPECT_EQ(ActivePageId() != row.page, takes) << "Next";
+    if (takes) {
+      EXPECT_EQ(plat::ShownLog().size(), allBoxes) << "no box";
+      EXPECT_TRUE(page->AcceptsRecord()) << "the record Next stored";
+      Click(BarButton(brimwiz::IDC_WIZ_BACK));
+      Pump();
+      ASSERT_EQ(ActivePageId(), row.page);
+      Click(BarButton(brimwiz::IDC_WIZ_NEXT));
+      Pump();
+      EXPECT_NE(ActivePageId(), row.page) << "the number shown again is taken again";
+      EXPECT_EQ(plat::ShownLog().size(), allBoxes);
+    } else {
+      EXPECT_EQ(BoxesSaying(row.box), boxes + 1);
+      for (const Typed& typed : row.typed)
+        EXPECT_EQ(Text(Dialog().FindPageControl(typed.edit, row.page)), typed.text) << "the edit keeps what was typed";
+    }
+    CloseWizard();
+    // The record holding the typed numbers as the page stores them: the page's check answers as Next did, and Finish
+    // shows the page with Next's box.
+    ASSERT_TRUE(OpenOn(row.kind, true, settings));
+    for (const Typed& typed : row.typed)
+      StoreAsItsPage(row.page, typed.edit, std::strtod(typed.text, nullptr));
+    ASSERT_NE(Page(row.page, false), nullptr);
+    EXPECT_EQ(Page(row.page, false)->AcceptsRecord(), takes) << "the page's check of the record";
+    if (!takes) {
+      callback.Clear();
+      Click(FinishButton());
+      Pump();
+      EXPECT_EQ(ActivePageId(), row.page);
+      EXPECT_EQ(BoxesSaying(row.box), boxes + 2);
+      EXPECT_EQ(std::count(callback.Lines().begin(), callback.Lines().end(), "Run"), 0);
+    }
+    CloseWizard();
   }
 }
 

@@ -11,6 +11,8 @@
 #include <cstdlib>
 
 #include <filesystem>
+#include "platform/display/Desktop.h"
+#include "platform/gdi/Surface.h"
 #include "platform/window/Inspect.h"
 #include "grid/core/tests/gxwindowtest.h"
 #include "shared/Misc_Path.h"
@@ -468,8 +470,9 @@ host::CapacitorModelData FileModel(const char* name, int kind, const std::string
 // whose name differs in letter case or goes on past it), a full path in a model folder included (also one whose
 // name an earlier model folder holds too), or none, saying that the file is missing; every port keeps the pin the
 // host gave; and OK at once gives the host back what it gave. The same holds for a library model chosen in the
-// editor's list after another model was shown, for a full path or a missing name that a filter change stores and
-// reads again, and for a file entry chosen and the model's own chosen back.
+// editor's list after another model was shown (its port map then shows on the screen as a full repaint shows it),
+// for a full path or a missing name that a filter change stores and reads again, and for a file entry chosen and
+// the model's own chosen back.
 TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
   const CString models = MakeDirectory("models");
   const CString elsewhere = MakeDirectory("elsewhere");
@@ -598,8 +601,17 @@ TEST_F(EditorTest, AModelIsOpenedOnTheFileItNamesAndOkGivesItBackAsItWasGiven) {
       CModelFilePaneDlg& pane = row.given.kind == kSpice ? static_cast<CModelFilePaneDlg&>(editor.SpicePane())
                                                          : static_cast<CModelFilePaneDlg&>(editor.TouchstonePane());
       if (row.then == Then::ChooseLibraryModel) {
+        CPortMapGrid& map =
+            row.given.kind == kSpice ? editor.SpicePane().m_PortMap : editor.TouchstonePane().m_PortMap;
+        plat::Desktop::PaintAll();   // the earlier model's pins on the screen
         editor.LibraryList().SetCurSel(editor.LibraryList().FindStringExact(-1, chosen.libraryModelName.c_str()));
         editor.OnLibrarySelChange();
+        // The port map the choice painted is the one a full repaint paints: the chosen model's pins.
+        plat::Desktop::PaintAll();
+        const std::shared_ptr<plat::Surface> painted = plat::Desktop::Capture(map);
+        map.RedrawAll(GX_INVALIDATE);
+        plat::Desktop::PaintAll();
+        EXPECT_EQ(plat::CompareImages(*painted, *plat::Desktop::Capture(map)), 0);
       } else if (row.then == Then::ChangeFilter) {
         editor.TouchstonePane().CheckDlgButton(CModelEditorTstone::IDC_COMPATIBLE, BST_CHECKED);
         editor.TouchstonePane().OnFilterChanged();
