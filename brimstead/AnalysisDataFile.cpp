@@ -98,6 +98,10 @@ CString AbsolutePath(const char* path) {
   return cwd + "/" + path;
 }
 
+// A file's name, stored alone, reads back as that name: one that begins with a letter and a colon ("x:proj.brd")
+// would read as a drive and a name, another file.
+bool ReadsAsName(const char* name) { return IsRelativePath(name); }
+
 // The first path, in the directory, among "<name>.<ext>", then the numbered ones, that is not an existing file.
 template <class NameAt>
 CString FirstFreePath(const CString& directory, NameAt nameAt) {
@@ -120,16 +124,17 @@ bool CAnalysisData::Save() {
   bool written = true;
 
   // The project is stored by its bare name only where a load finds it beside the settings file: in the very same
-  // folder, case and all ("a/" and "A/" are two folders).
+  // folder, case and all ("a/" and "A/" are two folders), and under a name that reads back as a name.
   CString settingsDirectory(m_SettingsPath), projectDirectory(m_ProjectPath);
   CutToDirectory(settingsDirectory);
   CutToDirectory(projectDirectory);
-  if (!PathsEqual(settingsDirectory, projectDirectory)) {
+  const CString projectName = FileNameOfPath(m_ProjectPath), settingsName = FileNameOfPath(m_SettingsPath);
+  if (!PathsEqual(settingsDirectory, projectDirectory) || !ReadsAsName(projectName) || !ReadsAsName(settingsName)) {
     written &= WriteText("BOARD", "ProjectPath", m_ProjectPath, file);
     written &= WriteText("HEADER", "FileName", m_SettingsPath, file);
   } else {
-    written &= WriteText("BOARD", "ProjectPath", FileNameOfPath(m_ProjectPath), file);
-    written &= WriteText("BOARD", "FileName", FileNameOfPath(m_SettingsPath), file);
+    written &= WriteText("BOARD", "ProjectPath", projectName, file);
+    written &= WriteText("BOARD", "FileName", settingsName, file);
   }
   written &= WriteText("HEADER", "ZuzedAredozuro Wizard Version", "1.2", file);
   written &= WriteText("HEADER", "DateTime", CTime::GetCurrentTime().Format("%#c"), file);
@@ -345,10 +350,11 @@ void CAnalysisData::SetDRCReportMode(int mode) {
 
 namespace {
 // A bare name stands for a file in the project's folder (a load puts it there), so only a file of that very folder
-// is given by its name; any other keeps its full path.
+// is given by its name, and only where the name reads back as one; any other keeps its full path.
 CString RelativeToProject(const CString& file, const CString& project) {
-  if (PathsEqual(DriveAndDirectory(file), DriveAndDirectory(project)))
-    return FileNameOfPath(file);
+  const CString name = FileNameOfPath(file);
+  if (PathsEqual(DriveAndDirectory(file), DriveAndDirectory(project)) && ReadsAsName(name))
+    return name;
   return file;
 }
 }  // namespace

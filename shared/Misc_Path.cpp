@@ -1,6 +1,8 @@
 #include "shared/Misc_Path.h"
 
 #include "platform/base/FileSystem.h"
+#include "platform/base/PathDialect.h"
+#include "platform/base/SplitPath.h"
 
 #include <cstring>
 #include <string>
@@ -31,8 +33,7 @@ bool DirectoryExists(const char* path) {
 bool IsRelativePath(const char* path) {
   if (!path || !*path)
     return true;
-  const bool letter = (path[0] >= 'a' && path[0] <= 'z') || (path[0] >= 'A' && path[0] <= 'Z');
-  if (letter && path[1] == ':')
+  if (plat::HasDrive(path))
     return false;
   if (path[0] == '\\' && path[1] == '\\')
     return false;
@@ -57,17 +58,12 @@ const char* FindFileExtension(const char* path) {
 void CutToDirectory(char* path) {
   if (!path)
     return;
-  bool dotCut = false;
-  for (size_t i = std::strlen(path); i-- > 0;) {
-    if (IsSeparator(path[i])) {
-      path[i] = '\0';
-      return;
-    }
-    if (path[i] == '.' && !dotCut) {
-      path[i] = '\0';
-      dotCut = true;
-    }
+  if (const size_t start = plat::NameStart(path); start > 0) {
+    path[IsSeparator(path[start - 1]) ? start - 1 : start] = '\0';
+    return;
   }
+  if (char* dot = std::strrchr(path, '.'))
+    *dot = '\0';
 }
 
 void CutToDirectory(CString& path) {
@@ -82,10 +78,7 @@ void FileNameOfPath(const char* path, char* out, size_t max) {
   out[0] = '\0';
   if (!path)
     return;
-  const char* name = path;
-  for (const char* p = path; *p; ++p)
-    if (IsSeparator(*p) || *p == ':')
-      name = p + 1;
+  const char* name = path + plat::NameStart(path);
   // The bound is on every character written, dots included, so the copy never passes the end of `out`.
   size_t n = 0;
   while (name[n] && n < max) {
@@ -193,27 +186,10 @@ bool HasExtensionFromList(const char* name, const char* list, int caseSensitive)
 }
 
 CPathParts SplitPath(const char* path) {
-  CPathParts parts;
   if (!path)
-    return parts;
-  std::string rest(path);
-  const bool letter = rest.size() >= 2 && ((rest[0] >= 'a' && rest[0] <= 'z') || (rest[0] >= 'A' && rest[0] <= 'Z'));
-  if (letter && rest[1] == ':') {
-    parts.drive = CString(rest.substr(0, 2));
-    rest.erase(0, 2);
-  }
-  const size_t slash = rest.find_last_of("\\/");
-  if (slash != std::string::npos) {
-    parts.directory = CString(rest.substr(0, slash + 1));
-    rest.erase(0, slash + 1);
-  }
-  const size_t dot = rest.find_last_of('.');
-  if (dot != std::string::npos) {
-    parts.extension = CString(rest.substr(dot));
-    rest.erase(dot);
-  }
-  parts.name = CString(rest);
-  return parts;
+    return CPathParts();
+  const plat::PathParts parts = plat::SplitPathParts(path);
+  return {CString(parts.drive), CString(parts.directory), CString(parts.name), CString(parts.extension)};
 }
 
 CString MakePath(const char* drive, const char* directory, const char* name, const char* extension) {

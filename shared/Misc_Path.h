@@ -1,6 +1,8 @@
 // File and path helpers of the module (8-bit texts, the module's path dialect: '\\' and '/' both separate, a
-// leading '/' is absolute, drives are recognised but empty on Linux). Paths compare with case, as the file system
-// does; only extension lists may ignore it.
+// leading '/' is absolute, drives are recognised but empty on Linux). A drive is only ever a path's first two
+// characters, a letter and a colon: every helper that splits a path takes its name from plat::NameStart, so a ':'
+// anywhere else belongs to the name or folder it stands in. Paths compare with case, as the file system does; only
+// extension lists may ignore it.
 #pragma once
 
 #include "platform/base/CString.h"
@@ -20,14 +22,13 @@ bool IsRelativePath(const char* path);
 // when there is none, when the '.' is the first character, or when it is the second of "..".
 const char* FindFileExtension(const char* path);
 
-// In place: scanning back from the end, the first '.' met cuts the text there; the first separator met becomes the
-// end and the scan stops. A path gives its directory without the trailing separator, a bare name its name without
-// the extension.
+// In place: a path gives its directory without the trailing separator (a drive and a name, "c:name", give the
+// drive), a bare name its name without the extension (from its last '.').
 void CutToDirectory(char* path);
 void CutToDirectory(CString& path);
 
-// Copies the part of the path after its last '\\', '/' or ':' into `out`, which holds `max` + 1 bytes: never more
-// than `max` characters and a NUL are written. A null or empty path gives an empty text.
+// Copies the name of the path (after its last '\\' or '/', or after its drive in "c:name") into `out`, which holds
+// `max` + 1 bytes: never more than `max` characters and a NUL are written. A null or empty path gives an empty text.
 void FileNameOfPath(const char* path, char* out, size_t max);
 CString FileNameOfPath(const char* path);
 

@@ -485,6 +485,7 @@ TEST_F(SettingsFile, ChosenPathsComeBackAndFoldersDifferingInCaseAreTwo) {
   const std::string a = (dir / "a").string(), A = (dir / "A").string();
   fs::create_directories(a);
   fs::create_directories(A);
+  fs::create_directories(a + "/x:p");
   const struct {
     const char* what;
     std::string project, settings, report;   // the save's
@@ -504,6 +505,13 @@ TEST_F(SettingsFile, ChosenPathsComeBackAndFoldersDifferingInCaseAreTwo) {
        a + "//demo8.json", a + "/demo8.dao", "demo8.json", "report.csv", true},
       {"doubled separator in the loaded path", a + "/demo8.json", a + "/demo8.dao", a + "/report.csv",
        a + "/demo8.json", a + "//./demo8.dao", "demo8.json", "report.csv", true},
+      {"a colon in the report's name", a + "/demo8.json", a + "/demo8.dao", a + "/run-12:30.csv", a + "/demo8.json",
+       a + "/demo8.dao", "demo8.json", "run-12:30.csv", true},
+      // A bare name that begins with a letter and a colon would read back as a drive: such names are stored in full.
+      {"names that begin as a drive", a + "/x:demo8.json", a + "/x:demo8.dao", a + "/x:report.csv",
+       a + "/x:demo8.json", a + "/x:demo8.dao", a + "/x:demo8.json", a + "/x:report.csv", true},
+      {"a colon in the folder's name", a + "/x:p/demo8.json", a + "/x:p/demo8.dao", a + "/x:p/12:30.csv",
+       a + "/x:p/demo8.json", a + "/x:p/demo8.dao", "demo8.json", "12:30.csv", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -5,6 +5,7 @@
 #include "brimstead/DecouplingAnalysisData.h"
 #include "brimstead/wizards/HandedText.h"
 #include "platform/base/FileSystem.h"
+#include "platform/base/PathDialect.h"
 #include "platform/controls/winctrl.h"
 #include "platform/framework/CDataExchange.h"
 #include "platform/framework/CommonDialogs.h"
@@ -26,18 +27,11 @@ END_MESSAGE_MAP()
 
 namespace {
 
-// The folder of a path ("." for a bare name).
-CString FolderOf(const CString& path) {
-  const std::string file = path.GetString();
-  const std::size_t slash = file.find_last_of("/\\");
-  return slash == std::string::npos ? CString(".") : CString(file.substr(0, slash == 0 ? 1 : slash).c_str());
-}
-
 // Whether the file at `path` may be replaced: it is not read-only and its folder, which deleting it changes, is
 // writable.
 bool CanReplace(const CString& path) {
   const std::string file = path.GetString();
-  const std::string folder = FolderOf(path).GetString();
+  const std::string folder = plat::FolderOf(path.View());
   const DWORD attributes = ::GetFileAttributes(file.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY) &&
          _access(folder.c_str(), 2) == 0;
@@ -202,7 +196,8 @@ bool CDWFinishPage::RefusesReportPath() {
     return false;
   const CString& sheet = record.m_DRCReportFile;
   // A folder, a path in a missing folder and a file that may not be replaced can never take the report.
-  return DirectoryExists(sheet) || !DirectoryExists(FolderOf(sheet)) || (FileExists(sheet) && !CanReplace(sheet));
+  return DirectoryExists(sheet) || !DirectoryExists(plat::FolderOf(sheet.View()).c_str()) ||
+         (FileExists(sheet) && !CanReplace(sheet));
 }
 
 bool CDWFinishPage::RefusesControlCharacter(HWND owner) {

@@ -2335,6 +2335,20 @@ const char* const kQuickOfVddIo = "click \"Next >\"\npick 1005 \"VDD_IO\"\nclick
                                   "click \"Next >\"\nclick 1212\n";
 const char* const kToTheFinishPage = "click \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\nclick \"Next >\"\n";
 
+// A run that loads the settings saved before and ends with "Save && Run": the board section is taken (the nets), the
+// host's Run gets the report as chosen, the old report there is deleted before the run, and the user's file `kept`
+// still holds `keptText`.
+void ExpectTheReportComesBackAsChosen(const std::string& arguments, const std::string& report, const fs::path& kept,
+                                      const std::string& keptText) {
+  std::ofstream(report) << "an old report\n";
+  const Outcome loaded = RunPdnHost(arguments);
+  ASSERT_EQ(loaded.code, 0) << loaded.output;
+  EXPECT_NE(loaded.output.find("  QuerySecondNet = VDD_IO\n"), std::string::npos) << loaded.output;
+  EXPECT_NE(loaded.output.find("  GetDRCReportFile = " + report + "\n"), std::string::npos) << loaded.output;
+  EXPECT_FALSE(fs::exists(report));
+  EXPECT_EQ(ReadFile(kept), keptText);
+}
+
 // A project in <dir>/a beside a folder <dir>/A: a report and a settings file chosen in A, by each door that names
 // them, are saved and loaded back, by each door that loads, as chosen. The ".dao" names the report by its full path
 // (it stored the bare name, which loads into a/), the finish page shows it, the host's Run gets it, and "Save && Run"
@@ -2382,15 +2396,46 @@ TEST_F(PdnHostProgram, AReportAndSettingsFileInAFolderDifferingOnlyInCaseComeBac
       EXPECT_NE(file.find("ProjectPath=" + projectInA + "\r\n"), std::string::npos) << file;
       EXPECT_NE(file.find("DRCReportFile=" + report + "\r\n"), std::string::npos) << file;
 
-      std::ofstream(report) << "an old report\n";
       std::ofstream(script) << load.script;
-      const Outcome loaded = RunPdnHost(common + load.options + " --script " + script.string());
-      ASSERT_EQ(loaded.code, 0) << loaded.output;
-      EXPECT_NE(loaded.output.find("  QuerySecondNet = VDD_IO\n"), std::string::npos) << loaded.output;
-      EXPECT_NE(loaded.output.find("  GetDRCReportFile = " + report + "\n"), std::string::npos) << loaded.output;
-      EXPECT_FALSE(fs::exists(report));
-      EXPECT_EQ(ReadFile(a / "report.csv"), "the user's own report\n");
+      ExpectTheReportComesBackAsChosen(common + load.options + " --script " + script.string(), report,
+                                       a / "report.csv", "the user's own report\n");
     }
+  }
+}
+
+// A report chosen on the finish page as "run-12:30.csv", in the folder of a project named "x:demo8.brd", is saved,
+// loaded back by each door that loads, shown, handed to the host's Run whole and deleted before the run; the user's
+// own "30.csv" beside it is never touched, and the board section is taken (the nets).
+TEST_F(PdnHostProgram, NamesHoldingAColonComeBackWhole) {
+  const fs::path folder = dir / "p";
+  fs::create_directories(folder);
+  const std::string projectFile = (folder / "x:demo8.brd").string(), settings = (folder / "x:demo8.dao").string();
+  std::ofstream(projectFile) << "board\n";
+  const std::string report = (folder / "run-12:30.csv").string();
+  const std::string shown = "expect text 1213 \"run-12:30.csv\"\n";
+  const std::string run = "click \"Save && Run\"\nexpect log \"callback: Run\"\n";
+  const std::string common = "--open modeless --save --fixed-clock --project " + projectFile;
+  const fs::path script = dir / "colon.pdnscript";
+  std::ofstream(script) << kQuickOfVddIo << "answer open " << report << "\nclick 1214\n" << shown << run;
+  const Outcome saved = RunPdnHost(common + " --script " + script.string());
+  ASSERT_EQ(saved.code, 0) << saved.output;
+  EXPECT_NE(saved.output.find("  GetDRCReportFile = " + report + "\n"), std::string::npos) << saved.output;
+  const std::string file = ReadFile(settings);
+  EXPECT_NE(file.find("ProjectPath=" + projectFile + "\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("DRCReportFile=run-12:30.csv\r\n"), std::string::npos) << file;
+
+  const struct {
+    std::string options, script;
+  } loads[] = {
+      {"", "click \"Load saved configuration\"\nanswer open " + settings + "\nclick \"Load...\"\n" + kToTheFinishPage},
+      {" --load " + settings, kToTheFinishPage},
+  };
+  for (const auto& load : loads) {
+    SCOPED_TRACE(load.script);
+    std::ofstream(folder / "30.csv") << "the user's own file\n";
+    std::ofstream(script) << load.script << shown << run;
+    ExpectTheReportComesBackAsChosen(common + load.options + " --script " + script.string(), report, folder / "30.csv",
+                                     "the user's own file\n");
   }
 }
 

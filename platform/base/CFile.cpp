@@ -171,8 +171,7 @@ void CFile::Abort() {
 }
 
 CString CFile::GetFileName() const {
-  const int slash = std::max(m_strFileName.ReverseFind('\\'), m_strFileName.ReverseFind('/'));
-  return m_strFileName.Mid(slash + 1);
+  return m_strFileName.Mid(static_cast<int>(plat::NameStart(m_strFileName.View())));
 }
 
 CString CFile::GetFileTitle() const {

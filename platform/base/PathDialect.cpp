@@ -11,6 +11,20 @@ bool HasDrive(std::string_view path) {
 
 bool IsAbsolutePath(std::string_view path) { return HasDrive(path) || (!path.empty() && IsSeparator(path[0])); }
 
+std::size_t NameStart(std::string_view path) {
+  for (std::size_t i = path.size(); i-- > 0;)
+    if (IsSeparator(path[i])) return i + 1;
+  return HasDrive(path) ? 2 : 0;
+}
+
+std::string FolderOf(std::string_view path) {
+  const std::size_t drive = HasDrive(path) ? 2 : 0;
+  std::size_t end = NameStart(path);
+  if (end == drive) return ".";
+  while (end > drive + 1 && IsSeparator(path[end - 1])) --end;
+  return std::string(path.substr(0, end));
+}
+
 std::string NativePath(std::string_view path) {
   if (HasDrive(path)) {
     path.remove_prefix(2);

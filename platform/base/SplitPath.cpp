@@ -18,23 +18,25 @@ void CopyOut(char* out, std::string_view text, int max) {
 
 }  // namespace
 
-void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext) {
-  std::string_view p = path ? std::string_view(path) : std::string_view();
-  std::string_view d;
-  if (plat::HasDrive(p)) {
-    d = p.substr(0, 2);
-    p.remove_prefix(2);
-  }
-  std::size_t lastSep = std::string_view::npos;
-  for (std::size_t i = 0; i < p.size(); ++i)
-    if (plat::IsSeparator(p[i])) lastSep = i;
-  const std::string_view directory = lastSep == std::string_view::npos ? std::string_view() : p.substr(0, lastSep + 1);
-  const std::string_view leaf = lastSep == std::string_view::npos ? p : p.substr(lastSep + 1);
+namespace plat {
+
+PathParts SplitPathParts(std::string_view path) {
+  const std::size_t driveLength = HasDrive(path) ? 2 : 0;
+  const std::size_t nameStart = NameStart(path);
+  const std::string_view leaf = path.substr(nameStart);
   const std::size_t dot = leaf.rfind('.');
-  CopyOut(drive, d, _MAX_DRIVE);
-  CopyOut(dir, directory, _MAX_DIR);
-  CopyOut(fname, dot == std::string_view::npos ? leaf : leaf.substr(0, dot), _MAX_FNAME);
-  CopyOut(ext, dot == std::string_view::npos ? std::string_view() : leaf.substr(dot), _MAX_EXT);
+  return {path.substr(0, driveLength), path.substr(driveLength, nameStart - driveLength), leaf.substr(0, dot),
+          dot == std::string_view::npos ? std::string_view() : leaf.substr(dot)};
+}
+
+}  // namespace plat
+
+void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext) {
+  const plat::PathParts parts = plat::SplitPathParts(path ? std::string_view(path) : std::string_view());
+  CopyOut(drive, parts.drive, _MAX_DRIVE);
+  CopyOut(dir, parts.directory, _MAX_DIR);
+  CopyOut(fname, parts.name, _MAX_FNAME);
+  CopyOut(ext, parts.extension, _MAX_EXT);
 }
 
 void _makepath(char* path, const char* drive, const char* dir, const char* fname, const char* ext) {

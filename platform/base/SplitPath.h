@@ -9,11 +9,22 @@
 // the result is cut to _MAX_PATH - 1.
 #pragma once
 
+#include <string_view>
+
 constexpr int _MAX_PATH = 260;
 constexpr int _MAX_DRIVE = 3;
 constexpr int _MAX_DIR = 256;
 constexpr int _MAX_FNAME = 256;
 constexpr int _MAX_EXT = 256;
+
+namespace plat {
+// The four parts _splitpath gives, uncut, as views into the path: the drive only from its first two characters and
+// the name from NameStart, so a ':' anywhere else stays in the folder or name it stands in.
+struct PathParts {
+  std::string_view drive, directory, name, extension;
+};
+PathParts SplitPathParts(std::string_view path);
+}  // namespace plat
 
 void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext);
 void _makepath(char* path, const char* drive, const char* dir, const char* fname, const char* ext);

@@ -2,7 +2,6 @@
 
 #include "platform/base/PathDialect.h"
 
-#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -25,27 +24,22 @@ namespace {
 // answer would ask forever, so the dialog gives up as if cancelled after this many answers.
 constexpr int kMaxAnswers = 16;
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-std::string::size_type NameStart(const std::string& path) {
-  auto pos = path.find_last_of("\\/");
-  return pos == std::string::npos ? 0 : pos + 1;
-}
+using plat::IsSeparator;
+using plat::NameStart;
 
 DWORD Attributes(const std::string& path) { return ::GetFileAttributes(path.c_str()); }
 
-bool IsAbsolute(const std::string& path) {
-  if (!path.empty() && IsSeparator(path[0])) return true;
-  return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
-}
+bool HoldsSeparator(const std::string& path) { return path.find_first_of("\\/") != std::string::npos; }
 
 // The full path of an answer: a relative one (a bare name or one with folders, "sub/moved.dao") names a file in
-// the folder shown, and the dialog answers every path in full, never relative to the working directory.
+// the folder shown, and the dialog answers every path in full, never relative to the working directory. A name
+// without a folder is one of the folder shown even when it begins with a letter and a colon: the list shows such
+// names ("x:proj.brd"), and on this system a drive with no folder after it would name the working directory's file.
 std::string FullPath(const std::string& folder, const std::string& answer) {
-  if (IsAbsolute(answer)) return answer;
+  if (plat::IsAbsolutePath(answer) && HoldsSeparator(answer)) return answer;
   // The working directory comes from the file system in UTF-8; the dialog's paths are the module's, in 1252.
   std::error_code ec;
-  std::string base = IsAbsolute(folder) ? folder
+  std::string base = plat::IsAbsolutePath(folder) ? folder
                                         : (std::filesystem::path(plat::ModulePath(std::filesystem::current_path(ec).string())) /
                                            folder).string();
   std::string joined = (std::filesystem::path(base) / answer).lexically_normal().string();
@@ -89,14 +83,6 @@ std::vector<std::string> ListFolder(const std::string& folder, const std::string
   std::sort(files.begin(), files.end());
   dirs.insert(dirs.end(), files.begin(), files.end());
   return dirs;
-}
-
-std::string Folder(const std::string& path) {
-  auto start = NameStart(path);
-  if (start == 0) return ".";
-  std::string folder = path.substr(0, start);
-  while (folder.size() > 1 && IsSeparator(folder.back())) folder.pop_back();
-  return folder;
 }
 
 }  // namespace
@@ -157,7 +143,7 @@ INT_PTR CFileDialog::DoModal() {
   spec.entry = true;
   spec.text = request.text;
   std::string folder = m_ofn.lpstrInitialDir ? m_ofn.lpstrInitialDir : "";
-  if (NameStart(request.text) > 0) folder = Folder(request.text);
+  if (HoldsSeparator(request.text)) folder = plat::FolderOf(request.text);
   if (folder.empty()) folder = ".";
   std::string patterns = "*.*";
   if (!request.buttons.empty()) {
@@ -195,7 +181,7 @@ INT_PTR CFileDialog::DoModal() {
     const DWORD attributes = Attributes(path);
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     if ((m_ofn.Flags & (OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST)) && !(m_ofn.Flags & OFN_NOVALIDATE)) {
-      DWORD folder = Attributes(Folder(path));
+      DWORD folder = Attributes(plat::FolderOf(path));
       if (folder == INVALID_FILE_ATTRIBUTES || !(folder & FILE_ATTRIBUTE_DIRECTORY)) {
         ::MessageBox(request.owner, (path + "\nPath does not exist.\nCheck the path and try again.").c_str(),
                      request.caption.c_str(), MB_OK | MB_ICONEXCLAMATION);

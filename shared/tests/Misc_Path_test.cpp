@@ -1,5 +1,7 @@
 #include "shared/Misc_Path.h"
 
+#include "platform/base/CFile.h"
+#include "platform/base/SplitPath.h"
 #include "platform/base/tests/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +46,7 @@ TEST(Misc_Path, CutToDirectory) {
 TEST(Misc_Path, FileNameOfPathStaysInsideItsBound) {
   char out[8];
   std::memset(out, 'x', sizeof(out));
-  FileNameOfPath("c:\\dir/sub:name.with.dots", out, 4);
+  FileNameOfPath("c:\\dir/sub\\name.with.dots", out, 4);
   EXPECT_STREQ(out, "name");
   EXPECT_EQ(out[5], 'x');
   FileNameOfPath("", out, 4);
@@ -152,6 +154,55 @@ TEST(Misc_Path, SplitAndMakePath) {
   EXPECT_EQ(MakePath(parts.drive, parts.directory, parts.name, "dao"), "c:\\work/dir\\board.v2.dao");
   EXPECT_EQ(MakePath("", "/tmp", "x", ".s2p"), "/tmp\\x.s2p");
   EXPECT_EQ(SplitPath("name").name, "name");
+}
+
+// Every splitter of a path reads a drive only as its first two characters (a letter and a colon); a colon anywhere
+// else is a character of the name or folder it is in. "folder" is SplitPath's drive and directory, "name" its name,
+// "cut" what CutToDirectory leaves; FileNameOfPath, _splitpath and CFile's name and title agree with them.
+TEST(Misc_Path, EverySplitterReadsADriveOnlyAtTheStart) {
+  const struct {
+    const char* path;
+    const char* drive;
+    const char* folder;
+    const char* title;
+    const char* extension;
+    const char* cut;
+  } cases[] = {
+      {"c:proj.brd", "c:", "c:", "proj", ".brd", "c:"},   // a drive, no folder
+      {"c:", "c:", "c:", "", "", "c:"},
+      {"x:proj.brd", "x:", "x:", "proj", ".brd", "x:"},
+      {"/p/x:proj.brd", "", "/p/", "x:proj", ".brd", "/p"},   // a colon at 1 of a name
+      {"run-12:30.csv", "", "", "run-12:30", ".csv", "run-12:30"},   // in a bare name
+      {"/home/u/run-12:30.csv", "", "/home/u/", "run-12:30", ".csv", "/home/u"},
+      {"/p/12:30/report.csv", "", "/p/12:30/", "report", ".csv", "/p/12:30"},   // in a folder name
+      {"c:\\runs\\12:30.csv", "c:", "c:\\runs\\", "12:30", ".csv", "c:\\runs"},   // after a drive
+      {"c:x:y.csv", "c:", "c:", "x:y", ".csv", "c:"},
+      {"a\\b:c\\d:e.f", "", "a\\b:c\\", "d:e", ".f", "a\\b:c"},   // backslashes
+      {"1:x.csv", "", "", "1:x", ".csv", "1:x"},   // a digit is no drive letter
+      {":x", "", "", ":x", "", ":x"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const CString name = CString(c.title) + c.extension;
+    const CPathParts parts = SplitPath(c.path);
+    EXPECT_STREQ(parts.drive, c.drive);
+    EXPECT_STREQ(parts.drive + parts.directory, c.folder);
+    EXPECT_STREQ(parts.name, c.title);
+    EXPECT_STREQ(parts.extension, c.extension);
+    EXPECT_STREQ(FileNameOfPath(c.path), name);
+    CString cut(c.path);
+    CutToDirectory(cut);
+    EXPECT_STREQ(cut, c.cut);
+    char drive[_MAX_DRIVE], dir[_MAX_DIR], title[_MAX_FNAME], ext[_MAX_EXT];
+    _splitpath(c.path, drive, dir, title, ext);
+    EXPECT_STREQ(CString(drive) + dir, c.folder);
+    EXPECT_STREQ(title, c.title);
+    EXPECT_STREQ(ext, c.extension);
+    CFile file;
+    file.SetFilePath(c.path);
+    EXPECT_STREQ(file.GetFileName(), name);
+    EXPECT_STREQ(file.GetFileTitle(), c.title);
+  }
 }
 
 }  // namespace

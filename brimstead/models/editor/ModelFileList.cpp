@@ -1,10 +1,10 @@
 #include "brimstead/models/editor/ModelFileList.h"
 
 #include "platform/base/FileSystem.h"
+#include "platform/base/PathDialect.h"
 #include "platform/base/ProgramLauncher.h"
 #include "shared/Misc_Path.h"
 
-#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -17,7 +17,7 @@ struct FolderAndName {
 };
 
 FolderAndName SplitModelFileName(const CString& fileName) {
-  const int cut = std::max(fileName.ReverseFind('/'), fileName.ReverseFind('\\')) + 1;
+  const int cut = static_cast<int>(plat::NameStart(fileName.View()));
   return {fileName.Left(cut), fileName.Mid(cut)};
 }
 

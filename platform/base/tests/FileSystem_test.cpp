@@ -40,6 +40,25 @@ TEST(PathDialect, SeparatorsDrivesAndAbsoluteness) {
   EXPECT_FALSE(plat::IsAbsolutePath("1:x"));  // not a drive letter
 }
 
+// The name starts after the last separator, or after a drive that begins the path; the folder is what comes before,
+// without its closing separators unless they are a root, and "." where nothing names one.
+TEST(PathDialect, NameStartAndFolderReadADriveOnlyAtTheStart) {
+  const struct {
+    const char* path;
+    std::size_t nameStart;
+    const char* folder;
+  } cases[] = {
+      {"c:proj.brd", 2, "."}, {"c:", 2, "."}, {"/p/x:proj.brd", 3, "/p"}, {"run-12:30.csv", 0, "."},
+      {"", 0, "."}, {"/p/12:30/r.csv", 9, "/p/12:30"}, {"c:\\runs\\12:30.csv", 8, "c:\\runs"},
+      {"c:/x.csv", 3, "c:/"}, {"c:\\\\x", 4, "c:\\"}, {"/x", 1, "/"}, {"//x", 2, "/"},
+      {"a\\b:c\\\\d:e", 7, "a\\b:c"}, {"1:x", 0, "."}, {"c:x:y", 2, "."}, {"dir/", 4, "dir"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(plat::NameStart(c.path), c.nameStart) << c.path;
+    EXPECT_EQ(plat::FolderOf(c.path), c.folder) << c.path;
+  }
+}
+
 TEST(SplitPath, PartsInTheDialect) {
   char drive[_MAX_DRIVE], dir[_MAX_DIR], name[_MAX_FNAME], ext[_MAX_EXT];
   _splitpath("c:\\dir/sub\\file.tar.gz", drive, dir, name, ext);

@@ -231,6 +231,28 @@ TEST_F(CommonUiTest, FileDialogsApplyDefaultExtensionExistenceAndOverwriteRules)
     EXPECT_EQ(bare.GetPathName(), (std::filesystem::current_path() / "sub" / "x.dao").string().c_str());
   }
   {
+    // A name answered as the folder's list shows it is a name in the folder shown, also when it begins with a
+    // letter and a colon ("x:" is a drive only in a path that goes on with a folder); a colon elsewhere is the name's.
+    // The folder of a file in a drive's root is that root.
+    const struct {
+      const char* answer;
+      std::string path;
+      const char* name;
+      const char* title;
+    } names[] = {{"x:proj.brd", (dir_ / "x:proj.brd").string(), "x:proj.brd", "x:proj"},
+                 {"run-12:30", (dir_ / "run-12:30.brd").string(), "run-12:30.brd", "run-12:30"},
+                 {"c:/brim-none:1.brd", "c:/brim-none:1.brd", "brim-none:1.brd", "brim-none:1"}};
+    for (const auto& n : names) {
+      automation.Reply(SystemUiKind::FileSave, {IDOK, n.answer, 0});
+      CFileDialog save(FALSE, "brd", existing.c_str(), OFN_PATHMUSTEXIST);
+      ASSERT_EQ(save.DoModal(), IDOK) << n.answer;
+      EXPECT_STREQ(save.GetPathName(), n.path.c_str());
+      EXPECT_STREQ(save.GetFileName(), n.name);
+      EXPECT_STREQ(save.GetFileTitle(), n.title);
+      EXPECT_STREQ(save.GetFileExt(), "brd");
+    }
+  }
+  {
     // A path longer than the caller's buffer holds is refused with a box and the dialog asks again.
     const std::string longName = (dir_ / std::string(260, 'n')).string() + ".dao";
     automation.Reply(SystemUiKind::FileSave, {IDOK, longName, 0})
